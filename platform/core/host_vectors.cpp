@@ -1,0 +1,45 @@
+#include "core/host_vectors.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace plat {
+namespace {
+host_routine tables[HOST_NVECTORS][HOST_NSLOTS];
+host_consts consts;
+host_gcb gcb;
+bool built = false;
+
+void build() {
+  std::memset(&gcb, 0, sizeof gcb);
+  std::uint64_t bits = 0xFFFFFE0000000000ULL;
+  std::memcpy(&consts.std_missing, &bits, sizeof bits);
+  consts.largest = std::numeric_limits<double>::max();
+  consts.smallest = std::numeric_limits<double>::min();
+  gcb.consts = &consts;
+#define HOST_SVC(ret, name, vec, slot, params, args)                 \
+  static_assert((vec) < HOST_NVECTORS && (slot) < HOST_NSLOTS);      \
+  tables[vec][slot] = reinterpret_cast<host_routine>(&plat_##name);  \
+  gcb.vectors[vec] = tables[vec];
+#define HOST_SVC_VA(ret, name, vec, slot, params, args, last) HOST_SVC(ret, name, vec, slot, params, args)
+#include "host/host_services.def"
+#undef HOST_SVC
+#undef HOST_SVC_VA
+  built = true;
+}
+}  // namespace
+
+host_gcb* anchor() {
+  if (!built) build();
+  return &gcb;
+}
+
+host_routine replace_service(int vector, int slot, host_routine routine) {
+  anchor();
+  host_routine old = tables[vector][slot];
+  tables[vector][slot] = routine;
+  gcb.vectors[vector] = tables[vector];
+  return old;
+}
+}  // namespace plat

@@ -43,6 +43,15 @@ void listing_new_page();
 int listing_linesize();
 int listing_pagesize();
 
+// ---- the program text of the current step (set by the runner, read by the parser) ----
+struct step_source {
+  std::string file;        // program file name, for messages
+  std::string text;        // the step's statements, from PROC up to its end
+  int first_line = 1;      // line of the program on which text begins
+  int first_column = 1;    // column of that line at which text begins
+};
+step_source& current_step();
+
 // ---- step lifetime ----
 // Thrown by xexit to unwind to the runner's frame; never crosses a C frame.
 struct step_exit {

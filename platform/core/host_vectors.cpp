@@ -1,5 +1,7 @@
 #include "core/host_vectors.h"
 
+#include "core/core_internal.h"
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -18,6 +20,12 @@ void build() {
   consts.largest = std::numeric_limits<double>::max();
   consts.smallest = std::numeric_limits<double>::min();
   gcb.consts = &consts;
+  // The anchor's own pool and the task pool live as long as the host; what the module
+  // takes from them is given back at each step's end. The task block is a row of
+  // words, cleared before and after each step, whose first word holds the task record.
+  gcb.pool = core::anchor_pool();
+  gcb.taskpool = core::task_pool();
+  gcb.taskblock = core::task_block();
 #define HOST_SVC(ret, name, vec, slot, params, args)                 \
   static_assert((vec) < HOST_NVECTORS && (slot) < HOST_NSLOTS);      \
   tables[vec][slot] = reinterpret_cast<host_routine>(&plat_##name);  \

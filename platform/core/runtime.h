@@ -17,15 +17,29 @@ struct run_config {
   std::string log_path;                          // empty: standard error
   std::string json_path;                         // empty: no JSON output
   std::string graphs_dir;                        // folder for SVG graphs
-  std::string catalogue_dir;                     // folder of *.msg files
+  std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;
+  bool parse_dump = false;                       // --parse-dump: the parser prints its result
+  long memcap = 0;                               // --memcap: byte cap on pool memory, 0 none
 };
 run_config& config();
 
+// ---- system options (OPTIONS statement, -o NAME=VALUE) ----
+// Checks and sets one system option: LINESIZE and PAGESIZE go to config(), the others
+// to config().sysopts. A yes/no option also takes "NAME" (yes) and "NONAME" (no) with
+// an empty value. On failure returns false and puts a message naming the option and
+// the value into *error.
+bool set_system_option(std::string_view name, std::string_view value, std::string* error);
+// A yes/no option's value: 1 yes, 0 no, -1 no such yes/no option.
+int system_option_bool(std::string_view name);
+// A text option's value (empty when unset), or nullptr when there is no such option.
+const std::string* system_option_text(std::string_view name);
+
 // ---- log ----
 enum class msg_kind { note, warning, error, plain };
-// Writes one entry to the log with its kind's prefix ("NOTE: ", "WARNING: ", "ERROR: ").
+// Writes one entry to the log with its kind's prefix ("NOTE: ", "WARNING: ", "ERROR: ");
+// further lines of a text are indented under the first.
 void log_write(msg_kind kind, std::string_view text);
 
 // ---- message catalogue ----
@@ -34,19 +48,41 @@ void log_write(msg_kind kind, std::string_view text);
 std::string catalogue_format(int set, int number, va_list ap, msg_kind* kind = nullptr);
 // The raw text of an entry, or nullptr when the catalogue lacks it.
 const std::string* catalogue_text(int set, int number, msg_kind* kind = nullptr);
+// Writes entry (set, number) to the log with its kind, formatted with the arguments
+// that follow (as its markers ask).
+void log_message(int set, int number, ...);
 // Number of lookups of missing entries since the process started (tests assert 0).
 int catalogue_missing_count();
+// (Re)loads every *.msg file of config().catalogue_dir (the built-in folder when that
+// is empty); done by the first lookup otherwise. Each line that cannot be used is
+// reported in the log with its file and line; returns how many there were.
+int catalogue_load();
 
 // ---- listing ----
-void listing_write(std::string_view line);  // one line; page breaks as the page size asks
-void listing_new_page();
+// One line (a text with newlines is several); a line longer than the line size goes on
+// in the next line. Each page starts with a form feed (but the first) and the titles.
+void listing_write(std::string_view line);
+void listing_new_page();  // the next line starts a new page
 int listing_linesize();
 int listing_pagesize();
+int listing_page_number();  // pages begun so far
+// Title line n (1..10): sets it and clears the titles after it; empty text clears n too.
+void listing_set_title(int n, std::string_view text);
+
+// ---- output files: log and listing ----
+// Closes the log and listing files and forgets the page state and titles, so that the
+// next write opens the files config() names (the runner calls this before a run).
+void reset_outputs();
+// Opens (creates) the log and listing files now, so that they exist even when empty.
+void open_outputs();
+void flush_outputs();
 
 // ---- the program text of the current step (set by the runner, read by the parser) ----
 struct step_source {
   std::string file;        // program file name, for messages
-  std::string text;        // the step's statements, from PROC up to its end
+  // The step's statements, from PROC up to its end (RUN; not included). Comments and
+  // the runner's own statements within the step are blanked out, lines kept in place.
+  std::string text;
   int first_line = 1;      // line of the program on which text begins
   int first_column = 1;    // column of that line at which text begins
 };
@@ -60,7 +96,15 @@ struct step_exit {
 [[noreturn]] void end_step(int code);
 // Registers a routine to run when the current step ends (run in reverse order).
 void at_step_end(std::function<void()> fn);
-// Runs and clears the step-end routines (the runner calls this after each step).
+// Resets the per-step state of the host services (the runner calls this before each step).
+void begin_step();
+// Runs and clears the step-end routines, then deletes the pools still open and empties
+// the anchor's own pools (the runner calls this after each step).
 void finish_step();
+
+// ---- pools ----
+void set_memory_cap(long bytes);  // 0: none; past the cap allocations return null
+long memory_in_use();             // bytes held by live pool allocations
+int open_pool_count();            // pools made by xmpoolc and not yet deleted
 
 }  // namespace plat

@@ -1,9 +1,12 @@
 // Input and output data sets of the stand-in host: CSV files in library folders.
 // This header is the stand-in's internal interface between the data-set services,
-// the statement parser (which opens DATA= while parsing) and the runner.
+// the statement parser (which opens DATA= and OUT= data sets while parsing) and the
+// runner. The module sees a data set as a kes_dsh (host/host_data.h).
 #pragma once
 #include <string>
 #include <vector>
+
+#include "host/host_data.h"
 
 namespace plat {
 
@@ -20,11 +23,37 @@ struct ds_var {
 // Opens the data set LIB.MEMBER for input ("" libref means WORK). On failure returns
 // nullptr and puts a message naming the data set and the reason into *error.
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error);
+// Opens LIB.MEMBER for output: nothing is written before the module defines its
+// variables and ends the definitions; the file takes its place only when the module
+// closes it (xvputt). On failure (library not assigned, invalid member name) returns
+// nullptr with a message in *error.
+dataset* open_output(const std::string& libref, const std::string& member, std::string* error);
+// Closes an input data set, or abandons an output data set that was not closed by
+// xvputt (its temporary file is removed). Open data sets are closed at step end.
 void close_dataset(dataset* ds);
 
 const std::vector<ds_var>& variables(const dataset* ds);
 // Index of the variable with this name (case-insensitive), or -1.
 int find_variable(const dataset* ds, const std::string& name);
 std::string dataset_name(const dataset* ds);  // "LIB.MEMBER" for messages
+std::string dataset_path(const dataset* ds);  // the file
+long observation_count(const dataset* ds);    // -1 for an output data set
+
+// BY processing of an input data set, as the BY statement asks: the variables in
+// order, each ascending or descending, and NOTSORTED (groups are runs of equal
+// values in data order, without an order check). Returns false with a message in
+// *error for a bad variable number.
+struct by_var {
+  int var;                  // variable number (from 0)
+  bool descending = false;
+};
+bool set_by(dataset* ds, const std::vector<by_var>& vars, bool notsorted, std::string* error);
+
+// The module's handle of a data set and back.
+kes_dsh handle(dataset* ds);
+dataset* from_handle(kes_dsh h);
+
+// The text of the last message the data-set services wrote to the log (tests).
+const std::string& data_last_message();
 
 }  // namespace plat

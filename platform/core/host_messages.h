@@ -1,0 +1,30 @@
+// The host's own entries of the message catalogue (platform/catalogue/core.msg).
+#pragma once
+
+namespace plat::hostmsg {
+
+constexpr int set = 900;
+
+enum : int {
+  out_of_memory = 1,      // {ld} bytes
+  internal_error = 2,     // {s} text
+  object_failed = 3,      // {s} code, {s} reason
+  object_failed_bare = 4, // {s} code
+  math_abort = 5,         // {d} code
+  step_ended_ok = 10,     // {d} first line, {d} last line, {d} code
+  step_ended_warn = 11,
+  step_ended_fail = 12,
+  step_time = 13,         // {s} seconds
+  unknown_proc = 20,      // {s} name, {d} line
+  no_proc_name = 21,      // {d} line
+  outside_step = 22,      // {s} statement, {d} line
+  options_error = 23,     // {d} line, {s} reason
+  libname_error = 24,     // {d} line, {s} reason
+  title_error = 25,       // {d} line, {s} reason
+  open_statement = 26,    // {d} line
+  open_quote = 27,        // {d} line
+  open_comment = 28,      // {d} line
+  step_exception = 29,    // {s} what
+};
+
+}  // namespace plat::hostmsg

@@ -1,0 +1,54 @@
+// Step lifetime: the exit that unwinds to the runner, and what runs at a step's end.
+#include <cstring>
+#include <exception>
+#include <vector>
+
+#include "core/core_internal.h"
+#include "core/runtime.h"
+
+namespace plat {
+namespace {
+
+std::vector<std::function<void()>> step_end_fns;
+void* task_words[64];
+
+}  // namespace
+
+[[noreturn]] void end_step(int code) { throw step_exit{code}; }
+
+void at_step_end(std::function<void()> fn) { step_end_fns.push_back(std::move(fn)); }
+
+void begin_step() {
+  core::task_block_clear();
+  core::print_begin_step();
+}
+
+void finish_step() {
+  // A step-end routine may register another; each runs once, latest first.
+  while (!step_end_fns.empty()) {
+    std::function<void()> fn = std::move(step_end_fns.back());
+    step_end_fns.pop_back();
+    try {
+      fn();
+    } catch (const step_exit& e) {
+      log_write(msg_kind::error, "Internal error: a step-end routine tried to end the step with code " +
+                                     std::to_string(e.code) + ".");
+    } catch (const std::exception& e) {
+      log_write(msg_kind::error, std::string("Internal error in a step-end routine: ") + e.what());
+    } catch (...) {
+      log_write(msg_kind::error, "Internal error in a step-end routine.");
+    }
+  }
+  core::print_finish_step();
+  core::pools_finish_step();
+  core::task_block_clear();
+  flush_outputs();
+}
+
+namespace core {
+
+void* task_block() { return task_words; }
+void task_block_clear() { std::memset(task_words, 0, sizeof task_words); }
+
+}  // namespace core
+}  // namespace plat

@@ -1,0 +1,120 @@
+// Vector 1: step exit, messages, system options (pools are in pools.cpp).
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/host_messages.h"
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+
+namespace plat {
+
+void log_message(int set, int number, ...) {
+  va_list ap;
+  va_start(ap, number);
+  msg_kind kind = msg_kind::error;
+  std::string text = catalogue_format(set, number, ap, &kind);
+  va_end(ap);
+  log_write(kind, text);
+}
+
+namespace {
+
+// What an output-object result code means, as far as the host's objects report it.
+const char* object_reason(unsigned code) {
+  switch (code) {
+    case 0x80008001u: return "method not supported by the object";
+    default: return nullptr;
+  }
+}
+
+std::string upper_name(const char* name) {
+  std::string s = name ? name : "";
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+}  // namespace plat
+
+extern "C" {
+
+int plat_xexit(int code, int /*flag*/) { plat::end_step(code); }
+
+void plat_xebug(const char* text) {
+  plat::log_message(plat::hostmsg::set, plat::hostmsg::internal_error, text ? text : "(no text)");
+  plat::end_step(9999);
+}
+
+void plat_xprrlog(int /*zero*/, int result) {
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(result));
+  if (const char* why = plat::object_reason(static_cast<unsigned>(result)))
+    plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed, code, why);
+  else
+    plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed_bare, code);
+}
+
+void plat_xytabrt(int /*kind*/, int code) {
+  plat::log_message(plat::hostmsg::set, plat::hostmsg::math_abort, code);
+  plat::end_step(code);
+}
+
+int plat_xpmlog(int set, int number, va_list ap) {
+  plat::msg_kind kind = plat::msg_kind::error;
+  std::string text = plat::catalogue_format(set, number, ap, &kind);
+  plat::log_write(kind, text);
+  return 0;
+}
+
+// Copies at most length characters of the text and returns how many it copied, so a
+// caller that keeps the length never reads past its buffer. Nothing is written past
+// the text: callers blank-fill their buffers first.
+int plat_xpmstr(char* buffer, int length, int set, int number, va_list ap) {
+  std::string text = plat::catalogue_format(set, number, ap);
+  if (!buffer || length <= 0) return 0;
+  std::size_t n = std::min(text.size(), static_cast<std::size_t>(length));
+  std::memcpy(buffer, text.data(), n);
+  return static_cast<int>(n);
+}
+
+// The raw text, markers included. A missing entry gives its "missing" text (and is
+// counted) with result 1.
+int plat_wkread(int set, int number, const char** text, int* length) {
+  static thread_local std::string missing;
+  const std::string* t = plat::catalogue_text(set, number);
+  int rc = 0;
+  if (!t) {
+    va_list none{};
+    missing = plat::catalogue_format(set, number, none);
+    t = &missing;
+    rc = 1;
+  }
+  if (text) *text = t->c_str();
+  if (length) *length = static_cast<int>(t->size());
+  return rc;
+}
+
+void plat_xmemmsg(long size) { plat::log_message(plat::hostmsg::set, plat::hostmsg::out_of_memory, size); }
+
+// 0 and the value (1 yes, 0 no) for a yes/no option; 1 and 0 for any other name.
+int plat_xoptbgt(const char* name, int* result) {
+  int b = plat::system_option_bool(plat::upper_name(name));
+  if (result) *result = b > 0 ? 1 : 0;
+  return b < 0 ? 1 : 0;
+}
+
+// The value of a text option, blank-filled to size; returns the value's length (at
+// most size), or -1 for a name that is no text option (the buffer all blanks).
+int plat_xoptcgt(const char* name, char* buffer, int size) {
+  const std::string* v = plat::system_option_text(plat::upper_name(name));
+  if (buffer && size > 0) std::memset(buffer, ' ', static_cast<std::size_t>(size));
+  if (!v) return -1;
+  int n = std::min(static_cast<int>(v->size()), std::max(size, 0));
+  if (buffer && n > 0) std::memcpy(buffer, v->data(), static_cast<std::size_t>(n));
+  return n;
+}
+
+}  // extern "C"

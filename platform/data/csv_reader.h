@@ -1,0 +1,38 @@
+// Reading a CSV file into typed columns: one pass over the mapped file for the
+// numbers, a second one only when character columns need their texts.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/dataset_internal.h"
+
+namespace plat {
+
+struct csv_table {
+  std::vector<std::string> header;   // header texts as written (quotes removed)
+  std::vector<column_data> cols;
+  std::vector<bool> numeric;
+  std::vector<int> length;           // 8 for numbers; the longest value (at least 1) for texts
+  long nrows = 0;
+};
+
+// Decides from the header which columns are character whatever their cells hold
+// (metadata written with the data set); may return an empty vector.
+using csv_force_char = std::function<std::vector<bool>(const std::vector<std::string>& header)>;
+
+// Reads the file. On failure returns false with a message naming the file (and the
+// line and column for malformed text) in *error.
+bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error);
+
+// Reads one cell's text as a number or missing value. Returns 1 for a number, 2 for a
+// missing value (empty, ".", "._", ".A" to ".Z"), 0 for anything else; *v receives the
+// value. Blanks around the text are ignored; "inf" and "nan" are not numbers.
+int parse_number_cell(const char* b, const char* e, double* v);
+
+// RFC-4180 field splitting of one line of text (used for the header of metadata and
+// by tests); false for an unterminated quote.
+bool split_csv_line(std::string_view line, std::vector<std::string>* fields);
+
+}  // namespace plat

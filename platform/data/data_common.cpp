@@ -1,0 +1,79 @@
+// Helpers shared by the data-set services: messages, libraries, names.
+#include <cstdarg>
+
+#include "core/runtime.h"
+#include "data/data_messages.h"
+#include "data/dataset_internal.h"
+
+namespace plat {
+namespace {
+std::string last_message;
+bool step_data_error = false;
+}  // namespace
+
+void mark_data_error() {
+  if (!step_data_error) at_step_end([] { step_data_error = false; });
+  step_data_error = true;
+}
+
+bool data_error_in_step() { return step_data_error; }
+
+const std::string& data_last_message() { return last_message; }
+
+void data_msg(int number, ...) {
+  va_list ap;
+  va_start(ap, number);
+  msg_kind kind = msg_kind::note;
+  std::string text = catalogue_format(datamsg::set, number, ap, &kind);
+  va_end(ap);
+  last_message = text;
+  log_write(kind, text);
+}
+
+void data_log(int kind_code, const std::string& text) {
+  last_message = text;
+  log_write(kind_code == 0 ? msg_kind::note : (kind_code == 1 ? msg_kind::warning : msg_kind::error), text);
+}
+
+std::string upper(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return r;
+}
+
+bool iequals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool valid_name(std::string_view s) {
+  if (s.empty() || s.size() > 32) return false;
+  auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
+  if (!alpha(s[0])) return false;
+  for (char c : s)
+    if (!alpha(c) && !(c >= '0' && c <= '9')) return false;
+  return true;
+}
+
+std::string library_folder(const std::string& libref, std::string* error) {
+  std::string lib = libref.empty() ? std::string("WORK") : upper(libref);
+  auto& libs = config().libraries;
+  auto it = libs.find(lib);
+  if (it == libs.end() || it->second.empty()) {
+    *error = "library " + lib + " is not assigned";
+    return std::string();
+  }
+  return it->second;
+}
+
+kes_dsh handle(dataset* ds) { return ds; }
+dataset* from_handle(kes_dsh h) { return static_cast<dataset*>(h); }
+
+}  // namespace plat

@@ -1,0 +1,221 @@
+// Opening CSV files as input data sets: file lookup, variable names, metadata.
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "core/runtime.h"
+#include "data/csv_reader.h"
+#include "data/data_messages.h"
+#include "data/dataset_internal.h"
+#include "data/meta_file.h"
+#include "data/output_state.h"
+
+namespace plat {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Data sets open in this step, closed at its end.
+std::set<dataset*>& open_sets() {
+  static std::set<dataset*> s;
+  return s;
+}
+bool cleanup_registered = false;
+
+void register_open(dataset* ds) {
+  open_sets().insert(ds);
+  if (!cleanup_registered) {
+    cleanup_registered = true;
+    at_step_end([] {
+      cleanup_registered = false;
+      std::set<dataset*> all;
+      all.swap(open_sets());
+      for (dataset* d : all) {
+        if (d->output) abandon_output(d);
+        delete d;
+      }
+    });
+  }
+}
+
+// The name rule for header texts: every character other than a letter, digit or
+// underscore becomes an underscore, a leading digit gets an underscore before it,
+// an empty text becomes "_" and the column number, and the result is cut to 32.
+std::string make_valid(const std::string& raw, size_t column) {
+  std::string s;
+  for (char c : raw) {
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    s.push_back(ok ? c : '_');
+  }
+  if (s.empty()) s = "_" + std::to_string(column);
+  if (s[0] >= '0' && s[0] <= '9') s.insert(s.begin(), '_');
+  if (s.size() > 32) s.resize(32);
+  return s;
+}
+
+// The file of MEMBER in folder: MEMBER.csv, or the one file whose name matches it
+// ignoring case.
+bool find_member_file(const std::string& folder, const std::string& member, std::string* path, std::string* error) {
+  fs::path exact = fs::path(folder) / (member + ".csv");
+  std::error_code ec;
+  if (fs::is_regular_file(exact, ec)) {
+    *path = exact.string();
+    return true;
+  }
+  std::vector<std::string> found;
+  for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (iequals(name, member + ".csv")) found.push_back(it->path().string());
+  }
+  if (ec && found.empty() && !fs::is_directory(folder)) {
+    *error = "its library folder " + folder + " does not exist";
+    return false;
+  }
+  if (found.empty()) {
+    *error = "it does not exist (no file " + exact.string() + ")";
+    return false;
+  }
+  if (found.size() > 1) {
+    std::sort(found.begin(), found.end());
+    *error = "the files " + found[0] + " and " + found[1] + " both match it; rename one of them";
+    return false;
+  }
+  *path = found[0];
+  return true;
+}
+
+}  // namespace
+
+std::string library_label(const std::string& libref) { return libref.empty() ? std::string("WORK") : upper(libref); }
+
+dataset* open_input(const std::string& libref, const std::string& member, std::string* error) {
+  std::string lib = library_label(libref);
+  std::string what = "data set " + lib + "." + upper(member);
+  std::string folder = library_folder(libref, error);
+  if (folder.empty()) {
+    *error = "cannot open " + what + ": " + *error;
+    return nullptr;
+  }
+  if (!valid_name(member)) {
+    *error = "cannot open " + what + ": \"" + member + "\" is not a valid data set name";
+    return nullptr;
+  }
+  std::string path;
+  std::string why;
+  if (!find_member_file(folder, member, &path, &why)) {
+    *error = "cannot open " + what + ": " + why;
+    return nullptr;
+  }
+
+  meta_info meta;
+  bool have_meta = read_meta(path + ".meta", &meta) && !meta.vars.empty();
+  bool meta_used = false;
+  std::vector<std::string> names;
+  auto force = [&](const std::vector<std::string>& header) {
+    names.clear();
+    for (size_t j = 0; j < header.size(); ++j) names.push_back(make_valid(header[j], j + 1));
+    std::vector<bool> f;
+    if (!have_meta) return f;
+    if (meta.vars.size() == header.size()) {
+      bool same = true;
+      for (size_t j = 0; j < header.size(); ++j) same = same && meta.vars[j].name == names[j];
+      if (same) {
+        meta_used = true;
+        for (const ds_var& v : meta.vars) f.push_back(!v.numeric);
+        return f;
+      }
+    }
+    data_msg(datamsg::meta_mismatch, (path + ".meta").c_str(), path.c_str());
+    return f;
+  };
+  csv_table t;
+  if (!read_csv(path, force, &t, &why)) {
+    *error = "cannot open " + what + ": " + why;
+    return nullptr;
+  }
+
+  // Names: made valid, then no two alike (names ignore case).
+  for (size_t j = 0; j < names.size(); ++j) {
+    for (size_t k = 0; k < j; ++k) {
+      if (iequals(names[j], names[k])) {
+        *error = "cannot open " + what + " (file " + path + "): column " + std::to_string(k + 1) + " (\"" +
+                 t.header[k] + "\") and column " + std::to_string(j + 1) + " (\"" + t.header[j] +
+                 "\") both give the variable name " + names[j];
+        return nullptr;
+      }
+    }
+  }
+  for (size_t j = 0; j < names.size(); ++j) {
+    if (names[j] != t.header[j])
+      data_msg(datamsg::name_made_valid, static_cast<int>(j + 1), path.c_str(), t.header[j].c_str(), names[j].c_str());
+  }
+
+  dataset* ds = new dataset();
+  ds->libref = lib;
+  ds->member = member;
+  ds->path = path;
+  ds->nobs = t.nrows;
+  ds->cols = std::move(t.cols);
+  for (size_t j = 0; j < names.size(); ++j) {
+    ds_var v;
+    v.name = names[j];
+    v.numeric = t.numeric[j];
+    v.length = t.length[j];
+    if (meta_used) {
+      const ds_var& m = meta.vars[j];
+      v.label = m.label;
+      v.format = m.format;
+      if (!v.numeric) v.length = std::max(v.length, m.length);
+    }
+    ds->vars.push_back(v);
+  }
+  if (meta_used) {
+    ds->ds_label = meta.ds_label;
+    ds->type_text = meta.ds_type;
+  }
+  register_open(ds);
+  return ds;
+}
+
+void close_dataset(dataset* ds) {
+  if (ds == nullptr) return;
+  open_sets().erase(ds);
+  if (ds->output) abandon_output(ds);
+  delete ds;
+}
+
+void track_dataset(dataset* ds) { register_open(ds); }
+
+bool is_open_dataset(const dataset* ds) { return open_sets().count(const_cast<dataset*>(ds)) != 0; }
+
+const std::vector<ds_var>& variables(const dataset* ds) { return ds->vars; }
+
+int find_variable(const dataset* ds, const std::string& name) {
+  for (size_t j = 0; j < ds->vars.size(); ++j)
+    if (iequals(ds->vars[j].name, name)) return static_cast<int>(j);
+  return -1;
+}
+
+std::string dataset_name(const dataset* ds) { return ds->libref + "." + upper(ds->member); }
+std::string dataset_path(const dataset* ds) { return ds->path; }
+long observation_count(const dataset* ds) { return ds->output ? -1 : ds->nobs; }
+
+bool set_by(dataset* ds, const std::vector<by_var>& vars, bool notsorted, std::string* error) {
+  for (const by_var& b : vars) {
+    if (b.var < 0 || b.var >= static_cast<int>(ds->vars.size())) {
+      *error = "BY variable number " + std::to_string(b.var) + " is not a variable of data set " + dataset_name(ds);
+      return false;
+    }
+  }
+  ds->by = vars;
+  ds->notsorted = notsorted;
+  ds->by_checked = false;
+  ds->by_failed = false;
+  ds->started = false;
+  ds->single_group = false;
+  ds->grp_start = ds->grp_end = ds->next_read = 0;
+  ds->cur = -1;
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,90 @@
+// The data-set object shared by the data-set services of the stand-in host.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/dataset.h"
+
+namespace plat {
+
+// The values of one variable of an input data set, all observations.
+struct column_data {
+  std::vector<double> num;             // numeric variable: one value per observation
+  std::string text;                    // character variable: the values, concatenated
+  std::vector<std::uint64_t> text_off; // character variable: nobs + 1 offsets into text
+  std::string_view str(long row) const {
+    return std::string_view(text).substr(text_off[row], text_off[row + 1] - text_off[row]);
+  }
+};
+
+struct output_state;  // data/output_dataset.cpp
+
+struct dataset : host_dataset {
+  std::string libref;   // upper case
+  std::string member;   // as named
+  std::string path;     // the CSV file (for output: where it goes when closed)
+  bool output = false;
+  std::vector<ds_var> vars;
+
+  // Input: the values and the reading state.
+  std::vector<column_data> cols;
+  long nobs = 0;
+  std::vector<by_var> by;
+  bool notsorted = false;
+  bool by_checked = false;     // the order of the BY groups was verified
+  bool by_failed = false;      // ... and found wrong (xbynext keeps failing)
+  bool started = false;        // a BY group was made current
+  bool single_group = false;   // xopnt2: all observations form one group
+  long grp_start = 0;          // current BY group: [grp_start, grp_end)
+  long grp_end = 0;
+  long next_read = 0;          // next observation xybyget reads
+  long cur = -1;               // observation read last (-1: none)
+  host_access access_rec{};    // the input access record
+
+  // Information items the module sets or reads.
+  std::string type_text;       // item 21
+  std::string ds_label;        // item 22
+
+  std::unique_ptr<output_state> out;
+
+  dataset();
+  ~dataset();
+};
+
+// Messages of the data-set services: catalogue entry (set 960) formatted with its
+// arguments and written to the log; the text is also kept for data_last_message.
+void data_msg(int number, ...);
+// A message written directly with its kind.
+void data_log(int kind_code, const std::string& text);  // 0 note, 1 warning, 2 error
+
+// The library folder of a libref ("" means WORK), or "" after setting *error.
+std::string library_folder(const std::string& libref, std::string* error);
+// "WORK" for "", else the libref in upper case.
+std::string library_label(const std::string& libref);
+// Data sets are closed at the end of the step that opened them.
+void track_dataset(dataset* ds);
+bool is_open_dataset(const dataset* ds);
+// Upper case (ASCII).
+std::string upper(std::string_view s);
+bool iequals(std::string_view a, std::string_view b);
+bool valid_name(std::string_view s);
+
+// Fills a description record from a variable (xvname, copies into output data sets).
+void describe_variable(const ds_var& v, int varnum, host_varinfo* info);
+
+// Marks the step as stopped by a data error (unsorted BY groups): output data sets
+// closed in this step do not replace their files. Cleared when the step ends.
+void mark_data_error();
+bool data_error_in_step();
+
+// The folder of this step's utility files ("" when none was opened).
+std::string utility_folder();
+
+// Value of a numeric variable, text of a character variable, of an observation.
+inline double num_value(const dataset* ds, int var, long row) { return ds->cols[var].num[row]; }
+inline std::string_view char_value(const dataset* ds, int var, long row) { return ds->cols[var].str(row); }
+
+}  // namespace plat

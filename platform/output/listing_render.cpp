@@ -1,0 +1,306 @@
+// Listing layout of tables and factoids.
+#include "output/listing_render.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "output/number_format.h"
+
+namespace plat::out {
+namespace {
+
+constexpr int kDefaultWidth = 8;  // numeric columns that give no width
+constexpr int kGap = 2;           // blanks between columns
+constexpr int kPairGap = 4;       // blanks between the pairs of a factoid line
+
+void rtrim(std::string& s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+}
+
+std::string pad_right(const std::string& s, std::size_t w) {
+  return s.size() >= w ? s : s + std::string(w - s.size(), ' ');
+}
+std::string pad_left(const std::string& s, std::size_t w) {
+  return s.size() >= w ? s : std::string(w - s.size(), ' ') + s;
+}
+
+// Splits a header into lines no wider than width (a longer word keeps its line).
+std::vector<std::string> wrap(const std::string& text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string cur;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    std::size_t j = text.find(' ', i);
+    if (j == std::string::npos) j = text.size();
+    if (j == i) break;
+    std::string word = text.substr(i, j - i);
+    if (cur.empty()) {
+      cur = word;
+    } else if (cur.size() + 1 + word.size() <= width) {
+      cur += ' ' + word;
+    } else {
+      lines.push_back(cur);
+      cur = word;
+    }
+    i = j;
+  }
+  if (!cur.empty()) lines.push_back(cur);
+  return lines;
+}
+
+std::size_t longest_word(const std::string& text) {
+  std::size_t best = 0, run = 0;
+  for (char c : text) {
+    run = c == ' ' ? 0 : run + 1;
+    best = std::max(best, run);
+  }
+  return best;
+}
+
+std::string value_text(const factoid_pair& p) {
+  if (p.is_text) return p.text;
+  char k = missing_kind(p.num);
+  if (k) return missing_text(k);
+  int w = p.width > 0 ? p.width : kDefaultWidth;
+  if (p.decimals >= 0 && p.decimals != kBestDecimals) return format_fixed(p.num, w, p.decimals);
+  return format_best(p.num, w);
+}
+
+const std::string& title_of(const report& r, const template_look& look) {
+  if (look.title_dynamic != nullptr) {
+    const dyn_value* d = r.dynamic(look.title_dynamic);
+    if (d != nullptr && d->is_text && !d->text.empty()) return d->text;
+  }
+  return r.label.empty() ? r.name : r.label;
+}
+
+void write_block(const std::vector<std::string>& lines, int linesize, const line_sink& sink) {
+  std::size_t width = 0;
+  for (const auto& l : lines) width = std::max(width, l.size());
+  std::size_t indent = static_cast<int>(width) < linesize ? (linesize - width) / 2 : 0;
+  for (auto l : lines) {
+    l = std::string(indent, ' ') + l;
+    rtrim(l);
+    sink(l);
+  }
+}
+
+void render_factoid(const report& r, const template_look& look, int linesize, const line_sink& sink) {
+  // Place the pairs: an explicit position puts a pair on the current line; without
+  // one the template's pairs per line decide.
+  const int per_row = std::max(1, look.pairs_per_row);
+  std::vector<std::vector<const factoid_pair*>> rows;
+  int last = 0;  // position of the previous pair on its line
+  for (const auto& p : r.pairs) {
+    int pos = p.position > 0 ? p.position : (last >= per_row ? 1 : last + 1);
+    if (rows.empty() || pos <= last) rows.emplace_back();
+    auto& row = rows.back();
+    if (row.size() < static_cast<std::size_t>(pos)) row.resize(pos, nullptr);
+    row[pos - 1] = &p;
+    last = pos;
+  }
+  std::size_t ncol = 0;
+  for (const auto& row : rows) ncol = std::max(ncol, row.size());
+  std::vector<std::size_t> lw(ncol, 0), vw(ncol, 0);
+  std::vector<std::vector<std::string>> values(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    values[i].resize(rows[i].size());
+    for (std::size_t k = 0; k < rows[i].size(); ++k) {
+      if (!rows[i][k]) continue;
+      values[i][k] = value_text(*rows[i][k]);
+      lw[k] = std::max(lw[k], rows[i][k]->label.size());
+      vw[k] = std::max(vw[k], values[i][k].size());
+    }
+  }
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    std::string line;
+    for (std::size_t k = 0; k < ncol; ++k) {
+      if (k > 0) line += std::string(kPairGap, ' ');
+      const factoid_pair* p = k < rows[i].size() ? rows[i][k] : nullptr;
+      line += pad_right(p ? p->label : std::string(), lw[k]);
+      line += std::string(kGap, ' ');
+      line += p && p->is_text ? pad_right(values[i][k], vw[k]) : pad_left(p ? values[i][k] : "", vw[k]);
+    }
+    lines.push_back(line);
+  }
+  sink("");
+  sink(centred(title_of(r, look), linesize));
+  sink("");
+  write_block(lines, linesize, sink);
+}
+
+}  // namespace
+
+std::string missing_text(char kind) {
+  if (kind == '_') return std::string();
+  if (kind >= 'A' && kind <= 'Z') return std::string(".") + kind;
+  return ".";
+}
+
+std::string centred(const std::string& text, int width) {
+  if (static_cast<int>(text.size()) >= width) return text;
+  std::string s = std::string((width - text.size()) / 2, ' ') + text;
+  rtrim(s);
+  return s;
+}
+
+std::vector<std::string> numeric_column_texts(const std::vector<double>& values, const column_info& col,
+                                              const column_look* look) {
+  int width = look && look->width > 0 ? look->width : col.width;
+  int decimals = look && look->decimals >= 0 ? look->decimals : col.decimals;
+  if (width <= 0) width = kDefaultWidth;
+  const bool pvalue = look && look->style == num_style::pvalue;
+  // Given decimals are an upper bound shared by the column, so that its points line up
+  // without padding every value with zeros.
+  int shared = -1;
+  if (!pvalue && decimals >= 0 && decimals != kBestDecimals) {
+    shared = 0;
+    for (double v : values)
+      if (!std::isnan(v)) shared = std::max(shared, decimals_needed(v, decimals));
+  }
+  std::vector<std::string> out;
+  out.reserve(values.size());
+  for (double v : values) {
+    char k = missing_kind(v);
+    if (k)
+      out.push_back(missing_text(k));
+    else if (pvalue)
+      out.push_back(format_pvalue(v));
+    else if (shared >= 0)
+      out.push_back(format_fixed(v, width, shared));
+    else
+      out.push_back(format_best(v, width));
+  }
+  return out;
+}
+
+void render_listing(const report& r, const template_look& look, int linesize, const line_sink& sink) {
+  if (r.factoid) {
+    render_factoid(r, look, linesize, sink);
+    return;
+  }
+  // Shown columns, in definition order.
+  std::vector<std::size_t> shown;
+  for (std::size_t c = 0; c < r.columns.size(); ++c) {
+    bool hide = false;
+    for (const char* h : look.hidden) hide = hide || r.columns[c].name == h;
+    if (!hide) shown.push_back(c);
+  }
+  const std::size_t n = shown.size();
+  std::vector<std::vector<std::string>> texts(n);  // per shown column, per row
+  std::vector<bool> left(n);
+  std::vector<std::string> headers(n);
+  std::vector<std::size_t> width(n, 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    const column_info& col = r.columns[shown[i]];
+    const column_look* cl = find_column_look(look, col.name);
+    if (col.numeric) {
+      std::vector<double> vals;
+      for (const auto& row : r.rows) vals.push_back(row[shown[i]].num);
+      texts[i] = numeric_column_texts(vals, col, cl);
+    } else {
+      for (const auto& row : r.rows) texts[i].push_back(row[shown[i]].text);
+    }
+    align a = cl ? cl->alignment : align::automatic;
+    left[i] = a == align::left || (a == align::automatic && !col.numeric);
+    headers[i] = cl && cl->header ? cl->header : (col.label.empty() ? col.name : col.label);
+    for (const auto& t : texts[i]) width[i] = std::max(width[i], t.size());
+    width[i] = std::max(width[i], longest_word(headers[i]));
+  }
+
+  // Spanning headers over shown columns, each on the first line where it fits.
+  struct span_at {
+    std::size_t first, last;
+    std::string label;
+  };
+  std::vector<std::vector<span_at>> span_rows;
+  auto shown_index = [&](const std::string& name) -> long {
+    for (std::size_t i = 0; i < n; ++i)
+      if (r.columns[shown[i]].name == name) return static_cast<long>(i);
+    return -1;
+  };
+  for (const auto& s : look.spans) {
+    const dyn_value* a = r.dynamic(s.start_dynamic);
+    const dyn_value* b = r.dynamic(s.end_dynamic);
+    const dyn_value* l = r.dynamic(s.label_dynamic);
+    if (!a || !b || !l || !l->is_text || l->text.empty()) continue;
+    long fi = shown_index(a->text), la = shown_index(b->text);
+    if (fi < 0 || la < 0 || fi > la) continue;
+    span_at sp{static_cast<std::size_t>(fi), static_cast<std::size_t>(la), l->text};
+    // Widen the span's last column until the label fits between a blank and a dash
+    // on each side.
+    std::size_t have = 0;
+    for (std::size_t i = sp.first; i <= sp.last; ++i) have += width[i] + (i > sp.first ? kGap : 0);
+    if (have < sp.label.size() + 4) width[sp.last] += sp.label.size() + 4 - have;
+    bool placed = false;
+    for (auto& row : span_rows) {
+      bool clash = false;
+      for (const auto& o : row) clash = clash || !(sp.last < o.first || sp.first > o.last);
+      if (!clash) {
+        row.push_back(sp);
+        placed = true;
+        break;
+      }
+    }
+    if (!placed) span_rows.push_back({sp});
+  }
+
+  std::vector<std::size_t> start(n, 0);
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    start[i] = total + (i > 0 ? kGap : 0);
+    total = start[i] + width[i];
+  }
+  std::vector<std::string> lines;
+  for (const auto& row : span_rows) {
+    std::string line(total, ' ');
+    for (const auto& sp : row) {
+      std::size_t from = start[sp.first], to = start[sp.last] + width[sp.last];
+      std::size_t w = to - from;
+      std::string lab = " " + sp.label + " ";
+      std::size_t lpad = (w - lab.size()) / 2;
+      std::string seg = std::string(lpad, '-') + lab + std::string(w - lpad - lab.size(), '-');
+      line.replace(from, w, seg);
+    }
+    lines.push_back(line);
+  }
+  std::vector<std::vector<std::string>> hdr(n);
+  std::size_t hdr_lines = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    hdr[i] = wrap(headers[i], width[i]);
+    hdr_lines = std::max(hdr_lines, hdr[i].size());
+  }
+  for (std::size_t k = 0; k < hdr_lines; ++k) {
+    std::string line(total, ' ');
+    for (std::size_t i = 0; i < n; ++i) {
+      std::size_t off = hdr_lines - hdr[i].size();  // headers sit on their last line
+      if (k < off) continue;
+      const std::string& h = hdr[i][k - off];
+      std::string cellt = left[i] ? pad_right(h, width[i]) : pad_left(h, width[i]);
+      line.replace(start[i], width[i], cellt);
+    }
+    lines.push_back(line);
+  }
+  if (hdr_lines > 0) lines.emplace_back();
+  for (std::size_t rr = 0; rr < r.rows.size(); ++rr) {
+    std::string line(total, ' ');
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string& t = texts[i][rr];
+      line.replace(start[i], width[i], left[i] ? pad_right(t, width[i]) : pad_left(t, width[i]));
+    }
+    lines.push_back(line);
+  }
+
+  sink("");
+  sink(centred(title_of(r, look), linesize));
+  sink("");
+  if (!r.footnotes.empty()) {
+    lines.emplace_back();
+    for (const auto& f : r.footnotes) lines.push_back(f);
+  }
+  write_block(lines, linesize, sink);
+}
+
+}  // namespace plat::out

@@ -1,0 +1,22 @@
+// What the rest of the stand-in host may ask of the output system.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace plat {
+
+// BY variables and formatted values of the BY group now being processed (empty when
+// there are none); later outputs of the step carry them. The data services call this
+// as each BY group starts.
+void output_set_by(std::vector<std::pair<std::string, std::string>> by);
+
+// Catalogue entry (set, number) of the text for a negative output-object result, for
+// the host's result log; false when the result is not one of the output system's.
+bool output_result_message(int result, int* set, int* number);
+
+// Closes the JSON file (it is complete at any time; this only releases it). The next
+// step that has a JSON path starts a new file.
+void output_close_json();
+
+}  // namespace plat

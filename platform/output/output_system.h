@@ -1,0 +1,182 @@
+// The stand-in's output system of one step: the root object, output managers,
+// tables, factoids, bound outputs and output groups, driven by the module through
+// wobmth, and the two destinations (the listing and the JSON file) that emitted
+// outputs go to.
+#pragma once
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "driver/wob.h"
+#include "output/json_report.h"
+#include "output/listing_render.h"
+#include "output/report.h"
+
+namespace plat::out {
+
+// Negative results of output methods, besides WOB_NO_METHOD.
+constexpr int kErrAttribute = static_cast<int>(0x80008002u);  // missing or mistyped attribute
+constexpr int kErrOrder = static_cast<int>(0x80008003u);      // call out of order for the object
+constexpr int kErrHandle = static_cast<int>(0x80008004u);     // not an object or text of this step
+constexpr int kErrCreate = static_cast<int>(0x80008005u);     // no such class of object
+
+// Catalogue set of the output system's messages.
+constexpr int kMsgSet = 940;
+
+// What the output system needs of the rest of the host.
+struct hooks {
+  line_sink listing;             // one listing line
+  int linesize = 132;
+  // Writes catalogue entry (kMsgSet, number) to the log with its arguments.
+  void (*log)(int number, ...) = nullptr;
+};
+
+class output_system;
+
+enum class okind { root, manager, table, factoid, binding, group };
+
+// Every object begins with its class word, as the object protocol requires.
+struct obj_base {
+  const wob_class* cls;
+  output_system* sys;
+  okind kind;
+};
+
+struct group_obj : obj_base {
+  group_info info;
+  bool open = true;
+  bool announced = false;  // its label is on the listing, or a heading covers it
+  long heading_at_open = 0;
+};
+
+struct column_def {
+  column_info info;
+  const void* cell = nullptr;
+  std::vector<dyn_value> dynamics;
+};
+
+struct binding_obj;
+
+struct table_obj : obj_base {
+  std::string name, label;
+  void* name_handle = nullptr;
+  void* label_handle = nullptr;
+  int nrows = -1;
+  std::vector<column_def> columns;
+  std::vector<dyn_value> dynamics;
+  bool defined = false;        // its definition has ended
+  binding_obj* current = nullptr;  // the binding its rows go to
+};
+
+struct binding_obj : obj_base {
+  table_obj* table = nullptr;
+  std::string template_name, description;
+  std::vector<dyn_value> dynamics;
+  std::vector<std::vector<cell>> rows;
+  bool rows_ended = false;
+  bool emitted = false;
+};
+
+struct factoid_obj : obj_base {
+  std::string name, label, template_name;
+  void* name_handle = nullptr;
+  void* label_handle = nullptr;
+  std::vector<factoid_pair> pairs;
+  bool ended = false;
+  bool emitted = false;
+};
+
+class output_system {
+ public:
+  // json may be null (no JSON output); it must outlive the system.
+  output_system(hooks h, json_file* json);
+  ~output_system();
+  output_system(const output_system&) = delete;
+  output_system& operator=(const output_system&) = delete;
+
+  void* root() { return &root_; }
+
+  // BY variables and values that outputs from now on belong to (empty: none).
+  void set_by(std::vector<std::pair<std::string, std::string>> by);
+
+  // Heading lines as last set (line 1 first; gaps are empty).
+  const std::vector<std::string>& heading() const { return heading_; }
+  bool noprint() const { return noprint_; }
+  // Group path of what would be emitted now, outermost first.
+  std::vector<group_info> group_path() const;
+  // Number of outputs emitted so far.
+  int emitted() const { return emitted_; }
+
+  // ---- used by the method routines ----
+  const hooks& host() const { return hooks_; }
+  template <class T>
+  T* make(okind kind, const wob_class* cls) {
+    auto p = std::make_unique<T>();
+    p->cls = cls;
+    p->sys = this;
+    p->kind = kind;
+    T* raw = p.get();
+    live_[raw] = kind;
+    owned_.push_back(std::unique_ptr<obj_base, void (*)(obj_base*)>(
+        p.release(), [](obj_base* o) { delete static_cast<T*>(o); }));
+    return raw;
+  }
+  // The object behind a handle when it is one of this system's of that kind.
+  obj_base* lookup(const void* handle, okind kind) const;
+  void open_group(group_obj* g);
+  void close_group(group_obj* g);
+  void set_heading_line(int line, std::string text);
+  void truncate_heading(int count);
+  void set_noprint(bool on) { noprint_ = on; }
+  void new_page() { heading_printed_ = false; }
+  // Sends a finished report to the listing and the JSON file.
+  void emit(report& r);
+
+ private:
+  void print_context();
+
+  hooks hooks_;
+  json_file* json_;
+  obj_base root_;
+  std::vector<std::unique_ptr<obj_base, void (*)(obj_base*)>> owned_;
+  std::unordered_map<const void*, okind> live_;
+  std::vector<group_obj*> groups_;
+  std::vector<std::string> heading_;
+  long heading_serial_ = 0;     // counts heading changes
+  bool heading_printed_ = false;
+  bool noprint_ = false;
+  std::vector<std::pair<std::string, std::string>> by_;
+  bool by_printed_ = true;
+  int emitted_ = 0;
+};
+
+// A class of the output system with its method table (static storage).
+struct class_rec {
+  wob_class cls{};
+  std::vector<wob_descr> descrs;
+  std::vector<wob_mentry> entries;
+  std::vector<wob_mentry*> buckets;
+};
+// Fills rec as a class with those methods (bucket = mask AND id) and the system's
+// generic operation; returns its class.
+const wob_class* build_class(class_rec& rec, const wob_class* parent,
+                             std::initializer_list<std::pair<int, wob_routine>> methods, unsigned mask = 15);
+
+const char* kind_name(okind k);
+std::string object_name(const obj_base* o);
+
+// The classes of the output system's objects.
+const wob_class* root_class();
+const wob_class* manager_class();
+const wob_class* table_class();
+const wob_class* factoid_class();
+const wob_class* binding_class();
+const wob_class* group_class();
+
+// Catalogue number (set kMsgSet) of the text for a negative result, or 0.
+int result_message(int result);
+
+}  // namespace plat::out

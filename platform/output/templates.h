@@ -1,0 +1,45 @@
+// Table templates: how the listing shows a table or factoid bound to a template name.
+// The definitions themselves are data, all in templates.cpp.
+#pragma once
+#include <string_view>
+#include <vector>
+
+namespace plat::out {
+
+enum class align { automatic, left, right };
+enum class num_style { column, pvalue };  // column: the column's width and decimals
+
+// The look of one column; width and decimals of -1 keep the column's own.
+struct column_look {
+  const char* column;
+  const char* header = nullptr;  // nullptr: the column's label, else its name
+  align alignment = align::automatic;
+  num_style style = num_style::column;
+  int width = -1;
+  int decimals = -1;
+};
+
+// A spanning header: the dynamics naming its first and last column and its text.
+struct span_look {
+  const char* start_dynamic;
+  const char* end_dynamic;
+  const char* label_dynamic;
+};
+
+struct template_look {
+  const char* name;                       // full template path
+  const char* title_dynamic = nullptr;    // dynamic holding the title; else the label
+  std::vector<column_look> columns;       // looks of particular columns
+  std::vector<const char*> hidden;        // columns the listing leaves out
+  std::vector<span_look> spans;
+  int pairs_per_row = 1;                  // factoids: label/value pairs on one line
+};
+
+// The look of a template, or the default look when there is no definition.
+const template_look& find_template(std::string_view name);
+const template_look& default_template();
+
+// The look of a column within a template, or nullptr.
+const column_look* find_column_look(const template_look& t, std::string_view column);
+
+}  // namespace plat::out

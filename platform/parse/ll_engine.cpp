@@ -1,0 +1,398 @@
+// LL(1) predictive parsing over the descriptor's tables, with least-cost repair of
+// syntax errors by inserting and deleting tokens.
+#include "parse/ll_engine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/runtime.h"
+
+namespace plat::parse {
+namespace {
+
+constexpr int kMaxSimulation = 100000;  // guards the simulations against a bad table
+constexpr int kMaxDeletions = 3;
+constexpr int kMaxCompletion = 3;
+constexpr int kCheapInsertion = 5;      // a first insertion that may be followed by another
+constexpr int kValidation = 4;          // tokens a repair should let the parse take
+
+struct candidate {
+  int cost = 0;
+  int deletions = 0;
+  std::vector<int> inserts;
+};
+
+}  // namespace
+
+engine::engine(parser* p) : p_(p), desc_(p->desc) {
+  for (int t = desc_->nclasses + 1; t < desc_->nterminals && first_keyword_ == 0; ++t)
+    if (p_->syms->keywords.count(p_->syms->texts[static_cast<size_t>(t)]) ||
+        (p_->syms->texts[static_cast<size_t>(t)].size() > 1))
+      first_keyword_ = t;
+}
+
+namespace {
+
+// Edits (insert, delete, replace, swap two neighbours) that turn a into b.
+int edit_distance(const std::string& a, const std::string& b) {
+  const size_t n = a.size(), m = b.size();
+  std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
+  for (size_t i = 0; i <= n; ++i) d[i][0] = static_cast<int>(i);
+  for (size_t j = 0; j <= m; ++j) d[0][j] = static_cast<int>(j);
+  for (size_t i = 1; i <= n; ++i)
+    for (size_t j = 1; j <= m; ++j) {
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[n][m];
+}
+
+}  // namespace
+
+// What could have stood where the token is: at most eight, the keywords nearest in
+// spelling to the token first.
+std::string engine::expected_text(const std::vector<int>& expected, const token& t) const {
+  std::vector<std::pair<int, int>> order;  // (distance, terminal)
+  for (int x : expected) {
+    std::string text = p_->syms->texts[static_cast<size_t>(x)];
+    bool alternative = text.size() > 1 && text.back() == '$';
+    if (alternative) text.pop_back();
+    int d = x > desc_->nclasses && text.size() > 1 && !t.text.empty() ? edit_distance(t.text, text) : 99;
+    // Alternative spellings are named only when they are the near ones.
+    if (alternative && d > 2) continue;
+    order.emplace_back(d <= 2 ? d : 99, x);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
+  for (size_t i = 0; i < order.size() && i < 8; ++i) out += (i ? ", " : "") + terminal_text(p_, order[i].second);
+  if (order.size() > 8) out += ", ...";
+  return out;
+}
+
+int engine::predict(int n, int t) const {
+  int row = n - desc_->first_nonterminal;
+  int k = desc_->prsndx[row] + t;
+  if (k < 0 || k >= desc_->prslst_len) return 0;
+  int v = desc_->prslst[k];
+  int prod = v < 0 ? -v : v;
+  if (prod == 0 || desc_->lhstbl[prod - 1] != row) return 0;
+  return prod;
+}
+
+void engine::push_rhs(const kes_gramdesc* d, std::vector<int>* stack, int prod) {
+  int at = d->prdndx[prod - 1];
+  int count = d->prdlst[at];
+  // Stored rightmost first: pushing in that order leaves the leftmost on top.
+  for (int i = 1; i <= count; ++i) stack->push_back(d->prdlst[at + i]);
+}
+
+bool engine::accepts(const std::vector<int>& stack, int t) const {
+  std::vector<int> s = stack;
+  for (int guard = 0; guard < kMaxSimulation && !s.empty(); ++guard) {
+    int x = s.back();
+    if (x < 0) {
+      s.pop_back();
+      continue;
+    }
+    if (is_terminal(x)) return x == t;
+    int prod = predict(x, t);
+    if (prod == 0) return false;
+    s.pop_back();
+    push_rhs(desc_, &s, prod);
+  }
+  return false;
+}
+
+std::vector<int> engine::after(const std::vector<int>& stack, int t) const {
+  std::vector<int> s = stack;
+  for (int guard = 0; guard < kMaxSimulation && !s.empty(); ++guard) {
+    int x = s.back();
+    s.pop_back();
+    if (x < 0) continue;
+    if (is_terminal(x)) return s;
+    int prod = predict(x, t);
+    if (prod == 0) return s;
+    push_rhs(desc_, &s, prod);
+  }
+  return s;
+}
+
+std::vector<int> engine::acceptable(const std::vector<int>& stack) const {
+  std::vector<int> out;
+  for (int t = 1; t <= desc_->nterminals; ++t)
+    if (accepts(stack, t)) out.push_back(t);
+  return out;
+}
+
+std::vector<int> engine::readings(const token& t) const {
+  std::vector<int> r;
+  if (t.keyword) r.push_back(t.keyword);
+  r.push_back(t.cls);
+  if (t.alt) r.push_back(t.alt);
+  return r;
+}
+
+int engine::chosen_reading(const token& t) const {
+  for (int r : readings(t))
+    if (accepts(stack_, r)) return r;
+  return 0;
+}
+
+const token& engine::look(size_t k) {
+  while (ahead_.size() <= k) {
+    if (!ahead_.empty() && ahead_.back().cls == desc_->nterminals) {
+      ahead_.push_back(ahead_.back());
+      continue;
+    }
+    if (desc_->token_reader)
+      reinterpret_cast<int (*)(void*)>(desc_->token_reader)(p_);
+    else
+      read_token(p_);
+    ahead_.push_back(p_->tok);
+  }
+  return ahead_[k];
+}
+
+void engine::act(int action) {
+  if (desc_->semantic_routine)
+    reinterpret_cast<int (*)(void*, int)>(desc_->semantic_routine)(p_, action);
+  else
+    perform(p_, action);
+}
+
+void engine::consume() {
+  if (!ahead_.empty()) ahead_.pop_front();
+}
+
+void engine::trace_syn(const token* t, int a, int b) const {
+  if (!(p_->trace & HOST_TRACE_SYN)) return;
+  std::string line;
+  if (t != nullptr)
+    line = "SYN: match " + terminal_text(p_, a) + " " + describe(p_, *t);
+  else
+    line = "SYN: N" + std::to_string(a) + " predicts production " + std::to_string(b);
+  log_write(msg_kind::plain, line);
+}
+
+void engine::step_to_match(const token& t, int reading) {
+  for (int guard = 0; guard < kMaxSimulation && !stack_.empty(); ++guard) {
+    int x = stack_.back();
+    if (x < 0) {
+      stack_.pop_back();
+      act(-x);
+      continue;
+    }
+    if (is_terminal(x)) {
+      stack_.pop_back();
+      p_->last = t;
+      p_->last.cls = reading;
+      trace_syn(&t, reading, 0);
+      return;
+    }
+    int prod = predict(x, reading);
+    if (prod == 0) return;  // not reached: the reading was accepted
+    trace_syn(nullptr, x, prod);
+    stack_.pop_back();
+    push_rhs(desc_, &stack_, prod);
+  }
+}
+
+void engine::run() {
+  stack_.assign(1, desc_->first_nonterminal);
+  while (!stack_.empty() && !p_->gave_up) {
+    int x = stack_.back();
+    if (x < 0) {
+      stack_.pop_back();
+      act(-x);
+      continue;
+    }
+    token t = look(0);
+    int r = chosen_reading(t);
+    if (r == 0) {
+      repair();
+      continue;
+    }
+    step_to_match(t, r);
+    if (r == desc_->nterminals) break;
+    consume();
+  }
+}
+
+// The least-cost repair: insert a short string of terminals before the token,
+// delete a few tokens, or both; the cheapest wins, a deletion-free one on a tie.
+void engine::repair() {
+  const token t = look(0);
+  const int never = desc_->never_cost;
+  const int end = desc_->nterminals;
+  std::vector<int> expected = acceptable(stack_);
+  auto ins_cost = [&](int s) { return static_cast<int>(desc_->inscost[s - 1]); };
+  // A word costs what a keyword costs to delete: a stray word is most often a
+  // misspelt keyword.
+  auto del_cost = [&](const token& u) {
+    int term = u.keyword ? u.keyword : u.cls;
+    int c = desc_->delcost[term - 1];
+    if (u.cls == T_NAMEX && first_keyword_ > 0) c = std::min<int>(c, desc_->delcost[first_keyword_ - 1]);
+    return c;
+  };
+  auto fits = [&](const std::vector<int>& s, const token& u) {
+    for (int r : readings(u))
+      if (accepts(s, r)) return true;
+    return false;
+  };
+
+  // A statement that begins with a word the grammar does not know is skipped whole.
+  if (p_->last.cls == T_ENDJB && !p_->last.synthetic && t.cls != end) {
+    panic(expected);
+    return;
+  }
+
+  // Every repair within reach, then the one that lets the parse go on longest (up
+  // to a few tokens), the cheapest among those, the one with fewer deletions on a tie.
+  std::vector<candidate> cands;
+  int cheapest = never;
+  auto consider = [&](int cost, int deletions, std::vector<int> inserts) {
+    if (cost >= never) return;
+    cheapest = std::min(cheapest, cost);
+    cands.push_back(candidate{cost, deletions, std::move(inserts)});
+  };
+
+  // Insertions before the token.
+  for (int x : expected) {
+    if (x == end || ins_cost(x) >= never) continue;
+    std::vector<int> s1 = after(stack_, x);
+    if (fits(s1, t)) {
+      consider(ins_cost(x), 0, {x});
+      continue;
+    }
+    // Two marks or values may be inserted together, never keywords: a keyword
+    // would begin another option or statement of the repair's own choosing.
+    if (ins_cost(x) > kCheapInsertion || x >= first_keyword_) continue;
+    for (int y : acceptable(s1)) {
+      if (y == end || y >= first_keyword_) continue;
+      if (fits(after(s1, y), t)) consider(ins_cost(x) + ins_cost(y), 0, {x, y});
+    }
+  }
+  // Completing the symbols on top of the stack with their cheapest strings.
+  {
+    std::vector<int> s = stack_, inserts;
+    int cost = 0, done = 0;
+    for (int i = static_cast<int>(stack_.size()) - 1; i >= 0 && done < kMaxCompletion; --i) {
+      int sym = stack_[static_cast<size_t>(i)];
+      if (sym < 0) continue;
+      ++done;
+      std::vector<int> str;
+      if (is_terminal(sym)) {
+        str.push_back(sym);
+      } else {
+        int at = desc_->insndx[sym - desc_->first_nonterminal];
+        for (int k = 1; k <= desc_->instbl[at]; ++k) str.push_back(desc_->instbl[at + k]);
+      }
+      bool ok = true;
+      for (int term : str) {
+        if (term == end || !accepts(s, term)) {
+          ok = false;
+          break;
+        }
+        cost += ins_cost(term);
+        s = after(s, term);
+        inserts.push_back(term);
+      }
+      if (!ok || cost >= never) break;
+      if (!inserts.empty() && fits(s, t)) consider(cost, 0, inserts);
+    }
+  }
+  // Deletions, each perhaps followed by one insertion.
+  int dcost = 0;
+  for (int k = 1; k <= kMaxDeletions; ++k) {
+    const token gone = look(static_cast<size_t>(k - 1));
+    if (gone.cls == end) break;
+    dcost += del_cost(gone);
+    if (dcost >= never) break;
+    const token u = look(static_cast<size_t>(k));
+    if (fits(stack_, u)) {
+      consider(dcost, k, {});
+      continue;
+    }
+    // A keyword is not put in place of deleted tokens: that would quietly give
+    // another option.
+    for (int x : expected)
+      if (x != end && x <= first_keyword_ - 1 && fits(after(stack_, x), u))
+        consider(dcost + ins_cost(x), k, {x});
+  }
+
+  candidate best;
+  best.cost = never;
+  int best_progress = -1;
+  for (const candidate& c : cands) {
+    std::vector<int> s = stack_;
+    for (int x : c.inserts) s = after(s, x);
+    int progress = 0;
+    for (; progress < kValidation; ++progress) {
+      const token u = look(static_cast<size_t>(c.deletions + progress));
+      int r = 0;
+      for (int rd : readings(u))
+        if (accepts(s, rd)) {
+          r = rd;
+          break;
+        }
+      if (r == 0) break;
+      if (r == T_ENDJB || r == end) {
+        progress = kValidation;
+        break;
+      }
+      s = after(s, r);
+    }
+    if (progress > best_progress ||
+        (progress == best_progress &&
+         (c.cost < best.cost || (c.cost == best.cost && c.deletions < best.deletions)))) {
+      best = c;
+      best_progress = progress;
+    }
+  }
+  (void)cheapest;
+
+  if (best.cost >= never) {
+    panic(expected);
+    return;
+  }
+  std::string exp_text;
+  if (best.deletions > 0) {
+    exp_text = expected_text(expected, t);
+    const token& last_gone = look(static_cast<size_t>(best.deletions - 1));
+    std::string gone = "'" + p_->text.substr(t.begin, last_gone.end - t.begin) + "'";
+    for (char& c : gone)
+      if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    if (gone.size() > 42) gone = gone.substr(0, 40) + "...'";
+    parse_error(p_, t.line, t.col, 2, gone.c_str(), exp_text.c_str());
+    for (int k = 0; k < best.deletions; ++k) consume();
+  } else {
+    for (size_t i = 0; i < best.inserts.size(); ++i)
+      exp_text += (i ? " and " : "") + terminal_text(p_, best.inserts[i]);
+    parse_error(p_, t.line, t.col, 1, exp_text.c_str(), describe(p_, t).c_str());
+  }
+  const token& here = look(0);
+  for (int x : best.inserts) {
+    token s;
+    s.cls = x;
+    s.synthetic = true;
+    s.line = here.line;
+    s.col = here.col;
+    step_to_match(s, x);
+  }
+}
+
+// No repair within reach: skip to the end of the statement and go on from there.
+void engine::panic(const std::vector<int>& expected) {
+  const token t = look(0);
+  std::string exp_text = expected_text(expected, t);
+  parse_error(p_, t.line, t.col, 3, describe(p_, t).c_str(), exp_text.c_str());
+  const int end = desc_->nterminals;
+  while (look(0).cls != T_ENDJB && look(0).cls != end) consume();
+  const int target = look(0).cls;
+  while (!stack_.empty() && !accepts(stack_, target)) stack_.pop_back();
+  if (stack_.empty()) p_->gave_up = true;
+}
+
+}  // namespace plat::parse

@@ -1,0 +1,51 @@
+// The predictive parser's engine: the parse stack over a descriptor's tables, the
+// lookahead buffer, and the least-cost repair of syntax errors.
+#pragma once
+#include <deque>
+#include <vector>
+
+#include "parse/parse_internal.h"
+
+namespace plat::parse {
+
+class engine {
+ public:
+  explicit engine(parser* p);
+  // Parses the whole step; returns when the end marker has been matched or the
+  // parse gave up.
+  void run();
+
+  // The descriptor's tables.
+  int predict(int nonterminal, int terminal) const;
+  bool is_terminal(int s) const { return s > 0 && s <= desc_->nterminals; }
+  // Pushes the right side of production p.
+  static void push_rhs(const kes_gramdesc* d, std::vector<int>* stack, int p);
+  // Whether the stack can go on with terminal t (without performing actions).
+  bool accepts(const std::vector<int>& stack, int t) const;
+  // The stack after terminal t has been matched (t must be accepted).
+  std::vector<int> after(const std::vector<int>& stack, int t) const;
+  // Terminals the stack can go on with.
+  std::vector<int> acceptable(const std::vector<int>& stack) const;
+
+ private:
+  // The readings of a token in order of preference.
+  std::vector<int> readings(const token& t) const;
+  int chosen_reading(const token& t) const;
+  const token& look(size_t k);   // k-th token ahead (0: the current one)
+  void consume();                // moves to the next token
+  void act(int action);          // performs an action through the semantic routine
+  // Runs the stack until terminal `reading` of token t is matched.
+  void step_to_match(const token& t, int reading);
+  void repair();
+  void panic(const std::vector<int>& expected);
+  void trace_syn(const token* matched, int a, int b) const;
+  std::string expected_text(const std::vector<int>& expected, const token& t) const;
+
+  parser* p_;
+  const kes_gramdesc* desc_;
+  std::vector<int> stack_;
+  std::deque<token> ahead_;
+  int first_keyword_ = 0;  // the first keyword terminal
+};
+
+}  // namespace plat::parse

@@ -1,0 +1,150 @@
+// The stand-in's statement parser: state shared by the token reader (xttk), the
+// predictive parser (xsproc) and the semantic routine (xsem).
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/dataset.h"
+#include "driver/kes_gramdesc.h"
+#include "driver/kes_stmt.h"
+#include "host/host_parse.h"
+
+namespace plat::parse {
+
+// Token classes: the first terminals of every grammar this parser reads.
+enum token_class : int {
+  T_ENDJB = 1, T_NAMEX, T_QS, T_INT, T_NBR, T_COMPOUND, T_FMT, T_DATE, T_TIME, T_DATETIME,
+  T_MISSING, T_VLITERAL, T_CATNAME, T_QORDS
+};
+
+constexpr int kMaxNameLength = 32;
+
+// One token as the reader delivers it. A word that spells a keyword keeps both
+// readings: the parser takes the keyword where the grammar expects it and a name
+// otherwise. A number such as 8.2 may likewise be read as a format.
+struct token {
+  int cls = 0;            // terminal of the first reading (a token class or a punctuation mark)
+  int keyword = 0;        // terminal of the keyword the word spells, or 0
+  int alt = 0;            // a further reading (T_FMT for 8.2), or 0
+  std::string text;       // the word upper-cased; a quoted text without its quotes
+  std::string raw;        // as typed, for messages
+  double value = 0;       // numbers, dates, times, missing values
+  int line = 0, col = 0;  // position in the program
+  bool synthetic = false; // made by error repair, not read
+  size_t begin = 0, end = 0;  // offsets of the token in the step's text
+  // Formats: name, width and decimals.
+  std::string fmt_name;
+  int fmt_width = 0, fmt_decimals = 0;
+};
+
+// The keyword matching table of a grammar: spelling (without a trailing $) ->
+// terminal; and the punctuation marks.
+struct symbols {
+  std::map<std::string, int> keywords;
+  int punct[128] = {};    // character -> terminal
+  int end_marker = 0;
+  std::vector<std::string> texts;  // texts of the terminals as stored, index t
+};
+const symbols& symbols_of(const kes_gramdesc* desc);
+
+// One list under construction in a slot.
+enum class list_type { none, numvars, anyvars, numbers, colors, texts, names, formats, markers };
+
+struct slot_store {
+  list_type type = list_type::none;
+  char single = 0;                   // a single value: 'n' number, 'm' name, 't' text,
+                                     // 'd' data set, 'f' format
+  std::vector<double> numbers;
+  std::vector<std::int32_t> ints;
+  std::vector<std::string> strings;  // colours, names, texts
+  std::vector<kes_fmtentry> formats;
+  std::string text;                  // a single text
+  // What the module's slot points at, made when the parse ends.
+  std::vector<char> bytes;
+  std::vector<kes_textentry> entries;
+};
+
+struct node_store {
+  kes_stmt node{};
+  std::vector<kes_optslot> slots;
+  std::vector<slot_store> stores;
+  std::string stmt_name;  // as typed, for messages
+  int line = 0;
+};
+
+// State of one parse.
+struct parser;
+struct semantics {
+  parser* p = nullptr;
+  std::deque<node_store> nodes;      // the nodes of the parse, in input order
+  node_store* proc = nullptr;        // the PROC node
+  node_store* cur = nullptr;         // the node the statement fills
+  std::string cur_stmt;              // the statement's name, for messages
+  int cur_stmt_line = 0;
+  double reg = 0;                    // the number register
+  std::string name1, name2;          // names of a variable-list element
+  int cur_list = -1;                 // the slot of the current list
+  // Number-list item in progress.
+  bool range_pending = false;
+  double range_from = 0, range_to = 0, range_by = 1;
+  // Paired parameter lists.
+  int pair_values = -1, pair_markers = -1, pair_positions = -1;
+  // Data set named last.
+  std::string ds_lib, ds_member;
+  dataset* input = nullptr;          // DATA= of the PROC statement
+  // BY statement.
+  bool by_descending_next = false;
+  bool by_notsorted = false;
+  std::vector<std::shared_ptr<std::string>> texts;  // storage of texts handed out
+  int errors = 0;
+};
+
+struct parser {
+  const kes_gramdesc* desc = nullptr;
+  const symbols* syms = nullptr;
+  std::string file;         // program file name
+  std::string text;         // the step's text
+  size_t pos = 0;           // reader position
+  int line = 1, col = 1;    // reader line and column
+  bool at_statement_start = true;
+  token tok;                // the lookahead
+  token last;               // the token matched last
+  int trace = 0;
+  int errors = 0;
+  bool gave_up = false;
+  semantics sem;
+  host_parsestat* status = nullptr;
+};
+
+// Token reader: reads the next token into p->tok.
+void read_token(parser* p);
+// Semantic routine: performs action a (from 1) of the descriptor.
+void perform(parser* p, int action);
+// The statement nodes are made final (slot arrays pointed at their stores).
+void finish_nodes(parser* p);
+
+// Error reporting of the parse (counts the error, names the statement).
+void parse_error(parser* p, int line, int col, int number, ...);
+std::string describe(const parser* p, const token& t);
+std::string terminal_text(const parser* p, int t);
+
+// Variable lists: appends the variables an element names to the list.
+void add_variables(parser* p, int kind);
+
+// Text of the parse result, for --parse-dump and tests.
+std::string dump_text(const kes_stmt* first);
+
+// The messages of the current parse (for parse_messages()).
+std::vector<std::string>& message_log();
+
+// The parser of the current step (null before the first parse).
+parser* current_parser();
+
+// Message set of the parser's catalogue entries (platform/catalogue/parse.msg).
+constexpr int kMsgSet = 910;
+
+}  // namespace plat::parse

@@ -1,0 +1,121 @@
+// Messages of the parse: syntax, token, value and variable-list errors, each with
+// the program file, line and column and the statement it belongs to.
+#include <cctype>
+#include <cstdarg>
+#include <map>
+
+#include "core/runtime.h"
+#include "parse/parse_internal.h"
+#include "parse/parser.h"
+
+namespace plat::parse {
+namespace {
+
+std::vector<std::string>& messages() {
+  static std::vector<std::string> m;
+  return m;
+}
+
+}  // namespace
+
+std::vector<std::string>& message_log() { return messages(); }
+
+void parse_error(parser* p, int line, int col, int number, ...) {
+  va_list ap;
+  va_start(ap, number);
+  msg_kind kind = msg_kind::error;
+  std::string inner = catalogue_format(kMsgSet, number, ap, &kind);
+  va_end(ap);
+  const step_source& src = current_step();
+  int pline = src.first_line + line - 1;
+  int pcol = line == 1 ? src.first_column + col - 1 : col;
+  std::string stmt = p->sem.cur_stmt;
+  bool warning = kind == msg_kind::warning || kind == msg_kind::note;
+  int frame = warning ? (stmt.empty() ? 7 : 5) : (stmt.empty() ? 4 : 0);
+  msg_kind fkind = msg_kind::error;
+  std::string text;
+  {
+    // The frame is formatted through a helper so that its va_list is built here.
+    struct helper {
+      static std::string format(int number, msg_kind* k, ...) {
+        va_list a;
+        va_start(a, k);
+        std::string t = catalogue_format(kMsgSet, number, a, k);
+        va_end(a);
+        return t;
+      }
+    };
+    text = helper::format(frame, &fkind, p->file.c_str(), pline, pcol, inner.c_str(), stmt.c_str());
+  }
+  messages().push_back(text);
+  log_write(fkind, text);
+  if (fkind == msg_kind::error && number != 30) {
+    ++p->errors;
+    if (p->desc && p->errors >= p->desc->max_errors && !p->gave_up) {
+      p->gave_up = true;
+      parse_error(p, line, col, 30);
+    }
+  }
+}
+
+std::string terminal_text(const parser* p, int t) {
+  if (t <= 0 || t >= static_cast<int>(p->syms->texts.size())) return "?";
+  switch (t) {
+    case T_ENDJB: return "';'";
+    case T_NAMEX: return "a name";
+    case T_QS: return "a quoted text";
+    case T_INT: return "an integer";
+    case T_NBR: return "a number";
+    case T_COMPOUND: return "a two-level name";
+    case T_FMT: return "a format";
+    case T_DATE: return "a date";
+    case T_TIME: return "a time";
+    case T_DATETIME: return "a datetime";
+    case T_MISSING: return "a missing value";
+    default: break;
+  }
+  if (t == p->syms->end_marker) return "the end of the step";
+  std::string s = p->syms->texts[static_cast<size_t>(t)];
+  if (t <= p->desc->nclasses) return s;
+  if (!s.empty() && s.back() == '$') s.pop_back();
+  return "'" + s + "'";
+}
+
+std::string describe(const parser* p, const token& t) {
+  if (t.cls == p->syms->end_marker) return "the end of the step";
+  if (t.synthetic || t.raw.empty()) return terminal_text(p, t.cls);
+  std::string r = t.raw.size() > 40 ? t.raw.substr(0, 40) + "..." : t.raw;
+  return "'" + r + "'";
+}
+
+const symbols& symbols_of(const kes_gramdesc* desc) {
+  static std::map<const void*, symbols> cache;
+  auto it = cache.find(desc->symtbl);
+  if (it != cache.end()) return it->second;
+  symbols& s = cache[desc->symtbl];
+  s.texts.assign(static_cast<size_t>(desc->nterminals) + 1, "");
+  for (int t = 1; t <= desc->nterminals; ++t) {
+    const std::uint8_t* e = desc->symtbl + desc->symndx[t - 1];
+    s.texts[static_cast<size_t>(t)] = std::string(reinterpret_cast<const char*>(e + 1), e[0]);
+  }
+  s.end_marker = desc->nterminals;
+  for (int t = desc->nclasses + 1; t < desc->nterminals; ++t) {
+    const std::string& text = s.texts[static_cast<size_t>(t)];
+    if (text.size() == 1 && !std::isalnum(static_cast<unsigned char>(text[0])) && text[0] != '_') {
+      s.punct[static_cast<unsigned char>(text[0])] = t;
+      continue;
+    }
+    std::string bare = text;
+    if (bare.size() > 1 && bare.back() == '$') bare.pop_back();
+    s.keywords[bare] = t;
+  }
+  return s;
+}
+
+}  // namespace plat::parse
+
+namespace plat {
+
+const std::vector<std::string>& parse_messages() { return parse::message_log(); }
+
+}  // namespace plat

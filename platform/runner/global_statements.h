@@ -1,0 +1,17 @@
+// The statements the runner carries out itself, wherever they stand in the program:
+// OPTIONS, LIBNAME and TITLE (TITLE1 to TITLE10).
+#pragma once
+#include <string>
+
+#include "runner/program_split.h"
+
+namespace plat {
+
+// True when the keyword names one of those statements.
+bool is_global_statement(const std::string& keyword);
+
+// Carries the statement out; each fault is written to the log naming the statement,
+// its line and the value concerned. Returns false when there was any.
+bool run_global_statement(const statement& st, const std::string& program_text);
+
+}  // namespace plat

@@ -1,0 +1,113 @@
+// Statement splitting: semicolons outside quotes end statements; /* */ comments and
+// "* ... ;" comment statements become blanks, so that positions stay as they were.
+#include "runner/program_split.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/host_messages.h"
+
+namespace plat {
+namespace {
+
+bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+void blank(std::string& s, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to && i < s.size(); ++i)
+    if (s[i] != '\n') s[i] = ' ';
+}
+
+struct line_index {
+  std::vector<std::size_t> starts{0};
+  explicit line_index(const std::string& s) {
+    for (std::size_t i = 0; i < s.size(); ++i)
+      if (s[i] == '\n') starts.push_back(i + 1);
+  }
+  int line(std::size_t off) const {
+    return static_cast<int>(std::upper_bound(starts.begin(), starts.end(), off) - starts.begin());
+  }
+  int column(std::size_t off) const { return static_cast<int>(off - starts[line(off) - 1]) + 1; }
+};
+
+std::string word_at(const std::string& s, std::size_t* i, std::size_t end) {
+  std::string w;
+  while (*i < end && name_char(s[*i])) w += static_cast<char>(std::toupper(static_cast<unsigned char>(s[(*i)++])));
+  return w;
+}
+
+}  // namespace
+
+split_program split_statements(std::string text) {
+  split_program out;
+  const line_index lines(text);
+  const std::size_t n = text.size();
+  std::size_t begin = std::string::npos;  // start of the statement being read
+  std::size_t i = 0;
+  auto add = [&](std::size_t b, std::size_t e) {
+    statement st;
+    st.begin = b;
+    st.end = e;
+    st.line = lines.line(b);
+    st.column = lines.column(b);
+    st.last_line = lines.line(e - 1);
+    std::size_t k = b;
+    st.keyword = word_at(text, &k, e);
+    while (k < e && std::isspace(static_cast<unsigned char>(text[k]))) ++k;
+    if (!st.keyword.empty()) st.second = word_at(text, &k, e);
+    out.statements.push_back(std::move(st));
+  };
+  while (i < n) {
+    char c = text[i];
+    if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+      std::size_t close = text.find("*/", i + 2);
+      if (close == std::string::npos) {
+        out.problems.push_back({hostmsg::open_comment, lines.line(i)});
+        blank(text, i, n);
+        begin = std::string::npos;
+        i = n;
+        break;
+      }
+      blank(text, i, close + 2);
+      i = close + 2;
+      continue;
+    }
+    if (begin == std::string::npos) {
+      if (std::isspace(static_cast<unsigned char>(c))) { ++i; continue; }
+      if (c == '*') {  // a comment statement, up to its semicolon
+        std::size_t semi = text.find(';', i);
+        if (semi == std::string::npos) {
+          out.problems.push_back({hostmsg::open_statement, lines.line(i)});
+          blank(text, i, n);
+          i = n;
+          break;
+        }
+        blank(text, i, semi + 1);
+        i = semi + 1;
+        continue;
+      }
+      begin = i;
+    }
+    if (c == '\'' || c == '"') {
+      // A doubled quote inside stands for one; either way the text goes on.
+      std::size_t close = text.find(c, i + 1);
+      if (close == std::string::npos) {
+        out.problems.push_back({hostmsg::open_quote, lines.line(i)});
+        begin = std::string::npos;
+        i = n;
+        break;
+      }
+      i = close + 1;
+      continue;
+    }
+    if (c == ';') {
+      add(begin, i + 1);
+      begin = std::string::npos;
+    }
+    ++i;
+  }
+  if (begin != std::string::npos) out.problems.push_back({hostmsg::open_statement, lines.line(begin)});
+  out.text = std::move(text);
+  return out;
+}
+
+}  // namespace plat

@@ -1,0 +1,33 @@
+// Splitting a program into statements: just enough to find the steps and the
+// runner's own statements. Quotes are respected; comments are blanked out.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+struct statement {
+  std::size_t begin = 0;  // offset of its first character
+  std::size_t end = 0;    // offset just past its semicolon
+  int line = 1;           // line and column of its first character
+  int column = 1;
+  int last_line = 1;      // line of its semicolon
+  std::string keyword;    // its first word, upper case ("" when it starts otherwise)
+  std::string second;     // its second word, upper case (a PROC's procedure name)
+};
+
+struct split_problem {
+  int message;  // host message number (host_messages.h)
+  int line;
+};
+
+struct split_program {
+  std::string text;  // the program, comments replaced by blanks (line breaks kept)
+  std::vector<statement> statements;
+  std::vector<split_problem> problems;  // unterminated quote, comment or statement
+};
+
+split_program split_statements(std::string text);
+
+}  // namespace plat

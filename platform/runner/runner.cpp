@@ -1,0 +1,266 @@
+// The run: command line, program, global statements, and each PROC KESTRAVINE step
+// called through the module's connector inside its own frame.
+#include "runner/runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <new>
+#include <sstream>
+
+#include "core/host_messages.h"
+#include "core/runtime.h"
+#include "runner/global_statements.h"
+#include "runner/module_link.h"
+#include "runner/program_split.h"
+#include "runner/runner_options.h"
+
+namespace plat {
+namespace {
+
+constexpr const char* prog = "kestravine";
+
+int complain(exit_status s, const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", prog, message.c_str());
+  return static_cast<int>(s);
+}
+
+void worsen(exit_status* worst, exit_status s) {
+  if (static_cast<int>(s) > static_cast<int>(*worst)) *worst = s;
+}
+
+// Sets up config() from the options; on failure returns false with the message.
+bool configure(const runner_options& o, std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  run_config& c = config();
+  if (!fs::is_directory(o.work, ec)) {
+    *error = "--work: the folder '" + o.work + "' does not exist";
+    return false;
+  }
+  c.libraries["WORK"] = o.work;
+  for (const auto& [name, folder] : o.libs) {
+    if (!fs::is_directory(folder, ec)) {
+      *error = "--lib " + name + ": the folder '" + folder + "' does not exist";
+      return false;
+    }
+    c.libraries[name] = folder;
+  }
+  for (const std::string& nv : o.sysopts) {
+    std::size_t eq = nv.find('=');
+    std::string name = nv.substr(0, eq), value = eq == std::string::npos ? "" : nv.substr(eq + 1);
+    if (!set_system_option(name, value, error)) {
+      *error = "-o " + nv + ": " + *error;
+      return false;
+    }
+  }
+  c.listing_path = o.listing;
+  c.log_path = o.log;
+  c.json_path = o.json;
+  c.graphs_dir = o.graphs;
+  c.memcap = o.memcap;
+  c.parse_dump = o.parse_dump;
+  return true;
+}
+
+bool read_program(const std::string& name, std::string* text, std::string* error) {
+  std::ostringstream ss;
+  if (name == "-") {
+    ss << std::cin.rdbuf();
+    *text = ss.str();
+    return true;
+  }
+  std::error_code ec;
+  if (std::filesystem::is_directory(name, ec)) {
+    *error = "cannot read the program '" + name + "': it is a folder";
+    return false;
+  }
+  std::ifstream in(name, std::ios::binary);
+  if (!in) {
+    *error = "cannot read the program '" + name + "': " +
+             (std::filesystem::exists(name, ec) ? "permission denied" : "no such file");
+    return false;
+  }
+  ss << in.rdbuf();
+  *text = ss.str();
+  return true;
+}
+
+// One step: the module's entry inside a frame that catches the step's exit.
+int call_step(mcn_entry_fn entry) {
+  begin_step();
+  int code;
+  try {
+    code = entry();
+  } catch (const step_exit& e) {
+    code = e.code;
+  } catch (const std::bad_alloc&) {
+    log_message(hostmsg::set, hostmsg::step_exception, "out of memory in the host");
+    code = 1016;
+  } catch (const std::exception& e) {
+    log_message(hostmsg::set, hostmsg::step_exception, e.what());
+    code = 9999;
+  } catch (...) {
+    log_message(hostmsg::set, hostmsg::step_exception, "an unknown exception");
+    code = 9999;
+  }
+  finish_step();
+  return code;
+}
+
+struct step_run {
+  std::size_t begin = 0;  // offset of its PROC statement
+  std::size_t end = 0;    // offset past its last statement
+  int line = 1, column = 1, last_line = 1;
+};
+
+class program_run {
+ public:
+  program_run(std::string file, const runner_options& o) : file_(std::move(file)), opts_(o) {}
+
+  exit_status run(std::string text) {
+    split_program sp = split_statements(std::move(text));
+    text_ = std::move(sp.text);
+    bool in_step = false, skipping = false;
+    step_run step;
+    for (const statement& st : sp.statements) {
+      const std::string& kw = st.keyword;
+      if (kw == "PROC" || kw == "RUN") {
+        if (in_step) run_step(step);
+        in_step = skipping = false;
+        if (kw == "RUN") continue;
+        if (st.second.empty()) {
+          log_message(hostmsg::set, hostmsg::no_proc_name, st.line);
+          worsen(&worst_, exit_status::program_error);
+          skipping = true;
+        } else if (st.second != "KESTRAVINE") {
+          log_message(hostmsg::set, hostmsg::unknown_proc, st.second.c_str(), st.line);
+          worsen(&worst_, exit_status::program_error);
+          skipping = true;
+        } else {
+          in_step = true;
+          step = step_run{st.begin, st.end, st.line, st.column, st.last_line};
+        }
+        continue;
+      }
+      if (is_global_statement(kw)) {
+        if (!run_global_statement(st, text_)) worsen(&worst_, exit_status::program_error);
+        // Within a step the statement is done with: the step's parser never sees it.
+        for (std::size_t i = st.begin; i < st.end; ++i)
+          if (text_[i] != '\n') text_[i] = ' ';
+        continue;
+      }
+      if (in_step) {
+        step.end = st.end;
+        step.last_line = st.last_line;
+      } else if (!skipping && !(kw.empty() && st.end == st.begin + 1)) {
+        std::string shown = kw.empty() ? text_.substr(st.begin, 1) : kw;
+        log_message(hostmsg::set, hostmsg::outside_step, shown.c_str(), st.line);
+        worsen(&worst_, exit_status::program_error);
+      }
+    }
+    if (in_step) run_step(step);
+    for (const split_problem& p : sp.problems) {
+      log_message(hostmsg::set, p.message, p.line);
+      worsen(&worst_, exit_status::program_error);
+    }
+    return worst_;
+  }
+
+ private:
+  void run_step(const step_run& s) {
+    if (!linked_ && !module_failed_) {
+      std::string error;
+      std::string path = opts_.module.empty() ? default_module_path() : opts_.module;
+      if (link_module(path, &link_, &error)) {
+        linked_ = true;
+      } else {
+        module_failed_ = true;
+        complain(exit_status::module_error, error);
+      }
+    }
+    if (!linked_) {
+      worsen(&worst_, exit_status::module_error);
+      return;
+    }
+    step_source& src = current_step();
+    src.file = file_;
+    src.text = text_.substr(s.begin, s.end - s.begin);
+    src.first_line = s.line;
+    src.first_column = s.column;
+    set_memory_cap(config().memcap);
+    auto t0 = std::chrono::steady_clock::now();
+    int code = call_step(link_.entry);
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    exit_status st = status_of_step(code);
+    int msg = st == exit_status::ok ? hostmsg::step_ended_ok
+              : st == exit_status::warnings ? hostmsg::step_ended_warn
+                                            : hostmsg::step_ended_fail;
+    log_message(hostmsg::set, msg, s.line, s.last_line, code);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", secs);
+    log_message(hostmsg::set, hostmsg::step_time, buf);
+    worsen(&worst_, st);
+  }
+
+  std::string file_;
+  const runner_options& opts_;
+  std::string text_;
+  module_link link_;
+  bool linked_ = false;
+  bool module_failed_ = false;
+  exit_status worst_ = exit_status::ok;
+};
+
+}  // namespace
+
+const std::vector<exit_status_info>& exit_statuses() {
+  static const std::vector<exit_status_info> v = {
+      {exit_status::ok, "every step ended with return code 0 to 4 (4: notes on the data)"},
+      {exit_status::warnings, "some step ended with a return code from 5 to 999 (for example 112: a variable not computed)"},
+      {exit_status::step_failed, "some step ended with a return code of 1000 or more (statement errors, out of memory, ...)"},
+      {exit_status::program_error, "the program cannot be read, or has statements that cannot run (see the log)"},
+      {exit_status::usage, "the command line cannot be used"},
+      {exit_status::module_error, "the module cannot be loaded or connected"},
+  };
+  return v;
+}
+
+exit_status status_of_step(int code) {
+  if (code >= 0 && code <= 4) return exit_status::ok;
+  if (code >= 5 && code <= 999) return exit_status::warnings;
+  return exit_status::step_failed;
+}
+
+int run(const std::vector<std::string>& args) {
+  // Each run starts afresh: in-process callers (tests) run several in a row.
+  config() = run_config{};
+  set_memory_cap(0);
+  reset_outputs();
+  runner_options o;
+  std::string error;
+  if (!parse_command_line(args, &o, &error))
+    return complain(exit_status::usage, error + " (see kestravine --help)");
+  if (o.help) {
+    std::fputs(help_text().c_str(), stdout);
+    return 0;
+  }
+  if (o.version) {
+    std::fputs(version_text().c_str(), stdout);
+    return 0;
+  }
+  if (!configure(o, &error)) return complain(exit_status::usage, error);
+  std::string text;
+  if (!read_program(o.program, &text, &error)) return complain(exit_status::program_error, error);
+  open_outputs();
+  program_run pr(o.program == "-" ? "(standard input)" : o.program, o);
+  exit_status worst = pr.run(std::move(text));
+  flush_outputs();
+  reset_outputs();
+  return static_cast<int>(worst);
+}
+
+}  // namespace plat

@@ -1,0 +1,167 @@
+// The runner's options: a table of name, argument, help text and what each does.
+#include "runner/runner_options.h"
+
+#include <cctype>
+#include <charconv>
+#include <string_view>
+
+#include "runner/runner.h"
+
+#ifndef KES_VERSION
+#define KES_VERSION "0.0.0"
+#endif
+
+namespace plat {
+namespace {
+
+using apply_fn = bool (*)(runner_options&, const std::string&, std::string*);
+
+struct option_def {
+  const char* short_name;  // or nullptr
+  const char* long_name;
+  const char* arg;         // the argument's placeholder, nullptr for a flag
+  const char* help;
+  apply_fn apply;
+};
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool set_lib(runner_options& o, const std::string& v, std::string* err) {
+  std::size_t eq = v.find('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == v.size()) {
+    *err = "--lib wants NAME=FOLDER, not '" + v + "'";
+    return false;
+  }
+  std::string name = upper(v.substr(0, eq));
+  if (!valid_libref(name)) {
+    *err = "--lib: '" + v.substr(0, eq) + "' is no library name (1 to 8 letters, digits or _, not starting with a digit)";
+    return false;
+  }
+  o.libs.emplace_back(name, v.substr(eq + 1));
+  return true;
+}
+
+bool set_memcap(runner_options& o, const std::string& v, std::string* err) {
+  long n = 0;
+  auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+  if (v.empty() || ec != std::errc() || end != v.data() + v.size() || n <= 0) {
+    *err = "--memcap wants a positive number of bytes, not '" + v + "'";
+    return false;
+  }
+  o.memcap = n;
+  return true;
+}
+
+const option_def table[] = {
+    {nullptr, "--work", "DIR", "folder of the WORK library (default: the current folder)",
+     [](runner_options& o, const std::string& v, std::string*) { o.work = v; return true; }},
+    {nullptr, "--lib", "NAME=FOLDER", "library NAME is the CSV files of FOLDER (repeatable)", set_lib},
+    {nullptr, "--listing", "FILE", "write the listing to FILE (default: standard output)",
+     [](runner_options& o, const std::string& v, std::string*) { o.listing = v; return true; }},
+    {nullptr, "--log", "FILE", "write the log to FILE (default: standard error)",
+     [](runner_options& o, const std::string& v, std::string*) { o.log = v; return true; }},
+    {nullptr, "--json", "FILE", "also write the tables to FILE as JSON",
+     [](runner_options& o, const std::string& v, std::string*) { o.json = v; return true; }},
+    {nullptr, "--graphs", "DIR", "write graphs into folder DIR",
+     [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},
+    {"-o", "--option", "NAME=VALUE",
+     "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, DEBUG=TEXT (repeatable)",
+     [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},
+    {nullptr, "--memcap", "BYTES", "fail memory requests beyond BYTES in all (to try out-of-memory paths)", set_memcap},
+    {nullptr, "--module", "PATH", "the procedure module to load (default: libkestravine.so beside the runner)",
+     [](runner_options& o, const std::string& v, std::string*) { o.module = v; return true; }},
+    {nullptr, "--parse-dump", nullptr, "print the parsed statements of each step",
+     [](runner_options& o, const std::string&, std::string*) { o.parse_dump = true; return true; }},
+    {"-h", "--help", nullptr, "show this help and exit",
+     [](runner_options& o, const std::string&, std::string*) { o.help = true; return true; }},
+    {nullptr, "--version", nullptr, "show the version and exit",
+     [](runner_options& o, const std::string&, std::string*) { o.version = true; return true; }},
+};
+
+}  // namespace
+
+bool valid_libref(const std::string& name) {
+  if (name.empty() || name.size() > 8 || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+  for (char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+bool parse_command_line(const std::vector<std::string>& args, runner_options* out, std::string* error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.empty()) {
+      *error = "the program file name is empty";
+      return false;
+    }
+    if (a == "-" || a[0] != '-') {
+      if (!out->program.empty()) {
+        *error = "one program at a time: '" + out->program + "' and '" + a + "' were both given";
+        return false;
+      }
+      out->program = a;
+      continue;
+    }
+    // "--name=value" or "--name value" (and "-o value").
+    std::string name = a, value;
+    bool inline_value = false;
+    if (a.rfind("--", 0) == 0) {
+      std::size_t eq = a.find('=');
+      if (eq != std::string::npos) {
+        name = a.substr(0, eq);
+        value = a.substr(eq + 1);
+        inline_value = true;
+      }
+    }
+    const option_def* def = nullptr;
+    for (const option_def& d : table)
+      if (name == d.long_name || (d.short_name && name == d.short_name)) def = &d;
+    if (!def) {
+      *error = "unknown option '" + name + "'";
+      return false;
+    }
+    if (def->arg && !inline_value) {
+      if (i + 1 >= args.size()) {
+        *error = "option " + name + " wants " + def->arg;
+        return false;
+      }
+      value = args[++i];
+    } else if (!def->arg && inline_value) {
+      *error = "option " + name + " takes no value";
+      return false;
+    }
+    if (!def->apply(*out, value, error)) return false;
+  }
+  if (out->program.empty() && !out->help && !out->version) {
+    *error = "no program given";
+    return false;
+  }
+  return true;
+}
+
+std::string help_text() {
+  std::string h =
+      "Usage: kestravine [options] PROGRAM\n"
+      "Runs the PROC KESTRAVINE steps of PROGRAM (a file, or - for standard input).\n\n"
+      "Options:\n";
+  for (const option_def& d : table) {
+    std::string left = "  ";
+    if (d.short_name) left += std::string(d.short_name) + ", ";
+    left += d.long_name;
+    if (d.arg) left += std::string(" ") + d.arg;
+    if (left.size() < 28) left.resize(28, ' ');
+    else left += "\n" + std::string(28, ' ');
+    h += left + d.help + "\n";
+  }
+  h += "\nExit status:\n";
+  for (const exit_status_info& e : exit_statuses())
+    h += "  " + std::to_string(static_cast<int>(e.status)) + "  " + e.meaning + "\n";
+  return h;
+}
+
+std::string version_text() { return std::string("kestravine ") + KES_VERSION + "\n"; }
+
+}  // namespace plat

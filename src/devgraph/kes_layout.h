@@ -1,0 +1,19 @@
+// The device-graphics layout of one plot request. Its head is what the output
+// destinations are prepared from: the caller fills the manager and root objects,
+// zqidest fills the rest.
+#pragma once
+#include "host/host_anchor.h"
+
+struct kes_layout {
+  void* manager;        // the output manager object
+  void* root;           // the root output object
+  host_pool* destpool;  // the destination list's pool (made by zqidest)
+  void* destlist;       // the destination list
+  void* gopts;          // the host graphics options record of the first destination
+  char device[8];       // its device name, blank-padded
+  int device_len;
+  double size[2];       // its two size values
+  const char* descr;    // its description text
+  int descr_len;
+  int optword[3];       // its three option words
+};

@@ -1,0 +1,437 @@
+// The procedure options: the PROC node (with the VAR, BY, CLASS, FREQ, WEIGHT and ID
+// statements folded into its slots) read into the context, with the rules that tie
+// options together. Runs once at start-up, right after the statement parse.
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_procopts.h"
+#include "driver/kes_readstate.h"
+#include "driver/kes_text.h"
+#include "driver/kesgopt_options.h"
+#include "driver/pool_alloc.h"
+#include "host/host_print.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kSet = 189;
+constexpr int kSetStat = 308;
+
+// PROC flags.
+enum {
+  kNoprint = 1, kPlot = 2, kFreq = 3, kNormal = 4, kNobyplot = 5, kLoccount = 6, kRobust = 7,
+  kCiNormal = 8, kCiDf = 9, kCiBasic = 10, kModes = 13, kAll = 14, kExclnpwgt = 15, kNoVarContents = 22,
+  kNoTabContents = 23, kNoKeyMove = 24, kIdout = 66,
+};
+// PROC slots.
+enum {
+  sBy = 0, sVar = 1, sWeight = 2, sFreq = 3, sId = 4, sClass = 5, sData = 6, sPctldef = 11, sRound = 12,
+  sVardef = 13, sPlotsize = 14, sMu0 = 15, sAlpha = 16, sTrimmed = 17, sWinsor = 18, sNextrobs = 19,
+  sNextrval = 20, sCiNormalType = 21, sCiDfType = 22, sCiBasicType = 23, sCiBasicAlpha = 24,
+  sKeylevel1 = 27, sKeylevel2 = 28, sTrimType = 29, sTrimAlpha = 30, sWinsorType = 31, sWinsorAlpha = 32,
+  sCiNormalAlpha = 33, sCiDfAlpha = 34,
+};
+
+constexpr double kNiceSteps[5] = {1, 2, 2.5, 5, 10};
+
+const kes_optslot* slot(const kes_ctx* ctx, int n) {
+  static const kes_optslot none{};
+  const kes_stmt* p = ctx->proc;
+  if (p == nullptr || p->slots == nullptr || n >= p->nslots) return &none;
+  return &p->slots[n];
+}
+bool given(const kes_ctx* ctx, int n) { return slot(ctx, n)->given != 0; }
+double num(const kes_ctx* ctx, int n) { return slot(ctx, n)->v.num; }
+int count(const kes_ctx* ctx, int n) { return given(ctx, n) ? slot(ctx, n)->v.count : 0; }
+const std::int32_t* ints(const kes_ctx* ctx, int n) { return static_cast<const std::int32_t*>(slot(ctx, n)->list); }
+const double* nums(const kes_ctx* ctx, int n) { return static_cast<const double*>(slot(ctx, n)->list); }
+bool flag(const kes_ctx* ctx, int f) { return ctx->proc != nullptr && kes_flag(ctx->proc, f); }
+
+int fail(int code) {
+  xexit(code, 0);
+  return code;
+}
+
+// Run-pool memory; an exhausted pool ends the step with 1016.
+void* take(kes_ctx* ctx, long size, bool* failed) {
+  if (*failed) return nullptr;
+  void* p = vmalcp_handler(ctx->runpool, size > 0 ? size : 8, KES_ALLOC_2);
+  if (p == nullptr) {
+    xmemmsg(size);
+    *failed = true;
+    return nullptr;
+  }
+  std::memset(p, 0, static_cast<size_t>(size > 0 ? size : 8));
+  return p;
+}
+
+// A level for an interval option: the given ALPHA= or the default. False after the
+// message when the given value lies outside (0, 1).
+bool level_of(kes_ctx* ctx, int s, double dflt, const char* what, double* out) {
+  if (!given(ctx, s)) {
+    *out = dflt;
+    return true;
+  }
+  const double a = num(ctx, s);
+  if (!(a > 0 && a < 1)) {
+    xpmlog(kSet, 159, what, a);
+    return false;
+  }
+  *out = a;
+  return true;
+}
+
+int kind_of(kes_ctx* ctx, int s, int dflt) {
+  if (!given(ctx, s)) return dflt;
+  const double t = num(ctx, s);
+  return std::isnan(t) ? dflt : static_cast<int>(t);
+}
+
+// TRIMMED= or WINSORIZED= values: those not above 0 and those from 0.5 up to 1 are
+// dropped with a note; the rest are kept in order.
+int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
+  const int n = count(ctx, s);
+  const double* v = nums(ctx, s);
+  *out = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * (n > 0 ? n : 1), failed));
+  if (*out == nullptr || v == nullptr) return 0;
+  int kept = 0;
+  for (int i = 0; i < n; ++i) {
+    const double x = v[i];
+    if (!(x > 0)) {
+      xpmlog(kSetStat, 666, x);
+    } else if (x >= 0.5 && x < 1) {
+      xpmlog(kSetStat, 667, x);
+    } else {
+      (*out)[kept++] = x;
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
+int kesgopt_impl(kes_ctx* ctx) {
+  kes_procopts* po = kes_po(ctx);
+  kes_datapass* dp = kes_dp(ctx);
+  bool failed = false;
+
+  // 1. The run pool.
+  if (ctx->runpool == nullptr) ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
+  if (ctx->runpool == nullptr) {
+    xmemmsg(1024);
+    return fail(1016);
+  }
+  po->nicesteps = kNiceSteps;
+  dp->valuelists = 1;
+  dp->freq_varnum = dp->weight_varnum = -1;
+
+  // 2. The family labels.
+  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, kSet, 304 + i);
+
+  // 3. Flags.
+  ctx->noprint = flag(ctx, kNoprint);
+  ctx->printed = !ctx->noprint;
+  ctx->plot = flag(ctx, kPlot);
+  ctx->freq = flag(ctx, kFreq);
+  ctx->normal = flag(ctx, kNormal);
+  po->nobyplot = flag(ctx, kNobyplot);
+  ctx->loccount = flag(ctx, kLoccount);
+  ctx->robustscale = flag(ctx, kRobust);
+  po->modes = flag(ctx, kModes);
+  po->all = flag(ctx, kAll);
+  ctx->exclnpwgt = flag(ctx, kExclnpwgt);
+  ctx->vargroups = !flag(ctx, kNoVarContents);
+  ctx->toc_wanted = !flag(ctx, kNoTabContents);
+  dp->idout = flag(ctx, kIdout);
+
+  // 4. Listing sizes and PLOTSIZE=.
+  ctx->plotsize = 30;
+  if (!ctx->noprint) {
+    xppage(0);
+    const host_printline* pl = xpoutl(0, 0);
+    if (pl != nullptr) {
+      ctx->linesize = pl->linesize;
+      ctx->pagesize = pl->pagesize;
+    }
+    if (given(ctx, sPlotsize)) {
+      const double ps = num(ctx, sPlotsize);
+      int p = std::isnan(ps) ? 30 : static_cast<int>(kes::fmax(-1e9, kes::fmin(1e9, ps)));
+      if (p > ctx->pagesize) {
+        xpmlog(kSet, 158, p, ctx->pagesize);
+        p = ctx->pagesize;
+      }
+      if (p < 8) {
+        xpmlog(kSet, 157, p);
+        p = 8;
+      }
+      ctx->plotsize = p;
+    }
+  } else {
+    ctx->linesize = ctx->pagesize = 0;
+  }
+
+  // 9 (needed by 5). BY variables.
+  ctx->nbyvars = count(ctx, sBy);
+
+  // 5. Side-by-side box plots of all BY groups.
+  ctx->sideplots = ctx->plot && !po->nobyplot && ctx->nbyvars > 0;
+  if (ctx->noprint) ctx->sideplots = ctx->freq = ctx->plot = 0;
+
+  // 6. DATA=.
+  ctx->data = static_cast<kes_dsh>(slot(ctx, sData)->v.handle);
+  if (!given(ctx, sData) || ctx->data == nullptr) {
+    xpmlog(kSet, 141);
+    return fail(1008);
+  }
+
+  // 7. The variable lists.
+  const int lists[4] = {sVar, sWeight, sFreq, sId};
+  for (int s : lists) {
+    const int n = count(ctx, s);
+    if (n <= 0 || ints(ctx, s) == nullptr) continue;
+    if (xvdflst(ctx->data, ints(ctx, s), n) != 0) return fail(1020);
+    if (xffile(ctx->data, 'F', ints(ctx, s), n) > 0) return fail(1020);
+  }
+  ctx->nvars = count(ctx, sVar);
+  if (ctx->nvars <= 0 || ints(ctx, sVar) == nullptr) {
+    xpmlog(kSet, 140);
+    return fail(1008);
+  }
+  ctx->varnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
+  if (failed) return fail(1016);
+  for (int v = 0; v < ctx->nvars; ++v) ctx->varnums[v] = ints(ctx, sVar)[v];
+  ctx->weight_given = count(ctx, sWeight) > 0;
+  ctx->freq_given = count(ctx, sFreq) > 0;
+  if (ctx->weight_given) dp->weight_varnum = ints(ctx, sWeight)[0];
+  if (ctx->freq_given) dp->freq_varnum = ints(ctx, sFreq)[0];
+
+  // 8. Statistics that a WEIGHT variable rules out.
+  if (ctx->weight_given) {
+    if (ctx->normal) xpmlog(kSet, 143);
+    if (ctx->loccount) xpmlog(kSet, 144);
+    if (ctx->robustscale) xpmlog(kSet, 145);
+    ctx->normal = ctx->loccount = ctx->robustscale = 0;
+  }
+
+  // 9. BY variables.
+  if (ctx->nbyvars > 0) {
+    dp->byvarnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nbyvars, &failed));
+    ctx->byvalues = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nbyvars, &failed));
+    if (failed) return fail(1016);
+    for (int i = 0; i < ctx->nbyvars; ++i) dp->byvarnums[i] = ints(ctx, sBy)[i];
+    dp->bynum = ctx->byvalues;
+  }
+
+  // 10. CLASS.
+  ctx->classvars = static_cast<kes_classvars*>(take(ctx, sizeof(kes_classvars), &failed));
+  if (failed) return fail(1016);
+  ctx->nclassrecs = 1;
+  {
+    kes_classvars* cv = ctx->classvars;
+    const int n = count(ctx, sClass);
+    const std::int32_t* e = ints(ctx, sClass);
+    int nc = 0;
+    for (int i = 0; i < n && e != nullptr; ++i)
+      if (e[i] >= 0) ++nc;
+    if (nc > KES_MAX_CLASS) {
+      xpmlog(kSet, 160, nc);
+      return fail(2000);
+    }
+    int k = -1;
+    for (int i = 0; i < n && e != nullptr; ++i) {
+      if (e[i] >= 0) {
+        kes_classvar& var = cv->var[++k];
+        var.varnum = e[i];
+        var.order = 2;
+        continue;
+      }
+      if (k < 0) continue;
+      if (e[i] >= -4) cv->var[k].order = -e[i] - 1;
+      else if (e[i] == -5) cv->var[k].keep_missing = 1;
+    }
+    cv->count = nc;
+    cv->keep_order = flag(ctx, kNoKeyMove);
+    for (int i = 0; i < nc; ++i) {
+      const kes_optslot* ks = slot(ctx, i == 0 ? sKeylevel1 : sKeylevel2);
+      if (!ks->given || ks->v.count <= 0 || ks->list == nullptr) continue;
+      const int len = kes::min(ks->v.count, 256);
+      char* t = static_cast<char*>(take(ctx, len, &failed));
+      if (failed) return fail(1016);
+      vzmp(static_cast<const char*>(ks->list), len, t, len);
+      cv->var[i].keylevel.width = static_cast<std::uint16_t>(len);
+      cv->var[i].keylevel.len = static_cast<std::uint16_t>(wzstjus(t, len, 'L'));
+      cv->var[i].keylevel.text = t;
+    }
+    if (nc > 0) ctx->sideplots = 0;
+  }
+
+  // 11. PCTLDEF=.
+  ctx->pctldef = 5;
+  if (given(ctx, sPctldef) && !std::isnan(num(ctx, sPctldef)))
+    ctx->pctldef = static_cast<int>(kes::fmax(1, kes::fmin(5, std::trunc(num(ctx, sPctldef)))));
+  if (ctx->weight_given) {
+    if (given(ctx, sPctldef)) xpmlog(kSet, 147);
+    ctx->pctldef = 6;
+  }
+
+  // 12. NEXTROBS= and NEXTRVAL=.
+  ctx->nextrobs = given(ctx, sNextrobs) ? static_cast<int>(kes::fmin(1e6, num(ctx, sNextrobs))) : 5;
+  ctx->nextrval = given(ctx, sNextrval) ? static_cast<int>(kes::fmin(1e6, num(ctx, sNextrval))) : 0;
+  if (ctx->nextrobs < 0) ctx->nextrobs = 0;
+  if (ctx->nextrval < 0) ctx->nextrval = 0;
+
+  // 13. VARDEF=.
+  std::memcpy(ctx->vardef, "DF      ", 8);
+  if (given(ctx, sVardef)) std::memcpy(ctx->vardef, slot(ctx, sVardef)->v.name, 8);
+  const bool vardef_df = std::memcmp(ctx->vardef, "DF      ", 8) == 0;
+  const bool vardef_wgt = std::memcmp(ctx->vardef, "WEIGHT  ", 8) == 0 ||
+                          std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;
+  if (vardef_wgt) {
+    if (!ctx->weight_given) {
+      xpmlog(kSet, 156, wzstrip(ctx->vardef, 8), ctx->vardef);
+      std::memcpy(ctx->vardef, "DF      ", 8);
+    } else if (ctx->printed) {
+      xpmlog(kSet, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
+    }
+  }
+  const bool df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
+
+  // 14. MU0=.
+  po->mu0 = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nvars, &failed));
+  if (failed) return fail(1016);
+  if (count(ctx, sMu0) > 0 && nums(ctx, sMu0) != nullptr) {
+    const int n = count(ctx, sMu0);
+    if (n == 1) vzfdl(nums(ctx, sMu0)[0], po->mu0, ctx->nvars);
+    else
+      for (int v = 0; v < kes::min(n, ctx->nvars); ++v) po->mu0[v] = nums(ctx, sMu0)[v];
+  }
+
+  // 15. ALPHA=.
+  po->alpha = 0.05;
+  if (given(ctx, sAlpha)) {
+    const double a = num(ctx, sAlpha);
+    if (!(a > 0 && a < 1)) {
+      xpmlog(kSet, 159, "ALPHA=", a);
+      return fail(1008);
+    }
+    po->alpha = a;
+  }
+
+  // 16. TRIMMED= and WINSORIZED=.
+  if (ctx->weight_given) {
+    if (given(ctx, sTrimmed) || given(ctx, sWinsor)) xpmlog(kSetStat, 665);
+  } else {
+    if (given(ctx, sTrimmed)) {
+      ctx->ntrimmed = keep_proportions(ctx, sTrimmed, &po->trimmed, &failed);
+      po->trim_kind = kind_of(ctx, sTrimType, 3);
+      if (po->trim_kind < 1 || po->trim_kind > 3) po->trim_kind = 3;
+      if (!level_of(ctx, sTrimAlpha, po->alpha, "ALPHA= of TRIMMED=", &po->trim_alpha)) return fail(1008);
+    }
+    if (given(ctx, sWinsor)) {
+      ctx->nwinsorized = keep_proportions(ctx, sWinsor, &po->winsorized, &failed);
+      po->winsor_kind = kind_of(ctx, sWinsorType, 3);
+      if (po->winsor_kind < 1 || po->winsor_kind > 3) po->winsor_kind = 3;
+      if (!level_of(ctx, sWinsorAlpha, po->alpha, "ALPHA= of WINSORIZED=", &po->winsor_alpha)) return fail(1008);
+    }
+    if (failed) return fail(1016);
+  }
+
+  // 17. Percentile confidence limits.
+  const bool ci_normal = flag(ctx, kCiNormal), ci_df = flag(ctx, kCiDf);
+  if (ctx->weight_given) {
+    if (ci_normal || ci_df) xpmlog(kSetStat, 1080);
+  } else {
+    if (ci_normal) {
+      if (!df) {
+        xpmlog(kSetStat, 1081);
+      } else {
+        po->cipctlnormal = kind_of(ctx, sCiNormalType, 3);
+        if (!level_of(ctx, sCiNormalAlpha, po->alpha, "ALPHA= of CIPCTLNORMAL", &po->cipctlnormal_alpha))
+          return fail(1008);
+      }
+    }
+    if (ci_df) {
+      // As parsed: LOWER 1, UPPER 2, SYMMETRIC 3, ASYMMETRIC 4.
+      const int t = kind_of(ctx, sCiDfType, 3);
+      po->cipctldf = t == 1 ? 1 : t == 2 ? 2 : t == 4 ? 5 : 4;
+      if (!level_of(ctx, sCiDfAlpha, po->alpha, "ALPHA= of CIPCTLDF", &po->cipctldf_alpha)) return fail(1008);
+    }
+  }
+
+  // 18. CIBASIC.
+  if (flag(ctx, kCiBasic)) {
+    if (!df) {
+      xpmlog(kSetStat, 1082);
+    } else {
+      po->cibasic = kind_of(ctx, sCiBasicType, 3);
+      if (!level_of(ctx, sCiBasicAlpha, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha)) return fail(1008);
+    }
+  }
+
+  // 19. ALL.
+  if (po->all) {
+    po->modes = 1;
+    ctx->freq = 1;
+    ctx->plot = 1;
+    if (ctx->nbyvars > 0 && ctx->classvars->count == 0 && !ctx->noprint) ctx->sideplots = 1;
+    if (!given(ctx, sNextrval)) ctx->nextrval = 5;
+    if (df && po->cibasic == 0) {
+      po->cibasic = 3;
+      po->cibasic_alpha = po->alpha;
+    }
+    if (!ctx->weight_given) {
+      ctx->robustscale = ctx->normal = ctx->loccount = 1;
+      if (po->cipctlnormal == 0 && df) {
+        po->cipctlnormal = 3;
+        po->cipctlnormal_alpha = po->alpha;
+      }
+      if (po->cipctldf == 0) {
+        po->cipctldf = 4;
+        po->cipctldf_alpha = po->alpha;
+      }
+      static const double quarter = 0.25;
+      if (ctx->ntrimmed == 0) {
+        po->trimmed = const_cast<double*>(&quarter);
+        ctx->ntrimmed = 1;
+        po->trim_kind = 3;
+        po->trim_alpha = po->alpha;
+      }
+      if (ctx->nwinsorized == 0) {
+        po->winsorized = const_cast<double*>(&quarter);
+        ctx->nwinsorized = 1;
+        po->winsor_kind = 3;
+        po->winsor_alpha = po->alpha;
+      }
+    }
+  }
+
+  // 20. ROUND=.
+  dp->round_flag = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
+  dp->round_inc = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nvars, &failed));
+  dp->round_fail = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
+  if (failed) return fail(1016);
+  if (count(ctx, sRound) > 0 && nums(ctx, sRound) != nullptr) {
+    const int n = count(ctx, sRound);
+    const double* u = nums(ctx, sRound);
+    if (n > 1 && count(ctx, sVar) == 0) {
+      xpmlog(kSet, 155);
+      return fail(2000);
+    }
+    for (int i = 0; i < n; ++i)
+      if (u[i] < 0) {
+        xpmlog(kSet, 154, u[i]);
+        return fail(2001);
+      }
+    for (int v = 0; v < ctx->nvars; ++v) {
+      const double x = n == 1 ? u[0] : (v < n ? u[v] : 0.0);
+      if (x > 0) {
+        dp->round_flag[v] = 1;
+        dp->round_inc[v] = x;
+        dp->round_any = 1;
+      }
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,272 @@
+// Variables and CLASS set-up: names, labels and buffers of the analysis, BY and ID
+// variables, the variable-get set through which the data pass receives each
+// observation, the CLASS part of the CLASS-variables record, and what the INSET and
+// OUTPUT statements ask the statistics to provide.
+#include "driver/kesgset_vars.h"
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_procopts.h"
+#include "driver/kes_readstate.h"
+#include "driver/kes_text.h"
+#include "driver/kes_valnode.h"
+#include "driver/pool_alloc.h"
+#include "driver/varsum_records.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kSet = 189;
+// OUTPUT statement slots.
+enum { oOut = 1, oPctlpts = 2, oPctlname = 3, oPctlpre = 4, oSumwgt = 11, oMsign = 34, oSignrank = 35,
+       oProbm = 37, oProbs = 38, oNormal = 39, oProbn = 40, oRobustFirst = 41, oRobustLast = 49 };
+// INSET codes whose statistics must be computed on request.
+constexpr int kInsetCodes[4] = {24, 32, 44, 45};
+constexpr double kPctlTop = 100 + 100000 * 1.110223024625157e-16;
+
+int fail(int code) {
+  xexit(code, 0);
+  return code;
+}
+
+void* take(kes_ctx* ctx, long size, int flags, bool* failed) {
+  if (*failed) return nullptr;
+  const long n = size > 0 ? size : 8;
+  void* p = vmalcp_handler(ctx->runpool, n, flags);
+  if (p == nullptr) {
+    xmemmsg(n);
+    *failed = true;
+    return nullptr;
+  }
+  std::memset(p, 0, static_cast<size_t>(n));
+  return p;
+}
+
+bool describe(kes_ctx* ctx, int varnum, host_varinfo* info) {
+  std::memset(info, 0, sizeof *info);
+  return xvname(ctx->data, varnum, info) == 0;
+}
+
+// Width of a variable's formatted text: its format's width, or the default width.
+int format_width(const host_varinfo& info) {
+  if (info.fmt_width > 0) return info.fmt_width;
+  return info.type == HOST_VT_CHAR ? kes::max(info.length, 1) : 12;
+}
+
+bool same_name(const kes_stmt* s, const char* name) { return std::memcmp(s->name, name, 8) == 0; }
+
+const kes_optslot* oslot(const kes_stmt* s, int n) {
+  static const kes_optslot none{};
+  return s->slots != nullptr && n < s->nslots ? &s->slots[n] : &none;
+}
+
+// Scan of the INSET and OUTPUT statements, in input order.
+int scan_statements(kes_ctx* ctx) {
+  kes_datapass* dp = kes_dp(ctx);
+  for (const kes_stmt* s = ctx->proc != nullptr ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
+    if (same_name(s, "INSET   ")) {
+      const kes_optslot* codes = oslot(s, 1);
+      const double* c = static_cast<const double*>(codes->list);
+      for (int i = 0; codes->given && c != nullptr && i < codes->v.count; ++i)
+        for (int k : kInsetCodes)
+          if (c[i] == k) dp->inset_stats = 1;
+      continue;
+    }
+    if (!same_name(s, "OUTPUT  ")) continue;
+    ++dp->noutput;
+    if (!oslot(s, oOut)->given) {
+      xpmlog(kSet, 163);
+      return fail(2000);
+    }
+    if (oslot(s, oSumwgt)->given && !ctx->weight_given) xpmlog(kSet, 170);
+    auto longest = [s](std::initializer_list<int> slots) {
+      int n = 0;
+      for (int k : slots)
+        if (oslot(s, k)->given) n = kes::max(n, oslot(s, k)->v.count);
+      return n;
+    };
+    const int nnorm = longest({oNormal, oProbn});
+    if (nnorm > 0) {
+      if (ctx->weight_given) xpmlog(kSet, 167);
+      else dp->nnormal_vars = kes::max(dp->nnormal_vars, kes::min(nnorm, ctx->nvars));
+    }
+    const int nloc = longest({oMsign, oSignrank, oProbm, oProbs});
+    if (nloc > 0) {
+      if (ctx->weight_given) xpmlog(kSet, 168);
+      else dp->nloc_vars = kes::max(dp->nloc_vars, kes::min(nloc, ctx->nvars));
+    }
+    int nrob = 0;
+    for (int k = oRobustFirst; k <= oRobustLast; ++k)
+      if (oslot(s, k)->given) nrob = kes::max(nrob, oslot(s, k)->v.count);
+    dp->robust_k = kes::max(dp->robust_k, kes::min(nrob, ctx->nvars));
+
+    const kes_optslot* pts = oslot(s, oPctlpts);
+    const kes_optslot* pre = oslot(s, oPctlpre);
+    if (pts->given || pre->given || oslot(s, oPctlname)->given) {
+      if (!pre->given || !pts->given) {
+        if (!pre->given) xpmlog(kSet, 162, "PCTLPRE=");
+        if (!pts->given) xpmlog(kSet, 162, "PCTLPTS=");
+        return fail(2000);
+      }
+      const double* p = static_cast<const double*>(pts->list);
+      for (int i = 0; p != nullptr && i < pts->v.count; ++i)
+        if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
+          xpmlog(kSet, 164, p[i]);
+          return fail(2001);
+        }
+      dp->npctlpts += pts->v.count;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int kescls(kes_ctx* ctx, kes_classvars* cv) {
+  bool failed = false;
+  kes_datapass* dp = kes_dp(ctx);
+  int fmtmax = 1, keymax = 0;
+  for (int i = 0; i < cv->count; ++i) {
+    kes_classvar& var = cv->var[i];
+    host_varinfo info;
+    describe(ctx, var.varnum, &info);
+    var.type = info.type == HOST_VT_CHAR ? 2 : 1;
+    var.length = info.length;
+    if (var.type == 2) {
+      var.key.width = static_cast<std::uint16_t>(kes::max(info.length, 1));
+      var.key.text = static_cast<char*>(take(ctx, var.key.width, KES_ALLOC, &failed));
+    }
+    var.fmt.width = static_cast<std::uint16_t>(kes::min(format_width(info), 65535));
+    var.fmt.text = static_cast<char*>(take(ctx, var.fmt.width, KES_ALLOC, &failed));
+    if (failed) return 1016;
+    if (var.key.text != nullptr) std::memset(var.key.text, ' ', var.key.width);
+    std::memset(var.fmt.text, ' ', var.fmt.width);
+    var.name.len = info.name_len;
+    vzmp(info.name, info.name_len, var.name.text, 32);
+    var.label_len = info.label_len;
+    vzmp(info.label, info.label_len, var.label, 256);
+    var.label_shown = info.label_len > 0;
+    fmtmax = kes::max(fmtmax, var.fmt.width);
+    keymax = kes::max(keymax, var.key.width);
+    if (cv == ctx->classvars) dp->widest_key[i] = var.key.width;
+  }
+  cv->keypos = static_cast<int>(sizeof(kes_cell));
+  cv->cellsize = static_cast<int>(sizeof(kes_cell)) + fmtmax + keymax;
+  return 0;
+}
+
+int kesgset_impl(kes_ctx* ctx) {
+  kes_datapass* dp = kes_dp(ctx);
+  kes_procopts* po = kes_po(ctx);
+  bool failed = false;
+  const int nv = ctx->nvars;
+  host_varinfo info;
+
+  // ID variables: numbers, types, sizes and the offsets of their texts.
+  const kes_stmt* proc = ctx->proc;
+  const kes_optslot* ids = proc != nullptr ? oslot(proc, 4) : nullptr;
+  ctx->nids = ids != nullptr && ids->given ? ids->v.count : 0;
+  if (ctx->nids > 0) {
+    const auto* e = static_cast<const std::int32_t*>(ids->list);
+    ctx->idsizes = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nids, KES_ALLOC, &failed));
+    dp->idvarnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nids, KES_ALLOC, &failed));
+    dp->idtypes = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nids, KES_ALLOC, &failed));
+    dp->idoffsets = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * (ctx->nids + 1), KES_ALLOC, &failed));
+    if (failed) return fail(1016);
+    int off = 0;
+    for (int i = 0; i < ctx->nids; ++i) {
+      dp->idvarnums[i] = e[i];
+      describe(ctx, e[i], &info);
+      dp->idtypes[i] = info.type == HOST_VT_CHAR ? 2 : 1;
+      ctx->idsizes[i] = info.length;
+      dp->idoffsets[i] = off;
+      if (dp->idtypes[i] == 2) off += info.length;
+    }
+    dp->idoffsets[ctx->nids] = off;
+    dp->idtextlen = off;
+    dp->id_first_num = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nids, KES_ALLOC, &failed));
+    dp->id_first_char = static_cast<char*>(take(ctx, off, KES_ALLOC, &failed));
+    if (failed) return fail(1016);
+    std::memset(dp->id_first_char, ' ', static_cast<size_t>(off));
+    vzfdl(v_global_gcb_anchor->consts->std_missing, dp->id_first_num, ctx->nids);
+  }
+
+  // BY variables: types, text offsets and buffers of the first observation's values.
+  if (ctx->nbyvars > 0) {
+    dp->bytypes = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nbyvars, KES_ALLOC, &failed));
+    dp->byoffsets = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * (ctx->nbyvars + 1), KES_ALLOC, &failed));
+    dp->bystored = static_cast<char*>(take(ctx, 8L * ctx->nbyvars, KES_ALLOC, &failed));
+    if (failed) return fail(1016);
+    int off = 0;
+    for (int i = 0; i < ctx->nbyvars; ++i) {
+      describe(ctx, dp->byvarnums[i], &info);
+      dp->bytypes[i] = info.type == HOST_VT_CHAR ? 2 : 1;
+      dp->byoffsets[i] = off;
+      if (dp->bytypes[i] == 2) off += info.length;
+    }
+    dp->byoffsets[ctx->nbyvars] = off;
+    dp->bychar = static_cast<char*>(take(ctx, off, KES_ALLOC, &failed));
+    if (failed) return fail(1016);
+  }
+
+  // Per-variable arrays, names and labels, the value buffer.
+  if (ctx->varpools == nullptr)
+    ctx->varpools = static_cast<host_pool**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
+  dp->spare = static_cast<kes_valnode**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
+  if (ctx->node_chunk == nullptr) {
+    ctx->node_chunk = static_cast<void**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
+    ctx->weight_chunk = static_cast<void**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
+    ctx->nodes_used = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * nv, KES_ALLOC_2, &failed));
+  }
+  ctx->varnames = static_cast<kes_name32*>(take(ctx, static_cast<long>(sizeof(kes_name32)) * nv, KES_ALLOC, &failed));
+  po->varlabels = static_cast<kes_label256*>(take(ctx, static_cast<long>(sizeof(kes_label256)) * nv, KES_ALLOC, &failed));
+  dp->values = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * nv, KES_ALLOC, &failed));
+  if (failed) return fail(1016);
+  dp->node_size = static_cast<int>(sizeof(kes_valnode)) + (ctx->weight_given ? KES_WTREC_SIZE : 0);
+  if (ctx->chunk_size == 0) ctx->chunk_size = KES_NODE_CHUNK;
+  if (ctx->nodes_per_chunk == 0)
+    ctx->nodes_per_chunk = kes_nodes_per_chunk(KES_NODE_CHUNK, ctx->weight_given ? 28 + 24 : 28);
+  po->widest_name = 0;
+  for (int v = 0; v < nv; ++v) {
+    describe(ctx, ctx->varnums[v], &info);
+    ctx->varnames[v].len = info.name_len;
+    vzmp(info.name, info.name_len, ctx->varnames[v].text, 32);
+    po->varlabels[v].len = info.label_len;
+    vzmp(info.label, info.label_len, po->varlabels[v].text, 256);
+    po->widest_name = kes::max(po->widest_name, info.name_len);
+  }
+
+  // The records of the whole BY group when there is no CLASS variable.
+  kes_classvars* cv = ctx->classvars;
+  if (cv == nullptr || cv->count == 0) {
+    ctx->varsums = keswptr(ctx, ctx->runpool);
+    if (ctx->varsums == nullptr) return fail(1016);
+  }
+
+  // The variable-get set: analysis values, FREQ, WEIGHT, each CLASS variable's
+  // formatted text and raw value (a character variable's raw text is its level key).
+  const int nclass = cv != nullptr ? cv->count : 0;
+  if (nclass > 0 && kescls(ctx, cv) != 0) return fail(1016);
+  const int nget = 2 * nclass + nv + (ctx->weight_given ? 1 : 0) + (ctx->freq_given ? 1 : 0);
+  if (xvgeti(ctx->data, nget, &ctx->varget) != 0) return fail(1020);
+  for (int v = 0; v < nv; ++v)
+    if (xvgetd(ctx->varget, ctx->varnums[v], HOST_GET_ANALYSIS, &dp->values[v], 8) != 0) return fail(1020);
+  if (ctx->freq_given && xvgetd(ctx->varget, dp->freq_varnum, HOST_GET_RAW, &ctx->freq_value, 8) != 0)
+    return fail(1020);
+  if (ctx->weight_given && xvgetd(ctx->varget, dp->weight_varnum, HOST_GET_RAW, &ctx->weight_value, 8) != 0)
+    return fail(1020);
+  for (int i = 0; i < nclass; ++i) {
+    kes_classvar& var = cv->var[i];
+    if (xvgetd(ctx->varget, var.varnum, HOST_GET_FMT, var.fmt.text, var.fmt.width) != 0) return fail(1020);
+    const int r = var.type == 1 ? xvgetd(ctx->varget, var.varnum, HOST_GET_KEY, &var.value, 8)
+                                : xvgetd(ctx->varget, var.varnum, HOST_GET_KEY, var.key.text, var.key.width);
+    if (r != 0) return fail(1020);
+  }
+
+  return scan_statements(ctx);
+}

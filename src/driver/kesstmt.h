@@ -1,0 +1,12 @@
+// The plot statement pass.
+#pragma once
+
+struct kes_ctx;
+
+// Counts the plot statements, builds one plot-request record per plot statement
+// (HISTOGRAM, QQPLOT, CDFPLOT, PROBPLOT, PPPLOT, each kind in statement order),
+// decides whether device and template graphics are on, starts the graphics device
+// and runs the option checks of every request. 0 lets start-up go on; 3000 (plot
+// statements with a WEIGHT variable), 1012 (an option check failed or the device
+// could not be loaded) or the result of the destination set-up end it.
+int kesstmt(kes_ctx* ctx);

@@ -1,0 +1,40 @@
+// What follows a failed guarded computation of the data pass.
+#include "driver/math_recovery.h"
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "host/host_services.h"
+
+namespace {
+constexpr int kSet = 189;
+}
+
+int kes_stage_overflow_code(int stage) {
+  switch (stage) {
+    case KES_STAGE_SUMWGT: return 4;
+    case KES_STAGE_WX:
+    case KES_STAGE_SUM: return 3;
+    case KES_STAGE_DEV:
+    case KES_STAGE_CSS: return 2;
+    case KES_STAGE_USS: return 1;
+    default: return 0;
+  }
+}
+
+int kes_stage_abort(kes_ctx* ctx, int stage) {
+  switch (stage) {
+    case KES_STAGE_WEIGHT_FREQ:
+      xpmlog(kSet, 174);
+      ctx->rc = kes::max(ctx->rc, 108);
+      break;
+    case KES_STAGE_PASS_TOTAL:
+      xpmlog(kSet, 173);
+      ctx->rc = kes::max(ctx->rc, 108);
+      break;
+    default:
+      xpmlog(kSet, 177);
+      ctx->rc = kes::max(ctx->rc, 112);
+      break;
+  }
+  return 1;
+}

@@ -1,0 +1,38 @@
+// The procedure entry: one call runs one step from start-up through the BY groups to
+// the exit path, with the procedure context on this frame for the whole step.
+#include "driver/qorqkest.h"
+
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/step_run.h"
+#include "driver/xinit.h"
+#include "host/host_services.h"
+
+kes_flow kes_object_failure(kes_run& run, int result) {
+  xprrlog(0, result);
+  run.end_result = xexit(result, 0);
+  return kes_flow::ended;
+}
+
+void kes_raise_for_failure(kes_ctx* ctx, int status) {
+  ctx->rc = kes::max(ctx->rc, status > 0 ? status : 1);
+}
+
+extern "C" int qorqkest() {
+  xinit();
+  xpselec(0, 2);
+  kes_ctx ctx;
+  std::memset(&ctx, 0, sizeof ctx);
+  kes_run run{};
+  run.ctx = &ctx;
+
+  const int r = xobinit(&ctx.objs, 0);
+  if (r < 0) return xexit(r, 0);
+
+  kes_flow flow = kes_startup(run);
+  if (flow == kes_flow::go_on) flow = kes_bygroups(run);
+  if (flow == kes_flow::ended) return run.end_result;
+  return kes_exit_path(run);
+}

@@ -1,0 +1,80 @@
+// The plot requests of the current variable, in the fixed order HISTOGRAM, QQPLOT,
+// CDFPLOT, PROBPLOT, PPPLOT, and the check that INSET statements follow a plot
+// statement.
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/step_run.h"
+#include "host/host_services.h"
+#include "plotreq/plot_requests.h"
+
+namespace {
+
+using plot_driver = int (*)(kes_ctx*, int);
+
+struct plot_kind {
+  const char* name;     // for the DEBUG trace
+  int kes_ctx::*count;  // number of requests of the kind
+  plot_driver run;
+};
+
+constexpr plot_kind kKinds[5] = {
+    {"HISTOGRAM", &kes_ctx::nhist, keshini}, {"QQPLOT", &kes_ctx::nqq, kesqini},
+    {"CDFPLOT", &kes_ctx::ncdf, kescini},    {"PROBPLOT", &kes_ctx::nprob, kespini},
+    {"PPPLOT", &kes_ctx::npp, keszini},
+};
+
+// Statuses of a plot driver that end the step.
+constexpr unsigned kOutOfMemory = 1016;
+constexpr unsigned kStepError = 1020;
+
+bool name_begins(const kes_stmt* s, const char* prefix, size_t n) { return std::memcmp(s->name, prefix, n) == 0; }
+
+// May an INSET statement follow this statement?
+bool takes_inset(const kes_stmt* s) {
+  return name_begins(s, "CDF", 3) || name_begins(s, "HIST", 4) || name_begins(s, "PP", 2) ||
+         name_begins(s, "PROB", 4) || name_begins(s, "QQ", 2) || name_begins(s, "INSET", 5);
+}
+
+}  // namespace
+
+kes_flow kes_inset_check(kes_run& run) {
+  if (run.inset_noted) return kes_flow::go_on;
+  for (const kes_stmt* s = run.ctx->proc; s != nullptr && s->next != nullptr; s = s->next) {
+    if (!name_begins(s->next, "INSET", 5) || takes_inset(s)) continue;
+    xpmlog(189, 303);
+    run.inset_noted = true;
+    break;
+  }
+  return kes_flow::go_on;
+}
+
+kes_flow kes_plot_requests(kes_run& run) {
+  kes_ctx* ctx = run.ctx;
+  const int v = ctx->curvar;
+  // Only HISTOGRAM requests work without graphics (tables, fits, OUTKERNEL).
+  const bool graphs = ctx->devgraph || ctx->tmplgraph;
+  kes_preq* req = ctx->preqs;
+  ctx->curreq = req;
+  for (int kind = 0; kind < 5; ++kind) {
+    if (kind > 0 && !graphs) break;
+    ctx->nrun = 0;
+    if (kind > 0) std::memset(ctx->plot_notes, 0, sizeof ctx->plot_notes);
+    const int count = ctx->*kKinds[kind].count;
+    for (int k = 1; k <= count; ++k, ++req) {
+      ctx->curreq = req;
+      if (req->varslot == nullptr || req->varslot[v] < 0) continue;
+      ++ctx->nrun;
+      if (ctx->debug) xpmlog(431, 877, kKinds[kind].name, k);
+      const unsigned masked = static_cast<unsigned>(kKinds[kind].run(ctx, k)) & KES_PLOT_RESULT_MASK;
+      // The mask keeps the sign bit, which flags a severe status; the status itself is
+      // in the low bits and decides.
+      const unsigned status = masked & 0x7fffffffu;
+      if (status == kOutOfMemory || status == kStepError) {
+        kes_raise_for_failure(ctx, static_cast<int>(status));
+        return kes_flow::exit_path;
+      }
+    }
+  }
+  return kes_flow::go_on;
+}

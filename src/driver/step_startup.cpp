@@ -1,0 +1,71 @@
+// Start-up of the step after the root output object: the output manager, the
+// heading, the statement parse and set-up (kesinit), the OUTTABLE data set and the
+// descriptive table definitions.
+#include "devgraph/device_services.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kesinit.h"
+#include "driver/step_run.h"
+#include "host/host_services.h"
+#include "stats/kesotab.h"
+#include "stats/kesxvem.h"
+
+namespace {
+
+// Message set of the procedure's own texts.
+constexpr int kSetProc = 189;
+// PROC statement: DEBUG flag, OUTTABLE= slot.
+constexpr int kFlagDebug = 19;
+constexpr int kSlotOuttable = 35;
+
+}  // namespace
+
+kes_flow kes_startup(kes_run& run) {
+  kes_ctx* ctx = run.ctx;
+
+  // The output manager under the root object.
+  wob_attr mgr[5] = {
+      wob_str(143, "vem", 3), wob_str(146, "manager", 7), wob_out(144),
+      wob_int(383, kSetProc), wob_last(2481, ctx->noprint),
+  };
+  int r = wobmth(ctx->objs.root, nullptr, WOB_M_CREATE, 5, mgr);
+  if (r < 0) return kes_object_failure(run, r);
+  ctx->objs.manager = mgr[2].w.p;
+
+  // The first heading line. The leading record of a heading call carries nothing.
+  wob_attr head[5] = {
+      wob_attr{}, wob_int(440, 1), wob_last(2558, 1), wob_int(148, -1),
+      wob_text(577, vemmsg(kSetProc, 1)),
+  };
+  r = wobmth(ctx->objs.manager, nullptr, WOB_M_HEADING, 5, head);
+  if (r < 0) return kes_object_failure(run, r);
+
+  r = kesinit(ctx);
+  ctx->procid = 0;
+  ctx->debug = ctx->proc != nullptr && kes_flag(ctx->proc, kFlagDebug);
+  if (r != 0) {
+    // kesinit has written its message; the step must not end as a success.
+    kes_raise_for_failure(ctx, r);
+    gpspnot();
+    run.end_result = xexit(ctx->rc, 0);
+    return kes_flow::ended;
+  }
+
+  for (int v = 0; v < ctx->nvars; ++v) run.widest_name = kes::max(run.widest_name, ctx->varnames[v].len);
+
+  if (ctx->proc != nullptr && ctx->proc->nslots > kSlotOuttable && ctx->proc->slots[kSlotOuttable].given) {
+    ctx->outtable_opt = static_cast<kes_dsh>(ctx->proc->slots[kSlotOuttable].v.handle);
+    ctx->outtable = kesotab(ctx, 0);
+    // Without a handle kesotab defined nothing: there is no OUTTABLE to end or write.
+    if (ctx->outtable != nullptr) xvpute(ctx->outtable);
+  }
+
+  kesxvem(ctx);
+
+  if (!ctx->printed) {
+    wob_attr none[1] = {wob_int(433, 1)};
+    r = wobmth(ctx->objs.manager, nullptr, WOB_M_NOPRINT, 1, none);
+    if (r < 0) return kes_object_failure(run, r);
+  }
+  return kes_flow::go_on;
+}

@@ -1,0 +1,80 @@
+// The grammar as the table generator reads it, and its LL(1) analysis.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace gg {
+
+// Where a production or a symbol came from, for messages.
+struct source_pos {
+  std::string file;
+  int line = 0;
+};
+
+struct action {
+  int kind = 0;
+  std::vector<int> args;
+  bool operator<(const action& o) const {
+    return kind != o.kind ? kind < o.kind : args < o.args;
+  }
+};
+
+// A right-hand side symbol: > 0 terminal or nonterminal number, < 0 action number.
+struct production {
+  int lhs = 0;
+  std::vector<int> rhs;
+  source_pos pos;
+};
+
+enum class term_kind { token_class, punct, keyword, end_marker };
+
+struct grammar {
+  // Terminals 1..nterminals; texts as stored (token class names, punctuation,
+  // keywords with their $, "$$$" for the end marker).
+  std::vector<std::string> term_text;      // index 0 unused
+  std::vector<term_kind> term_kinds;       // index 0 unused
+  int nterminals = 0;
+  int first_nonterminal = 0;               // nterminals + 1
+  std::vector<std::string> nonterm_name;   // index n - first_nonterminal
+  std::vector<source_pos> nonterm_pos;
+  std::vector<production> prods;           // production p at index p - 1
+  std::vector<action> actions;             // action a at index a - 1
+  std::map<int, std::string> kind_names;   // action kind -> name
+  int start = 0;                           // the augmented start nonterminal
+
+  int nnonterminals() const { return static_cast<int>(nonterm_name.size()); }
+  int nsymbols() const { return nterminals + nnonterminals(); }
+  bool is_nonterminal(int s) const { return s >= first_nonterminal; }
+  std::string symbol_name(int s) const;
+  std::string production_text(int p) const;  // "lhs : rhs" as written (actions too)
+};
+
+// Reads a grammar file (following %include). On failure returns false with the
+// messages ("file:line: text") in *errors.
+bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>* errors);
+
+// The LL(1) analysis.
+struct analysis {
+  std::vector<bool> nullable;                 // by nonterminal index
+  std::vector<std::set<int>> first, follow;   // terminals, by nonterminal index
+  // predict[n][t]: production number, negative for an empty production predicted
+  // on a follower, 0 none.
+  std::vector<std::vector<int>> predict;
+  std::vector<std::string> conflicts;         // one line per conflict
+  std::vector<std::string> problems;          // undefined, unproductive nonterminals
+  std::vector<std::string> warnings;          // unreachable nonterminals, unused keywords
+  // Cheapest insertion: cost per symbol (terminals and nonterminals, index s) and the
+  // cheapest terminal string of each nonterminal.
+  std::vector<int> inscost;
+  std::vector<std::vector<int>> cheapest;     // by nonterminal index
+  std::vector<int> delcost;                   // by terminal
+};
+
+constexpr int NEVER_COST = 127;
+
+analysis analyse(const grammar& g);
+
+}  // namespace gg

@@ -1,0 +1,169 @@
+// Value nodes and value lists. Nodes come in chunks from the variable's own pool, so
+// that a variable's lists vanish with its pool; when memory runs short the batch's
+// later variables give their pools up first.
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_readstate.h"
+#include "driver/kes_valnode.h"
+#include "driver/pool_alloc.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kSet = 189;
+
+void drop_pool(kes_ctx* ctx, int v) {
+  if (ctx->varpools[v] != nullptr) {
+    xmpoold(ctx->varpools[v]);
+    ctx->varpools[v] = nullptr;
+  }
+  kes_dp(ctx)->spare[v] = nullptr;
+}
+
+// A new chunk for v: every part arrives, or the chunk does not count as opened.
+kes_valnode* from_new_chunk(kes_ctx* ctx, int v, int per_chunk, bool weighted) {
+  host_pool* pool = ctx->varpools[v];
+  if (pool == nullptr) return nullptr;
+  void* nodes = vmalcp_handler(pool, static_cast<long>(sizeof(kes_valnode)) * per_chunk, KES_ALLOC_2);
+  if (nodes == nullptr) return nullptr;
+  void* wts = nullptr;
+  if (weighted) {
+    wts = vmalcp_handler(pool, static_cast<long>(sizeof(kes_wtrec)) * per_chunk, KES_ALLOC_2);
+    if (wts == nullptr) {
+      vmfree_handler(pool, nodes, -1, KES_FREE_FLAGS);
+      return nullptr;
+    }
+  }
+  ctx->node_chunk[v] = nodes;
+  ctx->weight_chunk[v] = wts;
+  ctx->nodes_used[v] = 1;
+  auto* node = static_cast<kes_valnode*>(nodes);
+  node->wt = static_cast<kes_wtrec*>(wts);
+  return node;
+}
+
+}  // namespace
+
+int kes_nodes_per_chunk(int chunk_bytes, int node_size) { return chunk_bytes / node_size - 2; }
+
+kes_valnode* newnode(kes_ctx* ctx, int v, int node_size) {
+  (void)node_size;
+  const bool weighted = ctx->weight_given != 0;
+  const int per_chunk = ctx->nodes_per_chunk > 0 ? ctx->nodes_per_chunk : 1;
+  if (ctx->node_chunk[v] != nullptr && ctx->nodes_used[v] < per_chunk) {
+    const int i = ctx->nodes_used[v]++;
+    kes_valnode* node = static_cast<kes_valnode*>(ctx->node_chunk[v]) + i;
+    node->wt = weighted ? static_cast<kes_wtrec*>(ctx->weight_chunk[v]) + i : nullptr;
+    return node;
+  }
+  if (kes_valnode* node = from_new_chunk(ctx, v, per_chunk, weighted)) return node;
+
+  // No chunk: shed the batch's later variables.
+  const int last = ctx->batch_first + ctx->batch_n - 1;
+  if (ctx->batch_n <= 1) return nullptr;
+  if (v == last) {
+    drop_pool(ctx, v);
+    --ctx->batch_n;
+    return nullptr;
+  }
+  while (ctx->batch_first + ctx->batch_n - 1 > v) {
+    drop_pool(ctx, ctx->batch_first + ctx->batch_n - 1);
+    --ctx->batch_n;
+    host_pool* pool = ctx->varpools[v];
+    if (pool == nullptr) return nullptr;
+    auto* node = static_cast<kes_valnode*>(vmalcp_handler(pool, sizeof(kes_valnode), KES_ALLOC));
+    if (node == nullptr) continue;
+    kes_wtrec* wt = nullptr;
+    if (weighted) {
+      wt = static_cast<kes_wtrec*>(vmalcp_handler(pool, sizeof(kes_wtrec), KES_ALLOC_2));
+      if (wt == nullptr) {
+        vmfree_handler(pool, node, -1, KES_FREE_FLAGS);
+        continue;
+      }
+    }
+    node->wt = wt;
+    return node;
+  }
+  return nullptr;
+}
+
+int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w) {
+  kes_datapass* dp = kes_dp(ctx);
+  kes_valnode* spare = dp->spare[v];
+  if (spare == nullptr) {
+    spare = newnode(ctx, v, dp->node_size);
+    if (spare == nullptr) return v == ctx->batch_first ? KES_ADD_NO_NODE : KES_ADD_OK;
+    dp->spare[v] = spare;
+  }
+  kes_wtrec* wt = spare->wt;
+  std::memset(spare, 0, sizeof *spare);
+  spare->wt = wt;
+  if (wt != nullptr) std::memset(wt, 0, sizeof *wt);
+
+  kes_valnode* node;
+  if (std::isnan(x)) {
+    spare->key.kind = host_missing_code(x);
+    node = static_cast<kes_valnode*>(
+        ztrebld(reinterpret_cast<void**>(&r->missing), spare, KES_KEY_INT, KES_VALNODE_KEYPOS));
+  } else {
+    spare->key.value = x;
+    node = static_cast<kes_valnode*>(
+        ztrebld(reinterpret_cast<void**>(&r->values), spare, KES_KEY_DOUBLE, KES_VALNODE_KEYPOS));
+  }
+  // The host could not take the node: the value stays out of the list, like a value
+  // for which no node could be had.
+  if (node == nullptr) return v == ctx->batch_first ? KES_ADD_NO_NODE : KES_ADD_OK;
+
+  if (f > INT_MAX - node->count) {
+    host_varinfo info;
+    std::memset(&info, 0, sizeof info);
+    xvname(ctx->data, ctx->varnums[v], &info);
+    xpmlog(kSet, 176, static_cast<int>(info.name_len), info.name, x);
+    ctx->rc = kes::max(ctx->rc, 108);
+    if (node == spare) dp->spare[v] = nullptr;  // it sits in the tree now
+    return KES_ADD_OVERFLOW;
+  }
+  node->count += f;
+  if (node->wt != nullptr) {
+    const int code = r->overflow;
+    if (code < 4) node->wt->sumw += w;
+    if (code < 2) {
+      node->wt->sumw15 += std::sqrt(c) * w;
+      node->wt->sumw2 += w * c;
+    }
+  }
+  if (node == spare) {
+    dp->spare[v] = nullptr;
+    // Counting new values as they come saves kesnux a walk over the whole list.
+    if (!std::isnan(x)) ++r->ndistinct;
+  }
+  return KES_ADD_OK;
+}
+
+int kesnux(kes_ctx*, kes_varsum* r) {
+  if (r->n > 0) ztrelst(reinterpret_cast<void**>(&r->values));
+  if (r->nmiss > 0) ztrelst(reinterpret_cast<void**>(&r->missing));
+  // The length of the value list: kes_add_value counted each node it added, so the
+  // list (millions of nodes scattered in memory) need not be walked.
+  return r->ndistinct;
+}
+
+int keslink(kes_ctx* ctx, kes_classvars* cv, int v) {
+  if (cv == nullptr || cv->count == 0) return kesnux(ctx, &ctx->varsums[v]);
+  int m = 0;
+  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
+    if (cv->count == 1) {
+      if (level->varsums != nullptr) m = kes::max(m, kesnux(ctx, &level->varsums[v]));
+      continue;
+    }
+    for (kes_cell* child = level->child; child != nullptr; child = child->next)
+      if (child->varsums != nullptr) m = kes::max(m, kesnux(ctx, &child->varsums[v]));
+  }
+  return m;
+}

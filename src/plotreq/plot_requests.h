@@ -1,0 +1,22 @@
+// The plot-request drivers the step driver calls per BY group and variable, with the
+// context's current request set to the request being run.
+#pragma once
+
+struct kes_ctx;
+struct kes_preq;
+struct kes_cell;
+
+// Common histogram bins of every HISTOGRAM request plotting the current variable:
+// 0, 1012 or 1016.
+int kesmerg(kes_ctx* ctx);
+// Runs request k (from 1, its place among the requests of its kind) for the current
+// variable. 0 or the first failure; the caller ends the step only for 1016 or 1020
+// after masking with 0x803fffff.
+int keshini(kes_ctx* ctx, int k);  // HISTOGRAM: 0 or the first failure
+int kesqini(kes_ctx* ctx, int k);  // QQPLOT: 0, 1008 or 1016
+int kescini(kes_ctx* ctx, int k);  // CDFPLOT: 0, 1 or 1016
+int kespini(kes_ctx* ctx, int k);  // PROBPLOT: 0, 1008 or 1016
+int keszini(kes_ctx* ctx, int k);  // PPPLOT: 0, 1, 1008 or 1016
+// Counts the current variable's observations of the cell into the bins of its plot
+// slot for the request and sets the slot's vertical-scale factor. Returns 0.
+int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell);

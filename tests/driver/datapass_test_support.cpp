@@ -1,0 +1,275 @@
+#include "datapass_test_support.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/host_vectors.h"
+#include "data/dataset.h"
+#include "driver/kes_cell.h"
+#include "driver/kes_procopts.h"
+#include "driver/kes_readstate.h"
+#include "driver/kes_valnode.h"
+#include "driver/kesgopt_options.h"
+#include "driver/kesgset_vars.h"
+#include "driver/kesin_pass.h"
+#include "driver/pool_alloc.h"
+#include "host/host_services.h"
+
+namespace dp_test {
+
+proc_builder::proc_builder() : slots_(50) {
+  std::memcpy(node_.name, "PROC    ", 8);
+  node_.slots = slots_.data();
+  node_.nslots = static_cast<int>(slots_.size());
+}
+proc_builder& proc_builder::flag(int f) {
+  node_.flags[f / 8] |= static_cast<std::uint8_t>(0x80u >> (f % 8));
+  return *this;
+}
+proc_builder& proc_builder::num(int slot, double v) {
+  slots_[slot].given = 1;
+  slots_[slot].v.num = v;
+  return *this;
+}
+proc_builder& proc_builder::nums(int slot, std::vector<double> v) {
+  dlists_.push_back(std::move(v));
+  slots_[slot].given = 1;
+  slots_[slot].v.count = static_cast<int>(dlists_.back().size());
+  slots_[slot].list = dlists_.back().data();
+  return *this;
+}
+proc_builder& proc_builder::ints(int slot, std::vector<int> v) {
+  ilists_.emplace_back(v.begin(), v.end());
+  int n = 0;
+  for (int x : v) n += x >= 0 ? 1 : 0;
+  slots_[slot].given = 1;
+  // Variable lists count their variables; the CLASS list's codes come along.
+  slots_[slot].v.count = slot == 5 ? static_cast<int>(v.size()) : n;
+  slots_[slot].list = ilists_.back().data();
+  return *this;
+}
+proc_builder& proc_builder::text(int slot, const std::string& t) {
+  texts_.push_back(t);
+  slots_[slot].given = 1;
+  slots_[slot].v.count = static_cast<int>(t.size());
+  slots_[slot].list = const_cast<char*>(texts_.back().c_str());
+  return *this;
+}
+proc_builder& proc_builder::name8(int slot, const std::string& t) {
+  slots_[slot].given = 1;
+  std::memset(slots_[slot].v.name, ' ', 8);
+  std::memcpy(slots_[slot].v.name, t.data(), t.size() < 8 ? t.size() : 8);
+  return *this;
+}
+proc_builder& proc_builder::handle(int slot, void* h) {
+  slots_[slot].given = 1;
+  slots_[slot].v.handle = h;
+  return *this;
+}
+
+void datapass_fixture::SetUp() {
+  static int serial = 0;
+  root_ = std::filesystem::temp_directory_path() /
+          ("kes-dp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+  std::filesystem::remove_all(root_);
+  std::filesystem::create_directories(root_ / "work");
+  saved_ = plat::config();
+  plat::config() = plat::run_config{};
+  plat::config().libraries["WORK"] = (root_ / "work").string();
+  plat::config().log_path = (root_ / "log.txt").string();
+  plat::config().listing_path = (root_ / "listing.txt").string();
+  plat::reset_outputs();
+  plat::begin_step();
+  saved_anchor_ = v_global_gcb_anchor;
+  v_global_gcb_anchor = plat::anchor();
+  ctx_ = std::make_unique<kes_ctx>();
+}
+
+void datapass_fixture::TearDown() {
+  plat::set_memory_cap(0);
+  if (data_ != nullptr) plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
+  plat::finish_step();
+  plat::reset_outputs();
+  plat::config() = saved_;
+  v_global_gcb_anchor = saved_anchor_;
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
+void datapass_fixture::write_csv(const std::string& name, const std::string& text) {
+  std::ofstream(root_ / "work" / (name + ".csv"), std::ios::binary) << text;
+}
+
+void* datapass_fixture::open_data(const std::string& member, const std::vector<std::string>& by) {
+  std::string err;
+  plat::dataset* ds = plat::open_input("", member, &err);
+  EXPECT_NE(ds, nullptr) << err;
+  if (ds == nullptr) return nullptr;
+  if (!by.empty()) {
+    std::vector<plat::by_var> vars;
+    for (const std::string& b : by) vars.push_back(plat::by_var{plat::find_variable(ds, b)});
+    EXPECT_TRUE(plat::set_by(ds, vars, false, &err)) << err;
+  }
+  data_ = plat::handle(ds);
+  return data_;
+}
+
+int datapass_fixture::var_of(const std::string& name) {
+  return plat::find_variable(plat::from_handle(static_cast<kes_dsh>(data_)), name);
+}
+
+std::string datapass_fixture::log() {
+  plat::flush_outputs();
+  std::ifstream in(root_ / "log.txt", std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+int datapass_fixture::count_in_log(const std::string& text) {
+  const std::string l = log();
+  int n = 0;
+  for (size_t at = l.find(text); at != std::string::npos; at = l.find(text, at + 1)) ++n;
+  return n;
+}
+
+namespace {
+
+std::string label_of(const kes_cell* c) { return std::string(c->fmt.text, c->fmt.len); }
+
+var_snap snap(const kes_ctx* ctx, const kes_varsum& r) {
+  var_snap s;
+  s.n = r.n;
+  s.nmiss = r.nmiss;
+  s.nobs = r.nobs;
+  s.sumwgt = r.sumwgt;
+  s.sum = r.sum;
+  s.uss = r.uss;
+  s.css = r.css;
+  s.pass_total = r.pass_total;
+  s.overflow = r.overflow;
+  s.ndistinct = r.ndistinct;
+  for (const kes_valnode* p = r.values; p != nullptr; p = p->next) {
+    s.values.emplace_back(p->key.value, p->count);
+    if (p->wt != nullptr) s.weights.push_back({p->wt->sumw, p->wt->sumw15, p->wt->sumw2});
+  }
+  for (const kes_valnode* p = r.missing; p != nullptr; p = p->next) s.missing.emplace_back(p->key.kind, p->count);
+  const int n = r.nslots;
+  if (n > 0 && r.lowest != nullptr) {
+    s.low.assign(r.lowest, r.lowest + n);
+    s.high.assign(r.highest, r.highest + n);
+    s.lowobs.assign(r.low_obs, r.low_obs + n);
+    s.highobs.assign(r.high_obs, r.high_obs + n);
+    if (r.low_freq != nullptr) {
+      s.lowfreq.assign(r.low_freq, r.low_freq + n);
+      s.highfreq.assign(r.high_freq, r.high_freq + n);
+    }
+    const int k = ctx->nids;
+    if (k > 0 && r.low_idnum != nullptr) {
+      s.lowidnum.assign(r.low_idnum, r.low_idnum + n * k);
+      s.highidnum.assign(r.high_idnum, r.high_idnum + n * k);
+    }
+    const kes_datapass* dp = kes_dp(const_cast<kes_ctx*>(ctx));
+    if (k > 0 && r.low_idchar != nullptr && dp->idtextlen > 0) {
+      s.lowidchar.assign(r.low_idchar, static_cast<size_t>(n * dp->idtextlen));
+      s.highidchar.assign(r.high_idchar, static_cast<size_t>(n * dp->idtextlen));
+    }
+  }
+  return s;
+}
+
+void take_snapshot(kes_ctx* ctx, group_snap& g) {
+  kes_classvars* cv = ctx->classvars;
+  g.cells.clear();
+  auto keep = [&](const std::string& label, kes_varsum* recs) {
+    g.cells.push_back(label);
+    for (int v = ctx->batch_first; v < ctx->batch_first + ctx->batch_n; ++v) g.vars[label][v] = snap(ctx, recs[v]);
+  };
+  if (cv == nullptr || cv->count == 0) {
+    keep("", ctx->varsums);
+    return;
+  }
+  for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
+    if (cv->count == 1) {
+      keep(label_of(l), l->varsums);
+      continue;
+    }
+    for (kes_cell* c = l->child; c != nullptr; c = c->next) keep(label_of(l) + "/" + label_of(c), c->varsums);
+  }
+  if (cv->keycell != nullptr) {
+    g.keycell = cv->count == 2 ? label_of(cv->keycell->child) + "/" + label_of(cv->keycell) : label_of(cv->keycell);
+  }
+}
+
+}  // namespace
+
+run_result datapass_fixture::run(proc_builder& proc, long memcap) {
+  run_result out;
+  kes_ctx* ctx = ctx_.get();
+  ctx->proc = proc.node();
+  try {
+    kesgopt_impl(ctx);
+    kesgset_impl(ctx);
+    xvgete(ctx->varget);
+  } catch (const plat::step_exit& e) {
+    out.exit_code = e.code;
+    out.rc = ctx->rc;
+    return out;
+  }
+  if (memcap > 0) plat::set_memory_cap(plat::memory_in_use() + memcap);
+  while (xbynext(ctx->data) > 0) {
+    ctx->bypool = xmpoolc(0, 1024, KES_POOL_BYGROUP);
+    group_snap g;
+    ctx->batch_first = 0;
+    ctx->batch_n = ctx->nvars;
+    bool skip = false;
+    while (ctx->batch_first < ctx->nvars && !out.ended) {
+      for (int v = ctx->batch_first; v < ctx->nvars; ++v) {
+        if (ctx->varpools[v] == nullptr) ctx->varpools[v] = xmpoolc(8192, 8192, KES_POOL_VAR);
+        ctx->node_chunk[v] = nullptr;
+        ctx->weight_chunk[v] = nullptr;
+        ctx->nodes_used[v] = ctx->nodes_per_chunk;
+      }
+      const int r = kesin_pass(ctx);
+      g.results.push_back(r);
+      if (r == 3) {
+        skip = true;
+        break;
+      }
+      if (r == 1) {
+        out.ended = true;
+        break;
+      }
+      if (r == 2) {
+        ctx->batch_n = 1;
+        g.notcomputed.push_back(ctx->batch_first);
+      }
+      take_snapshot(ctx, g);
+      for (int v = ctx->batch_first; v < ctx->nvars; ++v)
+        if (ctx->varpools[v] != nullptr) {
+          xmpoold(ctx->varpools[v]);
+          ctx->varpools[v] = nullptr;
+        }
+      ctx->batch_first += ctx->batch_n;
+      ctx->batch_n = ctx->nvars - ctx->batch_first;
+      if (ctx->batch_n > 0) xbyrwnd(ctx->data, 66);
+    }
+    for (int v = 0; v < ctx->nvars; ++v)
+      if (ctx->varpools[v] != nullptr) {
+        xmpoold(ctx->varpools[v]);
+        ctx->varpools[v] = nullptr;
+      }
+    xmpoold(ctx->bypool);
+    ctx->bypool = nullptr;
+    if (!skip) out.groups.push_back(g);
+    if (out.ended) break;
+  }
+  plat::set_memory_cap(0);
+  out.rc = ctx->rc;
+  return out;
+}
+
+}  // namespace dp_test

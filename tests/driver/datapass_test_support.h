@@ -1,0 +1,94 @@
+// Runs the procedure options, the variable set-up and the data pass over a CSV data
+// set of a scratch WORK folder against the stand-in host, the way the step driver
+// does (a pool per BY group, a pool per variable, batches with rewinds), and keeps a
+// snapshot of what each pass left in each cell for each variable of its batch.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/runtime.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_stmt.h"
+
+namespace dp_test {
+
+// A PROC node under construction: flags and option slots as the parser leaves them.
+class proc_builder {
+ public:
+  proc_builder();
+  proc_builder& flag(int f);
+  proc_builder& num(int slot, double v);
+  proc_builder& nums(int slot, std::vector<double> v);
+  proc_builder& ints(int slot, std::vector<int> v);
+  proc_builder& text(int slot, const std::string& t);
+  proc_builder& name8(int slot, const std::string& t);
+  proc_builder& handle(int slot, void* h);
+  kes_stmt* node() { return &node_; }
+
+ private:
+  kes_stmt node_{};
+  std::vector<kes_optslot> slots_;
+  std::deque<std::vector<double>> dlists_;
+  std::deque<std::vector<std::int32_t>> ilists_;
+  std::deque<std::string> texts_;
+};
+
+// What one pass left for one variable in one cell.
+struct var_snap {
+  double n = 0, nmiss = 0, nobs = 0, sumwgt = 0, sum = 0, uss = 0, css = 0, pass_total = 0;
+  int overflow = 0, ndistinct = 0;
+  std::vector<std::pair<double, int>> values;  // ascending value list
+  std::vector<std::pair<int, int>> missing;    // missing kinds and their counts
+  std::vector<std::vector<double>> weights;    // the weight sums of each value
+  std::vector<double> low, high;
+  std::vector<int> lowobs, highobs, lowfreq, highfreq;
+  std::vector<double> lowidnum, highidnum;
+  std::string lowidchar, highidchar;
+};
+
+struct group_snap {
+  std::vector<int> results;                  // kesin results, pass by pass
+  std::vector<std::string> cells;            // cell labels in list order ("A" or "A/x")
+  std::string keycell;
+  std::map<std::string, std::map<int, var_snap>> vars;  // cell label -> variable -> snapshot
+  std::vector<int> notcomputed;              // variables read alone after result 2
+};
+
+struct run_result {
+  int exit_code = -1;      // xexit code during set-up, -1 when set-up went through
+  int rc = 0;              // the context's return code
+  bool ended = false;      // a pass returned 1
+  std::vector<group_snap> groups;
+};
+
+class datapass_fixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void write_csv(const std::string& name, const std::string& text);
+  // Variable number of a variable of WORK.name (-1 when absent).
+  int var_of(const std::string& name);
+  // Opens WORK.member as the DATA= data set (with BY variables when given).
+  void* open_data(const std::string& member, const std::vector<std::string>& by = {});
+  // Runs the set-up and every BY group's passes.
+  run_result run(proc_builder& proc, long memcap = 0);
+  std::string log();
+  int count_in_log(const std::string& text);
+
+  std::filesystem::path root_;
+  void* data_ = nullptr;
+  std::unique_ptr<kes_ctx> ctx_;
+
+ private:
+  plat::run_config saved_;
+  host_gcb* saved_anchor_ = nullptr;
+};
+
+}  // namespace dp_test

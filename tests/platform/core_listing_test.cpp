@@ -1,0 +1,139 @@
+// The listing: pages of the page size headed by the titles, lines of the line size,
+// and the print services that build lines by column.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "core_test_support.h"
+#include "host/host_print.h"
+
+namespace {
+
+// The listing split into pages at form feeds, each page into its lines.
+std::vector<std::vector<std::string>> pages_of(const std::string& listing) {
+  std::vector<std::vector<std::string>> pages(1);
+  std::istringstream in(listing);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '\f') {
+      pages.emplace_back();
+      line.erase(0, 1);
+    }
+    pages.back().push_back(line);
+  }
+  return pages;
+}
+
+class ListingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::config().linesize = 64;
+    plat::config().pagesize = 15;
+  }
+  kes_test::captured_outputs out_;
+};
+
+TEST_F(ListingTest, PagesHoldThePageSizeAndStartWithAFormFeed) {
+  for (int i = 1; i <= 40; ++i) plat::listing_write("line " + std::to_string(i));
+  auto pages = pages_of(out_.listing());
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0].size(), 15u);
+  EXPECT_EQ(pages[1].size(), 15u);
+  EXPECT_EQ(pages[2].size(), 10u);
+  EXPECT_EQ(pages[1][0], "line 16");
+  EXPECT_EQ(pages[2][9], "line 40");
+  EXPECT_EQ(plat::listing_page_number(), 3);
+  EXPECT_EQ(out_.listing().find('\f'), out_.listing().find("line 16") - 1);
+}
+
+TEST_F(ListingTest, TitlesAreCentredAtTheTopOfEveryPage) {
+  plat::listing_set_title(1, "Exam scores");
+  plat::listing_set_title(2, "Second line");
+  for (int i = 1; i <= 13; ++i) plat::listing_write("row " + std::to_string(i));
+  auto pages = pages_of(out_.listing());
+  ASSERT_EQ(pages.size(), 2u);
+  // (64 - 11) / 2 = 26 blanks before each 11-character title.
+  const std::string t1 = std::string(26, ' ') + "Exam scores", t2 = std::string(26, ' ') + "Second line";
+  for (const auto& p : pages) {
+    ASSERT_GE(p.size(), 4u);
+    EXPECT_EQ(p[0], t1);
+    EXPECT_EQ(p[1], t2);
+    EXPECT_EQ(p[2], "");
+  }
+  EXPECT_EQ(pages[0].size(), 15u);  // 3 heading lines and 12 rows
+  EXPECT_EQ(pages[1][3], "row 13");
+}
+
+TEST_F(ListingTest, SettingATitleClearsTheOnesAfterIt) {
+  plat::listing_set_title(1, "One");
+  plat::listing_set_title(2, "Two");
+  plat::listing_set_title(3, "Three");
+  plat::listing_set_title(2, "New two");
+  plat::listing_write("x");
+  plat::listing_set_title(1, "");
+  plat::listing_new_page();
+  plat::listing_write("y");
+  auto pages = pages_of(out_.listing());
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0], (std::vector<std::string>{std::string(30, ' ') + "One", std::string(28, ' ') + "New two", "", "x"}));
+  EXPECT_EQ(pages[1], (std::vector<std::string>{"y"}));
+}
+
+TEST_F(ListingTest, NewPageMakesNoEmptyPages) {
+  plat::listing_new_page();
+  plat::listing_new_page();
+  plat::listing_write("first");
+  plat::listing_new_page();
+  plat::listing_new_page();
+  plat::listing_write("second");
+  EXPECT_EQ(out_.listing(), "first\n\fsecond\n");
+}
+
+TEST_F(ListingTest, LongLinesGoOnInTheNextLineAndTrailingBlanksGo) {
+  std::string wide(150, 'a');
+  wide[63] = 'b';
+  wide[64] = 'c';
+  plat::listing_write(wide + "   ");
+  plat::listing_write("two\nlines   \n");
+  EXPECT_EQ(out_.listing(), std::string(63, 'a') + "b\nc" + std::string(63, 'a') + "\n" + std::string(22, 'a') +
+                                "\ntwo\nlines\n");
+}
+
+TEST_F(ListingTest, PrintServicesBuildALineByColumns) {
+  plat::begin_step();
+  void* word = nullptr;
+  EXPECT_EQ(plat_xpopen(&word), 0);
+  host_printline* pl = plat_xpoutl(0, 0);
+  EXPECT_EQ(word, pl);
+  EXPECT_EQ(pl->valid, 1);
+  EXPECT_EQ(pl->linesize, 64);
+  EXPECT_EQ(pl->pagesize, 15);
+  EXPECT_EQ(plat_xpprnl(0), 64);
+  plat_xpfmtc(5, "abcdef", 3);
+  plat_xpfmtc(1, "XY", -1);
+  plat_xpfmtc(6, "Z", 1);  // over what was there
+  plat_xpoflsh();
+  plat_xpoflsh();  // an empty line
+  plat_xpfmtc(3, "pending", -1);
+  plat_xpskip(2);  // writes the pending line first
+  plat_xpfmtc(1, "after page", -1);
+  plat_xppage(0);
+  plat_xpfmtc(1, "left at step end", -1);
+  plat::finish_step();
+  EXPECT_EQ(out_.listing(), "XY  aZc\n\n  pending\n\n\nafter page\n\fleft at step end\n");
+}
+
+TEST_F(ListingTest, SelectReturnsThePreviousDestination) {
+  plat::begin_step();
+  EXPECT_EQ(plat_xpselec(0, -2), 0);
+  EXPECT_EQ(plat_xpselec(0, 2), -2);
+  plat::finish_step();
+  plat::begin_step();
+  EXPECT_EQ(plat_xpselec(0, 2), 0);
+  plat::finish_step();
+}
+
+}  // namespace

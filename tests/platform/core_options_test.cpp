@@ -1,0 +1,94 @@
+// System options: defaults, the OPTIONS/-o setter's checks, and the two services
+// through which the module reads them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "core_test_support.h"
+
+namespace {
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  bool set(const char* name, const char* value) { return plat::set_system_option(name, value, &error_); }
+  std::string text(const char* name, int size, int* rc) {
+    std::string buf(static_cast<std::size_t>(size), '#');
+    *rc = plat_xoptcgt(name, buf.data(), size);
+    return buf;
+  }
+  int yes(const char* name, int* rc) {
+    int v = -1;
+    *rc = plat_xoptbgt(name, &v);
+    return v;
+  }
+  kes_test::captured_outputs out_;  // a fresh configuration, restored afterwards
+  std::string error_;
+};
+
+TEST_F(OptionsTest, DefaultsWhenNothingIsSet) {
+  int rc = -1;
+  EXPECT_EQ(yes("GSTYLE", &rc), 1);
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(text("DEBUG", 8, &rc), "        ");
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(plat::listing_linesize(), 132);
+  EXPECT_EQ(plat::listing_pagesize(), 60);
+}
+
+TEST_F(OptionsTest, YesNoOptionsInEverySpelling) {
+  int rc = -1;
+  ASSERT_TRUE(set("gstyle", "no"));
+  EXPECT_EQ(yes("GSTYLE", &rc), 0);
+  ASSERT_TRUE(set("GSTYLE", ""));
+  EXPECT_EQ(yes("GSTYLE", &rc), 1);
+  ASSERT_TRUE(set("NOGSTYLE", ""));
+  EXPECT_EQ(yes("gstyle", &rc), 0);
+  ASSERT_TRUE(set("GStyle", " Yes "));
+  EXPECT_EQ(yes("GSTYLE  ", &rc), 1);
+  EXPECT_EQ(rc, 0);
+  EXPECT_FALSE(set("GSTYLE", "maybe"));
+  EXPECT_NE(error_.find("GSTYLE=maybe"), std::string::npos) << error_;
+  EXPECT_FALSE(set("NOGSTYLE", "yes"));
+  EXPECT_EQ(yes("GSTYLE", &rc), 1);  // a refused value changes nothing
+}
+
+TEST_F(OptionsTest, TextOptionIsBlankFilledAndCutToTheBuffer) {
+  int rc = -1;
+  ASSERT_TRUE(set("DEBUG", "syn,Sem"));
+  EXPECT_EQ(text("DEBUG", 10, &rc), "syn,Sem   ");
+  EXPECT_EQ(rc, 7);
+  EXPECT_EQ(text("debug", 3, &rc), "syn");
+  EXPECT_EQ(rc, 3);
+}
+
+TEST_F(OptionsTest, UnknownNamesAndWrongKinds) {
+  int rc = 0;
+  EXPECT_EQ(yes("NOSUCH", &rc), 0);
+  EXPECT_EQ(rc, 1);
+  EXPECT_EQ(yes("DEBUG", &rc), 0);  // a text option is no yes/no option
+  EXPECT_EQ(rc, 1);
+  EXPECT_EQ(text("GSTYLE", 4, &rc), "    ");
+  EXPECT_EQ(rc, -1);
+  EXPECT_FALSE(set("NODATE", ""));
+  EXPECT_NE(error_.find("unknown system option NODATE"), std::string::npos) << error_;
+  EXPECT_FALSE(set("NODEBUG", ""));  // NO is only for yes/no options
+}
+
+TEST_F(OptionsTest, LineAndPageSizesAreCheckedNumbers) {
+  ASSERT_TRUE(set("LINESIZE", "100"));
+  ASSERT_TRUE(set("pagesize", "15"));
+  EXPECT_EQ(plat::listing_linesize(), 100);
+  EXPECT_EQ(plat::listing_pagesize(), 15);
+  for (const char* bad : {"63", "257", "abc", "", "80x", "-100"}) {
+    EXPECT_FALSE(set("LINESIZE", bad)) << bad;
+    EXPECT_NE(error_.find("LINESIZE="), std::string::npos) << error_;
+  }
+  EXPECT_FALSE(set("PAGESIZE", "14"));
+  EXPECT_NE(error_.find("from 15 to 32767"), std::string::npos) << error_;
+  EXPECT_EQ(plat::listing_linesize(), 100);
+  EXPECT_EQ(plat::listing_pagesize(), 15);
+}
+
+}  // namespace

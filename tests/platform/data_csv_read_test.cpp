@@ -1,0 +1,233 @@
+// Reading CSV files as input data sets: types, names, missing values, quoting and
+// malformed files.
+#include "data_test_support.h"
+
+#include "data/csv_reader.h"
+#include "data/dataset_internal.h"
+
+namespace {
+
+using data_test::bits;
+using data_test::data_fixture;
+
+class CsvRead : public data_fixture {};
+
+TEST_F(CsvRead, InfersTypesAndCharacterLengths) {
+  write_file("t.csv", "a,b,c,d\n1,x,,7\n2.5,yy,.,+4\n-3e2,zzz,.A, 8 \n");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  const auto& v = plat::variables(ds);
+  ASSERT_EQ(v.size(), 4u);
+  EXPECT_TRUE(v[0].numeric);
+  EXPECT_FALSE(v[1].numeric);
+  EXPECT_EQ(v[1].length, 3);
+  EXPECT_TRUE(v[2].numeric);  // only missing values
+  EXPECT_TRUE(v[3].numeric);  // "+4" and " 8 " are numbers
+  EXPECT_EQ(v[0].length, 8);
+  EXPECT_EQ(plat::observation_count(ds), 3);
+  EXPECT_EQ(plat::num_value(ds, 0, 2), -300.0);
+  EXPECT_EQ(plat::num_value(ds, 3, 1), 4.0);
+  EXPECT_EQ(plat::num_value(ds, 3, 2), 8.0);
+  EXPECT_EQ(plat::char_value(ds, 1, 1), "yy");
+}
+
+TEST_F(CsvRead, InfinityAndNanTextsMakeACharacterColumn) {
+  write_file("t.csv", "a,b,c\n1,2,0x10\ninf,nan,3\n");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  EXPECT_FALSE(plat::variables(ds)[0].numeric);
+  EXPECT_FALSE(plat::variables(ds)[1].numeric);
+  EXPECT_FALSE(plat::variables(ds)[2].numeric);
+  EXPECT_EQ(plat::char_value(ds, 0, 1), "inf");
+  EXPECT_EQ(plat::char_value(ds, 0, 0), "1");
+}
+
+TEST_F(CsvRead, ALateTextKeepsEveryEarlierCellAsText) {
+  std::string text = "n,s\n";
+  for (int i = 0; i < 1000; ++i) text += std::to_string(i) + "," + std::to_string(i * 2) + "\n";
+  text += "1000,end\n";
+  write_file("t.csv", text);
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  EXPECT_TRUE(plat::variables(ds)[0].numeric);
+  EXPECT_FALSE(plat::variables(ds)[1].numeric);
+  EXPECT_EQ(plat::variables(ds)[1].length, 4);
+  EXPECT_EQ(plat::char_value(ds, 1, 0), "0");
+  EXPECT_EQ(plat::char_value(ds, 1, 999), "1998");
+  EXPECT_EQ(plat::char_value(ds, 1, 1000), "end");
+  EXPECT_EQ(plat::num_value(ds, 0, 1000), 1000.0);
+}
+
+TEST_F(CsvRead, QuotedFieldsFollowRfc4180) {
+  write_file("t.csv",
+             "\"name\",\"v\"\r\n\"a,b\",\"1.5\"\r\n\"he said \"\"hi\"\"\",2\r\n\"two\nlines\",\"\"\r\n");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(plat::variables(ds)[0].name, "name");
+  EXPECT_EQ(plat::char_value(ds, 0, 0), "a,b");
+  EXPECT_EQ(plat::char_value(ds, 0, 1), "he said \"hi\"");
+  EXPECT_EQ(plat::char_value(ds, 0, 2), "two\nlines");
+  EXPECT_TRUE(plat::variables(ds)[1].numeric);
+  EXPECT_EQ(plat::num_value(ds, 1, 0), 1.5);
+  EXPECT_EQ(bits(plat::num_value(ds, 1, 2)), HOST_MISSING_STD_BITS);
+}
+
+TEST_F(CsvRead, ByteOrderMarkTrailingCommaAndNoFinalNewline) {
+  write_file("t.csv", "\xEF\xBB\xBFx,y\n1,\n2,3");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(plat::variables(ds)[0].name, "x");
+  EXPECT_EQ(plat::observation_count(ds), 2);
+  EXPECT_TRUE(host_is_missing(plat::num_value(ds, 1, 0)));
+  EXPECT_EQ(plat::num_value(ds, 1, 1), 3.0);
+}
+
+TEST_F(CsvRead, HeaderOnlyGivesNoObservations) {
+  write_file("t.csv", "a,b\n");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(plat::observation_count(ds), 0);
+  EXPECT_TRUE(plat::variables(ds)[1].numeric);
+}
+
+TEST_F(CsvRead, MemberNamesMatchIgnoringCase) {
+  write_file("Mixed.CSV", "a\n1\n");
+  plat::dataset* ds = open("mixed");
+  ASSERT_NE(ds, nullptr);
+  EXPECT_EQ(plat::dataset_name(ds), "WORK.MIXED");
+}
+
+TEST_F(CsvRead, MissingValueTextsGiveTheirKinds) {
+  write_file("t.csv", "v\n.\n\n._\n.A\n.z\n 5\n");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  ASSERT_EQ(plat::observation_count(ds), 6);
+  EXPECT_EQ(bits(plat::num_value(ds, 0, 0)), 0xFFFFFE0000000000ULL);
+  EXPECT_EQ(bits(plat::num_value(ds, 0, 1)), 0xFFFFFE0000000000ULL);  // an empty line: one empty cell
+  EXPECT_EQ(bits(plat::num_value(ds, 0, 2)), 0xFFFFFF0000000000ULL);
+  EXPECT_EQ(bits(plat::num_value(ds, 0, 3)), 0xFFFFFD0000000000ULL);
+  EXPECT_EQ(bits(plat::num_value(ds, 0, 4)), 0xFFFFE40000000000ULL);
+  EXPECT_EQ(plat::num_value(ds, 0, 5), 5.0);
+}
+
+// ---- names ----
+
+TEST_F(CsvRead, HeaderNamesAreMadeValidWithANote) {
+  std::string long_name(40, 'q');
+  write_file("t.csv", "my var,2nd,ok_Name,x-y,," + long_name + "\n1,2,3,4,5,6\n");
+  plat::dataset* ds = open("t");
+  ASSERT_NE(ds, nullptr);
+  const auto& v = plat::variables(ds);
+  EXPECT_EQ(v[0].name, "my_var");
+  EXPECT_EQ(v[1].name, "_2nd");
+  EXPECT_EQ(v[2].name, "ok_Name");
+  EXPECT_EQ(v[3].name, "x_y");
+  EXPECT_EQ(v[4].name, "_5");
+  EXPECT_EQ(v[5].name, std::string(32, 'q'));
+  std::string l = log();
+  EXPECT_NE(l.find("NOTE: Column 1 of file"), std::string::npos) << l;
+  EXPECT_NE(l.find("\"my var\""), std::string::npos);
+  EXPECT_NE(l.find("variable my_var"), std::string::npos);
+  EXPECT_EQ(l.find("ok_Name"), std::string::npos);  // valid names draw no note
+  EXPECT_EQ(plat::find_variable(ds, "OK_NAME"), 2);
+}
+
+TEST_F(CsvRead, NamesThatBecomeEqualAreAnErrorNamingBoth) {
+  write_file("t.csv", "id,a b,a_b\n1,2,3\n");
+  std::string err = open_error("t");
+  EXPECT_NE(err.find("WORK.T"), std::string::npos) << err;
+  EXPECT_NE(err.find("\"a b\""), std::string::npos) << err;
+  EXPECT_NE(err.find("\"a_b\""), std::string::npos) << err;
+  EXPECT_NE(err.find("column 2"), std::string::npos) << err;
+  EXPECT_NE(err.find("column 3"), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, DuplicateNamesDifferingInCaseAreAnError) {
+  write_file("t.csv", "X,x\n1,2\n");
+  std::string err = open_error("t");
+  EXPECT_NE(err.find("both give the variable name"), std::string::npos) << err;
+  EXPECT_NE(err.find((work() / "t.csv").string()), std::string::npos) << err;
+}
+
+// ---- bad files ----
+
+TEST_F(CsvRead, MissingFileNamesDataSetAndPath) {
+  std::string err = open_error("nope");
+  EXPECT_NE(err.find("WORK.NOPE"), std::string::npos) << err;
+  EXPECT_NE(err.find("does not exist"), std::string::npos) << err;
+  EXPECT_NE(err.find((work() / "nope.csv").string()), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, UnassignedLibraryIsNamed) {
+  std::string err;
+  EXPECT_EQ(plat::open_input("mylib", "t", &err), nullptr);
+  EXPECT_NE(err.find("library MYLIB is not assigned"), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, EmptyFileAndEmptyHeaderLine) {
+  write_file("e.csv", "");
+  std::string err = open_error("e");
+  EXPECT_NE(err.find("is empty"), std::string::npos) << err;
+  EXPECT_NE(err.find("WORK.E"), std::string::npos) << err;
+  write_file("h.csv", "\n1\n");
+  err = open_error("h");
+  EXPECT_NE(err.find("no header row"), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, RaggedRowsNameFileAndLine) {
+  write_file("t.csv", "a,b\n1,2\n3\n");
+  std::string err = open_error("t");
+  EXPECT_NE(err.find((work() / "t.csv").string() + " line 3 has 1 field where the header row has 2"),
+            std::string::npos)
+      << err;
+  write_file("u.csv", "a,b\n1,2\n1,2,3\n");
+  err = open_error("u");
+  EXPECT_NE(err.find("line 3 has more fields than the 2 of the header row (column 3)"), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, LineNumbersCountNewlinesInsideQuotes) {
+  write_file("t.csv", "a,b\n\"x\ny\",1\n2\n");
+  std::string err = open_error("t");
+  EXPECT_NE(err.find("line 4 has 1 field"), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, UnterminatedQuoteNamesLineAndColumn) {
+  write_file("t.csv", "a,b\n1,\"abc\n2,3\n");
+  std::string err = open_error("t");
+  EXPECT_NE(err.find("unterminated quoted field"), std::string::npos) << err;
+  EXPECT_NE(err.find("line 2, column 3"), std::string::npos) << err;
+}
+
+TEST_F(CsvRead, TextAfterAClosingQuoteIsAnError) {
+  write_file("t.csv", "a\n\"x\"y\n");
+  std::string err = open_error("t");
+  EXPECT_NE(err.find("after a closing quote"), std::string::npos) << err;
+  EXPECT_NE(err.find("line 2, column 4"), std::string::npos) << err;
+}
+
+TEST(CsvCells, NumberAndMissingRecognition) {
+  auto kind = [](const char* s) {
+    double v;
+    return plat::parse_number_cell(s, s + std::strlen(s), &v);
+  };
+  EXPECT_EQ(kind("12"), 1);
+  EXPECT_EQ(kind("-.5"), 1);
+  EXPECT_EQ(kind("1E-3"), 1);
+  EXPECT_EQ(kind("  3  "), 1);
+  EXPECT_EQ(kind("."), 2);
+  EXPECT_EQ(kind(""), 2);
+  EXPECT_EQ(kind(".Q"), 2);
+  EXPECT_EQ(kind("inf"), 0);
+  EXPECT_EQ(kind("-infinity"), 0);
+  EXPECT_EQ(kind("NaN"), 0);
+  EXPECT_EQ(kind("1,5"), 0);
+  EXPECT_EQ(kind("+-1"), 0);
+  EXPECT_EQ(kind(".AB"), 0);
+  EXPECT_EQ(kind("1e999"), 0);  // beyond the range of doubles: not a number
+  double v = 0;
+  const char* s = "0.1";
+  plat::parse_number_cell(s, s + 3, &v);
+  EXPECT_EQ(v, 0.1);
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// The table protocol end to end through wobmth: create, columns bound to cells, bind,
+// rows copying the cells at that moment, emit; the listing and the JSON it gives, and
+// the clear failures of calls out of order or with bad attributes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "output/output_messages.h"
+#include "output_test_support.h"
+
+namespace {
+
+using namespace out_test;
+namespace msg = plat::out::msg;
+
+void fill(char* cell, std::size_t n, const char* text) {
+  std::memset(cell, ' ', n);
+  std::memcpy(cell, text, std::strlen(text));
+}
+
+struct rowbuf {
+  char text1[40];
+  char text2[40];
+  double num1 = 0, num2 = 0;
+};
+
+class TableTest : public json_system_fixture {
+ protected:
+  void SetUp() override {
+    json_system_fixture::SetUp();
+    mgr = make_manager();
+  }
+
+  // The BasicMeasures table as the definitions make it: two character and two numeric
+  // columns bound to the row buffer.
+  void* define_measures() {
+    wob_attr c[7] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144), wob_int(148, -1),
+                     wob_text(138, txt("BasicMeasures")), wob_text(296, txt("Basic Statistical Measures")),
+                     wob_int(333, 4)};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 7, c), 0);
+    void* t = c[2].w.p;
+    wob_attr a1[5] = {wob_int(103, 6), wob_text(138, txt("LocMeasure")), wob_text(296, txt("Location")),
+                      wob_addr(285, rb.text1), wob_int(289, 8)};
+    wob_attr a2[5] = {wob_int(103, 5), wob_text(138, txt("LocValue")), wob_addr(285, &rb.num1),
+                      wob_text(296, txt("Value")), wob_int(272, 8)};
+    wob_attr a3[5] = {wob_int(103, 6), wob_text(138, txt("VarMeasure")), wob_text(296, txt("Variability")),
+                      wob_addr(285, rb.text2), wob_int(289, 19)};
+    wob_attr a4[4] = {wob_int(103, 5), wob_text(138, txt("VarValue")), wob_text(296, txt("Value")),
+                      wob_addr(285, &rb.num2)};
+    EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a1), 0);
+    EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a2), 0);
+    EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a3), 0);
+    EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 4, a4), 0);
+    EXPECT_EQ(wobmth(t, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
+    return t;
+  }
+  void* bind(void* t, const char* tmpl) {
+    wob_attr b[10] = {wob_out(0),
+                      wob_out(0, t),
+                      wob_text(339, txt(tmpl)),
+                      wob_text(311, txt("MeasHdr")),
+                      wob_text(287, txt("Basic Statistical Measures")),
+                      wob_text(311, txt("varname")),
+                      wob_text(287, txt("Height")),
+                      wob_text(311, txt("varlabel")),
+                      wob_text(287, txt("Height")),
+                      wob_text(310, nullptr)};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 10, b), 0);
+    return b[0].w.p;
+  }
+  void row(const char* t1, double n1, const char* t2, double n2, void* table) {
+    fill(rb.text1, 40, t1);
+    fill(rb.text2, 40, t2);
+    rb.num1 = n1;
+    rb.num2 = n2;
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
+  }
+  int emit(void* bound) {
+    wob_attr e[1] = {wob_out(0, bound)};
+    return wobmth(mgr, nullptr, WOB_M_EMIT, 1, e);
+  }
+  int end_rows(void* table) {
+    wob_attr a[1] = {wob_int(300, 1)};
+    return wobmth(table, nullptr, WOB_M_END_ROWS, 1, a);
+  }
+  bool logged_number(int n) const {
+    for (const auto& e : log_entries())
+      if (e.number == n) return true;
+    return false;
+  }
+
+  void* mgr = nullptr;
+  rowbuf rb;
+};
+
+TEST_F(TableTest, RowsCopyTheCellsAtTheMomentTheyAreAdded) {
+  void* t = define_measures();
+  void* b = bind(t, "orbo.kestravine.Measures");
+  ASSERT_NE(b, nullptr);
+  row("Mean", 12.5, "Std Deviation", 2.5, t);
+  rb.num1 = 999;  // changing the cells later must not touch the row
+  fill(rb.text1, 40, "Changed");
+  row("Median", 12, "Variance", 6.25, t);
+  ASSERT_EQ(end_rows(t), 0);
+  ASSERT_EQ(emit(b), 0);
+
+  // Hand-laid: widths 8 (header "Location"), 5, 13 ("Std Deviation"), 5; two blanks
+  // between columns; 37 wide, indented (80 - 37) / 2 = 21.
+  const std::string in(21, ' ');
+  const std::vector<std::string> want = {
+      "",
+      std::string(27, ' ') + "Basic Statistical Measures",
+      "",
+      in + "Location  Value  Variability    Value",
+      "",
+      in + "Mean       12.5  Std Deviation    2.5",
+      in + "Median       12  Variance        6.25",
+  };
+  EXPECT_EQ(lines, want) << listing();
+
+  jvalue doc = json_doc();
+  const jvalue& o = doc["steps"][0]["outputs"][0];
+  EXPECT_EQ(o["kind"].str, "table");
+  EXPECT_EQ(o["name"].str, "BasicMeasures");
+  EXPECT_EQ(o["template"].str, "orbo.kestravine.Measures");
+  EXPECT_EQ(o["label"].str, "Basic Statistical Measures");
+  EXPECT_EQ(o["dynamics"]["varname"].str, "Height");
+  ASSERT_EQ(o["columns"].arr.size(), 4u);
+  EXPECT_EQ(o["columns"][0]["type"].str, "character");
+  EXPECT_EQ(o["columns"][1]["format"]["width"].num, 8);
+  EXPECT_EQ(o["columns"][1]["format"]["decimals"].kind, jvalue::null_v);
+  ASSERT_EQ(o["rows"].arr.size(), 2u);
+  EXPECT_EQ(o["rows"][0]["LocMeasure"].str, "Mean");
+  EXPECT_EQ(o["rows"][0]["LocValue"].num, 12.5);
+  EXPECT_EQ(o["rows"][1]["VarValue"].num, 6.25);
+  EXPECT_EQ(sys->emitted(), 1);
+}
+
+TEST_F(TableTest, JsonKeepsFullPrecisionAndMarksMissingValues) {
+  void* t = define_measures();
+  void* b = bind(t, "orbo.kestravine.Measures");
+  row("Mean", 1.0 / 3.0, "Range", std::nan(""), t);
+  ASSERT_EQ(end_rows(t), 0);
+  ASSERT_EQ(emit(b), 0);
+  jvalue doc = json_doc();
+  const jvalue& o = doc["steps"][0]["outputs"][0];
+  EXPECT_EQ(o["rows"][0]["LocValue"].num, 1.0 / 3.0);
+  EXPECT_EQ(o["rows"][0]["VarValue"]["missing"].str, ".");
+  EXPECT_NE(listing().find("0.333333"), std::string::npos);
+}
+
+TEST_F(TableTest, ATableIsBoundAndEmittedOncePerVariable) {
+  void* t = define_measures();
+  for (const char* var : {"Height", "Weight"}) {
+    void* b = bind(t, "orbo.kestravine.Measures");
+    row(var, 1, "x", 2, t);
+    ASSERT_EQ(end_rows(t), 0);
+    ASSERT_EQ(emit(b), 0);
+  }
+  jvalue doc = json_doc();
+  ASSERT_EQ(doc["steps"][0]["outputs"].arr.size(), 2u);
+  EXPECT_EQ(doc["steps"][0]["outputs"][1]["rows"].arr.size(), 1u);  // the first binding's row is not repeated
+  EXPECT_EQ(doc["steps"][0]["outputs"][1]["rows"][0]["LocMeasure"].str, "Weight");
+}
+
+TEST_F(TableTest, LabelReadBackReturnsTheTableLabelHandle) {
+  void* t = define_measures();
+  wob_attr a[1] = {};
+  a[0].id = 296;
+  ASSERT_EQ(wobgetattr(t, 1, a), 0);
+  EXPECT_EQ(a[0].type, WOB_TEXT);
+  const std::string* s = plat::out::text_of(a[0].w.p);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(*s, "Basic Statistical Measures");
+  a[0] = wob_int(999, 0);
+  EXPECT_EQ(wobgetattr(t, 1, a), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kNoReadBack));
+}
+
+TEST_F(TableTest, ColumnPresentationCanBeResetAfterTheDefinition) {
+  void* t = define_measures();
+  wob_attr p[3] = {wob_text(348, txt("VarValue")), wob_int(270, 2), wob_int(272, 8)};
+  ASSERT_EQ(wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 3, p), 0);
+  void* b = bind(t, "orbo.kestravine.Measures");
+  row("Mean", 1, "Variance", 2.5, t);
+  row("Mode", 1, "Range", 3.127, t);
+  end_rows(t);
+  ASSERT_EQ(emit(b), 0);
+  // At most two decimals, shared by the column.
+  EXPECT_NE(listing().find("Variance      2.50"), std::string::npos) << listing();
+  EXPECT_NE(listing().find("Range         3.13"), std::string::npos) << listing();
+  wob_attr bad[1] = {wob_text(348, txt("NoSuchColumn"))};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 1, bad), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kNoColumn));
+}
+
+TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
+  void* t = define_measures();
+  // No binding yet.
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_ADD_ROW, 0, nullptr), plat::out::kErrOrder);
+  EXPECT_TRUE(logged_number(msg::kNotBound));
+  // A column after the end of the definition.
+  wob_attr late[4] = {wob_int(103, 5), wob_text(138, txt("Late")), wob_addr(285, &rb.num1), wob_int(272, 8)};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 4, late), plat::out::kErrOrder);
+  EXPECT_TRUE(logged_number(msg::kColumnLate));
+  // Rows after their end, and a second emit.
+  void* b = bind(t, "orbo.kestravine.Measures");
+  row("Mean", 1, "x", 2, t);
+  ASSERT_EQ(end_rows(t), 0);
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_ADD_ROW, 0, nullptr), plat::out::kErrOrder);
+  EXPECT_TRUE(logged_number(msg::kRowsEnded));
+  ASSERT_EQ(emit(b), 0);
+  EXPECT_EQ(emit(b), plat::out::kErrOrder);
+  EXPECT_TRUE(logged_number(msg::kEmitted));
+  EXPECT_EQ(sys->emitted(), 1);
+  // A method tables do not have.
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_HEADING, 0, nullptr), WOB_NO_METHOD);
+}
+
+TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
+  wob_attr c[4] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144), wob_text(138, txt("T"))};
+  ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 4, c), 0);
+  void* t = c[2].w.p;
+  wob_attr ok[3] = {wob_int(103, 5), wob_text(138, txt("A")), wob_addr(285, &rb.num1)};
+  ASSERT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, ok), 0);
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, ok), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kColumnTwice));
+  wob_attr nowidth[3] = {wob_int(103, 6), wob_text(138, txt("C")), wob_addr(285, rb.text1)};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, nowidth), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kCharWidth));
+  wob_attr badtype[3] = {wob_int(103, 7), wob_text(138, txt("D")), wob_addr(285, &rb.num1)};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, badtype), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kColumnType));
+  wob_attr nocell[2] = {wob_int(103, 5), wob_text(138, txt("E"))};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 2, nocell), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kNoCell));
+  wob_attr numname[3] = {wob_int(103, 5), wob_int(138, 4), wob_addr(285, &rb.num1)};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, numname), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kType));
+  int not_a_text = 0;
+  wob_attr badtext[3] = {wob_int(103, 5), wob_text(138, &not_a_text), wob_addr(285, &rb.num1)};
+  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, badtext), plat::out::kErrHandle);
+  EXPECT_TRUE(logged_number(msg::kUnknownText));
+
+  // Binding before the end of the definition, binding something that is not a table,
+  // emitting something that is not a bound table.
+  wob_attr early[3] = {wob_out(0), wob_out(0, t), wob_text(339, txt("x"))};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, early), plat::out::kErrOrder);
+  EXPECT_TRUE(logged_number(msg::kBindEarly));
+  wob_attr notable[3] = {wob_out(0), wob_out(0, mgr), wob_text(339, txt("x"))};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, notable), plat::out::kErrHandle);
+  EXPECT_EQ(emit(t), plat::out::kErrHandle);
+  EXPECT_TRUE(logged_number(msg::kNotObject));
+  ASSERT_EQ(wobmth(t, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
+  // A dynamic name without its value.
+  wob_attr half[4] = {wob_out(0), wob_out(0, t), wob_text(339, txt("x")), wob_text(311, txt("Lonely"))};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 4, half), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kPairs));
+  // Unknown classes.
+  wob_attr other[3] = {wob_str(143, "vem", 3), wob_str(146, "spreadsheet", 11), wob_out(144)};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 3, other), plat::out::kErrCreate);
+  EXPECT_TRUE(logged_number(msg::kNoClass));
+  wob_attr noout[2] = {wob_str(143, "vem", 3), wob_str(146, "data", 4)};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 2, noout), plat::out::kErrAttribute);
+  EXPECT_TRUE(logged_number(msg::kMissing));
+  EXPECT_EQ(sys->emitted(), 0);
+}
+
+TEST_F(TableTest, BindAlsoWritesTheBoundTableThroughAnAddress) {
+  void* t = define_measures();
+  void* slot = nullptr;
+  wob_attr b[5] = {wob_out(0), wob_out(0, t), wob_text(339, txt("orbo.kestravine.HistogramData")),
+                   wob_last(2640, 1), wob_addr(784, &slot)};
+  ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 5, b), 0);
+  EXPECT_NE(b[0].w.p, nullptr);
+  EXPECT_EQ(slot, b[0].w.p);
+}
+
+}  // namespace

@@ -143,12 +143,12 @@ TEST(ParseTokens, Formats) {
 }
 
 TEST(ParseTokens, TwoLevelNames) {
-  reader r("work.class sasuser.a_1");
+  reader r("work.class mylib.a_1");
   auto t = r.all();
   ASSERT_EQ(t.size(), 2u);
   EXPECT_EQ(t[0].cls, T_COMPOUND);
   EXPECT_EQ(t[0].text, "WORK.CLASS");
-  EXPECT_EQ(t[1].text, "SASUSER.A_1");
+  EXPECT_EQ(t[1].text, "MYLIB.A_1");
   EXPECT_EQ(r.p.errors, 0);
 }
 

@@ -9,6 +9,7 @@
 #include "data/formats.h"
 #include "data/output_state.h"
 #include "host/host_missing.h"
+#include "output/output_api.h"
 
 namespace plat {
 namespace {
@@ -75,16 +76,8 @@ dataset* input_of(kes_dsh h) {
   return (ds != nullptr && !ds->output) ? ds : nullptr;
 }
 
-}  // namespace
-}  // namespace plat
-
-using namespace plat;
-
-extern "C" {
-
-int plat_xbynext(kes_dsh h) {
-  dataset* ds = input_of(h);
-  if (ds == nullptr) return -1;
+// Makes the next BY group current (the work of xbynext).
+int next_group(dataset* ds) {
   if (!check_order(ds)) return -1;
   ds->cur = -1;
   if (!ds->started) {
@@ -114,6 +107,34 @@ int plat_xbynext(kes_dsh h) {
   return 1;
 }
 
+}  // namespace
+}  // namespace plat
+
+using namespace plat;
+
+extern "C" {
+
+int plat_xbynext(kes_dsh h) {
+  dataset* ds = input_of(h);
+  if (ds == nullptr) return -1;
+  ds->by_walked = true;
+  const int r = next_group(ds);
+  ds->by_done = r == 0;
+  // The outputs of the new group carry its BY values (the listing's BY line).
+  if (r > 0 && !ds->by.empty() && !ds->single_group) {
+    std::vector<std::pair<std::string, std::string>> by;
+    for (const by_var& b : ds->by) {
+      std::string t = value_text(ds, b.var, ds->grp_start);
+      const std::size_t eq = t.find('=');
+      std::string v = t.substr(eq + 1);
+      if (v.size() >= 2 && v.front() == '"') v = v.substr(1, v.size() - 2);
+      by.emplace_back(ds->vars[b.var].name, v);
+    }
+    output_set_by(std::move(by));
+  }
+  return r;
+}
+
 int plat_xbyrwnd(kes_dsh h, int mode) {
   dataset* ds = input_of(h);
   if (ds == nullptr) return 1;
@@ -123,6 +144,7 @@ int plat_xbyrwnd(kes_dsh h, int mode) {
     return 0;
   }
   if (mode == 0) {
+    ds->by_done = false;
     ds->started = false;
     ds->grp_start = ds->grp_end = ds->next_read = 0;
     return 0;

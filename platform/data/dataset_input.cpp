@@ -30,10 +30,17 @@ void register_open(dataset* ds) {
       cleanup_registered = false;
       std::set<dataset*> all;
       all.swap(open_sets());
-      for (dataset* d : all) {
-        if (d->output) abandon_output(d);
-        delete d;
+      // Output data sets the module defined but left open take their place only when
+      // the step read its input to the end.
+      bool walked = false, complete = true;
+      for (const dataset* d : all) {
+        if (d->output || !d->by_walked) continue;
+        walked = true;
+        complete = complete && d->by_done;
       }
+      for (dataset* d : all)
+        if (d->output) finish_output(d, walked && complete);
+      for (dataset* d : all) delete d;
     });
   }
 }

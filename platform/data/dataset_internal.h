@@ -42,6 +42,8 @@ struct dataset : host_dataset {
   long grp_end = 0;
   long next_read = 0;          // next observation xybyget reads
   long cur = -1;               // observation read last (-1: none)
+  bool by_walked = false;      // xbynext was called: the step reads it group by group
+  bool by_done = false;        // ... and xbynext found no further group
   host_access access_rec{};    // the input access record
 
   // Information items the module sets or reads.

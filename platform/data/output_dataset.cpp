@@ -215,6 +215,16 @@ void abandon_output(dataset* ds) {
   o.closed = true;
 }
 
+void finish_output(dataset* ds, bool complete) {
+  if (ds->out == nullptr) return;
+  output_state& o = *ds->out;
+  if (complete && o.ended && !o.closed) {
+    plat_xvputt(&ds->access_rec);
+    return;
+  }
+  abandon_output(ds);
+}
+
 int report_output_failure(dataset* ds, int status) {
   if (ds == nullptr || !ds->output || ds->out == nullptr) return status != 0 ? 1 : 0;
   output_state& o = *ds->out;

@@ -164,7 +164,9 @@ std::vector<std::string> numeric_column_texts(const std::vector<double>& values,
   out.reserve(values.size());
   for (double v : values) {
     char k = missing_kind(v);
-    if (k)
+    if (look && look->zero_text && !k && v == 0.0)
+      out.push_back(look->zero_text);
+    else if (k)
       out.push_back(missing_text(k));
     else if (pvalue)
       out.push_back(format_pvalue(v));
@@ -186,6 +188,11 @@ void render_listing(const report& r, const template_look& look, int linesize, co
   for (std::size_t c = 0; c < r.columns.size(); ++c) {
     bool hide = false;
     for (const char* h : look.hidden) hide = hide || r.columns[c].name == h;
+    for (const auto& cond : look.conditional) {
+      if (r.columns[c].name != cond.column) continue;
+      const dyn_value* d = r.dynamic(cond.dynamic);
+      hide = hide || d == nullptr || d->is_text || d->num == 0;
+    }
     if (!hide) shown.push_back(c);
   }
   const std::size_t n = shown.size();
@@ -222,13 +229,19 @@ void render_listing(const report& r, const template_look& look, int linesize, co
     return -1;
   };
   for (const auto& s : look.spans) {
-    const dyn_value* a = r.dynamic(s.start_dynamic);
-    const dyn_value* b = r.dynamic(s.end_dynamic);
-    const dyn_value* l = r.dynamic(s.label_dynamic);
-    if (!a || !b || !l || !l->is_text || l->text.empty()) continue;
-    long fi = shown_index(a->text), la = shown_index(b->text);
+    // A fixed name or text, else the text of the dynamic; empty when neither is there.
+    auto span_text = [&](const char* dyn, const char* fixed) -> std::string {
+      if (fixed != nullptr) return fixed;
+      const dyn_value* d = dyn != nullptr ? r.dynamic(dyn) : nullptr;
+      return d != nullptr && d->is_text ? d->text : std::string();
+    };
+    const std::string a = span_text(s.start_dynamic, s.start_column);
+    const std::string b = span_text(s.end_dynamic, s.end_column);
+    const std::string l = span_text(s.label_dynamic, s.label);
+    if (a.empty() || b.empty() || l.empty()) continue;
+    long fi = shown_index(a), la = shown_index(b);
     if (fi < 0 || la < 0 || fi > la) continue;
-    span_at sp{static_cast<std::size_t>(fi), static_cast<std::size_t>(la), l->text};
+    span_at sp{static_cast<std::size_t>(fi), static_cast<std::size_t>(la), l};
     // Widen the span's last column until the label fits between a blank and a dash
     // on each side.
     std::size_t have = 0;
@@ -250,7 +263,9 @@ void render_listing(const report& r, const template_look& look, int linesize, co
   std::vector<std::size_t> start(n, 0);
   std::size_t total = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    start[i] = total + (i > 0 ? kGap : 0);
+    const column_look* cl = find_column_look(look, r.columns[shown[i]].name);
+    const bool joined = cl != nullptr && cl->joined;
+    start[i] = total + (i > 0 && !joined ? kGap : 0);
     total = start[i] + width[i];
   }
   std::vector<std::string> lines;

@@ -17,13 +17,25 @@ struct column_look {
   num_style style = num_style::column;
   int width = -1;
   int decimals = -1;
+  const char* zero_text = nullptr;  // shown in place of the value 0 (a total row's key)
+  bool joined = false;              // follows the column before it without a gap
 };
 
 // A spanning header: the dynamics naming its first and last column and its text.
+// A fixed column name or text stands in for a dynamic that is null.
 struct span_look {
   const char* start_dynamic;
   const char* end_dynamic;
   const char* label_dynamic;
+  const char* start_column = nullptr;
+  const char* end_column = nullptr;
+  const char* label = nullptr;
+};
+
+// A column shown only while a dynamic of the output holds a nonzero number.
+struct shown_if {
+  const char* column;
+  const char* dynamic;
 };
 
 struct template_look {
@@ -33,6 +45,7 @@ struct template_look {
   std::vector<const char*> hidden;        // columns the listing leaves out
   std::vector<span_look> spans;
   int pairs_per_row = 1;                  // factoids: label/value pairs on one line
+  std::vector<shown_if> conditional;      // columns shown only under a dynamic
 };
 
 // The look of a template, or the default look when there is no definition.

@@ -407,68 +407,69 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
       rec->child = nullptr;
       recs[nrec++] = rec;
     }
+    // Work arrays: the records in text order, each one's place in the common order,
+    // and whether it has taken its first child's values yet.
+    const long wsize = static_cast<long>(sizeof(kes_cell*) + 2 * sizeof(int)) * (nrec > 0 ? nrec : 1);
+    auto* work = static_cast<char*>(vmalcp_handler(v_global_gcb_anchor->taskpool, wsize, KES_ALLOC_6));
+    if (work == nullptr) {
+      xmemmsg(wsize);
+      for (int i = 0; i < nrec; ++i) free_task(recs[i]);
+      free_task(kids);
+      free_task(recs);
+      return 1;
+    }
+    auto** byfmt = reinterpret_cast<kes_cell**>(work);
+    int* rank = reinterpret_cast<int*>(work + sizeof(kes_cell*) * static_cast<size_t>(nrec));
+    int* filled = rank + nrec;
+    std::memset(filled, 0, sizeof(int) * static_cast<size_t>(nrec));
+    for (int i = 0; i < nrec; ++i) byfmt[i] = recs[i];
+    auto find = [byfmt, nrec](const kes_cell* c) {
+      int lo = 0, hi = nrec;
+      while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (cmp_fmt(byfmt[mid], c) < 0) lo = mid + 1;
+        else hi = mid;
+      }
+      return lo;
+    };
     // The first child met in level order, not in text order, gives the record its
     // order count and value.
     for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
       for (kes_cell* c = l->child; c != nullptr; c = c->next) {
-        int lo = 0, hi = nrec;
-        while (lo < hi) {
-          const int mid = (lo + hi) / 2;
-          if (cmp_fmt(recs[mid], c) < 0) lo = mid + 1;
-          else hi = mid;
-        }
-        kes_cell* rec = recs[lo];
-        if (rec->right == nullptr) {
-          rec->right = rec;  // marks a record already given its first child's values
-          rec->order = c->order;
-          rec->value = c->value;
-          vzmp(c->key.text, c->key.width, rec->key.text, c->key.width);
-          rec->key.len = c->key.len;
-        }
+        const int j = find(c);
+        if (filled[j]) continue;
+        filled[j] = 1;
+        kes_cell* rec = byfmt[j];
+        rec->order = c->order;
+        rec->value = c->value;
+        if (c->key.width > 0) vzmp(c->key.text, c->key.width, rec->key.text, c->key.width);
+        rec->key.len = c->key.len;
       }
-    for (int i = 0; i < nrec; ++i) recs[i]->right = nullptr;
     cv->nlevels2 = nrec;
     order_cells(recs, nrec, cv->var[1]);
     kes_cell* reclist = relink(recs, nrec);
-    // Rank of each record in the common order, kept in its no-OUTPUT word meanwhile.
-    for (int i = 0; i < nrec; ++i) recs[i]->no_output = i;
+    for (int i = 0; i < nrec; ++i) rank[find(recs[i])] = i;
+    const int order = cv->var[1].order;
     for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
       const int m = list_length(l->child);
       kes_cell** ch = to_array(l->child, m);
       if (ch == nullptr) {
+        for (int i = 0; i < nrec; ++i) free_task(recs[i]);
+        free_task(work);
         free_task(kids);
         free_task(recs);
         return 1;
       }
-      const int order = cv->var[1].order;
-      // Each child's place in the common order of the second variable's levels.
-      int* rank = reinterpret_cast<int*>(kids);  // kids is no longer needed as cells
-      for (int i = 0; i < m; ++i) {
-        if (order == kOrderFreq || order == kOrderData) kescval(reclist, ch[i]);
-        for (kes_cell* r = reclist; r != nullptr; r = r->next)
-          if (cmp_fmt(r, ch[i]) == 0) {
-            rank[i] = r->no_output;
-            break;
-          }
-      }
-      // Sort children by rank (m is small): insertion sort on both arrays.
-      for (int i = 1; i < m; ++i) {
-        kes_cell* c = ch[i];
-        const int rk = rank[i];
-        int j = i - 1;
-        while (j >= 0 && rank[j] > rk) {
-          ch[j + 1] = ch[j];
-          rank[j + 1] = rank[j];
-          --j;
-        }
-        ch[j + 1] = c;
-        rank[j + 1] = rk;
-      }
+      if (order == kOrderFreq || order == kOrderData)
+        for (int i = 0; i < m; ++i) kescval(reclist, ch[i]);
+      // Children in the common order of the second variable's levels.
+      std::stable_sort(ch, ch + m, [&](const kes_cell* x, const kes_cell* y) { return rank[find(x)] < rank[find(y)]; });
       l->child = relink(ch, m);
       for (int i = 0; i < m; ++i) ch[i]->child = l;
       free_task(ch);
     }
     for (int i = 0; i < nrec; ++i) free_task(recs[i]);
+    free_task(work);
     free_task(recs);
     free_task(kids);
   }

@@ -19,6 +19,8 @@ struct kes_cell {
   double value;            // the CLASS variable's value of the cell's first observation
   double order;            // order count, then the sort key
   int no_output;           // nonzero: no OUTPUT observation for this cell
+  int hist_empty;          // set by the histogram requests: the cell has no spread to plot
+                           // (a field of its own, so that it never suppresses OUTPUT)
   double* outvals;         // this cell's OUTPUT values (null when there are none)
   kes_plotslot* slots;     // one plot slot per plot slot of the step
   kes_varsum* varsums;     // per-variable records; null for a level with child cells

@@ -15,6 +15,7 @@
 #include "host/host_anchor.h"
 #include "host/host_data.h"
 #include "stats/kes_stats.h"
+#include "stats/kes_tables.h"
 
 struct kes_insetbox;
 
@@ -143,6 +144,8 @@ struct kes_ctx {
   kes_datapass dp;
   // 25. Procedure options read by the statistics, and the variables' labels.
   kes_procopts po;
+  // 26. The descriptive tables: row buffer, handles, label widths.
+  kes_tables tables;
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

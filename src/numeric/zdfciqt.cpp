@@ -23,8 +23,9 @@
 // F(m) is taken as 0 for m < 0 and 1 for m >= n without calling zibeta (only reachable
 // when n p is within the tolerance of 0).
 //
-// Accuracy: that of zibeta (relative 1e-13); the ranks are exact
-// (tests/numeric/zdfciqt_test.cpp checks them against R's qbinom/pbinom search).
+// Measured accuracy (tests/numeric/zdfciqt_test.cpp, against a direct search over
+// 50-digit binomial sums for n from 2 to 1000): ranks and statuses exact, coverage within
+// 1e-15 absolute.
 #include "numeric/zdfciqt.h"
 
 #include <cmath>

@@ -15,9 +15,10 @@
 // |p - P| <= 1e-7 min(p, 1 - p) at the point before the step and returns the stepped point.
 // zigamma converges for every shape, so large df (1e5 to 1e13) are served as well.
 //
-// Measured accuracy (tests/numeric/zquant_test.cpp, against R qchisq 4.2.2): relative
-// error below 1e-10 for df from 0.1 to 1e7 and p from 1e-10 to 0.999, including 1e5, 1e6
-// and 1e7 degrees of freedom.
+// Measured accuracy (tests/numeric/zquant_test.cpp, against mpmath solved from R qchisq
+// 4.2.2): relative error below 1.4e-13 for df from 0.1 to 1e4 and p from 1e-10 to 0.999,
+// below 3e-16 at 1e5, 1e6 and 1e7 degrees of freedom; round trips through zigamma hold to
+// 1e-9 relative up to 1e9 degrees of freedom.
 #include "numeric/zqc.h"
 
 #include <cmath>

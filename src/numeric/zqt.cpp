@@ -17,8 +17,10 @@
 // (y = 1 - x = I^-1_(1-2P)(1/2, df/2), the very iteration zprobin would make), so that
 // 1 - x keeps its digits for small t.
 //
-// Measured accuracy (tests/numeric/zquant_test.cpp, against R qt 4.2.2): relative error
-// below 1e-10 for df from 0.5 to 1e6 and p from 1e-10 to 1 - 1e-10.
+// Measured accuracy (tests/numeric/zquant_test.cpp, against mpmath solved from R qt 4.2.2):
+// relative error below 1.3e-12 for df from 0.5 to 1e3 (the series branch's coefficient
+// at df = 1 is the largest part) and below 1.1e-11 at df = 1e6, where x = df/(df + t^2)
+// lies within 1e-6 of 1 and keeps only its absolute accuracy; p from 1e-10 to 1 - 1e-10.
 #include "numeric/zqt.h"
 
 #include <cmath>

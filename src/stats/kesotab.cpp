@@ -1,14 +1,122 @@
-// kesotab(ctx, 0) -> put handle: defines the OUTTABLE data set's variables; null when
-// the BY variables cannot be copied.
+// kesotab(ctx, 0) -> put handle: defines the OUTTABLE data set. Every variable is
+// bound to a cell the step refills for each variable and cell (the BY values of the
+// input, the CLASS levels, the current variable's name and label, the statistics
+// record), so that an observation needs no copying: kesotab_put writes one.
 //
-// Until the OUTTABLE data set is written this body returns the handle set in the
-// stand-in record (driver/placeholder_hooks.h).
+// While the step driver's tests drive the step through the stand-in record
+// (driver/placeholder_hooks.h), the handle set there is returned instead.
 #include "stats/kesotab.h"
 
-#include "driver/placeholder_hooks.h"
+#include <cstring>
 
-host_access* kesotab(kes_ctx*, int) {
-  ++kes_ph.kesotab_calls;
-  kes_ph_trace("otab;");
-  return kes_ph.outtable_access;
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/placeholder_hooks.h"
+#include "host/host_services.h"
+#include "stats/output_layout.h"
+
+namespace {
+
+constexpr int kSet = 189;
+constexpr int kLabelSet = 431;
+constexpr int kLabelLength = 40;  // _LABEL_ holds the first 40 characters
+constexpr int kMinVarLength = 8;  // _VAR_ is never shorter
+constexpr int kFixedVars = 25;    // _VAR_ and the 24 statistics
+
+// The numeric variables after _VAR_ and _LABEL_, in data set order.
+struct numeric_var {
+  const char* name;
+  int label;
+};
+constexpr numeric_var kNumeric[24] = {
+    {"_NOBS_", 404}, {"_NMISS_", 406}, {"_SUMWGT_", 410}, {"_SUM_", 412},    {"_MEAN_", 414},   {"_STD_", 416},
+    {"_VARI_", 418}, {"_SKEW_", 420},  {"_KURT_", 422},   {"_MIN_", 424},    {"_P1_", 426},     {"_P5_", 428},
+    {"_P10_", 430},  {"_Q1_", 432},    {"_MEDIAN_", 434}, {"_Q3_", 436},     {"_P90_", 438},    {"_P95_", 440},
+    {"_P99_", 442},  {"_MAX_", 444},   {"_RANGE_", 446},  {"_QRANGE_", 448}, {"_MODE_", 450},   {"_SGNRNK_", 452}};
+
+// The cell of the statistics record the i-th numeric variable is bound to.
+double* cell_of(kes_stats* st, int i) {
+  static const int mom[9] = {KES_MOM_N,   KES_MOM_NMISS, KES_MOM_SUMWGT, KES_MOM_SUM, KES_MOM_MEAN,
+                             KES_MOM_STD, KES_MOM_VAR,   KES_MOM_SKEW,   KES_MOM_KURT};
+  static const int qnt[14] = {KES_Q_MIN, KES_Q_P1,  KES_Q_P5,  KES_Q_P10, KES_Q_Q1,    KES_Q_MEDIAN, KES_Q_Q3,
+                              KES_Q_P90, KES_Q_P95, KES_Q_P99, KES_Q_MAX, KES_Q_RANGE, KES_Q_QRANGE, KES_Q_MODE};
+  if (i < 9) return &st->mom.v[mom[i]];
+  if (i < 23) return &st->qnt[qnt[i - 9]];
+  return &st->loc.v[KES_LOC_S];
+}
+
+bool define(host_access* acc, const char* name, int type, int length, int label, void* address) {
+  char text[256];
+  const int ll = xpmstr(text, sizeof text, kLabelSet, label);
+  host_varinfo info;
+  if (xvnamei(&info, name, -1, type, length, text, ll) != 0) return false;
+  return xvputd(acc, &info, 0, address, type == HOST_VT_CHAR ? length : 0, 0, 0) == 0;
+}
+
+// The variables after the BY variables; false after a definition the host refused.
+bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
+  const kes_classvars* cv = ctx->classvars;
+  for (int i = 0; cv != nullptr && i < cv->count; ++i) {
+    const kes_classvar& c = cv->var[i];
+    host_varinfo info;
+    std::memset(&info, 0, sizeof info);
+    if (xvname(ctx->data, c.varnum, &info) != 0) return false;
+    const bool text = c.type == 2;
+    void* at = text ? static_cast<void*>(c.key.text) : const_cast<double*>(&c.value);
+    if (xvputd(acc, &info, 0, at, text ? c.key.width : 0, 0, 0) != 0) return false;
+  }
+  if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, 36, ctx->curname.text)) return false;
+  if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, 402, ctx->curlabel)) return false;
+  for (int i = 0; i < 24; ++i)
+    if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(&ctx->stats, i))) return false;
+  return true;
+}
+
+// The data set cannot be defined: say so, raise the return code, write nothing.
+host_access* refuse(kes_ctx* ctx) {
+  char name[42];
+  std::memset(name, 0, sizeof name);
+  if (ctx->outtable_opt == nullptr || xoinfo(ctx->outtable_opt, HOST_DSI_NAME, name) != 0)
+    std::memcpy(name, "(unknown)", 10);
+  name[sizeof name - 1] = '\0';
+  xpmlog(kSet, 185, name);
+  ctx->rc = kes::max(ctx->rc, 2000);
+  return nullptr;
+}
+
+}  // namespace
+
+host_access* kesotab(kes_ctx* ctx, int) {
+  if (kes_output_standin()) {
+    ++kes_ph.kesotab_calls;
+    kes_ph_trace("otab;");
+    return kes_ph.outtable_access;
+  }
+  if (ctx->outtable_opt == nullptr || ctx->data == nullptr) return refuse(ctx);
+
+  // _LABEL_ only when some analysis variable has a label; _VAR_ as long as the
+  // longest name.
+  bool labels = false;
+  int varlen = kMinVarLength;
+  for (int v = 0; v < ctx->nvars; ++v) {
+    host_varinfo info;
+    std::memset(&info, 0, sizeof info);
+    if (xvname(ctx->data, ctx->varnums[v], &info) != 0) continue;
+    if (info.label_len > 0) labels = true;
+    varlen = kes::max(varlen, info.name_len);
+  }
+  const int nclass = ctx->classvars != nullptr ? ctx->classvars->count : 0;
+  const int nvars = kFixedVars + ctx->nbyvars + nclass + (labels ? 1 : 0);
+
+  host_access* acc = nullptr;
+  if (xvputi(ctx->outtable_opt, nvars, 32, &acc) != 0 || acc == nullptr) return refuse(ctx);
+  if (ctx->nbyvars > 0 && xvputcv(acc, ctx->data, kes_dp(ctx)->byvarnums, ctx->nbyvars, 0) != 0) return refuse(ctx);
+  if (!define_rest(ctx, acc, varlen, labels)) return refuse(ctx);
+  return acc;
+}
+
+void kesotab_put(kes_ctx* ctx) {
+  if (ctx->outtable == nullptr) return;
+  // A failed write is reported once by the host; later observations are dropped.
+  kes_put_observation(ctx->outtable);
 }

@@ -1,14 +1,293 @@
-// kesxvem(ctx) -> int: defines the descriptive tables once per step; returns the
-// result of its last definition, which the caller does not use.
-//
-// Until the table definitions are written this body only records the call in the
-// stand-in record (driver/placeholder_hooks.h).
-#include "stats/kesxvem.h"
+// kesxvem(ctx): defines the descriptive tables of the step once, right after
+// start-up: each table an output object under the output manager with its name,
+// label, row count and columns, every column bound to one cell of the context's row
+// buffer. The per-variable writers fill the buffer, add rows, bind a template and
+// emit; they define no columns themselves. This file holds the fixed-row tables;
+// the list-walking and optional ones are in kesxvem_lists.cpp.
+#include <cstring>
 
+#include "driver/kes_ctx.h"
 #include "driver/placeholder_hooks.h"
+#include "host/host_services.h"
+#include "stats/kes_tables.h"
+#include "stats/tables_call.h"
+#include "stats/tables_define.h"
 
-int kesxvem(kes_ctx*) {
-  ++kes_ph.kesxvem_calls;
-  kes_ph_trace("xvem;");
-  return 0;
+namespace {
+
+constexpr int kSet = 189;
+constexpr int kColSet = 308;
+
+// Limit kinds of the CIPCTLDF option that give a lower and an upper column.
+bool df_lower(int k) { return k == 1 || k == 4 || k == 5; }
+bool df_upper(int k) { return k == 2 || k == 4 || k == 5; }
+bool nt_lower(int k) { return k == 1 || k == 3; }
+bool nt_upper(int k) { return k == 2 || k == 3; }
+
+}  // namespace
+
+// ---- definition steps shared by every builder ----
+
+void* kes_def_create(kes_ctx* ctx, const char* name, int label_set, int label_no, int rows) {
+  wob_attr a[7];
+  int n = 0;
+  a[n++] = kes_attr_str(143, "vem");
+  a[n++] = kes_attr_str(146, "data");
+  a[n++] = wob_out(144);
+  a[n++] = wob_int(148, -1);
+  a[n++] = kes_attr_txt(138, name, -1);
+  a[n++] = kes_attr_msg(296, label_set, label_no);
+  if (rows >= 0) a[n++] = wob_int(333, rows);
+  kes_tabcall(ctx->objs.manager, WOB_M_CREATE, n, a);
+  return a[2].w.p;
+}
+
+void kes_def_column(void* table, const kes_coldef& c) {
+  wob_attr a[16];
+  int n = 0;
+  a[n++] = wob_int(103, c.numeric ? 5 : 6);
+  a[n++] = kes_attr_txt(138, c.name, -1);
+  if (c.label != nullptr && !c.cell_first) a[n++] = wob_text(296, c.label);
+  a[n++] = wob_addr(285, c.cell);
+  if (c.label != nullptr && c.cell_first) a[n++] = wob_text(296, c.label);
+  if (!c.numeric) a[n++] = wob_int(289, c.width);
+  if (c.p270 >= 0) a[n++] = wob_int(270, c.p270);
+  if (c.p272 >= 0) a[n++] = wob_int(272, c.p272);
+  if (c.p337 >= 0) a[n++] = wob_int(337, c.p337);
+  for (int i = 0; i < c.nextra && n < 16; ++i) a[n++] = c.extra[i];
+  kes_tabcall(table, WOB_M_DEFINE_COLUMN, n, a);
+}
+
+void kes_def_dynamic(void* table, const kes_dynpair* pairs, int npairs) {
+  wob_attr a[16];
+  int n = 0;
+  for (int i = 0; i < npairs && n + 1 < 16; ++i) {
+    a[n++] = kes_attr_str(311, pairs[i].name);
+    a[n++] = kes_pair_value(pairs[i]);
+  }
+  kes_tabcall(table, WOB_M_DYNAMIC, n, a);
+}
+
+wob_attr kes_pair_value(const kes_dynpair& p) {
+  if (p.vtype == 5) return wob_dbl(287, p.dvalue);
+  if (p.vtype == 13) return wob_last(287, p.ivalue);
+  if (p.text != nullptr) return kes_attr_str(287, p.text);
+  if (p.handle != nullptr) return wob_text(287, p.handle);
+  return wob_int(287, p.ivalue);
+}
+
+int kes_def_end(void* table) { return kes_tabcall(table, WOB_M_END_DEFINE, 0, nullptr); }
+
+// ---- builders of the fixed tables ----
+
+int KesLoc(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  kes_rowbuf& r = t.row;
+  void* h = kes_def_create(ctx, "TestsForLocation", kSet, ctx->weight_given ? 17 : 16, -1);
+  t.handle[KES_TAB_LOCATION] = h;
+  kes_def_column(h, kes_char_col("Test", vemmsg(kColSet, 940), r.text1, t.width.loctest));
+  kes_def_column(h, kes_char_col("Testlab", vemmsg(kColSet, 941), r.text2, t.width.locsym));
+  kes_def_column(h, kes_num_col("Stat", vemmsg(kColSet, 942), &r.num[0]));
+  kes_def_column(h, kes_char_col("pType", vemmsg(kColSet, 943), r.text3, t.width.locp));
+  kes_def_column(h, kes_num_col("pValue", vemmsg(kColSet, 944), &r.num[1]));
+  kes_def_column(h, kes_num_col("Mu0", vemmsg(kColSet, 1262), &r.num[2]));
+  return kes_def_end(h);
+}
+
+int KesLocCnt(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  void* h = kes_def_create(ctx, "LocationCounts", kSet, 28, -1);
+  t.handle[KES_TAB_LOCCOUNT] = h;
+  kes_def_column(h, kes_char_col("Count", vemmsg(kColSet, 945), t.row.text1, t.width.loccount));
+  kes_def_column(h, kes_num_col("Value", vemmsg(kColSet, 946), &t.row.num[0]));
+  return kes_def_end(h);
+}
+
+int KesQnts(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  kes_rowbuf& r = t.row;
+  const kes_procopts& po = ctx->po;
+  void* h = kes_def_create(ctx, "Quantiles", kSet, ctx->weight_given ? 15 : 14, 11);
+  t.handle[KES_TAB_QUANTILES] = h;
+  kes_def_column(h, kes_char_col("Quantile", nullptr, r.text1, t.width.quantile));
+  kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0], 6, 12, 5));
+
+  // Normal-theory limits.
+  const int nk = po.cipctlnormal;
+  const double nlevel = 100.0 * (1.0 - po.cipctlnormal_alpha);
+  char nqual[8];
+  std::memset(nqual, ' ', sizeof nqual);
+  xpmstr(nqual, sizeof nqual, kColSet, nk == 3 ? 908 : 909);
+  if (nt_lower(nk))
+    kes_def_column(h, kes_num_col("LCLNormal", vemmsgs(kColSet, 910, nlevel, 8, nqual), &r.num[1], -1, 8, 3));
+  if (nt_upper(nk))
+    kes_def_column(h, kes_num_col("UCLNormal", vemmsgs(kColSet, 911, nlevel, 8, nqual), &r.num[2], -1, 8, 3));
+  if (nk == 3) {
+    kes_dynpair p[] = {{"StartNormal", "LCLNormal"}, {"EndNormal", "UCLNormal"},
+                       {"SpanNormal", nullptr, vemmsgs(kSet, 128, nlevel, 8, nqual)}};
+    kes_def_dynamic(h, p, 3);
+  } else if (nk == 1 || nk == 2) {
+    const char* col = nk == 1 ? "LCLNormal" : "UCLNormal";
+    kes_dynpair p[] = {{"StartNormal", col}, {"EndNormal", col},
+                       {"SpanNormal", nullptr, vemmsgs(kSet, nk == 1 ? 129 : 130, nlevel, 8, nqual)}};
+    kes_def_dynamic(h, p, 3);
+  } else {
+    kes_dynpair p[] = {{"StartNormal", "LCLNormal"}, {"EndNormal", "UCLNormal"}};
+    kes_def_dynamic(h, p, 2);
+  }
+
+  // Distribution-free limits.
+  const int dk = po.cipctldf;
+  const double dlevel = 100.0 * (1.0 - po.cipctldf_alpha);
+  char dqual[8];
+  std::memset(dqual, ' ', sizeof dqual);
+  const bool both = df_lower(dk) && df_upper(dk);
+  xpmstr(dqual, sizeof dqual, kColSet, both ? 908 : 909);
+  if (df_lower(dk))
+    kes_def_column(h, kes_num_col("LCLDistFree", vemmsgs(kColSet, 912, dlevel, 8, dqual), &r.num[3], 6, 12, 5));
+  if (df_upper(dk))
+    kes_def_column(h, kes_num_col("UCLDistFree", vemmsgs(kColSet, 913, dlevel, 8, dqual), &r.num[4], 6, 12, 5));
+  if (df_lower(dk)) kes_def_column(h, kes_num_col("LCLRank", vemmsgs(kColSet, 914, 8, dqual), &r.num[5]));
+  if (df_upper(dk)) kes_def_column(h, kes_num_col("UCLRank", vemmsgs(kColSet, 915, 8, dqual), &r.num[6]));
+  if (df_lower(dk) || df_upper(dk)) kes_def_column(h, kes_num_col("CovProb", vemmsg(kColSet, 916), &r.num[7]));
+  if (both) {
+    // The two-sided span header has its own entry: 189/125 is the minimum's row label.
+    kes_dynpair p[] = {{"StartDF", "LCLDistFree"}, {"EndDF", "UCLDistFree"},
+                       {"spanorder", nullptr, vemmsg(kSet, 131)}, {"StartOrder", "LCLRank"},
+                       {"EndOrder", "CovProb"}, {"SpanDF", nullptr, vemmsgs(kSet, 134, dlevel, 8, dqual)}};
+    kes_def_dynamic(h, p, 6);
+  } else if (df_lower(dk) || df_upper(dk)) {
+    const bool lo = df_lower(dk);
+    const char* col = lo ? "LCLDistFree" : "UCLDistFree";
+    kes_dynpair p[] = {{"StartDF", col}, {"EndDF", col}, {"spanorder", nullptr, vemmsg(kSet, 131)},
+                       {"StartOrder", lo ? "LCLRank" : "UCLRank"}, {"EndOrder", "CovProb"},
+                       {"SpanDF", nullptr, vemmsgs(kSet, lo ? 126 : 127, dlevel, 8, dqual)}};
+    kes_def_dynamic(h, p, 6);
+  } else {
+    kes_dynpair p[] = {{"StartDF", "LCLDistFree"}, {"EndDF", "UCLDistFree"}, {"StartOrder", "LCLRank"},
+                       {"EndOrder", "CovProb"}};
+    kes_def_dynamic(h, p, 4);
+  }
+  return kes_def_end(h);
+}
+
+int KesMeas(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  kes_rowbuf& r = t.row;
+  void* h = kes_def_create(ctx, "BasicMeasures", kSet, ctx->weight_given ? 21 : 20, 4);
+  t.handle[KES_TAB_MEASURES] = h;
+  kes_coldef c = kes_char_col("LocMeasure", vemmsg(kColSet, 685), r.text1, t.width.locmeasure);
+  c.cell_first = true;
+  kes_def_column(h, c);
+  c = kes_num_col("LocValue", vemmsg(kColSet, 686), &r.num[0], -1, 8, 3);
+  c.cell_first = true;
+  kes_def_column(h, c);
+  c = kes_char_col("VarMeasure", vemmsg(kColSet, 700), r.text2, t.width.varmeasure);
+  c.cell_first = true;
+  kes_def_column(h, c);
+  c = kes_num_col("VarValue", vemmsg(kColSet, 701), &r.num[1]);
+  c.cell_first = true;
+  kes_def_column(h, c);
+  return kes_def_end(h);
+}
+
+int KesMode(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  void* h = kes_def_create(ctx, "Modes", kSet, 25, -1);
+  t.handle[KES_TAB_MODES] = h;
+  kes_def_column(h, kes_num_col("Mode", vemmsg(kColSet, 920), &t.row.num[0], 6, 12, 5));
+  kes_def_column(h, kes_num_col("Count", vemmsg(kColSet, 921), &t.row.num[1]));
+  return kes_def_end(h);
+}
+
+int KesIntvl(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  kes_rowbuf& r = t.row;
+  const int k = ctx->po.cibasic;
+  const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
+  void* h = kes_def_create(ctx, "BasicIntervals", kSet, ctx->weight_given ? 19 : 18, -1);
+  t.handle[KES_TAB_INTERVALS] = h;
+  kes_def_column(h, kes_char_col("Parameter", nullptr, r.text1, t.width.interval));
+  kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0]));
+  if (nt_lower(k)) kes_def_column(h, kes_num_col("LowerCL", nullptr, &r.num[1]));
+  if (nt_upper(k)) kes_def_column(h, kes_num_col("UpperCL", nullptr, &r.num[2]));
+  if (k == 3) {
+    kes_dynpair p[] = {{"StartLimit", "LowerCL"}, {"EndLimit", "UpperCL"},
+                       {"SpanInterval", nullptr, vemmsgs(kSet, 39, level)}};
+    kes_def_dynamic(h, p, 3);
+  } else if (k == 1 || k == 2) {
+    const char* col = k == 1 ? "LowerCL" : "UpperCL";
+    kes_dynpair p[] = {{"StartLimit", col}, {"EndLimit", col},
+                       {"SpanInterval", nullptr, vemmsgs(kSet, k == 1 ? 40 : 41, level)}};
+    kes_def_dynamic(h, p, 3);
+  }
+  return kes_def_end(h);
+}
+
+int KesRobScl(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  void* h = kes_def_create(ctx, "RobustScale", kSet, 31, 5);
+  t.handle[KES_TAB_ROBUST] = h;
+  kes_def_column(h, kes_char_col("Measure", vemmsg(kColSet, 935), t.row.text1, t.width.robust));
+  kes_def_column(h, kes_num_col("Value", vemmsg(kColSet, 936), &t.row.num[0], -1, 8, 2));
+  kes_def_column(h, kes_num_col("Sigma", vemmsg(kColSet, 937), &t.row.num[1], -1, 8, 2));
+  return kes_def_end(h);
+}
+
+int KesNrm(kes_ctx* ctx) {
+  kes_tables& t = ctx->tables;
+  kes_rowbuf& r = t.row;
+  void* h = kes_def_create(ctx, "TestsForNormality", kSet, 32, 4);
+  t.handle[KES_TAB_NORMAL] = h;
+  kes_def_column(h, kes_char_col("Test", vemmsg(kColSet, 890), r.text1, t.width.nrmtest));
+  kes_def_column(h, kes_char_col("TestLab", vemmsg(kColSet, 896), r.text2, t.width.nrmsym));
+  kes_def_column(h, kes_num_col("Stat", vemmsg(kColSet, 891), &r.num[0], -1, 8, 2));
+  kes_def_column(h, kes_char_col("pType", vemmsg(kColSet, 893), r.text3, t.width.nrmp));
+  kes_def_column(h, kes_char_col("pSign", vemmsg(kColSet, 894), r.sign, 1));
+  kes_def_column(h, kes_num_col("pValue", vemmsg(kColSet, 895), &r.num[1]));
+  return kes_def_end(h);
+}
+
+// ---- the whole set ----
+
+int kesxvem(kes_ctx* ctx) {
+  if (kes_tab_standin()) {
+    ++kes_ph.kesxvem_calls;
+    kes_ph_trace("xvem;");
+    return 0;
+  }
+  kes_tables& t = ctx->tables;
+  const kes_statlabels& l = ctx->stats.labels;
+  t.width = kes_tabwidths{l.g9.longest,  l.g3.longest,  l.g4.longest,  l.g5.longest,
+                          l.g10.longest, l.g11.longest, l.g12.longest, l.g13.longest,
+                          l.g14.longest, l.g6.longest,  l.g7.longest,  l.g8.longest};
+  // A character column needs at least one byte.
+  for (int* w : {&t.width.quantile, &t.width.locmeasure, &t.width.varmeasure, &t.width.interval,
+                 &t.width.robust, &t.width.loctest, &t.width.locsym, &t.width.locp, &t.width.loccount,
+                 &t.width.nrmtest, &t.width.nrmsym, &t.width.nrmp})
+    if (*w < 1) *w = 1;
+
+  int rc = KesLoc(ctx);
+  if (ctx->loccount) rc = KesLocCnt(ctx);
+  rc = KesQnts(ctx);
+  rc = KesMeas(ctx);
+  if (ctx->po.modes) rc = KesMode(ctx);
+  if (ctx->po.cibasic != 0) rc = KesIntvl(ctx);
+  if (ctx->robustscale) rc = KesRobScl(ctx);
+  if (ctx->normal) rc = KesNrm(ctx);
+  if (ctx->ntrimmed > 0) rc = KesTwm(ctx, 1);
+  if (ctx->nwinsorized > 0) rc = KesTwm(ctx, 2);
+  if (ctx->nextrobs != 0) rc = KesExtObs(ctx);
+  if (ctx->nextrval != 0) rc = KesExtVal(ctx);
+  rc = KesMiss(ctx);
+  if (ctx->freq) rc = KesFreq(ctx);
+
+  if (t.fitlabels_wanted && t.fitlabels != nullptr) {
+    for (int i = 0; i < 5; ++i) {
+      t.fitlabels->text[i] = vemmsg(kColSet, 500 + i);
+      t.fitlabels->text[5 + i] = vemmsg(kColSet, 1095 + i);
+      t.fitlabels->text[10 + i] = vemmsg(kColSet, 1100 + i);
+    }
+  }
+  return rc;
 }

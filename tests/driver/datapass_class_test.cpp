@@ -193,3 +193,18 @@ TEST_F(DatapassClass, WeightedFreqCountsInLevels) {
 
 }  // namespace
 }  // namespace dp_test
+
+namespace dp_test {
+namespace {
+
+// The histogram's empty-cell mark and the no-OUTPUT mark are two fields: marking a
+// cell empty for a histogram must not take its OUTPUT observation away.
+TEST(DatapassCellRecord, EmptyHistogramAndNoOutputAreSeparate) {
+  kes_cell c{};
+  c.hist_empty = 1;
+  EXPECT_EQ(c.no_output, 0);
+  EXPECT_NE(offsetof(kes_cell, hist_empty), offsetof(kes_cell, no_output));
+}
+
+}  // namespace
+}  // namespace dp_test

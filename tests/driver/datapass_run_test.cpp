@@ -60,7 +60,7 @@ class DatapassRun : public ::testing::Test {
 std::string many_values(int n) {
   std::string csv = "g,c,x,y\n";
   for (int i = 0; i < n; ++i)
-    csv += std::to_string(i % 2) + "," + (i % 3 ? "a" : "b") + "," + std::to_string(i * 7 % 1001) + ".5," +
+    csv += std::to_string(i % 2) + "," + (i % 3 ? "a" : "b") + "," + std::to_string(i * 7 % 20011) + ".5," +
            std::to_string(i) + "\n";
   return csv;
 }
@@ -110,12 +110,10 @@ TEST_F(DatapassRun, FrequencyBeyondTheIntRangeEndsTheStep) {
 TEST_F(DatapassRun, CapTooSmallForOneVariableStillEnds) {
   write("d.csv", many_values(20000));
   const int status = run("proc kestravine data=d noprint;\n var x y;\nrun;\n", {"--memcap", "60000"});
-  EXPECT_TRUE(logged("The KESTRAVINE step")) << log_;
-  if (logged("are not computed")) {
-    EXPECT_TRUE(logged("The statistics of variable x are not computed")) << log_;
-    EXPECT_TRUE(logged("ended with return code 112")) << log_;
-    EXPECT_EQ(status, 1);
-  }
+  EXPECT_TRUE(logged("The statistics of variable x are not computed")) << log_;
+  EXPECT_TRUE(logged("The statistics of variable y are not computed")) << log_;
+  EXPECT_TRUE(logged("ended with return code 112")) << log_;
+  EXPECT_EQ(status, 1);
 }
 
 TEST_F(DatapassRun, UnreadableDataSetsGiveAMessageAndTheProgramGoesOn) {

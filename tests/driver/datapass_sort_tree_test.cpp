@@ -96,3 +96,22 @@ TEST(Ztrecc, ComparesBytesAtTheOffset) {
 }
 
 }  // namespace
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+
+namespace {
+
+TEST(Zcenter, CentresOnTheListingLine) {
+  host_gcb* saved = v_global_gcb_anchor;
+  v_global_gcb_anchor = plat::anchor();
+  const int saved_ls = plat::config().linesize;
+  plat::config().linesize = 78;
+  EXPECT_EQ(zcenter(10), 35);
+  EXPECT_EQ(zcenter(78), 1);
+  EXPECT_EQ(zcenter(100), 1);  // wider than the line
+  plat::config().linesize = saved_ls;
+  v_global_gcb_anchor = saved;
+}
+
+}  // namespace

@@ -247,3 +247,21 @@ TEST_F(DatapassSums, AllMissingVariable) {
 
 }  // namespace
 }  // namespace dp_test
+
+namespace dp_test {
+namespace {
+
+// Two observations of one value whose frequencies add up beyond the int range: the
+// count is checked before it is added, never after a wrap-around.
+TEST_F(DatapassSums, ValueCountBeyondTheIntRangeEndsThePass) {
+  write_csv("c", "x,f\n1,2000000000\n1,2000000000\n");
+  proc_builder p = base("c", {"x"});
+  p.ints(sFreq, {var_of("f")});
+  run_result r = run(p);
+  EXPECT_TRUE(r.ended);
+  EXPECT_EQ(r.rc, 108);
+  EXPECT_EQ(count_in_log("frequency count of variable x for the value 1 exceeds 2147483647"), 1);
+}
+
+}  // namespace
+}  // namespace dp_test

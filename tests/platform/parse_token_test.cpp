@@ -31,6 +31,8 @@ struct reader {
     plat::current_step().first_line = 1;
     plat::current_step().first_column = 1;
   }
+  // The descriptor comes from the anchor's pool, which lives for the step.
+  ~reader() { plat::finish_step(); }
   std::vector<token> all() {
     std::vector<token> out;
     for (int guard = 0; guard < 1000; ++guard) {

@@ -1,0 +1,268 @@
+// kesscl: robust measures of scale of one variable from its distinct values.
+//
+// Every estimator works on the distinct values with their frequencies; no expanded
+// sample is formed. Quartiles and the median follow the step's percentile definition
+// (the same positions as the Quantiles table); with the weighted definition the
+// quartiles, the median and MAD use the weights, while Gini's mean difference, Sn
+// and Qn count observations.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "driver/kes_valnode.h"
+#include "numeric/zmissing.h"
+#include "stats/kes_stats.h"
+#include "stats/kesscl.h"
+#include "stats/zkesqnt.h"
+
+namespace {
+
+constexpr double SN_CONST = 1.1926;
+constexpr double QN_CONST = 2.2219;
+constexpr double MAD_CONST = 1.4826;
+constexpr double IQR_DIVISOR = 1.34898;
+constexpr double PI = 3.14159265358979323846;
+
+// Small-sample factors of Sn and Qn for n = 2 .. 9.
+constexpr double SN_SMALL[8] = {0.743, 1.851, 0.954, 1.351, 0.993, 1.198, 1.005, 1.131};
+constexpr double QN_SMALL[8] = {0.399, 0.994, 0.512, 0.844, 0.611, 0.857, 0.669, 0.872};
+
+double sn_factor(long long n) {
+  if (n < 2) return zmissing();
+  if (n <= 9) return SN_SMALL[n - 2];
+  const double dn = static_cast<double>(n);
+  return n % 2 == 1 ? dn / (dn - 0.9) : 1.0;
+}
+
+double qn_factor(long long n) {
+  if (n < 2) return zmissing();
+  if (n <= 9) return QN_SMALL[n - 2];
+  const double dn = static_cast<double>(n);
+  return n % 2 == 1 ? dn / (dn + 1.4) : dn / (dn + 3.8);
+}
+
+// One element of an ascending sequence with its count and weight.
+struct item {
+  double v;
+  double count;
+  double weight;
+};
+
+// The percentile p of an ascending sequence delivered one element at a time by next()
+// (false at its end), under definition def; n is the number of observations and
+// wsum the sum of weights (definition 6). Mirrors the quantile walk: a position that
+// falls between two elements interpolates, one that falls inside an element takes it.
+template <class Next>
+double pick(int def, double n, double wsum, double p, Next next) {
+  item cur{};
+  if (!next(cur)) return zmissing();
+  if (def == KES_PCTLDEF_WEIGHTED) {
+    if (is_missing(wsum)) return zmissing();
+    double lo, hi;
+    zkesfct(def, wsum, p, &lo, &hi);
+    double cum = cur.weight;
+    item nx{};
+    while (cum < lo) {
+      if (!next(nx)) return cur.v;
+      cur = nx;
+      cum += cur.weight;
+    }
+    if (cum > hi) return cur.v;
+    // On the step: average with the next element that carries weight.
+    while (next(nx)) {
+      if (nx.weight > 0.0) return (cur.v + nx.v) / 2.0;
+    }
+    return cur.v;
+  }
+  double j, k;
+  const double g = zkesfct(def, n, p, &j, &k);
+  double cum = cur.count;
+  item nx{};
+  while (cum <= j) {
+    if (!next(nx)) return cur.v;
+    cur = nx;
+    cum += cur.count;
+  }
+  if (cum > k || !next(nx)) return cur.v;
+  return (1.0 - g) * cur.v + g * nx.v;
+}
+
+struct sample {
+  int m;
+  const double* x;
+  const int* f;
+  const double* w;  // weights (definition 6), else null
+  long long n;
+  double wsum;
+};
+
+double quantile(const sample& s, int def, double p) {
+  int i = 0;
+  return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
+    if (i >= s.m) return false;
+    it = {s.x[i], static_cast<double>(s.f[i]), s.w ? s.w[i] : static_cast<double>(s.f[i])};
+    ++i;
+    return true;
+  });
+}
+
+// Median absolute deviation about med: the absolute deviations come out in
+// ascending order by merging outward from med.
+double mad(const sample& s, int def, double med) {
+  int lo = -1, hi = s.m;  // nearest values below and above med
+  int at = -1;            // a value equal to med
+  for (int i = 0; i < s.m; ++i) {
+    if (s.x[i] < med) lo = i;
+    else if (s.x[i] == med) at = i;
+    else if (hi == s.m) hi = i;
+  }
+  return pick(def, static_cast<double>(s.n), s.wsum, 0.5, [&](item& it) {
+    int i;
+    double d;
+    if (at >= 0) {
+      i = at;
+      d = 0.0;
+      at = -1;
+    } else if (lo >= 0 && (hi >= s.m || med - s.x[lo] <= s.x[hi] - med)) {
+      i = lo--;
+      d = med - s.x[i];
+    } else if (hi < s.m) {
+      i = hi++;
+      d = s.x[i] - med;
+    } else {
+      return false;
+    }
+    it = {d, static_cast<double>(s.f[i]), s.w ? s.w[i] : static_cast<double>(s.f[i])};
+    return true;
+  });
+}
+
+// Gini's mean difference: every gap between neighbouring values is crossed by the
+// pairs with one member on each side.
+double gini(const sample& s) {
+  long double sum = 0.0L;
+  long long c = 0;
+  for (int i = 0; i + 1 < s.m; ++i) {
+    c += s.f[i];
+    sum += static_cast<long double>(s.x[i + 1] - s.x[i]) * static_cast<long double>(c) *
+           static_cast<long double>(s.n - c);
+  }
+  const long double pairs = static_cast<long double>(s.n) * (s.n - 1) / 2.0L;
+  if (pairs > 0) sum /= pairs;
+  return static_cast<double>(sum);
+}
+
+// Low median of the Sn distances d (overwritten) weighted by the frequencies.
+double sn_lowmed(const sample& s, double* d, int* fcopy) {
+  std::copy(s.f, s.f + s.m, fcopy);
+  int cnt = s.m;
+  rsort(&cnt, d, fcopy);
+  const long long target = (s.n + 1) / 2;
+  long long cum = 0;
+  for (int i = 0; i < cnt; ++i) {
+    cum += fcopy[i];
+    if (cum >= target) return d[i];
+  }
+  return zmissing();
+}
+
+// Qn's order statistic for fewer than 11 distinct values: all pairs are formed.
+double qn_small(const sample& s) {
+  if (s.n > std::numeric_limits<int>::max()) return zmissing();
+  struct pair_diff {
+    double v;
+    long long c;
+  } pd[45];
+  int np = 0;
+  long long zeros = 0;
+  for (int i = 0; i < s.m; ++i) {
+    zeros += static_cast<long long>(s.f[i]) * (s.f[i] - 1) / 2;
+    for (int j = 0; j < i; ++j)
+      pd[np++] = {s.x[i] - s.x[j], static_cast<long long>(s.f[i]) * s.f[j]};
+  }
+  const long long h = s.n / 2 + 1;
+  const long long target = h * (h - 1) / 2 - zeros;
+  if (target < 1) return 0.0;
+  std::sort(pd, pd + np, [](const pair_diff& a, const pair_diff& b) { return a.v < b.v; });
+  long long cum = 0;
+  for (int i = 0; i < np; ++i) {
+    cum += pd[i].c;
+    if (cum >= target) return pd[i].v;
+  }
+  return zmissing();
+}
+
+}  // namespace
+
+int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double* values,
+           const int* freqs, double* dwork, int* iwork, double* res, int skipqn) {
+  for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
+  if (m <= 0) return skipqn ? 0 : 1;
+
+  // Values into dwork[0..m), frequencies into iwork[0..m); with the weighted
+  // definition the weights go to dwork[m..2m) until the Sn distances need it.
+  const bool weighted = pctldef == KES_PCTLDEF_WEIGHTED;
+  double* x = dwork;
+  double* w = weighted ? dwork + m : nullptr;
+  int* f = iwork;
+  long long n = 0;
+  double wsum = 0.0;
+  int cnt = 0;
+  if (array) {
+    for (; cnt < m; ++cnt) {
+      x[cnt] = values[cnt];
+      f[cnt] = freqs ? freqs[cnt] : 1;
+      if (w) w[cnt] = f[cnt];
+    }
+  } else {
+    for (const kes_valnode* p = list; p != nullptr && cnt < m; p = p->next, ++cnt) {
+      x[cnt] = p->key.value;
+      f[cnt] = p->count;
+      if (w) w[cnt] = p->wt ? p->wt->sumw : 0.0;
+    }
+  }
+  m = cnt;
+  for (int i = 0; i < m; ++i) {
+    n += f[i];
+    if (w) wsum += w[i];
+  }
+  if (m == 0 || n <= 0) return skipqn ? 0 : 1;
+  if (m == 1) {
+    for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = 0.0;
+    return 0;
+  }
+  const sample s{m, x, f, w, n, wsum};
+
+  const double q1 = quantile(s, pctldef, 0.25);
+  const double med = quantile(s, pctldef, 0.5);
+  const double q3 = quantile(s, pctldef, 0.75);
+  if (!is_missing(q1) && !is_missing(q3)) {
+    res[KES_SCL_QRANGE] = q3 - q1;
+    res[KES_SCL_STD_QRANGE] = res[KES_SCL_QRANGE] / IQR_DIVISOR;
+  }
+
+  res[KES_SCL_GINI] = gini(s);
+  res[KES_SCL_STD_GINI] = res[KES_SCL_GINI] * std::sqrt(PI) / 2.0;
+
+  if (!is_missing(med)) {
+    res[KES_SCL_MAD] = mad(s, pctldef, med);
+    if (!is_missing(res[KES_SCL_MAD])) res[KES_SCL_STD_MAD] = MAD_CONST * res[KES_SCL_MAD];
+  }
+
+  // The weights are no longer needed: dwork[m..2m) takes the Sn distances.
+  double* d = dwork + m;
+  if (kes_sndist(m, x, f, d) == 0) {
+    const double lm = sn_lowmed(s, d, iwork + m);
+    if (!is_missing(lm)) {
+      res[KES_SCL_SN] = SN_CONST * lm;
+      res[KES_SCL_STD_SN] = sn_factor(n) * res[KES_SCL_SN];
+    }
+  }
+
+  if (skipqn) return 0;
+  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, dwork + m, iwork + m);
+  if (is_missing(q)) return 1;
+  res[KES_SCL_QN] = QN_CONST * q;
+  res[KES_SCL_STD_QN] = qn_factor(n) * res[KES_SCL_QN];
+  return 0;
+}

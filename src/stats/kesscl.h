@@ -1,0 +1,29 @@
+// Robust measures of scale: interquartile range, Gini's mean difference, MAD, Sn and
+// Qn, each also scaled to estimate the standard deviation of a normal sample.
+#pragma once
+
+struct kes_valnode;
+
+// Fills res[10] (kes_sclcell order) from the m distinct values of the ascending list
+// (array == 0), or from the ascending distinct-value array with its frequencies
+// (array != 0; freqs may be null: each 1). pctldef is the percentile definition 1..6.
+// dwork holds 2m doubles, iwork 6m ints. With skipqn set Qn and its normal-scale
+// form stay missing. Returns 0, or 1 when Qn was wanted and could not be had.
+int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double* values,
+           const int* freqs, double* dwork, int* iwork, double* res, int skipqn);
+
+// The k-th smallest of the n(n-1)/2 pairwise distances, k = h(h-1)/2 with
+// h = floor(n/2) + 1, of the sample given by m ascending distinct values x with
+// frequencies f (n their sum): Qn before its constant 2.2219. iwork holds 5m ints;
+// dwork (2m doubles) is not needed. The missing value when n is not positive or
+// beyond the int range, or when scratch memory (16 bytes per value) cannot be had.
+double zsclqn(int m, const double* x, const int* f, double* dwork, int* iwork);
+
+// The Sn distance of each distinct value: the (floor(n/2) + 1)-th smallest of its
+// distances to all n observations, into d[0..m-1]. Returns 0, or 1 when scratch
+// memory cannot be had.
+int kes_sndist(int m, const double* x, const int* f, double* d);
+
+// Sorts v[0 .. *count - 1] ascending carrying f along, merges equal values by adding
+// their frequencies and stores the number of distinct values into *count.
+void rsort(int* count, double* v, int* f);

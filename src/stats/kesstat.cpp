@@ -1,0 +1,340 @@
+// kesstat: the statistics of one variable in their fixed order (moments, quantiles
+// and modes, whiskers, PCTLPTS= points, basic limits, robust scale, extremes, location
+// tests, trimmed and winsorized means, normality); zkesext: the extremes copy.
+//
+// Later engines rely on earlier ones: the quantile pass leaves the value list linked
+// backwards and its tail known, which the location tests and the trimmed means walk.
+#include "stats/kesstat.h"
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_valnode.h"
+#include "driver/kes_varsum.h"
+#include "driver/pool_alloc.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+#include "numeric/zqc.h"
+#include "numeric/zqt.h"
+#include "stats/kes_statconst.h"
+#include "stats/kes_stats.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
+
+const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 0.99};
+
+namespace {
+
+constexpr int kSet = 189;
+constexpr int kMsgVarZeroed = 179;
+constexpr int kMsgMeanZeroed = 180;
+constexpr int kMsgRobust = 183;
+constexpr int kMsgTwm = 153;
+// OUTPUT statement slots of QN= and STD_QN=.
+constexpr int kOutSlotQn = 44;
+constexpr int kOutSlotStdQn = 49;
+
+void raise_rc(kes_ctx* ctx, int rc) { ctx->rc = kes::max(ctx->rc, rc); }
+
+const kes_name32* var_name(const kes_ctx* ctx, int var) {
+  if (ctx->varnames != nullptr && var >= 0 && var < ctx->nvars) return &ctx->varnames[var];
+  return &ctx->curname;
+}
+
+void log_with_name(kes_ctx* ctx, int number, int var) {
+  const kes_name32* nm = var_name(ctx, var);
+  xpmlog(kSet, number, static_cast<int>(nm->len), nm->text);
+}
+
+// Number of leading analysis variables whose Qn an OUTPUT statement asks for.
+int output_qn_count(const kes_ctx* ctx) {
+  int n = 0;
+  for (const kes_stmt* s = ctx->proc ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
+    if (std::memcmp(s->name, "OUTPUT  ", 8) != 0 || s->slots == nullptr) continue;
+    for (int k : {kOutSlotQn, kOutSlotStdQn})
+      if (k < s->nslots && s->slots[k].given) n = kes::max(n, kes::min(s->slots[k].v.count, ctx->nvars));
+  }
+  return n;
+}
+
+void empty_shortcut(kes_varsum* rec, kes_stats* st) {
+  const double miss = zmissing();
+  for (int i = 0; i < st->npctlpts && st->pctlpts_result != nullptr; ++i) st->pctlpts_result[i] = miss;
+  st->head = rec->values;
+  st->missing = rec->missing;
+  st->mom.v[KES_MOM_N] = rec->n;
+  st->mom.v[KES_MOM_NMISS] = rec->nmiss;
+  st->mom.v[KES_MOM_NOBS] = rec->nobs;
+  st->pass_total = rec->pass_total;
+  st->ndistinct = 0;
+  st->tail = nullptr;
+  for (int c : {KES_Q_MAX, KES_Q_Q3, KES_Q_MEDIAN, KES_Q_Q1, KES_Q_MIN, KES_Q_WHISKER_LO, KES_Q_WHISKER_HI})
+    st->qnt[c] = miss;
+  st->mom.v[KES_MOM_MEAN] = miss;
+}
+
+void repair_sums(kes_varsum* rec) {
+  const double miss = zmissing();
+  if (rec->overflow >= 3) {
+    rec->sum = rec->uss = rec->css = miss;
+  } else if (rec->overflow == 2) {
+    rec->uss = rec->css = miss;
+  } else if (rec->overflow == 1) {
+    rec->uss = miss;
+  } else if (!is_missing(rec->css)) {
+    // A sum below the noise of the spread is cancellation: exactly zero.
+    if (kes_stat::EPS11 * std::sqrt(std::fabs(rec->css)) * std::sqrt(std::fabs(rec->sumwgt)) >= std::fabs(rec->sum))
+      rec->sum = 0.0;
+  }
+}
+
+void quantiles(kes_ctx* ctx, kes_stats* st) {
+  const double miss = zmissing();
+  const kes_procopts& po = ctx->po;
+  for (double& v : st->qnt) v = miss;
+  for (double* a : {st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper, st->pct_lrank,
+                    st->pct_urank, st->pct_coverage})
+    for (int i = 0; i < KES_NSTDPCT; ++i) a[i] = miss;
+  for (double& v : st->pct_est) v = miss;
+
+  kes_qntblk& q = st->qreq;
+  std::memset(&q, 0, sizeof q);
+  q.mode = 1;
+  q.count = KES_NSTDPCT;
+  q.prob = const_cast<double*>(kes_std_percent);
+  q.dfkind = po.cipctldf;
+  q.dfalpha = po.cipctldf_alpha;
+  q.ntkind = po.cipctlnormal;
+  q.ntalpha = po.cipctlnormal_alpha;
+  q.est = st->pct_est;
+  q.ntlower = st->pct_ntlower;
+  q.ntupper = st->pct_ntupper;
+  q.dflower = st->pct_dflower;
+  q.dfupper = st->pct_dfupper;
+  q.lrank = st->pct_lrank;
+  q.urank = st->pct_urank;
+  q.coverage = st->pct_coverage;
+  q.modeval = miss;
+  zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
+
+  st->tail = q.tail;
+  st->ndistinct = q.distinct;
+  if (q.tail) st->qnt[KES_Q_MAX] = q.tail->key.value;
+  if (st->head) st->qnt[KES_Q_MIN] = st->head->key.value;
+  for (int i = 0; i < KES_NSTDPCT; ++i) st->qnt[KES_Q_P99 + i] = st->pct_est[KES_NSTDPCT - 1 - i];
+  st->qnt[KES_Q_MODE] = q.modeval;
+  st->nmodes = st->basic_nmodes = q.nmodes;
+  st->maxfreq = st->basic_maxfreq = q.maxfreq;
+
+  double& q3 = st->qnt[KES_Q_Q3];
+  double& q1 = st->qnt[KES_Q_Q1];
+  const bool have_iqr = !is_missing(q3) && !is_missing(q1);
+  if (st->ndistinct == 1) {
+    st->qnt[KES_Q_RANGE] = 0.0;
+    if (have_iqr) st->qnt[KES_Q_QRANGE] = 0.0;
+  } else {
+    st->qnt[KES_Q_RANGE] = st->qnt[KES_Q_MAX] - st->qnt[KES_Q_MIN];
+    if (have_iqr) st->qnt[KES_Q_QRANGE] = q3 - q1;
+  }
+}
+
+void basic_measures(kes_stats* st) {
+  st->basic[KES_BAS_MEAN] = st->mom.v[KES_MOM_MEAN];
+  st->basic[KES_BAS_MEDIAN] = st->qnt[KES_Q_MEDIAN];
+  st->basic[KES_BAS_MODE] = st->qnt[KES_Q_MODE];
+  st->basic[KES_BAS_BLANK] = v_global_gcb_anchor && v_global_gcb_anchor->consts
+                                 ? v_global_gcb_anchor->consts->largest
+                                 : zmissing();
+  st->basic[KES_BAS_STD] = st->mom.v[KES_MOM_STD];
+  st->basic[KES_BAS_VAR] = st->mom.v[KES_MOM_VAR];
+  st->basic[KES_BAS_RANGE] = st->qnt[KES_Q_RANGE];
+  st->basic[KES_BAS_QRANGE] = st->qnt[KES_Q_QRANGE];
+}
+
+// Data values nearest inside the 1.5 IQR fences; the fences are widened slightly so
+// that a value exactly on a fence counts as inside.
+void whiskers(kes_stats* st) {
+  const double iqr = st->qnt[KES_Q_QRANGE];
+  if (is_missing(iqr)) return;
+  constexpr double e = kes_stat::FENCE_EPS;
+  const double mn = st->qnt[KES_Q_MIN], mx = st->qnt[KES_Q_MAX];
+  const double lf = st->qnt[KES_Q_Q1] - 1.5 * iqr;
+  if (lf - e <= mn) {
+    st->qnt[KES_Q_WHISKER_LO] = mn;
+  } else {
+    for (const kes_valnode* p = st->head; p != nullptr; p = p->next)
+      if (p->key.value >= lf - 2.0 * e) {
+        st->qnt[KES_Q_WHISKER_LO] = p->key.value;
+        break;
+      }
+  }
+  const double uf = st->qnt[KES_Q_Q3] + 1.5 * iqr;
+  if (uf + e >= mx) {
+    st->qnt[KES_Q_WHISKER_HI] = mx;
+  } else {
+    for (const kes_valnode* p = st->tail; p != nullptr; p = p->right)
+      if (p->key.value <= uf + 2.0 * e) {
+        st->qnt[KES_Q_WHISKER_HI] = p->key.value;
+        break;
+      }
+  }
+}
+
+void pctlpts(kes_stats* st) {
+  if (st->npctlpts <= 0 || st->pctlpts_prob == nullptr || st->pctlpts_result == nullptr) return;
+  kes_qntblk& q = st->qreq;
+  std::memset(&q, 0, sizeof q);
+  q.mode = 0;
+  q.count = st->npctlpts;
+  q.prob = st->pctlpts_prob;
+  q.index = st->pctlpts_index;
+  q.est = st->pctlpts_result;
+  zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
+}
+
+void basic_limits(kes_ctx* ctx, kes_stats* st) {
+  const kes_procopts& po = ctx->po;
+  const int kind = po.cibasic;
+  if (kind == 0) return;
+  const double miss = zmissing();
+  const double alpha = kind == 3 ? po.cibasic_alpha / 2.0 : po.cibasic_alpha;
+  const double n = st->mom.v[KES_MOM_N];
+  const double mean = st->mom.v[KES_MOM_MEAN];
+  const double s = st->mom.v[KES_MOM_STD];
+  const double se = st->mom.v[KES_MOM_STDMEAN];
+  double* b = st->bcl;
+  b[KES_BCL_EST_MEAN] = mean;
+  b[KES_BCL_EST_STD] = s;
+  b[KES_BCL_EST_VAR] = st->mom.v[KES_MOM_VAR];
+  for (int c = KES_BCL_LO_MEAN; c < KES_BCL_NCELLS; ++c) b[c] = miss;
+  const bool lo = kind == 1 || kind == 3;
+  const bool up = kind == 2 || kind == 3;
+  if (!(n > 1.0) || is_missing(s)) return;
+  double t;
+  if (zqt(1.0 - alpha, n - 1.0, &t) == 0 && !is_missing(se) && !is_missing(mean)) {
+    if (lo) b[KES_BCL_LO_MEAN] = mean - t * se;
+    if (up) b[KES_BCL_UP_MEAN] = mean + t * se;
+  }
+  double c;
+  if (lo && zqc(1.0 - alpha, n - 1.0, &c) == 0 && c > 0.0) b[KES_BCL_LO_STD] = s * std::sqrt((n - 1.0) / c);
+  if (up && zqc(alpha, n - 1.0, &c) == 0 && c > 0.0) b[KES_BCL_UP_STD] = s * std::sqrt((n - 1.0) / c);
+  if (!is_missing(b[KES_BCL_LO_STD])) b[KES_BCL_LO_VAR] = b[KES_BCL_LO_STD] * b[KES_BCL_LO_STD];
+  if (!is_missing(b[KES_BCL_UP_STD])) b[KES_BCL_UP_VAR] = b[KES_BCL_UP_STD] * b[KES_BCL_UP_STD];
+}
+
+void robust_scale(kes_ctx* ctx, kes_stats* st, int var) {
+  const int qn_count = output_qn_count(ctx);
+  // No plot request of this procedure asks for robust estimators itself.
+  const bool wanted = ctx->robustscale || var < ctx->dp.robust_k;
+  if (!wanted) return;
+  host_pool* pool = v_global_gcb_anchor ? v_global_gcb_anchor->taskpool : nullptr;
+  const long m = st->ndistinct;
+  const long size1 = 16 * m, size2 = 24 * m;
+  void* dwork = vmalcp_handler(pool, size1, KES_ALLOC_6);
+  void* iwork = dwork ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
+  if (dwork == nullptr || iwork == nullptr) {
+    xmemmsg(size2);
+    raise_rc(ctx, 1016);
+    if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
+    return;
+  }
+  const bool qn_wanted = ctx->robustscale || var < qn_count;
+  const int rc = kesscl(0, st->pctldef, st->ndistinct, st->head, nullptr, nullptr, static_cast<double*>(dwork),
+                        static_cast<int*>(iwork), st->scl, qn_wanted ? 0 : 1);
+  if (rc == 1 && qn_wanted) {
+    log_with_name(ctx, kMsgRobust, var);
+    raise_rc(ctx, 4);
+  }
+  vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
+  vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
+}
+
+void location(kes_ctx* ctx, kes_stats* st, int var) {
+  const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
+  const bool others_want = ctx->outtable_opt != nullptr || var < ctx->dp.nloc_vars || ctx->dp.inset_stats;
+  const int ranks = (!ctx->noprint || others_want) ? 1 : 0;
+  zkesloc(&st->mom, st->head, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
+  if (ctx->loccount) {
+    const double* l = st->loc.v;
+    st->loccount[KES_LC_MU0] = l[KES_LOC_MU0];
+    st->loccount[KES_LC_ABOVE] = l[KES_LOC_NABOVE];
+    st->loccount[KES_LC_NDIFF] = l[KES_LOC_NDIFF];
+    st->loccount[KES_LC_BELOW] = l[KES_LOC_NDIFF] - l[KES_LOC_NABOVE];
+  }
+}
+
+void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed) {
+  const kes_procopts& po = ctx->po;
+  const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
+  const double* amounts = trimmed ? po.trimmed : po.winsorized;
+  kes_twmres* res = trimmed ? st->trimmed : st->winsorized;
+  if (count <= 0 || amounts == nullptr || res == nullptr) return;
+  const int kind = trimmed ? po.trim_kind : po.winsor_kind;
+  double alpha = trimmed ? po.trim_alpha : po.winsor_alpha;
+  // One-sided limits come from the two-sided interval at twice the level.
+  if (kind != 3) alpha *= 2.0;
+  const double mu0 = po.mu0 ? po.mu0[var] : 0.0;
+  for (int k = 0; k < count; ++k) {
+    const int rc = zkestwm(0, st->ndistinct, &st->mom, st->head, st->tail, nullptr, nullptr, trimmed ? 1 : 0,
+                           amounts[k], mu0, alpha, &res[k]);
+    if (rc != 0) {
+      const kes_name32* nm = var_name(ctx, var);
+      xpmlog(kSet, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
+    }
+  }
+}
+
+}  // namespace
+
+void zkesext(const kes_varsum* rec, kes_extremes* dst) {
+  dst->highest = rec->highest;
+  dst->lowest = rec->lowest;
+  dst->nslots = rec->nslots;
+  dst->low_idnum = rec->low_idnum;
+  dst->high_idnum = rec->high_idnum;
+  dst->low_idchar = rec->low_idchar;
+  dst->high_idchar = rec->high_idchar;
+  dst->low_obs = rec->low_obs;
+  dst->high_obs = rec->high_obs;
+  dst->low_freq = rec->low_freq;
+  dst->high_freq = rec->high_freq;
+}
+
+void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
+  if (rec->n <= kes_stat::EPS11) {
+    empty_shortcut(rec, st);
+    return;
+  }
+  repair_sums(rec);
+
+  const int mrc = zkesmnt(rec, st->vardef, &st->head, &st->missing, &st->mom);
+  st->pass_total = rec->pass_total;
+  if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
+    log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
+    raise_rc(ctx, 4);
+  }
+
+  quantiles(ctx, st);
+  basic_measures(st);
+  whiskers(st);
+  pctlpts(st);
+  basic_limits(ctx, st);
+  robust_scale(ctx, st, var);
+  zkesext(rec, &st->ext);
+  location(ctx, st, var);
+  trimmed_winsorized(ctx, st, var, true);
+  trimmed_winsorized(ctx, st, var, false);
+
+  if (ctx->normal || var < ctx->dp.nnormal_vars) {
+    const double miss = zmissing();
+    zkesnrm(0, st->ndistinct, &st->mom, st->head, nullptr, nullptr, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss,
+            miss, &st->nrm);
+  }
+}

@@ -1,0 +1,56 @@
+// Bind, add-row and emit steps shared by the per-variable table writers.
+#include "stats/tables_bind.h"
+
+#include "driver/kes_ctx.h"
+#include "host/host_services.h"
+#include "stats/kes_tables.h"
+#include "stats/tables_call.h"
+
+void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, int npairs,
+              const wob_attr* extra, int nextra) {
+  kes_tables& t = ctx->tables;
+  void* table = t.handle[id];
+  void* description = nullptr;
+  if (ctx->toc_wanted) {
+    wob_attr a{};
+    a.id = 296;
+    int rc = wobgetattr(table, 1, &a);
+    if (rc < 0) {
+      xprrlog(0, rc);
+      xexit(rc, 0);
+    }
+    description = a.w.p;
+  }
+  constexpr int kMax = 32;
+  wob_attr a[kMax];
+  int n = 0;
+  a[n++] = wob_out(0);
+  a[n++] = wob_out(0, table);
+  a[n++] = kes_attr_txt(339, tmpl, -1);
+  for (int i = 0; i < npairs && n + 2 < kMax; ++i) {
+    a[n++] = kes_attr_str(311, pairs[i].name);
+    a[n++] = kes_pair_value(pairs[i]);
+  }
+  for (int i = 0; i < nextra && n < kMax; ++i) a[n++] = extra[i];
+  const kes_name32& name = ctx->curname;
+  a[n++] = kes_attr_str(311, "varname");
+  a[n++] = kes_attr_txt(287, name.text, name.len);
+  a[n++] = kes_attr_str(311, "varlabel");
+  a[n++] = ctx->curlabel_len > 0 ? kes_attr_txt(287, ctx->curlabel, ctx->curlabel_len)
+                                 : kes_attr_txt(287, name.text, name.len);
+  a[n++] = wob_text(310, description);
+  kes_tabcall(ctx->objs.manager, WOB_M_BIND, n, a);
+  t.bound = a[0].w.p;
+}
+
+void kes_add_row(kes_ctx* ctx, int id) { kes_tabcall(ctx->tables.handle[id], WOB_M_ADD_ROW, 0, nullptr); }
+
+void kes_end_emit(kes_ctx* ctx, int id, const wob_attr* extra, int nextra) {
+  wob_attr end[1] = {wob_int(300, 1)};
+  kes_tabcall(ctx->tables.handle[id], WOB_M_END_ROWS, 1, end);
+  wob_attr a[8];
+  int n = 0;
+  a[n++] = wob_out(0, ctx->tables.bound);
+  for (int i = 0; i < nextra && n < 8; ++i) a[n++] = extra[i];
+  kes_tabcall(ctx->objs.manager, WOB_M_EMIT, n, a);
+}

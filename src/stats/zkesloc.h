@@ -1,0 +1,21 @@
+// Tests for location: Student's t, the sign test and the signed rank test.
+#pragma once
+
+struct kes_moments;
+struct kes_valnode;
+struct kes_locres;
+
+// Fills out (preset to missing) for H0: location = mu0. Only t is computed when
+// weighted is set or ranks is clear. The list must be ascending and linked back
+// through the right links (as zkesqnt leaves it).
+void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
+             kes_locres* out);
+
+// Number of the 2^n sign assignments whose sum of doubled ranks of the positive signs
+// is at most k; ranks2 holds the doubled ranks in increasing order with their running
+// sums in cum. Without ties every doubled rank is even and only even sums are visited.
+// The work arrays hold at least k + 1 counts.
+double hfcn(int n, int k, int ties, const int* ranks2, const int* cum, double* work1, double* work2);
+
+// Exact-test limit: the signed rank test enumerates up to this many nonzero differences.
+constexpr int KES_SIGNRANK_EXACT_MAX = 20;

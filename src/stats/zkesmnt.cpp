@@ -1,0 +1,131 @@
+// zkesmnt: moments under the VARDEF= divisor; zvardiv: the divisor itself.
+//
+// Skewness and kurtosis come from a second pass over the distinct values with the
+// final mean and std, not from power sums, which lose all accuracy when the mean is
+// large against the spread.
+#include "stats/zkesmnt.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "driver/kes_valnode.h"
+#include "driver/kes_varsum.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+#include "stats/kes_statconst.h"
+#include "stats/kes_stats.h"
+
+using kes_stat::EPS13;
+using kes_stat::TINY;
+
+bool kes_vardef_is_df(const char vardef[8]) { return std::memcmp(vardef, "DF      ", 8) == 0; }
+bool kes_vardef_is_n(const char vardef[8]) { return std::memcmp(vardef, "N       ", 8) == 0; }
+
+double zvardiv(const char vardef[8], double n, double one, double sumwgt) {
+  double d;
+  switch (vardef[1]) {
+    case 'F':
+      d = n - one;
+      break;
+    case ' ':
+    case '\0':
+      d = n;
+      break;
+    case 'E':
+    case 'G':
+      d = sumwgt;
+      break;
+    case 'D':
+      d = sumwgt - one;
+      // A divisor lost in the rounding of sumwgt is no divisor.
+      if (0.0001 * (sumwgt - one) + one == one) d = 0.0;
+      break;
+    default: {
+      char text[64];
+      std::snprintf(text, sizeof text, "ERROR: impossible vardef, was %.8s.", vardef);
+      xebug(text);
+      xexit(9999, -1);
+      return 0.0;
+    }
+  }
+  return d < 0.0 ? 0.0 : d;
+}
+
+int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
+            kes_moments* out) {
+  const double miss = zmissing();
+  double* m = out->v;
+  for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
+  std::memcpy(out->vardef, vardef, 8);
+  *head = rec->values;
+  *missing = rec->missing;
+  const double n = rec->n;
+  m[KES_MOM_N] = n;
+  m[KES_MOM_NMISS] = rec->nmiss;
+  m[KES_MOM_NOBS] = rec->nobs;
+  m[KES_MOM_SUMWGT] = rec->sumwgt;
+  m[KES_MOM_SUM] = rec->sum;
+  m[KES_MOM_USS] = rec->uss;
+  m[KES_MOM_CSS] = rec->css;
+
+  int result = KES_MNT_OK;
+  const double sumwgt = rec->sumwgt;
+  if (is_missing(sumwgt) || sumwgt <= TINY) return result;
+
+  double mean = miss;
+  if (!is_missing(rec->sum)) mean = rec->sum / sumwgt;
+  const double d = zvardiv(vardef, n, 1.0, sumwgt);
+
+  double css = rec->css;
+  if (!is_missing(css) && css > 0.0 && d * (EPS13 * mean) * (EPS13 * mean) >= css) {
+    css = 0.0;
+    m[KES_MOM_CSS] = 0.0;
+    result = KES_MNT_VAR_ZEROED;
+  }
+
+  double std = miss;
+  if (d > TINY && !is_missing(css)) {
+    const double var = css / d;
+    std = std::sqrt(var);
+    m[KES_MOM_VAR] = var;
+    m[KES_MOM_STD] = std;
+    if (!is_missing(mean) && mean != 0.0 && std::fabs(mean) <= EPS13 * std) {
+      mean = 0.0;
+      result = KES_MNT_MEAN_ZEROED;
+    }
+    if (kes_vardef_is_df(vardef)) m[KES_MOM_STDMEAN] = std / std::sqrt(sumwgt);
+    if (!is_missing(mean) && std::fabs(mean) > TINY) m[KES_MOM_CV] = 100.0 * std / mean;
+  }
+  m[KES_MOM_MEAN] = mean;
+
+  const bool df = kes_vardef_is_df(vardef);
+  if (is_missing(css) || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std::fabs(std) > TINY) ||
+      is_missing(mean))
+    return result;
+
+  double s3 = 0.0, s4 = 0.0;
+  for (const kes_valnode* p = rec->values; p != nullptr; p = p->next) {
+    const double z = (p->key.value - mean) / std;
+    const double z2 = z * z;
+    if (p->wt != nullptr) {
+      s3 += p->wt->sumw15 * z2 * z;
+      s4 += p->wt->sumw2 * z2 * z2;
+    } else {
+      s3 += p->count * z2 * z;
+      s4 += p->count * z2 * z2;
+    }
+  }
+  const double a = df ? n - 1.0 : n;
+  const double b = df ? n - 2.0 : n;
+  const double c = df ? n - 3.0 : n;
+  if (b > EPS13) m[KES_MOM_SKEW] = std::fabs(s3) <= EPS13 * n ? 0.0 : n / (a * b) * s3;
+  if (c > EPS13) {
+    if (df)
+      m[KES_MOM_KURT] = n * (n + 1.0) / ((n - 1.0) * (n - 2.0) * (n - 3.0)) * s4 -
+                        3.0 * (n - 1.0) * (n - 1.0) / ((n - 2.0) * (n - 3.0));
+    else
+      m[KES_MOM_KURT] = s4 / n - 3.0;
+  }
+  return result;
+}

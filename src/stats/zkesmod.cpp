@@ -1,0 +1,145 @@
+// The tables that walk value lists: Modes (every value whose count is the modal
+// count), MissingValues (one row per kind of missing value, with a total row when
+// there are several kinds) and Frequencies (one row per distinct value).
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_valnode.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+#include "stats/kes_tables.h"
+#include "stats/tables_bind.h"
+#include "stats/tables_call.h"
+
+namespace {
+
+constexpr int kSet = 189;
+constexpr int kMaxDecimals = 9;  // decimals a Value column shows at most
+constexpr int kMaxWidth = 15;    // and its widest field
+constexpr int kBest = 99;        // decimals value that asks for the best form
+
+void clear_nums(kes_rowbuf& r) {
+  for (double& d : r.num) d = kes_tab_missing();
+}
+
+// Decimals that show x exactly to 9 significant digits, and the width it then takes.
+void measure(double x, int* width, int* decimals) {
+  const double ax = std::fabs(x);
+  int intdig = ax < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(ax))) + 1;
+  int d = 0;
+  for (; d < kMaxDecimals; ++d) {
+    const double scale = std::pow(10.0, d);
+    const double r = std::round(x * scale) / scale;
+    if (std::fabs(r - x) <= 1e-9 * (ax > 1.0 ? ax : 1.0)) break;
+  }
+  *decimals = d;
+  *width = intdig + (x < 0 ? 1 : 0) + (d > 0 ? d + 1 : 0);
+}
+
+}  // namespace
+
+void zkesmod(kes_ctx* ctx, kes_valnode* values, int m) {
+  kes_rowbuf& r = ctx->tables.row;
+  kes_bind(ctx, KES_TAB_MODES, "orbo.kestravine.Modes", nullptr, 0);
+  if (m == 0) {
+    clear_nums(r);
+    kes_add_row(ctx, KES_TAB_MODES);
+  } else {
+    for (const kes_valnode* v = values; v != nullptr; v = v->next) {
+      if (v->count != m) continue;
+      clear_nums(r);
+      r.num[0] = v->key.value;
+      r.num[1] = m;
+      kes_add_row(ctx, KES_TAB_MODES);
+    }
+  }
+  kes_end_emit(ctx, KES_TAB_MODES, nullptr, 0);
+}
+
+void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
+  kes_rowbuf& r = ctx->tables.row;
+  int nk = 0;
+  for (const kes_valnode* k = kinds; k != nullptr; k = k->next) ++nk;
+  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(kSet, 24)}};
+  kes_bind(ctx, KES_TAB_MISSING, "orbo.kestravine.Missings", p, 1);
+  for (const kes_valnode* k = kinds; k != nullptr; k = k->next) {
+    clear_nums(r);
+    const int kind = k->key.kind >= HOST_MISS_UNDERSCORE && k->key.kind <= HOST_MISS_Z ? k->key.kind : HOST_MISS_STD;
+    r.num[0] = host_missing_of_kind(kind);
+    r.num[1] = k->count;
+    r.num[2] = total > 0 ? 100.0 * k->count / total : kes_tab_missing();
+    r.num[3] = nmiss > 0 ? 100.0 * k->count / nmiss : kes_tab_missing();
+    kes_add_row(ctx, KES_TAB_MISSING);
+  }
+  if (nk > 1) {
+    clear_nums(r);
+    r.num[0] = 0.0;
+    r.num[1] = nmiss;
+    r.num[2] = total > 0 ? 100.0 * nmiss / total : kes_tab_missing();
+    r.num[3] = 100.0;
+    kes_add_row(ctx, KES_TAB_MISSING);
+  }
+  kes_end_emit(ctx, KES_TAB_MISSING, nullptr, 0);
+}
+
+void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
+  kes_tables& t = ctx->tables;
+  kes_rowbuf& r = t.row;
+  int ndistinct = 0;
+  for (const kes_valnode* v = values; v != nullptr; v = v->next) ++ndistinct;
+
+  // Presentation of the Value column: the variable's format, or the width and
+  // decimals that fit every distinct value.
+  host_varinfo info{};
+  xvname(ctx->data, ctx->varnums[ctx->curvar], &info);
+  int decimals = 0, width = 1;
+  if (info.fmt_name_len > 0 || info.fmt_width >= 1) {
+    decimals = info.fmt_decimals;
+    width = info.fmt_width;
+  } else {
+    for (const kes_valnode* v = values; v != nullptr; v = v->next) {
+      int w = 0, d = 0;
+      measure(v->key.value, &w, &d);
+      if (d > decimals) decimals = d;
+      if (w > width) width = w;
+    }
+    // Recount the width with the shared decimals; too wide a field shows the best form.
+    int widest = 1;
+    for (const kes_valnode* v = values; v != nullptr; v = v->next) {
+      const double ax = std::fabs(v->key.value);
+      const int intdig = ax < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(ax))) + 1;
+      const int w = intdig + (v->key.value < 0 ? 1 : 0) + (decimals > 0 ? decimals + 1 : 0);
+      if (w > widest) widest = w;
+    }
+    width = widest;
+    if (width > kMaxWidth) {
+      width = kMaxWidth;
+      decimals = kBest;
+    }
+  }
+  wob_attr pres[3] = {kes_attr_txt(348, "Value", -1), wob_int(270, decimals), wob_int(272, width)};
+  kes_tabcall(t.handle[KES_TAB_FREQ], WOB_M_COLUMN_ATTRS, 3, pres);
+
+  kes_dynpair p[] = {{"FrqHdr", nullptr, vemmsgs(kSet, ctx->weight_given ? 50 : 49)}};
+  wob_attr extra[1] = {wob_int(1828, ndistinct)};
+  kes_bind(ctx, KES_TAB_FREQ, "orbo.kestravine.Frequency", p, 1, extra, 1);
+  double cum = 0.0;
+  for (const kes_valnode* v = values; v != nullptr; v = v->next) {
+    clear_nums(r);
+    r.num[0] = v->key.value;
+    r.num[1] = v->count;
+    double x = v->count;
+    if (ctx->weight_given) {
+      x = v->wt != nullptr ? v->wt->sumw : 0.0;
+      r.num[4] = x;
+    }
+    cum += x;
+    if (total > 0) {
+      r.num[2] = 100.0 * x / total;
+      r.num[3] = 100.0 * cum / total;
+    }
+    kes_add_row(ctx, KES_TAB_FREQ);
+  }
+  kes_end_emit(ctx, KES_TAB_FREQ, nullptr, 0);
+}

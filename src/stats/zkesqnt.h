@@ -1,0 +1,29 @@
+// Percentiles, modes and percentile confidence limits from a sorted value list.
+#pragma once
+
+struct kes_ctx;
+struct kes_moments;
+struct kes_qntblk;
+struct kes_valnode;
+
+// Percentile definitions: 1 to 5 as PCTLDEF=, 6 the weighted definition.
+constexpr int KES_PCTLDEF_WEIGHTED = 6;
+
+// Fills the request block q (zeroed by the caller, then set up) from the ascending list
+// at head under definition def. The first and fifth arguments are unused (0). mom
+// gives N, mean, std and the sum of weights. Relinks every node passed backwards
+// through its right link. Returns 0.
+int zkesqnt(int unused, int def, const kes_moments* mom, kes_valnode* head, int unused2, kes_qntblk* q);
+
+// Positions (from 0, clamped to 0..n-1) of the lower and upper order statistics of
+// percentile p among n observations under definition def, and the interpolation
+// fraction. For definition 6 n is the sum of weights and j, k are the cumulative-weight
+// bounds (unclamped).
+double zkesfct(int def, double n, double p, double* j, double* k);
+
+// Noncentral t quantile at probability p; 0 with *t set, else the failing code.
+int zkesqnc(double* t, double p, double df, double nc);
+
+// The same positions on integer indices for the fitted quantile table, under the
+// step's definition (PCTLDEF=, or 5, in place of the weighted one).
+double kesfrac(const kes_ctx* ctx, int* j, int* k, double n, double p);

@@ -1,0 +1,142 @@
+// zkestwm: trimmed or winsorized mean of one variable with its standard error, t
+// confidence limits and the t test of H0: mean = mu0.
+//
+// The middle observations are summed directly, in two passes over the distinct
+// values (their sum, then their squared deviations about the result), rather than by
+// subtracting the trimmed ends from the moments: those ends are the outliers the
+// estimate exists to resist, and taking them away from a total that they dominate
+// would cancel the middle's digits.
+#include <cmath>
+
+#include "driver/kes_valnode.h"
+#include "numeric/zmissing.h"
+#include "numeric/zpgt2.h"
+#include "numeric/zqt.h"
+#include "stats/kes_statconst.h"
+#include "stats/kes_stats.h"
+#include "stats/zkestwm.h"
+
+namespace {
+
+// 10000 times 2^-53.
+constexpr double DF_TOL = 1.11e-12;
+
+// The distinct values in ascending order, from the list or from the arrays.
+struct source {
+  int array;
+  int m;
+  const kes_valnode* head;
+  const double* values;
+  const int* freqs;
+
+  template <class Visit>
+  void each(Visit visit) const {
+    if (array) {
+      for (int i = 0; i < m; ++i) visit(values[i], freqs ? static_cast<double>(freqs[i]) : 1.0);
+    } else {
+      int i = 0;
+      for (const kes_valnode* p = head; p != nullptr && i < m; p = p->next, ++i)
+        visit(p->key.value, static_cast<double>(p->count));
+    }
+  }
+};
+
+// Number of observations overlapping positions (lo, hi] for a value covering
+// positions (c, c + t].
+inline double overlap(double c, double t, double lo, double hi) {
+  const double a = std::fmax(c, lo), b = std::fmin(c + t, hi);
+  return b > a ? b - a : 0.0;
+}
+
+}  // namespace
+
+int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head,
+            const kes_valnode* /*tail: the walk is forward only*/, const double* values,
+            const int* freqs, int trimmed, double amount, double mu0, double alpha,
+            kes_twmres* res) {
+  double* out = res->cell;
+  const double miss = zmissing();
+  for (double& v : res->cell) v = miss;
+  out[KES_TWM_MU0] = mu0;
+  out[KES_TWM_AMOUNT] = amount;
+  out[KES_TWM_ALPHA] = alpha;
+
+  const double n = mom->v[KES_MOM_N];
+  const double sumw = mom->v[KES_MOM_SUMWGT];
+  double k;
+  if (amount < 0.5) {
+    const double np = n * amount;
+    k = std::trunc(np);
+    if (np - k > kes_stat::FENCE_EPS) k += 1.0;  // a fraction within the tolerance is whole
+  } else {
+    k = std::trunc(amount);
+  }
+  out[KES_TWM_K] = k;
+  out[KES_TWM_PCT] = 100.0 * k / n;
+  if (!(2.0 * k < n)) return 1;
+  if (is_missing(sumw)) return 0;
+
+  // First pass: the values at positions k + 1 and N - k, and the sum of the middle.
+  const source src{array, m, head, values, freqs};
+  double xlow = miss, xhigh = miss;
+  long double mid = 0.0L;
+  double c = 0.0;
+  const double lo = k, hi = n - k;  // the middle is positions (lo, hi]
+  src.each([&](double x, double t) {
+    if (c < lo + 1.0 && lo + 1.0 <= c + t) xlow = x;
+    if (c < hi && hi <= c + t) xhigh = x;
+    mid += static_cast<long double>(overlap(c, t, lo, hi)) * x;
+    c += t;
+  });
+  if (is_missing(xlow) || is_missing(xhigh)) return 0;
+
+  const double mw = static_cast<double>((k * xlow + mid + k * xhigh) / sumw);
+  const double mean = trimmed ? static_cast<double>(mid / (sumw - 2.0 * k)) : mw;
+  out[KES_TWM_MEAN] = mean;
+
+  // Second pass: the winsorized sum of squares about the winsorized mean.
+  long double ssw = 0.0L;
+  if (xlow != xhigh) {
+    c = 0.0;
+    src.each([&](double x, double t) {
+      const double u = overlap(c, t, lo, hi);
+      if (u > 0.0) ssw += static_cast<long double>(u) * (x - mw) * (x - mw);
+      c += t;
+    });
+    ssw += static_cast<long double>(k) * (xlow - mw) * (xlow - mw);
+    ssw += static_cast<long double>(k) * (xhigh - mw) * (xhigh - mw);
+  }
+
+  const double df = n - 2.0 * k - 1.0;
+  out[KES_TWM_DF] = df;
+  if (df <= DF_TOL) return 0;
+  const double tol = DF_TOL * std::fmax(std::fabs(mean), 1.0);
+  double se;
+  if (trimmed) {
+    const double v = static_cast<double>(ssw / (static_cast<long double>(df) * (df + 1.0)));
+    se = v > tol ? std::sqrt(v) : 0.0;
+  } else {
+    const double v = static_cast<double>(ssw / (static_cast<long double>(n) * (n - 1.0)));
+    const double s = v > tol ? std::sqrt(v) : 0.0;
+    se = s * (n - 1.0) / df;
+  }
+  out[KES_TWM_SE] = se;
+  if (!(se > 0.0)) return 0;
+
+  const double t = (mean - mu0) / se;
+  if (!is_missing(t)) {  // a missing mu0 leaves the test out
+    out[KES_TWM_T] = t;
+    const double p = zpgt2(t * t, static_cast<int>(std::fmin(std::round(df), 2147483647.0)));
+    // zpgt2 signals failure by -2, which is no probability.
+    out[KES_TWM_PT] = p >= 0.0 && p <= 1.0 ? p : miss;
+  }
+
+  if (alpha > 0.0 && alpha < 1.0) {
+    double tq;
+    if (zqt(1.0 - alpha / 2.0, df, &tq) == 0) {
+      out[KES_TWM_LCL] = mean - tq * se;
+      out[KES_TWM_UCL] = mean + tq * se;
+    }
+  }
+  return 0;
+}

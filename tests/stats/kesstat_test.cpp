@@ -1,0 +1,468 @@
+// The statistics record filled in its fixed order: the empty shortcut, sum repair,
+// messages, quantile block layout, whiskers, PCTLPTS= points, basic limits, and which
+// engines run under which options.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "core/runtime.h"
+#include "driver/kes_ctx.h"
+#include "engine_host.h"
+#include "numeric/zmissing.h"
+#include "stats/kes_stats.h"
+#include "stats/kesstat.h"
+#include "value_list_builder.h"
+
+using kes_test::obs;
+using kes_test::value_list;
+
+namespace {
+
+std::vector<double> sample_b() { return {3.1, -2.4, 0.7, 5.5, 1.2, 9.8, 4.4, 0.7, 6.3, 2.2, 7.7, -1.0}; }
+
+class StatRecord : public kes_test::engine_host {
+ protected:
+  void SetUp() override {
+    engine_host::SetUp();
+    ctx = std::make_unique<kes_ctx>();
+    for (int i = 0; i < 2; ++i) {
+      std::memset(names[i].text, ' ', sizeof names[i].text);
+      const char* n = i == 0 ? "HEIGHT" : "WEIGHTKG";
+      names[i].len = static_cast<std::uint16_t>(std::strlen(n));
+      std::memcpy(names[i].text, n, names[i].len);
+    }
+    ctx->nvars = 2;
+    ctx->varnames = names;
+    st().pctldef = 5;
+    std::memcpy(st().vardef, "DF      ", 8);
+  }
+  kes_stats& st() { return ctx->stats; }
+  void run(value_list& v, int var = 0) { kesstat(ctx.get(), &v.rec, &ctx->stats, var); }
+  bool logged(int number) const {
+    for (const auto& m : messages)
+      if (m.set == 189 && m.number == number) return true;
+    return false;
+  }
+
+  std::unique_ptr<kes_ctx> ctx;
+  kes_name32 names[2];
+};
+
+}  // namespace
+
+// ---- the empty shortcut ---------------------------------------------------------
+
+TEST_F(StatRecord, NoNonmissingValueSetsOnlyCountsAndLists) {
+  value_list v({}, false, 3);
+  double pts[2] = {0.5, 0.9}, res[2] = {7, 7};
+  st().npctlpts = 2;
+  st().pctlpts_prob = pts;
+  st().pctlpts_result = res;
+  st().loc.v[KES_LOC_T] = 42;  // a later engine's cell: untouched
+  st().qnt[KES_Q_P90] = 42;    // preset by the caller, not by the shortcut
+  run(v);
+  EXPECT_EQ(st().mom.v[KES_MOM_N], 0);
+  EXPECT_EQ(st().mom.v[KES_MOM_NMISS], 3);
+  EXPECT_EQ(st().mom.v[KES_MOM_NOBS], 3);
+  EXPECT_EQ(st().missing, v.rec.missing);
+  EXPECT_EQ(st().ndistinct, 0);
+  EXPECT_TRUE(is_missing(res[0]) && is_missing(res[1]));
+  for (int c : {KES_Q_MAX, KES_Q_Q3, KES_Q_MEDIAN, KES_Q_Q1, KES_Q_MIN, KES_Q_WHISKER_LO, KES_Q_WHISKER_HI})
+    EXPECT_TRUE(is_missing(st().qnt[c])) << c;
+  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_MEAN]));
+  EXPECT_EQ(st().loc.v[KES_LOC_T], 42);
+  EXPECT_EQ(st().qnt[KES_Q_P90], 42);
+  EXPECT_TRUE(messages.empty());
+}
+
+// ---- quantile block and basic measures --------------------------------------------
+
+// R: quantile(x, p, type = 2) for sample B (PCTLDEF=5), and the moments.
+TEST_F(StatRecord, QuantileBlockInTableOrder) {
+  auto v = value_list::of(sample_b());
+  run(v);
+  const double* q = st().qnt;
+  EXPECT_EQ(q[KES_Q_MAX], 9.8);
+  EXPECT_EQ(q[KES_Q_P99], 9.8);
+  EXPECT_EQ(q[KES_Q_P95], 9.8);
+  EXPECT_EQ(q[KES_Q_P90], 7.7);
+  EXPECT_NEAR(q[KES_Q_Q3], 5.9, 1e-14);
+  EXPECT_NEAR(q[KES_Q_MEDIAN], 2.65, 1e-14);
+  EXPECT_EQ(q[KES_Q_Q1], 0.7);
+  EXPECT_EQ(q[KES_Q_P10], -1);
+  EXPECT_EQ(q[KES_Q_P5], -2.4);
+  EXPECT_EQ(q[KES_Q_P1], -2.4);
+  EXPECT_EQ(q[KES_Q_MIN], -2.4);
+  EXPECT_NEAR(q[KES_Q_RANGE], 12.2, 1e-14);
+  EXPECT_NEAR(q[KES_Q_QRANGE], 5.2, 1e-14);
+  EXPECT_EQ(q[KES_Q_MODE], 0.7);
+  EXPECT_TRUE(is_missing(q[KES_Q_SPARE1]) && is_missing(q[KES_Q_SPARE2]));
+  // The ascending estimates behind them.
+  EXPECT_EQ(st().pct_est[0], -2.4);
+  EXPECT_EQ(st().pct_est[8], 9.8);
+  // Basic measures copy the same values.
+  EXPECT_NEAR(st().basic[KES_BAS_MEAN], 3.1833333333333336, 1e-14);
+  EXPECT_EQ(st().basic[KES_BAS_MEDIAN], q[KES_Q_MEDIAN]);
+  EXPECT_EQ(st().basic[KES_BAS_MODE], 0.7);
+  EXPECT_NEAR(st().basic[KES_BAS_STD], 3.6513592321797432, 1e-14);
+  EXPECT_NEAR(st().basic[KES_BAS_VAR], 13.332424242424244, 1e-13);
+  EXPECT_EQ(st().basic[KES_BAS_RANGE], q[KES_Q_RANGE]);
+  EXPECT_EQ(st().basic[KES_BAS_QRANGE], q[KES_Q_QRANGE]);
+  EXPECT_EQ(st().basic_nmodes, 1);
+  EXPECT_EQ(st().nmodes, 1);
+  EXPECT_EQ(st().basic_maxfreq, 2);
+  EXPECT_EQ(st().maxfreq, 2);
+  EXPECT_EQ(st().ndistinct, 11);
+  EXPECT_EQ(st().tail->key.value, 9.8);
+  EXPECT_EQ(st().head->key.value, -2.4);
+  // Whiskers: no value beyond the fences.
+  EXPECT_EQ(q[KES_Q_WHISKER_LO], -2.4);
+  EXPECT_EQ(q[KES_Q_WHISKER_HI], 9.8);
+}
+
+TEST_F(StatRecord, MissingValuesAreCountedBesideTheValues) {
+  value_list v({{2, 3}, {5, 1}}, false, 4);
+  run(v);
+  EXPECT_EQ(st().mom.v[KES_MOM_N], 4);
+  EXPECT_EQ(st().mom.v[KES_MOM_NMISS], 4);
+  EXPECT_EQ(st().mom.v[KES_MOM_NOBS], 8);
+  EXPECT_EQ(st().missing, v.rec.missing);
+  EXPECT_EQ(st().pass_total, 8);
+  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2);
+  EXPECT_EQ(st().qnt[KES_Q_MODE], 2);
+  EXPECT_EQ(st().maxfreq, 3);
+}
+
+TEST_F(StatRecord, AllValuesEqualGiveExactZeroRanges) {
+  value_list v({{1e6 + 0.1, 5}});
+  run(v);
+  EXPECT_EQ(st().qnt[KES_Q_RANGE], 0.0);
+  EXPECT_EQ(st().qnt[KES_Q_QRANGE], 0.0);
+  EXPECT_EQ(st().qnt[KES_Q_WHISKER_LO], 1e6 + 0.1);
+  EXPECT_EQ(st().qnt[KES_Q_WHISKER_HI], 1e6 + 0.1);
+  EXPECT_EQ(st().qnt[KES_Q_MODE], 1e6 + 0.1);
+}
+
+// R: quantile(y, c(.25, .75), type = 2) = 2, 7 for y below; the fences 2 - 7.5 and
+// 7 + 7.5 fall exactly on data values, which count as inside.
+TEST_F(StatRecord, WhiskersIncludeValuesOnTheFences) {
+  auto v = value_list::of({-9, -5.5, 2, 3, 4, 5, 6, 7, 14.5, 20});
+  run(v);
+  EXPECT_EQ(st().qnt[KES_Q_Q1], 2);
+  EXPECT_EQ(st().qnt[KES_Q_Q3], 7);
+  EXPECT_EQ(st().qnt[KES_Q_WHISKER_LO], -5.5);
+  EXPECT_EQ(st().qnt[KES_Q_WHISKER_HI], 14.5);
+  auto w = value_list::of({-9, -5.6, 2, 3, 4, 5, 6, 7, 14.6, 20});
+  run(w);
+  EXPECT_EQ(st().qnt[KES_Q_WHISKER_LO], 2);
+  EXPECT_EQ(st().qnt[KES_Q_WHISKER_HI], 7);
+}
+
+TEST_F(StatRecord, PctlptsPointsInTheCallersOrder) {
+  auto v = value_list::of(sample_b());
+  // Caller's points 60%, 0%, 1/3 ranked ascending by the index.
+  double pts[3] = {0.6, 0.0, 1.0 / 3.0}, res[3] = {0, 0, 0};
+  int idx[3] = {1, 2, 0};
+  st().npctlpts = 3;
+  st().pctlpts_prob = pts;
+  st().pctlpts_index = idx;
+  st().pctlpts_result = res;
+  run(v);
+  // R quantile(x, c(.6, 0, 1/3), type = 2).
+  EXPECT_NEAR(res[0], 4.4, 1e-14);
+  EXPECT_EQ(res[1], -2.4);
+  EXPECT_NEAR(res[2], 0.95, 1e-14);
+  // The standard results are not disturbed by the second request.
+  EXPECT_EQ(st().qnt[KES_Q_MODE], 0.7);
+  EXPECT_EQ(st().ndistinct, 11);
+}
+
+// ---- basic confidence limits ------------------------------------------------------
+
+// R: t.test(x)$conf.int; sqrt((n-1) s^2 / qchisq(c(.975, .025), n-1)).
+TEST_F(StatRecord, BasicLimitsTwoSided) {
+  ctx->po.cibasic = 3;
+  ctx->po.cibasic_alpha = 0.05;
+  auto v = value_list::of(sample_b());
+  run(v);
+  const double* b = st().bcl;
+  EXPECT_NEAR(b[KES_BCL_EST_MEAN], 3.1833333333333336, 1e-14);
+  EXPECT_NEAR(b[KES_BCL_LO_MEAN], 0.8633703596514456, 1e-12);
+  EXPECT_NEAR(b[KES_BCL_UP_MEAN], 5.5032963070152219, 1e-12);
+  EXPECT_NEAR(b[KES_BCL_LO_STD], 2.5866051741322962, 1e-11);
+  EXPECT_NEAR(b[KES_BCL_UP_STD], 6.1995625751315933, 1e-11);
+  EXPECT_NEAR(b[KES_BCL_LO_VAR], 2.5866051741322962 * 2.5866051741322962, 1e-10);
+  EXPECT_NEAR(b[KES_BCL_UP_VAR], 6.1995625751315933 * 6.1995625751315933, 1e-10);
+}
+
+// R: mean -/+ qt(.9, 11) s / sqrt(n); sqrt(11 s^2 / qchisq(.9 or .1, 11)).
+TEST_F(StatRecord, BasicLimitsOneSidedUseTheFullAlpha) {
+  ctx->po.cibasic = 1;
+  ctx->po.cibasic_alpha = 0.10;
+  auto v = value_list::of(sample_b());
+  run(v);
+  EXPECT_NEAR(st().bcl[KES_BCL_LO_MEAN], 1.7462005837098518, 1e-12);
+  EXPECT_NEAR(st().bcl[KES_BCL_LO_STD], 2.913679442443958, 1e-11);
+  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_UP_MEAN]));
+  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_UP_STD]));
+  ctx->po.cibasic = 2;
+  auto w = value_list::of(sample_b());
+  run(w);
+  EXPECT_NEAR(st().bcl[KES_BCL_UP_MEAN], 4.6204660829568152, 1e-12);
+  EXPECT_NEAR(st().bcl[KES_BCL_UP_STD], 5.12766953250605, 1e-11);
+  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_LO_MEAN]));
+  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_LO_VAR]));
+}
+
+TEST_F(StatRecord, BasicLimitsWithoutStandardErrorKeepStdLimits) {
+  ctx->po.cibasic = 3;
+  ctx->po.cibasic_alpha = 0.05;
+  std::memcpy(st().vardef, "N       ", 8);
+  auto v = value_list::of(sample_b());
+  run(v);
+  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_LO_MEAN]));
+  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_UP_MEAN]));
+  EXPECT_FALSE(is_missing(st().bcl[KES_BCL_LO_STD]));
+  EXPECT_FALSE(is_missing(st().bcl[KES_BCL_UP_VAR]));
+}
+
+TEST_F(StatRecord, BasicLimitsNeedTwoObservations) {
+  ctx->po.cibasic = 3;
+  ctx->po.cibasic_alpha = 0.05;
+  auto v = value_list::of({4});
+  run(v);
+  EXPECT_EQ(st().bcl[KES_BCL_EST_MEAN], 4);
+  for (int c = KES_BCL_LO_MEAN; c < KES_BCL_NCELLS; ++c) EXPECT_TRUE(is_missing(st().bcl[c])) << c;
+}
+
+// ---- sums, messages and the return code -------------------------------------------
+
+TEST_F(StatRecord, RoundingMessagesNameTheVariable) {
+  std::vector<obs> d(4, obs{5e8 + 0.25});
+  value_list v(d);
+  v.rec.css = 1e-9;
+  run(v, 1);
+  ASSERT_TRUE(logged(179));
+  EXPECT_EQ(messages[0].name, "WEIGHTKG");
+  EXPECT_EQ(ctx->rc, 4);
+  EXPECT_EQ(st().mom.v[KES_MOM_VAR], 0);
+
+  messages.clear();
+  ctx->rc = 0;
+  auto m = value_list::of({-1, 1});
+  m.rec.sum = 1e-17;
+  // With the uncorrected sum overflowed the cancellation repair of the sum does not
+  // apply, and the moments zero the mean themselves.
+  m.rec.overflow = 1;
+  run(m);
+  ASSERT_TRUE(logged(180));
+  EXPECT_EQ(messages[0].name, "HEIGHT");
+  EXPECT_EQ(ctx->rc, 4);
+}
+
+TEST_F(StatRecord, ReturnCodeIsOnlyRaised) {
+  ctx->rc = 1016;
+  auto m = value_list::of({-1, 1});
+  m.rec.sum = 1e-17;
+  m.rec.overflow = 1;
+  run(m);
+  EXPECT_FALSE(messages.empty());
+  EXPECT_EQ(ctx->rc, 1016);
+}
+
+TEST_F(StatRecord, OverflowLevelsDropTheSumsThatOverflowed) {
+  auto a = value_list::of({1, 2, 3});
+  a.rec.overflow = 1;
+  run(a);
+  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_USS]));
+  EXPECT_EQ(st().mom.v[KES_MOM_VAR], 1);
+  auto b = value_list::of({1, 2, 3});
+  b.rec.overflow = 2;
+  run(b);
+  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_CSS]));
+  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_VAR]));
+  EXPECT_EQ(st().mom.v[KES_MOM_MEAN], 2);
+  auto c = value_list::of({1, 2, 3});
+  c.rec.overflow = 4;
+  run(c);
+  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_SUM]));
+  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_MEAN]));
+  // The quantiles do not depend on the sums.
+  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2);
+}
+
+TEST_F(StatRecord, CancelledSumBecomesExactlyZero) {
+  auto v = value_list::of({-0.3, -0.1, 0.1, 0.3});
+  v.rec.sum = 5e-17;  // what a running sum may leave
+  run(v);
+  EXPECT_EQ(st().mom.v[KES_MOM_SUM], 0.0);
+  EXPECT_EQ(st().mom.v[KES_MOM_MEAN], 0.0);
+  EXPECT_TRUE(messages.empty());
+}
+
+// ---- which engines run --------------------------------------------------------------
+
+TEST_F(StatRecord, LocationCountsFromTheTests) {
+  ctx->loccount = 1;
+  ctx->po.mu0 = new double[2]{0.0, 1.0};
+  auto v = value_list::of(sample_b());
+  run(v, 1);
+  delete[] ctx->po.mu0;
+  ctx->po.mu0 = nullptr;
+  EXPECT_EQ(st().loccount[KES_LC_MU0], 1.0);
+  EXPECT_EQ(st().loccount[KES_LC_NDIFF], 12);
+  EXPECT_EQ(st().loccount[KES_LC_ABOVE], 8);
+  EXPECT_EQ(st().loccount[KES_LC_BELOW], 4);
+  EXPECT_EQ(st().loc.v[KES_LOC_MU0], 1.0);
+}
+
+TEST_F(StatRecord, RankTestsUnderNoprintOnlyWhenSomethingReadsThem) {
+  ctx->noprint = 1;
+  auto a = value_list::of(sample_b());
+  run(a);
+  EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_T]));
+  EXPECT_TRUE(is_missing(st().loc.v[KES_LOC_S]));
+  ctx->dp.nloc_vars = 1;
+  auto b = value_list::of(sample_b());
+  run(b, 0);
+  EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_S]));
+  auto c = value_list::of(sample_b());
+  run(c, 1);  // beyond the OUTPUT demand
+  EXPECT_TRUE(is_missing(st().loc.v[KES_LOC_S]));
+  ctx->dp.inset_stats = 1;
+  auto d = value_list::of(sample_b());
+  run(d, 1);
+  EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_S]));
+}
+
+TEST_F(StatRecord, WeightedVariableUsesTheWeightedDefinitionAndOnlyT) {
+  ctx->weight_given = 1;
+  st().pctldef = 6;
+  ctx->po.cipctlnormal = 3;
+  ctx->po.cipctlnormal_alpha = 0.05;
+  value_list v({{1, 1, 1}, {2, 1, 1}, {3, 1, 1}, {4, 1, 1}}, true);
+  run(v);
+  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2.5);
+  EXPECT_EQ(st().qnt[KES_Q_Q1], 1.5);
+  EXPECT_TRUE(is_missing(st().pct_ntlower[4]));
+  EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_T]));
+  EXPECT_TRUE(is_missing(st().loc.v[KES_LOC_M]));
+}
+
+TEST_F(StatRecord, PercentileLimitsFillTheDescendingArrays) {
+  ctx->po.cipctldf = 4;
+  ctx->po.cipctldf_alpha = 0.05;
+  ctx->po.cipctlnormal = 3;
+  ctx->po.cipctlnormal_alpha = 0.05;
+  std::vector<double> xs;
+  for (int i = 1; i <= 20; ++i) xs.push_back(i);
+  auto v = value_list::of(xs);
+  run(v);
+  // Index 4 is the median in both orders; ranks 6 and 15 (R pbinom, see the engine tests).
+  EXPECT_EQ(st().pct_lrank[4], 6);
+  EXPECT_EQ(st().pct_dfupper[4], 15);
+  // Descending order: index 0 is P99, whose normal limits lie above P1's (index 8).
+  EXPECT_GT(st().pct_ntlower[0], st().pct_ntupper[8]);
+}
+
+TEST_F(StatRecord, TrimmedAmountLeavingNothingIsANoteOnly) {
+  kes_twmres tr[2]{};
+  double amounts[2] = {0.1, 3};
+  st().trimmed = tr;
+  ctx->ntrimmed = 2;
+  ctx->po.trimmed = amounts;
+  ctx->po.trim_kind = 3;
+  ctx->po.trim_alpha = 0.05;
+  auto v = value_list::of({1, 2, 3, 4, 5, 6});
+  run(v);
+  ASSERT_TRUE(logged(153));
+  EXPECT_EQ(messages.back().name, "HEIGHT");
+  EXPECT_EQ(messages.back().extra, 6);
+  EXPECT_EQ(ctx->rc, 0);
+  EXPECT_EQ(tr[0].cell[KES_TWM_AMOUNT], 0.1);
+  EXPECT_EQ(tr[0].cell[KES_TWM_ALPHA], 0.05);
+}
+
+TEST_F(StatRecord, OneSidedTrimmedLimitsPassDoubleAlpha) {
+  kes_twmres wr[1]{};
+  double amounts[1] = {1};
+  st().winsorized = wr;
+  ctx->nwinsorized = 1;
+  ctx->po.winsorized = amounts;
+  ctx->po.winsor_kind = 1;
+  ctx->po.winsor_alpha = 0.05;
+  auto v = value_list::of(sample_b());
+  run(v);
+  EXPECT_EQ(wr[0].cell[KES_TWM_ALPHA], 0.10);
+}
+
+TEST_F(StatRecord, RobustScaleAndNormalityOnlyWhenAsked) {
+  auto a = value_list::of(sample_b());
+  for (double& x : st().scl) x = 42;
+  st().nrm.w = 42;
+  run(a);
+  EXPECT_EQ(st().scl[KES_SCL_GINI], 42);
+  EXPECT_EQ(st().nrm.w, 42);
+  ctx->robustscale = 1;
+  ctx->normal = 1;
+  auto b = value_list::of(sample_b());
+  run(b);
+  EXPECT_NEAR(st().scl[KES_SCL_QRANGE], st().qnt[KES_Q_QRANGE], 1e-12);
+  EXPECT_FALSE(is_missing(st().scl[KES_SCL_QN]));
+  EXPECT_GT(st().nrm.w, 0);
+  EXPECT_LE(st().nrm.w, 1);
+  // An OUTPUT demand alone also runs them, for the leading variables only.
+  ctx->robustscale = 0;
+  ctx->normal = 0;
+  ctx->dp.robust_k = 1;
+  ctx->dp.nnormal_vars = 1;
+  for (double& x : st().scl) x = 42;
+  st().nrm.w = 42;
+  auto c = value_list::of(sample_b());
+  run(c, 1);
+  EXPECT_EQ(st().scl[KES_SCL_GINI], 42);
+  EXPECT_EQ(st().nrm.w, 42);
+  run(c, 0);
+  EXPECT_NE(st().scl[KES_SCL_GINI], 42);
+  EXPECT_NE(st().nrm.w, 42);
+}
+
+TEST_F(StatRecord, RobustScaleWithoutMemoryIsReported) {
+  ctx->robustscale = 1;
+  auto v = value_list::of(sample_b());
+  for (double& x : st().scl) x = 42;
+  plat::set_memory_cap(1);
+  run(v);
+  plat::set_memory_cap(0);
+  ASSERT_EQ(memmsgs.size(), 1u);
+  EXPECT_EQ(memmsgs[0], 24 * 11);
+  EXPECT_EQ(ctx->rc, 1016);
+  EXPECT_EQ(st().scl[KES_SCL_GINI], 42);  // skipped
+  EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_T]));  // the later engines still run
+}
+
+TEST_F(StatRecord, ExtremesAreCopiedFromTheRecord) {
+  auto v = value_list::of(sample_b());
+  double hi[2] = {7.7, 9.8}, lo[2] = {-2.4, -1};
+  int obs_lo[2] = {2, 12};
+  v.rec.highest = hi;
+  v.rec.lowest = lo;
+  v.rec.low_obs = obs_lo;
+  v.rec.nslots = 2;
+  run(v);
+  EXPECT_EQ(st().ext.highest, hi);
+  EXPECT_EQ(st().ext.lowest, lo);
+  EXPECT_EQ(st().ext.low_obs, obs_lo);
+  EXPECT_EQ(st().ext.nslots, 2);
+}
+
+TEST(StatMessages, EveryKeyIsInTheCatalogue) {
+  for (int n : {153, 179, 180, 183}) {
+    const std::string* t = plat::catalogue_text(189, n);
+    ASSERT_NE(t, nullptr) << n;
+    EXPECT_NE(t->find("{L}"), std::string::npos) << n;
+  }
+}

@@ -1,0 +1,274 @@
+// Helpers for the OUTPUT and OUTTABLE tests: a scratch WORK library, the stand-in
+// host's services behind the module's forwarders, a procedure context laid out by
+// hand (input data set, analysis, BY and CLASS variables, OUTPUT statement nodes),
+// a statistics record filled with known values, and readers of the written files.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "data/dataset.h"
+#include "data/dataset_internal.h"
+#include "driver/kes_ctx.h"
+#include "driver/pool_alloc.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+#include "stats/kesotab.h"
+#include "stats/output_dataset.h"
+#include "stats/output_layout.h"
+
+#include "driver/kesgout.h"
+
+namespace out_test {
+
+inline std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+inline std::uint64_t bits(double v) { return host_double_bits(v); }
+
+// A keyword slot of an OUTPUT statement and its names.
+struct keyword {
+  int slot;
+  std::vector<std::string> names;
+};
+
+class output_fixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int serial = 0;
+    root_ = std::filesystem::temp_directory_path() /
+            ("kes-outds-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_ / "work");
+    std::filesystem::create_directories(root_ / "logdir");
+    saved_ = plat::config();
+    plat::config() = plat::run_config{};
+    plat::config().libraries["WORK"] = (root_ / "work").string();
+    plat::config().log_path = (root_ / "logdir" / "log.txt").string();
+    plat::reset_outputs();
+    saved_anchor_ = v_global_gcb_anchor;
+    v_global_gcb_anchor = plat::anchor();
+    plat::begin_step();
+    ctx_.reset(new kes_ctx());
+    ctx = ctx_.get();
+    ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
+    std::memcpy(ctx->vardef, "DF      ", 8);
+    ctx->printed = 1;
+    proc_slots_.resize(50);
+    std::memcpy(proc_.name, "PROC    ", 8);
+    proc_.slots = proc_slots_.data();
+    proc_.nslots = 50;
+    ctx->proc = &proc_;
+    classvars_ = kes_classvars{};
+    ctx->classvars = &classvars_;
+    ctx->nclassrecs = 1;
+  }
+  void TearDown() override {
+    plat::finish_step();
+    plat::reset_outputs();
+    plat::config() = saved_;
+    v_global_gcb_anchor = saved_anchor_;
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+
+  std::filesystem::path work() const { return root_ / "work"; }
+  std::filesystem::path root() const { return root_; }
+  void write_file(const std::string& name, const std::string& text) const {
+    std::ofstream(work() / name, std::ios::binary) << text;
+  }
+  std::string log() const {
+    plat::flush_outputs();
+    return slurp(root_ / "logdir" / "log.txt");
+  }
+
+  // The input data set WORK.name (written from csv) with its analysis, BY and CLASS
+  // variables; a VAR statement is taken as given.
+  void input(const std::string& name, const std::string& csv, const std::vector<std::string>& vars,
+             const std::vector<std::string>& by = {}, const std::vector<std::string>& cls = {}) {
+    write_file(name + ".csv", csv);
+    std::string err;
+    in_ = plat::open_input("", name, &err);
+    ASSERT_NE(in_, nullptr) << err;
+    ctx->data = plat::handle(in_);
+    ints_.emplace_back();
+    for (const std::string& v : vars) ints_.back().push_back(plat::find_variable(in_, v));
+    ctx->nvars = static_cast<int>(vars.size());
+    ctx->varnums = ints_.back().data();
+    proc_slots_[1].given = 1;
+    proc_slots_[1].v.count = ctx->nvars;
+    names_.emplace_back(vars.size() + 1);
+    ctx->varnames = names_.back().data();
+    for (size_t i = 0; i < vars.size(); ++i) {
+      ctx->varnames[i].len = static_cast<std::uint16_t>(vars[i].size());
+      std::memset(ctx->varnames[i].text, ' ', 32);
+      std::memcpy(ctx->varnames[i].text, vars[i].data(), vars[i].size());
+    }
+    if (!by.empty()) {
+      ints_.emplace_back();
+      std::vector<plat::by_var> bv;
+      for (const std::string& b : by) {
+        ints_.back().push_back(plat::find_variable(in_, b));
+        bv.push_back({ints_.back().back(), false});
+      }
+      ASSERT_TRUE(plat::set_by(in_, bv, false, &err)) << err;
+      ctx->nbyvars = static_cast<int>(by.size());
+      ctx->dp.byvarnums = ints_.back().data();
+    }
+    classvars_.count = static_cast<int>(cls.size());
+    for (size_t i = 0; i < cls.size(); ++i) {
+      kes_classvar& c = classvars_.var[i];
+      c.varnum = plat::find_variable(in_, cls[i]);
+      const plat::ds_var& dv = plat::variables(in_)[c.varnum];
+      c.type = dv.numeric ? 1 : 2;
+      c.length = dv.length;
+      if (!dv.numeric) {
+        texts_.emplace_back(static_cast<size_t>(dv.length), ' ');
+        c.key.width = static_cast<std::uint16_t>(dv.length);
+        c.key.text = texts_.back().data();
+      }
+    }
+  }
+  // Sets the current CLASS level of variable i (text for a character variable).
+  void level(int i, const std::string& text, double value = 0) {
+    kes_classvar& c = classvars_.var[i];
+    c.value = value;
+    if (c.key.text != nullptr) {
+      std::memset(c.key.text, ' ', c.key.width);
+      std::memcpy(c.key.text, text.data(), std::min<size_t>(text.size(), c.key.width));
+    }
+  }
+
+  // An OUTPUT statement (appended after the others) writing WORK.member.
+  kes_stmt* output(const std::string& member, const std::vector<keyword>& keywords,
+                   const std::vector<double>& pctlpts = {}, const std::vector<std::string>& pctlpre = {},
+                   const std::vector<std::string>& pctlname = {}, const std::string& lib = "") {
+    stmts_.emplace_back();
+    kes_stmt& s = stmts_.back();
+    std::memset(&s, 0, sizeof s);
+    std::memcpy(s.name, "OUTPUT  ", 8);
+    slots_.emplace_back(52);
+    s.slots = slots_.back().data();
+    s.nslots = 52;
+    std::string err;
+    plat::dataset* ds = plat::open_output(lib, member, &err);
+    EXPECT_NE(ds, nullptr) << err;
+    s.slots[KES_OUT_SLOT_DATA].given = 1;
+    s.slots[KES_OUT_SLOT_DATA].v.handle = ds != nullptr ? plat::handle(ds) : nullptr;
+    for (const keyword& k : keywords) names_list(s.slots[k.slot], k.names);
+    if (!pctlpts.empty()) {
+      doubles_.emplace_back(pctlpts);
+      s.slots[KES_OUT_SLOT_PCTLPTS].given = 1;
+      s.slots[KES_OUT_SLOT_PCTLPTS].v.count = static_cast<int>(pctlpts.size());
+      s.slots[KES_OUT_SLOT_PCTLPTS].list = doubles_.back().data();
+    }
+    if (!pctlpre.empty()) names_list(s.slots[KES_OUT_SLOT_PCTLPRE], pctlpre);
+    if (!pctlname.empty()) names_list(s.slots[KES_OUT_SLOT_PCTLNAME], pctlname);
+    kes_stmt** at = &proc_.next;
+    while (*at != nullptr) at = &(*at)->next;
+    *at = &s;
+    return &s;
+  }
+
+  // kesgout, with the step's exit (if it ends the step) turned into its code.
+  int setup() {
+    try {
+      return kesgout(ctx);
+    } catch (const plat::step_exit& e) {
+      exited_ = true;
+      return e.code;
+    }
+  }
+  bool exited() const { return exited_; }
+
+  // A statistics record whose every OUTPUT cell holds a distinct value from base on.
+  static void fill(kes_stats* st, double base) {
+    for (int i = 0; i < KES_MOM_NCELLS; ++i) st->mom.v[i] = base + i / 7.0;
+    for (int i = 0; i < KES_Q_NCELLS; ++i) st->qnt[i] = base + 100 + i / 7.0;
+    for (int i = 0; i < KES_LOC_NCELLS; ++i) st->loc.v[i] = base + 200 + i / 7.0;
+    st->nrm.out_stat = base + 300 + 1 / 7.0;
+    st->nrm.out_prob = base + 300 + 2 / 7.0;
+    for (int i = 0; i < KES_SCL_NCELLS; ++i) st->scl[i] = base + 400 + i / 7.0;
+  }
+
+  // Closes an OUTPUT statement's data set.
+  int close(kes_stmt* s) {
+    host_access* acc = kes_out_access(s);
+    return acc == nullptr ? -1 : xvputt(acc);
+  }
+  // Opens WORK.member (or another library's) for reading back.
+  plat::dataset* back(const std::string& member, const std::string& lib = "") {
+    std::string err;
+    plat::dataset* ds = plat::open_input(lib, member, &err);
+    EXPECT_NE(ds, nullptr) << err;
+    return ds;
+  }
+  static std::vector<std::string> names_of(const plat::dataset* ds) {
+    std::vector<std::string> r;
+    for (const plat::ds_var& v : plat::variables(ds)) r.push_back(v.name);
+    return r;
+  }
+  static double value(const plat::dataset* ds, const std::string& var, long row) {
+    int j = plat::find_variable(ds, var);
+    EXPECT_GE(j, 0) << var;
+    return j < 0 ? NAN : plat::num_value(ds, j, row);
+  }
+  static std::string text(const plat::dataset* ds, const std::string& var, long row) {
+    int j = plat::find_variable(ds, var);
+    EXPECT_GE(j, 0) << var;
+    return j < 0 ? std::string() : std::string(plat::char_value(ds, j, row));
+  }
+  static std::string label(const plat::dataset* ds, const std::string& var) {
+    int j = plat::find_variable(ds, var);
+    EXPECT_GE(j, 0) << var;
+    return j < 0 ? std::string() : plat::variables(ds)[j].label;
+  }
+
+  kes_ctx* ctx = nullptr;
+  plat::dataset* in_ = nullptr;
+  kes_classvars classvars_{};
+
+ private:
+  void names_list(kes_optslot& slot, const std::vector<std::string>& names) {
+    lists_.emplace_back(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+      std::memset(lists_.back()[i].text, ' ', 32);
+      std::memcpy(lists_.back()[i].text, names[i].data(), std::min<size_t>(names[i].size(), 32));
+    }
+    slot.given = 1;
+    slot.v.count = static_cast<int>(names.size());
+    slot.list = lists_.back().data();
+  }
+
+  std::filesystem::path root_;
+  plat::run_config saved_;
+  host_gcb* saved_anchor_ = nullptr;
+  std::unique_ptr<kes_ctx> ctx_;
+  kes_stmt proc_{};
+  std::vector<kes_optslot> proc_slots_;
+  std::deque<kes_stmt> stmts_;
+  std::deque<std::vector<kes_optslot>> slots_;
+  std::deque<std::vector<kes_listname>> lists_;
+  std::deque<std::vector<double>> doubles_;
+  std::deque<std::vector<int>> ints_;
+  std::deque<std::vector<kes_name32>> names_;
+  std::deque<std::string> texts_;
+  bool exited_ = false;
+};
+
+}  // namespace out_test

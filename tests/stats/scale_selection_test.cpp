@@ -1,0 +1,183 @@
+// The Sn and Qn selections against brute force over all pairs (random samples with
+// ties and counts, equally spaced values whose differences tie massively) and on
+// 200000 distinct values, where only the O(m log m) selections finish quickly.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "engine_samples.h"
+#include "numeric/zmissing.h"
+#include "stats/kes_stats.h"
+#include "stats/kesscl.h"
+
+namespace {
+
+struct cellc {
+  double v;
+  long long c;
+};
+
+// The k-th smallest (1-based, by count) of weighted cells.
+double kth(std::vector<cellc> cells, long long k) {
+  std::sort(cells.begin(), cells.end(), [](const cellc& a, const cellc& b) { return a.v < b.v; });
+  long long cum = 0;
+  for (const cellc& c : cells) {
+    cum += c.c;
+    if (cum >= k) return c.v;
+  }
+  return zmissing();
+}
+
+// Qn's order statistic over all pair cells, zero differences included.
+double brute_qn(const std::vector<double>& x, const std::vector<int>& f) {
+  long long n = 0;
+  std::vector<cellc> cells;
+  for (size_t i = 0; i < x.size(); ++i) {
+    n += f[i];
+    cells.push_back({0.0, static_cast<long long>(f[i]) * (f[i] - 1) / 2});
+    for (size_t j = 0; j < i; ++j) cells.push_back({std::fabs(x[i] - x[j]), static_cast<long long>(f[i]) * f[j]});
+  }
+  const long long h = n / 2 + 1;
+  return kth(cells, h * (h - 1) / 2);
+}
+
+// Sn's low median of the per-value high medians, by sorting every distance.
+double brute_sn(const std::vector<double>& x, const std::vector<int>& f) {
+  long long n = 0;
+  for (int v : f) n += v;
+  std::vector<cellc> meds;
+  for (size_t i = 0; i < x.size(); ++i) {
+    std::vector<cellc> d;
+    for (size_t j = 0; j < x.size(); ++j) d.push_back({std::fabs(x[i] - x[j]), f[j]});
+    meds.push_back({kth(d, n / 2 + 1), f[i]});
+  }
+  return kth(meds, (n + 1) / 2);
+}
+
+double brute_gini(const std::vector<double>& x, const std::vector<int>& f) {
+  long double s = 0, n = 0;
+  for (size_t i = 0; i < x.size(); ++i) {
+    n += f[i];
+    for (size_t j = 0; j < i; ++j) s += static_cast<long double>(std::fabs(x[i] - x[j])) * f[i] * f[j];
+  }
+  return static_cast<double>(s / (n * (n - 1) / 2));
+}
+
+struct scl_out {
+  double r[KES_SCL_NCELLS];
+  int rc;
+};
+
+scl_out run_arrays(const std::vector<double>& x, const std::vector<int>& f) {
+  const size_t m = x.size();
+  std::vector<double> dw(2 * m);
+  std::vector<int> iw(6 * m);
+  scl_out o;
+  o.rc = kesscl(1, 5, static_cast<int>(m), nullptr, x.data(), f.data(), dw.data(), iw.data(), o.r, 0);
+  return o;
+}
+
+// Ascending distinct values drawn from a grid (ties among differences), with counts.
+void random_sample(std::mt19937& rng, int m, double step, int maxf, std::vector<double>& x,
+                   std::vector<int>& f) {
+  std::vector<int> grid(4 * m);
+  for (int i = 0; i < 4 * m; ++i) grid[i] = i;
+  std::shuffle(grid.begin(), grid.end(), rng);
+  grid.resize(m);
+  std::sort(grid.begin(), grid.end());
+  x.clear();
+  f.clear();
+  std::uniform_int_distribution<int> fd(1, maxf);
+  for (int g : grid) {
+    x.push_back(g * step - 3.0);
+    f.push_back(fd(rng));
+  }
+}
+
+TEST(ScaleSelection, RandomSamplesAgreeWithBruteForce) {
+  std::mt19937 rng(20261206);
+  std::uniform_int_distribution<int> md(2, 70);
+  for (int trial = 0; trial < 400; ++trial) {
+    const int m = md(rng);
+    std::vector<double> x;
+    std::vector<int> f;
+    // Grid steps that are exact and inexact in binary; counts from 1 up to 1 or 9.
+    const double step = trial % 3 == 0 ? 0.25 : (trial % 3 == 1 ? 0.1 : 1.0 / 3.0);
+    random_sample(rng, m, step, trial % 4 == 0 ? 1 : 9, x, f);
+    const scl_out o = run_arrays(x, f);
+    SCOPED_TRACE("trial " + std::to_string(trial) + " m=" + std::to_string(m));
+    ASSERT_EQ(o.rc, 0);
+    EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * brute_qn(x, f));
+    EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f));
+    EXPECT_NEAR(o.r[KES_SCL_GINI], brute_gini(x, f), 1e-13 * brute_gini(x, f));
+  }
+}
+
+TEST(ScaleSelection, LargeCountsAndMassiveTies) {
+  // Equally spaced values: m - d pairs share each difference d.
+  for (int m : {11, 12, 64, 401, 1500}) {
+    std::vector<double> x(m);
+    std::vector<int> f(m);
+    for (int i = 0; i < m; ++i) {
+      x[i] = i;
+      f[i] = 1 + (i * 7) % 5;
+    }
+    const scl_out o = run_arrays(x, f);
+    EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * brute_qn(x, f)) << m;
+    EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f)) << m;
+  }
+  // Counts in the hundred thousands: products of counts pass the int range.
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 20; ++trial) {
+    std::vector<double> x;
+    std::vector<int> f;
+    random_sample(rng, 30 + trial, 0.5, 200000, x, f);
+    const scl_out o = run_arrays(x, f);
+    EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * brute_qn(x, f)) << trial;
+    EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f)) << trial;
+  }
+}
+
+TEST(ScaleSelection, SelectionDirectly) {
+  std::vector<double> x;
+  std::vector<int> f;
+  for (int i = 1; i <= 12; ++i) {
+    x.push_back(i * i);
+    f.push_back(1);
+  }
+  std::vector<double> dw(24);
+  std::vector<int> iw(60);
+  // n = 12, h = 7, k = 21: the 21st smallest of the differences of squares.
+  EXPECT_EQ(zsclqn(12, x.data(), f.data(), dw.data(), iw.data()), brute_qn(x, f));
+  // Most observations on one value: k within the zero differences.
+  f[3] = 100;
+  EXPECT_EQ(zsclqn(12, x.data(), f.data(), dw.data(), iw.data()), 0.0);
+  // No observations.
+  f.assign(12, 0);
+  EXPECT_TRUE(is_missing(zsclqn(12, x.data(), f.data(), dw.data(), iw.data())));
+}
+
+TEST(ScaleSelection, TwoHundredThousandDistinctValues) {
+  // x_i = ((i * 48271) mod 2147483647) / 1000, i = 1..200000, all distinct.
+  const int m = 200000;
+  std::vector<double> x(m);
+  for (long long i = 1; i <= m; ++i) x[i - 1] = static_cast<double>((i * 48271) % 2147483647) / 1000.0;
+  std::sort(x.begin(), x.end());
+  const std::vector<int> f(m, 1);
+  const auto t0 = std::chrono::steady_clock::now();
+  const scl_out o = run_arrays(x, f);
+  const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  // R: Sn(x, constant = 1.1926), Qn(x, constant = 2.2219), Sn(x), Qn.old(x).
+  EXPECT_NEAR(o.r[KES_SCL_SN], 687661.85643920011, 1e-13 * 687661.86);
+  EXPECT_NEAR(o.r[KES_SCL_QN], 632151.15590060002, 1e-13 * 632151.16);
+  EXPECT_NEAR(o.r[KES_SCL_STD_SN], 687661.85643920011, 1e-13 * 687661.86);
+  EXPECT_NEAR(o.r[KES_SCL_STD_QN], 632139.14525684016, 1e-13 * 632139.15);
+  // All pairs would be 2e10 differences; the selections take well under a second.
+  EXPECT_LT(secs, 10.0);
+}
+
+}  // namespace

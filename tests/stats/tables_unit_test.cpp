@@ -1,0 +1,194 @@
+// Pieces of the table code that need no whole run: significant-digit field widths,
+// the listing labels loaded at start-up, and the summary kept per variable.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "core/host_vectors.h"
+#include "driver/kes_ctx.h"
+#include "driver/kescomp.h"
+#include "driver/keszset.h"
+#include "driver/placeholder_hooks.h"
+#include "host/host_services.h"
+#include "stats/zqsig2.h"
+
+namespace {
+
+// ---- significant-digit field widths ----
+
+struct sig {
+  int w, d;
+};
+sig sig2(double a, double b, double c, int ndig, int maxw) {
+  sig s{};
+  zqsig2(a, b, c, ndig, maxw, &s.w, &s.d);
+  return s;
+}
+
+TEST(SignificantDigits, TwoValuesShareTheWiderDecimals) {
+  // 12.5 has 2 integer digits and 5 decimals, 0.25 one and 6: 2 + 6 + 1 columns.
+  sig s = sig2(12.5, 0.25, 0, 7, 12);
+  EXPECT_EQ(s.w, 9);
+  EXPECT_EQ(s.d, 6);
+}
+
+TEST(SignificantDigits, RoundingPastAPowerOfTenIsMeasuredAgain) {
+  // 9.9999999 at 6 decimals rounds to 10.000000: 2 integer digits and 5 decimals.
+  sig s = sig2(9.9999999, 0, 0, 7, 12);
+  EXPECT_EQ(s.w, 8);
+  EXPECT_EQ(s.d, 5);
+}
+
+TEST(SignificantDigits, TheColumnLimitCutsTheDecimals) {
+  // Decimals 7 and width 11 exceed 10: 10 - 3 - 2 = 5 decimals.
+  sig s = sig2(123.456, 0.00123, 0, 8, 10);
+  EXPECT_EQ(s.w, 10);
+  EXPECT_EQ(s.d, 5);
+}
+
+TEST(SignificantDigits, ZerosTakeTheirLayoutFromThePrecisionHint) {
+  // c = 0.001 asks for trunc(3) + 1 = 4 decimals; one integer column.
+  sig s = sig2(0, 0, 0.001, 7, 12);
+  EXPECT_EQ(s.w, 6);
+  EXPECT_EQ(s.d, 4);
+  // Missing values count as zero; a hint of 1 or more asks nothing.
+  s = sig2(std::nan(""), 0, 2.0, 7, 12);
+  EXPECT_EQ(s.w, 1);
+  EXPECT_EQ(s.d, 0);
+}
+
+TEST(SignificantDigits, TheSignTakesAColumnAndADigit) {
+  int w = 0, d = 0;
+  zqsig_format(7, &w, &d, -12.5);
+  EXPECT_EQ(w, 3);
+  EXPECT_EQ(d, 4);
+  zqsig_format(7, &w, &d, 0.0005);
+  EXPECT_EQ(w, 1);
+  EXPECT_EQ(d, 6);
+}
+
+TEST(SignificantDigits, NoRoomForDecimalsGivesWholeNumbersOrTheBestForm) {
+  // Nine integer digits in ten columns: no room for a point, whole numbers fit.
+  sig s = sig2(123456789.5, 1, 0, 12, 10);
+  EXPECT_EQ(s.w, 10);
+  EXPECT_EQ(s.d, 0);
+  // Twelve integer digits do not fit ten columns at all.
+  s = sig2(123456789012.0, 1, 0, 14, 10);
+  EXPECT_EQ(s.d, KES_SIG_BEST);
+  EXPECT_LE(s.w, 10);
+}
+
+// ---- listing labels ----
+
+class LabelLoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kes_ph_reset();
+    saved_ = v_global_gcb_anchor;
+    v_global_gcb_anchor = plat::anchor();
+    std::memset(static_cast<void*>(&ctx_), 0, sizeof ctx_);
+    std::memcpy(ctx_.vardef, "N       ", 8);
+    ctx_.pctldef = 3;
+  }
+  void TearDown() override { v_global_gcb_anchor = saved_; }
+  std::string slot(const char* s) const { return std::string(s, KES_LABEL_LEN); }
+  static std::string padded(const std::string& t) { return t + std::string(KES_LABEL_LEN - t.size(), ' '); }
+
+  host_gcb* saved_ = nullptr;
+  kes_ctx ctx_;
+};
+
+TEST_F(LabelLoad, GroupsHoldTheirTextsAndLongestLengths) {
+  double probs[2] = {0.1, 0.9};
+  ctx_.stats.npctlpts = 2;
+  ctx_.stats.pctlpts_prob = probs;
+  ctx_.stats.mom.v[KES_MOM_N] = 99;  // cleared by the load
+  keszset(&ctx_);
+  const kes_stats& st = ctx_.stats;
+  const kes_statlabels& l = st.labels;
+  EXPECT_EQ(st.pctldef, 3);
+  EXPECT_EQ(std::string(st.vardef, 8), "N       ");
+  EXPECT_EQ(st.mom.v[KES_MOM_N], 0);
+  // The OUTPUT set-up's PCTLPTS request survives.
+  EXPECT_EQ(st.npctlpts, 2);
+  EXPECT_EQ(st.pctlpts_prob, probs);
+  EXPECT_EQ(slot(l.g1.slot[0]), padded("N"));
+  EXPECT_EQ(slot(l.g2.slot[5]), padded("Std Error Mean"));
+  EXPECT_EQ(l.g1.longest, 15);   // "Coeff Variation"
+  EXPECT_EQ(l.g4.longest, 19);   // "Interquartile Range"
+  EXPECT_EQ(l.g9.longest, 10);   // "50% Median"
+  EXPECT_EQ(slot(l.g9.slot[10]), padded("0% Min"));
+  EXPECT_EQ(slot(l.g3.slot[3]), std::string(KES_LABEL_LEN, ' '));  // the row without a measure
+  EXPECT_EQ(l.g10.longest, 22);  // "Gini's Mean Difference"
+  EXPECT_EQ(l.g6.longest, 18);   // "Kolmogorov-Smirnov"
+  // Value pointers of the moments columns and the quantile rows.
+  EXPECT_EQ(l.mom_left[2], &st.mom.v[KES_MOM_STD]);
+  EXPECT_EQ(l.mom_right[0], &st.mom.v[KES_MOM_SUMWGT]);
+  EXPECT_EQ(l.qnt_rows[5], &st.qnt[KES_Q_MEDIAN]);
+}
+
+TEST_F(LabelLoad, WeightMeansTheWeightedDefinition) {
+  ctx_.weight_given = 1;
+  keszset(&ctx_);
+  EXPECT_EQ(ctx_.stats.pctldef, 6);
+  ctx_.weight_given = 0;
+  ctx_.pctldef = 0;  // not given
+  keszset(&ctx_);
+  EXPECT_EQ(ctx_.stats.pctldef, 5);
+}
+
+int long_wkread(int, int number, const char** text, int* length) {
+  static const char* kLong = "A label much longer than the forty characters of a slot";
+  static const char* kShort = "Short";
+  *text = number == 115 ? kLong : kShort;
+  *length = static_cast<int>(std::strlen(*text));
+  return 0;
+}
+
+TEST_F(LabelLoad, ALabelLongerThanItsSlotIsCut) {
+  const auto& svc = kes_host::services[kes_host::svc_wkread];
+  host_routine saved = plat::replace_service(svc.vector, svc.slot, reinterpret_cast<host_routine>(&long_wkread));
+  keszset(&ctx_);
+  plat::replace_service(svc.vector, svc.slot, saved);
+  const kes_statlabels& l = ctx_.stats.labels;
+  EXPECT_EQ(std::string(l.g9.slot[0], KES_LABEL_LEN), std::string("A label much longer than the forty chara"));
+  EXPECT_EQ(l.g9.longest, KES_LABEL_LEN);
+  EXPECT_EQ(l.g1.longest, 5);
+}
+
+// ---- the summary kept per variable ----
+
+TEST(VariableSummary, EveryCellLandsInItsPlace) {
+  kes_ph_reset();
+  static kes_stats st;
+  std::memset(static_cast<void*>(&st), 0, sizeof st);
+  // Distinct values: cell k of each block holds base + k.
+  for (int k = 0; k < KES_MOM_NCELLS; ++k) st.mom.v[k] = 100 + k;
+  for (int k = 0; k < KES_Q_NCELLS; ++k) st.qnt[k] = 200 + k;
+  for (int k = 0; k < KES_SCL_NCELLS; ++k) st.scl[k] = 300 + k;
+  for (int k = 0; k < KES_LOC_NCELLS; ++k) st.loc.v[k] = 400 + k;
+  st.nrm.w = 501;
+  st.nrm.pw = 502;
+  double summary[KES_SUMMARY_DOUBLES];
+  kes_varsum rec{};
+  rec.summary = summary;
+  kessave(&st, &rec);
+  EXPECT_EQ(rec.mean, 100 + KES_MOM_MEAN);
+  EXPECT_EQ(rec.std, 100 + KES_MOM_STD);
+  EXPECT_EQ(rec.min, 200 + KES_Q_MIN);
+  EXPECT_EQ(rec.max, 200 + KES_Q_MAX);
+  EXPECT_EQ(rec.qrange, 200 + KES_Q_QRANGE);
+  const double want[KES_SUMMARY_DOUBLES] = {
+      105, 111, 108, 103, 109,                 // CV, std error, variance, skewness, kurtosis
+      205, 211, 213,                           // median, range, mode
+      209, 208, 207, 203, 202, 201, 206, 204,  // P1 P5 P10 P90 P95 P99 Q1 Q3
+      405, 403, 406, 408,                      // S, t, p(t), p(S)
+      301, 302, 303, 304, 305, 306, 307, 308, 309,  // Gini MAD Sn Qn, then the five scaled
+      404, 407,                                // M, p(M)
+      501, 502};                               // W, p(W)
+  for (int i = 0; i < KES_SUMMARY_DOUBLES; ++i) EXPECT_EQ(summary[i], want[i]) << "summary cell " << i;
+}
+
+}  // namespace

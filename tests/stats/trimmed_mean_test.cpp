@@ -1,0 +1,194 @@
+// Trimmed and winsorized means: the number trimmed from an amount, the means, their
+// standard errors, t tests and limits against reference values, the degenerate cases,
+// and resistance to an outlier that dwarfs the rest of the sample.
+// Reference values were computed once with R 4.2.2: x sorted, the trimmed mean as
+// mean(x[(k+1):(n-k)]), the winsorized sample w by hand (the k lowest set to x[k+1],
+// the k highest to x[n-k]), SSW = sum((w - mean(w))^2), trimmed SE =
+// sqrt(SSW / (df (df + 1))), winsorized SE = sqrt(SSW / (n (n - 1))) (n - 1) / df,
+// p = 2 pt(-|t|, df) and limits mean -/+ qt(1 - alpha/2, df) SE.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine_samples.h"
+#include "numeric/zmissing.h"
+#include "stats/zkestwm.h"
+
+namespace {
+
+using kes_test::value_list;
+
+kes_twmres run(value_list& vl, int trimmed, double amount, double mu0, double alpha) {
+  const kes_moments m = kes_test::moments_of(vl);
+  kes_valnode* tail = vl.head();
+  while (tail && tail->next) tail = tail->next;
+  kes_twmres r;
+  r.cell[0] = -1;
+  const int rc = zkestwm(0, vl.size(), &m, vl.head(), tail, nullptr, nullptr, trimmed, amount, mu0, alpha, &r);
+  EXPECT_EQ(rc, 0);
+  return r;
+}
+
+// mean, SE, df, t, p, lower, upper.
+struct twm_ref {
+  double mean, se, df, t, p, lcl, ucl;
+};
+
+void expect_ref(const kes_twmres& r, const twm_ref& e, double k, double mu0, double alpha) {
+  auto near = [](double got, double want, double rel) {
+    EXPECT_NEAR(got, want, rel * std::fabs(want) + 1e-300);
+  };
+  EXPECT_EQ(r.cell[KES_TWM_MU0], mu0);
+  EXPECT_EQ(r.cell[KES_TWM_ALPHA], alpha);
+  EXPECT_EQ(r.cell[KES_TWM_K], k);
+  near(r.cell[KES_TWM_MEAN], e.mean, 1e-14);
+  near(r.cell[KES_TWM_SE], e.se, 1e-12);
+  EXPECT_EQ(r.cell[KES_TWM_DF], e.df);
+  near(r.cell[KES_TWM_T], e.t, 1e-11);
+  near(r.cell[KES_TWM_PT], e.p, 1e-9);
+  near(r.cell[KES_TWM_LCL], e.lcl, 1e-12);
+  near(r.cell[KES_TWM_UCL], e.ucl, 1e-12);
+}
+
+TEST(TrimmedMeans, ProportionRoundsUpToWholeObservations) {
+  // N = 25, TRIMMED=0.1: np = 2.5, k = 3, 12 percent.
+  value_list vl = value_list::of(kes_test::gen_sum3(25));
+  kes_twmres r = run(vl, 1, 0.1, 1.5, 0.05);
+  EXPECT_EQ(r.cell[KES_TWM_AMOUNT], 0.1);
+  EXPECT_EQ(r.cell[KES_TWM_PCT], 12.0);
+  expect_ref(r,
+             {1.4321467035598894, 0.11544209783095441, 18, -0.58776908697094532, 0.56398918181291025,
+              1.1896118558551751, 1.6746815512646036},
+             3, 1.5, 0.05);
+  // R: mean(x, trim = 0.12) trims the same 3 observations per side.
+  EXPECT_NEAR(r.cell[KES_TWM_MEAN], 1.4321467035598894, 1e-14);
+  r = run(vl, 0, 0.1, 1.5, 0.05);
+  expect_ref(r,
+             {1.476096211711365, 0.11620916339787124, 18, -0.20569624278934376, 0.83933665581720152,
+              1.2319498190508051, 1.7202426043719248},
+             3, 1.5, 0.05);
+}
+
+TEST(TrimmedMeans, WholeProductAndCounts) {
+  // N = 10, TRIMMED=0.2: np = 2 exactly (within the tolerance), k = 2.
+  value_list vl = value_list::of(kes_test::gen_sum3(10));
+  const twm_ref trim = {1.1735334793995618, 0.07237831522320598, 5, 16.213882235038579,
+                        1.6267834577605329e-05, 1.0276876730444557, 1.3193792857546678};
+  const twm_ref wins = {1.1833842498472504, 0.075217751599697208, 5, 15.73277882786401,
+                        1.8865096518679645e-05, 1.0318168418405131, 1.3349516578539877};
+  expect_ref(run(vl, 1, 0.2, 0, 0.1), trim, 2, 0, 0.1);
+  expect_ref(run(vl, 0, 0.2, 0, 0.1), wins, 2, 0, 0.1);
+  // An amount from 0.5 up is a count: 2.9 trims 2 per side.
+  expect_ref(run(vl, 1, 2.9, 0, 0.1), trim, 2, 0, 0.1);
+  EXPECT_EQ(run(vl, 1, 2.9, 0, 0.1).cell[KES_TWM_PCT], 20.0);
+  // A product past a whole number by less than 1.05e-8 counts as whole; just short
+  // of it rounds up to it.
+  EXPECT_EQ(run(vl, 1, 0.2 + 1e-10, 0, 0.1).cell[KES_TWM_K], 2.0);
+  EXPECT_EQ(run(vl, 1, 0.2 - 1e-10, 0, 0.1).cell[KES_TWM_K], 2.0);
+  EXPECT_EQ(run(vl, 1, 0.2 + 1e-8, 0, 0.1).cell[KES_TWM_K], 3.0);
+}
+
+TEST(TrimmedMeans, FrequenciesSplitAtTheTrimPoint) {
+  // 25 observations with counts; k = 4 cuts into the counts of 2 and of 4.
+  value_list vl(kes_test::freq_sample());
+  expect_ref(run(vl, 1, 4, 3, 0.05),
+             {3.0441176470588234, 0.23709330503858106, 16, 0.18607715241745995, 0.8547229412876578,
+              2.5415022932976541, 3.5467330008199927},
+             4, 3, 0.05);
+  expect_ref(run(vl, 0, 4, 3, 0.05),
+             {3.0299999999999998, 0.2394525005089736, 16, 0.12528580798376562, 0.90185797410628865,
+              2.5223833752592464, 3.5376166247407532},
+             4, 3, 0.05);
+}
+
+TEST(TrimmedMeans, OutlierDoesNotCancelTheMiddle) {
+  // 99 values near 1.5 and one at 1e10: the outlier is trimmed and must leave the
+  // middle's digits intact (as a total it would swallow them).
+  std::vector<double> x = kes_test::gen_sum3(99);
+  x.push_back(1e10);
+  value_list vl = value_list::of(x);
+  expect_ref(run(vl, 1, 1, 1.5, 0.05),
+             {1.488160831435873, 0.048110470804870624, 97, -0.24608299120881719, 0.80613796321611819,
+              1.3926748645393974, 1.5836467983323486},
+             1, 1.5, 0.05);
+  expect_ref(run(vl, 0, 1, 1.5, 0.05),
+             {1.4879611961164116, 0.048115430391586014, 97, -0.25020671717182835, 0.8029566554768609,
+              1.392465385813189, 1.5834570064196343},
+             1, 1.5, 0.05);
+}
+
+TEST(TrimmedMeans, OneSidedLimitFromDoubledAlpha) {
+  // The caller doubles alpha 0.05 for a one-sided bound: t quantile at 0.95, 18 df.
+  value_list vl = value_list::of(kes_test::gen_sum3(25));
+  const kes_twmres r = run(vl, 1, 0.1, 1.5, 0.10);
+  const double tq = 1.7340636066175383;  // R: qt(0.95, 18)
+  EXPECT_NEAR(r.cell[KES_TWM_LCL], 1.4321467035598894 - tq * 0.11544209783095441, 1e-12);
+  EXPECT_NEAR(r.cell[KES_TWM_UCL], 1.4321467035598894 + tq * 0.11544209783095441, 1e-12);
+}
+
+TEST(TrimmedMeans, DegenerateCases) {
+  value_list vl = value_list::of(kes_test::gen_sum3(10));
+  const kes_moments m = kes_test::moments_of(vl);
+  kes_twmres r;
+  // TRIMMED=5 with N = 10: nothing left, result 1, statistics missing.
+  EXPECT_EQ(zkestwm(0, vl.size(), &m, vl.head(), nullptr, nullptr, nullptr, 1, 5, 0.5, 0.05, &r), 1);
+  EXPECT_EQ(r.cell[KES_TWM_K], 5.0);
+  EXPECT_EQ(r.cell[KES_TWM_PCT], 50.0);
+  EXPECT_EQ(r.cell[KES_TWM_MU0], 0.5);
+  EXPECT_EQ(r.cell[KES_TWM_AMOUNT], 5.0);
+  for (int i = KES_TWM_MEAN; i <= KES_TWM_UCL; ++i) EXPECT_TRUE(is_missing(r.cell[i])) << i;
+
+  // No observation, and a single one: any amount leaves nothing.
+  kes_moments none{};
+  none.v[KES_MOM_N] = 0.0;
+  EXPECT_EQ(zkestwm(0, 0, &none, nullptr, nullptr, nullptr, nullptr, 1, 0.1, 0, 0.05, &r), 1);
+  value_list one = value_list::of({4.0});
+  const kes_moments m1 = kes_test::moments_of(one);
+  EXPECT_EQ(zkestwm(0, 1, &m1, one.head(), one.head(), nullptr, nullptr, 0, 0.1, 0, 0.05, &r), 1);
+  EXPECT_EQ(r.cell[KES_TWM_K], 1.0);
+
+  // After trimming all remaining values equal: SSW 0, SE 0, no t and no p.
+  value_list flat = value_list::of({-50, 2, 2, 2, 2, 2, 70});
+  r = run(flat, 1, 1, 0, 0.05);
+  EXPECT_EQ(r.cell[KES_TWM_MEAN], 2.0);
+  EXPECT_EQ(r.cell[KES_TWM_SE], 0.0);
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_T]));
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_PT]));
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_LCL]));
+  r = run(flat, 0, 1, 0, 0.05);
+  EXPECT_EQ(r.cell[KES_TWM_MEAN], 2.0);
+  EXPECT_EQ(r.cell[KES_TWM_SE], 0.0);
+
+  // df = 0: the standard error is missing.
+  value_list three = value_list::of({1, 2, 9});
+  r = run(three, 1, 1, 0, 0.05);
+  EXPECT_EQ(r.cell[KES_TWM_MEAN], 2.0);
+  EXPECT_EQ(r.cell[KES_TWM_DF], 0.0);
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_SE]));
+
+  // A missing mu0: no t test, and no failure value in the p-value cell; the mean,
+  // its standard error and the limits stand.
+  r = run(vl, 1, 0.2, zmissing(), 0.1);
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_T]));
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_PT]));
+  EXPECT_NEAR(r.cell[KES_TWM_LCL], 1.0276876730444557, 1e-12);
+
+  // Alpha outside (0, 1): no limits, the test still runs.
+  r = run(vl, 1, 0.2, 0, 0.0);
+  EXPECT_TRUE(is_missing(r.cell[KES_TWM_LCL]));
+  EXPECT_FALSE(is_missing(r.cell[KES_TWM_PT]));
+}
+
+TEST(TrimmedMeans, ArrayInputEqualsListInput) {
+  value_list vl(kes_test::freq_sample());
+  const kes_moments m = kes_test::moments_of(vl);
+  const double v[8] = {1.5, 2, 2.25, 3, 3.5, 4, 5.75, 7};
+  const int f[8] = {2, 5, 1, 7, 3, 4, 2, 1};
+  kes_twmres a, b;
+  ASSERT_EQ(zkestwm(1, 8, &m, nullptr, nullptr, v, f, 0, 0.3, 3, 0.05, &a), 0);
+  b = run(vl, 0, 0.3, 3, 0.05);
+  for (int i = 0; i < KES_TWM_NCELLS; ++i) EXPECT_EQ(a.cell[i], b.cell[i]) << i;
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+// Moments under every VARDEF= divisor, with frequencies and weights, and the rounding
+// rules that zero a noisy CSS or a negligible mean.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "core/runtime.h"
+#include "engine_host.h"
+#include "numeric/zmissing.h"
+#include "stats/kes_stats.h"
+#include "stats/zkesmnt.h"
+#include "value_list_builder.h"
+
+using kes_test::obs;
+using kes_test::value_list;
+
+namespace {
+
+constexpr double kRel = 1e-13;
+
+struct moments_of {
+  kes_moments m{};
+  kes_valnode* head = nullptr;
+  kes_valnode* miss = nullptr;
+  int rc = -1;
+  moments_of(value_list& v, const char* vardef) { rc = zkesmnt(&v.rec, vardef, &head, &miss, &m); }
+  double operator[](int c) const { return m.v[c]; }
+};
+
+// Sample A: values with ties given through frequencies (13 observations).
+std::vector<obs> sample_a() { return {{1.5, 2}, {2.0, 1}, {3.5, 3}, {7.0, 1}, {10.0, 2}, {12.25, 4}}; }
+// Weighted sample: value, frequency, clamped weight.
+std::vector<obs> sample_w() { return {{1.5, 2, 0.5}, {2.0, 1, 2}, {3.5, 3, 1.5}, {7.0, 1, 3}, {10.0, 2, 1}}; }
+
+}  // namespace
+
+TEST(MomentsDivisor, ChosenBySecondCharacter) {
+  EXPECT_EQ(zvardiv("DF      ", 10, 1, 7.5), 9);
+  EXPECT_EQ(zvardiv("N       ", 10, 1, 7.5), 10);
+  EXPECT_EQ(zvardiv("WEIGHT  ", 10, 1, 7.5), 7.5);
+  EXPECT_EQ(zvardiv("WGT     ", 10, 1, 7.5), 7.5);
+  EXPECT_EQ(zvardiv("WDF     ", 10, 1, 7.5), 6.5);
+  // A divisor lost in rounding, and a negative one, become 0.
+  EXPECT_EQ(zvardiv("WDF     ", 10, 1, 1.0), 0.0);
+  EXPECT_EQ(zvardiv("WDF     ", 10, 1, 1.0 + 1e-17), 0.0);
+  EXPECT_EQ(zvardiv("DF      ", 0.5, 1, 7.5), 0.0);
+}
+
+class MomentsHost : public kes_test::engine_host {};
+
+TEST_F(MomentsHost, UnknownVardefEndsTheStep) {
+  try {
+    zvardiv("XQ      ", 10, 1, 10);
+    FAIL() << "no step end";
+  } catch (const plat::step_exit& e) {
+    EXPECT_EQ(e.code, 9999);
+  }
+}
+
+// R 4.x: x <- rep(c(1.5,2,3.5,7,10,12.25), c(2,1,3,1,2,4)); mean, var, sd; skewness
+// n/((n-1)(n-2)) sum z^3 and kurtosis n(n+1)/((n-1)(n-2)(n-3)) sum z^4 - 3(n-1)^2/((n-2)(n-3)).
+TEST(Moments, FrequencyTiesUnderDF) {
+  value_list v(sample_a());
+  moments_of m(v, "DF      ");
+  EXPECT_EQ(m.rc, 0);
+  EXPECT_EQ(m.head, v.rec.values);
+  EXPECT_EQ(m[KES_MOM_N], 13);
+  EXPECT_NEAR(m[KES_MOM_MEAN], 7.0384615384615383, 7.04 * kRel);
+  EXPECT_NEAR(m[KES_MOM_VAR], 20.873397435897434, 21 * kRel);
+  EXPECT_NEAR(m[KES_MOM_STD], 4.5687413404456851, 5 * kRel);
+  EXPECT_NEAR(m[KES_MOM_SKEW], 0.01810876259935449, 1e-12);
+  EXPECT_NEAR(m[KES_MOM_KURT], -1.9965345422527785, 1e-12);
+  EXPECT_NEAR(m[KES_MOM_STDMEAN], 1.2671408590237689, 1e-13);
+  EXPECT_NEAR(m[KES_MOM_CV], 64.911079153873118, 1e-11);
+  EXPECT_NEAR(m[KES_MOM_USS], 894.5, 1e-12);
+  EXPECT_NEAR(m[KES_MOM_CSS], 250.48076923076923, 1e-11);
+  EXPECT_EQ(m[KES_MOM_SUMWGT], 13);
+  EXPECT_EQ(std::memcmp(m.m.vardef, "DF      ", 8), 0);
+}
+
+// Same sample, divisor n: R sum((x-m)^2)/n, mean(z^3), mean(z^4) - 3 with z on that sd.
+TEST(Moments, FrequencyTiesUnderN) {
+  value_list v(sample_a());
+  moments_of m(v, "N       ");
+  EXPECT_NEAR(m[KES_MOM_VAR], 19.267751479289942, 20 * kRel);
+  EXPECT_NEAR(m[KES_MOM_SKEW], 0.0159484749750111, 1e-12);
+  EXPECT_NEAR(m[KES_MOM_KURT], -1.7358261883797959, 1e-12);
+  // The standard error belongs to DF alone.
+  EXPECT_TRUE(is_missing(m[KES_MOM_STDMEAN]));
+}
+
+// R: weights w = c*f; W = 12.5, mean 4.98, CSS 102.37; var = CSS / divisor.
+TEST(Moments, WeightedUnderEveryDivisor) {
+  value_list v(sample_w(), true);
+  struct {
+    const char* vardef;
+    double var, std;
+  } cases[] = {{"DF      ", 12.796250000000001, 3.5771846471771624},
+               {"N       ", 11.374444444444444, 3.3726020287671719},
+               {"WEIGHT  ", 8.1896000000000004, 2.8617477177417299},
+               {"WGT     ", 8.1896000000000004, 2.8617477177417299},
+               {"WDF     ", 8.9017391304347822, 2.9835782427204389}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.vardef);
+    moments_of m(v, c.vardef);
+    EXPECT_NEAR(m[KES_MOM_MEAN], 4.98, 1e-14);
+    EXPECT_NEAR(m[KES_MOM_VAR], c.var, 1e-13);
+    EXPECT_NEAR(m[KES_MOM_STD], c.std, 1e-14);
+    EXPECT_EQ(m[KES_MOM_SUMWGT], 12.5);
+    const bool weight_divisor = c.vardef[0] == 'W';
+    EXPECT_EQ(is_missing(m[KES_MOM_SKEW]), weight_divisor);
+    EXPECT_EQ(is_missing(m[KES_MOM_KURT]), weight_divisor);
+    EXPECT_EQ(is_missing(m[KES_MOM_STDMEAN]), c.vardef[0] != 'D');
+  }
+}
+
+// R: skewness and kurtosis with the weights' f c^1.5 and f c^2 sums; stderr s/sqrt(W).
+TEST(Moments, WeightedShapeStatistics) {
+  value_list v(sample_w(), true);
+  moments_of df(v, "DF      ");
+  EXPECT_NEAR(df[KES_MOM_SKEW], 0.60853780485192155, 1e-12);
+  EXPECT_NEAR(df[KES_MOM_KURT], -1.5596559168766677, 1e-12);
+  EXPECT_NEAR(df[KES_MOM_STDMEAN], 1.0117806086301515, 1e-13);
+  EXPECT_NEAR(df[KES_MOM_CV], 71.831017011589594, 1e-11);
+  moments_of n(v, "N       ");
+  EXPECT_NEAR(n[KES_MOM_SKEW], 0.50201807648903141, 1e-12);
+  EXPECT_NEAR(n[KES_MOM_KURT], -1.41881935636025, 1e-12);
+}
+
+TEST(Moments, SmallSamplesLeaveShapeMissing) {
+  auto two = value_list::of({1, 3});
+  moments_of m2(two, "DF      ");
+  EXPECT_TRUE(is_missing(m2[KES_MOM_SKEW]));
+  EXPECT_TRUE(is_missing(m2[KES_MOM_KURT]));
+  EXPECT_EQ(m2[KES_MOM_VAR], 2);
+  auto three = value_list::of({1, 3, 8});
+  moments_of m3(three, "DF      ");
+  EXPECT_FALSE(is_missing(m3[KES_MOM_SKEW]));
+  EXPECT_TRUE(is_missing(m3[KES_MOM_KURT]));
+  // One value: no variance under DF, 0 under N.
+  auto one = value_list::of({5});
+  moments_of m1(one, "DF      ");
+  EXPECT_EQ(m1[KES_MOM_MEAN], 5);
+  EXPECT_TRUE(is_missing(m1[KES_MOM_VAR]));
+  moments_of n1(one, "N       ");
+  EXPECT_EQ(n1[KES_MOM_VAR], 0);
+}
+
+TEST(Moments, SymmetricDataHasSkewnessExactlyZero) {
+  // Shifted symmetric samples: the cubes do not cancel exactly in floating point, and
+  // the noise must still come out as 0.
+  for (double shift : {0.0, 0.1, 0.7, -2.3}) {
+    SCOPED_TRACE(shift);
+    auto v = value_list::of({shift + 0.1, shift + 0.2, shift + 0.3, shift + 0.45, shift - 0.05});
+    moments_of m(v, "DF      ");
+    EXPECT_EQ(m[KES_MOM_SKEW], 0.0);
+  }
+  // Far from 0 the mean's own rounding is real asymmetry of the computed z: small, not 0.
+  auto far = value_list::of({1e6 + 0.1, 1e6 + 0.2, 1e6 + 0.3, 1e6 + 0.45, 1e6 - 0.05});
+  moments_of m(far, "DF      ");
+  EXPECT_LT(std::fabs(m[KES_MOM_SKEW]), 1e-8);
+}
+
+TEST(Moments, NoisyCssOfConstantDataIsZeroed) {
+  std::vector<obs> d(5, obs{1e9 + 0.5});
+  value_list v(d);
+  v.rec.css = 1e-10;  // what a one-pass sum might leave
+  moments_of m(v, "DF      ");
+  EXPECT_EQ(m.rc, KES_MNT_VAR_ZEROED);
+  EXPECT_EQ(m[KES_MOM_CSS], 0);
+  EXPECT_EQ(m[KES_MOM_VAR], 0);
+  EXPECT_EQ(m[KES_MOM_STD], 0);
+  EXPECT_EQ(m[KES_MOM_CV], 0);
+  EXPECT_TRUE(is_missing(m[KES_MOM_SKEW]));
+}
+
+TEST(Moments, NegligibleMeanIsZeroedAndCvMissing) {
+  auto v = value_list::of({-1, 1});
+  v.rec.sum = 2e-17;
+  moments_of m(v, "DF      ");
+  EXPECT_EQ(m.rc, KES_MNT_MEAN_ZEROED);
+  EXPECT_EQ(m[KES_MOM_MEAN], 0.0);
+  EXPECT_TRUE(is_missing(m[KES_MOM_CV]));
+  EXPECT_DOUBLE_EQ(m[KES_MOM_VAR], 2.0);
+}
+
+TEST(Moments, MissingOrTinyWeightsLeaveEverythingMissing) {
+  auto v = value_list::of({1, 2, 3});
+  v.rec.sumwgt = 0;
+  moments_of m(v, "DF      ");
+  EXPECT_EQ(m.rc, 0);
+  EXPECT_EQ(m[KES_MOM_N], 3);
+  EXPECT_TRUE(is_missing(m[KES_MOM_MEAN]));
+  EXPECT_TRUE(is_missing(m[KES_MOM_STD]));
+  // WDF with a sum of weights of 1: divisor 0, no variance.
+  value_list w({{2, 1, 0.5}, {4, 1, 0.5}}, true);
+  moments_of mw(w, "WDF     ");
+  EXPECT_EQ(mw[KES_MOM_MEAN], 3);
+  EXPECT_TRUE(is_missing(mw[KES_MOM_VAR]));
+  // A missing sum (overflowed) leaves the mean missing but not the counts.
+  auto o = value_list::of({1, 2});
+  o.rec.sum = zmissing();
+  o.rec.css = zmissing();
+  moments_of mo(o, "DF      ");
+  EXPECT_TRUE(is_missing(mo[KES_MOM_MEAN]));
+  EXPECT_TRUE(is_missing(mo[KES_MOM_VAR]));
+  EXPECT_EQ(mo[KES_MOM_NOBS], 2);
+}
+
+TEST(Moments, MissingCountsAndListsAreCopied) {
+  value_list v(sample_a(), false, 3);
+  moments_of m(v, "DF      ");
+  EXPECT_EQ(m[KES_MOM_NMISS], 3);
+  EXPECT_EQ(m[KES_MOM_NOBS], 16);
+  EXPECT_EQ(m.miss, v.rec.missing);
+  EXPECT_NE(m.miss, nullptr);
+}

@@ -13,6 +13,7 @@
 
 #include "core/host_messages.h"
 #include "core/runtime.h"
+#include "output/output_api.h"
 #include "runner/global_statements.h"
 #include "runner/module_link.h"
 #include "runner/program_split.h"
@@ -258,6 +259,7 @@ int run(const std::vector<std::string>& args) {
   open_outputs();
   program_run pr(o.program == "-" ? "(standard input)" : o.program, o);
   exit_status worst = pr.run(std::move(text));
+  output_close_json();  // a later run in this process starts a JSON file of its own
   flush_outputs();
   reset_outputs();
   return static_cast<int>(worst);

@@ -174,8 +174,10 @@ class run_fixture : public ::testing::Test {
   // Runs the program; returns the runner's exit status and reads the outputs back.
   int run(const std::string& program) {
     std::ofstream(dir_ / "prog.kes", std::ios::binary) << program;
-    // A JSON file of its own for every run.
-    const std::filesystem::path json_path = dir_ / ("out" + std::to_string(++runs_) + ".json");
+    // A JSON file of its own for every run, unless a test names one.
+    ++runs_;
+    const std::filesystem::path json_path =
+        dir_ / (json_name_.empty() ? "out" + std::to_string(runs_) + ".json" : json_name_);
     std::vector<std::string> args = {"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so",
                                      "--log", (dir_ / "log").string(), "--listing", (dir_ / "lst").string(),
                                      "--json", json_path.string(), "--work", dir_.string(),
@@ -227,6 +229,7 @@ class run_fixture : public ::testing::Test {
   json doc_;
   bool json_ok_ = false;
   int runs_ = 0;
+  std::string json_name_;
 };
 
 }  // namespace tables_test

@@ -15,6 +15,18 @@ class TablesRun : public run_fixture {};
 // x: 1 2 3 4 10 and one missing value.
 const char* kSmall = "x,g\n1,a\n2,a\n3,b\n4,b\n10,b\n.,a\n";
 
+// Two runs in one process writing the same JSON path: the second file held the first
+// run's outputs because the writer stayed open across runs.
+TEST_F(TablesRun, ASecondRunToTheSameJsonFileWritesItsOwnOutputs) {
+  data("d", kSmall);
+  json_name_ = "same.json";
+  ASSERT_EQ(run("proc kestravine data=d; var x; run;\n"), 0) << log_;
+  ASSERT_EQ(run("proc kestravine data=d noprint; var x; run;\n"), 0) << log_;
+  ASSERT_TRUE(json_ok_);
+  ASSERT_EQ(doc_["steps"].arr.size(), 1u);
+  EXPECT_TRUE(outputs(0).arr.empty());
+}
+
 TEST_F(TablesRun, DefaultOptionsWriteTheFiveTablesAndMoments) {
   data("d", kSmall);
   ASSERT_EQ(run("proc kestravine data=d; var x; run;\n"), 0) << log_;

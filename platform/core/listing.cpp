@@ -90,6 +90,11 @@ void listing_new_page() {
   if (st.page > 0 && st.lines > st.header) st.break_pending = true;
 }
 
+void listing_keep_together(int n) {
+  if (st.page == 0 || st.break_pending) return;
+  if (st.lines + n > listing_pagesize() && n <= listing_pagesize() - st.header) st.break_pending = true;
+}
+
 int listing_linesize() { return config().linesize; }
 int listing_pagesize() { return config().pagesize; }
 int listing_page_number() { return st.page; }

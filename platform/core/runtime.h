@@ -62,7 +62,10 @@ int catalogue_load();
 // One line (a text with newlines is several); a line longer than the line size goes on
 // in the next line. Each page starts with a form feed (but the first) and the titles.
 void listing_write(std::string_view line);
-void listing_new_page();  // the next line starts a new page
+void listing_new_page();
+// Starts a new page first when the next n lines would not fit on the current page but
+// would fit on a fresh one.
+void listing_keep_together(int n);  // the next line starts a new page
 int listing_linesize();
 int listing_pagesize();
 int listing_page_number();  // pages begun so far

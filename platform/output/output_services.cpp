@@ -92,6 +92,7 @@ int plat_xobinit(void* anchor_block, int) {
   hook_step_end();
   out::hooks h;
   h.listing = [](std::string_view line) { listing_write(line); };
+  h.keep_together = [](int n) { listing_keep_together(n); };
   h.linesize = listing_linesize();
   h.log = log_entry;
   open_json_for_step();

@@ -134,8 +134,15 @@ void output_system::emit(report& r) {
   r.context.groups = group_path();
   r.context.by = by_;
   if (hooks_.listing) {
+    // Gather the context lines and the table, then write them as one block.
+    std::vector<std::string> lines;
+    line_sink page = [&lines](std::string_view l) { lines.emplace_back(l); };
+    std::swap(hooks_.listing, page);
     print_context();
     render_listing(r, find_template(r.template_name), hooks_.linesize, hooks_.listing);
+    std::swap(hooks_.listing, page);
+    if (hooks_.keep_together) hooks_.keep_together(static_cast<int>(lines.size()));
+    for (const std::string& l : lines) hooks_.listing(l);
   }
   if (json_ != nullptr && json_->is_open()) json_->add_output(report_json(r));
   ++emitted_;

@@ -3,6 +3,7 @@
 // wobmth, and the two destinations (the listing and the JSON file) that emitted
 // outputs go to.
 #pragma once
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -29,6 +30,9 @@ constexpr int kMsgSet = 940;
 // What the output system needs of the rest of the host.
 struct hooks {
   line_sink listing;             // one listing line
+  // Called with the line count of an output before its lines, so that an output that
+  // fits on a page is not split across two.
+  std::function<void(int)> keep_together;
   int linesize = 132;
   // Writes catalogue entry (kMsgSet, number) to the log with its arguments.
   void (*log)(int number, ...) = nullptr;

@@ -92,6 +92,19 @@ TEST_F(ListingTest, NewPageMakesNoEmptyPages) {
   EXPECT_EQ(out_.listing(), "first\n\fsecond\n");
 }
 
+TEST_F(ListingTest, KeepTogetherMovesABlockThatFitsAPageToTheNextPage) {
+  for (int i = 1; i <= 10; ++i) plat::listing_write("line " + std::to_string(i));
+  plat::listing_keep_together(6);  // 10 + 6 > 15: the block starts a page
+  for (int i = 1; i <= 6; ++i) plat::listing_write("block " + std::to_string(i));
+  plat::listing_keep_together(20);  // longer than a page: written where it stands
+  for (int i = 1; i <= 3; ++i) plat::listing_write("long " + std::to_string(i));
+  auto pages = pages_of(out_.listing());
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].size(), 10u);
+  EXPECT_EQ(pages[1].front(), "block 1");
+  EXPECT_EQ(pages[1].back(), "long 3");
+}
+
 TEST_F(ListingTest, LongLinesGoOnInTheNextLineAndTrailingBlanksGo) {
   std::string wide(150, 'a');
   wide[63] = 'b';

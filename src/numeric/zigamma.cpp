@@ -30,14 +30,14 @@
 // continued fractions a multiple of sqrt(A) steps near x = A, so the classic fixed limits
 // (2000 terms, 1001 and 999 steps) fail for shapes above about 7e4.  Each limit here is the
 // classic one plus a multiple of sqrt(A) (constants below), so every call that converged
-// under the fixed limits gives the same result, and large shapes (chi-square quantiles
+// under the fixed limits gives the same result (to rounding), and large shapes (chi-square quantiles
 // with more than about 140000 degrees of freedom) converge as well.
 //
 // Beyond the classic limits the stopping rules also bound the rest of the sum (series:
 // t r/(1 - r) with r = x/(A+n+1); fractions: d rho/(1 - rho) with rho the ratio of
 // successive changes), since there the convergence is slow.  Two further rounding-level
 // changes: the upper tail of a shape below 1 is taken from Legendre's fraction on the
-// shape itself (the shifted form subtracts two nearly equal numbers: a thousandfold loss at
+// shape itself (the shifted form subtracts two nearly equal numbers: a 6000-fold loss at
 // a = 0.001, x = 5), and the power x^(A-1) of a shifted shape uses a itself, not the
 // rounded (a + 1) - 1.  The recurrences and the series run in long double.
 //
@@ -91,9 +91,9 @@ long double log_density(double x, double A, long double Am1) {
 // Wilson-Hilferty band takes over above), where 7 sqrt(A) < 2.3e5 terms suffice; the cap
 // keeps a pathological call (huge or infinite A) finite.
 long long grown_limit(int classic, double A) {
-  const double extra = std::fmin(std::ceil(ZIGAMMA_SQRT_TERMS * std::sqrt(A)),
-                                 ZIGAMMA_MAX_EXTRA_STEPS);
-  return static_cast<long long>(classic) + zd2ll(extra);  // NaN counts as 0
+  double extra = std::ceil(ZIGAMMA_SQRT_TERMS * std::sqrt(A));
+  if (!(extra <= ZIGAMMA_MAX_EXTRA_STEPS)) extra = std::isnan(extra) ? 0.0 : ZIGAMMA_MAX_EXTRA_STEPS;
+  return static_cast<long long>(classic) + zd2ll(extra);
 }
 
 void rescale(long double& Nm1, long double& N0, long double& Bm1, long double& B0) {

@@ -4,8 +4,6 @@
 // peak resident size.
 //   datapass_bench [FILE.csv]   (default bench/data/normal_1e7.csv; make it with
 //                                bench/make_normal_csv.cpp)
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
@@ -25,21 +24,11 @@
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 
-namespace {
-
-double seconds_since(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-}  // namespace
+using kes_bench::seconds_since;
 
 int main(int argc, char** argv) {
-  std::filesystem::path file = argc > 1 ? argv[1] : "bench/data/normal_1e7.csv";
-  if (!std::filesystem::exists(file)) {
-    std::fprintf(stderr, "no file %s: make it with bench/make_normal_csv.cpp\n", file.c_str());
-    return 1;
-  }
-  plat::config().libraries["BENCH"] = std::filesystem::absolute(file).parent_path().string();
+  std::filesystem::path file;
+  if (!kes_bench::csv_argument(argc, argv, &file)) return 1;
   plat::config().log_path = "/dev/null";
   plat::begin_step();
   v_global_gcb_anchor = plat::anchor();
@@ -98,12 +87,10 @@ int main(int argc, char** argv) {
   }
   const double t_pass = seconds_since(t1);
 
-  struct rusage ru;
-  getrusage(RUSAGE_SELF, &ru);
   std::printf("result %d, N %.0f, mean %.6f, distinct %d\n", r, n, n > 0 ? sum / n : 0.0, distinct);
   std::printf("open and type: %.3f s\ndata pass:     %.3f s\ntotal:         %.3f s\n", t_open, t_pass,
               t_open + t_pass);
-  std::printf("peak RSS:      %.0f MB\n", ru.ru_maxrss / 1024.0);
+  kes_bench::print_peak_rss();
   delete ctx;
   plat::close_dataset(ds);
   plat::finish_step();

@@ -15,11 +15,15 @@
 namespace plat {
 namespace {
 
+void* pool_alloc(host_pool* hp, long size, int /*flags*/);
+void pool_free(host_pool* hp, void* ptr, long size, int flags);
+
 struct pool : host_pool {
+  explicit pool(const char* what = "pool") : host_pool{pool_alloc, pool_free}, role(what) {}
   std::unordered_map<void*, long> blocks;  // live allocations and their sizes
   long initial = 0, block = 0;
   int flags = 0;
-  const char* role = "pool";
+  const char* role;  // how messages name the pool
 };
 
 long in_use = 0;
@@ -34,28 +38,13 @@ std::string addr(const void* p) {
   return buf;
 }
 
-void* pool_alloc(host_pool* hp, long size, int /*flags*/);
-void pool_free(host_pool* hp, void* ptr, long size, int flags);
-
 pool& anchor_pool_obj() {
-  static pool p = [] {
-    pool q;
-    q.alloc = pool_alloc;
-    q.free = pool_free;
-    q.role = "the anchor's pool";
-    return q;
-  }();
+  static pool p("the anchor's pool");
   return p;
 }
 
 pool& task_pool_obj() {
-  static pool p = [] {
-    pool q;
-    q.alloc = pool_alloc;
-    q.free = pool_free;
-    q.role = "the task pool";
-    return q;
-  }();
+  static pool p("the task pool");
   return p;
 }
 
@@ -139,8 +128,6 @@ extern "C" {
 
 host_pool* plat_xmpoolc(long initial, long block, int flags) {
   auto p = std::make_unique<plat::pool>();
-  p->alloc = plat::pool_alloc;
-  p->free = plat::pool_free;
   p->initial = initial;
   p->block = block;
   p->flags = flags;

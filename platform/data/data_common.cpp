@@ -63,7 +63,7 @@ bool valid_name(std::string_view s) {
 }
 
 std::string library_folder(const std::string& libref, std::string* error) {
-  std::string lib = libref.empty() ? std::string("WORK") : upper(libref);
+  const std::string lib = library_label(libref);
   auto& libs = config().libraries;
   auto it = libs.find(lib);
   if (it == libs.end() || it->second.empty()) {
@@ -71,6 +71,20 @@ std::string library_folder(const std::string& libref, std::string* error) {
     return std::string();
   }
   return it->second;
+}
+
+std::string member_folder(const std::string& libref, const std::string& member, const std::string& failing,
+                          std::string* error) {
+  std::string folder = library_folder(libref, error);
+  if (folder.empty()) {
+    *error = failing + ": " + *error;
+    return std::string();
+  }
+  if (!valid_name(member)) {
+    *error = failing + ": \"" + member + "\" is not a valid data set name";
+    return std::string();
+  }
+  return folder;
 }
 
 kes_dsh handle(dataset* ds) { return ds; }

@@ -98,15 +98,8 @@ std::string library_label(const std::string& libref) { return libref.empty() ? s
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error) {
   std::string lib = library_label(libref);
   std::string what = "data set " + lib + "." + upper(member);
-  std::string folder = library_folder(libref, error);
-  if (folder.empty()) {
-    *error = "cannot open " + what + ": " + *error;
-    return nullptr;
-  }
-  if (!valid_name(member)) {
-    *error = "cannot open " + what + ": \"" + member + "\" is not a valid data set name";
-    return nullptr;
-  }
+  std::string folder = member_folder(libref, member, "cannot open " + what, error);
+  if (folder.empty()) return nullptr;
   std::string path;
   std::string why;
   if (!find_member_file(folder, member, &path, &why)) {

@@ -66,6 +66,11 @@ void data_log(int kind_code, const std::string& text);  // 0 note, 1 warning, 2 
 std::string library_folder(const std::string& libref, std::string* error);
 // "WORK" for "", else the libref in upper case.
 std::string library_label(const std::string& libref);
+// The library folder of the data set libref.member when the library is assigned and
+// the member name is valid; else "" after setting *error to failing + ": " + the reason
+// (failing is e.g. "cannot open data set WORK.X").
+std::string member_folder(const std::string& libref, const std::string& member, const std::string& failing,
+                          std::string* error);
 // Data sets are closed at the end of the step that opened them.
 void track_dataset(dataset* ds);
 bool is_open_dataset(const dataset* ds);

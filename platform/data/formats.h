@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/number_text.h"
+
 namespace plat {
 
 struct format_def {
@@ -25,9 +27,8 @@ format_def default_format(bool numeric, int length);
 // A number in exactly f.width characters, right-aligned. Missing values print as
 // ".", "._" or ".A" to ".Z". A value that does not fit prints as asterisks.
 std::string format_number(double v, const format_def& f);
-// BESTw.: the form with the most significant digits (at most 15) that fits in w:
-// an integer when the value is one, else fixed notation, else E notation
-// ("1.2345E-12"); fixed wins ties.
+// BESTw.: best_text (the form with the most significant digits that fits in w, no
+// more than the shortest exact text has) right-aligned in w characters, w 1 to 32.
 std::string format_best(double v, int width);
 // A text in exactly width characters, left-aligned, cut or blank-padded.
 std::string format_text_value(std::string_view s, int width);
@@ -35,7 +36,5 @@ std::string format_text_value(std::string_view s, int width);
 // The shortest text that reads back as the same double (CSV output); missing
 // values as ".", "._", ".A" to ".Z".
 std::string number_to_csv(double v);
-// ".", "._" or ".A" to ".Z" for a missing value.
-std::string missing_text(double v);
 
 }  // namespace plat

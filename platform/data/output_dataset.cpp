@@ -169,15 +169,8 @@ dataset::~dataset() = default;
 
 dataset* open_output(const std::string& libref, const std::string& member, std::string* error) {
   std::string what = "data set " + library_label(libref) + "." + upper(member);
-  std::string folder = library_folder(libref, error);
-  if (folder.empty()) {
-    *error = "cannot open " + what + " for output: " + *error;
-    return nullptr;
-  }
-  if (!valid_name(member)) {
-    *error = "cannot open " + what + " for output: \"" + member + "\" is not a valid data set name";
-    return nullptr;
-  }
+  std::string folder = member_folder(libref, member, "cannot open " + what + " for output", error);
+  if (folder.empty()) return nullptr;
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
     *error = "cannot open " + what + " for output: its library folder " + folder + " does not exist";

@@ -2,6 +2,14 @@
 // while reading and an ascending list at the end; a hash table of the keys with one
 // sort when the list is made does both, and is far faster than a pointer tree for
 // millions of distinct values. The root word holds the host's table until ztrelst.
+//
+// Every key is kept once in a log, in the order it arrived, with its node; the table
+// holds only a tag of the key's hash and the key's place in the log. For a large table
+// each probe is a cache miss, and most keys of real data are new. So, once the table
+// is large, a small filter (one 64-bit word per key group, in cache) answers "surely
+// new" for most keys, and new keys reach the table in batches whose probes are fetched
+// ahead of time; a repeated key is looked up in the table and in the batch not yet
+// entered. The log is what gets sorted when the list is made.
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -22,61 +30,106 @@
 namespace plat {
 namespace {
 
-struct slot {
+struct entry {
   std::uint64_t key;  // numeric keys: the sort key itself; byte keys: a hash
-  void* node;         // null: empty slot
+  void* node;
 };
 
-// A zero-filled array of slots. Large ones are mapped on their own with huge pages
-// asked for: the table is probed at random, and page-table misses would otherwise
-// cost as much as the cache misses.
-class slot_array {
+// A zero-filled array that can grow keeping its contents. Large ones are mapped on
+// their own with huge pages asked for: they are probed at random, and page-table
+// misses would otherwise cost as much as the cache misses.
+template <class T>
+class big_array {
  public:
-  slot_array() = default;
-  explicit slot_array(size_t n) : size_(n), cap_(n) {
-    size_t bytes = n * sizeof(slot);
-    if (bytes >= kMapped) {
-      void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-      if (p == MAP_FAILED) throw std::bad_alloc();
-      madvise(p, bytes, MADV_HUGEPAGE);
-      p_ = static_cast<slot*>(p);
-    } else if (n > 0) {
-      p_ = static_cast<slot*>(std::calloc(n, sizeof(slot)));
-      if (p_ == nullptr) throw std::bad_alloc();
-    }
-  }
-  ~slot_array() {
-    if (p_ == nullptr) return;
-    if (cap_ * sizeof(slot) >= kMapped) munmap(p_, cap_ * sizeof(slot));
-    else std::free(p_);
-  }
-  slot_array(const slot_array&) = delete;
-  slot_array& operator=(const slot_array&) = delete;
-  void swap(slot_array& o) {
+  big_array() = default;
+  explicit big_array(size_t n) { resize(n); }
+  ~big_array() { release(); }
+  big_array(const big_array&) = delete;
+  big_array& operator=(const big_array&) = delete;
+  void swap(big_array& o) {
     std::swap(p_, o.p_);
     std::swap(size_, o.size_);
-    std::swap(cap_, o.cap_);
+    std::swap(mapped_, o.mapped_);
   }
   size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  slot& operator[](size_t i) { return p_[i]; }
-  slot* begin() { return p_; }
-  slot* end() { return p_ + size_; }
-  void shrink(size_t n) { size_ = n; }  // keeps the first n entries
+  T* data() { return p_; }
+  T& operator[](size_t i) { return p_[i]; }
+  const T& operator[](size_t i) const { return p_[i]; }
+
+  // Grows (or makes) the array to n elements; the new ones are zero. Throws
+  // std::bad_alloc and keeps the old contents when memory is short.
+  void resize(size_t n) {
+    if (n <= size_) return;
+    const size_t bytes = n * sizeof(T);
+    if (p_ != nullptr && mapped_) {
+      void* q = mremap(p_, size_ * sizeof(T), bytes, MREMAP_MAYMOVE);
+      if (q == MAP_FAILED) throw std::bad_alloc();
+      madvise(q, bytes, MADV_HUGEPAGE);
+      p_ = static_cast<T*>(q);
+      size_ = n;
+      return;
+    }
+    if (bytes >= kMapped) {
+      void* q = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (q == MAP_FAILED) throw std::bad_alloc();
+      madvise(q, bytes, MADV_HUGEPAGE);
+      if (size_ > 0) std::memcpy(q, p_, size_ * sizeof(T));
+      release();
+      p_ = static_cast<T*>(q);
+      mapped_ = true;
+    } else {
+      T* q = static_cast<T*>(std::calloc(n, sizeof(T)));
+      if (q == nullptr) throw std::bad_alloc();
+      if (size_ > 0) std::memcpy(q, p_, size_ * sizeof(T));
+      release();
+      p_ = q;
+    }
+    size_ = n;
+  }
+
+  void release() {
+    if (p_ == nullptr) return;
+    if (mapped_) munmap(p_, size_ * sizeof(T));
+    else std::free(p_);
+    p_ = nullptr;
+    size_ = 0;
+    mapped_ = false;
+  }
 
  private:
   static constexpr size_t kMapped = size_t{4} << 20;
-  slot* p_ = nullptr;
+  T* p_ = nullptr;
   size_t size_ = 0;
-  size_t cap_ = 0;
+  bool mapped_ = false;
 };
+
+// Tables of this many slots and more use the filter and batches.
+constexpr size_t kBigTable = size_t{1} << 17;
+// New keys entered into the table at once, and the slots of the batch's own table.
+constexpr size_t kBatch = 2048;
+constexpr size_t kBatchSlots = 4 * kBatch;
+// Filter bits per key: about 2% of new keys are taken for possible repeats.
+constexpr size_t kFilterBits = 12;
+constexpr std::uint32_t kWindow = 1u << 16;
+// Log places are stored plus one (0 marks an empty slot) in 32 bits.
+constexpr size_t kMaxKeys = 0xFFFFFFF0u;
 
 struct tree_state {
   int keylen;  // -1 doubles, 0 ints, above 0 bytes
   int keyoff;
-  slot_array table;
-  size_t count = 0;
+  big_array<entry> log;          // the keys in their order of arrival
+  size_t count = 0;              // keys in the log
+  big_array<std::uint64_t> table;  // hash tag << 32 | log place + 1; 0 empty
   size_t mask = 0;
+  size_t entered = 0;              // log[0, entered) are in the table
+  big_array<std::uint64_t> filter;  // empty until the table is large
+  size_t filter_keys = 0;           // keys the filter is sized for
+  std::vector<std::uint32_t> batch;  // log place + 1 of the keys not yet entered
+  // Where most keys are repeats the filter only adds a miss to each: it is then
+  // kept up to date but not asked, judged anew every kWindow keys.
+  bool screen = true;
+  std::uint32_t window = 0;
+  std::uint32_t window_repeats = 0;
 };
 
 std::unordered_set<tree_state*>& live_trees() {
@@ -122,60 +175,145 @@ std::uint64_t node_key(const tree_state& t, const void* node) {
   return h;
 }
 
-bool same_bytes(const tree_state& t, const void* a, const void* b) {
-  return std::memcmp(static_cast<const char*>(a) + t.keyoff, static_cast<const char*>(b) + t.keyoff,
+bool same_key(const tree_state& t, const entry& e, std::uint64_t key, const void* node) {
+  if (e.key != key) return false;
+  if (t.keylen <= 0) return true;
+  return std::memcmp(static_cast<const char*>(e.node) + t.keyoff, static_cast<const char*>(node) + t.keyoff,
                      static_cast<size_t>(t.keylen)) == 0;
 }
 
-void grow(tree_state& t) {
-  // Quadrupling once the table is large halves the work of moving entries.
-  size_t cap = t.table.empty() ? 64 : t.table.size() * (t.table.size() >= (size_t{1} << 20) ? 4 : 2);
-  slot_array fresh(cap);
-  size_t mask = cap - 1;
-  for (const slot& s : t.table) {
-    if (s.node == nullptr) continue;
-    size_t i = mix(s.key) & mask;
-    while (fresh[i].node != nullptr) i = (i + 1) & mask;
-    fresh[i] = s;
+std::uint64_t slot_value(std::uint64_t h, size_t place) {
+  return (h & 0xFFFFFFFF00000000ULL) | static_cast<std::uint64_t>(place + 1);
+}
+
+// The filter: one word per group of keys, four bits set in it per key.
+std::uint64_t filter_bits(std::uint64_t h) {
+  const std::uint64_t g = mix(h ^ 0x9e3779b97f4a7c15ULL);
+  return (std::uint64_t{1} << (g & 63)) | (std::uint64_t{1} << ((g >> 6) & 63)) |
+         (std::uint64_t{1} << ((g >> 12) & 63)) | (std::uint64_t{1} << ((g >> 18) & 63));
+}
+size_t filter_word(const tree_state& t, std::uint64_t h) { return (h >> 24) & (t.filter.size() - 1); }
+
+bool maybe_present(const tree_state& t, std::uint64_t h) {
+  const std::uint64_t b = filter_bits(h);
+  return (t.filter[filter_word(t, h)] & b) == b;
+}
+
+// Enters log[from, to) into a table (keys known to be absent), fetching slots ahead.
+void enter(const big_array<entry>& log, size_t from, size_t to, big_array<std::uint64_t>& table, size_t mask) {
+  constexpr size_t kAhead = 16;
+  for (size_t i = from; i < to; ++i) {
+    if (i + kAhead < to) __builtin_prefetch(&table[mix(log[i + kAhead].key) & mask], 1);
+    const std::uint64_t h = mix(log[i].key);
+    size_t s = h & mask;
+    while (table[s] != 0) s = (s + 1) & mask;
+    table[s] = slot_value(h, i);
   }
+}
+
+void flush_batch(tree_state& t) {
+  enter(t.log, t.entered, t.count, t.table, t.mask);
+  t.entered = t.count;
+  std::fill(t.batch.begin(), t.batch.end(), 0u);
+}
+
+// Makes the table larger; on shortage of memory nothing changes (bad_alloc).
+void grow_table(tree_state& t) {
+  // Quadrupling once the table is large halves the work of moving entries.
+  const size_t old = t.table.size();
+  const size_t cap = old == 0 ? 64 : old * (old >= (size_t{1} << 20) ? 4 : 2);
+  big_array<std::uint64_t> fresh(cap);
+  if (cap >= kBigTable && t.batch.empty()) t.batch.assign(kBatchSlots, 0u);
+  enter(t.log, 0, t.entered, fresh, cap - 1);
   t.table.swap(fresh);
-  t.mask = mask;
+  t.mask = cap - 1;
+}
+
+void grow_filter(tree_state& t) {
+  size_t words = 1024;
+  while (words * 64 < (t.count + 1) * 2 * kFilterBits) words *= 2;
+  big_array<std::uint64_t> fresh(words);
+  t.filter.swap(fresh);
+  for (size_t i = 0; i < t.count; ++i) {
+    const std::uint64_t h = mix(t.log[i].key);
+    t.filter[filter_word(t, h)] |= filter_bits(h);
+  }
+  t.filter_keys = words * 64 / kFilterBits;
+}
+
+// The node of an equal key among the keys not yet entered, or null.
+void* find_in_batch(const tree_state& t, std::uint64_t h, std::uint64_t key, const void* node) {
+  for (size_t s = h & (kBatchSlots - 1);; s = (s + 1) & (kBatchSlots - 1)) {
+    const std::uint32_t p = t.batch[s];
+    if (p == 0) return nullptr;
+    if (same_key(t, t.log[p - 1], key, node)) return t.log[p - 1].node;
+  }
+}
+
+void* find_in_table(const tree_state& t, std::uint64_t h, std::uint64_t key, const void* node) {
+  const std::uint64_t tag = h & 0xFFFFFFFF00000000ULL;
+  for (size_t s = h & t.mask;; s = (s + 1) & t.mask) {
+    const std::uint64_t v = t.table[s];
+    if (v == 0) return nullptr;
+    if ((v & 0xFFFFFFFF00000000ULL) == tag) {
+      const entry& e = t.log[(v & 0xFFFFFFFFu) - 1];
+      if (same_key(t, e, key, node)) return e.node;
+    }
+  }
 }
 
 void* insert(tree_state& t, void* node) {
-  if ((t.count + 1) * 4 > t.table.size() * 3) grow(t);
-  std::uint64_t key = node_key(t, node);
-  size_t i = mix(key) & t.mask;
-  for (;;) {
-    slot& s = t.table[i];
-    if (s.node == nullptr) {
-      s.key = key;
-      s.node = node;
-      ++t.count;
-      return node;
-    }
-    if (s.key == key && (t.keylen <= 0 || same_bytes(t, s.node, node))) return s.node;
-    i = (i + 1) & t.mask;
+  if (t.count >= kMaxKeys) return nullptr;
+  // Room first, so that a shortage of memory leaves the tree as it was.
+  if ((t.count + 1) * 4 > t.table.size() * 3) grow_table(t);
+  const bool big = t.table.size() >= kBigTable;
+  if (big && t.count + 1 > t.filter_keys) grow_filter(t);
+  if (t.count == t.log.size()) t.log.resize(t.log.size() < 64 ? 64 : t.log.size() * 2);
+
+  const std::uint64_t key = node_key(t, node);
+  const std::uint64_t h = mix(key);
+  if (big && ++t.window == kWindow) {
+    t.screen = t.window_repeats < kWindow / 2;
+    t.window = t.window_repeats = 0;
   }
+  if (!big || !t.screen || maybe_present(t, h)) {
+    void* found = find_in_table(t, h, key, node);
+    if (found == nullptr && t.entered < t.count) found = find_in_batch(t, h, key, node);
+    if (found != nullptr) {
+      ++t.window_repeats;
+      return found;
+    }
+  }
+  const size_t place = t.count++;
+  t.log[place] = entry{key, node};
+  if (!big) {
+    size_t s = h & t.mask;
+    while (t.table[s] != 0) s = (s + 1) & t.mask;
+    t.table[s] = slot_value(h, place);
+    t.entered = t.count;
+    return node;
+  }
+  t.filter[filter_word(t, h)] |= filter_bits(h);
+  size_t s = h & (kBatchSlots - 1);
+  while (t.batch[s] != 0) s = (s + 1) & (kBatchSlots - 1);
+  t.batch[s] = static_cast<std::uint32_t>(place + 1);
+  if (t.count - t.entered >= kBatch) flush_batch(t);
+  return node;
 }
 
-bool key_less(const slot& a, const slot& b) { return a.key < b.key; }
-
-// Sorts the first n slots by key: least significant digit first, 11 bits a pass (few
-// enough buckets for the scatter to stay in cache), passes whose digit is the same
-// for every entry skipped.
-void radix_sort(slot_array& v) {
-  size_t n = v.size();
-  if (n < 256) {
-    std::sort(v.begin(), v.end(), key_less);
-    return;
-  }
+// Sorts v[0, n) by key: least significant digit first, 11 bits a pass (few enough
+// buckets for the scatter to stay in cache), passes whose digit is the same for every
+// entry skipped. tmp has room for n entries.
+void radix_sort(entry* v, entry* tmp, size_t n) {
   constexpr int kBits = 11, kPasses = 6;
   constexpr size_t kBuckets = size_t{1} << kBits;
   std::vector<size_t> counts(kPasses * kBuckets, 0);
-  for (const slot& s : v)
-    for (int d = 0; d < kPasses; ++d) ++counts[d * kBuckets + ((s.key >> (kBits * d)) & (kBuckets - 1))];
-  slot_array tmp(n);
+  for (size_t i = 0; i < n; ++i) {
+    const std::uint64_t k = v[i].key;
+    for (int d = 0; d < kPasses; ++d) ++counts[d * kBuckets + ((k >> (kBits * d)) & (kBuckets - 1))];
+  }
+  entry* from = v;
+  entry* to = tmp;
   for (int d = 0; d < kPasses; ++d) {
     size_t* c = &counts[d * kBuckets];
     bool trivial = false;
@@ -191,8 +329,34 @@ void radix_sort(slot_array& v) {
       sum += m;
     }
     const int shift = kBits * d;
-    for (const slot& s : v) tmp[c[(s.key >> shift) & (kBuckets - 1)]++] = s;
-    v.swap(tmp);
+    for (size_t i = 0; i < n; ++i) to[c[(from[i].key >> shift) & (kBuckets - 1)]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != v) std::memcpy(v, from, n * sizeof(entry));
+}
+
+bool key_less(const entry& a, const entry& b) { return a.key < b.key; }
+
+void sort_log(tree_state& t) {
+  entry* v = t.log.data();
+  const size_t n = t.count;
+  if (t.keylen > 0) {
+    const int len = t.keylen, off = t.keyoff;
+    std::sort(v, v + n, [len, off](const entry& a, const entry& b) {
+      return std::memcmp(static_cast<const char*>(a.node) + off, static_cast<const char*>(b.node) + off,
+                         static_cast<size_t>(len)) < 0;
+    });
+    return;
+  }
+  if (n < 256) {
+    std::sort(v, v + n, key_less);
+    return;
+  }
+  try {
+    big_array<entry> tmp(n);
+    radix_sort(v, tmp.data(), n);
+  } catch (const std::bad_alloc&) {
+    std::sort(v, v + n, key_less);
   }
 }
 
@@ -254,29 +418,16 @@ void plat_ztrelst(void** root) {
   if (root == nullptr || *root == nullptr) return;
   tree_state* t = state_of(*root);
   if (t == nullptr) return;  // already a list
-  // The entries move to the front of the table, which is then sorted in place.
-  slot_array& all = t->table;
-  size_t n = 0;
-  for (size_t i = 0; i < all.size(); ++i)
-    if (all[i].node != nullptr) all[n++] = all[i];
-  all.shrink(n);
-  if (t->keylen > 0) {
-    int len = t->keylen, off = t->keyoff;
-    std::sort(all.begin(), all.end(), [len, off](const slot& a, const slot& b) {
-      return std::memcmp(static_cast<const char*>(a.node) + off, static_cast<const char*>(b.node) + off,
-                         static_cast<size_t>(len)) < 0;
-    });
-  } else {
-    try {
-      radix_sort(all);
-    } catch (const std::bad_alloc&) {
-      std::sort(all.begin(), all.end(), key_less);
-    }
-  }
+  // Only the log is needed now: the table's memory can serve the sort.
+  t->table.release();
+  t->filter.release();
+  std::vector<std::uint32_t>().swap(t->batch);
+  sort_log(*t);
   // Linking writes to nodes scattered in memory: fetch a few ahead.
+  const entry* all = t->log.data();
   void* next = nullptr;
-  for (size_t i = n; i-- > 0;) {
-    if (i >= 16) __builtin_prefetch(all[i - 16].node, 1);
+  for (size_t i = t->count; i-- > 0;) {
+    if (i >= 64) __builtin_prefetch(all[i - 64].node, 1);
     std::memcpy(all[i].node, &next, sizeof next);
     next = all[i].node;
   }

@@ -1,27 +1,23 @@
 // Number texts of the output system: the listing's fixed, best and p-value forms,
-// the JSON form, and the kinds of missing values.
+// the JSON form, and the kinds of missing values. The best, fixed, exact and
+// missing-value texts are the host's shared ones (core/number_text.h); decimals shared
+// by a column and p-values are the listing's own.
 #pragma once
 #include <string>
+
+#include "core/number_text.h"
 
 namespace plat::out {
 
 // Decimals value of a column that asks for the best form.
 constexpr int kBestDecimals = 99;
 
-// The kind of missing value a double holds: 0 when it is a number, '.' for the
-// standard missing value (and any NaN not of a special kind), '_' or 'A'..'Z'.
-char missing_kind(double v);
+using plat::missing_kind;
+using plat::shortest_text;
 
-// The shortest text that reads back as exactly v ("0.1", "1e-20", "123456789").
-std::string shortest_text(double v);
-
-// The most precise text of v that fits in width characters: the shortest exact text
-// when it fits, else a rounded fixed text, or an E form ("1.2346E8") when that keeps
-// more significant digits; stars when nothing fits.
-std::string format_best(double v, int width);
-
-// v with exactly `decimals` decimals; the best form of the width when that does not fit.
-std::string format_fixed(double v, int width, int decimals);
+// The listing's best and fixed forms are the host's shared ones, not padded.
+inline std::string format_best(double v, int width) { return best_text(v, width); }
+inline std::string format_fixed(double v, int width, int decimals) { return fixed_text(v, width, decimals); }
 
 // The fewest decimals, at most max_decimals, that show v as precisely as max_decimals do.
 int decimals_needed(double v, int max_decimals);

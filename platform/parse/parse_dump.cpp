@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/number_text.h"
 #include "data/dataset.h"
 #include "host/host_missing.h"
 #include "parse/format_ids.h"
@@ -13,12 +14,7 @@ namespace plat {
 namespace {
 
 std::string number_text(double v) {
-  if (v != v) {
-    int k = host_missing_code(v);
-    if (k == HOST_MISS_UNDERSCORE) return "._";
-    if (k >= HOST_MISS_A && k <= HOST_MISS_Z) return std::string(".") + static_cast<char>('A' + k - HOST_MISS_A);
-    return ".";
-  }
+  if (host_is_missing(v)) return missing_text(v);
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.15g", v);
   return buf;

@@ -16,18 +16,7 @@
 
 namespace {
 
-void* take(kes_ctx* ctx, long size, bool* failed) {
-  if (*failed) return nullptr;
-  const long n = size > 0 ? size : 8;
-  void* p = vmalcp_handler(ctx->bypool, n, KES_ALLOC_6);
-  if (p == nullptr) {
-    xmemmsg(n);
-    *failed = true;
-    return nullptr;
-  }
-  std::memset(p, 0, static_cast<size_t>(n));
-  return p;
-}
+void* take(kes_ctx* ctx, long size, bool* failed) { return kes_zalloc(ctx->bypool, size, KES_ALLOC_6, failed); }
 
 // Moves cell to the front of the list at *head.
 void to_front(kes_cell** head, kes_cell* cell) {

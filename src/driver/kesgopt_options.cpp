@@ -55,17 +55,7 @@ int fail(int code) {
 }
 
 // Run-pool memory; an exhausted pool ends the step with 1016.
-void* take(kes_ctx* ctx, long size, bool* failed) {
-  if (*failed) return nullptr;
-  void* p = vmalcp_handler(ctx->runpool, size > 0 ? size : 8, KES_ALLOC_2);
-  if (p == nullptr) {
-    xmemmsg(size);
-    *failed = true;
-    return nullptr;
-  }
-  std::memset(p, 0, static_cast<size_t>(size > 0 ? size : 8));
-  return p;
-}
+void* take(kes_ctx* ctx, long size, bool* failed) { return kes_zalloc(ctx->runpool, size, KES_ALLOC_2, failed); }
 
 // A level for an interval option: the given ALPHA= or the default. False after the
 // message when the given value lies outside (0, 1).

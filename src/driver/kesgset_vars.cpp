@@ -35,16 +35,7 @@ int fail(int code) {
 }
 
 void* take(kes_ctx* ctx, long size, int flags, bool* failed) {
-  if (*failed) return nullptr;
-  const long n = size > 0 ? size : 8;
-  void* p = vmalcp_handler(ctx->runpool, n, flags);
-  if (p == nullptr) {
-    xmemmsg(n);
-    *failed = true;
-    return nullptr;
-  }
-  std::memset(p, 0, static_cast<size_t>(n));
-  return p;
+  return kes_zalloc(ctx->runpool, size, flags, failed);
 }
 
 bool describe(kes_ctx* ctx, int varnum, host_varinfo* info) {

@@ -41,16 +41,8 @@ constexpr int kFlagNoVarContents = 22;
 constexpr int kKindOrder[5] = {KES_PLOT_HISTOGRAM, KES_PLOT_QQ, KES_PLOT_CDF, KES_PLOT_PROB,
                                KES_PLOT_PP};
 
-void* take(kes_ctx* ctx, long size, int* failed) {
-  void* p = vmalcp_handler(ctx->runpool, size, KES_ALLOC_2);
-  if (p == nullptr) {
-    xmemmsg(size);
-    *failed = 1;
-    return nullptr;
-  }
-  std::memset(p, 0, static_cast<size_t>(size));
-  return p;
-}
+// Zero-filled run-pool memory; see kes_zalloc.
+void* take(kes_ctx* ctx, long size, bool* failed) { return kes_zalloc(ctx->runpool, size, KES_ALLOC_2, failed); }
 
 void set_flag(kes_stmt* s, int f) { s->flags[f / 8] |= static_cast<std::uint8_t>(0x80u >> (f % 8)); }
 
@@ -66,7 +58,7 @@ int kesinit_standin(kes_ctx* ctx) {
     xmemmsg(1024);
     return 1016;
   }
-  int failed = 0;
+  bool failed = false;
 
   // The PROC node and the statements after it.
   kes_stmt* proc = static_cast<kes_stmt*>(take(ctx, sizeof(kes_stmt), &failed));
@@ -201,17 +193,6 @@ constexpr int kDataSetUsable = 23;   // information item: the data set is open a
 // earlier step of the same run.
 bool standin_in_use() { return kes_standin_in_use(); }
 
-void* run_words(kes_ctx* ctx, long size, int* failed) {
-  void* p = vmalcp_handler(ctx->runpool, size > 0 ? size : 8, KES_ALLOC_2);
-  if (p == nullptr) {
-    xmemmsg(size);
-    *failed = 1;
-    return nullptr;
-  }
-  std::memset(p, 0, static_cast<size_t>(size > 0 ? size : 8));
-  return p;
-}
-
 }  // namespace
 
 int kesinit(kes_ctx* ctx) {
@@ -232,12 +213,12 @@ int kesinit(kes_ctx* ctx) {
   std::memset(ctx->startup_words, 0, sizeof ctx->startup_words);
 
   // Value-node chunks of the per-variable pools.
-  int failed = 0;
+  bool failed = false;
   const long nv = ctx->nvars;
   ctx->chunk_size = KES_NODE_CHUNK;
-  ctx->node_chunk = static_cast<void**>(run_words(ctx, nv * static_cast<long>(sizeof(void*)), &failed));
-  ctx->weight_chunk = static_cast<void**>(run_words(ctx, nv * static_cast<long>(sizeof(void*)), &failed));
-  ctx->nodes_used = static_cast<int*>(run_words(ctx, nv * static_cast<long>(sizeof(int)), &failed));
+  ctx->node_chunk = static_cast<void**>(take(ctx, nv * static_cast<long>(sizeof(void*)), &failed));
+  ctx->weight_chunk = static_cast<void**>(take(ctx, nv * static_cast<long>(sizeof(void*)), &failed));
+  ctx->nodes_used = static_cast<int*>(take(ctx, nv * static_cast<long>(sizeof(int)), &failed));
   if (failed) return 1016;
   const int node_size = kNodeSize + (ctx->weight_given ? kWeightRecSize : 0);
   ctx->nodes_per_chunk = KES_NODE_CHUNK / node_size - 2;

@@ -21,3 +21,8 @@ constexpr int KES_POOL_DEST = 2;        // (2048, 1024, 2)
 void* vmalcp_handler(host_pool* pool, long size, int flags);
 // Gives a block back to its pool.
 void vmfree_handler(host_pool* pool, void* ptr, long size, int flags);
+
+// size bytes (8 when size is not positive) from pool, zero-filled. When the pool cannot
+// supply them: the out-of-memory note for that size, *failed set, and null. Once
+// *failed is set nothing more is taken, so that a run of requests gives one note.
+void* kes_zalloc(host_pool* pool, long size, int flags, bool* failed);

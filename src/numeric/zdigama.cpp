@@ -25,6 +25,7 @@
 
 #include <cmath>
 
+#include "numeric/zhorner.h"
 #include "numeric/zmissing.h"
 
 namespace {
@@ -43,12 +44,6 @@ constexpr double ZDG_S[8] = {-0.443259803921569,  0.08333333333333333,  -0.02109
                              0.007575757575757576, -0.004166666666666666, 0.003968253968253968,
                              -0.008333333333333333, 0.08333333333333333};
 
-template <int N>
-double horner(const double (&c)[N], double t) {
-  double s = c[0];
-  for (int i = 1; i < N; ++i) s = s * t + c[i];
-  return s;
-}
 }  // namespace
 
 int zdigama(double x, double* out) {
@@ -77,10 +72,10 @@ int zdigama(double x, double* out) {
       y = y + 1.0;
     }
     const double t = y - ZDG_ROOT;
-    *out = acc + t * horner(ZDG_N, t) / (1.0 + t * horner(ZDG_D, t));
+    *out = acc + t * zhorner(ZDG_N, t) / (1.0 + t * zhorner(ZDG_D, t));
   } else if (y >= ZDG_ASYM_FROM) {
     const double w = 1.0 / (y * y);
-    *out = acc + std::log(y) - 0.5 / y - w * horner(ZDG_S, w);
+    *out = acc + std::log(y) - 0.5 / y - w * zhorner(ZDG_S, w);
   } else {  // NaN
     *out = y;
   }

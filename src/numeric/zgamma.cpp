@@ -27,6 +27,7 @@
 
 #include <cmath>
 
+#include "numeric/zhorner.h"
 #include "numeric/zmissing.h"
 
 namespace {
@@ -47,12 +48,6 @@ constexpr double ZG_D1[7] = {6.856025300447944e-05, -0.0019925700585908582, 0.01
                              0.007359937308245615,  -0.20811952170101305,   0.07093636364673782,
                              1.2721936060171066};
 
-template <int N>
-double horner(const double (&c)[N], double t) {
-  double s = c[0];
-  for (int i = 1; i < N; ++i) s = s * t + c[i];
-  return s;
-}
 }  // namespace
 
 int zgamma(double x, double* out) {
@@ -84,10 +79,10 @@ int zgamma(double x, double* out) {
     double t;
     if (y >= 1.5) {
       t = y - 2.0;
-      g = a * (1.0 + t * horner(ZG_N2, t) / (1.0 + t * horner(ZG_D2, t)));
+      g = a * (1.0 + t * zhorner(ZG_N2, t) / (1.0 + t * zhorner(ZG_D2, t)));
     } else {
       t = y - 1.0;
-      g = a * (1.0 + t * horner(ZG_N1, t) / (1.0 + t * horner(ZG_D1, t)));
+      g = a * (1.0 + t * zhorner(ZG_N1, t) / (1.0 + t * zhorner(ZG_D1, t)));
     }
   }
   if (x < 0.5) {

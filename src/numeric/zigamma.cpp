@@ -107,6 +107,19 @@ void rescale(long double& Nm1, long double& N0, long double& Bm1, long double& B
   }
 }
 
+// One more term c of a continued fraction: the three-term recurrence of the numerators
+// and denominators (kept rescaled); returns the new convergent.
+double cf_advance(long double c, long double& Nm1, long double& N0, long double& Bm1, long double& B0) {
+  const long double N1 = N0 + c * Nm1;
+  const long double B1 = B0 + c * Bm1;
+  Nm1 = N0;
+  N0 = N1;
+  Bm1 = B0;
+  B0 = B1;
+  rescale(Nm1, N0, Bm1, B0);
+  return static_cast<double>(N0 / B0);
+}
+
 // Stopping rule of the continued fractions: within the classic step limit successive
 // convergents agreeing to ZIGAMMA_TOL; beyond it (large shapes, slow geometric
 // convergence with ratio rho = |d(n)/d(n-1)|) the remaining change d rho/(1 - rho) must be
@@ -163,11 +176,7 @@ bool upper_cf(double x, double A, double* V) {
     } else {
       c = jx;
     }
-    const long double N1 = N0 + c * Nm1;
-    const long double B1 = B0 + c * Bm1;
-    Nm1 = N0; N0 = N1; Bm1 = B0; B0 = B1;
-    rescale(Nm1, N0, Bm1, B0);
-    const double conv = static_cast<double>(N0 / B0);
+    const double conv = cf_advance(c, Nm1, N0, Bm1, B0);
     const double dn = conv - prev;
     if (cf_settled(n, ZIGAMMA_UPPER_CF_STEPS, conv, dn, dprev)) {
       *V = conv;
@@ -196,11 +205,7 @@ bool lower_cf(double x, double A, double* V) {
     } else {
       c = -((lA + k) / u) * (lx / (u - 1.0L));
     }
-    const long double N1 = N0 + c * Nm1;
-    const long double B1 = B0 + c * Bm1;
-    Nm1 = N0; N0 = N1; Bm1 = B0; B0 = B1;
-    rescale(Nm1, N0, Bm1, B0);
-    const double conv = static_cast<double>(N0 / B0);
+    const double conv = cf_advance(c, Nm1, N0, Bm1, B0);
     const double dn = conv - prev;
     if (cf_settled(n, ZIGAMMA_LOWER_CF_LAST, conv, dn, dprev)) {
       *V = conv;

@@ -30,6 +30,7 @@
 
 #include <cmath>
 
+#include "numeric/zhorner.h"
 #include "numeric/zln1px.h"
 #include "numeric/zmissing.h"
 
@@ -57,12 +58,6 @@ constexpr double D2[7] = {2.1326962979603636e-05, 0.0016767266689027731, 0.03194
                           0.24611091348667924,    0.8949255863507323,    1.5344580849517535,
                           1.0};
 
-double horner7(const double (&c)[7], double v) {
-  double s = c[0];
-  for (int i = 1; i < 7; ++i) s = s * v + c[i];
-  return s;
-}
-
 // x < 15, x > smallest normal, not within 2^-53 of 1 or 2.
 double lgamma_small(double x) {
   double f = 1.0;
@@ -79,12 +74,23 @@ double lgamma_small(double x) {
   double R;
   if (y - 1.5 < 0.0) {
     const double t = y - 1.0;
-    R = t * horner7(N1, t) / horner7(D1, t);
+    R = t * zhorner(N1, t) / zhorner(D1, t);
   } else {
     const double t = y - 2.0;
-    R = t * horner7(N2, t) / horner7(D2, t);
+    R = t * zhorner(N2, t) / zhorner(D2, t);
   }
   return R + std::log(f);
+}
+
+// The smaller and the larger of a and b (b counts as the smaller on a tie).
+void smaller_larger(double a, double b, double* s, double* L) {
+  if (b <= a) {
+    *s = b;
+    *L = a;
+  } else {
+    *s = a;
+    *L = b;
+  }
 }
 
 bool near_one_or_two(double x) {
@@ -118,13 +124,7 @@ long double zlgammal(double x) {
 double zlbeta(double a, double b) {
   if (a <= 0.0 || b <= 0.0) return ZLBETA_BAD;
   double s, L;
-  if (b <= a) {
-    s = b;
-    L = a;
-  } else {
-    s = a;
-    L = b;
-  }
+  smaller_larger(a, b, &s, &L);
   if (L < ZLGAMMA_SWITCH) {
     const double sum = L + s;
     return zlgamma(L) + zlgamma(s) - zlgamma(sum);
@@ -137,13 +137,7 @@ double zlbeta(double a, double b) {
 long double zlbetal(double a, double b) {
   if (a <= 0.0 || b <= 0.0) return ZLBETA_BAD;
   double s, L;
-  if (b <= a) {
-    s = b;
-    L = a;
-  } else {
-    s = a;
-    L = b;
-  }
+  smaller_larger(a, b, &s, &L);
   if (L < ZLGAMMA_SWITCH) {
     const double sum = L + s;
     return zlgammal(L) + zlgammal(s) - zlgammal(sum);

@@ -58,6 +58,16 @@ constexpr int ZB_PASS_LIMIT = 400;  // at most 399 passes
 constexpr int ZB_RESCALE_EXP = 354;
 constexpr double ZB_LOG0 = -1.7976931348623157e308;
 
+// One term c of the continued fraction: the forward three-term recurrence
+// A(n+1) = A(n) + c A(n-1), likewise B.
+void cf_term(double c, double& A1, double& A0, double& B1, double& B0) {
+  const double An = A0 + c * A1, Bn = B0 + c * B1;
+  A1 = A0;
+  B1 = B0;
+  A0 = An;
+  B0 = Bn;
+}
+
 // The continued fraction F for the working triple (P' after the shift, Q, X).
 double beta_cf(double Pp, double Q, double X, double tol) {
   const double z = (1.0 - X) / X;
@@ -71,21 +81,10 @@ double beta_cf(double Pp, double Q, double X, double tol) {
   for (int k = 1;; ++k) {
     counter += 1;
     if (std::fabs(F - prev) < tol * F) break;
-    double c = onum / den;
-    double An = A0 + c * A1, Bn = B0 + c * B1;
-    A1 = A0;
-    B1 = B0;
-    A0 = An;
-    B0 = Bn;
+    cf_term(onum / den, A1, A0, B1, B0);
     inc += 2.0 * z;
     den += inc;
-    c = enm / den;
-    An = A0 + c * A1;
-    Bn = B0 + c * B1;
-    A1 = A0;
-    B1 = B0;
-    A0 = An;
-    B0 = Bn;
+    cf_term(enm / den, A1, A0, B1, B0);
     inc += 2.0 * z;
     den += inc;
     onum += Pp - Q + 2.0 * k;

@@ -91,6 +91,27 @@ bool upper_hazard(double v, double* h) {
   return true;
 }
 
+// A term that cannot be formed: the failure value and status 1.
+int term_failed(double* out) {
+  *out = ZLN_FAIL;
+  return 1;
+}
+
+// The term of an exact observation: -ln phi(z).
+double exact_term(double z0) { return z0 * z0 / 2.0 + ZLN_SQRT_2PI; }
+
+// The two derivatives of a censored term from its ratio h of density to tail.
+void tail_derivs(double h, double z0, double* out) {
+  out[0] = h;
+  out[1] = (h - z0) * h;
+}
+
+// Back from the centre reflected to z <= 0: the derivatives odd in the centre change sign.
+void unreflect(double* out) {
+  out[0] = -out[0];
+  out[3] = -out[3];
+}
+
 // The five derivatives of -ln(Phi(a) - Phi(b)) from P and the densities at both ends.
 void interval_derivs(double a, double b, double P, double pa, double pb, double* out) {
   const double Pz = pa - pb, Ph = pa + pb;
@@ -108,7 +129,7 @@ int zprblnm(int code, const double* z, const double* /*z2*/, double* out) {
   const double z0 = z[0];
   switch (code) {
     case 0:
-      *out = z0 * z0 / 2.0 + ZLN_SQRT_2PI;
+      *out = exact_term(z0);
       return 0;
     case -1:
       *out = neg_log_cdf(-z0);
@@ -119,12 +140,9 @@ int zprblnm(int code, const double* z, const double* /*z2*/, double* out) {
     case -3: {
       const double a = -std::fabs(z0);
       const double d = zprbnrm(a + z[1]) - zprbnrm(a - z[1]);
-      if (d > 0.0) {
-        *out = -std::log(d);
-        return 0;
-      }
-      *out = ZLN_FAIL;
-      return 1;
+      if (!(d > 0.0)) return term_failed(out);
+      *out = -std::log(d);
+      return 0;
     }
     default:
       return 0;
@@ -136,22 +154,16 @@ int zprblnmLog(int code, const double* z, const double* /*z2*/, double* out) {
   double lc, ls, lp;
   switch (code) {
     case 0:
-      *out = z0 * z0 / 2.0 + ZLN_SQRT_2PI;
+      *out = exact_term(z0);
       return 0;
     case -1:
     case -2:
-      if (zlognrm(z0, &lc, &ls, &lp) != 0) {
-        *out = ZLN_FAIL;
-        return 1;
-      }
+      if (zlognrm(z0, &lc, &ls, &lp) != 0) return term_failed(out);
       *out = code == -1 ? -ls : -lc;
       return 0;
     case -3: {
       const double h = z[1];
-      if (!(h > 0.0)) {
-        *out = ZLN_FAIL;
-        return 1;
-      }
+      if (!(h > 0.0)) return term_failed(out);
       const double zz = -std::fabs(z0);
       if (h < ZSER_H && std::fabs(h * zz) < ZSER_HZ) {
         const double s = zz * zz, h2 = h * h;
@@ -160,17 +172,11 @@ int zprblnmLog(int code, const double* z, const double* /*z2*/, double* out) {
         return 0;
       }
       double lca, lcb, dummy;
-      if (zlognrm(zz + h, &lca, &dummy, &lp) != 0 || zlognrm(zz - h, &lcb, &dummy, &lp) != 0) {
-        *out = ZLN_FAIL;
-        return 1;
-      }
+      if (zlognrm(zz + h, &lca, &dummy, &lp) != 0 || zlognrm(zz - h, &lcb, &dummy, &lp) != 0) return term_failed(out);
       const double m = lca > lcb ? lca : lcb;
       const double k = std::fabs(m) < ZINT_BIG ? std::trunc(m) : m;
       const double d = std::exp(lca - k) - std::exp(lcb - k);
-      if (!(d > 0.0)) {
-        *out = ZLN_FAIL;
-        return 1;
-      }
+      if (!(d > 0.0)) return term_failed(out);
       *out = -(k + std::log(d));
       return 0;
     }
@@ -195,8 +201,7 @@ int zprbwnm(int code, const double* z, const double* /*z2*/, double* out) {
       } else if (!upper_hazard(z0, &h)) {
         return 1;
       }
-      out[0] = h;
-      out[1] = (h - z0) * h;
+      tail_derivs(h, z0, out);
       return 0;
     case -2:
       if (z0 > -ZDENS_ZERO) {
@@ -208,8 +213,7 @@ int zprbwnm(int code, const double* z, const double* /*z2*/, double* out) {
       } else {
         return 1;
       }
-      out[0] = h;
-      out[1] = (h - z0) * h;
+      tail_derivs(h, z0, out);
       return 0;
     case -3: {
       const bool reflected = z0 > 0.0;
@@ -220,10 +224,7 @@ int zprbwnm(int code, const double* z, const double* /*z2*/, double* out) {
       const double P = zprbnrm(a) - zprbnrm(b);
       if (!(P * P >= ZDBL_MINNORM)) return 1;
       interval_derivs(a, b, P, pa, pb, out);
-      if (reflected) {
-        out[0] = -out[0];
-        out[3] = -out[3];
-      }
+      if (reflected) unreflect(out);
       return 0;
     }
     default:
@@ -246,8 +247,7 @@ int zprbwnmLog(int code, const double* z, const double* /*z2*/, double* out) {
       const double k = std::trunc(lp > lt ? lp : lt);
       double h = std::exp((lp - k) - (lt - k));
       if (code == -2) h = -h;
-      out[0] = h;
-      out[1] = (h - z0) * h;
+      tail_derivs(h, z0, out);
       return 0;
     }
     case -3: {
@@ -276,10 +276,7 @@ int zprbwnmLog(int code, const double* z, const double* /*z2*/, double* out) {
         out[3] = -2.0 * zz * h / 3.0 + 4.0 * (s * zz + 2.0 * zz) * h3 / 45.0;
         out[4] = 1.0 / h2 + (1.0 - s) / 3.0 + (s * s + 4.0 * s - 2.0) * h2 / 15.0;
       }
-      if (reflected) {
-        out[0] = -out[0];
-        out[3] = -out[3];
-      }
+      if (reflected) unreflect(out);
       return 0;
     }
     default:

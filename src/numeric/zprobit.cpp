@@ -25,6 +25,7 @@
 #include <cmath>
 #include <limits>
 
+#include "numeric/zhorner.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
 
@@ -50,12 +51,6 @@ constexpr double D2[8] = {1.0,                  2.152916059924272,    1.81950658
                           0.7785719242838022,   0.1775558927085442,   0.020255719894916695,
                           0.000977052221781334, 1.389640654034189e-05};
 
-template <int N>
-long double horner(const double (&c)[N], long double v) {
-  long double s = c[0];
-  for (int i = 1; i < N; ++i) s = s * v + c[i];
-  return s;
-}
 }  // namespace
 
 double szprobit(double p) {
@@ -84,10 +79,10 @@ double zprobit(double p) {
   const long double r = std::sqrt(-2.0L * std::log(static_cast<long double>(q))) - ZPROBIT_R0;
   long double z;
   if (q > ZPROBIT_TAIL) {
-    z = r * horner(N1, r) / horner(D1, r);
+    z = r * zhorner(N1, r) / zhorner(D1, r);
   } else {
     const long double u = 1.0L / r;
-    z = r * horner(N2, u) / horner(D2, u);
+    z = r * zhorner(N2, u) / zhorner(D2, u);
   }
   const double zd = static_cast<double>(z);
   return (p > 0.5) ? zd : -zd;

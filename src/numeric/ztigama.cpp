@@ -24,6 +24,8 @@
 
 #include <cmath>
 
+#include "numeric/zhorner.h"
+
 namespace {
 constexpr double ZTG_PI = 3.141592653589793;
 constexpr double ZTG_POLE = 1e-12;
@@ -37,12 +39,6 @@ constexpr double ZTG_N[6] = {-1.3926211662443963e-15, 8.552400851648394e-05, 0.0
 constexpr double ZTG_D[5] = {8.552400846207363e-05, 0.002766415611841837, 0.035912632976248214,
                              0.23383445541222814,   0.7635231680342955};
 
-template <int N>
-double horner(const double (&c)[N], double t) {
-  double s = c[0];
-  for (int i = 1; i < N; ++i) s = s * t + c[i];
-  return s;
-}
 }  // namespace
 
 double ztigama(double x, int* status) {
@@ -80,7 +76,7 @@ double ztigama(double x, int* status) {
       acc = acc - 1.0 / (y * y);
     }
     const double t = y - ZTG_CENTRE;
-    v = acc + horner(ZTG_N, t) / (1.0 + t * horner(ZTG_D, t));
+    v = acc + zhorner(ZTG_N, t) / (1.0 + t * zhorner(ZTG_D, t));
   }
   return reflected ? r - v : v;
 }

@@ -2,10 +2,14 @@
 //
 // For each distinct value x_i the wanted distance is the H-th smallest of its n
 // distances to all observations (H = floor(n/2) + 1; its own f_i copies count as
-// distance 0). It is the smallest candidate distance v, taken from either side, whose
-// count of observations within v reaches H. Counting within v is two binary searches
-// over prefix sums of the frequencies, and the candidate on each side is found by a
-// binary search as well, so each value costs O(log^2 m): no pair is ever formed.
+// distance 0). The observations within any distance of x_i form a run [L, R] of
+// neighbouring values around i, so the distance is the least max(x_i - x_L, x_R - x_i)
+// over runs holding at least H observations. For a given L the shortest such run ends
+// at R(L), which grows with L; the left reach x_i - x_L shrinks with L while the right
+// reach grows, so the best L is at the crossing of the two. That crossing never moves
+// left as i moves right, so one sweep with three pointers serves every value: O(m)
+// for all of them, no pair formed, no search.
+//
 // Distances are the rounded differences x_i - x_j and x_j - x_i throughout, so the
 // result equals the distance a direct computation would pick.
 #include <limits>
@@ -16,69 +20,36 @@
 
 namespace {
 
-struct sn_row {
-  const double* x;
-  const long long* c;  // c[j] = f_0 + ... + f_(j-1)
-  int m;
-  int i;
-
-  // Observations whose distance to x_i is at most v.
-  long long within(double v) const {
-    const double xi = x[i];
-    // First p < i with x_i - x_p <= v (those from p up to i - 1 qualify).
-    int lo = 0, hi = i;
-    while (lo < hi) {
-      int mid = lo + (hi - lo) / 2;
-      if (xi - x[mid] <= v)
-        hi = mid;
-      else
-        lo = mid + 1;
-    }
-    const int pl = lo;
-    // First q > i with x_q - x_i > v (those from i + 1 up to q - 1 qualify).
-    lo = i + 1;
-    hi = m;
-    while (lo < hi) {
-      int mid = lo + (hi - lo) / 2;
-      if (x[mid] - xi <= v)
-        lo = mid + 1;
-      else
-        hi = mid;
-    }
-    return c[lo] - c[pl];
-  }
-};
-
-void sn_distances(int m, const double* x, const int* f, const long long* c, double* d) {
+void sn_distances(int m, const double* x, const long long* c, double* d) {
   const long long h = c[m] / 2 + 1;
+  const double inf = std::numeric_limits<double>::infinity();
+  int l = 0;   // candidate run start; never decreases
+  int r0 = 0;  // shortest run end from l reaching h observations (m: none)
+  auto run_end = [&](int from) {
+    // Advances r0 to the first index with c[r0 + 1] - c[from] >= h (m when none).
+    while (r0 < m && c[r0 + 1] - c[from] < h) ++r0;
+  };
   for (int i = 0; i < m; ++i) {
-    if (f[i] >= h) {
-      d[i] = 0.0;
-      continue;
+    if (l > i) l = i;  // cannot happen (l only follows the crossing), kept for safety
+    run_end(l);
+    // Reach of a run starting at s (s <= i): left x_i - x_s, right x_R - x_i with R
+    // the end for s, at least i.
+    auto right_of = [&](int end) { return end >= m ? inf : (end <= i ? 0.0 : x[end] - x[i]); };
+    // Move l right while its right reach still falls short of its left reach.
+    for (;;) {
+      const double left = x[i] - x[l];
+      const double right = right_of(r0);
+      if (right >= left || l == i) break;
+      ++l;
+      run_end(l);
     }
-    const sn_row row{x, c, m, i};
-    double best = std::numeric_limits<double>::infinity();
-    // Left side: the largest p (smallest distance x_i - x_p) that reaches h; -1 none.
-    int lo = -1, hi = i - 1;
-    while (lo < hi) {
-      const int mid = lo + (hi - lo + 1) / 2;
-      if (row.within(x[i] - x[mid]) >= h)
-        lo = mid;
-      else
-        hi = mid - 1;
+    // l is the first start whose right reach is at least its left reach; the best run
+    // starts at l or just before it.
+    double best = right_of(r0);
+    if (l > 0) {
+      const double left_prev = x[i] - x[l - 1];
+      if (left_prev < best) best = left_prev;
     }
-    if (lo >= 0) best = x[i] - x[lo];
-    // Right side: the smallest q (smallest distance x_q - x_i) that reaches h; m none.
-    lo = i + 1;
-    hi = m;
-    while (lo < hi) {
-      const int mid = lo + (hi - lo) / 2;
-      if (row.within(x[mid] - x[i]) >= h)
-        hi = mid;
-      else
-        lo = mid + 1;
-    }
-    if (lo < m && x[lo] - x[i] < best) best = x[lo] - x[i];
     d[i] = best;
   }
 }
@@ -91,6 +62,6 @@ int kes_sndist(int m, const double* x, const int* f, double* d) {
   if (!c) return 1;
   c[0] = 0;
   for (int j = 0; j < m; ++j) c[j + 1] = c[j] + f[j];
-  sn_distances(m, x, f, c.get(), d);
+  sn_distances(m, x, c.get(), d);
   return 0;
 }

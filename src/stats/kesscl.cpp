@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "driver/kes_valnode.h"
 #include "numeric/zmissing.h"
 #include "stats/kes_stats.h"
+#include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
 #include "stats/zkesqnt.h"
 
@@ -152,18 +155,23 @@ double gini(const sample& s) {
   return static_cast<double>(sum);
 }
 
-// Low median of the Sn distances d (overwritten) weighted by the frequencies.
-double sn_lowmed(const sample& s, double* d, int* fcopy) {
-  std::copy(s.f, s.f + s.m, fcopy);
-  int cnt = s.m;
-  rsort(&cnt, d, fcopy);
-  const long long target = (s.n + 1) / 2;
-  long long cum = 0;
-  for (int i = 0; i < cnt; ++i) {
-    cum += fcopy[i];
-    if (cum >= target) return d[i];
+// Low median of the Sn distances d (reordered) weighted by the frequencies, by
+// selection (no full sort).
+double sn_lowmed(const sample& s, double* d) {
+  if (s.n == s.m && std::all_of(s.f, s.f + s.m, [](int c) { return c == 1; })) {
+    // Every value once: the plain order statistic, selected in place.
+    const long long k = (s.n + 1) / 2 - 1;
+    std::nth_element(d, d + k, d + s.m);
+    return d[k];
   }
-  return zmissing();
+  struct item {
+    double v;
+    long long w;
+  };
+  std::unique_ptr<item[]> buf(new (std::nothrow) item[static_cast<size_t>(s.m)]);
+  if (!buf) return zmissing();
+  for (int i = 0; i < s.m; ++i) buf[i] = {d[i], s.f[i]};
+  return kes_wselect(buf.get(), s.m, 0, (s.n + 1) / 2, zmissing());
 }
 
 // Qn's order statistic for fewer than 11 distinct values: all pairs are formed.
@@ -200,13 +208,11 @@ int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double*
   if (m <= 0) return skipqn ? 0 : 1;
 
   // Values into dwork[0..m), frequencies into iwork[0..m); with the weighted
-  // definition the weights go to dwork[m..2m) until the Sn distances need it.
+  // definition the weights go to dwork[m..2m), which later takes the Sn distances.
   const bool weighted = pctldef == KES_PCTLDEF_WEIGHTED;
   double* x = dwork;
   double* w = weighted ? dwork + m : nullptr;
   int* f = iwork;
-  long long n = 0;
-  double wsum = 0.0;
   int cnt = 0;
   if (array) {
     for (; cnt < m; ++cnt) {
@@ -221,12 +227,21 @@ int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double*
       if (w) w[cnt] = p->wt ? p->wt->sumw : 0.0;
     }
   }
-  m = cnt;
+  return kesscl_arrays(pctldef, cnt, x, f, w, dwork + m, iwork + m, res, skipqn);
+}
+
+int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
+                  int* iwork, double* res, int skipqn) {
+  for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
+  if (m <= 0) return skipqn ? 0 : 1;
+  if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
+  long long n = 0;
+  double wsum = 0.0;
   for (int i = 0; i < m; ++i) {
     n += f[i];
     if (w) wsum += w[i];
   }
-  if (m == 0 || n <= 0) return skipqn ? 0 : 1;
+  if (n <= 0) return skipqn ? 0 : 1;
   if (m == 1) {
     for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = 0.0;
     return 0;
@@ -249,10 +264,10 @@ int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double*
     if (!is_missing(res[KES_SCL_MAD])) res[KES_SCL_STD_MAD] = MAD_CONST * res[KES_SCL_MAD];
   }
 
-  // The weights are no longer needed: dwork[m..2m) takes the Sn distances.
-  double* d = dwork + m;
+  // The weights are no longer needed: d (which may share their memory) takes the Sn
+  // distances.
   if (kes_sndist(m, x, f, d) == 0) {
-    const double lm = sn_lowmed(s, d, iwork + m);
+    const double lm = sn_lowmed(s, d);
     if (!is_missing(lm)) {
       res[KES_SCL_SN] = SN_CONST * lm;
       res[KES_SCL_STD_SN] = sn_factor(n) * res[KES_SCL_SN];
@@ -260,7 +275,7 @@ int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double*
   }
 
   if (skipqn) return 0;
-  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, dwork + m, iwork + m);
+  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, nullptr, iwork);
   if (is_missing(q)) return 1;
   res[KES_SCL_QN] = QN_CONST * q;
   res[KES_SCL_STD_QN] = qn_factor(n) * res[KES_SCL_QN];

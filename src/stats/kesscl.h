@@ -12,12 +12,22 @@ struct kes_valnode;
 int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double* values,
            const int* freqs, double* dwork, int* iwork, double* res, int skipqn);
 
+// The same from arrays: m ascending distinct values x with frequencies f and, for the
+// weighted definition, their weights w (may be null otherwise). d receives m doubles
+// of scratch and may overlap w (the weights are read before d is written); iwork
+// holds 5m ints.
+int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
+                  int* iwork, double* res, int skipqn);
+
 // The k-th smallest of the n(n-1)/2 pairwise distances, k = h(h-1)/2 with
 // h = floor(n/2) + 1, of the sample given by m ascending distinct values x with
 // frequencies f (n their sum): Qn before its constant 2.2219. iwork holds 5m ints;
 // dwork (2m doubles) is not needed. The missing value when n is not positive or
 // beyond the int range, or when scratch memory (16 bytes per value) cannot be had.
 double zsclqn(int m, const double* x, const int* f, double* dwork, int* iwork);
+// zsclqn with a chosen size below which the remaining candidate pairs are selected
+// directly (zsclqn uses about two million).
+double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long enumerate_limit);
 
 // The Sn distance of each distinct value: the (floor(n/2) + 1)-th smallest of its
 // distances to all n observations, into d[0..m-1]. Returns 0, or 1 when scratch

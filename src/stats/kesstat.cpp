@@ -2,8 +2,10 @@
 // and modes, whiskers, PCTLPTS= points, basic limits, robust scale, extremes, location
 // tests, trimmed and winsorized means, normality); zkesext: the extremes copy.
 //
-// Later engines rely on earlier ones: the quantile pass leaves the value list linked
-// backwards and its tail known, which the location tests and the trimmed means walk.
+// The value list is copied once into contiguous arrays (kes_flatten, which also links
+// the list backwards and finds its tail for the tables) and every engine reads the
+// arrays: walking a long list node by node is a chain of cache misses. When the copy
+// cannot be had the engines walk the list itself.
 #include "stats/kesstat.h"
 
 #include <cmath>
@@ -19,6 +21,7 @@
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
+#include "stats/kes_flatvals.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"
@@ -95,7 +98,7 @@ void repair_sums(kes_varsum* rec) {
   }
 }
 
-void quantiles(kes_ctx* ctx, kes_stats* st) {
+void quantiles(kes_ctx* ctx, kes_stats* st, const kes_flatvals* fv) {
   const double miss = zmissing();
   const kes_procopts& po = ctx->po;
   for (double& v : st->qnt) v = miss;
@@ -122,7 +125,10 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   q.urank = st->pct_urank;
   q.coverage = st->pct_coverage;
   q.modeval = miss;
-  zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
+  if (fv)
+    zkesqnt_arrays(st->pctldef, &st->mom, fv, &q);
+  else
+    zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
 
   st->tail = q.tail;
   st->ndistinct = q.distinct;
@@ -160,7 +166,7 @@ void basic_measures(kes_stats* st) {
 
 // Data values nearest inside the 1.5 IQR fences; the fences are widened slightly so
 // that a value exactly on a fence counts as inside.
-void whiskers(kes_stats* st) {
+void whiskers(kes_stats* st, const kes_flatvals* fv) {
   const double iqr = st->qnt[KES_Q_QRANGE];
   if (is_missing(iqr)) return;
   constexpr double e = kes_stat::FENCE_EPS;
@@ -168,6 +174,12 @@ void whiskers(kes_stats* st) {
   const double lf = st->qnt[KES_Q_Q1] - 1.5 * iqr;
   if (lf - e <= mn) {
     st->qnt[KES_Q_WHISKER_LO] = mn;
+  } else if (fv) {
+    for (int i = 0; i < fv->m; ++i)
+      if (fv->x[i] >= lf - 2.0 * e) {
+        st->qnt[KES_Q_WHISKER_LO] = fv->x[i];
+        break;
+      }
   } else {
     for (const kes_valnode* p = st->head; p != nullptr; p = p->next)
       if (p->key.value >= lf - 2.0 * e) {
@@ -178,6 +190,12 @@ void whiskers(kes_stats* st) {
   const double uf = st->qnt[KES_Q_Q3] + 1.5 * iqr;
   if (uf + e >= mx) {
     st->qnt[KES_Q_WHISKER_HI] = mx;
+  } else if (fv) {
+    for (int i = fv->m - 1; i >= 0; --i)
+      if (fv->x[i] <= uf + 2.0 * e) {
+        st->qnt[KES_Q_WHISKER_HI] = fv->x[i];
+        break;
+      }
   } else {
     for (const kes_valnode* p = st->tail; p != nullptr; p = p->right)
       if (p->key.value <= uf + 2.0 * e) {
@@ -187,7 +205,7 @@ void whiskers(kes_stats* st) {
   }
 }
 
-void pctlpts(kes_stats* st) {
+void pctlpts(kes_stats* st, const kes_flatvals* fv) {
   if (st->npctlpts <= 0 || st->pctlpts_prob == nullptr || st->pctlpts_result == nullptr) return;
   kes_qntblk& q = st->qreq;
   std::memset(&q, 0, sizeof q);
@@ -196,7 +214,10 @@ void pctlpts(kes_stats* st) {
   q.prob = st->pctlpts_prob;
   q.index = st->pctlpts_index;
   q.est = st->pctlpts_result;
-  zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
+  if (fv)
+    zkesqnt_arrays(st->pctldef, &st->mom, fv, &q);
+  else
+    zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
 }
 
 void basic_limits(kes_ctx* ctx, kes_stats* st) {
@@ -229,7 +250,7 @@ void basic_limits(kes_ctx* ctx, kes_stats* st) {
   if (!is_missing(b[KES_BCL_UP_STD])) b[KES_BCL_UP_VAR] = b[KES_BCL_UP_STD] * b[KES_BCL_UP_STD];
 }
 
-void robust_scale(kes_ctx* ctx, kes_stats* st, int var) {
+void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) {
   const int qn_count = output_qn_count(ctx);
   // No plot request of this procedure asks for robust estimators itself.
   const bool wanted = ctx->robustscale || var < ctx->dp.robust_k;
@@ -246,8 +267,11 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var) {
     return;
   }
   const bool qn_wanted = ctx->robustscale || var < qn_count;
-  const int rc = kesscl(0, st->pctldef, st->ndistinct, st->head, nullptr, nullptr, static_cast<double*>(dwork),
-                        static_cast<int*>(iwork), st->scl, qn_wanted ? 0 : 1);
+  const int skipqn = qn_wanted ? 0 : 1;
+  const int rc = fv ? kesscl_arrays(st->pctldef, fv->m, fv->x, fv->f, fv->w, static_cast<double*>(dwork),
+                                    static_cast<int*>(iwork), st->scl, skipqn)
+                    : kesscl(0, st->pctldef, st->ndistinct, st->head, nullptr, nullptr, static_cast<double*>(dwork),
+                             static_cast<int*>(iwork), st->scl, skipqn);
   if (rc == 1 && qn_wanted) {
     log_with_name(ctx, kMsgRobust, var);
     raise_rc(ctx, 4);
@@ -256,11 +280,14 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var) {
   vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
 }
 
-void location(kes_ctx* ctx, kes_stats* st, int var) {
+void location(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) {
   const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
   const bool others_want = ctx->outtable_opt != nullptr || var < ctx->dp.nloc_vars || ctx->dp.inset_stats;
   const int ranks = (!ctx->noprint || others_want) ? 1 : 0;
-  zkesloc(&st->mom, st->head, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
+  if (fv)
+    zkesloc_arrays(&st->mom, fv, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
+  else
+    zkesloc(&st->mom, st->head, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
   if (ctx->loccount) {
     const double* l = st->loc.v;
     st->loccount[KES_LC_MU0] = l[KES_LOC_MU0];
@@ -270,7 +297,7 @@ void location(kes_ctx* ctx, kes_stats* st, int var) {
   }
 }
 
-void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed) {
+void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_flatvals* fv) {
   const kes_procopts& po = ctx->po;
   const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
   const double* amounts = trimmed ? po.trimmed : po.winsorized;
@@ -282,8 +309,10 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed) {
   if (kind != 3) alpha *= 2.0;
   const double mu0 = po.mu0 ? po.mu0[var] : 0.0;
   for (int k = 0; k < count; ++k) {
-    const int rc = zkestwm(0, st->ndistinct, &st->mom, st->head, st->tail, nullptr, nullptr, trimmed ? 1 : 0,
-                           amounts[k], mu0, alpha, &res[k]);
+    const int rc = fv ? zkestwm(1, fv->m, &st->mom, nullptr, nullptr, fv->x, fv->f, trimmed ? 1 : 0, amounts[k],
+                                mu0, alpha, &res[k])
+                      : zkestwm(0, st->ndistinct, &st->mom, st->head, st->tail, nullptr, nullptr, trimmed ? 1 : 0,
+                                amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
       xpmlog(kSet, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
@@ -314,27 +343,41 @@ void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   }
   repair_sums(rec);
 
-  const int mrc = zkesmnt(rec, st->vardef, &st->head, &st->missing, &st->mom);
+  kes_flatvals flat;
+  const kes_flatvals* fv = &flat;
+  if (kes_flatten(rec->values, rec->ndistinct, &flat) != 0) {
+    // No room for the copy: say so, and let the engines walk the list where they can.
+    xmemmsg(static_cast<long>(rec->ndistinct) * static_cast<long>(sizeof(double) + sizeof(int)));
+    raise_rc(ctx, 1016);
+    fv = nullptr;
+  }
+
+  const int mrc = fv ? zkesmnt_arrays(rec, st->vardef, fv, &st->head, &st->missing, &st->mom)
+                     : zkesmnt(rec, st->vardef, &st->head, &st->missing, &st->mom);
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
     raise_rc(ctx, 4);
   }
 
-  quantiles(ctx, st);
+  quantiles(ctx, st, fv);
   basic_measures(st);
-  whiskers(st);
-  pctlpts(st);
+  whiskers(st, fv);
+  pctlpts(st, fv);
   basic_limits(ctx, st);
-  robust_scale(ctx, st, var);
+  robust_scale(ctx, st, var, fv);
   zkesext(rec, &st->ext);
-  location(ctx, st, var);
-  trimmed_winsorized(ctx, st, var, true);
-  trimmed_winsorized(ctx, st, var, false);
+  location(ctx, st, var, fv);
+  trimmed_winsorized(ctx, st, var, true, fv);
+  trimmed_winsorized(ctx, st, var, false, fv);
 
   if (ctx->normal || var < ctx->dp.nnormal_vars) {
     const double miss = zmissing();
-    zkesnrm(0, st->ndistinct, &st->mom, st->head, nullptr, nullptr, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss,
-            miss, &st->nrm);
+    if (fv)
+      zkesnrm(1, fv->m, &st->mom, nullptr, fv->x, fv->f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss,
+              &st->nrm);
+    else
+      zkesnrm(0, st->ndistinct, &st->mom, st->head, nullptr, nullptr, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss,
+              miss, &st->nrm);
   }
 }

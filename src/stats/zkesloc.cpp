@@ -1,15 +1,16 @@
 // zkesloc: tests of H0: location = mu0; hfcn: the exact null distribution of the
 // signed rank statistic.
 //
-// The signed rank statistic ranks |x - mu0| outward from mu0, merging the walk down
-// (back links) from the last value below mu0 with the walk up from the first value
-// above it, so that ties across the two sides share a midrank.
+// The signed rank statistic ranks |x - mu0| outward from mu0 in O(m), merging the walk
+// down from the last value below mu0 with the walk up from the first value above it,
+// so that ties across the two sides share a midrank; no sort is needed.
 #include "stats/zkesloc.h"
 
 #include <cmath>
 
 #include "driver/kes_valnode.h"
 #include "numeric/zibeta.h"
+#include "stats/kes_flatvals.h"
 #include "numeric/zmissing.h"
 #include "numeric/zpgt2.h"
 #include "stats/kes_statconst.h"
@@ -58,6 +59,18 @@ double hfcn(int n, int k, int ties, const int* ranks2, const int* cum, double* w
 
 void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
              kes_locres* out) {
+  kes_flatvals fv;
+  const bool flat = !weighted && ranks && head != nullptr;
+  if (flat && kes_flatten_copy(head, 0, &fv) != 0) {
+    // No room for the copy: t alone.
+    zkesloc_arrays(mom, nullptr, mu0, weighted, ranks, out);
+    return;
+  }
+  zkesloc_arrays(mom, flat ? &fv : nullptr, mu0, weighted, ranks, out);
+}
+
+void zkesloc_arrays(const kes_moments* mom, const kes_flatvals* fv, double mu0, int weighted, int ranks,
+                    kes_locres* out) {
   const double miss = zmissing();
   for (double& v : out->v) v = miss;
   out->v[KES_LOC_MU0] = mu0;
@@ -75,22 +88,25 @@ void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int we
       out->v[KES_LOC_PT] = p_of_t2(t * t, df_of(n_obs));
     }
   }
-  if (weighted || !ranks || head == nullptr) return;
+  if (weighted || !ranks || fv == nullptr || fv->m <= 0) return;
 
-  // Split the list at mu0.
+  // Split the values at mu0.
+  const int m = fv->m;
+  const double* x = fv->x;
+  const int* f = fv->f;
   double nb = 0.0;
-  const kes_valnode* lo = nullptr;  // last node below mu0
-  const kes_valnode* up = nullptr;  // first node above mu0
-  for (const kes_valnode* p = head; p != nullptr; p = p->next) {
-    if (p->key.value < mu0) {
-      nb += p->count;
-      lo = p;
-    } else if (p->key.value > mu0) {
-      up = p;
+  int lo = -1;  // last value below mu0
+  int up = m;   // first value above mu0
+  for (int i = 0; i < m; ++i) {
+    if (x[i] < mu0) {
+      nb += f[i];
+      lo = i;
+    } else if (x[i] > mu0) {
+      up = i;
       break;
     }
   }
-  if (lo == nullptr && up == nullptr) {
+  if (lo < 0 && up >= m) {
     out->v[KES_LOC_NDIFF] = 0.0;
     out->v[KES_LOC_NABOVE] = 0.0;
     return;
@@ -101,29 +117,29 @@ void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int we
   int nr = 0;
   bool ties = false;
   double n = 0.0, splus = 0.0, tiesum = 0.0;
-  while (lo != nullptr || up != nullptr) {
+  while (lo >= 0 || up < m) {
     double t = 0.0, above = 0.0;
-    if (up != nullptr && lo != nullptr) {
-      const double du = up->key.value - mu0;
-      const double dl = mu0 - lo->key.value;
+    if (up < m && lo >= 0) {
+      const double du = x[up] - mu0;
+      const double dl = mu0 - x[lo];
       if (du < dl * (1.0 - EPS13)) {
-        t = above = up->count;
-        up = up->next;
+        t = above = f[up];
+        ++up;
       } else if (du > dl * (1.0 + EPS13)) {
-        t = lo->count;
-        lo = lo->right;
+        t = f[lo];
+        --lo;
       } else {
-        above = up->count;
-        t = above + lo->count;
-        up = up->next;
-        lo = lo->right;
+        above = f[up];
+        t = above + f[lo];
+        ++up;
+        --lo;
       }
-    } else if (up != nullptr) {
-      t = above = up->count;
-      up = up->next;
+    } else if (up < m) {
+      t = above = f[up];
+      ++up;
     } else {
-      t = lo->count;
-      lo = lo->right;
+      t = f[lo];
+      --lo;
     }
     const double midrank = n + (t + 1.0) / 2.0;
     splus += above * midrank;

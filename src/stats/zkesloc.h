@@ -6,10 +6,14 @@ struct kes_valnode;
 struct kes_locres;
 
 // Fills out (preset to missing) for H0: location = mu0. Only t is computed when
-// weighted is set or ranks is clear. The list must be ascending and linked back
-// through the right links (as zkesqnt leaves it).
+// weighted is set or ranks is clear. The list must be ascending.
 void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
              kes_locres* out);
+
+// The same over the list copied by kes_flatten (null: t alone).
+struct kes_flatvals;
+void zkesloc_arrays(const kes_moments* mom, const kes_flatvals* fv, double mu0, int weighted, int ranks,
+                    kes_locres* out);
 
 // Number of the 2^n sign assignments whose sum of doubled ranks of the positive signs
 // is at most k; ranks2 holds the doubled ranks in increasing order with their running

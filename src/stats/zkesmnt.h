@@ -18,6 +18,12 @@ enum kes_mnt_result : int {
 int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
             kes_moments* out);
 
+// The same with the skewness and kurtosis pass over the flattened value list fv (the
+// list of rec, copied by kes_flatten): the results agree to the bit.
+struct kes_flatvals;
+int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_flatvals* fv, kes_valnode** head,
+                   kes_valnode** missing, kes_moments* out);
+
 // Variance divisor chosen by the second character of the VARDEF text; never negative.
 // An unknown text is an internal impossibility (the step ends with 9999).
 double zvardiv(const char vardef[8], double n, double one, double sumwgt);

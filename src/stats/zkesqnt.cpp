@@ -2,9 +2,9 @@
 // modes and percentile confidence limits; zkesqnc: the noncentral t quantile behind
 // the normal-theory limits.
 //
-// One forward walk serves every percentile (the probabilities ascend), and it leaves
-// each node passed linked back to its predecessor so that later engines can walk the
-// list from the tail.
+// The list is copied once into arrays (which links every node back to its
+// predecessor, so that later code can walk it from the tail); one forward pass over
+// the arrays serves every percentile (the probabilities ascend).
 #include <cmath>
 
 #include "driver/kes_valnode.h"
@@ -14,6 +14,7 @@
 #include "numeric/zprobit.h"
 #include "numeric/zqtnc.h"
 #include "numeric/ztnc_req.h"
+#include "stats/kes_flatvals.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesqnt.h"
 
@@ -37,72 +38,57 @@ int zkesqnc(double* t, double p, double df, double nc) {
 
 namespace {
 
-// The forward walk over the list: current node, frequency through it, back links
-// and, in the standard mode, the mode statistics.
-struct walker {
-  kes_valnode* cur;
-  double cum;       // cumulative frequency (or weight) through cur
-  bool modes;       // keep the mode statistics
-  kes_qntblk* q;
-  bool weighted;
-
-  double amount(const kes_valnode* p) const {
-    return weighted ? (p->wt ? p->wt->sumw : 0.0) : static_cast<double>(p->count);
-  }
-  void visit_mode(const kes_valnode* p) {
-    if (!modes) return;
-    if (p->count > q->maxfreq) {
-      q->maxfreq = p->count;
+// Mode statistics over the whole list: the smallest value with the largest count,
+// how many values share that count, and "no mode" when every value occurs once.
+void mode_stats(const kes_flatvals* fv, kes_qntblk* q) {
+  const int m = fv->m;
+  q->distinct = m;
+  q->tail = fv->tail;
+  q->maxfreq = fv->f[0];
+  q->nmodes = 1;
+  q->modeval = fv->x[0];
+  for (int i = 1; i < m; ++i) {
+    const int c = fv->f[i];
+    if (c > q->maxfreq) {
+      q->maxfreq = c;
       q->nmodes = 1;
-      q->modeval = p->key.value;
-    } else if (p->count == q->maxfreq) {
+      q->modeval = fv->x[i];
+    } else if (c == q->maxfreq) {
       ++q->nmodes;
     }
   }
-  void start(kes_valnode* head) {
-    cur = head;
-    head->right = nullptr;
-    cum = amount(head);
-    if (modes) {
-      q->distinct = 1;
-      q->maxfreq = head->count;
-      q->nmodes = 1;
-      q->modeval = head->key.value;
-    }
+  if (q->maxfreq == 1 && m > 1) {
+    q->modeval = zmissing();
+    q->nmodes = 0;
   }
-  // Moves to the next node; false at the end of the list.
-  bool step() {
-    kes_valnode* nx = cur->next;
-    if (nx == nullptr) return false;
-    nx->right = cur;
-    cur = nx;
-    cum += amount(nx);
-    if (modes) ++q->distinct;
-    visit_mode(nx);
-    return true;
-  }
-  void finish() {
-    while (step()) {
-    }
-    if (!modes) return;
-    q->tail = cur;
-    if (q->maxfreq == 1 && q->distinct > 1) {
-      q->modeval = zmissing();
-      q->nmodes = 0;
-    }
-  }
+}
+
+// A request for the value at order statistic r (counted from 1).
+struct rank_req {
+  double r;
+  double* dst;
 };
 
-// The value at order statistic r (counted from 1) by cumulative frequencies.
-double value_at_rank(const kes_valnode* head, double r) {
-  double c = 0.0;
-  const kes_valnode* p = head;
-  for (; p != nullptr; p = p->next) {
-    c += p->count;
-    if (c >= r) return p->key.value;
-    if (p->next == nullptr) break;
+// Values at the requested order statistics by cumulative frequencies, in one walk
+// over the requests sorted by rank; a rank past the end takes the last value.
+void values_at_ranks(const kes_flatvals* fv, rank_req* req, int nreq) {
+  for (int i = 1; i < nreq; ++i) {  // insertion sort: a handful of requests
+    const rank_req t = req[i];
+    int j = i;
+    for (; j > 0 && req[j - 1].r > t.r; --j) req[j] = req[j - 1];
+    req[j] = t;
   }
-  return p ? p->key.value : zmissing();
+  double c = 0.0;
+  int i = 0;
+  for (int k = 0; k < nreq; ++k) {
+    while (i < fv->m) {
+      // The frequencies through value i, summed in list order as a walk would.
+      if (c + fv->f[i] >= req[k].r) break;
+      c += fv->f[i];
+      ++i;
+    }
+    *req[k].dst = fv->x[i < fv->m ? i : fv->m - 1];
+  }
 }
 
 void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int pos) {
@@ -126,7 +112,9 @@ void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int po
   }
 }
 
-void free_limits(const kes_qntblk* q, const kes_valnode* head, double n, double p, int pos) {
+// Ranks and coverage of the distribution-free limits of percentile p; the limit
+// values are requested from values_at_ranks.
+void free_limits(const kes_qntblk* q, double n, double p, int pos, rank_req* req, int* nreq) {
   const int type = q->dfkind == 1 ? 3 : q->dfkind == 2 ? 4 : 1;
   double lo, hi, c;
   int rc = zdfciqt(type, n, q->dfalpha, p, &lo, &hi, &c);
@@ -135,72 +123,87 @@ void free_limits(const kes_qntblk* q, const kes_valnode* head, double n, double 
   q->lrank[pos] = lo;
   q->urank[pos] = hi;
   q->coverage[pos] = 100.0 * c;
-  if (q->dfkind != 2 && !is_missing(lo)) q->dflower[pos] = value_at_rank(head, lo);
-  if (q->dfkind != 1 && !is_missing(hi)) q->dfupper[pos] = value_at_rank(head, hi);
+  if (q->dfkind != 2 && !is_missing(lo)) req[(*nreq)++] = {lo, &q->dflower[pos]};
+  if (q->dfkind != 1 && !is_missing(hi)) req[(*nreq)++] = {hi, &q->dfupper[pos]};
 }
 
 }  // namespace
 
 int zkesqnt(int, int def, const kes_moments* mom, kes_valnode* head, int, kes_qntblk* q) {
   if (head == nullptr) return 0;
-  const bool weighted = def == KES_PCTLDEF_WEIGHTED;
-  walker w{nullptr, 0.0, q->mode == 1, q, weighted};
-  w.start(head);
+  kes_flatvals fv;
+  if (kes_flatten(head, 0, &fv) != 0) {
+    // No room for the arrays: the back links, the tail and the count are still given.
+    kes_valnode* prev = nullptr;
+    int count = 0;
+    for (kes_valnode* p = head; p != nullptr; prev = p, p = p->next, ++count) p->right = prev;
+    if (q->mode == 1) {
+      q->tail = prev;
+      q->distinct = count;
+    }
+    return 1;
+  }
+  return zkesqnt_arrays(def, mom, &fv, q);
+}
+
+int zkesqnt_arrays(int def, const kes_moments* mom, const kes_flatvals* fv, kes_qntblk* q) {
+  const int m = fv->m;
+  if (m <= 0) return 0;
+  const double* x = fv->x;
+  const int* f = fv->f;
+  if (q->mode == 1) mode_stats(fv, q);
   const double n = mom->v[KES_MOM_N];
 
-  if (weighted) {
+  if (def == KES_PCTLDEF_WEIGHTED) {
+    // Weight of value i; a value without a weight record carries none.
+    auto wt = [fv](int i) { return fv->w ? fv->w[i] : 0.0; };
     const double sumw = mom->v[KES_MOM_SUMWGT];
-    if (!is_missing(sumw)) {
-      bool at_end = false;
-      for (int i = 0; i < q->count; ++i) {
-        const int dst = q->index ? q->index[i] : i;
-        if (at_end) {
-          q->est[dst] = w.cur->key.value;
-          continue;
-        }
-        double lo, hi;
-        zkesfct(def, sumw, q->prob[dst], &lo, &hi);
-        while (w.cum < lo) {
-          if (!w.step()) {
-            at_end = true;
-            break;
-          }
-        }
-        if (at_end || w.cum > hi || w.cur->next == nullptr) {
-          q->est[dst] = w.cur->key.value;
-          continue;
-        }
-        // The cumulative weight sits on W p: average with the next value that
-        // carries weight.
-        const kes_valnode* nx = w.cur->next;
-        while (nx != nullptr && !(nx->wt && nx->wt->sumw > 0.0)) nx = nx->next;
-        q->est[dst] = nx ? (w.cur->key.value + nx->key.value) / 2.0 : w.cur->key.value;
+    if (is_missing(sumw)) return 0;
+    int c = 0;
+    double cum = wt(0);
+    for (int i = 0; i < q->count; ++i) {
+      const int dst = q->index ? q->index[i] : i;
+      double lo, hi;
+      zkesfct(def, sumw, q->prob[dst], &lo, &hi);
+      while (cum < lo && c + 1 < m) cum += wt(++c);
+      if (cum < lo || cum > hi || c + 1 >= m) {
+        q->est[dst] = x[c];
+        continue;
       }
+      // The cumulative weight sits on W p: average with the next value that carries
+      // weight.
+      int nx = c + 1;
+      while (nx < m && !(wt(nx) > 0.0)) ++nx;
+      q->est[dst] = nx < m ? (x[c] + x[nx]) / 2.0 : x[c];
     }
-    w.finish();
     return 0;
   }
 
+  int c = 0;
+  double cum = static_cast<double>(f[0]);
   for (int i = 0; i < q->count; ++i) {
     const int dst = q->index ? q->index[i] : i;
     const double p = q->prob[dst];
     double j, k;
     const double g = zkesfct(def, n, p, &j, &k);
-    while (w.cum <= j && w.step()) {
-    }
-    const kes_valnode* nx = w.cur->next;
-    if (w.cum > k || nx == nullptr)
-      q->est[dst] = w.cur->key.value;
+    while (cum <= j && c + 1 < m) cum += static_cast<double>(f[++c]);
+    if (cum > k || c + 1 >= m)
+      q->est[dst] = x[c];
     else
-      q->est[dst] = (1.0 - g) * w.cur->key.value + g * nx->key.value;
+      q->est[dst] = (1.0 - g) * x[c] + g * x[c + 1];
     if (q->ntkind != 0 && n > 1.0) normal_limits(q, mom, p, q->count - 1 - i);
   }
-  w.finish();
 
   if (q->dfkind != 0 && n > 1.0) {
-    for (int i = 0; i < q->count; ++i) {
-      const int dst = q->index ? q->index[i] : i;
-      free_limits(q, head, n, q->prob[dst], q->count - 1 - i);
+    constexpr int kBatch = 64;
+    rank_req req[2 * kBatch];
+    for (int i0 = 0; i0 < q->count; i0 += kBatch) {
+      int nreq = 0;
+      for (int i = i0; i < q->count && i < i0 + kBatch; ++i) {
+        const int dst = q->index ? q->index[i] : i;
+        free_limits(q, n, q->prob[dst], q->count - 1 - i, req, &nreq);
+      }
+      values_at_ranks(fv, req, nreq);
     }
   }
   return 0;

@@ -12,8 +12,14 @@ constexpr int KES_PCTLDEF_WEIGHTED = 6;
 // Fills the request block q (zeroed by the caller, then set up) from the ascending list
 // at head under definition def. The first and fifth arguments are unused (0). mom
 // gives N, mean, std and the sum of weights. Relinks every node passed backwards
-// through its right link. Returns 0.
+// through its right link. Returns 0, or 1 when no memory could be had for the copy of
+// the list it works on (then only the back links, the tail and the count are set).
 int zkesqnt(int unused, int def, const kes_moments* mom, kes_valnode* head, int unused2, kes_qntblk* q);
+
+// The same from the list copied by kes_flatten (which set the back links); q->tail
+// and q->distinct come from fv.
+struct kes_flatvals;
+int zkesqnt_arrays(int def, const kes_moments* mom, const kes_flatvals* fv, kes_qntblk* q);
 
 // Positions (from 0, clamped to 0..n-1) of the lower and upper order statistics of
 // percentile p among n observations under definition def, and the interpolation

@@ -308,10 +308,15 @@ void extreme_values(kes_ctx* ctx, kes_stats* st) {
   p[2] = {"highend", tie ? "HighFreq" : "High"};
   kes_bind(ctx, KES_TAB_EXTVAL, "orbo.kestravine.ExtVal", p, 3);
   const int k = st->ndistinct < ctx->nextrval ? st->ndistinct : ctx->nextrval;
-  // The high walk starts k - 1 nodes before the largest value.
+  // The high walk starts k - 1 nodes before the largest value: stepped back from the
+  // tail through the back links (a walk from the head would touch the whole list).
   const kes_valnode* lo = st->head;
-  const kes_valnode* hi = st->head;
-  for (int i = 0; i < st->ndistinct - k && hi != nullptr; ++i) hi = hi->next;
+  const kes_valnode* hi = st->tail;
+  for (int i = 1; i < k && hi != nullptr; ++i) hi = hi->right;
+  if (hi == nullptr) {
+    hi = st->head;
+    for (int i = 0; i < st->ndistinct - k && hi != nullptr; ++i) hi = hi->next;
+  }
   for (int j = 0; j < k && lo != nullptr && hi != nullptr; ++j) {
     clear_row(r);
     r.num[0] = j + 1;

@@ -2,24 +2,29 @@
 // values, without forming all pairs.
 //
 // The pairs (i, j), j < i, form a triangle whose row i holds the distances x_i - x_j,
-// growing as j falls. Each row keeps a band [a_i, b_i] of columns still in question;
-// columns above b_i are known to lie below the answer. A pass takes the frequency
-// median of every band, weights it with the band's pair count f_i * (sum of f_j),
-// and tries the weighted median t of these. One sweep with two moving column
-// pointers counts the pairs below t and those up to t: when the rank falls between
-// them t is the answer, otherwise every pair on the wrong side of t leaves the bands.
-// At least a quarter of the remaining pair weight goes each pass (and at least the
-// tried cell), so the passes are O(log n) and each costs O(m log m). Once at most m
-// cells remain they are sorted directly.
+// growing as j falls. Each row keeps a band [a_i, b_i] of columns still in question:
+// columns before a_i lie above the answer, columns after b_i below it. A round draws
+// a few tens of thousands of band cells at random, in proportion to their pair
+// weights f_i f_j, and takes from the sorted draw two values t_lo <= t_hi that
+// bracket the wanted rank with high probability. One sweep with two column pointers
+// that only move right counts exactly the pairs below t_lo and those up to t_hi,
+// and the bands shrink to the cells between them (or, when a bracket misses, to the
+// side the answer is on). Each round costs O(m) plus the draw and cuts the band
+// weight by a factor of about a hundred, so a few rounds bring 10^13 cells down to
+// a size that is selected directly. The draw only steers: every count is exact and
+// the answer does not depend on it.
 //
 // Distances are the rounded differences x_i - x_j; rounding is monotone, so every
 // count below is exact for the values a direct computation would form.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <new>
 
 #include "numeric/zmissing.h"
+#include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
 
 namespace {
@@ -29,28 +34,53 @@ struct cell {
   long long w;
 };
 
-// Frequency sum of columns lo..hi (inclusive) from inclusive prefix sums cf.
-inline long long fsum(const int* cf, int lo, int hi) {
-  if (hi < lo) return 0;
-  return static_cast<long long>(cf[hi]) - (lo > 0 ? cf[lo - 1] : 0);
+// Bands at most this many cells are selected directly.
+constexpr long long kEnumerateLimit = 1LL << 21;
+// Cells drawn per round, and a bound on the rounds (each normally cuts ~100-fold).
+constexpr int kDraws = 1 << 16;
+constexpr int kMaxRounds = 200;
+
+std::uint64_t splitmix(std::uint64_t& s) {
+  std::uint64_t z = (s += 0x9e3779b97f4a7c15ULL);
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  return z ^ (z >> 31);
 }
 
-// Sorts cells by value and returns the value where the cumulative weight, started at
-// base, first reaches target.
-double select_sorted(cell* c, long long nc, long long base, long long target) {
-  std::sort(c, c + nc, [](const cell& p, const cell& q) { return p.v < q.v; });
-  long long cum = base;
-  for (long long i = 0; i < nc; ++i) {
-    cum += c[i].w;
-    if (cum >= target) return c[i].v;
+// The first column of a row whose distance is up to t. Along the rows it never moves
+// left, and it never lies before the row's band start (those columns lie above every
+// value still drawn), so one sweep finds it for every row.
+struct upto_ptr {
+  double t;
+  int p = 0;
+
+  int at(const double* x, int i, int a) {
+    if (p < a) p = a;
+    const double xi = x[i];
+    // Most rows move the pointer by a step or two: take those without branches.
+    p += (p < i) & !(xi - x[p] <= t);
+    p += (p < i) & !(xi - x[p] <= t);
+    while (p < i && !(xi - x[p] <= t)) ++p;
+    return p;
   }
-  return zmissing();
-}
+};
+
+// The first column of a row whose distance is below t, given the row's first column
+// up to t: the two differ only where a distance equals t exactly.
+struct below_ptr {
+  double t;
+  int p = 0;
+
+  int at(const double* x, int i, int le) {
+    if (p < le) p = le;
+    while (p < i && !(x[i] - x[p] < t)) ++p;
+    return p;
+  }
+};
 
 }  // namespace
 
-double zsclqn(int m, const double* x, const int* f, double* /*dwork: not needed*/,
-              int* iwork) {
+double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long enumerate_limit) {
   if (m <= 0) return zmissing();
   long long n = 0, zeros = 0;
   for (int i = 0; i < m; ++i) {
@@ -63,75 +93,121 @@ double zsclqn(int m, const double* x, const int* f, double* /*dwork: not needed*
   if (k <= zeros) return 0.0;
   const long long target = k - zeros;  // rank among the positive distances
 
-  int* a = iwork;          // first candidate column of each row
-  int* b = iwork + m;      // last candidate column of each row
-  int* jl = iwork + 2 * m; // first column with distance < t
-  int* jr = iwork + 3 * m; // first column with distance <= t
-  int* cf = iwork + 4 * m; // inclusive prefix sums of the frequencies
-  long long cells = 0;
+  int* a = iwork;           // first candidate column of each row
+  int* b = iwork + m;       // last candidate column of each row
+  int* cf = iwork + 2 * m;  // inclusive prefix sums of the frequencies
+  int* le_hi = iwork + 3 * m;  // each row's first column up to t_hi
+  int* le_lo = iwork + 4 * m;  // and up to t_lo
+  // f_lo + ... + f_hi
+  auto fsum = [cf](int lo, int hi) -> long long {
+    if (hi < lo) return 0;
+    return static_cast<long long>(cf[hi]) - (lo > 0 ? cf[lo - 1] : 0);
+  };
+  long long cells = 0, known = 0;
+  unsigned long long wband = 0;
   for (int i = 0; i < m; ++i) {
     a[i] = 0;
     b[i] = i - 1;
     cf[i] = f[i] + (i > 0 ? cf[i - 1] : 0);
     cells += i;
+    if (i > 0) wband += static_cast<unsigned long long>(f[i]) * static_cast<unsigned long long>(cf[i - 1]);
   }
-  std::unique_ptr<cell[]> buf(new (std::nothrow) cell[m]);
-  if (!buf) return zmissing();
+  // Every value once: a draw's offset within a band is its column offset.
+  const bool unit = std::all_of(f, f + m, [](int c) { return c == 1; });
+  std::uint64_t seed = 0x2545f4914f6cdd1dULL;
+  std::unique_ptr<std::uint64_t[]> draws;
+  std::unique_ptr<double[]> drawn;
 
-  while (cells > m) {
-    // Frequency median of every band, weighted by the band's pair count.
-    int nr = 0;
-    long long wtot = 0;
-    for (int i = 1; i < m; ++i) {
+  for (int round = 0;; ++round) {
+    if (cells <= enumerate_limit || round >= kMaxRounds || wband == 0) {
+      std::unique_ptr<cell[]> buf(new (std::nothrow) cell[static_cast<size_t>(cells > 0 ? cells : 1)]);
+      if (!buf) return zmissing();
+      long long nc = 0;
+      for (int i = 1; i < m; ++i)
+        for (int j = a[i]; j <= b[i]; ++j) buf[nc++] = {x[i] - x[j], static_cast<long long>(f[i]) * f[j]};
+      return kes_wselect(buf.get(), nc, known, target, zmissing());
+    }
+
+    // Draw cells by pair weight: sorted positions in [0, wband), met in one sweep.
+    if (!draws) {
+      draws.reset(new (std::nothrow) std::uint64_t[kDraws]);
+      drawn.reset(new (std::nothrow) double[kDraws]);
+      if (!draws || !drawn) return zmissing();
+    }
+    // A small band needs fewer draws.
+    const int ndraws = static_cast<int>(std::min<long long>(kDraws, std::max<long long>(256, cells / 8)));
+    for (int s = 0; s < ndraws; ++s) draws[s] = splitmix(seed) % wband;
+    std::sort(draws.get(), draws.get() + ndraws);
+    int s = 0;
+    unsigned long long start = 0;
+    for (int i = 1; i < m && s < ndraws; ++i) {
       if (a[i] > b[i]) continue;
-      const long long s = fsum(cf, a[i], b[i]);
-      const long long half = (s + 1) / 2;
-      // Largest j in [a_i, b_i] with f_j + ... + f_(b_i) >= half.
-      int lo = a[i], hi = b[i];
-      while (lo < hi) {
-        const int mid = lo + (hi - lo + 1) / 2;
-        if (fsum(cf, mid, b[i]) >= half)
-          lo = mid;
-        else
-          hi = mid - 1;
+      const long long base = a[i] > 0 ? cf[a[i] - 1] : 0;
+      const unsigned long long rw = static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
+      for (; s < ndraws && draws[s] < start + rw; ++s) {
+        // Column whose frequency run holds the draw's offset within the row.
+        const long long r = static_cast<long long>((draws[s] - start) / static_cast<unsigned>(f[i]));
+        const int j = unit ? a[i] + static_cast<int>(r)
+                           : static_cast<int>(std::upper_bound(cf + a[i], cf + b[i] + 1, base + r) - cf);
+        drawn[s] = x[i] - x[j];
       }
-      buf[nr].v = x[i] - x[lo];
-      buf[nr].w = static_cast<long long>(f[i]) * s;
-      wtot += buf[nr].w;
-      ++nr;
+      start += rw;
     }
-    const double t = select_sorted(buf.get(), nr, 0, (wtot + 1) / 2);
+    if (s == 0) return zmissing();
+    std::sort(drawn.get(), drawn.get() + s);
 
-    // Pairs below t and up to t, with the column pointers of each row.
-    long long below = 0, upto = 0;
-    int pl = 0, pr = 0;
-    for (int i = 0; i < m; ++i) {
-      if (pl > i) pl = i;
-      if (pr > i) pr = i;
-      while (pl < i && !(x[i] - x[pl] < t)) ++pl;
-      while (pr < i && !(x[i] - x[pr] <= t)) ++pr;
-      jl[i] = pl;
-      jr[i] = pr;
-      below += f[i] * fsum(cf, pl, i - 1);
-      upto += f[i] * fsum(cf, pr, i - 1);
+    // Ranks of the bracket in the draw: the expected place of the target, widened by
+    // about three standard deviations of the draw's count below it.
+    const double q = static_cast<double>(target - known) / static_cast<double>(wband);
+    const double sd = std::sqrt(static_cast<double>(s) * q * (1.0 - q));
+    const double centre = q * s;
+    const long long ilo = std::max<long long>(static_cast<long long>(std::floor(centre - 3.0 * sd - 2.0)), 0);
+    const long long ihi = std::min<long long>(static_cast<long long>(std::ceil(centre + 3.0 * sd + 2.0)), s - 1);
+    const double thi = drawn[ihi];
+    const double tlo = drawn[ilo];
+
+    // One sweep counts the pairs below and up to each bracket end.
+    upto_ptr uh{thi}, ul{tlo};
+    below_ptr bh{thi}, bl{tlo};
+    long long below_hi = 0, upto_hi = 0, below_lo = 0, upto_lo = 0;
+    auto left_of = [cf](int j) -> long long { return j > 0 ? cf[j - 1] : 0; };  // f_0 + ... + f_(j-1)
+    for (int i = 1; i < m; ++i) {
+      const long long fi = f[i];
+      const long long tot = cf[i - 1];
+      const int eh = le_hi[i] = uh.at(x, i, a[i]);
+      const int el = le_lo[i] = ul.at(x, i, a[i]);
+      upto_hi += fi * (tot - left_of(eh));
+      upto_lo += fi * (tot - left_of(el));
+      below_hi += fi * (tot - left_of(bh.at(x, i, eh)));
+      below_lo += fi * (tot - left_of(bl.at(x, i, el)));
     }
-    if (below < target && target <= upto) return t;
+    if (below_hi < target && target <= upto_hi) return thi;
+    if (below_lo < target && target <= upto_lo) return tlo;
+
+    // Every band cell on the wrong side of a bracket end leaves (the end's own cells
+    // too, as it is not the answer), and the band totals are summed afresh.
+    const bool above_hi = upto_hi < target;
+    const bool below_lo_end = !above_hi && below_lo >= target;
+    below_ptr cut{below_lo_end ? tlo : thi};
     cells = 0;
-    for (int i = 0; i < m; ++i) {
-      if (upto < target)
-        b[i] = std::min(b[i], jr[i] - 1);  // everything up to t lies below the answer
-      else
-        a[i] = std::max(a[i], jl[i]);      // everything from t on lies above it
-      if (a[i] <= b[i]) cells += b[i] - a[i] + 1;
+    known = 0;
+    wband = 0;
+    for (int i = 1; i < m; ++i) {
+      if (above_hi) {
+        b[i] = std::min(b[i], le_hi[i] - 1);  // the cells up to t_hi leave
+      } else {
+        // The cells from the cut up leave; above t_lo the cells up to it leave too.
+        a[i] = std::max(a[i], cut.at(x, i, below_lo_end ? le_lo[i] : le_hi[i]));
+        if (!below_lo_end) b[i] = std::min(b[i], le_lo[i] - 1);
+      }
+      known += f[i] * fsum(b[i] + 1, i - 1);
+      if (a[i] > b[i]) continue;
+      cells += b[i] - a[i] + 1;
+      wband += static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
     }
   }
+}
 
-  // The remaining cells, ranked after the pairs known to lie below them.
-  long long known = 0, nc = 0;
-  for (int i = 1; i < m; ++i) {
-    known += f[i] * fsum(cf, b[i] + 1, i - 1);
-    for (int j = a[i]; j <= b[i]; ++j)
-      buf[nc++] = {x[i] - x[j], static_cast<long long>(f[i]) * f[j]};
-  }
-  return select_sorted(buf.get(), nc, known, target);
+double zsclqn(int m, const double* x, const int* f, double* /*dwork: not needed*/, int* iwork) {
+  return kes_qn_select(m, x, f, iwork, kEnumerateLimit);
 }

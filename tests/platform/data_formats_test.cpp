@@ -33,8 +33,9 @@ TEST(Formats, BestPrefersWholeNumbersThenFixedThenE) {
   // Equal digits either way: fixed.
   EXPECT_EQ(format_best(1e-10, 12), "0.0000000001");
   EXPECT_EQ(format_best(1e300, 8), "   1E300");
-  // At most 15 significant digits: 0.1 + 0.2 shows as 0.3.
-  EXPECT_EQ(format_best(0.1 + 0.2, 20), "                 0.3");
+  // As many digits as the shortest exact text has when they fit: 0.1 + 0.2 is not 0.3.
+  EXPECT_EQ(format_best(0.1 + 0.2, 20), " 0.30000000000000004");
+  EXPECT_EQ(format_best(0.1 + 0.2, 12), "         0.3");
   EXPECT_EQ(format_best(123456, 3), "1E5");  // one digit is still the best that fits
   EXPECT_EQ(format_best(123456, 2), "**");
 }
@@ -83,6 +84,9 @@ TEST(Formats, CsvNumbersAreShortestRoundTrip) {
   EXPECT_EQ(plat::number_to_csv(0.1), "0.1");
   EXPECT_EQ(plat::number_to_csv(-2), "-2");
   EXPECT_EQ(plat::number_to_csv(1e300), "1e+300");
+  // Infinities would read back as character text: they are written as missing.
+  EXPECT_EQ(plat::number_to_csv(HUGE_VAL), ".");
+  EXPECT_EQ(plat::number_to_csv(-HUGE_VAL), ".");
   EXPECT_EQ(plat::number_to_csv(5e-324), "5e-324");
   EXPECT_EQ(plat::number_to_csv(-0.0), "-0");
   EXPECT_EQ(plat::number_to_csv(host_missing_of_kind(HOST_MISS_STD)), ".");

@@ -6,11 +6,11 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "../support/scratch_files.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
@@ -18,48 +18,23 @@
 
 namespace data_test {
 
-inline std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kes_test::slurp;
 
 inline std::uint64_t bits(double v) { return host_double_bits(v); }
 
-// A scratch folder as library WORK, the log in a file of another scratch folder.
+// A scratch folder as library WORK, the log in a file beside it.
 // Step-end routines run when the fixture ends.
 class data_fixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static int serial = 0;
-    root_ = std::filesystem::temp_directory_path() /
-            ("kes-data-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "work");
-    std::filesystem::create_directories(root_ / "logdir");
-    saved_ = plat::config();
-    plat::config() = plat::run_config{};
-    plat::config().libraries["WORK"] = (root_ / "work").string();
-    plat::config().log_path = (root_ / "logdir" / "log.txt").string();
-    plat::reset_outputs();
-  }
+  void SetUp() override { scratch_.emplace("data"); }
   void TearDown() override {
     plat::finish_step();
-    plat::reset_outputs();
-    plat::config() = saved_;
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    scratch_.reset();
   }
-  std::filesystem::path work() const { return root_ / "work"; }
-  std::filesystem::path root() const { return root_; }
-  void write_file(const std::string& name, const std::string& text) const {
-    std::ofstream(work() / name, std::ios::binary) << text;
-  }
-  std::string log() const {
-    plat::flush_outputs();
-    return slurp(root_ / "logdir" / "log.txt");
-  }
+  std::filesystem::path work() const { return scratch_->work(); }
+  std::filesystem::path root() const { return scratch_->root(); }
+  void write_file(const std::string& name, const std::string& text) const { scratch_->write_file(name, text); }
+  std::string log() const { return scratch_->log(); }
   // Opens WORK.name for input; fails the test with the message when it cannot.
   plat::dataset* open(const std::string& name) {
     std::string err;
@@ -76,8 +51,7 @@ class data_fixture : public ::testing::Test {
   }
 
  private:
-  std::filesystem::path root_;
-  plat::run_config saved_;
+  std::optional<kes_test::scratch_work> scratch_;
 };
 
 // Reads every observation of the current BY group: the values of one numeric

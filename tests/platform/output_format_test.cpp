@@ -58,8 +58,11 @@ TEST(BestFormat, ExactShortTextsAndWidthLimits) {
   EXPECT_EQ(format_best(0.1, 8), "0.1");  // not 0.1000000
   EXPECT_EQ(format_best(1e-5, 8), "0.00001");
   EXPECT_EQ(format_best(-0.0, 8), "0");
-  // A small value keeps the fixed form while it still shows three digits.
-  EXPECT_EQ(format_best(0.000123456789, 8), "0.000123");
+  // E notation where it shows more digits than fixed notation; fixed on a tie.
+  EXPECT_EQ(format_best(0.000123456789, 8), "1.235E-4");
+  EXPECT_EQ(format_best(0.00123456789, 8), "0.001235");
+  // A value that rounds up to a longer integer part still gets every decimal that fits.
+  EXPECT_EQ(format_best(9.520841234, 8), "9.520841");
   EXPECT_EQ(format_best(0.000123456789, 6), "1.2E-4");
   // Rounding up to a longer integer is caught.
   EXPECT_EQ(format_best(99999.5, 5), "1E5");

@@ -12,16 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "../support/scratch_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kes_test::slurp;
 
 // A CSV file as rows of fields (no quoted fields in these tests).
 std::vector<std::vector<std::string>> rows(const fs::path& p) {

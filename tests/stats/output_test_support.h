@@ -12,10 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "../support/scratch_files.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
@@ -32,12 +33,7 @@
 
 namespace out_test {
 
-inline std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kes_test::slurp;
 
 inline std::uint64_t bits(double v) { return host_double_bits(v); }
 
@@ -50,17 +46,7 @@ struct keyword {
 class output_fixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int serial = 0;
-    root_ = std::filesystem::temp_directory_path() /
-            ("kes-outds-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "work");
-    std::filesystem::create_directories(root_ / "logdir");
-    saved_ = plat::config();
-    plat::config() = plat::run_config{};
-    plat::config().libraries["WORK"] = (root_ / "work").string();
-    plat::config().log_path = (root_ / "logdir" / "log.txt").string();
-    plat::reset_outputs();
+    scratch_.emplace("outds");
     saved_anchor_ = v_global_gcb_anchor;
     v_global_gcb_anchor = plat::anchor();
     plat::begin_step();
@@ -80,22 +66,14 @@ class output_fixture : public ::testing::Test {
   }
   void TearDown() override {
     plat::finish_step();
-    plat::reset_outputs();
-    plat::config() = saved_;
+    scratch_.reset();
     v_global_gcb_anchor = saved_anchor_;
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
   }
 
-  std::filesystem::path work() const { return root_ / "work"; }
-  std::filesystem::path root() const { return root_; }
-  void write_file(const std::string& name, const std::string& text) const {
-    std::ofstream(work() / name, std::ios::binary) << text;
-  }
-  std::string log() const {
-    plat::flush_outputs();
-    return slurp(root_ / "logdir" / "log.txt");
-  }
+  std::filesystem::path work() const { return scratch_->work(); }
+  std::filesystem::path root() const { return scratch_->root(); }
+  void write_file(const std::string& name, const std::string& text) const { scratch_->write_file(name, text); }
+  std::string log() const { return scratch_->log(); }
 
   // The input data set WORK.name (written from csv) with its analysis, BY and CLASS
   // variables; a VAR statement is taken as given.
@@ -255,8 +233,7 @@ class output_fixture : public ::testing::Test {
     slot.list = lists_.back().data();
   }
 
-  std::filesystem::path root_;
-  plat::run_config saved_;
+  std::optional<kes_test::scratch_work> scratch_;
   host_gcb* saved_anchor_ = nullptr;
   std::unique_ptr<kes_ctx> ctx_;
   kes_stmt proc_{};

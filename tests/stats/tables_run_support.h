@@ -11,10 +11,12 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../support/scratch_files.h"
 #include "core/runtime.h"
 #include "runner/runner.h"
 
@@ -146,27 +148,18 @@ class json_reader {
   std::size_t p_ = 0;
 };
 
-inline std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kes_test::slurp;
 
 // Runs programs on a data set in a scratch WORK folder.
 class run_fixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int serial = 0;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kes-tables-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    scratch_.emplace("tables");
+    dir_ = scratch_->path();
   }
   void TearDown() override {
     plat::config() = plat::run_config{};
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
+    scratch_.reset();
   }
   void data(const std::string& name, const std::string& csv) {
     std::ofstream(dir_ / (name + ".csv"), std::ios::binary) << csv;
@@ -224,6 +217,7 @@ class run_fixture : public ::testing::Test {
     return v;
   }
 
+  std::optional<kes_test::scratch_dir> scratch_;
   std::filesystem::path dir_;
   std::string log_, listing_;
   json doc_;

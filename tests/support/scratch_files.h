@@ -1,0 +1,84 @@
+// Test helpers that several test folders share: whole-file reads, scratch folders,
+// and a scratch WORK library with the log captured in a file.
+#pragma once
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/runtime.h"
+
+namespace kes_test {
+
+inline std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// A fresh folder below the system's temporary folder, removed at the end.
+class scratch_dir {
+ public:
+  explicit scratch_dir(const std::string& tag) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("kes-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~scratch_dir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  scratch_dir(const scratch_dir&) = delete;
+  scratch_dir& operator=(const scratch_dir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(path_ / name, std::ios::binary) << text;
+  }
+
+ private:
+  static int& counter() {
+    static int n = 0;
+    return n;
+  }
+  std::filesystem::path path_;
+};
+
+// A scratch folder with a subfolder "work" as library WORK and the log in
+// "logdir/log.txt", on a fresh run configuration. The configuration is restored and
+// the folder removed at the end (after the caller has finished its step).
+class scratch_work {
+ public:
+  explicit scratch_work(const std::string& tag) : dir_(tag) {
+    std::filesystem::create_directories(dir_ / "work");
+    std::filesystem::create_directories(dir_ / "logdir");
+    saved_ = plat::config();
+    plat::config() = plat::run_config{};
+    plat::config().libraries["WORK"] = work().string();
+    plat::config().log_path = (dir_ / "logdir" / "log.txt").string();
+    plat::reset_outputs();
+  }
+  ~scratch_work() {
+    plat::reset_outputs();
+    plat::config() = saved_;
+  }
+  const std::filesystem::path& root() const { return dir_.path(); }
+  std::filesystem::path work() const { return dir_ / "work"; }
+  void write_file(const std::string& name, const std::string& text) const {
+    std::ofstream(work() / name, std::ios::binary) << text;
+  }
+  std::string log() const {
+    plat::flush_outputs();
+    return slurp(dir_ / "logdir" / "log.txt");
+  }
+
+ private:
+  scratch_dir dir_;
+  plat::run_config saved_;
+};
+
+}  // namespace kes_test

@@ -108,8 +108,9 @@ constexpr size_t kBigTable = size_t{1} << 17;
 // New keys entered into the table at once, and the slots of the batch's own table.
 constexpr size_t kBatch = 2048;
 constexpr size_t kBatchSlots = 4 * kBatch;
-// Filter bits per key: about 2% of new keys are taken for possible repeats.
-constexpr size_t kFilterBits = 12;
+// Filter bits per key, at the least (twice as many after each growth): a few percent
+// of new keys are taken for possible repeats, and the filter more often stays in cache.
+constexpr size_t kFilterBits = 6;
 constexpr std::uint32_t kWindow = 1u << 16;
 // Log places are stored plus one (0 marks an empty slot) in 32 bits.
 constexpr size_t kMaxKeys = 0xFFFFFFF0u;
@@ -221,7 +222,7 @@ void flush_batch(tree_state& t) {
 void grow_table(tree_state& t) {
   // Quadrupling once the table is large halves the work of moving entries.
   const size_t old = t.table.size();
-  const size_t cap = old == 0 ? 64 : old * (old >= (size_t{1} << 20) ? 4 : 2);
+  const size_t cap = old == 0 ? 16 : old * (old >= (size_t{1} << 20) ? 4 : 2);
   big_array<std::uint64_t> fresh(cap);
   if (cap >= kBigTable && t.batch.empty()) t.batch.assign(kBatchSlots, 0u);
   enter(t.log, 0, t.entered, fresh, cap - 1);
@@ -268,7 +269,7 @@ void* insert(tree_state& t, void* node) {
   if ((t.count + 1) * 4 > t.table.size() * 3) grow_table(t);
   const bool big = t.table.size() >= kBigTable;
   if (big && t.count + 1 > t.filter_keys) grow_filter(t);
-  if (t.count == t.log.size()) t.log.resize(t.log.size() < 64 ? 64 : t.log.size() * 2);
+  if (t.count == t.log.size()) t.log.resize(t.log.size() < 8 ? 8 : t.log.size() * 2);
 
   const std::uint64_t key = node_key(t, node);
   const std::uint64_t h = mix(key);

@@ -155,23 +155,48 @@ double gini(const sample& s) {
   return static_cast<double>(sum);
 }
 
-// Low median of the Sn distances d (reordered) weighted by the frequencies, by
-// selection (no full sort).
-double sn_lowmed(const sample& s, double* d) {
-  if (s.n == s.m && std::all_of(s.f, s.f + s.m, [](int c) { return c == 1; })) {
-    // Every value once: the plain order statistic, selected in place.
-    const long long k = (s.n + 1) / 2 - 1;
-    std::nth_element(d, d + k, d + s.m);
-    return d[k];
-  }
+// Low median of the Sn distances d weighted by the frequencies, by selection (no full
+// sort). One pass finds their range, a second counts them into equal-width buckets of
+// that range (the bucket of a value grows with the value, rounding included), and the
+// bucket holding the wanted rank is selected exactly; equal distances share a bucket.
+double sn_lowmed(const sample& s, const double* d) {
   struct item {
     double v;
     long long w;
   };
-  std::unique_ptr<item[]> buf(new (std::nothrow) item[static_cast<size_t>(s.m)]);
+  const long long target = (s.n + 1) / 2;
+  double lo = d[0], hi = d[0];
+  for (int i = 1; i < s.m; ++i) {
+    lo = std::min(lo, d[i]);
+    hi = std::max(hi, d[i]);
+  }
+  constexpr int kBuckets = 1 << 16;
+  const double scale = (kBuckets - 1) / (hi - lo);
+  std::unique_ptr<long long[]> count;
+  if (std::isfinite(scale) && scale > 0.0) count.reset(new (std::nothrow) long long[kBuckets]());
+  auto bucket = [&](double v) { return static_cast<int>((v - lo) * scale); };
+  long long base = 0;
+  int chosen = -1;
+  long long nsel = s.m;
+  if (count) {
+    for (int i = 0; i < s.m; ++i) count[bucket(d[i])] += s.f[i];
+    for (int k = 0; k < kBuckets; ++k) {
+      if (base + count[k] >= target) {
+        chosen = k;
+        break;
+      }
+      base += count[k];
+    }
+    if (chosen < 0) return zmissing();
+    nsel = 0;
+    for (int i = 0; i < s.m; ++i) nsel += bucket(d[i]) == chosen;
+  }
+  std::unique_ptr<item[]> buf(new (std::nothrow) item[static_cast<size_t>(nsel > 0 ? nsel : 1)]);
   if (!buf) return zmissing();
-  for (int i = 0; i < s.m; ++i) buf[i] = {d[i], s.f[i]};
-  return kes_wselect(buf.get(), s.m, 0, (s.n + 1) / 2, zmissing());
+  long long j = 0;
+  for (int i = 0; i < s.m; ++i)
+    if (chosen < 0 || bucket(d[i]) == chosen) buf[j++] = {d[i], s.f[i]};
+  return kes_wselect(buf.get(), j, chosen < 0 ? 0 : base, target, zmissing());
 }
 
 // Qn's order statistic for fewer than 11 distinct values: all pairs are formed.

@@ -22,16 +22,17 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
 // The k-th smallest of the n(n-1)/2 pairwise distances, k = h(h-1)/2 with
 // h = floor(n/2) + 1, of the sample given by m ascending distinct values x with
 // frequencies f (n their sum): Qn before its constant 2.2219. iwork holds 5m ints;
-// dwork (2m doubles) is not needed. The missing value when n is not positive or
-// beyond the int range, or when scratch memory (16 bytes per value) cannot be had.
+// dwork (2m doubles) is not needed (may be null). The missing value when n is not
+// positive or beyond the int range, or when scratch memory (about 32 MB for the last
+// candidates, 1 MB for the draws) cannot be had.
 double zsclqn(int m, const double* x, const int* f, double* dwork, int* iwork);
 // zsclqn with a chosen size below which the remaining candidate pairs are selected
 // directly (zsclqn uses about two million).
 double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long enumerate_limit);
 
 // The Sn distance of each distinct value: the (floor(n/2) + 1)-th smallest of its
-// distances to all n observations, into d[0..m-1]. Returns 0, or 1 when scratch
-// memory cannot be had.
+// distances to all n observations, into d[0..m-1], in O(m). Returns 0, or 1 when
+// scratch memory (8 bytes per value) cannot be had.
 int kes_sndist(int m, const double* x, const int* f, double* d);
 
 // Sorts v[0 .. *count - 1] ascending carrying f along, merges equal values by adding

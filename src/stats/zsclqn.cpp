@@ -6,10 +6,10 @@
 // columns before a_i lie above the answer, columns after b_i below it. A round draws
 // a few tens of thousands of band cells at random, in proportion to their pair
 // weights f_i f_j, and takes from the sorted draw two values t_lo <= t_hi that
-// bracket the wanted rank with high probability. One sweep with two column pointers
-// that only move right counts exactly the pairs below t_lo and those up to t_hi,
-// and the bands shrink to the cells between them (or, when a bracket misses, to the
-// side the answer is on). Each round costs O(m) plus the draw and cuts the band
+// bracket the wanted rank with high probability. One sweep with column pointers that
+// only move right counts exactly the pairs below and up to each of them, and the
+// bands shrink to the cells between them (or, when a bracket misses, to the side the
+// answer is on; a bracket value that is the answer ends the search). Each round costs O(m) plus the draw and cuts the band
 // weight by a factor of about a hundred, so a few rounds bring 10^13 cells down to
 // a size that is selected directly. The draw only steers: every count is exact and
 // the answer does not depend on it.
@@ -57,9 +57,15 @@ struct upto_ptr {
   int at(const double* x, int i, int a) {
     if (p < a) p = a;
     const double xi = x[i];
-    // Most rows move the pointer by a step or two: take those without branches.
-    p += (p < i) & !(xi - x[p] <= t);
-    p += (p < i) & !(xi - x[p] <= t);
+    // The distances fall along the row, so the columns above t form a prefix: count
+    // them eight at a time without branches (the step varies from row to row, and a
+    // compare-and-branch walk mispredicts on most rows).
+    while (p + 8 <= i) {
+      int k = 0;
+      for (int u = 0; u < 8; ++u) k += !(xi - x[p + u] <= t);
+      p += k;
+      if (k < 8) return p;
+    }
     while (p < i && !(xi - x[p] <= t)) ++p;
     return p;
   }
@@ -158,7 +164,7 @@ double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long
 
     // Ranks of the bracket in the draw: the expected place of the target, widened by
     // about three standard deviations of the draw's count below it.
-    const double q = static_cast<double>(target - known) / static_cast<double>(wband);
+    const double q = std::clamp(static_cast<double>(target - known) / static_cast<double>(wband), 0.0, 1.0);
     const double sd = std::sqrt(static_cast<double>(s) * q * (1.0 - q));
     const double centre = q * s;
     const long long ilo = std::max<long long>(static_cast<long long>(std::floor(centre - 3.0 * sd - 2.0)), 0);

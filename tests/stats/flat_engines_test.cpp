@@ -290,3 +290,52 @@ TEST(FlatValues, SignedRankAgreesWithMidranksBySorting) {
       EXPECT_TRUE(res.v[c] == lres.v[c] || (is_missing(res.v[c]) && is_missing(lres.v[c]))) << c;
   }
 }
+
+namespace {
+
+// Sn's low median of the per-value high medians, by sorting every distance.
+double brute_sn(const std::vector<double>& x, const std::vector<int>& f) {
+  long long n = 0;
+  for (int c : f) n += c;
+  std::vector<wcell> meds;
+  for (size_t i = 0; i < x.size(); ++i) {
+    std::vector<wcell> d;
+    for (size_t j = 0; j < x.size(); ++j) d.push_back({std::fabs(x[i] - x[j]), f[j]});
+    meds.push_back({sorted_pick(d, 0, n / 2 + 1), f[i]});
+  }
+  return sorted_pick(meds, 0, (n + 1) / 2);
+}
+
+double sn_of(const std::vector<double>& x, const std::vector<int>& f) {
+  const int m = static_cast<int>(x.size());
+  std::vector<double> d(m);
+  std::vector<int> iw(5 * m);
+  double r[KES_SCL_NCELLS];
+  EXPECT_EQ(kesscl_arrays(5, m, x.data(), f.data(), nullptr, d.data(), iw.data(), r, 1), 0);
+  return r[KES_SCL_SN];
+}
+
+}  // namespace
+
+TEST(SnSelection, OutliersAndEqualSpacingAgreeWithBruteForce) {
+  std::mt19937 rng(123);
+  for (int trial = 0; trial < 60; ++trial) {
+    std::vector<double> x;
+    std::vector<int> f;
+    grid_sample(rng, 15 + static_cast<int>(rng() % 60), 0.1, trial % 2 ? 1 : 6, x, f);
+    // A far value stretches the range of the distances: nearly all of them share the
+    // lowest of the counting buckets.
+    if (trial % 3 == 0) x.back() = 1e12;
+    if (trial % 3 == 1) x.front() = -3e15;
+    EXPECT_EQ(sn_of(x, f), 1.1926 * brute_sn(x, f)) << trial;
+  }
+  // Equally spaced values each once: every distance the same range, ties everywhere.
+  for (int m : {2, 3, 10, 41}) {
+    std::vector<double> x(m);
+    for (int i = 0; i < m; ++i) x[i] = 2.0 * i;
+    const std::vector<int> f(m, 1);
+    EXPECT_EQ(sn_of(x, f), 1.1926 * brute_sn(x, f)) << m;
+  }
+  // Two values: all Sn distances equal, a range of zero.
+  EXPECT_EQ(sn_of({1.0, 4.0}, {3, 3}), 1.1926 * 3.0);
+}

@@ -20,8 +20,9 @@
 
 namespace {
 
-void sn_distances(int m, const double* x, const long long* c, double* d) {
-  const long long h = c[m] / 2 + 1;
+template <class Count>
+void sn_distances(int m, const double* x, const Count* c, double* d) {
+  const long long h = static_cast<long long>(c[m]) / 2 + 1;
   const double inf = std::numeric_limits<double>::infinity();
   int l = 0;   // candidate run start; never decreases
   int r0 = 0;  // shortest run end from l reaching h observations (m: none)
@@ -56,8 +57,17 @@ void sn_distances(int m, const double* x, const long long* c, double* d) {
 
 }  // namespace
 
-int kes_sndist(int m, const double* x, const int* f, double* d) {
+int kes_sndist(int m, const double* x, const int* f, double* d, int* scratch) {
   if (m <= 0) return 0;
+  long long n = 0;
+  for (int j = 0; j < m; ++j) n += f[j];
+  if (scratch != nullptr && n <= std::numeric_limits<int>::max()) {
+    // The prefix counts fit the caller's int scratch.
+    scratch[0] = 0;
+    for (int j = 0; j < m; ++j) scratch[j + 1] = scratch[j] + f[j];
+    sn_distances(m, x, scratch, d);
+    return 0;
+  }
   std::unique_ptr<long long[]> c(new (std::nothrow) long long[static_cast<size_t>(m) + 1]);
   if (!c) return 1;
   c[0] = 0;

@@ -291,7 +291,8 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
 
   // The weights are no longer needed: d (which may share their memory) takes the Sn
   // distances.
-  if (kes_sndist(m, x, f, d) == 0) {
+  // iwork (5m ints, for Qn later) is free until then: it holds the Sn prefix counts.
+  if (kes_sndist(m, x, f, d, iwork) == 0) {
     const double lm = sn_lowmed(s, d);
     if (!is_missing(lm)) {
       res[KES_SCL_SN] = SN_CONST * lm;

@@ -31,9 +31,10 @@ double zsclqn(int m, const double* x, const int* f, double* dwork, int* iwork);
 double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long enumerate_limit);
 
 // The Sn distance of each distinct value: the (floor(n/2) + 1)-th smallest of its
-// distances to all n observations, into d[0..m-1], in O(m). Returns 0, or 1 when
-// scratch memory (8 bytes per value) cannot be had.
-int kes_sndist(int m, const double* x, const int* f, double* d);
+// distances to all n observations, into d[0..m-1], in O(m). scratch, when not null,
+// holds m + 1 ints for the prefix counts (used while n fits an int; otherwise memory
+// is taken here). Returns 0, or 1 when that memory cannot be had.
+int kes_sndist(int m, const double* x, const int* f, double* d, int* scratch = nullptr);
 
 // Sorts v[0 .. *count - 1] ascending carrying f along, merges equal values by adding
 // their frequencies and stores the number of distinct values into *count.

@@ -60,7 +60,7 @@ struct upto_ptr {
     // The distances fall along the row, so the columns above t form a prefix: count
     // them eight at a time without branches (the step varies from row to row, and a
     // compare-and-branch walk mispredicts on most rows).
-    while (p + 8 <= i) {
+    while (i - p >= 8) {
       int k = 0;
       for (int u = 0; u < 8; ++u) k += !(xi - x[p + u] <= t);
       p += k;

@@ -101,6 +101,11 @@ struct step_exit {
 void at_step_end(std::function<void()> fn);
 // Resets the per-step state of the host services (the runner calls this before each step).
 void begin_step();
+// A host service that met an error the module cannot see (unsorted BY data, say) raises
+// the step's return code to at least `code`; the runner reports the larger of this and
+// the module's own code, so such a step never ends as a success.
+void raise_step_code(int code);
+int host_step_code();  // 0 unless raised in the current step
 // Runs and clears the step-end routines, then deletes the pools still open and empties
 // the anchor's own pools (the runner calls this after each step).
 void finish_step();

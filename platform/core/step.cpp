@@ -1,4 +1,5 @@
 // Step lifetime: the exit that unwinds to the runner, and what runs at a step's end.
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -11,6 +12,7 @@ namespace {
 
 std::vector<std::function<void()>> step_end_fns;
 void* task_words[64];
+int host_code = 0;
 
 }  // namespace
 
@@ -18,7 +20,11 @@ void* task_words[64];
 
 void at_step_end(std::function<void()> fn) { step_end_fns.push_back(std::move(fn)); }
 
+void raise_step_code(int code) { host_code = std::max(host_code, code); }
+int host_step_code() { return host_code; }
+
 void begin_step() {
+  host_code = 0;
   core::task_block_clear();
   core::print_begin_step();
 }

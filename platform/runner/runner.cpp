@@ -2,6 +2,7 @@
 // called through the module's connector inside its own frame.
 #include "runner/runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -109,7 +110,7 @@ int call_step(mcn_entry_fn entry) {
     code = 9999;
   }
   finish_step();
-  return code;
+  return std::max(code, host_step_code());
 }
 
 struct step_run {

@@ -90,6 +90,16 @@ TEST_F(DatapassRun, ThreeClassVariablesEndWith2000) {
   EXPECT_TRUE(logged("ended with return code 2000")) << log_;
 }
 
+// Unsorted BY data ended the BY loop early with an error in the log, yet the step was
+// reported with return code 0 and the run as a success.
+TEST_F(DatapassRun, UnsortedByDataFailsTheStep) {
+  write("d.csv", "g,x\nb,1\na,2\n");
+  const int status = run("proc kestravine data=d noprint;\n var x;\n by g;\nrun;\n");
+  EXPECT_EQ(status, 2) << log_;
+  EXPECT_TRUE(logged("is not sorted in ascending order of BY variable g")) << log_;
+  EXPECT_TRUE(logged("ended with return code 1020")) << log_;
+}
+
 TEST_F(DatapassRun, EmptyByGroupIsSkippedWithANote) {
   write("d.csv", "x,w\n1,.\n2,.\n");
   const int status = run("proc kestravine data=d noprint;\n var x;\n weight w;\nrun;\n");

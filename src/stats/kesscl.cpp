@@ -255,6 +255,13 @@ int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double*
   return kesscl_arrays(pctldef, cnt, x, f, w, dwork + m, iwork + m, res, skipqn);
 }
 
+// Values near the limits of a double can give a scale beyond the largest double: such a
+// statistic cannot be computed and stays missing.
+static void drop_overflow(double* res) {
+  for (int i = 0; i < KES_SCL_NCELLS; ++i)
+    if (std::isinf(res[i])) res[i] = zmissing();
+}
+
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
                   int* iwork, double* res, int skipqn) {
   for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
@@ -300,10 +307,15 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
     }
   }
 
-  if (skipqn) return 0;
+  if (skipqn) {
+    drop_overflow(res);
+    return 0;
+  }
   const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, nullptr, iwork);
-  if (is_missing(q)) return 1;
-  res[KES_SCL_QN] = QN_CONST * q;
-  res[KES_SCL_STD_QN] = qn_factor(n) * res[KES_SCL_QN];
-  return 0;
+  if (!is_missing(q)) {
+    res[KES_SCL_QN] = QN_CONST * q;
+    res[KES_SCL_STD_QN] = qn_factor(n) * res[KES_SCL_QN];
+  }
+  drop_overflow(res);
+  return is_missing(res[KES_SCL_QN]) ? 1 : 0;
 }

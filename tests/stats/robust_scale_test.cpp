@@ -110,6 +110,17 @@ TEST(RobustScale, TwoObservations) {
              "3 7");
 }
 
+// Values near the largest double gave a Qn of infinity, printed as "Inf" and written to
+// the OUTPUT data set; a scale that overflows cannot be computed and stays missing.
+TEST(RobustScale, ScalesBeyondTheLargestDoubleAreMissing) {
+  const scl_out o = run_values({-1e308, 1.0});
+  EXPECT_EQ(o.rc, 1);  // Qn missing
+  EXPECT_TRUE(is_missing(o.r[KES_SCL_QN]));
+  EXPECT_TRUE(is_missing(o.r[KES_SCL_STD_QN]));
+  for (int i = 0; i < KES_SCL_NCELLS; ++i) EXPECT_FALSE(std::isinf(o.r[i])) << i;
+  EXPECT_EQ(o.r[KES_SCL_QRANGE], 1e308 + 1.0);  // finite results stay
+}
+
 TEST(RobustScale, TiesAndFrequencies) {
   // c(1, 1, 1, 2): k falls among the zero differences, so Qn = 0.
   expect_ref(run_values({1, 1, 1, 2}), {0.5, 0.5, 0, 0, 0, 0, 0}, "1 1 1 2");

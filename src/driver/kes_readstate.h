@@ -38,6 +38,8 @@ struct kes_datapass {
   double* values;         // value buffer: one double per analysis variable
   int valuelists;         // value-list flag (1 from start-up)
   kes_valnode** spare;    // spare node per analysis variable
+  int listed_off;         // this pass keeps no node records (memory ran short)
+  kes_varsum* listed_chain;  // the records of this pass that hold node records
   int node_size;          // node plus weight record when WEIGHT is given
   // ROUND=
   int round_any;          // some variable has an increment

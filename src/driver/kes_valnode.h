@@ -47,6 +47,11 @@ int kes_nodes_per_chunk(int chunk_bytes, int node_size);
 // Null when none can be had.
 kes_valnode* newnode(kes_ctx* ctx, int v, int node_size);
 
+// Gives up the pass's records of list nodes in making order (they only speed up the
+// copy of the lists), so that memory runs short for them before any variable leaves
+// the batch. True when some memory was given back; the pass keeps no more records.
+bool kes_give_up_listed(kes_ctx* ctx);
+
 // Result of adding one value to a record's trees.
 enum kes_addval_result : int {
   KES_ADD_OK = 0,        // added (or left out after shedding; see kes_add_value)

@@ -40,4 +40,12 @@ struct kes_varsum {
   int weight_given;      // copied from the context
   int overflow;          // overflow code 0..4 of the weighted sums
   double* summary;       // the summary block kessave fills (KES_SUMMARY_DOUBLES)
+  // The nodes of the value list in the order they were made, from the variable's pool,
+  // so that the list can be copied by reading its nodes in memory order. Used only
+  // while nlisted equals ndistinct; listcap -1: given up (no memory), the list walked.
+  kes_valnode** listed;
+  int nlisted;
+  int listcap;
+  int listed_var;            // the variable whose pool holds the record
+  kes_varsum* listed_link;   // next record of the pass that holds one
 };

@@ -143,6 +143,8 @@ bool probe_memory(kes_ctx* ctx) {
       ++v;
       continue;
     }
+    // The node records go first; the probe is then tried again.
+    if (kes_give_up_listed(ctx)) continue;
     // The batch is never cut to nothing: its first variable goes on alone, uncomputed.
     if (ctx->batch_n <= 1) return false;
     const int last = ctx->batch_first + ctx->batch_n - 1;
@@ -250,6 +252,8 @@ int kesin_pass(kes_ctx* ctx) {
     return KES_IN_ERROR;
   }
   for (int v = 0; v < ctx->nvars; ++v) dp->spare[v] = nullptr;
+  dp->listed_off = 0;
+  dp->listed_chain = nullptr;
   if (dp->round_any && first) std::memset(dp->round_fail, 0, sizeof(int) * static_cast<size_t>(ctx->nvars));
 
   int answer = 0;

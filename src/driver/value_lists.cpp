@@ -48,7 +48,54 @@ kes_valnode* from_new_chunk(kes_ctx* ctx, int v, int per_chunk, bool weighted) {
   return node;
 }
 
+// Notes a new node of r's value list. When the record cannot grow it is given up and
+// the list is copied by walking it.
+void note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
+  if (r->listcap < 0 || kes_dp(ctx)->listed_off) return;
+  if (r->nlisted == r->listcap) {
+    host_pool* pool = ctx->varpools[v];
+    const long cap = r->listcap == 0 ? 1024L : 2L * r->listcap;
+    void* grown = nullptr;
+    if (pool != nullptr && cap <= INT_MAX)
+      grown = vmalcp_handler(pool, cap * static_cast<long>(sizeof(kes_valnode*)), KES_ALLOC_2);
+    if (grown != nullptr && r->nlisted > 0)
+      std::memcpy(grown, r->listed, static_cast<size_t>(r->nlisted) * sizeof(kes_valnode*));
+    if (r->listed != nullptr && pool != nullptr) vmfree_handler(pool, r->listed, -1, KES_FREE_FLAGS);
+    r->listed = static_cast<kes_valnode**>(grown);
+    if (grown == nullptr) {
+      r->nlisted = 0;
+      r->listcap = -1;
+      return;
+    }
+    if (r->listcap == 0) {
+      r->listed_link = kes_dp(ctx)->listed_chain;
+      r->listed_var = v;
+      kes_dp(ctx)->listed_chain = r;
+    }
+    r->listcap = static_cast<int>(cap);
+  }
+  r->listed[r->nlisted++] = node;
+}
+
 }  // namespace
+
+bool kes_give_up_listed(kes_ctx* ctx) {
+  kes_datapass* dp = kes_dp(ctx);
+  if (dp->listed_off) return false;
+  dp->listed_off = 1;
+  bool freed = false;
+  for (kes_varsum* r = dp->listed_chain; r != nullptr; r = r->listed_link) {
+    if (r->listed != nullptr && ctx->varpools[r->listed_var] != nullptr) {
+      vmfree_handler(ctx->varpools[r->listed_var], r->listed, -1, KES_FREE_FLAGS);
+      freed = true;
+    }
+    r->listed = nullptr;
+    r->nlisted = 0;
+    r->listcap = -1;
+  }
+  dp->listed_chain = nullptr;
+  return freed;
+}
 
 int kes_nodes_per_chunk(int chunk_bytes, int node_size) { return chunk_bytes / node_size - 2; }
 
@@ -63,6 +110,8 @@ kes_valnode* newnode(kes_ctx* ctx, int v, int node_size) {
     return node;
   }
   if (kes_valnode* node = from_new_chunk(ctx, v, per_chunk, weighted)) return node;
+  if (kes_give_up_listed(ctx))
+    if (kes_valnode* node = from_new_chunk(ctx, v, per_chunk, weighted)) return node;
 
   // No chunk: shed the batch's later variables.
   const int last = ctx->batch_first + ctx->batch_n - 1;
@@ -141,7 +190,10 @@ int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c,
   if (node == spare) {
     dp->spare[v] = nullptr;
     // Counting new values as they come saves kesnux a walk over the whole list.
-    if (!std::isnan(x)) ++r->ndistinct;
+    if (!std::isnan(x)) {
+      ++r->ndistinct;
+      note_listed(ctx, r, v, node);
+    }
   }
   return KES_ADD_OK;
 }

@@ -90,6 +90,9 @@ void keswini(kes_ctx* ctx, kes_varsum* r) {
   r->pass_total = r->nobs = r->n = r->nmiss = 0.0;
   r->values = nullptr;
   r->missing = nullptr;
+  r->listed = nullptr;
+  r->nlisted = r->listcap = 0;
+  r->listed_link = nullptr;
   r->weight_given = ctx->weight_given;
   r->overflow = 0;
   r->nslots = ctx->nextrobs;
@@ -126,4 +129,8 @@ void kes_varsum_clear_lists(kes_varsum* r) {
   r->values = nullptr;
   r->missing = nullptr;
   r->ndistinct = 0;
+  // The node record lives in the variable's pool, given up with the nodes.
+  r->listed = nullptr;
+  r->nlisted = r->listcap = 0;
+  r->listed_link = nullptr;
 }

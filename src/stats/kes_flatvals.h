@@ -28,7 +28,11 @@ struct kes_flatvals {
 // null). hint is the expected length (the arrays grow past it when needed). Returns 0,
 // or 1 when memory cannot be had (out is then empty, the links unchanged or partly
 // set).
-int kes_flatten(kes_valnode* head, int hint, kes_flatvals* out);
+// nodes, when given, holds the list's hint nodes in any order (the order they were
+// made, which is their order in memory): they are then read in that order and sorted
+// by value instead of following the list, with the same result. Without it, or when
+// the sort's room cannot be had, the list is walked.
+int kes_flatten(kes_valnode* head, int hint, kes_flatvals* out, kes_valnode* const* nodes = nullptr);
 
 // The same without touching the list (no back links set).
 int kes_flatten_copy(const kes_valnode* head, int hint, kes_flatvals* out);

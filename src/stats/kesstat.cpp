@@ -345,7 +345,8 @@ void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
 
   kes_flatvals flat;
   const kes_flatvals* fv = &flat;
-  if (kes_flatten(rec->values, rec->ndistinct, &flat) != 0) {
+  kes_valnode* const* listed = rec->listed != nullptr && rec->nlisted == rec->ndistinct ? rec->listed : nullptr;
+  if (kes_flatten(rec->values, rec->ndistinct, &flat, listed) != 0) {
     // No room for the copy: say so, and let the engines walk the list where they can.
     xmemmsg(static_cast<long>(rec->ndistinct) * static_cast<long>(sizeof(double) + sizeof(int)));
     raise_rc(ctx, 1016);

@@ -50,6 +50,12 @@ struct var_snap {
   std::vector<int> lowobs, highobs, lowfreq, highfreq;
   std::vector<double> lowidnum, highidnum;
   std::string lowidchar, highidchar;
+  // The record of the list's nodes in the order they were made: -1 none kept, 1 it
+  // holds exactly the list's nodes, 0 it does not.
+  int listed = -1;
+  // With a record: copying the list from it and by walking it gave the same arrays,
+  // back links and tail.
+  bool copies_agree = false;
 };
 
 struct group_snap {

@@ -81,8 +81,8 @@ TEST(Zlogbetq, MatchesReferences) {
       continue;
     }
     if (t.a == 0.001 && t.p == 0.51) {
-      // The secant phase meets the flat stretch that clamping at x_lo makes; as
-      // specified it returned x_lo (2.2e-293, the quantile being 9.0e-252) with status
+      // The secant phase meets the flat stretch that clamping at x_lo makes; it
+      // used to return x_lo (2.2e-293, the quantile being 9.0e-252) with status
       // 0.  A point is now accepted only near its target: status 1.
       EXPECT_EQ(st, 1);
       continue;
@@ -99,7 +99,7 @@ TEST(Zlogbetq, MatchesReferences) {
   }
 }
 
-TEST(Zlogbetq, SpecifiedEdgeCases) {
+TEST(Zlogbetq, EdgeCases) {
   // p = 0 and p = 1 at once.
   zbeta_req r = quantile_req(0.0, 2.0, 3.0);
   r.tol = 0.0;

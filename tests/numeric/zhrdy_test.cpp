@@ -297,8 +297,8 @@ TEST(Zhrdys, NaNIsAFailureNotConvergence) {
   double res = 5.0;
   EXPECT_EQ(zhrdys(&r, &res), 1);
   EXPECT_EQ(res, 5.0);
-  // -inf - -inf in the convergence test (log mode, an estimate of exactly 0): as
-  // specified the comparison with a NaN counted as convergence and returned 0 with an
+  // -inf - -inf in the convergence test (log mode, an estimate of exactly 0): the
+  // comparison with a NaN used to count as convergence and returned 0 with an
   // integral of 0; it is a failure.
   zhrdy_rec c;
   std::memset(&c, 0, sizeof c);

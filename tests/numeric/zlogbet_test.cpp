@@ -107,7 +107,7 @@ TEST(Zlogbet, FarTailsStayFiniteLogarithms) {
   EXPECT_NEAR(r.log_lower, -1380.4524435077592, 1e-12);
 }
 
-TEST(Zlogbet, SpecifiedEdgeCases) {
+TEST(Zlogbet, EdgeCases) {
   // flags 0 is served as 1 and reads 1 afterwards.
   zbeta_req r = req(0, 0.3, 2.0, 3.0);
   ASSERT_EQ(zlogbet(&r), 0);

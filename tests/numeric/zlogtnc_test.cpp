@@ -194,7 +194,7 @@ TEST(Zlogtnc, PercentileLimitsTakeBothRoutes) {
   EXPECT_NEAR(nc, 116.30871536766738, 1e-11);
 }
 
-TEST(Zlogtnc, SpecifiedEdgeCases) {
+TEST(Zlogtnc, EdgeCases) {
   // flags 0 or 8: 1.
   ztnc_req r = make(0, 1.0, 10.0, 1.0);
   EXPECT_EQ(zlogtnc(&r), 1);
@@ -293,7 +293,7 @@ TEST(Zlogtnc, MomentsAreKeptInTheRecord) {
 TEST(Zlogtnc, QuantileAcceptsOnlyPointsNearTheTarget) {
   // With a loose user tolerance (0.01) the flat test of the secant fires after the 50
   // bracketing steps fell short of the far-tail quantile (p = 1e-20 of a Cauchy law is
-  // about -3.2e19).  As specified the older point of the pair was returned with status 0
+  // about -3.2e19).  The older point of the pair used to be returned with status 0
   // although its probability is far from p; it is now a failure, x holding that point.
   ztnc_req r = make(4, 0.0, 1.0, 0.0);
   r.p = 1e-20;

@@ -320,6 +320,28 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
   }
 }
 
+// A statistic beyond the largest double (data near its limits: a range from -1e308 to
+// 1e308, say) cannot be computed and stays missing, in the tables and in OUTPUT.
+void drop_overflow(const kes_ctx* ctx, kes_stats* st) {
+  auto clean = [](double* v, int n) {
+    for (int i = 0; i < n; ++i)
+      if (std::isinf(v[i])) v[i] = zmissing();
+  };
+  clean(st->mom.v, KES_MOM_NCELLS);
+  clean(st->basic, KES_BAS_NCELLS);
+  clean(st->bcl, KES_BCL_NCELLS);
+  clean(st->qnt, KES_Q_NCELLS);
+  for (double* a : {st->pct_est, st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper}) clean(a, KES_NSTDPCT);
+  clean(st->scl, KES_SCL_NCELLS);
+  clean(st->loc.v, KES_LOC_NCELLS);
+  clean(st->loccount, KES_LC_NCELLS);
+  if (st->npctlpts > 0 && st->pctlpts_result != nullptr) clean(st->pctlpts_result, st->npctlpts);
+  if (st->trimmed != nullptr)
+    for (int k = 0; k < ctx->ntrimmed; ++k) clean(st->trimmed[k].cell, KES_TWM_NCELLS);
+  if (st->winsorized != nullptr)
+    for (int k = 0; k < ctx->nwinsorized; ++k) clean(st->winsorized[k].cell, KES_TWM_NCELLS);
+}
+
 }  // namespace
 
 void zkesext(const kes_varsum* rec, kes_extremes* dst) {
@@ -381,4 +403,5 @@ void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
       zkesnrm(0, st->ndistinct, &st->mom, st->head, nullptr, nullptr, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss,
               miss, &st->nrm);
   }
+  drop_overflow(ctx, st);
 }

@@ -273,6 +273,20 @@ TEST_F(StatRecord, ReturnCodeIsOnlyRaised) {
   EXPECT_EQ(ctx->rc, 1016);
 }
 
+// The range of -1e308 and 1e308 overflowed to infinity and was printed as "Inf" and
+// written to OUTPUT; a statistic beyond the largest double stays missing.
+TEST_F(StatRecord, StatisticsBeyondTheLargestDoubleAreMissing) {
+  auto v = value_list::of({-1e308, 3, 1e308});
+  run(v);
+  EXPECT_TRUE(is_missing(st().qnt[KES_Q_RANGE]));
+  EXPECT_TRUE(is_missing(st().basic[KES_BAS_RANGE]));
+  EXPECT_EQ(st().qnt[KES_Q_MAX], 1e308);
+  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 3);
+  for (double x : st().qnt) EXPECT_FALSE(std::isinf(x));
+  for (double x : st().basic) EXPECT_FALSE(std::isinf(x));
+  for (double x : st().mom.v) EXPECT_FALSE(std::isinf(x));
+}
+
 TEST_F(StatRecord, OverflowLevelsDropTheSumsThatOverflowed) {
   auto a = value_list::of({1, 2, 3});
   a.rec.overflow = 1;

@@ -14,19 +14,14 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
+#include "data_tree_nodes.h"
 #include "host/host_missing.h"
 
 namespace {
 
-struct vnode {
-  vnode* link;
-  vnode* right;
-  unsigned short balance;
-  int count;
-  void* weights;
-  double key;
-};
-constexpr int kOff = offsetof(vnode, key);
+using tree_test::as_list;
+using tree_test::kOff;
+using tree_test::vnode;
 
 struct inode {
   inode* link;
@@ -37,13 +32,6 @@ struct tnode {
   tnode* link;
   char text[6];
 };
-
-template <class N>
-std::vector<N*> as_list(void* root) {
-  std::vector<N*> v;
-  for (N* p = static_cast<N*>(root); p != nullptr; p = p->link) v.push_back(p);
-  return v;
-}
 
 class TreesLarge : public ::testing::Test {
  protected:

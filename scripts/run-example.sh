@@ -2,13 +2,17 @@
 # Runs an example program and compares its listing and log with the golden files
 # beside it (NAME.lst, NAME.log), after masking what changes from run to run: dates,
 # times, timings and paths. The runner's exit status is kept as the log's last line.
+# When NAME.json is there, the JSON file is compared too; when the folder NAME.out is
+# there, the files the program writes (output data sets and their metadata) must be
+# exactly the files in it.
 #
 #   scripts/run-example.sh [--update] RUNNER PROGRAM
 #
-# The program runs from its own folder (its WORK library), with --json to a
-# temporary file. On a mismatch the masked outputs are written to NAME.lst.fail and
-# NAME.log.fail, the differences are shown, and the exit status is 1. --update
-# (re)writes the golden files instead.
+# The program runs in a scratch copy of its folder (its WORK library), so what it
+# writes never lands among the sources. On a mismatch the masked outputs are written
+# to NAME.lst.fail, NAME.log.fail, NAME.json.fail or NAME.out.fail, the differences
+# are shown, and the exit status is 1. --update (re)writes the golden files instead:
+# the listing, the log, the JSON file, and NAME.out when the program writes files.
 set -euo pipefail
 
 usage() { echo "usage: $0 [--update] RUNNER PROGRAM" >&2; exit 2; }
@@ -25,17 +29,25 @@ name=$(basename "$program" .kes)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-cd "$dir"
+work="$tmp/work"
+mkdir "$work"
+(cd "$dir" && find . -maxdepth 1 -type f ! -name '*.fail' -exec cp -p {} "$work/" \;)
+(cd "$work" && find . -type f | sort >"$tmp/before")
+cd "$work"
 set +e
 "$runner" --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
 status=$?
 set -e
-touch "$tmp/lst" "$tmp/log"
+cd "$dir"
+touch "$tmp/lst" "$tmp/log" "$tmp/json"
+# What the program wrote: files that were not in the folder before it ran.
+(cd "$work" && find . -type f | sort | comm -13 "$tmp/before" - | sed 's#^\./##') >"$tmp/written"
 echo "# exit status $status" >>"$tmp/log"
 
 months='(JAN|FEB|MAR|APR|MAY|JUN|JUL|AUG|SEP|OCT|NOV|DEC|Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)'
 mask() {
   sed -E \
+    -e "s#$work#<EXAMPLES>#g" \
     -e "s#$tmp#<TMP>#g" \
     -e "s#$dir#<EXAMPLES>#g" \
     -e "s#$(dirname "$runner")#<BUILD>#g" \
@@ -48,17 +60,25 @@ mask() {
 }
 mask "$tmp/lst" >"$tmp/lst.masked"
 mask "$tmp/log" >"$tmp/log.masked"
+mask "$tmp/json" >"$tmp/json.masked"
 
 if [ "$update" = 1 ]; then
   cp "$tmp/lst.masked" "$name.lst"
   cp "$tmp/log.masked" "$name.log"
-  rm -f "$name.lst.fail" "$name.log.fail"
+  cp "$tmp/json.masked" "$name.json"
+  rm -rf "$name.out" "$name.lst.fail" "$name.log.fail" "$name.json.fail" "$name.out.fail"
+  if [ -s "$tmp/written" ]; then
+    mkdir "$name.out"
+    while IFS= read -r f; do cp "$work/$f" "$name.out/"; done <"$tmp/written"
+  fi
   echo "$name: golden files written (exit status $status)"
   exit 0
 fi
 
 failed=0
-for kind in lst log; do
+kinds="lst log"
+[ -f "$name.json" ] && kinds="$kinds json"
+for kind in $kinds; do
   if [ ! -f "$name.$kind" ]; then
     echo "$name: golden file $dir/$name.$kind is missing (make it with --update)" >&2
     cp "$tmp/$kind.masked" "$name.$kind.fail"
@@ -72,5 +92,27 @@ for kind in lst log; do
     rm -f "$name.$kind.fail"
   fi
 done
-[ "$failed" = 0 ] && echo "$name: listing and log match"
+
+# Output files: the same names, the same bytes.
+rm -rf "$name.out.fail"
+if [ -d "$name.out" ] || [ -s "$tmp/written" ]; then
+  expected=$( [ -d "$name.out" ] && (cd "$name.out" && find . -type f | sed 's#^\./##' | sort) || true )
+  if [ "$expected" != "$(cat "$tmp/written")" ]; then
+    echo "$name: the program wrote [$(tr '\n' ' ' <"$tmp/written")], expected [$(echo $expected)]" >&2
+    failed=1
+  else
+    while IFS= read -r f; do
+      if ! cmp -s "$work/$f" "$name.out/$f"; then
+        echo "$name: output file $f differs (got $name.out.fail/$f):" >&2
+        diff -u "$name.out/$f" "$work/$f" | head -40 >&2 || true
+        failed=1
+      fi
+    done <"$tmp/written"
+  fi
+  if [ "$failed" = 1 ] && [ -s "$tmp/written" ]; then
+    mkdir -p "$name.out.fail"
+    while IFS= read -r f; do cp "$work/$f" "$name.out.fail/"; done <"$tmp/written"
+  fi
+fi
+[ "$failed" = 0 ] && echo "$name: listing, log and outputs match"
 exit "$failed"

@@ -97,24 +97,42 @@ TEST(BestText, ShowsTheMostDigitsThatFitAndReadsBackClose) {
 }
 
 TEST(BestText, FormsChosen) {
-  EXPECT_EQ(best_text(1234567.891, 12), "1234567.891");
-  EXPECT_EQ(best_text(1234567.891, 8), "1234568");
-  EXPECT_EQ(best_text(123456789.0, 8), "1.2346E8");  // the integer part does not fit
-  EXPECT_EQ(best_text(1.0 / 3.0, 12), "0.3333333333");
-  EXPECT_EQ(best_text(1e-10, 12), "0.0000000001");  // fixed wins the tie with 1E-10
-  EXPECT_EQ(best_text(1.234e-10, 12), "1.234E-10");
-  EXPECT_EQ(best_text(0.000123456789, 8), "1.235E-4");
-  EXPECT_EQ(best_text(0.00123456789, 8), "0.001235");
-  EXPECT_EQ(best_text(99.96, 4), "100");  // rounding carries into the integer part
-  EXPECT_EQ(best_text(99.96, 3), "100");
-  EXPECT_EQ(best_text(99999.5, 5), "1E5");
-  EXPECT_EQ(best_text(-0.0, 4), "0");
-  // A large integer shows its shortest digits and zeros, not its whole binary value
-  // (which is 99999999999999991611392).
-  EXPECT_EQ(best_text(1e23, 24), "100000000000000000000000");
-  EXPECT_EQ(best_text(1e23, 23), "1E23");
-  EXPECT_EQ(best_text(0.1 + 0.2, 19), "0.30000000000000004");
-  EXPECT_EQ(best_text(0.1 + 0.2, 18), "0.3");
+  const struct {
+    double v;
+    int width;
+    const char* text;
+  } rows[] = {
+      {1234567.891, 12, "1234567.891"},
+      {1234567.891, 8, "1234568"},
+      {-1234567.891, 10, "-1234567.9"},
+      {123456789.0, 8, "1.2346E8"},  // the integer part does not fit
+      {-123456789.0, 8, "-1.235E8"},
+      {123456789.0, 10, "123456789"},
+      {1.0 / 3.0, 12, "0.3333333333"},
+      {3.14159265358979, 10, "3.14159265"},
+      {1e-10, 12, "0.0000000001"},  // fixed wins the tie with 1E-10
+      {1.234e-10, 12, "1.234E-10"},
+      {1.5e-7, 8, "1.5E-7"},
+      {1.5e-7, 10, "0.00000015"},
+      {0.000123456789, 8, "1.235E-4"},
+      {0.000123456789, 6, "1.2E-4"},
+      {0.00123456789, 8, "0.001235"},
+      {9.520841234, 8, "9.520841"},
+      {0.1, 8, "0.1"},  // not 0.1000000
+      {1e-5, 8, "0.00001"},
+      {1e15, 12, "1E15"},
+      {99.96, 4, "100"},  // rounding carries into the integer part
+      {99.96, 3, "100"},
+      {99999.5, 5, "1E5"},
+      {-0.0, 4, "0"},
+      // A large integer shows its shortest digits and zeros, not its whole binary value
+      // (which is 99999999999999991611392).
+      {1e23, 24, "100000000000000000000000"},
+      {1e23, 23, "1E23"},
+      {0.1 + 0.2, 19, "0.30000000000000004"},
+      {0.1 + 0.2, 18, "0.3"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(best_text(r.v, r.width), r.text) << r.v << " w" << r.width;
 }
 
 TEST(BestText, NothingFitsAndNonNumbers) {
@@ -137,6 +155,8 @@ TEST(FixedText, DecimalsSignAndFallBack) {
   EXPECT_EQ(fixed_text(2.675, 8, 2), "2.67");  // Python '%.2f' % 2.675: the stored value is below 2.675
   EXPECT_EQ(fixed_text(-0.0001, 4, 2), "0.00");  // no "-0.00", which would not fit
   EXPECT_EQ(fixed_text(-0.006, 8, 2), "-0.01");
+  EXPECT_EQ(fixed_text(-2.5, 8, 0), "-2");  // halfway to even
+  EXPECT_EQ(fixed_text(123456.789, 6, 2), "123457");
   EXPECT_EQ(fixed_text(1234567.5, 6, 1), "1.23E6");
   EXPECT_EQ(fixed_text(1.5, 8, -1), "1.5");  // decimals out of range: the best form
   EXPECT_EQ(fixed_text(std::numeric_limits<double>::quiet_NaN(), 8, 2), ".");

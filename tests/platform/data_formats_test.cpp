@@ -19,24 +19,13 @@ format_def fmtdef(const char* text) {
   return f;
 }
 
-TEST(Formats, BestPrefersWholeNumbersThenFixedThenE) {
+// The choice of form is the shared best text's (core_number_text_test); BESTw. pads it.
+TEST(Formats, BestIsTheSharedTextPaddedOnTheLeft) {
   EXPECT_EQ(format_best(42, 12), "          42");
   EXPECT_EQ(format_best(-7, 3), " -7");
-  EXPECT_EQ(format_best(0, 4), "   0");
   EXPECT_EQ(format_best(-0.0, 4), "   0");
-  EXPECT_EQ(format_best(1.0 / 3, 12), "0.3333333333");  // printf %.10f of 1/3
-  EXPECT_EQ(format_best(-2.5, 5), " -2.5");
   EXPECT_EQ(format_best(1234567.891, 12), " 1234567.891");
-  // 15 digits do not fit in 12: E notation keeps the most digits.
-  EXPECT_EQ(format_best(123456789012345.0, 12), "1.2345679E14");
-  EXPECT_EQ(format_best(1.234e-10, 12), "   1.234E-10");
-  // Equal digits either way: fixed.
-  EXPECT_EQ(format_best(1e-10, 12), "0.0000000001");
   EXPECT_EQ(format_best(1e300, 8), "   1E300");
-  // As many digits as the shortest exact text has when they fit: 0.1 + 0.2 is not 0.3.
-  EXPECT_EQ(format_best(0.1 + 0.2, 20), " 0.30000000000000004");
-  EXPECT_EQ(format_best(0.1 + 0.2, 12), "         0.3");
-  EXPECT_EQ(format_best(123456, 3), "1E5");  // one digit is still the best that fits
   EXPECT_EQ(format_best(123456, 2), "**");
 }
 

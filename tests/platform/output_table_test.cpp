@@ -1,9 +1,9 @@
-// The table protocol end to end through wobmth: create, columns bound to cells, bind,
-// rows copying the cells at that moment, emit; the listing and the JSON it gives, and
-// the clear failures of calls out of order or with bad attributes.
+// The table protocol through wobmth in states the example programs do not reach:
+// rows copying the cells at the moment they are added, label read-back, presentation
+// reset after the definition, and the clear failures of calls out of order or with
+// bad attributes.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 
 #include "output/output_messages.h"
@@ -105,63 +105,15 @@ TEST_F(TableTest, RowsCopyTheCellsAtTheMomentTheyAreAdded) {
   ASSERT_EQ(end_rows(t), 0);
   ASSERT_EQ(emit(b), 0);
 
-  // Hand-laid: widths 8 (header "Location"), 5, 13 ("Std Deviation"), 5; two blanks
-  // between columns; 37 wide, indented (80 - 37) / 2 = 21.
-  const std::string in(21, ' ');
-  const std::vector<std::string> want = {
-      "",
-      std::string(27, ' ') + "Basic Statistical Measures",
-      "",
-      in + "Location  Value  Variability    Value",
-      "",
-      in + "Mean       12.5  Std Deviation    2.5",
-      in + "Median       12  Variance        6.25",
-  };
-  EXPECT_EQ(lines, want) << listing();
-
+  // The example programs' listings and JSON show the layout; here only what the rows hold.
   jvalue doc = json_doc();
-  const jvalue& o = doc["steps"][0]["outputs"][0];
-  EXPECT_EQ(o["kind"].str, "table");
-  EXPECT_EQ(o["name"].str, "BasicMeasures");
-  EXPECT_EQ(o["template"].str, "orbo.kestravine.Measures");
-  EXPECT_EQ(o["label"].str, "Basic Statistical Measures");
-  EXPECT_EQ(o["dynamics"]["varname"].str, "Height");
-  ASSERT_EQ(o["columns"].arr.size(), 4u);
-  EXPECT_EQ(o["columns"][0]["type"].str, "character");
-  EXPECT_EQ(o["columns"][1]["format"]["width"].num, 8);
-  EXPECT_EQ(o["columns"][1]["format"]["decimals"].kind, jvalue::null_v);
-  ASSERT_EQ(o["rows"].arr.size(), 2u);
-  EXPECT_EQ(o["rows"][0]["LocMeasure"].str, "Mean");
-  EXPECT_EQ(o["rows"][0]["LocValue"].num, 12.5);
-  EXPECT_EQ(o["rows"][1]["VarValue"].num, 6.25);
-  EXPECT_EQ(sys->emitted(), 1);
-}
-
-TEST_F(TableTest, JsonKeepsFullPrecisionAndMarksMissingValues) {
-  void* t = define_measures();
-  void* b = bind(t, "orbo.kestravine.Measures");
-  row("Mean", 1.0 / 3.0, "Range", std::nan(""), t);
-  ASSERT_EQ(end_rows(t), 0);
-  ASSERT_EQ(emit(b), 0);
-  jvalue doc = json_doc();
-  const jvalue& o = doc["steps"][0]["outputs"][0];
-  EXPECT_EQ(o["rows"][0]["LocValue"].num, 1.0 / 3.0);
-  EXPECT_EQ(o["rows"][0]["VarValue"]["missing"].str, ".");
-  EXPECT_NE(listing().find("0.333333"), std::string::npos);
-}
-
-TEST_F(TableTest, ATableIsBoundAndEmittedOncePerVariable) {
-  void* t = define_measures();
-  for (const char* var : {"Height", "Weight"}) {
-    void* b = bind(t, "orbo.kestravine.Measures");
-    row(var, 1, "x", 2, t);
-    ASSERT_EQ(end_rows(t), 0);
-    ASSERT_EQ(emit(b), 0);
-  }
-  jvalue doc = json_doc();
-  ASSERT_EQ(doc["steps"][0]["outputs"].arr.size(), 2u);
-  EXPECT_EQ(doc["steps"][0]["outputs"][1]["rows"].arr.size(), 1u);  // the first binding's row is not repeated
-  EXPECT_EQ(doc["steps"][0]["outputs"][1]["rows"][0]["LocMeasure"].str, "Weight");
+  const jvalue& rows = doc["steps"][0]["outputs"][0]["rows"];
+  ASSERT_EQ(rows.arr.size(), 2u);
+  EXPECT_EQ(rows[0]["LocMeasure"].str, "Mean");
+  EXPECT_EQ(rows[0]["LocValue"].num, 12.5);
+  EXPECT_EQ(rows[1]["LocMeasure"].str, "Median");
+  EXPECT_EQ(rows[1]["VarValue"].num, 6.25);
+  EXPECT_NE(listing().find("Mean       12.5"), std::string::npos) << listing();
 }
 
 TEST_F(TableTest, LabelReadBackReturnsTheTableLabelHandle) {

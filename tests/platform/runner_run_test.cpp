@@ -1,6 +1,7 @@
-// The runner from end to end, in process, with a stand-in module: steps and their
-// return codes, the exit status, the log and listing, and every way a command line,
-// program or module can be unusable.
+// The runner in process with a stand-in module: return codes the real module does not
+// give on demand, the host's record of a step's text, and every way a command line,
+// program or module can be unusable. Whole programs with the real module (steps in
+// order, skipped statements, an unfinished program) are example programs.
 #include <gtest/gtest.h>
 
 #include "core/runtime.h"
@@ -38,16 +39,6 @@ class RunnerTest : public ::testing::Test {
   std::string err_, log_, listing_;
 };
 
-TEST_F(RunnerTest, TwoStepsRunInOrderAndReportTheirCodes) {
-  // The OPTIONS statement between the steps applies to the second one only.
-  int rc = run("proc kestravine; var x;\nrun;\noptions debug='FAKE:4';\nPROC KESTRAVINE;\n  var y;\n");
-  EXPECT_EQ(rc, 0) << err_ << log_;
-  EXPECT_EQ(err_, "");
-  EXPECT_NE(log_.find("NOTE: The KESTRAVINE step (lines 1-1) ended with return code 0.\n"), std::string::npos) << log_;
-  EXPECT_NE(log_.find("NOTE: The KESTRAVINE step (lines 4-5) ended with return code 4.\n"), std::string::npos) << log_;
-  EXPECT_EQ(listing_, "  fake step with code 0\n  fake step with code 4\n");
-}
-
 TEST_F(RunnerTest, TheWorstStepDecidesTheExitStatus) {
   EXPECT_EQ(run("options debug='FAKE:112';\nproc kestravine;\nrun;\n"), 1);
   EXPECT_NE(log_.find("WARNING: The KESTRAVINE step (lines 2-2) ended with return code 112."), std::string::npos) << log_;
@@ -59,17 +50,6 @@ TEST_F(RunnerTest, TheWorstStepDecidesTheExitStatus) {
   EXPECT_NE(log_.find("return code 9999."), std::string::npos) << log_;
 }
 
-TEST_F(RunnerTest, AnUnknownProcedureIsNamedAndSkippedAndTheOthersRun) {
-  int rc = run("proc other data=a; var x;\nrun;\nproc;\nproc kestravine;\nrun;\nvar z;\n");
-  EXPECT_EQ(rc, 3);
-  EXPECT_NE(log_.find("ERROR: Procedure OTHER (line 1) is not known"), std::string::npos) << log_;
-  EXPECT_NE(log_.find("ERROR: The PROC statement on line 3 names no procedure."), std::string::npos) << log_;
-  EXPECT_NE(log_.find("ERROR: Statement VAR (line 6) is not valid outside a PROC KESTRAVINE step"), std::string::npos)
-      << log_;
-  EXPECT_NE(log_.find("(lines 4-4) ended with return code 0."), std::string::npos) << log_;
-  EXPECT_EQ(log_.find("(lines 1-"), std::string::npos) << log_;
-}
-
 TEST_F(RunnerTest, StepTextGoesToTheParserWithoutTheRunnersStatements) {
   // The stand-in module cannot see the text; the host's record of it is checked here.
   run("/* c */ proc kestravine data=a;\n  title 'T';\n  var x; * note;\nrun;\n");
@@ -78,13 +58,6 @@ TEST_F(RunnerTest, StepTextGoesToTheParserWithoutTheRunnersStatements) {
   EXPECT_EQ(s.first_column, 9);
   EXPECT_EQ(s.text, "proc kestravine data=a;\n            \n  var x;");
   EXPECT_NE(s.file.find("prog.kes"), std::string::npos);
-}
-
-TEST_F(RunnerTest, UnfinishedProgramIsReportedAfterTheStepsBeforeIt) {
-  EXPECT_EQ(run("proc kestravine;\nrun;\ntitle 'never closed;\n"), 3);
-  EXPECT_NE(log_.find("(lines 1-1) ended with return code 0."), std::string::npos) << log_;
-  EXPECT_NE(log_.find("ERROR: The program ends inside the quoted text that begins on line 3."), std::string::npos)
-      << log_;
 }
 
 TEST_F(RunnerTest, CommandLineFaultsGetOneMessageAndStatus4) {

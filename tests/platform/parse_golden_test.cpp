@@ -49,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, ParseGolden,
                          ::testing::Values("proc_options", "list_statements", "variable_lists",
                                            "keyword_names", "dollar_spellings", "histogram",
                                            "histogram_families", "probability_plots", "inset",
-                                           "output", "errors"));
+                                           "output", "errors", "errors_values", "errors_repair",
+                                           "errors_statements"));
 
 }  // namespace

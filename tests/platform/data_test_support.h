@@ -42,13 +42,6 @@ class data_fixture : public ::testing::Test {
     EXPECT_NE(ds, nullptr) << err;
     return ds;
   }
-  std::string open_error(const std::string& name) {
-    std::string err;
-    plat::dataset* ds = plat::open_input("", name, &err);
-    EXPECT_EQ(ds, nullptr);
-    if (ds != nullptr) plat::close_dataset(ds);
-    return err;
-  }
 
  private:
   std::optional<kes_test::scratch_work> scratch_;

@@ -106,43 +106,9 @@ TEST_F(GlobalStatementTest, OptionsSetSizesAndSystemOptions) {
   EXPECT_EQ(out_.log(), "");
 }
 
-TEST_F(GlobalStatementTest, OptionsFaultsNameTheOptionAndTheRestStillApplies) {
-  EXPECT_FALSE(run("options linesize=20 bogus=1 pagesize= gstyle=perhaps pagesize=30;"));
-  EXPECT_EQ(plat::config().linesize, 132);
-  EXPECT_EQ(plat::config().pagesize, 30);
-  std::string log = out_.log();
-  EXPECT_NE(log.find("ERROR: OPTIONS statement (line 1): system option LINESIZE=20: the value must be from 64 to 256."),
-            std::string::npos) << log;
-  EXPECT_NE(log.find("unknown system option BOGUS"), std::string::npos) << log;
-  EXPECT_NE(log.find("GSTYLE=perhaps"), std::string::npos) << log;
-  EXPECT_NE(log.find("system option PAGESIZE= has no value"), std::string::npos) << log;
-}
-
-TEST_F(GlobalStatementTest, LibnameNeedsAValidNameAndAnExistingFolder) {
-  EXPECT_TRUE(run("libname Mine '" + dir_.path().string() + "';"));
-  EXPECT_EQ(plat::config().libraries["MINE"], dir_.path().string());
-  EXPECT_FALSE(run("libname toolongname '" + dir_.path().string() + "';"));
-  EXPECT_FALSE(run("libname 9abc '" + dir_.path().string() + "';"));
-  EXPECT_FALSE(run("libname other '/no/such/folder/anywhere';"));
-  EXPECT_FALSE(run("libname other;"));
-  std::string log = out_.log();
-  EXPECT_NE(log.find("'toolongname' is no library name"), std::string::npos) << log;
-  EXPECT_NE(log.find("library OTHER: the folder '/no/such/folder/anywhere' does not exist"), std::string::npos) << log;
-  EXPECT_NE(log.find("library OTHER names no folder"), std::string::npos) << log;
-  EXPECT_EQ(plat::config().libraries.count("OTHER"), 0u);
-}
-
-TEST_F(GlobalStatementTest, TitlesReachTheListing) {
-  plat::config().linesize = 64;
-  EXPECT_TRUE(run("title 'Main';"));
-  EXPECT_TRUE(run("title3 \"Third's\";"));
-  EXPECT_FALSE(run("title11 'x';"));
-  EXPECT_FALSE(run("title2 unquoted words;"));
-  plat::listing_write("body");
-  EXPECT_EQ(out_.listing(), std::string(30, ' ') + "Main\n" + std::string(28, ' ') + "Third's\n\nbody\n");
-  std::string log = out_.log();
-  EXPECT_NE(log.find("TITLE11: titles are numbered from 1 to 10"), std::string::npos) << log;
-  EXPECT_NE(log.find("the title must be one text in quotes"), std::string::npos) << log;
+// Faults in OPTIONS, LIBNAME and TITLE statements, and titles in the listing, are
+// the example program global_statements.kes.
+TEST(GlobalStatements, TitleNumbersMakeTheKeyword) {
   EXPECT_TRUE(plat::is_global_statement("TITLE10"));
   EXPECT_FALSE(plat::is_global_statement("TITLES"));
 }

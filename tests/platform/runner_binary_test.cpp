@@ -1,16 +1,13 @@
-// The built kestravine binary with the real module, as a user runs it: the exit
-// status agrees with the return codes its log reports, and programs or command lines
-// it cannot use get one clear message.
+// The built kestravine binary as a user runs it: programs or command lines it cannot
+// use get one clear message, help and version go to standard output, and the program
+// may come from standard input. Whole programs, their logs and exit statuses are the
+// example programs.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
-#include <array>
 #include <cstdlib>
-#include <regex>
 
 #include "core_test_support.h"
-#include "runner/runner.h"
 
 namespace {
 
@@ -43,42 +40,6 @@ class BinaryTest : public ::testing::Test {
   }
   kes_test::scratch_dir dir_{"bin"};
 };
-
-// The (first line, last line, return code) of every step note of a log.
-std::vector<std::array<int, 3>> step_notes(const std::string& log) {
-  static const std::regex note(R"(The KESTRAVINE step \(lines (\d+)-(\d+)\) ended with return code (-?\d+)\.)");
-  std::vector<std::array<int, 3>> v;
-  for (std::sregex_iterator it(log.begin(), log.end(), note), end; it != end; ++it)
-    v.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3])});
-  return v;
-}
-
-int worst_status(const std::vector<std::array<int, 3>>& notes) {
-  int worst = 0;
-  for (const auto& n : notes) worst = std::max(worst, static_cast<int>(plat::status_of_step(n[2])));
-  return worst;
-}
-
-TEST_F(BinaryTest, TwoStepsRunAndTheExitStatusFollowsTheirCodes) {
-  outcome o = run("proc kestravine data=scores;\n  var score;\nrun;\n\nproc kestravine data=scores;\n  var score;\n");
-  auto notes = step_notes(o.log);
-  ASSERT_EQ(notes.size(), 2u) << o.log << o.err;
-  EXPECT_EQ(notes[0][0], 1);
-  EXPECT_EQ(notes[0][1], 2);
-  EXPECT_EQ(notes[1][0], 5);
-  EXPECT_EQ(notes[1][1], 6);
-  EXPECT_EQ(o.status, worst_status(notes)) << o.log;
-  EXPECT_EQ(o.err, "");
-}
-
-TEST_F(BinaryTest, AnotherProcedureIsAProgramErrorAndTheNextStepStillRuns) {
-  outcome o = run("proc other;\nrun;\nproc kestravine data=scores;\nrun;\n");
-  EXPECT_EQ(o.status, 3) << o.log;
-  EXPECT_NE(o.log.find("ERROR: Procedure OTHER (line 1) is not known"), std::string::npos) << o.log;
-  auto notes = step_notes(o.log);
-  ASSERT_EQ(notes.size(), 1u) << o.log;
-  EXPECT_EQ(notes[0][0], 3);
-}
 
 TEST_F(BinaryTest, UnusableCommandLinesAndProgramsGetOneMessage) {
   outcome o = run("", "--no-such-option prog.kes");

@@ -94,7 +94,6 @@ class GlobalStatementTest : public ::testing::Test {
     return !sp.statements.empty() && plat::run_global_statement(sp.statements[0], sp.text);
   }
   kes_test::captured_outputs out_;
-  kes_test::scratch_dir dir_{"lib"};
 };
 
 TEST_F(GlobalStatementTest, OptionsSetSizesAndSystemOptions) {

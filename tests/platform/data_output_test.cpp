@@ -1,5 +1,6 @@
 // Output data sets: definitions, observations, the CSV and metadata files, round
-// trips through the reader, and failures that must leave older files intact.
+// trips through the reader, and failures that must leave older files intact. A
+// step writing one per BY group is the example program output_sets.kes.
 #include "data_test_support.h"
 
 #include <signal.h>
@@ -106,33 +107,6 @@ TEST_F(OutputSets, CharacterValuesAreQuotedWhenNeeded) {
   EXPECT_EQ(plat::char_value(in, 1, 1), "say \"hi\"");
   EXPECT_EQ(plat::char_value(in, 1, 2), "two\nlines");
   EXPECT_EQ(plat::char_value(in, 1, 3), " lead");
-}
-
-TEST_F(OutputSets, ByVariablesAreCopiedWithTheCurrentGroupsValues) {
-  write_file("in.csv", "g,name,x\n1,ann,5\n2,bob,6\n2,bob,7\n");
-  plat::dataset* in = open("in");
-  std::string err;
-  ASSERT_TRUE(plat::set_by(in, {{0, false}, {1, false}}, false, &err));
-  kes_dsh ih = plat::handle(in);
-  kes_dsh h = open_out("stats");
-  host_access* acc = nullptr;
-  ASSERT_EQ(plat_xvputi(h, 3, 32, &acc), 0);
-  const int by[] = {0, 1};
-  ASSERT_EQ(plat_xvputcv(acc, ih, by, 2, 0), 0);
-  host_varinfo info;
-  double n = 0;
-  plat_xvnamei(&info, "N", -1, HOST_VT_NUM, 8, nullptr, 0);
-  ASSERT_EQ(plat_xvputd(acc, &info, 0, &n, 0, 0, 0), 0);
-  ASSERT_EQ(plat_xvpute(acc), 0);
-  while (plat_xbynext(ih) > 0) {
-    n = static_cast<double>(data_test::read_group(ih, 2).size());
-    plat_xyvput(acc, 0);
-    host_ioreq st{};
-    ASSERT_EQ(acc->ds->write(acc->ds, &st), 0);
-    EXPECT_EQ(st.ds, acc->ds);
-  }
-  ASSERT_EQ(plat_xvputt(acc), 0);
-  EXPECT_EQ(slurp(work() / "stats.csv"), "g,name,N\n1,ann,1\n2,bob,2\n");
 }
 
 TEST_F(OutputSets, DataSetLabelAndTypeGoToTheMetadata) {

@@ -1,11 +1,10 @@
 // Balanced-tree services: find-or-insert, ascending lists, key kinds, missing
-// values, misuse and a million keys.
+// values and misuse. Many keys and their repeats are data_trees_large_test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "core/host_vectors.h"
@@ -155,26 +154,6 @@ TEST_F(Trees, EmptyTreeAndMisuse) {
   EXPECT_NE(plat::data_last_message().find("ztrebld"), std::string::npos);
   plat_ztrelst(&root);  // a list stays as it is
   EXPECT_EQ(root, &a);
-}
-
-TEST_F(Trees, AMillionDistinctKeysAndTheirRepeats) {
-  const int n = 1000000;
-  std::vector<vnode> nodes(n);
-  std::mt19937_64 gen(7);
-  std::normal_distribution<double> normal;
-  for (auto& v : nodes) v.key = normal(gen);
-  // Every key a second time: the first node must come back.
-  std::vector<vnode> again(n);
-  for (int i = 0; i < n; ++i) again[i].key = nodes[i].key;
-  void* root = nullptr;
-  for (auto& v : nodes) ASSERT_EQ(plat_ztrebld(&root, &v, -7, kOff), &v);
-  int repeats_found = 0;
-  for (int i = 0; i < n; ++i) repeats_found += plat_ztrebld(&root, &again[i], -7, kOff) == &nodes[i];
-  plat_ztrelst(&root);
-  EXPECT_EQ(repeats_found, n);
-  auto l = as_list<vnode>(root);
-  ASSERT_EQ(l.size(), static_cast<size_t>(n));
-  EXPECT_TRUE(std::is_sorted(l.begin(), l.end(), [](vnode* a, vnode* b) { return a->key < b->key; }));
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ class OutputServices : public ::testing::Test {
   double cell_ = 0;
 };
 
-TEST_F(OutputServices, StepsGoToTheListingAndOneJsonFile) {
+TEST_F(OutputServices, StepsGoToOneJsonFileCompleteAfterAnAbnormalEnd) {
   wob_anchor anchor{};
   ASSERT_EQ(xobinit(&anchor, 0), 0);
   ASSERT_NE(anchor.root, nullptr);
@@ -133,9 +133,6 @@ TEST_F(OutputServices, StepsGoToTheListingAndOneJsonFile) {
   plat::finish_step();
   v = read_json(dir_ / "run.json", &ok);
   ASSERT_TRUE(ok);
-  std::string listing = out_.listing();
-  EXPECT_NE(listing.find("A Label"), std::string::npos) << listing;
-  EXPECT_NE(listing.find("1.5"), std::string::npos) << listing;
 }
 
 TEST_F(OutputServices, TextsFromTheCatalogue) {

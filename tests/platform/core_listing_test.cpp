@@ -1,5 +1,6 @@
-// The listing: pages of the page size headed by the titles, lines of the line size,
-// and the print services that build lines by column.
+// The listing: pages of the page size, titles set and cleared, lines of the line
+// size, and the print services that build lines by column. Titles centred at the top
+// of every page are in the example programs' listings.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -47,24 +48,6 @@ TEST_F(ListingTest, PagesHoldThePageSizeAndStartWithAFormFeed) {
   EXPECT_EQ(pages[2][9], "line 40");
   EXPECT_EQ(plat::listing_page_number(), 3);
   EXPECT_EQ(out_.listing().find('\f'), out_.listing().find("line 16") - 1);
-}
-
-TEST_F(ListingTest, TitlesAreCentredAtTheTopOfEveryPage) {
-  plat::listing_set_title(1, "Exam scores");
-  plat::listing_set_title(2, "Second line");
-  for (int i = 1; i <= 13; ++i) plat::listing_write("row " + std::to_string(i));
-  auto pages = pages_of(out_.listing());
-  ASSERT_EQ(pages.size(), 2u);
-  // (64 - 11) / 2 = 26 blanks before each 11-character title.
-  const std::string t1 = std::string(26, ' ') + "Exam scores", t2 = std::string(26, ' ') + "Second line";
-  for (const auto& p : pages) {
-    ASSERT_GE(p.size(), 4u);
-    EXPECT_EQ(p[0], t1);
-    EXPECT_EQ(p[1], t2);
-    EXPECT_EQ(p[2], "");
-  }
-  EXPECT_EQ(pages[0].size(), 15u);  // 3 heading lines and 12 rows
-  EXPECT_EQ(pages[1][3], "row 13");
 }
 
 TEST_F(ListingTest, SettingATitleClearsTheOnesAfterIt) {

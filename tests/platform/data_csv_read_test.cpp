@@ -1,6 +1,7 @@
-// Reading CSV files as input data sets: types, names, missing values and quoting.
-// Files that cannot be read (names that clash, empty files, ragged rows, bad quotes)
-// are the example program csv_faults.kes, whose log names each fault.
+// Reading CSV files as input data sets: types, missing values and quoting. Header
+// names made valid, types inferred from signs, blanks and exponents, and quoted
+// fields in a whole step are the example program csv_reading.kes; files that cannot
+// be read (names that clash, empty files, ragged rows, bad quotes) are csv_faults.kes.
 #include "data_test_support.h"
 
 #include "data/csv_reader.h"
@@ -12,25 +13,6 @@ using data_test::bits;
 using data_test::data_fixture;
 
 class CsvRead : public data_fixture {};
-
-TEST_F(CsvRead, InfersTypesAndCharacterLengths) {
-  write_file("t.csv", "a,b,c,d\n1,x,,7\n2.5,yy,.,+4\n-3e2,zzz,.A, 8 \n");
-  plat::dataset* ds = open("t");
-  ASSERT_NE(ds, nullptr);
-  const auto& v = plat::variables(ds);
-  ASSERT_EQ(v.size(), 4u);
-  EXPECT_TRUE(v[0].numeric);
-  EXPECT_FALSE(v[1].numeric);
-  EXPECT_EQ(v[1].length, 3);
-  EXPECT_TRUE(v[2].numeric);  // only missing values
-  EXPECT_TRUE(v[3].numeric);  // "+4" and " 8 " are numbers
-  EXPECT_EQ(v[0].length, 8);
-  EXPECT_EQ(plat::observation_count(ds), 3);
-  EXPECT_EQ(plat::num_value(ds, 0, 2), -300.0);
-  EXPECT_EQ(plat::num_value(ds, 3, 1), 4.0);
-  EXPECT_EQ(plat::num_value(ds, 3, 2), 8.0);
-  EXPECT_EQ(plat::char_value(ds, 1, 1), "yy");
-}
 
 TEST_F(CsvRead, InfinityAndNanTextsMakeACharacterColumn) {
   write_file("t.csv", "a,b,c\n1,2,0x10\ninf,nan,3\n");
@@ -109,28 +91,6 @@ TEST_F(CsvRead, MissingValueTextsGiveTheirKinds) {
   EXPECT_EQ(bits(plat::num_value(ds, 0, 3)), 0xFFFFFD0000000000ULL);
   EXPECT_EQ(bits(plat::num_value(ds, 0, 4)), 0xFFFFE40000000000ULL);
   EXPECT_EQ(plat::num_value(ds, 0, 5), 5.0);
-}
-
-// ---- names ----
-
-TEST_F(CsvRead, HeaderNamesAreMadeValidWithANote) {
-  std::string long_name(40, 'q');
-  write_file("t.csv", "my var,2nd,ok_Name,x-y,," + long_name + "\n1,2,3,4,5,6\n");
-  plat::dataset* ds = open("t");
-  ASSERT_NE(ds, nullptr);
-  const auto& v = plat::variables(ds);
-  EXPECT_EQ(v[0].name, "my_var");
-  EXPECT_EQ(v[1].name, "_2nd");
-  EXPECT_EQ(v[2].name, "ok_Name");
-  EXPECT_EQ(v[3].name, "x_y");
-  EXPECT_EQ(v[4].name, "_5");
-  EXPECT_EQ(v[5].name, std::string(32, 'q'));
-  std::string l = log();
-  EXPECT_NE(l.find("NOTE: Column 1 of file"), std::string::npos) << l;
-  EXPECT_NE(l.find("\"my var\""), std::string::npos);
-  EXPECT_NE(l.find("variable my_var"), std::string::npos);
-  EXPECT_EQ(l.find("ok_Name"), std::string::npos);  // valid names draw no note
-  EXPECT_EQ(plat::find_variable(ds, "OK_NAME"), 2);
 }
 
 TEST(CsvCells, NumberAndMissingRecognition) {

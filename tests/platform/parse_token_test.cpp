@@ -1,15 +1,19 @@
-// The token reader: every token form, keyword readings with their $ spellings,
-// literal values checked against hand-computed day and second counts, and the
-// errors of bad tokens.
+// The token reader, as one table: each text with the tokens it must give and its
+// count of errors. A token reads CLASS TEXT, then =KEYWORD for a word that spells
+// one (its $ spelling as stored), (raw) where the typed text differs, the value of
+// numbers and literals, "or FMT" for a number that may be read as a format, and
+// @line:col where the row asks for positions. Date and time values are hand-computed
+// day and second counts: day 0 is 1 January 1960, in the proleptic Gregorian calendar.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "driver/kes_gramdesc.h"
-#include "host/host_missing.h"
 #include "host/host_services.h"
+#include "core/number_text.h"
 #include "parse/format_ids.h"
 #include "parse/parse_internal.h"
 
@@ -49,178 +53,80 @@ struct reader {
   }
 };
 
-TEST(ParseTokens, NamesAndKeywordReadings) {
-  reader r("proc Kestravine hist my_var _ALL_ Theta w3");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 7u);
-  EXPECT_EQ(t[0].cls, T_NAMEX);
-  EXPECT_EQ(t[0].keyword, 0);  // PROC is not a keyword of the grammar
-  EXPECT_EQ(t[0].text, "PROC");
-  EXPECT_EQ(t[1].keyword, r.keyword("KESTRAVINE"));
-  EXPECT_EQ(t[2].keyword, r.keyword("HIST$"));  // a $ spelling matches its word
-  EXPECT_EQ(t[3].keyword, 0);
-  EXPECT_EQ(t[3].text, "MY_VAR");
-  EXPECT_EQ(t[3].raw, "my_var");
-  EXPECT_EQ(t[4].keyword, r.keyword("_ALL_"));
-  EXPECT_EQ(t[5].keyword, r.keyword("THETA$"));
-  EXPECT_EQ(t[6].keyword, r.keyword("W3$"));
-  EXPECT_EQ(r.p.errors, 0);
+std::string number(double v) {
+  if (std::isnan(v)) return "nan";
+  char buf[32];
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
-TEST(ParseTokens, NameLengthLimit) {
-  reader r(std::string(32, 'a') + " " + std::string(33, 'b'));
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(t[0].text.size(), 32u);
-  EXPECT_EQ(r.p.errors, 1);
-  EXPECT_EQ(t[1].text, std::string(32, 'B'));
+std::string describe(const reader& r, const token& t, bool positions) {
+  static const char* const classes[] = {"?",   "END",  "NAME", "QS",       "INT",     "NBR",     "COMPOUND",
+                                        "FMT", "DATE", "TIME", "DATETIME", "MISSING", "VLITERAL", "CATNAME", "QORDS"};
+  std::string s = t.cls <= T_QORDS ? classes[t.cls] : "'" + r.p.syms->texts[static_cast<size_t>(t.cls)] + "'";
+  switch (t.cls) {
+    case T_NAMEX:
+    case T_COMPOUND:
+      s += " " + t.text;
+      if (t.keyword) s += "=" + r.p.syms->texts[static_cast<size_t>(t.keyword)];
+      if (t.raw != t.text) s += " (" + t.raw + ")";
+      break;
+    case T_QS: s += " [" + t.text + "]"; break;
+    case T_FMT: s += " " + t.fmt_name + std::to_string(t.fmt_width) + "." + std::to_string(t.fmt_decimals); break;
+    case T_MISSING: s += " " + plat::missing_text(t.value); break;
+    case T_INT: case T_NBR: case T_DATE: case T_TIME: case T_DATETIME: s += " " + number(t.value); break;
+    default: break;
+  }
+  if (t.alt == T_FMT) s += " or FMT " + t.fmt_name + std::to_string(t.fmt_width) + "." + std::to_string(t.fmt_decimals);
+  if (positions) s += " @" + std::to_string(t.line) + ":" + std::to_string(t.col);
+  return s;
 }
 
-TEST(ParseTokens, QuotedTexts) {
-  reader r("'it''s' \"say \"\"hi\"\"\" ''");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 3u);
-  EXPECT_EQ(t[0].cls, T_QS);
-  EXPECT_EQ(t[0].text, "it's");
-  EXPECT_EQ(t[1].text, "say \"hi\"");
-  EXPECT_EQ(t[2].text, "");
-  EXPECT_EQ(r.p.errors, 0);
+TEST(ParseTokens, EveryTokenForm) {
+  const std::string a32(32, 'A'), b33(33, 'b');
+  const struct {
+    std::string text;
+    std::string tokens;
+    int errors;
+    bool positions = false;
+  } rows[] = {
+      // PROC is not a keyword of the grammar; a $ spelling matches its word.
+      {"PROC Kestravine hist my_var _ALL_ THETA W3",
+       "NAME PROC | NAME KESTRAVINE=KESTRAVINE (Kestravine) | NAME HIST=HIST$ (hist) | NAME MY_VAR (my_var) | "
+       "NAME _ALL_=_ALL_ | NAME THETA=THETA$ | NAME W3=W3$",
+       0},
+      {a32 + " " + b33, "NAME " + a32 + " | NAME " + std::string(32, 'B') + " (" + b33 + ")", 1},  // a name of 33 characters is cut to 32
+      {"'it''s' \"say \"\"hi\"\"\" ''", "QS [it's] | QS [say \"hi\"] | QS []", 0},
+      {"'abc\nNEXT", "QS [abc] @1:1 | NAME NEXT @2:1", 1, true},  // an unclosed quote ends at the line end
+      {"12 1.5e3 .25 8.2 3. 1E-2",
+       "INT 12 | NBR 1500 | NBR 0.25 or FMT F0.25 | NBR 8.2 or FMT F8.2 | NBR 3 or FMT F3.0 | NBR 0.01", 0},  // an exponent is no format
+      {"12abc 5", "NBR nan | INT 5", 1},
+      {"best12. $10. comma10.2 date9. $char. f8.",
+       "FMT BEST12.0 | FMT $10.0 | FMT COMMA10.2 | FMT DATE9.0 | FMT $CHAR0.0 | FMT F8.0", 0},
+      {"WORK.CLASS mylib.a_1", "COMPOUND WORK.CLASS | COMPOUND MYLIB.A_1 (mylib.a_1)", 0},
+      // 60 years with 15 leap days; the first accepted date (Python's date arithmetic
+      // agrees); 40 years (10 leap days) + 31 + 28.
+      {"'01jan1960'd '01JAN2020'D '31dec1959'd '01jan1582'd '29feb2000'd '12:30:15't "
+       "'01jan1960:00:00:01'dt '02jan1960:01:00'DT",
+       "DATE 0 | DATE 21915 | DATE -1 | DATE -138061 | DATE 14669 | TIME 45015 | DATETIME 1 | DATETIME 90000", 0},
+      {"'31dec1581'd '30feb2001'd '25:61't 'x'd", "DATE nan | DATE nan | TIME nan | DATE nan", 4},
+      {". ._ .a .Z", "MISSING . | MISSING ._ | MISSING .A | MISSING .Z", 0},
+      {"( ) , - / : = ;", "'(' | ')' | ',' | '-' | '/' | ':' | '=' | END", 0},
+      {"A /* one\ntwo */ B;\n* a comment statement;\n  C", "NAME A=A$ @1:1 | NAME B=B$ @2:8 | END @2:9 | NAME C=C @4:3", 0,
+       true},
+      {"A # B /* never closed", "NAME A=A$ | NAME B=B$", 2},
+  };
+  for (const auto& row : rows) {
+    reader r(row.text);
+    std::string got;
+    for (const token& t : r.all()) got += (got.empty() ? "" : " | ") + describe(r, t, row.positions);
+    EXPECT_EQ(got, row.tokens) << row.text;
+    EXPECT_EQ(r.p.errors, row.errors) << row.text;
+  }
 }
 
-TEST(ParseTokens, UnclosedQuoteEndsAtLineEnd) {
-  reader r("'abc\nnext");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(t[0].text, "abc");
-  EXPECT_EQ(t[1].text, "NEXT");
-  EXPECT_EQ(t[1].line, 2);
-  EXPECT_EQ(r.p.errors, 1);
-}
-
-TEST(ParseTokens, Numbers) {
-  reader r("12 1.5e3 .25 8.2 3. 1E-2");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 6u);
-  EXPECT_EQ(t[0].cls, T_INT);
-  EXPECT_EQ(t[0].value, 12.0);
-  EXPECT_EQ(t[1].cls, T_NBR);
-  EXPECT_EQ(t[1].value, 1500.0);
-  EXPECT_EQ(t[1].alt, 0);  // an exponent is no format
-  EXPECT_EQ(t[2].value, 0.25);
-  EXPECT_EQ(t[3].cls, T_NBR);
-  EXPECT_EQ(t[3].alt, T_FMT);  // 8.2 may be read as a format
-  EXPECT_EQ(t[3].fmt_width, 8);
-  EXPECT_EQ(t[3].fmt_decimals, 2);
-  EXPECT_EQ(t[3].fmt_name, "F");
-  EXPECT_EQ(t[4].value, 3.0);
-  EXPECT_EQ(t[4].alt, T_FMT);
-  EXPECT_EQ(t[5].value, 0.01);
-}
-
-TEST(ParseTokens, DigitsRunningIntoLettersAreRefused) {
-  reader r("12abc 5");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_TRUE(std::isnan(t[0].value));
-  EXPECT_EQ(t[1].value, 5.0);
-  EXPECT_EQ(r.p.errors, 1);
-}
-
-TEST(ParseTokens, Formats) {
-  reader r("best12. $10. comma10.2 date9. $char. f8.");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 6u);
-  for (const token& k : t) EXPECT_EQ(k.cls, T_FMT) << k.raw;
-  EXPECT_EQ(t[0].fmt_name, "BEST");
-  EXPECT_EQ(t[0].fmt_width, 12);
-  EXPECT_EQ(t[1].fmt_name, "$");
-  EXPECT_EQ(t[1].fmt_width, 10);
-  EXPECT_EQ(t[2].fmt_name, "COMMA");
-  EXPECT_EQ(t[2].fmt_decimals, 2);
-  EXPECT_EQ(t[3].fmt_name, "DATE");
-  EXPECT_EQ(t[4].fmt_name, "$CHAR");
-  EXPECT_EQ(t[4].fmt_width, 0);
+TEST(ParseTokens, FormatNamesHaveIds) {
   EXPECT_EQ(plat::format_name(plat::format_id("COMMA")), "COMMA");
   EXPECT_NE(plat::format_id("COMMA"), plat::format_id("DOLLAR"));
-}
-
-TEST(ParseTokens, TwoLevelNames) {
-  reader r("work.class mylib.a_1");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(t[0].cls, T_COMPOUND);
-  EXPECT_EQ(t[0].text, "WORK.CLASS");
-  EXPECT_EQ(t[1].text, "MYLIB.A_1");
-  EXPECT_EQ(r.p.errors, 0);
-}
-
-// Day 0 is 1 January 1960; values from the proleptic Gregorian calendar.
-TEST(ParseTokens, DateTimeLiterals) {
-  reader r("'01jan1960'd '01JAN2020'D '31dec1959'd '01jan1582'd '29feb2000'd '12:30:15't "
-           "'01jan1960:00:00:01'dt '02jan1960:01:00'DT");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 8u);
-  EXPECT_EQ(t[0].cls, T_DATE);
-  EXPECT_EQ(t[0].value, 0.0);
-  EXPECT_EQ(t[1].value, 21915.0);  // 60 years with 15 leap days
-  EXPECT_EQ(t[2].value, -1.0);
-  EXPECT_EQ(t[3].value, -138061.0);  // the first accepted date (Python's date arithmetic agrees)
-  EXPECT_EQ(t[4].value, 14669.0);   // 40 years (10 leap days) + 31 + 28
-  EXPECT_EQ(t[5].cls, T_TIME);
-  EXPECT_EQ(t[5].value, 45015.0);
-  EXPECT_EQ(t[6].cls, T_DATETIME);
-  EXPECT_EQ(t[6].value, 1.0);
-  EXPECT_EQ(t[7].value, 86400.0 + 3600.0);
-  EXPECT_EQ(r.p.errors, 0);
-}
-
-TEST(ParseTokens, BadLiteralsAreRefused) {
-  reader r("'31dec1581'd '30feb2001'd '25:61't 'x'd");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 4u);
-  for (const token& k : t) EXPECT_TRUE(std::isnan(k.value)) << k.raw;
-  EXPECT_EQ(r.p.errors, 4);
-}
-
-TEST(ParseTokens, MissingValues) {
-  reader r(". ._ .a .Z");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 4u);
-  for (const token& k : t) EXPECT_EQ(k.cls, T_MISSING);
-  EXPECT_EQ(host_missing_code(t[0].value), HOST_MISS_STD);
-  EXPECT_EQ(host_missing_code(t[1].value), HOST_MISS_UNDERSCORE);
-  EXPECT_EQ(host_missing_code(t[2].value), HOST_MISS_A);
-  EXPECT_EQ(host_missing_code(t[3].value), HOST_MISS_Z);
-}
-
-TEST(ParseTokens, PunctuationAndStatementEnds) {
-  reader r("( ) , - / : = ;");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 8u);
-  const char* marks = "(),-/:=";
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(r.p.syms->texts[static_cast<size_t>(t[i].cls)], std::string(1, marks[i]));
-  EXPECT_EQ(t[7].cls, T_ENDJB);
-}
-
-TEST(ParseTokens, CommentsAndPositions) {
-  reader r("a /* one\ntwo */ b;\n* a comment statement;\n  c");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 4u);
-  EXPECT_EQ(t[0].text, "A");
-  EXPECT_EQ(t[1].text, "B");
-  EXPECT_EQ(t[1].line, 2);
-  EXPECT_EQ(t[1].col, 8);
-  EXPECT_EQ(t[2].cls, T_ENDJB);
-  EXPECT_EQ(t[3].text, "C");
-  EXPECT_EQ(t[3].line, 4);
-  EXPECT_EQ(t[3].col, 3);
-}
-
-TEST(ParseTokens, BadCharactersAndOpenComment) {
-  reader r("a # b /* never closed");
-  auto t = r.all();
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(r.p.errors, 2);
 }
 
 }  // namespace

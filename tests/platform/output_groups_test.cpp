@@ -81,12 +81,16 @@ TEST_F(GroupTest, ClassLevelsLoseTheirBlanksInTheJsonContext) {
     ASSERT_EQ(wobclose(lev), 0);
   }
   ASSERT_EQ(wobclose(var), 0);
+  emit_small(2);  // outside every group: no context left over
   jvalue doc = json_doc();
   const jvalue& outs = doc["steps"][0]["outputs"];
-  ASSERT_EQ(outs.arr.size(), 2u);
+  ASSERT_EQ(outs.arr.size(), 3u);
   EXPECT_EQ(outs[0]["groups"][1]["name"].str, "F");
   EXPECT_EQ(outs[0]["class"][0]["level"].str, "F");
   EXPECT_EQ(outs[1]["class"][0]["level"].str, "M");
+  EXPECT_EQ(outs[2]["groups"].arr.size(), 0u);
+  EXPECT_EQ(outs[2]["class"].arr.size(), 0u);
+  EXPECT_FALSE(outs[2].has("variable"));
 }
 
 TEST_F(GroupTest, ClosingAnOuterGroupClosesTheGroupsInsideIt) {

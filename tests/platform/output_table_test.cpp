@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "output/output_messages.h"
 #include "output_test_support.h"
@@ -170,52 +171,55 @@ TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_HEADING, 0, nullptr), WOB_NO_METHOD);
 }
 
+// Each refusal in turn, with the message that call logged.
 TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
   wob_attr c[4] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144), wob_text(138, txt("T"))};
   ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 4, c), 0);
   void* t = c[2].w.p;
   wob_attr ok[3] = {wob_int(103, 5), wob_text(138, txt("A")), wob_addr(285, &rb.num1)};
   ASSERT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, ok), 0);
-  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, ok), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kColumnTwice));
-  wob_attr nowidth[3] = {wob_int(103, 6), wob_text(138, txt("C")), wob_addr(285, rb.text1)};
-  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, nowidth), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kCharWidth));
-  wob_attr badtype[3] = {wob_int(103, 7), wob_text(138, txt("D")), wob_addr(285, &rb.num1)};
-  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, badtype), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kColumnType));
-  wob_attr nocell[2] = {wob_int(103, 5), wob_text(138, txt("E"))};
-  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 2, nocell), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kNoCell));
-  wob_attr numname[3] = {wob_int(103, 5), wob_int(138, 4), wob_addr(285, &rb.num1)};
-  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, numname), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kType));
   int not_a_text = 0;
-  wob_attr badtext[3] = {wob_int(103, 5), wob_text(138, &not_a_text), wob_addr(285, &rb.num1)};
-  EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, badtext), plat::out::kErrHandle);
-  EXPECT_TRUE(logged_number(msg::kUnknownText));
-
-  // Binding before the end of the definition, binding something that is not a table,
-  // emitting something that is not a bound table.
-  wob_attr early[3] = {wob_out(0), wob_out(0, t), wob_text(339, txt("x"))};
-  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, early), plat::out::kErrOrder);
-  EXPECT_TRUE(logged_number(msg::kBindEarly));
-  wob_attr notable[3] = {wob_out(0), wob_out(0, mgr), wob_text(339, txt("x"))};
-  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, notable), plat::out::kErrHandle);
-  EXPECT_EQ(emit(t), plat::out::kErrHandle);
-  EXPECT_TRUE(logged_number(msg::kNotObject));
-  ASSERT_EQ(wobmth(t, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
-  // A dynamic name without its value.
-  wob_attr half[4] = {wob_out(0), wob_out(0, t), wob_text(339, txt("x")), wob_text(311, txt("Lonely"))};
-  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 4, half), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kPairs));
-  // Unknown classes.
-  wob_attr other[3] = {wob_str(143, "vem", 3), wob_str(146, "spreadsheet", 11), wob_out(144)};
-  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 3, other), plat::out::kErrCreate);
-  EXPECT_TRUE(logged_number(msg::kNoClass));
-  wob_attr noout[2] = {wob_str(143, "vem", 3), wob_str(146, "data", 4)};
-  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 2, noout), plat::out::kErrAttribute);
-  EXPECT_TRUE(logged_number(msg::kMissing));
+  using namespace plat::out;
+  const struct {
+    const char* what;
+    void* on;
+    int method;
+    std::vector<wob_attr> attrs;
+    int rc, message;
+  } rows[] = {
+      {"a column twice", t, WOB_M_DEFINE_COLUMN, {ok[0], ok[1], ok[2]}, kErrAttribute, msg::kColumnTwice},
+      {"a text column without its width", t, WOB_M_DEFINE_COLUMN,
+       {wob_int(103, 6), wob_text(138, txt("C")), wob_addr(285, rb.text1)}, kErrAttribute, msg::kCharWidth},
+      {"a column type not known", t, WOB_M_DEFINE_COLUMN,
+       {wob_int(103, 7), wob_text(138, txt("D")), wob_addr(285, &rb.num1)}, kErrAttribute, msg::kColumnType},
+      {"a column without its cell", t, WOB_M_DEFINE_COLUMN, {wob_int(103, 5), wob_text(138, txt("E"))},
+       kErrAttribute, msg::kNoCell},
+      {"a number for a name", t, WOB_M_DEFINE_COLUMN, {wob_int(103, 5), wob_int(138, 4), wob_addr(285, &rb.num1)},
+       kErrAttribute, msg::kType},
+      {"a text handle not known", t, WOB_M_DEFINE_COLUMN,
+       {wob_int(103, 5), wob_text(138, &not_a_text), wob_addr(285, &rb.num1)}, kErrHandle, msg::kUnknownText},
+      {"a binding before the end of the definition", mgr, WOB_M_BIND,
+       {wob_out(0), wob_out(0, t), wob_text(339, txt("x"))}, kErrOrder, msg::kBindEarly},
+      {"a binding of no table", mgr, WOB_M_BIND, {wob_out(0), wob_out(0, mgr), wob_text(339, txt("x"))},
+       kErrHandle, 0},
+      {"an emit of no bound table", mgr, WOB_M_EMIT, {wob_out(0, t)}, kErrHandle, msg::kNotObject},
+      {"the end of the definition", t, WOB_M_END_DEFINE, {}, 0, 0},
+      {"a dynamic name without its value", mgr, WOB_M_BIND,
+       {wob_out(0), wob_out(0, t), wob_text(339, txt("x")), wob_text(311, txt("Lonely"))}, kErrAttribute,
+       msg::kPairs},
+      {"a class not known", mgr, WOB_M_CREATE, {wob_str(143, "vem", 3), wob_str(146, "spreadsheet", 11), wob_out(144)},
+       kErrCreate, msg::kNoClass},
+      {"a create without its output", mgr, WOB_M_CREATE, {wob_str(143, "vem", 3), wob_str(146, "data", 4)},
+       kErrAttribute, msg::kMissing},
+  };
+  for (auto row : rows) {  // a copy: calls write into their attributes
+    log_entries().clear();
+    EXPECT_EQ(wobmth(row.on, nullptr, row.method, static_cast<int>(row.attrs.size()), row.attrs.data()), row.rc)
+        << row.what;
+    if (row.message != 0) {
+      EXPECT_TRUE(logged_number(row.message)) << row.what;
+    }
+  }
   EXPECT_EQ(sys->emitted(), 0);
 }
 

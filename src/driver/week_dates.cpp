@@ -96,10 +96,12 @@ void two_digits(char* p, int v) {
 int construct_week(double year, const char* /*rule*/, int /*flag*/, char* field, double week, double weekday, int* width) {
   const int w = *width;
   if (w < 3) return -1;
-  std::memset(field, ' ', static_cast<size_t>(w));
   const int y = static_cast<int>(year), wk = static_cast<int>(week), dd = static_cast<int>(weekday);
-  char* p = field;
+  char text[16];
+  char* p = text;
   if (w >= 9) {
+    // Years beyond 9999 are written whole, when the field has room for them.
+    if (y > 9999) *p++ = static_cast<char>('0' + y / 10000 % 10);
     two_digits(p, y / 100);
     two_digits(p + 2, y);
     p += 4;
@@ -116,7 +118,11 @@ int construct_week(double year, const char* /*rule*/, int /*flag*/, char* field,
     two_digits(p, dd);
     p += 2;
   }
-  *width = static_cast<int>(p - field);
+  const int n = static_cast<int>(p - text);
+  if (n > w) return -1;
+  std::memset(field, ' ', static_cast<size_t>(w));
+  std::memcpy(field, text, static_cast<size_t>(n));
+  *width = n;
   return 0;
 }
 
@@ -159,7 +165,9 @@ int zkifweek(const char* text, int length, const char* rule, int /*spare*/, doub
   const char* dpart = wpart + wlen;
   const int dlen = n - (wpos + 1 + wlen);
   if (!all_digits(ypart, ylen) || !all_digits(wpart, wlen) || !all_digits(dpart, dlen)) return -1;
-  if (wlen < 2 || ylen == 1 || dlen == 1) return -1;
+  // A year is read whole: two, four or five digits (a five-digit year is not cut to
+  // its first two).
+  if (wlen < 2 || (ylen != 0 && ylen != 2 && ylen != 4 && ylen != 5) || dlen == 1) return -1;
   const int week = two(wpart);
   int day = dlen == 0 ? 0 : two(dpart);
   int year;
@@ -167,7 +175,8 @@ int zkifweek(const char* text, int length, const char* rule, int /*spare*/, doub
     int m, d;
     if (getMonthDayYear(std::floor(wzdttme() / KES_SECONDS_PER_DAY), &m, &d, &year) != 0) return 1;
   } else {
-    year = ylen == 4 ? two(ypart) * 100 + two(ypart + 2) : two(ypart);
+    year = 0;
+    for (int i = 0; i < ylen; ++i) year = year * 10 + (ypart[i] - '0');
     if (year <= 99) {
       int y0 = static_cast<int>(*value);
       if (y0 == 0) y0 = 1900;

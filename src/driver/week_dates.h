@@ -17,10 +17,12 @@ int zkweek(double* week, int spare, const char* rule, int flag, double date);
 // Returns 0.
 int zkfweek(char* field, int* width, const char* rule, int flag, double date);
 // Writes a week date into field by the width (W01, 21W01, 21W0102, 2021W0102,
-// 2021-W01-02); 0, or -1 for a width below 3.
+// 2021-W01-02; a year beyond 9999 in full); 0, or -1 for a width below 3 or a text
+// that does not fit.
 int construct_week(double year, const char* rule, int flag, char* field, double week, double weekday, int* width);
 // Reads a week-date text. *value holds on entry the first year of the two-digit
-// year window (0: 1900) and on return the date. 0 read; -1 a part is unreadable;
+// year window (0: 1900) and on return the date. The year has 2, 4 or 5 digits or
+// none (the current year). 0 read; -1 a part is unreadable;
 // KES_WEEK_NO_W without a W; 1 a year, week or weekday out of range or no date.
 int zkifweek(const char* text, int length, const char* rule, int spare, double* value);
 constexpr int KES_WEEK_NO_W = static_cast<int>(0x80000000u);

@@ -1,0 +1,169 @@
+// Reading dates, times and datetimes: worked values, statuses, the mended range
+// checks and round trips through every pattern of the default locale.
+#include <cstring>
+#include <string>
+
+#include "driver/date_format.h"
+#include "driver/date_read.h"
+#include "driver/date_values.h"
+#include "driver/locale_items.h"
+#include "locale_test_support.h"
+
+namespace {
+using namespace kes_locale_test;
+
+int len(const char* s) { return static_cast<int>(std::strlen(s)); }
+
+using date_read = locale_fixture;
+
+TEST_F(date_read, Dates) {
+  struct {
+    const char* text;
+    const char* pattern;
+    int status;
+    int y, m, d;
+  } cases[] = {
+      {"05/03/2004", "%d/%m/%Y", 0, 2004, 3, 5},
+      {"05/03/2004 and more", "%d/%m/%Y", 0, 2004, 3, 5},
+      {"05/03", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"31/02/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {" 5/03/2004", "%d/%m/%Y", 0, 2004, 3, 5},
+      {"5 /03/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"05 03 2004", "%d %m %Y", 0, 2004, 3, 5},
+      {"0503 2004", "%d %m %Y", 0, 2004, 3, 5},
+      {"05-03-2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"05/03/2004", "%0d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"05/03/2004", "%d/%m/%Q", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"100%05", "100%%%d%m%y", KES_LOC_BAD_VALUE, 0, 0, 0},  // no month
+      {"100%0503", "100%%%d%m%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"March 5, 2004", "%B %#d, %Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"March 05, 2004", "%B %d, %Y", 0, 2004, 3, 5},
+      {"Mar 05 04", "%b %d %y", 0, 1904, 3, 5},
+      {"Friday 05Mar2004", "%A %d%b%Y", 0, 2004, 3, 5},
+      {"Fri 05Mar2004", "%A %d%b%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"March    05 2004", "%C %d %Y", 0, 2004, 3, 5},
+      {"Friday   05-03-2004", "%F %d-%m-%Y", 0, 2004, 3, 5},
+      {"March 05 1581", "%B %d %Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"13/13/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"2004-065x03-05", "%Y-%j%W%m-%d", KES_LOC_BAD_VALUE, 0, 0, 0},
+      {"2004-xy03-05", "%Y-%W%U%m-%d", 0, 2004, 3, 5},
+  };
+  for (const auto& c : cases) {
+    double v = -7;
+    const int status = zkpdate(c.text, len(c.text), c.pattern, len(c.pattern), &v);
+    EXPECT_EQ(status, c.status) << c.text << " / " << c.pattern;
+    EXPECT_EQ(v, c.status == 0 ? ymd(c.y, c.m, c.d) : -7) << c.text;
+  }
+}
+
+TEST_F(date_read, Times) {
+  struct {
+    const char* text;
+    const char* pattern;
+    int status;
+    double seconds;
+  } cases[] = {
+      {"01:02:05", "%H:%M:%S", 0, 3725},
+      {"23:59:59", "%H:%M:%S", 0, 86399},
+      {"12:30:00 AM", "%I:%M:%S %P", 0, 1800},
+      {"01:30:00 PM", "%I:%M:%S %P", 0, 48600},
+      {"12:30:00 PM", "%I:%M:%S %P", 0, 45000},
+      {"11:00:00 am", "%I:%M:%S %P", KES_LOC_BAD_VALUE, 0},  // the designators match with case
+      {"00:00:00", "%H:%M:%S", 0, 0},
+      // Fields out of range are unreadable.
+      {"25:75:99", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {"24:00:00", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {"10:60:00", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {"10:00:60", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {"13:00:00 PM", "%I:%M:%S %P", KES_LOC_BAD_VALUE, 0},
+      // A time-only pattern that is not one of the locale's reads a date part.
+      {"01:02", "%H:%M", KES_LOC_BAD_VALUE, 0},
+  };
+  for (const auto& c : cases) {
+    double v = -7;
+    const int status = zkptime(c.text, len(c.text), c.pattern, len(c.pattern), &v);
+    EXPECT_EQ(status, c.status) << c.text << " / " << c.pattern;
+    EXPECT_EQ(v, c.status == 0 ? c.seconds : -7) << c.text;
+  }
+}
+
+TEST_F(date_read, DesignatorsWithoutItems) {
+  ASSERT_TRUE(plat::locales::select(plat::locales::european));
+  double v = -7;
+  // Without designator items "am" and "pm" in either case are read; the time
+  // patterns of this locale are 24-hour ones, so give the pattern as its item.
+  ASSERT_EQ(zksetloc(36, "%I.%M %P", 8), 0);
+  EXPECT_EQ(zkptime("01.30 pM", 8, nullptr, 36, &v), 0);
+  EXPECT_EQ(v, 48600);
+  EXPECT_EQ(zkptime("01.30 xM", 8, nullptr, 36, &v), KES_LOC_BAD_VALUE);
+  EXPECT_EQ(zkptime("13.05.09", 8, nullptr, 35, &v), 0);
+  EXPECT_EQ(v, 47109);
+}
+
+TEST_F(date_read, Datetimes) {
+  const double day = ymd(2004, 3, 5);
+  double v = -7;
+  EXPECT_EQ(zkpdttm("05/03/2004 13:04:05", 19, "%d/%m/%Y %H:%M:%S", 17, &v), 0);
+  EXPECT_EQ(v, day * 86400 + 47045);
+  v = -7;
+  EXPECT_EQ(zkpdttm("05/03/2004", 10, "%d/%m/%Y %H:%M:%S", 17, &v), KES_LOC_BAD_VALUE);
+  EXPECT_EQ(v, -7);
+  EXPECT_EQ(zkpdttm("05/03/2004 00:00:00", 19, "%d/%m/%Y %H:%M:%S", 17, &v), 0);
+  EXPECT_EQ(v, day * 86400);
+}
+
+TEST_F(date_read, MissingItems) {
+  double v = -7;
+  EXPECT_EQ(zkpdate("05/03/2004", 10, nullptr, 999, &v), KES_LOC_NO_ITEM);
+}
+
+TEST_F(date_read, PureDatePatternNeedsNoTimeItems) {
+  // A locale whose time pattern items are gone.
+  double d = missing(), t = missing();
+  EXPECT_EQ(getdate_fixlen(999, "05/03/2004", 10, "%d/%m/%Y", 8, &d, &t), 0);
+  EXPECT_EQ(d, ymd(2004, 3, 5));
+  EXPECT_TRUE(std::isnan(t));
+  d = missing();
+  EXPECT_EQ(getdate_fixlen(999, "05/03/2004 10", 13, "%d/%m/%Y %H", 11, &d, &t), KES_READ_NO_TIME_ITEMS);
+  EXPECT_TRUE(std::isnan(d));
+}
+
+TEST_F(date_read, TwoCharacterNumbers) {
+  struct {
+    const char* text;
+    int left, value;
+  } cases[] = {{"05", 2, 5}, {" 5", 2, 5}, {"5 ", 2, -1}, {"99", 2, 99}, {"x7", 2, 7}, {"5", 1, -1}, {"", 0, -1}};
+  for (const auto& c : cases) EXPECT_EQ(s2i_fixlen(c.text, c.left), c.value) << c.text;
+}
+
+// Every pattern item of the default locale reads back what it wrote.
+TEST_F(date_read, RoundTripsThroughTheLocalePatterns) {
+  const double days[] = {KES_DATE_FIRST, -1, 0, 12480.0, 16130, 22281, 2936540, ymd(2004, 2, 29)};
+  const double seconds[] = {0, 1, 59, 3600, 43199, 43200, 45000, 46799, 46800, 86399};
+  for (double day : days) {
+    for (double sec : seconds) {
+      const double dt = day * 86400 + sec;
+      char text[64];
+      int w = 64;
+      ASSERT_EQ(zkfdttm(text, &w, nullptr, 34, dt), 0);
+      double back = -7;
+      EXPECT_EQ(zkpdttm(text, w, nullptr, 34, &back), 0) << std::string(text, static_cast<size_t>(w));
+      EXPECT_EQ(back, dt);
+      for (int item : {35, 36}) {
+        w = 64;
+        ASSERT_EQ(zkftime(text, &w, nullptr, item, sec), 0);
+        back = -7;
+        EXPECT_EQ(zkptime(text, w, nullptr, item, &back), 0) << std::string(text, static_cast<size_t>(w));
+        EXPECT_EQ(back, sec) << item;
+      }
+    }
+    char text[64];
+    int w = 64;
+    ASSERT_EQ(zkfdate(text, &w, nullptr, 33, day), 0);
+    double back = -7;
+    EXPECT_EQ(zkpdate(text, w, nullptr, 33, &back), 0);
+    EXPECT_EQ(back, day);
+  }
+}
+
+}  // namespace

@@ -90,7 +90,7 @@ void build_european(locale_def& l) {
   set_texts(l.items[74], {"son", "man", "tir", "ons", "tor", "fre", "lor"}, nullptr);
   set_texts(l.items[81], {"sondag", "mandag", "tirsdag", "onsdag", "torsdag", "fredag", "lordag"}, nullptr);
   // No morning and afternoon designators: this locale writes a 24-hour clock.
-  l.numbers = conventions("", ',', '.', '+', '-', 2, 2);
+  l.numbers = conventions("", ',', '.', '+', '-', 1, 2);
   l.money = conventions("Kr", ',', '.', '\0', '-', 1, 2);
   l.money_intl = conventions("NOK", ',', '.', '\0', '-', 1, 2);
   add_numeric(l);

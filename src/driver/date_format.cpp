@@ -109,7 +109,7 @@ double week_of(const char* rule, double date, bool want_year, double missing) {
 int expand(int locale, const char* pattern, int pattern_len, double date, double hour, double minute,
            double second, char* field, int* width) {
   const double missing = v_global_gcb_anchor->consts->std_missing;
-  int room = *width;
+  int room = width ? *width : 0;
   const bool right = room < 0;
   if (right) room = -room;
   const date_parts dp = split_date(date, missing);
@@ -206,7 +206,7 @@ int expand(int locale, const char* pattern, int pattern_len, double date, double
       default: return KES_FMT_BAD_DIRECTIVE;
     }
   }
-  if (field == nullptr) return out.n;
+  if (field == nullptr || width == nullptr) return out.n;
   if (room > 0) std::memset(field, ' ', static_cast<size_t>(room));
   if (out.n > room) {
     zkmove(out.buf, out.n, field, room);

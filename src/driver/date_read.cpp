@@ -245,7 +245,7 @@ bool read_value(const char* text, int length, const char* pattern, int length_or
   const char* p;
   int n;
   if (!kes_locale_pattern(0, pattern, length_or_item, &p, &n)) return false;
-  getdate_fixlen(0, text, length, p, n, date, time);
+  getdate_fixlen(0, text, text ? length : 0, p, n, date, time);
   return true;
 }
 

@@ -77,7 +77,7 @@ int read_locale_number(reader kind, const char* locale_text, int item, host_numr
   work_area w;
   w.n = request->length < request->width ? request->length : request->width;
   if (w.n > KES_NUM_MAX_TEXT) w.n = KES_NUM_MAX_TEXT;
-  if (w.n < 0) w.n = 0;
+  if (w.n < 0 || request->text == nullptr) w.n = 0;
   if (w.n > 0) std::memcpy(w.text, request->text, static_cast<size_t>(w.n));
   if (kind == reader::money) w.n = wzstdel(w.text, w.n, c.currency, static_cast<int>(strnlen(c.currency, sizeof c.currency)));
   // Grouping and decimal characters change places in one pass.

@@ -97,6 +97,7 @@ int check_request(const host_numreq* r) {
 
 // The number of characters a reader takes from the request's text.
 int text_take(const host_numreq* r) {
+  if (r->text == nullptr) return 0;
   int n = r->length;
   if (r->width < n) n = r->width;
   if (n > KES_NUM_MAX_TEXT) n = KES_NUM_MAX_TEXT;

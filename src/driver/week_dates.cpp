@@ -152,8 +152,11 @@ int zkifweek(const char* text, int length, const char* rule, int /*spare*/, doub
   // The text without "-" and blanks, split at the first W into year, week and day.
   char s[64];
   int n = 0;
-  for (int i = 0; i < length && n < static_cast<int>(sizeof s); ++i)
-    if (text[i] != '-' && text[i] != ' ') s[n++] = text[i];
+  for (int i = 0; text != nullptr && i < length; ++i) {
+    if (text[i] == '-' || text[i] == ' ') continue;
+    if (n == static_cast<int>(sizeof s)) return -1;  // no week date is this long
+    s[n++] = text[i];
+  }
   int wpos = -1;
   for (int i = 0; i < n && wpos < 0; ++i)
     if (s[i] == 'W' || s[i] == 'w') wpos = i;

@@ -189,12 +189,4 @@ TEST_F(locale_format, LocaleTextItems) {
   EXPECT_EQ(len, 0);
 }
 
-TEST_F(locale_format, MoveFillsWithBlanks) {
-  char field[6];
-  zkmove("abc", 3, field, 6);
-  EXPECT_EQ(std::string(field, 6), "abc   ");
-  zkmove("abcdefgh", 8, field, 6);
-  EXPECT_EQ(std::string(field, 6), "abcdef");
-}
-
 }  // namespace

@@ -32,18 +32,6 @@ int i2s(double value, char* dest, int width, int pad) {
   return width;
 }
 
-bool kes_locale_pattern(int locale, const char* text, int length_or_item, const char** pattern, int* length) {
-  if (text != nullptr) {
-    *pattern = text;
-    *length = length_or_item < 0 ? 0 : length_or_item;
-    return true;
-  }
-  *pattern = "";
-  *length = 0;
-  if (length_or_item <= 0) return true;
-  return kes_locale_entry(kes_locale_item(locale, length_or_item), 0, pattern, length);
-}
-
 namespace {
 
 // The text being built in the work area; characters past its end are dropped.

@@ -28,7 +28,3 @@ int expand(int locale, const char* pattern, int pattern_len, double date, double
 // exactly `width` digits, the lowest ones, leading zeros turned into the pad when it
 // is not '0'; with pad 0 as many digits as needed. Returns the characters written.
 int i2s(double value, char* dest, int width, int pad);
-
-// The pattern of a formatter or reader: (text, length) as given, or a locale item's
-// text for a null text and a positive item number. false when the item is missing.
-bool kes_locale_pattern(int locale, const char* text, int length_or_item, const char** pattern, int* length);

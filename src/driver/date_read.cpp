@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/date_format.h"
 #include "driver/date_values.h"
 #include "driver/kes_text.h"
 #include "driver/locale_items.h"

@@ -29,6 +29,18 @@ int kes_locale_longest(const host_locale_item* item, int count) {
   return longest;
 }
 
+bool kes_locale_pattern(int locale, const char* text, int length_or_item, const char** pattern, int* length) {
+  if (text != nullptr) {
+    *pattern = text;
+    *length = length_or_item < 0 ? 0 : length_or_item;
+    return true;
+  }
+  *pattern = "";
+  *length = 0;
+  if (length_or_item <= 0) return true;
+  return kes_locale_entry(kes_locale_item(locale, length_or_item), 0, pattern, length);
+}
+
 namespace {
 
 // Items whose text holds two variants, the second for the GSTYLE look.

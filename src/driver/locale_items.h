@@ -20,3 +20,6 @@ const host_locale_item* kes_locale_item(int locale, int item);
 bool kes_locale_entry(const host_locale_item* item, int index, const char** text, int* length);
 // The length of the longest of the item's first `count` entries.
 int kes_locale_longest(const host_locale_item* item, int count);
+// The pattern of a formatter or reader: (text, length) as given, or a locale item's
+// text for a null text and a positive item number. false when the item is missing.
+bool kes_locale_pattern(int locale, const char* text, int length_or_item, const char** pattern, int* length);

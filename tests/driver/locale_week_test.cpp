@@ -64,6 +64,17 @@ TEST_F(week_dates, WeekDateTexts) {
     EXPECT_EQ(std::string(field, static_cast<size_t>(c.width)), c.text) << c.width;
     EXPECT_EQ(width, c.length) << c.width;
   }
+  // A five-digit year is written whole where the field has room for it.
+  struct {
+    int width;
+    const char* text;
+  } big[] = {{5, "45W10"}, {9, "*********"}, {10, "12345W1003"}, {11, "***********"}, {12, "12345-W10-03"}};
+  for (const auto& c : big) {
+    char field[16];
+    int width = c.width;
+    zkfweek(field, &width, "V", 0, ymd(12345, 3, 10));
+    EXPECT_EQ(std::string(field, static_cast<size_t>(c.width)), c.text) << c.width;
+  }
   char f[4];
   int w = 2;
   EXPECT_EQ(construct_week(2021, "V", 0, f, 1, 2, &w), -1);

@@ -34,12 +34,20 @@ int i2s(double value, char* dest, int width, int pad) {
 
 namespace {
 
-// The text being built in the work area; characters past its end are dropped.
+// The text being built in the work area; characters past its end are dropped and
+// the text counts as cut.
 struct work_text {
   char buf[KES_FMT_WORK];
   int n = 0;
+  bool full = false;
   void put(const char* s, int len) {
-    for (int i = 0; i < len && n < KES_FMT_WORK; ++i) buf[n++] = s[i];
+    for (int i = 0; i < len; ++i) {
+      if (n == KES_FMT_WORK) {
+        full = true;
+        return;
+      }
+      buf[n++] = s[i];
+    }
   }
   void stars() { put("**", 2); }
   void number(double v, int width, int pad) {
@@ -150,6 +158,8 @@ int expand(int locale, const char* pattern, int pattern_len, double date, double
         if (has_hour && hour > 99) {
           int room_left = KES_FMT_WORK - out.n;
           int h = hour < INT_MAX ? static_cast<int>(hour) : INT_MAX;
+          char digits[16];
+          if (i2s(h, digits, 0, 0) > room_left) out.full = true;
           out.n += xpslstr(locale, out.buf + out.n, room_left, "%i", 2, h);
         } else {
           out.part(hour, 2, pad);
@@ -196,7 +206,7 @@ int expand(int locale, const char* pattern, int pattern_len, double date, double
   }
   if (field == nullptr || width == nullptr) return out.n;
   if (room > 0) std::memset(field, ' ', static_cast<size_t>(room));
-  if (out.n > room) {
+  if (out.n > room || out.full) {
     zkmove(out.buf, out.n, field, room);
     return KES_FMT_CUT;
   }

@@ -63,6 +63,14 @@ TEST_F(locale_format, AlignmentCutAndCount) {
   EXPECT_EQ(zkfdate(field, &w, "%Y-%m-%d %H", 11, d), KES_FMT_CUT);
   EXPECT_EQ(std::string(field, 10), "2004-03-05");
   EXPECT_EQ(w, 10);
+  // A text beyond the work area is cut, never passed as whole.
+  std::string wide(KES_FMT_WORK + 20, 'x');
+  char big[KES_FMT_WORK + 40];
+  w = static_cast<int>(sizeof big);
+  EXPECT_EQ(zkfdate(big, &w, wide.c_str(), static_cast<int>(wide.size()), d), KES_FMT_CUT);
+  EXPECT_EQ(w, static_cast<int>(sizeof big));
+  EXPECT_EQ(big[KES_FMT_WORK - 1], 'x');
+  EXPECT_EQ(big[KES_FMT_WORK], ' ');
   // No field: the count of characters it would take.
   w = 40;
   EXPECT_EQ(zkfdate(nullptr, &w, "%A, %B %d", 9, d), 16);

@@ -32,6 +32,20 @@ int i2s(double value, char* dest, int width, int pad) {
   return width;
 }
 
+int kes_directive_letter(const char* pattern, int len, int i, char* letter, bool* lower) {
+  *lower = false;
+  if (i < len && pattern[i] == '?') {
+    *lower = true;
+    ++i;
+  }
+  if (i >= len) return -1;
+  const unsigned char raw = static_cast<unsigned char>(pattern[i]);
+  *letter = static_cast<char>(wzsxtbl(2)[raw]);
+  if (wzsxcls()[raw] & KES_CLS_LOWER) *lower = true;
+  if (*letter == 'M' && *lower) *letter = 'N';
+  return i + 1;
+}
+
 namespace {
 
 // The text being built in the work area; characters past its end are dropped and
@@ -113,8 +127,6 @@ int expand(int locale, const char* pattern, int pattern_len, double date, double
   double h12 = !has_hour ? 0 : (hour <= 12 ? hour : std::fmod(hour, 12.0));
   if (h12 == 0) h12 = 12;
   const int len = pattern ? wzstrip(pattern, pattern_len) : 0;
-  const unsigned char* upper = wzsxtbl(2);
-  const unsigned char* cls = wzsxcls();
   work_text out;
   for (int i = 0; i < len;) {
     int w = wzsxoff(pattern, len, i);
@@ -132,16 +144,9 @@ int expand(int locale, const char* pattern, int pattern_len, double date, double
     ++i;
     int pad = '0';
     if (i < len && (pattern[i] == '0' || pattern[i] == '#')) pad = pattern[i++] == '#' ? 0 : '0';
-    bool lower = false;
-    if (i < len && pattern[i] == '?') {
-      lower = true;
-      ++i;
-    }
-    if (i >= len) return KES_FMT_BAD_DIRECTIVE;
-    const unsigned char raw = static_cast<unsigned char>(pattern[i++]);
-    char letter = static_cast<char>(upper[raw]);
-    if (cls[raw] & KES_CLS_LOWER) lower = true;
-    if (letter == 'M' && lower) letter = 'N';
+    char letter;
+    bool lower;
+    if ((i = kes_directive_letter(pattern, len, i, &letter, &lower)) < 0) return KES_FMT_BAD_DIRECTIVE;
     switch (letter) {
       case 'A': out.name(locale, lower ? 74 : 81, dp.weekday, 7, false); break;
       case 'B': out.name(locale, lower ? 50 : 62, dp.month - 1, 12, false); break;

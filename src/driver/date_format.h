@@ -24,6 +24,11 @@ int zkrfdttm(int locale, char* field, int* width, const char* pattern, int lengt
 int expand(int locale, const char* pattern, int pattern_len, double date, double hour, double minute,
            double second, char* field, int* width);
 
+// The directive whose optional "?" or letter is at pattern position i: its letter
+// (upper case; N for a lower-case M) and whether its lower-case form is asked.
+// Returns the position after it, or -1 when the pattern ends first.
+int kes_directive_letter(const char* pattern, int len, int i, char* letter, bool* lower);
+
 // Decimal digits of value (truncated toward zero) into dest: with a pad character
 // exactly `width` digits, the lowest ones, leading zeros turned into the pad when it
 // is not '0'; with pad 0 as many digits as needed. Returns the characters written.

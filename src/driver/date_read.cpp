@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "driver/date_format.h"
 #include "driver/date_values.h"
 #include "driver/kes_text.h"
 #include "driver/locale_items.h"
@@ -25,24 +26,6 @@ struct fields {
   bool twelve = false, afternoon = false, time_seen = false;
 };
 
-// One directive of a pattern: its letter (upper case; N for a lower-case M) and
-// whether its lower-case form is asked. Returns the pattern position after it, or
-// -1 when no letter follows.
-int directive_at(const char* pattern, int len, int i, char* letter, bool* lower) {
-  ++i;  // the "%"
-  *lower = false;
-  if (i < len && pattern[i] == '?') {
-    *lower = true;
-    ++i;
-  }
-  if (i >= len) return -1;
-  const unsigned char raw = static_cast<unsigned char>(pattern[i]);
-  *letter = static_cast<char>(wzsxtbl(2)[raw]);
-  if (wzsxcls()[raw] & KES_CLS_LOWER) *lower = true;
-  if (*letter == 'M' && *lower) *letter = 'N';
-  return i + 1;
-}
-
 bool starts_directive(const char* pattern, int len, int i) {
   return pattern[i] == '%' && wzsxoff(pattern, len, i) <= 1 && !(i + 1 < len && pattern[i + 1] == '%');
 }
@@ -57,7 +40,7 @@ bool has_time_directive(const char* pattern, int len) {
     if (!starts_directive(pattern, len, i)) continue;
     char letter;
     bool lower;
-    int next = directive_at(pattern, len, i, &letter, &lower);
+    int next = kes_directive_letter(pattern, len, i + 1, &letter, &lower);
     if (next < 0) return false;
     if (letter != '\0' && std::strchr("HIMSP", letter)) return true;
     i = next - 1;
@@ -198,7 +181,7 @@ int getdate_fixlen(int locale, const char* text, int length, const char* pattern
     if (starts_directive(pattern, pattern_len, pi)) {
       char letter;
       bool lower;
-      pi = directive_at(pattern, pattern_len, pi, &letter, &lower);
+      pi = kes_directive_letter(pattern, pattern_len, pi + 1, &letter, &lower);
       if (pi < 0 || letter < 'A' || letter > 'Z') return KES_READ_BAD_FIELD;
       if (int s = read_field(locale, letter, lower, text, length, &ti, &f)) return s;
       continue;

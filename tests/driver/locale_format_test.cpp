@@ -1,5 +1,5 @@
-// Date, time and datetime formatting: worked values, statuses and the mended
-// directives (full years, "**" for a missing part).
+// Date, time and datetime formatting: worked values, statuses, years of five
+// digits written whole and "**" for a part the value does not have.
 #include <cstring>
 #include <string>
 

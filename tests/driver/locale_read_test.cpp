@@ -1,5 +1,5 @@
-// Reading dates, times and datetimes: worked values, statuses, the mended range
-// checks and round trips through every pattern of the default locale.
+// Reading dates, times and datetimes: worked values, statuses, fields out of range
+// and round trips through every pattern of the default locale.
 #include <cstring>
 #include <string>
 

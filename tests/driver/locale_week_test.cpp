@@ -1,4 +1,4 @@
-// Week dates and day counts: worked values and the mended checks.
+// Week dates and day counts: worked values, weekday and week ranges, bad dates.
 #include <cstring>
 #include <string>
 

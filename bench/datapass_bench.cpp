@@ -20,7 +20,7 @@
 #include "driver/kes_valnode.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"
-#include "driver/kesin_pass.h"
+#include "driver/kesin.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
       ctx->node_chunk[0] = nullptr;
       ctx->weight_chunk[0] = nullptr;
       ctx->nodes_used[0] = ctx->nodes_per_chunk;
-      r = kesin_pass(ctx);
+      r = kesin(ctx);
       n = ctx->varsums[0].n;
       sum = ctx->varsums[0].sum;
       distinct = ctx->varsums[0].ndistinct;

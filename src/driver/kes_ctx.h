@@ -18,6 +18,7 @@
 #include "stats/kes_tables.h"
 
 struct kes_insetbox;
+struct kes_stages;
 
 // Number of families whose 16-byte labels the context keeps (messages 189/304..313).
 constexpr int KES_NSTATLABELS = 10;
@@ -146,6 +147,8 @@ struct kes_ctx {
   kes_procopts po;
   // 26. The descriptive tables: row buffer, handles, label widths.
   kes_tables tables;
+  // 27. The routines the step driver runs as its stages.
+  const kes_stages* stages;
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

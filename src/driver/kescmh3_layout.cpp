@@ -1,16 +1,14 @@
 // The comparative layout of the CLASS cells: each plot request's key cell first, the
 // level labels of both CLASS variables, and with two CLASS variables a grid of cells
 // by first-variable level (rows) and second-variable label (columns).
-#include "driver/kescmh3_layout.h"
+#include "driver/class_cells.h"
 
 #include <cstring>
 
-#include "driver/class_cells.h"
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "driver/kes_text.h"
-#include "driver/kesin_standin.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 
@@ -98,7 +96,7 @@ int layout(kes_ctx* ctx, kes_classvars* cv) {
 
 }  // namespace
 
-int kescmh3_impl(kes_ctx* ctx) {
+int kescmh3(kes_ctx* ctx) {
   bool failed = false;
   int width = 0;
   kes_classvars* proc_cv = ctx->classvars;
@@ -124,7 +122,3 @@ int kescmh3_impl(kes_ctx* ctx) {
   return 0;
 }
 
-int kescmh3(kes_ctx* ctx) {
-  if (kes_standin_in_use()) return kescmh3_standin(ctx);
-  return kescmh3_impl(ctx);
-}

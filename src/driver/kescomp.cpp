@@ -10,11 +10,9 @@
 
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
-#include "driver/placeholder_hooks.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "stats/kes_tables.h"
-#include "stats/tables_call.h"
 #include "stats/kesotab.h"
 #include "stats/kesstat.h"
 
@@ -81,11 +79,6 @@ bool twm_records(kes_ctx* ctx, kes_stats* st) {
 }  // namespace
 
 void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
-  if (kes_tab_standin()) {
-    ++kes_ph.kescomp_calls;
-    kes_ph_trace("comp(%d,%d);", var, mode);
-    return;
-  }
   kes_stats* st = &ctx->stats;
   if (!twm_records(ctx, st)) {
     ctx->rc = kes::max(ctx->rc, 1016);

@@ -10,6 +10,7 @@ enum kes_in_result : int {
   KES_IN_SKIP = 3,      // the BY group has no usable observation (message written)
 };
 
-// Reads the current BY group for the variables of the context's batch into value
-// lists and CLASS cells; returns a kes_in_result.
+// Reads the current BY group once for the context's batch: counts, sums and extremes
+// of every analysis variable in the first pass, value lists of the batch's variables
+// in every pass, CLASS cells made and ordered in the first pass. A kes_in_result.
 int kesin(kes_ctx* ctx);

@@ -5,16 +5,9 @@
 
 #include "driver/kes_ctx.h"
 #include "driver/kescomp.h"
-#include "driver/placeholder_hooks.h"
 #include "stats/kes_tables.h"
-#include "stats/tables_call.h"
 
 void kessave(kes_stats* st, kes_varsum* rec) {
-  if (kes_tab_standin()) {
-    ++kes_ph.kessave_calls;
-    kes_ph_trace("save;");
-    return;
-  }
   if (st == nullptr || rec == nullptr) return;
   rec->mean = st->mom.v[KES_MOM_MEAN];
   rec->std = st->mom.v[KES_MOM_STD];

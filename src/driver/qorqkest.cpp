@@ -6,6 +6,7 @@
 
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
+#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "driver/xinit.h"
 #include "host/host_services.h"
@@ -20,11 +21,12 @@ void kes_raise_for_failure(kes_ctx* ctx, int status) {
   ctx->rc = kes::max(ctx->rc, status > 0 ? status : 1);
 }
 
-extern "C" int qorqkest() {
+int kes_step(const kes_stages* stages) {
   xinit();
   xpselec(0, 2);
   kes_ctx ctx;
   std::memset(&ctx, 0, sizeof ctx);
+  ctx.stages = stages;
   kes_run run{};
   run.ctx = &ctx;
 
@@ -36,3 +38,5 @@ extern "C" int qorqkest() {
   if (flow == kes_flow::ended) return run.end_result;
   return kes_exit_path(run);
 }
+
+extern "C" int qorqkest() { return kes_step(&kes_real_stages); }

@@ -7,12 +7,12 @@
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_text.h"
+#include "driver/kes_stages.h"
 #include "driver/kesin.h"
 #include "driver/kescomp.h"
 #include "driver/pool_alloc.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
-#include "stats/kesside.h"
 #include "stats/output_dataset.h"
 
 namespace {
@@ -37,7 +37,7 @@ void set_key_from_cell(kes_classvar& var, const kes_cell* cell) {
 kes_flow write_one(kes_ctx* ctx, const kes_cell* cell) {
   if (cell != nullptr && cell->outvals != nullptr && ctx->outvals != nullptr && cell->outvals != ctx->outvals)
     std::memcpy(ctx->outvals, cell->outvals, sizeof(double) * static_cast<size_t>(ctx->noutvals));
-  const int r = kesout(ctx, KES_OUTPUT_LAST_SLOT);
+  const int r = ctx->stages->kesout(ctx, KES_OUTPUT_LAST_SLOT);
   if (r > 0) {
     kes_raise_for_failure(ctx, r);
     return kes_flow::exit_path;
@@ -84,7 +84,7 @@ kes_flow run_batches(kes_run& run, bool* skipped) {
       ctx->nodes_used[v] = ctx->nodes_per_chunk;
     }
 
-    const int r = kesin(ctx);
+    const int r = ctx->stages->kesin(ctx);
     run.mode = KES_COMP_NORMAL;
     if (r == KES_IN_ONEVAR) {
       ctx->batch_n = 1;
@@ -152,6 +152,6 @@ kes_flow kes_bygroups(kes_run& run) {
   }
 
   if (ctx->outtable != nullptr) xvputt(ctx->outtable);
-  if (ctx->sideplots) kesside(ctx);
+  if (ctx->sideplots) ctx->stages->kesside(ctx);
   return kes_flow::go_on;
 }

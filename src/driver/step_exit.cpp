@@ -1,7 +1,7 @@
 // The one way out of a step, for success and failure alike.
-#include "devgraph/device_services.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
+#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 
@@ -28,7 +28,7 @@ int kes_exit_path(kes_run& run) {
   kes_drop_var_pools(ctx, 0, ctx->nvars);
   kes_drop_bygroup_pool(ctx);
   if (ctx->devstarted) {
-    gpspnot();
+    ctx->stages->gpspnot();
     if (ggstop() != 0) {
       xpmlog(432, 358);
       ctx->rc = kes::max(ctx->rc, 1020);

@@ -4,24 +4,22 @@
 #include <cstring>
 
 #include "driver/kes_ctx.h"
+#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
-#include "plotreq/plot_requests.h"
 
 namespace {
-
-using plot_driver = int (*)(kes_ctx*, int);
 
 struct plot_kind {
   const char* name;     // for the DEBUG trace
   int kes_ctx::*count;  // number of requests of the kind
-  plot_driver run;
+  int (*kes_stages::*run)(kes_ctx*, int);  // its driver
 };
 
 constexpr plot_kind kKinds[5] = {
-    {"HISTOGRAM", &kes_ctx::nhist, keshini}, {"QQPLOT", &kes_ctx::nqq, kesqini},
-    {"CDFPLOT", &kes_ctx::ncdf, kescini},    {"PROBPLOT", &kes_ctx::nprob, kespini},
-    {"PPPLOT", &kes_ctx::npp, keszini},
+    {"HISTOGRAM", &kes_ctx::nhist, &kes_stages::keshini}, {"QQPLOT", &kes_ctx::nqq, &kes_stages::kesqini},
+    {"CDFPLOT", &kes_ctx::ncdf, &kes_stages::kescini},    {"PROBPLOT", &kes_ctx::nprob, &kes_stages::kespini},
+    {"PPPLOT", &kes_ctx::npp, &kes_stages::keszini},
 };
 
 // Statuses of a plot driver that end the step.
@@ -66,7 +64,7 @@ kes_flow kes_plot_requests(kes_run& run) {
       if (req->varslot == nullptr || req->varslot[v] < 0) continue;
       ++ctx->nrun;
       if (ctx->debug) xpmlog(431, 877, kKinds[kind].name, k);
-      const unsigned masked = static_cast<unsigned>(kKinds[kind].run(ctx, k)) & KES_PLOT_RESULT_MASK;
+      const unsigned masked = static_cast<unsigned>((ctx->stages->*kKinds[kind].run)(ctx, k)) & KES_PLOT_RESULT_MASK;
       // The mask keeps the sign bit, which flags a severe status; the status itself is
       // in the low bits and decides.
       const unsigned status = masked & 0x7fffffffu;

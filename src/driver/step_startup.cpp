@@ -1,14 +1,11 @@
 // Start-up of the step after the root output object: the output manager, the
 // heading, the statement parse and set-up (kesinit), the OUTTABLE data set and the
 // descriptive table definitions.
-#include "devgraph/device_services.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
-#include "driver/kesinit.h"
+#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
-#include "stats/kesotab.h"
-#include "stats/kesxvem.h"
 
 namespace {
 
@@ -40,13 +37,14 @@ kes_flow kes_startup(kes_run& run) {
   r = wobmth(ctx->objs.manager, nullptr, WOB_M_HEADING, 5, head);
   if (r < 0) return kes_object_failure(run, r);
 
-  r = kesinit(ctx);
+  const kes_stages& stage = *ctx->stages;
+  r = stage.kesinit(ctx);
   ctx->procid = 0;
   ctx->debug = ctx->proc != nullptr && kes_flag(ctx->proc, kFlagDebug);
   if (r != 0) {
     // kesinit has written its message; the step must not end as a success.
     kes_raise_for_failure(ctx, r);
-    gpspnot();
+    stage.gpspnot();
     run.end_result = xexit(ctx->rc, 0);
     return kes_flow::ended;
   }
@@ -55,12 +53,12 @@ kes_flow kes_startup(kes_run& run) {
 
   if (ctx->proc != nullptr && ctx->proc->nslots > kSlotOuttable && ctx->proc->slots[kSlotOuttable].given) {
     ctx->outtable_opt = static_cast<kes_dsh>(ctx->proc->slots[kSlotOuttable].v.handle);
-    ctx->outtable = kesotab(ctx, 0);
+    ctx->outtable = stage.kesotab(ctx, 0);
     // Without a handle kesotab defined nothing: there is no OUTTABLE to end or write.
     if (ctx->outtable != nullptr) xvpute(ctx->outtable);
   }
 
-  kesxvem(ctx);
+  stage.kesxvem(ctx);
 
   if (!ctx->printed) {
     wob_attr none[1] = {wob_int(433, 1)};

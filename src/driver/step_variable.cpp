@@ -2,17 +2,16 @@
 // of every cell, the common histogram bins and CLASS layout, and the plot requests.
 #include <cstring>
 
-#include "driver/class_cells.h"
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
+#include "driver/kes_stages.h"
 #include "driver/kes_text.h"
 #include "driver/kescomp.h"
 #include "driver/kessubs.h"
 #include "driver/pool_alloc.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
-#include "plotreq/plot_requests.h"
 #include "stats/output_dataset.h"
 
 namespace {
@@ -103,9 +102,10 @@ void compute_in_cell(kes_run& run, kes_cell* cell, bool with_output) {
   kes_ctx* ctx = run.ctx;
   const int v = ctx->curvar;
   if (cell->varsums == nullptr) return;
-  kescomp(ctx, run.mode, v, cell->varsums);
-  kessave(&ctx->stats, &cell->varsums[v]);
-  if (ctx->output_present && with_output && cell->outvals != nullptr) kesouts(ctx, &ctx->stats, cell->outvals);
+  const kes_stages& stage = *ctx->stages;
+  stage.kescomp(ctx, run.mode, v, cell->varsums);
+  stage.kessave(&ctx->stats, &cell->varsums[v]);
+  if (ctx->output_present && with_output && cell->outvals != nullptr) stage.kesouts(ctx, &ctx->stats, cell->outvals);
 }
 
 // Statistics of the variable in every CLASS cell, each in its level group (none when
@@ -152,9 +152,10 @@ kes_flow compute_statistics(kes_run& run) {
   if (cv != nullptr && cv->count > 0) return compute_by_class(run);
   if (cv != nullptr) cv->level_text_width = KES_LEVEL_TEXT_MIN;
   const int v = ctx->curvar;
-  kescomp(ctx, run.mode, v, ctx->varsums);
-  kessave(&ctx->stats, &ctx->varsums[v]);
-  if (ctx->output_present) kesouts(ctx, &ctx->stats, ctx->outvals);
+  const kes_stages& stage = *ctx->stages;
+  stage.kescomp(ctx, run.mode, v, ctx->varsums);
+  stage.kessave(&ctx->stats, &ctx->varsums[v]);
+  if (ctx->output_present) stage.kesouts(ctx, &ctx->stats, ctx->outvals);
   return kes_flow::go_on;
 }
 
@@ -162,14 +163,14 @@ kes_flow compute_statistics(kes_run& run) {
 // batch), the INSET check and the plot requests.
 kes_flow after_statistics(kes_run& run) {
   kes_ctx* ctx = run.ctx;
-  int r = kesmerg(ctx);
+  int r = ctx->stages->kesmerg(ctx);
   if (r > 0) {
     kes_raise_for_failure(ctx, r);
     return kes_flow::exit_path;
   }
   if (run.first_batch && !run.cmh3_done) {
     run.cmh3_done = true;
-    r = kescmh3(ctx);
+    r = ctx->stages->kescmh3(ctx);
     if (r > 0) {
       kes_raise_for_failure(ctx, r);
       return kes_flow::exit_path;

@@ -1,13 +1,9 @@
 // kescini(ctx, k) -> int: CDFPLOT request k (from 1) for the current variable; 0, 1 or
 // 1016.
 //
-// Until the plot requests are written this body records the call and returns the
-// results set in the stand-in record (driver/placeholder_hooks.h).
+// Not written yet: nothing is done, and nothing failed.
 #include "plotreq/plot_requests.h"
 
-#include "driver/placeholder_hooks.h"
-
-int kescini(kes_ctx*, int k) {
-  kes_ph_trace("cdf(%d);", k);
-  return kes_ph_next(kes_ph.kescini);
+int kescini(kes_ctx*, int) {
+  return 0;
 }

@@ -1,13 +1,9 @@
 // kespini(ctx, k) -> int: PROBPLOT request k (from 1) for the current variable; 0,
 // 1008 or 1016.
 //
-// Until the plot requests are written this body records the call and returns the
-// results set in the stand-in record (driver/placeholder_hooks.h).
+// Not written yet: nothing is done, and nothing failed.
 #include "plotreq/plot_requests.h"
 
-#include "driver/placeholder_hooks.h"
-
-int kespini(kes_ctx*, int k) {
-  kes_ph_trace("prob(%d);", k);
-  return kes_ph_next(kes_ph.kespini);
+int kespini(kes_ctx*, int) {
+  return 0;
 }

@@ -1,13 +1,9 @@
 // keszini(ctx, k) -> int: PPPLOT request k (from 1) for the current variable; 0, 1,
 // 1008 or 1016.
 //
-// Until the plot requests are written this body records the call and returns the
-// results set in the stand-in record (driver/placeholder_hooks.h).
+// Not written yet: nothing is done, and nothing failed.
 #include "plotreq/plot_requests.h"
 
-#include "driver/placeholder_hooks.h"
-
-int keszini(kes_ctx*, int k) {
-  kes_ph_trace("pp(%d);", k);
-  return kes_ph_next(kes_ph.keszini);
+int keszini(kes_ctx*, int) {
+  return 0;
 }

@@ -2,16 +2,12 @@
 // bound to a cell the step refills for each variable and cell (the BY values of the
 // input, the CLASS levels, the current variable's name and label, the statistics
 // record), so that an observation needs no copying: kesotab_put writes one.
-//
-// While the step driver's tests drive the step through the stand-in record
-// (driver/placeholder_hooks.h), the handle set there is returned instead.
 #include "stats/kesotab.h"
 
 #include <cstring>
 
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
-#include "driver/placeholder_hooks.h"
 #include "host/host_services.h"
 #include "stats/output_layout.h"
 
@@ -87,11 +83,6 @@ host_access* refuse(kes_ctx* ctx) {
 }  // namespace
 
 host_access* kesotab(kes_ctx* ctx, int) {
-  if (kes_output_standin()) {
-    ++kes_ph.kesotab_calls;
-    kes_ph_trace("otab;");
-    return kes_ph.outtable_access;
-  }
   if (ctx->outtable_opt == nullptr || ctx->data == nullptr) return refuse(ctx);
 
   // _LABEL_ only when some analysis variable has a label; _VAR_ as long as the

@@ -2,23 +2,11 @@
 // positions of the OUTPUT values: the i-th name of a keyword belongs to the i-th
 // analysis variable, and so does the i-th PCTLPRE= prefix with its percentiles.
 // Positions of other variables are only counted. No result.
-//
-// While the step driver's tests drive the step through the stand-in record
-// (driver/placeholder_hooks.h), the call is only recorded there.
-#include <cmath>
-
 #include "driver/kes_ctx.h"
-#include "driver/placeholder_hooks.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
 
 void kesouts(kes_ctx* ctx, kes_stats* stats, double* values) {
-  if (kes_output_standin()) {
-    ++kes_ph.kesouts_calls;
-    if (values && !std::isnan(values[0])) kes_ph_trace("outs(%g);", values[0]);
-    else kes_ph_trace("outs(.);");
-    return;
-  }
   if (ctx->proc == nullptr || values == nullptr || stats == nullptr) return;
   const int nv = ctx->nvars;
   const int v = ctx->curvar;

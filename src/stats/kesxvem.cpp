@@ -5,9 +5,9 @@
 // emit; they define no columns themselves. This file holds the fixed-row tables;
 // the list-walking and optional ones are in kesxvem_lists.cpp.
 #include <cstring>
+#include <initializer_list>
 
 #include "driver/kes_ctx.h"
-#include "driver/placeholder_hooks.h"
 #include "host/host_services.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"
@@ -251,11 +251,6 @@ int KesNrm(kes_ctx* ctx) {
 // ---- the whole set ----
 
 int kesxvem(kes_ctx* ctx) {
-  if (kes_tab_standin()) {
-    ++kes_ph.kesxvem_calls;
-    kes_ph_trace("xvem;");
-    return 0;
-  }
   kes_tables& t = ctx->tables;
   const kes_statlabels& l = ctx->stats.labels;
   t.width = kes_tabwidths{l.g9.longest,  l.g3.longest,  l.g4.longest,  l.g5.longest,

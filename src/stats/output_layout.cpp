@@ -8,7 +8,6 @@
 
 #include "driver/kes_minmax.h"
 #include "driver/kes_stmt.h"
-#include "driver/kesin_standin.h"
 #include "stats/kes_stats.h"
 
 namespace {
@@ -106,5 +105,3 @@ int kes_pctl_text(double p, char* buf, int size, bool dot) {
   buf[out] = '\0';
   return out;
 }
-
-bool kes_output_standin() { return kes_standin_in_use(); }

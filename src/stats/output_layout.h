@@ -65,9 +65,3 @@ int kes_out_label_msg(int k);
 // "95", 97.5 "97_5", 99.95 "99_95"). With dot set the point stays "." (for labels).
 // Returns the length written into buf (NUL-terminated, size at least 32).
 int kes_pctl_text(double p, char* buf, int size, bool dot);
-
-// True while the step driver's tests drive the step through the stand-in record
-// (driver/placeholder_hooks.h) instead of parsed statements: its settings or scripted
-// results are set (the call records that other stand-ins leave in any run do not
-// count).
-bool kes_output_standin();

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "driver/kesin_standin.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 
@@ -39,5 +38,3 @@ int kes_trimlen(const char* text, int len) {
   while (len > 0 && (text[len - 1] == ' ' || text[len - 1] == '\0')) --len;
   return len;
 }
-
-bool kes_tab_standin() { return kes_standin_in_use(); }

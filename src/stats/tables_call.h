@@ -27,7 +27,3 @@ double kes_tab_blank();
 
 // Length of a blank-padded text without its trailing blanks.
 int kes_trimlen(const char* text, int len);
-
-// Whether the step runs on the stand-in set-up of the driver tests (its kesinit
-// consumed a scripted result); the table code then only records its calls.
-bool kes_tab_standin();

@@ -2,8 +2,8 @@
 // the comparative layout.
 #include "datapass_test_support.h"
 #include "driver/kes_cell.h"
-#include "driver/kescmh3_layout.h"
-#include "driver/kesin_pass.h"
+#include "driver/class_cells.h"
+#include "driver/kesin.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 
@@ -154,12 +154,12 @@ TEST_F(DatapassClass, LayoutPutsTheKeyFirstAndLeavesHoles) {
     ctx->node_chunk[v] = nullptr;
     ctx->nodes_used[v] = ctx->nodes_per_chunk;
   }
-  ASSERT_EQ(kesin_pass(ctx), 0);
+  ASSERT_EQ(kesin(ctx), 0);
   kes_preq req{};
   req.classvars = ctx->classvars;
   ctx->preqs = &req;
   ctx->nplots = 1;
-  ASSERT_EQ(kescmh3_impl(ctx), 0);
+  ASSERT_EQ(kescmh3(ctx), 0);
   kes_classvars* cv = ctx->classvars;
   ASSERT_EQ(cv->nlevels, 2);
   ASSERT_EQ(cv->nlevels2, 3);

@@ -16,7 +16,7 @@
 #include "driver/kes_valnode.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"
-#include "driver/kesin_pass.h"
+#include "driver/kesin.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "stats/kes_flatvals.h"
@@ -272,7 +272,7 @@ run_result datapass_fixture::run(proc_builder& proc, long memcap) {
         ctx->weight_chunk[v] = nullptr;
         ctx->nodes_used[v] = ctx->nodes_per_chunk;
       }
-      const int r = kesin_pass(ctx);
+      const int r = kesin(ctx);
       g.results.push_back(r);
       if (r == 3) {
         skip = true;

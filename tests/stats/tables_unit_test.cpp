@@ -10,7 +10,6 @@
 #include "driver/kes_ctx.h"
 #include "driver/kescomp.h"
 #include "driver/keszset.h"
-#include "driver/placeholder_hooks.h"
 #include "host/host_services.h"
 #include "stats/zqsig2.h"
 
@@ -85,7 +84,6 @@ TEST(SignificantDigits, NoRoomForDecimalsGivesWholeNumbersOrTheBestForm) {
 class LabelLoad : public ::testing::Test {
  protected:
   void SetUp() override {
-    kes_ph_reset();
     saved_ = v_global_gcb_anchor;
     v_global_gcb_anchor = plat::anchor();
     std::memset(static_cast<void*>(&ctx_), 0, sizeof ctx_);
@@ -161,7 +159,6 @@ TEST_F(LabelLoad, ALabelLongerThanItsSlotIsCut) {
 // ---- the summary kept per variable ----
 
 TEST(VariableSummary, EveryCellLandsInItsPlace) {
-  kes_ph_reset();
   static kes_stats st;
   std::memset(static_cast<void*>(&st), 0, sizeof st);
   // Distinct values: cell k of each block holds base + k.

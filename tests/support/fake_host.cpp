@@ -4,8 +4,10 @@
 #include <cstring>
 #include <deque>
 
+#include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/qorqkest.h"
+#include "driver/kes_stages.h"
+#include "driver/wob.h"
 #include "host/host_connection.h"
 
 namespace kes_test {
@@ -71,8 +73,7 @@ void* fake_vemmsgs(int set, int number, va_list ap) {
 int group_generic(void* /*object*/, void* /*data*/, int op, int, void*) {
   if (op == WOB_OP_CLOSE) {
     --fake_host::rec.groups_open;
-    ++fake_host::rec.groups_closed;
-    kes_ph_trace("close;");
+    fake_host::rec.events.push_back("close");
   }
   return 0;
 }
@@ -84,7 +85,6 @@ int record_method(void*, void* entry_data, void*, int count, wob_attr* attrs) {
   method_call c;
   c.method = static_cast<int>(reinterpret_cast<intptr_t>(entry_data));
   for (int i = 0; i < count; ++i) {
-    c.ids.push_back(attrs[i].id);
     if (attrs[i].id == 138 && attrs[i].type == WOB_TEXT) c.name = text_of(attrs[i].w.p);
     if (attrs[i].id == 296 && attrs[i].type == WOB_TEXT) c.label = text_of(attrs[i].w.p);
     if (attrs[i].type == WOB_INT) c.ints.push_back(attrs[i].i);
@@ -97,7 +97,7 @@ int record_method(void*, void* entry_data, void*, int count, wob_attr* attrs) {
       if (attrs[i].id == 144 && attrs[i].type == WOB_OUT) attrs[i].w.p = &objects.back();
     if (c.method == WOB_M_GROUP) {
       ++fake_host::rec.groups_open;
-      kes_ph_trace("grp(%s);", c.name.c_str());
+      fake_host::rec.events.push_back("grp(" + c.name + ")");
     }
   }
   return 0;
@@ -140,7 +140,7 @@ int fake_xpmlog(int set, int number, va_list ap) {
     arg += " " + std::to_string(va_arg(ap, int));
   }
   fake_host::rec.msg_args.push_back(arg);
-  kes_ph_trace("msg(%d/%d);", set, number);
+  fake_host::rec.events.push_back("msg(" + fake_host::rec.messages.back() + ")");
   return 0;
 }
 void fake_xprrlog(int, int result) { fake_host::rec.prrlogs.push_back(result); }
@@ -187,13 +187,13 @@ void fake_xmpoold(host_pool* p) {
 // ---- data sets ----
 int by_left;
 int fake_xbynext(kes_dsh) {
-  kes_ph_trace("by;");
+  fake_host::rec.events.push_back("by");
   if (by_left <= 0) return 0;
   --by_left;
   return 1;
 }
 int fake_xbyrwnd(kes_dsh, int mode) {
-  kes_ph_trace("rw(%d);", mode);
+  fake_host::rec.events.push_back("rw(" + std::to_string(mode) + ")");
   return 0;
 }
 int fake_xvname(kes_dsh, int varnum, host_varinfo* info) {
@@ -204,24 +204,23 @@ int fake_xvname(kes_dsh, int varnum, host_varinfo* info) {
   return 0;
 }
 int fake_xvpute(host_access*) {
-  kes_ph_trace("vpute;");
+  fake_host::rec.events.push_back("vpute");
   return 0;
 }
 int fake_xvputt(host_access*) {
-  kes_ph_trace("vputt;");
+  fake_host::rec.events.push_back("vputt");
   return 0;
 }
 
 // ---- graphics ----
 int fake_ggstop() {
-  kes_ph_trace("ggstop;");
+  fake_host::rec.events.push_back("ggstop");
   return fake_host::ggstop_result;
 }
 
 }  // namespace
 
 void fake_host::SetUp() {
-  kes_ph_reset();
   rec = host_record{};
   by_groups = 1;
   xobinit_result = 0;
@@ -262,10 +261,10 @@ void fake_host::TearDown() {
   live_proxies.clear();
 }
 
-int fake_host::run_step() {
+int fake_host::run_step(const kes_stages* stages) {
   by_left = by_groups;
   const int pools_before = plat::open_pool_count();
-  const int r = qorqkest();
+  const int r = kes_step(stages);
   rec.open_pools_added = plat::open_pool_count() - pools_before;
   for (const pool_proxy* x : live_proxies) rec.live_pool_flags.push_back(x->flags);
   return r;
@@ -275,6 +274,18 @@ int fake_host::count_messages(const char* key) const {
   int n = 0;
   for (const auto& m : rec.messages) n += m == key;
   return n;
+}
+
+int fake_host::count_events(const std::string& event) const {
+  int n = 0;
+  for (const auto& e : rec.events) n += e == event;
+  return n;
+}
+
+int fake_host::find_event(const std::string& event, int from) const {
+  for (int i = from < 0 ? 0 : from; i < static_cast<int>(rec.events.size()); ++i)
+    if (rec.events[static_cast<size_t>(i)] == event) return i;
+  return -1;
 }
 
 }  // namespace kes_test

@@ -2,7 +2,7 @@
 // weighted sums and extremes of every analysis variable and makes the CLASS cells; each
 // pass adds the values of its batch's variables to their value lists. Later passes
 // find each observation's cell among those the first pass made.
-#include "driver/kesin_pass.h"
+#include "driver/kesin.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,8 +13,6 @@
 #include "driver/kes_minmax.h"
 #include "driver/kes_readstate.h"
 #include "driver/kes_valnode.h"
-#include "driver/kesin.h"
-#include "driver/kesin_standin.h"
 #include "driver/math_recovery.h"
 #include "driver/obs_sums.h"
 #include "driver/pool_alloc.h"
@@ -236,7 +234,7 @@ int end_of_data(kes_ctx* ctx, bool first) {
 
 }  // namespace
 
-int kesin_pass(kes_ctx* ctx) {
+int kesin(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);
   kes_readstate& rs = dp->rs;
   std::memset(&rs, 0, sizeof rs);
@@ -350,7 +348,3 @@ int kesin_pass(kes_ctx* ctx) {
   return end_of_data(ctx, first);
 }
 
-int kesin(kes_ctx* ctx) {
-  if (kes_standin_in_use()) return kesin_standin(ctx);
-  return kesin_pass(ctx);
-}

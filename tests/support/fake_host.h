@@ -8,16 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
-#include "driver/placeholder_hooks.h"
-#include "driver/wob.h"
+struct kes_stages;
 
 namespace kes_test {
 
 // One recorded output-object method call.
 struct method_call {
   int method;
-  std::vector<int> ids;     // attribute ids in order (0 for an unfilled record)
   std::string name;         // attribute 138 text, when given
   std::string label;        // attribute 296 text, when given
   std::vector<int> ints;    // values of the type-3 attributes in order
@@ -25,14 +22,15 @@ struct method_call {
 
 // What the replaced services saw during a step.
 struct host_record {
+  std::vector<std::string> events;     // "by", "rw(66)", "grp(NAME)", "close", "vpute", "vputt",
+                                       // "ggstop", "msg(set/number)", and what a test adds
   std::vector<std::string> messages;   // "set/number" of each xpmlog call
-  std::vector<std::string> msg_args;   // rendered first arguments of each xpmlog call
+  std::vector<std::string> msg_args;   // rendered arguments of the 431/876 and 431/877 traces
   std::vector<int> exits;              // xexit codes
   std::vector<int> prrlogs;            // xprrlog results
   std::vector<long> memmsgs;           // xmemmsg sizes
   std::vector<method_call> calls;      // output-object method calls
   int groups_open = 0;                 // output groups opened and not yet closed
-  int groups_closed = 0;
   int pools_made = 0;
   int pools_deleted = 0;
   std::vector<int> live_pool_flags;    // flags of the pools alive after the step
@@ -44,11 +42,13 @@ class fake_host : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Runs one step and returns what qorqkest returned.
-  int run_step();
+  // Runs one step through the given stages and returns what the step returned.
+  int run_step(const kes_stages* stages);
 
   int count_messages(const char* key) const;
-  std::string trace() const { return std::string(kes_ph.trace, static_cast<size_t>(kes_ph.trace_len)); }
+  int count_events(const std::string& event) const;
+  // Position of the first event equal to `event` at or after `from`; -1 when none.
+  int find_event(const std::string& event, int from = 0) const;
 
  public:
   // Settings read by the replaced services.

@@ -1,7 +1,9 @@
 #include "core/host_vectors.h"
 
 #include "core/core_internal.h"
+#include "host/host_missing.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -15,8 +17,7 @@ bool built = false;
 
 void build() {
   std::memset(&gcb, 0, sizeof gcb);
-  std::uint64_t bits = 0xFFFFFE0000000000ULL;
-  std::memcpy(&consts.std_missing, &bits, sizeof bits);
+  consts.std_missing = std::bit_cast<double>(HOST_MISSING_STD_BITS);
   consts.largest = std::numeric_limits<double>::max();
   consts.smallest = std::numeric_limits<double>::min();
   gcb.consts = &consts;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/wob.h"
+#include "host/wob.h"
 #include "output/output_system.h"
 #include "output/report.h"
 

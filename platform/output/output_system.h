@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/wob.h"
+#include "host/wob.h"
 #include "output/json_report.h"
 #include "output/listing_render.h"
 #include "output/report.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "data/dataset.h"
-#include "driver/kes_gramdesc.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_gramdesc.h"
+#include "host/kes_stmt.h"
 #include "host/host_parse.h"
 
 namespace plat::parse {

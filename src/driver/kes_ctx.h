@@ -8,16 +8,16 @@
 #include "driver/kes_preq.h"
 #include "driver/kes_procopts.h"
 #include "driver/kes_readstate.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 #include "driver/kes_text_desc.h"
 #include "driver/kes_varsum.h"
-#include "driver/wob.h"
+#include "host/wob.h"
 #include "host/host_anchor.h"
 #include "host/host_data.h"
-#include "stats/kes_stats.h"
-#include "stats/kes_tables.h"
 
 struct kes_insetbox;
+struct kes_stats;
+struct kes_tables;
 struct kes_stages;
 
 // Number of families whose 16-byte labels the context keeps (messages 189/304..313).
@@ -134,9 +134,9 @@ struct kes_ctx {
   std::uint32_t utilword;
   // 20. Note flags of the QQPLOT, CDFPLOT, PROBPLOT and PPPLOT requests.
   std::uint8_t plot_notes[KES_PLOT_NOTE_BYTES];
-  // 21. Insets and the statistics record.
+  // 21. Insets and the statistics record (kept beside the context for the step).
   kes_insetbox* insets;
-  kes_stats stats;
+  kes_stats* stats;
   // 22. The root output object and the output manager.
   wob_anchor objs;
   // 23. Result arrays of the statistics record, as start-up found them.
@@ -145,8 +145,9 @@ struct kes_ctx {
   kes_datapass dp;
   // 25. Procedure options read by the statistics, and the variables' labels.
   kes_procopts po;
-  // 26. The descriptive tables: row buffer, handles, label widths.
-  kes_tables tables;
+  // 26. The descriptive tables: row buffer, handles, label widths (kept beside the
+  // context for the step).
+  kes_tables* tables;
   // 27. The routines the step driver runs as its stages.
   const kes_stages* stages;
 };

@@ -12,6 +12,7 @@
 #include "driver/kes_minmax.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/kesotab.h"
 #include "stats/kesstat.h"
@@ -79,7 +80,7 @@ bool twm_records(kes_ctx* ctx, kes_stats* st) {
 }  // namespace
 
 void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
-  kes_stats* st = &ctx->stats;
+  kes_stats* st = ctx->stats;
   if (!twm_records(ctx, st)) {
     ctx->rc = kes::max(ctx->rc, 1016);
     xexit(ctx->rc, 0);

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "driver/kes_gramdesc.h"
+#include "host/kes_gramdesc.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 

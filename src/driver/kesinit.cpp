@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "driver/kes_ctx.h"
-#include "driver/kes_gramdesc.h"
+#include "host/kes_gramdesc.h"
 #include "driver/kesgopt.h"
 #include "driver/kesgout.h"
 #include "driver/kesgset.h"

@@ -5,6 +5,7 @@
 
 #include "driver/kes_ctx.h"
 #include "driver/kescomp.h"
+#include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 
 void kessave(kes_stats* st, kes_varsum* rec) {

@@ -10,6 +10,7 @@
 
 #include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void load_group(kes_labelgroup<N>& g, int first) {
 }  // namespace
 
 void keszset(kes_ctx* ctx) {
-  kes_stats* st = &ctx->stats;
+  kes_stats* st = ctx->stats;
   const int npts = st->npctlpts;
   double* prob = st->pctlpts_prob;
   int* index = st->pctlpts_index;

@@ -10,6 +10,8 @@
 #include "driver/step_run.h"
 #include "driver/xinit.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
+#include "stats/kes_tables.h"
 
 kes_flow kes_object_failure(kes_run& run, int result) {
   xprrlog(0, result);
@@ -25,7 +27,13 @@ int kes_step(const kes_stages* stages) {
   xinit();
   xpselec(0, 2);
   kes_ctx ctx;
+  kes_stats stats;
+  kes_tables tables;
   std::memset(&ctx, 0, sizeof ctx);
+  std::memset(&stats, 0, sizeof stats);
+  std::memset(&tables, 0, sizeof tables);
+  ctx.stats = &stats;
+  ctx.tables = &tables;
   ctx.stages = stages;
   kes_run run{};
   run.ctx = &ctx;

@@ -104,8 +104,8 @@ void compute_in_cell(kes_run& run, kes_cell* cell, bool with_output) {
   if (cell->varsums == nullptr) return;
   const kes_stages& stage = *ctx->stages;
   stage.kescomp(ctx, run.mode, v, cell->varsums);
-  stage.kessave(&ctx->stats, &cell->varsums[v]);
-  if (ctx->output_present && with_output && cell->outvals != nullptr) stage.kesouts(ctx, &ctx->stats, cell->outvals);
+  stage.kessave(ctx->stats, &cell->varsums[v]);
+  if (ctx->output_present && with_output && cell->outvals != nullptr) stage.kesouts(ctx, ctx->stats, cell->outvals);
 }
 
 // Statistics of the variable in every CLASS cell, each in its level group (none when
@@ -154,8 +154,8 @@ kes_flow compute_statistics(kes_run& run) {
   const int v = ctx->curvar;
   const kes_stages& stage = *ctx->stages;
   stage.kescomp(ctx, run.mode, v, ctx->varsums);
-  stage.kessave(&ctx->stats, &ctx->varsums[v]);
-  if (ctx->output_present) stage.kesouts(ctx, &ctx->stats, ctx->outvals);
+  stage.kessave(ctx->stats, &ctx->varsums[v]);
+  if (ctx->output_present) stage.kesouts(ctx, ctx->stats, ctx->outvals);
   return kes_flow::go_on;
 }
 

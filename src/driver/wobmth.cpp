@@ -1,5 +1,5 @@
 // Calling methods of host output objects.
-#include "driver/wob.h"
+#include "host/wob.h"
 
 extern "C" {
 

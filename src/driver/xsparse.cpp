@@ -1,6 +1,6 @@
 #include "driver/xsparse.h"
 
-#include "driver/kes_gramdesc.h"
+#include "host/kes_gramdesc.h"
 #include "driver/xinit.h"
 #include "host/host_services.h"
 

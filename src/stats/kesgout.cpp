@@ -13,6 +13,7 @@
 #include "driver/pool_alloc.h"
 #include "driver/sort_tree.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
 
@@ -81,7 +82,7 @@ int rank_points(kes_ctx* ctx) {
   int n = 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next)
     if (kes_is_output(s)) n += kes_out_points(s);
-  kes_stats* st = &ctx->stats;
+  kes_stats* st = ctx->stats;
   st->npctlpts = 0;
   if (n == 0) return 0;
   bool failed = false;

@@ -9,6 +9,7 @@
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
 #include "stats/output_layout.h"
 
 namespace {
@@ -64,7 +65,7 @@ bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
   if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, 36, ctx->curname.text)) return false;
   if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, 402, ctx->curlabel)) return false;
   for (int i = 0; i < 24; ++i)
-    if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(&ctx->stats, i))) return false;
+    if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(ctx->stats, i))) return false;
   return true;
 }
 

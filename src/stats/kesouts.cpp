@@ -3,6 +3,7 @@
 // analysis variable, and so does the i-th PCTLPRE= prefix with its percentiles.
 // Positions of other variables are only counted. No result.
 #include "driver/kes_ctx.h"
+#include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
 

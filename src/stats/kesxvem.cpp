@@ -9,6 +9,7 @@
 
 #include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"
@@ -81,7 +82,7 @@ int kes_def_end(void* table) { return kes_tabcall(table, WOB_M_END_DEFINE, 0, nu
 // ---- builders of the fixed tables ----
 
 int KesLoc(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "TestsForLocation", kSet, ctx->weight_given ? 17 : 16, -1);
   t.handle[KES_TAB_LOCATION] = h;
@@ -95,7 +96,7 @@ int KesLoc(kes_ctx* ctx) {
 }
 
 int KesLocCnt(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   void* h = kes_def_create(ctx, "LocationCounts", kSet, 28, -1);
   t.handle[KES_TAB_LOCCOUNT] = h;
   kes_def_column(h, kes_char_col("Count", vemmsg(kColSet, 945), t.row.text1, t.width.loccount));
@@ -104,7 +105,7 @@ int KesLocCnt(kes_ctx* ctx) {
 }
 
 int KesQnts(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_procopts& po = ctx->po;
   void* h = kes_def_create(ctx, "Quantiles", kSet, ctx->weight_given ? 15 : 14, 11);
@@ -172,7 +173,7 @@ int KesQnts(kes_ctx* ctx) {
 }
 
 int KesMeas(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "BasicMeasures", kSet, ctx->weight_given ? 21 : 20, 4);
   t.handle[KES_TAB_MEASURES] = h;
@@ -192,7 +193,7 @@ int KesMeas(kes_ctx* ctx) {
 }
 
 int KesMode(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   void* h = kes_def_create(ctx, "Modes", kSet, 25, -1);
   t.handle[KES_TAB_MODES] = h;
   kes_def_column(h, kes_num_col("Mode", vemmsg(kColSet, 920), &t.row.num[0], 6, 12, 5));
@@ -201,7 +202,7 @@ int KesMode(kes_ctx* ctx) {
 }
 
 int KesIntvl(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const int k = ctx->po.cibasic;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
@@ -225,7 +226,7 @@ int KesIntvl(kes_ctx* ctx) {
 }
 
 int KesRobScl(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   void* h = kes_def_create(ctx, "RobustScale", kSet, 31, 5);
   t.handle[KES_TAB_ROBUST] = h;
   kes_def_column(h, kes_char_col("Measure", vemmsg(kColSet, 935), t.row.text1, t.width.robust));
@@ -235,7 +236,7 @@ int KesRobScl(kes_ctx* ctx) {
 }
 
 int KesNrm(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "TestsForNormality", kSet, 32, 4);
   t.handle[KES_TAB_NORMAL] = h;
@@ -251,8 +252,8 @@ int KesNrm(kes_ctx* ctx) {
 // ---- the whole set ----
 
 int kesxvem(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
-  const kes_statlabels& l = ctx->stats.labels;
+  kes_tables& t = *ctx->tables;
+  const kes_statlabels& l = ctx->stats->labels;
   t.width = kes_tabwidths{l.g9.longest,  l.g3.longest,  l.g4.longest,  l.g5.longest,
                           l.g10.longest, l.g11.longest, l.g12.longest, l.g13.longest,
                           l.g14.longest, l.g6.longest,  l.g7.longest,  l.g8.longest};

@@ -19,7 +19,7 @@ bool vardef_is_df(const kes_ctx* ctx) { return std::memcmp(ctx->vardef, "DF     
 
 // The ID columns of one side of ExtremeObs.
 void id_columns(kes_ctx* ctx, void* table, bool low) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   const kes_datapass& dp = ctx->dp;
   const char* suffix = nullptr;
   int slen = 0;
@@ -73,7 +73,7 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
 }  // namespace
 
 int KesTwm(kes_ctx* ctx, int kind) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_procopts& po = ctx->po;
   const bool trim = kind == 1;
@@ -116,7 +116,7 @@ int KesTwm(kes_ctx* ctx, int kind) {
 }
 
 int KesExtObs(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const int k = ctx->nids;
   const int tl = ctx->dp.idtextlen;
@@ -152,7 +152,7 @@ int KesExtObs(kes_ctx* ctx) {
 }
 
 int KesExtVal(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "ExtremeValues", kSet, 26, ctx->nextrval);
   t.handle[KES_TAB_EXTVAL] = h;
@@ -166,7 +166,7 @@ int KesExtVal(kes_ctx* ctx) {
 }
 
 int KesMiss(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "MissingValues", kSet, 24, -1);
   t.handle[KES_TAB_MISSING] = h;
@@ -178,7 +178,7 @@ int KesMiss(kes_ctx* ctx) {
 }
 
 int KesFreq(kes_ctx* ctx) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "Frequencies", kSet, ctx->weight_given ? 23 : 22, -1);
   t.handle[KES_TAB_FREQ] = h;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "driver/kes_minmax.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 #include "stats/kes_stats.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, int npairs,
               const wob_attr* extra, int nextra) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   void* table = t.handle[id];
   void* description = nullptr;
   if (ctx->toc_wanted) {
@@ -43,14 +43,14 @@ void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, 
   t.bound = a[0].w.p;
 }
 
-void kes_add_row(kes_ctx* ctx, int id) { kes_tabcall(ctx->tables.handle[id], WOB_M_ADD_ROW, 0, nullptr); }
+void kes_add_row(kes_ctx* ctx, int id) { kes_tabcall(ctx->tables->handle[id], WOB_M_ADD_ROW, 0, nullptr); }
 
 void kes_end_emit(kes_ctx* ctx, int id, const wob_attr* extra, int nextra) {
   wob_attr end[1] = {wob_int(300, 1)};
-  kes_tabcall(ctx->tables.handle[id], WOB_M_END_ROWS, 1, end);
+  kes_tabcall(ctx->tables->handle[id], WOB_M_END_ROWS, 1, end);
   wob_attr a[8];
   int n = 0;
-  a[n++] = wob_out(0, ctx->tables.bound);
+  a[n++] = wob_out(0, ctx->tables->bound);
   for (int i = 0; i < nextra && n < 8; ++i) a[n++] = extra[i];
   kes_tabcall(ctx->objs.manager, WOB_M_EMIT, n, a);
 }

@@ -3,7 +3,7 @@
 // add rows from the row buffer, end the rows and emit.
 #pragma once
 
-#include "driver/wob.h"
+#include "host/wob.h"
 #include "stats/tables_define.h"
 
 struct kes_ctx;

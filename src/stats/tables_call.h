@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "driver/wob.h"
+#include "host/wob.h"
 
 struct kes_ctx;
 

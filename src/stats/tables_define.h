@@ -2,7 +2,7 @@
 // define a column bound to a cell of the row buffer, set dynamic pairs, end.
 #pragma once
 
-#include "driver/wob.h"
+#include "host/wob.h"
 
 struct kes_ctx;
 

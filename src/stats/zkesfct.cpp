@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "driver/kes_ctx.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 #include "stats/zkesqnt.h"
 
 namespace {

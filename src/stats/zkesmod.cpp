@@ -40,7 +40,7 @@ void measure(double x, int* width, int* decimals) {
 }  // namespace
 
 void zkesmod(kes_ctx* ctx, kes_valnode* values, int m) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   kes_bind(ctx, KES_TAB_MODES, "orbo.kestravine.Modes", nullptr, 0);
   if (m == 0) {
     clear_nums(r);
@@ -58,7 +58,7 @@ void zkesmod(kes_ctx* ctx, kes_valnode* values, int m) {
 }
 
 void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   int nk = 0;
   for (const kes_valnode* k = kinds; k != nullptr; k = k->next) ++nk;
   kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(kSet, 24)}};
@@ -84,7 +84,7 @@ void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
 }
 
 void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   int ndistinct = 0;
   for (const kes_valnode* v = values; v != nullptr; v = v->next) ++ndistinct;

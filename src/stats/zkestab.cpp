@@ -8,6 +8,7 @@
 #include "driver/kes_ctx.h"
 #include "driver/kes_valnode.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
@@ -94,7 +95,7 @@ void moments(kes_ctx* ctx, kes_stats* st) {
 }
 
 void basic_measures(kes_ctx* ctx, kes_stats* st) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_statlabels& l = st->labels;
   kes_dynpair p[] = {{"MeasHdr", nullptr, vemmsg(kSet, ctx->weight_given ? 46 : 45)}};
@@ -119,7 +120,7 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
 }
 
 void basic_intervals(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
   kes_dynpair p[] = {{"CiHdr", nullptr, vemmsg(kSet, ctx->weight_given ? 48 : 47)},
                      {"conflevel", nullptr, vemmsgs(kSet, 38, level)}};
@@ -136,7 +137,7 @@ void basic_intervals(kes_ctx* ctx, kes_stats* st) {
 }
 
 void location_tests(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   const kes_statlabels& l = st->labels;
   const double mu0 = st->loc.v[KES_LOC_MU0];
   kes_dynpair p[3];
@@ -163,7 +164,7 @@ void location_tests(kes_ctx* ctx, kes_stats* st) {
 }
 
 void location_counts(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   kes_dynpair p[] = {kes_pair_dbl("LocDef", st->loccount[KES_LC_MU0])};
   kes_bind(ctx, KES_TAB_LOCCOUNT, "orbo.kestravine.LocCount", p, 1);
   static constexpr int kCell[3] = {KES_LC_ABOVE, KES_LC_NDIFF, KES_LC_BELOW};
@@ -177,7 +178,7 @@ void location_counts(kes_ctx* ctx, kes_stats* st) {
 }
 
 void normality(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   const kes_statlabels& l = st->labels;
   const kes_nrmres& n = st->nrm;
   kes_dynpair p[] = {{"DistTitle", nullptr, vemmsg(308, 795)}};
@@ -202,11 +203,11 @@ void normality(kes_ctx* ctx, kes_stats* st) {
 }
 
 void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   const kes_twmres* res = trim ? st->trimmed : st->winsorized;
   const int n = trim ? ctx->ntrimmed : ctx->nwinsorized;
   const int id = trim ? KES_TAB_TRIMMED : KES_TAB_WINSORIZED;
-  if (res == nullptr || n <= 0 || ctx->tables.handle[id] == nullptr) return;
+  if (res == nullptr || n <= 0 || ctx->tables->handle[id] == nullptr) return;
   const double level = 100.0 * (1.0 - (trim ? ctx->po.trim_alpha : ctx->po.winsor_alpha));
   kes_dynpair p[3];
   p[0] = {"TwmDef", nullptr, vemmsg(kSet, trim ? 29 : 30)};
@@ -222,7 +223,7 @@ void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
 }
 
 void robust_scale(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   kes_bind(ctx, KES_TAB_ROBUST, "orbo.kestravine.Robustscale", nullptr, 0);
   for (int i = 0; i < 5; ++i) {
     clear_row(r);
@@ -235,7 +236,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st) {
 }
 
 void quantiles(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   const kes_procopts& po = ctx->po;
   kes_dynpair p[3];
   p[0] = {"QntlHdr", nullptr, ctx->weight_given ? vemmsg(kSet, 15) : vemmsgs(kSet, 42, st->pctldef)};
@@ -255,7 +256,7 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
 }
 
 void extreme_obs(kes_ctx* ctx, kes_stats* st) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_extremes& e = st->ext;
   const int n = ctx->nextrobs;
@@ -300,7 +301,7 @@ void extreme_obs(kes_ctx* ctx, kes_stats* st) {
 }
 
 void extreme_values(kes_ctx* ctx, kes_stats* st) {
-  kes_rowbuf& r = ctx->tables.row;
+  kes_rowbuf& r = ctx->tables->row;
   const int tie = ctx->freq_given || st->ndistinct < st->mom.v[KES_MOM_N] ? 1 : 0;
   kes_dynpair p[3];
   p[0] = kes_pair_flag("tie", tie);
@@ -370,7 +371,7 @@ void keshdr(kes_ctx* ctx, int v) {
 }
 
 int zkestab(kes_ctx* ctx, kes_stats* st) {
-  kes_tables& t = ctx->tables;
+  kes_tables& t = *ctx->tables;
   moments(ctx, st);
   if (t.handle[KES_TAB_MEASURES] != nullptr) basic_measures(ctx, st);
   if (ctx->po.cibasic != 0 && t.handle[KES_TAB_INTERVALS] != nullptr) basic_intervals(ctx, st);
@@ -395,11 +396,11 @@ int kesprt(kes_ctx* ctx, kes_stats* st) {
   const bool have_miss = !is_missing(nmiss) && std::fabs(nmiss) >= kTiny;
   if (!have_n && !have_miss) return 0;
   if (have_n && n > 0) zkestab(ctx, st);
-  if (have_miss && nmiss > 0 && ctx->tables.handle[KES_TAB_MISSING] != nullptr) {
+  if (have_miss && nmiss > 0 && ctx->tables->handle[KES_TAB_MISSING] != nullptr) {
     const double nobs = st->mom.v[KES_MOM_NOBS];
     zkesmis(ctx, st->missing, nmiss, is_missing(nobs) ? (have_n ? n : 0.0) + nmiss : nobs);
   }
-  if (ctx->freq && st->ndistinct > 0 && ctx->tables.handle[KES_TAB_FREQ] != nullptr)
+  if (ctx->freq && st->ndistinct > 0 && ctx->tables->handle[KES_TAB_FREQ] != nullptr)
     zkesfrq(ctx, st->head, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
   heading_count(ctx, 2);
   return 0;

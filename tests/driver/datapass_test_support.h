@@ -14,7 +14,7 @@
 
 #include "core/runtime.h"
 #include "driver/kes_ctx.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 
 namespace dp_test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_gramdesc.h"
+#include "host/kes_gramdesc.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "driver/kes_preq.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 #include "support/fake_host.h"
 #include "host/host_data.h"
 #include "step_stages.h"

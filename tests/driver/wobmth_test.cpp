@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/wob.h"
+#include "host/wob.h"
 
 namespace {
 

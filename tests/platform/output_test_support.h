@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/wob.h"
+#include "host/wob.h"
 #include "support/json_reader.h"
 #include "output/output_system.h"
 #include "output/text_store.h"

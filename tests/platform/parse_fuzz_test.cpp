@@ -6,7 +6,7 @@
 #include <chrono>
 #include <random>
 
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 #include "parse_test_util.h"
 
 namespace {

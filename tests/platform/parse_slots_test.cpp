@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 #include "host/host_missing.h"
 #include "parse_test_util.h"
 

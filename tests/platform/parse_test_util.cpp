@@ -9,8 +9,8 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/kes_gramdesc.h"
-#include "driver/kes_stmt.h"
+#include "host/kes_gramdesc.h"
+#include "host/kes_stmt.h"
 #include "driver/xsparse.h"
 #include "host/host_services.h"
 #include "parse/parser.h"

@@ -11,7 +11,7 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/kes_gramdesc.h"
+#include "host/kes_gramdesc.h"
 #include "host/host_services.h"
 #include "core/number_text.h"
 #include "parse/format_ids.h"

@@ -13,6 +13,7 @@
 #include "engine_host.h"
 #include "numeric/zmissing.h"
 #include "stats/kes_stats.h"
+#include "stats/kes_tables.h"
 #include "stats/kesstat.h"
 #include "value_list_builder.h"
 
@@ -28,6 +29,8 @@ class StatRecord : public kes_test::engine_host {
   void SetUp() override {
     engine_host::SetUp();
     ctx = std::make_unique<kes_ctx>();
+    ctx->stats = &stats_;
+    ctx->tables = &tables_;
     for (int i = 0; i < 2; ++i) {
       std::memset(names[i].text, ' ', sizeof names[i].text);
       const char* n = i == 0 ? "HEIGHT" : "WEIGHTKG";
@@ -39,8 +42,8 @@ class StatRecord : public kes_test::engine_host {
     st().pctldef = 5;
     std::memcpy(st().vardef, "DF      ", 8);
   }
-  kes_stats& st() { return ctx->stats; }
-  void run(value_list& v, int var = 0) { kesstat(ctx.get(), &v.rec, &ctx->stats, var); }
+  kes_stats& st() { return *ctx->stats; }
+  void run(value_list& v, int var = 0) { kesstat(ctx.get(), &v.rec, ctx->stats, var); }
   bool logged(int number) const {
     for (const auto& m : messages)
       if (m.set == 189 && m.number == number) return true;
@@ -48,6 +51,8 @@ class StatRecord : public kes_test::engine_host {
   }
 
   std::unique_ptr<kes_ctx> ctx;
+  kes_stats stats_{};
+  kes_tables tables_{};
   kes_name32 names[2];
 };
 

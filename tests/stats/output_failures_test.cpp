@@ -62,8 +62,8 @@ TEST_F(OutputFailures, AWriteThatFailsPartWayEndsTheStepAndKeepsTheEarlierFile) 
   for (int k = 5; k <= 49; ++k) kw.push_back({k, {"v" + std::to_string(k)}});
   kes_stmt* s = output("big", kw);
   ASSERT_EQ(setup(), 0) << log();
-  fill(&ctx->stats, 1e10);
-  kesouts(ctx, &ctx->stats, ctx->outvals);
+  fill(ctx->stats, 1e10);
+  kesouts(ctx, ctx->stats, ctx->outvals);
   // A file size limit makes the write fail, as a full disk would.
   struct rlimit old_limit;
   getrlimit(RLIMIT_FSIZE, &old_limit);

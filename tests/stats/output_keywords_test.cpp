@@ -48,9 +48,9 @@ TEST_F(OutputKeywords, EveryKeywordReadsBackItsStatisticBitForBit) {
   ASSERT_EQ(setup(), 0) << log();
   ASSERT_TRUE(ctx->output_present);
   ASSERT_EQ(ctx->noutvals, 45);
-  fill(&ctx->stats, 10);
+  fill(ctx->stats, 10);
   ctx->curvar = 0;
-  kesouts(ctx, &ctx->stats, ctx->outvals);
+  kesouts(ctx, ctx->stats, ctx->outvals);
   ASSERT_EQ(kesout(ctx, KES_OUTPUT_LAST_SLOT), 0);
   ASSERT_EQ(close(s), 0);
 
@@ -61,7 +61,7 @@ TEST_F(OutputKeywords, EveryKeywordReadsBackItsStatisticBitForBit) {
   for (int k = 5; k <= 49; ++k) {
     const std::string name = std::string("o_") + kKeywords[k - 5];
     EXPECT_EQ(plat::variables(ds)[k - 5].name, name);
-    EXPECT_EQ(bits(value(ds, name, 0)), bits(expected(ctx->stats, k))) << name;
+    EXPECT_EQ(bits(value(ds, name, 0)), bits(expected(*ctx->stats, k))) << name;
   }
   EXPECT_NE(log().find("NOTE: The OUTPUT statement writes the data set WORK.STATS."), std::string::npos) << log();
   EXPECT_EQ(plat::catalogue_missing_count(), 0);
@@ -90,9 +90,9 @@ TEST_F(OutputKeywords, NamesMatchAnalysisVariablesInVarOrder) {
   ASSERT_EQ(setup(), 0) << log();
   EXPECT_EQ(ctx->noutvals, 5);
   for (int v = 0; v < 3; ++v) {
-    fill(&ctx->stats, 1000.0 * (v + 1));
+    fill(ctx->stats, 1000.0 * (v + 1));
     ctx->curvar = v;
-    kesouts(ctx, &ctx->stats, ctx->outvals);
+    kesouts(ctx, ctx->stats, ctx->outvals);
   }
   ASSERT_EQ(kesout(ctx, 49), 0);
   ASSERT_EQ(close(s), 0);
@@ -109,9 +109,9 @@ TEST_F(OutputKeywords, ValuesOfVariablesNotYetComputedStayMissing) {
   input("in", "a,b\n1,2\n", {"a", "b"});
   output("m", {{6, {"ma", "mb"}}});
   ASSERT_EQ(setup(), 0);
-  fill(&ctx->stats, 5);
+  fill(ctx->stats, 5);
   ctx->curvar = 1;
-  kesouts(ctx, &ctx->stats, ctx->outvals);
+  kesouts(ctx, ctx->stats, ctx->outvals);
   EXPECT_TRUE(std::isnan(ctx->outvals[0]));
   EXPECT_EQ(bits(ctx->outvals[0]), HOST_MISSING_STD_BITS);
   EXPECT_EQ(ctx->outvals[1], 5 + 1 / 7.0);
@@ -124,9 +124,9 @@ TEST_F(OutputKeywords, SeveralStatementsShareOneValueArray) {
   ASSERT_EQ(setup(), 0) << log();
   ASSERT_EQ(ctx->noutvals, 6);
   for (int v = 0; v < 2; ++v) {
-    fill(&ctx->stats, 10.0 * (v + 1));
+    fill(ctx->stats, 10.0 * (v + 1));
     ctx->curvar = v;
-    kesouts(ctx, &ctx->stats, ctx->outvals);
+    kesouts(ctx, ctx->stats, ctx->outvals);
   }
   // Statement one: N= (slot 5) before MEAN= (slot 6); then statement two: MAX= (19),
   // MIN= (29).
@@ -152,11 +152,11 @@ TEST_F(OutputKeywords, StatisticsRecordMissingKindsRoundTrip) {
   input("in", "x\n1\n", {"x"});
   kes_stmt* s = output("miss", {{6, {"m"}}, {7, {"s"}}, {8, {"k"}}, {9, {"u"}}});
   ASSERT_EQ(setup(), 0);
-  ctx->stats.mom.v[KES_MOM_MEAN] = host_missing_of_kind(HOST_MISS_A);
-  ctx->stats.mom.v[KES_MOM_STD] = host_missing_of_kind(HOST_MISS_UNDERSCORE);
-  ctx->stats.mom.v[KES_MOM_SKEW] = host_missing_of_kind(HOST_MISS_Z);
-  ctx->stats.mom.v[KES_MOM_USS] = -0.0;
-  kesouts(ctx, &ctx->stats, ctx->outvals);
+  ctx->stats->mom.v[KES_MOM_MEAN] = host_missing_of_kind(HOST_MISS_A);
+  ctx->stats->mom.v[KES_MOM_STD] = host_missing_of_kind(HOST_MISS_UNDERSCORE);
+  ctx->stats->mom.v[KES_MOM_SKEW] = host_missing_of_kind(HOST_MISS_Z);
+  ctx->stats->mom.v[KES_MOM_USS] = -0.0;
+  kesouts(ctx, ctx->stats, ctx->outvals);
   ASSERT_EQ(kesout(ctx, 49), 0);
   ASSERT_EQ(close(s), 0);
   EXPECT_EQ(out_test::slurp(work() / "miss.csv"), "m,s,k,u\n.A,._,.Z,-0\n");

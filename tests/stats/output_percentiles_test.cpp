@@ -95,7 +95,7 @@ TEST_F(OutputPercentiles, PointsBecomeFractionsRankedAcrossStatements) {
   output("a", {}, {90, 10, 50}, {"a"});
   output("b", {}, {2.5, 99}, {"b"});
   ASSERT_EQ(setup(), 0) << log();
-  const kes_stats& st = ctx->stats;
+  const kes_stats& st = *ctx->stats;
   ASSERT_EQ(st.npctlpts, 5);
   // In statement order, as fractions.
   const double want[5] = {0.9, 0.1, 0.5, 0.025, 0.99};
@@ -113,7 +113,7 @@ TEST_F(OutputPercentiles, ResultsGoToTheCurrentVariablesPrefixOnly) {
   kes_stmt* s2 = output("b", {}, {50}, {"qx", "qy", "qz"});
   ASSERT_EQ(setup(), 0) << log();
   ASSERT_EQ(ctx->noutvals, 3 + 2 * 2 + 3 * 1);
-  kes_stats& st = ctx->stats;
+  kes_stats& st = *ctx->stats;
   for (int v = 0; v < 3; ++v) {
     fill(&st, 100.0 * v);
     // The statistics store each point's result at the point's own place.
@@ -141,9 +141,9 @@ TEST_F(OutputPercentiles, MissingPercentilesStayMissing) {
   input("in", "x\n1\n", {"x"});
   kes_stmt* s = output("a", {}, {25, 75}, {"p"});
   ASSERT_EQ(setup(), 0);
-  ctx->stats.pctlpts_result[0] = host_missing_of_kind(HOST_MISS_STD);
-  ctx->stats.pctlpts_result[1] = 4.5;
-  kesouts(ctx, &ctx->stats, ctx->outvals);
+  ctx->stats->pctlpts_result[0] = host_missing_of_kind(HOST_MISS_STD);
+  ctx->stats->pctlpts_result[1] = 4.5;
+  kesouts(ctx, ctx->stats, ctx->outvals);
   ASSERT_EQ(kesout(ctx, 49), 0);
   ASSERT_EQ(close(s), 0);
   EXPECT_EQ(out_test::slurp(work() / "a.csv"), "p25,p75\n.,4.5\n");

@@ -44,7 +44,7 @@ TEST_F(OutTable, VariablesValuesAndLabelsWithoutAnyVariableLabel) {
   ASSERT_NE(define("tab"), nullptr) << log();
   for (int v = 0; v < 2; ++v) {
     current(v);
-    fill(&ctx->stats, 1000.0 * (v + 1));
+    fill(ctx->stats, 1000.0 * (v + 1));
     kesotab_put(ctx);
   }
   ASSERT_EQ(xvputt(ctx->outtable), 0);
@@ -149,9 +149,9 @@ TEST_F(OutTable, NotComputedVariablesGetMissingValues) {
   current(0);
   // What the computation presets before the statistics (or instead of them).
   const double miss = host_missing_of_kind(HOST_MISS_STD);
-  vzfdl(miss, ctx->stats.mom.v, KES_MOM_NCELLS);
-  vzfdl(miss, ctx->stats.qnt, KES_Q_NCELLS);
-  vzfdl(miss, ctx->stats.loc.v, KES_LOC_NCELLS);
+  vzfdl(miss, ctx->stats->mom.v, KES_MOM_NCELLS);
+  vzfdl(miss, ctx->stats->qnt, KES_Q_NCELLS);
+  vzfdl(miss, ctx->stats->loc.v, KES_LOC_NCELLS);
   kesotab_put(ctx);
   ASSERT_EQ(xvputt(ctx->outtable), 0);
   plat::dataset* ds = back("tab");

@@ -30,6 +30,8 @@
 #include "stats/output_layout.h"
 
 #include "driver/kesgout.h"
+#include "stats/kes_stats.h"
+#include "stats/kes_tables.h"
 
 namespace out_test {
 
@@ -52,6 +54,8 @@ class output_fixture : public ::testing::Test {
     plat::begin_step();
     ctx_.reset(new kes_ctx());
     ctx = ctx_.get();
+    ctx->stats = &stats_;
+    ctx->tables = &tables_;
     ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
     std::memcpy(ctx->vardef, "DF      ", 8);
     ctx->printed = 1;
@@ -236,6 +240,8 @@ class output_fixture : public ::testing::Test {
   std::optional<kes_test::scratch_work> scratch_;
   host_gcb* saved_anchor_ = nullptr;
   std::unique_ptr<kes_ctx> ctx_;
+  kes_stats stats_{};
+  kes_tables tables_{};
   kes_stmt proc_{};
   std::vector<kes_optslot> proc_slots_;
   std::deque<kes_stmt> stmts_;

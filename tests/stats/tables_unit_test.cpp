@@ -11,6 +11,8 @@
 #include "driver/kescomp.h"
 #include "driver/keszset.h"
 #include "host/host_services.h"
+#include "stats/kes_stats.h"
+#include "stats/kes_tables.h"
 #include "stats/zqsig2.h"
 
 namespace {
@@ -87,6 +89,8 @@ class LabelLoad : public ::testing::Test {
     saved_ = v_global_gcb_anchor;
     v_global_gcb_anchor = plat::anchor();
     std::memset(static_cast<void*>(&ctx_), 0, sizeof ctx_);
+    ctx_.stats = &stats_;
+    ctx_.tables = &tables_;
     std::memcpy(ctx_.vardef, "N       ", 8);
     ctx_.pctldef = 3;
   }
@@ -96,15 +100,17 @@ class LabelLoad : public ::testing::Test {
 
   host_gcb* saved_ = nullptr;
   kes_ctx ctx_;
+  kes_stats stats_{};
+  kes_tables tables_{};
 };
 
 TEST_F(LabelLoad, GroupsHoldTheirTextsAndLongestLengths) {
   double probs[2] = {0.1, 0.9};
-  ctx_.stats.npctlpts = 2;
-  ctx_.stats.pctlpts_prob = probs;
-  ctx_.stats.mom.v[KES_MOM_N] = 99;  // cleared by the load
+  ctx_.stats->npctlpts = 2;
+  ctx_.stats->pctlpts_prob = probs;
+  ctx_.stats->mom.v[KES_MOM_N] = 99;  // cleared by the load
   keszset(&ctx_);
-  const kes_stats& st = ctx_.stats;
+  const kes_stats& st = *ctx_.stats;
   const kes_statlabels& l = st.labels;
   EXPECT_EQ(st.pctldef, 3);
   EXPECT_EQ(std::string(st.vardef, 8), "N       ");
@@ -130,11 +136,11 @@ TEST_F(LabelLoad, GroupsHoldTheirTextsAndLongestLengths) {
 TEST_F(LabelLoad, WeightMeansTheWeightedDefinition) {
   ctx_.weight_given = 1;
   keszset(&ctx_);
-  EXPECT_EQ(ctx_.stats.pctldef, 6);
+  EXPECT_EQ(ctx_.stats->pctldef, 6);
   ctx_.weight_given = 0;
   ctx_.pctldef = 0;  // not given
   keszset(&ctx_);
-  EXPECT_EQ(ctx_.stats.pctldef, 5);
+  EXPECT_EQ(ctx_.stats->pctldef, 5);
 }
 
 int long_wkread(int, int number, const char** text, int* length) {
@@ -150,7 +156,7 @@ TEST_F(LabelLoad, ALabelLongerThanItsSlotIsCut) {
   host_routine saved = plat::replace_service(svc.vector, svc.slot, reinterpret_cast<host_routine>(&long_wkread));
   keszset(&ctx_);
   plat::replace_service(svc.vector, svc.slot, saved);
-  const kes_statlabels& l = ctx_.stats.labels;
+  const kes_statlabels& l = ctx_.stats->labels;
   EXPECT_EQ(std::string(l.g9.slot[0], KES_LABEL_LEN), std::string("A label much longer than the forty chara"));
   EXPECT_EQ(l.g9.longest, KES_LABEL_LEN);
   EXPECT_EQ(l.g1.longest, 5);

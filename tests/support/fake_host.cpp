@@ -7,7 +7,7 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "driver/kes_stages.h"
-#include "driver/wob.h"
+#include "host/wob.h"
 #include "host/host_connection.h"
 
 namespace kes_test {

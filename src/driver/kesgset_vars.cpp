@@ -18,6 +18,7 @@
 #include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
+#include "stats/kes_statconst.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ enum { oOut = 1, oPctlpts = 2, oPctlname = 3, oPctlpre = 4, oSumwgt = 11, oMsign
        oProbm = 37, oProbs = 38, oNormal = 39, oProbn = 40, oRobustFirst = 41, oRobustLast = 49 };
 // INSET codes whose statistics must be computed on request.
 constexpr int kInsetCodes[4] = {24, 32, 44, 45};
-constexpr double kPctlTop = 100 + 100000 * 1.110223024625157e-16;
+constexpr double kPctlTop = 100 + kes_stat::EPS11;
 
 int fail(int code) {
   xexit(code, 0);

@@ -18,11 +18,12 @@
 #include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
+#include "stats/kes_statconst.h"
 
 namespace {
 
 constexpr int kSet = 189;
-constexpr double kMinCounted = 1000 * 1.110223024625157e-16;
+constexpr double kMinCounted = kes_stat::EPS13;
 constexpr double kMaxFreq = 2147483647.0;
 
 bool has_class(const kes_classvars* cv) { return cv != nullptr && cv->count > 0; }

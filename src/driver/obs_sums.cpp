@@ -11,6 +11,7 @@
 #include "driver/kes_readstate.h"
 #include "driver/math_recovery.h"
 #include "host/host_services.h"
+#include "stats/kes_statconst.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ constexpr int kSet = 189;
 // Smallest sum of weights from which the update factor W'/W is formed.
 constexpr double kTinyWeight = 1000 * 1.491668147e-154;
 // Relative size below which the deviation from the mean is taken as 0.
-constexpr double kDevEps = 1000 * 1.110223024625157e-16;
-constexpr double kRoundBand = 100000 * 1.110223024625157e-16;
+constexpr double kDevEps = kes_stat::EPS13;
+constexpr double kRoundBand = kes_stat::EPS11;
 
 // Records an overflow of stage `stage` in r; the record's first one is reported.
 void overflow(kes_ctx* ctx, kes_varsum* r, int v, int stage) {

@@ -34,7 +34,7 @@
 #include "numeric/zmissing.h"
 
 namespace {
-constexpr double ZDFCI_EPS = 1000.0 * 1.110223024625157e-16;
+constexpr double ZDFCI_EPS = 1000.0 * ZEPS53;
 constexpr double ZDFCI_ALPHA_MAX = 0.5;
 constexpr double ZDFCI_N_MIN = 2.0;
 

@@ -52,7 +52,7 @@
 #include "numeric/zmissing.h"
 
 namespace {
-constexpr double ZB_MIN_TOL = 5.0 * 1.110223024625157e-16;
+constexpr double ZB_MIN_TOL = 5.0 * ZEPS53;
 constexpr double ZB_SHAPE_MAX = 2147483647.0;
 constexpr int ZB_PASS_LIMIT = 400;  // at most 399 passes
 constexpr int ZB_RESCALE_EXP = 354;

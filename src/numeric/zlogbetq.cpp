@@ -44,7 +44,7 @@
 
 namespace {
 constexpr double ZQB_X_LO = 2.225073858507202e-308 * 1e15;
-constexpr double ZQB_X_HI = 1.0 - 1000.0 * 1.110223024625157e-16;
+constexpr double ZQB_X_HI = 1.0 - 1000.0 * ZEPS53;
 constexpr double ZQB_DENS_FLOOR = 1.0 / 1.7976931348623155e+304;
 constexpr double ZQB_PTOL = 1e-07;
 constexpr int ZQB_STEPS = 30;

@@ -63,7 +63,7 @@
 #include "numeric/zprobit.h"
 
 namespace {
-constexpr double ZL_MIN_TOL = 8.0 * 1.110223024625157e-16;
+constexpr double ZL_MIN_TOL = 8.0 * ZEPS53;
 constexpr double ZL_NEAR = 1.053671212772351e-08;
 constexpr double ZL_INT_MAX = 2147483647.0;
 constexpr double ZL_E = 2.718281828459045;
@@ -100,7 +100,7 @@ void moments(ztnc_req* r) {
   }
   r->mean = nc * std::exp(0.5 * std::log(df / 2.0) + zlgamma(df / 2.0 - 0.5) - zlgamma(df / 2.0));
   const double var = (df / 2.0) / (df / 2.0 - 1.0) * (nc * nc + 1.0) - r->mean * r->mean;
-  r->sd = var < 1.110223024625157e-16 ? zmissing() : std::sqrt(var);
+  r->sd = var < ZEPS53 ? zmissing() : std::sqrt(var);
 }
 
 // ---------------------------------------------------------------- tail integral
@@ -327,7 +327,7 @@ bool dens_series(double x, double df, double nc, double* out) {
   const double lam = 0.5 * nc * nc;
   const double J = df * std::fabs(x) / ((x2 + df) * (x2 + df));
   const double b = df / 2.0;
-  if (std::fabs(nc) < 1.110223024625157e-16) {
+  if (std::fabs(nc) < ZEPS53) {
     double lb = 0.0;
     if (zldnbet(u, 0.5, b, &lb) != 0 || !std::isfinite(lb)) return false;
     *out = lb + std::log(J);

@@ -76,7 +76,7 @@ int integral_form(double t, double df, double nc, double* p) {
   ctx.half_df = df / 2.0;
   ctx.half_df_m1 = df / 2.0 - 1.0;
   ctx.lg_half_df = zlgamma(df / 2.0);
-  const double theta = 2.0 * 2.2250738585072014e-308 / 1.110223024625157e-16;
+  const double theta = 2.0 * 2.2250738585072014e-308 / ZEPS53;
   double c = 1.0, v = 0.0;
   T_EntryProbNoScale(c, &ctx, &v);
   while (v < theta && c < ZT_CENTRE_MAX) {

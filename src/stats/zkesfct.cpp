@@ -6,10 +6,10 @@
 
 #include "driver/kes_ctx.h"
 #include "host/kes_stmt.h"
+#include "numeric/zmissing.h"
 #include "stats/zkesqnt.h"
 
 namespace {
-constexpr double EPS53 = 1.110223024625157e-16;
 // Option slot of PCTLDEF= in the PROC statement.
 constexpr int PROC_SLOT_PCTLDEF = 11;
 
@@ -21,7 +21,7 @@ double clamp_pos(double pos, double last) {
 }  // namespace
 
 double zkesfct(int def, double n, double p, double* j, double* k) {
-  const double fuzz = std::fmin(1000.0 * EPS53 * n, 1e-6);
+  const double fuzz = std::fmin(1000.0 * ZEPS53 * n, 1e-6);
   if (def == KES_PCTLDEF_WEIGHTED) {
     *j = n * p - fuzz;
     *k = n * p + fuzz;

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr double EPS53 = 1.110223024625157e-16;
 constexpr int SW_MAXN = 2000;
 
 // Critical values by case: upper-tail probabilities, then the rows of D, W-Sq, A-Sq.
@@ -187,7 +186,7 @@ void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list,
   res->sigma = sigma;
   if (is_missing(mu) || is_missing(sigma) || !(sigma > 0.0) || !(n > 0.0)) return;
   if (ncase == KES_NRM_BOTH_EST &&
-      (is_missing(css) || css <= 1000.0 * EPS53 * mean * mean * n))
+      (is_missing(css) || css <= 1000.0 * ZEPS53 * mean * mean * n))
     return;
 
   const source src{array, m, list, values, freqs, 0};

@@ -1,11 +1,9 @@
 // The module's connection: the image record and program connector the host reads,
-// mcn_main's effects, the exported symbols of the loadable module, and the forwarding
-// of service calls through the anchor's vector tables.
+// mcn_main's effects and the exported symbols of the loadable module.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <regex>
 #include <string>
@@ -91,67 +89,6 @@ TEST(connection, ModuleExportsOnlyItsEntryAndAnchorWords) {
     EXPECT_EQ(*anchor, nullptr);
   }
   dlclose(h);
-}
-
-// ---- forwarding through the vector tables ----
-
-long seen_size = 0;
-void memmsg_spy(long size) { seen_size = size; }
-
-int seen_int = 0;
-std::string seen_text;
-double seen_double = 0;
-int pmlog_spy(int set, int number, va_list ap) {
-  seen_int = va_arg(ap, int);
-  seen_text = va_arg(ap, const char*);
-  seen_double = va_arg(ap, double);
-  return set * 1000 + number;
-}
-
-struct restore {
-  int vector, slot;
-  host_routine old;
-  ~restore() { plat::replace_service(vector, slot, old); }
-};
-
-TEST(forwarding, ModuleCallReachesTheReplacedRoutineAndClearsTheVectorFlag) {
-  connect();
-  const auto& s = kes_host::services[kes_host::svc_xmemmsg];
-  restore r{s.vector, s.slot,
-            plat::replace_service(s.vector, s.slot, reinterpret_cast<host_routine>(&memmsg_spy))};
-  plat::anchor()->vecflag[s.vector] = 0x5A;
-  xmemmsg(123456789L);
-  EXPECT_EQ(seen_size, 123456789L);
-  EXPECT_EQ(plat::anchor()->vecflag[s.vector], 0);
-}
-
-TEST(forwarding, SubstitutionArgumentsArriveAsAVaList) {
-  connect();
-  const auto& s = kes_host::services[kes_host::svc_xpmlog];
-  restore r{s.vector, s.slot,
-            plat::replace_service(s.vector, s.slot, reinterpret_cast<host_routine>(&pmlog_spy))};
-  EXPECT_EQ(xpmlog(189, 303, -7, "HEIGHT", 2.5), 189303);
-  EXPECT_EQ(seen_int, -7);
-  EXPECT_EQ(seen_text, "HEIGHT");
-  EXPECT_EQ(seen_double, 2.5);
-}
-
-TEST(forwarding, LocaleServicesAnswerForASingleByteAsciiLocale) {
-  connect();
-  EXPECT_EQ(wzsxdbl(), 0);
-  const unsigned char* up = wzsxtbl(2);
-  ASSERT_NE(up, nullptr);
-  EXPECT_EQ(up['a'], 'A');
-  EXPECT_EQ(up['z'], 'Z');
-  EXPECT_EQ(up['{'], '{');
-  EXPECT_EQ(up[0xE9], 0xE9);
-  EXPECT_EQ(wzsxtbl(5), nullptr);
-  EXPECT_EQ(wzsxfld()['q'], wzsxfld()['Q']);
-}
-
-TEST(forwarding, GraphicsStopSucceedsWhenNoDeviceRuns) {
-  connect();
-  EXPECT_EQ(ggstop(), 0);
 }
 
 }  // namespace

@@ -38,61 +38,38 @@ const char* kLevels =
     "g,x\n"
     "c,1\nc,2\na,3\nb,4\nb,5\na,6\nc,7\nb,8\na,9\nb,10\nc,11\na,12\nb,13\nb,14\nc,15\na,16\nb,17\n";
 
-TEST_F(DatapassClass, OrderFreqDescendingTiesInTextOrder) {
-  write_csv("c", kLevels);
-  proc_builder p = base("c", {0, kFreq});
-  EXPECT_EQ(cells(p), (strings{"b", "a", "c"}));
-}
-
-TEST_F(DatapassClass, OrderDataFirstAppearance) {
-  write_csv("c", kLevels);
-  proc_builder p = base("c", {0, kData});
-  EXPECT_EQ(cells(p), (strings{"c", "a", "b"}));
-}
-
-TEST_F(DatapassClass, OrderInternalAndFormattedNumeric) {
-  write_csv("n", "g,x\n100,1\n9,2\n10,3\n9,4\n");
-  proc_builder p = base("n", {0, kInternal});
-  run_result r = run(p);
-  EXPECT_EQ(r.groups[0].cells, (strings{"9", "10", "100"}));
-  // The records of the cells hold their own observations.
-  EXPECT_DOUBLE_EQ(r.groups[0].vars["9"][0].sum, 6);
-}
-
-TEST_F(DatapassClass, OrderFormattedNumericComparesTexts) {
-  write_csv("n", "g,x\n100,1\n9,2\n10,3\n9,4\n");
-  proc_builder p = base("n", {0, kFormatted});
-  EXPECT_EQ(cells(p), (strings{"10", "100", "9"}));
-}
-
-TEST_F(DatapassClass, DefaultOrderIsInternal) {
-  write_csv("n", "g,x\n100,1\n9,2\n10,3\n");
-  proc_builder p = base("n", {0});
-  EXPECT_EQ(cells(p), (strings{"9", "10", "100"}));
-}
-
-TEST_F(DatapassClass, MissingLevelsOnlyWithMissing) {
-  write_csv("m", "g,x\n1,1\n.,2\n2,3\n.,4\n");
-  {
-    proc_builder p = base("m", {0});
+// Level order of one CLASS variable under each ORDER= and MISSING; the records of a
+// cell hold its own observations.
+TEST_F(DatapassClass, LevelOrderOfOneVariable) {
+  const char* numbers = "g,x\n100,1\n9,2\n10,3\n9,4\n";
+  const char* missing = "g,x\n1,1\n.,2\n2,3\n.,4\n";
+  const struct {
+    const char* csv;
+    std::vector<int> cls;
+    strings cells;
+    const char* cell;  // a cell and the sum of x in it
+    double sum;
+  } cases[] = {
+      {kLevels, {0, kFreq}, {"b", "a", "c"}, "b", 71},  // descending counts, ties in text order
+      {kLevels, {0, kData}, {"c", "a", "b"}, "c", 36},  // first appearance
+      {numbers, {0, kInternal}, {"9", "10", "100"}, "9", 6},
+      {numbers, {0}, {"9", "10", "100"}, "100", 1},     // INTERNAL is the default
+      {numbers, {0, kFormatted}, {"10", "100", "9"}, "10", 3},
+      {missing, {0}, {"1", "2"}, "1", 1},               // missing levels only with MISSING
+      {missing, {0, kMissing}, {".", "1", "2"}, ".", 6},
+      {"g,x\na,1\n,2\nb,3\n", {0}, {"a", "b"}, "b", 3},  // a blank level needs MISSING too
+  };
+  for (const auto& c : cases) {
+    write_csv("c", c.csv);
+    proc_builder p = base("c", c.cls);
     run_result r = run(p);
-    EXPECT_EQ(r.groups[0].cells, (strings{"1", "2"}));
-    EXPECT_DOUBLE_EQ(r.groups[0].vars["1"][0].n, 1);
+    ASSERT_EQ(r.groups.size(), 1u);
+    EXPECT_EQ(r.groups[0].cells, c.cells) << c.csv;
+    EXPECT_DOUBLE_EQ(r.groups[0].vars[c.cell][0].sum, c.sum) << c.csv;
+    TearDown();
+    data_ = nullptr;
+    SetUp();
   }
-}
-
-TEST_F(DatapassClass, MissingFormsItsOwnLevelFirst) {
-  write_csv("m", "g,x\n1,1\n.,2\n2,3\n.,4\n");
-  proc_builder p = base("m", {0, kMissing});
-  run_result r = run(p);
-  EXPECT_EQ(r.groups[0].cells, (strings{".", "1", "2"}));
-  EXPECT_DOUBLE_EQ(r.groups[0].vars["."][0].sum, 6);
-}
-
-TEST_F(DatapassClass, BlankCharacterLevelNeedsMissing) {
-  write_csv("b", "g,x\na,1\n,2\nb,3\n");
-  proc_builder p = base("b", {0});
-  EXPECT_EQ(cells(p), (strings{"a", "b"}));
 }
 
 TEST_F(DatapassClass, KeylevelChoosesTheKeyCell) {

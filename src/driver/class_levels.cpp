@@ -13,6 +13,7 @@
 #include "driver/kes_readstate.h"
 #include "driver/kes_text.h"
 #include "driver/kes_valnode.h"
+#include "driver/kesin.h"
 #include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
@@ -244,14 +245,7 @@ kes_cell* newcls(kes_ctx* ctx, kes_classvars* cv) {
     kes_cell* c = make_cell(ctx, cv, &failed);
     if (c != nullptr) return c;
     if (kes_give_up_listed(ctx)) continue;  // the node records go first
-    if (ctx->batch_n <= 1) break;
-    const int last = ctx->batch_first + ctx->batch_n - 1;
-    if (ctx->varpools[last] != nullptr) {
-      xmpoold(ctx->varpools[last]);
-      ctx->varpools[last] = nullptr;
-    }
-    kes_dp(ctx)->spare[last] = nullptr;
-    --ctx->batch_n;
+    if (!kes_cut_batch(ctx)) break;
   }
   xmemmsg(failed);
   return nullptr;

@@ -145,14 +145,7 @@ bool probe_memory(kes_ctx* ctx) {
     // The node records go first; the probe is then tried again.
     if (kes_give_up_listed(ctx)) continue;
     // The batch is never cut to nothing: its first variable goes on alone, uncomputed.
-    if (ctx->batch_n <= 1) return false;
-    const int last = ctx->batch_first + ctx->batch_n - 1;
-    if (ctx->varpools[last] != nullptr) {
-      xmpoold(ctx->varpools[last]);
-      ctx->varpools[last] = nullptr;
-    }
-    kes_dp(ctx)->spare[last] = nullptr;
-    --ctx->batch_n;
+    if (!kes_cut_batch(ctx)) return false;
   }
   return true;
 }
@@ -234,6 +227,18 @@ int end_of_data(kes_ctx* ctx, bool first) {
 }
 
 }  // namespace
+
+bool kes_cut_batch(kes_ctx* ctx) {
+  if (ctx->batch_n <= 1) return false;
+  const int last = ctx->batch_first + ctx->batch_n - 1;
+  if (ctx->varpools[last] != nullptr) {
+    xmpoold(ctx->varpools[last]);
+    ctx->varpools[last] = nullptr;
+  }
+  kes_dp(ctx)->spare[last] = nullptr;
+  --ctx->batch_n;
+  return true;
+}
 
 int kesin(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);

@@ -124,60 +124,51 @@ int wobgetattr(void* object, int count, wob_attr* attrs);
 }  // extern "C"
 
 // Attribute record builders, for filling attribute arrays in place.
-inline wob_attr wob_int(int id, int v) {
+// A record with its id and type set and its value still zero.
+inline wob_attr wob_head(int id, int type) {
   wob_attr a{};
   a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_INT;
+  a.type = static_cast<std::uint16_t>(type);
+  return a;
+}
+inline wob_attr wob_int(int id, int v) {
+  wob_attr a = wob_head(id, WOB_INT);
   a.i = v;
   return a;
 }
 inline wob_attr wob_dbl(int id, double v) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_DOUBLE;
+  wob_attr a = wob_head(id, WOB_DOUBLE);
   a.w.d = v;
   return a;
 }
 inline wob_attr wob_out(int id, void* handle = nullptr) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_OUT;
+  wob_attr a = wob_head(id, WOB_OUT);
   a.w.p = handle;
   return a;
 }
 inline wob_attr wob_last(int id, int v) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_LAST;
+  wob_attr a = wob_head(id, WOB_LAST);
   a.last.i = v;
   return a;
 }
 inline wob_attr wob_addr(int id, void* p) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_ADDR;
+  wob_attr a = wob_head(id, WOB_ADDR);
   a.w.p = p;
   return a;
 }
 inline wob_attr wob_str(int id, const char* text, int len) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_STRING;
+  wob_attr a = wob_head(id, WOB_STRING);
   a.w.s.len = static_cast<std::uint16_t>(len);
   a.last.str = text;
   return a;
 }
 inline wob_attr wob_list(int id, void* p) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_LIST;
+  wob_attr a = wob_head(id, WOB_LIST);
   a.w.p = p;
   return a;
 }
 inline wob_attr wob_text(int id, void* handle) {
-  wob_attr a{};
-  a.id = static_cast<std::uint16_t>(id);
-  a.type = WOB_TEXT;
+  wob_attr a = wob_head(id, WOB_TEXT);
   a.w.p = handle;
   return a;
 }

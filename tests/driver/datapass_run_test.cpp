@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "scratch_files.h"
+#include "support/scratch_files.h"
 
 namespace {
 

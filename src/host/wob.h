@@ -6,6 +6,7 @@
 // order of the 16-byte record is kept: id, value type, first value word, second
 // value word, last value word.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 extern "C" {
@@ -42,6 +43,12 @@ struct wob_attr {
     const char* str;
   } last;
 };
+// Both sides lay the record out alike: id, type and the first word where the host
+// reads them, the later words wide enough for a native pointer.
+static_assert(offsetof(wob_attr, id) == 0 && offsetof(wob_attr, type) == 2 && offsetof(wob_attr, i) == 4);
+static_assert(offsetof(wob_attr, i) < offsetof(wob_attr, w) && offsetof(wob_attr, w) < offsetof(wob_attr, last));
+static_assert(sizeof(wob_attr) >= 16 && sizeof(wob_attr::w) >= sizeof(void*) &&
+              sizeof(wob_attr::last) >= sizeof(void*));
 
 // A method routine: (object, entry's data word, descriptor's data word, count,
 // attributes) -> status.

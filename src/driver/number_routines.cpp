@@ -7,6 +7,7 @@
 
 #include "driver/kes_text.h"
 #include "host/host_services.h"
+#include "numeric/zmissing.h"
 
 namespace {
 double host_missing() { return v_global_gcb_anchor->consts->std_missing; }
@@ -51,7 +52,7 @@ double zpower(double x, double y, int* status) {
     if (ax > 1) return y > 0 ? fail(KES_POW_OVERFLOW) : 0.0;
     return y < 0 ? fail(KES_POW_OVERFLOW) : 0.0;
   }
-  const double t = std::log(ax) * y * (1 + 6 * 1.110223024625157e-16);
+  const double t = std::log(ax) * y * (1 + 6 * ZEPS53);
   if (t >= 709.782712893384) return fail(KES_POW_OVERFLOW);
   if (t < -708.3964185) return 0.0;
   double r;

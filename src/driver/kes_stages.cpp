@@ -13,6 +13,21 @@
 #include "stats/output_dataset.h"
 
 const kes_stages kes_real_stages = {
-    kesinit, kesotab, kesxvem, kesin,   kescomp, kessave, kesouts, kesmerg, kescmh3,
-    keshini, kesqini, kescini, kespini, keszini, kesout,  kesside, gpspnot,
+    .kesinit = kesinit,
+    .kesotab = kesotab,
+    .kesxvem = kesxvem,
+    .kesin = kesin,
+    .kescomp = kescomp,
+    .kessave = kessave,
+    .kesouts = kesouts,
+    .kesmerg = kesmerg,
+    .kescmh3 = kescmh3,
+    .keshini = keshini,
+    .kesqini = kesqini,
+    .kescini = kescini,
+    .kespini = kespini,
+    .keszini = keszini,
+    .kesout = kesout,
+    .kesside = kesside,
+    .gpspnot = gpspnot,
 };

@@ -64,7 +64,8 @@ kes_flow kes_plot_requests(kes_run& run) {
       if (req->varslot == nullptr || req->varslot[v] < 0) continue;
       ++ctx->nrun;
       if (ctx->debug) xpmlog(431, 877, kKinds[kind].name, k);
-      const unsigned masked = static_cast<unsigned>((ctx->stages->*kKinds[kind].run)(ctx, k)) & KES_PLOT_RESULT_MASK;
+      const int result = (ctx->stages->*kKinds[kind].run)(ctx, k);
+      const unsigned masked = static_cast<unsigned>(result) & KES_PLOT_RESULT_MASK;
       // The mask keeps the sign bit, which flags a severe status; the status itself is
       // in the low bits and decides.
       const unsigned status = masked & 0x7fffffffu;

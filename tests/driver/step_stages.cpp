@@ -204,40 +204,39 @@ int plot(kes_ctx*, int k) {
 }  // namespace
 
 const kes_stages test_stages = {
-    init,
-    [](kes_ctx*, int) {
+    .kesinit = init,
+    .kesotab = [](kes_ctx*, int) {
       event("otab");
       return setup.outtable_access;
     },
-    [](kes_ctx*) {
+    .kesxvem = [](kes_ctx*) {
       event("xvem");
       return 0;
     },
-    in,
-    [](kes_ctx*, int mode, int var, kes_varsum*) {
-      event("comp(" + std::to_string(var) + "," + std::to_string(mode) + ")");
-    },
-    [](kes_stats*, kes_varsum*) { event("save"); },
-    [](kes_ctx*, kes_stats*, double* values) { event("outs(" + num(values[0]) + ")"); },
-    [](kes_ctx*) {
+    .kesin = in,
+    .kescomp = [](kes_ctx*, int mode, int var,
+                  kes_varsum*) { event("comp(" + std::to_string(var) + "," + std::to_string(mode) + ")"); },
+    .kessave = [](kes_stats*, kes_varsum*) { event("save"); },
+    .kesouts = [](kes_ctx*, kes_stats*, double* values) { event("outs(" + num(values[0]) + ")"); },
+    .kesmerg = [](kes_ctx*) {
       event("merg");
       return next(setup.kesmerg);
     },
-    [](kes_ctx*) {
+    .kescmh3 = [](kes_ctx*) {
       event("cmh3");
       return next(setup.kescmh3);
     },
-    plot<0>,
-    plot<1>,
-    plot<2>,
-    plot<3>,
-    plot<4>,
-    [](kes_ctx* ctx, int) {
+    .keshini = plot<0>,
+    .kesqini = plot<1>,
+    .kescini = plot<2>,
+    .kespini = plot<3>,
+    .keszini = plot<4>,
+    .kesout = [](kes_ctx* ctx, int) {
       event("out(" + keys(ctx) + ":" + num(ctx->outvals[0]) + ")");
       return next(setup.kesout);
     },
-    [](kes_ctx*) { event("side"); },
-    [] { event("gpspnot"); },
+    .kesside = [](kes_ctx*) { event("side"); },
+    .gpspnot = [] { event("gpspnot"); },
 };
 
 }  // namespace kes_test

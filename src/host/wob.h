@@ -138,6 +138,12 @@ inline wob_attr wob_head(int id, int type) {
   a.type = static_cast<std::uint16_t>(type);
   return a;
 }
+// A record whose value is a pointer in the second word.
+inline wob_attr wob_ptr(int id, int type, void* p) {
+  wob_attr a = wob_head(id, type);
+  a.w.p = p;
+  return a;
+}
 inline wob_attr wob_int(int id, int v) {
   wob_attr a = wob_head(id, WOB_INT);
   a.i = v;
@@ -148,34 +154,18 @@ inline wob_attr wob_dbl(int id, double v) {
   a.w.d = v;
   return a;
 }
-inline wob_attr wob_out(int id, void* handle = nullptr) {
-  wob_attr a = wob_head(id, WOB_OUT);
-  a.w.p = handle;
-  return a;
-}
+inline wob_attr wob_out(int id, void* handle = nullptr) { return wob_ptr(id, WOB_OUT, handle); }
 inline wob_attr wob_last(int id, int v) {
   wob_attr a = wob_head(id, WOB_LAST);
   a.last.i = v;
   return a;
 }
-inline wob_attr wob_addr(int id, void* p) {
-  wob_attr a = wob_head(id, WOB_ADDR);
-  a.w.p = p;
-  return a;
-}
+inline wob_attr wob_addr(int id, void* p) { return wob_ptr(id, WOB_ADDR, p); }
 inline wob_attr wob_str(int id, const char* text, int len) {
   wob_attr a = wob_head(id, WOB_STRING);
   a.w.s.len = static_cast<std::uint16_t>(len);
   a.last.str = text;
   return a;
 }
-inline wob_attr wob_list(int id, void* p) {
-  wob_attr a = wob_head(id, WOB_LIST);
-  a.w.p = p;
-  return a;
-}
-inline wob_attr wob_text(int id, void* handle) {
-  wob_attr a = wob_head(id, WOB_TEXT);
-  a.w.p = handle;
-  return a;
-}
+inline wob_attr wob_list(int id, void* p) { return wob_ptr(id, WOB_LIST, p); }
+inline wob_attr wob_text(int id, void* handle) { return wob_ptr(id, WOB_TEXT, handle); }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 #include "host/host_missing.h"
@@ -23,14 +24,15 @@ class mapped_file {
     if (fd_ >= 0) close(fd_);
   }
   bool open_file(const std::string& path, std::string* error) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a FIFO named as a data set is refused below, not waited on.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
       *error = "cannot open file " + path + ": " + std::strerror(errno);
       return false;
     }
     struct stat st;
     if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-      *error = "file " + path + " is not a regular file";
+      *error = "file " + path + " is not a regular file (a folder, FIFO or device cannot be a data set)";
       return false;
     }
     size_ = static_cast<size_t>(st.st_size);
@@ -63,8 +65,8 @@ struct field {
   bool escaped;
 };
 
-// Splits the text into records and fields. Stops at the first malformed field with
-// a message naming the file, line and column.
+// Splits the text into records and fields. A record ends at LF, CRLF or a lone CR.
+// Stops at the first malformed field with a message naming the file, line and column.
 class scanner {
  public:
   scanner(const char* p, const char* end, const std::string& path) : p_(p), end_(end), line_start_(p), path_(path) {}
@@ -72,77 +74,75 @@ class scanner {
   bool at_end() const { return p_ >= end_; }
   long line() const { return line_; }
 
-  // Reads the next field; *last is set when the record ends after it.
+  // Reads the next record into *fields (reused from call to call).
+  bool record(std::vector<field>* fields, std::string* error) {
+    fields->clear();
+    for (;;) {
+      field f;
+      bool last = false;
+      if (!next(&f, &last, error)) return false;
+      fields->push_back(f);
+      if (last) return true;
+    }
+  }
+
+ private:
+  static bool line_end(char c) { return c == '\n' || c == '\r'; }
+
+  // Steps over one line end at p_ (CRLF counts once).
+  void end_line() {
+    if (*p_ == '\r' && p_ + 1 < end_ && p_[1] == '\n') ++p_;
+    ++p_;
+    ++line_;
+    line_start_ = p_;
+  }
+
   bool next(field* f, bool* last, std::string* error) {
     if (p_ < end_ && *p_ == '"') {
-      const char* q0 = p_;
       long qline = line_;
-      long qcol = q0 - line_start_ + 1;
+      long qcol = p_ - line_start_ + 1;
       const char* s = ++p_;
       bool esc = false;
       for (;;) {
-        const char* q = static_cast<const char*>(std::memchr(p_, '"', end_ - p_));
-        // Count the line ends inside the quoted text for later messages.
-        const char* stop = q ? q : end_;
-        for (const char* n = static_cast<const char*>(std::memchr(p_, '\n', stop - p_)); n != nullptr;
-             n = static_cast<const char*>(std::memchr(n + 1, '\n', stop - n - 1))) {
-          ++line_;
-          line_start_ = n + 1;
+        // Line ends inside the quoted text still count for later messages.
+        while (p_ < end_ && *p_ != '"') {
+          if (line_end(*p_)) end_line();
+          else ++p_;
         }
-        if (q == nullptr) {
+        if (p_ >= end_) {
           *error = "unterminated quoted field in file " + path_ + " starting at line " + std::to_string(qline) +
                    ", column " + std::to_string(qcol);
           return false;
         }
-        if (q + 1 < end_ && q[1] == '"') {
+        if (p_ + 1 < end_ && p_[1] == '"') {
           esc = true;
-          p_ = q + 2;
+          p_ += 2;
           continue;
         }
-        f->b = s;
-        f->e = q;
-        f->quoted = true;
-        f->escaped = esc;
-        p_ = q + 1;
+        *f = field{s, p_, true, esc};
+        ++p_;
         break;
       }
       return finish(last, error);
     }
     const char* s = p_;
-    while (p_ < end_) {
-      char c = *p_;
-      if (c == ',' || c == '\n') break;
-      ++p_;
-    }
-    const char* e = p_;
-    if ((p_ >= end_ || *p_ == '\n') && e > s && e[-1] == '\r') --e;
-    f->b = s;
-    f->e = e;
-    f->quoted = false;
-    f->escaped = false;
+    while (p_ < end_ && *p_ != ',' && !line_end(*p_)) ++p_;
+    *f = field{s, p_, false, false};
     return finish(last, error);
   }
 
- private:
   bool finish(bool* last, std::string* error) {
-    if (p_ >= end_) {
-      *last = true;
-      return true;
-    }
-    char c = *p_;
-    if (c == ',') {
+    *last = true;
+    if (p_ >= end_) return true;
+    if (*p_ == ',') {
       // A comma that ends the text leaves one more, empty, field, which the next
       // call returns.
       ++p_;
       *last = false;
       return true;
     }
-    if (c == '\r' && p_ + 1 < end_ && p_[1] == '\n') ++p_;
-    if (*p_ == '\n') {
-      ++p_;
-      ++line_;
-      line_start_ = p_;
-      *last = true;
+    if (line_end(*p_)) {
+      end_line();
       return true;
     }
     *error = "unexpected character after a closing quote in file " + path_ + " at line " + std::to_string(line_) +
@@ -150,7 +150,6 @@ class scanner {
     return false;
   }
 
- private:
   const char* p_;
   const char* end_;
   const char* line_start_;
@@ -216,21 +215,39 @@ int parse_number_cell(const char* b, const char* e, double* v) {
 bool split_csv_line(std::string_view line, std::vector<std::string>* fields) {
   fields->clear();
   std::string err;
-  std::string dummy;
-  scanner sc(line.data(), line.data() + line.size(), dummy);
-  if (line.empty()) {
-    fields->push_back("");
-    return true;
-  }
-  for (;;) {
-    field f;
-    bool last = false;
-    if (!sc.next(&f, &last, &err)) return false;
-    fields->push_back(decoded(f));
-    if (last) break;
-  }
+  std::string no_path;
+  scanner sc(line.data(), line.data() + line.size(), no_path);
+  std::vector<field> fs;
+  if (!sc.record(&fs, &err)) return false;
+  for (const field& f : fs) fields->push_back(decoded(f));
   return true;
 }
+
+namespace {
+
+std::string column_label(const csv_table& t, size_t j) {
+  return "column " + std::to_string(j + 1) + " (\"" + printable(t.header[j]) + "\")";
+}
+
+// Why the first line cannot be a header row, or "" when it can be one.
+std::string implausible_header(const char* b, const char* end) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(b[i]); };
+  if (end - b >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)))
+    return "the file is UTF-16; save it as UTF-8";
+  for (const char* p = b; p < end && *p != '\n' && *p != '\r'; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    std::string where = " at column " + std::to_string(p - b + 1);
+    if (c == 0) return "its first line holds a NUL byte" + where + ": it is not a text file";
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "0x%02X", c);
+      return std::string("its first line holds the control character ") + hex + where + ": it is not a CSV text file";
+    }
+  }
+  return "";
+}
+
+}  // namespace
 
 bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error) {
   mapped_file mf;
@@ -243,117 +260,99 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
   }
   const char* begin = data;
   const char* end = data + size;
+  std::string bad = implausible_header(begin, end);
+  if (!bad.empty()) {
+    *error = "file " + path + " cannot be read: " + bad;
+    return false;
+  }
   if (size >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0) begin += 3;
-  if (begin >= end || *begin == '\n' || (*begin == '\r' && begin + 1 < end && begin[1] == '\n')) {
+  if (begin >= end || *begin == '\n' || *begin == '\r') {
     *error = "file " + path + " has no header row: its first line is empty";
     return false;
   }
 
-  // Header.
+  std::vector<field> rec;
   scanner sc(begin, end, path);
-  for (;;) {
-    field f;
-    bool last = false;
-    if (!sc.next(&f, &last, error)) return false;
-    out->header.push_back(decoded(f));
-    if (last) break;
-  }
+  if (!sc.record(&rec, error)) return false;
+  for (const field& f : rec) out->header.push_back(decoded(f));
   const size_t ncols = out->header.size();
   std::vector<bool> forced = force ? force(out->header) : std::vector<bool>();
   if (forced.size() != ncols) forced.assign(ncols, false);
 
-  // Room for the numbers: at most one observation per line end.
-  size_t lines = 0;
-  for (const char* q = static_cast<const char*>(std::memchr(begin, '\n', end - begin)); q != nullptr;
-       q = static_cast<const char*>(std::memchr(q + 1, '\n', end - q - 1)))
-    ++lines;
+  // Room for the numbers: at most one observation per line end (LF, or CR alone).
+  size_t lines = static_cast<size_t>(std::max(std::count(begin, end, '\n'), std::count(begin, end, '\r')));
   out->cols.assign(ncols, column_data());
   out->numeric.assign(ncols, true);
   out->length.assign(ncols, 8);
+  out->why_text.assign(ncols, std::string());
   for (size_t j = 0; j < ncols; ++j) {
     if (forced[j]) out->numeric[j] = false;
     else out->cols[j].num.reserve(lines + 1);
   }
 
-  // First pass: records, numbers and the type of every column.
-  long nrows = 0;
-  bool any_char = false;
-  while (!sc.at_end()) {
-    size_t j = 0;
-    long rec_line = sc.line();
-    for (;;) {
-      field f;
-      bool last = false;
-      if (!sc.next(&f, &last, error)) return false;
-      if (j >= ncols) {
+  // One pass over the records; 'texts' collects the decoded character values, which
+  // are known only after the first pass has typed every column.
+  auto pass = [&](bool texts) {
+    scanner s(begin, end, path);
+    if (!s.record(&rec, error)) return false;  // the header
+    long nrows = 0;
+    while (!s.at_end()) {
+      long rec_line = s.line();
+      if (!s.record(&rec, error)) return false;
+      if (rec.size() > ncols) {
         *error = "file " + path + " line " + std::to_string(rec_line) + " has more fields than the " +
-                 std::to_string(ncols) + " of the header row (column " + std::to_string(j + 1) + ")";
+                 std::to_string(ncols) + " of the header row (column " + std::to_string(ncols + 1) + ")";
         return false;
       }
-      if (out->numeric[j]) {
-        double v;
-        int k = f.escaped ? 0 : parse_number_cell(f.b, f.e, &v);
-        if (k == 0) {
-          out->numeric[j] = false;
-          std::vector<double>().swap(out->cols[j].num);
-        } else {
-          out->cols[j].num.push_back(v);
-        }
+      if (rec.size() != ncols) {
+        *error = "file " + path + " line " + std::to_string(rec_line) + " has " + std::to_string(rec.size()) +
+                 (rec.size() == 1 ? " field" : " fields") + " where the header row has " + std::to_string(ncols);
+        return false;
       }
-      ++j;
-      if (last) break;
-    }
-    if (j != ncols) {
-      *error = "file " + path + " line " + std::to_string(rec_line) + " has " + std::to_string(j) +
-               (j == 1 ? " field" : " fields") + " where the header row has " + std::to_string(ncols);
-      return false;
-    }
-    ++nrows;
-  }
-  out->nrows = nrows;
-  for (size_t j = 0; j < ncols; ++j)
-    if (!out->numeric[j]) any_char = true;
-
-  // Second pass, only for character columns: their decoded texts.
-  if (any_char) {
-    for (size_t j = 0; j < ncols; ++j) {
-      if (out->numeric[j]) continue;
-      out->cols[j].text_off.reserve(static_cast<size_t>(nrows) + 1);
-      out->cols[j].text_off.push_back(0);
-      out->length[j] = 1;
-    }
-    scanner s2(begin, end, path);
-    // Skip the header.
-    for (;;) {
-      field f;
-      bool last = false;
-      if (!s2.next(&f, &last, error)) return false;
-      if (last) break;
-    }
-    while (!s2.at_end()) {
-      size_t j = 0;
-      for (;;) {
-        field f;
-        bool last = false;
-        if (!s2.next(&f, &last, error)) return false;
-        if (!out->numeric[j]) {
-          column_data& c = out->cols[j];
+      for (size_t j = 0; j < ncols; ++j) {
+        const field& f = rec[j];
+        column_data& c = out->cols[j];
+        if (texts) {
+          if (out->numeric[j]) continue;
           decode(f, &c.text);
           c.text_off.push_back(c.text.size());
+          std::uint64_t len = c.text_off.back() - c.text_off[c.text_off.size() - 2];
+          if (len > static_cast<std::uint64_t>(max_char_length)) {
+            *error = "file " + path + " " + column_label(*out, j) + " has a value of " + std::to_string(len) +
+                     " characters on line " + std::to_string(rec_line) + "; the longest a character value can be is " +
+                     std::to_string(max_char_length);
+            return false;
+          }
+          out->length[j] = std::max(out->length[j], static_cast<int>(len));
+          continue;
         }
-        ++j;
-        if (last) break;
+        if (!out->numeric[j]) continue;
+        double v;
+        if (!f.escaped && parse_number_cell(f.b, f.e, &v) != 0) {
+          c.num.push_back(v);
+          continue;
+        }
+        out->numeric[j] = false;
+        std::vector<double>().swap(c.num);
+        std::string cell = decoded(f);
+        if (cell.size() > 40) cell = cell.substr(0, 40) + "...";
+        out->why_text[j] = "the value \"" + printable(cell) + "\" on line " + std::to_string(rec_line) +
+                           " is not a number";
       }
+      ++nrows;
     }
-    for (size_t j = 0; j < ncols; ++j) {
-      if (out->numeric[j]) continue;
-      const column_data& c = out->cols[j];
-      std::uint64_t longest = 1;
-      for (size_t r = 1; r < c.text_off.size(); ++r) longest = std::max(longest, c.text_off[r] - c.text_off[r - 1]);
-      out->length[j] = static_cast<int>(std::min<std::uint64_t>(longest, 1u << 30));
-    }
+    out->nrows = nrows;
+    return true;
+  };
+  if (!pass(false)) return false;
+  if (std::find(out->numeric.begin(), out->numeric.end(), false) == out->numeric.end()) return true;
+  for (size_t j = 0; j < ncols; ++j) {
+    if (out->numeric[j]) continue;
+    out->cols[j].text_off.reserve(static_cast<size_t>(out->nrows) + 1);
+    out->cols[j].text_off.push_back(0);
+    out->length[j] = 1;
   }
-  return true;
+  return pass(true);
 }
 
 }  // namespace plat

@@ -1,5 +1,6 @@
 // Reading a CSV file into typed columns: one pass over the mapped file for the
-// numbers, a second one only when character columns need their texts.
+// numbers, a second one only when character columns need their texts. Records end
+// at LF, CRLF or a lone CR.
 #pragma once
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@ struct csv_table {
   std::vector<column_data> cols;
   std::vector<bool> numeric;
   std::vector<int> length;           // 8 for numbers; the longest value (at least 1) for texts
+  std::vector<std::string> why_text; // for a column the data made character: its first non-number
   long nrows = 0;
 };
 
@@ -22,7 +24,9 @@ struct csv_table {
 // (metadata written with the data set); may return an empty vector.
 using csv_force_char = std::function<std::vector<bool>(const std::vector<std::string>& header)>;
 
-// Reads the file. On failure returns false with a message naming the file (and the
+// Reads the file. A first line that cannot be a header row (UTF-16, NUL bytes,
+// control characters) and a character value longer than max_char_length are refused.
+// On failure returns false with a message naming the file (and the
 // line and column for malformed text) in *error.
 bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error);
 

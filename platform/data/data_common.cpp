@@ -1,4 +1,5 @@
 // Helpers shared by the data-set services: messages, libraries, names.
+#include <cstdio>
 #include <cstdarg>
 
 #include "core/runtime.h"
@@ -61,6 +62,21 @@ bool valid_name(std::string_view s) {
   for (char c : s)
     if (!alpha(c) && !(c >= '0' && c <= '9')) return false;
   return true;
+}
+
+std::string printable(std::string_view s) {
+  std::string r;
+  for (char ch : s) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      r += hex;
+    } else {
+      r.push_back(ch);
+    }
+  }
+  return r;
 }
 
 std::string library_folder(const std::string& libref, std::string* error) {

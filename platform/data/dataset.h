@@ -12,12 +12,17 @@ namespace plat {
 
 struct dataset;  // an open data set; the module sees it as an opaque handle
 
+// The longest character value or declared length a data set may hold: the largest
+// that every length field of the module's records holds.
+constexpr int max_char_length = 32767;
+
 struct ds_var {
   std::string name;    // valid variable name (header names made valid, see README)
   std::string label;
   bool numeric = true;
   int length = 8;      // bytes: 8 for numbers, the longest value for character variables
   std::string format;  // e.g. "BEST12." or "" for the default
+  std::string why_char;  // input: why the data made it character ("" when declared or numeric)
 };
 
 // Opens the data set LIB.MEMBER for input ("" libref means WORK). On failure returns

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <unordered_map>
 
 #include "core/runtime.h"
 #include "data/csv_reader.h"
@@ -108,7 +109,11 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
   }
 
   meta_info meta;
-  bool have_meta = read_meta(path + ".meta", &meta) && !meta.vars.empty();
+  bool have_meta = read_meta(path + ".meta", &meta, &why) && !meta.vars.empty();
+  if (!why.empty()) {
+    *error = "cannot open " + what + ": " + why;
+    return nullptr;
+  }
   bool meta_used = false;
   std::vector<std::string> names;
   auto force = [&](const std::vector<std::string>& header) {
@@ -134,20 +139,24 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
     return nullptr;
   }
 
-  // Names: made valid, then no two alike (names ignore case).
+  // Names: made valid, then no two alike (names ignore case); one hash lookup per
+  // column keeps wide files linear.
+  std::unordered_map<std::string, size_t> seen;
+  seen.reserve(names.size());
   for (size_t j = 0; j < names.size(); ++j) {
-    for (size_t k = 0; k < j; ++k) {
-      if (iequals(names[j], names[k])) {
-        *error = "cannot open " + what + " (file " + path + "): column " + std::to_string(k + 1) + " (\"" +
-                 t.header[k] + "\") and column " + std::to_string(j + 1) + " (\"" + t.header[j] +
-                 "\") both give the variable name " + names[j];
-        return nullptr;
-      }
+    auto [it, fresh] = seen.emplace(upper(names[j]), j);
+    if (!fresh) {
+      size_t k = it->second;
+      *error = "cannot open " + what + " (file " + path + "): column " + std::to_string(k + 1) + " (\"" +
+               printable(t.header[k]) + "\") and column " + std::to_string(j + 1) + " (\"" + printable(t.header[j]) +
+               "\") both give the variable name " + names[j];
+      return nullptr;
     }
   }
   for (size_t j = 0; j < names.size(); ++j) {
     if (names[j] != t.header[j])
-      data_msg(datamsg::name_made_valid, static_cast<int>(j + 1), path.c_str(), t.header[j].c_str(), names[j].c_str());
+      data_msg(datamsg::name_made_valid, static_cast<int>(j + 1), path.c_str(), printable(t.header[j]).c_str(),
+               names[j].c_str());
   }
 
   dataset* ds = new dataset();
@@ -161,6 +170,7 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
     v.name = names[j];
     v.numeric = t.numeric[j];
     v.length = t.length[j];
+    v.why_char = t.why_text[j];
     if (meta_used) {
       const ds_var& m = meta.vars[j];
       v.label = m.label;
@@ -191,9 +201,13 @@ bool is_open_dataset(const dataset* ds) { return open_sets().count(const_cast<da
 const std::vector<ds_var>& variables(const dataset* ds) { return ds->vars; }
 
 int find_variable(const dataset* ds, const std::string& name) {
-  for (size_t j = 0; j < ds->vars.size(); ++j)
-    if (iequals(ds->vars[j].name, name)) return static_cast<int>(j);
-  return -1;
+  if (ds->name_index.size() != ds->vars.size()) {
+    ds->name_index.clear();
+    ds->name_index.reserve(ds->vars.size());
+    for (size_t j = 0; j < ds->vars.size(); ++j) ds->name_index.emplace(upper(ds->vars[j].name), static_cast<int>(j));
+  }
+  auto it = ds->name_index.find(upper(name));
+  return it == ds->name_index.end() ? -1 : it->second;
 }
 
 std::string dataset_name(const dataset* ds) { return ds->libref + "." + upper(ds->member); }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/dataset.h"
@@ -28,6 +29,9 @@ struct dataset : host_dataset {
   std::string path;     // the CSV file (for output: where it goes when closed)
   bool output = false;
   std::vector<ds_var> vars;
+  // Upper-case name -> variable number, built on the first lookup (wide data sets
+  // and long variable lists stay linear).
+  mutable std::unordered_map<std::string, int> name_index;
 
   // Input: the values and the reading state.
   std::vector<column_data> cols;
@@ -78,6 +82,8 @@ bool is_open_dataset(const dataset* ds);
 std::string upper(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);
 bool valid_name(std::string_view s);
+// The text with control characters shown as \xHH, for messages.
+std::string printable(std::string_view s);
 
 // Fills a description record from a variable (xvname, copies into output data sets).
 void describe_variable(const ds_var& v, int varnum, host_varinfo* info);

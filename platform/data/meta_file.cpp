@@ -63,7 +63,7 @@ std::string meta_text(const meta_info& m) {
   return s;
 }
 
-bool read_meta(const std::string& path, meta_info* m) {
+bool read_meta(const std::string& path, meta_info* m, std::string* error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::string line;
@@ -90,13 +90,24 @@ bool read_meta(const std::string& path, meta_info* m) {
       ds_var v;
       v.name = f[1];
       v.numeric = f[2] == "num";
-      int len = 0;
+      // Only whole numbers are lengths ("2abc" is not 2), and none longer than the
+      // records hold: the module's buffers follow the declared length.
+      long long len = 0;
       auto r = std::from_chars(f[3].data(), f[3].data() + f[3].size(), len);
-      if (r.ec != std::errc() || len < 1) {
-        data_msg(datamsg::meta_bad_line, path.c_str(), n);
-        continue;
+      if (r.ec == std::errc::result_out_of_range || (r.ec == std::errc() && r.ptr == f[3].data() + f[3].size() &&
+                                                     len > max_char_length)) {
+        *error = "metadata file " + path + " line " + std::to_string(n) + " declares variable " + v.name +
+                 " with length " + f[3] + ", longer than the longest a character variable can be (" +
+                 std::to_string(max_char_length) + ")";
+        return true;
       }
-      v.length = v.numeric ? 8 : len;
+      if (r.ec != std::errc() || r.ptr != f[3].data() + f[3].size() || len < 1) {
+        *error = "metadata file " + path + " line " + std::to_string(n) + " declares variable " + v.name +
+                 " with length \"" + f[3] + "\", which is not a whole number from 1 to " +
+                 std::to_string(max_char_length);
+        return true;
+      }
+      v.length = v.numeric ? 8 : static_cast<int>(len);
       format_def fs;
       if (!f[4].empty() && !parse_format(f[4], &fs)) {
         data_msg(datamsg::meta_bad_format, path.c_str(), v.name.c_str(), f[4].c_str());

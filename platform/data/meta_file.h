@@ -21,7 +21,8 @@ struct meta_info {
 
 std::string meta_text(const meta_info& m);
 // Reads path into *m. Returns false when there is no such file. Lines that are not
-// understood are reported as warnings and skipped.
-bool read_meta(const std::string& path, meta_info* m);
+// understood are reported as warnings and skipped; a length that is not a whole
+// number from 1 to max_char_length sets *error, and the data set cannot be opened.
+bool read_meta(const std::string& path, meta_info* m, std::string* error);
 
 }  // namespace plat

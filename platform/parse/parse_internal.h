@@ -60,6 +60,7 @@ struct slot_store {
                                      // 'd' data set, 'f' format
   std::vector<double> numbers;
   std::vector<std::int32_t> ints;
+  std::vector<bool> listed;          // variable lists: listed[v] when v is in ints
   std::vector<std::string> strings;  // colours, names, texts
   std::vector<kes_fmtentry> formats;
   std::string text;                  // a single text

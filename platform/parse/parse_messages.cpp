@@ -30,8 +30,9 @@ void parse_error(parser* p, int line, int col, int number, ...) {
   int pline = src.first_line + line - 1;
   int pcol = line == 1 ? src.first_column + col - 1 : col;
   std::string stmt = p->sem.cur_stmt;
-  bool warning = kind == msg_kind::warning || kind == msg_kind::note;
-  int frame = warning ? (stmt.empty() ? 7 : 5) : (stmt.empty() ? 4 : 0);
+  int frame = kind == msg_kind::note      ? (stmt.empty() ? 8 : 6)
+              : kind == msg_kind::warning ? (stmt.empty() ? 7 : 5)
+                                          : (stmt.empty() ? 4 : 0);
   msg_kind fkind = msg_kind::error;
   std::string text;
   {

@@ -68,7 +68,8 @@ struct resolver {
   void add(int v) {
     const ds_var& var = variables(ds)[static_cast<size_t>(v)];
     if (numeric_only && !var.numeric) {
-      parse_error(p, p->last.line, p->last.col, 21, var.name.c_str());
+      if (var.why_char.empty()) parse_error(p, p->last.line, p->last.col, 21, var.name.c_str());
+      else parse_error(p, p->last.line, p->last.col, 18, var.name.c_str(), var.why_char.c_str());
       failed = true;
       return;
     }
@@ -172,7 +173,17 @@ void add_variables(parser* p, int kind) {
   resolver r{p, s.input, st.type == list_type::numvars, {}};
   r.resolve(kind);
   bool by_list = s.cur == s.proc && s.cur_list == kSlotBy;
+  // A variable named twice (also by a repeated statement) is used once.
+  st.listed.resize(variables(s.input).size());
+  std::string again;
+  int repeated = 0;
   for (size_t i = 0; i < r.out.size(); ++i) {
+    std::size_t v = static_cast<std::size_t>(r.out[i]);
+    if (st.listed[v]) {
+      if (++repeated <= 5) again += (again.empty() ? "" : " ") + variables(s.input)[v].name;
+      continue;
+    }
+    st.listed[v] = true;
     st.ints.push_back(r.out[i]);
     if (by_list) {
       slot_store& desc = s.cur->stores[kSlotByDescending];
@@ -185,6 +196,8 @@ void add_variables(parser* p, int kind) {
     }
   }
   if (by_list) s.by_descending_next = false;
+  if (repeated > 5) again += " ...";
+  if (repeated > 0) parse_error(p, p->last.line, p->last.col, repeated == 1 ? 19 : 17, again.c_str());
 }
 
 }  // namespace plat::parse

@@ -24,8 +24,9 @@ enum : int {
   meta_bad_format = 16,   // {s} file, {s} variable, {s} format
   output_not_defined = 17,   // {s} data set, {s} service
   by_missing_var = 18,    // {s} data set, {s} reason
-  write_not_replaced = 19,   // {s} data set, {s} file
+  write_not_replaced = 19,   // {s} data set, {s} file, {s} reason
   not_replaced_after_error = 20,  // {s} data set, {s} file
+  meta_not_written = 21,  // {s} file, {s} reason, {s} data set
 };
 
 }  // namespace plat::datamsg

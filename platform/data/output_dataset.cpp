@@ -5,13 +5,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "core/temp_files.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"
 #include "data/formats.h"
@@ -35,6 +36,7 @@ struct output_state {
   bool failed = false;
   bool reported = false;
   std::string fail_reason;
+  std::string fail_path;  // the file that could not be written, when not tmp_path
   std::string tmp_path;
   int fd = -1;
   std::string buf;        // text not yet written to the file
@@ -59,6 +61,13 @@ std::string csv_text(std::string_view s) {
   }
   r.push_back('"');
   return r;
+}
+
+// An output data set that is not written fails the step: its return code says the
+// output is incomplete, whatever the module makes of the failed call.
+void lost(int number, const std::string& a, const std::string& b, const std::string& c = std::string()) {
+  raise_step_code(1020);
+  data_msg(number, a.c_str(), b.c_str(), c.c_str());
 }
 
 void fail(dataset* ds, const std::string& reason) {
@@ -90,7 +99,10 @@ bool flush_buffer(dataset* ds) {
 void remove_temp(output_state& o) {
   if (o.fd >= 0) ::close(o.fd);
   o.fd = -1;
-  if (!o.tmp_path.empty()) ::unlink(o.tmp_path.c_str());
+  if (!o.tmp_path.empty()) {
+    ::unlink(o.tmp_path.c_str());
+    temp_files_remove(o.tmp_path);
+  }
   o.tmp_path.clear();
 }
 
@@ -148,6 +160,12 @@ bool add_var(dataset* ds, output_state::ovar v) {
   return true;
 }
 
+// How the temporary files beside target are named, for a message when none could be made.
+std::string temp_pattern(const std::string& target) {
+  fs::path t(target);
+  return (t.parent_path() / ("." + t.filename().string() + ".tmp" + std::to_string(::getpid()) + "_N")).string();
+}
+
 std::string trimmed(const char* s, int len, int room) {
   if (len < 0) len = 0;
   if (len > room) len = room;
@@ -202,7 +220,7 @@ void abandon_output(dataset* ds) {
   output_state& o = *ds->out;
   if (o.begun && !o.closed) {
     std::string name = dataset_name(ds);
-    data_msg(datamsg::output_not_closed, name.c_str(), ds->path.c_str());
+    lost(datamsg::output_not_closed, name, ds->path);
   }
   remove_temp(o);
   o.closed = true;
@@ -227,7 +245,7 @@ int report_output_failure(dataset* ds, int status) {
     o.reported = true;
     std::string name = dataset_name(ds);
     std::string reason = o.failed ? o.fail_reason : ("status " + std::to_string(status));
-    data_msg(datamsg::write_failed, (o.tmp_path.empty() ? ds->path : o.tmp_path).c_str(), reason.c_str(), name.c_str());
+    lost(datamsg::write_failed, o.tmp_path.empty() ? ds->path : o.tmp_path, reason, name);
   }
   return 1;
 }
@@ -332,19 +350,16 @@ int plat_xvpute(host_access* acc) {
   if (o == nullptr) return 1;
   if (o->ended) return 0;
   o->ended = true;
-  static std::atomic<unsigned> serial{0};
   fs::path target(ds->path);
-  o->tmp_path = (target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(getpid()) + "_" +
-                                         std::to_string(serial++)))
-                    .string();
-  o->fd = ::open(o->tmp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  remove_stale_temp_files(target.parent_path().string());
+  o->fd = create_temp_file(ds->path, &o->tmp_path);
   if (o->fd < 0) {
     std::string reason = std::strerror(errno);
-    std::string path = o->tmp_path;
+    std::string path = temp_pattern(ds->path);
     o->tmp_path.clear();
     fail(ds, reason);
     o->reported = true;
-    data_msg(datamsg::write_failed, path.c_str(), reason.c_str(), dataset_name(ds).c_str());
+    lost(datamsg::write_failed, path, reason, dataset_name(ds));
     return 1;
   }
   ds->vars.clear();
@@ -415,46 +430,55 @@ int plat_xvputt(host_access* acc) {
   if (!o->failed && ::fsync(o->fd) != 0) fail(ds, std::strerror(errno));
   if (o->fd >= 0 && ::close(o->fd) != 0 && !o->failed) fail(ds, std::strerror(errno));
   o->fd = -1;
-  // The metadata file: types, lengths, labels and formats of the variables.
+  // The metadata file: types, lengths, labels and formats of the variables. Its
+  // temporary file is made like the data's: new, never through a link.
   std::string meta_tmp;
   if (!o->failed) {
     meta_info m;
     m.ds_label = ds->ds_label;
     m.ds_type = ds->type_text;
     for (const output_state::ovar& v : o->vars) m.vars.push_back(v.var);
-    std::string text = meta_text(m);
-    meta_tmp = o->tmp_path + ".meta";
-    int fd = ::open(meta_tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (fd >= 0 && ::close(fd) != 0) ok = false;
-    if (!ok) {
-      fail(ds, std::string("metadata file: ") + std::strerror(errno));
-      ::unlink(meta_tmp.c_str());
+    std::string why;
+    if (!write_temp_file(ds->path + ".meta", meta_text(m), &meta_tmp, &why)) {
+      o->fail_path = meta_tmp.empty() ? temp_pattern(ds->path + ".meta") : meta_tmp;
+      meta_tmp.clear();
+      fail(ds, why);
     }
   }
+  auto drop_meta = [&] {
+    if (meta_tmp.empty()) return;
+    ::unlink(meta_tmp.c_str());
+    temp_files_remove(meta_tmp);
+  };
   if (o->failed) {
     if (!o->reported) {
       o->reported = true;
-      data_msg(datamsg::write_failed, o->tmp_path.c_str(), o->fail_reason.c_str(), name.c_str());
+      lost(datamsg::write_failed, o->fail_path.empty() ? o->tmp_path : o->fail_path, o->fail_reason, name);
     }
+    drop_meta();
     remove_temp(*o);
     o->closed = true;
     return 1;
   }
   if (::rename(o->tmp_path.c_str(), ds->path.c_str()) != 0) {
-    data_msg(datamsg::write_not_replaced, name.c_str(), ds->path.c_str());
-    ::unlink(meta_tmp.c_str());
+    lost(datamsg::write_not_replaced, name, ds->path, std::strerror(errno));
+    drop_meta();
     remove_temp(*o);
     o->closed = true;
     return 1;
   }
+  temp_files_remove(o->tmp_path);
   o->tmp_path.clear();
+  o->closed = true;
   if (::rename(meta_tmp.c_str(), (ds->path + ".meta").c_str()) != 0) {
     // A metadata file of an older version must not describe the new data.
-    ::unlink(meta_tmp.c_str());
+    std::string why = std::strerror(errno);
+    drop_meta();
     ::unlink((ds->path + ".meta").c_str());
+    lost(datamsg::meta_not_written, ds->path + ".meta", why, name);
+    return 1;
   }
-  o->closed = true;
+  temp_files_remove(meta_tmp);
   data_msg(datamsg::output_written, name.c_str(), o->nobs, static_cast<int>(o->vars.size()), ds->path.c_str());
   return 0;
 }

@@ -188,7 +188,10 @@ TEST_F(OutputSets, AFailedWriteKeepsTheOlderFile) {
   EXPECT_EQ(slurp(work() / "big.csv.meta"), "kestravine data set metadata 1\n");
   std::string l = log();
   EXPECT_NE(l.find("ERROR: Write to file " + work().string() + "/.big.csv.tmp"), std::string::npos) << l;
-  EXPECT_NE(l.find("The data set WORK.BIG was not replaced."), std::string::npos) << l;
+  EXPECT_NE(l.find("The data set WORK.BIG was not written; an older file of that name is unchanged."),
+            std::string::npos)
+      << l;
+  EXPECT_EQ(plat::host_step_code(), 1020);  // the step cannot end as a success
   // Reported once, not once per observation.
   EXPECT_EQ(l.find("Write to file"), l.rfind("Write to file"));
   size_t files = 0;
@@ -204,7 +207,7 @@ TEST_F(OutputSets, AStepThatDoesNotCloseLeavesTheOlderFile) {
   put(acc, 5, "x");
   plat::finish_step();
   EXPECT_EQ(slurp(work() / "keep.csv"), "X\n1\n");
-  EXPECT_NE(log().find("WARNING: The data set WORK.KEEP was not replaced because the step did not close it"),
+  EXPECT_NE(log().find("ERROR: The data set WORK.KEEP was not written because the step did not close it"),
             std::string::npos)
       << log();
   size_t files = 0;
@@ -252,7 +255,8 @@ TEST_F(OutputSets, UnwritableLibraryGivesAClearMessage) {
   EXPECT_NE(plat_xvputt(acc), 0);
   std::string l = log();
   EXPECT_NE(l.find("ERROR: Write to file " + folder + "/.res.csv.tmp"), std::string::npos) << l;
-  EXPECT_NE(l.find("The data set RO.RES was not replaced."), std::string::npos) << l;
+  EXPECT_NE(l.find("The data set RO.RES was not written"), std::string::npos) << l;
+  EXPECT_EQ(plat::host_step_code(), 1020);
   EXPECT_FALSE(std::filesystem::exists(folder + "/res.csv"));
 }
 

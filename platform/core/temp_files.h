@@ -1,0 +1,31 @@
+// Temporary files of the run: each is made new beside the file it will replace
+// (never through a link), listed while it exists so that an interrupted run removes
+// it, and left by a run that no longer exists only until its folder is next written.
+#pragma once
+#include <string>
+
+namespace plat {
+
+// Creates a new file ".NAME.tmpPID_N" beside target, exclusively and never through
+// a link (a name already taken, also by a planted link, is passed over), and lists
+// it. Returns its descriptor and sets *path, or -1 with errno set.
+int create_temp_file(const std::string& target, std::string* path);
+
+// A listed temporary file beside target holding text, synced to the disk, in *path.
+// On failure removes what it made and sets *error to the reason.
+bool write_temp_file(const std::string& target, const std::string& text, std::string* path, std::string* error);
+
+// The list of temporary files that exist now.
+void temp_files_add(const std::string& path);
+void temp_files_remove(const std::string& path);
+
+// Removes the temporary files in folder that runs no longer running left behind.
+void remove_stale_temp_files(const std::string& folder);
+
+// On SIGINT, SIGTERM and SIGHUP: remove the listed temporary files, write a closing
+// line to the log (log_fd, -1 for none) and to standard error, and exit with 128 plus
+// the signal's number. SIGXFSZ is ignored, so that a file-size limit is a write error.
+void install_interrupt_handlers();
+void set_interrupt_log(int log_fd);
+
+}  // namespace plat

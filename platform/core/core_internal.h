@@ -29,8 +29,10 @@ void pools_finish_step();
 void* task_block();
 void task_block_clear();
 
-// Opens path for writing ("" gives the stand-in stream); on failure reports to stderr
-// once and falls back to the stand-in stream.
+// Opens path for writing ("" gives the stand-in stream); on failure reports it as a
+// failed file of the run and falls back to the stand-in stream.
 std::FILE* open_output(const std::string& path, std::FILE* fallback, const char* what);
+// Flushes f and reports a write that failed (once per file).
+void check_written(std::FILE* f, const char* what, const std::string& path);
 
 }  // namespace plat::core

@@ -2,7 +2,9 @@
 // headed by the titles.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "core/core_internal.h"
@@ -83,7 +85,7 @@ void listing_write(std::string_view text) {
     if (nl == std::string_view::npos) break;
     text.remove_prefix(nl + 1);
   }
-  std::fflush(stream());
+  core::check_written(stream(), "listing", config().listing_path);
 }
 
 void listing_new_page() {
@@ -123,7 +125,8 @@ void flush_outputs() {
 namespace core {
 
 void listing_reset() {
-  if (st.file && st.file != stdout && st.file != stderr) std::fclose(st.file);
+  if (st.file && st.file != stdout && st.file != stderr && std::fclose(st.file) != 0)
+    report_file_failure("listing", config().listing_path, std::strerror(errno));
   else if (st.file) std::fflush(st.file);
   st = listing_state{};
 }

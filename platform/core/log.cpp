@@ -1,9 +1,12 @@
 // The log: notes, warnings and errors, each entry prefixed by its kind.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "core/core_internal.h"
 #include "core/runtime.h"
+#include "core/temp_files.h"
 
 namespace plat {
 namespace {
@@ -46,13 +49,15 @@ void log_write(msg_kind kind, std::string_view text) {
     text.remove_prefix(nl + 1);
   }
   std::fwrite(out.data(), 1, out.size(), f);
-  std::fflush(f);
+  core::check_written(f, "log", config().log_path);
 }
 
 namespace core {
 
 void log_reset() {
-  if (log_file && log_file != stderr && log_file != stdout) std::fclose(log_file);
+  set_interrupt_log(-1);
+  if (log_file && log_file != stderr && log_file != stdout && std::fclose(log_file) != 0)
+    report_file_failure("log", config().log_path, std::strerror(errno));
   else if (log_file) std::fflush(log_file);
   log_file = nullptr;
 }

@@ -1,18 +1,53 @@
-// Opening the log and listing files.
+// Opening the log and listing files, and the failures of the run's own files.
 #include <cerrno>
 #include <cstring>
+#include <set>
 
 #include "core/core_internal.h"
+#include "core/runtime.h"
+#include "core/temp_files.h"
 
-namespace plat::core {
+namespace plat {
+namespace {
+
+std::set<std::string>& failed_files() {
+  static std::set<std::string> s;
+  return s;
+}
+
+}  // namespace
+
+void report_file_failure(const char* what, const std::string& path, const std::string& reason) {
+  std::string shown = path.empty() ? (std::string(what) == "log" ? "standard error" : "standard output") : path;
+  if (!failed_files().insert(shown).second) return;
+  std::fprintf(stderr, "kestravine: the %s file '%s' could not be written: %s; it is incomplete from there on\n", what,
+               shown.c_str(), reason.c_str());
+}
+
+bool run_file_failed() { return !failed_files().empty(); }
+void clear_file_failures() { failed_files().clear(); }
+
+namespace core {
 
 std::FILE* open_output(const std::string& path, std::FILE* fallback, const char* what) {
   if (path.empty()) return fallback;
   std::FILE* f = std::fopen(path.c_str(), "w");
-  if (f) return f;
-  std::fprintf(stderr, "kestravine: cannot write the %s file '%s': %s; writing it to %s\n", what,
-               path.c_str(), std::strerror(errno), fallback == stdout ? "standard output" : "standard error");
+  if (f) {
+    if (std::string(what) == "log") set_interrupt_log(fileno(f));
+    return f;
+  }
+  // The runner refuses paths it cannot open before the program runs; this is the
+  // rare file that went away in between.
+  report_file_failure(what, path, std::strerror(errno));
   return fallback;
 }
 
-}  // namespace plat::core
+void check_written(std::FILE* f, const char* what, const std::string& path) {
+  if (std::fflush(f) != 0 || std::ferror(f)) {
+    report_file_failure(what, path, std::strerror(errno != 0 ? errno : EIO));
+    std::clearerr(f);
+  }
+}
+
+}  // namespace core
+}  // namespace plat

@@ -110,6 +110,14 @@ int host_step_code();  // 0 unless raised in the current step
 // the anchor's own pools (the runner calls this after each step).
 void finish_step();
 
+// ---- the run's own files ----
+// A file of the run itself (what: "log", "listing", "JSON") could not be written in
+// full: said once per file on standard error, naming the file and the reason; the
+// run's exit status then says so.
+void report_file_failure(const char* what, const std::string& path, const std::string& reason);
+bool run_file_failed();
+void clear_file_failures();
+
 // ---- pools ----
 void set_memory_cap(long bytes);  // 0: none; past the cap allocations return null
 long memory_in_use();             // bytes held by live pool allocations

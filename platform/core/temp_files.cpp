@@ -71,7 +71,7 @@ int create_temp_file(const std::string& target, std::string* path) {
   std::string stem = (t.parent_path() / ("." + t.filename().string() + ".tmp" + std::to_string(::getpid()) + "_")).string();
   for (int tries = 0; tries < 1000; ++tries) {
     std::string name = stem + std::to_string(serial++);
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) {
       *path = name;
       temp_files_add(name);

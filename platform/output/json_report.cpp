@@ -6,6 +6,12 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <filesystem>
+#include <vector>
+
+#include "core/runtime.h"
+#include "core/temp_files.h"
+
 #include "output/number_format.h"
 
 namespace plat::out {
@@ -159,64 +165,113 @@ json_file::~json_file() { close(); }
 
 bool json_file::open(const std::string& path, std::string* error) {
   close();
-  f_ = std::fopen(path.c_str(), "w");
-  if (!f_) {
-    if (error) *error = std::strerror(errno);
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  remove_stale_temp_files(folder.empty() ? "." : folder.string());
+  body_fd_ = create_temp_file(path, &body_path_);
+  if (body_fd_ < 0) {
+    if (error) *error = std::strerror(errno) + std::string(" (making a file in its folder)");
     return false;
   }
   path_ = path;
   steps_ = outputs_ = 0;
-  in_step_ = false;
-  std::fputs("{\"steps\": [", f_);
-  body_end_ = std::ftell(f_);
-  write_tail();
-  return true;
+  in_step_ = failed_ = false;
+  append("{\"steps\": [");
+  publish();
+  return !failed_;
 }
 
-void json_file::write_tail() {
-  std::fseek(f_, body_end_, SEEK_SET);
-  std::fputs(in_step_ ? "\n]}\n]}\n" : "\n]}\n", f_);
-  std::fflush(f_);
-  // Cut what is left of a longer tail written before.
-  if (ftruncate(fileno(f_), std::ftell(f_)) != 0) std::clearerr(f_);
+void json_file::fail(const std::string& reason) {
+  if (failed_) return;
+  failed_ = true;
+  report_file_failure("JSON", path_, reason);
+}
+
+void json_file::append(const std::string& text) {
+  if (failed_) return;
+  const char* p = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    ssize_t n = ::write(body_fd_, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      fail(n == 0 ? "nothing could be written" : std::strerror(errno));
+      return;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+}
+
+// The document so far and its closing brackets go to a new file that then takes the
+// JSON file's place: a reader, or a run killed at any moment, finds a complete document.
+void json_file::publish() {
+  if (failed_) return;
+  std::string tmp;
+  int fd = create_temp_file(path_, &tmp);
+  if (fd < 0) {
+    fail(std::strerror(errno));
+    return;
+  }
+  std::string why;
+  std::vector<char> buf(1 << 20);
+  off_t at = 0;
+  for (;;) {
+    ssize_t n = ::pread(body_fd_, buf.data(), buf.size(), at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) why = std::strerror(errno);
+    if (n <= 0) break;
+    at += n;
+    for (ssize_t done = 0; done < n && why.empty();) {
+      ssize_t w = ::write(fd, buf.data() + done, static_cast<std::size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) why = w == 0 ? "nothing could be written" : std::strerror(errno);
+      else done += w;
+    }
+    if (!why.empty()) break;
+  }
+  const char* tail = in_step_ ? "\n]}\n]}\n" : "\n]}\n";
+  if (why.empty() && ::write(fd, tail, std::strlen(tail)) != static_cast<ssize_t>(std::strlen(tail)))
+    why = std::strerror(errno);
+  if (why.empty() && ::fsync(fd) != 0) why = std::strerror(errno);
+  if (::close(fd) != 0 && why.empty()) why = std::strerror(errno);
+  if (why.empty() && ::rename(tmp.c_str(), path_.c_str()) != 0) why = std::strerror(errno);
+  if (!why.empty()) {
+    ::unlink(tmp.c_str());
+    fail(why);
+  }
+  temp_files_remove(tmp);
 }
 
 void json_file::begin_step() {
-  if (!f_) return;
+  if (body_fd_ < 0) return;
   if (in_step_) end_step();
-  std::fseek(f_, body_end_, SEEK_SET);
-  std::fprintf(f_, "%s\n{\"step\": %d, \"outputs\": [", steps_ ? "," : "", steps_ + 1);
+  append((steps_ ? ",\n" : "\n") + std::string("{\"step\": ") + std::to_string(steps_ + 1) + ", \"outputs\": [");
   ++steps_;
   outputs_ = 0;
   in_step_ = true;
-  body_end_ = std::ftell(f_);
-  write_tail();
 }
 
 void json_file::add_output(const std::string& object_json) {
-  if (!f_ || !in_step_) return;
-  std::fseek(f_, body_end_, SEEK_SET);
-  std::fputs(outputs_ ? ",\n" : "\n", f_);
-  std::fputs(object_json.c_str(), f_);
+  if (body_fd_ < 0 || !in_step_) return;
+  append((outputs_ ? ",\n" : "\n") + object_json);
   ++outputs_;
-  body_end_ = std::ftell(f_);
-  write_tail();
 }
 
 void json_file::end_step() {
-  if (!f_ || !in_step_) return;
-  std::fseek(f_, body_end_, SEEK_SET);
-  std::fputs("\n]}", f_);
+  if (body_fd_ < 0 || !in_step_) return;
+  append("\n]}");
   in_step_ = false;
-  body_end_ = std::ftell(f_);
-  write_tail();
+  publish();
 }
 
 void json_file::close() {
-  if (!f_) return;
-  end_step();
-  std::fclose(f_);
-  f_ = nullptr;
+  if (body_fd_ < 0) return;
+  if (in_step_) end_step();
+  else publish();
+  ::close(body_fd_);
+  ::unlink(body_path_.c_str());
+  temp_files_remove(body_path_);
+  body_fd_ = -1;
 }
 
 }  // namespace plat::out

@@ -18,28 +18,35 @@ std::string json_string(const std::string& s);
 // {"missing": "."} (or "_", "A"..."Z"); infinities {"infinite": "+"} or "-".
 std::string json_number(double v);
 
-// The file {"steps": [{"step": 1, "outputs": [...]}, ...]}. Each addition rewrites
-// only the closing brackets after it, so the file stays complete if the process dies.
+// The file {"steps": [{"step": 1, "outputs": [...]}, ...]}. The document grows in a
+// temporary file beside it; at the end of each step (and on closing) a complete copy
+// takes the file's place, so a run killed at any moment leaves the document of its
+// last finished step. A write that fails is reported once and the older document stays.
 class json_file {
  public:
   ~json_file();
-  // Opens (truncating) path; false with *error set when it cannot be written.
+  // Starts the document for path; false with *error set when no file can be made
+  // beside it.
   bool open(const std::string& path, std::string* error);
-  bool is_open() const { return f_ != nullptr; }
+  bool is_open() const { return body_fd_ >= 0; }
   const std::string& path() const { return path_; }
   void begin_step();
   void add_output(const std::string& object_json);
   void end_step();
   void close();
+  // Puts the document so far, the open step closed, in the file's place.
+  void publish();
 
  private:
-  void write_tail();
-  std::FILE* f_ = nullptr;
+  void append(const std::string& text);
+  void fail(const std::string& reason);
+  int body_fd_ = -1;
+  std::string body_path_;
   std::string path_;
-  long body_end_ = 0;  // offset where the closing brackets start
   int steps_ = 0;
   int outputs_ = 0;    // outputs in the open step
   bool in_step_ = false;
+  bool failed_ = false;
 };
 
 }  // namespace plat::out

@@ -15,8 +15,11 @@ void output_set_by(std::vector<std::pair<std::string, std::string>> by);
 // the host's result log; false when the result is not one of the output system's.
 bool output_result_message(int result, int* set, int* number);
 
-// Closes the JSON file (it is complete at any time; this only releases it). The next
-// step that has a JSON path starts a new file.
+// Starts the JSON file of the run's JSON path, before its first step; false with
+// *error set when no file can be made there.
+bool output_open_json(std::string* error);
+// Closes the JSON file: the complete document takes its place. The next step that has
+// a JSON path starts a new file.
 void output_close_json();
 
 }  // namespace plat

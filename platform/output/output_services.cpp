@@ -77,6 +77,11 @@ bool output_result_message(int result, int* set, int* number) {
   return true;
 }
 
+bool output_open_json(std::string* error) {
+  const std::string& path = config().json_path;
+  return path.empty() || g_json.open(path, error);
+}
+
 void output_close_json() { g_json.close(); }
 
 }  // namespace plat

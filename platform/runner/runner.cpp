@@ -18,6 +18,7 @@
 #include "runner/global_statements.h"
 #include "runner/module_link.h"
 #include "runner/program_split.h"
+#include "runner/run_files.h"
 #include "runner/runner_options.h"
 
 namespace plat {
@@ -227,6 +228,8 @@ const std::vector<exit_status_info>& exit_statuses() {
       {exit_status::program_error, "the program cannot be read, or has statements that cannot run (see the log)"},
       {exit_status::usage, "the command line cannot be used"},
       {exit_status::module_error, "the module cannot be loaded or connected"},
+      {exit_status::files_failed, "the log, listing or JSON file could not be written in full (standard error says which and why)"},
+      {exit_status::interrupted, "interrupted by a signal: 128 + its number (SIGHUP 129, SIGINT 130, SIGTERM 143)"},
   };
   return v;
 }
@@ -254,15 +257,21 @@ int run(const std::vector<std::string>& args) {
     std::fputs(version_text().c_str(), stdout);
     return 0;
   }
-  if (!configure(o, &error)) return complain(exit_status::usage, error);
+  if (!configure(o, &error) || !check_run_files(o, &error)) return complain(exit_status::usage, error);
   std::string text;
   if (!read_program(o.program, &text, &error)) return complain(exit_status::program_error, error);
+  clear_file_failures();
   open_outputs();
+  if (!output_open_json(&error)) {
+    reset_outputs();
+    return complain(exit_status::usage, "--json: the file '" + o.json + "' cannot be written: " + error);
+  }
   program_run pr(o.program == "-" ? "(standard input)" : o.program, o);
   exit_status worst = pr.run(std::move(text));
   output_close_json();  // a later run in this process starts a JSON file of its own
   flush_outputs();
   reset_outputs();
+  if (run_file_failed()) worsen(&worst, exit_status::files_failed);
   return static_cast<int>(worst);
 }
 

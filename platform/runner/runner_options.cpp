@@ -133,6 +133,12 @@ bool parse_command_line(const std::vector<std::string>& args, runner_options* ou
       *error = "option " + name + " takes no value";
       return false;
     }
+    // "--json=" would silently write nothing.
+    std::string_view arg = def->arg ? def->arg : "";
+    if ((arg == "FILE" || arg == "DIR") && value.empty()) {
+      *error = "option " + name + " wants " + def->arg + ", not an empty text";
+      return false;
+    }
     if (!def->apply(*out, value, error)) return false;
   }
   if (out->program.empty() && !out->help && !out->version) {

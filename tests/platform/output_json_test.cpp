@@ -1,5 +1,5 @@
-// The JSON file: complete after every write, across steps, and when a step never
-// ends; and the vector-40 services end to end through the host anchor (xobinit,
+// The JSON file: a complete document of the steps that have ended, at any moment;
+// and the vector-40 services end to end through the host anchor (xobinit,
 // texts, the step-end release, the listing and the JSON path of the run).
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ jvalue read_json(const std::filesystem::path& p, bool* ok) {
   return v;
 }
 
-TEST(JsonFile, CompleteAfterEveryWriteAndAcrossSteps) {
+TEST(JsonFile, TheFileHoldsTheLastFinishedStepsCompleteDocument) {
   kes_test::scratch_dir dir("json");
   auto p = dir / "out.json";
   plat::out::json_file f;
@@ -35,16 +35,16 @@ TEST(JsonFile, CompleteAfterEveryWriteAndAcrossSteps) {
   ASSERT_TRUE(ok);
   EXPECT_EQ(v["steps"].arr.size(), 0u);
   f.begin_step();
-  v = read_json(p, &ok);
-  ASSERT_TRUE(ok);
-  ASSERT_EQ(v["steps"].arr.size(), 1u);
-  EXPECT_EQ(v["steps"][0]["step"].num, 1);
   f.add_output("{\"n\": 1}");
   f.add_output("{\"n\": 2}");
-  v = read_json(p, &ok);  // a step that never ends still leaves a complete file
+  v = read_json(p, &ok);  // the step is not there before it ends
   ASSERT_TRUE(ok) << kes_test::slurp(p);
-  EXPECT_EQ(v["steps"][0]["outputs"].arr.size(), 2u);
+  EXPECT_EQ(v["steps"].arr.size(), 0u);
   f.end_step();
+  v = read_json(p, &ok);
+  ASSERT_TRUE(ok) << kes_test::slurp(p);
+  ASSERT_EQ(v["steps"].arr.size(), 1u);
+  EXPECT_EQ(v["steps"][0]["outputs"].arr.size(), 2u);
   f.begin_step();
   f.add_output("{\"n\": 3}");
   f.end_step();
@@ -56,11 +56,16 @@ TEST(JsonFile, CompleteAfterEveryWriteAndAcrossSteps) {
   f.close();
   v = read_json(p, &ok);
   EXPECT_TRUE(ok);
+  // Nothing but the document is left in the folder.
+  std::size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.path() != p;
+  EXPECT_EQ(files, 0u);
   // Opening again starts a new file.
   ASSERT_TRUE(f.open(p.string(), nullptr));
   v = read_json(p, &ok);
   ASSERT_TRUE(ok);
   EXPECT_EQ(v["steps"].arr.size(), 0u);
+  f.close();
   std::string why;
   EXPECT_FALSE(f.open((dir / "no-such-folder" / "x.json").string(), &why));
   EXPECT_FALSE(why.empty());
@@ -111,7 +116,7 @@ class OutputServices : public ::testing::Test {
   double cell_ = 0;
 };
 
-TEST_F(OutputServices, StepsGoToOneJsonFileCompleteAfterAnAbnormalEnd) {
+TEST_F(OutputServices, StepsGoToOneJsonFileEachWhenItEnds) {
   wob_anchor anchor{};
   ASSERT_EQ(xobinit(&anchor, 0), 0);
   ASSERT_NE(anchor.root, nullptr);
@@ -119,20 +124,22 @@ TEST_F(OutputServices, StepsGoToOneJsonFileCompleteAfterAnAbnormalEnd) {
   plat::finish_step();
   EXPECT_EQ(plat::out::live_text_count(), 0u);  // texts are gone with the step
 
-  // A second step that ends abnormally: the file is complete all the same.
+  // While a second step runs, the file holds the complete document of the first
+  // (what a run killed now leaves); the second is there once it ends.
   wob_anchor anchor2{};
   ASSERT_EQ(xobinit(&anchor2, 0), 0);
   one_table(anchor2.root, "Second", 2.5);
   bool ok = false;
   jvalue v = read_json(dir_ / "run.json", &ok);
   ASSERT_TRUE(ok) << kes_test::slurp(dir_ / "run.json");
-  ASSERT_EQ(v["steps"].arr.size(), 2u);
+  ASSERT_EQ(v["steps"].arr.size(), 1u);
   EXPECT_EQ(v["steps"][0]["outputs"][0]["name"].str, "First");
   EXPECT_EQ(v["steps"][0]["outputs"][0]["label"].str, "A Label");
-  EXPECT_EQ(v["steps"][1]["outputs"][0]["rows"][0]["X"].num, 2.5);
   plat::finish_step();
   v = read_json(dir_ / "run.json", &ok);
   ASSERT_TRUE(ok);
+  ASSERT_EQ(v["steps"].arr.size(), 2u);
+  EXPECT_EQ(v["steps"][1]["outputs"][0]["rows"][0]["X"].num, 2.5);
 }
 
 TEST_F(OutputServices, TextsFromTheCatalogue) {

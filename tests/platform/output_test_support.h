@@ -98,6 +98,7 @@ class json_system_fixture : public system_fixture {
     std::filesystem::remove(path_);
   }
   std::string json_text() const {
+    const_cast<plat::out::json_file&>(json).publish();
     std::ifstream in(path_);
     std::stringstream ss;
     ss << in.rdbuf();

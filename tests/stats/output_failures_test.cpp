@@ -112,7 +112,7 @@ TEST_F(OutputFailures, StepStoppedMidwayLeavesTheEarlierFile) {
   ASSERT_EQ(kesout(ctx, 49), 0);
   plat::finish_step();  // stopped within the first BY group
   EXPECT_EQ(slurp(work() / "o.csv"), "g,m\n9,9\n");
-  EXPECT_NE(log().find("WARNING: The data set WORK.O was not replaced because the step did not close it"),
+  EXPECT_NE(log().find("ERROR: The data set WORK.O was not written because the step did not close it"),
             std::string::npos)
       << log();
 }

@@ -1,0 +1,77 @@
+#include "runner/run_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace plat {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool same_file(const struct stat& a, const std::string& path) {
+  struct stat b;
+  return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool ends_with(const std::string& s, const char* tail) {
+  std::size_t n = std::strlen(tail);
+  return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// A data set's file (or its metadata) in one of the run's library folders.
+bool is_library_file(const std::string& path, const runner_options& o) {
+  std::string name = fs::path(path).filename().string();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (!ends_with(name, ".csv") && !ends_with(name, ".csv.meta")) return false;
+  fs::path folder = fs::path(path).parent_path();
+  struct stat f;
+  if (::stat(folder.empty() ? "." : folder.c_str(), &f) != 0) return false;
+  if (same_file(f, o.work)) return true;
+  for (const auto& lib : o.libs)
+    if (same_file(f, lib.second)) return true;
+  return false;
+}
+
+bool check_one(const char* option, const std::string& path, bool append_test, const runner_options& o,
+               std::string* error) {
+  if (path.empty()) return true;
+  std::string what = std::string(option) + ": the file '" + path + "' ";
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      *error = what + "is a folder";
+      return false;
+    }
+    if (o.program != "-" && same_file(st, o.program)) {
+      *error = what + "is the program itself; writing it would destroy the program";
+      return false;
+    }
+    if (is_library_file(path, o)) {
+      *error = what + "is a data set file of a library; writing it would destroy the data";
+      return false;
+    }
+  }
+  if (!append_test) return true;
+  // Opened without truncating: a file refused later keeps its text.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644);
+  if (fd < 0) {
+    *error = what + "cannot be written: " + std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+bool check_run_files(const runner_options& o, std::string* error) {
+  return check_one("--log", o.log, true, o, error) && check_one("--listing", o.listing, true, o, error) &&
+         check_one("--json", o.json, false, o, error);
+}
+
+}  // namespace plat

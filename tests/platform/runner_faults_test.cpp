@@ -1,0 +1,232 @@
+// The built runner with the real module, attacked as a hostile or unlucky user would:
+// files that fill up or cannot be written, planted links, interruptions and kills,
+// unusual line ends. A run whose output is incomplete never exits with status 0, and
+// an older good file is never replaced by a partial one.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "core_test_support.h"
+#include "output_test_support.h"
+#include "runner_process.h"
+
+namespace {
+
+using kes_test::slurp;
+namespace fs = std::filesystem;
+
+class RunnerFaults : public ::testing::Test {
+ protected:
+  // Runs the program with the log and listing in the folder; 'in_child' runs in the
+  // runner's process before exec. A run that hangs is ended by SIGALRM.
+  int run(const std::string& program, std::vector<std::string> extra = {},
+          const std::function<void()>& in_child = {}) {
+    start(program, std::move(extra), in_child);
+    return finish();
+  }
+  void start(const std::string& program, std::vector<std::string> extra = {},
+             const std::function<void()>& in_child = {}) {
+    dir_.write("prog.kes", program);
+    std::vector<std::string> args = {"--log", "log", "--listing", "lst"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back("prog.kes");
+    proc_.start(dir_.path().string(), args, [in_child] {
+      ::alarm(120);
+      if (in_child) in_child();
+    });
+  }
+  int finish() {
+    int status = proc_.wait();
+    log_ = slurp(dir_ / "log");
+    err_ = slurp(dir_ / "err");
+    return status;
+  }
+  // groups BY groups of three observations: g,x.
+  void write_groups(const std::string& name, int groups) {
+    std::string text = "g,x\n";
+    for (int g = 0; g < groups; ++g)
+      for (int k = 0; k < 3; ++k) text += std::to_string(g) + "," + std::to_string((g * 7 + k * 3) % 11) + "\n";
+    dir_.write(name, text);
+  }
+  // Names of the folder's files that contain part.
+  std::vector<std::string> files_with(const std::string& part) const {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir_.path())) {
+      std::string n = e.path().filename().string();
+      if (n.find(part) != std::string::npos) v.push_back(n);
+    }
+    return v;
+  }
+  bool has(const std::string& text) const { return log_.find(text) != std::string::npos; }
+
+  kes_test::scratch_dir dir_{"faults"};
+  kes_test::runner_process proc_;
+  std::string log_, err_;
+};
+
+const char* const kOutputStep = "proc kestravine data=big noprint; by g; var x; output out=O mean=m; run;\n";
+
+TEST_F(RunnerFaults, CrOnlyLineEndsAreRead) {
+  dir_.write("d.csv", "x,y\r1,2\r3,4\r");
+  EXPECT_EQ(run("proc kestravine data=d noprint; var x; output out=O n=n mean=m; run;\n"), 0) << log_;
+  EXPECT_EQ(slurp(dir_ / "O.csv"), "N,M\n2,2\n");
+}
+
+TEST_F(RunnerFaults, AUtf16FileIsRefusedSayingSo) {
+  dir_.write("d.csv", std::string("\xFF\xFEx\0\n\0001\0\n\0", 10));
+  EXPECT_EQ(run("proc kestravine data=d; var x; run;\n"), 2);
+  EXPECT_TRUE(has("the file is UTF-16; save it as UTF-8")) << log_;
+}
+
+TEST_F(RunnerFaults, AFifoAsADataSetIsRefusedWithoutBlocking) {
+  ASSERT_EQ(::mkfifo((dir_ / "d.csv").c_str(), 0600), 0);
+  EXPECT_EQ(run("proc kestravine data=d; var x; run;\n"), 2);
+  EXPECT_TRUE(has("is not a regular file")) << log_;
+}
+
+TEST_F(RunnerFaults, AFullDiskFailsTheStepAndKeepsTheOlderDataSet) {
+  write_groups("big.csv", 4000);
+  dir_.write("O.csv", "M\n1\n");
+  // SIGXFSZ is ignored by the runner: the limit is a write error, not a kill.
+  EXPECT_EQ(run(kOutputStep, {}, [] { kes_test::limit_file_size(20000); }), 2) << log_ << err_;
+  EXPECT_TRUE(has("failed: File too large. The data set WORK.O was not written")) << log_;
+  EXPECT_TRUE(has("ended with return code 1020")) << log_;
+  EXPECT_EQ(slurp(dir_ / "O.csv"), "M\n1\n");
+  EXPECT_TRUE(files_with(".tmp").empty());
+}
+
+TEST_F(RunnerFaults, AnOutputWhosePathIsAFolderFailsTheStep) {
+  write_groups("big.csv", 3);
+  fs::create_directory(dir_ / "O.csv");
+  EXPECT_EQ(run(kOutputStep), 2) << log_;
+  EXPECT_TRUE(has("could not take its place: Is a directory")) << log_;
+  EXPECT_TRUE(files_with(".tmp").empty());
+}
+
+TEST_F(RunnerFaults, TheRunsOwnFilesOnAFullDiskSetExitStatus6) {
+  write_groups("big.csv", 200);
+  const char* printed = "proc kestravine data=big; by g; var x; run;\n";
+  // The listing on a full device.
+  dir_.write("prog.kes", printed);
+  proc_.start(dir_.path().string(), {"--log", "log", "--listing", "/dev/full", "prog.kes"});
+  EXPECT_EQ(finish(), 6) << err_;
+  EXPECT_NE(err_.find("the listing file '/dev/full' could not be written: No space left on device"), std::string::npos)
+      << err_;
+  // The JSON past a size limit: an older document or none, never a partial one.
+  EXPECT_EQ(run(printed, {"--json", "j.json"}, [] { kes_test::limit_file_size(60000); }), 6) << err_;
+  EXPECT_NE(err_.find("the JSON file 'j.json' could not be written: File too large"), std::string::npos) << err_;
+  out_test::jvalue doc;
+  std::string text = slurp(dir_ / "j.json");
+  EXPECT_TRUE(out_test::parse_json(text, doc)) << text.substr(0, 200);
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  EXPECT_TRUE(files_with(".tmp").empty());
+}
+
+TEST_F(RunnerFaults, UnusableRunFilesAreRefusedBeforeAnythingRuns) {
+  write_groups("big.csv", 3);
+  const std::string data = slurp(dir_ / "big.csv");
+  struct row {
+    std::vector<std::string> args;
+    const char* says;
+  };
+  const row rows[] = {
+      {{"--json="}, "option --json wants FILE, not an empty text"},
+      {{"--json", "big.csv"}, "--json: the file 'big.csv' is a data set file of a library"},
+      {{"--json", "./BIG.CSV"}, "is a data set file of a library"},
+      {{"--json", "no/such/folder/j.json"}, "--json: the file 'no/such/folder/j.json' cannot be written: No such file"},
+      {{"--listing", "prog.kes"}, "--listing: the file 'prog.kes' is the program itself"},
+      {{"--log", "."}, "--log: the file '.' is a folder"},
+      {{"--log", "/proc/kestravine.log"}, "--log: the file '/proc/kestravine.log' cannot be written"},
+  };
+  for (const row& r : rows) {
+    if (r.args[0] == "--json" && r.args[1] == "./BIG.CSV") dir_.write("BIG.CSV", "g,x\n1,2\n");
+    dir_.write("prog.kes", kOutputStep);
+    std::vector<std::string> args = r.args;
+    args.push_back("prog.kes");
+    proc_.start(dir_.path().string(), args);
+    EXPECT_EQ(finish(), 4) << r.says;
+    EXPECT_NE(err_.find(r.says), std::string::npos) << err_;
+    EXPECT_EQ(slurp(dir_ / "big.csv"), data);
+    EXPECT_EQ(slurp(dir_ / "prog.kes"), kOutputStep);
+    EXPECT_FALSE(fs::exists(dir_ / "O.csv")) << r.says;  // nothing ran
+  }
+}
+
+TEST_F(RunnerFaults, PlantedLinksUnderTemporaryNamesAreNeverFollowed) {
+  write_groups("big.csv", 3);
+  dir_.write("target", "precious\n");
+  std::string target = (dir_ / "target").string();
+  // The PID is the runner's own: the names it would use are all taken by links.
+  EXPECT_EQ(run(kOutputStep, {},
+                [target] {
+                  std::string pid = std::to_string(::getpid());
+                  for (int n = 0; n < 10; ++n) {
+                    std::string s = std::to_string(n);
+                    for (std::string name : {".O.csv.tmp" + pid + "_" + s + ".meta", ".O.csv.tmp" + pid + "_" + s,
+                                             ".O.csv.meta.tmp" + pid + "_" + s})
+                      if (::symlink(target.c_str(), name.c_str()) != 0) ::_exit(122);
+                  }
+                }),
+            0)
+      << log_;
+  EXPECT_EQ(slurp(dir_ / "target"), "precious\n");
+  struct stat st;
+  ASSERT_EQ(::lstat((dir_ / "O.csv.meta").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  ASSERT_EQ(::lstat((dir_ / "O.csv").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(slurp(dir_ / "O.csv").substr(0, 4), "g,M\n");
+}
+
+TEST_F(RunnerFaults, AnInterruptRemovesTheTemporaryFilesAndSaysSo) {
+  write_groups("big.csv", 40000);
+  struct row { int sig; int status; const char* name; };
+  for (const row& r : {row{SIGINT, 130, "SIGINT"}, row{SIGTERM, 143, "SIGTERM"}, row{SIGHUP, 129, "SIGHUP"}}) {
+    start(kOutputStep);
+    ASSERT_TRUE(proc_.wait_until([&] { return !files_with(".O.csv.tmp").empty(); })) << r.name;
+    ::kill(proc_.pid, r.sig);
+    EXPECT_EQ(finish(), r.status) << r.name;
+    EXPECT_TRUE(has(std::string("ERROR: The run was interrupted by ") + r.name)) << log_;
+    EXPECT_TRUE(files_with(".tmp").empty()) << r.name;
+    EXPECT_FALSE(fs::exists(dir_ / "O.csv"));
+  }
+}
+
+TEST_F(RunnerFaults, TemporaryFilesOfRunsThatAreGoneAreRemovedWhenTheFolderIsWritten) {
+  write_groups("big.csv", 3);
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  std::string dead = std::to_string(gone), alive = std::to_string(::getpid());
+  for (const std::string& n : {".O.csv.tmp" + dead + "_0", ".O.csv.tmp" + dead + "_0.meta", ".x.csv.tmp" + dead + "_3",
+                               ".O.csv.tmp" + alive + "_0"})
+    dir_.write(n, "partial");
+  EXPECT_EQ(run(kOutputStep), 0) << log_;
+  EXPECT_EQ(files_with(".tmp"), std::vector<std::string>{".O.csv.tmp" + alive + "_0"});
+}
+
+TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
+  write_groups("small.csv", 2);
+  write_groups("big.csv", 20000);
+  start("proc kestravine data=small; var x; run;\nproc kestravine data=big; by g; var x; run;\n",
+        {"--json", "j.json"});
+  ASSERT_TRUE(proc_.wait_until([&] {
+    return slurp(dir_ / "log").find("(lines 1-1) ended") != std::string::npos && fs::exists(dir_ / "j.json");
+  }));
+  // Let the second step write tables for a while, then kill the run outright.
+  std::string body;
+  ASSERT_TRUE(proc_.wait_until([&] {
+    for (const std::string& n : files_with(".j.json.tmp"))
+      if (fs::file_size(dir_ / n) > 200000) return true;
+    return false;
+  }));
+  ::kill(proc_.pid, SIGKILL);
+  EXPECT_EQ(finish(), 1000 + SIGKILL);
+  out_test::jvalue doc;
+  std::string text = slurp(dir_ / "j.json");
+  ASSERT_TRUE(out_test::parse_json(text, doc)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+  EXPECT_EQ(doc["steps"].arr.size(), 1u);
+}
+
+}  // namespace

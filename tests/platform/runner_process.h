@@ -1,0 +1,69 @@
+// The built runner as a real process in a scratch folder: started with a hook that
+// runs in the child before exec (its PID is the runner's), waited for or signalled.
+#pragma once
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core_test_support.h"
+
+namespace kes_test {
+
+struct runner_process {
+  pid_t pid = -1;
+
+  // Runs KES_BINARY_DIR/kestravine with args in folder dir; standard output and
+  // error go to dir/out and dir/err. 'in_child' runs after fork, before exec.
+  void start(const std::string& dir, const std::vector<std::string>& args,
+             const std::function<void()>& in_child = {}) {
+    std::string bin = KES_BINARY_DIR "/kestravine";
+    pid = ::fork();
+    if (pid != 0) return;
+    if (::chdir(dir.c_str()) != 0) ::_exit(120);
+    int out = ::open("out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = ::open("err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    if (in_child) in_child();
+    std::vector<char*> argv{bin.data()};
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(bin.c_str(), argv.data());
+    ::_exit(121);
+  }
+  // The exit status, or 1000 + the signal that ended it.
+  int wait() {
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    pid = -1;
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + WTERMSIG(raw);
+  }
+  // Waits (at most a minute) until ready() holds while the process still runs.
+  bool wait_until(const std::function<bool()>& ready) {
+    for (int i = 0; i < 60000; ++i) {
+      if (ready()) return true;
+      if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+  }
+};
+
+// A file-size limit of 'bytes' on every file the child writes.
+inline void limit_file_size(rlim_t bytes) {
+  struct rlimit lim;
+  ::getrlimit(RLIMIT_FSIZE, &lim);
+  lim.rlim_cur = bytes;
+  ::setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+}  // namespace kes_test

@@ -49,6 +49,9 @@ void plat_xebug(const char* text) {
 }
 
 void plat_xprrlog(int /*zero*/, int result) {
+  // The module may go on after logging this, but what it meant to show is missing:
+  // the step must not end as a success.
+  plat::raise_step_code(1020);
   char code[16];
   std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(result));
   if (const char* why = plat::object_reason(static_cast<unsigned>(result)))

@@ -196,6 +196,12 @@ void close_dataset(dataset* ds) {
 
 void track_dataset(dataset* ds) { register_open(ds); }
 
+const dataset* open_output_at(const std::string& path) {
+  for (const dataset* d : open_sets())
+    if (d->output && iequals(d->path, path)) return d;
+  return nullptr;
+}
+
 bool is_open_dataset(const dataset* ds) { return open_sets().count(const_cast<dataset*>(ds)) != 0; }
 
 const std::vector<ds_var>& variables(const dataset* ds) { return ds->vars; }

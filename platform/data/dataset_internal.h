@@ -78,6 +78,8 @@ std::string member_folder(const std::string& libref, const std::string& member, 
 // Data sets are closed at the end of the step that opened them.
 void track_dataset(dataset* ds);
 bool is_open_dataset(const dataset* ds);
+// The output data set of this step that goes to path, or nullptr.
+const dataset* open_output_at(const std::string& path);
 // Upper case (ASCII).
 std::string upper(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);

@@ -204,6 +204,12 @@ dataset* open_output(const std::string& libref, const std::string& member, std::
       }
     }
   }
+  // Two outputs of one step to one file: one would silently replace the other.
+  if (open_output_at(path) != nullptr) {
+    *error = "cannot open " + what + " for output: the step already writes it as another output data set; give "
+             "each output its own name";
+    return nullptr;
+  }
   dataset* ds = new dataset();
   ds->output = true;
   ds->libref = library_label(libref);

@@ -340,7 +340,10 @@ void perform(parser* p, int action) {
         char range[64];
         if (a.size() > 1) std::snprintf(range, sizeof range, "from %d to %d", arg(0), arg(1));
         else std::snprintf(range, sizeof range, "at least %d", arg(0));
-        parse_error(p, p->last.line, p->last.col, 25, p->last.raw.c_str(), range);
+        // The value as read, its sign included (the sign is a token of its own).
+        char value[32];
+        std::snprintf(value, sizeof value, "%.15g", s.reg);
+        parse_error(p, p->last.line, p->last.col, 25, value, range);
       }
       break;
     case K_MARK:

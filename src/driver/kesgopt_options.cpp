@@ -2,6 +2,7 @@
 // statements folded into its slots) read into the context, with the rules that tie
 // options together. Runs once at start-up, right after the statement parse.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "driver/kes_ctx.h"
@@ -259,8 +260,15 @@ int kesgopt_impl(kes_ctx* ctx) {
 
   // 11. PCTLDEF=.
   ctx->pctldef = 5;
-  if (given(ctx, sPctldef) && !std::isnan(num(ctx, sPctldef)))
-    ctx->pctldef = static_cast<int>(kes::fmax(1, kes::fmin(5, std::trunc(num(ctx, sPctldef)))));
+  if (given(ctx, sPctldef) && !std::isnan(num(ctx, sPctldef))) {
+    double asked = num(ctx, sPctldef);
+    ctx->pctldef = static_cast<int>(kes::fmax(1, kes::fmin(5, std::trunc(asked))));
+    if (asked != ctx->pctldef && !ctx->weight_given) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.15g", asked);
+      xpmlog(kSet, 188, text, ctx->pctldef);
+    }
+  }
   if (ctx->weight_given) {
     if (given(ctx, sPctldef)) xpmlog(kSet, 147);
     ctx->pctldef = 6;

@@ -54,11 +54,15 @@ TEST(StepExit, MathAbortEndsWithTheGivenCode) {
 
 TEST(StepExit, OutputObjectFailureTextNamesTheCodeAndItsMeaning) {
   kes_test::captured_outputs out;
+  plat::begin_step();
   plat_xprrlog(0, static_cast<int>(0x80008001u));
   plat_xprrlog(0, -5);
   EXPECT_EQ(out.log(),
-            "ERROR: Output object call failed with code 0x80008001: method not supported by the object.\n"
-            "ERROR: Output object call failed with code 0xFFFFFFFB.\n");
+            "ERROR: A table or other output could not be made (code 0x80008001: method not supported by the object); "
+            "the step's output is incomplete.\n"
+            "ERROR: A table or other output could not be made (code 0xFFFFFFFB); the step's output is incomplete.\n");
+  EXPECT_EQ(plat::host_step_code(), 1020);  // whatever the module does next, the step failed
+  plat::finish_step();
 }
 
 TEST(StepEnd, RoutinesRunOnceLatestFirstAndMayAddMore) {

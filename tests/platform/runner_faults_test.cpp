@@ -52,8 +52,9 @@ class RunnerFaults : public ::testing::Test {
   // Names of the folder's files that contain part.
   std::vector<std::string> files_with(const std::string& part) const {
     std::vector<std::string> v;
-    for (const auto& e : fs::directory_iterator(dir_.path())) {
-      std::string n = e.path().filename().string();
+    std::error_code ec;  // files come and go while the runner works
+    for (auto it = fs::directory_iterator(dir_.path(), ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      std::string n = it->path().filename().string();
       if (n.find(part) != std::string::npos) v.push_back(n);
     }
     return v;
@@ -215,10 +216,9 @@ TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
     return slurp(dir_ / "log").find("(lines 1-1) ended") != std::string::npos && fs::exists(dir_ / "j.json");
   }));
   // Let the second step write tables for a while, then kill the run outright.
-  std::string body;
   ASSERT_TRUE(proc_.wait_until([&] {
     for (const std::string& n : files_with(".j.json.tmp"))
-      if (fs::file_size(dir_ / n) > 200000) return true;
+      if (std::error_code ec; fs::file_size(dir_ / n, ec) > 200000 && !ec) return true;
     return false;
   }));
   ::kill(proc_.pid, SIGKILL);
@@ -227,6 +227,62 @@ TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
   std::string text = slurp(dir_ / "j.json");
   ASSERT_TRUE(out_test::parse_json(text, doc)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
   EXPECT_EQ(doc["steps"].arr.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// Programs that once ended with status 0 and their output wrong, missing or silent.
+TEST_F(RunnerFaults, StatementsAndDataThatOnceFailedSilently) {
+  const std::string long_a(65536, 'a');
+  struct row {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string program;
+    int status;
+    const char* says;
+  };
+  const std::string meta = "kestravine data set metadata 1\nvar\tx\tnum\t8\t\t\nvar\tc\tchar\t";
+  const row rows[] = {
+      {"ID named twice", {{"d.csv", "x,name\n1,a\n2,b\n3,c\n"}},
+       "proc kestravine data=d; var x; id name name; output out=O mean=m; run;\n", 0,
+       "variable name is named more than once in this list; it is used once (in the ID statement)"},
+      {"ID statement twice", {{"d.csv", "x,name\n1,a\n2,b\n3,c\n"}},
+       "proc kestravine data=d; var x; id name; id name; output out=O mean=m; run;\n", 0,
+       "variable name is named more than once in this list; it is used once (in the ID statement)"},
+      {"CLASS values past the longest", {{"d.csv", "x,c\n1," + long_a + "a\n2," + long_a + "b\n"}},
+       "proc kestravine data=d; var x; class c; run;\n", 2,
+       "column 2 (\"c\") has a value of 65537 characters on line 2; the longest a character value can be is 32767"},
+      {"declared length past the longest", {{"d.csv", "x,c\n1,a\n"}, {"d.csv.meta", meta + "70000\t\t\n"}},
+       "proc kestravine data=d; var x; id c; run;\n", 2, "declares variable c with length 70000, longer"},
+      {"a huge declared length", {{"d.csv", "x,c\n1,a\n"}, {"d.csv.meta", meta + "200000000\t\t\n"}},
+       "proc kestravine data=d; var x; id c; run;\n", 2, "declares variable c with length 200000000, longer"},
+      {"a declared length with letters", {{"d.csv", "x,c\n1,a\n"}, {"d.csv.meta", meta + "2abc\t\t\n"}},
+       "proc kestravine data=d; var x; id c; run;\n", 2, "with length \"2abc\", which is not a whole number"},
+      {"two outputs to one data set", {{"d.csv", "x\n1\n2\n"}},
+       "proc kestravine data=d outtable=O noprint; var x; output out=O mean=m; run;\n", 2,
+       "cannot open data set WORK.O for output: the step already writes it as another output data set"},
+      {"PCTLDEF clamped", {{"d.csv", "x\n1\n2\n"}}, "proc kestravine data=d pctldef=2.5 noprint; var x; run;\n", 0,
+       "NOTE: PCTLDEF=2.5 is not a whole number from 1 to 5; PCTLDEF=2 is used."},
+      {"PCTLDEF clamped up", {{"d.csv", "x\n1\n2\n"}}, "proc kestravine data=d pctldef=0 noprint; var x; run;\n", 0,
+       "NOTE: PCTLDEF=0 is not a whole number from 1 to 5; PCTLDEF=1 is used."},
+      {"a negative NEXTROBS", {{"d.csv", "x\n1\n2\n"}}, "proc kestravine data=d nextrobs=-5; var x; run;\n", 2,
+       "the value -5 is out of range: it must be at least 0"},
+      {"a column made character by one cell", {{"d.csv", "x\n1\n1e400\nN/A\n"}},
+       "proc kestravine data=d; var x; run;\n", 2,
+       "variable x is character (the value \"1e400\" on line 3 is not a number)"},
+      {"control characters of a header", {{"d.csv", "\"a\nb\",y\n1,2\n"}},
+       "proc kestravine data=d noprint; var y; run;\n", 0, "is headed \"a\\x0Ab\""},
+      {"a FREQ total past the int range", {{"d.csv", "x,f\n1,3000000000\n"}},
+       "proc kestravine data=d; var x; freq f; run;\n", 1, "WARNING: A FREQ value, or the total of the FREQ values"},
+  };
+  for (const row& r : rows) {
+    for (const auto& [name, text] : r.files) dir_.write(name, text);
+    EXPECT_EQ(run(r.program), r.status) << r.what << "\n" << log_;
+    EXPECT_TRUE(has(r.says)) << r.what << "\n" << log_;
+    for (const auto& f : r.files) fs::remove(dir_ / f.first);
+  }
 }
 
 }  // namespace

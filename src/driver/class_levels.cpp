@@ -44,7 +44,7 @@ void ensure_layout(kes_classvars* cv) {
 }
 
 // One attempt at a whole cell; frees what it took when a part fails.
-kes_cell* make_cell(kes_ctx* ctx, kes_classvars* cv, long* failed_size) {
+kes_cell* make_cell(kes_ctx* ctx, kes_classvars* cv, bool own_records, long* failed_size) {
   host_pool* pool = ctx->bypool;
   auto* c = static_cast<kes_cell*>(vmalcp_handler(pool, cv->cellsize, KES_ALLOC_2));
   if (c == nullptr) {
@@ -76,6 +76,7 @@ kes_cell* make_cell(kes_ctx* ctx, kes_classvars* cv, long* failed_size) {
     }
     std::memset(c->slots, 0, static_cast<size_t>(size));
   }
+  if (!own_records) return c;
   c->varsums = kes_varsum_array(ctx, pool, failed_size);
   if (c->varsums == nullptr) {
     if (c->slots != nullptr) vmfree_handler(pool, c->slots, -1, KES_FREE_FLAGS);
@@ -238,11 +239,11 @@ int cmp_leaf(const kes_classvars* cv, const kes_cell* a, const kes_cell* b) {
 
 }  // namespace
 
-kes_cell* newcls(kes_ctx* ctx, kes_classvars* cv) {
+kes_cell* newcls(kes_ctx* ctx, kes_classvars* cv, bool own_records) {
   ensure_layout(cv);
   long failed = 0;
   for (;;) {
-    kes_cell* c = make_cell(ctx, cv, &failed);
+    kes_cell* c = make_cell(ctx, cv, own_records, &failed);
     if (c != nullptr) return c;
     if (kes_give_up_listed(ctx)) continue;  // the node records go first
     if (!kes_cut_batch(ctx)) break;

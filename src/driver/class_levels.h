@@ -9,8 +9,9 @@ struct kes_varsum;
 
 // A new cell of the record's cell size from the BY-group pool, with its OUTPUT values,
 // plot slots and per-variable records. When memory runs short the batch's later
-// variables give their pools up; null when nothing is left to shed.
-kes_cell* newcls(kes_ctx* ctx, kes_classvars* cv);
+// variables give their pools up; null when nothing is left to shed. Without
+// own_records the cell gets no per-variable records (the caller gives it others).
+kes_cell* newcls(kes_ctx* ctx, kes_classvars* cv, bool own_records = true);
 
 // Results of finding the observation's cell.
 enum kes_cellfind : int {

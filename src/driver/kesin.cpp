@@ -150,11 +150,12 @@ bool probe_memory(kes_ctx* ctx) {
   return true;
 }
 
-// The single cell that stands for the whole BY group without CLASS variables.
+// The single cell that stands for the whole BY group without CLASS variables. It
+// takes the context's records, so it is made without records of its own: an array
+// made only to be freed could fail under memory pressure and lose the step.
 int single_cell(kes_ctx* ctx, kes_classvars* cv) {
-  kes_cell* c = newcls(ctx, cv);
+  kes_cell* c = newcls(ctx, cv, false);
   if (c == nullptr) return 1;
-  keswfre(ctx, ctx->bypool, c->varsums);
   c->varsums = ctx->varsums;
   c->next = c->right = c->child = nullptr;
   cv->levels = cv->keycell = c;
@@ -202,8 +203,7 @@ int end_of_data(kes_ctx* ctx, bool first) {
           return KES_IN_ERROR;
         }
       } else if (single_cell(ctx, cv) != 0) {
-        ctx->rc = kes::max(ctx->rc, 1016);
-        return KES_IN_ERROR;
+        return KES_IN_ONEVAR;  // the variable is not computed; the others are read again
       }
     }
   }

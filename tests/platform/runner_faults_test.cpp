@@ -286,3 +286,27 @@ TEST_F(RunnerFaults, StatementsAndDataThatOnceFailedSilently) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without CLASS variables the cell of a whole BY group takes no memory it frees at
+// once: as the memory cap grows, a step degrades to "not computed" (112) and never
+// loses everything (1016) where a smaller cap still did better.
+TEST_F(RunnerFaults, MemoryPressureAtTheSingleCellDegradesInsteadOfFailing) {
+  std::string text = "g,a,b,c,d\n";
+  for (int g = 0; g < 3; ++g)
+    for (int k = 0; k < 300; ++k)
+      text += std::to_string(g) + "," + std::to_string(k % 17) + "." + std::to_string(k) + "," + std::to_string(k * 3) +
+              "," + std::to_string((k * 7) % 101) + "," + std::to_string(k / 3) + "\n";
+  dir_.write("m.csv", text);
+  bool degraded = false;
+  for (int cap = 20000; cap <= 60000; cap += 2000) {
+    int status = run("proc kestravine data=m noprint; by g; var a b c d; run;\n", {"--memcap", std::to_string(cap)});
+    degraded = degraded || has("return code 112");
+    EXPECT_FALSE(has("return code 1016") && degraded) << "cap " << cap << "\n" << log_;
+    EXPECT_NE(status, 2) << "cap " << cap << "\n" << log_;
+  }
+  EXPECT_TRUE(degraded);
+}
+
+}  // namespace

@@ -362,6 +362,10 @@ int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
   }
   b->emitted = true;
   if (b->table->current == b) b->table->current = nullptr;
+  // An emitted table is done with: its rows go, so that a step of many BY groups
+  // does not keep every group's tables until it ends.
+  std::vector<std::vector<cell>>().swap(b->rows);
+  std::vector<dyn_value>().swap(b->dynamics);
   sys.emit(r);
   return 0;
 }
@@ -374,7 +378,8 @@ int emit_factoid(factoid_obj* f) {
   r.name = f->name;
   r.label = f->label;
   r.template_name = f->template_name;
-  r.pairs = f->pairs;
+  r.pairs = std::move(f->pairs);
+  std::vector<factoid_pair>().swap(f->pairs);
   f->sys->emit(r);
   return 0;
 }

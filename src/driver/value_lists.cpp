@@ -54,7 +54,9 @@ void note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
   if (r->listcap < 0 || kes_dp(ctx)->listed_off) return;
   if (r->nlisted == r->listcap) {
     host_pool* pool = ctx->varpools[v];
-    const long cap = r->listcap == 0 ? 1024L : 2L * r->listcap;
+    // Small at first: every CLASS cell has a record, and most cells of many levels
+    // hold few values.
+    const long cap = r->listcap == 0 ? 4L : 2L * r->listcap;
     void* grown = nullptr;
     if (pool != nullptr && cap <= INT_MAX)
       grown = vmalcp_handler(pool, cap * static_cast<long>(sizeof(kes_valnode*)), KES_ALLOC_2);

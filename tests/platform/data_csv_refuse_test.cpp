@@ -12,7 +12,16 @@ namespace {
 
 using data_test::data_fixture;
 
-class CsvLines : public data_fixture {};
+class CsvLines : public data_fixture {
+ protected:
+  // The message of a data set that cannot be opened.
+  std::string open_error(const std::string& name) {
+    std::string err;
+    plat::dataset* ds = plat::open_input("", name, &err);
+    EXPECT_EQ(ds, nullptr) << name;
+    return err;
+  }
+};
 
 TEST_F(CsvLines, CrLfAndCrlfLineEndsGiveTheSameRecords) {
   struct row { const char* name; const char* text; };

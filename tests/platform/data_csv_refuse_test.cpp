@@ -1,8 +1,5 @@
 // CSV line ends and the files and declarations an input data set refuses: what is
-// not text, values and declared lengths past the longest a variable can hold, and
-// anything that is not a regular file.
-#include <sys/stat.h>
-
+// not text, and values and declared lengths past the longest a variable can hold.
 #include "data_test_support.h"
 
 #include "data/csv_reader.h"
@@ -128,12 +125,6 @@ TEST_F(CsvLines, DeclaredLengthsMustBeWholeNumbersWithinTheLimit) {
   plat::dataset* ds = open("m");
   ASSERT_NE(ds, nullptr);
   EXPECT_EQ(plat::variables(ds)[0].length, 32767);
-}
-
-TEST_F(CsvLines, AFifoOrFolderIsRefusedWithoutWaiting) {
-  ASSERT_EQ(::mkfifo((work() / "f.csv").c_str(), 0600), 0);
-  std::string err = open_error("f");
-  EXPECT_NE(err.find("is not a regular file"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -71,13 +71,18 @@ int create_temp_file(const std::string& target, std::string* path) {
   std::string stem = (t.parent_path() / ("." + t.filename().string() + ".tmp" + std::to_string(::getpid()) + "_")).string();
   for (int tries = 0; tries < 1000; ++tries) {
     std::string name = stem + std::to_string(serial++);
+    // Listed before it exists: an interrupt that comes as the file is made still
+    // removes it.
+    temp_files_add(name);
     int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) {
       *path = name;
-      temp_files_add(name);
       return fd;
     }
-    if (errno != EEXIST) return -1;
+    int why = errno;
+    temp_files_remove(name);
+    errno = why;
+    if (why != EEXIST) return -1;
   }
   return -1;
 }

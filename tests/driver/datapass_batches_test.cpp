@@ -122,50 +122,9 @@ TEST_F(DatapassBatches, CellThatCannotBeMadeIsOutOfMemory) {
   EXPECT_GE(count_in_log("Out of memory"), 1);
 }
 
-TEST_F(DatapassBatches, EmptyByGroupAndNoUsableObservation) {
-  write_csv("e", "x,w\n.,.\n");
-  proc_builder p;
-  p.handle(sData, open_data("e")).flag(kNoprint).ints(sVar, {var_of("x")}).ints(sWeight, {var_of("w")});
-  run_result r = run(p);
-  EXPECT_TRUE(r.groups.empty());
-  EXPECT_EQ(count_in_log("No observation of the BY group has a FREQ value above 0"), 1);
-}
-
-TEST_F(DatapassBatches, HeaderOnlyFileHasNoObservations) {
-  write_csv("h", "x\n");
-  proc_builder p;
-  p.handle(sData, open_data("h")).flag(kNoprint).ints(sVar, {var_of("x")});
-  run_result r = run(p);
-  EXPECT_TRUE(r.groups.empty());
-  EXPECT_EQ(count_in_log("has no observations"), 1);
-}
-
-// Files the reader refuses never reach the data pass: the open fails with a message
-// naming the file, and without DATA= the step ends with 1008.
-TEST_F(DatapassBatches, UnreadableFilesEndTheStepCleanly) {
-  struct bad {
-    const char* name;
-    const char* text;  // null: no file at all
-  } cases[] = {{"ragged", "x,y\n1,2\n3\n"}, {"quote", "x,y\n1,\"open\n"}, {"nofile", nullptr}, {"empty", ""}};
-  for (const bad& b : cases) {
-    SCOPED_TRACE(b.name);
-    if (b.text != nullptr) write_csv(b.name, b.text);
-    std::string err;
-    plat::dataset* ds = plat::open_input("", b.name, &err);
-    if (ds != nullptr) {
-      // A file the reader accepts must still give a data set the pass can read.
-      plat::close_dataset(ds);
-      continue;
-    }
-    EXPECT_NE(err.find(b.name), std::string::npos) << err;
-    ctx_ = std::make_unique<kes_ctx>();
-    proc_builder p;
-    p.flag(kNoprint);
-    run_result r = run(p);
-    EXPECT_EQ(r.exit_code, 1008);
-  }
-  EXPECT_GE(count_in_log("needs DATA="), 1);
-}
+// A data set without observations, a BY group without a usable weight and files the
+// reader refuses are the example programs no_observations, datapass_steps and
+// csv_faults.
 
 }  // namespace
 }  // namespace dp_test

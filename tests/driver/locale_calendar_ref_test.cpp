@@ -38,9 +38,8 @@ const std::vector<ref_date>& reference() {
 
 using calendar_ref = locale_fixture;
 
-TEST_F(calendar_ref, ReferenceIsThere) { ASSERT_GT(reference().size(), 3000u); }
-
 TEST_F(calendar_ref, HostServices) {
+  ASSERT_GT(reference().size(), 3000u);
   for (const ref_date& r : reference()) {
     SCOPED_TRACE(r.day);
     EXPECT_EQ(zjuldat(r.day), r.year * 1000.0 + r.yday);

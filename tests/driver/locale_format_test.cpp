@@ -12,42 +12,79 @@
 namespace {
 using namespace kes_locale_test;
 
-std::string fdate(const char* pattern, double date, int width = 40) {
-  return formatted([&](char* f, int* w) { return zkfdate(f, w, pattern, static_cast<int>(std::strlen(pattern)), date); },
-                   width);
-}
-std::string ftime(const char* pattern, double t, int width = 40) {
-  return formatted([&](char* f, int* w) { return zkftime(f, w, pattern, static_cast<int>(std::strlen(pattern)), t); },
-                   width);
-}
-std::string fdttm(const char* pattern, double dt, int width = 40) {
-  return formatted([&](char* f, int* w) { return zkfdttm(f, w, pattern, static_cast<int>(std::strlen(pattern)), dt); },
-                   width);
+using formatter = int (*)(char*, int*, const char*, int, double);
+
+// Formats with a pattern, or with pattern item `item` when `pattern` is null.
+std::string fmt(formatter f, const char* pattern, double v, int item = 0) {
+  const int n = pattern ? static_cast<int>(std::strlen(pattern)) : item;
+  return formatted([&](char* field, int* w) { return f(field, w, pattern, n, v); });
 }
 
 using locale_format = locale_fixture;
 
-TEST_F(locale_format, DateDirectives) {
+TEST_F(locale_format, WorkedValues) {
   const double d = ymd(2004, 3, 5);  // a Friday
-  struct {
+  const double dt = d * 86400 + 13 * 3600 + 4 * 60 + 5;
+  const struct {
+    formatter f;
     const char* pattern;
+    double value;
     const char* text;
   } cases[] = {
-      {"%d/%m/%Y", "05/03/2004"},
-      {"%#d/%#m/%y", "5/3/04"},
-      {"%E", " 5"},
-      {"%y|%?Y", "04|04"},
-      {"%m|%?M|%N|%O", "03|03|03| 3"},
-      {"%A %a %B %b", "Friday Fri March Mar"},
-      {"[%C][%F]", "[March    ][Friday   ]"},
-      {"%q %Q", "Q1 1st quarter"},
-      {"%j %#j", "065 65"},
-      {"%U %W %V %G %g %u %w", "09 09 10 2004 04 5 5"},
-      {"%Z%%?", "%?"},
-      {"%Y   ", "2004"},  // trailing pattern blanks are cut
-      {"", ""},
+      {zkfdate, "%d/%m/%Y", d, "05/03/2004"},
+      {zkfdate, "%#d/%#m/%y", d, "5/3/04"},
+      {zkfdate, "%E", d, " 5"},
+      {zkfdate, "%y|%?Y", d, "04|04"},
+      {zkfdate, "%m|%?M|%N|%O", d, "03|03|03| 3"},
+      {zkfdate, "%A %a %B %b", d, "Friday Fri March Mar"},
+      {zkfdate, "[%C][%F]", d, "[March    ][Friday   ]"},
+      {zkfdate, "%q %Q", d, "Q1 1st quarter"},
+      {zkfdate, "%j %#j", d, "065 65"},
+      {zkfdate, "%U %W %V %G %g %u %w", d, "09 09 10 2004 04 5 5"},
+      {zkfdate, "%Z%%?", d, "%?"},
+      {zkfdate, "%Y   ", d, "2004"},  // trailing pattern blanks are cut
+      {zkfdate, "", d, ""},
+      // The range's ends, and years of five digits written whole.
+      {zkfdate, "%Y-%m-%d %A", KES_DATE_FIRST, "1582-01-01 Friday"},
+      {zkfdate, "%Y-%m-%d", KES_DATE_END - 1, "20000-12-31"},
+      {zkfdttm, "%Y-%m-%d %H:%M:%S", KES_DATE_FIRST * 86400, "1582-01-01 00:00:00"},
+      {zkfdttm, "%Y-%m-%d %H:%M:%S", KES_DATE_END * 86400 - 1, "20000-12-31 23:59:59"},
+      {zkfdate, "%Y %y", ymd(12345, 6, 7), "12345 45"},
+      {zkfdate, "%G", ymd(12345, 6, 7), "12345"},
+      {zkfdate, "%Y", ymd(9999, 12, 31), "9999"},
+      // Times: hours past 24 are kept, fractions of a second dropped.
+      {zkftime, "%H:%M:%S", 3725, "01:02:05"},
+      {zkftime, "%H", 400000, "111"},
+      {zkftime, "%H:%M", 90000, "25:00"},
+      {zkftime, "%#H:%M:%S", 3725.9, "1:02:05"},
+      {zkftime, "%I %P", 0, "12 AM"},
+      {zkftime, "%I %P", 1 * 3600, "01 AM"},
+      {zkftime, "%I %P", 11 * 3600, "11 AM"},
+      {zkftime, "%I %P", 12 * 3600, "12 PM"},
+      {zkftime, "%I %P", 13 * 3600, "01 PM"},
+      {zkftime, "%I %P", 23 * 3600, "11 PM"},
+      {zkftime, "%I %P", 24 * 3600, "12 AM"},
+      {zkfdttm, "%d%b%Y:%H:%M:%S %I%P", dt, "05Mar2004:13:04:05 01PM"},
+      // A datetime before 1960 keeps its time of day.
+      {zkfdttm, "%Y-%m-%d %H:%M", ymd(1959, 12, 31) * 86400 + 60, "1959-12-31 00:01"},
+      // The date formatter has no time, the time formatter no date.
+      {zkfdate, "%H|%I|%M|%S|%P", d, "**|**|**|**|**"},
+      {zkftime, "%Y|%y|%d|%E|%m|%O|%j|%U|%V|%W|%G|%u|%w", 3725, "**|**|**|**|**|**|**|**|**|**|**|**|**"},
+      {zkftime, "%A|%B|%C|%F|%Q", 3725, "**|**|**|**|**"},
+      // Pattern items of the locale; no text and no item is an empty pattern.
+      {zkfdttm, nullptr, dt, "Fri Mar 05 13:04:05 2004"},
+      {zkfdate, nullptr, d, "03/05/2004"},
   };
-  for (const auto& c : cases) EXPECT_EQ(fdate(c.pattern, d), c.text) << c.pattern;
+  for (const auto& c : cases)
+    EXPECT_EQ(fmt(c.f, c.pattern, c.value, c.f == zkfdttm ? 34 : 33), c.text) << (c.pattern ? c.pattern : "item");
+  EXPECT_EQ(fmt(zkfdate, nullptr, 0, 0), "");
+  EXPECT_EQ(formatted([&](char* f, int* w) { return zkrfdttm(plat::locales::european, f, w, nullptr, 34, dt); }),
+            "05.03.2004 13.04.05");
+  // No designators in this locale: the English ones stand in; no quarter names.
+  ASSERT_TRUE(plat::locales::select(plat::locales::european));
+  EXPECT_EQ(fmt(zkftime, "%I %P", 13 * 3600), "01 PM");
+  EXPECT_EQ(fmt(zkfdate, "%A %d. %B", d), "fredag 05. mars");
+  EXPECT_EQ(fmt(zkfdate, "%q", d), "**");
 }
 
 TEST_F(locale_format, AlignmentCutAndCount) {
@@ -76,78 +113,32 @@ TEST_F(locale_format, AlignmentCutAndCount) {
   EXPECT_EQ(zkfdate(nullptr, &w, "%A, %B %d", 9, d), 16);
 }
 
-TEST_F(locale_format, Statuses) {
-  char field[8] = "abcdefg";
-  int w = 7;
-  EXPECT_EQ(zkfdate(field, &w, "%K", 2, 0), KES_FMT_BAD_DIRECTIVE);
-  EXPECT_EQ(zkfdate(field, &w, "%Y%", 3, 0), KES_FMT_BAD_DIRECTIVE);
-  EXPECT_EQ(zkfdate(field, &w, "%Y%#", 4, 0), KES_FMT_BAD_DIRECTIVE);
-  EXPECT_EQ(std::string(field, 7), "abcdefg");  // untouched
-  EXPECT_EQ(zkfdate(field, &w, nullptr, 999, 0), KES_LOC_NO_ITEM);
-  EXPECT_EQ(zkfdate(field, &w, "%Y", 2, missing()), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(zkfdate(field, &w, "%Y", 2, KES_DATE_FIRST - 1), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(zkfdate(field, &w, "%Y", 2, KES_DATE_END), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(zkftime(field, &w, "%H", 2, -1), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(zkftime(field, &w, "%H", 2, missing()), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(zkfdttm(field, &w, "%H", 2, KES_DATE_END * 86400), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(std::string(field, 7), "abcdefg");
-}
-
-TEST_F(locale_format, RangeLimits) {
-  EXPECT_EQ(fdate("%Y-%m-%d %A", KES_DATE_FIRST), "1582-01-01 Friday");
-  EXPECT_EQ(fdate("%Y-%m-%d", KES_DATE_END - 1), "20000-12-31");
-  EXPECT_EQ(fdttm("%Y-%m-%d %H:%M:%S", KES_DATE_FIRST * 86400), "1582-01-01 00:00:00");
-  EXPECT_EQ(fdttm("%Y-%m-%d %H:%M:%S", KES_DATE_END * 86400 - 1), "20000-12-31 23:59:59");
-}
-
-TEST_F(locale_format, TimeDirectives) {
-  EXPECT_EQ(ftime("%H:%M:%S", 3725), "01:02:05");
-  EXPECT_EQ(ftime("%H", 400000), "111");
-  EXPECT_EQ(ftime("%H:%M", 90000), "25:00");
-  EXPECT_EQ(ftime("%#H:%M:%S", 3725.9), "1:02:05");
-  struct {
-    double hour;
-    const char* text;
-  } twelve[] = {{0, "12 AM"}, {1, "01 AM"}, {11, "11 AM"}, {12, "12 PM"}, {13, "01 PM"}, {23, "11 PM"}, {24, "12 AM"}};
-  for (const auto& c : twelve) EXPECT_EQ(ftime("%I %P", c.hour * 3600), c.text) << c.hour;
-}
-
-TEST_F(locale_format, DatetimeParts) {
-  const double dt = ymd(2004, 3, 5) * 86400 + 13 * 3600 + 4 * 60 + 5;
-  EXPECT_EQ(fdttm("%d%b%Y:%H:%M:%S %I%P", dt), "05Mar2004:13:04:05 01PM");
-  // A datetime before 1960 keeps its time of day.
-  EXPECT_EQ(fdttm("%Y-%m-%d %H:%M", ymd(1959, 12, 31) * 86400 + 60), "1959-12-31 00:01");
-}
-
-TEST_F(locale_format, FullYearBeyondFourDigits) {
-  EXPECT_EQ(fdate("%Y %y", ymd(12345, 6, 7)), "12345 45");
-  EXPECT_EQ(fdate("%G", ymd(12345, 6, 7)), "12345");
-  EXPECT_EQ(fdate("%Y", ymd(9999, 12, 31)), "9999");
-}
-
-TEST_F(locale_format, MissingPartsWriteStars) {
-  // The date formatter has no time, the time formatter no date.
-  EXPECT_EQ(fdate("%H|%I|%M|%S|%P", ymd(2004, 3, 5)), "**|**|**|**|**");
-  EXPECT_EQ(ftime("%Y|%y|%d|%E|%m|%O|%j|%U|%V|%W|%G|%u|%w", 3725), "**|**|**|**|**|**|**|**|**|**|**|**|**");
-  EXPECT_EQ(ftime("%A|%B|%C|%F|%Q", 3725), "**|**|**|**|**");
-}
-
-TEST_F(locale_format, MissingNameItems) {
-  ASSERT_TRUE(plat::locales::select(plat::locales::european));
-  // No designators in this locale: the English ones stand in.
-  EXPECT_EQ(ftime("%I %P", 13 * 3600), "01 PM");
-  EXPECT_EQ(fdate("%A %d. %B", ymd(2004, 3, 5)), "fredag 05. mars");
-  EXPECT_EQ(fdate("%q", ymd(2004, 3, 5)), "**");
-}
-
-TEST_F(locale_format, PatternItemsOfTheLocale) {
-  const double dt = ymd(2004, 3, 5) * 86400 + 13 * 3600 + 4 * 60 + 5;
-  EXPECT_EQ(formatted([&](char* f, int* w) { return zkfdttm(f, w, nullptr, 34, dt); }), "Fri Mar 05 13:04:05 2004");
-  EXPECT_EQ(formatted([&](char* f, int* w) { return zkfdate(f, w, nullptr, 33, dt / 86400); }), "03/05/2004");
-  EXPECT_EQ(formatted([&](char* f, int* w) { return zkrfdttm(plat::locales::european, f, w, nullptr, 34, dt); }),
-            "05.03.2004 13.04.05");
-  // No text and no item: an empty pattern.
-  EXPECT_EQ(formatted([&](char* f, int* w) { return zkfdate(f, w, nullptr, 0, 0); }), "");
+TEST_F(locale_format, StatusesLeaveTheFieldUntouched) {
+  const struct {
+    formatter f;
+    const char* pattern;
+    int item;
+    double value;
+    int status;
+  } cases[] = {
+      {zkfdate, "%K", 0, 0, KES_FMT_BAD_DIRECTIVE},
+      {zkfdate, "%Y%", 0, 0, KES_FMT_BAD_DIRECTIVE},
+      {zkfdate, "%Y%#", 0, 0, KES_FMT_BAD_DIRECTIVE},
+      {zkfdate, nullptr, 999, 0, KES_LOC_NO_ITEM},
+      {zkfdate, "%Y", 0, missing(), KES_LOC_BAD_VALUE},
+      {zkfdate, "%Y", 0, KES_DATE_FIRST - 1, KES_LOC_BAD_VALUE},
+      {zkfdate, "%Y", 0, KES_DATE_END, KES_LOC_BAD_VALUE},
+      {zkftime, "%H", 0, -1, KES_LOC_BAD_VALUE},
+      {zkftime, "%H", 0, missing(), KES_LOC_BAD_VALUE},
+      {zkfdttm, "%H", 0, KES_DATE_END * 86400, KES_LOC_BAD_VALUE},
+  };
+  for (const auto& c : cases) {
+    char field[8] = "abcdefg";
+    int w = 7;
+    const int n = c.pattern ? static_cast<int>(std::strlen(c.pattern)) : c.item;
+    EXPECT_EQ(c.f(field, &w, c.pattern, n, c.value), c.status) << (c.pattern ? c.pattern : "item");
+    EXPECT_EQ(std::string(field, 7), "abcdefg");
+  }
 }
 
 TEST_F(locale_format, IntegerDigits) {

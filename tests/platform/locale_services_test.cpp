@@ -21,51 +21,32 @@ class locale_services : public ::testing::Test {
   void TearDown() override { plat::locales::reset(); }
 };
 
-TEST_F(locale_services, CalendarRange) {
+// Valid dates are checked against the reference dates through the module's
+// forwarders; here what lies outside the calendar.
+TEST_F(locale_services, CalendarRangeAndBadArguments) {
   using namespace plat::calendar;
   EXPECT_EQ(year_start(1582), first_day);
-  EXPECT_EQ(year_start(1960), 0);
   EXPECT_EQ(year_start(20000) + days_in_year(20000), end_day);
-  EXPECT_EQ(plat_zjuldat(static_cast<double>(first_day)), 1582001.0);
-  EXPECT_EQ(plat_zjuldat(static_cast<double>(end_day - 1)), 20000365.0);
   EXPECT_EQ(plat_zjuldat(0.75), 1960001.0);  // a fraction of a day is the same day
   EXPECT_EQ(plat_zjuldat(-0.25), 1959365.0);
+  EXPECT_EQ(plat_zmdy(1, 1, 50), plat_zmdy(1, 1, 1950));  // two-digit years are 1900s
   for (double bad : {static_cast<double>(first_day - 1), static_cast<double>(end_day), double(NAN), double(INFINITY)}) {
     EXPECT_TRUE(missing(plat_zjuldat(bad))) << bad;
     EXPECT_TRUE(missing(plat_zwekday(bad))) << bad;
   }
-}
-
-TEST_F(locale_services, MonthDayYear) {
-  EXPECT_EQ(plat_zmdy(1, 1, 1960), 0);
-  EXPECT_EQ(plat_zmdy(3, 5, 2004), 16135);
-  EXPECT_EQ(plat_zmdy(12, 31, 1959), -1);
-  EXPECT_EQ(plat_zmdy(1, 1, 50), plat_zmdy(1, 1, 1950));  // two-digit years are 1900s
-  // No leap day in years divisible by 4000.
-  EXPECT_EQ(plat_zmdy(3, 1, 4000) - plat_zmdy(2, 28, 4000), 1);
-  EXPECT_EQ(plat_zmdy(3, 1, 2000) - plat_zmdy(2, 28, 2000), 2);
   struct {
     double m, d, y;
   } bad[] = {{2, 29, 2023}, {2, 29, 4000}, {2, 29, 8000}, {13, 1, 2023}, {0, 1, 2023}, {4, 31, 2023}, {1, 0, 2023}, {1, 1, 1581},
              {1, 1, 20001}, {1.5, 1, 2023}, {NAN, 1, 2023}, {1, 1, -5}};
   for (const auto& b : bad) EXPECT_TRUE(missing(plat_zmdy(b.m, b.d, b.y))) << b.m << "/" << b.d << "/" << b.y;
-}
-
-TEST_F(locale_services, SplitJulian) {
   double y, m, d;
-  ASSERT_EQ(plat_zymdjul(&y, &m, &d, 2024366), 0);
-  EXPECT_EQ(y * 10000 + m * 100 + d, 20241231);
-  ASSERT_EQ(plat_zymdjul(&y, &m, &d, 2023060), 0);
-  EXPECT_EQ(m * 100 + d, 301);
-  for (double bad : {2023366.0, 2023000.0, 1581001.0, 20001001.0, 2023001.5, double(NAN)}) {
-    EXPECT_EQ(plat_zymdjul(&y, &m, &d, bad), 1) << bad;
+  for (double julian : {2023366.0, 2023000.0, 1581001.0, 20001001.0, 2023001.5, double(NAN)}) {
+    EXPECT_EQ(plat_zymdjul(&y, &m, &d, julian), 1) << julian;
     EXPECT_TRUE(missing(y) && missing(m) && missing(d));
   }
 }
 
 TEST_F(locale_services, ClockParts) {
-  EXPECT_EQ(plat_zwekday(0), 6);   // 1 January 1960 was a Friday
-  EXPECT_EQ(plat_zwekday(-5), 1);  // a Sunday
   EXPECT_EQ(plat_zdatprt(86399), 0);
   EXPECT_EQ(plat_zdatprt(-1), -1);
   EXPECT_EQ(plat_zhour(-1), 23);

@@ -1,7 +1,7 @@
 // The built kestravine binary as a user runs it: programs or command lines it cannot
-// use get one clear message, help and version go to standard output, and the program
-// may come from standard input. Whole programs, their logs and exit statuses are the
-// example programs.
+// use get one clear message, and the program may come from standard input. Help and
+// version are the runner's own tests; whole programs, their logs and exit statuses are
+// the example programs.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -51,16 +51,6 @@ TEST_F(BinaryTest, UnusableCommandLinesAndProgramsGetOneMessage) {
   o = run("proc kestravine;\nrun;\n", "--module /no/such/module.so");
   EXPECT_EQ(o.status, 5);
   EXPECT_EQ(o.err, "kestravine: module '/no/such/module.so' does not exist\n");
-}
-
-TEST_F(BinaryTest, HelpAndVersionGoToStandardOutput) {
-  outcome o = run("", "--help", false);
-  EXPECT_EQ(o.status, 0);
-  EXPECT_NE(o.out.find("Usage: kestravine [options] PROGRAM"), std::string::npos);
-  EXPECT_EQ(o.err, "");
-  o = run("", "--version", false);
-  EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.out.rfind("kestravine ", 0), 0u);
 }
 
 TEST_F(BinaryTest, StandardInputCanHoldTheProgram) {

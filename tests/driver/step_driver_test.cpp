@@ -43,40 +43,8 @@ class step : public fake_host {
 };
 
 // ---- output groups ----
-
-TEST_F(step, VariableGroupsCarryTheNameAndTheWidestNameWidth) {
-  setup.nvars = 2;
-  setup.varnames = {"HEIGHT", "WEIGHTKG"};
-  EXPECT_EQ(run(), 0);
-  const auto g = groups();
-  ASSERT_EQ(g.size(), 2u);
-  EXPECT_EQ(g[0].name, "HEIGHT");
-  EXPECT_EQ(g[0].ints, std::vector<int>{8});
-  EXPECT_EQ(g[1].name, "WEIGHTKG");
-  EXPECT_EQ(rec.groups_open, 0);
-}
-
-TEST_F(step, NoVarContentsOpensNoVariableGroups) {
-  setup.nvars = 2;
-  setup.novarcontents = true;
-  run();
-  EXPECT_TRUE(groups().empty());
-}
-
-TEST_F(step, SummaryGroupNamesTheVariableAndClosesBeforeTheBinsUnlessNoprint) {
-  for (bool noprint : {false, true}) {
-    again();
-    setup.varnames = {"HEIGHT"};
-    setup.summary = "Summary of #varname.";
-    setup.noprint = noprint;
-    run();
-    const auto g = groups();
-    ASSERT_EQ(g.size(), noprint ? 1u : 2u);
-    if (noprint) continue;
-    EXPECT_EQ(g[1].label, "Summary of HEIGHT");
-    EXPECT_EQ(between("grp(Summary)", "merg"), "grp(Summary) comp(0,0) save close");
-  }
-}
+// Variable groups, NOVARCONTENTS, SUMMARYCONTENTS= and the DEBUG trace of each
+// variable are the example program step_groups.
 
 TEST_F(step, OuttableIsEndedAndClosedOnlyWhenItHasAHandle) {
   static host_dataset ds;

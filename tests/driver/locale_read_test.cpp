@@ -16,74 +16,65 @@ int len(const char* s) { return static_cast<int>(std::strlen(s)); }
 
 using date_read = locale_fixture;
 
-TEST_F(date_read, Dates) {
-  struct {
+TEST_F(date_read, DatesTimesAndDatetimes) {
+  using reader = int (*)(const char*, int, const char*, int, double*);
+  const struct {
+    reader read;
     const char* text;
     const char* pattern;
     int status;
-    int y, m, d;
+    double value;
   } cases[] = {
-      {"05/03/2004", "%d/%m/%Y", 0, 2004, 3, 5},
-      {"05/03/2004 and more", "%d/%m/%Y", 0, 2004, 3, 5},
-      {"05/03", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"31/02/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {" 5/03/2004", "%d/%m/%Y", 0, 2004, 3, 5},
-      {"5 /03/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"05 03 2004", "%d %m %Y", 0, 2004, 3, 5},
-      {"0503 2004", "%d %m %Y", 0, 2004, 3, 5},
-      {"05-03-2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"05/03/2004", "%0d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"05/03/2004", "%d/%m/%Q", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"100%05", "100%%%d%m%y", KES_LOC_BAD_VALUE, 0, 0, 0},  // no month
-      {"100%0503", "100%%%d%m%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"March 5, 2004", "%B %#d, %Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"March 05, 2004", "%B %d, %Y", 0, 2004, 3, 5},
-      {"Mar 05 04", "%b %d %y", 0, 1904, 3, 5},
-      {"Friday 05Mar2004", "%A %d%b%Y", 0, 2004, 3, 5},
-      {"Fri 05Mar2004", "%A %d%b%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"March    05 2004", "%C %d %Y", 0, 2004, 3, 5},
-      {"Friday   05-03-2004", "%F %d-%m-%Y", 0, 2004, 3, 5},
-      {"March 05 1581", "%B %d %Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"13/13/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"2004-065x03-05", "%Y-%j%W%m-%d", KES_LOC_BAD_VALUE, 0, 0, 0},
-      {"2004-xy03-05", "%Y-%W%U%m-%d", 0, 2004, 3, 5},
-  };
-  for (const auto& c : cases) {
-    double v = -7;
-    const int status = zkpdate(c.text, len(c.text), c.pattern, len(c.pattern), &v);
-    EXPECT_EQ(status, c.status) << c.text << " / " << c.pattern;
-    EXPECT_EQ(v, c.status == 0 ? ymd(c.y, c.m, c.d) : -7) << c.text;
-  }
-}
-
-TEST_F(date_read, Times) {
-  struct {
-    const char* text;
-    const char* pattern;
-    int status;
-    double seconds;
-  } cases[] = {
-      {"01:02:05", "%H:%M:%S", 0, 3725},
-      {"23:59:59", "%H:%M:%S", 0, 86399},
-      {"12:30:00 AM", "%I:%M:%S %P", 0, 1800},
-      {"01:30:00 PM", "%I:%M:%S %P", 0, 48600},
-      {"12:30:00 PM", "%I:%M:%S %P", 0, 45000},
-      {"11:00:00 am", "%I:%M:%S %P", KES_LOC_BAD_VALUE, 0},  // the designators match with case
-      {"00:00:00", "%H:%M:%S", 0, 0},
+      {zkpdate, "05/03/2004", "%d/%m/%Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "05/03/2004 and more", "%d/%m/%Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "05/03", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "31/02/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, " 5/03/2004", "%d/%m/%Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "5 /03/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "05 03 2004", "%d %m %Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "0503 2004", "%d %m %Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "05-03-2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "05/03/2004", "%0d/%m/%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "05/03/2004", "%d/%m/%Q", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "100%05", "100%%%d%m%y", KES_LOC_BAD_VALUE, 0},  // no month
+      {zkpdate, "100%0503", "100%%%d%m%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "March 5, 2004", "%B %#d, %Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "March 05, 2004", "%B %d, %Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "Mar 05 04", "%b %d %y", 0, ymd(1904, 3, 5)},
+      {zkpdate, "Friday 05Mar2004", "%A %d%b%Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "Fri 05Mar2004", "%A %d%b%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "March    05 2004", "%C %d %Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "Friday   05-03-2004", "%F %d-%m-%Y", 0, ymd(2004, 3, 5)},
+      {zkpdate, "March 05 1581", "%B %d %Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "13/13/2004", "%d/%m/%Y", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "2004-065x03-05", "%Y-%j%W%m-%d", KES_LOC_BAD_VALUE, 0},
+      {zkpdate, "2004-xy03-05", "%Y-%W%U%m-%d", 0, ymd(2004, 3, 5)},
+      // Times.
+      {zkptime, "01:02:05", "%H:%M:%S", 0, 3725},
+      {zkptime, "23:59:59", "%H:%M:%S", 0, 86399},
+      {zkptime, "12:30:00 AM", "%I:%M:%S %P", 0, 1800},
+      {zkptime, "01:30:00 PM", "%I:%M:%S %P", 0, 48600},
+      {zkptime, "12:30:00 PM", "%I:%M:%S %P", 0, 45000},
+      {zkptime, "11:00:00 am", "%I:%M:%S %P", KES_LOC_BAD_VALUE, 0},  // the designators match with case
+      {zkptime, "00:00:00", "%H:%M:%S", 0, 0},
       // Fields out of range are unreadable.
-      {"25:75:99", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
-      {"24:00:00", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
-      {"10:60:00", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
-      {"10:00:60", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
-      {"13:00:00 PM", "%I:%M:%S %P", KES_LOC_BAD_VALUE, 0},
+      {zkptime, "25:75:99", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {zkptime, "24:00:00", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {zkptime, "10:60:00", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {zkptime, "10:00:60", "%H:%M:%S", KES_LOC_BAD_VALUE, 0},
+      {zkptime, "13:00:00 PM", "%I:%M:%S %P", KES_LOC_BAD_VALUE, 0},
       // A time-only pattern that is not one of the locale's reads a date part.
-      {"01:02", "%H:%M", KES_LOC_BAD_VALUE, 0},
+      {zkptime, "01:02", "%H:%M", KES_LOC_BAD_VALUE, 0},
+      // Datetimes need both parts.
+      {zkpdttm, "05/03/2004 13:04:05", "%d/%m/%Y %H:%M:%S", 0, ymd(2004, 3, 5) * 86400 + 47045},
+      {zkpdttm, "05/03/2004 00:00:00", "%d/%m/%Y %H:%M:%S", 0, ymd(2004, 3, 5) * 86400},
+      {zkpdttm, "05/03/2004", "%d/%m/%Y %H:%M:%S", KES_LOC_BAD_VALUE, 0},
   };
   for (const auto& c : cases) {
     double v = -7;
-    const int status = zkptime(c.text, len(c.text), c.pattern, len(c.pattern), &v);
+    const int status = c.read(c.text, len(c.text), c.pattern, len(c.pattern), &v);
     EXPECT_EQ(status, c.status) << c.text << " / " << c.pattern;
-    EXPECT_EQ(v, c.status == 0 ? c.seconds : -7) << c.text;
+    EXPECT_EQ(v, c.status == 0 ? c.value : -7) << c.text;
   }
 }
 
@@ -98,18 +89,6 @@ TEST_F(date_read, DesignatorsWithoutItems) {
   EXPECT_EQ(zkptime("01.30 xM", 8, nullptr, 36, &v), KES_LOC_BAD_VALUE);
   EXPECT_EQ(zkptime("13.05.09", 8, nullptr, 35, &v), 0);
   EXPECT_EQ(v, 47109);
-}
-
-TEST_F(date_read, Datetimes) {
-  const double day = ymd(2004, 3, 5);
-  double v = -7;
-  EXPECT_EQ(zkpdttm("05/03/2004 13:04:05", 19, "%d/%m/%Y %H:%M:%S", 17, &v), 0);
-  EXPECT_EQ(v, day * 86400 + 47045);
-  v = -7;
-  EXPECT_EQ(zkpdttm("05/03/2004", 10, "%d/%m/%Y %H:%M:%S", 17, &v), KES_LOC_BAD_VALUE);
-  EXPECT_EQ(v, -7);
-  EXPECT_EQ(zkpdttm("05/03/2004 00:00:00", 19, "%d/%m/%Y %H:%M:%S", 17, &v), 0);
-  EXPECT_EQ(v, day * 86400);
 }
 
 TEST_F(date_read, MissingItems) {

@@ -286,45 +286,9 @@ TEST_F(step, FailedManagerCreationIsLoggedAndEndsTheStep) {
 
 // ---- CLASS cells and OUTPUT observations ----
 
-TEST_F(step, NoClassWritesOneOutputObservationPerByGroupFromMissingValues) {
-  setup.nvars = 2;
-  setup.noutvals = 4;
-  by_groups = 2;
-  run();
-  EXPECT_EQ(count_events("outs(.)"), 4);
-  EXPECT_EQ(count_events("out(:.)"), 2);
-  EXPECT_GT(find_event("out(:.)"), find_event("save", find_event("grp(V2)")));
-}
-
-TEST_F(step, OneClassVariableComputesPerLevelInLevelGroups) {
-  setup.nclass = 1;
-  setup.nlevels = 2;
-  setup.noutvals = 2;
-  run();
-  EXPECT_EQ(between("grp(L1)", "by"),
-            "grp(L1) comp(0,0) save outs(1) close grp(L2) comp(0,0) save outs(11) close merg cmh3 close "
-            "out(L1:1) out(L2:11)");
-  // The level group's label is "NAME = level"; text width, level length, format width.
-  for (const auto& g : groups()) {
-    if (g.name.rfind("L", 0) != 0) continue;
-    EXPECT_EQ(g.label, "189/9:GROUP=" + g.name);
-    EXPECT_EQ(g.ints, (std::vector<int>{16, 2, 12}));
-  }
-}
-
-TEST_F(step, BlankCharacterLevelIsLabelledAsBlank) {
-  setup.nclass = 1;
-  setup.class_char = true;
-  setup.nlevels = 2;
-  setup.blank_levels = 1;
-  run();
-  const auto g = groups();
-  ASSERT_EQ(g.size(), 3u);
-  EXPECT_EQ(g[1].label, "189/10:GROUP");
-  EXPECT_EQ(g[1].ints[0], 0);
-  EXPECT_EQ(g[2].label, "189/9:GROUP=L2");
-  EXPECT_EQ(g[2].ints[0], 16);
-}
+// An OUTPUT observation per BY group and per CLASS level, in level order, are the
+// example programs by_groups and class_levels; level groups and their labels, blank
+// levels included, are step_groups.
 
 TEST_F(step, TwoClassVariablesSkipChildCellsWithoutOutput) {
   setup.nclass = 2;

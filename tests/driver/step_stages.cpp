@@ -56,22 +56,17 @@ int init(kes_ctx* ctx) {
   proc->nslots = 50;
   proc->next = setup.stmts;
   if (setup.debug) proc->flags[19 / 8] |= 0x80u >> (19 % 8);
-  if (!setup.summary.empty()) {
-    slots[47].given = 1;
-    slots[47].v.count = static_cast<int>(setup.summary.size());
-    slots[47].list = setup.summary.data();
-  }
   if (setup.outtable_ds != nullptr) {
     slots[35].given = 1;
     slots[35].v.handle = setup.outtable_ds;
   }
   ctx->proc = proc;
-  ctx->noprint = setup.noprint;
-  ctx->printed = !setup.noprint;
+  ctx->noprint = 0;
+  ctx->printed = true;
   ctx->devgraph = setup.devgraph;
   ctx->tmplgraph = setup.tmplgraph;
   ctx->devstarted = setup.devstarted;
-  ctx->vargroups = !setup.novarcontents;
+  ctx->vargroups = true;
   ctx->sideplots = setup.sideplots;
 
   const int nv = setup.nvars;
@@ -94,7 +89,7 @@ int init(kes_ctx* ctx) {
   cv->count = setup.nclass;
   for (int i = 0; i < cv->count; ++i) {
     kes_classvar& c = cv->var[i];
-    c.type = setup.class_char ? 2 : 1;
+    c.type = 1;
     c.fmt.width = c.key.width = 12;
     c.fmt.text = take<char>(ctx, 12, &failed);
     c.key.text = take<char>(ctx, 12, &failed);
@@ -154,7 +149,7 @@ int make_cells(kes_ctx* ctx) {
   kes_cell** tail = &cv->levels;
   for (int l = 0; l < setup.nlevels; ++l) {
     const bool parent = cv->count == 2;
-    kes_cell* level = make_cell(ctx, (setup.blank_levels >> l) & 1u ? "" : "L" + std::to_string(l + 1), !parent,
+    kes_cell* level = make_cell(ctx, "L" + std::to_string(l + 1), !parent,
                                 10.0 * l + 1);
     if (level == nullptr) return 1;
     kes_cell** ctail = &level->child;

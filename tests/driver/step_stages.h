@@ -19,15 +19,12 @@ struct step_setup {
   int nvars = 1;                       // analysis variables "V1", "V2", ... unless named
   std::vector<std::string> varnames;
   int nclass = 0;                      // CLASS variables GROUP and SITE
-  bool class_char = false;             // they are character variables
   int nlevels = 0;                     // levels "L1", "L2", ... of GROUP
   int nchildren = 0;                   // children "C1", "C2", ... per level (two CLASS variables)
   std::uint32_t no_output = 0;         // child cells without OUTPUT: bit level * nchildren + child
-  std::uint32_t blank_levels = 0;      // levels whose formatted text is blank: bit level
   int noutvals = 0;                    // OUTPUT values; 0: no OUTPUT statement
-  bool noprint = false, devgraph = false, tmplgraph = false, devstarted = false;
-  bool debug = false, novarcontents = false, sideplots = false;
-  std::string summary;                 // SUMMARYCONTENTS= text; empty: not given
+  bool devgraph = false, tmplgraph = false, devstarted = false;
+  bool debug = false, sideplots = false;
   host_dataset* outtable_ds = nullptr; // OUTTABLE= data set
   host_access* outtable_access = nullptr;  // what kesotab returns
   kes_stmt* stmts = nullptr;           // statement nodes after the PROC node

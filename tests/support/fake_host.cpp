@@ -86,8 +86,6 @@ int record_method(void*, void* entry_data, void*, int count, wob_attr* attrs) {
   c.method = static_cast<int>(reinterpret_cast<intptr_t>(entry_data));
   for (int i = 0; i < count; ++i) {
     if (attrs[i].id == 138 && attrs[i].type == WOB_TEXT) c.name = text_of(attrs[i].w.p);
-    if (attrs[i].id == 296 && attrs[i].type == WOB_TEXT) c.label = text_of(attrs[i].w.p);
-    if (attrs[i].type == WOB_INT) c.ints.push_back(attrs[i].i);
   }
   fake_host::rec.calls.push_back(c);
   if (c.method == WOB_M_CREATE && fake_host::create_result != 0) return fake_host::create_result;

@@ -16,8 +16,6 @@ namespace kes_test {
 struct method_call {
   int method;
   std::string name;         // attribute 138 text, when given
-  std::string label;        // attribute 296 text, when given
-  std::vector<int> ints;    // values of the type-3 attributes in order
 };
 
 // What the replaced services saw during a step.

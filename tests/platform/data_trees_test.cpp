@@ -1,10 +1,6 @@
-// Balanced-tree services: find-or-insert, ascending lists, key kinds, missing
-// values and misuse. Many keys and their repeats are data_trees_large_test.
+// Balanced-tree services: the order of missing values, and misuse.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstddef>
-#include <cstring>
 #include <vector>
 
 #include "core/host_vectors.h"
@@ -19,39 +15,14 @@ using tree_test::as_list;
 using tree_test::kOff;
 using tree_test::vnode;
 
-struct inode {
-  inode* link;
-  void* right;
-  int key;
-};
-
-struct tnode {
-  tnode* link;
-  void* right;
-  char text[4];
-};
-
 class Trees : public ::testing::Test {
  protected:
   void TearDown() override { plat::finish_step(); }
 };
 
-TEST_F(Trees, EqualKeysReturnTheNodeAlreadyInTheTree) {
-  vnode a{}, b{}, c{};
-  a.key = 3;
-  b.key = 1;
-  c.key = 3;
-  void* root = nullptr;
-  EXPECT_EQ(plat_ztrebld(&root, &a, -7, kOff), &a);
-  EXPECT_EQ(plat_ztrebld(&root, &b, -7, kOff), &b);
-  EXPECT_EQ(plat_ztrebld(&root, &c, -7, kOff), &a);
-  plat_ztrelst(&root);
-  auto l = as_list<vnode>(root);
-  ASSERT_EQ(l.size(), 2u);
-  EXPECT_EQ(l[0], &b);
-  EXPECT_EQ(l[1], &a);
-}
-
+// Repeats finding the first node, ascending lists of doubles, signed int keys and
+// unsigned byte keys are data_trees_large_test, and the value lists and CLASS levels
+// of the example programs datapass_sums and class_levels.
 TEST_F(Trees, NodesAreNotTouchedBeforeTheList) {
   // The module walks an old list while it inserts its nodes into a new tree.
   vnode a{}, b{};
@@ -66,31 +37,13 @@ TEST_F(Trees, NodesAreNotTouchedBeforeTheList) {
   EXPECT_EQ(a.link, nullptr);
 }
 
-TEST_F(Trees, DoublesListInAscendingOrderWithMissingValuesFirst) {
-  // Values 3, 1, 3, 2 with frequencies 1, 2, 4, 1 give 1 (2), 2 (1), 3 (5).
-  std::vector<vnode> nodes(4);
-  double keys[] = {3, 1, 3, 2};
-  int freq[] = {1, 2, 4, 1};
-  void* root = nullptr;
-  for (int i = 0; i < 4; ++i) {
-    nodes[i].key = keys[i];
-    auto* r = static_cast<vnode*>(plat_ztrebld(&root, &nodes[i], -7, kOff));
-    r->count += freq[i];
-  }
-  plat_ztrelst(&root);
-  auto l = as_list<vnode>(root);
-  ASSERT_EQ(l.size(), 3u);
-  EXPECT_EQ(l[0]->key, 1);
-  EXPECT_EQ(l[0]->count, 2);
-  EXPECT_EQ(l[1]->count, 1);
-  EXPECT_EQ(l[2]->count, 5);
-
-  // Missing kinds below every number, in the order ._ . .A .Z; -0 equals 0.
+TEST_F(Trees, MissingKindsListFirstInTheirOrder) {
+  // Below every number, in the order ._ . .A .Z; -0 equals 0.
   double mixed[] = {host_missing_of_kind(HOST_MISS_Z), 1, host_missing_of_kind(HOST_MISS_UNDERSCORE), -1e300,
                     host_missing_of_kind(HOST_MISS_STD), host_missing_of_kind(HOST_MISS_A), 0.0, -0.0,
                     host_missing_of_kind(HOST_MISS_STD)};
   std::vector<vnode> m(9);
-  root = nullptr;
+  void* root = nullptr;
   for (int i = 0; i < 9; ++i) {
     m[i].key = mixed[i];
     plat_ztrebld(&root, &m[i], -2, kOff);
@@ -105,37 +58,6 @@ TEST_F(Trees, DoublesListInAscendingOrderWithMissingValuesFirst) {
   EXPECT_EQ(ml[4]->key, -1e300);
   EXPECT_EQ(ml[5]->key, 0.0);
   EXPECT_EQ(ml[6]->key, 1.0);
-}
-
-TEST_F(Trees, IntKeysOrderSigned) {
-  // The missing-value tree: keys are the kinds' codes, 32-bit ints.
-  int keys[] = {28, 2, -5, 3, 2, 1};
-  std::vector<inode> n(6);
-  void* root = nullptr;
-  for (int i = 0; i < 6; ++i) {
-    n[i].key = keys[i];
-    plat_ztrebld(&root, &n[i], 0, offsetof(inode, key));
-  }
-  plat_ztrelst(&root);
-  std::vector<int> got;
-  for (inode* p : as_list<inode>(root)) got.push_back(p->key);
-  EXPECT_EQ(got, (std::vector<int>{-5, 1, 2, 3, 28}));
-}
-
-TEST_F(Trees, ByteKeysCompareUnsignedOverTheirWidth) {
-  const char* texts[] = {"b   ", "a   ", "ab  ", "\xE9   ", "a   ", "A   "};
-  std::vector<tnode> n(6);
-  void* root = nullptr;
-  std::vector<void*> got;
-  for (int i = 0; i < 6; ++i) {
-    std::memcpy(n[i].text, texts[i], 4);
-    got.push_back(plat_ztrebld(&root, &n[i], 4, offsetof(tnode, text)));
-  }
-  EXPECT_EQ(got[4], &n[1]);
-  plat_ztrelst(&root);
-  std::vector<std::string> order;
-  for (tnode* p : as_list<tnode>(root)) order.emplace_back(p->text, 4);
-  EXPECT_EQ(order, (std::vector<std::string>{"A   ", "a   ", "ab  ", "b   ", "\xE9   "}));
 }
 
 TEST_F(Trees, EmptyTreeAndMisuse) {

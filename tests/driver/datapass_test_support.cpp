@@ -178,7 +178,7 @@ void check_listed(const kes_varsum& r, var_snap& s) {
   s.copies_agree = !walked.empty() && walked == sorted;
 }
 
-var_snap snap(const kes_ctx* ctx, const kes_varsum& r) {
+var_snap snap(const kes_varsum& r) {
   var_snap s;
   check_listed(r, s);
   s.n = r.n;
@@ -189,7 +189,6 @@ var_snap snap(const kes_ctx* ctx, const kes_varsum& r) {
   s.uss = r.uss;
   s.css = r.css;
   s.pass_total = r.pass_total;
-  s.overflow = r.overflow;
   s.ndistinct = r.ndistinct;
   for (const kes_valnode* p = r.values; p != nullptr; p = p->next) {
     s.values.emplace_back(p->key.value, p->count);
@@ -198,24 +197,8 @@ var_snap snap(const kes_ctx* ctx, const kes_varsum& r) {
   for (const kes_valnode* p = r.missing; p != nullptr; p = p->next) s.missing.emplace_back(p->key.kind, p->count);
   const int n = r.nslots;
   if (n > 0 && r.lowest != nullptr) {
-    s.low.assign(r.lowest, r.lowest + n);
-    s.high.assign(r.highest, r.highest + n);
     s.lowobs.assign(r.low_obs, r.low_obs + n);
     s.highobs.assign(r.high_obs, r.high_obs + n);
-    if (r.low_freq != nullptr) {
-      s.lowfreq.assign(r.low_freq, r.low_freq + n);
-      s.highfreq.assign(r.high_freq, r.high_freq + n);
-    }
-    const int k = ctx->nids;
-    if (k > 0 && r.low_idnum != nullptr) {
-      s.lowidnum.assign(r.low_idnum, r.low_idnum + n * k);
-      s.highidnum.assign(r.high_idnum, r.high_idnum + n * k);
-    }
-    const kes_datapass* dp = kes_dp(const_cast<kes_ctx*>(ctx));
-    if (k > 0 && r.low_idchar != nullptr && dp->idtextlen > 0) {
-      s.lowidchar.assign(r.low_idchar, static_cast<size_t>(n * dp->idtextlen));
-      s.highidchar.assign(r.high_idchar, static_cast<size_t>(n * dp->idtextlen));
-    }
   }
   return s;
 }
@@ -225,7 +208,7 @@ void take_snapshot(kes_ctx* ctx, group_snap& g) {
   g.cells.clear();
   auto keep = [&](const std::string& label, kes_varsum* recs) {
     g.cells.push_back(label);
-    for (int v = ctx->batch_first; v < ctx->batch_first + ctx->batch_n; ++v) g.vars[label][v] = snap(ctx, recs[v]);
+    for (int v = ctx->batch_first; v < ctx->batch_first + ctx->batch_n; ++v) g.vars[label][v] = snap(recs[v]);
   };
   if (cv == nullptr || cv->count == 0) {
     keep("", ctx->varsums);

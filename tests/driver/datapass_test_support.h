@@ -42,14 +42,11 @@ class proc_builder {
 // What one pass left for one variable in one cell.
 struct var_snap {
   double n = 0, nmiss = 0, nobs = 0, sumwgt = 0, sum = 0, uss = 0, css = 0, pass_total = 0;
-  int overflow = 0, ndistinct = 0;
+  int ndistinct = 0;
   std::vector<std::pair<double, int>> values;  // ascending value list
   std::vector<std::pair<int, int>> missing;    // missing kinds and their counts
   std::vector<std::vector<double>> weights;    // the weight sums of each value
-  std::vector<double> low, high;
-  std::vector<int> lowobs, highobs, lowfreq, highfreq;
-  std::vector<double> lowidnum, highidnum;
-  std::string lowidchar, highidchar;
+  std::vector<int> lowobs, highobs;             // observation numbers of the extremes
   // The record of the list's nodes in the order they were made: -1 none kept, 1 it
   // holds exactly the list's nodes, 0 it does not.
   int listed = -1;

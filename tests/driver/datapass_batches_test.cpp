@@ -1,4 +1,4 @@
-// Several BY groups, batches forced by a pool cap, and data sets that cannot be read.
+// Batches forced by a pool cap over several BY groups and CLASS cells.
 #include <cmath>
 #include <cstdio>
 
@@ -88,18 +88,8 @@ TEST_F(DatapassBatches, CappedRunGivesTheUncappedStatistics) {
   EXPECT_EQ(capped.rc, full.rc);
 }
 
-TEST_F(DatapassBatches, ByGroupsAreReadIndependently) {
-  write_big();
-  proc_builder p = proc();
-  run_result r = run(p);
-  ASSERT_EQ(r.groups.size(), 3u);
-  // Each group has 3000 observations: 2000 in level a, 1000 in b.
-  EXPECT_DOUBLE_EQ(r.groups[0].vars["a"][1].n, 2000);
-  EXPECT_DOUBLE_EQ(r.groups[2].vars["b"][1].n, 1000);
-  // y does not depend on g: the same lists in every group.
-  EXPECT_EQ(r.groups[0].vars["a"][1].values, r.groups[2].vars["a"][1].values);
-  EXPECT_NE(r.groups[0].vars["a"][0].values, r.groups[1].vars["a"][0].values);
-}
+// BY groups read independently, with CLASS cells in each, are the example programs
+// by_groups and tables_class.
 
 TEST_F(DatapassBatches, CapTooSmallForOneVariableEndsEveryBatchUncomputed) {
   write_big();

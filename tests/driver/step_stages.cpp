@@ -45,7 +45,6 @@ void set_name(kes_name32& n, const std::string& text) {
 // What the parse would leave behind for the set-up.
 int init(kes_ctx* ctx) {
   event("init");
-  if (const int r = next(setup.kesinit); r != 0) return r;
   ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
   bool failed = false;
   kes_stmt* proc = take<kes_stmt>(ctx, 1, &failed);

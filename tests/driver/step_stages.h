@@ -35,7 +35,7 @@ struct step_setup {
   std::vector<request> requests;
 
   // Results, call by call (0 once a list is used up).
-  std::deque<int> kesinit, kesin, kesmerg, kescmh3, kesout;
+  std::deque<int> kesin, kesmerg, kescmh3, kesout;
   std::deque<int> plot[5];             // HISTOGRAM, QQPLOT, CDFPLOT, PROBPLOT, PPPLOT
 };
 

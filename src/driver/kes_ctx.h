@@ -30,6 +30,19 @@ constexpr int KES_PLOT_NOTE_BYTES = 50;
 // Number of result-array pointers of the statistics record copied at start-up.
 constexpr int KES_NRESULT_PTRS = 11;
 
+// The fields an OUTHISTOGRAM= or OUTKERNEL= observation is taken from.
+struct kes_outhist_row {
+  char curve[16];      // curve name, or kernel type
+  double bin;          // bin value
+  double obspct;       // observed percent
+  double count;        // count
+  double exppct;       // expected percent
+  double point;        // point on the data axis
+  double height;       // height on the vertical scale
+  double density;      // density
+  double kernel_c;     // the kernel's C value
+};
+
 struct kes_ctx {
   // 1. Procedure identity: 0 = this procedure.
   int procid;
@@ -101,6 +114,8 @@ struct kes_ctx {
   int nplotslots;          // plot slots per cell
   kes_preq* preqs;         // the plot-request array
   kes_preq* curreq;        // the current request
+  int fitted_curves;       // some HISTOGRAM request fits a parametric curve
+  kes_outhist_row outrow;  // the OUTHISTOGRAM= and OUTKERNEL= variables are bound here
   // 13. Listing.
   int linesize;
   int pagesize;

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "host/host_data.h"
+
 struct kes_stmt;
 struct kes_classvars;
 struct kes_layout;
@@ -16,6 +18,20 @@ enum kes_plottype : int {
   KES_PLOT_PP = 5,
 };
 
+// Number of distribution codes that curve counts are kept for (0..7 parametric,
+// 8 two-parameter Weibull, 9 kernel).
+constexpr int KES_NDIST = 10;
+
+// Bin codes of a histogram request, per analysis variable.
+enum kes_bincode : int {
+  KES_BINS_EXPLICIT = 0,  // a MIDPOINTS= or ENDPOINTS= list (or ORDER= values)
+  KES_BINS_KEY = 1,       // KEY binning or the default
+  KES_BINS_UNIFORM = 2,   // UNIFORM, NMIDPOINTS= or NENDPOINTS=
+};
+
+// Bin limit kinds.
+enum kes_binlimit : int { KES_BINLIMIT_NONE = 0, KES_BINLIMIT_MAXNBIN = 1, KES_BINLIMIT_MAXSIGMAS = 2 };
+
 struct kes_preq {
   int type;                  // kes_plottype
   kes_stmt* stmt;            // the plot statement
@@ -23,5 +39,39 @@ struct kes_preq {
   kes_layout* layout;        // device layout (device graphics only)
   int* varslot;              // per analysis variable: its slot number, -1 not plotted
   int first_slot;            // the request's first plot-slot index
+  int nvars;                 // analysis variables the request plots
   std::uint8_t nograph;      // set: the graph is suppressed (NOPLOT)
+  std::uint8_t noframe;      // NOFRAME
+  std::uint8_t grid;         // GRID
+  std::uint8_t inset_next;   // an INSET statement follows the plot statement
+  std::uint8_t robust;       // an inset asks for robust statistics (codes 35..38)
+  std::uint8_t robust2;      // ... and for code 37
+  int vscale;                // 0 percent, 1 count, 2 proportion
+  // Histograms.
+  int* bincode;              // per analysis variable: kes_bincode
+  int ncurves_dist[KES_NDIST];  // curves per distribution code
+  int nkernels;              // kernel curves
+  int nkernels2;             // kernel curves (second copy, read by the kernel code)
+  int ncurves;               // parametric and kernel curves
+  int maxnbin;               // MAXNBIN=
+  int maxsigmas;             // MAXSIGMAS=
+  int binlimit;              // kes_binlimit
+  std::uint8_t endpoints;    // bins given by endpoints
+  std::uint8_t tabcontents;  // table-of-contents entries (not NOTABCONTENTS)
+  std::uint8_t rtinclude;    // RTINCLUDE
+  std::uint8_t nobars;       // NOBARS
+  std::uint8_t cframe;       // frame-fill mode: 1 CFRAME= given
+  int explicit_bins;         // bins are given (list, NMIDPOINTS=, NENDPOINTS=)
+  int bins_word;             // cleared by the bin checks
+  int nvvalues;              // VAXIS= values usable as vertical ticks
+  kes_dsh outhist;           // OUTHISTOGRAM= data set
+  host_access* outhist_def;  // its definitions
+  kes_dsh outkernel;         // OUTKERNEL= data set
+  host_access* outkernel_def;
+  // Probability, QQ, CDF and PP plots.
+  int ndist;                 // distributions asked for (0 or 1)
+  std::uint8_t pctlaxis;     // PCTLAXIS
+  std::uint8_t pctlscale;    // PCTLSCALE
+  double nadj;               // NADJ=
+  double rankadj;            // RANKADJ=
 };

@@ -1,5 +1,153 @@
-// Stand-in until the plot statement pass is written: no plot request is built, so
-// the step runs its statistics without plots.
+// kesstmt(ctx) -> int: the plot statement pass. Builds one plot request per plot
+// statement, in kind order, decides whether graphs can be drawn and runs the option
+// checks of every request.
 #include "driver/kesstmt.h"
 
-int kesstmt(kes_ctx* /*ctx*/) { return 0; }
+#include <cstring>
+
+#include "devgraph/device_services.h"
+#include "devgraph/kes_layout.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/plot_checks.h"
+#include "driver/pool_alloc.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kSetupFailed = 1012;
+constexpr int kOutOfMemory = 1016;
+constexpr int kWeightConflict = 3000;
+constexpr int kFlagDebug = 19;  // PROC DEBUG
+
+// The plot kinds in request order, with the prefix that tells their statements
+// apart and the checks each runs after kesvchk and kesgchk.
+using check_fn = int (*)(kes_ctx*, kes_preq*);
+struct plot_kind {
+  const char* prefix;
+  int prefix_len;
+  const char* statement;  // as the log names it
+  int type;
+  int kes_ctx::*count;
+  check_fn checks[2];
+};
+constexpr plot_kind kKinds[5] = {
+    {"HIST", 4, "HISTOGRAM", KES_PLOT_HISTOGRAM, &kes_ctx::nhist, {keshchk, nullptr}},
+    {"QQ", 2, "QQPLOT", KES_PLOT_QQ, &kes_ctx::nqq, {kesqchk, nullptr}},
+    {"CDF", 3, "CDFPLOT", KES_PLOT_CDF, &kes_ctx::ncdf, {keschk1, kescchk}},
+    {"PROB", 4, "PROBPLOT", KES_PLOT_PROB, &kes_ctx::nprob, {kesqchk, kespchk}},
+    {"PP", 2, "PPPLOT", KES_PLOT_PP, &kes_ctx::npp, {keschk1, keszchk}},
+};
+
+// The kind of a statement, or -1 for one that is no plot statement.
+int kind_of(const kes_stmt* s) {
+  for (int k = 0; k < 5; ++k)
+    if (std::memcmp(s->name, kKinds[k].prefix, static_cast<size_t>(kKinds[k].prefix_len)) == 0) return k;
+  return -1;
+}
+
+// Rebuilds the EST markers of a parameter list whose marker count differs from its
+// value count: one marker per value, EST at the pairing positions.
+bool pair_markers(kes_ctx* ctx, kes_stmt* s, const kes_param_slots& row) {
+  if (row.values >= s->nslots || row.markers >= s->nslots) return true;
+  kes_optslot* values = &s->slots[row.values];
+  kes_optslot* markers = &s->slots[row.markers];
+  if (!values->given || values->list == nullptr || (markers->given && markers->v.count == values->v.count))
+    return true;
+  const int n = values->v.count;
+  bool failed = false;
+  auto* words = static_cast<int*>(kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * n, KES_ALLOC_2, &failed));
+  if (failed) return false;
+  const int npos = kes_pcount(s, row.pairs);
+  const int* pos = kes_pwords(s, row.pairs);
+  for (int i = 0; i < npos; ++i)
+    if (pos[i] >= 0 && pos[i] < n) words[pos[i]] = 1;
+  markers->given = 1;
+  markers->v.count = n;
+  markers->list = words;
+  return true;
+}
+
+// Graphics start-up. Graphs need an output destination; the stand-in offers none
+// until graphics are built, and then neither template nor device start-up runs.
+int start_graphics(kes_ctx* ctx, bool need_graph) {
+  ctx->tmplgraph = 0;
+  ctx->devgraph = 0;
+  (void)need_graph;
+  return 0;
+}
+
+// A request the step cannot carry out yet says so once, naming its statement.
+void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kind.statement, k); }
+
+}  // namespace
+
+int kesstmt(kes_ctx* ctx) {
+  ctx->devgraph = 0;
+  ctx->devstarted = 0;
+  ctx->nhist = ctx->nqq = ctx->ncdf = ctx->nprob = ctx->npp = ctx->nplots = 0;
+  ctx->nplotslots = 0;
+  if (ctx->proc == nullptr) return 0;
+
+  // Count the plot statements; a HISTOGRAM with NOPLOT needs no graph.
+  bool need_graph = false;
+  for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
+    const int k = kind_of(s);
+    if (k < 0) continue;
+    ++(ctx->*kKinds[k].count);
+    ++ctx->nplots;
+    if (k != 0 || !kes_flag(s, KES_PLOT_FLAG_NOPLOT)) need_graph = true;
+    if (k != 0) continue;
+    for (const kes_param_slots& row : KES_PARAM_ROWS)
+      if (!pair_markers(ctx, s, row)) return kOutOfMemory;
+  }
+  if (ctx->nplots == 0) return 0;
+  if (ctx->weight_given) {
+    xpmlog(KES_SET_PLOT, 1113);
+    return kWeightConflict;
+  }
+
+  bool failed = false;
+  ctx->preqs = static_cast<kes_preq*>(
+      kes_zalloc(ctx->runpool, static_cast<long>(sizeof(kes_preq)) * ctx->nplots, KES_ALLOC_2, &failed));
+  if (failed) return kOutOfMemory;
+  for (int i = 0; i < ctx->nplots; ++i) {
+    kes_preq* r = &ctx->preqs[i];
+    r->varslot = static_cast<int*>(
+        kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * ctx->nvars, KES_ALLOC_2, &failed));
+    if (failed) return kOutOfMemory;
+    for (int v = 0; v < ctx->nvars; ++v) r->varslot[v] = -1;
+    r->classvars = ctx->classvars;
+  }
+
+  int r = start_graphics(ctx, need_graph);
+  if (r != 0) return r;
+
+  // The requests in kind order, each kind in statement order. Without any graph only
+  // the HISTOGRAM requests are built and checked.
+  kes_preq* req = ctx->preqs;
+  for (int k = 0; k < 5; ++k) {
+    if (k > 0 && !need_graph) break;
+    for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
+      if (kind_of(s) != k) continue;
+      req->type = kKinds[k].type;
+      req->stmt = s;
+      ctx->curreq = req;
+      if (kesvchk(ctx, req, KES_PLOT_SLOT_VARS) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
+      for (check_fn check : kKinds[k].checks)
+        if (check != nullptr && check(ctx, req) != 0) return kSetupFailed;
+      if (k == 0 && !req->nograph) ctx->printed = 1;
+      ++req;
+    }
+  }
+  // No plot driver is written yet: each request says once that it is not carried out.
+  const bool debug = kes_flag(ctx->proc, kFlagDebug);
+  for (const kes_preq* q = ctx->preqs; q < req; ++q) {
+    const int k = kind_of(q->stmt);
+    int nth = 1;
+    for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
+    if (debug) xpmlog(KES_SET_LABEL, 991, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
+    note_not_run(kKinds[k], nth);
+  }
+  return 0;
+}

@@ -1,0 +1,214 @@
+// keshchk(ctx, request) -> 0, 1 or 1016: the options of one HISTOGRAM statement: the
+// curve counts of the fitted families and the kernel, MAXNBIN= and MAXSIGMAS=, the
+// bins (kesmchk), the curve parameters, the kernel, the OUTHISTOGRAM= and OUTKERNEL=
+// data sets, NOBARS and the VAXIS= values.
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/plot_checks.h"
+#include "driver/pool_alloc.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kOutOfMemory = 1016;
+constexpr double kTinyPositive = 2.225073858507202e-308;
+constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
+constexpr int kMaxParams = 4;
+
+// One fitted family on the HISTOGRAM statement.
+struct family {
+  int flag;
+  int code;                // kes_distcode
+  int params[kMaxParams];  // value list slots, 0 after the last
+  kes_param_test tests[4]; // in order; message 0 after the last
+  int noprint_flag;
+  int fill_flag;
+  int fill_note;  // of set 431
+};
+
+// Given parameter values must be above 0; further options as the family says.
+constexpr kes_param_test positive(int values, int markers, int message, bool bound_arg = false) {
+  return {values, markers, 0.0, true, message, 0, true, bound_arg, false};
+}
+constexpr kes_param_test single(int slot, double bound, bool strict, int message, bool second_byte) {
+  return {slot, -1, bound, strict, message, 0, false, false, second_byte};
+}
+
+// In the order of the checks.
+const family kFamilies[8] = {
+    {KES_PLOT_FLAG_NORMAL, 0, {187, 142}, {positive(142, 121, 77)}, 13, 8, 895},
+    {KES_PLOT_FLAG_LOGNORMAL, 1, {188, 186, 189}, {positive(186, 123, 79)}, 14, 9, 896},
+    {KES_PLOT_FLAG_EXPONENTIAL, 2, {199, 200}, {positive(200, 137, 80)}, 16, 10, 897},
+    {KES_PLOT_FLAG_WEIBULL, 3, {190, 191, 192},
+     {positive(191, 127, 81), positive(192, 128, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
+      single(KES_PLOT_SLOT_CDELTA, kTinyPositive, false, 125, false)},
+     15, 11, 898},
+    {KES_PLOT_FLAG_GAMMA, 4, {205, 206, 207},
+     {positive(206, 130, 85), positive(207, 131, 87), single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
+      single(KES_PLOT_SLOT_ALPHADELTA, kTinyPositive, false, 127, false)},
+     25, 24, 899},
+    {KES_PLOT_FLAG_BETA, 5, {67, 68, 69, 70},
+     {positive(68, 133, 175), positive(69, 134, 177, true), positive(70, 135, 179, true)}, 42, 41, 900},
+    {KES_PLOT_FLAG_SB, 6, {113, 154, 158, 156},
+     {positive(154, 155, 1325), positive(158, 119, 1152), single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true),
+      single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)},
+     70, 75, 901},
+    {KES_PLOT_FLAG_SU, 7, {164, 172, 176, 174},
+     {positive(172, 198, 1326), positive(176, 177, 1152), single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true),
+      single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)},
+     72, 76, 902},
+};
+
+// Curve count of a family: the longest of its parameter lists, at least 1.
+int curve_count(const kes_stmt* s, const family& f) {
+  int n = 1;
+  for (int p : f.params)
+    if (p != 0) n = kes::max(n, kes_pcount(s, p));
+  return n;
+}
+
+// Equal steps within the rounding tolerance of the largest end value.
+double step_tolerance(double first, double last) {
+  return kes::fmax(1000 * kEps * kes::fmax(std::fabs(first), std::fabs(last)), kEps);
+}
+
+// The VAXIS= value count the vertical axis can use.
+int vertical_values(const kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS_VALUES);
+  if (n == 0) return kes_layout_vorder_count(request);
+  if (n < 2) {
+    xpmlog(KES_SET_LABEL, 725);
+    return 0;
+  }
+  const double* v = kes_pnumbers(s, KES_PLOT_SLOT_VAXIS_VALUES);
+  for (int i = 1; i < n; ++i) {
+    if (!(v[i] > v[i - 1])) {
+      xpmlog(KES_SET_LABEL, 727);
+      return 0;
+    }
+  }
+  const double d = v[1] - v[0];
+  const double tol = step_tolerance(v[0], v[n - 1]);
+  for (int i = 1; i < n; ++i) {
+    if (std::fabs((v[i] - v[i - 1]) - d) > tol) {
+      xpmlog(KES_SET_LABEL, 728);
+      xpmlog(KES_SET_AXIS_NOTE, 250);
+      return 0;
+    }
+  }
+  return n;
+}
+
+}  // namespace
+
+int keshchk(kes_ctx* ctx, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  request->outhist = request->outkernel = nullptr;
+  request->outhist_def = request->outkernel_def = nullptr;
+  bool failed = false;
+  request->bincode = static_cast<int*>(
+      kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * kes::max(ctx->nvars, 1), KES_ALLOC_2, &failed));
+  if (failed) return kOutOfMemory;
+
+  // Curve counts.
+  int nparam = 0;
+  for (const family& f : kFamilies) {
+    if (!kes_flag(s, f.flag)) continue;
+    request->ncurves_dist[f.code] = curve_count(s, f);
+    nparam += request->ncurves_dist[f.code];
+    if (!kes_flag(s, f.noprint_flag)) ctx->printed = 1;
+  }
+  int nkernel = 0;
+  if (kes_flag(s, KES_PLOT_FLAG_KERNEL) || kes_pgiven(s, KES_PLOT_SLOT_OUTKERNEL)) {
+    nkernel = kes::max(1, kes::max(kes_pcount(s, KES_PLOT_SLOT_KERNEL_K), kes_pcount(s, KES_PLOT_SLOT_KERNEL_C)));
+    if (!kes_flag(s, KES_PLOT_FLAG_KERNEL_NOPRINT)) ctx->printed = 1;
+  }
+  if (nparam > 0) ctx->fitted_curves = 1;
+  request->ncurves_dist[KES_DIST_KERNEL] = nkernel;
+  request->nkernels = request->nkernels2 = nkernel;
+  request->ncurves = nparam + nkernel;
+  request->tabcontents = !kes_flag(s, KES_PLOT_FLAG_NOTABCONTENTS);
+  request->binlimit = KES_BINLIMIT_NONE;
+  request->rtinclude = kes_flag(s, KES_PLOT_FLAG_RTINCLUDE);
+
+  // Bin limits. A limit below 1 would leave no bin: refused like one not above 0.
+  if (kes_pgiven(s, KES_PLOT_SLOT_MAXNBIN)) {
+    const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXNBIN);
+    if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
+      xpmlog(KES_SET_PROC, 295);
+      return 1;
+    }
+    if (!(v >= 1)) {
+      xpmlog(KES_SET_PROC, 296, v);
+      return 1;
+    }
+    request->maxnbin = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
+    request->binlimit = KES_BINLIMIT_MAXNBIN;
+  }
+  if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
+    const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXSIGMAS);
+    if (!(v >= 1)) {
+      xpmlog(KES_SET_PROC, 297, v);
+      return 1;
+    }
+    request->maxsigmas = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
+    request->binlimit = KES_BINLIMIT_MAXSIGMAS;
+  }
+
+  if (kesmchk(ctx, request) != 0) return 1;
+
+  // Curve parameters, per requested family.
+  for (const family& f : kFamilies) {
+    if (!kes_flag(s, f.flag)) continue;
+    for (const kes_param_test& test : f.tests)
+      if (test.message != 0 && !kes_param_ok(s, test)) return 1;
+    if (ctx->devgraph && kes_flag(s, f.fill_flag) && request->ncurves_dist[f.code] > 1) xpmlog(KES_SET_LABEL, f.fill_note);
+  }
+
+  // Kernel.
+  if (kes_flag(s, KES_PLOT_FLAG_KERNEL)) {
+    if (kes_flag(s, KES_PLOT_FLAG_HANGING)) {
+      xpmlog(KES_SET_LABEL, 3);
+      return 1;
+    }
+    const int n = kes_pcount(s, KES_PLOT_SLOT_KERNEL_C);
+    const double* c = kes_pnumbers(s, KES_PLOT_SLOT_KERNEL_C);
+    bool mise_noted = false;
+    for (int i = 0; i < n; ++i) {
+      if (c[i] == KES_KERNEL_C_SJPI) continue;
+      if (c[i] == KES_KERNEL_C_MISE) {
+        if (!mise_noted) xpmlog(KES_SET_LABEL, 15);
+        mise_noted = true;
+        continue;
+      }
+      if (c[i] <= 0) {
+        xpmlog(KES_SET_LABEL, 177, c[i]);
+        return 1;
+      }
+    }
+    if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1) xpmlog(KES_SET_LABEL, 8);
+  }
+
+  // The output data sets. When their variables cannot be defined the check fails:
+  // the data sets would be left half defined.
+  if (kes_pgiven(s, KES_PLOT_SLOT_OUTHISTOGRAM) || kes_pgiven(s, KES_PLOT_SLOT_OUTKERNEL)) {
+    const int r = kes_outhist_define(ctx, request);
+    if (r != 0) return r;
+  }
+
+  request->cframe = kes_pgiven(s, KES_PLOT_SLOT_CFRAME);
+  if (kes_flag(s, KES_PLOT_FLAG_NOBARS)) {
+    if (request->ncurves <= 0) {
+      xpmlog(KES_SET_PLOT, 76);
+      return 1;
+    }
+    request->nobars = 1;
+  }
+  request->nvvalues = vertical_values(request);
+  return 0;
+}

@@ -1,0 +1,111 @@
+// kesmchk(ctx, request) -> 0 or 1: the bin options of a HISTOGRAM statement:
+// MIDPOINTS=, ENDPOINTS, NMIDPOINTS= and NENDPOINTS=, which of them are in force,
+// and the bin code of every analysis variable.
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/plot_checks.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kListGiven = 3;  // given byte of a MIDPOINTS= or ENDPOINTS list
+constexpr double kStepTolerance = 1e-12;
+constexpr double kMaxCount = 2147483646;
+
+// The messages of a bin list: too short, not increasing, unequal steps.
+struct list_messages {
+  int too_short, not_increasing, unequal;
+};
+constexpr list_messages kMidpointMsgs = {93, 94, 95};
+constexpr list_messages kEndpointMsgs = {1364, 1365, 1366};
+
+// A bin list holds two or more increasing values with equal steps. The histogram
+// code lays bins out from the first value and the step, so a list whose steps differ
+// either way (smaller as well as larger) would be drawn wrong and is refused.
+bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
+  const int n = kes_pcount(s, slot);
+  const double* v = kes_pnumbers(s, slot);
+  if (n < 2) {
+    xpmlog(KES_SET_PLOT, msg.too_short);
+    return false;
+  }
+  const double d = v[1] - v[0];
+  const double tol = kStepTolerance * kes::fmax(1.0, d);
+  for (int i = 1; i < n; ++i) {
+    if (!(v[i - 1] < v[i])) {
+      xpmlog(KES_SET_PLOT, msg.not_increasing, v[i - 1], v[i]);
+      return false;
+    }
+    if (std::fabs((v[i] - v[i - 1]) - d) > tol) {
+      xpmlog(KES_SET_PLOT, msg.unequal, v[i - 1], v[i]);
+      return false;
+    }
+  }
+  return true;
+}
+
+// A bin count option: floored; its value must lie from 2 to 2147483645, else the
+// note and the option is dropped. True when it stays.
+bool count_ok(const kes_stmt* s, int slot, int too_many, int too_few) {
+  const double v = std::floor(kes_pnumber(s, slot));
+  if (v >= kMaxCount) {
+    xpmlog(KES_SET_LABEL, too_many, v);
+    return false;
+  }
+  if (v < 2) {
+    xpmlog(KES_SET_LABEL, too_few, v);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int kesmchk(kes_ctx* ctx, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  request->bins_word = 0;
+  bool mid = kes_pgiven(s, KES_PLOT_SLOT_MIDPOINTS);
+  const bool end = kes_pgiven(s, KES_PLOT_SLOT_ENDPOINTS);
+  const bool end_list = end && kes_pslot(s, KES_PLOT_SLOT_ENDPOINTS)->given == kListGiven;
+  const char* end_name = end_list ? "ENDPOINTS=" : "ENDPOINTS";
+  bool nmid = kes_pgiven(s, KES_PLOT_SLOT_NMIDPOINTS);
+  bool nend = kes_pgiven(s, KES_PLOT_SLOT_NENDPOINTS);
+
+  if (mid && end) {
+    xpmlog(KES_SET_LABEL, 771, "MIDPOINTS=", end_name, "MIDPOINTS=");
+    mid = false;
+  }
+  if (mid || end) {
+    const char* in_force = mid ? "MIDPOINTS=" : end_name;
+    if (nmid) xpmlog(KES_SET_LABEL, 771, "NMIDPOINTS=", in_force, "NMIDPOINTS=");
+    if (nend) xpmlog(KES_SET_LABEL, 771, "NENDPOINTS=", in_force, "NENDPOINTS=");
+    nmid = nend = false;
+  }
+
+  int code = KES_BINS_KEY;
+  const bool mid_list = mid && kes_pslot(s, KES_PLOT_SLOT_MIDPOINTS)->given == kListGiven;
+  if (mid_list || end_list) {
+    if (mid_list ? !list_ok(s, KES_PLOT_SLOT_MIDPOINTS, kMidpointMsgs)
+                 : !list_ok(s, KES_PLOT_SLOT_ENDPOINTS, kEndpointMsgs))
+      return 1;
+    code = KES_BINS_EXPLICIT;
+  } else if (mid || end) {
+    code = static_cast<int>(kes_pnumber(s, mid ? KES_PLOT_SLOT_MIDPOINTS : KES_PLOT_SLOT_ENDPOINTS));
+  } else {
+    if (nmid && nend) {
+      xpmlog(KES_SET_LABEL, 771, "NMIDPOINTS=", "NENDPOINTS=", "NMIDPOINTS=");
+      nmid = false;
+    }
+    request->endpoints = end || nend;
+    if (nmid && !count_ok(s, KES_PLOT_SLOT_NMIDPOINTS, 772, 773)) nmid = false;
+    if (nend && !count_ok(s, KES_PLOT_SLOT_NENDPOINTS, 828, 835)) nend = false;
+    if (nmid || nend) code = KES_BINS_UNIFORM;
+  }
+  if (mid || end) request->endpoints = end;
+  request->explicit_bins = mid || end_list || nmid || nend;
+  for (int v = 0; v < ctx->nvars; ++v) request->bincode[v] = code;
+  return 0;
+}

@@ -1,0 +1,124 @@
+// The variables of the OUTHISTOGRAM= and OUTKERNEL= data sets of a HISTOGRAM request,
+// each bound to a field of the context's output row (or to the current BY values and
+// CLASS levels), so that writing an observation only fills those fields.
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/plot_checks.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kCurveLength = 16;
+constexpr int kTypeLength = 8;   // data set information item 21
+constexpr int kLabelMax = 32;    // data set information item 22
+
+// One own variable: name, 0 numeric or its character length, label (set 431), field.
+struct own_var {
+  const char* name;
+  int length;
+  int label;
+  void* field;
+};
+
+bool define_own(host_access* acc, const own_var& v) {
+  char label[256];
+  const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, v.label);
+  host_varinfo info;
+  const int type = v.length > 0 ? HOST_VT_CHAR : HOST_VT_NUM;
+  if (xvnamei(&info, v.name, -1, type, v.length > 0 ? v.length : 8, label, ll) != 0) return false;
+  return xvputd(acc, &info, 0, v.field, 0, 0, 0) == 0;
+}
+
+// The type and label information items, from two texts of set 189.
+void describe(kes_dsh ds, int type_msg, int label_msg) {
+  char type[kTypeLength + 1];
+  const int tl = kes::max(0, kes::min(xpmstr(type, sizeof type, KES_SET_PROC, type_msg), kTypeLength));
+  std::memset(type + tl, ' ', static_cast<size_t>(kTypeLength - tl));
+  xoinfo(ds, HOST_DSI_TYPE, type);
+  char text[kLabelMax + 1];
+  const int ll = kes::min(kes::max(xpmstr(text, sizeof text, KES_SET_PROC, label_msg), 0), kLabelMax);
+  unsigned char item[2 + kLabelMax];
+  const std::uint16_t len = static_cast<std::uint16_t>(ll);
+  std::memcpy(item, &len, 2);
+  std::memcpy(item + 2, text, static_cast<size_t>(ll));
+  xoinfo(ds, HOST_DSI_LABEL, item);
+}
+
+// Starts the definitions of one data set with its BY and CLASS variables. 0, or 1
+// after a message when the host refuses them.
+int define_head(kes_ctx* ctx, kes_dsh ds, int nown, host_access** acc, const char* option) {
+  const kes_classvars* cv = ctx->classvars;
+  const int nclass = cv != nullptr ? cv->count : 0;
+  *acc = nullptr;
+  if (xvputi(ds, ctx->nbyvars + nclass + nown, 32, acc) != 0 || *acc == nullptr ||
+      (ctx->nbyvars > 0 && xvputcv(*acc, ctx->data, kes_dp(ctx)->byvarnums, ctx->nbyvars, 0) != 0)) {
+    xpmlog(KES_SET_PROC, 329, option);
+    return 1;
+  }
+  for (int i = 0; i < nclass; ++i) {
+    const kes_classvar& c = cv->var[i];
+    host_varinfo info;
+    std::memset(&info, 0, sizeof info);
+    const bool text = c.type == 2;
+    void* at = text ? static_cast<void*>(c.key.text) : const_cast<double*>(&c.value);
+    if (xvname(ctx->data, c.varnum, &info) != 0 || xvputd(*acc, &info, 0, at, text ? c.key.width : 0, 0, 0) != 0) {
+      xpmlog(KES_SET_PROC, 329, option);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int define_set(kes_ctx* ctx, kes_dsh ds, const own_var* vars, int n, host_access** acc, const char* option,
+               int type_msg) {
+  if (define_head(ctx, ds, n, acc, option) != 0) return 1;
+  for (int i = 0; i < n; ++i)
+    if (!define_own(*acc, vars[i])) {
+      xpmlog(KES_SET_PROC, 329, option);
+      return 1;
+    }
+  describe(ds, type_msg, type_msg + 1);
+  if (xvpute(*acc) != 0) {
+    xpmlog(KES_SET_PROC, 329, option);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int kes_outhist_define(kes_ctx* ctx, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  kes_outhist_row& row = ctx->outrow;
+  const int varlen = kesnlen(ctx, s, KES_PLOT_SLOT_VARS);
+  char* name = ctx->curname.text;
+
+  if (kes_pgiven(s, KES_PLOT_SLOT_OUTHISTOGRAM)) {
+    request->outhist = static_cast<kes_dsh>(kes_pslot(s, KES_PLOT_SLOT_OUTHISTOGRAM)->v.handle);
+    const char* bin = !request->endpoints ? "_MIDPT_" : request->rtinclude ? "_MAXPT_" : "_MINPT_";
+    const int bin_label = !request->endpoints ? 60 : request->rtinclude ? 838 : 830;
+    const own_var vars[6] = {
+        {"_VAR_", varlen, 36, name},           {bin, 0, bin_label, &row.bin},
+        {"_OBSPCT_", 0, 62, &row.obspct},      {"_COUNT_", 0, 917, &row.count},
+        {"_CURVE_", kCurveLength, 64, row.curve}, {"_EXPPCT_", 0, 66, &row.exppct},
+    };
+    // _CURVE_ and _EXPPCT_ only with a parametric curve.
+    const int n = request->ncurves > request->nkernels ? 6 : 4;
+    if (define_set(ctx, request->outhist, vars, n, &request->outhist_def, "OUTHISTOGRAM=", 325) != 0) return 1;
+  }
+  if (kes_pgiven(s, KES_PLOT_SLOT_OUTKERNEL)) {
+    request->outkernel = static_cast<kes_dsh>(kes_pslot(s, KES_PLOT_SLOT_OUTKERNEL)->v.handle);
+    static const char* const kHeights[3] = {"_PERCENT_", "_COUNT_", "_PROPORTION_"};
+    const int vs = kes::min(kes::max(request->vscale, 0), 2);
+    const own_var vars[6] = {
+        {"_VAR_", varlen, 36, name},           {"_TYPE_", kCurveLength, 890, row.curve},
+        {"_C_", 0, 892, &row.kernel_c},        {"_VALUE_", 0, 886, &row.point},
+        {kHeights[vs], 0, 913 + vs, &row.height}, {"_DENSITY_", 0, 888, &row.density},
+    };
+    if (define_set(ctx, request->outkernel, vars, 6, &request->outkernel_def, "OUTKERNEL=", 327) != 0) return 1;
+  }
+  return 0;
+}

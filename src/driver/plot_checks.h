@@ -1,0 +1,71 @@
+// The option checks of the plot statement pass, and the small readers of plot
+// statement slots they share.
+#pragma once
+#include "driver/kes_stmt.h"
+
+struct kes_ctx;
+struct kes_preq;
+
+// Message sets of the checks.
+constexpr int KES_SET_PROC = 189;
+constexpr int KES_SET_PLOT = 308;
+constexpr int KES_SET_LABEL = 431;
+constexpr int KES_SET_GRAPH = 435;
+constexpr int KES_SET_AXIS_NOTE = 434;
+constexpr int KES_SET_LAYOUT = 439;
+
+// The slot n of a statement node; an empty slot when the node has none there.
+const kes_optslot* kes_pslot(const kes_stmt* s, int n);
+// The slot's given byte, and its second given byte.
+bool kes_pgiven(const kes_stmt* s, int n);
+bool kes_pgiven2(const kes_stmt* s, int n);
+// The element count of a list slot (0 when not given), and its numbers or words.
+int kes_pcount(const kes_stmt* s, int n);
+const double* kes_pnumbers(const kes_stmt* s, int n);
+const int* kes_pwords(const kes_stmt* s, int n);
+// The single number of a slot.
+double kes_pnumber(const kes_stmt* s, int n);
+
+// The common checks of every request (statement pass).
+int kesvchk(kes_ctx* ctx, kes_preq* request, int slot);  // 0 or 1
+int kesgchk(kes_ctx* ctx, kes_preq* request);            // 0, 1 or 1016
+// HISTOGRAM checks: 0, 1 or 1016; the bin checks 0 or 1.
+int keshchk(kes_ctx* ctx, kes_preq* request);
+int kesmchk(kes_ctx* ctx, kes_preq* request);
+// Probability-plot checks: 0 or 1 after a message of set 308.
+int kesqchk(kes_ctx* ctx, kes_preq* request);  // QQPLOT and PROBPLOT
+int keschk1(kes_ctx* ctx, kes_preq* request);  // CDFPLOT and PPPLOT
+int kescchk(kes_ctx* ctx, kes_preq* request);  // CDFPLOT VSCALE=
+int kespchk(kes_ctx* ctx, kes_preq* request);  // PROBPLOT PCTLORDER=, SLOPE= notes
+int keszchk(kes_ctx* ctx, kes_preq* request);  // PPPLOT NADJ=, RANKADJ=
+// Marks the request when the INSET statements after it ask for robust statistics.
+void kesrobchk(kes_preq* request, const kes_stmt* statement);
+// The width of a name list: the longest listed (or analysis) variable name, at least 8.
+int kesnlen(kes_ctx* ctx, const kes_stmt* statement, int slot);
+// The OUTHISTOGRAM= and OUTKERNEL= variables: 0, or 1 when the BY variables could
+// not be copied (after a message), or 1016.
+int kes_outhist_define(kes_ctx* ctx, kes_preq* request);
+// The axis definition named in slot 19 (HAXIS=) or 62 (VAXIS=): 0 read, 1 no device
+// layout, else a failure status.
+int axisprs(kes_ctx* ctx, kes_preq* request, int slot);
+// The statement name of a plot type, for messages.
+const char* kes_plot_statement_name(int type);
+
+// A bound test of a distribution option. A value fails when it is below the bound,
+// or at most the bound when strict; a missing value (NaN) passes. The message (set
+// 308) gets the bound as its argument when bound_arg is set.
+struct kes_param_test {
+  int values;         // value slot (a list, or a single number when markers is -1)
+  int markers;        // EST marker slot; -1: a single value; 0: none
+  double bound;
+  bool strict;
+  int message;
+  int missing;        // message when the list is absent; 0: may be absent
+  bool every;         // test every given value, not only the first
+  bool bound_arg;
+  bool second_byte;   // a single value given through the slot's second byte
+};
+// False after the test's message.
+bool kes_param_ok(const kes_stmt* s, const kes_param_test& t);
+// The ORDER= value count of the vertical axis definition of the request's layout.
+int kes_layout_vorder_count(const kes_preq* request);

@@ -1,0 +1,182 @@
+// The checks every plot request runs (kesvchk, kesgchk), the readers of plot
+// statement slots, the robust-statistics mark of the INSET statements that follow a
+// plot statement, and the width of a name list.
+#include <cstring>
+
+#include "devgraph/kes_layout.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_minmax.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/kes_text.h"
+#include "driver/plot_checks.h"
+#include "driver/pool_alloc.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kOutOfMemory = 1016;
+constexpr int kMinNameWidth = 8;
+// INSET statements: the code list slot, its end code and the robust-statistics codes.
+constexpr int kInsetCodes = 1;
+constexpr double kInsetEnd = 300;
+constexpr double kRobustFirst = 35, kRobustLast = 38, kRobustSecond = 37;
+// Slots of the grid colour, line type and width.
+constexpr int kGridSlots[3] = {8, 9, 10};
+
+const kes_optslot kNoSlot{};
+
+// NUL-terminated name of variable varnum of the input data set.
+void var_name(kes_ctx* ctx, int varnum, char* out, int size) {
+  host_varinfo info;
+  std::memset(&info, 0, sizeof info);
+  int n = 0;
+  if (ctx->data != nullptr && xvname(ctx->data, varnum, &info) == 0) n = kes::min(info.name_len, size - 1);
+  std::memcpy(out, info.name, static_cast<size_t>(n));
+  out[n] = '\0';
+}
+
+// VSCALE= code of a name: COUNT 1, PERCENT 0, PROPORTION or any name beginning PROP 2;
+// -1 for any other name.
+int vscale_code(const char* name) {
+  if (std::memcmp(name, "COUNT   ", 8) == 0) return 1;
+  if (std::memcmp(name, "PERCENT ", 8) == 0) return 0;
+  if (std::memcmp(name, "PROP", 4) == 0) return 2;
+  return -1;
+}
+
+}  // namespace
+
+const kes_optslot* kes_pslot(const kes_stmt* s, int n) {
+  if (s == nullptr || n < 0 || n >= s->nslots || s->slots == nullptr) return &kNoSlot;
+  return &s->slots[n];
+}
+bool kes_pgiven(const kes_stmt* s, int n) { return kes_pslot(s, n)->given != 0; }
+bool kes_pgiven2(const kes_stmt* s, int n) { return kes_pslot(s, n)->given2 != 0; }
+int kes_pcount(const kes_stmt* s, int n) {
+  const kes_optslot* sl = kes_pslot(s, n);
+  return sl->given && sl->list != nullptr ? sl->v.count : 0;
+}
+const double* kes_pnumbers(const kes_stmt* s, int n) { return static_cast<const double*>(kes_pslot(s, n)->list); }
+const int* kes_pwords(const kes_stmt* s, int n) { return static_cast<const int*>(kes_pslot(s, n)->list); }
+double kes_pnumber(const kes_stmt* s, int n) { return kes_pslot(s, n)->v.num; }
+
+int kesvchk(kes_ctx* ctx, kes_preq* request, int slot) {
+  const kes_stmt* s = request->stmt;
+  const int n = kes_pcount(s, slot);
+  if (n > 0) {
+    const int* list = kes_pwords(s, slot);
+    for (int i = 0; i < n; ++i) {
+      int v = 0;
+      while (v < ctx->nvars && ctx->varnums[v] != list[i]) ++v;
+      if (v == ctx->nvars) {
+        char name[33];
+        var_name(ctx, list[i], name, sizeof name);
+        xpmlog(KES_SET_PLOT, 75, name, kes_plot_statement_name(request->type));
+        return 1;
+      }
+      request->varslot[v] = i;
+    }
+    request->nvars = n;
+  } else {
+    for (int v = 0; v < ctx->nvars; ++v) request->varslot[v] = v;
+    request->nvars = ctx->nvars;
+  }
+  request->first_slot = ctx->nplotslots;
+  ctx->nplotslots += request->nvars;
+  return 0;
+}
+
+int kesgchk(kes_ctx* ctx, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  if (ctx->devgraph) {
+    bool failed = false;
+    request->layout = static_cast<kes_layout*>(kes_zalloc(ctx->runpool, sizeof(kes_layout), KES_ALLOC_2, &failed));
+    if (failed) return kOutOfMemory;
+  }
+  int r = axisprs(ctx, request, KES_PLOT_SLOT_HAXIS);
+  if (r == 0) r = axisprs(ctx, request, KES_PLOT_SLOT_VAXIS_NAME);
+  if (r != 0 && r != 1) return r;
+  if (s->next != nullptr && std::memcmp(s->next->name, "INSET", 5) == 0) {
+    request->inset_next = 1;
+    kesrobchk(request, s);
+  }
+  request->noframe = kes_flag(s, KES_PLOT_FLAG_NOFRAME);
+  request->nograph = kes_flag(s, KES_PLOT_FLAG_NOPLOT);
+  // A grid colour, line type or width asks for the grid as GRID does.
+  request->grid = kes_flag(s, KES_PLOT_FLAG_GRID);
+  for (int g : kGridSlots) request->grid |= kes_pgiven(s, g);
+  request->vscale = 0;
+  if (kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) {
+    const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
+    request->vscale = vscale_code(name);
+    if (request->vscale < 0) {
+      xpmlog(KES_SET_PLOT, 475, kes_plot_statement_name(request->type), wzstrip(name, 8), name);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void kesrobchk(kes_preq* request, const kes_stmt* statement) {
+  for (const kes_stmt* s = statement->next; s != nullptr && std::memcmp(s->name, "INSET", 5) == 0; s = s->next) {
+    const int n = kes_pcount(s, kInsetCodes);
+    const double* codes = kes_pnumbers(s, kInsetCodes);
+    for (int i = 0; i < n && codes[i] != kInsetEnd; ++i) {
+      if (codes[i] >= kRobustFirst && codes[i] <= kRobustLast) request->robust = 1;
+      if (codes[i] == kRobustSecond) request->robust2 = 1;
+    }
+  }
+}
+
+int kesnlen(kes_ctx* ctx, const kes_stmt* statement, int slot) {
+  int width = kMinNameWidth;
+  const int n = kes_pcount(statement, slot);
+  if (n > 0) {
+    const int* list = kes_pwords(statement, slot);
+    for (int i = 0; i < n; ++i) {
+      char name[33];
+      var_name(ctx, list[i], name, sizeof name);
+      width = kes::max(width, static_cast<int>(std::strlen(name)));
+    }
+    return width;
+  }
+  for (int v = 0; v < ctx->nvars; ++v) width = kes::max(width, static_cast<int>(ctx->varnames[v].len));
+  return width;
+}
+
+const char* kes_plot_statement_name(int type) {
+  switch (type) {
+    case KES_PLOT_HISTOGRAM: return "HISTOGRAM";
+    case KES_PLOT_QQ: return "QQPLOT";
+    case KES_PLOT_CDF: return "CDFPLOT";
+    case KES_PLOT_PROB: return "PROBPLOT";
+    default: return "PPPLOT";
+  }
+}
+
+bool kes_param_ok(const kes_stmt* s, const kes_param_test& t) {
+  auto fails = [&](double v) { return t.strict ? v <= t.bound : v < t.bound; };
+  auto refuse = [&]() {
+    if (t.bound_arg) xpmlog(KES_SET_PLOT, t.message, t.bound);
+    else xpmlog(KES_SET_PLOT, t.message);
+    return false;
+  };
+  if (t.markers < 0) {
+    const bool given = t.second_byte ? kes_pgiven2(s, t.values) : kes_pgiven(s, t.values);
+    return !given || !fails(kes_pnumber(s, t.values)) || refuse();
+  }
+  const bool present = kes_pgiven(s, t.values) || kes_pgiven2(s, t.values);
+  if (!present) {
+    if (t.missing == 0) return true;
+    xpmlog(KES_SET_PLOT, t.missing);
+    return false;
+  }
+  const int n = kes_pcount(s, t.values);
+  const double* v = kes_pnumbers(s, t.values);
+  const int nm = kes_pcount(s, t.markers);
+  const int* m = kes_pwords(s, t.markers);
+  if (!t.every) return nm == 0 || m[0] != 0 || n == 0 || !fails(v[0]) || refuse();
+  for (int i = 0; i < n; ++i)
+    if ((i >= nm || m[i] == 0) && fails(v[i])) return refuse();
+  return true;
+}

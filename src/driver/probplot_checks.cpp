@@ -1,0 +1,189 @@
+// The option checks of the QQPLOT, PROBPLOT, CDFPLOT and PPPLOT statements: one
+// distribution at most, its parameters, the plotting-position constants, PCTLORDER=
+// and the vertical scale of a CDF plot.
+#include <cstring>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/kes_text.h"
+#include "driver/plot_checks.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr double kTinyPositive = 2.225073858507202e-308;
+constexpr double kMinShape = 0.15;  // beta, SB and SU shapes on QQ and probability plots
+constexpr double kDefaultNadj = 0.25;
+constexpr double kDefaultRankadj = -0.375;
+constexpr int kMaxTests = 6;
+
+// The first value of a list (tested when its first marker is 0).
+constexpr kes_param_test first(int values, int markers, double bound, bool strict, int message, bool arg = false) {
+  return {values, markers, bound, strict, message, 0, false, arg, false};
+}
+// A shape list that must be present; every given value is tested.
+constexpr kes_param_test shape(int values, int markers, double bound, bool strict, int message, int missing,
+                               bool arg = false) {
+  return {values, markers, bound, strict, message, missing, true, arg, false};
+}
+// A single value, given through its first or second byte.
+constexpr kes_param_test single(int slot, double bound, bool strict, int message, bool second_byte) {
+  return {slot, -1, bound, strict, message, 0, false, false, second_byte};
+}
+// A shape list that must be present but whose values are not tested.
+constexpr kes_param_test present(int values, int markers, int missing) {
+  return {values, markers, -1e308, false, 0, missing, true, false, false};
+}
+
+struct family_tests {
+  int flag;
+  kes_param_test tests[kMaxTests];  // in order; message and missing both 0 after the last
+};
+
+const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, 364, true);
+
+// QQPLOT and PROBPLOT, in the order of the checks.
+const family_tests kQqFamilies[9] = {
+    {KES_PLOT_FLAG_NORMAL, {first(142, 121, 0, false, 77)}},
+    {KES_PLOT_FLAG_LOGNORMAL,
+     {shape(186, 123, 0, true, 79, 106), first(KES_PARAM_LOGNORMAL_SLOPE.values, KES_PARAM_LOGNORMAL_SLOPE.markers, 0,
+                                               true, 118)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(200, 137, 0, false, 80)}},
+    {KES_PLOT_FLAG_WEIBULL, {first(191, 127, 0, false, 81), shape(192, 128, 0, true, 83, 107)}},
+    {KES_PLOT_FLAG_GAMMA, {first(206, 130, 0, false, 85), shape(207, 131, 0, true, 87, 108)}},
+    {KES_PLOT_FLAG_BETA,
+     {first(68, 133, 0, false, 175), shape(69, 134, kMinShape, false, 177, 176, true),
+      shape(70, 135, kMinShape, false, 179, 178, true), kBetaTol}},
+    {KES_PLOT_FLAG_SB,
+     {first(154, 155, 0, false, 1325), shape(158, 119, kMinShape, false, 1152, 1440), present(156, 110, 1441),
+      single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)}},
+    {KES_PLOT_FLAG_SU,
+     {first(172, 198, 0, false, 1326), shape(176, 177, kMinShape, false, 1152, 1442), present(174, 175, 1443),
+      single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)}},
+    {KES_PLOT_FLAG_WEIBULL2,
+     {single(KES_PLOT_SLOT_W2_SIGMA, 0, true, 81, true), single(KES_PLOT_SLOT_W2_C, 0, true, 83, true)}},
+};
+
+// CDFPLOT and PPPLOT: the first value of each parameter only; SB and SU untested.
+const family_tests kCdfFamilies[8] = {
+    {KES_PLOT_FLAG_NORMAL, {first(142, 121, 0, false, 77)}},
+    {KES_PLOT_FLAG_LOGNORMAL, {first(186, 123, 0, true, 79)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(200, 137, 0, false, 80)}},
+    {KES_PLOT_FLAG_WEIBULL,
+     {first(191, 127, 0, false, 81), first(192, 128, 0, true, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
+      single(KES_PLOT_SLOT_CDELTA, kTinyPositive, false, 125, false)}},
+    {KES_PLOT_FLAG_GAMMA,
+     {first(206, 130, 0, false, 85), first(207, 131, 0, true, 87),
+      single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
+      single(KES_PLOT_SLOT_ALPHADELTA, kTinyPositive, false, 127, false)}},
+    {KES_PLOT_FLAG_BETA,
+     {first(68, 133, 0, false, 175), first(69, 134, 0, true, 177, true), first(70, 135, 0, true, 179, true),
+      kBetaTol}},
+    {KES_PLOT_FLAG_SB, {}},
+    {KES_PLOT_FLAG_SU, {}},
+};
+
+// Counts the distributions asked for; more than one is refused. -1 after the message.
+template <int N>
+int count_families(const kes_stmt* s, const family_tests (&families)[N]) {
+  int n = 0;
+  for (const family_tests& f : families) n += kes_flag(s, f.flag);
+  if (n > 1) {
+    xpmlog(KES_SET_PLOT, 104);
+    return -1;
+  }
+  return n;
+}
+
+template <int N>
+bool families_ok(const kes_stmt* s, const family_tests (&families)[N]) {
+  for (const family_tests& f : families) {
+    if (!kes_flag(s, f.flag)) continue;
+    for (const kes_param_test& t : f.tests)
+      if ((t.message != 0 || t.missing != 0) && !kes_param_ok(s, t)) return false;
+  }
+  return true;
+}
+
+// NADJ= and RANKADJ=: each at most 1 in absolute value, RANKADJ= below NADJ=.
+bool positions_ok(kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  request->nadj = kes_pgiven(s, KES_PLOT_SLOT_NADJ) ? kes_pnumber(s, KES_PLOT_SLOT_NADJ) : kDefaultNadj;
+  if (request->nadj > 1 || request->nadj < -1) {
+    xpmlog(KES_SET_PLOT, 116, request->nadj);
+    return false;
+  }
+  request->rankadj = kes_pgiven(s, KES_PLOT_SLOT_RANKADJ) ? kes_pnumber(s, KES_PLOT_SLOT_RANKADJ) : kDefaultRankadj;
+  if (request->rankadj > 1 || request->rankadj < -1) {
+    xpmlog(KES_SET_PLOT, 117, request->rankadj);
+    return false;
+  }
+  if (request->rankadj >= request->nadj) {
+    xpmlog(KES_SET_PLOT, 204, request->rankadj, request->nadj);
+    return false;
+  }
+  return true;
+}
+
+bool slope_given(const kes_stmt* s) { return kes_pgiven(s, KES_PARAM_LOGNORMAL_SLOPE.values); }
+
+}  // namespace
+
+int kesqchk(kes_ctx*, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  const int n = count_families(s, kQqFamilies);
+  if (n < 0) return 1;
+  request->ndist = n;
+  request->pctlaxis = kes_flag(s, KES_PLOT_FLAG_PCTLAXIS);
+  request->pctlscale = kes_flag(s, KES_PLOT_FLAG_PCTLSCALE);
+  if (!families_ok(s, kQqFamilies)) return 1;
+  if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
+    if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, 184);
+    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[4].values)) xpmlog(KES_SET_PLOT, 105);
+  }
+  if (!positions_ok(request)) return 1;
+  if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis) xpmlog(KES_SET_PLOT, 182);
+  return 0;
+}
+
+int keschk1(kes_ctx*, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  const int n = count_families(s, kCdfFamilies);
+  if (n < 0) return 1;
+  request->ndist = n;
+  if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
+    xpmlog(KES_SET_PLOT, 128);
+    return 1;
+  }
+  return families_ok(s, kCdfFamilies) ? 0 : 1;
+}
+
+int kescchk(kes_ctx*, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  if (!kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) return 0;
+  const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
+  if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
+  xpmlog(KES_SET_PLOT, 475, "CDFPLOT", wzstrip(name, 8), name);
+  return 1;
+}
+
+int kespchk(kes_ctx*, kes_preq* request) {
+  const kes_stmt* s = request->stmt;
+  const int n = kes_pcount(s, KES_PLOT_SLOT_PCTLORDER);
+  const double* v = kes_pnumbers(s, KES_PLOT_SLOT_PCTLORDER);
+  for (int i = 0; i < n; ++i) {
+    if (v[i] <= 0 || v[i] >= 100) {
+      xpmlog(KES_SET_PLOT, 166, v[i]);
+      return 1;
+    }
+    if (i > 0 && v[i] <= v[i - 1]) {
+      xpmlog(KES_SET_PLOT, 167, v[i - 1], v[i]);
+      return 1;
+    }
+  }
+  if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s)) xpmlog(KES_SET_PLOT, 184);
+  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) && (kes_pgiven2(s, KES_PLOT_SLOT_W2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_W2_SLOPE_EST))) xpmlog(KES_SET_PLOT, 491);
+  return 0;
+}
+
+int keszchk(kes_ctx*, kes_preq* request) { return positions_ok(request) ? 0 : 1; }

@@ -147,6 +147,8 @@ int kesstmt(kes_ctx* ctx) {
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
     if (debug) xpmlog(KES_SET_LABEL, 991, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
+    if (debug && q->type == KES_PLOT_HISTOGRAM)
+      xpmlog(KES_SET_LABEL, 992, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
     note_not_run(kKinds[k], nth);
   }
   return 0;

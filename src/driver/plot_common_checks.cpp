@@ -110,7 +110,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
     const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
     request->vscale = vscale_code(name);
     if (request->vscale < 0) {
-      xpmlog(KES_SET_PLOT, 475, kes_plot_statement_name(request->type), wzstrip(name, 8), name);
+      xpmlog(KES_SET_PLOT, 475, wzstrip(name, 8), name, kes_plot_statement_name(request->type));
       return 1;
     }
   }

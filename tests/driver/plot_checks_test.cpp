@@ -1,0 +1,288 @@
+// The option checks of plot statements on statement nodes built by hand: the cases
+// a program cannot reach through the parser (marker lists to rebuild, missing
+// values, lists at the edge of the spacing tolerance) and one table per check of
+// which message each case draws and what it leaves in the request.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdarg>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_plot_grammar.h"
+#include "driver/kesstmt.h"
+#include "driver/plot_checks.h"
+#include "host/host_services.h"
+
+extern "C" int mcn_main(void*, void*);
+
+namespace {
+
+std::vector<std::string> logged;  // "set/number" of each message
+
+int record_xpmlog(int set, int number, va_list) {
+  logged.push_back(std::to_string(set) + "/" + std::to_string(number));
+  return 0;
+}
+
+constexpr int kSlots = 261;
+
+// A plot statement node with its own slot storage and lists.
+struct node {
+  kes_stmt s{};
+  std::vector<kes_optslot> slots = std::vector<kes_optslot>(kSlots);
+  std::vector<std::vector<double>> numbers;
+  std::vector<std::vector<int>> words;
+
+  explicit node(const char* name) {
+    std::memset(s.name, ' ', 8);
+    std::memcpy(s.name, name, std::strlen(name));
+    s.slots = slots.data();
+    s.nslots = kSlots;
+  }
+  node& flag(int f) {
+    s.flags[f / 8] |= static_cast<std::uint8_t>(0x80u >> (f % 8));
+    return *this;
+  }
+  node& num(int slot, double v, bool second = false) {
+    slots[slot].given = 1;
+    slots[slot].given2 = second;
+    slots[slot].v.num = v;
+    return *this;
+  }
+  node& name(int slot, const char* text) {
+    slots[slot].given = 1;
+    std::memset(slots[slot].v.name, ' ', 8);
+    std::memcpy(slots[slot].v.name, text, std::strlen(text));
+    return *this;
+  }
+  node& list(int slot, std::vector<double> v, int given = 1) {
+    numbers.push_back(std::move(v));
+    slots[slot].given = static_cast<std::uint8_t>(given);
+    slots[slot].v.count = static_cast<int>(numbers.back().size());
+    slots[slot].list = numbers.back().data();
+    return *this;
+  }
+  node& marks(int slot, std::vector<int> w) {
+    words.push_back(std::move(w));
+    slots[slot].given = 1;
+    slots[slot].v.count = static_cast<int>(words.back().size());
+    slots[slot].list = words.back().data();
+    return *this;
+  }
+  // A parameter list as the parser leaves it: values (0 for EST), markers, positions.
+  node& param(const kes_param_slots& row, std::vector<double> v, std::vector<int> est) {
+    list(row.values, v);
+    slots[row.values].given2 = 1;
+    std::vector<int> m(v.size(), 0), pos;
+    for (size_t i = 0; i < est.size(); ++i)
+      if (est[i]) m[i] = 1, pos.push_back(static_cast<int>(i));
+    marks(row.markers, m);
+    if (!pos.empty()) marks(row.pairs, pos);
+    return *this;
+  }
+};
+
+class plot_checks : public ::testing::Test {
+ protected:
+  kes_ctx ctx{};
+  kes_preq req{};
+  host_routine old_xpmlog = nullptr;
+  int varnums[2] = {0, 1};
+  int varslot[2] = {-1, -1};
+
+  void SetUp() override {
+    mcn_main(plat::anchor(), nullptr);
+    plat::begin_step();
+    const auto& svc = kes_host::services[kes_host::svc_xpmlog];
+    old_xpmlog = plat::replace_service(svc.vector, svc.slot, reinterpret_cast<host_routine>(record_xpmlog));
+    logged.clear();
+    ctx.runpool = xmpoolc(0, 1024, 0);
+    ctx.nvars = 1;
+    ctx.varnums = varnums;
+    req.varslot = varslot;
+  }
+  void TearDown() override {
+    const auto& svc = kes_host::services[kes_host::svc_xpmlog];
+    plat::replace_service(svc.vector, svc.slot, old_xpmlog);
+    xmpoold(ctx.runpool);
+    plat::finish_step();
+  }
+  std::string messages() const {
+    std::string t;
+    for (const std::string& m : logged) t += (t.empty() ? "" : " ") + m;
+    return t;
+  }
+  int run(int (*check)(kes_ctx*, kes_preq*), node& n, int type) {
+    req.stmt = &n.s;
+    req.type = type;
+    return check(&ctx, &req);
+  }
+};
+
+const kes_param_slots kNormalSigma = KES_PARAM_ROWS[1];
+const kes_param_slots kLognormalSigma = KES_PARAM_ROWS[3];
+const kes_param_slots kBetaAlpha = KES_PARAM_ROWS[15];
+
+// MIDPOINTS= lists: their steps must be equal within 1e-12 of the larger of 1 and
+// the first step, in both directions.
+TEST_F(plot_checks, bin_lists_must_be_equally_spaced) {
+  struct row {
+    std::vector<double> values;
+    int slot;
+    const char* messages;
+    int result;
+  };
+  const double tenth = 0.1;
+  std::vector<double> tenths;
+  for (int i = 0; i <= 10; ++i) tenths.push_back(i * tenth);
+  const row rows[] = {
+      {tenths, KES_PLOT_SLOT_MIDPOINTS, "", 0},
+      {{0, 1e6, 2e6 + 1e-7}, KES_PLOT_SLOT_MIDPOINTS, "", 0},        // within 1e-12 x 1e6
+      {{0, 1, 2 + 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "308/95", 1},     // beyond 1e-12 x 1
+      {{0, 1, 2 - 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "308/95", 1},     // a smaller step too
+      {{-5, -3, -1, 1}, KES_PLOT_SLOT_MIDPOINTS, "", 0},
+      {{1, NAN}, KES_PLOT_SLOT_MIDPOINTS, "308/94", 1},              // no order with NaN
+      {{0, 20, 30}, KES_PLOT_SLOT_ENDPOINTS, "308/1366", 1},
+      {{}, KES_PLOT_SLOT_ENDPOINTS, "308/1364", 1},
+  };
+  for (const row& r : rows) {
+    node n("HISTOGRA");
+    n.list(r.slot, r.values, 3);
+    int code = -1;
+    req.bincode = &code;
+    logged.clear();
+    EXPECT_EQ(run(kesmchk, n, KES_PLOT_HISTOGRAM), r.result) << r.values.size();
+    EXPECT_EQ(messages(), r.messages) << r.values.size();
+    if (r.result == 0) {
+      EXPECT_EQ(code, KES_BINS_EXPLICIT);
+    }
+  }
+}
+
+// A marker list shorter than its value list is rebuilt from the EST positions.
+TEST_F(plot_checks, markers_are_rebuilt_from_the_pairing_positions) {
+  node n("HISTOGRA");
+  n.flag(KES_PLOT_FLAG_NORMAL).flag(KES_PLOT_FLAG_NOPLOT);
+  n.list(kNormalSigma.values, {2, 0, 0});
+  n.slots[kNormalSigma.values].given2 = 1;
+  n.marks(kNormalSigma.markers, {0});
+  n.marks(kNormalSigma.pairs, {1, 2});
+  ctx.proc = nullptr;
+  node proc("PROC");
+  proc.s.next = &n.s;
+  ctx.proc = &proc.s;
+  ASSERT_EQ(kesstmt(&ctx), 0);
+  const kes_optslot& m = n.slots[kNormalSigma.markers];
+  ASSERT_EQ(m.v.count, 3);
+  const int* w = static_cast<const int*>(m.list);
+  EXPECT_EQ(std::vector<int>(w, w + 3), (std::vector<int>{0, 1, 1}));
+  EXPECT_EQ(ctx.nhist, 1);
+  EXPECT_EQ(ctx.preqs[0].ncurves_dist[0], 3);
+  EXPECT_EQ(ctx.preqs[0].varslot[0], 0);
+}
+
+// Parameter tests: which values are tested and which message a failure draws. A
+// missing value passes every test.
+TEST_F(plot_checks, parameter_tests) {
+  struct row {
+    const char* what;
+    kes_param_test test;
+    std::vector<double> values;
+    std::vector<int> est;
+    bool ok;
+    const char* message;
+  };
+  const kes_param_test every{kNormalSigma.values, kNormalSigma.markers, 0, true, 77, 0, true, false, false};
+  const kes_param_test first{kNormalSigma.values, kNormalSigma.markers, 0, false, 77, 0, false, false, false};
+  const kes_param_test shape{kLognormalSigma.values, kLognormalSigma.markers, 0, true, 79, 106, true, false, false};
+  const kes_param_test beta{kBetaAlpha.values, kBetaAlpha.markers, 0.15, false, 177, 176, true, true, false};
+  const row rows[] = {
+      {"every given value", every, {1, 2, 0}, {0, 0, 0}, false, "308/77"},
+      {"EST values untested", every, {1, 0}, {0, 1}, true, ""},
+      {"NaN passes", every, {NAN}, {0}, true, ""},
+      {"first value only", first, {1, -1}, {0, 0}, true, ""},
+      {"first value below 0", first, {-1}, {0}, false, "308/77"},
+      {"first value 0 passes a non-strict test", first, {0}, {0}, true, ""},
+      {"first EST", first, {0, -1}, {1, 0}, true, ""},
+      {"shape absent", shape, {}, {}, false, "308/106"},
+      {"shape EST", shape, {0}, {1}, true, ""},
+      {"beta shape below 0.15", beta, {0.1}, {0}, false, "308/177"},
+      {"beta shape at 0.15", beta, {0.15}, {0}, true, ""},
+  };
+  for (const row& r : rows) {
+    node n("QQPLOT");
+    if (!r.values.empty()) n.param({r.test.values, r.test.markers, KES_PARAM_ROWS[1].pairs}, r.values, r.est);
+    logged.clear();
+    EXPECT_EQ(kes_param_ok(&n.s, r.test), r.ok) << r.what;
+    EXPECT_EQ(messages(), r.message) << r.what;
+  }
+}
+
+// NADJ= and RANKADJ=: defaults, bounds, order; NaN passes.
+TEST_F(plot_checks, plotting_positions) {
+  struct row {
+    double nadj, rankadj;  // -99: not given
+    int result;
+    const char* message;
+    double want_nadj, want_rankadj;
+  };
+  const double none = -99;
+  const row rows[] = {
+      {none, none, 0, "", 0.25, -0.375},
+      {1, none, 0, "", 1, -0.375},
+      {-1.5, none, 1, "308/116", -1.5, 0},
+      {none, 1.25, 1, "308/117", 0.25, 1.25},
+      {0.25, 0.25, 1, "308/204", 0.25, 0.25},
+      {NAN, 0.5, 0, "", NAN, 0.5},
+  };
+  for (const row& r : rows) {
+    node n("PPPLOT");
+    if (r.nadj != none) n.num(KES_PLOT_SLOT_NADJ, r.nadj);
+    if (r.rankadj != none) n.num(KES_PLOT_SLOT_RANKADJ, r.rankadj);
+    logged.clear();
+    req = kes_preq{};
+    req.varslot = varslot;
+    EXPECT_EQ(run(keszchk, n, KES_PLOT_PP), r.result) << r.nadj << " " << r.rankadj;
+    EXPECT_EQ(messages(), r.message) << r.nadj << " " << r.rankadj;
+    if (!std::isnan(r.want_nadj)) {
+      EXPECT_EQ(req.nadj, r.want_nadj);
+    }
+    if (r.result == 0) {
+      EXPECT_EQ(req.rankadj, r.want_rankadj);
+    }
+  }
+}
+
+// The HISTOGRAM check keeps what the histogram driver needs.
+TEST_F(plot_checks, histogram_request_fields) {
+  node n("HISTOGRA");
+  n.flag(KES_PLOT_FLAG_WEIBULL).flag(KES_PLOT_FLAG_KERNEL).flag(KES_PLOT_FLAG_RTINCLUDE);
+  n.flag(KES_PLOT_FLAG_NOTABCONTENTS).flag(KES_PLOT_FLAG_NOBARS);
+  n.param(KES_PARAM_ROWS[9], {1, 0, 3}, {0, 1, 0});  // Weibull C=1 EST 3
+  n.list(KES_PLOT_SLOT_KERNEL_C, {KES_KERNEL_C_MISE, 0.5, KES_KERNEL_C_MISE});
+  n.num(KES_PLOT_SLOT_MAXSIGMAS, 3.9);
+  n.name(KES_PLOT_SLOT_CFRAME, "RED");
+  n.list(KES_PLOT_SLOT_VAXIS_VALUES, {0, 5, 10, 15});
+  ASSERT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), 0) << messages();
+  EXPECT_EQ(messages(), "431/15");
+  EXPECT_EQ(req.ncurves_dist[3], 3);
+  EXPECT_EQ(req.nkernels, 3);
+  EXPECT_EQ(req.ncurves, 6);
+  EXPECT_EQ(req.maxsigmas, 3);
+  EXPECT_EQ(req.binlimit, KES_BINLIMIT_MAXSIGMAS);
+  EXPECT_EQ(req.tabcontents, 0);
+  EXPECT_EQ(req.rtinclude, 1);
+  EXPECT_EQ(req.nobars, 1);
+  EXPECT_EQ(req.cframe, 1);
+  EXPECT_EQ(req.nvvalues, 4);
+  EXPECT_EQ(req.bincode[0], KES_BINS_KEY);
+  EXPECT_EQ(ctx.fitted_curves, 1);
+  EXPECT_EQ(ctx.printed, 1);
+}
+
+}  // namespace

@@ -32,6 +32,15 @@ enum kes_bincode : int {
 // Bin limit kinds.
 enum kes_binlimit : int { KES_BINLIMIT_NONE = 0, KES_BINLIMIT_MAXNBIN = 1, KES_BINLIMIT_MAXSIGMAS = 2 };
 
+// A reference-line label: at most 16 characters, NUL-terminated.
+constexpr int KES_REFLABEL_MAX = 16;
+struct kes_reflabel {
+  char text[KES_REFLABEL_MAX + 1];
+};
+
+// Cells per panel: the most rows and columns NROWS= and NCOLS= may ask for.
+constexpr int KES_PANEL_MAX = 10;
+
 struct kes_preq {
   int type;                  // kes_plottype
   kes_stmt* stmt;            // the plot statement
@@ -47,6 +56,16 @@ struct kes_preq {
   std::uint8_t robust;       // an inset asks for robust statistics (codes 35..38)
   std::uint8_t robust2;      // ... and for code 37
   int vscale;                // 0 percent, 1 count, 2 proportion
+  std::uint8_t novlabel;     // NOVLABEL, or NOVTICK
+  std::uint8_t nohlabel;     // NOHLABEL
+  std::uint8_t novtick;      // NOVTICK
+  std::uint8_t frame_fill;   // frame-fill mode: 1 CFRAME= given
+  int nhref, nvref;          // HREF= and VREF= values
+  const double* href;
+  const double* vref;
+  kes_reflabel* hreflabels;  // one per HREF= value, only with HREFLABELS=
+  kes_reflabel* vreflabels;  // one per VREF= value, only with VREFLABELS=
+  int nrows, ncols;          // cells per panel, rows and columns
   // Histograms.
   int* bincode;              // per analysis variable: kes_bincode
   int ncurves_dist[KES_NDIST];  // curves per distribution code
@@ -60,7 +79,6 @@ struct kes_preq {
   std::uint8_t tabcontents;  // table-of-contents entries (not NOTABCONTENTS)
   std::uint8_t rtinclude;    // RTINCLUDE
   std::uint8_t nobars;       // NOBARS
-  std::uint8_t cframe;       // frame-fill mode: 1 CFRAME= given
   int explicit_bins;         // bins are given (list, NMIDPOINTS=, NENDPOINTS=)
   int bins_word;             // cleared by the bin checks
   int nvvalues;              // VAXIS= values usable as vertical ticks

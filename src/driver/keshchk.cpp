@@ -201,7 +201,6 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     if (r != 0) return r;
   }
 
-  request->cframe = kes_pgiven(s, KES_PLOT_SLOT_CFRAME);
   if (kes_flag(s, KES_PLOT_FLAG_NOBARS)) {
     if (request->ncurves <= 0) {
       xpmlog(KES_SET_PLOT, 76);

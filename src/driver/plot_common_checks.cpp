@@ -114,7 +114,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
       return 1;
     }
   }
-  return 0;
+  return kes_layout_options(ctx, request);
 }
 
 void kesrobchk(kes_preq* request, const kes_stmt* statement) {

@@ -266,7 +266,6 @@ TEST_F(plot_checks, histogram_request_fields) {
   n.param(KES_PARAM_ROWS[9], {1, 0, 3}, {0, 1, 0});  // Weibull C=1 EST 3
   n.list(KES_PLOT_SLOT_KERNEL_C, {KES_KERNEL_C_MISE, 0.5, KES_KERNEL_C_MISE});
   n.num(KES_PLOT_SLOT_MAXSIGMAS, 3.9);
-  n.name(KES_PLOT_SLOT_CFRAME, "RED");
   n.list(KES_PLOT_SLOT_VAXIS_VALUES, {0, 5, 10, 15});
   ASSERT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), 0) << messages();
   EXPECT_EQ(messages(), "431/15");
@@ -278,11 +277,59 @@ TEST_F(plot_checks, histogram_request_fields) {
   EXPECT_EQ(req.tabcontents, 0);
   EXPECT_EQ(req.rtinclude, 1);
   EXPECT_EQ(req.nobars, 1);
-  EXPECT_EQ(req.cframe, 1);
   EXPECT_EQ(req.nvvalues, 4);
   EXPECT_EQ(req.bincode[0], KES_BINS_KEY);
   EXPECT_EQ(ctx.fitted_curves, 1);
   EXPECT_EQ(ctx.printed, 1);
+}
+
+// Cells per panel from the CLASS variables and NROWS=/NCOLS=; the tick-label and
+// reference-label fields.
+TEST_F(plot_checks, layout_fields) {
+  struct row {
+    int nclass;
+    double nrows, ncols;  // 0: not given
+    int result, want_rows, want_cols;
+    const char* messages;
+  };
+  const row rows[] = {
+      {0, 0, 0, 0, 1, 1, ""},          {0, 2, 0, 0, 1, 1, "439/102"},   {1, 0, 0, 0, 0, 1, ""},
+      {1, 3, 0, 0, 3, 1, ""},          {2, 0, 0, 0, 0, 0, ""},          {2, 2, 4, 0, 2, 4, ""},
+      {2, 10, 10, 0, 10, 10, ""},      {1, 0, 11, 1, 0, 0, "189/349"},  {1, -1, 0, 1, 0, 0, "189/337"},
+      {1, NAN, 0, 1, 0, 0, "189/337"},
+  };
+  for (const row& r : rows) {
+    node n("HISTOGRA");
+    if (r.nrows != 0) n.num(32, r.nrows);
+    if (r.ncols != 0) n.num(31, r.ncols);
+    kes_classvars cv{};
+    cv.count = r.nclass;
+    req = kes_preq{};
+    req.classvars = &cv;
+    logged.clear();
+    EXPECT_EQ(run(kes_layout_options, n, KES_PLOT_HISTOGRAM), r.result) << r.nclass << " " << r.nrows << " " << r.ncols;
+    EXPECT_EQ(messages(), r.messages) << r.nclass << " " << r.nrows << " " << r.ncols;
+    if (r.result == 0) {
+      EXPECT_EQ(req.nrows, r.want_rows);
+      EXPECT_EQ(req.ncols, r.want_cols);
+    }
+  }
+  node n("QQPLOT");
+  n.flag(32).list(25, {1, 2});
+  std::vector<kes_textentry> labels = {{3, "one"}, {20, "a much longer label!"}};
+  n.slots[27].given = 1;
+  n.slots[27].v.count = 2;
+  n.slots[27].list = labels.data();
+  req = kes_preq{};
+  logged.clear();
+  ASSERT_EQ(run(kes_layout_options, n, KES_PLOT_QQ), 0);
+  EXPECT_EQ(messages(), "439/227");
+  EXPECT_EQ(req.novlabel, 1);
+  EXPECT_EQ(req.nvref, 2);
+  ASSERT_NE(req.vreflabels, nullptr);
+  EXPECT_STREQ(req.vreflabels[0].text, "one");
+  EXPECT_STREQ(req.vreflabels[1].text, "a much longer la");
+  EXPECT_EQ(req.hreflabels, nullptr);
 }
 
 }  // namespace

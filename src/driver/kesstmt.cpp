@@ -19,6 +19,7 @@ constexpr int kSetupFailed = 1012;
 constexpr int kOutOfMemory = 1016;
 constexpr int kWeightConflict = 3000;
 constexpr int kFlagDebug = 19;  // PROC DEBUG
+constexpr char kDefaultDevice[9] = "javaimg ";
 
 // The plot kinds in request order, with the prefix that tells their statements
 // apart and the checks each runs after kesvchk and kesgchk.
@@ -68,13 +69,52 @@ bool pair_markers(kes_ctx* ctx, kes_stmt* s, const kes_param_slots& row) {
   return true;
 }
 
-// Graphics start-up. Graphs need an output destination; the stand-in offers none
-// until graphics are built, and then neither template nor device start-up runs.
-int start_graphics(kes_ctx* ctx, bool need_graph) {
+// Graphics start-up: template graphics when the output manager draws them, device
+// graphics when a graph is needed and template graphics are off. The device is loaded
+// from the first destination's options either way.
+int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g) {
   ctx->tmplgraph = 0;
   ctx->devgraph = 0;
-  (void)need_graph;
-  return 0;
+  if (!g->has_destination(ctx)) return 0;
+  ctx->tmplgraph = g->template_graphics(ctx);
+  ctx->devgraph = need_graph && !ctx->tmplgraph;
+  if (!ctx->devgraph && !ctx->tmplgraph) return 0;
+
+  kes_layout layout{};
+  layout.manager = ctx->objs.manager;
+  layout.root = ctx->objs.root;
+  int r = g->destinations(&layout);
+  if (r != 0) return r;
+  // A blank device name loads the default device; the options keep the blank name.
+  char kept[8];
+  std::memcpy(kept, layout.device, sizeof kept);
+  const bool blank = std::memcmp(layout.device, "        ", 8) == 0 || layout.device[0] == '\0';
+  if (blank) std::memcpy(layout.device, kDefaultDevice, 8);
+  r = g->load_device(&layout, 0, 0);
+  std::memcpy(layout.device, kept, sizeof kept);
+  g->release(&layout);
+  if (r == -1) {
+    xpmlog(KES_SET_GRAPH, 14);
+    xpmlog(KES_SET_GRAPH, 15);
+  } else if (r == 1) {
+    xpmlog(KES_SET_PLOT, 280);
+  }
+  if (r != 0) {
+    ctx->devgraph = 0;
+    // Template graphs need no device: the step goes on without one.
+    if (ctx->tmplgraph) {
+      xpmlog(KES_SET_GRAPH, 16);
+      return 0;
+    }
+    return kSetupFailed;
+  }
+  return ctx->devgraph ? g->start_device(ctx) : 0;
+}
+
+int no_destination(kes_ctx*) { return 0; }
+int no_device(kes_ctx*) {
+  xpmlog(KES_SET_GRAPH, 293);
+  return kSetupFailed;
 }
 
 // A request the step cannot carry out yet says so once, naming its statement.
@@ -82,7 +122,12 @@ void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kin
 
 }  // namespace
 
-int kesstmt(kes_ctx* ctx) {
+const kes_graphics_startup kes_graphics_routines = {no_destination, no_destination, zqidest, ggsload, zqdfree,
+                                                    no_device};
+
+int kesstmt(kes_ctx* ctx) { return kesstmt_with(ctx, &kes_graphics_routines); }
+
+int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   ctx->devgraph = 0;
   ctx->devstarted = 0;
   ctx->nhist = ctx->nqq = ctx->ncdf = ctx->nprob = ctx->npp = ctx->nplots = 0;
@@ -120,7 +165,7 @@ int kesstmt(kes_ctx* ctx) {
     r->classvars = ctx->classvars;
   }
 
-  int r = start_graphics(ctx, need_graph);
+  int r = start_graphics(ctx, need_graph, graphics);
   if (r != 0) return r;
 
   // The requests in kind order, each kind in statement order. Without any graph only

@@ -16,6 +16,7 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/kesstmt.h"
 #include "driver/plot_checks.h"
+#include "devgraph/kes_layout.h"
 #include "host/host_services.h"
 
 extern "C" int mcn_main(void*, void*);
@@ -330,6 +331,71 @@ TEST_F(plot_checks, layout_fields) {
   EXPECT_STREQ(req.vreflabels[0].text, "one");
   EXPECT_STREQ(req.vreflabels[1].text, "a much longer la");
   EXPECT_EQ(req.hreflabels, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Graphics start-up through a table of steps: which steps run, and what a device that
+// cannot be loaded does with and without template graphics.
+int g_destination, g_template, g_load, g_start;
+std::string g_calls;
+int t_destination(kes_ctx*) { return g_destination; }
+int t_template(kes_ctx*) { return g_template; }
+// A destination with a blank device name.
+int t_dest(kes_layout* layout) {
+  g_calls += "dest;";
+  std::memset(layout->device, ' ', 8);
+  return 0;
+}
+int t_load(void* options, int, int) {
+  g_calls += std::string("load(") + std::string(static_cast<kes_layout*>(options)->device, 8) + ");";
+  return g_load;
+}
+void t_release(kes_layout* layout) { g_calls += std::string("free(") + std::string(layout->device, 8) + ");"; }
+int t_start(kes_ctx*) { g_calls += "start;"; return g_start; }
+const kes_graphics_startup kTestGraphics = {t_destination, t_template, t_dest, t_load, t_release, t_start};
+
+TEST_F(plot_checks, graphics_startup) {
+  struct row {
+    const char* what;
+    int destination, template_on, load, start;
+    bool noplot;  // the only statement is a HISTOGRAM with NOPLOT
+    int result, devgraph, tmplgraph;
+    const char* calls;
+    const char* messages;
+  };
+  const row rows[] = {
+      {"no destination", 0, 0, 0, 0, false, 0, 0, 0, "", "431/990"},
+      {"device graphics", 1, 0, 0, 0, false, 0, 1, 0, "dest;load(javaimg );free(        );start;", "431/990"},
+      {"no graph needed", 1, 0, 0, 0, true, 0, 0, 0, "", "431/990"},
+      {"template graphics", 1, 1, 0, 0, false, 0, 0, 1, "dest;load(javaimg );free(        );", "431/990"},
+      {"device fails", 1, 0, -1, 0, false, 1012, 0, 0, "dest;load(javaimg );free(        );", "435/14 435/15"},
+      {"image missing", 1, 0, 1, 0, false, 1012, 0, 0, "dest;load(javaimg );free(        );", "308/280"},
+      {"template, device fails", 1, 1, -1, 0, false, 0, 0, 1, "dest;load(javaimg );free(        );",
+       "435/14 435/15 435/16 431/990"},
+      {"start fails", 1, 0, 0, 1012, false, 1012, 1, 0, "dest;load(javaimg );free(        );start;", ""},
+  };
+  for (const row& r : rows) {
+    g_destination = r.destination, g_template = r.template_on, g_load = r.load, g_start = r.start;
+    g_calls.clear();
+    node h("HISTOGRA");
+    if (r.noplot) h.flag(KES_PLOT_FLAG_NOPLOT);
+    node proc("PROC");
+    proc.s.next = &h.s;
+    kes_ctx c{};
+    c.runpool = ctx.runpool;
+    c.nvars = 1;
+    c.varnums = varnums;
+    c.proc = &proc.s;
+    logged.clear();
+    EXPECT_EQ(kesstmt_with(&c, &kTestGraphics), r.result) << r.what;
+    EXPECT_EQ(c.devgraph, r.devgraph) << r.what;
+    EXPECT_EQ(c.tmplgraph, r.tmplgraph) << r.what;
+    EXPECT_EQ(g_calls, r.calls) << r.what;
+    EXPECT_EQ(messages(), r.messages) << r.what;
+  }
 }
 
 }  // namespace

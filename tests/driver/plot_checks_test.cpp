@@ -399,3 +399,34 @@ TEST_F(plot_checks, graphics_startup) {
 }
 
 }  // namespace
+
+namespace {
+
+// When the BY variables cannot be copied into OUTHISTOGRAM=, the check fails with a
+// message instead of leaving the data set half defined.
+host_access dummy_access{};
+int t_xvputi(kes_dsh, int, int, host_access** handle) {
+  *handle = &dummy_access;
+  return 0;
+}
+int t_xvputcv(host_access*, kes_dsh, const int*, int, int) { return 1; }
+
+TEST_F(plot_checks, outhistogram_by_copy_failure_fails_the_check) {
+  const auto& vi = kes_host::services[kes_host::svc_xvputi];
+  const auto& vc = kes_host::services[kes_host::svc_xvputcv];
+  host_routine old_i = plat::replace_service(vi.vector, vi.slot, reinterpret_cast<host_routine>(t_xvputi));
+  host_routine old_c = plat::replace_service(vc.vector, vc.slot, reinterpret_cast<host_routine>(t_xvputcv));
+  int byvar = 3;
+  ctx.nbyvars = 1;
+  kes_dp(&ctx)->byvarnums = &byvar;
+  kes_name32 names[1] = {{5, "score"}};
+  ctx.varnames = names;
+  node n("HISTOGRA");
+  n.slots[KES_PLOT_SLOT_OUTHISTOGRAM].given = 1;
+  EXPECT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), 1);
+  EXPECT_EQ(messages(), "189/329");
+  plat::replace_service(vi.vector, vi.slot, old_i);
+  plat::replace_service(vc.vector, vc.slot, old_c);
+}
+
+}  // namespace

@@ -25,6 +25,7 @@ enum : int {
   open_quote = 27,        // {d} line
   open_comment = 28,      // {d} line
   step_exception = 29,    // {s} what
+  axis_error = 30,        // {s} statement, {d} line, {s} reason
 };
 
 }  // namespace plat::hostmsg

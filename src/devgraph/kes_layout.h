@@ -2,6 +2,7 @@
 // destinations are prepared from: the caller fills the manager and root objects,
 // zqidest fills the rest.
 #pragma once
+#include "driver/kes_axis.h"
 #include "host/host_anchor.h"
 
 struct kes_layout {
@@ -16,4 +17,6 @@ struct kes_layout {
   const char* descr;    // its description text
   int descr_len;
   int optword[3];       // its three option words
+  kes_axis haxis;       // horizontal axis
+  kes_axis vaxis;       // vertical axis
 };

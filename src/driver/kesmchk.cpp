@@ -3,6 +3,7 @@
 // and the bin code of every analysis variable.
 #include <cmath>
 
+#include "devgraph/kes_layout.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
@@ -106,6 +107,28 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
   }
   if (mid || end) request->endpoints = end;
   request->explicit_bins = mid || end_list || nmid || nend;
+
+  // ORDER= values of a horizontal axis definition.
+  kes_axis* ax = request->layout != nullptr ? &request->layout->haxis : nullptr;
+  if (ax != nullptr && ax->order_present) {
+    const bool count_given = nmid || nend;
+    const int nbins = count_given ? static_cast<int>(std::floor(kes_pnumber(s, nmid ? KES_PLOT_SLOT_NMIDPOINTS
+                                                                                       : KES_PLOT_SLOT_NENDPOINTS)))
+                                  : 0;
+    if (mid || end_list) {
+      xpmlog(KES_SET_PROC, 318);
+      xpmlog(KES_SET_PLOT, 495);
+      ax->norder = 0;
+    } else if (count_given && nbins != ax->norder) {
+      xpmlog(KES_SET_PROC, 317);
+      xpmlog(KES_SET_PLOT, 495);
+      ax->norder = 0;
+    } else if (ax->norder > 0) {
+      if (end) xpmlog(KES_SET_PROC, 319);
+      request->explicit_bins = 1;
+      code = KES_BINS_EXPLICIT;
+    }
+  }
   for (int v = 0; v < ctx->nvars; ++v) request->bincode[v] = code;
   return 0;
 }

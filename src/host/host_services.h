@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdarg>
 #include "host/host_anchor.h"
+#include "host/host_catalog.h"
 #include "host/host_locale.h"
 
 #define KES_UNWRAP(...) __VA_ARGS__

@@ -1,0 +1,22 @@
+// AXIS1 to AXIS99: axis definitions written into the graphics catalog of the run,
+// where HAXIS= and VAXIS= of plot statements find them for the rest of the program.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "runner/program_split.h"
+
+namespace plat {
+
+// 1..99 for AXIS1..AXIS99, else 0.
+int axis_number(const std::string& keyword);
+
+// Stores the definition; each fault is written to the log naming the statement, its
+// line and the value. False when there was any (nothing is then stored).
+bool run_axis_statement(const statement& st, const std::string& program_text);
+
+// The member records of a definition from the statement's text after its keyword;
+// an empty string, or what is wrong.
+std::string encode_axis(const std::string& options, std::vector<std::string>* records);
+
+}  // namespace plat

@@ -6,6 +6,7 @@
 #include "driver/kescomp.h"
 #include "driver/kesin.h"
 #include "driver/kesinit.h"
+#include "driver/kesstmt.h"
 #include "plotreq/plot_requests.h"
 #include "stats/kes_tables.h"
 #include "stats/kesotab.h"
@@ -30,4 +31,5 @@ const kes_stages kes_real_stages = {
     .kesout = kesout,
     .kesside = kesside,
     .gpspnot = gpspnot,
+    .graphics = &kes_graphics_routines,
 };

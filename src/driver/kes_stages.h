@@ -7,6 +7,7 @@ struct kes_ctx;
 struct kes_stats;
 struct kes_varsum;
 struct host_access;
+struct kes_graphics_startup;
 
 struct kes_stages {
   // Start-up.
@@ -33,6 +34,8 @@ struct kes_stages {
   void (*kesside)(kes_ctx* ctx);
   // The device stop on the way out.
   void (*gpspnot)();
+  // The graphics start-up steps of the plot statement pass (null: the module's).
+  const kes_graphics_startup* graphics;
 };
 
 // The module's own routines.

@@ -9,6 +9,7 @@
 #include "devgraph/kes_layout.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_plot_grammar.h"
+#include "driver/kes_stages.h"
 #include "driver/plot_checks.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
@@ -125,7 +126,10 @@ void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kin
 const kes_graphics_startup kes_graphics_routines = {no_destination, no_destination, zqidest, ggsload, zqdfree,
                                                     no_device};
 
-int kesstmt(kes_ctx* ctx) { return kesstmt_with(ctx, &kes_graphics_routines); }
+int kesstmt(kes_ctx* ctx) {
+  const kes_stages* st = ctx->stages;
+  return kesstmt_with(ctx, st != nullptr && st->graphics != nullptr ? st->graphics : &kes_graphics_routines);
+}
 
 int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   ctx->devgraph = 0;

@@ -4,9 +4,9 @@
 struct kes_ctx;
 struct kes_layout;
 
-// The graphics start-up steps of the pass, as a table that graphics plug into. Until
-// then the module's table finds no output destination, and with none no template
-// or device start-up runs.
+// The graphics start-up steps of the pass, as a table that graphics plug into (the
+// stage table of the step holds it). Until then the module's table finds no output
+// destination, and with none no template or device start-up runs.
 struct kes_graphics_startup {
   // 1 when the run has a destination for graphs at all.
   int (*has_destination)(kes_ctx* ctx);
@@ -28,6 +28,6 @@ extern const kes_graphics_startup kes_graphics_routines;
 // and runs the option checks of every request. 0 lets start-up go on; 3000 (plot
 // statements with a WEIGHT variable), 1012 (an option check failed or the device
 // could not be loaded) or the result of the destination set-up end it.
-int kesstmt(kes_ctx* ctx);
+int kesstmt(kes_ctx* ctx);  // with the graphics steps of the context's stage table
 // The same with the given graphics start-up steps.
 int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics);

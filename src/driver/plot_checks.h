@@ -1,7 +1,7 @@
 // The option checks of the plot statement pass, and the small readers of plot
 // statement slots they share.
 #pragma once
-#include "driver/kes_stmt.h"
+#include "host/kes_stmt.h"
 
 struct kes_ctx;
 struct kes_preq;

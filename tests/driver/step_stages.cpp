@@ -231,6 +231,7 @@ const kes_stages test_stages = {
     },
     .kesside = [](kes_ctx*) { event("side"); },
     .gpspnot = [] { event("gpspnot"); },
+    .graphics = nullptr,
 };
 
 }  // namespace kes_test

@@ -23,7 +23,7 @@ constexpr int kMaxParams = 4;
 struct family {
   int flag;
   int code;                // kes_distcode
-  int params[kMaxParams];  // value list slots, 0 after the last
+  int params[kMaxParams];  // parameter rows (kes_param_row); -1 after the last
   kes_param_test tests[4]; // in order; message 0 after the last
   int noprint_flag;
   int fill_flag;
@@ -31,8 +31,8 @@ struct family {
 };
 
 // Given parameter values must be above 0; further options as the family says.
-constexpr kes_param_test positive(int values, int markers, int message, bool bound_arg = false) {
-  return {values, markers, 0.0, true, message, 0, true, bound_arg, false};
+constexpr kes_param_test positive(int row, int message, bool bound_arg = false) {
+  return {KES_PARAM_ROWS[row].values, KES_PARAM_ROWS[row].markers, 0.0, true, message, 0, true, bound_arg, false};
 }
 constexpr kes_param_test single(int slot, double bound, bool strict, int message, bool second_byte) {
   return {slot, -1, bound, strict, message, 0, false, false, second_byte};
@@ -40,25 +40,25 @@ constexpr kes_param_test single(int slot, double bound, bool strict, int message
 
 // In the order of the checks.
 const family kFamilies[8] = {
-    {KES_PLOT_FLAG_NORMAL, 0, {187, 142}, {positive(142, 121, 77)}, 13, 8, 895},
-    {KES_PLOT_FLAG_LOGNORMAL, 1, {188, 186, 189}, {positive(186, 123, 79)}, 14, 9, 896},
-    {KES_PLOT_FLAG_EXPONENTIAL, 2, {199, 200}, {positive(200, 137, 80)}, 16, 10, 897},
-    {KES_PLOT_FLAG_WEIBULL, 3, {190, 191, 192},
-     {positive(191, 127, 81), positive(192, 128, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
+    {KES_PLOT_FLAG_NORMAL, 0, {KES_P_NORMAL_MU, KES_P_NORMAL_SIGMA, -1, -1}, {positive(KES_P_NORMAL_SIGMA, 77)}, 13, 8, 895},
+    {KES_PLOT_FLAG_LOGNORMAL, 1, {KES_P_LOGNORMAL_THETA, KES_P_LOGNORMAL_SIGMA, KES_P_LOGNORMAL_ZETA, -1}, {positive(KES_P_LOGNORMAL_SIGMA, 79)}, 14, 9, 896},
+    {KES_PLOT_FLAG_EXPONENTIAL, 2, {KES_P_EXPONENTIAL_THETA, KES_P_EXPONENTIAL_SIGMA, -1, -1}, {positive(KES_P_EXPONENTIAL_SIGMA, 80)}, 16, 10, 897},
+    {KES_PLOT_FLAG_WEIBULL, 3, {KES_P_WEIBULL_THETA, KES_P_WEIBULL_SIGMA, KES_P_WEIBULL_C, -1},
+     {positive(KES_P_WEIBULL_SIGMA, 81), positive(KES_P_WEIBULL_C, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
       single(KES_PLOT_SLOT_CDELTA, kTinyPositive, false, 125, false)},
      15, 11, 898},
-    {KES_PLOT_FLAG_GAMMA, 4, {205, 206, 207},
-     {positive(206, 130, 85), positive(207, 131, 87), single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
+    {KES_PLOT_FLAG_GAMMA, 4, {KES_P_GAMMA_THETA, KES_P_GAMMA_SIGMA, KES_P_GAMMA_ALPHA, -1},
+     {positive(KES_P_GAMMA_SIGMA, 85), positive(KES_P_GAMMA_ALPHA, 87), single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
       single(KES_PLOT_SLOT_ALPHADELTA, kTinyPositive, false, 127, false)},
      25, 24, 899},
-    {KES_PLOT_FLAG_BETA, 5, {67, 68, 69, 70},
-     {positive(68, 133, 175), positive(69, 134, 177, true), positive(70, 135, 179, true)}, 42, 41, 900},
-    {KES_PLOT_FLAG_SB, 6, {113, 154, 158, 156},
-     {positive(154, 155, 1325), positive(158, 119, 1152), single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true),
+    {KES_PLOT_FLAG_BETA, 5, {KES_P_BETA_THETA, KES_P_BETA_SIGMA, KES_P_BETA_ALPHA, KES_P_BETA_BETA},
+     {positive(KES_P_BETA_SIGMA, 175), positive(KES_P_BETA_ALPHA, 177, true), positive(KES_P_BETA_BETA, 179, true)}, 42, 41, 900},
+    {KES_PLOT_FLAG_SB, 6, {KES_P_SB_THETA, KES_P_SB_SIGMA, KES_P_SB_DELTA, KES_P_SB_GAMMA},
+     {positive(KES_P_SB_SIGMA, 1325), positive(KES_P_SB_DELTA, 1152), single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true),
       single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)},
      70, 75, 901},
-    {KES_PLOT_FLAG_SU, 7, {164, 172, 176, 174},
-     {positive(172, 198, 1326), positive(176, 177, 1152), single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true),
+    {KES_PLOT_FLAG_SU, 7, {KES_P_SU_THETA, KES_P_SU_SIGMA, KES_P_SU_DELTA, KES_P_SU_GAMMA},
+     {positive(KES_P_SU_SIGMA, 1326), positive(KES_P_SU_DELTA, 1152), single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true),
       single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)},
      72, 76, 902},
 };
@@ -67,7 +67,7 @@ const family kFamilies[8] = {
 int curve_count(const kes_stmt* s, const family& f) {
   int n = 1;
   for (int p : f.params)
-    if (p != 0) n = kes::max(n, kes_pcount(s, p));
+    if (p >= 0) n = kes::max(n, kes_pcount(s, KES_PARAM_ROWS[p].values));
   return n;
 }
 

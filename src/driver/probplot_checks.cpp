@@ -18,21 +18,23 @@ constexpr double kDefaultRankadj = -0.375;
 constexpr int kMaxTests = 6;
 
 // The first value of a list (tested when its first marker is 0).
-constexpr kes_param_test first(int values, int markers, double bound, bool strict, int message, bool arg = false) {
-  return {values, markers, bound, strict, message, 0, false, arg, false};
+constexpr kes_param_test first(int row, double bound, bool strict, int message, bool arg = false) {
+  return {KES_PARAM_ROWS[row].values, KES_PARAM_ROWS[row].markers, bound, strict, message, 0, false, arg, false};
+}
+constexpr kes_param_test first(const kes_param_slots& row, double bound, bool strict, int message) {
+  return {row.values, row.markers, bound, strict, message, 0, false, false, false};
 }
 // A shape list that must be present; every given value is tested.
-constexpr kes_param_test shape(int values, int markers, double bound, bool strict, int message, int missing,
-                               bool arg = false) {
-  return {values, markers, bound, strict, message, missing, true, arg, false};
+constexpr kes_param_test shape(int row, double bound, bool strict, int message, int missing, bool arg = false) {
+  return {KES_PARAM_ROWS[row].values, KES_PARAM_ROWS[row].markers, bound, strict, message, missing, true, arg, false};
 }
 // A single value, given through its first or second byte.
 constexpr kes_param_test single(int slot, double bound, bool strict, int message, bool second_byte) {
   return {slot, -1, bound, strict, message, 0, false, false, second_byte};
 }
 // A shape list that must be present but whose values are not tested.
-constexpr kes_param_test present(int values, int markers, int missing) {
-  return {values, markers, -1e308, false, 0, missing, true, false, false};
+constexpr kes_param_test present(int row, int missing) {
+  return {KES_PARAM_ROWS[row].values, KES_PARAM_ROWS[row].markers, -1e308, false, 0, missing, true, false, false};
 }
 
 struct family_tests {
@@ -44,21 +46,20 @@ const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, 364, tru
 
 // QQPLOT and PROBPLOT, in the order of the checks.
 const family_tests kQqFamilies[9] = {
-    {KES_PLOT_FLAG_NORMAL, {first(142, 121, 0, false, 77)}},
+    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, 77)}},
     {KES_PLOT_FLAG_LOGNORMAL,
-     {shape(186, 123, 0, true, 79, 106), first(KES_PARAM_LOGNORMAL_SLOPE.values, KES_PARAM_LOGNORMAL_SLOPE.markers, 0,
-                                               true, 118)}},
-    {KES_PLOT_FLAG_EXPONENTIAL, {first(200, 137, 0, false, 80)}},
-    {KES_PLOT_FLAG_WEIBULL, {first(191, 127, 0, false, 81), shape(192, 128, 0, true, 83, 107)}},
-    {KES_PLOT_FLAG_GAMMA, {first(206, 130, 0, false, 85), shape(207, 131, 0, true, 87, 108)}},
+     {shape(KES_P_LOGNORMAL_SIGMA, 0, true, 79, 106), first(KES_PARAM_LOGNORMAL_SLOPE, 0, true, 118)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
+    {KES_PLOT_FLAG_WEIBULL, {first(KES_P_WEIBULL_SIGMA, 0, false, 81), shape(KES_P_WEIBULL_C, 0, true, 83, 107)}},
+    {KES_PLOT_FLAG_GAMMA, {first(KES_P_GAMMA_SIGMA, 0, false, 85), shape(KES_P_GAMMA_ALPHA, 0, true, 87, 108)}},
     {KES_PLOT_FLAG_BETA,
-     {first(68, 133, 0, false, 175), shape(69, 134, kMinShape, false, 177, 176, true),
-      shape(70, 135, kMinShape, false, 179, 178, true), kBetaTol}},
+     {first(KES_P_BETA_SIGMA, 0, false, 175), shape(KES_P_BETA_ALPHA, kMinShape, false, 177, 176, true),
+      shape(KES_P_BETA_BETA, kMinShape, false, 179, 178, true), kBetaTol}},
     {KES_PLOT_FLAG_SB,
-     {first(154, 155, 0, false, 1325), shape(158, 119, kMinShape, false, 1152, 1440), present(156, 110, 1441),
+     {first(KES_P_SB_SIGMA, 0, false, 1325), shape(KES_P_SB_DELTA, kMinShape, false, 1152, 1440), present(KES_P_SB_GAMMA, 1441),
       single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)}},
     {KES_PLOT_FLAG_SU,
-     {first(172, 198, 0, false, 1326), shape(176, 177, kMinShape, false, 1152, 1442), present(174, 175, 1443),
+     {first(KES_P_SU_SIGMA, 0, false, 1326), shape(KES_P_SU_DELTA, kMinShape, false, 1152, 1442), present(KES_P_SU_GAMMA, 1443),
       single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)}},
     {KES_PLOT_FLAG_WEIBULL2,
      {single(KES_PLOT_SLOT_W2_SIGMA, 0, true, 81, true), single(KES_PLOT_SLOT_W2_C, 0, true, 83, true)}},
@@ -66,18 +67,18 @@ const family_tests kQqFamilies[9] = {
 
 // CDFPLOT and PPPLOT: the first value of each parameter only; SB and SU untested.
 const family_tests kCdfFamilies[8] = {
-    {KES_PLOT_FLAG_NORMAL, {first(142, 121, 0, false, 77)}},
-    {KES_PLOT_FLAG_LOGNORMAL, {first(186, 123, 0, true, 79)}},
-    {KES_PLOT_FLAG_EXPONENTIAL, {first(200, 137, 0, false, 80)}},
+    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, 77)}},
+    {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, 79)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
     {KES_PLOT_FLAG_WEIBULL,
-     {first(191, 127, 0, false, 81), first(192, 128, 0, true, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
+     {first(KES_P_WEIBULL_SIGMA, 0, false, 81), first(KES_P_WEIBULL_C, 0, true, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
       single(KES_PLOT_SLOT_CDELTA, kTinyPositive, false, 125, false)}},
     {KES_PLOT_FLAG_GAMMA,
-     {first(206, 130, 0, false, 85), first(207, 131, 0, true, 87),
+     {first(KES_P_GAMMA_SIGMA, 0, false, 85), first(KES_P_GAMMA_ALPHA, 0, true, 87),
       single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
       single(KES_PLOT_SLOT_ALPHADELTA, kTinyPositive, false, 127, false)}},
     {KES_PLOT_FLAG_BETA,
-     {first(68, 133, 0, false, 175), first(69, 134, 0, true, 177, true), first(70, 135, 0, true, 179, true),
+     {first(KES_P_BETA_SIGMA, 0, false, 175), first(KES_P_BETA_ALPHA, 0, true, 177, true), first(KES_P_BETA_BETA, 0, true, 179, true),
       kBetaTol}},
     {KES_PLOT_FLAG_SB, {}},
     {KES_PLOT_FLAG_SU, {}},
@@ -139,7 +140,7 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   if (!families_ok(s, kQqFamilies)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
     if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, 184);
-    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[4].values)) xpmlog(KES_SET_PLOT, 105);
+    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values)) xpmlog(KES_SET_PLOT, 105);
   }
   if (!positions_ok(request)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis) xpmlog(KES_SET_PLOT, 182);

@@ -12,9 +12,9 @@ namespace {
 
 using namespace plot_test;
 
-const kes_param_slots kNormalSigma = KES_PARAM_ROWS[1];
-const kes_param_slots kLognormalSigma = KES_PARAM_ROWS[3];
-const kes_param_slots kBetaAlpha = KES_PARAM_ROWS[15];
+const kes_param_slots kNormalSigma = KES_PARAM_ROWS[KES_P_NORMAL_SIGMA];
+const kes_param_slots kLognormalSigma = KES_PARAM_ROWS[KES_P_LOGNORMAL_SIGMA];
+const kes_param_slots kBetaAlpha = KES_PARAM_ROWS[KES_P_BETA_ALPHA];
 
 // MIDPOINTS= lists: their steps must be equal within 1e-12 of the larger of 1 and
 // the first step, in both directions.
@@ -104,7 +104,7 @@ TEST_F(plot_checks, parameter_tests) {
   };
   for (const row& r : rows) {
     node n("QQPLOT");
-    if (!r.values.empty()) n.param({r.test.values, r.test.markers, KES_PARAM_ROWS[1].pairs}, r.values, r.est);
+    if (!r.values.empty()) n.param({r.test.values, r.test.markers, KES_PARAM_ROWS[KES_P_NORMAL_SIGMA].pairs}, r.values, r.est);
     logged.clear();
     EXPECT_EQ(kes_param_ok(&n.s, r.test), r.ok) << r.what;
     EXPECT_EQ(messages(), r.message) << r.what;
@@ -151,7 +151,7 @@ TEST_F(plot_checks, histogram_request_fields) {
   node n("HISTOGRA");
   n.flag(KES_PLOT_FLAG_WEIBULL).flag(KES_PLOT_FLAG_KERNEL).flag(KES_PLOT_FLAG_RTINCLUDE);
   n.flag(KES_PLOT_FLAG_NOTABCONTENTS).flag(KES_PLOT_FLAG_NOBARS);
-  n.param(KES_PARAM_ROWS[9], {1, 0, 3}, {0, 1, 0});  // Weibull C=1 EST 3
+  n.param(KES_PARAM_ROWS[KES_P_WEIBULL_C], {1, 0, 3}, {0, 1, 0});  // Weibull C=1 EST 3
   n.list(KES_PLOT_SLOT_KERNEL_C, {KES_KERNEL_C_MISE, 0.5, KES_KERNEL_C_MISE});
   n.num(KES_PLOT_SLOT_MAXSIGMAS, 3.9);
   n.list(KES_PLOT_SLOT_VAXIS_VALUES, {0, 5, 10, 15});

@@ -28,8 +28,6 @@ constexpr int kHeaderSize = 136;
 constexpr double kAngleTol = 0.125;
 constexpr double kFlatAngle = 0.0125;
 constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
-constexpr int kSlotCtext = 30, kSlotWaxis = 44, kSlotHoffset = 46, kSlotVoffset = 47;
-constexpr int kFlagTurnVLabels = 30, kFlagRotate = 60;
 constexpr char kUnits[9] = " PCILDTA";
 constexpr std::uint8_t kOrderUnusable = 0x40;
 
@@ -125,7 +123,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   head_just = default_just;
   ggstri(rec);
   if (ax->color[0] != ' ') std::memcpy(rec->color, ax->color, 8);
-  else if (kes_pgiven(rd.request->stmt, kSlotCtext)) std::memcpy(rec->color, kes_pslot(rd.request->stmt, kSlotCtext)->v.name, 8);
+  else if (kes_pgiven(rd.request->stmt, KES_PLOT_SLOT_CTEXT)) std::memcpy(rec->color, kes_pslot(rd.request->stmt, KES_PLOT_SLOT_CTEXT)->v.name, 8);
   else std::memset(rec->color, ' ', 8);
   rec->just = default_just;
   rec->word = 1;
@@ -239,7 +237,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
     ax->value_orient = !given ? 0 : near(angle, 0) && near(rot, 0) ? 3 : 0;
     if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, 209, "vertical");
   } else if (rd.axis_no == 2) {
-    ax->label_orient = kes_flag(rd.request->stmt, kFlagTurnVLabels) ? 4
+    ax->label_orient = kes_flag(rd.request->stmt, KES_PLOT_FLAG_TURNVLABELS) ? 4
                        : !given                                     ? 0
                        : near(angle, 0) && near(rot, 0)             ? 3
                        : near(angle, 90) && near(rot, 0)            ? 1
@@ -267,7 +265,7 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   ax->order_present = 1;
   if (rd.axis_no == 1 && (kes_pgiven(s, KES_PLOT_SLOT_MIDPOINTS) || kes_pslot(s, KES_PLOT_SLOT_ENDPOINTS)->given == 3))
     return 0;  // bins given on the statement: the bin checks report the conflict
-  const bool rotate = kes_flag(s, kFlagRotate);
+  const bool rotate = kes_flag(s, KES_PLOT_FLAG_ROTATE);
   if ((rd.request->type == KES_PLOT_PROB || kes_flag(s, KES_PLOT_FLAG_PCTLSCALE)) &&
       (rd.axis_no == 1 ? !rotate : rotate)) {
     xpmlog(KES_SET_PROC, 315, option);
@@ -366,7 +364,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     ax->origin_unit[i] = v >= 0 ? rd_i16(hdr, kUnitBase + 2 * i) : 0;
   }
   ax->hjust = 'C', ax->vjust = 'M';
-  const int off_slot = horizontal ? kSlotHoffset : kSlotVoffset;
+  const int off_slot = horizontal ? KES_PLOT_SLOT_HOFFSET : KES_PLOT_SLOT_VOFFSET;
   if (kes_pgiven(s, off_slot)) {
     ax->offset[1] = kes_pnumber(s, off_slot);
     ax->offset[0] = horizontal ? ax->offset[1] : -1.0;
@@ -381,9 +379,9 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   ax->length_unit = len >= 0 ? rd_i16(hdr, kUnitBase + 8) : 0;
 
   // Widths, copied fields, colour.
-  const bool waxis = kes_pgiven(s, kSlotWaxis);
+  const bool waxis = kes_pgiven(s, KES_PLOT_SLOT_WAXIS);
   const int hw = rd_i16(hdr, kWidth);
-  ax->width = static_cast<std::int16_t>(waxis ? static_cast<int>(kes_pnumber(s, kSlotWaxis)) : hw > 0 ? hw : -1);
+  ax->width = static_cast<std::int16_t>(waxis ? static_cast<int>(kes_pnumber(s, KES_PLOT_SLOT_WAXIS)) : hw > 0 ? hw : -1);
   ax->major_width = ax->minor_width = static_cast<std::int16_t>(waxis ? ax->width : 1);
   ax->hdr106 = static_cast<std::int16_t>(kes::max(rd_i16(hdr, kHdr106), -1));
   std::memcpy(ax->color, hdr + kColor, 8);

@@ -40,7 +40,26 @@ constexpr int KES_PLOT_SLOT_OUTKERNEL = 246;
 // The W2 SLOPE= EST marker.
 constexpr int KES_PLOT_SLOT_W2_SLOPE_EST = 141;
 
+constexpr int KES_PLOT_SLOT_CGRID = 8;
+constexpr int KES_PLOT_SLOT_LGRID = 9;
+constexpr int KES_PLOT_SLOT_WGRID = 10;
+constexpr int KES_PLOT_SLOT_HREF = 24;
+constexpr int KES_PLOT_SLOT_VREF = 25;
+constexpr int KES_PLOT_SLOT_HREFLABELS = 26;
+constexpr int KES_PLOT_SLOT_VREFLABELS = 27;
+constexpr int KES_PLOT_SLOT_CTEXT = 30;
+constexpr int KES_PLOT_SLOT_NCOLS = 31;
+constexpr int KES_PLOT_SLOT_NROWS = 32;
+constexpr int KES_PLOT_SLOT_WAXIS = 44;
+constexpr int KES_PLOT_SLOT_HOFFSET = 46;
+constexpr int KES_PLOT_SLOT_VOFFSET = 47;
+
 // Flags.
+constexpr int KES_PLOT_FLAG_NOHLABEL = 27;
+constexpr int KES_PLOT_FLAG_NOVLABEL = 28;
+constexpr int KES_PLOT_FLAG_TURNVLABELS = 30;
+constexpr int KES_PLOT_FLAG_NOVTICK = 32;
+constexpr int KES_PLOT_FLAG_ROTATE = 60;
 constexpr int KES_PLOT_FLAG_NOFRAME = 2;
 constexpr int KES_PLOT_FLAG_NORMAL = 3;
 constexpr int KES_PLOT_FLAG_LOGNORMAL = 4;

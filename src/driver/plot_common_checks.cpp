@@ -21,7 +21,7 @@ constexpr int kInsetCodes = 1;
 constexpr double kInsetEnd = 300;
 constexpr double kRobustFirst = 35, kRobustLast = 38, kRobustSecond = 37;
 // Slots of the grid colour, line type and width.
-constexpr int kGridSlots[3] = {8, 9, 10};
+constexpr int kGridSlots[3] = {KES_PLOT_SLOT_CGRID, KES_PLOT_SLOT_LGRID, KES_PLOT_SLOT_WGRID};
 
 const kes_optslot kNoSlot{};
 

@@ -24,9 +24,6 @@
 namespace {
 
 constexpr int kOutOfMemory = 1016;
-constexpr int kFlagNohlabel = 27, kFlagNovlabel = 28, kFlagNovtick = 32;
-constexpr int kSlotHref = 24, kSlotVref = 25, kSlotHrefLabels = 26, kSlotVrefLabels = 27;
-constexpr int kSlotNcols = 31, kSlotNrows = 32;
 
 // One reference-line axis: its values, its labels and their messages.
 struct ref_axis {
@@ -37,8 +34,8 @@ struct ref_axis {
   int alone_msg;            // labels without values (set 308)
   int cut_msg;              // a label longer than 16 characters is cut (set 439)
 };
-constexpr ref_axis kHref = {kSlotHref, kSlotHrefLabels, "HREF=", "HREFLABELS=", 89, 295, 225};
-constexpr ref_axis kVref = {kSlotVref, kSlotVrefLabels, "VREF=", "VREFLABELS=", 91, 459, 227};
+constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF, KES_PLOT_SLOT_HREFLABELS, "HREF=", "HREFLABELS=", 89, 295, 225};
+constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF, KES_PLOT_SLOT_VREFLABELS, "VREF=", "VREFLABELS=", 91, 459, 227};
 
 // The reference values and, with labels given, one label per value.
 int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* count, const double** values,
@@ -92,18 +89,18 @@ int cells(const kes_stmt* s, int slot, const char* name, int bad_msg, int nclass
 
 int kes_layout_options(kes_ctx* ctx, kes_preq* request) {
   const kes_stmt* s = request->stmt;
-  request->nohlabel = kes_flag(s, kFlagNohlabel);
-  request->novtick = kes_flag(s, kFlagNovtick);
+  request->nohlabel = kes_flag(s, KES_PLOT_FLAG_NOHLABEL);
+  request->novtick = kes_flag(s, KES_PLOT_FLAG_NOVTICK);
   // Without ticks there is nothing for tick labels to name.
-  request->novlabel = kes_flag(s, kFlagNovlabel) || request->novtick;
+  request->novlabel = kes_flag(s, KES_PLOT_FLAG_NOVLABEL) || request->novtick;
   request->frame_fill = kes_pgiven(s, KES_PLOT_SLOT_CFRAME);
   int r = reference_lines(ctx, s, kHref, &request->nhref, &request->href, &request->hreflabels);
   if (r == 0) r = reference_lines(ctx, s, kVref, &request->nvref, &request->vref, &request->vreflabels);
   if (r != 0) return r;
 
   const int nclass = request->classvars != nullptr ? request->classvars->count : 0;
-  const int nrows = cells(s, kSlotNrows, "NROWS=", 337, nclass, 102);
-  const int ncols = cells(s, kSlotNcols, "NCOLS=", 349, nclass, 103);
+  const int nrows = cells(s, KES_PLOT_SLOT_NROWS, "NROWS=", 337, nclass, 102);
+  const int ncols = cells(s, KES_PLOT_SLOT_NCOLS, "NCOLS=", 349, nclass, 103);
   if (nrows < 0 || ncols < 0) return 1;
   if (nclass == 0) {
     request->nrows = request->ncols = 1;

@@ -188,8 +188,8 @@ TEST_F(plot_checks, layout_fields) {
   };
   for (const row& r : rows) {
     node n("HISTOGRA");
-    if (r.nrows != 0) n.num(32, r.nrows);
-    if (r.ncols != 0) n.num(31, r.ncols);
+    if (r.nrows != 0) n.num(KES_PLOT_SLOT_NROWS, r.nrows);
+    if (r.ncols != 0) n.num(KES_PLOT_SLOT_NCOLS, r.ncols);
     kes_classvars cv{};
     cv.count = r.nclass;
     req = kes_preq{};
@@ -203,11 +203,11 @@ TEST_F(plot_checks, layout_fields) {
     }
   }
   node n("QQPLOT");
-  n.flag(32).list(25, {1, 2});
+  n.flag(KES_PLOT_FLAG_NOVTICK).list(KES_PLOT_SLOT_VREF, {1, 2});
   std::vector<kes_textentry> labels = {{3, "one"}, {20, "a much longer label!"}};
-  n.slots[27].given = 1;
-  n.slots[27].v.count = 2;
-  n.slots[27].list = labels.data();
+  n.slots[KES_PLOT_SLOT_VREFLABELS].given = 1;
+  n.slots[KES_PLOT_SLOT_VREFLABELS].v.count = 2;
+  n.slots[KES_PLOT_SLOT_VREFLABELS].list = labels.data();
   req = kes_preq{};
   logged.clear();
   ASSERT_EQ(run(kes_layout_options, n, KES_PLOT_QQ), 0);

@@ -27,7 +27,6 @@ constexpr int kNoLayout = 1, kBadStream = 4, kNoMemory = 1012, kOutOfMemory = 10
 constexpr int kHeaderSize = 136;
 constexpr double kAngleTol = 0.125;
 constexpr double kFlatAngle = 0.0125;
-constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
 constexpr char kUnits[9] = " PCILDTA";
 constexpr std::uint8_t kOrderUnusable = 0x40;
 
@@ -287,17 +286,10 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
     xpmlog(KES_SET_GRAPH, 196);
     return kUnusable;
   }
-  const double d = v[1] - v[0];
-  const double tol = kes::fmax(1000 * kEps * kes::fmax(std::fabs(v[0]), std::fabs(v[n - 1])), kEps);
-  for (int i = 1; i < n; ++i) {
-    if (!(v[i] > v[i - 1])) {
-      xpmlog(KES_SET_GRAPH, 197);
-      return kUnusable;
-    }
-    if (std::fabs((v[i] - v[i - 1]) - d) > tol) {
-      xpmlog(KES_SET_GRAPH, 198);
-      return kUnusable;
-    }
+  const int steps = kes_tick_steps(v, n);
+  if (steps != KES_STEPS_EQUAL) {
+    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? 197 : 198);
+    return kUnusable;
   }
   ax->norder = n;
   ax->order = v;
@@ -472,4 +464,16 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
 
 int kes_layout_vorder_count(const kes_preq* request) {
   return request->layout != nullptr ? request->layout->vaxis.norder : 0;
+}
+
+int kes_tick_steps(const double* v, int n) {
+  // Equal within the rounding of the larger end value.
+  const double eps = 1.1102230246251565e-16;  // 2^-53
+  const double d = n > 1 ? v[1] - v[0] : 0;
+  const double tol = n > 1 ? kes::fmax(1000 * eps * kes::fmax(std::fabs(v[0]), std::fabs(v[n - 1])), eps) : eps;
+  for (int i = 1; i < n; ++i)
+    if (!(v[i] > v[i - 1])) return KES_STEPS_NOT_INCREASING;
+  for (int i = 1; i < n; ++i)
+    if (std::fabs((v[i] - v[i - 1]) - d) > tol) return KES_STEPS_UNEQUAL;
+  return KES_STEPS_EQUAL;
 }

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kOutOfMemory = 1016;
 constexpr double kTinyPositive = 2.225073858507202e-308;
-constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
 constexpr int kMaxParams = 4;
 
 // One fitted family on the HISTOGRAM statement.
@@ -71,11 +70,6 @@ int curve_count(const kes_stmt* s, const family& f) {
   return n;
 }
 
-// Equal steps within the rounding tolerance of the largest end value.
-double step_tolerance(double first, double last) {
-  return kes::fmax(1000 * kEps * kes::fmax(std::fabs(first), std::fabs(last)), kEps);
-}
-
 // The VAXIS= value count the vertical axis can use.
 int vertical_values(const kes_preq* request) {
   const kes_stmt* s = request->stmt;
@@ -85,23 +79,17 @@ int vertical_values(const kes_preq* request) {
     xpmlog(KES_SET_LABEL, 725);
     return 0;
   }
-  const double* v = kes_pnumbers(s, KES_PLOT_SLOT_VAXIS_VALUES);
-  for (int i = 1; i < n; ++i) {
-    if (!(v[i] > v[i - 1])) {
+  switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS_VALUES), n)) {
+    case KES_STEPS_NOT_INCREASING:
       xpmlog(KES_SET_LABEL, 727);
       return 0;
-    }
-  }
-  const double d = v[1] - v[0];
-  const double tol = step_tolerance(v[0], v[n - 1]);
-  for (int i = 1; i < n; ++i) {
-    if (std::fabs((v[i] - v[i - 1]) - d) > tol) {
+    case KES_STEPS_UNEQUAL:
       xpmlog(KES_SET_LABEL, 728);
       xpmlog(KES_SET_AXIS_NOTE, 250);
       return 0;
-    }
+    default:
+      return n;
   }
-  return n;
 }
 
 }  // namespace

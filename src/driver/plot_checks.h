@@ -72,3 +72,7 @@ int kes_layout_vorder_count(const kes_preq* request);
 // The layout options of a plot statement: reference lines and labels, tick-label
 // switches, frame fill, cells per panel. 0, 1 after a message, or 1016.
 int kes_layout_options(kes_ctx* ctx, kes_preq* request);
+// Tick values (VAXIS= lists, ORDER= values): increasing, with steps equal to the
+// first within the rounding of the larger end value.
+enum kes_steps : int { KES_STEPS_EQUAL = 0, KES_STEPS_NOT_INCREASING = 1, KES_STEPS_UNEQUAL = 2 };
+int kes_tick_steps(const double* values, int n);

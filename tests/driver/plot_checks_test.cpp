@@ -3,6 +3,7 @@
 // values, lists at the edge of the spacing tolerance) and one table per check of
 // which message each case draws and what it leaves in the request.
 #include <cmath>
+#include <memory>
 
 #include "devgraph/kes_layout.h"
 #include "driver/kesstmt.h"
@@ -314,6 +315,92 @@ TEST_F(plot_checks, outhistogram_by_copy_failure_fails_the_check) {
   EXPECT_EQ(messages(), "189/329");
   plat::replace_service(vi.vector, vi.slot, old_i);
   plat::replace_service(vc.vector, vc.slot, old_c);
+}
+
+}  // namespace
+
+namespace {
+
+// The variable check: listed variables must be analysis variables; each request's
+// plot slots follow the ones before it.
+TEST_F(plot_checks, variable_lists_and_plot_slots) {
+  int nums[3] = {4, 7, 9};
+  int slots[3];
+  kes_name32 names[3] = {{1, "a"}, {12, "longer_names"}, {2, "bb"}};
+  ctx.nvars = 3;
+  ctx.varnums = nums;
+  ctx.varnames = names;
+  struct row {
+    std::vector<int> list;  // input variable numbers; empty: no list
+    int result;
+    std::vector<int> slots;
+    int first, total;
+  };
+  const row rows[] = {
+      {{}, 0, {0, 1, 2}, 0, 3},
+      {{9, 4}, 0, {1, -1, 0}, 3, 5},
+      {{7}, 0, {-1, 0, -1}, 5, 6},
+      {{7, 5}, 1, {-1, 0, -1}, 0, 6},  // 5 is no analysis variable
+  };
+  for (const row& r : rows) {
+    node n("QQPLOT");
+    if (!r.list.empty()) n.marks(KES_PLOT_SLOT_VARS, r.list);
+    for (int& s : slots) s = -1;
+    req = kes_preq{};
+    req.varslot = slots;
+    req.stmt = &n.s;
+    logged.clear();
+    EXPECT_EQ(kesvchk(&ctx, &req, KES_PLOT_SLOT_VARS), r.result);
+    EXPECT_EQ(std::vector<int>(slots, slots + 3), r.slots);
+    if (r.result == 0) {
+      EXPECT_EQ(req.first_slot, r.first);
+      EXPECT_EQ(messages(), "");
+    } else {
+      EXPECT_EQ(messages(), "308/75");
+    }
+    EXPECT_EQ(ctx.nplotslots, r.total);
+  }
+  node n("HISTOGRA");
+  EXPECT_EQ(kesnlen(&ctx, &n.s, KES_PLOT_SLOT_VARS), 12);
+  names[1].len = 3;
+  EXPECT_EQ(kesnlen(&ctx, &n.s, KES_PLOT_SLOT_VARS), 8);
+}
+
+// The INSET statements right after a plot statement mark it for robust statistics
+// (codes 35 to 38, and 37 also the second mark), up to their end code.
+TEST_F(plot_checks, robust_statistics_of_the_insets) {
+  struct row {
+    std::vector<std::vector<double>> insets;  // code lists of the INSET statements
+    bool other_between;                       // a non-INSET statement before the last
+    int robust, robust2;
+  };
+  const row rows[] = {
+      {{{1, 2, 300}}, false, 0, 0},
+      {{{1, 35, 300}}, false, 1, 0},
+      {{{2, 300}, {37, 300}}, false, 1, 1},
+      {{{300, 37}}, false, 0, 0},         // after the end code
+      {{{1, 300}, {38, 300}}, true, 0, 0},  // not directly after the plot statement
+  };
+  for (const row& r : rows) {
+    node plot("HISTOGRA");
+    std::vector<std::unique_ptr<node>> insets;
+    node other("VAR");
+    kes_stmt* prev = &plot.s;
+    for (size_t i = 0; i < r.insets.size(); ++i) {
+      if (r.other_between && i + 1 == r.insets.size()) {
+        prev->next = &other.s;
+        prev = &other.s;
+      }
+      insets.push_back(std::make_unique<node>("INSET"));
+      insets.back()->list(1, r.insets[i]);
+      prev->next = &insets.back()->s;
+      prev = &insets.back()->s;
+    }
+    req = kes_preq{};
+    kesrobchk(&req, &plot.s);
+    EXPECT_EQ(req.robust, r.robust);
+    EXPECT_EQ(req.robust2, r.robust2);
+  }
 }
 
 }  // namespace

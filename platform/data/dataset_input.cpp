@@ -1,7 +1,7 @@
 // Opening CSV files as input data sets: file lookup, variable names, metadata.
 #include <algorithm>
 #include <filesystem>
-#include <set>
+#include <vector>
 #include <unordered_map>
 
 #include "core/runtime.h"
@@ -16,20 +16,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Data sets open in this step, closed at its end.
-std::set<dataset*>& open_sets() {
-  static std::set<dataset*> s;
+// Data sets open in this step, in the order they were opened, closed at its end in
+// that order (so the notes on output data sets do not follow heap addresses).
+std::vector<dataset*>& open_sets() {
+  static std::vector<dataset*> s;
   return s;
+}
+bool is_open(const dataset* ds) {
+  const auto& v = open_sets();
+  return std::find(v.begin(), v.end(), ds) != v.end();
 }
 bool cleanup_registered = false;
 
 void register_open(dataset* ds) {
-  open_sets().insert(ds);
+  if (!is_open(ds)) open_sets().push_back(ds);
   if (!cleanup_registered) {
     cleanup_registered = true;
     at_step_end([] {
       cleanup_registered = false;
-      std::set<dataset*> all;
+      std::vector<dataset*> all;
       all.swap(open_sets());
       // Output data sets the module defined but left open take their place only when
       // the step read its input to the end.
@@ -189,7 +194,8 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
 
 void close_dataset(dataset* ds) {
   if (ds == nullptr) return;
-  open_sets().erase(ds);
+  auto& v = open_sets();
+  v.erase(std::remove(v.begin(), v.end(), ds), v.end());
   if (ds->output) abandon_output(ds);
   delete ds;
 }
@@ -202,7 +208,7 @@ const dataset* open_output_at(const std::string& path) {
   return nullptr;
 }
 
-bool is_open_dataset(const dataset* ds) { return open_sets().count(const_cast<dataset*>(ds)) != 0; }
+bool is_open_dataset(const dataset* ds) { return is_open(ds); }
 
 const std::vector<ds_var>& variables(const dataset* ds) { return ds->vars; }
 

@@ -8,6 +8,7 @@
 #include "core/host_messages.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
+#include "core/name_case.h"
 
 namespace plat {
 
@@ -28,12 +29,6 @@ const char* object_reason(unsigned code) {
     case 0x80008001u: return "method not supported by the object";
     default: return nullptr;
   }
-}
-
-std::string upper_name(const char* name) {
-  std::string s = name ? name : "";
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 }  // namespace
@@ -104,7 +99,7 @@ void plat_xmemmsg(long size) { plat::log_message(plat::hostmsg::set, plat::hostm
 
 // 0 and the value (1 yes, 0 no) for a yes/no option; 1 and 0 for any other name.
 int plat_xoptbgt(const char* name, int* result) {
-  int b = plat::system_option_bool(plat::upper_name(name));
+  int b = plat::system_option_bool(plat::upper(name ? name : ""));
   if (result) *result = b > 0 ? 1 : 0;
   return b < 0 ? 1 : 0;
 }
@@ -112,7 +107,7 @@ int plat_xoptbgt(const char* name, int* result) {
 // The value of a text option, blank-filled to size; returns the value's length (at
 // most size), or -1 for a name that is no text option (the buffer all blanks).
 int plat_xoptcgt(const char* name, char* buffer, int size) {
-  const std::string* v = plat::system_option_text(plat::upper_name(name));
+  const std::string* v = plat::system_option_text(plat::upper(name ? name : ""));
   if (buffer && size > 0) std::memset(buffer, ' ', static_cast<std::size_t>(size));
   if (!v) return -1;
   int n = std::min(static_cast<int>(v->size()), std::max(size, 0));

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/runtime.h"
+#include "core/name_case.h"
 
 namespace plat {
 namespace {
@@ -25,12 +26,6 @@ constexpr opt_def defs[] = {
 };
 
 constexpr std::size_t max_text = 1024;
-
-std::string upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return u;
-}
 
 std::string trimmed_upper(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);

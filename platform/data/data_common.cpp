@@ -37,24 +37,6 @@ void data_log(int kind_code, const std::string& text) {
   log_write(kind_code == 0 ? msg_kind::note : (kind_code == 1 ? msg_kind::warning : msg_kind::error), text);
 }
 
-std::string upper(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return r;
-}
-
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool valid_name(std::string_view s) {
   if (s.empty() || s.size() > 32) return false;
   auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };

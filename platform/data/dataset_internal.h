@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/name_case.h"
 #include "data/dataset.h"
 
 namespace plat {
@@ -80,9 +81,6 @@ void track_dataset(dataset* ds);
 bool is_open_dataset(const dataset* ds);
 // The output data set of this step that goes to path, or nullptr.
 const dataset* open_output_at(const std::string& path);
-// Upper case (ASCII).
-std::string upper(std::string_view s);
-bool iequals(std::string_view a, std::string_view b);
 bool valid_name(std::string_view s);
 // The text with control characters shown as \xHH, for messages.
 std::string printable(std::string_view s);

@@ -15,12 +15,10 @@ constexpr int kMaxDeletions = 3;
 constexpr int kMaxCompletion = 3;
 constexpr int kCheapInsertion = 5;      // a first insertion that may be followed by another
 constexpr int kValidation = 4;          // tokens a repair should let the parse take
-
-struct candidate {
-  int cost = 0;
-  int deletions = 0;
-  std::vector<int> inserts;
-};
+constexpr size_t kMaxExpectedShown = 8; // terminals an error message names
+constexpr int kNearSpelling = 2;        // edits within which a keyword counts as near
+constexpr int kFarSpelling = 99;        // the distance of every terminal not near
+constexpr size_t kMaxDeletedShown = 42; // characters of deleted text a message shows
 
 }  // namespace
 
@@ -50,7 +48,7 @@ int edit_distance(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-// What could have stood where the token is: at most eight, the keywords nearest in
+// What could have stood where the token is: at most kMaxExpectedShown, the keywords nearest in
 // spelling to the token first.
 std::string engine::expected_text(const std::vector<int>& expected, const token& t) const {
   std::vector<std::pair<int, int>> order;  // (distance, terminal)
@@ -58,16 +56,18 @@ std::string engine::expected_text(const std::vector<int>& expected, const token&
     std::string text = p_->syms->texts[static_cast<size_t>(x)];
     bool alternative = text.size() > 1 && text.back() == '$';
     if (alternative) text.pop_back();
-    int d = x > desc_->nclasses && text.size() > 1 && !t.text.empty() ? edit_distance(t.text, text) : 99;
+    int d = x > desc_->nclasses && text.size() > 1 && !t.text.empty() ? edit_distance(t.text, text)
+                                                                       : kFarSpelling;
     // Alternative spellings are named only when they are the near ones.
-    if (alternative && d > 2) continue;
-    order.emplace_back(d <= 2 ? d : 99, x);
+    if (alternative && d > kNearSpelling) continue;
+    order.emplace_back(d <= kNearSpelling ? d : kFarSpelling, x);
   }
   std::stable_sort(order.begin(), order.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string out;
-  for (size_t i = 0; i < order.size() && i < 8; ++i) out += (i ? ", " : "") + terminal_text(p_, order[i].second);
-  if (order.size() > 8) out += ", ...";
+  for (size_t i = 0; i < order.size() && i < kMaxExpectedShown; ++i)
+    out += (i ? ", " : "") + terminal_text(p_, order[i].second);
+  if (order.size() > kMaxExpectedShown) out += ", ...";
   return out;
 }
 
@@ -220,130 +220,129 @@ void engine::run() {
   }
 }
 
-// The least-cost repair: insert a short string of terminals before the token,
-// delete a few tokens, or both; the cheapest wins, a deletion-free one on a tie.
-void engine::repair() {
-  const token t = look(0);
-  const int never = desc_->never_cost;
+// A word costs what a keyword costs to delete: a stray word is most often a
+// misspelt keyword.
+int engine::deletion_cost(const token& u) const {
+  int term = u.keyword ? u.keyword : u.cls;
+  int c = desc_->delcost[term - 1];
+  if (u.cls == T_NAMEX && first_keyword_ > 0) c = std::min<int>(c, desc_->delcost[first_keyword_ - 1]);
+  return c;
+}
+
+int engine::insertion_cost(int symbol) const { return desc_->inscost[symbol - 1]; }
+
+bool engine::fits(const std::vector<int>& stack, const token& u) const {
+  for (int r : readings(u))
+    if (accepts(stack, r)) return true;
+  return false;
+}
+
+void engine::consider(std::vector<repair_candidate>* cands, int cost, int deletions, std::vector<int> inserts) const {
+  if (cost >= desc_->never_cost) return;
+  cands->push_back(repair_candidate{cost, deletions, std::move(inserts)});
+}
+
+// Insertions of one terminal before the token, or of two marks or values.
+void engine::add_insertions(const std::vector<int>& expected, const token& t,
+                            std::vector<repair_candidate>* cands) const {
   const int end = desc_->nterminals;
-  std::vector<int> expected = acceptable(stack_);
-  auto ins_cost = [&](int s) { return static_cast<int>(desc_->inscost[s - 1]); };
-  // A word costs what a keyword costs to delete: a stray word is most often a
-  // misspelt keyword.
-  auto del_cost = [&](const token& u) {
-    int term = u.keyword ? u.keyword : u.cls;
-    int c = desc_->delcost[term - 1];
-    if (u.cls == T_NAMEX && first_keyword_ > 0) c = std::min<int>(c, desc_->delcost[first_keyword_ - 1]);
-    return c;
-  };
-  auto fits = [&](const std::vector<int>& s, const token& u) {
-    for (int r : readings(u))
-      if (accepts(s, r)) return true;
-    return false;
-  };
-
-  // A statement that begins with a word the grammar does not know is skipped whole.
-  if (p_->last.cls == T_ENDJB && !p_->last.synthetic && t.cls != end) {
-    panic(expected);
-    return;
-  }
-
-  // Every repair within reach, then the one that lets the parse go on longest (up
-  // to a few tokens), the cheapest among those, the one with fewer deletions on a tie.
-  std::vector<candidate> cands;
-  int cheapest = never;
-  auto consider = [&](int cost, int deletions, std::vector<int> inserts) {
-    if (cost >= never) return;
-    cheapest = std::min(cheapest, cost);
-    cands.push_back(candidate{cost, deletions, std::move(inserts)});
-  };
-
-  // Insertions before the token.
   for (int x : expected) {
-    if (x == end || ins_cost(x) >= never) continue;
+    if (x == end || insertion_cost(x) >= desc_->never_cost) continue;
     std::vector<int> s1 = after(stack_, x);
     if (fits(s1, t)) {
-      consider(ins_cost(x), 0, {x});
+      consider(cands, insertion_cost(x), 0, {x});
       continue;
     }
     // Two marks or values may be inserted together, never keywords: a keyword
     // would begin another option or statement of the repair's own choosing.
-    if (ins_cost(x) > kCheapInsertion || x >= first_keyword_) continue;
+    if (insertion_cost(x) > kCheapInsertion || x >= first_keyword_) continue;
     for (int y : acceptable(s1)) {
       if (y == end || y >= first_keyword_) continue;
-      if (fits(after(s1, y), t)) consider(ins_cost(x) + ins_cost(y), 0, {x, y});
+      if (fits(after(s1, y), t)) consider(cands, insertion_cost(x) + insertion_cost(y), 0, {x, y});
     }
   }
-  // Completing the symbols on top of the stack with their cheapest strings.
-  {
-    std::vector<int> s = stack_, inserts;
-    int cost = 0, done = 0;
-    for (int i = static_cast<int>(stack_.size()) - 1; i >= 0 && done < kMaxCompletion; --i) {
-      int sym = stack_[static_cast<size_t>(i)];
-      if (sym < 0) continue;
-      ++done;
-      std::vector<int> str;
-      if (is_terminal(sym)) {
-        str.push_back(sym);
-      } else {
-        int at = desc_->insndx[sym - desc_->first_nonterminal];
-        for (int k = 1; k <= desc_->instbl[at]; ++k) str.push_back(desc_->instbl[at + k]);
-      }
-      bool ok = true;
-      for (int term : str) {
-        if (term == end || !accepts(s, term)) {
-          ok = false;
-          break;
-        }
-        cost += ins_cost(term);
-        s = after(s, term);
-        inserts.push_back(term);
-      }
-      if (!ok || cost >= never) break;
-      if (!inserts.empty() && fits(s, t)) consider(cost, 0, inserts);
+}
+
+// The cheapest string that completes a symbol: itself for a terminal.
+std::vector<int> engine::cheapest_string(int symbol) const {
+  if (is_terminal(symbol)) return {symbol};
+  std::vector<int> str;
+  int at = desc_->insndx[symbol - desc_->first_nonterminal];
+  for (int k = 1; k <= desc_->instbl[at]; ++k) str.push_back(desc_->instbl[at + k]);
+  return str;
+}
+
+// Completing the symbols on top of the stack with their cheapest strings.
+void engine::add_completions(const token& t, std::vector<repair_candidate>* cands) const {
+  const int end = desc_->nterminals;
+  std::vector<int> s = stack_, inserts;
+  int cost = 0, done = 0;
+  for (int i = static_cast<int>(stack_.size()) - 1; i >= 0 && done < kMaxCompletion; --i) {
+    int sym = stack_[static_cast<size_t>(i)];
+    if (sym < 0) continue;
+    ++done;
+    for (int term : cheapest_string(sym)) {
+      if (term == end || !accepts(s, term)) return;
+      cost += insertion_cost(term);
+      s = after(s, term);
+      inserts.push_back(term);
     }
+    if (cost >= desc_->never_cost) return;
+    if (!inserts.empty() && fits(s, t)) consider(cands, cost, 0, inserts);
   }
-  // Deletions, each perhaps followed by one insertion.
+}
+
+// Deletions of up to a few tokens, each perhaps followed by one insertion.
+void engine::add_deletions(const std::vector<int>& expected, std::vector<repair_candidate>* cands) {
+  const int end = desc_->nterminals;
   int dcost = 0;
   for (int k = 1; k <= kMaxDeletions; ++k) {
     const token gone = look(static_cast<size_t>(k - 1));
     if (gone.cls == end) break;
-    dcost += del_cost(gone);
-    if (dcost >= never) break;
+    dcost += deletion_cost(gone);
+    if (dcost >= desc_->never_cost) break;
     const token u = look(static_cast<size_t>(k));
     if (fits(stack_, u)) {
-      consider(dcost, k, {});
+      consider(cands, dcost, k, {});
       continue;
     }
     // A keyword is not put in place of deleted tokens: that would quietly give
     // another option.
     for (int x : expected)
       if (x != end && x <= first_keyword_ - 1 && fits(after(stack_, x), u))
-        consider(dcost + ins_cost(x), k, {x});
+        consider(cands, dcost + insertion_cost(x), k, {x});
   }
+}
 
-  candidate best;
-  best.cost = never;
-  int best_progress = -1;
-  for (const candidate& c : cands) {
-    std::vector<int> s = stack_;
-    for (int x : c.inserts) s = after(s, x);
-    int progress = 0;
-    for (; progress < kValidation; ++progress) {
-      const token u = look(static_cast<size_t>(c.deletions + progress));
-      int r = 0;
-      for (int rd : readings(u))
-        if (accepts(s, rd)) {
-          r = rd;
-          break;
-        }
-      if (r == 0) break;
-      if (r == T_ENDJB || r == end) {
-        progress = kValidation;
+// How many tokens (up to kValidation) the parse takes after the repair.
+int engine::progress_after(const repair_candidate& c) {
+  const int end = desc_->nterminals;
+  std::vector<int> s = stack_;
+  for (int x : c.inserts) s = after(s, x);
+  int progress = 0;
+  for (; progress < kValidation; ++progress) {
+    const token u = look(static_cast<size_t>(c.deletions + progress));
+    int r = 0;
+    for (int rd : readings(u))
+      if (accepts(s, rd)) {
+        r = rd;
         break;
       }
-      s = after(s, r);
-    }
+    if (r == 0) return progress;
+    if (r == T_ENDJB || r == end) return kValidation;
+    s = after(s, r);
+  }
+  return progress;
+}
+
+// The repair that lets the parse go on longest, the cheapest among those, the one
+// with fewer deletions on a tie; its cost is "never" when there is none.
+engine::repair_candidate engine::best_repair(const std::vector<repair_candidate>& cands) {
+  repair_candidate best;
+  best.cost = desc_->never_cost;
+  int best_progress = -1;
+  for (const repair_candidate& c : cands) {
+    const int progress = progress_after(c);
     if (progress > best_progress ||
         (progress == best_progress &&
          (c.cost < best.cost || (c.cost == best.cost && c.deletions < best.deletions)))) {
@@ -351,12 +350,12 @@ void engine::repair() {
       best_progress = progress;
     }
   }
-  (void)cheapest;
+  return best;
+}
 
-  if (best.cost >= never) {
-    panic(expected);
-    return;
-  }
+// Reports the repair and carries it out: the deleted tokens are skipped, the
+// inserted terminals matched as if read.
+void engine::apply_repair(const repair_candidate& best, const std::vector<int>& expected, const token& t) {
   std::string exp_text;
   if (best.deletions > 0) {
     exp_text = expected_text(expected, t);
@@ -364,7 +363,7 @@ void engine::repair() {
     std::string gone = "'" + p_->text.substr(t.begin, last_gone.end - t.begin) + "'";
     for (char& c : gone)
       if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    if (gone.size() > 42) gone = gone.substr(0, 40) + "...'";
+    if (gone.size() > kMaxDeletedShown) gone = gone.substr(0, kMaxDeletedShown - 2) + "...'";
     parse_error(p_, t.line, t.col, 2, gone.c_str(), exp_text.c_str());
     for (int k = 0; k < best.deletions; ++k) consume();
   } else {
@@ -381,6 +380,29 @@ void engine::repair() {
     s.col = here.col;
     step_to_match(s, x);
   }
+}
+
+// The least-cost repair: insert a short string of terminals before the token,
+// delete a few tokens, or both; of every repair within reach, the one that lets the
+// parse go on longest wins.
+void engine::repair() {
+  const token t = look(0);
+  std::vector<int> expected = acceptable(stack_);
+  // A statement that begins with a word the grammar does not know is skipped whole.
+  if (p_->last.cls == T_ENDJB && !p_->last.synthetic && t.cls != desc_->nterminals) {
+    panic(expected);
+    return;
+  }
+  std::vector<repair_candidate> cands;
+  add_insertions(expected, t, &cands);
+  add_completions(t, &cands);
+  add_deletions(expected, &cands);
+  const repair_candidate best = best_repair(cands);
+  if (best.cost >= desc_->never_cost) {
+    panic(expected);
+    return;
+  }
+  apply_repair(best, expected, t);
 }
 
 // No repair within reach: skip to the end of the statement and go on from there.

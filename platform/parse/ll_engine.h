@@ -36,7 +36,24 @@ class engine {
   void act(int action);          // performs an action through the semantic routine
   // Runs the stack until terminal `reading` of token t is matched.
   void step_to_match(const token& t, int reading);
+  // Error repair (ll_engine.cpp): candidates, the best of them, and carrying it out.
+  struct repair_candidate {
+    int cost = 0;
+    int deletions = 0;
+    std::vector<int> inserts;
+  };
   void repair();
+  int deletion_cost(const token& u) const;
+  int insertion_cost(int symbol) const;
+  bool fits(const std::vector<int>& stack, const token& u) const;
+  void consider(std::vector<repair_candidate>* cands, int cost, int deletions, std::vector<int> inserts) const;
+  void add_insertions(const std::vector<int>& expected, const token& t, std::vector<repair_candidate>* cands) const;
+  std::vector<int> cheapest_string(int symbol) const;
+  void add_completions(const token& t, std::vector<repair_candidate>* cands) const;
+  void add_deletions(const std::vector<int>& expected, std::vector<repair_candidate>* cands);
+  int progress_after(const repair_candidate& c);
+  repair_candidate best_repair(const std::vector<repair_candidate>& cands);
+  void apply_repair(const repair_candidate& best, const std::vector<int>& expected, const token& t);
   void panic(const std::vector<int>& expected);
   void trace_syn(const token* matched, int a, int b) const;
   std::string expected_text(const std::vector<int>& expected, const token& t) const;

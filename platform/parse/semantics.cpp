@@ -8,6 +8,7 @@
 #include "core/runtime.h"
 #include "parse/format_ids.h"
 #include "parse/parse_internal.h"
+#include "core/name_case.h"
 
 namespace plat::parse {
 namespace {
@@ -15,7 +16,14 @@ namespace {
 constexpr int kMaxRangeValues = 100000;  // values one "a TO b BY c" item may make
 constexpr int kFlagNotsorted = 11;       // PROC flag of the BY statement's NOTSORTED
 constexpr int kSlotBy = 0;
+constexpr int kSlotData = 6;             // PROC slot of DATA=: the step's input
 constexpr int kSlotByDescending = 8;
+constexpr int kNoArguments = 0xFFFF;     // argument index of an action without arguments
+// Number-list item parts.
+constexpr int kItemValue = 1, kItemTo = 2, kItemBy = 3, kItemEnd = 4;
+// Marks: CLASS level codes 1 to 5; a given parameter value; EST.
+constexpr int kMarkFirstClassCode = 1, kMarkLastClassCode = 5, kMarkEst = 11;
+constexpr int kByDescending = 1;         // BY option: DESCENDING (else NOTSORTED)
 
 enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
@@ -23,11 +31,6 @@ enum kind : int {
   K_CHECK, K_MARK = 22, K_CONST = 24, K_NAME = 26, K_TEXT, K_BYOPT = 29, K_DSOUT,
   K_PAIRED, K_SET = 33, K_GIVENBYTE, K_GOUT
 };
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 kes_optslot* slot_of(semantics& s, int n, slot_store** store = nullptr) {
   if (s.cur == nullptr || n < 0 || n >= static_cast<int>(s.cur->slots.size())) return nullptr;
@@ -197,222 +200,319 @@ void trace_sem(const parser* p, int action, int k, const std::vector<int>& a) {
   log_write(msg_kind::plain, t);
 }
 
-}  // namespace
+// The arguments of an action, read from the descriptor's argument table.
+struct action_args {
+  std::vector<int> v;
+  int operator()(size_t i) const { return i < v.size() ? v[i] : 0; }
+  size_t size() const { return v.size(); }
+};
 
-void perform(parser* p, int action) {
-  const kes_gramdesc* d = p->desc;
-  int k = d->actmap[action - 1];
-  std::vector<int> a;
-  if (d->argndx[action - 1] != 0xFFFF) {
-    int at = d->argndx[action - 1];
-    for (int i = 1; i <= d->argtbl[at]; ++i) a.push_back(d->argtbl[at + i]);
+using action_fn = void (*)(parser* p, const action_args& a);
+
+void act_proc(parser* p, const action_args&) {
+  semantics& s = p->sem;
+  s.nodes.clear();
+  s.proc = s.cur = nullptr;
+  s.input = nullptr;
+}
+
+void act_liststmt(parser* p, const action_args&) {
+  semantics& s = p->sem;
+  s.cur = s.proc;
+  s.cur_stmt = p->last.text;
+  s.cur_stmt_line = p->last.line;
+}
+
+void act_node(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  s.cur = new_node(p, a(0) + 1);
+  if (s.proc == nullptr) s.proc = s.cur;
+  s.cur_stmt = s.cur->stmt_name;
+  s.cur_stmt_line = s.cur->line;
+}
+
+void act_end(parser* p, const action_args&) {
+  end_statement(p);
+  p->sem.cur_stmt.clear();
+}
+
+void set_flag(node_store* n, int f) {
+  if (n && f >= 0 && f < KES_STMT_FLAG_BYTES * 8)
+    n->node.flags[f / 8] |= static_cast<std::uint8_t>(0x80u >> (f % 8));
+}
+
+void act_flag(parser* p, const action_args& a) { set_flag(p->sem.cur, a(0)); }
+
+void act_put(parser* p, const action_args& a) { put(p, a.v); }
+
+void act_append(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  if (slot_of(s, a(0)) == nullptr) return;
+  if (a(1) == 1) list_in(s, a(0), list_type::numbers)->numbers.push_back(s.reg);
+  else append_text(p, list_in(s, a(0), a(1) == 2 ? list_type::colors : list_type::texts));
+}
+
+void act_list(parser* p, const action_args& a) {
+  begin_list(p->sem, a(0), type_of_code(a(1)));
+  p->sem.cur_list = a(0);
+}
+
+void act_continue(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = slot_of(s, a(0), &st);
+  if (sl != nullptr && st->type == type_of_code(a(1))) sl->given = 1;
+  else begin_list(s, a(0), type_of_code(a(1)));
+  s.cur_list = a(0);
+}
+
+void act_var(parser* p, const action_args& a) {
+  if (!p->last.synthetic) add_variables(p, a(0));
+}
+
+void act_varname(parser* p, const action_args& a) { (a(0) == 2 ? p->sem.name2 : p->sem.name1) = p->last.text; }
+
+void act_format(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = slot_of(s, a(0), &st);
+  if (sl == nullptr) return;
+  kes_fmtentry e{static_cast<std::uint16_t>(std::clamp(p->last.fmt_width, 0, 65535)),
+                 static_cast<std::uint16_t>(std::clamp(p->last.fmt_decimals, 0, 65535)),
+                 p->last.synthetic ? 0u : format_id(p->last.fmt_name)};
+  if (a(1) == 1) {
+    // A single format stands in the value field and as a one-element array.
+    *st = slot_store();
+    st->single = 'f';
+    sl->given = 1;
+    std::memcpy(&sl->v, &e, sizeof e);
+    st->formats.push_back(e);
+  } else {
+    list_in(s, a(0), list_type::formats)->formats.push_back(e);
   }
-  auto arg = [&a](size_t i) { return i < a.size() ? a[i] : 0; };
-  trace_sem(p, action, k, a);
+}
+
+void act_given2(parser* p, const action_args& a) {
+  if (kes_optslot* sl = slot_of(p->sem, a(0))) sl->given2 = 1;
+}
+
+void act_num(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  if (a(0) == 1) s.reg = p->last.synthetic ? 0.0 : p->last.value;
+  else s.reg = -s.reg;
+}
+
+void act_dsname(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  std::string t = p->last.text;
+  size_t dot = t.find('.');
+  if (a(0) == 2 && dot != std::string::npos) {
+    s.ds_lib = t.substr(0, dot);
+    s.ds_member = t.substr(dot + 1);
+  } else {
+    s.ds_lib.clear();
+    s.ds_member = t;
+  }
+}
+
+void open_dataset(parser* p, const action_args& a, bool for_input) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
   kes_optslot* sl = nullptr;
-  switch (k) {
-    case K_PROC:
-      s.nodes.clear();
-      s.proc = s.cur = nullptr;
-      s.input = nullptr;
+  if (p->last.synthetic || (sl = slot_of(s, a(0), &st)) == nullptr) return;
+  std::string err;
+  dataset* ds = for_input ? open_input(s.ds_lib, s.ds_member, &err) : open_output(s.ds_lib, s.ds_member, &err);
+  if (ds == nullptr) {
+    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
+    return;
+  }
+  *st = slot_store();
+  st->single = 'd';
+  sl->given = 1;
+  sl->v.handle = handle(ds);
+  if (for_input && s.cur == s.proc && a(0) == kSlotData) s.input = ds;
+}
+
+void act_dsopen(parser* p, const action_args& a) { open_dataset(p, a, true); }
+void act_dsout(parser* p, const action_args& a) { open_dataset(p, a, false); }
+
+// No default input data set: a missing DATA= is reported by its reader.
+void act_dsdefault(parser*, const action_args&) {}
+
+void act_item(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  switch (a(0)) {
+    case kItemValue:
+      if (slot_of(s, s.cur_list, &st) && st->type == list_type::numbers) st->numbers.push_back(s.reg);
+      s.range_from = s.reg;
+      s.range_by = 1;
+      s.range_pending = false;
       break;
-    case K_LISTSTMT:
-      s.cur = s.proc;
-      s.cur_stmt = p->last.text;
-      s.cur_stmt_line = p->last.line;
+    case kItemTo:
+      s.range_to = s.reg;
+      s.range_pending = true;
       break;
-    case K_NODE:
-      s.cur = new_node(p, arg(0) + 1);
-      if (s.proc == nullptr) s.proc = s.cur;
-      s.cur_stmt = s.cur->stmt_name;
-      s.cur_stmt_line = s.cur->line;
+    case kItemBy:
+      s.range_by = s.reg;
       break;
-    case K_END:
-      end_statement(p);
-      s.cur_stmt.clear();
-      break;
-    case K_FLAG:
-      if (s.cur && arg(0) >= 0 && arg(0) < KES_STMT_FLAG_BYTES * 8)
-        s.cur->node.flags[arg(0) / 8] |= static_cast<std::uint8_t>(0x80u >> (arg(0) % 8));
-      break;
-    case K_PUT:
-      put(p, a);
-      break;
-    case K_APPEND:
-      if ((sl = slot_of(s, arg(0), &st)) != nullptr) {
-        if (arg(1) == 1) list_in(s, arg(0), list_type::numbers)->numbers.push_back(s.reg);
-        else append_text(p, list_in(s, arg(0), arg(1) == 2 ? list_type::colors : list_type::texts));
-      }
-      break;
-    case K_LIST:
-      begin_list(s, arg(0), type_of_code(arg(1)));
-      s.cur_list = arg(0);
-      break;
-    case K_CONTINUE:
-      if ((sl = slot_of(s, arg(0), &st)) != nullptr && st->type == type_of_code(arg(1))) {
-        sl->given = 1;
-      } else {
-        begin_list(s, arg(0), type_of_code(arg(1)));
-      }
-      s.cur_list = arg(0);
-      break;
-    case K_VAR:
-      if (!p->last.synthetic) add_variables(p, arg(0));
-      break;
-    case K_VARNAME:
-      (arg(0) == 2 ? s.name2 : s.name1) = p->last.text;
-      break;
-    case K_FORMAT: {
-      if ((sl = slot_of(s, arg(0), &st)) == nullptr) break;
-      kes_fmtentry e{static_cast<std::uint16_t>(std::clamp(p->last.fmt_width, 0, 65535)),
-                     static_cast<std::uint16_t>(std::clamp(p->last.fmt_decimals, 0, 65535)),
-                     p->last.synthetic ? 0u : format_id(p->last.fmt_name)};
-      if (arg(1) == 1) {
-        // A single format stands in the value field and as a one-element array.
-        *st = slot_store();
-        st->single = 'f';
-        sl->given = 1;
-        std::memcpy(&sl->v, &e, sizeof e);
-        st->formats.push_back(e);
-      } else {
-        list_in(s, arg(0), list_type::formats)->formats.push_back(e);
-      }
-      break;
-    }
-    case K_GIVEN2:
-      if ((sl = slot_of(s, arg(0))) != nullptr) sl->given2 = 1;
-      break;
-    case K_NUM:
-      if (arg(0) == 1) s.reg = p->last.synthetic ? 0.0 : p->last.value;
-      else s.reg = -s.reg;
-      break;
-    case K_DSNAME: {
-      std::string t = p->last.text;
-      size_t dot = t.find('.');
-      if (arg(0) == 2 && dot != std::string::npos) {
-        s.ds_lib = t.substr(0, dot);
-        s.ds_member = t.substr(dot + 1);
-      } else {
-        s.ds_lib.clear();
-        s.ds_member = t;
-      }
-      break;
-    }
-    case K_DSOPEN:
-    case K_DSOUT: {
-      if (p->last.synthetic || (sl = slot_of(s, arg(0), &st)) == nullptr) break;
-      std::string err;
-      dataset* ds = k == K_DSOPEN ? open_input(s.ds_lib, s.ds_member, &err)
-                                  : open_output(s.ds_lib, s.ds_member, &err);
-      if (ds == nullptr) {
-        parse_error(p, p->last.line, p->last.col, 23, err.c_str());
-        break;
-      }
-      *st = slot_store();
-      st->single = 'd';
-      sl->given = 1;
-      sl->v.handle = handle(ds);
-      if (k == K_DSOPEN && s.cur == s.proc && arg(0) == 6) s.input = ds;
-      break;
-    }
-    case K_DSDEFAULT:
-      break;  // no default input data set: a missing DATA= is reported by its reader
-    case K_ITEM:
-      if (arg(0) == 1) {
-        if (slot_of(s, s.cur_list, &st) && st->type == list_type::numbers) st->numbers.push_back(s.reg);
-        s.range_from = s.reg;
-        s.range_by = 1;
-        s.range_pending = false;
-      } else if (arg(0) == 2) {
-        s.range_to = s.reg;
-        s.range_pending = true;
-      } else if (arg(0) == 3) {
-        s.range_by = s.reg;
-      } else if (arg(0) == 4 && s.range_pending) {
+    case kItemEnd:
+      if (s.range_pending) {
         s.range_pending = false;
         expand_range(p);
-      }
-      break;
-    case K_CHECK:
-      if (!std::isnan(s.reg) && (s.reg < arg(0) || (a.size() > 1 && s.reg > arg(1)))) {
-        char range[64];
-        if (a.size() > 1) std::snprintf(range, sizeof range, "from %d to %d", arg(0), arg(1));
-        else std::snprintf(range, sizeof range, "at least %d", arg(0));
-        // The value as read, its sign included (the sign is a token of its own).
-        char value[32];
-        std::snprintf(value, sizeof value, "%.15g", s.reg);
-        parse_error(p, p->last.line, p->last.col, 25, value, range);
-      }
-      break;
-    case K_MARK:
-      if (arg(0) >= 1 && arg(0) <= 5) {
-        if (slot_of(s, s.cur_list, &st) && (st->type == list_type::anyvars || st->type == list_type::numvars))
-          st->ints.push_back(-arg(0));
-      } else if (s.pair_values >= 0) {
-        slot_store* values = list_in(s, s.pair_values, list_type::numbers);
-        slot_store* marks = list_in(s, s.pair_markers, list_type::markers);
-        if (!values || !marks) break;
-        bool est = arg(0) == 11;
-        if (est) {
-          slot_store* pos = list_in(s, s.pair_positions, list_type::markers);
-          if (pos) pos->ints.push_back(static_cast<std::int32_t>(values->numbers.size()));
-        }
-        values->numbers.push_back(est ? 0.0 : s.reg);
-        marks->ints.push_back(est ? 1 : 0);
-      }
-      break;
-    case K_CONST:
-      if ((st = list_in(s, arg(0), list_type::numbers)) != nullptr) st->numbers.push_back(arg(1));
-      break;
-    case K_NAME:
-      if (slot_of(s, s.cur_list, &st)) append_text(p, st);
-      break;
-    case K_TEXT:
-      append_text(p, list_in(s, arg(0), list_type::texts));
-      break;
-    case K_BYOPT:
-      if (arg(0) == 1) {
-        s.by_descending_next = true;
-      } else if (s.proc) {
-        s.by_notsorted = true;
-        s.proc->node.flags[kFlagNotsorted / 8] |= static_cast<std::uint8_t>(0x80u >> (kFlagNotsorted % 8));
-      }
-      break;
-    case K_PAIRED:
-      begin_list(s, arg(0), list_type::numbers);
-      begin_list(s, arg(1), list_type::markers);
-      begin_list(s, arg(2), list_type::markers);
-      if ((sl = slot_of(s, arg(0))) != nullptr) sl->given2 = 1;
-      s.pair_values = arg(0);
-      s.pair_markers = arg(1);
-      s.pair_positions = arg(2);
-      break;
-    case K_SET:
-      if ((sl = slot_of(s, arg(0), &st)) != nullptr) {
-        *st = slot_store();
-        st->single = 'n';
-        sl->given = 1;
-        sl->v.num = arg(1);
-        sl->list = nullptr;
-      }
-      break;
-    case K_GIVENBYTE:
-      if ((sl = slot_of(s, arg(0))) != nullptr) sl->given = static_cast<std::uint8_t>(arg(1));
-      break;
-    case K_GOUT:
-      if ((sl = slot_of(s, arg(0), &st)) != nullptr) {
-        *st = slot_store();
-        st->single = 't';
-        st->text = s.ds_lib.empty() ? s.ds_member : s.ds_lib + "." + s.ds_member;
-        sl->given = 1;
-        sl->v.count = static_cast<std::int32_t>(st->text.size());
       }
       break;
     default:
       break;
   }
+}
+
+void act_check(parser* p, const action_args& a) {
+  const double r = p->sem.reg;
+  if (std::isnan(r) || (r >= a(0) && (a.size() < 2 || r <= a(1)))) return;
+  char range[64];
+  if (a.size() > 1) std::snprintf(range, sizeof range, "from %d to %d", a(0), a(1));
+  else std::snprintf(range, sizeof range, "at least %d", a(0));
+  // The value as read, its sign included (the sign is a token of its own).
+  char value[32];
+  std::snprintf(value, sizeof value, "%.15g", r);
+  parse_error(p, p->last.line, p->last.col, 25, value, range);
+}
+
+// A value of a paired parameter list, or EST.
+void add_paired_value(semantics& s, bool est) {
+  slot_store* values = list_in(s, s.pair_values, list_type::numbers);
+  slot_store* marks = list_in(s, s.pair_markers, list_type::markers);
+  if (!values || !marks) return;
+  if (est) {
+    slot_store* pos = list_in(s, s.pair_positions, list_type::markers);
+    if (pos) pos->ints.push_back(static_cast<std::int32_t>(values->numbers.size()));
+  }
+  values->numbers.push_back(est ? 0.0 : s.reg);
+  marks->ints.push_back(est ? 1 : 0);
+}
+
+void act_mark(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  if (a(0) >= kMarkFirstClassCode && a(0) <= kMarkLastClassCode) {
+    if (slot_of(s, s.cur_list, &st) && (st->type == list_type::anyvars || st->type == list_type::numvars))
+      st->ints.push_back(-a(0));
+  } else if (s.pair_values >= 0) {
+    add_paired_value(s, a(0) == kMarkEst);
+  }
+}
+
+void act_const(parser* p, const action_args& a) {
+  if (slot_store* st = list_in(p->sem, a(0), list_type::numbers)) st->numbers.push_back(a(1));
+}
+
+void act_name(parser* p, const action_args&) {
+  slot_store* st = nullptr;
+  if (slot_of(p->sem, p->sem.cur_list, &st)) append_text(p, st);
+}
+
+void act_text(parser* p, const action_args& a) { append_text(p, list_in(p->sem, a(0), list_type::texts)); }
+
+void act_byopt(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  if (a(0) == kByDescending) {
+    s.by_descending_next = true;
+  } else if (s.proc) {
+    s.by_notsorted = true;
+    set_flag(s.proc, kFlagNotsorted);
+  }
+}
+
+void act_paired(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  begin_list(s, a(0), list_type::numbers);
+  begin_list(s, a(1), list_type::markers);
+  begin_list(s, a(2), list_type::markers);
+  if (kes_optslot* sl = slot_of(s, a(0))) sl->given2 = 1;
+  s.pair_values = a(0);
+  s.pair_markers = a(1);
+  s.pair_positions = a(2);
+}
+
+void act_set(parser* p, const action_args& a) {
+  slot_store* st = nullptr;
+  kes_optslot* sl = slot_of(p->sem, a(0), &st);
+  if (sl == nullptr) return;
+  *st = slot_store();
+  st->single = 'n';
+  sl->given = 1;
+  sl->v.num = a(1);
+  sl->list = nullptr;
+}
+
+void act_givenbyte(parser* p, const action_args& a) {
+  if (kes_optslot* sl = slot_of(p->sem, a(0))) sl->given = static_cast<std::uint8_t>(a(1));
+}
+
+void act_gout(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = slot_of(s, a(0), &st);
+  if (sl == nullptr) return;
+  *st = slot_store();
+  st->single = 't';
+  st->text = s.ds_lib.empty() ? s.ds_member : s.ds_lib + "." + s.ds_member;
+  sl->given = 1;
+  sl->v.count = static_cast<std::int32_t>(st->text.size());
+}
+
+// The routine of each action kind; kinds without one do nothing.
+action_fn routine_of(int kind) {
+  switch (kind) {
+    case K_PROC: return act_proc;
+    case K_LISTSTMT: return act_liststmt;
+    case K_NODE: return act_node;
+    case K_END: return act_end;
+    case K_FLAG: return act_flag;
+    case K_PUT: return act_put;
+    case K_APPEND: return act_append;
+    case K_LIST: return act_list;
+    case K_VAR: return act_var;
+    case K_VARNAME: return act_varname;
+    case K_CONTINUE: return act_continue;
+    case K_FORMAT: return act_format;
+    case K_GIVEN2: return act_given2;
+    case K_NUM: return act_num;
+    case K_DSNAME: return act_dsname;
+    case K_DSOPEN: return act_dsopen;
+    case K_DSDEFAULT: return act_dsdefault;
+    case K_ITEM: return act_item;
+    case K_CHECK: return act_check;
+    case K_MARK: return act_mark;
+    case K_CONST: return act_const;
+    case K_NAME: return act_name;
+    case K_TEXT: return act_text;
+    case K_BYOPT: return act_byopt;
+    case K_DSOUT: return act_dsout;
+    case K_PAIRED: return act_paired;
+    case K_SET: return act_set;
+    case K_GIVENBYTE: return act_givenbyte;
+    case K_GOUT: return act_gout;
+    default: return nullptr;
+  }
+}
+
+action_args args_of(const kes_gramdesc* d, int action) {
+  action_args a;
+  const int at = d->argndx[action - 1];
+  if (at == kNoArguments) return a;
+  for (int i = 1; i <= d->argtbl[at]; ++i) a.v.push_back(d->argtbl[at + i]);
+  return a;
+}
+
+}  // namespace
+
+void perform(parser* p, int action) {
+  const int kind = p->desc->actmap[action - 1];
+  const action_args a = args_of(p->desc, action);
+  trace_sem(p, action, kind, a.v);
+  if (action_fn f = routine_of(kind)) f(p, a);
 }
 
 // Points every slot at the elements of its store.

@@ -7,6 +7,7 @@
 
 #include "host/host_missing.h"
 #include "parse/parse_internal.h"
+#include "core/name_case.h"
 
 namespace plat::parse {
 namespace {
@@ -14,11 +15,6 @@ namespace {
 bool name_start(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 bool digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 char peek(const parser* p, size_t k = 0) {
   return p->pos + k < p->text.size() ? p->text[p->pos + k] : '\0';

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "parse/parse_internal.h"
+#include "core/name_case.h"
 
 namespace plat::parse {
 namespace {
@@ -16,11 +17,6 @@ enum form : int {
   F_NAME = 1, F_NUMBERED, F_POSITIONAL, F_POSITIONAL_NUM, F_POSITIONAL_CHAR, F_PREFIX,
   F_ALL_NUM, F_ALL_CHAR, F_ALL
 };
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // Splits x12 into ("X", 12, digits 2); false without a numeric suffix.
 bool split_numbered(const std::string& name, std::string* prefix, long* number, size_t* digits) {

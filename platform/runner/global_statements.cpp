@@ -9,6 +9,7 @@
 #include "core/runtime.h"
 #include "runner/axis_statement.h"
 #include "runner/runner_options.h"
+#include "core/name_case.h"
 
 namespace plat {
 namespace {
@@ -47,11 +48,6 @@ std::vector<token> tokenize(std::string_view s) {
     out.push_back({token::word, t});
   }
   return out;
-}
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // The statement's text after its keyword, without the semicolon.

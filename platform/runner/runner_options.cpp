@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "runner/runner.h"
+#include "core/name_case.h"
 
 #ifndef KES_VERSION
 #define KES_VERSION "0.0.0"
@@ -23,11 +24,6 @@ struct option_def {
   const char* help;
   apply_fn apply;
 };
-
-std::string upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool set_lib(runner_options& o, const std::string& v, std::string* err) {
   std::size_t eq = v.find('=');

@@ -103,7 +103,7 @@ std::string library_label(const std::string& libref) { return libref.empty() ? s
 
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error) {
   std::string lib = library_label(libref);
-  std::string what = "data set " + lib + "." + upper(member);
+  std::string what = "data set " + lib + "." + member;
   std::string folder = member_folder(libref, member, "cannot open " + what, error);
   if (folder.empty()) return nullptr;
   std::string path;
@@ -222,7 +222,7 @@ int find_variable(const dataset* ds, const std::string& name) {
   return it == ds->name_index.end() ? -1 : it->second;
 }
 
-std::string dataset_name(const dataset* ds) { return ds->libref + "." + upper(ds->member); }
+std::string dataset_name(const dataset* ds) { return ds->libref + "." + ds->member; }
 std::string dataset_path(const dataset* ds) { return ds->path; }
 long observation_count(const dataset* ds) { return ds->output ? -1 : ds->nobs; }
 

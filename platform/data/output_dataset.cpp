@@ -186,7 +186,7 @@ dataset::dataset() {
 dataset::~dataset() = default;
 
 dataset* open_output(const std::string& libref, const std::string& member, std::string* error) {
-  std::string what = "data set " + library_label(libref) + "." + upper(member);
+  std::string what = "data set " + library_label(libref) + "." + member;
   std::string folder = member_folder(libref, member, "cannot open " + what + " for output", error);
   if (folder.empty()) return nullptr;
   std::error_code ec;

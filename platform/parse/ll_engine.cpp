@@ -134,10 +134,20 @@ std::vector<int> engine::readings(const token& t) const {
   return r;
 }
 
-int engine::chosen_reading(const token& t) const {
-  for (int r : readings(t))
-    if (accepts(stack_, r)) return r;
-  return 0;
+// The first reading the grammar accepts here. A word that spells a keyword where a
+// name may also stand (a name list followed by options) is a keyword only when the
+// token after it fits the keyword: "median=md1 q3 q4" lists the name Q3, and
+// "median=md1 q3=x" gives the option Q3=.
+int engine::chosen_reading(const token& t) {
+  int first = 0;
+  for (int r : readings(t)) {
+    if (!accepts(stack_, r)) continue;
+    if (first == 0) first = r;
+    if (r != t.keyword) return r;
+    if (!accepts(stack_, t.cls)) return r;
+    if (fits(after(stack_, r), look(1))) return r;
+  }
+  return first;
 }
 
 const token& engine::look(size_t k) {

@@ -30,7 +30,7 @@ class engine {
  private:
   // The readings of a token in order of preference.
   std::vector<int> readings(const token& t) const;
-  int chosen_reading(const token& t) const;
+  int chosen_reading(const token& t);
   const token& look(size_t k);   // k-th token ahead (0: the current one)
   void consume();                // moves to the next token
   void act(int action);          // performs an action through the semantic routine

@@ -71,6 +71,14 @@ slot_store* list_in(semantics& s, int n, list_type t) {
   return st;
 }
 
+// A name as the program spells it (a word's case kept), cut to the longest name.
+std::string typed_name(const token& t) {
+  if (t.cls == T_QS || t.raw.empty()) return t.text;
+  std::string n = t.raw[0] == '$' ? t.raw.substr(1) : t.raw;
+  if (n.size() > static_cast<size_t>(kMaxNameLength) && t.cls != T_COMPOUND) n.resize(kMaxNameLength);
+  return n;
+}
+
 // The text of the token just read, as a value: a quoted text as typed, a word
 // upper-cased.
 std::string token_text(const parser* p) {
@@ -127,7 +135,7 @@ void append_text(parser* p, slot_store* st) {
       st->strings.push_back(upper(text).substr(0, 8));
       break;
     case list_type::names:
-      st->strings.push_back(upper(text).substr(0, kMaxNameLength));
+      st->strings.push_back(typed_name(p->last));
       break;
     case list_type::texts:
       st->strings.push_back(text);
@@ -270,7 +278,9 @@ void act_var(parser* p, const action_args& a) {
   if (!p->last.synthetic) add_variables(p, a(0));
 }
 
-void act_varname(parser* p, const action_args& a) { (a(0) == 2 ? p->sem.name2 : p->sem.name1) = p->last.text; }
+void act_varname(parser* p, const action_args& a) {
+  (a(0) == 2 ? p->sem.name2 : p->sem.name1) = typed_name(p->last);
+}
 
 void act_format(parser* p, const action_args& a) {
   semantics& s = p->sem;
@@ -304,10 +314,10 @@ void act_num(parser* p, const action_args& a) {
 
 void act_dsname(parser* p, const action_args& a) {
   semantics& s = p->sem;
-  std::string t = p->last.text;
+  std::string t = typed_name(p->last);
   size_t dot = t.find('.');
   if (a(0) == 2 && dot != std::string::npos) {
-    s.ds_lib = t.substr(0, dot);
+    s.ds_lib = upper(t.substr(0, dot));  // librefs are upper case; members keep their case
     s.ds_member = t.substr(dot + 1);
   } else {
     s.ds_lib.clear();

@@ -92,7 +92,7 @@ TEST_F(ByGroups, BadByVariableNumberIsRefused) {
   plat::dataset* ds = open("t");
   std::string err;
   EXPECT_FALSE(plat::set_by(ds, {{4, false}}, false, &err));
-  EXPECT_NE(err.find("WORK.T"), std::string::npos);
+  EXPECT_NE(err.find("WORK.t"), std::string::npos);
 }
 
 // ---- variable services ----
@@ -178,7 +178,7 @@ TEST_F(ByGroups, VariableDescriptionsAndInformationItems) {
   EXPECT_EQ(info.length, 8);
   EXPECT_EQ(info.varnum, 1);
   EXPECT_NE(plat_xvname(h, 2, &info), 0);
-  EXPECT_NE(log().find("Variable number 2 is not a variable of data set WORK.T"), std::string::npos);
+  EXPECT_NE(log().find("Variable number 2 is not a variable of data set WORK.t"), std::string::npos);
 
   int k = -1;
   EXPECT_EQ(plat_xvfind(h, "HEIGHT  ", 8, &k), 0);
@@ -194,7 +194,7 @@ TEST_F(ByGroups, VariableDescriptionsAndInformationItems) {
   EXPECT_EQ(plat_xoinfo(nullptr, HOST_DSI_OPEN, nullptr), 0);
   char name[42];
   EXPECT_EQ(plat_xoinfo(h, HOST_DSI_NAME, name), 0);
-  EXPECT_STREQ(name, "WORK.T");
+  EXPECT_STREQ(name, "WORK.t");
 
   const int list[] = {0, 1};
   EXPECT_EQ(plat_xffile(h, 'F', list, 2), 0);

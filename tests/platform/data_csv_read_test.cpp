@@ -77,7 +77,7 @@ TEST_F(CsvRead, MemberNamesMatchIgnoringCase) {
   write_file("Mixed.CSV", "a\n1\n");
   plat::dataset* ds = open("mixed");
   ASSERT_NE(ds, nullptr);
-  EXPECT_EQ(plat::dataset_name(ds), "WORK.MIXED");
+  EXPECT_EQ(plat::dataset_name(ds), "WORK.mixed");
 }
 
 TEST_F(CsvRead, MissingValueTextsGiveTheirKinds) {

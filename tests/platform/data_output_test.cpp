@@ -70,7 +70,7 @@ TEST_F(OutputSets, NumbersRoundTripBitExactWithMissingKinds) {
                            host_missing_of_kind(HOST_MISS_Z)};
   for (double v : values) ASSERT_EQ(put(acc, v, "12"), 0);
   ASSERT_EQ(plat_xvputt(acc), 0);
-  EXPECT_NE(log().find("NOTE: The data set WORK.OUT has 10 observations and 2 variables"), std::string::npos)
+  EXPECT_NE(log().find("NOTE: The data set WORK.out has 10 observations and 2 variables"), std::string::npos)
       << log();
 
   plat::dataset* in = open("out");
@@ -122,7 +122,7 @@ TEST_F(OutputSets, DataSetLabelAndTypeGoToTheMetadata) {
   EXPECT_EQ(plat_xoinfo(h, HOST_DSI_LABEL, label), 0);
   char name[42];
   EXPECT_EQ(plat_xoinfo(h, HOST_DSI_NAME, name), 0);
-  EXPECT_STREQ(name, "WORK.LAB");
+  EXPECT_STREQ(name, "WORK.lab");
   ASSERT_EQ(plat_xvpute(acc), 0);
   ASSERT_EQ(plat_xvputt(acc), 0);
   std::string meta = slurp(work() / "lab.csv.meta");
@@ -141,7 +141,7 @@ TEST_F(OutputSets, DuplicateAndInvalidNamesAreRefused) {
   host_varinfo info;
   EXPECT_EQ(plat_xvnamei(&info, "x", 1, HOST_VT_NUM, 8, nullptr, 0), 0);
   EXPECT_NE(plat_xvputd(acc, &info, 0, &x, 0, 0, 0), 0);
-  EXPECT_NE(log().find("ERROR: Output data set WORK.DUP: variable x is defined twice."), std::string::npos) << log();
+  EXPECT_NE(log().find("ERROR: Output data set WORK.dup: variable x is defined twice."), std::string::npos) << log();
   EXPECT_NE(plat_xvnamei(&info, "1bad", -1, HOST_VT_NUM, 8, nullptr, 0), 0);
   EXPECT_NE(plat_xvputd(acc, &info, 0, &x, 0, 0, 0), 0);
   EXPECT_NE(log().find("\"1bad\" is not a valid variable name"), std::string::npos);
@@ -188,7 +188,7 @@ TEST_F(OutputSets, AFailedWriteKeepsTheOlderFile) {
   EXPECT_EQ(slurp(work() / "big.csv.meta"), "kestravine data set metadata 1\n");
   std::string l = log();
   EXPECT_NE(l.find("ERROR: Write to file " + work().string() + "/.big.csv.tmp"), std::string::npos) << l;
-  EXPECT_NE(l.find("The data set WORK.BIG was not written; an older file of that name is unchanged."),
+  EXPECT_NE(l.find("The data set WORK.big was not written; an older file of that name is unchanged."),
             std::string::npos)
       << l;
   EXPECT_EQ(plat::host_step_code(), 1020);  // the step cannot end as a success
@@ -207,7 +207,7 @@ TEST_F(OutputSets, AStepThatDoesNotCloseLeavesTheOlderFile) {
   put(acc, 5, "x");
   plat::finish_step();
   EXPECT_EQ(slurp(work() / "keep.csv"), "X\n1\n");
-  EXPECT_NE(log().find("ERROR: The data set WORK.KEEP was not written because the step did not close it"),
+  EXPECT_NE(log().find("ERROR: The data set WORK.keep was not written because the step did not close it"),
             std::string::npos)
       << log();
   size_t files = 0;
@@ -227,7 +227,7 @@ TEST_F(OutputSets, UnsortedInputKeepsTheOlderOutputFile) {
   EXPECT_LT(plat_xbynext(plat::handle(in)), 0);
   EXPECT_NE(plat_xvputt(acc), 0);
   EXPECT_EQ(slurp(work() / "res.csv"), "X,C\n1,old\n");
-  EXPECT_NE(log().find("WARNING: The data set WORK.RES was not replaced because the step stopped on a data error"),
+  EXPECT_NE(log().find("WARNING: The data set WORK.res was not replaced because the step stopped on a data error"),
             std::string::npos)
       << log();
   plat::finish_step();  // the next step writes again
@@ -255,7 +255,7 @@ TEST_F(OutputSets, UnwritableLibraryGivesAClearMessage) {
   EXPECT_NE(plat_xvputt(acc), 0);
   std::string l = log();
   EXPECT_NE(l.find("ERROR: Write to file " + folder + "/.res.csv.tmp"), std::string::npos) << l;
-  EXPECT_NE(l.find("The data set RO.RES was not written"), std::string::npos) << l;
+  EXPECT_NE(l.find("The data set RO.res was not written"), std::string::npos) << l;
   EXPECT_EQ(plat::host_step_code(), 1020);
   EXPECT_FALSE(std::filesystem::exists(folder + "/res.csv"));
 }

@@ -227,7 +227,7 @@ TEST(ParseSlots, OutputKeywordSlots) {
                                        {39, 1}, {40, 1}, {41, 1}, {49, 1}, {4, 1}};
   for (auto [s, n] : slots) EXPECT_EQ(o->slots[s].v.count, n) << s;
   const kes_listname* names = static_cast<const kes_listname*>(o->slots[6].list);
-  EXPECT_EQ(std::string(names[1].text, 3), "M2 ");
+  EXPECT_EQ(std::string(names[1].text, 3), "m2 ");
   EXPECT_EQ(numbers(o->slots[2]), std::vector<double>{50});
 }
 

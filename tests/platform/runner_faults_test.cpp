@@ -71,7 +71,7 @@ const char* const kOutputStep = "proc kestravine data=big noprint; by g; var x; 
 TEST_F(RunnerFaults, CrOnlyLineEndsAreRead) {
   dir_.write("d.csv", "x,y\r1,2\r3,4\r");
   EXPECT_EQ(run("proc kestravine data=d noprint; var x; output out=O n=n mean=m; run;\n"), 0) << log_;
-  EXPECT_EQ(slurp(dir_ / "O.csv"), "N,M\n2,2\n");
+  EXPECT_EQ(slurp(dir_ / "O.csv"), "n,m\n2,2\n");
 }
 
 TEST_F(RunnerFaults, AUtf16FileIsRefusedSayingSo) {
@@ -177,7 +177,7 @@ TEST_F(RunnerFaults, PlantedLinksUnderTemporaryNamesAreNeverFollowed) {
   EXPECT_TRUE(S_ISREG(st.st_mode));
   ASSERT_EQ(::lstat((dir_ / "O.csv").c_str(), &st), 0);
   EXPECT_TRUE(S_ISREG(st.st_mode));
-  EXPECT_EQ(slurp(dir_ / "O.csv").substr(0, 4), "g,M\n");
+  EXPECT_EQ(slurp(dir_ / "O.csv").substr(0, 4), "g,m\n");
 }
 
 TEST_F(RunnerFaults, AnInterruptRemovesTheTemporaryFilesAndSaysSo) {

@@ -44,7 +44,7 @@ TEST_F(OutputFailures, ReadOnlyLibraryKeepsTheEarlierFile) {
   EXPECT_EQ(rc, 2000);
   const std::string l = log();
   EXPECT_NE(l.find("ERROR: Write to file " + ro.string() + "/.res.csv.tmp"), std::string::npos) << l;
-  EXPECT_NE(l.find("ERROR: The variables of the OUTPUT data set RO.RES cannot be defined; the step ends."),
+  EXPECT_NE(l.find("ERROR: The variables of the OUTPUT data set RO.res cannot be defined; the step ends."),
             std::string::npos)
       << l;
   plat::finish_step();
@@ -99,7 +99,7 @@ TEST_F(OutputFailures, OpenDataSetIsWrittenWhenTheInputWasReadToTheEnd) {
   }
   plat::finish_step();  // the step ends without closing it
   EXPECT_EQ(slurp(work() / "o.csv"), "g,m\n1,1\n2,2\n");
-  EXPECT_NE(log().find("The data set WORK.O has 2 observations and 2 variables"), std::string::npos) << log();
+  EXPECT_NE(log().find("The data set WORK.o has 2 observations and 2 variables"), std::string::npos) << log();
 }
 
 TEST_F(OutputFailures, StepStoppedMidwayLeavesTheEarlierFile) {
@@ -112,7 +112,7 @@ TEST_F(OutputFailures, StepStoppedMidwayLeavesTheEarlierFile) {
   ASSERT_EQ(kesout(ctx, 49), 0);
   plat::finish_step();  // stopped within the first BY group
   EXPECT_EQ(slurp(work() / "o.csv"), "g,m\n9,9\n");
-  EXPECT_NE(log().find("ERROR: The data set WORK.O was not written because the step did not close it"),
+  EXPECT_NE(log().find("ERROR: The data set WORK.o was not written because the step did not close it"),
             std::string::npos)
       << log();
 }

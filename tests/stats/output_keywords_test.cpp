@@ -63,7 +63,7 @@ TEST_F(OutputKeywords, EveryKeywordReadsBackItsStatisticBitForBit) {
     EXPECT_EQ(plat::variables(ds)[k - 5].name, name);
     EXPECT_EQ(bits(value(ds, name, 0)), bits(expected(*ctx->stats, k))) << name;
   }
-  EXPECT_NE(log().find("NOTE: The OUTPUT statement writes the data set WORK.STATS."), std::string::npos) << log();
+  EXPECT_NE(log().find("NOTE: The OUTPUT statement writes the data set WORK.stats."), std::string::npos) << log();
   EXPECT_EQ(plat::catalogue_missing_count(), 0);
 }
 

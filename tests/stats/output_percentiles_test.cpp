@@ -85,7 +85,7 @@ TEST_F(OutputPercentiles, NamesThatCollideEndTheStepWithAMessage) {
   EXPECT_EQ(setup(), 2000);
   EXPECT_TRUE(exited());
   const std::string l = log();
-  EXPECT_NE(l.find("ERROR: The variables of the OUTPUT data set WORK.P cannot be defined; the step ends."),
+  EXPECT_NE(l.find("ERROR: The variables of the OUTPUT data set WORK.p cannot be defined; the step ends."),
             std::string::npos)
       << l;
 }

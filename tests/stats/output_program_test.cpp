@@ -80,24 +80,24 @@ TEST_F(OutputPrograms, StatisticsAndPercentilesPerByGroup) {
                 "run;\n"),
             0)
       << log_;
-  auto r = rows(dir_ / "STATS.csv");
-  ASSERT_EQ(r.size(), 3u) << slurp(dir_ / "STATS.csv");
-  EXPECT_EQ(r[0], (std::vector<std::string>{"g", "M", "S", "QN", "P_LO", "P_HI", "P_TOP"}));
-  EXPECT_EQ(num(r[1][col(r, "M")]), 5);
-  EXPECT_EQ(num(r[1][col(r, "S")]), std::sqrt(32.0 / 7));
+  auto r = rows(dir_ / "stats.csv");
+  ASSERT_EQ(r.size(), 3u) << slurp(dir_ / "stats.csv");
+  EXPECT_EQ(r[0], (std::vector<std::string>{"g", "m", "s", "qn", "p_lo", "p_hi", "p_top"}));
+  EXPECT_EQ(num(r[1][col(r, "m")]), 5);
+  EXPECT_EQ(num(r[1][col(r, "s")]), std::sqrt(32.0 / 7));
   // Default definition: n p = 0.2 takes x(1), n p = 7.8 and 7.996 take x(8).
-  EXPECT_EQ(num(r[1][col(r, "P_LO")]), 2);
-  EXPECT_EQ(num(r[1][col(r, "P_HI")]), 9);
-  EXPECT_EQ(num(r[1][col(r, "P_TOP")]), 9);
+  EXPECT_EQ(num(r[1][col(r, "p_lo")]), 2);
+  EXPECT_EQ(num(r[1][col(r, "p_hi")]), 9);
+  EXPECT_EQ(num(r[1][col(r, "p_top")]), 9);
   EXPECT_EQ(r[2][col(r, "g")], "2");
-  EXPECT_EQ(num(r[2][col(r, "M")]), 2);
-  EXPECT_EQ(num(r[2][col(r, "S")]), 1);
-  EXPECT_EQ(num(r[2][col(r, "P_LO")]), 1);
-  EXPECT_EQ(num(r[2][col(r, "P_TOP")]), 3);
-  EXPECT_NE(r[1][col(r, "QN")], ".");
-  const std::string meta = slurp(dir_ / "STATS.csv.meta");
-  EXPECT_NE(meta.find("var\tP_HI\tnum\t8\t\t97.5 Percentile\n"), std::string::npos) << meta;
-  EXPECT_NE(log_.find("NOTE: The data set WORK.STATS has 2 observations and 7 variables"), std::string::npos) << log_;
+  EXPECT_EQ(num(r[2][col(r, "m")]), 2);
+  EXPECT_EQ(num(r[2][col(r, "s")]), 1);
+  EXPECT_EQ(num(r[2][col(r, "p_lo")]), 1);
+  EXPECT_EQ(num(r[2][col(r, "p_top")]), 3);
+  EXPECT_NE(r[1][col(r, "qn")], ".");
+  const std::string meta = slurp(dir_ / "stats.csv.meta");
+  EXPECT_NE(meta.find("var\tp_hi\tnum\t8\t\t97.5 Percentile\n"), std::string::npos) << meta;
+  EXPECT_NE(log_.find("NOTE: The data set WORK.stats has 2 observations and 7 variables"), std::string::npos) << log_;
 }
 
 TEST_F(OutputPrograms, TwoClassVariablesGiveOneObservationPerCell) {
@@ -106,13 +106,13 @@ TEST_F(OutputPrograms, TwoClassVariablesGiveOneObservationPerCell) {
                 "  output out=cells n=n mean=m;\nrun;\n"),
             0)
       << log_;
-  EXPECT_EQ(slurp(dir_ / "CELLS.csv"), "g,a,b,N,M\n1,u,p,1,1\n1,u,q,1,2\n1,v,p,2,4\n2,u,p,1,4\n");
+  EXPECT_EQ(slurp(dir_ / "cells.csv"), "g,a,b,n,m\n1,u,p,1,1\n1,u,q,1,2\n1,v,p,2,4\n2,u,p,1,4\n");
 }
 
 TEST_F(OutputPrograms, OuttableWithAndWithoutLabels) {
   file("d.csv", "h,w\n1,10\n2,20\n3,60\n");
   ASSERT_EQ(run("proc kestravine data=d outtable=tab noprint;\n  var h w;\nrun;\n"), 0) << log_;
-  auto r = rows(dir_ / "TAB.csv");
+  auto r = rows(dir_ / "tab.csv");
   ASSERT_EQ(r.size(), 3u);
   EXPECT_EQ(r[0].size(), 25u);
   EXPECT_EQ(r[0][0], "_VAR_");
@@ -126,7 +126,7 @@ TEST_F(OutputPrograms, OuttableWithAndWithoutLabels) {
   // A label on w brings _LABEL_ in.
   file("d.csv.meta", "kestravine data set metadata 1\nvar\th\tnum\t8\t\t\nvar\tw\tnum\t8\t\tWeight in kg\n");
   ASSERT_EQ(run("proc kestravine data=d outtable=tab2 noprint;\n  var h w;\nrun;\n"), 0) << log_;
-  auto r2 = rows(dir_ / "TAB2.csv");
+  auto r2 = rows(dir_ / "tab2.csv");
   ASSERT_EQ(r2.size(), 3u);
   EXPECT_EQ(r2[0].size(), 26u);
   EXPECT_EQ(r2[0][1], "_LABEL_");
@@ -140,7 +140,7 @@ TEST_F(OutputPrograms, AnEmptyByGroupValueIsMissingInTheOutput) {
   ASSERT_EQ(run("proc kestravine data=d noprint;\n  by g;\n  var x;\n  output out=o n=n nmiss=nm mean=m;\nrun;\n"), 0)
       << log_;
   // Columns follow the keyword order N, MEAN, ..., NMISS, not the statement order.
-  EXPECT_EQ(slurp(dir_ / "O.csv"), "g,N,M,NM\n1,2,4,0\n2,0,.,2\n");
+  EXPECT_EQ(slurp(dir_ / "o.csv"), "g,n,m,nm\n1,2,4,0\n2,0,.,2\n");
 }
 
 }  // namespace

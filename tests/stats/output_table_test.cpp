@@ -87,7 +87,7 @@ TEST_F(OutTable, VariablesValuesAndLabelsWithoutAnyVariableLabel) {
   EXPECT_EQ(label(ds, "_VARI_"), "Variance");
   EXPECT_EQ(label(ds, "_SGNRNK_"), "Signed Rank Statistic");
   EXPECT_EQ(label(ds, "_Q1_"), "Lower Quartile");
-  EXPECT_NE(log().find("The data set WORK.TAB has 2 observations and 25 variables"), std::string::npos) << log();
+  EXPECT_NE(log().find("The data set WORK.tab has 2 observations and 25 variables"), std::string::npos) << log();
   EXPECT_EQ(plat::catalogue_missing_count(), 0);
 }
 
@@ -164,7 +164,7 @@ TEST_F(OutTable, ADataSetThatCannotBeDefinedIsReportedAndWritesNothing) {
   EXPECT_EQ(define("tab"), nullptr);
   EXPECT_GE(ctx->rc, 2000);
   const std::string l = log();
-  EXPECT_NE(l.find("ERROR: The OUTTABLE= data set WORK.TAB cannot be defined; no OUTTABLE observations are written."),
+  EXPECT_NE(l.find("ERROR: The OUTTABLE= data set WORK.tab cannot be defined; no OUTTABLE observations are written."),
             std::string::npos)
       << l;
   // Writing is a no-op without a handle, and no file appears.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "driver/kes_ctx.h"
+#include "driver/kes_default_vars.h"
 #include "driver/kes_minmax.h"
 #include "driver/kes_procopts.h"
 #include "driver/kes_readstate.h"
@@ -185,14 +186,20 @@ int kesgopt_impl(kes_ctx* ctx) {
     if (xvdflst(ctx->data, ints(ctx, s), n) != 0) return fail(1020);
     if (xffile(ctx->data, 'F', ints(ctx, s), n) > 0) return fail(1020);
   }
-  ctx->nvars = count(ctx, sVar);
-  if (ctx->nvars <= 0 || ints(ctx, sVar) == nullptr) {
+  ctx->nvars = given(ctx, sVar) ? count(ctx, sVar) : kes_default_vars(ctx, nullptr);
+  if (ctx->nvars <= 0) {
     xpmlog(kSet, 140);
     return fail(1008);
   }
   ctx->varnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
   if (failed) return fail(1016);
-  for (int v = 0; v < ctx->nvars; ++v) ctx->varnums[v] = ints(ctx, sVar)[v];
+  if (given(ctx, sVar)) {
+    for (int v = 0; v < ctx->nvars; ++v) ctx->varnums[v] = ints(ctx, sVar)[v];
+  } else {
+    kes_default_vars(ctx, ctx->varnums);
+    if (xvdflst(ctx->data, ctx->varnums, ctx->nvars) != 0) return fail(1020);
+    if (xffile(ctx->data, 'F', ctx->varnums, ctx->nvars) > 0) return fail(1020);
+  }
   ctx->weight_given = count(ctx, sWeight) > 0;
   ctx->freq_given = count(ctx, sFreq) > 0;
   if (ctx->weight_given) dp->weight_varnum = ints(ctx, sWeight)[0];

@@ -9,7 +9,7 @@ namespace dp_test {
 namespace {
 
 enum {
-  sVar = 1, sWeight = 2, sClass = 5, sData = 6, sPctldef = 11, sRound = 12, sVardef = 13, sPlotsize = 14,
+  sBy = 0, sVar = 1, sWeight = 2, sFreq = 3, sId = 4, sClass = 5, sData = 6, sPctldef = 11, sRound = 12, sVardef = 13, sPlotsize = 14,
   sMu0 = 15, sAlpha = 16, sTrimmed = 17, sWinsor = 18, sNextrval = 20, sCiBasicAlpha = 24,
 };
 enum { kNoprint = 1, kPlot = 2, kNormal = 4, kLoccount = 6, kRobust = 7, kCiBasic = 10, kAll = 14 };
@@ -115,11 +115,39 @@ TEST_F(DatapassOptions, MissingDataOrVarEndsWith1008) {
   proc_builder p;
   p.flag(kNoprint);
   EXPECT_EQ(options(p), 1008);
+  // Without VAR, every numeric variable has another role: none is left to analyse.
   ctx_ = std::make_unique<kes_ctx>();
   proc_builder q;
   q.flag(kNoprint).handle(sData, open_data("d"));
+  q.ints(sBy, {var_of("x")}).ints(sFreq, {var_of("y")}).ints(sWeight, {var_of("z")}).ints(sId, {var_of("w"), var_of("g")});
   EXPECT_EQ(options(q), 1008);
   EXPECT_EQ(count_in_log("No analysis variables"), 1);
+}
+
+TEST_F(DatapassOptions, WithoutVarTheNumericVariablesWithoutARoleAreAnalysedInDataSetOrder) {
+  struct row {
+    const char* what;
+    std::vector<int> by, cls, freq, weight, id;
+    std::vector<int> want;
+  };
+  // Variables: x 0, y 1, z 2, w 3 numeric; g 4, h 5, k 6 character. CLASS codes are negative.
+  const row rows[] = {
+      {"no roles", {}, {}, {}, {}, {}, {0, 1, 2, 3}},
+      {"BY and CLASS with codes", {2}, {4, -1, 0, -5}, {}, {}, {}, {1, 3}},
+      {"FREQ, WEIGHT and ID", {}, {}, {3}, {0}, {5, 1}, {2}},
+  };
+  for (const row& r : rows) {
+    ctx_ = std::make_unique<kes_ctx>();
+    proc_builder p;
+    p.flag(kNoprint).handle(sData, open_data("d"));
+    if (!r.by.empty()) p.ints(sBy, r.by);
+    if (!r.cls.empty()) p.ints(sClass, r.cls);
+    if (!r.freq.empty()) p.ints(sFreq, r.freq);
+    if (!r.weight.empty()) p.ints(sWeight, r.weight);
+    if (!r.id.empty()) p.ints(sId, r.id);
+    ASSERT_EQ(options(p), 0) << r.what;
+    EXPECT_EQ(std::vector<int>(ctx()->varnums, ctx()->varnums + ctx()->nvars), r.want) << r.what;
+  }
 }
 
 TEST_F(DatapassOptions, AlphaOutsideTheUnitIntervalEndsTheStep) {

@@ -23,6 +23,7 @@ struct column_data {
 };
 
 struct output_state;  // data/output_dataset.cpp
+struct ds_options;    // data/dataset_options.h
 
 struct dataset : host_dataset {
   std::string libref;   // upper case
@@ -56,6 +57,7 @@ struct dataset : host_dataset {
   std::string ds_label;        // item 22
 
   std::unique_ptr<output_state> out;
+  std::shared_ptr<const ds_options> options;  // output: the data set options to apply
 
   dataset();
   ~dataset();

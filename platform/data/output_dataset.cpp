@@ -15,6 +15,7 @@
 #include "core/temp_files.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"
+#include "data/dataset_options.h"
 #include "data/formats.h"
 #include "data/meta_file.h"
 #include "data/output_state.h"
@@ -164,6 +165,28 @@ bool add_var(dataset* ds, output_state::ovar v) {
 std::string temp_pattern(const std::string& target) {
   fs::path t(target);
   return (t.parent_path() / ("." + t.filename().string() + ".tmp" + std::to_string(::getpid()) + "_N")).string();
+}
+
+// The data set options (KEEP=, DROP=, RENAME=) choose and rename the variables the
+// step defined; false after a message when they name one it did not define.
+bool apply_output_options(dataset* ds, output_state* o) {
+  std::vector<std::string> names;
+  for (const output_state::ovar& v : o->vars) names.push_back(v.var.name);
+  std::vector<std::pair<size_t, std::string>> kept;
+  std::string why;
+  if (!select_output_variables(ds, names, &kept, &why)) {
+    fail(ds, why);
+    o->reported = true;
+    data_msg(datamsg::output_bad_definition, dataset_name(ds).c_str(), why.c_str());
+    return false;
+  }
+  std::vector<output_state::ovar> vars;
+  for (const auto& [j, name] : kept) {
+    vars.push_back(o->vars[j]);
+    vars.back().var.name = name;
+  }
+  o->vars = std::move(vars);
+  return true;
 }
 
 std::string trimmed(const char* s, int len, int room) {
@@ -356,6 +379,7 @@ int plat_xvpute(host_access* acc) {
   if (o == nullptr) return 1;
   if (o->ended) return 0;
   o->ended = true;
+  if (!apply_output_options(ds, o)) return 1;
   fs::path target(ds->path);
   remove_stale_temp_files(target.parent_path().string());
   o->fd = create_temp_file(ds->path, &o->tmp_path);
@@ -441,7 +465,7 @@ int plat_xvputt(host_access* acc) {
   std::string meta_tmp;
   if (!o->failed) {
     meta_info m;
-    m.ds_label = ds->ds_label;
+    m.ds_label = ds->options && ds->options->label_given ? ds->options->label : ds->ds_label;
     m.ds_type = ds->type_text;
     for (const output_state::ovar& v : o->vars) m.vars.push_back(v.var);
     std::string why;

@@ -23,6 +23,7 @@ constexpr size_t kMaxDeletedShown = 42; // characters of deleted text a message 
 }  // namespace
 
 engine::engine(parser* p) : p_(p), desc_(p->desc) {
+  p_->lookahead = &ahead_;
   for (int t = desc_->nclasses + 1; t < desc_->nterminals && first_keyword_ == 0; ++t)
     if (p_->syms->keywords.count(p_->syms->texts[static_cast<size_t>(t)]) ||
         (p_->syms->texts[static_cast<size_t>(t)].size() > 1))

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/dataset.h"
+#include "data/dataset_options.h"
 #include "host/kes_gramdesc.h"
 #include "host/kes_stmt.h"
 #include "host/host_parse.h"
@@ -94,8 +95,10 @@ struct semantics {
   double range_from = 0, range_to = 0, range_by = 1;
   // Paired parameter lists.
   int pair_values = -1, pair_markers = -1, pair_positions = -1;
-  // Data set named last.
+  // Data set named last, and its data set options.
   std::string ds_lib, ds_member;
+  std::shared_ptr<ds_options> ds_opts;
+  bool ds_opts_refused = false;      // the options could not be read
   dataset* input = nullptr;          // DATA= of the PROC statement
   // BY statement.
   bool by_descending_next = false;
@@ -119,10 +122,16 @@ struct parser {
   bool gave_up = false;
   semantics sem;
   host_parsestat* status = nullptr;
+  std::deque<token>* lookahead = nullptr;  // the engine's tokens read ahead, not yet matched
 };
 
 // Token reader: reads the next token into p->tok.
 void read_token(parser* p);
+// Reads the text between the parenthesis that follows the last token matched and
+// the one that closes it (quotes respected), as data set options are read: true with
+// the text and the position of the opening parenthesis, false when no parenthesis
+// follows. An unclosed group is reported and read to the end of the statement.
+bool read_raw_group(parser* p, std::string* text, int* line, int* col);
 // Semantic routine: performs action a (from 1) of the descriptor.
 void perform(parser* p, int action);
 // The statement nodes are made final (slot arrays pointed at their stores).

@@ -29,7 +29,7 @@ enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
   K_CONTINUE, K_FORMAT, K_GIVEN2, K_NUM, K_DSNAME, K_DSOPEN = 17, K_DSDEFAULT, K_ITEM,
   K_CHECK, K_MARK = 22, K_CONST = 24, K_NAME = 26, K_TEXT, K_BYOPT = 29, K_DSOUT,
-  K_PAIRED, K_SET = 33, K_GIVENBYTE, K_GOUT
+  K_PAIRED, K_SET = 33, K_GIVENBYTE, K_GOUT, K_DSOPTS
 };
 
 kes_optslot* slot_of(semantics& s, int n, slot_store** store = nullptr) {
@@ -312,6 +312,9 @@ void act_num(parser* p, const action_args& a) {
   else s.reg = -s.reg;
 }
 
+// The data set named last, for messages.
+std::string ds_shown(const semantics& s) { return (s.ds_lib.empty() ? std::string("WORK") : s.ds_lib) + "." + s.ds_member; }
+
 void act_dsname(parser* p, const action_args& a) {
   semantics& s = p->sem;
   std::string t = typed_name(p->last);
@@ -325,17 +328,57 @@ void act_dsname(parser* p, const action_args& a) {
   }
 }
 
+// Data set options after the data set's name: read as raw text and kept for the
+// action that opens the data set.
+void act_dsopts(parser* p, const action_args&) {
+  semantics& s = p->sem;
+  s.ds_opts.reset();
+  s.ds_opts_refused = false;
+  std::string text, err;
+  int line = 0, col = 0;
+  if (p->last.synthetic || !read_raw_group(p, &text, &line, &col)) return;
+  auto o = std::make_shared<ds_options>();
+  if (!parse_ds_options(text, o.get(), &err)) {
+    parse_error(p, line, col, 32, ds_shown(s).c_str(), err.c_str());
+    s.ds_opts_refused = true;  // the data set is not opened either
+  }
+  s.ds_opts = std::move(o);
+}
+
+// Opens the data set named last and applies its options; null after a message.
+dataset* open_with_options(parser* p, bool for_input) {
+  semantics& s = p->sem;
+  std::shared_ptr<ds_options> o = std::move(s.ds_opts);
+  std::string err;
+  if (s.ds_opts_refused) {
+    s.ds_opts_refused = false;
+    return nullptr;
+  }
+  if (o && !check_ds_options(*o, !for_input, &err)) {
+    parse_error(p, p->last.line, p->last.col, 32, ds_shown(s).c_str(), err.c_str());
+    return nullptr;
+  }
+  dataset* ds = for_input ? open_input(s.ds_lib, s.ds_member, &err) : open_output(s.ds_lib, s.ds_member, &err);
+  if (ds == nullptr) {
+    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
+    return nullptr;
+  }
+  if (o && for_input && !apply_input_options(ds, *o, &err)) {
+    parse_error(p, p->last.line, p->last.col, 32, ds_shown(s).c_str(), err.c_str());
+    close_dataset(ds);
+    return nullptr;
+  }
+  if (o && !for_input) set_output_options(ds, o);
+  return ds;
+}
+
 void open_dataset(parser* p, const action_args& a, bool for_input) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
   kes_optslot* sl = nullptr;
   if (p->last.synthetic || (sl = slot_of(s, a(0), &st)) == nullptr) return;
-  std::string err;
-  dataset* ds = for_input ? open_input(s.ds_lib, s.ds_member, &err) : open_output(s.ds_lib, s.ds_member, &err);
-  if (ds == nullptr) {
-    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
-    return;
-  }
+  dataset* ds = open_with_options(p, for_input);
+  if (ds == nullptr) return;
   *st = slot_store();
   st->single = 'd';
   sl->given = 1;
@@ -462,6 +505,11 @@ void act_givenbyte(parser* p, const action_args& a) {
 
 void act_gout(parser* p, const action_args& a) {
   semantics& s = p->sem;
+  if (s.ds_opts) {
+    parse_error(p, p->last.line, p->last.col, 32, ds_shown(s).c_str(),
+                "data set options do not apply to a graphics catalog");
+    s.ds_opts.reset();
+  }
   slot_store* st = nullptr;
   kes_optslot* sl = slot_of(s, a(0), &st);
   if (sl == nullptr) return;
@@ -504,6 +552,7 @@ action_fn routine_of(int kind) {
     case K_SET: return act_set;
     case K_GIVENBYTE: return act_givenbyte;
     case K_GOUT: return act_gout;
+    case K_DSOPTS: return act_dsopts;
     default: return nullptr;
   }
 }

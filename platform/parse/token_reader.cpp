@@ -290,6 +290,42 @@ bool skip_space(parser* p) {
 
 }  // namespace
 
+bool read_raw_group(parser* p, std::string* text, int* line, int* col) {
+  if (p->lookahead != nullptr && !p->lookahead->empty()) {
+    // Tokens read ahead are read again as raw text.
+    const token& first = p->lookahead->front();
+    p->pos = first.begin;
+    p->line = first.line;
+    p->col = first.col;
+    p->lookahead->clear();
+  }
+  if (!skip_space(p) || peek(p) != '(') return false;
+  *line = p->line;
+  *col = p->col;
+  advance(p);
+  int depth = 1;
+  char quote = 0;
+  text->clear();
+  while (p->pos < p->text.size()) {
+    const char c = peek(p);
+    if (quote == 0 && c == ';') break;
+    advance(p);
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && --depth == 0) {
+      return true;
+    }
+    text->push_back(c);
+  }
+  parse_error(p, *line, *col, 31);
+  text->clear();  // refused as a whole: read as no option
+  return true;
+}
+
 void read_token(parser* p) {
   token t;
   if (!skip_space(p)) {

@@ -1,0 +1,170 @@
+// Data set options on input data sets: which observations WHERE=, FIRSTOBS= and OBS=
+// select (checked against hand-filtered data), which variables KEEP=, DROP= and
+// RENAME= leave, and the message of each malformed option.
+#include "data/dataset_options.h"
+#include "data_test_support.h"
+
+namespace data_test {
+namespace {
+
+// id 1..8; g character (one blank); x with an ordinary and a special missing value.
+constexpr const char* kData =
+    "id,g,x\n"
+    "1,a,3\n"
+    "2,b,.\n"
+    "3,a,-1\n"
+    "4,,7.5\n"
+    "5,c,.A\n"
+    "6,b,10\n"
+    "7,a,0\n"
+    "8,c,7.5\n";
+
+class DataOptions : public data_fixture {
+ protected:
+  void SetUp() override {
+    data_fixture::SetUp();
+    write_file("t.csv", kData);
+  }
+  // Opens WORK.t with the options; the message of a refusal in *error.
+  plat::dataset* open_with(const std::string& options, std::string* error) {
+    plat::ds_options o;
+    plat::dataset* ds = open("t");
+    if (ds == nullptr) return nullptr;
+    if (!plat::parse_ds_options(options, &o, error) || !plat::check_ds_options(o, false, error) ||
+        !plat::apply_input_options(ds, o, error)) {
+      plat::close_dataset(ds);
+      return nullptr;
+    }
+    return ds;
+  }
+  // The ids the options leave, in order.
+  std::vector<double> ids(const std::string& options) {
+    std::string error;
+    plat::dataset* ds = open_with(options, &error);
+    EXPECT_NE(ds, nullptr) << options << ": " << error;
+    if (ds == nullptr) return {};
+    const int id = plat::find_variable(ds, "id");
+    EXPECT_EQ(plat_xopnt2(plat::handle(ds)), 0);
+    std::vector<double> out = read_group(plat::handle(ds), id);
+    plat::close_dataset(ds);
+    return out;
+  }
+};
+
+TEST_F(DataOptions, WhereSelectsTheObservationsAHandFilterSelects) {
+  struct row {
+    const char* options;
+    std::vector<double> want;
+  };
+  const row rows[] = {
+      {"where=(x > 2)", {1, 4, 6, 8}},
+      // Missing values order below every number: . and .A are less than -1.
+      {"where=(x < 0)", {2, 3, 5}},
+      {"where=(x lt 0 and x ne .)", {3, 5}},
+      {"where=(x = .)", {2}},
+      {"where=(x = .A)", {5}},
+      {"where=(x is missing)", {2, 5}},
+      {"where=(x is not missing and x ^= 7.5)", {1, 3, 6, 7}},
+      {"where=(g = 'a')", {1, 3, 7}},
+      {"where=(g = \"a  \")", {1, 3, 7}},  // trailing blanks do not count
+      {"where=(g is missing)", {4}},
+      {"where=(g in ('b', 'c'))", {2, 5, 6, 8}},
+      {"where=(g not in ('a' 'b'))", {4, 5, 8}},
+      {"where=(id in (1, 8, 99))", {1, 8}},
+      {"where=(x between 0 and 7.5)", {1, 4, 7, 8}},
+      {"where=(x not between -1 and 3)", {2, 4, 5, 6, 8}},
+      {"where=(not (g = 'a' or x >= 7.5))", {2, 5}},
+      {"where=(g > 'a' and x ge 10 or id = 1)", {1, 6}},  // AND binds first
+      {"where=(-x = 1)", {3}},
+      {"where=(x)", {1, 3, 4, 6, 8}},  // a bare numeric value: nonzero and not missing
+      {"where=(x > 2) firstobs=2 obs=3", {4, 6}},  // counts the passing observations
+      {"firstobs=7", {7, 8}},
+      {"obs=0", {}},
+      {"obs=max firstobs=8", {8}},
+      {"keep=id x where=(g = 'c')", {5, 8}},  // WHERE= sees a variable KEEP= leaves out
+      {"rename=(g=grp x=y) where=(grp = 'b' and y > 0)", {6}},  // and the new names
+  };
+  for (const row& r : rows) EXPECT_EQ(ids(r.options), r.want) << r.options;
+}
+
+TEST_F(DataOptions, KeepDropAndRenameLeaveVariablesInDataSetOrder) {
+  struct row {
+    const char* options;
+    std::vector<std::string> names;
+  };
+  const row rows[] = {
+      {"keep=x id", {"id", "x"}},
+      {"drop=G", {"id", "x"}},
+      {"keep=id g drop=g", {"id"}},
+      {"rename=(x=Score id=n) drop=g", {"n", "Score"}},
+  };
+  for (const row& r : rows) {
+    std::string error;
+    plat::dataset* ds = open_with(r.options, &error);
+    ASSERT_NE(ds, nullptr) << r.options << ": " << error;
+    std::vector<std::string> names;
+    for (const plat::ds_var& v : plat::variables(ds)) names.push_back(v.name);
+    EXPECT_EQ(names, r.names) << r.options;
+    EXPECT_EQ(plat::observation_count(ds), 8);
+    plat::close_dataset(ds);
+  }
+}
+
+TEST_F(DataOptions, MalformedOptionsAreRefusedWithTheirMessage) {
+  struct row {
+    const char* options;
+    const char* message;
+  };
+  const row rows[] = {
+      {"kep=x", "unknown data set option KEP=; the options are KEEP=, DROP=, RENAME=, WHERE=, FIRSTOBS=, OBS= and LABEL="},
+      {"keep x", "KEEP wants '=' and its value, not x"},
+      {"keep=", "KEEP= wants the names of variables, not the end of the options"},
+      {"keep=nosuch", "KEEP= names variable nosuch, which data set WORK.t does not have"},
+      {"drop=id g x", "KEEP= and DROP= leave no variable of data set WORK.t"},
+      {"obs=2 obs=3", "the data set option OBS= is given twice"},
+      {"rename=(x y)", "RENAME= wants pairs old=new in parentheses, not x"},
+      {"rename=(q=r)", "RENAME= names variable q, which data set WORK.t does not have"},
+      {"rename=(x=id)", "after RENAME= two variables of data set WORK.t are named id"},
+      {"where=x > 1", "WHERE= wants its condition in parentheses, not x"},
+      {"where=(nosuch > 1)", "WHERE= names variable nosuch, which data set WORK.t does not have"},
+      {"where=(x > 1)", nullptr},
+      {"rename=(x=y) where=(x > 1)", "WHERE= names variable x, which data set WORK.t does not have"},
+      {"where=(1 < 2)", "WHERE= (1 < 2) names no variable of data set WORK.t"},
+      {"where=(x = 'a')", "WHERE= has a comparison that joins a numeric value with a character value"},
+      {"where=(g in (1 2))", "WHERE= has IN that joins a character value with a numeric value"},
+      {"where=(x between 1 7)", "WHERE=: BETWEEN wants AND between its two bounds, not 7"},
+      {"where=(x is 3)", "WHERE=: IS wants MISSING or NOT MISSING, not 3"},
+      {"where=(x > )", "WHERE=: a variable, a number, a missing value or a quoted text expected, not )"},
+      {"where=(x > 1 y)", "WHERE=: an operator or ')' expected, not y"},
+      {"where=(g = 'a)", "the quoted text 'a) is not closed"},
+      {"where=(x # 1)", "the character '#' is not valid in data set options"},
+      {"firstobs=0", "FIRSTOBS= wants a whole number of 1 or more, not 0"},
+      {"obs=2.5", "OBS= wants a whole number of 0 or more (or MAX), not 2.5"},
+      {"firstobs=4 obs=3", "FIRSTOBS=4 lies beyond OBS=3"},
+      {"label='x'", "the data set option LABEL= applies to data sets the step writes, not to one it reads"},
+  };
+  for (const row& r : rows) {
+    std::string error;
+    plat::dataset* ds = open_with(r.options, &error);
+    if (r.message == nullptr) {
+      EXPECT_NE(ds, nullptr) << r.options << ": " << error;
+    } else {
+      EXPECT_EQ(ds, nullptr) << r.options;
+      EXPECT_EQ(error, r.message) << r.options;
+    }
+    if (ds != nullptr) plat::close_dataset(ds);
+  }
+}
+
+TEST_F(DataOptions, OutputDataSetsRefuseTheOptionsOfReading) {
+  for (const char* text : {"where=(m > 1)", "firstobs=2", "obs=1"}) {
+    plat::ds_options o;
+    std::string error;
+    ASSERT_TRUE(plat::parse_ds_options(text, &o, &error)) << error;
+    EXPECT_FALSE(plat::check_ds_options(o, true, &error)) << text;
+    EXPECT_NE(error.find("applies to data sets the step reads"), std::string::npos) << error;
+  }
+}
+
+}  // namespace
+}  // namespace data_test

@@ -177,6 +177,7 @@ bool apply_output_options(dataset* ds, output_state* o) {
   if (!select_output_variables(ds, names, &kept, &why)) {
     fail(ds, why);
     o->reported = true;
+    o->closed = true;  // nothing was written: no file to keep or replace
     data_msg(datamsg::output_bad_definition, dataset_name(ds).c_str(), why.c_str());
     return false;
   }

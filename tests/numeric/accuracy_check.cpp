@@ -112,9 +112,12 @@ double error_of(const Cmp& c) {
   if (std::isnan(c.got) && std::isnan(c.want)) return 0.0;
   if (std::isnan(c.got) || std::isnan(c.want)) return std::numeric_limits<double>::infinity();
   const double diff = std::fabs(c.got - c.want);
-  if (c.kind == Err::absolute || c.want == 0.0) return diff;
+  if (c.kind == Err::absolute) return diff / c.scale;
+  if (c.want == 0.0) return diff;
   return diff / std::fabs(c.want);
 }
+
+Cmp evaluated_of(const Cmp& a, const Cmp& b) { return error_of(b) * a.tol < error_of(a) * b.tol ? b : a; }
 
 AccuracySummary check_accuracy(const std::string& label, const RefTable& table, const RowCheck& fn) {
   AccuracySummary s;
@@ -172,5 +175,14 @@ void check_refusals(const std::string& label, const std::vector<Refusal>& table,
       EXPECT_TRUE(same_value(out[i], r.outputs[i]))
           << label << format_args(r.args) << " output " << i << ": got " << format_number(out[i]) << " want "
           << format_number(r.outputs[i]);
+  }
+}
+
+void check_exact(const std::vector<Exact>& table) {
+  for (const Exact& e : table) {
+    if (std::isnan(e.want))
+      EXPECT_TRUE(std::isnan(e.got)) << e.what << ": got " << format_number(e.got) << ", want NaN";
+    else
+      EXPECT_EQ(e.got, e.want) << e.what;
   }
 }

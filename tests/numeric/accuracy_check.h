@@ -22,6 +22,8 @@
 // prints the largest and RMS error and fails the test when a row's error exceeds its
 // tolerance, naming the worst row.  EXPECTs inside the lambda name the row too.
 //
+// check_exact compares a table of {label, computed, expected} exactly.
+//
 // check_refusals runs one table of bad arguments through a routine and compares the
 // status and every output (bit for bit, so the missing-value pattern is checked):
 //
@@ -81,16 +83,23 @@ const RefTable& ref_table(const std::string& name);
 enum class Err { relative, absolute };
 
 // One comparison: the computed value, the reference and the error allowed.  A relative
-// error is |got - want| / |want|, or |got| when want is 0.  Equal values (also equal
-// infinities) have error 0; a NaN on one side only has an infinite error.
+// error is |got - want| / |want|, or |got| when want is 0; an absolute one is
+// |got - want| / scale.  Equal values (also equal infinities) have error 0; a NaN on one
+// side only has an infinite error.
 struct Cmp {
   double got;
   double want;
   double tol;
   Err kind = Err::relative;
+  double scale = 1.0;
 };
 
 double error_of(const Cmp& c);
+
+// Of two comparisons, the one with the smaller error relative to its tolerance: for a
+// routine that evaluates one of two complementary tails and derives the other, this
+// checks whichever tail it evaluated without restating its rule.
+Cmp evaluated_of(const Cmp& a, const Cmp& b);
 
 struct AccuracySummary {
   std::size_t rows = 0;      // rows compared
@@ -114,6 +123,14 @@ struct Refusal {
 using RefusalCall = std::function<int(const std::vector<double>& args, std::vector<double>& out)>;
 
 void check_refusals(const std::string& label, const std::vector<Refusal>& table, const RefusalCall& fn);
+
+// Exact values: each `got` must equal `want` (a NaN `want` accepts any NaN).
+struct Exact {
+  const char* what;
+  double got;
+  double want;
+};
+void check_exact(const std::vector<Exact>& table);
 
 // Same value, bit for bit for NaNs (the missing pattern differs from other NaNs); 0 == -0.
 bool same_value(double a, double b);

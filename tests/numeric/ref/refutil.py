@@ -1,15 +1,19 @@
 # refutil.py - helpers shared by the reference-value scripts of tests/numeric/ref/.
 # Tools: Python 3 (/usr/bin/python3, Debian) with mpmath 1.2.1 and scipy 1.10.1;
 # R 4.2.2 Patched (2022-11-10 r83330), Debian r-base-core, called through Rscript.
-# Values are printed with 17 significant digits (%.17g), which round-trips a double.
+# Values are written with 17 significant digits (%.17g), which round-trips a double.
+import os
 import subprocess
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SPECIAL = {"inf": "inf", "-inf": "-inf", "nan": "nan", "Inf": "inf", "-Inf": "-inf", "NaN": "nan", "NA": "nan"}
+
 
 def f17(v):
     """A number (mpf or float) rounded to the nearest double, printed with %.17g."""
     s = "%.17g" % float(v)
-    if s in ("inf", "-inf", "nan"):
-        return {"inf": "HUGE_VAL", "-inf": "-HUGE_VAL", "nan": "NAN"}[s]
-    return s
+    return SPECIAL.get(s, s)
+
 
 def r_values(exprs):
     """Evaluates each R expression (a string) and returns the results as strings (%.17g)."""
@@ -18,4 +22,17 @@ def r_values(exprs):
     out = subprocess.run(["Rscript", "-e", prog], capture_output=True, text=True, check=True).stdout
     vals = out.split()
     assert len(vals) == len(exprs), (len(vals), len(exprs))
-    return [{"Inf": "HUGE_VAL", "-Inf": "-HUGE_VAL", "NaN": "NAN", "NA": "NAN"}.get(v, v) for v in vals]
+    return [SPECIAL.get(v, v) for v in vals]
+
+
+def write_table(name, script, columns, rows, comment=""):
+    """Writes ref/<name>: the do-not-edit line, the comment, the column names, the rows
+    (each a list of already formatted strings), tab-separated; the tests read it."""
+    with open(os.path.join(HERE, name), "w") as f:
+        f.write("# DO NOT EDIT: written by %s\n" % script)
+        if comment:
+            f.write("# %s\n" % comment)
+        f.write("\t".join(columns.split()) + "\n")
+        for r in rows:
+            f.write("\t".join(r) + "\n")
+    print("wrote", name, len(rows), "rows")

@@ -6,7 +6,7 @@
 # Run: /usr/bin/python3 zlogbet_ref.py
 from mpmath import mp, mpf, betainc, log, beta
 from beta_mp import tails
-from refutil import f17, r_values
+from refutil import f17, r_values, write_table
 mp.dps = 60
 
 G = [  # {x, a, b}
@@ -22,13 +22,14 @@ for x, a, b in G:
            "pbeta(%r, %r, %r, lower.tail = FALSE, log.p = TRUE)" % (x, a, b),
            "dbeta(%r, %r, %r, log = TRUE)" % (x, a, b)]
 rv = r_values(ex)
-print("// {x, a, b, ln P(X <= x), ln P(X > x), ln f(x) (mpmath); the same three from R}")
+rows = []
 for i, (x, a, b) in enumerate(G):
     X, A, B = mpf(x), mpf(a), mpf(b)
     lo, up = tails(A, B, X)
     if max(a, b) < 1000:  # cross-check the series against mpmath's own betainc
         assert abs(lo - betainc(A, B, 0, X, regularized=True)) < mpf(10) ** -40 * max(lo, mpf(10) ** -300)
     ld = (A - 1) * log(X) + (B - 1) * log(1 - X) - log(beta(A, B))
-    print("    {%s, %s, %s, %s, %s, %s, %s, %s, %s}," % (
-        f17(x), f17(a), f17(b), f17(log(lo)), f17(log(up)), f17(ld), rv[3 * i], rv[3 * i + 1],
-        rv[3 * i + 2]))
+    rows.append([f17(x), f17(a), f17(b), f17(log(lo)), f17(log(up)), f17(ld), rv[3 * i], rv[3 * i + 1],
+                 rv[3 * i + 2]])
+write_table("logbeta.tsv", "ref/zlogbet_ref.py", "x a b log_lo log_up log_d r_log_lo r_log_up r_log_d", rows,
+            "{x, a, b, ln P(X <= x), ln P(X > x), ln f(x) (mpmath); the same three from R}")

@@ -7,7 +7,7 @@
 # Run: /usr/bin/python3 zlogtnc_ref.py
 from mpmath import mp, mpf, log, sqrt
 from scipy.stats import nct, norm
-from refutil import f17, r_values
+from refutil import f17, r_values, write_table
 import nct_mp
 mp.dps = 30
 
@@ -24,12 +24,13 @@ for x, df, nc in T:
     ex += ["pt(%r, %r, ncp = %r, log.p = TRUE)" % (x, df, nc),
            "pt(%r, %r, ncp = %r, lower.tail = FALSE, log.p = TRUE)" % (x, df, nc)]
 rv = r_values(ex)
-print("// tails: {x, df, nc, ln P(T <= x), ln P(T > x) (mpmath), the same two from R}")
+rows = []
 for i, (x, df, nc) in enumerate(T):
     lo = nct_mp.cdf(x, df, nc)
     up = nct_mp.cdf(x, df, nc, upper=True)
-    print("    {%s, %s, %s, %s, %s, %s, %s}," % (f17(x), f17(df), f17(nc), f17(log(lo)),
-                                               f17(log(up)), rv[2 * i], rv[2 * i + 1]))
+    rows.append([f17(x), f17(df), f17(nc), f17(log(lo)), f17(log(up)), rv[2 * i], rv[2 * i + 1]])
+write_table("logtnc_tails.tsv", "ref/zlogtnc_ref.py", "x df nc log_lo log_up r_log_lo r_log_up", rows,
+            "{x, df, nc, ln P(T <= x), ln P(T > x) (mpmath), the same two from R}")
 
 D = [  # {x, df, nc}
     (0.0, 10, 1.0), (0.0, 3, 0.0), (1.0, 10, 1.0), (-1.0, 10, 1.0), (2.5, 5, 0.5),
@@ -37,9 +38,9 @@ D = [  # {x, df, nc}
     (30.0, 40, 25.0), (0.8, 0.7, 1.0), (60.0, 4999, 47.7), (-0.5, 4, 1.99),
 ]
 rd = r_values(["dt(%r, %r, ncp = %r, log = TRUE)" % d for d in D])
-print("// log density: {x, df, nc, ln f(x) (mpmath), R dt(log = TRUE)}")
-for (x, df, nc), r in zip(D, rd):
-    print("    {%s, %s, %s, %s, %s}," % (f17(x), f17(df), f17(nc), f17(log(nct_mp.pdf(x, df, nc))), r))
+write_table("logtnc_density.tsv", "ref/zlogtnc_ref.py", "x df nc log_d r_log_d",
+            [[f17(x), f17(df), f17(nc), f17(log(nct_mp.pdf(x, df, nc))), r] for (x, df, nc), r in zip(D, rd)],
+            "{x, df, nc, ln f(x) (mpmath), R dt(log = TRUE)}")
 
 Q = []
 for n in (50, 500, 5000):
@@ -52,9 +53,11 @@ Q += [(0.05, 4999, float(norm.ppf(0.99)) * 5000 ** 0.5), (0.95, 4999, float(norm
       (0.3, 10, 1.0), (0.9, 5, -2.0), (1e-6, 20, 3.0), (0.5, 3, 0.0), (0.999, 100, 10.0),
       (0.2, 1e6, 2.0)]
 rq = r_values(["qt(%r, %r, ncp = %r)" % q for q in Q])
-print("// quantile: {p, df, nc, mpmath quantile, R qt(p, df, ncp = nc)}")
+rows = []
 for (p, df, nc), r in zip(Q, rq):
     x0 = float(nct.ppf(p, df, nc))
     q = nct_mp.quantile(p, df, nc, x0)
     assert abs(nct_mp.cdf(q, df, nc) - p) < mpf(10) ** -20 * p, (p, df, nc)
-    print("    {%s, %s, %s, %s, %s}," % (f17(p), f17(df), f17(nc), f17(q), r))
+    rows.append([f17(p), f17(df), f17(nc), f17(q), r])
+write_table("logtnc_quantile.tsv", "ref/zlogtnc_ref.py", "p df nc t r_t", rows,
+            "{p, df, nc, mpmath quantile, R qt(p, df, ncp = nc)}")

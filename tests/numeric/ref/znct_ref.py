@@ -6,7 +6,7 @@
 # Run: /usr/bin/python3 znct_ref.py
 from mpmath import mp, mpf, sqrt
 from scipy.stats import nct, norm
-from refutil import f17, r_values
+from refutil import f17, r_values, write_table
 import nct_mp
 mp.dps = 30
 
@@ -25,9 +25,9 @@ CDF = [
     (25.0, 40, 20.5), (60.0, 1000, 52.0), (-2.0, 999, 30.0), (80.0, 150, 60.0),
 ]
 rp = r_values(["pt(%r, %r, ncp = %r)" % (t, df, nc) for t, df, nc in CDF])
-print("// distribution function: {t, df, nc, mpmath P(T <= t), R pt(t, df, ncp = nc)}")
-for (t, df, nc), r in zip(CDF, rp):
-    print("    {%s, %s, %s, %s, %s}," % (f17(t), f17(df), f17(nc), f17(nct_mp.cdf(t, df, nc)), r))
+write_table("nct_cdf.tsv", "ref/znct_ref.py", "t df nc p r_p",
+            [[f17(t), f17(df), f17(nc), f17(nct_mp.cdf(t, df, nc)), r] for (t, df, nc), r in zip(CDF, rp)],
+            "{t, df, nc, mpmath P(T <= t), R pt(t, df, ncp = nc)}")
 
 # Quantiles {p, df, nc}: the normal-theory percentile limits call zqtnc(alpha', N - 1,
 # qnorm(p') sqrt(N)) with alpha' in {0.025, 0.975, 0.05, 0.95}; plus a general grid.
@@ -41,10 +41,12 @@ Q += [(0.5, 5, 1.0), (0.001, 3, 2.0), (0.999, 20, -3.0), (0.1, 8, -1.5), (0.9, 3
       (0.01, 100, 10.0), (0.3, 12, 0.4), (0.7, 4, -0.8), (0.995, 60, 5.0), (0.2, 2, 3.0),
       (0.05, 999, -30.0), (0.95, 10, -50.0), (0.5, 5, -30.0), (0.3, 3, -20.0)]
 rq = r_values(["qt(%r, %r, ncp = %r)" % (p, df, nc) for p, df, nc in Q])
-print("// quantile: {p, df, nc, mpmath quantile, R qt(p, df, ncp = nc)}")
+rows = []
 for (p, df, nc), r in zip(Q, rq):
     x0 = float(nct.ppf(p, df, nc))
     q = nct_mp.quantile(p, df, nc, x0)
     chk = nct_mp.cdf(q, df, nc)
     assert abs(chk / p - 1) < mpf(10) ** -20, (p, df, nc, q, chk)
-    print("    {%s, %s, %s, %s, %s}," % (f17(p), f17(df), f17(nc), f17(q), r))
+    rows.append([f17(p), f17(df), f17(nc), f17(q), r])
+write_table("nct_quantile.tsv", "ref/znct_ref.py", "p df nc t r_t", rows,
+            "{p, df, nc, mpmath quantile, R qt(p, df, ncp = nc)}")

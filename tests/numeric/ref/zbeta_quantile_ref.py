@@ -1,4 +1,4 @@
-# zbeta_quantile_ref.py - reference values for tests/numeric/zbeta_quantile_test.cpp
+# zbeta_quantile_ref.py - reference values for tests/numeric/zlogbet_test.cpp
 # (zlogbetq, the quantile request of zlogbet).
 # Tools: mpmath 1.2.1 at 40 digits (the reference: findroot on the logit of
 # beta_mp.tails, started from R's value) and R 4.2.2 qbeta() (cross-check, and the

@@ -117,7 +117,22 @@ double error_of(const Cmp& c) {
   return diff / std::fabs(c.want);
 }
 
-Cmp evaluated_of(const Cmp& a, const Cmp& b) { return error_of(b) * a.tol < error_of(a) * b.tol ? b : a; }
+namespace {
+// Error over tolerance (0 for an exact value, also when the tolerance is 0).
+double over(const Cmp& c) {
+  const double e = error_of(c);
+  return e == 0.0 ? 0.0 : e / c.tol;
+}
+}  // namespace
+
+Cmp evaluated_of(const Cmp& a, const Cmp& b) { return over(b) < over(a) ? b : a; }
+
+Cmp worst_of(const std::vector<Cmp>& cmps) {
+  Cmp worst = cmps.front();
+  for (const Cmp& c : cmps)
+    if (over(c) > over(worst)) worst = c;
+  return worst;
+}
 
 AccuracySummary check_accuracy(const std::string& label, const RefTable& table, const RowCheck& fn) {
   AccuracySummary s;
@@ -141,7 +156,7 @@ AccuracySummary check_accuracy(const std::string& label, const RefTable& table, 
     }
     if (!(e <= c->tol)) {
       ++s.failures;
-      const double ratio = c->tol > 0 ? e / c->tol : std::numeric_limits<double>::infinity();
+      const double ratio = over(*c);
       if (!(ratio <= worst_ratio)) {
         worst_ratio = ratio;
         worst_row = what;

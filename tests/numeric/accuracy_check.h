@@ -101,6 +101,9 @@ double error_of(const Cmp& c);
 // checks whichever tail it evaluated without restating its rule.
 Cmp evaluated_of(const Cmp& a, const Cmp& b);
 
+// Of several comparisons (the values of one row), the one furthest over its tolerance.
+Cmp worst_of(const std::vector<Cmp>& cmps);
+
 struct AccuracySummary {
   std::size_t rows = 0;      // rows compared
   std::size_t failures = 0;  // rows over their tolerance

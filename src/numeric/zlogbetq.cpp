@@ -23,7 +23,7 @@
 //     residual that the secant slope turns into at most ten t tolerances; otherwise the
 //     request fails rather than return a point far from the quantile.
 //
-// Measured accuracy (tests/numeric/zbeta_quantile_test.cpp, against mpmath at 40
+// Measured accuracy (tests/numeric/zlogbet_test.cpp, against mpmath at 40
 // digits and R's qbeta): the Newton/Halley phase within 2.7e-14 relative on the test
 // grid (shapes 0.01 to 1e5, p from 1e-200 to 1 - 1e-10), most points within 3e-16; the
 // secant phase stops on a relative change of 1e-7 in t and comes out within 3.1e-9

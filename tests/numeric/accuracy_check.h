@@ -11,7 +11,7 @@
 // Fields are separated by blanks or tabs; numbers are read with strtod (so inf, -inf and
 // nan are accepted); the first line that is not a comment names the columns.
 //
-//   const RefTable& t = ref_table("zigamma.tsv");   // loaded once, cached
+//   const RefTable& t = ref_table("igamma.tsv");    // loaded once, cached
 //   check_accuracy("zigamma density", t, [](const RefRow& r) -> Cmp {
 //     double p, q, d;
 //     EXPECT_EQ(zigamma(r["x"], r["a"], &p, &q, &d), 0);
@@ -20,7 +20,9 @@
 //
 // check_accuracy runs the lambda over every row (return std::nullopt to skip a row),
 // prints the largest and RMS error and fails the test when a row's error exceeds its
-// tolerance, naming the worst row.  EXPECTs inside the lambda name the row too.
+// tolerance, naming the worst row.  EXPECTs inside the lambda name the row too.  A row
+// holding several values returns worst_of them; a routine that evaluates one of two
+// complementary tails returns evaluated_of the two comparisons.
 //
 // check_exact compares a table of {label, computed, expected} exactly.
 //

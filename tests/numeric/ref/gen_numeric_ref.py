@@ -2,7 +2,7 @@
 """gen_numeric_ref.py - reference values for tests/numeric/*_test.cpp.
 
 Tools: mpmath 1.2.1 (50 significant digits, Debian python3-mpmath) under Python 3.11
-(/usr/bin/python3), and R 4.2.2 Patched (2022-11-10 r83330) through gen_numeric_ref.R.
+(/usr/bin/python3), and R 4.2.2 Patched (2022-11-10 r83330) through Rscript.
 Written 2025 for the Kestravine numerical toolkit.
 
 Every embedded reference value is the mpmath value at 50 digits for the exact double
@@ -19,57 +19,38 @@ Run:  /usr/bin/python3 tests/numeric/ref/gen_numeric_ref.py
 It writes one table per quantity into this folder (erf.tsv, igamma.tsv, dfci.tsv ...),
 which the tests read; nothing else is changed.
 """
-import csv
 import math
-import os
-import subprocess
-import tempfile
 
 import mpmath as mp
-from refutil import write_table
+from refutil import f17, r_values, write_table
 from mpmath import mpf
 
 mp.mp.dps = 50
-HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def g17(v):
-    v = float(v)
-    if v == 0.0:
-        return "0.0"
-    if math.isnan(v):
-        return "nan"
-    if math.isinf(v):
-        return "inf" if v > 0 else "-inf"
-    s = "%.17g" % v
-    if "e" not in s and "." not in s:
-        s += ".0"
-    return s
 
 
 # ---------------------------------------------------------------- R bridge
+# The R expression of each quantity, queued while the tables are built and evaluated in
+# one R run; the value is an independent cross-check and the start of Newton's method.
+R_EXPR = {
+    "pnorm": "pnorm(%r)", "lpnorm": "pnorm(%r, log.p = TRUE)",
+    "lpnormu": "pnorm(%r, lower.tail = FALSE, log.p = TRUE)", "qnorm": "qnorm(%r)",
+    "lgamma": "lgamma(%r)", "lbeta": "lbeta(%r, %r)", "pbeta": "pbeta(%r, %r, %r)",
+    "pbetau": "pbeta(%r, %r, %r, lower.tail = FALSE)", "dbeta": "dbeta(%r, %r, %r)",
+    "pgamma": "pgamma(%r, %r)", "pgammau": "pgamma(%r, %r, lower.tail = FALSE)",
+    "dgamma": "dgamma(%r, %r)", "qchisq": "qchisq(%r, %r)", "qt": "qt(%r, %r)",
+    "qfu": "qf(%r, %r, %r, lower.tail = FALSE)", "qbeta": "qbeta(%r, %r, %r)",
+    "pt2": "2 * pt(-sqrt(%r), %r)",
+}
 R_QUEUE = []
 
 
 def rq(fn, *args):
-    R_QUEUE.append((fn, args))
+    R_QUEUE.append(R_EXPR[fn] % tuple(float(a) for a in args))
     return len(R_QUEUE) - 1
 
 
 def run_r():
-    with tempfile.TemporaryDirectory() as td:
-        fin = os.path.join(td, "in.csv")
-        fout = os.path.join(td, "out.csv")
-        with open(fin, "w") as f:
-            for fn, args in R_QUEUE:
-                a = list(args) + ["NA"] * (3 - len(args))
-                f.write(",".join([fn] + [repr(float(x)) if x != "NA" else "NA" for x in a]) + "\n")
-        subprocess.run(["Rscript", os.path.join(HERE, "gen_numeric_ref.R"), fin, fout], check=True)
-        vals = []
-        with open(fout) as f:
-            for row in csv.reader(f):
-                vals.append(float(row[-1]))
-        return vals
+    return [float(v) for v in r_values(R_QUEUE)]
 
 
 # ---------------------------------------------------------------- mpmath helpers
@@ -184,11 +165,11 @@ def build():
     xs = [1e-17, 1e-10, 1e-3, 0.1, 0.3, 0.46875, 0.46876, 0.5, 0.75, 1.0, 1.5, 2.0, 3.0,
           3.99, 4.0, 4.01, 4.5, 5.0, 6.0, -0.2, -0.7, -2.5, -5.5]
     emit("ERF", "erf(x), mpmath", "x erf",
-         [[g17(x), g17(mp.erf(x))] for x in xs])
+         [[f17(x), f17(mp.erf(x))] for x in xs])
     xs = [1e-10, 0.1, 0.46875, 0.5, 1.0, 2.0, 3.0, 3.99, 4.0, 4.01, 4.5, 5.0, 6.0, 8.0, 10.0,
           12.5, 15.0, 20.0, 25.0, 26.0, 26.6, -0.3, -1.0, -3.0, -6.0]
     emit("ERFC", "erfc(x), mpmath", "x erfc",
-         [[g17(x), g17(mp.erfc(x))] for x in xs])
+         [[f17(x), f17(mp.erfc(x))] for x in xs])
     # ---- pnorm
     xs = [-37.5, -37.0, -30.0, -20.0, -10.0, -8.0, -6.0, -5.0, -3.0, -1.959963984540054,
           -1.0, -0.5, -1e-8, 1e-8, 0.5, 1.0, 1.644853626951472, 3.0, 5.0, 8.0, 8.2]
@@ -209,15 +190,15 @@ def build():
     xs = [1e-300, 1e-20, 1e-10, -1e-10, 1e-5, -1e-5, 0.01, -0.01, 0.03, -0.03, 0.03125,
           -0.03125, 0.0312500001, -0.0312500001, 0.1, -0.1, 0.5, -0.5, -0.9, 1.0, 10.0, 1e10]
     emit("LOG1P", "ln(1 + x), mpmath", "x log1p",
-         [[g17(x), g17(mp.log1p(x))] for x in xs])
+         [[f17(x), f17(mp.log1p(x))] for x in xs])
     pairs = [(0.0, 0.0), (1.0, 2.0), (2.0, 1.0), (-3.0, 5.0), (700.0, 710.0), (-745.0, -744.0),
              (1000.0, 999.0), (10.0, -30.0), (0.0, -40.0)]
     emit("LSE", "ln(e^a + e^b), mpmath", "a b lse",
-         [[g17(a), g17(b), g17(mp.log(mp.exp(a) + mp.exp(b)))] for a, b in pairs])
+         [[f17(a), f17(b), f17(mp.log(mp.exp(a) + mp.exp(b)))] for a, b in pairs])
     xs = [-10.0, -6.0, -2.0, -1.0, -0.1, 0.5, 1.0, 2.0, 3.0, 4.0, 4.99, 5.0, 5.5, 7.0,
           10.0, 20.0, 50.0, 100.0, 1e3, 1e6]
     emit("MILLS", "(1 - Phi(x))/phi(x), mpmath", "x mills",
-         [[g17(x), g17(mp.ncdf(-x) / mp.npdf(x))] for x in xs])
+         [[f17(x), f17(mp.ncdf(-x) / mp.npdf(x))] for x in xs])
     # ---- log gamma and log beta
     xs = [1e-300, 1e-100, 1e-10, 1e-3, 0.1, 0.3, 0.7, 0.9, 0.999, 1.001, 1.1, 1.3, 1.4999,
           1.5001, 1.7, 1.9, 1.999, 2.001, 2.1, 2.5, 3.3, 4.0, 7.7, 10.0, 14.5, 14.99, 15.0,
@@ -232,7 +213,7 @@ def build():
     xs = [10.0, 15.0, 16.5, 100.0, 1e4, 1e8]
     emit("LGBERN",
          "lnGamma(x) - ((x - 0.5) ln x - x + ln sqrt(2 pi)), mpmath", "x lgbern",
-         [[g17(x), g17(mp.loggamma(x) - ((x - mpf(0.5)) * mp.log(x) - x
+         [[f17(x), f17(mp.loggamma(x) - ((x - mpf(0.5)) * mp.log(x) - x
                                                      + mp.log(mp.sqrt(2 * mp.pi))))] for x in xs])
     # ---- incomplete beta
     trip = [(0.3, 2.0, 3.0), (0.9, 2.0, 3.0), (0.5, 0.5, 0.5), (0.25, 1.0, 1.0),
@@ -313,7 +294,7 @@ def solve_all(rv):
     vals = [mp.ncdf(x) for x in xs]
     m = rcheck("PNORM", [(v, rv[i]) for v, i in zip(vals, ids)])
     emit("PNORM", "Phi(x), mpmath ncdf; R pnorm agrees to %.1e relative" % m,
-         "x phi", [[g17(x), g17(v)] for x, v in zip(xs, vals)])
+         "x phi", [[f17(x), f17(v)] for x, v in zip(xs, vals)])
 
     ids, xs = TABLES.pop("_lnorm_r")
     rows = []
@@ -323,7 +304,7 @@ def solve_all(rv):
         lc = mp.log(mp.ncdf(x)) if x < 0 else mp.log1p(-mp.ncdf(-x))
         ls = mp.log(mp.ncdf(-x)) if x > 0 else mp.log1p(-mp.ncdf(x))
         pr += [(lc, rv[i]), (ls, rv[j])]
-        rows.append([g17(x), g17(lc), g17(ls)])
+        rows.append([f17(x), f17(lc), f17(ls)])
     m = rcheck("LOGNRM", pr)
     emit("LOGNRM",
          "ln Phi(x), ln(1 - Phi(x)), mpmath; R pnorm(log.p) agrees to %.1e relative" % m,
@@ -336,7 +317,7 @@ def solve_all(rv):
         f, d = probit(p)
         z = newton(f, d, rv[i])
         pr.append((z, rv[i]))
-        rows.append([g17(p), g17(z)])
+        rows.append([f17(p), f17(z)])
     m = rcheck("PROBIT", pr)
     emit("PROBIT",
          "Phi^-1(p), mpmath Newton from R qnorm; R qnorm agrees to %.1e relative" % m,
@@ -346,20 +327,20 @@ def solve_all(rv):
     vals = [mp.loggamma(x) for x in xs]
     m = rcheck("LGAMMA", [(v, rv[i]) for v, i in zip(vals, ids)])
     emit("LGAMMA", "ln Gamma(x), mpmath loggamma; R lgamma agrees to %.1e relative" % m,
-         "x lgamma", [[g17(x), g17(v)] for x, v in zip(xs, vals)])
+         "x lgamma", [[f17(x), f17(v)] for x, v in zip(xs, vals)])
 
     ids, pairs = TABLES.pop("_lbeta_r")
     vals = [logbeta(mpf(a), mpf(b)) for a, b in pairs]
     m = rcheck("LBETA", [(v, rv[i]) for v, i in zip(vals, ids)])
     emit("LBETA", "ln B(a, b), mpmath; R lbeta agrees to %.1e relative" % m,
-         "a b lbeta", [[g17(a), g17(b), g17(v)] for (a, b), v in zip(pairs, vals)])
+         "a b lbeta", [[f17(a), f17(b), f17(v)] for (a, b), v in zip(pairs, vals)])
 
     ids, rows = TABLES.pop("_ibeta")
     pr = []
     out = []
     for (i, j, k), (x, a, b, lo, up, d) in zip(ids, rows):
         pr += [(lo, rv[i]), (up, rv[j]), (d, rv[k])]
-        out.append([g17(x), g17(a), g17(b), g17(lo), g17(up), g17(d)])
+        out.append([f17(x), f17(a), f17(b), f17(lo), f17(up), f17(d)])
     m = rcheck("IBETA", pr)
     emit("IBETA",
          "I_x(a, b), 1 - I_x(a, b), density; mpmath series A&S 26.5.23; R pbeta/dbeta agree to %.1e relative" % m,
@@ -370,7 +351,7 @@ def solve_all(rv):
     out = []
     for (i, j, k), (x, a, P, Q, d) in zip(ids, rows):
         pr += [(P, rv[i]), (Q, rv[j]), (d, rv[k])]
-        out.append([g17(x), g17(a), g17(P), g17(Q), g17(d)])
+        out.append([f17(x), f17(a), f17(P), f17(Q), f17(d)])
     m = rcheck("IGAMMA", pr)
     emit("IGAMMA",
          "P(a, x), Q(a, x), density; mpmath series A&S 6.5.29 / gammainc; R pgamma/dgamma agree to %.1e relative" % m,
@@ -388,7 +369,7 @@ def solve_all(rv):
         with mp.workdps(40):
             q = newton(f, d, rv[i], rel=mpf(10) ** -25)
         pr.append((q, rv[i]))
-        out.append([g17(p), g17(df), g17(q)])
+        out.append([f17(p), f17(df), f17(q)])
     m = rcheck("QCHISQ", pr)
     emit("QCHISQ",
          "chi-square quantile, mpmath Newton from R qchisq; R qchisq agrees to %.1e relative" % m,
@@ -416,7 +397,7 @@ def solve_all(rv):
             t = newton(f, dtail, t0, rel=mpf(10) ** -25)
         t = t if lower else -t
         pr.append((t, rv[i]))
-        out.append([g17(p), g17(df), g17(t)])
+        out.append([f17(p), f17(df), f17(t)])
     m = rcheck("QT", pr)
     emit("QT", "Student t quantile, mpmath Newton from R qt; R qt agrees to %.1e relative" % m,
          "p df t", out)
@@ -433,7 +414,7 @@ def solve_all(rv):
                        rel=mpf(10) ** -25)
         fv = (1 - x) * mpf(n2) / (x * mpf(n1))
         pr.append((fv, rv[i]))
-        out.append([g17(p), g17(n1), g17(n2), g17(fv)])
+        out.append([f17(p), f17(n1), f17(n2), f17(fv)])
     m = rcheck("QF", pr)
     emit("QF",
          "upper F point P(F > f) = p, mpmath Newton from R qf(lower = FALSE); R agrees to %.1e relative" % m,
@@ -448,7 +429,7 @@ def solve_all(rv):
             x = newton(lambda x: ibeta(x, am, bm)[0] - pp, lambda x: ibeta(x, am, bm)[2], rv[i],
                        rel=mpf(10) ** -25)
         pr.append((x, rv[i]))
-        out.append([g17(p), g17(a), g17(b), g17(x)])
+        out.append([f17(p), f17(a), f17(b), f17(x)])
     m = rcheck("QBETA", pr)
     emit("QBETA", "beta quantile, mpmath Newton from R qbeta; R qbeta agrees to %.1e relative" % m,
          "p a b x", out)
@@ -460,7 +441,7 @@ def solve_all(rv):
         n = mpf(df)
         v = ibeta(n / (n + mpf(t2)), n / 2, mpf(0.5))[0] if t2 > 0 else mpf(1)
         pr.append((v, rv[i]))
-        out.append([g17(t2), "%d" % df, g17(v)])
+        out.append([f17(t2), "%d" % df, f17(v)])
     m = rcheck("PGT2", pr)
     emit("PGT2",
          "P(|T| >= |t|) = I_(df/(df+t2))(df/2, 1/2), mpmath; R 2*pt(-|t|, df) agrees to %.1e relative" % m,
@@ -480,7 +461,7 @@ def dfci_cases():
     cases += [(1, 20, 0.5, 0.5), (3, 10, 0.05, 0.05), (4, 10, 0.05, 0.95), (1, 3, 0.05, 0.5)]
     for typ, n, alpha, p in cases:
         res = dfci_ref(typ, n, alpha, p)
-        out.append(["%d" % typ, g17(n), g17(alpha), g17(p), "%d" % res[0], g17(res[1]), g17(res[2]), g17(res[3])])
+        out.append(["%d" % typ, f17(n), f17(alpha), f17(p), "%d" % res[0], f17(res[1]), f17(res[2]), f17(res[3])])
     return out
 
 

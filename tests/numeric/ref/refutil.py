@@ -4,6 +4,7 @@
 # Values are written with 17 significant digits (%.17g), which round-trips a double.
 import os
 import subprocess
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SPECIAL = {"inf": "inf", "-inf": "-inf", "nan": "nan", "Inf": "inf", "-Inf": "-inf", "NaN": "nan", "NA": "nan"}
@@ -19,7 +20,10 @@ def r_values(exprs):
     """Evaluates each R expression (a string) and returns the results as strings (%.17g)."""
     prog = "options(warn=-1)\n" + "".join(
         'cat(sprintf("%%.17g\\n", as.numeric(%s)))\n' % e for e in exprs)
-    out = subprocess.run(["Rscript", "-e", prog], capture_output=True, text=True, check=True).stdout
+    with tempfile.NamedTemporaryFile("w", suffix=".R") as f:  # Rscript -e truncates long programs
+        f.write(prog)
+        f.flush()
+        out = subprocess.run(["Rscript", f.name], capture_output=True, text=True, check=True).stdout
     vals = out.split()
     assert len(vals) == len(exprs), (len(vals), len(exprs))
     return [SPECIAL.get(v, v) for v in vals]

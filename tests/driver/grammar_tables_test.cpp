@@ -23,51 +23,6 @@ TEST(GrammarTables, KeywordTerminalsAreInByteOrder) {
   for (int t = 1; t <= T.nterminals; ++t) EXPECT_EQ(T.symmap[t - 1], t);
 }
 
-TEST(GrammarTables, PredictTableNamesProductionsOfItsRow) {
-  int entries = 0;
-  for (int n = 0; n < T.nnonterminals; ++n) {
-    for (int t = 1; t <= T.nterminals; ++t) {
-      int k = T.prsndx[n] + t;
-      if (k < 0 || k >= T.prslst_len) continue;
-      int v = T.prslst[k];
-      int p = v < 0 ? -v : v;
-      if (p == 0 || T.lhstbl[p - 1] != n) continue;
-      ++entries;
-      ASSERT_LE(p, T.nproductions);
-      // A negative entry predicts an empty production, which derives no terminal.
-      if (v < 0) {
-        int at = T.prdndx[p - 1];
-        for (int i = 1; i <= T.prdlst[at]; ++i) EXPECT_FALSE(T.prdlst[at + i] > 0 && T.prdlst[at + i] <= T.nterminals);
-      }
-    }
-  }
-  EXPECT_GT(entries, T.nproductions);
-}
-
-TEST(GrammarTables, ProductionsAndActionsAreWellFormed) {
-  EXPECT_EQ(T.lhstbl[0], 0);  // the start production comes first
-  int at = T.prdndx[0];
-  ASSERT_EQ(T.prdlst[at], 2);
-  EXPECT_EQ(T.prdlst[at + 1], 389);  // rightmost first: the end marker
-  for (int p = 1; p <= T.nproductions; ++p) {
-    int a = T.prdndx[p - 1];
-    for (int i = 1; i <= T.prdlst[a]; ++i) {
-      int s = T.prdlst[a + i];
-      ASSERT_NE(s, 0);
-      if (s < 0) ASSERT_LE(-s, T.nactions);
-      else ASSERT_LT(s, T.first_nonterminal + T.nnonterminals);
-    }
-  }
-  for (int a = 0; a < T.nactions; ++a) {
-    EXPECT_GE(T.actmap[a], 1);
-    EXPECT_LE(T.actmap[a], 36);
-    if (T.argndx[a] != 0xFFFF) {
-      ASSERT_LT(T.argndx[a], T.argtbl_len);
-      EXPECT_LE(T.argndx[a] + T.argtbl[T.argndx[a]], T.argtbl_len - 1);
-    }
-  }
-}
-
 TEST(GrammarTables, InsertionStringsCostWhatTheirSymbolCosts) {
   // The start symbol (0) ends in the end marker, which is never inserted.
   EXPECT_EQ(T.inscost[T.first_nonterminal - 1], 127);

@@ -188,20 +188,6 @@ TEST_F(step, RequestNotNamingTheVariableIsSkippedButKeepsItsNumber) {
   EXPECT_EQ(between("hist(1)", "close"), "hist(1) hist(2) qq(2)");
 }
 
-TEST_F(step, DebugTraceNamesEachVariableAndEachRequestRun) {
-  setup.nvars = 2;
-  setup.varnames = {"AGE", "HEIGHT"};
-  setup.debug = true;
-  request(KES_PLOT_HISTOGRAM, 2);
-  request(KES_PLOT_HISTOGRAM, 3);
-  run();
-  std::vector<std::string> traced;
-  for (size_t i = 0; i < rec.messages.size(); ++i)
-    if (rec.messages[i].rfind("431/", 0) == 0) traced.push_back(rec.messages[i] + " " + rec.msg_args[i]);
-  EXPECT_EQ(traced, (std::vector<std::string>{"431/876 AGE", "431/877 HISTOGRAM 2", "431/876 HEIGHT",
-                                              "431/877 HISTOGRAM 1", "431/877 HISTOGRAM 2"}));
-}
-
 // ---- INSET placement: message 189/303 once per step ----
 
 TEST_F(step, InsetNotAfterAPlotStatementIsNotedOncePerStep) {

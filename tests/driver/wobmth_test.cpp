@@ -97,18 +97,6 @@ TEST(Wobmth, FindsEachIdOfACollidingBucket) {
   EXPECT_EQ(wobmth(&obj, nullptr, 3, 0, nullptr), WOB_NO_METHOD);
 }
 
-TEST(Wobmth, PassesObjectEntryDataDescriptorDataCountAndAttributes) {
-  test_class c(7, {{147, tagged<7>}}, nullptr);
-  wob_object obj{&c.cls};
-  wob_attr a[2] = {wob_int(440, 1), wob_int(442, 2)};
-  EXPECT_EQ(wobmth(&obj, nullptr, 147, 2, a), 7);
-  EXPECT_EQ(last.object, &obj);
-  EXPECT_EQ(last.entry_data, reinterpret_cast<void*>(2000));
-  EXPECT_EQ(last.descr_data, reinterpret_cast<void*>(1000));
-  EXPECT_EQ(last.count, 2);
-  EXPECT_EQ(last.attrs, a);
-}
-
 TEST(Wobmth, FirstEntryOfTheSameIdWins) {
   test_class c(3, {{6, tagged<61>}, {6, tagged<62>}}, nullptr);
   wob_object obj{&c.cls};
@@ -137,27 +125,6 @@ TEST(Wobmth, NoMethodIsANegativeResult) {
   EXPECT_EQ(static_cast<unsigned>(r), 0x80008001u);
   EXPECT_LT(r, 0);
   EXPECT_EQ(wobmth(nullptr, nullptr, 147, 0, nullptr), WOB_NO_METHOD);
-}
-
-TEST(Wobmth, CloseCallsTheGenericOperationWithFourAndNoArguments) {
-  int class_word = 0;
-  test_class base(3, {}, nullptr, nullptr);
-  test_class c(3, {}, &base.cls, &class_word);
-  wob_object obj{&c.cls};
-  EXPECT_EQ(wobclose(&obj), 44);
-  EXPECT_EQ(last.object, &obj);
-  EXPECT_EQ(last.entry_data, &class_word);  // the object's own class word, not the parent's
-  EXPECT_EQ(last.op, 4);
-  EXPECT_EQ(last.arg, 0);
-  EXPECT_EQ(last.ptr, nullptr);
-
-  wob_attr a[1] = {};
-  a[0].id = 296;
-  EXPECT_EQ(wobgetattr(&obj, 1, a), 42);
-  EXPECT_EQ(last.op, 2);
-  EXPECT_EQ(last.arg, 1);
-  EXPECT_EQ(last.ptr, a);
-  EXPECT_EQ(wobclose(nullptr), WOB_NO_METHOD);
 }
 
 }  // namespace

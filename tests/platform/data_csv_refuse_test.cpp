@@ -1,5 +1,5 @@
-// CSV line ends and the files and declarations an input data set refuses: what is
-// not text, and values and declared lengths past the longest a variable can hold.
+// CSV line ends and values past the longest a variable can hold. Files that are no
+// text and faulty declared lengths are the example program csv_refusals.
 #include "data_test_support.h"
 
 #include "data/csv_reader.h"
@@ -52,39 +52,12 @@ TEST_F(CsvLines, CrInsideQuotesIsTextAndCountsAsALine) {
   EXPECT_EQ(plat::char_value(ds, 0, 0), "a\rb");
 }
 
-TEST_F(CsvLines, AFirstLineThatIsNoHeaderIsRefusedSayingWhatWasFound) {
-  struct row { const char* name; std::string text; const char* says; };
-  const row rows[] = {
-      {"le16", std::string("\xFF\xFEx\0,\0y\0", 8), "the file is UTF-16; save it as UTF-8"},
-      {"be16", std::string("\xFE\xFF\0x\0,\0y", 8), "the file is UTF-16; save it as UTF-8"},
-      {"nul", std::string("x,\0y\n1,2\n", 9), "NUL byte at column 3"},
-      {"ctl", "x,\x01y\n1,2\n", "control character 0x01 at column 3"},
-      {"del", "ab\x7F\n1\n", "control character 0x7F at column 3"},
-  };
-  for (const row& r : rows) {
-    write_file(std::string(r.name) + ".csv", r.text);
-    std::string err = open_error(r.name);
-    EXPECT_NE(err.find(r.says), std::string::npos) << r.name << ": " << err;
-    EXPECT_NE(err.find(std::string(r.name) + ".csv"), std::string::npos) << err;
-  }
-  // A tab is a character of a header text, not a reason to refuse.
-  write_file("tab.csv", "a\tb,c\n1,2\n");
-  EXPECT_NE(open("tab"), nullptr);
-}
-
 TEST_F(CsvLines, AColumnMadeCharacterNamesItsFirstNonNumber) {
   write_file("t.csv", "x,y\n1,2\n1e400,3\nN/A,4\n");
   plat::dataset* ds = open("t");
   ASSERT_NE(ds, nullptr);
   EXPECT_EQ(plat::variables(ds)[0].why_char, "the value \"1e400\" on line 3 is not a number");
   EXPECT_EQ(plat::variables(ds)[1].why_char, "");
-}
-
-TEST_F(CsvLines, ControlCharactersOfQuotedHeadersAreEscapedInMessages) {
-  write_file("t.csv", "\"a\nb\",\"a\tb\"\n1,2\n");
-  std::string err = open_error("t");
-  EXPECT_NE(err.find("(\"a\\x0Ab\") and column 2 (\"a\\x09b\") both give the variable name a_b"), std::string::npos)
-      << err;
 }
 
 TEST_F(CsvLines, ValueLengthsStopAtTheLongestAVariableHolds) {
@@ -102,29 +75,6 @@ TEST_F(CsvLines, ValueLengthsStopAtTheLongestAVariableHolds) {
         << err;
     EXPECT_NE(err.find(std::to_string(max)), std::string::npos) << err;
   }
-}
-
-TEST_F(CsvLines, DeclaredLengthsMustBeWholeNumbersWithinTheLimit) {
-  struct row { const char* length; const char* says; };
-  const row rows[] = {
-      {"2abc", "length \"2abc\", which is not a whole number from 1 to 32767"},
-      {"0", "length \"0\", which is not"},
-      {"-5", "length \"-5\", which is not"},
-      {"70000", "with length 70000, longer than the longest a character variable can be (32767)"},
-      {"200000000", "with length 200000000, longer"},
-      {"99999999999999999999999", "with length 99999999999999999999999, longer"},
-  };
-  for (const row& r : rows) {
-    write_file("m.csv", "s\nab\n");
-    write_file("m.csv.meta", std::string("kestravine data set metadata 1\nvar\ts\tchar\t") + r.length + "\t\t\n");
-    std::string err = open_error("m");
-    EXPECT_NE(err.find(r.says), std::string::npos) << r.length << ": " << err;
-    EXPECT_NE(err.find("m.csv.meta line 2 declares variable s"), std::string::npos) << err;
-  }
-  write_file("m.csv.meta", "kestravine data set metadata 1\nvar\ts\tchar\t32767\t\t\n");
-  plat::dataset* ds = open("m");
-  ASSERT_NE(ds, nullptr);
-  EXPECT_EQ(plat::variables(ds)[0].length, 32767);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The step driver's own logic, run through a stage table that returns chosen results:
 // the data-pass results, the plot-request loop, OUTPUT observations per cell, output
 // groups, pools, messages and the step's return code.
-#include <cstdio>
-#include <cstring>
 
 #include "driver/kes_preq.h"
 #include "host/kes_stmt.h"
@@ -188,34 +186,7 @@ TEST_F(step, RequestNotNamingTheVariableIsSkippedButKeepsItsNumber) {
   EXPECT_EQ(between("hist(1)", "close"), "hist(1) hist(2) qq(2)");
 }
 
-// ---- INSET placement: message 189/303 once per step ----
-
-TEST_F(step, InsetNotAfterAPlotStatementIsNotedOncePerStep) {
-  const struct {
-    std::vector<const char*> after_proc;
-    int notes;
-  } cases[] = {
-      {{"INSET", "HISTOGRA", "INSET", "INSET"}, 1},  // right after PROC
-      {{"HIST", "INSET", "OUTPUT", "INSET"}, 1},
-      {{"CDFPLOT", "INSET", "INSET", "HIST", "INSET", "PPPLOT", "INSET"}, 0},
-      {{"PROBPLOT", "INSET", "QQ", "INSET"}, 0},
-  };
-  for (const auto& c : cases) {
-    again();
-    kes_stmt nodes[8] = {};
-    for (size_t i = 0; i < c.after_proc.size(); ++i) {
-      char padded[9];
-      std::snprintf(padded, sizeof padded, "%-8s", c.after_proc[i]);
-      std::memcpy(nodes[i].name, padded, 8);
-      if (i > 0) nodes[i - 1].next = &nodes[i];
-    }
-    setup.stmts = nodes;
-    setup.nvars = 2;
-    by_groups = 2;
-    run();
-    EXPECT_EQ(count_messages("189/303"), c.notes) << c.after_proc[0];
-  }
-}
+// INSET placement, noted once per step, is the example program inset_placement.
 
 // ---- exit path and return code ----
 

@@ -53,8 +53,6 @@ int init(kes_ctx* ctx) {
   std::memcpy(proc->name, "PROC    ", 8);
   proc->slots = slots;
   proc->nslots = 50;
-  proc->next = setup.stmts;
-  if (setup.debug) proc->flags[19 / 8] |= 0x80u >> (19 % 8);
   if (setup.outtable_ds != nullptr) {
     slots[35].given = 1;
     slots[35].v.handle = setup.outtable_ds;
@@ -81,8 +79,7 @@ int init(kes_ctx* ctx) {
   if (failed) return 1016;
   for (int v = 0; v < nv; ++v) {
     ctx->varnums[v] = v;
-    set_name(ctx->varnames[v], v < static_cast<int>(setup.varnames.size()) ? setup.varnames[v]
-                                                                            : "V" + std::to_string(v + 1));
+    set_name(ctx->varnames[v], "V" + std::to_string(v + 1));
   }
   kes_classvars* cv = ctx->classvars;
   cv->count = setup.nclass;

@@ -16,18 +16,16 @@ struct kes_stmt;
 namespace kes_test {
 
 struct step_setup {
-  int nvars = 1;                       // analysis variables "V1", "V2", ... unless named
-  std::vector<std::string> varnames;
+  int nvars = 1;                       // analysis variables "V1", "V2", ...
   int nclass = 0;                      // CLASS variables GROUP and SITE
   int nlevels = 0;                     // levels "L1", "L2", ... of GROUP
   int nchildren = 0;                   // children "C1", "C2", ... per level (two CLASS variables)
   std::uint32_t no_output = 0;         // child cells without OUTPUT: bit level * nchildren + child
   int noutvals = 0;                    // OUTPUT values; 0: no OUTPUT statement
   bool devgraph = false, tmplgraph = false, devstarted = false;
-  bool debug = false, sideplots = false;
+  bool sideplots = false;
   host_dataset* outtable_ds = nullptr; // OUTTABLE= data set
   host_access* outtable_access = nullptr;  // what kesotab returns
-  kes_stmt* stmts = nullptr;           // statement nodes after the PROC node
   struct request {
     int type;                          // kes_plottype
     std::uint32_t varmask;             // bit v: plots variable v

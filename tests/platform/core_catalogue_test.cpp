@@ -78,14 +78,6 @@ TEST_F(CatalogueTest, EveryMarkerTakesItsArgumentInOrder) {
   EXPECT_EQ(fmt(7, 6), "");
 }
 
-TEST_F(CatalogueTest, KindsComeFromTheEntry) {
-  use("t.msg", sample);
-  EXPECT_EQ(kind_of(7, 1, 0, 0L, 0.0, "", 0, ""), plat::msg_kind::note);
-  EXPECT_EQ(kind_of(7, 2, 0), plat::msg_kind::warning);
-  EXPECT_EQ(kind_of(7, 3), plat::msg_kind::plain);
-  EXPECT_EQ(kind_of(7, 4, 0.0, 0.0, 0.0), plat::msg_kind::error);
-}
-
 TEST_F(CatalogueTest, DoublesShowMissingAsADotAndKeepTheirDigits) {
   use("t.msg", sample);
   // The carriage return of a CRLF line is not part of the text.
@@ -163,14 +155,6 @@ TEST_F(CatalogueTest, WkreadGivesTheRawText) {
   EXPECT_EQ(plat_wkread(7, 99, &text, &len), 1);
   EXPECT_EQ(std::string(text, static_cast<std::size_t>(len)), "message 7/99 missing");
   EXPECT_EQ(plat::catalogue_missing_count(), before + 1);
-}
-
-TEST(CatalogueShipped, EveryFileOfTheBuiltInFolderLoadsCleanly) {
-  kes_test::captured_outputs out;
-  EXPECT_EQ(plat::catalogue_load(), 0) << out.log();
-  // The host's own entries are there.
-  EXPECT_NE(plat::catalogue_text(900, 1), nullptr);
-  EXPECT_NE(plat::catalogue_text(900, 10), nullptr);
 }
 
 }  // namespace

@@ -37,19 +37,6 @@ class ListingTest : public ::testing::Test {
   kes_test::captured_outputs out_;
 };
 
-TEST_F(ListingTest, PagesHoldThePageSizeAndStartWithAFormFeed) {
-  for (int i = 1; i <= 40; ++i) plat::listing_write("line " + std::to_string(i));
-  auto pages = pages_of(out_.listing());
-  ASSERT_EQ(pages.size(), 3u);
-  EXPECT_EQ(pages[0].size(), 15u);
-  EXPECT_EQ(pages[1].size(), 15u);
-  EXPECT_EQ(pages[2].size(), 10u);
-  EXPECT_EQ(pages[1][0], "line 16");
-  EXPECT_EQ(pages[2][9], "line 40");
-  EXPECT_EQ(plat::listing_page_number(), 3);
-  EXPECT_EQ(out_.listing().find('\f'), out_.listing().find("line 16") - 1);
-}
-
 TEST_F(ListingTest, SettingATitleClearsTheOnesAfterIt) {
   plat::listing_set_title(1, "One");
   plat::listing_set_title(2, "Two");

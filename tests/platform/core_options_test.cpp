@@ -1,5 +1,6 @@
-// System options: defaults, the OPTIONS/-o setter's checks, and the two services
-// through which the module reads them.
+// System options: defaults, yes/no spellings, and the two services through which the
+// module reads them. Line and page sizes and refused names and values are the example
+// program system_options.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -33,8 +34,6 @@ TEST_F(OptionsTest, DefaultsWhenNothingIsSet) {
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(text("DEBUG", 8, &rc), "        ");
   EXPECT_EQ(rc, 0);
-  EXPECT_EQ(plat::listing_linesize(), 132);
-  EXPECT_EQ(plat::listing_pagesize(), 60);
 }
 
 TEST_F(OptionsTest, YesNoOptionsInEverySpelling) {
@@ -71,24 +70,6 @@ TEST_F(OptionsTest, UnknownNamesAndWrongKinds) {
   EXPECT_EQ(rc, 1);
   EXPECT_EQ(text("GSTYLE", 4, &rc), "    ");
   EXPECT_EQ(rc, -1);
-  EXPECT_FALSE(set("NODATE", ""));
-  EXPECT_NE(error_.find("unknown system option NODATE"), std::string::npos) << error_;
-  EXPECT_FALSE(set("NODEBUG", ""));  // NO is only for yes/no options
-}
-
-TEST_F(OptionsTest, LineAndPageSizesAreCheckedNumbers) {
-  ASSERT_TRUE(set("LINESIZE", "100"));
-  ASSERT_TRUE(set("pagesize", "15"));
-  EXPECT_EQ(plat::listing_linesize(), 100);
-  EXPECT_EQ(plat::listing_pagesize(), 15);
-  for (const char* bad : {"63", "257", "abc", "", "80x", "-100"}) {
-    EXPECT_FALSE(set("LINESIZE", bad)) << bad;
-    EXPECT_NE(error_.find("LINESIZE="), std::string::npos) << error_;
-  }
-  EXPECT_FALSE(set("PAGESIZE", "14"));
-  EXPECT_NE(error_.find("from 15 to 32767"), std::string::npos) << error_;
-  EXPECT_EQ(plat::listing_linesize(), 100);
-  EXPECT_EQ(plat::listing_pagesize(), 15);
 }
 
 }  // namespace

@@ -127,17 +127,8 @@ int fake_xexit(int code, int) {
   fake_host::rec.exits.push_back(code);
   return code;
 }
-int fake_xpmlog(int set, int number, va_list ap) {
+int fake_xpmlog(int set, int number, va_list) {
   fake_host::rec.messages.push_back(std::to_string(set) + "/" + std::to_string(number));
-  std::string arg;
-  if (set == 431 && number == 876) {
-    int len = va_arg(ap, int);
-    arg = std::string(va_arg(ap, const char*), static_cast<size_t>(len));
-  } else if (set == 431 && number == 877) {
-    arg = va_arg(ap, const char*);
-    arg += " " + std::to_string(va_arg(ap, int));
-  }
-  fake_host::rec.msg_args.push_back(arg);
   fake_host::rec.events.push_back("msg(" + fake_host::rec.messages.back() + ")");
   return 0;
 }

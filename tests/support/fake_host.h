@@ -23,7 +23,6 @@ struct host_record {
   std::vector<std::string> events;     // "by", "rw(66)", "grp(NAME)", "close", "vpute", "vputt",
                                        // "ggstop", "msg(set/number)", and what a test adds
   std::vector<std::string> messages;   // "set/number" of each xpmlog call
-  std::vector<std::string> msg_args;   // rendered arguments of the 431/876 and 431/877 traces
   std::vector<int> exits;              // xexit codes
   std::vector<int> prrlogs;            // xprrlog results
   std::vector<long> memmsgs;           // xmemmsg sizes

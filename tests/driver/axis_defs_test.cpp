@@ -174,31 +174,12 @@ TEST_F(axis_defs, malformed_members_are_refused) {
   EXPECT_EQ(read(h, KES_PLOT_HISTOGRAM, KES_PLOT_SLOT_HAXIS, "AXIS"), 1020);
 }
 
-// AXIS statements the stand-in refuses, naming what is wrong.
-TEST(axis_statement, refused_options) {
-  struct row {
-    const char* options;
-    const char* error;
-  };
-  const row rows[] = {
-      {"order=", "ORDER= needs values"},
-      {"order=10 to 0 by 1", "ORDER= range does not reach its end"},
-      {"size=3", "there is no option SIZE="},
-      {"label=(j=x 'a')", "J= takes L, R or C"},
-      {"value=(t=0 'a')", "T= takes a tick number from 1"},
-      {"label=(t=1 'a')", "LABEL= has no item T="},
-      {"major=(n=-1)", "N= takes a count from 0"},
-      {"label='open", "a quoted text is not closed"},
-  };
-  for (const row& r : rows) {
-    std::vector<std::string> records;
-    EXPECT_EQ(plat::encode_axis(r.options, &records), r.error) << r.options;
-  }
-  EXPECT_EQ(plat::axis_number("AXIS1"), 1);
-  EXPECT_EQ(plat::axis_number("AXIS99"), 99);
-  EXPECT_EQ(plat::axis_number("AXIS100"), 0);
-  EXPECT_EQ(plat::axis_number("AXIS0"), 0);
-  EXPECT_EQ(plat::axis_number("AXIS01"), 0);
+// AXIS statements the stand-in refuses, naming what is wrong, are the example programs
+// plot_axes and axis_refusals; a quote left open cannot reach the encoder from a
+// program, whose statements end only outside quotes.
+TEST(axis_statement, open_quote_is_refused) {
+  std::vector<std::string> records;
+  EXPECT_EQ(plat::encode_axis("label='open", &records), "a quoted text is not closed");
 }
 
 }  // namespace

@@ -174,18 +174,6 @@ TEST_F(step, KindsRunInTheirFixedOrderAndOnlyHistogramsWithoutGraphics) {
   }
 }
 
-TEST_F(step, RequestNotNamingTheVariableIsSkippedButKeepsItsNumber) {
-  setup.nvars = 2;
-  setup.devgraph = true;
-  request(KES_PLOT_HISTOGRAM, 2);  // V2 only
-  request(KES_PLOT_HISTOGRAM, 3);
-  request(KES_PLOT_QQ, 1);         // V1 only
-  request(KES_PLOT_QQ, 2);         // V2 only
-  run();
-  EXPECT_EQ(between("hist(2)", "close"), "hist(2) qq(1)");
-  EXPECT_EQ(between("hist(1)", "close"), "hist(1) hist(2) qq(2)");
-}
-
 // INSET placement, noted once per step, is the example program inset_placement.
 
 // ---- exit path and return code ----

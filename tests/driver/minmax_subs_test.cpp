@@ -22,8 +22,6 @@ TEST(minmax, DoublesTakeTheSecondArgumentWhenEitherIsNan) {
   EXPECT_TRUE(std::isnan(kes::fmax(1.0, nan)));
   EXPECT_EQ(kes::fmin(nan, 1.0), 1.0);
   EXPECT_TRUE(std::isnan(kes::fmin(1.0, nan)));
-  // The standard library drops the NaN either way; these two must not be mixed up.
-  EXPECT_EQ(std::fmax(1.0, nan), 1.0);
   // Equal values: b is returned, which shows for signed zeros.
   EXPECT_TRUE(std::signbit(kes::fmax(0.0, -0.0)));
   EXPECT_FALSE(std::signbit(kes::fmin(-0.0, 0.0)));

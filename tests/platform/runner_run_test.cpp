@@ -121,17 +121,6 @@ TEST(RunnerHelp, ListsEveryOptionAndExitStatus) {
   EXPECT_EQ(::testing::internal::GetCapturedStdout().rfind("kestravine ", 0), 0u);
 }
 
-TEST(RunnerStatus, StepCodesMapToStatuses) {
-  EXPECT_EQ(plat::status_of_step(0), plat::exit_status::ok);
-  EXPECT_EQ(plat::status_of_step(4), plat::exit_status::ok);
-  EXPECT_EQ(plat::status_of_step(5), plat::exit_status::warnings);
-  EXPECT_EQ(plat::status_of_step(108), plat::exit_status::warnings);
-  EXPECT_EQ(plat::status_of_step(999), plat::exit_status::warnings);
-  EXPECT_EQ(plat::status_of_step(1000), plat::exit_status::step_failed);
-  EXPECT_EQ(plat::status_of_step(9999), plat::exit_status::step_failed);
-  EXPECT_EQ(plat::status_of_step(static_cast<int>(0x80008001u)), plat::exit_status::step_failed);
-}
-
 TEST(ModuleRecords, TheImageRecordIsCheckedBeforeItsConnectorIsUsed) {
   mcn_entry_fn entry = nullptr;
   std::string error;

@@ -1,7 +1,7 @@
 // Output groups, headings and factoids in states a procedure step does not reach in
-// the example programs (whose listings and JSON cover the usual layouts): closing an
-// outer group, stale heading texts and counts, group labels without a heading, a
-// factoid closed twice or given pairs after its end.
+// the example programs (whose listings and JSON cover the usual layouts and the
+// heading lines of each variable, level and BY group): closing an outer group, group
+// labels without a heading, a factoid closed twice or given pairs after its end.
 #include <gtest/gtest.h>
 
 #include "output_test_support.h"
@@ -57,10 +57,6 @@ class GroupTest : public json_system_fixture {
     h[4] = wob_last(2558, line == 1);
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_HEADING, 5, h), 0);
   }
-  void heading_count(int n) {
-    wob_attr h[2] = {wob_text(577, txt("stale")), wob_int(442, n)};
-    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_HEADING, 2, h), 0);
-  }
   int count_lines(const std::string& text) const {
     int n = 0;
     for (const auto& l : lines) n += l.find(text) != std::string::npos;
@@ -101,34 +97,6 @@ TEST_F(GroupTest, ClosingAnOuterGroupClosesTheGroupsInsideIt) {
   ASSERT_EQ(wobclose(var), 0);  // closing twice does no harm
   emit_small(1);
   EXPECT_EQ(json_doc()["steps"][0]["outputs"][0]["groups"].arr.size(), 0u);
-}
-
-TEST_F(GroupTest, HeadingLinesAreCentredOnceBeforeTheNextOutput) {
-  heading(1, "The KESTRAVINE Procedure");
-  heading(2, "Variable:  Height");
-  emit_small(1);
-  emit_small(2);
-  // 80 columns: (80 - 24) / 2 = 28 and (80 - 17) / 2 = 31 blanks.
-  EXPECT_EQ(count_lines("The KESTRAVINE Procedure"), 1);
-  EXPECT_EQ(lines[1], std::string(28, ' ') + "The KESTRAVINE Procedure");
-  EXPECT_EQ(lines[2], std::string(31, ' ') + "Variable:  Height");
-  // The variable's lines are dropped (count 2 keeps line 1); a new variable's line 2
-  // brings the heading back.
-  heading_count(2);
-  EXPECT_EQ(sys->heading().size(), 1u);
-  heading(2, "Variable:  Weight");
-  heading(4, "Sex = F");
-  heading_count(5);
-  emit_small(3);
-  EXPECT_EQ(count_lines("The KESTRAVINE Procedure"), 2);
-  EXPECT_EQ(count_lines("Variable:  Weight"), 1);
-  ASSERT_EQ(sys->heading().size(), 4u);
-  EXPECT_EQ(sys->heading()[2], "");  // line 3 left empty
-  EXPECT_EQ(count_lines("stale"), 0);
-  // A new grouping shows the unchanged heading again.
-  ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_GROUPING, 0, nullptr), 0);
-  emit_small(4);
-  EXPECT_EQ(count_lines("Variable:  Weight"), 2);
 }
 
 TEST_F(GroupTest, GroupLabelsShowWhenNoHeadingCoversThem) {

@@ -1,4 +1,4 @@
-// Missing values: the bit pattern of every kind, their order and the host constant.
+// Missing values: the bit pattern of every kind, letters, and the host constant.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,20 +27,8 @@ TEST(MissingValues, StandardMissingIsTheHostConstant) {
   EXPECT_EQ(host_missing_code(plat::anchor()->consts->std_missing), HOST_MISS_STD);
 }
 
-TEST(MissingValues, OrderUnderscoreDotThenLetters) {
-  double prev = host_missing_of_kind(HOST_MISS_UNDERSCORE);
-  for (int k = HOST_MISS_STD; k <= HOST_MISS_Z; ++k) {
-    double v = host_missing_of_kind(k);
-    EXPECT_EQ(host_compare_values(prev, v), -1) << k;
-    EXPECT_EQ(host_compare_values(v, prev), 1) << k;
-    EXPECT_EQ(host_compare_values(v, v), 0);
-    prev = v;
-  }
-  // Every missing value lies below every number.
-  EXPECT_EQ(host_compare_values(host_missing_of_kind(HOST_MISS_Z), -1e300), -1);
-  EXPECT_EQ(host_compare_values(-std::numeric_limits<double>::max(), host_missing_of_kind(HOST_MISS_UNDERSCORE)), 1);
-  EXPECT_EQ(host_compare_values(-0.0, 0.0), 0);
-}
+// Their order (._ . .A ... .Z, all below every number, -0 equal to 0) is in the BY
+// groups and CLASS levels of the example programs by_groups and class_missing_kinds.
 
 TEST(MissingValues, LettersAndForeignNaNs) {
   EXPECT_EQ(host_missing_letter(HOST_MISS_UNDERSCORE), '_');

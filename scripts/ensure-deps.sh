@@ -3,7 +3,7 @@
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for pkg in g++ cmake ninja-build make libgtest-dev libbenchmark-dev; do
+for pkg in g++ cmake ninja-build make libgtest-dev libbenchmark-dev python3; do
   have "$pkg" || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -47,6 +47,7 @@
 // density below 1.1e-15; the other tail is 1 minus the evaluated one.  In the
 // Wilson-Hilferty band (a >= 1e9) P(a, a) agrees with Temme's expansion to 1e-12.
 #include "numeric/zigamma.h"
+#include "numeric/zigamma_core.h"
 
 #include <cmath>
 
@@ -75,9 +76,9 @@ constexpr double ZWH_RATIO_HI = 1000.0;
 constexpr double ZWH_RATIO_LO = 0.001;
 constexpr double ZRSQRT_2PI = 0.3989422804014327;
 
-// ln(x^(A-1) e^-x / Gamma(A)); Am1 is A - 1 exactly (the unshifted shape when A = a + 1,
-// so that the rounding of a + 1 does not enter the power of x).
-long double log_density(double x, double A, long double Am1) {
+}  // namespace
+
+long double zgam_lnf(double x, double A, long double Am1) {
   if (A < ZIGAMMA_STIRLING_SHAPE || std::fabs(x / A - 1.0) > ZIGAMMA_STIRLING_BAND) {
     return Am1 * std::log(static_cast<long double>(x)) - x - zlgammal(A);
   }
@@ -86,6 +87,7 @@ long double log_density(double x, double A, long double Am1) {
          zlgbern(A) - ZLN_SQRT_2PI_L;
 }
 
+namespace {
 // The classic limit grown by ZIGAMMA_SQRT_TERMS * sqrt(A), at most by
 // ZIGAMMA_MAX_EXTRA_STEPS.  The slow region near x = A is only reached for A < 1e9 (the
 // Wilson-Hilferty band takes over above), where 7 sqrt(A) < 2.3e5 terms suffice; the cap
@@ -124,15 +126,15 @@ double cf_advance(long double c, long double& Nm1, long double& N0, long double&
 // convergents agreeing to ZIGAMMA_TOL; beyond it (large shapes, slow geometric
 // convergence with ratio rho = |d(n)/d(n-1)|) the remaining change d rho/(1 - rho) must be
 // below ZIGAMMA_TOL as well.
-bool cf_settled(long long n, long long classic, double conv, double d, double dprev) {
-  if (n <= classic) return std::fabs(d) < ZIGAMMA_TOL * conv;
+bool cf_settled(long long n, long long classic, double conv, double d, double dprev, double tol) {
+  if (n <= classic) return std::fabs(d) < tol * conv;
   const double rho = std::fabs(d / dprev);
   if (!(rho < 1.0)) return false;
-  return std::fabs(d) * rho / (1.0 - rho) < ZIGAMMA_TOL * conv;
+  return std::fabs(d) * rho / (1.0 - rho) < tol * conv;
 }
+}  // namespace
 
-// Lower-tail power series; returns false without convergence.
-bool series(double x, double A, double* V) {
+bool zgam_series(double x, double A, double tol, double* V) {
   const long long limit = grown_limit(ZIGAMMA_SERIES_TERMS, A);
   long double t = 1.0L / A;
   long double S = t;
@@ -142,7 +144,7 @@ bool series(double x, double A, double* V) {
     t = t * lx / u;
     S += t;
     if (n <= ZIGAMMA_SERIES_TERMS) {
-      if (t / S <= ZIGAMMA_TOL) {
+      if (t / S <= tol) {
         *V = static_cast<double>(S * lx);
         return true;
       }
@@ -150,7 +152,7 @@ bool series(double x, double A, double* V) {
       // Beyond the classic limit the terms fall slowly (ratio r = x/(A+n+1) near 1), and
       // the rest of the series, below t r/(1 - r), is what must be small against S.
       const long double r = lx / (u + 1.0L);
-      if (t * r / (1.0L - r) <= ZIGAMMA_TOL * S) {
+      if (t * r / (1.0L - r) <= tol * S) {
         *V = static_cast<double>(S * lx);
         return true;
       }
@@ -159,8 +161,7 @@ bool series(double x, double A, double* V) {
   return false;
 }
 
-// Legendre's continued fraction for the upper tail.
-bool upper_cf(double x, double A, double* V) {
+bool zgam_upper_cf(double x, double A, double tol, double* V) {
   const long long limit = grown_limit(ZIGAMMA_UPPER_CF_STEPS, A);
   const long double rx = 1.0L / x;
   const long double Ax = static_cast<long double>(A) / x;
@@ -178,7 +179,7 @@ bool upper_cf(double x, double A, double* V) {
     }
     const double conv = cf_advance(c, Nm1, N0, Bm1, B0);
     const double dn = conv - prev;
-    if (cf_settled(n, ZIGAMMA_UPPER_CF_STEPS, conv, dn, dprev)) {
+    if (cf_settled(n, ZIGAMMA_UPPER_CF_STEPS, conv, dn, dprev, tol)) {
       *V = conv;
       return true;
     }
@@ -188,8 +189,7 @@ bool upper_cf(double x, double A, double* V) {
   return false;
 }
 
-// Continued fraction for the lower tail, used for A >= 1e9 away from x = A.
-bool lower_cf(double x, double A, double* V) {
+bool zgam_lower_cf(double x, double A, double tol, double* V) {
   const long long last = grown_limit(ZIGAMMA_LOWER_CF_LAST, A);
   const long double lx = x, lA = A;
   long double Nm1 = lx / lA, N0 = lx / lA, Bm1 = 1.0L, B0 = 1.0L - lx / (lA + 1.0L);
@@ -207,7 +207,7 @@ bool lower_cf(double x, double A, double* V) {
     }
     const double conv = cf_advance(c, Nm1, N0, Bm1, B0);
     const double dn = conv - prev;
-    if (cf_settled(n, ZIGAMMA_LOWER_CF_LAST, conv, dn, dprev)) {
+    if (cf_settled(n, ZIGAMMA_LOWER_CF_LAST, conv, dn, dprev, tol)) {
       *V = conv;
       return true;
     }
@@ -217,6 +217,7 @@ bool lower_cf(double x, double A, double* V) {
   return false;
 }
 
+namespace {
 int fail(double* p, double* q, double* d) {
   *p = -2.0;
   *q = -2.0;
@@ -272,7 +273,7 @@ int zldngam(double x, double a, double* ld) {
     *ld = (a == 1.0) ? 0.0 : zmissing();
     return 0;
   }
-  *ld = static_cast<double>(log_density(x, a, static_cast<long double>(a) - 1.0L));
+  *ld = static_cast<double>(zgam_lnf(x, a, static_cast<long double>(a) - 1.0L));
   return 0;
 }
 
@@ -301,7 +302,7 @@ int zigamma(double x, double a, double* p, double* q, double* d) {
     A = a;
   }
   const long double lnf =
-      log_density(x, A, shift ? static_cast<long double>(a) : static_cast<long double>(A) - 1.0L);
+      zgam_lnf(x, A, shift ? static_cast<long double>(a) : static_cast<long double>(A) - 1.0L);
 
   if (A >= ZIGAMMA_WH_SHAPE &&
       std::fabs(x - A) <= ZIGAMMA_WH_SQRT_BAND * std::sqrt(A) + ZIGAMMA_WH_REL_BAND * A) {
@@ -316,11 +317,11 @@ int zigamma(double x, double a, double* p, double* q, double* d) {
   double V;
   bool ok;
   if (!lower) {
-    ok = upper_cf(x, A, &V);
+    ok = zgam_upper_cf(x, A, ZIGAMMA_TOL, &V);
   } else if (A >= ZIGAMMA_WH_SHAPE) {
-    ok = lower_cf(x, A, &V);
+    ok = zgam_lower_cf(x, A, ZIGAMMA_TOL, &V);
   } else {
-    ok = series(x, A, &V);
+    ok = zgam_series(x, A, ZIGAMMA_TOL, &V);
   }
   if (!ok) return fail(p, q, d);
   double T = static_cast<double>(std::exp(std::log(static_cast<long double>(V)) + lnf));

@@ -15,7 +15,7 @@
 // Method: Householder's reflection with the sign chosen against cancellation (Golub
 // and Van Loan, Matrix Computations, 4th ed., 2013, 5.1.2), the vector scaled by its
 // largest element before its norm is taken.  Measured accuracy
-// (tests/numeric/zhouse_test.cpp): H orthogonal and H x = -sigma e_1 within 4 eps.
+// (tests/numeric/zlinalg_test.cpp): norms kept and H x = -sigma e_1 within 16 eps.
 #pragma once
 
 int zhh1(double* a, double* h, double* beta, int k, int lda, int n);

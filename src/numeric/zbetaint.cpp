@@ -18,7 +18,6 @@
 #include "numeric/zbetaint.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "numeric/zhrdys.h"
 #include "numeric/zlgamma.h"
@@ -28,8 +27,6 @@ namespace {
 constexpr double ZBI_ACCURACY = 1e-13;
 constexpr double ZBI_CENTRE = 1.1;
 constexpr int ZBI_LEVELS = 10;
-constexpr double ZBI_E = 2.718281828459045;
-constexpr std::int32_t ZBI_EXP_PRESET = -2147483647;
 }  // namespace
 
 int BetaIntegrand(double u, void* context, double* value) {
@@ -50,7 +47,6 @@ int BetaIntegration(zbeta_req* r) {
   const double x = r->x, a = r->a, b = r->b;
   if (!(a > 0.0) || !(b > 0.0) || !(x >= 0.0 && x <= 1.0)) return 1;
   zhrdy_rec rec;
-  std::memset(&rec, 0, sizeof rec);
   r->a_plus_b = a + b;
   r->int_mark = a / (a + b) > x ? 1 : 0;
   const double P = r->int_mark ? b : a;
@@ -61,19 +57,10 @@ int BetaIntegration(zbeta_req* r) {
   r->int_q_m1 = Q - 1.0;
   r->int_lbeta = zlbeta(P, Q);
   r->int_rec = &rec;
-  rec.accuracy = ZBI_ACCURACY;
+  zhrdy_log_setup(&rec, ZBI_ACCURACY, 2, ZBI_LEVELS, r, BetaIntegrand);
   rec.lower = Xc / X;
   rec.centre = ZBI_CENTRE * X;
   rec.initial_step = 1.0;
-  rec.level_limit = ZBI_LEVELS;
-  rec.mode = 2;
-  rec.test_kind = 1;
-  rec.radix = ZBI_E;
-  rec.sum_exp = ZBI_EXP_PRESET;
-  rec.value_exp = ZBI_EXP_PRESET;
-  rec.log_mode = 1;
-  rec.context = r;
-  rec.integrand = BetaIntegrand;
   double res = 0.0;
   const int st = zhrdys(&rec, &res);
   r->int_rec = nullptr;

@@ -59,3 +59,9 @@ struct zhrdy_rec {
   double collision_abscissa;    // the x that fell on the end point (out)
   double collision_value;       // the last value at that moment (out)
 };
+
+// Zero-fills *rec for a log-mode integration with radix e, test kind 1 and both
+// exponents preset to -2147483647, as the log-scale distribution services use it;
+// the caller then sets the limits, centre and step.
+void zhrdy_log_setup(zhrdy_rec* rec, double accuracy, std::int32_t mode, std::int32_t level_limit,
+                     void* context, zhrdy_fn integrand);

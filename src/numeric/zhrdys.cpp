@@ -46,6 +46,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "numeric/zmissing.h"
 
@@ -57,6 +58,8 @@ constexpr long long ZH_MIN_POINT_LIMIT = 32767;
 constexpr std::int32_t ZH_TIGHT_OPTION = 1234567;
 constexpr double ZH_NEAR_END = 1.053671212772351e-08;  // sqrt(2^-53)
 constexpr long long ZH_INT32_MAX = 2147483647LL;
+constexpr double ZH_E = 2.718281828459045;          // the radix of the log-scale callers
+constexpr std::int32_t ZH_EXP_PRESET = -2147483647;  // "no exponent yet"
 
 struct Work {
   zhrdy_rec* r;
@@ -217,6 +220,21 @@ std::int32_t clamp32(long long v) {
   return v > ZH_INT32_MAX ? static_cast<std::int32_t>(ZH_INT32_MAX) : static_cast<std::int32_t>(v);
 }
 }  // namespace
+
+void zhrdy_log_setup(zhrdy_rec* rec, double accuracy, std::int32_t mode, std::int32_t level_limit,
+                     void* context, zhrdy_fn integrand) {
+  std::memset(rec, 0, sizeof *rec);
+  rec->accuracy = accuracy;
+  rec->mode = mode;
+  rec->level_limit = level_limit;
+  rec->test_kind = 1;
+  rec->radix = ZH_E;
+  rec->log_mode = 1;
+  rec->sum_exp = ZH_EXP_PRESET;
+  rec->value_exp = ZH_EXP_PRESET;
+  rec->context = context;
+  rec->integrand = integrand;
+}
 
 int zhrdys(zhrdy_rec* r, double* result) {
   Work wk{r, r->accuracy, 0.0, 0.0L};

@@ -45,9 +45,7 @@ constexpr double ZN_WH = 0.2222222222222222;
 constexpr double ZN_WH_START = 0.222222222222222;
 constexpr double ZN_FAR_LOWER = -2.0;
 constexpr double ZN_SERIES_NC = 500.0;
-constexpr double ZN_E = 2.718281828459045;
 constexpr int ZN_INT_LEVELS = 10;
-constexpr std::int32_t ZN_EXP_PRESET = -2147483647;
 constexpr double ZN_EXP_LIMIT = 2147483646.0;
 constexpr double ZN_LOWER_CENTRE = 0.999;
 constexpr double ZN_LN2 = 0.6931471805599453;
@@ -79,25 +77,13 @@ int central_probability(zcnc_req* r) {
 int integrate(zcnc_req* r) {
   const double x = r->x, nc = r->nc;
   zhrdy_rec rec;
-  std::memset(&rec, 0, sizeof rec);
-  rec.accuracy = r->tol;
-  rec.radix = ZN_E;
-  rec.level_limit = ZN_INT_LEVELS;
-  rec.test_kind = 1;
-  rec.collision_status = 0;
-  rec.log_mode = 1;
-  rec.sum_exp = ZN_EXP_PRESET;
-  rec.value_exp = ZN_EXP_PRESET;
-  rec.integrand = fntrcnc;
-  rec.context = r;
+  zhrdy_log_setup(&rec, r->tol, r->far_lower ? 3 : 2, ZN_INT_LEVELS, r, fntrcnc);
   rec.initial_step = 1.0;
   if (r->far_lower) {
-    rec.mode = 3;
     rec.lower = 0.0;
     rec.upper = x;
     rec.centre = ZN_LOWER_CENTRE * x;
   } else {
-    rec.mode = 2;
     rec.lower = x;
     rec.centre = std::fmax(x + 1.0, nc);
   }

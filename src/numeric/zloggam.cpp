@@ -35,7 +35,6 @@
 #include "numeric/zloggam.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "numeric/zhrdys.h"
 #include "numeric/zigamma.h"
@@ -60,8 +59,6 @@ constexpr double ZG_WH_SHAPE = 1e9;
 constexpr double ZG_WH_REL_BAND = 0.02;
 constexpr double ZG_WH_SQRT_BAND = 0.7;
 constexpr int ZG_INT_LEVELS = 30;
-constexpr double ZG_E = 2.718281828459045;
-constexpr std::int32_t ZG_EXP_PRESET = -2147483647;
 constexpr double ZG_P_MAX = 1.0 - 1.053671212772351e-08;
 constexpr double ZG_GROW = 1.5;
 constexpr double ZG_SHRINK = 0.7;
@@ -154,24 +151,14 @@ int integrate(zgam_req* r) {
   r->shape_less_one = a - 1.0;
   r->log_kernel = (a - 1.0) * std::log(x) - x;
   zhrdy_rec rec;
-  std::memset(&rec, 0, sizeof rec);
-  rec.accuracy = r->tol;
-  rec.mode = 2;
-  rec.test_kind = 1;
-  rec.level_limit = ZG_INT_LEVELS;
+  zhrdy_log_setup(&rec, r->tol, 2, ZG_INT_LEVELS, r, fntrgam);
   rec.lower = x;
   rec.initial_step = 1.0 / std::fmax(1.0, std::log(x));
-  rec.radix = ZG_E;
   double c = std::fmax(a - 1.0, 0.0);
   if (c < x) c = x * (1.0 + 1.0 / a);
   rec.centre = c;
-  rec.log_mode = 1;
-  rec.sum_exp = ZG_EXP_PRESET;
-  rec.value_exp = ZG_EXP_PRESET;
   rec.collision_status = 1;
   rec.small_flag = 1;
-  rec.context = r;
-  rec.integrand = fntrgam;
   r->integ = &rec;
   double res = 0.0;
   const int st = zhrdys(&rec, &res);

@@ -7,8 +7,9 @@
 //     -1 when the series needs 1000 terms (the partial sums are stored).
 //   int zsercnc(zcnc_req* r)
 //     the same series in scaled form: r->log_lower and r->log_upper at r->x; nc = 0
-//     gives the central log tails and r->log_density.  0 ok; 1 on a bad argument or a
-//     failure; -1 when the series needs 1000 terms (nothing stored).
+//     gives the central log tails and r->log_density; x = 0 gives ln P = the most
+//     negative double, ln Q = 0.  0 ok; 1 on a bad argument or a failure; -1 when the
+//     series needs 1000 terms (nothing stored).
 // Details: see zplbcnc.cpp.
 #pragma once
 

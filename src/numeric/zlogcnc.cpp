@@ -117,8 +117,9 @@ int probability(zcnc_req* r) {
   const double v = (rr + 1.0) * ZN_WH / s;
   const double z = (std::sqrt(x / s) - (1.0 - v)) / std::sqrt(v);  // a square root on purpose
   r->far_lower = z <= ZN_FAR_LOWER ? 1 : 0;
-  if (nc <= ZN_SERIES_NC && zsercnc(r) == 0) return 0;
-  return integrate(r);
+  if (!(nc <= ZN_SERIES_NC && zsercnc(r) == 0) && integrate(r) != 0) return 1;
+  // A NaN tail (an infinite x) is no result.
+  return r->log_lower <= 0.0 && r->log_upper <= 0.0 ? 0 : 1;
 }
 
 // The logit ln P - ln Q at x (r->x := x); false on failure.

@@ -31,7 +31,7 @@
 // Deviations kept on purpose: the upper tail of a shape below 1 is never formed as
 // Q(a + 1, x) - x^a e^-x / Gamma(a + 1) (a cancellation of x/a digits); both the
 // fraction and the integral are taken on the shape itself.  A NaN x, a or p is
-// refused with status 1.
+// refused with status 1, and so is a NaN tail (x infinite).
 #include "numeric/zloggam.h"
 
 #include <cmath>
@@ -190,7 +190,8 @@ int log_tails(zgam_req* r) {
   }
   if (st == 2) st = integrate(r);
   if (st != 0) return 1;
-  if (r->log_lower > 0.0 || r->log_upper > 0.0) return 1;
+  // A tail above ln 1, or a NaN (an infinite x), is no result.
+  if (!(r->log_lower <= 0.0) || !(r->log_upper <= 0.0)) return 1;
   return 0;
 }
 

@@ -167,6 +167,14 @@ TEST(Zhrdyv, StatusCodes) {
     EXPECT_EQ(r.rec.error, 1);
     EXPECT_EQ(r.ctx.calls, 0);
   }
+  {  // a sum component above 1.3407807929943e154 in the first pass (code 5): status 1
+    VRun r;
+    r.ctx.family = 4;
+    r.ctx.scale = 1e154;
+    vrun(r, 2, 1, 0, 0, 0, 1e-10);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.rec.error, 1);
+  }
   {  // level limit 0: the first pass succeeds, the first level exceeds the limit
     VRun r;
     r.ctx.family = 4;

@@ -7,17 +7,11 @@
 #include <cstring>
 
 #include "accuracy_check.h"
+#include "log_compare.h"
 #include "numeric/zbetaint.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zlgammamv.h"
 #include "numeric/zmissing.h"
-
-namespace {
-Cmp logcmp(double got, double want, double tol) {
-  const double s = std::fmax(1.0, std::fabs(want));
-  return {got / s, want / s, tol, Err::absolute};
-}
-}  // namespace
 
 TEST(ZlgammaMV, AgainstMpmath) {
   check_accuracy("zlgammaMV", ref_table("zlgammamv.tsv"), [](const RefRow& row) -> std::optional<Cmp> {

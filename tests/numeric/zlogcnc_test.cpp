@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "accuracy_check.h"
+#include "log_compare.h"
 #include "numeric/zlogcnc.h"
 #include "numeric/zplbcnc.h"
 
@@ -20,10 +21,6 @@ zcnc_req make(int request, double x, double df, double nc) {
   r.df = df;
   r.nc = nc;
   return r;
-}
-Cmp logcmp(double got, double want, double tol) {
-  const double s = std::fmax(1.0, std::fabs(want));
-  return {got / s, want / s, tol, Err::absolute};
 }
 }  // namespace
 

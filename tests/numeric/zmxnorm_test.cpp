@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "accuracy_check.h"
+#include "log_compare.h"
 #include "numeric/zdiffnrm.h"
 #include "numeric/zmxnorm.h"
 #include "numeric/zprbnrm.h"
@@ -33,10 +34,6 @@ void load(const RefRow& row, Mix& mx, int request) {
   mx.r.means = mx.m;
   mx.r.sds = mx.s;
   mx.r.request = request;
-}
-Cmp logcmp(double got, double want, double tol) {
-  const double s = std::fmax(1.0, std::fabs(want));
-  return {got / s, want / s, tol, Err::absolute};
 }
 }  // namespace
 

@@ -8,8 +8,8 @@
 //     Appends column j to the factor: on entry a holds the factor's columns 0..j-1 and
 //     column j of the symmetric matrix; on return column j of R with A = R'R.  Returns
 //     the pivot s (the diagonal before its square root); the diagonal is sqrt(s) when
-//     s > tol (or s is NaN), else 0, and a zero diagonal gives a zero row element
-//     below it.  j < 0: 0, nothing done.  Callers compare the pivot with tol and, when
+//     s > tol (or s is NaN), else 0; an element whose row has a zero diagonal is
+//     set to 0.  j < 0: 0, nothing done.  Callers compare the pivot with tol and, when
 //     too small, enlarge their matrix's diagonal and start again.
 //   void zchol2(int n, const double* r, double* b)
 //     solves R'y = b in place (forward substitution); a zero diagonal gives 0
@@ -23,7 +23,7 @@
 //     in place (packed and sq at the same address, room for n*n doubles)
 //
 // Method: the column-by-column (bordering) form of the Cholesky decomposition (Golub
-// and Van Loan, Matrix Computations, 4th ed., 2013, 4.2.5); inner products in long
+// and Van Loan, Matrix Computations, 4th ed., 2013, section 4.2); inner products in long
 // double.  Measured accuracy (tests/numeric/zlinalg_test.cpp): on random SPD matrices
 // of order 2 to 12 the residuals |A - R'R| and |A x - b| stay below 8 n eps |A| |x|
 // even at condition 1e12.

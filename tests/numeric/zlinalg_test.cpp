@@ -4,6 +4,7 @@
 // (Q diag Q' with a random orthogonal Q from Householder products built here).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>

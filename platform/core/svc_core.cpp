@@ -7,8 +7,9 @@
 
 #include "core/host_messages.h"
 #include "core/host_vectors.h"
-#include "core/runtime.h"
 #include "core/name_case.h"
+#include "core/runtime.h"
+#include "host/step_codes.h"
 
 namespace plat {
 
@@ -40,13 +41,13 @@ int plat_xexit(int code, int /*flag*/) { plat::end_step(code); }
 
 void plat_xebug(const char* text) {
   plat::log_message(plat::hostmsg::set, plat::hostmsg::internal_error, text ? text : "(no text)");
-  plat::end_step(9999);
+  plat::end_step(KES_RC_INTERNAL);
 }
 
 void plat_xprrlog(int /*zero*/, int result) {
   // The module may go on after logging this, but what it meant to show is missing:
   // the step must not end as a success.
-  plat::raise_step_code(1020);
+  plat::raise_step_code(KES_RC_STEP_FAILED);
   char code[16];
   std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(result));
   if (const char* why = plat::object_reason(static_cast<unsigned>(result)))

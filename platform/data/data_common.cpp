@@ -5,6 +5,7 @@
 #include "core/runtime.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"
+#include "host/step_codes.h"
 
 namespace plat {
 namespace {
@@ -15,7 +16,7 @@ bool step_data_error = false;
 void mark_data_error() {
   if (!step_data_error) at_step_end([] { step_data_error = false; });
   step_data_error = true;
-  raise_step_code(1020);  // the data cannot be read as the step asks: the step failed
+  raise_step_code(KES_RC_STEP_FAILED);  // the data cannot be read as the step asks: the step failed
 }
 
 bool data_error_in_step() { return step_data_error; }

@@ -104,14 +104,14 @@ bool method_call::handle(const wob_attr& a, void*& out) {
 
 bool method_call::pairs(std::vector<dyn_value>& out) {
   for (int i = 0; i < count_; ++i) {
-    if (attrs_[i].id == 287) {  // a value without its name
+    if (attrs_[i].id == WOB_A_VALUE) {  // a value without its name
       fail_attr(kErrAttribute, msg::kPairs, attrs_[i]);
       return false;
     }
-    if (attrs_[i].id != 311) continue;
+    if (attrs_[i].id != WOB_A_DYNAMIC_NAME) continue;
     dyn_value d;
     if (!text(attrs_[i], d.name)) return false;
-    if (i + 1 >= count_ || attrs_[i + 1].id != 287) {
+    if (i + 1 >= count_ || attrs_[i + 1].id != WOB_A_VALUE) {
       fail_attr(kErrAttribute, msg::kPairs, attrs_[i]);
       return false;
     }

@@ -28,7 +28,7 @@ class method_call {
   bool number(const wob_attr& a, dyn_value& out);  // types 3, 5, 13, 66, 20
   bool handle(const wob_attr& a, void*& out);      // types 12, 17, 7, 28
 
-  // The dynamic pairs (311 name, 287 value) among the records, in order.
+  // The dynamic pairs (WOB_A_DYNAMIC_NAME, then WOB_A_VALUE) among the records, in order.
   bool pairs(std::vector<dyn_value>& out);
 
   // Logs catalogue entry `number` with (method, object kind, object name, more...)

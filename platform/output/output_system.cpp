@@ -197,32 +197,32 @@ int m_create(void* object, void*, void*, int count, wob_attr* attrs) {
   method_call c = call_on(object, WOB_M_CREATE, count, attrs);
   output_system& sys = c.sys();
   std::string family, cls;
-  wob_attr* af = c.need(143);
-  wob_attr* ac = c.need(146);
-  wob_attr* out = out_record(c, 144);
+  wob_attr* af = c.need(WOB_A_FAMILY);
+  wob_attr* ac = c.need(WOB_A_CLASS);
+  wob_attr* out = out_record(c, WOB_A_HANDLE);
   if (!af || !ac || !out) return c.error();
   if (!c.text(*af, family) || !c.text(*ac, cls)) return c.error();
   if (family != "vem") return c.fail(kErrCreate, msg::kNoClass, (family + "." + cls).c_str());
   if (cls == "manager") {
     obj_base* m = sys.make<obj_base>(okind::manager, manager_class());
     int noprint = 0;
-    if (!opt_int(c, 2481, noprint)) return c.error();
+    if (!opt_int(c, WOB_A_STEP_NOPRINT, noprint)) return c.error();
     if (noprint) sys.set_noprint(true);
     out->w.p = m;
     return 0;
   }
   if (cls == "data") {
     table_obj* t = sys.make<table_obj>(okind::table, table_class());
-    if (!opt_text(c, 138, t->name, &t->name_handle) || !opt_text(c, 296, t->label, &t->label_handle) ||
-        !opt_int(c, 333, t->nrows))
+    if (!opt_text(c, WOB_A_NAME, t->name, &t->name_handle) || !opt_text(c, WOB_A_LABEL, t->label, &t->label_handle) ||
+        !opt_int(c, WOB_A_ROWS, t->nrows))
       return c.error();
     out->w.p = t;
     return 0;
   }
   if (cls == "factoid") {
     factoid_obj* f = sys.make<factoid_obj>(okind::factoid, factoid_class());
-    if (!opt_text(c, 138, f->name, &f->name_handle) || !opt_text(c, 296, f->label, &f->label_handle) ||
-        !opt_text(c, 339, f->template_name))
+    if (!opt_text(c, WOB_A_NAME, f->name, &f->name_handle) || !opt_text(c, WOB_A_LABEL, f->label, &f->label_handle) ||
+        !opt_text(c, WOB_A_TEMPLATE, f->template_name))
       return c.error();
     out->w.p = f;
     return 0;
@@ -240,15 +240,15 @@ std::string trim_blanks(const std::string& s) {
 // Method 300: open an output group inside the innermost open one.
 int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
   method_call c = call_on(object, WOB_M_GROUP, count, attrs);
-  wob_attr* out = out_record(c, 144);
+  wob_attr* out = out_record(c, WOB_A_HANDLE);
   if (!out) return c.error();
   group_obj* g = c.sys().make<group_obj>(okind::group, group_class());
-  if (!opt_text(c, 138, g->info.name) || !opt_text(c, 296, g->info.label) || !opt_text(c, 288, g->info.kind))
+  if (!opt_text(c, WOB_A_NAME, g->info.name) || !opt_text(c, WOB_A_LABEL, g->info.label) || !opt_text(c, WOB_A_GROUP_KIND, g->info.kind))
     return c.error();
   g->info.name = trim_blanks(g->info.name);
   g->info.label = trim_blanks(g->info.label);
   // A CLASS level group carries the level's formatted lengths.
-  g->info.class_level = g->info.kind != "VarName" && (c.find(270) != nullptr || c.find(272) != nullptr);
+  g->info.class_level = g->info.kind != "VarName" && (c.find(WOB_A_DECIMALS) != nullptr || c.find(WOB_A_WIDTH) != nullptr);
   c.sys().open_group(g);
   out->w.p = g;
   return 0;
@@ -263,19 +263,19 @@ int m_heading(void* object, void*, void*, int count, wob_attr* attrs) {
   for (int i = 1; i < c.count(); ++i) {
     wob_attr& a = c.at(i);
     switch (a.id) {
-      case 440:
+      case WOB_A_LINE_NUMBER:
         if (!c.integer(a, line)) return c.error();
         has_line = true;
         break;
-      case 442:
+      case WOB_A_LINE_COUNT:
         if (!c.integer(a, lines)) return c.error();
         has_count = true;
         break;
-      case 577:
+      case WOB_A_HEADING_TEXT:
         if (!c.text(a, text)) return c.error();
         break;
       default:
-        break;  // 148, 273, 2558: presentation hints the listing does not need
+        break;  // WOB_A_MINUS_ONE, WOB_A_FIRST_LINE: presentation hints the listing does not need
     }
   }
   if (has_count) c.sys().truncate_heading(lines);
@@ -283,11 +283,11 @@ int m_heading(void* object, void*, void*, int count, wob_attr* attrs) {
   return 0;
 }
 
-// Method 431: attribute 433 = 1 when the step prints nothing.
+// Method 431: WOB_A_NOPRINT = 1 when the step prints nothing.
 int m_noprint(void* object, void*, void*, int count, wob_attr* attrs) {
   method_call c = call_on(object, WOB_M_NOPRINT, count, attrs);
   int v = 0;
-  if (!opt_int(c, 433, v)) return c.error();
+  if (!opt_int(c, WOB_A_NOPRINT, v)) return c.error();
   c.sys().set_noprint(v == 1);
   return 0;
 }
@@ -315,10 +315,10 @@ int m_bind(void* object, void*, void*, int count, wob_attr* attrs) {
   if (!t->defined) return ct.fail(kErrOrder, msg::kBindEarly);
   binding_obj* b = sys.make<binding_obj>(okind::binding, binding_class());
   b->table = t;
-  wob_attr* tp = ct.need(339);
+  wob_attr* tp = ct.need(WOB_A_TEMPLATE);
   if (!tp || !ct.text(*tp, b->template_name)) return ct.error();
-  if (!ct.pairs(b->dynamics) || !opt_text(ct, 310, b->description)) return ct.error();
-  if (wob_attr* slot = ct.find(784)) {
+  if (!ct.pairs(b->dynamics) || !opt_text(ct, WOB_A_DESCRIPTION, b->description)) return ct.error();
+  if (wob_attr* slot = ct.find(WOB_A_BINDING_SLOT)) {
     void* p = nullptr;
     if (!ct.handle(*slot, p)) return ct.error();
     if (p != nullptr) *static_cast<void**>(p) = b;
@@ -342,7 +342,7 @@ report table_report(const binding_obj* b) {
   return r;
 }
 
-// Method 428: emit a bound table (first handle record); 378 adds a footnote.
+// Method 428: emit a bound table (first handle record); WOB_A_FOOTNOTE adds a footnote.
 int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
   method_call c = call_on(object, WOB_M_EMIT, count, attrs);
   output_system& sys = c.sys();
@@ -355,7 +355,7 @@ int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
   if (b->emitted) return cb.fail(kErrOrder, msg::kEmitted);
   report r = table_report(b);
   for (int i = 0; i < c.count(); ++i) {
-    if (c.at(i).id != 378) continue;
+    if (c.at(i).id != WOB_A_FOOTNOTE) continue;
     std::string note;
     if (!cb.text(c.at(i), note)) return cb.error();
     if (!note.empty()) r.footnotes.push_back(note);
@@ -401,10 +401,10 @@ int generic_op(void* object, void*, int op, int arg, void* ptr) {
       wob_attr& a = c.at(i);
       void** handle = nullptr;
       const std::string* text = nullptr;
-      if (a.id == 296) {
+      if (a.id == WOB_A_LABEL) {
         handle = table ? &t->label_handle : &f->label_handle;
         text = table ? &t->label : &f->label;
-      } else if (a.id == 138) {
+      } else if (a.id == WOB_A_NAME) {
         handle = table ? &t->name_handle : &f->name_handle;
         text = table ? &t->name : &f->name;
       } else {

@@ -40,8 +40,8 @@ column_def* find_column(table_obj* t, const std::string& name) {
 int t_define_column(void* object, void*, void*, int count, wob_attr* attrs) {
   table_obj* t = table_of(object);
   method_call c = call_on(t, WOB_M_DEFINE_COLUMN, count, attrs);
-  wob_attr* at = c.need(103);
-  wob_attr* an = c.need(138);
+  wob_attr* at = c.need(WOB_A_COLUMN_TYPE);
+  wob_attr* an = c.need(WOB_A_NAME);
   if (!at || !an) return c.error();
   column_def col;
   int type = 0;
@@ -51,14 +51,14 @@ int t_define_column(void* object, void*, void*, int count, wob_attr* attrs) {
   if (find_column(t, col.info.name)) return c.fail(kErrAttribute, msg::kColumnTwice, cname);
   if (type != kNumeric && type != kCharacter) return c.fail(kErrAttribute, msg::kColumnType, cname, type);
   col.info.numeric = type == kNumeric;
-  wob_attr* ac = c.find(285);
+  wob_attr* ac = c.find(WOB_A_CELL);
   void* cell = nullptr;
   if (ac && !c.handle(*ac, cell)) return c.error();
   if (cell == nullptr) return c.fail(kErrAttribute, msg::kNoCell, cname);
   col.cell = cell;
-  if (!opt_text(c, 296, col.info.label) || !opt_int(c, 289, col.info.char_width) ||
-      !opt_int(c, 270, col.info.decimals) || !opt_int(c, 272, col.info.width) ||
-      !opt_text(c, 339, col.info.template_column) || !opt_text(c, 340, col.info.format_name) ||
+  if (!opt_text(c, WOB_A_LABEL, col.info.label) || !opt_int(c, WOB_A_CHAR_WIDTH, col.info.char_width) ||
+      !opt_int(c, WOB_A_DECIMALS, col.info.decimals) || !opt_int(c, WOB_A_WIDTH, col.info.width) ||
+      !opt_text(c, WOB_A_TEMPLATE, col.info.template_column) || !opt_text(c, WOB_A_DETAIL_TEXT, col.info.format_name) ||
       !c.pairs(col.dynamics))
     return c.error();
   if (!col.info.numeric && (col.info.char_width < 1 || col.info.char_width > kMaxCharWidth))
@@ -68,17 +68,17 @@ int t_define_column(void* object, void*, void*, int count, wob_attr* attrs) {
   return 0;
 }
 
-// Method 346: presentation of a column (348 its name, 270 decimals, 272 width).
+// Method 346: presentation of a column (WOB_A_COLUMN_NAME, WOB_A_DECIMALS, WOB_A_WIDTH).
 int t_column_attrs(void* object, void*, void*, int count, wob_attr* attrs) {
   table_obj* t = table_of(object);
   method_call c = call_on(t, WOB_M_COLUMN_ATTRS, count, attrs);
-  wob_attr* an = c.need(348);
+  wob_attr* an = c.need(WOB_A_COLUMN_NAME);
   std::string name;
   if (!an || !c.text(*an, name)) return c.error();
   column_def* col = find_column(t, name);
   if (!col) return c.fail(kErrAttribute, msg::kNoColumn, name.c_str());
   int dec = col->info.decimals, width = col->info.width;
-  if (!opt_int(c, 270, dec) || !opt_int(c, 272, width)) return c.error();
+  if (!opt_int(c, WOB_A_DECIMALS, dec) || !opt_int(c, WOB_A_WIDTH, width)) return c.error();
   col->info.decimals = dec;
   col->info.width = width;
   return 0;
@@ -128,21 +128,21 @@ int t_end_rows(void* object, void*, void*, int count, wob_attr* attrs) {
   return 0;
 }
 
-// Method 164: one label/value pair of a factoid (376 its position on the line).
+// Method 164: one label/value pair of a factoid (WOB_A_POSITION its place on the line).
 int f_add_pair(void* object, void*, void*, int count, wob_attr* attrs) {
   factoid_obj* f = factoid_of(object);
   method_call c(*f->sys, WOB_M_FACTOID_ROW, "factoid", f->name, count, attrs);
   if (f->ended) return c.fail(kErrOrder, msg::kPairLate);
   factoid_pair p;
-  wob_attr* al = c.need(296);
-  wob_attr* av = c.need(287);
+  wob_attr* al = c.need(WOB_A_LABEL);
+  wob_attr* av = c.need(WOB_A_VALUE);
   if (!al || !av || !c.text(*al, p.label)) return c.error();
   dyn_value v;
   if (!c.number(*av, v)) return c.error();
   p.is_text = v.is_text;
   p.text = v.text;
   p.num = v.num;
-  if (!opt_int(c, 376, p.position) || !opt_int(c, 272, p.width) || !opt_int(c, 270, p.decimals))
+  if (!opt_int(c, WOB_A_POSITION, p.position) || !opt_int(c, WOB_A_WIDTH, p.width) || !opt_int(c, WOB_A_DECIMALS, p.decimals))
     return c.error();
   f->pairs.push_back(std::move(p));
   return 0;

@@ -5,19 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/name_case.h"
 #include "core/runtime.h"
+#include "kes_gram_names.h"
 #include "parse/format_ids.h"
 #include "parse/parse_internal.h"
-#include "core/name_case.h"
 
 namespace plat::parse {
 namespace {
 
 constexpr int kMaxRangeValues = 100000;  // values one "a TO b BY c" item may make
-constexpr int kFlagNotsorted = 11;       // PROC flag of the BY statement's NOTSORTED
-constexpr int kSlotBy = 0;
-constexpr int kSlotData = 6;             // PROC slot of DATA=: the step's input
-constexpr int kSlotByDescending = 8;
 constexpr int kNoArguments = 0xFFFF;     // argument index of an action without arguments
 // Number-list item parts.
 constexpr int kItemValue = 1, kItemTo = 2, kItemBy = 3, kItemEnd = 4;
@@ -169,8 +166,8 @@ void expand_range(parser* p) {
 void end_statement(parser* p) {
   semantics& s = p->sem;
   if (s.cur && s.cur == s.proc && s.cur_stmt == "BY" && s.input) {
-    const slot_store& by = s.proc->stores[kSlotBy];
-    const slot_store& desc = s.proc->stores[kSlotByDescending];
+    const slot_store& by = s.proc->stores[KES_PROC_SLOT_BY];
+    const slot_store& desc = s.proc->stores[KES_PROC_SLOT_BY_DESCENDING];
     std::vector<by_var> vars;
     for (size_t i = 0; i < by.ints.size(); ++i)
       vars.push_back(by_var{by.ints[i], i < desc.ints.size() && desc.ints[i] != 0});
@@ -383,7 +380,7 @@ void open_dataset(parser* p, const action_args& a, bool for_input) {
   st->single = 'd';
   sl->given = 1;
   sl->v.handle = handle(ds);
-  if (for_input && s.cur == s.proc && a(0) == kSlotData) s.input = ds;
+  if (for_input && s.cur == s.proc && a(0) == KES_PROC_SLOT_DATA) s.input = ds;
 }
 
 void act_dsopen(parser* p, const action_args& a) { open_dataset(p, a, true); }
@@ -473,7 +470,7 @@ void act_byopt(parser* p, const action_args& a) {
     s.by_descending_next = true;
   } else if (s.proc) {
     s.by_notsorted = true;
-    set_flag(s.proc, kFlagNotsorted);
+    set_flag(s.proc, KES_PROC_FLAG_NOTSORTED);
   }
 }
 

@@ -4,14 +4,12 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "kes_gram_names.h"
 #include "parse/parse_internal.h"
 #include "core/name_case.h"
 
 namespace plat::parse {
 namespace {
-
-constexpr int kSlotBy = 0;
-constexpr int kSlotByDescending = 8;
 
 enum form : int {
   F_NAME = 1, F_NUMBERED, F_POSITIONAL, F_POSITIONAL_NUM, F_POSITIONAL_CHAR, F_PREFIX,
@@ -168,7 +166,7 @@ void add_variables(parser* p, int kind) {
   if (s.input == nullptr) return;
   resolver r{p, s.input, st.type == list_type::numvars, {}};
   r.resolve(kind);
-  bool by_list = s.cur == s.proc && s.cur_list == kSlotBy;
+  bool by_list = s.cur == s.proc && s.cur_list == KES_PROC_SLOT_BY;
   // A variable named twice (also by a repeated statement) is used once.
   st.listed.resize(variables(s.input).size());
   std::string again;
@@ -182,11 +180,11 @@ void add_variables(parser* p, int kind) {
     st.listed[v] = true;
     st.ints.push_back(r.out[i]);
     if (by_list) {
-      slot_store& desc = s.cur->stores[kSlotByDescending];
+      slot_store& desc = s.cur->stores[KES_PROC_SLOT_BY_DESCENDING];
       if (desc.type != list_type::markers) {
         desc = slot_store();
         desc.type = list_type::markers;
-        s.cur->slots[kSlotByDescending].given = 1;
+        s.cur->slots[KES_PROC_SLOT_BY_DESCENDING].given = 1;
       }
       desc.ints.push_back(i == 0 && s.by_descending_next ? 1 : 0);
     }

@@ -14,6 +14,7 @@
 
 #include "core/host_messages.h"
 #include "core/runtime.h"
+#include "host/step_codes.h"
 #include "output/output_api.h"
 #include "runner/global_statements.h"
 #include "runner/module_link.h"
@@ -102,13 +103,13 @@ int call_step(mcn_entry_fn entry) {
     code = e.code;
   } catch (const std::bad_alloc&) {
     log_message(hostmsg::set, hostmsg::step_exception, "out of memory in the host");
-    code = 1016;
+    code = KES_RC_OUT_OF_MEMORY;
   } catch (const std::exception& e) {
     log_message(hostmsg::set, hostmsg::step_exception, e.what());
-    code = 9999;
+    code = KES_RC_INTERNAL;
   } catch (...) {
     log_message(hostmsg::set, hostmsg::step_exception, "an unknown exception");
-    code = 9999;
+    code = KES_RC_INTERNAL;
   }
   finish_step();
   return std::max(code, host_step_code());
@@ -235,8 +236,8 @@ const std::vector<exit_status_info>& exit_statuses() {
 }
 
 exit_status status_of_step(int code) {
-  if (code >= 0 && code <= 4) return exit_status::ok;
-  if (code >= 5 && code <= 999) return exit_status::warnings;
+  if (code >= KES_RC_OK && code <= KES_RC_DATA_NOTE) return exit_status::ok;
+  if (code > KES_RC_DATA_NOTE && code <= KES_RC_WARNING_MAX) return exit_status::warnings;
   return exit_status::step_failed;
 }
 

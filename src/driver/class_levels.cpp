@@ -18,6 +18,7 @@
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "plotreq/kes_plotslot.h"
 
 namespace {
@@ -212,13 +213,13 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
       xpmlog(kSetClass, 66, static_cast<int>(var.keylevel.len), var.keylevel.text);
       xpmlog(kSetClass, 67, static_cast<int>(var.name.len), var.name.text);
     }
-    ctx->rc = kes::max(ctx->rc, 4);
+    ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
     return head;
   }
   if (matches > 1 && proc_record) {
     xpmlog(kSetProc, 182, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
            var.name.text);
-    ctx->rc = kes::max(ctx->rc, 4);
+    ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
   return found;
 }

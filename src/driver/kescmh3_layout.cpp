@@ -11,6 +11,7 @@
 #include "driver/kes_text.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ int layout(kes_ctx* ctx, kes_classvars* cv) {
     for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
       for (kes_cell* c = l->child; c != nullptr; c = c->next) ++nchild;
     labels2 = static_cast<kes_textdesc*>(take(ctx, static_cast<long>(sizeof(kes_textdesc)) * nchild, &failed));
-    if (failed) return 1016;
+    if (failed) return KES_RC_OUT_OF_MEMORY;
     // Distinct texts in order of first appearance: the key child's text comes first
     // once the key cells were moved to the front.
     n2 = 0;
@@ -65,21 +66,21 @@ int layout(kes_ctx* ctx, kes_classvars* cv) {
       for (kes_cell* c = l->child; c != nullptr; c = c->next) {
         bool seen = false;
         for (int i = 0; i < n2 && !seen; ++i) seen = same_text(labels2[i], c->fmt);
-        if (!seen && !copy_text(ctx, c->fmt, &labels2[n2++], &failed)) return 1016;
+        if (!seen && !copy_text(ctx, c->fmt, &labels2[n2++], &failed)) return KES_RC_OUT_OF_MEMORY;
       }
     cv->labels2 = labels2;
   }
 
   auto* labels1 = static_cast<kes_textdesc*>(take(ctx, static_cast<long>(sizeof(kes_textdesc)) * cv->nlevels, &failed));
-  if (failed) return 1016;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
   int i = 0;
   for (kes_cell* l = cv->levels; l != nullptr && i < cv->nlevels; l = l->next)
-    if (!copy_text(ctx, l->fmt, &labels1[i++], &failed)) return 1016;
+    if (!copy_text(ctx, l->fmt, &labels1[i++], &failed)) return KES_RC_OUT_OF_MEMORY;
   cv->labels1 = labels1;
 
   if (cv->count == 2) {
     auto* grid = static_cast<kes_cell**>(take(ctx, static_cast<long>(sizeof(kes_cell*)) * cv->nlevels * n2, &failed));
-    if (failed) return 1016;
+    if (failed) return KES_RC_OUT_OF_MEMORY;
     int row = 0;
     for (kes_cell* l = cv->levels; l != nullptr && row < cv->nlevels; l = l->next, ++row)
       for (kes_cell* c = l->child; c != nullptr; c = c->next)
@@ -110,7 +111,7 @@ int kescmh3(kes_ctx* ctx) {
   }
   if (width <= 0) return 0;
   char* label = static_cast<char*>(take(ctx, width, &failed));
-  if (failed) return 1016;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
   std::memset(label, ' ', static_cast<size_t>(width));
 
   for (int r = 0; r < ctx->nplots; ++r) {

@@ -12,6 +12,7 @@
 #include "driver/kes_minmax.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/kesotab.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int kSet = 189;
 constexpr int kMsgNotComputed = 139;
-constexpr int kRcNotComputed = 112;
+constexpr int kRcNotComputed = KES_RC_NOT_COMPUTED;
 
 template <std::size_t N>
 void preset(double (&cells)[N], double miss) {
@@ -82,7 +83,7 @@ bool twm_records(kes_ctx* ctx, kes_stats* st) {
 void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
   kes_stats* st = ctx->stats;
   if (!twm_records(ctx, st)) {
-    ctx->rc = kes::max(ctx->rc, 1016);
+    ctx->rc = kes::max(ctx->rc, KES_RC_OUT_OF_MEMORY);
     xexit(ctx->rc, 0);
     return;
   }

@@ -3,6 +3,7 @@
 #include "host/kes_gramdesc.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ extern "C" kes_gramdesc* kesg() {
   auto* d = static_cast<kes_gramdesc*>(vmalcp_handler(a->pool, sizeof(kes_gramdesc), KES_ALLOC_4));
   if (d == nullptr) {
     xmemmsg(static_cast<long>(sizeof(kes_gramdesc)));
-    xexit(1016, 0);
+    xexit(KES_RC_OUT_OF_MEMORY, 0);
     return nullptr;
   }
   static const kes_gramdesc templ = {

@@ -15,26 +15,13 @@
 #include "driver/pool_alloc.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_gram_names.h"
 
 namespace {
 
 constexpr int kSet = 189;
 constexpr int kSetStat = 308;
-
-// PROC flags.
-enum {
-  kNoprint = 1, kPlot = 2, kFreq = 3, kNormal = 4, kNobyplot = 5, kLoccount = 6, kRobust = 7,
-  kCiNormal = 8, kCiDf = 9, kCiBasic = 10, kModes = 13, kAll = 14, kExclnpwgt = 15, kNoVarContents = 22,
-  kNoTabContents = 23, kNoKeyMove = 24, kIdout = 66,
-};
-// PROC slots.
-enum {
-  sBy = 0, sVar = 1, sWeight = 2, sFreq = 3, sId = 4, sClass = 5, sData = 6, sPctldef = 11, sRound = 12,
-  sVardef = 13, sPlotsize = 14, sMu0 = 15, sAlpha = 16, sTrimmed = 17, sWinsor = 18, sNextrobs = 19,
-  sNextrval = 20, sCiNormalType = 21, sCiDfType = 22, sCiBasicType = 23, sCiBasicAlpha = 24,
-  sKeylevel1 = 27, sKeylevel2 = 28, sTrimType = 29, sTrimAlpha = 30, sWinsorType = 31, sWinsorAlpha = 32,
-  sCiNormalAlpha = 33, sCiDfAlpha = 34,
-};
 
 constexpr double kNiceSteps[5] = {1, 2, 2.5, 5, 10};
 
@@ -113,7 +100,7 @@ int kesgopt_impl(kes_ctx* ctx) {
   if (ctx->runpool == nullptr) ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
   if (ctx->runpool == nullptr) {
     xmemmsg(1024);
-    return fail(1016);
+    return fail(KES_RC_OUT_OF_MEMORY);
   }
   po->nicesteps = kNiceSteps;
   dp->valuelists = 1;
@@ -123,20 +110,20 @@ int kesgopt_impl(kes_ctx* ctx) {
   for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, kSet, 304 + i);
 
   // 3. Flags.
-  ctx->noprint = flag(ctx, kNoprint);
+  ctx->noprint = flag(ctx, KES_PROC_FLAG_NOPRINT);
   ctx->printed = !ctx->noprint;
-  ctx->plot = flag(ctx, kPlot);
-  ctx->freq = flag(ctx, kFreq);
-  ctx->normal = flag(ctx, kNormal);
-  po->nobyplot = flag(ctx, kNobyplot);
-  ctx->loccount = flag(ctx, kLoccount);
-  ctx->robustscale = flag(ctx, kRobust);
-  po->modes = flag(ctx, kModes);
-  po->all = flag(ctx, kAll);
-  ctx->exclnpwgt = flag(ctx, kExclnpwgt);
-  ctx->vargroups = !flag(ctx, kNoVarContents);
-  ctx->toc_wanted = !flag(ctx, kNoTabContents);
-  dp->idout = flag(ctx, kIdout);
+  ctx->plot = flag(ctx, KES_PROC_FLAG_PLOT);
+  ctx->freq = flag(ctx, KES_PROC_FLAG_FREQ);
+  ctx->normal = flag(ctx, KES_PROC_FLAG_NORMAL);
+  po->nobyplot = flag(ctx, KES_PROC_FLAG_NOBYPLOT);
+  ctx->loccount = flag(ctx, KES_PROC_FLAG_LOCCOUNT);
+  ctx->robustscale = flag(ctx, KES_PROC_FLAG_ROBUSTSCALE);
+  po->modes = flag(ctx, KES_PROC_FLAG_MODES);
+  po->all = flag(ctx, KES_PROC_FLAG_ALL);
+  ctx->exclnpwgt = flag(ctx, KES_PROC_FLAG_EXCLNPWGT);
+  ctx->vargroups = !flag(ctx, KES_PROC_FLAG_NOVARCONTENTS);
+  ctx->toc_wanted = !flag(ctx, KES_PROC_FLAG_NOTABCONTENTS);
+  dp->idout = flag(ctx, KES_PROC_FLAG_IDOUT);
 
   // 4. Listing sizes and PLOTSIZE=.
   ctx->plotsize = 30;
@@ -147,8 +134,8 @@ int kesgopt_impl(kes_ctx* ctx) {
       ctx->linesize = pl->linesize;
       ctx->pagesize = pl->pagesize;
     }
-    if (given(ctx, sPlotsize)) {
-      const double ps = num(ctx, sPlotsize);
+    if (given(ctx, KES_PROC_SLOT_PLOTSIZE)) {
+      const double ps = num(ctx, KES_PROC_SLOT_PLOTSIZE);
       int p = std::isnan(ps) ? 30 : static_cast<int>(kes::fmax(-1e9, kes::fmin(1e9, ps)));
       if (p > ctx->pagesize) {
         xpmlog(kSet, 158, p, ctx->pagesize);
@@ -165,45 +152,45 @@ int kesgopt_impl(kes_ctx* ctx) {
   }
 
   // 9 (needed by 5). BY variables.
-  ctx->nbyvars = count(ctx, sBy);
+  ctx->nbyvars = count(ctx, KES_PROC_SLOT_BY);
 
   // 5. Side-by-side box plots of all BY groups.
   ctx->sideplots = ctx->plot && !po->nobyplot && ctx->nbyvars > 0;
   if (ctx->noprint) ctx->sideplots = ctx->freq = ctx->plot = 0;
 
   // 6. DATA=.
-  ctx->data = static_cast<kes_dsh>(slot(ctx, sData)->v.handle);
-  if (!given(ctx, sData) || ctx->data == nullptr) {
+  ctx->data = static_cast<kes_dsh>(slot(ctx, KES_PROC_SLOT_DATA)->v.handle);
+  if (!given(ctx, KES_PROC_SLOT_DATA) || ctx->data == nullptr) {
     xpmlog(kSet, 141);
-    return fail(1008);
+    return fail(KES_RC_BAD_OPTION);
   }
 
   // 7. The variable lists.
-  const int lists[4] = {sVar, sWeight, sFreq, sId};
+  const int lists[4] = {KES_PROC_SLOT_VAR, KES_PROC_SLOT_WEIGHT, KES_PROC_SLOT_FREQ, KES_PROC_SLOT_ID};
   for (int s : lists) {
     const int n = count(ctx, s);
     if (n <= 0 || ints(ctx, s) == nullptr) continue;
-    if (xvdflst(ctx->data, ints(ctx, s), n) != 0) return fail(1020);
-    if (xffile(ctx->data, 'F', ints(ctx, s), n) > 0) return fail(1020);
+    if (xvdflst(ctx->data, ints(ctx, s), n) != 0) return fail(KES_RC_STEP_FAILED);
+    if (xffile(ctx->data, 'F', ints(ctx, s), n) > 0) return fail(KES_RC_STEP_FAILED);
   }
-  ctx->nvars = given(ctx, sVar) ? count(ctx, sVar) : kes_default_vars(ctx, nullptr);
+  ctx->nvars = given(ctx, KES_PROC_SLOT_VAR) ? count(ctx, KES_PROC_SLOT_VAR) : kes_default_vars(ctx, nullptr);
   if (ctx->nvars <= 0) {
     xpmlog(kSet, 140);
-    return fail(1008);
+    return fail(KES_RC_BAD_OPTION);
   }
   ctx->varnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
-  if (failed) return fail(1016);
-  if (given(ctx, sVar)) {
-    for (int v = 0; v < ctx->nvars; ++v) ctx->varnums[v] = ints(ctx, sVar)[v];
+  if (failed) return fail(KES_RC_OUT_OF_MEMORY);
+  if (given(ctx, KES_PROC_SLOT_VAR)) {
+    for (int v = 0; v < ctx->nvars; ++v) ctx->varnums[v] = ints(ctx, KES_PROC_SLOT_VAR)[v];
   } else {
     kes_default_vars(ctx, ctx->varnums);
-    if (xvdflst(ctx->data, ctx->varnums, ctx->nvars) != 0) return fail(1020);
-    if (xffile(ctx->data, 'F', ctx->varnums, ctx->nvars) > 0) return fail(1020);
+    if (xvdflst(ctx->data, ctx->varnums, ctx->nvars) != 0) return fail(KES_RC_STEP_FAILED);
+    if (xffile(ctx->data, 'F', ctx->varnums, ctx->nvars) > 0) return fail(KES_RC_STEP_FAILED);
   }
-  ctx->weight_given = count(ctx, sWeight) > 0;
-  ctx->freq_given = count(ctx, sFreq) > 0;
-  if (ctx->weight_given) dp->weight_varnum = ints(ctx, sWeight)[0];
-  if (ctx->freq_given) dp->freq_varnum = ints(ctx, sFreq)[0];
+  ctx->weight_given = count(ctx, KES_PROC_SLOT_WEIGHT) > 0;
+  ctx->freq_given = count(ctx, KES_PROC_SLOT_FREQ) > 0;
+  if (ctx->weight_given) dp->weight_varnum = ints(ctx, KES_PROC_SLOT_WEIGHT)[0];
+  if (ctx->freq_given) dp->freq_varnum = ints(ctx, KES_PROC_SLOT_FREQ)[0];
 
   // 8. Statistics that a WEIGHT variable rules out.
   if (ctx->weight_given) {
@@ -217,25 +204,25 @@ int kesgopt_impl(kes_ctx* ctx) {
   if (ctx->nbyvars > 0) {
     dp->byvarnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nbyvars, &failed));
     ctx->byvalues = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nbyvars, &failed));
-    if (failed) return fail(1016);
-    for (int i = 0; i < ctx->nbyvars; ++i) dp->byvarnums[i] = ints(ctx, sBy)[i];
+    if (failed) return fail(KES_RC_OUT_OF_MEMORY);
+    for (int i = 0; i < ctx->nbyvars; ++i) dp->byvarnums[i] = ints(ctx, KES_PROC_SLOT_BY)[i];
     dp->bynum = ctx->byvalues;
   }
 
   // 10. CLASS.
   ctx->classvars = static_cast<kes_classvars*>(take(ctx, sizeof(kes_classvars), &failed));
-  if (failed) return fail(1016);
+  if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   ctx->nclassrecs = 1;
   {
     kes_classvars* cv = ctx->classvars;
-    const int n = count(ctx, sClass);
-    const std::int32_t* e = ints(ctx, sClass);
+    const int n = count(ctx, KES_PROC_SLOT_CLASS);
+    const std::int32_t* e = ints(ctx, KES_PROC_SLOT_CLASS);
     int nc = 0;
     for (int i = 0; i < n && e != nullptr; ++i)
       if (e[i] >= 0) ++nc;
     if (nc > KES_MAX_CLASS) {
       xpmlog(kSet, 160, nc);
-      return fail(2000);
+      return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     int k = -1;
     for (int i = 0; i < n && e != nullptr; ++i) {
@@ -250,13 +237,13 @@ int kesgopt_impl(kes_ctx* ctx) {
       else if (e[i] == -5) cv->var[k].keep_missing = 1;
     }
     cv->count = nc;
-    cv->keep_order = flag(ctx, kNoKeyMove);
+    cv->keep_order = flag(ctx, KES_PROC_FLAG_NOKEYMOVE);
     for (int i = 0; i < nc; ++i) {
-      const kes_optslot* ks = slot(ctx, i == 0 ? sKeylevel1 : sKeylevel2);
+      const kes_optslot* ks = slot(ctx, i == 0 ? KES_PROC_SLOT_KEYLEVEL1 : KES_PROC_SLOT_KEYLEVEL2);
       if (!ks->given || ks->v.count <= 0 || ks->list == nullptr) continue;
       const int len = kes::min(ks->v.count, 256);
       char* t = static_cast<char*>(take(ctx, len, &failed));
-      if (failed) return fail(1016);
+      if (failed) return fail(KES_RC_OUT_OF_MEMORY);
       vzmp(static_cast<const char*>(ks->list), len, t, len);
       cv->var[i].keylevel.width = static_cast<std::uint16_t>(len);
       cv->var[i].keylevel.len = static_cast<std::uint16_t>(wzstjus(t, len, 'L'));
@@ -267,8 +254,8 @@ int kesgopt_impl(kes_ctx* ctx) {
 
   // 11. PCTLDEF=.
   ctx->pctldef = 5;
-  if (given(ctx, sPctldef) && !std::isnan(num(ctx, sPctldef))) {
-    double asked = num(ctx, sPctldef);
+  if (given(ctx, KES_PROC_SLOT_PCTLDEF) && !std::isnan(num(ctx, KES_PROC_SLOT_PCTLDEF))) {
+    double asked = num(ctx, KES_PROC_SLOT_PCTLDEF);
     ctx->pctldef = static_cast<int>(kes::fmax(1, kes::fmin(5, std::trunc(asked))));
     if (asked != ctx->pctldef && !ctx->weight_given) {
       char text[32];
@@ -277,19 +264,19 @@ int kesgopt_impl(kes_ctx* ctx) {
     }
   }
   if (ctx->weight_given) {
-    if (given(ctx, sPctldef)) xpmlog(kSet, 147);
+    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(kSet, 147);
     ctx->pctldef = 6;
   }
 
   // 12. NEXTROBS= and NEXTRVAL=.
-  ctx->nextrobs = given(ctx, sNextrobs) ? static_cast<int>(kes::fmin(1e6, num(ctx, sNextrobs))) : 5;
-  ctx->nextrval = given(ctx, sNextrval) ? static_cast<int>(kes::fmin(1e6, num(ctx, sNextrval))) : 0;
+  ctx->nextrobs = given(ctx, KES_PROC_SLOT_NEXTROBS) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTROBS))) : 5;
+  ctx->nextrval = given(ctx, KES_PROC_SLOT_NEXTRVAL) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTRVAL))) : 0;
   if (ctx->nextrobs < 0) ctx->nextrobs = 0;
   if (ctx->nextrval < 0) ctx->nextrval = 0;
 
   // 13. VARDEF=.
   std::memcpy(ctx->vardef, "DF      ", 8);
-  if (given(ctx, sVardef)) std::memcpy(ctx->vardef, slot(ctx, sVardef)->v.name, 8);
+  if (given(ctx, KES_PROC_SLOT_VARDEF)) std::memcpy(ctx->vardef, slot(ctx, KES_PROC_SLOT_VARDEF)->v.name, 8);
   const bool vardef_df = std::memcmp(ctx->vardef, "DF      ", 8) == 0;
   const bool vardef_wgt = std::memcmp(ctx->vardef, "WEIGHT  ", 8) == 0 ||
                           std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;
@@ -305,46 +292,46 @@ int kesgopt_impl(kes_ctx* ctx) {
 
   // 14. MU0=.
   po->mu0 = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nvars, &failed));
-  if (failed) return fail(1016);
-  if (count(ctx, sMu0) > 0 && nums(ctx, sMu0) != nullptr) {
-    const int n = count(ctx, sMu0);
-    if (n == 1) vzfdl(nums(ctx, sMu0)[0], po->mu0, ctx->nvars);
+  if (failed) return fail(KES_RC_OUT_OF_MEMORY);
+  if (count(ctx, KES_PROC_SLOT_MU0) > 0 && nums(ctx, KES_PROC_SLOT_MU0) != nullptr) {
+    const int n = count(ctx, KES_PROC_SLOT_MU0);
+    if (n == 1) vzfdl(nums(ctx, KES_PROC_SLOT_MU0)[0], po->mu0, ctx->nvars);
     else
-      for (int v = 0; v < kes::min(n, ctx->nvars); ++v) po->mu0[v] = nums(ctx, sMu0)[v];
+      for (int v = 0; v < kes::min(n, ctx->nvars); ++v) po->mu0[v] = nums(ctx, KES_PROC_SLOT_MU0)[v];
   }
 
   // 15. ALPHA=.
   po->alpha = 0.05;
-  if (given(ctx, sAlpha)) {
-    const double a = num(ctx, sAlpha);
+  if (given(ctx, KES_PROC_SLOT_ALPHA)) {
+    const double a = num(ctx, KES_PROC_SLOT_ALPHA);
     if (!(a > 0 && a < 1)) {
       xpmlog(kSet, 159, "ALPHA=", a);
-      return fail(1008);
+      return fail(KES_RC_BAD_OPTION);
     }
     po->alpha = a;
   }
 
   // 16. TRIMMED= and WINSORIZED=.
   if (ctx->weight_given) {
-    if (given(ctx, sTrimmed) || given(ctx, sWinsor)) xpmlog(kSetStat, 665);
+    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED)) xpmlog(kSetStat, 665);
   } else {
-    if (given(ctx, sTrimmed)) {
-      ctx->ntrimmed = keep_proportions(ctx, sTrimmed, &po->trimmed, &failed);
-      po->trim_kind = kind_of(ctx, sTrimType, 3);
+    if (given(ctx, KES_PROC_SLOT_TRIMMED)) {
+      ctx->ntrimmed = keep_proportions(ctx, KES_PROC_SLOT_TRIMMED, &po->trimmed, &failed);
+      po->trim_kind = kind_of(ctx, KES_PROC_SLOT_TRIMMED_TYPE, 3);
       if (po->trim_kind < 1 || po->trim_kind > 3) po->trim_kind = 3;
-      if (!level_of(ctx, sTrimAlpha, po->alpha, "ALPHA= of TRIMMED=", &po->trim_alpha)) return fail(1008);
+      if (!level_of(ctx, KES_PROC_SLOT_TRIMMED_ALPHA, po->alpha, "ALPHA= of TRIMMED=", &po->trim_alpha)) return fail(KES_RC_BAD_OPTION);
     }
-    if (given(ctx, sWinsor)) {
-      ctx->nwinsorized = keep_proportions(ctx, sWinsor, &po->winsorized, &failed);
-      po->winsor_kind = kind_of(ctx, sWinsorType, 3);
+    if (given(ctx, KES_PROC_SLOT_WINSORIZED)) {
+      ctx->nwinsorized = keep_proportions(ctx, KES_PROC_SLOT_WINSORIZED, &po->winsorized, &failed);
+      po->winsor_kind = kind_of(ctx, KES_PROC_SLOT_WINSORIZED_TYPE, 3);
       if (po->winsor_kind < 1 || po->winsor_kind > 3) po->winsor_kind = 3;
-      if (!level_of(ctx, sWinsorAlpha, po->alpha, "ALPHA= of WINSORIZED=", &po->winsor_alpha)) return fail(1008);
+      if (!level_of(ctx, KES_PROC_SLOT_WINSORIZED_ALPHA, po->alpha, "ALPHA= of WINSORIZED=", &po->winsor_alpha)) return fail(KES_RC_BAD_OPTION);
     }
-    if (failed) return fail(1016);
+    if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   }
 
   // 17. Percentile confidence limits.
-  const bool ci_normal = flag(ctx, kCiNormal), ci_df = flag(ctx, kCiDf);
+  const bool ci_normal = flag(ctx, KES_PROC_FLAG_CIPCTLNORMAL), ci_df = flag(ctx, KES_PROC_FLAG_CIPCTLDF);
   if (ctx->weight_given) {
     if (ci_normal || ci_df) xpmlog(kSetStat, 1080);
   } else {
@@ -352,26 +339,26 @@ int kesgopt_impl(kes_ctx* ctx) {
       if (!df) {
         xpmlog(kSetStat, 1081);
       } else {
-        po->cipctlnormal = kind_of(ctx, sCiNormalType, 3);
-        if (!level_of(ctx, sCiNormalAlpha, po->alpha, "ALPHA= of CIPCTLNORMAL", &po->cipctlnormal_alpha))
-          return fail(1008);
+        po->cipctlnormal = kind_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_TYPE, 3);
+        if (!level_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_ALPHA, po->alpha, "ALPHA= of CIPCTLNORMAL", &po->cipctlnormal_alpha))
+          return fail(KES_RC_BAD_OPTION);
       }
     }
     if (ci_df) {
       // As parsed: LOWER 1, UPPER 2, SYMMETRIC 3, ASYMMETRIC 4.
-      const int t = kind_of(ctx, sCiDfType, 3);
+      const int t = kind_of(ctx, KES_PROC_SLOT_CIPCTLDF_TYPE, 3);
       po->cipctldf = t == 1 ? 1 : t == 2 ? 2 : t == 4 ? 5 : 4;
-      if (!level_of(ctx, sCiDfAlpha, po->alpha, "ALPHA= of CIPCTLDF", &po->cipctldf_alpha)) return fail(1008);
+      if (!level_of(ctx, KES_PROC_SLOT_CIPCTLDF_ALPHA, po->alpha, "ALPHA= of CIPCTLDF", &po->cipctldf_alpha)) return fail(KES_RC_BAD_OPTION);
     }
   }
 
   // 18. CIBASIC.
-  if (flag(ctx, kCiBasic)) {
+  if (flag(ctx, KES_PROC_FLAG_CIBASIC)) {
     if (!df) {
       xpmlog(kSetStat, 1082);
     } else {
-      po->cibasic = kind_of(ctx, sCiBasicType, 3);
-      if (!level_of(ctx, sCiBasicAlpha, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha)) return fail(1008);
+      po->cibasic = kind_of(ctx, KES_PROC_SLOT_CIBASIC_TYPE, 3);
+      if (!level_of(ctx, KES_PROC_SLOT_CIBASIC_ALPHA, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha)) return fail(KES_RC_BAD_OPTION);
     }
   }
 
@@ -381,7 +368,7 @@ int kesgopt_impl(kes_ctx* ctx) {
     ctx->freq = 1;
     ctx->plot = 1;
     if (ctx->nbyvars > 0 && ctx->classvars->count == 0 && !ctx->noprint) ctx->sideplots = 1;
-    if (!given(ctx, sNextrval)) ctx->nextrval = 5;
+    if (!given(ctx, KES_PROC_SLOT_NEXTRVAL)) ctx->nextrval = 5;
     if (df && po->cibasic == 0) {
       po->cibasic = 3;
       po->cibasic_alpha = po->alpha;
@@ -416,18 +403,18 @@ int kesgopt_impl(kes_ctx* ctx) {
   dp->round_flag = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
   dp->round_inc = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nvars, &failed));
   dp->round_fail = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
-  if (failed) return fail(1016);
-  if (count(ctx, sRound) > 0 && nums(ctx, sRound) != nullptr) {
-    const int n = count(ctx, sRound);
-    const double* u = nums(ctx, sRound);
-    if (n > 1 && count(ctx, sVar) == 0) {
+  if (failed) return fail(KES_RC_OUT_OF_MEMORY);
+  if (count(ctx, KES_PROC_SLOT_ROUND) > 0 && nums(ctx, KES_PROC_SLOT_ROUND) != nullptr) {
+    const int n = count(ctx, KES_PROC_SLOT_ROUND);
+    const double* u = nums(ctx, KES_PROC_SLOT_ROUND);
+    if (n > 1 && count(ctx, KES_PROC_SLOT_VAR) == 0) {
       xpmlog(kSet, 155);
-      return fail(2000);
+      return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
         xpmlog(kSet, 154, u[i]);
-        return fail(2001);
+        return fail(KES_RC_BAD_PERCENTILE);
       }
     for (int v = 0; v < ctx->nvars; ++v) {
       const double x = n == 1 ? u[0] : (v < n ? u[v] : 0.0);

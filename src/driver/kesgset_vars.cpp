@@ -18,14 +18,13 @@
 #include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_gram_names.h"
 #include "stats/kes_statconst.h"
 
 namespace {
 
 constexpr int kSet = 189;
-// OUTPUT statement slots.
-enum { oOut = 1, oPctlpts = 2, oPctlname = 3, oPctlpre = 4, oSumwgt = 11, oMsign = 34, oSignrank = 35,
-       oProbm = 37, oProbs = 38, oNormal = 39, oProbn = 40, oRobustFirst = 41, oRobustLast = 49 };
 // INSET codes whose statistics must be computed on request.
 constexpr int kInsetCodes[4] = {24, 32, 44, 45};
 constexpr double kPctlTop = 100 + kes_stat::EPS11;
@@ -71,45 +70,45 @@ int scan_statements(kes_ctx* ctx) {
     }
     if (!same_name(s, "OUTPUT  ")) continue;
     ++dp->noutput;
-    if (!oslot(s, oOut)->given) {
+    if (!oslot(s, KES_OUTPUT_SLOT_OUT)->given) {
       xpmlog(kSet, 163);
-      return fail(2000);
+      return fail(KES_RC_OUTPUT_UNDEFINED);
     }
-    if (oslot(s, oSumwgt)->given && !ctx->weight_given) xpmlog(kSet, 170);
+    if (oslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(kSet, 170);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)
         if (oslot(s, k)->given) n = kes::max(n, oslot(s, k)->v.count);
       return n;
     };
-    const int nnorm = longest({oNormal, oProbn});
+    const int nnorm = longest({KES_OUTPUT_SLOT_NORMAL, KES_OUTPUT_SLOT_PROBN});
     if (nnorm > 0) {
       if (ctx->weight_given) xpmlog(kSet, 167);
       else dp->nnormal_vars = kes::max(dp->nnormal_vars, kes::min(nnorm, ctx->nvars));
     }
-    const int nloc = longest({oMsign, oSignrank, oProbm, oProbs});
+    const int nloc = longest({KES_OUTPUT_SLOT_MSIGN, KES_OUTPUT_SLOT_SIGNRANK, KES_OUTPUT_SLOT_PROBM, KES_OUTPUT_SLOT_PROBS});
     if (nloc > 0) {
       if (ctx->weight_given) xpmlog(kSet, 168);
       else dp->nloc_vars = kes::max(dp->nloc_vars, kes::min(nloc, ctx->nvars));
     }
     int nrob = 0;
-    for (int k = oRobustFirst; k <= oRobustLast; ++k)
+    for (int k = KES_OUTPUT_SLOT_GINI; k <= KES_OUTPUT_SLOT_STD_QN; ++k)
       if (oslot(s, k)->given) nrob = kes::max(nrob, oslot(s, k)->v.count);
     dp->robust_k = kes::max(dp->robust_k, kes::min(nrob, ctx->nvars));
 
-    const kes_optslot* pts = oslot(s, oPctlpts);
-    const kes_optslot* pre = oslot(s, oPctlpre);
-    if (pts->given || pre->given || oslot(s, oPctlname)->given) {
+    const kes_optslot* pts = oslot(s, KES_OUTPUT_SLOT_PCTLPTS);
+    const kes_optslot* pre = oslot(s, KES_OUTPUT_SLOT_PCTLPRE);
+    if (pts->given || pre->given || oslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
       if (!pre->given || !pts->given) {
         if (!pre->given) xpmlog(kSet, 162, "PCTLPRE=");
         if (!pts->given) xpmlog(kSet, 162, "PCTLPTS=");
-        return fail(2000);
+        return fail(KES_RC_OUTPUT_UNDEFINED);
       }
       const double* p = static_cast<const double*>(pts->list);
       for (int i = 0; p != nullptr && i < pts->v.count; ++i)
         if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
           xpmlog(kSet, 164, p[i]);
-          return fail(2001);
+          return fail(KES_RC_BAD_PERCENTILE);
         }
       dp->npctlpts += pts->v.count;
     }
@@ -135,7 +134,7 @@ int kescls(kes_ctx* ctx, kes_classvars* cv) {
     }
     var.fmt.width = static_cast<std::uint16_t>(kes::min(format_width(info), 65535));
     var.fmt.text = static_cast<char*>(take(ctx, var.fmt.width, KES_ALLOC, &failed));
-    if (failed) return 1016;
+    if (failed) return KES_RC_OUT_OF_MEMORY;
     if (var.key.text != nullptr) std::memset(var.key.text, ' ', var.key.width);
     std::memset(var.fmt.text, ' ', var.fmt.width);
     var.name.len = info.name_len;
@@ -161,7 +160,7 @@ int kesgset_impl(kes_ctx* ctx) {
 
   // ID variables: numbers, types, sizes and the offsets of their texts.
   const kes_stmt* proc = ctx->proc;
-  const kes_optslot* ids = proc != nullptr ? oslot(proc, 4) : nullptr;
+  const kes_optslot* ids = proc != nullptr ? oslot(proc, KES_PROC_SLOT_ID) : nullptr;
   ctx->nids = ids != nullptr && ids->given ? ids->v.count : 0;
   if (ctx->nids > 0) {
     const auto* e = static_cast<const std::int32_t*>(ids->list);
@@ -169,7 +168,7 @@ int kesgset_impl(kes_ctx* ctx) {
     dp->idvarnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nids, KES_ALLOC, &failed));
     dp->idtypes = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nids, KES_ALLOC, &failed));
     dp->idoffsets = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * (ctx->nids + 1), KES_ALLOC, &failed));
-    if (failed) return fail(1016);
+    if (failed) return fail(KES_RC_OUT_OF_MEMORY);
     int off = 0;
     for (int i = 0; i < ctx->nids; ++i) {
       dp->idvarnums[i] = e[i];
@@ -183,7 +182,7 @@ int kesgset_impl(kes_ctx* ctx) {
     dp->idtextlen = off;
     dp->id_first_num = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nids, KES_ALLOC, &failed));
     dp->id_first_char = static_cast<char*>(take(ctx, off, KES_ALLOC, &failed));
-    if (failed) return fail(1016);
+    if (failed) return fail(KES_RC_OUT_OF_MEMORY);
     std::memset(dp->id_first_char, ' ', static_cast<size_t>(off));
     vzfdl(v_global_gcb_anchor->consts->std_missing, dp->id_first_num, ctx->nids);
   }
@@ -193,7 +192,7 @@ int kesgset_impl(kes_ctx* ctx) {
     dp->bytypes = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nbyvars, KES_ALLOC, &failed));
     dp->byoffsets = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * (ctx->nbyvars + 1), KES_ALLOC, &failed));
     dp->bystored = static_cast<char*>(take(ctx, 8L * ctx->nbyvars, KES_ALLOC, &failed));
-    if (failed) return fail(1016);
+    if (failed) return fail(KES_RC_OUT_OF_MEMORY);
     int off = 0;
     for (int i = 0; i < ctx->nbyvars; ++i) {
       describe(ctx, dp->byvarnums[i], &info);
@@ -203,7 +202,7 @@ int kesgset_impl(kes_ctx* ctx) {
     }
     dp->byoffsets[ctx->nbyvars] = off;
     dp->bychar = static_cast<char*>(take(ctx, off, KES_ALLOC, &failed));
-    if (failed) return fail(1016);
+    if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   }
 
   // Per-variable arrays, names and labels, the value buffer.
@@ -218,7 +217,7 @@ int kesgset_impl(kes_ctx* ctx) {
   ctx->varnames = static_cast<kes_name32*>(take(ctx, static_cast<long>(sizeof(kes_name32)) * nv, KES_ALLOC, &failed));
   po->varlabels = static_cast<kes_label256*>(take(ctx, static_cast<long>(sizeof(kes_label256)) * nv, KES_ALLOC, &failed));
   dp->values = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * nv, KES_ALLOC, &failed));
-  if (failed) return fail(1016);
+  if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   dp->node_size = static_cast<int>(sizeof(kes_valnode)) + (ctx->weight_given ? KES_WTREC_SIZE : 0);
   if (ctx->chunk_size == 0) ctx->chunk_size = KES_NODE_CHUNK;
   if (ctx->nodes_per_chunk == 0)
@@ -237,27 +236,27 @@ int kesgset_impl(kes_ctx* ctx) {
   kes_classvars* cv = ctx->classvars;
   if (cv == nullptr || cv->count == 0) {
     ctx->varsums = keswptr(ctx, ctx->runpool);
-    if (ctx->varsums == nullptr) return fail(1016);
+    if (ctx->varsums == nullptr) return fail(KES_RC_OUT_OF_MEMORY);
   }
 
   // The variable-get set: analysis values, FREQ, WEIGHT, each CLASS variable's
   // formatted text and raw value (a character variable's raw text is its level key).
   const int nclass = cv != nullptr ? cv->count : 0;
-  if (nclass > 0 && kescls(ctx, cv) != 0) return fail(1016);
+  if (nclass > 0 && kescls(ctx, cv) != 0) return fail(KES_RC_OUT_OF_MEMORY);
   const int nget = 2 * nclass + nv + (ctx->weight_given ? 1 : 0) + (ctx->freq_given ? 1 : 0);
-  if (xvgeti(ctx->data, nget, &ctx->varget) != 0) return fail(1020);
+  if (xvgeti(ctx->data, nget, &ctx->varget) != 0) return fail(KES_RC_STEP_FAILED);
   for (int v = 0; v < nv; ++v)
-    if (xvgetd(ctx->varget, ctx->varnums[v], HOST_GET_ANALYSIS, &dp->values[v], 8) != 0) return fail(1020);
+    if (xvgetd(ctx->varget, ctx->varnums[v], HOST_GET_ANALYSIS, &dp->values[v], 8) != 0) return fail(KES_RC_STEP_FAILED);
   if (ctx->freq_given && xvgetd(ctx->varget, dp->freq_varnum, HOST_GET_RAW, &ctx->freq_value, 8) != 0)
-    return fail(1020);
+    return fail(KES_RC_STEP_FAILED);
   if (ctx->weight_given && xvgetd(ctx->varget, dp->weight_varnum, HOST_GET_RAW, &ctx->weight_value, 8) != 0)
-    return fail(1020);
+    return fail(KES_RC_STEP_FAILED);
   for (int i = 0; i < nclass; ++i) {
     kes_classvar& var = cv->var[i];
-    if (xvgetd(ctx->varget, var.varnum, HOST_GET_FMT, var.fmt.text, var.fmt.width) != 0) return fail(1020);
+    if (xvgetd(ctx->varget, var.varnum, HOST_GET_FMT, var.fmt.text, var.fmt.width) != 0) return fail(KES_RC_STEP_FAILED);
     const int r = var.type == 1 ? xvgetd(ctx->varget, var.varnum, HOST_GET_KEY, &var.value, 8)
                                 : xvgetd(ctx->varget, var.varnum, HOST_GET_KEY, var.key.text, var.key.width);
-    if (r != 0) return fail(1020);
+    if (r != 0) return fail(KES_RC_STEP_FAILED);
   }
 
   return scan_statements(ctx);

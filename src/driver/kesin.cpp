@@ -18,6 +18,7 @@
 #include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "stats/kes_statconst.h"
 
 namespace {
@@ -185,7 +186,7 @@ int end_of_data(kes_ctx* ctx, bool first) {
       for (int v = 0; v < ctx->nvars; ++v)
         if (dp->round_fail[v]) {
           xpmlog(kSet, 178, static_cast<int>(ctx->varnames[v].len), ctx->varnames[v].text);
-          ctx->rc = kes::max(ctx->rc, 4);
+          ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
         }
     if (rs.nread == 0) {
       xpmlog(kSet, 171);
@@ -199,7 +200,7 @@ int end_of_data(kes_ctx* ctx, bool first) {
       kes_classvars* cv = &ctx->classvars[k];
       if (has_class(cv)) {
         if (kesckey(ctx, cv) > 0) {
-          ctx->rc = kes::max(ctx->rc, 1016);
+          ctx->rc = kes::max(ctx->rc, KES_RC_OUT_OF_MEMORY);
           return KES_IN_ERROR;
         }
       } else if (single_cell(ctx, cv) != 0) {
@@ -252,7 +253,7 @@ int kesin(kes_ctx* ctx) {
   const bool first = ctx->batch_first == 0;
 
   if (prepare_records(ctx, first) != 0) {
-    ctx->rc = kes::max(ctx->rc, 1016);
+    ctx->rc = kes::max(ctx->rc, KES_RC_OUT_OF_MEMORY);
     return KES_IN_ERROR;
   }
   for (int v = 0; v < ctx->nvars; ++v) dp->spare[v] = nullptr;
@@ -292,7 +293,7 @@ int kesin(kes_ctx* ctx) {
       if (std::isnan(fv) || !(fv > 0)) continue;
       if (std::fabs(fv) > kMaxFreq) {
         xpmlog(kSet, 173);
-        ctx->rc = kes::max(ctx->rc, 108);
+        ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
         return KES_IN_ERROR;
       }
       f = static_cast<int>(fv);
@@ -329,7 +330,7 @@ int kesin(kes_ctx* ctx) {
         if (r == KES_CELL_NONE) continue;
         if (r == KES_CELL_NOMEM) {
           // A cell that cannot be made is lost data, not a smaller batch.
-          ctx->rc = kes::max(ctx->rc, 1016);
+          ctx->rc = kes::max(ctx->rc, KES_RC_OUT_OF_MEMORY);
           return KES_IN_ERROR;
         }
       }

@@ -9,8 +9,8 @@
 
 #include <cstring>
 
+#include "devgraph/device_services.h"
 #include "driver/kes_ctx.h"
-#include "host/kes_gramdesc.h"
 #include "driver/kesgopt.h"
 #include "driver/kesgout.h"
 #include "driver/kesgset.h"
@@ -18,8 +18,9 @@
 #include "driver/keszset.h"
 #include "driver/pool_alloc.h"
 #include "driver/xsparse.h"
-#include "devgraph/device_services.h"
 #include "host/host_services.h"
+#include "host/kes_gramdesc.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ int kesinit(kes_ctx* ctx) {
   ctx->node_chunk = static_cast<void**>(take(ctx, nv * static_cast<long>(sizeof(void*)), &failed));
   ctx->weight_chunk = static_cast<void**>(take(ctx, nv * static_cast<long>(sizeof(void*)), &failed));
   ctx->nodes_used = static_cast<int*>(take(ctx, nv * static_cast<long>(sizeof(int)), &failed));
-  if (failed) return 1016;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
   const int node_size = kNodeSize + (ctx->weight_given ? kWeightRecSize : 0);
   ctx->nodes_per_chunk = KES_NODE_CHUNK / node_size - 2;
 

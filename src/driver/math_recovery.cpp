@@ -4,6 +4,7 @@
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 constexpr int kSet = 189;
@@ -25,15 +26,15 @@ int kes_stage_abort(kes_ctx* ctx, int stage) {
   switch (stage) {
     case KES_STAGE_WEIGHT_FREQ:
       xpmlog(kSet, 174);
-      ctx->rc = kes::max(ctx->rc, 108);
+      ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     case KES_STAGE_PASS_TOTAL:
       xpmlog(kSet, 173);
-      ctx->rc = kes::max(ctx->rc, 108);
+      ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     default:
       xpmlog(kSet, 177);
-      ctx->rc = kes::max(ctx->rc, 112);
+      ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
       break;
   }
   return 1;

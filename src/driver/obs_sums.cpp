@@ -11,6 +11,7 @@
 #include "driver/kes_readstate.h"
 #include "driver/math_recovery.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "stats/kes_statconst.h"
 
 namespace {
@@ -30,7 +31,7 @@ void overflow(kes_ctx* ctx, kes_varsum* r, int v, int stage) {
   if (r->overflow == 0) {
     const kes_name32& nm = ctx->varnames[v];
     xpmlog(kSet, 175, static_cast<int>(nm.len), nm.text);
-    ctx->rc = kes::max(ctx->rc, 4);
+    ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
   if (code > r->overflow) r->overflow = code;
   rs.matherr = 0;

@@ -6,13 +6,14 @@
 
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
 #include "driver/kes_stages.h"
-#include "driver/kesin.h"
+#include "driver/kes_text.h"
 #include "driver/kescomp.h"
+#include "driver/kesin.h"
 #include "driver/pool_alloc.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "stats/output_dataset.h"
 
 namespace {
@@ -22,7 +23,7 @@ constexpr int kRewindSameGroup = 66;
 // A pool the host could not make: the step ends out of memory.
 kes_flow no_pool(kes_ctx* ctx, long size) {
   xmemmsg(size);
-  kes_raise_for_failure(ctx, 1016);
+  kes_raise_for_failure(ctx, KES_RC_OUT_OF_MEMORY);
   return kes_flow::exit_path;
 }
 

@@ -4,6 +4,7 @@
 #include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 void kes_drop_var_pools(kes_ctx* ctx, int from, int to) {
   if (ctx->varpools == nullptr) return;
@@ -31,7 +32,7 @@ int kes_exit_path(kes_run& run) {
     ctx->stages->gpspnot();
     if (ggstop() != 0) {
       xpmlog(432, 358);
-      ctx->rc = kes::max(ctx->rc, 1020);
+      ctx->rc = kes::max(ctx->rc, KES_RC_STEP_FAILED);
     }
   }
   return xexit(ctx->rc, 0);

@@ -7,6 +7,7 @@
 #include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ constexpr plot_kind kKinds[5] = {
 };
 
 // Statuses of a plot driver that end the step.
-constexpr unsigned kOutOfMemory = 1016;
-constexpr unsigned kStepError = 1020;
+constexpr unsigned kOutOfMemory = KES_RC_OUT_OF_MEMORY;
+constexpr unsigned kStepError = KES_RC_STEP_FAILED;
 
 bool name_begins(const kes_stmt* s, const char* prefix, size_t n) { return std::memcmp(s->name, prefix, n) == 0; }
 

@@ -6,14 +6,13 @@
 #include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
+#include "kes_gram_names.h"
 
 namespace {
 
 // Message set of the procedure's own texts.
 constexpr int kSetProc = 189;
 // PROC statement: DEBUG flag, OUTTABLE= slot.
-constexpr int kFlagDebug = 19;
-constexpr int kSlotOuttable = 35;
 
 }  // namespace
 
@@ -22,8 +21,8 @@ kes_flow kes_startup(kes_run& run) {
 
   // The output manager under the root object.
   wob_attr mgr[5] = {
-      wob_str(143, "vem", 3), wob_str(146, "manager", 7), wob_out(144),
-      wob_int(383, kSetProc), wob_last(2481, ctx->noprint),
+      wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "manager", 7), wob_out(WOB_A_HANDLE),
+      wob_int(WOB_A_MESSAGE_SET, kSetProc), wob_last(WOB_A_STEP_NOPRINT, ctx->noprint),
   };
   int r = wobmth(ctx->objs.root, nullptr, WOB_M_CREATE, 5, mgr);
   if (r < 0) return kes_object_failure(run, r);
@@ -31,8 +30,8 @@ kes_flow kes_startup(kes_run& run) {
 
   // The first heading line. The leading record of a heading call carries nothing.
   wob_attr head[5] = {
-      wob_attr{}, wob_int(440, 1), wob_last(2558, 1), wob_int(148, -1),
-      wob_text(577, vemmsg(kSetProc, 1)),
+      wob_attr{}, wob_int(WOB_A_LINE_NUMBER, 1), wob_last(WOB_A_FIRST_LINE, 1), wob_int(WOB_A_MINUS_ONE, -1),
+      wob_text(WOB_A_HEADING_TEXT, vemmsg(kSetProc, 1)),
   };
   r = wobmth(ctx->objs.manager, nullptr, WOB_M_HEADING, 5, head);
   if (r < 0) return kes_object_failure(run, r);
@@ -40,7 +39,7 @@ kes_flow kes_startup(kes_run& run) {
   const kes_stages& stage = *ctx->stages;
   r = stage.kesinit(ctx);
   ctx->procid = 0;
-  ctx->debug = ctx->proc != nullptr && kes_flag(ctx->proc, kFlagDebug);
+  ctx->debug = ctx->proc != nullptr && kes_flag(ctx->proc, KES_PROC_FLAG_DEBUG);
   if (r != 0) {
     // kesinit has written its message; the step must not end as a success.
     kes_raise_for_failure(ctx, r);
@@ -51,8 +50,8 @@ kes_flow kes_startup(kes_run& run) {
 
   for (int v = 0; v < ctx->nvars; ++v) run.widest_name = kes::max(run.widest_name, ctx->varnames[v].len);
 
-  if (ctx->proc != nullptr && ctx->proc->nslots > kSlotOuttable && ctx->proc->slots[kSlotOuttable].given) {
-    ctx->outtable_opt = static_cast<kes_dsh>(ctx->proc->slots[kSlotOuttable].v.handle);
+  if (ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_OUTTABLE && ctx->proc->slots[KES_PROC_SLOT_OUTTABLE].given) {
+    ctx->outtable_opt = static_cast<kes_dsh>(ctx->proc->slots[KES_PROC_SLOT_OUTTABLE].v.handle);
     ctx->outtable = stage.kesotab(ctx, 0);
     // Without a handle kesotab defined nothing: there is no OUTTABLE to end or write.
     if (ctx->outtable != nullptr) xvpute(ctx->outtable);
@@ -61,7 +60,7 @@ kes_flow kes_startup(kes_run& run) {
   stage.kesxvem(ctx);
 
   if (!ctx->printed) {
-    wob_attr none[1] = {wob_int(433, 1)};
+    wob_attr none[1] = {wob_int(WOB_A_NOPRINT, 1)};
     r = wobmth(ctx->objs.manager, nullptr, WOB_M_NOPRINT, 1, none);
     if (r < 0) return kes_object_failure(run, r);
   }

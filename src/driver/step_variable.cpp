@@ -12,13 +12,14 @@
 #include "driver/pool_alloc.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_gram_names.h"
 #include "stats/output_dataset.h"
 
 namespace {
 
 constexpr int kSetProc = 189;
 constexpr int kSetTrace = 431;
-constexpr int kSlotSummary = 47;
 
 // Opens an output group under the manager; the new group's handle goes to *group.
 kes_flow open_group(kes_run& run, wob_attr* attrs, int count, void** group) {
@@ -32,19 +33,19 @@ kes_flow open_group(kes_run& run, wob_attr* attrs, int count, void** group) {
 kes_flow open_variable_group(kes_run& run, void** group) {
   const kes_name32& name = run.ctx->curname;
   wob_attr a[6] = {
-      wob_out(144),
-      wob_text(138, vemtxt(name.text, name.len)),
-      wob_int(289, run.widest_name),
-      wob_text(288, vemtxt("VarName", 7)),
-      wob_text(296, vemtxt(name.text, name.len)),
-      wob_last(286, 1),
+      wob_out(WOB_A_HANDLE),
+      wob_text(WOB_A_NAME, vemtxt(name.text, name.len)),
+      wob_int(WOB_A_CHAR_WIDTH, run.widest_name),
+      wob_text(WOB_A_GROUP_KIND, vemtxt("VarName", 7)),
+      wob_text(WOB_A_LABEL, vemtxt(name.text, name.len)),
+      wob_last(WOB_A_GROUP_FLAG, 1),
   };
   return open_group(run, a, 6, group);
 }
 
 // SUMMARYCONTENTS= with "#VARNAME" replaced gives the summary group's label.
 kes_flow open_summary_group(kes_run& run, void** group) {
-  const kes_optslot& slot = run.ctx->proc->slots[kSlotSummary];
+  const kes_optslot& slot = run.ctx->proc->slots[KES_PROC_SLOT_SUMMARYCONTENTS];
   char text[KES_SUBS_MAX];
   int len = slot.list != nullptr ? slot.v.count : 0;
   if (len > KES_SUBS_MAX) len = KES_SUBS_MAX;
@@ -52,9 +53,9 @@ kes_flow open_summary_group(kes_run& run, void** group) {
   vzmp(static_cast<const char*>(slot.list), len, text, KES_SUBS_MAX);
   kessubs(run.ctx, text, &len);
   wob_attr a[3] = {
-      wob_out(144),
-      wob_text(138, vemtxt("Summary", 7)),
-      wob_text(296, vemtxt(text, len)),
+      wob_out(WOB_A_HANDLE),
+      wob_text(WOB_A_NAME, vemtxt("Summary", 7)),
+      wob_text(WOB_A_LABEL, vemtxt(text, len)),
   };
   return open_group(run, a, 3, group);
 }
@@ -84,15 +85,15 @@ kes_flow open_level_group(kes_run& run, const kes_classvar& var, const kes_cell*
                     : vemmsgs(kSetProc, 9, static_cast<int>(var.name.len), var.name.text, width,
                               cv->level_text);
   wob_attr a[9] = {
-      wob_out(144),
-      wob_text(138, vemtxt(cv->level_text, width)),
-      wob_int(289, blank_char ? 0 : width),
-      wob_text(288, vemtxt(var.name.text, var.name.len)),
-      wob_text(340, vemtxt(var.label, var.label_len)),
-      wob_int(270, cell->fmt.len),
-      wob_int(272, var.fmt.width),
-      wob_text(296, label),
-      wob_last(286, 1),
+      wob_out(WOB_A_HANDLE),
+      wob_text(WOB_A_NAME, vemtxt(cv->level_text, width)),
+      wob_int(WOB_A_CHAR_WIDTH, blank_char ? 0 : width),
+      wob_text(WOB_A_GROUP_KIND, vemtxt(var.name.text, var.name.len)),
+      wob_text(WOB_A_DETAIL_TEXT, vemtxt(var.label, var.label_len)),
+      wob_int(WOB_A_DECIMALS, cell->fmt.len),
+      wob_int(WOB_A_WIDTH, var.fmt.width),
+      wob_text(WOB_A_LABEL, label),
+      wob_last(WOB_A_GROUP_FLAG, 1),
   };
   return open_group(run, a, 9, group);
 }
@@ -118,7 +119,7 @@ kes_flow compute_by_class(kes_run& run) {
   char* buf = static_cast<char*>(vmalcp_handler(ctx->bypool, width, KES_ALLOC_2));
   if (buf == nullptr) {
     xmemmsg(width);
-    kes_raise_for_failure(ctx, 1016);
+    kes_raise_for_failure(ctx, KES_RC_OUT_OF_MEMORY);
     return kes_flow::exit_path;
   }
   cv->level_text = buf;
@@ -206,8 +207,8 @@ kes_flow kes_variable(kes_run& run) {
   if (ctx->debug) xpmlog(kSetTrace, 876, static_cast<int>(ctx->curname.len), ctx->curname.text);
 
   void* sgroup = nullptr;
-  if (!ctx->noprint && ctx->proc != nullptr && ctx->proc->nslots > kSlotSummary &&
-      ctx->proc->slots[kSlotSummary].given) {
+  if (!ctx->noprint && ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_SUMMARYCONTENTS &&
+      ctx->proc->slots[KES_PROC_SLOT_SUMMARYCONTENTS].given) {
     if (open_summary_group(run, &sgroup) != kes_flow::go_on) return kes_flow::ended;
   }
 

@@ -13,6 +13,7 @@
 #include "driver/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -176,7 +177,7 @@ int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c,
     std::memset(&info, 0, sizeof info);
     xvname(ctx->data, ctx->varnums[v], &info);
     xpmlog(kSet, 176, static_cast<int>(info.name_len), info.name, x);
-    ctx->rc = kes::max(ctx->rc, 108);
+    ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
     if (node == spare) dp->spare[v] = nullptr;  // it sits in the tree now
     return KES_ADD_OVERFLOW;
   }

@@ -5,6 +5,7 @@
 #include "driver/pool_alloc.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ void xinit() {
   auto* task = static_cast<xinit_task*>(vmalcp_handler(a->pool, sizeof(xinit_task), kTaskAllocFlags));
   if (task == nullptr) {
     xmemmsg(static_cast<long>(sizeof(xinit_task)));
-    xexit(1016, 0);
+    xexit(KES_RC_OUT_OF_MEMORY, 0);
     return;
   }
   std::memset(task, 0, sizeof *task);

@@ -3,6 +3,7 @@
 #include "host/kes_gramdesc.h"
 #include "driver/xinit.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ void* gate(void* routine, xinit_task* task) {
   void* word = vir2g(routine, task ? task->gate_word : nullptr, v_global_pidb_anchor);
   if (word == nullptr) {
     xpmlog(129, 54);
-    xexit(1012, 0);
+    xexit(KES_RC_SETUP_FAILED, 0);
   }
   return word;
 }

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/wob_attributes.h"
+
 extern "C" {
 
 // Value types of an attribute record and where each keeps its value.

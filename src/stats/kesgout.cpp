@@ -13,6 +13,8 @@
 #include "driver/pool_alloc.h"
 #include "driver/sort_tree.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_gram_names.h"
 #include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
@@ -22,7 +24,6 @@ namespace {
 constexpr int kSet = 189;
 constexpr int kLabelSet = 431;
 constexpr int kPctlLabel = 445;    // "{s} Percentile"
-constexpr int kProcSlotVar = 1;    // VAR list of the PROC node
 constexpr int kPlotCellWidth = 8;  // BY value text of the side-by-side box plots
 
 // Sizes of the five result areas: the OUTPUT keywords of each group.
@@ -68,7 +69,7 @@ int open_utility_files(kes_ctx* ctx) {
     const int h = xcopen("WORK    ", names[k], "UTILITY ", 0);
     if (h < 0 || (k > 0 && h != first + k)) {
       xpmlog(kSet, 161, names[k]);
-      return fail(1012);
+      return fail(KES_RC_SETUP_FAILED);
     }
     if (k == 0) first = h;
   }
@@ -94,7 +95,7 @@ int rank_points(kes_ctx* ctx) {
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!kes_is_output(s)) continue;
     const int m = kes_out_points(s);
-    const auto* p = static_cast<const double*>(kes_out_slot(s, KES_OUT_SLOT_PCTLPTS)->list);
+    const auto* p = static_cast<const double*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
     for (int j = 0; j < m; ++j) st->pctlpts_prob[at++] = p[j] / 100;
   }
   // The quantiles walk the points in ascending order through the index and store
@@ -132,7 +133,7 @@ bool define_copy(kes_ctx* ctx, host_access* acc, int varnum, void* address, int 
 // array on. False after a definition the host refused (it has said why).
 bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   kes_datapass* dp = kes_dp(ctx);
-  kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUT_SLOT_DATA)->v.handle);
+  kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
   host_access* acc = nullptr;
   if (xvputi(ds, nvars_ds, 32, &acc) != 0 || acc == nullptr) return false;
   if (ctx->nbyvars > 0 && xvputcv(acc, ctx->data, dp->byvarnums, ctx->nbyvars, 0) != 0) return false;
@@ -164,9 +165,9 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   }
   const int npts = kes_out_points(s);
   const int npre = kes_out_prefixes(s, nv);
-  const auto* pts = static_cast<const double*>(kes_out_slot(s, KES_OUT_SLOT_PCTLPTS)->list);
-  const auto* pre = static_cast<const kes_listname*>(kes_out_slot(s, KES_OUT_SLOT_PCTLPRE)->list);
-  const kes_optslot* pn = kes_out_slot(s, KES_OUT_SLOT_PCTLNAME);
+  const auto* pts = static_cast<const double*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
+  const auto* pre = static_cast<const kes_listname*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE)->list);
+  const kes_optslot* pn = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLNAME);
   const auto* pnames = static_cast<const kes_listname*>(pn->list);
   const int npnames = pn->given && pnames != nullptr ? pn->v.count : 0;
   for (int i = 0; i < npre; ++i) {
@@ -201,9 +202,9 @@ int kesgout(kes_ctx* ctx) {
 
   int nout = 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) nout += kes_is_output(s) ? 1 : 0;
-  if (nout > 0 && !kes_out_slot(ctx->proc, kProcSlotVar)->given && nv > 1) {
+  if (nout > 0 && !kes_out_slot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
     xpmlog(kSet, 165, nv);
-    return fail(2000);
+    return fail(KES_RC_OUTPUT_UNDEFINED);
   }
 
   if (ctx->sideplots) {
@@ -236,12 +237,12 @@ int kesgout(kes_ctx* ctx) {
   bool divisor_noted = false;
   for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!kes_is_output(s)) continue;
-    kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUT_SLOT_DATA)->v.handle);
+    kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
     char name[42];
     std::memset(name, 0, sizeof name);
     if (ds == nullptr || xoinfo(ds, HOST_DSI_NAME, name) != 0) {
       xpmlog(kSet, 187);
-      return fail(2000);
+      return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     name[sizeof name - 1] = '\0';
     xpmlog(kSet, 169, name);
@@ -257,7 +258,7 @@ int kesgout(kes_ctx* ctx) {
     }
     if (!define_statement(ctx, s, nvars_ds, &pos)) {
       xpmlog(kSet, 184, name);
-      return fail(2000);
+      return fail(KES_RC_OUTPUT_UNDEFINED);
     }
   }
   return 0;

@@ -9,6 +9,7 @@
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "stats/kes_stats.h"
 #include "stats/output_layout.h"
 
@@ -77,7 +78,7 @@ host_access* refuse(kes_ctx* ctx) {
     std::memcpy(name, "(unknown)", 10);
   name[sizeof name - 1] = '\0';
   xpmlog(kSet, 185, name);
-  ctx->rc = kes::max(ctx->rc, 2000);
+  ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
   return nullptr;
 }
 

@@ -18,6 +18,7 @@
 #include "driver/kes_varsum.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
@@ -30,6 +31,7 @@
 #include "stats/zkesnrm.h"
 #include "stats/zkesqnt.h"
 #include "stats/zkestwm.h"
+#include "kes_gram_names.h"
 
 const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 0.99};
 
@@ -41,8 +43,6 @@ constexpr int kMsgMeanZeroed = 180;
 constexpr int kMsgRobust = 183;
 constexpr int kMsgTwm = 153;
 // OUTPUT statement slots of QN= and STD_QN=.
-constexpr int kOutSlotQn = 44;
-constexpr int kOutSlotStdQn = 49;
 
 void raise_rc(kes_ctx* ctx, int rc) { ctx->rc = kes::max(ctx->rc, rc); }
 
@@ -61,7 +61,7 @@ int output_qn_count(const kes_ctx* ctx) {
   int n = 0;
   for (const kes_stmt* s = ctx->proc ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (std::memcmp(s->name, "OUTPUT  ", 8) != 0 || s->slots == nullptr) continue;
-    for (int k : {kOutSlotQn, kOutSlotStdQn})
+    for (int k : {KES_OUTPUT_SLOT_QN, KES_OUTPUT_SLOT_STD_QN})
       if (k < s->nslots && s->slots[k].given) n = kes::max(n, kes::min(s->slots[k].v.count, ctx->nvars));
   }
   return n;
@@ -262,7 +262,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) 
   void* iwork = dwork ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
   if (dwork == nullptr || iwork == nullptr) {
     xmemmsg(size2);
-    raise_rc(ctx, 1016);
+    raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
     return;
   }
@@ -274,7 +274,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) 
                              static_cast<int*>(iwork), st->scl, skipqn);
   if (rc == 1 && qn_wanted) {
     log_with_name(ctx, kMsgRobust, var);
-    raise_rc(ctx, 4);
+    raise_rc(ctx, KES_RC_DATA_NOTE);
   }
   vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
   vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
@@ -371,7 +371,7 @@ void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   if (kes_flatten(rec->values, rec->ndistinct, &flat, listed) != 0) {
     // No room for the copy: say so, and let the engines walk the list where they can.
     xmemmsg(static_cast<long>(rec->ndistinct) * static_cast<long>(sizeof(double) + sizeof(int)));
-    raise_rc(ctx, 1016);
+    raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     fv = nullptr;
   }
 
@@ -380,7 +380,7 @@ void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
-    raise_rc(ctx, 4);
+    raise_rc(ctx, KES_RC_DATA_NOTE);
   }
 
   quantiles(ctx, st, fv);

@@ -32,13 +32,13 @@ bool nt_upper(int k) { return k == 2 || k == 3; }
 void* kes_def_create(kes_ctx* ctx, const char* name, int label_set, int label_no, int rows) {
   wob_attr a[7];
   int n = 0;
-  a[n++] = kes_attr_str(143, "vem");
-  a[n++] = kes_attr_str(146, "data");
-  a[n++] = wob_out(144);
-  a[n++] = wob_int(148, -1);
-  a[n++] = kes_attr_txt(138, name, -1);
-  a[n++] = kes_attr_msg(296, label_set, label_no);
-  if (rows >= 0) a[n++] = wob_int(333, rows);
+  a[n++] = kes_attr_str(WOB_A_FAMILY, "vem");
+  a[n++] = kes_attr_str(WOB_A_CLASS, "data");
+  a[n++] = wob_out(WOB_A_HANDLE);
+  a[n++] = wob_int(WOB_A_MINUS_ONE, -1);
+  a[n++] = kes_attr_txt(WOB_A_NAME, name, -1);
+  a[n++] = kes_attr_msg(WOB_A_LABEL, label_set, label_no);
+  if (rows >= 0) a[n++] = wob_int(WOB_A_ROWS, rows);
   kes_tabcall(ctx->objs.manager, WOB_M_CREATE, n, a);
   return a[2].w.p;
 }
@@ -46,15 +46,15 @@ void* kes_def_create(kes_ctx* ctx, const char* name, int label_set, int label_no
 void kes_def_column(void* table, const kes_coldef& c) {
   wob_attr a[16];
   int n = 0;
-  a[n++] = wob_int(103, c.numeric ? 5 : 6);
-  a[n++] = kes_attr_txt(138, c.name, -1);
-  if (c.label != nullptr && !c.cell_first) a[n++] = wob_text(296, c.label);
-  a[n++] = wob_addr(285, c.cell);
-  if (c.label != nullptr && c.cell_first) a[n++] = wob_text(296, c.label);
-  if (!c.numeric) a[n++] = wob_int(289, c.width);
-  if (c.p270 >= 0) a[n++] = wob_int(270, c.p270);
-  if (c.p272 >= 0) a[n++] = wob_int(272, c.p272);
-  if (c.p337 >= 0) a[n++] = wob_int(337, c.p337);
+  a[n++] = wob_int(WOB_A_COLUMN_TYPE, c.numeric ? 5 : 6);
+  a[n++] = kes_attr_txt(WOB_A_NAME, c.name, -1);
+  if (c.label != nullptr && !c.cell_first) a[n++] = wob_text(WOB_A_LABEL, c.label);
+  a[n++] = wob_addr(WOB_A_CELL, c.cell);
+  if (c.label != nullptr && c.cell_first) a[n++] = wob_text(WOB_A_LABEL, c.label);
+  if (!c.numeric) a[n++] = wob_int(WOB_A_CHAR_WIDTH, c.width);
+  if (c.p270 >= 0) a[n++] = wob_int(WOB_A_DECIMALS, c.p270);
+  if (c.p272 >= 0) a[n++] = wob_int(WOB_A_WIDTH, c.p272);
+  if (c.p337 >= 0) a[n++] = wob_int(WOB_A_JUSTIFY, c.p337);
   for (int i = 0; i < c.nextra && n < 16; ++i) a[n++] = c.extra[i];
   kes_tabcall(table, WOB_M_DEFINE_COLUMN, n, a);
 }
@@ -63,18 +63,18 @@ void kes_def_dynamic(void* table, const kes_dynpair* pairs, int npairs) {
   wob_attr a[16];
   int n = 0;
   for (int i = 0; i < npairs && n + 1 < 16; ++i) {
-    a[n++] = kes_attr_str(311, pairs[i].name);
+    a[n++] = kes_attr_str(WOB_A_DYNAMIC_NAME, pairs[i].name);
     a[n++] = kes_pair_value(pairs[i]);
   }
   kes_tabcall(table, WOB_M_DYNAMIC, n, a);
 }
 
 wob_attr kes_pair_value(const kes_dynpair& p) {
-  if (p.vtype == 5) return wob_dbl(287, p.dvalue);
-  if (p.vtype == 13) return wob_last(287, p.ivalue);
-  if (p.text != nullptr) return kes_attr_str(287, p.text);
-  if (p.handle != nullptr) return wob_text(287, p.handle);
-  return wob_int(287, p.ivalue);
+  if (p.vtype == 5) return wob_dbl(WOB_A_VALUE, p.dvalue);
+  if (p.vtype == 13) return wob_last(WOB_A_VALUE, p.ivalue);
+  if (p.text != nullptr) return kes_attr_str(WOB_A_VALUE, p.text);
+  if (p.handle != nullptr) return wob_text(WOB_A_VALUE, p.handle);
+  return wob_int(WOB_A_VALUE, p.ivalue);
 }
 
 int kes_def_end(void* table) { return kes_tabcall(table, WOB_M_END_DEFINE, 0, nullptr); }

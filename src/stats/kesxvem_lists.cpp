@@ -5,6 +5,7 @@
 #include "driver/kes_ctx.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"
@@ -51,7 +52,7 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
       c.p270 = formatted ? info.fmt_decimals : 6;
       c.p272 = formatted ? info.fmt_width : 12;
       c.p337 = formatted ? -1 : 5;
-      extra[n++] = kes_attr_str(339, low ? "LowIdNum" : "HighIdNum");
+      extra[n++] = kes_attr_str(WOB_A_TEMPLATE, low ? "LowIdNum" : "HighIdNum");
     } else {
       c.cell = (low ? t.low_idchar : t.high_idchar) + dp.idoffsets[i];
       c.width = dp.idoffsets[i + 1] - dp.idoffsets[i];
@@ -59,11 +60,11 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
       c.p270 = formatted ? info.fmt_decimals : -1;
       c.p272 = formatted ? info.fmt_width : -1;
       c.p337 = -1;
-      extra[n++] = kes_attr_str(339, low ? "LowIdChar" : "HighIdChar");
+      extra[n++] = kes_attr_str(WOB_A_TEMPLATE, low ? "LowIdChar" : "HighIdChar");
     }
-    if (formatted) extra[n++] = kes_attr_txt(340, info.fmt_name, info.fmt_name_len);
-    extra[n++] = kes_attr_str(311, low ? "lid" : "hid");
-    extra[n++] = kes_attr_txt(287, info.name, nlen);
+    if (formatted) extra[n++] = kes_attr_txt(WOB_A_DETAIL_TEXT, info.fmt_name, info.fmt_name_len);
+    extra[n++] = kes_attr_str(WOB_A_DYNAMIC_NAME, low ? "lid" : "hid");
+    extra[n++] = kes_attr_txt(WOB_A_VALUE, info.name, nlen);
     c.extra = extra;
     c.nextra = n;
     kes_def_column(table, c);
@@ -126,8 +127,8 @@ int KesExtObs(kes_ctx* ctx) {
     char* chr = tl > 0 ? static_cast<char*>(vmalcp_handler(ctx->runpool, 2L * tl, KES_ALLOC_2)) : nullptr;
     if (num == nullptr || (tl > 0 && chr == nullptr)) {
       xmemmsg(nbytes + 2L * tl);
-      xexit(1016, 0);
-      return 1016;
+      xexit(KES_RC_OUT_OF_MEMORY, 0);
+      return KES_RC_OUT_OF_MEMORY;
     }
     t.low_idnum = num;
     t.high_idnum = num + k;

@@ -45,15 +45,15 @@ int kes_out_names(const kes_stmt* s, int k, int nvars) {
 }
 
 int kes_out_points(const kes_stmt* s) {
-  const kes_optslot* pts = kes_out_slot(s, KES_OUT_SLOT_PCTLPTS);
-  const kes_optslot* pre = kes_out_slot(s, KES_OUT_SLOT_PCTLPRE);
+  const kes_optslot* pts = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS);
+  const kes_optslot* pre = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE);
   if (!pts->given || pts->list == nullptr || !pre->given || pre->list == nullptr) return 0;
   return kes::max(0, pts->v.count);
 }
 
 int kes_out_prefixes(const kes_stmt* s, int nvars) {
   if (kes_out_points(s) == 0) return 0;
-  return kes::max(0, kes::min(kes_out_slot(s, KES_OUT_SLOT_PCTLPRE)->v.count, nvars));
+  return kes::max(0, kes::min(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE)->v.count, nvars));
 }
 
 int kes_out_positions(const kes_stmt* s, int nvars) {

@@ -8,29 +8,28 @@
 // point, in the order the points were given.
 #pragma once
 
+#include "kes_gram_names.h"
+
 struct kes_ctx;
 struct kes_stats;
 struct kes_stmt;
 struct kes_optslot;
 struct host_access;
 
-// Option slots of the OUTPUT statement node.
-constexpr int KES_OUT_SLOT_DATA = 1;       // OUT=
-constexpr int KES_OUT_SLOT_PCTLPTS = 2;    // percentile points (doubles, percent)
-constexpr int KES_OUT_SLOT_PCTLNAME = 3;   // names replacing the percentile texts
-constexpr int KES_OUT_SLOT_PCTLPRE = 4;    // prefixes, one per analysis variable
-constexpr int KES_OUT_SLOT_FIRST = 5;      // first statistic keyword
-constexpr int KES_OUT_SLOT_LAST = 49;      // last statistic keyword
+// Option slots of the OUTPUT statement node: KES_OUTPUT_SLOT_<option> from the
+// grammar. The statistic keywords fill the slots from N= to STD_QN=.
+constexpr int KES_OUT_SLOT_FIRST = KES_OUTPUT_SLOT_N;
+constexpr int KES_OUT_SLOT_LAST = KES_OUTPUT_SLOT_STD_QN;
 // A slot the grammar leaves unused: the set-up keeps the statement's access record
 // in its list word and the number of variables defined in its count.
 constexpr int KES_OUT_SLOT_ACCESS = 50;
 
 // First keyword slot of each group and the number of keywords in it.
-constexpr int KES_OUT_MOMENTS = 5, KES_OUT_NMOMENTS = 14;
-constexpr int KES_OUT_QUANTILES = 19, KES_OUT_NQUANTILES = 14;
-constexpr int KES_OUT_LOCATION = 33, KES_OUT_NLOCATION = 6;
-constexpr int KES_OUT_NORMALITY = 39, KES_OUT_NNORMALITY = 2;
-constexpr int KES_OUT_ROBUST = 41, KES_OUT_NROBUST = 9;
+constexpr int KES_OUT_MOMENTS = KES_OUTPUT_SLOT_N, KES_OUT_NMOMENTS = 14;
+constexpr int KES_OUT_QUANTILES = KES_OUTPUT_SLOT_MAX, KES_OUT_NQUANTILES = 14;
+constexpr int KES_OUT_LOCATION = KES_OUTPUT_SLOT_T, KES_OUT_NLOCATION = 6;
+constexpr int KES_OUT_NORMALITY = KES_OUTPUT_SLOT_NORMAL, KES_OUT_NNORMALITY = 2;
+constexpr int KES_OUT_ROBUST = KES_OUTPUT_SLOT_GINI, KES_OUT_NROBUST = 9;
 
 // Longest name of a percentile variable.
 constexpr int KES_PCTL_NAME_MAX = 31;

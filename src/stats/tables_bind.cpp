@@ -26,19 +26,19 @@ void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, 
   int n = 0;
   a[n++] = wob_out(0);
   a[n++] = wob_out(0, table);
-  a[n++] = kes_attr_txt(339, tmpl, -1);
+  a[n++] = kes_attr_txt(WOB_A_TEMPLATE, tmpl, -1);
   for (int i = 0; i < npairs && n + 2 < kMax; ++i) {
-    a[n++] = kes_attr_str(311, pairs[i].name);
+    a[n++] = kes_attr_str(WOB_A_DYNAMIC_NAME, pairs[i].name);
     a[n++] = kes_pair_value(pairs[i]);
   }
   for (int i = 0; i < nextra && n < kMax; ++i) a[n++] = extra[i];
   const kes_name32& name = ctx->curname;
-  a[n++] = kes_attr_str(311, "varname");
-  a[n++] = kes_attr_txt(287, name.text, name.len);
-  a[n++] = kes_attr_str(311, "varlabel");
-  a[n++] = ctx->curlabel_len > 0 ? kes_attr_txt(287, ctx->curlabel, ctx->curlabel_len)
-                                 : kes_attr_txt(287, name.text, name.len);
-  a[n++] = wob_text(310, description);
+  a[n++] = kes_attr_str(WOB_A_DYNAMIC_NAME, "varname");
+  a[n++] = kes_attr_txt(WOB_A_VALUE, name.text, name.len);
+  a[n++] = kes_attr_str(WOB_A_DYNAMIC_NAME, "varlabel");
+  a[n++] = ctx->curlabel_len > 0 ? kes_attr_txt(WOB_A_VALUE, ctx->curlabel, ctx->curlabel_len)
+                                 : kes_attr_txt(WOB_A_VALUE, name.text, name.len);
+  a[n++] = wob_text(WOB_A_DESCRIPTION, description);
   kes_tabcall(ctx->objs.manager, WOB_M_BIND, n, a);
   t.bound = a[0].w.p;
 }
@@ -46,7 +46,7 @@ void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, 
 void kes_add_row(kes_ctx* ctx, int id) { kes_tabcall(ctx->tables->handle[id], WOB_M_ADD_ROW, 0, nullptr); }
 
 void kes_end_emit(kes_ctx* ctx, int id, const wob_attr* extra, int nextra) {
-  wob_attr end[1] = {wob_int(300, 1)};
+  wob_attr end[1] = {wob_int(WOB_A_ROWS_DONE, 1)};
   kes_tabcall(ctx->tables->handle[id], WOB_M_END_ROWS, 1, end);
   wob_attr a[8];
   int n = 0;

@@ -12,6 +12,7 @@
 #include "driver/kes_valnode.h"
 #include "driver/kes_varsum.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_statconst.h"
@@ -46,7 +47,7 @@ double zvardiv(const char vardef[8], double n, double one, double sumwgt) {
       char text[64];
       std::snprintf(text, sizeof text, "ERROR: impossible vardef, was %.8s.", vardef);
       xebug(text);
-      xexit(9999, -1);
+      xexit(KES_RC_INTERNAL, -1);
       return 0.0;
     }
   }

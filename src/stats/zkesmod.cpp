@@ -118,11 +118,11 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
       decimals = kBest;
     }
   }
-  wob_attr pres[3] = {kes_attr_txt(348, "Value", -1), wob_int(270, decimals), wob_int(272, width)};
+  wob_attr pres[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, "Value", -1), wob_int(WOB_A_DECIMALS, decimals), wob_int(WOB_A_WIDTH, width)};
   kes_tabcall(t.handle[KES_TAB_FREQ], WOB_M_COLUMN_ATTRS, 3, pres);
 
   kes_dynpair p[] = {{"FrqHdr", nullptr, vemmsgs(kSet, ctx->weight_given ? 50 : 49)}};
-  wob_attr extra[1] = {wob_int(1828, ndistinct)};
+  wob_attr extra[1] = {wob_int(WOB_A_DISTINCT_VALUES, ndistinct)};
   kes_bind(ctx, KES_TAB_FREQ, "orbo.kestravine.Frequency", p, 1, extra, 1);
   double cum = 0.0;
   for (const kes_valnode* v = values; v != nullptr; v = v->next) {

@@ -38,15 +38,15 @@ void heading_line(kes_ctx* ctx, int line, void* text) {
   wob_attr a[5];
   int n = 0;
   a[n++] = wob_attr{};  // left for the method's own use
-  a[n++] = wob_int(440, line);
-  if (line == 1) a[n++] = wob_last(2558, 1);
-  a[n++] = wob_int(148, -1);
-  a[n++] = wob_text(577, text);
+  a[n++] = wob_int(WOB_A_LINE_NUMBER, line);
+  if (line == 1) a[n++] = wob_last(WOB_A_FIRST_LINE, 1);
+  a[n++] = wob_int(WOB_A_MINUS_ONE, -1);
+  a[n++] = wob_text(WOB_A_HEADING_TEXT, text);
   kes_tabcall(ctx->objs.manager, WOB_M_HEADING, n, a);
 }
 
 void heading_count(kes_ctx* ctx, int count) {
-  wob_attr a[2] = {wob_attr{}, wob_int(442, count)};
+  wob_attr a[2] = {wob_attr{}, wob_int(WOB_A_LINE_COUNT, count)};
   kes_tabcall(ctx->objs.manager, WOB_M_HEADING, 2, a);
 }
 
@@ -66,24 +66,24 @@ void moments(kes_ctx* ctx, kes_stats* st) {
   const kes_statlabels& l = st->labels;
   const int label = ctx->weight_given ? 13 : 12;
   wob_attr a[10] = {
-      kes_attr_str(143, "vem"),
-      kes_attr_str(146, "factoid"),
-      wob_out(144),
-      kes_attr_txt(339, "orbo.kestravine.Moments", -1),
-      wob_int(148, -1),
-      kes_attr_txt(138, "Moments", -1),
-      kes_attr_msg(296, kSet, label),
-      kes_attr_msg(267, kSet, label),
-      wob_last(295, ctx->toc_wanted ? 1 : 0),
+      kes_attr_str(WOB_A_FAMILY, "vem"),
+      kes_attr_str(WOB_A_CLASS, "factoid"),
+      wob_out(WOB_A_HANDLE),
+      kes_attr_txt(WOB_A_TEMPLATE, "orbo.kestravine.Moments", -1),
+      wob_int(WOB_A_MINUS_ONE, -1),
+      kes_attr_txt(WOB_A_NAME, "Moments", -1),
+      kes_attr_msg(WOB_A_LABEL, kSet, label),
+      kes_attr_msg(WOB_A_TOC_LABEL, kSet, label),
+      wob_last(WOB_A_TOC_WANTED, ctx->toc_wanted ? 1 : 0),
   };
   kes_tabcall(ctx->objs.root, WOB_M_CREATE, 9, a);
   void* f = a[2].w.p;
   for (int i = 0; i < 6; ++i) {
-    wob_attr left[4] = {kes_attr_txt(296, l.g1.slot[i], l.g1.longest), wob_dbl(287, *l.mom_left[i]),
-                        wob_int(272, 10), wob_int(270, 99)};
+    wob_attr left[4] = {kes_attr_txt(WOB_A_LABEL, l.g1.slot[i], l.g1.longest), wob_dbl(WOB_A_VALUE, *l.mom_left[i]),
+                        wob_int(WOB_A_WIDTH, 10), wob_int(WOB_A_DECIMALS, 99)};
     kes_tabcall(f, WOB_M_FACTOID_ROW, 4, left);
-    wob_attr right[5] = {wob_int(376, 2), kes_attr_txt(296, l.g2.slot[i], l.g2.longest),
-                         wob_dbl(287, *l.mom_right[i]), wob_int(272, 10), wob_int(270, 99)};
+    wob_attr right[5] = {wob_int(WOB_A_POSITION, 2), kes_attr_txt(WOB_A_LABEL, l.g2.slot[i], l.g2.longest),
+                         wob_dbl(WOB_A_VALUE, *l.mom_right[i]), wob_int(WOB_A_WIDTH, 10), wob_int(WOB_A_DECIMALS, 99)};
     kes_tabcall(f, WOB_M_FACTOID_ROW, 5, right);
   }
   kes_tabcall(f, WOB_M_END_ROWS, 0, nullptr);
@@ -113,7 +113,7 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   }
   wob_attr note[1];
   int n = 0;
-  if (st->basic_nmodes > 1) note[n++] = wob_text(378, vemmsgs(kSet, 138, st->basic_nmodes, st->basic_maxfreq));
+  if (st->basic_nmodes > 1) note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(kSet, 138, st->basic_nmodes, st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);

@@ -35,7 +35,8 @@ run_result generate(const std::string& grammar, const std::string& name) {
   fs::path d = scratch();
   std::ofstream(d / (name + ".grammar")) << grammar;
   std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() +
-                    " " + (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " 2> " +
+                    " " + (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
+                    (d / (name + ".h")).string() + " 2> " +
                     (d / (name + ".err")).string();
   int rc = std::system(cmd.c_str());
   return {WEXITSTATUS(rc), read_file(d / (name + ".err"))};
@@ -92,6 +93,45 @@ TEST(GrammarGen, WritesTablesAndReportForAnLl1Grammar) {
   EXPECT_NE(rep.find("Conflicts: 0"), std::string::npos);
   EXPECT_NE(rep.find("FIRST  { A B C }"), std::string::npos) << rep;
   EXPECT_NE(rep.find("FOLLOW { <ENDJB> }"), std::string::npos) << rep;
+}
+
+TEST(GrammarGen, WritesNamedSlotsAndFlagsAsConstants) {
+  run_result r = generate(std::string(kHead) +
+                              "%action 6 put\n%names PROC\n%slot ASSIGNED 8\n"
+                              "s : items <ENDJB> ;\n"
+                              "items : item items | ;\n"
+                              "item : A @flag(NOPRINT=1) | B @flag(NOPRINT=1) | C '=' <INT> @put(ALPHA=16, 1) ;\n",
+                          "names");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string h = read_file(scratch() / "names.h");
+  EXPECT_NE(h.find("Do not edit"), std::string::npos) << h;
+  EXPECT_NE(h.find("constexpr int KES_PROC_FLAG_NOPRINT = 1;"), std::string::npos) << h;
+  EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_ALPHA = 16;"), std::string::npos) << h;
+  EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_ASSIGNED = 8;"), std::string::npos) << h;
+  EXPECT_EQ(h.find("NOPRINT", h.find("NOPRINT") + 1), std::string::npos) << h;  // once, though named twice
+}
+
+TEST(GrammarGen, RefusesNamesThatDisagree) {
+  struct bad {
+    const char* items;
+    const char* message;
+  };
+  const bad cases[] = {
+      {"item : A @flag(X=1) | B @flag(X=2) ;\n", "PROC FLAG X is 1 at"},
+      {"item : A @flag(X=1) | B @flag(Y=1) ;\n", "PROC FLAG 1 is named X at"},
+      {"item : A @flag(x=1) | B ;\n", "upper case letters"},
+      {"item : A @put(1, Z=2) | B ;\n", "only an action's first argument takes a name"},
+  };
+  int k = 0;
+  for (const bad& c : cases) {
+    run_result r = generate(std::string(kHead) + "%action 6 put\n%names PROC\ns : item <ENDJB> ;\n" + c.items,
+                            "badname" + std::to_string(k++));
+    EXPECT_EQ(r.status, 1) << c.items;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.items << r.err;
+  }
+  run_result r = generate(std::string(kHead) + "s : A @flag(X=1) <ENDJB> ;\n", "noscope");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("needs a %names scope"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -150,17 +150,17 @@ class output_fixture : public ::testing::Test {
     std::string err;
     plat::dataset* ds = plat::open_output(lib, member, &err);
     EXPECT_NE(ds, nullptr) << err;
-    s.slots[KES_OUT_SLOT_DATA].given = 1;
-    s.slots[KES_OUT_SLOT_DATA].v.handle = ds != nullptr ? plat::handle(ds) : nullptr;
+    s.slots[KES_OUTPUT_SLOT_OUT].given = 1;
+    s.slots[KES_OUTPUT_SLOT_OUT].v.handle = ds != nullptr ? plat::handle(ds) : nullptr;
     for (const keyword& k : keywords) names_list(s.slots[k.slot], k.names);
     if (!pctlpts.empty()) {
       doubles_.emplace_back(pctlpts);
-      s.slots[KES_OUT_SLOT_PCTLPTS].given = 1;
-      s.slots[KES_OUT_SLOT_PCTLPTS].v.count = static_cast<int>(pctlpts.size());
-      s.slots[KES_OUT_SLOT_PCTLPTS].list = doubles_.back().data();
+      s.slots[KES_OUTPUT_SLOT_PCTLPTS].given = 1;
+      s.slots[KES_OUTPUT_SLOT_PCTLPTS].v.count = static_cast<int>(pctlpts.size());
+      s.slots[KES_OUTPUT_SLOT_PCTLPTS].list = doubles_.back().data();
     }
-    if (!pctlpre.empty()) names_list(s.slots[KES_OUT_SLOT_PCTLPRE], pctlpre);
-    if (!pctlname.empty()) names_list(s.slots[KES_OUT_SLOT_PCTLNAME], pctlname);
+    if (!pctlpre.empty()) names_list(s.slots[KES_OUTPUT_SLOT_PCTLPRE], pctlpre);
+    if (!pctlname.empty()) names_list(s.slots[KES_OUTPUT_SLOT_PCTLNAME], pctlname);
     kes_stmt** at = &proc_.next;
     while (*at != nullptr) at = &(*at)->next;
     *at = &s;

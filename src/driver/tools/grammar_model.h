@@ -43,6 +43,15 @@ struct grammar {
   std::vector<production> prods;           // production p at index p - 1
   std::vector<action> actions;             // action a at index a - 1
   std::map<int, std::string> kind_names;   // action kind -> name
+  // Slot and flag names given beside their numbers (NAME=n as an action's first
+  // argument), by scope (%names SCOPE) and kind ("SLOT" or "FLAG"): one number per
+  // name and one name per number.
+  struct named_number {
+    std::string scope, kind, name;
+    int value = 0;
+    source_pos pos;
+  };
+  std::vector<named_number> names;
   int start = 0;                           // the augmented start nonterminal
 
   int nnonterminals() const { return static_cast<int>(nonterm_name.size()); }
@@ -55,6 +64,10 @@ struct grammar {
 // Reads a grammar file (following %include). On failure returns false with the
 // messages ("file:line: text") in *errors.
 bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>* errors);
+
+// Writes the named slot and flag numbers as a C++ header of constants
+// (KES_<SCOPE>_<KIND>_<NAME>); false when the file cannot be written.
+bool write_names(const grammar& g, const std::string& source, const std::string& path);
 
 // The LL(1) analysis.
 struct analysis {

@@ -53,6 +53,7 @@ struct reader {
   std::map<std::string, int> kind_by_name;
   std::string start_name;
   std::set<std::string> included;
+  std::string scope;  // of the names given with %names
 
   void error(const source_pos& p, const std::string& text) {
     errors->push_back(p.file + ":" + std::to_string(p.line) + ": " + text);
@@ -119,6 +120,15 @@ struct reader {
           if (k < 1 || k > 36) error(pos, "action kind out of range 1..36: " + words[1]);
           kind_by_name[words[2]] = k;
           g->kind_names[k] = words[2];
+        } else if (d == "%names") {
+          if (words.size() != 2) error(pos, "%names takes one scope name");
+          else scope = words[1];
+        } else if (d == "%slot" || d == "%flag") {
+          // A number the actions assign themselves, named here.
+          char* endp = nullptr;
+          long v = words.size() == 3 ? std::strtol(words[2].c_str(), &endp, 10) : 0;
+          if (words.size() != 3 || *endp != '\0') error(pos, d + " takes a name and a number");
+          else add_name(d == "%flag" ? "FLAG" : "SLOT", words[1], static_cast<int>(v), pos);
         } else if (d == "%start") {
           if (words.size() != 2) error(pos, "%start takes one nonterminal");
           else start_name = words[1];
@@ -137,6 +147,32 @@ struct reader {
       scan_body(body, pos);
     }
     if (in_keywords) error(source_pos{path, lineno}, "%keywords without %end");
+  }
+
+  // Records NAME=value in the current scope: a name keeps one number and a number
+  // one name within a scope and kind.
+  void add_name(const std::string& kind, const std::string& name, int value, const source_pos& pos) {
+    if (scope.empty()) {
+      error(pos, "a named number needs a %names scope: " + name);
+      return;
+    }
+    if (!std::all_of(name.begin(), name.end(), [](char ch) { return std::isupper(static_cast<unsigned char>(ch)) ||
+                                                                    std::isdigit(static_cast<unsigned char>(ch)) ||
+                                                                    ch == '_'; })) {
+      error(pos, "a slot or flag name is upper case letters, digits and '_': " + name);
+      return;
+    }
+    for (const grammar::named_number& n : g->names) {
+      if (n.scope != scope || n.kind != kind) continue;
+      if (n.name == name && n.value != value)
+        error(pos, scope + " " + kind + " " + name + " is " + std::to_string(n.value) + " at " + n.pos.file + ":" +
+                       std::to_string(n.pos.line) + ", not " + std::to_string(value));
+      if (n.name != name && n.value == value)
+        error(pos, scope + " " + kind + " " + std::to_string(value) + " is named " + n.name + " at " + n.pos.file +
+                       ":" + std::to_string(n.pos.line) + ", not " + name);
+      if (n.name == name || n.value == value) return;
+    }
+    g->names.push_back(grammar::named_number{scope, kind, name, value, pos});
   }
 
   void scan_body(const std::string& s, const source_pos& pos) {
@@ -184,9 +220,19 @@ struct reader {
           }
           std::string inner = s.substr(i + 1, k - i - 1);
           std::replace(inner.begin(), inner.end(), ',', ' ');
-          for (const std::string& w : split_words(inner)) {
+          bool first = true;
+          for (std::string w : split_words(inner)) {
+            const size_t eq = w.find('=');
+            std::string name;
+            if (eq != std::string::npos) {
+              name = w.substr(0, eq);
+              w = w.substr(eq + 1);
+              if (!first) error(pos, "only an action's first argument takes a name: " + name);
+            }
+            first = false;
             char* endp = nullptr;
             long v = std::strtol(w.c_str(), &endp, 10);
+            if (!name.empty()) add_name(t.text == "flag" ? "FLAG" : "SLOT", name, static_cast<int>(v), pos);
             if (*endp != '\0' || v < -32768 || v > 32767) error(pos, "bad action argument " + w);
             t.args.push_back(static_cast<int>(v));
           }

@@ -89,8 +89,7 @@ void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
   }
   preset_results(ctx, st);
 
-  if (mode == KES_COMP_NORMAL) {
-    kesstat(ctx, &records[var], st, var);
+  if (mode == KES_COMP_NORMAL && kesstat(ctx, &records[var], st, var)) {
     if (!ctx->noprint) kesprt(ctx, st);
   } else {
     const kes_name32& name = ctx->varnames[var];

@@ -227,34 +227,6 @@ double qn_small(const sample& s) {
 
 }  // namespace
 
-int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double* values,
-           const int* freqs, double* dwork, int* iwork, double* res, int skipqn) {
-  for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
-  if (m <= 0) return skipqn ? 0 : 1;
-
-  // Values into dwork[0..m), frequencies into iwork[0..m); with the weighted
-  // definition the weights go to dwork[m..2m), which later takes the Sn distances.
-  const bool weighted = pctldef == KES_PCTLDEF_WEIGHTED;
-  double* x = dwork;
-  double* w = weighted ? dwork + m : nullptr;
-  int* f = iwork;
-  int cnt = 0;
-  if (array) {
-    for (; cnt < m; ++cnt) {
-      x[cnt] = values[cnt];
-      f[cnt] = freqs ? freqs[cnt] : 1;
-      if (w) w[cnt] = f[cnt];
-    }
-  } else {
-    for (const kes_valnode* p = list; p != nullptr && cnt < m; p = p->next, ++cnt) {
-      x[cnt] = p->key.value;
-      f[cnt] = p->count;
-      if (w) w[cnt] = p->wt ? p->wt->sumw : 0.0;
-    }
-  }
-  return kesscl_arrays(pctldef, cnt, x, f, w, dwork + m, iwork + m, res, skipqn);
-}
-
 // Values near the limits of a double can give a scale beyond the largest double: such a
 // statistic cannot be computed and stays missing.
 static void drop_overflow(double* res) {

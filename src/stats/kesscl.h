@@ -2,18 +2,12 @@
 // Qn, each also scaled to estimate the standard deviation of a normal sample.
 #pragma once
 
-struct kes_valnode;
 
-// Fills res[10] (kes_sclcell order) from the m distinct values of the ascending list
-// (array == 0), or from the ascending distinct-value array with its frequencies
-// (array != 0; freqs may be null: each 1). pctldef is the percentile definition 1..6.
-// dwork holds 2m doubles, iwork 6m ints. With skipqn set Qn and its normal-scale
-// form stay missing. Returns 0, or 1 when Qn was wanted and could not be had.
-int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double* values,
-           const int* freqs, double* dwork, int* iwork, double* res, int skipqn);
-
-// The same from arrays: m ascending distinct values x with frequencies f and, for the
-// weighted definition, their weights w (may be null otherwise). d receives m doubles
+// Fills res[10] (kes_sclcell order) from m ascending distinct values x with
+// frequencies f and, for the weighted definition, their weights w (may be null
+// otherwise); pctldef is the percentile definition 1..6. With skipqn set Qn and its
+// normal-scale form stay missing. Returns 0, or 1 when Qn was wanted and could not be
+// had. d receives m doubles
 // of scratch and may overlap w (the weights are read before d is written); iwork
 // holds 5m ints.
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,

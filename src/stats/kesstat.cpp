@@ -5,7 +5,7 @@
 // The value list is copied once into contiguous arrays (kes_flatten, which also links
 // the list backwards and finds its tail for the tables) and every engine reads the
 // arrays: walking a long list node by node is a chain of cache misses. When the copy
-// cannot be had the engines walk the list itself.
+// cannot be had the variable is not computed.
 #include "stats/kesstat.h"
 
 #include <cmath>
@@ -98,7 +98,7 @@ void repair_sums(kes_varsum* rec) {
   }
 }
 
-void quantiles(kes_ctx* ctx, kes_stats* st, const kes_flatvals* fv) {
+void quantiles(kes_ctx* ctx, kes_stats* st, const kes_flatvals& fv) {
   const double miss = zmissing();
   const kes_procopts& po = ctx->po;
   for (double& v : st->qnt) v = miss;
@@ -125,10 +125,7 @@ void quantiles(kes_ctx* ctx, kes_stats* st, const kes_flatvals* fv) {
   q.urank = st->pct_urank;
   q.coverage = st->pct_coverage;
   q.modeval = miss;
-  if (fv)
-    zkesqnt_arrays(st->pctldef, &st->mom, fv, &q);
-  else
-    zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
+  zkesqnt_arrays(st->pctldef, &st->mom, &fv, &q);
 
   st->tail = q.tail;
   st->ndistinct = q.distinct;
@@ -166,7 +163,7 @@ void basic_measures(kes_stats* st) {
 
 // Data values nearest inside the 1.5 IQR fences; the fences are widened slightly so
 // that a value exactly on a fence counts as inside.
-void whiskers(kes_stats* st, const kes_flatvals* fv) {
+void whiskers(kes_stats* st, const kes_flatvals& fv) {
   const double iqr = st->qnt[KES_Q_QRANGE];
   if (is_missing(iqr)) return;
   constexpr double e = kes_stat::FENCE_EPS;
@@ -174,38 +171,26 @@ void whiskers(kes_stats* st, const kes_flatvals* fv) {
   const double lf = st->qnt[KES_Q_Q1] - 1.5 * iqr;
   if (lf - e <= mn) {
     st->qnt[KES_Q_WHISKER_LO] = mn;
-  } else if (fv) {
-    for (int i = 0; i < fv->m; ++i)
-      if (fv->x[i] >= lf - 2.0 * e) {
-        st->qnt[KES_Q_WHISKER_LO] = fv->x[i];
-        break;
-      }
   } else {
-    for (const kes_valnode* p = st->head; p != nullptr; p = p->next)
-      if (p->key.value >= lf - 2.0 * e) {
-        st->qnt[KES_Q_WHISKER_LO] = p->key.value;
+    for (int i = 0; i < fv.m; ++i)
+      if (fv.x[i] >= lf - 2.0 * e) {
+        st->qnt[KES_Q_WHISKER_LO] = fv.x[i];
         break;
       }
   }
   const double uf = st->qnt[KES_Q_Q3] + 1.5 * iqr;
   if (uf + e >= mx) {
     st->qnt[KES_Q_WHISKER_HI] = mx;
-  } else if (fv) {
-    for (int i = fv->m - 1; i >= 0; --i)
-      if (fv->x[i] <= uf + 2.0 * e) {
-        st->qnt[KES_Q_WHISKER_HI] = fv->x[i];
-        break;
-      }
   } else {
-    for (const kes_valnode* p = st->tail; p != nullptr; p = p->right)
-      if (p->key.value <= uf + 2.0 * e) {
-        st->qnt[KES_Q_WHISKER_HI] = p->key.value;
+    for (int i = fv.m - 1; i >= 0; --i)
+      if (fv.x[i] <= uf + 2.0 * e) {
+        st->qnt[KES_Q_WHISKER_HI] = fv.x[i];
         break;
       }
   }
 }
 
-void pctlpts(kes_stats* st, const kes_flatvals* fv) {
+void pctlpts(kes_stats* st, const kes_flatvals& fv) {
   if (st->npctlpts <= 0 || st->pctlpts_prob == nullptr || st->pctlpts_result == nullptr) return;
   kes_qntblk& q = st->qreq;
   std::memset(&q, 0, sizeof q);
@@ -214,10 +199,7 @@ void pctlpts(kes_stats* st, const kes_flatvals* fv) {
   q.prob = st->pctlpts_prob;
   q.index = st->pctlpts_index;
   q.est = st->pctlpts_result;
-  if (fv)
-    zkesqnt_arrays(st->pctldef, &st->mom, fv, &q);
-  else
-    zkesqnt(0, st->pctldef, &st->mom, st->head, 0, &q);
+  zkesqnt_arrays(st->pctldef, &st->mom, &fv, &q);
 }
 
 void basic_limits(kes_ctx* ctx, kes_stats* st) {
@@ -250,7 +232,7 @@ void basic_limits(kes_ctx* ctx, kes_stats* st) {
   if (!is_missing(b[KES_BCL_UP_STD])) b[KES_BCL_UP_VAR] = b[KES_BCL_UP_STD] * b[KES_BCL_UP_STD];
 }
 
-void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) {
+void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) {
   const int qn_count = output_qn_count(ctx);
   // No plot request of this procedure asks for robust estimators itself.
   const bool wanted = ctx->robustscale || var < ctx->dp.robust_k;
@@ -268,10 +250,8 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) 
   }
   const bool qn_wanted = ctx->robustscale || var < qn_count;
   const int skipqn = qn_wanted ? 0 : 1;
-  const int rc = fv ? kesscl_arrays(st->pctldef, fv->m, fv->x, fv->f, fv->w, static_cast<double*>(dwork),
-                                    static_cast<int*>(iwork), st->scl, skipqn)
-                    : kesscl(0, st->pctldef, st->ndistinct, st->head, nullptr, nullptr, static_cast<double*>(dwork),
-                             static_cast<int*>(iwork), st->scl, skipqn);
+  const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
+                               static_cast<int*>(iwork), st->scl, skipqn);
   if (rc == 1 && qn_wanted) {
     log_with_name(ctx, kMsgRobust, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
@@ -280,14 +260,11 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) 
   vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
 }
 
-void location(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) {
+void location(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) {
   const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
   const bool others_want = ctx->outtable_opt != nullptr || var < ctx->dp.nloc_vars || ctx->dp.inset_stats;
   const int ranks = (!ctx->noprint || others_want) ? 1 : 0;
-  if (fv)
-    zkesloc_arrays(&st->mom, fv, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
-  else
-    zkesloc(&st->mom, st->head, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
+  zkesloc_arrays(&st->mom, &fv, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
   if (ctx->loccount) {
     const double* l = st->loc.v;
     st->loccount[KES_LC_MU0] = l[KES_LOC_MU0];
@@ -297,7 +274,7 @@ void location(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals* fv) {
   }
 }
 
-void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_flatvals* fv) {
+void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_flatvals& fv) {
   const kes_procopts& po = ctx->po;
   const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
   const double* amounts = trimmed ? po.trimmed : po.winsorized;
@@ -309,10 +286,7 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
   if (kind != 3) alpha *= 2.0;
   const double mu0 = po.mu0 ? po.mu0[var] : 0.0;
   for (int k = 0; k < count; ++k) {
-    const int rc = fv ? zkestwm(1, fv->m, &st->mom, nullptr, nullptr, fv->x, fv->f, trimmed ? 1 : 0, amounts[k],
-                                mu0, alpha, &res[k])
-                      : zkestwm(0, st->ndistinct, &st->mom, st->head, st->tail, nullptr, nullptr, trimmed ? 1 : 0,
-                                amounts[k], mu0, alpha, &res[k]);
+    const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
       xpmlog(kSet, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
@@ -358,25 +332,22 @@ void zkesext(const kes_varsum* rec, kes_extremes* dst) {
   dst->high_freq = rec->high_freq;
 }
 
-void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
+bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   if (rec->n <= kes_stat::EPS11) {
     empty_shortcut(rec, st);
-    return;
+    return true;
   }
   repair_sums(rec);
 
-  kes_flatvals flat;
-  const kes_flatvals* fv = &flat;
+  kes_flatvals fv;
   kes_valnode* const* listed = rec->listed != nullptr && rec->nlisted == rec->ndistinct ? rec->listed : nullptr;
-  if (kes_flatten(rec->values, rec->ndistinct, &flat, listed) != 0) {
-    // No room for the copy: say so, and let the engines walk the list where they can.
+  if (kes_flatten(rec->values, rec->ndistinct, &fv, listed) != 0) {
     xmemmsg(static_cast<long>(rec->ndistinct) * static_cast<long>(sizeof(double) + sizeof(int)));
     raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
-    fv = nullptr;
+    return false;
   }
 
-  const int mrc = fv ? zkesmnt_arrays(rec, st->vardef, fv, &st->head, &st->missing, &st->mom)
-                     : zkesmnt(rec, st->vardef, &st->head, &st->missing, &st->mom);
+  const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->head, &st->missing, &st->mom);
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
@@ -396,12 +367,8 @@ void kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
 
   if (ctx->normal || var < ctx->dp.nnormal_vars) {
     const double miss = zmissing();
-    if (fv)
-      zkesnrm(1, fv->m, &st->mom, nullptr, fv->x, fv->f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss,
-              &st->nrm);
-    else
-      zkesnrm(0, st->ndistinct, &st->mom, st->head, nullptr, nullptr, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss,
-              miss, &st->nrm);
+    zkesnrm_arrays(fv.m, &st->mom, fv.x, fv.f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss, &st->nrm);
   }
   drop_overflow(ctx, st);
+  return true;
 }

@@ -57,18 +57,6 @@ double hfcn(int n, int k, int ties, const int* ranks2, const int* cum, double* w
   return total;
 }
 
-void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
-             kes_locres* out) {
-  kes_flatvals fv;
-  const bool flat = !weighted && ranks && head != nullptr;
-  if (flat && kes_flatten_copy(head, 0, &fv) != 0) {
-    // No room for the copy: t alone.
-    zkesloc_arrays(mom, nullptr, mu0, weighted, ranks, out);
-    return;
-  }
-  zkesloc_arrays(mom, flat ? &fv : nullptr, mu0, weighted, ranks, out);
-}
-
 void zkesloc_arrays(const kes_moments* mom, const kes_flatvals* fv, double mu0, int weighted, int ranks,
                     kes_locres* out) {
   const double miss = zmissing();

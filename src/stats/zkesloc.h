@@ -2,15 +2,11 @@
 #pragma once
 
 struct kes_moments;
-struct kes_valnode;
 struct kes_locres;
 
-// Fills out (preset to missing) for H0: location = mu0. Only t is computed when
-// weighted is set or ranks is clear. The list must be ascending.
-void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
-             kes_locres* out);
-
-// The same over the list copied by kes_flatten (null: t alone).
+// Fills out (preset to missing) for H0: location = mu0 from the ascending list copied
+// by kes_flatten (null: t alone). Only t is computed when weighted is set or ranks is
+// clear.
 struct kes_flatvals;
 void zkesloc_arrays(const kes_moments* mom, const kes_flatvals* fv, double mu0, int weighted, int ranks,
                     kes_locres* out);

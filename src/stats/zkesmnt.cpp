@@ -56,8 +56,9 @@ double zvardiv(const char vardef[8], double n, double one, double sumwgt) {
 
 namespace {
 
-// The moments; third(mean, std, &s3, &s4) sums the standardized third and fourth
-// powers over the distinct values in ascending order.
+// The moments; powers(mean, std, &s3, &s4) sums the standardized third and fourth
+// powers over the distinct values in ascending order, or returns false when it cannot
+// (skewness and kurtosis then stay missing).
 template <class Powers>
 int moments(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
             kes_moments* out, Powers powers) {
@@ -112,7 +113,7 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes
     return result;
 
   double s3 = 0.0, s4 = 0.0;
-  powers(mean, std, &s3, &s4);
+  if (!powers(mean, std, &s3, &s4)) return result;
   const double a = df ? n - 1.0 : n;
   const double b = df ? n - 2.0 : n;
   const double c = df ? n - 3.0 : n;
@@ -129,27 +130,10 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes
 
 }  // namespace
 
-int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
-            kes_moments* out) {
-  return moments(rec, vardef, head, missing, out, [rec](double mean, double std, double* s3, double* s4) {
-    for (const kes_valnode* p = rec->values; p != nullptr; p = p->next) {
-      const double z = (p->key.value - mean) / std;
-      const double z2 = z * z;
-      if (p->wt != nullptr) {
-        *s3 += p->wt->sumw15 * z2 * z;
-        *s4 += p->wt->sumw2 * z2 * z2;
-      } else {
-        *s3 += p->count * z2 * z;
-        *s4 += p->count * z2 * z2;
-      }
-    }
-  });
-}
-
 int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_flatvals* fv, kes_valnode** head,
                    kes_valnode** missing, kes_moments* out) {
   return moments(rec, vardef, head, missing, out, [fv](double mean, double std, double* s3, double* s4) {
-    // Same terms in the same order as the list walk, so the sums agree to the bit.
+    if (fv == nullptr) return false;
     double a = 0.0, b = 0.0;
     for (int i = 0; i < fv->m; ++i) {
       const double z = (fv->x[i] - mean) / std;
@@ -164,5 +148,6 @@ int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_flatva
     }
     *s3 = a;
     *s4 = b;
+    return true;
   });
 }

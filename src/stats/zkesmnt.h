@@ -13,13 +13,10 @@ enum kes_mnt_result : int {
 };
 
 // Fills the moments block from the per-variable record: VARDEF text copied, 14 cells
-// preset missing then computed. The two addresses receive the value-list head and the
-// missing-value list. Returns a kes_mnt_result (2 wins when both happen).
-int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
-            kes_moments* out);
-
-// The same with the skewness and kurtosis pass over the flattened value list fv (the
-// list of rec, copied by kes_flatten): the results agree to the bit.
+// preset missing then computed, skewness and kurtosis from a pass over the flattened
+// value list fv (the list of rec, copied by kes_flatten; null: they stay missing). The
+// two addresses receive the value-list head and the missing-value list. Returns a
+// kes_mnt_result (2 wins when both happen).
 struct kes_flatvals;
 int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_flatvals* fv, kes_valnode** head,
                    kes_valnode** missing, kes_moments* out);

@@ -7,7 +7,6 @@
 // '>' qualifier outside the table.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zferf.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
@@ -53,26 +52,17 @@ constexpr edf_case EDF_TABLE[4] = {
       {0.47, 0.561, 0.631, 0.752, 0.873, 1.035, 1.159}}},
 };
 
-// The distinct values, from the list or from the arrays.
+// The distinct values and their frequencies, in ascending order.
 struct source {
-  int array;
   int m;
-  const kes_valnode* node;
   const double* values;
   const int* freqs;
   int i;
 
   bool next(double* x, double* t) {
     if (i >= m) return false;
-    if (array) {
-      *x = values[i];
-      *t = freqs ? freqs[i] : 1;
-    } else {
-      if (node == nullptr) return false;
-      *x = node->key.value;
-      *t = node->count;
-      node = node->next;
-    }
+    *x = values[i];
+    *t = freqs ? freqs[i] : 1;
     ++i;
     return true;
   }
@@ -142,9 +132,8 @@ double kes_edfinterp(double s, const double* c, const double* p, int k, char* qu
   return p[i - 1] + (p[i] - p[i - 1]) * (s - c[i - 1]) / (c[i] - c[i - 1]);
 }
 
-void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list,
-             const double* values, const int* freqs, int ncase, int print, double mu,
-             double sigma, kes_nrmres* res) {
+void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const int* freqs, int ncase, int print,
+                    double mu, double sigma, kes_nrmres* res) {
   const double miss = zmissing();
   res->ncase = ncase;
   res->mu = res->sigma = miss;
@@ -189,7 +178,7 @@ void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list,
       (is_missing(css) || css <= 1000.0 * ZEPS53 * mean * mean * n))
     return;
 
-  const source src{array, m, list, values, freqs, 0};
+  const source src{m, values, freqs, 0};
 
   // Shapiro-Wilk.
   if (res->ntests == 4) {

@@ -5,16 +5,14 @@
 #include "stats/kes_nrmres.h"
 
 struct kes_moments;
-struct kes_valnode;
 
-// Fills res for the m distinct values of the ascending list (array == 0) or of the
-// ascending value array with its frequencies (array != 0; freqs may be null: each 1).
-// mom supplies N, mean, std, sum of weights and CSS. ncase is a kes_nrmcase; mu and
-// sigma are the given parameters (missing when estimated). With ncase 3 and print 0
-// the EDF tests are skipped whenever W is computed.
-void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list,
-             const double* values, const int* freqs, int ncase, int print, double mu,
-             double sigma, kes_nrmres* res);
+// Fills res for the m distinct values of the ascending value array with their
+// frequencies (freqs may be null: each 1). mom supplies N, mean, std, sum of weights
+// and CSS. ncase is a kes_nrmcase; mu and sigma are the given parameters (missing
+// when estimated). With ncase 3 and print 0 the EDF tests are skipped whenever W is
+// computed.
+void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const int* freqs, int ncase, int print,
+                    double mu, double sigma, kes_nrmres* res);
 
 // Shapiro-Wilk pieces, exposed for the tests.
 // Upper-half coefficients a_n, a_(n-1), ... of a sample of n (3 <= n <= 2000) into

@@ -129,23 +129,6 @@ void free_limits(const kes_qntblk* q, double n, double p, int pos, rank_req* req
 
 }  // namespace
 
-int zkesqnt(int, int def, const kes_moments* mom, kes_valnode* head, int, kes_qntblk* q) {
-  if (head == nullptr) return 0;
-  kes_flatvals fv;
-  if (kes_flatten(head, 0, &fv) != 0) {
-    // No room for the arrays: the back links, the tail and the count are still given.
-    kes_valnode* prev = nullptr;
-    int count = 0;
-    for (kes_valnode* p = head; p != nullptr; prev = p, p = p->next, ++count) p->right = prev;
-    if (q->mode == 1) {
-      q->tail = prev;
-      q->distinct = count;
-    }
-    return 1;
-  }
-  return zkesqnt_arrays(def, mom, &fv, q);
-}
-
 int zkesqnt_arrays(int def, const kes_moments* mom, const kes_flatvals* fv, kes_qntblk* q) {
   const int m = fv->m;
   if (m <= 0) return 0;

@@ -4,20 +4,13 @@
 struct kes_ctx;
 struct kes_moments;
 struct kes_qntblk;
-struct kes_valnode;
 
 // Percentile definitions: 1 to 5 as PCTLDEF=, 6 the weighted definition.
 constexpr int KES_PCTLDEF_WEIGHTED = 6;
 
 // Fills the request block q (zeroed by the caller, then set up) from the ascending list
-// at head under definition def. The first and fifth arguments are unused (0). mom
-// gives N, mean, std and the sum of weights. Relinks every node passed backwards
-// through its right link. Returns 0, or 1 when no memory could be had for the copy of
-// the list it works on (then only the back links, the tail and the count are set).
-int zkesqnt(int unused, int def, const kes_moments* mom, kes_valnode* head, int unused2, kes_qntblk* q);
-
-// The same from the list copied by kes_flatten (which set the back links); q->tail
-// and q->distinct come from fv.
+// copied by kes_flatten (which set the back links) under definition def; q->tail and
+// q->distinct come from fv. mom gives N, mean, std and the sum of weights.
 struct kes_flatvals;
 int zkesqnt_arrays(int def, const kes_moments* mom, const kes_flatvals* fv, kes_qntblk* q);
 

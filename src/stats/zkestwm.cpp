@@ -8,7 +8,6 @@
 // would cancel the middle's digits.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zmissing.h"
 #include "numeric/zpgt2.h"
 #include "numeric/zqt.h"
@@ -21,23 +20,15 @@ namespace {
 // 10000 times 2^-53.
 constexpr double DF_TOL = 1.11e-12;
 
-// The distinct values in ascending order, from the list or from the arrays.
+// The distinct values in ascending order with their frequencies.
 struct source {
-  int array;
   int m;
-  const kes_valnode* head;
   const double* values;
   const int* freqs;
 
   template <class Visit>
   void each(Visit visit) const {
-    if (array) {
-      for (int i = 0; i < m; ++i) visit(values[i], freqs ? static_cast<double>(freqs[i]) : 1.0);
-    } else {
-      int i = 0;
-      for (const kes_valnode* p = head; p != nullptr && i < m; p = p->next, ++i)
-        visit(p->key.value, static_cast<double>(p->count));
-    }
+    for (int i = 0; i < m; ++i) visit(values[i], freqs ? static_cast<double>(freqs[i]) : 1.0);
   }
 };
 
@@ -50,10 +41,8 @@ inline double overlap(double c, double t, double lo, double hi) {
 
 }  // namespace
 
-int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head,
-            const kes_valnode* /*tail: the walk is forward only*/, const double* values,
-            const int* freqs, int trimmed, double amount, double mu0, double alpha,
-            kes_twmres* res) {
+int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const int* freqs, int trimmed, double amount,
+                   double mu0, double alpha, kes_twmres* res) {
   double* out = res->cell;
   const double miss = zmissing();
   for (double& v : res->cell) v = miss;
@@ -77,7 +66,7 @@ int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head,
   if (is_missing(sumw)) return 0;
 
   // First pass: the values at positions k + 1 and N - k, and the sum of the middle.
-  const source src{array, m, head, values, freqs};
+  const source src{m, values, freqs};
   double xlow = miss, xhigh = miss;
   long double mid = 0.0L;
   double c = 0.0;

@@ -4,15 +4,12 @@
 #include "stats/kes_twmres.h"
 
 struct kes_moments;
-struct kes_valnode;
 
 // Fills res for one TRIMMED= (trimmed != 0) or WINSORIZED= (trimmed == 0) amount: a
-// proportion when below 0.5, else a count of observations per side. The values come
-// from the ascending list head..tail, walked back through the back links left by the
-// quantile pass (array == 0), or from the ascending distinct-value array of length m
-// with its frequencies (array != 0; freqs may be null: each 1). mom supplies N, mean,
-// sum of weights, sum and CSS. alpha is the two-sided level of the limits. Returns 1
-// when the amount leaves no observation (2k >= N), else 0.
-int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head,
-            const kes_valnode* tail, const double* values, const int* freqs, int trimmed,
-            double amount, double mu0, double alpha, kes_twmres* res);
+// proportion when below 0.5, else a count of observations per side. The values are
+// the ascending distinct-value array of length m with its frequencies (freqs may be
+// null: each 1). mom supplies N, mean, sum of weights, sum and CSS. alpha is the
+// two-sided level of the limits. Returns 1 when the amount leaves no observation
+// (2k >= N), else 0.
+int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const int* freqs, int trimmed, double amount,
+                   double mu0, double alpha, kes_twmres* res);

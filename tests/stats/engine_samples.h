@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
 #include "value_list_builder.h"

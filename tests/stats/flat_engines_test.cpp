@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "numeric/zmissing.h"
+#include "stats/engine_list_forms.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"

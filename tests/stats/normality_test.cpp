@@ -10,6 +10,7 @@
 #include "engine_samples.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprobit.h"
+#include "stats/engine_list_forms.h"
 #include "stats/zkesnrm.h"
 
 namespace {

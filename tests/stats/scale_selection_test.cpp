@@ -10,6 +10,7 @@
 
 #include "engine_samples.h"
 #include "numeric/zmissing.h"
+#include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"
 

@@ -13,6 +13,7 @@
 
 #include "engine_samples.h"
 #include "numeric/zmissing.h"
+#include "stats/engine_list_forms.h"
 #include "stats/zkestwm.h"
 
 namespace {

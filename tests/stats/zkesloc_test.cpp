@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "numeric/zmissing.h"
+#include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesloc.h"
 #include "stats/zkesmnt.h"

@@ -8,6 +8,7 @@
 #include "core/runtime.h"
 #include "engine_host.h"
 #include "numeric/zmissing.h"
+#include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
 #include "value_list_builder.h"

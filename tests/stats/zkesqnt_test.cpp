@@ -8,6 +8,7 @@
 
 #include "driver/kes_ctx.h"
 #include "numeric/zmissing.h"
+#include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
 #include "stats/zkesqnt.h"

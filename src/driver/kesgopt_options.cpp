@@ -43,7 +43,7 @@ int fail(int code) {
   return code;
 }
 
-// Run-pool memory; an exhausted pool ends the step with 1016.
+// Run-pool memory; an exhausted pool ends the step with KES_RC_OUT_OF_MEMORY.
 void* take(kes_ctx* ctx, long size, bool* failed) { return kes_zalloc(ctx->runpool, size, KES_ALLOC_2, failed); }
 
 // A level for an interval option: the given ALPHA= or the default. False after the
@@ -89,14 +89,17 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   return kept;
 }
 
-}  // namespace
+// What the steps pass on to later ones.
+struct option_reading {
+  bool df = false;  // VARDEF=DF (after the check of a weighted divisor)
+};
 
-int kesgopt_impl(kes_ctx* ctx) {
+// The steps, in order: each 0, or the code the step ended with through xexit.
+
+// The run pool.
+int run_pool(kes_ctx* ctx, option_reading&) {
   kes_procopts* po = kes_po(ctx);
   kes_datapass* dp = kes_dp(ctx);
-  bool failed = false;
-
-  // 1. The run pool.
   if (ctx->runpool == nullptr) ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
   if (ctx->runpool == nullptr) {
     xmemmsg(1024);
@@ -105,11 +108,19 @@ int kesgopt_impl(kes_ctx* ctx) {
   po->nicesteps = kNiceSteps;
   dp->valuelists = 1;
   dp->freq_varnum = dp->weight_varnum = -1;
+  return 0;
+}
 
-  // 2. The family labels.
+// The family labels.
+int family_labels(kes_ctx* ctx, option_reading&) {
   for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, kSet, 304 + i);
+  return 0;
+}
 
-  // 3. Flags.
+// Flags.
+int flags(kes_ctx* ctx, option_reading&) {
+  kes_procopts* po = kes_po(ctx);
+  kes_datapass* dp = kes_dp(ctx);
   ctx->noprint = flag(ctx, KES_PROC_FLAG_NOPRINT);
   ctx->printed = !ctx->noprint;
   ctx->plot = flag(ctx, KES_PROC_FLAG_PLOT);
@@ -124,8 +135,11 @@ int kesgopt_impl(kes_ctx* ctx) {
   ctx->vargroups = !flag(ctx, KES_PROC_FLAG_NOVARCONTENTS);
   ctx->toc_wanted = !flag(ctx, KES_PROC_FLAG_NOTABCONTENTS);
   dp->idout = flag(ctx, KES_PROC_FLAG_IDOUT);
+  return 0;
+}
 
-  // 4. Listing sizes and PLOTSIZE=.
+// Listing sizes and PLOTSIZE=.
+int listing_sizes(kes_ctx* ctx, option_reading&) {
   ctx->plotsize = 30;
   if (!ctx->noprint) {
     xppage(0);
@@ -150,22 +164,32 @@ int kesgopt_impl(kes_ctx* ctx) {
   } else {
     ctx->linesize = ctx->pagesize = 0;
   }
+  return 0;
+}
 
-  // 9 (needed by 5). BY variables.
+// Side-by-side box plots of all BY groups.
+int side_plots(kes_ctx* ctx, option_reading&) {
+  kes_procopts* po = kes_po(ctx);
   ctx->nbyvars = count(ctx, KES_PROC_SLOT_BY);
-
-  // 5. Side-by-side box plots of all BY groups.
   ctx->sideplots = ctx->plot && !po->nobyplot && ctx->nbyvars > 0;
   if (ctx->noprint) ctx->sideplots = ctx->freq = ctx->plot = 0;
+  return 0;
+}
 
-  // 6. DATA=.
+// DATA=.
+int data_set(kes_ctx* ctx, option_reading&) {
   ctx->data = static_cast<kes_dsh>(slot(ctx, KES_PROC_SLOT_DATA)->v.handle);
   if (!given(ctx, KES_PROC_SLOT_DATA) || ctx->data == nullptr) {
     xpmlog(kSet, 141);
     return fail(KES_RC_BAD_OPTION);
   }
+  return 0;
+}
 
-  // 7. The variable lists.
+// The variable lists.
+int variable_lists(kes_ctx* ctx, option_reading&) {
+  kes_datapass* dp = kes_dp(ctx);
+  bool failed = false;
   const int lists[4] = {KES_PROC_SLOT_VAR, KES_PROC_SLOT_WEIGHT, KES_PROC_SLOT_FREQ, KES_PROC_SLOT_ID};
   for (int s : lists) {
     const int n = count(ctx, s);
@@ -191,16 +215,24 @@ int kesgopt_impl(kes_ctx* ctx) {
   ctx->freq_given = count(ctx, KES_PROC_SLOT_FREQ) > 0;
   if (ctx->weight_given) dp->weight_varnum = ints(ctx, KES_PROC_SLOT_WEIGHT)[0];
   if (ctx->freq_given) dp->freq_varnum = ints(ctx, KES_PROC_SLOT_FREQ)[0];
+  return 0;
+}
 
-  // 8. Statistics that a WEIGHT variable rules out.
+// Statistics that a WEIGHT variable rules out.
+int weight_exclusions(kes_ctx* ctx, option_reading&) {
   if (ctx->weight_given) {
     if (ctx->normal) xpmlog(kSet, 143);
     if (ctx->loccount) xpmlog(kSet, 144);
     if (ctx->robustscale) xpmlog(kSet, 145);
     ctx->normal = ctx->loccount = ctx->robustscale = 0;
   }
+  return 0;
+}
 
-  // 9. BY variables.
+// BY variables.
+int by_variables(kes_ctx* ctx, option_reading&) {
+  kes_datapass* dp = kes_dp(ctx);
+  bool failed = false;
   if (ctx->nbyvars > 0) {
     dp->byvarnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nbyvars, &failed));
     ctx->byvalues = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nbyvars, &failed));
@@ -208,8 +240,12 @@ int kesgopt_impl(kes_ctx* ctx) {
     for (int i = 0; i < ctx->nbyvars; ++i) dp->byvarnums[i] = ints(ctx, KES_PROC_SLOT_BY)[i];
     dp->bynum = ctx->byvalues;
   }
+  return 0;
+}
 
-  // 10. CLASS.
+// CLASS.
+int class_variables(kes_ctx* ctx, option_reading&) {
+  bool failed = false;
   ctx->classvars = static_cast<kes_classvars*>(take(ctx, sizeof(kes_classvars), &failed));
   if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   ctx->nclassrecs = 1;
@@ -251,8 +287,11 @@ int kesgopt_impl(kes_ctx* ctx) {
     }
     if (nc > 0) ctx->sideplots = 0;
   }
+  return 0;
+}
 
-  // 11. PCTLDEF=.
+// PCTLDEF=.
+int percentile_definition(kes_ctx* ctx, option_reading&) {
   ctx->pctldef = 5;
   if (given(ctx, KES_PROC_SLOT_PCTLDEF) && !std::isnan(num(ctx, KES_PROC_SLOT_PCTLDEF))) {
     double asked = num(ctx, KES_PROC_SLOT_PCTLDEF);
@@ -267,14 +306,20 @@ int kesgopt_impl(kes_ctx* ctx) {
     if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(kSet, 147);
     ctx->pctldef = 6;
   }
+  return 0;
+}
 
-  // 12. NEXTROBS= and NEXTRVAL=.
+// NEXTROBS= and NEXTRVAL=.
+int extreme_counts(kes_ctx* ctx, option_reading&) {
   ctx->nextrobs = given(ctx, KES_PROC_SLOT_NEXTROBS) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTROBS))) : 5;
   ctx->nextrval = given(ctx, KES_PROC_SLOT_NEXTRVAL) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTRVAL))) : 0;
   if (ctx->nextrobs < 0) ctx->nextrobs = 0;
   if (ctx->nextrval < 0) ctx->nextrval = 0;
+  return 0;
+}
 
-  // 13. VARDEF=.
+// VARDEF=.
+int variance_divisor(kes_ctx* ctx, option_reading& r) {
   std::memcpy(ctx->vardef, "DF      ", 8);
   if (given(ctx, KES_PROC_SLOT_VARDEF)) std::memcpy(ctx->vardef, slot(ctx, KES_PROC_SLOT_VARDEF)->v.name, 8);
   const bool vardef_df = std::memcmp(ctx->vardef, "DF      ", 8) == 0;
@@ -288,9 +333,14 @@ int kesgopt_impl(kes_ctx* ctx) {
       xpmlog(kSet, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
     }
   }
-  const bool df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
+  r.df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
+  return 0;
+}
 
-  // 14. MU0=.
+// MU0=.
+int mu0_values(kes_ctx* ctx, option_reading&) {
+  kes_procopts* po = kes_po(ctx);
+  bool failed = false;
   po->mu0 = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nvars, &failed));
   if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   if (count(ctx, KES_PROC_SLOT_MU0) > 0 && nums(ctx, KES_PROC_SLOT_MU0) != nullptr) {
@@ -299,8 +349,12 @@ int kesgopt_impl(kes_ctx* ctx) {
     else
       for (int v = 0; v < kes::min(n, ctx->nvars); ++v) po->mu0[v] = nums(ctx, KES_PROC_SLOT_MU0)[v];
   }
+  return 0;
+}
 
-  // 15. ALPHA=.
+// ALPHA=.
+int alpha_level(kes_ctx* ctx, option_reading&) {
+  kes_procopts* po = kes_po(ctx);
   po->alpha = 0.05;
   if (given(ctx, KES_PROC_SLOT_ALPHA)) {
     const double a = num(ctx, KES_PROC_SLOT_ALPHA);
@@ -310,8 +364,13 @@ int kesgopt_impl(kes_ctx* ctx) {
     }
     po->alpha = a;
   }
+  return 0;
+}
 
-  // 16. TRIMMED= and WINSORIZED=.
+// TRIMMED= and WINSORIZED=.
+int trimmed_winsorized(kes_ctx* ctx, option_reading&) {
+  kes_procopts* po = kes_po(ctx);
+  bool failed = false;
   if (ctx->weight_given) {
     if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED)) xpmlog(kSetStat, 665);
   } else {
@@ -329,8 +388,13 @@ int kesgopt_impl(kes_ctx* ctx) {
     }
     if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   }
+  return 0;
+}
 
-  // 17. Percentile confidence limits.
+// Percentile confidence limits.
+int percentile_limits(kes_ctx* ctx, option_reading& r) {
+  kes_procopts* po = kes_po(ctx);
+  const bool df = r.df;
   const bool ci_normal = flag(ctx, KES_PROC_FLAG_CIPCTLNORMAL), ci_df = flag(ctx, KES_PROC_FLAG_CIPCTLDF);
   if (ctx->weight_given) {
     if (ci_normal || ci_df) xpmlog(kSetStat, 1080);
@@ -351,8 +415,13 @@ int kesgopt_impl(kes_ctx* ctx) {
       if (!level_of(ctx, KES_PROC_SLOT_CIPCTLDF_ALPHA, po->alpha, "ALPHA= of CIPCTLDF", &po->cipctldf_alpha)) return fail(KES_RC_BAD_OPTION);
     }
   }
+  return 0;
+}
 
-  // 18. CIBASIC.
+// CIBASIC.
+int basic_limits(kes_ctx* ctx, option_reading& r) {
+  kes_procopts* po = kes_po(ctx);
+  const bool df = r.df;
   if (flag(ctx, KES_PROC_FLAG_CIBASIC)) {
     if (!df) {
       xpmlog(kSetStat, 1082);
@@ -361,8 +430,13 @@ int kesgopt_impl(kes_ctx* ctx) {
       if (!level_of(ctx, KES_PROC_SLOT_CIBASIC_ALPHA, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha)) return fail(KES_RC_BAD_OPTION);
     }
   }
+  return 0;
+}
 
-  // 19. ALL.
+// ALL.
+int all_option(kes_ctx* ctx, option_reading& r) {
+  kes_procopts* po = kes_po(ctx);
+  const bool df = r.df;
   if (po->all) {
     po->modes = 1;
     ctx->freq = 1;
@@ -398,8 +472,13 @@ int kesgopt_impl(kes_ctx* ctx) {
       }
     }
   }
+  return 0;
+}
 
-  // 20. ROUND=.
+// ROUND=.
+int rounding(kes_ctx* ctx, option_reading&) {
+  kes_datapass* dp = kes_dp(ctx);
+  bool failed = false;
   dp->round_flag = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
   dp->round_inc = static_cast<double*>(take(ctx, static_cast<long>(sizeof(double)) * ctx->nvars, &failed));
   dp->round_fail = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
@@ -414,7 +493,7 @@ int kesgopt_impl(kes_ctx* ctx) {
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
         xpmlog(kSet, 154, u[i]);
-        return fail(KES_RC_BAD_PERCENTILE);
+        return fail(KES_RC_BAD_VALUE);
       }
     for (int v = 0; v < ctx->nvars; ++v) {
       const double x = n == 1 ? u[0] : (v < n ? u[v] : 0.0);
@@ -425,5 +504,37 @@ int kesgopt_impl(kes_ctx* ctx) {
       }
     }
   }
+  return 0;
+}
+
+}  // namespace
+
+int kesgopt_impl(kes_ctx* ctx) {
+  option_reading r;
+  using step = int (*)(kes_ctx*, option_reading&);
+  static constexpr step kSteps[] = {
+      run_pool,
+      family_labels,
+      flags,
+      listing_sizes,
+      side_plots,
+      data_set,
+      variable_lists,
+      weight_exclusions,
+      by_variables,
+      class_variables,
+      percentile_definition,
+      extreme_counts,
+      variance_divisor,
+      mu0_values,
+      alpha_level,
+      trimmed_winsorized,
+      percentile_limits,
+      basic_limits,
+      all_option,
+      rounding,
+  };
+  for (step s : kSteps)
+    if (const int rc = s(ctx, r); rc != 0) return rc;
   return 0;
 }

@@ -108,7 +108,7 @@ int scan_statements(kes_ctx* ctx) {
       for (int i = 0; p != nullptr && i < pts->v.count; ++i)
         if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
           xpmlog(kSet, 164, p[i]);
-          return fail(KES_RC_BAD_PERCENTILE);
+          return fail(KES_RC_BAD_VALUE);
         }
       dp->npctlpts += pts->v.count;
     }

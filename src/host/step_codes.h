@@ -14,6 +14,6 @@ enum kes_step_code : int {
   KES_RC_OUT_OF_MEMORY = 1016,
   KES_RC_STEP_FAILED = 1020,      // the data or the device failed the step
   KES_RC_OUTPUT_UNDEFINED = 2000, // an output data set or statement the step cannot serve
-  KES_RC_BAD_PERCENTILE = 2001,   // a PCTLPTS= value outside 0 to 100
+  KES_RC_BAD_VALUE = 2001,        // an option value out of its range (PCTLPTS=, ROUND=)
   KES_RC_INTERNAL = 9999,         // an internal impossibility
 };

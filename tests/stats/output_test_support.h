@@ -1,7 +1,7 @@
-// Helpers for the OUTPUT and OUTTABLE tests: a scratch WORK library, the stand-in
-// host's services behind the module's forwarders, a procedure context laid out by
-// hand (input data set, analysis, BY and CLASS variables, OUTPUT statement nodes),
-// a statistics record filled with known values, and readers of the written files.
+// Helpers for the OUTPUT set-up and failure tests: a scratch WORK library, the
+// stand-in host's services behind the module's forwarders, a procedure context laid
+// out by hand (input data set, analysis and BY variables, OUTPUT statement nodes) and
+// a statistics record filled with known values.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -36,8 +36,6 @@
 namespace out_test {
 
 using kes_test::slurp;
-
-inline std::uint64_t bits(double v) { return host_double_bits(v); }
 
 // A keyword slot of an OUTPUT statement and its names.
 struct keyword {
@@ -79,10 +77,10 @@ class output_fixture : public ::testing::Test {
   void write_file(const std::string& name, const std::string& text) const { scratch_->write_file(name, text); }
   std::string log() const { return scratch_->log(); }
 
-  // The input data set WORK.name (written from csv) with its analysis, BY and CLASS
+  // The input data set WORK.name (written from csv) with its analysis and BY
   // variables; a VAR statement is taken as given.
   void input(const std::string& name, const std::string& csv, const std::vector<std::string>& vars,
-             const std::vector<std::string>& by = {}, const std::vector<std::string>& cls = {}) {
+             const std::vector<std::string>& by = {}) {
     write_file(name + ".csv", csv);
     std::string err;
     in_ = plat::open_input("", name, &err);
@@ -111,28 +109,6 @@ class output_fixture : public ::testing::Test {
       ASSERT_TRUE(plat::set_by(in_, bv, false, &err)) << err;
       ctx->nbyvars = static_cast<int>(by.size());
       ctx->dp.byvarnums = ints_.back().data();
-    }
-    classvars_.count = static_cast<int>(cls.size());
-    for (size_t i = 0; i < cls.size(); ++i) {
-      kes_classvar& c = classvars_.var[i];
-      c.varnum = plat::find_variable(in_, cls[i]);
-      const plat::ds_var& dv = plat::variables(in_)[c.varnum];
-      c.type = dv.numeric ? 1 : 2;
-      c.length = dv.length;
-      if (!dv.numeric) {
-        texts_.emplace_back(static_cast<size_t>(dv.length), ' ');
-        c.key.width = static_cast<std::uint16_t>(dv.length);
-        c.key.text = texts_.back().data();
-      }
-    }
-  }
-  // Sets the current CLASS level of variable i (text for a character variable).
-  void level(int i, const std::string& text, double value = 0) {
-    kes_classvar& c = classvars_.var[i];
-    c.value = value;
-    if (c.key.text != nullptr) {
-      std::memset(c.key.text, ' ', c.key.width);
-      std::memcpy(c.key.text, text.data(), std::min<size_t>(text.size(), c.key.width));
     }
   }
 
@@ -172,11 +148,9 @@ class output_fixture : public ::testing::Test {
     try {
       return kesgout(ctx);
     } catch (const plat::step_exit& e) {
-      exited_ = true;
       return e.code;
     }
   }
-  bool exited() const { return exited_; }
 
   // A statistics record whose every OUTPUT cell holds a distinct value from base on.
   static void fill(kes_stats* st, double base) {
@@ -193,34 +167,6 @@ class output_fixture : public ::testing::Test {
     host_access* acc = kes_out_access(s);
     return acc == nullptr ? -1 : xvputt(acc);
   }
-  // Opens WORK.member (or another library's) for reading back.
-  plat::dataset* back(const std::string& member, const std::string& lib = "") {
-    std::string err;
-    plat::dataset* ds = plat::open_input(lib, member, &err);
-    EXPECT_NE(ds, nullptr) << err;
-    return ds;
-  }
-  static std::vector<std::string> names_of(const plat::dataset* ds) {
-    std::vector<std::string> r;
-    for (const plat::ds_var& v : plat::variables(ds)) r.push_back(v.name);
-    return r;
-  }
-  static double value(const plat::dataset* ds, const std::string& var, long row) {
-    int j = plat::find_variable(ds, var);
-    EXPECT_GE(j, 0) << var;
-    return j < 0 ? NAN : plat::num_value(ds, j, row);
-  }
-  static std::string text(const plat::dataset* ds, const std::string& var, long row) {
-    int j = plat::find_variable(ds, var);
-    EXPECT_GE(j, 0) << var;
-    return j < 0 ? std::string() : std::string(plat::char_value(ds, j, row));
-  }
-  static std::string label(const plat::dataset* ds, const std::string& var) {
-    int j = plat::find_variable(ds, var);
-    EXPECT_GE(j, 0) << var;
-    return j < 0 ? std::string() : plat::variables(ds)[j].label;
-  }
-
   kes_ctx* ctx = nullptr;
   plat::dataset* in_ = nullptr;
   kes_classvars classvars_{};
@@ -250,8 +196,6 @@ class output_fixture : public ::testing::Test {
   std::deque<std::vector<double>> doubles_;
   std::deque<std::vector<int>> ints_;
   std::deque<std::vector<kes_name32>> names_;
-  std::deque<std::string> texts_;
-  bool exited_ = false;
 };
 
 }  // namespace out_test

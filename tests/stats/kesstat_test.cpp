@@ -2,8 +2,12 @@
 // messages, quantile block layout, whiskers, PCTLPTS= points, basic limits, and which
 // engines run under which options.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -43,7 +47,7 @@ class StatRecord : public kes_test::engine_host {
     std::memcpy(st().vardef, "DF      ", 8);
   }
   kes_stats& st() { return *ctx->stats; }
-  void run(value_list& v, int var = 0) { kesstat(ctx.get(), &v.rec, ctx->stats, var); }
+  bool run(value_list& v, int var = 0) { return kesstat(ctx.get(), &v.rec, ctx->stats, var); }
   bool logged(int number) const {
     for (const auto& m : messages)
       if (m.set == 189 && m.number == number) return true;
@@ -461,6 +465,37 @@ TEST_F(StatRecord, RobustScaleWithoutMemoryIsReported) {
   EXPECT_EQ(ctx->rc, 1016);
   EXPECT_EQ(st().scl[KES_SCL_GINI], 42);  // skipped
   EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_T]));  // the later engines still run
+}
+
+// The engines read one copy of the value list; without room for it the variable is
+// not computed. The copy is refused in a child process whose address space is capped
+// (the sanitizers need more address space than such a cap leaves).
+TEST_F(StatRecord, AValueListThatCannotBeCopiedIsNotComputed) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "an address-space cap does not fit the sanitizers";
+#else
+  auto v = value_list::of(sample_b());
+  v.rec.ndistinct = 1 << 30;  // the copy reserves room for this many values at once
+  st().mom.v[KES_MOM_MEAN] = 42;  // the caller's preset: no engine runs
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    const rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (512L << 20);
+    const rlimit lim{cap, cap};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &lim) != 0) _exit(2);
+    const bool computed = run(v);
+    _exit(computed ? 3 : memmsgs.size() != 1 ? 4 : ctx->rc != 1016 ? 5 : st().mom.v[KES_MOM_MEAN] != 42 ? 6 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "3 computed, 4 no memory message, 5 return code, 6 an engine ran";
+#endif
 }
 
 TEST_F(StatRecord, ExtremesAreCopiedFromTheRecord) {

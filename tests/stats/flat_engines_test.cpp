@@ -172,24 +172,6 @@ TEST(FlatValues, PlainCopyLeavesLinksAlone) {
   for (kes_valnode* p = vl.head(); p != nullptr; p = p->next) EXPECT_EQ(p->right, p);
 }
 
-TEST(FlatValues, ArrayMomentsEqualTheListWalk) {
-  std::mt19937 rng(5);
-  for (bool weighted : {false, true}) {
-    std::vector<obs> d;
-    for (int i = 0; i < 400; ++i)
-      d.push_back({static_cast<double>(rng() % 97) / 7.0, 1 + static_cast<int>(rng() % 3), 0.5 + (rng() % 4)});
-    value_list vl(d, weighted);
-    kes_moments a{}, b{};
-    kes_valnode *h, *m;
-    zkesmnt(&vl.rec, "DF      ", &h, &m, &a);
-    kes_flatvals fv;
-    ASSERT_EQ(kes_flatten(vl.head(), 0, &fv), 0);
-    zkesmnt_arrays(&vl.rec, "DF      ", &fv, &h, &m, &b);
-    for (int c = 0; c < KES_MOM_NCELLS; ++c) EXPECT_EQ(std::memcmp(&a.v[c], &b.v[c], sizeof(double)), 0) << c;
-    EXPECT_FALSE(is_missing(b.v[KES_MOM_SKEW]));
-  }
-}
-
 TEST(FlatValues, PercentileLimitValuesSitAtTheirRanks) {
   // The distribution-free limits are fetched in one batched walk: each must be the
   // value at its order statistic, whatever the order of the requests.
@@ -284,11 +266,6 @@ TEST(FlatValues, SignedRankAgreesWithMidranksBySorting) {
     EXPECT_EQ(res.v[KES_LOC_NDIFF], n) << trial;
     EXPECT_EQ(res.v[KES_LOC_NABOVE], npos) << trial;
     EXPECT_DOUBLE_EQ(res.v[KES_LOC_S], splus - n * (n + 1.0) / 4.0) << trial;
-    // The list entry point gives the same cells.
-    kes_locres lres{};
-    zkesloc(&mom, vl.head(), mu0, 0, 1, &lres);
-    for (int c = 0; c < KES_LOC_NCELLS; ++c)
-      EXPECT_TRUE(res.v[c] == lres.v[c] || (is_missing(res.v[c]) && is_missing(lres.v[c]))) << c;
   }
 }
 

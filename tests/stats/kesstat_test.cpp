@@ -191,22 +191,6 @@ TEST_F(StatRecord, PctlptsPointsInTheCallersOrder) {
 
 // ---- basic confidence limits ------------------------------------------------------
 
-// R: t.test(x)$conf.int; sqrt((n-1) s^2 / qchisq(c(.975, .025), n-1)).
-TEST_F(StatRecord, BasicLimitsTwoSided) {
-  ctx->po.cibasic = 3;
-  ctx->po.cibasic_alpha = 0.05;
-  auto v = value_list::of(sample_b());
-  run(v);
-  const double* b = st().bcl;
-  EXPECT_NEAR(b[KES_BCL_EST_MEAN], 3.1833333333333336, 1e-14);
-  EXPECT_NEAR(b[KES_BCL_LO_MEAN], 0.8633703596514456, 1e-12);
-  EXPECT_NEAR(b[KES_BCL_UP_MEAN], 5.5032963070152219, 1e-12);
-  EXPECT_NEAR(b[KES_BCL_LO_STD], 2.5866051741322962, 1e-11);
-  EXPECT_NEAR(b[KES_BCL_UP_STD], 6.1995625751315933, 1e-11);
-  EXPECT_NEAR(b[KES_BCL_LO_VAR], 2.5866051741322962 * 2.5866051741322962, 1e-10);
-  EXPECT_NEAR(b[KES_BCL_UP_VAR], 6.1995625751315933 * 6.1995625751315933, 1e-10);
-}
-
 // R: mean -/+ qt(.9, 11) s / sqrt(n); sqrt(11 s^2 / qchisq(.9 or .1, 11)).
 TEST_F(StatRecord, BasicLimitsOneSidedUseTheFullAlpha) {
   ctx->po.cibasic = 1;

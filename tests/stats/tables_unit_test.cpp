@@ -104,35 +104,6 @@ class LabelLoad : public ::testing::Test {
   kes_tables tables_{};
 };
 
-TEST_F(LabelLoad, GroupsHoldTheirTextsAndLongestLengths) {
-  double probs[2] = {0.1, 0.9};
-  ctx_.stats->npctlpts = 2;
-  ctx_.stats->pctlpts_prob = probs;
-  ctx_.stats->mom.v[KES_MOM_N] = 99;  // cleared by the load
-  keszset(&ctx_);
-  const kes_stats& st = *ctx_.stats;
-  const kes_statlabels& l = st.labels;
-  EXPECT_EQ(st.pctldef, 3);
-  EXPECT_EQ(std::string(st.vardef, 8), "N       ");
-  EXPECT_EQ(st.mom.v[KES_MOM_N], 0);
-  // The OUTPUT set-up's PCTLPTS request survives.
-  EXPECT_EQ(st.npctlpts, 2);
-  EXPECT_EQ(st.pctlpts_prob, probs);
-  EXPECT_EQ(slot(l.g1.slot[0]), padded("N"));
-  EXPECT_EQ(slot(l.g2.slot[5]), padded("Std Error Mean"));
-  EXPECT_EQ(l.g1.longest, 15);   // "Coeff Variation"
-  EXPECT_EQ(l.g4.longest, 19);   // "Interquartile Range"
-  EXPECT_EQ(l.g9.longest, 10);   // "50% Median"
-  EXPECT_EQ(slot(l.g9.slot[10]), padded("0% Min"));
-  EXPECT_EQ(slot(l.g3.slot[3]), std::string(KES_LABEL_LEN, ' '));  // the row without a measure
-  EXPECT_EQ(l.g10.longest, 22);  // "Gini's Mean Difference"
-  EXPECT_EQ(l.g6.longest, 18);   // "Kolmogorov-Smirnov"
-  // Value pointers of the moments columns and the quantile rows.
-  EXPECT_EQ(l.mom_left[2], &st.mom.v[KES_MOM_STD]);
-  EXPECT_EQ(l.mom_right[0], &st.mom.v[KES_MOM_SUMWGT]);
-  EXPECT_EQ(l.qnt_rows[5], &st.qnt[KES_Q_MEDIAN]);
-}
-
 TEST_F(LabelLoad, WeightMeansTheWeightedDefinition) {
   ctx_.weight_given = 1;
   keszset(&ctx_);

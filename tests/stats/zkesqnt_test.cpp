@@ -66,46 +66,36 @@ std::vector<double> sample_b() { return {3.1, -2.4, 0.7, 5.5, 1.2, 9.8, 4.4, 0.7
 
 // ---- positions ------------------------------------------------------------------
 
-TEST(PercentilePositions, TenValuesAtTheMedian) {
-  double j, k, g;
-  g = zkesfct(1, 10, 0.5, &j, &k);
-  EXPECT_EQ(g, 0);
-  EXPECT_EQ(j, 4);  // x(5)
-  g = zkesfct(2, 10, 0.5, &j, &k);
-  EXPECT_EQ(j, 4);
-  EXPECT_EQ(k, 4);
-  g = zkesfct(3, 10, 0.5, &j, &k);
-  EXPECT_EQ(g, 0);
-  EXPECT_EQ(j, 4);
-  g = zkesfct(4, 10, 0.5, &j, &k);  // (n + 1)p = 5.5
-  EXPECT_EQ(g, 0.5);
-  EXPECT_EQ(j, 4);
-  EXPECT_EQ(k, 5);
-  g = zkesfct(5, 10, 0.5, &j, &k);
-  EXPECT_EQ(g, 0.5);
-  EXPECT_EQ(j, 4);
-  EXPECT_EQ(k, 5);
-}
-
-TEST(PercentilePositions, NearestEvenOnHalfWayTies) {
-  double j, k;
-  zkesfct(2, 10, 0.25, &j, &k);  // np = 2.5: x(2)
-  EXPECT_EQ(j, 1);
-  zkesfct(2, 10, 0.35, &j, &k);  // np = 3.5: x(4)
-  EXPECT_EQ(j, 3);
-  zkesfct(2, 10, 0.23, &j, &k);  // np = 2.3: x(2)
-  EXPECT_EQ(j, 1);
-}
-
-TEST(PercentilePositions, JustBelowAnIntegerCountsAsIt) {
-  double j, k;
-  // 3 * (1/3) may round below 1; within the fuzz it is 1 exactly.
-  const double g = zkesfct(3, 3, 1.0 / 3.0, &j, &k);
-  EXPECT_EQ(g, 0);
-  EXPECT_EQ(j, 0);
-  const double g1 = zkesfct(1, 100, 0.29 - 1e-17, &j, &k);
-  EXPECT_EQ(g1, 0);
-  EXPECT_EQ(j, 28);
+// Order-statistic positions (from 0) and interpolation fractions, by hand: n p and
+// (n + 1) p against the rule of each definition.
+TEST(PercentilePositions, HandComputedCases) {
+  struct row {
+    int def;
+    double n, p;
+    double g, j;  // fraction and lower position
+    double k;     // upper position, or -1 when not checked
+  };
+  const row rows[] = {
+      {1, 10, 0.5, 0, 4, -1},         {2, 10, 0.5, 0, 4, 4},  {3, 10, 0.5, 0, 4, -1},
+      {4, 10, 0.5, 0.5, 4, 5},        // (n + 1) p = 5.5
+      {5, 10, 0.5, 0.5, 4, 5},
+      {2, 10, 0.25, 0, 1, -1},        // n p = 2.5: the even neighbour x(2)
+      {2, 10, 0.35, 0, 3, -1},        // n p = 3.5: x(4)
+      {2, 10, 0.23, 0, 1, -1},        // n p = 2.3: x(2)
+      {3, 3, 1.0 / 3.0, 0, 0, -1},    // 3 * (1/3) may round below 1: within the fuzz it is 1
+      {1, 100, 0.29 - 1e-17, 0, 28, -1},
+  };
+  for (const row& r : rows) {
+    double j, k;
+    const double g = zkesfct(r.def, r.n, r.p, &j, &k);
+    if (r.def != 2) {
+      EXPECT_EQ(g, r.g) << r.def << " " << r.p;
+    }
+    EXPECT_EQ(j, r.j) << r.def << " " << r.p;
+    if (r.k >= 0) {
+      EXPECT_EQ(k, r.k) << r.def << " " << r.p;
+    }
+  }
 }
 
 TEST(PercentilePositions, ClampedToTheObservations) {

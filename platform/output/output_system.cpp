@@ -243,12 +243,14 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
   wob_attr* out = out_record(c, WOB_A_HANDLE);
   if (!out) return c.error();
   group_obj* g = c.sys().make<group_obj>(okind::group, group_class());
-  if (!opt_text(c, WOB_A_NAME, g->info.name) || !opt_text(c, WOB_A_LABEL, g->info.label) || !opt_text(c, WOB_A_GROUP_KIND, g->info.kind))
+  if (!opt_text(c, WOB_A_NAME, g->info.name) || !opt_text(c, WOB_A_LABEL, g->info.label) ||
+      !opt_text(c, WOB_A_GROUP_KIND, g->info.kind))
     return c.error();
   g->info.name = trim_blanks(g->info.name);
   g->info.label = trim_blanks(g->info.label);
   // A CLASS level group carries the level's formatted lengths.
-  g->info.class_level = g->info.kind != "VarName" && (c.find(WOB_A_DECIMALS) != nullptr || c.find(WOB_A_WIDTH) != nullptr);
+  g->info.class_level =
+      g->info.kind != "VarName" && (c.find(WOB_A_DECIMALS) != nullptr || c.find(WOB_A_WIDTH) != nullptr);
   c.sys().open_group(g);
   out->w.p = g;
   return 0;

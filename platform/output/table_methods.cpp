@@ -142,7 +142,8 @@ int f_add_pair(void* object, void*, void*, int count, wob_attr* attrs) {
   p.is_text = v.is_text;
   p.text = v.text;
   p.num = v.num;
-  if (!opt_int(c, WOB_A_POSITION, p.position) || !opt_int(c, WOB_A_WIDTH, p.width) || !opt_int(c, WOB_A_DECIMALS, p.decimals))
+  if (!opt_int(c, WOB_A_POSITION, p.position) || !opt_int(c, WOB_A_WIDTH, p.width) ||
+      !opt_int(c, WOB_A_DECIMALS, p.decimals))
     return c.error();
   f->pairs.push_back(std::move(p));
   return 0;

@@ -1,6 +1,8 @@
 // The procedure options: the PROC node (with the VAR, BY, CLASS, FREQ, WEIGHT and ID
 // statements folded into its slots) read into the context, with the rules that tie
 // options together. Runs once at start-up, right after the statement parse.
+#include "driver/kesgopt_options.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,7 +13,6 @@
 #include "driver/kes_procopts.h"
 #include "driver/kes_readstate.h"
 #include "driver/kes_text.h"
-#include "driver/kesgopt_options.h"
 #include "driver/pool_alloc.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
@@ -311,8 +312,10 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
 
 // NEXTROBS= and NEXTRVAL=.
 int extreme_counts(kes_ctx* ctx, option_reading&) {
-  ctx->nextrobs = given(ctx, KES_PROC_SLOT_NEXTROBS) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTROBS))) : 5;
-  ctx->nextrval = given(ctx, KES_PROC_SLOT_NEXTRVAL) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTRVAL))) : 0;
+  ctx->nextrobs =
+      given(ctx, KES_PROC_SLOT_NEXTROBS) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTROBS))) : 5;
+  ctx->nextrval =
+      given(ctx, KES_PROC_SLOT_NEXTRVAL) ? static_cast<int>(kes::fmin(1e6, num(ctx, KES_PROC_SLOT_NEXTRVAL))) : 0;
   if (ctx->nextrobs < 0) ctx->nextrobs = 0;
   if (ctx->nextrval < 0) ctx->nextrval = 0;
   return 0;
@@ -345,7 +348,8 @@ int mu0_values(kes_ctx* ctx, option_reading&) {
   if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   if (count(ctx, KES_PROC_SLOT_MU0) > 0 && nums(ctx, KES_PROC_SLOT_MU0) != nullptr) {
     const int n = count(ctx, KES_PROC_SLOT_MU0);
-    if (n == 1) vzfdl(nums(ctx, KES_PROC_SLOT_MU0)[0], po->mu0, ctx->nvars);
+    if (n == 1)
+      vzfdl(nums(ctx, KES_PROC_SLOT_MU0)[0], po->mu0, ctx->nvars);
     else
       for (int v = 0; v < kes::min(n, ctx->nvars); ++v) po->mu0[v] = nums(ctx, KES_PROC_SLOT_MU0)[v];
   }
@@ -378,13 +382,15 @@ int trimmed_winsorized(kes_ctx* ctx, option_reading&) {
       ctx->ntrimmed = keep_proportions(ctx, KES_PROC_SLOT_TRIMMED, &po->trimmed, &failed);
       po->trim_kind = kind_of(ctx, KES_PROC_SLOT_TRIMMED_TYPE, 3);
       if (po->trim_kind < 1 || po->trim_kind > 3) po->trim_kind = 3;
-      if (!level_of(ctx, KES_PROC_SLOT_TRIMMED_ALPHA, po->alpha, "ALPHA= of TRIMMED=", &po->trim_alpha)) return fail(KES_RC_BAD_OPTION);
+      if (!level_of(ctx, KES_PROC_SLOT_TRIMMED_ALPHA, po->alpha, "ALPHA= of TRIMMED=", &po->trim_alpha))
+        return fail(KES_RC_BAD_OPTION);
     }
     if (given(ctx, KES_PROC_SLOT_WINSORIZED)) {
       ctx->nwinsorized = keep_proportions(ctx, KES_PROC_SLOT_WINSORIZED, &po->winsorized, &failed);
       po->winsor_kind = kind_of(ctx, KES_PROC_SLOT_WINSORIZED_TYPE, 3);
       if (po->winsor_kind < 1 || po->winsor_kind > 3) po->winsor_kind = 3;
-      if (!level_of(ctx, KES_PROC_SLOT_WINSORIZED_ALPHA, po->alpha, "ALPHA= of WINSORIZED=", &po->winsor_alpha)) return fail(KES_RC_BAD_OPTION);
+      if (!level_of(ctx, KES_PROC_SLOT_WINSORIZED_ALPHA, po->alpha, "ALPHA= of WINSORIZED=", &po->winsor_alpha))
+        return fail(KES_RC_BAD_OPTION);
     }
     if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   }
@@ -404,7 +410,8 @@ int percentile_limits(kes_ctx* ctx, option_reading& r) {
         xpmlog(kSetStat, 1081);
       } else {
         po->cipctlnormal = kind_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_TYPE, 3);
-        if (!level_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_ALPHA, po->alpha, "ALPHA= of CIPCTLNORMAL", &po->cipctlnormal_alpha))
+        if (!level_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_ALPHA, po->alpha, "ALPHA= of CIPCTLNORMAL",
+                      &po->cipctlnormal_alpha))
           return fail(KES_RC_BAD_OPTION);
       }
     }
@@ -412,7 +419,8 @@ int percentile_limits(kes_ctx* ctx, option_reading& r) {
       // As parsed: LOWER 1, UPPER 2, SYMMETRIC 3, ASYMMETRIC 4.
       const int t = kind_of(ctx, KES_PROC_SLOT_CIPCTLDF_TYPE, 3);
       po->cipctldf = t == 1 ? 1 : t == 2 ? 2 : t == 4 ? 5 : 4;
-      if (!level_of(ctx, KES_PROC_SLOT_CIPCTLDF_ALPHA, po->alpha, "ALPHA= of CIPCTLDF", &po->cipctldf_alpha)) return fail(KES_RC_BAD_OPTION);
+      if (!level_of(ctx, KES_PROC_SLOT_CIPCTLDF_ALPHA, po->alpha, "ALPHA= of CIPCTLDF", &po->cipctldf_alpha))
+        return fail(KES_RC_BAD_OPTION);
     }
   }
   return 0;
@@ -427,7 +435,8 @@ int basic_limits(kes_ctx* ctx, option_reading& r) {
       xpmlog(kSetStat, 1082);
     } else {
       po->cibasic = kind_of(ctx, KES_PROC_SLOT_CIBASIC_TYPE, 3);
-      if (!level_of(ctx, KES_PROC_SLOT_CIBASIC_ALPHA, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha)) return fail(KES_RC_BAD_OPTION);
+      if (!level_of(ctx, KES_PROC_SLOT_CIBASIC_ALPHA, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha))
+        return fail(KES_RC_BAD_OPTION);
     }
   }
   return 0;

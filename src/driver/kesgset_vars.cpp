@@ -86,7 +86,8 @@ int scan_statements(kes_ctx* ctx) {
       if (ctx->weight_given) xpmlog(kSet, 167);
       else dp->nnormal_vars = kes::max(dp->nnormal_vars, kes::min(nnorm, ctx->nvars));
     }
-    const int nloc = longest({KES_OUTPUT_SLOT_MSIGN, KES_OUTPUT_SLOT_SIGNRANK, KES_OUTPUT_SLOT_PROBM, KES_OUTPUT_SLOT_PROBS});
+    const int nloc =
+        longest({KES_OUTPUT_SLOT_MSIGN, KES_OUTPUT_SLOT_SIGNRANK, KES_OUTPUT_SLOT_PROBM, KES_OUTPUT_SLOT_PROBS});
     if (nloc > 0) {
       if (ctx->weight_given) xpmlog(kSet, 168);
       else dp->nloc_vars = kes::max(dp->nloc_vars, kes::min(nloc, ctx->nvars));
@@ -246,14 +247,16 @@ int kesgset_impl(kes_ctx* ctx) {
   const int nget = 2 * nclass + nv + (ctx->weight_given ? 1 : 0) + (ctx->freq_given ? 1 : 0);
   if (xvgeti(ctx->data, nget, &ctx->varget) != 0) return fail(KES_RC_STEP_FAILED);
   for (int v = 0; v < nv; ++v)
-    if (xvgetd(ctx->varget, ctx->varnums[v], HOST_GET_ANALYSIS, &dp->values[v], 8) != 0) return fail(KES_RC_STEP_FAILED);
+    if (xvgetd(ctx->varget, ctx->varnums[v], HOST_GET_ANALYSIS, &dp->values[v], 8) != 0)
+      return fail(KES_RC_STEP_FAILED);
   if (ctx->freq_given && xvgetd(ctx->varget, dp->freq_varnum, HOST_GET_RAW, &ctx->freq_value, 8) != 0)
     return fail(KES_RC_STEP_FAILED);
   if (ctx->weight_given && xvgetd(ctx->varget, dp->weight_varnum, HOST_GET_RAW, &ctx->weight_value, 8) != 0)
     return fail(KES_RC_STEP_FAILED);
   for (int i = 0; i < nclass; ++i) {
     kes_classvar& var = cv->var[i];
-    if (xvgetd(ctx->varget, var.varnum, HOST_GET_FMT, var.fmt.text, var.fmt.width) != 0) return fail(KES_RC_STEP_FAILED);
+    if (xvgetd(ctx->varget, var.varnum, HOST_GET_FMT, var.fmt.text, var.fmt.width) != 0)
+      return fail(KES_RC_STEP_FAILED);
     const int r = var.type == 1 ? xvgetd(ctx->varget, var.varnum, HOST_GET_KEY, &var.value, 8)
                                 : xvgetd(ctx->varget, var.varnum, HOST_GET_KEY, var.key.text, var.key.width);
     if (r != 0) return fail(KES_RC_STEP_FAILED);

@@ -30,15 +30,13 @@ int zkesqnt(int, int def, const kes_moments* mom, kes_valnode* head, int, kes_qn
   return zkesqnt_arrays(def, mom, &fv, q);
 }
 
-int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
-            kes_moments* out) {
+int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing, kes_moments* out) {
   kes_flatvals fv;
   const bool copied = kes_flatten_copy(rec->values, 0, &fv) == 0;
   return zkesmnt_arrays(rec, vardef, copied ? &fv : nullptr, head, missing, out);
 }
 
-void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
-             kes_locres* out) {
+void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks, kes_locres* out) {
   kes_flatvals fv;
   const bool flat = !weighted && ranks && head != nullptr && kes_flatten_copy(head, 0, &fv) == 0;
   zkesloc_arrays(mom, flat ? &fv : nullptr, mu0, weighted, ranks, out);
@@ -81,9 +79,8 @@ bool copy_list(const kes_valnode* head, int m, kes_flatvals* fv) {
 
 }  // namespace
 
-int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head, const kes_valnode*,
-            const double* values, const int* freqs, int trimmed, double amount, double mu0, double alpha,
-            kes_twmres* res) {
+int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head, const kes_valnode*, const double* values,
+            const int* freqs, int trimmed, double amount, double mu0, double alpha, kes_twmres* res) {
   if (array) return zkestwm_arrays(m, mom, values, freqs, trimmed, amount, mu0, alpha, res);
   kes_flatvals fv;
   if (!copy_list(head, m, &fv)) {
@@ -93,8 +90,8 @@ int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head, c
   return zkestwm_arrays(fv.m, mom, fv.x, fv.f, trimmed, amount, mu0, alpha, res);
 }
 
-void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list, const double* values,
-             const int* freqs, int ncase, int print, double mu, double sigma, kes_nrmres* res) {
+void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list, const double* values, const int* freqs,
+             int ncase, int print, double mu, double sigma, kes_nrmres* res) {
   if (array) return zkesnrm_arrays(m, mom, values, freqs, ncase, print, mu, sigma, res);
   kes_flatvals fv;
   if (!copy_list(list, m, &fv)) return zkesnrm_arrays(0, mom, nullptr, nullptr, ncase, print, mu, sigma, res);

@@ -17,12 +17,10 @@ int zkesqnt(int unused, int def, const kes_moments* mom, kes_valnode* head, int 
 
 // zkesmnt_arrays over the list of rec; without room for the copy skewness and kurtosis
 // stay missing.
-int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
-            kes_moments* out);
+int zkesmnt(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing, kes_moments* out);
 
 // zkesloc_arrays over the list at head; without room for the copy, t alone.
-void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks,
-             kes_locres* out);
+void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int weighted, int ranks, kes_locres* out);
 
 // kesscl_arrays over the m distinct values of the ascending list (array == 0) or of the
 // ascending values with their frequencies (array != 0; freqs may be null: each 1).
@@ -40,5 +38,5 @@ int zkestwm(int array, int m, const kes_moments* mom, const kes_valnode* head, c
 
 // zkesnrm_arrays over the list (array == 0) or the arrays (array != 0; freqs may be
 // null: each 1). Without room for the copy every result is missing.
-void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list, const double* values,
-             const int* freqs, int ncase, int print, double mu, double sigma, kes_nrmres* res);
+void zkesnrm(int array, int m, const kes_moments* mom, const kes_valnode* list, const double* values, const int* freqs,
+             int ncase, int print, double mu, double sigma, kes_nrmres* res);

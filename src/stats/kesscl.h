@@ -2,7 +2,6 @@
 // Qn, each also scaled to estimate the standard deviation of a normal sample.
 #pragma once
 
-
 // Fills res[10] (kes_sclcell order) from m ascending distinct values x with
 // frequencies f and, for the weighted definition, their weights w (may be null
 // otherwise); pctldef is the percentile definition 1..6. With skipqn set Qn and its

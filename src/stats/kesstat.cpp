@@ -19,6 +19,7 @@
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
@@ -31,7 +32,6 @@
 #include "stats/zkesnrm.h"
 #include "stats/zkesqnt.h"
 #include "stats/zkestwm.h"
-#include "kes_gram_names.h"
 
 const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 0.99};
 

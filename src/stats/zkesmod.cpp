@@ -118,7 +118,8 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
       decimals = kBest;
     }
   }
-  wob_attr pres[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, "Value", -1), wob_int(WOB_A_DECIMALS, decimals), wob_int(WOB_A_WIDTH, width)};
+  wob_attr pres[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, "Value", -1), wob_int(WOB_A_DECIMALS, decimals),
+                      wob_int(WOB_A_WIDTH, width)};
   kes_tabcall(t.handle[KES_TAB_FREQ], WOB_M_COLUMN_ATTRS, 3, pres);
 
   kes_dynpair p[] = {{"FrqHdr", nullptr, vemmsgs(kSet, ctx->weight_given ? 50 : 49)}};

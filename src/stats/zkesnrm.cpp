@@ -5,6 +5,8 @@
 // whole value at a time. The EDF p-values come from critical-value tables of the
 // statistics after Stephens-type modifications, interpolated linearly, with a '<' or
 // '>' qualifier outside the table.
+#include "stats/zkesnrm.h"
+
 #include <cmath>
 
 #include "numeric/zferf.h"
@@ -12,7 +14,6 @@
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
 #include "stats/kes_stats.h"
-#include "stats/zkesnrm.h"
 
 namespace {
 

@@ -113,7 +113,8 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   }
   wob_attr note[1];
   int n = 0;
-  if (st->basic_nmodes > 1) note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(kSet, 138, st->basic_nmodes, st->basic_maxfreq));
+  if (st->basic_nmodes > 1)
+    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(kSet, 138, st->basic_nmodes, st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);

@@ -6,6 +6,8 @@
 // subtracting the trimmed ends from the moments: those ends are the outliers the
 // estimate exists to resist, and taking them away from a total that they dominate
 // would cancel the middle's digits.
+#include "stats/zkestwm.h"
+
 #include <cmath>
 
 #include "numeric/zmissing.h"
@@ -13,7 +15,6 @@
 #include "numeric/zqt.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
-#include "stats/zkestwm.h"
 
 namespace {
 

@@ -34,10 +34,9 @@ std::string read_file(const fs::path& p) {
 run_result generate(const std::string& grammar, const std::string& name) {
   fs::path d = scratch();
   std::ofstream(d / (name + ".grammar")) << grammar;
-  std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() +
-                    " " + (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
-                    (d / (name + ".h")).string() + " 2> " +
-                    (d / (name + ".err")).string();
+  std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() + " " +
+                    (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
+                    (d / (name + ".h")).string() + " 2> " + (d / (name + ".err")).string();
   int rc = std::system(cmd.c_str());
   return {WEXITSTATUS(rc), read_file(d / (name + ".err"))};
 }

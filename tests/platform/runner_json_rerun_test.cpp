@@ -13,9 +13,16 @@ TEST(RunnerJson, ASecondRunToTheSameJsonFileWritesItsOwnOutputs) {
   dir.write("d.csv", "x\n1\n2\n3\n");
   auto run = [&](const std::string& program) {
     dir.write("prog.kes", program);
-    const std::vector<std::string> args = {"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so",
-                                           "--log", (dir / "log").string(), "--listing", (dir / "lst").string(),
-                                           "--json", (dir / "same.json").string(), "--work", dir.path().string(),
+    const std::vector<std::string> args = {"--module",
+                                           std::string(KES_BINARY_DIR) + "/libkestravine.so",
+                                           "--log",
+                                           (dir / "log").string(),
+                                           "--listing",
+                                           (dir / "lst").string(),
+                                           "--json",
+                                           (dir / "same.json").string(),
+                                           "--work",
+                                           dir.path().string(),
                                            (dir / "prog.kes").string()};
     const int rc = plat::run(args);
     plat::config() = plat::run_config{};

@@ -1,5 +1,7 @@
 // Student's t, sign and signed rank tests against R (t.test, binom.test,
 // wilcox.test) and hand-enumerated null distributions with ties.
+#include "stats/zkesloc.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 #include "numeric/zmissing.h"
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
-#include "stats/zkesloc.h"
 #include "stats/zkesmnt.h"
 #include "stats/zkesqnt.h"
 #include "value_list_builder.h"

@@ -1,5 +1,7 @@
 // Moments under every VARDEF= divisor, with frequencies and weights, and the rounding
 // rules that zero a noisy CSS or a negligible mean.
+#include "stats/zkesmnt.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 #include "numeric/zmissing.h"
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
-#include "stats/zkesmnt.h"
 #include "value_list_builder.h"
 
 using kes_test::obs;

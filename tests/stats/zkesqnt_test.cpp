@@ -1,5 +1,7 @@
 // Percentiles under the five definitions and the weighted one, modes, back links, and
 // the normal-theory and distribution-free percentile limits.
+#include "stats/zkesqnt.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
-#include "stats/zkesqnt.h"
 #include "value_list_builder.h"
 
 using kes_test::obs;
@@ -76,13 +77,15 @@ TEST(PercentilePositions, HandComputedCases) {
     double k;     // upper position, or -1 when not checked
   };
   const row rows[] = {
-      {1, 10, 0.5, 0, 4, -1},         {2, 10, 0.5, 0, 4, 4},  {3, 10, 0.5, 0, 4, -1},
-      {4, 10, 0.5, 0.5, 4, 5},        // (n + 1) p = 5.5
+      {1, 10, 0.5, 0, 4, -1},
+      {2, 10, 0.5, 0, 4, 4},
+      {3, 10, 0.5, 0, 4, -1},
+      {4, 10, 0.5, 0.5, 4, 5},  // (n + 1) p = 5.5
       {5, 10, 0.5, 0.5, 4, 5},
-      {2, 10, 0.25, 0, 1, -1},        // n p = 2.5: the even neighbour x(2)
-      {2, 10, 0.35, 0, 3, -1},        // n p = 3.5: x(4)
-      {2, 10, 0.23, 0, 1, -1},        // n p = 2.3: x(2)
-      {3, 3, 1.0 / 3.0, 0, 0, -1},    // 3 * (1/3) may round below 1: within the fuzz it is 1
+      {2, 10, 0.25, 0, 1, -1},      // n p = 2.5: the even neighbour x(2)
+      {2, 10, 0.35, 0, 3, -1},      // n p = 3.5: x(4)
+      {2, 10, 0.23, 0, 1, -1},      // n p = 2.3: x(2)
+      {3, 3, 1.0 / 3.0, 0, 0, -1},  // 3 * (1/3) may round below 1: within the fuzz it is 1
       {1, 100, 0.29 - 1e-17, 0, 28, -1},
   };
   for (const row& r : rows) {

@@ -121,14 +121,18 @@ struct reader {
           kind_by_name[words[2]] = k;
           g->kind_names[k] = words[2];
         } else if (d == "%names") {
-          if (words.size() != 2) error(pos, "%names takes one scope name");
-          else scope = words[1];
+          if (words.size() != 2)
+            error(pos, "%names takes one scope name");
+          else
+            scope = words[1];
         } else if (d == "%slot" || d == "%flag") {
           // A number the actions assign themselves, named here.
           char* endp = nullptr;
           long v = words.size() == 3 ? std::strtol(words[2].c_str(), &endp, 10) : 0;
-          if (words.size() != 3 || *endp != '\0') error(pos, d + " takes a name and a number");
-          else add_name(d == "%flag" ? "FLAG" : "SLOT", words[1], static_cast<int>(v), pos);
+          if (words.size() != 3 || *endp != '\0')
+            error(pos, d + " takes a name and a number");
+          else
+            add_name(d == "%flag" ? "FLAG" : "SLOT", words[1], static_cast<int>(v), pos);
         } else if (d == "%start") {
           if (words.size() != 2) error(pos, "%start takes one nonterminal");
           else start_name = words[1];
@@ -156,9 +160,10 @@ struct reader {
       error(pos, "a named number needs a %names scope: " + name);
       return;
     }
-    if (!std::all_of(name.begin(), name.end(), [](char ch) { return std::isupper(static_cast<unsigned char>(ch)) ||
-                                                                    std::isdigit(static_cast<unsigned char>(ch)) ||
-                                                                    ch == '_'; })) {
+    if (!std::all_of(name.begin(), name.end(), [](char ch) {
+          return std::isupper(static_cast<unsigned char>(ch)) || std::isdigit(static_cast<unsigned char>(ch)) ||
+                 ch == '_';
+        })) {
       error(pos, "a slot or flag name is upper case letters, digits and '_': " + name);
       return;
     }
@@ -419,7 +424,7 @@ struct reader {
 }  // namespace
 
 bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>* errors) {
-  reader r{g, errors, {}, {}, {}, {}, {}, {}, {}};
+  reader r{g, errors, {}, {}, {}, {}, {}, {}, {}, {}};
   size_t before = errors->size();
   r.scan_file(path, source_pos{path, 0});
   if (errors->size() != before) return false;

@@ -13,7 +13,7 @@ void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, 
   void* description = nullptr;
   if (ctx->toc_wanted) {
     wob_attr a{};
-    a.id = 296;
+    a.id = WOB_A_LABEL;
     int rc = wobgetattr(table, 1, &a);
     if (rc < 0) {
       xprrlog(0, rc);

@@ -75,7 +75,7 @@ TEST(WobAttr, AStringKeepsItsLengthInTheSecondHalfOfTheSecondWord) {
   // A string keeps its length in the second half of the second word and its pointer
   // in the last word, whole even above 4 GiB addresses.
   const char* text = "manager";
-  wob_attr s = wob_str(146, text, 7);
+  wob_attr s = wob_str(WOB_A_CLASS, text, 7);
   EXPECT_EQ(s.type, WOB_STRING);
   EXPECT_EQ(s.w.s.len, 7);
   EXPECT_EQ(s.last.str, text);

@@ -16,17 +16,17 @@ class GroupTest : public json_system_fixture {
     json_system_fixture::SetUp();
     mgr = make_manager();
     // A one-column table reused by the tests.
-    wob_attr c[5] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144),
-                     wob_text(138, txt("Small")), wob_text(296, txt("Small Table"))};
+    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_NAME, txt("Small")), wob_text(WOB_A_LABEL, txt("Small Table"))};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
     table = c[2].w.p;
-    wob_attr col[4] = {wob_int(103, 5), wob_text(138, txt("Value")), wob_text(296, txt("Value")),
-                       wob_addr(285, &value)};
+    wob_attr col[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Value")), wob_text(WOB_A_LABEL, txt("Value")),
+                       wob_addr(WOB_A_CELL, &value)};
     EXPECT_EQ(wobmth(table, nullptr, WOB_M_DEFINE_COLUMN, 4, col), 0);
     EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
   }
   void emit_small(double v) {
-    wob_attr b[3] = {wob_out(0), wob_out(0, table), wob_text(339, txt("orbo.kestravine.Small"))};
+    wob_attr b[3] = {wob_out(0), wob_out(0, table), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Small"))};
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
     value = v;
     ASSERT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
@@ -35,26 +35,26 @@ class GroupTest : public json_system_fixture {
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
   }
   void* open_variable_group(const char* name) {
-    wob_attr g[6] = {wob_out(144), wob_text(138, txt(name)), wob_int(289, 6), wob_text(288, txt("VarName")),
-                     wob_text(296, txt(name)), wob_last(286, 1)};
+    wob_attr g[6] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt(name)), wob_int(WOB_A_CHAR_WIDTH, 6), wob_text(WOB_A_GROUP_KIND, txt("VarName")),
+                     wob_text(WOB_A_LABEL, txt(name)), wob_last(WOB_A_GROUP_FLAG, 1)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 6, g), 0);
     return g[0].w.p;
   }
   void* open_level_group(const char* var, const char* level) {
     std::string label = std::string(var) + "=" + level;
-    wob_attr g[9] = {wob_out(144),        wob_text(138, txt(level)),          wob_int(289, 4),
-                     wob_text(288, txt(var)), wob_text(340, txt("")),        wob_int(270, 1),
-                     wob_int(272, 4),     wob_text(296, txt(label.c_str())), wob_last(286, 1)};
+    wob_attr g[9] = {wob_out(WOB_A_HANDLE),        wob_text(WOB_A_NAME, txt(level)),          wob_int(WOB_A_CHAR_WIDTH, 4),
+                     wob_text(WOB_A_GROUP_KIND, txt(var)), wob_text(WOB_A_DETAIL_TEXT, txt("")),        wob_int(WOB_A_DECIMALS, 1),
+                     wob_int(WOB_A_WIDTH, 4),     wob_text(WOB_A_LABEL, txt(label.c_str())), wob_last(WOB_A_GROUP_FLAG, 1)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 9, g), 0);
     return g[0].w.p;
   }
   void heading(int line, const char* text) {
     wob_attr h[5];
-    h[0] = wob_int(440, 77);  // the unfilled leading record: whatever the array last held
-    h[1] = wob_int(440, line);
-    h[2] = wob_int(148, -1);
-    h[3] = wob_text(577, txt(text));
-    h[4] = wob_last(2558, line == 1);
+    h[0] = wob_int(WOB_A_LINE_NUMBER, 77);  // the unfilled leading record: whatever the array last held
+    h[1] = wob_int(WOB_A_LINE_NUMBER, line);
+    h[2] = wob_int(WOB_A_MINUS_ONE, -1);
+    h[3] = wob_text(WOB_A_HEADING_TEXT, txt(text));
+    h[4] = wob_last(WOB_A_FIRST_LINE, line == 1);
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_HEADING, 5, h), 0);
   }
   int count_lines(const std::string& text) const {
@@ -104,8 +104,8 @@ TEST_F(GroupTest, GroupLabelsShowWhenNoHeadingCoversThem) {
   void* var = open_variable_group("Height");
   heading(2, "Variable:  Height");  // the heading says where the output stands
   emit_small(1);
-  wob_attr g[6] = {wob_out(144), wob_text(138, txt("Histogram")), wob_text(288, txt("Histogram")),
-                   wob_dbl(437, 1), wob_text(296, txt("Histogram 1: Height")), wob_last(286, 1)};
+  wob_attr g[6] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt("Histogram")), wob_text(WOB_A_GROUP_KIND, txt("Histogram")),
+                   wob_dbl(WOB_A_ORDINAL, 1), wob_text(WOB_A_LABEL, txt("Histogram 1: Height")), wob_last(WOB_A_GROUP_FLAG, 1)};
   ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 6, g), 0);
   emit_small(2);
   emit_small(3);
@@ -116,21 +116,21 @@ TEST_F(GroupTest, GroupLabelsShowWhenNoHeadingCoversThem) {
 }
 
 TEST_F(GroupTest, AFactoidGoesOutOnceWhenClosedAndRefusesLatePairs) {
-  wob_attr c[9] = {wob_str(143, "vem", 3),   wob_str(146, "factoid", 7),
-                   wob_out(144),             wob_text(339, txt("orbo.kestravine.Moments")),
-                   wob_int(148, -1),         wob_text(138, txt("Moments")),
-                   wob_text(296, txt("Moments")), wob_text(267, txt("Moments")),
-                   wob_last(295, 1)};
+  wob_attr c[9] = {wob_str(WOB_A_FAMILY, "vem", 3),   wob_str(WOB_A_CLASS, "factoid", 7),
+                   wob_out(WOB_A_HANDLE),             wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Moments")),
+                   wob_int(WOB_A_MINUS_ONE, -1),         wob_text(WOB_A_NAME, txt("Moments")),
+                   wob_text(WOB_A_LABEL, txt("Moments")), wob_text(WOB_A_TOC_LABEL, txt("Moments")),
+                   wob_last(WOB_A_TOC_WANTED, 1)};
   ASSERT_EQ(wobmth(root, nullptr, WOB_M_CREATE, 9, c), 0);
   void* f = c[2].w.p;
   const char* left[3] = {"N", "Mean", "Std Deviation"};
   const char* right[3] = {"Sum Weights", "Sum Observations", "Variance"};
   const double lv[3] = {10, 12.5, 2.5}, rv[3] = {10, 125, 6.25};
   for (int i = 0; i < 3; ++i) {
-    wob_attr l[4] = {wob_text(296, txt(left[i])), wob_dbl(287, lv[i]), wob_int(272, 10), wob_int(270, 99)};
+    wob_attr l[4] = {wob_text(WOB_A_LABEL, txt(left[i])), wob_dbl(WOB_A_VALUE, lv[i]), wob_int(WOB_A_WIDTH, 10), wob_int(WOB_A_DECIMALS, 99)};
     ASSERT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 4, l), 0);
-    wob_attr r[5] = {wob_int(376, 2), wob_text(296, txt(right[i])), wob_dbl(287, rv[i]), wob_int(272, 10),
-                     wob_int(270, 99)};
+    wob_attr r[5] = {wob_int(WOB_A_POSITION, 2), wob_text(WOB_A_LABEL, txt(right[i])), wob_dbl(WOB_A_VALUE, rv[i]), wob_int(WOB_A_WIDTH, 10),
+                     wob_int(WOB_A_DECIMALS, 99)};
     ASSERT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 5, r), 0);
   }
   ASSERT_EQ(wobmth(f, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);
@@ -141,7 +141,7 @@ TEST_F(GroupTest, AFactoidGoesOutOnceWhenClosedAndRefusesLatePairs) {
   EXPECT_EQ(sys->emitted(), 1);
 
   // Pairs after the end are refused.
-  wob_attr late[2] = {wob_text(296, txt("Late")), wob_dbl(287, 1)};
+  wob_attr late[2] = {wob_text(WOB_A_LABEL, txt("Late")), wob_dbl(WOB_A_VALUE, 1)};
   EXPECT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 2, late), plat::out::kErrOrder);
 }
 

@@ -76,18 +76,18 @@ class OutputServices : public ::testing::Test {
   }
   // One small table emitted under the manager, as a step would.
   void one_table(void* root, const char* name, double v) {
-    wob_attr m[3] = {wob_str(143, "vem", 3), wob_str(146, "manager", 7), wob_out(144)};
+    wob_attr m[3] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "manager", 7), wob_out(WOB_A_HANDLE)};
     ASSERT_EQ(wobmth(root, nullptr, WOB_M_CREATE, 3, m), 0);
     void* mgr = m[2].w.p;
-    wob_attr c[5] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144),
-                     wob_text(138, vemtxt(name, -1)), wob_text(296, vemtxt("A Label   ", 10))};
+    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_NAME, vemtxt(name, -1)), wob_text(WOB_A_LABEL, vemtxt("A Label   ", 10))};
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
     void* t = c[2].w.p;
     cell_ = v;
-    wob_attr col[3] = {wob_int(103, 5), wob_text(138, vemtxt("X", 1)), wob_addr(285, &cell_)};
+    wob_attr col[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, vemtxt("X", 1)), wob_addr(WOB_A_CELL, &cell_)};
     ASSERT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, col), 0);
     ASSERT_EQ(wobmth(t, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
-    wob_attr b[3] = {wob_out(0), wob_out(0, t), wob_text(339, vemtxt("orbo.kestravine.Test", -1))};
+    wob_attr b[3] = {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, vemtxt("orbo.kestravine.Test", -1))};
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
     ASSERT_EQ(wobmth(t, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
     wob_attr e[1] = {wob_out(0, b[0].w.p)};

@@ -34,19 +34,19 @@ class TableTest : public json_system_fixture {
   // The BasicMeasures table as the definitions make it: two character and two numeric
   // columns bound to the row buffer.
   void* define_measures() {
-    wob_attr c[7] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144), wob_int(148, -1),
-                     wob_text(138, txt("BasicMeasures")), wob_text(296, txt("Basic Statistical Measures")),
-                     wob_int(333, 4)};
+    wob_attr c[7] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE), wob_int(WOB_A_MINUS_ONE, -1),
+                     wob_text(WOB_A_NAME, txt("BasicMeasures")), wob_text(WOB_A_LABEL, txt("Basic Statistical Measures")),
+                     wob_int(WOB_A_ROWS, 4)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 7, c), 0);
     void* t = c[2].w.p;
-    wob_attr a1[5] = {wob_int(103, 6), wob_text(138, txt("LocMeasure")), wob_text(296, txt("Location")),
-                      wob_addr(285, rb.text1), wob_int(289, 8)};
-    wob_attr a2[5] = {wob_int(103, 5), wob_text(138, txt("LocValue")), wob_addr(285, &rb.num1),
-                      wob_text(296, txt("Value")), wob_int(272, 8)};
-    wob_attr a3[5] = {wob_int(103, 6), wob_text(138, txt("VarMeasure")), wob_text(296, txt("Variability")),
-                      wob_addr(285, rb.text2), wob_int(289, 19)};
-    wob_attr a4[4] = {wob_int(103, 5), wob_text(138, txt("VarValue")), wob_text(296, txt("Value")),
-                      wob_addr(285, &rb.num2)};
+    wob_attr a1[5] = {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("LocMeasure")), wob_text(WOB_A_LABEL, txt("Location")),
+                      wob_addr(WOB_A_CELL, rb.text1), wob_int(WOB_A_CHAR_WIDTH, 8)};
+    wob_attr a2[5] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("LocValue")), wob_addr(WOB_A_CELL, &rb.num1),
+                      wob_text(WOB_A_LABEL, txt("Value")), wob_int(WOB_A_WIDTH, 8)};
+    wob_attr a3[5] = {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("VarMeasure")), wob_text(WOB_A_LABEL, txt("Variability")),
+                      wob_addr(WOB_A_CELL, rb.text2), wob_int(WOB_A_CHAR_WIDTH, 19)};
+    wob_attr a4[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("VarValue")), wob_text(WOB_A_LABEL, txt("Value")),
+                      wob_addr(WOB_A_CELL, &rb.num2)};
     EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a1), 0);
     EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a2), 0);
     EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a3), 0);
@@ -57,14 +57,14 @@ class TableTest : public json_system_fixture {
   void* bind(void* t, const char* tmpl) {
     wob_attr b[10] = {wob_out(0),
                       wob_out(0, t),
-                      wob_text(339, txt(tmpl)),
-                      wob_text(311, txt("MeasHdr")),
-                      wob_text(287, txt("Basic Statistical Measures")),
-                      wob_text(311, txt("varname")),
-                      wob_text(287, txt("Height")),
-                      wob_text(311, txt("varlabel")),
-                      wob_text(287, txt("Height")),
-                      wob_text(310, nullptr)};
+                      wob_text(WOB_A_TEMPLATE, txt(tmpl)),
+                      wob_text(WOB_A_DYNAMIC_NAME, txt("MeasHdr")),
+                      wob_text(WOB_A_VALUE, txt("Basic Statistical Measures")),
+                      wob_text(WOB_A_DYNAMIC_NAME, txt("varname")),
+                      wob_text(WOB_A_VALUE, txt("Height")),
+                      wob_text(WOB_A_DYNAMIC_NAME, txt("varlabel")),
+                      wob_text(WOB_A_VALUE, txt("Height")),
+                      wob_text(WOB_A_DESCRIPTION, nullptr)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 10, b), 0);
     return b[0].w.p;
   }
@@ -80,7 +80,7 @@ class TableTest : public json_system_fixture {
     return wobmth(mgr, nullptr, WOB_M_EMIT, 1, e);
   }
   int end_rows(void* table) {
-    wob_attr a[1] = {wob_int(300, 1)};
+    wob_attr a[1] = {wob_int(WOB_A_ROWS_DONE, 1)};
     return wobmth(table, nullptr, WOB_M_END_ROWS, 1, a);
   }
   bool logged_number(int n) const {
@@ -98,7 +98,7 @@ class TableTest : public json_system_fixture {
 // what a run does not do: ask for a column or attribute the table does not have.
 TEST_F(TableTest, UnknownColumnOrAttributeIsRefused) {
   void* t = define_measures();
-  wob_attr bad[1] = {wob_text(348, txt("NoSuchColumn"))};
+  wob_attr bad[1] = {wob_text(WOB_A_COLUMN_NAME, txt("NoSuchColumn"))};
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 1, bad), plat::out::kErrAttribute);
   EXPECT_TRUE(logged_number(msg::kNoColumn));
   wob_attr a[1] = {wob_int(999, 0)};
@@ -112,7 +112,7 @@ TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_ADD_ROW, 0, nullptr), plat::out::kErrOrder);
   EXPECT_TRUE(logged_number(msg::kNotBound));
   // A column after the end of the definition.
-  wob_attr late[4] = {wob_int(103, 5), wob_text(138, txt("Late")), wob_addr(285, &rb.num1), wob_int(272, 8)};
+  wob_attr late[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Late")), wob_addr(WOB_A_CELL, &rb.num1), wob_int(WOB_A_WIDTH, 8)};
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 4, late), plat::out::kErrOrder);
   EXPECT_TRUE(logged_number(msg::kColumnLate));
   // Rows after their end, and a second emit.
@@ -131,10 +131,10 @@ TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
 
 // Each refusal in turn, with the message that call logged.
 TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
-  wob_attr c[4] = {wob_str(143, "vem", 3), wob_str(146, "data", 4), wob_out(144), wob_text(138, txt("T"))};
+  wob_attr c[4] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt("T"))};
   ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 4, c), 0);
   void* t = c[2].w.p;
-  wob_attr ok[3] = {wob_int(103, 5), wob_text(138, txt("A")), wob_addr(285, &rb.num1)};
+  wob_attr ok[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("A")), wob_addr(WOB_A_CELL, &rb.num1)};
   ASSERT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, ok), 0);
   int not_a_text = 0;
   using namespace plat::out;
@@ -147,27 +147,27 @@ TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
   } rows[] = {
       {"a column twice", t, WOB_M_DEFINE_COLUMN, {ok[0], ok[1], ok[2]}, kErrAttribute, msg::kColumnTwice},
       {"a text column without its width", t, WOB_M_DEFINE_COLUMN,
-       {wob_int(103, 6), wob_text(138, txt("C")), wob_addr(285, rb.text1)}, kErrAttribute, msg::kCharWidth},
+       {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("C")), wob_addr(WOB_A_CELL, rb.text1)}, kErrAttribute, msg::kCharWidth},
       {"a column type not known", t, WOB_M_DEFINE_COLUMN,
-       {wob_int(103, 7), wob_text(138, txt("D")), wob_addr(285, &rb.num1)}, kErrAttribute, msg::kColumnType},
-      {"a column without its cell", t, WOB_M_DEFINE_COLUMN, {wob_int(103, 5), wob_text(138, txt("E"))},
+       {wob_int(WOB_A_COLUMN_TYPE, 7), wob_text(WOB_A_NAME, txt("D")), wob_addr(WOB_A_CELL, &rb.num1)}, kErrAttribute, msg::kColumnType},
+      {"a column without its cell", t, WOB_M_DEFINE_COLUMN, {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("E"))},
        kErrAttribute, msg::kNoCell},
-      {"a number for a name", t, WOB_M_DEFINE_COLUMN, {wob_int(103, 5), wob_int(138, 4), wob_addr(285, &rb.num1)},
+      {"a number for a name", t, WOB_M_DEFINE_COLUMN, {wob_int(WOB_A_COLUMN_TYPE, 5), wob_int(WOB_A_NAME, 4), wob_addr(WOB_A_CELL, &rb.num1)},
        kErrAttribute, msg::kType},
       {"a text handle not known", t, WOB_M_DEFINE_COLUMN,
-       {wob_int(103, 5), wob_text(138, &not_a_text), wob_addr(285, &rb.num1)}, kErrHandle, msg::kUnknownText},
+       {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, &not_a_text), wob_addr(WOB_A_CELL, &rb.num1)}, kErrHandle, msg::kUnknownText},
       {"a binding before the end of the definition", mgr, WOB_M_BIND,
-       {wob_out(0), wob_out(0, t), wob_text(339, txt("x"))}, kErrOrder, msg::kBindEarly},
-      {"a binding of no table", mgr, WOB_M_BIND, {wob_out(0), wob_out(0, mgr), wob_text(339, txt("x"))},
+       {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("x"))}, kErrOrder, msg::kBindEarly},
+      {"a binding of no table", mgr, WOB_M_BIND, {wob_out(0), wob_out(0, mgr), wob_text(WOB_A_TEMPLATE, txt("x"))},
        kErrHandle, 0},
       {"an emit of no bound table", mgr, WOB_M_EMIT, {wob_out(0, t)}, kErrHandle, msg::kNotObject},
       {"the end of the definition", t, WOB_M_END_DEFINE, {}, 0, 0},
       {"a dynamic name without its value", mgr, WOB_M_BIND,
-       {wob_out(0), wob_out(0, t), wob_text(339, txt("x")), wob_text(311, txt("Lonely"))}, kErrAttribute,
+       {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("x")), wob_text(WOB_A_DYNAMIC_NAME, txt("Lonely"))}, kErrAttribute,
        msg::kPairs},
-      {"a class not known", mgr, WOB_M_CREATE, {wob_str(143, "vem", 3), wob_str(146, "spreadsheet", 11), wob_out(144)},
+      {"a class not known", mgr, WOB_M_CREATE, {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "spreadsheet", 11), wob_out(WOB_A_HANDLE)},
        kErrCreate, msg::kNoClass},
-      {"a create without its output", mgr, WOB_M_CREATE, {wob_str(143, "vem", 3), wob_str(146, "data", 4)},
+      {"a create without its output", mgr, WOB_M_CREATE, {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4)},
        kErrAttribute, msg::kMissing},
   };
   for (auto row : rows) {  // a copy: calls write into their attributes
@@ -184,8 +184,8 @@ TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
 TEST_F(TableTest, BindAlsoWritesTheBoundTableThroughAnAddress) {
   void* t = define_measures();
   void* slot = nullptr;
-  wob_attr b[5] = {wob_out(0), wob_out(0, t), wob_text(339, txt("orbo.kestravine.HistogramData")),
-                   wob_last(2640, 1), wob_addr(784, &slot)};
+  wob_attr b[5] = {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.HistogramData")),
+                   wob_last(WOB_A_NOT_DEBUG, 1), wob_addr(WOB_A_BINDING_SLOT, &slot)};
   ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 5, b), 0);
   EXPECT_NE(b[0].w.p, nullptr);
   EXPECT_EQ(slot, b[0].w.p);

@@ -85,14 +85,14 @@ int record_method(void*, void* entry_data, void*, int count, wob_attr* attrs) {
   method_call c;
   c.method = static_cast<int>(reinterpret_cast<intptr_t>(entry_data));
   for (int i = 0; i < count; ++i) {
-    if (attrs[i].id == 138 && attrs[i].type == WOB_TEXT) c.name = text_of(attrs[i].w.p);
+    if (attrs[i].id == WOB_A_NAME && attrs[i].type == WOB_TEXT) c.name = text_of(attrs[i].w.p);
   }
   fake_host::rec.calls.push_back(c);
   if (c.method == WOB_M_CREATE && fake_host::create_result != 0) return fake_host::create_result;
   if (c.method == WOB_M_CREATE || c.method == WOB_M_GROUP) {
     objects.push_back(wob_object{c.method == WOB_M_GROUP ? &group_class : manager_class});
     for (int i = 0; i < count; ++i)
-      if (attrs[i].id == 144 && attrs[i].type == WOB_OUT) attrs[i].w.p = &objects.back();
+      if (attrs[i].id == WOB_A_HANDLE && attrs[i].type == WOB_OUT) attrs[i].w.p = &objects.back();
     if (c.method == WOB_M_GROUP) {
       ++fake_host::rec.groups_open;
       fake_host::rec.events.push_back("grp(" + c.name + ")");

@@ -15,6 +15,7 @@
 #include "core/runtime.h"
 #include "driver/kes_ctx.h"
 #include "engine_host.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
@@ -257,13 +258,13 @@ TEST_F(StatRecord, RoundingMessagesNameTheVariable) {
 }
 
 TEST_F(StatRecord, ReturnCodeIsOnlyRaised) {
-  ctx->rc = 1016;
+  ctx->rc = KES_RC_OUT_OF_MEMORY;
   auto m = value_list::of({-1, 1});
   m.rec.sum = 1e-17;
   m.rec.overflow = 1;
   run(m);
   EXPECT_FALSE(messages.empty());
-  EXPECT_EQ(ctx->rc, 1016);
+  EXPECT_EQ(ctx->rc, KES_RC_OUT_OF_MEMORY);
 }
 
 // The range of -1e308 and 1e308 overflowed to infinity and was printed as "Inf" and
@@ -446,7 +447,7 @@ TEST_F(StatRecord, RobustScaleWithoutMemoryIsReported) {
   plat::set_memory_cap(0);
   ASSERT_EQ(memmsgs.size(), 1u);
   EXPECT_EQ(memmsgs[0], 24 * 11);
-  EXPECT_EQ(ctx->rc, 1016);
+  EXPECT_EQ(ctx->rc, KES_RC_OUT_OF_MEMORY);
   EXPECT_EQ(st().scl[KES_SCL_GINI], 42);  // skipped
   EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_T]));  // the later engines still run
 }
@@ -473,7 +474,7 @@ TEST_F(StatRecord, AValueListThatCannotBeCopiedIsNotComputed) {
     const rlimit lim{cap, cap};
     if (pages == 0 || setrlimit(RLIMIT_AS, &lim) != 0) _exit(2);
     const bool computed = run(v);
-    _exit(computed ? 3 : memmsgs.size() != 1 ? 4 : ctx->rc != 1016 ? 5 : st().mom.v[KES_MOM_MEAN] != 42 ? 6 : 0);
+    _exit(computed ? 3 : memmsgs.size() != 1 ? 4 : ctx->rc != KES_RC_OUT_OF_MEMORY ? 5 : st().mom.v[KES_MOM_MEAN] != 42 ? 6 : 0);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -12,7 +12,7 @@ TEST_F(OutputCells, NoVarStatementWithSeveralVariablesEndsTheStep) {
   input("in", "a,b\n1,2\n", {"a", "b"});
   ctx->proc->slots[1].given = 0;  // the variables came from the data set, not VAR
   output("o", {{6, {"m"}}});
-  EXPECT_EQ(setup(), 2000);
+  EXPECT_EQ(setup(), KES_RC_OUTPUT_UNDEFINED);
   EXPECT_NE(log().find("ERROR: An OUTPUT statement needs a VAR statement"), std::string::npos) << log();
 }
 

@@ -41,7 +41,7 @@ TEST_F(OutputFailures, ReadOnlyLibraryKeepsTheEarlierFile) {
   plat::catalogue_load();
   int rc = -1;
   if (!as_nobody([&] { rc = setup(); })) GTEST_SKIP() << "cannot act as an unprivileged user";
-  EXPECT_EQ(rc, 2000);
+  EXPECT_EQ(rc, KES_RC_OUTPUT_UNDEFINED);
   const std::string l = log();
   EXPECT_NE(l.find("ERROR: Write to file " + ro.string() + "/.res.csv.tmp"), std::string::npos) << l;
   EXPECT_NE(l.find("ERROR: The variables of the OUTPUT data set RO.res cannot be defined; the step ends."),

@@ -32,6 +32,7 @@
 #include "driver/kesgout.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
+#include "host/step_codes.h"
 
 namespace out_test {
 

@@ -9,6 +9,7 @@
 
 #include "core/runtime.h"
 #include "engine_host.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
@@ -56,7 +57,7 @@ TEST_F(MomentsHost, UnknownVardefEndsTheStep) {
     zvardiv("XQ      ", 10, 1, 10);
     FAIL() << "no step end";
   } catch (const plat::step_exit& e) {
-    EXPECT_EQ(e.code, 9999);
+    EXPECT_EQ(e.code, KES_RC_INTERNAL);
   }
 }
 

@@ -61,7 +61,7 @@ int scan_statements(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);
   for (const kes_stmt* s = ctx->proc != nullptr ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (same_name(s, "INSET   ")) {
-      const kes_optslot* codes = oslot(s, 1);
+      const kes_optslot* codes = oslot(s, KES_INSET_SLOT_CODES);
       const double* c = static_cast<const double*>(codes->list);
       for (int i = 0; codes->given && c != nullptr && i < codes->v.count; ++i)
         for (int k : kInsetCodes)

@@ -219,3 +219,21 @@ TEST(Moments, MissingCountsAndListsAreCopied) {
   EXPECT_EQ(m.miss, v.rec.missing);
   EXPECT_NE(m.miss, nullptr);
 }
+
+// Without the copy of the value list (no memory for it) the moments that need only
+// the running sums are still given; skewness and kurtosis stay missing.
+TEST(Moments, WithoutTheValueCopyOnlyTheShapeIsMissing) {
+  value_list v(sample_a());
+  kes_moments with{}, without{};
+  kes_valnode *h, *m;
+  zkesmnt(&v.rec, "DF      ", &h, &m, &with);
+  EXPECT_EQ(zkesmnt_arrays(&v.rec, "DF      ", nullptr, &h, &m, &without), KES_MNT_OK);
+  for (int c = 0; c < KES_MOM_NCELLS; ++c) {
+    if (c == KES_MOM_SKEW || c == KES_MOM_KURT) {
+      EXPECT_TRUE(is_missing(without.v[c])) << c;
+      EXPECT_FALSE(is_missing(with.v[c])) << c;
+    } else {
+      EXPECT_EQ(std::memcmp(&without.v[c], &with.v[c], sizeof(double)), 0) << c;
+    }
+  }
+}

@@ -1,5 +1,6 @@
-// The checks the OUTPUT set-up makes on the analysis variables, and the utility files
-// of the side-by-side box plots.
+// The checks the OUTPUT set-up makes on the analysis variables, the special missing
+// values an OUTPUT observation carries, and the utility files of the side-by-side box
+// plots.
 #include "output_test_support.h"
 
 namespace {
@@ -21,6 +22,24 @@ TEST_F(OutputCells, NoVarStatementWithOneVariableIsFine) {
   ctx->proc->slots[1].given = 0;
   output("o", {{6, {"m"}}});
   EXPECT_EQ(setup(), 0) << log();
+}
+
+// Special missing values and a negative zero keep their kind on the way out.
+TEST_F(OutputCells, MissingKindsAndNegativeZeroReachTheFile) {
+  input("in", "x\n1\n", {"x"});
+  kes_stmt* s = output("miss", {{KES_OUTPUT_SLOT_MEAN, {"m"}},
+                                {KES_OUTPUT_SLOT_STD, {"s"}},
+                                {KES_OUTPUT_SLOT_SKEWNESS, {"k"}},
+                                {KES_OUTPUT_SLOT_USS, {"u"}}});
+  ASSERT_EQ(setup(), 0) << log();
+  ctx->stats->mom.v[KES_MOM_MEAN] = host_missing_of_kind(HOST_MISS_A);
+  ctx->stats->mom.v[KES_MOM_STD] = host_missing_of_kind(HOST_MISS_UNDERSCORE);
+  ctx->stats->mom.v[KES_MOM_SKEW] = host_missing_of_kind(HOST_MISS_Z);
+  ctx->stats->mom.v[KES_MOM_USS] = -0.0;
+  kesouts(ctx, ctx->stats, ctx->outvals);
+  ASSERT_EQ(kesout(ctx, KES_OUT_SLOT_LAST), 0);
+  ASSERT_EQ(close(s), 0);
+  EXPECT_EQ(out_test::slurp(work() / "miss.csv"), "m,s,k,u\n.A,._,.Z,-0\n");
 }
 
 TEST_F(OutputCells, UtilityFilesAreOpenedForTheSideBySidePlots) {

@@ -1,8 +1,8 @@
 #include <cstring>
 
-#include "host/kes_gramdesc.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/kes_gramdesc.h"
 #include "host/step_codes.h"
 
 namespace {

@@ -21,7 +21,7 @@ kes_flow kes_startup(kes_run& run) {
 
   // The output manager under the root object.
   wob_attr mgr[5] = {
-      wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "manager", 7), wob_out(WOB_A_HANDLE),
+      wob_str(WOB_A_FAMILY, "vem", 3),      wob_str(WOB_A_CLASS, "manager", 7),         wob_out(WOB_A_HANDLE),
       wob_int(WOB_A_MESSAGE_SET, kSetProc), wob_last(WOB_A_STEP_NOPRINT, ctx->noprint),
   };
   int r = wobmth(ctx->objs.root, nullptr, WOB_M_CREATE, 5, mgr);
@@ -30,7 +30,10 @@ kes_flow kes_startup(kes_run& run) {
 
   // The first heading line. The leading record of a heading call carries nothing.
   wob_attr head[5] = {
-      wob_attr{}, wob_int(WOB_A_LINE_NUMBER, 1), wob_last(WOB_A_FIRST_LINE, 1), wob_int(WOB_A_MINUS_ONE, -1),
+      wob_attr{},
+      wob_int(WOB_A_LINE_NUMBER, 1),
+      wob_last(WOB_A_FIRST_LINE, 1),
+      wob_int(WOB_A_MINUS_ONE, -1),
       wob_text(WOB_A_HEADING_TEXT, vemmsg(kSetProc, 1)),
   };
   r = wobmth(ctx->objs.manager, nullptr, WOB_M_HEADING, 5, head);
@@ -50,7 +53,8 @@ kes_flow kes_startup(kes_run& run) {
 
   for (int v = 0; v < ctx->nvars; ++v) run.widest_name = kes::max(run.widest_name, ctx->varnames[v].len);
 
-  if (ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_OUTTABLE && ctx->proc->slots[KES_PROC_SLOT_OUTTABLE].given) {
+  if (ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_OUTTABLE &&
+      ctx->proc->slots[KES_PROC_SLOT_OUTTABLE].given) {
     ctx->outtable_opt = static_cast<kes_dsh>(ctx->proc->slots[KES_PROC_SLOT_OUTTABLE].v.handle);
     ctx->outtable = stage.kesotab(ctx, 0);
     // Without a handle kesotab defined nothing: there is no OUTTABLE to end or write.

@@ -1,8 +1,8 @@
 #include "driver/xsparse.h"
 
-#include "host/kes_gramdesc.h"
 #include "driver/xinit.h"
 #include "host/host_services.h"
+#include "host/kes_gramdesc.h"
 #include "host/step_codes.h"
 
 namespace {

@@ -20,8 +20,8 @@ class GroupTest : public json_system_fixture {
                      wob_text(WOB_A_NAME, txt("Small")), wob_text(WOB_A_LABEL, txt("Small Table"))};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
     table = c[2].w.p;
-    wob_attr col[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Value")), wob_text(WOB_A_LABEL, txt("Value")),
-                       wob_addr(WOB_A_CELL, &value)};
+    wob_attr col[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Value")),
+                       wob_text(WOB_A_LABEL, txt("Value")), wob_addr(WOB_A_CELL, &value)};
     EXPECT_EQ(wobmth(table, nullptr, WOB_M_DEFINE_COLUMN, 4, col), 0);
     EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
   }
@@ -35,16 +35,26 @@ class GroupTest : public json_system_fixture {
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
   }
   void* open_variable_group(const char* name) {
-    wob_attr g[6] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt(name)), wob_int(WOB_A_CHAR_WIDTH, 6), wob_text(WOB_A_GROUP_KIND, txt("VarName")),
-                     wob_text(WOB_A_LABEL, txt(name)), wob_last(WOB_A_GROUP_FLAG, 1)};
+    wob_attr g[6] = {wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_NAME, txt(name)),
+                     wob_int(WOB_A_CHAR_WIDTH, 6),
+                     wob_text(WOB_A_GROUP_KIND, txt("VarName")),
+                     wob_text(WOB_A_LABEL, txt(name)),
+                     wob_last(WOB_A_GROUP_FLAG, 1)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 6, g), 0);
     return g[0].w.p;
   }
   void* open_level_group(const char* var, const char* level) {
     std::string label = std::string(var) + "=" + level;
-    wob_attr g[9] = {wob_out(WOB_A_HANDLE),        wob_text(WOB_A_NAME, txt(level)),          wob_int(WOB_A_CHAR_WIDTH, 4),
-                     wob_text(WOB_A_GROUP_KIND, txt(var)), wob_text(WOB_A_DETAIL_TEXT, txt("")),        wob_int(WOB_A_DECIMALS, 1),
-                     wob_int(WOB_A_WIDTH, 4),     wob_text(WOB_A_LABEL, txt(label.c_str())), wob_last(WOB_A_GROUP_FLAG, 1)};
+    wob_attr g[9] = {wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_NAME, txt(level)),
+                     wob_int(WOB_A_CHAR_WIDTH, 4),
+                     wob_text(WOB_A_GROUP_KIND, txt(var)),
+                     wob_text(WOB_A_DETAIL_TEXT, txt("")),
+                     wob_int(WOB_A_DECIMALS, 1),
+                     wob_int(WOB_A_WIDTH, 4),
+                     wob_text(WOB_A_LABEL, txt(label.c_str())),
+                     wob_last(WOB_A_GROUP_FLAG, 1)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 9, g), 0);
     return g[0].w.p;
   }
@@ -104,8 +114,12 @@ TEST_F(GroupTest, GroupLabelsShowWhenNoHeadingCoversThem) {
   void* var = open_variable_group("Height");
   heading(2, "Variable:  Height");  // the heading says where the output stands
   emit_small(1);
-  wob_attr g[6] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt("Histogram")), wob_text(WOB_A_GROUP_KIND, txt("Histogram")),
-                   wob_dbl(WOB_A_ORDINAL, 1), wob_text(WOB_A_LABEL, txt("Histogram 1: Height")), wob_last(WOB_A_GROUP_FLAG, 1)};
+  wob_attr g[6] = {wob_out(WOB_A_HANDLE),
+                   wob_text(WOB_A_NAME, txt("Histogram")),
+                   wob_text(WOB_A_GROUP_KIND, txt("Histogram")),
+                   wob_dbl(WOB_A_ORDINAL, 1),
+                   wob_text(WOB_A_LABEL, txt("Histogram 1: Height")),
+                   wob_last(WOB_A_GROUP_FLAG, 1)};
   ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 6, g), 0);
   emit_small(2);
   emit_small(3);
@@ -116,10 +130,14 @@ TEST_F(GroupTest, GroupLabelsShowWhenNoHeadingCoversThem) {
 }
 
 TEST_F(GroupTest, AFactoidGoesOutOnceWhenClosedAndRefusesLatePairs) {
-  wob_attr c[9] = {wob_str(WOB_A_FAMILY, "vem", 3),   wob_str(WOB_A_CLASS, "factoid", 7),
-                   wob_out(WOB_A_HANDLE),             wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Moments")),
-                   wob_int(WOB_A_MINUS_ONE, -1),         wob_text(WOB_A_NAME, txt("Moments")),
-                   wob_text(WOB_A_LABEL, txt("Moments")), wob_text(WOB_A_TOC_LABEL, txt("Moments")),
+  wob_attr c[9] = {wob_str(WOB_A_FAMILY, "vem", 3),
+                   wob_str(WOB_A_CLASS, "factoid", 7),
+                   wob_out(WOB_A_HANDLE),
+                   wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Moments")),
+                   wob_int(WOB_A_MINUS_ONE, -1),
+                   wob_text(WOB_A_NAME, txt("Moments")),
+                   wob_text(WOB_A_LABEL, txt("Moments")),
+                   wob_text(WOB_A_TOC_LABEL, txt("Moments")),
                    wob_last(WOB_A_TOC_WANTED, 1)};
   ASSERT_EQ(wobmth(root, nullptr, WOB_M_CREATE, 9, c), 0);
   void* f = c[2].w.p;
@@ -127,10 +145,11 @@ TEST_F(GroupTest, AFactoidGoesOutOnceWhenClosedAndRefusesLatePairs) {
   const char* right[3] = {"Sum Weights", "Sum Observations", "Variance"};
   const double lv[3] = {10, 12.5, 2.5}, rv[3] = {10, 125, 6.25};
   for (int i = 0; i < 3; ++i) {
-    wob_attr l[4] = {wob_text(WOB_A_LABEL, txt(left[i])), wob_dbl(WOB_A_VALUE, lv[i]), wob_int(WOB_A_WIDTH, 10), wob_int(WOB_A_DECIMALS, 99)};
-    ASSERT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 4, l), 0);
-    wob_attr r[5] = {wob_int(WOB_A_POSITION, 2), wob_text(WOB_A_LABEL, txt(right[i])), wob_dbl(WOB_A_VALUE, rv[i]), wob_int(WOB_A_WIDTH, 10),
+    wob_attr l[4] = {wob_text(WOB_A_LABEL, txt(left[i])), wob_dbl(WOB_A_VALUE, lv[i]), wob_int(WOB_A_WIDTH, 10),
                      wob_int(WOB_A_DECIMALS, 99)};
+    ASSERT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 4, l), 0);
+    wob_attr r[5] = {wob_int(WOB_A_POSITION, 2), wob_text(WOB_A_LABEL, txt(right[i])), wob_dbl(WOB_A_VALUE, rv[i]),
+                     wob_int(WOB_A_WIDTH, 10), wob_int(WOB_A_DECIMALS, 99)};
     ASSERT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 5, r), 0);
   }
   ASSERT_EQ(wobmth(f, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);

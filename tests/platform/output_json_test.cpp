@@ -84,7 +84,8 @@ class OutputServices : public ::testing::Test {
     ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
     void* t = c[2].w.p;
     cell_ = v;
-    wob_attr col[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, vemtxt("X", 1)), wob_addr(WOB_A_CELL, &cell_)};
+    wob_attr col[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, vemtxt("X", 1)),
+                       wob_addr(WOB_A_CELL, &cell_)};
     ASSERT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 3, col), 0);
     ASSERT_EQ(wobmth(t, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
     wob_attr b[3] = {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, vemtxt("orbo.kestravine.Test", -1))};

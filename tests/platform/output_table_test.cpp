@@ -34,19 +34,25 @@ class TableTest : public json_system_fixture {
   // The BasicMeasures table as the definitions make it: two character and two numeric
   // columns bound to the row buffer.
   void* define_measures() {
-    wob_attr c[7] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE), wob_int(WOB_A_MINUS_ONE, -1),
-                     wob_text(WOB_A_NAME, txt("BasicMeasures")), wob_text(WOB_A_LABEL, txt("Basic Statistical Measures")),
+    wob_attr c[7] = {wob_str(WOB_A_FAMILY, "vem", 3),
+                     wob_str(WOB_A_CLASS, "data", 4),
+                     wob_out(WOB_A_HANDLE),
+                     wob_int(WOB_A_MINUS_ONE, -1),
+                     wob_text(WOB_A_NAME, txt("BasicMeasures")),
+                     wob_text(WOB_A_LABEL, txt("Basic Statistical Measures")),
                      wob_int(WOB_A_ROWS, 4)};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 7, c), 0);
     void* t = c[2].w.p;
-    wob_attr a1[5] = {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("LocMeasure")), wob_text(WOB_A_LABEL, txt("Location")),
-                      wob_addr(WOB_A_CELL, rb.text1), wob_int(WOB_A_CHAR_WIDTH, 8)};
-    wob_attr a2[5] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("LocValue")), wob_addr(WOB_A_CELL, &rb.num1),
-                      wob_text(WOB_A_LABEL, txt("Value")), wob_int(WOB_A_WIDTH, 8)};
-    wob_attr a3[5] = {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("VarMeasure")), wob_text(WOB_A_LABEL, txt("Variability")),
-                      wob_addr(WOB_A_CELL, rb.text2), wob_int(WOB_A_CHAR_WIDTH, 19)};
-    wob_attr a4[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("VarValue")), wob_text(WOB_A_LABEL, txt("Value")),
-                      wob_addr(WOB_A_CELL, &rb.num2)};
+    wob_attr a1[5] = {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("LocMeasure")),
+                      wob_text(WOB_A_LABEL, txt("Location")), wob_addr(WOB_A_CELL, rb.text1),
+                      wob_int(WOB_A_CHAR_WIDTH, 8)};
+    wob_attr a2[5] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("LocValue")),
+                      wob_addr(WOB_A_CELL, &rb.num1), wob_text(WOB_A_LABEL, txt("Value")), wob_int(WOB_A_WIDTH, 8)};
+    wob_attr a3[5] = {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("VarMeasure")),
+                      wob_text(WOB_A_LABEL, txt("Variability")), wob_addr(WOB_A_CELL, rb.text2),
+                      wob_int(WOB_A_CHAR_WIDTH, 19)};
+    wob_attr a4[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("VarValue")),
+                      wob_text(WOB_A_LABEL, txt("Value")), wob_addr(WOB_A_CELL, &rb.num2)};
     EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a1), 0);
     EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a2), 0);
     EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 5, a3), 0);
@@ -112,7 +118,8 @@ TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_ADD_ROW, 0, nullptr), plat::out::kErrOrder);
   EXPECT_TRUE(logged_number(msg::kNotBound));
   // A column after the end of the definition.
-  wob_attr late[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Late")), wob_addr(WOB_A_CELL, &rb.num1), wob_int(WOB_A_WIDTH, 8)};
+  wob_attr late[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Late")), wob_addr(WOB_A_CELL, &rb.num1),
+                      wob_int(WOB_A_WIDTH, 8)};
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_DEFINE_COLUMN, 4, late), plat::out::kErrOrder);
   EXPECT_TRUE(logged_number(msg::kColumnLate));
   // Rows after their end, and a second emit.
@@ -131,7 +138,8 @@ TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
 
 // Each refusal in turn, with the message that call logged.
 TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
-  wob_attr c[4] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt("T"))};
+  wob_attr c[4] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
+                   wob_text(WOB_A_NAME, txt("T"))};
   ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 4, c), 0);
   void* t = c[2].w.p;
   wob_attr ok[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("A")), wob_addr(WOB_A_CELL, &rb.num1)};
@@ -146,29 +154,68 @@ TEST_F(TableTest, BadColumnsAndHandlesAreRefused) {
     int rc, message;
   } rows[] = {
       {"a column twice", t, WOB_M_DEFINE_COLUMN, {ok[0], ok[1], ok[2]}, kErrAttribute, msg::kColumnTwice},
-      {"a text column without its width", t, WOB_M_DEFINE_COLUMN,
-       {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("C")), wob_addr(WOB_A_CELL, rb.text1)}, kErrAttribute, msg::kCharWidth},
-      {"a column type not known", t, WOB_M_DEFINE_COLUMN,
-       {wob_int(WOB_A_COLUMN_TYPE, 7), wob_text(WOB_A_NAME, txt("D")), wob_addr(WOB_A_CELL, &rb.num1)}, kErrAttribute, msg::kColumnType},
-      {"a column without its cell", t, WOB_M_DEFINE_COLUMN, {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("E"))},
-       kErrAttribute, msg::kNoCell},
-      {"a number for a name", t, WOB_M_DEFINE_COLUMN, {wob_int(WOB_A_COLUMN_TYPE, 5), wob_int(WOB_A_NAME, 4), wob_addr(WOB_A_CELL, &rb.num1)},
-       kErrAttribute, msg::kType},
-      {"a text handle not known", t, WOB_M_DEFINE_COLUMN,
-       {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, &not_a_text), wob_addr(WOB_A_CELL, &rb.num1)}, kErrHandle, msg::kUnknownText},
-      {"a binding before the end of the definition", mgr, WOB_M_BIND,
-       {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("x"))}, kErrOrder, msg::kBindEarly},
-      {"a binding of no table", mgr, WOB_M_BIND, {wob_out(0), wob_out(0, mgr), wob_text(WOB_A_TEMPLATE, txt("x"))},
-       kErrHandle, 0},
+      {"a text column without its width",
+       t,
+       WOB_M_DEFINE_COLUMN,
+       {wob_int(WOB_A_COLUMN_TYPE, 6), wob_text(WOB_A_NAME, txt("C")), wob_addr(WOB_A_CELL, rb.text1)},
+       kErrAttribute,
+       msg::kCharWidth},
+      {"a column type not known",
+       t,
+       WOB_M_DEFINE_COLUMN,
+       {wob_int(WOB_A_COLUMN_TYPE, 7), wob_text(WOB_A_NAME, txt("D")), wob_addr(WOB_A_CELL, &rb.num1)},
+       kErrAttribute,
+       msg::kColumnType},
+      {"a column without its cell",
+       t,
+       WOB_M_DEFINE_COLUMN,
+       {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("E"))},
+       kErrAttribute,
+       msg::kNoCell},
+      {"a number for a name",
+       t,
+       WOB_M_DEFINE_COLUMN,
+       {wob_int(WOB_A_COLUMN_TYPE, 5), wob_int(WOB_A_NAME, 4), wob_addr(WOB_A_CELL, &rb.num1)},
+       kErrAttribute,
+       msg::kType},
+      {"a text handle not known",
+       t,
+       WOB_M_DEFINE_COLUMN,
+       {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, &not_a_text), wob_addr(WOB_A_CELL, &rb.num1)},
+       kErrHandle,
+       msg::kUnknownText},
+      {"a binding before the end of the definition",
+       mgr,
+       WOB_M_BIND,
+       {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("x"))},
+       kErrOrder,
+       msg::kBindEarly},
+      {"a binding of no table",
+       mgr,
+       WOB_M_BIND,
+       {wob_out(0), wob_out(0, mgr), wob_text(WOB_A_TEMPLATE, txt("x"))},
+       kErrHandle,
+       0},
       {"an emit of no bound table", mgr, WOB_M_EMIT, {wob_out(0, t)}, kErrHandle, msg::kNotObject},
       {"the end of the definition", t, WOB_M_END_DEFINE, {}, 0, 0},
-      {"a dynamic name without its value", mgr, WOB_M_BIND,
-       {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("x")), wob_text(WOB_A_DYNAMIC_NAME, txt("Lonely"))}, kErrAttribute,
+      {"a dynamic name without its value",
+       mgr,
+       WOB_M_BIND,
+       {wob_out(0), wob_out(0, t), wob_text(WOB_A_TEMPLATE, txt("x")), wob_text(WOB_A_DYNAMIC_NAME, txt("Lonely"))},
+       kErrAttribute,
        msg::kPairs},
-      {"a class not known", mgr, WOB_M_CREATE, {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "spreadsheet", 11), wob_out(WOB_A_HANDLE)},
-       kErrCreate, msg::kNoClass},
-      {"a create without its output", mgr, WOB_M_CREATE, {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4)},
-       kErrAttribute, msg::kMissing},
+      {"a class not known",
+       mgr,
+       WOB_M_CREATE,
+       {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "spreadsheet", 11), wob_out(WOB_A_HANDLE)},
+       kErrCreate,
+       msg::kNoClass},
+      {"a create without its output",
+       mgr,
+       WOB_M_CREATE,
+       {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4)},
+       kErrAttribute,
+       msg::kMissing},
   };
   for (auto row : rows) {  // a copy: calls write into their attributes
     log_entries().clear();

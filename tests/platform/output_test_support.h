@@ -69,8 +69,8 @@ class system_fixture : public ::testing::Test {
   }
   // A manager made as the step driver makes it.
   void* make_manager() {
-    wob_attr a[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "manager", 7), wob_out(WOB_A_HANDLE), wob_int(WOB_A_MESSAGE_SET, 189),
-                     wob_last(WOB_A_STEP_NOPRINT, 0)};
+    wob_attr a[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "manager", 7), wob_out(WOB_A_HANDLE),
+                     wob_int(WOB_A_MESSAGE_SET, 189), wob_last(WOB_A_STEP_NOPRINT, 0)};
     EXPECT_EQ(wobmth(root, nullptr, WOB_M_CREATE, 5, a), 0);
     return a[2].w.p;
   }

@@ -1,6 +1,8 @@
 // The statistics record filled in its fixed order: the empty shortcut, sum repair,
 // messages, quantile block layout, whiskers, PCTLPTS= points, basic limits, and which
 // engines run under which options.
+#include "stats/kesstat.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,7 +21,6 @@
 #include "numeric/zmissing.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
-#include "stats/kesstat.h"
 #include "value_list_builder.h"
 
 using kes_test::obs;
@@ -460,7 +461,7 @@ TEST_F(StatRecord, AValueListThatCannotBeCopiedIsNotComputed) {
   GTEST_SKIP() << "an address-space cap does not fit the sanitizers";
 #else
   auto v = value_list::of(sample_b());
-  v.rec.ndistinct = 1 << 30;  // the copy reserves room for this many values at once
+  v.rec.ndistinct = 1 << 30;      // the copy reserves room for this many values at once
   st().mom.v[KES_MOM_MEAN] = 42;  // the caller's preset: no engine runs
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -474,7 +475,11 @@ TEST_F(StatRecord, AValueListThatCannotBeCopiedIsNotComputed) {
     const rlimit lim{cap, cap};
     if (pages == 0 || setrlimit(RLIMIT_AS, &lim) != 0) _exit(2);
     const bool computed = run(v);
-    _exit(computed ? 3 : memmsgs.size() != 1 ? 4 : ctx->rc != KES_RC_OUT_OF_MEMORY ? 5 : st().mom.v[KES_MOM_MEAN] != 42 ? 6 : 0);
+    _exit(computed                          ? 3
+          : memmsgs.size() != 1             ? 4
+          : ctx->rc != KES_RC_OUT_OF_MEMORY ? 5
+          : st().mom.v[KES_MOM_MEAN] != 42  ? 6
+                                            : 0);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -22,17 +22,16 @@
 #include "data/dataset.h"
 #include "data/dataset_internal.h"
 #include "driver/kes_ctx.h"
+#include "driver/kesgout.h"
 #include "driver/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "stats/kes_stats.h"
+#include "stats/kes_tables.h"
 #include "stats/kesotab.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
-
-#include "driver/kesgout.h"
-#include "stats/kes_stats.h"
-#include "stats/kes_tables.h"
-#include "host/step_codes.h"
 
 namespace out_test {
 

@@ -19,6 +19,7 @@
 #include "data/formats.h"
 #include "data/meta_file.h"
 #include "data/output_state.h"
+#include "host/step_codes.h"
 
 namespace plat {
 
@@ -67,7 +68,7 @@ std::string csv_text(std::string_view s) {
 // An output data set that is not written fails the step: its return code says the
 // output is incomplete, whatever the module makes of the failed call.
 void lost(int number, const std::string& a, const std::string& b, const std::string& c = std::string()) {
-  raise_step_code(1020);
+  raise_step_code(KES_RC_STEP_FAILED);
   data_msg(number, a.c_str(), b.c_str(), c.c_str());
 }
 

@@ -43,12 +43,12 @@ const family kFamilies[8] = {
     {KES_PLOT_FLAG_LOGNORMAL, 1, {KES_P_LOGNORMAL_THETA, KES_P_LOGNORMAL_SIGMA, KES_P_LOGNORMAL_ZETA, -1}, {positive(KES_P_LOGNORMAL_SIGMA, 79)}, 14, 9, 896},
     {KES_PLOT_FLAG_EXPONENTIAL, 2, {KES_P_EXPONENTIAL_THETA, KES_P_EXPONENTIAL_SIGMA, -1, -1}, {positive(KES_P_EXPONENTIAL_SIGMA, 80)}, 16, 10, 897},
     {KES_PLOT_FLAG_WEIBULL, 3, {KES_P_WEIBULL_THETA, KES_P_WEIBULL_SIGMA, KES_P_WEIBULL_C, -1},
-     {positive(KES_P_WEIBULL_SIGMA, 81), positive(KES_P_WEIBULL_C, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
-      single(KES_PLOT_SLOT_CDELTA, kTinyPositive, false, 125, false)},
+     {positive(KES_P_WEIBULL_SIGMA, 81), positive(KES_P_WEIBULL_C, 83), single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, 124, false),
+      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, 125, false)},
      15, 11, 898},
     {KES_PLOT_FLAG_GAMMA, 4, {KES_P_GAMMA_THETA, KES_P_GAMMA_SIGMA, KES_P_GAMMA_ALPHA, -1},
-     {positive(KES_P_GAMMA_SIGMA, 85), positive(KES_P_GAMMA_ALPHA, 87), single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
-      single(KES_PLOT_SLOT_ALPHADELTA, kTinyPositive, false, 127, false)},
+     {positive(KES_P_GAMMA_SIGMA, 85), positive(KES_P_GAMMA_ALPHA, 87), single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, 126, false),
+      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, 127, false)},
      25, 24, 899},
     {KES_PLOT_FLAG_BETA, 5, {KES_P_BETA_THETA, KES_P_BETA_SIGMA, KES_P_BETA_ALPHA, KES_P_BETA_BETA},
      {positive(KES_P_BETA_SIGMA, 175), positive(KES_P_BETA_ALPHA, 177, true), positive(KES_P_BETA_BETA, 179, true)}, 42, 41, 900},
@@ -73,13 +73,13 @@ int curve_count(const kes_stmt* s, const family& f) {
 // The VAXIS= value count the vertical axis can use.
 int vertical_values(const kes_preq* request) {
   const kes_stmt* s = request->stmt;
-  const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS_VALUES);
+  const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS);
   if (n == 0) return kes_layout_vorder_count(request);
   if (n < 2) {
     xpmlog(KES_SET_LABEL, 725);
     return 0;
   }
-  switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS_VALUES), n)) {
+  switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS), n)) {
     case KES_STEPS_NOT_INCREASING:
       xpmlog(KES_SET_LABEL, 727);
       return 0;

@@ -182,7 +182,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       req->type = kKinds[k].type;
       req->stmt = s;
       ctx->curreq = req;
-      if (kesvchk(ctx, req, KES_PLOT_SLOT_VARS) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
+      if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
       for (check_fn check : kKinds[k].checks)
         if (check != nullptr && check(ctx, req) != 0) return kSetupFailed;
       if (k == 0 && !req->nograph) ctx->printed = 1;

@@ -93,7 +93,7 @@ int define_set(kes_ctx* ctx, kes_dsh ds, const own_var* vars, int n, host_access
 int kes_outhist_define(kes_ctx* ctx, kes_preq* request) {
   const kes_stmt* s = request->stmt;
   kes_outhist_row& row = ctx->outrow;
-  const int varlen = kesnlen(ctx, s, KES_PLOT_SLOT_VARS);
+  const int varlen = kesnlen(ctx, s, KES_PLOT_SLOT_VAR);
   char* name = ctx->curname.text;
 
   if (kes_pgiven(s, KES_PLOT_SLOT_OUTHISTOGRAM)) {

@@ -34,8 +34,8 @@ struct ref_axis {
   int alone_msg;            // labels without values (set 308)
   int cut_msg;              // a label longer than 16 characters is cut (set 439)
 };
-constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF, KES_PLOT_SLOT_HREFLABELS, "HREF=", "HREFLABELS=", 89, 295, 225};
-constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF, KES_PLOT_SLOT_VREFLABELS, "VREF=", "VREFLABELS=", 91, 459, 227};
+constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF, KES_PLOT_SLOT_HREF_LABELS, "HREF=", "HREFLABELS=", 89, 295, 225};
+constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF, KES_PLOT_SLOT_VREF_LABELS, "VREF=", "VREFLABELS=", 91, 459, 227};
 
 // The reference values and, with labels given, one label per value.
 int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* count, const double** values,

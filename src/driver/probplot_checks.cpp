@@ -62,7 +62,7 @@ const family_tests kQqFamilies[9] = {
      {first(KES_P_SU_SIGMA, 0, false, 1326), shape(KES_P_SU_DELTA, kMinShape, false, 1152, 1442), present(KES_P_SU_GAMMA, 1443),
       single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)}},
     {KES_PLOT_FLAG_WEIBULL2,
-     {single(KES_PLOT_SLOT_W2_SIGMA, 0, true, 81, true), single(KES_PLOT_SLOT_W2_C, 0, true, 83, true)}},
+     {single(KES_PLOT_SLOT_WEIBULL2_SIGMA, 0, true, 81, true), single(KES_PLOT_SLOT_WEIBULL2_C, 0, true, 83, true)}},
 };
 
 // CDFPLOT and PPPLOT: the first value of each parameter only; SB and SU untested.
@@ -71,12 +71,12 @@ const family_tests kCdfFamilies[8] = {
     {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, 79)}},
     {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
     {KES_PLOT_FLAG_WEIBULL,
-     {first(KES_P_WEIBULL_SIGMA, 0, false, 81), first(KES_P_WEIBULL_C, 0, true, 83), single(KES_PLOT_SLOT_CINITIAL, 0, false, 124, false),
-      single(KES_PLOT_SLOT_CDELTA, kTinyPositive, false, 125, false)}},
+     {first(KES_P_WEIBULL_SIGMA, 0, false, 81), first(KES_P_WEIBULL_C, 0, true, 83), single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, 124, false),
+      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, 125, false)}},
     {KES_PLOT_FLAG_GAMMA,
      {first(KES_P_GAMMA_SIGMA, 0, false, 85), first(KES_P_GAMMA_ALPHA, 0, true, 87),
-      single(KES_PLOT_SLOT_ALPHAINITIAL, 0, false, 126, false),
-      single(KES_PLOT_SLOT_ALPHADELTA, kTinyPositive, false, 127, false)}},
+      single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, 126, false),
+      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, 127, false)}},
     {KES_PLOT_FLAG_BETA,
      {first(KES_P_BETA_SIGMA, 0, false, 175), first(KES_P_BETA_ALPHA, 0, true, 177, true), first(KES_P_BETA_BETA, 0, true, 179, true),
       kBetaTol}},
@@ -183,7 +183,7 @@ int kespchk(kes_ctx*, kes_preq* request) {
     }
   }
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s)) xpmlog(KES_SET_PLOT, 184);
-  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) && (kes_pgiven2(s, KES_PLOT_SLOT_W2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_W2_SLOPE_EST))) xpmlog(KES_SET_PLOT, 491);
+  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) && (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST))) xpmlog(KES_SET_PLOT, 491);
   return 0;
 }
 

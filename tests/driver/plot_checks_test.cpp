@@ -155,7 +155,7 @@ TEST_F(plot_checks, histogram_request_fields) {
   n.param(KES_PARAM_ROWS[KES_P_WEIBULL_C], {1, 0, 3}, {0, 1, 0});  // Weibull C=1 EST 3
   n.list(KES_PLOT_SLOT_KERNEL_C, {KES_KERNEL_C_MISE, 0.5, KES_KERNEL_C_MISE});
   n.num(KES_PLOT_SLOT_MAXSIGMAS, 3.9);
-  n.list(KES_PLOT_SLOT_VAXIS_VALUES, {0, 5, 10, 15});
+  n.list(KES_PLOT_SLOT_VAXIS, {0, 5, 10, 15});
   ASSERT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), 0) << messages();
   EXPECT_EQ(messages(), "431/15");
   EXPECT_EQ(req.ncurves_dist[3], 3);
@@ -206,9 +206,9 @@ TEST_F(plot_checks, layout_fields) {
   node n("QQPLOT");
   n.flag(KES_PLOT_FLAG_NOVTICK).list(KES_PLOT_SLOT_VREF, {1, 2});
   std::vector<kes_textentry> labels = {{3, "one"}, {20, "a much longer label!"}};
-  n.slots[KES_PLOT_SLOT_VREFLABELS].given = 1;
-  n.slots[KES_PLOT_SLOT_VREFLABELS].v.count = 2;
-  n.slots[KES_PLOT_SLOT_VREFLABELS].list = labels.data();
+  n.slots[KES_PLOT_SLOT_VREF_LABELS].given = 1;
+  n.slots[KES_PLOT_SLOT_VREF_LABELS].v.count = 2;
+  n.slots[KES_PLOT_SLOT_VREF_LABELS].list = labels.data();
   req = kes_preq{};
   logged.clear();
   ASSERT_EQ(run(kes_layout_options, n, KES_PLOT_QQ), 0);
@@ -344,13 +344,13 @@ TEST_F(plot_checks, variable_lists_and_plot_slots) {
   };
   for (const row& r : rows) {
     node n("QQPLOT");
-    if (!r.list.empty()) n.marks(KES_PLOT_SLOT_VARS, r.list);
+    if (!r.list.empty()) n.marks(KES_PLOT_SLOT_VAR, r.list);
     for (int& s : slots) s = -1;
     req = kes_preq{};
     req.varslot = slots;
     req.stmt = &n.s;
     logged.clear();
-    EXPECT_EQ(kesvchk(&ctx, &req, KES_PLOT_SLOT_VARS), r.result);
+    EXPECT_EQ(kesvchk(&ctx, &req, KES_PLOT_SLOT_VAR), r.result);
     EXPECT_EQ(std::vector<int>(slots, slots + 3), r.slots);
     if (r.result == 0) {
       EXPECT_EQ(req.first_slot, r.first);
@@ -361,9 +361,9 @@ TEST_F(plot_checks, variable_lists_and_plot_slots) {
     EXPECT_EQ(ctx.nplotslots, r.total);
   }
   node n("HISTOGRA");
-  EXPECT_EQ(kesnlen(&ctx, &n.s, KES_PLOT_SLOT_VARS), 12);
+  EXPECT_EQ(kesnlen(&ctx, &n.s, KES_PLOT_SLOT_VAR), 12);
   names[1].len = 3;
-  EXPECT_EQ(kesnlen(&ctx, &n.s, KES_PLOT_SLOT_VARS), 8);
+  EXPECT_EQ(kesnlen(&ctx, &n.s, KES_PLOT_SLOT_VAR), 8);
 }
 
 // The INSET statements right after a plot statement mark it for robust statistics

@@ -66,6 +66,7 @@ void open_json_for_step() {
 }  // namespace
 
 void output_set_by(std::vector<std::pair<std::string, std::string>> by) {
+  out::release_group_texts();
   if (g_system) g_system->set_by(std::move(by));
 }
 

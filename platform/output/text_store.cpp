@@ -7,26 +7,39 @@
 
 namespace plat::out {
 namespace {
-std::unordered_map<const void*, std::unique_ptr<std::string>>& store() {
-  static std::unordered_map<const void*, std::unique_ptr<std::string>> texts;
+struct entry {
+  std::unique_ptr<std::string> text;
+  bool group = false;  // made inside a BY group after the first
+};
+std::unordered_map<const void*, entry>& store() {
+  static std::unordered_map<const void*, entry> texts;
   return texts;
 }
+bool g_in_group = false;  // a BY group after the first is current
 }  // namespace
 
 void* make_text(std::string s) {
   auto p = std::make_unique<std::string>(std::move(s));
   void* h = p.get();
-  store().emplace(h, std::move(p));
+  store().emplace(h, entry{std::move(p), g_in_group});
   return h;
 }
 
 const std::string* text_of(const void* handle) {
   if (handle == nullptr) return nullptr;
   auto it = store().find(handle);
-  return it == store().end() ? nullptr : it->second.get();
+  return it == store().end() ? nullptr : it->second.text.get();
 }
 
-void release_texts() { store().clear(); }
+void release_texts() {
+  store().clear();
+  g_in_group = false;
+}
+
+void release_group_texts() {
+  std::erase_if(store(), [](const auto& kv) { return kv.second.group; });
+  g_in_group = true;
+}
 
 std::size_t live_text_count() { return store().size(); }
 

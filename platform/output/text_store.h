@@ -1,5 +1,5 @@
 // Text handles of the output system (vemtxt, vemmsg, vemmsgs): host-owned texts that
-// live until the step ends.
+// live until the step ends, or until the next BY group begins when made inside one.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -12,6 +12,10 @@ void* make_text(std::string s);
 const std::string* text_of(const void* handle);
 // Frees every text (at step end).
 void release_texts();
+// A new BY group begins: frees the texts made since the previous one began. The
+// output system copies what it keeps, so a group's texts are dead once its tables are
+// out; texts made before the second group (the step's set-up and the first group) stay.
+void release_group_texts();
 std::size_t live_text_count();
 
 // A blank-padded text of `length` characters (negative: NUL-terminated), cut at a

@@ -66,8 +66,11 @@ void open_json_for_step() {
 }  // namespace
 
 void output_set_by(std::vector<std::pair<std::string, std::string>> by) {
+  // Only with a system of this step, whose end resets the text store: a step that
+  // made no output must not mark the next step's set-up texts as a group's.
+  if (!g_system) return;
   out::release_group_texts();
-  if (g_system) g_system->set_by(std::move(by));
+  g_system->set_by(std::move(by));
 }
 
 bool output_result_message(int result, int* set, int* number) {

@@ -9,13 +9,13 @@ namespace plat::out {
 namespace {
 struct entry {
   std::unique_ptr<std::string> text;
-  bool group = false;  // made inside a BY group after the first
+  bool group = false;  // made inside a BY group
 };
 std::unordered_map<const void*, entry>& store() {
   static std::unordered_map<const void*, entry> texts;
   return texts;
 }
-bool g_in_group = false;  // a BY group after the first is current
+bool g_in_group = false;  // a BY group is current
 }  // namespace
 
 void* make_text(std::string s) {

@@ -14,7 +14,7 @@ const std::string* text_of(const void* handle);
 void release_texts();
 // A new BY group begins: frees the texts made since the previous one began. The
 // output system copies what it keeps, so a group's texts are dead once its tables are
-// out; texts made before the second group (the step's set-up and the first group) stay.
+// out; texts made before the first group (the step's set-up) stay.
 void release_group_texts();
 std::size_t live_text_count();
 

@@ -128,6 +128,33 @@ TEST_F(OutputServices, StepsGoToOneJsonFileEachWhenItEnds) {
   EXPECT_EQ(v["steps"][1]["outputs"][0]["rows"][0]["X"].num, 2.5);
 }
 
+// A BY group's texts go when the next group begins, so that a step of many groups
+// does not keep them all; the step's own texts and the listing stay.
+TEST_F(OutputServices, GroupTextsGoWhenTheNextGroupBegins) {
+  wob_anchor anchor{};
+  ASSERT_EQ(xobinit(&anchor, 0), 0);
+  void* step_text = vemtxt("step", -1);
+  const std::size_t kept = plat::out::live_text_count();
+  char buf[16];
+  for (int g = 1; g <= 3; ++g) {
+    const std::string v = std::to_string(g);
+    plat::output_set_by({{"g", v}});
+    EXPECT_EQ(plat::out::live_text_count(), kept) << "group " << g;
+    void* mine = vemtxt("group text", -1);
+    one_table(anchor.root, ("T" + v).c_str(), g + 0.5);
+    EXPECT_GT(plat::out::live_text_count(), kept + 1);
+    EXPECT_EQ(vemtget(mine, buf, 16), 10);
+    if (g == 3) break;
+    plat::output_set_by({{"g", v + "0"}});
+    EXPECT_EQ(vemtget(mine, buf, 16), -1);  // a dead handle is refused, never read
+  }
+  EXPECT_EQ(vemtget(step_text, buf, 16), 4);
+  plat::finish_step();
+  EXPECT_EQ(plat::out::live_text_count(), 0u);
+  const std::string lst = out_.listing();
+  for (const char* s : {"g=1 ", "g=2 ", "g=3 ", "1.5", "2.5", "3.5"}) EXPECT_NE(lst.find(s), std::string::npos) << s;
+}
+
 TEST_F(OutputServices, TextsFromTheCatalogue) {
   wob_anchor anchor{};
   ASSERT_EQ(xobinit(&anchor, 0), 0);

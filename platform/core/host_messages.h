@@ -8,7 +8,7 @@ constexpr int set = 900;
 enum : int {
   out_of_memory = 1,      // {ld} bytes
   internal_error = 2,     // {s} text
-  object_failed = 3,      // {s} code, {s} reason
+  object_failed = 3,      // {s} reason
   object_failed_bare = 4, // {s} code
   math_abort = 5,         // {d} code
   step_ended_ok = 10,     // {d} first line, {d} last line, {d} code

@@ -9,6 +9,7 @@
 #include "core/host_vectors.h"
 #include "core/name_case.h"
 #include "core/runtime.h"
+#include "output/output_api.h"
 #include "host/step_codes.h"
 
 namespace plat {
@@ -22,17 +23,6 @@ void log_message(int set, int number, ...) {
   log_write(kind, text);
 }
 
-namespace {
-
-// What an output-object result code means, as far as the host's objects report it.
-const char* object_reason(unsigned code) {
-  switch (code) {
-    case 0x80008001u: return "method not supported by the object";
-    default: return nullptr;
-  }
-}
-
-}  // namespace
 }  // namespace plat
 
 extern "C" {
@@ -48,12 +38,17 @@ void plat_xprrlog(int /*zero*/, int result) {
   // The module may go on after logging this, but what it meant to show is missing:
   // the step must not end as a success.
   plat::raise_step_code(KES_RC_STEP_FAILED);
+  // A code the output system knows is told in words; only an unknown one is shown as is.
+  int set = 0, number = 0;
+  if (plat::output_result_message(result, &set, &number)) {
+    if (const std::string* why = plat::catalogue_text(set, number)) {
+      plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed, why->c_str());
+      return;
+    }
+  }
   char code[16];
   std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(result));
-  if (const char* why = plat::object_reason(static_cast<unsigned>(result)))
-    plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed, code, why);
-  else
-    plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed_bare, code);
+  plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed_bare, code);
 }
 
 void plat_xytabrt(int /*kind*/, int code) {

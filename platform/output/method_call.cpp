@@ -134,6 +134,11 @@ int method_call::fail(int code, int number, const char* s1) {
   if (sys_.host().log) sys_.host().log(number, method_, kind_, name_.c_str(), s1);
   return code;
 }
+int method_call::fail_plain(int code, int number, const char* s1) {
+  err_ = code;
+  if (sys_.host().log) sys_.host().log(number, kind_, name_.c_str(), s1);
+  return code;
+}
 int method_call::fail(int code, int number, const char* s1, int d1) {
   err_ = code;
   if (sys_.host().log) sys_.host().log(number, method_, kind_, name_.c_str(), s1, d1);

@@ -37,6 +37,9 @@ class method_call {
   int fail(int code, int number, const char* s1);
   int fail(int code, int number, const char* s1, int d1);
   int fail_attr(int code, int number, const wob_attr& a);
+  // For a fault of the program rather than of the module's calls: the entry takes
+  // (object kind, object name, s1) and no method number.
+  int fail_plain(int code, int number, const char* s1);
 
   output_system& sys() { return sys_; }
   // The result code of the last failure (a missing record counts as an attribute error).

@@ -1,6 +1,6 @@
 // Numbers of the output system's catalogue entries (set kMsgSet, in
 // platform/catalogue/output.msg). Entries 2 to 29 take (method or operation, object
-// kind, object name) first.
+// kind, object name) first, but for kColumnTwice, which takes (object kind, object name).
 #pragma once
 
 namespace plat::out::msg {
@@ -9,7 +9,7 @@ constexpr int kType = 3;           // attribute id, value type
 constexpr int kUnknownText = 4;    // attribute id, value type
 constexpr int kPairs = 5;          // attribute id, value type
 constexpr int kNoClass = 10;       // class or family name
-constexpr int kColumnTwice = 11;   // column
+constexpr int kColumnTwice = 11;   // column (no method number)
 constexpr int kColumnLate = 12;    // column
 constexpr int kColumnType = 13;    // column, type
 constexpr int kCharWidth = 14;     // column, width

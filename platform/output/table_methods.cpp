@@ -48,7 +48,7 @@ int t_define_column(void* object, void*, void*, int count, wob_attr* attrs) {
   if (!c.integer(*at, type) || !c.text(*an, col.info.name)) return c.error();
   const char* cname = col.info.name.c_str();
   if (t->defined) return c.fail(kErrOrder, msg::kColumnLate, cname);
-  if (find_column(t, col.info.name)) return c.fail(kErrAttribute, msg::kColumnTwice, cname);
+  if (find_column(t, col.info.name)) return c.fail_plain(kErrAttribute, msg::kColumnTwice, cname);
   if (type != kNumeric && type != kCharacter) return c.fail(kErrAttribute, msg::kColumnType, cname, type);
   col.info.numeric = type == kNumeric;
   wob_attr* ac = c.find(WOB_A_CELL);

@@ -55,7 +55,10 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
       extra[n++] = kes_attr_str(WOB_A_TEMPLATE, low ? "LowIdNum" : "HighIdNum");
     } else {
       c.cell = (low ? t.low_idchar : t.high_idchar) + dp.idoffsets[i];
+      // The column reads only what it shows: a format narrower than the variable cuts
+      // the texts to the format's width.
       c.width = dp.idoffsets[i + 1] - dp.idoffsets[i];
+      if (formatted && info.fmt_width >= 1 && info.fmt_width < c.width) c.width = info.fmt_width;
       if (c.width < 1) c.width = 1;
       c.p270 = formatted ? info.fmt_decimals : -1;
       c.p272 = formatted ? info.fmt_width : -1;

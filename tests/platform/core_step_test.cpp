@@ -52,14 +52,15 @@ TEST(StepExit, MathAbortEndsWithTheGivenCode) {
   EXPECT_NE(out.log().find("ERROR: A math exception could not be recovered from"), std::string::npos);
 }
 
-TEST(StepExit, OutputObjectFailureTextNamesTheCodeAndItsMeaning) {
+// A code the output system knows is told in words; only an unknown code is shown.
+TEST(StepExit, OutputObjectFailureTextSaysWhatWentWrong) {
   kes_test::captured_outputs out;
   plat::begin_step();
   plat_xprrlog(0, static_cast<int>(0x80008001u));
   plat_xprrlog(0, -5);
   EXPECT_EQ(out.log(),
-            "ERROR: A table or other output could not be made (code 0x80008001: method not supported by the object); "
-            "the step's output is incomplete.\n"
+            "ERROR: A table or other output could not be made; the step's output is incomplete. "
+            "The output object has no method of that number.\n"
             "ERROR: A table or other output could not be made (code 0xFFFFFFFB); the step's output is incomplete.\n");
   EXPECT_EQ(plat::host_step_code(), 1020);  // whatever the module does next, the step failed
   plat::finish_step();

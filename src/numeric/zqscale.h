@@ -1,0 +1,27 @@
+// zqscale.h - nice axis scale from candidate increments.
+//   int zqscale(min, max, n, ncand, cand, out, sortflag, endflag)
+//     n > 0: about n intervals, the candidate nearest the raw increment;
+//     n < 0: at most -n intervals, laid out as exactly -n.
+//   Returns the interval count, or a negative ZQSCALE_* status.
+// Details: see zqscale.cpp.
+#pragma once
+#include <cstdint>
+
+// The axis record: start, end and increment out; two doubles left alone; the index
+// of the chosen candidate out (all but the spare doubles are also work fields).
+struct zqscale_axis {
+  double start;
+  double end;
+  double increment;
+  double spare[2];
+  int32_t index;
+};
+
+constexpr int ZQSCALE_ZERO_COUNT = -1;     // n = 0
+constexpr int ZQSCALE_BAD_CANDIDATE = -2;  // a candidate outside [1, 10], or none
+constexpr int ZQSCALE_NO_FIT = -4;         // no increment within five decades fits
+constexpr int ZQSCALE_DEGENERATE = -5;     // negative interval count (degenerate range)
+constexpr int ZQSCALE_MAX_CAND = 10;       // candidates beyond this many are ignored
+
+int zqscale(double min, double max, int n, int ncand, const double* cand, zqscale_axis* out,
+            char sortflag, char endflag);

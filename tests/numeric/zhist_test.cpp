@@ -1,0 +1,136 @@
+// Tests of zhist and zhist2 (src/numeric/zhist.*): the worked values are by hand.
+#include "numeric/zhist.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+struct HistCase {
+  const char* what;
+  double n, a, b;
+  int want_mid;   // zhist count
+  double mid0;    // zhist first midpoint
+  int want_bins;  // zhist2 count
+  double end0;    // zhist2 lower end
+  double width;   // both
+};
+
+// n = 100 over 0.3..9.7: nb = 6, raw width 1.5667 -> 1.5; 13 half-widths.
+// n = 4 over 0..10: nb = 2, W = 5; zhist takes the extra midpoint beyond E.
+// n = 1000 over 0..1: nb = 13; zhist2 raw 1/13 -> 0.06, zhist raw 0.0769 -> 0.06.
+const HistCase kCases[] = {
+    {"n100", 100, 0.3, 9.7, 7, 0.75, 7, -0.75, 1.5},
+    {"n100 reversed", 100, 9.7, 0.3, 7, 0.75, 7, -0.75, 1.5},
+    {"n4", 4, 0, 10, 3, 2.5, 3, 0, 5},
+    {"n4 reversed", 4, 10, 0, 3, 2.5, 3, 0, 5},
+};
+
+TEST(ZHist, WorkedValues) {
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    double out[2] = {-99, -99};
+    EXPECT_EQ(zhist(c.n, c.a, c.b, out), c.want_mid);
+    EXPECT_DOUBLE_EQ(out[0], c.mid0);
+    EXPECT_DOUBLE_EQ(out[1], c.width);
+    EXPECT_EQ(zhist2(c.n, c.a, c.b, out), c.want_bins);
+    EXPECT_DOUBLE_EQ(out[0], c.end0);
+    EXPECT_DOUBLE_EQ(out[1], c.width);
+  }
+}
+
+// Degenerate inputs: one bin at the low end, width |lo| (1 at 0). The 0 < n <= 0.5
+// rows would divide by zero in zhist (one midpoint) and must end; NaN and infinite
+// ranges must end too.
+TEST(ZHist, DegenerateAndBadArguments) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Row {
+    const char* what;
+    double n, a, b, lo, width;
+    bool both;  // zhist2 degenerate too
+  } rows[] = {
+      {"n = 0", 0, 1, 5, 1, 1, true},
+      {"n < 0", -3, -4, 5, -4, 4, true},
+      {"n NaN", nan, 2, 5, 2, 2, true},
+      {"a = b", 50, -2.5, -2.5, -2.5, 2.5, true},
+      {"a = b = 0", 50, 0, 0, 0, 1, true},
+      {"range within fuzz", 50, 1e6, 1e6 + 1e-4, 1e6, 1e6, true},
+      {"n = 0.5", 0.5, 3, 8, 3, 3, false},
+      {"n = 0.1", 0.1, 0, 8, 0, 1, false},
+      {"infinite range", 50, -inf, inf, -inf, inf, true},
+      {"huge range", 50, -1.7e308, 1.7e308, -1.7e308, 1.7e308, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    double out[2] = {-99, -99};
+    EXPECT_EQ(zhist(r.n, r.a, r.b, out), 1);
+    EXPECT_EQ(out[0], r.lo);
+    EXPECT_EQ(out[1], r.width);
+    const int k = zhist2(r.n, r.a, r.b, out);
+    if (r.both) {
+      EXPECT_EQ(k, 1);
+      EXPECT_EQ(out[0], r.lo);
+      EXPECT_EQ(out[1], r.width);
+    }
+  }
+  // n = 0.5 gives zhist2 one raw bin of width 5, laid on the 2.5 grid as 2.5..12.5.
+  double out[2];
+  EXPECT_EQ(zhist2(0.5, 3, 8, out), 2);
+  EXPECT_DOUBLE_EQ(out[0], 2.5);
+  EXPECT_DOUBLE_EQ(out[1], 5.0);
+}
+
+// Invariants over many ranges: the width is a table value times a power of ten, and
+// the bins (zhist2) or the cells around the midpoints (zhist) cover the range.
+TEST(ZHist, CoverTheRangeWithNiceWidths) {
+  const double nice[] = {1, 1.2, 1.5, 2, 2.5, 3, 4, 5, 6, 8, 10};
+  for (double n : {1.0, 3.0, 10.0, 57.0, 1000.0, 123456.0}) {
+    for (double lo : {-1234.5, -3.0, 0.0, 0.001, 17.2}) {
+      for (double span : {0.01, 1.0, 7.3, 950.0}) {
+        SCOPED_TRACE(testing::Message() << "n " << n << " lo " << lo << " span " << span);
+        const double hi = lo + span;
+        double out[2];
+        const int nb = zhist2(n, lo, hi, out);
+        ASSERT_GE(nb, 1);
+        const double m = out[1] / std::pow(10.0, std::floor(std::log10(out[1])));
+        bool on_table = false;
+        for (double v : nice) on_table |= std::fabs(m - v) < 1e-9 * v || std::fabs(m - v / 10) < 1e-9;
+        EXPECT_TRUE(on_table) << out[1];
+        EXPECT_LE(out[0], lo + 1e-9 * span);
+        EXPECT_GE(out[0] + nb * out[1], hi - 1e-9 * span);
+        const int nm = zhist(n, lo, hi, out);
+        ASSERT_GE(nm, 1);
+        EXPECT_LE(out[0] - out[1] / 2, lo + 1e-9 * span);
+        EXPECT_GE(out[0] + (nm - 0.5) * out[1], hi - 1e-9 * span);
+      }
+    }
+  }
+}
+
+// K = (2n)^(1/3) a hair above 3 (n four ulps above 13.5 gives 3 + 2^-51): zhist
+// takes 3 bins, zhist2 takes ceil(K) = 4, so their widths differ.
+TEST(ZHist, CountHairAboveWhole) {
+  double n = 13.5;
+  for (int i = 0; i < 4; ++i) n = std::nextafter(n, 99.0);
+  ASSERT_GT(std::pow(2 * n, 1.0 / 3.0), 3.0);
+  double a[2], b[2];
+  zhist(n, 0, 12, a);   // raw (12 - 12/3 + 2f)/2 = 4 -> 4
+  zhist2(n, 0, 12, b);  // raw 12/4 = 3 -> 3
+  EXPECT_DOUBLE_EQ(a[1], 4.0);
+  EXPECT_DOUBLE_EQ(b[1], 3.0);
+}
+
+// A raw width whose mantissa + 0.0001 reaches 10 takes 10 times its power of ten:
+// zhist2 with n = 4 (nb = 2) over 0..19.9999 has raw 9.99995 -> 10.
+TEST(ZHist, MantissaNearTenTakesTen) {
+  double out[2];
+  zhist2(4, 0, 19.9999, out);
+  EXPECT_DOUBLE_EQ(out[1], 10.0);
+  zhist2(4, 0, 19.9, out);  // raw 9.95 -> 8
+  EXPECT_DOUBLE_EQ(out[1], 8.0);
+}
+
+}  // namespace

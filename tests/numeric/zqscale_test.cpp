@@ -1,0 +1,136 @@
+// Tests of zqscale (src/numeric/zqscale.*): worked values by hand.
+#include "numeric/zqscale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const double kCand[] = {1, 2, 2.5, 5, 10};
+
+struct QCase {
+  const char* what;
+  double min, max;
+  int n;
+  char endflag;
+  int want;
+  double start, end, inc;
+};
+
+const QCase kCases[] = {
+    // w = 19.4, m = 1.94 lies between mid 1.414 and 2.236: increment 20.
+    {"0..97 n 5", 0, 97, 5, 'X', 5, 0, 100, 20},
+    {"0..97 n 5 reversed", 97, 0, 5, 'X', 5, 0, 100, 20},
+    // w = 24.25 starts at 2.5: 25 needs 4 intervals.
+    {"0..97 n -4", 0, 97, -4, 'X', 4, 0, 100, 25},
+    // 25 needs 5; 50 needs 3, laid out as exactly 4.
+    {"0..101 n -4", 0, 101, -4, 'X', 4, 0, 200, 50},
+    // min = max widens by r = |centre| (1 at 0) before snapping.
+    {"7..7 n 7", 7, 7, 7, 'X', 7, 0, 14, 2},
+    {"0..0 n 2", 0, 0, 2, 'X', 2, -1, 1, 1},
+    // 'L' keeps the start, 'U' keeps the end.
+    {"3..97 n 5 L", 3, 97, 5, 'L', 5, 3, 103, 20},
+    {"3..97 n 5 U", 3, 97, 5, 'U', 5, -3, 97, 20},
+    // 'E' centres the 0..100 axis on 3..97: 50 - 2 x 20 = 10, lowered to 3.
+    {"3..97 n 5 E", 3, 97, 5, 'E', 5, 3, 103, 20},
+    // Small decades take exact decimal powers: 0.013..0.097 by 0.02 from 0 to 0.1.
+    {"small n 5", 0.013, 0.097, 5, 'X', 5, 0, 0.1, 0.02},
+    // 0..1000 with n -1 steps up a decade: 10 -> 20 ... 1000 -> 1 interval.
+    {"0..1000 n -1", 0, 1000, -1, 'X', 1, 0, 1000, 1000},
+};
+
+TEST(ZQScale, WorkedValues) {
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    zqscale_axis ax{};
+    ax.spare[0] = 11;
+    ax.spare[1] = 12;
+    EXPECT_EQ(zqscale(c.min, c.max, c.n, 5, kCand, &ax, 'S', c.endflag), c.want);
+    EXPECT_DOUBLE_EQ(ax.start, c.start);
+    EXPECT_DOUBLE_EQ(ax.end, c.end);
+    EXPECT_DOUBLE_EQ(ax.increment, c.inc);
+    EXPECT_EQ(ax.spare[0], 11);
+    EXPECT_EQ(ax.spare[1], 12);
+  }
+}
+
+TEST(ZQScale, SortFlagSortsCandidates) {
+  const double shuffled[] = {10, 2.5, 1, 5, 2};
+  zqscale_axis ax{};
+  EXPECT_EQ(zqscale(0, 97, 5, 5, shuffled, &ax, 'N', 'X'), 5);
+  EXPECT_DOUBLE_EQ(ax.increment, 20);
+  EXPECT_EQ(ax.index, 1);
+  // A single candidate is used twice: 0..97 by 10^1 x 5.
+  const double five[] = {5};
+  EXPECT_EQ(zqscale(0, 97, 2, 1, five, &ax, 'S', 'X'), 2);
+  EXPECT_DOUBLE_EQ(ax.increment, 50);
+}
+
+// Bad arguments: statuses and the fields left as set on entry.
+TEST(ZQScale, BadArguments) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double low[] = {0.5, 2, 5};
+  const double high[] = {1, 2, 12};
+  const double nanc[] = {1, nan};
+  const double big[] = {1, 2, 2.5, 5, 10, 0.1, 0.1};  // only the first ten are read
+  struct Row {
+    const char* what;
+    double min, max;
+    int n, ncand;
+    const double* cand;
+    int want;
+  } rows[] = {
+      {"n = 0", 0, 97, 0, 5, kCand, ZQSCALE_ZERO_COUNT},
+      {"candidate 0.5", 0, 97, 5, 3, low, ZQSCALE_BAD_CANDIDATE},
+      {"candidate 12", 0, 97, 5, 3, high, ZQSCALE_BAD_CANDIDATE},
+      {"candidate NaN", 0, 97, 5, 2, nanc, ZQSCALE_BAD_CANDIDATE},
+      {"no candidates", 0, 97, 5, 0, kCand, ZQSCALE_BAD_CANDIDATE},
+      {"null candidates", 0, 97, 5, 5, nullptr, ZQSCALE_BAD_CANDIDATE},
+      {"infinite end", 0, inf, 5, 5, kCand, ZQSCALE_DEGENERATE},
+      {"NaN end", nan, 3, 5, 5, kCand, ZQSCALE_DEGENERATE},
+      {"range overflows", -1.7e308, 1.7e308, 5, 5, kCand, ZQSCALE_DEGENERATE},
+      {"candidates beyond ten ignored", 0, 97, 5, 5, big, 5},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    zqscale_axis ax{};
+    EXPECT_EQ(zqscale(r.min, r.max, r.n, r.ncand, r.cand, &ax, 'S', 'X'), r.want);
+  }
+  zqscale_axis ax{};
+  EXPECT_EQ(zqscale(2, 8, 0, 5, kCand, &ax, 'S', 'X'), ZQSCALE_ZERO_COUNT);
+  EXPECT_EQ(ax.start, 2);
+  EXPECT_EQ(ax.end, 8);
+  EXPECT_EQ(ax.increment, 3);
+  EXPECT_EQ(ax.index, 2);
+  // One interval over -1..1 cannot be had at any increment (0 is always inside): the
+  // fifth decade step is refused.
+  EXPECT_EQ(zqscale(-1, 1, -1, 5, kCand, &ax, 'S', 'X'), ZQSCALE_NO_FIT);
+}
+
+// Invariants: the axis covers the data, ends are multiples of the increment, and the
+// count matches (n < 0: exactly -n intervals, the increment as small as fits).
+TEST(ZQScale, AxisCoversData) {
+  for (double lo : {-513.0, -1.0, 0.0, 0.37, 1e5}) {
+    for (double span : {0.003, 1.0, 64.0, 9999.0}) {
+      for (int n : {-10, -3, 1, 4, 9}) {
+        SCOPED_TRACE(testing::Message() << lo << " " << span << " " << n);
+        zqscale_axis ax{};
+        const int k = zqscale(lo, lo + span, n, 5, kCand, &ax, 'S', 'X');
+        ASSERT_GT(k, 0);
+        if (n < 0) {
+          EXPECT_EQ(k, -n);
+        }
+        EXPECT_LE(ax.start, lo + 1e-9 * span);
+        EXPECT_GE(ax.end, lo + span - 1e-9 * span);
+        EXPECT_NEAR((ax.end - ax.start) / ax.increment, k, 1e-6 * k);
+        const double q = ax.start / ax.increment;
+        EXPECT_NEAR(q, std::round(q), 1e-6 * (1 + std::fabs(q)));
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -65,6 +65,22 @@ struct Scale {
     end = b * inc;
     nint = static_cast<int>((b - a) + QS_FUZZ * (b - a));
   }
+  // End flags 'U' (keep the end) and 'L' (keep the start) for `count` intervals;
+  // false for the other flags.
+  bool keep_end(char endflag, int count) {
+    const double span = count * inc;
+    if (endflag == 'U') {
+      end = uend;
+      start = std::min(end - span, ustart);
+      return true;
+    }
+    if (endflag == 'L') {
+      start = ustart;
+      end = start + span;
+      return true;
+    }
+    return false;
+  }
 };
 
 }  // namespace
@@ -127,16 +143,9 @@ int zqscale(double min, double max, int n, int ncand, const double* cand, zqscal
   int result;
   if (n > 0) {
     if (s.nint < 0) return ZQSCALE_DEGENERATE;
-    const double span = s.nint * s.inc;
-    if (endflag == 'U') {
-      s.end = s.uend;
-      s.start = std::min(s.end - span, s.ustart);
-    } else if (endflag == 'L') {
-      s.start = s.ustart;
-      s.end = s.start + span;
-    } else if (endflag == 'E') {
+    if (!s.keep_end(endflag, s.nint) && endflag == 'E') {
       s.start = std::min((s.ustart + s.uend) / 2.0 - (s.nint / 2) * s.inc, s.ustart);
-      s.end = std::max(s.start + span, s.uend);
+      s.end = std::max(s.start + s.nint * s.inc, s.uend);
     }
     result = s.nint;
   } else {
@@ -151,16 +160,11 @@ int zqscale(double min, double max, int n, int ncand, const double* cand, zqscal
       s.snap(j);
     }
     if (s.nint < 0) return ZQSCALE_DEGENERATE;
-    const double span = want * s.inc;
-    if (endflag == 'U') {
-      s.end = s.uend;
-      s.start = std::min(s.end - span, s.ustart);
-    } else if (endflag == 'L') {
-      s.start = s.ustart;
-      s.end = s.start + span;
+    if (s.keep_end(endflag, want)) {
+      // 'U' or 'L' laid the axis out.
     } else if (endflag == 'E') {
       s.start = std::min(s.start - ((want - s.nint) / 2) * s.inc, s.ustart);
-      s.end = std::max(s.start + span, s.uend);
+      s.end = std::max(s.start + want * s.inc, s.uend);
     } else {
       s.start = s.a * s.inc;
       s.end = (s.a + want) * s.inc;

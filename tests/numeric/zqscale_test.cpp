@@ -35,6 +35,10 @@ const QCase kCases[] = {
     {"3..97 n 5 U", 3, 97, 5, 'U', 5, -3, 97, 20},
     // 'E' centres the 0..100 axis on 3..97: 50 - 2 x 20 = 10, lowered to 3.
     {"3..97 n 5 E", 3, 97, 5, 'E', 5, 3, 103, 20},
+    // n < 0 with the end flags: 25 fits 3..97 in 4; 'E' adds no interval to centre.
+    {"3..97 n -4 L", 3, 97, -4, 'L', 4, 3, 103, 25},
+    {"3..97 n -4 U", 3, 97, -4, 'U', 4, -3, 97, 25},
+    {"3..97 n -4 E", 3, 97, -4, 'E', 4, 0, 100, 25},
     // Small decades take exact decimal powers: 0.013..0.097 by 0.02 from 0 to 0.1.
     {"small n 5", 0.013, 0.097, 5, 'X', 5, 0, 0.1, 0.02},
     // 0..1000 with n -1 steps up a decade: 10 -> 20 ... 1000 -> 1 interval.

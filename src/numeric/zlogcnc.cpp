@@ -4,7 +4,7 @@
 // x/2).  For nc <= 500 the Poisson mixture of central tails in scaled form (zsercnc,
 // zplbcnc.cpp); above, or when the series fails, the density
 //   f(u) = (1/2) e^-(u + nc)/2 (u/nc)^((df-2)/4) I_((df-2)/2)(sqrt(nc u))
-// (Johnson, Kotz and Balakrishnan 1995, 29.4) is integrated numerically in log mode
+// (the Bessel-function form of the noncentral chi-square density) is integrated numerically in log mode
 // (zhrdys): over (0, x) for a point far in the lower tail (cube-root normal deviate,
 // here with a square root, at most -2), else over (x, oo), and the other tail is
 // ln(1 - e^v).

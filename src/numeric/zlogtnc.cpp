@@ -16,8 +16,8 @@
 //           other tail is ln(1 - e^tail).
 // Density (flag 2, zldntnc): at x = 0 in closed form; for |nc| < 2 the Poisson mixture
 //   f(x) = J sum_j sigma^j lambda^(j/2) e^-lambda / Gamma(j/2 + 1) beta((j + 1)/2, df/2)(u),
-//   u = x^2/(x^2 + df), lambda = nc^2/2, J = df |x|/(x^2 + df)^2 (Johnson, Kotz and
-//   Balakrishnan, Continuous Distributions 2, 2nd ed., ch. 31), summed from its
+//   u = x^2/(x^2 + df), lambda = nc^2/2, J = df |x|/(x^2 + df)^2 (the Poisson-mixture
+//   form of the noncentral t density), summed from its
 //   largest term downward completely and upward until the pair of terms falls below
 //   2e-15 of the sum (in extended precision); otherwise, or when the series fails, the
 //   integral int_0^oo g(u) phi(sqrt(u) s - nc) sqrt(2u/df) du in log mode.

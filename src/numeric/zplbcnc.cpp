@@ -1,6 +1,6 @@
 // zplbcnc.cpp - noncentral chi-square distribution function by the Poisson mixture
 //   P(X <= x) = sum_j w_j P(a + j, x/2),  w_j = e^-lam lam^j / j!,  lam = nc/2, a = df/2
-// (Johnson, Kotz and Balakrishnan, Continuous Univariate Distributions 2, 1995, 29.3),
+// (the standard Poisson-mixture form of the noncentral chi-square distribution),
 // with P the regularized lower incomplete gamma function.
 //
 // The sum starts at an index k near the largest weight (a cube-root normal guess of

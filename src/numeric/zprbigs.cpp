@@ -4,8 +4,7 @@
 //
 // F(x) = Phi(sqrt(lambda)(sqrt(x) - 1/sqrt(x)))
 //        + e^(2 lambda) Phi(-sqrt(lambda)(sqrt(x) + 1/sqrt(x)))
-// (Chhikara and Folks, The Inverse Gaussian Distribution, 1989, eq. 2.7; Johnson,
-// Kotz and Balakrishnan, Continuous Distributions 1, ch. 15).  The second
+// (the closed form of the inverse Gaussian distribution function).  The second
 // term is E = e^(2 lambda) erfc(y)/2 with y = sqrt(lambda)(sqrt(x) + 1/sqrt(x))/sqrt 2;
 // for y > 4 the factor e^(-y^2) is joined to e^(2 lambda) before exponentiation and
 // erfc(y) e^(y^2) is Cody's asymptotic rational form (1/sqrt(pi) - R(1/y^2))/y

@@ -40,3 +40,15 @@ def write_table(name, script, columns, rows, comment=""):
         for r in rows:
             f.write("\t".join(r) + "\n")
     print("wrote", name, len(rows), "rows")
+
+
+def r_floats(exprs):
+    """r_values as floats (inf, -inf and nan for R's Inf, -Inf, NaN and NA)."""
+    return [float(v) for v in r_values(exprs)]
+
+
+def write_values(name, script, software, columns, rows, notes=()):
+    """write_table for rows of numbers: the do-not-edit line names the script and the
+    software, each note is a comment line, every value is written with f17."""
+    write_table(name, "ref/%s (%s)" % (script, software), " ".join(columns),
+                [[f17(v) for v in r] for r in rows], "\n# ".join(notes))

@@ -6,7 +6,7 @@ import mpmath
 import numpy
 import scipy
 from scipy import special
-from tsvout import r_eval, write
+from refutil import r_floats, write_values
 
 mpmath.mp.dps = 40
 CASES = []
@@ -15,14 +15,14 @@ for nu in (0.0, 0.5, 1.0, 2.5, 7.3, 20.0, 35.0, 35.6, 36.2, 50.0, 120.5, 1000.0,
         CASES.append((nu, x))
 CASES += [(5.55, 17.0), (5.56, 17.0), (13.48, 100.0), (13.49, 100.0), (0.25, 17.0), (3.0, 3.0)]
 
-rvals = r_eval(["log(besselI(%r, %r, expon.scaled = TRUE)) + %r" % (x, nu, x) for nu, x in CASES])
+rvals = r_floats(["log(besselI(%r, %r, expon.scaled = TRUE)) + %r" % (x, nu, x) for nu, x in CASES])
 rows = []
 for (nu, x), r in zip(CASES, rvals):
     ref = mpmath.log(mpmath.besseli(mpmath.mpf(nu), mpmath.mpf(x), maxterms=10**6))
     with numpy.errstate(all="ignore"):
         sp = float(numpy.log(special.ive(nu, x))) + x
     rows.append((nu, x, ref, r, sp))
-write("zibess.tsv", "zibess_ref.py",
+write_values("zibess.tsv", "zibess_ref.py",
       "mpmath %s at 40 digits; R besselI(expon.scaled = TRUE) via Rscript; SciPy %s special.ive"
       % (mpmath.__version__, scipy.__version__),
       ["nu", "x", "lnI", "r_lnI", "scipy_lnI"], rows,

@@ -9,7 +9,7 @@ import numpy
 import scipy
 from mpmath import mpf, log
 from scipy.stats import ncx2
-from tsvout import r_eval, write
+from refutil import r_floats, write_values
 from gamma_mp import lower_series
 
 mpmath.mp.dps = 40
@@ -60,31 +60,31 @@ ex = []
 for x, df, nc in T:
     ex += ["pchisq(%r, %r, ncp = %r, log.p = TRUE)" % (x, df, nc),
            "pchisq(%r, %r, ncp = %r, lower.tail = FALSE, log.p = TRUE)" % (x, df, nc)]
-rv = r_eval(ex)
+rv = r_floats(ex)
 rows = []
 for i, (x, df, nc) in enumerate(T):
     lo, up = tails(x, df, nc)
     with numpy.errstate(all="ignore"):
         slo, sup = float(ncx2.logcdf(x, df, nc)), float(ncx2.logsf(x, df, nc))
     rows.append((x, df, nc, log(lo), log(up), rv[2 * i], rv[2 * i + 1], slo, sup))
-write("zlogcnc_tails.tsv", "zlogcnc_ref.py", SOFT,
+write_values("zlogcnc_tails.tsv", "zlogcnc_ref.py", SOFT,
       ["x", "df", "nc", "lo", "up", "r_lo", "r_up", "scipy_lo", "scipy_up"], rows,
       ["lo, up: ln P(X <= x), ln P(X > x) (mpmath); R and SciPy the same"])
 
 D = [(0.5, 3, 1.0), (10.0, 5, 2.5), (150.0, 4, 10.0), (0.01, 1.0, 20.0), (60.0, 10, 30.0),
      (450.0, 20, 400.0), (5.0, 1.5, 4.0), (3000.0, 8, 50.0), (2.0, 2, 3.0)]
-rd = r_eval(["dchisq(%r, %r, ncp = %r, log = TRUE)" % d for d in D])
+rd = r_floats(["dchisq(%r, %r, ncp = %r, log = TRUE)" % d for d in D])
 rows = []
 for (x, df, nc), r in zip(D, rd):
     with numpy.errstate(all="ignore"):
         s = float(ncx2.logpdf(x, df, nc))
     rows.append((x, df, nc, log_density(x, df, nc), r, s))
-write("zlogcnc_density.tsv", "zlogcnc_ref.py", SOFT, ["x", "df", "nc", "ld", "r_ld", "scipy_ld"], rows,
+write_values("zlogcnc_density.tsv", "zlogcnc_ref.py", SOFT, ["x", "df", "nc", "ld", "r_ld", "scipy_ld"], rows,
       ["ld: ln f(x) (mpmath)"])
 
 Q = [(0.5, 3, 1.0), (0.01, 5, 2.5), (0.99, 5, 2.5), (1e-10, 4, 10.0), (0.999999, 10, 30.0),
      (0.3, 20, 400.0), (0.9, 7, 600.0), (0.05, 0.5, 0.3), (0.7, 4, 0.0), (1e-8, 3, 0.0)]
-rq = r_eval(["qchisq(%r, %r, ncp = %r)" % q for q in Q])
+rq = r_floats(["qchisq(%r, %r, ncp = %r)" % q for q in Q])
 rows = []
 for (p, df, nc), start in zip(Q, rq):
     lp = log(mpf(p))
@@ -92,5 +92,5 @@ for (p, df, nc), start in zip(Q, rq):
     lx = mpmath.findroot(f, log(mpf(start)))
     assert abs(f(lx)) < mpf(10) ** -25, (p, df, nc)
     rows.append((p, df, nc, mpmath.exp(lx), start, float(ncx2.ppf(p, df, nc)) if nc > 0 else start))
-write("zlogcnc_quantile.tsv", "zlogcnc_ref.py", SOFT, ["p", "df", "nc", "x", "r_x", "scipy_x"], rows,
+write_values("zlogcnc_quantile.tsv", "zlogcnc_ref.py", SOFT, ["p", "df", "nc", "x", "r_x", "scipy_x"], rows,
       ["x: P(X <= x) = p (mpmath findroot from R qchisq)"])

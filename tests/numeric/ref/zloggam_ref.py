@@ -6,7 +6,7 @@
 import mpmath
 from mpmath import mpf, log
 from gamma_mp import lower_series
-from tsvout import r_eval, write
+from refutil import r_floats, write_values
 
 mpmath.mp.dps = 40
 
@@ -33,13 +33,13 @@ for a in (0.01, 0.3, 0.5, 1.0, 2.0, 7.5, 30.0, 1000.0, 1e5):
             continue
         T.append((x, a))
 T += [(1e6, 2.0), (1e-300, 0.3), (700.0, 3.0), (50.0, 0.6), (1e-200, 5.0)]
-rt = r_eval(["pgamma(%r, %r, log.p = TRUE)" % (x, a) for x, a in T] +
+rt = r_floats(["pgamma(%r, %r, log.p = TRUE)" % (x, a) for x, a in T] +
             ["pgamma(%r, %r, lower.tail = FALSE, log.p = TRUE)" % (x, a) for x, a in T])
 rows = []
 for i, (x, a) in enumerate(T):
     lo, up, ld = tails(x, a)
     rows.append((x, a, lo, up, ld, rt[i], rt[len(T) + i]))
-write("zloggam_tails.tsv", "zloggam_ref.py",
+write_values("zloggam_tails.tsv", "zloggam_ref.py",
       "mpmath %s gammainc at 40 digits; R pgamma(log.p = TRUE) via Rscript" % mpmath.__version__,
       ["x", "a", "lo", "up", "ld", "r_lo", "r_up"], rows,
       ["lo, up: ln P(a, x), ln Q(a, x); ld: ln of the gamma density (mpmath); r_lo, r_up: R"])
@@ -48,7 +48,7 @@ Q = []
 for a in (0.05, 0.5, 1.0, 3.0, 40.0, 2500.0):
     for p in (1e-300, 1e-30, 1e-5, 0.01, 0.3, 0.5, 0.9, 0.999, 1 - 1e-8):
         Q.append((p, a))
-rq = r_eval(["qgamma(%r, %r)" % (p, a) for p, a in Q])
+rq = r_floats(["qgamma(%r, %r)" % (p, a) for p, a in Q])
 rows = []
 for (p, a), start in zip(Q, rq):
     aa, lp = mpf(a), log(mpf(p))
@@ -57,6 +57,6 @@ for (p, a), start in zip(Q, rq):
     x = mpmath.exp(lx)
     assert abs(f(lx)) < mpf(10) ** -25, (p, a)
     rows.append((p, a, x, start))
-write("zloggam_quantile.tsv", "zloggam_ref.py",
+write_values("zloggam_quantile.tsv", "zloggam_ref.py",
       "mpmath %s findroot at 40 digits from R qgamma" % mpmath.__version__,
       ["p", "a", "x", "r_x"], rows, ["x: P(a, x) = p (mpmath); r_x: R qgamma"])

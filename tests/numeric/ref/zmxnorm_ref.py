@@ -5,7 +5,7 @@
 # Run: /usr/bin/python3 zmxnorm_ref.py
 import mpmath
 from mpmath import mpf, log, ncdf, npdf
-from tsvout import write
+from refutil import write_values
 
 mpmath.mp.dps = 40
 SOFT = "mpmath %s at 40 digits" % mpmath.__version__
@@ -38,7 +38,7 @@ rows = []
 for i, m in enumerate(MIX):
     for x in (-40.0, -8.0, -3.1, -1.0, 0.0, 0.7, 2.9, 6.0, 12.0, 35.0):
         rows.append([i] + pad(m) + [x, log(F(m, x)), log(F(m, x, True)), log(f(m, x))])
-write("zmxnorm_dist.tsv", "zmxnorm_ref.py", SOFT,
+write_values("zmxnorm_dist.tsv", "zmxnorm_ref.py", SOFT,
       ["mix", "w1", "m1", "s1", "w2", "m2", "s2", "w3", "m3", "s3", "x", "lo", "up", "ld"], rows,
       ["lo, up, ld: ln F(x), ln(1 - F(x)), ln f(x) of the mixture sum w_i N(m_i, s_i^2)"])
 
@@ -53,7 +53,7 @@ for i, m in enumerate(MIX):
             lo, hi = (mid, hi) if v < 0 else (lo, mid)
         x = mpmath.findroot(g, (lo + hi) / 2)
         rows.append([i] + pad(m) + [p, x])
-write("zmxnorm_quantile.tsv", "zmxnorm_ref.py", SOFT,
+write_values("zmxnorm_quantile.tsv", "zmxnorm_ref.py", SOFT,
       ["mix", "w1", "m1", "s1", "w2", "m2", "s2", "w3", "m3", "s3", "p", "x"], rows,
       ["x: F(x) = p of the mixture (bisection, then findroot on the log tail)"])
 
@@ -62,5 +62,5 @@ for b in (-8.0, -2.5, -0.3, 0.0, 0.4, 1.7, 6.0):
     for w in (1e-12, 3e-7, 5e-5, 9.99e-5, 0.5, 3.0):
         a = b + w
         rows.append((a, b, a - b, ncdf(mpf(a)) - ncdf(mpf(b))))
-write("zdiffnrm.tsv", "zmxnorm_ref.py", SOFT, ["a", "b", "w", "v"], rows,
+write_values("zdiffnrm.tsv", "zmxnorm_ref.py", SOFT, ["a", "b", "w", "v"], rows,
       ["v: Phi(a) - Phi(b) for a and b as the doubles given (w = a - b rounded)"])

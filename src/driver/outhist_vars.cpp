@@ -3,6 +3,7 @@
 // CLASS levels), so that writing an observation only fills those fields.
 #include <cstring>
 
+#include "driver/class_copies.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
@@ -58,16 +59,9 @@ int define_head(kes_ctx* ctx, kes_dsh ds, int nown, host_access** acc, const cha
     xpmlog(KES_SET_PROC, 329, option);
     return 1;
   }
-  for (int i = 0; i < nclass; ++i) {
-    const kes_classvar& c = cv->var[i];
-    host_varinfo info;
-    std::memset(&info, 0, sizeof info);
-    const bool text = c.type == 2;
-    void* at = text ? static_cast<void*>(c.key.text) : const_cast<double*>(&c.value);
-    if (xvname(ctx->data, c.varnum, &info) != 0 || xvputd(*acc, &info, 0, at, text ? c.key.width : 0, 0, 0) != 0) {
-      xpmlog(KES_SET_PROC, 329, option);
-      return 1;
-    }
+  if (!kes_define_class_copies(ctx, *acc)) {
+    xpmlog(KES_SET_PROC, 329, option);
+    return 1;
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "driver/class_copies.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "driver/kes_text.h"
@@ -137,13 +138,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   host_access* acc = nullptr;
   if (xvputi(ds, nvars_ds, 32, &acc) != 0 || acc == nullptr) return false;
   if (ctx->nbyvars > 0 && xvputcv(acc, ctx->data, dp->byvarnums, ctx->nbyvars, 0) != 0) return false;
-  const kes_classvars* cv = ctx->classvars;
-  for (int i = 0; cv != nullptr && i < cv->count; ++i) {
-    const kes_classvar& c = cv->var[i];
-    const bool text = c.type == 2;
-    void* at = text ? static_cast<void*>(c.key.text) : const_cast<double*>(&c.value);
-    if (!define_copy(ctx, acc, c.varnum, at, text ? c.key.width : 0)) return false;
-  }
+  if (!kes_define_class_copies(ctx, acc)) return false;
   if (dp->idout) {
     for (int i = 0; i < ctx->nids; ++i) {
       const bool text = dp->idtypes[i] != 1;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "driver/class_copies.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
 #include "host/host_services.h"
@@ -53,16 +54,7 @@ bool define(host_access* acc, const char* name, int type, int length, int label,
 
 // The variables after the BY variables; false after a definition the host refused.
 bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
-  const kes_classvars* cv = ctx->classvars;
-  for (int i = 0; cv != nullptr && i < cv->count; ++i) {
-    const kes_classvar& c = cv->var[i];
-    host_varinfo info;
-    std::memset(&info, 0, sizeof info);
-    if (xvname(ctx->data, c.varnum, &info) != 0) return false;
-    const bool text = c.type == 2;
-    void* at = text ? static_cast<void*>(c.key.text) : const_cast<double*>(&c.value);
-    if (xvputd(acc, &info, 0, at, text ? c.key.width : 0, 0, 0) != 0) return false;
-  }
+  if (!kes_define_class_copies(ctx, acc)) return false;
   if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, 36, ctx->curname.text)) return false;
   if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, 402, ctx->curlabel)) return false;
   for (int i = 0; i < 24; ++i)

@@ -1,0 +1,64 @@
+// The fitted-curve record: one per curve of a plot request in a cell (histograms: an
+// array per variable and cell with the kernel curves last; other requests: one per
+// cell). The estimate functions fill the parameters and heights, the goodness-of-fit
+// tests the result block, the kernel code the kernel fields.
+#pragma once
+#include <cstdint>
+
+// Distribution codes. Code 9 has no family function set: its callers test it first.
+enum kes_distcode : int {
+  KES_DIST_NORMAL = 0,
+  KES_DIST_LOGNORMAL = 1,
+  KES_DIST_EXPONENTIAL = 2,
+  KES_DIST_WEIBULL = 3,
+  KES_DIST_GAMMA = 4,
+  KES_DIST_BETA = 5,
+  KES_DIST_SB = 6,
+  KES_DIST_SU = 7,
+  KES_DIST_WEIBULL2 = 8,
+  KES_DIST_KERNEL = 9,
+};
+
+// Goodness-of-fit results of a curve. p-values are fractions; a statistic whose
+// p-value is missing is itself missing. A relation is ' ' for a value from the tables,
+// '<' when the true p-value is below the value shown, '>' when above.
+struct kes_edfres {
+  double params[4];       // the parameters the tests were run with, curve order
+  double mean;            // of the fitted distribution
+  double std;
+  double skewness;        // Johnson families only
+  double kurtosis;        // excess; Johnson families only
+  double asq, p_asq;      // Anderson-Darling
+  double d, p_d;          // Kolmogorov-Smirnov
+  double wsq, p_wsq;      // Cramer-von Mises
+  std::uint8_t tested;    // at least one p-value present
+  std::uint8_t p_d_missing;
+  char rel_asq, rel_wsq, rel_d;
+};
+
+// Kernel curve fields (distribution code 9).
+struct kes_kernspec {
+  int type;               // 1 normal, 2 triangular, 3 quadratic
+  int extent;             // 1 when the kernel reaches past the wide grid margin
+  double h;               // bandwidth, on the scale of the values
+  double amise;           // asymptotic mean integrated squared error
+  double c;               // standardized bandwidth; -2 until the plug-in sets it
+  double lower, upper;    // LOWER= and UPPER=, missing when none
+};
+
+struct kes_curve {
+  int dist;               // kes_distcode
+  int family_index;       // index of the curve within its family, from 0
+  int index;              // index of the curve in the request
+  double params[4];       // threshold or location, scale, shape 1, shape 2
+  std::uint8_t estimated[4];
+  double mode;            // abscissa of the density's maximum; missing if not computed
+  double height;          // largest height over the caller's range; missing if not computed
+  double mode2, height2;  // second peak (Johnson SB); missing otherwise
+  double peak_copy;       // the peak location as the reports read it (Johnson families)
+  double* expected;       // expected percent per bin of the cell; null when not made
+  kes_edfres edf;
+  kes_kernspec kernel;
+  std::uint32_t fitted;   // 1 once an estimate succeeded
+  std::uint8_t noted[4];  // once-per-curve notes already written
+};

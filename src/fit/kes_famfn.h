@@ -1,0 +1,44 @@
+// The family function set: every distribution family a plot request can name is
+// served by one set of functions of the same shape, chosen by its distribution code.
+// Code 9 (kernel) has no set; its callers handle it apart.
+#pragma once
+
+struct kes_ctx;
+struct kes_preq;
+struct kes_cell;
+struct kes_plotslot;
+
+struct kes_famfn {
+  // Estimate for the cell's current curve: 0 fitted, 1 not fitted. i and j are the
+  // list positions the family reads (its index within the family, or shape indexes);
+  // height, when not null, receives the largest height over [low, high].
+  int (*est)(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low,
+             double high, int i, int j, double* height);
+  // 100 times the distribution function at the standardized point z.
+  double (*p)(const double* params, double z);
+  // Standardized p-quantile, shapes from the slot's current curve.
+  double (*q)(kes_ctx* ctx, kes_plotslot* slot, double p);
+  // Height of the curve at x, c being its scale constant; null for code 8.
+  double (*plt)(double x, double c, const double* params);
+  // Standardized p-quantile into *out: 0, or 1 with *out unchanged.
+  int (*x)(const double* params, double p, double* out);
+  // EDF tests of the cell's current curve, ending with its expected percents.
+  void (*edf)(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+};
+
+// The set of a distribution code, or null: code 9, a code outside 0..8, or a family
+// whose set is not built yet.
+const kes_famfn* kes_famdisp(int code);
+
+// The note that the family of code was not estimated in the cell, for the current
+// plot request.
+void kesnoest(kes_ctx* ctx, kes_cell* cell, int code);
+
+// Scale constant c of curve k of the cell's plot slot of the current request and
+// variable: 0, or 1 when it cannot be formed.
+int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c);
+
+// Up to *count (x, y) pairs of curve k of the cell between a and b; *count becomes
+// the number written. 0, or non-zero when the curve cannot be drawn.
+int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double a, double b, int* count,
+            int k);

@@ -1,0 +1,23 @@
+// Kernel density curves of a histogram cell: set-up, bandwidths, heights, points and
+// the OUTKERNEL rows. The kernel curves are the last records of the cell's curve array.
+#pragma once
+
+struct kes_ctx;
+struct kes_cell;
+struct kes_curve;
+
+// Kernel type, bandwidth code and bounds of the cell's kernel curves from the
+// statement's options; sets their fitted flags.
+void keskern(kes_ctx* ctx, kes_cell* cell);
+// Bandwidth of each kernel curve of the cell and the cell's kernel range: 0, or
+// non-zero to stop the request.
+int keskdfx(kes_ctx* ctx, kes_cell* cell);
+// Largest height of kernel curve k of the cell on the request's vertical scale.
+double keskdfy(kes_ctx* ctx, kes_cell* cell, int k);
+// (x, y) pairs of a kernel curve between a and b, as kesgden gives them. work holds
+// the cell's n distinct values followed by their n frequencies.
+int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double a, double b,
+           int* npoints, kes_curve* curve);
+// OUTKERNEL rows of every cell of the current variable for the current request: 0, or
+// 1 when its work buffer cannot be had.
+int kesoutk(kes_ctx* ctx);

@@ -13,7 +13,7 @@
 namespace plat {
 namespace {
 
-constexpr int max_titles = 10;
+constexpr int max_titles = listing_max_titles;
 
 struct listing_state {
   std::FILE* file = nullptr;
@@ -105,6 +105,15 @@ void listing_set_title(int n, std::string_view text) {
   if (n < 1 || n > max_titles) return;
   for (int i = n; i < max_titles; ++i) st.titles[i].clear();
   st.titles[n - 1] = std::string(text);
+}
+
+std::string listing_title(int n) {
+  if (n < 1 || n > max_titles) return std::string();
+  return st.titles[n - 1];
+}
+
+void listing_put_title(int n, std::string_view text) {
+  if (n >= 1 && n <= max_titles) st.titles[n - 1] = std::string(text);
 }
 
 void reset_outputs() {

@@ -71,6 +71,14 @@ int listing_pagesize();
 int listing_page_number();  // pages begun so far
 // Title line n (1..10): sets it and clears the titles after it; empty text clears n too.
 void listing_set_title(int n, std::string_view text);
+// Title line n as it stands ("" when unset or out of range), and the same line put
+// back without touching the others.
+std::string listing_title(int n);
+void listing_put_title(int n, std::string_view text);
+constexpr int listing_max_titles = 10;
+// While set, every line the print services write to the listing (xpoflsh, xpskip,
+// xppage's flush) is handed to tap as well; an empty function ends that.
+void print_set_tap(std::function<void(std::string_view)> tap);
 
 // ---- output files: log and listing ----
 // Closes the log and listing files and forgets the page state and titles, so that the

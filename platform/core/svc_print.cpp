@@ -2,6 +2,7 @@
 // it at a column, xpoflsh writes it out; xppage and xpskip flush it first.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "core/core_internal.h"
@@ -17,6 +18,7 @@ struct print_state {
   std::string pending;    // the line xpfmtc builds
   bool has_pending = false;
   int selected = 0;       // the destination last selected by xpselec
+  std::function<void(std::string_view)> tap;  // also sees every listing line written here
 };
 
 print_state ps;
@@ -25,18 +27,25 @@ host_printline* refresh() {
   ps.line.valid = 1;
   ps.line.linesize = listing_linesize();
   ps.line.pagesize = listing_pagesize();
-  ps.line.centre = 1;
+  ps.line.centre = system_option_bool("CENTER") != 0;
   return &ps.line;
+}
+
+void write_line(std::string_view text) {
+  listing_write(text);
+  if (ps.tap) ps.tap(text);
 }
 
 void flush_pending() {
   if (!ps.has_pending) return;
-  listing_write(ps.pending);
+  write_line(ps.pending);
   ps.pending.clear();
   ps.has_pending = false;
 }
 
 }  // namespace
+
+void print_set_tap(std::function<void(std::string_view)> tap) { ps.tap = std::move(tap); }
 
 namespace core {
 
@@ -83,7 +92,7 @@ int plat_xppage(int /*which*/) {
 
 int plat_xpskip(int lines) {
   plat::flush_pending();
-  for (int i = 0; i < lines; ++i) plat::listing_write("");
+  for (int i = 0; i < lines; ++i) plat::write_line("");
   return 0;
 }
 

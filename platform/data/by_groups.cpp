@@ -131,6 +131,10 @@ int plat_xbynext(kes_dsh h) {
       by.emplace_back(ds->vars[b.var].name, v);
     }
     output_set_by(std::move(by));
+  } else if (r == 0 && !ds->by.empty()) {
+    // What the step prints after its last BY group (plots of all groups together)
+    // belongs to no one group.
+    output_set_by({});
   }
   return r;
 }

@@ -229,6 +229,18 @@ int plat_xvget1c(kes_dsh h, int varnum, int length, char* buffer) {
   return 0;
 }
 
+int plat_xvget1t(kes_dsh h, int varnum, int length, char* buffer) {
+  dataset* ds = from_handle(h);
+  if (buffer == nullptr || length <= 0 || !var_ok(ds, varnum) || ds->output || ds->cur < 0) return 1;
+  host_getset::entry e;
+  e.var = varnum;
+  e.code = HOST_GET_FMT;
+  e.buffer = buffer;
+  e.length = length;
+  put_formatted(ds, e, ds->cur);
+  return 0;
+}
+
 int plat_xvget1f(kes_dsh h, int varnum, double* value) {
   dataset* ds = from_handle(h);
   if (value == nullptr || !var_ok(ds, varnum) || ds->output || ds->cur < 0 || !ds->vars[varnum].numeric) return 1;

@@ -74,7 +74,7 @@ std::string json_number(double v) {
 
 std::string report_json(const report& r) {
   std::string o = "{\"kind\": ";
-  o += r.factoid ? "\"factoid\"" : "\"table\"";
+  o += r.factoid ? "\"factoid\"" : r.text ? "\"text\"" : "\"table\"";
   o += ", \"name\": " + json_string(r.name);
   o += ", \"template\": " + json_string(r.template_name);
   o += ", \"label\": " + json_string(r.label);
@@ -111,7 +111,11 @@ std::string report_json(const report& r) {
     append_dyn(o, r.dynamics[i]);
   }
   o += "}";
-  if (r.factoid) {
+  if (r.text) {
+    o += ",\n  \"lines\": [";
+    for (std::size_t i = 0; i < r.lines.size(); ++i) o += (i ? ",\n    " : "\n    ") + json_string(r.lines[i]);
+    o += "]";
+  } else if (r.factoid) {
     o += ",\n  \"pairs\": [";
     for (std::size_t i = 0; i < r.pairs.size(); ++i) {
       const auto& p = r.pairs[i];

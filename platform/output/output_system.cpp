@@ -2,6 +2,8 @@
 // and the methods of the root object and the output manager.
 #include "output/output_system.h"
 
+#include "core/runtime.h"
+
 #include <algorithm>
 
 #include "output/method_call.h"
@@ -45,7 +47,10 @@ output_system::output_system(hooks h, json_file* json) : hooks_(std::move(h)), j
   live_[&root_] = okind::root;
 }
 
-output_system::~output_system() = default;
+output_system::~output_system() {
+  // A text output still open when the step ends takes its copy of the lines along.
+  if (text_) print_set_tap({});
+}
 
 obj_base* output_system::lookup(const void* handle, okind kind) const {
   auto it = live_.find(handle);
@@ -467,7 +472,9 @@ const wob_class* manager_class() {
                                      {WOB_M_NOPRINT, m_noprint},
                                      {WOB_M_GROUPING, m_grouping},
                                      {WOB_M_BIND, m_bind},
-                                     {WOB_M_EMIT, m_emit}});
+                                     {WOB_M_EMIT, m_emit},
+                                     {WOB_M_TEXT_OPEN, m_text_open},
+                                     {WOB_M_TEXT_CLOSE, m_text_close}});
   return c;
 }
 

@@ -138,6 +138,12 @@ class output_system {
   void new_page() { heading_printed_ = false; }
   // Sends a finished report to the listing and the JSON file.
   void emit(report& r);
+  // A text output: opening writes the context lines to the listing; the listing lines
+  // the print services write until it closes are its text, which then goes to the
+  // JSON file. false when one is open already (open) or none is (close).
+  bool open_text(std::string name, std::string label);
+  bool close_text();
+  bool text_open() const { return text_ != nullptr; }
 
  private:
   void print_context();
@@ -155,6 +161,7 @@ class output_system {
   std::vector<std::pair<std::string, std::string>> by_;
   bool by_printed_ = true;
   int emitted_ = 0;
+  std::unique_ptr<report> text_;  // the open text output
 };
 
 // A class of the output system with its method table (static storage).
@@ -179,6 +186,10 @@ const wob_class* table_class();
 const wob_class* factoid_class();
 const wob_class* binding_class();
 const wob_class* group_class();
+
+// Methods of the output manager for text outputs (text_outputs.cpp).
+int m_text_open(void* object, void*, void*, int count, wob_attr* attrs);
+int m_text_close(void* object, void*, void*, int count, wob_attr* attrs);
 
 // Catalogue number (set kMsgSet) of the text for a negative result, or 0.
 int result_message(int result);

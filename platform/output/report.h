@@ -59,6 +59,8 @@ struct out_context {
 
 struct report {
   bool factoid = false;
+  bool text = false;                // a text output: its listing lines are in `lines`
+  std::vector<std::string> lines;
   std::string name;
   std::string label;
   std::string template_name;

@@ -116,9 +116,10 @@ struct kes_ctx {
   kes_preq* curreq;        // the current request
   int fitted_curves;       // some HISTOGRAM request fits a parametric curve
   kes_outhist_row outrow;  // the OUTHISTOGRAM= and OUTKERNEL= variables are bound here
-  // 13. Listing.
+  // 13. Listing, and the page of line-printer plots (made at its first use).
   int linesize;
   int pagesize;
+  struct kes_lppage* lppage;
   // 14. Data sets and OUTPUT.
   kes_dsh data;            // DATA= input data set
   kes_geth varget;         // variable-get set of the input

@@ -28,4 +28,5 @@ struct kes_procopts {
   const double* nicesteps;  // 1, 2, 2.5, 5, 10
   kes_label256* varlabels;  // one per analysis variable
   int widest_name;          // longest analysis-variable name
+  int plotsize_given;       // PLOTSIZE= was given (else the plot height follows N)
 };

@@ -55,7 +55,7 @@ struct kes_datapass {
   int* byvarnums;
   int* bytypes;           // 1 numeric, else character
   int* byoffsets;         // character offsets (nbyvars + 1 entries)
-  char* bystored;         // 8 bytes of stored value per BY variable (with PLOT)
+  char* bystored;         // 8 characters of formatted value per BY variable (with PLOT)
   double* bynum;          // numeric BY values (with OUTPUT)
   char* bychar;           // character BY values (with OUTPUT)
   // ID variables.

@@ -2,8 +2,9 @@
 // cell. The result areas of the statistics record are preset missing; in mode 0 the
 // record is filled and, unless NOPRINT, the variable's tables are printed; in mode 2
 // (the reader kept no values) a note names the variable and the results stay
-// missing. Either way the variable's OUTTABLE observation is written when that data
-// set is open, so that every variable keeps its row.
+// missing. Either way the variable's records of the side-by-side box plots and its
+// OUTTABLE observation are written when those are asked, so that every variable
+// keeps its place.
 #include "driver/kescomp.h"
 
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/kesotab.h"
+#include "stats/kesoutp.h"
 #include "stats/kesstat.h"
 
 namespace {
@@ -89,12 +91,20 @@ void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
   }
   preset_results(ctx, st);
 
+  // Values beyond the whiskers that the plots write count from here.
+  const std::uint32_t before = ctx->utilword;
   if (mode == KES_COMP_NORMAL && kesstat(ctx, &records[var], st, var)) {
     if (!ctx->noprint) kesprt(ctx, st);
   } else {
     const kes_name32& name = ctx->varnames[var];
     xpmlog(kSet, kMsgNotComputed, static_cast<int>(name.len), name.text);
     ctx->rc = kes::max(ctx->rc, kRcNotComputed);
+  }
+  // Every variable of every BY group keeps its place in the utility files, also when
+  // nothing was computed or printed for it.
+  if (ctx->sideplots) {
+    kesoutp(ctx, st);
+    kes_side_index(ctx, var, before);
   }
   if (ctx->outtable != nullptr) kesotab_put(ctx);
 }

@@ -161,6 +161,7 @@ int listing_sizes(kes_ctx* ctx, option_reading&) {
         p = 8;
       }
       ctx->plotsize = p;
+      kes_po(ctx)->plotsize_given = 1;
     }
   } else {
     ctx->linesize = ctx->pagesize = 0;

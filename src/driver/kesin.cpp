@@ -86,7 +86,9 @@ void first_observation(kes_ctx* ctx) {
   const kes_datapass* dp = kes_dp(ctx);
   for (int i = 0; i < ctx->nbyvars; ++i) {
     const int var = dp->byvarnums[i];
-    if (ctx->plot && dp->bystored != nullptr) xvget1v(ctx->data, var, 8, dp->bystored + 8 * i);
+    // The side-by-side box plots print these 8 characters under their axis: the
+    // formatted text, not the stored bytes (a number's would print as garbage).
+    if (ctx->plot && dp->bystored != nullptr) xvget1t(ctx->data, var, 8, dp->bystored + 8 * i);
     if (!ctx->output_present) continue;
     if (dp->bytypes[i] == 1) {
       if (dp->bynum != nullptr) xvget1f(ctx->data, var, &dp->bynum[i]);

@@ -116,6 +116,8 @@ enum wob_method : int {
   WOB_M_NOPRINT = 431,       // attribute 433 = 1 when nothing is printed
   WOB_M_GROUPING = 435,      // a new grouping of the listing (the heading shows again)
   WOB_M_HEADING = 439,       // a heading line
+  WOB_M_TEXT_OPEN = 446,     // open a text output (line-printer plots): 138 name, 296 label
+  WOB_M_TEXT_CLOSE = 447,    // close the open text output
   WOB_M_GRAPH_PANEL = 2826,  // emit a graph panel (template graphs)
 };
 

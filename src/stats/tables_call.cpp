@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "driver/kes_ctx.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 
@@ -37,4 +38,20 @@ double kes_tab_blank() { return host_missing_of_kind(HOST_MISS_UNDERSCORE); }
 int kes_trimlen(const char* text, int len) {
   while (len > 0 && (text[len - 1] == ' ' || text[len - 1] == '\0')) --len;
   return len;
+}
+
+void kes_heading_line(kes_ctx* ctx, int line, void* text) {
+  wob_attr a[5];
+  int n = 0;
+  a[n++] = wob_attr{};  // left for the method's own use
+  a[n++] = wob_int(WOB_A_LINE_NUMBER, line);
+  if (line == 1) a[n++] = wob_last(WOB_A_FIRST_LINE, 1);
+  a[n++] = wob_int(WOB_A_MINUS_ONE, -1);
+  a[n++] = wob_text(WOB_A_HEADING_TEXT, text);
+  kes_tabcall(ctx->objs.manager, WOB_M_HEADING, n, a);
+}
+
+void kes_heading_count(kes_ctx* ctx, int count) {
+  wob_attr a[2] = {wob_attr{}, wob_int(WOB_A_LINE_COUNT, count)};
+  kes_tabcall(ctx->objs.manager, WOB_M_HEADING, 2, a);
 }

@@ -12,6 +12,11 @@ struct kes_ctx;
 // text and ends the step (xprrlog, xexit). Returns the result otherwise.
 int kes_tabcall(void* object, int method, int count, wob_attr* attrs);
 
+// Heading line `line` (from 1) of the listing through method 439; and the count that
+// clears the lines from `count` on.
+void kes_heading_line(kes_ctx* ctx, int line, void* text);
+void kes_heading_count(kes_ctx* ctx, int count);
+
 // Attribute records used by the table code.
 wob_attr kes_attr_str(int id, const char* text);          // type 20, NUL-terminated
 wob_attr kes_attr_txt(int id, const char* text, int len); // type 66 from vemtxt

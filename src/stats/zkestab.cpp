@@ -7,9 +7,11 @@
 
 #include "driver/kes_ctx.h"
 #include "driver/kes_valnode.h"
+#include "host/host_print.h"
 #include "host/host_services.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
+#include "stats/lp_page.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
 
@@ -33,22 +35,6 @@ void clear_row(kes_rowbuf& r) {
 
 bool vardef_is_df(const kes_ctx* ctx) { return std::memcmp(ctx->vardef, "DF      ", 8) == 0; }
 
-// One heading line through method 439.
-void heading_line(kes_ctx* ctx, int line, void* text) {
-  wob_attr a[5];
-  int n = 0;
-  a[n++] = wob_attr{};  // left for the method's own use
-  a[n++] = wob_int(WOB_A_LINE_NUMBER, line);
-  if (line == 1) a[n++] = wob_last(WOB_A_FIRST_LINE, 1);
-  a[n++] = wob_int(WOB_A_MINUS_ONE, -1);
-  a[n++] = wob_text(WOB_A_HEADING_TEXT, text);
-  kes_tabcall(ctx->objs.manager, WOB_M_HEADING, n, a);
-}
-
-void heading_count(kes_ctx* ctx, int count) {
-  wob_attr a[2] = {wob_attr{}, wob_int(WOB_A_LINE_COUNT, count)};
-  kes_tabcall(ctx->objs.manager, WOB_M_HEADING, 2, a);
-}
 
 // The heading line of a FREQ or WEIGHT variable: name only, or name and label.
 void* role_line(kes_ctx* ctx, int varnum, int plain, int labelled) {
@@ -340,21 +326,21 @@ void extreme_values(kes_ctx* ctx, kes_stats* st) {
 
 void keshdr(kes_ctx* ctx, int v) {
   int line = 1;
-  heading_line(ctx, line++, vemmsg(kSet, 1));
+  kes_heading_line(ctx, line++, vemmsg(kSet, 1));
   host_varinfo info{};
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  heading_line(ctx, line++, llen > 0 ? vemmsgs(kSet, 3, nlen, info.name, llen, info.label)
+  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(kSet, 3, nlen, info.name, llen, info.label)
                                      : vemmsgs(kSet, 2, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
-    heading_line(ctx, line++, vemmsgs(kSet, 4, dp.round_inc[v]));
+    kes_heading_line(ctx, line++, vemmsgs(kSet, 4, dp.round_inc[v]));
   if (ctx->freq_given || ctx->weight_given) {
     // One empty line sets the FREQ and WEIGHT lines apart.
-    heading_line(ctx, line++, vemtxt("", 0));
-    if (ctx->freq_given) heading_line(ctx, line++, role_line(ctx, dp.freq_varnum, 7, 8));
-    if (ctx->weight_given) heading_line(ctx, line++, role_line(ctx, dp.weight_varnum, 5, 6));
+    kes_heading_line(ctx, line++, vemtxt("", 0));
+    if (ctx->freq_given) kes_heading_line(ctx, line++, role_line(ctx, dp.freq_varnum, 7, 8));
+    if (ctx->weight_given) kes_heading_line(ctx, line++, role_line(ctx, dp.weight_varnum, 5, 6));
   }
   const kes_classvars* cv = ctx->classvars;
   if (cv != nullptr) {
@@ -363,12 +349,12 @@ void keshdr(kes_ctx* ctx, int v) {
       const char* text = c.fmt.text != nullptr ? c.fmt.text : "";
       const int len = c.fmt.text != nullptr ? c.fmt.len : 0;
       const bool blank = i == 0 && c.type == 2 && (len == 0 || text[0] == ' ');
-      heading_line(ctx, line++, blank ? vemmsgs(kSet, 10, static_cast<int>(c.name.len), c.name.text)
+      kes_heading_line(ctx, line++, blank ? vemmsgs(kSet, 10, static_cast<int>(c.name.len), c.name.text)
                                       : vemmsgs(kSet, 9, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.
-  heading_count(ctx, line);
+  kes_heading_count(ctx, line);
 }
 
 int zkestab(kes_ctx* ctx, kes_stats* st) {
@@ -403,6 +389,14 @@ int kesprt(kes_ctx* ctx, kes_stats* st) {
   }
   if (ctx->freq && st->ndistinct > 0 && ctx->tables->handle[KES_TAB_FREQ] != nullptr)
     zkesfrq(ctx, st->head, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
-  heading_count(ctx, 2);
+  if (ctx->plot) {
+    const host_printline* pl = xpoutl(0, 0);
+    const int page = pl != nullptr && pl->pagesize > 0 ? pl->pagesize : ctx->pagesize;
+    int no_normal = 0;
+    const int lines = kesform(ctx, st, page, &no_normal);
+    xpskip(2);
+    if (lines > 0) kesplot(ctx, lines, no_normal);
+  }
+  kes_heading_count(ctx, 2);
   return 0;
 }

@@ -1,0 +1,172 @@
+// kesform: lays out the plot page of one variable. It chooses the number of plot
+// lines, then searches for the stem scale and leaves per stem that fit the values in
+// those lines (stem-and-leaf without a WEIGHT variable, redone as bars when a line
+// would hold too many leaves; bars of weights with one), sizes the panels, fills the
+// box and normal panels and has kesfmed label them.
+#include <algorithm>
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_text.h"
+#include "driver/kes_valnode.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+#include "stats/kes_stats.h"
+#include "stats/lp_page.h"
+
+namespace {
+
+constexpr double kEps = 1.1102230246251565e-16;
+constexpr int kMaxTextWidth = KES_LP_WIDTH - 20;
+
+// Stem scale and leaves per stem for M lines over the range r.
+void stem_unit(kes_lppage* pg, double r, double M) {
+  if (!(r > 0)) {
+    pg->scale = 10;
+    pg->K = 10;
+    return;
+  }
+  const double d = r / M;
+  const double e = std::trunc(std::log10(d) + 20);
+  double scale = std::pow(10.0, 21 - e);
+  const double m = std::ceil(d * scale / 10);
+  double K = 10;
+  if (m > 5) {
+    scale /= 10;
+  } else if (m >= 3) {
+    scale /= 10;
+    K = 5;
+  } else if (m == 2) {
+    K = 20;
+  }
+  pg->scale = scale;
+  pg->K = K;
+}
+
+// Weight per mark of the bars of weights: a round value near total / 45.
+double weight_per_mark(double largest) {
+  double u = largest / 45;
+  if (u > 10) {
+    const double lg = std::log10(u);
+    const double k = std::trunc(lg), f = lg - k;
+    const double b = f == 0 ? 1 : f < std::log10(2.0) ? 2 : f < std::log10(5.0) ? 5 : 10;
+    u = b * std::pow(10.0, k);
+  } else if (u > 0.5) {
+    u = std::ceil(u);
+  } else if (u > 0) {
+    const double k = std::trunc(-std::log10(u)), f = k + std::log10(u);
+    const double b = f > std::log10(0.5) ? 1 : f > std::log10(0.2) ? 0.5 : 0.2;
+    u = b * std::pow(10.0, -k);
+  } else {
+    u = 1;
+  }
+  return u;
+}
+
+long gcd(long a, long b) {
+  while (b != 0) {
+    const long r = a % b;
+    a = b;
+    b = r;
+  }
+  return a;
+}
+
+}  // namespace
+
+// Spacing of the labelled lines: the largest divisor-friendly step of L - 1 lines that
+// is at most half the plot.
+int kes_lp_spacing(int L) {
+  if (L - 1 <= L / 2) return L - 1;
+  long g = L - 1;
+  for (int k = std::min(L - 2, 10); k >= 1; --k) {
+    g = (L - 1) / gcd(L - 1, k);
+    if (g <= L / 2) break;
+  }
+  return static_cast<int>(g);
+}
+
+// Marks of the longest bar and the panel's text width, once the lines stand.
+void kes_lp_marks(kes_lppage* pg) {
+  const double t = KES_LP_TOL;
+  const double largest = pg->largest > 0 ? pg->largest : 1;
+  if (pg->split) {
+    pg->marks = pg->largest;
+  } else if (pg->weighted) {
+    pg->per_mark = weight_per_mark(largest);
+    pg->marks = std::ceil(largest / pg->per_mark);
+  } else {
+    pg->mult = std::ceil(largest / KES_LP_MAXLEAVES);
+    pg->marks = std::ceil(largest / pg->mult);
+  }
+  pg->w = static_cast<int>(std::min<double>(std::max<double>(pg->marks, 20), kMaxTextWidth));
+  int& width = pg->panel[KES_LP_STEM].width;
+  if (pg->split) {
+    width = pg->w + 14;
+  } else if (pg->weighted) {
+    char buf[16];
+    xfxpn(pg->per_mark, 8, 0, 99, buf);
+    width = std::max(50 + wzstjus(buf, 8, 'L'), pg->w + 16);
+  } else {
+    width = std::max(pg->w + 14, static_cast<int>(std::log10(pg->mult) + 1 + t) + 37);
+  }
+}
+
+int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
+  *no_normal = 0;
+  const bool weighted = ctx->weight_given != 0;
+  if (st->ndistinct < 2 || st->head == nullptr || st->head->next == nullptr) return 0;
+  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) return 0;
+  kes_lppage* pg = kes_lp_page(ctx);
+  if (pg == nullptr) return 0;
+
+  int L = std::min(page_lines, ctx->plotsize) - 3;
+  if (!ctx->po.plotsize_given) {
+    const double N = st->mom.v[KES_MOM_N];
+    long h = N < 2000 ? static_cast<long>(std::trunc(N)) / 2 : 1000;
+    L = static_cast<int>(std::min<long>(L, std::max<long>(h, 10)));
+  }
+  L = std::min(L, pg->capacity - 3);
+  if (L < 1) return 0;
+  pg->page_lines = page_lines;
+  kes_lp_blank(pg, 0, pg->capacity - 1);
+  pg->split = weighted ? 0 : 1;
+  pg->weighted = weighted ? 1 : 0;
+
+  const kes_valnode* last = st->head;
+  while (last->next != nullptr) last = last->next;
+  const double range = last->key.value - st->head->key.value;
+  int k = 2;
+  for (double M = L; M >= 1.5;) {
+    if (range > 0) M -= 1;
+    stem_unit(pg, range, M);
+    pg->L = L;
+    if (weighted) {
+      k = keswbar(pg, st->head);
+    } else if ((k = kesstem(pg, st->head)) == 1) {
+      pg->split = 0;
+      k = kesstem(pg, st->head);
+    }
+    if (k < 2 || !(range > 0)) break;
+  }
+  if (k >= 2) return 0;
+  L = pg->L;
+
+  kes_lp_marks(pg);
+  if (pg->split) {
+    int len = 0;
+    const char* stem = kes_lp_msg(51, &len);
+    kes_lp_put(&pg->lines[KES_LP_STEM][0], 7 - len, stem, len);
+    const char* leaf = kes_lp_msg(52, &len);
+    kes_lp_put(&pg->lines[KES_LP_STEM][0], 8, leaf, len);
+  }
+  pg->panel[KES_LP_BOX].width = KES_LP_BOXWIDTH;
+  pg->panel[KES_LP_BOX].height = L;
+  kesbox(ctx, pg, st);
+  if (is_missing(st->mom.v[KES_MOM_MEAN]) || is_missing(st->mom.v[KES_MOM_STD])) *no_normal = 1;
+  else if (weighted) keswprb(pg, st, ctx->vardef);
+  else kesprb(pg, st);
+  pg->g = kes_lp_spacing(L);
+  kesfmed(pg, *no_normal);
+  return L;
+}

@@ -23,11 +23,13 @@ double line_bound(const kes_lppage* pg, int s, double top, bool* minus0) {
   return 10 * top + (s + 1) * (K - 1) / 2 + 0.5 + (pg->split ? 0.0 : s * 0.5);
 }
 
-// The leaf digit of scaled value a on the line at `top`: the distance rounded to
-// the nearest integer, halves to the even one.
-char leaf_digit(double a, double top, int s) {
+// The leaf digit of scaled value a on a line of stem `stem`: its distance from the
+// stem rounded to the nearest integer, halves to the even one. The distance is taken
+// from the stem, not from the line's start, so that the upper line of a stem split in
+// two (5 leaves a line) shows 5 to 9 rather than the offsets 0 to 4.
+char leaf_digit(double a, double stem, int s) {
   const double t = KES_LP_TOL;
-  const double base = 10 * top;
+  const double base = 10 * stem;
   double d = std::fabs(a - base);
   if ((s > 0 && a < base) || (s < 0 && a > base)) d = 0;
   const double r = std::fmod(d, 2.0);
@@ -70,7 +72,7 @@ int walk(kes_lppage* pg, kes_valnode* v, bool weighted) {
     for (; v != nullptr && kesrow(pg, v->key.value * S, u); v = v->next) {
       total += weighted ? weight_of(v) : v->count;
       if (!pg->split) continue;
-      const char digit = leaf_digit(v->key.value * S, top, s);
+      const char digit = leaf_digit(v->key.value * S, line.stem, s);
       for (int k = 0; k < v->count && pos < 8 + KES_LP_MAXLEAVES; ++k) line.text[pos++] = digit;
     }
     line.upper = u;

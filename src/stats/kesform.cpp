@@ -74,6 +74,15 @@ long gcd(long a, long b) {
 
 }  // namespace
 
+int kes_lp_lines(const kes_ctx* ctx, double N, int page_lines) {
+  int L = std::min(page_lines, ctx->plotsize) - 3;
+  if (!ctx->po.plotsize_given) {
+    const long h = N < 2000 ? static_cast<long>(std::trunc(N)) / 2 : 1000;
+    L = static_cast<int>(std::min<long>(L, std::max<long>(h, 10)));
+  }
+  return L;
+}
+
 // Spacing of the labelled lines: the largest divisor-friendly step of L - 1 lines that
 // is at most half the plot.
 int kes_lp_spacing(int L) {
@@ -120,13 +129,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   kes_lppage* pg = kes_lp_page(ctx);
   if (pg == nullptr) return 0;
 
-  int L = std::min(page_lines, ctx->plotsize) - 3;
-  if (!ctx->po.plotsize_given) {
-    const double N = st->mom.v[KES_MOM_N];
-    long h = N < 2000 ? static_cast<long>(std::trunc(N)) / 2 : 1000;
-    L = static_cast<int>(std::min<long>(L, std::max<long>(h, 10)));
-  }
-  L = std::min(L, pg->capacity - 3);
+  int L = std::min(kes_lp_lines(ctx, st->mom.v[KES_MOM_N], page_lines), pg->capacity - 3);
   if (L < 1) return 0;
   pg->page_lines = page_lines;
   kes_lp_blank(pg, 0, pg->capacity - 1);

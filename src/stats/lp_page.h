@@ -85,6 +85,9 @@ void keswprb(kes_lppage* pg, const kes_stats* st, const char* vardef);
 // Vertical labels and footnotes of the panels.
 void kesfmed(kes_lppage* pg, int no_normal);
 
+// Plot lines for N observations on a page of page_lines: PLOTSIZE - 3 at most, and
+// without PLOTSIZE= given about N / 2 (at least 10).
+int kes_lp_lines(const kes_ctx* ctx, double N, int page_lines);
 // Spacing g of the labelled lines (a line i is labelled when i mod g = 1).
 int kes_lp_spacing(int L);
 // Marks of the longest bar, the per-mark unit and the stem panel's widths.

@@ -45,8 +45,10 @@ void kesbox(kes_ctx* ctx, kes_lppage* pg, const kes_stats* st) {
   const int med = row_of(pg, st->qnt[KES_Q_MEDIAN]);
   const int r3 = row_of(pg, q3);
   const int hi = row_of(pg, st->qnt[KES_Q_WHISKER_HI]);
-  for (int i = lo + 1; i < r1; ++i) glyph(pg, i, "    |   ");
-  for (int i = r3 + 1; i < hi; ++i) glyph(pg, i, "    |   ");
+  // The whiskers reach their ends' lines, as in the side-by-side box plots: a whisker
+  // one line long would otherwise not show at all.
+  for (int i = lo; i < r1; ++i) glyph(pg, i, "    |   ");
+  for (int i = r3 + 1; i <= hi; ++i) glyph(pg, i, "    |   ");
   for (int i = r1 + 1; i < r3; ++i) glyph(pg, i, " |     |");
   glyph(pg, r1, " +-----+");
   glyph(pg, r3, " +-----+");

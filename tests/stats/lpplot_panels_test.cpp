@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -158,9 +159,27 @@ TEST_F(LinePlotPanels, OutliersAreZeroPastOneAndAHalfAndStarPastThreeRanges) {
   EXPECT_EQ(box(0), "Box Plot");
   EXPECT_EQ(box(1), " *--+--*");  // Q1 10, median 15 and mean 16 share stem 1
   EXPECT_EQ(box(2), " +-----+");  // Q3 20
-  EXPECT_EQ(box(3), "    0   ");  // 34.9 ends the whisker on stem 3; 36 is past 35
+  EXPECT_EQ(box(3), "    0   ");  // 34.9 ends the whisker on stem 3; 36 (past 35) is on it
   EXPECT_EQ(box(4), "        ");
   EXPECT_EQ(box(5), "    *   ");  // 51 is past 50
+}
+
+TEST_F(LinePlotPanels, WhiskersReachTheLinesOfTheirEnds) {
+  page p(8, 1, 10);
+  value_list v = value_list::of({5, 15, 25, 35, 45});
+  ASSERT_EQ(kesstem(&p.pg, v.head()), 0);
+  kes_ctx ctx{};
+  kes_stats st{};
+  st.head = v.head();
+  st.qnt[KES_Q_WHISKER_LO] = 5;
+  st.qnt[KES_Q_Q1] = 15;
+  st.qnt[KES_Q_MEDIAN] = 25;
+  st.qnt[KES_Q_Q3] = 35;
+  st.qnt[KES_Q_WHISKER_HI] = 45;
+  st.mom.v[KES_MOM_MEAN] = std::nan("");
+  kesbox(&ctx, &p.pg, &st);
+  const char* want[] = {"Box Plot", "    |   ", " +-----+", " *-----*", " +-----+", "    |   "};
+  for (int i = 0; i <= 5; ++i) EXPECT_EQ(p.text(KES_LP_BOX, i, 0, 8), want[i]) << i;
 }
 
 TEST_F(LinePlotPanels, BlomPositionsSpanColumnsOneToFiftyOne) {

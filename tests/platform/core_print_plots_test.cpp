@@ -2,6 +2,7 @@
 // title lines that name the BY group taken off and put back, and the CENTER option.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -29,8 +30,7 @@ TEST(PrintFields, NumbersAreRightAlignedInExactlyTheirWidth) {
   };
   for (const row& r : rows) {
     char buf[40];
-    std::string sentinel(40, '#');
-    std::copy(sentinel.begin(), sentinel.end(), buf);
+    std::fill(buf, buf + 40, '#');
     switch (r.kind) {
       case 0: plat_xpils(static_cast<long>(r.v), r.width, buf); break;
       case 1: plat_xpis(static_cast<int>(r.v), r.width, buf); break;

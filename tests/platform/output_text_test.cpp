@@ -49,8 +49,8 @@ TEST_F(OutputText, CallsOutOfOrderAreRefused) {
   ASSERT_EQ(wobmth(m, nullptr, WOB_M_TEXT_OPEN, 1, open), 0);
   EXPECT_EQ(wobmth(m, nullptr, WOB_M_TEXT_OPEN, 1, open), plat::out::kErrOrder);
   EXPECT_EQ(wobmth(m, nullptr, WOB_M_TEXT_CLOSE, 0, nullptr), 0);
-  wob_attr nameless[1] = {wob_text(WOB_A_LABEL, txt("x"))};
-  EXPECT_EQ(wobmth(m, nullptr, WOB_M_TEXT_OPEN, 1, nameless), plat::out::kErrAttribute);
+  open[0] = wob_text(WOB_A_LABEL, txt("x"));  // no name
+  EXPECT_EQ(wobmth(m, nullptr, WOB_M_TEXT_OPEN, 1, open), plat::out::kErrAttribute);
   EXPECT_EQ(out_test::log_entries().size(), 3u);
 }
 

@@ -1,6 +1,6 @@
-// The side-by-side box plots of all BY groups, from whole runs: pages of boxes on a
-// common axis, the BY values under it, values beyond the whiskers, titles that name
-// the BY group, and the text outputs in the JSON file.
+// The side-by-side box plots of all BY groups, from a whole run: pages of boxes on a
+// common axis, the BY values under it, values beyond the whiskers, and the text
+// outputs in the JSON file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,10 +36,10 @@ struct run_result {
   std::string json;
 };
 
-run_result run(const std::string& procopts, const std::string& title = "") {
+run_result run(const std::string& procopts) {
   kes_test::scratch_dir dir("lpside");
   dir.write("d.csv", data());
-  dir.write("p.kes", "options linesize=64 pagesize=40;\n" + title + "proc kestravine data=d " + procopts +
+  dir.write("p.kes", "options linesize=64 pagesize=40;\nproc kestravine data=d " + procopts +
                          ";\n by a b;\n var v w;\nrun;\n");
   const std::vector<std::string> args = {"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so",
                                          "--log",    (dir / "log").string(),
@@ -121,28 +121,6 @@ TEST(SideBySidePlots, PagesOfBoxesShareAnAxisAndCarryTheByValues) {
     EXPECT_GT(o["lines"].arr.size(), 10u);
   }
   EXPECT_EQ(side, 4);
-}
-
-TEST(SideBySidePlots, NobyplotLeavesThemOut) {
-  const run_result r = run("plot nobyplot");
-  ASSERT_EQ(r.rc, 0);
-  EXPECT_EQ(r.json.find("SSPlots"), std::string::npos);
-  EXPECT_NE(r.json.find("\"Plots\""), std::string::npos);
-}
-
-TEST(SideBySidePlots, TitlesNamingTheByGroupStayOffTheirPagesUnlessAsked) {
-  auto titled_pages = [](const run_result& r) {
-    int n = 0;
-    for (const std::string& l : r.lines) n += l.find("Group #byval") != std::string::npos;
-    return n;
-  };
-  const std::string title = "title1 'Group #byval(a)';\n";
-  const run_result plain = run("plot nobyplot", title);
-  const run_result off = run("plot", title);
-  const run_result kept = run("plot byplottitles", title);
-  // The side-by-side pages add pages without the title, unless BYPLOTTITLES.
-  EXPECT_EQ(titled_pages(off), titled_pages(plain));
-  EXPECT_GT(titled_pages(kept), titled_pages(plain));
 }
 
 }  // namespace

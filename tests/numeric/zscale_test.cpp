@@ -65,6 +65,7 @@ TEST(ZScale, ZeroCountAndSimplePath) {
   EXPECT_EQ(zscale(&r), ZSCALE_FOUND);  // widens to -1..1
   EXPECT_DOUBLE_EQ(r.min, -1);
   EXPECT_DOUBLE_EQ(r.max, 1);
+  EXPECT_DOUBLE_EQ(r.interval, 1);
 
   r = request(2, 8, 0, 3);
   EXPECT_EQ(zscale(&r), ZSCALE_FOUND);

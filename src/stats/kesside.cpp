@@ -66,8 +66,9 @@ struct side_axis {
   double y0, step, scale;
   int tick;
   int row(double y, int H) const {
-    const double r = std::trunc(scale * (y - y0) + 0.5 + kTol);
-    return static_cast<int>(std::clamp(r, 0.0, static_cast<double>(H)));
+    double r = std::trunc(scale * (y - y0) + 0.5 + kTol);
+    if (!(r >= 0)) r = 0;  // also a value that is not a number
+    return static_cast<int>(r > H ? H : r);
   }
 };
 

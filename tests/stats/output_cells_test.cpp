@@ -117,33 +117,24 @@ TEST_F(OutputCells, SideBySideRecordsKeepEveryVariablesPlace) {
     std::string b(bytes + 8, '\0');
     EXPECT_EQ(xcrewnd(kes_util_handle(ctx, which)), 0);
     EXPECT_EQ(xcread(kes_util_handle(ctx, which), b.data(), static_cast<int>(b.size())), static_cast<int>(bytes));
-    b.resize(bytes);
     return b;
   };
-  // ONE: per BY group the BY text, then 8 doubles per variable.
+  // ONE: per BY group the BY text, then 8 doubles per variable (MIN, whisker ends
+  // around Q1, MEDIAN, mean, Q3, MAX in file order).
   const std::string one = read_back(KES_UTIL_ONE, 2 * (8 + 2 * 64));
-  EXPECT_EQ(one.substr(0, 8), "     1.5");
-  EXPECT_EQ(one.substr(136, 8), "     2.5");
+  EXPECT_EQ(one.substr(0, 8) + one.substr(136, 8), "     1.5     2.5");
   double box[8];
   std::memcpy(box, one.data() + 8 + 64, sizeof box);  // y of the first group
-  const double want[8] = {210, 216, 206, 205, 199, 204, 217, 200};  // MIN WLO Q1 MEDIAN mean Q3 WHI MAX
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(box[i], want[i]) << i;
+  EXPECT_EQ(std::vector<double>(box, box + 8), (std::vector<double>{210, 216, 206, 205, 199, 204, 217, 200}));
   // TWO: per BY group the BY text and nvars + 1 running counts of THREE values.
   const std::string two = read_back(KES_UTIL_TWO, 2 * (8 + 3 * 4));
-  std::uint32_t words[3];
-  std::memcpy(words, two.data() + 8, sizeof words);
-  EXPECT_EQ(words[0], 0u);
-  EXPECT_EQ(words[1], 2u);
-  EXPECT_EQ(words[2], 2u);
+  std::uint32_t words[6];
+  std::memcpy(words, two.data() + 8, 12);
+  std::memcpy(words + 3, two.data() + 28, 12);
+  EXPECT_EQ(std::vector<std::uint32_t>(words, words + 6), (std::vector<std::uint32_t>{0, 2, 2, 2, 3, 6}));
   EXPECT_EQ(two.substr(20, 8), "     2.5");
-  std::memcpy(words, two.data() + 28, sizeof words);
-  EXPECT_EQ(words[0], 2u);
-  EXPECT_EQ(words[1], 3u);
-  EXPECT_EQ(words[2], 6u);
   // THREE: the values, as found.
-  const std::string three = read_back(KES_UTIL_THREE, 6 * 8);
   double v[6];
-  std::memcpy(v, three.data(), sizeof v);
-  const double wantv[6] = {1000, 1001, 3000, 4000, 4001, 4002};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(v[i], wantv[i]) << i;
+  std::memcpy(v, read_back(KES_UTIL_THREE, 6 * 8).data(), sizeof v);
+  EXPECT_EQ(std::vector<double>(v, v + 6), (std::vector<double>{1000, 1001, 3000, 4000, 4001, 4002}));
 }

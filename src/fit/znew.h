@@ -24,7 +24,8 @@ struct znew_ctl {
   int defaults;        // nonzero: znewrap first writes the defaults below
   int maxiter;         // largest number of iterations (50)
   int reeval;          // nonzero: refresh the derivatives before the final Hessian test (0)
-  int lsmode;          // 1: the first step length passing the decrease test (1)
+  int lsmode;          // 1: the first step length passing the decrease test (1);
+                       // no other search is offered, every value searches so
   double reltol;       // pivot tolerance factor and relative-ridge threshold (1e-6)
   double ridgemax;     // largest ridge factor (1024)
   double ridge0;       // ridge factor used when the ridge is raised from zero (0.3125)
@@ -99,7 +100,8 @@ int znewrap(void* data, znew_work* st, znew_ctl* ctl, double* ridge, znew_objfn 
             znew_derivfn deriv, znew_testfn test);
 
 // Doubles the work area needs: bounds mode (ncon ignored) or general mode with ncon
-// constraints in all.
+// constraints in all. A caller-given active list has n entries in bounds mode and
+// one per constraint in general mode.
 long znewwsz(int n, int bounds, int ncon);
 
 // The convergence test of the bounds-mode fits, on a zfit_optrec: releases a held

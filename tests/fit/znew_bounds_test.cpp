@@ -16,19 +16,6 @@ const double kNaN = std::nan("");
 // 0.5 x'Hx + c'x with H = [2 1; 1 2], c = (-4, -5): unconstrained minimum (1, 2).
 const znew_problem quad2 = quadratic(2, {2, 1, 1, 2}, {-4, -5});
 
-// Holds parameter j the way the fits hold a given parameter: zero gradient entry,
-// unit Hessian diagonal, zero cross entries.
-znew_problem hold(znew_problem p, int j) {
-  auto d = p.d;
-  p.d = [d, j](const double* x, double* g, double* h) {
-    d(x, g, h);
-    g[j] = 0.0;
-    for (int k = 0; k <= j; ++k) h[j * (j + 1) / 2 + k] = k == j ? 1.0 : 0.0;
-    for (int c = j + 1; c < 8; ++c) h[c * (c + 1) / 2 + j] = 0.0;
-  };
-  return p;
-}
-
 TEST(ZnewBounds, QuadraticOnAndInsideBounds) {
   struct Case { vec lo, hi, x0, want; std::vector<int> held; };
   const Case cases[] = {

@@ -139,6 +139,16 @@ znew_problem quadratic(int n, const vec& h, const vec& c) {
           }};
 }
 
+znew_problem hold(znew_problem p, int j) {
+  auto d = p.d;
+  p.d = [d, j, n = p.n](const double* x, double* g, double* h) {
+    d(x, g, h);
+    g[j] = 0.0;
+    for (int k = 0; k < n; ++k) h[k <= j ? j * (j + 1) / 2 + k : k * (k + 1) / 2 + j] = k == j;
+  };
+  return p;
+}
+
 vec qp_reference(int n, const vec& h, const vec& c, const vec& a, const vec& b, int neq) {
   const int nin = static_cast<int>(b.size()) - neq;
   for (unsigned mask = 0; mask < (1u << nin); ++mask) {

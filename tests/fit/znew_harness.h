@@ -38,6 +38,10 @@ znew_result znew_run(const znew_problem& p, const znew_setup& s);
 // The quadratic 0.5 x'Hx + c'x (H full, n x n).
 znew_problem quadratic(int n, const vec& h, const vec& c);
 
+// The problem with parameter j held the way the fits hold a given parameter: zero
+// gradient entry, unit Hessian diagonal, zero cross entries.
+znew_problem hold(znew_problem p, int j);
+
 // Minimiser of a strictly convex quadratic under a_k . x = b_k (k < neq) and
 // a_k . x >= b_k: the active set whose KKT point is feasible with nonnegative
 // multipliers. Empty when none is found.

@@ -1,11 +1,9 @@
 // Runs the optimiser on problems given by lambdas: bounds mode with ConvCheck as the
 // convergence test (as the fits use it), general mode with a Lagrange-multiplier test
-// written here; and solves small convex quadratic programs by brute force over active
-// sets, as an independent reference.
+// written here.
 #pragma once
 #include <cmath>
 #include <functional>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -157,51 +155,4 @@ inline znew_problem hold(znew_problem p, int j) {
     for (int k = 0; k < n; ++k) h[k <= j ? j * (j + 1) / 2 + k : k * (k + 1) / 2 + j] = k == j;
   };
   return p;
-}
-
-// Minimiser of 0.5 x'Hx + c'x under a_k . x = b_k (k < neq) and a_k . x >= b_k: the
-// active set whose KKT point is feasible with nonnegative multipliers; empty if none.
-inline vec qp_reference(int n, const vec& h, const vec& c, const vec& a, const vec& b, int neq) {
-  const int nin = static_cast<int>(b.size()) - neq;
-  for (unsigned mask = 0; mask < (1u << nin); ++mask) {
-    std::vector<int> rows;
-    for (int k = 0; k < neq + nin; ++k)
-      if (k < neq || (mask >> (k - neq) & 1)) rows.push_back(k);
-    const int t = static_cast<int>(rows.size()), m = n + t;
-    vec km(m * m), r(m);  // [H -A'; A 0] [x; l] = [-c; b]
-    for (int i = 0; i < n; ++i) {
-      r[i] = -c[i];
-      for (int j = 0; j < n; ++j) km[j * m + i] = h[j * n + i];
-      for (int q = 0; q < t; ++q) {
-        km[(n + q) * m + i] = -a[rows[q] * n + i];
-        km[i * m + n + q] = a[rows[q] * n + i];
-        r[n + q] = b[rows[q]];
-      }
-    }
-    const vec y = t > n ? vec() : solve(km, r, m);
-    bool ok = !y.empty();
-    for (int q = 0; ok && q < t; ++q) ok = rows[q] < neq || y[n + q] >= -1e-9;
-    for (int k = neq; ok && k < neq + nin; ++k) {
-      double v = 0.0;
-      for (int i = 0; i < n; ++i) v += a[k * n + i] * y[i];
-      ok = v >= b[k] - 1e-9;
-    }
-    if (ok) return vec(y.begin(), y.begin() + n);
-  }
-  return {};
-}
-
-// A random strictly convex quadratic of order n: H = B'B + 0.3 I, c of size 3.
-inline znew_problem random_qp(int n, std::mt19937& gen, vec& h, vec& c) {
-  std::normal_distribution<double> nd;
-  vec bm(n * n);
-  for (double& v : bm) v = nd(gen);
-  h.assign(n * n, 0.0);
-  c.assign(n, 0.0);
-  for (int i = 0; i < n; ++i) {
-    c[i] = 3 * nd(gen), h[i * n + i] = 0.3;
-    for (int j = 0; j < n; ++j)
-      for (int k = 0; k < n; ++k) h[j * n + i] += bm[i * n + k] * bm[j * n + k];
-  }
-  return quadratic(n, h, c);
 }

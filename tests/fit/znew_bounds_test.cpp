@@ -8,20 +8,24 @@
 namespace {
 const double kNaN = std::nan("");
 
-// 1 - x0^2 / 2 in n parameters at the origin: the Hessian diag(-1, 0, ..) factors
-// once the ridge shift r / (n(n+1)/2) of its norm exceeds 1. The point is a saddle,
-// so converging there reports status 4.
+// 1 - x0^2 / 2 + d x1^2 / 2 in n parameters at the origin: the Hessian diag(-1, d, 0, ..)
+// factors once the ridge shift r sqrt(1 + d^2) / (n(n+1)/2) exceeds 1. The point is a
+// saddle, so converging there reports status 4.
 TEST(ZnewBounds, RidgeSequenceAndItsLimit) {
-  struct Case { int n; double ridgemax; int status; double ridge; };
-  const Case cases[] = {{1, 1024, 4, 1.25}, {2, 1024, 4, 5},     {3, 1024, 4, 20},
-                        {6, 1024, 4, 80},   {24, 1024, 4, 320},  {25, 1024, 3, 1280},
-                        {25, 1280, 4, 1280}};
+  struct Case { int n; double d, ridgemax; int status; double ridge; };
+  const Case cases[] = {{2, 10, 1024, 4, 0.3125}, {1, 0, 1024, 4, 1.25}, {2, 0, 1024, 4, 5},
+                        {3, 0, 1024, 4, 20},      {6, 0, 1024, 4, 80},   {24, 0, 1024, 4, 320},
+                        {25, 0, 1024, 3, 1280},   {25, 0, 1280, 4, 1280}};
   for (const Case& c : cases) {
-    const znew_problem p{c.n, [](const double* x) { return 1 - x[0] * x[0] / 2; },
-                         [n = c.n](const double*, double* g, double* h) {
-                           std::fill(g, g + n, 0.0);
-                           std::fill(h, h + n * (n + 1) / 2, 0.0);
+    const znew_problem p{c.n,
+                         [c](const double* x) {
+                           return 1 - x[0] * x[0] / 2 + (c.n > 1 ? c.d * x[1] * x[1] / 2 : 0);
+                         },
+                         [c](const double*, double* g, double* h) {
+                           std::fill(g, g + c.n, 0.0);
+                           std::fill(h, h + c.n * (c.n + 1) / 2, 0.0);
                            h[0] = -1;
+                           if (c.n > 1) h[2] = c.d;
                          }};
     znew_setup s{vec(c.n, 0.0), vec(c.n, -BIG), vec(c.n, BIG)};
     s.ridgemax = c.ridgemax;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "output/handle_space.h"
 #include "output/method_call.h"
 #include "output/output_messages.h"
 #include "output/templates.h"
@@ -40,22 +41,39 @@ std::string object_name(const obj_base* o) {
 
 // ---- the system ----
 
+namespace {
+output_system* g_current = nullptr;
+}  // namespace
+
 output_system::output_system(hooks h, json_file* json) : hooks_(std::move(h)), json_(json) {
-  root_.cls = root_class();
-  root_.sys = this;
-  root_.kind = okind::root;
-  live_[&root_] = okind::root;
+  root_ = make<obj_base>(okind::root, root_class());
+  g_current = this;
 }
 
 output_system::~output_system() {
   // A text output still open when the step ends takes its copy of the lines along.
   if (text_) print_set_tap({});
+  if (g_current == this) g_current = nullptr;
+}
+
+output_system* output_system::current() { return g_current; }
+
+void* output_system::new_handle() { return output_handles().next(); }
+
+obj_base* output_system::find(const void* handle) const {
+  auto it = live_.find(handle);
+  return it == live_.end() ? nullptr : it->second.get();
 }
 
 obj_base* output_system::lookup(const void* handle, okind kind) const {
-  auto it = live_.find(handle);
-  if (it == live_.end() || it->second != kind) return nullptr;
-  return static_cast<obj_base*>(const_cast<void*>(handle));
+  obj_base* o = find(handle);
+  return o != nullptr && o->kind == kind ? o : nullptr;
+}
+
+void output_system::release(obj_base* o) {
+  if (o == root_) return;
+  if (o->kind == okind::group) std::erase(groups_, static_cast<group_obj*>(o));
+  live_.erase(o->handle);
 }
 
 void output_system::set_by(std::vector<std::pair<std::string, std::string>> by) {
@@ -210,26 +228,29 @@ int m_create(void* object, void*, void*, int count, wob_attr* attrs) {
   if (family != "vem") return c.fail(kErrCreate, msg::kNoClass, (family + "." + cls).c_str());
   if (cls == "manager") {
     obj_base* m = sys.make<obj_base>(okind::manager, manager_class());
+    if (m == nullptr) return c.fail(kErrCreate, msg::kNoHandle);
     int noprint = 0;
     if (!opt_int(c, WOB_A_STEP_NOPRINT, noprint)) return c.error();
     if (noprint) sys.set_noprint(true);
-    out->w.p = m;
+    out->w.p = m->handle;
     return 0;
   }
   if (cls == "data") {
     table_obj* t = sys.make<table_obj>(okind::table, table_class());
+    if (t == nullptr) return c.fail(kErrCreate, msg::kNoHandle);
     if (!opt_text(c, WOB_A_NAME, t->name, &t->name_handle) || !opt_text(c, WOB_A_LABEL, t->label, &t->label_handle) ||
         !opt_int(c, WOB_A_ROWS, t->nrows))
       return c.error();
-    out->w.p = t;
+    out->w.p = t->handle;
     return 0;
   }
   if (cls == "factoid") {
     factoid_obj* f = sys.make<factoid_obj>(okind::factoid, factoid_class());
+    if (f == nullptr) return c.fail(kErrCreate, msg::kNoHandle);
     if (!opt_text(c, WOB_A_NAME, f->name, &f->name_handle) || !opt_text(c, WOB_A_LABEL, f->label, &f->label_handle) ||
         !opt_text(c, WOB_A_TEMPLATE, f->template_name))
       return c.error();
-    out->w.p = f;
+    out->w.p = f->handle;
     return 0;
   }
   return c.fail(kErrCreate, msg::kNoClass, (family + "." + cls).c_str());
@@ -248,6 +269,7 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
   wob_attr* out = out_record(c, WOB_A_HANDLE);
   if (!out) return c.error();
   group_obj* g = c.sys().make<group_obj>(okind::group, group_class());
+  if (g == nullptr) return c.fail(kErrCreate, msg::kNoHandle);
   if (!opt_text(c, WOB_A_NAME, g->info.name) || !opt_text(c, WOB_A_LABEL, g->info.label) ||
       !opt_text(c, WOB_A_GROUP_KIND, g->info.kind))
     return c.error();
@@ -257,7 +279,7 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
   g->info.class_level =
       g->info.kind != "VarName" && (c.find(WOB_A_DECIMALS) != nullptr || c.find(WOB_A_WIDTH) != nullptr);
   c.sys().open_group(g);
-  out->w.p = g;
+  out->w.p = g->handle;
   return 0;
 }
 
@@ -321,6 +343,7 @@ int m_bind(void* object, void*, void*, int count, wob_attr* attrs) {
   method_call ct(sys, WOB_M_BIND, "table", t->name, count, attrs);
   if (!t->defined) return ct.fail(kErrOrder, msg::kBindEarly);
   binding_obj* b = sys.make<binding_obj>(okind::binding, binding_class());
+  if (b == nullptr) return ct.fail(kErrCreate, msg::kNoHandle);
   b->table = t;
   wob_attr* tp = ct.need(WOB_A_TEMPLATE);
   if (!tp || !ct.text(*tp, b->template_name)) return ct.error();
@@ -328,10 +351,10 @@ int m_bind(void* object, void*, void*, int count, wob_attr* attrs) {
   if (wob_attr* slot = ct.find(WOB_A_BINDING_SLOT)) {
     void* p = nullptr;
     if (!ct.handle(*slot, p)) return ct.error();
-    if (p != nullptr) *static_cast<void**>(p) = b;
+    if (p != nullptr) *static_cast<void**>(p) = b->handle;
   }
   t->current = b;
-  c.at(first).w.p = b;
+  c.at(first).w.p = b->handle;
   return 0;
 }
 
@@ -359,7 +382,6 @@ int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
   auto* b = h ? static_cast<binding_obj*>(sys.lookup(h->w.p, okind::binding)) : nullptr;
   if (b == nullptr) return c.fail(kErrHandle, msg::kNotObject, "a bound table");
   method_call cb(sys, WOB_M_EMIT, "bound table", b->table->name, count, attrs);
-  if (b->emitted) return cb.fail(kErrOrder, msg::kEmitted);
   report r = table_report(b);
   for (int i = 0; i < c.count(); ++i) {
     if (c.at(i).id != WOB_A_FOOTNOTE) continue;
@@ -367,27 +389,25 @@ int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
     if (!cb.text(c.at(i), note)) return cb.error();
     if (!note.empty()) r.footnotes.push_back(note);
   }
-  b->emitted = true;
   if (b->table->current == b) b->table->current = nullptr;
-  // An emitted table is done with: its rows go, so that a step of many BY groups
-  // does not keep every group's tables until it ends.
-  std::vector<std::vector<cell>>().swap(b->rows);
-  std::vector<dyn_value>().swap(b->dynamics);
+  // An emitted table is done with: it goes, so that a step of many BY groups does
+  // not keep every group's tables until it ends. Its handle is refused from now on.
+  sys.release(b);
   sys.emit(r);
   return 0;
 }
 
+// A factoid is emitted when it is closed, and then freed.
 int emit_factoid(factoid_obj* f) {
-  if (f->emitted) return 0;
-  f->emitted = true;
+  output_system* sys = f->sys;
   report r;
   r.factoid = true;
   r.name = f->name;
   r.label = f->label;
   r.template_name = f->template_name;
   r.pairs = std::move(f->pairs);
-  std::vector<factoid_pair>().swap(f->pairs);
-  f->sys->emit(r);
+  sys->release(f);
+  sys->emit(r);
   return 0;
 }
 
@@ -396,8 +416,12 @@ int generic_op(void* object, void*, int op, int arg, void* ptr) {
   obj_base* o = self_of(object);
   method_call c(*o->sys, op, kind_name(o->kind), object_name(o), arg, static_cast<wob_attr*>(ptr));
   if (op == WOB_OP_CLOSE) {
-    if (o->kind == okind::group) o->sys->close_group(static_cast<group_obj*>(o));
     if (o->kind == okind::factoid) return emit_factoid(static_cast<factoid_obj*>(o));
+    // A closed group is done with; groups closed with it stay until their own close.
+    if (o->kind == okind::group) {
+      o->sys->close_group(static_cast<group_obj*>(o));
+      o->sys->release(o);
+    }
     return 0;
   }
   if (op == WOB_OP_GET_ATTR && (o->kind == okind::table || o->kind == okind::factoid)) {

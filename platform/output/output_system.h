@@ -42,11 +42,13 @@ class output_system;
 
 enum class okind { root, manager, table, factoid, binding, group };
 
-// Every object begins with its class word, as the object protocol requires.
+// An object of the system. The module never sees its address: it holds `handle`,
+// which reads as the handle class (handle_space.h); cls is the object's own class.
 struct obj_base {
   const wob_class* cls;
   output_system* sys;
   okind kind;
+  void* handle = nullptr;
 };
 
 struct group_obj : obj_base {
@@ -81,7 +83,6 @@ struct binding_obj : obj_base {
   std::vector<dyn_value> dynamics;
   std::vector<std::vector<cell>> rows;
   bool rows_ended = false;
-  bool emitted = false;
 };
 
 struct factoid_obj : obj_base {
@@ -90,7 +91,6 @@ struct factoid_obj : obj_base {
   void* label_handle = nullptr;
   std::vector<factoid_pair> pairs;
   bool ended = false;
-  bool emitted = false;
 };
 
 class output_system {
@@ -101,7 +101,8 @@ class output_system {
   output_system(const output_system&) = delete;
   output_system& operator=(const output_system&) = delete;
 
-  void* root() { return &root_; }
+  // The root object's handle; null when no handle could be had.
+  void* root() { return root_ ? root_->handle : nullptr; }
 
   // BY variables and values that outputs from now on belong to (empty: none).
   void set_by(std::vector<std::pair<std::string, std::string>> by);
@@ -116,20 +117,29 @@ class output_system {
 
   // ---- used by the method routines ----
   const hooks& host() const { return hooks_; }
+  // A new object with a handle of its own; nullptr when no handle can be had.
   template <class T>
   T* make(okind kind, const wob_class* cls) {
+    void* handle = new_handle();
+    if (handle == nullptr) return nullptr;
     auto p = std::make_unique<T>();
     p->cls = cls;
     p->sys = this;
     p->kind = kind;
+    p->handle = handle;
     T* raw = p.get();
-    live_[raw] = kind;
-    owned_.push_back(std::unique_ptr<obj_base, void (*)(obj_base*)>(
-        p.release(), [](obj_base* o) { delete static_cast<T*>(o); }));
+    live_.emplace(handle, owned(p.release(), [](obj_base* o) { delete static_cast<T*>(o); }));
     return raw;
   }
   // The object behind a handle when it is one of this system's of that kind.
   obj_base* lookup(const void* handle, okind kind) const;
+  // The object behind a live handle of this system, of any kind; nullptr otherwise.
+  obj_base* find(const void* handle) const;
+  // Frees an object that is done with: its handle is refused from now on.
+  void release(obj_base* o);
+  std::size_t live_objects() const { return live_.size(); }
+  // The system of the step now running, if any.
+  static output_system* current();
   void open_group(group_obj* g);
   void close_group(group_obj* g);
   void set_heading_line(int line, std::string text);
@@ -146,13 +156,14 @@ class output_system {
   bool text_open() const { return text_ != nullptr; }
 
  private:
+  using owned = std::unique_ptr<obj_base, void (*)(obj_base*)>;
   void print_context();
+  static void* new_handle();
 
   hooks hooks_;
   json_file* json_;
-  obj_base root_;
-  std::vector<std::unique_ptr<obj_base, void (*)(obj_base*)>> owned_;
-  std::unordered_map<const void*, okind> live_;
+  std::unordered_map<const void*, owned> live_;  // by handle
+  obj_base* root_ = nullptr;
   std::vector<group_obj*> groups_;
   std::vector<std::string> heading_;
   long heading_serial_ = 0;     // counts heading changes
@@ -186,6 +197,9 @@ const wob_class* table_class();
 const wob_class* factoid_class();
 const wob_class* binding_class();
 const wob_class* group_class();
+// The class every handle reads as: each of its routines finds the handle's object and
+// calls the object's own class, or refuses a handle whose object is gone.
+const wob_class* handle_class();
 
 // Methods of the output manager for text outputs (text_outputs.cpp).
 int m_text_open(void* object, void*, void*, int count, wob_attr* attrs);

@@ -1,14 +1,16 @@
-// Text handles: each is the address of a string this store owns.
+// Text handles: each is a handle of the output handle space, so that a freed text's
+// handle is never given to a new text.
 #include "output/text_store.h"
 
 #include <cstring>
-#include <memory>
 #include <unordered_map>
+
+#include "output/handle_space.h"
 
 namespace plat::out {
 namespace {
 struct entry {
-  std::unique_ptr<std::string> text;
+  std::string text;
   bool group = false;  // made inside a BY group
 };
 std::unordered_map<const void*, entry>& store() {
@@ -19,16 +21,15 @@ bool g_in_group = false;  // a BY group is current
 }  // namespace
 
 void* make_text(std::string s) {
-  auto p = std::make_unique<std::string>(std::move(s));
-  void* h = p.get();
-  store().emplace(h, entry{std::move(p), g_in_group});
+  void* h = output_handles().next();
+  if (h != nullptr) store().emplace(h, entry{std::move(s), g_in_group});
   return h;
 }
 
 const std::string* text_of(const void* handle) {
   if (handle == nullptr) return nullptr;
   auto it = store().find(handle);
-  return it == store().end() ? nullptr : it->second.text.get();
+  return it == store().end() ? nullptr : &it->second.text;
 }
 
 void release_texts() {

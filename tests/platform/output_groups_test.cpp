@@ -4,6 +4,7 @@
 // labels without a heading, a factoid closed twice or given pairs after its end.
 #include <gtest/gtest.h>
 
+#include "output/output_messages.h"
 #include "output_test_support.h"
 
 namespace {
@@ -104,7 +105,9 @@ TEST_F(GroupTest, ClosingAnOuterGroupClosesTheGroupsInsideIt) {
   open_level_group("Sex", "F");
   ASSERT_EQ(wobclose(var), 0);
   EXPECT_TRUE(sys->group_path().empty());
-  ASSERT_EQ(wobclose(var), 0);  // closing twice does no harm
+  // Its handle is not used again: a second close is refused with a message.
+  EXPECT_EQ(wobclose(var), plat::out::kErrHandle);
+  EXPECT_EQ(log_entries().back().number, plat::out::msg::kStale);
   emit_small(1);
   EXPECT_EQ(json_doc()["steps"][0]["outputs"][0]["groups"].arr.size(), 0u);
 }
@@ -153,15 +156,16 @@ TEST_F(GroupTest, AFactoidGoesOutOnceWhenClosedAndRefusesLatePairs) {
     ASSERT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 5, r), 0);
   }
   ASSERT_EQ(wobmth(f, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);
-  EXPECT_EQ(sys->emitted(), 0);  // a factoid goes out when it is closed
-  ASSERT_EQ(wobclose(f), 0);
-  EXPECT_EQ(sys->emitted(), 1);
-  ASSERT_EQ(wobclose(f), 0);
-  EXPECT_EQ(sys->emitted(), 1);
-
   // Pairs after the end are refused.
   wob_attr late[2] = {wob_text(WOB_A_LABEL, txt("Late")), wob_dbl(WOB_A_VALUE, 1)};
   EXPECT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 2, late), plat::out::kErrOrder);
+  EXPECT_EQ(sys->emitted(), 0);  // a factoid goes out when it is closed
+  ASSERT_EQ(wobclose(f), 0);
+  EXPECT_EQ(sys->emitted(), 1);
+  // Then it is gone: neither a second close nor a pair reaches it.
+  EXPECT_EQ(wobclose(f), plat::out::kErrHandle);
+  EXPECT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 2, late), plat::out::kErrHandle);
+  EXPECT_EQ(sys->emitted(), 1);
 }
 
 }  // namespace

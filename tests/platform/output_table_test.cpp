@@ -129,8 +129,8 @@ TEST_F(TableTest, CallsOutOfOrderFailWithAMessage) {
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_ADD_ROW, 0, nullptr), plat::out::kErrOrder);
   EXPECT_TRUE(logged_number(msg::kRowsEnded));
   ASSERT_EQ(emit(b), 0);
-  EXPECT_EQ(emit(b), plat::out::kErrOrder);
-  EXPECT_TRUE(logged_number(msg::kEmitted));
+  EXPECT_EQ(emit(b), plat::out::kErrHandle);
+  EXPECT_TRUE(logged_number(msg::kNotObject));
   EXPECT_EQ(sys->emitted(), 1);
   // A method tables do not have.
   EXPECT_EQ(wobmth(t, nullptr, WOB_M_HEADING, 0, nullptr), WOB_NO_METHOD);

@@ -1,0 +1,166 @@
+// Handles of output objects and texts: never given twice, safe to call after their
+// object is gone (a refusal with a message, not a read of freed memory), and objects
+// freed as they are emitted or closed, so that a step's live objects do not grow with
+// its BY groups.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <unistd.h>
+
+#include "output/handle_space.h"
+#include "output/output_messages.h"
+#include "output_test_support.h"
+
+namespace {
+
+using namespace out_test;
+namespace msg = plat::out::msg;
+using plat::out::kErrHandle;
+
+TEST(HandleSpace, HandlesAreNewAndReadAsTheClassAcrossWindows) {
+  static const wob_class cls{};
+  const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  plat::out::handle_space space(&cls, page);
+  const std::size_t per_window = page / sizeof(void*);
+  std::set<void*> seen;
+  std::vector<void*> firsts;
+  for (std::size_t i = 0; i < 3 * per_window; ++i) {
+    void* h = space.next();
+    ASSERT_NE(h, nullptr);
+    ASSERT_TRUE(seen.insert(h).second) << "handle " << i << " given twice";
+    if (i % per_window == 0) firsts.push_back(h);
+  }
+  EXPECT_EQ(space.issued(), 3 * per_window);
+  EXPECT_EQ(space.windows(), 3u);
+  // Earlier windows' pages left the resident set; they still read as the class.
+  for (void* h : firsts) EXPECT_EQ(static_cast<wob_object*>(h)->cls, &cls);
+  EXPECT_EQ(static_cast<wob_object*>(*seen.rbegin())->cls, &cls);
+}
+
+class HandleTest : public system_fixture {
+ protected:
+  void SetUp() override {
+    system_fixture::SetUp();
+    mgr = make_manager();
+    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_NAME, txt("Small")), wob_text(WOB_A_LABEL, txt("Small Table"))};
+    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
+    table = c[2].w.p;
+    wob_attr col[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Value")),
+                       wob_addr(WOB_A_CELL, &value)};
+    ASSERT_EQ(wobmth(table, nullptr, WOB_M_DEFINE_COLUMN, 3, col), 0);
+    ASSERT_EQ(wobmth(table, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
+  }
+  // Binds, fills and emits the table; returns the bound table's (now stale) handle.
+  void* emit_small(double v) {
+    wob_attr b[3] = {wob_out(0), wob_out(0, table), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Small"))};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
+    value = v;
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);
+    wob_attr e[1] = {wob_out(0, b[0].w.p)};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
+    return b[0].w.p;
+  }
+  void* open_group(const char* name) {
+    wob_attr g[3] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt(name)), wob_text(WOB_A_LABEL, txt(name))};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 3, g), 0);
+    return g[0].w.p;
+  }
+  void* factoid() {
+    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "factoid", 7), wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Moments")), wob_text(WOB_A_NAME, txt("Moments"))};
+    EXPECT_EQ(wobmth(root, nullptr, WOB_M_CREATE, 5, c), 0);
+    return c[2].w.p;
+  }
+  // What one BY group makes: its texts, a group, a factoid and a table.
+  void one_by_group(int g) {
+    plat::out::release_group_texts();
+    void* grp = open_group(("Group " + std::to_string(g)).c_str());
+    void* f = factoid();
+    wob_attr pair[2] = {wob_text(WOB_A_LABEL, txt("N")), wob_dbl(WOB_A_VALUE, g)};
+    EXPECT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 2, pair), 0);
+    EXPECT_EQ(wobclose(f), 0);
+    emit_small(g);
+    EXPECT_EQ(wobclose(grp), 0);
+  }
+  bool last_logged_stale() const { return !log_entries().empty() && log_entries().back().number == msg::kStale; }
+
+  void* mgr = nullptr;
+  void* table = nullptr;
+  double value = 0;
+};
+
+// Every way a handle outlives its object, called the ways the module calls: a method,
+// a close and a read-back; each is refused and logged, and the call changes nothing.
+TEST_F(HandleTest, AGoneObjectsHandleIsRefusedEveryWay) {
+  void* bound = emit_small(1);
+  void* grp = open_group("Height");
+  ASSERT_EQ(wobclose(grp), 0);
+  void* f = factoid();
+  ASSERT_EQ(wobclose(f), 0);
+  void* text = txt("a text, not an object");
+  const int before = sys->emitted();
+  for (void* h : {bound, grp, f, text}) {
+    log_entries().clear();
+    EXPECT_EQ(wobmth(h, nullptr, WOB_M_EMIT, 0, nullptr), kErrHandle);
+    EXPECT_TRUE(last_logged_stale());
+    EXPECT_EQ(wobclose(h), kErrHandle);
+    EXPECT_TRUE(last_logged_stale());
+    wob_attr a[1] = {wob_head(WOB_A_LABEL, 0)};
+    EXPECT_EQ(wobgetattr(h, 1, a), kErrHandle);
+    EXPECT_TRUE(last_logged_stale());
+  }
+  EXPECT_EQ(sys->emitted(), before);
+  // A gone bound table passed to the manager names what it should have been.
+  wob_attr e[1] = {wob_out(0, bound)};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), kErrHandle);
+  EXPECT_EQ(log_entries().back().number, msg::kNotObject);
+}
+
+// A step's handles are not valid in the next step, and the next step's objects never
+// get an earlier step's handle.
+TEST_F(HandleTest, AnEarlierStepsHandlesAreRefusedAndNotReused) {
+  std::set<void*> old{root, mgr, table};
+  for (int g = 0; g < 50; ++g) old.insert(open_group("G"));
+  sys.reset();
+  plat::out::release_texts();
+  plat::out::hooks h;
+  h.log = record_log;
+  sys = std::make_unique<plat::out::output_system>(std::move(h), nullptr);
+  root = sys->root();
+  EXPECT_FALSE(old.count(root));
+  void* first = mgr;
+  mgr = make_manager();
+  EXPECT_FALSE(old.count(mgr));
+  for (int g = 0; g < 50; ++g) EXPECT_FALSE(old.count(open_group("G")));
+  log_entries().clear();
+  EXPECT_EQ(wobmth(first, nullptr, WOB_M_GROUPING, 0, nullptr), kErrHandle);
+  EXPECT_TRUE(last_logged_stale());
+  EXPECT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), kErrHandle);
+}
+
+// Objects and texts of a BY group go when the group is done: after the first group,
+// the counts of live objects and texts stay the same however many groups follow.
+TEST_F(HandleTest, LiveObjectsAndTextsDoNotGrowWithGroups) {
+  one_by_group(0);
+  const std::size_t objects = sys->live_objects();
+  const std::size_t texts = plat::out::live_text_count();
+  for (int g = 1; g < 2000; ++g) one_by_group(g);
+  EXPECT_EQ(sys->live_objects(), objects);
+  EXPECT_EQ(plat::out::live_text_count(), texts);
+  EXPECT_EQ(sys->emitted(), 2 * 2000);
+  // The step's own objects are still there.
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUPING, 0, nullptr), 0);
+}
+
+// A freed text's handle is not given to a new text: it reads as no text at all.
+TEST_F(HandleTest, AFreedTextsHandleIsNotGivenAgain) {
+  plat::out::release_group_texts();
+  void* old = txt("old");
+  plat::out::release_group_texts();
+  EXPECT_EQ(plat::out::text_of(old), nullptr);
+  for (int i = 0; i < 100; ++i) EXPECT_NE(txt("new"), old);
+}
+
+}  // namespace

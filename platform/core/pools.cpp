@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <new>
 #include <unordered_set>
 
+#include "core/block_table.h"
 #include "core/core_internal.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
@@ -20,7 +21,7 @@ void pool_free(host_pool* hp, void* ptr, long size, int flags);
 
 struct pool : host_pool {
   explicit pool(const char* what = "pool") : host_pool{pool_alloc, pool_free}, role(what) {}
-  std::unordered_map<void*, long> blocks;  // live allocations and their sizes
+  block_table blocks;  // live allocations and their sizes
   long initial = 0, block = 0;
   int flags = 0;
   const char* role;  // how messages name the pool
@@ -55,11 +56,10 @@ pool* known(host_pool* hp) {
 }
 
 void release_all(pool& p) {
-  for (auto& [ptr, size] : p.blocks) {
+  p.blocks.drain([](void* ptr, long size) {
     std::free(ptr);
     in_use -= size;
-  }
-  p.blocks.clear();
+  });
 }
 
 void* pool_alloc(host_pool* hp, long size, int /*flags*/) {
@@ -76,7 +76,12 @@ void* pool_alloc(host_pool* hp, long size, int /*flags*/) {
   // Every allocation is zero-filled; a size of 0 still gets its own address.
   void* mem = std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1);
   if (!mem) return nullptr;
-  p->blocks.emplace(mem, size);
+  try {
+    p->blocks.add(mem, size);
+  } catch (const std::bad_alloc&) {
+    std::free(mem);
+    return nullptr;
+  }
   in_use += size;
   return mem;
 }
@@ -88,14 +93,13 @@ void pool_free(host_pool* hp, void* ptr, long /*size*/, int /*flags*/) {
     internal_error("memory freed to " + addr(hp) + ", which is not an open pool.");
     return;
   }
-  auto it = p->blocks.find(ptr);
-  if (it == p->blocks.end()) {
+  long size = 0;
+  if (!p->blocks.remove(ptr, &size)) {
     internal_error("memory at " + addr(ptr) + " freed to " + p->role + ", which did not allocate it (or freed it before).");
     return;
   }
   std::free(ptr);
-  in_use -= it->second;
-  p->blocks.erase(it);
+  in_use -= size;
 }
 
 void delete_pool(pool* p) {

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <unordered_set>
 #include <utility>
@@ -115,14 +116,10 @@ constexpr std::uint32_t kWindow = 1u << 16;
 // Log places are stored plus one (0 marks an empty slot) in 32 bits.
 constexpr size_t kMaxKeys = 0xFFFFFFF0u;
 
-struct tree_state {
-  int keylen;  // -1 doubles, 0 ints, above 0 bytes
-  int keyoff;
-  big_array<entry> log;          // the keys in their order of arrival
-  size_t count = 0;              // keys in the log
+// The hash table of a tree past its small size, with the filter and batch of a large one.
+struct hash_part {
   big_array<std::uint64_t> table;  // hash tag << 32 | log place + 1; 0 empty
   size_t mask = 0;
-  size_t entered = 0;              // log[0, entered) are in the table
   big_array<std::uint64_t> filter;  // empty until the table is large
   size_t filter_keys = 0;           // keys the filter is sized for
   std::vector<std::uint32_t> batch;  // log place + 1 of the keys not yet entered
@@ -131,6 +128,15 @@ struct tree_state {
   bool screen = true;
   std::uint32_t window = 0;
   std::uint32_t window_repeats = 0;
+};
+
+struct tree_state {
+  int keylen;  // -1 doubles, 0 ints, above 0 bytes
+  int keyoff;
+  big_array<entry> log;          // the keys in their order of arrival
+  size_t count = 0;              // keys in the log
+  size_t entered = 0;            // log[0, entered) are in the table
+  std::unique_ptr<hash_part> h;  // none while the tree is small
 };
 
 std::unordered_set<tree_state*>& live_trees() {
@@ -193,11 +199,11 @@ std::uint64_t filter_bits(std::uint64_t h) {
   return (std::uint64_t{1} << (g & 63)) | (std::uint64_t{1} << ((g >> 6) & 63)) |
          (std::uint64_t{1} << ((g >> 12) & 63)) | (std::uint64_t{1} << ((g >> 18) & 63));
 }
-size_t filter_word(const tree_state& t, std::uint64_t h) { return (h >> 24) & (t.filter.size() - 1); }
+size_t filter_word(const tree_state& t, std::uint64_t h) { return (h >> 24) & (t.h->filter.size() - 1); }
 
 bool maybe_present(const tree_state& t, std::uint64_t h) {
   const std::uint64_t b = filter_bits(h);
-  return (t.filter[filter_word(t, h)] & b) == b;
+  return (t.h->filter[filter_word(t, h)] & b) == b;
 }
 
 // Enters log[from, to) into a table (keys known to be absent), fetching slots ahead.
@@ -213,39 +219,40 @@ void enter(const big_array<entry>& log, size_t from, size_t to, big_array<std::u
 }
 
 void flush_batch(tree_state& t) {
-  enter(t.log, t.entered, t.count, t.table, t.mask);
+  enter(t.log, t.entered, t.count, t.h->table, t.h->mask);
   t.entered = t.count;
-  std::fill(t.batch.begin(), t.batch.end(), 0u);
+  std::fill(t.h->batch.begin(), t.h->batch.end(), 0u);
 }
 
 // Makes the table larger; on shortage of memory nothing changes (bad_alloc).
 void grow_table(tree_state& t) {
+  if (!t.h) t.h = std::make_unique<hash_part>();
   // Quadrupling once the table is large halves the work of moving entries.
-  const size_t old = t.table.size();
+  const size_t old = t.h->table.size();
   const size_t cap = old == 0 ? 16 : old * (old >= (size_t{1} << 20) ? 4 : 2);
   big_array<std::uint64_t> fresh(cap);
-  if (cap >= kBigTable && t.batch.empty()) t.batch.assign(kBatchSlots, 0u);
+  if (cap >= kBigTable && t.h->batch.empty()) t.h->batch.assign(kBatchSlots, 0u);
   enter(t.log, 0, t.entered, fresh, cap - 1);
-  t.table.swap(fresh);
-  t.mask = cap - 1;
+  t.h->table.swap(fresh);
+  t.h->mask = cap - 1;
 }
 
 void grow_filter(tree_state& t) {
   size_t words = 1024;
   while (words * 64 < (t.count + 1) * 2 * kFilterBits) words *= 2;
   big_array<std::uint64_t> fresh(words);
-  t.filter.swap(fresh);
+  t.h->filter.swap(fresh);
   for (size_t i = 0; i < t.count; ++i) {
     const std::uint64_t h = mix(t.log[i].key);
-    t.filter[filter_word(t, h)] |= filter_bits(h);
+    t.h->filter[filter_word(t, h)] |= filter_bits(h);
   }
-  t.filter_keys = words * 64 / kFilterBits;
+  t.h->filter_keys = words * 64 / kFilterBits;
 }
 
 // The node of an equal key among the keys not yet entered, or null.
 void* find_in_batch(const tree_state& t, std::uint64_t h, std::uint64_t key, const void* node) {
   for (size_t s = h & (kBatchSlots - 1);; s = (s + 1) & (kBatchSlots - 1)) {
-    const std::uint32_t p = t.batch[s];
+    const std::uint32_t p = t.h->batch[s];
     if (p == 0) return nullptr;
     if (same_key(t, t.log[p - 1], key, node)) return t.log[p - 1].node;
   }
@@ -253,8 +260,8 @@ void* find_in_batch(const tree_state& t, std::uint64_t h, std::uint64_t key, con
 
 void* find_in_table(const tree_state& t, std::uint64_t h, std::uint64_t key, const void* node) {
   const std::uint64_t tag = h & 0xFFFFFFFF00000000ULL;
-  for (size_t s = h & t.mask;; s = (s + 1) & t.mask) {
-    const std::uint64_t v = t.table[s];
+  for (size_t s = h & t.h->mask;; s = (s + 1) & t.h->mask) {
+    const std::uint64_t v = t.h->table[s];
     if (v == 0) return nullptr;
     if ((v & 0xFFFFFFFF00000000ULL) == tag) {
       const entry& e = t.log[(v & 0xFFFFFFFFu) - 1];
@@ -263,41 +270,55 @@ void* find_in_table(const tree_state& t, std::uint64_t h, std::uint64_t key, con
   }
 }
 
+// A small tree is its log alone, searched from end to end: most trees of a step with
+// many CLASS levels hold a value or two, and a table for each would cost more than
+// the level's own records.
+constexpr size_t kSmallTree = 8;
+
+void* insert_small(tree_state& t, void* node, std::uint64_t key) {
+  for (size_t i = 0; i < t.count; ++i)
+    if (same_key(t, t.log[i], key, node)) return t.log[i].node;
+  t.log[t.count++] = entry{key, node};
+  t.entered = t.count;
+  return node;
+}
+
 void* insert(tree_state& t, void* node) {
   if (t.count >= kMaxKeys) return nullptr;
   // Room first, so that a shortage of memory leaves the tree as it was.
-  if ((t.count + 1) * 4 > t.table.size() * 3) grow_table(t);
-  const bool big = t.table.size() >= kBigTable;
-  if (big && t.count + 1 > t.filter_keys) grow_filter(t);
-  if (t.count == t.log.size()) t.log.resize(t.log.size() < 8 ? 8 : t.log.size() * 2);
-
+  if (t.count == t.log.size()) t.log.resize(t.log.size() < 2 ? 2 : t.log.size() * 2);
   const std::uint64_t key = node_key(t, node);
+  if (t.count < kSmallTree && !t.h) return insert_small(t, node, key);
+  if (!t.h || (t.count + 1) * 4 > t.h->table.size() * 3) grow_table(t);
+  const bool big = t.h->table.size() >= kBigTable;
+  if (big && t.count + 1 > t.h->filter_keys) grow_filter(t);
+
   const std::uint64_t h = mix(key);
-  if (big && ++t.window == kWindow) {
-    t.screen = t.window_repeats < kWindow / 2;
-    t.window = t.window_repeats = 0;
+  if (big && ++t.h->window == kWindow) {
+    t.h->screen = t.h->window_repeats < kWindow / 2;
+    t.h->window = t.h->window_repeats = 0;
   }
-  if (!big || !t.screen || maybe_present(t, h)) {
+  if (!big || !t.h->screen || maybe_present(t, h)) {
     void* found = find_in_table(t, h, key, node);
     if (found == nullptr && t.entered < t.count) found = find_in_batch(t, h, key, node);
     if (found != nullptr) {
-      ++t.window_repeats;
+      ++t.h->window_repeats;
       return found;
     }
   }
   const size_t place = t.count++;
   t.log[place] = entry{key, node};
   if (!big) {
-    size_t s = h & t.mask;
-    while (t.table[s] != 0) s = (s + 1) & t.mask;
-    t.table[s] = slot_value(h, place);
+    size_t s = h & t.h->mask;
+    while (t.h->table[s] != 0) s = (s + 1) & t.h->mask;
+    t.h->table[s] = slot_value(h, place);
     t.entered = t.count;
     return node;
   }
-  t.filter[filter_word(t, h)] |= filter_bits(h);
+  t.h->filter[filter_word(t, h)] |= filter_bits(h);
   size_t s = h & (kBatchSlots - 1);
-  while (t.batch[s] != 0) s = (s + 1) & (kBatchSlots - 1);
-  t.batch[s] = static_cast<std::uint32_t>(place + 1);
+  while (t.h->batch[s] != 0) s = (s + 1) & (kBatchSlots - 1);
+  t.h->batch[s] = static_cast<std::uint32_t>(place + 1);
   if (t.count - t.entered >= kBatch) flush_batch(t);
   return node;
 }
@@ -420,9 +441,7 @@ void plat_ztrelst(void** root) {
   tree_state* t = state_of(*root);
   if (t == nullptr) return;  // already a list
   // Only the log is needed now: the table's memory can serve the sort.
-  t->table.release();
-  t->filter.release();
-  std::vector<std::uint32_t>().swap(t->batch);
+  t->h.reset();
   sort_log(*t);
   // Linking writes to nodes scattered in memory: fetch a few ahead.
   const entry* all = t->log.data();

@@ -72,7 +72,11 @@ obj_base* output_system::lookup(const void* handle, okind kind) const {
 
 void output_system::release(obj_base* o) {
   if (o == root_) return;
-  if (o->kind == okind::group) std::erase(groups_, static_cast<group_obj*>(o));
+  if (o->kind == okind::group) {
+    auto* g = static_cast<group_obj*>(o);
+    std::erase(groups_, g);
+    for (void* t : g->texts) free_text(t);
+  }
   live_.erase(o->handle);
 }
 
@@ -273,6 +277,10 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
   if (!opt_text(c, WOB_A_NAME, g->info.name) || !opt_text(c, WOB_A_LABEL, g->info.label) ||
       !opt_text(c, WOB_A_GROUP_KIND, g->info.kind))
     return c.error();
+  // The texts it was opened with are the group's: a group of every CLASS level must
+  // not leave four texts behind for each level.
+  for (int i = 0; i < c.count(); ++i)
+    if (c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr) g->texts.push_back(c.at(i).w.p);
   g->info.name = trim_blanks(g->info.name);
   g->info.label = trim_blanks(g->info.label);
   // A CLASS level group carries the level's formatted lengths.

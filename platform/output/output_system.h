@@ -53,6 +53,7 @@ struct obj_base {
 
 struct group_obj : obj_base {
   group_info info;
+  std::vector<void*> texts;  // the text handles it was opened with, freed with it
   bool open = true;
   bool announced = false;  // its label is on the listing, or a heading covers it
   long heading_at_open = 0;

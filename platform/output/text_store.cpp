@@ -32,6 +32,8 @@ const std::string* text_of(const void* handle) {
   return it == store().end() ? nullptr : &it->second.text;
 }
 
+void free_text(const void* handle) { store().erase(handle); }
+
 void release_texts() {
   store().clear();
   g_in_group = false;

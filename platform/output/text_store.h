@@ -1,5 +1,7 @@
 // Text handles of the output system (vemtxt, vemmsg, vemmsgs): host-owned texts that
 // live until the step ends, or until the next BY group begins when made inside one.
+// The texts given to an output group when it opens are the group's: they go when it
+// is closed.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -10,6 +12,8 @@ namespace plat::out {
 void* make_text(std::string s);
 // The text of a live handle; nullptr for null or unknown handles.
 const std::string* text_of(const void* handle);
+// Frees one text; its handle is refused from then on.
+void free_text(const void* handle);
 // Frees every text (at step end).
 void release_texts();
 // A new BY group begins: frees the texts made since the previous one began. The

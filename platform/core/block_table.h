@@ -1,6 +1,7 @@
-// The live blocks of one memory pool and their sizes: an open-addressing table of
-// (address, size) pairs, 16 bytes a slot. A pool of many small blocks (a record per
-// CLASS level) would otherwise spend more on a node-based map than on some blocks.
+// Live blocks and their sizes (a memory pool's allocations, the trees of a step): an
+// open-addressing table of (address, size) pairs, 16 bytes a slot. A pool of many
+// small blocks (a record per CLASS level) would otherwise spend more on a node-based
+// map than on some of the blocks.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -12,25 +13,23 @@ class block_table {
  public:
   // Adds a block not in the table.
   void add(void* p, long size) {
-    if ((count_ + gone_ + 1) * 4 > slots_.size() * 3) rehash(count_ + 1 > slots_.size() / 4 ? 2 * slots_.size() : slots_.size());
+    if ((count_ + gone_ + 1) * 8 > slots_.size() * 7) rehash(count_ + 1 > slots_.size() / 4 ? 2 * slots_.size() : slots_.size());
     std::size_t s = home(p);
     while (slots_[s].p != nullptr && slots_[s].p != gone()) s = (s + 1) & (slots_.size() - 1);
     if (slots_[s].p == gone()) --gone_;
     slots_[s] = {p, size};
     ++count_;
   }
+  bool contains(const void* p) const { return find(p) != nullptr; }
   // Removes a block; false when it is not in the table. *size gets its size.
   bool remove(const void* p, long* size) {
-    if (count_ == 0 || p == nullptr || p == gone()) return false;
-    for (std::size_t s = home(p);; s = (s + 1) & (slots_.size() - 1)) {
-      if (slots_[s].p == nullptr) return false;
-      if (slots_[s].p != p) continue;
-      if (size) *size = slots_[s].size;
-      slots_[s].p = gone();
-      --count_;
-      ++gone_;
-      return true;
-    }
+    slot* s = find(p);
+    if (s == nullptr) return false;
+    if (size) *size = s->size;
+    s->p = gone();
+    --count_;
+    ++gone_;
+    return true;
   }
   // Calls f(address, size) for every block, then empties the table.
   template <class F>
@@ -48,6 +47,13 @@ class block_table {
     long size;
   };
   static void* gone() { return reinterpret_cast<void*>(std::uintptr_t{1}); }
+  slot* find(const void* p) const {
+    if (count_ == 0 || p == nullptr || p == gone()) return nullptr;
+    for (std::size_t s = home(p);; s = (s + 1) & (slots_.size() - 1)) {
+      if (slots_[s].p == nullptr) return nullptr;
+      if (slots_[s].p == p) return const_cast<slot*>(&slots_[s]);
+    }
+  }
   std::size_t home(const void* p) const {
     std::uint64_t x = reinterpret_cast<std::uintptr_t>(p) >> 4;
     x *= 0x9e3779b97f4a7c15ULL;

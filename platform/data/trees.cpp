@@ -18,10 +18,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "core/block_table.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/data_messages.h"
@@ -135,12 +135,14 @@ struct tree_state {
   int keyoff;
   big_array<entry> log;          // the keys in their order of arrival
   size_t count = 0;              // keys in the log
+  entry first{};                 // the only key, before the log is made
   size_t entered = 0;            // log[0, entered) are in the table
   std::unique_ptr<hash_part> h;  // none while the tree is small
 };
 
-std::unordered_set<tree_state*>& live_trees() {
-  static std::unordered_set<tree_state*> s;
+// The trees of the step, so that a root word can be checked before it is used.
+block_table& live_trees() {
+  static block_table s;
   return s;
 }
 tree_state* last_tree = nullptr;
@@ -285,9 +287,21 @@ void* insert_small(tree_state& t, void* node, std::uint64_t key) {
 
 void* insert(tree_state& t, void* node) {
   if (t.count >= kMaxKeys) return nullptr;
-  // Room first, so that a shortage of memory leaves the tree as it was.
-  if (t.count == t.log.size()) t.log.resize(t.log.size() < 2 ? 2 : t.log.size() * 2);
   const std::uint64_t key = node_key(t, node);
+  // One key needs no log: most trees of a step of many CLASS levels hold one value.
+  if (t.count == 0) {
+    t.first = entry{key, node};
+    t.count = t.entered = 1;
+    return node;
+  }
+  // Room first, so that a shortage of memory leaves the tree as it was.
+  if (t.log.size() == 0) {
+    if (same_key(t, t.first, key, node)) return t.first.node;
+    t.log.resize(2);
+    t.log[0] = t.first;
+  } else if (t.count == t.log.size()) {
+    t.log.resize(t.log.size() * 2);
+  }
   if (t.count < kSmallTree && !t.h) return insert_small(t, node, key);
   if (!t.h || (t.count + 1) * 4 > t.h->table.size() * 3) grow_table(t);
   const bool big = t.h->table.size() >= kBigTable;
@@ -360,8 +374,9 @@ void radix_sort(entry* v, entry* tmp, size_t n) {
 bool key_less(const entry& a, const entry& b) { return a.key < b.key; }
 
 void sort_log(tree_state& t) {
-  entry* v = t.log.data();
   const size_t n = t.count;
+  if (n < 2) return;  // nothing to order (and a single key has no log)
+  entry* v = t.log.data();
   if (t.keylen > 0) {
     const int len = t.keylen, off = t.keyoff;
     std::sort(v, v + n, [len, off](const entry& a, const entry& b) {
@@ -385,13 +400,13 @@ void sort_log(tree_state& t) {
 tree_state* state_of(void* root_word) {
   auto* t = static_cast<tree_state*>(root_word);
   if (t == last_tree) return t;
-  if (live_trees().count(t) == 0) return nullptr;
+  if (!live_trees().contains(t)) return nullptr;
   last_tree = t;
   return t;
 }
 
 void release(tree_state* t) {
-  live_trees().erase(t);
+  live_trees().remove(t, nullptr);
   if (last_tree == t) last_tree = nullptr;
   delete t;
 }
@@ -408,18 +423,18 @@ void* plat_ztrebld(void** root, void* node, int keylen, int keyoff) {
   try {
     tree_state* t;
     if (*root == nullptr) {
-      t = new tree_state();
-      t->keylen = keylen < 0 ? -1 : keylen;
-      t->keyoff = keyoff;
-      live_trees().insert(t);
+      auto fresh = std::make_unique<tree_state>();
+      fresh->keylen = keylen < 0 ? -1 : keylen;
+      fresh->keyoff = keyoff;
+      live_trees().add(fresh.get(), 0);
+      t = fresh.release();
       last_tree = t;
       *root = t;
       if (!cleanup_registered) {
         cleanup_registered = true;
         at_step_end([] {
           cleanup_registered = false;
-          for (tree_state* s : live_trees()) delete s;
-          live_trees().clear();
+          live_trees().drain([](void* s, long) { delete static_cast<tree_state*>(s); });
           last_tree = nullptr;
         });
       }
@@ -444,7 +459,7 @@ void plat_ztrelst(void** root) {
   t->h.reset();
   sort_log(*t);
   // Linking writes to nodes scattered in memory: fetch a few ahead.
-  const entry* all = t->log.data();
+  const entry* all = t->log.size() > 0 ? t->log.data() : &t->first;
   void* next = nullptr;
   for (size_t i = t->count; i-- > 0;) {
     if (i >= 64) __builtin_prefetch(all[i - 64].node, 1);

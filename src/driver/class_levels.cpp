@@ -44,46 +44,43 @@ void ensure_layout(kes_classvars* cv) {
   cv->cellsize = static_cast<int>(sizeof(kes_cell)) + fmt_room(cv) + key_room(cv);
 }
 
-// One attempt at a whole cell; frees what it took when a part fails.
+// One attempt at a whole cell: the record with its texts, OUTPUT values and plot
+// slots, and with one CLASS variable its per-variable records too, in one block (a
+// level's records are never freed apart from it then). With two, a level's records go
+// when its first child comes, so they are a block of their own.
 kes_cell* make_cell(kes_ctx* ctx, kes_classvars* cv, bool own_records, long* failed_size) {
+  static_assert(alignof(kes_plotslot) <= alignof(double) && alignof(kes_varsum) <= alignof(double));
   host_pool* pool = ctx->bypool;
-  auto* c = static_cast<kes_cell*>(vmalcp_handler(pool, cv->cellsize, KES_ALLOC_2));
-  if (c == nullptr) {
-    *failed_size = cv->cellsize;
+  const auto round = [](long n) { return (n + 7) / 8 * 8; };
+  const long cell = round(cv->cellsize);
+  const long outs = ctx->noutvals > 0 ? static_cast<long>(sizeof(double)) * ctx->noutvals : 0;
+  const long slots = ctx->nplotslots > 0 ? round(static_cast<long>(sizeof(kes_plotslot)) * ctx->nplotslots) : 0;
+  const bool inline_records = own_records && cv->count == 1;
+  const long records = inline_records ? kes_varsum_bytes(ctx) : 0;
+  const long size = cell + outs + slots + records;
+  char* block = static_cast<char*>(vmalcp_handler(pool, size, KES_ALLOC_2));
+  if (block == nullptr) {
+    *failed_size = size;
     return nullptr;
   }
-  std::memset(c, 0, static_cast<size_t>(cv->cellsize));
-  char* buf = reinterpret_cast<char*>(c) + cv->keypos;
+  std::memset(block, 0, static_cast<size_t>(size));
+  auto* c = reinterpret_cast<kes_cell*>(block);
+  char* buf = block + cv->keypos;
   c->fmt.text = buf;
   c->key.text = buf + fmt_room(cv);
-  if (ctx->noutvals > 0) {
-    const long size = static_cast<long>(sizeof(double)) * ctx->noutvals;
-    c->outvals = static_cast<double*>(vmalcp_handler(pool, size, KES_ALLOC_4));
-    if (c->outvals == nullptr) {
-      vmfree_handler(pool, c, -1, KES_FREE_FLAGS);
-      *failed_size = size;
-      return nullptr;
-    }
+  if (outs > 0) {
+    c->outvals = reinterpret_cast<double*>(block + cell);
     vzfdl(v_global_gcb_anchor->consts->std_missing, c->outvals, ctx->noutvals);
   }
-  if (ctx->nplotslots > 0) {
-    const long size = static_cast<long>(sizeof(kes_plotslot)) * ctx->nplotslots;
-    c->slots = static_cast<kes_plotslot*>(vmalcp_handler(pool, size, KES_ALLOC_2));
-    if (c->slots == nullptr) {
-      if (c->outvals != nullptr) vmfree_handler(pool, c->outvals, -1, KES_FREE_FLAGS);
-      vmfree_handler(pool, c, -1, KES_FREE_FLAGS);
-      *failed_size = size;
+  if (slots > 0) c->slots = reinterpret_cast<kes_plotslot*>(block + cell + outs);
+  if (inline_records) {
+    c->varsums = kes_varsum_lay(ctx, block + cell + outs + slots);
+  } else if (own_records) {
+    c->varsums = kes_varsum_array(ctx, pool, failed_size);
+    if (c->varsums == nullptr) {
+      vmfree_handler(pool, block, -1, KES_FREE_FLAGS);
       return nullptr;
     }
-    std::memset(c->slots, 0, static_cast<size_t>(size));
-  }
-  if (!own_records) return c;
-  c->varsums = kes_varsum_array(ctx, pool, failed_size);
-  if (c->varsums == nullptr) {
-    if (c->slots != nullptr) vmfree_handler(pool, c->slots, -1, KES_FREE_FLAGS);
-    if (c->outvals != nullptr) vmfree_handler(pool, c->outvals, -1, KES_FREE_FLAGS);
-    vmfree_handler(pool, c, -1, KES_FREE_FLAGS);
-    return nullptr;
   }
   return c;
 }

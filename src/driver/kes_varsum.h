@@ -48,4 +48,5 @@ struct kes_varsum {
   int listcap;
   int listed_var;            // the variable whose pool holds the record
   kes_varsum* listed_link;   // next record of the pass that holds one
+  kes_valnode* listed_one;   // the record while it holds one node (most CLASS cells)
 };

@@ -49,6 +49,14 @@ kes_valnode* from_new_chunk(kes_ctx* ctx, int v, int per_chunk, bool weighted) {
   return node;
 }
 
+// Gives r's node record back to variable v's pool unless it is kept in the record;
+// true when memory was given back.
+bool free_listed(kes_ctx* ctx, kes_varsum* r, int v) {
+  if (r->listed == nullptr || r->listed == &r->listed_one || ctx->varpools[v] == nullptr) return false;
+  vmfree_handler(ctx->varpools[v], r->listed, -1, KES_FREE_FLAGS);
+  return true;
+}
+
 // Notes a new node of r's value list. When the record cannot grow it is given up and
 // the list is copied by walking it.
 void note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
@@ -56,14 +64,15 @@ void note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
   if (r->nlisted == r->listcap) {
     host_pool* pool = ctx->varpools[v];
     // Small at first: every CLASS cell has a record, and most cells of many levels
-    // hold few values.
-    const long cap = r->listcap == 0 ? 4L : 2L * r->listcap;
+    // hold few values; the first node is kept in the record itself.
+    const long cap = r->listcap == 0 ? 1L : r->listcap == 1 ? 4L : 2L * r->listcap;
     void* grown = nullptr;
-    if (pool != nullptr && cap <= INT_MAX)
+    if (cap == 1) grown = &r->listed_one;
+    else if (pool != nullptr && cap <= INT_MAX)
       grown = vmalcp_handler(pool, cap * static_cast<long>(sizeof(kes_valnode*)), KES_ALLOC_2);
     if (grown != nullptr && r->nlisted > 0)
       std::memcpy(grown, r->listed, static_cast<size_t>(r->nlisted) * sizeof(kes_valnode*));
-    if (r->listed != nullptr && pool != nullptr) vmfree_handler(pool, r->listed, -1, KES_FREE_FLAGS);
+    free_listed(ctx, r, v);
     r->listed = static_cast<kes_valnode**>(grown);
     if (grown == nullptr) {
       r->nlisted = 0;
@@ -88,10 +97,7 @@ bool kes_give_up_listed(kes_ctx* ctx) {
   dp->listed_off = 1;
   bool freed = false;
   for (kes_varsum* r = dp->listed_chain; r != nullptr; r = r->listed_link) {
-    if (r->listed != nullptr && ctx->varpools[r->listed_var] != nullptr) {
-      vmfree_handler(ctx->varpools[r->listed_var], r->listed, -1, KES_FREE_FLAGS);
-      freed = true;
-    }
+    freed = free_listed(ctx, r, r->listed_var) || freed;
     r->listed = nullptr;
     r->nlisted = 0;
     r->listcap = -1;

@@ -1,7 +1,8 @@
 // Per-variable records: one array per CLASS cell (in the BY-group pool) and one in the
-// context for a step without CLASS variables. The extreme lists of a record, with
-// their observation numbers, frequencies and ID values, each take one block whose
-// first half is the lowest list and whose second half the highest.
+// context for a step without CLASS variables. The array and every record's summary
+// and extreme lists share one block; each extreme list, with its observation numbers,
+// frequencies and ID values, has the lowest list in its first half and the highest in
+// its second.
 #include "driver/varsum_records.h"
 
 #include <cstring>
@@ -14,10 +15,8 @@
 
 namespace {
 
-// Bytes of the summary block that kessave fills.
-constexpr long kSummaryBytes = 284 > static_cast<long>(sizeof(double)) * KES_SUMMARY_DOUBLES
-                                   ? 284
-                                   : static_cast<long>(sizeof(double)) * KES_SUMMARY_DOUBLES;
+// Bytes of the summary that kessave fills.
+constexpr long kSummaryBytes = static_cast<long>(sizeof(double)) * KES_SUMMARY_DOUBLES;
 
 void* take(host_pool* pool, long size, int flags, long* failed) {
   if (*failed) return nullptr;
@@ -35,54 +34,81 @@ kes_varsum* keswptr(kes_ctx* ctx, host_pool* pool) {
   return arr;
 }
 
-kes_varsum* kes_varsum_array(kes_ctx* ctx, host_pool* pool, long* failed_size) {
-  const kes_datapass* dp = kes_dp(ctx);
-  const int nv = ctx->nvars;
-  long& failed = *failed_size;
-  failed = 0;
-  const long asize = static_cast<long>(sizeof(kes_varsum)) * (nv > 0 ? nv : 1);
-  auto* arr = static_cast<kes_varsum*>(take(pool, asize, KES_ALLOC_4, &failed));
-  if (arr == nullptr) return nullptr;
-  const long n = ctx->nextrobs;
+namespace {
+
+// Bytes of the parts of one record's block.
+struct record_parts {
+  long summary, vals, nums, obs, frqs, txts, per_var, array;
+};
+
+record_parts parts_of(const kes_ctx* ctx) {
+  const long n = ctx->nextrobs > 0 ? ctx->nextrobs : 0;
   const long k = ctx->nids;
-  const long t = dp->idtextlen;
-  for (int v = 0; v < nv; ++v) {
+  const long t = ctx->dp.idtextlen;
+  const long dbl = static_cast<long>(sizeof(double)), in = static_cast<long>(sizeof(int));
+  record_parts p{};
+  p.summary = kSummaryBytes;
+  p.vals = 2 * n * dbl;
+  p.nums = k > 0 ? 2 * n * k * dbl : 0;
+  p.obs = 2 * n * in;
+  p.frqs = ctx->freq_given ? 2 * n * in : 0;
+  p.txts = k > 0 && t > 0 ? 2 * n * k * t : 0;
+  p.per_var = (p.summary + p.vals + p.nums + p.obs + p.frqs + p.txts + dbl - 1) / dbl * dbl;
+  p.array = static_cast<long>(sizeof(kes_varsum)) * (ctx->nvars > 0 ? ctx->nvars : 1);
+  return p;
+}
+
+}  // namespace
+
+long kes_varsum_bytes(const kes_ctx* ctx) {
+  const record_parts p = parts_of(ctx);
+  return p.array + p.per_var * (ctx->nvars > 0 ? ctx->nvars : 0);
+}
+
+kes_varsum* kes_varsum_lay(kes_ctx* ctx, void* block) {
+  const record_parts q = parts_of(ctx);
+  const long n = ctx->nextrobs > 0 ? ctx->nextrobs : 0;
+  const long k = ctx->nids;
+  const long t = kes_dp(ctx)->idtextlen;
+  auto* arr = static_cast<kes_varsum*>(block);
+  char* part = static_cast<char*>(block) + q.array;
+  for (int v = 0; v < ctx->nvars; ++v, part += q.per_var) {
     kes_varsum* r = &arr[v];
     std::memset(r, 0, sizeof *r);
-    r->summary = static_cast<double*>(take(pool, kSummaryBytes, KES_ALLOC_6, &failed));
+    char* p = part;
+    r->summary = reinterpret_cast<double*>(p);
+    p += q.summary;
     if (n > 0) {
-      auto* vals = static_cast<double*>(take(pool, 2 * n * static_cast<long>(sizeof(double)), KES_ALLOC_4, &failed));
-      auto* obs = static_cast<int*>(take(pool, 2 * n * static_cast<long>(sizeof(int)), KES_ALLOC_4, &failed));
-      int* frq = nullptr;
-      if (ctx->freq_given) frq = static_cast<int*>(take(pool, 2 * n * static_cast<long>(sizeof(int)), KES_ALLOC_4, &failed));
-      char* txt = nullptr;
-      double* num = nullptr;
-      if (k > 0) {
-        if (t > 0) txt = static_cast<char*>(take(pool, 2 * n * k * t, KES_ALLOC_4, &failed));
-        num = static_cast<double*>(take(pool, 2 * n * k * static_cast<long>(sizeof(double)), KES_ALLOC_4, &failed));
+      r->lowest = reinterpret_cast<double*>(p);
+      r->highest = r->lowest + n;
+      p += q.vals;
+      if (q.nums > 0) {
+        r->low_idnum = reinterpret_cast<double*>(p);
+        r->high_idnum = r->low_idnum + n * k;
+        p += q.nums;
       }
-      if (failed) return nullptr;
-      r->lowest = vals;
-      r->highest = vals + n;
-      r->low_obs = obs;
-      r->high_obs = obs + n;
-      if (frq != nullptr) {
-        r->low_freq = frq;
-        r->high_freq = frq + n;
+      r->low_obs = reinterpret_cast<int*>(p);
+      r->high_obs = r->low_obs + n;
+      p += q.obs;
+      if (q.frqs > 0) {
+        r->low_freq = reinterpret_cast<int*>(p);
+        r->high_freq = r->low_freq + n;
+        p += q.frqs;
       }
-      if (txt != nullptr) {
-        r->low_idchar = txt;
-        r->high_idchar = txt + n * k * t;
-      }
-      if (num != nullptr) {
-        r->low_idnum = num;
-        r->high_idnum = num + n * k;
+      if (q.txts > 0) {
+        r->low_idchar = p;
+        r->high_idchar = p + n * k * t;
       }
     }
-    if (failed) return nullptr;
     keswini(ctx, r);
   }
   return arr;
+}
+
+kes_varsum* kes_varsum_array(kes_ctx* ctx, host_pool* pool, long* failed_size) {
+  *failed_size = 0;
+  void* block = take(pool, kes_varsum_bytes(ctx), KES_ALLOC_4, failed_size);
+  return block != nullptr ? kes_varsum_lay(ctx, block) : nullptr;
 }
 
 void keswini(kes_ctx* ctx, kes_varsum* r) {
@@ -110,19 +136,8 @@ void keswini(kes_ctx* ctx, kes_varsum* r) {
   }
 }
 
-void keswfre(kes_ctx* ctx, host_pool* pool, kes_varsum* array) {
-  if (array == nullptr) return;
-  if (ctx->nextrobs > 0) {
-    for (int v = 0; v < ctx->nvars; ++v) {
-      kes_varsum* r = &array[v];
-      if (r->lowest != nullptr) vmfree_handler(pool, r->lowest, -1, KES_FREE_FLAGS);
-      if (r->low_obs != nullptr) vmfree_handler(pool, r->low_obs, -1, KES_FREE_FLAGS);
-      if (r->low_freq != nullptr) vmfree_handler(pool, r->low_freq, -1, KES_FREE_FLAGS);
-      if (r->low_idchar != nullptr) vmfree_handler(pool, r->low_idchar, -1, KES_FREE_FLAGS);
-      if (r->low_idnum != nullptr) vmfree_handler(pool, r->low_idnum, -1, KES_FREE_FLAGS);
-    }
-  }
-  vmfree_handler(pool, array, -1, KES_FREE_FLAGS);
+void keswfre(kes_ctx*, host_pool* pool, kes_varsum* array) {
+  if (array != nullptr) vmfree_handler(pool, array, -1, KES_FREE_FLAGS);
 }
 
 void kes_varsum_clear_lists(kes_varsum* r) {

@@ -76,6 +76,25 @@ TEST_F(DatapassListed, EveryCellListCopiesAlikeBothWays) {
   }
 }
 
+// Cells of one to five values: the record starts inside the cell's own record (one
+// node) and moves to the pool as the list grows; ties keep one node.
+TEST_F(DatapassListed, CellsOfFewValuesKeepTheirRecords) {
+  std::string csv = "a,b,f,w,x,y,z\n";
+  for (int level = 0; level < 60; ++level)
+    for (int k = 0; k <= level % 5; ++k)
+      csv += "L" + std::to_string(level) + ",0,1,1," + std::to_string(level * 10 + k) + ",3," +
+             std::to_string(-k * 0.25) + "\n";
+  write_csv("r", csv);
+  proc_builder p = proc(false);
+  run_result r = run(p);
+  EXPECT_EQ(expect_listed(r, false), 0);
+  ASSERT_EQ(r.groups.size(), 1u);
+  const auto& cell = r.groups[0].vars.at("L4/0");
+  EXPECT_EQ(cell.at(0).ndistinct, 5);  // x
+  EXPECT_EQ(cell.at(1).ndistinct, 1);  // y: ties
+  EXPECT_EQ(r.groups[0].vars.at("L0/0").at(0).ndistinct, 1);
+}
+
 TEST_F(DatapassListed, BatchesForcedByACapKeepTheirRecords) {
   write_random(9, 8000);
   proc_builder p = proc(true);

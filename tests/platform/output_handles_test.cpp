@@ -154,6 +154,21 @@ TEST_F(HandleTest, LiveObjectsAndTextsDoNotGrowWithGroups) {
   EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUPING, 0, nullptr), 0);
 }
 
+// The texts a group was opened with go when it closes; other texts stay.
+TEST_F(HandleTest, AGroupsOwnTextsGoWithIt) {
+  void* name = txt("Level");
+  void* label = txt("c = 1");
+  void* other = txt("kept");
+  wob_attr g[3] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, name), wob_text(WOB_A_LABEL, label)};
+  ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 3, g), 0);
+  EXPECT_NE(plat::out::text_of(label), nullptr);
+  ASSERT_EQ(wobclose(g[0].w.p), 0);
+  EXPECT_EQ(plat::out::text_of(name), nullptr);
+  EXPECT_EQ(plat::out::text_of(label), nullptr);
+  ASSERT_NE(plat::out::text_of(other), nullptr);
+  EXPECT_EQ(*plat::out::text_of(other), "kept");
+}
+
 // A freed text's handle is not given to a new text: it reads as no text at all.
 TEST_F(HandleTest, AFreedTextsHandleIsNotGivenAgain) {
   plat::out::release_group_texts();

@@ -131,6 +131,43 @@ void render_factoid(const report& r, const template_look& look, int linesize, co
   write_block(lines, linesize, sink);
 }
 
+// A character value wider than the whole line (an ID value of thousands of characters)
+// would wrap the table over many lines. Such columns share what the other columns
+// leave of the line, each at least its header's longest word and kMinCut wide; their
+// longer values are cut, and a note under the table says so. Only the listing is cut:
+// the JSON output and the data sets keep every value whole. Tables without such a
+// value are left as they are, however wide.
+constexpr std::size_t kMinCut = 8;
+
+std::vector<std::string> cut_to_line(const report& r, const std::vector<std::size_t>& shown,
+                                     const std::vector<std::string>& headers, int linesize,
+                                     std::vector<std::size_t>& width, std::vector<std::vector<std::string>>& texts) {
+  const std::size_t line = linesize > 0 ? static_cast<std::size_t>(linesize) : 1;
+  std::vector<std::size_t> wide;
+  std::size_t others = 0;  // the other columns and every gap
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (!r.columns[shown[i]].numeric && width[i] > line) wide.push_back(i);
+    else others += width[i];
+    others += i > 0 ? kGap : 0;
+  }
+  if (wide.empty()) return {};
+  const std::size_t share = others < line ? (line - others) / wide.size() : 0;
+  std::vector<std::string> notes;
+  for (std::size_t i : wide) {
+    const std::size_t to = std::max({share, kMinCut, longest_word(headers[i])});
+    width[i] = to;
+    for (std::string& t : texts[i])
+      if (t.size() > to) t.resize(to);
+    std::string note = "Values of " + headers[i] + " longer than " + std::to_string(to) +
+                       " characters are cut here to fit the line; the JSON output and data sets hold them whole.";
+    if (std::find(notes.begin(), notes.end(), note) == notes.end()) notes.push_back(std::move(note));
+  }
+  std::vector<std::string> lines;
+  for (const std::string& note : notes)
+    for (std::string& l : wrap(note, line)) lines.push_back(std::move(l));
+  return lines;
+}
+
 }  // namespace
 
 std::string missing_text(char kind) {
@@ -216,6 +253,7 @@ void render_listing(const report& r, const template_look& look, int linesize, co
     for (const auto& t : texts[i]) width[i] = std::max(width[i], t.size());
     width[i] = std::max(width[i], longest_word(headers[i]));
   }
+  std::vector<std::string> notes = cut_to_line(r, shown, headers, linesize, width, texts);
 
   // Spanning headers over shown columns, each on the first line where it fits.
   struct span_at {
@@ -311,9 +349,10 @@ void render_listing(const report& r, const template_look& look, int linesize, co
   sink("");
   sink(centred(title_of(r, look), linesize));
   sink("");
-  if (!r.footnotes.empty()) {
+  notes.insert(notes.begin(), r.footnotes.begin(), r.footnotes.end());
+  if (!notes.empty()) {
     lines.emplace_back();
-    for (const auto& f : r.footnotes) lines.push_back(f);
+    for (const auto& f : notes) lines.push_back(f);
   }
   write_block(lines, linesize, sink);
 }

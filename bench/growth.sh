@@ -5,8 +5,9 @@
 #
 #   bench/growth.sh RUNNER [BY_GROUPS] [CLASS_LEVELS] [COLUMNS]
 #
-# Defaults: 10^6 BY groups, 10^6 CLASS levels, 10^5 columns. Data and outputs go to a
-# scratch folder that is removed at the end.
+# Each count may be a comma-separated list (10000,100000,1000000), one run per count;
+# 0 skips that run. Defaults: 10^6 BY groups, 10^6 CLASS levels, 10^5 columns. Data
+# and outputs go to a scratch folder that is removed at the end.
 set -euo pipefail
 [ $# -ge 1 ] && [ -x "$1" ] || { echo "usage: $0 RUNNER [BY_GROUPS] [CLASS_LEVELS] [COLUMNS]" >&2; exit 2; }
 runner=$(realpath "$1")
@@ -17,10 +18,6 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
-awk -v n="$groups" 'BEGIN { print "g,x"; for (g = 0; g < n; g++) for (k = 0; k < 3; k++) print g "," (g * 7 + k * 3) % 11 }' >by.csv
-awk -v n="$levels" 'BEGIN { print "c,x"; for (c = 0; c < n; c++) print c "," c % 7 }' >class.csv
-awk -v n="$columns" 'BEGIN { for (r = 0; r < 3; r++) { s = ""; for (j = 1; j <= n; j++) s = s (j > 1 ? "," : "") (r == 0 ? "x" j : (j * (r + 2)) % 10); print s } }' >wide.csv
-
 measure() {  # label program
   printf '%s\n' "$2" >p.kes
   /usr/bin/time -f "%M %e" -o t "$runner" --log log --listing /dev/null p.kes || true
@@ -28,7 +25,19 @@ measure() {  # label program
   printf '%-44s %8.1f MB %8.2f s   %s\n' "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" "$(grep -o 'return code [0-9]*' log | tail -1)"
 }
 
-measure "$groups printed BY groups" "proc kestravine data=by; by g; var x; run;"
-measure "$levels CLASS levels, NOPRINT" "proc kestravine data=class noprint; class c; var x; run;"
-measure "open $columns columns" "proc kestravine data=wide noprint; var x1; run;"
-measure "open $columns columns, VAR x1-x$columns" "proc kestravine data=wide noprint; var x1-x$columns; run;"
+for n in ${groups//,/ }; do
+  [ "$n" -gt 0 ] || continue
+  awk -v n="$n" 'BEGIN { print "g,x"; for (g = 0; g < n; g++) for (k = 0; k < 3; k++) print g "," (g * 7 + k * 3) % 11 }' >by.csv
+  measure "$n printed BY groups" "proc kestravine data=by; by g; var x; run;"
+done
+for n in ${levels//,/ }; do
+  [ "$n" -gt 0 ] || continue
+  awk -v n="$n" 'BEGIN { print "c,x"; for (c = 0; c < n; c++) print c "," c % 7 }' >class.csv
+  measure "$n CLASS levels, NOPRINT" "proc kestravine data=class noprint; class c; var x; run;"
+done
+for n in ${columns//,/ }; do
+  [ "$n" -gt 0 ] || continue
+  awk -v n="$n" 'BEGIN { for (r = 0; r < 3; r++) { s = ""; for (j = 1; j <= n; j++) s = s (j > 1 ? "," : "") (r == 0 ? "x" j : (j * (r + 2)) % 10); print s } }' >wide.csv
+  measure "open $n columns" "proc kestravine data=wide noprint; var x1; run;"
+  measure "open $n columns, VAR x1-x$n" "proc kestravine data=wide noprint; var x1-x$n; run;"
+done

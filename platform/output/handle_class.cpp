@@ -2,7 +2,9 @@
 // method number, so one routine serves them all: it finds the handle's object in the
 // step's system and calls the method through the object's own class chain.
 #include <cstdint>
+#include <deque>
 #include <set>
+#include <vector>
 
 #include "output/handle_space.h"
 #include "output/output_messages.h"
@@ -38,48 +40,39 @@ int forward_generic(void* handle, void*, int op, int arg, void* ptr) {
   return o->cls->generic(o, o->cls->generic_data, op, arg, ptr);
 }
 
-// Method numbers of a class and its parents.
-void add_ids(const wob_class* c, std::set<int>& ids) {
-  for (; c != nullptr; c = c->parent)
-    for (unsigned b = 0; c->table != nullptr && b <= c->mask; ++b)
-      for (const wob_mentry* e = c->table[b]; e != nullptr; e = e->next) ids.insert(e->id);
-}
-
+// The handle class's method table: one entry per method number of any class, added
+// as each class is built (before any object of it exists).
 struct handle_rec {
+  static constexpr unsigned kMask = 31;
   wob_class cls{};
-  std::vector<wob_descr> descr;
-  std::vector<wob_mentry> entries;
-  std::vector<wob_mentry*> buckets;
+  wob_descr descr{forward_method, nullptr};
+  std::deque<wob_mentry> entries;  // stable addresses
+  std::vector<wob_mentry*> buckets = std::vector<wob_mentry*>(kMask + 1, nullptr);
+  std::set<int> ids;
+  handle_rec() {
+    cls.generic = forward_generic;
+    cls.table = buckets.data();
+    cls.mask = kMask;
+  }
 };
 
-const wob_class* make_handle_class(handle_rec& rec) {
-  std::set<int> ids;
-  for (const wob_class* c : {root_class(), manager_class(), table_class(), factoid_class(), binding_class(),
-                             group_class()})
-    add_ids(c, ids);
-  constexpr unsigned kMask = 31;
-  rec.descr.push_back({forward_method, nullptr});
-  rec.entries.reserve(ids.size());
-  rec.buckets.assign(kMask + 1, nullptr);
-  for (int id : ids) {
-    rec.entries.push_back({nullptr, reinterpret_cast<void*>(static_cast<std::intptr_t>(id)), &rec.descr[0], id});
-    wob_mentry*& head = rec.buckets[kMask & static_cast<unsigned>(id)];
-    rec.entries.back().next = head;
-    head = &rec.entries.back();
-  }
-  rec.cls.generic = forward_generic;
-  rec.cls.table = rec.buckets.data();
-  rec.cls.mask = kMask;
-  return &rec.cls;
+handle_rec& handle_table() {
+  static handle_rec rec;
+  return rec;
 }
 
 }  // namespace
 
-const wob_class* handle_class() {
-  static handle_rec rec;
-  static const wob_class* c = make_handle_class(rec);
-  return c;
+void add_handle_method(int id) {
+  handle_rec& rec = handle_table();
+  if (!rec.ids.insert(id).second) return;
+  rec.entries.push_back({nullptr, reinterpret_cast<void*>(static_cast<std::intptr_t>(id)), &rec.descr, id});
+  wob_mentry*& head = rec.buckets[handle_rec::kMask & static_cast<unsigned>(id)];
+  rec.entries.back().next = head;
+  head = &rec.entries.back();
 }
+
+const wob_class* handle_class() { return &handle_table().cls; }
 
 handle_space& output_handles() {
   static handle_space space(handle_class());

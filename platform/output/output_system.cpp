@@ -481,6 +481,7 @@ const wob_class* build_class(class_rec& rec, const wob_class* parent,
     wob_mentry** slot = &rec.buckets[mask & static_cast<unsigned>(id)];
     while (*slot) slot = &(*slot)->next;
     *slot = &rec.entries.back();
+    add_handle_method(id);
   }
   rec.cls.generic = generic_op;
   rec.cls.generic_data = nullptr;

@@ -201,6 +201,9 @@ const wob_class* group_class();
 // The class every handle reads as: each of its routines finds the handle's object and
 // calls the object's own class, or refuses a handle whose object is gone.
 const wob_class* handle_class();
+// Gives the handle class an entry for method number id (build_class does, for each
+// method of each class).
+void add_handle_method(int id);
 
 // Methods of the output manager for text outputs (text_outputs.cpp).
 int m_text_open(void* object, void*, void*, int count, wob_attr* attrs);

@@ -16,25 +16,9 @@ class GroupTest : public json_system_fixture {
   void SetUp() override {
     json_system_fixture::SetUp();
     mgr = make_manager();
-    // A one-column table reused by the tests.
-    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
-                     wob_text(WOB_A_NAME, txt("Small")), wob_text(WOB_A_LABEL, txt("Small Table"))};
-    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
-    table = c[2].w.p;
-    wob_attr col[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Value")),
-                       wob_text(WOB_A_LABEL, txt("Value")), wob_addr(WOB_A_CELL, &value)};
-    EXPECT_EQ(wobmth(table, nullptr, WOB_M_DEFINE_COLUMN, 4, col), 0);
-    EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
+    small.define(mgr);
   }
-  void emit_small(double v) {
-    wob_attr b[3] = {wob_out(0), wob_out(0, table), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Small"))};
-    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
-    value = v;
-    ASSERT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
-    ASSERT_EQ(wobmth(table, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);
-    wob_attr e[1] = {wob_out(0, b[0].w.p)};
-    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
-  }
+  void emit_small(double v) { small.emit(v); }
   void* open_variable_group(const char* name) {
     wob_attr g[6] = {wob_out(WOB_A_HANDLE),
                      wob_text(WOB_A_NAME, txt(name)),
@@ -75,8 +59,7 @@ class GroupTest : public json_system_fixture {
   }
 
   void* mgr = nullptr;
-  void* table = nullptr;
-  double value = 0;
+  small_table small;
 };
 
 // Level texts come padded from the module; the JSON context holds them trimmed.

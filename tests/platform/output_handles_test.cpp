@@ -42,26 +42,9 @@ class HandleTest : public system_fixture {
   void SetUp() override {
     system_fixture::SetUp();
     mgr = make_manager();
-    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
-                     wob_text(WOB_A_NAME, txt("Small")), wob_text(WOB_A_LABEL, txt("Small Table"))};
-    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
-    table = c[2].w.p;
-    wob_attr col[3] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, txt("Value")),
-                       wob_addr(WOB_A_CELL, &value)};
-    ASSERT_EQ(wobmth(table, nullptr, WOB_M_DEFINE_COLUMN, 3, col), 0);
-    ASSERT_EQ(wobmth(table, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
+    small.define(mgr);
   }
-  // Binds, fills and emits the table; returns the bound table's (now stale) handle.
-  void* emit_small(double v) {
-    wob_attr b[3] = {wob_out(0), wob_out(0, table), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Small"))};
-    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
-    value = v;
-    EXPECT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
-    EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);
-    wob_attr e[1] = {wob_out(0, b[0].w.p)};
-    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
-    return b[0].w.p;
-  }
+  void* emit_small(double v) { return small.emit(v); }
   void* open_group(const char* name) {
     wob_attr g[3] = {wob_out(WOB_A_HANDLE), wob_text(WOB_A_NAME, txt(name)), wob_text(WOB_A_LABEL, txt(name))};
     EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 3, g), 0);
@@ -87,8 +70,7 @@ class HandleTest : public system_fixture {
   bool last_logged_stale() const { return !log_entries().empty() && log_entries().back().number == msg::kStale; }
 
   void* mgr = nullptr;
-  void* table = nullptr;
-  double value = 0;
+  small_table small;
 };
 
 // Every way a handle outlives its object, called the ways the module calls: a method,
@@ -121,7 +103,7 @@ TEST_F(HandleTest, AGoneObjectsHandleIsRefusedEveryWay) {
 // A step's handles are not valid in the next step, and the next step's objects never
 // get an earlier step's handle.
 TEST_F(HandleTest, AnEarlierStepsHandlesAreRefusedAndNotReused) {
-  std::set<void*> old{root, mgr, table};
+  std::set<void*> old{root, mgr, small.table};
   for (int g = 0; g < 50; ++g) old.insert(open_group("G"));
   sys.reset();
   plat::out::release_texts();
@@ -137,7 +119,7 @@ TEST_F(HandleTest, AnEarlierStepsHandlesAreRefusedAndNotReused) {
   log_entries().clear();
   EXPECT_EQ(wobmth(first, nullptr, WOB_M_GROUPING, 0, nullptr), kErrHandle);
   EXPECT_TRUE(last_logged_stale());
-  EXPECT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), kErrHandle);
+  EXPECT_EQ(wobmth(small.table, nullptr, WOB_M_ADD_ROW, 0, nullptr), kErrHandle);
 }
 
 // Objects and texts of a BY group go when the group is done: after the first group,

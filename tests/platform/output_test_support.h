@@ -117,4 +117,35 @@ class json_system_fixture : public system_fixture {
   std::filesystem::path path_;
 };
 
+// A one-column numeric table "Small" under a manager, and emitting it with one row.
+struct small_table {
+  void* mgr = nullptr;
+  void* table = nullptr;
+  double value = 0;
+
+  void define(void* manager) {
+    mgr = manager;
+    wob_attr c[5] = {wob_str(WOB_A_FAMILY, "vem", 3), wob_str(WOB_A_CLASS, "data", 4), wob_out(WOB_A_HANDLE),
+                     wob_text(WOB_A_NAME, plat::out::make_text("Small")),
+                     wob_text(WOB_A_LABEL, plat::out::make_text("Small Table"))};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_CREATE, 5, c), 0);
+    table = c[2].w.p;
+    wob_attr col[4] = {wob_int(WOB_A_COLUMN_TYPE, 5), wob_text(WOB_A_NAME, plat::out::make_text("Value")),
+                       wob_text(WOB_A_LABEL, plat::out::make_text("Value")), wob_addr(WOB_A_CELL, &value)};
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_DEFINE_COLUMN, 4, col), 0);
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_DEFINE, 0, nullptr), 0);
+  }
+  // Binds, fills and emits the table; returns the bound table's (then gone) handle.
+  void* emit(double v) {
+    wob_attr b[3] = {wob_out(0), wob_out(0, table), wob_text(WOB_A_TEMPLATE, plat::out::make_text("orbo.kestravine.Small"))};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
+    value = v;
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
+    EXPECT_EQ(wobmth(table, nullptr, WOB_M_END_ROWS, 0, nullptr), 0);
+    wob_attr e[1] = {wob_out(0, b[0].w.p)};
+    EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
+    return b[0].w.p;
+  }
+};
+
 }  // namespace out_test

@@ -3,6 +3,7 @@
 // blocks it does not hold, and drain.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <unordered_map>
 #include <vector>
@@ -26,8 +27,10 @@ TEST(BlockTable, AgreesWithAReferenceThroughAddsAndRemoves) {
       ref.erase(p);
       ASSERT_FALSE(t.remove(p, &size)) << "removed twice";
     } else if (rng() % 3 != 0 || ref.size() < 10) {
-      t.add(p, step);
-      ref[p] = step;
+      // Sizes past 16 bits are kept beside the slots.
+      const long size = rng() % 4 == 0 ? 70000L + step : step % 65535;
+      t.add(p, size);
+      ref[p] = size;
     }
     ASSERT_EQ(t.size(), ref.size());
   }
@@ -44,6 +47,24 @@ TEST(BlockTable, AgreesWithAReferenceThroughAddsAndRemoves) {
   EXPECT_EQ(sum, want);
   EXPECT_EQ(t.size(), 0u);
   EXPECT_FALSE(t.contains(ref.begin()->first));
+}
+
+// Addresses above 2^48 (none on x86-64 today) are kept beside the slots.
+TEST(BlockTable, FarAddressesAndBigSizes) {
+  plat::block_table t;
+  void* far = reinterpret_cast<void*>(std::uintptr_t{1} << 50);
+  int near = 0;
+  t.add(far, 12);
+  t.add(&near, 1L << 40);
+  EXPECT_EQ(t.size(), 2u);
+  EXPECT_TRUE(t.contains(far));
+  long size = 0;
+  EXPECT_TRUE(t.remove(&near, &size));
+  EXPECT_EQ(size, 1L << 40);
+  EXPECT_TRUE(t.remove(far, &size));
+  EXPECT_EQ(size, 12);
+  EXPECT_FALSE(t.remove(far, &size));
+  EXPECT_EQ(t.size(), 0u);
 }
 
 TEST(BlockTable, RefusesWhatItDoesNotHold) {

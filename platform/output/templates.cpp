@@ -109,6 +109,12 @@ const std::vector<template_look>& definitions() {
        {},
        {{nullptr, nullptr, nullptr, "Cell", "Cum", "Percents"}},
        1, {}},
+      {"orbo.kestravine.Bins",
+       "BinTitle",
+       {{"ObsPercent", nullptr, align::automatic, num_style::column, 8, 3}},
+       {},
+       {},
+       1, {}},
   };
   return defs;
 }

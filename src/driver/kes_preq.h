@@ -82,6 +82,16 @@ struct kes_preq {
   int explicit_bins;         // bins are given (list, NMIDPOINTS=, NENDPOINTS=)
   int bins_word;             // cleared by the bin checks
   int nvvalues;              // VAXIS= values usable as vertical ticks
+  int curbincode;            // bin code of the variable being binned; 2 after a fallback
+  std::uint8_t keybinning;   // set while the key cell is binned
+  std::uint8_t widened_noted;  // the widening note was written for this variable
+  std::uint8_t nodata_noted; // the no-data note was written for this variable
+  std::uint8_t hang;         // HANG in force (exactly one curve)
+  std::uint8_t graph_noted;  // the note that the graph is not drawn was written
+  std::uint8_t curves_noted; // the notes of curves that cannot be fitted yet were written
+  std::uint8_t kernels_noted;  // ... and of kernel curves left unestimated
+  int curve_fill;            // curves drawn filled (0 or 1)
+  int* total;                // per analysis variable: values over all cells
   kes_dsh outhist;           // OUTHISTOGRAM= data set
   host_access* outhist_def;  // its definitions
   kes_dsh outkernel;         // OUTKERNEL= data set

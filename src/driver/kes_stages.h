@@ -29,6 +29,10 @@ struct kes_stages {
   int (*kescini)(kes_ctx* ctx, int k);
   int (*kespini)(kes_ctx* ctx, int k);
   int (*keszini)(kes_ctx* ctx, int k);
+  // The renderers a histogram request hands its graph to: template graphs, device
+  // graphs. Null while a renderer is not built: the graph is not drawn.
+  int (*kesstgr)(kes_ctx* ctx);
+  int (*kesgcht)(kes_ctx* ctx);
   // Per BY group, after its variables; after the last BY group.
   int (*kesout)(kes_ctx* ctx, int last_slot);
   void (*kesside)(kes_ctx* ctx);

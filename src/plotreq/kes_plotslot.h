@@ -37,6 +37,7 @@ struct kes_plotslot {
   int noutside;             // frequencies of values in no bin of the cell
   double* heights;          // scaled height per bin of the cell's stretch
   std::uint8_t key;         // 1 in the key cell's record
+  std::uint8_t bins_shown;  // the cell's HistogramBins table was written
   // Histograms: axes (key cell only, but the kernel range).
   double hlow, hhigh;       // horizontal range in points, widened for kernel curves
   double vmin, vstep, vmax; // vertical axis scale

@@ -1,10 +1,103 @@
-// kescmhf(ctx, request, cell) -> 0: counts the current variable's observations of the
-// cell into the bins of its plot slot for the request and sets the slot's
-// vertical-scale factor.
-//
-// Not written yet: nothing is done, and nothing failed.
+// kescmhf(ctx, request, cell) -> 0 or 1016: counts the current variable's values of
+// the cell into the stretch of the common bins that covers its data, and scales the
+// counts to the request's vertical scale (percent, count or proportion).
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_valnode.h"
+#include "driver/pool_alloc.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+#include "plotreq/hist_bins.h"
+#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 
-int kescmhf(kes_ctx*, kes_preq*, kes_cell*) {
+namespace {
+
+constexpr int kOutOfMemory = 1016;
+// Relative slack of a bin edge: a value within it of an edge counts as on the edge.
+constexpr double kEdgeSlack = 1.053671212772351e-08;  // 2^-26.5
+// Largest byte size of one height array.
+constexpr long long kMaxBytes = 2147483647;
+
+}  // namespace
+
+long long kes_hist_bin_index(double x, double start, double width, bool right_closed) {
+  const double t = (x - start) / width;
+  const double i = right_closed ? std::ceil(t - kEdgeSlack) - 1 : std::floor(t + kEdgeSlack);
+  if (!(i > -1e18)) return -1000000000000000000LL;
+  if (!(i < 1e18)) return 1000000000000000000LL;
+  return static_cast<long long>(i);
+}
+
+int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  const kes_plotslot* key = kes_hist_keyslot(ctx, request);
+  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  const double w = key->width;
+  // The key cell's own count replaces its bin count with its stretch: the common bin
+  // count comes from the point count, which counting leaves alone.
+  const long long nb_key = request->endpoints ? key->npoints - 1LL : key->npoints;
+  const double start = request->endpoints ? key->first : key->first - w / 2;
+  const bool right = request->rtinclude;
+  s->mean = s->std = host_missing_of_kind(HOST_MISS_STD);
+  s->hmin = s->hmax = 0;
+  s->noutside = 0;
+  s->heights = nullptr;
+  if (nb_key <= 0) {
+    s->nbins = 0;
+    return 0;
+  }
+
+  // The stretch of the common bins from the cell's smallest to its largest value. A
+  // value past the last edge counts as in the last bin here (the point count of
+  // endpoints is one more than the bins); it is counted outside below.
+  long long lo = 0, n = nb_key;
+  if (s->n > 0) {
+    const auto clamp = [nb_key](long long i) { return i < 0 ? 0 : (i > nb_key - 1 ? nb_key - 1 : i); };
+    lo = clamp(kes_hist_bin_index(s->datamin, start, w, right));
+    const long long hi = clamp(kes_hist_bin_index(s->datamax, start, w, right));
+    n = hi - lo + 1;
+  }
+  const long long bytes = n * static_cast<long long>(sizeof(double));
+  if (bytes >= kMaxBytes) {
+    xmemmsg(static_cast<long>(kMaxBytes));
+    return kOutOfMemory;
+  }
+  auto* h = static_cast<double*>(vmalcp_handler(ctx->bypool, static_cast<long>(bytes), KES_ALLOC_2));
+  if (h == nullptr) {
+    xmemmsg(static_cast<long>(bytes));
+    return kOutOfMemory;
+  }
+  std::memset(h, 0, static_cast<size_t>(bytes));
+  s->heights = h;
+  s->firstbin = static_cast<int>(lo);
+  s->nbins = static_cast<int>(n);
+  if (s->n <= 0) return 0;
+
+  long long outside = 0;
+  for (const kes_valnode* node = cell->varsums[ctx->curvar].values; node != nullptr; node = node->next) {
+    const long long k = kes_hist_bin_index(node->key.value, start, w, right) - lo;
+    if (k >= 0 && k < n) h[k] += node->count;
+    else outside += node->count;
+  }
+  s->noutside = outside > INT_MAX ? INT_MAX : static_cast<int>(outside);
+
+  double factor = 0;
+  switch (request->vscale) {
+    case 0: factor = 100.0 / s->n; break;
+    case 1: factor = 1.0; break;
+    case 2: factor = 1.0 / s->n; break;
+    default: break;
+  }
+  s->scale = factor;
+  s->hmin = s->hmax = h[0] * factor;
+  for (long long i = 0; i < n; ++i) {
+    h[i] *= factor;
+    s->hmin = std::fmin(s->hmin, h[i]);
+    s->hmax = std::fmax(s->hmax, h[i]);
+  }
   return 0;
 }

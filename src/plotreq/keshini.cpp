@@ -1,10 +1,195 @@
-// keshini(ctx, k) -> int: HISTOGRAM request k (from 1) for the current variable: bins,
-// axes, fits and tests, the graph, OUTKERNEL rows and the fitted-distribution
-// tables; 0 or the first failure.
-//
-// Not written yet: nothing is done, and nothing failed.
+// keshini(ctx, k) -> int: HISTOGRAM request k (from 1) for the current variable: the
+// layout of cells, curves and axes, the request's output group, the goodness-of-fit
+// tests, the graph, the OUTKERNEL rows and the fitted-distribution report. 0, or the
+// first failure (the renderer's status when the reports after it went well).
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_stages.h"
+#include "driver/kes_text.h"
+#include "driver/kessubs.h"
+#include "driver/plot_checks.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_famfn.h"
+#include "fit/kes_kernel.h"
+#include "fitreport/kes_fitreport.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "plotreq/hist_bins.h"
+#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "stats/kesmpct.h"
+#include "stats/tables_call.h"
 
-int keshini(kes_ctx*, int) {
-  return 0;
+namespace {
+
+constexpr int kOutOfMemory = 1016;
+constexpr int kStepError = 1020;
+constexpr unsigned kStatusBits = 0x003fffffu;
+
+// Opens an output group under the manager; a negative result ends the step.
+void* open_group(kes_ctx* ctx, wob_attr* attrs, int count) {
+  kes_tabcall(ctx->objs.manager, WOB_M_GROUP, count, attrs);
+  return attrs[0].w.p;
+}
+
+// The request's group: its CONTENTS= text with "#VARNAME" replaced, else "Histogram
+// k". An empty CONTENTS= text opens none.
+void* open_request_group(kes_ctx* ctx, const kes_stmt* st, int k) {
+  const kes_optslot* contents = kes_pslot(st, KES_PLOT_SLOT_CONTENTS);
+  void* label;
+  if (contents->given) {
+    int len = contents->list != nullptr ? contents->v.count : 0;
+    if (len < 1) return nullptr;
+    if (len > KES_SUBS_MAX) len = KES_SUBS_MAX;
+    char text[KES_SUBS_MAX];
+    vzmp(static_cast<const char*>(contents->list), len, text, KES_SUBS_MAX);
+    kessubs(ctx, text, &len);
+    label = vemtxt(text, len);
+  } else {
+    label = vemmsgs(KES_SET_PLOT, 1040, k);
+  }
+  wob_attr a[6] = {
+      wob_out(WOB_A_HANDLE),
+      wob_text(WOB_A_NAME, vemtxt("Histogram", 9)),
+      wob_text(WOB_A_GROUP_KIND, vemtxt("Histogram", 9)),
+      wob_dbl(WOB_A_ORDINAL, k),
+      wob_text(WOB_A_LABEL, label),
+      wob_last(WOB_A_GROUP_FLAG, 1),
+  };
+  return open_group(ctx, a, 6);
+}
+
+// The group of one CLASS level, labelled "NAME = level".
+void* open_level_group(kes_ctx* ctx, const kes_classvar& var, const kes_cell* cell) {
+  const int len = cell->fmt.text != nullptr ? cell->fmt.len : 0;
+  wob_attr a[7] = {
+      wob_out(WOB_A_HANDLE),
+      wob_text(WOB_A_NAME, vemtxt(cell->fmt.text, len)),
+      wob_text(WOB_A_GROUP_KIND, vemtxt(var.name.text, var.name.len)),
+      wob_int(WOB_A_DECIMALS, len),
+      wob_int(WOB_A_WIDTH, var.fmt.width),
+      wob_text(WOB_A_LABEL, vemmsgs(KES_SET_PROC, 9, static_cast<int>(var.name.len), var.name.text, len,
+                                    cell->fmt.text)),
+      wob_last(WOB_A_GROUP_FLAG, 1),
+  };
+  return open_group(ctx, a, 7);
+}
+
+void close_group(void* group) {
+  if (group != nullptr) wobclose(group);
+}
+
+void show_cell(kes_ctx* ctx, const kes_preq* r, kes_cell* cell) {
+  const kes_plotslot* s = kes_hist_slot(ctx, r, cell);
+  if (!s->bins_shown && s->nbins > 0) kesmpct(ctx, cell);
+}
+
+// The HistogramBins tables (MIDPERCENTS) of the cells the fitted-distribution report
+// did not show, each CLASS cell in the groups of its levels.
+void show_bins(kes_ctx* ctx, const kes_preq* r) {
+  const kes_classvars* cv = ctx->classvars;
+  if (!kes_flag(r->stmt, KES_PLOT_FLAG_MIDPERCENTS) || cv == nullptr) return;
+  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
+    if (cv->count == 0) {
+      show_cell(ctx, r, level);
+      continue;
+    }
+    // Groups only where a table is written.
+    bool pending = false;
+    kes_cell* first = cv->count == 1 ? level : level->child;
+    for (kes_cell* c = first; c != nullptr; c = cv->count == 1 ? nullptr : c->next) {
+      const kes_plotslot* s = kes_hist_slot(ctx, r, c);
+      pending = pending || (!s->bins_shown && s->nbins > 0);
+    }
+    if (!pending) continue;
+    void* lgroup = open_level_group(ctx, cv->var[0], level);
+    if (cv->count == 1) {
+      show_cell(ctx, r, level);
+    } else {
+      for (kes_cell* child = level->child; child != nullptr; child = child->next) {
+        const kes_plotslot* s = kes_hist_slot(ctx, r, child);
+        if (s->bins_shown || s->nbins <= 0) continue;
+        void* cgroup = open_level_group(ctx, cv->var[1], child);
+        show_cell(ctx, r, child);
+        close_group(cgroup);
+      }
+    }
+    close_group(lgroup);
+  }
+}
+
+// Families whose fitted curves cannot be had yet, named once per request.
+void note_unfitted_families(kes_preq* r, int k) {
+  static const char* const kNames[8] = {"normal", "lognormal", "exponential", "Weibull",
+                                        "gamma",  "beta",      "Johnson SB",  "Johnson SU"};
+  if (r->curves_noted) return;
+  r->curves_noted = 1;
+  for (int code = 0; code < 8; ++code)
+    if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr) xpmlog(KES_SET_LABEL, 994, k, kNames[code]);
+}
+
+// Kernel curves that the kernel set-up left unfitted in a cell with values.
+void note_unfitted_kernels(kes_ctx* ctx, kes_preq* r, int k) {
+  if (r->nkernels <= 0 || r->kernels_noted) return;
+  const int unfitted = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    const kes_plotslot* s = kes_hist_slot(ctx, r, cell);
+    if (s->n <= 0 || s->curves == nullptr) return 0;
+    for (int i = 0; i < s->ncurves; ++i)
+      if (s->curves[i].dist == KES_DIST_KERNEL && !s->curves[i].fitted) return 1;
+    return 0;
+  });
+  if (unfitted == 0) return;
+  xpmlog(KES_SET_LABEL, 995, k);
+  r->kernels_noted = 1;
+}
+
+}  // namespace
+
+int keshini(kes_ctx* ctx, int k) {
+  kes_preq* r = ctx->curreq;
+  const kes_stmt* st = r->stmt;
+  // No data in any cell is noted there and does not stop the request.
+  if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
+  note_unfitted_families(r, k);
+  note_unfitted_kernels(ctx, r, k);
+
+  void* group = open_request_group(ctx, st, k);
+  int result = kesgof(ctx);
+  if (result == 0) {
+    int drawn = 0;
+    bool device_drew = false, rendered = false;
+    const kes_stages* stages = ctx->stages;
+    if (!r->nograph && stages != nullptr) {
+      if (ctx->tmplgraph) {
+        if (stages->kesstgr != nullptr) {
+          drawn = stages->kesstgr(ctx);
+          rendered = true;
+        }
+      } else if (ctx->devgraph && stages->kesgcht != nullptr) {
+        drawn = stages->kesgcht(ctx);
+        device_drew = rendered = true;
+      }
+    }
+    // A graph was asked for: say once that none is drawn.
+    if (!r->nograph && !rendered && !r->graph_noted) {
+      xpmlog(KES_SET_LABEL, 993, k);
+      r->graph_noted = 1;
+    }
+    // A graph that did not fit its page still leaves the request's tables and data
+    // set rows to write; only a failure that ends the step stops them.
+    const unsigned status = static_cast<unsigned>(drawn) & kStatusBits;
+    if (status == kOutOfMemory || status == kStepError) {
+      result = drawn;
+    } else {
+      int after = 0;
+      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL) && !device_drew) after = kesoutk(ctx);
+      if (after == 0 && (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
+                         kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM)))
+        after = kesfit(ctx);
+      if (after == 0) show_bins(ctx, r);
+      result = drawn != 0 ? drawn : after;
+    }
+  }
+  close_group(group);
+  return result;
 }

@@ -1,10 +1,107 @@
-// kesmerg(ctx) -> int: common histogram bins of every HISTOGRAM request that plots the
-// current variable, cell counts for the other kinds; 0, 1012 or 1016 (a positive
-// result ends the step).
-//
-// Not written yet: nothing is done, and nothing failed.
+// kesmerg(ctx) -> int: the common histogram bins of every HISTOGRAM request that plots
+// the current variable, the same for every CLASS cell, and each cell's bar heights;
+// for the other plot requests each cell's value count. 0, or 1016 when a height array
+// cannot be had (a positive result ends the step).
+#include <climits>
+#include <cmath>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/pool_alloc.h"
+#include "host/host_missing.h"
+#include "kes_gram_names.h"
+#include "plotreq/hist_bins.h"
+#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 
-int kesmerg(kes_ctx*) {
+namespace {
+
+constexpr int kOutOfMemory = 1016;
+
+// The cell's value count of variable v: the summary's count, truncated.
+int value_count(const kes_cell* cell, int v) {
+  if (cell->varsums == nullptr) return 0;
+  const double n = cell->varsums[v].n;
+  if (!(n > 0)) return 0;
+  return n >= INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+// The per-variable totals of a request, made on first use.
+bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
+  if (request->total != nullptr) return true;
+  bool failed = false;
+  const long size = static_cast<long>(sizeof(int)) * (ctx->nvars > 0 ? ctx->nvars : 1);
+  request->total = static_cast<int*>(kes_zalloc(ctx->runpool, size, KES_ALLOC_2, &failed));
+  return !failed;
+}
+
+}  // namespace
+
+kes_plotslot* kes_hist_slot(kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
+  return &cell->slots[request->first_slot + request->varslot[ctx->curvar]];
+}
+
+kes_plotslot* kes_hist_keyslot(kes_ctx* ctx, const kes_preq* request) {
+  return kes_hist_slot(ctx, request, ctx->classvars->keycell);
+}
+
+int kes_hist_binlimit(const kes_preq* request) {
+  return kes_flag(request->stmt, KES_PLOT_FLAG_NOBINLIMIT) ? KES_BIN_LIMIT_NONE : KES_BIN_LIMIT;
+}
+
+void kes_hist_summary(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
+  const int v = ctx->curvar;
+  slot->n = value_count(cell, v);
+  if (slot->n > 0) {
+    const kes_varsum& r = cell->varsums[v];
+    slot->mean = r.mean;
+    slot->std = r.std;
+    slot->datamin = r.min;
+    slot->datamax = r.max;
+  } else {
+    slot->mean = slot->std = slot->datamin = slot->datamax = host_missing_of_kind(HOST_MISS_STD);
+  }
+}
+
+int kescmhn(kes_ctx* ctx, kes_preq* request) {
+  long long total = 0;
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    total += kes_hist_slot(ctx, request, cell)->n;
+    return 0;
+  });
+  request->total[ctx->curvar] = total > INT_MAX ? INT_MAX : static_cast<int>(total);
+  return 0;
+}
+
+int kesmerg(kes_ctx* ctx) {
+  const int v = ctx->curvar;
+  kes_classvars* cv = ctx->classvars;
+  if (cv == nullptr || cv->keycell == nullptr || ctx->preqs == nullptr) return 0;
+  // Requests are ordered by kind, HISTOGRAM first.
+  for (int i = 0; i < ctx->nplots; ++i) {
+    kes_preq* request = &ctx->preqs[i];
+    if (request->varslot == nullptr || request->varslot[v] < 0) continue;
+    if (!ensure_totals(ctx, request)) return kOutOfMemory;
+    if (request->type != KES_PLOT_HISTOGRAM) {
+      kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+        kes_hist_slot(ctx, request, cell)->n = value_count(cell, v);
+        return 0;
+      });
+      kescmhn(ctx, request);
+      continue;
+    }
+    request->curbincode = request->bincode != nullptr ? request->bincode[v] : KES_BINS_KEY;
+    request->widened_noted = 0;
+    request->keybinning = 1;
+    kescmhb(ctx, request, cv->keycell);
+    request->keybinning = 0;
+    kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+      if (cell != cv->keycell) kescmhb(ctx, request, cell);
+      return 0;
+    });
+    kescmhn(ctx, request);
+    if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
+    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return kOutOfMemory;
+  }
   return 0;
 }

@@ -18,5 +18,11 @@ int kescini(kes_ctx* ctx, int k);  // CDFPLOT: 0, 1 or 1016
 int kespini(kes_ctx* ctx, int k);  // PROBPLOT: 0, 1008 or 1016
 int keszini(kes_ctx* ctx, int k);  // PPPLOT: 0, 1, 1008 or 1016
 // Counts the current variable's observations of the cell into the bins of its plot
-// slot for the request and sets the slot's vertical-scale factor. Returns 0.
+// slot for the request and sets the slot's vertical-scale factor: 0, or 1016 when the
+// heights cannot be had (after the memory note).
 int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// Lays out the current HISTOGRAM request for the current variable: empty cells, curve
+// records, kernel widening, fits and the vertical axis. 0; 1008 when no cell has a
+// value (after a note); 1016 when curve records cannot be had; or the kernel
+// bandwidth step's failure.
+int kescmh4(kes_ctx* ctx);

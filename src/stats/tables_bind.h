@@ -13,7 +13,12 @@ struct kes_ctx;
 // The bound output is kept in the context.
 void kes_bind(kes_ctx* ctx, int id, const char* tmpl, const kes_dynpair* pairs, int npairs,
               const wob_attr* extra = nullptr, int nextra = 0);
+// The same for any table handle; the description is the table's label when
+// `describe` is set. Returns the bound output.
+void* kes_bind_table(kes_ctx* ctx, void* table, const char* tmpl, const kes_dynpair* pairs, int npairs,
+                     const wob_attr* extra, int nextra, bool describe);
 // Adds one row with what the row buffer holds now.
 void kes_add_row(kes_ctx* ctx, int id);
 // Ends the rows (300 = 1) and emits the bound output with the further records.
 void kes_end_emit(kes_ctx* ctx, int id, const wob_attr* extra, int nextra);
+void kes_end_emit_table(kes_ctx* ctx, void* table, void* bound, const wob_attr* extra, int nextra);

@@ -11,30 +11,14 @@
 #include "stats/kes_tables.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
+#include "stats/value_format.h"
 
 namespace {
 
 constexpr int kSet = 189;
-constexpr int kMaxDecimals = 9;  // decimals a Value column shows at most
-constexpr int kMaxWidth = 15;    // and its widest field
-constexpr int kBest = 99;        // decimals value that asks for the best form
 
 void clear_nums(kes_rowbuf& r) {
   for (double& d : r.num) d = kes_tab_missing();
-}
-
-// Decimals that show x exactly to 9 significant digits, and the width it then takes.
-void measure(double x, int* width, int* decimals) {
-  const double ax = std::fabs(x);
-  int intdig = ax < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(ax))) + 1;
-  int d = 0;
-  for (; d < kMaxDecimals; ++d) {
-    const double scale = std::pow(10.0, d);
-    const double r = std::round(x * scale) / scale;
-    if (std::fabs(r - x) <= 1e-9 * (ax > 1.0 ? ax : 1.0)) break;
-  }
-  *decimals = d;
-  *width = intdig + (x < 0 ? 1 : 0) + (d > 0 ? d + 1 : 0);
 }
 
 }  // namespace
@@ -98,25 +82,8 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
     decimals = info.fmt_decimals;
     width = info.fmt_width;
   } else {
-    for (const kes_valnode* v = values; v != nullptr; v = v->next) {
-      int w = 0, d = 0;
-      measure(v->key.value, &w, &d);
-      if (d > decimals) decimals = d;
-      if (w > width) width = w;
-    }
-    // Recount the width with the shared decimals; too wide a field shows the best form.
-    int widest = 1;
-    for (const kes_valnode* v = values; v != nullptr; v = v->next) {
-      const double ax = std::fabs(v->key.value);
-      const int intdig = ax < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(ax))) + 1;
-      const int w = intdig + (v->key.value < 0 ? 1 : 0) + (decimals > 0 ? decimals + 1 : 0);
-      if (w > widest) widest = w;
-    }
-    width = widest;
-    if (width > kMaxWidth) {
-      width = kMaxWidth;
-      decimals = kBest;
-    }
+    for (const kes_valnode* v = values; v != nullptr; v = v->next) kes_widen_format(v->key.value, &width, &decimals);
+    kes_cap_format(&width, &decimals);
   }
   wob_attr pres[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, "Value", -1), wob_int(WOB_A_DECIMALS, decimals),
                       wob_int(WOB_A_WIDTH, width)};

@@ -222,6 +222,8 @@ const kes_stages test_stages = {
     .kescini = plot<2>,
     .kespini = plot<3>,
     .keszini = plot<4>,
+    .kesstgr = nullptr,
+    .kesgcht = nullptr,
     .kesout = [](kes_ctx* ctx, int) {
       event("out(" + keys(ctx) + ":" + num(ctx->outvals[0]) + ")");
       return next(setup.kesout);

@@ -1,0 +1,284 @@
+// Choosing the common bins of a histogram request: the key cell's bins (a list, the
+// default rule, or none under UNIFORM), widened until every cell's data fall inside,
+// or uniform bins over the data of all cells. Too many bins fall back to uniform bins.
+#include <cmath>
+
+#include "devgraph/kes_layout.h"
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/plot_checks.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "numeric/zhist.h"
+#include "numeric/zqscale.h"
+#include "plotreq/hist_bins.h"
+#include "plotreq/kes_plotslot.h"
+
+namespace {
+
+constexpr double kEps = 1.110223024625157e-16;
+// Candidate increments of the nice scales.
+constexpr double kCandidates[5] = {1, 2, 2.5, 5, 10};
+
+// Results of the binning steps.
+constexpr int kTooManyInList = 1;
+constexpr int kTooManyToCover = 2;
+constexpr int kTooManyAtEdge = 3;
+
+// Bins under change: first and last point, width and point count.
+struct bins {
+  double first, last, width;
+  long long npoints;
+};
+
+double lower_edge(const bins& b, bool endpoints) { return endpoints ? b.first : b.first - b.width / 2; }
+double upper_edge(const bins& b, bool endpoints) { return endpoints ? b.last : b.last + b.width / 2; }
+
+// x lies on edge e within the rounding of the larger of the two.
+bool on_edge(double x, double e) {
+  const double tol = std::fmax(1000 * kEps * std::fmax(std::fabs(x), std::fabs(e)), kEps);
+  return std::fabs(x - e) <= tol;
+}
+
+// May the bins grow by k points, their new outer edge at `edge`? MAXNBIN= bounds the
+// point count, MAXSIGMAS=k the edges (mean +- k standard deviations of the source).
+bool may_grow(const kes_preq* r, const kes_plotslot* src, long long npoints, long long k, double edge) {
+  if (r->binlimit == KES_BINLIMIT_MAXNBIN) return npoints + k <= r->maxnbin;
+  if (r->binlimit == KES_BINLIMIT_MAXSIGMAS) {
+    const double d = r->maxsigmas * src->std;
+    return edge >= src->mean - d && edge <= src->mean + d;
+  }
+  return true;
+}
+
+// Of `want` steps of width w outward from edge (dir -1 down, +1 up), the most the
+// limits allow.
+long long allowed_steps(const kes_preq* r, const kes_plotslot* src, long long npoints, long long want, double edge,
+                        double w, int dir) {
+  long long k = want;
+  if (r->binlimit == KES_BINLIMIT_MAXNBIN && k > r->maxnbin - npoints) k = r->maxnbin - npoints;
+  if (r->binlimit == KES_BINLIMIT_MAXSIGMAS) {
+    const double bound = src->mean + dir * r->maxsigmas * src->std;
+    const double room = std::floor((bound - edge) * dir / w);
+    if (!(room >= 0)) return 0;
+    if (room < static_cast<double>(k)) k = static_cast<long long>(room);
+  }
+  // The steps are counted in doubles; the last of them may fall out by rounding.
+  for (int tries = 0; k > 0 && !may_grow(r, src, npoints, k, edge + dir * k * w) && tries < 2; ++tries) --k;
+  return k > 0 && may_grow(r, src, npoints, k, edge + dir * k * w) ? k : 0;
+}
+
+// Whole widths from a to b (at least 1), capped past the bin limit.
+long long steps_between(double a, double b, double w, int limit) {
+  double k = std::floor((b - a) / w);
+  if (!(k >= 1)) k = 1;
+  return k > limit ? static_cast<long long>(limit) + 1 : static_cast<long long>(k);
+}
+
+void note_name(int set, int number, const kes_ctx* ctx) {
+  xpmlog(set, number, static_cast<int>(ctx->curname.len), ctx->curname.text);
+}
+
+// The ORDER= values of the request's horizontal axis definition, or null.
+const kes_axis* haxis_ticks(const kes_preq* r) {
+  if (r->layout == nullptr || r->layout->haxis.norder < 1 || r->layout->haxis.order == nullptr) return nullptr;
+  return &r->layout->haxis;
+}
+
+void set_bins(kes_plotslot* s, const bins& b, bool endpoints) {
+  s->first = b.first;
+  s->last = b.last;
+  s->width = b.width;
+  s->npoints = static_cast<int>(b.npoints);
+  s->nbins = static_cast<int>(endpoints ? b.npoints - 1 : b.npoints);
+}
+
+// Default bins of n values over [lo, hi] by the request's kind of bins.
+bins default_bins(double n, double lo, double hi, bool endpoints) {
+  double out[2];
+  bins b{};
+  if (!endpoints) {
+    const int nb = zhist(n, lo, hi, out);
+    b = {out[0], out[0] + (nb - 1) * out[1], out[1], nb};
+  } else {
+    const int nb = zhist2(n, lo, hi, out);
+    b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
+  }
+  return b;
+}
+
+}  // namespace
+
+int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot* target) {
+  const bool ep = request->endpoints;
+  const int limit = kes_hist_binlimit(request);
+  bins b{source->first, source->last, source->width, source->npoints};
+  const double w = b.width;
+  if (!(w > 0) || !std::isfinite(w)) return 0;
+  long long low = 0, high = 0;  // widths added at each end
+  const auto place = [&]() {
+    b.first = source->first - static_cast<double>(low) * w;
+    b.last = source->last + static_cast<double>(high) * w;
+    b.npoints = source->npoints + low + high;
+  };
+
+  // A value on the outer edge of the end bin that its closed side leaves out.
+  if (!request->rtinclude) {
+    const double e = upper_edge(b, ep);
+    if (on_edge(target->datamax, e) && may_grow(request, source, b.npoints, 1, e + w)) ++high;
+  } else {
+    const double e = lower_edge(b, ep);
+    if (on_edge(target->datamin, e) && may_grow(request, source, b.npoints, 1, e - w)) ++low;
+  }
+  place();
+  if (b.npoints > limit) return kTooManyAtEdge;
+
+  if (target->n > 0) {
+    while (lower_edge(b, ep) - kEps > target->datamin && b.npoints <= limit) {
+      const long long want = steps_between(target->datamin, b.first, w, limit);
+      const long long k = allowed_steps(request, source, b.npoints, want, lower_edge(b, ep), w, -1);
+      if (k <= 0) break;
+      low += k;
+      place();
+    }
+    while (upper_edge(b, ep) + kEps < target->datamax && b.npoints <= limit) {
+      const long long want = steps_between(b.last, target->datamax, w, limit);
+      const long long k = allowed_steps(request, source, b.npoints, want, upper_edge(b, ep), w, 1);
+      if (k <= 0) break;
+      high += k;
+      place();
+    }
+  }
+  if (b.npoints > limit) return kTooManyToCover;
+  set_bins(source, b, ep);
+
+  if (request->explicit_bins && low + high > 0 && !request->widened_noted) {
+    if (haxis_ticks(request) != nullptr) note_name(KES_SET_PROC, 321, ctx);
+    else note_name(KES_SET_LABEL, ep ? 834 : 731, ctx);
+    request->widened_noted = 1;
+  }
+  return 0;
+}
+
+void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_hist_summary(ctx, cell, s);
+  s->key = request->keybinning;
+  const int limit = kes_hist_binlimit(request);
+  const bool ep = request->endpoints;
+  const char* option = ep ? "ENDPOINTS=" : "MIDPOINTS=";
+  kes_plotslot* key = kes_hist_keyslot(ctx, request);
+  const int mode = request->curbincode;
+  int result = 0;
+
+  if (request->keybinning && mode == KES_BINS_EXPLICIT) {
+    const kes_axis* ax = haxis_ticks(request);
+    const int slot = ep ? KES_PLOT_SLOT_ENDPOINTS : KES_PLOT_SLOT_MIDPOINTS;
+    const int n = ax != nullptr ? ax->norder : kes_pcount(request->stmt, slot);
+    const double* v = ax != nullptr ? ax->order : kes_pnumbers(request->stmt, slot);
+    if (n < 2 || v == nullptr) {
+      // The statement pass accepts no shorter list; without one the bins are uniform.
+      s->nbins = s->npoints = 0;
+      request->curbincode = KES_BINS_UNIFORM;
+      return;
+    }
+    set_bins(s, bins{v[0], v[n - 1], v[1] - v[0], n}, ep);
+    if (s->nbins > limit) {
+      result = kTooManyInList;
+    } else {
+      request->explicit_bins = 1;
+      if (s->n > 0) result = kescmha(ctx, request, key, key);
+    }
+  } else if (request->keybinning && mode == KES_BINS_KEY) {
+    if (s->n == 0) {
+      if (ctx->classvars->count > 0)
+        xpmlog(KES_SET_LABEL, 836, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
+      s->nbins = s->npoints = 0;
+      request->curbincode = KES_BINS_UNIFORM;
+      return;
+    }
+    set_bins(s, default_bins(s->n, s->datamin, s->datamax, ep), ep);
+    request->explicit_bins = 0;
+    result = kescmha(ctx, request, key, key);
+  } else if (!request->keybinning) {
+    s->nbins = 0;
+    if (mode <= KES_BINS_KEY && s->n > 0) {
+      request->explicit_bins = mode == KES_BINS_EXPLICIT;
+      result = kescmha(ctx, request, key, s);
+    }
+  }
+
+  if (result == 0) return;
+  const int nlen = ctx->curname.len;
+  const char* name = ctx->curname.text;
+  if (result == kTooManyInList) xpmlog(KES_SET_PROC, 343, option, nlen, name, limit);
+  else if (result == kTooManyToCover)
+    xpmlog(KES_SET_PROC, request->explicit_bins ? 344 : 345, option, nlen, name, option, limit);
+  else xpmlog(KES_SET_PROC, 346, nlen, name, limit);
+  request->curbincode = KES_BINS_UNIFORM;
+}
+
+void kescmhu(kes_ctx* ctx, kes_preq* request) {
+  request->explicit_bins = 0;
+  const bool ep = request->endpoints;
+  double lo = INFINITY, hi = -INFINITY;
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    const kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    if (s->n > 0) {
+      lo = std::fmin(lo, s->datamin);
+      hi = std::fmax(hi, s->datamax);
+    }
+    return 0;
+  });
+
+  // NMIDPOINTS= or NENDPOINTS= count, when in force (a bin list or KEY overrides it).
+  const kes_stmt* st = request->stmt;
+  const int count_slot = ep ? KES_PLOT_SLOT_NENDPOINTS : KES_PLOT_SLOT_NMIDPOINTS;
+  double k = 0;
+  if (kes_pgiven(st, count_slot) && !kes_pgiven(st, KES_PLOT_SLOT_MIDPOINTS) &&
+      !kes_pgiven(st, KES_PLOT_SLOT_ENDPOINTS))
+    k = std::floor(kes_pnumber(st, count_slot));
+
+  bins b = default_bins(request->total[ctx->curvar], lo, hi, ep);
+  if (k >= 2 && k < KES_BIN_LIMIT_NONE) {
+    zqscale_axis ax{};
+    double start, end, step;
+    long long npoints;
+    int r = 1;
+    if (k != 2) {
+      r = zqscale(lo, hi, 1 - static_cast<int>(k), 5, kCandidates, &ax, 'S', 'X');
+      npoints = r + 1LL;
+      start = ax.start;
+      end = ax.end;
+      step = ax.increment;
+    } else {
+      // Two points: halve the scale's step until the points straddle the data.
+      r = zqscale(lo, hi, -2, 5, kCandidates, &ax, 'S', 'X');
+      start = ax.start;
+      end = ax.end;
+      double h = ax.increment / 2;
+      // Once h underflows the points stop moving: a single data value would keep them
+      // straddling it for ever.
+      while (start < lo && end > hi && h > 0) {
+        start += h;
+        end -= h;
+        h /= 2;
+      }
+      npoints = 2;
+      step = end - start;
+    }
+    if (hi + 2 * step < end && lo + step > start) {
+      start -= step;
+      end -= step;
+    }
+    // A scale that cannot be had keeps the default bins.
+    if (r > 0 && step > 0 && std::isfinite(step)) b = {start, end, step, npoints};
+  }
+  kes_plotslot* key = kes_hist_keyslot(ctx, request);
+  set_bins(key, b, ep);
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    if (s->n > 0) kescmha(ctx, request, key, s);
+    return 0;
+  });
+}

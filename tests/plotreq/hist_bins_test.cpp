@@ -1,0 +1,247 @@
+// The common bins of a histogram request (kesmerg) on cells built by hand: bin edges
+// with and without RTINCLUDE, widening of key and list bins across cells, uniform
+// bins, the bin limits and their notes, empty cells, the vertical scales and a bin
+// count that cannot be had. Expected bins and counts are worked out by hand.
+#include <cmath>
+
+#include "hist_fixture.h"
+#include "plotreq/plot_requests.h"
+
+namespace {
+
+using hist_test::hist_fixture;
+using plot_test::logged;
+
+const double kBelow1 = std::nextafter(1.0, 0.0);
+const double kAbove1 = std::nextafter(1.0, 2.0);
+
+// Values on and one ulp either side of the edges 0, 1, 2 and 3 of the midpoints 0.5,
+// 1.5, 2.5. Left-closed bins take a value on an edge into the bin above it (within
+// 2^-26.5 widths); right-closed ones into the bin below, and a value on the lowest
+// edge adds a bin below it.
+TEST_F(hist_fixture, values_on_bin_edges) {
+  struct row {
+    std::vector<double> values;
+    std::vector<double> mids;
+    bool rtinclude;
+    double first;
+    std::vector<int> counts;
+    const char* notes;
+  };
+  const std::vector<double> edges = {0, 1 - 1e-6, kBelow1, 1, kAbove1, 2, 2.5};
+  const row rows[] = {
+      {{0.2, 1, 1.7}, {0.5, 1.5}, false, 0.5, {1, 2}, ""},
+      {{0.2, 1, 1.7}, {0.5, 1.5}, true, 0.5, {2, 1}, ""},
+      {edges, {0.5, 1.5, 2.5}, false, 0.5, {2, 3, 2}, ""},
+      {edges, {0.5, 1.5, 2.5}, true, -0.5, {1, 4, 1, 1}, "431/731"},
+      // The top edge: the bins grow by one above it.
+      {{0.5, 3}, {0.5, 1.5, 2.5}, false, 0.5, {1, 0, 0, 1}, "431/731"},
+      {{0.5, 3}, {0.5, 1.5, 2.5}, true, 0.5, {1, 0, 1}, ""},
+  };
+  for (const row& r : rows) {
+    logged.clear();
+    stmt.list(KES_PLOT_SLOT_MIDPOINTS, r.mids, 3);
+    bincode[0] = KES_BINS_EXPLICIT;
+    req.rtinclude = r.rtinclude;
+    kes_cell* c = cell(r.values);
+    ASSERT_EQ(kesmerg(&ctx), 0);
+    EXPECT_DOUBLE_EQ(key()->first, r.first) << r.rtinclude;
+    EXPECT_EQ(counts(c), r.counts) << r.values.size() << " rtinclude " << r.rtinclude;
+    EXPECT_EQ(slot(c)->noutside, 0);
+    EXPECT_EQ(messages(), r.notes);
+    cv = kes_classvars{};
+  }
+}
+
+// KEY bins of the first of two cells (0..10) widen to cover the second (100..110):
+// the default bins of 11 values over 0..10 are the midpoints 1.5 to 10.5 by 3, and
+// 33 more widths reach 109.5; the second cell counts into bins 33 to 36.
+TEST_F(hist_fixture, key_bins_widen_to_every_cell) {
+  cv.count = 1;
+  std::vector<double> a, b;
+  for (int i = 0; i <= 10; ++i) a.push_back(i), b.push_back(100 + i);
+  kes_cell* first = cell(a);
+  kes_cell* second = cell(b);
+  ASSERT_EQ(kesmerg(&ctx), 0);
+  EXPECT_DOUBLE_EQ(key()->first, 1.5);
+  EXPECT_DOUBLE_EQ(key()->width, 3);
+  EXPECT_EQ(key()->npoints, 37);
+  EXPECT_DOUBLE_EQ(key()->last, 109.5);
+  EXPECT_EQ(slot(first)->firstbin, 0);
+  EXPECT_EQ(counts(first), (std::vector<int>{3, 3, 3, 2}));
+  EXPECT_EQ(slot(second)->firstbin, 33);
+  EXPECT_EQ(counts(second), (std::vector<int>{2, 3, 3, 3}));
+  EXPECT_EQ(total[0], 22);
+  EXPECT_EQ(messages(), "");  // bins of the default rule are widened without a note
+}
+
+// Uniform bins over the data of all cells (UNIFORM, NMIDPOINTS=, NENDPOINTS=).
+TEST_F(hist_fixture, uniform_bins_across_cells) {
+  struct row {
+    std::vector<double> a, b;
+    int count_slot;  // 0: UNIFORM alone
+    double count;
+    double first, width;
+    int npoints;
+  };
+  const row rows[] = {
+      // zhist(4, 0.3, 9.7): midpoints 2, 6, 10.
+      {{0.3, 1.7}, {5, 9.7}, 0, 0, 2, 4, 3},
+      // NMIDPOINTS=2 over 0.3..1.7: the scale 0..2 by 1 halved to 0.5 and 1.5.
+      {{0.3, 1.7}, {}, KES_PLOT_SLOT_NMIDPOINTS, 2, 0.5, 1, 2},
+      // NMIDPOINTS=5 over 0..97: 4 intervals of 25.
+      {{0, 97}, {50}, KES_PLOT_SLOT_NMIDPOINTS, 5, 0, 25, 5},
+      // A single value and two midpoints: the halving ends (first and width unchecked).
+      {{5, 5}, {5}, KES_PLOT_SLOT_NMIDPOINTS, 2, NAN, NAN, 0},
+  };
+  for (const row& r : rows) {
+    plot_test::node n("HISTOGRA");
+    if (r.count_slot != 0) n.num(r.count_slot, r.count);
+    req.stmt = &n.s;
+    bincode[0] = KES_BINS_UNIFORM;
+    cv = kes_classvars{};
+    cv.count = 1;
+    kes_cell* a = cell(r.a);
+    kes_cell* b = r.b.empty() ? nullptr : cell(r.b);
+    ASSERT_EQ(kesmerg(&ctx), 0);
+    if (r.npoints > 0) {
+      EXPECT_DOUBLE_EQ(key()->first, r.first) << r.count;
+      EXPECT_DOUBLE_EQ(key()->width, r.width) << r.count;
+      EXPECT_EQ(key()->npoints, r.npoints) << r.count;
+    }
+    // Every value is counted in some bin of its cell.
+    int in = 0;
+    for (kes_cell* c : {a, b})
+      if (c != nullptr)
+        for (int k : counts(c)) in += k;
+    EXPECT_EQ(in, static_cast<int>(r.a.size() + r.b.size())) << r.count;
+  }
+  req.stmt = &stmt.s;
+}
+
+// MAXNBIN= stops the widening at that many points; MAXSIGMAS=1 keeps the new edges
+// within the mean +- 1 standard deviation of the key cell (5 +- 3.317 for 0..10).
+TEST_F(hist_fixture, bin_limits_stop_the_widening) {
+  struct row {
+    int kind, limit;
+    std::vector<double> mids;
+    double first, last;
+    int outside;
+  };
+  const row rows[] = {
+      {KES_BINLIMIT_MAXNBIN, 5, {0, 1}, 0, 4, 6},
+      {KES_BINLIMIT_MAXSIGMAS, 1, {4, 5, 6}, 3, 7, 6},
+      {KES_BINLIMIT_NONE, 0, {4, 5, 6}, 0, 10, 0},
+  };
+  std::vector<double> v;
+  for (int i = 0; i <= 10; ++i) v.push_back(i);
+  for (const row& r : rows) {
+    logged.clear();
+    cv = kes_classvars{};
+    stmt.list(KES_PLOT_SLOT_MIDPOINTS, r.mids, 3);
+    bincode[0] = KES_BINS_EXPLICIT;
+    req.binlimit = r.kind;
+    req.maxnbin = req.maxsigmas = r.limit;
+    kes_cell* c = cell(v);
+    ASSERT_EQ(kesmerg(&ctx), 0);
+    EXPECT_DOUBLE_EQ(key()->first, r.first) << r.kind;
+    EXPECT_DOUBLE_EQ(key()->last, r.last) << r.kind;
+    EXPECT_EQ(slot(c)->noutside, r.outside) << r.kind;
+    EXPECT_EQ(messages(), "431/731") << r.kind;
+  }
+}
+
+// More than 100000 bins from a list fall back to uniform bins after note 189/343;
+// NOBINLIMIT keeps the list.
+TEST_F(hist_fixture, too_many_listed_bins) {
+  std::vector<double> mids;
+  for (int i = 0; i <= 100000; ++i) mids.push_back(i);
+  for (bool nolimit : {false, true}) {
+    plot_test::node n("HISTOGRA");
+    n.list(KES_PLOT_SLOT_MIDPOINTS, mids, 3);
+    if (nolimit) n.flag(KES_PLOT_FLAG_NOBINLIMIT);
+    req.stmt = &n.s;
+    logged.clear();
+    cv = kes_classvars{};
+    bincode[0] = KES_BINS_EXPLICIT;
+    kes_cell* c = cell({1, 2, 3});
+    ASSERT_EQ(kesmerg(&ctx), 0);
+    EXPECT_EQ(messages(), nolimit ? "" : "189/343");
+    EXPECT_EQ(key()->npoints, nolimit ? 100001 : 3);
+    EXPECT_EQ(slot(c)->firstbin, nolimit ? 1 : 0);
+  }
+  req.stmt = &stmt.s;
+}
+
+// Widening that would need more bins than the limit: note 189/344 for a list (the
+// bins fall back to uniform ones).
+TEST_F(hist_fixture, widening_past_the_limit) {
+  stmt.list(KES_PLOT_SLOT_MIDPOINTS, {0, 1}, 3);
+  bincode[0] = KES_BINS_EXPLICIT;
+  kes_cell* c = cell({0, 500000});
+  ASSERT_EQ(kesmerg(&ctx), 0);
+  EXPECT_EQ(messages(), "189/344");
+  EXPECT_EQ(req.curbincode, KES_BINS_UNIFORM);
+  int in = 0;
+  for (int k : counts(c)) in += k;
+  EXPECT_EQ(in, 2);
+}
+
+// A cell without values gets the key's bins and no counts; a key cell without values
+// under KEY binning gets note 431/836 and the bins come from the other cells.
+TEST_F(hist_fixture, cells_without_values) {
+  cv.count = 1;
+  kes_cell* full = cell({1, 2, 3, 4});
+  kes_cell* empty = cell({}, 3);
+  ASSERT_EQ(kesmerg(&ctx), 0);
+  EXPECT_EQ(slot(empty)->nbins, key()->npoints);
+  EXPECT_EQ(slot(empty)->firstbin, 0);
+  for (int k : counts(empty)) EXPECT_EQ(k, 0);
+  EXPECT_EQ(messages(), "");
+
+  cv = kes_classvars{};
+  cv.count = 1;
+  empty = cell({}, 2);
+  full = cell({1, 2, 3, 4});
+  ASSERT_EQ(kesmerg(&ctx), 0);
+  EXPECT_EQ(messages(), "431/836");
+  EXPECT_EQ(req.curbincode, KES_BINS_UNIFORM);
+  int in = 0;
+  for (int k : counts(full)) in += k;
+  EXPECT_EQ(in, 4);
+}
+
+// Percent, count and proportion heights: 4 values, 2 in one bin.
+TEST_F(hist_fixture, vertical_scales) {
+  struct row {
+    int vscale;
+    double top, sum;
+  };
+  const row rows[] = {{0, 50, 100}, {1, 2, 4}, {2, 0.5, 1}};
+  for (const row& r : rows) {
+    cv = kes_classvars{};
+    stmt.list(KES_PLOT_SLOT_MIDPOINTS, {0.5, 1.5, 2.5}, 3);
+    bincode[0] = KES_BINS_EXPLICIT;
+    req.vscale = r.vscale;
+    kes_cell* c = cell({0.2, 1.2, 1.4, 2.2});
+    ASSERT_EQ(kesmerg(&ctx), 0);
+    const kes_plotslot* s = slot(c);
+    double sum = 0;
+    for (int i = 0; i < s->nbins; ++i) sum += s->heights[i];
+    EXPECT_DOUBLE_EQ(s->hmax, r.top) << r.vscale;
+    EXPECT_DOUBLE_EQ(sum, r.sum) << r.vscale;
+    EXPECT_DOUBLE_EQ(s->hmin, r.top / 2) << r.vscale;
+  }
+}
+
+// A stretch of bins whose bytes reach 2^31 - 1 ends with the memory note, not a crash
+// (NOBINLIMIT lets the list widen to 3e8 bins).
+TEST_F(hist_fixture, bins_that_cannot_be_had) {
+  stmt.list(KES_PLOT_SLOT_MIDPOINTS, {0, 1}, 3).flag(KES_PLOT_FLAG_NOBINLIMIT);
+  bincode[0] = KES_BINS_EXPLICIT;
+  cell({0, 3e8});
+  EXPECT_EQ(kesmerg(&ctx), 1016);
+  EXPECT_EQ(messages(), "431/731 mem(2147483647)");
+}
+
+}  // namespace

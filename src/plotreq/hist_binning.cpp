@@ -123,14 +123,17 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
   };
 
   // A value on the outer edge of the end bin that its closed side leaves out.
-  if (!request->rtinclude) {
-    const double e = upper_edge(b, ep);
-    if (on_edge(target->datamax, e) && may_grow(request, source, b.npoints, 1, e + w)) ++high;
-  } else {
-    const double e = lower_edge(b, ep);
-    if (on_edge(target->datamin, e) && may_grow(request, source, b.npoints, 1, e - w)) ++low;
-  }
-  place();
+  const auto closed_edge = [&]() {
+    if (!request->rtinclude) {
+      const double e = upper_edge(b, ep);
+      if (on_edge(target->datamax, e) && may_grow(request, source, b.npoints, 1, e + w)) ++high;
+    } else {
+      const double e = lower_edge(b, ep);
+      if (on_edge(target->datamin, e) && may_grow(request, source, b.npoints, 1, e - w)) ++low;
+    }
+    place();
+  };
+  closed_edge();
   if (b.npoints > limit) return kTooManyAtEdge;
 
   if (target->n > 0) {
@@ -148,6 +151,8 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
       high += k;
       place();
     }
+    // Whole widths out to an extreme value can end with the value on the new edge.
+    if (low + high > 0 && b.npoints <= limit) closed_edge();
   }
   if (b.npoints > limit) return kTooManyToCover;
   set_bins(source, b, ep);

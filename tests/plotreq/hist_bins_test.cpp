@@ -245,3 +245,29 @@ TEST_F(hist_fixture, bins_that_cannot_be_had) {
 }
 
 }  // namespace
+
+namespace {
+
+// Widening by whole widths out to an extreme value can leave it on the new outer edge
+// of the closed side; one more bin takes it in, so that no value is lost.
+TEST_F(hist_fixture, a_value_on_the_edge_after_widening) {
+  struct row {
+    bool rtinclude;
+    std::vector<double> other;
+    double first, last;
+  };
+  for (const row& r : {row{false, {10, 11}, 1.5, 11.5}, row{true, {-5, -4}, -5.5, 3.5}}) {
+    cv = kes_classvars{};
+    cv.count = 1;
+    req.rtinclude = r.rtinclude;
+    cell({1, 2, 3});
+    kes_cell* other = cell(r.other);
+    ASSERT_EQ(kesmerg(&ctx), 0);
+    EXPECT_DOUBLE_EQ(key()->first, r.first) << r.rtinclude;
+    EXPECT_DOUBLE_EQ(key()->last, r.last) << r.rtinclude;
+    EXPECT_EQ(counts(other), (std::vector<int>{1, 1})) << r.rtinclude;
+    EXPECT_EQ(slot(other)->noutside, 0) << r.rtinclude;
+  }
+}
+
+}  // namespace

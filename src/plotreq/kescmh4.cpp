@@ -119,6 +119,10 @@ int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int
   const int r = keskdfx(ctx, cell);
   if (r != 0) return r;
   if (request->curbincode == KES_BINS_EXPLICIT) return 0;
+  // Only kernel curves that were set up (the last records) have a range to cover.
+  bool set_up = false;
+  for (int i = s->ncurves - request->nkernels; i < s->ncurves; ++i) set_up = set_up || (i >= 0 && s->curves[i].fitted);
+  if (!set_up || !(s->klow <= s->khigh)) return 0;
 
   kes_plotslot* key = kes_hist_keyslot(ctx, request);
   const kes_varsum& kv = ctx->classvars->keycell->varsums[ctx->curvar];

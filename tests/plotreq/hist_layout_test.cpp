@@ -1,6 +1,8 @@
-// The layout of a histogram request (kescmh4) after its common bins: the no-data
-// note, the FILL and HANG notes, the cells where no distribution is fitted, the curve
-// records and the vertical axis from VAXIS= values or a nice scale.
+// The layout of a histogram request (kescmh4) after its common bins: the cells where
+// no distribution is fitted, the curve records and the vertical axis from VAXIS=
+// values or a nice scale. (The no-data, FILL and HANG notes are in examples/.)
+#include <cmath>
+
 #include "hist_curves.h"
 #include "hist_fixture.h"
 #include "plotreq/plot_requests.h"
@@ -11,48 +13,6 @@ using hist_test::hist_fixture;
 using plot_test::logged;
 
 constexpr int kNormal = 0, kGamma = 4;
-
-TEST_F(hist_fixture, no_value_in_any_cell) {
-  cv.count = 1;
-  cell({}, 2);
-  cell({}, 1);
-  ASSERT_EQ(kesmerg(&ctx), 0);
-  logged.clear();
-  EXPECT_EQ(kescmh4(&ctx), 1008);
-  EXPECT_EQ(messages(), "308/233");
-  EXPECT_EQ(req.nodata_noted, 1);
-}
-
-TEST_F(hist_fixture, fill_and_hang_notes) {
-  struct row {
-    std::vector<int> flags;
-    int ncurves;
-    const char* notes;
-    int fill, hang;
-  };
-  const row rows[] = {
-      {{KES_PLOT_FLAG_NORMAL_FILL}, 1, "", 1, 0},
-      {{KES_PLOT_FLAG_NORMAL_FILL, KES_PLOT_FLAG_LOGNORMAL_FILL}, 2, "308/239", 0, 0},
-      {{KES_PLOT_FLAG_HANGING}, 0, "431/81", 0, 0},
-      {{KES_PLOT_FLAG_HANGING}, 2, "431/82", 0, 0},
-      {{KES_PLOT_FLAG_HANGING}, 1, "", 0, 1},
-  };
-  for (const row& r : rows) {
-    plot_test::node n("HISTOGRA");
-    for (int f : r.flags) n.flag(f);
-    req.stmt = &n.s;
-    req.ncurves = req.ncurves_dist[kNormal] = r.ncurves;
-    cv = kes_classvars{};
-    cell({1, 2, 2, 3, 4});
-    ASSERT_EQ(kesmerg(&ctx), 0);
-    logged.clear();
-    ASSERT_EQ(kescmh4(&ctx), 0);
-    EXPECT_EQ(messages(), r.notes) << r.flags.size() << " " << r.ncurves;
-    EXPECT_EQ(req.curve_fill, r.fill) << r.ncurves;
-    EXPECT_EQ(req.hang, r.hang) << r.ncurves;
-  }
-  req.stmt = &stmt.s;
-}
 
 // A cell whose values are all equal (or that has none) gets no parametric curve: its
 // note names the cell by the CLASS variables there are.
@@ -65,7 +25,7 @@ TEST_F(hist_fixture, cells_where_no_distribution_is_fitted) {
     cv = kes_classvars{};
     cv.count = r.nclass;
     req.ncurves = req.ncurves_dist[kNormal] = 1;
-    kes_cell* lvl = r.nclass == 2 ? level("a") : nullptr;
+    kes_cell* lvl = r.nclass == 2 ? cell({}) : nullptr;
     kes_cell* flat = cell({3, 3, 3}, 0, lvl);
     kes_cell* none = r.nclass > 0 ? cell({}, 1, lvl) : nullptr;
     kes_cell* spread = r.nclass > 0 ? cell({1, 2, 5}, 0, lvl) : nullptr;
@@ -137,22 +97,6 @@ TEST_F(hist_fixture, vertical_axis) {
     EXPECT_EQ(key()->vticks, r.vticks) << r.vaxis.size();
   }
   req.stmt = &stmt.s;
-}
-
-// Data 1 to 100: the default bins are 7 midpoints 7.5 to 97.5 by 15, the tallest bar
-// holds 15 values, and the count axis runs 0 to 15 by 2.5.
-TEST_F(hist_fixture, default_vertical_scale) {
-  std::vector<double> v;
-  for (int i = 1; i <= 100; ++i) v.push_back(i);
-  req.vscale = 1;
-  kes_cell* c = cell(v);
-  ASSERT_EQ(kesmerg(&ctx), 0);
-  ASSERT_EQ(kescmh4(&ctx), 0);
-  EXPECT_EQ(counts(c), (std::vector<int>{14, 15, 15, 15, 15, 15, 11}));
-  EXPECT_DOUBLE_EQ(key()->first, 7.5);
-  EXPECT_DOUBLE_EQ(key()->vmax, 15);
-  EXPECT_DOUBLE_EQ(key()->vstep, 2.5);
-  EXPECT_EQ(key()->vticks, 7);
 }
 
 }  // namespace

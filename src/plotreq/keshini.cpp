@@ -148,6 +148,8 @@ void note_unfitted_kernels(kes_ctx* ctx, kes_preq* r, int k) {
 int keshini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   const kes_stmt* st = r->stmt;
+  // A BY group without any CLASS cell (noted by the data pass) has nothing to plot.
+  if (ctx->classvars == nullptr || ctx->classvars->keycell == nullptr) return 0;
   // No data in any cell is noted there and does not stop the request.
   if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
   note_unfitted_families(r, k);

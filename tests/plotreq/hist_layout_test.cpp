@@ -1,9 +1,6 @@
 // The layout of a histogram request (kescmh4) after its common bins: the cells where
-// no distribution is fitted, the curve records and the vertical axis from VAXIS=
-// values or a nice scale. (The no-data, FILL and HANG notes are in examples/.)
-#include <cmath>
-
-#include "hist_curves.h"
+// no distribution is fitted and the vertical axis from VAXIS= values or a nice scale.
+// (The no-data, FILL and HANG notes are in examples/hist_notes.)
 #include "hist_fixture.h"
 #include "plotreq/plot_requests.h"
 
@@ -12,7 +9,7 @@ namespace {
 using hist_test::hist_fixture;
 using plot_test::logged;
 
-constexpr int kNormal = 0, kGamma = 4;
+constexpr int kNormal = 0;
 
 // A cell whose values are all equal (or that has none) gets no parametric curve: its
 // note names the cell by the CLASS variables there are.
@@ -40,27 +37,6 @@ TEST_F(hist_fixture, cells_where_no_distribution_is_fitted) {
     if (spread != nullptr) {
       EXPECT_EQ(spread->hist_empty, 0);
     }
-  }
-}
-
-// Curve records come in family order, kernel curves last, in every cell.
-TEST_F(hist_fixture, curve_records_in_family_order) {
-  req.ncurves_dist[kNormal] = 2;
-  req.ncurves_dist[kGamma] = 1;
-  req.ncurves_dist[KES_DIST_KERNEL] = req.nkernels = 1;
-  req.ncurves = 4;
-  kes_cell* c = cell({1, 2, 4, 8});
-  ASSERT_EQ(kesmerg(&ctx), 0);
-  ASSERT_EQ(kescmh4(&ctx), 0);
-  const kes_plotslot* s = slot(c);
-  ASSERT_EQ(s->ncurves, 4);
-  const int dist[4] = {0, 0, 4, 9}, within[4] = {0, 1, 0, 0};
-  for (int i = 0; i < 4; ++i) {
-    const hist_test::curve_view c = hist_test::curve_at(s, i);
-    EXPECT_EQ(c.dist, dist[i]) << i;
-    EXPECT_EQ(c.family_index, within[i]) << i;
-    EXPECT_EQ(c.index, i);
-    EXPECT_TRUE(std::isnan(c.param0));
   }
 }
 

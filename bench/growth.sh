@@ -14,16 +14,12 @@ runner=$(realpath "$1")
 groups=${2:-1000000}
 levels=${3:-1000000}
 columns=${4:-100000}
+here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
-measure() {  # label program
-  printf '%s\n' "$2" >p.kes
-  /usr/bin/time -f "%M %e" -o t "$runner" --log log --listing /dev/null p.kes || true
-  read -r kb secs <t
-  printf '%-44s %8.1f MB %8.2f s   %s\n' "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" "$(grep -o 'return code [0-9]*' log | tail -1)"
-}
+source "$here/measure.sh"
 
 for n in ${groups//,/ }; do
   [ "$n" -gt 0 ] || continue

@@ -14,17 +14,13 @@ runner=$(realpath "$1")
 shift
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000)
+here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
-measure() {  # label program
-  printf '%s\n' "$2" >p.kes
-  /usr/bin/time -f "%M %e" -o t "$runner" --log log --listing /dev/null p.kes || true
-  read -r kb secs <t
-  printf '%-46s %8.1f MB %8.2f s   %s\n' "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" \
-    "$(grep -o 'return code [0-9]*' log | tail -1)"
-}
+LABEL_WIDTH=46
+source "$here/measure.sh"
 
 for n in "${sizes[@]}"; do
   # Five values a group over a range that moves with the group, one of them missing.

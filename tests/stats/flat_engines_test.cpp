@@ -1,6 +1,6 @@
-// The array paths of the statistics engines: the list copy, weighted selection, the
-// drawn-bracket Qn selection with forced rounds, the batched percentile limits and the
-// merged signed ranks, each against brute force on random samples with ties and counts.
+// The array paths of the statistics engines: the list copy, the batched percentile
+// limits and the merged signed ranks, each against brute force on random samples with
+// ties and counts (the selections are in scale_selection_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,8 +13,6 @@
 #include "stats/engine_list_forms.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_stats.h"
-#include "stats/kes_wselect.h"
-#include "stats/kesscl.h"
 #include "stats/kesstat.h"
 #include "stats/zkesloc.h"
 #include "stats/zkesmnt.h"
@@ -23,114 +21,6 @@
 
 using kes_test::obs;
 using kes_test::value_list;
-
-namespace {
-
-struct wcell {
-  double v;
-  long long w;
-};
-
-// Smallest value whose cumulative weight (after base) reaches target, by sorting.
-double sorted_pick(std::vector<wcell> c, long long base, long long target) {
-  std::sort(c.begin(), c.end(), [](const wcell& a, const wcell& b) { return a.v < b.v; });
-  long long cum = base;
-  for (const wcell& e : c) {
-    cum += e.w;
-    if (cum >= target) return e.v;
-  }
-  return zmissing();
-}
-
-// Qn's order statistic over every pair, the zero differences of repeated values included.
-double brute_qn(const std::vector<double>& x, const std::vector<int>& f) {
-  long long n = 0;
-  std::vector<wcell> cells;
-  for (size_t i = 0; i < x.size(); ++i) {
-    n += f[i];
-    cells.push_back({0.0, static_cast<long long>(f[i]) * (f[i] - 1) / 2});
-    for (size_t j = 0; j < i; ++j) cells.push_back({x[i] - x[j], static_cast<long long>(f[i]) * f[j]});
-  }
-  const long long h = n / 2 + 1;
-  return sorted_pick(cells, 0, h * (h - 1) / 2);
-}
-
-// Distinct grid values (differences tie often), ascending, with counts 1..maxf.
-void grid_sample(std::mt19937& rng, int m, double step, int maxf, std::vector<double>& x, std::vector<int>& f) {
-  std::vector<int> g(3 * m);
-  for (int i = 0; i < 3 * m; ++i) g[i] = i;
-  std::shuffle(g.begin(), g.end(), rng);
-  g.resize(m);
-  std::sort(g.begin(), g.end());
-  std::uniform_int_distribution<int> fd(1, maxf);
-  x.clear();
-  f.clear();
-  for (int v : g) {
-    x.push_back(v * step - 2.0);
-    f.push_back(fd(rng));
-  }
-}
-
-}  // namespace
-
-TEST(WeightedSelect, AgreesWithSortingOnTiesZeroWeightsAndOffsets) {
-  std::mt19937 rng(31);
-  for (int trial = 0; trial < 300; ++trial) {
-    const int n = 1 + static_cast<int>(rng() % 60);
-    std::vector<wcell> c(n);
-    long long total = 0;
-    for (wcell& e : c) {
-      e.v = static_cast<double>(rng() % 9) * 0.5;  // many equal values
-      e.w = static_cast<long long>(rng() % 4);     // zero weights too
-      total += e.w;
-    }
-    const long long base = trial % 3 == 0 ? 5 : 0;
-    for (long long t = base - 1; t <= base + total + 1; ++t) {
-      std::vector<wcell> work = c;
-      const double got = kes_wselect(work.data(), n, base, t, zmissing());
-      const double want = t - base <= 0 ? std::min_element(c.begin(), c.end(), [](const wcell& a, const wcell& b) {
-                                            return a.v < b.v;
-                                          })->v
-                                         : sorted_pick(c, base, t);
-      if (is_missing(want))
-        EXPECT_TRUE(is_missing(got)) << trial << " target " << t;
-      else
-        EXPECT_EQ(got, want) << trial << " target " << t;
-    }
-  }
-  EXPECT_TRUE(is_missing(kes_wselect(static_cast<wcell*>(nullptr), 0, 0, 1, zmissing())));
-}
-
-TEST(QnSelection, DrawnBracketsAgreeWithBruteForce) {
-  // A tiny direct-selection size forces the drawing rounds even on small samples.
-  std::mt19937 rng(20261207);
-  for (int trial = 0; trial < 300; ++trial) {
-    const int m = 11 + static_cast<int>(rng() % 90);
-    std::vector<double> x;
-    std::vector<int> f;
-    const double step = trial % 3 == 0 ? 0.25 : (trial % 3 == 1 ? 0.1 : 1.0 / 3.0);
-    grid_sample(rng, m, step, trial % 4 == 0 ? 1 : (trial % 4 == 1 ? 5000 : 7), x, f);
-    std::vector<int> iw(5 * m);
-    const double want = brute_qn(x, f);
-    for (long long limit : {0LL, 3LL, 40LL}) {
-      EXPECT_EQ(kes_qn_select(m, x.data(), f.data(), iw.data(), limit), want)
-          << "trial " << trial << " m " << m << " limit " << limit;
-    }
-  }
-}
-
-TEST(QnSelection, EquallySpacedValuesTieMassively) {
-  // x = 0..m-1: every difference d is shared by m - d pairs, so brackets land on ties.
-  for (int m : {11, 50, 333}) {
-    std::vector<double> x(m);
-    std::vector<int> f(m, 1);
-    for (int i = 0; i < m; ++i) x[i] = i;
-    std::vector<int> iw(5 * m);
-    EXPECT_EQ(kes_qn_select(m, x.data(), f.data(), iw.data(), 0), brute_qn(x, f)) << m;
-    f.assign(m, 3);
-    EXPECT_EQ(kes_qn_select(m, x.data(), f.data(), iw.data(), 0), brute_qn(x, f)) << m;
-  }
-}
 
 TEST(FlatValues, CopiesTheListAndLinksItBack) {
   value_list vl({{4.0, 2, 1.5}, {-1.0, 1, 2.0}, {2.5, 3, 0.5}, {4.0, 1, 4.0}, {9.0, 1, 1.0}}, true);
@@ -267,53 +157,4 @@ TEST(FlatValues, SignedRankAgreesWithMidranksBySorting) {
     EXPECT_EQ(res.v[KES_LOC_NABOVE], npos) << trial;
     EXPECT_DOUBLE_EQ(res.v[KES_LOC_S], splus - n * (n + 1.0) / 4.0) << trial;
   }
-}
-
-namespace {
-
-// Sn's low median of the per-value high medians, by sorting every distance.
-double brute_sn(const std::vector<double>& x, const std::vector<int>& f) {
-  long long n = 0;
-  for (int c : f) n += c;
-  std::vector<wcell> meds;
-  for (size_t i = 0; i < x.size(); ++i) {
-    std::vector<wcell> d;
-    for (size_t j = 0; j < x.size(); ++j) d.push_back({std::fabs(x[i] - x[j]), f[j]});
-    meds.push_back({sorted_pick(d, 0, n / 2 + 1), f[i]});
-  }
-  return sorted_pick(meds, 0, (n + 1) / 2);
-}
-
-double sn_of(const std::vector<double>& x, const std::vector<int>& f) {
-  const int m = static_cast<int>(x.size());
-  std::vector<double> d(m);
-  std::vector<int> iw(5 * m);
-  double r[KES_SCL_NCELLS];
-  EXPECT_EQ(kesscl_arrays(5, m, x.data(), f.data(), nullptr, d.data(), iw.data(), r, 1), 0);
-  return r[KES_SCL_SN];
-}
-
-}  // namespace
-
-TEST(SnSelection, OutliersAndEqualSpacingAgreeWithBruteForce) {
-  std::mt19937 rng(123);
-  for (int trial = 0; trial < 60; ++trial) {
-    std::vector<double> x;
-    std::vector<int> f;
-    grid_sample(rng, 15 + static_cast<int>(rng() % 60), 0.1, trial % 2 ? 1 : 6, x, f);
-    // A far value stretches the range of the distances: nearly all of them share the
-    // lowest of the counting buckets.
-    if (trial % 3 == 0) x.back() = 1e12;
-    if (trial % 3 == 1) x.front() = -3e15;
-    EXPECT_EQ(sn_of(x, f), 1.1926 * brute_sn(x, f)) << trial;
-  }
-  // Equally spaced values each once: every distance the same range, ties everywhere.
-  for (int m : {2, 3, 10, 41}) {
-    std::vector<double> x(m);
-    for (int i = 0; i < m; ++i) x[i] = 2.0 * i;
-    const std::vector<int> f(m, 1);
-    EXPECT_EQ(sn_of(x, f), 1.1926 * brute_sn(x, f)) << m;
-  }
-  // Two values: all Sn distances equal, a range of zero.
-  EXPECT_EQ(sn_of({1.0, 4.0}, {3, 3}), 1.1926 * 3.0);
 }

@@ -102,45 +102,31 @@ void expect_sw(const kes_nrmres& r, const sw_ref2& ref) {
 TEST(ShapiroWilk, MatchesReferenceOnGeneratedSamples) {
   for (const sw_ref2& ref : SW_SUM3) expect_sw(run_values(kes_test::gen_sum3(ref.n)), ref);
   for (const sw_ref2& ref : SW_SKEW) expect_sw(run_values(kes_test::gen_skew(ref.n)), ref);
-  // n = 4 and 5: exact coefficients and shapiro.test's approximation agree.
-  // R: shapiro.test(x).
-  const sw_ref small[] = {
-      {4, 0.93934090003885007, 0.65031164363214955},
-      {5, 0.87996068257734394, 0.30913286553669528},
+  // n = 4 and 5: exact coefficients and shapiro.test's approximation agree (R:
+  // shapiro.test(x)). For n = 6..11, R: W = (sum a_i (x_(n+1-i) - x_(i)))^2 /
+  // sum (x - mean)^2 with the exact coefficients, and p = pnorm(-log(gamma - log(1 - W)),
+  // mu, sigma, lower = FALSE) with the small-sample polynomials; shapiro.test's
+  // approximate coefficients differ from these by up to 1.1e-7 in W.
+  const struct {
+    bool skew;
+    sw_ref r;
+    double wtol, ptol;
+  } small[] = {
+      {false, {4, 0.93934090003885007, 0.65031164363214955}, 2e-8, 1e-7},
+      {false, {5, 0.87996068257734394, 0.30913286553669528}, 2e-8, 1e-7},
+      {true, {4, 0.93872476141241012, 0.64656595906792491}, 2e-8, 1e-7},
+      {true, {5, 0.92015448007940559, 0.53093677152054486}, 2e-8, 1e-7},
+      {false, {6, 0.86769321462057258, 0.21716382583185745}, 1e-12, 1e-11},
+      {false, {7, 0.93507690337951199, 0.59485404838564926}, 1e-12, 1e-11},
+      {false, {8, 0.91310115114811718, 0.37641944059087534}, 1e-12, 1e-11},
+      {false, {9, 0.91118865846710717, 0.32428290534315496}, 1e-12, 1e-11},
+      {false, {10, 0.89411943589837906, 0.18860015537371455}, 1e-12, 1e-11},
+      {false, {11, 0.91486717737193946, 0.2781775320629965}, 1e-12, 1e-11},
   };
-  for (const sw_ref& ref : small) {
-    const kes_nrmres r = run_values(kes_test::gen_sum3(ref.n));
-    EXPECT_NEAR(r.w, ref.w, 2e-8);
-    EXPECT_NEAR(r.pw, ref.p, 1e-7);
-  }
-  const sw_ref small_skew[] = {
-      {4, 0.93872476141241012, 0.64656595906792491},
-      {5, 0.92015448007940559, 0.53093677152054486},
-  };
-  for (const sw_ref& ref : small_skew) {
-    const kes_nrmres r = run_values(kes_test::gen_skew(ref.n));
-    EXPECT_NEAR(r.w, ref.w, 2e-8);
-    EXPECT_NEAR(r.pw, ref.p, 1e-7);
-  }
-}
-
-TEST(ShapiroWilk, ExactCoefficientsBelowTwelve) {
-  // R: W = (sum a_i (x_(n+1-i) - x_(i)))^2 / sum (x - mean)^2 with the exact
-  // coefficients, and p = pnorm(-log(gamma - log(1 - W)), mu, sigma, lower = FALSE)
-  // with the small-sample polynomials. shapiro.test's approximate coefficients differ
-  // from these by up to 1.1e-7 in W for n = 6..11.
-  const sw_ref exact[] = {
-      {6, 0.86769321462057258, 0.21716382583185745},
-      {7, 0.93507690337951199, 0.59485404838564926},
-      {8, 0.91310115114811718, 0.37641944059087534},
-      {9, 0.91118865846710717, 0.32428290534315496},
-      {10, 0.89411943589837906, 0.18860015537371455},
-      {11, 0.91486717737193946, 0.2781775320629965},
-  };
-  for (const sw_ref& ref : exact) {
-    const kes_nrmres r = run_values(kes_test::gen_sum3(ref.n));
-    EXPECT_NEAR(r.w, ref.w, 1e-12) << ref.n;
-    EXPECT_NEAR(r.pw, ref.p, 1e-11) << ref.n;
+  for (const auto& c : small) {
+    const kes_nrmres r = run_values(c.skew ? kes_test::gen_skew(c.r.n) : kes_test::gen_sum3(c.r.n));
+    EXPECT_NEAR(r.w, c.r.w, c.wtol) << c.r.n << c.skew;
+    EXPECT_NEAR(r.pw, c.r.p, c.ptol) << c.r.n << c.skew;
   }
 }
 

@@ -1,6 +1,7 @@
-// The Sn and Qn selections against brute force over all pairs (random samples with
-// ties and counts, equally spaced values whose differences tie massively) and on
-// 200000 distinct values, where only the O(m log m) selections finish quickly.
+// The weighted, Sn and Qn selections against brute force over all pairs (random samples
+// with ties and counts, equally spaced values whose differences tie massively, forced
+// drawing rounds, far outliers) and on 200000 distinct values, where only the
+// O(m log m) selections finish quickly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,34 +9,32 @@
 #include <random>
 #include <vector>
 
-#include "engine_samples.h"
 #include "numeric/zmissing.h"
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
+#include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
 
 namespace {
 
-struct cellc {
+struct wcell {
   double v;
-  long long c;
+  long long w;
 };
 
-// The k-th smallest (1-based, by count) of weighted cells.
-double kth(std::vector<cellc> cells, long long k) {
-  std::sort(cells.begin(), cells.end(), [](const cellc& a, const cellc& b) { return a.v < b.v; });
-  long long cum = 0;
-  for (const cellc& c : cells) {
-    cum += c.c;
-    if (cum >= k) return c.v;
-  }
+// The smallest value whose cumulative weight (after base) reaches target, by sorting.
+double kth(std::vector<wcell> cells, long long target, long long base = 0) {
+  std::sort(cells.begin(), cells.end(), [](const wcell& a, const wcell& b) { return a.v < b.v; });
+  long long cum = base;
+  for (const wcell& c : cells)
+    if ((cum += c.w) >= target) return c.v;
   return zmissing();
 }
 
 // Qn's order statistic over all pair cells, zero differences included.
 double brute_qn(const std::vector<double>& x, const std::vector<int>& f) {
   long long n = 0;
-  std::vector<cellc> cells;
+  std::vector<wcell> cells;
   for (size_t i = 0; i < x.size(); ++i) {
     n += f[i];
     cells.push_back({0.0, static_cast<long long>(f[i]) * (f[i] - 1) / 2});
@@ -49,9 +48,9 @@ double brute_qn(const std::vector<double>& x, const std::vector<int>& f) {
 double brute_sn(const std::vector<double>& x, const std::vector<int>& f) {
   long long n = 0;
   for (int v : f) n += v;
-  std::vector<cellc> meds;
+  std::vector<wcell> meds;
   for (size_t i = 0; i < x.size(); ++i) {
-    std::vector<cellc> d;
+    std::vector<wcell> d;
     for (size_t j = 0; j < x.size(); ++j) d.push_back({std::fabs(x[i] - x[j]), f[j]});
     meds.push_back({kth(d, n / 2 + 1), f[i]});
   }
@@ -81,9 +80,21 @@ scl_out run_arrays(const std::vector<double>& x, const std::vector<int>& f) {
   return o;
 }
 
+// Qn and Sn of the arrays against brute force; Qn also with drawing rounds forced by
+// tiny direct-selection sizes.
+void expect_brute(const std::vector<double>& x, const std::vector<int>& f) {
+  const scl_out o = run_arrays(x, f);
+  ASSERT_EQ(o.rc, 0);
+  const double qn = brute_qn(x, f);
+  EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * qn);
+  EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f));
+  std::vector<int> iw(5 * x.size());
+  for (long long limit : {0LL, 3LL, 40LL})
+    EXPECT_EQ(kes_qn_select(static_cast<int>(x.size()), x.data(), f.data(), iw.data(), limit), qn) << limit;
+}
+
 // Ascending distinct values drawn from a grid (ties among differences), with counts.
-void random_sample(std::mt19937& rng, int m, double step, int maxf, std::vector<double>& x,
-                   std::vector<int>& f) {
+void random_sample(std::mt19937& rng, int m, double step, int maxf, std::vector<double>& x, std::vector<int>& f) {
   std::vector<int> grid(4 * m);
   for (int i = 0; i < 4 * m; ++i) grid[i] = i;
   std::shuffle(grid.begin(), grid.end(), rng);
@@ -98,37 +109,59 @@ void random_sample(std::mt19937& rng, int m, double step, int maxf, std::vector<
   }
 }
 
+TEST(WeightedSelect, AgreesWithSortingOnTiesZeroWeightsAndOffsets) {
+  std::mt19937 rng(31);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int n = 1 + static_cast<int>(rng() % 60);
+    std::vector<wcell> c(n);
+    long long total = 0;
+    for (wcell& e : c) {
+      e.v = static_cast<double>(rng() % 9) * 0.5;  // many equal values
+      e.w = static_cast<long long>(rng() % 4);     // zero weights too
+      total += e.w;
+    }
+    const long long base = trial % 3 == 0 ? 5 : 0;
+    const double lowest = std::min_element(c.begin(), c.end(), [](auto& a, auto& b) { return a.v < b.v; })->v;
+    for (long long t = base - 1; t <= base + total + 1; ++t) {
+      std::vector<wcell> work = c;
+      const double got = kes_wselect(work.data(), n, base, t, zmissing());
+      const double want = t - base <= 0 ? lowest : kth(c, t, base);
+      EXPECT_TRUE(is_missing(want) ? is_missing(got) : got == want) << trial << " target " << t;
+    }
+  }
+  EXPECT_TRUE(is_missing(kes_wselect(static_cast<wcell*>(nullptr), 0, 0, 1, zmissing())));
+}
+
 TEST(ScaleSelection, RandomSamplesAgreeWithBruteForce) {
   std::mt19937 rng(20261206);
-  std::uniform_int_distribution<int> md(2, 70);
+  std::uniform_int_distribution<int> md(2, 100);
   for (int trial = 0; trial < 400; ++trial) {
     const int m = md(rng);
     std::vector<double> x;
     std::vector<int> f;
-    // Grid steps that are exact and inexact in binary; counts from 1 up to 1 or 9.
+    // Grid steps that are exact and inexact in binary; counts from 1 up to 1, 9 or 5000.
     const double step = trial % 3 == 0 ? 0.25 : (trial % 3 == 1 ? 0.1 : 1.0 / 3.0);
-    random_sample(rng, m, step, trial % 4 == 0 ? 1 : 9, x, f);
-    const scl_out o = run_arrays(x, f);
+    random_sample(rng, m, step, trial % 4 == 0 ? 1 : (trial % 4 == 1 ? 5000 : 9), x, f);
+    // A far value stretches the range of the distances: nearly all of them share the
+    // lowest of Sn's counting buckets.
+    if (trial % 7 == 0) x.back() = 1e12;
+    if (trial % 7 == 1) x.front() = -3e15;
     SCOPED_TRACE("trial " + std::to_string(trial) + " m=" + std::to_string(m));
-    ASSERT_EQ(o.rc, 0);
-    EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * brute_qn(x, f));
-    EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f));
-    EXPECT_NEAR(o.r[KES_SCL_GINI], brute_gini(x, f), 1e-13 * brute_gini(x, f));
+    expect_brute(x, f);
+    EXPECT_NEAR(run_arrays(x, f).r[KES_SCL_GINI], brute_gini(x, f), 1e-13 * brute_gini(x, f));
   }
 }
 
 TEST(ScaleSelection, LargeCountsAndMassiveTies) {
-  // Equally spaced values: m - d pairs share each difference d.
-  for (int m : {11, 12, 64, 401, 1500}) {
+  // Equally spaced values: m - d pairs share each difference d; counts 1 and varied.
+  for (int m : {2, 3, 11, 12, 64, 401, 1500}) {
     std::vector<double> x(m);
-    std::vector<int> f(m);
-    for (int i = 0; i < m; ++i) {
-      x[i] = i;
-      f[i] = 1 + (i * 7) % 5;
-    }
-    const scl_out o = run_arrays(x, f);
-    EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * brute_qn(x, f)) << m;
-    EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f)) << m;
+    std::vector<int> f(m, 1);
+    for (int i = 0; i < m; ++i) x[i] = 2.0 * i;
+    SCOPED_TRACE(m);
+    expect_brute(x, f);
+    for (int i = 0; i < m; ++i) f[i] = 1 + (i * 7) % 5;
+    expect_brute(x, f);
   }
   // Counts in the hundred thousands: products of counts pass the int range.
   std::mt19937 rng(7);
@@ -136,10 +169,11 @@ TEST(ScaleSelection, LargeCountsAndMassiveTies) {
     std::vector<double> x;
     std::vector<int> f;
     random_sample(rng, 30 + trial, 0.5, 200000, x, f);
-    const scl_out o = run_arrays(x, f);
-    EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * brute_qn(x, f)) << trial;
-    EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f)) << trial;
+    SCOPED_TRACE(trial);
+    expect_brute(x, f);
   }
+  // Two values: all Sn distances equal, a range of zero.
+  EXPECT_EQ(run_arrays({1.0, 4.0}, {3, 3}).r[KES_SCL_SN], 1.1926 * 3.0);
 }
 
 TEST(ScaleSelection, SelectionDirectly) {

@@ -167,60 +167,50 @@ TEST(PercentilePositions, FittedTableUnderWeightsUsesPctldefOrFive) {
 
 // ---- estimates against R's quantile() -------------------------------------------
 
-// R 4.x quantile(x, c(.01,.05,.10,.25,.5,.75,.9,.95,.99), type = t) for sample B.
+// R 4.x quantile(x, p, type = t) under the five definitions: sample B at the standard
+// points; x <- rep(c(1.5,2,3.5,7,10,12.25), c(2,1,3,1,2,4)) at the standard points; and
+// sample B at c(0, 1/3, 0.125, 1, 0.6), asked in that (unsorted) order through a
+// ranking index, the results coming back in the asked order.
 TEST(Percentiles, EveryDefinitionMatchesR) {
-  const double ref[5][9] = {
-      // type 4 (PCTLDEF=1)
-      {-2.4, -2.4, -2.1199999999999997, 0.7, 2.2, 5.5, 7.4200000000000008, 8.5399999999999974, 9.548},
-      // type 3 (PCTLDEF=2)
-      {-2.4, -2.4, -2.4, 0.7, 2.2, 5.5, 7.7, 7.7, 9.8},
-      // type 1 (PCTLDEF=3)
-      {-2.4, -2.4, -1, 0.7, 2.2, 5.5, 7.7, 9.8, 9.8},
-      // type 6 (PCTLDEF=4)
-      {-2.4, -2.4, -1.98, 0.7, 2.6500000000000004, 6.0999999999999996, 9.1700000000000035, 9.8, 9.8},
-      // type 2 (PCTLDEF=5)
-      {-2.4, -2.4, -1, 0.7, 2.6500000000000004, 5.9000000000000004, 7.7, 9.8, 9.8}};
-  for (int d = 0; d < 5; ++d) {
-    SCOPED_TRACE(kDefs[d].def);
-    auto v = value_list::of(sample_b());
-    request r(v, kDefs[d].def, {kStd, kStd + 9});
-    r.run(v);
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(r.est[i], ref[d][i], 1e-13) << "p=" << kStd[i];
-  }
-}
-
-// R: x <- rep(c(1.5,2,3.5,7,10,12.25), c(2,1,3,1,2,4)); quantile(x, p, type = t).
-TEST(Percentiles, FrequencyCountsMatchR) {
-  const double ref[5][9] = {{1.5, 1.5, 1.5, 2.375, 5.25, 11.6875, 12.25, 12.25, 12.25},
-                            {1.5, 1.5, 1.5, 2, 3.5, 12.25, 12.25, 12.25, 12.25},
-                            {1.5, 1.5, 1.5, 3.5, 7, 12.25, 12.25, 12.25, 12.25},
-                            {1.5, 1.5, 1.5, 2.75, 7, 12.25, 12.25, 12.25, 12.25},
-                            {1.5, 1.5, 1.5, 3.5, 7, 12.25, 12.25, 12.25, 12.25}};
-  for (int d = 0; d < 5; ++d) {
-    SCOPED_TRACE(kDefs[d].def);
-    value_list v({{1.5, 2}, {2.0, 1}, {3.5, 3}, {7.0, 1}, {10.0, 2}, {12.25, 4}});
-    request r(v, kDefs[d].def, {kStd, kStd + 9});
-    r.run(v);
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(r.est[i], ref[d][i], 1e-13) << "p=" << kStd[i];
-  }
-}
-
-// R: quantile(x, c(0, 1/3, 0.125, 1, 0.6), type = t) for sample B, asked in that
-// (unsorted) order through a ranking index; results come back in the asked order.
-TEST(Percentiles, RankedPointsReturnInCallersOrder) {
-  const double ref[5][5] = {{-2.4, 0.7, -1.7, 9.8, 3.359999999999999},
-                            {-2.4, 0.7, -1, 9.8, 3.1},
-                            {-2.4, 0.7, -1, 9.8, 4.4},
-                            {-2.4, 0.86666666666666647, -1.5249999999999999, 9.8, 4.1400000000000006},
-                            {-2.4, 0.95, -1, 9.8, 4.4}};
-  for (int d = 0; d < 5; ++d) {
-    SCOPED_TRACE(kDefs[d].def);
-    auto v = value_list::of(sample_b());
-    request r(v, kDefs[d].def, {0.0, 1.0 / 3.0, 0.125, 1.0, 0.6}, 0);
-    r.index = {0, 2, 1, 4, 3};  // ascending: 0, .125, 1/3, .6, 1
-    r.q.index = r.index.data();
-    r.run(v);
-    for (int i = 0; i < 5; ++i) EXPECT_NEAR(r.est[i], ref[d][i], 1e-13) << "point " << i;
+  const std::vector<double> std_points(kStd, kStd + 9), asked{0.0, 1.0 / 3.0, 0.125, 1.0, 0.6};
+  const std::vector<obs> counted{{1.5, 2}, {2.0, 1}, {3.5, 3}, {7.0, 1}, {10.0, 2}, {12.25, 4}};
+  std::vector<obs> b;
+  for (double x : sample_b()) b.push_back({x});
+  const struct {
+    const std::vector<obs>& data;
+    const std::vector<double>& p;
+    std::vector<double> ref[5];  // PCTLDEF=1..5: R types 4, 3, 1, 6, 2
+  } cases[] = {
+      {b, std_points,
+       {{-2.4, -2.4, -2.1199999999999997, 0.7, 2.2, 5.5, 7.4200000000000008, 8.5399999999999974, 9.548},
+        {-2.4, -2.4, -2.4, 0.7, 2.2, 5.5, 7.7, 7.7, 9.8},
+        {-2.4, -2.4, -1, 0.7, 2.2, 5.5, 7.7, 9.8, 9.8},
+        {-2.4, -2.4, -1.98, 0.7, 2.6500000000000004, 6.0999999999999996, 9.1700000000000035, 9.8, 9.8},
+        {-2.4, -2.4, -1, 0.7, 2.6500000000000004, 5.9000000000000004, 7.7, 9.8, 9.8}}},
+      {counted, std_points,
+       {{1.5, 1.5, 1.5, 2.375, 5.25, 11.6875, 12.25, 12.25, 12.25},
+        {1.5, 1.5, 1.5, 2, 3.5, 12.25, 12.25, 12.25, 12.25},
+        {1.5, 1.5, 1.5, 3.5, 7, 12.25, 12.25, 12.25, 12.25},
+        {1.5, 1.5, 1.5, 2.75, 7, 12.25, 12.25, 12.25, 12.25},
+        {1.5, 1.5, 1.5, 3.5, 7, 12.25, 12.25, 12.25, 12.25}}},
+      {b, asked,
+       {{-2.4, 0.7, -1.7, 9.8, 3.359999999999999},
+        {-2.4, 0.7, -1, 9.8, 3.1},
+        {-2.4, 0.7, -1, 9.8, 4.4},
+        {-2.4, 0.86666666666666647, -1.5249999999999999, 9.8, 4.1400000000000006},
+        {-2.4, 0.95, -1, 9.8, 4.4}}},
+  };
+  for (const auto& c : cases) {
+    for (int d = 0; d < 5; ++d) {
+      SCOPED_TRACE(testing::Message() << "PCTLDEF=" << kDefs[d].def << ", " << c.p.size() << " points");
+      value_list v(c.data);
+      const bool ranked = &c.p == &asked;
+      request r(v, kDefs[d].def, c.p, ranked ? 0 : 1);
+      r.index = {0, 2, 1, 4, 3};  // ascending: 0, .125, 1/3, .6, 1
+      if (ranked) r.q.index = r.index.data();
+      r.run(v);
+      for (size_t i = 0; i < c.p.size(); ++i) EXPECT_NEAR(r.est[i], c.ref[d][i], 1e-13) << "point " << i;
+    }
   }
 }
 
@@ -334,126 +324,83 @@ TEST(WeightedPercentiles, MissingSumOfWeightsEstimatesNothing) {
 
 // ---- confidence limits ----------------------------------------------------------
 
-// R: mean(x) + sd(x) * qt(a, n-1, ncp = qnorm(p) * sqrt(n)) / sqrt(n), sample B, n = 12;
-// limits are stored in descending percentile order.
-TEST(PercentileLimits, NormalTheoryTwoSidedMatchesNoncentralT) {
-  const double lo[9] = {-11.873738744498723, -7.8558563192985638, -5.7699459958586523,
-                        -2.4407904676204497, 0.86337035965144437, 3.5825613172186634,
-                        5.6106586353224035,  6.7138957809908675,  8.6691134262356755};
-  const double hi[9] = {-2.3024467595691229, -0.34722911432403381, 0.75600803134414907,
-                        2.7841053494480077,  5.503296307015221,    8.8074571342873931,
-                        12.136612662525209,  14.222522985965087,   18.240405411165245};
-  auto v = value_list::of(sample_b());
-  request r(v, 5, {kStd, kStd + 9});
-  r.q.ntkind = 3;
-  r.q.ntalpha = 0.05;
-  r.run(v);
-  for (int i = 0; i < 9; ++i) {
-    SCOPED_TRACE(kStd[i]);
-    EXPECT_NEAR(r.ntl[8 - i], lo[i], 1e-6 * std::fabs(lo[i]) + 1e-9);
-    EXPECT_NEAR(r.ntu[8 - i], hi[i], 1e-6 * std::fabs(hi[i]) + 1e-9);
+// R: mean(x) + sd(x) * qt(a, n-1, ncp = qnorm(p) * sqrt(n)) / sqrt(n), sample B, n = 12,
+// two-sided at alpha 0.05 and one-sided at a' = alpha = 0.10; limits are stored in
+// descending percentile order, and a one-sided request leaves the other end missing.
+TEST(PercentileLimits, NormalTheoryMatchesNoncentralT) {
+  const struct {
+    int kind;
+    double alpha, lo[9], hi[9];
+  } cases[] = {
+      {3, 0.05,
+       {-11.873738744498723, -7.8558563192985638, -5.7699459958586523, -2.4407904676204497, 0.86337035965144437,
+        3.5825613172186634, 5.6106586353224035, 6.7138957809908675, 8.6691134262356755},
+       {-2.3024467595691229, -0.34722911432403381, 0.75600803134414907, 2.7841053494480077, 5.503296307015221,
+        8.8074571342873931, 12.136612662525209, 14.222522985965087, 18.240405411165245}},
+      {1, 0.10,
+       {-9.1241989433771185, -5.7561122382561916, -3.9959638416147802, -1.1553567433557612, 1.7462005837098518,
+        4.2873339407472839, 6.3326503560314755, 7.493422284075594, 9.6027719715157147},
+       {}},
+      {2, 0.10,
+       {},
+       {-3.2361053048490227, -1.1267556174089721, 0.034016310635180513, 2.0793327259193877, 4.6204660829568152,
+        7.5220234100226788, 10.362630508281372, 12.122778904922656, 15.490865610043473}},
+  };
+  for (const auto& c : cases) {
+    auto v = value_list::of(sample_b());
+    request r(v, 5, {kStd, kStd + 9});
+    r.q.ntkind = c.kind;
+    r.q.ntalpha = c.alpha;
+    r.run(v);
+    for (int i = 0; i < 9; ++i) {
+      SCOPED_TRACE(testing::Message() << c.kind << " p=" << kStd[i]);
+      auto limit = [](bool absent, double got, double want) {
+        return absent ? is_missing(got) : std::fabs(got - want) <= 1e-6 * std::fabs(want) + 1e-9;
+      };
+      EXPECT_TRUE(limit(c.kind == 2, r.ntl[8 - i], c.lo[i])) << r.ntl[8 - i];
+      EXPECT_TRUE(limit(c.kind == 1, r.ntu[8 - i], c.hi[i])) << r.ntu[8 - i];
+    }
   }
 }
 
-// R: the same with a' = alpha = 0.10 for one-sided bounds.
-TEST(PercentileLimits, NormalTheoryOneSidedUseTheFullAlpha) {
-  const double lo[9] = {-9.1241989433771185, -5.7561122382561916, -3.9959638416147802,
-                        -1.1553567433557612, 1.7462005837098518,  4.2873339407472839,
-                        6.3326503560314755,  7.493422284075594,   9.6027719715157147};
-  const double hi[9] = {-3.2361053048490227, -1.1267556174089721, 0.034016310635180513,
-                        2.0793327259193877,  4.6204660829568152,  7.5220234100226788,
-                        10.362630508281372,  12.122778904922656,  15.490865610043473};
-  auto v = value_list::of(sample_b());
-  request lower(v, 5, {kStd, kStd + 9});
-  lower.q.ntkind = 1;
-  lower.q.ntalpha = 0.10;
-  lower.run(v);
-  auto v2 = value_list::of(sample_b());
-  request upper(v2, 5, {kStd, kStd + 9});
-  upper.q.ntkind = 2;
-  upper.q.ntalpha = 0.10;
-  upper.run(v2);
-  for (int i = 0; i < 9; ++i) {
-    SCOPED_TRACE(kStd[i]);
-    EXPECT_NEAR(lower.ntl[8 - i], lo[i], 1e-6 * std::fabs(lo[i]) + 1e-9);
-    EXPECT_TRUE(is_missing(lower.ntu[8 - i]));
-    EXPECT_NEAR(upper.ntu[8 - i], hi[i], 1e-6 * std::fabs(hi[i]) + 1e-9);
-    EXPECT_TRUE(is_missing(upper.ntl[8 - i]));
+// Distribution-free limits, B ~ binom(n, p): R pbinom(14, 20, .5) - pbinom(5, 20, .5) =
+// 0.95861053466796875 for ranks 6 and 15; one-sided lower, the largest l with
+// P(B >= l) >= 0.95: 1 - pbinom(5, 20, .5) = 0.97930526733398438 (from l = 7 it is
+// 0.9423). At n = 10, p = 0.99 no symmetric interval reaches 95 percent: kind 4 gives
+// none, the asymmetric fallback (5) ends at the extreme order statistic with its
+// short coverage. Ranks count frequencies. -1: missing; -2: not checked.
+TEST(PercentileLimits, DistributionFree) {
+  std::vector<obs> tens, ones, counts{{1, 5}, {2, 5}, {3, 4}, {4, 5}, {5, 1}}, ten;
+  for (int i = 1; i <= 20; ++i) tens.push_back({10.0 * i}), ones.push_back({1.0 * i});
+  for (int i = 1; i <= 10; ++i) ten.push_back({1.0 * i});
+  const struct {
+    const char* what;
+    const std::vector<obs>& data;
+    double p;
+    int kind;
+    double lr, ur, cov, dfl, dfu;
+  } cases[] = {
+      {"median of 20", tens, 0.5, 4, 6, 15, 95.861053466796875, 60, 150},
+      {"counted ranks", counts, 0.5, 4, -2, -2, -2, 2, 4},
+      {"one-sided lower", ones, 0.5, 1, 6, -2, 97.930526733398438, 6, -1},
+      {"one-sided upper", ones, 0.5, 2, -2, -2, -2, -1, 15},
+      {"no symmetric interval", ten, 0.99, 4, -2, -2, -1, -2, -1},
+      {"asymmetric fallback", ten, 0.99, 5, -2, 10, -2, -2, 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    value_list v(c.data);
+    request r(v, 5, {c.p});
+    r.q.dfkind = c.kind;
+    r.q.dfalpha = 0.05;
+    r.run(v);
+    const double got[5] = {r.lr[0], r.ur[0], r.cov[0], r.dfl[0], r.dfu[0]};
+    const double want[5] = {c.lr, c.ur, c.cov, c.dfl, c.dfu};
+    for (int i = 0; i < 5; ++i)
+      EXPECT_TRUE(want[i] == -1 ? is_missing(got[i]) : want[i] == -2 || std::fabs(got[i] - want[i]) <= 1e-10)
+          << i << ": " << got[i];
+    EXPECT_TRUE(c.kind != 5 || (r.cov[0] > 0 && r.cov[0] < 95)) << r.cov[0];
   }
-}
-
-// R: pbinom(14, 20, .5) - pbinom(5, 20, .5) = 0.95861053466796875 for ranks 6 and 15.
-TEST(PercentileLimits, DistributionFreeMedianOfTwenty) {
-  std::vector<double> xs;
-  for (int i = 1; i <= 20; ++i) xs.push_back(10.0 * i);
-  auto v = value_list::of(xs);
-  request r(v, 5, {0.5});
-  r.q.dfkind = 4;
-  r.q.dfalpha = 0.05;
-  r.run(v);
-  EXPECT_EQ(r.lr[0], 6);
-  EXPECT_EQ(r.ur[0], 15);
-  EXPECT_NEAR(r.cov[0], 95.861053466796875, 1e-10);
-  EXPECT_EQ(r.dfl[0], 60);
-  EXPECT_EQ(r.dfu[0], 150);
-}
-
-TEST(PercentileLimits, DistributionFreeRanksCountFrequencies) {
-  // Twenty observations in five values: ranks 6 and 15 fall on 2 and 4.
-  value_list v({{1, 5}, {2, 5}, {3, 4}, {4, 5}, {5, 1}});
-  request r(v, 5, {0.5});
-  r.q.dfkind = 4;
-  r.q.dfalpha = 0.05;
-  r.run(v);
-  EXPECT_EQ(r.dfl[0], 2);
-  EXPECT_EQ(r.dfu[0], 4);
-}
-
-TEST(PercentileLimits, DistributionFreeOneSidedKeepOneEnd) {
-  std::vector<double> xs;
-  for (int i = 1; i <= 20; ++i) xs.push_back(i);
-  auto v = value_list::of(xs);
-  request lo(v, 5, {0.5});
-  lo.q.dfkind = 1;
-  lo.q.dfalpha = 0.05;
-  lo.run(v);
-  EXPECT_FALSE(is_missing(lo.dfl[0]));
-  EXPECT_TRUE(is_missing(lo.dfu[0]));
-  // Lower bound: the largest l with P(B >= l) >= 0.95, B ~ binom(20, .5).
-  // R: 1 - pbinom(5, 20, .5) = 0.97930526733398438; from l = 7 it is 0.9423.
-  EXPECT_EQ(lo.lr[0], 6);
-  EXPECT_EQ(lo.dfl[0], 6);
-  EXPECT_NEAR(lo.cov[0], 97.930526733398438, 1e-10);
-  auto v2 = value_list::of(xs);
-  request up(v2, 5, {0.5});
-  up.q.dfkind = 2;
-  up.q.dfalpha = 0.05;
-  up.run(v2);
-  EXPECT_TRUE(is_missing(up.dfl[0]));
-  EXPECT_EQ(up.dfu[0], 15);
-}
-
-TEST(PercentileLimits, AsymmetricFallbackWhenSymmetricMisses) {
-  // n = 10, p = 0.99: no symmetric interval reaches 95 percent.
-  std::vector<double> xs;
-  for (int i = 1; i <= 10; ++i) xs.push_back(i);
-  auto v = value_list::of(xs);
-  request sym(v, 5, {0.99});
-  sym.q.dfkind = 4;
-  sym.q.dfalpha = 0.05;
-  sym.run(v);
-  auto v2 = value_list::of(xs);
-  request asym(v2, 5, {0.99});
-  asym.q.dfkind = 5;
-  asym.q.dfalpha = 0.05;
-  asym.run(v2);
-  EXPECT_TRUE(is_missing(sym.cov[0]));
-  EXPECT_TRUE(is_missing(sym.dfu[0]));
-  // The fallback ends at the extreme order statistic, with its (short) coverage.
-  EXPECT_EQ(asym.ur[0], 10);
-  EXPECT_EQ(asym.dfu[0], 10);
-  EXPECT_GT(asym.cov[0], 0);
-  EXPECT_LT(asym.cov[0], 95);
 }
 
 TEST(PercentileLimits, NoLimitsForASingleObservation) {

@@ -1,5 +1,7 @@
 // Parse dumps of every statement with a representative set of its options, compared
-// with golden texts in parse_golden/ (NAME.kes parsed, NAME.dump expected). Set
+// with golden texts in parse_golden/ (NAME.kes parsed, NAME.dump expected). A line
+// "%%" in NAME.kes separates programs parsed one by one, positions counted in the
+// file; the dump of each is headed by the line it starts at. Set
 // KES_UPDATE_GOLDEN=1 to rewrite the golden texts after a deliberate change, then
 // review the difference.
 #include <gtest/gtest.h>
@@ -8,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "parse_test_util.h"
 
@@ -35,8 +39,16 @@ TEST_P(ParseGolden, DumpMatches) {
   fs::path dir = fs::path(KES_SOURCE_DIR) / "tests/platform/parse_golden";
   fs::path in = dir / (GetParam() + ".kes");
   fs::path want = dir / (GetParam() + ".dump");
-  parse_test::result r = parse_test::parse(read_file(in), GetParam() + ".kes");
-  std::string got = actual_text(r);
+  std::istringstream lines(read_file(in));
+  std::string line, got;
+  std::vector<std::pair<int, std::string>> programs{{1, ""}};
+  for (int n = 1; std::getline(lines, line); ++n)
+    if (line == "%%") programs.push_back({n + 1, ""});
+    else programs.back().second += line + "\n";
+  for (const auto& [first, text] : programs) {
+    if (programs.size() > 1) got += "--- program at line " + std::to_string(first) + "\n";
+    got += actual_text(parse_test::parse(text, GetParam() + ".kes", first));
+  }
   if (std::getenv("KES_UPDATE_GOLDEN")) {
     std::ofstream(want) << got;
     GTEST_SKIP() << "golden text rewritten";
@@ -50,6 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, ParseGolden,
                                            "keyword_names", "dollar_spellings", "histogram",
                                            "histogram_families", "probability_plots", "inset",
                                            "output", "errors", "errors_values", "errors_repair",
-                                           "errors_statements"));
+                                           "errors_statements", "option_slots", "dataset_options",
+                                           "keyword_options"));
 
 }  // namespace

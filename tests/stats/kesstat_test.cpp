@@ -282,25 +282,23 @@ TEST_F(StatRecord, StatisticsBeyondTheLargestDoubleAreMissing) {
   for (double x : st().mom.v) EXPECT_FALSE(std::isinf(x));
 }
 
+// Overflow levels 1, 2 and 4 drop USS, CSS and the sum with what derives from them;
+// the quantiles do not depend on the sums.
 TEST_F(StatRecord, OverflowLevelsDropTheSumsThatOverflowed) {
-  auto a = value_list::of({1, 2, 3});
-  a.rec.overflow = 1;
-  run(a);
-  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_USS]));
-  EXPECT_EQ(st().mom.v[KES_MOM_VAR], 1);
-  auto b = value_list::of({1, 2, 3});
-  b.rec.overflow = 2;
-  run(b);
-  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_CSS]));
-  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_VAR]));
-  EXPECT_EQ(st().mom.v[KES_MOM_MEAN], 2);
-  auto c = value_list::of({1, 2, 3});
-  c.rec.overflow = 4;
-  run(c);
-  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_SUM]));
-  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_MEAN]));
-  // The quantiles do not depend on the sums.
-  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2);
+  const struct {
+    int level, dropped, other_dropped, kept;
+    double kept_value;
+  } rows[] = {{1, KES_MOM_USS, KES_MOM_USS, KES_MOM_VAR, 1},
+              {2, KES_MOM_CSS, KES_MOM_VAR, KES_MOM_MEAN, 2},
+              {4, KES_MOM_SUM, KES_MOM_MEAN, KES_MOM_N, 3}};
+  for (const auto& r : rows) {
+    auto v = value_list::of({1, 2, 3});
+    v.rec.overflow = r.level;
+    run(v);
+    EXPECT_TRUE(is_missing(st().mom.v[r.dropped]) && is_missing(st().mom.v[r.other_dropped])) << r.level;
+    EXPECT_EQ(st().mom.v[r.kept], r.kept_value) << r.level;
+    EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2) << r.level;
+  }
 }
 
 TEST_F(StatRecord, CancelledSumBecomesExactlyZero) {

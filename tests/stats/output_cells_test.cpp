@@ -1,6 +1,6 @@
-// The checks the OUTPUT set-up makes on the analysis variables, the special missing
-// values an OUTPUT observation carries, and the utility files of the side-by-side box
-// plots.
+// The special missing values an OUTPUT observation carries, and the utility files of
+// the side-by-side box plots. OUTPUT without a VAR statement is the example program
+// default_var.
 #include "output_test_support.h"
 #include "stats/kesoutp.h"
 
@@ -9,21 +9,6 @@ namespace {
 using out_test::output_fixture;
 
 using OutputCells = output_fixture;
-
-TEST_F(OutputCells, NoVarStatementWithSeveralVariablesEndsTheStep) {
-  input("in", "a,b\n1,2\n", {"a", "b"});
-  ctx->proc->slots[1].given = 0;  // the variables came from the data set, not VAR
-  output("o", {{6, {"m"}}});
-  EXPECT_EQ(setup(), KES_RC_OUTPUT_UNDEFINED);
-  EXPECT_NE(log().find("ERROR: An OUTPUT statement needs a VAR statement"), std::string::npos) << log();
-}
-
-TEST_F(OutputCells, NoVarStatementWithOneVariableIsFine) {
-  input("in", "a\n1\n", {"a"});
-  ctx->proc->slots[1].given = 0;
-  output("o", {{6, {"m"}}});
-  EXPECT_EQ(setup(), 0) << log();
-}
 
 // Special missing values and a negative zero keep their kind on the way out.
 TEST_F(OutputCells, MissingKindsAndNegativeZeroReachTheFile) {

@@ -19,66 +19,35 @@ namespace {
 
 // ---- significant-digit field widths ----
 
-struct sig {
-  int w, d;
-};
-sig sig2(double a, double b, double c, int ndig, int maxw) {
-  sig s{};
-  zqsig2(a, b, c, ndig, maxw, &s.w, &s.d);
-  return s;
-}
-
-TEST(SignificantDigits, TwoValuesShareTheWiderDecimals) {
-  // 12.5 has 2 integer digits and 5 decimals, 0.25 one and 6: 2 + 6 + 1 columns.
-  sig s = sig2(12.5, 0.25, 0, 7, 12);
-  EXPECT_EQ(s.w, 9);
-  EXPECT_EQ(s.d, 6);
-}
-
-TEST(SignificantDigits, RoundingPastAPowerOfTenIsMeasuredAgain) {
-  // 9.9999999 at 6 decimals rounds to 10.000000: 2 integer digits and 5 decimals.
-  sig s = sig2(9.9999999, 0, 0, 7, 12);
-  EXPECT_EQ(s.w, 8);
-  EXPECT_EQ(s.d, 5);
-}
-
-TEST(SignificantDigits, TheColumnLimitCutsTheDecimals) {
-  // Decimals 7 and width 11 exceed 10: 10 - 3 - 2 = 5 decimals.
-  sig s = sig2(123.456, 0.00123, 0, 8, 10);
-  EXPECT_EQ(s.w, 10);
-  EXPECT_EQ(s.d, 5);
-}
-
-TEST(SignificantDigits, ZerosTakeTheirLayoutFromThePrecisionHint) {
-  // c = 0.001 asks for trunc(3) + 1 = 4 decimals; one integer column.
-  sig s = sig2(0, 0, 0.001, 7, 12);
-  EXPECT_EQ(s.w, 6);
-  EXPECT_EQ(s.d, 4);
-  // Missing values count as zero; a hint of 1 or more asks nothing.
-  s = sig2(std::nan(""), 0, 2.0, 7, 12);
-  EXPECT_EQ(s.w, 1);
-  EXPECT_EQ(s.d, 0);
-}
-
-TEST(SignificantDigits, TheSignTakesAColumnAndADigit) {
+// By hand: 12.5 has 2 integer digits and 5 decimals, 0.25 one and 6: 2 + 6 + 1 columns.
+// 9.9999999 at 6 decimals rounds to 10.000000, measured again: 2 integer digits and 5
+// decimals. Decimals 7 and width 11 exceed 10 columns: 10 - 3 - 2 = 5 decimals. Zeros
+// take their layout from the precision hint c = 0.001: trunc(3) + 1 = 4 decimals;
+// missing values count as zero and a hint of 1 or more asks nothing. Nine integer
+// digits in ten columns leave no room for a point: whole numbers; twelve do not fit
+// at all: the best form, within the columns (width -1).
+TEST(SignificantDigits, FieldWidthsAndDecimals) {
+  const struct {
+    double a, b, c;
+    int ndig, maxw, w, d;
+  } rows[] = {
+      {12.5, 0.25, 0, 7, 12, 9, 6},        {9.9999999, 0, 0, 7, 12, 8, 5},
+      {123.456, 0.00123, 0, 8, 10, 10, 5}, {0, 0, 0.001, 7, 12, 6, 4},
+      {std::nan(""), 0, 2.0, 7, 12, 1, 0}, {123456789.5, 1, 0, 12, 10, 10, 0},
+      {123456789012.0, 1, 0, 14, 10, -1, KES_SIG_BEST},
+  };
+  for (const auto& r : rows) {
+    int w = 0, d = 0;
+    zqsig2(r.a, r.b, r.c, r.ndig, r.maxw, &w, &d);
+    EXPECT_TRUE(r.w < 0 ? w <= r.maxw : w == r.w) << r.a << ": " << w;
+    EXPECT_EQ(d, r.d) << r.a;
+  }
+  // The sign takes a column and a digit.
   int w = 0, d = 0;
   zqsig_format(7, &w, &d, -12.5);
-  EXPECT_EQ(w, 3);
-  EXPECT_EQ(d, 4);
+  EXPECT_EQ(w * 10 + d, 34);
   zqsig_format(7, &w, &d, 0.0005);
-  EXPECT_EQ(w, 1);
-  EXPECT_EQ(d, 6);
-}
-
-TEST(SignificantDigits, NoRoomForDecimalsGivesWholeNumbersOrTheBestForm) {
-  // Nine integer digits in ten columns: no room for a point, whole numbers fit.
-  sig s = sig2(123456789.5, 1, 0, 12, 10);
-  EXPECT_EQ(s.w, 10);
-  EXPECT_EQ(s.d, 0);
-  // Twelve integer digits do not fit ten columns at all.
-  s = sig2(123456789012.0, 1, 0, 14, 10);
-  EXPECT_EQ(s.d, KES_SIG_BEST);
-  EXPECT_LE(s.w, 10);
+  EXPECT_EQ(w * 10 + d, 16);
 }
 
 // ---- listing labels ----

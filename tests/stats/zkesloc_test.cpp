@@ -48,106 +48,62 @@ std::vector<double> sample_l20() {
 
 }  // namespace
 
-// R: wilcox.test(x, mu = 2, exact = TRUE): V = 50, p = 0.423828125; binom.test(7, 12):
-// p = 0.7744140625; t.test(x, mu = 2): t = 1.1318752614073397, p = 0.28175830134684887.
-TEST(LocationTests, TwelveDistinctDifferences) {
-  auto v = value_list::of(sample_l1());
-  located l(v, 2.0);
-  EXPECT_EQ(l[KES_LOC_MU0], 2.0);
-  EXPECT_EQ(l[KES_LOC_NDIFF], 12);
-  EXPECT_EQ(l[KES_LOC_NABOVE], 7);
-  EXPECT_NEAR(l[KES_LOC_T], 1.1318752614073397, 1e-13);
-  EXPECT_NEAR(l[KES_LOC_PT], 0.28175830134684887, 1e-12);
-  EXPECT_EQ(l[KES_LOC_M], 1);
-  EXPECT_NEAR(l[KES_LOC_PM], 0.7744140625, 1e-13);
-  EXPECT_EQ(l[KES_LOC_S], 11);  // V - n(n+1)/4
-  EXPECT_NEAR(l[KES_LOC_PS], 0.423828125, 1e-14);
+std::vector<obs> each(const std::vector<double>& xs) {
+  std::vector<obs> d;
+  for (double x : xs) d.push_back({x});
+  return d;
 }
 
-// R: wilcox.test(x20, mu = 0.5, exact = TRUE): V = 157, p = 0.05316925048828125;
-// binom.test(13, 20): p = 0.26317596435546875. n = 20 is still enumerated.
-TEST(LocationTests, TwentyIsStillExact) {
-  auto v = value_list::of(sample_l20());
-  located l(v, 0.5);
-  EXPECT_EQ(l[KES_LOC_NDIFF], 20);
-  EXPECT_EQ(l[KES_LOC_S], 52);
-  EXPECT_NEAR(l[KES_LOC_PS], 0.05316925048828125, 1e-15);
-  EXPECT_EQ(l[KES_LOC_M], 3);
-  EXPECT_NEAR(l[KES_LOC_PM], 0.26317596435546875, 1e-13);
-}
-
-// R: S = 62.5 and the t approximation 2 * pt(-|S| / sqrt(D), n - 1) with
-// D = (n V - S^2)/(n - 1), V = n(n+1)(2n+1)/24: p = 0.025825343818285058.
-TEST(LocationTests, TwentyOneUsesTheTApproximation) {
-  auto xs = sample_l20();
-  xs.push_back(8.15);
-  auto v = value_list::of(xs);
-  located l(v, 0.5);
-  EXPECT_EQ(l[KES_LOC_NDIFF], 21);
-  EXPECT_EQ(l[KES_LOC_S], 62.5);
-  EXPECT_NEAR(l[KES_LOC_PS], 0.025825343818285058, 1e-13);
-  EXPECT_EQ(l[KES_LOC_M], 3.5);
-  EXPECT_NEAR(l[KES_LOC_PM], 0.18924713134765619, 1e-13);
-}
-
-// R with midranks (rank()) and the tie correction sum (t+1)t(t-1): 22 differences
-// after dropping the two values equal to mu0 = 1; S = 36.5, p = 0.24274567636506739;
-// binom.test(13, 22): p = 0.5234670639038087; t.test(y, mu = 1).
-TEST(LocationTests, TiesFrequenciesAndValuesAtMu0) {
-  value_list v({{2, 4}, {0, 3}, {1, 2}, {3.5}, {-1.5}, {4}, {-2}, {0.5}, {1.5, 2}, {6}, {-3},
-                {2.25}, {-0.25}, {5}, {7}, {0.75}, {8}});
-  located l(v, 1.0);
-  EXPECT_EQ(l[KES_LOC_NDIFF], 22);
-  EXPECT_EQ(l[KES_LOC_NABOVE], 13);
-  EXPECT_EQ(l[KES_LOC_S], 36.5);
-  EXPECT_NEAR(l[KES_LOC_PS], 0.24274567636506739, 1e-13);
-  EXPECT_EQ(l[KES_LOC_M], 2);
-  EXPECT_NEAR(l[KES_LOC_PM], 0.5234670639038087, 1e-13);
-  EXPECT_NEAR(l[KES_LOC_T], 1.4539107784165615, 1e-13);
-  EXPECT_NEAR(l[KES_LOC_PT], 0.15948165212358925, 1e-12);
-}
-
-// Hand enumeration: differences 1, -1, 2 give midranks 1.5, 1.5, 3; S+ = 4.5, S = 1.5;
-// doubled ranks {3, 3, 6}, reflected K = 3: sums <= 3 are {}, {3}, {3}: p = 2 * 3/8.
-TEST(LocationTests, TieAcrossTheTwoSidesSharesAMidrank) {
-  // (0.5 - 1.2 and 2.2 - 0.5 also tie, though their computed distances differ in the
-  // last bit.)
-  auto w = value_list::of({-1.2, 2.2});
-  located t(w, 0.5);
-  EXPECT_EQ(t[KES_LOC_S], 0);
-
-  auto v = value_list::of({11, 9, 12});
-  located l(v, 10);
-  EXPECT_EQ(l[KES_LOC_S], 1.5);
-  EXPECT_EQ(l[KES_LOC_PS], 0.75);
-}
-
-// Frequencies: 1 (twice), -2, 3 about 0: midranks 1.5, 1.5, 3, 4; S+ = 7, S = 2;
-// 2S+ = 14 reflects to 6; subsets of {3, 3, 6, 8} with sum <= 6: 5 of 16.
-TEST(LocationTests, FrequencyTiesEnumerated) {
-  value_list v({{1, 2}, {-2, 1}, {3, 1}});
-  located l(v, 0);
-  EXPECT_EQ(l[KES_LOC_NDIFF], 4);
-  EXPECT_EQ(l[KES_LOC_S], 2);
-  EXPECT_EQ(l[KES_LOC_PS], 0.625);
-}
-
-TEST(LocationTests, RelativeToleranceMakesNearEqualDistancesTied) {
-  // 10 + d and 10 - d(1 + 1e-14) are one tie group; 1e-12 apart they are not.
-  auto tied = value_list::of({10.5, 10 - 0.5 * (1 + 1e-14), 12});
-  located a(tied, 10);
-  EXPECT_EQ(a[KES_LOC_S], 1.5);
-  auto apart = value_list::of({10.5, 10 - 0.5 * (1 + 1e-12), 12});
-  located b(apart, 10);
-  EXPECT_EQ(b[KES_LOC_S], 1.0);  // ranks 1 (+), 2 (-), 3 (+): S+ = 4, S = 4 - 3
-}
-
-TEST(LocationTests, SymmetricRanksGiveProbabilityOne) {
-  auto v = value_list::of({-3, -1, 1, 3});
-  located l(v, 0);
-  EXPECT_EQ(l[KES_LOC_S], 0);
-  EXPECT_EQ(l[KES_LOC_PS], 1.0);
-  EXPECT_EQ(l[KES_LOC_PM], 1.0);
+// Reference values, NaN where a row does not check a cell:
+// - sample L1 about 2, R: wilcox.test(x, mu = 2, exact = TRUE): V = 50 (S = V - n(n+1)/4),
+//   p = 0.423828125; binom.test(7, 12): p = 0.7744140625; t.test(x, mu = 2);
+// - L20 about 0.5, R: wilcox.test: V = 157, p = 0.05316925048828125 (n = 20 is still
+//   enumerated); binom.test(13, 20);
+// - L20 and 8.15 about 0.5: S = 62.5 and the t approximation 2 pt(-|S| / sqrt(D), n - 1),
+//   D = (n V - S^2)/(n - 1), V = n(n+1)(2n+1)/24;
+// - ties and counts about 1, R with midranks (rank()) and the tie correction
+//   sum (t+1)t(t-1): 22 differences after dropping the two values at mu0; binom.test(13,
+//   22); t.test(y, mu = 1);
+// - by hand: -1.2, 2.2 about 0.5 tie across the sides (their computed distances differ in
+//   the last bit); 11, 9, 12 about 10: differences 1, -1, 2, midranks 1.5, 1.5, 3, S+ = 4.5,
+//   S = 1.5, doubled ranks {3, 3, 6} reflected at K = 3: sums <= 3 are {}, {3}, {3}, so
+//   p = 2 * 3/8; 1 (twice), -2, 3 about 0: midranks 1.5, 1.5, 3, 4, S+ = 7, S = 2, 2S+ = 14
+//   reflects to 6, subsets of {3, 3, 6, 8} with sum <= 6: 5 of 16;
+// - a relative tolerance ties 10 + d and 10 - d(1 + 1e-14), not 1e-12 apart (ranks 1 (+),
+//   2 (-), 3 (+): S+ = 4, S = 1); symmetric ranks give probability 1.
+TEST(LocationTests, AgainstReferences) {
+  std::vector<double> l21 = sample_l20();
+  l21.push_back(8.15);
+  const double u = NAN;
+  const struct {
+    std::vector<obs> data;
+    double mu0, ndiff, nabove, t, pt, m, pm, s, ps;
+  } rows[] = {
+      {each(sample_l1()), 2.0, 12, 7, 1.1318752614073397, 0.28175830134684887, 1, 0.7744140625, 11, 0.423828125},
+      {each(sample_l20()), 0.5, 20, u, u, u, 3, 0.26317596435546875, 52, 0.05316925048828125},
+      {each(l21), 0.5, 21, u, u, u, 3.5, 0.18924713134765619, 62.5, 0.025825343818285058},
+      {{{2, 4}, {0, 3}, {1, 2}, {3.5}, {-1.5}, {4}, {-2}, {0.5}, {1.5, 2}, {6}, {-3}, {2.25}, {-0.25}, {5}, {7},
+        {0.75}, {8}},
+       1.0, 22, 13, 1.4539107784165615, 0.15948165212358925, 2, 0.5234670639038087, 36.5, 0.24274567636506739},
+      {each({-1.2, 2.2}), 0.5, u, u, u, u, u, u, 0, u},
+      {each({11, 9, 12}), 10, u, u, u, u, u, u, 1.5, 0.75},
+      {{{1, 2}, {-2, 1}, {3, 1}}, 0, 4, u, u, u, u, u, 2, 0.625},
+      {each({10.5, 10 - 0.5 * (1 + 1e-14), 12}), 10, u, u, u, u, u, u, 1.5, u},
+      {each({10.5, 10 - 0.5 * (1 + 1e-12), 12}), 10, u, u, u, u, u, u, 1.0, u},
+      {each({-3, -1, 1, 3}), 0, u, u, u, u, u, 1.0, 0, 1.0},
+  };
+  for (const auto& r : rows) {
+    value_list v(r.data);
+    located l(v, r.mu0);
+    SCOPED_TRACE(testing::Message() << r.data.size() << " values about " << r.mu0);
+    EXPECT_EQ(l[KES_LOC_MU0], r.mu0);
+    const std::pair<int, double> want[] = {{KES_LOC_NDIFF, r.ndiff}, {KES_LOC_NABOVE, r.nabove}, {KES_LOC_T, r.t},
+                                           {KES_LOC_PT, r.pt},       {KES_LOC_M, r.m},           {KES_LOC_PM, r.pm},
+                                           {KES_LOC_S, r.s},         {KES_LOC_PS, r.ps}};
+    for (const auto& [cell, value] : want)
+      EXPECT_TRUE(std::isnan(value) || std::fabs(l[cell] - value) <= 1e-12 * std::fabs(value))
+          << "cell " << cell << ": " << l[cell] << " for " << value;
+  }
 }
 
 TEST(LocationTests, AllValuesAtMu0) {

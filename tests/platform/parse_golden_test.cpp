@@ -14,17 +14,11 @@
 #include <vector>
 
 #include "parse_test_util.h"
+#include "support/scratch_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& p) {
-  std::ifstream f(p);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 std::string actual_text(const parse_test::result& r) {
   std::string t = r.dump;
@@ -39,7 +33,7 @@ TEST_P(ParseGolden, DumpMatches) {
   fs::path dir = fs::path(KES_SOURCE_DIR) / "tests/platform/parse_golden";
   fs::path in = dir / (GetParam() + ".kes");
   fs::path want = dir / (GetParam() + ".dump");
-  std::istringstream lines(read_file(in));
+  std::istringstream lines(kes_test::slurp(in));
   std::string line, got;
   std::vector<std::pair<int, std::string>> programs{{1, ""}};
   for (int n = 1; std::getline(lines, line); ++n)
@@ -54,7 +48,7 @@ TEST_P(ParseGolden, DumpMatches) {
     GTEST_SKIP() << "golden text rewritten";
   }
   ASSERT_TRUE(fs::exists(want)) << want;
-  EXPECT_EQ(read_file(want), got);
+  EXPECT_EQ(kes_test::slurp(want), got);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statements, ParseGolden,

@@ -1,4 +1,6 @@
 // Procedure options read from the PROC node and the rules that tie them together.
+// PCTLDEF= out of range and three CLASS variables are the example programs
+// quiet_faults and datapass_steps.
 #include "data/dataset.h"
 #include "datapass_test_support.h"
 #include "driver/kes_procopts.h"
@@ -51,18 +53,6 @@ TEST_F(DatapassOptions, Defaults) {
   EXPECT_EQ(std::string(ctx()->statlabel[0], 6), "Normal");
 }
 
-TEST_F(DatapassOptions, PctldefIsTruncatedAndClamped) {
-  const double given[3] = {0, 9, 3.9};
-  const int expect[3] = {1, 5, 3};
-  for (int i = 0; i < 3; ++i) {
-    ctx_ = std::make_unique<kes_ctx>();
-    proc_builder p = base();
-    p.num(sPctldef, given[i]);
-    ASSERT_EQ(options(p), 0);
-    EXPECT_EQ(ctx()->pctldef, expect[i]) << given[i];
-  }
-}
-
 TEST_F(DatapassOptions, PlotsizeLimits) {
   proc_builder p = base(false);
   p.num(sPlotsize, 7);
@@ -90,13 +80,6 @@ TEST_F(DatapassOptions, WeightTurnsOffNormalLoccountRobustscale) {
   EXPECT_EQ(count_in_log("LOCCOUNT is ignored"), 1);
   EXPECT_EQ(count_in_log("ROBUSTSCALE is ignored"), 1);
   EXPECT_EQ(count_in_log("PCTLDEF= is ignored"), 1);
-}
-
-TEST_F(DatapassOptions, ThreeClassVariablesEndTheStep) {
-  proc_builder p = base();
-  p.ints(sClass, {var_of("g"), var_of("h"), var_of("k")});
-  EXPECT_EQ(options(p), 2000);
-  EXPECT_EQ(count_in_log("names 3 variables"), 1);
 }
 
 TEST_F(DatapassOptions, ClassOrderAndMissingCodes) {

@@ -1,7 +1,8 @@
 // Output data sets that cannot be written: a read-only library, a write that fails
 // part way, and a step that stops before its input is read; each leaves the earlier
 // file as it was and says why. Data sets the step leaves open are written when the
-// step read its input to the end.
+// step read its input to the end. An output over the step's own input is the example
+// program output_sets.
 #include "output_test_support.h"
 
 #include <signal.h>
@@ -35,7 +36,7 @@ TEST_F(OutputFailures, ReadOnlyLibraryKeepsTheEarlierFile) {
   ::chmod(ro.c_str(), 0555);
   plat::config().libraries["RO"] = ro.string();
   input("in", "x\n1\n", {"x"});
-  output("res", {{6, {"m"}}}, {}, {}, {}, "ro");
+  output("res", {{6, {"m"}}}, "ro");
   // The log and the catalogue are opened first, as the step would have them.
   plat::open_outputs();
   plat::catalogue_load();
@@ -115,19 +116,6 @@ TEST_F(OutputFailures, StepStoppedMidwayLeavesTheEarlierFile) {
   EXPECT_NE(log().find("ERROR: The data set WORK.o was not written because the step did not close it"),
             std::string::npos)
       << log();
-}
-
-TEST_F(OutputFailures, OutputMayReplaceTheStepsOwnInput) {
-  input("in", "x\n1\n2\n", {"x"});
-  output("in", {{5, {"n"}}, {6, {"mean"}}});
-  ASSERT_EQ(setup(), 0) << log();
-  ASSERT_EQ(plat_xbynext(ctx->data), 1);
-  ctx->outvals[0] = 2;
-  ctx->outvals[1] = 1.5;
-  ASSERT_EQ(kesout(ctx, 49), 0);
-  ASSERT_EQ(plat_xbynext(ctx->data), 0);
-  plat::finish_step();
-  EXPECT_EQ(slurp(work() / "in.csv"), "n,mean\n2,1.5\n");
 }
 
 }  // namespace

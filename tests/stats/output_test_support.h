@@ -113,9 +113,7 @@ class output_fixture : public ::testing::Test {
   }
 
   // An OUTPUT statement (appended after the others) writing WORK.member.
-  kes_stmt* output(const std::string& member, const std::vector<keyword>& keywords,
-                   const std::vector<double>& pctlpts = {}, const std::vector<std::string>& pctlpre = {},
-                   const std::vector<std::string>& pctlname = {}, const std::string& lib = "") {
+  kes_stmt* output(const std::string& member, const std::vector<keyword>& keywords, const std::string& lib = "") {
     stmts_.emplace_back();
     kes_stmt& s = stmts_.back();
     std::memset(&s, 0, sizeof s);
@@ -129,14 +127,6 @@ class output_fixture : public ::testing::Test {
     s.slots[KES_OUTPUT_SLOT_OUT].given = 1;
     s.slots[KES_OUTPUT_SLOT_OUT].v.handle = ds != nullptr ? plat::handle(ds) : nullptr;
     for (const keyword& k : keywords) names_list(s.slots[k.slot], k.names);
-    if (!pctlpts.empty()) {
-      doubles_.emplace_back(pctlpts);
-      s.slots[KES_OUTPUT_SLOT_PCTLPTS].given = 1;
-      s.slots[KES_OUTPUT_SLOT_PCTLPTS].v.count = static_cast<int>(pctlpts.size());
-      s.slots[KES_OUTPUT_SLOT_PCTLPTS].list = doubles_.back().data();
-    }
-    if (!pctlpre.empty()) names_list(s.slots[KES_OUTPUT_SLOT_PCTLPRE], pctlpre);
-    if (!pctlname.empty()) names_list(s.slots[KES_OUTPUT_SLOT_PCTLNAME], pctlname);
     kes_stmt** at = &proc_.next;
     while (*at != nullptr) at = &(*at)->next;
     *at = &s;
@@ -193,7 +183,6 @@ class output_fixture : public ::testing::Test {
   std::deque<kes_stmt> stmts_;
   std::deque<std::vector<kes_optslot>> slots_;
   std::deque<std::vector<kes_listname>> lists_;
-  std::deque<std::vector<double>> doubles_;
   std::deque<std::vector<int>> ints_;
   std::deque<std::vector<kes_name32>> names_;
 };

@@ -1,6 +1,7 @@
 // The array paths of the statistics engines: the list copy, the batched percentile
 // limits and the merged signed ranks, each against brute force on random samples with
-// ties and counts (the selections are in scale_selection_test.cpp).
+// ties and counts (the selections are in scale_selection_test.cpp), and the list forms
+// that other code calls against the array forms.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,9 @@
 #include "stats/zkesloc.h"
 #include "stats/zkesmnt.h"
 #include "stats/zkesqnt.h"
+#include "engine_samples.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkestwm.h"
 #include "value_list_builder.h"
 
 using kes_test::obs;
@@ -157,4 +161,26 @@ TEST(FlatValues, SignedRankAgreesWithMidranksBySorting) {
     EXPECT_EQ(res.v[KES_LOC_NABOVE], npos) << trial;
     EXPECT_DOUBLE_EQ(res.v[KES_LOC_S], splus - n * (n + 1.0) / 4.0) << trial;
   }
+}
+
+TEST(ListForms, EqualTheArrayForms) {
+  value_list vl(kes_test::freq_sample());
+  const kes_moments m = kes_test::moments_of(vl);
+  const double v[8] = {1.5, 2, 2.25, 3, 3.5, 4, 5.75, 7};
+  const int f[8] = {2, 5, 1, 7, 3, 4, 2, 1};
+  kes_valnode* tail = vl.head();
+  while (tail->next != nullptr) tail = tail->next;
+  kes_nrmres na, nl;
+  zkesnrm(1, 8, &m, nullptr, v, f, KES_NRM_BOTH_EST, 1, zmissing(), zmissing(), &na);
+  zkesnrm(0, vl.size(), &m, vl.head(), nullptr, nullptr, KES_NRM_BOTH_EST, 1, zmissing(), zmissing(), &nl);
+  EXPECT_TRUE(na.w == nl.w && na.d == nl.d && na.asq == nl.asq && na.pwsq == nl.pwsq);
+  kes_twmres ta, tl;
+  ASSERT_EQ(zkestwm(1, 8, &m, nullptr, nullptr, v, f, 0, 0.3, 3, 0.05, &ta), 0);
+  ASSERT_EQ(zkestwm(0, vl.size(), &m, vl.head(), tail, nullptr, nullptr, 0, 0.3, 3, 0.05, &tl), 0);
+  double sa[KES_SCL_NCELLS], sl[KES_SCL_NCELLS], dw[16];
+  int iw[48];
+  ASSERT_EQ(kesscl(1, 5, 8, nullptr, v, f, dw, iw, sa, 0), 0);
+  ASSERT_EQ(kesscl(0, 5, 8, vl.head(), nullptr, nullptr, dw, iw, sl, 0), 0);
+  for (int i = 0; i < KES_TWM_NCELLS; ++i) EXPECT_EQ(ta.cell[i], tl.cell[i]) << i;
+  for (int i = 0; i < KES_SCL_NCELLS; ++i) EXPECT_EQ(sa[i], sl[i]) << i;
 }

@@ -168,20 +168,6 @@ TEST(ShapiroWilk, PrintFlagClearSkipsTheEdfTests) {
   EXPECT_EQ(r.out_stat, r.w);
 }
 
-TEST(ShapiroWilk, ArrayInputEqualsListInput) {
-  value_list vl(kes_test::freq_sample());
-  const kes_moments m = kes_test::moments_of(vl);
-  const double v[8] = {1.5, 2, 2.25, 3, 3.5, 4, 5.75, 7};
-  const int f[8] = {2, 5, 1, 7, 3, 4, 2, 1};
-  kes_nrmres a, b;
-  zkesnrm(1, 8, &m, nullptr, v, f, KES_NRM_BOTH_EST, 1, zmissing(), zmissing(), &a);
-  zkesnrm(0, vl.size(), &m, vl.head(), nullptr, nullptr, KES_NRM_BOTH_EST, 1, zmissing(), zmissing(), &b);
-  EXPECT_EQ(a.w, b.w);
-  EXPECT_EQ(a.d, b.d);
-  EXPECT_EQ(a.asq, b.asq);
-  EXPECT_EQ(a.pwsq, b.pwsq);
-}
-
 // --------------------------------------------------------------------------- EDF
 struct edf_ref {
   double d, wsq, asq;

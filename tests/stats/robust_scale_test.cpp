@@ -204,17 +204,6 @@ TEST(RobustScale, DegenerateSamples) {
   for (double v : r) EXPECT_TRUE(is_missing(v));
 }
 
-TEST(RobustScale, ArrayInputEqualsListInput) {
-  const double v[14] = {-3, -1.25, 0, 0.5, 1, 1.75, 2, 2.5, 3, 4.25, 5, 6, 8.5, 11};
-  const int f[14] = {3, 1, 9, 2, 4, 6, 1, 8, 2, 5, 1, 3, 2, 1};
-  value_list vl(with_counts(std::vector<double>(v, v + 14), std::vector<int>(f, f + 14)));
-  const scl_out a = run(vl);
-  double r[KES_SCL_NCELLS], dw[28];
-  int iw[84];
-  EXPECT_EQ(kesscl(1, 5, 14, nullptr, v, f, dw, iw, r, 0), 0);
-  for (int i = 0; i < KES_SCL_NCELLS; ++i) EXPECT_EQ(r[i], a.r[i]) << i;
-}
-
 TEST(RobustScale, QnBeyondTheIntRangeIsMissing) {
   // 2 * 1.2e9 observations: the pair counts no longer fit the selection.
   value_list vl(with_counts({1.0, 2.0}, {1200000000, 1200000000}));

@@ -181,15 +181,4 @@ TEST(TrimmedMeans, DegenerateCases) {
   EXPECT_FALSE(is_missing(r.cell[KES_TWM_PT]));
 }
 
-TEST(TrimmedMeans, ArrayInputEqualsListInput) {
-  value_list vl(kes_test::freq_sample());
-  const kes_moments m = kes_test::moments_of(vl);
-  const double v[8] = {1.5, 2, 2.25, 3, 3.5, 4, 5.75, 7};
-  const int f[8] = {2, 5, 1, 7, 3, 4, 2, 1};
-  kes_twmres a, b;
-  ASSERT_EQ(zkestwm(1, 8, &m, nullptr, nullptr, v, f, 0, 0.3, 3, 0.05, &a), 0);
-  b = run(vl, 0, 0.3, 3, 0.05);
-  for (int i = 0; i < KES_TWM_NCELLS; ++i) EXPECT_EQ(a.cell[i], b.cell[i]) << i;
-}
-
 }  // namespace

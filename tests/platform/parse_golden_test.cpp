@@ -36,9 +36,12 @@ TEST_P(ParseGolden, DumpMatches) {
   std::istringstream lines(kes_test::slurp(in));
   std::string line, got;
   std::vector<std::pair<int, std::string>> programs{{1, ""}};
-  for (int n = 1; std::getline(lines, line); ++n)
-    if (line == "%%") programs.push_back({n + 1, ""});
-    else programs.back().second += line + "\n";
+  for (int n = 1; std::getline(lines, line); ++n) {
+    if (line == "%%")
+      programs.push_back({n + 1, ""});
+    else
+      programs.back().second += line + "\n";
+  }
   for (const auto& [first, text] : programs) {
     if (programs.size() > 1) got += "--- program at line " + std::to_string(first) + "\n";
     got += actual_text(parse_test::parse(text, GetParam() + ".kes", first));

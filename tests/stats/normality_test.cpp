@@ -237,20 +237,18 @@ TEST(EdfStatistics, TableValuesAndQualifiers) {
   for (int i = 1; i < 4; ++i) EXPECT_EQ(r.qual[i], ' ');
   EXPECT_EQ(r.qual[0], ' ');
 
-  // The interpolation rule on its own.
+  // The interpolation rule on its own: {statistic, p-value, qualifier}.
   const double c[3] = {1.0, 2.0, 4.0};
   const double p[3] = {0.2, 0.1, 0.05};
-  char q;
-  EXPECT_EQ(kes_edfinterp(1.0, c, p, 3, &q), 0.2);
-  EXPECT_EQ(q, '>');
-  EXPECT_EQ(kes_edfinterp(0.1, c, p, 3, &q), 0.2);
-  EXPECT_EQ(q, '>');
-  EXPECT_DOUBLE_EQ(kes_edfinterp(3.0, c, p, 3, &q), 0.075);
-  EXPECT_EQ(q, ' ');
-  EXPECT_EQ(kes_edfinterp(4.0, c, p, 3, &q), 0.05);
-  EXPECT_EQ(q, ' ');
-  EXPECT_EQ(kes_edfinterp(4.5, c, p, 3, &q), 0.05);
-  EXPECT_EQ(q, '<');
+  const struct {
+    double stat, p;
+    char qual;
+  } rows[] = {{1.0, 0.2, '>'}, {0.1, 0.2, '>'}, {3.0, 0.075, ' '}, {4.0, 0.05, ' '}, {4.5, 0.05, '<'}};
+  for (const auto& row : rows) {
+    char q = '?';
+    EXPECT_NEAR(kes_edfinterp(row.stat, c, p, 3, &q), row.p, 1e-16) << row.stat;
+    EXPECT_EQ(q, row.qual) << row.stat;
+  }
 }
 
 TEST(EdfStatistics, NearNormalSampleGivesUpperBounds) {

@@ -228,13 +228,8 @@ def build():
             (0.4995, 3e5, 3e5), (0.4999, 1e6, 1e6), (0.5005, 1e6, 1e6), (0.333, 1e6, 2e6),
             (0.3336, 1e6, 2e6), (0.4999, 1e7, 1e7), (0.50002, 1e7, 1e7), (1e-6, 1.5, 1e6),
             (0.99, 5e6, 3.0)]
-    rows = []
-    ids = []
-    for x, a, b in trip:
-        lo, up, d = ibeta(x, a, b)
-        rows.append((x, a, b, lo, up, d))
-        ids.append((rq("pbeta", x, a, b), rq("pbetau", x, a, b), rq("dbeta", x, a, b)))
-    TABLES["_ibeta"] = (ids, rows)
+    TABLES["_ibeta"] = ([(rq("pbeta", x, a, b), rq("pbetau", x, a, b), rq("dbeta", x, a, b)) for x, a, b in trip],
+                        trip)
     # ---- incomplete gamma
     pairs = [(0.3, 0.5), (0.6, 0.5), (1e-10, 1e-3), (5.0, 1e-3), (0.5, 1.0), (1.0, 1.0),
              (3.0, 1.0), (2.0, 2.5), (2.6, 2.5), (0.1, 5.0), (20.0, 5.0), (60.0, 5.0),
@@ -244,13 +239,7 @@ def build():
              (1e6, 1e6), (1e6 + 3000, 1e6), (1e6 - 3000, 1e6), (5e6, 5e6), (5e6 + 2e4, 5e6),
              (5e6 - 1e4, 5e6), (1e8, 1e8), (1e8 + 3e4, 1e8), (9e8, 9e8), (1e-300, 2.0),
              (700.0, 3.0), (1e-5, 0.1), (1e3, 1.5)]
-    rows = []
-    ids = []
-    for x, a in pairs:
-        P, Q, d = igamma(x, a)
-        rows.append((x, a, P, Q, d))
-        ids.append((rq("pgamma", x, a), rq("pgammau", x, a), rq("dgamma", x, a)))
-    TABLES["_igamma"] = (ids, rows)
+    TABLES["_igamma"] = ([(rq("pgamma", x, a), rq("pgammau", x, a), rq("dgamma", x, a)) for x, a in pairs], pairs)
     # ---- chi-square quantiles
     qc = []
     for df in [0.1, 0.5, 1.0, 2.0, 5.0, 10.0, 100.0, 1e3, 1e4, 1e5, 1e6, 1e7]:
@@ -283,169 +272,75 @@ def build():
 
 
 def solve_all(rv):
-    def rcheck(name, pairs):
-        m = 0.0
-        for mine, rval in pairs:
-            m = max(m, rel(rval, mine))
+    def table(key, name, comment, columns, solve):
+        """Writes the table of TABLES[key]: each row is its arguments and the mpmath values
+        solve(arguments, R values) gives; comment takes the largest R discrepancy."""
+        ids, args = TABLES.pop(key)
+        pairs, out = [], []
+        for i, a in zip(ids, args):
+            r = [rv[k] for k in (i if isinstance(i, tuple) else (i,))]
+            vals = solve(a, r)
+            pairs += zip(vals, r)
+            out.append([f17(v) for v in (a if isinstance(a, tuple) else (a,))] + [f17(v) for v in vals])
+        m = max(rel(rval, mine) for mine, rval in pairs)
         CHECKS.append((name, m))
-        return m
+        emit(name, comment % m, columns, out)
 
-    ids, xs = TABLES.pop("_pnorm_r")
-    vals = [mp.ncdf(x) for x in xs]
-    m = rcheck("PNORM", [(v, rv[i]) for v, i in zip(vals, ids)])
-    emit("PNORM", "Phi(x), mpmath ncdf; R pnorm agrees to %.1e relative" % m,
-         "x phi", [[f17(x), f17(v)] for x, v in zip(xs, vals)])
+    def root(f, d, start, digits=40):
+        with mp.workdps(digits):
+            return newton(f, d, start, rel=mpf(10) ** -25)
 
-    ids, xs = TABLES.pop("_lnorm_r")
-    rows = []
-    pr = []
-    for (i, j), x in zip(ids, xs):
-        # log1p of the small tail where the other is within 1e-50 of 1
-        lc = mp.log(mp.ncdf(x)) if x < 0 else mp.log1p(-mp.ncdf(-x))
-        ls = mp.log(mp.ncdf(-x)) if x > 0 else mp.log1p(-mp.ncdf(x))
-        pr += [(lc, rv[i]), (ls, rv[j])]
-        rows.append([f17(x), f17(lc), f17(ls)])
-    m = rcheck("LOGNRM", pr)
-    emit("LOGNRM",
-         "ln Phi(x), ln(1 - Phi(x)), mpmath; R pnorm(log.p) agrees to %.1e relative" % m,
-         "x log_cdf log_sf", rows)
+    def qt(a, r):
+        p, n = mpf(a[0]), mpf(a[1])
+        target = p if p < 0.5 else 1 - p
+        tail = lambda t: ibeta(n / (n + t * t), n / 2, mpf(0.5))[0] / 2  # P(T <= -|t|)
+        dtail = lambda t: mp.exp(mp.loggamma((n + 1) / 2) - mp.loggamma(n / 2)) / mp.sqrt(n * mp.pi) * \
+            (1 + t * t / n) ** (-(n + 1) / 2)
+        t = root(lambda t: tail(t) - target, dtail, -abs(mpf(r[0])))
+        return [t if p < 0.5 else -t]
 
-    ids, ps = TABLES.pop("_probit_r")
-    rows = []
-    pr = []
-    for i, p in zip(ids, ps):
-        f, d = probit(p)
-        z = newton(f, d, rv[i])
-        pr.append((z, rv[i]))
-        rows.append([f17(p), f17(z)])
-    m = rcheck("PROBIT", pr)
-    emit("PROBIT",
-         "Phi^-1(p), mpmath Newton from R qnorm; R qnorm agrees to %.1e relative" % m,
-         "p z", rows)
-
-    ids, xs = TABLES.pop("_lgamma_r")
-    vals = [mp.loggamma(x) for x in xs]
-    m = rcheck("LGAMMA", [(v, rv[i]) for v, i in zip(vals, ids)])
-    emit("LGAMMA", "ln Gamma(x), mpmath loggamma; R lgamma agrees to %.1e relative" % m,
-         "x lgamma", [[f17(x), f17(v)] for x, v in zip(xs, vals)])
-
-    ids, pairs = TABLES.pop("_lbeta_r")
-    vals = [logbeta(mpf(a), mpf(b)) for a, b in pairs]
-    m = rcheck("LBETA", [(v, rv[i]) for v, i in zip(vals, ids)])
-    emit("LBETA", "ln B(a, b), mpmath; R lbeta agrees to %.1e relative" % m,
-         "a b lbeta", [[f17(a), f17(b), f17(v)] for (a, b), v in zip(pairs, vals)])
-
-    ids, rows = TABLES.pop("_ibeta")
-    pr = []
-    out = []
-    for (i, j, k), (x, a, b, lo, up, d) in zip(ids, rows):
-        pr += [(lo, rv[i]), (up, rv[j]), (d, rv[k])]
-        out.append([f17(x), f17(a), f17(b), f17(lo), f17(up), f17(d)])
-    m = rcheck("IBETA", pr)
-    emit("IBETA",
-         "I_x(a, b), 1 - I_x(a, b), density; mpmath series A&S 26.5.23; R pbeta/dbeta agree to %.1e relative" % m,
-         "x a b p q d", out)
-
-    ids, rows = TABLES.pop("_igamma")
-    pr = []
-    out = []
-    for (i, j, k), (x, a, P, Q, d) in zip(ids, rows):
-        pr += [(P, rv[i]), (Q, rv[j]), (d, rv[k])]
-        out.append([f17(x), f17(a), f17(P), f17(Q), f17(d)])
-    m = rcheck("IGAMMA", pr)
-    emit("IGAMMA",
-         "P(a, x), Q(a, x), density; mpmath series A&S 6.5.29 / gammainc; R pgamma/dgamma agree to %.1e relative" % m,
-         "x a p q d", out)
-
-    # quantiles
-    ids, qc = TABLES.pop("_qc")
-    pr = []
-    out = []
-    for i, (p, df) in zip(ids, qc):
-        a = mpf(df) / 2
-        pp = mpf(p)
-        f = lambda q: igamma(q / 2, a)[0] - pp
-        d = lambda q: igamma(q / 2, a)[2] / 2
-        with mp.workdps(40):
-            q = newton(f, d, rv[i], rel=mpf(10) ** -25)
-        pr.append((q, rv[i]))
-        out.append([f17(p), f17(df), f17(q)])
-    m = rcheck("QCHISQ", pr)
-    emit("QCHISQ",
-         "chi-square quantile, mpmath Newton from R qchisq; R qchisq agrees to %.1e relative" % m,
-         "p df q", out)
-
-    ids, qt = TABLES.pop("_qt")
-    pr = []
-    out = []
-    for i, (p, df) in zip(ids, qt):
-        pp = mpf(p)
-        n = mpf(df)
-        lower = pp < 0.5
-        target = pp if lower else 1 - pp
-
-        def tail(t):  # P(T <= -|t|)
-            return ibeta(n / (n + t * t), n / 2, mpf(0.5))[0] / 2
-
-        def dtail(t):
-            return mp.exp(mp.loggamma((n + 1) / 2) - mp.loggamma(n / 2)) / mp.sqrt(n * mp.pi) * \
-                (1 + t * t / n) ** (-(n + 1) / 2)
-
-        t0 = -abs(mpf(rv[i]))
-        f = lambda t: tail(t) - target
-        with mp.workdps(40):
-            t = newton(f, dtail, t0, rel=mpf(10) ** -25)
-        t = t if lower else -t
-        pr.append((t, rv[i]))
-        out.append([f17(p), f17(df), f17(t)])
-    m = rcheck("QT", pr)
-    emit("QT", "Student t quantile, mpmath Newton from R qt; R qt agrees to %.1e relative" % m,
-         "p df t", out)
-
-    ids, qf = TABLES.pop("_qf")
-    pr = []
-    out = []
-    for i, (p, n1, n2) in zip(ids, qf):
-        a, b, pp = mpf(n2) / 2, mpf(n1) / 2, mpf(p)
+    def qf(a, r):
         # solve I_x(n2/2, n1/2) = p for x, then f = (1 - x) n2 / (x n1)
-        x0 = mpf(n2) / (mpf(n2) + mpf(n1) * mpf(rv[i]))
-        with mp.workdps(40):
-            x = newton(lambda x: ibeta(x, a, b)[0] - pp, lambda x: ibeta(x, a, b)[2], x0,
-                       rel=mpf(10) ** -25)
-        fv = (1 - x) * mpf(n2) / (x * mpf(n1))
-        pr.append((fv, rv[i]))
-        out.append([f17(p), f17(n1), f17(n2), f17(fv)])
-    m = rcheck("QF", pr)
-    emit("QF",
-         "upper F point P(F > f) = p, mpmath Newton from R qf(lower = FALSE); R agrees to %.1e relative" % m,
-         "p n1 n2 f", out)
+        p, n1, n2 = (mpf(v) for v in a)
+        x = root(lambda x: ibeta(x, n2 / 2, n1 / 2)[0] - p, lambda x: ibeta(x, n2 / 2, n1 / 2)[2],
+                 n2 / (n2 + n1 * mpf(r[0])))
+        return [(1 - x) * n2 / (x * n1)]
 
-    ids, qb = TABLES.pop("_qb")
-    pr = []
-    out = []
-    for i, (p, a, b) in zip(ids, qb):
-        am, bm, pp = mpf(a), mpf(b), mpf(p)
-        with mp.workdps(40):
-            x = newton(lambda x: ibeta(x, am, bm)[0] - pp, lambda x: ibeta(x, am, bm)[2], rv[i],
-                       rel=mpf(10) ** -25)
-        pr.append((x, rv[i]))
-        out.append([f17(p), f17(a), f17(b), f17(x)])
-    m = rcheck("QBETA", pr)
-    emit("QBETA", "beta quantile, mpmath Newton from R qbeta; R qbeta agrees to %.1e relative" % m,
-         "p a b x", out)
+    def log_tails(x, r):
+        # log1p of the small tail where the other is within 1e-50 of 1
+        return [mp.log(mp.ncdf(x)) if x < 0 else mp.log1p(-mp.ncdf(-x)),
+                mp.log(mp.ncdf(-x)) if x > 0 else mp.log1p(-mp.ncdf(x))]
 
-    ids, pt = TABLES.pop("_pt")
-    pr = []
-    out = []
-    for i, (t2, df) in zip(ids, pt):
-        n = mpf(df)
-        v = ibeta(n / (n + mpf(t2)), n / 2, mpf(0.5))[0] if t2 > 0 else mpf(1)
-        pr.append((v, rv[i]))
-        out.append([f17(t2), "%d" % df, f17(v)])
-    m = rcheck("PGT2", pr)
-    emit("PGT2",
-         "P(|T| >= |t|) = I_(df/(df+t2))(df/2, 1/2), mpmath; R 2*pt(-|t|, df) agrees to %.1e relative" % m,
-         "t2 df p", out)
+    table("_pnorm_r", "PNORM", "Phi(x), mpmath ncdf; R pnorm agrees to %.1e relative", "x phi",
+          lambda x, r: [mp.ncdf(x)])
+    table("_lnorm_r", "LOGNRM", "ln Phi(x), ln(1 - Phi(x)), mpmath; R pnorm(log.p) agrees to %.1e relative",
+          "x log_cdf log_sf", log_tails)
+    table("_probit_r", "PROBIT", "Phi^-1(p), mpmath Newton from R qnorm; R qnorm agrees to %.1e relative", "p z",
+          lambda p, r: [newton(*probit(p), r[0])])
+    table("_lgamma_r", "LGAMMA", "ln Gamma(x), mpmath loggamma; R lgamma agrees to %.1e relative", "x lgamma",
+          lambda x, r: [mp.loggamma(x)])
+    table("_lbeta_r", "LBETA", "ln B(a, b), mpmath; R lbeta agrees to %.1e relative", "a b lbeta",
+          lambda a, r: [logbeta(mpf(a[0]), mpf(a[1]))])
+    table("_ibeta", "IBETA",
+          "I_x(a, b), 1 - I_x(a, b), density; mpmath series A&S 26.5.23; R pbeta/dbeta agree to %.1e relative",
+          "x a b p q d", lambda a, r: list(ibeta(*a)))
+    table("_igamma", "IGAMMA",
+          "P(a, x), Q(a, x), density; mpmath series A&S 6.5.29 / gammainc; R pgamma/dgamma agree to %.1e relative",
+          "x a p q d", lambda a, r: list(igamma(*a)))
+    table("_qc", "QCHISQ", "chi-square quantile, mpmath Newton from R qchisq; R qchisq agrees to %.1e relative",
+          "p df q", lambda a, r: [root(lambda q: igamma(q / 2, mpf(a[1]) / 2)[0] - mpf(a[0]),
+                                       lambda q: igamma(q / 2, mpf(a[1]) / 2)[2] / 2, r[0])])
+    table("_qt", "QT", "Student t quantile, mpmath Newton from R qt; R qt agrees to %.1e relative", "p df t", qt)
+    table("_qf", "QF",
+          "upper F point P(F > f) = p, mpmath Newton from R qf(lower = FALSE); R agrees to %.1e relative",
+          "p n1 n2 f", qf)
+    table("_qb", "QBETA", "beta quantile, mpmath Newton from R qbeta; R qbeta agrees to %.1e relative", "p a b x",
+          lambda a, r: [root(lambda x: ibeta(x, mpf(a[1]), mpf(a[2]))[0] - mpf(a[0]),
+                             lambda x: ibeta(x, mpf(a[1]), mpf(a[2]))[2], r[0])])
+    table("_pt", "PGT2",
+          "P(|T| >= |t|) = I_(df/(df+t2))(df/2, 1/2), mpmath; R 2*pt(-|t|, df) agrees to %.1e relative",
+          "t2 df p", lambda a, r: [ibeta(mpf(a[1]) / (mpf(a[1]) + mpf(a[0])), mpf(a[1]) / 2, mpf(0.5))[0]
+                                   if a[0] > 0 else mpf(1)])
 
 
 # ---------------------------------------------------------------- distribution-free ranks

@@ -97,6 +97,7 @@ TEST(BestText, ShowsTheMostDigitsThatFitAndReadsBackClose) {
 }
 
 TEST(BestText, FormsChosen) {
+  const double inf = std::numeric_limits<double>::infinity();
   const struct {
     double v;
     int width;
@@ -131,24 +132,21 @@ TEST(BestText, FormsChosen) {
       {1e23, 23, "1E23"},
       {0.1 + 0.2, 19, "0.30000000000000004"},
       {0.1 + 0.2, 18, "0.3"},
+      // Nothing fits, and non-numbers.
+      {123456.0, 2, "**"},
+      {0.4, 1, "*"},  // "0" would hide a nonzero value
+      {1e-20, 4, "****"},  // "1E-20" needs five
+      {1e-20, 5, "1E-20"},
+      {-1e-20, 5, "*****"},
+      {1.0, 0, ""},
+      {inf, 8, "Inf"},
+      {-inf, 4, "-Inf"},
+      {-inf, 3, "***"},
+      {host_missing_of_kind(HOST_MISS_STD), 8, "."},
+      {host_missing_of_kind(HOST_MISS_UNDERSCORE), 8, "._"},
+      {host_missing_of_kind(HOST_MISS_A + 1), 8, ".B"},
   };
   for (const auto& r : rows) EXPECT_EQ(best_text(r.v, r.width), r.text) << r.v << " w" << r.width;
-}
-
-TEST(BestText, NothingFitsAndNonNumbers) {
-  EXPECT_EQ(best_text(123456.0, 2), "**");
-  EXPECT_EQ(best_text(0.4, 1), "*");      // "0" would hide a nonzero value
-  EXPECT_EQ(best_text(1e-20, 4), "****");  // "1E-20" needs five
-  EXPECT_EQ(best_text(1e-20, 5), "1E-20");
-  EXPECT_EQ(best_text(-1e-20, 5), "*****");
-  EXPECT_EQ(best_text(1.0, 0), "");
-  const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(best_text(inf, 8), "Inf");
-  EXPECT_EQ(best_text(-inf, 4), "-Inf");
-  EXPECT_EQ(best_text(-inf, 3), "***");
-  EXPECT_EQ(best_text(host_missing_of_kind(HOST_MISS_STD), 8), ".");
-  EXPECT_EQ(best_text(host_missing_of_kind(HOST_MISS_UNDERSCORE), 8), "._");
-  EXPECT_EQ(best_text(host_missing_of_kind(HOST_MISS_A + 1), 8), ".B");
 }
 
 TEST(FixedText, DecimalsSignAndFallBack) {

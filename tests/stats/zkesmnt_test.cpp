@@ -62,35 +62,41 @@ TEST_F(MomentsHost, UnknownVardefEndsTheStep) {
 }
 
 // R 4.x: x <- rep(c(1.5,2,3.5,7,10,12.25), c(2,1,3,1,2,4)); mean, var, sd; skewness
-// n/((n-1)(n-2)) sum z^3 and kurtosis n(n+1)/((n-1)(n-2)(n-3)) sum z^4 - 3(n-1)^2/((n-2)(n-3)).
-TEST(Moments, FrequencyTiesUnderDF) {
-  value_list v(sample_a());
-  moments_of m(v, "DF      ");
-  EXPECT_EQ(m.rc, 0);
-  EXPECT_EQ(m.head, v.rec.values);
-  EXPECT_EQ(m[KES_MOM_N], 13);
-  EXPECT_NEAR(m[KES_MOM_MEAN], 7.0384615384615383, 7.04 * kRel);
-  EXPECT_NEAR(m[KES_MOM_VAR], 20.873397435897434, 21 * kRel);
-  EXPECT_NEAR(m[KES_MOM_STD], 4.5687413404456851, 5 * kRel);
-  EXPECT_NEAR(m[KES_MOM_SKEW], 0.01810876259935449, 1e-12);
-  EXPECT_NEAR(m[KES_MOM_KURT], -1.9965345422527785, 1e-12);
-  EXPECT_NEAR(m[KES_MOM_STDMEAN], 1.2671408590237689, 1e-13);
-  EXPECT_NEAR(m[KES_MOM_CV], 64.911079153873118, 1e-11);
-  EXPECT_NEAR(m[KES_MOM_USS], 894.5, 1e-12);
-  EXPECT_NEAR(m[KES_MOM_CSS], 250.48076923076923, 1e-11);
-  EXPECT_EQ(m[KES_MOM_SUMWGT], 13);
-  EXPECT_EQ(std::memcmp(m.m.vardef, "DF      ", 8), 0);
-}
-
-// Same sample, divisor n: R sum((x-m)^2)/n, mean(z^3), mean(z^4) - 3 with z on that sd.
-TEST(Moments, FrequencyTiesUnderN) {
-  value_list v(sample_a());
-  moments_of m(v, "N       ");
-  EXPECT_NEAR(m[KES_MOM_VAR], 19.267751479289942, 20 * kRel);
-  EXPECT_NEAR(m[KES_MOM_SKEW], 0.0159484749750111, 1e-12);
-  EXPECT_NEAR(m[KES_MOM_KURT], -1.7358261883797959, 1e-12);
-  // The standard error belongs to DF alone.
-  EXPECT_TRUE(is_missing(m[KES_MOM_STDMEAN]));
+// n/((n-1)(n-2)) sum z^3 and kurtosis n(n+1)/((n-1)(n-2)(n-3)) sum z^4 - 3(n-1)^2/((n-2)(n-3))
+// under DF; under N: sum((x-m)^2)/n, mean(z^3), mean(z^4) - 3 with z on that sd, and no
+// standard error (it belongs to DF alone). Weighted (w = c f): skewness and kurtosis
+// with the weights' f c^1.5 and f c^2 sums, standard error s/sqrt(W). NaN: not checked.
+TEST(Moments, AgainstR) {
+  const double u = NAN;
+  const struct {
+    bool weighted;
+    const char* vardef;
+    double mean, var, std, skew, kurt, stdmean, cv, uss, css;
+  } rows[] = {
+      {false, "DF      ", 7.0384615384615383, 20.873397435897434, 4.5687413404456851, 0.01810876259935449,
+       -1.9965345422527785, 1.2671408590237689, 64.911079153873118, 894.5, 250.48076923076923},
+      {false, "N       ", u, 19.267751479289942, u, 0.0159484749750111, -1.7358261883797959, u, u, u, u},
+      {true, "DF      ", u, u, u, 0.60853780485192155, -1.5596559168766677, 1.0117806086301515, 71.831017011589594, u,
+       u},
+      {true, "N       ", u, u, u, 0.50201807648903141, -1.41881935636025, u, u, u, u},
+  };
+  for (const auto& r : rows) {
+    value_list v(r.weighted ? sample_w() : sample_a(), r.weighted);
+    moments_of m(v, r.vardef);
+    SCOPED_TRACE(testing::Message() << r.vardef << (r.weighted ? " weighted" : ""));
+    EXPECT_EQ(m.rc, 0);
+    EXPECT_EQ(m.head, v.rec.values);
+    EXPECT_EQ(std::memcmp(m.m.vardef, r.vardef, 8), 0);
+    const std::pair<int, double> want[] = {{KES_MOM_MEAN, r.mean}, {KES_MOM_VAR, r.var},   {KES_MOM_STD, r.std},
+                                           {KES_MOM_SKEW, r.skew}, {KES_MOM_KURT, r.kurt}, {KES_MOM_STDMEAN, r.stdmean},
+                                           {KES_MOM_CV, r.cv},     {KES_MOM_USS, r.uss},   {KES_MOM_CSS, r.css}};
+    for (const auto& [cell, value] : want)
+      EXPECT_TRUE(std::isnan(value) || std::fabs(m[cell] - value) <= std::max(1e-12, 1e-13 * std::fabs(value)))
+          << "cell " << cell << ": " << m[cell];
+    EXPECT_EQ(m[KES_MOM_N], r.weighted ? 9 : 13);
+    EXPECT_TRUE(r.weighted || m[KES_MOM_SUMWGT] == 13);
+    EXPECT_EQ(is_missing(m[KES_MOM_STDMEAN]), r.vardef[0] == 'N');
+  }
 }
 
 // R: weights w = c*f; W = 12.5, mean 4.98, CSS 102.37; var = CSS / divisor.
@@ -116,19 +122,6 @@ TEST(Moments, WeightedUnderEveryDivisor) {
     EXPECT_EQ(is_missing(m[KES_MOM_KURT]), weight_divisor);
     EXPECT_EQ(is_missing(m[KES_MOM_STDMEAN]), c.vardef[0] != 'D');
   }
-}
-
-// R: skewness and kurtosis with the weights' f c^1.5 and f c^2 sums; stderr s/sqrt(W).
-TEST(Moments, WeightedShapeStatistics) {
-  value_list v(sample_w(), true);
-  moments_of df(v, "DF      ");
-  EXPECT_NEAR(df[KES_MOM_SKEW], 0.60853780485192155, 1e-12);
-  EXPECT_NEAR(df[KES_MOM_KURT], -1.5596559168766677, 1e-12);
-  EXPECT_NEAR(df[KES_MOM_STDMEAN], 1.0117806086301515, 1e-13);
-  EXPECT_NEAR(df[KES_MOM_CV], 71.831017011589594, 1e-11);
-  moments_of n(v, "N       ");
-  EXPECT_NEAR(n[KES_MOM_SKEW], 0.50201807648903141, 1e-12);
-  EXPECT_NEAR(n[KES_MOM_KURT], -1.41881935636025, 1e-12);
 }
 
 TEST(Moments, SmallSamplesLeaveShapeMissing) {

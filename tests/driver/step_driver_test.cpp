@@ -60,13 +60,8 @@ TEST_F(step, OuttableIsEndedAndClosedOnlyWhenItHasAHandle) {
   }
 }
 
-TEST_F(step, SidePlotsRunOnceAfterTheLastByGroup) {
-  setup.sideplots = true;
-  by_groups = 2;
-  run();
-  EXPECT_EQ(count_events("side"), 1);
-  EXPECT_EQ(rec.events.back(), "side");
-}
+// Side-by-side box plots, drawn once after the last BY group, are the example program
+// lpplot_by.
 
 // ---- results of the data pass ----
 

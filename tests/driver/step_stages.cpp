@@ -64,7 +64,6 @@ int init(kes_ctx* ctx) {
   ctx->tmplgraph = setup.tmplgraph;
   ctx->devstarted = setup.devstarted;
   ctx->vargroups = true;
-  ctx->sideplots = setup.sideplots;
 
   const int nv = setup.nvars;
   ctx->nvars = nv;

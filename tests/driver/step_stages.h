@@ -23,7 +23,6 @@ struct step_setup {
   std::uint32_t no_output = 0;         // child cells without OUTPUT: bit level * nchildren + child
   int noutvals = 0;                    // OUTPUT values; 0: no OUTPUT statement
   bool devgraph = false, tmplgraph = false, devstarted = false;
-  bool sideplots = false;
   host_dataset* outtable_ds = nullptr; // OUTTABLE= data set
   host_access* outtable_access = nullptr;  // what kesotab returns
   struct request {

@@ -19,4 +19,6 @@ struct kes_layout {
   int optword[3];       // its three option words
   kes_axis haxis;       // horizontal axis
   kes_axis vaxis;       // vertical axis
+  // Data values to panel coordinates: x' = x * xscale + xoffset, likewise y.
+  double xscale, xoffset, yscale, yoffset;
 };

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "driver/kes_cell.h"
 #include "driver/kes_classvars.h"
+#include "driver/kes_text.h"
 
 bool kes_define_class_copies(kes_ctx* ctx, host_access* acc) {
   const kes_classvars* cv = ctx->classvars;
@@ -16,4 +18,23 @@ bool kes_define_class_copies(kes_ctx* ctx, host_access* acc) {
     if (xvputd(acc, &info, 0, at, text ? c.key.width : 0, 0, 0) != 0) return false;
   }
   return true;
+}
+
+void kes_class_key_from_cell(kes_classvar& var, const kes_cell* cell) {
+  if (var.key.text != nullptr) {
+    vzmp(cell->key.text, cell->key.len, var.key.text, var.key.width);
+    var.key.len = cell->key.len < var.key.width ? cell->key.len : var.key.width;
+  }
+  var.value = cell->value;
+}
+
+void kes_class_copies_from_cell(kes_ctx* ctx, const kes_cell* cell) {
+  kes_classvars* cv = ctx->classvars;
+  if (cv == nullptr || cv->count == 0 || cell == nullptr) return;
+  if (cv->count == 1) {
+    kes_class_key_from_cell(cv->var[0], cell);
+    return;
+  }
+  if (cell->child != nullptr) kes_class_key_from_cell(cv->var[0], cell->child);
+  kes_class_key_from_cell(cv->var[1], cell);
 }

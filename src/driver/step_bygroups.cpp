@@ -4,6 +4,7 @@
 // box plots.
 #include <cstring>
 
+#include "driver/class_copies.h"
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_stages.h"
@@ -27,14 +28,6 @@ kes_flow no_pool(kes_ctx* ctx, long size) {
   return kes_flow::exit_path;
 }
 
-void set_key_from_cell(kes_classvar& var, const kes_cell* cell) {
-  if (var.key.text != nullptr) {
-    vzmp(cell->key.text, cell->key.len, var.key.text, var.key.width);
-    var.key.len = cell->key.len < var.key.width ? cell->key.len : var.key.width;
-  }
-  var.value = cell->value;
-}
-
 kes_flow write_one(kes_ctx* ctx, const kes_cell* cell) {
   if (cell != nullptr && cell->outvals != nullptr && ctx->outvals != nullptr && cell->outvals != ctx->outvals)
     std::memcpy(ctx->outvals, cell->outvals, sizeof(double) * static_cast<size_t>(ctx->noutvals));
@@ -54,14 +47,14 @@ kes_flow output_observations(kes_ctx* ctx) {
   if (cv == nullptr || cv->count == 0) return write_one(ctx, nullptr);
   for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
     if (cv->count == 1) {
-      set_key_from_cell(cv->var[0], level);
+      kes_class_key_from_cell(cv->var[0], level);
       if (write_one(ctx, level) != kes_flow::go_on) return kes_flow::exit_path;
       continue;
     }
     for (kes_cell* child = level->child; child != nullptr; child = child->next) {
       if (child->no_output) continue;
-      set_key_from_cell(cv->var[0], level);
-      set_key_from_cell(cv->var[1], child);
+      kes_class_key_from_cell(cv->var[0], level);
+      kes_class_key_from_cell(cv->var[1], child);
       if (write_one(ctx, child) != kes_flow::go_on) return kes_flow::exit_path;
     }
   }

@@ -14,10 +14,17 @@ void keskern(kes_ctx* ctx, kes_cell* cell);
 int keskdfx(kes_ctx* ctx, kes_cell* cell);
 // Largest height of kernel curve k of the cell on the request's vertical scale.
 double keskdfy(kes_ctx* ctx, kes_cell* cell, int k);
-// (x, y) pairs of a kernel curve between a and b, as kesgden gives them. work holds
-// the cell's n distinct values followed by their n frequencies.
+// (x, y) pairs of a kernel curve between a and b, as kesgden gives them (panel
+// coordinates with a device layout, else value and height). work holds the cell's n
+// distinct values followed by their n frequencies, then room for three arrays of the
+// cell's grid size; xy room for 514 pairs. Writes no OUTKERNEL rows.
 int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double a, double b,
            int* npoints, kes_curve* curve);
-// OUTKERNEL rows of every cell of the current variable for the current request: 0, or
-// 1 when its work buffer cannot be had.
+// OUTKERNEL rows of every cell of the current variable for the current request, each
+// curve's rows once: the only writer of the data set, called once per request and
+// variable whatever graphics ran. 0, or 1 when its work buffer cannot be had (after
+// the memory note): the rows are lost, the caller's report goes on.
 int kesoutk(kes_ctx* ctx);
+// The OUTKERNEL rows of one cell between xlo and xhi: 0, or 1 when the data set
+// refused a row. work holds the largest work block of the request's cells.
+int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi);

@@ -1,23 +1,193 @@
-// Kernel density curves: set-up, bandwidths, heights, points and OUTKERNEL rows.
-//
-// Not built yet: no kernel curve is set up, so none is fitted, drawn or written.
+// keskern and keskdfx: the kernel curves of a cell from the KERNEL option, their
+// bandwidths (a given or default c times the spread scale, or the plug-in), and the
+// grid the cell's curves are evaluated on.
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_valnode.h"
+#include "driver/plot_checks.h"
+#include "driver/pool_alloc.h"
 #include "fit/kes_kernel.h"
+#include "fit/keskern_cell.h"
+#include "fit/zsjpi.h"
+#include "kes_gram_names.h"
+#include "numeric/zmissing.h"
 
-void keskern(kes_ctx*, kes_cell*) {}
+namespace {
 
-int keskdfx(kes_ctx*, kes_cell*) {
-  return 0;
+// Default c of each kernel type: the bandwidth that minimises the AMISE for normal
+// data when scaled by the interquartile range.
+constexpr double kDefaultC[4] = {0, 0.78520352, 1.9096135, 1.738287};
+constexpr int kSjBins = 401;
+constexpr int kSjTrials = 21;
+constexpr double kSjTol = 0.001;
+// C= codes of MISE and SJPI.
+constexpr double kCMise = -1;
+constexpr double kCSjpi = -2;
+
+// The value of list slot n for curve k: a short list repeats its last value.
+bool pick(const kes_stmt* s, int n, int k, double* out) {
+  const int count = kes_pcount(s, n);
+  if (count <= 0) return false;
+  *out = kes_pnumbers(s, n)[k < count ? k : count - 1];
+  return true;
 }
 
-double keskdfy(kes_ctx*, kes_cell*, int) {
-  return 0.0;
+double reach(const kes_kernspec& k) {
+  return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h;
 }
 
-int keskdf(kes_ctx*, kes_cell*, double*, double*, double, double, int* npoints, kes_curve*) {
-  if (npoints) *npoints = 0;
-  return 0;
+// The counts of the value list on kSjBins points from a to b, each value to the
+// nearest point.
+void bin_values(const kes_varsum* vs, double a, double b, double* counts) {
+  const double w = (b - a) / (kSjBins - 1);
+  for (const kes_valnode* v = vs->values; v != nullptr; v = v->next) {
+    long j = zd2ll((v->key.value - (a - w / 2)) / w);
+    if (j < 0) j = 0;
+    if (j >= kSjBins) j = kSjBins - 1;
+    counts[j] += v->count;
+  }
 }
 
-int kesoutk(kes_ctx*) {
+}  // namespace
+
+void keskern(kes_ctx* ctx, kes_cell* cell) {
+  kes_preq* rq = ctx->curreq;
+  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  if (rq == nullptr || slot == nullptr) return;
+  slot->ncurves = rq->ncurves;
+  slot->nkernels = rq->nkernels;
+  if (slot->curves == nullptr || rq->nkernels <= 0) return;
+  const kes_stmt* s = rq->stmt;
+  bool noted = false;
+  for (int k = 0; k < rq->nkernels; ++k) {
+    kes_curve* curve = kes_kern_curve(slot, k);
+    curve->dist = KES_DIST_KERNEL;
+    curve->family_index = k;
+    curve->index = slot->ncurves - slot->nkernels + k;
+    curve->fitted = 0;
+    kes_kernspec& kn = curve->kernel;
+    double v;
+    kn.type = pick(s, KES_PLOT_SLOT_KERNEL_K, k, &v) && (v == 1 || v == 2 || v == 3) ? static_cast<int>(v)
+                                                                                     : KES_KERN_NORMAL;
+    const bool default_c = !pick(s, KES_PLOT_SLOT_KERNEL_C, k, &v) || v == kCMise;
+    kn.c = default_c ? kDefaultC[kn.type] : v;
+    if (kn.c == kCSjpi && kn.type != KES_KERN_NORMAL) {
+      if (!noted) xpmlog(KES_KSET_PROC, 340);
+      noted = true;
+      kn.type = KES_KERN_NORMAL;
+    }
+    kn.extent = 0;
+    kn.h = kn.amise = zmissing();
+    kn.lower = kn.upper = zmissing();
+    const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
+    const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
+    if ((lower || upper) && default_c) xpmlog(KES_KSET_LABEL, 874);
+  }
+}
+
+int keskdfx(kes_ctx* ctx, kes_cell* cell) {
+  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  const kes_varsum* vs = kes_kern_varsum(ctx, cell);
+  if (slot == nullptr || vs == nullptr || slot->curves == nullptr) return 0;
+  const double n = vs->n, sd = vs->std, min = vs->min, max = vs->max;
+  double range = max - min;
+
+  double s0 = vs->qrange;
+  if (!(s0 > 0)) {
+    s0 = range;
+    kes_kern_note(ctx, cell, KES_KSET_LABEL, 21, 30, 32);
+    xpmlog(KES_KSET_LABEL, 178);
+  }
+  double half = range / 2;
+  if (!(range > 0)) {
+    s0 = range = half = 1;
+    kes_kern_note(ctx, cell, KES_KSET_LABEL, 22, 30, 32);
+    xpmlog(KES_KSET_LABEL, 23);
+  }
+  const double scale = s0 / std::pow(n, 0.2);
+  double a = min - half, b = max + half;
+  const double g = 2 * range / 256;
+  int m = 256, exponent = 8, margin = 64;
+
+  host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
+  double* counts = nullptr;
+  bool no_spread_noted = false;
+  for (int k = 0; k < slot->nkernels; ++k) {
+    kes_kernspec& kn = kes_kern_curve(slot, k)->kernel;
+    kes_kern_curve(slot, k)->fitted = 1;
+    kn.extent = 0;
+    kn.h = kn.c * scale;
+    if (kn.c != kCSjpi) continue;
+    kes_curve* curve = kes_kern_curve(slot, k);
+    if (cell->hist_empty || !(sd > 0)) {
+      // No spread: no plug-in bandwidth, and no negative one left for insets.
+      curve->fitted = 0;
+      kn.h = zmissing();
+      if (!no_spread_noted) {
+        kes_kern_note(ctx, cell, KES_KSET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
+                      ctx->curname.text);
+        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_KSET_LABEL, 23);
+      }
+      no_spread_noted = true;
+      continue;
+    }
+    if (counts == nullptr) {
+      const long bytes = 8L * kSjBins;
+      counts = static_cast<double*>(vmalcp_handler(pool, bytes, KES_ALLOC_6));
+      if (counts == nullptr) {
+        // The curve is lost, the rest of the request goes on.
+        xmemmsg(bytes);
+        curve->fitted = 0;
+        kn.h = zmissing();
+        continue;
+      }
+      std::memset(counts, 0, static_cast<size_t>(bytes));
+      bin_values(vs, a, b, counts);
+    }
+    const double os = 3.0 * std::pow(ZSJ_RK / 35.0, 0.2) * sd / std::pow(n, 0.2);
+    // The tolerance follows the data's scale, so that the bandwidth does not depend
+    // on the units the values are measured in.
+    kn.h = zsjpi(counts, kSjBins, a, b, 2 * os, 2 * os / 18, kSjTrials, kSjTol * sd);
+    if (is_missing(kn.h)) curve->fitted = 0;
+    else kn.c = kn.h * std::pow(n, 0.2) / sd;
+  }
+  if (counts != nullptr) vmfree_handler(pool, counts, -1, KES_FREE_FLAGS);
+
+  bool wide = false;
+  for (int k = 0; k < slot->nkernels; ++k) {
+    const kes_curve* curve = kes_kern_curve(slot, k);
+    if (curve->fitted && reach(curve->kernel) > half) wide = true;
+  }
+  if (wide) {
+    a = min - half - range;
+    b = max + half + range;
+    m = 512;
+    exponent = 9;
+    margin = 192;
+  }
+  double lo = min, hi = max;
+  for (int k = 0; k < slot->nkernels; ++k) {
+    kes_curve* curve = kes_kern_curve(slot, k);
+    if (!curve->fitted) continue;
+    kes_kernspec& kn = curve->kernel;
+    const double rho = reach(kn);
+    if (rho > half + range) kn.extent = 1;
+    double j = std::ceil(rho / g);
+    if (j >= margin) j = margin - 1;
+    double l = min - j * g, u = max + j * g;
+    if (!is_missing(kn.lower) && kn.lower >= l) l = kn.lower;
+    if (!is_missing(kn.upper) && kn.upper <= u) u = kn.upper;
+    if (l < lo) lo = l;
+    if (u > hi) hi = u;
+  }
+  slot->grid_m = m;
+  slot->grid_exp = exponent;
+  slot->grid_margin = margin;
+  slot->grid_a = a;
+  slot->grid_b = b;
+  slot->grid_g = g;
+  slot->kext_low = lo;
+  slot->kext_high = hi;
   return 0;
 }

@@ -1,0 +1,78 @@
+// What the kernel routines read of a cell for the current request and variable: its
+// plot slot, the variable's summary record, the request's shared bin record, the
+// kernel curves; and the notes that name the cell in their three forms.
+#pragma once
+
+#include "driver/kes_cell.h"
+#include "driver/kes_classvars.h"
+#include "driver/kes_ctx.h"
+#include "fit/kes_curve.h"
+#include "host/host_services.h"
+#include "plotreq/kes_plotslot.h"
+
+// Message sets of the kernel notes.
+constexpr int KES_KSET_PROC = 189;
+constexpr int KES_KSET_LABEL = 431;
+constexpr int KES_KSET_SOLVE = 502;
+
+// Kernel types.
+enum kes_kerntype : int { KES_KERN_NORMAL = 1, KES_KERN_TRIANGULAR = 2, KES_KERN_QUADRATIC = 3 };
+
+// The cell's plot slot of the current request and variable; null when the variable is
+// not plotted or the cell has no slots.
+kes_plotslot* kes_kern_slot(const kes_ctx* ctx, const kes_cell* cell);
+// The shared bin record of the current request: the key cell's slot, else the cell's.
+const kes_plotslot* kes_kern_binslot(const kes_ctx* ctx, const kes_cell* cell);
+// The variable's record in the cell; null when there is none.
+kes_varsum* kes_kern_varsum(const kes_ctx* ctx, const kes_cell* cell);
+// Kernel curve k (from 0) of the slot: the last records of the curve array.
+kes_curve* kes_kern_curve(kes_plotslot* slot, int k);
+// The kernel's name, blank-padded into 16 characters: message 431/(first + type - 1).
+void kes_kern_name(int type, int first, char name[16]);
+
+// The CLASS level of a cell for notes: variable names and formatted levels, outermost
+// first; count is 0, 1 or 2.
+struct kes_kern_levels {
+  int count;
+  int namelen[2];
+  const char* name[2];
+  int levellen[2];
+  const char* level[2];
+};
+kes_kern_levels kes_kern_levels_of(const kes_ctx* ctx, const kes_cell* cell);
+
+// Writes note (set, first + form) where the form is 0 without CLASS variables and the
+// next two numbers with one or two (given by step), the names and levels ahead of the
+// note's own arguments.
+template <class... A>
+void kes_kern_note(const kes_ctx* ctx, const kes_cell* cell, int set, int n0, int n1, int n2, A... args) {
+  const kes_kern_levels v = kes_kern_levels_of(ctx, cell);
+  if (v.count == 0) xpmlog(set, n0, args...);
+  else if (v.count == 1) xpmlog(set, n1, v.namelen[0], v.name[0], v.levellen[0], v.level[0], args...);
+  else
+    xpmlog(set, n2, v.namelen[0], v.name[0], v.levellen[0], v.level[0], v.namelen[1], v.name[1], v.levellen[1],
+           v.level[1], args...);
+}
+
+// The points of a kernel curve between lo and hi, evaluated on the cell's grid in
+// work (values and counts of the value list first, then grid, density and transform
+// arrays of the grid's size): x values and densities, in place in the grid arrays.
+struct kes_kern_points {
+  double* x;
+  double* density;
+  int count;
+};
+// The estimate of curve on the cell's grid, with its bounds folded in when it has
+// any: 0; -1 when the grid engine fails; 1 when the folding fails (the estimate is the
+// unbounded one then).
+int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* work, const kes_curve* curve);
+// Evaluates curve and lists its points between lo and hi: 0, or -1 when the grid
+// engine fails (no points).
+int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* work, double lo, double hi, const kes_curve* curve,
+                  kes_kern_points* out);
+// Copies the value list into the head of work: values, then counts.
+void kes_kern_copy_values(const kes_varsum* vs, double* work);
+// Doubles of a work block for the cell's grid and value list.
+long kes_kern_work_doubles(const kes_plotslot* slot, const kes_varsum* vs);
+// Heights on the request's vertical scale per unit of density: V N w.
+double kes_kern_height_factor(const kes_ctx* ctx, const kes_cell* cell);

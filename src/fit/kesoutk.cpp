@@ -1,0 +1,98 @@
+// kesoutk and keskcls: the OUTKERNEL= rows of the current request and variable, one
+// per point of every fitted kernel curve of every cell, written here and only here,
+// whatever graphics drew the curves.
+#include <cstring>
+
+#include "driver/class_copies.h"
+#include "driver/pool_alloc.h"
+#include "fit/kes_kernel.h"
+#include "fit/keskern_cell.h"
+#include "stats/output_layout.h"
+
+namespace {
+
+// The cells of the request in level order: every level, or with two CLASS variables
+// every child of every level.
+template <class F>
+void each_cell(const kes_classvars* cv, F visit) {
+  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
+    if (cv->count < 2) {
+      visit(level);
+      continue;
+    }
+    for (kes_cell* child = level->child; child != nullptr; child = child->next) visit(child);
+  }
+}
+
+// The rows of one curve: 0, or 1 when the data set refused a row.
+int write_rows(kes_ctx* ctx, host_access* acc, const kes_kern_points& pts, double factor) {
+  kes_outhist_row& row = ctx->outrow;
+  for (int i = 0; i < pts.count; ++i) {
+    row.point = pts.x[i];
+    row.height = pts.density[i] * factor;
+    row.density = pts.density[i];
+    if (kes_put_observation(acc) != 0) return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) {
+  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  const kes_varsum* vs = kes_kern_varsum(ctx, cell);
+  host_access* acc = ctx->curreq->outkernel_def;
+  if (slot == nullptr || vs == nullptr || slot->curves == nullptr || slot->grid_m <= 0 || acc == nullptr) return 0;
+  double lo = slot->grid_a > xlo ? slot->grid_a : xlo;
+  double hi = slot->grid_b < xhi ? slot->grid_b : xhi;
+  if (lo > slot->grid_b) hi = xhi;
+  kes_class_copies_from_cell(ctx, cell);
+  const double factor = kes_kern_height_factor(ctx, cell);
+  for (int k = 0; k < slot->nkernels; ++k) {
+    const kes_curve* curve = kes_kern_curve(slot, k);
+    if (!curve->fitted) continue;
+    kes_kern_copy_values(vs, work);
+    kes_kern_points pts;
+    if (kes_kern_list(ctx, cell, work, lo, hi, curve, &pts) != 0) continue;
+    kes_kern_name(curve->kernel.type, 517, ctx->outrow.curve);
+    ctx->outrow.kernel_c = curve->kernel.c;
+    if (write_rows(ctx, acc, pts, factor) != 0) return 1;
+  }
+  return 0;
+}
+
+int kesoutk(kes_ctx* ctx) {
+  kes_preq* rq = ctx->curreq;
+  if (rq == nullptr || rq->outkernel_def == nullptr || rq->nkernels <= 0 || rq->classvars == nullptr) return 0;
+  if (rq->varslot == nullptr || rq->varslot[ctx->curvar] < 0) return 0;
+  const kes_classvars* cv = rq->classvars;
+  long doubles = 0;
+  each_cell(cv, [&](kes_cell* cell) {
+    const kes_plotslot* slot = kes_kern_slot(ctx, cell);
+    const kes_varsum* vs = kes_kern_varsum(ctx, cell);
+    if (slot != nullptr && vs != nullptr && slot->grid_m > 0) {
+      const long need = kes_kern_work_doubles(slot, vs);
+      if (need > doubles) doubles = need;
+    }
+  });
+  if (doubles == 0) return 0;
+  const kes_plotslot* bins = kes_kern_binslot(ctx, cv->levels);
+  double x1 = bins->hlow, x2 = bins->hhigh;
+  if (!rq->endpoints) {
+    x1 -= bins->width / 2;
+    x2 += bins->width / 2;
+  }
+  host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
+  auto* work = static_cast<double*>(vmalcp_handler(pool, 8 * doubles, KES_ALLOC_6));
+  if (work == nullptr) {
+    // The data set misses this variable's curves; the caller goes on with its report.
+    xmemmsg(8 * doubles);
+    return 1;
+  }
+  bool refused = false;
+  each_cell(cv, [&](kes_cell* cell) {
+    if (!refused) refused = keskcls(ctx, cell, work, x1, x2) != 0;
+  });
+  vmfree_handler(pool, work, -1, KES_FREE_FLAGS);
+  return 0;
+}

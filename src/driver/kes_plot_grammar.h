@@ -2,6 +2,7 @@
 // kes_gram_names.h); here the tables the statement pass builds on them.
 #pragma once
 
+#include "fit/kes_curve.h"  // the distribution codes (KES_DIST_KERNEL)
 #include "kes_gram_names.h"
 
 // The parameter rows of the fitted families: value list, EST marker list and pairing
@@ -73,5 +74,3 @@ constexpr kes_param_slots KES_PARAM_LOGNORMAL_SLOPE = {60, 125, 240};
 // Kernel C= codes.
 constexpr double KES_KERNEL_C_MISE = -1;
 constexpr double KES_KERNEL_C_SJPI = -2;
-// The distribution code of kernel curves.
-constexpr int KES_DIST_KERNEL = 9;

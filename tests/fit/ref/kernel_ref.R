@@ -7,7 +7,10 @@
 # density_ref.tsv: stats::density at the grid points for fixed samples: rows
 #   "case kernel bw from to n i x y". bw is R's standard deviation of the kernel: h for
 #   the normal kernel, h/sqrt(6) triangular, h/sqrt(5) quadratic (h the half-width).
-# bwsj_ref.tsv: bw.SJ(x, method = "ste") of R's standard data sets: rows "name n bw".
+# bwsj_ref.tsv: bw.SJ(x, method = "ste") of R's standard data sets, and the same
+#   with the pilots scaled by the standard deviation alone and the root searched
+#   between 2 h_OS / 18 and 2 h_OS (h_OS the oversmoothed bandwidth) to a tolerance
+#   of 1e-7: rows "name n bw bw_sd" (bw_sd NA when that interval holds no root).
 out <- function(file, header, df) {
   con <- file(file, "w")
   writeLines(c(paste0("# ", file, " - made by kernel_ref.R; do not edit."),
@@ -59,9 +62,19 @@ sets <- list(faithful_eruptions = faithful$eruptions, faithful_waiting = faithfu
              cars_dist = cars$dist, iris_Sepal.Length = iris$Sepal.Length, ldeaths = as.numeric(ldeaths),
              stackloss = stackloss$stack.loss, morley_Speed = morley$Speed, chickwts = chickwts$weight,
              PlantGrowth = PlantGrowth$weight, ToothGrowth = ToothGrowth$len, sunspot_year = as.numeric(sunspot.year))
+sj_sd <- bw.SJ
+body(sj_sd) <- parse(text = sub("scale <- min(sd(x), IQR(x)/1.349)", "scale <- sd(x)",
+                                paste(deparse(body(bw.SJ)), collapse = "\n"), fixed = TRUE))[[1]]
+environment(sj_sd) <- asNamespace("stats")
+bw_sd <- function(v) {
+  os <- 3 * (1 / (2 * sqrt(pi)) / 35)^0.2 * sd(v) * length(v)^-0.2
+  r <- tryCatch(sj_sd(v, lower = 2 * os / 18, upper = 2 * os, tol = 1e-7), error = function(e) NA)
+  sprintf("%.17g", r)
+}
 rows <- data.frame(name = names(sets), n = sapply(sets, length),
-                   bw = sapply(sets, function(v) sprintf("%.17g", bw.SJ(v, method = "ste"))))
-out("bwsj_ref.tsv", "# name n bw", rows)
+                   bw = sapply(sets, function(v) sprintf("%.17g", bw.SJ(v, method = "ste"))),
+                   bw_sd = sapply(sets, bw_sd))
+out("bwsj_ref.tsv", "# name n bw bw_sd", rows)
 for (s in names(sets))
   writeLines(c(paste0("# ", s, " - made by kernel_ref.R; do not edit."), sprintf("%.17g", sets[[s]])),
              file.path("bwsj", paste0(s, ".txt")))

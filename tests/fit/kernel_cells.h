@@ -1,0 +1,78 @@
+// A histogram request with kernel curves built by hand around the stand-in host:
+// cells with value lists and summaries, plot slots with their curve arrays, the
+// shared bin record, and recorders of the log notes, memory notes and OUTKERNEL rows.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_valnode.h"
+#include "driver/plot_test_support.h"
+#include "fit/kes_curve.h"
+#include "plotreq/kes_plotslot.h"
+
+namespace kernel_test {
+
+// One OUTKERNEL row as the bound fields held it when it was written.
+struct kernel_row {
+  double level[2];
+  std::string type;
+  double c, value, height, density;
+};
+
+class kernel_cells : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The KERNEL option of the statement: per-curve lists (empty: not given).
+  void kernel_option(std::vector<double> k, std::vector<double> c, std::vector<double> lower = {},
+                     std::vector<double> upper = {});
+  // A cell with the values (each of frequency 1) under the current level list; with
+  // parent given, a child cell of it. Its summary: N, mean, sd (divisor N - 1),
+  // min, max and the interquartile range of the default percentile definition.
+  kes_cell* add_cell(const std::vector<double>& values, double level = 0, const char* fmt = "",
+                     kes_cell* parent = nullptr);
+  kes_plotslot* slot(kes_cell* cell) { return &cell->slots[0]; }
+  kes_curve* kernel(kes_cell* cell, int k) { return &slot(cell)->curves[slot(cell)->ncurves - slot(cell)->nkernels + k]; }
+  kes_varsum* summary(kes_cell* cell) { return &cell->varsums[0]; }
+  // Runs keskern and keskdfx for the cell; keskdfx's result.
+  int set_up(kes_cell* cell);
+  // Sets the shared bins (first and last midpoint, width) and the vertical scale of
+  // every cell: 0 percent, 1 count, 2 proportion.
+  void bins(double first, double last, double width, int vscale);
+  // Opens a recorder as the request's OUTKERNEL data set.
+  void record_rows();
+  int count(const std::string& key) const;  // notes "set/number" logged
+  std::string text(const std::string& key) const;  // the first such note's text
+
+ public:
+  static std::vector<std::pair<std::string, std::string>> notes;  // key, text
+  static std::vector<long> memmsgs;
+  static std::vector<kernel_row> rows;
+  static kes_ctx* current;
+
+  kes_ctx ctx{};
+  kes_preq req{};
+  kes_classvars cv{};
+  plot_test::node stmt{"HISTOGRA"};
+  int varslot[1] = {0};
+
+ private:
+  std::deque<kes_cell> cells_;
+  std::deque<kes_plotslot> slots_;
+  std::deque<kes_varsum> sums_;
+  std::deque<std::vector<kes_valnode>> nodes_;
+  std::deque<std::vector<kes_curve>> curves_;
+  std::deque<std::string> texts_;
+  host_access access_{};
+  host_dataset dataset_{};
+  host_routine old_pmlog_ = nullptr;
+  host_routine old_memmsg_ = nullptr;
+};
+
+}  // namespace kernel_test

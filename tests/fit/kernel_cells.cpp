@@ -113,6 +113,8 @@ kes_cell* kernel_cells::add_cell(const std::vector<double>& values, double level
     ++i;
   }
   kes_varsum& vs = sums_.emplace_back();
+  const bool level_only = x.empty();
+  if (level_only) x.push_back(0);
   const double n = static_cast<double>(x.size());
   double sum = 0, ss = 0;
   for (double v : x) sum += v;
@@ -133,7 +135,7 @@ kes_cell* kernel_cells::add_cell(const std::vector<double>& values, double level
   sl.scale = 1;
   kes_cell& cell = cells_.emplace_back();
   cell.slots = &sl;
-  cell.varsums = &vs;
+  cell.varsums = level_only ? nullptr : &vs;
   cell.value = level;
   const std::string& t = texts_.emplace_back(fmt);
   cell.fmt.len = cell.fmt.width = static_cast<std::uint16_t>(t.size());
@@ -157,8 +159,8 @@ void kernel_cells::bins(double first, double last, double width, int vscale) {
     s.first = first;
     s.last = last;
     s.width = width;
-    s.hlow = first - width / 2;
-    s.hhigh = last + width / 2;
+    s.hlow = first;
+    s.hhigh = last;
     s.scale = vscale == 1 ? 1.0 : (vscale == 0 ? 100.0 : 1.0) / s.n;
   }
 }

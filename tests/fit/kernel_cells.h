@@ -33,7 +33,7 @@ class kernel_cells : public ::testing::Test {
   void kernel_option(std::vector<double> k, std::vector<double> c, std::vector<double> lower = {},
                      std::vector<double> upper = {});
   // A cell with the values (each of frequency 1) under the current level list; with
-  // parent given, a child cell of it. Its summary: N, mean, sd (divisor N - 1),
+  // parent given, a child cell of it; with no values, a level that holds child cells. Its summary: N, mean, sd (divisor N - 1),
   // min, max and the interquartile range of the default percentile definition.
   kes_cell* add_cell(const std::vector<double>& values, double level = 0, const char* fmt = "",
                      kes_cell* parent = nullptr);

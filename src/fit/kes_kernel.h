@@ -17,7 +17,8 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k);
 // (x, y) pairs of a kernel curve between a and b, as kesgden gives them (panel
 // coordinates with a device layout, else value and height). work holds the cell's n
 // distinct values followed by their n frequencies, then room for three arrays of the
-// cell's grid size; xy room for 514 pairs. Writes no OUTKERNEL rows.
+// cell's grid size (only that room is used: the cell's values were binned once by
+// keskdfx); xy room for 514 pairs. Writes no OUTKERNEL rows.
 int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double a, double b,
            int* npoints, kes_curve* curve);
 // OUTKERNEL rows of every cell of the current variable for the current request, each
@@ -26,5 +27,5 @@ int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double a, dou
 // the memory note): the rows are lost, the caller's report goes on.
 int kesoutk(kes_ctx* ctx);
 // The OUTKERNEL rows of one cell between xlo and xhi: 0, or 1 when the data set
-// refused a row. work holds the largest work block of the request's cells.
+// refused a row. work: room for three arrays of the cell's grid size.
 int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi);

@@ -41,7 +41,7 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   const double spread = vs->qrange > 0 ? vs->qrange : vs->max - vs->min;
 
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
-  const long bytes = 8 * kes_kern_work_doubles(slot, vs);
+  const long bytes = 8L * 3 * slot->grid_m;
   auto* work = static_cast<double*>(vmalcp_handler(pool, bytes, KES_ALLOC_6));
   if (work == nullptr) {
     // The curve is lost; the histogram and its tables go on.
@@ -49,7 +49,6 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
     curve->fitted = 0;
     return -1;
   }
-  kes_kern_copy_values(vs, work);
   double lower = kn.lower, upper = kn.upper;
   kn.lower = kn.upper = zmissing();  // the unbounded estimate first
   if (kes_kern_density(ctx, cell, work, curve) != 0) {
@@ -76,8 +75,8 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
     }
   }
   const int m = slot->grid_m;
-  const double* grid = work + 2L * vs->ndistinct;
-  double* density = work + 2L * vs->ndistinct + m;
+  const double* grid = work;
+  double* density = work + m;
   if (!is_missing(lower) || !is_missing(upper)) {
     if (zkermod(kn.type, kn.h, vs->min, vs->max, lower, upper, grid, density, m) != 0) {
       kes_kern_note(ctx, cell, KES_KSET_LABEL, 868, 869, 870, 16, name, kn.c);
@@ -105,8 +104,11 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
 int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double xlo, double xhi, int* npoints,
            kes_curve* curve) {
   *npoints = 0;
+  // The head of work (values and counts of the value list) is not read: the cell's
+  // bins were made once, by keskdfx.
+  const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   kes_kern_points pts;
-  if (kes_kern_list(ctx, cell, work, xlo, xhi, curve, &pts) != 0) return -1;
+  if (vs == nullptr || kes_kern_list(ctx, cell, work + 2L * vs->ndistinct, xlo, xhi, curve, &pts) != 0) return -1;
   const double f = kes_kern_height_factor(ctx, cell);
   const kes_layout* layout = ctx->curreq->layout;
   const double sx = layout ? layout->xscale : 1, ox = layout ? layout->xoffset : 0;

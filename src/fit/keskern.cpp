@@ -1,6 +1,7 @@
 // keskern and keskdfx: the kernel curves of a cell from the KERNEL option, their
 // bandwidths (a given or default c times the spread scale, or the plug-in), and the
 // grid the cell's curves are evaluated on.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "driver/pool_alloc.h"
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
+#include "fit/zkernel.h"
 #include "fit/zsjpi.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
@@ -37,17 +39,19 @@ double reach(const kes_kernspec& k) {
   return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h;
 }
 
-// The counts of the value list on kSjBins points from a to b, each value to the
-// nearest point.
-void bin_values(const kes_varsum* vs, double a, double b, double* counts) {
-  const double w = (b - a) / (kSjBins - 1);
-  for (const kes_valnode* v = vs->values; v != nullptr; v = v->next) {
-    long j = zd2ll((v->key.value - (a - w / 2)) / w);
-    if (j < 0) j = 0;
-    if (j >= kSjBins) j = kSjBins - 1;
-    counts[j] += v->count;
+// Runs visit(value, count) over the variable's value list, in the order its nodes lie
+// in memory when the data pass kept that order (the walk of a long list is a chain of
+// cache misses).
+template <class F>
+void each_value(const kes_varsum* vs, F visit) {
+  if (vs->listed != nullptr && vs->listcap >= 0 && vs->nlisted == vs->ndistinct) {
+    for (int i = 0; i < vs->nlisted; ++i) visit(vs->listed[i]->key.value, vs->listed[i]->count);
+    return;
   }
+  for (const kes_valnode* v = vs->values; v != nullptr; v = v->next) visit(v->key.value, v->count);
 }
+
+bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empty && sd > 0; }
 
 }  // namespace
 
@@ -107,20 +111,45 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   }
   const double scale = s0 / std::pow(n, 0.2);
   double a = min - half, b = max + half;
-  const double g = 2 * range / 256;
-  int m = 256, exponent = 8, margin = 64;
+  const double g = 2 * range / KES_KGRID_STD;
+  int m = KES_KGRID_STD, exponent = 8, margin = 64;
 
+  // One pass over the values: the cell's bins on the wide grid (the standard grid is
+  // its middle half, on the same points), and the plug-in's counts when one is asked.
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
+  const double wa = min - half - range, wb = max + half + range;
+  slot->kbins = static_cast<double*>(vmalcp_handler(ctx->bypool, 8L * KES_KGRID_WIDE, KES_ALLOC_6));
   double* counts = nullptr;
+  bool sj_lost = false;
+  for (int k = 0; k < slot->nkernels && slot->kbins != nullptr; ++k)
+    if (kes_kern_curve(slot, k)->kernel.c == kCSjpi && plug_in_possible(cell, sd) && counts == nullptr) {
+      counts = static_cast<double*>(vmalcp_handler(pool, 8L * kSjBins, KES_ALLOC_6));
+      if (counts == nullptr) xmemmsg(8L * kSjBins);
+      sj_lost = counts == nullptr;
+      if (counts != nullptr) std::memset(counts, 0, 8L * kSjBins);
+    }
+  if (slot->kbins == nullptr) {
+    // The curves are lost; the histogram and its tables go on.
+    xmemmsg(8L * KES_KGRID_WIDE);
+  } else {
+    std::memset(slot->kbins, 0, 8L * KES_KGRID_WIDE);
+    const double w = (b - a) / (kSjBins - 1);
+    each_value(vs, [&](double x, int count) {
+      const double c = count;
+      zkerbin(&x, nullptr, &c, 1, wa, wb, slot->kbins, KES_KGRID_WIDE);
+      if (counts != nullptr) counts[std::clamp(zd2i((x - (a - w / 2)) / w), 0, kSjBins - 1)] += c;
+    });
+  }
+
   bool no_spread_noted = false;
   for (int k = 0; k < slot->nkernels; ++k) {
-    kes_kernspec& kn = kes_kern_curve(slot, k)->kernel;
-    kes_kern_curve(slot, k)->fitted = 1;
+    kes_curve* curve = kes_kern_curve(slot, k);
+    kes_kernspec& kn = curve->kernel;
+    curve->fitted = slot->kbins != nullptr;
     kn.extent = 0;
     kn.h = kn.c * scale;
-    if (kn.c != kCSjpi) continue;
-    kes_curve* curve = kes_kern_curve(slot, k);
-    if (cell->hist_empty || !(sd > 0)) {
+    if (kn.c != kCSjpi || !curve->fitted) continue;
+    if (!plug_in_possible(cell, sd)) {
       // No spread: no plug-in bandwidth, and no negative one left for insets.
       curve->fitted = 0;
       kn.h = zmissing();
@@ -132,18 +161,10 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       no_spread_noted = true;
       continue;
     }
-    if (counts == nullptr) {
-      const long bytes = 8L * kSjBins;
-      counts = static_cast<double*>(vmalcp_handler(pool, bytes, KES_ALLOC_6));
-      if (counts == nullptr) {
-        // The curve is lost, the rest of the request goes on.
-        xmemmsg(bytes);
-        curve->fitted = 0;
-        kn.h = zmissing();
-        continue;
-      }
-      std::memset(counts, 0, static_cast<size_t>(bytes));
-      bin_values(vs, a, b, counts);
+    if (sj_lost) {
+      curve->fitted = 0;
+      kn.h = zmissing();
+      continue;
     }
     const double os = 3.0 * std::pow(ZSJ_RK / 35.0, 0.2) * sd / std::pow(n, 0.2);
     // The tolerance follows the data's scale, so that the bandwidth does not depend
@@ -162,7 +183,7 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   if (wide) {
     a = min - half - range;
     b = max + half + range;
-    m = 512;
+    m = KES_KGRID_WIDE;
     exponent = 9;
     margin = 192;
   }

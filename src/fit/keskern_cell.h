@@ -15,6 +15,11 @@ constexpr int KES_KSET_PROC = 189;
 constexpr int KES_KSET_LABEL = 431;
 constexpr int KES_KSET_SOLVE = 502;
 
+// Points of the standard and the wide kernel grid; the standard grid is the middle
+// half of the wide one.
+constexpr int KES_KGRID_STD = 256;
+constexpr int KES_KGRID_WIDE = 512;
+
 // Kernel types.
 enum kes_kerntype : int { KES_KERN_NORMAL = 1, KES_KERN_TRIANGULAR = 2, KES_KERN_QUADRATIC = 3 };
 
@@ -54,25 +59,21 @@ void kes_kern_note(const kes_ctx* ctx, const kes_cell* cell, int set, int n0, in
            v.level[1], args...);
 }
 
-// The points of a kernel curve between lo and hi, evaluated on the cell's grid in
-// work (values and counts of the value list first, then grid, density and transform
-// arrays of the grid's size): x values and densities, in place in the grid arrays.
+// The points of a kernel curve between lo and hi, evaluated on the cell's grid in a
+// block of three arrays of the grid's size (grid, density, transform): x values and
+// densities, in place in the block.
 struct kes_kern_points {
   double* x;
   double* density;
   int count;
 };
-// The estimate of curve on the cell's grid, with its bounds folded in when it has
-// any: 0; -1 when the grid engine fails; 1 when the folding fails (the estimate is the
-// unbounded one then).
-int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* work, const kes_curve* curve);
-// Evaluates curve and lists its points between lo and hi: 0, or -1 when the grid
-// engine fails (no points).
-int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* work, double lo, double hi, const kes_curve* curve,
+// The estimate of curve on the cell's grid from the cell's bins, with its bounds
+// folded in when it has any: 0; -1 when the cell has no bins or the grid engine fails;
+// 1 when the folding fails (the estimate is the unbounded one then).
+int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* block, const kes_curve* curve);
+// Evaluates curve and lists its points between lo and hi: 0, or -1 when the estimate
+// cannot be made (no points).
+int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* block, double lo, double hi, const kes_curve* curve,
                   kes_kern_points* out);
-// Copies the value list into the head of work: values, then counts.
-void kes_kern_copy_values(const kes_varsum* vs, double* work);
-// Doubles of a work block for the cell's grid and value list.
-long kes_kern_work_doubles(const kes_plotslot* slot, const kes_varsum* vs);
 // Heights on the request's vertical scale per unit of density: V N w.
 double kes_kern_height_factor(const kes_ctx* ctx, const kes_cell* cell);

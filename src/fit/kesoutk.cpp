@@ -40,9 +40,8 @@ int write_rows(kes_ctx* ctx, host_access* acc, const kes_kern_points& pts, doubl
 
 int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) {
   kes_plotslot* slot = kes_kern_slot(ctx, cell);
-  const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   host_access* acc = ctx->curreq->outkernel_def;
-  if (slot == nullptr || vs == nullptr || slot->curves == nullptr || slot->grid_m <= 0 || acc == nullptr) return 0;
+  if (slot == nullptr || slot->curves == nullptr || slot->grid_m <= 0 || acc == nullptr) return 0;
   double lo = slot->grid_a > xlo ? slot->grid_a : xlo;
   double hi = slot->grid_b < xhi ? slot->grid_b : xhi;
   if (lo > slot->grid_b) hi = xhi;
@@ -51,7 +50,6 @@ int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) 
   for (int k = 0; k < slot->nkernels; ++k) {
     const kes_curve* curve = kes_kern_curve(slot, k);
     if (!curve->fitted) continue;
-    kes_kern_copy_values(vs, work);
     kes_kern_points pts;
     if (kes_kern_list(ctx, cell, work, lo, hi, curve, &pts) != 0) continue;
     kes_kern_name(curve->kernel.type, 517, ctx->outrow.curve);
@@ -69,11 +67,7 @@ int kesoutk(kes_ctx* ctx) {
   long doubles = 0;
   each_cell(cv, [&](kes_cell* cell) {
     const kes_plotslot* slot = kes_kern_slot(ctx, cell);
-    const kes_varsum* vs = kes_kern_varsum(ctx, cell);
-    if (slot != nullptr && vs != nullptr && slot->grid_m > 0) {
-      const long need = kes_kern_work_doubles(slot, vs);
-      if (need > doubles) doubles = need;
-    }
+    if (slot != nullptr && 3L * slot->grid_m > doubles) doubles = 3L * slot->grid_m;
   });
   if (doubles == 0) return 0;
   const kes_plotslot* bins = kes_kern_binslot(ctx, cv->levels);

@@ -40,26 +40,14 @@ void remove_ripples(double* out, int m) {
 
 }  // namespace
 
-int zkerset(const double* x, const double* freq, const double* wgt, int n, double lo, double hi, double* grid,
-            double* binned, int m) {
-  const int k = power_of_two(m);
-  if (k < 3) return 1;
+int zkerbin(const double* x, const double* freq, const double* wgt, int n, double lo, double hi, double* binned,
+            int m) {
   const double d = (hi - lo) / m;
-  if (grid != nullptr) {
-    double g = lo;
-    for (int i = 0; i < m; ++i, g += d) grid[i] = g;
-  }
-  for (int i = 0; i < m; ++i) binned[i] = 0;
-  double total = n;
-  if (wgt != nullptr) {
-    total = 0;
-    for (int i = 0; i < n; ++i) total += wgt[i];
-  }
   for (int i = 0; i < n; ++i) {
     const double t = (x[i] - lo) / d;
     if (!(t > -1.0 && t < m + 1.0)) return 2;  // also a missing value
+    if (t < 0) continue;  // less than a step below lo: no grid cell holds it
     const int j = static_cast<int>(t);
-    if (j < 0) continue;  // less than a step below lo: no grid cell holds it
     const double f = t - std::floor(t);
     const double w = (wgt != nullptr ? wgt[i] : 1.0) * (freq != nullptr ? freq[i] : 1.0);
     if (j < m - 1) {
@@ -67,9 +55,30 @@ int zkerset(const double* x, const double* freq, const double* wgt, int n, doubl
       binned[j + 1] += w * f;
     }
   }
+  return 0;
+}
+
+int zkerset(const double* x, const double* freq, const double* wgt, int n, double lo, double hi, double* grid,
+            double* binned, int m) {
+  const int k = power_of_two(m);
+  if (k < 3) return 1;
+  const double d = (hi - lo) / m;
+  if (grid != nullptr) zkergrid(lo, d, grid, m);
+  for (int i = 0; i < m; ++i) binned[i] = 0;
+  double total = n;
+  if (wgt != nullptr) {
+    total = 0;
+    for (int i = 0; i < n; ++i) total += wgt[i];
+  }
+  if (zkerbin(x, freq, wgt, n, lo, hi, binned, m) != 0) return 2;
   zvscl11(binned, binned, m, 1.0 / (total * d));
   zkerft(binned, m, k);
   return 0;
+}
+
+void zkergrid(double lo, double d, double* grid, int m) {
+  double g = lo;
+  for (int i = 0; i < m; ++i, g += d) grid[i] = g;
 }
 
 int zkerfit(int kernel, int keep_negative, double h, double lo, double hi, const double* transform, double* out,

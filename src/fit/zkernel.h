@@ -12,6 +12,12 @@
 //     binned; grid (optional) receives the grid points. 0; 1 when m is not a power
 //     of two of at least 8; 2 when a value lies a step or more outside [lo, hi].
 //     A value in the last cell [hi - d, hi] adds no mass.
+//   int zkerbin(const double* x, const double* freq, const double* wgt, int n,
+//               double lo, double hi, double* binned, int m)
+//     zkerset's linear binning alone: adds each value's mass to the two grid points
+//     around it in binned (which it does not clear). 0, or 2 as zkerset.
+//   void zkergrid(double lo, double d, double* grid, int m)
+//     the m grid points from lo in steps of d, by accumulating d.
 //   int zkerfit(int kernel, int keep_negative, double h, double lo, double hi,
 //               const double* transform, double* density, int m)
 //     the estimate at the grid points from zkerset's transform, cleaned of ripples,
@@ -34,6 +40,9 @@ struct kes_kdegrid {
 
 int zkerset(const double* x, const double* freq, const double* wgt, int n, double lo, double hi,
             double* grid, double* binned, int m);
+int zkerbin(const double* x, const double* freq, const double* wgt, int n, double lo, double hi, double* binned,
+            int m);
+void zkergrid(double lo, double d, double* grid, int m);
 int zkerfit(int kernel, int keep_negative, double h, double lo, double hi, const double* transform,
             double* density, int m);
 int zkermod(int kernel, double h, double min, double max, double lower, double upper, const double* grid,

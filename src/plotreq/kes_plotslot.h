@@ -54,6 +54,7 @@ struct kes_plotslot {
   int grid_margin;          // 64 or 192 points beyond the data on each side
   double grid_a, grid_b, grid_g;
   double kext_low, kext_high;  // reach of the cell's kernel curves
+  double* kbins;            // the cell's values binned on the wide kernel grid (512 points)
   std::uint8_t hang_set;    // the hanging curve of this cell was evaluated
   std::uint8_t bars_off;
   char legend_key[8];

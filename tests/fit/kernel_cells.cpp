@@ -8,6 +8,7 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "fit/kes_kernel.h"
+#include "host/host_services.h"
 #include "numeric/zmissing.h"
 
 namespace kernel_test {
@@ -60,6 +61,7 @@ void kernel_cells::SetUp() {
   rows.clear();
   current = &ctx;
   ctx.classvars = &cv;
+  ctx.bypool = xmpoolc(0, 1024, 0);
   ctx.curreq = &req;
   ctx.curvar = 0;
   const char name[] = "X";
@@ -81,6 +83,7 @@ void kernel_cells::TearDown() {
   const auto& mm = kes_host::services[kes_host::svc_xmemmsg];
   plat::replace_service(pm.vector, pm.slot, old_pmlog_);
   plat::replace_service(mm.vector, mm.slot, old_memmsg_);
+  xmpoold(ctx.bypool);
   plat::finish_step();
   current = nullptr;
 }

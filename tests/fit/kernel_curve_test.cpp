@@ -139,7 +139,6 @@ TEST_F(kernel_curve, PanelPointsStartAndEndAtThePanelEdges) {
   const kes_plotslot* sl = slot(cell);
   std::vector<double> work(2 * summary(cell)->ndistinct + 3 * sl->grid_m);
   std::vector<double> xy(2 * 514);
-  kes_kern_copy_values(summary(cell), work.data());
   int n = 0;
   ASSERT_EQ(keskdf(&ctx, cell, work.data(), xy.data(), 7.03, 13.97, &n, kernel(cell, 0)), 0);
   ASSERT_GT(n, 10);
@@ -157,7 +156,6 @@ TEST_F(kernel_curve, PanelPointsStartAndEndAtThePanelEdges) {
   layout.yoffset = -3;
   req.layout = &layout;
   std::vector<double> dev(2 * 514);
-  kes_kern_copy_values(summary(cell), work.data());
   ASSERT_EQ(keskdf(&ctx, cell, work.data(), dev.data(), sl->grid_a - 5, 13.97, &n, kernel(cell, 0)), 0);
   EXPECT_EQ(dev[0], sl->grid_a * 2 + 1);
   EXPECT_NEAR(dev[2 * (n - 1)], 13.97 * 2 + 1, 1e-12);
@@ -199,7 +197,6 @@ TEST_F(kernel_curve, OutkernelRowsOfTwoCurvesInThreeLevels) {
   // keskdf writes rows.
   const size_t before = rows.size();
   std::vector<double> work(2 * summary(cells[0])->ndistinct + 3 * slot(cells[0])->grid_m);
-  kes_kern_copy_values(summary(cells[0]), work.data());
   int n = 0;
   keskdf(&ctx, cells[0], work.data(), nullptr, 6, 16, &n, kernel(cells[0], 0));
   EXPECT_GT(n, 0);

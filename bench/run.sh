@@ -44,6 +44,7 @@ run numeric/numeric_bench
 run data_read_bench "$csv"
 run datapass_bench "$csv"
 run trees_bench "$n"
+run kernel_bench "$n"
 [ "$ran" -gt 0 ] || echo "(the benchmark programs are not built: the tree needs KES_BENCH=ON and the benchmark library)"
 
 echo "== whole_run.sh $n"

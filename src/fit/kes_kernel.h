@@ -23,8 +23,8 @@ int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double a, dou
            int* npoints, kes_curve* curve);
 // OUTKERNEL rows of every cell of the current variable for the current request, each
 // curve's rows once: the only writer of the data set, called once per request and
-// variable whatever graphics ran. 0, or 1 when its work buffer cannot be had (after
-// the memory note): the rows are lost, the caller's report goes on.
+// variable whatever graphics ran. Always 0: when its work buffer cannot be had the
+// rows are lost after the memory note, and the request's report goes on.
 int kesoutk(kes_ctx* ctx);
 // The OUTKERNEL rows of one cell between xlo and xhi: 0, or 1 when the data set
 // refused a row. work: room for three arrays of the cell's grid size.

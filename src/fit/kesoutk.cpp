@@ -79,9 +79,10 @@ int kesoutk(kes_ctx* ctx) {
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
   auto* work = static_cast<double*>(vmalcp_handler(pool, 8 * doubles, KES_ALLOC_6));
   if (work == nullptr) {
-    // The data set misses this variable's curves; the caller goes on with its report.
+    // The data set misses this variable's curves (the memory note says so); the
+    // request's report goes on.
     xmemmsg(8 * doubles);
-    return 1;
+    return 0;
   }
   bool refused = false;
   each_cell(cv, [&](kes_cell* cell) {

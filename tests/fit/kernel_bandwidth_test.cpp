@@ -1,6 +1,6 @@
 // Kernel set-up and bandwidths: curve lists, default and given bandwidths in closed
 // form, the spread fall-backs with their notes, the grid choice, the kernel extent,
-// and the plug-in bandwidth against R's bw.SJ(method = "ste") (ref/bwsj_ref.tsv).
+// memory shortage, and the plug-in bandwidth against R's bw.SJ (ref/bwsj_ref.tsv).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +10,6 @@
 #include "fit/zsjpi.h"
 #include "host/host_services.h"
 #include "kernel_cells.h"
-#include "kernel_ref_data.h"
 #include "numeric/zmissing.h"
 
 namespace kernel_test {
@@ -22,37 +21,35 @@ std::vector<double> spread_values() {
   return x;
 }
 
+std::string keys() {
+  std::string k;
+  for (const auto& n : kernel_cells::notes) k += n.first + " ";
+  return k;
+}
+
 class keskern_test : public kernel_cells {};
 
-TEST_F(keskern_test, ListsRepeatTheirLastValue) {
-  kernel_option({1, 2}, {0.5});
+TEST_F(keskern_test, ListsRepeatTheirLastValueAndDefaultsFollowTheType) {
+  // K=NORMAL TRIANGULAR QUADRATIC TRIANGULAR C=0.5 MISE: the default c for C=MISE and
+  // after the list ends.
+  kernel_option({1, 2, 3, 2}, {0.5, -1});
   kes_cell* cell = add_cell(spread_values());
   ASSERT_EQ(set_up(cell), 0);
-  const kes_varsum* vs = summary(cell);
-  const double s = vs->qrange / std::pow(vs->n, 0.2);
+  const double s = summary(cell)->qrange / std::pow(summary(cell)->n, 0.2);
   const struct {
     int type;
     double c;
-  } want[] = {{1, 0.5}, {2, 0.5}};
-  for (int k = 0; k < 2; ++k) {
+  } want[] = {{1, 0.5}, {2, 1.9096135}, {3, 1.738287}, {2, 1.9096135}};
+  for (int k = 0; k < 4; ++k) {
     const kes_curve* c = kernel(cell, k);
     EXPECT_EQ(c->dist, KES_DIST_KERNEL);
     EXPECT_EQ(c->kernel.type, want[k].type);
     EXPECT_EQ(c->kernel.c, want[k].c);
-    EXPECT_DOUBLE_EQ(c->kernel.h, want[k].c * s);
+    EXPECT_DOUBLE_EQ(c->kernel.h, want[k].c * s);  // c IQR N^-1/5
     EXPECT_EQ(c->fitted, 1u);
     EXPECT_TRUE(is_missing(c->kernel.lower) && is_missing(c->kernel.upper));
   }
   EXPECT_TRUE(notes.empty());
-}
-
-TEST_F(keskern_test, DefaultBandwidthsByKernelType) {
-  // No C=, and C=MISE, give the kernel type's default c.
-  kernel_option({1, 2, 3}, {-1, -1, -1});
-  kes_cell* cell = add_cell(spread_values());
-  ASSERT_EQ(set_up(cell), 0);
-  const double cs[] = {0.78520352, 1.9096135, 1.738287};
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(kernel(cell, k)->kernel.c, cs[k]);
 }
 
 TEST_F(keskern_test, BoundsWithTheDefaultBandwidthAreNoted) {
@@ -62,18 +59,16 @@ TEST_F(keskern_test, BoundsWithTheDefaultBandwidthAreNoted) {
   EXPECT_EQ(kernel(cell, 0)->kernel.c, 0.78520352);
   EXPECT_EQ(kernel(cell, 0)->kernel.lower, 0);
   EXPECT_EQ(kernel(cell, 0)->kernel.upper, 30);
-  EXPECT_EQ(count("431/874"), 1);
+  EXPECT_EQ(keys(), "431/874 ");
 }
 
 TEST_F(keskern_test, PlugInWithANonNormalKernelBecomesNormal) {
   cv.count = 1;
   kernel_option({3, 2}, {-2});
-  kes_cell* a = add_cell(spread_values(), 1, "1");
-  kes_cell* b = add_cell(spread_values(), 2, "2");
-  ASSERT_EQ(set_up(a), 0);
-  ASSERT_EQ(set_up(b), 0);
-  EXPECT_EQ(count("189/340"), 2);  // once per cell, not once per curve
-  for (kes_cell* cell : {a, b})
+  kes_cell* cells[2] = {add_cell(spread_values(), 1, "1"), add_cell(spread_values(), 2, "2")};
+  for (kes_cell* cell : cells) ASSERT_EQ(set_up(cell), 0);
+  EXPECT_EQ(keys(), "189/340 189/340 ");  // once per cell, not once per curve
+  for (kes_cell* cell : cells)
     for (int k = 0; k < 2; ++k) {
       const kes_kernspec& kn = kernel(cell, k)->kernel;
       EXPECT_EQ(kn.type, 1);
@@ -82,56 +77,45 @@ TEST_F(keskern_test, PlugInWithANonNormalKernelBecomesNormal) {
     }
 }
 
-TEST_F(keskern_test, ZeroInterquartileRangeScalesByTheRange) {
-  for (int classes : {0, 1}) {
+// IQR = 0: the range scales the bandwidth; range = 0: 1, and no plug-in (its curve is
+// not fitted and keeps no negative bandwidth). The notes name the cell when there is
+// a CLASS variable.
+TEST_F(keskern_test, SpreadFallBacksAndTheirNotes) {
+  const struct {
+    int classes;
+    std::vector<double> x;
+    double scale;  // of c: the spread over N^1/5
+    const char* notes;
+  } cases[] = {
+      {0, {1, 5, 5, 5, 5, 5, 5, 9}, 8 / std::pow(8, 0.2), "431/21 431/178 "},
+      {1, {1, 5, 5, 5, 5, 5, 5, 9}, 8 / std::pow(8, 0.2), "431/30 431/178 "},
+      {0, {3, 3, 3, 3}, 1 / std::pow(4, 0.2), "431/21 431/178 431/22 431/23 431/919 "},
+      {1, {3, 3, 3, 3}, 1 / std::pow(4, 0.2), "431/30 431/178 431/30 431/23 431/920 431/23 "},
+  };
+  for (const auto& c : cases) {
     notes.clear();
-    cv.count = classes;
+    cv.count = c.classes;
     cv.levels = cv.keycell = nullptr;
-    kernel_option({}, {0.5});
-    kes_cell* cell = add_cell({1, 5, 5, 5, 5, 5, 5, 9}, 1, "A");
-    ASSERT_EQ(summary(cell)->qrange, 0);
+    kernel_option({}, {0.2, -2});
+    kes_cell* cell = add_cell(c.x, 1, "A");
+    cell->hist_empty = summary(cell)->max == summary(cell)->min;
     ASSERT_EQ(set_up(cell), 0);
-    EXPECT_DOUBLE_EQ(kernel(cell, 0)->kernel.h, 0.5 * 8 / std::pow(8, 0.2));
-    ASSERT_EQ(notes.size(), 2u);
-    EXPECT_EQ(notes[0].first, classes == 0 ? "431/21" : "431/30");
-    EXPECT_EQ(notes[1].first, "431/178");
-    if (classes == 1) {
+    EXPECT_DOUBLE_EQ(kernel(cell, 0)->kernel.h, 0.2 * c.scale);
+    EXPECT_EQ(keys(), c.notes);
+    if (c.classes == 1) {
       EXPECT_NE(notes[0].second.find("C1 = A"), std::string::npos) << notes[0].second;
     }
+    if (!cell->hist_empty) continue;
+    EXPECT_EQ(kernel(cell, 1)->fitted, 0u);
+    EXPECT_TRUE(is_missing(kernel(cell, 1)->kernel.h));
+    EXPECT_EQ(slot(cell)->grid_a, 2.0);
+    EXPECT_EQ(slot(cell)->grid_b, 4.0);
   }
 }
 
-TEST_F(keskern_test, ConstantValuesScaleByOneAndGetNoPlugIn) {
-  kernel_option({}, {0.2, -2});
-  kes_cell* cell = add_cell({3, 3, 3, 3});
-  cell->hist_empty = 1;
-  ASSERT_EQ(set_up(cell), 0);
-  EXPECT_DOUBLE_EQ(kernel(cell, 0)->kernel.h, 0.2 / std::pow(4, 0.2));
-  EXPECT_EQ(kernel(cell, 0)->fitted, 1u);
-  // The plug-in curve is not fitted and keeps no negative bandwidth.
-  EXPECT_EQ(kernel(cell, 1)->fitted, 0u);
-  EXPECT_TRUE(is_missing(kernel(cell, 1)->kernel.h));
-  std::string keys;
-  for (const auto& n : notes) keys += n.first + " ";
-  EXPECT_EQ(keys, "431/21 431/178 431/22 431/23 431/919 ");
-  EXPECT_NE(text("431/919").find("variable X"), std::string::npos);
-  EXPECT_EQ(slot(cell)->grid_a, 2.0);
-  EXPECT_EQ(slot(cell)->grid_b, 4.0);
-}
-
-TEST_F(keskern_test, ConstantValuesInACellNameTheCell) {
-  cv.count = 1;
-  kernel_option({}, {-2});
-  kes_cell* cell = add_cell({3, 3}, 7, "seven");
-  cell->hist_empty = 1;
-  ASSERT_EQ(set_up(cell), 0);
-  EXPECT_EQ(count("431/920"), 1);
-  EXPECT_EQ(notes.back().first, "431/23");
-  EXPECT_NE(text("431/920").find("C1 = seven"), std::string::npos);
-}
-
-// The grid widens to 512 points once a kernel reaches past half the range.
-TEST_F(keskern_test, GridChoiceAtTheBoundary) {
+// The grid widens to 512 points once a kernel reaches past half the range; the
+// extent reaches ceil(reach / step) steps (at most the margin less one) or a bound.
+TEST_F(keskern_test, GridChoiceAtTheBoundaryAndTheKernelExtent) {
   std::vector<double> x;
   for (int i = 0; i <= 20; ++i) x.push_back(i * 0.5);  // range 10, half-width 5
   for (double f : {1 - 1e-9, 1 + 1e-9}) {
@@ -149,23 +133,17 @@ TEST_F(keskern_test, GridChoiceAtTheBoundary) {
     EXPECT_DOUBLE_EQ(sl->grid_a, wide ? -15.0 : -5.0);
     EXPECT_DOUBLE_EQ(sl->grid_b, wide ? 25.0 : 15.0);
     EXPECT_DOUBLE_EQ(sl->grid_g, 20.0 / 256);
-    EXPECT_EQ(kernel(cell, 0)->kernel.extent, 0);
-    // The extent reaches j = ceil(3h / g) steps, at most the margin less one.
     const double j = std::min(std::ceil(3 * kernel(cell, 0)->kernel.h / sl->grid_g), sl->grid_margin - 1.0);
     EXPECT_DOUBLE_EQ(sl->kext_low, -j * sl->grid_g);
     EXPECT_DOUBLE_EQ(sl->kext_high, 10 + j * sl->grid_g);
   }
-}
-
-TEST_F(keskern_test, ExtentFlagAndBoundsLimitTheKernelExtent) {
-  std::vector<double> x;
-  for (int i = 0; i <= 20; ++i) x.push_back(i * 0.5);
+  cv.levels = cv.keycell = nullptr;
   kernel_option({2, 1}, {100, 0.5}, {-0.25}, {30});
   kes_cell* cell = add_cell(x);
   ASSERT_EQ(set_up(cell), 0);
   EXPECT_EQ(kernel(cell, 0)->kernel.extent, 1);  // half-width beyond 1.5 ranges
   EXPECT_EQ(kernel(cell, 1)->kernel.extent, 0);
-  EXPECT_EQ(slot(cell)->kext_low, -0.25);  // the lower bound, not min - j g
+  EXPECT_EQ(slot(cell)->kext_low, -0.25);
   EXPECT_DOUBLE_EQ(slot(cell)->kext_high, 10 + 191 * slot(cell)->grid_g);
 }
 
@@ -204,10 +182,7 @@ TEST_F(keskern_test, PlugInMemoryShortageLosesTheCurveOnly) {
     EXPECT_TRUE(is_missing(kernel(cell, 0)->kernel.h));
     EXPECT_EQ(kernel(cell, 1)->fitted, 1u);
   }
-}
-
-TEST_F(keskern_test, NoBracketGivesTheLargestTrialBandwidth) {
-  std::vector<double> counts(401, 0.0);
+  std::vector<double> counts(401, 0.0);  // no bracket: the largest trial, with a note
   counts[150] = counts[200] = counts[260] = 5;
   EXPECT_EQ(zsjpi(counts.data(), 401, 0.0, 1.0, 0.4, 0.01, 1, 0.001), 0.4);
   EXPECT_EQ(count("502/77"), 1);

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
+#include <fstream>
 #include <map>
+#include <numeric>
+#include <sstream>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
@@ -17,6 +20,24 @@ std::vector<std::pair<std::string, std::string>> kernel_cells::notes;
 std::vector<long> kernel_cells::memmsgs;
 std::vector<kernel_row> kernel_cells::rows;
 kes_ctx* kernel_cells::current = nullptr;
+
+std::vector<std::vector<std::string>> ref_rows(const std::string& name) {
+  std::vector<std::vector<std::string>> rows;
+  std::ifstream in(std::string(KES_SOURCE_DIR) + "/tests/fit/ref/" + name);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    rows.emplace_back();
+    for (std::string f; fields >> f;) rows.back().push_back(f);
+  }
+  return rows;
+}
+
+std::vector<double> ref_numbers(const std::string& name) {
+  std::vector<double> v;
+  for (const auto& row : ref_rows(name)) v.push_back(std::stod(row[0]));
+  return v;
+}
 
 namespace {
 
@@ -38,13 +59,11 @@ int record_row(host_access*) {
 }
 int write_ok(host_dataset*, host_ioreq*) { return 0; }
 
-// The p-quantile of sorted values by the default definition (the empirical
-// distribution function, averaged at jumps).
+// The p-quantile of sorted values: the empirical distribution, averaged at jumps.
 double quantile(const std::vector<double>& x, double p) {
   const double np = x.size() * p;
   const int j = static_cast<int>(np);
-  if (np > j) return x[j];
-  return 0.5 * (x[j - 1] + x[j]);
+  return np > j ? x[j] : 0.5 * (x[j - 1] + x[j]);
 }
 
 }  // namespace
@@ -118,12 +137,10 @@ kes_cell* kernel_cells::add_cell(const std::vector<double>& values, double level
   kes_varsum& vs = sums_.emplace_back();
   const bool level_only = x.empty();
   if (level_only) x.push_back(0);
-  const double n = static_cast<double>(x.size());
-  double sum = 0, ss = 0;
-  for (double v : x) sum += v;
-  for (double v : x) ss += (v - sum / n) * (v - sum / n);
+  const double n = static_cast<double>(x.size()), mean = std::accumulate(x.begin(), x.end(), 0.0) / n;
+  double ss = 0;
+  for (double v : x) ss += (v - mean) * (v - mean);
   vs.n = n;
-  vs.mean = sum / n;
   vs.std = n > 1 ? std::sqrt(ss / (n - 1)) : zmissing();
   vs.min = x.front();
   vs.max = x.back();

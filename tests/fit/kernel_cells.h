@@ -1,6 +1,7 @@
 // A histogram request with kernel curves built by hand around the stand-in host:
 // cells with value lists and summaries, plot slots with their curve arrays, the
-// shared bin record, and recorders of the log notes, memory notes and OUTKERNEL rows.
+// shared bins, recorders of the log and memory notes and of the OUTKERNEL rows; and
+// the reader of the reference tables in ref/ (made by ref/kernel_ref.R).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -17,6 +18,11 @@
 
 namespace kernel_test {
 
+// Rows of whitespace-separated fields of a file of ref/, '#' lines skipped; the first
+// fields of a one-column file as numbers.
+std::vector<std::vector<std::string>> ref_rows(const std::string& name);
+std::vector<double> ref_numbers(const std::string& name);
+
 // One OUTKERNEL row as the bound fields held it when it was written.
 struct kernel_row {
   double level[2];
@@ -32,23 +38,21 @@ class kernel_cells : public ::testing::Test {
   // The KERNEL option of the statement: per-curve lists (empty: not given).
   void kernel_option(std::vector<double> k, std::vector<double> c, std::vector<double> lower = {},
                      std::vector<double> upper = {});
-  // A cell with the values (each of frequency 1) under the current level list; with
-  // parent given, a child cell of it; with no values, a level that holds child cells. Its summary: N, mean, sd (divisor N - 1),
-  // min, max and the interquartile range of the default percentile definition.
+  // A cell of the values (frequency 1 each) at the end of the level list, or of the
+  // child list of parent; no values: a level that holds children. Its summary: N,
+  // sd (divisor N - 1), min, max, interquartile range (the default definition).
   kes_cell* add_cell(const std::vector<double>& values, double level = 0, const char* fmt = "",
                      kes_cell* parent = nullptr);
   kes_plotslot* slot(kes_cell* cell) { return &cell->slots[0]; }
   kes_curve* kernel(kes_cell* cell, int k) { return &slot(cell)->curves[slot(cell)->ncurves - slot(cell)->nkernels + k]; }
   kes_varsum* summary(kes_cell* cell) { return &cell->varsums[0]; }
-  // Runs keskern and keskdfx for the cell; keskdfx's result.
-  int set_up(kes_cell* cell);
-  // Sets the shared bins (first and last midpoint, width) and the vertical scale of
-  // every cell: 0 percent, 1 count, 2 proportion.
+  int set_up(kes_cell* cell);  // keskern, then keskdfx's result
+  // Shared bins (first and last midpoint, width) and the vertical scale of every cell
+  // (0 percent, 1 count, 2 proportion); the axis from the first to the last midpoint.
   void bins(double first, double last, double width, int vscale);
-  // Opens a recorder as the request's OUTKERNEL data set.
-  void record_rows();
-  int count(const std::string& key) const;  // notes "set/number" logged
-  std::string text(const std::string& key) const;  // the first such note's text
+  void record_rows();  // a recorder becomes the OUTKERNEL data set
+  int count(const std::string& key) const;          // notes "set/number" logged
+  std::string text(const std::string& key) const;   // the first such note's text
 
  public:
   static std::vector<std::pair<std::string, std::string>> notes;  // key, text

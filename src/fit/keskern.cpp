@@ -208,7 +208,8 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   slot->grid_a = a;
   slot->grid_b = b;
   slot->grid_g = g;
-  slot->kext_low = lo;
-  slot->kext_high = hi;
+  // The horizontal axis is widened to this extent (klow, khigh).
+  slot->kext_low = slot->klow = lo;
+  slot->kext_high = slot->khigh = hi;
   return 0;
 }

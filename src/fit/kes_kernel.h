@@ -7,12 +7,17 @@ struct kes_cell;
 struct kes_curve;
 
 // Kernel type, bandwidth code and bounds of the cell's kernel curves from the
-// statement's options; sets their fitted flags.
+// statement's options (the curve and kernel counts of the cell's slot with them).
 void keskern(kes_ctx* ctx, kes_cell* cell);
-// Bandwidth of each kernel curve of the cell and the cell's kernel range: 0, or
-// non-zero to stop the request.
+// Bandwidth and fitted flag of each kernel curve of the cell, the cell's evaluation
+// grid, its kernel extent (also the kernel range klow, khigh) and its values binned
+// once for every later evaluation. Always 0: a curve whose memory cannot be had is
+// lost after the memory note, the request goes on.
 int keskdfx(kes_ctx* ctx, kes_cell* cell);
-// Largest height of kernel curve k of the cell on the request's vertical scale.
+// Largest height of kernel curve k (its index in the cell's curve array) within the
+// bins, on the request's vertical scale, with the curve's bound checks, AMISE and
+// notes; -1 when the curve cannot be evaluated (after the memory note when memory
+// ran short: the curve is then no longer fitted).
 double keskdfy(kes_ctx* ctx, kes_cell* cell, int k);
 // (x, y) pairs of a kernel curve between a and b, as kesgden gives them (panel
 // coordinates with a device layout, else value and height). work holds the cell's n

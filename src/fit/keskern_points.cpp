@@ -26,7 +26,8 @@ int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* block, const kes_curv
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   const kes_kernspec& kn = curve->kernel;
   const int m = slot->grid_m;
-  if (slot->kbins == nullptr || (m != KES_KGRID_STD && m != KES_KGRID_WIDE)) return -1;
+  if (slot->kbins == nullptr || (m != KES_KGRID_STD && m != KES_KGRID_WIDE) || !curve->fitted || !(kn.h > 0))
+    return -1;
   double* grid = block;
   double* density = block + m;
   double* transform = block + 2 * m;

@@ -186,6 +186,10 @@ TEST_F(kernel_curve, OutkernelRowsOfTwoClassVariablesAndAConstantCell) {
     if (kernel(cell, 0)->fitted) keskdfy(&ctx, cell, 0);
   }
   EXPECT_EQ(count("431/921"), 1);
+  std::vector<double> work(2 * 1 + 3 * slot(a2)->grid_m);
+  int n = 5;
+  EXPECT_EQ(keskdf(&ctx, a2, work.data(), nullptr, 0, 10, &n, kernel(a2, 0)), -1);  // not fitted: no points
+  EXPECT_EQ(n, 0);
   ASSERT_EQ(kesoutk(&ctx), 0);
   ASSERT_FALSE(rows.empty());
   for (const kernel_row& r : rows) {

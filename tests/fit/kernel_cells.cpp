@@ -197,10 +197,4 @@ int kernel_cells::count(const std::string& key) const {
   return static_cast<int>(std::count_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == key; }));
 }
 
-std::string kernel_cells::text(const std::string& key) const {
-  for (const auto& n : notes)
-    if (n.first == key) return n.second;
-  return {};
-}
-
 }  // namespace kernel_test

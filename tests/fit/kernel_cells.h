@@ -52,7 +52,6 @@ class kernel_cells : public ::testing::Test {
   void bins(double first, double last, double width, int vscale);
   void record_rows();  // a recorder becomes the OUTKERNEL data set
   int count(const std::string& key) const;          // notes "set/number" logged
-  std::string text(const std::string& key) const;   // the first such note's text
 
  public:
   static std::vector<std::pair<std::string, std::string>> notes;  // key, text

@@ -128,21 +128,6 @@ void note_unfitted_families(kes_preq* r, int k) {
     if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr) xpmlog(KES_SET_LABEL, 994, k, kNames[code]);
 }
 
-// Kernel curves that the kernel set-up left unfitted in a cell with values.
-void note_unfitted_kernels(kes_ctx* ctx, kes_preq* r, int k) {
-  if (r->nkernels <= 0 || r->kernels_noted) return;
-  const int unfitted = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    const kes_plotslot* s = kes_hist_slot(ctx, r, cell);
-    if (s->n <= 0 || s->curves == nullptr) return 0;
-    for (int i = 0; i < s->ncurves; ++i)
-      if (s->curves[i].dist == KES_DIST_KERNEL && !s->curves[i].fitted) return 1;
-    return 0;
-  });
-  if (unfitted == 0) return;
-  xpmlog(KES_SET_LABEL, 995, k);
-  r->kernels_noted = 1;
-}
-
 }  // namespace
 
 int keshini(kes_ctx* ctx, int k) {
@@ -153,13 +138,12 @@ int keshini(kes_ctx* ctx, int k) {
   // No data in any cell is noted there and does not stop the request.
   if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
   note_unfitted_families(r, k);
-  note_unfitted_kernels(ctx, r, k);
 
   void* group = open_request_group(ctx, st, k);
   int result = kesgof(ctx);
   if (result == 0) {
     int drawn = 0;
-    bool device_drew = false, rendered = false;
+    bool rendered = false;
     const kes_stages* stages = ctx->stages;
     if (!r->nograph && stages != nullptr) {
       if (ctx->tmplgraph) {
@@ -169,7 +153,7 @@ int keshini(kes_ctx* ctx, int k) {
         }
       } else if (ctx->devgraph && stages->kesgcht != nullptr) {
         drawn = stages->kesgcht(ctx);
-        device_drew = rendered = true;
+        rendered = true;
       }
     }
     // A graph was asked for: say once that none is drawn.
@@ -184,7 +168,9 @@ int keshini(kes_ctx* ctx, int k) {
       result = drawn;
     } else {
       int after = 0;
-      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL) && !device_drew) after = kesoutk(ctx);
+      // The rows of every kernel curve, once, whatever graphics drew the curves; a
+      // shortage of memory there loses the rows only.
+      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL)) kesoutk(ctx);
       if (after == 0 && (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
                          kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM)))
         after = kesfit(ctx);

@@ -9,6 +9,18 @@ namespace {
 
 const template_look kDefault{"", nullptr, {}, {}, {}, 1, {}};
 
+// Tests with a statistic and a p-value: the normality tests and the goodness-of-fit
+// tests of fitted curves look alike.
+const std::vector<column_look> kTestColumns = {
+    {"Test", nullptr, align::left},
+    {"TestLab", "", align::left},
+    {"Stat", "", align::automatic, num_style::column, 8, -1},
+    {"pType", "", align::left},
+    {"pSign", "", align::left},
+    {"pValue", "", align::automatic, num_style::pvalue, -1, -1, nullptr, true}};
+const std::vector<span_look> kTestSpans = {{nullptr, nullptr, nullptr, "TestLab", "Stat", "Statistic"},
+                                           {nullptr, nullptr, nullptr, "pType", "pValue", "p Value"}};
+
 const std::vector<template_look>& definitions() {
   static const std::vector<template_look> defs = {
       {"orbo.kestravine.Moments", nullptr, {}, {}, {}, 2, {}},
@@ -55,15 +67,36 @@ const std::vector<template_look>& definitions() {
       {"orbo.kestravine.LocCount", nullptr, {{"Count", nullptr, align::left}}, {}, {}, 1, {}},
       {"orbo.kestravine.Normal",
        "DistTitle",
-       {{"Test", nullptr, align::left},
-        {"TestLab", "", align::left},
-        {"Stat", "", align::automatic, num_style::column, 8, -1},
-        {"pType", "", align::left},
-        {"pSign", "", align::left},
-        {"pValue", "", align::automatic, num_style::pvalue, -1, -1, nullptr, true}},
+       kTestColumns,
        {},
-       {{nullptr, nullptr, nullptr, "TestLab", "Stat", "Statistic"},
-        {nullptr, nullptr, nullptr, "pType", "pValue", "p Value"}},
+       kTestSpans,
+       1, {}},
+      {"orbo.kestravine.FitParms",
+       "DistTitle",
+       {{"Parameter", nullptr, align::left}, {"Symbol", nullptr, align::left}},
+       {},
+       {},
+       1, {}},
+      {"orbo.kestravine.FitGood",
+       "DistTitle",
+       kTestColumns,
+       {"DF"},
+       kTestSpans,
+       1, {}},
+      {"orbo.kestravine.BinPercents",
+       "DistTitle",
+       {{"ObsPercent", "Observed", align::automatic, num_style::column, 8, 3},
+        {"EstPercent", "Estimated", align::automatic, num_style::column, 8, 3}},
+       {},
+       {{nullptr, nullptr, nullptr, "ObsPercent", "EstPercent", "Percent"}},
+       1, {}},
+      {"orbo.kestravine.FitQuant",
+       "DistTitle",
+       {{"Percent", nullptr, align::automatic, num_style::column, 7, 1},
+        {"ObsQuantile", "Observed"},
+        {"EstQuantile", "Estimated"}},
+       {},
+       {{nullptr, nullptr, nullptr, "ObsQuantile", "EstQuantile", "Quantile"}},
        1, {}},
       {"orbo.kestravine.Trim",
        "TwmDef",

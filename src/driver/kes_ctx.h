@@ -19,6 +19,7 @@ struct kes_insetbox;
 struct kes_stats;
 struct kes_tables;
 struct kes_stages;
+struct kes_fitrows;
 
 // Number of families whose 16-byte labels the context keeps (messages 189/304..313).
 constexpr int KES_NSTATLABELS = 10;
@@ -166,6 +167,9 @@ struct kes_ctx {
   kes_tables* tables;
   // 27. The routines the step driver runs as its stages.
   const kes_stages* stages;
+  // 28. The fitted-distribution tables: their objects and the cells their columns read
+  // (made from the run pool when the first fit is reported).
+  kes_fitrows* fitrows;
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

@@ -1,8 +1,24 @@
-// kes_famdisp(code) -> the family function set of a distribution code.
-//
-// No family is built yet: every code selects nothing, so no curve is estimated.
+// kes_famdisp(code) -> the family function set of a distribution code: one table,
+// one line per family whose set is built.
+#include "fit/kes_curve.h"
 #include "fit/kes_famfn.h"
+#include "fit/kes_families.h"
 
-const kes_famfn* kes_famdisp(int) {
-  return nullptr;
+namespace {
+const kes_famfn* const kSets[KES_DIST_KERNEL] = {
+    &kes_fam_normal,       // 0
+    nullptr,               // 1 lognormal
+    &kes_fam_exponential,  // 2
+    nullptr,               // 3 Weibull
+    nullptr,               // 4 gamma
+    nullptr,               // 5 beta
+    nullptr,               // 6 Johnson SB
+    nullptr,               // 7 Johnson SU
+    nullptr,               // 8 two-parameter Weibull
+};
+}  // namespace
+
+const kes_famfn* kes_famdisp(int code) {
+  if (code < 0 || code >= KES_DIST_KERNEL) return nullptr;
+  return kSets[code];
 }

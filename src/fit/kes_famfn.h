@@ -24,6 +24,13 @@ struct kes_famfn {
   int (*x)(const double* params, double p, double* out);
   // EDF tests of the cell's current curve, ending with its expected percents.
   void (*edf)(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+  // Expected percent of every histogram bin of the cell for its current curve.
+  void (*mid)(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+  // Parameter and goodness-of-fit rows of the cell's current curve.
+  void (*tbl)(kes_ctx* ctx, kes_cell* cell);
+  // Fitted quantile of the cell's current curve at a percent (0 < percent < 100), or
+  // missing.
+  double (*pct)(kes_ctx* ctx, kes_cell* cell, double percent);
 };
 
 // The set of a distribution code, or null: code 9, a code outside 0..8, or a family

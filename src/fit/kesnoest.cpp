@@ -1,6 +1,20 @@
-// kesnoest(ctx, cell, code): the note that a family was not estimated in a cell.
-//
-// No family is built yet, so no estimate can fail: nothing to report.
+// kesnoest(ctx, cell, code): the note that a family was not estimated in a cell, in
+// the message of the current request's plot type and the form of its CLASS variables.
+#include "driver/kes_ctx.h"
+#include "fit/kes_cellnote.h"
 #include "fit/kes_famfn.h"
 
-void kesnoest(kes_ctx*, kes_cell*, int) {}
+namespace {
+struct note_key {
+  int set, number;
+};
+// By plot type 1..5: QQ, histogram, CDF, probability, PP.
+constexpr note_key kNotes[6] = {{0, 0}, {189, 280}, {431, 753}, {431, 753}, {189, 283}, {189, 286}};
+}  // namespace
+
+void kesnoest(kes_ctx* ctx, kes_cell* cell, int code) {
+  const kes_preq* request = ctx->curreq;
+  if (request == nullptr || request->type < 1 || request->type > 5 || code < 0 || code >= KES_NSTATLABELS) return;
+  const note_key k = kNotes[request->type];
+  kes_cell_note(ctx, request, cell, k.set, k.number, ctx->statlabel[code], 16);
+}

@@ -1,8 +1,59 @@
-// kesgof(ctx): EDF goodness-of-fit tests of the current histogram request's curves.
-//
-// No family is built yet, so no curve is fitted and there is nothing to test.
+// kesgof(ctx): EDF goodness-of-fit tests and expected percents of every fitted curve
+// of the current histogram request and variable, cell by cell.
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
+#include "host/host_services.h"
+#include "plotreq/kes_plotslot.h"
 
-int kesgof(kes_ctx*) {
+namespace {
+bool has_curves(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
+  const kes_plotslot* s = kes_fit_slot(ctx, request, cell);
+  return s != nullptr && s->ncurves != 0;
+}
+}  // namespace
+
+void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  if (slot == nullptr) return;
+  slot->curve = 0;
+  if (slot->ncurves < 1 || slot->curves == nullptr) return;
+  for (int i = 0; i < slot->ncurves; slot->curve = ++i) {
+    const kes_curve& c = slot->curves[i];
+    if (!c.fitted || c.dist < KES_DIST_NORMAL || c.dist > KES_DIST_SU) continue;
+    const kes_famfn* fam = kes_famdisp(c.dist);
+    if (fam != nullptr && fam->edf != nullptr) fam->edf(ctx, request, cell);
+  }
+}
+
+int kesgof(kes_ctx* ctx) {
+  kes_preq* request = ctx->curreq;
+  if (request == nullptr || request->classvars == nullptr) return 0;
+  // Cells of an earlier request or BY group may have had the same address.
+  kes_fit_values_release(ctx);
+  const int v = ctx->curvar;
+  if (request->total == nullptr || request->total[v] == 0) {
+    if (!request->nodata_noted) {
+      const kes_name32& name = ctx->varnames[v];
+      if (request->classvars != ctx->classvars) xpmlog(431, 724, int(name.len), name.text);
+      else xpmlog(308, 233, int(name.len), name.text);
+    }
+    return 0;
+  }
+  kes_classvars* cv = request->classvars;
+  if (cv->count == 0) {
+    if (cv->levels != nullptr && has_curves(ctx, request, cv->levels)) kesgof2(ctx, request, cv->levels);
+  } else if (cv->count == 1) {
+    for (kes_cell* c = cv->levels; c != nullptr; c = c->next)
+      if (has_curves(ctx, request, c)) kesgof2(ctx, request, c);
+  } else if (cv->count == 2) {
+    for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
+      for (kes_cell* c = l->child; c != nullptr; c = c->next)
+        if (has_curves(ctx, request, c)) kesgof2(ctx, request, c);
+  }
   return 0;
 }

@@ -1,0 +1,74 @@
+// The exponential family: estimate, percent distribution function, curve height and
+// quantiles, and its function set (the report members live in fitreport/kesfite.cpp).
+#include <cmath>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_cellnote.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int, int, double* height) {
+  return keseest(ctx, request, cell, low, high, height);
+}
+// Once-per-curve note byte of the default threshold.
+constexpr int kNotedTheta = 0;
+}  // namespace
+
+const kes_famfn kes_fam_exponential = {est, kesep, keseq, keseplt, kesex, kesedfe, kesmide, kesetbl, kesepct};
+
+int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_EXPONENTIAL, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double& theta = f.req.params[0];
+  bool theta_listed = false;
+  theta = kes_param_entry(s, KES_PLOT_SLOT_EXPONENTIAL_THETA, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, k, &theta_listed);
+  const kes_name32& var = ctx->varnames[ctx->curvar];
+  if (!theta_listed) {
+    theta = 0.0;
+    if (!c->noted[kNotedTheta]) {
+      c->noted[kNotedTheta] = 1;
+      xpmlog(308, 244, int(var.len), var.text);
+    }
+  }
+  if (!std::isnan(theta) && theta > f.vs->min) {
+    if (request->classvars == nullptr || request->classvars->count == 0)
+      xpmlog(308, 245, int(var.len), var.text);
+    else
+      kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[KES_DIST_EXPONENTIAL], 16);
+    xpmlog(308, 246, f.vs->min);
+    return 1;
+  }
+  f.req.params[1] = kes_param_entry(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k, nullptr);
+  c->estimated[0] = 0;
+  c->estimated[1] = 0;
+  double h = kes_fit_missing();
+  if (kes_est_finish(&f, &h) != 0) return 1;
+  // The peak at the threshold may be far above the bars; on the percent scale a peak
+  // above 100 would squash them, so it does not raise the axis (the curve keeps it).
+  if (height != nullptr) *height = request->vscale == 0 && h > 100.0 ? 0.0 : h;
+  return 0;
+}
+
+double kesep(const double*, double z) { return z > 1e-7 ? 100.0 * (1.0 - std::exp(-z)) : 0.0; }
+
+double keseplt(double x, double c, const double* params) {
+  const double z = (x - params[0]) / params[1];
+  if (z <= 0.0 || z > 10.0) return 0.0;
+  return c * std::exp(-z);
+}
+
+double keseq(kes_ctx*, kes_plotslot*, double p) { return -std::log(1.0 - p); }
+
+int kesex(const double*, double p, double* out) {
+  *out = -std::log(1.0 - p);
+  return 0;
+}

@@ -1,0 +1,51 @@
+// The normal family: estimate, percent distribution function, curve height and
+// quantiles, and its function set (the report members live in fitreport/kesfitn.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "kes_gram_names.h"
+#include "numeric/zprbnrm.h"
+#include "numeric/zprobit.h"
+
+namespace {
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int, int, double* height) {
+  return kesnest(ctx, request, cell, low, high, height);
+}
+}  // namespace
+
+const kes_famfn kes_fam_normal = {est, kesnp, kesnq, kesnplt, kesnx, kesedfn, kesmidn, kesntbl, kesnpct};
+
+int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_NORMAL, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  const int k = f.curve->family_index;
+  double& mu = f.req.params[0];
+  double& sigma = f.req.params[1];
+  mu = kes_param_entry(s, KES_PLOT_SLOT_NORMAL_MU, KES_PLOT_SLOT_NORMAL_MU_MARKS, k, nullptr);
+  bool sigma_listed = false;
+  sigma = kes_param_entry(s, KES_PLOT_SLOT_NORMAL_SIGMA, KES_PLOT_SLOT_NORMAL_SIGMA_MARKS, k, &sigma_listed);
+  f.curve->estimated[0] = 0;
+  f.curve->estimated[1] = sigma_listed ? 0 : 1;
+  if (!sigma_listed) sigma = std::isnan(mu) ? f.vs->std : zfit_rms_about(f.vs->values, f.vs->n, mu);
+  return kes_est_finish(&f, height);
+}
+
+double kesnp(const double*, double z) { return 100.0 * zprbnrm(z); }
+
+double kesnplt(double x, double c, const double* params) {
+  const double z = (x - params[0]) / params[1];
+  if (std::fabs(z) > 4.0) return 0.0;
+  return c * std::exp(-z * z / 2.0);
+}
+
+double kesnq(kes_ctx*, kes_plotslot*, double p) { return zprobit(p); }
+
+int kesnx(const double*, double p, double* out) {
+  *out = zprobit(p);
+  return 0;
+}

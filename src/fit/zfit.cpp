@@ -1,0 +1,165 @@
+// zfit(req): the fitting engine. A fit in value-list mode gets a pool of its own for
+// the time of the fit; the family's fit routine writes the parameters, the mode and
+// the maximum height on the count scale, which the engine turns to the request's
+// vertical scale.
+#include "fit/zfit.h"
+
+#include <cmath>
+
+#include "driver/kes_valnode.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+
+namespace {
+constexpr int kNoPool = 1016;
+// Pool flags of a fit's pool.
+constexpr int kFitPoolFlags = 4096;
+
+double std_missing() { return zmissing(); }
+}  // namespace
+
+int zfit(zfit_req* req) {
+  zfit_work w{};
+  w.req = req;
+  for (int i = 0; i < 4; ++i) {
+    w.params[i] = req->params[i];
+    w.estimate[i] = std::isnan(req->params[i]) ? 1 : 0;
+  }
+  if (req->pctldef < 1 || req->pctldef > 5) req->pctldef = 5;
+  req->mode_x = std_missing();
+  req->height = std_missing();
+  if (req->mode == 1) return zfit2(&w);
+  // The streamed mode serves kernel fits of observations in batches; no estimate
+  // function asks for it, and a request for it fits nothing here.
+  if (req->mode == 0) return 1;
+  return 0;
+}
+
+int zfit2(zfit_work* w) {
+  zfit_req* req = w->req;
+  if (req->family < ZFIT_NORMAL || req->family > ZFIT_WEIBULL2) return 1;
+  w->data_range = req->max - req->min;
+  w->values = req->values;
+  req->pool = xmpoolc(0, 1024, kFitPoolFlags);
+  if (req->pool == nullptr) return kNoPool;
+  int rc = 1;
+  switch (req->family) {
+    case ZFIT_NORMAL: rc = fitnormal(w); break;
+    case ZFIT_EXPONENTIAL: rc = fitexponential(w); break;
+    default: rc = 1; break;  // families whose fits are not built: not fitted
+  }
+  for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];
+  if (req->vscale != ZFIT_SCALE_COUNT && !std::isnan(req->height) && req->height > 0.0)
+    req->height *= req->vscale == ZFIT_SCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
+  xmpoold(req->pool);
+  req->pool = nullptr;
+  return rc;
+}
+
+double zfit_rms_about(const kes_valnode* values, double n, double mu) {
+  double ss = 0.0;
+  for (const kes_valnode* v = values; v != nullptr; v = v->next) {
+    const double d = v->key.value - mu;
+    ss += v->count * d * d;
+  }
+  const double ms = ss / n;
+  const double tiny = 1000.0 * ZEPS53;
+  if (ms <= tiny * tiny * mu * mu) return 0.0;
+  return std::sqrt(ms);
+}
+
+int fitnormal(zfit_work* w) {
+  zfit_req* req = w->req;
+  w->curve = normalplot;
+  double& mu = w->params[0];
+  double& sigma = w->params[1];
+  if (w->estimate[0]) mu = req->mean;
+  if (w->estimate[1]) sigma = w->estimate[0] ? req->std : zfit_rms_about(w->values, req->n, mu);
+  if (std::isnan(req->low)) req->low = ZDBL_BIG;
+  if (std::isnan(req->high)) req->high = -ZDBL_BIG;
+  w->range_low = std::fmin(req->low, mu - 3.0 * sigma);
+  w->range_high = std::fmax(req->high, mu + 3.0 * sigma);
+  if (!(std::fabs(sigma) >= ZEPS53)) return 1;  // no spread (or no sigma at all)
+  if (req->want_height) {
+    w->c = req->n * req->width * 0.3989422804014327 / sigma;
+    req->mode_x = mu;
+    if (mu > w->range_low && mu < w->range_high) {
+      req->height = w->c;
+    } else {
+      const double end = mu <= w->range_low ? w->range_low : w->range_high;
+      const double z = (end - mu) / sigma;
+      req->height = z * z >= 1416.792837 ? 0.0 : w->c * std::exp(-z * z / 2.0);
+    }
+  }
+  return 0;
+}
+
+int fitexponential(zfit_work* w) {
+  zfit_req* req = w->req;
+  w->curve = expoplot;
+  double& theta = w->params[0];
+  double& sigma = w->params[1];
+  if (w->estimate[0] || req->min < theta) theta = req->min;
+  if (w->estimate[1]) sigma = req->mean - theta;
+  if (w->estimate[0] && w->estimate[1]) {
+    sigma = req->n / (req->n - 1.0) * sigma;
+    theta = theta - sigma / req->n;
+  }
+  // One value, or no spread about the threshold, leaves no law to fit.
+  if (!std::isfinite(sigma) || sigma <= 0.0) return 1;
+  if (req->want_height) {
+    w->c = req->n * req->width / sigma;
+    req->mode_x = theta;
+    if (req->low <= theta && theta <= req->high) {
+      req->height = w->c;
+    } else if (req->low > theta) {
+      const double z = (req->low - theta) / sigma;
+      req->height = z < 708.3964185 ? w->c * std::exp(-z) : 0.0;
+    } else {
+      req->height = 0.0;
+    }
+  }
+  w->range_low = theta;
+  w->range_high = req->high;
+  return 0;
+}
+
+double normalplot(double x, const zfit_work* w) {
+  const double z = (x - w->params[0]) / w->params[1];
+  return w->c * std::exp(-z * z / 2.0);
+}
+
+double expoplot(double x, const zfit_work* w) {
+  const double z = (x - w->params[0]) / w->params[1];
+  if (z == 0.0) return w->req->height;
+  if (z < 0.0 || z > 10.0) return 0.0;
+  return w->c * std::exp(-z);
+}
+
+double calcfrac(const zfit_work* w, double n, double p, int* lo, int* hi) {
+  const int d = w->req->pctldef;
+  const int last = static_cast<int>(n) - 1;
+  const double eps = std::fmin(1e-12 * n, 1e-8);
+  const double a = (d == 4 ? (n + 1.0) * p : n * p) + eps;
+  const double j = std::trunc(a);
+  const double f = a - j;
+  double l = j - 1.0, h = j, g = f;
+  switch (d) {
+    case 2: {
+      const double k = std::trunc(n * p + eps + 0.5);
+      l = h = k - 1.0;
+      g = 0.0;
+      break;
+    }
+    case 3:
+    case 5:
+      g = std::ceil(f - eps - 1e-10) == 0.0 ? (d == 3 ? 0.0 : 0.5) : 1.0;
+      break;
+    default:
+      break;  // 1 and 4: the fraction itself
+  }
+  auto clamp = [last](double v) { return v < 0.0 ? 0 : v > last ? (last < 0 ? 0 : last) : static_cast<int>(v); };
+  *lo = clamp(l);
+  *hi = clamp(h);
+  return g;
+}

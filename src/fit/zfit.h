@@ -1,0 +1,89 @@
+// The fit request an estimate function fills for the fitting engine, the engine's
+// work record, and the closed-form fits of the normal and exponential laws.
+#pragma once
+#include <cstdint>
+
+struct kes_valnode;
+struct host_pool;
+
+// The engine's own family codes (exponential and lognormal are the reverse of the
+// distribution codes of the curves; every estimate function writes its own constant).
+enum zfit_family : int {
+  ZFIT_NORMAL = 0,
+  ZFIT_EXPONENTIAL = 1,
+  ZFIT_LOGNORMAL = 2,
+  ZFIT_WEIBULL = 3,
+  ZFIT_GAMMA = 4,
+  ZFIT_BETA = 5,
+  ZFIT_SB = 6,
+  ZFIT_SU = 7,
+  ZFIT_WEIBULL2 = 8,
+  ZFIT_KERNEL = 9,
+};
+
+// Vertical scales of a fit request.
+enum zfit_scale : int { ZFIT_SCALE_NONE = 0, ZFIT_SCALE_COUNT = 1, ZFIT_SCALE_PERCENT = 2, ZFIT_SCALE_PROPORTION = 3 };
+
+struct zfit_req {
+  void* next_batch;          // streamed mode: delivers the next observations
+  void* rewind;              // streamed mode: starts them again
+  int mode;                  // 1 value list, 0 streamed; other values do nothing
+  const kes_valnode* values; // ascending value list (mode 1)
+  int family;                // zfit_family
+  double params[4];          // threshold or location, scale, shape 1, shape 2; missing = estimate
+  double pctl_z;             // first percentile point of a percentile method
+  double second;             // ratio tolerance of the percentile methods
+  double init_shape;         // start value of a shape
+  double tol;                // convergence tolerance (missing = the fit's own)
+  double maxiter;            // iteration limit (missing = the fit's own)
+  std::uint8_t freqs_used;   // streamed mode: a frequency per observation
+  int kernel_type;           // streamed kernel fits
+  int vscale;                // zfit_scale
+  int method;                // 0 maximum likelihood, 1 percentiles, 2 moments
+  int pctldef;               // 1..5, forced into range by the engine
+  int want_height;           // 1: compute the maximum height
+  double low;                // horizontal range of the height
+  double width;              // histogram bin width, 1 for other requests
+  double high;
+  double n;                  // number of nonmissing values
+  double min, max, mean, std, skew, kurt;
+  double quantiles[9];       // streamed kernel fits
+  double mode_x;             // result: abscissa of the density's maximum
+  double mode2;              // result: second mode (Johnson SB)
+  double height;             // result: maximum height over [low, high] on the vertical scale
+  double height2;            // result: second height (Johnson SB)
+  double npoints;            // streamed mode: points wanted, then written
+  double* points;            // streamed mode: (x, y) pairs
+  host_pool* pool;           // the fit's pool while it runs
+};
+
+struct zfit_work;
+typedef double (*zfit_curvefn)(double x, const zfit_work* w);
+
+struct zfit_work {
+  zfit_req* req;
+  double c;                  // density multiplier on the count scale
+  double params[4];
+  double range_low, range_high;  // curve range of the streamed mode
+  double data_range;         // maximum - minimum
+  zfit_curvefn curve;
+  int estimate[4];           // 1 when the parameter was missing in the request
+  const kes_valnode* values;
+};
+
+// 0 fitted; 1 failed; 1016 no pool for the fit (no message).
+int zfit(zfit_req* req);
+int zfit2(zfit_work* w);
+
+int fitnormal(zfit_work* w);
+int fitexponential(zfit_work* w);
+double normalplot(double x, const zfit_work* w);
+double expoplot(double x, const zfit_work* w);
+
+// Interpolation fraction of the p-quantile of N values under the request's definition;
+// *lo and *hi get the positions (from 0, clamped to 0..n-1) of the two order statistics.
+double calcfrac(const zfit_work* w, double n, double p, int* lo, int* hi);
+
+// Root mean square deviation of the list's values about mu with divisor n; 0 when
+// the mean square is negligible beside mu.
+double zfit_rms_about(const kes_valnode* values, double n, double mu);

@@ -1,0 +1,302 @@
+// fitvem: the tables of one fitted curve of a cell (ParameterEstimates, GoodnessOfFit,
+// Bins, FitQuantiles) under its heading and output group; kesopct: observed quantiles.
+#include <cmath>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_valnode.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famopts.h"
+#include "fitreport/kes_fitbind.h"
+#include "fitreport/kes_fitrep.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "plotreq/kes_plotslot.h"
+#include "stats/tables_call.h"
+#include "stats/tables_define.h"
+#include "stats/value_format.h"
+#include "stats/zkesqnt.h"
+#include "stats/zqsig2.h"
+
+const kes_famopts KES_FAMOPTS[8] = {
+    {KES_PLOT_FLAG_NORMAL_NOPRINT, KES_PLOT_FLAG_NORMAL_MIDPERCENTS, KES_PLOT_SLOT_NORMAL_PERCENTS,
+     KES_PLOT_SLOT_NORMAL_CONTENTS},
+    {KES_PLOT_FLAG_LOGNORMAL_NOPRINT, KES_PLOT_FLAG_LOGNORMAL_MIDPERCENTS, KES_PLOT_SLOT_LOGNORMAL_PERCENTS,
+     KES_PLOT_SLOT_LOGNORMAL_CONTENTS},
+    {KES_PLOT_FLAG_EXPONENTIAL_NOPRINT, KES_PLOT_FLAG_EXPONENTIAL_MIDPERCENTS, KES_PLOT_SLOT_EXPONENTIAL_PERCENTS,
+     KES_PLOT_SLOT_EXPONENTIAL_CONTENTS},
+    {KES_PLOT_FLAG_WEIBULL_NOPRINT, KES_PLOT_FLAG_WEIBULL_MIDPERCENTS, KES_PLOT_SLOT_WEIBULL_PERCENTS,
+     KES_PLOT_SLOT_WEIBULL_CONTENTS},
+    {KES_PLOT_FLAG_GAMMA_NOPRINT, KES_PLOT_FLAG_GAMMA_MIDPERCENTS, KES_PLOT_SLOT_GAMMA_PERCENTS,
+     KES_PLOT_SLOT_GAMMA_CONTENTS},
+    {KES_PLOT_FLAG_BETA_NOPRINT, KES_PLOT_FLAG_BETA_MIDPERCENTS, KES_PLOT_SLOT_BETA_PERCENTS,
+     KES_PLOT_SLOT_BETA_CONTENTS},
+    {KES_PLOT_FLAG_SB_NOPRINT, KES_PLOT_FLAG_SB_MIDPERCENTS, KES_PLOT_SLOT_SB_PERCENTS, KES_PLOT_SLOT_SB_CONTENTS},
+    {KES_PLOT_FLAG_SU_NOPRINT, KES_PLOT_FLAG_SU_MIDPERCENTS, KES_PLOT_SLOT_SU_PERCENTS, KES_PLOT_SLOT_SU_CONTENTS},
+};
+
+namespace {
+constexpr int kSet = 308;
+constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
+
+const kes_optslot* slot_of(const kes_stmt* s, int n) {
+  return s != nullptr && s->slots != nullptr && n < s->nslots && s->slots[n].given ? &s->slots[n] : nullptr;
+}
+
+// Widest text of messages (308, from..to), at most limit characters.
+int widest(int from, int to, int limit = 16) {
+  int w = 1;
+  for (int m = from; m <= to; ++m) {
+    char buf[KES_FITCELL];
+    const int len = xpmstr(buf, limit, kSet, m);
+    if (len > w) w = len > limit ? limit : len;
+  }
+  return w;
+}
+
+// The display layout of a column of values: zqsig2 over their magnitudes.
+struct sig_track {
+  double big = 0.0, small = HUGE_VAL, gap = HUGE_VAL, prev = 0.0;
+  bool any = false;
+  void add(double v) {
+    if (std::isnan(v)) return;
+    const double a = std::fabs(v);
+    big = std::fmax(big, a);
+    small = std::fmin(small, a);
+    gap = std::fmin(gap, std::fabs(a - prev));
+    prev = a;
+    any = true;
+  }
+  void layout(int* w, int* d) const {
+    if (!any) {
+      *w = 12;
+      *d = 4;
+      return;
+    }
+    zqsig2(-big, -small, gap, 7, 12, w, d);
+    if (*d == KES_SIG_BEST) *d = 4;
+  }
+};
+
+void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
+  fr->parms = kes_def_create(ctx, "ParameterEstimates", kSet, 575, -1);
+  fr->name_w = widest(407, 413);
+  fr->sym_w = widest(560, 566);
+  kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(kSet, 1015), fr->name, fr->name_w));
+  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(kSet, 1016), fr->sym, fr->sym_w));
+  kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(kSet, 1017), &fr->value));
+  kes_tabcall(fr->parms, WOB_M_END_DEFINE, 0, nullptr);
+}
+
+void define_good(kes_ctx* ctx, kes_fitrows* fr) {
+  fr->good = kes_def_create(ctx, "GoodnessOfFit", kSet, 576, 4);
+  // Test names and labels are measured whole (up to the cells' size).
+  fr->test_w = widest(500, 504, KES_FITCELL - 1);
+  fr->lab_w = widest(1095, 1099, KES_FITCELL - 1);
+  fr->ptype_w = widest(1100, 1104, KES_FITCELL - 1);
+  kes_def_column(fr->good, kes_char_col("Test", vemmsg(kSet, 890), fr->test, fr->test_w));
+  kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(kSet, 896), fr->testlab, fr->lab_w));
+  kes_def_column(fr->good, kes_num_col("Stat", vemmsg(kSet, 891), &fr->value, -1, 10, 2));
+  kes_def_column(fr->good, kes_num_col("DF", vemmsg(kSet, 892), &fr->df));
+  kes_def_column(fr->good, kes_char_col("pType", vemmsg(kSet, 893), fr->ptype, fr->ptype_w));
+  kes_def_column(fr->good, kes_char_col("pSign", vemmsg(kSet, 894), fr->psign, 1));
+  kes_def_column(fr->good, kes_num_col("pValue", vemmsg(kSet, 895), &fr->pvalue));
+  kes_tabcall(fr->good, WOB_M_END_DEFINE, 0, nullptr);
+}
+
+void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& c, void* title) {
+  kes_preq* request = ctx->curreq;
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_cell* bc = kes_fit_bins_cell(request);
+  const kes_plotslot* bs = bc != nullptr ? kes_fit_slot(ctx, request, bc) : nullptr;
+  if (slot == nullptr || bs == nullptr) return;
+  const int nb = slot->nbins;
+  int w = 1, d = 0;
+  for (int i = 0; i < nb; ++i) kes_widen_format(bs->first + (slot->firstbin + i) * bs->width, &w, &d);
+  kes_cap_format(&w, &d);
+  const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
+  const int col_label = !request->endpoints ? 1022 : request->rtinclude ? 1369 : 1367;
+  void* t = kes_def_create(ctx, "Bins", kSet, 841, -1);
+  kes_def_column(t, kes_num_col(col, vemmsg(kSet, col_label), &fr->point));
+  wob_attr fmt[3] = {kes_attr_str(WOB_A_COLUMN_NAME, col), wob_int(WOB_A_DECIMALS, d), wob_int(WOB_A_WIDTH, w)};
+  const int rc = wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 3, fmt);
+  if (rc < 0) xprrlog(0, rc);  // the points keep their plain look
+  kes_def_column(t, kes_num_col("ObsPercent", vemmsg(kSet, 1023), &fr->obspct));
+  kes_def_column(t, kes_num_col("EstPercent", vemmsg(kSet, 1024), &fr->exppct));
+  kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
+  kes_fit_bind(ctx, t, "orbo.kestravine.BinPercents", title);
+  const double shift = request->endpoints && request->rtinclude ? bs->width : 0.0;
+  for (int i = 0; i < nb; ++i) {
+    fr->point = bs->first + (slot->firstbin + i) * bs->width + shift;
+    fr->obspct = slot->heights != nullptr && slot->n > 0 ? kes_bar_percent(request->vscale, slot->heights[i], slot->n)
+                                                         : kes_fit_missing();
+    // A curve without its percents (no memory, no spread) shows them missing.
+    fr->exppct = c.expected != nullptr ? c.expected[i] : kes_fit_missing();
+    kes_tabcall(t, WOB_M_ADD_ROW, 0, nullptr);
+  }
+  kes_fit_end_emit(ctx, t);
+}
+
+void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_famfn* fam, int code, void* title,
+                    const char* fname, int flen) {
+  const kes_stmt* s = ctx->curreq->stmt;
+  const kes_optslot* ps = slot_of(s, KES_FAMOPTS[code].percents);
+  const double* pcts = kDefaultPercents;
+  int np = 9;
+  if (ps != nullptr && ps->list != nullptr && ps->v.count > 0) {
+    const double* given = static_cast<const double*>(ps->list);
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (int i = 0; i < ps->v.count; ++i) {
+      lo = std::fmin(lo, given[i]);
+      hi = std::fmax(hi, given[i]);
+    }
+    // Checked before any quantile is formed, so that no percent outside (0, 100)
+    // reaches the order-statistic positions.
+    if (lo <= 0.0 || hi >= 100.0) {
+      xpmlog(kSet, 483, flen, fname);
+      xpmlog(kSet, 484);
+    } else {
+      pcts = given;
+      np = ps->v.count;
+    }
+  }
+  std::vector<double> observed(static_cast<size_t>(np));
+  kesopct_list(ctx, cell, pcts, np, observed.data());
+  sig_track obs, est;
+  for (int i = 0; i < np; ++i) {
+    obs.add(observed[static_cast<size_t>(i)]);
+    est.add(fam->pct(ctx, cell, pcts[i]));
+  }
+  int w = 0, d = 0, we = 0, de = 0;
+  obs.layout(&w, &d);
+  est.layout(&we, &de);
+  void* t = kes_def_create(ctx, "FitQuantiles", kSet, 579, -1);
+  kes_def_column(t, kes_num_col("Percent", vemmsg(kSet, 1025), &fr->pct));
+  kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(kSet, 1026), &fr->obsq, d, w));
+  kes_def_column(t, kes_num_col("EstQuantile", vemmsg(kSet, 1027), &fr->estq, de, we));
+  kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
+  kes_fit_bind(ctx, t, "orbo.kestravine.FitQuant", title);
+  for (int i = 0; i < np; ++i) {
+    fr->pct = pcts[i];
+    fr->obsq = observed[static_cast<size_t>(i)];
+    fr->estq = fam->pct(ctx, cell, pcts[i]);
+    kes_tabcall(t, WOB_M_ADD_ROW, 0, nullptr);
+  }
+  kes_fit_end_emit(ctx, t);
+}
+
+// The curve's output-group label: CONTENTS= text, a numbered or a plain family text;
+// null for an empty CONTENTS= text (no group).
+void* group_label(kes_ctx* ctx, const kes_curve& c) {
+  const kes_optslot* cs = slot_of(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
+  if (cs != nullptr)
+    return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
+  if (ctx->curreq->ncurves_dist[c.dist] > 1) return vemmsgs(kSet, 1469 + c.dist, c.family_index + 1);
+  return vemmsg(kSet, 820 + c.dist);
+}
+}  // namespace
+
+int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
+  kes_preq* request = ctx->curreq;
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_fitrows* fr = kes_fit_rows(ctx);
+  if (slot == nullptr || fr == nullptr || k < 0 || k >= slot->ncurves) return 0;
+  slot->curve = k;
+  const kes_curve& c = slot->curves[k];
+  const int code = c.dist;
+  const kes_famfn* fam = kes_famdisp(code);
+  if (fam == nullptr || code > KES_DIST_SU) return 0;
+  const kes_name32& name = ctx->curname;
+  kes_heading_line(ctx, depth, vemmsgs(kSet, 830 + code, int(name.len), name.text));
+
+  char fname[17], sname[17];
+  std::memset(fname, ' ', sizeof fname);
+  std::memset(sname, ' ', sizeof sname);
+  int flen = xpmstr(fname, 16, 431, 795 + code);
+  int slen = xpmstr(sname, 16, kSet, 1050 + code);
+  flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
+  slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;
+
+  void* label = group_label(ctx, c);
+  wob_attr g[6] = {
+      wob_out(WOB_A_HANDLE),
+      wob_text(WOB_A_LABEL, label),
+      wob_text(WOB_A_GROUP_KIND, vemtxt("Distribution", 12)),
+      wob_text(WOB_A_NAME, vemtxt(sname, slen)),
+      wob_int(WOB_A_CHAR_WIDTH, 11),
+      wob_last(WOB_A_GROUP_FLAG, 1),
+  };
+  void* group = nullptr;
+  if (label != nullptr) {
+    kes_tabcall(ctx->objs.manager, WOB_M_GROUP, 6, g);
+    group = g[0].w.p;
+  }
+
+  define_parms(ctx, fr);
+  fr->good = nullptr;
+  if (c.edf.tested) define_good(ctx, fr);
+  fam->tbl(ctx, cell);
+  if (!c.edf.tested) xpmlog(189, 293, flen, fname);
+
+  const kes_stmt* s = request->stmt;
+  if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
+    bins_table(ctx, fr, cell, c, vemmsgs(kSet, 787, slen, sname));
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(kSet, 785, slen, sname), fname, flen);
+
+  if (group != nullptr) {
+    const int rc = wobclose(group);
+    if (rc < 0) {
+      xprrlog(0, rc);
+      xexit(rc, 0);
+    }
+  }
+  kes_heading_count(ctx, depth);
+  return 0;
+}
+
+double kesopct(kes_ctx* ctx, kes_cell* cell, double percent) {
+  double q = kes_fit_missing();
+  kesopct_list(ctx, cell, &percent, 1, &q);
+  return q;
+}
+
+void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, double* out) {
+  const kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, cell);
+  for (int i = 0; i < n; ++i) out[i] = kes_fit_missing();
+  if (slot == nullptr || kes_fit_varsum(ctx, cell) == nullptr || n <= 0) return;
+  // The two order positions of every percent, visited in ascending order in one pass
+  // over the values (a value stands for positions pos .. pos + count - 1).
+  struct want {
+    int pos;
+    double* value;
+  };
+  std::vector<double> g(static_cast<size_t>(n)), xj(static_cast<size_t>(n)), xk(static_cast<size_t>(n));
+  std::vector<want> wants;
+  wants.reserve(2 * static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    int j = 0, k = 0;
+    // kesfrac puts PCTLDEF= (or 5) in place of the weighted definition.
+    g[static_cast<size_t>(i)] = kesfrac(ctx, &j, &k, static_cast<double>(slot->n), percents[i] / 100.0);
+    wants.push_back({j, &xj[static_cast<size_t>(i)]});
+    wants.push_back({k, &xk[static_cast<size_t>(i)]});
+  }
+  std::sort(wants.begin(), wants.end(), [](const want& a, const want& b) { return a.pos < b.pos; });
+  kes_valiter values(ctx, cell);
+  double x = 0.0;
+  int count = 0, pos = 0;
+  bool have = values.next(&x, &count);
+  for (const want& w : wants) {
+    while (have && w.pos >= pos + count) {
+      pos += count;
+      have = values.next(&x, &count);
+    }
+    *w.value = have ? x : 0.0;
+  }
+  for (size_t i = 0; i < static_cast<size_t>(n); ++i) out[i] = (1.0 - g[i]) * xj[i] + g[i] * xk[i];
+}

@@ -1,0 +1,37 @@
+// EDF statistics whose p-values come from critical-value tables: the fixed tables of
+// a fully given law, the coefficient tables of the cases with estimated parameters,
+// and the rules that store the results in a curve.
+#pragma once
+
+struct kes_edfres;
+
+// A p-value with its relation to the true one: ' ' read from the table, '<' the true
+// value is below it, '>' above it. p is missing when not computed.
+struct kes_edfp {
+  double p;
+  char rel;
+};
+
+// Look-ups in the fixed tables of a fully given law: modified D, modified W-Sq, A-Sq.
+kes_edfp kes_edf_fixed_d(double dmod);
+kes_edfp kes_edf_fixed_w(double wmod);
+kes_edfp kes_edf_fixed_a(double asq);
+
+// A coefficient table: rows of 11 coefficients, one column per level of the shared
+// level list .5 .25 .2 .15 .1 .05 .025 .01 .005 .0025 .001; row r is multiplied by
+// n raised to pow[r] before the sum, whose exponential is the critical value.
+struct kes_edfcoef {
+  int nrows;
+  const double (*rows)[11];
+  const double* pow;
+};
+// The p-value of s against the critical values of a coefficient table at sample size n.
+kes_edfp kes_edf_coef(const kes_edfcoef& t, double n, double s);
+
+// The three statistics with their p-values, stored by the final rules: a statistic
+// without a p-value is missing; the D-p-missing and test-done flags follow.
+void kes_edf_store(kes_edfres* r, double d, kes_edfp pd, double wsq, kes_edfp pw, double asq, kes_edfp pa);
+
+// The exponential law's p-value of statistic stat (0 sqrt(n) D, 1 W-Sq, 2 A-Sq) for
+// EDF case 1 to 3 at sample size n.
+kes_edfp kes_expo_p(int ncase, int stat, double n, double s);

@@ -1,0 +1,99 @@
+// The goodness-of-fit and fitted-distribution report routines shared inside this
+// folder: the per-cell test pass, expected percents, the EDF table look-ups, the
+// table writers and the OUTHISTOGRAM rows.
+#pragma once
+
+struct kes_ctx;
+struct kes_preq;
+struct kes_cell;
+struct kes_curve;
+struct kes_plotslot;
+struct kes_edfres;
+struct kes_valnode;
+struct kes_cellvals;
+
+// EDF tests of every fitted curve of one cell.
+void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+
+// Expected percent of every bin of the cell for its current curve, with the curve's
+// distribution function cdf (a fraction) of a bin end. No array when the curve's
+// array cannot be had.
+typedef double (*kes_bincdf)(const double* params, double x);
+void kes_midpct(kes_ctx* ctx, kes_preq* request, kes_cell* cell, kes_bincdf cdf);
+
+// The cells the fitted-distribution table columns read, and the table objects.
+constexpr int KES_FITCELL = 40;
+struct kes_fitrows {
+  void* parms;            // ParameterEstimates
+  void* good;             // GoodnessOfFit
+  int name_w, sym_w;      // widths of the parameter-name and symbol cells
+  int test_w, lab_w, ptype_w;
+  char name[KES_FITCELL];
+  char sym[KES_FITCELL];
+  char test[KES_FITCELL];
+  char testlab[KES_FITCELL];
+  char ptype[KES_FITCELL];
+  char psign[4];
+  double value;           // estimate, or the test statistic
+  double df;
+  double pvalue;
+  double point, obspct, exppct;   // Bins
+  double pct, obsq, estq;         // FitQuantiles
+  void* bound;            // the last bound table
+  // The values of one cell as arrays, shared by the tests and tables of its curves.
+  kes_cellvals* flat;
+  kes_cell* flat_cell;
+  int flat_var;
+};
+
+// The distinct values of a cell, ascending, and their counts.
+struct kes_cellvals {
+  int m;
+  double* x;
+  int* f;
+};
+// The current variable's values in the cell as arrays in the run pool, made once for
+// the cell and kept until another cell asks or kes_fit_values_release; null when
+// memory cannot be had (the callers then walk the list).
+const kes_cellvals* kes_fit_values(kes_ctx* ctx, kes_cell* cell);
+void kes_fit_values_release(kes_ctx* ctx);
+
+// The distinct values of a cell in ascending order with their counts: from the arrays
+// when they were made, else from the list.
+struct kes_valiter {
+  const kes_cellvals* fv;
+  const kes_valnode* node;
+  int i = 0;
+  kes_valiter(kes_ctx* ctx, kes_cell* cell);
+  bool next(double* x, int* count);
+  // Passes over the first distinct value (and its ties).
+  void skip_first();
+};
+// The context's rows, made on first use; null after the host's memory message.
+kes_fitrows* kes_fit_rows(kes_ctx* ctx);
+
+// One parameter row of a family's ParameterEstimates: label and symbol messages of
+// set 308 (symbol 0: none) and where the value is read.
+enum kes_fitval : int { KES_FV_USED0, KES_FV_USED1, KES_FV_USED2, KES_FV_USED3, KES_FV_MEAN, KES_FV_STD };
+struct kes_parmrow {
+  int label;
+  int symbol;
+  int value;  // kes_fitval
+};
+// The table writer every family shares: its name message (set 308) and rows.
+void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_parmrow* rows, int nrows);
+
+// fitvem: the tables of curve k of the cell; kesopct: the observed quantile of the
+// current variable in the cell at a percent.
+int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth);
+double kesopct(kes_ctx* ctx, kes_cell* cell, double percent);
+// The same at n percents in one walk of the value list.
+void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, double* out);
+
+// A bar height h on the request's vertical scale (0 percent, 1 count, 2 proportion)
+// as a percent of the cell's n values and as a count.
+double kes_bar_percent(int vscale, double h, double n);
+double kes_bar_count(int vscale, double h, double n);
+
+// One OUTHISTOGRAM observation per bin of the cell (curve null) or of one curve.
+void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve);

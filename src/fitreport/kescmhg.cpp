@@ -1,0 +1,45 @@
+// kescmhg: the OUTHISTOGRAM observations of one cell, one per bin, for the bins alone
+// or for one curve with its expected percents.
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fitreport/kes_fitrep.h"
+#include "numeric/zmissing.h"
+#include "plotreq/kes_plotslot.h"
+#include "stats/output_layout.h"
+
+double kes_bar_percent(int vscale, double h, double n) {
+  return vscale == 1 ? h * 100.0 / n : vscale == 2 ? 100.0 * h : h;
+}
+
+double kes_bar_count(int vscale, double h, double n) {
+  return vscale == 1 ? h : vscale == 2 ? h * n : h * n / 100.0;
+}
+
+void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve) {
+  kes_cell* bc = kes_fit_bins_cell(request);
+  const kes_plotslot* bs = bc != nullptr ? kes_fit_slot(ctx, request, bc) : nullptr;
+  if (bs == nullptr || slot == nullptr || request->outhist_def == nullptr) return;
+  const int nb = slot->nbins;
+  if (slot->n == 0 || nb <= 0) return;
+  const double w = bs->width;
+  double x = bs->first + slot->firstbin * w;
+  if (request->endpoints && request->rtinclude) x += w;
+  const double tol = 1000.0 * ZEPS53 * std::fmax(std::fabs(x), std::fabs(x + (nb - 1) * w));
+  const double n = slot->n;
+  kes_outhist_row& row = ctx->outrow;
+  for (int i = 0; i < nb; ++i) {
+    if (std::fabs(x) < tol) x = 0.0;
+    const double h = slot->heights != nullptr ? slot->heights[i] : kes_fit_missing();
+    row.count = kes_bar_count(request->vscale, h, n);
+    row.obspct = kes_bar_percent(request->vscale, h, n);
+    row.bin = x;
+    if (curve != nullptr)
+      row.exppct = curve->fitted && curve->expected != nullptr ? curve->expected[i] : kes_fit_missing();
+    // A failed write is reported by the host; the other bins still go out.
+    kes_put_observation(request->outhist_def);
+    x += w;
+  }
+}

@@ -1,0 +1,91 @@
+// The normal family's report members: EDF tests (through the normality-test engine),
+// expected percents, table rows and fitted percentiles.
+#include <cmath>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "fitreport/kes_edftab.h"
+#include "fitreport/kes_fitrep.h"
+#include "kes_gram_names.h"
+#include "numeric/zprbnrm.h"
+#include "numeric/zprobit.h"
+#include "plotreq/kes_plotslot.h"
+#include "stats/engine_list_forms.h"
+#include "stats/kes_stats.h"
+
+namespace {
+// Entries of the summary block kept by kessave.
+enum : int { kSumCv = 0, kSumStdMean = 1, kSumVar = 2, kSumSkew = 3, kSumKurt = 4 };
+
+double cdf(const double* p, double x) { return zprbnrm((x - p[0]) / p[1]); }
+
+const kes_parmrow kRows[] = {{407, 560, KES_FV_USED0}, {408, 561, KES_FV_USED1}};
+}  // namespace
+
+void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_curve* c = kes_fit_curve(slot);
+  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
+  if (c == nullptr || vs == nullptr) return;
+  const double miss = kes_fit_missing();
+  const double mu = c->params[0], sigma = c->params[1];
+  kes_edfres& r = c->edf;
+  r.params[0] = mu;
+  r.params[1] = sigma;
+  r.params[2] = r.params[3] = miss;
+  r.mean = mu;
+  r.std = sigma;
+  const kes_stmt* s = request->stmt;
+  const int k = c->family_index;
+  auto estimated = [&](int markers) {
+    const kes_optslot* m = s != nullptr && markers < s->nslots ? &s->slots[markers] : nullptr;
+    return m == nullptr || !m->given || kes_marker_est(s, markers, k);
+  };
+  const bool loc = estimated(KES_PLOT_SLOT_NORMAL_MU_MARKS);
+  const bool scale = estimated(KES_PLOT_SLOT_NORMAL_SIGMA_MARKS);
+  const int ncase = (loc ? 1 : 0) + (scale ? 2 : 0);
+
+  kes_moments mom{};
+  const double* sum = vs->summary;
+  auto summary = [&](int i) { return sum != nullptr ? sum[i] : miss; };
+  mom.v[KES_MOM_N] = vs->n;
+  mom.v[KES_MOM_MEAN] = vs->mean;
+  mom.v[KES_MOM_STD] = vs->std;
+  mom.v[KES_MOM_SKEW] = summary(kSumSkew);
+  mom.v[KES_MOM_USS] = vs->uss;
+  mom.v[KES_MOM_CV] = summary(kSumCv);
+  mom.v[KES_MOM_SUMWGT] = vs->sumwgt;
+  mom.v[KES_MOM_SUM] = vs->sum;
+  mom.v[KES_MOM_VAR] = summary(kSumVar);
+  mom.v[KES_MOM_KURT] = summary(kSumKurt);
+  mom.v[KES_MOM_CSS] = vs->css;
+  mom.v[KES_MOM_STDMEAN] = summary(kSumStdMean);
+  kes_nrmres res{};
+  const kes_cellvals* fv = kes_fit_values(ctx, cell);
+  if (fv != nullptr)
+    zkesnrm(1, fv->m, &mom, nullptr, fv->x, fv->f, ncase, 1, loc ? miss : mu, scale ? miss : sigma, &res);
+  else
+    zkesnrm(0, vs->ndistinct, &mom, vs->values, nullptr, nullptr, ncase, 1, loc ? miss : mu, scale ? miss : sigma,
+            &res);
+  // Relation characters of the result: W, D, W-Sq, A-Sq.
+  kes_edf_store(&r, res.d, {res.pd, res.qual[1]}, res.wsq, {res.pwsq, res.qual[2]}, res.asq, {res.pasq, res.qual[3]});
+  kesmidn(ctx, request, cell);
+}
+
+void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  if (c == nullptr || std::isnan(c->params[1]) || c->params[1] == 0.0) return;
+  kes_midpct(ctx, request, cell, cdf);
+}
+
+void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 803, kRows, 2); }
+
+double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  if (c == nullptr) return kes_fit_missing();
+  return c->params[0] + c->params[1] * zprobit(percent / 100.0);
+}

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "driver/kes_valnode.h"
+#include "fit/zfit_stream.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
 
@@ -29,9 +30,10 @@ int zfit(zfit_req* req) {
   req->mode_x = std_missing();
   req->height = std_missing();
   if (req->mode == 1) return zfit2(&w);
-  // The streamed mode serves kernel fits of observations in batches; no estimate
-  // function asks for it, and a request for it fits nothing here.
-  if (req->mode == 0) return 1;
+  if (req->mode == 0) {
+    req->want_height = 1;
+    return zfit1(&w);
+  }
   return 0;
 }
 

@@ -3,7 +3,8 @@
 # bins, counts and layout of every group made in that group's pools, the peak must not
 # grow with the number of groups. Each size runs without a HISTOGRAM statement, with
 # one that opens no output group (CONTENTS=''), with one that does (NOPLOT), and with
-# two requests, one writing HistogramBins tables and one asking for a fitted curve.
+# two requests, one writing HistogramBins tables and one asking for a fitted curve, and
+# with one request printing two fitted curves' tables and its own bins table.
 #
 #   bench/hist_bygroups.sh RUNNER [SIZES]      (default sizes: 1000 10000)
 #
@@ -32,4 +33,6 @@ for n in "${sizes[@]}"; do
   measure "$n BY groups, HISTOGRAM / NOPLOT" "proc kestravine data=by$n noprint; by g; var x; histogram / noplot; run;"
   measure "$n BY groups, HISTOGRAM / MIDPERCENTS" \
     "proc kestravine data=by$n noprint; by g; var x; histogram / midpercents; histogram / normal noplot; run;"
+  measure "$n BY groups, NORMAL EXPONENTIAL MIDPERCENTS" \
+    "proc kestravine data=by$n noprint; by g; var x; histogram x / normal exponential midpercents; run;"
 done

@@ -27,6 +27,7 @@ constexpr int kNoAnchor = 30;
 constexpr int kJsonFile = 31;      // path, reason
 constexpr int kStale = 32;         // "method" or "operation", its number
 constexpr int kNoHandle = 33;      // (method, object kind, object name)
+constexpr int kCloseBound = 34;
 constexpr int kResultNoMethod = 101;
 constexpr int kResultAttribute = 102;
 constexpr int kResultOrder = 103;

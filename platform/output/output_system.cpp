@@ -77,6 +77,7 @@ void output_system::release(obj_base* o) {
     std::erase(groups_, g);
     for (void* t : g->texts) free_text(t);
   }
+  if (o->kind == okind::binding) --static_cast<binding_obj*>(o)->table->bindings;
   live_.erase(o->handle);
 }
 
@@ -353,6 +354,7 @@ int m_bind(void* object, void*, void*, int count, wob_attr* attrs) {
   binding_obj* b = sys.make<binding_obj>(okind::binding, binding_class());
   if (b == nullptr) return ct.fail(kErrCreate, msg::kNoHandle);
   b->table = t;
+  ++t->bindings;
   wob_attr* tp = ct.need(WOB_A_TEMPLATE);
   if (!tp || !ct.text(*tp, b->template_name)) return ct.error();
   if (!ct.pairs(b->dynamics) || !opt_text(ct, WOB_A_DESCRIPTION, b->description)) return ct.error();
@@ -428,6 +430,14 @@ int generic_op(void* object, void*, int op, int arg, void* ptr) {
     // A closed group is done with; groups closed with it stay until their own close.
     if (o->kind == okind::group) {
       o->sys->close_group(static_cast<group_obj*>(o));
+      o->sys->release(o);
+      return 0;
+    }
+    // A closed table definition can no longer be bound, so it goes: tables made
+    // afresh for every BY group must not stay until the step ends. Its bound tables
+    // read its columns when emitted, so it stays while one of them is waiting.
+    if (o->kind == okind::table) {
+      if (static_cast<table_obj*>(o)->bindings > 0) return c.fail(kErrOrder, msg::kCloseBound);
       o->sys->release(o);
     }
     return 0;

@@ -76,6 +76,7 @@ struct table_obj : obj_base {
   std::vector<dyn_value> dynamics;
   bool defined = false;        // its definition has ended
   binding_obj* current = nullptr;  // the binding its rows go to
+  int bindings = 0;            // its bound tables not emitted yet (they point to it)
 };
 
 struct binding_obj : obj_base {

@@ -141,6 +141,7 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
     kes_tabcall(t, WOB_M_ADD_ROW, 0, nullptr);
   }
   kes_fit_end_emit(ctx, t);
+  kes_def_close(t);
 }
 
 void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_famfn* fam, int code, void* title,
@@ -189,6 +190,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
     kes_tabcall(t, WOB_M_ADD_ROW, 0, nullptr);
   }
   kes_fit_end_emit(ctx, t);
+  kes_def_close(t);
 }
 
 // The curve's output-group label: CONTENTS= text, a numbered or a plain family text;
@@ -242,6 +244,10 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   fr->good = nullptr;
   if (c.edf.tested) define_good(ctx, fr);
   fam->tbl(ctx, cell);
+  // Both are made for this curve and cell alone.
+  kes_def_close(fr->parms);
+  if (fr->good != nullptr) kes_def_close(fr->good);
+  fr->parms = fr->good = nullptr;
   if (!c.edf.tested) xpmlog(189, 293, flen, fname);
 
   const kes_stmt* s = request->stmt;

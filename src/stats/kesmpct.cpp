@@ -64,4 +64,5 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
     kes_tabcall(table, WOB_M_ADD_ROW, 0, nullptr);
   }
   kes_end_emit_table(ctx, table, bound, nullptr, 0);
+  kes_def_close(table);
 }

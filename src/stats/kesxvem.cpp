@@ -79,6 +79,14 @@ wob_attr kes_pair_value(const kes_dynpair& p) {
 
 int kes_def_end(void* table) { return kes_tabcall(table, WOB_M_END_DEFINE, 0, nullptr); }
 
+void kes_def_close(void* table) {
+  const int rc = wobclose(table);
+  if (rc < 0) {
+    xprrlog(0, rc);
+    xexit(rc, 0);
+  }
+}
+
 // ---- builders of the fixed tables ----
 
 int KesLoc(kes_ctx* ctx) {

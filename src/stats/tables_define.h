@@ -50,3 +50,6 @@ void kes_def_column(void* table, const kes_coldef& c);
 void kes_def_dynamic(void* table, const kes_dynpair* pairs, int npairs);
 // Method 298; returns its result.
 int kes_def_end(void* table);
+// Closes a table made for one cell once its output is emitted, so that the host can
+// let its definition go; a refusal is logged and ends the step.
+void kes_def_close(void* table);

@@ -55,7 +55,8 @@ class HandleTest : public system_fixture {
     EXPECT_EQ(wobmth(root, nullptr, WOB_M_CREATE, 5, c), 0);
     return c[2].w.p;
   }
-  // What one BY group makes: its texts, a group, a factoid and a table.
+  // What one BY group makes: its texts, a group, a factoid, a table of the step and
+  // a table of its own, closed once emitted.
   void one_by_group(int g) {
     plat::out::release_group_texts();
     void* grp = open_group(("Group " + std::to_string(g)).c_str());
@@ -64,6 +65,10 @@ class HandleTest : public system_fixture {
     EXPECT_EQ(wobmth(f, nullptr, WOB_M_FACTOID_ROW, 2, pair), 0);
     EXPECT_EQ(wobclose(f), 0);
     small.emit(g);
+    small_table own;
+    own.define(mgr);
+    own.emit(g);
+    EXPECT_EQ(wobclose(own.table), 0);
     EXPECT_EQ(wobclose(grp), 0);
   }
   bool last_logged_stale() const { return !log_entries().empty() && log_entries().back().number == msg::kStale; }
@@ -99,6 +104,32 @@ TEST_F(HandleTest, AGoneObjectsHandleIsRefusedEveryWay) {
   EXPECT_EQ(log_entries().back().number, msg::kNotObject);
 }
 
+// A closed table is freed and its handle refused; while a bound table of it waits to
+// be emitted (it reads the table's columns then) the close is refused and changes
+// nothing.
+TEST_F(HandleTest, AClosedTableGoesButNotBeforeItsBoundTableIsEmitted) {
+  wob_attr b[3] = {wob_out(0), wob_out(0, small.table), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Small"))};
+  ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, b), 0);
+  const std::size_t objects = sys->live_objects();
+  log_entries().clear();
+  EXPECT_EQ(wobclose(small.table), plat::out::kErrOrder);
+  EXPECT_EQ(log_entries().back().number, msg::kCloseBound);
+  EXPECT_EQ(sys->live_objects(), objects);
+  small.value = 2.5;
+  ASSERT_EQ(wobmth(small.table, nullptr, WOB_M_ADD_ROW, 0, nullptr), 0);
+  wob_attr e[1] = {wob_out(0, b[0].w.p)};
+  ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_EMIT, 1, e), 0);
+  EXPECT_EQ(wobclose(small.table), 0);
+  EXPECT_EQ(sys->live_objects(), objects - 2);
+  log_entries().clear();
+  EXPECT_EQ(wobmth(small.table, nullptr, WOB_M_ADD_ROW, 0, nullptr), kErrHandle);
+  EXPECT_TRUE(last_logged_stale());
+  wob_attr again[3] = {wob_out(0), wob_out(0, small.table), wob_text(WOB_A_TEMPLATE, txt("orbo.kestravine.Small"))};
+  EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_BIND, 3, again), kErrHandle);
+  EXPECT_EQ(log_entries().back().number, msg::kNotObject);
+  EXPECT_EQ(wobclose(small.table), kErrHandle);
+}
+
 // A step's handles are not valid in the next step, and the next step's objects never
 // get an earlier step's handle.
 TEST_F(HandleTest, AnEarlierStepsHandlesAreRefusedAndNotReused) {
@@ -129,7 +160,7 @@ TEST_F(HandleTest, LiveObjectsAndTextsDoNotGrowWithGroups) {
   for (int g = 1; g < 2000; ++g) one_by_group(g);
   EXPECT_EQ(sys->live_objects(), objects);
   EXPECT_EQ(plat::out::live_text_count(), texts);
-  EXPECT_EQ(sys->emitted(), 2 * 2000);
+  EXPECT_EQ(sys->emitted(), 3 * 2000);
   // The step's own objects are still there.
   EXPECT_EQ(wobmth(mgr, nullptr, WOB_M_GROUPING, 0, nullptr), 0);
 }

@@ -19,9 +19,10 @@ void kes_midpct(kes_ctx* ctx, kes_preq* request, kes_cell* cell, kes_bincdf cdf)
   if (curve == nullptr || bs == nullptr) return;
   const int nb = slot->nbins;
   const long size = 8L * (nb > 0 ? nb : 0);
-  // A pool may refuse an empty block; ask for one double so that no bins still
-  // gives an array.
-  double* pct = static_cast<double*>(vmalcp_handler(ctx->runpool, size > 0 ? size : 8, KES_ALLOC_4));
+  // From the BY group's pool, as the curve is: a step of many BY groups must not keep
+  // every group's percents. A pool may refuse an empty block; ask for one double so
+  // that no bins still gives an array.
+  double* pct = static_cast<double*>(vmalcp_handler(ctx->bypool, size > 0 ? size : 8, KES_ALLOC_4));
   if (pct == nullptr) {
     xmemmsg(size);
     return;

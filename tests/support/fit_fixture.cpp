@@ -35,6 +35,7 @@ void fit_fixture::SetUp() {
   ctx_ = std::make_unique<kes_ctx>();
   ctx = ctx_.get();
   ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
+  ctx->bypool = xmpoolc(0, 1024, KES_POOL_BYGROUP);
   ctx->pctldef = 5;
   proc_slots_.assign(50, kes_optslot{});
   proc_.slots = proc_slots_.data();

@@ -5,6 +5,7 @@
 #pragma once
 
 struct kes_valnode;
+struct kes_cellvals;
 
 // Number of doubles of the summary block that kessave fills.
 constexpr int KES_SUMMARY_DOUBLES = 33;
@@ -49,4 +50,7 @@ struct kes_varsum {
   int listed_var;            // the variable whose pool holds the record
   kes_varsum* listed_link;   // next record of the pass that holds one
   kes_valnode* listed_one;   // the record while it holds one node (most CLASS cells)
+  // The value list as arrays for the variable's HISTOGRAM requests, from the
+  // variable's pool (null until made; see kes_cell_values).
+  kes_cellvals* cellvals;
 };

@@ -3,6 +3,8 @@
 // table writers and the OUTHISTOGRAM rows.
 #pragma once
 
+#include "stats/kes_cellvals.h"
+
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
@@ -10,7 +12,6 @@ struct kes_curve;
 struct kes_plotslot;
 struct kes_edfres;
 struct kes_valnode;
-struct kes_cellvals;
 
 // EDF tests of every fitted curve of one cell.
 void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
@@ -40,23 +41,11 @@ struct kes_fitrows {
   double point, obspct, exppct;   // Bins
   double pct, obsq, estq;         // FitQuantiles
   void* bound;            // the last bound table
-  // The values of one cell as arrays, shared by the tests and tables of its curves.
-  kes_cellvals* flat;
-  kes_cell* flat_cell;
-  int flat_var;
 };
 
-// The distinct values of a cell, ascending, and their counts.
-struct kes_cellvals {
-  int m;
-  double* x;
-  int* f;
-};
-// The current variable's values in the cell as arrays in the run pool, made once for
-// the cell and kept until another cell asks or kes_fit_values_release; null when
+// The current variable's values in the cell as arrays (kes_cell_values); null when
 // memory cannot be had (the callers then walk the list).
 const kes_cellvals* kes_fit_values(kes_ctx* ctx, kes_cell* cell);
-void kes_fit_values_release(kes_ctx* ctx);
 
 // The distinct values of a cell in ascending order with their counts: from the arrays
 // when they were made, else from the list.

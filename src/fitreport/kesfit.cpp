@@ -185,6 +185,5 @@ int kesfit(kes_ctx* ctx) {
     }
   }
   if (r.print) kes_heading_count(ctx, 2);
-  kes_fit_values_release(ctx);
   return 0;
 }

@@ -33,8 +33,6 @@ void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 int kesgof(kes_ctx* ctx) {
   kes_preq* request = ctx->curreq;
   if (request == nullptr || request->classvars == nullptr) return 0;
-  // Cells of an earlier request or BY group may have had the same address.
-  kes_fit_values_release(ctx);
   const int v = ctx->curvar;
   if (request->total == nullptr || request->total[v] == 0) {
     if (!request->nodata_noted) {

@@ -8,12 +8,14 @@
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_valnode.h"
+#include "driver/kes_varsum.h"
 #include "driver/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "stats/kes_cellvals.h"
 
 namespace {
 
@@ -78,10 +80,17 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   if (s->n <= 0) return 0;
 
   long long outside = 0;
-  for (const kes_valnode* node = cell->varsums[ctx->curvar].values; node != nullptr; node = node->next) {
-    const long long k = kes_hist_bin_index(node->key.value, start, w, right) - lo;
-    if (k >= 0 && k < n) h[k] += node->count;
-    else outside += node->count;
+  const auto count = [&](double x, int c) {
+    const long long k = kes_hist_bin_index(x, start, w, right) - lo;
+    if (k >= 0 && k < n) h[k] += c;
+    else outside += c;
+  };
+  kes_varsum* rec = &cell->varsums[ctx->curvar];
+  // The arrays are read far faster than the list, whose nodes lie in data order.
+  if (const kes_cellvals* cv = kes_cell_values(ctx, rec, ctx->curvar)) {
+    for (int i = 0; i < cv->m; ++i) count(cv->x[i], cv->f[i]);
+  } else {
+    for (const kes_valnode* node = rec->values; node != nullptr; node = node->next) count(node->key.value, node->count);
   }
   s->noutside = outside > INT_MAX ? INT_MAX : static_cast<int>(outside);
 

@@ -5,7 +5,8 @@
 // The value list is copied once into contiguous arrays (kes_flatten, which also links
 // the list backwards and finds its tail for the tables) and every engine reads the
 // arrays: walking a long list node by node is a chain of cache misses. When the copy
-// cannot be had the variable is not computed.
+// cannot be had the variable is not computed. A variable with HISTOGRAM requests keeps
+// a copy of the arrays for them.
 #include "stats/kesstat.h"
 
 #include <cmath>
@@ -23,6 +24,7 @@
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
+#include "stats/kes_cellvals.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
@@ -346,6 +348,7 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     return false;
   }
+  kes_keep_cell_values(ctx, rec, var, fv);
 
   const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->head, &st->missing, &st->mom);
   st->pass_total = rec->pass_total;

@@ -1,0 +1,59 @@
+// kes_cell_values: a cell's value arrays kept beside its value list.
+#include "stats/kes_cellvals.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_preq.h"
+#include "driver/kes_varsum.h"
+#include "driver/pool_alloc.h"
+#include "stats/kes_flatvals.h"
+
+namespace {
+
+// The arrays in the variable's pool, so that they go with the list they copy.
+const kes_cellvals* keep(kes_ctx* ctx, kes_varsum* rec, int v, const kes_flatvals& fv) {
+  host_pool* pool = ctx->varpools != nullptr ? ctx->varpools[v] : nullptr;
+  if (pool == nullptr) return nullptr;
+  const long m = fv.m > 0 ? fv.m : 1;
+  auto* r = static_cast<kes_cellvals*>(vmalcp_handler(pool, sizeof(kes_cellvals), KES_ALLOC_4));
+  auto* x = static_cast<double*>(vmalcp_handler(pool, m * static_cast<long>(sizeof(double)), KES_ALLOC_4));
+  auto* f = static_cast<int*>(vmalcp_handler(pool, m * static_cast<long>(sizeof(int)), KES_ALLOC_4));
+  if (r == nullptr || x == nullptr || f == nullptr) {
+    for (void* p : {static_cast<void*>(r), static_cast<void*>(x), static_cast<void*>(f)})
+      if (p != nullptr) vmfree_handler(pool, p, -1, KES_FREE_FLAGS);
+    return nullptr;
+  }
+  if (fv.m > 0) {
+    std::memcpy(x, fv.x, sizeof(double) * static_cast<size_t>(fv.m));
+    std::memcpy(f, fv.f, sizeof(int) * static_cast<size_t>(fv.m));
+  }
+  *r = kes_cellvals{fv.m, x, f};
+  rec->cellvals = r;
+  return r;
+}
+
+}  // namespace
+
+bool kes_var_histogram(const kes_ctx* ctx, int v) {
+  if (ctx->preqs == nullptr) return false;
+  for (int i = 0; i < ctx->nplots; ++i) {
+    const kes_preq& r = ctx->preqs[i];
+    if (r.type == KES_PLOT_HISTOGRAM && r.varslot != nullptr && r.varslot[v] >= 0) return true;
+  }
+  return false;
+}
+
+void kes_keep_cell_values(kes_ctx* ctx, kes_varsum* rec, int v, const kes_flatvals& fv) {
+  if (rec->cellvals == nullptr && kes_var_histogram(ctx, v)) keep(ctx, rec, v, fv);
+}
+
+const kes_cellvals* kes_cell_values(kes_ctx* ctx, kes_varsum* rec, int v) {
+  if (rec->cellvals != nullptr) return rec->cellvals;
+  kes_flatvals fv;
+  // The nodes in the order they were made are read faster than the list.
+  kes_valnode* const* listed = rec->listed != nullptr && rec->nlisted == rec->ndistinct ? rec->listed : nullptr;
+  if (kes_flatten(rec->values, rec->ndistinct, &fv, listed) != 0) return nullptr;
+  return keep(ctx, rec, v, fv);
+}

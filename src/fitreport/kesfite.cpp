@@ -157,6 +157,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (count < 1) continue;
     const double u = (x - theta) / sigma;
     const double z = -zexpm1(-u);
+    const double logz = z == 0.0 ? 0.0 : std::log(z);  // once for all ties
     for (int t = 0; t < count; ++t) {
       i += 1.0;
       dplus = std::fmax(dplus, std::fabs(i / n - z));
@@ -165,7 +166,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       const double e = z - (2.0 * i - 1.0) / (2.0 * n);
       w += e * e;
       if (z == 0.0) zero = true;
-      else a += (2.0 * i - 1.0) * std::log(z) + (2.0 * n + 1.0 - 2.0 * i) * (-u);
+      else a += (2.0 * i - 1.0) * logz + (2.0 * n + 1.0 - 2.0 * i) * (-u);
     }
   }
   if (!(n > 0.0)) d = w = a = miss;  // nothing left to test

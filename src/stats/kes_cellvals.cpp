@@ -2,7 +2,7 @@
 #include "stats/kes_cellvals.h"
 
 #include <cstring>
-#include <initializer_list>
+#include <new>
 
 #include "driver/kes_ctx.h"
 #include "driver/kes_preq.h"
@@ -12,24 +12,23 @@
 
 namespace {
 
-// The arrays in the variable's pool, so that they go with the list they copy.
+// The arrays in the variable's pool, so that they go with the list they copy: one
+// block (record, values, counts), since most CLASS cells hold few values.
 const kes_cellvals* keep(kes_ctx* ctx, kes_varsum* rec, int v, const kes_flatvals& fv) {
   host_pool* pool = ctx->varpools != nullptr ? ctx->varpools[v] : nullptr;
   if (pool == nullptr) return nullptr;
-  const long m = fv.m > 0 ? fv.m : 1;
-  auto* r = static_cast<kes_cellvals*>(vmalcp_handler(pool, sizeof(kes_cellvals), KES_ALLOC_4));
-  auto* x = static_cast<double*>(vmalcp_handler(pool, m * static_cast<long>(sizeof(double)), KES_ALLOC_4));
-  auto* f = static_cast<int*>(vmalcp_handler(pool, m * static_cast<long>(sizeof(int)), KES_ALLOC_4));
-  if (r == nullptr || x == nullptr || f == nullptr) {
-    for (void* p : {static_cast<void*>(r), static_cast<void*>(x), static_cast<void*>(f)})
-      if (p != nullptr) vmfree_handler(pool, p, -1, KES_FREE_FLAGS);
-    return nullptr;
+  const long m = fv.m;
+  static_assert(sizeof(kes_cellvals) % alignof(double) == 0);
+  const long bytes = static_cast<long>(sizeof(kes_cellvals)) + m * static_cast<long>(sizeof(double) + sizeof(int));
+  auto* block = static_cast<char*>(vmalcp_handler(pool, bytes, KES_ALLOC_4));
+  if (block == nullptr) return nullptr;
+  auto* x = reinterpret_cast<double*>(block + sizeof(kes_cellvals));
+  auto* f = reinterpret_cast<int*>(x + m);
+  if (m > 0) {
+    std::memcpy(x, fv.x, sizeof(double) * static_cast<size_t>(m));
+    std::memcpy(f, fv.f, sizeof(int) * static_cast<size_t>(m));
   }
-  if (fv.m > 0) {
-    std::memcpy(x, fv.x, sizeof(double) * static_cast<size_t>(fv.m));
-    std::memcpy(f, fv.f, sizeof(int) * static_cast<size_t>(fv.m));
-  }
-  *r = kes_cellvals{fv.m, x, f};
+  auto* r = new (block) kes_cellvals{fv.m, x, f};
   rec->cellvals = r;
   return r;
 }

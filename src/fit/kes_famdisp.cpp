@@ -7,14 +7,14 @@
 namespace {
 const kes_famfn* const kSets[KES_DIST_KERNEL] = {
     &kes_fam_normal,       // 0
-    nullptr,               // 1 lognormal
+    &kes_fam_lognormal,    // 1
     &kes_fam_exponential,  // 2
-    nullptr,               // 3 Weibull
-    nullptr,               // 4 gamma
+    &kes_fam_weibull,      // 3
+    &kes_fam_gamma,        // 4
     nullptr,               // 5 beta
     nullptr,               // 6 Johnson SB
     nullptr,               // 7 Johnson SU
-    nullptr,               // 8 two-parameter Weibull
+    &kes_fam_weibull2,     // 8 two-parameter Weibull
 };
 }  // namespace
 

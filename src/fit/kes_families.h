@@ -3,6 +3,9 @@
 #pragma once
 #include "fit/kes_famfn.h"
 
+struct kes_stmt;
+struct kes_curve;
+
 extern const kes_famfn kes_fam_normal;
 extern const kes_famfn kes_fam_exponential;
 
@@ -27,3 +30,57 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 void kesetbl(kes_ctx* ctx, kes_cell* cell);
 double kesepct(kes_ctx* ctx, kes_cell* cell, double percent);
+
+extern const kes_famfn kes_fam_lognormal;
+extern const kes_famfn kes_fam_weibull;
+extern const kes_famfn kes_fam_weibull2;
+extern const kes_famfn kes_fam_gamma;
+
+// Lognormal family; index is the SIGMA= list position.
+int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
+double keslp(const double* params, double z);
+double keslplt(double x, double c, const double* params);
+double keslq(kes_ctx* ctx, kes_plotslot* slot, double p);
+int keslx(const double* params, double p, double* out);
+void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesltbl(kes_ctx* ctx, kes_cell* cell);
+double keslpct(kes_ctx* ctx, kes_cell* cell, double percent);
+
+// Weibull families (code 3, and code 8 on the log scale); index is the C= position.
+int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
+            double* height);
+double keswp(const double* params, double z);
+double keswplt(double x, double c, const double* params);
+double keswq(kes_ctx* ctx, kes_plotslot* slot, double p);
+int keswx(const double* params, double p, double* out);
+double kesw2p(const double* params, double z);
+double kesw2q(kes_ctx* ctx, kes_plotslot* slot, double p);
+int kesw2x(const double* params, double p, double* out);
+void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void keswtbl(kes_ctx* ctx, kes_cell* cell);
+double keswpct(kes_ctx* ctx, kes_cell* cell, double percent);
+
+// Gamma family; index is the ALPHA= position.
+int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
+double kesgp(const double* params, double z);
+double kesgplt(double x, double c, const double* params);
+double kesgq(kes_ctx* ctx, kes_plotslot* slot, double p);
+int kesgx(const double* params, double p, double* out);
+void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesgtbl(kes_ctx* ctx, kes_cell* cell);
+double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent);
+
+// What the estimates of the three-parameter families share.
+// A single number option of the statement, or missing when not given.
+double kes_stmt_number(const kes_stmt* s, int slot);
+// A given threshold at or above the minimum: its notes (the first in the form of the
+// request's CLASS variables when cell_form), true. False when the threshold may be used.
+bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double theta, double min,
+                       int note_var, int note_min, bool cell_form);
+// The default threshold 0 when no THETA= list is given, noted once per curve.
+void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, int note);
+// A peak far above the bars on the percent scale does not raise the axis.
+double kes_capped_height(const kes_preq* request, double h);

@@ -9,6 +9,7 @@
 #include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
+#include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "plotreq/kes_plotslot.h"
 
@@ -56,8 +57,14 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
     case KES_DIST_WEIBULL: *c = area * p[2] / p[1]; break;
     case KES_DIST_SB:
     case KES_DIST_SU: *c = area * p[2] * kInvSqrt2Pi / p[1]; break;
-    // The gamma and beta constants come with their families.
-    case KES_DIST_GAMMA:
+    // The gamma curve takes the logarithm of its constant.
+    case KES_DIST_GAMMA: {
+      const double lg = zlgamma(p[2]);
+      if (lg == -99.0 || !(area > 0.0) || !(p[1] > 0.0)) return 1;
+      *c = std::log(area) - std::log(p[1]) - lg;
+      break;
+    }
+    // The beta constant comes with its family.
     case KES_DIST_BETA: return 1;
     default: *c = area; break;
   }

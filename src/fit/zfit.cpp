@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "driver/kes_valnode.h"
+#include "fit/zfit_fams.h"
 #include "fit/zfit_stream.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
@@ -48,6 +49,10 @@ int zfit2(zfit_work* w) {
   switch (req->family) {
     case ZFIT_NORMAL: rc = fitnormal(w); break;
     case ZFIT_EXPONENTIAL: rc = fitexponential(w); break;
+    case ZFIT_LOGNORMAL: rc = fitlognormal(w); break;
+    case ZFIT_WEIBULL:
+    case ZFIT_WEIBULL2: rc = fitweibull(w); break;
+    case ZFIT_GAMMA: rc = fitgamma(w); break;
     default: rc = 1; break;  // families whose fits are not built: not fitted
   }
   for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];

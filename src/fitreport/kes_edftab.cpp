@@ -22,12 +22,17 @@ kes_edfp between(double s, const double* crit, const double* lev, int count) {
   return {lev[k - 1] + (s - crit[k - 1]) * (lev[k] - lev[k - 1]) / (crit[k] - crit[k - 1]), ' '};
 }
 
-kes_edfp fixed(double s, const double* crit) {
+}  // namespace
+
+kes_edfp kes_edf_table(double s, const double* crit, const double* lev, int m) {
   if (std::isnan(s)) return {kes_fit_missing(), ' '};
-  if (s < crit[0]) return {0.25, '>'};
-  if (s > crit[7]) return {0.001, '<'};
-  return between(s, crit, kFixedLevels, 8);
+  if (s < crit[0]) return {lev[0], '>'};
+  if (s > crit[m - 1]) return {lev[m - 1], '<'};
+  return between(s, crit, lev, m);
 }
+
+namespace {
+kes_edfp fixed(double s, const double* crit) { return kes_edf_table(s, crit, kFixedLevels, 8); }
 }  // namespace
 
 kes_edfp kes_edf_fixed_d(double dmod) { return fixed(dmod, kFixedD); }
@@ -42,6 +47,11 @@ kes_edfp kes_edf_coef(const kes_edfcoef& t, double n, double s) {
     for (int r = 0; r < t.nrows; ++r) e += t.rows[r][j] * std::pow(n, t.pow[r]);
     crit[j] = std::exp(e);
   }
+  return kes_edf_crit11(crit, s);
+}
+
+kes_edfp kes_edf_crit11(const double* crit, double s) {
+  if (std::isnan(s)) return {kes_fit_missing(), ' '};
   if (s < crit[0]) return {0.5, '>'};
   if (s < crit[1]) return {0.25, '>'};
   if (s > crit[10]) return {0.001, '<'};

@@ -28,6 +28,12 @@ struct kes_edfcoef {
 // The p-value of s against the critical values of a coefficient table at sample size n.
 kes_edfp kes_edf_coef(const kes_edfcoef& t, double n, double s);
 
+// The p-value of s against critical values at the 11 levels .5 ... .001.
+kes_edfp kes_edf_crit11(const double* crit, double s);
+// The p-value of s in a table of m critical values crit at the levels lev: the first
+// level with '>' below the table, the last with '<' above it, else interpolated.
+kes_edfp kes_edf_table(double s, const double* crit, const double* lev, int m);
+
 // The three statistics with their p-values, stored by the final rules: a statistic
 // without a p-value is missing; the D-p-missing and test-done flags follow.
 void kes_edf_store(kes_edfres* r, double d, kes_edfp pd, double wsq, kes_edfp pw, double asq, kes_edfp pa);

@@ -1,0 +1,47 @@
+// The parts of an estimate that the threshold families share (kes_families.h).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_preq.h"
+#include "fit/kes_cellnote.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "host/host_services.h"
+#include "host/kes_stmt.h"
+
+namespace {
+// Once-per-curve note byte of the default threshold.
+constexpr int kNotedTheta = 0;
+}  // namespace
+
+double kes_stmt_number(const kes_stmt* s, int slot) {
+  if (s == nullptr || s->slots == nullptr || slot < 0 || slot >= s->nslots || !s->slots[slot].given)
+    return kes_fit_missing();
+  return s->slots[slot].v.num;
+}
+
+bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double theta, double min,
+                       int note_var, int note_min, bool cell_form) {
+  if (std::isnan(theta) || theta < min) return false;
+  const kes_name32& var = ctx->varnames[ctx->curvar];
+  if (!cell_form || request->classvars == nullptr || request->classvars->count == 0)
+    xpmlog(308, note_var, int(var.len), var.text);
+  else
+    kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[code], 16);
+  xpmlog(308, note_min, min);
+  return true;
+}
+
+void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, int note) {
+  if (listed) return;
+  *theta = 0.0;
+  if (c->noted[kNotedTheta]) return;
+  c->noted[kNotedTheta] = 1;
+  const kes_name32& var = ctx->varnames[ctx->curvar];
+  xpmlog(308, note, int(var.len), var.text);
+}
+
+double kes_capped_height(const kes_preq* request, double h) {
+  return request->vscale == 0 && h > 100.0 ? 0.0 : h;
+}

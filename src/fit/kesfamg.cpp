@@ -1,0 +1,76 @@
+// The gamma family: estimate, percent distribution function, curve height and
+// quantiles, and its function set (the report members live in fitreport/kesfitg.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "kes_gram_names.h"
+#include "numeric/zigamma.h"
+#include "numeric/zmissing.h"
+#include "numeric/zqc.h"
+
+namespace {
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int, double* height) {
+  return kesgest(ctx, request, cell, low, high, i, height);
+}
+}  // namespace
+
+const kes_famfn kes_fam_gamma = {est, kesgp, kesgq, kesgplt, kesgx, kesedfg, kesmidg, kesgtbl, kesgpct};
+
+int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_GAMMA, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double* p = f.req.params;
+  bool listed = false;
+  p[0] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, k, &listed);
+  kes_theta_default(ctx, c, &p[0], listed, 254);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_GAMMA, p[0], f.vs->min, 255, 256, false)) return 1;
+  p[1] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS, k, nullptr);
+  p[2] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, index, nullptr);
+  if (p[1] == 0.0) return 1;
+  f.req.init_shape = kes_stmt_number(s, KES_PLOT_SLOT_GAMMA_ALPHAINITIAL);
+  f.req.tol = kes_stmt_number(s, KES_PLOT_SLOT_GAMMA_ALPHADELTA);
+  f.req.maxiter = kes_stmt_number(s, KES_PLOT_SLOT_GAMMA_MAXITER);
+  for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(p[j]) ? 1 : 0;
+  double h = kes_fit_missing();
+  if (kes_est_finish(&f, &h) != 0) return 1;
+  // The peak of a shape near 1 sits at the threshold and may be far above the bars.
+  if (std::fabs(c->params[2] - 1.0) <= 1e-10) h = kes_capped_height(request, h);
+  c->height = h;
+  if (height != nullptr) *height = h;
+  return 0;
+}
+
+double kesgp(const double* params, double z) {
+  double p = 0.0, q = 0.0;
+  if (!(z > 1e-7) || zigamma(z, params[2], &p, &q) != 0) return 0.0;
+  return 100.0 * p;
+}
+
+double kesgplt(double x, double c, const double* params) {
+  const double theta = params[0];
+  if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
+  const double z = (x - theta) / params[1];
+  const double e = (params[2] - 1.0) * std::log(z) + c - z;
+  return e <= ZEXP_UNDER ? 0.0 : std::exp(e);
+}
+
+double kesgq(kes_ctx*, kes_plotslot* slot, double p) {
+  const kes_curve* c = kes_fit_curve(slot);
+  double q = kes_fit_missing();
+  if (c != nullptr) zqc(p, 2.0 * c->params[2], &q);
+  return 0.5 * q;
+}
+
+int kesgx(const double* params, double p, double* out) {
+  double q;
+  if (zqc(p, 2.0 * params[2], &q) != 0) return 1;
+  *out = q / 2.0;
+  return 0;
+}

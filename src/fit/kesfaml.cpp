@@ -1,0 +1,62 @@
+// The lognormal family: estimate, percent distribution function, curve height and
+// quantiles, and its function set (the report members live in fitreport/kesfitl.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "kes_gram_names.h"
+#include "numeric/zmissing.h"
+#include "numeric/zprbnrm.h"
+#include "numeric/zprobit.h"
+
+namespace {
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int, double* height) {
+  return keslest(ctx, request, cell, low, high, i, height);
+}
+}  // namespace
+
+const kes_famfn kes_fam_lognormal = {est, keslp, keslq, keslplt, keslx, kesedfl, kesmidl, kesltbl, keslpct};
+
+int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_LOGNORMAL, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double* p = f.req.params;
+  bool listed = false;
+  p[0] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, k, &listed);
+  kes_theta_default(ctx, c, &p[0], listed, 247);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_LOGNORMAL, p[0], f.vs->min, 248, 249, false)) return 1;
+  p[1] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS, k, nullptr);
+  p[2] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS, index, nullptr);
+  for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(p[j]) ? 1 : 0;
+  return kes_est_finish(&f, height);
+}
+
+double keslp(const double* params, double z) {
+  return z > 1e-7 ? 100.0 * zprbnrm(std::log(z) / params[2]) : 0.0;
+}
+
+double keslplt(double x, double c, const double* params) {
+  const double theta = params[0];
+  if (!(x > theta + std::fabs(1e-7 * theta))) return 0.0;
+  const double u = (std::log(x - theta) - params[1]) / params[2];
+  if (std::fabs(u) > 5.0) return 0.0;
+  return c * std::exp(-u * u / 2.0) / (x - theta);
+}
+
+double keslq(kes_ctx*, kes_plotslot* slot, double p) {
+  const kes_curve* c = kes_fit_curve(slot);
+  return c != nullptr ? std::exp(c->params[2] * zprobit(p)) : kes_fit_missing();
+}
+
+int keslx(const double* params, double p, double* out) {
+  const double v = params[2] * zprobit(p);
+  if (!(v < ZEXP_OVER)) return 1;
+  *out = std::exp(v);
+  return 0;
+}

@@ -1,0 +1,103 @@
+// The Weibull families: the three-parameter law (code 3) and the two-parameter law on
+// the log scale (code 8): estimate, percent distribution functions, curve height and
+// quantiles, and their function sets (report members in fitreport/kesfitw.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_preq.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "numeric/zmissing.h"
+
+namespace {
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int i, int,
+        double* height) {
+  return keswest(ctx, request, cell, code, low, high, i, height);
+}
+}  // namespace
+
+const kes_famfn kes_fam_weibull = {est, keswp, keswq, keswplt, keswx, kesedfw, kesmidw, keswtbl, keswpct};
+// Probability and Q-Q plots only: no curve, tests or tables.
+const kes_famfn kes_fam_weibull2 = {est, kesw2p, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr};
+
+int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
+            double* height) {
+  if (code != KES_DIST_WEIBULL && code != KES_DIST_WEIBULL2) {
+    xpmlog(189, 347);
+    return 1;
+  }
+  kes_estframe f;
+  const int family = code == KES_DIST_WEIBULL ? ZFIT_WEIBULL : ZFIT_WEIBULL2;
+  if (!kes_est_begin(ctx, request, cell, family, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double* p = f.req.params;
+  bool listed = false;
+  if (code == KES_DIST_WEIBULL) {
+    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, k, &listed);
+    p[1] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS, k, nullptr);
+    p[2] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_C, KES_PLOT_SLOT_WEIBULL_C_MARKS, index, nullptr);
+  } else {
+    // The two-parameter law never estimates its threshold.
+    p[0] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_THETA);
+    listed = !std::isnan(p[0]);
+    p[1] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_SIGMA);
+    p[2] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_C);
+  }
+  kes_theta_default(ctx, c, &p[0], listed, 250);
+  if (kes_theta_refused(ctx, request, cell, code, p[0], f.vs->min, 251, 252, true)) return 1;
+  if (p[1] == 0.0) return 1;
+  f.req.init_shape = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_CINITIAL);
+  f.req.tol = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_CDELTA);
+  f.req.maxiter = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_MAXITER);
+  for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(p[j]) ? 1 : 0;
+  double h = kes_fit_missing();
+  if (kes_est_finish(&f, &h) != 0) return 1;
+  // The peak of a shape near 1 sits at the threshold and may be far above the bars.
+  if (std::fabs(c->params[2] - 1.0) <= 1e-10) h = kes_capped_height(request, h);
+  c->height = h;
+  if (height != nullptr) *height = h;
+  return 0;
+}
+
+double keswp(const double* params, double z) {
+  return z > 1e-7 ? 100.0 * (1.0 - std::exp(-std::pow(z, params[2]))) : 0.0;
+}
+
+double keswplt(double x, double c, const double* params) {
+  const double theta = params[0];
+  if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
+  const double z = (x - theta) / params[1], zc = std::pow(z, params[2]);
+  if (zc > 10.0) return 0.0;
+  return c * std::pow(z, params[2] - 1.0) * std::exp(-zc);
+}
+
+double keswq(kes_ctx*, kes_plotslot* slot, double p) {
+  const kes_curve* c = kes_fit_curve(slot);
+  return c != nullptr ? std::pow(-std::log(1.0 - p), 1.0 / c->params[2]) : kes_fit_missing();
+}
+
+int keswx(const double* params, double p, double* out) {
+  const double t = -std::log(1.0 - p);
+  const double l = std::log(t) / params[2];
+  if (!(l < ZEXP_OVER && l > ZEXP_UNDER)) {
+    *out = t;
+    return 1;
+  }
+  *out = std::pow(t, 1.0 / params[2]);
+  return 0;
+}
+
+double kesw2p(const double*, double z) { return 100.0 * (1.0 - std::exp(-std::exp(z))); }
+
+double kesw2q(kes_ctx*, kes_plotslot*, double p) { return std::log(-std::log(1.0 - p)); }
+
+int kesw2x(const double*, double p, double* out) {
+  *out = std::log(-std::log(1.0 - p));
+  return 0;
+}

@@ -1,0 +1,161 @@
+// fitlognormal: the lognormal fit of the engine, with its maximum-likelihood threshold
+// search (ThreshEst, ZetaEst, SigmaEst) and its curve function.
+#include <cmath>
+
+#include "driver/kes_valnode.h"
+#include "fit/zfit_fams.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+
+namespace {
+// Bound on the evaluations of each stage of the threshold search: the bracket's
+// step doubles or halves every time, so a sign change that has not come by then
+// never will in double precision.
+constexpr int kMaxSearch = 2100;
+constexpr double kLogMaxHalf = 1416.792837;
+
+double height_at(const zfit_work* w, double x) {
+  const double d = x - w->params[0];
+  if (!(d > 0.0)) return 0.0;
+  const double u = (std::log(d) - w->params[1]) / w->params[2];
+  return u * u >= kLogMaxHalf ? 0.0 : w->c * std::exp(-u * u / 2.0) / d;
+}
+
+// The largest height over the request's range, and the mode; 1 when the mode overflows.
+int lognormal_height(zfit_work* w) {
+  zfit_req* r = w->req;
+  const double theta = w->params[0], sigma = w->params[2];
+  w->c = 0.3989422804014327 * r->n * r->width / sigma;
+  const double a = w->params[1] - sigma * sigma;
+  if (a > ZEXP_OVER) {
+    xpmlog(431, 826);
+    return 1;
+  }
+  const double mode = theta + std::exp(a);
+  r->mode_x = mode;
+  if (r->low <= mode && mode <= r->high) {
+    if (mode == theta) return 0;
+    r->height = sigma * sigma >= kLogMaxHalf ? 0.0 : w->c * std::exp(-sigma * sigma / 2.0) / (mode - theta);
+  } else if (mode < r->low) {
+    if (r->low != theta) r->height = height_at(w, r->low);
+  } else if (r->high != theta) {
+    r->height = r->high > theta ? height_at(w, r->high) : 0.0;
+  }
+  return 0;
+}
+}  // namespace
+
+void ZetaEst(zfit_work* w) {
+  double s = 0.0;
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) s += v->count * std::log(v->key.value - w->params[0]);
+  w->params[1] = s / w->req->n;
+}
+
+void SigmaEst(zfit_work* w) {
+  double ss = 0.0;
+  const double theta = w->params[0], zeta = w->params[1];
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
+    const double x = v->key.value;
+    const double d = x > theta ? std::log(x - theta) - zeta : 0.0;
+    ss += v->count * d * d;
+  }
+  const double ms = ss / (w->req->n - 1.0);
+  const double tiny = 1000.0 * ZEPS53;
+  w->params[2] = ms <= tiny * tiny * zeta * zeta ? 0.0 : std::sqrt(ms);
+}
+
+double ThreshEst(zfit_work* w) {
+  if (w->estimate[1]) ZetaEst(w);
+  if (w->estimate[2]) SigmaEst(w);
+  const double theta = w->params[0], zeta = w->params[1], sigma = w->params[2];
+  if (!(std::fabs(sigma) > ZEPS53)) return zmissing();
+  double s1 = 0.0, s2 = 0.0;
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
+    const double d = v->key.value - theta;
+    if (!(d > 0.0)) continue;
+    s1 += v->count / d;
+    s2 += v->count * ((std::log(d) - zeta) / sigma) / d;
+  }
+  return s1 + s2 / sigma;
+}
+
+int fitlognormal(zfit_work* w) {
+  zfit_req* r = w->req;
+  w->curve = lognormplot;
+  double& theta = w->params[0];
+  const double min = r->min;
+  if (r->method == 2) {
+    xpmlog(308, 1456);
+    xpmlog(308, 1351);
+    return 1;
+  }
+  if (r->method == 1) xpmlog(308, 1455);
+  if (!w->estimate[0] && min <= theta) {
+    xpmlog(308, 1461);
+    xpmlog(308, 249, min);
+    return 1;
+  }
+  if (!w->estimate[0]) {
+    if (w->estimate[1]) ZetaEst(w);
+    if (w->estimate[2]) SigmaEst(w);
+  } else {
+    double t = 1.0;
+    while (min - t == min) t *= 10.0;
+    theta = min - t;
+    double g = ThreshEst(w);
+    if (std::isnan(g)) return 1;
+    // The search may not reach the minimum, where the score has no limit; with
+    // zeta and sigma both given it would otherwise halve on for ever.
+    auto at_min = [&] {
+      if (std::fabs(min - theta) > ZEPS53) return false;
+      xpmlog(308, 1462);
+      return true;
+    };
+    double lo, hi;
+    int k = 0;
+    if (g > 0.0) {
+      do {
+        t /= 2.0;
+        lo = theta;
+        theta = min - t;
+        if (at_min() || ++k > kMaxSearch) return 1;
+        g = ThreshEst(w);
+        if (std::isnan(g)) return 1;
+      } while (g > 0.0);
+      hi = theta;
+    } else {
+      do {
+        t *= 2.0;
+        hi = theta;
+        theta = min - t;
+        if (at_min() || ++k > kMaxSearch || !std::isfinite(theta)) return 1;
+        g = ThreshEst(w);
+        if (std::isnan(g)) return 1;
+      } while (g <= 0.0);
+      lo = theta;
+    }
+    for (k = 0; hi - lo > 1e-5; ++k) {
+      if (k > kMaxSearch) return 1;
+      theta = (lo + hi) / 2.0;
+      g = ThreshEst(w);
+      if (std::isnan(g)) return 1;
+      if (g > 0.0) lo = theta;
+      else hi = theta;
+    }
+  }
+  // No spread, or one value: no law (the curve's height would be NaN or infinite).
+  const double sigma = w->params[2];
+  if (!(sigma > ZEPS53) || r->n < 2.0) return 1;
+  w->range_low = r->low;
+  w->range_high = r->high;
+  if (r->want_height) return lognormal_height(w);
+  return 0;
+}
+
+double lognormplot(double x, const zfit_work* w) {
+  const double theta = w->params[0];
+  if (!(x > theta + std::fabs(1e-7 * theta))) return 0.0;
+  const double u = (std::log(x - theta) - w->params[1]) / w->params[2];
+  if (std::fabs(u) > 5.0) return 0.0;
+  return w->c * std::exp(-u * u / 2.0) / (x - theta);
+}

@@ -1,0 +1,50 @@
+// zfit_optimise: one run of the bounded optimiser for the threshold-estimating
+// maximum-likelihood fits, with its arrays from the fit's pool; and the fits' reading
+// of the request's iteration limit and tolerance.
+#include <cmath>
+
+#include "driver/pool_alloc.h"
+#include "fit/znew.h"
+#include "fit/zfit_fams.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+
+int zfit_maxiter(const zfit_req* r, int dflt) {
+  return std::isnan(r->maxiter) ? dflt : static_cast<int>(zd2ll(r->maxiter));
+}
+
+double zfit_tol(const zfit_req* r, double dflt) { return std::isnan(r->tol) ? dflt : r->tol; }
+
+int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
+                  const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x) {
+  constexpr int n = 2;
+  constexpr int nh = n * (n + 1) / 2;
+  host_pool* pool = w->req->pool;
+  const long nwork = znewwsz(n, 1, 0);
+  // Parameters, bounds, gradient, Hessian, start copy, test work and the optimiser's area.
+  const long ndoubles = 3 * n + n + nh + n + (2 * n + nh) + nwork;
+  const long size = 8L * ndoubles + static_cast<long>(sizeof(int)) * n;
+  double* a = static_cast<double*>(vmalcp_handler(pool, size, KES_ALLOC));
+  if (a == nullptr) {
+    xmemmsg(size);
+    return 1;
+  }
+  double *px = a, *plo = a + n, *phi = a + 2 * n, *g = a + 3 * n, *h = g + n, *saved = h + nh, *test = saved + n;
+  double* work = test + 2 * n + nh;
+  int* active = reinterpret_cast<int*>(work + nwork);
+  for (int i = 0; i < n; ++i) {
+    px[i] = x0[i];
+    plo[i] = lo[i];
+    phi[i] = hi[i];
+    active[i] = -1;
+  }
+  znew_work st{work, h, g, saved, px, nullptr, nullptr, nullptr, nullptr, plo, phi, nullptr, nullptr, 0.0, active};
+  znew_ctl ctl{n, 0, 0, 0, 1, 0, maxiter, 0, 1, 1e-6, 1024.0, 0.3125, 4.0};
+  zfit_optrec o{n,  0, 0, maxiter, const_cast<int*>(estflags), active, tol, ZDBL_BIG, 0.0, px, plo, phi, g, h,
+                test, w};
+  double ridge = 0.3125;
+  const int status = znewrap(&o, &st, &ctl, &ridge, obj, deriv, ConvCheck);
+  for (int i = 0; i < n; ++i) x[i] = px[i];
+  vmfree_handler(pool, a, -1, KES_FREE_FLAGS);
+  return status == ZNEW_CONVERGED || status == ZNEW_RIDGEDSOL ? 0 : 1;
+}

@@ -1,0 +1,325 @@
+// fitweibull: the Weibull fit of the engine (families 3 and 8): Newton for the shape
+// with the threshold given, the bounded optimiser on the likelihood when the threshold
+// is estimated, the closed-form scale and the curve's height.
+#include <cmath>
+
+#include "driver/kes_valnode.h"
+#include "fit/zfit_fams.h"
+#include "fit/znew.h"
+#include "host/host_services.h"
+#include "numeric/zgamma.h"
+#include "numeric/zmissing.h"
+
+namespace {
+constexpr double kCMax = ZEXP_OVER;
+
+double gam(double x, double fail) {
+  double g;
+  return zgamma(x, &g) == 0 ? g : fail;
+}
+
+// Sums of the likelihood over y = x - theta > 0: S0 = sum f ln y, and with
+// q = (y / r)^c: Q = sum f q, QL = sum f q ln(y/r), QL2 = sum f q ln(y/r)^2,
+// and the inverse-power sums I1 = sum f/y, I2 = sum f/y^2, QI1 = sum f q/y,
+// QI2 = sum f q/y^2, QLI = sum f q ln(y/r)/y.
+struct wsums {
+  double s0 = 0, q = 0, ql = 0, ql2 = 0, i1 = 0, i2 = 0, qi1 = 0, qi2 = 0, qli = 0;
+};
+wsums sums(const zfit_work* w, double c, double theta, double r) {
+  wsums s;
+  const double lr = std::log(r);
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
+    const double y = v->key.value - theta;
+    if (!(y > 0.0)) continue;
+    const double f = v->count, ly = std::log(y), l = ly - lr, q = std::exp(c * l);
+    s.s0 += f * ly;
+    s.q += f * q;
+    s.ql += f * q * l;
+    s.ql2 += f * q * l * l;
+    s.i1 += f / y;
+    s.i2 += f / (y * y);
+    s.qi1 += f * q / y;
+    s.qi2 += f * q / (y * y);
+    s.qli += f * q * l / y;
+  }
+  return s;
+}
+
+const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
+
+// Values of the likelihood use M = maximum - theta (sigma estimated) or sigma as the
+// reference r of the powers, so that they stay near 1.
+double NegLogLike(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double c = o->x[0], theta = o->x[1], n = w->req->n;
+  double f;
+  if (w->estimate[1]) {
+    const double m = w->req->max - theta;
+    const wsums s = sums(w, c, theta, m);
+    f = n * (c * std::log(m) + std::log(s.q) - std::log(c) + 1.0 - std::log(n)) - (c - 1.0) * s.s0;
+  } else {
+    const double sigma = w->params[1];
+    const wsums s = sums(w, c, theta, sigma);
+    f = n * (c * std::log(sigma) - std::log(c)) - (c - 1.0) * s.s0 + s.q;
+  }
+  ++o->nevals;
+  o->f = f;
+  return f;
+}
+
+int DerNegLogLike(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double c = o->x[0], theta = o->x[1], n = w->req->n;
+  double* g = o->grad;
+  double* h = o->hess;
+  if (w->estimate[1]) {
+    const double m = w->req->max - theta;
+    const wsums s = sums(w, c, theta, m);
+    // Ratios to T = sum f y^c, written with the powers of y/M; ln y = l + ln M.
+    const double lm = std::log(m);
+    const double tc = s.ql / s.q + lm;                         // T_c / T
+    const double tcc = (s.ql2 + 2.0 * lm * s.ql + lm * lm * s.q) / s.q;  // T_cc / T
+    const double tt = -c * s.qi1 / s.q;                        // T_theta / T
+    const double tct = -(c * (s.qli + lm * s.qi1) + s.qi1) / s.q;  // T_c,theta / T
+    const double ttt = c * (c - 1.0) * s.qi2 / s.q;            // T_theta,theta / T
+    g[0] = n * (tc - 1.0 / c) - s.s0;
+    g[1] = n * tt + (c - 1.0) * s.i1;
+    h[0] = n * (tcc - tc * tc + 1.0 / (c * c));
+    h[1] = n * (tct - tc * tt) + s.i1;
+    h[2] = n * (ttt - tt * tt) + (c - 1.0) * s.i2;
+  } else {
+    const double sigma = w->params[1];
+    const wsums s = sums(w, c, theta, sigma);
+    g[0] = n * (std::log(sigma) - 1.0 / c) - s.s0 + s.ql;
+    g[1] = (c - 1.0) * s.i1 - c * s.qi1;
+    h[0] = n / (c * c) + s.ql2;
+    h[1] = s.i1 - s.qi1 - c * s.qli;
+    h[2] = (c - 1.0) * s.i2 + c * (c - 1.0) * s.qi2;
+  }
+  // A given parameter is held: no gradient, unit diagonal, no coupling.
+  for (int j = 0; j < 2; ++j) {
+    if (o->lower[j] != o->upper[j]) continue;
+    g[j] = 0.0;
+    h[1] = 0.0;
+    h[j == 0 ? 0 : 2] = 1.0;
+  }
+  return 0;
+}
+
+// The shape whose skewness matches the sample's.
+double match_skewness(double target) {
+  double c = 1.8, lo, hi;
+  if (target < sqrtbeta1(c)) {
+    do {
+      lo = c;
+      c *= 1.5;
+    } while (sqrtbeta1(c) > target && c < kCMax);
+    hi = c;
+  } else {
+    do {
+      hi = c;
+      c /= 1.5;
+    } while (sqrtbeta1(c) <= target && c > 1e-3);
+    lo = c;
+  }
+  double m = lo;
+  for (int k = 0; hi - lo > 0.1 && k < 200; ++k) {
+    m = (lo + hi) / 2.0;
+    if (target < sqrtbeta1(m)) lo = m;
+    else hi = m;
+  }
+  return m;
+}
+
+int optimise(zfit_work* w) {
+  zfit_req* r = w->req;
+  double& c = w->params[2];
+  double& theta = w->params[0];
+  double x0[2], lo[2], hi[2];
+  if (!w->estimate[2]) {
+    x0[0] = lo[0] = hi[0] = c;
+  } else {
+    if (!std::isnan(r->init_shape)) {
+      x0[0] = r->init_shape;
+    } else if (std::isnan(r->skew)) {
+      xpmlog(308, 243);
+      return 1;
+    } else {
+      x0[0] = r->skew < -1.0 ? 1.8 : match_skewness(r->skew);
+    }
+    if (x0[0] < 1.0 || x0[0] > kCMax) x0[0] = 1.8;
+    lo[0] = 1.0;
+    hi[0] = kCMax;
+  }
+  if (!w->estimate[0]) {
+    x0[1] = lo[1] = hi[1] = theta;
+  } else {
+    const double c0 = x0[0];
+    const double g1 = gam(1.0 + 1.0 / c0, 1.0), g2 = gam(1.0 + 2.0 / c0, 2.0);
+    const double s0 = w->estimate[1] ? r->std / std::sqrt(g2 - g1 * g1) : w->params[1];
+    x0[1] = r->mean - s0 * g1;
+    if (!(x0[1] <= r->min)) x0[1] = r->min - 0.1;
+    lo[1] = -ZDBL_BIG;
+    hi[1] = r->min - 1e-6;
+    if (x0[1] > hi[1]) x0[1] = hi[1];
+  }
+  const int flags[3] = {w->estimate[2], w->estimate[1], w->estimate[0]};
+  double x[2];
+  if (zfit_optimise(w, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, NegLogLike, DerNegLogLike, x) != 0) {
+    xpmlog(308, 243);
+    return 1;
+  }
+  c = x[0];
+  theta = x[1];
+  if (!(c > 0.0)) {
+    xpmlog(308, 253);
+    return 1;
+  }
+  return 0;
+}
+
+int weibull_height(zfit_work* w) {
+  zfit_req* r = w->req;
+  const double theta = w->params[0], sigma = w->params[1], c = w->params[2];
+  const double s = r->n * r->width * c / sigma;
+  w->c = s;
+  if (c > 1.0 + 1e-10) {
+    const double m = theta + sigma * std::pow((c - 1.0) / c, 1.0 / c);
+    const double x = r->low < m && m < r->high ? m : m < r->low ? r->low : r->high;
+    r->mode_x = m;
+    if (!(x > theta)) {
+      r->height = 0.0;
+      return 0;
+    }
+    const double z = (x - theta) / sigma, zc = std::pow(z, c);
+    if (!std::isfinite(zc)) {
+      xpmlog(308, 1362);
+      return 1;
+    }
+    r->height = zc >= -ZEXP_UNDER ? 0.0 : s * std::pow(z, c - 1.0) * std::exp(-zc);
+  } else if (std::fabs(c - 1.0) <= 1e-10) {
+    double f = 0.0;
+    if (r->low <= theta && theta <= r->high) f = 1.0;
+    else if (r->low > theta && (r->low - theta) / sigma < -ZEXP_UNDER) f = std::exp(-(r->low - theta) / sigma);
+    // The cap of a peak far above the bars is applied on the vertical scale by the
+    // estimate function, after the engine's conversion.
+    r->height = s * f;
+    r->mode_x = theta;
+  } else {
+    r->mode_x = theta;
+    r->height = 0.0;
+  }
+  return 0;
+}
+}  // namespace
+
+double sqrtbeta1(double c) {
+  double g1 = 0, g2 = 0, g3 = 0;
+  zgamma(1.0 + 1.0 / c, &g1);
+  zgamma(1.0 + 2.0 / c, &g2);
+  zgamma(1.0 + 3.0 / c, &g3);
+  return (g3 - 3.0 * g1 * g2 + 2.0 * g1 * g1 * g1) / std::pow(g2 - g1 * g1, 1.5);
+}
+
+int NRweibull(zfit_work* w, int maxiter, double tol) {
+  const zfit_req* r = w->req;
+  const double theta = w->params[0], n = r->n;
+  double& c = w->params[2];
+  if (maxiter <= 0 || !(tol > 0.0)) {
+    if (maxiter == 0) {
+      xpmlog(308, 242, 0);
+      xpmlog(308, 243);
+    }
+    return 0;
+  }
+  const double tiny = std::ldexp(1.0, -53);
+  const bool sigma_est = w->estimate[1] != 0;
+  const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
+  auto fail = [&] {
+    xpmlog(308, 388);
+    if (sigma_est) xpmlog(308, 369);
+    else xpmlog(308, 370, theta);
+    xpmlog(308, 371);
+    return 1;
+  };
+  for (int it = 1;; ++it) {
+    double a = 0, b = 0, cc = 0, d = 0;
+    for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
+      const double ly = std::log(v->key.value - theta);
+      if (c * ly >= ZEXP_OVER) return fail();
+      const double f = v->count, p = std::exp(c * ly);
+      a += f * ly;
+      b += f * p * ly;
+      cc += f * p * ly * ly;
+      d += f * p;
+    }
+    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(cc) || !std::isfinite(d)) return fail();
+    if (std::fabs(d) <= tiny) return fail();
+    const double t = b / d - a / n;
+    if (std::fabs(t) <= tiny) return fail();
+    double f, fp;
+    if (sigma_est) {
+      f = c - 1.0 / t;
+      fp = 1.0 + (cc / d - (b / d) * (b / d)) / (t * t);
+    } else {
+      const double sc = std::exp(c * ls);
+      f = a + n / c - n * ls - (b - d * ls) / sc;
+      fp = -n / (c * c) - (cc - 2.0 * b * ls + d * ls * ls) / sc;
+    }
+    if (std::fabs(fp) <= tiny) return fail();
+    const double delta = f / fp;
+    c -= delta;
+    if (c < 0.0) c = 0.05;
+    if (std::fabs(delta) <= tol) return 0;
+    // A solve that uses its whole budget has not converged: the fit fails.
+    if (it >= maxiter) {
+      xpmlog(308, 242, it);
+      xpmlog(308, 243);
+      return 1;
+    }
+  }
+}
+
+int fitweibull(zfit_work* w) {
+  zfit_req* r = w->req;
+  w->curve = weibullplot;
+  double& theta = w->params[0];
+  double& sigma = w->params[1];
+  double& c = w->params[2];
+  if (w->estimate[2] && !w->estimate[0]) {
+    c = std::isnan(r->init_shape) ? 1.8 : r->init_shape;
+    if (NRweibull(w, zfit_maxiter(r, 20), zfit_tol(r, 1e-5)) != 0) return 1;
+  } else if (w->estimate[0]) {
+    if (optimise(w) != 0) return 1;
+  }
+  if (!(c > 0.0) || !std::isfinite(c)) {
+    xpmlog(308, 253);
+    return 1;
+  }
+  if (w->estimate[1]) {
+    double s = 0.0;
+    for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
+      const double y = v->key.value - theta;
+      if (y > 0.0) s += v->count * std::pow(y, c);
+    }
+    sigma = std::pow(s / r->n, 1.0 / c);
+    if (!std::isfinite(sigma) || !(sigma > 0.0)) {
+      xpmlog(308, 1361);
+      return 1;
+    }
+  }
+  w->range_low = r->low;
+  w->range_high = r->high;
+  if (r->want_height) return weibull_height(w);
+  return 0;
+}
+
+double weibullplot(double x, const zfit_work* w) {
+  const double theta = w->params[0], sigma = w->params[1], c = w->params[2];
+  if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
+  const double z = (x - theta) / sigma, zc = std::pow(z, c);
+  if (zc > 10.0) return 0.0;
+  return w->c * std::pow(z, c - 1.0) * std::exp(-zc);
+}

@@ -1,0 +1,111 @@
+// The EDF tests shared by the gamma, lognormal and Weibull fits (kes_edf3.h).
+#include "fitreport/kes_edf3.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "driver/kes_cell.h"
+#include "driver/kes_ctx.h"
+#include "driver/kes_preq.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_fitrep.h"
+#include "host/host_services.h"
+#include "host/kes_stmt.h"
+#include "plotreq/kes_plotslot.h"
+
+namespace {
+constexpr const char* kFamilyWords[3] = {"gamma", "lognormal", "Weibull"};
+}  // namespace
+
+int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam) {
+  const kes_stmt* s = request->stmt;
+  const int k = c->family_index;
+  auto given = [&](int slot) { return s != nullptr && slot < s->nslots && s->slots[slot].given; };
+  const bool theta = given(fam.theta_marks) && kes_marker_est(s, fam.theta_marks, k);
+  const bool scale = !given(fam.scale_marks) || kes_marker_est(s, fam.scale_marks, k);
+  const bool shape = !given(fam.shape_marks) || kes_marker_est(s, fam.shape_marks, k);
+  return (theta ? 4 : 0) + (shape ? 2 : 0) + (scale ? 1 : 0);
+}
+
+void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, double n, double d, double wsq,
+                   double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa) {
+  const double stats[3] = {std::sqrt(n) * d, wsq, asq};
+  kes_edfp* out[3] = {pd, pw, pa};
+  bool missing = false;
+  for (int t = 0; t < 3; ++t) {
+    double crit[11];
+    if (kes_edf_coef_crit(fam.coef_family, set, t, shape, n, crit)) *out[t] = kes_edf_crit11(crit, stats[t]);
+    else missing = true;
+  }
+  // Without its tables a case has no p-values; the log says which case once.
+  if (missing && kes_edf_coef_first_miss(fam.coef_family, set))
+    xpmlog(431, 891, int(std::strlen(kFamilyWords[fam.coef_family])), kFamilyWords[fam.coef_family], set);
+}
+
+void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std) {
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_curve* c = kes_fit_curve(slot);
+  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
+  if (c == nullptr || vs == nullptr) return;
+  const double miss = kes_fit_missing();
+  kes_edfres& r = c->edf;
+  for (int i = 0; i < 3; ++i) r.params[i] = c->params[i];
+  r.params[3] = miss;
+  r.mean = mean;
+  r.std = std;
+  const int ncase = kes_edf3_case(request, c, fam);
+
+  const double n = vs->n;
+  double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0, x;
+  bool amark = false;
+  int count;
+  kes_valiter values(ctx, cell);
+  while (values.next(&x, &count)) {
+    if (count < 1) continue;
+    const kes_pit t = fam.pit(c->params, x);
+    if (t.stop) {
+      amark = true;
+      break;
+    }
+    if (t.amark) amark = true;
+    for (int k = 0; k < count; ++k) {
+      i += 1.0;
+      dplus = std::fmax(dplus, i / n - t.z);
+      dminus = std::fmax(dminus, t.z - (i - 1.0) / n);
+      const double e = t.z - (2.0 * i - 1.0) / (2.0 * n);
+      w += e * e;
+      if (!amark) a += (2.0 * i - 1.0) * t.lnz + (2.0 * n + 1.0 - 2.0 * i) * t.ln1z;
+    }
+  }
+  const double d = std::fmax(dplus, dminus);
+  double asq = miss;
+  if (amark) xpmlog(431, 128);
+  else asq = -a / n - n;
+  const double wsq = w + 1.0 / (12.0 * n);
+
+  kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
+  if (ncase == 0) {
+    const double rn = std::sqrt(n);
+    pd = kes_edf_fixed_d(d * (rn + 0.12 + 0.11 / rn));
+    pw = kes_edf_fixed_w((wsq - 0.4 / n + 0.6 / (n * n)) * (1.0 + 1.0 / n));
+    if (!std::isnan(asq)) {
+      if (n >= 5) pa = kes_edf_fixed_a(asq);
+      else xpmlog(431, 129);
+    }
+  } else if (ncase < 4 && fam.known != nullptr) {
+    fam.known(ncase, n, d, wsq, asq, &pd, &pw, &pa);
+  } else if (const int set = fam.set(ncase, c->params[2]); set != 0) {
+    if (n < 10) {
+      char text[17];
+      const int l = xpmstr(text, sizeof text, 431, fam.name_msg);
+      std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
+      xpmlog(189, 336, 16, text);
+    } else {
+      kes_edf3_coef(ctx, fam, set, c->params[2], n, d, wsq, asq, &pd, &pw, &pa);
+    }
+  }
+  kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
+}

@@ -1,0 +1,39 @@
+// The EDF tests the gamma, lognormal and Weibull fits share: the case from the
+// statement's markers, the statistics over the cell's values, and the look-ups of
+// the all-known, known-threshold and shape-dependent cases.
+#pragma once
+#include "fitreport/kes_edftab.h"
+
+struct kes_ctx;
+struct kes_preq;
+struct kes_cell;
+struct kes_curve;
+
+// The distribution function at x as z with ln z and ln(1 - z); amark when A-Sq cannot
+// use the value, stop when the value cannot be transformed at all.
+struct kes_pit {
+  double z, lnz, ln1z;
+  bool amark, stop;
+};
+typedef kes_pit (*kes_pitfn)(const double* params, double x);
+
+// One family's tests.
+struct kes_edf3fam {
+  int coef_family;        // kes_coeffam
+  int name_msg;           // set 431: the family's name
+  int theta_marks, scale_marks, shape_marks;
+  kes_pitfn pit;
+  // Known threshold, cases 1 to 3: the fixed look-ups (null: coefficient sets 1-3).
+  void (*known)(int ncase, double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);
+  // Coefficient set of a case 1..7 at the shape; 0 when the shape is outside the tables.
+  int (*set)(int ncase, double shape);
+};
+
+// The tests of the cell's current curve, fitted moments given; the expected percents
+// are left to the caller.
+void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std);
+// Case 0 to 7 of the curve: 4 threshold + 2 shape + scale estimated.
+int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam);
+// The statistics D, W-Sq and A-Sq of the coefficient set at sample size n and shape.
+void kes_edf3_coef(kes_ctx* ctx, const kes_edf3fam& fam, int set, double shape, double n, double d, double wsq,
+                   double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);

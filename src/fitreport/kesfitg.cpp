@@ -1,0 +1,63 @@
+// The gamma family's report members: EDF tests, expected percents, table rows and
+// fitted percentiles.
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "fitreport/kes_edf3.h"
+#include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_fitrep.h"
+#include "kes_gram_names.h"
+#include "numeric/zigamma.h"
+#include "numeric/zqc.h"
+
+namespace {
+int coef_set(int ncase, double a) { return a <= 1.0 ? 0 : ncase; }
+
+kes_pit pit(const double* p, double x) {
+  double z = 0.0, q = 0.0;
+  if (zigamma((x - p[0]) / p[1], p[2], &z, &q) != 0) return {0.0, 0.0, 0.0, true, true};
+  return {z, std::log(z), std::log(q), z == 0.0 || q == 0.0, false};
+}
+
+const kes_edf3fam kFam = {KES_COEF_GAMMA,
+                          799,
+                          KES_PLOT_SLOT_GAMMA_THETA_MARKS,
+                          KES_PLOT_SLOT_GAMMA_SIGMA_MARKS,
+                          KES_PLOT_SLOT_GAMMA_ALPHA_MARKS,
+                          pit,
+                          nullptr,
+                          coef_set};
+
+double cdf(const double* p, double x) {
+  double z = 0.0, q = 0.0;
+  if (!(x > p[0]) || zigamma((x - p[0]) / p[1], p[2], &z, &q) != 0) return 0.0;
+  return z;
+}
+
+const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
+                             {410, 561, KES_FV_USED1},
+                             {411, 563, KES_FV_USED2},
+                             {412, 0, KES_FV_MEAN},
+                             {413, 0, KES_FV_STD}};
+}  // namespace
+
+void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  if (c == nullptr) return;
+  kes_edf3(ctx, request, cell, kFam, c->params[0] + c->params[1] * c->params[2], c->params[1] * std::sqrt(c->params[2]));
+  kesmidg(ctx, request, cell);
+}
+
+void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+
+void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 800, kRows, 5); }
+
+double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  double q;
+  if (c == nullptr || zqc(percent / 100.0, 2.0 * c->params[2], &q) != 0) return kes_fit_missing();
+  return c->params[0] + c->params[1] * q / 2.0;
+}

@@ -1,0 +1,84 @@
+// The Weibull family's report members: EDF tests, expected percents, table rows and
+// fitted percentiles.
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "fitreport/kes_edf3.h"
+#include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_fitrep.h"
+#include "kes_gram_names.h"
+#include "numeric/zgamma.h"
+#include "numeric/zprblwb.h"
+
+namespace {
+// Critical values of the known-threshold cases, at .25 .10 .05 .025 .01.
+constexpr double kLev[5] = {.25, .10, .05, .025, .01};
+constexpr double kW[3][5] = {{0.116, 0.175, 0.222, 0.271, 0.338},
+                             {0.186, 0.32, 0.431, 0.547, 0.705},
+                             {0.073, 0.102, 0.124, 0.146, 0.175}};
+constexpr double kA[3][5] = {{0.736, 1.062, 1.321, 1.591, 1.959},
+                             {1.06, 1.725, 2.277, 2.854, 3.64},
+                             {0.474, 0.637, 0.757, 0.877, 1.038}};
+
+// No D table: its p-value stays missing.
+void known(int ncase, double n, double, double wsq, double asq, kes_edfp*, kes_edfp* pw, kes_edfp* pa) {
+  const double fw = ncase == 1 ? 1.0 + 0.16 / n : ncase == 3 ? 1.0 + 0.2 / std::sqrt(n) : 1.0;
+  const double fa = ncase == 1 ? 1.0 + 0.3 / n : ncase == 3 ? 1.0 + 0.2 / std::sqrt(n) : 1.0;
+  *pw = kes_edf_table(wsq * fw, kW[ncase - 1], kLev, 5);
+  *pa = kes_edf_table(asq * fa, kA[ncase - 1], kLev, 5);
+}
+
+int coef_set(int ncase, double c) { return c <= 2.0 ? 0 : ncase; }
+
+kes_pit pit(const double* p, double x) {
+  double w = p[2] * (std::log(x - p[0]) - std::log(p[1])), out = 0.0;
+  const double t = std::exp(w);
+  const bool bad = zprblwb(-2, &w, nullptr, &out) != 0;
+  return {-std::expm1(-t), -out, -t, bad, false};
+}
+
+const kes_edf3fam kFam = {KES_COEF_WEIBULL,
+                          798,
+                          KES_PLOT_SLOT_WEIBULL_THETA_MARKS,
+                          KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS,
+                          KES_PLOT_SLOT_WEIBULL_C_MARKS,
+                          pit,
+                          known,
+                          coef_set};
+
+double cdf(const double* p, double x) {
+  if (!(x > p[0])) return 0.0;
+  return -std::expm1(-std::pow((x - p[0]) / p[1], p[2]));
+}
+
+const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
+                             {410, 561, KES_FV_USED1},
+                             {411, 562, KES_FV_USED2},
+                             {412, 0, KES_FV_MEAN},
+                             {413, 0, KES_FV_STD}};
+}  // namespace
+
+void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  if (c == nullptr) return;
+  double mean = kes_fit_missing(), std = mean, g1, g2;
+  if (zgamma(1.0 + 1.0 / c->params[2], &g1) == 0 && zgamma(1.0 + 2.0 / c->params[2], &g2) == 0) {
+    mean = c->params[0] + c->params[1] * g1;
+    std = c->params[1] * std::sqrt(g2 - g1 * g1);
+  }
+  kes_edf3(ctx, request, cell, kFam, mean, std);
+  kesmidw(ctx, request, cell);
+}
+
+void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+
+void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 799, kRows, 5); }
+
+double keswpct(kes_ctx* ctx, kes_cell* cell, double percent) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  if (c == nullptr) return kes_fit_missing();
+  return c->params[0] + c->params[1] * std::pow(-std::log1p(-percent / 100.0), 1.0 / c->params[2]);
+}

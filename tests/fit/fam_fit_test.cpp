@@ -1,0 +1,314 @@
+// The lognormal, Weibull and gamma estimates against the likelihood equations solved
+// by R (ref/fam_ref.tsv beside tests/fitreport's reference script), the threshold
+// searches, the refusals and notes, the heights, and the family members' formulas.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "../fitreport/fit_ref.h"
+#include "fit/kes_families.h"
+#include "kes_gram_names.h"
+#include "support/fit_fixture.h"
+
+namespace {
+
+using kes_test::fit_fixture;
+
+const std::vector<double>& ref(const std::string& key) {
+  static const auto t = fit_ref::load("fam_ref.tsv");
+  return t.at(key);
+}
+const std::vector<double> s3 = {1.2, 2.5, 0.8, 3.1, 1.9, 4.6, 2.2, 1.4, 2.9, 0.95,
+                                3.7, 2.2, 1.6, 5.3, 2.7, 1.1, 3.3, 2.0, 6.1, 1.8};
+
+// Log-likelihood of the three-parameter laws at a curve's parameters.
+double loglik(int dist, const double* p) {
+  double l = 0;
+  for (double x : s3) {
+    const double y = x - p[0];
+    if (dist == KES_DIST_WEIBULL)
+      l += std::log(p[2] / p[1]) + (p[2] - 1) * std::log(y / p[1]) - std::pow(y / p[1], p[2]);
+    else
+      l += -std::lgamma(p[2]) - p[2] * std::log(p[1]) + (p[2] - 1) * std::log(y) - y / p[1];
+  }
+  return l;
+}
+
+class Fam : public fit_fixture {
+ protected:
+  void number(int slot, double v) {
+    stmt.slots[slot].given = 1;
+    stmt.slots[slot].v.num = v;
+  }
+  void skewness(kes_cell* c) {
+    double m = 0, m2 = 0, m3 = 0;
+    for (double x : s3) m += x / 20;
+    for (double x : s3) m2 += (x - m) * (x - m), m3 += std::pow(x - m, 3);
+    const double s = std::sqrt(m2 / 19);
+    c->varsums[0].summary[3] = 20.0 / (19 * 18) * m3 / (s * s * s);
+  }
+};
+
+TEST_F(Fam, LognormalWithTheThresholdGivenTakesTheLogMoments) {
+  request({{KES_DIST_LOGNORMAL, 0}, {KES_DIST_LOGNORMAL, 1}});
+  kes_cell* c = cell(s3);
+  // Without THETA= the threshold is 0, noted once per curve.
+  ASSERT_EQ(estimate(c, 0), 0);
+  ASSERT_EQ(estimate(c, 0), 0);
+  EXPECT_EQ(count("THETA= is not given for the lognormal curve", log()), 1);
+  EXPECT_NEAR(curve(c, 0).params[1], ref("lnorm_theta0")[0], 1e-13);
+  EXPECT_NEAR(curve(c, 0).params[2], ref("lnorm_theta0")[1], 1e-13);
+  param(KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, {0, 0.5});
+  ASSERT_EQ(estimate(c, 1), 0);
+  EXPECT_NEAR(curve(c, 1).params[1], ref("lnorm_theta0.5")[0], 1e-13);
+  EXPECT_NEAR(curve(c, 1).params[2], ref("lnorm_theta0.5")[1], 1e-13);
+  EXPECT_EQ(curve(c, 1).estimated[0], 0);
+  EXPECT_EQ(curve(c, 1).estimated[2], 1);
+}
+
+TEST_F(Fam, LognormalHeightIsThePeakOnThePercentScale) {
+  request({{KES_DIST_LOGNORMAL, 0}});
+  param(KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, {0});
+  param(KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS, {0.5});
+  param(KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS, {0.4});
+  kes_cell* c = cell(s3);
+  bins(1, 0.5, 12);
+  double h;
+  ASSERT_EQ(estimate(c, 0, 0, 10, &h), 0);
+  const double mode = std::exp(0.5 - 0.16);
+  EXPECT_NEAR(curve(c, 0).mode, mode, 1e-14);
+  // 100/N x N x w x density at the mode.
+  EXPECT_NEAR(h, 100 * 0.5 * std::exp(-0.08) / (0.4 * std::sqrt(2 * M_PI) * mode), 1e-12);
+  // A range above the mode: the height at its lower end.
+  ASSERT_EQ(estimate(c, 0, 3, 10, &h), 0);
+  const double u = (std::log(3.0) - 0.5) / 0.4;
+  EXPECT_NEAR(h, 100 * 0.5 * std::exp(-u * u / 2) / (0.4 * std::sqrt(2 * M_PI) * 3), 1e-12);
+}
+
+TEST_F(Fam, LognormalThresholdSearchFindsTheScoreRoot) {
+  request({{KES_DIST_LOGNORMAL, 0}});
+  param(KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, {0}, {1});
+  kes_cell* c = cell(s3);
+  ASSERT_EQ(estimate(c, 0), 0);
+  EXPECT_NEAR(curve(c, 0).params[0], ref("lnorm_theta_est")[0], 1e-5);
+  EXPECT_NEAR(curve(c, 0).params[1], ref("lnorm_theta_est")[1], 1e-4);
+  EXPECT_NEAR(curve(c, 0).params[2], ref("lnorm_theta_est")[2], 1e-4);
+  EXPECT_EQ(curve(c, 0).estimated[0], 1);
+}
+
+TEST_F(Fam, LognormalThresholdSearchStartsFromTheMagnitudeOfTheMinimum) {
+  request({{KES_DIST_LOGNORMAL, 0}});
+  param(KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, {0}, {1});
+  std::vector<double> big;
+  for (double x : s3) big.push_back(1e6 + x);
+  kes_cell* c = cell(big);
+  ASSERT_EQ(estimate(c, 0), 0);
+  EXPECT_NEAR(curve(c, 0).params[0] - 1e6, ref("lnorm_theta_est")[0], 2e-5);
+}
+
+TEST_F(Fam, LognormalRefusals) {
+  const struct {
+    const char* what;
+    std::vector<double> theta;
+    std::vector<int> est;
+    std::vector<double> zeta, sigma;
+    std::vector<double> values;
+    const char* note;
+  } rows[] = {
+      {"threshold at the minimum", {0.8}, {}, {}, {}, s3, "is not below the smallest value"},
+      {"one value", {0}, {}, {}, {}, {2.0}, "could not be fitted"},
+      {"no spread", {0}, {}, {}, {}, {2, 2, 2}, "could not be fitted"},
+      // Zeta and sigma given so that the score stays positive up to the minimum.
+      {"search reaches the minimum", {0}, {1}, {-100}, {1}, s3, "reached the smallest value"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    TearDown();
+    SetUp();
+    request({{KES_DIST_LOGNORMAL, 0}});
+    param(KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, row.theta, row.est);
+    if (!row.zeta.empty()) param(KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS, row.zeta);
+    if (!row.sigma.empty()) param(KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS, row.sigma);
+    kes_cell* c = cell(row.values);
+    double h;
+    EXPECT_EQ(estimate(c, 0, 0, 10, &h), 1);
+    EXPECT_NE(log().find(row.note), std::string::npos) << log();
+    EXPECT_NE(log().find("The Lognormal distribution could not be fitted"), std::string::npos);
+  }
+}
+
+TEST_F(Fam, WeibullWithTheThresholdGivenSolvesTheProfileEquation) {
+  request({{KES_DIST_WEIBULL, 0}, {KES_DIST_WEIBULL, 1}, {KES_DIST_WEIBULL, 2}});
+  kes_cell* c = cell(s3);
+  ASSERT_EQ(estimate(c, 0), 0);
+  EXPECT_EQ(count("THETA= is not given for the Weibull curve", log()), 1);
+  EXPECT_NEAR(curve(c, 0).params[2], ref("weib_theta0")[0], 1e-5);
+  EXPECT_NEAR(curve(c, 0).params[1], ref("weib_theta0")[1], 1e-5);
+  param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {0, 0.5, 0});
+  param(KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS, {0, 0, 3}, {1, 1, 0});
+  ASSERT_EQ(estimate(c, 1), 0);
+  EXPECT_NEAR(curve(c, 1).params[2], ref("weib_theta0.5")[0], 1e-5);
+  EXPECT_NEAR(curve(c, 1).params[1], ref("weib_theta0.5")[1], 1e-5);
+  ASSERT_EQ(estimate(c, 2), 0);
+  EXPECT_NEAR(curve(c, 2).params[2], ref("weib_sigma3")[0], 1e-5);
+  EXPECT_EQ(curve(c, 2).params[1], 3);
+}
+
+TEST_F(Fam, WeibullNewtonThatUsesItsBudgetFails) {
+  request({{KES_DIST_WEIBULL, 0}});
+  number(KES_PLOT_SLOT_WEIBULL_MAXITER, 2);
+  kes_cell* c = cell(s3);
+  EXPECT_EQ(estimate(c, 0), 1);
+  EXPECT_NE(log().find("stopped after 2 iterations"), std::string::npos);
+  EXPECT_NE(log().find("The Weibull distribution could not be fitted"), std::string::npos);
+}
+
+TEST_F(Fam, ThresholdEstimatesStayInBoundsAndBeatTheGivenThreshold) {
+  for (int dist : {int(KES_DIST_WEIBULL), int(KES_DIST_GAMMA)}) {
+    SCOPED_TRACE(dist);
+    TearDown();
+    SetUp();
+    request({{dist, 0}, {dist, 1}});
+    if (dist == KES_DIST_WEIBULL)
+      param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {0, 0}, {1, 0});
+    else
+      param(KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, {0, 0}, {1, 0});
+    kes_cell* c = cell(s3);
+    skewness(c);
+    ASSERT_EQ(estimate(c, 0), 0) << log();
+    ASSERT_EQ(estimate(c, 1), 0);
+    const kes_curve& e = curve(c, 0);
+    EXPECT_LE(e.params[0], 0.8 - 1e-6);
+    if (dist == KES_DIST_WEIBULL) {
+      EXPECT_GE(e.params[2], 1.0);
+    }
+    EXPECT_GE(loglik(dist, e.params), loglik(dist, curve(c, 1).params) - 1e-9);
+    EXPECT_EQ(e.estimated[0], 1);
+  }
+}
+
+TEST_F(Fam, WeibullThresholdEstimateNeedsTheSkewnessForItsStart) {
+  request({{KES_DIST_WEIBULL, 0}});
+  param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {0}, {1});
+  kes_cell* c = cell(s3);
+  EXPECT_EQ(estimate(c, 0), 1);
+  EXPECT_NE(log().find("The Weibull shape could not be estimated"), std::string::npos);
+  number(KES_PLOT_SLOT_WEIBULL_CINITIAL, 1.5);
+  EXPECT_EQ(estimate(c, 0), 0);
+}
+
+TEST_F(Fam, GammaWithTheThresholdGivenSolvesTheDigammaEquation) {
+  request({{KES_DIST_GAMMA, 0}, {KES_DIST_GAMMA, 1}, {KES_DIST_GAMMA, 2}});
+  kes_cell* c = cell(s3);
+  ASSERT_EQ(estimate(c, 0), 0);
+  EXPECT_EQ(count("THETA= is not given for the gamma curve", log()), 1);
+  EXPECT_NEAR(curve(c, 0).params[2], ref("gamma_theta0")[0], 1e-5);
+  EXPECT_NEAR(curve(c, 0).params[1], ref("gamma_theta0")[1], 1e-5);
+  param(KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, {0, 0.5, 0});
+  param(KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS, {0, 0, 1.5}, {1, 1, 0});
+  ASSERT_EQ(estimate(c, 1), 0);
+  EXPECT_NEAR(curve(c, 1).params[2], ref("gamma_theta0.5")[0], 1e-5);
+  EXPECT_NEAR(curve(c, 1).params[1], ref("gamma_theta0.5")[1], 1e-5);
+  ASSERT_EQ(estimate(c, 2), 0);
+  EXPECT_NEAR(curve(c, 2).params[2], ref("gamma_sigma15")[0], 1e-5);
+  number(KES_PLOT_SLOT_GAMMA_MAXITER, 1);
+  EXPECT_EQ(estimate(c, 0), 1);
+  EXPECT_NE(log().find("The gamma shape iteration stopped after 1 iterations"), std::string::npos);
+}
+
+TEST_F(Fam, ShapeOneHeightIsCappedOnlyOnThePercentScale) {
+  // Threshold 0 and shape 1 given: the peak at the threshold is N w / sigma counts.
+  const struct {
+    int dist, vscale, n;
+    double handed;
+  } rows[] = {
+      {KES_DIST_WEIBULL, 0, 20, 0.0},      // 200 percent: dropped
+      {KES_DIST_WEIBULL, 1, 20, 40.0},     // counts are never capped
+      {KES_DIST_WEIBULL, 0, 500, 50.0},    // 1000 counts, but 50 percent
+      {KES_DIST_GAMMA, 0, 20, 0.0},
+      {KES_DIST_GAMMA, 0, 500, 50.0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.n);
+    TearDown();
+    SetUp();
+    request({{row.dist, 0}}, row.vscale);
+    const bool w = row.dist == KES_DIST_WEIBULL;
+    const double sigma = row.n == 500 ? 2.0 : 0.5;
+    param(w ? KES_PLOT_SLOT_WEIBULL_SIGMA : KES_PLOT_SLOT_GAMMA_SIGMA,
+          w ? KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS : KES_PLOT_SLOT_GAMMA_SIGMA_MARKS, {sigma});
+    param(w ? KES_PLOT_SLOT_WEIBULL_C : KES_PLOT_SLOT_GAMMA_ALPHA,
+          w ? KES_PLOT_SLOT_WEIBULL_C_MARKS : KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, {1});
+    std::vector<double> v;
+    for (int i = 0; i < row.n; ++i) v.push_back(0.1 + 0.01 * i);
+    kes_cell* c = cell(v);
+    bins(0.5, 1, 10);
+    double h;
+    ASSERT_EQ(estimate(c, 0, 0, 10, &h), 0);
+    EXPECT_NEAR(h, row.handed, 1e-9);
+  }
+}
+
+TEST_F(Fam, UnfittableCellIsNotedInEachClassFormAndSparesTheOthers) {
+  const char* forms[3] = {"THETA= of the Weibull curve of x is not below the smallest value",
+                          "For g = B, THETA= of x lies above the smallest value; the Weibull curve",
+                          "For g = P and h = B, THETA= of x lies above"};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    TearDown();
+    SetUp();
+    class_vars(k);
+    request({{KES_DIST_WEIBULL, 0}});
+    param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {1});
+    kes_cell* p = k == 2 ? parent_level("P") : nullptr;
+    kes_cell* a = k == 0 ? nullptr : cell({1.5, 2, 3, 4.5}, "A", p);
+    kes_cell* b = cell({0.5, 2, 3}, "B", p);
+    EXPECT_EQ(estimate(b, 0), 1);
+    EXPECT_NE(log().find(forms[k]), std::string::npos) << log();
+    EXPECT_NE(log().find("The smallest value is 0.5"), std::string::npos);
+    if (a != nullptr) {
+      ASSERT_EQ(estimate(a, 0), 0);
+      EXPECT_EQ(curve(a, 0).params[0], 1);
+    }
+  }
+}
+
+TEST_F(Fam, MembersInvertEachOther) {
+  const double pw[4] = {0, 1, 1.7, 0}, pg[4] = {0, 1, 2.5, 0}, pl[4] = {0, 0, 0.8, 0};
+  for (double p : {0.001, 0.1, 0.5, 0.9, 0.999}) {
+    double x;
+    ASSERT_EQ(keswx(pw, p, &x), 0);
+    EXPECT_NEAR(keswp(pw, x), 100 * p, 1e-10);
+    ASSERT_EQ(kesgx(pg, p, &x), 0);
+    EXPECT_NEAR(kesgp(pg, x), 100 * p, 1e-9);
+    ASSERT_EQ(keslx(pl, p, &x), 0);
+    EXPECT_NEAR(keslp(pl, x), 100 * p, 1e-10);
+    ASSERT_EQ(kesw2x(pw, p, &x), 0);
+    EXPECT_NEAR(kesw2p(pw, x), 100 * p, 1e-10);
+  }
+  for (double z : {0.0, -1.0}) EXPECT_EQ(keslp(pl, z), 0) << z;
+  double x = -7;
+  // sigma x probit(p) past ln of the largest double; a power that would overflow.
+  const double huge[4] = {0, 0, 800, 0}, tiny_c[4] = {0, 1, 1e-3, 0};
+  EXPECT_EQ(keslx(huge, 0.99, &x), 1);
+  EXPECT_EQ(x, -7);
+  EXPECT_EQ(keswx(tiny_c, 0.99, &x), 1);
+  EXPECT_EQ(kesgx(pg, 1.5, &x), 1);
+}
+
+TEST_F(Fam, CurveHeightsEndWhereThePartsSay) {
+  const double pl[4] = {0, 0, 1, 0};
+  EXPECT_GT(keslplt(std::exp(5.0), 1, pl), 0);
+  EXPECT_EQ(keslplt(std::exp(5.0 + 1e-9), 1, pl), 0);
+  EXPECT_EQ(keslplt(0, 1, pl), 0);
+  const double pw[4] = {0, 1, 2, 0};
+  EXPECT_GT(keswplt(std::sqrt(10.0) - 1e-9, 1, pw), 0);
+  EXPECT_EQ(keswplt(std::sqrt(10.0) + 1e-9, 1, pw), 0);
+  EXPECT_NEAR(keswplt(1, 3, pw), 3 * std::exp(-1.0), 1e-15);
+  const double pg[4] = {1, 2, 3, 0};
+  // exp((alpha - 1) ln z + c - z) at z = 1.
+  EXPECT_NEAR(kesgplt(3, 0.5, pg), std::exp(0.5 - 1), 1e-15);
+  EXPECT_EQ(kesgplt(1, 0.5, pg), 0);
+}
+
+}  // namespace

@@ -1,0 +1,265 @@
+// EDF tests of the lognormal, Weibull and gamma fits: statistics against R (goftest
+// at the same parameters, ref/fam_ref.tsv), the cases of given and estimated
+// parameters, the fixed tables of a known threshold, the coefficient tables read from
+// a file the test writes (forms, cut-offs, missing tables), and the fitted tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "fit/kes_families.h"
+#include "fit_ref.h"
+#include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_edftab.h"
+#include "fitreport/kes_fitreport.h"
+#include "kes_gram_names.h"
+#include "support/fit_fixture.h"
+
+namespace {
+
+using kes_test::fit_fixture;
+
+const std::vector<double>& ref(const std::string& key) {
+  static const auto t = fit_ref::load("fam_ref.tsv");
+  return t.at(key);
+}
+const std::vector<double> s3 = {1.2, 2.5, 0.8, 3.1, 1.9, 4.6, 2.2, 1.4, 2.9, 0.95,
+                                3.7, 2.2, 1.6, 5.3, 2.7, 1.1, 3.3, 2.0, 6.1, 1.8};
+
+struct slots3 {
+  int theta[2], scale[2], shape[2];
+};
+const slots3 kLognormal = {{KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS},
+                           {KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS},
+                           {KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS}};
+const slots3 kWeibull = {{KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS},
+                         {KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS},
+                         {KES_PLOT_SLOT_WEIBULL_C, KES_PLOT_SLOT_WEIBULL_C_MARKS}};
+const slots3 kGamma = {{KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS},
+                       {KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS},
+                       {KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS}};
+
+// A table file in the test's scratch directory.
+std::string table_file(const std::string& name, const std::string& text) {
+  const std::string path = ::testing::TempDir() + name;
+  std::ofstream(path) << text;
+  return path;
+}
+// A table of the given size whose row r0 holds the logarithms of crit and whose
+// other entries are 0: its critical values are crit at every n and shape.
+std::string flat_table(const std::string& name, int size, const double* crit) {
+  std::string t = name;
+  for (int i = 0; i < size; ++i) t += " " + std::to_string(i < 11 ? std::log(crit[i]) : 0.0);
+  return t + "\n";
+}
+constexpr double kCrit[11] = {0.1, 0.2, 0.25, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0};
+
+class FamEdf : public fit_fixture {
+ protected:
+  void SetUp() override {
+    fit_fixture::SetUp();
+    kes_edf_coef_clear();
+  }
+  // One curve of dist on the values; each parameter given (a value) or estimated (NAN).
+  kes_curve& tested(int dist, const slots3& s, double theta, double scale, double shape,
+                    const std::vector<double>& x = s3) {
+    request({{dist, 0}});
+    const double v[3] = {theta, scale, shape};
+    const int* sl[3] = {s.theta, s.scale, s.shape};
+    for (int i = 0; i < 3; ++i)
+      param(sl[i][0], sl[i][1], {std::isnan(v[i]) ? 0.0 : v[i]}, {std::isnan(v[i]) ? 1 : 0});
+    kes_cell* c = cell(x);
+    bins(0.5, 1, 7);
+    EXPECT_EQ(estimate(c, 0), 0) << log();
+    kesgof(ctx);
+    return curve(c, 0);
+  }
+};
+
+TEST_F(FamEdf, StatisticsOfGivenLawsMatchTheReference) {
+  const struct {
+    int dist;
+    const slots3* s;
+    std::vector<double> p;
+    const char* edf;
+  } rows[] = {
+      {KES_DIST_LOGNORMAL, &kLognormal, {0, ref("lnorm_theta0")[0], ref("lnorm_theta0")[1]}, "lnorm_theta0_edf"},
+      {KES_DIST_WEIBULL, &kWeibull, {0.5, ref("weib_theta0.5")[1], ref("weib_theta0.5")[0]}, "weib_theta0.5_edf"},
+      {KES_DIST_GAMMA, &kGamma, {0, ref("gamma_theta0")[1], ref("gamma_theta0")[0]}, "gamma_theta0_edf"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.edf);
+    TearDown();
+    SetUp();
+    const kes_curve& c = tested(row.dist, *row.s, row.p[0], row.p[1], row.p[2]);
+    // Case 0: the fixed tables, every p-value present.
+    EXPECT_NEAR(c.edf.d, ref(row.edf)[0], 1e-12);
+    EXPECT_NEAR(c.edf.wsq, ref(row.edf)[1], 1e-12);
+    EXPECT_NEAR(c.edf.asq, ref(row.edf)[2], 1e-11);
+    EXPECT_EQ(c.edf.tested, 1);
+    EXPECT_FALSE(std::isnan(c.edf.p_d) || std::isnan(c.edf.p_wsq) || std::isnan(c.edf.p_asq));
+    EXPECT_NEAR(c.edf.params[1], row.p[1], 1e-15);
+  }
+}
+
+TEST_F(FamEdf, KnownThresholdCasesUseTheFixedTables) {
+  // Lognormal, zeta and sigma estimated (case 3): D with its own table.
+  kes_curve& l3 = tested(KES_DIST_LOGNORMAL, kLognormal, 0, NAN, NAN);
+  EXPECT_NEAR(l3.edf.d, ref("lnorm_theta0_edf")[0], 1e-12);
+  EXPECT_NEAR(l3.edf.asq, ref("lnorm_theta0_edf")[2], 1e-11);
+  EXPECT_EQ(l3.edf.p_d_missing, 0);
+  // 0.0626... x (sqrt(20) - 0.01 + 0.85/sqrt(20)) = 0.291 is below the .15 point.
+  EXPECT_EQ(l3.edf.p_d, 0.15);
+  EXPECT_EQ(l3.edf.rel_d, '>');
+  TearDown();
+  SetUp();
+  // Only sigma estimated (case 2): no D, W-Sq and A-Sq between the table's ends.
+  kes_curve& l2 = tested(KES_DIST_LOGNORMAL, kLognormal, 0, 0.8, NAN);
+  EXPECT_EQ(l2.edf.p_d_missing, 1);
+  EXPECT_TRUE(std::isnan(l2.edf.d));
+  EXPECT_GE(l2.edf.p_asq, 0.0025);
+  EXPECT_LE(l2.edf.p_asq, 0.25);
+  TearDown();
+  SetUp();
+  // Weibull, scale and shape estimated (case 3): no D at all, W-Sq and A-Sq scaled.
+  kes_curve& w3 = tested(KES_DIST_WEIBULL, kWeibull, 0, NAN, NAN);
+  EXPECT_EQ(w3.edf.p_d_missing, 1);
+  EXPECT_NEAR(w3.edf.asq, ref("weib_theta0_edf")[2], 2e-5);
+  // 0.262 x (1 + 0.2/sqrt(20)) = 0.274 is below the .25 point 0.474.
+  EXPECT_EQ(w3.edf.p_asq, 0.25);
+  EXPECT_EQ(w3.edf.rel_asq, '>');
+}
+
+TEST_F(FamEdf, TableLookupsAtAndPastTheEnds) {
+  const double crit[5] = {1, 2, 3, 4, 5}, lev[5] = {.25, .10, .05, .025, .01};
+  const struct {
+    double s, p;
+    char rel;
+  } rows[] = {{0.5, .25, '>'}, {1, .25, ' '}, {2.5, .075, ' '}, {5, .01, ' '}, {5.5, .01, '<'}};
+  for (const auto& r : rows) {
+    const kes_edfp p = kes_edf_table(r.s, crit, lev, 5);
+    EXPECT_NEAR(p.p, r.p, 1e-15) << r.s;
+    EXPECT_EQ(p.rel, r.rel) << r.s;
+  }
+  EXPECT_TRUE(std::isnan(kes_edf_table(NAN, crit, lev, 5).p));
+}
+
+TEST_F(FamEdf, CoefficientFormsEvaluateTheirTerms) {
+  // Gamma dcoef1: rows r0..r4 then k0, k1; every entry of row r is 0.1 (r + 1).
+  std::string t = "# rows then scalars\ndcoef1";
+  for (int r = 0; r < 5; ++r)
+    for (int j = 0; j < 11; ++j) t += " " + std::to_string(0.1 * (r + 1));
+  t += " 0.5 0.7\n";
+  const char* bad = nullptr;
+  ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g.edf", t).c_str(), &bad), 0) << bad;
+  double crit[11];
+  ASSERT_TRUE(kes_edf_coef_crit(KES_COEF_GAMMA, 1, 0, 2.0, 16.0, crit));
+  const double a = 2, n = 16;
+  const double e = 0.1 + 0.2 / a + 0.3 / (a * a) + 0.4 / 4 + 0.5 / n + 0.5 / (n * a) + 0.7 / (n * a * a);
+  for (double c : crit) EXPECT_NEAR(c, std::exp(e), 1e-14);
+  EXPECT_FALSE(kes_edf_coef_crit(KES_COEF_GAMMA, 1, 1, 2.0, 16.0, crit));
+  // Lognormal dcoef7: r0 + r1 s^2 + r2 s^3 + r3/n + r4/n^2 + k0 s/ln n + k1 s^3/n (55 + 2 used of 57).
+  t = "dcoef7";
+  for (int i = 0; i < 57; ++i) t += i < 55 ? (i / 11 == 1 ? " 1" : " 0") : i == 55 ? " 2" : " 0";
+  ASSERT_EQ(kes_edf_coef_load(KES_COEF_LOGNORMAL, table_file("l.edf", t).c_str(), &bad), 0) << bad;
+  ASSERT_TRUE(kes_edf_coef_crit(KES_COEF_LOGNORMAL, 7, 0, 0.5, 20.0, crit));
+  EXPECT_NEAR(crit[3], std::exp(0.25 + 2 * 0.5 / std::log(20.0)), 1e-14);
+}
+
+TEST_F(FamEdf, BadTableFilesAreRefusedWithTheirFault) {
+  const struct {
+    int family;
+    std::string text, fault;
+  } rows[] = {
+      {KES_COEF_WEIBULL, "dcoef7 1 2 3", "dcoef7"},           // 3 values, not 45
+      {KES_COEF_WEIBULL, "dcoef1 1", "dcoef1"},               // no such table for Weibull
+      {KES_COEF_GAMMA, "1 2 3", "1"},                         // numbers before a name
+      {KES_COEF_LOGNORMAL, "zcoef4 1", "zcoef4"},
+  };
+  for (const auto& r : rows) {
+    const char* bad = nullptr;
+    EXPECT_EQ(kes_edf_coef_load(r.family, table_file("bad.edf", r.text).c_str(), &bad), 1) << r.text;
+    EXPECT_EQ(std::string(bad), r.fault);
+  }
+  const char* bad = nullptr;
+  EXPECT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, "/nonexistent/gamma.edf", &bad), 1);
+}
+
+TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
+  std::string t = flat_table("dcoef3", 45, kCrit) + flat_table("w2coef3", 45, kCrit) + flat_table("a2coef3", 45, kCrit);
+  ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g3.edf", t).c_str(), nullptr), 0);
+  // Gamma, threshold given, scale and shape estimated: case 3 through the tables.
+  kes_curve& g = tested(KES_DIST_GAMMA, kGamma, 0, NAN, NAN);
+  ASSERT_EQ(g.edf.tested, 1);
+  // sqrt(n) D = 0.409 lies between the .15 point 0.3 and the .10 point 0.4... past it.
+  const double sd = std::sqrt(20.0) * ref("gamma_theta0_edf")[0];
+  EXPECT_NEAR(g.edf.d, ref("gamma_theta0_edf")[0], 1e-6);
+  const kes_edfp want = kes_edf_crit11(kCrit, sd);
+  EXPECT_NEAR(g.edf.p_d, want.p, 1e-6);
+  EXPECT_EQ(g.edf.p_wsq, 0.5);  // W-Sq 0.018 is below the .5 point 0.1
+  EXPECT_EQ(g.edf.rel_wsq, '>');
+  const struct {
+    std::vector<double> x;
+    double alpha;
+    const char* note;
+  } rows[] = {
+      {std::vector<double>(s3.begin(), s3.begin() + 9), NAN, "need at least 10 observations"},
+      {s3, 1.0, nullptr},  // shape at the tables' edge: no tests, no message
+  };
+  for (const auto& r : rows) {
+    TearDown();
+    SetUp();
+    ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g3.edf", t).c_str(), nullptr), 0);
+    kes_curve& c = tested(KES_DIST_GAMMA, kGamma, 0, NAN, r.alpha, r.x);
+    EXPECT_EQ(c.edf.tested, 0);
+    EXPECT_TRUE(std::isnan(c.edf.d) && std::isnan(c.edf.wsq) && std::isnan(c.edf.asq));
+    if (r.note != nullptr) EXPECT_NE(log().find(std::string("The Gamma goodness-of-fit tests with estimated parameters ") + r.note), std::string::npos) << log();
+    else EXPECT_EQ(log().find("goodness-of-fit"), std::string::npos) << log();
+  }
+}
+
+TEST_F(FamEdf, MissingTablesGiveNoPValuesAndOneNote) {
+  kes_curve& g = tested(KES_DIST_GAMMA, kGamma, 0, NAN, NAN);
+  kesgof(ctx);
+  EXPECT_EQ(g.edf.tested, 0);
+  EXPECT_TRUE(std::isnan(g.edf.p_d) && std::isnan(g.edf.p_wsq) && std::isnan(g.edf.p_asq));
+  EXPECT_EQ(count("No critical-value table is available for the gamma fit with estimated parameters, set 3", log()),
+            1);
+}
+
+TEST_F(FamEdf, LognormalSigmaOfOneTakesTheSecondSetOfCaseSix) {
+  const double high[11] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+  std::string t = flat_table("dcoef6", 68, high) + flat_table("w2coef6", 56, high) + flat_table("a2coef6", 56, high) +
+                  flat_table("dcoef61", 56, kCrit) + flat_table("w2coef61", 58, kCrit) +
+                  flat_table("a2coef61", 58, kCrit);
+  for (double sigma : {0.999, 1.0}) {
+    SCOPED_TRACE(sigma);
+    TearDown();
+    SetUp();
+    ASSERT_EQ(kes_edf_coef_load(KES_COEF_LOGNORMAL, table_file("l6.edf", t).c_str(), nullptr), 0);
+    // Threshold and sigma estimated, zeta given (case 6); the fitted sigma is then set.
+    kes_curve& c = tested(KES_DIST_LOGNORMAL, kLognormal, NAN, 0.5, NAN);
+    c.params[2] = sigma;
+    kes_cell* cl = req.classvars->keycell;
+    slot(cl).curve = 0;
+    kesedfl(ctx, &req, cl);
+    // Every statistic lies below 10 (the first set's .5 point) but not all below 0.1.
+    if (sigma < 1) {
+      EXPECT_EQ(c.edf.p_asq, 0.5);
+    } else {
+      EXPECT_LT(c.edf.p_asq, 0.5);
+    }
+  }
+}
+
+TEST_F(FamEdf, TablesShowTheFamilysRows) {
+  tested(KES_DIST_LOGNORMAL, kLognormal, 0, NAN, NAN);
+  ASSERT_EQ(kesfit(ctx), 0);
+  const std::string l = listing();
+  for (const char* t : {"Parameters for Lognormal Distribution", "Zeta", "Theta", "Sigma", "Mean", "Std Dev",
+                        "Goodness-of-Fit Tests for Lognormal Distribution", "Kolmogorov-Smirnov"})
+    EXPECT_NE(l.find(t), std::string::npos) << t;
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 struct kes_stmt;
 struct kes_curve;
+struct kes_estframe;
 
 extern const kes_famfn kes_fam_normal;
 extern const kes_famfn kes_fam_exponential;
@@ -82,5 +83,7 @@ bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code
                        int note_var, int note_min, bool cell_form);
 // The default threshold 0 when no THETA= list is given, noted once per curve.
 void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, int note);
-// A peak far above the bars on the percent scale does not raise the axis.
-double kes_capped_height(const kes_preq* request, double h);
+// The engine's run for a law with threshold, scale and shape (estimated flags from
+// the missing ones), whose peak at the threshold for a shape near 1 may lie far above
+// the bars: on the percent scale a peak above 100 does not raise the axis.
+int kes_est_finish_shape(kes_estframe* f, const kes_preq* request, double* height);

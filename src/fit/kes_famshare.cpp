@@ -42,6 +42,13 @@ void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, i
   xpmlog(308, note, int(var.len), var.text);
 }
 
-double kes_capped_height(const kes_preq* request, double h) {
-  return request->vscale == 0 && h > 100.0 ? 0.0 : h;
+int kes_est_finish_shape(kes_estframe* f, const kes_preq* request, double* height) {
+  kes_curve* c = f->curve;
+  for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(f->req.params[j]) ? 1 : 0;
+  double h = kes_fit_missing();
+  if (kes_est_finish(f, &h) != 0) return 1;
+  if (std::fabs(c->params[2] - 1.0) <= 1e-10 && request->vscale == 0 && h > 100.0) h = 0.0;
+  c->height = h;
+  if (height != nullptr) *height = h;
+  return 0;
 }

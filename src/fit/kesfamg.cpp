@@ -37,14 +37,7 @@ int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   f.req.init_shape = kes_stmt_number(s, KES_PLOT_SLOT_GAMMA_ALPHAINITIAL);
   f.req.tol = kes_stmt_number(s, KES_PLOT_SLOT_GAMMA_ALPHADELTA);
   f.req.maxiter = kes_stmt_number(s, KES_PLOT_SLOT_GAMMA_MAXITER);
-  for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(p[j]) ? 1 : 0;
-  double h = kes_fit_missing();
-  if (kes_est_finish(&f, &h) != 0) return 1;
-  // The peak of a shape near 1 sits at the threshold and may be far above the bars.
-  if (std::fabs(c->params[2] - 1.0) <= 1e-10) h = kes_capped_height(request, h);
-  c->height = h;
-  if (height != nullptr) *height = h;
-  return 0;
+  return kes_est_finish_shape(&f, request, height);
 }
 
 double kesgp(const double* params, double z) {

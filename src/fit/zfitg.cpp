@@ -75,12 +75,7 @@ int gammaDerNegLogLike(void* d) {
     h[1] = s.i1;
     h[2] = (a - 1.0) * s.i2;
   }
-  for (int j = 0; j < 2; ++j) {
-    if (o->lower[j] != o->upper[j]) continue;
-    g[j] = 0.0;
-    h[1] = 0.0;
-    h[j == 0 ? 0 : 2] = 1.0;
-  }
+  zfit_hold_given(o);
   return 0;
 }
 
@@ -152,13 +147,7 @@ int gamma_height(zfit_work* w, double lg) {
 
 int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm) {
   double& alpha = w->params[2];
-  if (maxiter <= 0 || !(tol > 0.0)) {
-    if (maxiter == 0) {
-      xpmlog(308, 240, 0);
-      xpmlog(308, 241);
-    }
-    return 0;
-  }
+  if (zfit_shape_idle(maxiter, tol, 240)) return 0;
   const bool sigma_est = w->estimate[1] != 0;
   for (int it = 1;; ++it) {
     double psi = 0.0;
@@ -177,16 +166,8 @@ int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm) {
       f = psi + std::log(w->params[1]) - std::log(gm);
       fp = psi1;
     }
-    const double delta = f / fp;
-    alpha -= delta;
-    if (alpha < 0.0) alpha = 0.05;
-    if (std::fabs(delta) <= tol) return 0;
-    // A solve that uses its whole budget has not converged: the fit fails.
-    if (it >= maxiter) {
-      xpmlog(308, 240, it);
-      xpmlog(308, 241);
-      return 1;
-    }
+    const int rc = zfit_shape_step(&alpha, f, fp, tol, it, maxiter, 240);
+    if (rc >= 0) return rc;
   }
 }
 

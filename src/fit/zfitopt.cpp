@@ -48,3 +48,33 @@ int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, co
   vmfree_handler(pool, a, -1, KES_FREE_FLAGS);
   return status == ZNEW_CONVERGED || status == ZNEW_RIDGEDSOL ? 0 : 1;
 }
+
+int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note) {
+  const double delta = f / fp;
+  *shape -= delta;
+  if (*shape < 0.0) *shape = 0.05;
+  if (std::fabs(delta) <= tol) return 0;
+  // A solve that uses its whole budget has not converged: the fit fails.
+  if (it < maxiter) return -1;
+  xpmlog(308, note, it);
+  xpmlog(308, note + 1);
+  return 1;
+}
+
+bool zfit_shape_idle(int maxiter, double tol, int note) {
+  if (maxiter > 0 && tol > 0.0) return false;
+  if (maxiter == 0) {
+    xpmlog(308, note, 0);
+    xpmlog(308, note + 1);
+  }
+  return true;
+}
+
+void zfit_hold_given(zfit_optrec* o) {
+  for (int j = 0; j < 2; ++j) {
+    if (o->lower[j] != o->upper[j]) continue;
+    o->grad[j] = 0.0;
+    o->hess[1] = 0.0;
+    o->hess[j == 0 ? 0 : 2] = 1.0;
+  }
+}

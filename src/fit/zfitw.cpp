@@ -98,13 +98,7 @@ int DerNegLogLike(void* d) {
     h[1] = s.i1 - s.qi1 - c * s.qli;
     h[2] = (c - 1.0) * s.i2 + c * (c - 1.0) * s.qi2;
   }
-  // A given parameter is held: no gradient, unit diagonal, no coupling.
-  for (int j = 0; j < 2; ++j) {
-    if (o->lower[j] != o->upper[j]) continue;
-    g[j] = 0.0;
-    h[1] = 0.0;
-    h[j == 0 ? 0 : 2] = 1.0;
-  }
+  zfit_hold_given(o);
   return 0;
 }
 
@@ -227,13 +221,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   const zfit_req* r = w->req;
   const double theta = w->params[0], n = r->n;
   double& c = w->params[2];
-  if (maxiter <= 0 || !(tol > 0.0)) {
-    if (maxiter == 0) {
-      xpmlog(308, 242, 0);
-      xpmlog(308, 243);
-    }
-    return 0;
-  }
+  if (zfit_shape_idle(maxiter, tol, 242)) return 0;
   const double tiny = std::ldexp(1.0, -53);
   const bool sigma_est = w->estimate[1] != 0;
   const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
@@ -269,16 +257,8 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
       fp = -n / (c * c) - (cc - 2.0 * b * ls + d * ls * ls) / sc;
     }
     if (std::fabs(fp) <= tiny) return fail();
-    const double delta = f / fp;
-    c -= delta;
-    if (c < 0.0) c = 0.05;
-    if (std::fabs(delta) <= tol) return 0;
-    // A solve that uses its whole budget has not converged: the fit fails.
-    if (it >= maxiter) {
-      xpmlog(308, 242, it);
-      xpmlog(308, 243);
-      return 1;
-    }
+    const int rc = zfit_shape_step(&c, f, fp, tol, it, maxiter, 242);
+    if (rc >= 0) return rc;
   }
 }
 

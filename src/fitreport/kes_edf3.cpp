@@ -88,13 +88,7 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
   if (ncase == 0) {
-    const double rn = std::sqrt(n);
-    pd = kes_edf_fixed_d(d * (rn + 0.12 + 0.11 / rn));
-    pw = kes_edf_fixed_w((wsq - 0.4 / n + 0.6 / (n * n)) * (1.0 + 1.0 / n));
-    if (!std::isnan(asq)) {
-      if (n >= 5) pa = kes_edf_fixed_a(asq);
-      else xpmlog(431, 129);
-    }
+    kes_edf_case0(n, d, wsq, asq, &pd, &pw, &pa);
   } else if (ncase < 4 && fam.known != nullptr) {
     fam.known(ncase, n, d, wsq, asq, &pd, &pw, &pa);
   } else if (const int set = fam.set(ncase, c->params[2]); set != 0) {

@@ -6,6 +6,7 @@
 
 #include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
+#include "host/host_services.h"
 
 namespace {
 constexpr double kFixedLevels[8] = {.25, .15, .10, .05, .025, .01, .005, .001};
@@ -38,6 +39,15 @@ kes_edfp fixed(double s, const double* crit) { return kes_edf_table(s, crit, kFi
 kes_edfp kes_edf_fixed_d(double dmod) { return fixed(dmod, kFixedD); }
 kes_edfp kes_edf_fixed_w(double wmod) { return fixed(wmod, kFixedW); }
 kes_edfp kes_edf_fixed_a(double asq) { return fixed(asq, kFixedA); }
+
+void kes_edf_case0(double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa) {
+  const double rn = std::sqrt(n);
+  *pd = kes_edf_fixed_d(d * (rn + 0.12 + 0.11 / rn));
+  *pw = kes_edf_fixed_w((wsq - 0.4 / n + 0.6 / (n * n)) * (1.0 + 1.0 / n));
+  if (std::isnan(asq)) return;
+  if (n >= 5) *pa = kes_edf_fixed_a(asq);
+  else xpmlog(431, 129);
+}
 
 kes_edfp kes_edf_coef(const kes_edfcoef& t, double n, double s) {
   if (std::isnan(s)) return {kes_fit_missing(), ' '};

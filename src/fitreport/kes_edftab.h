@@ -17,6 +17,10 @@ kes_edfp kes_edf_fixed_d(double dmod);
 kes_edfp kes_edf_fixed_w(double wmod);
 kes_edfp kes_edf_fixed_a(double asq);
 
+// The p-values of a fully given law at sample size n: modified D and W-Sq, and A-Sq
+// from 5 observations on (else its note).
+void kes_edf_case0(double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);
+
 // A coefficient table: rows of 11 coefficients, one column per level of the shared
 // level list .5 .25 .2 .15 .1 .05 .025 .01 .005 .0025 .001; row r is multiplied by
 // n raised to pow[r] before the sum, whose exponential is the critical value.

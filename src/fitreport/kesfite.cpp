@@ -177,13 +177,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
   if (ncase == 0) {
-    const double rn = std::sqrt(n);
-    pd = kes_edf_fixed_d(d * (rn + 0.12 + 0.11 / rn));
-    pw = kes_edf_fixed_w((wsq - 0.4 / n + 0.6 / (n * n)) * (1.0 + 1.0 / n));
-    if (!std::isnan(asq)) {
-      if (n >= 5) pa = kes_edf_fixed_a(asq);
-      else xpmlog(431, 129);
-    }
+    kes_edf_case0(n, d, wsq, asq, &pd, &pw, &pa);
   } else if (n >= 5) {
     pd = kes_expo_p(ncase, 0, n, std::sqrt(n) * d);
     pw = kes_expo_p(ncase, 1, n, wsq);

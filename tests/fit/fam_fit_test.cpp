@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "../fitreport/fit_ref.h"
+#include "../fitreport/fam_ref.h"
 #include "fit/kes_families.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
@@ -14,12 +14,8 @@ namespace {
 
 using kes_test::fit_fixture;
 
-const std::vector<double>& ref(const std::string& key) {
-  static const auto t = fit_ref::load("fam_ref.tsv");
-  return t.at(key);
-}
-const std::vector<double> s3 = {1.2, 2.5, 0.8, 3.1, 1.9, 4.6, 2.2, 1.4, 2.9, 0.95,
-                                3.7, 2.2, 1.6, 5.3, 2.7, 1.1, 3.3, 2.0, 6.1, 1.8};
+const std::vector<double>& ref(const std::string& key) { return fam_ref::get(key); }
+const std::vector<double>& s3 = fam_ref::s3;
 
 // Log-likelihood of the three-parameter laws at a curve's parameters.
 double loglik(int dist, const double* p) {

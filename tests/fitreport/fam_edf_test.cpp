@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "fit/kes_families.h"
-#include "fit_ref.h"
+#include "fam_ref.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_fitreport.h"
@@ -20,12 +20,8 @@ namespace {
 
 using kes_test::fit_fixture;
 
-const std::vector<double>& ref(const std::string& key) {
-  static const auto t = fit_ref::load("fam_ref.tsv");
-  return t.at(key);
-}
-const std::vector<double> s3 = {1.2, 2.5, 0.8, 3.1, 1.9, 4.6, 2.2, 1.4, 2.9, 0.95,
-                                3.7, 2.2, 1.6, 5.3, 2.7, 1.1, 3.3, 2.0, 6.1, 1.8};
+const std::vector<double>& ref(const std::string& key) { return fam_ref::get(key); }
+const std::vector<double>& s3 = fam_ref::s3;
 
 struct slots3 {
   int theta[2], scale[2], shape[2];

@@ -6,6 +6,7 @@
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "numeric/zprbnrm.h"
 
 namespace {
 // Bound on the evaluations of each stage of the threshold search: the bracket's
@@ -19,6 +20,65 @@ double height_at(const zfit_work* w, double x) {
   if (!(d > 0.0)) return 0.0;
   const double u = (std::log(d) - w->params[1]) / w->params[2];
   return u * u >= kLogMaxHalf ? 0.0 : w->c * std::exp(-u * u / 2.0) / d;
+}
+
+// The value at 0-based position k of the ascending list with its counts.
+double order_stat(const kes_valnode* v, int k) {
+  double seen = 0.0;
+  for (; v != nullptr; v = v->next) {
+    seen += v->count;
+    if (k < seen || v->next == nullptr) return v->key.value;
+  }
+  return zmissing();
+}
+
+// The sample quantile at p by the request's percentile definition.
+double quantile(const zfit_work* w, double p) {
+  int lo, hi;
+  const double g = calcfrac(w, w->req->n, p, &lo, &hi);
+  return (1.0 - g) * order_stat(w->values, lo) + g * order_stat(w->values, hi);
+}
+
+// Estimates from four sample quantiles at the normal points -3z, -z, z, 3z: 0, or 1
+// after the notes of the failing check.
+int percentile_fit(zfit_work* w) {
+  zfit_req* r = w->req;
+  const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
+  const double tol = std::isnan(r->second) ? 0.01 : r->second;
+  double pr[4], q[4];
+  const double pts[4] = {-3.0 * z, -z, z, 3.0 * z};
+  for (int i = 0; i < 4; ++i) {
+    pr[i] = zprbnrm(pts[i]);
+    q[i] = quantile(w, pr[i]);
+  }
+  const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
+  xpmlog(308, 1331, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
+  xpmlog(308, 1335, 100 * pr[0], q[0], 100 * pr[1], q[1], 100 * pr[2], q[2], 100 * pr[3], q[3]);
+  xpmlog(308, 1334, m, n, p);
+  if (std::fabs(p) < 1.053671212772351e-08) {
+    xpmlog(308, 1333);
+    return 1;
+  }
+  const double ratio = m * n / (p * p);
+  xpmlog(308, ratio > 1.0 + tol ? 1306 : ratio < 1.0 - tol ? 1457 : 1458, ratio);
+  xpmlog(308, 1332, tol);
+  double& theta = w->params[0];
+  if (!w->estimate[0] && r->min <= theta) {
+    xpmlog(308, 1461);
+    xpmlog(308, 249, r->min);
+    return 1;
+  }
+  const int fault = std::fabs(ratio - 1.0) > tol ? 1460 : m / p <= ZEPS53 ? 1348 : m / p - 1.0 < ZEPS53 ? 1349 : 0;
+  const double delta = fault == 0 ? 2.0 * z / std::log(m / p) : 0.0;
+  if (fault != 0 || delta < 1.053671212772351e-08) {
+    xpmlog(308, fault != 0 ? fault : 1350);
+    return 1;
+  }
+  const double mp = m / p;
+  w->params[2] = 1.0 / delta;
+  w->params[1] = -std::log((mp - 1.0) / (p * std::sqrt(mp)));
+  if (w->estimate[0]) theta = (q[1] + q[2]) / 2.0 - (p / 2.0) * (mp + 1.0) / (mp - 1.0);
+  return 0;
 }
 
 // The largest height over the request's range, and the mode; 1 when the mode overflows.
@@ -79,6 +139,58 @@ double ThreshEst(zfit_work* w) {
   return s1 + s2 / sigma;
 }
 
+// The maximum-likelihood threshold: a bracket of the score's change of sign below the
+// minimum, then bisection to 1e-5. 0, or 1 (after note 1462 when the search reaches
+// the minimum).
+int threshold_search(zfit_work* w) {
+  double& theta = w->params[0];
+  const double min = w->req->min;
+  double t = 1.0;
+  while (min - t == min) t *= 10.0;
+  theta = min - t;
+  double g = ThreshEst(w);
+  if (std::isnan(g)) return 1;
+  // The search may not reach the minimum, where the score has no limit; with
+  // zeta and sigma both given it would otherwise halve on for ever.
+  auto at_min = [&] {
+    if (std::fabs(min - theta) > ZEPS53) return false;
+    xpmlog(308, 1462);
+    return true;
+  };
+  double lo, hi;
+  int k = 0;
+  if (g > 0.0) {
+    do {
+      t /= 2.0;
+      lo = theta;
+      theta = min - t;
+      if (at_min() || ++k > kMaxSearch) return 1;
+      g = ThreshEst(w);
+      if (std::isnan(g)) return 1;
+    } while (g > 0.0);
+    hi = theta;
+  } else {
+    do {
+      t *= 2.0;
+      hi = theta;
+      theta = min - t;
+      if (at_min() || ++k > kMaxSearch || !std::isfinite(theta)) return 1;
+      g = ThreshEst(w);
+      if (std::isnan(g)) return 1;
+    } while (g <= 0.0);
+    lo = theta;
+  }
+  for (k = 0; hi - lo > 1e-5; ++k) {
+    if (k > kMaxSearch) return 1;
+    theta = (lo + hi) / 2.0;
+    g = ThreshEst(w);
+    if (std::isnan(g)) return 1;
+    if (g > 0.0) lo = theta;
+    else hi = theta;
+  }
+  return 0;
+}
+
 int fitlognormal(zfit_work* w) {
   zfit_req* r = w->req;
   w->curve = lognormplot;
@@ -89,59 +201,19 @@ int fitlognormal(zfit_work* w) {
     xpmlog(308, 1351);
     return 1;
   }
-  if (r->method == 1) xpmlog(308, 1455);
-  if (!w->estimate[0] && min <= theta) {
-    xpmlog(308, 1461);
-    xpmlog(308, 249, min);
-    return 1;
-  }
-  if (!w->estimate[0]) {
+  if (r->method == 1) {
+    xpmlog(308, 1455);
+    if (percentile_fit(w) != 0) return 1;
+  } else if (!w->estimate[0]) {
+    if (min <= theta) {
+      xpmlog(308, 1461);
+      xpmlog(308, 249, min);
+      return 1;
+    }
     if (w->estimate[1]) ZetaEst(w);
     if (w->estimate[2]) SigmaEst(w);
-  } else {
-    double t = 1.0;
-    while (min - t == min) t *= 10.0;
-    theta = min - t;
-    double g = ThreshEst(w);
-    if (std::isnan(g)) return 1;
-    // The search may not reach the minimum, where the score has no limit; with
-    // zeta and sigma both given it would otherwise halve on for ever.
-    auto at_min = [&] {
-      if (std::fabs(min - theta) > ZEPS53) return false;
-      xpmlog(308, 1462);
-      return true;
-    };
-    double lo, hi;
-    int k = 0;
-    if (g > 0.0) {
-      do {
-        t /= 2.0;
-        lo = theta;
-        theta = min - t;
-        if (at_min() || ++k > kMaxSearch) return 1;
-        g = ThreshEst(w);
-        if (std::isnan(g)) return 1;
-      } while (g > 0.0);
-      hi = theta;
-    } else {
-      do {
-        t *= 2.0;
-        hi = theta;
-        theta = min - t;
-        if (at_min() || ++k > kMaxSearch || !std::isfinite(theta)) return 1;
-        g = ThreshEst(w);
-        if (std::isnan(g)) return 1;
-      } while (g <= 0.0);
-      lo = theta;
-    }
-    for (k = 0; hi - lo > 1e-5; ++k) {
-      if (k > kMaxSearch) return 1;
-      theta = (lo + hi) / 2.0;
-      g = ThreshEst(w);
-      if (std::isnan(g)) return 1;
-      if (g > 0.0) lo = theta;
-      else hi = theta;
-    }
+  } else if (threshold_search(w) != 0) {
+    return 1;
   }
   // No spread, or one value: no law (the curve's height would be NaN or infinite).
   const double sigma = w->params[2];

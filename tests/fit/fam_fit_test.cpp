@@ -6,7 +6,10 @@
 #include <cmath>
 
 #include "../fitreport/fam_ref.h"
+#include "driver/kes_valnode.h"
 #include "fit/kes_families.h"
+#include "fit/zfit.h"
+#include "numeric/zprobit.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
 
@@ -131,6 +134,42 @@ TEST_F(Fam, LognormalRefusals) {
     EXPECT_NE(log().find(row.note), std::string::npos) << log();
     EXPECT_NE(log().find("The Lognormal distribution could not be fitted"), std::string::npos);
   }
+}
+
+TEST_F(Fam, LognormalPercentileEstimatesRecoverTheLawOfExactQuantiles) {
+  // Values at the (i - 0.5)/N quantiles of theta 2, zeta 0.3, sigma 0.6.
+  const int n = 4001;
+  std::vector<kes_valnode> v(n);
+  for (int i = 0; i < n; ++i) {
+    v[i].key.value = 2 + std::exp(0.3 + 0.6 * zprobit((i + 0.5) / n));
+    v[i].count = 1;
+    v[i].next = i + 1 < n ? &v[i + 1] : nullptr;
+  }
+  const struct {
+    double theta;
+    int rc;
+  } rows[] = {{NAN, 0}, {1.0, 0}, {v[0].key.value, 1}};
+  for (const auto& row : rows) {
+    zfit_req r{};
+    r.mode = r.method = 1;
+    r.family = ZFIT_LOGNORMAL;
+    r.values = v.data();
+    r.params[0] = row.theta;
+    r.params[1] = r.params[2] = r.params[3] = r.pctl_z = r.second = NAN;
+    r.n = n;
+    r.min = v[0].key.value;
+    r.max = v[n - 1].key.value;
+    r.pctldef = 5;
+    ASSERT_EQ(zfit(&r), row.rc) << row.theta;
+    if (row.rc != 0) continue;
+    // Given or not, the threshold of the percentiles' law is its own.
+    EXPECT_NEAR(r.params[2], 0.6, 2e-3);
+    if (std::isnan(row.theta)) {
+      EXPECT_NEAR(r.params[0], 2, 2e-3);
+      EXPECT_NEAR(r.params[1], 0.3, 2e-3);
+    }
+  }
+  EXPECT_NE(log().find("points to a lognormal law"), std::string::npos);
 }
 
 TEST_F(Fam, WeibullWithTheThresholdGivenSolvesTheProfileEquation) {

@@ -107,7 +107,8 @@ int lognormal_height(zfit_work* w) {
 
 void ZetaEst(zfit_work* w) {
   double s = 0.0;
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) s += v->count * std::log(v->key.value - w->params[0]);
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next)
+    s += v->count * std::log(v->key.value - w->params[0]);
   w->params[1] = s / w->req->n;
 }
 

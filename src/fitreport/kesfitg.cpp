@@ -47,7 +47,8 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
 void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
   if (c == nullptr) return;
-  kes_edf3(ctx, request, cell, kFam, c->params[0] + c->params[1] * c->params[2], c->params[1] * std::sqrt(c->params[2]));
+  const double theta = c->params[0], sigma = c->params[1], alpha = c->params[2];
+  kes_edf3(ctx, request, cell, kFam, theta + sigma * alpha, sigma * std::sqrt(alpha));
   kesmidg(ctx, request, cell);
 }
 

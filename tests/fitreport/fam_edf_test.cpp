@@ -127,6 +127,41 @@ TEST_F(FamEdf, KnownThresholdCasesUseTheFixedTables) {
   EXPECT_EQ(w3.edf.rel_asq, '>');
 }
 
+TEST_F(FamEdf, EveryKnownThresholdCaseKeepsItsPValuesInItsTable) {
+  // Scale and shape given near their fitted values, or estimated (NAN).
+  const double z = ref("lnorm_theta0")[0], sl = ref("lnorm_theta0")[1];
+  const double sw = ref("weib_theta0")[1], cw = ref("weib_theta0")[0];
+  const struct {
+    int dist;
+    const slots3* s;
+    double scale, shape;
+    bool d;
+    double top, bottom;  // the W-Sq and A-Sq levels at the table's ends
+  } rows[] = {
+      {KES_DIST_LOGNORMAL, &kLognormal, NAN, sl, false, 0.25, 0.0025},
+      {KES_DIST_LOGNORMAL, &kLognormal, z, NAN, false, 0.25, 0.0025},
+      {KES_DIST_LOGNORMAL, &kLognormal, NAN, NAN, true, 0.5, 0.005},
+      {KES_DIST_WEIBULL, &kWeibull, NAN, cw, false, 0.25, 0.01},
+      {KES_DIST_WEIBULL, &kWeibull, sw, NAN, false, 0.25, 0.01},
+      {KES_DIST_WEIBULL, &kWeibull, NAN, NAN, false, 0.25, 0.01},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(&r - rows);
+    TearDown();
+    SetUp();
+    const kes_curve& c = tested(r.dist, *r.s, 0, r.scale, r.shape);
+    EXPECT_EQ(c.edf.p_d_missing, r.d ? 0 : 1);
+    for (auto [p, rel] : {std::pair{c.edf.p_wsq, c.edf.rel_wsq}, std::pair{c.edf.p_asq, c.edf.rel_asq}}) {
+      EXPECT_GE(p, r.bottom);
+      EXPECT_LE(p, r.top);
+      // A relation only at the ends of the table.
+      if (rel != ' ') {
+        EXPECT_EQ(p, rel == '>' ? r.top : r.bottom);
+      }
+    }
+  }
+}
+
 TEST_F(FamEdf, TableLookupsAtAndPastTheEnds) {
   const double crit[5] = {1, 2, 3, 4, 5}, lev[5] = {.25, .10, .05, .025, .01};
   const struct {
@@ -188,7 +223,7 @@ TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
   // Gamma, threshold given, scale and shape estimated: case 3 through the tables.
   kes_curve& g = tested(KES_DIST_GAMMA, kGamma, 0, NAN, NAN);
   ASSERT_EQ(g.edf.tested, 1);
-  // sqrt(n) D = 0.409 lies between the .15 point 0.3 and the .10 point 0.4... past it.
+  // The p-value of sqrt(n) D in the flat table's critical values.
   const double sd = std::sqrt(20.0) * ref("gamma_theta0_edf")[0];
   EXPECT_NEAR(g.edf.d, ref("gamma_theta0_edf")[0], 1e-6);
   const kes_edfp want = kes_edf_crit11(kCrit, sd);
@@ -210,8 +245,12 @@ TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
     kes_curve& c = tested(KES_DIST_GAMMA, kGamma, 0, NAN, r.alpha, r.x);
     EXPECT_EQ(c.edf.tested, 0);
     EXPECT_TRUE(std::isnan(c.edf.d) && std::isnan(c.edf.wsq) && std::isnan(c.edf.asq));
-    if (r.note != nullptr) EXPECT_NE(log().find(std::string("The Gamma goodness-of-fit tests with estimated parameters ") + r.note), std::string::npos) << log();
-    else EXPECT_EQ(log().find("goodness-of-fit"), std::string::npos) << log();
+    const std::string note = std::string("The Gamma goodness-of-fit tests with estimated parameters ");
+    if (r.note != nullptr) {
+      EXPECT_NE(log().find(note + r.note), std::string::npos) << log();
+    } else {
+      EXPECT_EQ(log().find("goodness-of-fit"), std::string::npos) << log();
+    }
   }
 }
 

@@ -189,6 +189,20 @@ TEST_F(Fam, WeibullWithTheThresholdGivenSolvesTheProfileEquation) {
   EXPECT_EQ(curve(c, 2).params[1], 3);
 }
 
+TEST_F(Fam, TwoParameterWeibullTakesItsSingleOptions) {
+  request({{KES_DIST_WEIBULL2, 0}});
+  req.type = KES_PLOT_PROB;
+  kes_cell* c = cell(s3);
+  number(KES_PLOT_SLOT_WEIBULL2_SIGMA, 3);
+  ASSERT_EQ(estimate(c, 0), 0);
+  EXPECT_EQ(count("THETA= is not given for the Weibull curve", log()), 1);
+  EXPECT_EQ(curve(c, 0).params[1], 3);
+  EXPECT_NEAR(curve(c, 0).params[2], ref("weib_sigma3")[0], 1e-5);
+  // The two-parameter law draws no curve and runs no tests.
+  EXPECT_EQ(kes_fam_weibull2.plt, nullptr);
+  EXPECT_EQ(kes_fam_weibull2.edf, nullptr);
+}
+
 TEST_F(Fam, WeibullNewtonThatUsesItsBudgetFails) {
   request({{KES_DIST_WEIBULL, 0}});
   number(KES_PLOT_SLOT_WEIBULL_MAXITER, 2);

@@ -198,6 +198,36 @@ TEST_F(FamEdf, CoefficientFormsEvaluateTheirTerms) {
   EXPECT_NEAR(crit[3], std::exp(0.25 + 2 * 0.5 / std::log(20.0)), 1e-14);
 }
 
+TEST_F(FamEdf, EveryTableOfTheLayoutIsAccepted) {
+  // The sizes of every family's tables; all zero, so every critical value is 1.
+  const struct {
+    int family;
+    std::vector<int> sets, d, w, a;
+  } rows[] = {
+      {KES_COEF_GAMMA, {1, 2, 3, 4, 5, 6, 7}, {57, 45, 45, 69, 46, 58, 58}, {45, 44, 45, 47, 47, 47, 58},
+       {44, 45, 45, 56, 48, 35, 60}},
+      {KES_COEF_LOGNORMAL, {4, 5, 6, 61, 7}, {70, 58, 68, 56, 57}, {79, 57, 56, 58, 46}, {69, 58, 56, 58, 46}},
+      {KES_COEF_WEIBULL, {4, 5, 6, 7}, {68, 45, 69, 45}, {59, 48, 47, 47}, {46, 46, 36, 45}},
+  };
+  const double one[11] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  for (const auto& r : rows) {
+    std::string t;
+    for (size_t i = 0; i < r.sets.size(); ++i) {
+      const std::string k = std::to_string(r.sets[i]);
+      t += flat_table("dcoef" + k, r.d[i], one) + flat_table("w2coef" + k, r.w[i], one) +
+           flat_table("a2coef" + k, r.a[i], one);
+    }
+    const char* bad = nullptr;
+    ASSERT_EQ(kes_edf_coef_load(r.family, table_file("all.edf", t).c_str(), &bad), 0) << r.family << " " << bad;
+    for (int set : r.sets)
+      for (int stat = 0; stat < 3; ++stat) {
+        double crit[11];
+        ASSERT_TRUE(kes_edf_coef_crit(r.family, set, stat, 1.5, 30, crit)) << set;
+        EXPECT_EQ(crit[10], 1.0);
+      }
+  }
+}
+
 TEST_F(FamEdf, BadTableFilesAreRefusedWithTheirFault) {
   const struct {
     int family;

@@ -284,6 +284,34 @@ TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
   }
 }
 
+TEST_F(FamEdf, ShapesPastTheTablesGetNoTests) {
+  // Threshold and scale estimated, the shape given: case 5 of each family.
+  const struct {
+    int dist, family;
+    const slots3* s;
+    double shape;
+    int tested;
+    std::vector<int> sizes;
+  } rows[] = {
+      {KES_DIST_LOGNORMAL, KES_COEF_LOGNORMAL, &kLognormal, 2.99, 1, {58, 57, 58}},
+      {KES_DIST_LOGNORMAL, KES_COEF_LOGNORMAL, &kLognormal, 3.0, 0, {58, 57, 58}},
+      {KES_DIST_WEIBULL, KES_COEF_WEIBULL, &kWeibull, 2.01, 1, {45, 48, 46}},
+      {KES_DIST_WEIBULL, KES_COEF_WEIBULL, &kWeibull, 2.0, 0, {45, 48, 46}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.shape);
+    TearDown();
+    SetUp();
+    const std::string t = flat_table("dcoef5", r.sizes[0], kCrit) + flat_table("w2coef5", r.sizes[1], kCrit) +
+                          flat_table("a2coef5", r.sizes[2], kCrit);
+    ASSERT_EQ(kes_edf_coef_load(r.family, table_file("s5.edf", t).c_str(), nullptr), 0);
+    const kes_curve& c = tested(r.dist, *r.s, NAN, NAN, r.shape);
+    EXPECT_EQ(c.edf.tested, r.tested);
+    EXPECT_EQ(std::isnan(c.edf.wsq), r.tested == 0);
+    EXPECT_EQ(log().find("goodness-of-fit tests"), std::string::npos) << log();
+  }
+}
+
 TEST_F(FamEdf, MissingTablesGiveNoPValuesAndOneNote) {
   kes_curve& g = tested(KES_DIST_GAMMA, kGamma, 0, NAN, NAN);
   kesgof(ctx);

@@ -213,25 +213,38 @@ TEST_F(Fam, WeibullNewtonThatUsesItsBudgetFails) {
 }
 
 TEST_F(Fam, ThresholdEstimatesStayInBoundsAndBeatTheGivenThreshold) {
-  for (int dist : {int(KES_DIST_WEIBULL), int(KES_DIST_GAMMA)}) {
-    SCOPED_TRACE(dist);
+  // Shape estimated (NAN) or given; scale estimated or given.
+  const struct {
+    int dist;
+    double shape, scale;
+  } rows[] = {{KES_DIST_WEIBULL, NAN, NAN}, {KES_DIST_WEIBULL, 1.5, NAN}, {KES_DIST_WEIBULL, NAN, 3},
+              {KES_DIST_GAMMA, NAN, NAN},   {KES_DIST_GAMMA, 2, NAN},     {KES_DIST_GAMMA, NAN, 1.5}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(&r - rows);
     TearDown();
     SetUp();
-    request({{dist, 0}, {dist, 1}});
-    if (dist == KES_DIST_WEIBULL)
-      param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {0, 0}, {1, 0});
-    else
-      param(KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, {0, 0}, {1, 0});
+    const bool w = r.dist == KES_DIST_WEIBULL;
+    request({{r.dist, 0}, {r.dist, 1}});
+    param(w ? KES_PLOT_SLOT_WEIBULL_THETA : KES_PLOT_SLOT_GAMMA_THETA,
+          w ? KES_PLOT_SLOT_WEIBULL_THETA_MARKS : KES_PLOT_SLOT_GAMMA_THETA_MARKS, {0, 0}, {1, 0});
+    param(w ? KES_PLOT_SLOT_WEIBULL_C : KES_PLOT_SLOT_GAMMA_ALPHA,
+          w ? KES_PLOT_SLOT_WEIBULL_C_MARKS : KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, {std::isnan(r.shape) ? 0 : r.shape},
+          {std::isnan(r.shape) ? 1 : 0});
+    param(w ? KES_PLOT_SLOT_WEIBULL_SIGMA : KES_PLOT_SLOT_GAMMA_SIGMA,
+          w ? KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS : KES_PLOT_SLOT_GAMMA_SIGMA_MARKS, {std::isnan(r.scale) ? 0 : r.scale},
+          {std::isnan(r.scale) ? 1 : 0});
     kes_cell* c = cell(s3);
     skewness(c);
     ASSERT_EQ(estimate(c, 0), 0) << log();
     ASSERT_EQ(estimate(c, 1), 0);
     const kes_curve& e = curve(c, 0);
     EXPECT_LE(e.params[0], 0.8 - 1e-6);
-    if (dist == KES_DIST_WEIBULL) {
+    if (w) {
       EXPECT_GE(e.params[2], 1.0);
     }
-    EXPECT_GE(loglik(dist, e.params), loglik(dist, curve(c, 1).params) - 1e-9);
+    EXPECT_TRUE(std::isnan(r.shape) || e.params[2] == r.shape);
+    EXPECT_TRUE(std::isnan(r.scale) || e.params[1] == r.scale);
+    EXPECT_GE(loglik(r.dist, e.params), loglik(r.dist, curve(c, 1).params) - 1e-9);
     EXPECT_EQ(e.estimated[0], 1);
   }
 }

@@ -96,6 +96,8 @@ int optimise(zfit_work* w, double alpha0) {
     if (!(x0[1] < r->min)) x0[1] = r->min - 0.1;
     lo[1] = -ZDBL_BIG;
     hi[1] = r->min - 1e-6;
+    // A start between the bound and the minimum would be refused as infeasible.
+    if (x0[1] > hi[1]) x0[1] = hi[1];
   }
   const int flags[3] = {w->estimate[2], w->estimate[1], w->estimate[0]};
   double x[2];

@@ -69,6 +69,8 @@ struct zfit_work {
   zfit_curvefn curve;
   int estimate[4];           // 1 when the parameter was missing in the request
   const kes_valnode* values;
+  const struct zfit_flat* flat;  // the values as arrays for fits that pass over them
+                                 // many times; null: the list
 };
 
 // 0 fitted; 1 failed; 1016 no pool for the fit (no message).

@@ -1,7 +1,26 @@
 // The fit routines of the lognormal, Weibull and gamma laws that the engine runs,
 // with their curve functions and the pieces their tests reach.
 #pragma once
+#include "driver/kes_valnode.h"
 #include "fit/zfit.h"
+
+// The distinct values and their counts as arrays in the fit's pool.
+struct zfit_flat {
+  const double* x;
+  const double* f;
+  long m;
+};
+// Sets w->flat for the rest of the fit; without memory the fit walks the list.
+void zfit_flatten(zfit_work* w);
+// Calls fn(value, count) for every distinct value in ascending order.
+template <class F>
+inline void zfit_each(const zfit_work* w, F&& fn) {
+  if (const zfit_flat* a = w->flat) {
+    for (long i = 0; i < a->m; ++i) fn(a->x[i], a->f[i]);
+    return;
+  }
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) fn(v->key.value, static_cast<double>(v->count));
+}
 
 int fitlognormal(zfit_work* w);
 double lognormplot(double x, const zfit_work* w);

@@ -21,15 +21,14 @@ struct gsums {
 };
 gsums sums(const zfit_work* w, double theta) {
   gsums s;
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
-    const double y = v->key.value - theta;
-    if (!(y > 0.0)) continue;
-    const double f = v->count;
+  zfit_each(w, [&](double x, double f) {
+    const double y = x - theta;
+    if (!(y > 0.0)) return;
     s.s0 += f * std::log(y);
     s.y += f * y;
     s.i1 += f / y;
     s.i2 += f / (y * y);
-  }
+  });
   return s;
 }
 
@@ -181,7 +180,8 @@ int fitgamma(zfit_work* w) {
   double& alpha = w->params[2];
   if (w->estimate[0]) theta = r->min - 0.1;
   double g = 0.0;
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) g += v->count * std::log(v->key.value - theta);
+  if (w->estimate[0]) zfit_flatten(w);
+  zfit_each(w, [&](double x, double f) { g += f * std::log(x - theta); });
   const double gm = std::exp(g / r->n);
   const double a = std::log((r->mean - theta) / gm);
   double alpha0 = r->init_shape;

@@ -107,19 +107,18 @@ int lognormal_height(zfit_work* w) {
 
 void ZetaEst(zfit_work* w) {
   double s = 0.0;
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next)
-    s += v->count * std::log(v->key.value - w->params[0]);
+  const double theta = w->params[0];
+  zfit_each(w, [&](double x, double f) { s += f * std::log(x - theta); });
   w->params[1] = s / w->req->n;
 }
 
 void SigmaEst(zfit_work* w) {
   double ss = 0.0;
   const double theta = w->params[0], zeta = w->params[1];
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
-    const double x = v->key.value;
+  zfit_each(w, [&](double x, double f) {
     const double d = x > theta ? std::log(x - theta) - zeta : 0.0;
-    ss += v->count * d * d;
-  }
+    ss += f * d * d;
+  });
   const double ms = ss / (w->req->n - 1.0);
   const double tiny = 1000.0 * ZEPS53;
   w->params[2] = ms <= tiny * tiny * zeta * zeta ? 0.0 : std::sqrt(ms);
@@ -131,12 +130,12 @@ double ThreshEst(zfit_work* w) {
   const double theta = w->params[0], zeta = w->params[1], sigma = w->params[2];
   if (!(std::fabs(sigma) > ZEPS53)) return zmissing();
   double s1 = 0.0, s2 = 0.0;
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
-    const double d = v->key.value - theta;
-    if (!(d > 0.0)) continue;
-    s1 += v->count / d;
-    s2 += v->count * ((std::log(d) - zeta) / sigma) / d;
-  }
+  zfit_each(w, [&](double x, double f) {
+    const double d = x - theta;
+    if (!(d > 0.0)) return;
+    s1 += f / d;
+    s2 += f * ((std::log(d) - zeta) / sigma) / d;
+  });
   return s1 + s2 / sigma;
 }
 
@@ -213,8 +212,9 @@ int fitlognormal(zfit_work* w) {
     }
     if (w->estimate[1]) ZetaEst(w);
     if (w->estimate[2]) SigmaEst(w);
-  } else if (threshold_search(w) != 0) {
-    return 1;
+  } else {
+    zfit_flatten(w);
+    if (threshold_search(w) != 0) return 1;
   }
   // No spread, or one value: no law (the curve's height would be NaN or infinite).
   const double sigma = w->params[2];

@@ -78,3 +78,22 @@ void zfit_hold_given(zfit_optrec* o) {
     o->hess[j == 0 ? 0 : 2] = 1.0;
   }
 }
+
+void zfit_flatten(zfit_work* w) {
+  long m = 0;
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) ++m;
+  host_pool* pool = w->req->pool;
+  const long size = 16L * m + static_cast<long>(sizeof(zfit_flat));
+  void* block = m > 0 ? vmalcp_handler(pool, size, KES_ALLOC) : nullptr;
+  if (block == nullptr) return;
+  double* x = static_cast<double*>(block);
+  double* f = x + m;
+  long i = 0;
+  for (const kes_valnode* v = w->values; v != nullptr; v = v->next, ++i) {
+    x[i] = v->key.value;
+    f[i] = v->count;
+  }
+  zfit_flat* a = reinterpret_cast<zfit_flat*>(f + m);
+  *a = {x, f, m};
+  w->flat = a;
+}

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "driver/kes_valnode.h"
+#include "driver/pool_alloc.h"
 #include "fit/zfit_fams.h"
 #include "fit/znew.h"
 #include "host/host_services.h"
@@ -28,10 +29,10 @@ struct wsums {
 wsums sums(const zfit_work* w, double c, double theta, double r) {
   wsums s;
   const double lr = std::log(r);
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
-    const double y = v->key.value - theta;
-    if (!(y > 0.0)) continue;
-    const double f = v->count, ly = std::log(y), l = ly - lr, q = std::exp(c * l);
+  zfit_each(w, [&](double x, double f) {
+    const double y = x - theta;
+    if (!(y > 0.0)) return;
+    const double ly = std::log(y), l = ly - lr, q = std::exp(c * l);
     s.s0 += f * ly;
     s.q += f * q;
     s.ql += f * q * l;
@@ -41,7 +42,7 @@ wsums sums(const zfit_work* w, double c, double theta, double r) {
     s.qi1 += f * q / y;
     s.qi2 += f * q / (y * y);
     s.qli += f * q * l / y;
-  }
+  });
   return s;
 }
 
@@ -233,17 +234,27 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
     xpmlog(308, 371);
     return 1;
   };
+  // The logarithms once for all iterations, when there is room for them.
+  double* ly = w->flat != nullptr ? static_cast<double*>(vmalcp_handler(r->pool, 8L * w->flat->m, KES_ALLOC)) : nullptr;
+  if (ly != nullptr)
+    for (long i = 0; i < w->flat->m; ++i) ly[i] = std::log(w->flat->x[i] - theta);
   for (int it = 1;; ++it) {
     double a = 0, b = 0, cc = 0, d = 0;
-    for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
-      const double ly = std::log(v->key.value - theta);
-      if (c * ly >= ZEXP_OVER) return fail();
-      const double f = v->count, p = std::exp(c * ly);
+    bool over = false;
+    auto add = [&](double ly, double f) {
+      if (c * ly >= ZEXP_OVER) over = true;
+      const double p = std::exp(c * ly);
       a += f * ly;
       b += f * p * ly;
       cc += f * p * ly * ly;
       d += f * p;
+    };
+    if (ly != nullptr) {
+      for (long i = 0; i < w->flat->m; ++i) add(ly[i], w->flat->f[i]);
+    } else {
+      zfit_each(w, [&](double x, double f) { add(std::log(x - theta), f); });
     }
+    if (over) return fail();
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(cc) || !std::isfinite(d)) return fail();
     if (std::fabs(d) <= tiny) return fail();
     const double t = b / d - a / n;
@@ -269,6 +280,7 @@ int fitweibull(zfit_work* w) {
   double& theta = w->params[0];
   double& sigma = w->params[1];
   double& c = w->params[2];
+  if (w->estimate[2] || w->estimate[0]) zfit_flatten(w);
   if (w->estimate[2] && !w->estimate[0]) {
     c = std::isnan(r->init_shape) ? 1.8 : r->init_shape;
     if (NRweibull(w, zfit_maxiter(r, 20), zfit_tol(r, 1e-5)) != 0) return 1;
@@ -281,10 +293,9 @@ int fitweibull(zfit_work* w) {
   }
   if (w->estimate[1]) {
     double s = 0.0;
-    for (const kes_valnode* v = w->values; v != nullptr; v = v->next) {
-      const double y = v->key.value - theta;
-      if (y > 0.0) s += v->count * std::pow(y, c);
-    }
+    zfit_each(w, [&](double x, double f) {
+      if (x > theta) s += f * std::pow(x - theta, c);
+    });
     sigma = std::pow(s / r->n, 1.0 / c);
     if (!std::isfinite(sigma) || !(sigma > 0.0)) {
       xpmlog(308, 1361);

@@ -210,6 +210,8 @@ int fitlognormal(zfit_work* w) {
       xpmlog(308, 249, min);
       return 1;
     }
+    // Zeta and sigma are two passes: one walk of the list, then the arrays.
+    if (w->estimate[1] && w->estimate[2]) zfit_flatten(w);
     if (w->estimate[1]) ZetaEst(w);
     if (w->estimate[2]) SigmaEst(w);
   } else {

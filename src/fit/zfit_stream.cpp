@@ -4,6 +4,8 @@
 // given mean, the kernel estimate). The fit's curve is left as points in its pool.
 #include "fit/zfit_stream.h"
 
+#include "fit/zfit_fams.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -261,6 +263,8 @@ family_needs needs_of(const zfit_work* w) {
       // With a given mean the spread is taken about it over the values themselves.
       return {fitnormal, mu && missing(req->mean), mu && sigma && missing(req->std), false, !mu && sigma};
     case ZFIT_EXPONENTIAL: return {fitexponential, sigma && missing(req->mean), false, missing(req->min), false};
+    // Percentiles: the threshold test reads the minimum, the quantiles the distinct values.
+    case ZFIT_LOGNORMAL: return {fitlognormal, false, false, true, true};
     case ZFIT_KERNEL: return {nullptr, false, false, true, true};
     default: return {nullptr, false, false, false, false};  // fits not available in this mode
   }

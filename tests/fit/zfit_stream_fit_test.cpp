@@ -7,6 +7,7 @@
 #include <map>
 
 #include "driver/kes_valnode.h"
+#include "numeric/zprobit.h"
 #include "support/fit_fixture.h"
 #include "zfit_stream_source.h"
 
@@ -64,6 +65,26 @@ TEST_F(StreamFit, ClosedFormsMatchTheValueListMode) {
       }
 }
 
+TEST_F(StreamFit, LognormalTakesThePercentileFit) {
+  // The streamed mode fits the lognormal by percentiles: the value-list mode's fit with
+  // method 1. Lognormal quantiles of 400 points, so that the percentile ratio is within
+  // its tolerance of 1.
+  x.clear();
+  for (int i = 0; i < 400; ++i) x.push_back(std::exp(0.5 * zprobit((i + 0.5) / 400)));
+  for (int batch : {1, 7, 100}) {
+    stream_source s(ZFIT_LOGNORMAL, x, {}, batch);
+    s.req.params[0] = 0;
+    s.req.vscale = ZFIT_SCALE_PERCENT, s.req.low = 0, s.req.high = 5;
+    zfit_req one = s.req;
+    one.method = 1, one.pctl_z = one.second = zmissing();  // the percentile defaults
+    const zfit_req ref = mode1(one, false);
+    ASSERT_EQ(s.fit(), 0) << batch;
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(s.req.params[k], ref.params[k]) << batch << " " << k;
+    EXPECT_NEAR(s.req.params[2], 0.5, 0.02);
+    EXPECT_EQ(s.req.height, ref.height) << batch;
+  }
+}
+
 TEST_F(StreamFit, CurvePoints) {
   // Normal: mu -+ 3 sigma, ascending, the mode among them.
   stream_source s(ZFIT_NORMAL, x, {}, 7);
@@ -104,7 +125,7 @@ TEST_F(StreamFit, ErrorsEmptyStreamsAndRefusedRequests) {
   const struct {
     int family;
     std::vector<double> x;
-  } refused[] = {{ZFIT_NORMAL, {}}, {ZFIT_KERNEL, {m, m}}, {ZFIT_NORMAL, {4}}, {2, {1, 2}}, {4, {1, 2}},
+  } refused[] = {{ZFIT_NORMAL, {}}, {ZFIT_KERNEL, {m, m}}, {ZFIT_NORMAL, {4}}, {ZFIT_BETA, {1, 2}}, {4, {1, 2}},
                  {10, {1, 2}},      {-1, {1, 2}}};
   for (const auto& r : refused) {
     stream_source s(r.family, r.x);

@@ -8,21 +8,8 @@
 #   bench/kernel_run.sh RUNNER [N]     (default N: 10000000)
 set -euo pipefail
 
-[ $# -ge 1 ] || { echo "usage: $0 RUNNER [N]" >&2; exit 2; }
-runner=$(realpath "$1")
-n=${2:-10000000}
-here=$(cd "$(dirname "$0")" && pwd)
-data="$here/data"
-mkdir -p "$data"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-
-csv="$data/normal_n$n.csv"
-[ "$n" = 10000000 ] && [ -f "$data/normal_1e7.csv" ] && csv="$data/normal_1e7.csv"
-if [ ! -f "$csv" ]; then
-  g++ -O2 -std=c++20 "$here/make_normal_csv.cpp" -o "$tmp/make_normal_csv"
-  "$tmp/make_normal_csv" "$csv" "$n" >/dev/null
-fi
+source "$(dirname "$0")/whole_run_lib.sh"
+csv=$normal
 member=$(basename "$csv" .csv)
 
 median_run() {  # program text -> "seconds megabytes" of the median run

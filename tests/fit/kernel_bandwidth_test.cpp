@@ -21,12 +21,6 @@ std::vector<double> spread_values() {
   return x;
 }
 
-std::string keys() {
-  std::string k;
-  for (const auto& n : kernel_cells::notes) k += n.first + " ";
-  return k;
-}
-
 class keskern_test : public kernel_cells {};
 
 TEST_F(keskern_test, ListsRepeatTheirLastValueAndDefaultsFollowTheType) {
@@ -59,7 +53,7 @@ TEST_F(keskern_test, BoundsWithTheDefaultBandwidthAreNoted) {
   EXPECT_EQ(kernel(cell, 0)->kernel.c, 0.78520352);
   EXPECT_EQ(kernel(cell, 0)->kernel.lower, 0);
   EXPECT_EQ(kernel(cell, 0)->kernel.upper, 30);
-  EXPECT_EQ(keys(), "431/874 ");
+  EXPECT_EQ(kes_test::note_recorder::keys(), "431/874");
 }
 
 TEST_F(keskern_test, PlugInWithANonNormalKernelBecomesNormal) {
@@ -67,7 +61,7 @@ TEST_F(keskern_test, PlugInWithANonNormalKernelBecomesNormal) {
   kernel_option({3, 2}, {-2});
   kes_cell* cells[2] = {add_cell(spread_values(), 1, "1"), add_cell(spread_values(), 2, "2")};
   for (kes_cell* cell : cells) ASSERT_EQ(set_up(cell), 0);
-  EXPECT_EQ(keys(), "189/340 189/340 ");  // once per cell, not once per curve
+  EXPECT_EQ(kes_test::note_recorder::keys(), "189/340 189/340");  // once per cell, not once per curve
   for (kes_cell* cell : cells)
     for (int k = 0; k < 2; ++k) {
       const kes_kernspec& kn = kernel(cell, k)->kernel;
@@ -87,13 +81,13 @@ TEST_F(keskern_test, SpreadFallBacksAndTheirNotes) {
     double scale;  // of c: the spread over N^1/5
     const char* notes;
   } cases[] = {
-      {0, {1, 5, 5, 5, 5, 5, 5, 9}, 8 / std::pow(8, 0.2), "431/21 431/178 "},
-      {1, {1, 5, 5, 5, 5, 5, 5, 9}, 8 / std::pow(8, 0.2), "431/30 431/178 "},
-      {0, {3, 3, 3, 3}, 1 / std::pow(4, 0.2), "431/21 431/178 431/22 431/23 431/919 "},
-      {1, {3, 3, 3, 3}, 1 / std::pow(4, 0.2), "431/30 431/178 431/30 431/23 431/920 431/23 "},
+      {0, {1, 5, 5, 5, 5, 5, 5, 9}, 8 / std::pow(8, 0.2), "431/21 431/178"},
+      {1, {1, 5, 5, 5, 5, 5, 5, 9}, 8 / std::pow(8, 0.2), "431/30 431/178"},
+      {0, {3, 3, 3, 3}, 1 / std::pow(4, 0.2), "431/21 431/178 431/22 431/23 431/919"},
+      {1, {3, 3, 3, 3}, 1 / std::pow(4, 0.2), "431/30 431/178 431/30 431/23 431/920 431/23"},
   };
   for (const auto& c : cases) {
-    notes.clear();
+    kes_test::note_recorder::clear();
     cv.count = c.classes;
     cv.levels = cv.keycell = nullptr;
     kernel_option({}, {0.2, -2});
@@ -101,9 +95,9 @@ TEST_F(keskern_test, SpreadFallBacksAndTheirNotes) {
     cell->hist_empty = summary(cell)->max == summary(cell)->min;
     ASSERT_EQ(set_up(cell), 0);
     EXPECT_DOUBLE_EQ(kernel(cell, 0)->kernel.h, 0.2 * c.scale);
-    EXPECT_EQ(keys(), c.notes);
+    EXPECT_EQ(kes_test::note_recorder::keys(), c.notes);
     if (c.classes == 1) {
-      EXPECT_NE(notes[0].second.find("C1 = A"), std::string::npos) << notes[0].second;
+      EXPECT_NE(notes[0].text.find("C1 = A"), std::string::npos) << notes[0].text;
     }
     if (!cell->hist_empty) continue;
     EXPECT_EQ(kernel(cell, 1)->fitted, 0u);
@@ -168,7 +162,7 @@ TEST_F(keskern_test, PlugInMemoryShortageLosesTheCurveOnly) {
     long size;
   } cases[] = {{0x2006, 3208}, {0x3004, 8 * 4 * 21}, {0x3006, 8 * 6 * 1024}};
   for (const auto& c : cases) {
-    memmsgs.clear();
+    kes_test::note_recorder::clear();
     cv.levels = cv.keycell = nullptr;
     kernel_option({}, {-2, 0.5});
     kes_cell* cell = add_cell(spread_values());

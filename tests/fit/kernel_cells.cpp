@@ -2,22 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <fstream>
-#include <map>
-#include <numeric>
 #include <sstream>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"
-#include "numeric/zmissing.h"
 
 namespace kernel_test {
 
-std::vector<std::pair<std::string, std::string>> kernel_cells::notes;
-std::vector<long> kernel_cells::memmsgs;
 std::vector<kernel_row> kernel_cells::rows;
 kes_ctx* kernel_cells::current = nullptr;
 
@@ -41,13 +35,6 @@ std::vector<double> ref_numbers(const std::string& name) {
 
 namespace {
 
-int record_xpmlog(int set, int number, va_list ap) {
-  kernel_cells::notes.emplace_back(std::to_string(set) + "/" + std::to_string(number),
-                                   plat::catalogue_format(set, number, ap));
-  return 0;
-}
-void record_xmemmsg(long size) { kernel_cells::memmsgs.push_back(size); }
-
 int record_row(host_access*) {
   const kes_ctx* ctx = kernel_cells::current;
   const kes_outhist_row& r = ctx->outrow;
@@ -59,24 +46,12 @@ int record_row(host_access*) {
 }
 int write_ok(host_dataset*, host_ioreq*) { return 0; }
 
-// The p-quantile of sorted values: the empirical distribution, averaged at jumps.
-double quantile(const std::vector<double>& x, double p) {
-  const double np = x.size() * p;
-  const int j = static_cast<int>(np);
-  return np > j ? x[j] : 0.5 * (x[j - 1] + x[j]);
-}
-
 }  // namespace
 
 void kernel_cells::SetUp() {
   mcn_main(plat::anchor(), nullptr);
   plat::begin_step();
-  const auto& pm = kes_host::services[kes_host::svc_xpmlog];
-  const auto& mm = kes_host::services[kes_host::svc_xmemmsg];
-  old_pmlog_ = plat::replace_service(pm.vector, pm.slot, reinterpret_cast<host_routine>(record_xpmlog));
-  old_memmsg_ = plat::replace_service(mm.vector, mm.slot, reinterpret_cast<host_routine>(record_xmemmsg));
-  notes.clear();
-  memmsgs.clear();
+  recorder_.emplace();
   rows.clear();
   current = &ctx;
   ctx.classvars = &cv;
@@ -98,10 +73,7 @@ void kernel_cells::SetUp() {
 }
 
 void kernel_cells::TearDown() {
-  const auto& pm = kes_host::services[kes_host::svc_xpmlog];
-  const auto& mm = kes_host::services[kes_host::svc_xmemmsg];
-  plat::replace_service(pm.vector, pm.slot, old_pmlog_);
-  plat::replace_service(mm.vector, mm.slot, old_memmsg_);
+  recorder_.reset();
   xmpoold(ctx.bypool);
   plat::finish_step();
   current = nullptr;
@@ -122,50 +94,17 @@ void kernel_cells::kernel_option(std::vector<double> k, std::vector<double> c, s
 
 kes_cell* kernel_cells::add_cell(const std::vector<double>& values, double level, const char* fmt,
                                  kes_cell* parent) {
-  std::vector<double> x = values;
-  std::sort(x.begin(), x.end());
-  std::map<double, int> counts;
-  for (double v : x) ++counts[v];
-  auto& nodes = nodes_.emplace_back(counts.size());
-  int i = 0;
-  for (const auto& [v, c] : counts) {
-    nodes[i].key.value = v;
-    nodes[i].count = c;
-    nodes[i].next = i + 1 < static_cast<int>(nodes.size()) ? &nodes[i + 1] : nullptr;
-    ++i;
-  }
-  kes_varsum& vs = sums_.emplace_back();
-  const bool level_only = x.empty();
-  if (level_only) x.push_back(0);
-  const double n = static_cast<double>(x.size()), mean = std::accumulate(x.begin(), x.end(), 0.0) / n;
-  double ss = 0;
-  for (double v : x) ss += (v - mean) * (v - mean);
-  vs.n = n;
-  vs.std = n > 1 ? std::sqrt(ss / (n - 1)) : zmissing();
-  vs.min = x.front();
-  vs.max = x.back();
-  vs.qrange = quantile(x, 0.75) - quantile(x, 0.25);
-  vs.ndistinct = static_cast<int>(nodes.size());
-  vs.values = nodes.data();
-
+  kes_varsum* vs = made_.summary(values);
   kes_plotslot& sl = slots_.emplace_back();
-  auto& curves = curves_.emplace_back(std::max(req.ncurves, 1));
-  sl.curves = curves.data();
-  sl.n = static_cast<int>(x.size());
+  sl.curves = curves_.emplace_back(std::max(req.ncurves, 1)).data();
+  sl.n = std::max(static_cast<int>(vs->n), 1);
   sl.scale = 1;
-  kes_cell& cell = cells_.emplace_back();
-  cell.slots = &sl;
-  cell.varsums = level_only ? nullptr : &vs;
-  cell.value = level;
-  const std::string& t = texts_.emplace_back(fmt);
-  cell.fmt.len = cell.fmt.width = static_cast<std::uint16_t>(t.size());
-  cell.fmt.text = const_cast<char*>(t.c_str());
-  kes_cell** tail = parent != nullptr ? &parent->child : &cv.levels;
-  while (*tail != nullptr) tail = &(*tail)->next;
-  *tail = &cell;
-  if (parent != nullptr) cell.child = parent;
-  if (cv.keycell == nullptr) cv.keycell = &cell;
-  return &cell;
+  kes_cell* cell = made_.cell(cv, fmt, parent);
+  cell->slots = &sl;
+  cell->varsums = values.empty() ? nullptr : vs;  // a level that holds children
+  cell->value = level;
+  if (cv.keycell == nullptr) cv.keycell = cell;
+  return cell;
 }
 
 int kernel_cells::set_up(kes_cell* cell) {
@@ -191,10 +130,6 @@ void kernel_cells::record_rows() {
   access_.ds = &dataset_;
   req.outkernel = &dataset_;
   req.outkernel_def = &access_;
-}
-
-int kernel_cells::count(const std::string& key) const {
-  return static_cast<int>(std::count_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == key; }));
 }
 
 }  // namespace kernel_test

@@ -1,11 +1,12 @@
 // A histogram request with kernel curves built by hand around the stand-in host:
 // cells with value lists and summaries, plot slots with their curve arrays, the
-// shared bins, recorders of the log and memory notes and of the OUTKERNEL rows; and
+// shared bins, a recorder of the OUTKERNEL rows (and one of the notes); and
 // the reader of the reference tables in ref/ (made by ref/kernel_ref.R).
 #pragma once
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "driver/plot_test_support.h"
 #include "fit/kes_curve.h"
 #include "plotreq/kes_plotslot.h"
+#include "support/hand_cells.h"
+#include "support/note_recorder.h"
 
 namespace kernel_test {
 
@@ -51,11 +54,11 @@ class kernel_cells : public ::testing::Test {
   // (0 percent, 1 count, 2 proportion); the axis from the first to the last midpoint.
   void bins(double first, double last, double width, int vscale);
   void record_rows();  // a recorder becomes the OUTKERNEL data set
-  int count(const std::string& key) const;          // notes "set/number" logged
+  static int count(const std::string& key) { return kes_test::note_recorder::count(key); }
 
  public:
-  static std::vector<std::pair<std::string, std::string>> notes;  // key, text
-  static std::vector<long> memmsgs;
+  static inline std::vector<kes_test::logged_note>& notes = kes_test::note_recorder::notes;
+  static inline std::vector<long>& memmsgs = kes_test::note_recorder::memmsgs;
   static std::vector<kernel_row> rows;
   static kes_ctx* current;
 
@@ -66,16 +69,12 @@ class kernel_cells : public ::testing::Test {
   int varslot[1] = {0};
 
  private:
-  std::deque<kes_cell> cells_;
+  kes_test::hand_cells made_;
   std::deque<kes_plotslot> slots_;
-  std::deque<kes_varsum> sums_;
-  std::deque<std::vector<kes_valnode>> nodes_;
   std::deque<std::vector<kes_curve>> curves_;
-  std::deque<std::string> texts_;
   host_access access_{};
   host_dataset dataset_{};
-  host_routine old_pmlog_ = nullptr;
-  host_routine old_memmsg_ = nullptr;
+  std::optional<kes_test::note_recorder> recorder_;
 };
 
 }  // namespace kernel_test

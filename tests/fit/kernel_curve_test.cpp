@@ -1,6 +1,6 @@
 // Kernel curves of a cell: heights on each vertical scale, the AMISE, the bound checks
-// and their notes, the points of a panel, and the OUTKERNEL rows of several curves and
-// cells.
+// and their notes, the points of a panel, the OUTKERNEL rows of two CLASS variables and
+// memory shortage. (Rows of several curves in CLASS cells: examples/kernel_curves.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,7 +68,7 @@ TEST_F(kernel_curve, AmiseFromTheBandwidthAndTheNote) {
   auto amise = [&](double c) { return (1.1283791670955126 / 4 / c + 0.236278331 * std::pow(c, 4)) / (std::pow(n, 0.8) * s); };
   keskdfy(&ctx, cell, 0);
   EXPECT_NEAR(kernel(cell, 0)->kernel.amise, amise(0.5), 1e-15);
-  EXPECT_NE(notes.back().second.find("c = 0.5,"), std::string::npos) << notes.back().second;
+  EXPECT_NE(notes.back().text.find("c = 0.5,"), std::string::npos) << notes.back().text;
   keskdfy(&ctx, cell, 1);
   const kes_kernspec& kn = kernel(cell, 1)->kernel;
   ASSERT_GT(std::abs(kn.h * std::pow(n, 0.2) / s - kn.c), 0.01);
@@ -86,24 +86,22 @@ TEST_F(kernel_curve, BoundNotesAndReflection) {
     const char* notes;
     bool kept;     // the bounds survive
   } cases[] = {
-      {1, 0.5, 8, 11, "431/856 431/859 431/12 ", false},    // inside the data: dropped
-      {1, 0.5, min - 0.1, zmissing(), "431/871 ", true},     // reflected
-      {2, 100, 0, 30, "431/862 431/865 431/13 ", false},     // wider than the grid
-      {1, 0, min - 0.01, max + 0.01, "431/868 431/12 ", false},
+      {1, 0.5, 8, 11, "431/856 431/859 431/12", false},    // inside the data: dropped
+      {1, 0.5, min - 0.1, zmissing(), "431/871", true},     // reflected
+      {2, 100, 0, 30, "431/862 431/865 431/13", false},     // wider than the grid
+      {1, 0, min - 0.01, max + 0.01, "431/868 431/12", false},
   };
   for (const auto& c : cases) {
-    notes.clear();
+    kes_test::note_recorder::clear();
     cv.levels = cv.keycell = nullptr;
     kernel_option({static_cast<double>(c.type)}, {c.c > 0 ? c.c : 1}, {c.lower}, {c.upper});
     kes_cell* cell = add_cell(x);
     bins(6, 16, 1, 1);
     if (c.c == 0) stmt.list(KES_PLOT_SLOT_KERNEL_C, {1.2 * (max - min) / 3 / (summary(cell)->qrange / std::pow(60, 0.2))});
     ASSERT_EQ(set_up(cell), 0);
-    notes.clear();
+    kes_test::note_recorder::clear();
     keskdfy(&ctx, cell, 0);
-    std::string keys;
-    for (const auto& n : notes) keys += n.first + " ";
-    EXPECT_EQ(keys, c.notes);
+    EXPECT_EQ(kes_test::note_recorder::keys(), c.notes);
     EXPECT_EQ(!is_missing(kernel(cell, 0)->kernel.lower), c.kept) << c.notes;
     if (!c.kept) continue;
     // Reflected: nothing below the bound, and the density integrates to 1 above it.
@@ -136,40 +134,6 @@ TEST_F(kernel_curve, PanelPointsStartAndEndAtThePanelEdges) {
   ASSERT_EQ(keskdf(&ctx, cell, work.data(), xy.data(), sl->grid_a - 5, 13.97, &n, kernel(cell, 0)), 0);
   EXPECT_EQ(xy[0], sl->grid_a * 2 + 1);
   EXPECT_NEAR(xy[2 * (n - 1)], 13.97 * 2 + 1, 1e-12);
-}
-
-// Two curves in three CLASS levels: level by level, each curve's points left to
-// right, written once, by kesoutk alone.
-TEST_F(kernel_curve, OutkernelRowsOfTwoCurvesInThreeLevels) {
-  cv.count = 1;
-  kernel_option({1, 2}, {0.5, 0.8});
-  std::vector<kes_cell*> cells;
-  for (int level = 1; level <= 3; ++level) cells.push_back(add_cell(sample(level * 0.3), level, "L"));
-  bins(6, 17, 1, 1);
-  record_rows();
-  for (kes_cell* cell : cells) {
-    ASSERT_EQ(set_up(cell), 0);
-    for (int k = 0; k < 2; ++k) keskdfy(&ctx, cell, k);
-    std::vector<double> work(2 * summary(cell)->ndistinct + 3 * slot(cell)->grid_m);
-    int n = 0;
-    keskdf(&ctx, cell, work.data(), nullptr, 6, 16, &n, kernel(cell, 0));
-    EXPECT_GT(n, 0);
-  }
-  EXPECT_TRUE(rows.empty());
-  ASSERT_EQ(kesoutk(&ctx), 0);
-  std::vector<std::string> blocks;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const std::string key = std::to_string(static_cast<int>(rows[i].level[0])) + rows[i].type;
-    if (blocks.empty() || blocks.back() != key) blocks.push_back(key);
-    else ASSERT_GT(rows[i].value, rows[i - 1].value);
-    ASSERT_DOUBLE_EQ(rows[i].height, rows[i].density * 60 * 1.0);  // VSCALE=COUNT: N w
-  }
-  EXPECT_EQ(blocks, (std::vector<std::string>{"1Normal", "1Triangular", "2Normal", "2Triangular", "3Normal",
-                                               "3Triangular"}));
-  EXPECT_EQ(rows.front().c, 0.5);
-  EXPECT_EQ(rows.back().c, 0.8);
-  EXPECT_EQ(rows.front().value, 5.5);  // the axis range widened by half a bin
-  EXPECT_EQ(rows.back().value, 17.5);
 }
 
 TEST_F(kernel_curve, OutkernelRowsOfTwoClassVariablesAndAConstantCell) {

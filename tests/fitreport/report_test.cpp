@@ -1,5 +1,6 @@
-// Expected percents, fitted and observed quantiles, the fitted-distribution tables in
-// the listing and the OUTHISTOGRAM observations of hand-made requests.
+// Expected percents, fitted and observed quantiles against references, and the note of
+// a curve without tests. (The tables, the PERCENTS= fall-back and the OUTHISTOGRAM rows
+// on each scale and CLASS form are in examples/fit_curves.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -81,46 +82,6 @@ TEST_F(Report, FittedAndObservedQuantiles) {
   }
 }
 
-TEST_F(Report, TablesOfEachFittedCurve) {
-  kes_cell* c = fitted(fit_ref::s1, 3.5, 0.5, 7);
-  flag(KES_PLOT_FLAG_NORMAL_MIDPERCENTS);
-  (void)c;
-  ASSERT_EQ(kesfit(ctx), 0);
-  const std::string l = listing();
-  EXPECT_NE(l.find("Fitted Normal Distribution for x"), std::string::npos);
-  EXPECT_NE(l.find("Parameters for Normal Distribution"), std::string::npos);
-  EXPECT_NE(l.find("Goodness-of-Fit Tests for Normal Distribution"), std::string::npos);
-  EXPECT_NE(l.find("Histogram Bin Percents for Normal Distribution"), std::string::npos);
-  EXPECT_NE(l.find("Quantiles for Normal Distribution"), std::string::npos);
-  EXPECT_NE(l.find("Fitted Exponential Distribution for x"), std::string::npos);
-  // Bins only for the family that asks for them.
-  EXPECT_EQ(l.find("Histogram Bin Percents for Exponential"), std::string::npos);
-  for (const char* t : {"Kolmogorov-Smirnov", "Cramer-von Mises", "Anderson-Darling", "Mu", "Sigma", "Threshold"})
-    EXPECT_NE(l.find(t), std::string::npos) << t;
-  const size_t ks = l.find("Kolmogorov-Smirnov"), cvm = l.find("Cramer-von Mises"), ad = l.find("Anderson-Darling");
-  EXPECT_LT(ks, cvm);
-  EXPECT_LT(cvm, ad);
-  EXPECT_NE(l.find("5.075"), std::string::npos);
-}
-
-TEST_F(Report, PercentsOutsideTheOpenRangeFallBackToTheDefaults) {
-  fitted(fit_ref::s1, 3.5, 0.5, 7);
-  numbers(KES_PLOT_SLOT_NORMAL_PERCENTS, {0, 50});
-  ASSERT_EQ(kesfit(ctx), 0);
-  const std::string lg = log();
-  EXPECT_NE(lg.find("PERCENTS= of the Normal distribution must lie strictly between 0 and 100."),
-            std::string::npos);
-  EXPECT_NE(lg.find("The default percents are used."), std::string::npos);
-  const std::string l = listing();
-  const size_t at = l.find("Quantiles for Normal Distribution");
-  ASSERT_NE(at, std::string::npos);
-  // The nine default rows, 1 to 99, and no row at 0.
-  const std::string rows = l.substr(at);
-  EXPECT_NE(rows.find(" 99 "), std::string::npos) << rows;
-  EXPECT_NE(rows.find(" 1 "), std::string::npos) << rows;
-  EXPECT_EQ(rows.find(" 0 "), std::string::npos) << rows;
-}
-
 TEST_F(Report, ACurveWithoutTestsGetsItsNoteAndNoTestTable) {
   request({{KES_DIST_EXPONENTIAL, 0}});
   kes_cell* c = cell({0.2, 0.5, 1.1, 2});
@@ -132,61 +93,6 @@ TEST_F(Report, ACurveWithoutTestsGetsItsNoteAndNoTestTable) {
   const std::string l = listing();
   EXPECT_NE(l.find("Parameters for Exponential Distribution"), std::string::npos);
   EXPECT_EQ(l.find("Goodness-of-Fit"), std::string::npos);
-}
-
-TEST_F(Report, AllCurvesNoprintStillWriteTheOutHistogramRows) {
-  request({{KES_DIST_NORMAL, 0}, {KES_DIST_NORMAL, 1}}, 1);
-  flag(KES_PLOT_FLAG_NORMAL_NOPRINT);
-  kes_cell* c = cell({1, 2, 2, 3, 3, 3, 4});
-  bins(1, 1, 4);
-  outhist("oh");
-  ASSERT_EQ(estimate(c, 0), 0);
-  ASSERT_EQ(estimate(c, 1), 0);
-  kesgof(ctx);
-  ASSERT_EQ(kesfit(ctx), 0);
-  EXPECT_EQ(listing().find("Fitted"), std::string::npos);
-  const std::string csv = out_text();
-  // Count scale: _COUNT_ is the bar, _OBSPCT_ 100 h / N; curves NORMAL and NORMAL2.
-  EXPECT_NE(csv.find("_MIDPT_"), std::string::npos) << csv;
-  EXPECT_EQ(count("NORMAL2", csv), 4) << csv;
-  EXPECT_EQ(count("NORMAL,", csv) + count("NORMAL\"", csv) + count("NORMAL ", csv), 4) << csv;
-  EXPECT_NE(csv.find("42.857142857"), std::string::npos) << csv;  // 3 of 7 values
-}
-
-TEST_F(Report, OutHistogramRowsOfTwoClassVariables) {
-  class_vars(2);
-  request({{KES_DIST_NORMAL, 0}});
-  kes_cell* p = parent_level("P");
-  kes_cell* a = cell({1, 2, 2}, "A", p);
-  kes_cell* b = cell({2, 3}, "B", p);
-  bins(1, 1, 3);
-  outhist("oh2");
-  ASSERT_EQ(estimate(a, 0), 0);
-  ASSERT_EQ(estimate(b, 0), 0);
-  kesgof(ctx);
-  ASSERT_EQ(kesfit(ctx), 0);
-  const std::string csv = out_text();
-  // One row per bin of each cell: two in A (1, 2), two in B (2, 3).
-  EXPECT_EQ(count("\nP,A,", csv), 2) << csv;
-  EXPECT_EQ(count("\nP,B,", csv), 2) << csv;
-  const std::string l = listing();
-  EXPECT_NE(l.find("g = P"), std::string::npos) << l;
-  EXPECT_NE(l.find("h = B"), std::string::npos) << l;
-}
-
-TEST_F(Report, PercentScaleObservedPercentIsTheBar) {
-  request({{KES_DIST_NORMAL, 0}}, 0);
-  flag(KES_PLOT_FLAG_NORMAL_NOPRINT);
-  kes_cell* c = cell({1, 2, 2, 2});
-  bins(1, 1, 2);
-  outhist("oh3");
-  ASSERT_EQ(estimate(c, 0), 0);
-  kesgof(ctx);
-  ASSERT_EQ(kesfit(ctx), 0);
-  const std::string csv = out_text();
-  // Bar heights 25 and 75 percent: counts 1 and 3.
-  EXPECT_NE(csv.find(",25,1,"), std::string::npos) << csv;
-  EXPECT_NE(csv.find(",75,3,"), std::string::npos) << csv;
 }
 
 }  // namespace

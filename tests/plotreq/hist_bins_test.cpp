@@ -1,8 +1,8 @@
 // The common bins of a histogram request (kesmerg) on cells built by hand: bin edges
-// with and without RTINCLUDE, widening of key and list bins across cells, uniform
-// bins, the bin limit, a key cell without values, the vertical scales and a bin count
-// that cannot be had. Expected bins and counts are worked out by hand. (MAXNBIN= and
-// MAXSIGMAS= are in examples/hist_cells and hist_notes.)
+// with and without RTINCLUDE, uniform bins, a key cell without values, the vertical
+// scales, a bin count that cannot be had and a value left on an edge by widening.
+// Expected bins and counts are worked out by hand. (KEY bins widened across cells, the
+// bin limit, MAXNBIN= and MAXSIGMAS= are in examples/hist_cells and hist_notes.)
 #include <cmath>
 
 #include "hist_fixture.h"
@@ -11,7 +11,7 @@
 namespace {
 
 using hist_test::hist_fixture;
-using plot_test::logged;
+using kes_test::note_recorder;
 
 const double kBelow1 = std::nextafter(1.0, 0.0);
 const double kAbove1 = std::nextafter(1.0, 2.0);
@@ -40,7 +40,7 @@ TEST_F(hist_fixture, values_on_bin_edges) {
       {{0.5, 3}, {0.5, 1.5, 2.5}, true, 0.5, {1, 0, 1}, ""},
   };
   for (const row& r : rows) {
-    logged.clear();
+    note_recorder::clear();
     stmt.list(KES_PLOT_SLOT_MIDPOINTS, r.mids, 3);
     bincode[0] = KES_BINS_EXPLICIT;
     req.rtinclude = r.rtinclude;
@@ -52,28 +52,6 @@ TEST_F(hist_fixture, values_on_bin_edges) {
     EXPECT_EQ(messages(), r.notes);
     cv = kes_classvars{};
   }
-}
-
-// KEY bins of the first of two cells (0..10) widen to cover the second (100..110):
-// the default bins of 11 values over 0..10 are the midpoints 1.5 to 10.5 by 3, and
-// 33 more widths reach 109.5; the second cell counts into bins 33 to 36.
-TEST_F(hist_fixture, key_bins_widen_to_every_cell) {
-  cv.count = 1;
-  std::vector<double> a, b;
-  for (int i = 0; i <= 10; ++i) a.push_back(i), b.push_back(100 + i);
-  kes_cell* first = cell(a);
-  kes_cell* second = cell(b);
-  ASSERT_EQ(kesmerg(&ctx), 0);
-  EXPECT_DOUBLE_EQ(key()->first, 1.5);
-  EXPECT_DOUBLE_EQ(key()->width, 3);
-  EXPECT_EQ(key()->npoints, 37);
-  EXPECT_DOUBLE_EQ(key()->last, 109.5);
-  EXPECT_EQ(slot(first)->firstbin, 0);
-  EXPECT_EQ(counts(first), (std::vector<int>{3, 3, 3, 2}));
-  EXPECT_EQ(slot(second)->firstbin, 33);
-  EXPECT_EQ(counts(second), (std::vector<int>{2, 3, 3, 3}));
-  EXPECT_EQ(total[0], 22);
-  EXPECT_EQ(messages(), "");  // bins of the default rule are widened without a note
 }
 
 // Uniform bins over the data of all cells (UNIFORM, NMIDPOINTS=, NENDPOINTS=).
@@ -112,18 +90,6 @@ TEST_F(hist_fixture, uniform_bins_across_cells) {
     EXPECT_EQ(in_bins(a) + (b != nullptr ? in_bins(b) : 0), static_cast<int>(r.a.size() + r.b.size())) << r.count;
   }
   req.stmt = &stmt.s;
-}
-
-// Widening that would need more bins than the limit: note 189/344 for a list (the
-// bins fall back to uniform ones).
-TEST_F(hist_fixture, widening_past_the_limit) {
-  stmt.list(KES_PLOT_SLOT_MIDPOINTS, {0, 1}, 3);
-  bincode[0] = KES_BINS_EXPLICIT;
-  kes_cell* c = cell({0, 500000});
-  ASSERT_EQ(kesmerg(&ctx), 0);
-  EXPECT_EQ(messages(), "189/344");
-  EXPECT_EQ(req.curbincode, KES_BINS_UNIFORM);
-  EXPECT_EQ(in_bins(c), 2);
 }
 
 // A key cell without values under KEY binning: note 431/836, and the bins come from

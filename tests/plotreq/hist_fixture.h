@@ -1,11 +1,11 @@
 // A histogram request over cells built by hand: a HISTOGRAM node, a CLASS-variables
 // record with zero, one or two CLASS variables, cells whose value lists and summaries
-// are made from plain numbers, and the messages the request writes ("mem(size)" for a
-// memory note).
+// are made from plain numbers, and the messages the request writes.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +14,8 @@
 #include "driver/plot_test_support.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/kes_plotslot.h"
+#include "support/hand_cells.h"
+#include "support/note_recorder.h"
 
 namespace hist_test {
 
@@ -35,7 +37,7 @@ class hist_fixture : public ::testing::Test {
                  const std::vector<int>& counts = {});
   kes_plotslot* slot(kes_cell* c) { return &c->slots[0]; }
   kes_plotslot* key() { return slot(cv.keycell); }
-  std::string messages() const;
+  std::string messages() const { return kes_test::note_recorder::keys(); }
   // The heights of a cell as counts (heights / scale factor).
   std::vector<int> counts(kes_cell* c);
   int in_bins(kes_cell* c) {
@@ -45,12 +47,10 @@ class hist_fixture : public ::testing::Test {
   }
 
  private:
+  kes_test::hand_cells made_;
   std::deque<kes_plotslot> slots_;
-  std::deque<kes_varsum> sums_;
-  std::deque<std::vector<kes_valnode>> nodes_;
-  std::deque<kes_cell> cells_;
-  std::deque<std::string> texts_;
-  host_routine old_[2] = {};
+  int ncells_ = 0;
+  std::optional<kes_test::note_recorder> recorder_;
 };
 
 }  // namespace hist_test

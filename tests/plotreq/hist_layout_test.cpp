@@ -7,7 +7,7 @@
 namespace {
 
 using hist_test::hist_fixture;
-using plot_test::logged;
+using kes_test::note_recorder;
 
 constexpr int kNormal = 0;
 
@@ -27,7 +27,7 @@ TEST_F(hist_fixture, cells_where_no_distribution_is_fitted) {
     kes_cell* none = r.nclass > 0 ? cell({}, 1, lvl) : nullptr;
     kes_cell* spread = r.nclass > 0 ? cell({1, 2, 5}, 0, lvl) : nullptr;
     ASSERT_EQ(kesmerg(&ctx), 0);
-    logged.clear();
+    note_recorder::clear();
     ASSERT_EQ(kescmh4(&ctx), 0);
     EXPECT_EQ(messages(), r.notes) << r.nclass;
     EXPECT_EQ(flat->hist_empty, 1);
@@ -64,7 +64,7 @@ TEST_F(hist_fixture, vertical_axis) {
     cv = kes_classvars{};
     cell({1, 2}, 0, nullptr, {60, 5});
     ASSERT_EQ(kesmerg(&ctx), 0);
-    logged.clear();
+    note_recorder::clear();
     ASSERT_EQ(kescmh4(&ctx), 0);
     EXPECT_EQ(messages(), r.notes) << r.vaxis.size();
     EXPECT_DOUBLE_EQ(key()->vmin, r.vmin) << r.vaxis.size();

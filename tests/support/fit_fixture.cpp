@@ -55,15 +55,12 @@ void fit_fixture::SetUp() {
   ctx->nvars = 1;
   ctx->varnames = &name_;
   ctx->curname = name_;
-  slots_.assign(260, kes_optslot{});
   data_cells_.clear();
   kinds_.clear();
-  stmt = kes_stmt{};
-  stmt.slots = slots_.data();
-  stmt.nslots = 260;
+  stmt = plot_test::node("HISTOGRA");
   req = kes_preq{};
   req.type = KES_PLOT_HISTOGRAM;
-  req.stmt = &stmt;
+  req.stmt = &stmt.s;
   req.classvars = &cv;
   req.varslot = varslot_;
   total_[0] = 0;
@@ -75,9 +72,6 @@ void fit_fixture::SetUp() {
 }
 
 void fit_fixture::TearDown() {
-  for (void* ds : {out_, in_})
-    if (ds != nullptr) plat::close_dataset(static_cast<plat::dataset*>(ds));
-  out_ = in_ = nullptr;
   plat::finish_step();
   v_global_gcb_anchor = saved_anchor_;
   work_.reset();
@@ -92,29 +86,6 @@ int fit_fixture::count(const std::string& text, const std::string& in) {
   int n = 0;
   for (size_t at = in.find(text); at != std::string::npos; at = in.find(text, at + 1)) ++n;
   return n;
-}
-
-void fit_fixture::outhist(const std::string& member) {
-  work_->write_file("d.csv", "x,g,h\n1,A,B\n");
-  std::string err;
-  plat::dataset* in = plat::open_input("", "d", &err);
-  plat::dataset* out = plat::open_output("", member, &err);
-  ASSERT_TRUE(in != nullptr && out != nullptr) << err;
-  in_ = in;
-  out_ = out;
-  out_member_ = member;
-  ctx->data = plat::handle(in);
-  for (int i = 0; i < cv.count; ++i) cv.var[i].varnum = plat::find_variable(in, i == 0 ? "g" : "h");
-  slots_[KES_PLOT_SLOT_OUTHISTOGRAM].given = 1;
-  slots_[KES_PLOT_SLOT_OUTHISTOGRAM].v.handle = plat::handle(out);
-  ASSERT_EQ(kes_outhist_define(ctx, &req), 0);
-}
-
-std::string fit_fixture::out_text() {
-  // The host writes the data set when the access of its definitions ends.
-  if (req.outhist_def != nullptr) xvputt(req.outhist_def);
-  req.outhist_def = nullptr;
-  return slurp(work_->work() / (out_member_ + ".csv"));
 }
 
 void fit_fixture::request(const std::vector<curve_kind>& curves, int vscale) {
@@ -132,61 +103,22 @@ void fit_fixture::class_vars(int count) {
     v.type = 2;
     blank_name(v.name, i == 0 ? "g" : "h");
     for (kes_textdesc* t : {&v.fmt, &v.key}) {
-      texts_.emplace_back(16, ' ');
-      *t = kes_textdesc{16, 0, texts_.back().data()};
+      *t = kes_textdesc{16, 0, made_.text(std::string(16, ' '))};
     }
   }
 }
 
-kes_cell* fit_fixture::new_cell(const std::string& level, kes_cell* parent) {
-  cells_.emplace_back();
-  kes_cell* c = &cells_.back();
-  texts_.emplace_back(level);
-  const auto len = static_cast<std::uint16_t>(level.size());
-  c->fmt = c->key = kes_textdesc{len, len, texts_.back().data()};
-  kes_cell** at = parent != nullptr ? &parent->child : &cv.levels;
-  while (*at != nullptr) at = &(*at)->next;
-  *at = c;
-  c->child = parent;  // a child cell keeps its parent level here
-  return c;
-}
-
-kes_cell* fit_fixture::parent_level(const std::string& level) { return new_cell(level, nullptr); }
+kes_cell* fit_fixture::parent_level(const std::string& level) { return made_.cell(cv, level, nullptr); }
 
 kes_cell* fit_fixture::cell(const std::vector<double>& values, const std::string& level, kes_cell* parent) {
-  kes_cell* c = new_cell(level, parent);
+  kes_cell* c = made_.cell(cv, level, parent);
   if (cv.keycell == nullptr) cv.keycell = c;
-  std::vector<double> v = values;
-  std::sort(v.begin(), v.end());
-  nodes_.emplace_back();
-  std::vector<kes_valnode>& nodes = nodes_.back();
-  for (double x : v) {
-    if (nodes.empty() || nodes.back().key.value != x) {
-      nodes.emplace_back();
-      nodes.back().key.value = x;
-    }
-    ++nodes.back().count;
-  }
-  for (size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].next = &nodes[i + 1];
-  varsums_.emplace_back(1);
-  kes_varsum& s = varsums_.back()[0];
-  const double n = static_cast<double>(v.size());
-  for (double x : v) {
-    s.sum += x;
-    s.uss += x * x;
-  }
-  s.mean = n > 0 ? s.sum / n : kMiss;
-  for (double x : v) s.css += (x - s.mean) * (x - s.mean);
-  s.n = s.sumwgt = n;
+  kes_varsum& s = *made_.summary(values);
+  const double n = s.n;
   total_[0] += static_cast<int>(n);
-  s.std = n > 1 ? std::sqrt(s.css / (n - 1)) : kMiss;
-  s.min = v.empty() ? kMiss : v.front();
-  s.max = v.empty() ? kMiss : v.back();
-  s.ndistinct = static_cast<int>(nodes.size());
-  s.values = nodes.empty() ? nullptr : nodes.data();
   summaries_.emplace_back(KES_SUMMARY_DOUBLES, kMiss);
   s.summary = summaries_.back().data();
-  c->varsums = varsums_.back().data();
+  c->varsums = &s;
 
   cellslots_.emplace_back(1);
   kes_plotslot& ps = cellslots_.back()[0];
@@ -232,22 +164,8 @@ void fit_fixture::bins(double first, double width, int nbins, bool endpoints) {
 
 void fit_fixture::param(int values_slot, int markers_slot, const std::vector<double>& values,
                         const std::vector<int>& est) {
-  numbers(values_slot, values);
-  ints_.emplace_back(est.empty() ? std::vector<int>(values.size(), 0) : est);
-  kes_optslot& m = slots_[static_cast<size_t>(markers_slot)];
-  m.given = 1;
-  m.v.count = static_cast<int>(ints_.back().size());
-  m.list = ints_.back().data();
-}
-
-void fit_fixture::flag(int f) { stmt.flags[f / 8] |= static_cast<std::uint8_t>(0x80u >> (f % 8)); }
-
-void fit_fixture::numbers(int slot, const std::vector<double>& values) {
-  doubles_.emplace_back(values);
-  kes_optslot& v = slots_[static_cast<size_t>(slot)];
-  v.given = 1;
-  v.v.count = static_cast<int>(values.size());
-  v.list = doubles_.back().data();
+  stmt.list(values_slot, values);
+  stmt.marks(markers_slot, est.empty() ? std::vector<int>(values.size(), 0) : est);
 }
 
 kes_plotslot& fit_fixture::slot(kes_cell* c) { return c->slots[0]; }

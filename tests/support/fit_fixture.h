@@ -1,7 +1,7 @@
 // A histogram request laid out by hand for the fitting and report tests: one analysis
-// variable, its cells (none, one or two CLASS variables), value lists, plot slots with
-// their bins and curves, the HISTOGRAM statement's option slots, and the stand-in
-// host with a captured log and listing.
+// variable, its cells (none, one or two CLASS variables), plot slots with their bins
+// and curves, the HISTOGRAM statement's option slots, and the stand-in host with a
+// captured log and listing.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -14,8 +14,10 @@
 #include "driver/kes_ctx.h"
 #include "driver/kes_valnode.h"
 #include "driver/kes_varsum.h"
+#include "driver/plot_test_support.h"
 #include "fit/kes_curve.h"
 #include "plotreq/kes_plotslot.h"
+#include "support/hand_cells.h"
 #include "support/scratch_files.h"
 
 namespace kes_test {
@@ -46,8 +48,6 @@ class fit_fixture : public ::testing::Test {
 
   // A number list and its EST markers (nonzero = EST) into the statement's slots.
   void param(int values_slot, int markers_slot, const std::vector<double>& values, const std::vector<int>& est = {});
-  void flag(int f);
-  void numbers(int slot, const std::vector<double>& values);
 
   // Runs the estimate of curve k in the cell as the vertical-axis set-up does;
   // returns its result and the height handed back.
@@ -55,40 +55,26 @@ class fit_fixture : public ::testing::Test {
   kes_plotslot& slot(kes_cell* c);
   kes_curve& curve(kes_cell* c, int k) { return slot(c).curves[k]; }
 
-  // OUTHISTOGRAM=member on the request (with an input data set holding x and the
-  // CLASS variables g and h); out_text closes it and returns the file.
-  void outhist(const std::string& member);
-  std::string out_text();
-
   std::string log() { return work_->log(); }
   std::string listing();
   int count(const std::string& text, const std::string& in);
 
   kes_ctx* ctx = nullptr;
   kes_preq req{};
-  kes_stmt stmt{};
+  plot_test::node stmt{"HISTOGRA"};
   kes_classvars cv{};
 
  private:
-  kes_cell* new_cell(const std::string& level, kes_cell* parent);
   std::unique_ptr<kes_ctx> ctx_;
-  void* in_ = nullptr;
-  void* out_ = nullptr;
-  std::string out_member_;
   std::unique_ptr<scratch_work> work_;
   host_gcb* saved_anchor_ = nullptr;
   kes_stmt proc_{};
   std::vector<kes_optslot> proc_slots_;
-  std::vector<kes_optslot> slots_;
   std::deque<std::vector<double>> doubles_;
-  std::deque<std::vector<int>> ints_;
-  std::deque<std::vector<kes_valnode>> nodes_;
   std::deque<std::vector<double>> summaries_;
-  std::deque<kes_cell> cells_;
+  hand_cells made_;
   std::deque<std::vector<kes_plotslot>> cellslots_;
-  std::deque<std::vector<kes_varsum>> varsums_;
   std::deque<std::vector<kes_curve>> curves_;
-  std::deque<std::string> texts_;
   std::vector<kes_cell*> data_cells_;
   std::vector<curve_kind> kinds_;
   kes_name32 name_{};

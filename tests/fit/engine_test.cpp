@@ -19,8 +19,7 @@ TEST_F(Engine, NormalHeightOnEachVerticalScale) {
   const double unit = 2 / (std::sqrt(2.5) * std::sqrt(2 * M_PI));
   const double heights[3] = {100 * unit, 5 * unit, unit};  // percent, count, proportion
   for (int vscale = 0; vscale < 3; ++vscale) {
-    TearDown();
-    SetUp();
+    restart();
     request({{KES_DIST_NORMAL, 0}}, vscale);
     kes_cell* c = cell({1, 2, 3, 4, 5});
     bins(1, 2, 3);

@@ -122,8 +122,7 @@ TEST_F(Fam, LognormalRefusals) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    TearDown();
-    SetUp();
+    restart();
     request({{KES_DIST_LOGNORMAL, 0}});
     param(KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, row.theta, row.est);
     if (!row.zeta.empty()) param(KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS, row.zeta);
@@ -221,8 +220,7 @@ TEST_F(Fam, ThresholdEstimatesStayInBoundsAndBeatTheGivenThreshold) {
               {KES_DIST_GAMMA, NAN, NAN},   {KES_DIST_GAMMA, 2, NAN},     {KES_DIST_GAMMA, NAN, 1.5}};
   for (const auto& r : rows) {
     SCOPED_TRACE(&r - rows);
-    TearDown();
-    SetUp();
+    restart();
     const bool w = r.dist == KES_DIST_WEIBULL;
     request({{r.dist, 0}, {r.dist, 1}});
     param(w ? KES_PLOT_SLOT_WEIBULL_THETA : KES_PLOT_SLOT_GAMMA_THETA,
@@ -292,8 +290,7 @@ TEST_F(Fam, ShapeOneHeightIsCappedOnlyOnThePercentScale) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.n);
-    TearDown();
-    SetUp();
+    restart();
     request({{row.dist, 0}}, row.vscale);
     const bool w = row.dist == KES_DIST_WEIBULL;
     const double sigma = row.n == 500 ? 2.0 : 0.5;
@@ -317,8 +314,7 @@ TEST_F(Fam, UnfittableCellIsNotedInEachClassFormAndSparesTheOthers) {
                           "For g = P and h = B, THETA= of x lies above"};
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
-    TearDown();
-    SetUp();
+    restart();
     class_vars(k);
     request({{KES_DIST_WEIBULL, 0}});
     param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {1});

@@ -105,8 +105,7 @@ TEST_F(Families, ExponentialPeakAboveAHundredPercentDoesNotRaiseThePercentAxis) 
   } rows[] = {{0, 0.0}, {1, 2 * 3.0}, {2, 2.0}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.vscale);
-    TearDown();
-    SetUp();
+    restart();
     request({{KES_DIST_EXPONENTIAL, 0}}, row.vscale);
     param(KES_PLOT_SLOT_EXPONENTIAL_THETA, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, {0});
     param(KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, {0.5});

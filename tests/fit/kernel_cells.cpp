@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"
+#include "support/ref_tables.h"
 
 namespace kernel_test {
 
@@ -16,15 +15,7 @@ std::vector<kernel_row> kernel_cells::rows;
 kes_ctx* kernel_cells::current = nullptr;
 
 std::vector<std::vector<std::string>> ref_rows(const std::string& name) {
-  std::vector<std::vector<std::string>> rows;
-  std::ifstream in(std::string(KES_SOURCE_DIR) + "/tests/fit/ref/" + name);
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    rows.emplace_back();
-    for (std::string f; fields >> f;) rows.back().push_back(f);
-  }
-  return rows;
+  return kes_test::ref_rows("fit/ref/" + name);
 }
 
 std::vector<double> ref_numbers(const std::string& name) {

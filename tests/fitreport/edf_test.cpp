@@ -87,8 +87,7 @@ TEST_F(Edf, ExponentialStatisticsInTheFourCases) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
-    TearDown();
-    SetUp();
+    restart();
     request({{KES_DIST_EXPONENTIAL, 0}});
     if (row.theta_listed)
       param(KES_PLOT_SLOT_EXPONENTIAL_THETA, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, row.theta, row.theta_est);
@@ -151,8 +150,7 @@ TEST_F(Edf, FourValuesKeepDAndWOnlyForAKnownLaw) {
   // All known: D and W-Sq with the note for A-Sq; anything estimated: no tests.
   for (bool known : {true, false}) {
     SCOPED_TRACE(known);
-    TearDown();
-    SetUp();
+    restart();
     request({{KES_DIST_EXPONENTIAL, 0}});
     if (known) {
       param(KES_PLOT_SLOT_EXPONENTIAL_THETA, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, {0});
@@ -227,9 +225,6 @@ TEST(EdfTables, CaseOneDPValuesFallAsTheStatisticGrows) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 // The table p-value with its relation against a Monte Carlo p-value: the simulated
 // value lies on the stated side of a bound, or between the two table levels that
@@ -260,8 +255,7 @@ TEST_F(Edf, TablePValuesBracketSimulatedOnes) {
               {"mc_expo_sigma1", KES_DIST_EXPONENTIAL, 0, 1.0, &fit_ref::s2}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
-    TearDown();
-    SetUp();
+    restart();
     request({{row.dist, 0}});
     if (row.dist == KES_DIST_NORMAL) {
       param(KES_PLOT_SLOT_NORMAL_MU, KES_PLOT_SLOT_NORMAL_MU_MARKS, {row.p0});
@@ -281,9 +275,6 @@ TEST_F(Edf, TablePValuesBracketSimulatedOnes) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(Edf, AnEmptyVariableIsReportedUnlessTheLayoutDidSo) {
   request({{KES_DIST_NORMAL, 0}});

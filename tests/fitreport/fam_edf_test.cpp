@@ -87,8 +87,7 @@ TEST_F(FamEdf, StatisticsOfGivenLawsMatchTheReference) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.edf);
-    TearDown();
-    SetUp();
+    restart();
     const kes_curve& c = tested(row.dist, *row.s, row.p[0], row.p[1], row.p[2]);
     // Case 0: the fixed tables, every p-value present.
     EXPECT_NEAR(c.edf.d, ref(row.edf)[0], 1e-12);
@@ -109,16 +108,14 @@ TEST_F(FamEdf, KnownThresholdCasesUseTheFixedTables) {
   // 0.0626... x (sqrt(20) - 0.01 + 0.85/sqrt(20)) = 0.291 is below the .15 point.
   EXPECT_EQ(l3.edf.p_d, 0.15);
   EXPECT_EQ(l3.edf.rel_d, '>');
-  TearDown();
-  SetUp();
+  restart();
   // Only sigma estimated (case 2): no D, W-Sq and A-Sq between the table's ends.
   kes_curve& l2 = tested(KES_DIST_LOGNORMAL, kLognormal, 0, 0.8, NAN);
   EXPECT_EQ(l2.edf.p_d_missing, 1);
   EXPECT_TRUE(std::isnan(l2.edf.d));
   EXPECT_GE(l2.edf.p_asq, 0.0025);
   EXPECT_LE(l2.edf.p_asq, 0.25);
-  TearDown();
-  SetUp();
+  restart();
   // Weibull, scale and shape estimated (case 3): no D at all, W-Sq and A-Sq scaled.
   kes_curve& w3 = tested(KES_DIST_WEIBULL, kWeibull, 0, NAN, NAN);
   EXPECT_EQ(w3.edf.p_d_missing, 1);
@@ -148,8 +145,7 @@ TEST_F(FamEdf, EveryKnownThresholdCaseKeepsItsPValuesInItsTable) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(&r - rows);
-    TearDown();
-    SetUp();
+    restart();
     const kes_curve& c = tested(r.dist, *r.s, 0, r.scale, r.shape);
     EXPECT_EQ(c.edf.p_d_missing, r.d ? 0 : 1);
     for (auto [p, rel] : {std::pair{c.edf.p_wsq, c.edf.rel_wsq}, std::pair{c.edf.p_asq, c.edf.rel_asq}}) {
@@ -270,8 +266,7 @@ TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
       {s3, 1.0, nullptr},  // shape at the tables' edge: no tests, no message
   };
   for (const auto& r : rows) {
-    TearDown();
-    SetUp();
+    restart();
     ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g3.edf", t).c_str(), nullptr), 0);
     kes_curve& c = tested(KES_DIST_GAMMA, kGamma, 0, NAN, r.alpha, r.x);
     EXPECT_EQ(c.edf.tested, 0);
@@ -301,8 +296,7 @@ TEST_F(FamEdf, ShapesPastTheTablesGetNoTests) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.shape);
-    TearDown();
-    SetUp();
+    restart();
     const std::string t = flat_table("dcoef5", r.sizes[0], kCrit) + flat_table("w2coef5", r.sizes[1], kCrit) +
                           flat_table("a2coef5", r.sizes[2], kCrit);
     ASSERT_EQ(kes_edf_coef_load(r.family, table_file("s5.edf", t).c_str(), nullptr), 0);
@@ -329,8 +323,7 @@ TEST_F(FamEdf, LognormalSigmaOfOneTakesTheSecondSetOfCaseSix) {
                   flat_table("a2coef61", 58, kCrit);
   for (double sigma : {0.999, 1.0}) {
     SCOPED_TRACE(sigma);
-    TearDown();
-    SetUp();
+    restart();
     ASSERT_EQ(kes_edf_coef_load(KES_COEF_LOGNORMAL, table_file("l6.edf", t).c_str(), nullptr), 0);
     // Threshold and sigma estimated, zeta given (case 6); the fitted sigma is then set.
     kes_curve& c = tested(KES_DIST_LOGNORMAL, kLognormal, NAN, 0.5, NAN);

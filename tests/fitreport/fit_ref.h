@@ -1,26 +1,12 @@
 // The reference values of ref/fit_ref.tsv (made by ref/fit_ref.R) and ref/edf_mc.tsv
 // (made by ref/edf_mc.py), by key.
 #pragma once
-#include <fstream>
-#include <map>
-#include <sstream>
-#include <string>
-#include <vector>
+#include "support/ref_tables.h"
 
 namespace fit_ref {
 
 inline std::map<std::string, std::vector<double>> load(const char* file) {
-    std::map<std::string, std::vector<double>> t;
-    std::ifstream in(std::string(KES_SOURCE_DIR) + "/tests/fitreport/ref/" + file);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.empty() || line[0] == '#') continue;
-      std::istringstream ss(line);
-      std::string k, v;
-      std::getline(ss, k, '\t');
-      while (std::getline(ss, v, '\t')) t[k].push_back(std::stod(v));
-    }
-    return t;
+  return kes_test::ref_keyed(std::string("fitreport/ref/") + file);
 }
 
 inline const std::vector<double>& get(const std::string& key) {

@@ -32,6 +32,11 @@ class fit_fixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // A fresh request, for the next row of a table.
+  void restart() {
+    TearDown();
+    SetUp();
+  }
 
   // The request with its curves (every cell gets them, unfitted).
   void request(const std::vector<curve_kind>& curves, int vscale = 0);

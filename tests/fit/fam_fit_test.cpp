@@ -171,21 +171,38 @@ TEST_F(Fam, LognormalPercentileEstimatesRecoverTheLawOfExactQuantiles) {
   EXPECT_NE(log().find("points to a lognormal law"), std::string::npos);
 }
 
-TEST_F(Fam, WeibullWithTheThresholdGivenSolvesTheProfileEquation) {
-  request({{KES_DIST_WEIBULL, 0}, {KES_DIST_WEIBULL, 1}, {KES_DIST_WEIBULL, 2}});
-  kes_cell* c = cell(s3);
-  ASSERT_EQ(estimate(c, 0), 0);
-  EXPECT_EQ(count("THETA= is not given for the Weibull curve", log()), 1);
-  EXPECT_NEAR(curve(c, 0).params[2], ref("weib_theta0")[0], 1e-5);
-  EXPECT_NEAR(curve(c, 0).params[1], ref("weib_theta0")[1], 1e-5);
-  param(KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS, {0, 0.5, 0});
-  param(KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS, {0, 0, 3}, {1, 1, 0});
-  ASSERT_EQ(estimate(c, 1), 0);
-  EXPECT_NEAR(curve(c, 1).params[2], ref("weib_theta0.5")[0], 1e-5);
-  EXPECT_NEAR(curve(c, 1).params[1], ref("weib_theta0.5")[1], 1e-5);
-  ASSERT_EQ(estimate(c, 2), 0);
-  EXPECT_NEAR(curve(c, 2).params[2], ref("weib_sigma3")[0], 1e-5);
-  EXPECT_EQ(curve(c, 2).params[1], 3);
+TEST_F(Fam, WeibullAndGammaWithTheThresholdGivenSolveTheirProfileEquations) {
+  // Curve 0 without THETA= (0, noted once); curve 1 THETA=0.5; curve 2 the scale given.
+  const struct {
+    int dist, theta[2], sigma[2];
+    const char *law, *key;
+    double scale;
+  } rows[] = {{KES_DIST_WEIBULL, {KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS},
+               {KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS}, "Weibull", "weib", 3},
+              {KES_DIST_GAMMA, {KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS},
+               {KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS}, "gamma", "gamma", 1.5}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.law);
+    restart();
+    request({{r.dist, 0}, {r.dist, 1}, {r.dist, 2}});
+    kes_cell* c = cell(s3);
+    ASSERT_EQ(estimate(c, 0), 0);
+    EXPECT_EQ(count(std::string("THETA= is not given for the ") + r.law + " curve", log()), 1);
+    param(r.theta[0], r.theta[1], {0, 0.5, 0});
+    param(r.sigma[0], r.sigma[1], {0, 0, r.scale}, {1, 1, 0});
+    ASSERT_EQ(estimate(c, 1), 0);
+    ASSERT_EQ(estimate(c, 2), 0);
+    for (int k = 0; k < 2; ++k) {
+      const std::vector<double>& want = fam_ref::get(r.key + std::string(k == 0 ? "_theta0" : "_theta0.5"));
+      EXPECT_NEAR(curve(c, k).params[2], want[0], 1e-5) << k;
+      EXPECT_NEAR(curve(c, k).params[1], want[1], 1e-5) << k;
+    }
+    EXPECT_NEAR(curve(c, 2).params[2], ref(r.dist == KES_DIST_WEIBULL ? "weib_sigma3" : "gamma_sigma15")[0], 1e-5);
+    EXPECT_EQ(curve(c, 2).params[1], r.scale);
+  }
+  number(KES_PLOT_SLOT_GAMMA_MAXITER, 1);
+  EXPECT_EQ(estimate(req.classvars->keycell, 0), 1);
+  EXPECT_NE(log().find("The gamma shape iteration stopped after 1 iterations"), std::string::npos);
 }
 
 TEST_F(Fam, TwoParameterWeibullTakesItsSingleOptions) {
@@ -255,25 +272,6 @@ TEST_F(Fam, WeibullThresholdEstimateNeedsTheSkewnessForItsStart) {
   EXPECT_NE(log().find("The Weibull shape could not be estimated"), std::string::npos);
   number(KES_PLOT_SLOT_WEIBULL_CINITIAL, 1.5);
   EXPECT_EQ(estimate(c, 0), 0);
-}
-
-TEST_F(Fam, GammaWithTheThresholdGivenSolvesTheDigammaEquation) {
-  request({{KES_DIST_GAMMA, 0}, {KES_DIST_GAMMA, 1}, {KES_DIST_GAMMA, 2}});
-  kes_cell* c = cell(s3);
-  ASSERT_EQ(estimate(c, 0), 0);
-  EXPECT_EQ(count("THETA= is not given for the gamma curve", log()), 1);
-  EXPECT_NEAR(curve(c, 0).params[2], ref("gamma_theta0")[0], 1e-5);
-  EXPECT_NEAR(curve(c, 0).params[1], ref("gamma_theta0")[1], 1e-5);
-  param(KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, {0, 0.5, 0});
-  param(KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS, {0, 0, 1.5}, {1, 1, 0});
-  ASSERT_EQ(estimate(c, 1), 0);
-  EXPECT_NEAR(curve(c, 1).params[2], ref("gamma_theta0.5")[0], 1e-5);
-  EXPECT_NEAR(curve(c, 1).params[1], ref("gamma_theta0.5")[1], 1e-5);
-  ASSERT_EQ(estimate(c, 2), 0);
-  EXPECT_NEAR(curve(c, 2).params[2], ref("gamma_sigma15")[0], 1e-5);
-  number(KES_PLOT_SLOT_GAMMA_MAXITER, 1);
-  EXPECT_EQ(estimate(c, 0), 1);
-  EXPECT_NE(log().find("The gamma shape iteration stopped after 1 iterations"), std::string::npos);
 }
 
 TEST_F(Fam, ShapeOneHeightIsCappedOnlyOnThePercentScale) {
@@ -354,7 +352,7 @@ TEST_F(Fam, MembersInvertEachOther) {
   EXPECT_EQ(kesgx(pg, 1.5, &x), 1);
 }
 
-TEST_F(Fam, CurveHeightsEndWhereThePartsSay) {
+TEST_F(Fam, CurveHeightsEndAtTheirCutOffs) {
   const double pl[4] = {0, 0, 1, 0};
   EXPECT_GT(keslplt(std::exp(5.0), 1, pl), 0);
   EXPECT_EQ(keslplt(std::exp(5.0 + 1e-9), 1, pl), 0);

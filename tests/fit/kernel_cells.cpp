@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
@@ -40,22 +41,9 @@ int write_ok(host_dataset*, host_ioreq*) { return 0; }
 }  // namespace
 
 void kernel_cells::SetUp() {
-  mcn_main(plat::anchor(), nullptr);
-  plat::begin_step();
-  recorder_.emplace();
+  hand_request::set_up("X");
   rows.clear();
   current = &ctx;
-  ctx.classvars = &cv;
-  ctx.bypool = xmpoolc(0, 1024, 0);
-  ctx.curreq = &req;
-  ctx.curvar = 0;
-  const char name[] = "X";
-  ctx.curname.len = 1;
-  std::memcpy(ctx.curname.text, name, 1);
-  req.type = KES_PLOT_HISTOGRAM;
-  req.stmt = &stmt.s;
-  req.classvars = &cv;
-  req.varslot = varslot;
   for (int i = 0; i < 2; ++i) {
     cv.var[i].type = 1;
     cv.var[i].name.len = 2;
@@ -64,9 +52,7 @@ void kernel_cells::SetUp() {
 }
 
 void kernel_cells::TearDown() {
-  recorder_.reset();
-  xmpoold(ctx.bypool);
-  plat::finish_step();
+  hand_request::TearDown();
   current = nullptr;
 }
 
@@ -85,12 +71,12 @@ void kernel_cells::kernel_option(std::vector<double> k, std::vector<double> c, s
 
 kes_cell* kernel_cells::add_cell(const std::vector<double>& values, double level, const char* fmt,
                                  kes_cell* parent) {
-  kes_varsum* vs = made_.summary(values);
+  kes_varsum* vs = made.summary(values);
   kes_plotslot& sl = slots_.emplace_back();
   sl.curves = curves_.emplace_back(std::max(req.ncurves, 1)).data();
   sl.n = std::max(static_cast<int>(vs->n), 1);
   sl.scale = 1;
-  kes_cell* cell = made_.cell(cv, fmt, parent);
+  kes_cell* cell = made.cell(cv, fmt, parent);
   cell->slots = &sl;
   cell->varsums = values.empty() ? nullptr : vs;  // a level that holds children
   cell->value = level;

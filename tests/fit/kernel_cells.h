@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,7 @@
 #include "driver/plot_test_support.h"
 #include "fit/kes_curve.h"
 #include "plotreq/kes_plotslot.h"
-#include "support/hand_cells.h"
-#include "support/note_recorder.h"
+#include "support/hand_request.h"
 
 namespace kernel_test {
 
@@ -33,7 +31,7 @@ struct kernel_row {
   double c, value, height, density;
 };
 
-class kernel_cells : public ::testing::Test {
+class kernel_cells : public kes_test::hand_request {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -62,19 +60,12 @@ class kernel_cells : public ::testing::Test {
   static std::vector<kernel_row> rows;
   static kes_ctx* current;
 
-  kes_ctx ctx{};
-  kes_preq req{};
-  kes_classvars cv{};
-  plot_test::node stmt{"HISTOGRA"};
-  int varslot[1] = {0};
 
  private:
-  kes_test::hand_cells made_;
   std::deque<kes_plotslot> slots_;
   std::deque<std::vector<kes_curve>> curves_;
   host_access access_{};
   host_dataset dataset_{};
-  std::optional<kes_test::note_recorder> recorder_;
 };
 
 }  // namespace kernel_test

@@ -2,47 +2,28 @@
 
 #include <cmath>
 
-extern "C" int mcn_main(void*, void*);
-
 namespace hist_test {
 
 void hist_fixture::SetUp() {
-  mcn_main(plat::anchor(), nullptr);
-  plat::begin_step();
-  recorder_.emplace();
-  ctx.runpool = xmpoolc(0, 1024, 0);
-  ctx.bypool = xmpoolc(0, 1024, 0);
+  hand_request::SetUp();
   ctx.nvars = 1;
   ctx.varnums = varnums;
-  ctx.curname.len = 1;
-  ctx.curname.text[0] = 'x';
-  ctx.classvars = req.classvars = &cv;
   ctx.nplots = ctx.nhist = ctx.nplotslots = 1;
-  ctx.preqs = ctx.curreq = &req;
-  req.type = KES_PLOT_HISTOGRAM;
-  req.stmt = &stmt.s;
-  req.varslot = varslot;
+  ctx.preqs = &req;
   req.bincode = bincode;
   req.total = total;
 }
 
-void hist_fixture::TearDown() {
-  recorder_.reset();
-  xmpoold(ctx.bypool);
-  xmpoold(ctx.runpool);
-  plat::finish_step();
-}
-
 kes_cell* hist_fixture::cell(const std::vector<double>& values, double nmissing, kes_cell* lvl,
                              const std::vector<int>& counts) {
-  kes_cell* c = made_.cell(cv, "c" + std::to_string(++ncells_), lvl);
+  kes_cell* c = made.cell(cv, "c" + std::to_string(++ncells_), lvl);
   c->key = {};
   c->slots = &slots_.emplace_back();
   // Cells are listed in the order they are made; the first leaf is the key cell.
   const bool is_level = cv.count == 2 && lvl == nullptr;
   if (cv.keycell == nullptr && !is_level) cv.keycell = c;
   if (is_level) return c;
-  c->varsums = made_.summary(values, counts);
+  c->varsums = made.summary(values, counts);
   c->varsums->pass_total += nmissing;
   return c;
 }

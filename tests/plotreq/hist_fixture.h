@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,21 +13,15 @@
 #include "driver/plot_test_support.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/kes_plotslot.h"
-#include "support/hand_cells.h"
-#include "support/note_recorder.h"
+#include "support/hand_request.h"
 
 namespace hist_test {
 
-class hist_fixture : public ::testing::Test {
+class hist_fixture : public kes_test::hand_request {
  protected:
-  kes_ctx ctx{};
-  kes_classvars cv{};
-  kes_preq req{};
-  plot_test::node stmt{"HISTOGRA"};
-  int varslot[1] = {0}, bincode[1] = {KES_BINS_KEY}, total[1] = {0}, varnums[1] = {0};
+  int bincode[1] = {KES_BINS_KEY}, total[1] = {0}, varnums[1] = {0};
 
   void SetUp() override;
-  void TearDown() override;
 
   // A cell of the given values (each once, or with the given counts) and missing
   // observations; with two CLASS variables a child of `level`. No values and no
@@ -47,10 +40,8 @@ class hist_fixture : public ::testing::Test {
   }
 
  private:
-  kes_test::hand_cells made_;
   std::deque<kes_plotslot> slots_;
   int ncells_ = 0;
-  std::optional<kes_test::note_recorder> recorder_;
 };
 
 }  // namespace hist_test

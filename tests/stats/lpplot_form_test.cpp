@@ -1,5 +1,5 @@
-// The layout of the plot page: the number of plot lines, the switch from leaves to
-// bars, and the bars of weights.
+// The layout of the plot page: the number of plot lines and the switch from leaves
+// to bars. Bars of weights as printed are the example lpplot_one.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -119,25 +119,6 @@ TEST_F(LinePlotForm, NoPageForOneValueOrNoWeightAndNoNormalPlotWithoutDeviation)
   describe(zero, 2, 1.5, 0.7);
   ctx.weight_given = 1;
   EXPECT_EQ(kesform(&ctx, &st, 60, &no_normal), 0);
-}
-
-TEST_F(LinePlotForm, WeightsMakeBarsOfTheirSums) {
-  value_list v({{10, 1, 2}, {12, 1, 0.5}, {31, 1, 1}, {44, 2, 0.25}}, true);
-  describe(v, 5, 20, 12);
-  ctx.weight_given = 1;
-  int no_normal = 0;
-  ASSERT_GT(kesform(&ctx, &st, 60, &no_normal), 0);
-  const kes_lppage& pg = *ctx.lppage;
-  EXPECT_EQ(pg.weighted, 1);
-  EXPECT_DOUBLE_EQ(pg.largest, 2.5);
-  EXPECT_DOUBLE_EQ(pg.per_mark, 0.1);  // 2.5 / 45 = 0.056 rounds to 0.1
-  // Lines of 5 from 10 (K = 5, scale 1): 10 and 12 make the first, 25 marks, its
-  // total in 8 columns at w + 8.
-  EXPECT_EQ(pg.K, 5);
-  const std::string t = line(KES_LP_STEM, 1);
-  EXPECT_EQ(t.substr(8, 26), std::string(25, '*') + " ");
-  EXPECT_EQ(t.substr(pg.w + 8, 8), "     2.5");
-  EXPECT_EQ(line(KES_LP_STEM, 0)[pg.w + 15], '#');
 }
 
 }  // namespace

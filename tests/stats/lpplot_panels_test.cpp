@@ -42,7 +42,8 @@ struct page {
 
 using LinePlotPanels = kes_test::engine_host;
 
-// Stem lines as printed (label and leaves), bottom line first, at stem scale 1.
+// Stem lines as printed (label and leaves), bottom line first, at stem scale 1; the
+// count column and its '#' are the example goldens'.
 TEST_F(LinePlotPanels, StemsAndLeaves) {
   struct row {
     const char* what;
@@ -74,14 +75,6 @@ TEST_F(LinePlotPanels, StemsAndLeaves) {
       EXPECT_EQ(t.substr(0, t.find_last_not_of(' ') + 1), r.lines[i - 1]) << i;
     }
   }
-  // Counts at w + 8 in six columns, the '#' over them.
-  page p(5, 1, 10);
-  value_list v({{-3, 2}, {5, 1}});
-  ASSERT_EQ(kesstem(&p.pg, v.head()), 0);
-  p.pg.w = 20;
-  kesfmed(&p.pg, 1);
-  EXPECT_EQ(p.text(KES_LP_STEM, 1, 8, 26), "33" + std::string(23, ' ') + "2");
-  EXPECT_EQ(p.pg.lines[KES_LP_STEM][0].text[33], '#');
 }
 
 TEST_F(LinePlotPanels, MoreThanFortyEightLeavesOnALineAsksForBars) {
@@ -155,9 +148,6 @@ TEST_F(LinePlotPanels, BlomPositionsSpanColumnsOneToFiftyOne) {
   st.mom.v[KES_MOM_MEAN] = 2;
   st.mom.v[KES_MOM_STD] = 100;  // the reference line crosses only row 2, at column 26
   kesprb(&p.pg, &st);
-  int len = 0;
-  kes_lp_msg(53, &len);
-  EXPECT_EQ(p.text(KES_LP_NORMAL, 0, 9 + (51 - len) / 2, 6), "Normal");
   auto plot = [&](int line) { return p.text(KES_LP_NORMAL, line, 9, KES_LP_NORMCOLS); };
   EXPECT_EQ(plot(1).find_first_not_of(' '), 0u);   // column 1, position 9
   EXPECT_EQ(plot(1).find_last_not_of(' '), 0u);
@@ -167,8 +157,6 @@ TEST_F(LinePlotPanels, BlomPositionsSpanColumnsOneToFiftyOne) {
   EXPECT_EQ(tie.find('*'), 3u);
   EXPECT_EQ(tie.rfind('*'), 47u);
   EXPECT_GT(std::count(tie.begin(), tie.end(), '*'), 20);
-  EXPECT_EQ(p.pg.panel[KES_LP_NORMAL].width, 60);
-  EXPECT_EQ(p.pg.panel[KES_LP_NORMAL].height, 5);
 }
 
 TEST_F(LinePlotPanels, LabelSpacing) {
@@ -177,7 +165,7 @@ TEST_F(LinePlotPanels, LabelSpacing) {
 }
 
 TEST_F(LinePlotPanels, WeightPerMarkIsARoundValueNearOneFortyFifth) {
-  const double rows[][2] = {{90, 2}, {4500, 100}, {1000, 50}, {9, 0.2}, {1, 0.05}, {450, 10}, {20, 0.5}};
+  const double rows[][2] = {{90, 2}, {4500, 100}, {1000, 50}, {9, 0.2}, {1, 0.05}, {450, 10}, {20, 0.5}, {2.5, 0.1}};
   for (const auto& r : rows) {
     page p(3, 1, 10);
     p.pg.split = 0;

@@ -35,16 +35,13 @@ TEST(BlockTable, AgreesWithAReferenceThroughAddsAndRemoves) {
     ASSERT_EQ(t.size(), ref.size());
   }
   for (const auto& [p, size] : ref) EXPECT_TRUE(t.contains(p));
-  long sum = 0, want = 0;
-  for (const auto& [p, size] : ref) want += size;
+  // Drain gives each live block once, with its size.
   size_t n = 0;
   t.drain([&](void* p, long size) {
     EXPECT_EQ(ref.at(p), size);
-    sum += size;
     ++n;
   });
   EXPECT_EQ(n, ref.size());
-  EXPECT_EQ(sum, want);
   EXPECT_EQ(t.size(), 0u);
   EXPECT_FALSE(t.contains(ref.begin()->first));
 }

@@ -55,38 +55,36 @@ class Trees : public ::testing::Test {
   void TearDown() override { plat::finish_step(); }
 };
 
-// 400000 distinct keys pass every growth of the table and of the filter; each key
-// comes again right after it arrived (still held back), and all once more at the end.
-TEST_F(Trees, RepeatsFindTheFirstNodeAtEveryStage) {
-  const int n = 400000;
-  std::mt19937_64 gen(3);
-  std::uniform_real_distribution<double> u(-1e6, 1e6);
-  std::vector<double> keys(n);
-  for (double& k : keys) k = u(gen);
-  std::sort(keys.begin(), keys.end());
-  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-  std::shuffle(keys.begin(), keys.end(), gen);
+// Enters distinct `keys` one by one; each comes again `lag` keys later (still held
+// back while the lag is short) and all once more at the end, and the first key after
+// every entry: each finds its first node wherever that sits (held back, entered,
+// moved by growth). Nodes stay unwritten until the list, which is the sorted keys.
+void enter_with_repeats(const std::vector<double>& keys, size_t lag) {
   const size_t m = keys.size();
   std::vector<vnode> first(m), soon(m), late(m);
+  vnode mark{}, old{};
   void* root = nullptr;
-  size_t soon_found = 0, late_found = 0;
+  size_t soon_found = 0, late_found = 0, old_found = 0;
   for (size_t i = 0; i < m; ++i) {
     first[i].key = keys[i];
-    first[i].link = &late[0];  // must survive until the list
+    first[i].link = &mark;
     ASSERT_EQ(plat_ztrebld(&root, &first[i], -7, kOff), &first[i]);
-    if (i >= 5) {
-      soon[i].key = keys[i - 5];
-      soon_found += plat_ztrebld(&root, &soon[i], -7, kOff) == &first[i - 5];
+    if (i >= lag) {
+      soon[i].key = keys[i - lag];
+      soon_found += plat_ztrebld(&root, &soon[i], -7, kOff) == &first[i - lag];
     }
+    old.key = keys[0];
+    old_found += plat_ztrebld(&root, &old, -7, kOff) == &first[0];
   }
   for (size_t i = 0; i < m; ++i) {
     late[i].key = keys[i];
     late_found += plat_ztrebld(&root, &late[i], -7, kOff) == &first[i];
   }
-  EXPECT_EQ(soon_found, m - 5);
+  EXPECT_EQ(soon_found, m - std::min(lag, m));
   EXPECT_EQ(late_found, m);
+  EXPECT_EQ(old_found, m);
   size_t untouched = 0;
-  for (const vnode& v : first) untouched += v.link == &late[0];
+  for (const vnode& v : first) untouched += v.link == &mark;
   EXPECT_EQ(untouched, m);
 
   plat_ztrelst(&root);
@@ -101,6 +99,29 @@ TEST_F(Trees, RepeatsFindTheFirstNodeAtEveryStage) {
   }
   EXPECT_EQ(in_order, m);
   EXPECT_EQ(from_first, m);
+}
+
+// 400000 distinct keys pass every growth of the table and of the filter.
+TEST_F(Trees, RepeatsFindTheFirstNodeAtEveryStage) {
+  std::mt19937_64 gen(3);
+  std::uniform_real_distribution<double> u(-1e6, 1e6);
+  std::vector<double> keys(400000);
+  for (double& k : keys) k = u(gen);
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  std::shuffle(keys.begin(), keys.end(), gen);
+  enter_with_repeats(keys, 5);
+}
+
+// A tree of a few keys keeps them without a table (one key without a log); crossing
+// into the table must keep every key findable. Keys arrive out of order.
+TEST_F(Trees, SmallTreesAtEverySizeAcrossTheTable) {
+  for (int n : {1, 2, 3, 7, 8, 9, 16, 17, 40}) {
+    SCOPED_TRACE("keys " + std::to_string(n));
+    std::vector<double> keys(n);
+    for (int i = 0; i < n; ++i) keys[i] = ((i * 11 + 3) % n) - 0.5 * n;  // a permutation
+    enter_with_repeats(keys, 0);
+  }
 }
 
 // Signed zeros and missing kinds keep their equalities among many keys; two large
@@ -144,78 +165,45 @@ TEST_F(Trees, ZerosMissingKindsAndTwoTreesAtOnce) {
   EXPECT_EQ(lb.back(), &b[n - 1]);
 }
 
+// Enters every node of `first` (each key new), then each of `again` from the last
+// (each finds its twin in `first`), and returns the list the tree makes, ascending.
+template <class N, class Less>
+std::vector<N*> enter_twice(std::vector<N>& first, std::vector<N>& again, int type, int off, Less less) {
+  void* root = nullptr;
+  for (N& f : first) EXPECT_EQ(plat_ztrebld(&root, &f, type, off), &f);
+  size_t found = 0;
+  for (size_t i = again.size(); i-- > 0;) found += plat_ztrebld(&root, &again[i], type, off) == &first[i];
+  EXPECT_EQ(found, first.size());
+  plat_ztrelst(&root);
+  std::vector<N*> l = as_list<N>(root);
+  EXPECT_EQ(l.size(), first.size());
+  EXPECT_TRUE(std::is_sorted(l.begin(), l.end(), less));
+  return l;
+}
+
 TEST_F(Trees, IntAndByteKeysInLargeTrees) {
   const int n = 250000;
   std::vector<inode> ints(n), again(n);
-  void* root = nullptr;
   // Keys i * 7919 mod n, spread over the sign: every one distinct.
-  for (int i = 0; i < n; ++i) {
-    ints[i].key = static_cast<int>((static_cast<long>(i) * 7919) % n) - n / 2;
-    ASSERT_EQ(plat_ztrebld(&root, &ints[i], 0, offsetof(inode, key)), &ints[i]);
-  }
-  int found = 0;
-  for (int i = 0; i < n; ++i) {
-    again[i].key = ints[i].key;
-    found += plat_ztrebld(&root, &again[i], 0, offsetof(inode, key)) == &ints[i];
-  }
-  EXPECT_EQ(found, n);
-  plat_ztrelst(&root);
-  auto l = as_list<inode>(root);
-  ASSERT_EQ(l.size(), static_cast<size_t>(n));
-  int in_order = 0;
-  for (int i = 0; i < n; ++i) in_order += l[i]->key == i - n / 2;
-  EXPECT_EQ(in_order, n);
+  for (int i = 0; i < n; ++i) again[i].key = ints[i].key = static_cast<int>((static_cast<long>(i) * 7919) % n) - n / 2;
+  auto l = enter_twice(ints, again, 0, offsetof(inode, key), [](inode* x, inode* y) { return x->key < y->key; });
+  EXPECT_EQ(l.front()->key, -n / 2);
+  EXPECT_EQ(l.back()->key, n - 1 - n / 2);
 
   // Six-byte texts that differ only in high bytes: unsigned order, repeats found.
   std::vector<tnode> t(n), t2(n);
-  root = nullptr;
   for (int i = 0; i < n; ++i) {
     const unsigned v = static_cast<unsigned>((static_cast<long>(i) * 7919) % n);
     unsigned char text[6] = {static_cast<unsigned char>(0x80 | (v >> 16)), static_cast<unsigned char>(v >> 8),
                              static_cast<unsigned char>(v), ' ', ' ', ' '};
     std::memcpy(t[i].text, text, 6);
     std::memcpy(t2[i].text, text, 6);
-    ASSERT_EQ(plat_ztrebld(&root, &t[i], 6, offsetof(tnode, text)), &t[i]);
   }
-  found = 0;
-  for (int i = n; i-- > 0;) found += plat_ztrebld(&root, &t2[i], 6, offsetof(tnode, text)) == &t[i];
-  EXPECT_EQ(found, n);
-  plat_ztrelst(&root);
-  auto lt = as_list<tnode>(root);
-  ASSERT_EQ(lt.size(), static_cast<size_t>(n));
-  EXPECT_TRUE(std::is_sorted(lt.begin(), lt.end(), [](tnode* x, tnode* y) {
-    return std::memcmp(x->text, y->text, 6) < 0;
-  }));
+  auto lt = enter_twice(t, t2, 6, offsetof(tnode, text),
+                        [](tnode* x, tnode* y) { return std::memcmp(x->text, y->text, 6) < 0; });
   EXPECT_EQ(static_cast<unsigned char>(lt.front()->text[0]), 0x80);
 }
 
-// A tree of a few keys keeps them without a table (one key without a log); crossing
-// into the table must keep every key findable. Each size: keys arrive out of order,
-// each comes again (the first node found), the list ascends, and nodes stay untouched.
-TEST_F(Trees, SmallTreesAtEverySizeAcrossTheTable) {
-  for (int n : {1, 2, 3, 7, 8, 9, 16, 17, 40}) {
-    SCOPED_TRACE("keys " + std::to_string(n));
-    std::vector<vnode> first(n), again(n);
-    vnode mark{};
-    void* root = nullptr;
-    for (int i = 0; i < n; ++i) {
-      first[i].key = ((i * 11 + 3) % n) - 0.5 * n;  // a permutation of the keys
-      first[i].link = &mark;
-      ASSERT_EQ(plat_ztrebld(&root, &first[i], -7, kOff), &first[i]);
-      again[i].key = first[i].key;
-      // The key just added and the first key are both found again at once.
-      EXPECT_EQ(plat_ztrebld(&root, &again[i], -7, kOff), &first[i]);
-      vnode old{};
-      old.key = first[0].key;
-      EXPECT_EQ(plat_ztrebld(&root, &old, -7, kOff), &first[0]);
-    }
-    for (const vnode& v : first) EXPECT_EQ(v.link, &mark);
-    plat_ztrelst(&root);
-    auto l = as_list<vnode>(root);
-    ASSERT_EQ(l.size(), static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) EXPECT_EQ(l[i]->key, i - 0.5 * n);
-  }
-}
 
 TEST_F(Trees, EmptyTreeAndMisuse) {
   void* root = nullptr;

@@ -265,6 +265,10 @@ family_needs needs_of(const zfit_work* w) {
     case ZFIT_EXPONENTIAL: return {fitexponential, sigma && missing(req->mean), false, missing(req->min), false};
     // Percentiles: the threshold test reads the minimum, the quantiles the distinct values.
     case ZFIT_LOGNORMAL: return {fitlognormal, false, false, true, true};
+    // Shape Newton and threshold search read the mean, the spread, the minimum and the values.
+    case ZFIT_WEIBULL:
+    case ZFIT_WEIBULL2: return {fitweibull, missing(req->mean), missing(req->std), true, true};
+    case ZFIT_GAMMA: return {fitgamma, missing(req->mean), missing(req->std), true, true};
     case ZFIT_KERNEL: return {nullptr, false, false, true, true};
     default: return {nullptr, false, false, false, false};  // fits not available in this mode
   }

@@ -20,7 +20,8 @@ struct kes_plotslot {
   std::uint32_t line;       // 1 when the line is drawn
   double intercept, slope;
   double intercept_saved, slope_saved;
-  // Specification limits: never set by this procedure (the record stays zero).
+  // Lower limit, target and upper limit with their presence flags: a companion
+  // procedure fills them; this one leaves them zero.
   double speclimit[3];
   std::uint8_t speclimit_given[3];
   double scale;             // factor that turns frequencies into the vertical measure

@@ -59,63 +59,8 @@ void* open_request_group(kes_ctx* ctx, const kes_stmt* st, int k) {
   return open_group(ctx, a, 6);
 }
 
-// The group of one CLASS level, labelled "NAME = level".
-void* open_level_group(kes_ctx* ctx, const kes_classvar& var, const kes_cell* cell) {
-  const int len = cell->fmt.text != nullptr ? cell->fmt.len : 0;
-  wob_attr a[7] = {
-      wob_out(WOB_A_HANDLE),
-      wob_text(WOB_A_NAME, vemtxt(cell->fmt.text, len)),
-      wob_text(WOB_A_GROUP_KIND, vemtxt(var.name.text, var.name.len)),
-      wob_int(WOB_A_DECIMALS, len),
-      wob_int(WOB_A_WIDTH, var.fmt.width),
-      wob_text(WOB_A_LABEL, vemmsgs(KES_SET_PROC, 9, static_cast<int>(var.name.len), var.name.text, len,
-                                    cell->fmt.text)),
-      wob_last(WOB_A_GROUP_FLAG, 1),
-  };
-  return open_group(ctx, a, 7);
-}
-
 void close_group(void* group) {
   if (group != nullptr) wobclose(group);
-}
-
-void show_cell(kes_ctx* ctx, const kes_preq* r, kes_cell* cell) {
-  const kes_plotslot* s = kes_hist_slot(ctx, r, cell);
-  if (!s->bins_shown && s->nbins > 0) kesmpct(ctx, cell);
-}
-
-// The HistogramBins tables (MIDPERCENTS) of the cells the fitted-distribution report
-// did not show, each CLASS cell in the groups of its levels.
-void show_bins(kes_ctx* ctx, const kes_preq* r) {
-  const kes_classvars* cv = ctx->classvars;
-  if (!kes_flag(r->stmt, KES_PLOT_FLAG_MIDPERCENTS) || cv == nullptr) return;
-  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
-    if (cv->count == 0) {
-      show_cell(ctx, r, level);
-      continue;
-    }
-    // Groups only where a table is written.
-    bool pending = false;
-    kes_cell* first = cv->count == 1 ? level : level->child;
-    for (kes_cell* c = first; c != nullptr; c = cv->count == 1 ? nullptr : c->next) {
-      const kes_plotslot* s = kes_hist_slot(ctx, r, c);
-      pending = pending || (!s->bins_shown && s->nbins > 0);
-    }
-    if (!pending) continue;
-    void* lgroup = open_level_group(ctx, cv->var[0], level);
-    if (cv->count == 1) {
-      show_cell(ctx, r, level);
-    } else {
-      for (kes_cell* child = level->child; child != nullptr; child = child->next) {
-        const kes_plotslot* s = kes_hist_slot(ctx, r, child);
-        if (s->bins_shown || s->nbins <= 0) continue;
-        void* cgroup = open_level_group(ctx, cv->var[1], child);
-        show_cell(ctx, r, child);
-        close_group(cgroup);
-      }
-    }
-    close_group(lgroup);
-  }
 }
 
 // Families whose fitted curves cannot be had yet, named once per request.
@@ -171,10 +116,11 @@ int keshini(kes_ctx* ctx, int k) {
       // The rows of every kernel curve, once, whatever graphics drew the curves; a
       // shortage of memory there loses the rows only.
       if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL)) kesoutk(ctx);
-      if (after == 0 && (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
-                         kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM)))
+      // The report writes the HistogramBins table of every cell (MIDPERCENTS) beside
+      // the fitted curves' tables and the OUTHISTOGRAM rows.
+      if (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
+          kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM))
         after = kesfit(ctx);
-      if (after == 0) show_bins(ctx, r);
       result = drawn != 0 ? drawn : after;
     }
   }

@@ -1,0 +1,70 @@
+// Fixed-partition parallel loops, shared by the module and the stand-in.
+//
+// Work is cut into parts whose bounds depend only on the size of the work, never on
+// the number of threads; each part runs exactly once, on whichever thread takes it.
+// A caller that combines per-part results in part order therefore gets the same bits
+// with one thread and with many. Threads are started per call: the loops that use
+// them work on millions of values, against which starting a thread costs nothing.
+#pragma once
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace kes {
+
+// The most threads any loop uses; a larger request is cut to it.
+inline constexpr int max_threads = 64;
+
+// Threads to use when the run asks for "all of them" (0 or less).
+inline int usable_threads(int requested) {
+  if (requested > 0) return std::min(requested, max_threads);
+  unsigned hc = std::thread::hardware_concurrency();
+  return hc == 0 ? 1 : static_cast<int>(std::min<unsigned>(hc, max_threads));
+}
+
+// Number of parts of `grain` items (the last one shorter) covering n items.
+inline std::size_t part_count(std::size_t n, std::size_t grain) {
+  return grain == 0 ? 1 : (n + grain - 1) / grain;
+}
+
+// Calls body(k) for every k in [0, parts), on up to `threads` threads (the caller's
+// own thread included). The body must not throw. A thread that cannot be started
+// leaves its share to the threads that could, so the loop always completes.
+template <class Body>
+void parallel_parts(int threads, std::size_t parts, Body&& body) {
+  std::size_t want = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), parts);
+  if (want <= 1) {
+    for (std::size_t k = 0; k < parts; ++k) body(k);
+    return;
+  }
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < parts;) body(k);
+  };
+  std::vector<std::thread> pool;
+  pool.reserve(want - 1);
+  for (std::size_t t = 1; t < want; ++t) {
+    try {
+      pool.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // fewer threads: the others take the remaining parts
+    }
+  }
+  work();
+  for (std::thread& th : pool) th.join();
+}
+
+// Calls body(begin, end) over [0, n) in parts of `grain` items.
+template <class Body>
+void parallel_ranges(int threads, std::size_t n, std::size_t grain, Body&& body) {
+  std::size_t parts = part_count(n, grain);
+  parallel_parts(threads, parts, [&](std::size_t k) {
+    std::size_t b = k * grain;
+    body(b, std::min(n, b + grain));
+  });
+}
+
+}  // namespace kes

@@ -23,6 +23,7 @@ constexpr opt_def defs[] = {
     {"PAGESIZE", opt_kind::integer, 15, 32767, "60"},
     {"GSTYLE", opt_kind::yesno, 0, 0, "YES"},
     {"CENTER", opt_kind::yesno, 0, 0, "YES"},
+    {"THREADS", opt_kind::integer, 0, 64, "0"},
     {"DEBUG", opt_kind::text, 0, 0, ""},
 };
 
@@ -60,7 +61,7 @@ bool set_system_option(std::string_view name_in, std::string_view value, std::st
   }
   if (!d) {
     *error = "unknown system option " + (name.empty() ? std::string("(empty name)") : name) +
-             "; the options are LINESIZE=, PAGESIZE=, GSTYLE (or NOGSTYLE), CENTER (or NOCENTER) and DEBUG=";
+             "; the options are LINESIZE=, PAGESIZE=, GSTYLE (or NOGSTYLE), CENTER (or NOCENTER), THREADS= and DEBUG=";
     return false;
   }
   std::string shown = std::string(d->name) + "=" + std::string(value);

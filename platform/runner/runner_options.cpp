@@ -64,7 +64,7 @@ const option_def table[] = {
     {nullptr, "--graphs", "DIR", "write graphs into folder DIR",
      [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},
     {"-o", "--option", "NAME=VALUE",
-     "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, CENTER=YES|NO, DEBUG=TEXT (repeatable)",
+     "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, CENTER=YES|NO, THREADS=0..64 (0: every core), DEBUG=TEXT (repeatable)",
      [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},
     {nullptr, "--memcap", "BYTES", "fail memory requests beyond BYTES in all (to try out-of-memory paths)", set_memcap},
     {nullptr, "--module", "PATH", "the procedure module to load (default: libkestravine.so beside the runner)",

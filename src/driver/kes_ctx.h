@@ -170,6 +170,9 @@ struct kes_ctx {
   // 28. The fitted-distribution tables: their objects and the cells their columns read
   // (made from the run pool when the first fit is reported).
   kes_fitrows* fitrows;
+  // 29. Threads the step's parallel loops may use (system option THREADS=; 0 there
+  // means every core): at least 1. Results never depend on it.
+  int threads;
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

@@ -2,6 +2,7 @@
 // the exit path, with the procedure context on this frame for the whole step.
 #include "driver/qorqkest.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "driver/kes_ctx.h"
@@ -9,6 +10,7 @@
 #include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "driver/xinit.h"
+#include "host/kes_parallel.h"
 #include "host/host_services.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
@@ -23,6 +25,19 @@ void kes_raise_for_failure(kes_ctx* ctx, int status) {
   ctx->rc = kes::max(ctx->rc, status > 0 ? status : 1);
 }
 
+// The THREADS= system option, resolved to a thread count.
+static int step_threads() {
+  char text[16];
+  int n = xoptcgt("THREADS", text, sizeof text);
+  int want = 0;
+  if (n > 0 && n < static_cast<int>(sizeof text)) {
+    const char* b = text;
+    while (b < text + n && *b == ' ') ++b;
+    std::from_chars(b, text + n, want);
+  }
+  return kes::usable_threads(want);
+}
+
 int kes_step(const kes_stages* stages) {
   xinit();
   xpselec(0, 2);
@@ -35,6 +50,7 @@ int kes_step(const kes_stages* stages) {
   ctx.stats = &stats;
   ctx.tables = &tables;
   ctx.stages = stages;
+  ctx.threads = step_threads();
   kes_run run{};
   run.ctx = &ctx;
 

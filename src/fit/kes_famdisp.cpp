@@ -3,6 +3,7 @@
 #include "fit/kes_curve.h"
 #include "fit/kes_famfn.h"
 #include "fit/kes_families.h"
+#include "fit/kes_johnson.h"
 
 namespace {
 const kes_famfn* const kSets[KES_DIST_KERNEL] = {
@@ -12,8 +13,8 @@ const kes_famfn* const kSets[KES_DIST_KERNEL] = {
     &kes_fam_weibull,      // 3
     &kes_fam_gamma,        // 4
     nullptr,               // 5 beta
-    nullptr,               // 6 Johnson SB
-    nullptr,               // 7 Johnson SU
+    &kes_fam_sb,           // 6 Johnson SB
+    &kes_fam_su,           // 7 Johnson SU
     &kes_fam_weibull2,     // 8 two-parameter Weibull
 };
 }  // namespace

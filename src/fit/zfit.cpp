@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "driver/kes_valnode.h"
+#include "fit/kes_johnson.h"
 #include "fit/zfit_fams.h"
 #include "fit/zfit_stream.h"
 #include "host/host_services.h"
@@ -53,6 +54,8 @@ int zfit2(zfit_work* w) {
     case ZFIT_WEIBULL:
     case ZFIT_WEIBULL2: rc = fitweibull(w); break;
     case ZFIT_GAMMA: rc = fitgamma(w); break;
+    case ZFIT_SB: rc = fitsb(w); break;
+    case ZFIT_SU: rc = fitsu(w); break;
     default: rc = 1; break;  // families whose fits are not built: not fitted
   }
   for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];

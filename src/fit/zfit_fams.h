@@ -22,6 +22,14 @@ inline void zfit_each(const zfit_work* w, F&& fn) {
   for (const kes_valnode* v = w->values; v != nullptr; v = v->next) fn(v->key.value, static_cast<double>(v->count));
 }
 
+// The sample p-quantile of the values by the request's percentile definition.
+double zfit_quantile(const zfit_work* w, double p);
+// The sample quantiles at the probabilities of -3z, -z, z and 3z, with the notes on
+// the percents, the quantiles and the spreads m, n, p when notes.
+void zfit_pctl4(const zfit_work* w, double z, bool notes, double q[4]);
+// The notes on where the ratio m n / p^2 lies against 1 and the tolerance.
+void zfit_ratio_note(double ratio, double tol);
+
 int fitlognormal(zfit_work* w);
 double lognormplot(double x, const zfit_work* w);
 // Score of the threshold at w's theta (re-estimating the estimated zeta and sigma
@@ -46,6 +54,9 @@ int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm);
 // 0 with x holding the solution, or 1 (no memory, or the optimiser failed).
 int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
                   const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
+// The same with n parameters.
+int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
+                    const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
 
 // The iteration limit and tolerance of a request: its own when given, else the
 // defaults.
@@ -60,6 +71,6 @@ int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int 
 // a limit of exactly 0 its notes note and note + 1. Whether it is not run.
 bool zfit_shape_idle(int maxiter, double tol, int note);
 struct zfit_optrec;
-// Holds the given (equal-bounded) parameters of a two-parameter optimiser record: no
-// gradient, unit diagonal, no coupling.
+// Holds the given (equal-bounded) parameters of an optimiser record: no gradient,
+// unit diagonal, no coupling.
 void zfit_hold_given(zfit_optrec* o);

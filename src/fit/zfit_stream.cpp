@@ -4,6 +4,7 @@
 // given mean, the kernel estimate). The fit's curve is left as points in its pool.
 #include "fit/zfit_stream.h"
 
+#include "fit/kes_johnson.h"
 #include "fit/zfit_fams.h"
 
 #include <cmath>
@@ -269,6 +270,9 @@ family_needs needs_of(const zfit_work* w) {
     case ZFIT_WEIBULL:
     case ZFIT_WEIBULL2: return {fitweibull, missing(req->mean), missing(req->std), true, true};
     case ZFIT_GAMMA: return {fitgamma, missing(req->mean), missing(req->std), true, true};
+    // Percentiles (the streamed method): the quantiles, and SB's range checks.
+    case ZFIT_SB: return {fitsb, false, false, true, true};
+    case ZFIT_SU: return {fitsu, false, false, false, true};
     case ZFIT_KERNEL: return {nullptr, false, false, true, true};
     default: return {nullptr, false, false, false, false};  // fits not available in this mode
   }

@@ -6,7 +6,6 @@
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
-#include "numeric/zprbnrm.h"
 
 namespace {
 // Bound on the evaluations of each stage of the threshold search: the bracket's
@@ -22,46 +21,21 @@ double height_at(const zfit_work* w, double x) {
   return u * u >= kLogMaxHalf ? 0.0 : w->c * std::exp(-u * u / 2.0) / d;
 }
 
-// The value at 0-based position k of the ascending list with its counts.
-double order_stat(const kes_valnode* v, int k) {
-  double seen = 0.0;
-  for (; v != nullptr; v = v->next) {
-    seen += v->count;
-    if (k < seen || v->next == nullptr) return v->key.value;
-  }
-  return zmissing();
-}
-
-// The sample quantile at p by the request's percentile definition.
-double quantile(const zfit_work* w, double p) {
-  int lo, hi;
-  const double g = calcfrac(w, w->req->n, p, &lo, &hi);
-  return (1.0 - g) * order_stat(w->values, lo) + g * order_stat(w->values, hi);
-}
-
 // Estimates from four sample quantiles at the normal points -3z, -z, z, 3z: 0, or 1
 // after the notes of the failing check.
 int percentile_fit(zfit_work* w) {
   zfit_req* r = w->req;
   const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
   const double tol = std::isnan(r->second) ? 0.01 : r->second;
-  double pr[4], q[4];
-  const double pts[4] = {-3.0 * z, -z, z, 3.0 * z};
-  for (int i = 0; i < 4; ++i) {
-    pr[i] = zprbnrm(pts[i]);
-    q[i] = quantile(w, pr[i]);
-  }
+  double q[4];
+  zfit_pctl4(w, z, true, q);
   const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
-  xpmlog(308, 1331, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
-  xpmlog(308, 1335, 100 * pr[0], q[0], 100 * pr[1], q[1], 100 * pr[2], q[2], 100 * pr[3], q[3]);
-  xpmlog(308, 1334, m, n, p);
   if (std::fabs(p) < 1.053671212772351e-08) {
     xpmlog(308, 1333);
     return 1;
   }
   const double ratio = m * n / (p * p);
-  xpmlog(308, ratio > 1.0 + tol ? 1306 : ratio < 1.0 - tol ? 1457 : 1458, ratio);
-  xpmlog(308, 1332, tol);
+  zfit_ratio_note(ratio, tol);
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
     xpmlog(308, 1461);

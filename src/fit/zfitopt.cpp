@@ -17,8 +17,12 @@ double zfit_tol(const zfit_req* r, double dflt) { return std::isnan(r->tol) ? df
 
 int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
                   const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x) {
-  constexpr int n = 2;
-  constexpr int nh = n * (n + 1) / 2;
+  return zfit_optimise_n(w, 2, estflags, tol, maxiter, x0, lo, hi, obj, deriv, x);
+}
+
+int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
+                    const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x) {
+  const int nh = n * (n + 1) / 2;
   host_pool* pool = w->req->pool;
   const long nwork = znewwsz(n, 1, 0);
   // Parameters, bounds, gradient, Hessian, start copy, test work and the optimiser's area.
@@ -71,11 +75,14 @@ bool zfit_shape_idle(int maxiter, double tol, int note) {
 }
 
 void zfit_hold_given(zfit_optrec* o) {
-  for (int j = 0; j < 2; ++j) {
+  for (int j = 0; j < o->n; ++j) {
     if (o->lower[j] != o->upper[j]) continue;
     o->grad[j] = 0.0;
-    o->hess[1] = 0.0;
-    o->hess[j == 0 ? 0 : 2] = 1.0;
+    // Packed upper triangle: (i, k), i <= k, at k(k+1)/2 + i.
+    for (int i = 0; i < o->n; ++i) {
+      const int a = i < j ? i : j, b = i < j ? j : i;
+      o->hess[b * (b + 1) / 2 + a] = i == j ? 1.0 : 0.0;
+    }
   }
 }
 

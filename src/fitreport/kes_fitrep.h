@@ -63,7 +63,19 @@ kes_fitrows* kes_fit_rows(kes_ctx* ctx);
 
 // One parameter row of a family's ParameterEstimates: label and symbol messages of
 // set 308 (symbol 0: none) and where the value is read.
-enum kes_fitval : int { KES_FV_USED0, KES_FV_USED1, KES_FV_USED2, KES_FV_USED3, KES_FV_MEAN, KES_FV_STD };
+enum kes_fitval : int {
+  KES_FV_USED0,
+  KES_FV_USED1,
+  KES_FV_USED2,
+  KES_FV_USED3,
+  KES_FV_MEAN,
+  KES_FV_STD,
+  KES_FV_SKEW,
+  KES_FV_KURT,
+  KES_FV_PEAK,     // the peak location as the reports read it
+  KES_FV_PEAK2,    // second peak location
+  KES_FV_HEIGHT2,  // second peak height
+};
 struct kes_parmrow {
   int label;
   int symbol;

@@ -29,6 +29,11 @@ double value_of(const kes_curve& c, int which) {
   switch (which) {
     case KES_FV_MEAN: return c.edf.mean;
     case KES_FV_STD: return c.edf.std;
+    case KES_FV_SKEW: return c.edf.skewness;
+    case KES_FV_KURT: return c.edf.kurtosis;
+    case KES_FV_PEAK: return c.peak_copy;
+    case KES_FV_PEAK2: return c.mode2;
+    case KES_FV_HEIGHT2: return c.height2;
     default: return c.edf.params[which];
   }
 }

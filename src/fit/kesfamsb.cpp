@@ -1,0 +1,194 @@
+// The Johnson SB family: estimate, percent distribution function, curve height,
+// quantiles and the fitted law's moments (report members in fitreport/kesfitsb.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "fit/kes_johnson.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "numeric/zhrdyv.h"
+#include "numeric/zln1px.h"
+#include "numeric/zmissing.h"
+#include "numeric/zprbnrm.h"
+#include "numeric/zprobit.h"
+
+namespace {
+// Once-per-curve note byte of the default scale (the threshold's is byte 0).
+constexpr int kNotedSigma = 1;
+constexpr double kLogSqrt2Pi = 0.9189385332046728;
+
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int j, double* height) {
+  return kesvest(ctx, request, cell, low, high, i, j, height);
+}
+
+// log y(t) of the logistic y(t) = 1/(1 + e^-t), without overflow or loss near 0.
+double log_logistic(double t) {
+  if (std::fabs(t) < 1e-4) return -0.6931471805599453 + t / 2.0 - t * t / 8.0;
+  if (t < -36.0) return t;
+  if (t > 36.0) return -std::exp(-t);
+  return -zln1px(std::exp(-t));
+}
+
+struct mom_args {
+  double gamma, delta, log_delta;
+};
+
+// delta phi(gamma + delta t) y(t)^k, k = 1..4, scaled by the record's power of e.
+int kesv4m(double t, double, double* out, zhrdyv_req* q) {
+  const mom_args* a = static_cast<const mom_args*>(q->rec->context);
+  const double l = log_logistic(t), u = a->gamma + a->delta * t;
+  const double base = a->log_delta - u * u / 2.0 - kLogSqrt2Pi;
+  double v[4], top = -ZDBL_BIG;
+  for (int k = 0; k < 4; ++k) {
+    v[k] = base + (k + 1) * l;
+    top = std::fmax(top, v[k]);
+  }
+  std::int32_t& s = q->rec->value_exp;
+  if (top > s) {
+    if (!(std::fabs(top) <= 2147483647.0)) {
+      q->rec->error = ZHV_FIRST_PASS;
+      return 1;
+    }
+    s = static_cast<std::int32_t>(std::trunc(top));
+  }
+  for (int k = 0; k < 4; ++k) out[k] = std::exp(v[k] - s);
+  return 0;
+}
+
+// Step 3 of the estimate: the default scale 1 when no SIGMA= list is given, noted once.
+void sigma_default(kes_ctx* ctx, kes_curve* c, double* sigma, bool listed) {
+  if (listed) return;
+  *sigma = 1.0;
+  if (c->noted[kNotedSigma]) return;
+  c->noted[kNotedSigma] = 1;
+  const kes_name32& var = ctx->varnames[ctx->curvar];
+  xpmlog(308, 1158, int(var.len), var.text);
+}
+
+// The fitted law's mean, standard deviation, skewness and excess kurtosis from the
+// raw moments of the standardized variable; missing where they cannot be had.
+void store_moments(kes_curve* c) {
+  const double miss = kes_fit_missing();
+  kes_edfres& e = c->edf;
+  e.mean = e.std = e.skewness = e.kurtosis = miss;
+  double m[4];
+  if (kesvmom(c->params[2], c->params[3], m) != 0 || 1000.0 * ZEPS53 > m[1]) return;
+  const double var = m[1] - m[0] * m[0];
+  const double mu3 = m[2] - 3.0 * m[0] * m[1] + 2.0 * m[0] * m[0] * m[0];
+  const double mu4 = m[3] - 4.0 * m[0] * m[2] + 6.0 * m[0] * m[0] * m[1] - 3.0 * m[0] * m[0] * m[0] * m[0];
+  const double theta = c->params[0], sigma = c->params[1];
+  e.mean = theta + sigma * m[0];
+  if (!(var > 0.0)) return;
+  e.std = sigma * std::sqrt(var);
+  e.skewness = mu3 / std::pow(var, 1.5);
+  e.kurtosis = mu4 / (var * var) - 3.0;
+}
+}  // namespace
+
+const kes_famfn kes_fam_sb = {est, kesvp, kesvq, kesvplt, kesvx, kesedfv, kesmidv, kesvtbl, kesvpct};
+
+int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
+            double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_SB, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double* p = f.req.params;
+  kes_johnson_controls(s, KES_PLOT_SLOT_SB_FITINTERVAL, KES_PLOT_SLOT_SB_FITTOL, KES_PLOT_SLOT_SB_FITMETHOD, &f.req);
+  bool listed = false;
+  p[0] = kes_param_entry(s, KES_PLOT_SLOT_SB_THETA, KES_PLOT_SLOT_SB_THETA_MARKS, k, &listed);
+  kes_theta_default(ctx, c, &p[0], listed, 1155);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_SB, p[0], f.vs->min, 1156, 1157, false)) return 1;
+  p[1] = kes_param_entry(s, KES_PLOT_SLOT_SB_SIGMA, KES_PLOT_SLOT_SB_SIGMA_MARKS, k, &listed);
+  sigma_default(ctx, c, &p[1], listed);
+  if (!std::isnan(p[1])) {
+    const kes_name32& var = ctx->varnames[ctx->curvar];
+    if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
+      xpmlog(308, 1159, int(var.len), var.text);
+      xpmlog(308, 1160, f.vs->max - p[0]);
+      return 1;
+    }
+    if (std::isnan(p[0]) && p[1] <= f.vs->max - f.vs->min) {
+      xpmlog(308, 1160, f.vs->max - f.vs->min);
+      return 1;
+    }
+  }
+  p[2] = kes_param_entry(s, KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_DELTA_MARKS, i, nullptr);
+  p[3] = kes_param_entry(s, KES_PLOT_SLOT_SB_GAMMA, KES_PLOT_SLOT_SB_GAMMA_MARKS, j, nullptr);
+  if (!std::isnan(p[2]) && p[2] <= 0.0) {
+    xpmlog(308, 1161, p[2]);
+    xpmlog(308, 1162);
+    return 1;
+  }
+  for (int n = 0; n < 4; ++n) c->estimated[n] = std::isnan(p[n]) ? 1 : 0;
+  if (kes_est_finish(&f, height) != 0) return 1;
+  kes_johnson_peak(c, &f.req);
+  store_moments(c);
+  return 0;
+}
+
+int kesvmom(double delta, double gamma, double m[4]) {
+  if (delta < 0.0) {
+    delta = -delta;
+    gamma = -gamma;
+  }
+  const double miss = kes_fit_missing();
+  for (int k = 0; k < 4; ++k) m[k] = miss;
+  if (!(delta >= 1e-5)) return 1;
+  mom_args a{gamma, delta, std::log(delta)};
+  zhrdy_rec rec{};
+  double work[24];
+  zhrdyv_req q{};
+  rec.accuracy = 1e-12;
+  rec.mode = 1;
+  rec.centre = -gamma / delta;  // the bulk of the weight lies about Z = 0
+  rec.initial_step = 1.0;
+  rec.level_limit = 10;
+  rec.test_kind = 1;
+  rec.log_mode = 1;
+  rec.radix = 2.718281828459045;
+  rec.sum_exp = rec.value_exp = -2147483647;
+  rec.context = &a;
+  q.rec = &rec;
+  q.n = 4;
+  q.work = work;
+  q.integrand = kesv4m;
+  if (zhrdyv(&q) != 0) return 1;
+  const double scale = std::exp(static_cast<double>(rec.sum_exp));
+  for (int k = 0; k < 4; ++k) m[k] = q.estimate[k] * scale;
+  return 0;
+}
+
+double kesvp(const double* params, double z) {
+  if (!(z > 1e-7)) return 0.0;
+  if (!(z < 1.0 - 1e-7)) return 100.0;
+  return 100.0 * zprbnrm(params[3] + params[2] * std::log(z / (1.0 - z)));
+}
+
+double kesvplt(double x, double c, const double* params) {
+  const double theta = params[0], top = params[0] + params[1];
+  if (!(x > theta + 1e-7 * std::fabs(theta) && x < top - 1e-7 * std::fabs(top))) return 0.0;
+  const double y = (x - theta) / params[1];
+  const double u = params[3] + params[2] * std::log(y / (1.0 - y));
+  return std::exp(std::log(c) - std::log(y) - std::log(1.0 - y) - u * u / 2.0);
+}
+
+double kesvq(kes_ctx*, kes_plotslot* slot, double p) {
+  const kes_curve* c = kes_fit_curve(slot);
+  if (c == nullptr) return kes_fit_missing();
+  double y = 0.0;
+  kesvx(c->params, p, &y);
+  return y;
+}
+
+int kesvx(const double* params, double p, double* out) {
+  const double w = (zprobit(p) - params[3]) / params[2];
+  // e^w / (1 + e^w) without overflow for a large w.
+  *out = 1.0 / (1.0 + std::exp(-w));
+  return 0;
+}

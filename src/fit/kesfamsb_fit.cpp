@@ -1,0 +1,191 @@
+// fitsb: the engine's Johnson SB fit by percentiles, by moments or, with the threshold
+// and scale known, by the closed-form likelihood; the curve function and the peaks.
+#include <cmath>
+
+#include "fit/kes_johnson.h"
+#include "fit/zfit_fams.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+
+namespace {
+constexpr double kTiny = 1000.0 * ZEPS53;
+constexpr double kInvSqrt2Pi = 0.3989422804014327;
+
+// Slifker-Shapiro estimates from four quantiles: 0, or 1 after the note of the check
+// that failed.
+int percentiles(zfit_work* w) {
+  zfit_req* r = w->req;
+  const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
+  const double tol = std::isnan(r->second) ? 0.01 : r->second;
+  double q[4];
+  zfit_pctl4(w, z, true, q);
+  const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
+  if (std::fabs(p) < 1.053671212772351e-8) {
+    xpmlog(308, 1333);
+    return 1;
+  }
+  const double ratio = m * n / (p * p);
+  zfit_ratio_note(ratio, tol);
+  if (ratio >= 1.0 - tol) {
+    xpmlog(308, 1459);
+    return 1;
+  }
+  const double b = p * p / (m * n) - 1.0;  // p^2/(mn) - 1
+  if (std::fabs(b) <= kTiny) {
+    xpmlog(308, 1342);
+    return 1;
+  }
+  const double a = (1.0 + p / m) * (1.0 + p / n);
+  if (a < 4.0) {
+    xpmlog(308, 1343);
+    return 1;
+  }
+  const double h = std::sqrt(a) / 2.0;
+  const double delta = z / std::log(h + std::sqrt(h * h - 1.0));
+  w->params[2] = delta;
+  w->params[3] = delta * std::asinh((p / n - p / m) * std::sqrt(a - 4.0) / (2.0 * b));
+  if (w->estimate[1]) {
+    if ((a - 2.0) * (a - 2.0) <= 4.0) {
+      xpmlog(308, 1344);
+      return 1;
+    }
+    w->params[1] = p * std::sqrt((a - 2.0) * (a - 2.0) - 4.0) / b;
+  }
+  if (w->estimate[0]) w->params[0] = (q[1] + q[2]) / 2.0 - w->params[1] / 2.0 + p * (p / n - p / m) / (2.0 * b);
+  return 0;
+}
+
+// delta and gamma with the threshold and scale known: the logit transforms' mean and
+// spread. 1 when they have no spread.
+int likelihood(zfit_work* w) {
+  const double theta = w->params[0], sigma = w->params[1], nn = w->req->n;
+  double s1 = 0.0, s2 = 0.0;
+  zfit_each(w, [&](double x, double f) {
+    const double y = (x - theta) / sigma, u = std::log(y / (1.0 - y));
+    s1 += f * u;
+    s2 += f * u * u;
+  });
+  const double mean = s1 / nn, var = s2 / nn - mean * mean;
+  if (!(var > kTiny * kTiny * std::fmax(1.0, mean * mean))) return 1;
+  w->params[2] = 1.0 / std::sqrt(var);
+  w->params[3] = -w->params[2] * mean;
+  return 0;
+}
+
+int moments(zfit_work* w) {
+  zfit_req* r = w->req;
+  xpmlog(308, 1450);
+  const double beta2 = r->kurt + 3.0;
+  if (std::isnan(r->skew) || std::isnan(r->kurt) || beta2 < ZEPS53 ||
+      (w->estimate[1] && !(r->std >= ZEPS53)) || (w->estimate[0] && std::isnan(r->mean))) {
+    xpmlog(308, 1463);
+    return 1;
+  }
+  double m = 0.0, v = 0.0;
+  if (zjsdsb(&w->params[3], &w->params[2], r->skew, beta2, &m, &v) != 0) {
+    xpmlog(308, 1336);
+    return 1;
+  }
+  if (w->estimate[1]) w->params[1] = r->std / std::sqrt(v);
+  if (w->estimate[0]) w->params[0] = r->mean - w->params[1] * m;
+  return 0;
+}
+
+// The slope of the standardized log-density has the sign of g.
+double slope_sign(double y, double delta, double gamma) {
+  return 2.0 * y - 1.0 - delta * (gamma + delta * std::log(y / (1.0 - y)));
+}
+
+// The root of g in [lo, hi] where g turns from positive to negative, to 1e-8.
+double bisect(double lo, double hi, double delta, double gamma) {
+  while (hi - lo > 1e-8) {
+    const double mid = (lo + hi) / 2.0;
+    if (slope_sign(mid, delta, gamma) > 0.0) lo = mid;
+    else hi = mid;
+  }
+  return (lo + hi) / 2.0;
+}
+
+double log_height(double y, double delta, double gamma) {
+  const double u = gamma + delta * std::log(y / (1.0 - y));
+  return -u * u / 2.0 - std::log(y) - std::log(1.0 - y);
+}
+
+// The peak of the fitted density (the higher one when there are two) and its height.
+void peak(zfit_work* w) {
+  zfit_req* r = w->req;
+  const double theta = w->params[0], sigma = w->params[1], delta = w->params[2], gamma = w->params[3];
+  w->c = delta * r->n * r->width * kInvSqrt2Pi / sigma;
+  const double e = 1.0 - 2.0 * delta * delta;
+  double y = 0.0;
+  const double lo = kTiny, hi = 1.0 - kTiny;
+  const bool two = e > 0.0 && std::fabs(gamma) < std::sqrt(e) / delta -
+                                                   delta * std::log((1.0 + std::sqrt(e)) / (1.0 - std::sqrt(e)));
+  if (!two) {
+    y = bisect(lo, hi, delta, gamma);
+  } else {
+    // Walk a grid for the sign changes from + to -; keep the higher peak.
+    double best = -ZDBL_BIG, prev = lo, gprev = slope_sign(lo, delta, gamma);
+    bool found = false;
+    for (double t = lo + 0.001; t < 1.0; t += 0.001) {
+      const double x = t < hi ? t : hi;
+      const double g = slope_sign(x, delta, gamma);
+      if (gprev > 0.0 && g <= 0.0) {
+        const double root = bisect(prev, x, delta, gamma);
+        const double lh = log_height(root, delta, gamma);
+        if (!found || lh > best) {
+          best = lh;
+          y = root;
+        }
+        found = true;
+      }
+      prev = x;
+      gprev = g;
+    }
+    if (!found) y = bisect(lo, hi, delta, gamma);
+  }
+  r->mode_x = theta + sigma * y;
+  r->height = w->c * std::exp(log_height(y, delta, gamma));
+  r->mode2 = r->height2 = zmissing();
+}
+}  // namespace
+
+int fitsb(zfit_work* w) {
+  zfit_req* r = w->req;
+  w->curve = sbplot;
+  const int* e = w->estimate;
+  const double theta = w->params[0], sigma = w->params[1];
+  // Refused by the estimate already, with its notes.
+  if (!e[0] && theta >= r->min) return 1;
+  if (!e[1] && !e[0] && theta + sigma <= r->max) return 1;
+  if (!e[1] && sigma <= w->data_range) return 1;
+  if (!e[0] && !e[1] && !e[2] && !e[3]) {
+    r->method = 5;
+  } else if (!(e[2] && e[3] && (!e[0] || e[1]))) {
+    xpmlog(308, 1340);
+    return 1;
+  }
+  int rc = 0;
+  if (r->method == 2) {
+    rc = moments(w);
+  } else if (r->method == 1) {
+    xpmlog(308, 1449);
+    rc = percentiles(w);
+  } else if (r->method == 0) {
+    xpmlog(308, 1448);
+    const int k = e[0] + e[1] + e[2] + e[3];
+    if (k > 2) {
+      xpmlog(308, 1345, k);
+      return 1;
+    }
+    rc = likelihood(w);
+  }
+  if (rc != 0) return 1;
+  if (!(w->params[2] > 0.0)) return 1;
+  if (r->want_height) peak(w);
+  w->range_low = r->low;
+  w->range_high = r->high;
+  return 0;
+}
+
+double sbplot(double x, const zfit_work* w) { return kesvplt(x, w->c, w->params); }

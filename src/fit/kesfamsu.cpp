@@ -1,0 +1,95 @@
+// The Johnson SU family: estimate, percent distribution function, curve height,
+// quantiles and the fitted law's moments (report members in fitreport/kesfitsu.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_johnson.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "numeric/zprbnrm.h"
+#include "numeric/zprobit.h"
+
+// asinh is the library's throughout: log(t + sqrt(t^2 + 1)) loses every digit for
+// t far below 0.
+namespace {
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int j, double* height) {
+  return kesuest(ctx, request, cell, low, high, i, j, height);
+}
+
+// A moment that overflowed is stored missing, never as inf or NaN.
+double finite_or_missing(double v) { return std::isfinite(v) ? v : kes_fit_missing(); }
+}  // namespace
+
+const kes_famfn kes_fam_su = {est, kesup, kesuq, kesuplt, kesux, kesedfu, kesmidu, kesutbl, kesupct};
+
+zsu_moments zsu_moms(double omega, double big_omega) {
+  const double c2 = std::cosh(2.0 * big_omega), d = omega * c2 + 1.0;
+  const double o2 = omega * omega;
+  zsu_moments r;
+  r.mean = -std::sqrt(omega) * std::sinh(big_omega);
+  r.var = (omega - 1.0) * d / 2.0;
+  r.skew = -std::sqrt(omega * (omega - 1.0) / 2.0) *
+           (omega * (omega + 2.0) * std::sinh(3.0 * big_omega) + 3.0 * std::sinh(big_omega)) / std::pow(d, 1.5);
+  r.kurt = (o2 * (o2 * o2 + 2.0 * o2 * omega + 3.0 * o2 - 3.0) * std::cosh(4.0 * big_omega) +
+            4.0 * o2 * (omega + 2.0) * c2 + 3.0 * (2.0 * omega + 1.0)) /
+               (2.0 * d * d) -
+           3.0;
+  return r;
+}
+
+int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
+            double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_SU, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double* p = f.req.params;
+  kes_johnson_controls(s, KES_PLOT_SLOT_SU_FITINTERVAL, KES_PLOT_SLOT_SU_FITTOL, KES_PLOT_SLOT_SU_FITMETHOD, &f.req);
+  p[0] = kes_param_entry(s, KES_PLOT_SLOT_SU_THETA, KES_PLOT_SLOT_SU_THETA_MARKS, k, nullptr);
+  p[1] = kes_param_entry(s, KES_PLOT_SLOT_SU_SIGMA, KES_PLOT_SLOT_SU_SIGMA_MARKS, k, nullptr);
+  p[2] = kes_param_entry(s, KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_DELTA_MARKS, i, nullptr);
+  p[3] = kes_param_entry(s, KES_PLOT_SLOT_SU_GAMMA, KES_PLOT_SLOT_SU_GAMMA_MARKS, j, nullptr);
+  if (!std::isnan(p[2]) && p[2] <= 0.0) {
+    xpmlog(308, 1126, p[2]);
+    xpmlog(308, 1127);
+    return 1;
+  }
+  for (int n = 0; n < 4; ++n) c->estimated[n] = std::isnan(p[n]) ? 1 : 0;
+  if (kes_est_finish(&f, height) != 0) return 1;
+  kes_johnson_peak(c, &f.req);
+  // A small delta makes omega = exp(1/delta^2) (and omega^4) overflow.
+  const double theta = c->params[0], sigma = c->params[1], delta = c->params[2];
+  const zsu_moments m = zsu_moms(std::exp(1.0 / (delta * delta)), c->params[3] / delta);
+  kes_edfres& e = c->edf;
+  e.mean = finite_or_missing(theta + sigma * m.mean);
+  e.std = finite_or_missing(sigma * std::sqrt(m.var));
+  e.skewness = finite_or_missing(m.skew);
+  e.kurtosis = finite_or_missing(m.kurt);
+  return 0;
+}
+
+double kesup(const double* params, double z) {
+  return 100.0 * zprbnrm(params[3] + params[2] * std::asinh(z));
+}
+
+double kesuplt(double x, double c, const double* params) {
+  const double t = (x - params[0]) / params[1];
+  const double u = params[3] + params[2] * std::asinh(t);
+  return std::exp(std::log(c) - 0.5 * std::log(1.0 + t * t) - 0.5 * u * u);
+}
+
+double kesuq(kes_ctx*, kes_plotslot* slot, double p) {
+  const kes_curve* c = kes_fit_curve(slot);
+  if (c == nullptr) return kes_fit_missing();
+  double t = 0.0;
+  kesux(c->params, p, &t);
+  return t;
+}
+
+int kesux(const double* params, double p, double* out) {
+  *out = std::sinh((zprobit(p) - params[3]) / params[2]);
+  return 0;
+}

@@ -1,0 +1,233 @@
+// fitsu: the engine's Johnson SU fit by percentiles, by moments or by maximum
+// likelihood (closed form with the threshold and scale known, else the constrained
+// optimiser); the curve function and the peak.
+#include <cmath>
+
+#include "fit/kes_johnson.h"
+#include "fit/znew.h"
+#include "fit/zfit_fams.h"
+#include "host/host_services.h"
+#include "numeric/zmissing.h"
+
+namespace {
+constexpr double kTiny = 1000.0 * ZEPS53;
+constexpr double kInvSqrt2Pi = 0.3989422804014327;
+constexpr double kSmall = 1.053671212772351e-8;
+
+// The percentile estimates. method 1 writes the notes of every stage and of every
+// failure; method 0 (start values of the likelihood) only note 1338 on failure.
+int percentiles(zfit_work* w, bool notes) {
+  zfit_req* r = w->req;
+  const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
+  const double tol = std::isnan(r->second) ? 0.01 : r->second;
+  if (notes) xpmlog(308, 1452);
+  double q[4];
+  zfit_pctl4(w, z, notes, q);
+  const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
+  double ratio = 0.0;
+  if (std::fabs(p) < kSmall) {
+    if (notes) {
+      xpmlog(308, 1333);
+      return 1;
+    }
+  } else {
+    ratio = m * n / (p * p);
+    if (notes) zfit_ratio_note(ratio, tol);
+  }
+  const int fault = std::fabs(ratio - 1.0) <= kTiny ? 1339 : ratio <= 1.0 + tol ? 1347 : 0;
+  const double mp = m / p, np = n / p;
+  const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? 1337 : 0;
+  if (fault2 != 0) {
+    xpmlog(308, notes ? fault2 : 1338);
+    return 1;
+  }
+  const double a = (mp + np) / 2.0;
+  const double delta = 2.0 * z / std::log(a + std::sqrt(a * a - 1.0));
+  w->params[2] = delta;
+  w->params[3] = delta * std::asinh((np - mp) / (2.0 * std::sqrt(mp * np - 1.0)));
+  if (w->estimate[1]) w->params[1] = 2.0 * p * std::sqrt(mp * np - 1.0) / ((mp + np - 2.0) * std::sqrt(mp + np + 2.0));
+  if (w->estimate[0]) w->params[0] = (q[1] + q[2]) / 2.0 + p * (np - mp) / (2.0 * (mp + np - 2.0));
+  return 0;
+}
+
+int moments(zfit_work* w) {
+  zfit_req* r = w->req;
+  xpmlog(308, 1453);
+  const double beta2 = r->kurt + 3.0;
+  if (std::isnan(r->skew) || std::isnan(r->kurt) || beta2 < ZEPS53 ||
+      (w->estimate[1] && !(r->std >= ZEPS53)) || (w->estimate[0] && std::isnan(r->mean))) {
+    xpmlog(308, 1307);
+    return 1;
+  }
+  double m = 0.0, v = 0.0;
+  if (zjsdsu(&w->params[3], &w->params[2], r->skew, beta2, &m, &v) != 0) {
+    xpmlog(308, 1336);
+    return 1;
+  }
+  if (w->estimate[1]) w->params[1] = r->std / std::sqrt(v);
+  if (w->estimate[0]) w->params[0] = r->mean - w->params[1] * m;
+  return 0;
+}
+
+const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
+
+// Mean negative log-likelihood without its constant, at x = (delta, gamma, theta, sigma).
+double SUNegLogLike(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double delta = o->x[0], gamma = o->x[1], theta = o->x[2], sigma = o->x[3];
+  double s = 0.0;
+  zfit_each(w, [&](double x, double f) {
+    const double t = (x - theta) / sigma, u = gamma + delta * std::asinh(t);
+    s += f * (std::log1p(t * t) + u * u);
+  });
+  const double v = -std::log(delta) + std::log(sigma) + s / (2.0 * w->req->n);
+  ++o->nevals;
+  o->f = v;
+  return v;
+}
+
+int SUDerNegLogLike(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double delta = o->x[0], gamma = o->x[1], theta = o->x[2], sigma = o->x[3];
+  // Means over the values of a, a^2, u a, u, h, h t, (delta a + u)/r, (delta a + u) t/r,
+  // 1/r, t/r, h2, h2 t, (h2 t + h) t, where h and h2 are the first two derivatives in
+  // t of the per-value term and r = sqrt(1 + t^2).
+  double s[13] = {};
+  zfit_each(w, [&](double x, double f) {
+    const double t = (x - theta) / sigma, r2 = 1.0 + t * t, r = std::sqrt(r2);
+    const double a = std::asinh(t), u = gamma + delta * a;
+    const double h = t / r2 + u * delta / r;
+    const double h2 = (1.0 - t * t) / (r2 * r2) + delta * delta / r2 - delta * u * t / (r2 * r);
+    const double v[13] = {a,          a * a,      u * a, u, h, h * t, (delta * a + u) / r, (delta * a + u) * t / r,
+                          1.0 / r,    t / r,      h2,    h2 * t, (h2 * t + h) * t};
+    for (int i = 0; i < 13; ++i) s[i] += f * v[i];
+  });
+  const double nn = w->req->n;
+  for (double& v : s) v /= nn;
+  const double is = 1.0 / sigma, is2 = is * is;
+  double* g = o->grad;
+  double* H = o->hess;
+  g[0] = -1.0 / delta + s[2];
+  g[1] = s[3];
+  g[2] = -s[4] * is;
+  g[3] = is - s[5] * is;
+  H[0] = 1.0 / (delta * delta) + s[1];  // delta delta
+  H[1] = s[0];                          // delta gamma
+  H[2] = 1.0;                           // gamma gamma
+  H[3] = -s[6] * is;                    // delta theta
+  H[4] = -delta * s[8] * is;            // gamma theta
+  H[5] = s[10] * is2;                   // theta theta
+  H[6] = -s[7] * is;                    // delta sigma
+  H[7] = -delta * s[9] * is;            // gamma sigma
+  H[8] = (s[4] + s[11]) * is2;          // theta sigma
+  H[9] = (-1.0 + s[5] + s[12]) * is2;   // sigma sigma
+  zfit_hold_given(o);
+  return 0;
+}
+
+// Three or four parameters by the optimiser from the percentile start.
+int optimise(zfit_work* w) {
+  zfit_req* r = w->req;
+  if (percentiles(w, false) != 0) return 1;
+  const int* e = w->estimate;
+  const double theta = w->params[0];
+  const int flags[4] = {e[2], e[3], e[0], e[1]};
+  const double x0[4] = {w->params[2], w->params[3], theta, w->params[1]};
+  const double lo[4] = {1e-4, -ZDBL_BIG, e[0] ? -ZDBL_BIG : theta, 1e-8};
+  const double hi[4] = {ZDBL_BIG, ZDBL_BIG, e[0] ? ZDBL_BIG : theta, ZDBL_BIG};
+  double x[4];
+  if (zfit_optimise_n(w, 4, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, SUNegLogLike, SUDerNegLogLike,
+                      x) != 0) {
+    xpmlog(308, 1338);
+    return 1;
+  }
+  if (e[2]) w->params[2] = x[0];
+  if (e[3]) w->params[3] = x[1];
+  if (e[0]) w->params[0] = x[2];
+  if (e[1]) w->params[1] = x[3];
+  return 0;
+}
+
+// delta and gamma with the threshold and scale known: the asinh transforms' mean and
+// spread. 1 when they have no spread.
+int closed_form(zfit_work* w) {
+  const double theta = w->params[0], sigma = w->params[1], nn = w->req->n;
+  double s1 = 0.0, s2 = 0.0;
+  zfit_each(w, [&](double x, double f) {
+    const double u = std::asinh((x - theta) / sigma);
+    s1 += f * u;
+    s2 += f * u * u;
+  });
+  const double mean = s1 / nn, var = s2 / nn - mean * mean;
+  if (!(var > kTiny * kTiny * std::fmax(1.0, mean * mean))) return 1;
+  w->params[2] = 1.0 / std::sqrt(var);
+  w->params[3] = -w->params[2] * mean;
+  return 0;
+}
+
+// The peak: Newton on t/sqrt(1 + t^2) + delta u(t) = 0. 0, or 1 after note 1341.
+int peak(zfit_work* w) {
+  zfit_req* r = w->req;
+  const double theta = w->params[0], sigma = w->params[1], delta = w->params[2], gamma = w->params[3];
+  w->c = delta * r->n * r->width * kInvSqrt2Pi / sigma;
+  double t = gamma > 0.0 ? -1.0 : 1.0;
+  bool ok = false;
+  for (int it = 1; it <= 100; ++it) {
+    const double r2 = 1.0 + t * t, rt = std::sqrt(r2);
+    const double g = t / rt + delta * (gamma + delta * std::asinh(t));
+    const double gp = 1.0 / (r2 * rt) + delta * delta / rt;
+    if (!(std::fabs(gp) >= kSmall)) break;
+    const double step = g / gp;
+    t -= step;
+    // A search that uses its whole budget has not converged.
+    if (std::fabs(step) <= 1e-8) {
+      ok = it < 100;
+      break;
+    }
+  }
+  if (!ok || !std::isfinite(t)) {
+    xpmlog(308, 1341);
+    return 1;
+  }
+  const double u = gamma + delta * std::asinh(t);
+  r->mode_x = theta + sigma * t;
+  r->height = w->c * std::exp(-u * u / 2.0) / std::sqrt(1.0 + t * t);
+  r->mode2 = r->height2 = zmissing();
+  return 0;
+}
+}  // namespace
+
+int fitsu(zfit_work* w) {
+  zfit_req* r = w->req;
+  w->curve = suplot;
+  const int* e = w->estimate;
+  if (!e[0] && !e[1] && !e[2] && !e[3]) {
+    r->method = 5;
+  } else if (!(e[2] && e[3] && (!e[0] || e[1]))) {
+    xpmlog(308, 1340);
+    return 1;
+  }
+  int rc = 0;
+  if (r->method == 2) {
+    rc = moments(w);
+  } else if (r->method == 1) {
+    rc = percentiles(w, true);
+  } else if (r->method == 0) {
+    xpmlog(308, 1451);
+    rc = e[0] || e[1] ? optimise(w) : closed_form(w);
+  }
+  if (rc != 0) return 1;
+  if (!(w->params[2] > 0.0)) {
+    xpmlog(308, 1126, w->params[2]);
+    xpmlog(308, 1127);
+    return 1;
+  }
+  if (r->want_height && peak(w) != 0) return 1;
+  w->range_low = r->low;
+  w->range_high = r->high;
+  return 0;
+}
+
+double suplot(double x, const zfit_work* w) { return kesuplt(x, w->c, w->params); }

@@ -1,0 +1,49 @@
+// The Johnson SB family's report members: no EDF tests, expected percents, table rows
+// and fitted percentiles.
+#include <cmath>
+
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_johnson.h"
+#include "fitreport/kes_fitrep.h"
+#include "driver/kes_ctx.h"
+#include "numeric/zprbnrm.h"
+#include "numeric/zprobit.h"
+
+namespace {
+double cdf(const double* p, double x) {
+  const double y = (x - p[0]) / p[1];
+  if (!(y > 0.0)) return 0.0;
+  if (!(y < 1.0)) return 1.0;
+  return zprbnrm(p[3] + p[2] * std::log(y / (1.0 - y)));
+}
+
+// The shape rows, then one peak or, when a second one is kept, both.
+constexpr kes_parmrow kRows[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 1163, KES_FV_USED2},
+                                 {411, 1164, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD},
+                                 {15, 0, KES_FV_SKEW},      {16, 0, KES_FV_KURT},     {1317, 0, KES_FV_PEAK}};
+constexpr kes_parmrow kRows2[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 1163, KES_FV_USED2},
+                                  {411, 1164, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD},
+                                  {15, 0, KES_FV_SKEW},      {16, 0, KES_FV_KURT},     {1315, 0, KES_FV_PEAK},
+                                  {1318, 0, KES_FV_HEIGHT2}, {1316, 0, KES_FV_PEAK2}};
+}  // namespace
+
+void kesedfv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidv); }
+
+void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+
+void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  if (c != nullptr && !std::isnan(c->mode2))
+    kes_write_fit_tables(ctx, cell, 804, kRows2, 11);
+  else
+    kes_write_fit_tables(ctx, cell, 804, kRows, 9);
+}
+
+double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  if (c == nullptr) return kes_fit_missing();
+  double y = 0.0;
+  kesvx(c->params, percent / 100.0, &y);
+  return c->params[0] + c->params[1] * y;
+}

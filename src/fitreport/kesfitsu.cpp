@@ -1,0 +1,32 @@
+// The Johnson SU family's report members: no EDF tests, expected percents, table rows
+// and fitted percentiles.
+#include <cmath>
+
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_johnson.h"
+#include "fitreport/kes_fitrep.h"
+#include "driver/kes_ctx.h"
+#include "numeric/zprbnrm.h"
+
+namespace {
+double cdf(const double* p, double x) { return zprbnrm(p[3] + p[2] * std::asinh((x - p[0]) / p[1])); }
+
+constexpr kes_parmrow kRows[] = {{1260, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 1163, KES_FV_USED2},
+                                 {411, 1164, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD},
+                                 {15, 0, KES_FV_SKEW},      {16, 0, KES_FV_KURT},     {1317, 0, KES_FV_PEAK}};
+}  // namespace
+
+void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidu); }
+
+void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+
+void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 805, kRows, 9); }
+
+double kesupct(kes_ctx* ctx, kes_cell* cell, double percent) {
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  if (c == nullptr) return kes_fit_missing();
+  double t = 0.0;
+  kesux(c->params, percent / 100.0, &t);
+  return c->params[0] + c->params[1] * t;
+}

@@ -58,6 +58,19 @@ struct zsu_moments {
 };
 zsu_moments zsu_moms(double omega, double big_omega);
 
+// What the two fits share. Whether the parameters to estimate are a set the fits
+// serve (delta and gamma, with the threshold known or both threshold and scale
+// estimated), else note 1340; with none to estimate the method becomes 5.
+bool zjs_estimable(zfit_work* w);
+// delta and gamma with the threshold and scale known: 1/s
+// and -mean/s of the transforms h((x - theta)/sigma) (divisor N); 1 when they have
+// no spread.
+int zjs_shapes(zfit_work* w, double (*h)(double));
+typedef int (*zjs_solver)(double* gamma, double* delta, double skewness, double beta2, double* m, double* v);
+// The moment fit by solver: note announce, note bad when the statistics it needs are
+// missing or too small, note 1336 when the solver fails. 0, or 1 after the notes.
+int zjs_moments(zfit_work* w, int announce, int bad, zjs_solver solver);
+
 // The engine's fits and curve functions.
 int fitsb(zfit_work* w);
 double sbplot(double x, const zfit_work* w);

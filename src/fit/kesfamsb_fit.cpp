@@ -14,19 +14,11 @@ constexpr double kInvSqrt2Pi = 0.3989422804014327;
 // Slifker-Shapiro estimates from four quantiles: 0, or 1 after the note of the check
 // that failed.
 int percentiles(zfit_work* w) {
-  zfit_req* r = w->req;
-  const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
-  const double tol = std::isnan(r->second) ? 0.01 : r->second;
-  double q[4];
-  zfit_pctl4(w, z, true, q);
-  const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
-  if (std::fabs(p) < 1.053671212772351e-8) {
-    xpmlog(308, 1333);
-    return 1;
-  }
-  const double ratio = m * n / (p * p);
-  zfit_ratio_note(ratio, tol);
-  if (ratio >= 1.0 - tol) {
+  const zfit_spreads s = zfit_pctl_spreads(w, true);
+  if (!s.ok) return 1;
+  const double z = s.z, m = s.m, n = s.n, p = s.p;
+  const double* q = s.q;
+  if (s.ratio >= 1.0 - s.tol) {
     xpmlog(308, 1459);
     return 1;
   }
@@ -55,41 +47,7 @@ int percentiles(zfit_work* w) {
   return 0;
 }
 
-// delta and gamma with the threshold and scale known: the logit transforms' mean and
-// spread. 1 when they have no spread.
-int likelihood(zfit_work* w) {
-  const double theta = w->params[0], sigma = w->params[1], nn = w->req->n;
-  double s1 = 0.0, s2 = 0.0;
-  zfit_each(w, [&](double x, double f) {
-    const double y = (x - theta) / sigma, u = std::log(y / (1.0 - y));
-    s1 += f * u;
-    s2 += f * u * u;
-  });
-  const double mean = s1 / nn, var = s2 / nn - mean * mean;
-  if (!(var > kTiny * kTiny * std::fmax(1.0, mean * mean))) return 1;
-  w->params[2] = 1.0 / std::sqrt(var);
-  w->params[3] = -w->params[2] * mean;
-  return 0;
-}
-
-int moments(zfit_work* w) {
-  zfit_req* r = w->req;
-  xpmlog(308, 1450);
-  const double beta2 = r->kurt + 3.0;
-  if (std::isnan(r->skew) || std::isnan(r->kurt) || beta2 < ZEPS53 ||
-      (w->estimate[1] && !(r->std >= ZEPS53)) || (w->estimate[0] && std::isnan(r->mean))) {
-    xpmlog(308, 1463);
-    return 1;
-  }
-  double m = 0.0, v = 0.0;
-  if (zjsdsb(&w->params[3], &w->params[2], r->skew, beta2, &m, &v) != 0) {
-    xpmlog(308, 1336);
-    return 1;
-  }
-  if (w->estimate[1]) w->params[1] = r->std / std::sqrt(v);
-  if (w->estimate[0]) w->params[0] = r->mean - w->params[1] * m;
-  return 0;
-}
+double logit(double y) { return std::log(y / (1.0 - y)); }
 
 // The slope of the standardized log-density has the sign of g.
 double slope_sign(double y, double delta, double gamma) {
@@ -159,15 +117,10 @@ int fitsb(zfit_work* w) {
   if (!e[0] && theta >= r->min) return 1;
   if (!e[1] && !e[0] && theta + sigma <= r->max) return 1;
   if (!e[1] && sigma <= w->data_range) return 1;
-  if (!e[0] && !e[1] && !e[2] && !e[3]) {
-    r->method = 5;
-  } else if (!(e[2] && e[3] && (!e[0] || e[1]))) {
-    xpmlog(308, 1340);
-    return 1;
-  }
+  if (!zjs_estimable(w)) return 1;
   int rc = 0;
   if (r->method == 2) {
-    rc = moments(w);
+    rc = zjs_moments(w, 1450, 1463, zjsdsb);
   } else if (r->method == 1) {
     xpmlog(308, 1449);
     rc = percentiles(w);
@@ -178,7 +131,7 @@ int fitsb(zfit_work* w) {
       xpmlog(308, 1345, k);
       return 1;
     }
-    rc = likelihood(w);
+    rc = zjs_shapes(w, logit);
   }
   if (rc != 0) return 1;
   if (!(w->params[2] > 0.0)) return 1;

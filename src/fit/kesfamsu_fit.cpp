@@ -17,23 +17,12 @@ constexpr double kSmall = 1.053671212772351e-8;
 // The percentile estimates. method 1 writes the notes of every stage and of every
 // failure; method 0 (start values of the likelihood) only note 1338 on failure.
 int percentiles(zfit_work* w, bool notes) {
-  zfit_req* r = w->req;
-  const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
-  const double tol = std::isnan(r->second) ? 0.01 : r->second;
   if (notes) xpmlog(308, 1452);
-  double q[4];
-  zfit_pctl4(w, z, notes, q);
-  const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
-  double ratio = 0.0;
-  if (std::fabs(p) < kSmall) {
-    if (notes) {
-      xpmlog(308, 1333);
-      return 1;
-    }
-  } else {
-    ratio = m * n / (p * p);
-    if (notes) zfit_ratio_note(ratio, tol);
-  }
+  const zfit_spreads s = zfit_pctl_spreads(w, notes);
+  // Only the notes' method stops here; the likelihood's start fails below.
+  if (!s.ok && notes) return 1;
+  const double z = s.z, tol = s.tol, ratio = s.ratio, m = s.m, n = s.n, p = s.p;
+  const double* q = s.q;
   const int fault = std::fabs(ratio - 1.0) <= kTiny ? 1339 : ratio <= 1.0 + tol ? 1347 : 0;
   const double mp = m / p, np = n / p;
   const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? 1337 : 0;
@@ -50,24 +39,7 @@ int percentiles(zfit_work* w, bool notes) {
   return 0;
 }
 
-int moments(zfit_work* w) {
-  zfit_req* r = w->req;
-  xpmlog(308, 1453);
-  const double beta2 = r->kurt + 3.0;
-  if (std::isnan(r->skew) || std::isnan(r->kurt) || beta2 < ZEPS53 ||
-      (w->estimate[1] && !(r->std >= ZEPS53)) || (w->estimate[0] && std::isnan(r->mean))) {
-    xpmlog(308, 1307);
-    return 1;
-  }
-  double m = 0.0, v = 0.0;
-  if (zjsdsu(&w->params[3], &w->params[2], r->skew, beta2, &m, &v) != 0) {
-    xpmlog(308, 1336);
-    return 1;
-  }
-  if (w->estimate[1]) w->params[1] = r->std / std::sqrt(v);
-  if (w->estimate[0]) w->params[0] = r->mean - w->params[1] * m;
-  return 0;
-}
+double asinh_of(double t) { return std::asinh(t); }
 
 const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
 
@@ -150,23 +122,6 @@ int optimise(zfit_work* w) {
   return 0;
 }
 
-// delta and gamma with the threshold and scale known: the asinh transforms' mean and
-// spread. 1 when they have no spread.
-int closed_form(zfit_work* w) {
-  const double theta = w->params[0], sigma = w->params[1], nn = w->req->n;
-  double s1 = 0.0, s2 = 0.0;
-  zfit_each(w, [&](double x, double f) {
-    const double u = std::asinh((x - theta) / sigma);
-    s1 += f * u;
-    s2 += f * u * u;
-  });
-  const double mean = s1 / nn, var = s2 / nn - mean * mean;
-  if (!(var > kTiny * kTiny * std::fmax(1.0, mean * mean))) return 1;
-  w->params[2] = 1.0 / std::sqrt(var);
-  w->params[3] = -w->params[2] * mean;
-  return 0;
-}
-
 // The peak: Newton on t/sqrt(1 + t^2) + delta u(t) = 0. 0, or 1 after note 1341.
 int peak(zfit_work* w) {
   zfit_req* r = w->req;
@@ -203,20 +158,15 @@ int fitsu(zfit_work* w) {
   zfit_req* r = w->req;
   w->curve = suplot;
   const int* e = w->estimate;
-  if (!e[0] && !e[1] && !e[2] && !e[3]) {
-    r->method = 5;
-  } else if (!(e[2] && e[3] && (!e[0] || e[1]))) {
-    xpmlog(308, 1340);
-    return 1;
-  }
+  if (!zjs_estimable(w)) return 1;
   int rc = 0;
   if (r->method == 2) {
-    rc = moments(w);
+    rc = zjs_moments(w, 1453, 1307, zjsdsu);
   } else if (r->method == 1) {
     rc = percentiles(w, true);
   } else if (r->method == 0) {
     xpmlog(308, 1451);
-    rc = e[0] || e[1] ? optimise(w) : closed_form(w);
+    rc = e[0] || e[1] ? optimise(w) : zjs_shapes(w, asinh_of);
   }
   if (rc != 0) return 1;
   if (!(w->params[2] > 0.0)) {

@@ -24,11 +24,17 @@ inline void zfit_each(const zfit_work* w, F&& fn) {
 
 // The sample p-quantile of the values by the request's percentile definition.
 double zfit_quantile(const zfit_work* w, double p);
-// The sample quantiles at the probabilities of -3z, -z, z and 3z, with the notes on
-// the percents, the quantiles and the spreads m, n, p when notes.
-void zfit_pctl4(const zfit_work* w, double z, bool notes, double q[4]);
-// The notes on where the ratio m n / p^2 lies against 1 and the tolerance.
-void zfit_ratio_note(double ratio, double tol);
+// The quantities of the percentile fits: z and the ratio tolerance (the request's,
+// or 0.524 and 0.01), the sample quantiles at the probabilities of -3z, -z, z, 3z,
+// the spreads m = q4 - q3, n = q2 - q1, p = q3 - q2 and the ratio m n / p^2. With
+// notes, the notes on the percents, quantiles and spreads, and on where the ratio
+// lies. ok is false (after note 1333 with notes) when p is too small; the ratio is
+// then 0.
+struct zfit_spreads {
+  double z, tol, q[4], m, n, p, ratio;
+  bool ok;
+};
+zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes);
 
 int fitlognormal(zfit_work* w);
 double lognormplot(double x, const zfit_work* w);

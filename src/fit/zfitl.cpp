@@ -25,17 +25,10 @@ double height_at(const zfit_work* w, double x) {
 // after the notes of the failing check.
 int percentile_fit(zfit_work* w) {
   zfit_req* r = w->req;
-  const double z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
-  const double tol = std::isnan(r->second) ? 0.01 : r->second;
-  double q[4];
-  zfit_pctl4(w, z, true, q);
-  const double m = q[3] - q[2], n = q[1] - q[0], p = q[2] - q[1];
-  if (std::fabs(p) < 1.053671212772351e-08) {
-    xpmlog(308, 1333);
-    return 1;
-  }
-  const double ratio = m * n / (p * p);
-  zfit_ratio_note(ratio, tol);
+  const zfit_spreads s = zfit_pctl_spreads(w, true);
+  if (!s.ok) return 1;
+  const double z = s.z, tol = s.tol, ratio = s.ratio, m = s.m, p = s.p;
+  const double* q = s.q;
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
     xpmlog(308, 1461);

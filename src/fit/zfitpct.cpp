@@ -1,5 +1,7 @@
 // The percentile quantities of the fits from four sample quantiles (lognormal, Johnson
 // SB and SU): the quantiles at the normal points -3z, -z, z, 3z and the notes on them.
+#include <cmath>
+
 #include "driver/kes_valnode.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
@@ -24,20 +26,34 @@ double zfit_quantile(const zfit_work* w, double p) {
   return (1.0 - g) * order_stat(w->values, lo) + g * order_stat(w->values, hi);
 }
 
-void zfit_pctl4(const zfit_work* w, double z, bool notes, double q[4]) {
+zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
+  const zfit_req* r = w->req;
+  zfit_spreads s{};
+  s.z = std::isnan(r->pctl_z) ? 0.524 : r->pctl_z;
+  s.tol = std::isnan(r->second) ? 0.01 : r->second;
   double pr[4];
-  const double pts[4] = {-3.0 * z, -z, z, 3.0 * z};
+  const double pts[4] = {-3.0 * s.z, -s.z, s.z, 3.0 * s.z};
   for (int i = 0; i < 4; ++i) {
     pr[i] = zprbnrm(pts[i]);
-    q[i] = zfit_quantile(w, pr[i]);
+    s.q[i] = zfit_quantile(w, pr[i]);
   }
-  if (!notes) return;
-  xpmlog(308, 1331, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
-  xpmlog(308, 1335, 100 * pr[0], q[0], 100 * pr[1], q[1], 100 * pr[2], q[2], 100 * pr[3], q[3]);
-  xpmlog(308, 1334, q[3] - q[2], q[1] - q[0], q[2] - q[1]);
-}
-
-void zfit_ratio_note(double ratio, double tol) {
-  xpmlog(308, ratio > 1.0 + tol ? 1306 : ratio < 1.0 - tol ? 1457 : 1458, ratio);
-  xpmlog(308, 1332, tol);
+  s.m = s.q[3] - s.q[2];
+  s.n = s.q[1] - s.q[0];
+  s.p = s.q[2] - s.q[1];
+  if (notes) {
+    xpmlog(308, 1331, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
+    xpmlog(308, 1335, 100 * pr[0], s.q[0], 100 * pr[1], s.q[1], 100 * pr[2], s.q[2], 100 * pr[3], s.q[3]);
+    xpmlog(308, 1334, s.m, s.n, s.p);
+  }
+  if (std::fabs(s.p) < 1.053671212772351e-08) {
+    if (notes) xpmlog(308, 1333);
+    return s;
+  }
+  s.ok = true;
+  s.ratio = s.m * s.n / (s.p * s.p);
+  if (notes) {
+    xpmlog(308, s.ratio > 1.0 + s.tol ? 1306 : s.ratio < 1.0 - s.tol ? 1457 : 1458, s.ratio);
+    xpmlog(308, 1332, s.tol);
+  }
+  return s;
 }

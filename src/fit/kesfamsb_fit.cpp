@@ -104,13 +104,13 @@ void peak(zfit_work* w) {
   }
   r->mode_x = theta + sigma * y;
   r->height = w->c * std::exp(log_height(y, delta, gamma));
-  r->mode2 = r->height2 = zmissing();
 }
 }  // namespace
 
 int fitsb(zfit_work* w) {
   zfit_req* r = w->req;
   w->curve = sbplot;
+  r->mode2 = r->height2 = zmissing();  // a second peak is never kept
   const int* e = w->estimate;
   const double theta = w->params[0], sigma = w->params[1];
   // Refused by the estimate already, with its notes.

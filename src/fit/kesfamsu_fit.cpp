@@ -149,7 +149,6 @@ int peak(zfit_work* w) {
   const double u = gamma + delta * std::asinh(t);
   r->mode_x = theta + sigma * t;
   r->height = w->c * std::exp(-u * u / 2.0) / std::sqrt(1.0 + t * t);
-  r->mode2 = r->height2 = zmissing();
   return 0;
 }
 }  // namespace
@@ -157,6 +156,7 @@ int peak(zfit_work* w) {
 int fitsu(zfit_work* w) {
   zfit_req* r = w->req;
   w->curve = suplot;
+  r->mode2 = r->height2 = zmissing();
   const int* e = w->estimate;
   if (!zjs_estimable(w)) return 1;
   int rc = 0;

@@ -12,7 +12,7 @@ const kes_famfn* const kSets[KES_DIST_KERNEL] = {
     &kes_fam_exponential,  // 2
     &kes_fam_weibull,      // 3
     &kes_fam_gamma,        // 4
-    nullptr,               // 5 beta
+    &kes_fam_beta,         // 5
     &kes_fam_sb,           // 6 Johnson SB
     &kes_fam_su,           // 7 Johnson SU
     &kes_fam_weibull2,     // 8 two-parameter Weibull

@@ -74,6 +74,23 @@ void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 void kesgtbl(kes_ctx* ctx, kes_cell* cell);
 double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent);
 
+extern const kes_famfn kes_fam_beta;
+
+// Beta family; ia and ib are the ALPHA= and BETA= positions.
+int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int ia, int ib,
+            double* height);
+double kesbp(const double* params, double z);
+double kesbplt(double x, double c, const double* params);
+double kesbq(kes_ctx* ctx, kes_plotslot* slot, double p);
+int kesbx(const double* params, double p, double* out);
+void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesbtbl(kes_ctx* ctx, kes_cell* cell);
+double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent);
+// Critical values of D (as sqrt(n) D), W-Sq and A-Sq at the 11 levels .5 ... .001
+// for both shapes estimated at sample size n.
+void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]);
+
 // What the estimates of the three-parameter families share.
 // A single number option of the statement, or missing when not given.
 double kes_stmt_number(const kes_stmt* s, int slot);

@@ -9,6 +9,7 @@
 #include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
+#include "host/host_services.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "plotreq/kes_plotslot.h"
@@ -64,8 +65,18 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
       *c = std::log(area) - std::log(p[1]) - lg;
       break;
     }
-    // The beta constant comes with its family.
-    case KES_DIST_BETA: return 1;
+    case KES_DIST_BETA: {
+      const double la = zlgamma(p[2]), lb = zlgamma(p[3]), lab = zlgamma(p[2] + p[3]);
+      const double b = lab - la - lb;
+      if (la == -99.0 || lb == -99.0 || lab == -99.0 || !(b < ZEXP_OVER)) {
+        xpmlog(431, 164, p[2], p[3]);
+        return 1;
+      }
+      const double eb = std::exp(b);
+      if (eb >= 1.0 && area >= 1.0 && ZDBL_BIG / eb < area) return 1;
+      *c = eb * area;
+      break;
+    }
     default: *c = area; break;
   }
   return 0;

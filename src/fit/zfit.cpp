@@ -54,6 +54,7 @@ int zfit2(zfit_work* w) {
     case ZFIT_WEIBULL:
     case ZFIT_WEIBULL2: rc = fitweibull(w); break;
     case ZFIT_GAMMA: rc = fitgamma(w); break;
+    case ZFIT_BETA: rc = fitbeta(w); break;
     case ZFIT_SB: rc = fitsb(w); break;
     case ZFIT_SU: rc = fitsu(w); break;
     default: rc = 1; break;  // families whose fits are not built: not fitted

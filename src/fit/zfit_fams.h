@@ -55,12 +55,20 @@ int fitgamma(zfit_work* w);
 double gammaplot(double x, const zfit_work* w);
 int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm);
 
+int fitbeta(zfit_work* w);
+double betaplot(double x, const zfit_work* w);
+// The shapes a (first) and b (second) from g1 = psi(a + b) - psi(a) and
+// g2 = psi(a + b) - psi(b); a given first shape (not missing) is kept. 0 solved, 1 not;
+// *resid gets the final residual.
+int zbtamle(double g1, double g2, double* a, double* b, double tol, double* resid);
+
 // The optimiser run shared by the threshold-estimating fits: parameters (shape,
 // threshold) from x0 within [lo, hi], objective and derivatives on a zfit_optrec;
 // 0 with x holding the solution, or 1 (no memory, or the optimiser failed).
 int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
                   const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
-// The same with n parameters.
+// The same for n parameters: 0, 1 failed, or 1016 after the host's
+// message when its arrays cannot be had.
 int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
                     const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
 

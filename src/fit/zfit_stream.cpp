@@ -270,6 +270,7 @@ family_needs needs_of(const zfit_work* w) {
     case ZFIT_WEIBULL:
     case ZFIT_WEIBULL2: return {fitweibull, missing(req->mean), missing(req->std), true, true};
     case ZFIT_GAMMA: return {fitgamma, missing(req->mean), missing(req->std), true, true};
+    case ZFIT_BETA: return {fitbeta, missing(req->mean), missing(req->std), true, true};
     // Percentiles (the streamed method): the quantiles, and SB's range checks.
     case ZFIT_SB: return {fitsb, false, false, true, true};
     case ZFIT_SU: return {fitsu, false, false, false, true};

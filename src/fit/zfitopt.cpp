@@ -9,6 +9,10 @@
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
 
+namespace {
+constexpr int kNoMemory = 1016;
+}  // namespace
+
 int zfit_maxiter(const zfit_req* r, int dflt) {
   return std::isnan(r->maxiter) ? dflt : static_cast<int>(zd2ll(r->maxiter));
 }
@@ -17,7 +21,7 @@ double zfit_tol(const zfit_req* r, double dflt) { return std::isnan(r->tol) ? df
 
 int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
                   const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x) {
-  return zfit_optimise_n(w, 2, estflags, tol, maxiter, x0, lo, hi, obj, deriv, x);
+  return zfit_optimise_n(w, 2, estflags, tol, maxiter, x0, lo, hi, obj, deriv, x) == 0 ? 0 : 1;
 }
 
 int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
@@ -31,7 +35,7 @@ int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int ma
   double* a = static_cast<double*>(vmalcp_handler(pool, size, KES_ALLOC));
   if (a == nullptr) {
     xmemmsg(size);
-    return 1;
+    return kNoMemory;
   }
   double *px = a, *plo = a + n, *phi = a + 2 * n, *g = a + 3 * n, *h = g + n, *saved = h + nh, *test = saved + n;
   double* work = test + 2 * n + nh;

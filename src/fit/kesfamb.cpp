@@ -1,0 +1,95 @@
+// The beta family: estimate, percent distribution function and quantiles, and its
+// function set (the curve height and the fit live in kesfamb_fit.cpp, the report
+// members in fitreport/kesfitb.cpp).
+#include <cmath>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_preq.h"
+#include "driver/kes_varsum.h"
+#include "fit/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_families.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "numeric/zibeta.h"
+#include "numeric/zqunf.h"
+
+namespace {
+// Once-per-curve note byte of the default scale (the threshold's is byte 0).
+constexpr int kNotedSigma = 1;
+
+int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int j,
+        double* height) {
+  return kesbest(ctx, request, cell, low, high, i, j, height);
+}
+
+// The standardized p-quantile of shapes a and b through the F point with upper-tail
+// probability 1 - p; false when that point fails.
+bool quantile(double a, double b, double p, double* out) {
+  const double f = zqunf(1.0 - p, 2.0 * a, 2.0 * b);
+  if (f < 0.0) return false;
+  *out = a * f / (a * f + b);
+  return true;
+}
+}  // namespace
+
+const kes_famfn kes_fam_beta = {est, kesbp, kesbq, kesbplt, kesbx, kesedfb, kesmidb, kesbtbl, kesbpct};
+
+int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int ia, int ib,
+            double* height) {
+  kes_estframe f;
+  if (!kes_est_begin(ctx, request, cell, ZFIT_BETA, low, high, height, &f)) return 1;
+  const kes_stmt* s = request->stmt;
+  kes_curve* c = f.curve;
+  const int k = c->family_index;
+  double* p = f.req.params;
+  const kes_name32& var = ctx->varnames[ctx->curvar];
+  bool listed = false;
+  p[0] = kes_param_entry(s, KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS, k, &listed);
+  kes_theta_default(ctx, c, &p[0], listed, 351);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_BETA, p[0], f.vs->min, 352, 353, true)) return 1;
+  p[1] = kes_param_entry(s, KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS, k, &listed);
+  if (!listed) {
+    p[1] = 1.0;
+    if (!c->noted[kNotedSigma]) {
+      c->noted[kNotedSigma] = 1;
+      xpmlog(308, 354, int(var.len), var.text);
+    }
+  }
+  if (!std::isnan(p[1])) {
+    if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
+      xpmlog(308, 355, int(var.len), var.text);
+      xpmlog(308, 356, f.vs->max - p[0]);
+      return 1;
+    }
+    const double range = f.vs->max - f.vs->min;
+    if (std::isnan(p[0]) && p[1] <= range) {
+      xpmlog(308, 356, range);
+      return 1;
+    }
+  }
+  p[2] = kes_param_entry(s, KES_PLOT_SLOT_BETA_ALPHA, KES_PLOT_SLOT_BETA_ALPHA_MARKS, ia, nullptr);
+  p[3] = kes_param_entry(s, KES_PLOT_SLOT_BETA_BETA, KES_PLOT_SLOT_BETA_BETA_MARKS, ib, nullptr);
+  f.req.tol = kes_stmt_number(s, KES_PLOT_SLOT_BETA_TOL);
+  f.req.maxiter = kes_stmt_number(s, KES_PLOT_SLOT_BETA_MAXITER);
+  for (int j = 0; j < 4; ++j) c->estimated[j] = std::isnan(p[j]) ? 1 : 0;
+  return kes_est_finish(&f, height);
+}
+
+double kesbp(const double* params, double z) {
+  if (!(z > 1e-7)) return 0.0;
+  // The incomplete beta refuses arguments past the support's end.
+  if (z >= 1.0) return 100.0;
+  double p = 0.0, d = 0.0;
+  if (zibeta(z, params[2], params[3], &p, &d) != 0) return 0.0;
+  return 100.0 * p;
+}
+
+double kesbq(kes_ctx*, kes_plotslot* slot, double p) {
+  const kes_curve* c = kes_fit_curve(slot);
+  double q = kes_fit_missing();
+  if (c != nullptr) quantile(c->params[2], c->params[3], p, &q);
+  return q;
+}
+
+int kesbx(const double* params, double p, double* out) { return quantile(params[2], params[3], p, out) ? 0 : 1; }

@@ -1,0 +1,235 @@
+// fitbeta: the beta fit of the engine: the shapes by zbtamle when the support is
+// given, the bounded optimiser on the likelihood when the threshold or the scale is
+// estimated, and the curve's constant, mode and height.
+#include <cmath>
+#include <initializer_list>
+
+#include "fit/kes_families.h"
+#include "fit/zfit_fams.h"
+#include "fit/znew.h"
+#include "host/host_services.h"
+#include "numeric/zdigama.h"
+#include "numeric/zlgamma.h"
+#include "numeric/zmissing.h"
+#include "numeric/ztigama.h"
+
+namespace {
+constexpr int kNoMemory = 1016;
+// Optimiser parameters, in its order.
+enum { A, B, T, S };
+
+const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
+
+// Sums over the values inside the open support (theta, theta + sigma).
+struct bsums {
+  double s1 = 0, s2 = 0, t1 = 0, u1 = 0, t2 = 0, u2 = 0;
+};
+bsums sums(const zfit_work* w, double theta, double top, bool derivs) {
+  bsums s;
+  zfit_each(w, [&](double x, double f) {
+    const double l = x - theta, r = top - x;
+    if (l > 0.0) s.s1 += f * std::log(l);
+    if (r > 0.0) s.s2 += f * std::log(r);
+    if (!derivs || !(l > 0.0) || !(r > 0.0)) return;
+    s.t1 += f / l;
+    s.u1 += f / (l * l);
+    s.t2 += f / r;
+    s.u2 += f / (r * r);
+  });
+  return s;
+}
+
+double digam(double v) {
+  double p = 0.0;
+  zdigama(v, &p);
+  return p;
+}
+double trigam(double v) {
+  int st = 0;
+  return ztigama(v, &st);
+}
+
+double betaNegLogLike(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double* p = o->x;
+  ++o->nevals;
+  double f = ZDBL_BIG;
+  if (!(p[T] + p[S] < w->req->max)) {
+    const bsums s = sums(w, p[T], p[T] + p[S], false);
+    f = w->req->n * (zlbeta(p[A], p[B]) + (p[A] + p[B] - 1.0) * std::log(p[S])) - (p[A] - 1.0) * s.s1 -
+        (p[B] - 1.0) * s.s2;
+  }
+  o->f = f;
+  return f;
+}
+
+int betaDerNegLogLike(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double* p = o->x;
+  const double n = w->req->n, a = p[A], b = p[B], sg = p[S];
+  const bsums s = sums(w, p[T], p[T] + sg, true);
+  const double pab = digam(a + b), tab = trigam(a + b);
+  double* g = o->grad;
+  double* h = o->hess;
+  g[A] = n * (std::log(sg) + digam(a) - pab) - s.s1;
+  g[B] = n * (std::log(sg) + digam(b) - pab) - s.s2;
+  g[T] = (a - 1.0) * s.t1 - (b - 1.0) * s.t2;
+  g[S] = n * (a + b - 1.0) / sg - (b - 1.0) * s.t2;
+  const double hv[10] = {n * (trigam(a) - tab), -n * tab,          n * (trigam(b) - tab),
+                         s.t1,                   -s.t2,             (a - 1.0) * s.u1 + (b - 1.0) * s.u2,
+                         n / sg,                 n / sg - s.t2,     (b - 1.0) * s.u2,
+                         (b - 1.0) * s.u2 - n * (a + b - 1.0) / (sg * sg)};
+  for (int j = 0, k = 0; j < 4; ++j) {
+    for (int i = 0; i <= j; ++i, ++k) {
+      const bool held = !o->estflags[i] || !o->estflags[j];
+      h[k] = held ? (i == j ? 1.0 : 0.0) : hv[k];
+    }
+    if (!o->estflags[j]) g[j] = 0.0;
+  }
+  return 0;
+}
+
+// Start values and bounds by the moments of Pearson's type I law; each start is kept
+// inside its bounds so that the optimiser can begin there.
+void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
+  const zfit_req* r = w->req;
+  const double b1 = r->skew * r->skew, b2 = r->kurt + 3.0;
+  const double rr = 6.0 * (b2 - b1 - 1.0) / (6.0 + 3.0 * b1 - 2.0 * b2);
+  const double rp = std::fabs(rr) < 1e-6 ? 0.1 : std::fabs(rr);
+  const double q = (rp + 2.0) * (rp + 2.0) * b1 + 16.0 * (rp + 1.0);
+  const double t = (rp + 2.0) * std::sqrt(b1 / q);
+  const double a1 = rp / 2.0 * (1.0 - t), a2 = rp / 2.0 * (1.0 + t);
+  const double range = w->data_range;
+  const int pidx[4] = {2, 3, 0, 1};  // the work record's index of each optimiser parameter
+  x0[A] = r->skew > 0.0 ? a1 : a2;
+  x0[B] = r->skew > 0.0 ? a2 : a1;
+  lo[A] = lo[B] = 0.001;
+  hi[A] = hi[B] = ZDBL_BIG;
+  x0[S] = r->std / 2.0 * std::sqrt(q);
+  if (x0[S] < range) x0[S] = range + 0.1;
+  lo[S] = range + std::fmin((x0[S] - range) / 10.0, 0.002);
+  hi[S] = ZDBL_BIG;
+  for (int k : {A, B, S})
+    if (!w->estimate[pidx[k]]) x0[k] = lo[k] = hi[k] = w->params[pidx[k]];
+  x0[T] = r->mean - x0[S] * x0[A] / (x0[A] + x0[B]);
+  if (x0[T] > r->min) x0[T] = r->min - 0.1;
+  lo[T] = -ZDBL_BIG;
+  hi[T] = r->min - std::fmin((r->min - x0[T]) / 10.0, 0.001);
+  if (!w->estimate[0]) x0[T] = lo[T] = hi[T] = w->params[0];
+  if (x0[T] + x0[S] < r->max) {
+    if (w->estimate[1]) x0[S] = r->max - x0[T] + 0.1;
+    else if (w->estimate[0]) x0[T] = (r->max - x0[S] + r->min) / 2.0;
+  }
+  for (int k = 0; k < 4; ++k) x0[k] = std::fmin(std::fmax(x0[k], lo[k]), hi[k]);
+}
+
+void one_shape_note(const zfit_work* w) {
+  if (w->estimate[2] + w->estimate[3] == 1) xpmlog(308, 363);
+}
+
+// Path 1: the shapes with theta and sigma given.
+int shapes(zfit_work* w) {
+  const zfit_req* r = w->req;
+  const double theta = w->params[0], sigma = w->params[1];
+  double g1 = 0.0, g2 = 0.0;
+  zfit_each(w, [&](double x, double f) {
+    g1 -= f * std::log((x - theta) / sigma);
+    g2 -= f * std::log((theta + sigma - x) / sigma);
+  });
+  g1 /= r->n;
+  g2 /= r->n;
+  const double tol = zfit_tol(r, 1e-12);
+  double resid = 0.0;
+  // The given shape is always the solver's first.
+  const int rc = w->estimate[3] ? zbtamle(g1, g2, &w->params[2], &w->params[3], tol, &resid)
+                                : zbtamle(g2, g1, &w->params[3], &w->params[2], tol, &resid);
+  if (rc == 0) return 0;
+  xpmlog(308, 361);
+  one_shape_note(w);
+  return 1;
+}
+
+// Path 3: the optimiser, with the threshold or the scale estimated.
+int optimise(zfit_work* w) {
+  const zfit_req* r = w->req;
+  if (std::isnan(r->skew) || std::isnan(r->kurt)) {
+    xpmlog(308, 1324);
+    return 1;
+  }
+  double x0[4], lo[4], hi[4], x[4];
+  starts(w, x0, lo, hi);
+  const int flags[4] = {w->estimate[2], w->estimate[3], w->estimate[0], w->estimate[1]};
+  const int rc =
+      zfit_optimise_n(w, 4, flags, 1e-8, zfit_maxiter(r, 50), x0, lo, hi, betaNegLogLike, betaDerNegLogLike, x);
+  if (rc == kNoMemory) return rc;
+  w->params[2] = x[A];
+  w->params[3] = x[B];
+  w->params[0] = x[T];
+  w->params[1] = x[S];
+  if (rc == 0) return 0;
+  xpmlog(308, 1324);
+  one_shape_note(w);
+  return 1;
+}
+
+// Height of the curve at x with the constant c, inside the margins m1 and m2 of the
+// ends.
+double height_at(double x, double c, const double* p, double m1, double m2) {
+  const double theta = p[0], top = p[0] + p[1];
+  if (!(x > theta + m1 && x < top - m2)) return 0.0;
+  return std::exp(std::log(c) + (p[2] - 1.0) * std::log(x - theta) + (p[3] - 1.0) * std::log(top - x) -
+                  (p[2] + p[3] - 1.0) * std::log(p[1]));
+}
+}  // namespace
+
+double kesbplt(double x, double c, const double* params) {
+  const double top = params[0] + params[1];
+  const double m1 = params[0] == 0.0 ? ZEPS53 : 1e-7 * std::fabs(params[0]);
+  const double m2 = top == 0.0 ? ZEPS53 : 1e-7 * std::fabs(top);
+  return height_at(x, c, params, m1, m2);
+}
+
+int fitbeta(zfit_work* w) {
+  zfit_req* r = w->req;
+  w->curve = betaplot;
+  w->range_low = r->low;
+  w->range_high = r->high;
+  double* p = w->params;
+  const bool theta_est = w->estimate[0] != 0, sigma_est = w->estimate[1] != 0;
+  if (!theta_est && !(p[0] < r->min)) return 1;
+  if (!sigma_est && !theta_est && !(p[0] + p[1] > r->max)) return 1;
+  if (!sigma_est && theta_est && !(w->data_range < p[1])) return 1;
+  int rc = 0;
+  if (theta_est || sigma_est) rc = optimise(w);
+  else if (w->estimate[2] || w->estimate[3]) rc = shapes(w);
+  if (rc != 0) return rc;
+  if (p[2] < 0.0) {
+    xpmlog(308, 357, p[2]);
+    xpmlog(308, 358);
+    return 1;
+  }
+  if (p[3] < 0.0) {
+    xpmlog(308, 359, p[3]);
+    xpmlog(308, 360);
+    return 1;
+  }
+  if (!r->want_height) return 0;
+  const double la = zlgamma(p[2]), lb = zlgamma(p[3]), lab = zlgamma(p[2] + p[3]);
+  const double lnb = la + lb - lab;
+  if (la == -99.0 || lb == -99.0 || lab == -99.0 || !(-lnb < ZEXP_OVER)) return 1;
+  w->c = r->n * r->width * std::exp(-lnb);
+  if (p[2] > 1.0 && p[3] > 1.0) {
+    r->mode_x = p[0] + p[1] * (p[2] - 1.0) / (p[2] + p[3] - 2.0);
+    r->height = kesbplt(r->mode_x, w->c, p);
+  } else if (p[2] == 1.0 && p[3] == 1.0) {
+    r->height = w->c / p[1];
+  }
+  return 0;
+}
+
+double betaplot(double x, const zfit_work* w) {
+  const double* p = w->params;
+  return height_at(x, w->c, p, 1e-7 * std::fabs(p[0]), 1e-7 * std::fabs(p[0] + p[1]));
+}

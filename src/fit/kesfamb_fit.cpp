@@ -8,10 +8,8 @@
 #include "fit/zfit_fams.h"
 #include "fit/znew.h"
 #include "host/host_services.h"
-#include "numeric/zdigama.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
-#include "numeric/ztigama.h"
 
 namespace {
 constexpr int kNoMemory = 1016;
@@ -39,15 +37,8 @@ bsums sums(const zfit_work* w, double theta, double top, bool derivs) {
   return s;
 }
 
-double digam(double v) {
-  double p = 0.0;
-  zdigama(v, &p);
-  return p;
-}
-double trigam(double v) {
-  int st = 0;
-  return ztigama(v, &st);
-}
+double digam(double v) { return zbeta_psi(v); }
+double trigam(double v) { return zbeta_psi1(v); }
 
 double betaNegLogLike(void* d) {
   zfit_optrec* o = static_cast<zfit_optrec*>(d);

@@ -21,17 +21,8 @@ constexpr double kX[kGrid + 1] = {0.0,  0.001, 0.01, 0.05, 0.1, 0.2, 0.3, 0.4, 0
                                   30,   40,    50,   60,   70,  80,  90,  100, 200, 400, 800, 1000};
 double x(int i) { return kX[i + 1]; }
 
-double digam(double v) {
-  if (v < 0.001) return -1000.0;
-  double p = 0.0;
-  zdigama(v, &p);
-  return p;
-}
-
-double trigam(double v) {
-  int st = 0;
-  return ztigama(v, &st);
-}
+double digam(double v) { return zbeta_psi(v); }
+double trigam(double v) { return zbeta_psi1(v); }
 
 // psi at the grid and psi(2v) - psi(v) there, to 10 decimals: they only place the
 // starts of the solves.
@@ -159,6 +150,18 @@ int asymmetric(double g1, double g2, double* a, double* b, double tol, double* r
   }
 }
 }  // namespace
+
+double zbeta_psi(double v) {
+  if (v < 0.001) return -1000.0;
+  double p = 0.0;
+  zdigama(v, &p);
+  return p;
+}
+
+double zbeta_psi1(double v) {
+  int st = 0;
+  return ztigama(v, &st);
+}
 
 int zbtamle(double g1, double g2, double* a, double* b, double tol, double* resid) {
   if (!std::isnan(*a)) {

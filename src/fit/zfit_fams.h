@@ -61,6 +61,10 @@ double betaplot(double x, const zfit_work* w);
 // g2 = psi(a + b) - psi(b); a given first shape (not missing) is kept. 0 solved, 1 not;
 // *resid gets the final residual.
 int zbtamle(double g1, double g2, double* a, double* b, double tol, double* resid);
+// The digamma function (-1000 below 0.001, where the shapes stop) and the trigamma
+// function, as the beta fit uses them.
+double zbeta_psi(double v);
+double zbeta_psi1(double v);
 
 // The optimiser run shared by the threshold-estimating fits: parameters (shape,
 // threshold) from x0 within [lo, hi], objective and derivatives on a zfit_optrec;

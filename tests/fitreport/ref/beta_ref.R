@@ -19,6 +19,8 @@ edf <- function(key, x, ...) {
   line(key, d, w, a)
 }
 cat("# do not edit: made by beta_ref.R\n")
+line("sample_sb", sb)
+line("sample_sym", sym)
 
 # Both shapes, support (0, 1), (-0.5, 1.5) and (0, 0.7).
 for (s in list(c(0, 1), c(-0.5, 2), c(0, 0.7))) {

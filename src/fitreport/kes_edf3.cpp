@@ -81,10 +81,8 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
     }
   }
   const double d = std::fmax(dplus, dminus);
-  double asq = miss;
-  if (amark) xpmlog(431, 128);
-  else asq = -a / n - n;
-  const double wsq = w + 1.0 / (12.0 * n);
+  double asq, wsq;
+  kes_edf_asq_wsq(n, a, w, amark, &asq, &wsq);
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
   if (ncase == 0) {

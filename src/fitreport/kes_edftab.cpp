@@ -40,6 +40,13 @@ kes_edfp kes_edf_fixed_d(double dmod) { return fixed(dmod, kFixedD); }
 kes_edfp kes_edf_fixed_w(double wmod) { return fixed(wmod, kFixedW); }
 kes_edfp kes_edf_fixed_a(double asq) { return fixed(asq, kFixedA); }
 
+void kes_edf_asq_wsq(double n, double a, double w, bool amark, double* asq, double* wsq) {
+  *asq = kes_fit_missing();
+  if (amark) xpmlog(431, 128);
+  else *asq = -a / n - n;
+  *wsq = w + 1.0 / (12.0 * n);
+}
+
 void kes_edf_case0(double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa) {
   const double rn = std::sqrt(n);
   *pd = kes_edf_fixed_d(d * (rn + 0.12 + 0.11 / rn));

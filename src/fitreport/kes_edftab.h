@@ -17,6 +17,10 @@ kes_edfp kes_edf_fixed_d(double dmod);
 kes_edfp kes_edf_fixed_w(double wmod);
 kes_edfp kes_edf_fixed_a(double asq);
 
+// A-Sq = -A/n - n and W-Sq = W + 1/(12n) from the sums over n observations; A-Sq
+// missing after its note when some value could not enter it (amark).
+void kes_edf_asq_wsq(double n, double a, double w, bool amark, double* asq, double* wsq);
+
 // The p-values of a fully given law at sample size n: modified D and W-Sq, and A-Sq
 // from 5 observations on (else its note).
 void kes_edf_case0(double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);

@@ -86,19 +86,18 @@ TEST_F(StreamFit, LognormalTakesThePercentileFit) {
 }
 
 TEST_F(StreamFit, WeibullGammaAndBetaMatchTheValueListMode) {
-  // Threshold 0 given, scale (beta: 20 given) and shapes estimated: the value-list fit
-  // on the same data, its summaries summed in arrival order.
+  // Threshold 0 given (beta: scale 20 too), the rest estimated: the value-list fit on
+  // the same data, its summaries summed in arrival order.
   for (int family : {ZFIT_WEIBULL, ZFIT_GAMMA, ZFIT_BETA})
     for (int batch : {1, 7, 100}) {
       stream_source s(family, x, {}, batch);
-      s.req.params[0] = 0;
-      if (family == ZFIT_BETA) s.req.params[1] = 20;
+      s.req.params[0] = 0, s.req.params[1] = family == ZFIT_BETA ? 20 : s.req.params[1];
       s.req.vscale = ZFIT_SCALE_PERCENT, s.req.low = 0, s.req.high = 30;
       zfit_req one = s.req;
       one.init_shape = one.tol = one.maxiter = zmissing();  // the fits' defaults, as the stream sets them
       const zfit_req ref = mode1(one, false);
       ASSERT_EQ(s.fit(), 0) << family << " " << batch;
-      for (int k = 0; k < (family == ZFIT_BETA ? 4 : 3); ++k)
+      for (int k = 0; k < 3 + (family == ZFIT_BETA); ++k)
         EXPECT_EQ(s.req.params[k], ref.params[k]) << family << " " << batch << " " << k;
       EXPECT_EQ(s.req.height, ref.height) << family << " " << batch;
     }

@@ -37,9 +37,6 @@ bsums sums(const zfit_work* w, double theta, double top, bool derivs) {
   return s;
 }
 
-double digam(double v) { return zbeta_psi(v); }
-double trigam(double v) { return zbeta_psi1(v); }
-
 double betaNegLogLike(void* d) {
   zfit_optrec* o = static_cast<zfit_optrec*>(d);
   const zfit_work* w = work_of(d);
@@ -61,16 +58,23 @@ int betaDerNegLogLike(void* d) {
   const double* p = o->x;
   const double n = w->req->n, a = p[A], b = p[B], sg = p[S];
   const bsums s = sums(w, p[T], p[T] + sg, true);
-  const double pab = digam(a + b), tab = trigam(a + b);
+  const double pab = zbeta_psi(a + b), tab = zbeta_psi1(a + b);
   double* g = o->grad;
   double* h = o->hess;
-  g[A] = n * (std::log(sg) + digam(a) - pab) - s.s1;
-  g[B] = n * (std::log(sg) + digam(b) - pab) - s.s2;
+  g[A] = n * (std::log(sg) + zbeta_psi(a) - pab) - s.s1;
+  g[B] = n * (std::log(sg) + zbeta_psi(b) - pab) - s.s2;
   g[T] = (a - 1.0) * s.t1 - (b - 1.0) * s.t2;
   g[S] = n * (a + b - 1.0) / sg - (b - 1.0) * s.t2;
-  const double hv[10] = {n * (trigam(a) - tab), -n * tab,          n * (trigam(b) - tab),
-                         s.t1,                   -s.t2,             (a - 1.0) * s.u1 + (b - 1.0) * s.u2,
-                         n / sg,                 n / sg - s.t2,     (b - 1.0) * s.u2,
+  // Packed upper triangle: (a,a) (a,b) (b,b) (a,t) (b,t) (t,t) (a,s) (b,s) (t,s) (s,s).
+  const double hv[10] = {n * (zbeta_psi1(a) - tab),
+                         -n * tab,
+                         n * (zbeta_psi1(b) - tab),
+                         s.t1,
+                         -s.t2,
+                         (a - 1.0) * s.u1 + (b - 1.0) * s.u2,
+                         n / sg,
+                         n / sg - s.t2,
+                         (b - 1.0) * s.u2,
                          (b - 1.0) * s.u2 - n * (a + b - 1.0) / (sg * sg)};
   for (int j = 0, k = 0; j < 4; ++j) {
     for (int i = 0; i <= j; ++i, ++k) {

@@ -16,6 +16,7 @@
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
 #include "numeric/zibeta.h"
+#include "plotreq/kes_plotslot.h"
 
 namespace {
 // Critical-value models of the estimated shapes, by level .5 ... .001: ln of the
@@ -182,7 +183,16 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1},
                              {411, 566, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD}};
 }  // namespace
 
-void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  kes_midpct(ctx, request, cell, cdf);
+  // A bin end the incomplete beta cannot take makes every percent of the curve missing.
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_curve* c = kes_fit_curve(slot);
+  if (c == nullptr || c->expected == nullptr) return;
+  bool failed = false;
+  for (int i = 0; i < slot->nbins; ++i) failed = failed || std::isnan(c->expected[i]);
+  for (int i = 0; failed && i < slot->nbins; ++i) c->expected[i] = kes_fit_missing();
+}
 
 void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 801, kRows, 6); }
 

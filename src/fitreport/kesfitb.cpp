@@ -73,8 +73,9 @@ constexpr double kA[7][11] = {
     {0.07174981, -0.69812424, -0.84531041, -1.0387654, -1.2194425, -1.6766151, -1.8219301, -1.8584241, -2.4162819,
      -2.6594705, -3.4457799}};
 
-// Shapes outside [0.2, 5) have no model: above, the tables stop; below, the model's
-// critical values no longer rise with the level.
+// Shapes outside [0.2, 5) have no model: above, the tables stop; below, the fitted
+// terms in 1/m and 1/m^2 take over and the critical values lose their meaning (near
+// 0.08 they no longer even rise with the level).
 constexpr double kShapeLow = 0.2, kShapeHigh = 5.0;
 
 bool given(const kes_stmt* s, int slot) { return s != nullptr && slot < s->nslots && s->slots[slot].given; }

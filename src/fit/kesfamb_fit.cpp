@@ -76,13 +76,8 @@ int betaDerNegLogLike(void* d) {
                          n / sg - s.t2,
                          (b - 1.0) * s.u2,
                          (b - 1.0) * s.u2 - n * (a + b - 1.0) / (sg * sg)};
-  for (int j = 0, k = 0; j < 4; ++j) {
-    for (int i = 0; i <= j; ++i, ++k) {
-      const bool held = !o->estflags[i] || !o->estflags[j];
-      h[k] = held ? (i == j ? 1.0 : 0.0) : hv[k];
-    }
-    if (!o->estflags[j]) g[j] = 0.0;
-  }
+  for (int k = 0; k < 10; ++k) h[k] = hv[k];
+  zfit_hold_given(o);
   return 0;
 }
 

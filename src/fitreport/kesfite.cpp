@@ -170,10 +170,8 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     }
   }
   if (!(n > 0.0)) d = w = a = miss;  // nothing left to test
-  double asq = miss;
-  if (zero) xpmlog(431, 128);
-  else asq = -a / n - n;
-  const double wsq = w + 1.0 / (12.0 * n);
+  double asq, wsq;
+  kes_edf_asq_wsq(n, a, w, zero, &asq, &wsq);
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
   if (ncase == 0) {

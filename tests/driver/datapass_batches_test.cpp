@@ -33,9 +33,9 @@ class DatapassBatches : public datapass_fixture {
         .flag(kNoprint)
         .ints(sBy, {var_of("g")})
         .ints(sVar, {var_of("x"), var_of("y"), var_of("z")})
-        .ints(sClass, {var_of("c")})
+        .marks(sClass, {var_of("c")})
         .ints(sWeight, {var_of("w")})
-        .nums(sRound, {0.5, 0, 2});
+        .list(sRound, {0.5, 0, 2});
     return p;
   }
 };

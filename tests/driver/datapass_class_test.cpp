@@ -20,7 +20,7 @@ class DatapassClass : public datapass_fixture {
     p.handle(sData, open_data(member)).flag(kNoprint).ints(sVar, {var_of("x")});
     std::vector<int> list;
     for (int c : cls) list.push_back(c);  // column numbers and codes
-    p.ints(sClass, list);
+    p.marks(sClass, list);
     return p;
   }
 };

@@ -36,7 +36,7 @@ class DatapassListed : public datapass_fixture {
     p.handle(sData, open_data("r"))
         .flag(kNoprint)
         .ints(sVar, {var_of("x"), var_of("y"), var_of("z")})
-        .ints(sClass, {var_of("a"), var_of("b")})
+        .marks(sClass, {var_of("a"), var_of("b")})
         .ints(sFreq, {var_of("f")});
     if (weighted) p.ints(sWeight, {var_of("w")});
     return p;

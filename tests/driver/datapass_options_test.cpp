@@ -84,7 +84,7 @@ TEST_F(DatapassOptions, WeightTurnsOffNormalLoccountRobustscale) {
 
 TEST_F(DatapassOptions, ClassOrderAndMissingCodes) {
   proc_builder p = base();
-  p.ints(sClass, {var_of("g"), -1, -5, var_of("h"), -4});
+  p.marks(sClass, {var_of("g"), -1, -5, var_of("h"), -4});
   ASSERT_EQ(options(p), 0);
   const kes_classvars* cv = ctx()->classvars;
   ASSERT_EQ(cv->count, 2);
@@ -124,7 +124,7 @@ TEST_F(DatapassOptions, WithoutVarTheNumericVariablesWithoutARoleAreAnalysedInDa
     proc_builder p;
     p.flag(kNoprint).handle(sData, open_data("d"));
     if (!r.by.empty()) p.ints(sBy, r.by);
-    if (!r.cls.empty()) p.ints(sClass, r.cls);
+    if (!r.cls.empty()) p.marks(sClass, r.cls);
     if (!r.freq.empty()) p.ints(sFreq, r.freq);
     if (!r.weight.empty()) p.ints(sWeight, r.weight);
     if (!r.id.empty()) p.ints(sId, r.id);
@@ -146,7 +146,7 @@ TEST_F(DatapassOptions, AlphaOutsideTheUnitIntervalEndsTheStep) {
 
 TEST_F(DatapassOptions, TrimmedValuesAreFiltered) {
   proc_builder p = base();
-  p.nums(sTrimmed, {0, 0.1, 0.7, 3}).nums(sWinsor, {0.2});
+  p.list(sTrimmed, {0, 0.1, 0.7, 3}).list(sWinsor, {0.2});
   ASSERT_EQ(options(p), 0);
   ASSERT_EQ(ctx()->ntrimmed, 2);
   EXPECT_DOUBLE_EQ(kes_po(ctx())->trimmed[0], 0.1);
@@ -159,7 +159,7 @@ TEST_F(DatapassOptions, TrimmedValuesAreFiltered) {
 
 TEST_F(DatapassOptions, Mu0AndRoundPerVariable) {
   proc_builder p = base();
-  p.nums(sMu0, {1, 2}).nums(sRound, {0.5, 0, 2});
+  p.list(sMu0, {1, 2}).list(sRound, {0.5, 0, 2});
   ASSERT_EQ(options(p), 0);
   const kes_procopts* po = kes_po(ctx());
   EXPECT_EQ(po->mu0[0], 1);
@@ -173,13 +173,13 @@ TEST_F(DatapassOptions, Mu0AndRoundPerVariable) {
 
 TEST_F(DatapassOptions, NegativeRoundEndsWith2001) {
   proc_builder p = base();
-  p.nums(sRound, {-1});
+  p.list(sRound, {-1});
   EXPECT_EQ(options(p), 2001);
 }
 
 TEST_F(DatapassOptions, VardefWeightNeedsAWeight) {
   proc_builder p = base();
-  p.name8(sVardef, "WGT");
+  p.name(sVardef, "WGT");
   ASSERT_EQ(options(p), 0);
   EXPECT_EQ(std::string(ctx()->vardef, 2), "DF");
   EXPECT_EQ(count_in_log("VARDEF=WGT needs a WEIGHT variable"), 1);

@@ -1,12 +1,8 @@
 #include "datapass_test_support.h"
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "core/host_vectors.h"
 #include "data/dataset.h"
@@ -23,68 +19,8 @@
 
 namespace dp_test {
 
-proc_builder::proc_builder() : slots_(50) {
-  std::memcpy(node_.name, "PROC    ", 8);
-  node_.slots = slots_.data();
-  node_.nslots = static_cast<int>(slots_.size());
-}
-proc_builder& proc_builder::flag(int f) {
-  node_.flags[f / 8] |= static_cast<std::uint8_t>(0x80u >> (f % 8));
-  return *this;
-}
-proc_builder& proc_builder::num(int slot, double v) {
-  slots_[slot].given = 1;
-  slots_[slot].v.num = v;
-  return *this;
-}
-proc_builder& proc_builder::nums(int slot, std::vector<double> v) {
-  dlists_.push_back(std::move(v));
-  slots_[slot].given = 1;
-  slots_[slot].v.count = static_cast<int>(dlists_.back().size());
-  slots_[slot].list = dlists_.back().data();
-  return *this;
-}
-proc_builder& proc_builder::ints(int slot, std::vector<int> v) {
-  ilists_.emplace_back(v.begin(), v.end());
-  int n = 0;
-  for (int x : v) n += x >= 0 ? 1 : 0;
-  slots_[slot].given = 1;
-  // Variable lists count their variables; the CLASS list's codes come along.
-  slots_[slot].v.count = slot == 5 ? static_cast<int>(v.size()) : n;
-  slots_[slot].list = ilists_.back().data();
-  return *this;
-}
-proc_builder& proc_builder::text(int slot, const std::string& t) {
-  texts_.push_back(t);
-  slots_[slot].given = 1;
-  slots_[slot].v.count = static_cast<int>(t.size());
-  slots_[slot].list = const_cast<char*>(texts_.back().c_str());
-  return *this;
-}
-proc_builder& proc_builder::name8(int slot, const std::string& t) {
-  slots_[slot].given = 1;
-  std::memset(slots_[slot].v.name, ' ', 8);
-  std::memcpy(slots_[slot].v.name, t.data(), t.size() < 8 ? t.size() : 8);
-  return *this;
-}
-proc_builder& proc_builder::handle(int slot, void* h) {
-  slots_[slot].given = 1;
-  slots_[slot].v.handle = h;
-  return *this;
-}
-
 void datapass_fixture::SetUp() {
-  static int serial = 0;
-  root_ = std::filesystem::temp_directory_path() /
-          ("kes-dp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-  std::filesystem::remove_all(root_);
-  std::filesystem::create_directories(root_ / "work");
-  saved_ = plat::config();
-  plat::config() = plat::run_config{};
-  plat::config().libraries["WORK"] = (root_ / "work").string();
-  plat::config().log_path = (root_ / "log.txt").string();
-  plat::config().listing_path = (root_ / "listing.txt").string();
-  plat::reset_outputs();
+  scratch_.emplace("dp");
   plat::begin_step();
   saved_anchor_ = v_global_gcb_anchor;
   v_global_gcb_anchor = plat::anchor();
@@ -95,15 +31,8 @@ void datapass_fixture::TearDown() {
   plat::set_memory_cap(0);
   if (data_ != nullptr) plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
   plat::finish_step();
-  plat::reset_outputs();
-  plat::config() = saved_;
+  scratch_.reset();
   v_global_gcb_anchor = saved_anchor_;
-  std::error_code ec;
-  std::filesystem::remove_all(root_, ec);
-}
-
-void datapass_fixture::write_csv(const std::string& name, const std::string& text) {
-  std::ofstream(root_ / "work" / (name + ".csv"), std::ios::binary) << text;
 }
 
 void* datapass_fixture::open_data(const std::string& member, const std::vector<std::string>& by) {
@@ -124,16 +53,8 @@ int datapass_fixture::var_of(const std::string& name) {
   return plat::find_variable(plat::from_handle(static_cast<kes_dsh>(data_)), name);
 }
 
-std::string datapass_fixture::log() {
-  plat::flush_outputs();
-  std::ifstream in(root_ / "log.txt", std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 int datapass_fixture::count_in_log(const std::string& text) {
-  const std::string l = log();
+  const std::string l = scratch_->log();
   int n = 0;
   for (size_t at = l.find(text); at != std::string::npos; at = l.find(text, at + 1)) ++n;
   return n;

@@ -5,8 +5,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <filesystem>
+#include <optional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,28 +14,14 @@
 #include "core/runtime.h"
 #include "driver/kes_ctx.h"
 #include "host/kes_stmt.h"
+#include "support/scratch_files.h"
+#include "support/stmt_node.h"
 
 namespace dp_test {
 
-// A PROC node under construction: flags and option slots as the parser leaves them.
-class proc_builder {
- public:
-  proc_builder();
-  proc_builder& flag(int f);
-  proc_builder& num(int slot, double v);
-  proc_builder& nums(int slot, std::vector<double> v);
-  proc_builder& ints(int slot, std::vector<int> v);
-  proc_builder& text(int slot, const std::string& t);
-  proc_builder& name8(int slot, const std::string& t);
-  proc_builder& handle(int slot, void* h);
-  kes_stmt* node() { return &node_; }
-
- private:
-  kes_stmt node_{};
-  std::vector<kes_optslot> slots_;
-  std::deque<std::vector<double>> dlists_;
-  std::deque<std::vector<std::int32_t>> ilists_;
-  std::deque<std::string> texts_;
+// A PROC node; its CLASS list (slot 5) counts its codes too: marks(), not ints().
+struct proc_builder : kes_test::stmt_node {
+  proc_builder() : stmt_node("PROC", 50) {}
 };
 
 // What one pass left for one variable in one cell.
@@ -75,22 +60,20 @@ class datapass_fixture : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  void write_csv(const std::string& name, const std::string& text);
+  void write_csv(const std::string& name, const std::string& text) { scratch_->write_file(name + ".csv", text); }
   // Variable number of a variable of WORK.name (-1 when absent).
   int var_of(const std::string& name);
   // Opens WORK.member as the DATA= data set (with BY variables when given).
   void* open_data(const std::string& member, const std::vector<std::string>& by = {});
   // Runs the set-up and every BY group's passes.
   run_result run(proc_builder& proc, long memcap = 0);
-  std::string log();
   int count_in_log(const std::string& text);
 
-  std::filesystem::path root_;
   void* data_ = nullptr;
   std::unique_ptr<kes_ctx> ctx_;
 
  private:
-  plat::run_config saved_;
+  std::optional<kes_test::scratch_work> scratch_;
   host_gcb* saved_anchor_ = nullptr;
 };
 

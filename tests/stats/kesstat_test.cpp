@@ -96,39 +96,21 @@ TEST_F(StatRecord, QuantileBlockInTableOrder) {
   auto v = value_list::of(sample_b());
   run(v);
   const double* q = st().qnt;
-  EXPECT_EQ(q[KES_Q_MAX], 9.8);
-  EXPECT_EQ(q[KES_Q_P99], 9.8);
-  EXPECT_EQ(q[KES_Q_P95], 9.8);
-  EXPECT_EQ(q[KES_Q_P90], 7.7);
-  EXPECT_NEAR(q[KES_Q_Q3], 5.9, 1e-14);
-  EXPECT_NEAR(q[KES_Q_MEDIAN], 2.65, 1e-14);
-  EXPECT_EQ(q[KES_Q_Q1], 0.7);
-  EXPECT_EQ(q[KES_Q_P10], -1);
-  EXPECT_EQ(q[KES_Q_P5], -2.4);
-  EXPECT_EQ(q[KES_Q_P1], -2.4);
-  EXPECT_EQ(q[KES_Q_MIN], -2.4);
-  EXPECT_NEAR(q[KES_Q_RANGE], 12.2, 1e-14);
-  EXPECT_NEAR(q[KES_Q_QRANGE], 5.2, 1e-14);
-  EXPECT_EQ(q[KES_Q_MODE], 0.7);
+  const double* b = st().basic;
+  const std::pair<double, double> cells[] = {
+      {q[KES_Q_MAX], 9.8},      {q[KES_Q_P99], 9.8},       {q[KES_Q_P95], 9.8},    {q[KES_Q_P90], 7.7},
+      {q[KES_Q_Q3], 5.9},       {q[KES_Q_MEDIAN], 2.65},   {q[KES_Q_Q1], 0.7},     {q[KES_Q_P10], -1},
+      {q[KES_Q_P5], -2.4},      {q[KES_Q_P1], -2.4},       {q[KES_Q_MIN], -2.4},   {q[KES_Q_RANGE], 12.2},
+      {q[KES_Q_QRANGE], 5.2},   {q[KES_Q_MODE], 0.7},      {st().pct_est[0], -2.4}, {st().pct_est[8], 9.8},
+      // Basic measures copy the same values.
+      {b[KES_BAS_MEAN], 3.1833333333333336}, {b[KES_BAS_MEDIAN], 2.65}, {b[KES_BAS_MODE], 0.7},
+      {b[KES_BAS_STD], 3.6513592321797432},  {b[KES_BAS_VAR], 13.332424242424244},
+      {b[KES_BAS_RANGE], 12.2}, {b[KES_BAS_QRANGE], 5.2}, {st().tail->key.value, 9.8}, {st().head->key.value, -2.4},
+  };
+  for (size_t i = 0; i < std::size(cells); ++i) EXPECT_NEAR(cells[i].first, cells[i].second, 1e-13) << "cell " << i;
   EXPECT_TRUE(is_missing(q[KES_Q_SPARE1]) && is_missing(q[KES_Q_SPARE2]));
-  // The ascending estimates behind them.
-  EXPECT_EQ(st().pct_est[0], -2.4);
-  EXPECT_EQ(st().pct_est[8], 9.8);
-  // Basic measures copy the same values.
-  EXPECT_NEAR(st().basic[KES_BAS_MEAN], 3.1833333333333336, 1e-14);
-  EXPECT_EQ(st().basic[KES_BAS_MEDIAN], q[KES_Q_MEDIAN]);
-  EXPECT_EQ(st().basic[KES_BAS_MODE], 0.7);
-  EXPECT_NEAR(st().basic[KES_BAS_STD], 3.6513592321797432, 1e-14);
-  EXPECT_NEAR(st().basic[KES_BAS_VAR], 13.332424242424244, 1e-13);
-  EXPECT_EQ(st().basic[KES_BAS_RANGE], q[KES_Q_RANGE]);
-  EXPECT_EQ(st().basic[KES_BAS_QRANGE], q[KES_Q_QRANGE]);
-  EXPECT_EQ(st().basic_nmodes, 1);
-  EXPECT_EQ(st().nmodes, 1);
-  EXPECT_EQ(st().basic_maxfreq, 2);
-  EXPECT_EQ(st().maxfreq, 2);
+  EXPECT_TRUE(st().basic_nmodes == 1 && st().nmodes == 1 && st().basic_maxfreq == 2 && st().maxfreq == 2);
   EXPECT_EQ(st().ndistinct, 11);
-  EXPECT_EQ(st().tail->key.value, 9.8);
-  EXPECT_EQ(st().head->key.value, -2.4);
   // Whiskers: no value beyond the fences.
   EXPECT_EQ(q[KES_Q_WHISKER_LO], -2.4);
   EXPECT_EQ(q[KES_Q_WHISKER_HI], 9.8);
@@ -193,44 +175,39 @@ TEST_F(StatRecord, PctlptsPointsInTheCallersOrder) {
 
 // ---- basic confidence limits ------------------------------------------------------
 
-// R: mean -/+ qt(.9, 11) s / sqrt(n); sqrt(11 s^2 / qchisq(.9 or .1, 11)).
-TEST_F(StatRecord, BasicLimitsOneSidedUseTheFullAlpha) {
-  ctx->po.cibasic = 1;
-  ctx->po.cibasic_alpha = 0.10;
-  auto v = value_list::of(sample_b());
-  run(v);
-  EXPECT_NEAR(st().bcl[KES_BCL_LO_MEAN], 1.7462005837098518, 1e-12);
-  EXPECT_NEAR(st().bcl[KES_BCL_LO_STD], 2.913679442443958, 1e-11);
-  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_UP_MEAN]));
-  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_UP_STD]));
-  ctx->po.cibasic = 2;
-  auto w = value_list::of(sample_b());
-  run(w);
-  EXPECT_NEAR(st().bcl[KES_BCL_UP_MEAN], 4.6204660829568152, 1e-12);
-  EXPECT_NEAR(st().bcl[KES_BCL_UP_STD], 5.12766953250605, 1e-11);
-  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_LO_MEAN]));
-  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_LO_VAR]));
-}
-
-TEST_F(StatRecord, BasicLimitsWithoutStandardErrorKeepStdLimits) {
-  ctx->po.cibasic = 3;
-  ctx->po.cibasic_alpha = 0.05;
-  std::memcpy(st().vardef, "N       ", 8);
-  auto v = value_list::of(sample_b());
-  run(v);
-  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_LO_MEAN]));
-  EXPECT_TRUE(is_missing(st().bcl[KES_BCL_UP_MEAN]));
-  EXPECT_FALSE(is_missing(st().bcl[KES_BCL_LO_STD]));
-  EXPECT_FALSE(is_missing(st().bcl[KES_BCL_UP_VAR]));
-}
-
-TEST_F(StatRecord, BasicLimitsNeedTwoObservations) {
-  ctx->po.cibasic = 3;
-  ctx->po.cibasic_alpha = 0.05;
-  auto v = value_list::of({4});
-  run(v);
+// R: mean -/+ qt(.9, 11) s / sqrt(n); sqrt(11 s^2 / qchisq(.9 or .1, 11)). A one-sided
+// limit uses the full alpha; without a standard error (VARDEF=N) the mean has no
+// limits; one observation has none. -1: missing; -2: not missing; 0: not checked.
+TEST_F(StatRecord, BasicLimits) {
+  const struct {
+    int kind;
+    double alpha;
+    const char* vardef;
+    std::vector<double> data;
+    double lo_mean, up_mean, lo_std, up_std, lo_var, up_var;
+  } rows[] = {
+      {1, 0.10, "DF      ", sample_b(), 1.7462005837098518, -1, 2.913679442443958, -1, 0, 0},
+      {2, 0.10, "DF      ", sample_b(), -1, 4.6204660829568152, 0, 5.12766953250605, -1, 0},
+      {3, 0.05, "N       ", sample_b(), -1, -1, -2, 0, 0, -2},
+      {3, 0.05, "DF      ", {4}, -1, -1, -1, -1, -1, -1},
+  };
+  for (const auto& r : rows) {
+    ctx->po.cibasic = r.kind;
+    ctx->po.cibasic_alpha = r.alpha;
+    std::memcpy(st().vardef, r.vardef, 8);
+    auto v = value_list::of(r.data);
+    run(v);
+    const double* l = st().bcl;
+    const std::pair<double, double> cells[] = {{l[KES_BCL_LO_MEAN], r.lo_mean}, {l[KES_BCL_UP_MEAN], r.up_mean},
+                                               {l[KES_BCL_LO_STD], r.lo_std},   {l[KES_BCL_UP_STD], r.up_std},
+                                               {l[KES_BCL_LO_VAR], r.lo_var},   {l[KES_BCL_UP_VAR], r.up_var}};
+    for (const auto& [got, want] : cells)
+      EXPECT_TRUE(want == 0 || (want == -1 ? is_missing(got)
+                                : want == -2 ? !is_missing(got)
+                                             : std::fabs(got - want) <= 1e-11 * std::fabs(want)))
+          << r.kind << " " << r.vardef << ": " << got << " for " << want;
+  }
   EXPECT_EQ(st().bcl[KES_BCL_EST_MEAN], 4);
-  for (int c = KES_BCL_LO_MEAN; c < KES_BCL_NCELLS; ++c) EXPECT_TRUE(is_missing(st().bcl[c])) << c;
 }
 
 // ---- sums, messages and the return code -------------------------------------------

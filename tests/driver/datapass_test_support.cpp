@@ -20,7 +20,6 @@
 namespace dp_test {
 
 void datapass_fixture::SetUp() {
-  scratch_.emplace("dp");
   plat::begin_step();
   saved_anchor_ = v_global_gcb_anchor;
   v_global_gcb_anchor = plat::anchor();
@@ -31,7 +30,6 @@ void datapass_fixture::TearDown() {
   plat::set_memory_cap(0);
   if (data_ != nullptr) plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
   plat::finish_step();
-  scratch_.reset();
   v_global_gcb_anchor = saved_anchor_;
 }
 
@@ -54,7 +52,7 @@ int datapass_fixture::var_of(const std::string& name) {
 }
 
 int datapass_fixture::count_in_log(const std::string& text) {
-  const std::string l = scratch_->log();
+  const std::string l = log();
   int n = 0;
   for (size_t at = l.find(text); at != std::string::npos; at = l.find(text, at + 1)) ++n;
   return n;

@@ -5,7 +5,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,12 +54,13 @@ struct run_result {
   std::vector<group_snap> groups;
 };
 
-class datapass_fixture : public ::testing::Test {
+class datapass_fixture : public ::testing::Test, public kes_test::scratch_work {
  protected:
+  datapass_fixture() : scratch_work("dp") {}
   void SetUp() override;
   void TearDown() override;
 
-  void write_csv(const std::string& name, const std::string& text) { scratch_->write_file(name + ".csv", text); }
+  void write_csv(const std::string& name, const std::string& text) { write_file(name + ".csv", text); }
   // Variable number of a variable of WORK.name (-1 when absent).
   int var_of(const std::string& name);
   // Opens WORK.member as the DATA= data set (with BY variables when given).
@@ -73,7 +73,6 @@ class datapass_fixture : public ::testing::Test {
   std::unique_ptr<kes_ctx> ctx_;
 
  private:
-  std::optional<kes_test::scratch_work> scratch_;
   host_gcb* saved_anchor_ = nullptr;
 };
 

@@ -77,10 +77,6 @@ TEST(ZQuantiles, Refusals) {
 
 TEST(ZQuantiles, KnownValues) {
   struct Case { const char* what; double got, want, tol; } cases[] = {
-      {"zqc(0.5, 2) = 2 ln 2", call(zqc, 0.5, 2.0).second, 2.0 * std::log(2.0), 1e-10},
-      {"zqc(0.95, 1)", call(zqc, 0.95, 1.0).second, 3.841459, 1e-6},
-      {"zqt(0.025, 10)", call(zqt, 0.025, 10.0).second, -2.228139, 1e-6},
-      {"F(1, 1) upper 5 %", zqunf(0.05, 1.0, 1.0), 161.44763879758855, 1e-8},
       // Hastings' starting deviate is good to 3e-3 (A&S 26.2.22).
       {"zstartdev(0.5)", zstartdev(0.5), 0.0, 3e-3},
       {"zstartdev(0.025)", zstartdev(0.025), 1.959963984540054, 3e-3},

@@ -7,7 +7,7 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 
 namespace {
 

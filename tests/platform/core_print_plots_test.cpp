@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/host_vectors.h"
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 #include "host/host_print.h"
 
 namespace {

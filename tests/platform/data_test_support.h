@@ -24,17 +24,10 @@ inline std::uint64_t bits(double v) { return host_double_bits(v); }
 
 // A scratch folder as library WORK, the log in a file beside it.
 // Step-end routines run when the fixture ends.
-class data_fixture : public ::testing::Test {
+class data_fixture : public ::testing::Test, public kes_test::scratch_work {
  protected:
-  void SetUp() override { scratch_.emplace("data"); }
-  void TearDown() override {
-    plat::finish_step();
-    scratch_.reset();
-  }
-  std::filesystem::path work() const { return scratch_->work(); }
-  std::filesystem::path root() const { return scratch_->root(); }
-  void write_file(const std::string& name, const std::string& text) const { scratch_->write_file(name, text); }
-  std::string log() const { return scratch_->log(); }
+  data_fixture() : scratch_work("data") {}
+  void TearDown() override { plat::finish_step(); }
   // Opens WORK.name for input; fails the test with the message when it cannot.
   plat::dataset* open(const std::string& name) {
     std::string err;
@@ -42,9 +35,6 @@ class data_fixture : public ::testing::Test {
     EXPECT_NE(ds, nullptr) << err;
     return ds;
   }
-
- private:
-  std::optional<kes_test::scratch_work> scratch_;
 };
 
 // Reads every observation of the current BY group: the values of one numeric

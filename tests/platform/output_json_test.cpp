@@ -8,7 +8,7 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 #include "host/host_services.h"
 #include "output/output_api.h"
 #include "output/output_messages.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/host_vectors.h"
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 #include "output_test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 
 namespace {
 

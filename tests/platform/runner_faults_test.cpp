@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 #include "output_test_support.h"
 #include "runner_process.h"
 

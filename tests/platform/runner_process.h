@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 
 namespace kes_test {
 

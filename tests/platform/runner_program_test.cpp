@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime.h"
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 #include "runner/global_statements.h"
 #include "runner/program_split.h"
 

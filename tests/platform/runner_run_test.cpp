@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime.h"
-#include "core_test_support.h"
+#include "support/scratch_files.h"
 #include "runner/module_link.h"
 #include "runner/runner.h"
 #include "runner/runner_options.h"

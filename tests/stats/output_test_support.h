@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,10 +42,10 @@ struct keyword {
   std::vector<std::string> names;
 };
 
-class output_fixture : public ::testing::Test {
+class output_fixture : public ::testing::Test, public kes_test::scratch_work {
  protected:
+  output_fixture() : scratch_work("outds") {}
   void SetUp() override {
-    scratch_.emplace("outds");
     saved_anchor_ = v_global_gcb_anchor;
     v_global_gcb_anchor = plat::anchor();
     plat::begin_step();
@@ -68,14 +67,8 @@ class output_fixture : public ::testing::Test {
   }
   void TearDown() override {
     plat::finish_step();
-    scratch_.reset();
     v_global_gcb_anchor = saved_anchor_;
   }
-
-  std::filesystem::path work() const { return scratch_->work(); }
-  std::filesystem::path root() const { return scratch_->root(); }
-  void write_file(const std::string& name, const std::string& text) const { scratch_->write_file(name, text); }
-  std::string log() const { return scratch_->log(); }
 
   // The input data set WORK.name (written from csv) with its analysis and BY
   // variables; a VAR statement is taken as given.
@@ -173,7 +166,6 @@ class output_fixture : public ::testing::Test {
     slot.list = lists_.back().data();
   }
 
-  std::optional<kes_test::scratch_work> scratch_;
   host_gcb* saved_anchor_ = nullptr;
   std::unique_ptr<kes_ctx> ctx_;
   kes_stats stats_{};

@@ -48,18 +48,19 @@ class scratch_dir {
   std::filesystem::path path_;
 };
 
-// A scratch folder with a subfolder "work" as library WORK and the log in
-// "logdir/log.txt", on a fresh run configuration. The configuration is restored and
-// the folder removed at the end (after the caller has finished its step).
+// A scratch folder with a subfolder "work" as library WORK and the log and listing in
+// "logdir", on a fresh run configuration. The configuration is restored and the folder
+// removed at the end (after the caller has finished its step).
 class scratch_work {
  public:
-  explicit scratch_work(const std::string& tag) : dir_(tag) {
+  explicit scratch_work(const std::string& tag = "out") : dir_(tag) {
     std::filesystem::create_directories(dir_ / "work");
     std::filesystem::create_directories(dir_ / "logdir");
     saved_ = plat::config();
     plat::config() = plat::run_config{};
     plat::config().libraries["WORK"] = work().string();
     plat::config().log_path = (dir_ / "logdir" / "log.txt").string();
+    plat::config().listing_path = (dir_ / "logdir" / "listing.txt").string();
     plat::reset_outputs();
   }
   ~scratch_work() {
@@ -75,10 +76,17 @@ class scratch_work {
     plat::flush_outputs();
     return slurp(dir_ / "logdir" / "log.txt");
   }
+  std::string listing() const {
+    plat::flush_outputs();
+    return slurp(dir_ / "logdir" / "listing.txt");
+  }
 
  private:
   scratch_dir dir_;
   plat::run_config saved_;
 };
+
+// The log and listing captured for a test's length.
+using captured_outputs = scratch_work;
 
 }  // namespace kes_test

@@ -19,31 +19,27 @@ format_def fmtdef(const char* text) {
   return f;
 }
 
-// The choice of form is the shared best text's (core_number_text_test); BESTw. pads it.
-TEST(Formats, BestIsTheSharedTextPaddedOnTheLeft) {
-  EXPECT_EQ(format_best(42, 12), "          42");
-  EXPECT_EQ(format_best(-7, 3), " -7");
-  EXPECT_EQ(format_best(-0.0, 4), "   0");
-  EXPECT_EQ(format_best(1234567.891, 12), " 1234567.891");
-  EXPECT_EQ(format_best(1e300, 8), "   1E300");
-  EXPECT_EQ(format_best(123456, 2), "**");
-}
-
-TEST(Formats, MissingValuesPrintTheirKind) {
-  EXPECT_EQ(format_best(host_missing_of_kind(HOST_MISS_STD), 4), "   .");
-  EXPECT_EQ(format_best(host_missing_of_kind(HOST_MISS_UNDERSCORE), 4), "  ._");
-  EXPECT_EQ(format_best(host_missing_of_kind(HOST_MISS_A + 25), 4), "  .Z");
-  EXPECT_EQ(format_number(std::numeric_limits<double>::quiet_NaN(), fmtdef("6.2")), "     .");
-}
-
-TEST(Formats, FixedDecimals) {
-  EXPECT_EQ(format_number(3.14159, fmtdef("8.2")), "    3.14");
-  EXPECT_EQ(format_number(2.675, fmtdef("8.2")), "    2.67");  // Python '%.2f' % 2.675
-  EXPECT_EQ(format_number(-0.001, fmtdef("6.2")), "  0.00");   // no negative zero
-  EXPECT_EQ(format_number(-1.005, fmtdef("F7.1")), "   -1.0");
-  EXPECT_EQ(format_number(12, fmtdef("4.")), "  12");
-  // Too wide for w.d: the best form in w.
-  EXPECT_EQ(format_number(1234567.5, fmtdef("6.1")), "1.23E6");
+// The choice of form and decimals is the shared texts' (core_number_text_test); the
+// formats pad them on the left to their width.
+TEST(Formats, BestAndFixedArePaddedOnTheLeft) {
+  const struct {
+    const char* format;  // nullptr: BESTw. of the width
+    double v;
+    int width;
+    const char* text;
+  } rows[] = {
+      {nullptr, 42, 12, "          42"},
+      {nullptr, -0.0, 4, "   0"},
+      {nullptr, 1234567.891, 12, " 1234567.891"},
+      {nullptr, 123456, 2, "**"},
+      {nullptr, host_missing_of_kind(HOST_MISS_UNDERSCORE), 4, "  ._"},
+      {"8.2", 3.14159, 0, "    3.14"},
+      {"F7.1", -1.005, 0, "   -1.0"},
+      {"4.", 12, 0, "  12"},
+      {"6.2", std::numeric_limits<double>::quiet_NaN(), 0, "     ."},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(r.format ? format_number(r.v, fmtdef(r.format)) : format_best(r.v, r.width), r.text) << r.text;
 }
 
 TEST(Formats, TextFormat) {

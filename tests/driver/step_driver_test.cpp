@@ -2,6 +2,7 @@
 // the data-pass results, the plot-request loop, OUTPUT observations per cell, output
 // groups, pools, messages and the step's return code.
 
+#include "core/runtime.h"
 #include "driver/kes_preq.h"
 #include "host/kes_stmt.h"
 #include "support/fake_host.h"
@@ -179,6 +180,9 @@ TEST_F(step, GraphicsStopFailureGivesMessageAndReturnCode1020) {
   EXPECT_EQ(run(), 1020);
   EXPECT_EQ(count_messages("432/358"), 1);
   EXPECT_EQ(between("gpspnot", ""), "gpspnot ggstop msg(432/358)");
+  plat::msg_kind kind;  // the message is never in an example program's log
+  ASSERT_NE(plat::catalogue_text(432, 358, &kind), nullptr);
+  EXPECT_EQ(kind, plat::msg_kind::error);
 }
 
 TEST_F(step, DeviceNotStartedIsNotStopped) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "support/scratch_files.h"
 
@@ -39,35 +40,34 @@ run_result generate(const std::string& grammar, const std::string& name) {
 const char* kHead =
     "%tokens ENDJB NAMEX INT\n%punct = ( )\n%keywords\nA B C\n%end\n%action 5 flag\n%start s\n";
 
-TEST(GrammarGen, RefusesAConflictNamingBothProductions) {
-  // Both alternatives of item begin with A: not LL(1).
-  run_result r = generate(std::string(kHead) +
-                              "s : item <ENDJB> ;\n"
-                              "item : A '=' <INT>\n"
-                              "     | A @flag(1) ;\n",
-                          "conflict");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("conflict in item on A"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("item : A '=' <INT>"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("item : A @flag(1)"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("conflict.grammar:9"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(scratch() / "conflict.cpp"));
-}
-
-TEST(GrammarGen, RefusesAFirstFollowConflict) {
-  // opt may be empty and B follows it, while it also begins with B.
-  run_result r = generate(std::string(kHead) + "s : opt B <ENDJB> ;\nopt : B | ;\n", "follow");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("conflict in opt on B"), std::string::npos) << r.err;
-}
-
-TEST(GrammarGen, RefusesUndefinedSymbolsAndBadKeywordOrder) {
-  run_result r = generate(std::string(kHead) + "s : missing <ENDJB> ;\n", "undefined");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("used but not defined: missing"), std::string::npos) << r.err;
-  run_result k = generate("%tokens ENDJB\n%keywords\nB A\n%end\n%start s\ns : A <ENDJB> ;\n", "order");
-  EXPECT_EQ(k.status, 1);
-  EXPECT_NE(k.err.find("out of ascending byte order"), std::string::npos) << k.err;
+// Each refused grammar: exit status 1, every text named on standard error, no tables.
+TEST(GrammarGen, RefusesFaultyGrammarsNamingTheFault) {
+  const std::string head = kHead, names = head + "%action 6 put\n%names PROC\ns : item <ENDJB> ;\n";
+  const struct {
+    std::string grammar;
+    std::vector<const char*> says;
+  } cases[] = {
+      // Both alternatives of item begin with A: not LL(1).
+      {head + "s : item <ENDJB> ;\nitem : A '=' <INT>\n     | A @flag(1) ;\n",
+       {"conflict in item on A", "item : A '=' <INT>", "item : A @flag(1)", "grammar:9"}},
+      // opt may be empty and B follows it, while it also begins with B.
+      {head + "s : opt B <ENDJB> ;\nopt : B | ;\n", {"conflict in opt on B"}},
+      {head + "s : missing <ENDJB> ;\n", {"used but not defined: missing"}},
+      {"%tokens ENDJB\n%keywords\nB A\n%end\n%start s\ns : A <ENDJB> ;\n", {"out of ascending byte order"}},
+      {names + "item : A @flag(X=1) | B @flag(X=2) ;\n", {"PROC FLAG X is 1 at"}},
+      {names + "item : A @flag(X=1) | B @flag(Y=1) ;\n", {"PROC FLAG 1 is named X at"}},
+      {names + "item : A @flag(x=1) | B ;\n", {"upper case letters"}},
+      {names + "item : A @put(1, Z=2) | B ;\n", {"only an action's first argument takes a name"}},
+      {head + "s : A @flag(X=1) <ENDJB> ;\n", {"needs a %names scope"}},
+  };
+  int k = 0;
+  for (const auto& c : cases) {
+    const std::string name = "bad" + std::to_string(k++);
+    run_result r = generate(c.grammar, name);
+    EXPECT_EQ(r.status, 1) << c.grammar;
+    for (const char* text : c.says) EXPECT_NE(r.err.find(text), std::string::npos) << text << "\n" << r.err;
+    EXPECT_FALSE(fs::exists(scratch() / (name + ".cpp")));
+  }
 }
 
 TEST(GrammarGen, WritesTablesAndReportForAnLl1Grammar) {
@@ -103,29 +103,6 @@ TEST(GrammarGen, WritesNamedSlotsAndFlagsAsConstants) {
   EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_ALPHA = 16;"), std::string::npos) << h;
   EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_ASSIGNED = 8;"), std::string::npos) << h;
   EXPECT_EQ(h.find("NOPRINT", h.find("NOPRINT") + 1), std::string::npos) << h;  // once, though named twice
-}
-
-TEST(GrammarGen, RefusesNamesThatDisagree) {
-  struct bad {
-    const char* items;
-    const char* message;
-  };
-  const bad cases[] = {
-      {"item : A @flag(X=1) | B @flag(X=2) ;\n", "PROC FLAG X is 1 at"},
-      {"item : A @flag(X=1) | B @flag(Y=1) ;\n", "PROC FLAG 1 is named X at"},
-      {"item : A @flag(x=1) | B ;\n", "upper case letters"},
-      {"item : A @put(1, Z=2) | B ;\n", "only an action's first argument takes a name"},
-  };
-  int k = 0;
-  for (const bad& c : cases) {
-    run_result r = generate(std::string(kHead) + "%action 6 put\n%names PROC\ns : item <ENDJB> ;\n" + c.items,
-                            "badname" + std::to_string(k++));
-    EXPECT_EQ(r.status, 1) << c.items;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.items << r.err;
-  }
-  run_result r = generate(std::string(kHead) + "s : A @flag(X=1) <ENDJB> ;\n", "noscope");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("needs a %names scope"), std::string::npos) << r.err;
 }
 
 }  // namespace

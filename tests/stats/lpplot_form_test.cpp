@@ -1,5 +1,6 @@
-// The layout of the plot page: the number of plot lines and the switch from leaves
-// to bars. Bars of weights as printed are the example lpplot_one.
+// The layout of the plot page: the number of plot lines, and no page where there is
+// nothing to draw. Leaves a line and the switch from leaves to bars are the example
+// lpplot_forms; bars of weights as printed are lpplot_one.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -40,10 +41,6 @@ class LinePlotForm : public kes_test::engine_host {
     st.mom.v[KES_MOM_STD] = sd;
     for (int q : {KES_Q_Q1, KES_Q_MEDIAN, KES_Q_Q3, KES_Q_WHISKER_LO, KES_Q_WHISKER_HI}) st.qnt[q] = mean;
   }
-  std::string line(int panel, int i) const {
-    const kes_lpline& l = ctx.lppage->lines[panel][i];
-    return std::string(l.text, static_cast<size_t>(ctx.lppage->panel[panel].width));
-  }
   kes_ctx ctx{};
   kes_stats st{};
 };
@@ -64,46 +61,6 @@ TEST_F(LinePlotForm, PlotLinesFollowTheCountWithoutPlotsize) {
     ctx.po.plotsize_given = r.given;
     EXPECT_EQ(kes_lp_lines(&ctx, r.n, r.page), r.lines) << r.n << " " << r.page;
   }
-}
-
-// 1..30 in 15 lines: 29/14 a line rounds up to 5 leaves of one unit a line, and
-// that first scale tried fits: stems 0 to 3 in 7 lines.
-TEST_F(LinePlotForm, ThirtyValuesTakeFiveLeavesALine) {
-  std::vector<double> xs;
-  for (int i = 1; i <= 30; ++i) xs.push_back(i);
-  value_list v = value_list::of(xs);
-  describe(v, 30, 15.5, 8.8);
-  int no_normal = 0;
-  const int L = kesform(&ctx, &st, 60, &no_normal);
-  const kes_lppage& pg = *ctx.lppage;
-  EXPECT_EQ(pg.split, 1);
-  EXPECT_EQ(pg.K, 5);
-  EXPECT_EQ(pg.scale, 1);
-  EXPECT_EQ(L, 7);  // 0-4, 5-9, 10-14, ... 30-34
-  EXPECT_EQ(line(KES_LP_STEM, 1).substr(0, 13), "      0 1234 ");
-  EXPECT_EQ(line(KES_LP_STEM, 2).substr(0, 14), "      0 56789 ");
-  EXPECT_EQ(line(KES_LP_STEM, 7).substr(0, 10), "      3 0 ");
-}
-
-TEST_F(LinePlotForm, ALineOfMoreThanFortyEightLeavesBecomesABar) {
-  value_list v({{3, 60}, {5, 1}, {27, 1}});
-  describe(v, 62, 3.5, 3);
-  int no_normal = 0;
-  const int L = kesform(&ctx, &st, 60, &no_normal);
-  ASSERT_GT(L, 0);
-  const kes_lppage& pg = *ctx.lppage;
-  EXPECT_EQ(pg.split, 0);
-  // 27 lines over 24 units: one unit a line (scale 10, 10 leaves), 60 leaves for 3.
-  EXPECT_EQ(pg.scale, 10);
-  EXPECT_EQ(pg.mult, 2);    // ceil(60 / 48)
-  EXPECT_EQ(pg.marks, 30);  // ceil(60 / 2)
-  int len = 0;
-  kes_lp_msg(58, &len);
-  EXPECT_EQ(line(KES_LP_STEM, L + 2).substr(8 + len, 3), " 2 ");
-  // The first line holds 3: 30 marks, its count after them.
-  const std::string t = line(KES_LP_STEM, 1);
-  EXPECT_EQ(t.substr(8, 31), std::string(30, '*') + " ");
-  EXPECT_EQ(t.substr(pg.w + 8, 6), "    60");
 }
 
 TEST_F(LinePlotForm, NoPageForOneValueOrNoWeightAndNoNormalPlotWithoutDeviation) {

@@ -73,16 +73,6 @@ class LabelLoad : public ::testing::Test {
   kes_tables tables_{};
 };
 
-TEST_F(LabelLoad, WeightMeansTheWeightedDefinition) {
-  ctx_.weight_given = 1;
-  keszset(&ctx_);
-  EXPECT_EQ(ctx_.stats->pctldef, 6);
-  ctx_.weight_given = 0;
-  ctx_.pctldef = 0;  // not given
-  keszset(&ctx_);
-  EXPECT_EQ(ctx_.stats->pctldef, 5);
-}
-
 int long_wkread(int, int number, const char** text, int* length) {
   static const char* kLong = "A label much longer than the forty characters of a slot";
   static const char* kShort = "Short";

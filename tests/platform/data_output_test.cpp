@@ -1,6 +1,7 @@
 // Output data sets: definitions, observations, the CSV and metadata files, round
 // trips through the reader, and failures that must leave older files intact. A
-// step writing one per BY group is the example program output_sets.kes.
+// step writing one per BY group, and an output over the step's own input, are the
+// example program output_sets.kes.
 #include "data_test_support.h"
 
 #include <signal.h>
@@ -145,23 +146,6 @@ TEST_F(OutputSets, DuplicateAndInvalidNamesAreRefused) {
   EXPECT_NE(plat_xvnamei(&info, "1bad", -1, HOST_VT_NUM, 8, nullptr, 0), 0);
   EXPECT_NE(plat_xvputd(acc, &info, 0, &x, 0, 0, 0), 0);
   EXPECT_NE(log().find("\"1bad\" is not a valid variable name"), std::string::npos);
-}
-
-TEST_F(OutputSets, AnOutputMayReplaceTheStepsOwnInput) {
-  write_file("t.csv", "X,C\n1,a\n2,b\n");
-  kes_dsh in = plat::handle(open("t"));
-  kes_dsh h = open_out("T");
-  host_access* acc = define_xc(h);
-  ASSERT_EQ(plat_xvpute(acc), 0);
-  ASSERT_EQ(plat_xbynext(in), 1);
-  std::vector<double> xs = data_test::read_group(in, 0);
-  for (double v : xs) put(acc, v * 10, "new");
-  ASSERT_EQ(plat_xvputt(acc), 0);
-  EXPECT_EQ(slurp(work() / "t.csv"), "X,C\n10,new\n20,new\n");
-  std::vector<std::string> left;
-  for (auto& e : std::filesystem::directory_iterator(work())) left.push_back(e.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"t.csv", "t.csv.meta"}));
 }
 
 TEST_F(OutputSets, AFailedWriteKeepsTheOlderFile) {

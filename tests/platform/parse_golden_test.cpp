@@ -60,6 +60,6 @@ INSTANTIATE_TEST_SUITE_P(Statements, ParseGolden,
                                            "histogram_families", "probability_plots", "inset",
                                            "output", "errors", "errors_values", "errors_repair",
                                            "errors_statements", "option_slots", "dataset_options",
-                                           "keyword_options"));
+                                           "keyword_options", "output_keyword_names"));
 
 }  // namespace

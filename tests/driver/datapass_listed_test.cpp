@@ -1,5 +1,5 @@
 // The data pass keeps, for every value list, its nodes in the order they were made,
-// so that the list can be copied without walking it: with CLASS cells sharing one
+// so that the list can be copied without walking it (the copy is flat_listed_test's): with CLASS cells sharing one
 // variable's chunks, weights, missing values, ties and batches forced by a memory cap.
 #include <cstdio>
 #include <random>
@@ -42,7 +42,7 @@ class DatapassListed : public datapass_fixture {
     return p;
   }
   // Every list of every cell has its record (or, when given_up may be true, none),
-  // never a wrong one, and both copies agree. Returns the number of lists without one.
+  // never a wrong one. Returns the number of lists without one.
   int expect_listed(const run_result& r, bool given_up) {
     EXPECT_EQ(r.groups.size(), 1u);
     if (r.groups.size() != 1) return 0;
@@ -57,7 +57,6 @@ class DatapassListed : public datapass_fixture {
           continue;
         }
         EXPECT_EQ(s.listed, 1);
-        EXPECT_TRUE(s.copies_agree);
       }
     EXPECT_GE(lists, 36);  // 12 cells, three variables
     return none;

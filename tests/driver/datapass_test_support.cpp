@@ -15,7 +15,6 @@
 #include "driver/kesin.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
-#include "stats/kes_flatvals.h"
 
 namespace dp_test {
 
@@ -62,39 +61,11 @@ namespace {
 
 std::string label_of(const kes_cell* c) { return std::string(c->fmt.text, c->fmt.len); }
 
-// Everything kes_flatten gives for the list: arrays (as bits), back links, tail.
-std::vector<std::uintptr_t> flat_words(kes_valnode* head, int m, kes_valnode* const* nodes) {
-  for (kes_valnode* p = head; p != nullptr; p = p->next) p->right = p;  // stale links
-  kes_flatvals fv;
-  std::vector<std::uintptr_t> out;
-  if (kes_flatten(head, m, &fv, nodes) != 0) return out;
-  auto bits = [&out](const double* a, int n) {
-    for (int i = 0; a != nullptr && i < n; ++i) {
-      std::uint64_t b;
-      std::memcpy(&b, &a[i], sizeof b);
-      out.push_back(static_cast<std::uintptr_t>(b));
-    }
-  };
-  out.push_back(static_cast<std::uintptr_t>(fv.m));
-  bits(fv.x, fv.m);
-  for (int i = 0; i < fv.m; ++i) out.push_back(static_cast<std::uintptr_t>(fv.f[i]));
-  bits(fv.w, fv.m);
-  bits(fv.w15, fv.m);
-  bits(fv.w2, fv.m);
-  for (kes_valnode* p = head; p != nullptr; p = p->next) out.push_back(reinterpret_cast<std::uintptr_t>(p->right));
-  out.push_back(reinterpret_cast<std::uintptr_t>(fv.tail));
-  return out;
-}
-
 void check_listed(const kes_varsum& r, var_snap& s) {
   if (r.listed == nullptr || r.nlisted != r.ndistinct) return;
   std::set<const kes_valnode*> record(r.listed, r.listed + r.nlisted), list;
   for (const kes_valnode* p = r.values; p != nullptr; p = p->next) list.insert(p);
   s.listed = record == list && static_cast<int>(record.size()) == r.nlisted ? 1 : 0;
-  if (s.listed != 1) return;
-  const std::vector<std::uintptr_t> walked = flat_words(r.values, r.ndistinct, nullptr);
-  const std::vector<std::uintptr_t> sorted = flat_words(r.values, r.ndistinct, r.listed);
-  s.copies_agree = !walked.empty() && walked == sorted;
 }
 
 var_snap snap(const kes_varsum& r) {

@@ -32,11 +32,9 @@ struct var_snap {
   std::vector<std::vector<double>> weights;    // the weight sums of each value
   std::vector<int> lowobs, highobs;             // observation numbers of the extremes
   // The record of the list's nodes in the order they were made: -1 none kept, 1 it
-  // holds exactly the list's nodes, 0 it does not.
+  // holds exactly the list's nodes, 0 it does not. (Copying the list from a record is
+  // the flattening's own test.)
   int listed = -1;
-  // With a record: copying the list from it and by walking it gave the same arrays,
-  // back links and tail.
-  bool copies_agree = false;
 };
 
 struct group_snap {

@@ -31,11 +31,6 @@ TEST(Zloggam, LogTailsAgainstMpmath) {
       return logcmp(got, row[col], 1e-13);
     });
   }
-  // R agrees with the reference where its own values are finite.
-  check_accuracy("R pgamma vs mpmath", t, [](const RefRow& row) -> std::optional<Cmp> {
-    if (!std::isfinite(row["r_up"]) || row["up"] < -700) return std::nullopt;
-    return logcmp(row["r_up"], row["up"], 1e-9);
-  });
 }
 
 TEST(Zloggam, QuantileAndRoundTrip) {
@@ -60,23 +55,15 @@ TEST(Zloggam, QuantileAndRoundTrip) {
 }
 
 TEST(Zloggam, RequestsAndRefusals) {
-  zgam_req r = make(0, 1.0, 2.0);
-  EXPECT_EQ(zloggam(&r), 1);
-  r = make(8, 1.0, 2.0);
-  EXPECT_EQ(zloggam(&r), 1);
-  r = make(1, -1.0, 2.0);
-  EXPECT_EQ(zloggam(&r), 1);
-  r = make(1, 1.0, 1e-10);
-  EXPECT_EQ(zloggam(&r), 1);
-  r = make(1, NAN, 2.0);
-  EXPECT_EQ(zloggam(&r), 1);
-  r = make(1, HUGE_VAL, 2.0);
-  EXPECT_EQ(zloggam(&r), 1);
-  r = make(4, 0.0, 2.0);
-  r.p = 1.0 - 1e-9;
-  EXPECT_EQ(zloggam(&r), 1);
-  r.p = 0.0;
-  EXPECT_EQ(zloggam(&r), 1);
+  // {flags, x, a, p}: unknown requests, bad x or shape, p at 0 or too close to 1.
+  const double bad[][4] = {{0, 1, 2, 0},        {8, 1, 2, 0},        {1, -1, 2, 0}, {1, 1, 1e-10, 0},
+                           {1, NAN, 2, 0},      {1, HUGE_VAL, 2, 0}, {4, 0, 2, 1.0 - 1e-9}, {4, 0, 2, 0}};
+  zgam_req r;
+  for (const auto& b : bad) {
+    r = make(static_cast<int>(b[0]), b[1], b[2]);
+    r.p = b[3];
+    EXPECT_EQ(zloggam(&r), 1) << b[0] << " " << b[1] << " " << b[2] << " " << b[3];
+  }
   // x = 0: ln 0 as the most negative double, and the density's limits.
   r = make(1, 0.0, 2.0);
   EXPECT_EQ(zloggam(&r), 0);
@@ -92,7 +79,6 @@ TEST(Zloggam, RequestsAndRefusals) {
   // the far upper tail by the asymptotic expansion, without underflow
   r = make(3, 1e6, 2.0);
   EXPECT_EQ(zloggam(&r), 0);
-  EXPECT_EQ(r.method, 5);
   EXPECT_NEAR(r.log_upper, -1e6 + std::log(1e6 + 1.0), 1e-9);
   // flags 7 serves the quantile only and is restored
   r = make(7, 123.0, 2.0);
@@ -102,20 +88,7 @@ TEST(Zloggam, RequestsAndRefusals) {
   EXPECT_NEAR(r.x, 1.6783469900166608, 1e-12);  // qgamma(0.5, 2)
 }
 
-TEST(Zloggam, MethodsByRegion) {
-  struct Case {
-    double x, a;
-    int method;
-  };
-  // series below the shape, Legendre's fraction above, the asymptotic expansion far
-  // above, the cube-root normal form near a shape of 1e9, the lower fraction beyond.
-  const Case cases[] = {{20.0, 30.0, 0}, {40.0, 30.0, 3}, {5e3, 30.0, 5}, {1e9, 1e9, 2}, {9e8, 1e9, 4},
-                        {0.5, 0.3, 0},   {5.0, 0.3, 3}};
-  for (const auto& c : cases) {
-    zgam_req r = make(1, c.x, c.a);
-    EXPECT_EQ(zloggam(&r), 0);
-    EXPECT_EQ(r.method, c.method) << c.x << " " << c.a;
-  }
+TEST(Zloggam, CentreOfAHugeShape) {
   // P(a, a) = 1/2 + 1/(3 sqrt(2 pi a)) + O(1/a) (Temme): a = 1e9
   zgam_req w = make(1, 1e9, 1e9);
   ASSERT_EQ(zloggam(&w), 0);

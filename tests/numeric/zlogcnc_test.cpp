@@ -38,14 +38,6 @@ TEST(Zlogcnc, LogTailsAgainstMpmath) {
     EXPECT_EQ(zplbcnc(row["x"], row["df"], row["nc"], &lo, &up), 0);
     return Cmp{lo, std::exp(row["lo"]), 5e-14, Err::absolute};
   });
-  // The independent references agree with mpmath on the lower tails (R's far upper
-  // tails lose up to 2 % near e^-570).
-  for (const char* col : {"r_lo", "scipy_lo"}) {
-    check_accuracy(std::string(col) + " vs mpmath", t, [&](const RefRow& row) -> std::optional<Cmp> {
-      if (!std::isfinite(row[col])) return std::nullopt;
-      return logcmp(row[col], row["lo"], 1e-13);
-    });
-  }
 }
 
 TEST(Zlogcnc, LogDensityAgainstMpmath) {
@@ -72,19 +64,15 @@ TEST(Zlogcnc, QuantileAgainstMpmath) {
 }
 
 TEST(Zlogcnc, RequestsAndRefusals) {
-  zcnc_req r = make(0, 1.0, 2.0, 1.0);
-  EXPECT_EQ(zlogcnc(&r), 1);
-  r = make(8, 1.0, 2.0, 1.0);
-  EXPECT_EQ(zlogcnc(&r), 1);
-  r = make(1, 0.0, 2.0, 1.0);
-  EXPECT_EQ(zlogcnc(&r), 1);
-  r = make(1, 1.0, 1e-9, 1.0);
-  EXPECT_EQ(zlogcnc(&r), 1);
-  r = make(1, 1.0, 2.0, -1.0);
-  EXPECT_EQ(zlogcnc(&r), 1);
-  r = make(4, 0.0, 2.0, 1.0);
-  r.p = 1.0 - 1e-9;
-  EXPECT_EQ(zlogcnc(&r), 1);
+  // {request, x, df, nc, p}: unknown requests, x, df or nc out of range, p too close to 1.
+  const double bad[][5] = {{0, 1, 2, 1, 0},  {8, 1, 2, 1, 0},  {1, 0, 2, 1, 0},
+                           {1, 1, 1e-9, 1, 0}, {1, 1, 2, -1, 0}, {4, 0, 2, 1, 1.0 - 1e-9}};
+  zcnc_req r;
+  for (const auto& b : bad) {
+    r = make(static_cast<int>(b[0]), b[1], b[2], b[3]);
+    r.p = b[4];
+    EXPECT_EQ(zlogcnc(&r), 1) << b[0] << " " << b[1] << " " << b[2] << " " << b[3];
+  }
   double q = 5.0;
   EXPECT_EQ(zqcl(0.0, 3.0, &q), 0);
   EXPECT_EQ(q, 0.0);

@@ -289,20 +289,6 @@ TEST_F(StatRecord, CancelledSumBecomesExactlyZero) {
 
 // ---- which engines run --------------------------------------------------------------
 
-TEST_F(StatRecord, LocationCountsFromTheTests) {
-  ctx->loccount = 1;
-  ctx->po.mu0 = new double[2]{0.0, 1.0};
-  auto v = value_list::of(sample_b());
-  run(v, 1);
-  delete[] ctx->po.mu0;
-  ctx->po.mu0 = nullptr;
-  EXPECT_EQ(st().loccount[KES_LC_MU0], 1.0);
-  EXPECT_EQ(st().loccount[KES_LC_NDIFF], 12);
-  EXPECT_EQ(st().loccount[KES_LC_ABOVE], 8);
-  EXPECT_EQ(st().loccount[KES_LC_BELOW], 4);
-  EXPECT_EQ(st().loc.v[KES_LOC_MU0], 1.0);
-}
-
 TEST_F(StatRecord, RankTestsUnderNoprintOnlyWhenSomethingReadsThem) {
   ctx->noprint = 1;
   auto a = value_list::of(sample_b());

@@ -1,6 +1,6 @@
-// The statistics record filled in its fixed order: the empty shortcut, sum repair,
-// messages, quantile block layout, whiskers, PCTLPTS= points, basic limits, and which
-// engines run under which options.
+// The statistics record: the empty shortcut, sum repair, messages, whiskers, basic
+// limits, and which engines run under which options. The quantile block, extremes and
+// PCTLPTS= points as the listing and OUTPUT show them are the example programs.
 #include "stats/kesstat.h"
 
 #include <gtest/gtest.h>
@@ -90,31 +90,8 @@ TEST_F(StatRecord, NoNonmissingValueSetsOnlyCountsAndLists) {
 }
 
 // ---- quantile block and basic measures --------------------------------------------
-
-// R: quantile(x, p, type = 2) for sample B (PCTLDEF=5), and the moments.
-TEST_F(StatRecord, QuantileBlockInTableOrder) {
-  auto v = value_list::of(sample_b());
-  run(v);
-  const double* q = st().qnt;
-  const double* b = st().basic;
-  const std::pair<double, double> cells[] = {
-      {q[KES_Q_MAX], 9.8},      {q[KES_Q_P99], 9.8},       {q[KES_Q_P95], 9.8},    {q[KES_Q_P90], 7.7},
-      {q[KES_Q_Q3], 5.9},       {q[KES_Q_MEDIAN], 2.65},   {q[KES_Q_Q1], 0.7},     {q[KES_Q_P10], -1},
-      {q[KES_Q_P5], -2.4},      {q[KES_Q_P1], -2.4},       {q[KES_Q_MIN], -2.4},   {q[KES_Q_RANGE], 12.2},
-      {q[KES_Q_QRANGE], 5.2},   {q[KES_Q_MODE], 0.7},      {st().pct_est[0], -2.4}, {st().pct_est[8], 9.8},
-      // Basic measures copy the same values.
-      {b[KES_BAS_MEAN], 3.1833333333333336}, {b[KES_BAS_MEDIAN], 2.65}, {b[KES_BAS_MODE], 0.7},
-      {b[KES_BAS_STD], 3.6513592321797432},  {b[KES_BAS_VAR], 13.332424242424244},
-      {b[KES_BAS_RANGE], 12.2}, {b[KES_BAS_QRANGE], 5.2}, {st().tail->key.value, 9.8}, {st().head->key.value, -2.4},
-  };
-  for (size_t i = 0; i < std::size(cells); ++i) EXPECT_NEAR(cells[i].first, cells[i].second, 1e-13) << "cell " << i;
-  EXPECT_TRUE(is_missing(q[KES_Q_SPARE1]) && is_missing(q[KES_Q_SPARE2]));
-  EXPECT_TRUE(st().basic_nmodes == 1 && st().nmodes == 1 && st().basic_maxfreq == 2 && st().maxfreq == 2);
-  EXPECT_EQ(st().ndistinct, 11);
-  // Whiskers: no value beyond the fences.
-  EXPECT_EQ(q[KES_Q_WHISKER_LO], -2.4);
-  EXPECT_EQ(q[KES_Q_WHISKER_HI], 9.8);
-}
+// Sample B's quantiles, moments, basic measures and extremes as the listing shows them
+// are the example option_rules; PCTLPTS= points in the caller's order are outputs.
 
 TEST_F(StatRecord, MissingValuesAreCountedBesideTheValues) {
   value_list v({{2, 3}, {5, 1}}, false, 4);
@@ -152,25 +129,6 @@ TEST_F(StatRecord, WhiskersIncludeValuesOnTheFences) {
   run(w);
   EXPECT_EQ(st().qnt[KES_Q_WHISKER_LO], 2);
   EXPECT_EQ(st().qnt[KES_Q_WHISKER_HI], 7);
-}
-
-TEST_F(StatRecord, PctlptsPointsInTheCallersOrder) {
-  auto v = value_list::of(sample_b());
-  // Caller's points 60%, 0%, 1/3 ranked ascending by the index.
-  double pts[3] = {0.6, 0.0, 1.0 / 3.0}, res[3] = {0, 0, 0};
-  int idx[3] = {1, 2, 0};
-  st().npctlpts = 3;
-  st().pctlpts_prob = pts;
-  st().pctlpts_index = idx;
-  st().pctlpts_result = res;
-  run(v);
-  // R quantile(x, c(.6, 0, 1/3), type = 2).
-  EXPECT_NEAR(res[0], 4.4, 1e-14);
-  EXPECT_EQ(res[1], -2.4);
-  EXPECT_NEAR(res[2], 0.95, 1e-14);
-  // The standard results are not disturbed by the second request.
-  EXPECT_EQ(st().qnt[KES_Q_MODE], 0.7);
-  EXPECT_EQ(st().ndistinct, 11);
 }
 
 // ---- basic confidence limits ------------------------------------------------------
@@ -447,21 +405,6 @@ TEST_F(StatRecord, AValueListThatCannotBeCopiedIsNotComputed) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "3 computed, 4 no memory message, 5 return code, 6 an engine ran";
 #endif
-}
-
-TEST_F(StatRecord, ExtremesAreCopiedFromTheRecord) {
-  auto v = value_list::of(sample_b());
-  double hi[2] = {7.7, 9.8}, lo[2] = {-2.4, -1};
-  int obs_lo[2] = {2, 12};
-  v.rec.highest = hi;
-  v.rec.lowest = lo;
-  v.rec.low_obs = obs_lo;
-  v.rec.nslots = 2;
-  run(v);
-  EXPECT_EQ(st().ext.highest, hi);
-  EXPECT_EQ(st().ext.lowest, lo);
-  EXPECT_EQ(st().ext.low_obs, obs_lo);
-  EXPECT_EQ(st().ext.nslots, 2);
 }
 
 TEST(StatMessages, EveryKeyIsInTheCatalogue) {

@@ -273,43 +273,31 @@ TEST(Modes, WalkFinishesEvenWhenPercentilesStopEarly) {
 
 // ---- weighted percentiles -------------------------------------------------------
 
+// Where W p falls exactly on a cumulative weight the estimate averages the values on
+// either side, skipping values of weight 0.
 TEST(WeightedPercentiles, AverageWhereTheCumulativeWeightHitsExactly) {
-  value_list v({{1, 1, 1}, {2, 1, 1}, {3, 1, 1}, {4, 1, 1}}, true);
-  request r(v, 6, {0.25, 0.3, 0.5, 1.0});
-  r.run(v);
-  EXPECT_EQ(r.est[0], 1.5);  // W p = 1 at the first node
-  EXPECT_EQ(r.est[1], 2.0);
-  EXPECT_EQ(r.est[2], 2.5);
-  EXPECT_EQ(r.est[3], 4.0);
-  // Weighted: no confidence limits even when asked.
-}
-
-TEST(WeightedPercentiles, ZeroWeightValuesAreSkippedWhenAveraging) {
-  value_list v({{1, 1, 1}, {2, 1, 0}, {3, 1, 1}}, true);
-  request r(v, 6, {0.5});
-  r.q.ntkind = 3;
-  r.q.ntalpha = 0.05;
-  r.q.dfkind = 4;
-  r.q.dfalpha = 0.05;
-  r.run(v);
-  EXPECT_EQ(r.est[0], 2.0);  // (1 + 3) / 2, not (1 + 2) / 2
-  EXPECT_TRUE(is_missing(r.ntl[0]));
-  EXPECT_TRUE(is_missing(r.dfl[0]));
-  EXPECT_EQ(r.q.distinct, 3);
-  EXPECT_EQ(r.q.tail->key.value, 3);
-}
-
-TEST(WeightedPercentiles, UnequalWeightsWithFrequencies) {
-  // Weights w = c f: 1 -> 0.5, 2 -> 3, 5 -> 1.5; W = 5.
-  value_list v({{1, 1, 0.5}, {2, 1, 3}, {5, 3, 0.5}}, true);
-  request r(v, 6, {0.05, 0.1, 0.5, 0.7, 0.71, 0.99});
-  r.run(v);
-  EXPECT_EQ(r.est[0], 1);    // W p = 0.25 < 0.5
-  EXPECT_EQ(r.est[1], 1.5);  // W p = 0.5: between 1 and 2
-  EXPECT_EQ(r.est[2], 2);
-  EXPECT_EQ(r.est[3], 3.5);  // W p = 3.5 = cumulative through 2
-  EXPECT_EQ(r.est[4], 5);
-  EXPECT_EQ(r.est[5], 5);
+  const struct {
+    std::vector<obs> data;
+    std::vector<double> p, want;
+  } cases[] = {
+      {{{1, 1, 1}, {2, 1, 1}, {3, 1, 1}, {4, 1, 1}}, {0.25, 0.3, 0.5, 1.0}, {1.5, 2, 2.5, 4}},
+      {{{1, 1, 1}, {2, 1, 0}, {3, 1, 1}}, {0.5}, {2}},  // (1 + 3) / 2, not (1 + 2) / 2
+      // Weights w = c f: 1 -> 0.5, 2 -> 3, 5 -> 1.5; W = 5, W p = 0.25, 0.5, 2.5, 3.5, ...
+      {{{1, 1, 0.5}, {2, 1, 3}, {5, 3, 0.5}}, {0.05, 0.1, 0.5, 0.7, 0.71, 0.99}, {1, 1.5, 2, 3.5, 5, 5}},
+  };
+  for (const auto& c : cases) {
+    value_list v(c.data, true);
+    request r(v, 6, c.p);
+    r.q.ntkind = 3;  // asked for, but weighted percentiles have no limits
+    r.q.ntalpha = 0.05;
+    r.q.dfkind = 4;
+    r.q.dfalpha = 0.05;
+    r.run(v);
+    EXPECT_EQ(r.est, c.want);
+    EXPECT_TRUE(is_missing(r.ntl[0]) && is_missing(r.dfl[0]));
+    EXPECT_EQ(r.q.distinct, static_cast<int>(c.data.size()));
+    EXPECT_EQ(r.q.tail->key.value, c.data.back().x);
+  }
 }
 
 TEST(WeightedPercentiles, MissingSumOfWeightsEstimatesNothing) {

@@ -206,35 +206,8 @@ TEST_F(StatRecord, RankTestsUnderNoprintOnlyWhenSomethingReadsThem) {
   EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_S]));
 }
 
-TEST_F(StatRecord, WeightedVariableUsesTheWeightedDefinitionAndOnlyT) {
-  ctx->weight_given = 1;
-  st().pctldef = 6;
-  ctx->po.cipctlnormal = 3;
-  ctx->po.cipctlnormal_alpha = 0.05;
-  value_list v({{1, 1, 1}, {2, 1, 1}, {3, 1, 1}, {4, 1, 1}}, true);
-  run(v);
-  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2.5);
-  EXPECT_EQ(st().qnt[KES_Q_Q1], 1.5);
-  EXPECT_TRUE(is_missing(st().pct_ntlower[4]));
-  EXPECT_FALSE(is_missing(st().loc.v[KES_LOC_T]));
-  EXPECT_TRUE(is_missing(st().loc.v[KES_LOC_M]));
-}
-
-TEST_F(StatRecord, PercentileLimitsFillTheDescendingArrays) {
-  ctx->po.cipctldf = 4;
-  ctx->po.cipctldf_alpha = 0.05;
-  ctx->po.cipctlnormal = 3;
-  ctx->po.cipctlnormal_alpha = 0.05;
-  std::vector<double> xs;
-  for (int i = 1; i <= 20; ++i) xs.push_back(i);
-  auto v = value_list::of(xs);
-  run(v);
-  // Index 4 is the median in both orders; ranks 6 and 15 (R pbinom, see the engine tests).
-  EXPECT_EQ(st().pct_lrank[4], 6);
-  EXPECT_EQ(st().pct_dfupper[4], 15);
-  // Descending order: index 0 is P99, whose normal limits lie above P1's (index 8).
-  EXPECT_GT(st().pct_ntlower[0], st().pct_ntupper[8]);
-}
+// A WEIGHT variable's weighted percentiles and Student's t alone, and the percentile
+// limits in their descending arrays, are the engines' tests and the option_rules example.
 
 TEST_F(StatRecord, RobustScaleAndNormalityOnlyWhenAsked) {
   auto a = value_list::of(sample_b());

@@ -1,6 +1,6 @@
-// The listing: pages of the page size, titles set and cleared, lines of the line
-// size, and the print services that build lines by column. Titles centred at the top
-// of every page are in the example programs' listings.
+// The listing: pages of the page size, lines of the line size, and the print services
+// that build lines by column. Titles centred at the top of every page, set and cleared,
+// are in the example programs' listings (global_statements).
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -36,21 +36,6 @@ class ListingTest : public ::testing::Test {
   }
   kes_test::captured_outputs out_;
 };
-
-TEST_F(ListingTest, SettingATitleClearsTheOnesAfterIt) {
-  plat::listing_set_title(1, "One");
-  plat::listing_set_title(2, "Two");
-  plat::listing_set_title(3, "Three");
-  plat::listing_set_title(2, "New two");
-  plat::listing_write("x");
-  plat::listing_set_title(1, "");
-  plat::listing_new_page();
-  plat::listing_write("y");
-  auto pages = pages_of(out_.listing());
-  ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(pages[0], (std::vector<std::string>{std::string(30, ' ') + "One", std::string(28, ' ') + "New two", "", "x"}));
-  EXPECT_EQ(pages[1], (std::vector<std::string>{"y"}));
-}
 
 TEST_F(ListingTest, NewPageMakesNoEmptyPages) {
   plat::listing_new_page();

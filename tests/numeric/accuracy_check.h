@@ -35,6 +35,7 @@
 //                    return zigamma(a[0], a[1], &out[0], &out[1], &out[2]);
 //                  });
 #pragma once
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -136,6 +137,13 @@ struct Exact {
   double want;
 };
 void check_exact(const std::vector<Exact>& table);
+
+// A logarithm compared absolutely up to |value| = 1 and relatively beyond, so that ln
+// of a tail near 1 (a value near 0) and ln of a far tail (-700) are judged alike.
+inline Cmp logcmp(double got, double want, double tol) {
+  const double s = std::fabs(want) > 1.0 ? std::fabs(want) : 1.0;
+  return {got / s, want / s, tol, Err::absolute};
+}
 
 // Same value, bit for bit for NaNs (the missing pattern differs from other NaNs); 0 == -0.
 bool same_value(double a, double b);

@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "accuracy_check.h"
-#include "log_compare.h"
 #include "numeric/zbessel_debye.h"
 #include "numeric/zibess.h"
 

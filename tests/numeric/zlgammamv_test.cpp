@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "accuracy_check.h"
-#include "log_compare.h"
 #include "numeric/zbetaint.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zlgammamv.h"

@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "accuracy_check.h"
-#include "log_compare.h"
 #include "numeric/zlogcnc.h"
 #include "numeric/zplbcnc.h"
 

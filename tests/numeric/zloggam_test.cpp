@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "accuracy_check.h"
-#include "log_compare.h"
 #include "numeric/zloggam.h"
 
 namespace {

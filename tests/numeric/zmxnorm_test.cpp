@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "accuracy_check.h"
-#include "log_compare.h"
 #include "numeric/zdiffnrm.h"
 #include "numeric/zmxnorm.h"
 #include "numeric/zprbnrm.h"

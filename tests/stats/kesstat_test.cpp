@@ -1,5 +1,5 @@
-// The statistics record: the empty shortcut, sum repair, messages, and which engines
-// run under which options. The quantile block, extremes, PCTLPTS= points, ranges,
+// The statistics record: sum repair, messages, and which engines run under which
+// options. The empty shortcut, the quantile block, extremes, PCTLPTS= points, ranges,
 // whiskers, basic and trimmed limits as the listing and OUTPUT show them are the
 // example programs (option_rules, outputs, record_edges).
 #include "stats/kesstat.h"
@@ -65,49 +65,9 @@ class StatRecord : public kes_test::engine_host {
 
 }  // namespace
 
-// ---- the empty shortcut ---------------------------------------------------------
-
-TEST_F(StatRecord, NoNonmissingValueSetsOnlyCountsAndLists) {
-  value_list v({}, false, 3);
-  double pts[2] = {0.5, 0.9}, res[2] = {7, 7};
-  st().npctlpts = 2;
-  st().pctlpts_prob = pts;
-  st().pctlpts_result = res;
-  st().loc.v[KES_LOC_T] = 42;  // a later engine's cell: untouched
-  st().qnt[KES_Q_P90] = 42;    // preset by the caller, not by the shortcut
-  run(v);
-  EXPECT_EQ(st().mom.v[KES_MOM_N], 0);
-  EXPECT_EQ(st().mom.v[KES_MOM_NMISS], 3);
-  EXPECT_EQ(st().mom.v[KES_MOM_NOBS], 3);
-  EXPECT_EQ(st().missing, v.rec.missing);
-  EXPECT_EQ(st().ndistinct, 0);
-  EXPECT_TRUE(is_missing(res[0]) && is_missing(res[1]));
-  for (int c : {KES_Q_MAX, KES_Q_Q3, KES_Q_MEDIAN, KES_Q_Q1, KES_Q_MIN, KES_Q_WHISKER_LO, KES_Q_WHISKER_HI})
-    EXPECT_TRUE(is_missing(st().qnt[c])) << c;
-  EXPECT_TRUE(is_missing(st().mom.v[KES_MOM_MEAN]));
-  EXPECT_EQ(st().loc.v[KES_LOC_T], 42);
-  EXPECT_EQ(st().qnt[KES_Q_P90], 42);
-  EXPECT_TRUE(messages.empty());
-}
-
-// ---- quantile block and basic measures --------------------------------------------
-// Sample B's quantiles, moments, basic measures and extremes as the listing shows them
-// are the example option_rules; PCTLPTS= points in the caller's order are outputs.
-
-TEST_F(StatRecord, MissingValuesAreCountedBesideTheValues) {
-  value_list v({{2, 3}, {5, 1}}, false, 4);
-  run(v);
-  EXPECT_EQ(st().mom.v[KES_MOM_N], 4);
-  EXPECT_EQ(st().mom.v[KES_MOM_NMISS], 4);
-  EXPECT_EQ(st().mom.v[KES_MOM_NOBS], 8);
-  EXPECT_EQ(st().missing, v.rec.missing);
-  EXPECT_EQ(st().pass_total, 8);
-  EXPECT_EQ(st().qnt[KES_Q_MEDIAN], 2);
-  EXPECT_EQ(st().qnt[KES_Q_MODE], 2);
-  EXPECT_EQ(st().maxfreq, 3);
-}
-
-// ---- basic confidence limits ------------------------------------------------------
+// A variable without a nonmissing value (only its missing-value counts) is the example
+// tables_edges, and missing values counted beside the values with their frequencies
+// are datapass_sums.
 
 // One-sided and two-sided limits, and none for one observation, are the example
 // record_edges. A record without a standard error keeps the limits of the spread

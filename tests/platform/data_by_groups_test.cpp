@@ -1,6 +1,7 @@
-// BY groups and observation reads: groups in order, rewinds that re-read the same
-// observations, and the variable services. DESCENDING, NOTSORTED, missing values
-// and unsorted data in whole steps are the example program by_groups.kes.
+// BY groups and observation reads: rewinds that re-read the same observations, and
+// the variable services. Groups in order with their observations, DESCENDING,
+// NOTSORTED, missing values and unsorted data in whole steps are the example program
+// by_groups.kes.
 #include "data_test_support.h"
 
 #include "data/dataset_internal.h"
@@ -20,21 +21,6 @@ class ByGroups : public data_fixture {
     return plat::handle(ds);
   }
 };
-
-TEST_F(ByGroups, GroupsComeInOrderWithTheirObservations) {
-  write_file("t.csv", "g,x\n1,10\n1,11\n2,20\n3,30\n3,31\n3,32\n");
-  kes_dsh h = open_by("t", {{0, false}});
-  ASSERT_NE(h, nullptr);
-  std::vector<std::vector<double>> groups;
-  std::vector<long> obs;
-  while (plat_xbynext(h) > 0) groups.push_back(read_group(h, 1, &obs));
-  ASSERT_EQ(groups.size(), 3u);
-  EXPECT_EQ(groups[0], (std::vector<double>{10, 11}));
-  EXPECT_EQ(groups[1], (std::vector<double>{20}));
-  EXPECT_EQ(groups[2], (std::vector<double>{30, 31, 32}));
-  EXPECT_EQ(obs, (std::vector<long>{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(plat_xbynext(h), 0);  // stays at the end
-}
 
 TEST_F(ByGroups, RewindReReadsTheSameObservations) {
   write_file("t.csv", "g,x\na,1\na,2\nb,3\nb,4\nb,5\n");
@@ -75,16 +61,6 @@ TEST_F(ByGroups, WithoutByVariablesTheDataSetIsOneGroup) {
   EXPECT_EQ(plat_xbynext(e), 1);  // an empty group, so the reader can report it
   EXPECT_TRUE(read_group(e, 0).empty());
   EXPECT_EQ(plat_xbynext(e), 0);
-}
-
-// The message is in the example program by_groups.kes, with the other orders.
-TEST_F(ByGroups, UnsortedDataStaysFailed) {
-  write_file("t.csv", "g,x\n1,1\n3,2\n2,3\n");
-  kes_dsh h = open_by("t", {{0, false}});
-  ASSERT_NE(h, nullptr);
-  EXPECT_LT(plat_xbynext(h), 0);
-  EXPECT_LT(plat_xbynext(h), 0);
-  EXPECT_NE(log().find("observation 3 (g=2) follows observation 2 (g=3)"), std::string::npos) << log();
 }
 
 TEST_F(ByGroups, BadByVariableNumberIsRefused) {

@@ -139,6 +139,13 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   const kes_valnode* last = st->head;
   while (last->next != nullptr) last = last->next;
   const double range = last->key.value - st->head->key.value;
+  // Values near both ends of the doubles: no stem scale spans a range past the
+  // largest double, so the page is not drawn rather than drawn wrong.
+  if (!std::isfinite(range)) {
+    const kes_name32& nm = ctx->varnames[ctx->curvar];
+    xpmlog(189, 62, static_cast<int>(nm.len), nm.text);
+    return 0;
+  }
   int k = 2;
   for (double M = L; M >= 1.5;) {
     if (range > 0) M -= 1;

@@ -221,7 +221,16 @@ void kesside(kes_ctx* ctx) {
     }
   }
   bool any = false;
-  for (int v = 0; v < s.nvars; ++v) any = any || s.lo[v] <= s.hi[v];
+  for (int v = 0; v < s.nvars; ++v) {
+    // No axis spans values near both ends of the doubles: note it, plot the others.
+    if (s.lo[v] <= s.hi[v] && !std::isfinite(s.hi[v] - s.lo[v])) {
+      const kes_name32& nm = ctx->varnames[v];
+      xpmlog(189, 62, static_cast<int>(nm.len), nm.text);
+      s.lo[v] = DBL_MAX;
+      s.hi[v] = -DBL_MAX;
+    }
+    any = any || s.lo[v] <= s.hi[v];
+  }
   if (any) {
     xpplotf();
     const int H = std::max(ctx->pagesize - s.nby - 4 - (ctx->weight_given ? 1 : 0), 8);

@@ -45,27 +45,13 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
     xpmlog(431, 891, int(std::strlen(kFamilyWords[fam.coef_family])), kFamilyWords[fam.coef_family], set);
 }
 
-void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
-  kes_curve* c = kes_fit_curve(slot);
-  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
-  if (c == nullptr || vs == nullptr) return;
-  const double miss = kes_fit_missing();
-  kes_edfres& r = c->edf;
-  for (int i = 0; i < 3; ++i) r.params[i] = c->params[i];
-  r.params[3] = miss;
-  r.mean = mean;
-  r.std = std;
-  const int ncase = kes_edf3_case(request, c, fam);
-
-  const double n = vs->n;
+kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values) {
   double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0, x;
   bool amark = false;
   int count;
-  kes_valiter values(ctx, cell);
   while (values.next(&x, &count)) {
     if (count < 1) continue;
-    const kes_pit t = fam.pit(c->params, x);
+    const kes_pit t = fam.pit(params, x);
     if (t.stop) {
       amark = true;
       break;
@@ -80,24 +66,48 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
       if (!amark) a += (2.0 * i - 1.0) * t.lnz + (2.0 * n + 1.0 - 2.0 * i) * t.ln1z;
     }
   }
-  const double d = std::fmax(dplus, dminus);
   double asq, wsq;
   kes_edf_asq_wsq(n, a, w, amark, &asq, &wsq);
+  return {std::fmax(dplus, dminus), wsq, asq};
+}
 
-  kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
+void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
+                      double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa) {
   if (ncase == 0) {
-    kes_edf_case0(n, d, wsq, asq, &pd, &pw, &pa);
+    kes_edf_case0(n, d, wsq, asq, pd, pw, pa);
   } else if (ncase < 4 && fam.known != nullptr) {
-    fam.known(ncase, n, d, wsq, asq, &pd, &pw, &pa);
-  } else if (const int set = fam.set(ncase, c->params[2]); set != 0) {
+    fam.known(ncase, n, d, wsq, asq, pd, pw, pa);
+  } else if (const int set = fam.set(ncase, shape); set != 0) {
     if (n < 10) {
       char text[17];
       const int l = xpmstr(text, sizeof text, 431, fam.name_msg);
       std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
       xpmlog(189, 336, 16, text);
     } else {
-      kes_edf3_coef(ctx, fam, set, c->params[2], n, d, wsq, asq, &pd, &pw, &pa);
+      kes_edf3_coef(ctx, fam, set, shape, n, d, wsq, asq, pd, pw, pa);
     }
   }
+}
+
+void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std) {
+  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_curve* c = kes_fit_curve(slot);
+  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
+  if (c == nullptr || vs == nullptr) return;
+  const double miss = kes_fit_missing();
+  kes_edfres& r = c->edf;
+  for (int i = 0; i < 3; ++i) r.params[i] = c->params[i];
+  r.params[3] = miss;
+  r.mean = mean;
+  r.std = std;
+  const int ncase = kes_edf3_case(request, c, fam);
+
+  const double n = vs->n;
+  kes_valiter values(ctx, cell);
+  const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values);
+  const double d = st.d, wsq = st.wsq, asq = st.asq;
+
+  kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
+  kes_edf3_pvalues(ctx, fam, ncase, c->params[2], n, d, wsq, asq, &pd, &pw, &pa);
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
 }

@@ -8,6 +8,7 @@ struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
 struct kes_curve;
+struct kes_valiter;
 
 // The distribution function at x as z with ln z and ln(1 - z); amark when A-Sq cannot
 // use the value, stop when the value cannot be transformed at all.
@@ -29,11 +30,26 @@ struct kes_edf3fam {
   int (*set)(int ncase, double shape);
 };
 
+// The statistics D, W-Sq and A-Sq of n values (ascending, with their counts) against
+// the law of params; A-Sq is missing, after its note, when the law cannot give it.
+struct kes_edfstat3 {
+  double d, wsq, asq;
+};
+kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values);
+// The members' tests, for callers that run them outside a request.
+const kes_edf3fam& kes_edf3_gamma();
+const kes_edf3fam& kes_edf3_lognormal();
+const kes_edf3fam& kes_edf3_weibull();
+
 // The tests of the cell's current curve, fitted moments given; the expected percents
 // are left to the caller.
 void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std);
 // Case 0 to 7 of the curve: 4 threshold + 2 shape + scale estimated.
 int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam);
+// The p-values of the statistics of a curve of case ncase with the fitted shape, as
+// the tests report them (left as they are when there are none).
+void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
+                      double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);
 // The statistics D, W-Sq and A-Sq of the coefficient set at sample size n and shape.
 void kes_edf3_coef(kes_ctx* ctx, const kes_edf3fam& fam, int set, double shape, double n, double d, double wsq,
                    double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);

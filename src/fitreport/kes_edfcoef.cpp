@@ -3,8 +3,7 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 namespace {
 constexpr int kSets = 8;  // 1..7 and the second set of 6
 constexpr const char* kStatNames[3] = {"dcoef", "w2coef", "a2coef"};
-constexpr const char* kFiles[3] = {"gamma.edf", "lognormal.edf", "weibull.edf"};
 
 // Terms of a form: rows before '|', scalars after. Each term is the product of its
 // factors: a 1/shape, b 1/shape^2, c 1/shape^3, s shape, q shape^2, k shape^3, h
@@ -129,7 +127,7 @@ bool parse_name(const std::string& name, int* set, int* stat) {
 }
 }  // namespace
 
-int kes_edf_coef_load(int family, const char* path, const char** bad) {
+int kes_edf_coef_read(int family, const char* text, const char** bad) {
   static std::string fault;
   auto fail = [&](const std::string& why) {
     fault = why;
@@ -137,19 +135,16 @@ int kes_edf_coef_load(int family, const char* path, const char** bad) {
     return 1;
   };
   if (family < 0 || family > 2) return fail("family");
-  std::FILE* fp = std::fopen(path, "r");
-  if (fp == nullptr) return fail(path);
   std::vector<double> read[kSets][3];
   bool seen[kSets][3] = {};
-  std::string tok, text;
-  int set = -1, stat = 0, c;
-  while ((c = std::fgetc(fp)) != EOF) text.push_back(static_cast<char>(c));
-  std::fclose(fp);
+  std::string tok;
+  int set = -1, stat = 0;
+  const size_t len = std::strlen(text);
   size_t i = 0;
-  while (i < text.size()) {
+  while (i < len) {
     const char ch = text[i];
     if (ch == '#') {
-      while (i < text.size() && text[i] != '\n') ++i;
+      while (i < len && text[i] != '\n') ++i;
       continue;
     }
     if (std::isspace(static_cast<unsigned char>(ch))) {
@@ -157,8 +152,8 @@ int kes_edf_coef_load(int family, const char* path, const char** bad) {
       continue;
     }
     size_t j = i;
-    while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) && text[j] != '#') ++j;
-    tok = text.substr(i, j - i);
+    while (j < len && !std::isspace(static_cast<unsigned char>(text[j])) && text[j] != '#') ++j;
+    tok.assign(text + i, j - i);
     i = j;
     char* end = nullptr;
     const double v = std::strtod(tok.c_str(), &end);
@@ -196,18 +191,18 @@ bool kes_edf_coef_crit(int family, int set, int stat, double shape, double n, do
   family_tables& ft = g_tables[family];
   if (!ft.looked) {
     ft.looked = true;
-    if (const char* dir = std::getenv("KES_EDF_TABLES"))
-      kes_edf_coef_load(family, (std::string(dir) + "/" + kFiles[family]).c_str(), nullptr);
+    kes_edf_coef_read(family, kes_edf_coef_builtin(family), nullptr);
   }
   const std::vector<double>& tab = ft.t[s][stat];
   const form& f = kForms[family][s][stat];
   if (tab.empty() || f.terms == nullptr) return false;
-  int nrows;
-  const std::vector<double> v = terms(f.terms, shape, n, &nrows);
+  double v[16];
+  int nrows, size;
+  const int nv = kes_edf_coef_terms(family, set, stat, shape, n, v, &nrows, &size);
   for (int j = 0; j < 11; ++j) {
     double e = 0.0;
     for (int r = 0; r < nrows; ++r) e += tab[r * 11 + j] * v[r];
-    for (size_t k = nrows; k < v.size(); ++k) e += tab[nrows * 11 + (k - nrows)] * v[k];
+    for (int k = nrows; k < nv; ++k) e += tab[nrows * 11 + (k - nrows)] * v[k];
     crit[j] = std::exp(e);
   }
   return true;
@@ -218,4 +213,15 @@ bool kes_edf_coef_first_miss(int family, int set) {
   if (family < 0 || family > 2 || s < 0 || g_tables[family].noted[s]) return false;
   g_tables[family].noted[s] = true;
   return true;
+}
+
+int kes_edf_coef_terms(int family, int set, int stat, double shape, double n, double* v, int* nrows, int* size) {
+  const int s = set_index(set);
+  if (family < 0 || family > 2 || s < 0 || stat < 0 || stat > 2) return 0;
+  const form& f = kForms[family][s][stat];
+  if (f.terms == nullptr) return 0;
+  const std::vector<double> t = terms(f.terms, shape, n, nrows);
+  std::copy(t.begin(), t.end(), v);
+  *size = f.size;
+  return static_cast<int>(t.size());
 }

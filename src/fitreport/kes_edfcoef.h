@@ -12,16 +12,24 @@
 enum kes_coeffam : int { KES_COEF_GAMMA = 0, KES_COEF_LOGNORMAL = 1, KES_COEF_WEIBULL = 2 };
 
 // The set of a case: 1..7, or 61 for the lognormal's second set of case 6.
-// Reads a family's table file, replacing the tables it names: 0, or 1 when the file
-// cannot be read or a table has an unknown name or the wrong number of values (the
-// family's tables are then left as they were; *bad names the first fault).
-int kes_edf_coef_load(int family, const char* path, const char** bad);
-// Forgets every table read, and the notes of missing tables already written.
+// Replaces the tables a table text names for a family: 0, or 1 when a table has an unknown
+// name or the wrong number of values (the family's tables are then left as they
+// were; *bad names the first fault). The tables built into the module are read on a
+// family's first need; a family read before that has only the tables read.
+int kes_edf_coef_read(int family, const char* text, const char** bad);
+// Forgets every table read, and the notes of missing tables already written; the
+// built-in tables are read again on the next need.
 void kes_edf_coef_clear();
 // The 11 critical values of statistic stat (0 sqrt(n) D, 1 W-Sq, 2 A-Sq) of a set at
-// the shape and sample size: true, or false when the table is not there. On the first
-// need of a family its file is looked for in the directory KES_EDF_TABLES names
-// (gamma.edf, lognormal.edf, weibull.edf).
+// the shape and sample size: true, or false when the table is not there.
 bool kes_edf_coef_crit(int family, int set, int stat, double shape, double n, double* crit);
 // True the first time a family's set is found without tables (the caller's note).
 bool kes_edf_coef_first_miss(int family, int set);
+
+// The form of a table, for the program that makes the tables: the values of its
+// terms at the shape and sample size, rows first (*nrows of them, each multiplying a
+// row of 11), then the shared scalars; *size the number of values in the table. 0
+// terms when the family has no such table.
+int kes_edf_coef_terms(int family, int set, int stat, double shape, double n, double* v, int* nrows, int* size);
+// The text of the tables built into the module for a family (empty when none).
+const char* kes_edf_coef_builtin(int family);

@@ -54,6 +54,8 @@ struct kes_valiter {
   const kes_valnode* node;
   int i = 0;
   kes_valiter(kes_ctx* ctx, kes_cell* cell);
+  // An ascending value list of the caller's own.
+  explicit kes_valiter(const kes_valnode* list) : fv(nullptr), node(list) {}
   bool next(double* x, int* count);
   // Passes over the first distinct value (and its ties).
   void skip_first();

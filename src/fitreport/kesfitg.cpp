@@ -44,6 +44,8 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
                              {413, 0, KES_FV_STD}};
 }  // namespace
 
+const kes_edf3fam& kes_edf3_gamma() { return kFam; }
+
 void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
   if (c == nullptr) return;

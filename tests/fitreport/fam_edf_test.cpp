@@ -1,13 +1,12 @@
 // EDF tests of the lognormal, Weibull and gamma fits: statistics against R (goftest
 // at the same parameters, ref/fam_ref.tsv), the cases of given and estimated
-// parameters, the fixed tables of a known threshold, the coefficient tables read from
-// a file the test writes (forms, cut-offs, missing tables). (The listing tables of each
+// parameters, the fixed tables of a known threshold, coefficient tables the test supplies
+// (forms, cut-offs, missing tables). (The listing tables of each
 // family are in examples/plot_families.)
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 #include "fit/kes_families.h"
 #include "fam_ref.h"
@@ -37,12 +36,6 @@ const slots3 kGamma = {{KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MAR
                        {KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS},
                        {KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS}};
 
-// A table file in the test's scratch directory.
-std::string table_file(const std::string& name, const std::string& text) {
-  const std::string path = ::testing::TempDir() + name;
-  std::ofstream(path) << text;
-  return path;
-}
 // A table of the given size whose row r0 holds the logarithms of crit and whose
 // other entries are 0: its critical values are crit at every n and shape.
 std::string flat_table(const std::string& name, int size, const double* crit) {
@@ -181,7 +174,7 @@ TEST_F(FamEdf, CoefficientFormsEvaluateTheirTerms) {
     for (int j = 0; j < 11; ++j) t += " " + std::to_string(0.1 * (r + 1));
   t += " 0.5 0.7\n";
   const char* bad = nullptr;
-  ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g.edf", t).c_str(), &bad), 0) << bad;
+  ASSERT_EQ(kes_edf_coef_read(KES_COEF_GAMMA, t.c_str(), &bad), 0) << bad;
   double crit[11];
   ASSERT_TRUE(kes_edf_coef_crit(KES_COEF_GAMMA, 1, 0, 2.0, 16.0, crit));
   const double a = 2, n = 16;
@@ -191,7 +184,7 @@ TEST_F(FamEdf, CoefficientFormsEvaluateTheirTerms) {
   // Lognormal dcoef7: r0 + r1 s^2 + r2 s^3 + r3/n + r4/n^2 + k0 s/ln n + k1 s^3/n (55 + 2 used of 57).
   t = "dcoef7";
   for (int i = 0; i < 57; ++i) t += i < 55 ? (i / 11 == 1 ? " 1" : " 0") : i == 55 ? " 2" : " 0";
-  ASSERT_EQ(kes_edf_coef_load(KES_COEF_LOGNORMAL, table_file("l.edf", t).c_str(), &bad), 0) << bad;
+  ASSERT_EQ(kes_edf_coef_read(KES_COEF_LOGNORMAL, t.c_str(), &bad), 0) << bad;
   ASSERT_TRUE(kes_edf_coef_crit(KES_COEF_LOGNORMAL, 7, 0, 0.5, 20.0, crit));
   EXPECT_NEAR(crit[3], std::exp(0.25 + 2 * 0.5 / std::log(20.0)), 1e-14);
 }
@@ -216,7 +209,7 @@ TEST_F(FamEdf, EveryTableOfTheLayoutIsAccepted) {
            flat_table("a2coef" + k, r.a[i], one);
     }
     const char* bad = nullptr;
-    ASSERT_EQ(kes_edf_coef_load(r.family, table_file("all.edf", t).c_str(), &bad), 0) << r.family << " " << bad;
+    ASSERT_EQ(kes_edf_coef_read(r.family, t.c_str(), &bad), 0) << r.family << " " << bad;
     for (int set : r.sets)
       for (int stat = 0; stat < 3; ++stat) {
         double crit[11];
@@ -238,16 +231,14 @@ TEST_F(FamEdf, BadTableFilesAreRefusedWithTheirFault) {
   };
   for (const auto& r : rows) {
     const char* bad = nullptr;
-    EXPECT_EQ(kes_edf_coef_load(r.family, table_file("bad.edf", r.text).c_str(), &bad), 1) << r.text;
+    EXPECT_EQ(kes_edf_coef_read(r.family, r.text.c_str(), &bad), 1) << r.text;
     EXPECT_EQ(std::string(bad), r.fault);
   }
-  const char* bad = nullptr;
-  EXPECT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, "/nonexistent/gamma.edf", &bad), 1);
 }
 
 TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
   std::string t = flat_table("dcoef3", 45, kCrit) + flat_table("w2coef3", 45, kCrit) + flat_table("a2coef3", 45, kCrit);
-  ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g3.edf", t).c_str(), nullptr), 0);
+  ASSERT_EQ(kes_edf_coef_read(KES_COEF_GAMMA, t.c_str(), nullptr), 0);
   // Gamma, threshold given, scale and shape estimated: case 3 through the tables.
   kes_curve& g = tested(KES_DIST_GAMMA, kGamma, 0, NAN, NAN);
   ASSERT_EQ(g.edf.tested, 1);
@@ -268,7 +259,7 @@ TEST_F(FamEdf, CoefficientCasesFollowTheirCutOffs) {
   };
   for (const auto& r : rows) {
     restart();
-    ASSERT_EQ(kes_edf_coef_load(KES_COEF_GAMMA, table_file("g3.edf", t).c_str(), nullptr), 0);
+    ASSERT_EQ(kes_edf_coef_read(KES_COEF_GAMMA, t.c_str(), nullptr), 0);
     kes_curve& c = tested(KES_DIST_GAMMA, kGamma, 0, NAN, r.alpha, r.x);
     EXPECT_EQ(c.edf.tested, 0);
     EXPECT_TRUE(std::isnan(c.edf.d) && std::isnan(c.edf.wsq) && std::isnan(c.edf.asq));
@@ -300,7 +291,7 @@ TEST_F(FamEdf, ShapesPastTheTablesGetNoTests) {
     restart();
     const std::string t = flat_table("dcoef5", r.sizes[0], kCrit) + flat_table("w2coef5", r.sizes[1], kCrit) +
                           flat_table("a2coef5", r.sizes[2], kCrit);
-    ASSERT_EQ(kes_edf_coef_load(r.family, table_file("s5.edf", t).c_str(), nullptr), 0);
+    ASSERT_EQ(kes_edf_coef_read(r.family, t.c_str(), nullptr), 0);
     const kes_curve& c = tested(r.dist, *r.s, NAN, NAN, r.shape);
     EXPECT_EQ(c.edf.tested, r.tested);
     EXPECT_EQ(std::isnan(c.edf.wsq), r.tested == 0);
@@ -309,6 +300,8 @@ TEST_F(FamEdf, ShapesPastTheTablesGetNoTests) {
 }
 
 TEST_F(FamEdf, MissingTablesGiveNoPValuesAndOneNote) {
+  // A family read before its first need has only the tables read: here none.
+  ASSERT_EQ(kes_edf_coef_read(KES_COEF_GAMMA, "# none", nullptr), 0);
   kes_curve& g = tested(KES_DIST_GAMMA, kGamma, 0, NAN, NAN);
   kesgof(ctx);
   EXPECT_EQ(g.edf.tested, 0);
@@ -325,7 +318,7 @@ TEST_F(FamEdf, LognormalSigmaOfOneTakesTheSecondSetOfCaseSix) {
   for (double sigma : {0.999, 1.0}) {
     SCOPED_TRACE(sigma);
     restart();
-    ASSERT_EQ(kes_edf_coef_load(KES_COEF_LOGNORMAL, table_file("l6.edf", t).c_str(), nullptr), 0);
+    ASSERT_EQ(kes_edf_coef_read(KES_COEF_LOGNORMAL, t.c_str(), nullptr), 0);
     // Threshold and sigma estimated, zeta given (case 6); the fitted sigma is then set.
     kes_curve& c = tested(KES_DIST_LOGNORMAL, kLognormal, NAN, 0.5, NAN);
     c.params[2] = sigma;

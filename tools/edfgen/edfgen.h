@@ -17,6 +17,10 @@ void edfgen_host_start();
 int edfgen_family(const std::string& name);
 const char* edfgen_family_name(int family);
 
+struct kes_edf3fam;
+// The module's EDF tests of a family.
+const kes_edf3fam& edfgen_members(int family);
+
 struct grid_point {
   double shape, n;
 };

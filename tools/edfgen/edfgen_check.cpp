@@ -28,11 +28,6 @@ std::string fmt(const char* f, double a, double b = 0, double c = 0, double d = 
   return buf;
 }
 
-const kes_edf3fam& members(int family) {
-  return family == KES_COEF_GAMMA ? kes_edf3_gamma() : family == KES_COEF_LOGNORMAL ? kes_edf3_lognormal()
-                                                                                  : kes_edf3_weibull();
-}
-
 // Rejection at level l by a reported p-value: 1, 0, or -1 when the relation leaves it open.
 int rejects(const kes_edfp& p, double l) {
   if (std::isnan(p.p)) return -1;
@@ -48,7 +43,7 @@ struct tally {
     if (!r.ok) return;
     kes_edfp p[3];
     for (kes_edfp& x : p) x = {NAN, ' '};
-    kes_edf3_pvalues(nullptr, members(family), ncase, r.shape, n, r.d, r.stat[1], r.stat[2], &p[0], &p[1], &p[2]);
+    kes_edf3_pvalues(nullptr, edfgen_members(family), ncase, r.shape, n, r.d, r.stat[1], r.stat[2], &p[0], &p[1], &p[2]);
     for (int s = 0; s < 3; ++s)
       for (int l = 0; l < 7; ++l)
         if (const int k = rejects(p[s], kCheckLevels[l]); k >= 0) {
@@ -56,20 +51,22 @@ struct tally {
           rej[s][l] += k;
         }
   }
-  // Lines of rate against level; the count of rates more than 4 standard errors off.
+  // A line per statistic of rates at the levels (* more than 4 standard errors off
+  // the level); the count of those.
   int report(const std::string& what, std::string* out, bool all_levels) const {
     int bad = 0;
-    for (int s = 0; s < 3; ++s)
+    for (int s = 0; s < 3; ++s) {
+      std::string line;
       for (int l = 0; l < 7; ++l) {
         if (seen[s][l] == 0 || (!all_levels && l != 3 && l != 5)) continue;
         const double lev = kCheckLevels[l], rate = double(rej[s][l]) / double(seen[s][l]);
         const double se = std::sqrt(lev * (1 - lev) / double(seen[s][l]));
         const bool off = std::fabs(rate - lev) > 4 * se;
         bad += off;
-        *out += what + " " + kStat[s] +
-                fmt(" level %.3f: rejection rate %.4f (se %.4f, %.0f samples)", lev, rate, se, double(seen[s][l])) +
-                (off ? "  OFF\n" : "\n");
+        line += fmt(" %.3f:%.4f", lev, rate) + (off ? "*" : "");
       }
+      if (!line.empty()) *out += what + " " + kStat[s] + line + fmt(" (%.0f samples)\n", double(seen[s][3]));
+    }
     return bad;
   }
 };
@@ -112,13 +109,13 @@ int edfgen_check_tables(int family, const char* text, std::string* out) {
   }
   for (int set : {1, 2, 3, 4, 5, 6, 7, 61}) {
     const int ncase = edfgen_case(set);
-    if (members(family).set(ncase, set == 61 ? 1.5 : set == 6 ? 0.5 : 2.5) != set) continue;
+    if (edfgen_members(family).set(ncase, set == 61 ? 1.5 : set == 6 ? 0.5 : 2.5) != set) continue;
     long points = 0, fails = 0;
     for (const grid_point& g : edfgen_grid(family, set))
       for (double dn : {0.0, 0.5}) {
         // Grid points and points between them.
         const double n = g.n + dn * g.n * 0.3, shape = g.shape * (1 + dn * 0.05);
-        if (members(family).set(ncase, shape) != set) continue;
+        if (edfgen_members(family).set(ncase, shape) != set) continue;
         for (int s = 0; s < 3; ++s) {
           double c[11];
           if (!kes_edf_coef_crit(family, set, s, shape, n, c)) continue;

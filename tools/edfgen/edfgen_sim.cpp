@@ -69,11 +69,6 @@ std::uint64_t replicate_seed(std::uint64_t seed, int family, int ncase, const gr
   return h;
 }
 
-const kes_edf3fam& members(int family) {
-  return family == KES_COEF_GAMMA ? kes_edf3_gamma() : family == KES_COEF_LOGNORMAL ? kes_edf3_lognormal()
-                                                                                  : kes_edf3_weibull();
-}
-
 replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, std::vector<double>& x,
               std::vector<kes_valnode>& nodes) {
   rng g(seed);
@@ -132,7 +127,7 @@ replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, st
   replicate out{};
   if (zfit(&r) != 0) return out;
   kes_valiter it(nodes.data());
-  const kes_edfstat3 s = kes_edf3_stats(members(family), r.params, p.n, it);
+  const kes_edfstat3 s = kes_edf3_stats(edfgen_members(family), r.params, p.n, it);
   out.ok = true;
   out.shape = r.params[2];
   out.d = s.d;
@@ -142,6 +137,11 @@ replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, st
   return out;
 }
 }  // namespace
+
+const kes_edf3fam& edfgen_members(int family) {
+  return family == KES_COEF_GAMMA ? kes_edf3_gamma() : family == KES_COEF_LOGNORMAL ? kes_edf3_lognormal()
+                                                                                  : kes_edf3_weibull();
+}
 
 int edfgen_family(const std::string& name) {
   return name == "gamma" ? KES_COEF_GAMMA : name == "lognormal" ? KES_COEF_LOGNORMAL : name == "weibull" ? KES_COEF_WEIBULL : -1;

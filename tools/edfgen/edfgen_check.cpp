@@ -38,7 +38,7 @@ int rejects(const kes_edfp& p, double l) {
 
 // Rejection counts of the module's p-values at the levels, per statistic.
 struct tally {
-  long rej[3][7] = {}, seen[3][7] = {};
+  long rej[3][7] = {}, seen[3][7] = {}, open[3][7] = {};
   void add(int family, int ncase, double n, const replicate& r) {
     if (!r.ok) return;
     kes_edfp p[3];
@@ -49,16 +49,19 @@ struct tally {
         if (const int k = rejects(p[s], kCheckLevels[l]); k >= 0) {
           ++seen[s][l];
           rej[s][l] += k;
+        } else if (!std::isnan(p[s].p)) {
+          ++open[s][l];
         }
   }
-  // A line per statistic of rates at the levels (* more than 4 standard errors off
+  // A line per statistic of rates at the levels within the table's range (* more than 4 standard errors off
   // the level); the count of those.
   int report(const std::string& what, std::string* out, bool all_levels) const {
     int bad = 0;
     for (int s = 0; s < 3; ++s) {
       std::string line;
       for (int l = 0; l < 7; ++l) {
-        if (seen[s][l] == 0 || (!all_levels && l != 3 && l != 5)) continue;
+        // A level past the table's range leaves some samples open: not checkable.
+        if (seen[s][l] == 0 || open[s][l] > 0 || (!all_levels && l != 3 && l != 5)) continue;
         const double lev = kCheckLevels[l], rate = double(rej[s][l]) / double(seen[s][l]);
         const double se = std::sqrt(lev * (1 - lev) / double(seen[s][l]));
         const bool off = std::fabs(rate - lev) > 4 * se;

@@ -114,6 +114,7 @@ int sim(const args& a) {
 
 std::vector<point_quant> read_parts(const std::vector<std::string>& files, std::set<std::string>* heads) {
   std::vector<point_quant> pts;
+  std::set<std::string> seen;  // a point simulated twice (overlapping parts) counts once
   for (const std::string& f : files) {
     std::istringstream in(read_file(f));
     std::string line;
@@ -130,7 +131,8 @@ std::vector<point_quant> read_parts(const std::vector<std::string>& files, std::
         for (double& x : q.q[s]) l >> x;
       }
       if (!l) die("bad point line in " + f);
-      pts.push_back(q);
+      if (seen.insert(line.substr(0, line.find(' ', line.find(' ', line.find(' ', 6) + 1) + 1))).second)
+        pts.push_back(q);
     }
   }
   return pts;

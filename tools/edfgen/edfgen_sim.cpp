@@ -154,8 +154,8 @@ const char* edfgen_family_name(int family) {
 std::vector<grid_point> edfgen_grid(int family, int set) {
   static const double ns[] = {10, 13, 17, 25, 35, 50, 75, 100, 200, 400, 1000};
   std::vector<double> shapes;
-  if (family == KES_COEF_GAMMA) shapes = {1.1, 1.25, 1.5, 2, 3, 5, 10, 30};
-  else if (family == KES_COEF_WEIBULL) shapes = {2.2, 2.5, 3, 3.5, 4.5, 6, 9, 15};
+  if (family == KES_COEF_GAMMA) shapes = {1.02, 1.1, 1.25, 1.5, 2, 3, 5, 10, 30};
+  else if (family == KES_COEF_WEIBULL) shapes = {2.05, 2.2, 2.5, 3, 3.5, 4.5, 6, 9, 15, 25};
   else if (set == 6) shapes = {0.1, 0.25, 0.4, 0.55, 0.7, 0.85, 0.95};
   else if (set == 61) shapes = {1, 1.2, 1.5, 1.8, 2.2, 2.6, 2.9};
   else shapes = {0.1, 0.25, 0.4, 0.55, 0.7, 0.85, 1, 1.2, 1.5, 1.8, 2.2, 2.6, 2.9};

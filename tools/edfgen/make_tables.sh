@@ -26,7 +26,7 @@ for fs in "${sets[@]}"; do
 done
 
 for f in gamma lognormal weibull; do
-  "$edfgen" fit --family $f --out $f.edf part_${f}_*.txt
+  "$edfgen" fit --family $f --out $f.edf part*_${f}_*.txt
   cp $f.edf "$src/src/fitreport/edf_tables/$f.edf"
 done
 

@@ -6,19 +6,11 @@
 #include <sstream>
 
 #include "edfgen.h"
+#include "edfgen_published.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
 
 namespace {
-// Row r0 of the all-estimated D tables as published with the tables' forms.
-constexpr double kPublishedR0[3][11] = {
-    {-0.55842218, -0.40782997, -0.37069657, -0.32730179, -0.27178974, -0.19299623, -0.12372143, -0.04492348,
-     0.00981793, 0.06310668, 0.12205001},
-    {-0.56318208, -0.41170957, -0.37432318, -0.33076422, -0.27623613, -0.19689587, -0.12939952, -0.05276554,
-     -0.00243836, 0.04344329, 0.09812958},
-    {-0.55643601, -0.4056245, -0.36819112, -0.32438129, -0.27057619, -0.1932963, -0.12648398, -0.04916247,
-     -0.00126263, 0.04299159, 0.09306431},
-};
 constexpr double kCheckLevels[7] = {.25, .15, .10, .05, .025, .01, .005};
 const char* const kStat[3] = {"D", "W-Sq", "A-Sq"};
 

@@ -31,6 +31,9 @@ for f in gamma lognormal weibull; do
 done
 
 {
+  echo "# Checks of the EDF coefficient tables, written by tools/edfgen/make_tables.sh; do not edit."
+  echo "# Rejection rates of the module's p-values as level:rate, over fresh samples (seeds apart"
+  echo "# from the tables'); * marks a rate more than 4 binomial standard errors off its level."
   for f in gamma lognormal weibull; do "$edfgen" check-tables --family $f --tables $f.edf || true; done
   nice -n 19 "$edfgen" check-fixed --reps 20000 --seed 7 --threads "$threads" || true
   for fs in "${sets[@]}"; do

@@ -1,8 +1,9 @@
 // The coefficient tables of the EDF tests whose critical values depend on a fitted
 // shape (gamma, lognormal and Weibull fits with estimated parameters): their
-// polynomial forms, their sizes, and the tables as read from one file per family.
+// polynomial forms, their sizes, and the tables as read from one text per family
+// (built in from src/fitreport/edf_tables, which tools/edfgen makes).
 //
-// A table file holds, for each table, its name (dcoef1, w2coef1, a2coef1, ... up to
+// A table text holds, for each table, its name (dcoef1, w2coef1, a2coef1, ... up to
 // dcoef7, w2coef7, a2coef7, and dcoef61, w2coef61, a2coef61 for the lognormal's
 // second set of case 6) followed by its numbers: r rows of 11 coefficients, one per
 // level .5 .25 .2 .15 .1 .05 .025 .01 .005 .0025 .001, then the scalars of the form,
@@ -12,9 +13,9 @@
 enum kes_coeffam : int { KES_COEF_GAMMA = 0, KES_COEF_LOGNORMAL = 1, KES_COEF_WEIBULL = 2 };
 
 // The set of a case: 1..7, or 61 for the lognormal's second set of case 6.
-// Replaces the tables a table text names for a family: 0, or 1 when a table has an unknown
-// name or the wrong number of values (the family's tables are then left as they
-// were; *bad names the first fault). The tables built into the module are read on a
+// Replaces the tables a table text names for a family: 0, or 1 when a table has an
+// unknown name or the wrong number of values (the family's tables are then left as
+// they were; *bad names the first fault). The tables built into the module are read on a
 // family's first need; a family read before that has only the tables read.
 int kes_edf_coef_read(int family, const char* text, const char** bad);
 // Forgets every table read, and the notes of missing tables already written; the

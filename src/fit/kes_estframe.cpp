@@ -8,6 +8,7 @@
 #include "fit/kes_curve.h"
 #include "host/host_missing.h"
 #include "plotreq/kes_plotslot.h"
+#include "stats/kes_cellvals.h"
 
 namespace {
 // Entries of the summary block kept by kessave.
@@ -73,6 +74,12 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   r.mode = 1;
   r.family = family;
   r.values = f->vs->values;
+  if (const kes_cellvals* a = kes_cell_values(ctx, f->vs, ctx->curvar); a != nullptr) {
+    r.value_x = a->x;
+    r.value_f = a->f;
+    r.value_m = a->m;
+  }
+  r.threads = ctx->threads;
   r.want_height = height != nullptr ? 1 : 0;
   r.low = low;
   r.high = high;

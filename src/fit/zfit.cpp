@@ -44,6 +44,8 @@ int zfit2(zfit_work* w) {
   if (req->family < ZFIT_NORMAL || req->family > ZFIT_WEIBULL2) return 1;
   w->data_range = req->max - req->min;
   w->values = req->values;
+  const zfit_flat given{req->value_x, req->value_f, req->value_m};
+  if (req->value_x != nullptr && req->value_f != nullptr) w->flat = &given;
   req->pool = xmpoolc(0, 1024, kFitPoolFlags);
   if (req->pool == nullptr) return kNoPool;
   int rc = 1;

@@ -55,6 +55,12 @@ struct zfit_req {
   double npoints;            // streamed mode: points wanted, then written
   double* points;            // streamed mode: (x, y) pairs
   host_pool* pool;           // the fit's pool while it runs
+  // The value list as ascending arrays when the caller has them (mode 1): the fits
+  // read these instead of walking the list. Null: the list.
+  const double* value_x;
+  const int* value_f;
+  long value_m;
+  int threads;               // threads the passes over the values may use (0 = all)
 };
 
 struct zfit_work;

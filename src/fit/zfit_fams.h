@@ -7,10 +7,11 @@
 // The distinct values and their counts as arrays in the fit's pool.
 struct zfit_flat {
   const double* x;
-  const double* f;
+  const int* f;
   long m;
 };
-// Sets w->flat for the rest of the fit; without memory the fit walks the list.
+// Sets w->flat for the rest of the fit (unless the request brought the arrays);
+// without memory the fit walks the list.
 void zfit_flatten(zfit_work* w);
 // Calls fn(value, count) for every distinct value in ascending order.
 template <class F>

@@ -10,6 +10,7 @@
 #include "driver/kes_varsum.h"
 #include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
+#include "fit/kes_ordered_map.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
@@ -45,16 +46,16 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
     xpmlog(431, 891, int(std::strlen(kFamilyWords[fam.coef_family])), kFamilyWords[fam.coef_family], set);
 }
 
-kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values) {
-  double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0, x;
+kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
+                            const kes_cellvals* fv, int threads) {
+  double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0;
   bool amark = false;
-  int count;
-  while (values.next(&x, &count)) {
-    if (count < 1) continue;
-    const kes_pit t = fam.pit(params, x);
+  // One value's terms in ascending order; false once a value cannot be transformed.
+  auto add = [&](const kes_pit& t, int count) {
+    if (count < 1) return true;
     if (t.stop) {
       amark = true;
-      break;
+      return false;
     }
     if (t.amark) amark = true;
     for (int k = 0; k < count; ++k) {
@@ -65,6 +66,19 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double
       w += e * e;
       if (!amark) a += (2.0 * i - 1.0) * t.lnz + (2.0 * n + 1.0 - 2.0 * i) * t.ln1z;
     }
+    return true;
+  };
+  if (fv != nullptr) {
+    // The distribution function is the cost: it runs on the threads, the sums stay in
+    // value order.
+    kes::ordered_map<kes_pit>(
+        threads, fv->m, [&](long j) { return fam.pit(params, fv->x[j]); },
+        [&](long j, const kes_pit& t) { return add(t, fv->f[j]); });
+  } else {
+    double x;
+    int count;
+    while (values.next(&x, &count))
+      if (!add(count < 1 ? kes_pit{} : fam.pit(params, x), count)) break;
   }
   double asq, wsq;
   kes_edf_asq_wsq(n, a, w, amark, &asq, &wsq);
@@ -104,7 +118,7 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
 
   const double n = vs->n;
   kes_valiter values(ctx, cell);
-  const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values);
+  const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values, kes_fit_values(ctx, cell), ctx->threads);
   const double d = st.d, wsq = st.wsq, asq = st.asq;
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};

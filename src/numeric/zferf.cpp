@@ -3,7 +3,8 @@
 //   double zferf(double x)                    erf(x)
 //   double zferfc(double x)                   erfc(x) = 1 - erf(x)
 //   void   calerf(double x, int mode, double* out)
-//          shared kernel: mode 0 gives erf, any other mode gives erfc (no scaled mode)
+//          shared kernel: mode 0 gives erf, any other mode gives erfc
+//   double zferfcx(double x)                  erfc(x) e^(x^2), the scaled complement
 //
 // Method: W. J. Cody, "Rational Chebyshev approximations for the error function",
 // Math. Comp. 23 (1969) 631-637, and his CALERF (SPECFUN, netlib): with y = |x|,
@@ -55,6 +56,28 @@ constexpr double P[6] = {3.05326634961232344e-01, 3.60344899949804439e-01,
 constexpr double Q[5] = {2.56852019228982242e+00, 1.87295284992346047e+00,
                          5.27905102951428412e-01, 6.05183413124413191e-02,
                          2.33520497626869185e-03};
+
+// erfc(y) e^(y^2) for y > 0.46875: the rational forms without their exponential.
+double scaled(double y) {
+  if (y > 4.0) {
+    const double z = 1.0 / (y * y);
+    double num = P[5] * z;
+    double den = z;
+    for (int i = 0; i < 4; ++i) {
+      num = (num + P[i]) * z;
+      den = (den + Q[i]) * z;
+    }
+    const double R = z * (num + P[4]) / (den + Q[4]);
+    return (ZERF_SQRPI - R) / y;
+  }
+  double num = C[8] * y;
+  double den = y;
+  for (int i = 0; i < 7; ++i) {
+    num = (num + C[i]) * y;
+    den = (den + D[i]) * y;
+  }
+  return (num + C[7]) / (den + D[7]);
+}
 }  // namespace
 
 void calerf(double x, int mode, double* out) {
@@ -63,30 +86,10 @@ void calerf(double x, int mode, double* out) {
   if (y > ZERF_XBIG) {
     r = 0.0;
   } else if (y > 4.0) {
-    const double z = 1.0 / (y * y);
-    double num = P[5] * z;
-    double den = z;
-    for (int i = 0; i < 4; ++i) {
-      num = (num + P[i]) * z;
-      den = (den + Q[i]) * z;
-    }
-    double R = z * (num + P[4]) / (den + Q[4]);
     const double mysq = -(y * y);
-    if (mysq < ZERF_EXP_UNDER) {
-      r = 0.0;
-    } else {
-      R = (ZERF_SQRPI - R) / y;
-      r = std::exp(mysq) * R;
-    }
+    r = mysq < ZERF_EXP_UNDER ? 0.0 : std::exp(mysq) * scaled(y);
   } else if (y > ZERF_THRESH) {
-    double num = C[8] * y;
-    double den = y;
-    for (int i = 0; i < 7; ++i) {
-      num = (num + C[i]) * y;
-      den = (den + D[i]) * y;
-    }
-    const double ratio = (num + C[7]) / (den + D[7]);
-    r = std::exp(-(y * y)) * ratio;
+    r = std::exp(-(y * y)) * scaled(y);
   } else {
     // erf itself (also reached by a NaN, which propagates).
     const double s = (y > ZERF_XSMALL) ? y * y : 0.0;
@@ -120,4 +123,10 @@ double zferfc(double x) {
   double r;
   calerf(x, 1, &r);
   return r;
+}
+
+double zferfcx(double x) {
+  if (x < 0.0) return 2.0 * std::exp(x * x) - zferfcx(-x);
+  if (x > ZERF_THRESH) return scaled(x);
+  return std::exp(x * x) * zferfc(x);
 }

@@ -3,6 +3,8 @@
 //   double zferf(double x)                         erf(x)
 //   double zferfc(double x)                        erfc(x) = 1 - erf(x)
 //   void   calerf(double x, int mode, double* out) shared kernel: mode 0 erf, any other erfc
+//   double zferfcx(double x)                       erfc(x) e^(x^2) (Cody's forms without
+//                                                  the exponential; overflows for x < -26.6)
 //
 // Method: W. J. Cody's rational Chebyshev approximations (Math. Comp. 23 (1969) 631-637;
 // CALERF of SPECFUN) on |x| <= 0.46875, (0.46875, 4] and beyond, with the exponential of
@@ -17,3 +19,4 @@
 double zferf(double x);
 double zferfc(double x);
 void calerf(double x, int mode, double* out);
+double zferfcx(double x);

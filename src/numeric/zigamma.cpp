@@ -48,6 +48,7 @@
 // Wilson-Hilferty band (a >= 1e9) P(a, a) agrees with Temme's expansion to 1e-12.
 #include "numeric/zigamma.h"
 #include "numeric/zigamma_core.h"
+#include "numeric/zigamma_uniform.h"
 
 #include <cmath>
 
@@ -225,6 +226,13 @@ int fail(double* p, double* q, double* d) {
   return 1;
 }
 
+// The density from its logarithm, kept finite.
+double density(long double lnf) {
+  if (lnf < -ZIGAMMA_EXP_LIM) return 0.0;
+  if (lnf > ZIGAMMA_EXP_LIM) return ZDBL_BIG;
+  return static_cast<double>(std::exp(lnf));
+}
+
 void store(double T, bool lower, double dens, double* p, double* q, double* d) {
   if (T < 0.0) T = 0.0;  // clamp; a NaN passes through
   if (T > 1.0) T = 1.0;
@@ -301,6 +309,14 @@ int zigamma(double x, double a, double* p, double* q, double* d) {
     shift = false;
     A = a;
   }
+  if (!shift) {
+    double T;
+    bool low;
+    if (zgam_uniform(x, A, &T, &low)) {
+      store(T, low, d != nullptr ? density(zgam_lnf(x, A, static_cast<long double>(A) - 1.0L)) : 0.0, p, q, d);
+      return 0;
+    }
+  }
   const long double lnf =
       zgam_lnf(x, A, shift ? static_cast<long double>(a) : static_cast<long double>(A) - 1.0L);
 
@@ -326,14 +342,7 @@ int zigamma(double x, double a, double* p, double* q, double* d) {
   if (!ok) return fail(p, q, d);
   double T = static_cast<double>(std::exp(std::log(static_cast<long double>(V)) + lnf));
 
-  double dens;
-  if (lnf < -ZIGAMMA_EXP_LIM) {
-    dens = 0.0;
-  } else if (lnf > ZIGAMMA_EXP_LIM) {
-    dens = ZDBL_BIG;
-  } else {
-    dens = static_cast<double>(std::exp(lnf));
-  }
+  double dens = density(lnf);
   if (shift) {
     T = lower ? T + dens : T - dens;
     dens = dens * a / x;  // (A - 1)/x with A - 1 = a exactly

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <charconv>
 #include <string>
+#include <vector>
 
 #include "core/runtime.h"
 #include "core/name_case.h"
@@ -80,7 +81,8 @@ bool set_system_option(std::string_view name_in, std::string_view value, std::st
         return false;
       }
       if (name == "LINESIZE") config().linesize = static_cast<int>(n);
-      else config().pagesize = static_cast<int>(n);
+      else if (name == "PAGESIZE") config().pagesize = static_cast<int>(n);
+      config().sysopts[d->name] = std::to_string(n);
       return true;
     }
     case opt_kind::yesno: {
@@ -120,10 +122,14 @@ int system_option_bool(std::string_view name_in) {
 
 const std::string* system_option_text(std::string_view name_in) {
   const opt_def* d = find(trimmed_upper(name_in));
-  if (!d || d->kind != opt_kind::text) return nullptr;
-  static const std::string empty;
+  if (!d || d->kind == opt_kind::yesno) return nullptr;
+  static const std::vector<std::string> fallbacks = [] {
+    std::vector<std::string> v;
+    for (const opt_def& o : defs) v.emplace_back(o.fallback);
+    return v;
+  }();
   auto it = config().sysopts.find(d->name);
-  return it == config().sysopts.end() ? &empty : &it->second;
+  return it == config().sysopts.end() ? &fallbacks[static_cast<std::size_t>(d - defs)] : &it->second;
 }
 
 }  // namespace plat

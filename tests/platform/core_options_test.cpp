@@ -62,6 +62,15 @@ TEST_F(OptionsTest, TextOptionIsBlankFilledAndCutToTheBuffer) {
   EXPECT_EQ(rc, 3);
 }
 
+TEST_F(OptionsTest, ThreadsReadAsTextLeavesThePageSizeAlone) {
+  int rc = -1;
+  EXPECT_EQ(text("THREADS", 3, &rc), "0  ");
+  ASSERT_TRUE(set("threads", "8"));
+  EXPECT_EQ(text("THREADS", 3, &rc), "8  ");
+  EXPECT_EQ(rc, 1);
+  EXPECT_EQ(plat::listing_pagesize(), 60);
+}
+
 TEST_F(OptionsTest, UnknownNamesAndWrongKinds) {
   int rc = 0;
   EXPECT_EQ(yes("NOSUCH", &rc), 0);

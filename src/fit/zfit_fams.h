@@ -2,6 +2,7 @@
 // with their curve functions and the pieces their tests reach.
 #pragma once
 #include "driver/kes_valnode.h"
+#include "fit/kes_ordered_map.h"
 #include "fit/zfit.h"
 
 // The distinct values and their counts as arrays in the fit's pool.
@@ -36,6 +37,23 @@ struct zfit_spreads {
   bool ok;
 };
 zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes);
+
+// Like zfit_each, with the costly part of each value's terms, term(x) -> T, computed
+// on the request's threads (when the values are arrays); use(x, f, term) runs in
+// ascending order on the caller's thread, so sums come out as in a serial loop.
+template <class T, class Term, class Use>
+inline void zfit_each_mapped(const zfit_work* w, Term&& term, Use&& use) {
+  if (const zfit_flat* a = w->flat) {
+    kes::ordered_map<T>(
+        w->req->threads, a->m, [&](long i) { return term(a->x[i]); },
+        [&](long i, const T& t) {
+          use(a->x[i], static_cast<double>(a->f[i]), t);
+          return true;
+        });
+    return;
+  }
+  zfit_each(w, [&](double x, double f) { use(x, f, term(x)); });
+}
 
 int fitlognormal(zfit_work* w);
 double lognormplot(double x, const zfit_work* w);

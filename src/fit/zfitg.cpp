@@ -21,10 +21,12 @@ struct gsums {
 };
 gsums sums(const zfit_work* w, double theta) {
   gsums s;
-  zfit_each(w, [&](double x, double f) {
+  zfit_each_mapped<double>(
+      w, [&](double x) { return x - theta > 0.0 ? std::log(x - theta) : 0.0; },
+      [&](double x, double f, double ly) {
     const double y = x - theta;
     if (!(y > 0.0)) return;
-    s.s0 += f * std::log(y);
+    s.s0 += f * ly;
     s.y += f * y;
     s.i1 += f / y;
     s.i2 += f / (y * y);
@@ -181,7 +183,8 @@ int fitgamma(zfit_work* w) {
   if (w->estimate[0]) theta = r->min - 0.1;
   double g = 0.0;
   if (w->estimate[0]) zfit_flatten(w);
-  zfit_each(w, [&](double x, double f) { g += f * std::log(x - theta); });
+  zfit_each_mapped<double>(
+      w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { g += f * l; });
   const double gm = std::exp(g / r->n);
   const double a = std::log((r->mean - theta) / gm);
   double alpha0 = r->init_shape;

@@ -75,17 +75,20 @@ int lognormal_height(zfit_work* w) {
 void ZetaEst(zfit_work* w) {
   double s = 0.0;
   const double theta = w->params[0];
-  zfit_each(w, [&](double x, double f) { s += f * std::log(x - theta); });
+  zfit_each_mapped<double>(
+      w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { s += f * l; });
   w->params[1] = s / w->req->n;
 }
 
 void SigmaEst(zfit_work* w) {
   double ss = 0.0;
   const double theta = w->params[0], zeta = w->params[1];
-  zfit_each(w, [&](double x, double f) {
-    const double d = x > theta ? std::log(x - theta) - zeta : 0.0;
-    ss += f * d * d;
-  });
+  zfit_each_mapped<double>(
+      w, [&](double x) { return x > theta ? std::log(x - theta) : 0.0; },
+      [&](double x, double f, double l) {
+        const double d = x > theta ? l - zeta : 0.0;
+        ss += f * d * d;
+      });
   const double ms = ss / (w->req->n - 1.0);
   const double tiny = 1000.0 * ZEPS53;
   w->params[2] = ms <= tiny * tiny * zeta * zeta ? 0.0 : std::sqrt(ms);
@@ -97,12 +100,14 @@ double ThreshEst(zfit_work* w) {
   const double theta = w->params[0], zeta = w->params[1], sigma = w->params[2];
   if (!(std::fabs(sigma) > ZEPS53)) return zmissing();
   double s1 = 0.0, s2 = 0.0;
-  zfit_each(w, [&](double x, double f) {
-    const double d = x - theta;
-    if (!(d > 0.0)) return;
-    s1 += f / d;
-    s2 += f * ((std::log(d) - zeta) / sigma) / d;
-  });
+  zfit_each_mapped<double>(
+      w, [&](double x) { return x - theta > 0.0 ? std::log(x - theta) : 0.0; },
+      [&](double x, double f, double l) {
+        const double d = x - theta;
+        if (!(d > 0.0)) return;
+        s1 += f / d;
+        s2 += f * ((l - zeta) / sigma) / d;
+      });
   return s1 + s2 / sigma;
 }
 

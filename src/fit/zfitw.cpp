@@ -29,10 +29,21 @@ struct wsums {
 wsums sums(const zfit_work* w, double c, double theta, double r) {
   wsums s;
   const double lr = std::log(r);
-  zfit_each(w, [&](double x, double f) {
+  struct logpow {
+    double ly, q;
+  };
+  zfit_each_mapped<logpow>(
+      w,
+      [&](double x) -> logpow {
+        const double y = x - theta;
+        if (!(y > 0.0)) return {0.0, 0.0};
+        const double ly = std::log(y);
+        return {ly, std::exp(c * (ly - lr))};
+      },
+      [&](double x, double f, const logpow& t) {
     const double y = x - theta;
     if (!(y > 0.0)) return;
-    const double ly = std::log(y), l = ly - lr, q = std::exp(c * l);
+    const double ly = t.ly, l = ly - lr, q = t.q;
     s.s0 += f * ly;
     s.q += f * q;
     s.ql += f * q * l;
@@ -235,24 +246,35 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
     return 1;
   };
   // The logarithms once for all iterations, when there is room for them.
-  double* ly = w->flat != nullptr ? static_cast<double*>(vmalcp_handler(r->pool, 8L * w->flat->m, KES_ALLOC)) : nullptr;
+  const zfit_flat* fl = w->flat;
+  double* ly = fl != nullptr ? static_cast<double*>(vmalcp_handler(r->pool, 8L * fl->m, KES_ALLOC)) : nullptr;
   if (ly != nullptr)
-    for (long i = 0; i < w->flat->m; ++i) ly[i] = std::log(w->flat->x[i] - theta);
+    kes::parallel_ranges(kes::usable_threads(r->threads), static_cast<std::size_t>(fl->m), kes::ordered_map_grain,
+                         [&](std::size_t lo, std::size_t hi) {
+                           for (std::size_t i = lo; i < hi; ++i) ly[i] = std::log(fl->x[i] - theta);
+                         });
   for (int it = 1;; ++it) {
     double a = 0, b = 0, cc = 0, d = 0;
     bool over = false;
-    auto add = [&](double ly, double f) {
+    auto add = [&](double ly, double f, double p) {
       if (c * ly >= ZEXP_OVER) over = true;
-      const double p = std::exp(c * ly);
       a += f * ly;
       b += f * p * ly;
       cc += f * p * ly * ly;
       d += f * p;
     };
     if (ly != nullptr) {
-      for (long i = 0; i < w->flat->m; ++i) add(ly[i], w->flat->f[i]);
+      kes::ordered_map<double>(
+          r->threads, fl->m, [&](long i) { return std::exp(c * ly[i]); },
+          [&](long i, double p) {
+            add(ly[i], fl->f[i], p);
+            return true;
+          });
     } else {
-      zfit_each(w, [&](double x, double f) { add(std::log(x - theta), f); });
+      zfit_each(w, [&](double x, double f) {
+        const double l = std::log(x - theta);
+        add(l, f, std::exp(c * l));
+      });
     }
     if (over) return fail();
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(cc) || !std::isfinite(d)) return fail();
@@ -293,9 +315,11 @@ int fitweibull(zfit_work* w) {
   }
   if (w->estimate[1]) {
     double s = 0.0;
-    zfit_each(w, [&](double x, double f) {
-      if (x > theta) s += f * std::pow(x - theta, c);
-    });
+    zfit_each_mapped<double>(
+        w, [&](double x) { return x > theta ? std::pow(x - theta, c) : 0.0; },
+        [&](double x, double f, double p) {
+          if (x > theta) s += f * p;
+        });
     sigma = std::pow(s / r->n, 1.0 / c);
     if (!std::isfinite(sigma) || !(sigma > 0.0)) {
       xpmlog(308, 1361);

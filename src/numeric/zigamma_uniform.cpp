@@ -36,6 +36,23 @@ long double mu_minus_log1p(long double mu) {
   return s;
 }
 
+// The coefficients of S = sum_n (sum_k d_{k,n} a^-k) eta^n for the shape a. A run of
+// calls shares one shape (a fit's transform of every value), so each thread keeps the
+// last shape's coefficients; they depend on a alone, whichever thread computes them.
+const double* series_in_eta(double a) {
+  thread_local double shape = 0.0;
+  thread_local double c[ZGAM_UNIFORM_TERMS];
+  if (a != shape) {
+    const double ra = 1.0 / a;
+    const int orders = orders_for(a);
+    for (int n = 0; n < ZGAM_UNIFORM_TERMS; ++n) c[n] = zgam_uniform_coef[(orders - 1) * ZGAM_UNIFORM_TERMS + n];
+    for (int k = orders - 2; k >= 0; --k)
+      for (int n = 0; n < ZGAM_UNIFORM_TERMS; ++n) c[n] = c[n] * ra + zgam_uniform_coef[k * ZGAM_UNIFORM_TERMS + n];
+    shape = a;
+  }
+  return c;
+}
+
 // e^-z for a long double z, through the double exponential and the rounded-off rest.
 double exp_neg(long double z) {
   const double hi = static_cast<double>(z);
@@ -54,15 +71,11 @@ bool zgam_uniform(double x, double a, double* T, bool* lower) {
   if (af > kMaxExponent) return false;
   const double eta = static_cast<double>(std::copysign(std::sqrt(2.0L * f), mu));
 
-  const int orders = orders_for(a);
-  const double ra = 1.0 / a;
-  double S = 0.0;
-  for (int k = orders - 1; k >= 0; --k) {
-    const double* d = zgam_uniform_coef + k * ZGAM_UNIFORM_TERMS;
-    double p = d[ZGAM_UNIFORM_TERMS - 1];
-    for (int n = ZGAM_UNIFORM_TERMS - 2; n >= 0; --n) p = p * eta + d[n];
-    S = S * ra + p;
-  }
+  const double* c = series_in_eta(a);
+  const double h = std::fabs(eta);
+  int n = h <= 0.3 ? 15 : h <= 0.5 ? 19 : ZGAM_UNIFORM_TERMS;
+  double S = c[--n];
+  while (n > 0) S = S * eta + c[--n];
   const double y = eta * std::sqrt(0.5 * a);
   const double r = S * (kRsqrt2Pi / std::sqrt(a));
   const double e = exp_neg(af);

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "accuracy_check.h"
+#include "numeric/zferf.h"
 #include "numeric/zmissing.h"
 
 namespace {
@@ -153,5 +154,33 @@ TEST(ZIgamma, MonotoneAndBounded) {
       EXPECT_TRUE(g.p >= 0 && g.p <= 1 && g.q >= 0 && g.q <= 1) << a << " " << x;
       prev = g.p;
     }
+  }
+}
+
+TEST(ZIgamma, LargeShapesNearTheCentreAgainstMpmath) {
+  // Shapes from 19.5 to 1e8, x from a/2 to 2a and just past: the uniform expansion
+  // inside its region (a >= 20), the series and fractions at its edges.
+  check_accuracy("zigamma near x = a", ref_table("igamma_uniform.tsv"), [](const RefRow& r) -> Cmp {
+    const Igamma g(r["x"], r["a"]);
+    EXPECT_EQ(g.st, 0);
+    EXPECT_EQ(g.p + g.q, 1.0);
+    return evaluated_of({g.p, r["p"], 2e-15}, {g.q, r["q"], 2e-15});
+  });
+}
+
+TEST(ZIgamma, ScaledErrorFunctionComplement) {
+  // erfc(x) e^(x^2): against the product (exact to (4 + 2x^2) ulp), and against the
+  // asymptotic series 1/(x sqrt(pi)) sum_n (-1)^n (2n-1)!! / (2x^2)^n far out.
+  for (double x : {0.0, 0.2, 0.46875, 0.47, 1.3, 3.9, 4.0, 4.1, 6.0}) {
+    const double want = std::erfc(x) * std::exp(x * x);
+    const double tol = (4.0 + 2.0 * x * x) * kEps;
+    EXPECT_NEAR(zferfcx(x), want, tol * want) << x;
+    EXPECT_NEAR(zferfcx(-x), 2.0 * std::exp(x * x) - want, tol * std::exp(x * x)) << x;
+  }
+  for (double x : {30.0, 300.0, 3e4}) {
+    double term = 1.0, sum = 1.0;
+    for (int n = 1; n < 12; ++n) sum += (term *= -(2.0 * n - 1.0) / (2.0 * x * x));
+    const double want = sum / (x * std::sqrt(M_PI));
+    EXPECT_NEAR(zferfcx(x), want, 1e-15 * want) << x;
   }
 }

@@ -1,7 +1,8 @@
 // Times the lognormal, Weibull and gamma fits (thresholds 0, then estimated; scale
 // and shape estimated; height wanted) on N distinct positive values as the estimates hand them
-// to the fitting engine: a value list in ascending order with the summary statistics.
-//   fam_fit_bench [N]   (default 10000000)
+// to the fitting engine: a value list in ascending order, the same values as arrays,
+// and the summary statistics.
+//   fam_fit_bench [N [THREADS]]   (defaults 10000000 and 0: every core)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -21,6 +22,7 @@ using kes_bench::seconds_since;
 
 int main(int argc, char** argv) {
   const long n = argc > 1 ? std::atol(argv[1]) : 10000000;
+  const int threads = argc > 2 ? std::atoi(argv[2]) : 0;
   plat::config().log_path = "/dev/null";
   plat::begin_step();
   v_global_gcb_anchor = plat::anchor();
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
     nodes[i].next = i + 1 < x.size() ? &nodes[i + 1] : nullptr;
     sum += x[i];
   }
+  const std::vector<int> counts(x.size(), 1);
   const double mean = sum / n;
   for (double v : x) ss += (v - mean) * (v - mean), s3 += std::pow(v - mean, 3);
   const double sd = std::sqrt(ss / (n - 1));
@@ -52,6 +55,10 @@ int main(int argc, char** argv) {
     r.mode = 1;
     r.family = f.family;
     r.values = nodes.data();
+    r.value_x = x.data();
+    r.value_f = counts.data();
+    r.value_m = n;
+    r.threads = threads;
     r.params[0] = theta;
     r.params[1] = r.params[2] = r.params[3] = NAN;
     r.init_shape = r.tol = r.maxiter = r.kurt = NAN;

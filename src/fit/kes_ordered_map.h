@@ -4,6 +4,7 @@
 // number of threads.
 #pragma once
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "host/kes_parallel.h"
@@ -21,8 +22,9 @@ inline constexpr long ordered_map_grain = 1L << 13;
 template <class T, class Make, class Use>
 void ordered_map(int threads, long n, Make&& make, Use&& use) {
   const int nt = usable_threads(threads);
-  T* buf = (nt > 1 && n > ordered_map_grain) ? new (std::nothrow) T[std::min(n, ordered_map_block)] : nullptr;
-  if (buf == nullptr) {
+  std::unique_ptr<T[]> buf;
+  if (nt > 1 && n > ordered_map_grain) buf.reset(new (std::nothrow) T[std::min(n, ordered_map_block)]);
+  if (!buf) {
     for (long i = 0; i < n; ++i)
       if (!use(i, make(i))) return;
     return;
@@ -32,14 +34,9 @@ void ordered_map(int threads, long n, Make&& make, Use&& use) {
     parallel_ranges(nt, static_cast<std::size_t>(len), ordered_map_grain, [&](std::size_t lo, std::size_t hi) {
       for (std::size_t k = lo; k < hi; ++k) buf[k] = make(b + static_cast<long>(k));
     });
-    for (long k = 0; k < len; ++k) {
-      if (!use(b + k, buf[k])) {
-        delete[] buf;
-        return;
-      }
-    }
+    for (long k = 0; k < len; ++k)
+      if (!use(b + k, buf[k])) return;
   }
-  delete[] buf;
 }
 
 }  // namespace kes

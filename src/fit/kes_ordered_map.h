@@ -14,8 +14,8 @@
 namespace kes {
 
 // Values computed per round, and per part of a round.
-inline constexpr long ordered_map_block = 1L << 18;
-inline constexpr long ordered_map_grain = 1L << 13;
+inline constexpr long ordered_map_block = 1L << 20;
+inline constexpr long ordered_map_grain = 1L << 15;
 
 // Calls make(i) (returning a T; must not throw, must depend on i only) for every i in
 // [0, n) on up to usable_threads(threads) threads, a round of ordered_map_block

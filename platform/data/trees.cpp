@@ -13,11 +13,13 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,8 @@
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"
 #include "host/host_missing.h"
+#include "host/kes_parallel.h"
+#include "host/kes_radix_sort.h"
 
 namespace plat {
 namespace {
@@ -272,6 +276,9 @@ void* find_in_table(const tree_state& t, std::uint64_t h, std::uint64_t key, con
   }
 }
 
+// Lists at least this long are sorted and linked on several threads.
+constexpr size_t kParallelList = size_t{1} << 17;
+
 // A small tree is its log alone, searched from end to end: most trees of a step with
 // many CLASS levels hold a value or two, and a table for each would cost more than
 // the level's own records.
@@ -337,43 +344,17 @@ void* insert(tree_state& t, void* node) {
   return node;
 }
 
-// Sorts v[0, n) by key: least significant digit first, 11 bits a pass (few enough
-// buckets for the scatter to stay in cache), passes whose digit is the same for every
-// entry skipped. tmp has room for n entries.
-void radix_sort(entry* v, entry* tmp, size_t n) {
-  constexpr int kBits = 11, kPasses = 6;
-  constexpr size_t kBuckets = size_t{1} << kBits;
-  std::vector<size_t> counts(kPasses * kBuckets, 0);
-  for (size_t i = 0; i < n; ++i) {
-    const std::uint64_t k = v[i].key;
-    for (int d = 0; d < kPasses; ++d) ++counts[d * kBuckets + ((k >> (kBits * d)) & (kBuckets - 1))];
-  }
-  entry* from = v;
-  entry* to = tmp;
-  for (int d = 0; d < kPasses; ++d) {
-    size_t* c = &counts[d * kBuckets];
-    bool trivial = false;
-    for (size_t k = 0; k < kBuckets; ++k) {
-      if (c[k] == n) trivial = true;
-      if (c[k] != 0) break;
-    }
-    if (trivial) continue;
-    size_t sum = 0;
-    for (size_t k = 0; k < kBuckets; ++k) {
-      size_t m = c[k];
-      c[k] = sum;
-      sum += m;
-    }
-    const int shift = kBits * d;
-    for (size_t i = 0; i < n; ++i) to[c[(from[i].key >> shift) & (kBuckets - 1)]++] = from[i];
-    std::swap(from, to);
-  }
-  if (from != v) std::memcpy(v, from, n * sizeof(entry));
+// Threads for making a long list: the THREADS= system option (0 or unset: every core).
+int list_threads() {
+  const std::string* text = system_option_text("THREADS");
+  int want = 0;
+  if (text != nullptr && !text->empty()) std::from_chars(text->data(), text->data() + text->size(), want);
+  return kes::usable_threads(want);
 }
 
 bool key_less(const entry& a, const entry& b) { return a.key < b.key; }
 
-void sort_log(tree_state& t) {
+void sort_log(tree_state& t, int threads) {
   const size_t n = t.count;
   if (n < 2) return;  // nothing to order (and a single key has no log)
   entry* v = t.log.data();
@@ -391,7 +372,7 @@ void sort_log(tree_state& t) {
   }
   try {
     big_array<entry> tmp(n);
-    radix_sort(v, tmp.data(), n);
+    kes::radix_sort_by_key(v, tmp.data(), n, threads);
   } catch (const std::bad_alloc&) {
     std::sort(v, v + n, key_less);
   }
@@ -457,15 +438,20 @@ void plat_ztrelst(void** root) {
   if (t == nullptr) return;  // already a list
   // Only the log is needed now: the table's memory can serve the sort.
   t->h.reset();
-  sort_log(*t);
-  // Linking writes to nodes scattered in memory: fetch a few ahead.
+  const int threads = t->count >= kParallelList ? list_threads() : 1;
+  sort_log(*t, threads);
+  // Linking writes to nodes scattered in memory: fetch a few ahead. Each node's link
+  // is known from the sorted log alone, so parts of it link at once.
   const entry* all = t->log.size() > 0 ? t->log.data() : &t->first;
-  void* next = nullptr;
-  for (size_t i = t->count; i-- > 0;) {
-    if (i >= 64) __builtin_prefetch(all[i - 64].node, 1);
-    std::memcpy(all[i].node, &next, sizeof next);
-    next = all[i].node;
-  }
+  const size_t n = t->count;
+  kes::parallel_ranges(threads, n, size_t{1} << 16, [all, n](size_t b, size_t e) {
+    for (size_t i = b; i < e; ++i) {
+      if (i + 64 < e) __builtin_prefetch(all[i + 64].node, 1);
+      void* next = i + 1 < n ? all[i + 1].node : nullptr;
+      std::memcpy(all[i].node, &next, sizeof next);
+    }
+  });
+  void* next = n > 0 ? all[0].node : nullptr;
   *root = next;
   release(t);
 }

@@ -7,6 +7,7 @@ struct kes_ctx;
 struct kes_varsum;
 struct kes_valnode;
 struct kes_cell;
+struct kes_gathered;
 
 // Zeroed at the start of every pass. Math exceptions are found by testing results
 // (traps stay masked), so the pass needs no resume buffer.
@@ -38,6 +39,7 @@ struct kes_datapass {
   double* values;         // value buffer: one double per analysis variable
   int valuelists;         // value-list flag (1 from start-up)
   kes_valnode** spare;    // spare node per analysis variable
+  kes_gathered* gathered;  // per analysis variable: values gathered for its list
   int listed_off;         // this pass keeps no node records (memory ran short)
   kes_varsum* listed_chain;  // the records of this pass that hold node records
   int node_size;          // node plus weight record when WEIGHT is given

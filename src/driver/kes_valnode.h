@@ -63,6 +63,13 @@ enum kes_addval_result : int {
 // weight c, to the trees of record r.
 int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w);
 
+// The same through the record's trees alone (never gathered).
+int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w);
+
+// Notes node, just made for record r of variable v, in the record of the list's nodes
+// in making order (see kes_varsum::listed).
+void kes_note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node);
+
 // Turns the record's trees into lists and returns (and stores) the number of
 // distinct nonmissing values.
 int kesnux(kes_ctx* ctx, kes_varsum* r);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "driver/gathered_values.h"
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
@@ -210,6 +211,7 @@ int kesgset_impl(kes_ctx* ctx) {
   if (ctx->varpools == nullptr)
     ctx->varpools = static_cast<host_pool**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
   dp->spare = static_cast<kes_valnode**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
+  dp->gathered = static_cast<kes_gathered*>(take(ctx, static_cast<long>(sizeof(kes_gathered)) * nv, KES_ALLOC_2, &failed));
   if (ctx->node_chunk == nullptr) {
     ctx->node_chunk = static_cast<void**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));
     ctx->weight_chunk = static_cast<void**>(take(ctx, static_cast<long>(sizeof(void*)) * nv, KES_ALLOC_2, &failed));

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "driver/class_levels.h"
+#include "driver/gathered_values.h"
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
@@ -239,11 +240,14 @@ bool kes_cut_batch(kes_ctx* ctx) {
     ctx->varpools[last] = nullptr;
   }
   kes_dp(ctx)->spare[last] = nullptr;
+  kes_forget_gathered(ctx, last);
   --ctx->batch_n;
   return true;
 }
 
-int kesin(kes_ctx* ctx) {
+namespace {
+
+int read_pass(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);
   kes_readstate& rs = dp->rs;
   std::memset(&rs, 0, sizeof rs);
@@ -258,7 +262,10 @@ int kesin(kes_ctx* ctx) {
     ctx->rc = kes::max(ctx->rc, KES_RC_OUT_OF_MEMORY);
     return KES_IN_ERROR;
   }
-  for (int v = 0; v < ctx->nvars; ++v) dp->spare[v] = nullptr;
+  for (int v = 0; v < ctx->nvars; ++v) {
+    dp->spare[v] = nullptr;
+    kes_forget_gathered(ctx, v);
+  }
   dp->listed_off = 0;
   dp->listed_chain = nullptr;
   if (dp->round_any && first) std::memset(dp->round_fail, 0, sizeof(int) * static_cast<size_t>(ctx->nvars));
@@ -354,6 +361,22 @@ int kesin(kes_ctx* ctx) {
       }
     }
   }
+  // The gathered values become their lists, in batch order as the tree path would
+  // have run short of nodes.
+  for (int v = ctx->batch_first; dp->valuelists && v < ctx->batch_first + ctx->batch_n; ++v) {
+    if (kes_build_gathered(ctx, v) != KES_ADD_NO_NODE) continue;
+    if (!first) return abandon_lists(ctx);
+    dp->valuelists = 0;
+  }
   return end_of_data(ctx, first);
+}
+
+}  // namespace
+
+int kesin(kes_ctx* ctx) {
+  const int result = read_pass(ctx);
+  // A pass that stops early leaves values gathered but never listed.
+  for (int v = 0; v < ctx->nvars; ++v) kes_forget_gathered(ctx, v);
+  return result;
 }
 

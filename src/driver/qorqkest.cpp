@@ -10,8 +10,9 @@
 #include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "driver/xinit.h"
-#include "host/kes_parallel.h"
 #include "host/host_services.h"
+#include "host/kes_parallel.h"
+#include "stats/engine_threads.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 
@@ -51,6 +52,7 @@ int kes_step(const kes_stages* stages) {
   ctx.tables = &tables;
   ctx.stages = stages;
   ctx.threads = step_threads();
+  kes_set_engine_threads(ctx.threads);
   kes_run run{};
   run.ctx = &ctx;
 

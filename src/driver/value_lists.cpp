@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "driver/gathered_values.h"
 #include "driver/kes_cell.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_minmax.h"
@@ -25,6 +26,7 @@ void drop_pool(kes_ctx* ctx, int v) {
     ctx->varpools[v] = nullptr;
   }
   kes_dp(ctx)->spare[v] = nullptr;
+  kes_forget_gathered(ctx, v);
 }
 
 // A new chunk for v: every part arrives, or the chunk does not count as opened.
@@ -57,9 +59,11 @@ bool free_listed(kes_ctx* ctx, kes_varsum* r, int v) {
   return true;
 }
 
+}  // namespace
+
 // Notes a new node of r's value list. When the record cannot grow it is given up and
 // the list is copied by walking it.
-void note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
+void kes_note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
   if (r->listcap < 0 || kes_dp(ctx)->listed_off) return;
   if (r->nlisted == r->listcap) {
     host_pool* pool = ctx->varpools[v];
@@ -88,8 +92,6 @@ void note_listed(kes_ctx* ctx, kes_varsum* r, int v, kes_valnode* node) {
   }
   r->listed[r->nlisted++] = node;
 }
-
-}  // namespace
 
 bool kes_give_up_listed(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);
@@ -152,6 +154,12 @@ kes_valnode* newnode(kes_ctx* ctx, int v, int node_size) {
 }
 
 int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w) {
+  int rc = KES_ADD_OK;
+  if (!std::isnan(x) && kes_gather_value(ctx, r, v, x, f, &rc)) return rc;
+  return rc == KES_ADD_OK ? kes_add_to_tree(ctx, r, v, x, f, c, w) : rc;
+}
+
+int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w) {
   kes_datapass* dp = kes_dp(ctx);
   kes_valnode* spare = dp->spare[v];
   if (spare == nullptr) {
@@ -201,7 +209,7 @@ int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c,
     // Counting new values as they come saves kesnux a walk over the whole list.
     if (!std::isnan(x)) {
       ++r->ndistinct;
-      note_listed(ctx, r, v, node);
+      kes_note_listed(ctx, r, v, node);
     }
   }
   return KES_ADD_OK;

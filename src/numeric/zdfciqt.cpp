@@ -28,7 +28,12 @@
 // 1e-15 absolute.
 #include "numeric/zdfciqt.h"
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "host/kes_parallel.h"
 
 #include "numeric/zibeta.h"
 #include "numeric/zmissing.h"
@@ -38,8 +43,27 @@ constexpr double ZDFCI_EPS = 1000.0 * ZEPS53;
 constexpr double ZDFCI_ALPHA_MAX = 0.5;
 constexpr double ZDFCI_N_MIN = 2.0;
 
+// P(B <= m) = I_(1-p)(n - m, m + 1); 0 on success.
+int binom_cdf(double n, double p, double m, double* out) {
+  double d;
+  return zibeta(1.0 - p, n - m, m + 1.0, out, &d);
+}
+
+// The binomial distribution function, each rank computed once. The searches below walk
+// outward from the central ranks, one rank a step on each side; for a large n they take
+// thousands of steps, so on a miss a block of the ranks ahead (away from the centre) is
+// computed on several threads, the block doubling while the walk goes on. Every value
+// is the same pure function of its rank, so the results do not depend on the threads.
 struct Binom {
-  double n, p;
+  double n, p, centre;
+  int threads;
+  struct value {
+    double F;
+    int status;
+  };
+  mutable std::unordered_map<double, value> known;
+  mutable double block_up = 1.0, block_down = 1.0;
+
   // P(B <= m); false when zibeta fails.
   bool F(double m, double* out) const {
     if (m < 0.0) {
@@ -50,8 +74,29 @@ struct Binom {
       *out = 1.0;
       return true;
     }
-    double d;
-    return zibeta(1.0 - p, n - m, m + 1.0, out, &d) == 0;
+    auto it = known.find(m);
+    if (it == known.end()) {
+      fill(m);
+      it = known.find(m);
+      if (it == known.end()) return binom_cdf(n, p, m, out) == 0;  // a NaN rank
+    }
+    *out = it->second.F;
+    return it->second.status == 0;
+  }
+
+  void fill(double m) const {
+    const bool up = m >= centre;
+    double& block = up ? block_up : block_down;
+    // The ranks m, m +- 1, ... within [0, n) not known yet, at most `block` of them.
+    std::vector<double> ranks;
+    for (double r = m; ranks.size() < static_cast<size_t>(block) && r >= 0.0 && r < n; r += up ? 1.0 : -1.0)
+      if (known.find(r) == known.end()) ranks.push_back(r);
+    std::vector<value> got(ranks.size());
+    kes::parallel_ranges(threads, ranks.size(), 8, [&](size_t b, size_t e) {
+      for (size_t i = b; i < e; ++i) got[i].status = binom_cdf(n, p, ranks[i], &got[i].F);
+    });
+    for (size_t i = 0; i < ranks.size(); ++i) known.emplace(ranks[i], got[i]);
+    if (threads > 1) block = std::min(block * 2.0, 64.0 * threads);
   }
 };
 
@@ -61,7 +106,7 @@ struct Cand {
 };
 }  // namespace
 
-int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, double* cover) {
+int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, double* cover, int threads) {
   const double miss = zmissing();
   *lo = miss;
   *hi = miss;
@@ -73,7 +118,7 @@ int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, 
   // reaches zibeta, which refuses it (status 3).
   if (std::isinf(n)) return 2;
   const double level = 1.0 - alpha;
-  const Binom B{n, p};
+  const Binom B{n, p, n * p, threads > 1 ? threads : 1, {}};
   // Rank tests with the tolerance.
   auto le_one = [](double l) { return l - 1.0 < 1.0 - ZDFCI_EPS; };         // l <= 1
   auto above_n = [n](double u1) { return u1 > n + ZDFCI_EPS; };             // u1 > n

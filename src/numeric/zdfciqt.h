@@ -14,4 +14,6 @@
 // search over 50-digit binomial sums): ranks exact, coverage within 1e-15 absolute.
 #pragma once
 
-int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, double* cover);
+// threads: how many threads may compute the distribution function's values (the
+// result is the same for any number).
+int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, double* cover, int threads = 1);

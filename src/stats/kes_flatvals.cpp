@@ -5,8 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "driver/kes_valnode.h"
+#include "host/kes_parallel.h"
+#include "host/kes_radix_sort.h"
+#include "stats/engine_threads.h"
 
 namespace {
 
@@ -60,6 +65,8 @@ int flatten(Node* head, int hint, kes_flatvals* out) {
 }
 
 // A value and its node; sorted by the value's order key.
+constexpr std::size_t kGrain = std::size_t{1} << 16;
+
 struct keyed {
   std::uint64_t key;
   kes_valnode* node;
@@ -73,47 +80,66 @@ inline std::uint64_t order_key(double v) {
   return (b >> 63) != 0 ? ~b : b | (std::uint64_t{1} << 63);
 }
 
-// Sorts a[0..n) by key, least significant 11 bits first; tmp has room for n. Digits
-// that all keys share are skipped. The result ends in a.
-void radix_sort(keyed* a, keyed* tmp, long n) {
-  constexpr int kBits = 11;
-  constexpr int kPasses = (64 + kBits - 1) / kBits;
-  constexpr long kBuckets = 1L << kBits;
-  static_assert(kPasses == 6);
-  long* count = static_cast<long*>(std::calloc(static_cast<size_t>(kPasses * kBuckets), sizeof(long)));
-  if (count == nullptr) {
-    std::sort(a, a + n, [](const keyed& l, const keyed& r) { return l.key < r.key; });
-    return;
-  }
-  for (long i = 0; i < n; ++i) {
-    const std::uint64_t k = a[i].key;
-    for (int d = 0; d < kPasses; ++d) ++count[d * kBuckets + ((k >> (d * kBits)) & (kBuckets - 1))];
-  }
-  keyed* src = a;
-  keyed* dst = tmp;
-  for (int d = 0; d < kPasses; ++d) {
-    long* c = count + d * kBuckets;
-    const int shift = d * kBits;
-    if (c[(src[0].key >> shift) & (kBuckets - 1)] == n) continue;
-    long pos = 0;
-    for (long b = 0; b < kBuckets; ++b) {
-      const long here = c[b];
-      c[b] = pos;
-      pos += here;
+// Copies the nodes, ascending, into out's arrays (room for m) and links each back to
+// its predecessor, in parts on several threads.
+template <class NodeAt>
+void gather_nodes(NodeAt node_at, long m, bool weighted, int threads, kes_flatvals* out) {
+  constexpr std::size_t kAhead = 16;
+  kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain, [&](std::size_t b, std::size_t e) {
+    for (std::size_t j = b; j < e; ++j) {
+      if (j + kAhead < e) {
+        __builtin_prefetch(node_at(j + kAhead), 1);
+        if (weighted && node_at(j + kAhead / 2)->wt != nullptr) __builtin_prefetch(node_at(j + kAhead / 2)->wt);
+      }
+      kes_valnode* p = node_at(j);
+      p->right = j > 0 ? node_at(j - 1) : nullptr;
+      out->x[j] = p->key.value;
+      out->f[j] = p->count;
+      if (weighted) {
+        const kes_wtrec* r = p->wt;
+        out->w[j] = r ? r->sumw : 0.0;
+        out->w15[j] = r ? r->sumw15 : static_cast<double>(p->count);
+        out->w2[j] = r ? r->sumw2 : static_cast<double>(p->count);
+      }
     }
-    for (long i = 0; i < n; ++i) dst[c[(src[i].key >> shift) & (kBuckets - 1)]++] = src[i];
-    std::swap(src, dst);
-  }
-  if (src != a) std::memcpy(a, src, static_cast<size_t>(n) * sizeof(keyed));
-  std::free(count);
+  });
+  out->m = static_cast<int>(m);
+  out->tail = node_at(static_cast<std::size_t>(m - 1));
+}
+
+// True when the nodes were made in ascending order (as a gathered list's are).
+bool made_ascending(kes_valnode* const* nodes, long m, int threads) {
+  const std::size_t parts = kes::part_count(static_cast<std::size_t>(m), kGrain);
+  std::vector<char> ok(parts, 1);
+  kes::parallel_parts(threads, parts, [&](std::size_t k) {
+    const std::size_t b = k * kGrain, e = std::min(static_cast<std::size_t>(m), b + kGrain + 1);
+    for (std::size_t i = b + 1; i < e && ok[k]; ++i)
+      if (!(nodes[i - 1]->key.value < nodes[i]->key.value)) ok[k] = 0;
+  });
+  return std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
 }
 
 // kes_flatten from the record of the list's nodes: one read of the nodes in memory
-// order, a sort by value, then the copy and the back links in value order, with node
-// addresses known ahead so that the loads overlap. 0; 1: the sort's room or the
-// arrays could not be had (nothing changed; the caller walks the list instead).
+// order, a sort by value (unless they were made in order), then the copy and the back
+// links in value order, with node addresses known ahead so that the loads overlap. 0;
+// 1: the sort's room or the arrays could not be had (nothing changed; the caller walks
+// the list instead).
 int flatten_listed(kes_valnode* head, kes_valnode* const* nodes, long m, kes_flatvals* out) {
   const bool weighted = head->wt != nullptr;
+  const int threads = kes_engine_threads();
+  auto reserve = [&](long c) {
+    if (!grow(&out->x, c) || !grow(&out->f, c)) return false;
+    if (weighted && (!grow(&out->w, c) || !grow(&out->w15, c) || !grow(&out->w2, c))) return false;
+    return true;
+  };
+  if (made_ascending(nodes, m, threads)) {
+    if (!reserve(m)) {
+      out->release();
+      return 1;
+    }
+    gather_nodes([nodes](std::size_t j) { return nodes[j]; }, m, weighted, threads, out);
+    return 0;
+  }
   auto* a = static_cast<keyed*>(std::malloc(static_cast<size_t>(m) * sizeof(keyed)));
   auto* tmp = static_cast<keyed*>(std::malloc(static_cast<size_t>(m) * sizeof(keyed)));
   if (a == nullptr || tmp == nullptr) {
@@ -121,46 +147,29 @@ int flatten_listed(kes_valnode* head, kes_valnode* const* nodes, long m, kes_fla
     std::free(tmp);
     return 1;
   }
-  constexpr long kAhead = 16;
-  for (long i = 0; i < m; ++i) {
-    if (i + kAhead < m) __builtin_prefetch(nodes[i + kAhead]);
-    kes_valnode* p = nodes[i];
-    a[i].key = order_key(p->key.value);
-    a[i].node = p;
+  // Parts of the node record, of the sorted pairs and of the arrays are independent:
+  // each thread reads and writes only its own.
+  kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain, [&](std::size_t b, std::size_t e) {
+    for (std::size_t i = b; i < e; ++i) {
+      if (i + 16 < e) __builtin_prefetch(nodes[i + 16]);
+      kes_valnode* p = nodes[i];
+      a[i].key = order_key(p->key.value);
+      a[i].node = p;
+    }
+  });
+  try {
+    kes::radix_sort_by_key(a, tmp, static_cast<std::size_t>(m), threads);
+  } catch (const std::bad_alloc&) {
+    std::sort(a, a + m, [](const keyed& l, const keyed& r) { return l.key < r.key; });
   }
-  radix_sort(a, tmp, m);
   std::free(tmp);
-  auto reserve = [&](long c) {
-    if (!grow(&out->x, c) || !grow(&out->f, c)) return false;
-    if (weighted && (!grow(&out->w, c) || !grow(&out->w15, c) || !grow(&out->w2, c))) return false;
-    return true;
-  };
   if (!reserve(m)) {
     out->release();
     std::free(a);
     return 1;
   }
-  kes_valnode* prev = nullptr;
-  for (long j = 0; j < m; ++j) {
-    if (j + kAhead < m) {
-      __builtin_prefetch(a[j + kAhead].node, 1);
-      if (weighted && a[j + kAhead / 2].node->wt != nullptr) __builtin_prefetch(a[j + kAhead / 2].node->wt);
-    }
-    kes_valnode* p = a[j].node;
-    p->right = prev;
-    out->x[j] = p->key.value;
-    out->f[j] = p->count;
-    if (weighted) {
-      const kes_wtrec* r = p->wt;
-      out->w[j] = r ? r->sumw : 0.0;
-      out->w15[j] = r ? r->sumw15 : static_cast<double>(p->count);
-      out->w2[j] = r ? r->sumw2 : static_cast<double>(p->count);
-    }
-    prev = p;
-  }
+  gather_nodes([a](std::size_t j) { return a[j].node; }, m, weighted, threads, out);
   std::free(a);
-  out->m = static_cast<int>(m);
-  out->tail = prev;
   return 0;
 }
 

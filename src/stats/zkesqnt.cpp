@@ -14,6 +14,7 @@
 #include "numeric/zprobit.h"
 #include "numeric/zqtnc.h"
 #include "numeric/ztnc_req.h"
+#include "stats/engine_threads.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesqnt.h"
@@ -117,8 +118,9 @@ void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int po
 void free_limits(const kes_qntblk* q, double n, double p, int pos, rank_req* req, int* nreq) {
   const int type = q->dfkind == 1 ? 3 : q->dfkind == 2 ? 4 : 1;
   double lo, hi, c;
-  int rc = zdfciqt(type, n, q->dfalpha, p, &lo, &hi, &c);
-  if (q->dfkind == 5 && rc == 1) rc = zdfciqt(2, n, q->dfalpha, p, &lo, &hi, &c);
+  const int threads = kes_engine_threads();
+  int rc = zdfciqt(type, n, q->dfalpha, p, &lo, &hi, &c, threads);
+  if (q->dfkind == 5 && rc == 1) rc = zdfciqt(2, n, q->dfalpha, p, &lo, &hi, &c, threads);
   if ((rc != 0 && rc != 1) || is_missing(c)) return;
   q->lrank[pos] = lo;
   q->urank[pos] = hi;

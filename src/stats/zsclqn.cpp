@@ -22,8 +22,11 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "host/kes_parallel.h"
 #include "numeric/zmissing.h"
+#include "stats/engine_threads.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
 
@@ -54,6 +57,18 @@ struct upto_ptr {
   double t;
   int p = 0;
 
+  // Places the pointer at row i's first column up to t by bisection, so that a sweep
+  // may begin at any row (the distances fall along the row).
+  void start(const double* x, int i, int a) {
+    int lo = a, hi = i;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (x[i] - x[mid] <= t) hi = mid;
+      else lo = mid + 1;
+    }
+    p = lo;
+  }
+
   int at(const double* x, int i, int a) {
     if (p < a) p = a;
     const double xi = x[i];
@@ -81,6 +96,31 @@ struct below_ptr {
     if (p < le) p = le;
     while (p < i && !(x[i] - x[p] < t)) ++p;
     return p;
+  }
+};
+
+// Integer totals of one part of the rows (exact, so their sum is the same in any order).
+struct part_sums {
+  long long below_hi = 0, upto_hi = 0, below_lo = 0, upto_lo = 0;
+  long long cells = 0, known = 0;
+  unsigned long long weight = 0, first = 0;
+};
+
+// Rows 1 to m-1 in parts of a fixed size, each swept by one thread.
+struct row_parts {
+  static constexpr int kRows = 1 << 15;
+  int m;
+  int threads;
+  std::vector<part_sums> sums;
+
+  row_parts(int m_, int threads_) : m(m_), threads(threads_), sums(kes::part_count(m_ > 1 ? m_ - 1 : 0, kRows)) {}
+
+  template <class Body>
+  void each(Body&& body) {
+    kes::parallel_parts(threads, sums.size(), [&](std::size_t k) {
+      const int r0 = 1 + static_cast<int>(k) * kRows;
+      body(r0, std::min(m, r0 + kRows), sums[k]);
+    });
   }
 };
 
@@ -123,6 +163,7 @@ double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long
   std::uint64_t seed = 0x2545f4914f6cdd1dULL;
   std::unique_ptr<std::uint64_t[]> draws;
   std::unique_ptr<double[]> drawn;
+  row_parts rows(m, kes_engine_threads());
 
   for (int round = 0;; ++round) {
     if (cells <= enumerate_limit || round >= kMaxRounds || wband == 0) {
@@ -144,21 +185,36 @@ double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long
     const int ndraws = static_cast<int>(std::min<long long>(kDraws, std::max<long long>(256, cells / 8)));
     for (int s = 0; s < ndraws; ++s) draws[s] = splitmix(seed) % wband;
     std::sort(draws.get(), draws.get() + ndraws);
-    int s = 0;
+    // Each part of the rows takes the draws that fall in its share of the weight.
+    rows.each([&](int r0, int r1, part_sums& ps) {
+      unsigned long long w = 0;
+      for (int i = r0; i < r1; ++i)
+        if (a[i] <= b[i]) w += static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
+      ps.weight = w;
+    });
     unsigned long long start = 0;
-    for (int i = 1; i < m && s < ndraws; ++i) {
-      if (a[i] > b[i]) continue;
-      const long long base = a[i] > 0 ? cf[a[i] - 1] : 0;
-      const unsigned long long rw = static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
-      for (; s < ndraws && draws[s] < start + rw; ++s) {
-        // Column whose frequency run holds the draw's offset within the row.
-        const long long r = static_cast<long long>((draws[s] - start) / static_cast<unsigned>(f[i]));
-        const int j = unit ? a[i] + static_cast<int>(r)
-                           : static_cast<int>(std::upper_bound(cf + a[i], cf + b[i] + 1, base + r) - cf);
-        drawn[s] = x[i] - x[j];
-      }
-      start += rw;
+    for (part_sums& ps : rows.sums) {
+      ps.first = start;
+      start += ps.weight;
     }
+    const int s = static_cast<int>(std::lower_bound(draws.get(), draws.get() + ndraws, start) - draws.get());
+    rows.each([&](int r0, int r1, part_sums& ps) {
+      unsigned long long at = ps.first;
+      int d = static_cast<int>(std::lower_bound(draws.get(), draws.get() + s, at) - draws.get());
+      for (int i = r0; i < r1 && d < s; ++i) {
+        if (a[i] > b[i]) continue;
+        const long long base = a[i] > 0 ? cf[a[i] - 1] : 0;
+        const unsigned long long rw = static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
+        for (; d < s && draws[d] < at + rw; ++d) {
+          // Column whose frequency run holds the draw's offset within the row.
+          const long long r = static_cast<long long>((draws[d] - at) / static_cast<unsigned>(f[i]));
+          const int j = unit ? a[i] + static_cast<int>(r)
+                             : static_cast<int>(std::upper_bound(cf + a[i], cf + b[i] + 1, base + r) - cf);
+          drawn[d] = x[i] - x[j];
+        }
+        at += rw;
+      }
+    });
     if (s == 0) return zmissing();
     std::sort(drawn.get(), drawn.get() + s);
 
@@ -173,19 +229,30 @@ double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long
     const double tlo = drawn[ilo];
 
     // One sweep counts the pairs below and up to each bracket end.
-    upto_ptr uh{thi}, ul{tlo};
-    below_ptr bh{thi}, bl{tlo};
-    long long below_hi = 0, upto_hi = 0, below_lo = 0, upto_lo = 0;
     auto left_of = [cf](int j) -> long long { return j > 0 ? cf[j - 1] : 0; };  // f_0 + ... + f_(j-1)
-    for (int i = 1; i < m; ++i) {
-      const long long fi = f[i];
-      const long long tot = cf[i - 1];
-      const int eh = le_hi[i] = uh.at(x, i, a[i]);
-      const int el = le_lo[i] = ul.at(x, i, a[i]);
-      upto_hi += fi * (tot - left_of(eh));
-      upto_lo += fi * (tot - left_of(el));
-      below_hi += fi * (tot - left_of(bh.at(x, i, eh)));
-      below_lo += fi * (tot - left_of(bl.at(x, i, el)));
+    rows.each([&](int r0, int r1, part_sums& ps) {
+      upto_ptr uh{thi}, ul{tlo};
+      below_ptr bh{thi}, bl{tlo};
+      uh.start(x, r0, a[r0]);
+      ul.start(x, r0, a[r0]);
+      ps = part_sums{};
+      for (int i = r0; i < r1; ++i) {
+        const long long fi = f[i];
+        const long long tot = cf[i - 1];
+        const int eh = le_hi[i] = uh.at(x, i, a[i]);
+        const int el = le_lo[i] = ul.at(x, i, a[i]);
+        ps.upto_hi += fi * (tot - left_of(eh));
+        ps.upto_lo += fi * (tot - left_of(el));
+        ps.below_hi += fi * (tot - left_of(bh.at(x, i, eh)));
+        ps.below_lo += fi * (tot - left_of(bl.at(x, i, el)));
+      }
+    });
+    long long below_hi = 0, upto_hi = 0, below_lo = 0, upto_lo = 0;
+    for (const part_sums& ps : rows.sums) {
+      below_hi += ps.below_hi;
+      upto_hi += ps.upto_hi;
+      below_lo += ps.below_lo;
+      upto_lo += ps.upto_lo;
     }
     if (below_hi < target && target <= upto_hi) return thi;
     if (below_lo < target && target <= upto_lo) return tlo;
@@ -194,22 +261,30 @@ double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long
     // too, as it is not the answer), and the band totals are summed afresh.
     const bool above_hi = upto_hi < target;
     const bool below_lo_end = !above_hi && below_lo >= target;
-    below_ptr cut{below_lo_end ? tlo : thi};
+    rows.each([&](int r0, int r1, part_sums& ps) {
+      below_ptr cut{below_lo_end ? tlo : thi};
+      ps = part_sums{};
+      for (int i = r0; i < r1; ++i) {
+        if (above_hi) {
+          b[i] = std::min(b[i], le_hi[i] - 1);  // the cells up to t_hi leave
+        } else {
+          // The cells from the cut up leave; above t_lo the cells up to it leave too.
+          a[i] = std::max(a[i], cut.at(x, i, below_lo_end ? le_lo[i] : le_hi[i]));
+          if (!below_lo_end) b[i] = std::min(b[i], le_lo[i] - 1);
+        }
+        ps.known += f[i] * fsum(b[i] + 1, i - 1);
+        if (a[i] > b[i]) continue;
+        ps.cells += b[i] - a[i] + 1;
+        ps.weight += static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
+      }
+    });
     cells = 0;
     known = 0;
     wband = 0;
-    for (int i = 1; i < m; ++i) {
-      if (above_hi) {
-        b[i] = std::min(b[i], le_hi[i] - 1);  // the cells up to t_hi leave
-      } else {
-        // The cells from the cut up leave; above t_lo the cells up to it leave too.
-        a[i] = std::max(a[i], cut.at(x, i, below_lo_end ? le_lo[i] : le_hi[i]));
-        if (!below_lo_end) b[i] = std::min(b[i], le_lo[i] - 1);
-      }
-      known += f[i] * fsum(b[i] + 1, i - 1);
-      if (a[i] > b[i]) continue;
-      cells += b[i] - a[i] + 1;
-      wband += static_cast<unsigned long long>(f[i]) * fsum(a[i], b[i]);
+    for (const part_sums& ps : rows.sums) {
+      cells += ps.cells;
+      known += ps.known;
+      wband += ps.weight;
     }
   }
 }

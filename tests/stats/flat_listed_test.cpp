@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "driver/kes_valnode.h"
+#include "stats/engine_threads.h"
 #include "stats/kes_flatvals.h"
 #include "value_list_builder.h"
 
@@ -111,15 +112,25 @@ TEST(FlatListed, KeyOrderAtTheEdgesOfTheDoubles) {
 }
 
 TEST(FlatListed, NodesAlreadyInValueOrderOrReversed) {
+  // Nodes made in value order are copied without a sort, in parts of 65536: one node
+  // out of order at a part's edge must still send them to the sort.
   std::vector<double> xs;
-  for (int i = 0; i < 20000; ++i) xs.push_back(i * 0.125 - 1000);
+  for (int i = 0; i < 140000; ++i) xs.push_back(i * 0.125 - 1000);
   auto vl = value_list::of(xs);
   std::vector<kes_valnode*> nodes;
   for (kes_valnode* p = vl.head(); p != nullptr; p = p->next) nodes.push_back(p);
   const flat_copy walked = flatten(vl, nullptr);
-  expect_same(flatten(vl, &nodes), walked);
-  std::reverse(nodes.begin(), nodes.end());
-  expect_same(flatten(vl, &nodes), walked);
+  for (int threads : {1, 8}) {
+    kes_set_engine_threads(threads);
+    expect_same(flatten(vl, &nodes), walked);
+    std::swap(nodes[65535], nodes[65536]);
+    expect_same(flatten(vl, &nodes), walked);
+    std::swap(nodes[65535], nodes[65536]);
+    std::reverse(nodes.begin(), nodes.end());
+    expect_same(flatten(vl, &nodes), walked);
+    std::reverse(nodes.begin(), nodes.end());
+  }
+  kes_set_engine_threads(1);
 }
 
 }  // namespace

@@ -1,0 +1,189 @@
+// Gathered values: see gathered_values.h.
+#include "driver/gathered_values.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "driver/kes_ctx.h"
+#include "driver/kes_readstate.h"
+#include "driver/kes_valnode.h"
+#include "driver/kes_varsum.h"
+#include "driver/kesin.h"
+#include "driver/varsum_records.h"
+#include "host/kes_parallel.h"
+#include "host/kes_radix_sort.h"
+
+namespace {
+
+constexpr std::size_t kGrain = std::size_t{1} << 16;
+
+// Unsigned key in the order of the doubles, both zeros alike (as the tree has them).
+std::uint64_t order_key(double v) {
+  if (v == 0) v = 0;
+  std::uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return (b >> 63) != 0 ? ~b : b | (std::uint64_t{1} << 63);
+}
+
+double key_value(std::uint64_t k) {
+  const std::uint64_t b = (k >> 63) != 0 ? k & ~(std::uint64_t{1} << 63) : ~k;
+  double v;
+  std::memcpy(&v, &b, sizeof v);
+  return v;
+}
+
+struct key_only {
+  std::uint64_t key;
+  int freq() const { return 1; }
+};
+struct key_freq {
+  std::uint64_t key;
+  int f;
+  int freq() const { return f; }
+};
+
+bool grow(kes_gathered& g, bool with_freq) {
+  const long cap = g.cap == 0 ? 4096 : 2 * g.cap;
+  void* x = std::realloc(g.x, static_cast<std::size_t>(cap) * sizeof(double));
+  if (x == nullptr) return false;
+  g.x = static_cast<double*>(x);
+  if (with_freq) {
+    void* f = std::realloc(g.f, static_cast<std::size_t>(cap) * sizeof(int));
+    if (f == nullptr) return false;
+    g.f = static_cast<int*>(f);
+  }
+  g.cap = cap;
+  return true;
+}
+
+void release(kes_gathered& g) {
+  std::free(g.x);
+  std::free(g.f);
+  g.x = nullptr;
+  g.f = nullptr;
+  g.n = g.cap = 0;
+  g.ftotal = 0;
+  g.first_zero = 0;
+}
+
+// The gathered values of v go to the tree in their order of arrival, and later values
+// of the pass follow them there.
+int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
+  g.off = 1;
+  int rc = KES_ADD_OK;
+  for (long i = 0; i < g.n && rc == KES_ADD_OK; ++i) {
+    const int f = g.f != nullptr ? g.f[i] : 1;
+    rc = kes_add_to_tree(ctx, r, v, g.x[i], f, 1.0, f);
+    if (v >= ctx->batch_first + ctx->batch_n) break;  // the variable left the batch
+  }
+  release(g);
+  return rc;
+}
+
+// The nodes of the sorted values, one per distinct value, made in order. They need no
+// record in making order (kes_varsum::listed): the list is already in memory order.
+template <class Item>
+int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t n, int first_zero) {
+  kes_datapass* dp = kes_dp(ctx);
+  kes_valnode* last = nullptr;
+  for (std::size_t i = 0; i < n;) {
+    const std::uint64_t key = items[i].key;
+    int count = 0;  // at most the gathered total, which stays in the int range
+    for (; i < n && items[i].key == key; ++i) count += items[i].freq();
+    kes_valnode* node = newnode(ctx, v, dp->node_size);
+    if (node == nullptr) {
+      if (v == ctx->batch_first) return KES_ADD_NO_NODE;
+      // As in the tree: a later variable that cannot have its nodes leaves the batch.
+      if (v == ctx->batch_first + ctx->batch_n - 1) kes_cut_batch(ctx);
+      kes_varsum_clear_lists(r);
+      return KES_ADD_OK;
+    }
+    std::memset(node, 0, sizeof *node);
+    double x = key_value(key);
+    if (x == 0 && first_zero < 0) x = -0.0;
+    node->key.value = x;
+    node->count = count;
+    if (last == nullptr) r->values = node;
+    else last->next = node;
+    last = node;
+    ++r->ndistinct;
+  }
+  return KES_ADD_OK;
+}
+
+// Sorts the gathered values and makes the list; -1 when the sort's room cannot be had.
+template <class Item>
+int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
+  const std::size_t n = static_cast<std::size_t>(g.n);
+  auto* items = static_cast<Item*>(std::malloc(n * sizeof(Item)));
+  auto* tmp = static_cast<Item*>(std::malloc(n * sizeof(Item)));
+  const int threads = ctx->threads > 0 ? ctx->threads : 1;
+  bool sorted = items != nullptr && tmp != nullptr;
+  if (sorted) {
+    kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
+      for (std::size_t i = b; i < e; ++i) {
+        items[i].key = order_key(g.x[i]);
+        if constexpr (sizeof(Item) > sizeof(std::uint64_t)) items[i].f = g.f[i];
+      }
+    });
+    try {
+      kes::radix_sort_by_key(items, tmp, n, threads);
+    } catch (const std::bad_alloc&) {
+      sorted = false;
+    }
+  }
+  std::free(tmp);
+  if (!sorted) {
+    std::free(items);
+    return -1;
+  }
+  const int first_zero = g.first_zero;
+  release(g);  // the sorted keys hold all that is needed
+  const int rc = make_list(ctx, r, v, items, n, first_zero);
+  std::free(items);
+  return rc;
+}
+
+}  // namespace
+
+bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, int* rc) {
+  *rc = KES_ADD_OK;
+  kes_datapass* dp = kes_dp(ctx);
+  if (dp->gathered == nullptr || ctx->weight_given || r != &ctx->varsums[v]) return false;
+  kes_gathered& g = dp->gathered[v];
+  if (g.off) return false;
+  if (g.ftotal + f <= INT_MAX && (g.n < g.cap || grow(g, ctx->freq_given != 0))) {
+    if (x == 0 && g.first_zero == 0) g.first_zero = std::signbit(x) ? -1 : 1;
+    g.x[g.n] = x;
+    if (g.f != nullptr) g.f[g.n] = f;
+    ++g.n;
+    g.ftotal += f;
+    return true;
+  }
+  *rc = to_tree(ctx, r, v, g);
+  return false;
+}
+
+int kes_build_gathered(kes_ctx* ctx, int v) {
+  kes_datapass* dp = kes_dp(ctx);
+  if (dp->gathered == nullptr) return KES_ADD_OK;
+  kes_gathered& g = dp->gathered[v];
+  if (g.off || g.n == 0) {
+    release(g);
+    return KES_ADD_OK;
+  }
+  kes_varsum* r = &ctx->varsums[v];
+  const int rc = g.f != nullptr ? sort_and_list<key_freq>(ctx, r, v, g) : sort_and_list<key_only>(ctx, r, v, g);
+  return rc >= 0 ? rc : to_tree(ctx, r, v, g);
+}
+
+void kes_forget_gathered(kes_ctx* ctx, int v) {
+  kes_datapass* dp = kes_dp(ctx);
+  if (dp->gathered == nullptr) return;
+  release(dp->gathered[v]);
+  dp->gathered[v].off = 0;
+}

@@ -1,0 +1,36 @@
+// Values of a large unweighted variable gathered in arrival order during the pass and
+// made into the ascending value list at its end, instead of being looked up one by one
+// in the host's tree: a sort of the gathered values on all threads and one run over
+// them give the same list (values, counts, the first-arrived sign of a zero) far
+// faster. Only the plain record of a variable without a WEIGHT is gathered (a CLASS
+// cell's or a weighted record goes to the tree); when the gathered room cannot grow, or
+// the counts could pass the int range, what was gathered goes to the tree and so does
+// the rest of the pass.
+#pragma once
+
+struct kes_ctx;
+struct kes_varsum;
+
+struct kes_gathered {
+  double* x;         // nonmissing values in arrival order, from the variable's pool
+  int* f;            // their frequencies (null without FREQ: all 1)
+  long n;            // values gathered
+  long cap;          // room of x (and f)
+  long long ftotal;  // sum of the frequencies gathered
+  int off;           // this pass puts the variable's values into the tree
+  int first_zero;    // sign of the first zero gathered: -1, +1; 0 none yet
+};
+
+// Adds nonmissing value x of frequency f to record r of variable v when the record is
+// gathered: true, with *rc KES_ADD_OK. False when the record goes to the tree; *rc is
+// then the result of moving the gathered values there (the caller adds x only when it
+// is KES_ADD_OK).
+bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, int* rc);
+
+// Makes variable v's gathered values into the value list of its plain record (nodes
+// from the variable's chunks, ascending in memory too). A kes_addval_result: the node
+// shortage of the tree path is reported the same way.
+int kes_build_gathered(kes_ctx* ctx, int v);
+
+// Forgets what variable v gathered (its pool is gone, or a new pass starts).
+void kes_forget_gathered(kes_ctx* ctx, int v);

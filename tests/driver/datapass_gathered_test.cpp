@@ -1,0 +1,97 @@
+// Value lists of plain unweighted records are gathered and sorted at the end of the
+// pass; they must equal, value for value and bit for bit, the lists the tree makes (a
+// CLASS variable of one level sends the same values through the tree), for any
+// number of threads and around the sort's part size.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "data/dataset.h"
+#include "datapass_test_support.h"
+
+namespace dp_test {
+namespace {
+
+enum { sBy = 0, sVar = 1, sFreq = 3, sClass = 5, sData = 6 };
+constexpr int kNoprint = 1;
+
+struct list_bits {
+  std::vector<std::uint64_t> values;  // the bits of each value (the sign of a zero too)
+  std::vector<int> counts;
+  std::vector<std::pair<int, int>> missing;
+  int ndistinct = 0;
+  bool operator==(const list_bits&) const = default;
+};
+
+class DatapassGathered : public datapass_fixture {
+ protected:
+  // g: two BY groups; k: one CLASS level; f: frequencies; x: ties, both zeros (-0
+  // first in group 1), missing values; y: nearly all distinct.
+  void write_data(int n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string csv = "g,k,f,x,y\n";
+    char line[160];
+    for (int i = 0; i < n; ++i) {
+      const int g = i < n / 3 ? 1 : 2;
+      const char* x = i % 29 == 0 ? "." : i % 31 == 0 ? (i % 2 ? "-0" : "0") : nullptr;
+      char xb[32];
+      if (x == nullptr) std::snprintf(xb, sizeof xb, "%d.5", static_cast<int>(rng() % 5000) - 2500);
+      std::snprintf(line, sizeof line, "%d,K,%d,%s,%.17g\n", g, 1 + static_cast<int>(rng() % 3), x ? x : xb,
+                    std::ldexp(static_cast<double>(rng()), -20) - 2048.0);
+      csv += line;
+    }
+    write_csv("d", csv);
+  }
+  std::vector<std::map<int, list_bits>> lists(bool with_class, int threads) {
+    ctx_ = std::make_unique<kes_ctx>();
+    ctx_->threads = threads;
+    if (data_ != nullptr) plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
+    data_ = nullptr;
+    proc_builder p;
+    p.handle(sData, open_data("d", {"g"})).flag(kNoprint).ints(sBy, {var_of("g")});
+    p.ints(sVar, {var_of("x"), var_of("y")}).ints(sFreq, {var_of("f")});
+    if (with_class) p.ints(sClass, {var_of("k")});
+    const run_result r = run(p);
+    EXPECT_EQ(r.rc, 0) << log();
+    std::vector<std::map<int, list_bits>> out;
+    for (const group_snap& g : r.groups) {
+      EXPECT_EQ(g.vars.size(), 1u);
+      auto& m = out.emplace_back();
+      for (const auto& [v, s] : g.vars.begin()->second) {
+        list_bits& b = m[v];
+        for (const auto& [x, c] : s.values) {
+          std::uint64_t bits;
+          std::memcpy(&bits, &x, sizeof bits);
+          b.values.push_back(bits);
+          b.counts.push_back(c);
+        }
+        b.missing = s.missing;
+        b.ndistinct = s.ndistinct;
+        EXPECT_EQ(static_cast<size_t>(s.ndistinct), s.values.size());
+      }
+    }
+    return out;
+  }
+};
+
+TEST_F(DatapassGathered, ListsEqualTheTreesForAnyThreadCount) {
+  // Sizes below, at and past the sort's part of 65536 values.
+  for (int n : {40, 65536 * 3 / 2, 65536 * 3 + 7}) {
+    SCOPED_TRACE(n);
+    write_data(n, static_cast<unsigned>(n));
+    const auto tree = lists(true, 1);
+    ASSERT_EQ(tree.size(), 2u);
+    EXPECT_EQ(lists(false, 1), tree);
+    EXPECT_EQ(lists(false, 8), tree);
+    EXPECT_EQ(lists(true, 8), tree);
+    // The first zero of group 1 came as -0, the list keeps its sign.
+    const list_bits& x1 = tree[0].at(0);
+    bool negzero = false;
+    for (std::uint64_t b : x1.values) negzero = negzero || b == 0x8000000000000000ULL;
+    EXPECT_EQ(negzero, n / 3 > 31);
+  }
+}
+
+}  // namespace
+}  // namespace dp_test

@@ -1,0 +1,144 @@
+// The engines that split their work over threads give the same bits for one thread
+// and for eight, on data with ties and frequencies, at sizes around their part
+// sizes; the radix sort is also held against std::stable_sort, and Qn against a
+// direct count of the pairs below and up to it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "engine_samples.h"
+#include "host/kes_radix_sort.h"
+#include "numeric/zdfciqt.h"
+#include "numeric/zmissing.h"
+#include "stats/engine_threads.h"
+#include "stats/kesscl.h"
+#include "stats/zkesnrm.h"
+
+namespace {
+
+struct rec {
+  std::uint64_t key;
+  std::uint64_t place;  // arrival order, to see stability
+  bool operator==(const rec&) const = default;
+};
+
+TEST(RadixSortByKey, StableForAnyThreadCount) {
+  std::mt19937_64 rng(5);
+  for (std::size_t n : {0u, 1u, 2u, 65535u, 65536u, 65537u, 200003u}) {
+    for (std::uint64_t spread : {std::uint64_t{7}, std::uint64_t{1} << 40, ~std::uint64_t{0}}) {
+      SCOPED_TRACE(std::to_string(n) + " keys below " + std::to_string(spread));
+      std::vector<rec> in(n);
+      for (std::size_t i = 0; i < n; ++i) in[i] = {rng() % spread ^ (spread > 7 ? std::uint64_t{1} << 63 : 0), i};
+      std::vector<rec> want = in;
+      std::stable_sort(want.begin(), want.end(), [](const rec& a, const rec& b) { return a.key < b.key; });
+      for (int threads : {1, 8}) {
+        std::vector<rec> got = in, tmp(n);
+        kes::radix_sort_by_key(got.data(), tmp.data(), n, threads);
+        EXPECT_TRUE(got == want) << threads << " threads";
+      }
+    }
+  }
+}
+
+// Pairs of observations whose distance (as the engine rounds it) is below q, and up to q.
+std::pair<long long, long long> pairs_around(const std::vector<double>& x, const std::vector<int>& f, double q) {
+  long long below = 0, upto = 0;
+  std::vector<long long> cum(x.size() + 1, 0);
+  for (std::size_t i = 0; i < x.size(); ++i) cum[i + 1] = cum[i] + f[i];
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const long long same = static_cast<long long>(f[i]) * (f[i] - 1) / 2;
+    if (0 < q) below += same;
+    if (0 <= q) upto += same;
+    // Columns j < i with x_i - x_j < q (or <= q) form a suffix: find where it starts.
+    auto first = [&](auto inside) {
+      std::size_t lo = 0, hi = i;
+      while (lo < hi) {
+        const std::size_t mid = (lo + hi) / 2;
+        if (inside(x[i] - x[mid])) hi = mid;
+        else lo = mid + 1;
+      }
+      return lo;
+    };
+    below += f[i] * (cum[i] - cum[first([q](double d) { return d < q; })]);
+    upto += f[i] * (cum[i] - cum[first([q](double d) { return d <= q; })]);
+  }
+  return {below, upto};
+}
+
+TEST(QnSelect, SameForAnyThreadCountAndHasTheWantedRank) {
+  std::mt19937 rng(9);
+  // Around the sweeps' part of 32768 rows; a small direct-selection limit forces rounds.
+  for (int m : {32768, 32770, 100003}) {
+    SCOPED_TRACE(m);
+    std::vector<double> x(m);
+    std::vector<int> f(m);
+    double v = -50;
+    for (int i = 0; i < m; ++i) {
+      v += (rng() % 4 == 0 ? 1e-3 : 0.25) * (1 + rng() % 3);  // many equal distances
+      x[i] = v;
+      f[i] = i % 5 == 0 ? 1 + static_cast<int>(rng() % 4) : 1;
+    }
+    std::vector<int> iwork(5 * static_cast<std::size_t>(m));
+    kes_set_engine_threads(1);
+    const double one = kes_qn_select(m, x.data(), f.data(), iwork.data(), 4096);
+    kes_set_engine_threads(8);
+    const double eight = kes_qn_select(m, x.data(), f.data(), iwork.data(), 4096);
+    kes_set_engine_threads(1);
+    EXPECT_EQ(std::memcmp(&one, &eight, sizeof one), 0) << one << " " << eight;
+    long long n = 0;
+    for (int c : f) n += c;
+    const long long h = n / 2 + 1, k = h * (h - 1) / 2;
+    const auto [below, upto] = pairs_around(x, f, one);
+    EXPECT_LT(below, k);
+    EXPECT_GE(upto, k);
+  }
+}
+
+TEST(DistributionFreeRanks, SameForAnyThreadCount) {
+  for (double n : {9999.0, 1.0e6 + 3}) {
+    for (int type = 1; type <= 4; ++type) {
+      for (double p : {0.01, 0.5, 0.9}) {
+        SCOPED_TRACE(std::to_string(n) + " type " + std::to_string(type) + " p " + std::to_string(p));
+        double r1[3], r8[3];
+        const int s1 = zdfciqt(type, n, 0.05, p, &r1[0], &r1[1], &r1[2], 1);
+        const int s8 = zdfciqt(type, n, 0.05, p, &r8[0], &r8[1], &r8[2], 8);
+        EXPECT_EQ(s1, s8);
+        EXPECT_EQ(s1, 0);
+        EXPECT_EQ(std::memcmp(r1, r8, sizeof r1), 0);
+      }
+    }
+  }
+}
+
+TEST(NormalityEdf, SameForAnyThreadCount) {
+  std::mt19937 rng(4);
+  std::normal_distribution<double> normal(3.0, 2.0);
+  // Across the blocks of 65536 values the per-value terms are computed in.
+  std::vector<kes_test::obs> d;
+  for (int i = 0; i < 140000; ++i) d.push_back({std::round(normal(rng) * 1e4) / 1e4, 1 + static_cast<int>(rng() % 3)});
+  kes_test::value_list vl(d);
+  const kes_moments mom = kes_test::moments_of(vl);
+  std::vector<double> x;
+  std::vector<int> f;
+  for (const kes_valnode* p = vl.head(); p != nullptr; p = p->next) {
+    x.push_back(p->key.value);
+    f.push_back(p->count);
+  }
+  kes_nrmres r[2];
+  for (int t = 0; t < 2; ++t) {
+    kes_set_engine_threads(t == 0 ? 1 : 8);
+    zkesnrm_arrays(static_cast<int>(x.size()), &mom, x.data(), f.data(), KES_NRM_BOTH_EST, 1, zmissing(), zmissing(), &r[t]);
+  }
+  kes_set_engine_threads(1);
+  for (auto field : {&kes_nrmres::d, &kes_nrmres::wsq, &kes_nrmres::asq, &kes_nrmres::pd, &kes_nrmres::pwsq,
+                     &kes_nrmres::pasq}) {
+    EXPECT_FALSE(is_missing(r[0].*field));
+    EXPECT_EQ(std::memcmp(&(r[0].*field), &(r[1].*field), sizeof(double)), 0);
+  }
+}
+
+}  // namespace

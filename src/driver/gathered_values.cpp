@@ -1,6 +1,7 @@
 // Gathered values: see gathered_values.h.
 #include "driver/gathered_values.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -47,6 +48,7 @@ struct key_freq {
 };
 
 bool grow(kes_gathered& g, bool with_freq) {
+  with_freq = with_freq || g.f != nullptr;
   const long cap = g.cap == 0 ? 4096 : 2 * g.cap;
   void* x = std::realloc(g.x, static_cast<std::size_t>(cap) * sizeof(double));
   if (x == nullptr) return false;
@@ -68,6 +70,7 @@ void release(kes_gathered& g) {
   g.n = g.cap = 0;
   g.ftotal = 0;
   g.first_zero = 0;
+  g.no_compact = 0;
 }
 
 // The gathered values of v go to the tree in their order of arrival, and later values
@@ -84,68 +87,115 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   return rc;
 }
 
+// Calls emit(value, count) for each distinct value of the sorted items, ascending (a
+// zero with the sign of the first zero gathered), while emit returns true.
+template <class Item, class Emit>
+void each_value(const Item* items, std::size_t n, int first_zero, Emit emit) {
+  for (std::size_t i = 0; i < n;) {
+    const std::uint64_t key = items[i].key;
+    int count = 0;  // at most the gathered total, which stays in the int range
+    for (; i < n && items[i].key == key; ++i) count += items[i].freq();
+    double x = key_value(key);
+    if (x == 0 && first_zero < 0) x = -0.0;
+    if (!emit(x, count)) return;
+  }
+}
+
 // The nodes of the sorted values, one per distinct value, made in order. They need no
 // record in making order (kes_varsum::listed): the list is already in memory order.
 template <class Item>
 int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t n, int first_zero) {
   kes_datapass* dp = kes_dp(ctx);
   kes_valnode* last = nullptr;
-  for (std::size_t i = 0; i < n;) {
-    const std::uint64_t key = items[i].key;
-    int count = 0;  // at most the gathered total, which stays in the int range
-    for (; i < n && items[i].key == key; ++i) count += items[i].freq();
+  int rc = KES_ADD_OK;
+  each_value(items, n, first_zero, [&](double x, int count) {
     kes_valnode* node = newnode(ctx, v, dp->node_size);
     if (node == nullptr) {
-      if (v == ctx->batch_first) return KES_ADD_NO_NODE;
+      if (v == ctx->batch_first) {
+        rc = KES_ADD_NO_NODE;
+        return false;
+      }
       // As in the tree: a later variable that cannot have its nodes leaves the batch.
       if (v == ctx->batch_first + ctx->batch_n - 1) kes_cut_batch(ctx);
       kes_varsum_clear_lists(r);
-      return KES_ADD_OK;
+      return false;
     }
     std::memset(node, 0, sizeof *node);
-    double x = key_value(key);
-    if (x == 0 && first_zero < 0) x = -0.0;
     node->key.value = x;
     node->count = count;
     if (last == nullptr) r->values = node;
     else last->next = node;
     last = node;
     ++r->ndistinct;
-  }
-  return KES_ADD_OK;
+    return true;
+  });
+  return rc;
 }
 
-// Sorts the gathered values and makes the list; -1 when the sort's room cannot be had.
+// The gathered values' keys (with their counts), sorted; null when no room.
 template <class Item>
-int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
+Item* sorted_items(const kes_gathered& g, int threads) {
   const std::size_t n = static_cast<std::size_t>(g.n);
   auto* items = static_cast<Item*>(std::malloc(n * sizeof(Item)));
   auto* tmp = static_cast<Item*>(std::malloc(n * sizeof(Item)));
-  const int threads = ctx->threads > 0 ? ctx->threads : 1;
-  bool sorted = items != nullptr && tmp != nullptr;
-  if (sorted) {
+  bool ok = items != nullptr && tmp != nullptr;
+  if (ok) {
     kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
       for (std::size_t i = b; i < e; ++i) {
         items[i].key = order_key(g.x[i]);
-        if constexpr (sizeof(Item) > sizeof(std::uint64_t)) items[i].f = g.f[i];
+        if constexpr (sizeof(Item) > sizeof(std::uint64_t)) items[i].f = g.f != nullptr ? g.f[i] : 1;
       }
     });
     try {
       kes::radix_sort_by_key(items, tmp, n, threads);
     } catch (const std::bad_alloc&) {
-      sorted = false;
+      ok = false;
     }
   }
   std::free(tmp);
-  if (!sorted) {
+  if (!ok) {
     std::free(items);
-    return -1;
+    return nullptr;
   }
+  return items;
+}
+
+// Sorts the gathered values and makes the list; -1 when the sort's room cannot be had.
+template <class Item>
+int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
+  Item* items = sorted_items<Item>(g, ctx->threads > 0 ? ctx->threads : 1);
+  if (items == nullptr) return -1;
+  const std::size_t n = static_cast<std::size_t>(g.n);
   const int first_zero = g.first_zero;
   release(g);  // the sorted keys hold all that is needed
   const int rc = make_list(ctx, r, v, items, n, first_zero);
   std::free(items);
   return rc;
+}
+
+// Merges the ties of the full room in place, one entry (in value order, zero with the
+// sign of the first zero) and its count per value. True when that freed at least half
+// of the room; otherwise later rooms only grow.
+bool compact(kes_gathered& g, int threads) {
+  constexpr long kCompactFrom = 1L << 16;
+  if (g.no_compact || g.n < kCompactFrom) return false;
+  if (g.f == nullptr) {
+    g.f = static_cast<int*>(std::malloc(static_cast<std::size_t>(g.cap) * sizeof(int)));
+    if (g.f == nullptr) return false;
+    std::fill(g.f, g.f + g.n, 1);
+  }
+  key_freq* items = sorted_items<key_freq>(g, threads);
+  if (items == nullptr) return false;
+  long m = 0;
+  each_value(items, static_cast<std::size_t>(g.n), g.first_zero, [&](double x, int count) {
+    g.x[m] = x;
+    g.f[m++] = count;
+    return true;
+  });
+  std::free(items);
+  g.n = m;
+  g.no_compact = 2 * m > g.cap;
+  return !g.no_compact;
 }
 
 }  // namespace
@@ -156,7 +206,8 @@ bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, int* 
   if (dp->gathered == nullptr || ctx->weight_given || r != &ctx->varsums[v]) return false;
   kes_gathered& g = dp->gathered[v];
   if (g.off) return false;
-  if (g.ftotal + f <= INT_MAX && (g.n < g.cap || grow(g, ctx->freq_given != 0))) {
+  if (g.ftotal + f <= INT_MAX &&
+      (g.n < g.cap || compact(g, ctx->threads > 0 ? ctx->threads : 1) || grow(g, ctx->freq_given != 0))) {
     if (x == 0 && g.first_zero == 0) g.first_zero = std::signbit(x) ? -1 : 1;
     g.x[g.n] = x;
     if (g.f != nullptr) g.f[g.n] = f;

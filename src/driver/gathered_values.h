@@ -5,7 +5,8 @@
 // faster. Only the plain record of a variable without a WEIGHT is gathered (a CLASS
 // cell's or a weighted record goes to the tree); when the gathered room cannot grow, or
 // the counts could pass the int range, what was gathered goes to the tree and so does
-// the rest of the pass.
+// the rest of the pass. When the room is full, values with many ties are first merged
+// (sorted, one entry and a count per value), so that they take little room.
 #pragma once
 
 struct kes_ctx;
@@ -19,6 +20,7 @@ struct kes_gathered {
   long long ftotal;  // sum of the frequencies gathered
   int off;           // this pass puts the variable's values into the tree
   int first_zero;    // sign of the first zero gathered: -1, +1; 0 none yet
+  int no_compact;    // merging ties when the room is full gained too little: it only grows
 };
 
 // Adds nonmissing value x of frequency f to record r of variable v when the record is

@@ -23,17 +23,32 @@ bool grow(T** p, long cap) {
   return true;
 }
 
+// Room for c values in out's arrays (the weight sums' too when weighted).
+bool reserve_arrays(kes_flatvals* out, long c, bool weighted) {
+  if (!grow(&out->x, c) || !grow(&out->f, c)) return false;
+  return !weighted || (grow(&out->w, c) && grow(&out->w15, c) && grow(&out->w2, c));
+}
+
+// Node p's value, count and weight sums into place i of out's arrays. A node without
+// a weight record gives 0, its count and its count.
+void put(const kes_valnode* p, long i, bool weighted, kes_flatvals* out) {
+  out->x[i] = p->key.value;
+  out->f[i] = p->count;
+  if (weighted) {
+    const kes_wtrec* r = p->wt;
+    out->w[i] = r ? r->sumw : 0.0;
+    out->w15[i] = r ? r->sumw15 : static_cast<double>(p->count);
+    out->w2[i] = r ? r->sumw2 : static_cast<double>(p->count);
+  }
+}
+
 template <class Node, bool Relink>
 int flatten(Node* head, int hint, kes_flatvals* out) {
   out->release();
   if (head == nullptr) return 0;
   const bool weighted = head->wt != nullptr;
   long cap = hint > 0 ? hint : 1024;
-  auto reserve = [&](long c) {
-    if (!grow(&out->x, c) || !grow(&out->f, c)) return false;
-    if (weighted && (!grow(&out->w, c) || !grow(&out->w15, c) || !grow(&out->w2, c))) return false;
-    return true;
-  };
+  auto reserve = [&](long c) { return reserve_arrays(out, c, weighted); };
   if (!reserve(cap)) {
     out->release();
     return 1;
@@ -50,14 +65,7 @@ int flatten(Node* head, int hint, kes_flatvals* out) {
       }
     }
     if constexpr (Relink) p->right = prev;
-    out->x[i] = p->key.value;
-    out->f[i] = p->count;
-    if (weighted) {
-      const kes_wtrec* r = p->wt;
-      out->w[i] = r ? r->sumw : 0.0;
-      out->w15[i] = r ? r->sumw15 : static_cast<double>(p->count);
-      out->w2[i] = r ? r->sumw2 : static_cast<double>(p->count);
-    }
+    put(p, i, weighted, out);
   }
   out->m = static_cast<int>(i);
   out->tail = const_cast<kes_valnode*>(prev);
@@ -93,14 +101,7 @@ void gather_nodes(NodeAt node_at, long m, bool weighted, int threads, kes_flatva
       }
       kes_valnode* p = node_at(j);
       p->right = j > 0 ? node_at(j - 1) : nullptr;
-      out->x[j] = p->key.value;
-      out->f[j] = p->count;
-      if (weighted) {
-        const kes_wtrec* r = p->wt;
-        out->w[j] = r ? r->sumw : 0.0;
-        out->w15[j] = r ? r->sumw15 : static_cast<double>(p->count);
-        out->w2[j] = r ? r->sumw2 : static_cast<double>(p->count);
-      }
+      put(p, static_cast<long>(j), weighted, out);
     }
   });
   out->m = static_cast<int>(m);
@@ -127,11 +128,7 @@ bool made_ascending(kes_valnode* const* nodes, long m, int threads) {
 int flatten_listed(kes_valnode* head, kes_valnode* const* nodes, long m, kes_flatvals* out) {
   const bool weighted = head->wt != nullptr;
   const int threads = kes_engine_threads();
-  auto reserve = [&](long c) {
-    if (!grow(&out->x, c) || !grow(&out->f, c)) return false;
-    if (weighted && (!grow(&out->w, c) || !grow(&out->w15, c) || !grow(&out->w2, c))) return false;
-    return true;
-  };
+  auto reserve = [&](long c) { return reserve_arrays(out, c, weighted); };
   if (made_ascending(nodes, m, threads)) {
     if (!reserve(m)) {
       out->release();

@@ -1,7 +1,8 @@
 // Value lists of plain unweighted records are gathered and sorted at the end of the
 // pass; they must equal, value for value and bit for bit, the lists the tree makes (a
 // CLASS variable of one level sends the same values through the tree), for any
-// number of threads and around the sort's part size.
+// number of threads and around the sort's part size; weighted lists stay in the tree,
+// whose long lists are sorted and linked in parts.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,13 +14,14 @@
 namespace dp_test {
 namespace {
 
-enum { sBy = 0, sVar = 1, sFreq = 3, sClass = 5, sData = 6 };
+enum { sBy = 0, sVar = 1, sWeight = 2, sFreq = 3, sClass = 5, sData = 6 };
 constexpr int kNoprint = 1;
 
 struct list_bits {
   std::vector<std::uint64_t> values;  // the bits of each value (the sign of a zero too)
   std::vector<int> counts;
   std::vector<std::pair<int, int>> missing;
+  std::vector<std::vector<double>> weights;
   int ndistinct = 0;
   bool operator==(const list_bits&) const = default;
 };
@@ -43,15 +45,19 @@ class DatapassGathered : public datapass_fixture {
     }
     write_csv("d", csv);
   }
-  std::vector<std::map<int, list_bits>> lists(bool with_class, int threads) {
+  // The module's threads come from the context, the host's from THREADS=.
+  std::vector<std::map<int, list_bits>> lists(bool with_class, int threads, bool weighted = false) {
     ctx_ = std::make_unique<kes_ctx>();
     ctx_->threads = threads;
+    std::string error;
+    EXPECT_TRUE(plat::set_system_option("THREADS", std::to_string(threads), &error));
     if (data_ != nullptr) plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
     data_ = nullptr;
     proc_builder p;
     p.handle(sData, open_data("d", {"g"})).flag(kNoprint).ints(sBy, {var_of("g")});
     p.ints(sVar, {var_of("x"), var_of("y")}).ints(sFreq, {var_of("f")});
     if (with_class) p.ints(sClass, {var_of("k")});
+    if (weighted) p.ints(sWeight, {var_of("f")});
     const run_result r = run(p);
     EXPECT_EQ(r.rc, 0) << log();
     std::vector<std::map<int, list_bits>> out;
@@ -67,6 +73,7 @@ class DatapassGathered : public datapass_fixture {
           b.counts.push_back(c);
         }
         b.missing = s.missing;
+        b.weights = s.weights;
         b.ndistinct = s.ndistinct;
         EXPECT_EQ(static_cast<size_t>(s.ndistinct), s.values.size());
       }
@@ -85,6 +92,7 @@ TEST_F(DatapassGathered, ListsEqualTheTreesForAnyThreadCount) {
     EXPECT_EQ(lists(false, 1), tree);
     EXPECT_EQ(lists(false, 8), tree);
     EXPECT_EQ(lists(true, 8), tree);
+    EXPECT_EQ(lists(false, 8, true), lists(false, 1, true));  // weighted: the tree, sorted in parts
     // The first zero of group 1 came as -0, the list keeps its sign.
     const list_bits& x1 = tree[0].at(0);
     bool negzero = false;

@@ -1,7 +1,6 @@
 // Gathered values: see gathered_values.h.
 #include "driver/gathered_values.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -174,28 +173,36 @@ int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
 }
 
 // Merges the ties of the full room in place, one entry (in value order, zero with the
-// sign of the first zero) and its count per value. True when that freed at least half
-// of the room; otherwise later rooms only grow.
-bool compact(kes_gathered& g, int threads) {
-  constexpr long kCompactFrom = 1L << 16;
-  if (g.no_compact || g.n < kCompactFrom) return false;
-  if (g.f == nullptr) {
-    g.f = static_cast<int*>(std::malloc(static_cast<std::size_t>(g.cap) * sizeof(int)));
-    if (g.f == nullptr) return false;
-    std::fill(g.f, g.f + g.n, 1);
-  }
-  key_freq* items = sorted_items<key_freq>(g, threads);
+// sign of the first zero) and its count per value, when that frees at least half of
+// the room; otherwise nothing changes and later rooms only grow.
+template <class Item>
+bool compact_as(kes_gathered& g, int threads) {
+  Item* items = sorted_items<Item>(g, threads);
   if (items == nullptr) return false;
+  const std::size_t n = static_cast<std::size_t>(g.n);
   long m = 0;
-  each_value(items, static_cast<std::size_t>(g.n), g.first_zero, [&](double x, int count) {
+  for (std::size_t i = 0; i < n; ++i) m += i == 0 || items[i].key != items[i - 1].key;
+  if (2 * m > g.cap) g.no_compact = 1;
+  else if (g.f == nullptr) g.f = static_cast<int*>(std::malloc(static_cast<std::size_t>(g.cap) * sizeof(int)));
+  if (g.no_compact || g.f == nullptr) {
+    std::free(items);
+    return false;
+  }
+  m = 0;
+  each_value(items, n, g.first_zero, [&](double x, int count) {
     g.x[m] = x;
     g.f[m++] = count;
     return true;
   });
   std::free(items);
   g.n = m;
-  g.no_compact = 2 * m > g.cap;
-  return !g.no_compact;
+  return true;
+}
+
+bool compact(kes_gathered& g, int threads) {
+  constexpr long kCompactFrom = 1L << 16;
+  if (g.no_compact || g.n < kCompactFrom) return false;
+  return g.f != nullptr ? compact_as<key_freq>(g, threads) : compact_as<key_only>(g, threads);
 }
 
 }  // namespace

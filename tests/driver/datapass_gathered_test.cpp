@@ -46,7 +46,8 @@ class DatapassGathered : public datapass_fixture {
     write_csv("d", csv);
   }
   // The module's threads come from the context, the host's from THREADS=.
-  std::vector<std::map<int, list_bits>> lists(bool with_class, int threads, bool weighted = false) {
+  // f is the FREQ variable (use 0), the WEIGHT variable (1), or neither (2).
+  std::vector<std::map<int, list_bits>> lists(bool with_class, int threads, int use = 0) {
     ctx_ = std::make_unique<kes_ctx>();
     ctx_->threads = threads;
     std::string error;
@@ -55,9 +56,9 @@ class DatapassGathered : public datapass_fixture {
     data_ = nullptr;
     proc_builder p;
     p.handle(sData, open_data("d", {"g"})).flag(kNoprint).ints(sBy, {var_of("g")});
-    p.ints(sVar, {var_of("x"), var_of("y")}).ints(sFreq, {var_of("f")});
+    p.ints(sVar, {var_of("x"), var_of("y")});
+    if (use < 2) p.ints(use == 0 ? sFreq : sWeight, {var_of("f")});
     if (with_class) p.ints(sClass, {var_of("k")});
-    if (weighted) p.ints(sWeight, {var_of("f")});
     const run_result r = run(p);
     EXPECT_EQ(r.rc, 0) << log();
     std::vector<std::map<int, list_bits>> out;
@@ -92,7 +93,8 @@ TEST_F(DatapassGathered, ListsEqualTheTreesForAnyThreadCount) {
     EXPECT_EQ(lists(false, 1), tree);
     EXPECT_EQ(lists(false, 8), tree);
     EXPECT_EQ(lists(true, 8), tree);
-    EXPECT_EQ(lists(false, 8, true), lists(false, 1, true));  // weighted: the tree, sorted in parts
+    EXPECT_EQ(lists(false, 8, 2), lists(true, 1, 2));
+    EXPECT_EQ(lists(false, 8, 1), lists(false, 1, 1));  // weighted: the tree, sorted in parts
     // The first zero of group 1 came as -0, the list keeps its sign.
     const list_bits& x1 = tree[0].at(0);
     bool negzero = false;

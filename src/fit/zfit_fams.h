@@ -2,7 +2,7 @@
 // with their curve functions and the pieces their tests reach.
 #pragma once
 #include "driver/kes_valnode.h"
-#include "fit/kes_ordered_map.h"
+#include "host/kes_ordered_map.h"
 #include "fit/zfit.h"
 
 // The distinct values and their counts as arrays in the fit's pool.

@@ -10,7 +10,7 @@
 #include "driver/kes_varsum.h"
 #include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_ordered_map.h"
+#include "host/kes_ordered_map.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"

@@ -10,10 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <memory>
-#include <new>
 
-#include "host/kes_parallel.h"
+#include "host/kes_ordered_map.h"
 #include "numeric/zferf.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
@@ -111,26 +109,9 @@ double shapiro_w(source src, int n, double css) {
   return ld * ld / css;
 }
 
-// Per-value terms of the EDF statistics for one block of distinct values.
+// Per-value terms of the EDF statistics: the distribution function and its log tails.
 struct edf_terms {
-  std::unique_ptr<double[]> room[3];
-  double single[3];
-  double* f = nullptr;
-  double* lf = nullptr;
-  double* lsf = nullptr;
-  bool reserve(int k) {
-    for (auto& r : room) r.reset(new (std::nothrow) double[static_cast<std::size_t>(k > 0 ? k : 1)]);
-    f = room[0].get();
-    lf = room[1].get();
-    lsf = room[2].get();
-    return f && lf && lsf;
-  }
-  int one() {
-    f = &single[0];
-    lf = &single[1];
-    lsf = &single[2];
-    return 1;
-  }
+  double f, lf, lsf;
 };
 
 void set_first(kes_nrmres* r) {
@@ -233,41 +214,36 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
   }
 
   // EDF statistics in one ascending pass. The distribution function and its log
-  // tails of each distinct value depend on the value alone: they are computed ahead,
-  // a block at a time, on several threads; the sums run in the one serial order.
+  // tails of each distinct value depend on the value alone: they are computed ahead
+  // on several threads; the sums run in the one serial order.
   double c = 0.0;  // cumulative proportion before the value
   double d = 0.0;
   long double wsq = 1.0L / (12.0L * n);
   long double asum = 0.0L;
   const double rt2 = std::sqrt(2.0);
-  constexpr int kBlock = 1 << 16;
-  edf_terms terms;
-  int block = std::min(m, kBlock);
-  if (!terms.reserve(block)) block = terms.one();  // no room: a value at a time
-  for (int b0 = 0; b0 < m; b0 += block) {
-    const int nb = std::min(block, m - b0);
-    kes::parallel_ranges(kes_engine_threads(), static_cast<std::size_t>(nb), 4096, [&](std::size_t lo, std::size_t hi) {
-      for (std::size_t i = lo; i < hi; ++i) {
-        const double z = (values[b0 + i] - mu) / sigma;
-        terms.f[i] = 0.5 + 0.5 * zferf(z / rt2);
-        log_tails(z, &terms.lf[i], &terms.lsf[i]);
-      }
-    });
-    for (int i = 0; i < nb; ++i) {
-      const double t = freqs ? freqs[b0 + i] : 1;
-      const double f = terms.f[i];
-      const double cnext = c + t / n;
-      d = std::fmax(d, std::fmax(std::fabs(f - c), std::fabs(f - cnext)));
-      const long cnt = static_cast<long>(t);
-      for (long j = 1; j <= cnt; ++j) {
-        const double e = f - c - (2.0 * j - 1.0) / (2.0 * n);
-        wsq += static_cast<long double>(e) * e;
-      }
-      const double q = c + t / (2.0 * n);
-      asum += static_cast<long double>(t) * ((1.0 - q) * terms.lsf[i] + q * terms.lf[i]);
-      c = cnext;
-    }
-  }
+  kes::ordered_map<edf_terms>(
+      kes_engine_threads(), m,
+      [&](long i) {
+        edf_terms t;
+        const double z = (values[i] - mu) / sigma;
+        t.f = 0.5 + 0.5 * zferf(z / rt2);
+        log_tails(z, &t.lf, &t.lsf);
+        return t;
+      },
+      [&](long i, const edf_terms& t) {
+        const double w = freqs ? freqs[i] : 1;
+        const double cnext = c + w / n;
+        d = std::fmax(d, std::fmax(std::fabs(t.f - c), std::fabs(t.f - cnext)));
+        const long cnt = static_cast<long>(w);
+        for (long j = 1; j <= cnt; ++j) {
+          const double e = t.f - c - (2.0 * j - 1.0) / (2.0 * n);
+          wsq += static_cast<long double>(e) * e;
+        }
+        const double q = c + w / (2.0 * n);
+        asum += static_cast<long double>(w) * ((1.0 - q) * t.lsf + q * t.lf);
+        c = cnext;
+        return true;
+      });
   res->d = d;
   res->wsq = static_cast<double>(wsq);
   res->asq = static_cast<double>(-n - 2.0L * asum);

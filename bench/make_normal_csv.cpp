@@ -1,7 +1,8 @@
-// Writes a CSV file of distinct standard normal values in one column X, for the
-// data-set read benchmark (bench/data_read_bench.cpp). Not part of the build:
+// Writes a CSV file of distinct standard normal values in one column (X unless NAME
+// is given), for the data-set read benchmark (bench/data_read_bench.cpp). Not part of
+// the build:
 //   g++ -O2 -std=c++20 bench/make_normal_csv.cpp -o /tmp/make_normal_csv
-//   /tmp/make_normal_csv bench/data/normal_1e7.csv 10000000
+//   /tmp/make_normal_csv bench/data/normal_1e7.csv 10000000 [NAME]
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
   }
   std::mt19937_64 gen(20240611);
   std::normal_distribution<double> normal(0.0, 1.0);
-  std::string buf = "X\n";
+  std::string buf = std::string(argc > 3 ? argv[3] : "X") + "\n";
   char num[64];
   for (long i = 0; i < n; ++i) {
     // Full-precision doubles from a 64-bit generator: repeats are vanishingly rare.

@@ -8,6 +8,9 @@
 #
 #   scripts/run-example.sh [--update] RUNNER PROGRAM
 #
+# KES_RUNNER_ARGS, when set, is put before the runner's other options (e.g.
+# "--threads 1"), word by word.
+#
 # The program runs in a scratch copy of its folder (its WORK library), so what it
 # writes never lands among the sources. On a mismatch the masked outputs are written
 # to NAME.lst.fail, NAME.log.fail, NAME.json.fail or NAME.out.fail, the differences
@@ -35,7 +38,7 @@ mkdir "$work"
 (cd "$work" && find . -type f | sort >"$tmp/before")
 cd "$work"
 set +e
-"$runner" --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
+"$runner" ${KES_RUNNER_ARGS:-} --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
 status=$?
 set -e
 cd "$dir"

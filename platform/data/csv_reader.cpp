@@ -9,7 +9,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+
+#include "host/kes_parallel.h"
 
 #include "host/host_missing.h"
 
@@ -50,6 +53,17 @@ class mapped_file {
   const char* data() const { return data_; }
   size_t size() const { return size_; }
 
+  // Gives back the resident pages wholly inside [b, e), so that a large file does not
+  // stay resident beside the columns made from it. Reading them again reads them back
+  // from the file (the mapping is private and never written), so readers of
+  // neighbouring text on other threads only lose time.
+  static void release(const char* b, const char* e) {
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    uintptr_t lo = (reinterpret_cast<uintptr_t>(b) + page - 1) & ~(page - 1);
+    uintptr_t hi = reinterpret_cast<uintptr_t>(e) & ~(page - 1);
+    if (lo < hi) madvise(reinterpret_cast<void*>(lo), hi - lo, MADV_DONTNEED);
+  }
+
  private:
   int fd_ = -1;
   const char* data_ = nullptr;
@@ -69,10 +83,13 @@ struct field {
 // Stops at the first malformed field with a message naming the file, line and column.
 class scanner {
  public:
-  scanner(const char* p, const char* end, const std::string& path) : p_(p), end_(end), line_start_(p), path_(path) {}
+  // p starts a line, numbered `line` in the messages.
+  scanner(const char* p, const char* end, const std::string& path, long line = 1)
+      : p_(p), end_(end), line_start_(p), line_(line), path_(path) {}
 
   bool at_end() const { return p_ >= end_; }
   long line() const { return line_; }
+  const char* pos() const { return p_; }
 
   // Reads the next record into *fields (reused from call to call).
   bool record(std::vector<field>* fields, std::string* error) {
@@ -153,7 +170,7 @@ class scanner {
   const char* p_;
   const char* end_;
   const char* line_start_;
-  long line_ = 1;
+  long line_;
   const std::string& path_;
 };
 
@@ -249,7 +266,121 @@ std::string implausible_header(const char* b, const char* end) {
 
 }  // namespace
 
-bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error) {
+namespace {
+
+// A run of whole records: those that start in [b, limit). Chunks are cut at line ends
+// at fixed distances in the file, so the cuts depend on the file alone, never on the
+// number of threads; a cut that falls inside a quoted field is found and mended (see
+// link_chunks).
+struct chunk {
+  const char* b = nullptr;
+  const char* limit = nullptr;
+  const char* e = nullptr;  // where the last record ends (the next chunk's start)
+  long records = 0;
+  long line_ends = 0;       // line ends read, quoted ones included
+  bool failed = false;      // malformed text or a record of the wrong width
+  long first_line = 1;      // absolute numbers, known once the chunks are linked
+  long first_row = 0;
+  // Columns whose first text that is no number lies here: column and reason.
+  std::vector<std::pair<size_t, std::string>> not_numbers;
+};
+
+// The record loop: reads the records that start before `limit`, checks that each has
+// the header's width and calls each(record, line). Returns false with the message of
+// the first fault.
+template <class Each>
+bool read_records(scanner& s, const char* limit, size_t ncols, const std::string& path, std::vector<field>* rec,
+                  std::string* error, Each&& each) {
+  while (!s.at_end() && s.pos() < limit) {
+    long rec_line = s.line();
+    if (!s.record(rec, error)) return false;
+    if (rec->size() > ncols) {
+      *error = "file " + path + " line " + std::to_string(rec_line) + " has more fields than the " +
+               std::to_string(ncols) + " of the header row (column " + std::to_string(ncols + 1) + ")";
+      return false;
+    }
+    if (rec->size() != ncols) {
+      *error = "file " + path + " line " + std::to_string(rec_line) + " has " + std::to_string(rec->size()) +
+               (rec->size() == 1 ? " field" : " fields") + " where the header row has " + std::to_string(ncols);
+      return false;
+    }
+    if (!each(*rec, rec_line)) return false;
+  }
+  return true;
+}
+
+// Where a record can start at or after p: just past the next line end (CRLF counts
+// once), or the end of the text.
+const char* after_line_end(const char* p, const char* end) {
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  if (p < end && *p == '\r' && p + 1 < end && p[1] == '\n') ++p;
+  return p < end ? p + 1 : end;
+}
+
+// Chunks of about chunk_bytes each, cut where a record can start.
+std::vector<chunk> cut_chunks(const char* body, const char* end, size_t chunk_bytes) {
+  std::vector<chunk> cs;
+  const char* b = body;
+  while (b < end) {
+    size_t left = static_cast<size_t>(end - b);
+    const char* next = left <= chunk_bytes ? end : after_line_end(b + chunk_bytes, end);
+    chunk c;
+    c.b = b;
+    c.limit = next;
+    cs.push_back(std::move(c));
+    b = next;
+  }
+  return cs;
+}
+
+// Reads a chunk's records for their count, width and line ends only.
+void count_chunk(chunk& c, const char* end, size_t ncols, const std::string& path) {
+  scanner s(c.b, end, path, c.first_line);
+  std::vector<field> rec;
+  std::string ignored;
+  c.records = 0;
+  c.failed = !read_records(s, c.limit, ncols, path, &rec, &ignored, [&](const std::vector<field>&, long) {
+    ++c.records;
+    return true;
+  });
+  c.e = s.pos();
+  c.line_ends = s.line() - c.first_line;
+}
+
+// Links the chunks, counted in parallel, in file order. The first chunk starts after
+// the header, at a record start; when chunk k ends exactly where chunk k+1 starts, so
+// does chunk k+1. When chunk k ran past that point (a quoted field with line ends
+// spans the cut), chunk k+1 is read again from where chunk k ended; a chunk that fails
+// from a true record start is read again with its true line numbers for the message.
+bool link_chunks(std::vector<chunk>& cs, const char* body, long body_line, const char* end, size_t ncols,
+                 const std::string& path, std::string* error) {
+  const char* at = body;
+  long line = body_line;
+  long rows = 0;
+  for (chunk& c : cs) {
+    if (c.b != at) {
+      c.b = at;
+      count_chunk(c, end, ncols, path);
+    }
+    c.first_line = line;
+    if (c.failed) {
+      scanner s(c.b, end, path, line);
+      std::vector<field> rec;
+      read_records(s, c.limit, ncols, path, &rec, error, [](const std::vector<field>&, long) { return true; });
+      return false;
+    }
+    c.first_row = rows;
+    rows += c.records;
+    line += c.line_ends;
+    at = c.e;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error, int threads,
+              size_t chunk_bytes) {
   mapped_file mf;
   if (!mf.open_file(path, error)) return false;
   const char* data = mf.data();
@@ -279,80 +410,94 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
   std::vector<bool> forced = force ? force(out->header) : std::vector<bool>();
   if (forced.size() != ncols) forced.assign(ncols, false);
 
-  // Room for the numbers: at most one observation per line end (LF, or CR alone).
-  size_t lines = static_cast<size_t>(std::max(std::count(begin, end, '\n'), std::count(begin, end, '\r')));
+  // Count the records of every chunk, then link the chunks into row and line numbers.
+  const char* body = sc.pos();
+  std::vector<chunk> cs = cut_chunks(body, end, std::max<size_t>(chunk_bytes, 1));
+  kes::parallel_parts(threads, cs.size(), [&](size_t k) {
+    count_chunk(cs[k], end, ncols, path);
+    mapped_file::release(cs[k].b, cs[k].e);
+  });
+  if (!link_chunks(cs, body, sc.line(), end, ncols, path, error)) return false;
+  const long nrows = cs.empty() ? 0 : cs.back().first_row + cs.back().records;
+  out->nrows = nrows;
+
   out->cols.assign(ncols, column_data());
   out->numeric.assign(ncols, true);
   out->length.assign(ncols, 8);
   out->why_text.assign(ncols, std::string());
   for (size_t j = 0; j < ncols; ++j) {
     if (forced[j]) out->numeric[j] = false;
-    else out->cols[j].num.reserve(lines + 1);
+    else out->cols[j].num.resize(static_cast<size_t>(nrows));
   }
 
-  // One pass over the records; 'texts' collects the decoded character values, which
-  // are known only after the first pass has typed every column.
-  auto pass = [&](bool texts) {
-    scanner s(begin, end, path);
-    if (!s.record(&rec, error)) return false;  // the header
-    long nrows = 0;
-    while (!s.at_end()) {
-      long rec_line = s.line();
-      if (!s.record(&rec, error)) return false;
-      if (rec.size() > ncols) {
-        *error = "file " + path + " line " + std::to_string(rec_line) + " has more fields than the " +
-                 std::to_string(ncols) + " of the header row (column " + std::to_string(ncols + 1) + ")";
-        return false;
-      }
-      if (rec.size() != ncols) {
-        *error = "file " + path + " line " + std::to_string(rec_line) + " has " + std::to_string(rec.size()) +
-                 (rec.size() == 1 ? " field" : " fields") + " where the header row has " + std::to_string(ncols);
-        return false;
-      }
+  // Type the numbers in place, each chunk at its rows. A chunk notes, for each column,
+  // its first text that is no number; the first such text in the file decides.
+  kes::parallel_parts(threads, cs.size(), [&](size_t k) {
+    chunk& c = cs[k];
+    scanner s(c.b, end, path, c.first_line);
+    std::vector<field> fs;
+    std::vector<char> given_up(ncols, 0);
+    size_t row = static_cast<size_t>(c.first_row);
+    std::string unused;
+    read_records(s, c.limit, ncols, path, &fs, &unused, [&](const std::vector<field>& r, long rec_line) {
       for (size_t j = 0; j < ncols; ++j) {
-        const field& f = rec[j];
-        column_data& c = out->cols[j];
-        if (texts) {
-          if (out->numeric[j]) continue;
-          decode(f, &c.text);
-          c.text_off.push_back(c.text.size());
-          std::uint64_t len = c.text_off.back() - c.text_off[c.text_off.size() - 2];
-          if (len > static_cast<std::uint64_t>(max_char_length)) {
-            *error = "file " + path + " " + column_label(*out, j) + " has a value of " + std::to_string(len) +
-                     " characters on line " + std::to_string(rec_line) + "; the longest a character value can be is " +
-                     std::to_string(max_char_length);
-            return false;
-          }
-          out->length[j] = std::max(out->length[j], static_cast<int>(len));
-          continue;
-        }
-        if (!out->numeric[j]) continue;
+        if (!out->numeric[j] || given_up[j]) continue;
         double v;
-        if (!f.escaped && parse_number_cell(f.b, f.e, &v) != 0) {
-          c.num.push_back(v);
+        if (!r[j].escaped && parse_number_cell(r[j].b, r[j].e, &v) != 0) {
+          out->cols[j].num[row] = v;
           continue;
         }
-        out->numeric[j] = false;
-        std::vector<double>().swap(c.num);
-        std::string cell = decoded(f);
+        given_up[j] = 1;
+        std::string cell = decoded(r[j]);
         if (cell.size() > 40) cell = cell.substr(0, 40) + "...";
-        out->why_text[j] = "the value \"" + printable(cell) + "\" on line " + std::to_string(rec_line) +
-                           " is not a number";
+        c.not_numbers.emplace_back(
+            j, "the value \"" + printable(cell) + "\" on line " + std::to_string(rec_line) + " is not a number");
       }
-      ++nrows;
+      ++row;
+      return true;
+    });
+    mapped_file::release(c.b, c.e);
+  });
+  for (chunk& c : cs) {
+    for (auto& [j, why] : c.not_numbers) {
+      if (!out->numeric[j]) continue;
+      out->numeric[j] = false;
+      out->why_text[j] = std::move(why);
+      std::vector<double>().swap(out->cols[j].num);
     }
-    out->nrows = nrows;
-    return true;
-  };
-  if (!pass(false)) return false;
+  }
   if (std::find(out->numeric.begin(), out->numeric.end(), false) == out->numeric.end()) return true;
+
+  // The character columns' texts, in file order.
   for (size_t j = 0; j < ncols; ++j) {
     if (out->numeric[j]) continue;
-    out->cols[j].text_off.reserve(static_cast<size_t>(out->nrows) + 1);
+    out->cols[j].text_off.reserve(static_cast<size_t>(nrows) + 1);
     out->cols[j].text_off.push_back(0);
     out->length[j] = 1;
   }
-  return pass(true);
+  for (const chunk& c : cs) {
+    scanner s(c.b, end, path, c.first_line);
+    bool ok = read_records(s, c.limit, ncols, path, &rec, error, [&](const std::vector<field>& r, long rec_line) {
+      for (size_t j = 0; j < ncols; ++j) {
+        if (out->numeric[j]) continue;
+        column_data& col = out->cols[j];
+        decode(r[j], &col.text);
+        col.text_off.push_back(col.text.size());
+        std::uint64_t len = col.text_off.back() - col.text_off[col.text_off.size() - 2];
+        if (len > static_cast<std::uint64_t>(max_char_length)) {
+          *error = "file " + path + " " + column_label(*out, j) + " has a value of " + std::to_string(len) +
+                   " characters on line " + std::to_string(rec_line) + "; the longest a character value can be is " +
+                   std::to_string(max_char_length);
+          return false;
+        }
+        out->length[j] = std::max(out->length[j], static_cast<int>(len));
+      }
+      return true;
+    });
+    if (!ok) return false;
+    mapped_file::release(c.b, c.e);
+  }
+  return true;
 }
 
 }  // namespace plat

@@ -1,7 +1,8 @@
-// Reading a CSV file into typed columns: one pass over the mapped file for the
-// numbers, a second one only when character columns need their texts. Records end
-// at LF, CRLF or a lone CR.
+// Reading a CSV file into typed columns: the mapped file is cut into chunks of
+// records, counted and then typed in parallel; a last pass, in file order, gathers
+// the texts of character columns. Records end at LF, CRLF or a lone CR.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,11 +25,17 @@ struct csv_table {
 // (metadata written with the data set); may return an empty vector.
 using csv_force_char = std::function<std::vector<bool>(const std::vector<std::string>& header)>;
 
-// Reads the file. A first line that cannot be a header row (UTF-16, NUL bytes,
+// Bytes of text per chunk of records that the reader types on one thread.
+inline constexpr std::size_t csv_chunk_bytes = std::size_t{1} << 20;
+
+// Reads the file, in chunks of records on up to `threads` threads; the chunks depend
+// on the file and chunk_bytes alone, so the table is the same for any thread count.
+// A first line that cannot be a header row (UTF-16, NUL bytes,
 // control characters) and a character value longer than max_char_length are refused.
 // On failure returns false with a message naming the file (and the
 // line and column for malformed text) in *error.
-bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error);
+bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error,
+              int threads = 1, std::size_t chunk_bytes = csv_chunk_bytes);
 
 // Reads one cell's text as a number or missing value. Returns 1 for a number, 2 for a
 // missing value (empty, ".", "._", ".A" to ".Z"), 0 for anything else; *v receives the

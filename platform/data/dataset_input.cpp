@@ -1,5 +1,6 @@
 // Opening CSV files as input data sets: file lookup, variable names, metadata.
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <vector>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "data/dataset_internal.h"
 #include "data/meta_file.h"
 #include "data/output_state.h"
+#include "host/kes_parallel.h"
 
 namespace plat {
 namespace {
@@ -97,6 +99,14 @@ bool find_member_file(const std::string& folder, const std::string& member, std:
   return true;
 }
 
+// Threads the reader may use: the THREADS= system option (0 or unset: every core).
+int reader_threads() {
+  const std::string* v = system_option_text("THREADS");
+  int n = 0;
+  if (v != nullptr) std::from_chars(v->data(), v->data() + v->size(), n);
+  return kes::usable_threads(n);
+}
+
 }  // namespace
 
 std::string library_label(const std::string& libref) { return libref.empty() ? std::string("WORK") : upper(libref); }
@@ -139,7 +149,7 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
     return f;
   };
   csv_table t;
-  if (!read_csv(path, force, &t, &why)) {
+  if (!read_csv(path, force, &t, &why, reader_threads())) {
     *error = "cannot open " + what + ": " + why;
     return nullptr;
   }

@@ -51,6 +51,17 @@ bool set_memcap(runner_options& o, const std::string& v, std::string* err) {
   return true;
 }
 
+bool set_threads(runner_options& o, const std::string& v, std::string* err) {
+  int n = -1;
+  auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+  if (v.empty() || ec != std::errc() || end != v.data() + v.size() || n < 0 || n > 64) {
+    *err = "--threads wants a whole number from 0 to 64, not '" + v + "'";
+    return false;
+  }
+  o.sysopts.push_back("THREADS=" + v);
+  return true;
+}
+
 const option_def table[] = {
     {nullptr, "--work", "DIR", "folder of the WORK library (default: the current folder)",
      [](runner_options& o, const std::string& v, std::string*) { o.work = v; return true; }},
@@ -66,6 +77,8 @@ const option_def table[] = {
     {"-o", "--option", "NAME=VALUE",
      "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, CENTER=YES|NO, THREADS=0..64 (0: every core), DEBUG=TEXT (repeatable)",
      [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},
+    {nullptr, "--threads", "N",
+     "use at most N threads (1: a serial run; 0, the default: every core); the same as -o THREADS=N", set_threads},
     {nullptr, "--memcap", "BYTES", "fail memory requests beyond BYTES in all (to try out-of-memory paths)", set_memcap},
     {nullptr, "--module", "PATH", "the procedure module to load (default: libkestravine.so beside the runner)",
      [](runner_options& o, const std::string& v, std::string*) { o.module = v; return true; }},

@@ -68,6 +68,7 @@ TEST_F(RunnerTest, CommandLineFaultsGetOneMessageAndStatus4) {
       {{"--frobnicate", "p.kes"}, "unknown option '--frobnicate'"},
       {{"--log"}, "option --log wants FILE"},
       {{"--memcap", "lots", "p.kes"}, "--memcap wants a positive number of bytes, not 'lots'"},
+      {{"--threads", "65", "p.kes"}, "--threads wants a whole number from 0 to 64, not '65'"},
       {{"--lib", "nofolder", "p.kes"}, "--lib wants NAME=FOLDER"},
       {{"--lib", "toolongname=.", "p.kes"}, "is no library name"},
       {{"--lib", "x=/no/such/dir", "p.kes"}, "--lib X: the folder '/no/such/dir' does not exist"},
@@ -108,7 +109,7 @@ TEST_F(RunnerTest, TheMemoryCapReachesTheStep) {
 TEST(RunnerHelp, ListsEveryOptionAndExitStatus) {
   std::string h = plat::help_text();
   for (const char* opt : {"--work DIR", "--lib NAME=FOLDER", "--listing FILE", "--log FILE", "--json FILE",
-                          "--graphs DIR", "-o, --option NAME=VALUE", "--memcap BYTES", "--module PATH",
+                          "--graphs DIR", "-o, --option NAME=VALUE", "--threads N", "--memcap BYTES", "--module PATH",
                           "--parse-dump", "-h, --help", "--version"})
     EXPECT_NE(h.find(opt), std::string::npos) << opt;
   for (const auto& e : plat::exit_statuses())

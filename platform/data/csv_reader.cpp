@@ -463,7 +463,7 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
       if (!out->numeric[j]) continue;
       out->numeric[j] = false;
       out->why_text[j] = std::move(why);
-      std::vector<double>().swap(out->cols[j].num);
+      decltype(out->cols[j].num)().swap(out->cols[j].num);
     }
   }
   if (std::find(out->numeric.begin(), out->numeric.end(), false) == out->numeric.end()) return true;

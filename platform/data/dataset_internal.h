@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -12,9 +14,31 @@
 
 namespace plat {
 
+// An allocator whose resize leaves new elements unset: the CSV reader sizes a column
+// once and fills every value on many threads, so each page is first touched (and
+// zeroed by the system) on the thread that fills it, not all on one beforehand.
+template <class T>
+struct unset_allocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = unset_allocator<U>;
+  };
+  unset_allocator() = default;
+  template <class U>
+  unset_allocator(const unset_allocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... a) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+  }
+};
+
 // The values of one variable of an input data set, all observations.
 struct column_data {
-  std::vector<double> num;             // numeric variable: one value per observation
+  std::vector<double, unset_allocator<double>> num;  // numeric variable: one value per observation
   std::string text;                    // character variable: the values, concatenated
   std::vector<std::uint64_t> text_off; // character variable: nobs + 1 offsets into text
   std::string_view str(long row) const {

@@ -3,7 +3,8 @@
 # the same CSV file in one run: PROC KESTRAVINE NORMAL ROBUSTSCALE CIBASIC on one
 # variable of N distinct standard normal values against r-equivalent.R and
 # py-equivalent.py. Prints wall time, user+sys CPU time and peak resident size of
-# each, and how many times longer the others take than the runner (wall).
+# each, and how many times longer the others take than the runner, in wall and in
+# CPU time (on a busy machine the wall times say less).
 #
 #   bench/compare_peers.sh RUNNER [N] [RUNNER OPTIONS...]   (default N: 10000000)
 #
@@ -45,7 +46,7 @@ proc kestravine data=$member normal robustscale cibasic;
 run;
 PROGRAM
 
-# timed LABEL COMMAND...: runs the command, prints its line, sets $wall.
+# timed LABEL COMMAND...: runs the command, prints its line, sets $wall and $cpu.
 timed() {
   local label=$1 out=$tmp/out.$RANDOM
   shift
@@ -57,8 +58,9 @@ timed() {
   fi
   local user sys rss
   read -r wall user sys rss <"$tmp/time"
-  printf '%-8s wall %8.2f s  user+sys %8.2f s  peak resident %8.1f MB' "$label" "$wall" \
-    "$(echo "$user + $sys" | bc -l)" "$(echo "$rss / 1024" | bc -l)"
+  cpu=$(echo "$user + $sys" | bc -l)
+  printf '%-8s wall %8.2f s  user+sys %8.2f s  peak resident %8.1f MB' "$label" "$wall" "$cpu" \
+    "$(echo "$rss / 1024" | bc -l)"
 }
 
 echo "n=$n, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -67,12 +69,14 @@ echo
 [ -n "$wall" ] || exit 1
 grep -q "Tests for Normality" "$tmp/lst" || { echo "the runner's listing has no normality table" >&2; exit 1; }
 base=$wall
+base_cpu=$cpu
 
 peer() {
   local label=$1
   shift
   timed "$label" "$@"
-  [ -n "$wall" ] && printf '  %6.1f times the runner\n' "$(echo "$wall / $base" | bc -l)"
+  [ -n "$wall" ] && printf '  %6.1f times the runner (CPU: %.1f)\n' "$(echo "$wall / $base" | bc -l)" \
+    "$(echo "$cpu / $base_cpu" | bc -l)"
   return 0
 }
 if command -v Rscript >/dev/null && Rscript -e 'library(robustbase); library(nortest)' >/dev/null 2>&1; then

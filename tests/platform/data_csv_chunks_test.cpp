@@ -1,7 +1,6 @@
-// The CSV reader's chunks: whatever the chunk size and the number of threads, the
-// table (values to the bit, types, lengths, reasons) and the messages of refused
-// files are those of reading the whole file as one chunk on one thread. Tiny chunks
-// put cuts inside records, inside quoted line ends and between CR and LF.
+// Whatever the chunk size and thread count, the CSV reader's table (values to the bit,
+// types, lengths, reasons) and messages are those of one chunk on one thread. Tiny
+// chunks cut inside records, inside quoted line ends and between CR and LF.
 #include "data_test_support.h"
 
 #include <cstring>
@@ -25,28 +24,21 @@ std::string read(const std::string& path, int threads, std::size_t chunk, plat::
   return s;
 }
 
-// Rows of numbers with every kind of missing value, lines of varying length.
-std::string numbers(int rows, const char* eol) {
+// Numbers with every kind of missing value, quoted texts (some with line ends and
+// doubled quotes) and quoted numbers, on lines of varying length.
+std::string rows_text(int rows, const char* eol) {
   static const char* cells[] = {"1.5", "", ".", ".A", "-2e-3", " 7 ", "._", "+4", "0.1", "123456.789"};
-  std::string s = std::string("a,b,c") + eol;
-  for (int i = 0; i < rows; ++i) s += std::to_string(i) + "," + cells[i % 10] + "," + cells[(i * 7 + 3) % 10] + eol;
-  return s;
-}
-
-// Quoted texts, some with line ends and doubled quotes, beside quoted numbers.
-std::string quoted(int rows, const char* eol) {
-  std::string s = std::string("\"id\",\"note\",v") + eol;
+  std::string s = std::string("a,\"note\",v") + eol;
   for (int i = 0; i < rows; ++i) {
-    std::string note = i % 3 == 0 ? "line one" + std::string(eol) + "line \"\"two\"\"" : "plain " + std::to_string(i);
-    s += std::to_string(i) + ",\"" + note + "\",\"" + std::to_string(i * 0.25) + "\"" + eol;
+    std::string note = i % 3 ? "plain " + std::to_string(i) : "one" + std::string(eol) + "\"\"two\"\"";
+    s += std::string(cells[i % 10]) + ",\"" + note + "\",\"" + std::to_string(i * 0.25) + "\"" + eol;
   }
   return s;
 }
 
 class CsvChunks : public data_test::data_fixture {
  protected:
-  // Reads the text in chunks of every size in the table, on 1 and on 8 threads, and
-  // compares with one chunk on one thread, which it returns.
+  // Compares every chunk size on 1 and 8 threads with one chunk on one thread (returned).
   plat::csv_table check(const std::string& text, const std::string& name) {
     write_file("c.csv", text);
     std::string path = (work() / "c.csv").string();
@@ -62,19 +54,17 @@ class CsvChunks : public data_test::data_fixture {
 };
 
 TEST_F(CsvChunks, TablesDoNotDependOnChunksOrThreads) {
-  for (int rows : {0, 1, 2, 9, 40}) {
+  for (int rows : {0, 1, 2, 9, 40})
     for (const char* eol : {"\n", "\r\n", "\r"}) {
-      std::string n = std::to_string(rows) + " rows, line end " + std::to_string(eol[0] + (eol[1] << 8));
-      check(numbers(rows, eol), "numbers " + n);
-      check(quoted(rows, eol), "quoted " + n);
-      std::string last = numbers(rows, eol);
-      check(last.substr(0, last.size() - std::strlen(eol)), "no final line end " + n);
+      std::string text = rows_text(rows, eol), name = std::to_string(rows) + " rows, " + std::to_string(eol[0] + eol[1]);
+      check(text, name);
+      check(text.substr(0, text.size() - std::strlen(eol)), "no final line end, " + name);
     }
-  }
-  plat::csv_table q = check(quoted(40, "\r\n"), "quoted");
+  plat::csv_table q = check(rows_text(40, "\r\n"), "40 rows");
   ASSERT_EQ(q.nrows, 40);
-  EXPECT_EQ(q.cols[1].str(3), "line one\r\nline \"two\"");
+  EXPECT_EQ(q.cols[1].str(3), "one\r\n\"two\"");
   EXPECT_EQ(q.cols[2].num[39], 9.75);
+  EXPECT_EQ(data_test::bits(q.cols[0].num[3]), data_test::bits(host_missing_of_kind(HOST_MISS_A)));
 }
 
 // A column typed as text by a cell far into the file keeps that cell's line, and so
@@ -85,7 +75,8 @@ TEST_F(CsvChunks, LateTextsAndFaultsKeepTheirLineNumbers) {
   const std::pair<std::string, std::string> cases[] = {
       {"7,8,9\n", "line 54 has more fields than the 2 of the header row (column 3)"},
       {"7\n", "line 54 has 1 field where the header row has 2"},
-      {"7,\"open\n\n", "unterminated quoted field in file " + (work() / "c.csv").string() + " starting at line 54, column 3"},
+      {"7,\"open\n\n", "unterminated quoted field in file " + (work() / "c.csv").string() +
+                           " starting at line 54, column 3"},
       {"\"q\"x,1\n", "unexpected character after a closing quote in file " + (work() / "c.csv").string() +
                          " at line 54, column 4"},
   };
@@ -96,16 +87,6 @@ TEST_F(CsvChunks, LateTextsAndFaultsKeepTheirLineNumbers) {
   plat::csv_table t = check(base + "7,seven\n8,9\n", "late text");
   EXPECT_EQ(t.why_text[1], "the value \"seven\" on line 54 is not a number");
   EXPECT_EQ(t.cols[1].str(51), "seven");
-}
-
-// THREADS= is kept for the reader and the step, and leaves the page size alone.
-TEST_F(CsvChunks, ThreadsOptionIsKeptAsItsOwnValue) {
-  std::string err;
-  int pagesize = plat::config().pagesize;
-  ASSERT_TRUE(plat::set_system_option("THREADS", "3", &err)) << err;
-  EXPECT_EQ(*plat::system_option_text("threads"), "3");
-  EXPECT_EQ(plat::config().pagesize, pagesize);
-  plat::config().sysopts.erase("THREADS");
 }
 
 }  // namespace

@@ -37,11 +37,12 @@ class GlobalStatementTest : public ::testing::Test {
 };
 
 TEST_F(GlobalStatementTest, OptionsSetSizesAndSystemOptions) {
-  EXPECT_TRUE(run("options linesize = 80 PAGESIZE=20 nogstyle debug='SYN, sem';"));
+  EXPECT_TRUE(run("options linesize = 80 PAGESIZE=20 threads=3 nogstyle debug='SYN, sem';"));
   EXPECT_EQ(plat::config().linesize, 80);
   EXPECT_EQ(plat::config().pagesize, 20);
   EXPECT_EQ(plat::system_option_bool("GSTYLE"), 0);
   EXPECT_EQ(*plat::system_option_text("DEBUG"), "SYN, sem");
+  EXPECT_EQ(*plat::system_option_text("THREADS"), "3");
   EXPECT_EQ(out_.log(), "");
 }
 

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "host/kes_parallel.h"
 
@@ -264,10 +266,6 @@ std::string implausible_header(const char* b, const char* end) {
   return "";
 }
 
-}  // namespace
-
-namespace {
-
 // A run of whole records: those that start in [b, limit). Chunks are cut at line ends
 // at fixed distances in the file, so the cuts depend on the file alone, never on the
 // number of threads; a cut that falls inside a quoted field is found and mended (see
@@ -377,6 +375,23 @@ bool link_chunks(std::vector<chunk>& cs, const char* body, long body_line, const
   return true;
 }
 
+// Calls body(k) for every chunk on up to `threads` threads. A shortage of memory on
+// any of them is thrown again on the caller's thread, as a serial read would throw
+// it (the step reports it); the other chunks are then skipped.
+template <class Body>
+void for_chunks(int threads, size_t n, Body&& body) {
+  std::atomic<bool> short_of_memory{false};
+  kes::parallel_parts(threads, n, [&](size_t k) {
+    if (short_of_memory.load(std::memory_order_relaxed)) return;
+    try {
+      body(k);
+    } catch (const std::bad_alloc&) {
+      short_of_memory.store(true, std::memory_order_relaxed);
+    }
+  });
+  if (short_of_memory.load()) throw std::bad_alloc();
+}
+
 }  // namespace
 
 bool read_csv(const std::string& path, const csv_force_char& force, csv_table* out, std::string* error, int threads,
@@ -413,7 +428,7 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
   // Count the records of every chunk, then link the chunks into row and line numbers.
   const char* body = sc.pos();
   std::vector<chunk> cs = cut_chunks(body, end, std::max<size_t>(chunk_bytes, 1));
-  kes::parallel_parts(threads, cs.size(), [&](size_t k) {
+  for_chunks(threads, cs.size(), [&](size_t k) {
     count_chunk(cs[k], end, ncols, path);
     mapped_file::release(cs[k].b, cs[k].e);
   });
@@ -432,7 +447,7 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
 
   // Type the numbers in place, each chunk at its rows. A chunk notes, for each column,
   // its first text that is no number; the first such text in the file decides.
-  kes::parallel_parts(threads, cs.size(), [&](size_t k) {
+  for_chunks(threads, cs.size(), [&](size_t k) {
     chunk& c = cs[k];
     scanner s(c.b, end, path, c.first_line);
     std::vector<field> fs;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "accuracy_check.h"
 #include "numeric/zhrdys.h"
@@ -12,8 +11,7 @@ namespace {
 
 zhrdy_rec make(int mode, double lower, double upper, double centre, double step, double eps, zhrdy_fn f,
                void* ctx = nullptr) {
-  zhrdy_rec r;
-  std::memset(&r, 0, sizeof r);
+  zhrdy_rec r{};
   r.mode = mode;
   r.lower = lower;
   r.upper = upper;

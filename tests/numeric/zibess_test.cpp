@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "accuracy_check.h"
 #include "numeric/zbessel_debye.h"
@@ -13,8 +12,7 @@
 
 namespace {
 zibess_req make(double nu, double x, int mode) {
-  zibess_req r;
-  std::memset(&r, 0, sizeof r);
+  zibess_req r{};
   r.nu = nu;
   r.x = x;
   r.mode = mode;

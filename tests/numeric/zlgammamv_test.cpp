@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "accuracy_check.h"
 #include "numeric/zbetaint.h"
@@ -46,8 +45,7 @@ TEST(BetaIntegration, LogTailsAgainstMpmath) {
   for (const char* col : {"lo", "up"}) {
     check_accuracy(std::string("BetaIntegration ") + col, ref_table("zbetaint.tsv"),
                    [&](const RefRow& row) -> std::optional<Cmp> {
-                     zbeta_req r;
-                     std::memset(&r, 0, sizeof r);
+                     zbeta_req r{};
                      r.x = row["x"];
                      r.a = row["a"];
                      r.b = row["b"];
@@ -61,8 +59,7 @@ TEST(BetaIntegration, LogTailsAgainstMpmath) {
                      return Cmp{std::exp(got), std::exp(row[col]), 5e-13, Err::absolute};
                    });
   }
-  zbeta_req r;
-  std::memset(&r, 0, sizeof r);
+  zbeta_req r{};
   r.x = 1.5;
   r.a = r.b = 2.0;
   EXPECT_EQ(BetaIntegration(&r), 1);

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "accuracy_check.h"
@@ -18,8 +17,7 @@
 namespace {
 
 zbeta_req req(int flags, double x, double a, double b, double p = 0.0) {
-  zbeta_req r;
-  std::memset(&r, 0, sizeof r);
+  zbeta_req r{};
   r.flags = flags;
   r.x = x;
   r.a = a;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "accuracy_check.h"
 #include "numeric/zlogcnc.h"
@@ -13,8 +12,7 @@
 
 namespace {
 zcnc_req make(int request, double x, double df, double nc) {
-  zcnc_req r;
-  std::memset(&r, 0, sizeof r);
+  zcnc_req r{};
   r.request = request;
   r.x = x;
   r.df = df;

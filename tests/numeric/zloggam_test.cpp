@@ -4,15 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "accuracy_check.h"
 #include "numeric/zloggam.h"
 
 namespace {
 zgam_req make(int flags, double x, double a) {
-  zgam_req r;
-  std::memset(&r, 0, sizeof r);
+  zgam_req r{};
   r.flags = flags;
   r.x = x;
   r.a = a;

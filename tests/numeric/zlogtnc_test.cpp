@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "accuracy_check.h"
 #include "numeric/zlogtnc.h"
@@ -19,8 +18,7 @@
 namespace {
 
 ztnc_req make(int flags, double x, double df, double nc) {
-  ztnc_req r;
-  std::memset(&r, 0, sizeof r);
+  ztnc_req r{};
   r.flags = flags;
   r.x = x;
   r.df = df;

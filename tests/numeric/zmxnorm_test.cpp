@@ -64,8 +64,7 @@ TEST(Zmxnorm, QuantileAgainstMpmath) {
 
 TEST(Zmxnorm, ComponentChecks) {
   double w[2] = {0.5, 0.5}, m[2] = {0, 1}, s[2] = {1, 1};
-  zmxnorm_req r;
-  std::memset(&r, 0, sizeof r);
+  zmxnorm_req r{};
   r.k = 2;
   r.props = w;
   r.means = m;

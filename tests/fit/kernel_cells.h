@@ -60,7 +60,6 @@ class kernel_cells : public kes_test::hand_request {
   static std::vector<kernel_row> rows;
   static kes_ctx* current;
 
-
  private:
   std::deque<kes_plotslot> slots_;
   std::deque<std::vector<kes_curve>> curves_;

@@ -78,20 +78,19 @@ TEST_F(Edf, ExponentialStatisticsInTheFourCases) {
     std::vector<int> theta_est;
     std::vector<double> sigma;
     std::vector<int> sigma_est;
-    bool theta_listed, sigma_listed;
   } rows[] = {
-      {"expo_given", {0}, {0}, {1.5}, {0}, true, true},
-      {"expo_scale_est", {}, {}, {}, {}, false, false},
-      {"expo_both_est", {0}, {1}, {0}, {1}, true, true},
-      {"expo_theta_est", {0}, {1}, {1.5}, {0}, true, true},
+      {"expo_given", {0}, {0}, {1.5}, {0}},
+      {"expo_scale_est", {}, {}, {}, {}},
+      {"expo_both_est", {0}, {1}, {0}, {1}},
+      {"expo_theta_est", {0}, {1}, {1.5}, {0}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
     restart();
     request({{KES_DIST_EXPONENTIAL, 0}});
-    if (row.theta_listed)
+    if (!row.theta.empty())
       param(KES_PLOT_SLOT_EXPONENTIAL_THETA, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, row.theta, row.theta_est);
-    if (row.sigma_listed)
+    if (!row.sigma.empty())
       param(KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, row.sigma, row.sigma_est);
     kes_cell* c = cell(fit_ref::s2);
     bins(0, 1, 6);
@@ -225,7 +224,6 @@ TEST(EdfTables, CaseOneDPValuesFallAsTheStatisticGrows) {
   }
 }
 
-
 // The table p-value with its relation against a Monte Carlo p-value: the simulated
 // value lies on the stated side of a bound, or between the two table levels that
 // bracket an interpolated value (within three simulation standard errors).
@@ -274,7 +272,6 @@ TEST_F(Edf, TablePValuesBracketSimulatedOnes) {
     expect_bracketed(r.p_asq, r.rel_asq, mc[2], "A-Sq");
   }
 }
-
 
 TEST_F(Edf, AnEmptyVariableIsReportedUnlessTheLayoutDidSo) {
   request({{KES_DIST_NORMAL, 0}});

@@ -16,6 +16,8 @@ namespace {
 
 using kes_test::fit_fixture;
 
+const double pc[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
+
 class Report : public fit_fixture {
  protected:
   // A normal and an exponential curve fitted (and tested) in one cell of s1 or s2.
@@ -30,15 +32,6 @@ class Report : public fit_fixture {
   }
 };
 
-TEST_F(Report, ExpectedPercentsAreDifferencesOfTheFittedLaw) {
-  kes_cell* c = fitted(fit_ref::s1, 3.5, 0.5, 7);
-  ASSERT_EQ(slot(c).firstbin, 1);  // 3.8 lies in the second bin of the grid
-  const std::vector<double>& ref = fit_ref::get("normal_binpct");
-  const kes_curve& n = curve(c, 0);
-  ASSERT_NE(n.expected, nullptr);
-  for (int i = 0; i < slot(c).nbins; ++i) EXPECT_NEAR(n.expected[i], ref[static_cast<size_t>(i + 1)], 1e-11) << i;
-}
-
 TEST_F(Report, ExponentialPercentsStartAtTheThresholdAndQuantilesFollowTheLaw) {
   request({{KES_DIST_EXPONENTIAL, 0}});
   kes_cell* c = cell(fit_ref::s2);
@@ -48,8 +41,7 @@ TEST_F(Report, ExponentialPercentsStartAtTheThresholdAndQuantilesFollowTheLaw) {
   const std::vector<double>& ref = fit_ref::get("expo_binpct");
   // The first bin runs from -0.5 to 0.5; below theta = 0 the law has no mass.
   for (int i = 0; i < 6; ++i) EXPECT_NEAR(curve(c, 0).expected[i], ref[static_cast<size_t>(i)], 1e-11) << i;
-  const double pc[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
-  slot(c).curve = 0;  // the tests leave the cursor past the last curve
+  slot(c).curve = 0;
   for (int i = 0; i < 9; ++i)
     EXPECT_NEAR(kesepct(ctx, c, pc[i]), fit_ref::get("expo_quant")[static_cast<size_t>(i)], 1e-12) << pc[i];
 }
@@ -66,10 +58,14 @@ TEST_F(Report, EndPointBinsRunFromTheirLowerEnd) {
   EXPECT_NEAR(curve(c, 0).expected[1], 100 * (0.9772498680518208 - 0.8413447460685429), 1e-12);
 }
 
-TEST_F(Report, FittedAndObservedQuantiles) {
+TEST_F(Report, NormalExpectedPercentsAndFittedAndObservedQuantiles) {
   kes_cell* c = fitted(fit_ref::s1, 3.5, 0.5, 7);
-  const double pc[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
-  slot(c).curve = 0;
+  ASSERT_EQ(slot(c).firstbin, 1);  // 3.8 lies in the second bin of the grid
+  const std::vector<double>& pct = fit_ref::get("normal_binpct");
+  ASSERT_NE(curve(c, 0).expected, nullptr);
+  for (int i = 0; i < slot(c).nbins; ++i)
+    EXPECT_NEAR(curve(c, 0).expected[i], pct[static_cast<size_t>(i + 1)], 1e-11) << i;
+  slot(c).curve = 0;  // the tests leave the cursor past the last curve
   for (int i = 0; i < 9; ++i)
     EXPECT_NEAR(kesnpct(ctx, c, pc[i]), fit_ref::get("normal_quant")[static_cast<size_t>(i)], 1e-11) << pc[i];
   // PCTLDEF= 1..5 follow R's types 4, 3, 1, 6, 2; the weighted definition uses the

@@ -165,9 +165,7 @@ std::uint64_t mix(std::uint64_t x) {
 // number, numbers in numeric order, -0 equal to 0.
 std::uint64_t double_key(double v) {
   if (v != v) return static_cast<std::uint64_t>(host_missing_code(v) + 200);
-  if (v == 0) v = 0;
-  std::uint64_t b = host_double_bits(v);
-  return (b & 0x8000000000000000ULL) ? ~b : (b | 0x8000000000000000ULL);
+  return kes::double_order_key(v);
 }
 
 std::uint64_t node_key(const tree_state& t, const void* node) {

@@ -21,21 +21,6 @@ namespace {
 
 constexpr std::size_t kGrain = std::size_t{1} << 16;
 
-// Unsigned key in the order of the doubles, both zeros alike (as the tree has them).
-std::uint64_t order_key(double v) {
-  if (v == 0) v = 0;
-  std::uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  return (b >> 63) != 0 ? ~b : b | (std::uint64_t{1} << 63);
-}
-
-double key_value(std::uint64_t k) {
-  const std::uint64_t b = (k >> 63) != 0 ? k & ~(std::uint64_t{1} << 63) : ~k;
-  double v;
-  std::memcpy(&v, &b, sizeof v);
-  return v;
-}
-
 struct key_only {
   std::uint64_t key;
   int freq() const { return 1; }
@@ -94,7 +79,7 @@ void each_value(const Item* items, std::size_t n, int first_zero, Emit emit) {
     const std::uint64_t key = items[i].key;
     int count = 0;  // at most the gathered total, which stays in the int range
     for (; i < n && items[i].key == key; ++i) count += items[i].freq();
-    double x = key_value(key);
+    double x = kes::double_of_order_key(key);
     if (x == 0 && first_zero < 0) x = -0.0;
     if (!emit(x, count)) return;
   }
@@ -141,7 +126,7 @@ Item* sorted_items(const kes_gathered& g, int threads) {
   if (ok) {
     kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
       for (std::size_t i = b; i < e; ++i) {
-        items[i].key = order_key(g.x[i]);
+        items[i].key = kes::double_order_key(g.x[i]);
         if constexpr (sizeof(Item) > sizeof(std::uint64_t)) items[i].f = g.f != nullptr ? g.f[i] : 1;
       }
     });

@@ -16,6 +16,23 @@
 
 namespace kes {
 
+// Unsigned key in the order of the doubles (numbers, not NaN): negative values
+// flipped whole, the others with the sign bit set; -0 gets the key of 0.
+inline std::uint64_t double_order_key(double v) {
+  if (v == 0) v = 0;
+  std::uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return (b >> 63) != 0 ? ~b : b | (std::uint64_t{1} << 63);
+}
+
+// The double whose key double_order_key gave.
+inline double double_of_order_key(std::uint64_t k) {
+  const std::uint64_t b = (k >> 63) != 0 ? k & ~(std::uint64_t{1} << 63) : ~k;
+  double v;
+  std::memcpy(&v, &b, sizeof v);
+  return v;
+}
+
 // Sorts a[0, n) by key; tmp has room for n records. Digits every key shares are
 // skipped. Throws std::bad_alloc only when the counts cannot be had (a unchanged).
 template <class T>

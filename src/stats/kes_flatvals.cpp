@@ -80,14 +80,6 @@ struct keyed {
   kes_valnode* node;
 };
 
-// Unsigned key in the order of the doubles: negative values flipped whole, positive
-// ones with the sign bit set. The map is one to one; a list never holds both zeros.
-inline std::uint64_t order_key(double v) {
-  std::uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  return (b >> 63) != 0 ? ~b : b | (std::uint64_t{1} << 63);
-}
-
 // Copies the nodes, ascending, into out's arrays (room for m) and links each back to
 // its predecessor, in parts on several threads.
 template <class NodeAt>
@@ -150,7 +142,7 @@ int flatten_listed(kes_valnode* head, kes_valnode* const* nodes, long m, kes_fla
     for (std::size_t i = b; i < e; ++i) {
       if (i + 16 < e) __builtin_prefetch(nodes[i + 16]);
       kes_valnode* p = nodes[i];
-      a[i].key = order_key(p->key.value);
+      a[i].key = kes::double_order_key(p->key.value);
       a[i].node = p;
     }
   });

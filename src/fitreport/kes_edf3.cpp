@@ -13,6 +13,7 @@
 #include "host/kes_ordered_map.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_fitrep.h"
+#include "stats/kes_cellvals.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "plotreq/kes_plotslot.h"
@@ -47,7 +48,7 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
 }
 
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
-                            const kes_cellvals* fv, int threads) {
+                            int threads) {
   double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0;
   bool amark = false;
   // One value's terms in ascending order; false once a value cannot be transformed.
@@ -68,7 +69,7 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double
     }
     return true;
   };
-  if (fv != nullptr) {
+  if (const kes_cellvals* fv = values.fv; fv != nullptr && values.i == 0) {
     // The distribution function is the cost: it runs on the threads, the sums stay in
     // value order.
     kes::ordered_map<kes_pit>(
@@ -118,7 +119,7 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
 
   const double n = vs->n;
   kes_valiter values(ctx, cell);
-  const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values, kes_fit_values(ctx, cell), ctx->threads);
+  const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values, ctx->threads);
   const double d = st.d, wsq = st.wsq, asq = st.asq;
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};

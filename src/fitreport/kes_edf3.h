@@ -9,7 +9,6 @@ struct kes_preq;
 struct kes_cell;
 struct kes_curve;
 struct kes_valiter;
-struct kes_cellvals;
 
 // The distribution function at x as z with ln z and ln(1 - z); amark when A-Sq cannot
 // use the value, stop when the value cannot be transformed at all.
@@ -36,10 +35,10 @@ struct kes_edf3fam {
 struct kes_edfstat3 {
   double d, wsq, asq;
 };
-// The statistics over the values in ascending order: from the cell's value arrays on
-// `threads` threads when fv is given (bit-identical for any count), else from values.
+// The statistics over the values in ascending order; the distribution function of
+// values held as arrays runs on `threads` threads (bit-identical for any count).
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
-                            const kes_cellvals* fv = nullptr, int threads = 1);
+                            int threads = 1);
 // The members' tests, for callers that run them outside a request.
 const kes_edf3fam& kes_edf3_gamma();
 const kes_edf3fam& kes_edf3_lognormal();

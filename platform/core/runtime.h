@@ -35,6 +35,9 @@ bool set_system_option(std::string_view name, std::string_view value, std::strin
 int system_option_bool(std::string_view name);
 // A text option's value (empty when unset), or nullptr when there is no such option.
 const std::string* system_option_text(std::string_view name);
+// Threads the stand-in's parallel work may use: the THREADS= system option resolved
+// (0 or unset: every core).
+int run_threads();
 
 // ---- log ----
 enum class msg_kind { note, warning, error, plain };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/runtime.h"
+#include "host/kes_parallel.h"
 #include "core/name_case.h"
 
 namespace plat {
@@ -130,6 +131,13 @@ const std::string* system_option_text(std::string_view name_in) {
   }();
   auto it = config().sysopts.find(d->name);
   return it == config().sysopts.end() ? &fallbacks[static_cast<std::size_t>(d - defs)] : &it->second;
+}
+
+int run_threads() {
+  const std::string* v = system_option_text("THREADS");
+  int n = 0;
+  if (v != nullptr) std::from_chars(v->data(), v->data() + v->size(), n);
+  return kes::usable_threads(n);
 }
 
 }  // namespace plat

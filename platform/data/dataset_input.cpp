@@ -99,14 +99,6 @@ bool find_member_file(const std::string& folder, const std::string& member, std:
   return true;
 }
 
-// Threads the reader may use: the THREADS= system option (0 or unset: every core).
-int reader_threads() {
-  const std::string* v = system_option_text("THREADS");
-  int n = 0;
-  if (v != nullptr) std::from_chars(v->data(), v->data() + v->size(), n);
-  return kes::usable_threads(n);
-}
-
 }  // namespace
 
 std::string library_label(const std::string& libref) { return libref.empty() ? std::string("WORK") : upper(libref); }
@@ -149,7 +141,7 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
     return f;
   };
   csv_table t;
-  if (!read_csv(path, force, &t, &why, reader_threads())) {
+  if (!read_csv(path, force, &t, &why, run_threads())) {
     *error = "cannot open " + what + ": " + why;
     return nullptr;
   }

@@ -342,14 +342,6 @@ void* insert(tree_state& t, void* node) {
   return node;
 }
 
-// Threads for making a long list: the THREADS= system option (0 or unset: every core).
-int list_threads() {
-  const std::string* text = system_option_text("THREADS");
-  int want = 0;
-  if (text != nullptr && !text->empty()) std::from_chars(text->data(), text->data() + text->size(), want);
-  return kes::usable_threads(want);
-}
-
 bool key_less(const entry& a, const entry& b) { return a.key < b.key; }
 
 void sort_log(tree_state& t, int threads) {
@@ -436,7 +428,7 @@ void plat_ztrelst(void** root) {
   if (t == nullptr) return;  // already a list
   // Only the log is needed now: the table's memory can serve the sort.
   t->h.reset();
-  const int threads = t->count >= kParallelList ? list_threads() : 1;
+  const int threads = t->count >= kParallelList ? run_threads() : 1;
   sort_log(*t, threads);
   // Linking writes to nodes scattered in memory: fetch a few ahead. Each node's link
   // is known from the sorted log alone, so parts of it link at once.

@@ -14,6 +14,8 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "records/pool_alloc.h"
@@ -22,8 +24,7 @@
 
 namespace {
 
-constexpr int kNoLayout = 1, kBadStream = 4, kNoMemory = 1012, kOutOfMemory = 1016, kCatalog = 1020,
-              kUnusable = 3000;
+constexpr int kNoLayout = 1, kBadStream = 4, kUnusable = 3000;
 constexpr int kHeaderSize = 136;
 constexpr double kAngleTol = 0.125;
 constexpr double kFlatAngle = 0.0125;
@@ -113,7 +114,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   kes_axis* ax = rd.ax;
   kes_textline* line = rd.take<kes_textline>();
   host_gtext* rec = rd.take<host_gtext>();
-  if (rd.failed) return kOutOfMemory;
+  if (rd.failed) return KES_RC_OUT_OF_MEMORY;
   const int default_just = rd.axis_no == 1 ? 4 : 2;
   line->just = default_just;
   line->first = rec;
@@ -159,7 +160,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
     switch (s[pos]) {
       case 'T':
         if (mode == 1) {
-          if (!first_t && !new_line()) return kOutOfMemory;
+          if (!first_t && !new_line()) return KES_RC_OUT_OF_MEMORY;
           first_t = false;
           ax->tick_texts[rd_i16(op, 0) - 1] = line;
         }
@@ -168,7 +169,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
         const int n = op[0];
         char* copy = rd.take<char>(n + 1);
         host_gtext* next = rd.take<host_gtext>();
-        if (rd.failed) return kOutOfMemory;
+        if (rd.failed) return KES_RC_OUT_OF_MEMORY;
         std::memcpy(copy, op + 1, static_cast<size_t>(n));
         rec->text = copy;
         rec->length = static_cast<std::uint16_t>(n);
@@ -184,7 +185,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
         break;
       }
       case 'J': {
-        if (line->pieces > 0 && !new_line()) return kOutOfMemory;
+        if (line->pieces > 0 && !new_line()) return KES_RC_OUT_OF_MEMORY;
         const int j = op[0] == 'L' ? 1 : op[0] == 'R' ? 2 : 4;
         line->just = rec->just = j;
         if (first_j) head_just = j;
@@ -272,7 +273,7 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   }
   if (next_record(member, buf, cap) != len) {
     xpmlog(KES_SET_GRAPH, 194, "ORDER");
-    return kCatalog;
+    return KES_RC_STEP_FAILED;
   }
   if (unusable) {
     xpmlog(KES_SET_PROC, 314, option);
@@ -280,7 +281,7 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   }
   const int n = len / 8;
   double* v = rd.take<double>(kes::max(n, 1));
-  if (rd.failed) return kNoMemory;
+  if (rd.failed) return KES_RC_SETUP_FAILED;
   std::memcpy(v, buf, static_cast<size_t>(n) * 8);
   if (n < 2) {
     xpmlog(KES_SET_GRAPH, 196);
@@ -316,7 +317,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     wr_i16(hdr, off, -1);
 
   ax->def = rd.take<kes_axisdef>();
-  if (rd.failed) return kNoMemory;
+  if (rd.failed) return KES_RC_SETUP_FAILED;
   std::memset(ax->def->label.font, ' ', 8), std::memset(ax->def->label.color, ' ', 8);
   std::memset(ax->def->value.font, ' ', 8), std::memset(ax->def->value.color, ' ', 8);
   ax->label_default = &ax->def->label;
@@ -333,7 +334,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   if (kes_pgiven(s, slot)) {
     if (xldopen(ctx->gcb, "GLOBAL  ", 0, &dir) != 0) {
       xpmlog(KES_SET_GRAPH, 189);
-      return kCatalog;
+      return KES_RC_STEP_FAILED;
     }
     char name[8];
     std::memcpy(name, kes_pslot(s, slot)->v.name, 8);
@@ -345,7 +346,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, &member) != 0 ||
         next_record(member, hdr, kHeaderSize) < 0) {
       xpmlog(KES_SET_GRAPH, 190, option, 8, name);
-      return close(kCatalog);
+      return close(KES_RC_STEP_FAILED);
     }
   }
 
@@ -395,20 +396,20 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   const int cap = kes::max(kes::max(kes::max(lv, ll), kes::max(l3, lord)), kes::max(lmaj, lmin));
   if (cap > 0) {
     buf = rd.take<std::uint8_t>(cap);
-    if (rd.failed) return close(kNoMemory);
+    if (rd.failed) return close(KES_RC_SETUP_FAILED);
   }
 
   if (lv > 0) {
     if (next_record(member, buf, cap) != lv) {
       xpmlog(KES_SET_GRAPH, 203);
-      return close(kCatalog);
+      return close(KES_RC_STEP_FAILED);
     }
     int nq = 0;
     bool any_t = false;
     if (!scan_stream(buf, lv, &ax->max_tick, &nq, &any_t)) return close(kBadStream);
     if (any_t) ax->tick_texts = rd.take<kes_textline*>(ax->max_tick);
     else if (nq > 0) ax->seq_texts = rd.take<host_gtext*>(nq);
-    if (rd.failed) return close(kNoMemory);
+    if (rd.failed) return close(KES_RC_SETUP_FAILED);
     const int r = keslvax(rd, buf, lv, 1, !any_t);
     if (r != 0) return close(r);
     if (horizontal) {
@@ -422,20 +423,20 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   if (ll > 0) {
     if (next_record(member, buf, cap) != ll) {
       xpmlog(KES_SET_GRAPH, 204);
-      return close(kCatalog);
+      return close(KES_RC_STEP_FAILED);
     }
     ax->label_given = 1;
     const int r = keslvax(rd, buf, ll, 0, false);
     if (r != 0) return close(r);
   }
-  if (l3 > 0 && next_record(member, buf, cap) != l3) return close(kCatalog);
+  if (l3 > 0 && next_record(member, buf, cap) != l3) return close(KES_RC_STEP_FAILED);
   for (int tick = 0; tick < 2; ++tick) {
     const int lt = tick == 0 ? lmaj : lmin;
     if (lt <= 0) continue;
     if (next_record(member, buf, cap) != lt) {
       if (tick == 0) xpmlog(KES_SET_GRAPH, 205);
       else xpmlog(KES_SET_GRAPH, 194, "MINOR");
-      return close(kCatalog);
+      return close(KES_RC_STEP_FAILED);
     }
     std::int16_t& width = tick == 0 ? ax->major_width : ax->minor_width;
     std::int16_t& count = tick == 0 ? ax->major_count : ax->minor_count;

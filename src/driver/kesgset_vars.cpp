@@ -13,6 +13,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_procopts.h"
@@ -25,7 +26,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
 // INSET codes whose statistics must be computed on request.
 constexpr int kInsetCodes[4] = {24, 32, 44, 45};
 constexpr double kPctlTop = 100 + kes_stat::EPS11;
@@ -72,10 +72,10 @@ int scan_statements(kes_ctx* ctx) {
     if (!same_name(s, "OUTPUT  ")) continue;
     ++dp->noutput;
     if (!oslot(s, KES_OUTPUT_SLOT_OUT)->given) {
-      xpmlog(kSet, 163);
+      xpmlog(KES_SET_PROC, 163);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
-    if (oslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(kSet, 170);
+    if (oslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(KES_SET_PROC, 170);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)
@@ -84,13 +84,13 @@ int scan_statements(kes_ctx* ctx) {
     };
     const int nnorm = longest({KES_OUTPUT_SLOT_NORMAL, KES_OUTPUT_SLOT_PROBN});
     if (nnorm > 0) {
-      if (ctx->weight_given) xpmlog(kSet, 167);
+      if (ctx->weight_given) xpmlog(KES_SET_PROC, 167);
       else dp->nnormal_vars = kes::max(dp->nnormal_vars, kes::min(nnorm, ctx->nvars));
     }
     const int nloc =
         longest({KES_OUTPUT_SLOT_MSIGN, KES_OUTPUT_SLOT_SIGNRANK, KES_OUTPUT_SLOT_PROBM, KES_OUTPUT_SLOT_PROBS});
     if (nloc > 0) {
-      if (ctx->weight_given) xpmlog(kSet, 168);
+      if (ctx->weight_given) xpmlog(KES_SET_PROC, 168);
       else dp->nloc_vars = kes::max(dp->nloc_vars, kes::min(nloc, ctx->nvars));
     }
     int nrob = 0;
@@ -102,14 +102,14 @@ int scan_statements(kes_ctx* ctx) {
     const kes_optslot* pre = oslot(s, KES_OUTPUT_SLOT_PCTLPRE);
     if (pts->given || pre->given || oslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
       if (!pre->given || !pts->given) {
-        if (!pre->given) xpmlog(kSet, 162, "PCTLPRE=");
-        if (!pts->given) xpmlog(kSet, 162, "PCTLPTS=");
+        if (!pre->given) xpmlog(KES_SET_PROC, 162, "PCTLPRE=");
+        if (!pts->given) xpmlog(KES_SET_PROC, 162, "PCTLPTS=");
         return fail(KES_RC_OUTPUT_UNDEFINED);
       }
       const double* p = static_cast<const double*>(pts->list);
       for (int i = 0; p != nullptr && i < pts->v.count; ++i)
         if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
-          xpmlog(kSet, 164, p[i]);
+          xpmlog(KES_SET_PROC, 164, p[i]);
           return fail(KES_RC_BAD_VALUE);
         }
       dp->npctlpts += pts->v.count;

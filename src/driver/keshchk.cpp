@@ -8,13 +8,13 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
 #include "util/kes_minmax.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 constexpr double kTinyPositive = 2.225073858507202e-308;
 constexpr int kMaxParams = 4;
 
@@ -103,7 +103,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   bool failed = false;
   request->bincode = static_cast<int*>(
       kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * kes::max(ctx->nvars, 1), KES_ALLOC_2, &failed));
-  if (failed) return kOutOfMemory;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
 
   // Curve counts.
   int nparam = 0;

@@ -6,6 +6,7 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "util/kes_minmax.h"

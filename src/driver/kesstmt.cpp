@@ -9,15 +9,14 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "records/kes_stages.h"
 #include "records/pool_alloc.h"
 
 namespace {
-
-constexpr int kSetupFailed = 1012;
-constexpr int kOutOfMemory = 1016;
 constexpr int kWeightConflict = 3000;
 constexpr int kFlagDebug = 19;  // PROC DEBUG
 constexpr char kDefaultDevice[9] = "javaimg ";
@@ -110,7 +109,7 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
       xpmlog(KES_SET_GRAPH, 16);
       return 0;
     }
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   return ctx->devgraph ? g->start_device(ctx) : 0;
 }
@@ -118,7 +117,7 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
 int no_destination(kes_ctx*) { return 0; }
 int no_device(kes_ctx*) {
   xpmlog(KES_SET_GRAPH, 293);
-  return kSetupFailed;
+  return KES_RC_SETUP_FAILED;
 }
 
 // A request the step cannot carry out yet says so once, naming its statement.
@@ -151,7 +150,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     if (k != 0 || !kes_flag(s, KES_PLOT_FLAG_NOPLOT)) need_graph = true;
     if (k != 0) continue;
     for (const kes_param_slots& row : KES_PARAM_ROWS)
-      if (!pair_markers(ctx, s, row)) return kOutOfMemory;
+      if (!pair_markers(ctx, s, row)) return KES_RC_OUT_OF_MEMORY;
   }
   if (ctx->nplots == 0) return 0;
   if (ctx->weight_given) {
@@ -162,12 +161,12 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   bool failed = false;
   ctx->preqs = static_cast<kes_preq*>(
       kes_zalloc(ctx->runpool, static_cast<long>(sizeof(kes_preq)) * ctx->nplots, KES_ALLOC_2, &failed));
-  if (failed) return kOutOfMemory;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
   for (int i = 0; i < ctx->nplots; ++i) {
     kes_preq* r = &ctx->preqs[i];
     r->varslot = static_cast<int*>(
         kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * ctx->nvars, KES_ALLOC_2, &failed));
-    if (failed) return kOutOfMemory;
+    if (failed) return KES_RC_OUT_OF_MEMORY;
     for (int v = 0; v < ctx->nvars; ++v) r->varslot[v] = -1;
     r->classvars = ctx->classvars;
   }
@@ -185,9 +184,9 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       req->type = kKinds[k].type;
       req->stmt = s;
       ctx->curreq = req;
-      if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
+      if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return KES_RC_SETUP_FAILED;
       for (check_fn check : kKinds[k].checks)
-        if (check != nullptr && check(ctx, req) != 0) return kSetupFailed;
+        if (check != nullptr && check(ctx, req) != 0) return KES_RC_SETUP_FAILED;
       if (k == 0 && !req->nograph) ctx->printed = 1;
       ++req;
     }

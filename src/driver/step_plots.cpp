@@ -7,10 +7,10 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "records/kes_ctx.h"
+#include "records/kes_plot_status.h"
 #include "records/kes_stages.h"
 
 namespace {
-
 struct plot_kind {
   const char* name;     // for the DEBUG trace
   int kes_ctx::*count;  // number of requests of the kind
@@ -24,8 +24,6 @@ constexpr plot_kind kKinds[5] = {
 };
 
 // Statuses of a plot driver that end the step.
-constexpr unsigned kOutOfMemory = KES_RC_OUT_OF_MEMORY;
-constexpr unsigned kStepError = KES_RC_STEP_FAILED;
 
 bool name_begins(const kes_stmt* s, const char* prefix, size_t n) { return std::memcmp(s->name, prefix, n) == 0; }
 
@@ -66,12 +64,8 @@ kes_flow kes_plot_requests(kes_run& run) {
       ++ctx->nrun;
       if (ctx->debug) xpmlog(431, 877, kKinds[kind].name, k);
       const int result = (ctx->stages->*kKinds[kind].run)(ctx, k);
-      const unsigned masked = static_cast<unsigned>(result) & KES_PLOT_RESULT_MASK;
-      // The mask keeps the sign bit, which flags a severe status; the status itself is
-      // in the low bits and decides.
-      const unsigned status = masked & 0x7fffffffu;
-      if (status == kOutOfMemory || status == kStepError) {
-        kes_raise_for_failure(ctx, static_cast<int>(status));
+      if (kes_plot_ends_step(result)) {
+        kes_raise_for_failure(ctx, kes_plot_code(result));
         return kes_flow::exit_path;
       }
     }

@@ -84,10 +84,7 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   r.low = low;
   r.high = high;
   r.pctldef = ctx->pctldef;
-  r.vscale = request->vscale == 1 ? ZFIT_SCALE_COUNT
-             : request->vscale == 0 ? ZFIT_SCALE_PERCENT
-             : request->vscale == 2 ? ZFIT_SCALE_PROPORTION
-                                    : ZFIT_SCALE_NONE;
+  r.vscale = request->vscale;
   r.n = f->vs->n;
   r.min = f->vs->min;
   r.max = f->vs->max;

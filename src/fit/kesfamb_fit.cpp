@@ -7,12 +7,12 @@
 #include "fit/kes_families.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 
 namespace {
-constexpr int kNoMemory = 1016;
 // Optimiser parameters, in its order.
 enum { A, B, T, S };
 
@@ -153,7 +153,7 @@ int optimise(zfit_work* w) {
   const int flags[4] = {w->estimate[2], w->estimate[3], w->estimate[0], w->estimate[1]};
   const int rc =
       zfit_optimise_n(w, 4, flags, 1e-8, zfit_maxiter(r, 50), x0, lo, hi, betaNegLogLike, betaDerNegLogLike, x);
-  if (rc == kNoMemory) return rc;
+  if (rc == KES_RC_OUT_OF_MEMORY) return rc;
   w->params[2] = x[A];
   w->params[3] = x[B];
   w->params[0] = x[T];

@@ -11,6 +11,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_varsum.h"
+#include "records/kes_vscale.h"
 
 namespace {
 // Once-per-curve note byte of the default threshold.
@@ -49,7 +50,7 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   if (kes_est_finish(&f, &h) != 0) return 1;
   // The peak at the threshold may be far above the bars; on the percent scale a peak
   // above 100 would squash them, so it does not raise the axis (the curve keeps it).
-  if (height != nullptr) *height = request->vscale == 0 && h > 100.0 ? 0.0 : h;
+  if (height != nullptr) *height = request->vscale == KES_VSCALE_PERCENT && h > 100.0 ? 0.0 : h;
   return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "fit/zkernel.h"
 #include "fit/zsjpi.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
@@ -77,7 +78,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     const bool default_c = !pick(s, KES_PLOT_SLOT_KERNEL_C, k, &v) || v == kCMise;
     kn.c = default_c ? kDefaultC[kn.type] : v;
     if (kn.c == kCSjpi && kn.type != KES_KERN_NORMAL) {
-      if (!noted) xpmlog(KES_KSET_PROC, 340);
+      if (!noted) xpmlog(KES_SET_PROC, 340);
       noted = true;
       kn.type = KES_KERN_NORMAL;
     }
@@ -86,7 +87,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     kn.lower = kn.upper = zmissing();
     const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
     const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
-    if ((lower || upper) && default_c) xpmlog(KES_KSET_LABEL, 874);
+    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, 874);
   }
 }
 
@@ -100,14 +101,14 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   double s0 = vs->qrange;
   if (!(s0 > 0)) {
     s0 = range;
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 21, 30, 32);
-    xpmlog(KES_KSET_LABEL, 178);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 21, 30, 32);
+    xpmlog(KES_SET_LABEL, 178);
   }
   double half = range / 2;
   if (!(range > 0)) {
     s0 = range = half = 1;
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 22, 30, 32);
-    xpmlog(KES_KSET_LABEL, 23);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 22, 30, 32);
+    xpmlog(KES_SET_LABEL, 23);
   }
   const double scale = s0 / std::pow(n, 0.2);
   double a = min - half, b = max + half;
@@ -154,9 +155,9 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       curve->fitted = 0;
       kn.h = zmissing();
       if (!no_spread_noted) {
-        kes_kern_note(ctx, cell, KES_KSET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
+        kes_kern_note(ctx, cell, KES_SET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
                       ctx->curname.text);
-        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_KSET_LABEL, 23);
+        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, 23);
       }
       no_spread_noted = true;
       continue;

@@ -11,9 +11,6 @@
 #include "records/kes_plotslot.h"
 
 // Message sets of the kernel notes.
-constexpr int KES_KSET_PROC = 189;
-constexpr int KES_KSET_LABEL = 431;
-constexpr int KES_KSET_SOLVE = 502;
 
 // Points of the standard and the wide kernel grid; the standard grid is the middle
 // half of the wide one.

@@ -8,14 +8,15 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_vscale.h"
 #include "stats/output_layout.h"
 
 double kes_bar_percent(int vscale, double h, double n) {
-  return vscale == 1 ? h * 100.0 / n : vscale == 2 ? 100.0 * h : h;
+  return vscale == KES_VSCALE_COUNT ? h * 100.0 / n : vscale == KES_VSCALE_PROPORTION ? 100.0 * h : h;
 }
 
 double kes_bar_count(int vscale, double h, double n) {
-  return vscale == 1 ? h : vscale == 2 ? h * n : h * n / 100.0;
+  return vscale == KES_VSCALE_COUNT ? h : vscale == KES_VSCALE_PROPORTION ? h * n : h * n / 100.0;
 }
 
 void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve) {

@@ -12,6 +12,7 @@
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -22,7 +23,6 @@
 
 
 namespace {
-constexpr int kSet = 308;
 
 bool parametric_printed(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
   const kes_plotslot* s = kes_fit_slot(ctx, request, cell);
@@ -66,8 +66,8 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
     std::memset(name, ' ', sizeof r.ctx->outrow.curve);
     if (c.fitted) {
       char buf[17];
-      const int len = c.family_index == 0 ? xpmstr(buf, 16, kSet, 1411 + 2 * c.dist)
-                                          : xpmstr(buf, 16, kSet, 1412 + 2 * c.dist, c.family_index + 1);
+      const int len = c.family_index == 0 ? xpmstr(buf, 16, KES_SET_PLOT, 1411 + 2 * c.dist)
+                                          : xpmstr(buf, 16, KES_SET_PLOT, 1412 + 2 * c.dist, c.family_index + 1);
       if (len > 0) std::memcpy(name, buf, static_cast<size_t>(len > 16 ? 16 : len));
     }
     kescmhg(r.ctx, r.request, slot, &c);

@@ -5,6 +5,7 @@
 
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zhist.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"

@@ -13,7 +13,9 @@
 #include "fitreport/kes_famsets.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
@@ -26,9 +28,6 @@
 #include "records/stmt_slots.h"
 
 namespace {
-
-constexpr int kNoData = 1008;
-constexpr int kOutOfMemory = 1016;
 constexpr double kCandidates[5] = {1, 2, 2.5, 5, 10};
 // A VAXIS= list must begin at 0 within this (the double just above 2^-53).
 const double kZeroTolerance = std::bit_cast<double>(std::uint64_t{0x3CA0000000000002});
@@ -229,7 +228,7 @@ int kescmh4(kes_ctx* ctx) {
   if (r->total == nullptr || r->total[v] == 0) {
     xpmlog(KES_SET_PLOT, 233, static_cast<int>(name.len), name.text);
     r->nodata_noted = 1;
-    return kNoData;
+    return KES_RC_BAD_OPTION;
   }
 
   int fills = 0;
@@ -243,7 +242,7 @@ int kescmh4(kes_ctx* ctx) {
   // Per cell: the empty flag and the curve records. The records live as long as the
   // BY group, so that memory stays flat however many BY groups there are.
   const bool parametric = r->ncurves > r->nkernels;
-  const int failed = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  const int failed = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
     kes_plotslot* s = kes_hist_slot(ctx, r, cell);
     const double sd = cell->varsums != nullptr ? cell->varsums[v].std : NAN;
     cell->hist_empty = s->n <= 0 || is_missing(sd) || sd == 0;
@@ -256,7 +255,7 @@ int kescmh4(kes_ctx* ctx) {
     s->curves = static_cast<kes_curve*>(vmalcp_handler(ctx->bypool, size, KES_ALLOC_2));
     if (s->curves == nullptr) {
       xmemmsg(size);
-      return kOutOfMemory;
+      return KES_RC_OUT_OF_MEMORY;
     }
     std::memset(s->curves, 0, static_cast<size_t>(size));
     return 0;

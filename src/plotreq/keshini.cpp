@@ -7,12 +7,15 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plot_status.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_stages.h"
 #include "records/kessubs.h"
@@ -22,10 +25,6 @@
 #include "util/kes_text.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-constexpr int kStepError = 1020;
-constexpr unsigned kStatusBits = 0x003fffffu;
 
 // Opens an output group under the manager; a negative result ends the step.
 void* open_group(kes_ctx* ctx, wob_attr* attrs, int count) {
@@ -82,7 +81,7 @@ int keshini(kes_ctx* ctx, int k) {
   // A BY group without any CLASS cell (noted by the data pass) has nothing to plot.
   if (ctx->classvars == nullptr || ctx->classvars->keycell == nullptr) return 0;
   // No data in any cell is noted there and does not stop the request.
-  if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
+  if (kescmh4(ctx) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
   note_unfitted_families(r, k);
 
   void* group = open_request_group(ctx, st, k);
@@ -109,8 +108,7 @@ int keshini(kes_ctx* ctx, int k) {
     }
     // A graph that did not fit its page still leaves the request's tables and data
     // set rows to write; only a failure that ends the step stops them.
-    const unsigned status = static_cast<unsigned>(drawn) & kStatusBits;
-    if (status == kOutOfMemory || status == kStepError) {
+    if (kes_plot_ends_step(drawn)) {
       result = drawn;
     } else {
       int after = 0;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "host/host_missing.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
@@ -15,9 +16,6 @@
 #include "records/pool_alloc.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-
 // The cell's value count of variable v: the summary's count, truncated.
 int value_count(const kes_cell* cell, int v) {
   if (cell->varsums == nullptr) return 0;
@@ -81,7 +79,7 @@ int kesmerg(kes_ctx* ctx) {
   for (int i = 0; i < ctx->nplots; ++i) {
     kes_preq* request = &ctx->preqs[i];
     if (request->varslot == nullptr || request->varslot[v] < 0) continue;
-    if (!ensure_totals(ctx, request)) return kOutOfMemory;
+    if (!ensure_totals(ctx, request)) return KES_RC_OUT_OF_MEMORY;
     if (request->type != KES_PLOT_HISTOGRAM) {
       kes_each_hist_cell(ctx, [&](kes_cell* cell) {
         kes_hist_slot(ctx, request, cell)->n = value_count(cell, v);
@@ -101,7 +99,7 @@ int kesmerg(kes_ctx* ctx) {
     });
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
-    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return kOutOfMemory;
+    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return KES_RC_OUT_OF_MEMORY;
   }
   return 0;
 }

@@ -10,8 +10,8 @@ struct kes_cell;
 // 0, 1012 or 1016.
 int kesmerg(kes_ctx* ctx);
 // Runs request k (from 1, its place among the requests of its kind) for the current
-// variable. 0 or the first failure; the caller ends the step only for 1016 or 1020
-// after masking with 0x803fffff.
+// variable. 0 or the first failure; the caller ends the step only for a result that
+// kes_plot_ends_step (records/kes_plot_status.h) says ends it.
 int keshini(kes_ctx* ctx, int k);  // HISTOGRAM: 0 or the first failure
 int kesqini(kes_ctx* ctx, int k);  // QQPLOT: 0, 1008 or 1016
 int kescini(kes_ctx* ctx, int k);  // CDFPLOT: 0, 1 or 1016

@@ -10,6 +10,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
@@ -22,8 +23,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
-constexpr int kLabelSet = 431;
 constexpr int kPctlLabel = 445;    // "{s} Percentile"
 constexpr int kPlotCellWidth = 8;  // BY value text of the side-by-side box plots
 
@@ -62,14 +61,14 @@ int open_utility_files(kes_ctx* ctx) {
     host_varinfo info;
     std::memset(&info, 0, sizeof info);
     if (xvname(ctx->data, dp->byvarnums[i], &info) == 0 && formatted_width(info) > kPlotCellWidth)
-      xpmlog(kSet, 166, static_cast<int>(info.name_len), info.name);
+      xpmlog(KES_SET_PROC, 166, static_cast<int>(info.name_len), info.name);
   }
   static const char* const names[KES_NUTILFILES] = {"ONE     ", "TWO     ", "THREE   "};
   int first = -1;
   for (int k = 0; k < KES_NUTILFILES; ++k) {
     const int h = xcopen("WORK    ", names[k], "UTILITY ", 0);
     if (h < 0 || (k > 0 && h != first + k)) {
-      xpmlog(kSet, 161, names[k]);
+      xpmlog(KES_SET_PROC, 161, names[k]);
       return fail(KES_RC_SETUP_FAILED);
     }
     if (k == 0) first = h;
@@ -153,7 +152,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
     const int n = kes_out_names(s, k, nv);
     if (n == 0) continue;
     const auto* names = static_cast<const kes_listname*>(kes_out_slot(s, k)->list);
-    const int ll = xpmstr(label, sizeof label, kLabelSet, kes_out_label_msg(k));
+    const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kes_out_label_msg(k));
     for (int i = 0; i < n; ++i)
       if (!define_number(acc, names[i].text, wzstrip(names[i].text, 32), label, ll, &ctx->outvals[(*pos)++]))
         return false;
@@ -176,7 +175,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
       std::memcpy(name + len, suffix, static_cast<size_t>(sl) + 1);
       len = kes::min(len + sl, KES_PCTL_NAME_MAX);
       kes_pctl_text(pts[j], shown, sizeof shown, true);
-      const int ll = xpmstr(label, sizeof label, kLabelSet, kPctlLabel, shown);
+      const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kPctlLabel, shown);
       if (!define_number(acc, name, len, label, ll, &ctx->outvals[(*pos)++])) return false;
     }
   }
@@ -198,7 +197,7 @@ int kesgout(kes_ctx* ctx) {
   int nout = 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) nout += kes_is_output(s) ? 1 : 0;
   if (nout > 0 && !kes_out_slot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
-    xpmlog(kSet, 165, nv);
+    xpmlog(KES_SET_PROC, 165, nv);
     return fail(KES_RC_OUTPUT_UNDEFINED);
   }
 
@@ -236,23 +235,23 @@ int kesgout(kes_ctx* ctx) {
     char name[42];
     std::memset(name, 0, sizeof name);
     if (ds == nullptr || xoinfo(ds, HOST_DSI_NAME, name) != 0) {
-      xpmlog(kSet, 187);
+      xpmlog(KES_SET_PROC, 187);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     name[sizeof name - 1] = '\0';
-    xpmlog(kSet, 169, name);
+    xpmlog(KES_SET_PROC, 169, name);
     // Once: the option handling already says so when the tables are printed.
     if (weighted_divisor && !ctx->printed && !divisor_noted) {
-      xpmlog(kSet, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
       divisor_noted = true;
     }
     const int nvars_ds = ctx->nbyvars + nclass + nids + kes_out_positions(s, nv);
     if (nvars_ds == 0) {
-      xpmlog(kSet, 186, name);
+      xpmlog(KES_SET_PROC, 186, name);
       continue;
     }
     if (!define_statement(ctx, s, nvars_ds, &pos)) {
-      xpmlog(kSet, 184, name);
+      xpmlog(KES_SET_PROC, 184, name);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
   }

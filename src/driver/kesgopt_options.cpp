@@ -17,6 +17,7 @@
 #include "records/kes_procopts.h"
 #include "records/kes_readstate.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
 
@@ -25,17 +26,13 @@ namespace {
 
 constexpr double kNiceSteps[5] = {1, 2, 2.5, 5, 10};
 
-const kes_optslot* slot(const kes_ctx* ctx, int n) {
-  static const kes_optslot none{};
-  const kes_stmt* p = ctx->proc;
-  if (p == nullptr || p->slots == nullptr || n >= p->nslots) return &none;
-  return &p->slots[n];
+bool given(const kes_ctx* ctx, int n) { return kes_pslot(ctx->proc, n)->given != 0; }
+double num(const kes_ctx* ctx, int n) { return kes_pslot(ctx->proc, n)->v.num; }
+int count(const kes_ctx* ctx, int n) { return given(ctx, n) ? kes_pslot(ctx->proc, n)->v.count : 0; }
+const std::int32_t* ints(const kes_ctx* ctx, int n) {
+  return static_cast<const std::int32_t*>(kes_pslot(ctx->proc, n)->list);
 }
-bool given(const kes_ctx* ctx, int n) { return slot(ctx, n)->given != 0; }
-double num(const kes_ctx* ctx, int n) { return slot(ctx, n)->v.num; }
-int count(const kes_ctx* ctx, int n) { return given(ctx, n) ? slot(ctx, n)->v.count : 0; }
-const std::int32_t* ints(const kes_ctx* ctx, int n) { return static_cast<const std::int32_t*>(slot(ctx, n)->list); }
-const double* nums(const kes_ctx* ctx, int n) { return static_cast<const double*>(slot(ctx, n)->list); }
+const double* nums(const kes_ctx* ctx, int n) { return kes_pnumbers(ctx->proc, n); }
 bool flag(const kes_ctx* ctx, int f) { return ctx->proc != nullptr && kes_flag(ctx->proc, f); }
 
 int fail(int code) {
@@ -179,7 +176,7 @@ int side_plots(kes_ctx* ctx, option_reading&) {
 
 // DATA=.
 int data_set(kes_ctx* ctx, option_reading&) {
-  ctx->data = static_cast<kes_dsh>(slot(ctx, KES_PROC_SLOT_DATA)->v.handle);
+  ctx->data = static_cast<kes_dsh>(kes_pslot(ctx->proc, KES_PROC_SLOT_DATA)->v.handle);
   if (!given(ctx, KES_PROC_SLOT_DATA) || ctx->data == nullptr) {
     xpmlog(KES_SET_PROC, 141);
     return fail(KES_RC_BAD_OPTION);
@@ -276,7 +273,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     cv->count = nc;
     cv->keep_order = flag(ctx, KES_PROC_FLAG_NOKEYMOVE);
     for (int i = 0; i < nc; ++i) {
-      const kes_optslot* ks = slot(ctx, i == 0 ? KES_PROC_SLOT_KEYLEVEL1 : KES_PROC_SLOT_KEYLEVEL2);
+      const kes_optslot* ks = kes_pslot(ctx->proc, i == 0 ? KES_PROC_SLOT_KEYLEVEL1 : KES_PROC_SLOT_KEYLEVEL2);
       if (!ks->given || ks->v.count <= 0 || ks->list == nullptr) continue;
       const int len = kes::min(ks->v.count, 256);
       char* t = static_cast<char*>(take(ctx, len, &failed));
@@ -324,7 +321,7 @@ int extreme_counts(kes_ctx* ctx, option_reading&) {
 // VARDEF=.
 int variance_divisor(kes_ctx* ctx, option_reading& r) {
   std::memcpy(ctx->vardef, "DF      ", 8);
-  if (given(ctx, KES_PROC_SLOT_VARDEF)) std::memcpy(ctx->vardef, slot(ctx, KES_PROC_SLOT_VARDEF)->v.name, 8);
+  if (given(ctx, KES_PROC_SLOT_VARDEF)) std::memcpy(ctx->vardef, kes_pslot(ctx->proc, KES_PROC_SLOT_VARDEF)->v.name, 8);
   const bool vardef_df = std::memcmp(ctx->vardef, "DF      ", 8) == 0;
   const bool vardef_wgt = std::memcmp(ctx->vardef, "WEIGHT  ", 8) == 0 ||
                           std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;

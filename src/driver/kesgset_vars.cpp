@@ -20,6 +20,7 @@
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_statconst.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
@@ -52,17 +53,12 @@ int format_width(const host_varinfo& info) {
 
 bool same_name(const kes_stmt* s, const char* name) { return std::memcmp(s->name, name, 8) == 0; }
 
-const kes_optslot* oslot(const kes_stmt* s, int n) {
-  static const kes_optslot none{};
-  return s->slots != nullptr && n < s->nslots ? &s->slots[n] : &none;
-}
-
 // Scan of the INSET and OUTPUT statements, in input order.
 int scan_statements(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);
   for (const kes_stmt* s = ctx->proc != nullptr ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (same_name(s, "INSET   ")) {
-      const kes_optslot* codes = oslot(s, KES_INSET_SLOT_CODES);
+      const kes_optslot* codes = kes_pslot(s, KES_INSET_SLOT_CODES);
       const double* c = static_cast<const double*>(codes->list);
       for (int i = 0; codes->given && c != nullptr && i < codes->v.count; ++i)
         for (int k : kInsetCodes)
@@ -71,15 +67,15 @@ int scan_statements(kes_ctx* ctx) {
     }
     if (!same_name(s, "OUTPUT  ")) continue;
     ++dp->noutput;
-    if (!oslot(s, KES_OUTPUT_SLOT_OUT)->given) {
+    if (!kes_pslot(s, KES_OUTPUT_SLOT_OUT)->given) {
       xpmlog(KES_SET_PROC, 163);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
-    if (oslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(KES_SET_PROC, 170);
+    if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(KES_SET_PROC, 170);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)
-        if (oslot(s, k)->given) n = kes::max(n, oslot(s, k)->v.count);
+        if (kes_pslot(s, k)->given) n = kes::max(n, kes_pslot(s, k)->v.count);
       return n;
     };
     const int nnorm = longest({KES_OUTPUT_SLOT_NORMAL, KES_OUTPUT_SLOT_PROBN});
@@ -95,12 +91,12 @@ int scan_statements(kes_ctx* ctx) {
     }
     int nrob = 0;
     for (int k = KES_OUTPUT_SLOT_GINI; k <= KES_OUTPUT_SLOT_STD_QN; ++k)
-      if (oslot(s, k)->given) nrob = kes::max(nrob, oslot(s, k)->v.count);
+      if (kes_pslot(s, k)->given) nrob = kes::max(nrob, kes_pslot(s, k)->v.count);
     dp->robust_k = kes::max(dp->robust_k, kes::min(nrob, ctx->nvars));
 
-    const kes_optslot* pts = oslot(s, KES_OUTPUT_SLOT_PCTLPTS);
-    const kes_optslot* pre = oslot(s, KES_OUTPUT_SLOT_PCTLPRE);
-    if (pts->given || pre->given || oslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
+    const kes_optslot* pts = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS);
+    const kes_optslot* pre = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE);
+    if (pts->given || pre->given || kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
       if (!pre->given || !pts->given) {
         if (!pre->given) xpmlog(KES_SET_PROC, 162, "PCTLPRE=");
         if (!pts->given) xpmlog(KES_SET_PROC, 162, "PCTLPTS=");
@@ -162,7 +158,7 @@ int kesgset_impl(kes_ctx* ctx) {
 
   // ID variables: numbers, types, sizes and the offsets of their texts.
   const kes_stmt* proc = ctx->proc;
-  const kes_optslot* ids = proc != nullptr ? oslot(proc, KES_PROC_SLOT_ID) : nullptr;
+  const kes_optslot* ids = proc != nullptr ? kes_pslot(proc, KES_PROC_SLOT_ID) : nullptr;
   ctx->nids = ids != nullptr && ids->given ? ids->v.count : 0;
   if (ctx->nids > 0) {
     const auto* e = static_cast<const std::int32_t*>(ids->list);

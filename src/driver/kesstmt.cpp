@@ -173,6 +173,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
 
   int r = start_graphics(ctx, need_graph, graphics);
   if (r != 0) return r;
+  kes_choose_renderer(ctx);
 
   // The requests in kind order, each kind in statement order. Without any graph only
   // the HISTOGRAM requests are built and checked.

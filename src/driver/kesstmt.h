@@ -32,3 +32,8 @@ extern const kes_graphics_startup kes_graphics_routines;
 int kesstmt(kes_ctx* ctx);  // with the graphics steps of the context's stage table
 // The same with the given graphics start-up steps.
 int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics);
+
+// The step's renderer, chosen once after graphics start-up from the context's stage
+// table: the template renderer when template graphics are on, else the device renderer
+// when device graphics are on; null (no graph drawn) when that renderer is not built.
+void kes_choose_renderer(kes_ctx* ctx);

@@ -18,12 +18,12 @@ constexpr double kInvSqrt2Pi = 0.3989422804014327;
 }  // namespace
 
 int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (slot == nullptr || vs == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves) return 1;
   const kes_curve& cv = slot->curves[k];
   kes_cell* bins = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bins != nullptr ? kes_fit_slot(ctx, request, bins) : nullptr;
+  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
   const double w = bs != nullptr ? bs->width : slot->width;
   const double area = w * vs->n * slot->scale;
   const double* p = cv.params;

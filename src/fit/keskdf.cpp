@@ -9,6 +9,7 @@
 #include "numeric/zmissing.h"
 #include "numeric/zvkern.h"
 #include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -32,7 +33,7 @@ double amise(const kes_kernspec& kn, double n, double s) {
 }  // namespace
 
 double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   if (slot == nullptr || vs == nullptr || slot->curves == nullptr || slot->grid_m <= 0) return -1;
   kes_curve* curve = &slot->curves[k];

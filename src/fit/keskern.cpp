@@ -12,6 +12,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "records/kes_plotslot.h"
 #include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
@@ -58,7 +59,7 @@ bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empt
 
 void keskern(kes_ctx* ctx, kes_cell* cell) {
   kes_preq* rq = ctx->curreq;
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   if (rq == nullptr || slot == nullptr) return;
   slot->ncurves = rq->ncurves;
   slot->nkernels = rq->nkernels;
@@ -92,7 +93,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
 }
 
 int keskdfx(kes_ctx* ctx, kes_cell* cell) {
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   if (slot == nullptr || vs == nullptr || slot->curves == nullptr) return 0;
   const double n = vs->n, sd = vs->std, min = vs->min, max = vs->max;

@@ -20,6 +20,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"
 #include "stats/value_format.h"
@@ -45,10 +46,6 @@ const kes_famopts KES_FAMOPTS[8] = {
 
 namespace {
 constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
-
-const kes_optslot* slot_of(const kes_stmt* s, int n) {
-  return s != nullptr && s->slots != nullptr && n < s->nslots && s->slots[n].given ? &s->slots[n] : nullptr;
-}
 
 // Widest text of messages (308, from..to), at most limit characters.
 int widest(int from, int to, int limit = 16) {
@@ -113,9 +110,9 @@ void define_good(kes_ctx* ctx, kes_fitrows* fr) {
 
 void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& c, void* title) {
   kes_preq* request = ctx->curreq;
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_cell* bc = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bc != nullptr ? kes_fit_slot(ctx, request, bc) : nullptr;
+  const kes_plotslot* bs = bc != nullptr ? kes_plot_slot(ctx, request, bc) : nullptr;
   if (slot == nullptr || bs == nullptr) return;
   const int nb = slot->nbins;
   int w = 1, d = 0;
@@ -148,10 +145,10 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
 void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_famfn* fam, int code, void* title,
                     const char* fname, int flen) {
   const kes_stmt* s = ctx->curreq->stmt;
-  const kes_optslot* ps = slot_of(s, KES_FAMOPTS[code].percents);
+  const kes_optslot* ps = kes_pslot(s, KES_FAMOPTS[code].percents);
   const double* pcts = kDefaultPercents;
   int np = 9;
-  if (ps != nullptr && ps->list != nullptr && ps->v.count > 0) {
+  if (ps->given && ps->list != nullptr && ps->v.count > 0) {
     const double* given = static_cast<const double*>(ps->list);
     double lo = HUGE_VAL, hi = -HUGE_VAL;
     for (int i = 0; i < ps->v.count; ++i) {
@@ -197,8 +194,8 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
 // The curve's output-group label: CONTENTS= text, a numbered or a plain family text;
 // null for an empty CONTENTS= text (no group).
 void* group_label(kes_ctx* ctx, const kes_curve& c) {
-  const kes_optslot* cs = slot_of(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
-  if (cs != nullptr)
+  const kes_optslot* cs = kes_pslot(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
+  if (cs->given)
     return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
   if (ctx->curreq->ncurves_dist[c.dist] > 1) return vemmsgs(KES_SET_PLOT, 1469 + c.dist, c.family_index + 1);
   return vemmsg(KES_SET_PLOT, 820 + c.dist);
@@ -207,7 +204,7 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
 
 int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_preq* request = ctx->curreq;
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_fitrows* fr = kes_fit_rows(ctx);
   if (slot == nullptr || fr == nullptr || k < 0 || k >= slot->ncurves) return 0;
   slot->curve = k;
@@ -274,7 +271,7 @@ double kesopct(kes_ctx* ctx, kes_cell* cell, double percent) {
 }
 
 void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, double* out) {
-  const kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, cell);
+  const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   for (int i = 0; i < n; ++i) out[i] = kes_fit_missing();
   if (slot == nullptr || kes_fit_varsum(ctx, cell) == nullptr || n <= 0) return;
   // The two order positions of every percent, visited in ascending order in one pass

@@ -105,7 +105,7 @@ void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double sh
 }
 
 void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* c = kes_fit_curve(slot);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (c == nullptr || vs == nullptr) return;

@@ -67,7 +67,7 @@ kes_fitrows* kes_fit_rows(kes_ctx* ctx) {
 
 void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_parmrow* rows, int nrows) {
   kes_fitrows* fr = ctx->fitrows;
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (fr == nullptr || c == nullptr) return;
   char fam[16];
   std::memset(fam, ' ', sizeof fam);

@@ -21,7 +21,7 @@ double kes_bar_count(int vscale, double h, double n) {
 
 void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve) {
   kes_cell* bc = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bc != nullptr ? kes_fit_slot(ctx, request, bc) : nullptr;
+  const kes_plotslot* bs = bc != nullptr ? kes_plot_slot(ctx, request, bc) : nullptr;
   if (bs == nullptr || slot == nullptr || request->outhist_def == nullptr) return;
   const int nb = slot->nbins;
   if (slot->n == 0 || nb <= 0) return;

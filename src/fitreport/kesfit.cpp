@@ -25,7 +25,7 @@
 namespace {
 
 bool parametric_printed(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  const kes_plotslot* s = kes_fit_slot(ctx, request, cell);
+  const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   if (s == nullptr || s->curves == nullptr) return false;
   for (int i = 0; i < s->ncurves - s->nkernels; ++i) {
     const kes_curve& c = s->curves[i];
@@ -78,7 +78,7 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
 
 void kesclass(report& r, kes_cell* cell) {
   if (kes_flag(r.request->stmt, KES_PLOT_FLAG_MIDPERCENTS)) kesmpct(r.ctx, cell);
-  kes_plotslot* slot = kes_fit_slot(r.ctx, r.request, cell);
+  kes_plotslot* slot = kes_plot_slot(r.ctx, r.request, cell);
   if (slot == nullptr) return;
   const int n = slot->curves != nullptr ? slot->ncurves - slot->nkernels : 0;
   if (n <= 0 && r.request->outhist_def != nullptr) kescmhg(r.ctx, r.request, slot, nullptr);

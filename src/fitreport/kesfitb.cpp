@@ -112,7 +112,7 @@ void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]) {
 }
 
 void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (c == nullptr || vs == nullptr) return;
   const double th = c->params[0], sg = c->params[1], al = c->params[2], be = c->params[3];
@@ -188,7 +188,7 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1},
 void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_midpct(ctx, request, cell, cdf);
   // A bin end the incomplete beta cannot take makes every percent of the curve missing.
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* c = kes_fit_curve(slot);
   if (c == nullptr || c->expected == nullptr) return;
   bool failed = false;
@@ -199,7 +199,7 @@ void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 801, kRows, 6); }
 
 double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   double q;
   if (c == nullptr || kesbx(c->params, percent / 100.0, &q) != 0) return kes_fit_missing();
   return c->params[0] + c->params[1] * q;

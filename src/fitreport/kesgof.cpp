@@ -13,13 +13,13 @@
 
 namespace {
 bool has_curves(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  const kes_plotslot* s = kes_fit_slot(ctx, request, cell);
+  const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   return s != nullptr && s->ncurves != 0;
 }
 }  // namespace
 
 void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   if (slot == nullptr) return;
   slot->curve = 0;
   if (slot->ncurves < 1 || slot->curves == nullptr) return;

@@ -167,7 +167,7 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
 }
 
 void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   kes_hist_summary(ctx, cell, s);
   s->key = request->keybinning;
   const int limit = kes_hist_binlimit(request);
@@ -229,7 +229,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   const bool ep = request->endpoints;
   double lo = INFINITY, hi = -INFINITY;
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    const kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->n > 0) {
       lo = std::fmin(lo, s->datamin);
       hi = std::fmax(hi, s->datamax);
@@ -283,7 +283,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   kes_plotslot* key = kes_hist_keyslot(ctx, request);
   set_bins(key, b, ep);
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->n > 0) kescmha(ctx, request, key, s);
     return 0;
   });

@@ -113,7 +113,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
 }  // namespace
 
 int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int* high_added) {
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   if (s->n <= 0) return 0;
   keskern(ctx, cell);
   const int r = keskdfx(ctx, cell);
@@ -154,7 +154,7 @@ int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int
 }
 
 void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, double* ymax) {
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   if (s->n <= 0) return;
   const kes_plotslot* key = kes_hist_keyslot(ctx, request);
   const double w = key->width;
@@ -243,7 +243,7 @@ int kescmh4(kes_ctx* ctx) {
   // BY group, so that memory stays flat however many BY groups there are.
   const bool parametric = r->ncurves > r->nkernels;
   const int failed = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
-    kes_plotslot* s = kes_hist_slot(ctx, r, cell);
+    kes_plotslot* s = kes_plot_slot(ctx, r, cell);
     const double sd = cell->varsums != nullptr ? cell->varsums[v].std : NAN;
     cell->hist_empty = s->n <= 0 || is_missing(sd) || sd == 0;
     if (cell->hist_empty && parametric) note_empty_cell(ctx, cell);
@@ -275,7 +275,7 @@ int kescmh4(kes_ctx* ctx) {
     key->first -= low * key->width;
     key->last += high * key->width;
     kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-      kes_plotslot* s = kes_hist_slot(ctx, r, cell);
+      kes_plotslot* s = kes_plot_slot(ctx, r, cell);
       s->firstbin += low;
       s->npoints += low + high;
       return 0;

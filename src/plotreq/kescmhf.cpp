@@ -37,7 +37,7 @@ long long kes_hist_bin_index(double x, double start, double width, bool right_cl
 
 int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_plotslot* key = kes_hist_keyslot(ctx, request);
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   const double w = key->width;
   // The key cell's own count replaces its bin count with its stretch: the common bin
   // count comes from the point count, which counting leaves alone.

@@ -17,7 +17,6 @@
 #include "records/kes_curve.h"
 #include "records/kes_plot_status.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_stages.h"
 #include "records/kessubs.h"
 #include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
@@ -87,25 +86,7 @@ int keshini(kes_ctx* ctx, int k) {
   void* group = open_request_group(ctx, st, k);
   int result = kesgof(ctx);
   if (result == 0) {
-    int drawn = 0;
-    bool rendered = false;
-    const kes_stages* stages = ctx->stages;
-    if (!r->nograph && stages != nullptr) {
-      if (ctx->tmplgraph) {
-        if (stages->kesstgr != nullptr) {
-          drawn = stages->kesstgr(ctx);
-          rendered = true;
-        }
-      } else if (ctx->devgraph && stages->kesgcht != nullptr) {
-        drawn = stages->kesgcht(ctx);
-        rendered = true;
-      }
-    }
-    // A graph was asked for: say once that none is drawn.
-    if (!r->nograph && !rendered && !r->graph_noted) {
-      xpmlog(KES_SET_LABEL, 993, k);
-      r->graph_noted = 1;
-    }
+    const int drawn = kes_render(ctx, r, k);
     // A graph that did not fit its page still leaves the request's tables and data
     // set rows to write; only a failure that ends the step stops them.
     if (kes_plot_ends_step(drawn)) {

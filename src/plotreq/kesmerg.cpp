@@ -35,12 +35,9 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
 
 }  // namespace
 
-kes_plotslot* kes_hist_slot(kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  return &cell->slots[request->first_slot + request->varslot[ctx->curvar]];
-}
 
 kes_plotslot* kes_hist_keyslot(kes_ctx* ctx, const kes_preq* request) {
-  return kes_hist_slot(ctx, request, ctx->classvars->keycell);
+  return kes_plot_slot(ctx, request, ctx->classvars->keycell);
 }
 
 int kes_hist_binlimit(const kes_preq* request) {
@@ -64,7 +61,7 @@ void kes_hist_summary(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 int kescmhn(kes_ctx* ctx, kes_preq* request) {
   long long total = 0;
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    total += kes_hist_slot(ctx, request, cell)->n;
+    total += kes_plot_slot(ctx, request, cell)->n;
     return 0;
   });
   request->total[ctx->curvar] = total > INT_MAX ? INT_MAX : static_cast<int>(total);
@@ -82,7 +79,7 @@ int kesmerg(kes_ctx* ctx) {
     if (!ensure_totals(ctx, request)) return KES_RC_OUT_OF_MEMORY;
     if (request->type != KES_PLOT_HISTOGRAM) {
       kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-        kes_hist_slot(ctx, request, cell)->n = value_count(cell, v);
+        kes_plot_slot(ctx, request, cell)->n = value_count(cell, v);
         return 0;
       });
       kescmhn(ctx, request);

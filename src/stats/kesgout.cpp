@@ -14,6 +14,7 @@
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
@@ -95,7 +96,7 @@ int rank_points(kes_ctx* ctx) {
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!kes_is_output(s)) continue;
     const int m = kes_out_points(s);
-    const auto* p = static_cast<const double*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
+    const auto* p = static_cast<const double*>(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
     for (int j = 0; j < m; ++j) st->pctlpts_prob[at++] = p[j] / 100;
   }
   // The quantiles walk the points in ascending order through the index and store
@@ -133,7 +134,7 @@ bool define_copy(kes_ctx* ctx, host_access* acc, int varnum, void* address, int 
 // array on. False after a definition the host refused (it has said why).
 bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   kes_datapass* dp = kes_dp(ctx);
-  kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
+  kes_dsh ds = static_cast<kes_dsh>(kes_pslot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
   host_access* acc = nullptr;
   if (xvputi(ds, nvars_ds, 32, &acc) != 0 || acc == nullptr) return false;
   if (ctx->nbyvars > 0 && xvputcv(acc, ctx->data, dp->byvarnums, ctx->nbyvars, 0) != 0) return false;
@@ -151,7 +152,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   for (int k = KES_OUT_SLOT_FIRST; k <= KES_OUT_SLOT_LAST; ++k) {
     const int n = kes_out_names(s, k, nv);
     if (n == 0) continue;
-    const auto* names = static_cast<const kes_listname*>(kes_out_slot(s, k)->list);
+    const auto* names = static_cast<const kes_listname*>(kes_pslot(s, k)->list);
     const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kes_out_label_msg(k));
     for (int i = 0; i < n; ++i)
       if (!define_number(acc, names[i].text, wzstrip(names[i].text, 32), label, ll, &ctx->outvals[(*pos)++]))
@@ -159,9 +160,9 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   }
   const int npts = kes_out_points(s);
   const int npre = kes_out_prefixes(s, nv);
-  const auto* pts = static_cast<const double*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
-  const auto* pre = static_cast<const kes_listname*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE)->list);
-  const kes_optslot* pn = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLNAME);
+  const auto* pts = static_cast<const double*>(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
+  const auto* pre = static_cast<const kes_listname*>(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE)->list);
+  const kes_optslot* pn = kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME);
   const auto* pnames = static_cast<const kes_listname*>(pn->list);
   const int npnames = pn->given && pnames != nullptr ? pn->v.count : 0;
   for (int i = 0; i < npre; ++i) {
@@ -196,7 +197,7 @@ int kesgout(kes_ctx* ctx) {
 
   int nout = 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) nout += kes_is_output(s) ? 1 : 0;
-  if (nout > 0 && !kes_out_slot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
+  if (nout > 0 && !kes_pslot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
     xpmlog(KES_SET_PROC, 165, nv);
     return fail(KES_RC_OUTPUT_UNDEFINED);
   }
@@ -231,7 +232,7 @@ int kesgout(kes_ctx* ctx) {
   bool divisor_noted = false;
   for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!kes_is_output(s)) continue;
-    kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
+    kes_dsh ds = static_cast<kes_dsh>(kes_pslot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
     char name[42];
     std::memset(name, 0, sizeof name);
     if (ds == nullptr || xoinfo(ds, HOST_DSI_NAME, name) != 0) {

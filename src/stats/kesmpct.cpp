@@ -24,10 +24,10 @@ constexpr const char* kSiblingTemplate = "yq.tolmi.Bins";
 void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   const int v = ctx->curvar;
-  if (r == nullptr || r->varslot == nullptr || r->varslot[v] < 0 || cell->slots == nullptr) return;
-  const int index = r->first_slot + r->varslot[v];
-  const kes_plotslot& key = ctx->classvars->keycell->slots[index];
-  kes_plotslot& s = cell->slots[index];
+  kes_plotslot* slot = kes_plot_slot(ctx, r, cell);
+  if (slot == nullptr) return;
+  const kes_plotslot& key = *kes_plot_slot(ctx, r, ctx->classvars->keycell);
+  kes_plotslot& s = *slot;
   const double pass_total = cell->varsums != nullptr ? cell->varsums[v].pass_total : 0;
   const double denominator = s.scale * pass_total / 100;
   const double width = key.width;

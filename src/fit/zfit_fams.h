@@ -108,8 +108,8 @@ int zfit_maxiter(const zfit_req* r, int dflt);
 double zfit_tol(const zfit_req* r, double dflt);
 
 // One Newton step of a shape iteration: shape -= f / fp (a negative result becomes
-// 0.05). 0 converged (|step| <= tol), 1 failed at the iteration limit (notes note and
-// note + 1), -1 go on.
+// 0.05). 0 converged (|step| <= tol), or stopped at the iteration limit with the
+// shape reached (after the warning note and note note + 1); -1 go on.
 int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note);
 // A shape iteration that is not run (limit 0 or less, or no positive tolerance): with
 // a limit of exactly 0 its notes note and note + 1. Whether it is not run.

@@ -15,6 +15,7 @@
 #include "driver/kesgout.h"
 #include "driver/kesgset.h"
 #include "driver/kesstmt.h"
+#include "driver/unbuilt_notes.h"
 #include "driver/keszset.h"
 #include "driver/pool_alloc.h"
 #include "driver/xsparse.h"
@@ -64,6 +65,7 @@ int kesinit(kes_ctx* ctx) {
   if (ctx->varget != nullptr) xvgete(ctx->varget);
   r = kesstmt(ctx);
   if (r != 0) return r;
+  kesunbuilt(ctx);
   r = kesgout(ctx);
   if (r != 0) return r;
   keszset(ctx);

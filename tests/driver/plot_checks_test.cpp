@@ -172,6 +172,27 @@ TEST_F(plot_checks, histogram_request_fields) {
   EXPECT_EQ(ctx.printed, 1);
 }
 
+// MAXNBIN= and MAXSIGMAS= above 0 are kept truncated toward zero (0.5 keeps 0); 0
+// and below are refused.
+TEST_F(plot_checks, bin_limits_are_truncated) {
+  const struct { int slot; double v; int result; const char* message; int kind, kept; } rows[] = {
+      {KES_PLOT_SLOT_MAXNBIN, 0.5, 0, "", KES_BINLIMIT_MAXNBIN, 0},
+      {KES_PLOT_SLOT_MAXNBIN, 7.9, 0, "", KES_BINLIMIT_MAXNBIN, 7},
+      {KES_PLOT_SLOT_MAXNBIN, 0, 1, "189/296", KES_BINLIMIT_NONE, -1},
+      {KES_PLOT_SLOT_MAXSIGMAS, 0.9, 0, "", KES_BINLIMIT_MAXSIGMAS, 0},
+      {KES_PLOT_SLOT_MAXSIGMAS, -1, 1, "189/297", KES_BINLIMIT_NONE, -1}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.v);
+    node n("HISTOGRA");
+    n.num(r.slot, r.v);
+    logged.clear();
+    EXPECT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), r.result);
+    EXPECT_EQ(messages(), r.message);
+    EXPECT_EQ(req.binlimit, r.kind);
+    if (r.kept >= 0) EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+  }
+}
+
 // Cells per panel from the CLASS variables and NROWS=/NCOLS=; the tick-label and
 // reference-label fields.
 TEST_F(plot_checks, layout_fields) {

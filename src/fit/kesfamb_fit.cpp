@@ -84,7 +84,8 @@ int betaDerNegLogLike(void* d) {
 // Start values and bounds by the moments of Pearson's type I law; each start is kept
 // inside its bounds so that the optimiser can begin there. The offsets of the starts
 // and bounds from the data are in units of the data's range, so that the fit does not
-// depend on the unit of measurement.
+// depend on the unit of measurement, and the bounds stay within 1e-4 and 2e-4 of the
+// range from the data, so that a maximum close to the data can be reached.
 void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
   const zfit_req* r = w->req;
   const double b1 = r->skew * r->skew, b2 = r->kurt + 3.0;
@@ -102,14 +103,14 @@ void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
   hi[A] = hi[B] = ZDBL_BIG;
   x0[S] = r->std / 2.0 * std::sqrt(q);
   if (x0[S] < range) x0[S] = range + 0.1 * u;
-  lo[S] = range + std::fmin((x0[S] - range) / 10.0, 0.002 * u);
+  lo[S] = range + std::fmin((x0[S] - range) / 10.0, 2e-4 * u);
   hi[S] = ZDBL_BIG;
   for (int k : {A, B, S})
     if (!w->estimate[pidx[k]]) x0[k] = lo[k] = hi[k] = w->params[pidx[k]];
   x0[T] = r->mean - x0[S] * x0[A] / (x0[A] + x0[B]);
   if (x0[T] > r->min) x0[T] = r->min - 0.1 * u;
   lo[T] = -ZDBL_BIG;
-  hi[T] = r->min - std::fmin((r->min - x0[T]) / 10.0, 0.001 * u);
+  hi[T] = r->min - std::fmin((r->min - x0[T]) / 10.0, 1e-4 * u);
   if (!w->estimate[0]) x0[T] = lo[T] = hi[T] = w->params[0];
   if (x0[T] + x0[S] < r->max) {
     if (w->estimate[1]) x0[S] = r->max - x0[T] + 0.1 * u;

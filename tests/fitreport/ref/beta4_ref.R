@@ -44,6 +44,7 @@ cases <- list(
   list(name = "b33_50", seed = 12, n = 50, a = 3, b = 3, th = 0, sg = 1),
   list(name = "b24_200", seed = 15, n = 200, a = 2.5, b = 4, th = 100, sg = 20),
   list(name = "b24_50", seed = 1014, n = 50, a = 2.5, b = 4, th = 0, sg = 1),
+  list(name = "b153_200", seed = 1024, n = 200, a = 1.5, b = 3, th = 0, sg = 1),
   list(name = "b25_30", seed = 1001, n = 30, a = 2, b = 5, th = 0, sg = 1),
   list(name = "b153_30", seed = 1021, n = 30, a = 1.5, b = 3, th = 0, sg = 1))
 cat("# do not edit: made by beta4_ref.R\n")

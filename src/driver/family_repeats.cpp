@@ -1,10 +1,10 @@
 // kesfamrep: a family option given more than once in a plot statement. The parser
 // folds the occurrences into one curve (a parameter given in both keeps the later
 // value), so the statement says which option that happened to.
-#include "driver/kes_preq.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/kes_preq.h"
 
 namespace {
 struct family_name {

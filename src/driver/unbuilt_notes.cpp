@@ -4,11 +4,11 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/kes_ctx.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
+#include "records/kes_ctx.h"
 
 namespace {
 bool named(const kes_stmt* s, const char* prefix) { return std::memcmp(s->name, prefix, std::strlen(prefix)) == 0; }

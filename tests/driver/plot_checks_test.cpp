@@ -7,6 +7,7 @@
 
 #include "driver/kesstmt.h"
 #include "driver/plot_test_support.h"
+#include "driver/unbuilt_notes.h"
 #include "records/kes_layout.h"
 
 namespace {
@@ -190,6 +191,25 @@ TEST_F(plot_checks, bin_limits_are_truncated) {
     EXPECT_EQ(messages(), r.message);
     EXPECT_EQ(req.binlimit, r.kind);
     if (r.kept >= 0) EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+  }
+}
+
+// The family options of a statement in order (slot 257): a family given more than once
+// is noted once, naming the statement and the option.
+TEST_F(plot_checks, family_given_twice_is_noted) {
+  const struct { std::vector<double> seen; std::string message; } rows[] = {
+      {{KES_PLOT_FLAG_NORMAL, KES_PLOT_FLAG_LOGNORMAL}, ""},
+      {{KES_PLOT_FLAG_NORMAL, KES_PLOT_FLAG_GAMMA, KES_PLOT_FLAG_NORMAL, KES_PLOT_FLAG_NORMAL}, "431/997"},
+      {{KES_PLOT_FLAG_KERNEL, KES_PLOT_FLAG_EXPONENTIAL, KES_PLOT_FLAG_KERNEL, KES_PLOT_FLAG_EXPONENTIAL},
+       "431/997 431/997"}};
+  for (const auto& r : rows) {
+    node n("HISTOGRA");
+    n.list(KES_PLOT_SLOT_FAMILIES, r.seen);
+    req.stmt = &n.s;
+    req.type = KES_PLOT_HISTOGRAM;
+    logged.clear();
+    kesfamrep(&req, 1);
+    EXPECT_EQ(messages(), r.message) << r.seen.size();
   }
 }
 

@@ -14,6 +14,7 @@
 #include "driver/kesgset.h"
 #include "driver/kesstmt.h"
 #include "driver/keszset.h"
+#include "driver/unbuilt_notes.h"
 #include "driver/xsparse.h"
 #include "host/host_services.h"
 #include "host/kes_gramdesc.h"
@@ -64,6 +65,7 @@ int kesinit(kes_ctx* ctx) {
   if (ctx->varget != nullptr) xvgete(ctx->varget);
   r = kesstmt(ctx);
   if (r != 0) return r;
+  kesunbuilt(ctx);
   r = kesgout(ctx);
   if (r != 0) return r;
   keszset(ctx);

@@ -23,7 +23,6 @@ constexpr plot_kind kKinds[5] = {
     {"PPPLOT", &kes_ctx::npp, &kes_stages::keszini},
 };
 
-// Statuses of a plot driver that end the step.
 
 bool name_begins(const kes_stmt* s, const char* prefix, size_t n) { return std::memcmp(s->name, prefix, n) == 0; }
 

@@ -57,7 +57,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
   char descr[kDescrSize];
   std::memset(descr, ' ', sizeof descr);
   const int type = r->type >= 1 && r->type <= 5 ? r->type : 2;
-  const kes_name32& var = ctx->varnames[ctx->curvar];
+  const kes_name32& var = ctx->curname;
   const kes_optslot* ds = kes_pslot(st, KES_PLOT_SLOT_DESCRIPTION);
   void* label;
   if (ds->given && ds->list != nullptr && ds->v.count > 0) {

@@ -14,6 +14,7 @@
 #include "host/wob.h"
 #include "records/kes_layout.h"
 #include "support/note_recorder.h"
+#include "support/scratch_files.h"
 
 namespace {
 
@@ -179,6 +180,71 @@ TEST(dest_options, sizes_description_and_words) {
   EXPECT_EQ(o.word_b, 0);
   EXPECT_EQ(o.word_d, 42);
   EXPECT_EQ(o.flags, GOPT_PUBLISH);  // option C 0 clears its bit only
+}
+
+}  // namespace
+
+#include "records/kes_ctx.h"
+#include "support/stmt_node.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+int g_close_result = 0;
+int refuse_close(int, void** closed, int) {
+  *closed = nullptr;
+  return g_close_result;
+}
+
+// One page of a request on the device: NAME= and DESCRIPTION= name and title it; a
+// page that cannot be closed is reported and not put on the destination's list.
+TEST_F(destinations, a_page_that_cannot_be_closed_is_not_published) {
+  plat::config().graphics = plat::run_config::graphics_mode::device;
+  kes_test::scratch_dir graphs("pages");
+  const std::string saved_dir = plat::config().graphs_dir;
+  plat::config().graphs_dir = graphs.path().string();
+  kes_test::stmt_node n("HISTOGRA");
+  n.text(KES_PLOT_SLOT_NAME, "Height").text(KES_PLOT_SLOT_DESCRIPTION, "Spread of #VARNAME.");
+  kes_preq req{};
+  req.type = 2;
+  req.stmt = n.node();
+  req.layout = &layout_;
+  kes_name32 names[1] = {{6, "weight"}};
+  kes_ctx ctx{};
+  ctx.objs = objs_;
+  ctx.preqs = &req;
+  ctx.curreq = &req;
+  ctx.nplots = 1;
+  ctx.varnames = names;
+  ctx.curname = names[0];
+  ASSERT_EQ(zqidest(&layout_), 0);
+  ASSERT_EQ(kesgini(&ctx), 0) << kes_test::note_recorder::keys();
+  EXPECT_EQ(std::string(layout_.entry, 4), "GSEG");
+  EXPECT_EQ(ctx.devstarted, 1);
+
+  const auto& svc = kes_host::services[kes_host::svc_ggcseg];
+  g_close_result = 1;
+  host_routine old = plat::replace_service(svc.vector, svc.slot, reinterpret_cast<host_routine>(refuse_close));
+  EXPECT_EQ(kes_device_page(&ctx, &layout_), 0);
+  plat::replace_service(svc.vector, svc.slot, old);
+  EXPECT_EQ(kes_test::note_recorder::keys(), "432/350");
+  auto items = [&] {
+    wob_attr fetch[2] = {wob_text(0, layout_.destname), wob_out(0)};
+    EXPECT_EQ(wobmth(layout_.collection, nullptr, WOB_M_FETCH, 2, fetch), 0);
+    wob_attr c = wob_int(WOB_A_ITEM_COUNT, 0);
+    EXPECT_EQ(wobmth(fetch[1].w.p, nullptr, WOB_M_COUNT, 1, &c), 0);
+    return c.i;
+  };
+  EXPECT_EQ(items(), 0);
+
+  kes_test::note_recorder::clear();
+  EXPECT_EQ(kes_device_page(&ctx, &layout_), 0);
+  EXPECT_EQ(kes_test::note_recorder::keys(), "");
+  EXPECT_EQ(items(), 1);
+  const std::string doc = kes_test::slurp(graphs / "Height.svg");
+  EXPECT_NE(doc.find("<title>Spread of weight</title>"), std::string::npos) << doc;
+  EXPECT_EQ(zqdfree(&layout_), 0);
+  plat::config().graphs_dir = saved_dir;
 }
 
 }  // namespace

@@ -366,4 +366,15 @@ TEST_F(device_page, symbols_fills_and_registry) {
   EXPECT_EQ(plat_ggdvfind("        "), nullptr);
 }
 
+// A graph file that cannot be written: the segment is not closed (result 1, so the
+// module does not publish it), and the log says why.
+TEST_F(device_page, unwritable_graph_file) {
+  plat::config().graphs_dir = (work_.root() / "no" / "such").string();
+  open("LOST");
+  void* closed = reinterpret_cast<void*>(1);
+  EXPECT_EQ(plat_ggcseg(0, &closed, 0), 1);
+  EXPECT_EQ(closed, nullptr);
+  EXPECT_NE(work_.log().find("LOST.svg cannot be written: the folder does not exist"), std::string::npos) << work_.log();
+}
+
 }  // namespace

@@ -377,4 +377,32 @@ TEST_F(device_page, unwritable_graph_file) {
   EXPECT_NE(work_.log().find("LOST.svg cannot be written: the folder does not exist"), std::string::npos) << work_.log();
 }
 
+// Stacked text (angle -90, rotation 90): upright characters one text height apart
+// downwards, the stack as wide as its widest character; its box follows the same
+// corner order.
+TEST_F(device_page, stacked_characters) {
+  open("STACK");
+  host_gtext t;
+  plat_ggstri(&t);
+  host_gxfm xfm{-90, 90, 0, 0};
+  plat_ggstxfm(&xfm);
+  host_gbox box{};
+  t.text = "Wi";
+  t.length = 2;
+  t.height = static_cast<float>(20.0 * 100.0 / 480.0);
+  t.x = 50, t.y = 50, t.just = 1;
+  t.xfm = &xfm;
+  t.box = &box;
+  plat_ggstrl(0, &t);
+  const double w = 2025.0 / 2048.0 * 20.0;  // "W", the wider of the two
+  EXPECT_NEAR(box.c[1].y, (240 - 40) / 4.8, 1e-5);  // two characters of 20 px down
+  EXPECT_NEAR(box.c[2].x, (320 + w) / 6.4, 1e-5);
+  EXPECT_NEAR(box.c[0].y - box.c[2].y, 40 / 4.8, 1e-5);  // the formulas' "across"
+  EXPECT_EQ(plat_ggstr(0, &t), 0);
+  const std::string doc = close();
+  EXPECT_NE(doc.find(">W</text>"), std::string::npos) << doc;
+  EXPECT_NE(doc.find(">i</text>"), std::string::npos) << doc;
+  EXPECT_EQ(doc.find("rotate("), std::string::npos) << doc;
+}
+
 }  // namespace

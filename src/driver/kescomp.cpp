@@ -22,9 +22,7 @@
 #include "util/kes_minmax.h"
 
 namespace {
-
 constexpr int kMsgNotComputed = 139;
-constexpr int kRcNotComputed = KES_RC_NOT_COMPUTED;
 
 template <std::size_t N>
 void preset(double (&cells)[N], double miss) {
@@ -98,7 +96,7 @@ void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
   } else {
     const kes_name32& name = ctx->varnames[var];
     xpmlog(KES_SET_PROC, kMsgNotComputed, static_cast<int>(name.len), name.text);
-    ctx->rc = kes::max(ctx->rc, kRcNotComputed);
+    ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
   }
   // Every variable of every BY group keeps its place in the utility files, also when
   // nothing was computed or printed for it.

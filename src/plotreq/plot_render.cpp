@@ -8,8 +8,8 @@
 int kes_render(kes_ctx* ctx, kes_preq* request, int k) {
   if (request->nograph) return 0;
   if (ctx->renderer != nullptr) return ctx->renderer(ctx);
-  // A graph was asked for: say once that none is drawn.
-  if (!request->graph_noted) {
+  // A graph was asked for and graphics are on: say once that none is drawn.
+  if ((ctx->tmplgraph || ctx->devgraph) && !request->graph_noted) {
     xpmlog(KES_SET_LABEL, 993, k);
     request->graph_noted = 1;
   }

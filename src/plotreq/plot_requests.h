@@ -29,5 +29,6 @@ int kescmh4(kes_ctx* ctx);
 
 // Hands the request's graph to the step's renderer (ctx->renderer) and returns what it
 // returned (read through records/kes_plot_status.h). With NOPLOT nothing is drawn; with
-// no renderer the log says once per request (k, from 1) that its graph is not drawn.
+// graphics on but no renderer the log says once per request (k, from 1) that its
+// graph is not drawn.
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);

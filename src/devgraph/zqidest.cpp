@@ -8,6 +8,7 @@
 #include "devgraph/device_services.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_layout.h"
 
 namespace {
@@ -41,7 +42,7 @@ int zqidest(kes_layout* layout) {
     return KES_RC_SETUP_FAILED;
   }
   if (wiinstl(0x40000 + 116, "QORXGSUB", 1) != 0) {
-    xpmlog(129, 53, "QORXGSUB");
+    xpmlog(KES_SET_PARSER, KES_MSG_GRAPHICS_IMAGE_NOT_AVAILABLE, "QORXGSUB");
     zqdfree(layout);
     return KES_RC_SETUP_FAILED;
   }

@@ -203,17 +203,17 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
   }
   if (matches == 0) {
     if (proc_record) {
-      xpmlog(KES_SET_PROC, 181, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
+      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_NO, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
              var.name.text);
     } else {
-      xpmlog(KES_SET_LAYOUT, 66, static_cast<int>(var.keylevel.len), var.keylevel.text);
-      xpmlog(KES_SET_LAYOUT, 67, static_cast<int>(var.name.len), var.name.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_KEYLEVEL_VALUE_PLOT_STATEMENT, static_cast<int>(var.keylevel.len), var.keylevel.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_FIRST_LEVEL_CLASS_VARIABLE, static_cast<int>(var.name.len), var.name.text);
     }
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
     return head;
   }
   if (matches > 1 && proc_record) {
-    xpmlog(KES_SET_PROC, 182, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
+    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_MORE, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
            var.name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
@@ -351,7 +351,7 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     }
   }
   if (cv->nlevels == 0 || childless) {
-    xpmlog(KES_SET_LAYOUT, 83);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_NO_OBSERVATION_GROUP_FALLS);
     return 0;
   }
 

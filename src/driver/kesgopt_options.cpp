@@ -52,7 +52,7 @@ bool level_of(kes_ctx* ctx, int s, double dflt, const char* what, double* out) {
   }
   const double a = num(ctx, s);
   if (!(a > 0 && a < 1)) {
-    xpmlog(KES_SET_PROC, 159, what, a);
+    xpmlog(KES_SET_PROC, KES_MSG_MUST_LIE_STRICTLY_BETWEEN, what, a);
     return false;
   }
   *out = a;
@@ -76,9 +76,9 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     if (!(x > 0)) {
-      xpmlog(KES_SET_PLOT, 666, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_NOT, x);
     } else if (x >= 0.5 && x < 1) {
-      xpmlog(KES_SET_PLOT, 667, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_LEAST, x);
     } else {
       (*out)[kept++] = x;
     }
@@ -149,11 +149,11 @@ int listing_sizes(kes_ctx* ctx, option_reading&) {
       const double ps = num(ctx, KES_PROC_SLOT_PLOTSIZE);
       int p = std::isnan(ps) ? 30 : static_cast<int>(kes::fmax(-1e9, kes::fmin(1e9, ps)));
       if (p > ctx->pagesize) {
-        xpmlog(KES_SET_PROC, 158, p, ctx->pagesize);
+        xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_LARGER_THAN_PAGE, p, ctx->pagesize);
         p = ctx->pagesize;
       }
       if (p < 8) {
-        xpmlog(KES_SET_PROC, 157, p);
+        xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_BELOW_SMALLEST_PLOT, p);
         p = 8;
       }
       ctx->plotsize = p;
@@ -178,7 +178,7 @@ int side_plots(kes_ctx* ctx, option_reading&) {
 int data_set(kes_ctx* ctx, option_reading&) {
   ctx->data = static_cast<kes_dsh>(kes_pslot(ctx->proc, KES_PROC_SLOT_DATA)->v.handle);
   if (!given(ctx, KES_PROC_SLOT_DATA) || ctx->data == nullptr) {
-    xpmlog(KES_SET_PROC, 141);
+    xpmlog(KES_SET_PROC, KES_MSG_NO_INPUT_DATA_SET);
     return fail(KES_RC_BAD_OPTION);
   }
   return 0;
@@ -197,7 +197,7 @@ int variable_lists(kes_ctx* ctx, option_reading&) {
   }
   ctx->nvars = given(ctx, KES_PROC_SLOT_VAR) ? count(ctx, KES_PROC_SLOT_VAR) : kes_default_vars(ctx, nullptr);
   if (ctx->nvars <= 0) {
-    xpmlog(KES_SET_PROC, 140);
+    xpmlog(KES_SET_PROC, KES_MSG_NO_ANALYSIS_VARIABLES_VAR);
     return fail(KES_RC_BAD_OPTION);
   }
   ctx->varnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
@@ -219,9 +219,9 @@ int variable_lists(kes_ctx* ctx, option_reading&) {
 // Statistics that a WEIGHT variable rules out.
 int weight_exclusions(kes_ctx* ctx, option_reading&) {
   if (ctx->weight_given) {
-    if (ctx->normal) xpmlog(KES_SET_PROC, 143);
-    if (ctx->loccount) xpmlog(KES_SET_PROC, 144);
-    if (ctx->robustscale) xpmlog(KES_SET_PROC, 145);
+    if (ctx->normal) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_IGNORED_BECAUSE_WEIGHT);
+    if (ctx->loccount) xpmlog(KES_SET_PROC, KES_MSG_LOCCOUNT_IGNORED_BECAUSE_WEIGHT);
+    if (ctx->robustscale) xpmlog(KES_SET_PROC, KES_MSG_ROBUSTSCALE_IGNORED_BECAUSE_WEIGHT);
     ctx->normal = ctx->loccount = ctx->robustscale = 0;
   }
   return 0;
@@ -255,7 +255,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     for (int i = 0; i < n && e != nullptr; ++i)
       if (e[i] >= 0) ++nc;
     if (nc > KES_MAX_CLASS) {
-      xpmlog(KES_SET_PROC, 160, nc);
+      xpmlog(KES_SET_PROC, KES_MSG_CLASS_STATEMENT_NAMES_VARIABLES, nc);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     int k = -1;
@@ -297,11 +297,11 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
     if (asked != ctx->pctldef && !ctx->weight_given) {
       char text[32];
       std::snprintf(text, sizeof text, "%.15g", asked);
-      xpmlog(KES_SET_PROC, 188, text, ctx->pctldef);
+      xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_NOT_WHOLE_NUMBER, text, ctx->pctldef);
     }
   }
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, 147);
+    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_BECAUSE_WEIGHT);
     ctx->pctldef = 6;
   }
   return 0;
@@ -327,10 +327,10 @@ int variance_divisor(kes_ctx* ctx, option_reading& r) {
                           std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;
   if (vardef_wgt) {
     if (!ctx->weight_given) {
-      xpmlog(KES_SET_PROC, 156, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_NEEDS_WEIGHT_VARIABLE, wzstrip(ctx->vardef, 8), ctx->vardef);
       std::memcpy(ctx->vardef, "DF      ", 8);
     } else if (ctx->printed) {
-      xpmlog(KES_SET_PROC, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_VARIANCES_STATISTICS_BASED, wzstrip(ctx->vardef, 8), ctx->vardef);
     }
   }
   r.df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
@@ -360,7 +360,7 @@ int alpha_level(kes_ctx* ctx, option_reading&) {
   if (given(ctx, KES_PROC_SLOT_ALPHA)) {
     const double a = num(ctx, KES_PROC_SLOT_ALPHA);
     if (!(a > 0 && a < 1)) {
-      xpmlog(KES_SET_PROC, 159, "ALPHA=", a);
+      xpmlog(KES_SET_PROC, KES_MSG_MUST_LIE_STRICTLY_BETWEEN, "ALPHA=", a);
       return fail(KES_RC_BAD_OPTION);
     }
     po->alpha = a;
@@ -373,7 +373,7 @@ int trimmed_winsorized(kes_ctx* ctx, option_reading&) {
   kes_procopts* po = kes_po(ctx);
   bool failed = false;
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED)) xpmlog(KES_SET_PLOT, 665);
+    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED)) xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_IGNORED_BECAUSE);
   } else {
     if (given(ctx, KES_PROC_SLOT_TRIMMED)) {
       ctx->ntrimmed = keep_proportions(ctx, KES_PROC_SLOT_TRIMMED, &po->trimmed, &failed);
@@ -400,11 +400,11 @@ int percentile_limits(kes_ctx* ctx, option_reading& r) {
   const bool df = r.df;
   const bool ci_normal = flag(ctx, KES_PROC_FLAG_CIPCTLNORMAL), ci_df = flag(ctx, KES_PROC_FLAG_CIPCTLDF);
   if (ctx->weight_given) {
-    if (ci_normal || ci_df) xpmlog(KES_SET_PLOT, 1080);
+    if (ci_normal || ci_df) xpmlog(KES_SET_PLOT, KES_MSG_CIPCTLNORMAL_CIPCTLDF_IGNORED_BECAUSE);
   } else {
     if (ci_normal) {
       if (!df) {
-        xpmlog(KES_SET_PLOT, 1081);
+        xpmlog(KES_SET_PLOT, KES_MSG_CIPCTLNORMAL_NEEDS_VARDEF_DF);
       } else {
         po->cipctlnormal = kind_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_TYPE, 3);
         if (!level_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_ALPHA, po->alpha, "ALPHA= of CIPCTLNORMAL",
@@ -429,7 +429,7 @@ int basic_limits(kes_ctx* ctx, option_reading& r) {
   const bool df = r.df;
   if (flag(ctx, KES_PROC_FLAG_CIBASIC)) {
     if (!df) {
-      xpmlog(KES_SET_PLOT, 1082);
+      xpmlog(KES_SET_PLOT, KES_MSG_CIBASIC_NEEDS_VARDEF_DF);
     } else {
       po->cibasic = kind_of(ctx, KES_PROC_SLOT_CIBASIC_TYPE, 3);
       if (!level_of(ctx, KES_PROC_SLOT_CIBASIC_ALPHA, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha))
@@ -493,12 +493,12 @@ int rounding(kes_ctx* ctx, option_reading&) {
     const int n = count(ctx, KES_PROC_SLOT_ROUND);
     const double* u = nums(ctx, KES_PROC_SLOT_ROUND);
     if (n > 1 && count(ctx, KES_PROC_SLOT_VAR) == 0) {
-      xpmlog(KES_SET_PROC, 155);
+      xpmlog(KES_SET_PROC, KES_MSG_ROUND_GIVES_SEVERAL_VALUES);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
-        xpmlog(KES_SET_PROC, 154, u[i]);
+        xpmlog(KES_SET_PROC, KES_MSG_ROUND_VALUE_NEGATIVE_ROUNDING, u[i]);
         return fail(KES_RC_BAD_VALUE);
       }
     for (int v = 0; v < ctx->nvars; ++v) {

@@ -98,16 +98,16 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
   std::memcpy(opts->device, kept, sizeof kept);
   g->release(&layout);
   if (r == -1) {
-    xpmlog(KES_SET_GRAPH, 14);
-    xpmlog(KES_SET_GRAPH, 15);
+    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_LOADED);
+    xpmlog(KES_SET_GRAPH, KES_MSG_CHECK_DEVICE_NAMED_GRAPHICS);
   } else if (r == 1) {
-    xpmlog(KES_SET_PLOT, 280);
+    xpmlog(KES_SET_PLOT, KES_MSG_GRAPHICS_DEVICE_NEEDS_DRIVER);
   }
   if (r != 0) {
     ctx->devgraph = 0;
     // Template graphs need no device: the step goes on without one.
     if (ctx->tmplgraph) {
-      xpmlog(KES_SET_GRAPH, 16);
+      xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_LOADED_TEMPLATE);
       return 0;
     }
     return KES_RC_SETUP_FAILED;
@@ -117,7 +117,7 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
 
 
 // A request the step cannot carry out yet says so once, naming its statement.
-void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kind.statement, k); }
+void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_CHECKED_BUT_PLOT, kind.statement, k); }
 
 }  // namespace
 
@@ -148,7 +148,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   }
   if (ctx->nplots == 0) return 0;
   if (ctx->weight_given) {
-    xpmlog(KES_SET_PLOT, 1113);
+    xpmlog(KES_SET_PLOT, KES_MSG_PLOT_STATEMENTS_CANNOT_USED);
     return kWeightConflict;
   }
 
@@ -195,9 +195,9 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     const int k = kind_of(q->stmt);
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
-    if (debug) xpmlog(KES_SET_LABEL, 991, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
+    if (debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
     if (debug && q->type == KES_PLOT_HISTOGRAM)
-      xpmlog(KES_SET_LABEL, 992, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
+      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_HISTOGRAM_REQUEST_BINS, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
     if (q->type != KES_PLOT_HISTOGRAM) note_not_run(kKinds[k], nth);
   }
   return 0;

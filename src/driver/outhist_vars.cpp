@@ -57,11 +57,11 @@ int define_head(kes_ctx* ctx, kes_dsh ds, int nown, host_access** acc, const cha
   *acc = nullptr;
   if (xvputi(ds, ctx->nbyvars + nclass + nown, 32, acc) != 0 || *acc == nullptr ||
       (ctx->nbyvars > 0 && xvputcv(*acc, ctx->data, kes_dp(ctx)->byvarnums, ctx->nbyvars, 0) != 0)) {
-    xpmlog(KES_SET_PROC, 329, option);
+    xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
     return 1;
   }
   if (!kes_define_class_copies(ctx, *acc)) {
-    xpmlog(KES_SET_PROC, 329, option);
+    xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
     return 1;
   }
   return 0;
@@ -72,12 +72,12 @@ int define_set(kes_ctx* ctx, kes_dsh ds, const own_var* vars, int n, host_access
   if (define_head(ctx, ds, n, acc, option) != 0) return 1;
   for (int i = 0; i < n; ++i)
     if (!define_own(*acc, vars[i])) {
-      xpmlog(KES_SET_PROC, 329, option);
+      xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
       return 1;
     }
   describe(ds, type_msg, type_msg + 1);
   if (xvpute(*acc) != 0) {
-    xpmlog(KES_SET_PROC, 329, option);
+    xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
     return 1;
   }
   return 0;

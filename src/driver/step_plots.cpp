@@ -6,6 +6,7 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plot_status.h"
 #include "records/kes_stages.h"
@@ -38,7 +39,7 @@ kes_flow kes_inset_check(kes_run& run) {
   if (run.inset_noted) return kes_flow::go_on;
   for (const kes_stmt* s = run.ctx->proc; s != nullptr && s->next != nullptr; s = s->next) {
     if (!name_begins(s->next, "INSET", 5) || takes_inset(s)) continue;
-    xpmlog(189, 303);
+    xpmlog(KES_SET_PROC, KES_MSG_INSET_STATEMENT_MUST_FOLLOW);
     run.inset_noted = true;
     break;
   }
@@ -61,7 +62,7 @@ kes_flow kes_plot_requests(kes_run& run) {
       ctx->curreq = req;
       if (req->varslot == nullptr || req->varslot[v] < 0) continue;
       ++ctx->nrun;
-      if (ctx->debug) xpmlog(431, 877, kKinds[kind].name, k);
+      if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST, kKinds[kind].name, k);
       const int result = (ctx->stages->*kKinds[kind].run)(ctx, k);
       if (kes_plot_ends_step(result)) {
         kes_raise_for_failure(ctx, kes_plot_code(result));

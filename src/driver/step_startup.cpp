@@ -34,7 +34,7 @@ kes_flow kes_startup(kes_run& run) {
       wob_int(WOB_A_LINE_NUMBER, 1),
       wob_last(WOB_A_FIRST_LINE, 1),
       wob_int(WOB_A_MINUS_ONE, -1),
-      wob_text(WOB_A_HEADING_TEXT, vemmsg(KES_SET_PROC, 1)),
+      wob_text(WOB_A_HEADING_TEXT, vemmsg(KES_SET_PROC, KES_MSG_KESTRAVINE_PROCEDURE)),
   };
   r = wobmth(ctx->objs.manager, nullptr, WOB_M_HEADING, 5, head);
   if (r < 0) return kes_object_failure(run, r);

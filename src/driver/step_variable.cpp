@@ -80,8 +80,8 @@ kes_flow open_level_group(kes_run& run, const kes_classvar& var, const kes_cell*
   vzmp(cell->fmt.text, cell->fmt.len, cv->level_text, width);
   const bool blank_char = var.type == 2 && vzatl(' ', cell->fmt.text, cell->fmt.len);
   void* label = blank_char
-                    ? vemmsgs(KES_SET_PROC, 10, static_cast<int>(var.name.len), var.name.text)
-                    : vemmsgs(KES_SET_PROC, 9, static_cast<int>(var.name.len), var.name.text, width,
+                    ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(var.name.len), var.name.text)
+                    : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(var.name.len), var.name.text, width,
                               cv->level_text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),
@@ -203,7 +203,7 @@ kes_flow kes_variable(kes_run& run) {
   if (ctx->vargroups && run.mode != KES_COMP_NOT_COMPUTED) {
     if (open_variable_group(run, &vgroup) != kes_flow::go_on) return kes_flow::ended;
   }
-  if (ctx->debug) xpmlog(KES_SET_LABEL, 876, static_cast<int>(ctx->curname.len), ctx->curname.text);
+  if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_ANALYSIS_VARIABLE, static_cast<int>(ctx->curname.len), ctx->curname.text);
 
   void* sgroup = nullptr;
   if (!ctx->noprint && ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_SUMMARYCONTENTS &&

@@ -8,6 +8,7 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 
 namespace {
@@ -29,7 +30,7 @@ void kesunbuilt(const kes_ctx* ctx) {
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
     vaxis = vaxis || kes_pgiven(s, KES_PLOT_SLOT_VAXIS_NAME);
   }
-  if (inset) xpmlog(KES_SET_LABEL, 996, "INSET");
-  if (annotate) xpmlog(KES_SET_LABEL, 996, "ANNOTATE=");
-  if (vaxis) xpmlog(KES_SET_LABEL, 996, "VAXIS=");
+  if (inset) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "INSET");
+  if (annotate) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
+  if (vaxis) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "VAXIS=");
 }

@@ -5,6 +5,7 @@
 #include "fit/kes_famfn.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "records/kes_cell.h"
@@ -42,8 +43,8 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
         bool listed = false;
         kes_param_entry(request->stmt, KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, cv.family_index,
                         &listed);
-        if (!listed) xpmlog(308, 283, p[2]);
-        xpmlog(308, 284);
+        if (!listed) xpmlog(KES_SET_PLOT, KES_MSG_LOGARITHM_GAMMA_FUNCTION_CANNOT, p[2]);
+        xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
         return 1;
       }
       if (!(area > 0.0) || !(p[1] > 0.0)) return 1;
@@ -54,7 +55,7 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
       const double la = zlgamma(p[2]), lb = zlgamma(p[3]), lab = zlgamma(p[2] + p[3]);
       const double b = lab - la - lb;
       if (la == -99.0 || lb == -99.0 || lab == -99.0 || !(b < ZEXP_OVER)) {
-        xpmlog(431, 164, p[2], p[3]);
+        xpmlog(KES_SET_LABEL, KES_MSG_BETA_FUNCTION_SHAPES_TOO, p[2], p[3]);
         return 1;
       }
       const double eb = std::exp(b);

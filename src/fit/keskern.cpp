@@ -79,7 +79,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     const bool default_c = !pick(s, KES_PLOT_SLOT_KERNEL_C, k, &v) || v == kCMise;
     kn.c = default_c ? kDefaultC[kn.type] : v;
     if (kn.c == kCSjpi && kn.type != KES_KERN_NORMAL) {
-      if (!noted) xpmlog(KES_SET_PROC, 340);
+      if (!noted) xpmlog(KES_SET_PROC, KES_MSG_C_SJPI_USES_NORMAL);
       noted = true;
       kn.type = KES_KERN_NORMAL;
     }
@@ -88,7 +88,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     kn.lower = kn.upper = zmissing();
     const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
     const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
-    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, 874);
+    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_LOWER_UPPER_BOUND_GIVEN);
   }
 }
 
@@ -103,13 +103,13 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   if (!(s0 > 0)) {
     s0 = range;
     kes_kern_note(ctx, cell, KES_SET_LABEL, 21, 30, 32);
-    xpmlog(KES_SET_LABEL, 178);
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BANDWIDTH_SCALED_RANGE);
   }
   double half = range / 2;
   if (!(range > 0)) {
     s0 = range = half = 1;
     kes_kern_note(ctx, cell, KES_SET_LABEL, 22, 30, 32);
-    xpmlog(KES_SET_LABEL, 23);
+    xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
   }
   const double scale = s0 / std::pow(n, 0.2);
   double a = min - half, b = max + half;
@@ -158,7 +158,7 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       if (!no_spread_noted) {
         kes_kern_note(ctx, cell, KES_SET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
                       ctx->curname.text);
-        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, 23);
+        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
       }
       no_spread_noted = true;
       continue;

@@ -86,9 +86,9 @@ void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
   fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, 575, -1);
   fr->name_w = widest(407, 413);
   fr->sym_w = widest(560, 566);
-  kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, 1015), fr->name, fr->name_w));
-  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, 1016), fr->sym, fr->sym_w));
-  kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, 1017), &fr->value));
+  kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
+  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_1016), fr->sym, fr->sym_w));
+  kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE), &fr->value));
   kes_tabcall(fr->parms, WOB_M_END_DEFINE, 0, nullptr);
 }
 
@@ -98,13 +98,13 @@ void define_good(kes_ctx* ctx, kes_fitrows* fr) {
   fr->test_w = widest(500, 504, KES_FITCELL - 1);
   fr->lab_w = widest(1095, 1099, KES_FITCELL - 1);
   fr->ptype_w = widest(1100, 1104, KES_FITCELL - 1);
-  kes_def_column(fr->good, kes_char_col("Test", vemmsg(KES_SET_PLOT, 890), fr->test, fr->test_w));
-  kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, 896), fr->testlab, fr->lab_w));
-  kes_def_column(fr->good, kes_num_col("Stat", vemmsg(KES_SET_PLOT, 891), &fr->value, -1, 10, 2));
-  kes_def_column(fr->good, kes_num_col("DF", vemmsg(KES_SET_PLOT, 892), &fr->df));
-  kes_def_column(fr->good, kes_char_col("pType", vemmsg(KES_SET_PLOT, 893), fr->ptype, fr->ptype_w));
-  kes_def_column(fr->good, kes_char_col("pSign", vemmsg(KES_SET_PLOT, 894), fr->psign, 1));
-  kes_def_column(fr->good, kes_num_col("pValue", vemmsg(KES_SET_PLOT, 895), &fr->pvalue));
+  kes_def_column(fr->good, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST), fr->test, fr->test_w));
+  kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL), fr->testlab, fr->lab_w));
+  kes_def_column(fr->good, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC), &fr->value, -1, 10, 2));
+  kes_def_column(fr->good, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF), &fr->df));
+  kes_def_column(fr->good, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_PROBABILITY), fr->ptype, fr->ptype_w));
+  kes_def_column(fr->good, kes_char_col("pSign", vemmsg(KES_SET_PLOT, KES_MSG_RELATION), fr->psign, 1));
+  kes_def_column(fr->good, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_P_VALUE), &fr->pvalue));
   kes_tabcall(fr->good, WOB_M_END_DEFINE, 0, nullptr);
 }
 
@@ -125,8 +125,8 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   wob_attr fmt[3] = {kes_attr_str(WOB_A_COLUMN_NAME, col), wob_int(WOB_A_DECIMALS, d), wob_int(WOB_A_WIDTH, w)};
   const int rc = wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 3, fmt);
   if (rc < 0) xprrlog(0, rc);  // the points keep their plain look
-  kes_def_column(t, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, 1023), &fr->obspct));
-  kes_def_column(t, kes_num_col("EstPercent", vemmsg(KES_SET_PLOT, 1024), &fr->exppct));
+  kes_def_column(t, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_PERCENT), &fr->obspct));
+  kes_def_column(t, kes_num_col("EstPercent", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_PERCENT), &fr->exppct));
   kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
   kes_fit_bind(ctx, t, "orbo.kestravine.BinPercents", title);
   const double shift = request->endpoints && request->rtinclude ? bs->width : 0.0;
@@ -158,8 +158,8 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
     // Checked before any quantile is formed, so that no percent outside (0, 100)
     // reaches the order-statistic positions.
     if (lo <= 0.0 || hi >= 100.0) {
-      xpmlog(KES_SET_PLOT, 483, flen, fname);
-      xpmlog(KES_SET_PLOT, 484);
+      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_DISTRIBUTION_MUST_LIE, flen, fname);
+      xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENTS_USED);
     } else {
       pcts = given;
       np = ps->v.count;
@@ -176,9 +176,9 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
   obs.layout(&w, &d);
   est.layout(&we, &de);
   void* t = kes_def_create(ctx, "FitQuantiles", KES_SET_PLOT, 579, -1);
-  kes_def_column(t, kes_num_col("Percent", vemmsg(KES_SET_PLOT, 1025), &fr->pct));
-  kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(KES_SET_PLOT, 1026), &fr->obsq, d, w));
-  kes_def_column(t, kes_num_col("EstQuantile", vemmsg(KES_SET_PLOT, 1027), &fr->estq, de, we));
+  kes_def_column(t, kes_num_col("Percent", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT), &fr->pct));
+  kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_QUANTILE), &fr->obsq, d, w));
+  kes_def_column(t, kes_num_col("EstQuantile", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_QUANTILE), &fr->estq, de, we));
   kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
   kes_fit_bind(ctx, t, "orbo.kestravine.FitQuant", title);
   for (int i = 0; i < np; ++i) {
@@ -197,8 +197,8 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
   const kes_optslot* cs = kes_pslot(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
   if (cs->given)
     return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
-  if (ctx->curreq->ncurves_dist[c.dist] > 1) return vemmsgs(KES_SET_PLOT, 1469 + c.dist, c.family_index + 1);
-  return vemmsg(KES_SET_PLOT, 820 + c.dist);
+  if (ctx->curreq->ncurves_dist[c.dist] > 1) return vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_1469 + c.dist, c.family_index + 1);
+  return vemmsg(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION + c.dist);
 }
 }  // namespace
 
@@ -213,7 +213,7 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_famfn* fam = kes_famdisp(code);
   if (fam == nullptr || code > KES_DIST_SU) return 0;
   const kes_name32& name = ctx->curname;
-  kes_heading_line(ctx, depth, vemmsgs(KES_SET_PLOT, 830 + code, int(name.len), name.text));
+  kes_heading_line(ctx, depth, vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_830 + code, int(name.len), name.text));
 
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
@@ -246,12 +246,12 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_def_close(fr->parms);
   if (fr->good != nullptr) kes_def_close(fr->good);
   fr->parms = fr->good = nullptr;
-  if (!c.edf.tested) xpmlog(189, 293, flen, fname);
+  if (!c.edf.tested) xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname);
 
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
-    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, 787, slen, sname));
-  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, 785, slen, sname), fname, flen);
+    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BIN_PERCENTS_DISTRIBUTION, slen, sname));
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_DISTRIBUTION, slen, sname), fname, flen);
 
   if (group != nullptr) {
     const int rc = wobclose(group);

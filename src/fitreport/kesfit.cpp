@@ -118,8 +118,8 @@ void* open_level(report& r, int i, kes_cell* cell) {
   const kes_classvar& var = cv->var[i];
   const bool blank = var.type == 2 && (cell->fmt.len == 0 || cell->fmt.text[0] == ' ');
   const int flen = blank ? 0 : cell->fmt.len;
-  void* text = blank ? vemmsgs(189, 10, int(var.name.len), var.name.text)
-                     : vemmsgs(189, 9, int(var.name.len), var.name.text, flen, cell->fmt.text);
+  void* text = blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
+                     : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, int(var.name.len), var.name.text, flen, cell->fmt.text);
   kes_heading_line(r.ctx, i + 2, text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),
@@ -161,7 +161,7 @@ int kesfit(kes_ctx* ctx) {
     kes_tabcall(ctx->objs.manager, WOB_M_GROUPING, 0, nullptr);
     xppage(0);
     kes_heading_count(ctx, 1);
-    kes_heading_line(ctx, 1, vemmsg(189, 1));
+    kes_heading_line(ctx, 1, vemmsg(KES_SET_PROC, KES_MSG_KESTRAVINE_PROCEDURE));
     r.depth = 2 + cv->count;
   }
   if (cv->count == 0) {

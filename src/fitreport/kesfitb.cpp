@@ -12,6 +12,7 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zibeta.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -154,9 +155,9 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       const int l = xpmstr(text, sizeof text, 431, 800);
       const int used = l > 0 && l < 16 ? l : 0;
       std::memset(text + used, ' ', 16 - used);
-      xpmlog(189, 336, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
     } else if (!(al >= kShapeLow && be >= kShapeLow)) {
-      xpmlog(431, 940);
+      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOODNESS_FIT_TESTS);
     } else {
       double crit[3][11];
       kes_beta_crit(al, be, n, crit);

@@ -45,7 +45,7 @@ void* open_request_group(kes_ctx* ctx, const kes_stmt* st, int k) {
     kessubs(ctx, text, &len);
     label = vemtxt(text, len);
   } else {
-    label = vemmsgs(KES_SET_PLOT, 1040, k);
+    label = vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM, k);
   }
   wob_attr a[6] = {
       wob_out(WOB_A_HANDLE),
@@ -69,7 +69,7 @@ void note_unfitted_families(kes_preq* r, int k) {
   if (r->curves_noted) return;
   r->curves_noted = 1;
   for (int code = 0; code < 8; ++code)
-    if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr) xpmlog(KES_SET_LABEL, 994, k, kNames[code]);
+    if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr) xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_STATEMENT_FITTED_CURVES, k, kNames[code]);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "records/kes_valnode.h"
@@ -143,7 +144,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   // largest double, so the page is not drawn rather than drawn wrong.
   if (!std::isfinite(range)) {
     const kes_name32& nm = ctx->varnames[ctx->curvar];
-    xpmlog(189, 62, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC, KES_MSG_LINE_PRINTER_PLOTS_VARIABLE, static_cast<int>(nm.len), nm.text);
     return 0;
   }
   int k = 2;

@@ -45,7 +45,7 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   double value = 0, percent = 0;
   void* table = kes_def_create(ctx, "HistogramBins", KES_SET_PLOT, 1352, -1);
   kes_def_column(table, kes_num_col(value_column, vemmsg(KES_SET_PLOT, value_label), &value));
-  kes_def_column(table, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, 1023), &percent));
+  kes_def_column(table, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_PERCENT), &percent));
   wob_attr look[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, value_column, -1), wob_int(WOB_A_DECIMALS, d),
                       wob_int(WOB_A_WIDTH, w)};
   // A format the host refuses leaves the column in its own format: logged only.
@@ -54,7 +54,7 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   kes_def_end(table);
 
   const kes_name32& name = ctx->curname;
-  kes_dynpair pairs[1] = {{"BinTitle", nullptr, vemmsgs(KES_SET_PLOT, 1354, static_cast<int>(name.len), name.text)}};
+  kes_dynpair pairs[1] = {{"BinTitle", nullptr, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BINS, static_cast<int>(name.len), name.text)}};
   void* bound = kes_bind_table(ctx, table, ctx->procid == 1 ? kSiblingTemplate : kTemplate, pairs, 1, nullptr, 0,
                                r->tabcontents != 0);
   for (int i = 0; i < s.nbins; ++i) {

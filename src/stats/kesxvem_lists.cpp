@@ -88,26 +88,26 @@ int KesTwm(kes_ctx* ctx, int kind) {
   char q[16];
   std::memset(q, ' ', sizeof q);
   xpmstr(q, sizeof q, KES_SET_PLOT, trim ? 961 : 962);
-  kes_def_column(h, kes_num_col("HalfP", vemmsgs(KES_SET_PLOT, 950, 16, q), &r.num[0]));
-  kes_def_column(h, kes_num_col("HalfN", vemmsgs(KES_SET_PLOT, 951, 16, q), &r.num[1]));
-  kes_def_column(h, kes_num_col("Mean", vemmsgs(KES_SET_PLOT, 952, 16, q), &r.num[2], -1, 8, 3));
+  kes_def_column(h, kes_num_col("HalfP", vemmsgs(KES_SET_PLOT, KES_MSG_PERCENT_TAIL, 16, q), &r.num[0]));
+  kes_def_column(h, kes_num_col("HalfN", vemmsgs(KES_SET_PLOT, KES_MSG_NUMBER_TAIL, 16, q), &r.num[1]));
+  kes_def_column(h, kes_num_col("Mean", vemmsgs(KES_SET_PLOT, KES_MSG_MEAN, 16, q), &r.num[2], -1, 8, 3));
   if (!vardef_is_df(ctx)) {
     // Standard errors, t tests and limits of these means need VARDEF=DF.
     xpmlog(KES_SET_PLOT, trim ? 1114 : 1115);
     return kes_def_end(h);
   }
-  kes_def_column(h, kes_num_col("StdMean", vemmsgs(KES_SET_PLOT, 953, 16, q), &r.num[3], -1, 8, 2));
+  kes_def_column(h, kes_num_col("StdMean", vemmsgs(KES_SET_PLOT, KES_MSG_STD_ERROR_MEAN, 16, q), &r.num[3], -1, 8, 2));
   const bool lower = lk == 1 || lk == 3, upper = lk == 2 || lk == 3;
   if (lower)
     kes_def_column(h, kes_num_col("LCLMean", vemmsgs(KES_SET_PLOT, upper ? 954 : 956, level), &r.num[7], -1, 8, 3));
   if (upper)
     kes_def_column(h, kes_num_col("UCLMean", vemmsgs(KES_SET_PLOT, lower ? 955 : 957, level), &r.num[8], -1, 8, 3));
-  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, 958), &r.num[4]));
-  kes_def_column(h, kes_num_col("tValue", vemmsg(KES_SET_PLOT, 671), &r.num[5], -1, 8, 3));
-  kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, 655), &r.num[6]));
+  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF_958), &r.num[4]));
+  kes_def_column(h, kes_num_col("tValue", vemmsg(KES_SET_PLOT, KES_MSG_T_H0_MEAN_MU0), &r.num[5], -1, 8, 3));
+  kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, KES_MSG_PR_T), &r.num[6]));
   if (lower || upper) {
     kes_dynpair p[6];
-    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, 38, level)};
+    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
     p[1] = {"StartLimit", lower ? "LCLMean" : "UCLMean"};
     p[2] = {"EndLimit", upper ? "UCLMean" : "LCLMean"};
     p[3] = {"LCLSpace", nullptr, nullptr, lower && upper ? 2 : 3};
@@ -143,14 +143,14 @@ int KesExtObs(kes_ctx* ctx) {
   }
   void* h = kes_def_create(ctx, "ExtremeObs", KES_SET_PROC, 27, ctx->nextrobs);
   t.handle[KES_TAB_EXTOBS] = h;
-  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, 965), &r.num[0], 6, 12, 5));
+  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_LOWEST_VALUE), &r.num[0], 6, 12, 5));
   id_columns(ctx, h, true);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, 969), &r.num[4]));
-  kes_def_column(h, kes_num_col("LowObs", vemmsg(KES_SET_PLOT, 966), &r.num[1]));
-  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, 967), &r.num[2], 6, 12, 5));
+  if (ctx->freq_given) kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ), &r.num[4]));
+  kes_def_column(h, kes_num_col("LowObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS), &r.num[1]));
+  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_HIGHEST_VALUE), &r.num[2], 6, 12, 5));
   id_columns(ctx, h, false);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, 970), &r.num[5]));
-  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, 968), &r.num[3]));
+  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_970), &r.num[5]));
+  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS_968), &r.num[3]));
   return kes_def_end(h);
 }
 
@@ -159,12 +159,12 @@ int KesExtVal(kes_ctx* ctx) {
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, 26, ctx->nextrval);
   t.handle[KES_TAB_EXTVAL] = h;
-  kes_def_column(h, kes_num_col("LowOrder", vemmsg(KES_SET_PLOT, 971), &r.num[0]));
-  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, 972), &r.num[1], 6, 12, 5));
-  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, 973), &r.num[2]));
-  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, 974), &r.num[3]));
-  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, 975), &r.num[4], 6, 12, 5));
-  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, 976), &r.num[5]));
+  kes_def_column(h, kes_num_col("LowOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER), &r.num[0]));
+  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_972), &r.num[1], 6, 12, 5));
+  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_973), &r.num[2]));
+  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER_974), &r.num[3]));
+  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_975), &r.num[4], 6, 12, 5));
+  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_976), &r.num[5]));
   return kes_def_end(h);
 }
 
@@ -173,10 +173,10 @@ int KesMiss(kes_ctx* ctx) {
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, 24, -1);
   t.handle[KES_TAB_MISSING] = h;
-  kes_def_column(h, kes_num_col("MissValue", vemmsg(KES_SET_PLOT, 980), &r.num[0]));
-  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, 981), &r.num[1]));
-  kes_def_column(h, kes_num_col("CountNobs", vemmsg(KES_SET_PLOT, 982), &r.num[2]));
-  kes_def_column(h, kes_num_col("CountNMiss", vemmsg(KES_SET_PLOT, 983), &r.num[3]));
+  kes_def_column(h, kes_num_col("MissValue", vemmsg(KES_SET_PLOT, KES_MSG_MISSING_VALUE), &r.num[0]));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_981), &r.num[1]));
+  kes_def_column(h, kes_num_col("CountNobs", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_ALL_OBS), &r.num[2]));
+  kes_def_column(h, kes_num_col("CountNMiss", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_MISSING_OBS), &r.num[3]));
   return kes_def_end(h);
 }
 
@@ -185,10 +185,10 @@ int KesFreq(kes_ctx* ctx) {
   kes_rowbuf& r = t.row;
   void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC, ctx->weight_given ? 23 : 22, -1);
   t.handle[KES_TAB_FREQ] = h;
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, 985), &r.num[0], 6, 12));
-  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, 986), &r.num[1]));
-  if (ctx->weight_given) kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, 1087), &r.num[4]));
-  kes_def_column(h, kes_num_col("Cell", vemmsg(KES_SET_PLOT, 987), &r.num[2]));
-  kes_def_column(h, kes_num_col("Cum", vemmsg(KES_SET_PLOT, 988), &r.num[3]));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_985), &r.num[0], 6, 12));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_986), &r.num[1]));
+  if (ctx->weight_given) kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, KES_MSG_WEIGHTED_COUNT), &r.num[4]));
+  kes_def_column(h, kes_num_col("Cell", vemmsg(KES_SET_PLOT, KES_MSG_CELL_PERCENT), &r.num[2]));
+  kes_def_column(h, kes_num_col("Cum", vemmsg(KES_SET_PLOT, KES_MSG_CUM_PERCENT), &r.num[3]));
   return kes_def_end(h);
 }

@@ -100,7 +100,7 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   wob_attr note[1];
   int n = 0;
   if (st->basic_nmodes > 1)
-    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(KES_SET_PROC, 138, st->basic_nmodes, st->basic_maxfreq));
+    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
@@ -110,7 +110,7 @@ void basic_intervals(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
   kes_dynpair p[] = {{"CiHdr", nullptr, vemmsg(KES_SET_PROC, ctx->weight_given ? 48 : 47)},
-                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, 38, level)}};
+                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)}};
   kes_bind(ctx, KES_TAB_INTERVALS, "orbo.kestravine.ConfLimits", p, 2);
   for (int i = 0; i < 3; ++i) {
     clear_row(r);
@@ -168,7 +168,7 @@ void normality(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const kes_statlabels& l = st->labels;
   const kes_nrmres& n = st->nrm;
-  kes_dynpair p[] = {{"DistTitle", nullptr, vemmsg(308, 795)}};
+  kes_dynpair p[] = {{"DistTitle", nullptr, vemmsg(KES_SET_PLOT, KES_MSG_TESTS_NORMALITY)}};
   kes_bind(ctx, KES_TAB_NORMAL, "orbo.kestravine.Normal", p, 1);
   const double stat[4] = {n.w, n.d, n.wsq, n.asq};
   const double prob[4] = {n.pw, n.pd, n.pwsq, n.pasq};
@@ -199,7 +199,7 @@ void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
   kes_dynpair p[3];
   p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? 29 : 30)};
   p[1] = kes_pair_dbl("mu0", res[0].cell[KES_TWM_MU0]);
-  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, 38, level)};
+  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
   kes_bind(ctx, id, trim ? "orbo.kestravine.Trim" : "orbo.kestravine.Wins", p, 3);
   for (int k = 0; k < n; ++k) {
     clear_row(r);
@@ -226,9 +226,9 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const kes_procopts& po = ctx->po;
   kes_dynpair p[3];
-  p[0] = {"QntlHdr", nullptr, ctx->weight_given ? vemmsg(KES_SET_PROC, 15) : vemmsgs(KES_SET_PROC, 42, st->pctldef)};
-  p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, 38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
-  p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, 38, 100.0 * (1.0 - po.cipctldf_alpha))};
+  p[0] = {"QntlHdr", nullptr, ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_WEIGHTED_QUANTILES) : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
+  p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
+  p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctldf_alpha))};
   kes_bind(ctx, KES_TAB_QUANTILES, "orbo.kestravine.Quantiles", p, 3);
   const double* lim[7] = {st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper,
                           st->pct_lrank,   st->pct_urank,   st->pct_coverage};
@@ -326,16 +326,16 @@ void extreme_values(kes_ctx* ctx, kes_stats* st) {
 
 void keshdr(kes_ctx* ctx, int v) {
   int line = 1;
-  kes_heading_line(ctx, line++, vemmsg(KES_SET_PROC, 1));
+  kes_heading_line(ctx, line++, vemmsg(KES_SET_PROC, KES_MSG_KESTRAVINE_PROCEDURE));
   host_varinfo info{};
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, 3, nlen, info.name, llen, info.label)
-                                     : vemmsgs(KES_SET_PROC, 2, nlen, info.name));
+  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
+                                     : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
-    kes_heading_line(ctx, line++, vemmsgs(KES_SET_PROC, 4, dp.round_inc[v]));
+    kes_heading_line(ctx, line++, vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]));
   if (ctx->freq_given || ctx->weight_given) {
     // One empty line sets the FREQ and WEIGHT lines apart.
     kes_heading_line(ctx, line++, vemtxt("", 0));
@@ -349,8 +349,8 @@ void keshdr(kes_ctx* ctx, int v) {
       const char* text = c.fmt.text != nullptr ? c.fmt.text : "";
       const int len = c.fmt.text != nullptr ? c.fmt.len : 0;
       const bool blank = i == 0 && c.type == 2 && (len == 0 || text[0] == ' ');
-      kes_heading_line(ctx, line++, blank ? vemmsgs(KES_SET_PROC, 10, static_cast<int>(c.name.len), c.name.text)
-                                      : vemmsgs(KES_SET_PROC, 9, static_cast<int>(c.name.len), c.name.text, len, text));
+      kes_heading_line(ctx, line++, blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
+                                      : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.

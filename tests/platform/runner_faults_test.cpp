@@ -143,6 +143,40 @@ TEST_F(RunnerFaults, UnusableRunFilesAreRefusedBeforeAnythingRuns) {
   }
 }
 
+// --json once renamed the finished document over whatever stood at its path: a link,
+// a FIFO or a device node became a plain file and the run exited 0.
+TEST_F(RunnerFaults, AJsonPathThatIsNoRegularFileIsRefusedAndKept) {
+  write_groups("big.csv", 3);
+  dir_.write("target.json", "precious\n");
+  ASSERT_EQ(::symlink("target.json", (dir_ / "link.json").c_str()), 0);
+  ASSERT_EQ(::mkfifo((dir_ / "fifo.json").c_str(), 0600), 0);
+  struct row {
+    std::string path;
+    const char* says;
+    mode_t type;
+  };
+  const row rows[] = {
+      {"link.json", "is a symbolic link", S_IFLNK},
+      {"fifo.json", "is a FIFO", S_IFIFO},
+      {"/dev/null", "is a device", S_IFCHR},
+  };
+  for (const row& r : rows) {
+    EXPECT_EQ(run(kOutputStep, {"--json", r.path}), 4) << r.path;
+    EXPECT_NE(err_.find("--json: the file '" + r.path + "' " + r.says + "; the JSON file is moved into place"),
+              std::string::npos)
+        << err_;
+    struct stat st;
+    ASSERT_EQ(::lstat(r.path[0] == '/' ? r.path.c_str() : (dir_ / r.path).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & S_IFMT, r.type) << r.path;
+    EXPECT_FALSE(fs::exists(dir_ / "O.csv")) << r.path;  // refused before the step ran
+  }
+  EXPECT_EQ(slurp(dir_ / "target.json"), "precious\n");
+  // --listing and --log write through such files.
+  EXPECT_EQ(run(kOutputStep, {"--listing", "/dev/null", "--json", "j.json"}), 0) << err_;
+  out_test::jvalue doc;
+  EXPECT_TRUE(out_test::parse_json(slurp(dir_ / "j.json"), doc));
+}
+
 TEST_F(RunnerFaults, PlantedLinksUnderTemporaryNamesAreNeverFollowed) {
   write_groups("big.csv", 3);
   dir_.write("target", "precious\n");

@@ -179,6 +179,7 @@ bool json_file::open(const std::string& path, std::string* error) {
   }
   path_ = path;
   steps_ = outputs_ = 0;
+  body_size_ = published_size_ = 0;
   in_step_ = failed_ = false;
   append("{\"steps\": [");
   publish();
@@ -204,6 +205,7 @@ void json_file::append(const std::string& text) {
     }
     p += n;
     left -= static_cast<std::size_t>(n);
+    body_size_ += static_cast<std::size_t>(n);
   }
 }
 
@@ -249,6 +251,7 @@ void json_file::publish() {
     fail(why);
   }
   temp_files_remove(tmp);
+  published_size_ = body_size_;
 }
 
 void json_file::begin_step() {
@@ -266,17 +269,22 @@ void json_file::add_output(const std::string& object_json) {
   ++outputs_;
 }
 
+// Rewriting the whole document at every step end made a program of many small steps
+// quadratic; rewriting once it has doubled copies at most twice its final size in all.
 void json_file::end_step() {
   if (body_fd_ < 0 || !in_step_) return;
   append("\n]}");
   in_step_ = false;
-  publish();
+  if (body_size_ >= 2 * published_size_) publish();
 }
 
 void json_file::close() {
   if (body_fd_ < 0) return;
-  if (in_step_) end_step();
-  else publish();
+  if (in_step_) {
+    append("\n]}");
+    in_step_ = false;
+  }
+  publish();
   ::close(body_fd_);
   ::unlink(body_path_.c_str());
   temp_files_remove(body_path_);

@@ -252,6 +252,32 @@ TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
   EXPECT_EQ(doc["steps"].arr.size(), 1u);
 }
 
+// The document is put in place only when it has doubled: a run killed after many
+// small steps keeps a complete document holding more than half of what had finished,
+// and a run that ends holds every step.
+TEST_F(RunnerFaults, AKilledRunOfManyStepsKeepsMoreThanHalfOfThem) {
+  write_groups("small.csv", 1);
+  write_groups("big.csv", 20000);
+  std::string program;
+  for (int k = 0; k < 40; ++k) program += "proc kestravine data=small; var x; run;\n";
+  EXPECT_EQ(run(program, {"--json", "all.json"}), 0) << log_;
+  out_test::jvalue doc;
+  ASSERT_TRUE(out_test::parse_json(slurp(dir_ / "all.json"), doc));
+  EXPECT_EQ(doc["steps"].arr.size(), 40u);
+  start(program + "proc kestravine data=big; by g; var x; run;\n", {"--json", "j.json"});
+  ASSERT_TRUE(proc_.wait_until([&] {
+    for (const std::string& n : files_with(".j.json.tmp"))
+      if (std::error_code ec; fs::file_size(dir_ / n, ec) > 400000 && !ec) return true;
+    return false;
+  }));
+  ::kill(proc_.pid, SIGKILL);
+  EXPECT_EQ(finish(), 1000 + SIGKILL);
+  std::string text = slurp(dir_ / "j.json");
+  ASSERT_TRUE(out_test::parse_json(text, doc)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+  EXPECT_GT(doc["steps"].arr.size(), 20u);
+  EXPECT_LE(doc["steps"].arr.size(), 40u);
+}
+
 }  // namespace
 
 namespace {

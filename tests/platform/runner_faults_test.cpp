@@ -143,6 +143,33 @@ TEST_F(RunnerFaults, UnusableRunFilesAreRefusedBeforeAnythingRuns) {
   }
 }
 
+// WHERE= was parsed and evaluated by recursion: a long OR chain, many NOTs or deep
+// parentheses ran the runner out of stack (SIGSEGV).
+TEST_F(RunnerFaults, DeepOrLongWhereConditionsNeverCrash) {
+  dir_.write("d.csv", "x\n0\n1\n5\n39999\n40000\n");
+  std::string chain;
+  for (int k = 0; k < 40000; ++k) chain += (k ? " or x = " : "x = ") + std::to_string(k);
+  std::string ands = "x >= 0";
+  for (int k = 0; k < 40000; ++k) ands += " and x ^= " + std::to_string(k + 100000);
+  EXPECT_EQ(run("proc kestravine data=d(where=(" + chain + ")) noprint; var x; output out=o n=n; run;\n"), 0) << log_;
+  EXPECT_TRUE(has("select 4 of its 5 observations")) << log_;
+  EXPECT_EQ(run("proc kestravine data=d(where=(" + ands + ")) noprint; var x; run;\n"), 0) << log_;
+  EXPECT_TRUE(has("select 5 of its 5 observations")) << log_;
+  std::string nots, open, close;
+  for (int k = 0; k < 40000; ++k) nots += "not ";
+  for (int k = 0; k < 100000; ++k) open += "(", close += ")";
+  for (const std::string& cond : {nots + "x = 1", open + "x = 1" + close, nots + open + "-x" + close}) {
+    EXPECT_EQ(run("proc kestravine data=d(where=(" + cond + ")) noprint; var x; run;\n"), 2) << log_;
+    EXPECT_TRUE(has("data set WORK.d: WHERE=: NOT, minus signs and parentheses are nested more than 200 deep"))
+        << log_.substr(0, 400);
+  }
+  // 200 levels are still read.
+  EXPECT_EQ(run("proc kestravine data=d(where=(" + std::string(100, '(') + "not not x = 1" + std::string(100, ')') +
+                ")) noprint; var x; run;\n"),
+            0);
+  EXPECT_TRUE(has("select 1 of its 5 observations")) << log_;
+}
+
 // --json once renamed the finished document over whatever stood at its path: a link,
 // a FIFO or a device node became a plain file and the run exited 0.
 TEST_F(RunnerFaults, AJsonPathThatIsNoRegularFileIsRefusedAndKept) {

@@ -243,6 +243,14 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(st, count_slot) && !kes_pgiven(st, KES_PLOT_SLOT_MIDPOINTS) &&
       !kes_pgiven(st, KES_PLOT_SLOT_ENDPOINTS))
     k = std::floor(kes_pnumber(st, count_slot));
+  // A count past the bin limit would write a row per bin: the limit of a MIDPOINTS=
+  // list holds for it too.
+  const int limit = kes_hist_binlimit(request);
+  if (k > (ep ? limit + 1.0 : limit)) {
+    xpmlog(KES_SET_PROC, 350, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k, static_cast<int>(ctx->curname.len),
+           ctx->curname.text, limit);
+    k = 0;
+  }
 
   bins b = default_bins(request->total[ctx->curvar], lo, hi, ep);
   if (k >= 2 && k < KES_BIN_LIMIT_NONE) {

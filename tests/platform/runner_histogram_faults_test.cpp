@@ -78,4 +78,34 @@ TEST_F(RunnerHistogram, OuthistogramCountsAreWholeNumbers) {
   }
 }
 
+// NMIDPOINTS=100000000 on 100 values wrote 54 million OUTHISTOGRAM rows without a
+// note; the bin limit of a MIDPOINTS= list holds for a bin count too.
+TEST_F(RunnerHistogram, ABinCountPastTheBinLimitGetsTheDefaultBinsAndANote) {
+  std::vector<double> v;
+  for (int i = 0; i < 100; ++i) v.push_back(i * 0.37);
+  write_values("n.csv", v);
+  struct row {
+    const char* options;
+    const char* note;  // empty: no note, the count is used
+    std::size_t most_rows;
+  };
+  const row rows[] = {
+      {"nmidpoints=100000000", "NMIDPOINTS=100000000 for x asks for more than 100000 bins", 20},
+      {"nendpoints=100002", "NENDPOINTS=100002 for x asks for more than 100000 bins", 20},
+      {"nendpoints=100001", "", 100000},
+      {"nmidpoints=200000 nobinlimit", "", 200000},
+  };
+  for (const row& r : rows) {
+    ASSERT_EQ(run(std::string("proc kestravine data=n noprint; var x; histogram x / outhistogram=oh ") + r.options +
+                  "; run;\n"),
+              0)
+        << log_;
+    const std::size_t n = column("oh.csv", "_COUNT_").size();
+    EXPECT_LE(n, r.most_rows) << r.options;
+    EXPECT_GT(n, 5u) << r.options;
+    if (*r.note) EXPECT_TRUE(logs(std::string("NOTE: ") + r.note + "; the bins are chosen by the default rule")) << log_;
+    else EXPECT_FALSE(logs("asks for more than")) << log_;
+  }
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include "fitreport/kes_fitbind.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "plotreq/kes_plotslot.h"
 #include "stats/tables_call.h"
@@ -208,7 +209,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_preq* request = ctx->curreq;
   kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
   kes_fitrows* fr = kes_fit_rows(ctx);
-  if (slot == nullptr || fr == nullptr || k < 0 || k >= slot->ncurves) return 0;
+  if (fr == nullptr) return KES_RC_OUT_OF_MEMORY;  // after the memory message
+  if (slot == nullptr || k < 0 || k >= slot->ncurves) return 0;
   slot->curve = k;
   const kes_curve& c = slot->curves[k];
   const int code = c.dist;

@@ -56,6 +56,7 @@ struct report {
   bool print;
   int depth;
   bool first_cell = true;
+  int status = 0;  // out of memory: the cells after stay unreported and the step ends
 };
 
 void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
@@ -72,16 +73,17 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
     kescmhg(r.ctx, r.request, slot, &c);
   }
   if (c.fitted && c.dist >= 0 && c.dist <= KES_DIST_SU && !kes_flag(r.request->stmt, KES_FAMOPTS[c.dist].noprint))
-    fitvem(r.ctx, k, cell, r.depth);
+    r.status = fitvem(r.ctx, k, cell, r.depth);
 }
 
 void kesclass(report& r, kes_cell* cell) {
+  if (r.status != 0) return;
   if (kes_flag(r.request->stmt, KES_PLOT_FLAG_MIDPERCENTS)) kesmpct(r.ctx, cell);
   kes_plotslot* slot = kes_fit_slot(r.ctx, r.request, cell);
   if (slot == nullptr) return;
   const int n = slot->curves != nullptr ? slot->ncurves - slot->nkernels : 0;
   if (n <= 0 && r.request->outhist_def != nullptr) kescmhg(r.ctx, r.request, slot, nullptr);
-  for (int k = 0; k < n; ++k) kescurve(r, cell, slot, k);
+  for (int k = 0; k < n && r.status == 0; ++k) kescurve(r, cell, slot, k);
 }
 
 void check(int rc) {
@@ -185,5 +187,5 @@ int kesfit(kes_ctx* ctx) {
     }
   }
   if (r.print) kes_heading_count(ctx, 2);
-  return 0;
+  return r.status;
 }

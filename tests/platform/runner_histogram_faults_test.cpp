@@ -108,4 +108,52 @@ TEST_F(RunnerHistogram, ABinCountPastTheBinLimitGetsTheDefaultBinsAndANote) {
   }
 }
 
+// Out of memory inside the fits logged "Out of memory" four times and ended with
+// return code 0 and an empty listing; in the plug-in bandwidth it wrote OUTKERNEL with
+// 0 observations and exit 0. At every memory cap a run either succeeds with no memory
+// message and whole data sets, or ends with 1016 and keeps the older files.
+TEST_F(RunnerHistogram, OutOfMemoryInTheFitsEndsWith1016AndWritesNoPartialDataSet) {
+  std::vector<double> v;
+  for (int i = 0; i < 500; ++i) v.push_back(std::exp(1 + 0.5 * std::sin(i * 1.3) + 0.01 * (i % 37)));
+  write_values("m.csv", v);
+  const char* const kOld = "_VAR_\nold\n";
+  struct row {
+    const char* program;
+    const char* output;
+    const char* number;  // a numeric variable of the output
+    std::vector<int> caps;
+  };
+  const row rows[] = {
+      {"proc kestravine data=m; var x; histogram x / normal lognormal gamma weibull outhistogram=oh; run;\n", "oh.csv", "_COUNT_",
+       {20000, 24000, 28183, 32000, 40000, 60000, 100000, 400000}},
+      {"proc kestravine data=m noprint; var x; histogram x / kernel(c=sjpi) outkernel=ok; run;\n", "ok.csv", "_DENSITY_",
+       {20000, 30000, 40000, 60000, 80000, 400000}},
+  };
+  for (const row& r : rows) {
+    bool failed = false, succeeded = false;
+    for (int cap : r.caps) {
+      dir_.write(r.output, kOld);
+      const int status = run(r.program, {"--memcap", std::to_string(cap)});
+      const bool oom = logs("ERROR: Out of memory");
+      if (status == 1) {
+        // Too little room to hold the values at all: the variable is not computed.
+        EXPECT_TRUE(logs("are not computed: there is not enough memory")) << cap << "\n" << log_;
+        EXPECT_FALSE(oom) << cap << "\n" << log_;
+      } else if (status == 0) {
+        succeeded = true;
+        EXPECT_FALSE(oom) << cap << "\n" << log_;
+        EXPECT_GT(column(r.output, r.number).size(), 5u) << cap;
+      } else {
+        failed = true;
+        EXPECT_EQ(status, 2) << cap << "\n" << log_;
+        EXPECT_TRUE(oom) << cap << "\n" << log_;
+        EXPECT_TRUE(logs("ended with return code 1016")) << cap << "\n" << log_;
+        EXPECT_TRUE(logs("was not replaced because memory ran out in the step")) << cap << "\n" << log_;
+        EXPECT_EQ(slurp(dir_ / r.output), kOld) << cap;
+      }
+    }
+    EXPECT_TRUE(failed && succeeded) << r.program;
+  }
+}
+
 }  // namespace

@@ -65,8 +65,9 @@ int widest(int from, int to, int limit = 16) {
 struct sig_track {
   double big = 0.0, small = HUGE_VAL, gap = HUGE_VAL, prev = 0.0;
   bool any = false;
+  // An infinite quantile takes no part: the finite ones choose a format that shows them.
   void add(double v) {
-    if (std::isnan(v)) return;
+    if (!std::isfinite(v)) return;
     const double a = std::fabs(v);
     big = std::fmax(big, a);
     small = std::fmin(small, a);

@@ -156,4 +156,23 @@ TEST_F(RunnerHistogram, OutOfMemoryInTheFitsEndsWith1016AndWritesNoPartialDataSe
   }
 }
 
+// An infinite fitted quantile overflowed an integer in the width choice, and the
+// table printed the median 7.3891 as "7" and the quantiles near 1e118 as "*". The
+// finite values choose the format; the infinite one shows as Inf.
+TEST_F(RunnerHistogram, AQuantileTableWithHugeAndInfiniteValuesShowsEveryFiniteOne) {
+  std::vector<double> v;  // log values 2 +- d: the fitted zeta is 2
+  for (int k = 1; k <= 10; ++k) v.push_back(std::exp(2 + 0.1 * k)), v.push_back(std::exp(2 - 0.1 * k));
+  write_values("q.csv", v);
+  ASSERT_EQ(run("proc kestravine data=q noprint; var x; histogram x / lognormal(sigma=400 theta=0); run;\n"), 0)
+      << log_;
+  const std::size_t at = lst_.find("Quantiles for Lognormal Distribution");
+  ASSERT_NE(at, std::string::npos) << lst_;
+  const std::string table = lst_.substr(at, 1200);
+  // exp(2 + 400 z_p), mpmath 1.3 at 30 digits: 1.09511469835e118 (75 %),
+  // 3.13977292419e223 (90 %), 4.06378247622e286 (95 %); the 99 % quantile overflows.
+  for (const char* shown : {"7.3891", "1.095115E118", "3.139773E223", "4.063782E286", "Inf"})
+    EXPECT_NE(table.find(shown), std::string::npos) << shown << "\n" << table;
+  EXPECT_EQ(table.find('*'), std::string::npos) << table;
+}
+
 }  // namespace

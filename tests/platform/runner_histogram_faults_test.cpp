@@ -175,4 +175,24 @@ TEST_F(RunnerHistogram, AQuantileTableWithHugeAndInfiniteValuesShowsEveryFiniteO
   EXPECT_EQ(table.find('*'), std::string::npos) << table;
 }
 
+// The plug-in bandwidth summed x and x^2 at the grid points: the same 200 values plus
+// 0, 1e8, 1e9, 2e9, 4e9 gave 3.49, 3.51, 8.10, 3.92, 8.10. It depends on differences.
+TEST_F(RunnerHistogram, ThePlugInBandwidthDoesNotMoveWithTheData) {
+  std::vector<double> base;
+  for (int i = 0; i < 200; ++i) base.push_back(10 * std::sin(i * 0.7) * std::cos(i * 1.9) + 0.05 * (i % 13));
+  double first = 0;
+  for (double offset : {0.0, 1e8, 1e9, 2e9, 4e9}) {
+    std::vector<double> v;
+    for (double x : base) v.push_back(x + offset);
+    write_values("s.csv", v);
+    ASSERT_EQ(run("proc kestravine data=s noprint; var x; histogram x / kernel(c=sjpi); run;\n"), 0) << log_;
+    const std::size_t at = log_.find("bandwidth = ");
+    ASSERT_NE(at, std::string::npos) << log_;
+    const double h = std::stod(log_.substr(at + 12));
+    if (offset == 0) first = h;
+    // The values themselves move by up to half a unit in the last place of 4e9.
+    EXPECT_NEAR(h, first, 1e-6 * first) << "offset " << offset;
+  }
+}
+
 }  // namespace

@@ -195,4 +195,38 @@ TEST_F(RunnerHistogram, ThePlugInBandwidthDoesNotMoveWithTheData) {
   }
 }
 
+// The exponential EDF tests left out every observation at a known threshold without
+// a word: 80 exponential values and 20 zeros were tested as the 80 alone.
+TEST_F(RunnerHistogram, ObservationsLeftOutOfTheExponentialTestsAreNamed) {
+  std::string text = "x,g\n";
+  for (int i = 0; i < 100; ++i) {
+    const double x = i < 80 ? -5 * std::log(1 - (i + 0.5) / 80.0) : 0.0;
+    text += std::to_string(x) + "," + (i % 2 ? "b" : "a") + "\n";
+  }
+  text += "0.5,c\n";  // cell c: one value, no tie
+  dir_.write("e.csv", text);
+  const std::string known = "equal to the known threshold, whose Anderson-Darling terms are not defined";
+  const std::string estimated = "at the smallest value, which estimates the threshold";
+  struct row {
+    const char* statement;
+    std::vector<std::string> notes;
+  };
+  const row rows[] = {
+      {"var x; histogram x / exponential(theta=0 sigma=5)",
+       {"The EDF tests of the exponential curve of x leave out 20 observations " + known}},
+      {"class g; var x; histogram x / exponential(theta=0 sigma=5)",
+       {"For g = a, the EDF tests of the exponential curve of x leave out 10 observations " + known,
+        "For g = b, the EDF tests of the exponential curve of x leave out 10 observations " + known}},
+      {"var x; histogram x / exponential(theta=est sigma=5)",
+       {"The EDF tests of the exponential curve of x leave out 20 observations " + estimated}},
+      {"var x; histogram x / exponential(theta=est sigma=est)", {}},  // nothing is left out
+  };
+  for (const row& r : rows) {
+    ASSERT_EQ(run(std::string("proc kestravine data=e noprint; ") + r.statement + "; run;\n"), 0) << log_;
+    for (const std::string& n : r.notes) EXPECT_TRUE(logs("NOTE: " + n)) << r.statement << "\n" << log_;
+    EXPECT_EQ(log_.find("For g = c"), std::string::npos) << log_;  // one value at the minimum goes silently
+    if (r.notes.empty()) EXPECT_EQ(log_.find("leave out"), std::string::npos) << log_;
+  }
+}
+
 }  // namespace

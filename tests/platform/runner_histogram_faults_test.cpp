@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <sstream>
 
 #include "support/scratch_files.h"
@@ -227,6 +228,54 @@ TEST_F(RunnerHistogram, ObservationsLeftOutOfTheExponentialTestsAreNamed) {
     EXPECT_EQ(log_.find("For g = c"), std::string::npos) << log_;  // one value at the minimum goes silently
     if (r.notes.empty()) EXPECT_EQ(log_.find("leave out"), std::string::npos) << log_;
   }
+}
+
+// 200 values 1.7e9 + U(0, 10) (timestamps) lost every normality test and the normal
+// curve's tests: the no-spread check weighed the spread against the mean's size. The
+// default bins' rule is relative by design and keeps one bin, now with a note.
+TEST_F(RunnerHistogram, DataAtALargeOffsetKeepTheirTestsAndBins) {
+  std::vector<double> base;
+  for (int i = 0; i < 200; ++i) base.push_back(5 + 5 * std::sin(i * 2.3) * std::fabs(std::cos(i * 0.31)));
+  std::vector<double> stats[2];
+  std::string bins[2];
+  for (int k = 0; k < 2; ++k) {
+    std::vector<double> v;
+    for (double x : base) v.push_back(x + (k ? 1.7e9 : 0.0));
+    write_values("t.csv", v);
+    const std::string from = k ? "1700000000" : "0", to = k ? "1700000010" : "10";
+    ASSERT_EQ(run("proc kestravine data=t normal; var x; histogram x / normal outhistogram=oh midpoints=" + from +
+                  " to " + to + " by 1; run;\n"),
+              0)
+        << log_;
+    const std::size_t n = lst_.find("Tests for Normality"), g = lst_.find("Goodness-of-Fit Tests for Normal");
+    ASSERT_NE(n, std::string::npos);
+    ASSERT_NE(g, std::string::npos) << log_;
+    // Statistics to 4 digits: the offset values are rounded to 2.4e-7.
+    for (std::size_t from : {n, g}) {
+      std::istringstream rows(lst_.substr(from, 900));
+      for (std::string line; std::getline(rows, line);)
+        for (const char* test : {"Shapiro-Wilk", "Kolmogorov-Smirnov", "Cramer-von Mises", "Anderson-Darling"})
+          if (line.find(test) != std::string::npos) {
+            EXPECT_EQ(line.find(" . "), std::string::npos) << line;
+            std::istringstream cells(line.substr(line.find(test) + std::strlen(test)));
+            std::string symbol;
+            double value = std::nan("");
+            cells >> symbol >> value;
+            stats[k].push_back(value);
+          }
+    }
+    for (double c : column("oh.csv", "_COUNT_")) bins[k] += std::to_string(c) + " ";
+    EXPECT_FALSE(logs("No goodness-of-fit tests")) << log_;
+  }
+  ASSERT_EQ(stats[0].size(), 7u);  // four normality tests, three for the curve
+  ASSERT_EQ(stats[1].size(), 7u);
+  for (std::size_t i = 0; i < 7; ++i) EXPECT_NEAR(stats[1][i], stats[0][i], 2e-6 * stats[0][i]) << i;
+  EXPECT_EQ(bins[0], bins[1]);
+  // The default bins: one, with its note.
+  ASSERT_EQ(run("proc kestravine data=t noprint; var x; histogram x / outhistogram=oh; run;\n"), 0) << log_;
+  EXPECT_TRUE(logs("NOTE: The values of x range from 1700000000")) << log_;
+  EXPECT_TRUE(logs("too narrow a range against their magnitude for the default bins")) << log_;
+  EXPECT_EQ(column("oh.csv", "_COUNT_"), std::vector<double>{200});
 }
 
 }  // namespace

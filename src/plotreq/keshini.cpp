@@ -80,6 +80,9 @@ int keshini(kes_ctx* ctx, int k) {
   const kes_stmt* st = r->stmt;
   // A BY group without any CLASS cell (noted by the data pass) has nothing to plot.
   if (ctx->classvars == nullptr || ctx->classvars->keycell == nullptr) return 0;
+  // A range that cannot be binned in doubles (noted when binning) has no histogram,
+  // curves, tables or data set rows.
+  if (r->unbinnable) return 0;
   // No data in any cell is noted there and does not stop the request.
   if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
   note_unfitted_families(r, k);

@@ -278,4 +278,37 @@ TEST_F(RunnerHistogram, DataAtALargeOffsetKeepTheirTestsAndBins) {
   EXPECT_EQ(column("oh.csv", "_COUNT_"), std::vector<double>{200});
 }
 
+// Values near the ends of the double range gave one bin holding 20 % (four of five
+// values uncounted), midpoints "Inf" and _MIDPT_ 0, or missing kernel densities with
+// "AMISE = 5.38e+306". Such a range gets a note and no histogram, never wrong counts.
+TEST_F(RunnerHistogram, ARangeAtTheEndsOfTheDoublesGetsANoteAndNoHistogram) {
+  std::vector<double> subnormal;
+  for (int i = 1; i <= 10; ++i) subnormal.push_back(4e-320 * i);
+  subnormal.push_back(3e-308);
+  const std::vector<double> cases[] = {
+      {1e308, -1e308, 1.7e308, 0, 5e307},
+      {1e308, 1.2e308, 1.5e308, 1.79e308},
+      subnormal,
+  };
+  for (const std::vector<double>& v : cases) {
+    write_values("r.csv", v);
+    ASSERT_EQ(run("proc kestravine data=r; var x; histogram x / normal kernel(c=sjpi) midpercents outhistogram=oh "
+                  "outkernel=ok; run;\n"),
+              0)
+        << log_;
+    EXPECT_TRUE(logs("which cannot be binned or smoothed in double precision")) << log_;
+    EXPECT_TRUE(column("oh.csv", "_COUNT_").empty()) << slurp(dir_ / "oh.csv");
+    EXPECT_TRUE(column("ok.csv", "_DENSITY_").empty());
+    EXPECT_EQ(lst_.find("Histogram Bins"), std::string::npos);
+    EXPECT_EQ(log_.find("AMISE"), std::string::npos) << log_;
+  }
+  // Far from the ends, large values are binned and counted whole.
+  write_values("r.csv", {1e300, 2e300, 3e300, 5e300});
+  ASSERT_EQ(run("proc kestravine data=r noprint; var x; histogram x / outhistogram=oh; run;\n"), 0) << log_;
+  double total = 0;
+  for (double c : column("oh.csv", "_COUNT_")) total += c;
+  EXPECT_EQ(total, 4);
+  EXPECT_FALSE(logs("cannot be binned"));
+}
+
 }  // namespace

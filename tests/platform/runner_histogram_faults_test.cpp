@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 #include "support/scratch_files.h"
@@ -37,21 +38,28 @@ class RunnerHistogram : public ::testing::Test {
     for (double x : v) o << x << "\n";
     dir_.write(name, o.str());
   }
-  // The column of a written CSV data set, as numbers (missing values as NaN).
-  std::vector<double> column(const std::string& file, const std::string& name) const {
+  // The column of a written CSV data set as its texts, and as numbers (missing values
+  // as NaN).
+  std::vector<std::string> texts(const std::string& file, const std::string& name) const {
     std::istringstream in(slurp(dir_ / file));
     std::string line, cell;
     std::getline(in, line);
     int at = -1, k = 0;
     for (std::istringstream h(line); std::getline(h, cell, ','); ++k)
       if (cell == name) at = k;
-    std::vector<double> out;
+    std::vector<std::string> out;
     if (at < 0) return out;
     while (std::getline(in, line)) {
       std::istringstream r(line);
+      cell.clear();
       for (int i = 0; i <= at; ++i) std::getline(r, cell, ',');
-      out.push_back(cell.empty() || cell[0] == '.' ? std::nan("") : std::stod(cell));
+      out.push_back(cell);
     }
+    return out;
+  }
+  std::vector<double> column(const std::string& file, const std::string& name) const {
+    std::vector<double> out;
+    for (const std::string& t : texts(file, name)) out.push_back(t.empty() || t[0] == '.' ? std::nan("") : std::stod(t));
     return out;
   }
   bool logs(const std::string& text) const { return log_.find(text) != std::string::npos; }
@@ -309,6 +317,27 @@ TEST_F(RunnerHistogram, ARangeAtTheEndsOfTheDoublesGetsANoteAndNoHistogram) {
   for (double c : column("oh.csv", "_COUNT_")) total += c;
   EXPECT_EQ(total, 4);
   EXPECT_FALSE(logs("cannot be binned"));
+}
+
+// OUTHISTOGRAM repeated the bins once per curve that could not be fitted, with a
+// blank _CURVE_; now a fitted curve has its block and a cell with none the bins once.
+TEST_F(RunnerHistogram, OuthistogramHasABlockPerFittedCurveOnly) {
+  std::vector<double> v;
+  for (int i = 0; i < 50; ++i) v.push_back(1 + 0.2 * i);
+  write_values("b.csv", v);
+  ASSERT_EQ(run("proc kestravine data=b noprint; var x; histogram x / normal exponential(theta=5) lognormal(theta=-1) "
+                "midpoints=1 to 11 by 2 outhistogram=oh; run;\n"),
+            0)
+      << log_;
+  std::map<std::string, int> rows;
+  for (const std::string& curve : texts("oh.csv", "_CURVE_")) ++rows[curve];
+  EXPECT_EQ(rows, (std::map<std::string, int>{{"NORMAL", 6}, {"LNORM", 6}})) << slurp(dir_ / "oh.csv");
+  // No curve fitted: the bins once.
+  ASSERT_EQ(run("proc kestravine data=b noprint; var x; histogram x / exponential(theta=5) midpoints=1 to 11 by 2 "
+                "outhistogram=oh; run;\n"),
+            0);
+  EXPECT_EQ(column("oh.csv", "_COUNT_").size(), 6u);
+  EXPECT_EQ(column("oh.csv", "_EXPPCT_").size(), 6u);
 }
 
 }  // namespace

@@ -340,4 +340,16 @@ TEST_F(RunnerHistogram, OuthistogramHasABlockPerFittedCurveOnly) {
   EXPECT_EQ(column("oh.csv", "_EXPPCT_").size(), 6u);
 }
 
+// A BY variable named again in CLASS made OUTPUT end with 2000 but OUTHISTOGRAM= and
+// OUTKERNEL= with 1020: one code for an output data set that cannot be defined.
+TEST_F(RunnerHistogram, AnOutputDataSetThatCannotBeDefinedEndsWith2000) {
+  dir_.write("bc.csv", "g,x\n1,2\n1,3\n2,5\n2,6\n");
+  for (const char* statement :
+       {"output out=o mean=m", "histogram x / outhistogram=oh", "histogram x / kernel outkernel=ok"}) {
+    EXPECT_EQ(run(std::string("proc kestravine data=bc noprint; by g; class g; var x; ") + statement + "; run;\n"), 2);
+    EXPECT_TRUE(logs("variable g is defined twice")) << log_;
+    EXPECT_TRUE(logs("ended with return code 2000.")) << statement << "\n" << log_;
+  }
+}
+
 }  // namespace

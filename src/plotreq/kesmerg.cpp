@@ -4,7 +4,9 @@
 // cannot be had (a positive result ends the step).
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
+#include "fit/kes_cellnote.h"
 #include "host/host_services.h"
 #include "host/host_missing.h"
 #include "kes_gram_names.h"
@@ -66,6 +68,20 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
     return 0;
   });
   return false;
+}
+
+// Values the common bins leave out (MAXNBIN= or MAXSIGMAS= fitted to a key cell whose
+// data lie apart from another cell's) are named, cell by cell, not dropped silently.
+void note_outside(kes_ctx* ctx, kes_preq* request) {
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    const kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    if (s->noutside <= 0) return 0;
+    char what[48];
+    const int len = std::snprintf(what, sizeof what, "%d of its %d values", s->noutside, s->n);
+    kes_cell_note(ctx, request, cell, KES_SET_PROC, 353, ctx->curname.text, static_cast<int>(ctx->curname.len), what,
+                  len);
+    return 0;
+  });
 }
 
 }  // namespace
@@ -137,6 +153,7 @@ int kesmerg(kes_ctx* ctx) {
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
     if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return kOutOfMemory;
+    note_outside(ctx, request);
   }
   return 0;
 }

@@ -373,4 +373,29 @@ TEST_F(RunnerHistogram, AThresholdEstimateAtItsBoundIsNoted) {
   EXPECT_FALSE(logs("reached its bound")) << log_;
 }
 
+// MAXSIGMAS= or MAXNBIN= fitted to a one-value key cell left another cell's values
+// outside every bin (cell b counted 0 of its 20 values) without a note.
+TEST_F(RunnerHistogram, ValuesOutsideTheLimitedBinsAreNamedByCell) {
+  std::string text = "g,x\na,5\n";
+  for (int i = 0; i < 20; ++i) text += "b," + std::to_string(1 + 0.7 * i) + "\n";
+  dir_.write("ms.csv", text);
+  struct row {
+    const char* option;
+    int outside;
+  };
+  for (const row& r : {row{"maxsigmas=2", 13}, row{"maxnbin=3", 3}}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=ms noprint; class g; var x; histogram x / ") + r.option +
+                  " outhistogram=oh; run;\n"),
+              0)
+        << log_;
+    EXPECT_TRUE(logs("NOTE: For g = b, the histogram of x leaves " + std::to_string(r.outside) +
+                     " of its 20 values outside its bins"))
+        << r.option << "\n" << log_;
+    EXPECT_FALSE(logs("For g = a,")) << log_;
+    double counted = 0;
+    for (double c : column("oh.csv", "_COUNT_")) counted += c;
+    EXPECT_EQ(counted, 21 - r.outside) << r.option;
+  }
+}
+
 }  // namespace

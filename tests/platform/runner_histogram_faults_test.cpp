@@ -398,4 +398,20 @@ TEST_F(RunnerHistogram, ValuesOutsideTheLimitedBinsAreNamedByCell) {
   }
 }
 
+// The line-printer stem-and-leaf plot of x = 1 + i 1e-15 labelled every stem "1E14":
+// its stems need more digits than their 7 columns. A note gives them in full.
+TEST_F(RunnerHistogram, StemsTooLongForTheirLabelsAreNoted) {
+  std::vector<double> v;
+  for (int i = 0; i < 30; ++i) v.push_back(1 + i * 1e-15);
+  write_values("lp.csv", v);
+  ASSERT_EQ(run("proc kestravine data=lp plot; var x; run;\n"), 0) << log_;
+  EXPECT_TRUE(logs("NOTE: The stems of the stem-and-leaf plot of x run from 100000000000000 to 100000000000002, "
+                   "more digits than their 7-column labels hold"))
+      << log_;
+  // Stems that fit: no note.
+  write_values("lp.csv", {1, 2, 3, 5, 8, 13, 21, 34});
+  ASSERT_EQ(run("proc kestravine data=lp plot; var x; run;\n"), 0) << log_;
+  EXPECT_FALSE(logs("stems of the stem-and-leaf")) << log_;
+}
+
 }  // namespace

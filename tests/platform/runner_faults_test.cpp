@@ -61,6 +61,22 @@ class RunnerFaults : public ::testing::Test {
     return v;
   }
   bool has(const std::string& text) const { return log_.find(text) != std::string::npos; }
+  // Once the growing JSON document of the run started with --json j.json passes
+  // 'bytes', kills the run outright and reads what j.json holds: false when that is
+  // no complete document.
+  bool kill_after_json_grows(std::uintmax_t bytes, out_test::jvalue* doc) {
+    const bool grew = proc_.wait_until([&] {
+      for (const std::string& n : files_with(".j.json.tmp"))
+        if (std::error_code ec; fs::file_size(dir_ / n, ec) > bytes && !ec) return true;
+      return false;
+    });
+    ::kill(proc_.pid, SIGKILL);
+    EXPECT_EQ(finish(), 1000 + SIGKILL);
+    const std::string text = slurp(dir_ / "j.json");
+    const bool whole = out_test::parse_json(text, *doc);
+    EXPECT_TRUE(whole) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+    return grew && whole;
+  }
 
   kes_test::scratch_dir dir_{"faults"};
   kes_test::runner_process proc_;
@@ -266,16 +282,8 @@ TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
     return slurp(dir_ / "log").find("(lines 1-1) ended") != std::string::npos && fs::exists(dir_ / "j.json");
   }));
   // Let the second step write tables for a while, then kill the run outright.
-  ASSERT_TRUE(proc_.wait_until([&] {
-    for (const std::string& n : files_with(".j.json.tmp"))
-      if (std::error_code ec; fs::file_size(dir_ / n, ec) > 200000 && !ec) return true;
-    return false;
-  }));
-  ::kill(proc_.pid, SIGKILL);
-  EXPECT_EQ(finish(), 1000 + SIGKILL);
   out_test::jvalue doc;
-  std::string text = slurp(dir_ / "j.json");
-  ASSERT_TRUE(out_test::parse_json(text, doc)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+  ASSERT_TRUE(kill_after_json_grows(200000, &doc));
   EXPECT_EQ(doc["steps"].arr.size(), 1u);
 }
 
@@ -292,15 +300,7 @@ TEST_F(RunnerFaults, AKilledRunOfManyStepsKeepsMoreThanHalfOfThem) {
   ASSERT_TRUE(out_test::parse_json(slurp(dir_ / "all.json"), doc));
   EXPECT_EQ(doc["steps"].arr.size(), 40u);
   start(program + "proc kestravine data=big; by g; var x; run;\n", {"--json", "j.json"});
-  ASSERT_TRUE(proc_.wait_until([&] {
-    for (const std::string& n : files_with(".j.json.tmp"))
-      if (std::error_code ec; fs::file_size(dir_ / n, ec) > 400000 && !ec) return true;
-    return false;
-  }));
-  ::kill(proc_.pid, SIGKILL);
-  EXPECT_EQ(finish(), 1000 + SIGKILL);
-  std::string text = slurp(dir_ / "j.json");
-  ASSERT_TRUE(out_test::parse_json(text, doc)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+  ASSERT_TRUE(kill_after_json_grows(400000, &doc));
   EXPECT_GT(doc["steps"].arr.size(), 20u);
   EXPECT_LE(doc["steps"].arr.size(), 40u);
 }

@@ -66,8 +66,11 @@ int widest(int from, int to, int limit = 16) {
 struct sig_track {
   double big = 0.0, small = HUGE_VAL, gap = HUGE_VAL, prev = 0.0;
   bool any = false;
-  // An infinite quantile takes no part: the finite ones choose a format that shows them.
+  bool infinite = false;
+  // An infinite quantile takes no part: the finite ones choose a format that shows
+  // them, wide enough for "-Inf" too.
   void add(double v) {
+    if (std::isinf(v)) infinite = true;
     if (!std::isfinite(v)) return;
     const double a = std::fabs(v);
     big = std::fmax(big, a);
@@ -84,6 +87,7 @@ struct sig_track {
     }
     zqsig2(-big, -small, gap, 7, 12, w, d);
     if (*d == KES_SIG_BEST) *d = 4;
+    if (infinite && *w < 4) *w = 4;
   }
 };
 

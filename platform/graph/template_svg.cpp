@@ -16,7 +16,6 @@ svg_paint to_svg(const paint& p) {
   s.stroke_width = p.width;
   s.dash = p.dash;
   s.fill_opacity = p.fill_opacity;
-  s.round_joins = p.stroke != "none";
   return s;
 }
 
@@ -38,7 +37,11 @@ class svg_canvas : public canvas {
   void line(double x1, double y1, double x2, double y2, const paint& p) override {
     w_->line(x1, y1, x2, y2, to_svg(p));
   }
-  void polyline(const std::vector<point>& pts, const paint& p) override { w_->polyline(to_svg(pts), to_svg(p)); }
+  void polyline(const std::vector<point>& pts, const paint& p) override {
+    svg_paint s = to_svg(p);
+    s.round_joins = true;
+    w_->polyline(to_svg(pts), s);
+  }
   void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(to_svg(pts), to_svg(p)); }
   void text(double x, double y, const std::string& s, const text_style& t) override {
     svg_text_style st;

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
-#include "driver/kessubs.h"
-#include "driver/plot_checks.h"
+#include "records/kes_layout.h"
+#include "records/kes_ctx.h"
+#include "records/kessubs.h"
+#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 kes_plotslot* kes_stg_slot(kes_ctx* ctx, kes_cell* cell) { return kes_fit_slot(ctx, ctx->curreq, cell); }
 

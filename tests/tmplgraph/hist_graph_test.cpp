@@ -360,3 +360,47 @@ TEST(HistogramGraphRules, ListingAndJsonNameTheGraphFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HistogramGraphRules, CommonDynamicsFollowTheOptions) {
+  struct rule {
+    const char* statements;
+    const char* name;
+    const char* want;  // "" when the dynamic is absent
+  };
+  const rule rules[] = {
+      {"class c; histogram / intertile=-1;", "_INTERTILE", "\"0.000000 pct\" (text)"},
+      {"class c; histogram / intertile=2.5;", "_INTERTILE", "\"2.500000 pct\" (text)"},
+      {"histogram / normal nolegend;", "_LEGENDTITLE", ""},
+      {"histogram / normal nolegend;", "_CURVELEGEND", "0 (boolean)"},
+      {"histogram / normal nocurvelegend;", "_CURVELEGEND", "0 (boolean)"},
+      {"histogram / normal;", "_LEGENDTITLE", "\"Fitted Distribution\" (text)"},
+      {"histogram;", "_CURVELEGEND", "0 (boolean)"},
+      {"histogram / novtick;", "_YDISPLAY", "\"LINE\" (text)"},
+      {"histogram / novlabel;", "_YDISPLAY", "\"LINE TICKS TICKVALUES\" (text)"},
+      {"histogram / nohlabel;", "_XDISPLAY", "\"LINE TICKS TICKVALUES\" (text)"},
+      {"histogram / grid;", "_GRID", "\"ON\" (text)"},
+      {"histogram / endpoints;", "_XVALUES", "\"LEFTPOINTS\" (text)"},
+      {"histogram / vscale=count;", "_YLABEL", "\"Count\" (text)"},
+      {"histogram / vscale=proportion;", "_YLABEL", "\"Proportion\" (text)"},
+      {"histogram / vaxislabel='Share of pupils';", "_YLABEL", "\"Share of pupils\" (text)"},
+  };
+  for (const rule& u : rules) {
+    const graph_run r = run(u.statements);
+    ASSERT_FALSE(r.panels().empty()) << u.statements << r.log;
+    EXPECT_EQ(r.panels()[0]->dynamic(u.name), u.want) << u.statements;
+  }
+}
+
+TEST(HistogramGraphRules, NobarsKeepsTheBinRowsWithoutTheirColumns) {
+  const graph_run r = run("histogram / normal nobars;");
+  const auto rows = r.data()->rows();
+  EXPECT_EQ(rows.front().count("BinX"), 0u);
+  EXPECT_EQ(rows.front().count("CurveX"), 1u);
+  int empty = 0;
+  for (const auto& row : rows) empty += row.at("CurveX") == "." ? 1 : 0;
+  EXPECT_GT(empty, 3);  // one row per bin, every cell missing
+}
+
+}  // namespace

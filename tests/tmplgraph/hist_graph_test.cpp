@@ -404,3 +404,27 @@ TEST(HistogramGraphRules, NobarsKeepsTheBinRowsWithoutTheirColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HistogramGraphRules, PositionsNearZeroAreZeroAndEmptyBinsCountZero) {
+  // -0.9 + 3 x 0.3 is -1.1e-16 in binary: written as 0.
+  const graph_run r = run("histogram / midpoints=-0.9 to 89.7 by 0.3;");
+  bool zero = false;
+  for (const auto& row : r.data()->rows()) {
+    const double x = dump_number(row.at("BinX"));
+    if (std::fabs(x) < 1e-9) {
+      EXPECT_EQ(row.at("BinX"), "0");
+      zero = true;
+    }
+    EXPECT_NE(row.at("BinCount"), ".") << row.at("BinX");  // bins outside the data count 0
+  }
+  EXPECT_TRUE(zero);
+  // A cell whose values cover part of the common bins writes 0 for the others.
+  const graph_run c = run("class c; histogram;");
+  int zeros = 0;
+  for (const auto& row : c.data()->rows()) zeros += row.at("BinCount") == "0" ? 1 : 0;
+  EXPECT_GT(zeros, 0);
+}
+
+}  // namespace

@@ -4,7 +4,7 @@
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
 #include "records/kes_ctx.h"
-#include "records/kes_stages.h"
+#include "devgraph/graph_start.h"
 #include "host/host_services.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The plot statement pass.
 #pragma once
 
-#include "records/kes_stages.h"
+#include "devgraph/graph_start.h"
 
 struct kes_ctx;
 

@@ -85,6 +85,8 @@ const option_def table[] = {
      [](runner_options& o, const std::string& v, std::string*) { o.json = v; return true; }},
     {nullptr, "--graphs", "DIR", "write graph files (SVG) into folder DIR (default: the current folder)",
      [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},
+    {nullptr, "--graph-dump", "FILE", "write every template graph's data objects and panels to FILE as text",
+     [](runner_options& o, const std::string& v, std::string*) { o.graph_dump = v; return true; }},
     {nullptr, "--graphics", "KIND",
      "draw graphs as KIND: template (the default), device (the graphics device), or none (no graphs)", set_graphics},
     {"-o", "--option", "NAME=VALUE",

@@ -58,14 +58,8 @@ int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 int kescini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   const kes_stmt* st = r->stmt;
+  if (!kes_prob_begin(ctx, 227, false, -1, false)) return 0;
   kes_classvars* cv = r->classvars;
-  if (cv == nullptr || cv->keycell == nullptr) {
-    kes_var_note(ctx, KES_SET_PLOT, 227);
-    return 0;
-  }
-  r->line_wanted = 0;
-  r->rotate = 0;
-  r->dist = kes_plot_family(st, false, -1);
   const int code = r->dist;
   double lo = DBL_MAX, hi = -DBL_MAX;
   bool any = false;

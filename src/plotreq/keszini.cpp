@@ -68,14 +68,8 @@ int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 
 int keszini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
+  if (!kes_prob_begin(ctx, 202, false, KES_DIST_NORMAL, false)) return 0;
   kes_classvars* cv = r->classvars;
-  if (cv == nullptr || cv->keycell == nullptr) {
-    kes_var_note(ctx, KES_SET_PLOT, 202);
-    return 0;
-  }
-  r->line_wanted = 0;
-  r->rotate = 0;
-  r->dist = kes_plot_family(r->stmt, false, KES_DIST_NORMAL);
   bool fitted = false;
   const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
     const kes_varsum& vs = cell->varsums[ctx->curvar];

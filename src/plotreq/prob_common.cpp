@@ -63,6 +63,18 @@ int kes_plot_family(const kes_stmt* s, bool weibull2, int none_code) {
   return none_code;
 }
 
+bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, bool rotatable) {
+  kes_preq* r = ctx->curreq;
+  if (r->classvars == nullptr || r->classvars->keycell == nullptr) {
+    kes_var_note(ctx, KES_SET_PLOT, no_key_msg);
+    return false;
+  }
+  r->line_wanted = 0;
+  r->rotate = rotatable && kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE) ? 1 : 0;
+  r->dist = kes_plot_family(r->stmt, weibull2, none_code);
+  return true;
+}
+
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell) { return kes_hist_slot(ctx, ctx->curreq, cell); }
 
 int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {

@@ -14,6 +14,12 @@ struct kes_axis;
 // GAMMA, BETA, SB, SU and, when weibull2 is set, WEIBULL2), or none_code.
 int kes_plot_family(const kes_stmt* s, bool weibull2, int none_code);
 
+// Starts the current request for the current variable: false after note (308,
+// no_key_msg) when there is no key cell; else the request's line flag is cleared,
+// ROTATE read (when the plot kind takes it) and the family chosen (see
+// kes_plot_family).
+bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, bool rotatable);
+
 // The cell's plot slot for the current request and variable.
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell);
 

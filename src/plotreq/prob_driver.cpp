@@ -144,15 +144,9 @@ void kes_qq_pctlticks(kes_preq* r, double p_low, double p_high) {
 int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   kes_preq* r = ctx->curreq;
   kes_stmt* st = r->stmt;
+  if (!kes_prob_begin(ctx, kind.no_key, true, KES_DIST_NORMAL, true)) return 0;
   kes_classvars* cv = r->classvars;
   const int v = ctx->curvar;
-  if (cv == nullptr || cv->keycell == nullptr) {
-    kes_var_note(ctx, KES_SET_PLOT, kind.no_key);
-    return 0;
-  }
-  r->line_wanted = 0;
-  r->rotate = kes_flag(st, KES_PLOT_FLAG_ROTATE);
-  r->dist = kes_plot_family(st, true, KES_DIST_NORMAL);
   const int code = r->dist;
   const double c1 = r->rankadj, c2 = r->nadj;
   const double factor = kind.qq ? 1.0 : 100.0;

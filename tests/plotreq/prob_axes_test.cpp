@@ -157,6 +157,38 @@ TEST_F(prob_axes, OutputGroupIsOpenedUnlessContentsIsEmpty) {
   EXPECT_EQ(graphs.size(), 1u);  // drawn outside any group
 }
 
+TEST_F(prob_axes, QqOrderListsOnADeviceAndRotate) {
+  // Both lists refused: two pairs of notes, the computed scales stay.
+  kind(KES_PLOT_QQ, "QQPLOT");
+  device({-1, 0, 1}, {3, 4, 5});
+  data(kScores);
+  ASSERT_EQ(run(kesqini), 0);
+  EXPECT_EQ(notes(), "189/316 308/495 189/316 308/495");
+  ASSERT_EQ(graphs.size(), 1u);
+  EXPECT_DOUBLE_EQ(graphs[0].key.tmin, -2);
+  EXPECT_LE(graphs[0].key.dstart, 2.2);
+
+  // ROTATE: the theoretical axis is checked against the vertical list, the data axis
+  // against the horizontal one, and the device renderer sees the axes exchanged.
+  restart();
+  kind(KES_PLOT_QQ, "QQPLOT");
+  stmt.flag(KES_PLOT_FLAG_ROTATE);
+  device({0, 2, 4, 6, 8}, {-3, -1.5, 0, 1.5, 3});
+  kes_cell* c = data(kScores);
+  ASSERT_EQ(run(kesqini), 0);
+  EXPECT_EQ(notes(), "");
+  ASSERT_EQ(graphs.size(), 1u);
+  const kes_plotslot& seen = graphs[0].key;
+  EXPECT_DOUBLE_EQ(seen.tmin, 0);  // the data axis in the horizontal place
+  EXPECT_DOUBLE_EQ(seen.tmax, 8);
+  EXPECT_DOUBLE_EQ(seen.hmin_copy, 0);
+  EXPECT_DOUBLE_EQ(seen.dstart, -3);
+  EXPECT_EQ(seen.dticks, 5);
+  const kes_plotslot& after = c->slots[0];  // put back after the call
+  EXPECT_DOUBLE_EQ(after.tmin, -3);
+  EXPECT_DOUBLE_EQ(after.dstart, 0);
+}
+
 // P-P requests.
 TEST_F(prob_axes, PpCellWithOneValueIsNotFitted) {
   class_vars(1);
@@ -205,19 +237,10 @@ TEST_F(prob_axes, PpCellFitNeedsTwoValues) {
 
 TEST_F(prob_axes, PpOrderListsOnADevice) {
   kind(KES_PLOT_PP, "PPPLOT");
-  kes_layout layout{};
-  std::vector<double> quarter = {0, 0.25, 0.5, 0.75, 1};
-  std::vector<double> short_of_zero = {0.1, 0.4, 0.7, 1};
-  layout.haxis.norder = 5;
-  layout.haxis.order = quarter.data();
-  layout.vaxis.norder = 4;
-  layout.vaxis.order = short_of_zero.data();
-  req.layout = &layout;
-  ctx->tmplgraph = 0;
-  ctx->devgraph = 1;
+  device({0, 0.25, 0.5, 0.75, 1}, {0.1, 0.4, 0.7, 1});  // the vertical list misses 0
   data(kScores);
   EXPECT_EQ(run(keszini), 0);
-  EXPECT_EQ(notes(), "189/316 308/495 431/995");
+  EXPECT_EQ(notes(), "189/316 308/495");
   const kes_plotslot& key = cells[0]->slots[0];
   EXPECT_EQ(key.tticks, 5);
   EXPECT_DOUBLE_EQ(key.tstep, 0.25);
@@ -280,16 +303,10 @@ TEST_F(prob_axes, CdfCellsThatCannotBePlotted) {
 
 TEST_F(prob_axes, CdfHaxisWithinTheToleranceIsTaken) {
   kind(KES_PLOT_CDF, "CDFPLOT");
-  kes_layout layout{};
-  std::vector<double> order = {2, 3, 4, 5, 6, 7.1 - 1e-9};
-  layout.haxis.norder = 6;
-  layout.haxis.order = order.data();
-  req.layout = &layout;
-  ctx->tmplgraph = 0;
-  ctx->devgraph = 1;
+  device({2, 3, 4, 5, 6, 7.1 - 1e-9}, {});
   data(kScores);
   EXPECT_EQ(run(kescini), 0);
-  EXPECT_EQ(notes(), "431/995");  // no device renderer here yet
+  EXPECT_EQ(notes(), "");
   const kes_plotslot& key = cells[0]->slots[0];
   EXPECT_EQ(key.hticks, 6);
   EXPECT_DOUBLE_EQ(key.hlow, 2);

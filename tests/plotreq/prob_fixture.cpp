@@ -12,6 +12,7 @@ void prob_fixture::SetUp() {
   recorder_.emplace();
   current = this;
   stages_.kesstgr = capture;
+  stages_.kesgcht = capture;
   ctx->stages = &stages_;
   ctx->tmplgraph = 1;
 }
@@ -29,6 +30,19 @@ void prob_fixture::kind(int type, const char* name) {
   req.rankadj = -0.375;
   req.nadj = 0.25;
   request({});
+}
+
+void prob_fixture::device(std::vector<double> horizontal, std::vector<double> vertical) {
+  horder_ = std::move(horizontal);
+  vorder_ = std::move(vertical);
+  layout_ = kes_layout{};
+  layout_.haxis.norder = static_cast<int>(horder_.size());
+  layout_.haxis.order = horder_.data();
+  layout_.vaxis.norder = static_cast<int>(vorder_.size());
+  layout_.vaxis.order = vorder_.data();
+  req.layout = &layout_;
+  ctx->tmplgraph = 0;
+  ctx->devgraph = 1;
 }
 
 int prob_fixture::run(int (*driver)(kes_ctx*, int)) {

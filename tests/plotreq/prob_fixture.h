@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "devgraph/kes_layout.h"
 #include "driver/kes_stages.h"
 #include "support/fit_fixture.h"
 #include "support/note_recorder.h"
@@ -34,6 +35,9 @@ class prob_fixture : public fit_fixture {
     cells.push_back(c);
     return c;
   }
+  // Device graphics on, with the ORDER= values of the horizontal and vertical axis
+  // definitions (none when empty).
+  void device(std::vector<double> horizontal, std::vector<double> vertical);
   // Runs the driver as request 1 of its kind with template graphics on.
   int run(int (*driver)(kes_ctx*, int));
   // The keys of the notes written, space-separated.
@@ -46,6 +50,8 @@ class prob_fixture : public fit_fixture {
  private:
   static int capture(kes_ctx* ctx);
   kes_stages stages_{};
+  kes_layout layout_{};
+  std::vector<double> horder_, vorder_;
   std::optional<note_recorder> recorder_;
 };
 

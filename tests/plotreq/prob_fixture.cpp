@@ -1,6 +1,7 @@
 #include "plotreq/prob_fixture.h"
 
 #include "fit/kes_estframe.h"
+#include "tmplgraph/kes_stgraph.h"
 #include "plotreq/kes_plotslot.h"
 
 namespace kes_test {
@@ -44,6 +45,8 @@ void prob_fixture::device(std::vector<double> horizontal, std::vector<double> ve
   ctx->tmplgraph = 0;
   ctx->devgraph = 1;
 }
+
+void prob_fixture::real_templates() { stages_.kesstgr = kesstgr; }
 
 int prob_fixture::run(int (*driver)(kes_ctx*, int)) {
   note_recorder::clear();

@@ -38,6 +38,8 @@ class prob_fixture : public fit_fixture {
   // Device graphics on, with the ORDER= values of the horizontal and vertical axis
   // definitions (none when empty).
   void device(std::vector<double> horizontal, std::vector<double> vertical);
+  // The renderer is the module's template renderer from here on.
+  void real_templates();
   // Runs the driver as request 1 of its kind with template graphics on.
   int run(int (*driver)(kes_ctx*, int));
   // The keys of the notes written, space-separated.

@@ -89,7 +89,8 @@ int kespoints(kes_ctx* ctx, kes_cell* cell, double** out) {
   for (const kes_valnode* node = vs->values; node != nullptr && k < n; node = node->next) {
     const double y = r->dist == KES_DIST_WEIBULL2 ? std::log(node->key.value - theta) : node->key.value;
     for (int f = 0; f < node->count && k < n; ++f, ++k) {
-      const double x = fn->q(ctx, slot, (k + 1 + r->rankadj) / (n + r->nadj));
+      // + 0.0: the median's quantile is written as 0, not -0.
+      const double x = fn->q(ctx, slot, (k + 1 + r->rankadj) / (n + r->nadj)) + 0.0;
       p[2 * k] = r->rotate ? y : x;
       p[2 * k + 1] = r->rotate ? x : y;
     }

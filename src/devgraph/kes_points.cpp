@@ -3,18 +3,19 @@
 
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "numeric/zibeta.h"
 #include "numeric/zigamma.h"
 #include "numeric/zprbnrm.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
 #include "driver/kes_plot_grammar.h"
-#include "driver/kes_stages.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/kes_stages.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

@@ -3,15 +3,16 @@
 #include <cfloat>
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
 

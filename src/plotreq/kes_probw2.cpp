@@ -3,17 +3,17 @@
 // THETA= value, with the line log(SIGMA) + (1/C) x quantile.
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fit/kes_famfn.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "numeric/zqscale.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
 #include "plotreq/prob_common.h"

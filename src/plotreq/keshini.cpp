@@ -2,20 +2,21 @@
 // layout of cells, curves and axes, the request's output group, the goodness-of-fit
 // tests, the graph, the OUTKERNEL rows and the fitted-distribution report. 0, or the
 // first failure (the renderer's status when the reports after it went well).
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_famfn.h"
 #include "fit/kes_kernel.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_stages.h"
+#include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
 
 namespace {

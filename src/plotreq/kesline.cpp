@@ -2,11 +2,11 @@
 // line of one cell from parameter values given on the statement.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 
 namespace {

@@ -4,21 +4,21 @@
 
 #include <cstring>
 
-#include "driver/kes_axis.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
-#include "driver/kes_text.h"
-#include "driver/kessubs.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
+#include "records/kes_axis.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
+#include "util/kes_text.h"
+#include "records/kessubs.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
 #include "fit/kes_cellnote.h"
-#include "fit/kes_curve.h"
+#include "records/kes_curve.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "stats/tables_call.h"
 
 const double kes_dfltpts[17] = {0.0001, 0.001, 0.01, 0.1, 1,  5,  10,   25,    50,

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 #include "tmplgraph/stg_prob.h"

@@ -2,9 +2,9 @@
 #include "tmplgraph/stg_labels.h"
 
 #include "devgraph/kes_axislabels.h"
-#include "driver/kes_ctx.h"
+#include "records/kes_ctx.h"
 #include "fit/kes_estframe.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 kes_plotslot* kes_stg_slot(kes_ctx* ctx, kes_cell* cell) { return kes_fit_slot(ctx, ctx->curreq, cell); }
 

@@ -2,9 +2,9 @@
 // reference-line columns, and the walk over the CLASS cells.
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "kes_gram_names.h"
 #include "host/host_services.h"
 #include "tmplgraph/kes_stgraph.h"

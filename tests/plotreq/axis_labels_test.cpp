@@ -6,9 +6,9 @@
 #include <string>
 
 #include "devgraph/kes_axislabels.h"
-#include "fit/kes_curve.h"
+#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/prob_fixture.h"
 
 namespace kes_test {

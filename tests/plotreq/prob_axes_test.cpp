@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "devgraph/kes_layout.h"
+#include "records/kes_layout.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_driver.h"
 #include "plotreq/prob_fixture.h"

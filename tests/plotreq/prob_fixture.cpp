@@ -2,7 +2,7 @@
 
 #include "fit/kes_estframe.h"
 #include "tmplgraph/kes_stgraph.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 namespace kes_test {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_stages.h"
+#include "records/kes_layout.h"
+#include "records/kes_stages.h"
 #include "support/fit_fixture.h"
 #include "support/note_recorder.h"
 

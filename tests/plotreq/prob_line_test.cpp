@@ -8,9 +8,9 @@
 #include <cmath>
 #include <functional>
 
-#include "fit/kes_curve.h"
+#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"

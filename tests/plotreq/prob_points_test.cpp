@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "devgraph/kes_points.h"
-#include "fit/kes_curve.h"
+#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
 

@@ -133,7 +133,8 @@ void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     ne = kesecdfpts(ctx, cell, &emp);
     if (ne < 0) ne = 0;
   }
-  const int rows = kes_stg_rowcount(ctx, nf > ne ? nf : ne);
+  // A cell with no points at all writes one row (with the first reference values).
+  const int rows = nf > 0 || ne > 0 ? kes_stg_rowcount(ctx, nf > ne ? nf : ne) : 1;
   kes_stg_reset(g);
   for (int i = 0; i < rows; ++i) {
     if (i < nf) {

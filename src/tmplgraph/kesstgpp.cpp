@@ -73,7 +73,8 @@ void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     }
   }
   const bool line = !kes_flag(ctx->curreq->stmt, KES_PLOT_FLAG_NOLINE);
-  const int rows = kes_stg_rowcount(ctx, n);
+  // A cell without a fitted curve writes one row (with the first reference values).
+  const int rows = c != nullptr && c->fitted ? kes_stg_rowcount(ctx, n) : 1;
   kes_stg_reset(g);
   for (int i = 0; i < rows; ++i) {
     if (i == 0 && line && n > 0) g->cells[kRefInt] = 0;

@@ -99,7 +99,8 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
     }
   }
   const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
-  const int rowcount = kes_stg_rowcount(ctx, n);
+  // A cell without a fitted curve writes one row (with the first reference values).
+  const int rowcount = c != nullptr && c->fitted ? kes_stg_rowcount(ctx, n) : 1;
   kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
   kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
   kes_stg_reset(g);

@@ -14,7 +14,7 @@ struct kes_curve;
 using kes_refmap = double (*)(kes_ctx* ctx, double v);
 
 // Rows of a cell with n points: n, or as many as the HREF= or VREF= values when more,
-// at least 1.
+// at least 1. (A cell without points writes its one row.)
 int kes_stg_rowcount(const kes_ctx* ctx, int n);
 // The reference columns of row i (HREF= and VREF= value i and its label while there
 // are that many), each value through its map.

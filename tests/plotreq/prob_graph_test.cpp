@@ -217,6 +217,20 @@ TEST_F(prob_graph, RulesTheDumpsShow) {
   EXPECT_EQ(rows(d), 3);
   EXPECT_EQ(dynamic(d, "_REFLINE"), "1 (boolean)");
 
+  // A cell whose family is not fitted writes one row, with the first HREF= value.
+  restart();
+  class_vars(1);
+  kind(KES_PLOT_PP, "PPPLOT");
+  req.nrows = req.ncols = 1;
+  stmt.flag(KES_PLOT_FLAG_NORMAL);
+  req.nhref = 3;
+  req.href = h3;
+  data({7}, "a");
+  data(kScores, "b");
+  d = graph(keszini);
+  EXPECT_EQ(rows(d), 11);
+  EXPECT_NE(d.find("row 1: Class2=\"a\" Theoretical=. Empirical=. RefInt=. HRefValue=0.2\n"), std::string::npos) << d;
+
   // A QQ axis from -1 by 0.2 to 1 has an exact 0 in its middle.
   double ticks[16];
   ASSERT_EQ(kes_qntl_ticks(-1, 1, 0.2, ticks), 11);

@@ -26,16 +26,12 @@ std::vector<cdf_cell> read_cells(const out::graph_table& t) {
   std::vector<cdf_cell> cells;
   for (const auto& row : t.rows) {
     const class_key key = col.key(row);
-    auto it = std::find_if(cells.begin(), cells.end(), [&](const cdf_cell& c) { return c.key == key; });
-    if (it == cells.end()) it = cells.insert(cells.end(), cdf_cell{key, {}, {}, {}, {}});
+    cdf_cell* it = &cell_of(cells, key);
     const double fx = col.num(row, "CDFX"), fy = col.num(row, "CDFY");
     if (!std::isnan(fx) && !std::isnan(fy)) it->fitted.push_back({fx, fy});
     const double ex = col.num(row, "ECDFX"), ey = col.num(row, "ECDFY");
     if (!std::isnan(ex) && !std::isnan(ey)) it->empirical.push_back({ex, ey});
-    const double h = col.num(row, "HRefValue");
-    if (!std::isnan(h)) it->hrefs.push_back({h, col.text(row, "HRefLabel")});
-    const double v = col.num(row, "VRefValue");
-    if (!std::isnan(v)) it->vrefs.push_back({v, col.text(row, "VRefLabel")});
+    read_refs(col, row, it->hrefs, it->vrefs);
   }
   return cells;
 }

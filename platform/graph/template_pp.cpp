@@ -27,15 +27,11 @@ std::vector<pp_cell> read_cells(const out::graph_table& t) {
   std::vector<pp_cell> cells;
   for (const auto& row : t.rows) {
     const class_key key = col.key(row);
-    auto it = std::find_if(cells.begin(), cells.end(), [&](const pp_cell& c) { return c.key == key; });
-    if (it == cells.end()) it = cells.insert(cells.end(), pp_cell{key, {}, false, {}, {}});
+    pp_cell* it = &cell_of(cells, key);
     const double x = col.num(row, "Theoretical"), y = col.num(row, "Empirical");
     if (!std::isnan(x) && !std::isnan(y)) it->pts.push_back({x, y});
     if (!std::isnan(col.num(row, "RefInt"))) it->line = true;
-    const double h = col.num(row, "HRefValue");
-    if (!std::isnan(h)) it->hrefs.push_back({h, col.text(row, "HRefLabel")});
-    const double v = col.num(row, "VRefValue");
-    if (!std::isnan(v)) it->vrefs.push_back({v, col.text(row, "VRefLabel")});
+    read_refs(col, row, it->hrefs, it->vrefs);
   }
   return cells;
 }
@@ -53,6 +49,14 @@ void draw_points(canvas& c, const frame& f, const std::vector<point>& pts) {
     }
     c.polygon(ring, dot);
   }
+}
+
+void read_refs(const column_reader& col, const std::vector<out::cell>& row, std::vector<refline>& hrefs,
+               std::vector<refline>& vrefs) {
+  const double h = col.num(row, "HRefValue");
+  if (!std::isnan(h)) hrefs.push_back({h, col.text(row, "HRefLabel")});
+  const double v = col.num(row, "VRefValue");
+  if (!std::isnan(v)) vrefs.push_back({v, col.text(row, "VRefLabel")});
 }
 
 bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {

@@ -33,16 +33,12 @@ std::vector<qq_cell> read_cells(const out::graph_table& t) {
   std::vector<qq_cell> cells;
   for (const auto& row : t.rows) {
     const class_key key = col.key(row);
-    auto it = std::find_if(cells.begin(), cells.end(), [&](const qq_cell& c) { return c.key == key; });
-    if (it == cells.end()) it = cells.insert(cells.end(), qq_cell{key, {}, NAN, NAN, {}, {}});
+    qq_cell* it = &cell_of(cells, key);
     const double q = col.num(row, "Quantile"), d = col.num(row, "Data");
     if (!std::isnan(q) && !std::isnan(d)) it->pts.push_back({q, d});
     const double a = col.num(row, "RefInt"), b = col.num(row, "RefSlope");
     if (!std::isnan(a) && !std::isnan(b)) it->a = a, it->b = b;
-    const double h = col.num(row, "HRefValue");
-    if (!std::isnan(h)) it->hrefs.push_back({h, col.text(row, "HRefLabel")});
-    const double v = col.num(row, "VRefValue");
-    if (!std::isnan(v)) it->vrefs.push_back({v, col.text(row, "VRefLabel")});
+    read_refs(col, row, it->hrefs, it->vrefs);
   }
   return cells;
 }

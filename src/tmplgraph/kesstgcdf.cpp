@@ -99,20 +99,13 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
   kesstgins(ctx, g);
 
   const bool comp = cv->count > g->overlay;
-  char text[KES_AXIS_LABEL_MAX];
-  void* y;
-  if (r->novlabel && r->nrows > 1) {
-    kes_dyn_double(g, "_YLABELHT", 1.0);
-    y = vemtxt(" ", 1);
-  } else {
-    y = vemtxt(text, kesvlab(ctx, text));
-  }
+  void* y = kes_stg_ylabel(ctx, g);
   void* yshort = vemmsgs(308, 298, static_cast<int>(g->var.name_len), g->var.name);
   const wob_attr inline_pairs[] = {
       kes_stg_pair_name("_YLABEL"), wob_text(WOB_A_VALUE, y),
       kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),
       kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, g->grouplabel != nullptr ? g->grouplabel : vemtxt("", 0)),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "CDFPlot", 129, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
 }

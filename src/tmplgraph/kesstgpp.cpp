@@ -40,13 +40,7 @@ void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
   if (comp && square) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
   char text[KES_AXIS_LABEL_MAX];
   void* x = vemtxt(text, keshlab(ctx, text));
-  void* y;
-  if (r->novlabel && r->nrows > 1) {
-    kes_dyn_double(g, "_YLABELHT", 1.0);
-    y = vemtxt(" ", 1);
-  } else {
-    y = vemtxt(text, kesvlab(ctx, text));
-  }
+  void* y = kes_stg_ylabel(ctx, g);
   void* yshort = vemmsgs(308, 297, static_cast<int>(g->var.name_len), g->var.name);
   const wob_attr inline_pairs[] = {
       kes_stg_pair_name("_REFLINE"), wob_last(WOB_A_VALUE, line),
@@ -55,26 +49,18 @@ void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),
       kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_SQUARE"), wob_last(WOB_A_VALUE, square),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, g->grouplabel != nullptr ? g->grouplabel : vemtxt("", 0)),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "PPPlot", 173, comp ? "CompPPPlot" : "PPPlot", inline_pairs, 14);
 }
 
 void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
-  kes_plotslot* s = kes_stg_slot(ctx, cell);
-  const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
   double* pts = nullptr;
-  int n = 0;
-  if (c != nullptr && c->fitted) {
-    n = keszpts(ctx, cell, &pts);
-    if (n < 0) {
-      g->status = 1016;
-      n = 0;
-    }
-  }
+  bool fitted = false;
+  const int n = kes_stg_points(ctx, g, cell, keszpts, &pts, &fitted);
   const bool line = !kes_flag(ctx->curreq->stmt, KES_PLOT_FLAG_NOLINE);
   // A cell without a fitted curve writes one row (with the first reference values).
-  const int rows = c != nullptr && c->fitted ? kes_stg_rowcount(ctx, n) : 1;
+  const int rows = fitted ? kes_stg_rowcount(ctx, n) : 1;
   kes_stg_reset(g);
   for (int i = 0; i < rows; ++i) {
     if (i == 0 && line && n > 0) g->cells[kRefInt] = 0;

@@ -87,26 +87,19 @@ double hquantile(kes_ctx* ctx, double v) { return kes_pctl_position(ctx, v); }
 
 void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   kes_preq* r = ctx->curreq;
-  kes_plotslot* s = kes_stg_slot(ctx, cell);
-  const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
+  const kes_plotslot* s = kes_stg_slot(ctx, cell);
   double* pts = nullptr;
-  int n = 0;
-  if (c != nullptr && c->fitted) {
-    n = kespoints(ctx, cell, &pts);
-    if (n < 0) {
-      g->status = 1016;
-      n = 0;
-    }
-  }
+  bool fitted = false;
+  const int n = kes_stg_points(ctx, g, cell, kespoints, &pts, &fitted);
   const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
   // A cell without a fitted curve writes one row (with the first reference values).
-  const int rowcount = c != nullptr && c->fitted ? kes_stg_rowcount(ctx, n) : 1;
+  const int rowcount = fitted ? kes_stg_rowcount(ctx, n) : 1;
   kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
   kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
   kes_stg_reset(g);
   for (int i = 0; i < rowcount; ++i) {
     // Each cell draws its own line: comparative cells fit their own parameters.
-    if (i == 0 && s->line && c != nullptr && c->fitted) {
+    if (i == 0 && s->line && fitted) {
       g->cells[kRefInt] = s->intercept;
       g->cells[kRefSlope] = s->slope;
     }
@@ -182,7 +175,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_YLABEL"),   wob_text(WOB_A_VALUE, y),
       kes_stg_pair_name("_REFLINE"),  wob_last(WOB_A_VALUE, r->line_wanted),
       kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, g->grouplabel != nullptr ? g->grouplabel : vemtxt("", 0)),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "QQPlot", 385, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 12);
 }
@@ -204,7 +197,7 @@ void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_PCTLLABELS"), wob_text(WOB_A_VALUE, labels),
       kes_stg_pair_name("_REFLINE"),  wob_last(WOB_A_VALUE, r->line_wanted),
       kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, g->grouplabel != nullptr ? g->grouplabel : vemtxt("", 0)),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "ProbPlot", 403, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 16);
 }

@@ -25,6 +25,16 @@ constexpr double kPositionZero = 1.053671212772351e-08;
 constexpr int kLabelBuffer = 256;
 }  // namespace
 
+namespace {
+// NOVLABEL with more than one row of cells: a blank y label and "_YLABELHT"; else null.
+void* no_ylabel(kes_ctx* ctx, kes_stgraph* g) {
+  const kes_preq* r = ctx->curreq;
+  if (!(r->novlabel && r->nrows > 1)) return nullptr;
+  kes_dyn_double(g, "_YLABELHT", 1.0);
+  return vemtxt(" ", 1);
+}
+}  // namespace
+
 int kes_stg_rowcount(const kes_ctx* ctx, int n) {
   const kes_preq* r = ctx->curreq;
   int rows = n;
@@ -43,6 +53,18 @@ void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap, kes_re
     g->cells[KES_STG_VREF_CELL] = vmap != nullptr ? vmap(ctx, r->vref[i]) : r->vref[i];
     if (r->vreflabels != nullptr) kes_stg_reflabel(g->vreflabel, r->vreflabels[i]);
   }
+}
+
+int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted) {
+  *pts = nullptr;
+  kes_plotslot* s = kes_stg_slot(ctx, cell);
+  const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
+  *fitted = c != nullptr && c->fitted;
+  if (!*fitted) return 0;
+  const int n = make(ctx, cell, pts);
+  if (n >= 0) return n;
+  g->status = 1016;
+  return 0;
 }
 
 int kes_qntl_count(double s, double e, double d) {
@@ -100,11 +122,16 @@ void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel
   if (kes_pgiven(r->stmt, KES_PLOT_SLOT_VAXISLABEL) && !r->rotate) vt = vemtxt(v, kesvlab(ctx, v));
   *xlabel = r->rotate ? vt : ht;
   *ylabel = r->rotate ? ht : vt;
-  if (r->novlabel && r->nrows > 1) {
-    kes_dyn_double(g, "_YLABELHT", 1.0);
-    *ylabel = vemtxt(" ", 1);
-  }
+  if (void* blank = no_ylabel(ctx, g)) *ylabel = blank;
 }
+
+void* kes_stg_ylabel(kes_ctx* ctx, kes_stgraph* g) {
+  if (void* blank = no_ylabel(ctx, g)) return blank;
+  char text[KES_AXIS_LABEL_MAX];
+  return vemtxt(text, kesvlab(ctx, text));
+}
+
+void* kes_stg_grouplabel(const kes_stgraph* g) { return g->grouplabel != nullptr ? g->grouplabel : vemtxt("", 0); }
 
 wob_attr kes_stg_pair_name(const char* name) {
   return wob_text(WOB_A_DYNAMIC_NAME, vemtxt(name, static_cast<int>(std::strlen(name))));

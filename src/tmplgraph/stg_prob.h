@@ -34,6 +34,18 @@ double kes_pctl_position(kes_ctx* ctx, double percent);
 // first under ROTATE, where the slot holds q = a + b data), into buf (256); its length.
 int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b);
 
+// A cell's points from a point maker (kespoints, keszpts) when its curve is fitted:
+// the count (0 without a fitted curve, and after a memory failure, which sets the
+// graph's status to 1016); *fitted says whether the curve is.
+using kes_pointmaker = int (*)(kes_ctx* ctx, kes_cell* cell, double** out);
+int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted);
+
+// The y label of P-P and CDF graphs: kesvlab's text, or (NOVLABEL with more than one
+// row) a blank with "_YLABELHT".
+void* kes_stg_ylabel(kes_ctx* ctx, kes_stgraph* g);
+// The group label of the panel (an empty text without OVERLAY).
+void* kes_stg_grouplabel(const kes_stgraph* g);
+
 // Axis label texts: x and y of QQ and probability plots (ROTATE exchanges them;
 // VAXISLABEL= as kesvlab gives it; NOVLABEL with more than one row blanks y and asks
 // for "_YLABELHT").

@@ -33,12 +33,15 @@ void kesline(kes_ctx* ctx, kes_plotslot* slot, int intercept_slot, int slope_slo
       }
     }
   } else if (kes_pgiven(s, intercept_slot)) {
-    if (kes_pgiven(s, slope_slot)) {
+    // The lognormal's SLOPE= stands for exp(ZETA) and wins over a ZETA= beside it, as
+    // the statement pass says when it reads both.
+    const bool alt = alt_slope_slot != 0 && kes_pgiven(s, alt_slope_slot);
+    if (kes_pgiven(s, slope_slot) && !alt) {
       slot->line = 1;
       slot->intercept = first_value(s, intercept_slot);
       slot->slope = first_value(s, slope_slot);
       if (r->dist == KES_DIST_LOGNORMAL) slot->slope = std::exp(slot->slope);
-    } else if (alt_slope_slot != 0 && kes_pgiven(s, alt_slope_slot)) {
+    } else if (alt) {
       slot->line = 1;
       slot->intercept = first_value(s, intercept_slot);
       slot->slope = first_value(s, alt_slope_slot);

@@ -40,6 +40,7 @@ TEST_F(prob_line, GivenValuesSetTheLineOfTheCell) {
       {"normal MU=10 SIGMA=2", KES_PLOT_QQ, 0, {{187, 10}, {142, 2}}, {}, 187, 142, 0, false, 1, 10, 2},
       {"lognormal THETA=0 ZETA=0: slope exp(0)", KES_PLOT_QQ, 1, {{188, 0}, {189, 0}}, {}, 188, 189, 60, false, 1, 0, 1},
       {"lognormal THETA=1 SLOPE=3 without ZETA", KES_PLOT_QQ, 1, {{188, 1}, {60, 3}}, {}, 188, 189, 60, false, 1, 1, 3},
+      {"lognormal SLOPE=3 beside ZETA=0: SLOPE= wins", KES_PLOT_QQ, 1, {{188, 1}, {189, 0}, {60, 3}}, {}, 188, 189, 60, false, 1, 1, 3},
       {"normal MU= alone: no line", KES_PLOT_QQ, 0, {{187, 10}}, {}, 187, 142, 0, false, 0, NAN, NAN},
       {"WEIBULL2 SIGMA=e C=2", KES_PLOT_PROB, 8, {}, {{88, kE}, {89, 2}}, 86, 88, 95, false, 1, 1, 0.5},
       {"WEIBULL2 SIGMA=e SLOPE=0.25", KES_PLOT_QQ, 8, {}, {{88, kE}, {95, 0.25}}, 86, 88, 95, false, 1, 1, 0.25},
@@ -60,8 +61,12 @@ TEST_F(prob_line, GivenValuesSetTheLineOfTheCell) {
     kesline(ctx, &s, c.islot, c.sslot, c.aslot);
     EXPECT_EQ(static_cast<int>(s.line), c.line);
     EXPECT_EQ(req.line_wanted, c.line);
-    if (!std::isnan(c.intercept)) EXPECT_DOUBLE_EQ(s.intercept, c.intercept);
-    if (!std::isnan(c.slope)) EXPECT_DOUBLE_EQ(s.slope, c.slope);
+    if (!std::isnan(c.intercept)) {
+      EXPECT_DOUBLE_EQ(s.intercept, c.intercept);
+    }
+    if (!std::isnan(c.slope)) {
+      EXPECT_DOUBLE_EQ(s.slope, c.slope);
+    }
   }
 }
 
@@ -170,8 +175,12 @@ TEST_F(prob_line, FamiliesWithGivenPartlyGivenAndEstimatedParameters) {
     EXPECT_EQ(static_cast<int>(g.key.line), c.line ? 1 : 0);
     EXPECT_EQ(g.line_wanted, c.line);
     EXPECT_EQ(g.key_curve.fitted, 1u);
-    if (!std::isnan(c.intercept)) EXPECT_NEAR(g.key.intercept, c.intercept, 1e-9 * (1 + std::fabs(c.intercept)));
-    if (!std::isnan(c.slope)) EXPECT_NEAR(g.key.slope, c.slope, 1e-9 * c.slope);
+    if (!std::isnan(c.intercept)) {
+      EXPECT_NEAR(g.key.intercept, c.intercept, 1e-9 * (1 + std::fabs(c.intercept)));
+    }
+    if (!std::isnan(c.slope)) {
+      EXPECT_NEAR(g.key.slope, c.slope, 1e-9 * c.slope);
+    }
   }
 }
 

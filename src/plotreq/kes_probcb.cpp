@@ -15,6 +15,7 @@
 #include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
+#include "plotreq/prob_common.h"
 
 namespace {
 
@@ -129,10 +130,12 @@ int kes_prob_quantiles(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, double 
 int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int code, int* a, int* b) {
   kes_preq* r = ctx->curreq;
   const kes_stmt* s = r->stmt;
-  const family_slots& f = kSlots[code];
+  // SLOPE= counts only where the request reads it.
+  family_slots f = kSlots[code];
+  if (!kes_slope_read(r)) f.alt = {0, 0};
   slot->line = 0;
   const param_slots& line_slope = f.scale;
-  const int alt = code == KES_DIST_LOGNORMAL ? f.alt.values : 0;
+  const int alt = f.alt.values;
 
   const bool est1 = says_est(s, f.shape1), est2 = says_est(s, f.shape2);
   const bool nothing = !says_est(s, f.loc) && !says_est(s, f.scale) && !says_est(s, f.alt) && !est1 && !est2;
@@ -142,7 +145,7 @@ int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int 
   }
   if (est1 && a != nullptr) *a = 1;
   if (est2 && b != nullptr) *b = 1;
-  if (code == KES_DIST_LOGNORMAL && !zeta_from_slope(ctx)) return 1016;
+  if (code == KES_DIST_LOGNORMAL && has(f.alt) && !zeta_from_slope(ctx)) return 1016;
 
   const bool scale_marked = marker_given(s, f.scale) || marker_given(s, f.alt);
   if (marker_given(s, f.loc) && scale_marked) {

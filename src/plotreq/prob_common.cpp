@@ -75,6 +75,11 @@ bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, 
   return true;
 }
 
+bool kes_slope_read(const kes_preq* r) {
+  if (r->type == KES_PLOT_PROB) return false;
+  return !(r->dist == KES_DIST_LOGNORMAL && r->pctlaxis);
+}
+
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell) { return kes_hist_slot(ctx, ctx->curreq, cell); }
 
 int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {

@@ -49,7 +49,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
     if (n > 8) longname = {static_cast<std::int16_t>(n), static_cast<const char*>(ns->list)};
     named = 1;
   } else {
-    xpmstr(name, 8, 189, 231);
+    xpmstr(name, 8, KES_SET_PROC, KES_MSG_KESTRA);
   }
   layout->segname = vemtxt(name, 8);
 

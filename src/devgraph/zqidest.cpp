@@ -12,7 +12,6 @@
 #include "records/kes_layout.h"
 
 namespace {
-constexpr int kSetNoDest = 580;
 
 // A new collection object ("associativearray" or "list") under the root.
 void* new_collection(kes_layout* layout, const char* cls, int len, int* r) {
@@ -37,7 +36,7 @@ int zqidest(kes_layout* layout) {
   }
   layout->destlist = static_cast<host_destlist*>(list.w.p);
   if (layout->destlist == nullptr || layout->destlist->count <= 0) {
-    xpmlog(kSetNoDest, 18);
+    xpmlog(KES_SET_DESTINATION, 18);
     zqdfree(layout);
     return KES_RC_SETUP_FAILED;
   }

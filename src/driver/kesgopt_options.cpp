@@ -110,7 +110,7 @@ int run_pool(kes_ctx* ctx, option_reading&) {
 
 // The family labels.
 int family_labels(kes_ctx* ctx, option_reading&) {
-  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, 304 + i);
+  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, KES_MSG_NORMAL + i);
   return 0;
 }
 

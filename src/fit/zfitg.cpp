@@ -110,6 +110,8 @@ int optimise(zfit_work* w, double alpha0) {
   }
   w->params[2] = x[0];
   w->params[0] = x[1];
+  // The likelihood rose all the way to the bound: say that the curve is the limit.
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_GAMMA_THRESHOLD_REACHED, r->min);
   return 0;
 }
 

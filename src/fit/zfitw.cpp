@@ -181,6 +181,8 @@ int optimise(zfit_work* w) {
   }
   c = x[0];
   theta = x[1];
+  // The likelihood rose all the way to the bound: say that the curve is the limit.
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_THRESHOLD_REACHED, r->min);
   if (!(c > 0.0)) {
     xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
     return 1;

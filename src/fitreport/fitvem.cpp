@@ -12,6 +12,7 @@
 #include "fitreport/kes_fitbind.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
@@ -62,8 +63,12 @@ int widest(int from, int to, int limit = 16) {
 struct sig_track {
   double big = 0.0, small = HUGE_VAL, gap = HUGE_VAL, prev = 0.0;
   bool any = false;
+  bool infinite = false;
+  // An infinite quantile takes no part: the finite ones choose a format that shows
+  // them, wide enough for "-Inf" too.
   void add(double v) {
-    if (std::isnan(v)) return;
+    if (std::isinf(v)) infinite = true;
+    if (!std::isfinite(v)) return;
     const double a = std::fabs(v);
     big = std::fmax(big, a);
     small = std::fmin(small, a);
@@ -79,6 +84,7 @@ struct sig_track {
     }
     zqsig2(-big, -small, gap, 7, 12, w, d);
     if (*d == KES_SIG_BEST) *d = 4;
+    if (infinite && *w < 4) *w = 4;
   }
 };
 
@@ -206,7 +212,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_preq* request = ctx->curreq;
   kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_fitrows* fr = kes_fit_rows(ctx);
-  if (slot == nullptr || fr == nullptr || k < 0 || k >= slot->ncurves) return 0;
+  if (fr == nullptr) return KES_RC_OUT_OF_MEMORY;  // after the memory message
+  if (slot == nullptr || k < 0 || k >= slot->ncurves) return 0;
   slot->curve = k;
   const kes_curve& c = slot->curves[k];
   const int code = c.dist;
@@ -218,8 +225,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
   std::memset(sname, ' ', sizeof sname);
-  int flen = xpmstr(fname, 16, 431, 795 + code);
-  int slen = xpmstr(sname, 16, KES_SET_PLOT, 1050 + code);
+  int flen = xpmstr(fname, 16, KES_SET_LABEL, KES_MSG_NORMAL_795 + code);
+  int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
   flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
   slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;
 

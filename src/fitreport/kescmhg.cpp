@@ -15,8 +15,12 @@ double kes_bar_percent(int vscale, double h, double n) {
   return vscale == KES_VSCALE_COUNT ? h * 100.0 / n : vscale == KES_VSCALE_PROPORTION ? 100.0 * h : h;
 }
 
+// A bin's count is a sum of whole frequencies; a percent or proportion scaled back
+// carries a rounding error of a few units in the last place (2.0000000000000004), far
+// below one half, so the nearest whole number is the count itself.
 double kes_bar_count(int vscale, double h, double n) {
-  return vscale == KES_VSCALE_COUNT ? h : vscale == KES_VSCALE_PROPORTION ? h * n : h * n / 100.0;
+  const double c = vscale == KES_VSCALE_COUNT ? h : vscale == KES_VSCALE_PROPORTION ? h * n : h * n / 100.0;
+  return std::isnan(c) ? c : std::nearbyint(c);  // a missing height stays as it is
 }
 
 void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve) {

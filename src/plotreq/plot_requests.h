@@ -5,6 +5,7 @@
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
+struct kes_plotslot;
 
 // Common histogram bins of every HISTOGRAM request plotting the current variable:
 // 0, 1012 or 1016.
@@ -32,3 +33,9 @@ int kescmh4(kes_ctx* ctx);
 // graphics on but no renderer the log says once per request (k, from 1) that its
 // graph is not drawn.
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);
+// One cell of a PPPLOT request: the family's fit and the cell's line. 0 fitted; 1
+// after note 308/202; else the estimate's status after its note.
+int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);
+// One cell of a CDFPLOT request: its checks and the family's fit. 0 usable, else
+// non-zero after the note.
+int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);

@@ -91,6 +91,7 @@ struct kes_preq {
   std::uint8_t graph_noted;  // the note that the graph is not drawn was written
   std::uint8_t curves_noted; // the notes of curves that cannot be fitted yet were written
   std::uint8_t kernels_noted;  // ... and of kernel curves left unestimated
+  std::uint8_t unbinnable;   // the variable's range cannot be binned in doubles: no histogram
   int curve_fill;            // curves drawn filled (0 or 1)
   int* total;                // per analysis variable: values over all cells
   kes_dsh outhist;           // OUTHISTOGRAM= data set
@@ -103,4 +104,10 @@ struct kes_preq {
   std::uint8_t pctlscale;    // PCTLSCALE
   double nadj;               // NADJ=
   double rankadj;            // RANKADJ=
+  int dist;                  // the request's family (kes_distcode; -1 none), per variable
+  std::uint8_t line_wanted;  // some cell of the current variable has a reference line
+  std::uint8_t rotate;       // ROTATE: data on the horizontal axis
+  const double* pctl;        // percent ticks of the percentile or probability axis
+  int npctl;
+  int pctl_word;             // label word kept with the ticks (no reader)
 };

@@ -79,7 +79,8 @@ int keshlab(kes_ctx* ctx, char* buf) {
     }
     case KES_PLOT_PP: {
       if (code < 0 || code > KES_DIST_SU) return 0;
-      if (r->classvars != nullptr && r->classvars->count > 0) return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
+      if (r->classvars != nullptr && r->classvars->count > 0)
+        return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
       const double* p = curve_params(ctx);
       switch (code) {
         case KES_DIST_NORMAL:

@@ -123,7 +123,8 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   head_just = default_just;
   ggstri(rec);
   if (ax->color[0] != ' ') std::memcpy(rec->color, ax->color, 8);
-  else if (kes_pgiven(rd.request->stmt, KES_PLOT_SLOT_CTEXT)) std::memcpy(rec->color, kes_pslot(rd.request->stmt, KES_PLOT_SLOT_CTEXT)->v.name, 8);
+  else if (kes_pgiven(rd.request->stmt, KES_PLOT_SLOT_CTEXT))
+    std::memcpy(rec->color, kes_pslot(rd.request->stmt, KES_PLOT_SLOT_CTEXT)->v.name, 8);
   else std::memset(rec->color, ' ', 8);
   rec->just = default_just;
   rec->word = 1;
@@ -289,7 +290,8 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   }
   const int steps = kes_tick_steps(v, n);
   if (steps != KES_STEPS_EQUAL) {
-    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? 197 : 198);
+    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST
+                                                            : KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST_EQUALLY);
     return kUnusable;
   }
   ax->norder = n;

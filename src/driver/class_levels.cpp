@@ -203,18 +203,19 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
   }
   if (matches == 0) {
     if (proc_record) {
-      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_NO, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
-             var.name.text);
+      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_NO, static_cast<int>(var.keylevel.len), var.keylevel.text,
+             static_cast<int>(var.name.len), var.name.text);
     } else {
-      xpmlog(KES_SET_LAYOUT, KES_MSG_KEYLEVEL_VALUE_PLOT_STATEMENT, static_cast<int>(var.keylevel.len), var.keylevel.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_KEYLEVEL_VALUE_PLOT_STATEMENT, static_cast<int>(var.keylevel.len),
+             var.keylevel.text);
       xpmlog(KES_SET_LAYOUT, KES_MSG_FIRST_LEVEL_CLASS_VARIABLE, static_cast<int>(var.name.len), var.name.text);
     }
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
     return head;
   }
   if (matches > 1 && proc_record) {
-    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_MORE, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
-           var.name.text);
+    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_MORE, static_cast<int>(var.keylevel.len), var.keylevel.text,
+           static_cast<int>(var.name.len), var.name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
   return found;
@@ -482,7 +483,8 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     if (cv->count == 2) key = key_of(ctx, cv->var[1], key->child, buf, proc_record);
     cv->keycell = key;
     free_task(buf);
-    if (!proc_record) xpmlog(KES_SET_LAYOUT, cv->count == 1 ? 235 : 236);
+    if (!proc_record)
+      xpmlog(KES_SET_LAYOUT, cv->count == 1 ? KES_MSG_KEY_CELL_PLOT_STATEMENT : KES_MSG_KEY_CELL_PLOT_STATEMENT_TAKEN);
   } else if (cv->count == 2) {
     cv->keycell = cv->levels->child;
   }

@@ -373,7 +373,8 @@ int trimmed_winsorized(kes_ctx* ctx, option_reading&) {
   kes_procopts* po = kes_po(ctx);
   bool failed = false;
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED)) xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_IGNORED_BECAUSE);
+    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED))
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_IGNORED_BECAUSE);
   } else {
     if (given(ctx, KES_PROC_SLOT_TRIMMED)) {
       ctx->ntrimmed = keep_proportions(ctx, KES_PROC_SLOT_TRIMMED, &po->trimmed, &failed);

@@ -71,7 +71,8 @@ int scan_statements(kes_ctx* ctx) {
       xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NEEDS_OUT);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
-    if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_OUTPUT_STATEMENT_GIVEN);
+    if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given)
+      xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_OUTPUT_STATEMENT_GIVEN);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)

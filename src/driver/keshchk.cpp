@@ -158,7 +158,8 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     if (!kes_flag(s, f.flag)) continue;
     for (const kes_param_test& test : f.tests)
       if (test.message != 0 && !kes_param_ok(s, test)) return 1;
-    if (ctx->devgraph && kes_flag(s, f.fill_flag) && request->ncurves_dist[f.code] > 1) xpmlog(KES_SET_LABEL, f.fill_note);
+    if (ctx->devgraph && kes_flag(s, f.fill_flag) && request->ncurves_dist[f.code] > 1)
+      xpmlog(KES_SET_LABEL, f.fill_note);
   }
 
   // Kernel.
@@ -182,7 +183,8 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
         return 1;
       }
     }
-    if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1) xpmlog(KES_SET_LABEL, KES_MSG_FILL_USED_ONLY_WHEN);
+    if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1)
+      xpmlog(KES_SET_LABEL, KES_MSG_FILL_USED_ONLY_WHEN);
   }
 
   // The output data sets. When their variables cannot be defined the check fails:

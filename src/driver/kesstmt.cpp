@@ -191,11 +191,15 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     const int k = kind_of(q->stmt);
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
-    if (debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
+    if (debug)
+      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot,
+             q->ncurves);
     if (debug && q->type == KES_PLOT_HISTOGRAM)
-      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_HISTOGRAM_REQUEST_BINS, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
+      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_HISTOGRAM_REQUEST_BINS, nth, q->bincode[0], q->explicit_bins, q->endpoints,
+             q->binlimit, q->nvvalues);
     // Only HISTOGRAM requests run without graphics: say so for the others.
-    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_CHECKED_BUT_NO, kKinds[k].statement, nth);
+    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph)
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_CHECKED_BUT_NO, kKinds[k].statement, nth);
   }
   return 0;
 }

@@ -141,10 +141,12 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   if (!families_ok(s, kQqFamilies)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
     if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
-    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values)) xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_BECAUSE_SLOPE);
+    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values))
+      xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_BECAUSE_SLOPE);
   }
   if (!positions_ok(request)) return 1;
-  if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_PCTLAXIS_PERCENTILE);
+  if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis)
+    xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_PCTLAXIS_PERCENTILE);
   return 0;
 }
 
@@ -183,8 +185,11 @@ int kespchk(kes_ctx*, kes_preq* request) {
       return 1;
     }
   }
-  if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s)) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
-  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) && (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST))) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_TWO_PARAMETER);
+  if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s))
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
+  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) &&
+      (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST)))
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_TWO_PARAMETER);
   return 0;
 }
 

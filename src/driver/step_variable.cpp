@@ -203,7 +203,8 @@ kes_flow kes_variable(kes_run& run) {
   if (ctx->vargroups && run.mode != KES_COMP_NOT_COMPUTED) {
     if (open_variable_group(run, &vgroup) != kes_flow::go_on) return kes_flow::ended;
   }
-  if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_ANALYSIS_VARIABLE, static_cast<int>(ctx->curname.len), ctx->curname.text);
+  if (ctx->debug)
+    xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_ANALYSIS_VARIABLE, static_cast<int>(ctx->curname.len), ctx->curname.text);
 
   void* sgroup = nullptr;
   if (!ctx->noprint && ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_SUMMARYCONTENTS &&

@@ -203,7 +203,8 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
   const kes_optslot* cs = kes_pslot(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
   if (cs->given)
     return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
-  if (ctx->curreq->ncurves_dist[c.dist] > 1) return vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_1469 + c.dist, c.family_index + 1);
+  if (ctx->curreq->ncurves_dist[c.dist] > 1)
+    return vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_1469 + c.dist, c.family_index + 1);
   return vemmsg(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION + c.dist);
 }
 }  // namespace
@@ -220,7 +221,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_famfn* fam = kes_famdisp(code);
   if (fam == nullptr || code > KES_DIST_SU) return 0;
   const kes_name32& name = ctx->curname;
-  kes_heading_line(ctx, depth, vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_830 + code, int(name.len), name.text));
+  kes_heading_line(ctx, depth,
+                   vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_830 + code, int(name.len), name.text));
 
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
@@ -258,7 +260,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
     bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BIN_PERCENTS_DISTRIBUTION, slen, sname));
-  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_DISTRIBUTION, slen, sname), fname, flen);
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_DISTRIBUTION, slen, sname), fname,
+                 flen);
 
   if (group != nullptr) {
     const int rc = wobclose(group);

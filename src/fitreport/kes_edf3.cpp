@@ -45,7 +45,8 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
   }
   // Without its tables a case has no p-values; the log says which case once.
   if (missing && kes_edf_coef_first_miss(fam.coef_family, set))
-    xpmlog(KES_SET_LABEL, KES_MSG_NO_CRITICAL_VALUE_TABLE, int(std::strlen(kFamilyWords[fam.coef_family])), kFamilyWords[fam.coef_family], set);
+    xpmlog(KES_SET_LABEL, KES_MSG_NO_CRITICAL_VALUE_TABLE, int(std::strlen(kFamilyWords[fam.coef_family])),
+           kFamilyWords[fam.coef_family], set);
 }
 
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,

@@ -69,8 +69,9 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
     std::memset(name, ' ', sizeof r.ctx->outrow.curve);
     if (c.fitted) {
       char buf[17];
-      const int len = c.family_index == 0 ? xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1411 + 2 * c.dist)
-                                          : xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1412 + 2 * c.dist, c.family_index + 1);
+      const int len = c.family_index == 0
+          ? xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1411 + 2 * c.dist)
+          : xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1412 + 2 * c.dist, c.family_index + 1);
       if (len > 0) std::memcpy(name, buf, static_cast<size_t>(len > 16 ? 16 : len));
     }
     kescmhg(r.ctx, r.request, slot, &c);

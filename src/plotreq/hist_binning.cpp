@@ -108,7 +108,8 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
   if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
-    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW, static_cast<int>(ctx->curname.len), ctx->curname.text, lo, hi);
+    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW, static_cast<int>(ctx->curname.len), ctx->curname.text, lo,
+           hi);
   return b;
 }
 
@@ -223,7 +224,8 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const char* name = ctx->curname.text;
   if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_LIST_ASKS_MORE_THAN, option, nlen, name, limit);
   else if (result == kTooManyToCover)
-    xpmlog(KES_SET_PROC, request->explicit_bins ? 344 : 345, option, nlen, name, option, limit);
+    xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_BINS_CHOSEN_KEY_CELL,
+           option, nlen, name, option, limit);
   else xpmlog(KES_SET_PROC, KES_MSG_BINS_WOULD_NEED_MORE, nlen, name, limit);
   request->curbincode = KES_BINS_UNIFORM;
 }
@@ -252,8 +254,8 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   // list holds for it too.
   const int limit = kes_hist_binlimit(request);
   if (k > (ep ? limit + 1.0 : limit)) {
-    xpmlog(KES_SET_PROC, KES_MSG_ASKS_MORE_THAN_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k, static_cast<int>(ctx->curname.len),
-           ctx->curname.text, limit);
+    xpmlog(KES_SET_PROC, KES_MSG_ASKS_MORE_THAN_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k,
+           static_cast<int>(ctx->curname.len), ctx->curname.text, limit);
     k = 0;
   }
 

@@ -47,13 +47,15 @@ void note_empty_cell(kes_ctx* ctx, const kes_cell* cell) {
     xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_NO, vl, v.text, vl, v.text);
   } else if (cv->count == 1) {
     const kes_name32& c = cv->var[0].name;
-    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL, vl, v.text, static_cast<int>(c.len), c.text, len_of(cell->fmt), cell->fmt.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL, vl, v.text, static_cast<int>(c.len), c.text,
+           len_of(cell->fmt), cell->fmt.text);
   } else {
     const kes_cell* level = cell->child;  // a child cell's parent level
     const kes_name32& c1 = cv->var[0].name;
     const kes_name32& c2 = cv->var[1].name;
-    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL_NO, vl, v.text, static_cast<int>(c1.len), c1.text, level ? len_of(level->fmt) : 0,
-           level ? level->fmt.text : "", static_cast<int>(c2.len), c2.text, len_of(cell->fmt), cell->fmt.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL_NO, vl, v.text, static_cast<int>(c1.len), c1.text,
+           level ? len_of(level->fmt) : 0, level ? level->fmt.text : "", static_cast<int>(c2.len), c2.text,
+           len_of(cell->fmt), cell->fmt.text);
   }
 }
 
@@ -285,7 +287,8 @@ int kescmh4(kes_ctx* ctx) {
   r->hang = 0;
   if (kes_flag(st, KES_PLOT_FLAG_HANGING)) {
     if (r->ncurves == 1) r->hang = 1;
-    else xpmlog(KES_SET_LABEL, r->ncurves == 0 ? 81 : 82);
+    else
+      xpmlog(KES_SET_LABEL, r->ncurves == 0 ? KES_MSG_HANGING_NEEDS_FITTED_CURVE : KES_MSG_HANGING_NEEDS_EXACTLY_ONE);
   }
 
   double ymin = 0, ymax = 0;

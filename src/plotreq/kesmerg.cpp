@@ -148,7 +148,8 @@ int kesmerg(kes_ctx* ctx) {
     });
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
-    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return KES_RC_OUT_OF_MEMORY;
+    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0)
+      return KES_RC_OUT_OF_MEMORY;
     note_outside(ctx, request);
   }
   return 0;

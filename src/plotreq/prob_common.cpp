@@ -174,7 +174,8 @@ int kes_prob_render(kes_ctx* ctx, int k) {
   if (r->nograph) return 0;
   int (*renderer)(kes_ctx*) = ctx->renderer;  // chosen once for the step
   if (renderer == nullptr) {
-    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph)) xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GRAPHS_NOT_DRAWN, statement_name(r->type), k);
+    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph))
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GRAPHS_NOT_DRAWN, statement_name(r->type), k);
     r->graph_noted = 1;
     return 0;
   }

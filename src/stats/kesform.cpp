@@ -127,7 +127,8 @@ void kes_lp_marks(kes_lppage* pg) {
 static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
   const double first = pg->lines[KES_LP_STEM][1].stem, last = pg->lines[KES_LP_STEM][pg->L].stem;
   if (first == last || std::fmax(std::fabs(first), std::fabs(last)) < 1e7) return;
-  xpmlog(KES_SET_PROC, KES_MSG_STEMS_STEM_LEAF_PLOT, static_cast<int>(ctx->curname.len), ctx->curname.text, first, last);
+  xpmlog(KES_SET_PROC, KES_MSG_STEMS_STEM_LEAF_PLOT, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
+         last);
 }
 
 int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {

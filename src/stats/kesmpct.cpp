@@ -54,7 +54,8 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   kes_def_end(table);
 
   const kes_name32& name = ctx->curname;
-  kes_dynpair pairs[1] = {{"BinTitle", nullptr, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BINS, static_cast<int>(name.len), name.text)}};
+  kes_dynpair pairs[1] = {
+      {"BinTitle", nullptr, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BINS, static_cast<int>(name.len), name.text)}};
   void* bound = kes_bind_table(ctx, table, ctx->procid == 1 ? kSiblingTemplate : kTemplate, pairs, 1, nullptr, 0,
                                r->tabcontents != 0);
   for (int i = 0; i < s.nbins; ++i) {

@@ -127,17 +127,23 @@ int KesQnts(kes_ctx* ctx) {
   std::memset(nqual, ' ', sizeof nqual);
   xpmstr(nqual, sizeof nqual, KES_SET_PLOT, nk == 3 ? 908 : 909);
   if (nt_lower(nk))
-    kes_def_column(h, kes_num_col("LCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_NORMAL, nlevel, 8, nqual), &r.num[1], -1, 8, 3));
+    kes_def_column(h,
+                   kes_num_col("LCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_NORMAL, nlevel, 8, nqual),
+                               &r.num[1], -1, 8, 3));
   if (nt_upper(nk))
-    kes_def_column(h, kes_num_col("UCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_LIMIT_NORMAL, nlevel, 8, nqual), &r.num[2], -1, 8, 3));
+    kes_def_column(h,
+                   kes_num_col("UCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_LIMIT_NORMAL, nlevel, 8, nqual),
+                               &r.num[2], -1, 8, 3));
   if (nk == 3) {
     kes_dynpair p[] = {{"StartNormal", "LCLNormal"}, {"EndNormal", "UCLNormal"},
                        {"SpanNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CL_NORMAL, nlevel, 8, nqual)}};
     kes_def_dynamic(h, p, 3);
   } else if (nk == 1 || nk == 2) {
     const char* col = nk == 1 ? "LCLNormal" : "UCLNormal";
-    kes_dynpair p[] = {{"StartNormal", col}, {"EndNormal", col},
-                       {"SpanNormal", nullptr, vemmsgs(KES_SET_PROC, nk == 1 ? 129 : 130, nlevel, 8, nqual)}};
+    kes_dynpair p[] = {{"StartNormal", col},
+                       {"EndNormal", col},
+                       {"SpanNormal", nullptr,
+                        vemmsgs(KES_SET_PROC, nk == 1 ? KES_MSG_LCL_NORMAL : KES_MSG_UCL_NORMAL, nlevel, 8, nqual)}};
     kes_def_dynamic(h, p, 3);
   } else {
     kes_dynpair p[] = {{"StartNormal", "LCLNormal"}, {"EndNormal", "UCLNormal"}};
@@ -152,24 +158,41 @@ int KesQnts(kes_ctx* ctx) {
   const bool both = df_lower(dk) && df_upper(dk);
   xpmstr(dqual, sizeof dqual, KES_SET_PLOT, both ? 908 : 909);
   if (df_lower(dk))
-    kes_def_column(h, kes_num_col("LCLDistFree", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_DISTRIBUTION_FREE, dlevel, 8, dqual), &r.num[3], 6, 12, 5));
+    kes_def_column(
+        h,
+        kes_num_col("LCLDistFree", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_DISTRIBUTION_FREE, dlevel, 8, dqual),
+                    &r.num[3], 6, 12, 5));
   if (df_upper(dk))
-    kes_def_column(h, kes_num_col("UCLDistFree", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_LIMIT_DISTRIBUTION_FREE, dlevel, 8, dqual), &r.num[4], 6, 12, 5));
-  if (df_lower(dk)) kes_def_column(h, kes_num_col("LCLRank", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_RANK, 8, dqual), &r.num[5]));
-  if (df_upper(dk)) kes_def_column(h, kes_num_col("UCLRank", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_RANK, 8, dqual), &r.num[6]));
-  if (df_lower(dk) || df_upper(dk)) kes_def_column(h, kes_num_col("CovProb", vemmsg(KES_SET_PLOT, KES_MSG_COVERAGE), &r.num[7]));
+    kes_def_column(
+        h,
+        kes_num_col("UCLDistFree", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_LIMIT_DISTRIBUTION_FREE, dlevel, 8, dqual),
+                    &r.num[4], 6, 12, 5));
+  if (df_lower(dk))
+    kes_def_column(h, kes_num_col("LCLRank", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_RANK, 8, dqual), &r.num[5]));
+  if (df_upper(dk))
+    kes_def_column(h, kes_num_col("UCLRank", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_RANK, 8, dqual), &r.num[6]));
+  if (df_lower(dk) || df_upper(dk))
+    kes_def_column(h, kes_num_col("CovProb", vemmsg(KES_SET_PLOT, KES_MSG_COVERAGE), &r.num[7]));
   if (both) {
     // The two-sided span header has its own entry: 189/125 is the minimum's row label.
-    kes_dynpair p[] = {{"StartDF", "LCLDistFree"}, {"EndDF", "UCLDistFree"},
-                       {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)}, {"StartOrder", "LCLRank"},
-                       {"EndOrder", "CovProb"}, {"SpanDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CL_DISTRIBUTION_FREE, dlevel, 8, dqual)}};
+    kes_dynpair p[] = {{"StartDF", "LCLDistFree"},
+                       {"EndDF", "UCLDistFree"},
+                       {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},
+                       {"StartOrder", "LCLRank"},
+                       {"EndOrder", "CovProb"},
+                       {"SpanDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CL_DISTRIBUTION_FREE, dlevel, 8, dqual)}};
     kes_def_dynamic(h, p, 6);
   } else if (df_lower(dk) || df_upper(dk)) {
     const bool lo = df_lower(dk);
     const char* col = lo ? "LCLDistFree" : "UCLDistFree";
-    kes_dynpair p[] = {{"StartDF", col}, {"EndDF", col}, {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},
-                       {"StartOrder", lo ? "LCLRank" : "UCLRank"}, {"EndOrder", "CovProb"},
-                       {"SpanDF", nullptr, vemmsgs(KES_SET_PROC, lo ? 126 : 127, dlevel, 8, dqual)}};
+    kes_dynpair p[] = {
+        {"StartDF", col},
+        {"EndDF", col},
+        {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},
+        {"StartOrder", lo ? "LCLRank" : "UCLRank"},
+        {"EndOrder", "CovProb"},
+        {"SpanDF", nullptr,
+         vemmsgs(KES_SET_PROC, lo ? KES_MSG_LCL_DISTRIBUTION_FREE : KES_MSG_UCL_DISTRIBUTION_FREE, dlevel, 8, dqual)}};
     kes_def_dynamic(h, p, 6);
   } else {
     kes_dynpair p[] = {{"StartDF", "LCLDistFree"}, {"EndDF", "UCLDistFree"}, {"StartOrder", "LCLRank"},
@@ -225,8 +248,11 @@ int KesIntvl(kes_ctx* ctx) {
     kes_def_dynamic(h, p, 3);
   } else if (k == 1 || k == 2) {
     const char* col = k == 1 ? "LowerCL" : "UpperCL";
-    kes_dynpair p[] = {{"StartLimit", col}, {"EndLimit", col},
-                       {"SpanInterval", nullptr, vemmsgs(KES_SET_PROC, k == 1 ? 40 : 41, level)}};
+    kes_dynpair p[] = {
+        {"StartLimit", col},
+        {"EndLimit", col},
+        {"SpanInterval", nullptr,
+         vemmsgs(KES_SET_PROC, k == 1 ? KES_MSG_LOWER_CONFIDENCE_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT, level)}};
     kes_def_dynamic(h, p, 3);
   }
   return kes_def_end(h);

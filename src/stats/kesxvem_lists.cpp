@@ -93,15 +93,21 @@ int KesTwm(kes_ctx* ctx, int kind) {
   kes_def_column(h, kes_num_col("Mean", vemmsgs(KES_SET_PLOT, KES_MSG_MEAN, 16, q), &r.num[2], -1, 8, 3));
   if (!vardef_is_df(ctx)) {
     // Standard errors, t tests and limits of these means need VARDEF=DF.
-    xpmlog(KES_SET_PLOT, trim ? 1114 : 1115);
+    xpmlog(KES_SET_PLOT, trim ? KES_MSG_VARDEF_NOT_DF_TRIMMED : KES_MSG_VARDEF_NOT_DF_WINSORIZED);
     return kes_def_end(h);
   }
   kes_def_column(h, kes_num_col("StdMean", vemmsgs(KES_SET_PLOT, KES_MSG_STD_ERROR_MEAN, 16, q), &r.num[3], -1, 8, 2));
   const bool lower = lk == 1 || lk == 3, upper = lk == 2 || lk == 3;
   if (lower)
-    kes_def_column(h, kes_num_col("LCLMean", vemmsgs(KES_SET_PLOT, upper ? 954 : 956, level), &r.num[7], -1, 8, 3));
+    kes_def_column(
+        h, kes_num_col("LCLMean",
+                       vemmsgs(KES_SET_PLOT, upper ? KES_MSG_LOWER_LIMIT : KES_MSG_LOWER_CONFIDENCE_LIMIT_956, level),
+                       &r.num[7], -1, 8, 3));
   if (upper)
-    kes_def_column(h, kes_num_col("UCLMean", vemmsgs(KES_SET_PLOT, lower ? 955 : 957, level), &r.num[8], -1, 8, 3));
+    kes_def_column(
+        h, kes_num_col("UCLMean",
+                       vemmsgs(KES_SET_PLOT, lower ? KES_MSG_UPPER_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT_957, level),
+                       &r.num[8], -1, 8, 3));
   kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF_958), &r.num[4]));
   kes_def_column(h, kes_num_col("tValue", vemmsg(KES_SET_PLOT, KES_MSG_T_H0_MEAN_MU0), &r.num[5], -1, 8, 3));
   kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, KES_MSG_PR_T), &r.num[6]));
@@ -187,7 +193,8 @@ int KesFreq(kes_ctx* ctx) {
   t.handle[KES_TAB_FREQ] = h;
   kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_985), &r.num[0], 6, 12));
   kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_986), &r.num[1]));
-  if (ctx->weight_given) kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, KES_MSG_WEIGHTED_COUNT), &r.num[4]));
+  if (ctx->weight_given)
+    kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, KES_MSG_WEIGHTED_COUNT), &r.num[4]));
   kes_def_column(h, kes_num_col("Cell", vemmsg(KES_SET_PLOT, KES_MSG_CELL_PERCENT), &r.num[2]));
   kes_def_column(h, kes_num_col("Cum", vemmsg(KES_SET_PLOT, KES_MSG_CUM_PERCENT), &r.num[3]));
   return kes_def_end(h);

@@ -54,7 +54,8 @@ void kesshdr(kes_ctx* ctx, int v) {
   const kes_datapass& dp = ctx->dp;
   const bool rounded = dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr;
   // Without an increment line 3 is emptied: it may still hold another variable's.
-  kes_heading_line(ctx, 3, rounded ? vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]) : vemtxt("", 0));
+  kes_heading_line(ctx, 3,
+                   rounded ? vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]) : vemtxt("", 0));
   kes_heading_line(ctx, 4, vemmsg(KES_SET_BLANK, KES_MSG_BLANK_LINE));
   kes_heading_count(ctx, 5);
 }

@@ -89,7 +89,9 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
                       wob_int(WOB_A_WIDTH, width)};
   kes_tabcall(t.handle[KES_TAB_FREQ], WOB_M_COLUMN_ATTRS, 3, pres);
 
-  kes_dynpair p[] = {{"FrqHdr", nullptr, vemmsgs(KES_SET_PROC, ctx->weight_given ? 50 : 49)}};
+  kes_dynpair p[] = {
+      {"FrqHdr", nullptr,
+       vemmsgs(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_FREQUENCY_COUNTS : KES_MSG_FREQUENCY_COUNTS)}};
   wob_attr extra[1] = {wob_int(WOB_A_DISTINCT_VALUES, ndistinct)};
   kes_bind(ctx, KES_TAB_FREQ, "orbo.kestravine.Frequency", p, 1, extra, 1);
   double cum = 0.0;

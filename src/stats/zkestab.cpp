@@ -84,7 +84,9 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_statlabels& l = st->labels;
-  kes_dynpair p[] = {{"MeasHdr", nullptr, vemmsg(KES_SET_PROC, ctx->weight_given ? 46 : 45)}};
+  kes_dynpair p[] = {{"MeasHdr", nullptr,
+                      vemmsg(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BASIC_STATISTICAL_MEASURES
+                                                             : KES_MSG_BASIC_STATISTICAL_MEASURES)}};
   kes_bind(ctx, KES_TAB_MEASURES, "orbo.kestravine.Measures", p, 1);
   static constexpr int kLoc[4] = {KES_BAS_MEAN, KES_BAS_MEDIAN, KES_BAS_MODE, KES_BAS_BLANK};
   static constexpr int kVar[4] = {KES_BAS_STD, KES_BAS_VAR, KES_BAS_RANGE, KES_BAS_QRANGE};
@@ -100,7 +102,9 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   wob_attr note[1];
   int n = 0;
   if (st->basic_nmodes > 1)
-    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
+    note[n++] =
+        wob_text(WOB_A_FOOTNOTE,
+                 vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
@@ -109,7 +113,9 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
 void basic_intervals(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
-  kes_dynpair p[] = {{"CiHdr", nullptr, vemmsg(KES_SET_PROC, ctx->weight_given ? 48 : 47)},
+  kes_dynpair p[] = {{"CiHdr", nullptr,
+                      vemmsg(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BASIC_CONFIDENCE_LIMITS
+                                                             : KES_MSG_BASIC_CONFIDENCE_LIMITS_ASSUMING)},
                      {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)}};
   kes_bind(ctx, KES_TAB_INTERVALS, "orbo.kestravine.ConfLimits", p, 2);
   for (int i = 0; i < 3; ++i) {
@@ -128,7 +134,9 @@ void location_tests(kes_ctx* ctx, kes_stats* st) {
   const kes_statlabels& l = st->labels;
   const double mu0 = st->loc.v[KES_LOC_MU0];
   kes_dynpair p[3];
-  p[0] = {"LocHdr", nullptr, vemmsgs(KES_SET_PROC, ctx->weight_given ? 44 : 43, mu0)};
+  p[0] = {
+      "LocHdr", nullptr,
+      vemmsgs(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_TESTS_LOCATION_MU0 : KES_MSG_TESTS_LOCATION_MU0, mu0)};
   p[1] = kes_pair_dbl("npmu0", st->loc.v[KES_LOC_NABOVE]);
   p[2] = kes_pair_dbl("nnmu0", st->loc.v[KES_LOC_NDIFF]);
   kes_bind(ctx, KES_TAB_LOCATION, "orbo.kestravine.Location", p, 3);
@@ -197,7 +205,7 @@ void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
   if (res == nullptr || n <= 0 || ctx->tables->handle[id] == nullptr) return;
   const double level = 100.0 * (1.0 - (trim ? ctx->po.trim_alpha : ctx->po.winsor_alpha));
   kes_dynpair p[3];
-  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? 29 : 30)};
+  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? KES_MSG_TRIMMED_MEANS : KES_MSG_WINSORIZED_MEANS)};
   p[1] = kes_pair_dbl("mu0", res[0].cell[KES_TWM_MU0]);
   p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
   kes_bind(ctx, id, trim ? "orbo.kestravine.Trim" : "orbo.kestravine.Wins", p, 3);
@@ -226,7 +234,9 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const kes_procopts& po = ctx->po;
   kes_dynpair p[3];
-  p[0] = {"QntlHdr", nullptr, ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_WEIGHTED_QUANTILES) : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
+  p[0] = {"QntlHdr", nullptr,
+          ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_WEIGHTED_QUANTILES)
+                            : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
   p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
   p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctldf_alpha))};
   kes_bind(ctx, KES_TAB_QUANTILES, "orbo.kestravine.Quantiles", p, 3);
@@ -349,8 +359,10 @@ void keshdr(kes_ctx* ctx, int v) {
       const char* text = c.fmt.text != nullptr ? c.fmt.text : "";
       const int len = c.fmt.text != nullptr ? c.fmt.len : 0;
       const bool blank = i == 0 && c.type == 2 && (len == 0 || text[0] == ' ');
-      kes_heading_line(ctx, line++, blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
-                                      : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
+      kes_heading_line(
+          ctx, line++,
+          blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
+                : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.

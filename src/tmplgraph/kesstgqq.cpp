@@ -50,7 +50,8 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   }
   if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
   const bool rot = r->rotate;
-  kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst, prob ? vemtxt("Quantile", 8) : vemmsg(KES_SET_PLOT, KES_MSG_QUANTILE));
+  kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst,
+                 prob ? vemtxt("Quantile", 8) : vemmsg(KES_SET_PLOT, KES_MSG_QUANTILE));
   kes_stg_numcol(g, "Data", rot ? kFirst : kSecond, vemtxt(g->var.name, g->var.name_len), true);
   if (prob) kes_stg_numcol(g, "Percentile", kPercentile, vemtxt("Percentile", 10));
   if (r->line_wanted) {

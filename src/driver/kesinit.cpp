@@ -10,17 +10,17 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "driver/kes_ctx.h"
 #include "driver/kesgopt.h"
-#include "driver/kesgout.h"
 #include "driver/kesgset.h"
 #include "driver/kesstmt.h"
 #include "driver/keszset.h"
-#include "driver/pool_alloc.h"
 #include "driver/xsparse.h"
 #include "host/host_services.h"
 #include "host/kes_gramdesc.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
+#include "stats/kesgout.h"
 
 namespace {
 

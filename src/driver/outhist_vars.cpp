@@ -3,12 +3,12 @@
 // CLASS levels), so that writing an observation only fills those fields.
 #include <cstring>
 
-#include "driver/class_copies.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "records/class_copies.h"
+#include "records/kes_ctx.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include "fit/kes_families.h"
 #include "fit/zfit_fams.h"
-#include "fit/znew.h"
 #include "host/host_services.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
 
 namespace {
 constexpr int kNoMemory = 1016;

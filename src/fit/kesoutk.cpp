@@ -3,10 +3,10 @@
 // whatever graphics drew the curves.
 #include <cstring>
 
-#include "driver/class_copies.h"
-#include "driver/pool_alloc.h"
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
+#include "records/class_copies.h"
+#include "records/pool_alloc.h"
 #include "stats/output_layout.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The fit routines of the lognormal, Weibull and gamma laws that the engine runs,
 // with their curve functions and the pieces their tests reach.
 #pragma once
-#include "driver/kes_valnode.h"
-#include "host/kes_ordered_map.h"
 #include "fit/zfit.h"
+#include "records/kes_valnode.h"
+#include "util/kes_ordered_map.h"
 
 // The distinct values and their counts as arrays in the fit's pool.
 struct zfit_flat {

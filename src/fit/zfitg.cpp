@@ -3,14 +3,14 @@
 // the closed-form scale and the curve's height.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "fit/zfit_fams.h"
-#include "fit/znew.h"
 #include "host/host_services.h"
 #include "numeric/zdigama.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
 #include "numeric/ztigama.h"
+#include "records/kes_valnode.h"
 
 namespace {
 const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }

@@ -3,11 +3,11 @@
 // of the request's iteration limit and tolerance.
 #include <cmath>
 
-#include "driver/pool_alloc.h"
-#include "fit/znew.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
+#include "records/pool_alloc.h"
 
 namespace {
 constexpr int kNoMemory = 1016;

@@ -3,13 +3,13 @@
 // is estimated, the closed-form scale and the curve's height.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
-#include "driver/pool_alloc.h"
 #include "fit/zfit_fams.h"
-#include "fit/znew.h"
 #include "host/host_services.h"
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 
 namespace {
 constexpr double kCMax = ZEXP_OVER;

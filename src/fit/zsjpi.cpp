@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "driver/pool_alloc.h"
-#include "fit/zfft.h"
 #include "host/host_services.h"
+#include "numeric/zfft.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvstride.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

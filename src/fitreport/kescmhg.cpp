@@ -2,12 +2,12 @@
 // or for one curve with its expected percents.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_fitrep.h"
 #include "numeric/zmissing.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 #include "stats/output_layout.h"
 
 double kes_bar_percent(int vscale, double h, double n) {

@@ -4,17 +4,18 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_famopts.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitbind.h"
 #include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 #include "stats/kes_stats.h"
 #include "stats/kesmpct.h"
 #include "stats/tables_call.h"

@@ -2,18 +2,19 @@
 // fitted percentiles.
 #include <cmath>
 
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
-#include "driver/kes_ctx.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 // Critical values of the known-threshold cases.

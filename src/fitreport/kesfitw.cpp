@@ -2,16 +2,17 @@
 // fitted percentiles.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "numeric/zgamma.h"
 #include "numeric/zprblwb.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 // Critical values of the known-threshold cases, at .25 .10 .05 .025 .01.

@@ -3,16 +3,16 @@
 // or uniform bins over the data of all cells. Too many bins fall back to uniform bins.
 #include <cmath>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "numeric/zhist.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 

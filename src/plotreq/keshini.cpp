@@ -2,23 +2,24 @@
 // layout of cells, curves and axes, the request's output group, the goodness-of-fit
 // tests, the graph, the OUTKERNEL rows and the fitted-distribution report. 0, or the
 // first failure (the renderer's status when the reports after it went well).
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
-#include "driver/kes_text.h"
-#include "driver/kessubs.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_famfn.h"
 #include "fit/kes_kernel.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_stages.h"
+#include "records/kessubs.h"
+#include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
 #include "stats/tables_call.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -101,8 +102,8 @@ int keshini(kes_ctx* ctx, int k) {
         rendered = true;
       }
     }
-    // A graph was asked for: say once that none is drawn.
-    if (!r->nograph && !rendered && !r->graph_noted) {
+    // A graph was asked for and graphics are on: say once that none is drawn.
+    if (!r->nograph && !rendered && (ctx->tmplgraph || ctx->devgraph) && !r->graph_noted) {
       xpmlog(KES_SET_LABEL, 993, k);
       r->graph_noted = 1;
     }

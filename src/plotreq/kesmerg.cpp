@@ -5,14 +5,14 @@
 #include <climits>
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
 #include "host/host_missing.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

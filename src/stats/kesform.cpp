@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/kes_valnode.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <cmath>
 #include <cstddef>
 
-#include "host/kes_ordered_map.h"
 #include "numeric/zferf.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
 #include "stats/engine_threads.h"
 #include "stats/kes_stats.h"
+#include "util/kes_ordered_map.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <memory>
 
-#include "devgraph/kes_layout.h"
 #include "driver/kesstmt.h"
 #include "driver/plot_test_support.h"
+#include "records/kes_layout.h"
 
 namespace {
 

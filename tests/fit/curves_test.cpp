@@ -6,9 +6,10 @@
 #include <cmath>
 #include <vector>
 
-#include "devgraph/kes_layout.h"
 #include "fit/kes_families.h"
+#include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
+#include "records/kes_layout.h"
 #include "support/fit_fixture.h"
 
 namespace {

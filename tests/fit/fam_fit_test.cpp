@@ -6,11 +6,12 @@
 #include <cmath>
 
 #include "../fitreport/fam_ref.h"
-#include "driver/kes_valnode.h"
 #include "fit/kes_families.h"
 #include "fit/zfit.h"
-#include "numeric/zprobit.h"
+#include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
+#include "numeric/zprobit.h"
+#include "records/kes_valnode.h"
 #include "support/fit_fixture.h"
 
 namespace {

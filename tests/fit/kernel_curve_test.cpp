@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "devgraph/kes_layout.h"
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"
 #include "kernel_cells.h"
 #include "numeric/zmissing.h"
+#include "records/kes_layout.h"
 
 namespace kernel_test {
 namespace {

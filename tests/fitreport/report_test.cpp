@@ -7,6 +7,7 @@
 
 #include "fit/kes_families.h"
 #include "fit_ref.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
 #include "kes_gram_names.h"

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "core/host_vectors.h"
-#include "driver/kes_ctx.h"
 #include "driver/kescomp.h"
 #include "driver/keszset.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/zqsig2.h"

@@ -4,12 +4,10 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/tick_text.h"
 #include "kes_gram_names.h"
 
 namespace {
-
-constexpr double kSlack = 0.001;
-constexpr long kMaxLines = 1000000;
 
 // The histogram's grid: a line at every vertical tick.
 void grid(kes_ctx* ctx) {
@@ -23,7 +21,7 @@ void grid(kes_ctx* ctx) {
   if (range > 0 && key->vstep > 0) {
     const double step = key->vstep * c->height / range;
     long i = 1;
-    for (double y = c->oy + step; y <= c->oy + c->height + kSlack && i < kMaxLines; y = c->oy + (++i) * step)
+    for (double y = c->oy + step; y <= c->oy + c->height + KES_TICK_SLACK && i < KES_MAX_TICKS; y = c->oy + (++i) * step)
       gd_line(ctx, x1, y, x2, y, c->colors.grid_style, c->colors.grid);
   }
   gd_width(ctx, 1);

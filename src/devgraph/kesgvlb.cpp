@@ -8,6 +8,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "records/kes_axis.h"
 #include "host/host_services.h"
@@ -44,11 +45,7 @@ void kesgvlb(kes_ctx* ctx) {
   int mode = ax.label_orient;
   if (mode < 1 || mode > 4) mode = c->vx.stacked || kes_flag(st, KES_PLOT_FLAG_TURNVLABELS) ? 4 : 1;
   const double fraction = mode == 4 ? 0.96 : 0.92;
-  kes_gtext t{};
-  const host_gtext* l = ax.label_default;
-  std::memcpy(t.font, l != nullptr && l->font[0] != ' ' ? l->font : c->labfont, 8);
-  t.height = l != nullptr && l->height > 0 ? l->height : c->label_h;
-  t.colour = l != nullptr ? l->colnum : c->colors.label;
+  kes_gtext t = kes_label_text(c, ax);
   t.align = 1;
   transform(&t, mode, ax);
 

@@ -297,4 +297,33 @@ TEST_F(ChartSvg, AChartThatDoesNotFitKeepsItsTablesAndRows) {
   EXPECT_NE(rows.find("_MIDPT_"), std::string::npos);
 }
 
+TEST_F(ChartSvg, KernelRowsAreWrittenOnceWhateverDrewTheCurves) {
+  // The drawn kernel curve writes no OUTKERNEL rows: the data set holds the rows of
+  // one curve, as without graphics.
+  const std::string prog =
+      "proc kestravine data=d noprint; var x; histogram / midpoints=1 to 6 by 1 kernel outkernel=ok; run;";
+  ASSERT_EQ(run(small_csv(), prog), 0) << log();
+  const std::string drawn = slurp(dir / "ok.csv");
+  EXPECT_EQ(graphs().size(), 1u);
+  fs::remove(dir / "ok.csv");
+  dir.write("prog.kes", prog);
+  ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "none", "--log",
+                       (dir / "log").string(), "--listing", (dir / "lst").string(), "--work", dir.path().string(),
+                       (dir / "prog.kes").string()}),
+            0);
+  plat::config() = plat::run_config{};
+  EXPECT_FALSE(drawn.empty());
+  EXPECT_EQ(slurp(dir / "ok.csv"), drawn);
+}
+
+TEST_F(ChartSvg, ComparativeChartsSayTheyAreNotDrawnYet) {
+  std::string csv = "g,x\n";
+  for (int i = 0; i < 12; ++i) csv += std::string(i % 2 ? "a" : "b") + "," + std::to_string(i % 5) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; var x; class g; histogram; histogram; run;"), 0) << log();
+  EXPECT_TRUE(graphs().empty());
+  const std::string l = log();
+  const std::string note = "Comparative histograms (CLASS variables) are not drawn";
+  EXPECT_NE(l.find(note), std::string::npos) << l;
+}
+
 }  // namespace

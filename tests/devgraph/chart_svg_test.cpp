@@ -297,6 +297,27 @@ TEST_F(ChartSvg, AChartThatDoesNotFitKeepsItsTablesAndRows) {
   EXPECT_NE(rows.find("_MIDPT_"), std::string::npos);
 }
 
+TEST_F(ChartSvg, BarLabelsInTheirOwnMeasure) {
+  // Counts 1 3 6 6 3 1 of 20 on a count axis: BARLABEL=PERCENT writes 5.00, 15.00 and
+  // 30.00; BARLABEL=PROPORTION 0.05, 0.15 and 0.30; BARLABEL=COUNT the counts.
+  ASSERT_EQ(run(small_csv(),
+                "proc kestravine data=d noprint; var x;"
+                " histogram / midpoints=1 to 6 by 1 vscale=count barlabel=percent;"
+                " histogram / midpoints=1 to 6 by 1 barlabel=proportion;"
+                " histogram / midpoints=1 to 6 by 1 vscale=proportion barlabel=count; run;"),
+            0)
+      << log();
+  const auto g = graphs();
+  ASSERT_EQ(g.size(), 3u);
+  const std::vector<std::vector<std::string>> want = {
+      {"5.00", "15.00", "30.00"}, {"0.05", "0.15", "0.30"}, {"1", "3", "6"}};
+  for (size_t k = 0; k < 3; ++k) {
+    std::multiset<std::string> texts;
+    for (const element& t : named(graph(g[k]), "text")) texts.insert(t.text);
+    for (const std::string& w : want[k]) EXPECT_GE(texts.count(w), 2u) << g[k] << " " << w;
+  }
+}
+
 TEST_F(ChartSvg, KernelRowsAreWrittenOnceWhateverDrewTheCurves) {
   // The drawn kernel curve writes no OUTKERNEL rows: the data set holds the rows of
   // one curve, as without graphics.

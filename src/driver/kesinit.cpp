@@ -13,6 +13,7 @@
 #include "driver/kesgopt.h"
 #include "driver/kesgset.h"
 #include "driver/kesstmt.h"
+#include "driver/unbuilt_notes.h"
 #include "driver/keszset.h"
 #include "driver/xsparse.h"
 #include "host/host_services.h"
@@ -64,6 +65,7 @@ int kesinit(kes_ctx* ctx) {
   if (ctx->varget != nullptr) xvgete(ctx->varget);
   r = kesstmt(ctx);
   if (r != 0) return r;
+  kesunbuilt(ctx);
   r = kesgout(ctx);
   if (r != 0) return r;
   keszset(ctx);

@@ -8,6 +8,7 @@
 #include "devgraph/device_services.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
+#include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
@@ -173,11 +174,13 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   kes_preq* req = ctx->preqs;
   for (int k = 0; k < 5; ++k) {
     if (k > 0 && !need_graph) break;
+    int nth = 0;
     for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
       if (kind_of(s) != k) continue;
       req->type = kKinds[k].type;
       req->stmt = s;
       ctx->curreq = req;
+      kesfamrep(req, ++nth);
       if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
       for (check_fn check : kKinds[k].checks)
         if (check != nullptr && check(ctx, req) != 0) return kSetupFailed;

@@ -4,6 +4,7 @@
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "host/host_services.h"
+#include "kes_gram_names.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "records/kes_cell.h"
@@ -37,7 +38,15 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
     // The gamma curve takes the logarithm of its constant.
     case KES_DIST_GAMMA: {
       const double lg = zlgamma(p[2]);
-      if (lg == -99.0 || !(area > 0.0) || !(p[1] > 0.0)) return 1;
+      if (lg == -99.0 || lg <= ZEXP_UNDER) {
+        bool listed = false;
+        kes_param_entry(request->stmt, KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, cv.family_index,
+                        &listed);
+        if (!listed) xpmlog(308, 283, p[2]);
+        xpmlog(308, 284);
+        return 1;
+      }
+      if (!(area > 0.0) || !(p[1] > 0.0)) return 1;
       *c = std::log(area) - std::log(p[1]) - lg;
       break;
     }

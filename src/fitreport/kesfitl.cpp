@@ -94,5 +94,8 @@ void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 797
 double keslpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
-  return c->params[0] + std::exp(c->params[1] + c->params[2] * zprobit(percent / 100.0));
+  // The exponent is tested before it is formed: a quantile that would overflow is missing.
+  const double t = c->params[1] + c->params[2] * zprobit(percent / 100.0);
+  if (!(t < ZEXP_OVER)) return kes_fit_missing();
+  return c->params[0] + std::exp(t);
 }

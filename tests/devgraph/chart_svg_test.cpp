@@ -83,12 +83,15 @@ class ChartSvg : public ::testing::Test {
     return status;
   }
   std::string log() { return slurp(dir / "log"); }
-  // The graph files, by name.
+  // The graph files in the order they were written: the device numbers the files of
+  // one name (KESTRA, KESTRA1, ..., KESTRA10), and its numbers go on from run to run.
   std::vector<std::string> graphs() {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir / "graphs"))
       if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     return names;
   }
   std::vector<element> graph(const std::string& name) { return elements(slurp(dir / "graphs" / name)); }

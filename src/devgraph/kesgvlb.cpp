@@ -107,7 +107,8 @@ void kesgvlb(kes_ctx* ctx) {
   t.len = len;
   double box[8] = {};
   const double measured = gd_measure(ctx, &t, mode == 3 ? nullptr : box);
-  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : measured;
+  // The extent along the axis, in its own (vertical) measure: the turned text's box.
+  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : std::fabs(box[3] - box[1]);
   if (mode == 2) extent = std::fabs(box[5] - box[1]);
 
   // 5. Shrink to the axis.

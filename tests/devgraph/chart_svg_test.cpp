@@ -321,6 +321,22 @@ TEST_F(ChartSvg, BarLabelsInTheirOwnMeasure) {
   }
 }
 
+TEST_F(ChartSvg, ALabelLongerThanItsAxisShrinksOnce) {
+  // A vertical axis 8 percent of the page long: "Percent" is longer than 0.92 of it,
+  // so it is drawn smaller, with the note once for the chart.
+  ASSERT_EQ(run(small_csv(), "axis2 length=8 pct; proc kestravine data=d noprint; var x;"
+                             " histogram / midpoints=1 to 6 by 1 vaxis=axis2; run;"),
+            0)
+      << log();
+  const std::string l = log();
+  const std::string note = "The vertical axis label is drawn at";
+  ASSERT_NE(l.find(note), std::string::npos) << l;
+  EXPECT_EQ(l.find(note), l.rfind(note));
+  int shrunk = 0;
+  for (const element& t : named(only_graph(), "text")) shrunk += t.text == "Percent" && t.num("font-size") < 11.5;
+  EXPECT_EQ(shrunk, 1);
+}
+
 TEST_F(ChartSvg, KernelRowsAreWrittenOnceWhateverDrewTheCurves) {
   // The drawn kernel curve writes no OUTKERNEL rows: the data set holds the rows of
   // one curve, as without graphics.

@@ -36,7 +36,7 @@ trap 'rm -rf "$tmp"' EXIT
 
 work="$tmp/work"
 mkdir "$work"
-(cd "$dir" && find . -maxdepth 1 -type f ! -name '*.fail' -exec cp -p {} "$work/" \;)
+(cd "$dir" && find . -ignore_readdir_race -maxdepth 1 -type f ! -name '*.fail' -exec cp -p {} "$work/" \;)
 (cd "$work" && find . -type f | sort >"$tmp/before")
 cd "$work"
 set +e

@@ -1,16 +1,41 @@
-// Device-graphics services that the driver and the statement pass call.
+// Device start-up, output destinations and graphics segments: what the driver, the
+// statement pass and the chart driver call.
 #pragma once
 
+struct kes_ctx;
 struct kes_layout;
+struct gdevopts;
+struct gdeventry;
+struct host_dest;
+struct host_gsegid;
 
 // Frees the task's pending graphics records; safe when nothing is pending.
 void gpspnot();
 // Prepares the output destinations of device graphs for a layout whose head holds the
-// manager and root objects: 0; 1012 after message 580/18 when no destination list
-// can be had; 1016 after xmemmsg.
+// manager and root objects: 0; 1012 after message 580/18 when there is no open
+// destination or a destination call failed (after its message); 1016 after xmemmsg.
 int zqidest(kes_layout* layout);
 // Releases the destination list of zqidest and deletes its pool; safe to call twice.
-void zqdfree(kes_layout* layout);
+// 0, or the failing result of the release.
+int zqdfree(kes_layout* layout);
 // Starts the device named in the graphics options record: 0 ready; 1 a device image
 // could not be installed (after message 129/53); -1 the device could not be started.
-int ggsload(void* options, int mode, int flag);
+int ggsload(gdevopts* options, int mode, int flag);
+// The registry entry of the device named by 8 characters, or null.
+const gdeventry* ggdvget(const char* name8);
+// Copies a destination's device name, sizes, description and option words into the
+// options record.
+void kes_dest_options(gdevopts* options, const host_dest* dest);
+
+// Starts the device for the current destination of the current request's layout:
+// 0; 20001 the destination is skipped; 1012 the device could not be started or its
+// catalog entry was refused (after a message).
+int kesgini(kes_ctx* ctx);
+// Opens the segment of one page; the host fills the segment handle.
+int kessgmt(kes_ctx* ctx, host_gsegid* segment);
+// Puts the page just closed on the current destination's list of graphs: 0, or
+// 1012 after a message when the list refused it.
+int zqsgmt(kes_layout* layout);
+// Hands every destination with its graphs to the output manager: 0, or 1012 after a
+// message when the manager refused them.
+int zqpdest(kes_layout* layout);

@@ -86,13 +86,16 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
   layout.root = ctx->objs.root;
   int r = g->destinations(&layout);
   if (r != 0) return r;
+  gdevopts* opts = layout.gopts;
+  if (layout.destlist != nullptr && layout.destlist->count > 0)
+    kes_dest_options(opts, layout.destlist->entries[0].dest);
   // A blank device name loads the default device; the options keep the blank name.
   char kept[8];
-  std::memcpy(kept, layout.device, sizeof kept);
-  const bool blank = std::memcmp(layout.device, "        ", 8) == 0 || layout.device[0] == '\0';
-  if (blank) std::memcpy(layout.device, kDefaultDevice, 8);
-  r = g->load_device(&layout, 0, 0);
-  std::memcpy(layout.device, kept, sizeof kept);
+  std::memcpy(kept, opts->device, sizeof kept);
+  const bool blank = std::memcmp(opts->device, "        ", 8) == 0 || opts->device[0] == '\0';
+  if (blank) std::memcpy(opts->device, kDefaultDevice, 8);
+  r = g->load_device(opts, 0, 0);
+  std::memcpy(opts->device, kept, sizeof kept);
   g->release(&layout);
   if (r == -1) {
     xpmlog(KES_SET_GRAPH, 14);

@@ -3,6 +3,7 @@
 
 struct kes_ctx;
 struct kes_layout;
+struct gdevopts;
 
 // The graphics start-up steps of the pass, as a table that graphics plug into (the
 // stage table of the step holds it). Until then the module's table finds no output
@@ -15,8 +16,8 @@ struct kes_graphics_startup {
   // The destinations of a layout whose head holds the manager and root: 0, 1012, 1016.
   int (*destinations)(kes_layout* layout);
   // Loads the device of the options record: 0, 1 (image missing) or -1.
-  int (*load_device)(void* options, int mode, int flag);
-  void (*release)(kes_layout* layout);
+  int (*load_device)(gdevopts* options, int mode, int flag);
+  int (*release)(kes_layout* layout);
   // Graph control block and device set-up: 0, or 1012 after a message.
   int (*start_device)(kes_ctx* ctx);
 };

@@ -1,7 +1,9 @@
-// Records of the host's graphics catalog and graphics text services, shared by the
-// module and the stand-in.
+// Records of the host's graphics catalog, shared by the module and the stand-in (the
+// graphics text record is in host_graph.h).
 #pragma once
 #include <cstdint>
+
+#include "host/host_graph.h"
 
 extern "C" {
 
@@ -21,19 +23,5 @@ struct host_member_read {
   int capacity;
 };
 
-// A graphics text record: one piece of text with its attributes, chained in a line.
-struct host_gtext {
-  int word;                 // 1
-  char font[8];             // device font field, blanks until given
-  float height;             // percent of the graphics area
-  int just;                 // justification code: 1 left, 2 right, 4 centre
-  std::uint16_t length;
-  const char* text;
-  char color[8];
-  std::uint8_t font_given;
-  std::uint8_t height_given;
-  host_gtext* next;
-  host_gtext* prev;
-};
 
 }  // extern "C"

@@ -232,16 +232,22 @@ std::string g_calls;
 int t_destination(kes_ctx*) { return g_destination; }
 int t_template(kes_ctx*) { return g_template; }
 // A destination with a blank device name.
+gdevopts g_opts;
 int t_dest(kes_layout* layout) {
   g_calls += "dest;";
-  std::memset(layout->device, ' ', 8);
+  g_opts = gdevopts{};
+  std::memset(g_opts.device, ' ', 8);
+  layout->gopts = &g_opts;
   return 0;
 }
-int t_load(void* options, int, int) {
-  g_calls += std::string("load(") + std::string(static_cast<kes_layout*>(options)->device, 8) + ");";
+int t_load(gdevopts* options, int, int) {
+  g_calls += std::string("load(") + std::string(options->device, 8) + ");";
   return g_load;
 }
-void t_release(kes_layout* layout) { g_calls += std::string("free(") + std::string(layout->device, 8) + ");"; }
+int t_release(kes_layout* layout) {
+  g_calls += std::string("free(") + std::string(layout->gopts->device, 8) + ");";
+  return 0;
+}
 int t_start(kes_ctx*) { g_calls += "start;"; return g_start; }
 const kes_graphics_startup kTestGraphics = {t_destination, t_template, t_dest, t_load, t_release, t_start};
 

@@ -1,0 +1,94 @@
+// Text widths from the committed advance table.
+#include "graph/font_metrics.h"
+
+#include <algorithm>
+
+namespace plat::graph {
+namespace {
+
+const font_table& table_for(weight w) { return kFontTables[w == weight::bold && kFontTableCount > 1 ? 1 : 0]; }
+
+unsigned advance_of(const font_table& t, char32_t c) {
+  const font_advance* end = t.advances + t.count;
+  const font_advance* it =
+      std::lower_bound(t.advances, end, static_cast<unsigned>(c), [](const font_advance& a, unsigned v) { return a.code < v; });
+  if (it != end && it->code == c) return it->width;
+  return t.advances[0].code == 0 ? t.advances[0].width : 0;
+}
+
+}  // namespace
+
+std::u32string decode_utf8(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
+    bool ok = n >= 0 && i + static_cast<std::size_t>(n) < s.size() + 0;
+    for (int k = 1; ok && k <= n; ++k) {
+      if (i + static_cast<std::size_t>(k) >= s.size()) { ok = false; break; }
+      const unsigned char d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+      if ((d & 0xC0) != 0x80) ok = false;
+      cp = cp << 6 | (d & 0x3F);
+    }
+    // Overlong forms, surrogates and values past the last code point are not UTF-8.
+    if (ok && ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+               (cp >= 0xD800 && cp <= 0xDFFF)))
+      ok = false;
+    if (!ok) {
+      out.push_back(c);
+      ++i;
+    } else {
+      out.push_back(cp);
+      i += static_cast<std::size_t>(n) + 1;
+    }
+  }
+  return out;
+}
+
+std::string clean_utf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : decode_utf8(s)) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+double text_width(std::string_view text, double size, weight w) {
+  const font_table& t = table_for(w);
+  unsigned long units = 0;
+  for (char32_t c : decode_utf8(text)) units += advance_of(t, c);
+  return static_cast<double>(units) * size / t.units_per_em;
+}
+
+double text_ascent(double size) {
+  const font_table& t = kFontTables[0];
+  return size * t.ascender / t.units_per_em;
+}
+double text_descent(double size) {
+  const font_table& t = kFontTables[0];
+  return -size * t.descender / t.units_per_em;
+}
+
+std::string font_name() {
+  const font_table& t = kFontTables[0];
+  return std::string(t.family) + " " + t.version;
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,188 @@
+// The SVG writer: fixed number format, fixed attribute order, counter ids.
+#include "graph/svg_writer.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace plat::graph {
+
+std::string svg_number(double v) {
+  double r = std::round(v * 100.0) / 100.0;
+  if (r == 0) r = 0;  // no "-0"
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.2f", r);
+  std::string s = buf;
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  if (s == "-0") s = "0";
+  return s;
+}
+
+std::string svg_escape(std::string_view text) {
+  std::string out;
+  for (char c : clean_utf8(text)) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default:
+        // Control characters are not allowed in XML 1.0 text.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') out += ' ';
+        else out += c;
+    }
+  }
+  return out;
+}
+
+std::string path_move(double x, double y) { return "M" + svg_number(x) + " " + svg_number(y); }
+std::string path_line(double x, double y) { return "L" + svg_number(x) + " " + svg_number(y); }
+
+svg_writer::svg_writer(double width, double height, bool white_background)
+    : width_(width), height_(height), white_(white_background) {}
+
+std::string svg_writer::next_id(std::string_view prefix) {
+  for (auto& [p, n] : counters_)
+    if (p == prefix) return p + std::to_string(++n);
+  counters_.emplace_back(std::string(prefix), 1);
+  return std::string(prefix) + "1";
+}
+
+bool svg_writer::finite(std::initializer_list<double> v) {
+  for (double d : v)
+    if (!std::isfinite(d)) {
+      ++dropped_;
+      return false;
+    }
+  return true;
+}
+
+void svg_writer::put(std::string_view element) {
+  body_.append(static_cast<std::size_t>(2 * (depth_ + 1)), ' ');
+  body_ += element;
+  body_ += '\n';
+}
+
+std::string svg_writer::paint_attrs(const svg_paint& p) const {
+  std::string a = " fill=\"" + svg_escape(p.fill) + "\"";
+  if (p.fill_opacity < 1) a += " fill-opacity=\"" + svg_number(p.fill_opacity) + "\"";
+  a += " stroke=\"" + svg_escape(p.stroke) + "\"";
+  if (p.stroke != "none") {
+    a += " stroke-width=\"" + svg_number(p.stroke_width) + "\"";
+    if (!p.dash.empty()) a += " stroke-dasharray=\"" + svg_escape(p.dash) + "\"";
+    if (p.stroke_opacity < 1) a += " stroke-opacity=\"" + svg_number(p.stroke_opacity) + "\"";
+    if (p.round_joins) a += " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+  }
+  return a;
+}
+
+std::string svg_writer::clip_rect(double x, double y, double w, double h) {
+  std::string id = next_id("clip");
+  if (!finite({x, y, w, h})) x = y = w = h = 0;
+  put("<clipPath id=\"" + id + "\"><rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" +
+      svg_number(w < 0 ? 0 : w) + "\" height=\"" + svg_number(h < 0 ? 0 : h) + "\"/></clipPath>");
+  return id;
+}
+
+void svg_writer::begin_group(const svg_group& g) {
+  std::string e = "<g";
+  if (!g.id.empty()) e += " id=\"" + svg_escape(g.id) + "\"";
+  if (!g.cls.empty()) e += " class=\"" + svg_escape(g.cls) + "\"";
+  if (!g.clip.empty()) e += " clip-path=\"url(#" + svg_escape(g.clip) + ")\"";
+  if (!g.transform.empty()) e += " transform=\"" + svg_escape(g.transform) + "\"";
+  put(e + ">");
+  ++depth_;
+}
+
+void svg_writer::end_group() {
+  if (depth_ == 0) return;
+  --depth_;
+  put("</g>");
+}
+
+void svg_writer::line(double x1, double y1, double x2, double y2, const svg_paint& p) {
+  if (!finite({x1, y1, x2, y2})) return;
+  put("<line x1=\"" + svg_number(x1) + "\" y1=\"" + svg_number(y1) + "\" x2=\"" + svg_number(x2) + "\" y2=\"" +
+      svg_number(y2) + "\"" + paint_attrs(p) + "/>");
+}
+
+namespace {
+std::string points_text(const std::vector<svg_point>& pts) {
+  std::string s;
+  for (const svg_point& q : pts) {
+    if (!s.empty()) s += ' ';
+    s += svg_number(q.x) + "," + svg_number(q.y);
+  }
+  return s;
+}
+}  // namespace
+
+void svg_writer::polyline(const std::vector<svg_point>& pts, const svg_paint& p) {
+  for (const svg_point& q : pts)
+    if (!finite({q.x, q.y})) return;
+  if (pts.size() < 2) return;
+  put("<polyline points=\"" + points_text(pts) + "\"" + paint_attrs(p) + "/>");
+}
+
+void svg_writer::polygon(const std::vector<svg_point>& pts, const svg_paint& p) {
+  for (const svg_point& q : pts)
+    if (!finite({q.x, q.y})) return;
+  if (pts.size() < 3) return;
+  put("<polygon points=\"" + points_text(pts) + "\"" + paint_attrs(p) + "/>");
+}
+
+void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p) {
+  if (!finite({x, y, w, h})) return;
+  // Negative sizes are turned round, so that any two corners make a rectangle.
+  if (w < 0) x += w, w = -w;
+  if (h < 0) y += h, h = -h;
+  put("<rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" + svg_number(w) + "\" height=\"" +
+      svg_number(h) + "\"" + paint_attrs(p) + "/>");
+}
+
+void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
+  if (!finite({cx, cy, r})) return;
+  put("<circle cx=\"" + svg_number(cx) + "\" cy=\"" + svg_number(cy) + "\" r=\"" + svg_number(r < 0 ? -r : r) +
+      "\"" + paint_attrs(p) + "/>");
+}
+
+void svg_writer::path(std::string_view d, const svg_paint& p) {
+  if (d.empty()) return;
+  put("<path d=\"" + svg_escape(d) + "\"" + paint_attrs(p) + "/>");
+}
+
+double svg_writer::text(double x, double y, std::string_view text, const svg_text_style& s) {
+  const double len = text_width(text, s.size, s.w);
+  if (!finite({x, y, s.size, s.angle}) || text.empty()) return text.empty() ? 0 : len;
+  static const char* const kAnchor[] = {"start", "middle", "end"};
+  std::string e = "<text x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" font-size=\"" + svg_number(s.size) + "\"";
+  if (s.w == weight::bold) e += " font-weight=\"bold\"";
+  e += " fill=\"" + svg_escape(s.fill) + "\"";
+  if (s.anchor != svg_anchor::start) e += std::string(" text-anchor=\"") + kAnchor[static_cast<int>(s.anchor)] + "\"";
+  e += " textLength=\"" + svg_number(len) + "\" lengthAdjust=\"spacingAndGlyphs\"";
+  // SVG turns clockwise with y downwards: a counter-clockwise angle is negated.
+  if (s.angle != 0)
+    e += " transform=\"rotate(" + svg_number(-s.angle) + " " + svg_number(x) + " " + svg_number(y) + ")\"";
+  put(e + ">" + svg_escape(text) + "</text>");
+  return len;
+}
+
+std::string svg_writer::finish() {
+  while (depth_ > 0) end_group();
+  std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  doc += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + svg_number(width_) + "\" height=\"" +
+         svg_number(height_) + "\" viewBox=\"0 0 " + svg_number(width_) + " " + svg_number(height_) +
+         "\" font-family=\"DejaVu Sans, sans-serif\">\n";
+  doc += "  <title>" + svg_escape(title_) + "</title>\n";
+  doc += "  <desc>" + svg_escape(desc_) + "</desc>\n";
+  if (white_)
+    doc += "  <rect x=\"0\" y=\"0\" width=\"" + svg_number(width_) + "\" height=\"" + svg_number(height_) +
+           "\" fill=\"#FFFFFF\" stroke=\"none\"/>\n";
+  doc += body_;
+  doc += "</svg>\n";
+  body_.clear();
+  counters_.clear();
+  return doc;
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,110 @@
+// The SVG writer, the text metric and the test's SVG reader.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "graph/font_metrics.h"
+#include "graph/svg_writer.h"
+#include "support/svg_reader.h"
+
+namespace {
+
+using namespace plat::graph;
+
+TEST(svg_writer, number_format) {
+  struct row {
+    double v;
+    const char* text;
+  };
+  const row rows[] = {{0, "0"},         {-0.0, "0"},       {-0.004, "0"},     {1, "1"},       {1.5, "1.5"},
+                      {1.005001, "1.01"}, {-2.345678, "-2.35"}, {640, "640"}, {12345678.9, "12345678.9"},
+                      {0.1 + 0.2, "0.3"}, {99.999, "100"}};
+  for (const row& r : rows) EXPECT_EQ(svg_number(r.v), r.text) << r.v;
+}
+
+// Advance widths of DejaVu Sans at 2048 units per em (the font's hmtx table): at size
+// 2048 a width is the sum of the advances.
+TEST(svg_writer, metric_hand_values) {
+  EXPECT_DOUBLE_EQ(text_width("A", 2048), 1401);
+  EXPECT_DOUBLE_EQ(text_width(" ", 2048), 651);
+  EXPECT_DOUBLE_EQ(text_width("A A", 2048), 1401 + 651 + 1401);
+  EXPECT_DOUBLE_EQ(text_width("A", 2048, weight::bold), 1585);
+  EXPECT_DOUBLE_EQ(text_width("", 12), 0);
+  // Linear in the size, for lengths and heights alike.
+  EXPECT_DOUBLE_EQ(text_width("Height (cm)", 22), 2 * text_width("Height (cm)", 11));
+  EXPECT_DOUBLE_EQ(text_ascent(20), 2 * text_ascent(10));
+  EXPECT_GT(text_ascent(10), text_descent(10));
+  // Latin-1 bytes that are not UTF-8 count as their characters: "é" either way.
+  EXPECT_DOUBLE_EQ(text_width("\xE9", 10), text_width("\xC3\xA9", 10));
+  EXPECT_EQ(clean_utf8("caf\xE9"), "caf\xC3\xA9");
+  // A character the font lacks takes the missing-glyph box, not nothing.
+  EXPECT_GT(text_width("\xE4\xB8\xAD", 10), 0);
+}
+
+TEST(svg_writer, text_carries_its_measured_length) {
+  svg_writer w(640, 480);
+  const double len = w.text(10, 20, "Weight & <mass>", svg_text(12));
+  EXPECT_DOUBLE_EQ(len, text_width("Weight & <mass>", 12));
+  const std::string doc = w.finish();
+  EXPECT_NE(doc.find("textLength=\"" + svg_number(len) + "\""), std::string::npos) << doc;
+  EXPECT_NE(doc.find(">Weight &amp; &lt;mass&gt;</text>"), std::string::npos) << doc;
+}
+
+TEST(svg_writer, bad_coordinates_drop_the_element_only) {
+  svg_writer w(100, 100);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  w.line(0, 0, nan, 1, svg_stroke("#000000"));
+  w.rect(1, 1, std::numeric_limits<double>::infinity(), 2, svg_fill("#000000"));
+  w.line(0, 0, 1, 1, svg_stroke("#000000"));
+  EXPECT_EQ(w.dropped(), 2);
+  const std::string doc = w.finish();
+  EXPECT_EQ(kes_test::svg_reduce(doc).find("unreadable"), std::string::npos);
+  EXPECT_NE(doc.find("<line x1=\"0\" y1=\"0\" x2=\"1\" y2=\"1\""), std::string::npos);
+}
+
+// One document with every element kind, compared with its golden structurally; the
+// same calls give the same bytes twice.
+std::string every_element() {
+  svg_writer w(640, 480);
+  w.set_title("Every element");
+  w.set_desc("Lines, shapes and texts of the writer");
+  const std::string clip = w.clip_rect(40, 40, 560, 400);
+  svg_group g;
+  g.clip = clip;
+  w.begin_group(g);
+  w.line(40, 440, 600, 40, svg_stroke("#0072B2", 2, "6 4"));
+  svg_paint round = svg_stroke("#D55E00", 1.5);
+  round.round_joins = true;
+  w.polyline({{40, 400}, {200, 300}, {400, 350}}, round);
+  w.polygon({{100, 100}, {150, 50}, {200, 100}}, svg_fill("#009E73", 0.25));
+  w.rect(300, 300, -50, -20, svg_fill_stroke("#C6DBEF", "#4A4A4A"));
+  w.circle(320, 240, 2.5, svg_stroke("#1F1F1F"));
+  w.path(path_move(10, 10) + path_line(20, 10) + path_line(15, 2) + path_close(), svg_fill("#000000"));
+  w.end_group();
+  w.text(320, 470, "Height", svg_text(12, svg_anchor::middle));
+  w.text(20, 240, "Percent", svg_text(12, svg_anchor::middle, 90));
+  w.text(600, 20, "Bold end", svg_text(14, svg_anchor::end, 0, weight::bold));
+  EXPECT_EQ(w.next_id("seg"), "seg1");
+  EXPECT_EQ(w.next_id("seg"), "seg2");
+  return w.finish();
+}
+
+TEST(svg_writer, every_element_golden_and_deterministic) {
+  const std::string a = every_element(), b = every_element();
+  EXPECT_EQ(a, b);
+  EXPECT_TRUE(kes_test::svg_matches_golden(a, std::filesystem::path(KES_SOURCE_DIR) /
+                                                  "tests/platform/graph_golden/writer_elements.svg"));
+}
+
+// The reader: attribute order and number spelling do not matter, structure does.
+TEST(svg_reader, reduces_to_structure) {
+  const std::string a = "<svg a=\"1\" b=\"2.000\"><g><line x1=\"1.004\" y1='-0.001'/></g><text x=\"3\">A  b</text></svg>";
+  const std::string b = "<?xml version=\"1.0\"?>\n<!-- c --><svg b=\"2\" a=\"1.0\">\n <g>\n  <line y1=\"0\" x1=\"1\"/>\n </g>\n <text x=\"3.00\">A b</text></svg>";
+  EXPECT_EQ(kes_test::svg_reduce(a), kes_test::svg_reduce(b));
+  EXPECT_NE(kes_test::svg_reduce(a), kes_test::svg_reduce("<svg a=\"1\" b=\"2\"><g/><text x=\"3\">A b</text></svg>"));
+  for (const char* bad : {"", "<svg>", "<svg a=1/>", "<svg></g>", "text<svg/>"})
+    EXPECT_EQ(kes_test::svg_reduce(bad).rfind("unreadable SVG: ", 0), 0u) << bad;
+}
+
+}  // namespace

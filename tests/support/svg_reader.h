@@ -1,0 +1,22 @@
+// A small SVG reader for structural golden comparison: a document is reduced to one
+// line per element (depth, name, attributes sorted by name, then its text), every
+// number in an attribute or text rounded to the SVG writer's two decimals. Two files
+// that draw the same thing compare equal however their attributes are ordered.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+namespace kes_test {
+
+// The reduced form, or a text beginning "unreadable SVG: " with the reason.
+std::string svg_reduce(std::string_view document);
+
+// Compares a document with the golden SVG file. On a mismatch the document is left
+// beside the golden as NAME.svg.fail and the first differing line is reported; with
+// KES_UPDATE_GOLDEN set in the environment the golden is written instead.
+::testing::AssertionResult svg_matches_golden(const std::string& document, const std::filesystem::path& golden);
+
+}  // namespace kes_test

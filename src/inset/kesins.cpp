@@ -183,10 +183,12 @@ int code_loop(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell,
   return 0;
 }
 
-// The finish: a single block names the box, kernel first rows take their kind.
-void finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& n) {
+// The finish: a single block names the box, kernel first rows take their kind. True
+// when the block was made the box's header.
+bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& n) {
   const kes_preq* rq = ctx->curreq;
   const bool header_given = kes_pgiven(box->stmt, KES_INSET_SLOT_HEADER);
+  bool single = false;
   if (n.items == 1 && n.blocks == 1 && !header_given && box->rows != nullptr &&
       box->rows->kind != KES_IK_HEADER_ONLY) {
     int number;
@@ -204,6 +206,7 @@ void finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
     box->header_sample = hist_cdf || (box->line && rq->classvars != nullptr && cell == rq->classvars->keycell) ? 1 : 0;
     box->header_len = kes_inset_msg(box->header, KES_INSET_HEADER, KES_SET_LABEL, number);
     for (kes_inset* r = box->rows; r != nullptr; r = r->next) r->kind = KES_IK_PLAIN;
+    single = true;
   }
   for (kes_inset* r = box->rows; r != nullptr; r = r->next)
     if (r->kind == KES_IK_KERNEL_FIRST) r->kind = KES_IK_FIRST_HDR;
@@ -211,6 +214,7 @@ void finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
     if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, 604);
     box->enabled = 0;
   }
+  return single;
 }
 
 }  // namespace
@@ -243,8 +247,8 @@ int kesins(kes_ctx* ctx, kes_cell* cell, int panel) {
     kes_inset* last = nullptr;
     loop_counts n;
     if (code_loop(ctx, box, &last, cell, panel, &n) != 0) return kOutOfMemory;
-    finish(ctx, box, cell, n);
-    if (device) kes_inset_measure(ctx, box);
+    const bool single = finish(ctx, box, cell, n);
+    if (device) kes_inset_measure(ctx, box, single);
   }
   return 0;
 }

@@ -111,7 +111,7 @@ struct kes_insetbox {
   std::int32_t label_index;     // next user label of slot 10
   std::int32_t format_index;    // next user format of slot 11
   std::int16_t blank_id;        // the blanked area registered for the box
-  std::int32_t blank_handle[2];
+  void* blank_ptr;              // its handle
   std::uint8_t blank_registered;
   kes_inset* rows;
   kes_insetbox* next;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "devgraph/kes_chart.h"
 #include "driver/kes_axis.h"
 #include "host/host_anchor.h"
 #include "host/host_graph.h"
@@ -38,4 +39,5 @@ struct kes_layout {
   kes_axis vaxis;           // vertical axis
   // Data values to panel coordinates: x' = x * xscale + xoffset, likewise y.
   double xscale, xoffset, yscale, yoffset;
+  kes_chart c;              // page and panel layout of the chart being drawn
 };

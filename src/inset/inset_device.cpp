@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "devgraph/kes_layout.h"
 #include "driver/kes_ctx.h"
 #include "driver/kes_text.h"
 #include "driver/locale_items.h"
@@ -58,6 +59,8 @@ int kes_inset_font_len(const kes_insetbox* box) { return wzstrip(box->font, 8); 
 void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
   auto* dev = static_cast<gdevice*>(ctx->device);
   const kes_stmt* st = box->stmt;
+  // The plot statement's font and colours as the chart driver resolved them.
+  const kes_chart* chart = ctx->curreq != nullptr && ctx->curreq->layout != nullptr ? &ctx->curreq->layout->c : nullptr;
   char style_font[8];
   std::memset(style_font, ' ', 8);
   double style_size = 0;
@@ -74,6 +77,10 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
   if (kes_pgiven(st, KES_INSET_SLOT_HEIGHT)) {
     box->text_height = kes_pnumber(st, KES_INSET_SLOT_HEIGHT);
     box->height_fixed = 1;
+  } else if (chart != nullptr && chart->inset_h > 0) {
+    // The chart's inset text height (INHEIGHT=, else its text height) is in force.
+    box->text_height = chart->inset_h;
+    box->height_fixed = 1;
   } else if (style_size > 0) {
     box->text_height = style_size;
   } else {
@@ -84,6 +91,10 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
   if (kes_pgiven(st, KES_INSET_SLOT_FONT)) {
     const kes_optslot* f = kes_pslot(st, KES_INSET_SLOT_FONT);
     ggfname(static_cast<const char*>(f->list), f->v.count, box->font);
+  } else if (chart != nullptr && !blank8(chart->font)) {
+    std::memcpy(box->font, chart->font, 8);
+  } else if (chart != nullptr && !blank8(chart->insetfont)) {
+    std::memcpy(box->font, chart->insetfont, 8);
   } else if (have_style_font) {
     std::memcpy(box->font, style_font, 8);
   } else if (!((box->position[0] == 'T' || box->position[0] == 'B' || box->position[0] == 'L' ||
@@ -96,7 +107,11 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
 
   // Colours beyond the options (kesins copied those).
   if (!box->frame_given && dev != nullptr) box->frame_given = style_colour(dev, "GraphBorderLines", true, box->frame_colour);
-  if (!kes_pgiven(st, KES_INSET_SLOT_CTEXT) && have_style_text) std::memcpy(box->text_colour, style_text, 8);
+  if (!box->frame_given && chart != nullptr) std::memcpy(box->frame_colour, chart->cframe, 8);
+  if (!kes_pgiven(st, KES_INSET_SLOT_CTEXT)) {
+    if (chart != nullptr && !blank8(chart->ctext)) std::memcpy(box->text_colour, chart->ctext, 8);
+    else if (have_style_text) std::memcpy(box->text_colour, style_text, 8);
+  }
   if (!box->fill_given && dev != nullptr && kes_flag(st, KES_INSET_FLAG_CFILL_DEFAULT))
     box->fill_given = style_colour(dev, "GraphWalls", false, box->fill);
   if (!box->header_fill_given) std::memcpy(box->header_fill, box->fill, 8);

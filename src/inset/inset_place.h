@@ -58,3 +58,4 @@ int kessrnk(kes_ctx* ctx);
 void kesidrw(kes_ctx* ctx);
 // Releases every blanked area the boxes registered (each cell's end).
 void kes_inset_release(kes_ctx* ctx);
+void kes_inset_release_box(kes_insetbox* box);

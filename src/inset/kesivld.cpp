@@ -286,9 +286,9 @@ void kes_inset_overlaps(kes_ctx* ctx) {
 }
 
 kes_inset_frame kes_inset_frame_of(kes_ctx* ctx, kes_cell* cell) {
-  (void)cell;
   kes_inset_frame f{};
-  const kes_layout* lay = ctx->curreq != nullptr ? ctx->curreq->layout : nullptr;
+  const kes_preq* rq = ctx->curreq;
+  const kes_layout* lay = rq != nullptr ? rq->layout : nullptr;
   const auto* dev = static_cast<const gdevice*>(ctx->device);
   f.aspect = dev != nullptr && dev->aspect > 0 ? dev->aspect : 1.0;
   if (lay == nullptr) {
@@ -297,17 +297,20 @@ kes_inset_frame kes_inset_frame_of(kes_ctx* ctx, kes_cell* cell) {
     f.xscale = f.yscale = 1;
     return f;
   }
-  const kes_axis& h = lay->haxis;
-  const kes_axis& v = lay->vaxis;
+  const kes_chart& c = lay->c;
+  if (c.aspect > 0) f.aspect = c.aspect;
   auto off = [](double x) { return x > 0 ? x : 0.0; };
-  f.hbefore = off(h.offset[0]), f.hafter = off(h.offset[1]);
-  f.vbefore = off(v.offset[0]), f.vafter = off(v.offset[1]);
-  f.plot_left = h.origin[0], f.plot_width = h.length;
-  f.plot_bottom = v.origin[1], f.plot_height = v.length;
+  f.hbefore = off(lay->haxis.offset[0]), f.hafter = off(lay->haxis.offset[1]);
+  f.vbefore = off(lay->vaxis.offset[0]), f.vafter = off(lay->vaxis.offset[1]);
+  f.plot_left = c.ox, f.plot_width = c.width;
+  f.plot_bottom = c.oy, f.plot_height = c.height;
   f.L = f.plot_left - f.hbefore;
   f.R = f.plot_left + f.plot_width + f.hafter;
   f.B = f.plot_bottom - f.vbefore;
   f.T = f.plot_bottom + f.plot_height + f.vafter;
+  if (cell != nullptr && rq->classvars != nullptr && rq->classvars->count > 0 && kes_flag(rq->stmt, KES_PLOT_FLAG_CPROP) &&
+      c.propband > 0)
+    f.T -= c.propband;
   f.xscale = lay->xscale, f.xoffset = lay->xoffset, f.yscale = lay->yscale, f.yoffset = lay->yoffset;
   return f;
 }
@@ -342,10 +345,3 @@ int kesivld(kes_ctx* ctx, kes_cell* cell, const double* offsets) {
   return 0;
 }
 
-void kes_inset_release(kes_ctx* ctx) {
-  for (kes_insetbox* b = ctx->insets; b != nullptr; b = b->next) {
-    if (!b->blank_registered) continue;
-    ggrdba(0, 2, b->blank_ptr, b->blank_id, 0, 7);
-    b->blank_registered = 0;
-  }
-}

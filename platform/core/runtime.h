@@ -17,6 +17,7 @@ struct run_config {
   std::string log_path;                          // empty: standard error
   std::string json_path;                         // empty: no JSON output
   std::string graphs_dir;                        // folder for SVG graphs
+  std::string graph_dump_path;                   // --graph-dump: text dump of template graphs
   std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;

@@ -168,4 +168,15 @@ const column_look* find_column_look(const template_look& t, std::string_view col
   return nullptr;
 }
 
+const graph_template_def* find_graph_template(std::string_view name) {
+  // The graphs of the procedure, beside its tables.
+  static const graph_template_def defs[] = {
+      {"orbo.kestravine.Graphics.Histogram", "HistogramData", "histogram"},
+      {"orbo.kestravine.Graphics.CompHistogram", "HistogramData", "histogram"},
+  };
+  for (const auto& d : defs)
+    if (name == d.name) return &d;
+  return nullptr;
+}
+
 }  // namespace plat::out

@@ -65,6 +65,7 @@ bool configure(const runner_options& o, std::string* error) {
   c.log_path = o.log;
   c.json_path = o.json;
   c.graphs_dir = o.graphs;
+  c.graph_dump_path = o.graph_dump;
   c.memcap = o.memcap;
   c.parse_dump = o.parse_dump;
   return true;
@@ -263,6 +264,7 @@ int run(const std::vector<std::string>& args) {
   if (!read_program(o.program, &text, &error)) return complain(exit_status::program_error, error);
   clear_file_failures();
   open_outputs();
+  output_begin_graphs();
   if (!output_open_json(&error)) {
     reset_outputs();
     return complain(exit_status::usage, "--json: the file '" + o.json + "' cannot be written: " + error);

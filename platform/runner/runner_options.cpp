@@ -74,6 +74,8 @@ const option_def table[] = {
      [](runner_options& o, const std::string& v, std::string*) { o.json = v; return true; }},
     {nullptr, "--graphs", "DIR", "write graphs into folder DIR",
      [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},
+    {nullptr, "--graph-dump", "FILE", "write every template graph's data objects and panels to FILE as text",
+     [](runner_options& o, const std::string& v, std::string*) { o.graph_dump = v; return true; }},
     {"-o", "--option", "NAME=VALUE",
      "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, CENTER=YES|NO, THREADS=0..64 (0: every core), DEBUG=TEXT (repeatable)",
      [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},

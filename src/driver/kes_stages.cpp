@@ -12,6 +12,7 @@
 #include "stats/kesotab.h"
 #include "stats/kesside.h"
 #include "stats/output_dataset.h"
+#include "tmplgraph/kes_stgraph.h"
 
 const kes_stages kes_real_stages = {
     .kesinit = kesinit,
@@ -28,7 +29,7 @@ const kes_stages kes_real_stages = {
     .kescini = kescini,
     .kespini = kespini,
     .keszini = keszini,
-    .kesstgr = nullptr,  // template graphs are not built yet
+    .kesstgr = kesstgr,
     .kesgcht = nullptr,  // device graphs are not built yet
     .kesout = kesout,
     .kesside = kesside,

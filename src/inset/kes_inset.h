@@ -52,6 +52,8 @@ struct kes_inset {
   std::uint8_t kind;           // kes_inset_kind
   std::uint8_t subcode;        // family (0..8) of a distribution row, 9 for a kernel row
   std::uint8_t swatch;         // sibling rows only
+  std::uint8_t item;           // template rows: the statistic code or the block's sub-code
+  const struct kes_fmtentry* fmt;  // template rows: the user format the row takes, or null
   kes_curve* curve;            // the curve a block row describes
   kes_inset* next;
 };
@@ -115,6 +117,7 @@ struct kes_insetbox {
   std::uint8_t blank_registered;
   kes_inset* rows;
   kes_insetbox* next;
+  struct kes_idata* idata;      // template graphs: the open inset data set of the box
 };
 
 // ---- Building (kesins.cpp, kesitst.cpp, kesidst.cpp, kesiknl.cpp, kesidat.cpp) ----

@@ -198,6 +198,19 @@ void statistic_value(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset*
 
 }  // namespace
 
+void kes_stg_inset_values(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box) {
+  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
+  // A cell without values keeps its row, with blank values.
+  if (vs == nullptr || !(vs->n > 0)) return;
+  if (box->idata != nullptr) kesdataput(ctx, box, cell);
+  for (kes_inset* r = box->rows; r != nullptr; r = r->next) {
+    if (r->kind == KES_IK_DATA) continue;
+    if (r->curve == nullptr) statistic_value(ctx, cell, box, r);
+    else if (r->subcode == KES_DIST_KERNEL) kesknlput(ctx, cell, box, r);
+    else kesdistput(ctx, cell, box, r);
+  }
+}
+
 int kesistgr1(kes_ctx* ctx, kes_cell* cell, kes_stgraph* g, int add_row) {
   kes_preq* rq = ctx->curreq;
   kes_insetbox* box = ctx->insets;
@@ -208,15 +221,7 @@ int kesistgr1(kes_ctx* ctx, kes_cell* cell, kes_stgraph* g, int add_row) {
 
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   const double n = vs != nullptr ? vs->n : 0;
-  if (enabled && n > 0) {
-    if (box->idata != nullptr) kesdataput(ctx, box, cell);
-    for (kes_inset* r = box->rows; r != nullptr; r = r->next) {
-      if (r->kind == KES_IK_DATA) continue;
-      if (r->curve == nullptr) statistic_value(ctx, cell, box, r);
-      else if (r->subcode == KES_DIST_KERNEL) kesknlput(ctx, cell, box, r);
-      else kesdistput(ctx, cell, box, r);
-    }
-  }
+  if (enabled) kes_stg_inset_values(ctx, cell, box);
   if (cprop) {
     double& c = g->cells[kCpropCell];
     const int total = rq->total != nullptr ? rq->total[ctx->curvar] : 0;

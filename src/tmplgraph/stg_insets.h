@@ -19,6 +19,9 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g);
 // "InsetData" (made on the first call) and the cell's row of values: 0.
 int kesistgr1(kes_ctx* ctx, kes_cell* cell, kes_stgraph* g, int add_row);
 
+// The values of the cell in the box's rows (blank when the cell has no values).
+void kes_stg_inset_values(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box);
+
 // Label-only rows of the CLASS form; `last` is the caller's last row, advanced.
 int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last);         // 0, 1, 108, 1008, 1016
 int kesdatarows(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, const kes_textdesc* texts);  // 0 or 1016

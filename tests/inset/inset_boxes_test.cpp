@@ -3,7 +3,7 @@
 // options that disable or position a box.
 #include <cmath>
 
-#include "inset_fixture.h"
+#include "support/inset_fixture.h"
 #include "kes_gram_names.h"
 
 namespace inset_test {

@@ -7,7 +7,7 @@
 #include "driver/kes_ctx.h"
 #include "fit/kes_curve.h"
 #include "inset/inset_place.h"
-#include "inset_fixture.h"
+#include "support/inset_fixture.h"
 #include "kes_gram_names.h"
 
 namespace inset_test {

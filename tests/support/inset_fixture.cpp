@@ -1,4 +1,4 @@
-#include "inset_fixture.h"
+#include "support/inset_fixture.h"
 
 #include <cmath>
 

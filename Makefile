@@ -1,13 +1,14 @@
 # make demo  - build and run the bundled example program
 # make test  - build and run every test, also under AddressSanitizer and UBSan
-# make build - build the runner and the module only
+# make build - build the runner and the module only (no test or benchmark target)
+# make all   - build every target: runner, module, tests, benchmarks
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: all deps build build-asan demo test test-fast bench clean
+.PHONY: all deps build build-all build-asan demo test test-fast bench clean
 
-all: build
+all: build-all
 
 deps:
 	@bash scripts/ensure-deps.sh
@@ -18,23 +19,28 @@ $(BUILD)/build.ninja: | deps
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKES_SANITIZE=ON -DKES_BENCH=OFF
 
+# The runner depends on the module, so naming it builds both and nothing else: the
+# demo is ready in the time these two take to compile.
 build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target kestravine
+
+build-all: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 demo: build
-	cd examples && ../$(BUILD)/kestravine demo.kes
+	cd examples && $(abspath $(BUILD))/kestravine demo.kes
 
-test-fast: build
+test-fast: build-all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: build build-asan
+test: build-all build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: build-all
 	@JOBS=$(JOBS) bash bench/run.sh $(BUILD)
 
 clean:

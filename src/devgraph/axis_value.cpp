@@ -44,6 +44,6 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
   const bool fmt = use_format &&
                    xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, &info) == 0 &&
                    kes_has_format(info);
-  t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_flag(ctx->proc, 16), buf);
+  t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf);
   t->text = buf;
 }

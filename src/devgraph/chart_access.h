@@ -53,3 +53,6 @@ inline bool kes_gname_is(const char* name8, const char* word) {
   std::memcpy(w, word, std::strlen(word));
   return std::memcmp(name8, w, 8) == 0;
 }
+
+// ZCOMPRESS of the PROC statement (flag 16): tick values in their shortest form.
+inline int kes_zcompress(const kes_ctx* ctx) { return ctx->proc != nullptr && kes_flag(ctx->proc, 16) ? 1 : 0; }

@@ -3,6 +3,7 @@
 // device's own default; then the axes' colours and their texts' colours.
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -67,9 +68,15 @@ void kesgcol(kes_ctx* ctx) {
   char name[8];
   gd_colour_name(ctx, 1, name);
   const int fg = gd_colour(ctx, name);
+  // The contrast fill: device colour 3, else 2, else the foreground.
   int contrast = fg;
-  if (gd_colour_name(ctx, 3, name), !kes_gblank(name)) contrast = gd_colour(ctx, name);
-  else if (gd_colour_name(ctx, 2, name), !kes_gblank(name)) contrast = gd_colour(ctx, name);
+  for (int i : {3, 2}) {
+    gd_colour_name(ctx, i, name);
+    if (!kes_gblank(name)) {
+      contrast = gd_colour(ctx, name);
+      break;
+    }
+  }
 
   // Axis colour, and the axis lines and ticks.
   int axis = fg;

@@ -229,7 +229,7 @@ void kesgmar(kes_ctx* ctx) {
   }
 
   // 9. Vertical tick values.
-  const int zcompress = kes_flag(ctx->proc, 16);
+  const int zcompress = kes_zcompress(ctx);
   kes_gkeyslot(ctx)->vwidest = vertical_values(ctx, c, &info, zcompress);
 
   // 10. Axis offsets.

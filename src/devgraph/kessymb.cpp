@@ -3,6 +3,7 @@
 // symbol definitions, then per curve the family's COLOR=, W= and L= lists.
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -51,12 +52,20 @@ int kessymb(kes_ctx* ctx) {
   c->curve_attr = t + kGeneral + ntemplates;
   if (!hist) return 0;
 
+  // The host's definitions after entry 0 run through the device's palette in order;
+  // a family's template is the definition at its first curve's place in the request
+  // (each kernel has its own), so that the first curve of every graph takes the
+  // palette's first colour and line style. They are read from a copy: the curve
+  // entries overwrite the table's later definitions.
+  const std::vector<kes_symattr> defs(t, t + n);
   kes_symattr* e = c->curve_attr;
+  int q = 0;  // the curve's place in the request
   for (int k = 0; k < 10; ++k) {
     const int count = k == 9 ? r->nkernels : r->ncurves_dist[k];
     if (count <= 0 || k == 8) continue;
-    for (int j = 0; j < count; ++j, ++e) {
-      const kes_symattr& tmpl = k == 9 ? t[kGeneral + kFamilies + j] : t[kGeneral + k];
+    const kes_symattr family = defs[1 + q];
+    for (int j = 0; j < count; ++j, ++e, ++q) {
+      const kes_symattr tmpl = k == 9 ? defs[1 + q] : family;
       *e = tmpl;
       if (k <= 7 && count > 1) {
         if (c->style) {

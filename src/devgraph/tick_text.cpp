@@ -40,7 +40,8 @@ int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, ch
   if (info != nullptr) {
     // The stand-in's formats are width and decimals: the value is written in them.
     const int w = info->fmt_width > 0 ? (info->fmt_width < KES_TICK_TEXT ? info->fmt_width : KES_TICK_TEXT) : 12;
-    xpfs(v, -w, info->fmt_width > 0 ? info->fmt_decimals : 99, buf);
+    const bool best = info->fmt_name_len >= 4 && std::memcmp(info->fmt_name, "BEST", 4) == 0;
+    xpfs(v, -w, info->fmt_width > 0 && !best ? info->fmt_decimals : 99, buf);
     return wzstjus(buf, KES_TICK_TEXT, 'l');
   }
   int n = 0, m = decimals;

@@ -34,9 +34,4 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
   return false;
 }
 
-bool write_template_svg(const out::graph_panel&, const std::string&, std::string* why) {
-  *why = "no SVG writer in this build";
-  return false;
-}
-
 }  // namespace plat::graph

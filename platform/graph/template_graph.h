@@ -13,6 +13,8 @@ class canvas;
 // template is not one of the stand-in's or its data cannot be drawn.
 bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why);
 
+// The panel as an SVG document; false with *why.
+bool render_template_svg(const out::graph_panel& p, std::string* svg, std::string* why);
 // Draws the panel into an SVG file at path; false with *why.
 bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why);
 

@@ -26,12 +26,8 @@ void dump_append(const std::string& text) {
   out << text;
 }
 
-// The folder of the run's graphs: --graphs, else the WORK library.
-std::string graph_folder() {
-  if (!config().graphs_dir.empty()) return config().graphs_dir;
-  auto it = config().libraries.find("WORK");
-  return it != config().libraries.end() ? it->second : std::string(".");
-}
+// The folder of the run's graphs: --graphs, else the current one.
+std::string graph_folder() { return config().graphs_dir.empty() ? std::string(".") : config().graphs_dir; }
 
 }  // namespace
 

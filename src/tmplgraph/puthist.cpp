@@ -145,7 +145,9 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   }
 
   kes_stg_reset(g);
-  const int barlabel = kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL) ? kes_pslot(r->stmt, KES_PLOT_SLOT_BARLABEL)->given : 0;
+  // BARLABEL= keeps its code (1 COUNT, 2 PERCENT, 3 PROPORTION) as the slot's number.
+  const int barlabel =
+      kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL)) : 0;
   const int f = s->firstbin, k = s->nbins;
   for (int i = 0; i < nbinrows; ++i) {
     std::memset(g->barlabel, ' ', sizeof g->barlabel);
@@ -188,7 +190,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
       keskdf(ctx, cell, work, points.data(), lo, hi, &n, &cv);
     } else {
       n = kFittedPoints;
-      if (kesgden(ctx, cell, points.data(), lo, hi, &n, c) != 0) g->clipped = 1;
+      if (kesgden(ctx, cell, points.data(), lo, hi, &n, c) == KES_CURVE_CUT) g->clipped = 1;
     }
     for (int i = 0; i < n; ++i) {
       cells[KES_HC_CURVEX] = points[2 * i];

@@ -48,7 +48,6 @@ int plat_gdrwgrad(int, const void*, double, double, double, double) { return 1; 
 int plat_ggbimg(int, void*, const char*, int, const double*) { return 1; }
 int plat_xbyline(void*, const char**) { return 1; }
 int plat_xbytitl(void*, char*, int) { return 1; }
-int plat_ganotat(host_annoreq*) { return 1; }
 int plat_ggcbini(void**, int) { return 1; }
 void plat_ggcbex(void**, int) {}
 int plat_ggzread(void*) { return 1; }

@@ -7,6 +7,7 @@
 #include "driver/kes_ctx.h"
 #include "driver/kes_text.h"
 #include "driver/plot_checks.h"
+#include "fit/kes_curve.h"
 #include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -140,4 +141,43 @@ int kes_inset_msg(char* text, int n, int set, int number) {
   std::memset(text, ' ', static_cast<size_t>(n));
   const int len = xpmstr(text, n, set, number);
   return wzstrip(text, len < n ? len : n);
+}
+
+kes_inset_block kes_inset_block_open(kes_insetbox* box) {
+  kes_inset_block b{};
+  b.open = box->cursor;
+  b.label_entry = box->label_index, b.format_entry = box->format_index;
+  if (kes_inset_code(box, box->cursor + 1) == KES_IC_LABEL) ++box->cursor, ++box->label_index;
+  b.body = box->cursor;
+  b.close_code = kes_inset_code(box, b.open);
+  b.defaults = kes_inset_code(box, b.body + 1) == b.close_code;
+  b.label0 = box->label_index, b.format0 = box->format_index;
+  return b;
+}
+
+void kes_inset_block_restart(kes_insetbox* box, const kes_inset_block& b) {
+  box->cursor = b.body, box->label_index = b.label0, box->format_index = b.format0;
+}
+
+void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b) {
+  box->cursor = b.open, box->label_index = b.label_entry, box->format_index = b.format_entry;
+  kes_inset_skip_block(box);
+}
+
+bool kes_inset_sub_shown(const kes_preq* rq, kes_insetbox* box, int family, int sub, kes_inset_subnotes* noted) {
+  const bool pq = rq->type == KES_PLOT_PROB || rq->type == KES_PLOT_QQ;
+  int note = 0;
+  bool* flag = nullptr;
+  if (sub > 3 && rq->type != KES_PLOT_HISTOGRAM) note = 606, flag = &noted->hist;
+  else if (pq && !box->line && (family == KES_DIST_WEIBULL2 ? sub < 3 : sub == 2 || sub == 3))
+    note = family == KES_DIST_WEIBULL2 ? 672 : 611, flag = &noted->line;
+  if (note == 0) return true;
+  if (!*flag) {
+    char name[16];
+    const int len = kesdistname(family, name);
+    xpmlog(KES_SET_LABEL, note, len, name);
+  }
+  *flag = true;
+  kes_inset_pass_label_format(box);
+  return false;
 }

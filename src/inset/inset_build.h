@@ -82,6 +82,29 @@ void kes_inset_pass_label_format(kes_insetbox* box);
 // and 200 passed.
 void kes_inset_skip_block(kes_insetbox* box);
 
+// The codes of a block (distribution or kernel) as its builders walk them: the
+// opening code at the cursor, a label on the keyword itself passed over (it names no
+// row, and passing it keeps the later labels with their keywords).
+struct kes_inset_block {
+  int open, body, close_code;
+  int label_entry, format_entry;  // indexes before the block
+  int label0, format0;            // indexes at its first sub-code
+  bool defaults;                  // the block has no sub-codes
+};
+kes_inset_block kes_inset_block_open(kes_insetbox* box);
+// The cursor back to the first sub-code (every curve of a family reads the same ones).
+void kes_inset_block_restart(kes_insetbox* box, const kes_inset_block& b);
+// The cursor on the closing code, the labels and formats of the block counted.
+void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b);
+// Whether a distribution block's sub-code gives a row on this request: fit statistics
+// only on histograms (note 431/606), on probability and QQ plots without a reference
+// line not the parameters the line gives (431/611, 431/672); each note once per block.
+// A sub-code that gives none is passed over with its label and format.
+struct kes_inset_subnotes {
+  bool hist = false, line = false;
+};
+bool kes_inset_sub_shown(const kes_preq* rq, kes_insetbox* box, int family, int sub, kes_inset_subnotes* noted);
+
 // The value of statistic code (0..45) of the current variable in the cell, and its
 // default format class.
 double kes_inset_stat(kes_ctx* ctx, kes_cell* cell, int code);

@@ -21,11 +21,6 @@ bool margin_row(const kes_insetbox* box) {
   return (box->position[0] == 'T' || box->position[0] == 'B') && box->position[1] == 'M';
 }
 
-// A sub-code that the reference line supplies (shown only with a line).
-bool from_line(int family, int sub) {
-  return family == KES_DIST_WEIBULL2 ? sub <= 2 : sub == 2 || sub == 3;
-}
-
 bool is_pvalue(int sub) { return sub == 5 || sub == 7 || sub == 9; }
 
 }  // namespace
@@ -71,8 +66,6 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   (void)stmt;
   const kes_preq* rq = ctx->curreq;
-  char name[16];
-  const int name_len = kesdistname(family, name);
   kes_plotslot* slot = kes_fit_slot(ctx, rq, cell);
   const bool pq = prob_or_qq(rq);
 
@@ -87,32 +80,22 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
   const int first_kind = header ? KES_IK_FIRST_HDR : KES_IK_FIRST;
   const int next_kind = margin_row(box) ? first_kind : (header ? KES_IK_NEXT_HDR : KES_IK_NEXT);
 
-  // A label on the block keyword itself has no row to name: it is passed over so that
-  // the labels after it stay with their own keywords.
-  const int open = box->cursor;
-  const int label_entry = box->label_index, format_entry = box->format_index;
-  if (kes_inset_code(box, box->cursor + 1) == KES_IC_LABEL) ++box->cursor, ++box->label_index;
-  const int body = box->cursor;
-  const int close_code = kes_inset_code(box, open);
-  const bool defaults = kes_inset_code(box, body + 1) == close_code;
+  const kes_inset_block blk = kes_inset_block_open(box);
   int ndefault = kesnparms(family);
   bool header_only = false;
   if (pq) ndefault -= box->line ? 0 : 2;
   else if (ctx->devgraph && !ctx->tmplgraph) header_only = true;
 
-  const int label0 = box->label_index, format0 = box->format_index;
   const kes_fmtentry* all = kes_inset_all_format(box);
   int shown = 0;
-  bool noted_hist = false, noted_line = false;
+  kes_inset_subnotes noted;
   const int ncurves = slot != nullptr && slot->curves != nullptr ? slot->ncurves : 0;
   for (int ci = 0; ci < ncurves; ++ci) {
     kes_curve* c = &slot->curves[ci];
     if (c->dist != family) continue;
     if (ctx->devgraph && !ctx->tmplgraph && !c->fitted) continue;
     ++shown;
-    box->cursor = body;
-    box->label_index = label0;
-    box->format_index = format0;
+    kes_inset_block_restart(box, blk);
     int made = 0;
     auto add = [&](int sub, const char* label, int label_len, const kes_fmtentry* fmt, bool user) -> bool {
       kes_inset* row = kes_inset_row(ctx, box, last, made == 0 ? first_kind : next_kind);
@@ -134,7 +117,7 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
       row->value_len = kes_inset_value_text(v, cls, f, rel, row->value);
       return true;
     };
-    if (defaults && header_only) {
+    if (blk.defaults && header_only) {
       kes_inset* row = kes_inset_row(ctx, box, last, KES_IK_HEADER_ONLY);
       if (row == nullptr) return -1;
       box->block_header = 1;
@@ -142,27 +125,14 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
       row->curve = c;
       continue;
     }
-    if (defaults) {
+    if (blk.defaults) {
       for (int k = 0; k < ndefault; ++k)
         if (!add(kesalloff(family, k), nullptr, 0, nullptr, false)) return -1;
-      box->cursor = body + 1;
       continue;
     }
-    for (int code = kes_inset_code(box, ++box->cursor); code != close_code && code != KES_IC_END;
-         code = kes_inset_code(box, ++box->cursor)) {
-      const int sub = code;
-      if (sub >= 4 && rq->type != KES_PLOT_HISTOGRAM) {
-        if (!noted_hist) xpmlog(431, 606, name_len, name);
-        noted_hist = true;
-        kes_inset_pass_label_format(box);
-        continue;
-      }
-      if (pq && !box->line && from_line(family, sub)) {
-        if (!noted_line) xpmlog(431, family == KES_DIST_WEIBULL2 ? 672 : 611, name_len, name);
-        noted_line = true;
-        kes_inset_pass_label_format(box);
-        continue;
-      }
+    for (int sub = kes_inset_code(box, ++box->cursor); sub != blk.close_code && sub != KES_IC_END;
+         sub = kes_inset_code(box, ++box->cursor)) {
+      if (!kes_inset_sub_shown(rq, box, family, sub, &noted)) continue;
       char label[KES_INSET_TEXT];
       const int ll = kes_inset_user_label(box, label);
       bool user = false;
@@ -171,11 +141,6 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
     }
   }
   // The cursor stands on the closing code.
-  if (shown == 0 || defaults) {
-    box->cursor = open;
-    box->label_index = label_entry;
-    box->format_index = format_entry;
-    kes_inset_skip_block(box);
-  }
+  if (shown == 0 || blk.defaults) kes_inset_block_close(box, blk);
   return shown;
 }

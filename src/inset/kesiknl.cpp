@@ -25,11 +25,9 @@ int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell*
   }
   kes_curve* k = &slot->curves[kernel];
   const bool margin = (box->position[0] == 'T' || box->position[0] == 'B') && box->position[1] == 'M';
-  const int open = box->cursor;
-  const int close_code = kes_inset_code(box, open);
-  // A label on the keyword itself names no row (see kesidst).
-  if (kes_inset_code(box, box->cursor + 1) == KES_IC_LABEL) ++box->cursor, ++box->label_index;
-  const bool defaults = kes_inset_code(box, box->cursor + 1) == close_code;
+  const kes_inset_block blk = kes_inset_block_open(box);
+  const int close_code = blk.close_code;
+  const bool defaults = blk.defaults;
   const kes_fmtentry* all = kes_inset_all_format(box);
   int made = 0;
   auto add = [&](int sub, bool explicit_row) -> bool {

@@ -106,35 +106,26 @@ int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last) {
 int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
   kes_insetbox* box = ctx->insets;
   const kes_preq* rq = ctx->curreq;
-  char name[16];
-  const int name_len = kesdistname(family, name);
   kes_plotslot* slot = kes_fit_slot(ctx, rq, key_cell(ctx));
   const bool pq = prob_or_qq(rq);
   if (pq && slot != nullptr && slot->line) box->line = 1;
-
-  const int open = box->cursor;
-  const int label_entry = box->label_index, format_entry = box->format_index;
-  if (kes_inset_code(box, box->cursor + 1) == KES_IC_LABEL) ++box->cursor, ++box->label_index;
-  const int body = box->cursor;
-  const int close_code = kes_inset_code(box, open);
-  const bool defaults = kes_inset_code(box, body + 1) == close_code;
+  const kes_inset_block blk = kes_inset_block_open(box);
   int ndefault = kesnparms(family);
   if (pq && !box->line) ndefault -= 2;
-  const int label0 = box->label_index, format0 = box->format_index;
-  bool noted_hist = false, noted_line = false;
+  kes_inset_subnotes noted;
   int added = 0, shown = 0;
   const int ncurves = slot != nullptr && slot->curves != nullptr ? slot->ncurves : 0;
   for (int ci = 0; ci < ncurves; ++ci) {
     kes_curve* c = &slot->curves[ci];
     if (c->dist != family) continue;
     ++shown;
-    box->cursor = body, box->label_index = label0, box->format_index = format0;
+    kes_inset_block_restart(box, blk);
     kes_inset* h = new_row(ctx, box, last, KES_IK_FIRST, family, c);
     if (h == nullptr) return -1;
     h->label_len = kes_inset_msg(h->label, KES_INSET_TEXT, 431, 795 + family);
     ++added;
     box->block_header = 1;
-    if (defaults) {
+    if (blk.defaults) {
       for (int k = 0; k < ndefault; ++k) {
         const int sub = kesalloff(family, k);
         kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, family, c);
@@ -145,21 +136,9 @@ int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
       }
       continue;
     }
-    for (int sub = kes_inset_code(box, ++box->cursor); sub != close_code && sub != KES_IC_END;
+    for (int sub = kes_inset_code(box, ++box->cursor); sub != blk.close_code && sub != KES_IC_END;
          sub = kes_inset_code(box, ++box->cursor)) {
-      if (sub > 3 && rq->type != KES_PLOT_HISTOGRAM) {
-        if (!noted_hist) xpmlog(431, 606, name_len, name);
-        noted_hist = true;
-        kes_inset_pass_label_format(box);
-        continue;
-      }
-      const bool line_param = family == KES_DIST_WEIBULL2 ? sub < 3 : sub == 2 || sub == 3;
-      if (pq && !box->line && line_param) {
-        if (!noted_line) xpmlog(431, family == KES_DIST_WEIBULL2 ? 672 : 611, name_len, name);
-        noted_line = true;
-        kes_inset_pass_label_format(box);
-        continue;
-      }
+      if (!kes_inset_sub_shown(rq, box, family, sub, &noted)) continue;
       kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, family, c);
       if (r == nullptr) return -1;
       r->item = static_cast<std::uint8_t>(sub);
@@ -168,10 +147,7 @@ int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
       ++added;
     }
   }
-  if (shown == 0 || defaults) {
-    box->cursor = open, box->label_index = label_entry, box->format_index = format_entry;
-    kes_inset_skip_block(box);
-  }
+  if (shown == 0 || blk.defaults) kes_inset_block_close(box, blk);
   return added;
 }
 
@@ -179,10 +155,9 @@ int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last) {
   kes_insetbox* box = ctx->insets;
   kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, key_cell(ctx));
   kes_curve* k = slot != nullptr && slot->curves != nullptr && kernel >= 0 && kernel < slot->ncurves ? &slot->curves[kernel] : nullptr;
-  const int open = box->cursor;
-  const int close_code = kes_inset_code(box, open);
-  if (kes_inset_code(box, box->cursor + 1) == KES_IC_LABEL) ++box->cursor, ++box->label_index;
-  const bool defaults = kes_inset_code(box, box->cursor + 1) == close_code;
+  const kes_inset_block blk = kes_inset_block_open(box);
+  const int close_code = blk.close_code;
+  const bool defaults = blk.defaults;
   kes_inset* h = new_row(ctx, box, last, KES_IK_FIRST, KES_DIST_KERNEL, k);
   if (h == nullptr) return kOutOfMemory;
   box->block_header = 1;

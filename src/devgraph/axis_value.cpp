@@ -23,6 +23,12 @@ void take_piece(const host_gtext& p, kes_gtext* t) {
 
 }  // namespace
 
+bool kes_tick_head(const kes_axis& ax, const kes_textline* line) {
+  for (int j = 0; ax.tick_texts != nullptr && j < ax.max_tick; ++j)
+    if (ax.tick_texts[j] == line) return true;
+  return false;
+}
+
 void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool use_format, int decimals,
                          kes_gtext* t, char* buf) {
   const kes_chart* c = kes_gchart(ctx);
@@ -31,9 +37,12 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
   t->height = c->text_h;
   t->colour = d != nullptr ? d->colnum : c->colors.text;
   if (ax.tick_texts != nullptr && i < ax.max_tick && ax.tick_texts[i] != nullptr) {
-    // The pieces of the tick's text follow one another; the last one is drawn.
-    for (const kes_textline* l = ax.tick_texts[i]; l != nullptr; l = l->next)
+    // The pieces of the tick's text follow one another; the last one is drawn. The
+    // tick's lines end where the next tick's text begins.
+    for (const kes_textline* l = ax.tick_texts[i]; l != nullptr; l = l->next) {
+      if (l != ax.tick_texts[i] && kes_tick_head(ax, l)) break;
       for (const host_gtext* p = l->first; p != nullptr; p = p->next) take_piece(*p, t);
+    }
     return;
   }
   if (ax.seq_texts != nullptr && i < ax.nseq && ax.seq_texts[i] != nullptr) {

@@ -4,6 +4,10 @@
 struct kes_ctx;
 struct kes_axis;
 struct kes_gtext;
+struct kes_textline;
+
+// The line begins the text of some tick of the axis definition.
+bool kes_tick_head(const kes_axis& axis, const kes_textline* line);
 
 // Fills t (text, length, font, height, colour) for tick i of the axis at data value
 // v: the axis definition's text for the tick when it has one, else its explicit

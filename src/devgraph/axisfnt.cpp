@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
@@ -107,6 +108,7 @@ void axisfnt(kes_ctx* ctx, kes_axis* ax, kes_axisdraw* d, const host_varinfo*, i
     for (int i = 0; i < ax->max_tick; ++i) {
       double sum = 0, widest = 0;
       for (kes_textline* item = ax->tick_texts[i]; item != nullptr; item = item->next) {
+        if (item != ax->tick_texts[i] && kes_tick_head(*ax, item)) break;
         double h = 0, w = 0;
         for (host_gtext* p = item->first; p != nullptr; p = p->next) {
           kes_gtext t = piece_text(*p, c->valfont, c->label_h);

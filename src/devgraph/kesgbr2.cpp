@@ -39,6 +39,9 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   std::memset(pattern, ' ', 8);
   bool solid = false;
   int slot_colour = gd_colour(ctx, slot.color);
+  // Over a filled curve the bars are outlines only: the device's empty pattern
+  // stands for the blank pattern word, which it would fill.
+  if (r->curve_fill) pattern[0] = 'E';
   if (!r->curve_fill) {
     std::memcpy(pattern, slot.pattern, 8);
     if (kes_gname_is(pattern, "S")) solid = true;

@@ -159,8 +159,9 @@ void kesgcol(kes_ctx* ctx) {
   else if (e0 == nullptr || e0->defined == 0) k.outline_width = rs.style_number(gd_style_linewidth, "GraphOutlines", k.outline_width);
   k.outline_style = rs.style_number(gd_style_linestyle, "GraphOutlines", 1);
 
-  // Grid.
-  k.grid = axis;
+  // Grid: it recedes behind the data, so without CGRID= it takes the device's light
+  // contrast colour rather than the axis colour.
+  k.grid = contrast;
   if (!rs.option(KES_PLOT_SLOT_CGRID, &k.grid)) rs.style_colour(gd_style_colour, "GraphGridLines", &k.grid);
   k.grid_style = rs.style_number(gd_style_linestyle, "GraphGridLines", 1);
   if (kes_pgiven(st, KES_PLOT_SLOT_LGRID)) {

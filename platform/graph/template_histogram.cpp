@@ -119,18 +119,6 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   if (p.flag("_GRID")) draw_grid(c, f, yticks);
   c.clip_begin(f.x, f.y, f.w, f.h);
   const double base = std::max(f.ylo, 0.0);
-  // The fill under the one curve first, so that the bars and lines stay on top.
-  if (p.flag("_CFILL") && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
-    const curve& k = cell.curves[0];
-    std::vector<point> poly;
-    poly.push_back({f.px(k.pts.front().x), f.py(base)});
-    for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
-    poly.push_back({f.px(k.pts.back().x), f.py(base)});
-    paint fill;
-    fill.fill = curve_paint(0, is_kernel(k.label)).stroke;
-    fill.fill_opacity = 0.25;
-    c.polygon(poly, fill);
-  }
   paint barpaint;
   barpaint.fill = kBarFill;
   barpaint.stroke = kFrameColour;
@@ -146,6 +134,18 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     }
     const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
     c.rect(f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0, barpaint);
+  }
+  // The fill under the one curve, translucent over the bars, the lines on top.
+  if (p.flag("_CFILL") && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
+    const curve& k = cell.curves[0];
+    std::vector<point> poly;
+    poly.push_back({f.px(k.pts.front().x), f.py(base)});
+    for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
+    poly.push_back({f.px(k.pts.back().x), f.py(base)});
+    paint fill;
+    fill.fill = curve_paint(0, is_kernel(k.label)).stroke;
+    fill.fill_opacity = 0.25;
+    c.polygon(poly, fill);
   }
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
     std::vector<point> pts;

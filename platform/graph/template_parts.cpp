@@ -195,14 +195,26 @@ void draw_y_label(canvas& c, double baseline_x, double centre, double room, cons
   c.text(baseline_x, centre, fit_text(text, t, room), t);
 }
 
-void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
+namespace {
+// Reference lines recede behind the data: grey, thin, dashed, with small grey labels.
+paint ref_paint() {
   paint p;
   p.stroke = kRefColour;
   p.dash = "4 3";
+  return p;
+}
+text_style ref_text(anchor a) {
   text_style t;
   t.size = kRefLabelSize;
   t.colour = kRefColour;
-  t.align = anchor::start;
+  t.align = a;
+  return t;
+}
+}  // namespace
+
+void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
+  const paint p = ref_paint();
+  const text_style t = ref_text(anchor::start);
   for (const refline& r : refs) {
     if (r.value < f.xlo || r.value > f.xhi) continue;
     const double x = f.px(r.value);
@@ -214,13 +226,8 @@ void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, boo
 }
 
 void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
-  paint p;
-  p.stroke = kRefColour;
-  p.dash = "4 3";
-  text_style t;
-  t.size = kRefLabelSize;
-  t.colour = kRefColour;
-  t.align = at_min ? anchor::start : anchor::end;
+  const paint p = ref_paint();
+  const text_style t = ref_text(at_min ? anchor::start : anchor::end);
   for (const refline& r : refs) {
     if (r.value < f.ylo || r.value > f.yhi) continue;
     const double y = f.py(r.value);

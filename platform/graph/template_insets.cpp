@@ -80,6 +80,20 @@ double pair_width(const inset_box& b) {
 
 double header_height(const inset_box& b) { return b.header.empty() ? 0 : row_height() + 2; }
 
+// Pairs side by side in a margin box that may take `width` px, and the width they take.
+int pairs_per_line(const inset_box& b, double width) {
+  if (b.margin == 0 || width <= 0) return 1;
+  const double pw = pair_width(b), gutter = b.gutter / 100 * kPageWidth;
+  const int fit = static_cast<int>((width - 2 * kPad + gutter) / (pw + gutter));
+  const int rows = static_cast<int>(b.rows.size());
+  return std::max(1, std::min({b.pairs, fit, rows > 0 ? rows : 1}));
+}
+double laid_width(const inset_box& b, double width) {
+  const int n = pairs_per_line(b, width);
+  const double w = n * pair_width(b) + (n - 1) * b.gutter / 100 * kPageWidth + 2 * kPad;
+  return std::min(width, std::max(w, text_advance(b.header, style(true)) + 2 * kPad));
+}
+
 }  // namespace
 
 std::vector<inset_box> read_inset_boxes(const out::graph_panel& p) {
@@ -144,17 +158,14 @@ double inset_box_width(const inset_box& b) {
 }
 
 double inset_box_height(const inset_box& b, double width) {
-  int per_line = 1;
-  if (b.margin > 0 && width > 0) {
-    const double pw = pair_width(b), gutter = b.gutter / 100 * kPageWidth;
-    per_line = std::max(1, std::min(b.pairs, static_cast<int>((width - 2 * kPad + gutter) / (pw + gutter))));
-  }
+  const int per_line = pairs_per_line(b, width);
   const int lines = (static_cast<int>(b.rows.size()) + per_line - 1) / per_line;
   return 2 * kPad + header_height(b) + lines * row_height();
 }
 
 void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width) {
-  const double w = width > 0 ? width : inset_box_width(b);
+  // A margin box is as wide as its pairs need, at most the width it may take.
+  const double w = width > 0 ? laid_width(b, width) : inset_box_width(b);
   const double h = inset_box_height(b, width);
   paint frame;
   frame.stroke = b.border ? kFrameColour : "none";
@@ -167,12 +178,8 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
     if (b.border) c.line(x, line_y, x + w, line_y, frame);
   }
   const double pw = pair_width(b);
-  int per_line = 1;
-  double gutter = 0;
-  if (b.margin > 0 && width > 0) {
-    gutter = b.gutter / 100 * kPageWidth;
-    per_line = std::max(1, std::min(b.pairs, static_cast<int>((w - 2 * kPad + gutter) / (pw + gutter))));
-  }
+  const int per_line = pairs_per_line(b, width);
+  const double gutter = per_line > 1 ? b.gutter / 100 * kPageWidth : 0;
   const double value_right = per_line == 1 ? x + w - kPad : 0;
   for (std::size_t i = 0; i < b.rows.size(); ++i) {
     const int col = static_cast<int>(i) % per_line;

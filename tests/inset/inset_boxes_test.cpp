@@ -289,3 +289,37 @@ TEST_F(InsetBoxes, NoKernelAskedIsNotedOnce) {
 
 }  // namespace
 }  // namespace inset_test
+
+namespace inset_test {
+namespace {
+
+// A pool that gives `budget` blocks, then refuses.
+struct tight_pool : host_pool {
+  host_pool* real;
+  int budget;
+};
+void* tight_alloc(host_pool* p, long size, int flags) {
+  auto* t = static_cast<tight_pool*>(p);
+  if (t->budget-- <= 0) return nullptr;
+  return t->real->alloc(t->real, size, flags);
+}
+void tight_free(host_pool*, void*, long, int) {}
+
+class InsetMemory : public inset_fixture {};
+
+TEST_F(InsetMemory, BoxesAndRowsComeFromTheVariablesPoolAndAShortageIs1016) {
+  kes_cell* c = single({1, 2, 3});
+  inset({0, 2});
+  tight_pool pool;
+  pool.alloc = tight_alloc, pool.free = tight_free, pool.real = ctx.bypool, pool.budget = 2;
+  host_pool* pools[1] = {&pool};
+  ctx.varpools = pools;
+  EXPECT_EQ(build(c), 1016);
+  EXPECT_EQ(notes(), "mem(" + std::to_string(sizeof(kes_inset)) + ")");
+  // The variable's pool served the box and the first row.
+  EXPECT_EQ(pool.budget, -1);
+  ctx.varpools = nullptr;
+}
+
+}  // namespace
+}  // namespace inset_test

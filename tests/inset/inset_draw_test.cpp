@@ -95,5 +95,22 @@ TEST_F(InsetDraw, APlotAreaBoxDrawsItsHeaderRuleLabelsAndValues) {
                                              "text Mean @12,70 left", "text 3 @23,70 right"}));
 }
 
+// A "TM" box with three columns: rows 1, 2 and 3 share the first line, row 4 starts
+// the second (label width 13, value width 8, 3 columns in 98 % of the page).
+TEST_F(InsetDraw, ATopMarginBoxFlowsItsRowsInColumns) {
+  inset_stmt& s = inset({0, 2, 4, 5});
+  s.node.num(KES_INSET_SLOT_HEIGHT, 2).text(KES_INSET_SLOT_FONT, "SWISS");
+  s.word(KES_INSET_SLOT_POSITION, "TM");
+  ASSERT_EQ(build(single({1, 2, 3, 4, 5})), 0);
+  double area[4] = {0, 0, 100, 100};
+  ASSERT_EQ(kes_inset_margins(&ctx, area, 0, 0), 0);
+  EXPECT_EQ(box(0)->ncols, 3);
+  kesidrw(&ctx);
+  std::vector<std::string> labels;
+  for (const std::string& d : drawn)
+    if (d.find(" left") != std::string::npos) labels.push_back(d.substr(5, d.find(" @") - 5) + d.substr(d.find(',')));
+  EXPECT_EQ(labels, (std::vector<std::string>{"N,97 left", "Mean,97 left", "Std Deviation,97 left", "Variance,94 left"}));
+}
+
 }  // namespace
 }  // namespace inset_test

@@ -120,3 +120,33 @@ TEST(Annotate, ObservationsItCannotUseAreNotedByNumberAndVariable) {
 }
 
 }  // namespace
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "data/dataset.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+// The service reads the data set itself: its notes name the data set and observation.
+TEST(AnnotateService, ReadsTheDataSetAndNotesWhatItCannotUse) {
+  kes_test::scratch_work work("annosvc");
+  work.write_file("anno.csv", "function,x,y,xsys,ysys,text\nlabel,50,50,1,1,Peak\ncircle,1,1,2,2,\nmove,,2,3,3,\n");
+  std::string err;
+  plat::dataset* ds = plat::open_input("", "anno", &err);
+  ASSERT_NE(ds, nullptr) << err;
+  host_annoaxis h{}, v{};
+  h.length = v.length = 100, h.scale = v.scale = 1;
+  host_annoreq req{};
+  req.annotate = plat::handle(ds);
+  req.haxis = &h, req.vaxis = &v;
+  EXPECT_EQ(plat_ganotat(&req), 0);
+  const std::string log = work.log();
+  EXPECT_NE(log.find("observation 2: FUNCTION 'CIRCLE' is not an annotate function"), std::string::npos) << log;
+  EXPECT_NE(log.find("observation 3: X is missing"), std::string::npos) << log;
+  req.annotate = nullptr;
+  EXPECT_EQ(plat_ganotat(&req), 1);
+  plat::finish_step();
+}
+
+}  // namespace

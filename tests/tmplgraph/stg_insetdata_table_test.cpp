@@ -13,6 +13,7 @@
 #include "kes_gram_names.h"
 #include "support/inset_fixture.h"
 #include "support/scratch_files.h"
+#include "data/dataset.h"
 #include "tmplgraph/kes_stgraph.h"
 
 namespace inset_test {
@@ -102,6 +103,29 @@ TEST_F(InsetDataTable, OneClassVariableWithoutCprop) {
   ASSERT_EQ(t.size(), 4u) << ::testing::PrintToString(t);
   EXPECT_EQ(t[2], "row 1: Class1=\"A\" InsetRow1=\"2\"");
   EXPECT_EQ(t[3], "row 2: Class1=\"B\" InsetRow1=\"3\"");
+}
+
+TEST_F(InsetDataTable, DataSetRowsAreTheLabelUnionAcrossCells) {
+  cv.count = 1;
+  std::memcpy(cv.var[0].name.text, "g", 1), cv.var[0].name.len = 1;
+  cell("A", {1, 2});
+  cell("B", {3, 4});
+  work.write_file("in.csv", "x,g\n1,A\n");
+  work.write_file("rows.csv", "g,_LABEL_,_VALUE_\nA,Lot,17\nB,Shift,night\nB,Lot,23\n");
+  std::string err;
+  ctx.data = plat::handle(plat::open_input("", "in", &err));
+  kes_dsh rows = plat::handle(plat::open_input("", "rows", &err));
+  ASSERT_NE(rows, nullptr) << err;
+  inset({400, 0}).node.handle(KES_INSET_SLOT_DATA, rows);
+  kesstgins(&ctx, &g);
+  const std::vector<std::string> t = table();
+  ASSERT_EQ(t.size(), 6u) << ::testing::PrintToString(t);
+  EXPECT_NE(t[1].find("InsetRow1"), std::string::npos);
+  EXPECT_NE(t[1].find("\"Lot\""), std::string::npos);
+  EXPECT_NE(t[2].find("\"Shift\""), std::string::npos);
+  EXPECT_NE(t[3].find("\"N\""), std::string::npos);
+  EXPECT_EQ(t[4], "row 1: Class1=\"A\" InsetRow1=\"17\" InsetRow2=\"\" InsetRow3=\"2\"");
+  EXPECT_EQ(t[5], "row 2: Class1=\"B\" InsetRow1=\"23\" InsetRow2=\"night\" InsetRow3=\"2\"");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 
 using namespace plat::graph;
 
-constexpr int kSet = 970;
+constexpr int kSet = 975;
 
 std::string trimmed(const char* s, int n) {
   while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;

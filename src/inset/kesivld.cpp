@@ -214,53 +214,52 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     }
     double total = 1;
     const bool user = is(b, "USER");
+    // One case of the table: the box shrinks by s keeping `kept` on the case's axis,
+    // and on the other axis keeps its low edge, its centre or its high edge.
+    enum { LOW, MID, HIGH };
+    auto shrink = [&](double s, bool horizontal, int other) {
+      const double lo = horizontal ? b->bottom : b->left, hi = horizontal ? b->top : b->right;
+      kes_inset_scale(b, s, false, horizontal);
+      total *= s;
+      if (horizontal) {
+        if (other == LOW) set_bottom(b, lo);
+        else if (other == MID) set_vcentre(b, 0.5 * (lo + hi));
+        else set_top(b, hi);
+      } else {
+        if (other == LOW) set_left(b, lo);
+        else if (other == MID) set_hcentre(b, 0.5 * (lo + hi));
+        else set_right(b, hi);
+      }
+    };
+    auto hfactor = [](double a, double w, double m) { return a / (w + m * (2 + a / (w + 2 * m))); };
+    auto vfactor = [](double a, double h, double v) { return a / (h + v * a / h); };
     // Left: the right edge stays.
     if (!(b->left > f.L)) {
-      const double a = b->right - f.L, w = b->box_width, m = b->hmargin;
-      const double s = a / (w + m * (2 + a / (w + 2 * m)));
-      const double top = b->top, bottom = b->bottom, mid = 0.5 * (b->top + b->bottom);
-      kes_inset_scale(b, s, false, true);
-      total *= s;
-      set_right(b, b->right);
-      if ((user && ref(b, "BR")) || is(b, "S") || is(b, "SE")) set_bottom(b, bottom);
-      else if (is(b, "E")) set_vcentre(b, mid);
-      else set_top(b, top);
+      const double right = b->right;
+      shrink(hfactor(right - f.L, b->box_width, b->hmargin), true,
+             (user && ref(b, "BR")) || is(b, "S") || is(b, "SE") ? LOW : is(b, "E") ? MID : HIGH);
+      set_right(b, right);
     }
     // Right: the left edge stays.
     if (!(b->right + b->shadow < f.R)) {
-      const double a = f.R - b->left, w = b->box_width + b->shadow, m = b->hmargin;
-      const double s = a / (w + m * (2 + a / (w + 2 * m)));
-      const double top = b->top, bottom = b->bottom, mid = 0.5 * (b->top + b->bottom);
-      kes_inset_scale(b, s, false, true);
-      total *= s;
-      set_left(b, b->left);
-      if ((user && ref(b, "BL")) || is(b, "S") || is(b, "SW")) set_bottom(b, bottom);
-      else if (is(b, "W")) set_vcentre(b, mid);
-      else set_top(b, top);
+      const double left = b->left;
+      shrink(hfactor(f.R - left, b->box_width + b->shadow, b->hmargin), true,
+             (user && ref(b, "BL")) || is(b, "S") || is(b, "SW") ? LOW : is(b, "W") ? MID : HIGH);
+      set_left(b, left);
     }
     // Top: the bottom edge stays.
     if (!(b->top < f.T)) {
-      const double a = f.T - b->bottom, h = b->box_height, v = b->vmargin;
-      const double s = a / (h + v * a / h);
-      const double left = b->left, right = b->right, mid = 0.5 * (b->left + b->right);
-      kes_inset_scale(b, s, false, false);
-      total *= s;
-      set_bottom(b, b->bottom);
-      if ((user && ref(b, "TL")) || is(b, "NW") || is(b, "W")) set_left(b, left);
-      else if (is(b, "N")) set_hcentre(b, mid);
-      else set_right(b, right);
+      const double bottom = b->bottom;
+      shrink(vfactor(f.T - bottom, b->box_height, b->vmargin), false,
+             (user && ref(b, "TL")) || is(b, "NW") || is(b, "W") ? LOW : is(b, "N") ? MID : HIGH);
+      set_bottom(b, bottom);
     }
     // Bottom: the top edge stays.
     if (!(b->bottom - b->shadow > f.B)) {
-      const double a = b->top - f.B, h = b->box_height + b->shadow, v = b->vmargin;
-      const double s = a / (h + v * a / h);
-      const double left = b->left, right = b->right, mid = 0.5 * (b->left + b->right);
-      kes_inset_scale(b, s, false, false);
-      total *= s;
-      set_top(b, b->top);
-      if ((user && ref(b, "BL")) || is(b, "SW") || is(b, "W")) set_left(b, left);
-      else if (is(b, "S")) set_hcentre(b, mid);
-      else set_right(b, right);
+      const double top = b->top;
+      shrink(vfactor(top - f.B, b->box_height + b->shadow, b->vmargin), false,
+             (user && ref(b, "BL")) || is(b, "SW") || is(b, "W") ? LOW : is(b, "S") ? MID : HIGH);
+      set_top(b, top);
     }
     kes_inset_follow(b);
     const int pct = static_cast<int>(std::lround(total * 100));

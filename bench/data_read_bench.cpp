@@ -15,7 +15,7 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
-#include "driver/kes_valnode.h"
+#include "records/kes_valnode.h"
 
 using kes_bench::seconds_since;
 

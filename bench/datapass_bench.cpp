@@ -15,14 +15,14 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_valnode.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"
 #include "driver/kesin.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 
 using kes_bench::seconds_since;
 

@@ -14,9 +14,9 @@
 #include "bench_support.h"
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/kes_valnode.h"
 #include "fit/zfit.h"
 #include "host/host_services.h"
+#include "records/kes_valnode.h"
 
 using kes_bench::seconds_since;
 

@@ -16,14 +16,14 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_valnode.h"
 
 extern "C" int mcn_main(void*, void*);
 

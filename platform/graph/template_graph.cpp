@@ -9,6 +9,10 @@
 namespace plat::graph {
 
 bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_qq(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_prob(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why);
 
 namespace {
 
@@ -17,7 +21,7 @@ struct drawer {
   bool (*draw)(const out::graph_panel&, canvas&, std::string*);
 };
 constexpr drawer kDrawers[] = {
-    {"histogram", draw_histogram},
+    {"histogram", draw_histogram}, {"qq", draw_qq}, {"prob", draw_prob}, {"pp", draw_pp}, {"cdf", draw_cdf},
 };
 
 }  // namespace

@@ -125,7 +125,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 }
 
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
-                       const std::vector<double>& xticks, const std::vector<double>& yticks) {
+                       const std::vector<double>& xticks, const std::vector<double>& yticks,
+                       const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
   const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
   const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
   const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
@@ -133,15 +134,18 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   int lowest = -1;
   for (int r = 0; r < grid.nrows; ++r)
     if (grid.index[static_cast<std::size_t>(r * grid.ncols + col)] >= 0 || !grid.strips) lowest = r;
-  if (row == lowest) draw_x_axis(c, f, xticks, has(xd, "TICKS"), has(xd, "TICKVALUES"));
-  if (col == 0 && (grid.index[i] >= 0 || !grid.strips)) draw_y_axis(c, f, yticks, has(yd, "TICKS"), has(yd, "TICKVALUES"));
+  if (row == lowest)
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"));
+  if (col == 0 && (grid.index[i] >= 0 || !grid.strips))
+    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {
   const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
   const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
   const double w = pg.grid_right - pg.grid_left, h = pg.grid_bottom - pg.grid_top;
-  if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, p.text("_VARLABEL", p.text("_VARNAME")));
+  const std::string xlabel = p.text("_XLABEL", p.text("_VARLABEL", p.text("_VARNAME")));
+  if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
   if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text("_YLABEL"));
   draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text("_LEGENDTITLE"), legend);
   const std::vector<inset_box> boxes = read_inset_boxes(p);

@@ -60,9 +60,12 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind);
 // Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
 // vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
+// Texts of their own at the ticks replace the numbers when given.
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
-                       const std::vector<double>& xticks, const std::vector<double>& yticks);
-// Axis labels (_VARLABEL, _YLABEL), the legend (_LEGENDTITLE) and the end of the page.
+                       const std::vector<double>& xticks, const std::vector<double>& yticks,
+                       const std::vector<std::string>* xtexts = nullptr,
+                       const std::vector<std::string>* ytexts = nullptr);
+// Axis labels (_XLABEL, else _VARLABEL; _YLABEL), the legend (_LEGENDTITLE) and the end of the page.
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& page, const std::vector<legend_entry>& legend);
 
 }  // namespace plat::graph

@@ -207,7 +207,6 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   }
 
   const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
-  const std::vector<inset_box> insets = read_inset_boxes(p);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
@@ -220,10 +219,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
       if (grid.strips) continue;
     } else {
       draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks);
-      // The plot-area insets, and the cell's own row of a comparative graph's insets.
-      draw_plot_insets(c, f, insets);
-      inset_box cell_box;
-      if (inset_data_box(p, keys[index], &cell_box)) draw_plot_insets(c, f, {cell_box});
+      draw_cell_insets(c, f, p, keys[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

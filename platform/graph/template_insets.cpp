@@ -201,6 +201,12 @@ void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& b
   }
 }
 
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key) {
+  draw_plot_insets(c, f, read_inset_boxes(p));
+  inset_box cell_box;
+  if (inset_data_box(p, key, &cell_box)) draw_plot_insets(c, f, {cell_box});
+}
+
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {
   inset_room r;
   for (const inset_box& b : boxes) {

@@ -46,6 +46,10 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
 // Draws the plot-area boxes inside the frame at their alignments, 4 px from its edges.
 void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes);
 
+// The insets of one drawn cell: the plot-area boxes of the dynamics, and the cell's
+// own InsetData row of a comparative graph.
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key);
+
 // Room the margin boxes take: top, bottom, left, right (px), for a page `width` px wide.
 struct inset_room {
   double top = 0, bottom = 0, left = 0, right = 0;

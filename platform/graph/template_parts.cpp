@@ -127,9 +127,13 @@ double tick_text_width(const std::vector<double>& ticks) {
 }
 
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown) {
+  draw_x_axis(c, f, ticks, tick_texts(ticks), ticks_shown, values_shown);
+}
+
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown) {
   paint p;
   p.stroke = kFrameColour;
-  const std::vector<std::string> texts = tick_texts(ticks);
   const text_style t = tick_style(anchor::middle);
   double free_from = -1e300;
   for (std::size_t i = 0; i < ticks.size(); ++i) {
@@ -146,9 +150,13 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bo
 }
 
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown) {
+  draw_y_axis(c, f, ticks, tick_texts(ticks), ticks_shown, values_shown);
+}
+
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown) {
   paint p;
   p.stroke = kFrameColour;
-  const std::vector<std::string> texts = tick_texts(ticks);
   const text_style t = tick_style(anchor::end);
   for (std::size_t i = 0; i < ticks.size(); ++i) {
     const double v = ticks[i];

@@ -63,6 +63,11 @@ void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks);
 // out where they would overlap the one before.
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
+// The same with texts of their own at the ticks (percents at quantile positions).
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown);
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown);
 // Widest text of a tick list.
 double tick_text_width(const std::vector<double>& ticks);
 // Axis labels, centred along the axis; the vertical one turned 90 degrees. A label

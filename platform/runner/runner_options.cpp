@@ -81,7 +81,7 @@ const option_def table[] = {
      [](runner_options& o, const std::string& v, std::string*) { o.listing = v; return true; }},
     {nullptr, "--log", "FILE", "write the log to FILE (default: standard error)",
      [](runner_options& o, const std::string& v, std::string*) { o.log = v; return true; }},
-    {nullptr, "--json", "FILE", "also write the tables to FILE as JSON",
+    {nullptr, "--json", "FILE", "also write the tables to FILE as JSON (FILE, if it exists, must be a regular file, not a link, FIFO or device)",
      [](runner_options& o, const std::string& v, std::string*) { o.json = v; return true; }},
     {nullptr, "--graphs", "DIR", "write graph files (SVG) into folder DIR (default: the current folder)",
      [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},

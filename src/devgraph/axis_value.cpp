@@ -8,7 +8,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
-#include "driver/kes_axis.h"
+#include "records/kes_axis.h"
 #include "host/host_services.h"
 
 namespace {

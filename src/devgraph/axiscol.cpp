@@ -5,7 +5,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "driver/kes_axis.h"
+#include "records/kes_axis.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
-#include "driver/kes_axis.h"
+#include "records/kes_axis.h"
 #include "kes_gram_names.h"
 
 namespace {

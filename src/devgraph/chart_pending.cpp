@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/kes_ctx.h"
 #include "host/host_services.h"
 
 namespace {

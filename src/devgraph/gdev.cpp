@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
+#include "records/kes_ctx.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 

@@ -3,8 +3,8 @@
 // graph control block of device graphics.
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
-#include "driver/kes_ctx.h"
-#include "driver/kesstmt.h"
+#include "records/kes_ctx.h"
+#include "devgraph/graph_start.h"
 #include "host/host_services.h"
 
 namespace {

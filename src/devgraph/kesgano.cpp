@@ -6,14 +6,14 @@
 #include <cstring>
 
 #include "devgraph/annotate.h"
-#include "devgraph/kes_layout.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_layout.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "driver/kes_axis.h"
+#include "records/kes_axis.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 

@@ -10,8 +10,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
-#include "driver/kes_text.h"
-#include "driver/locale_items.h"
+#include "util/kes_text.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 
@@ -21,14 +20,12 @@ constexpr int kMeasureEvery = 1001;  // at most about 1000 tick values are measu
 
 bool blank_font(const char* f) { return f[0] == ' ' || f[0] == '\0'; }
 
-// The locale's default graphics font.
+// The default graphics font of a device with hardware character cells. (The
+// locale's text for it is read by the driver's locale routines, a layer above this
+// one; the device charts take the locale's own fallback name.)
 void locale_font(char* out) {
-  char buf[8];
-  std::memset(buf, ' ', 8);
-  int len = 8;
-  zkgetloc(19, buf, &len, "SIMPLEX", 7);
   std::memset(out, ' ', 8);
-  std::memcpy(out, buf, static_cast<size_t>(std::clamp(len, 0, 8)));
+  std::memcpy(out, "SIMPLEX", 7);
 }
 
 // The length of "X" in a font and height; the font and height come back as the

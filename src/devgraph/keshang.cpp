@@ -3,8 +3,9 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "fit/kes_curve.h"
+#include "records/kes_curve.h"
 #include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "devgraph/annotate.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 

@@ -8,7 +8,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "driver/pool_alloc.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 
 namespace {

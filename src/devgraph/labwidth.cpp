@@ -7,7 +7,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
-#include "driver/kes_axis.h"
+#include "records/kes_axis.h"
 
 double labwidth(kes_ctx* ctx, const host_varinfo* info, int format, double value, int i) {
   kes_layout* lay = kes_glayout(ctx);

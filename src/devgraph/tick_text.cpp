@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "host/host_data.h"
-#include "driver/kes_text.h"
+#include "util/kes_text.h"
 #include "host/host_services.h"
 #include "numeric/shwylab.h"
 

@@ -3,7 +3,7 @@
 // 0, or the (negative) result of a refused release after its message.
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
-#include "devgraph/kes_layout.h"
+#include "records/kes_layout.h"
 #include "host/host_services.h"
 
 int zqdfree(kes_layout* layout) {

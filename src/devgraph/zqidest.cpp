@@ -6,7 +6,7 @@
 // 1016 after xmemmsg.
 #include "devgraph/device_services.h"
 #include "devgraph/dest_calls.h"
-#include "devgraph/kes_layout.h"
+#include "records/kes_layout.h"
 #include "host/host_services.h"
 
 namespace {

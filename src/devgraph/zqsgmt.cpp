@@ -6,8 +6,8 @@
 
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
-#include "devgraph/kes_layout.h"
-#include "driver/pool_alloc.h"
+#include "records/kes_layout.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 
 namespace {

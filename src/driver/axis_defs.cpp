@@ -11,14 +11,14 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
-#include "driver/kes_text.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 

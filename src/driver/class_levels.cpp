@@ -7,19 +7,19 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_text.h"
-#include "driver/kes_valnode.h"
 #include "driver/kesin.h"
-#include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 

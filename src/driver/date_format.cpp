@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "driver/date_values.h"
-#include "driver/kes_text.h"
 #include "driver/locale_items.h"
 #include "driver/week_dates.h"
 #include "host/host_services.h"
+#include "util/kes_text.h"
 
 int i2s(double value, char* dest, int width, int pad) {
   double v = std::fabs(std::trunc(value));

@@ -6,9 +6,9 @@
 
 #include "driver/date_format.h"
 #include "driver/date_values.h"
-#include "driver/kes_text.h"
 #include "driver/locale_items.h"
 #include "host/host_services.h"
+#include "util/kes_text.h"
 
 int s2i_fixlen(const char* text, int left) {
   if (left < 2) return -1;

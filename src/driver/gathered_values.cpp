@@ -8,14 +8,14 @@
 #include <cstring>
 #include <new>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
 #include "driver/kesin.h"
 #include "driver/varsum_records.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 
 namespace {
 

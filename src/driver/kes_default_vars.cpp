@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 
 namespace {
 

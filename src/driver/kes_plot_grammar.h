@@ -2,8 +2,8 @@
 // kes_gram_names.h); here the tables the statement pass builds on them.
 #pragma once
 
-#include "fit/kes_curve.h"  // the distribution codes (KES_DIST_KERNEL)
 #include "kes_gram_names.h"
+#include "records/kes_curve.h"  // the distribution codes (KES_DIST_KERNEL)
 
 // The parameter rows of the fitted families: value list, EST marker list and pairing
 // list slot of each parameter, in family order.

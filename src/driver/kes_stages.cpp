@@ -1,5 +1,5 @@
 // The table of the module's own stage routines, which the procedure entry runs.
-#include "driver/kes_stages.h"
+#include "driver/kes_step.h"
 
 #include "devgraph/device_services.h"
 #include "driver/class_cells.h"

@@ -5,13 +5,13 @@
 
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 

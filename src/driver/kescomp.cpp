@@ -9,16 +9,16 @@
 
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/kesotab.h"
 #include "stats/kesoutp.h"
 #include "stats/kesstat.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <cstring>
 
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "host/kes_gramdesc.h"
 #include "host/step_codes.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

@@ -7,17 +7,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
 #include "driver/kes_default_vars.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_procopts.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_procopts.h"
+#include "records/kes_readstate.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -9,19 +9,19 @@
 #include <initializer_list>
 
 #include "driver/gathered_values.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_procopts.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_text.h"
-#include "driver/kes_valnode.h"
-#include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_procopts.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_statconst.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
 
 namespace {
 
@@ -126,14 +126,15 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   request->binlimit = KES_BINLIMIT_NONE;
   request->rtinclude = kes_flag(s, KES_PLOT_FLAG_RTINCLUDE);
 
-  // Bin limits. A limit below 1 would leave no bin: refused like one not above 0.
+  // Bin limits: a value above 0 is kept truncated toward zero, so one between 0 and 1
+  // becomes 0 and lets the bins grow no further than the key cell's own.
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXNBIN)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXNBIN);
     if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
       xpmlog(KES_SET_PROC, 295);
       return 1;
     }
-    if (!(v >= 1)) {
+    if (!(v > 0)) {
       xpmlog(KES_SET_PROC, 296, v);
       return 1;
     }
@@ -142,7 +143,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   }
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXSIGMAS);
-    if (!(v >= 1)) {
+    if (!(v > 0)) {
       xpmlog(KES_SET_PROC, 297, v);
       return 1;
     }

@@ -9,18 +9,18 @@
 
 #include "driver/class_levels.h"
 #include "driver/gathered_values.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_valnode.h"
 #include "driver/math_recovery.h"
 #include "driver/obs_sums.h"
-#include "driver/pool_alloc.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_statconst.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

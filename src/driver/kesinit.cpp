@@ -10,17 +10,18 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "driver/kes_ctx.h"
 #include "driver/kesgopt.h"
-#include "driver/kesgout.h"
 #include "driver/kesgset.h"
 #include "driver/kesstmt.h"
+#include "driver/unbuilt_notes.h"
 #include "driver/keszset.h"
-#include "driver/pool_alloc.h"
 #include "driver/xsparse.h"
 #include "host/host_services.h"
 #include "host/kes_gramdesc.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
+#include "stats/kesgout.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int kesinit(kes_ctx* ctx) {
   if (ctx->varget != nullptr) xvgete(ctx->varget);
   r = kesstmt(ctx);
   if (r != 0) return r;
+  kesunbuilt(ctx);
   r = kesgout(ctx);
   if (r != 0) return r;
   keszset(ctx);

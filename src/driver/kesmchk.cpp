@@ -3,12 +3,12 @@
 // and the bin code of every analysis variable.
 #include <cmath>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // OUTPUT), since the next variable overwrites the statistics record.
 #include <cstring>
 
-#include "driver/kes_ctx.h"
 #include "driver/kescomp.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 

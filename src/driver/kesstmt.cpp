@@ -6,13 +6,14 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
 #include "driver/kes_plot_grammar.h"
-#include "driver/kes_stages.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
+#include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/kes_stages.h"
+#include "records/pool_alloc.h"
 
 namespace {
 
@@ -116,9 +117,6 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
 }
 
 
-// A request the step cannot carry out yet says so once, naming its statement.
-void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kind.statement, k); }
-
 }  // namespace
 
 
@@ -173,11 +171,13 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   kes_preq* req = ctx->preqs;
   for (int k = 0; k < 5; ++k) {
     if (k > 0 && !need_graph) break;
+    int nth = 0;
     for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
       if (kind_of(s) != k) continue;
       req->type = kKinds[k].type;
       req->stmt = s;
       ctx->curreq = req;
+      kesfamrep(req, ++nth);
       if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
       for (check_fn check : kKinds[k].checks)
         if (check != nullptr && check(ctx, req) != 0) return kSetupFailed;
@@ -185,8 +185,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       ++req;
     }
   }
-  // Only the HISTOGRAM driver is written: each other request says once that it is not
-  // carried out.
+  // The DEBUG trace of every request.
   const bool debug = kes_flag(ctx->proc, kFlagDebug);
   for (const kes_preq* q = ctx->preqs; q < req; ++q) {
     const int k = kind_of(q->stmt);
@@ -195,7 +194,8 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     if (debug) xpmlog(KES_SET_LABEL, 991, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
     if (debug && q->type == KES_PLOT_HISTOGRAM)
       xpmlog(KES_SET_LABEL, 992, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
-    if (q->type != KES_PLOT_HISTOGRAM) note_not_run(kKinds[k], nth);
+    // Only HISTOGRAM requests run without graphics: say so for the others.
+    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, 990, kKinds[k].statement, nth);
   }
   return 0;
 }

@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 
 namespace {

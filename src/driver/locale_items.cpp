@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "driver/kes_text.h"
 #include "host/host_services.h"
+#include "util/kes_text.h"
 
 const host_locale_item* kes_locale_item(int locale, int item) {
   const host_locale_item* record = nullptr;

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_text.h"
 #include "driver/locale_items.h"
-#include "driver/number_routines.h"
 #include "host/host_services.h"
+#include "numeric/number_routines.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // What follows a failed guarded computation of the data pass.
 #include "driver/math_recovery.h"
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "util/kes_minmax.h"
 
 namespace {
 constexpr int kSet = 189;

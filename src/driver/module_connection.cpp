@@ -1,4 +1,5 @@
-// The module's connection to the host: the exported anchor words, the entry
+// The module's connection to the host: the exported anchor words (the host anchor
+// itself lives beside the forwarders that read it, in host/host_forward.cpp), the entry
 // mcn_main, and the image record and program connector through which the host finds
 // the procedure entry. Only the three anchor words and mcn_main are exported.
 #include "host/host_connection.h"
@@ -7,7 +8,6 @@
 
 extern "C" {
 
-KES_EXPORT host_gcb* v_global_gcb_anchor = nullptr;
 KES_EXPORT void* v_global_pidb_anchor = nullptr;
 KES_EXPORT void* Exported_QVHandle = nullptr;
 

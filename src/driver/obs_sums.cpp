@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_readstate.h"
 #include "driver/math_recovery.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
 #include "stats/kes_statconst.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

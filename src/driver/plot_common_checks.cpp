@@ -1,16 +1,15 @@
-// The checks every plot request runs (kesvchk, kesgchk), the readers of plot
-// statement slots, the robust-statistics mark of the INSET statements that follow a
-// plot statement, and the width of a name list.
+// The checks every plot request runs (kesvchk, kesgchk), the robust-statistics mark
+// of the INSET statements that follow a plot statement, and the width of a name list.
 #include <cstring>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
-#include "driver/kes_text.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -22,8 +21,6 @@ constexpr double kInsetEnd = 300;
 constexpr double kRobustFirst = 35, kRobustLast = 38, kRobustSecond = 37;
 // Slots of the grid colour, line type and width.
 constexpr int kGridSlots[3] = {KES_PLOT_SLOT_CGRID, KES_PLOT_SLOT_LGRID, KES_PLOT_SLOT_WGRID};
-
-const kes_optslot kNoSlot{};
 
 // NUL-terminated name of variable varnum of the input data set.
 void var_name(kes_ctx* ctx, int varnum, char* out, int size) {
@@ -45,20 +42,6 @@ int vscale_code(const char* name) {
 }
 
 }  // namespace
-
-const kes_optslot* kes_pslot(const kes_stmt* s, int n) {
-  if (s == nullptr || n < 0 || n >= s->nslots || s->slots == nullptr) return &kNoSlot;
-  return &s->slots[n];
-}
-bool kes_pgiven(const kes_stmt* s, int n) { return kes_pslot(s, n)->given != 0; }
-bool kes_pgiven2(const kes_stmt* s, int n) { return kes_pslot(s, n)->given2 != 0; }
-int kes_pcount(const kes_stmt* s, int n) {
-  const kes_optslot* sl = kes_pslot(s, n);
-  return sl->given && sl->list != nullptr ? sl->v.count : 0;
-}
-const double* kes_pnumbers(const kes_stmt* s, int n) { return static_cast<const double*>(kes_pslot(s, n)->list); }
-const int* kes_pwords(const kes_stmt* s, int n) { return static_cast<const int*>(kes_pslot(s, n)->list); }
-double kes_pnumber(const kes_stmt* s, int n) { return kes_pslot(s, n)->v.num; }
 
 int kesvchk(kes_ctx* ctx, kes_preq* request, int slot) {
   const kes_stmt* s = request->stmt;

@@ -14,12 +14,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

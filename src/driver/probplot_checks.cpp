@@ -3,11 +3,11 @@
 // and the vertical scale of a CDF plot.
 #include <cstring>
 
-#include "driver/kes_ctx.h"
 #include "driver/kes_plot_grammar.h"
-#include "driver/kes_text.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
 
 namespace {
 

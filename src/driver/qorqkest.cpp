@@ -5,16 +5,16 @@
 #include <charconv>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_stages.h"
+#include "driver/kes_step.h"
 #include "driver/step_run.h"
 #include "driver/xinit.h"
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
+#include "records/kes_ctx.h"
 #include "stats/engine_threads.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
+#include "util/kes_minmax.h"
 
 kes_flow kes_object_failure(kes_run& run, int result) {
   xprrlog(0, result);

@@ -4,18 +4,18 @@
 // box plots.
 #include <cstring>
 
-#include "driver/class_copies.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
-#include "driver/kes_text.h"
 #include "driver/kescomp.h"
 #include "driver/kesin.h"
-#include "driver/pool_alloc.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/class_copies.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
+#include "records/pool_alloc.h"
 #include "stats/output_dataset.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The one way out of a step, for success and failure alike.
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
+#include "util/kes_minmax.h"
 
 void kes_drop_var_pools(kes_ctx* ctx, int from, int to) {
   if (ctx->varpools == nullptr) return;

@@ -3,11 +3,11 @@
 // statement.
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
 
 namespace {
 

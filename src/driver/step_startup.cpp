@@ -1,12 +1,12 @@
 // Start-up of the step after the root output object: the output manager, the
 // heading, the statement parse and set-up (kesinit), the OUTTABLE data set and the
 // descriptive table definitions.
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_stages.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

@@ -2,19 +2,19 @@
 // of every cell, the common histogram bins and CLASS layout, and the plot requests.
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_stages.h"
-#include "driver/kes_text.h"
 #include "driver/kescomp.h"
-#include "driver/kessubs.h"
-#include "driver/pool_alloc.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
+#include "records/kessubs.h"
+#include "records/pool_alloc.h"
 #include "stats/output_dataset.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
 
 namespace {
 

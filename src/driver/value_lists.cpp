@@ -6,15 +6,15 @@
 #include <cstring>
 
 #include "driver/gathered_values.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_valnode.h"
-#include "driver/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

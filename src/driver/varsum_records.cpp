@@ -7,11 +7,11 @@
 
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
+#include "records/pool_alloc.h"
+#include "util/kes_text.h"
 
 namespace {
 

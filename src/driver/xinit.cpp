@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "driver/pool_alloc.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // kes_cell_note: a note in the form that fits the request's CLASS variables.
 #include "fit/kes_cellnote.h"
 
-#include "driver/kes_cell.h"
-#include "driver/kes_classvars.h"
-#include "driver/kes_preq.h"
 #include "host/host_services.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_preq.h"
 #include "stats/tables_call.h"
 
 void kes_cell_note(kes_ctx*, const kes_preq* request, const kes_cell* cell, int set, int base, const char* t1, int l1,

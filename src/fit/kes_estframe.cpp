@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "host/host_missing.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 #include "stats/kes_cellvals.h"
 
 namespace {

@@ -33,10 +33,6 @@ struct kes_famfn {
   double (*pct)(kes_ctx* ctx, kes_cell* cell, double percent);
 };
 
-// The set of a distribution code, or null: code 9, a code outside 0..8, or a family
-// whose set is not built yet.
-const kes_famfn* kes_famdisp(int code);
-
 // The note that the family of code was not estimated in the cell, for the current
 // plot request.
 void kesnoest(kes_ctx* ctx, kes_cell* cell, int code);
@@ -44,13 +40,3 @@ void kesnoest(kes_ctx* ctx, kes_cell* cell, int code);
 // Scale constant c of curve k of the cell's plot slot of the current request and
 // variable: 0, or 1 when it cannot be formed.
 int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c);
-
-// Results of kesgden.
-constexpr int KES_CURVE_WHOLE = 0;  // the curve is drawn whole
-constexpr int KES_CURVE_CUT = 1;    // drawn, but cut at the key cell's axis maximum
-constexpr int KES_CURVE_NONE = 2;   // no curve: its constant cannot be formed (no points)
-
-// Up to *count (x, y) pairs of curve k of the cell between a and b; *count becomes
-// the number written. KES_CURVE_WHOLE, KES_CURVE_CUT or KES_CURVE_NONE.
-int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double a, double b, int* count,
-            int k);

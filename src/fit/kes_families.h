@@ -7,19 +7,12 @@ struct kes_stmt;
 struct kes_curve;
 struct kes_estframe;
 
-extern const kes_famfn kes_fam_normal;
-extern const kes_famfn kes_fam_exponential;
-
 // Normal family.
 int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height);
 double kesnp(const double* params, double z);
 double kesnplt(double x, double c, const double* params);
 double kesnq(kes_ctx* ctx, kes_plotslot* slot, double p);
 int kesnx(const double* params, double p, double* out);
-void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesntbl(kes_ctx* ctx, kes_cell* cell);
-double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent);
 
 // Exponential family.
 int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height);
@@ -27,15 +20,6 @@ double kesep(const double* params, double z);
 double keseplt(double x, double c, const double* params);
 double keseq(kes_ctx* ctx, kes_plotslot* slot, double p);
 int kesex(const double* params, double p, double* out);
-void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesetbl(kes_ctx* ctx, kes_cell* cell);
-double kesepct(kes_ctx* ctx, kes_cell* cell, double percent);
-
-extern const kes_famfn kes_fam_lognormal;
-extern const kes_famfn kes_fam_weibull;
-extern const kes_famfn kes_fam_weibull2;
-extern const kes_famfn kes_fam_gamma;
 
 // Lognormal family; index is the SIGMA= list position.
 int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
@@ -43,10 +27,6 @@ double keslp(const double* params, double z);
 double keslplt(double x, double c, const double* params);
 double keslq(kes_ctx* ctx, kes_plotslot* slot, double p);
 int keslx(const double* params, double p, double* out);
-void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesltbl(kes_ctx* ctx, kes_cell* cell);
-double keslpct(kes_ctx* ctx, kes_cell* cell, double percent);
 
 // Weibull families (code 3, and code 8 on the log scale); index is the C= position.
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
@@ -58,10 +38,6 @@ int keswx(const double* params, double p, double* out);
 double kesw2p(const double* params, double z);
 double kesw2q(kes_ctx* ctx, kes_plotslot* slot, double p);
 int kesw2x(const double* params, double p, double* out);
-void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void keswtbl(kes_ctx* ctx, kes_cell* cell);
-double keswpct(kes_ctx* ctx, kes_cell* cell, double percent);
 
 // Gamma family; index is the ALPHA= position.
 int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
@@ -69,12 +45,6 @@ double kesgp(const double* params, double z);
 double kesgplt(double x, double c, const double* params);
 double kesgq(kes_ctx* ctx, kes_plotslot* slot, double p);
 int kesgx(const double* params, double p, double* out);
-void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesgtbl(kes_ctx* ctx, kes_cell* cell);
-double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent);
-
-extern const kes_famfn kes_fam_beta;
 
 // Beta family; ia and ib are the ALPHA= and BETA= positions.
 int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int ia, int ib,
@@ -83,10 +53,6 @@ double kesbp(const double* params, double z);
 double kesbplt(double x, double c, const double* params);
 double kesbq(kes_ctx* ctx, kes_plotslot* slot, double p);
 int kesbx(const double* params, double p, double* out);
-void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesbtbl(kes_ctx* ctx, kes_cell* cell);
-double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent);
 // Critical values of D (as sqrt(n) D), W-Sq and A-Sq at the 11 levels .5 ... .001
 // for both shapes estimated at sample size n.
 void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]);

@@ -1,14 +1,14 @@
 // The parts of an estimate that the threshold families share (kes_families.h).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
 #include "fit/kes_cellnote.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_preq.h"
 
 namespace {
 // Once-per-curve note byte of the default threshold.

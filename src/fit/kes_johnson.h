@@ -9,9 +9,6 @@
 struct kes_stmt;
 struct kes_curve;
 
-extern const kes_famfn kes_fam_sb;
-extern const kes_famfn kes_fam_su;
-
 // SB members.
 int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height);
@@ -22,10 +19,6 @@ int kesvx(const double* params, double p, double* out);
 // Raw moments E[Y^k], k = 1..4, of Y = 1/(1 + exp(-(Z - gamma)/delta)): 0, or 1 with
 // all four missing.
 int kesvmom(double delta, double gamma, double m[4]);
-void kesedfv(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesvtbl(kes_ctx* ctx, kes_cell* cell);
-double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent);
 
 // SU members.
 int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
@@ -34,10 +27,6 @@ double kesup(const double* params, double z);
 double kesuplt(double x, double c, const double* params);
 double kesuq(kes_ctx* ctx, kes_plotslot* slot, double p);
 int kesux(const double* params, double p, double* out);
-void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesutbl(kes_ctx* ctx, kes_cell* cell);
-double kesupct(kes_ctx* ctx, kes_cell* cell, double percent);
 
 // What the two estimates share: the fit controls of the statement (FITINTERVAL= into
 // the percentile z, FITTOL= into the ratio tolerance, FITMETHOD= into the method,

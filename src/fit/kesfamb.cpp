@@ -3,25 +3,20 @@
 // members in fitreport/kesfitb.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "numeric/zibeta.h"
 #include "numeric/zqunf.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_preq.h"
+#include "records/kes_varsum.h"
 
 namespace {
 // Once-per-curve note byte of the default scale (the threshold's is byte 0).
 constexpr int kNotedSigma = 1;
-
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int j,
-        double* height) {
-  return kesbest(ctx, request, cell, low, high, i, j, height);
-}
 
 // The standardized p-quantile of shapes a and b through the F point with upper-tail
 // probability 1 - p; false when that point fails.
@@ -32,8 +27,6 @@ bool quantile(double a, double b, double p, double* out) {
   return true;
 }
 }  // namespace
-
-const kes_famfn kes_fam_beta = {est, kesbp, kesbq, kesbplt, kesbx, kesedfb, kesmidb, kesbtbl, kesbpct};
 
 int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int ia, int ib,
             double* height) {

@@ -6,10 +6,10 @@
 
 #include "fit/kes_families.h"
 #include "fit/zfit_fams.h"
-#include "fit/znew.h"
 #include "host/host_services.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
 
 namespace {
 constexpr int kNoMemory = 1016;
@@ -82,7 +82,10 @@ int betaDerNegLogLike(void* d) {
 }
 
 // Start values and bounds by the moments of Pearson's type I law; each start is kept
-// inside its bounds so that the optimiser can begin there.
+// inside its bounds so that the optimiser can begin there. The offsets of the starts
+// and bounds from the data are in units of the data's range, so that the fit does not
+// depend on the unit of measurement, and the bounds stay within 1e-4 and 2e-4 of the
+// range from the data, so that a maximum close to the data can be reached.
 void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
   const zfit_req* r = w->req;
   const double b1 = r->skew * r->skew, b2 = r->kurt + 3.0;
@@ -92,24 +95,25 @@ void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
   const double t = (rp + 2.0) * std::sqrt(b1 / q);
   const double a1 = rp / 2.0 * (1.0 - t), a2 = rp / 2.0 * (1.0 + t);
   const double range = w->data_range;
+  const double u = range > 0.0 ? range : 1.0;
   const int pidx[4] = {2, 3, 0, 1};  // the work record's index of each optimiser parameter
   x0[A] = r->skew > 0.0 ? a1 : a2;
   x0[B] = r->skew > 0.0 ? a2 : a1;
   lo[A] = lo[B] = 0.001;
   hi[A] = hi[B] = ZDBL_BIG;
   x0[S] = r->std / 2.0 * std::sqrt(q);
-  if (x0[S] < range) x0[S] = range + 0.1;
-  lo[S] = range + std::fmin((x0[S] - range) / 10.0, 0.002);
+  if (x0[S] < range) x0[S] = range + 0.1 * u;
+  lo[S] = range + std::fmin((x0[S] - range) / 10.0, 2e-4 * u);
   hi[S] = ZDBL_BIG;
   for (int k : {A, B, S})
     if (!w->estimate[pidx[k]]) x0[k] = lo[k] = hi[k] = w->params[pidx[k]];
   x0[T] = r->mean - x0[S] * x0[A] / (x0[A] + x0[B]);
-  if (x0[T] > r->min) x0[T] = r->min - 0.1;
+  if (x0[T] > r->min) x0[T] = r->min - 0.1 * u;
   lo[T] = -ZDBL_BIG;
-  hi[T] = r->min - std::fmin((r->min - x0[T]) / 10.0, 0.001);
+  hi[T] = r->min - std::fmin((r->min - x0[T]) / 10.0, 1e-4 * u);
   if (!w->estimate[0]) x0[T] = lo[T] = hi[T] = w->params[0];
   if (x0[T] + x0[S] < r->max) {
-    if (w->estimate[1]) x0[S] = r->max - x0[T] + 0.1;
+    if (w->estimate[1]) x0[S] = r->max - x0[T] + 0.1 * u;
     else if (w->estimate[0]) x0[T] = (r->max - x0[S] + r->min) / 2.0;
   }
   for (int k = 0; k < 4; ++k) x0[k] = std::fmin(std::fmax(x0[k], lo[k]), hi[k]);
@@ -152,13 +156,15 @@ int optimise(zfit_work* w) {
   starts(w, x0, lo, hi);
   const int flags[4] = {w->estimate[2], w->estimate[3], w->estimate[0], w->estimate[1]};
   const int rc =
-      zfit_optimise_n(w, 4, flags, 1e-8, zfit_maxiter(r, 50), x0, lo, hi, betaNegLogLike, betaDerNegLogLike, x);
+      zfit_optimise_scaled(w, 4, flags, 1e-8, zfit_maxiter(r, 50), x0, lo, hi, betaNegLogLike, betaDerNegLogLike, x);
   if (rc == kNoMemory) return rc;
   w->params[2] = x[A];
   w->params[3] = x[B];
   w->params[0] = x[T];
   w->params[1] = x[S];
-  if (rc == 0) return 0;
+  // A point held at a bound, or whose support touches the data, is where the
+  // likelihood runs off to its edge: no interior maximum was found.
+  if (rc == 0 && x[T] < r->min && x[T] + x[S] > r->max) return 0;
   xpmlog(308, 1324);
   one_shape_note(w);
   return 1;

@@ -2,25 +2,20 @@
 // quantiles, and its function set (the report members live in fitreport/kesfite.cpp).
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_varsum.h"
 #include "fit/kes_cellnote.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_varsum.h"
 
 namespace {
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int, int, double* height) {
-  return keseest(ctx, request, cell, low, high, height);
-}
 // Once-per-curve note byte of the default threshold.
 constexpr int kNotedTheta = 0;
 }  // namespace
-
-const kes_famfn kes_fam_exponential = {est, kesep, keseq, keseplt, kesex, kesedfe, kesmide, kesetbl, kesepct};
 
 int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height) {
   kes_estframe f;

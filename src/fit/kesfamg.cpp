@@ -2,23 +2,15 @@
 // quantiles, and its function set (the report members live in fitreport/kesfitg.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "kes_gram_names.h"
 #include "numeric/zigamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
-
-namespace {
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int, double* height) {
-  return kesgest(ctx, request, cell, low, high, i, height);
-}
-}  // namespace
-
-const kes_famfn kes_fam_gamma = {est, kesgp, kesgq, kesgplt, kesgx, kesedfg, kesmidg, kesgtbl, kesgpct};
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_varsum.h"
 
 int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height) {
   kes_estframe f;

@@ -2,7 +2,6 @@
 // peak fields of the curve, and the closed-form likelihood and moment fits.
 #include <cmath>
 
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fit/kes_johnson.h"
@@ -10,6 +9,7 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "numeric/zmissing.h"
+#include "records/kes_curve.h"
 
 namespace {
 // FITINTERVAL= and FITTOL= count as given by their slot's second byte.

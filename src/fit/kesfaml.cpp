@@ -2,23 +2,15 @@
 // quantiles, and its function set (the report members live in fitreport/kesfitl.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
-
-namespace {
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int, double* height) {
-  return keslest(ctx, request, cell, low, high, i, height);
-}
-}  // namespace
-
-const kes_famfn kes_fam_lognormal = {est, keslp, keslq, keslplt, keslx, kesedfl, kesmidl, kesltbl, keslpct};
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_varsum.h"
 
 int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height) {
   kes_estframe f;

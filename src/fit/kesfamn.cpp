@@ -2,22 +2,14 @@
 // quantiles, and its function set (the report members live in fitreport/kesfitn.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "kes_gram_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
-
-namespace {
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int, int, double* height) {
-  return kesnest(ctx, request, cell, low, high, height);
-}
-}  // namespace
-
-const kes_famfn kes_fam_normal = {est, kesnp, kesnq, kesnplt, kesnx, kesedfn, kesmidn, kesntbl, kesnpct};
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_varsum.h"
 
 int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height) {
   kes_estframe f;

@@ -2,9 +2,6 @@
 // quantiles and the fitted law's moments (report members in fitreport/kesfitsb.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fit/kes_johnson.h"
@@ -15,15 +12,14 @@
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_varsum.h"
 
 namespace {
 // Once-per-curve note byte of the default scale (the threshold's is byte 0).
 constexpr int kNotedSigma = 1;
 constexpr double kLogSqrt2Pi = 0.9189385332046728;
-
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int j, double* height) {
-  return kesvest(ctx, request, cell, low, high, i, j, height);
-}
 
 // log y(t) of the logistic y(t) = 1/(1 + e^-t), without overflow or loss near 0.
 double log_logistic(double t) {
@@ -88,8 +84,6 @@ void store_moments(kes_curve* c) {
   e.kurtosis = mu4 / (var * var) - 3.0;
 }
 }  // namespace
-
-const kes_famfn kes_fam_sb = {est, kesvp, kesvq, kesvplt, kesvx, kesedfv, kesmidv, kesvtbl, kesvpct};
 
 int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height) {

@@ -2,27 +2,22 @@
 // quantiles and the fitted law's moments (report members in fitreport/kesfitsu.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_johnson.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 // asinh is the library's throughout: log(t + sqrt(t^2 + 1)) loses every digit for
 // t far below 0.
 namespace {
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int i, int j, double* height) {
-  return kesuest(ctx, request, cell, low, high, i, j, height);
-}
 
 // A moment that overflowed is stored missing, never as inf or NaN.
 double finite_or_missing(double v) { return std::isfinite(v) ? v : kes_fit_missing(); }
 }  // namespace
-
-const kes_famfn kes_fam_su = {est, kesup, kesuq, kesuplt, kesux, kesedfu, kesmidu, kesutbl, kesupct};
 
 zsu_moments zsu_moms(double omega, double big_omega) {
   const double c2 = std::cosh(2.0 * big_omega), d = omega * c2 + 1.0;

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "fit/kes_johnson.h"
-#include "fit/znew.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
 
 namespace {
 constexpr double kTiny = 1000.0 * ZEPS53;

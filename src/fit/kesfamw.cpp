@@ -3,26 +3,17 @@
 // quantiles, and their function sets (report members in fitreport/kesfitw.cpp).
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_preq.h"
+#include "records/kes_varsum.h"
 
-namespace {
-int est(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int i, int,
-        double* height) {
-  return keswest(ctx, request, cell, code, low, high, i, height);
-}
-}  // namespace
-
-const kes_famfn kes_fam_weibull = {est, keswp, keswq, keswplt, keswx, kesedfw, kesmidw, keswtbl, keswpct};
 // Probability and Q-Q plots only: no curve, tests or tables.
-const kes_famfn kes_fam_weibull2 = {est, kesw2p, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr};
 
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
             double* height) {
@@ -43,8 +34,9 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
     p[1] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS, k, nullptr);
     p[2] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_C, KES_PLOT_SLOT_WEIBULL_C_MARKS, index, nullptr);
   } else {
-    // The two-parameter law never estimates its threshold.
-    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL2_THETA, -1, 0, &listed);
+    // The two-parameter law never estimates its threshold; index picks it from the
+    // THETA= list (one graph per threshold).
+    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL2_THETA, -1, index, &listed);
     p[1] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_SIGMA);
     p[2] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_C);
   }

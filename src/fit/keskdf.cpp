@@ -2,13 +2,13 @@
 // curve's bound checks, AMISE and notes), and its points for a panel.
 #include <cmath>
 
-#include "devgraph/kes_layout.h"
-#include "driver/pool_alloc.h"
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
 #include "fit/zkernel.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvkern.h"
+#include "records/kes_layout.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_valnode.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
 #include "fit/zkernel.h"
 #include "fit/zsjpi.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 
 namespace {
 

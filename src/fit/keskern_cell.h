@@ -3,12 +3,12 @@
 // kernel curves; and the notes that name the cell in their three forms.
 #pragma once
 
-#include "driver/kes_cell.h"
-#include "driver/kes_classvars.h"
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "host/host_services.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 // Message sets of the kernel notes.
 constexpr int KES_KSET_PROC = 189;

@@ -1,8 +1,8 @@
 // kesnoest(ctx, cell, code): the note that a family was not estimated in a cell, in
 // the message of the current request's plot type and the form of its CLASS variables.
-#include "driver/kes_ctx.h"
 #include "fit/kes_cellnote.h"
 #include "fit/kes_famfn.h"
+#include "records/kes_ctx.h"
 
 namespace {
 struct note_key {

@@ -6,12 +6,12 @@
 
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "fit/kes_johnson.h"
 #include "fit/zfit_fams.h"
 #include "fit/zfit_stream.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
 
 namespace {
 constexpr int kNoPool = 1016;

@@ -1,9 +1,9 @@
 // The fit routines of the lognormal, Weibull and gamma laws that the engine runs,
 // with their curve functions and the pieces their tests reach.
 #pragma once
-#include "driver/kes_valnode.h"
-#include "host/kes_ordered_map.h"
 #include "fit/zfit.h"
+#include "records/kes_valnode.h"
+#include "util/kes_ordered_map.h"
 
 // The distinct values and their counts as arrays in the fit's pool.
 struct zfit_flat {
@@ -94,6 +94,13 @@ int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, co
 // message when its arrays cannot be had.
 int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
                     const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
+// The same on parameters scaled by the root of their curvature at the start, for
+// likelihoods whose parameters differ in scale by orders of magnitude (the ridge is
+// then relative to every parameter's own curvature, not to the largest one's), with a
+// small first ridge: 0, 1, 1016, or 2 when it converged with an estimated parameter
+// held at one of its bounds (no interior maximum was found).
+int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
+                         const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
 
 // The iteration limit and tolerance of a request: its own when given, else the
 // defaults.
@@ -101,8 +108,8 @@ int zfit_maxiter(const zfit_req* r, int dflt);
 double zfit_tol(const zfit_req* r, double dflt);
 
 // One Newton step of a shape iteration: shape -= f / fp (a negative result becomes
-// 0.05). 0 converged (|step| <= tol), 1 failed at the iteration limit (notes note and
-// note + 1), -1 go on.
+// 0.05). 0 converged (|step| <= tol), or stopped at the iteration limit with the
+// shape reached (after the warning note and note note + 1); -1 go on.
 int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note);
 // A shape iteration that is not run (limit 0 or less, or no positive tolerance): with
 // a limit of exactly 0 its notes note and note + 1. Whether it is not run.

@@ -10,11 +10,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_valnode.h"
-#include "driver/pool_alloc.h"
 #include "fit/zkernel.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

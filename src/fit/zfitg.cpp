@@ -3,14 +3,14 @@
 // the closed-form scale and the curve's height.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "fit/zfit_fams.h"
-#include "fit/znew.h"
 #include "host/host_services.h"
 #include "numeric/zdigama.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
 #include "numeric/ztigama.h"
+#include "records/kes_valnode.h"
 
 namespace {
 const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
@@ -109,6 +109,8 @@ int optimise(zfit_work* w, double alpha0) {
   }
   w->params[2] = x[0];
   w->params[0] = x[1];
+  // The likelihood rose all the way to the bound: say that the curve is the limit.
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(308, 1600, r->min);
   return 0;
 }
 

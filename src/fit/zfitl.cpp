@@ -2,10 +2,10 @@
 // search (ThreshEst, ZetaEst, SigmaEst) and its curve function.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
 
 namespace {
 // Bound on the evaluations of each stage of the threshold search: the bracket's

@@ -2,11 +2,11 @@
 // SB and SU): the quantiles at the normal points -3z, -z, z, 3z and the notes on them.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
+#include "records/kes_valnode.h"
 
 namespace {
 // The value at 0-based position k of the ascending list with its counts.

@@ -3,13 +3,13 @@
 // is estimated, the closed-form scale and the curve's height.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
-#include "driver/pool_alloc.h"
 #include "fit/zfit_fams.h"
-#include "fit/znew.h"
 #include "host/host_services.h"
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 
 namespace {
 constexpr double kCMax = ZEXP_OVER;
@@ -180,6 +180,8 @@ int optimise(zfit_work* w) {
   }
   c = x[0];
   theta = x[1];
+  // The likelihood rose all the way to the bound: say that the curve is the limit.
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(308, 1601, r->min);
   if (!(c > 0.0)) {
     xpmlog(308, 253);
     return 1;

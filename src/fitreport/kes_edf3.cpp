@@ -4,19 +4,19 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
-#include "host/kes_ordered_map.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_fitrep.h"
-#include "stats/kes_cellvals.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_preq.h"
+#include "records/kes_varsum.h"
+#include "stats/kes_cellvals.h"
+#include "util/kes_ordered_map.h"
 
 namespace {
 constexpr const char* kFamilyWords[3] = {"gamma", "lognormal", "Weibull"};

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "records/kes_curve.h"
 
 namespace {
 constexpr double kFixedLevels[8] = {.25, .15, .10, .05, .025, .01, .005, .001};

@@ -1,9 +1,9 @@
 // Binding, emitting and heading steps of the fitted-distribution tables.
 #include "fitreport/kes_fitbind.h"
 
-#include "driver/kes_ctx.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/tables_call.h"
 
 void kes_fit_bind(kes_ctx* ctx, void* table, const char* tmpl, void* title) {

@@ -2,12 +2,12 @@
 // A long value list is slow to walk node by node; the arrays the statistics pass kept
 // (or one copy made here) serve every curve.
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_fitrep.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 #include "stats/kes_cellvals.h"
 
 const kes_cellvals* kes_fit_values(kes_ctx* ctx, kes_cell* cell) {

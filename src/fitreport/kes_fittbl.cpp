@@ -3,14 +3,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_fitbind.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
 #include "stats/tables_call.h"
 
 namespace {

@@ -2,14 +2,14 @@
 // curve, the pattern every family's expected-percent routine follows.
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
 
 void kes_midpct(kes_ctx* ctx, kes_preq* request, kes_cell* cell, kes_bincdf cdf) {
   kes_plotslot* slot = kes_fit_slot(ctx, request, cell);

@@ -4,19 +4,20 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edftab.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
 #include "numeric/zibeta.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_preq.h"
+#include "records/kes_varsum.h"
 
 namespace {
 // Critical-value models of the estimated shapes, by level .5 ... .001: ln of the

@@ -2,16 +2,17 @@
 // fitted percentiles.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "numeric/zigamma.h"
 #include "numeric/zqc.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 int coef_set(int ncase, double a) { return a <= 1.0 ? 0 : ncase; }

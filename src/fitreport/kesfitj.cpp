@@ -1,7 +1,7 @@
 // The EDF member of the Johnson SB and SU families, which run no tests.
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_johnson.h"
+#include "records/kes_curve.h"
 
 void kes_johnson_notests(kes_ctx* ctx, kes_preq* request, kes_cell* cell,
                          void (*mid)(kes_ctx*, kes_preq*, kes_cell*)) {

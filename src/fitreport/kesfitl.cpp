@@ -2,18 +2,19 @@
 // fitted percentiles.
 #include <cmath>
 
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
-#include "driver/kes_ctx.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 // Critical values of the known-threshold cases.
@@ -93,5 +94,8 @@ void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 797
 double keslpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
-  return c->params[0] + std::exp(c->params[1] + c->params[2] * zprobit(percent / 100.0));
+  // The exponent is tested before it is formed: a quantile that would overflow is missing.
+  const double t = c->params[1] + c->params[2] * zprobit(percent / 100.0);
+  if (!(t < ZEXP_OVER)) return kes_fit_missing();
+  return c->params[0] + std::exp(t);
 }

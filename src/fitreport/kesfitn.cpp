@@ -2,18 +2,19 @@
 // expected percents, table rows and fitted percentiles.
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_varsum.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edftab.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_varsum.h"
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 

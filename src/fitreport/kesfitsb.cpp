@@ -2,13 +2,14 @@
 // and fitted percentiles.
 #include <cmath>
 
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_johnson.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
-#include "driver/kes_ctx.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 double cdf(const double* p, double x) {

@@ -2,12 +2,13 @@
 // and fitted percentiles.
 #include <cmath>
 
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_johnson.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
-#include "driver/kes_ctx.h"
 #include "numeric/zprbnrm.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 double cdf(const double* p, double x) { return zprbnrm(p[3] + p[2] * std::asinh((x - p[0]) / p[1])); }

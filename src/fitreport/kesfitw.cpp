@@ -2,16 +2,18 @@
 // fitted percentiles.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "numeric/zmissing.h"
 #include "numeric/zgamma.h"
 #include "numeric/zprblwb.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 
 namespace {
 // Critical values of the known-threshold cases, at .25 .10 .05 .025 .01.
@@ -82,5 +84,9 @@ void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 799
 double keswpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
-  return c->params[0] + c->params[1] * std::pow(-std::log1p(-percent / 100.0), 1.0 / c->params[2]);
+  // The logarithm of the variable part is tested before it is formed: a quantile that
+  // would overflow is missing.
+  const double e = -std::log1p(-percent / 100.0);
+  if (!(std::log(c->params[1]) + std::log(e) / c->params[2] < ZEXP_OVER)) return kes_fit_missing();
+  return c->params[0] + c->params[1] * std::pow(e, 1.0 / c->params[2]);
 }

@@ -1,14 +1,15 @@
 // kesgof(ctx): EDF goodness-of-fit tests and expected percents of every fitted curve
 // of the current histogram request and variable, cell by cell.
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 bool has_curves(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {

@@ -1,5 +1,6 @@
 // Forwarding routines: each takes the host anchor, clears the flag byte of its
 // vector and calls routine [slot] of vector table [vector] with its arguments.
+#include "host/host_connection.h"
 #include "host/host_services.h"
 
 namespace {
@@ -10,6 +11,10 @@ struct va_guard {
 }  // namespace
 
 extern "C" {
+// The host anchor, set by mcn_main when the host connects the module; exported with
+// the module's other anchor words.
+KES_EXPORT host_gcb* v_global_gcb_anchor = nullptr;
+
 #define HOST_SVC(ret, name, vec, slot, params, args)                              \
   ret name params {                                                               \
     host_gcb* a = v_global_gcb_anchor;                                            \

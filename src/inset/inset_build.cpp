@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
-#include "driver/pool_alloc.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 

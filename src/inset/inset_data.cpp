@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_classvars.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/plot_checks.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "inset/inset_build.h"

@@ -3,7 +3,7 @@
 // and whether it belongs to the current variable and CLASS cell. The device insets
 // and the template-graph insets read it alike.
 #pragma once
-#include "driver/kes_text_desc.h"
+#include "records/kes_text_desc.h"
 #include "host/host_data.h"
 
 struct kes_ctx;

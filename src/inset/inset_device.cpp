@@ -5,11 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/locale_items.h"
-#include "driver/plot_checks.h"
+#include "records/kes_layout.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/stmt_slots.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr int kDefaultFontItem = 19;
 constexpr double kMaxMargin = 2.5;
 
 bool blank8(const char* s) { return vzatl(' ', s, 8) != 0; }
@@ -46,13 +44,10 @@ double text_width(const kes_insetbox* box, const char* text, int len) {
 
 }  // namespace
 
-void kes_inset_default_font(kes_insetbox* box) {
-  char font[8];
-  int len = 8;
-  std::memset(font, ' ', 8);
-  zkgetloc(kDefaultFontItem, font, &len, "SIMPLEX", 7);
-  ggfname(font, len, box->font);
-}
+// The default graphics font. The locale's text for it is read by the driver's locale
+// routines, a layer above the insets; like the device charts the insets take the
+// locale's own fallback name.
+void kes_inset_default_font(kes_insetbox* box) { ggfname("SIMPLEX", 7, box->font); }
 
 int kes_inset_font_len(const kes_insetbox* box) { return wzstrip(box->font, 8); }
 

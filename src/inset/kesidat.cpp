@@ -1,6 +1,6 @@
 // kesidat: the rows an INSET statement's DATA= data set adds to its box: one row per
 // observation of the current BY group that belongs to the current variable and cell.
-#include "driver/kes_ctx.h"
+#include "records/kes_ctx.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 

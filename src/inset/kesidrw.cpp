@@ -4,11 +4,11 @@
 // the page in columns.
 #include <cstring>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
+#include "records/kes_layout.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"

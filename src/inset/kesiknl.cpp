@@ -1,11 +1,11 @@
 // kesiknl: the rows of a kernel block of an inset (the kernel's type, C value,
 // bandwidth and AMISE), and the value of one kernel sub-keyword.
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "inset/inset_build.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 double kes_inset_kernel_value(const kes_curve* k, int sub) {
   switch (sub) {

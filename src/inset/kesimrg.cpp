@@ -5,13 +5,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/kes_ctx.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/inset_device.h"
-#include "driver/plot_checks.h"
+#include "records/stmt_slots.h"
 #include "inset/inset_place.h"
 
 namespace {

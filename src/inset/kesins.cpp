@@ -5,18 +5,18 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/inset_device.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // kesipos: a free corner for every box without a position, and one box per position.
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 

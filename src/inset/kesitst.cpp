@@ -2,15 +2,15 @@
 // applies to the current request; kesimsg: a statistic's default label.
 #include <cmath>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // than the frame is shrunk as a whole.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"

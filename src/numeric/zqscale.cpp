@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "driver/number_routines.h"
+#include "numeric/number_routines.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The walk over the cells of a histogram request (see hist_bins.h).
 #pragma once
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
 
 template <class Fn>
 int kes_each_hist_cell(kes_ctx* ctx, Fn fn) {

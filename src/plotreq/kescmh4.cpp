@@ -8,21 +8,22 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_famfn.h"
 #include "fit/kes_kernel.h"
+#include "fitreport/kes_famsets.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 
 namespace {
 

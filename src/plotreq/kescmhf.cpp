@@ -5,16 +5,16 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
-#include "driver/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_cellvals.h"
 
 namespace {

@@ -2,66 +2,28 @@
 // layout of cells, curves and axes, the request's output group, the goodness-of-fit
 // tests, the graph, the OUTKERNEL rows and the fitted-distribution report. 0, or the
 // first failure (the renderer's status when the reports after it went well).
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
-#include "driver/kes_text.h"
-#include "driver/kessubs.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
 #include "fit/kes_famfn.h"
 #include "fit/kes_kernel.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
+#include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_stages.h"
+#include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
-#include "stats/tables_call.h"
 
 namespace {
 
 constexpr int kOutOfMemory = 1016;
 constexpr int kStepError = 1020;
 constexpr unsigned kStatusBits = 0x003fffffu;
-
-// Opens an output group under the manager; a negative result ends the step.
-void* open_group(kes_ctx* ctx, wob_attr* attrs, int count) {
-  kes_tabcall(ctx->objs.manager, WOB_M_GROUP, count, attrs);
-  return attrs[0].w.p;
-}
-
-// The request's group: its CONTENTS= text with "#VARNAME" replaced, else "Histogram
-// k". An empty CONTENTS= text opens none.
-void* open_request_group(kes_ctx* ctx, const kes_stmt* st, int k) {
-  const kes_optslot* contents = kes_pslot(st, KES_PLOT_SLOT_CONTENTS);
-  void* label;
-  if (contents->given) {
-    int len = contents->list != nullptr ? contents->v.count : 0;
-    if (len < 1) return nullptr;
-    if (len > KES_SUBS_MAX) len = KES_SUBS_MAX;
-    char text[KES_SUBS_MAX];
-    vzmp(static_cast<const char*>(contents->list), len, text, KES_SUBS_MAX);
-    kessubs(ctx, text, &len);
-    label = vemtxt(text, len);
-  } else {
-    label = vemmsgs(KES_SET_PLOT, 1040, k);
-  }
-  wob_attr a[6] = {
-      wob_out(WOB_A_HANDLE),
-      wob_text(WOB_A_NAME, vemtxt("Histogram", 9)),
-      wob_text(WOB_A_GROUP_KIND, vemtxt("Histogram", 9)),
-      wob_dbl(WOB_A_ORDINAL, k),
-      wob_text(WOB_A_LABEL, label),
-      wob_last(WOB_A_GROUP_FLAG, 1),
-  };
-  return open_group(ctx, a, 6);
-}
-
-void close_group(void* group) {
-  if (group != nullptr) wobclose(group);
-}
 
 // Families whose fitted curves cannot be had yet, named once per request.
 void note_unfitted_families(kes_preq* r, int k) {
@@ -80,11 +42,14 @@ int keshini(kes_ctx* ctx, int k) {
   const kes_stmt* st = r->stmt;
   // A BY group without any CLASS cell (noted by the data pass) has nothing to plot.
   if (ctx->classvars == nullptr || ctx->classvars->keycell == nullptr) return 0;
+  // A range that cannot be binned in doubles (noted when binning) has no histogram,
+  // curves, tables or data set rows.
+  if (r->unbinnable) return 0;
   // No data in any cell is noted there and does not stop the request.
   if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
   note_unfitted_families(r, k);
 
-  void* group = open_request_group(ctx, st, k);
+  void* group = kes_plot_group(ctx, st, k, "Histogram", 1040);
   int result = kesgof(ctx);
   if (result == 0) {
     int drawn = 0;
@@ -113,17 +78,17 @@ int keshini(kes_ctx* ctx, int k) {
       result = drawn;
     } else {
       int after = 0;
-      // The rows of every kernel curve, once, whatever graphics drew the curves; a
-      // shortage of memory there loses the rows only.
-      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL)) kesoutk(ctx);
+      // The rows of every kernel curve, once, whatever graphics drew the curves; out
+      // of memory there ends the step.
+      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL)) after = kesoutk(ctx);
       // The report writes the HistogramBins table of every cell (MIDPERCENTS) beside
       // the fitted curves' tables and the OUTHISTOGRAM rows.
-      if (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
-          kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM))
+      if (after == 0 && (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
+                         kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM)))
         after = kesfit(ctx);
       result = drawn != 0 ? drawn : after;
     }
   }
-  close_group(group);
+  kes_plot_group_close(group);
   return result;
 }

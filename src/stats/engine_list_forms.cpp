@@ -2,8 +2,8 @@
 // engine's array form.
 #include "stats/engine_list_forms.h"
 
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
-#include "driver/kes_varsum.h"
-#include "driver/pool_alloc.h"
+#include "records/kes_ctx.h"
+#include "records/kes_preq.h"
+#include "records/kes_varsum.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_flatvals.h"
 
 namespace {

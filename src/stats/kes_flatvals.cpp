@@ -8,9 +8,9 @@
 #include <new>
 #include <vector>
 
-#include "driver/kes_valnode.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"
+#include "records/kes_valnode.h"
 #include "stats/engine_threads.h"
 
 namespace {

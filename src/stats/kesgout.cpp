@@ -3,22 +3,22 @@
 // into ranked fractions for the statistics, and defines every OUTPUT data set's
 // variables, each bound to its position in the OUTPUT value array (or, for BY, CLASS
 // and ID variables, to the buffers the data pass fills).
-#include "driver/kesgout.h"
+#include "stats/kesgout.h"
 
 #include <cstring>
 
-#include "driver/class_copies.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
-#include "driver/sort_tree.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "records/class_copies.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
+#include "util/kes_minmax.h"
+#include "util/kes_text.h"
+#include "util/sort_tree.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // cell's observations whatever the scale.
 #include "stats/kesmpct.h"
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_plotslot.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"

@@ -6,13 +6,13 @@
 
 #include <cstring>
 
-#include "driver/class_copies.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/class_copies.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/output_layout.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

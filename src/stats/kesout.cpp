@@ -1,8 +1,8 @@
 // kesout(ctx, 49) -> int: one observation per OUTPUT statement from the context's
 // OUTPUT values, through the access record the set-up kept in the statement node;
 // 0, or 1 after a write failure (the step ends).
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
 

@@ -3,8 +3,8 @@
 // what is not.
 #include "stats/kesoutp.h"
 
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 

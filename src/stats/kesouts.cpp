@@ -2,7 +2,7 @@
 // positions of the OUTPUT values: the i-th name of a keyword belongs to the i-th
 // analysis variable, and so does the i-th PCTLPRE= prefix with its percentiles.
 // Positions of other variables are only counted. No result.
-#include "driver/kes_ctx.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"

@@ -3,9 +3,9 @@
 // from its title line down through the plot lines to its footnotes.
 #include <algorithm>
 
-#include "driver/kes_ctx.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/lp_page.h"
 #include "stats/tables_call.h"
 

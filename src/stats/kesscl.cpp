@@ -11,8 +11,8 @@
 #include <memory>
 #include <new>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"

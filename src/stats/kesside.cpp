@@ -12,18 +12,18 @@
 #include <cstdint>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
-#include "driver/sort_tree.h"
 #include "host/host_services.h"
+#include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zscale.h"
-#include "kes_gram_names.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "stats/kesoutp.h"
 #include "stats/output_dataset.h"
 #include "stats/side_layout.h"
 #include "stats/tables_call.h"
+#include "util/kes_text.h"
+#include "util/sort_tree.h"
 
 namespace {
 

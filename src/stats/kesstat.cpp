@@ -13,17 +13,16 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_cellvals.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_statconst.h"
@@ -34,6 +33,7 @@
 #include "stats/zkesnrm.h"
 #include "stats/zkesqnt.h"
 #include "stats/zkestwm.h"
+#include "util/kes_minmax.h"
 
 const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 0.99};
 

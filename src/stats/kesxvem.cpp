@@ -7,8 +7,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"

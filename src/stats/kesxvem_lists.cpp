@@ -2,10 +2,10 @@
 // values, the missing values and the frequencies (see kesxvem.cpp for the rest).
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"

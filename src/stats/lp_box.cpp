@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
 #include "numeric/zmissing.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
 #include "stats/kesoutp.h"
 #include "stats/lp_page.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "driver/kes_text.h"
 #include "host/host_services.h"
 #include "stats/lp_page.h"
+#include "util/kes_text.h"
 
 namespace {
 

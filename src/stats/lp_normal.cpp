@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zferf.h"
 #include "numeric/zprobit.h"
+#include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
 

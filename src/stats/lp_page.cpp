@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 
 kes_lppage* kes_lp_page(kes_ctx* ctx) {
   if (ctx->lppage != nullptr) return ctx->lppage;

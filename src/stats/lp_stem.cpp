@@ -4,7 +4,7 @@
 // scale S are taken while they lie below the line's bound.
 #include <cmath>
 
-#include "driver/kes_valnode.h"
+#include "records/kes_valnode.h"
 #include "stats/lp_page.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_minmax.h"
 #include "host/kes_stmt.h"
 #include "stats/kes_stats.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // box, then the BY-value rows.
 #include <cstring>
 
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/side_layout.h"
 #include "stats/tables_call.h"
 

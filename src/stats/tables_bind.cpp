@@ -1,8 +1,8 @@
 // Bind, add-row and emit steps shared by the per-variable table writers.
 #include "stats/tables_bind.h"
 
-#include "driver/kes_ctx.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "driver/kes_ctx.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 
 int kes_tabcall(void* object, int method, int count, wob_attr* attrs) {
   int rc = wobmth(object, nullptr, method, count, attrs);

@@ -4,9 +4,9 @@
 // takes the extreme observation, never a node past the list.
 #include <cmath>
 
-#include "driver/kes_ctx.h"
 #include "host/kes_stmt.h"
 #include "numeric/zmissing.h"
+#include "records/kes_ctx.h"
 #include "stats/zkesqnt.h"
 
 namespace {

@@ -8,11 +8,11 @@
 
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zibeta.h"
-#include "stats/kes_flatvals.h"
 #include "numeric/zmissing.h"
 #include "numeric/zpgt2.h"
+#include "records/kes_valnode.h"
+#include "stats/kes_flatvals.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"

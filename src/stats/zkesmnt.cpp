@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"

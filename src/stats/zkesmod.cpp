@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"

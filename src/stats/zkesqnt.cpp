@@ -7,13 +7,13 @@
 // the arrays serves every percentile (the probabilities ascend).
 #include <cmath>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zdfciqt.h"
 #include "numeric/zlogtnc.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprobit.h"
 #include "numeric/zqtnc.h"
 #include "numeric/ztnc_req.h"
+#include "records/kes_valnode.h"
 #include "stats/engine_threads.h"
 #include "stats/kes_flatvals.h"
 #include "stats/kes_stats.h"

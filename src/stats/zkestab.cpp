@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
 #include "host/host_print.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/lp_page.h"

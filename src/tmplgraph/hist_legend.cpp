@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_text.h"
-#include "fit/kes_curve.h"
+#include "util/kes_text.h"
+#include "records/kes_curve.h"
 #include "host/host_services.h"
 #include "tmplgraph/hist_graph.h"
 

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "kes_gram_names.h"
-#include "driver/pool_alloc.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 #include "numeric/zqscale.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/stg_labels.h"

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_classvars.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/kes_inset.h"

@@ -5,16 +5,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
+#include "tmplgraph/stg_prob.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ constexpr int kLegendTitleLength = 40;
 
 int ceil_div(int a, int b) { return b > 0 ? (a + b - 1) / b : a; }
 
-// ORDER kes_plottype (1 QQ, 2 histogram, 3 CDF, 4 probability, 5 P-P): the builders
-// of the other plot types join this table as they are built.
-constexpr kes_stg_builder kBuilders[6] = {nullptr, nullptr, kesstghist, nullptr, nullptr, nullptr};
+// ORDER kes_plottype (1 QQ, 2 histogram, 3 CDF, 4 probability, 5 P-P): the builder
+// of each plot type.
+constexpr kes_stg_builder kBuilders[6] = {nullptr, kesstgqq, kesstghist, kesstgcdf, kesstgprob, kesstgpp};
 
 // Panels and CLASS column names.
 void class_layout(kes_ctx* ctx, kes_stgraph* g) {
@@ -130,7 +131,13 @@ int kesstgr(kes_ctx* ctx) {
       g.grouplabel = g.classlabel[cv->count - 1];
   }
 
-  xvname(ctx->data, ctx->varnums[ctx->curvar], &g.var);
+  if (ctx->varnums == nullptr || xvname(ctx->data, ctx->varnums[ctx->curvar], &g.var) != 0) {
+    // No name record from the host: the step's own copy of the name and label.
+    g.var.name_len = ctx->curname.len;
+    std::memcpy(g.var.name, ctx->curname.text, sizeof g.var.name);
+    g.var.label_len = ctx->curlabel_len;
+    std::memcpy(g.var.label, ctx->curlabel, sizeof g.var.label);
+  }
   if (g.var.label_len == 0) {
     std::memcpy(g.var.label, g.var.name, sizeof g.var.name);
     g.var.label_len = g.var.name_len;

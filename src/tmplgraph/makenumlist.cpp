@@ -1,8 +1,8 @@
 // makenumlist: numbers as one blank-separated text (tick lists of template graphs).
 #include <cstring>
 
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
+#include "util/kes_text.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 #include "tmplgraph/kes_stgraph.h"
 

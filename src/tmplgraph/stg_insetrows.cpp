@@ -5,19 +5,19 @@
 // format, and the curve (by its index in the curve array).
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_classvars.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
-#include "driver/plot_checks.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "util/kes_text.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 #include "inset/kes_inset.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "tmplgraph/stg_insets.h"
 
 namespace {

@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 #include "inset/kes_inset.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "tmplgraph/stg_insets.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "stats/tables_call.h"

@@ -2,18 +2,19 @@
 // reference-line columns, and the walk over the CLASS cells.
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/plot_checks.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "kes_gram_names.h"
 #include "host/host_services.h"
 #include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/stg_prob.h"
 
 namespace {
 
-// ORDER kes_plottype: the row writers of the plot types built so far.
+// ORDER kes_plottype: the row writer of each plot type.
 using row_writer = void (*)(kes_ctx*, kes_stgraph*, kes_cell*);
-constexpr row_writer kWriters[6] = {nullptr, nullptr, puthist, nullptr, nullptr, nullptr};
+constexpr row_writer kWriters[6] = {nullptr, putqq, puthist, putcdf, putprob, putpp};
 
 // The current-level buffer of CLASS variable i takes the cell's formatted level.
 void set_level(kes_classvar& v, const kes_cell* cell) {

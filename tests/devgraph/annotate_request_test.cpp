@@ -5,7 +5,7 @@
 
 #include "core/host_vectors.h"
 #include "devgraph/annotate.h"
-#include "devgraph/kes_layout.h"
+#include "records/kes_layout.h"
 #include "kes_gram_names.h"
 #include "support/inset_fixture.h"
 

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "devgraph/kes_layout.h"
-#include "driver/kes_axis.h"
+#include "records/kes_layout.h"
+#include "records/kes_axis.h"
 #include "host/host_graph.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "support/hand_request.h"
 
 namespace devgraph_test {

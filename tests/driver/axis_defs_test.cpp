@@ -3,9 +3,9 @@
 // their messages, never read past their ends.
 #include <cstring>
 
-#include "devgraph/kes_layout.h"
 #include "driver/plot_test_support.h"
 #include "graph/graph_catalog.h"
+#include "records/kes_layout.h"
 #include "runner/axis_statement.h"
 
 namespace {

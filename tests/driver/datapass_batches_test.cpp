@@ -4,7 +4,7 @@
 
 #include "data/dataset.h"
 #include "datapass_test_support.h"
-#include "driver/kes_readstate.h"
+#include "records/kes_readstate.h"
 
 namespace dp_test {
 namespace {

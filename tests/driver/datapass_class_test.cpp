@@ -1,10 +1,10 @@
 // CLASS cells: KEYLEVEL=, the comparative layout and pass totals of a level.
 #include "datapass_test_support.h"
-#include "driver/kes_cell.h"
 #include "driver/class_cells.h"
 #include "driver/kesin.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_cell.h"
+#include "records/pool_alloc.h"
 
 namespace dp_test {
 namespace {

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "driver/sort_tree.h"
+#include "util/sort_tree.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 
 #include "core/host_vectors.h"
 #include "data/dataset.h"
-#include "driver/kes_cell.h"
-#include "driver/kes_procopts.h"
-#include "driver/kes_readstate.h"
-#include "driver/kes_valnode.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"
 #include "driver/kesin.h"
-#include "driver/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_cell.h"
+#include "records/kes_procopts.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 
 namespace dp_test {
 

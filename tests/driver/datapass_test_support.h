@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/runtime.h"
-#include "driver/kes_ctx.h"
 #include "host/kes_stmt.h"
+#include "records/kes_ctx.h"
 #include "support/scratch_files.h"
 #include "support/stmt_node.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_stages.h"
+#include "records/kes_ctx.h"
+#include "records/kes_stages.h"
 #include "driver/step_run.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "driver/locale_number_read.h"
-#include "driver/number_routines.h"
 #include "locale_test_support.h"
+#include "numeric/number_routines.h"
 #include "support/same_number.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_minmax.h"
-#include "driver/kessubs.h"
-#include "driver/pool_alloc.h"
+#include "records/kes_ctx.h"
+#include "records/kessubs.h"
+#include "records/pool_alloc.h"
+#include "util/kes_minmax.h"
 
 namespace {
 

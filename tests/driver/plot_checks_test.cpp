@@ -5,9 +5,10 @@
 #include <cmath>
 #include <memory>
 
-#include "devgraph/kes_layout.h"
 #include "driver/kesstmt.h"
 #include "driver/plot_test_support.h"
+#include "driver/unbuilt_notes.h"
+#include "records/kes_layout.h"
 
 namespace {
 
@@ -170,6 +171,46 @@ TEST_F(plot_checks, histogram_request_fields) {
   EXPECT_EQ(req.bincode[0], KES_BINS_KEY);
   EXPECT_EQ(ctx.fitted_curves, 1);
   EXPECT_EQ(ctx.printed, 1);
+}
+
+// MAXNBIN= and MAXSIGMAS= above 0 are kept truncated toward zero (0.5 keeps 0); 0
+// and below are refused.
+TEST_F(plot_checks, bin_limits_are_truncated) {
+  const struct { int slot; double v; int result; const char* message; int kind, kept; } rows[] = {
+      {KES_PLOT_SLOT_MAXNBIN, 0.5, 0, "", KES_BINLIMIT_MAXNBIN, 0},
+      {KES_PLOT_SLOT_MAXNBIN, 7.9, 0, "", KES_BINLIMIT_MAXNBIN, 7},
+      {KES_PLOT_SLOT_MAXNBIN, 0, 1, "189/296", KES_BINLIMIT_NONE, -1},
+      {KES_PLOT_SLOT_MAXSIGMAS, 0.9, 0, "", KES_BINLIMIT_MAXSIGMAS, 0},
+      {KES_PLOT_SLOT_MAXSIGMAS, -1, 1, "189/297", KES_BINLIMIT_NONE, -1}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.v);
+    node n("HISTOGRA");
+    n.num(r.slot, r.v);
+    logged.clear();
+    EXPECT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), r.result);
+    EXPECT_EQ(messages(), r.message);
+    EXPECT_EQ(req.binlimit, r.kind);
+    if (r.kept >= 0) EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+  }
+}
+
+// The family options of a statement in order (slot 257): a family given more than once
+// is noted once, naming the statement and the option.
+TEST_F(plot_checks, family_given_twice_is_noted) {
+  const struct { std::vector<double> seen; std::string message; } rows[] = {
+      {{KES_PLOT_FLAG_NORMAL, KES_PLOT_FLAG_LOGNORMAL}, ""},
+      {{KES_PLOT_FLAG_NORMAL, KES_PLOT_FLAG_GAMMA, KES_PLOT_FLAG_NORMAL, KES_PLOT_FLAG_NORMAL}, "431/997"},
+      {{KES_PLOT_FLAG_KERNEL, KES_PLOT_FLAG_EXPONENTIAL, KES_PLOT_FLAG_KERNEL, KES_PLOT_FLAG_EXPONENTIAL},
+       "431/997 431/997"}};
+  for (const auto& r : rows) {
+    node n("HISTOGRA");
+    n.list(KES_PLOT_SLOT_FAMILIES, r.seen);
+    req.stmt = &n.s;
+    req.type = KES_PLOT_HISTOGRAM;
+    logged.clear();
+    kesfamrep(&req, 1);
+    EXPECT_EQ(messages(), r.message) << r.seen.size();
+  }
 }
 
 // Cells per panel from the CLASS variables and NROWS=/NCOLS=; the tick-label and

@@ -10,10 +10,10 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/kes_ctx.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 #include "support/stmt_node.h"
 
 extern "C" int mcn_main(void*, void*);

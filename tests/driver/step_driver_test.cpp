@@ -3,11 +3,11 @@
 // groups, pools, messages and the step's return code.
 
 #include "core/runtime.h"
-#include "driver/kes_preq.h"
-#include "host/kes_stmt.h"
-#include "support/fake_host.h"
 #include "host/host_data.h"
+#include "host/kes_stmt.h"
+#include "records/kes_preq.h"
 #include "step_stages.h"
+#include "support/fake_host.h"
 
 namespace kes_test {
 namespace {

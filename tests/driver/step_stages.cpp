@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_text.h"
-#include "driver/pool_alloc.h"
-#include "support/fake_host.h"
 #include "host/host_services.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
+#include "support/fake_host.h"
+#include "util/kes_text.h"
 
 namespace kes_test {
 

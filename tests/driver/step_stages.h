@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_stages.h"
+#include "records/kes_stages.h"
 
 struct host_access;
 struct host_dataset;

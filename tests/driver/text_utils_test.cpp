@@ -11,8 +11,8 @@
 #include <string>
 
 #include "core/host_vectors.h"
-#include "driver/kes_text.h"
 #include "host/host_connection.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "datapass_test_support.h"
-#include "driver/kes_varsum.h"
 #include "driver/varsum_records.h"
+#include "records/kes_varsum.h"
 
 namespace dp_test {
 namespace {

@@ -6,9 +6,10 @@
 #include <cmath>
 #include <vector>
 
-#include "devgraph/kes_layout.h"
 #include "fit/kes_families.h"
+#include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
+#include "records/kes_layout.h"
 #include "support/fit_fixture.h"
 
 namespace {
@@ -123,6 +124,27 @@ TEST_F(Curves, ACurveWithoutItsConstantIsNotDrawn) {
   std::vector<double> p(20);
   EXPECT_NE(kesgden(ctx, c, p.data(), 1, 3, &n, 0), 0);
   EXPECT_EQ(n, 0);
+}
+
+TEST_F(Curves, GammaConstantWithoutLogGammaIsNoted) {
+  // A shape of 1e-310 is below what the log-gamma function takes: the constant fails
+  // with the shape named, unless the shape was given, and the curve is not fitted.
+  for (bool given : {false, true}) {
+    SCOPED_TRACE(given);
+    restart();
+    request({{KES_DIST_GAMMA, 0}});
+    if (given) param(KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, {1e-310});
+    kes_cell* c = cell({1, 2, 3});
+    bins(1, 1, 3);
+    kes_curve& k = curve(c, 0);
+    k.fitted = 1;
+    k.params[0] = 0, k.params[1] = 1, k.params[2] = 1e-310;
+    double cst = -1;
+    EXPECT_EQ(kescnst(ctx, &req, c, 0, &cst), 1);
+    EXPECT_EQ(cst, -1);
+    EXPECT_EQ(count("The logarithm of the gamma function cannot be computed at the shape", log()), !given);
+    EXPECT_EQ(count("The gamma curve is not fitted.", log()), 1) << log();
+  }
 }
 
 }  // namespace

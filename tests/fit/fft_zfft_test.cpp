@@ -7,8 +7,8 @@
 #include <map>
 #include <vector>
 
-#include "fit/zfft.h"
 #include "kernel_cells.h"
+#include "numeric/zfft.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "../fitreport/fit_ref.h"
 #include "fit/kes_johnson.h"
+#include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "numeric/zprbnrm.h"
 #include "support/fit_fixture.h"

@@ -1,6 +1,6 @@
 // kes::ordered_map: results used in index order whatever the number of threads, over
 // several rounds, and a stop part-way leaves the rest unused.
-#include "host/kes_ordered_map.h"
+#include "util/kes_ordered_map.h"
 
 #include <gtest/gtest.h>
 

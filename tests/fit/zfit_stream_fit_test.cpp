@@ -6,8 +6,8 @@
 #include <cmath>
 #include <map>
 
-#include "driver/kes_valnode.h"
 #include "numeric/zprobit.h"
+#include "records/kes_valnode.h"
 #include "support/fit_fixture.h"
 #include "zfit_stream_source.h"
 

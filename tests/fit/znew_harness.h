@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "fit/znew.h"
 #include "numeric/zmissing.h"
+#include "numeric/znew.h"
 
 using vec = std::vector<double>;
 constexpr double BIG = ZDBL_BIG;

@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "fit/kes_families.h"
 #include "fam_ref.h"
+#include "fit/kes_families.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_edftab.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitreport.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"

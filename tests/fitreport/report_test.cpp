@@ -7,6 +7,7 @@
 
 #include "fit/kes_families.h"
 #include "fit_ref.h"
+#include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
 #include "kes_gram_names.h"
@@ -44,6 +45,29 @@ TEST_F(Report, ExponentialPercentsStartAtTheThresholdAndQuantilesFollowTheLaw) {
   slot(c).curve = 0;
   for (int i = 0; i < 9; ++i)
     EXPECT_NEAR(kesepct(ctx, c, pc[i]), fit_ref::get("expo_quant")[static_cast<size_t>(i)], 1e-12) << pc[i];
+}
+
+TEST_F(Report, FittedQuantilesThatWouldOverflowAreMissing) {
+  // Lognormal theta 0, zeta 700, sigma 10: exp(700 + 10 z) overflows from z = 0.979
+  // (83.6 percent) on. Weibull theta 0, sigma 1, c 0.002: (-log(1 - p))^500 overflows
+  // from -log(1 - p) = e^(709.78 / 500) = 4.14 (98.4 percent) on.
+  const struct { int dist; double params[3]; double percent, want; } rows[] = {
+      {KES_DIST_LOGNORMAL, {0, 700, 10}, 75, std::exp(700 + 10 * 0.6744897501960817)},
+      {KES_DIST_LOGNORMAL, {0, 700, 10}, 90, NAN},
+      {KES_DIST_LOGNORMAL, {0, 700, 10}, 99, NAN},
+      {KES_DIST_WEIBULL, {0, 1, 0.002}, 95, std::pow(-std::log(0.05), 500)},
+      {KES_DIST_WEIBULL, {0, 1, 0.002}, 99, NAN}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.percent);
+    restart();
+    request({{r.dist, 0}});
+    kes_cell* c = cell({1, 2, 3});
+    for (int j = 0; j < 3; ++j) curve(c, 0).params[j] = r.params[j];
+    slot(c).curve = 0;
+    const double q = kes_famdisp(r.dist)->pct(ctx, c, r.percent);
+    if (std::isnan(r.want)) EXPECT_TRUE(std::isnan(q)) << q;
+    else EXPECT_NEAR(q, r.want, 1e-12 * r.want);
+  }
 }
 
 TEST_F(Report, EndPointBinsRunFromTheirLowerEnd) {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_ctx.h"
-#include "fit/kes_curve.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "inset/inset_place.h"
 #include "support/inset_fixture.h"
 #include "kes_gram_names.h"

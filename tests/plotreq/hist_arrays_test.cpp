@@ -9,11 +9,11 @@
 #include <cstring>
 #include <random>
 
-#include "driver/kes_ctx.h"
-#include "driver/kes_preq.h"
-#include "driver/pool_alloc.h"
 #include "hist_fixture.h"
 #include "plotreq/plot_requests.h"
+#include "records/kes_ctx.h"
+#include "records/kes_preq.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_cellvals.h"
 #include "stats/kes_flatvals.h"
 

@@ -3,10 +3,10 @@
 // returned; a failure that ends the step (1016, 1020) stops the request.
 #include <string>
 
-#include "driver/kes_stages.h"
 #include "hist_fixture.h"
 #include "host/host_services.h"
 #include "plotreq/plot_requests.h"
+#include "records/kes_stages.h"
 
 namespace {
 

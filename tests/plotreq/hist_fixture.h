@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_valnode.h"
 #include "driver/plot_test_support.h"
 #include "plotreq/hist_bins.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_valnode.h"
 #include "support/hand_request.h"
 
 namespace hist_test {

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "driver/kes_valnode.h"
+#include "records/kes_valnode.h"
 #include "stats/engine_threads.h"
 #include "stats/kes_flatvals.h"
 #include "value_list_builder.h"

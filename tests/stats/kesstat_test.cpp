@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "core/runtime.h"
-#include "driver/kes_ctx.h"
 #include "engine_host.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "value_list_builder.h"

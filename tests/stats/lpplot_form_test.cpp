@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver/kes_ctx.h"
-#include "driver/pool_alloc.h"
 #include "engine_host.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
 #include "value_list_builder.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_ctx.h"
 #include "engine_host.h"
+#include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
 #include "value_list_builder.h"

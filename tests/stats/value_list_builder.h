@@ -6,8 +6,8 @@
 #include <deque>
 #include <vector>
 
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 
 namespace kes_test {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/kes_ctx.h"
 #include "numeric/zmissing.h"
+#include "records/kes_ctx.h"
 #include "stats/engine_list_forms.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"

@@ -6,9 +6,9 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/kes_stages.h"
-#include "host/wob.h"
+#include "driver/kes_step.h"
 #include "host/host_connection.h"
+#include "host/wob.h"
 
 namespace kes_test {
 

@@ -9,11 +9,12 @@
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "driver/plot_checks.h"
-#include "driver/pool_alloc.h"
 #include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/pool_alloc.h"
 
 namespace kes_test {
 namespace {

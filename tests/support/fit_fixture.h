@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_ctx.h"
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
 #include "driver/plot_test_support.h"
-#include "fit/kes_curve.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 #include "support/hand_cells.h"
 #include "support/scratch_files.h"
 

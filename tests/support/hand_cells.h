@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_cell.h"
-#include "driver/kes_classvars.h"
-#include "driver/kes_valnode.h"
-#include "driver/kes_varsum.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
 
 namespace kes_test {
 

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "driver/kes_ctx.h"
 #include "driver/plot_test_support.h"
+#include "records/kes_ctx.h"
 #include "support/hand_cells.h"
 #include "support/note_recorder.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/kes_cell.h"
-#include "fit/kes_curve.h"
+#include "records/kes_cell.h"
+#include "records/kes_curve.h"
 #include "inset/kes_inset.h"
-#include "plotreq/kes_plotslot.h"
+#include "records/kes_plotslot.h"
 #include "support/hand_request.h"
 #include "support/stmt_node.h"
 

@@ -360,3 +360,71 @@ TEST(HistogramGraphRules, ListingAndJsonNameTheGraphFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HistogramGraphRules, CommonDynamicsFollowTheOptions) {
+  struct rule {
+    const char* statements;
+    const char* name;
+    const char* want;  // "" when the dynamic is absent
+  };
+  const rule rules[] = {
+      {"class c; histogram / intertile=-1;", "_INTERTILE", "\"0.000000 pct\" (text)"},
+      {"class c; histogram / intertile=2.5;", "_INTERTILE", "\"2.500000 pct\" (text)"},
+      {"histogram / normal nolegend;", "_LEGENDTITLE", ""},
+      {"histogram / normal nolegend;", "_CURVELEGEND", "0 (boolean)"},
+      {"histogram / normal nocurvelegend;", "_CURVELEGEND", "0 (boolean)"},
+      {"histogram / normal;", "_LEGENDTITLE", "\"Fitted Distribution\" (text)"},
+      {"histogram;", "_CURVELEGEND", "0 (boolean)"},
+      {"histogram / novtick;", "_YDISPLAY", "\"LINE\" (text)"},
+      {"histogram / novlabel;", "_YDISPLAY", "\"LINE TICKS TICKVALUES\" (text)"},
+      {"histogram / nohlabel;", "_XDISPLAY", "\"LINE TICKS TICKVALUES\" (text)"},
+      {"histogram / grid;", "_GRID", "\"ON\" (text)"},
+      {"histogram / endpoints;", "_XVALUES", "\"LEFTPOINTS\" (text)"},
+      {"histogram / vscale=count;", "_YLABEL", "\"Count\" (text)"},
+      {"histogram / vscale=proportion;", "_YLABEL", "\"Proportion\" (text)"},
+      {"histogram / vaxislabel='Share of pupils';", "_YLABEL", "\"Share of pupils\" (text)"},
+  };
+  for (const rule& u : rules) {
+    const graph_run r = run(u.statements);
+    ASSERT_FALSE(r.panels().empty()) << u.statements << r.log;
+    EXPECT_EQ(r.panels()[0]->dynamic(u.name), u.want) << u.statements;
+  }
+}
+
+TEST(HistogramGraphRules, NobarsKeepsTheBinRowsWithoutTheirColumns) {
+  const graph_run r = run("histogram / normal nobars;");
+  const auto rows = r.data()->rows();
+  EXPECT_EQ(rows.front().count("BinX"), 0u);
+  EXPECT_EQ(rows.front().count("CurveX"), 1u);
+  int empty = 0;
+  for (const auto& row : rows) empty += row.at("CurveX") == "." ? 1 : 0;
+  EXPECT_GT(empty, 3);  // one row per bin, every cell missing
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HistogramGraphRules, PositionsNearZeroAreZeroAndEmptyBinsCountZero) {
+  // -0.9 + 3 x 0.3 is -1.1e-16 in binary: written as 0.
+  const graph_run r = run("histogram / midpoints=-0.9 to 89.7 by 0.3;");
+  bool zero = false;
+  for (const auto& row : r.data()->rows()) {
+    const double x = dump_number(row.at("BinX"));
+    if (std::fabs(x) < 1e-9) {
+      EXPECT_EQ(row.at("BinX"), "0");
+      zero = true;
+    }
+    EXPECT_NE(row.at("BinCount"), ".") << row.at("BinX");  // bins outside the data count 0
+  }
+  EXPECT_TRUE(zero);
+  // A cell whose values cover part of the common bins writes 0 for the others.
+  const graph_run c = run("class c; histogram;");
+  int zeros = 0;
+  for (const auto& row : c.data()->rows()) zeros += row.at("BinCount") == "0" ? 1 : 0;
+  EXPECT_GT(zeros, 0);
+}
+
+}  // namespace

@@ -9,9 +9,9 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "fit/kes_curve.h"
+#include "records/kes_curve.h"
 #include "host/host_anchor.h"
-#include "driver/pool_alloc.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/kes_stgraph.h"

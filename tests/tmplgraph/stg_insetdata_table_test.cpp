@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "core/runtime.h"
-#include "driver/pool_alloc.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"

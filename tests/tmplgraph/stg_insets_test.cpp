@@ -12,7 +12,7 @@
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_insets.h"
 #include "data/dataset.h"
-#include "driver/pool_alloc.h"
+#include "records/pool_alloc.h"
 #include "host/host_services.h"
 
 namespace inset_test {

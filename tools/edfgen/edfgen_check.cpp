@@ -45,15 +45,15 @@ struct tally {
           ++open[s][l];
         }
   }
-  // A line per statistic of rates at the levels within the table's range (* more than 4 standard errors off
-  // the level); the count of those.
+  // A line per statistic of rates at the levels within the table's range (all, or the
+  // goal's .10, .05 and .01; * more than 4 standard errors off the level); the count of those.
   int report(const std::string& what, std::string* out, bool all_levels) const {
     int bad = 0;
     for (int s = 0; s < 3; ++s) {
       std::string line;
       for (int l = 0; l < 7; ++l) {
         // A level past the table's range leaves some samples open: not checkable.
-        if (seen[s][l] == 0 || open[s][l] > 0 || (!all_levels && l != 3 && l != 5)) continue;
+        if (seen[s][l] == 0 || open[s][l] > 0 || (!all_levels && l != 2 && l != 3 && l != 5)) continue;
         const double lev = kCheckLevels[l], rate = double(rej[s][l]) / double(seen[s][l]);
         const double se = std::sqrt(lev * (1 - lev) / double(seen[s][l]));
         const bool off = std::fabs(rate - lev) > 4 * se;

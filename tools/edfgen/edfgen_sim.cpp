@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kes_valnode.h"
 #include "edfgen.h"
 #include "fit/zfit.h"
 #include "fitreport/kes_edf3.h"
@@ -14,6 +13,7 @@
 #include "fitreport/kes_fitrep.h"
 #include "host/kes_parallel.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valnode.h"
 
 namespace {
 std::uint64_t splitmix(std::uint64_t& s) {

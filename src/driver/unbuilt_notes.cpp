@@ -1,0 +1,33 @@
+// kesunbuilt: the statements and options that a step reads but whose work is not
+// built yet say so, each once per step. Annotate and device axes each take their
+// line out when they are built.
+#include <cstring>
+#include <initializer_list>
+
+#include "driver/plot_checks.h"
+#include "host/host_services.h"
+#include "host/kes_stmt.h"
+#include "kes_gram_names.h"
+#include "records/kes_ctx.h"
+
+namespace {
+bool named(const kes_stmt* s, const char* prefix) { return std::memcmp(s->name, prefix, std::strlen(prefix)) == 0; }
+
+bool plot_statement(const kes_stmt* s) {
+  for (const char* p : {"HIST", "QQ", "CDF", "PROB", "PP"})
+    if (named(s, p)) return true;
+  return false;
+}
+}  // namespace
+
+void kesunbuilt(const kes_ctx* ctx) {
+  bool vaxis = false;
+  bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
+  for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
+    if (!plot_statement(s)) continue;
+    annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
+    vaxis = vaxis || kes_pgiven(s, KES_PLOT_SLOT_VAXIS_NAME);
+  }
+  if (annotate) xpmlog(KES_SET_LABEL, 996, "ANNOTATE=");
+  if (vaxis) xpmlog(KES_SET_LABEL, 996, "VAXIS=");
+}

@@ -1,0 +1,65 @@
+// The complete family function sets: each joins the fitting members of its family
+// (fit/) with the report members defined here (EDF tests, expected bin percents,
+// tables, fitted percentiles), so the fitting code never reaches a report.
+#pragma once
+#include "fit/kes_famfn.h"
+#include "fit/kes_families.h"
+#include "fit/kes_johnson.h"
+
+extern const kes_famfn kes_fam_normal;
+extern const kes_famfn kes_fam_exponential;
+extern const kes_famfn kes_fam_lognormal;
+extern const kes_famfn kes_fam_weibull;
+extern const kes_famfn kes_fam_weibull2;
+extern const kes_famfn kes_fam_gamma;
+extern const kes_famfn kes_fam_beta;
+extern const kes_famfn kes_fam_sb;
+extern const kes_famfn kes_fam_su;
+
+// The set of a distribution code, or null: code 9, a code outside 0..8, or a family
+// whose set is not built yet.
+const kes_famfn* kes_famdisp(int code);
+
+// Results of kesgden.
+constexpr int KES_CURVE_WHOLE = 0;  // the curve is drawn whole
+constexpr int KES_CURVE_CUT = 1;    // drawn, but cut at the key cell's axis maximum
+constexpr int KES_CURVE_NONE = 2;   // no curve: its constant cannot be formed (no points)
+
+// Up to *count (x, y) pairs of curve k of the cell between a and b; *count becomes
+// the number written. KES_CURVE_WHOLE, KES_CURVE_CUT or KES_CURVE_NONE.
+int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double a, double b, int* count,
+            int k);
+
+// The report members of every family.
+void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesntbl(kes_ctx* ctx, kes_cell* cell);
+double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesetbl(kes_ctx* ctx, kes_cell* cell);
+double kesepct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesltbl(kes_ctx* ctx, kes_cell* cell);
+double keslpct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void keswtbl(kes_ctx* ctx, kes_cell* cell);
+double keswpct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesgtbl(kes_ctx* ctx, kes_cell* cell);
+double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesbtbl(kes_ctx* ctx, kes_cell* cell);
+double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfv(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesvtbl(kes_ctx* ctx, kes_cell* cell);
+double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent);
+void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesutbl(kes_ctx* ctx, kes_cell* cell);
+double kesupct(kes_ctx* ctx, kes_cell* cell, double percent);

@@ -26,3 +26,21 @@ struct kes_transform_in {
   double vmin, vmax;
 };
 void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset);
+
+struct kes_axis;
+
+// LENGTH= of an axis definition on an axis whose plot extent is *extent: the extent
+// becomes the length less the axis' offsets, and the half of the room given up that
+// each side of the axis takes is returned. A length longer than the room there is
+// keeps the extent after note 189/301 naming the option; 0 is returned then, and when
+// no LENGTH= is given.
+double kes_fit_length(const kes_axis& axis, const char* option, double* extent);
+
+// ORIGIN= of an axis definition: with `need` the room the texts before the axis line
+// take from the page edge `edge`, the spare room in front of them; false after note
+// 189/`message` naming the option when the origin leaves too little.
+bool kes_origin_room(double origin, double edge, double need, int message, const char* option, double* spare);
+
+// A plot extent below one character cell: notes 439/176 (and 439/177 when the user
+// asked for the layout that made it so); true when the chart cannot be drawn.
+bool kes_too_small(double cell, double extent, bool asked);

@@ -7,24 +7,11 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "records/kes_axis.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
-
-namespace {
-
-// The label's own record (its font unless blank, colour and height) as a text.
-kes_gtext label_text(const kes_chart* c, const kes_axis& ax) {
-  kes_gtext t{};
-  const host_gtext* l = ax.label_default;
-  std::memcpy(t.font, l != nullptr && l->font[0] != ' ' ? l->font : c->labfont, 8);
-  t.height = l != nullptr && l->height > 0 ? l->height : c->label_h;
-  t.colour = l != nullptr ? l->colnum : c->colors.label;
-  return t;
-}
-
-}  // namespace
 
 void kesghlb(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
@@ -38,7 +25,7 @@ void kesghlb(kes_ctx* ctx) {
   double y = c->prow * pitch + c->anchors[3] -
              (ax.major_len + c->vgap_tv + c->value_h + c->vtick_unit + c->label_h);
   if (c->celldev) y = gd_cell(ctx, y, 2, 0);
-  kes_gtext t = label_text(c, ax);
+  kes_gtext t = kes_label_text(c, ax);
 
   if (ax.label_text && ax.label_lines != nullptr) {
     // The definition's lines, each justified on its own, one under the other.

@@ -4,6 +4,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -44,12 +45,7 @@ void kesghrl(kes_ctx* ctx, kes_cell* cell) {
     }
     if (pos == 2) y = top - k++ * h;
     else if (pos == 4) y = c->oy + (k++ + 0.5) * h;
-    kes_gtext t{};
-    std::memcpy(t.font, c->insetfont, 8);
-    t.height = h;
-    t.colour = c->colors.hreflab;
-    t.text = r->hreflabels[i].text;
-    t.len = static_cast<int>(strnlen(t.text, KES_REFLABEL_MAX));
+    kes_gtext t = kes_ref_label(c, c->colors.hreflab, r->hreflabels[i].text);
     const double w = gd_measure(ctx, &t, nullptr);
     const double d = 0.5 * h * c->aspect;
     if (x + d + w < c->ox + c->width) t.align = 1, t.x = x + d;

@@ -95,17 +95,12 @@ int kesgpag(kes_ctx* ctx) {
   if (!r->nohlabel && !hx.label_none) c->bspace += std::max(c->label_h, c->hx.label_extent) + c->vtick_unit;
 
   // 5. Vertical origin of an axis definition: the axis line where ORIGIN= puts it.
-  const double oy = hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1];
-  if (oy >= 0) {
-    const double need = c->bspace - vx.offset[0];
-    const double room = oy - c->pagearea[1];
-    if (room < need) {
-      xpmlog(KES_SET_PROC, 300, hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=");
-      return kNoRoom;
-    }
-    c->bspace += room - need;
-    c->bmargin += room - need;
-  }
+  double spare = 0;
+  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], 300,
+                       hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
+    return kNoRoom;
+  c->bspace += spare;
+  c->bmargin += spare;
 
   // 6. Room above.
   c->tspace = c->tmargin + vx.offset[1] + c->troom;
@@ -116,44 +111,28 @@ int kesgpag(kes_ctx* ctx) {
   if (!r->novtick) c->ox += kes_gkeyslot(ctx)->vwidest + c->hgap_tv + vx.major_len;
 
   // 8. Horizontal origin of an axis definition.
-  const double ox = vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0];
-  if (ox >= 0) {
-    const double need = c->ox - hx.offset[0] - c->pagearea[0];
-    const double room = ox - c->pagearea[0];
-    if (room < need) {
-      xpmlog(KES_SET_PROC, 299, vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=");
-      return kNoRoom;
-    }
-    c->lmargin += room - need;
-    c->ox += room - need;
-  }
+  if (!kes_origin_room(vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0], c->pagearea[0],
+                       c->ox - hx.offset[0] - c->pagearea[0], 299, vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
+    return kNoRoom;
+  c->lmargin += spare;
+  c->ox += spare;
 
   // 9. Width.
   c->width = c->pagearea[2] - (c->ox + hx.offset[1] + c->rmargin);
 
   // 10. LENGTH= of the horizontal axis definition: centred in the room there is.
-  if (hx.length >= 0) {
-    const double spare = hx.offset[0] + hx.offset[1] + c->width - hx.length;
-    if (spare >= 0) {
-      c->lmargin += spare / 2;
-      c->ox += spare / 2;
-      c->rmargin += spare / 2;
-      c->width = hx.length - (hx.offset[0] + hx.offset[1]);
-    } else {
-      xpmlog(KES_SET_PROC, 301, "HAXIS=", std::ceil(-spare * 10) / 10);
-    }
-  }
+  const double half = kes_fit_length(hx, "HAXIS=", &c->width);
+  c->lmargin += half;
+  c->ox += half;
+  c->rmargin += half;
 
   // 11. Columns of cells.
   if (r->ncols > 1)
     c->width = (c->width - (r->ncols - 1) * (c->hcellgap + hx.offset[0] + hx.offset[1])) / r->ncols;
 
   // 12. A width below one character cell.
-  if (c->cw > c->width) {
-    xpmlog(KES_SET_LAYOUT, 176);
-    if (kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)) xpmlog(KES_SET_LAYOUT, 177);
+  if (kes_too_small(c->cw, c->width, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))
     return kNoRoom;
-  }
 
   // 13. Bars.
   if (r->type == KES_PLOT_HISTOGRAM) {

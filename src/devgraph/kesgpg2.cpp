@@ -74,16 +74,9 @@ int kesgpg2(kes_ctx* ctx) {
   }
 
   // 4. LENGTH= of the vertical axis definition: centred in the room there is.
-  if (vx.length >= 0) {
-    const double spare = vx.offset[0] + vx.offset[1] + c->height - vx.length;
-    if (spare >= 0) {
-      c->bspace += spare / 2, c->bmargin += spare / 2;
-      c->tspace += spare / 2, c->tmargin += spare / 2;
-      c->height = vx.length - (vx.offset[0] + vx.offset[1]);
-    } else {
-      xpmlog(KES_SET_PROC, 301, "VAXIS=", std::ceil(-spare * 10) / 10);
-    }
-  }
+  const double half = kes_fit_length(vx, "VAXIS=", &c->height);
+  c->bspace += half, c->bmargin += half;
+  c->tspace += half, c->tmargin += half;
 
   // 5. Rows of cells.
   if (r->nrows > 1)
@@ -92,11 +85,8 @@ int kesgpg2(kes_ctx* ctx) {
   // 6. SQUARE is a probability and QQ plot option; histograms keep their shape.
 
   // 7. A height below one character cell.
-  if (c->ch > c->height) {
-    xpmlog(KES_SET_LAYOUT, 176);
-    if (kes_pgiven(st, KES_PLOT_SLOT_RANKADJ) || kes_pgiven(st, KES_PLOT_SLOT_NADJ)) xpmlog(KES_SET_LAYOUT, 177);
+  if (kes_too_small(c->ch, c->height, kes_pgiven(st, KES_PLOT_SLOT_RANKADJ) || kes_pgiven(st, KES_PLOT_SLOT_NADJ)))
     return kNoRoom;
-  }
 
   // 8. Origin and the axis lines' starts.
   c->oy = c->pagearea[1] + c->bspace;

@@ -8,6 +8,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "records/kes_axis.h"
 #include "host/host_services.h"
@@ -44,11 +45,7 @@ void kesgvlb(kes_ctx* ctx) {
   int mode = ax.label_orient;
   if (mode < 1 || mode > 4) mode = c->vx.stacked || kes_flag(st, KES_PLOT_FLAG_TURNVLABELS) ? 4 : 1;
   const double fraction = mode == 4 ? 0.96 : 0.92;
-  kes_gtext t{};
-  const host_gtext* l = ax.label_default;
-  std::memcpy(t.font, l != nullptr && l->font[0] != ' ' ? l->font : c->labfont, 8);
-  t.height = l != nullptr && l->height > 0 ? l->height : c->label_h;
-  t.colour = l != nullptr ? l->colnum : c->colors.label;
+  kes_gtext t = kes_label_text(c, ax);
   t.align = 1;
   transform(&t, mode, ax);
 
@@ -61,13 +58,16 @@ void kesgvlb(kes_ctx* ctx) {
   int len = 0;
   const char* given = kes_gtext_opt(st, KES_PLOT_SLOT_VAXISLABEL, &len);
   if (len == 0 && ax.label_text && !ax.label_none && ax.label_lines != nullptr) {
+    // Lengths come measured across the page; turned upward they run in the axis' own
+    // (vertical) measure.
+    const double along_scale = mode == 3 ? 1.0 : 1.0 / c->aspect;
     double factor = 1;
     double longest = 0;
     for (const kes_textline* line = ax.label_lines; line != nullptr; line = line->next) {
       double along = 0;
       for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
         kes_gtext q = piece(t, *p);
-        along += gd_measure(ctx, &q, nullptr);
+        along += gd_measure(ctx, &q, nullptr) * along_scale;
       }
       longest = std::max(longest, along);
     }
@@ -77,7 +77,7 @@ void kesgvlb(kes_ctx* ctx) {
       for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
         kes_gtext q = piece(t, *p);
         q.height *= factor;
-        along += gd_measure(ctx, &q, nullptr);
+        along += gd_measure(ctx, &q, nullptr) * along_scale;
         across = std::max(across, q.height);
       }
       // Lines run upward (mode 1) or across; each is centred on the axis.
@@ -88,7 +88,7 @@ void kesgvlb(kes_ctx* ctx) {
         q.height *= factor;
         q.x = mode == 1 ? lx : mode == 3 ? lx + (pos - mid) : lx;
         q.y = mode == 1 ? pos : mid;
-        const double w = gd_measure(ctx, &q, nullptr);
+        const double w = gd_measure(ctx, &q, nullptr) * along_scale;
         gd_text(ctx, q);
         pos += w;
       }
@@ -110,7 +110,8 @@ void kesgvlb(kes_ctx* ctx) {
   t.len = len;
   double box[8] = {};
   const double measured = gd_measure(ctx, &t, mode == 3 ? nullptr : box);
-  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : measured;
+  // The extent along the axis, in its own (vertical) measure: the turned text's box.
+  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : std::fabs(box[3] - box[1]);
   if (mode == 2) extent = std::fabs(box[5] - box[1]);
 
   // 5. Shrink to the axis.

@@ -5,6 +5,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -39,12 +40,7 @@ void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
     }
     gd_line(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref);
     if (r->vreflabels == nullptr || !labels_ok) continue;
-    kes_gtext t{};
-    std::memcpy(t.font, c->insetfont, 8);
-    t.height = h;
-    t.colour = c->colors.vreflab;
-    t.text = r->vreflabels[i].text;
-    t.len = static_cast<int>(strnlen(t.text, KES_REFLABEL_MAX));
+    kes_gtext t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
     t.align = given == 1 ? 1 : 2;
     t.x = given == 1 ? x1 + inset : x2 - inset;
     if (y < c->oy + 0.5 * c->height) t.y = y - h <= y1 ? y + 0.5 * h : y - h;

@@ -11,13 +11,6 @@
 #include "devgraph/tick_text.h"
 #include "kes_gram_names.h"
 
-namespace {
-
-constexpr double kSlack = 0.001;     // a tick this close past the end still counts
-constexpr long kMaxTicks = 1000000;  // bound of every tick walk
-
-}  // namespace
-
 void keslinx(kes_ctx* ctx, int use_format) {
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -58,9 +51,9 @@ void keslinx(kes_ctx* ctx, int use_format) {
 
   // 6. Ticks.
   const double y = d.start[1];
-  const double limit = right + kSlack;
+  const double limit = right + KES_TICK_SLACK;
   long i = 0;
-  for (double x = x0; x <= limit && i < kMaxTicks; x = x0 + (++i) * inc) {
+  for (double x = x0; x <= limit && i < KES_MAX_TICKS; x = x0 + (++i) * inc) {
     gd_width(ctx, ax.major_width);
     const bool major = skip == 0 || i % (skip + 1) == 0;
     if (major) {
@@ -92,7 +85,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
   char buf[KES_TICK_TEXT];
   double overhang = 0;
   i = 0;
-  for (double x = x0; x <= limit && i < kMaxTicks; i += skip + 1, x = x0 + i * inc) {
+  for (double x = x0; x <= limit && i < KES_MAX_TICKS; i += skip + 1, x = x0 + i * inc) {
     const double v = kes_tick_snap(start + i * step, e);
     kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->hdec, &t, buf);
     const double len = gd_measure(ctx, &t, nullptr);

@@ -10,13 +10,6 @@
 #include "devgraph/tick_text.h"
 #include "kes_gram_names.h"
 
-namespace {
-
-constexpr double kSlack = 0.001;
-constexpr long kMaxTicks = 1000000;
-
-}  // namespace
-
 void kesliny(kes_ctx* ctx, int use_format) {
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -32,13 +25,13 @@ void kesliny(kes_ctx* ctx, int use_format) {
   if (c->edge[KES_EDGE_LEFT_TICKS] && !r->novtick && end > start && step > 0) {
     // 1. Ticks.
     const double inc = step * c->height / (end - start);
-    const double limit = c->oy + c->height + kSlack;
+    const double limit = c->oy + c->height + KES_TICK_SLACK;
     int m = 0;
     if (kes_pgiven(r->stmt, KES_PLOT_SLOT_VMINOR)) m = static_cast<int>(std::lround(kes_pnumber(r->stmt, KES_PLOT_SLOT_VMINOR)));
     else if (ax.minor_count > 0) m = ax.minor_count;
     m = std::clamp(m, 0, 100);
     long i = 0;
-    for (double y = c->oy; y <= limit && i < kMaxTicks; y = c->oy + (++i) * inc) {
+    for (double y = c->oy; y <= limit && i < KES_MAX_TICKS; y = c->oy + (++i) * inc) {
       gd_width(ctx, ax.major_width);
       if (!ax.major_none) gd_line(ctx, x, y, x - ax.major_len, y, 1, d.major_colour);
       if (!ax.minor_none && m > 0 && y + inc <= limit) {
@@ -59,7 +52,7 @@ void kesliny(kes_ctx* ctx, int use_format) {
       kes_gtext t{};
       t.align = 2;
       char buf[KES_TICK_TEXT];
-      for (i = 0; c->oy + i * inc <= limit && i < kMaxTicks; i += skip + 1) {
+      for (i = 0; c->oy + i * inc <= limit && i < KES_MAX_TICKS; i += skip + 1) {
         const double v = kes_tick_snap(start + i * step, e);
         kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, &t, buf);
         t.x = vx;

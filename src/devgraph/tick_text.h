@@ -6,6 +6,9 @@
 struct host_varinfo;
 
 constexpr int KES_TICK_TEXT = 40;
+// A tick this close past the end of its axis still counts; no tick walk goes on longer.
+constexpr double KES_TICK_SLACK = 0.001;
+constexpr long KES_MAX_TICKS = 1000000;
 
 // A tick value whose magnitude is not above e is written as 0.
 inline double kes_tick_snap(double v, double e) { return v <= e && v >= -e ? 0.0 : v; }

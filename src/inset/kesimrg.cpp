@@ -210,9 +210,10 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
 
 int kesimrg(kes_ctx* ctx) {
   const kes_preq* rq = ctx->curreq;
-  if (rq == nullptr || rq->layout == nullptr || rq->layout->page_area == nullptr) return 0;
+  if (rq == nullptr || rq->layout == nullptr) return 0;
   const auto* dev = static_cast<const gdevice*>(ctx->device);
   const double g = dev != nullptr ? dev->default_charw : 0;
   const double d = dev != nullptr ? dev->default_height : 0;
-  return kes_inset_margins(ctx, rq->layout->page_area, g, d);
+  // The page area the chart is laid out in.
+  return kes_inset_margins(ctx, rq->layout->c.pagearea, g, d);
 }

@@ -8,6 +8,7 @@
 #include "host/host_graph.h"
 #include "records/kes_chart.h"
 #include "records/kes_axis.h"
+#include "records/kes_chart.h"
 
 struct kes_layout {
   // ---- destinations ----

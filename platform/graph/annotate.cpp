@@ -105,7 +105,8 @@ int annotate_run(const std::vector<anno_obs>& obs, const anno_frame& f, anno_sin
     } else if (fn == "BAR") {
       sink.bar(cx, cy, x, y, colour, filled(o));
     }
-    cx = x, cy = y;
+    // A label and a marker leave the current point where it was.
+    if (fn != "LABEL" && fn != "SYMBOL") cx = x, cy = y;
     ++drawn;
   }
   flush();

@@ -3,6 +3,7 @@
 // data set has its BY variables, else every observation) and draws each observation
 // through the graphics services. Returns 0, or 1 when the data set cannot be read.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -78,7 +79,8 @@ class host_sink : public anno_sink {
     m.count = 1;
     m.points = pt;
     const std::string n = upper(name);
-    m.code = static_cast<std::int16_t>(n == "SQUARE" ? 2 : n == "PLUS" ? 3 : n == "TRIANGLE" ? 4 : 1);
+    // The device's marker table: 1 plus, 4 square, 6 triangle, 7 circle, 8 dot.
+    m.code = static_cast<std::int16_t>(n == "PLUS" ? 1 : n == "SQUARE" ? 4 : n == "TRIANGLE" ? 6 : n == "DOT" ? 8 : 7);
     m.size = static_cast<float>(size);
     m.flags = n == "DOT" ? 0x01 : 0;
     plat_ggpmark(0, &m, colour_number(colour), nullptr);
@@ -120,14 +122,19 @@ bool read_observations(kes_dsh ds, std::vector<anno_obs>* out) {
     char buf[256];
   };
   text_get texts[6] = {{vf, {}}, {vxs, {}}, {vys, {}}, {vt, {}}, {vc, {}}, {vp, {}}};
+  // XSYS, YSYS and POSITION may also come as numbers (a CSV column of digits).
+  double codes[3] = {NAN, NAN, NAN};
+  const int codevars[3] = {vxs, vys, vp};
   double nums[5] = {NAN, NAN, NAN, NAN, NAN};
   const int numvars[5] = {vx, vy, vs, vl, va};
   kes_geth g = nullptr;
-  if (plat_xvgeti(ds, 11, &g) != 0) return false;
+  if (plat_xvgeti(ds, 14, &g) != 0) return false;
   for (text_get& t : texts)
     if (character(t.var) && plat_xvgetd(g, t.var, HOST_GET_RAW, t.buf, sizeof t.buf) != 0) return false;
   for (int i = 0; i < 5; ++i)
     if (numeric(numvars[i]) && plat_xvgetd(g, numvars[i], HOST_GET_RAW, &nums[i], 8) != 0) return false;
+  for (int i = 0; i < 3; ++i)
+    if (numeric(codevars[i]) && plat_xvgetd(g, codevars[i], HOST_GET_RAW, &codes[i], 8) != 0) return false;
   if (plat_xvgete(g) != 0) return false;
   for (;;) {
     host_ioreq req{};
@@ -140,12 +147,22 @@ bool read_observations(kes_dsh ds, std::vector<anno_obs>* out) {
     o.number = req.obsno;
     auto text = [&](int i) { return character(texts[i].var) ? trimmed(texts[i].buf, sizeof texts[i].buf) : std::string(); };
     o.function = upper(text(0));
-    const std::string xs = text(1), ys = text(2);
-    if (!xs.empty()) o.xsys = xs[0];
-    if (!ys.empty()) o.ysys = ys[0];
+    // A code given as a number is its digit; another number gives a text the
+    // interpreter refuses by name.
+    auto code = [&](int i, int t) {
+      if (!numeric(codevars[i])) return text(t);
+      const double v = codes[i];
+      if (std::isnan(v)) return std::string();
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%g", v);
+      return std::string(buf);
+    };
+    const std::string xs = code(0, 1), ys = code(1, 2);
+    if (!xs.empty()) o.xsys = xs.size() == 1 ? xs[0] : '?';
+    if (!ys.empty()) o.ysys = ys.size() == 1 ? ys[0] : '?';
     o.text = text(3);
     o.color = text(4);
-    o.position = text(5);
+    o.position = code(2, 5);
     o.has_x = numeric(vx), o.has_y = numeric(vy);
     o.x = nums[0], o.y = nums[1], o.size = nums[2], o.line = nums[3], o.angle = nums[4];
     out->push_back(o);

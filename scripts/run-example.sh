@@ -9,7 +9,9 @@
 #   scripts/run-example.sh [--update] RUNNER PROGRAM
 #
 # KES_RUNNER_ARGS, when set, is put before the runner's other options (e.g.
-# "--threads 1"), word by word.
+# "--threads 1"), word by word; so are the words of NAME.args when the program has one
+# (e.g. "--graphics device": its graphs are written into its folder and compared as
+# the files it writes).
 #
 # The program runs in a scratch copy of its folder (its WORK library), so what it
 # writes never lands among the sources. On a mismatch the masked outputs are written
@@ -34,11 +36,18 @@ trap 'rm -rf "$tmp"' EXIT
 
 work="$tmp/work"
 mkdir "$work"
-(cd "$dir" && find . -maxdepth 1 -type f ! -name '*.fail' -exec cp -p {} "$work/" \;)
+# A glob, not find: other examples running beside this one create and remove their
+# .fail folders here, and find reports an entry that vanishes under it as an error.
+(shopt -s dotglob nullglob; for f in "$dir"/*; do
+   case "$f" in *.fail) continue ;; esac
+   [ -f "$f" ] && cp -p "$f" "$work/"
+ done; true)
 (cd "$work" && find . -type f | sort >"$tmp/before")
 cd "$work"
 set +e
-"$runner" ${KES_RUNNER_ARGS:-} --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
+extra=()
+[ -f "$dir/$name.args" ] && read -r -a extra <"$dir/$name.args"
+"$runner" ${KES_RUNNER_ARGS:-} ${extra[@]+"${extra[@]}"} --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
 status=$?
 set -e
 cd "$dir"

@@ -1,6 +1,7 @@
 // The table of the module's own stage routines, which the procedure entry runs.
 #include "driver/kes_step.h"
 
+#include "devgraph/chart_layout.h"
 #include "devgraph/device_services.h"
 #include "driver/class_cells.h"
 #include "driver/kescomp.h"
@@ -30,7 +31,7 @@ const kes_stages kes_real_stages = {
     .kespini = kespini,
     .keszini = keszini,
     .kesstgr = kesstgr,
-    .kesgcht = kes_chart_pending,  // the page of each graph until the charts are drawn
+    .kesgcht = kesgcht,  // device charts
     .kesout = kesout,
     .kesside = kesside,
     .gpspnot = gpspnot,

@@ -28,7 +28,7 @@ int percentiles(zfit_work* w, bool notes) {
   const double mp = m / p, np = n / p;
   const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? 1337 : 0;
   if (fault2 != 0) {
-    xpmlog(308, notes ? fault2 : 1338);
+    xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_JOHNSON);
     return 1;
   }
   const double a = (mp + np) / 2.0;

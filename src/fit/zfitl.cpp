@@ -39,7 +39,7 @@ int percentile_fit(zfit_work* w) {
   const int fault = std::fabs(ratio - 1.0) > tol ? 1460 : m / p <= ZEPS53 ? 1348 : m / p - 1.0 < ZEPS53 ? 1349 : 0;
   const double delta = fault == 0 ? 2.0 * z / std::log(m / p) : 0.0;
   if (fault != 0 || delta < 1.053671212772351e-08) {
-    xpmlog(308, fault != 0 ? fault : 1350);
+    xpmlog(KES_SET_PLOT, fault != 0 ? fault : KES_MSG_PERCENTILES_GIVE_NO_LOGNORMAL);
     return 1;
   }
   const double mp = m / p;

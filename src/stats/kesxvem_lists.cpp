@@ -118,7 +118,11 @@ int KesTwm(kes_ctx* ctx, int kind) {
     p[2] = {"EndLimit", upper ? "UCLMean" : "LCLMean"};
     p[3] = {"LCLSpace", nullptr, nullptr, lower && upper ? 2 : 3};
     p[4] = {"UCLSpace", nullptr, nullptr, 3};
-    p[5] = {"SpanInterval", nullptr, vemmsgs(KES_SET_PROC, lower && upper ? 39 : (lower ? 40 : 41), level)};
+    p[5] = {"SpanInterval", nullptr,
+            vemmsgs(KES_SET_PROC,
+                    lower && upper ? KES_MSG_CONFIDENCE_LIMITS
+                                   : (lower ? KES_MSG_LOWER_CONFIDENCE_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT),
+                    level)};
     kes_def_dynamic(h, p, 6);
   }
   return kes_def_end(h);

@@ -26,7 +26,10 @@ constexpr double kNice[5] = {1, 2, 2.5, 5, 10};
 constexpr int kVlabelSize = 262;
 
 void* bincount_label(int vscale) {
-  return vemmsg(308, vscale == KES_VSCALE_COUNT ? 945 : vscale == KES_VSCALE_PROPORTION ? 476 : 1025);
+  return vemmsg(KES_SET_PLOT,
+                vscale == KES_VSCALE_COUNT            ? KES_MSG_COUNT_945
+                    : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
+                                                      : KES_MSG_PERCENT);
 }
 
 }  // namespace

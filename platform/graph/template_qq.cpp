@@ -61,11 +61,19 @@ struct labelled_ticks {
   std::vector<double> at;
   std::vector<std::string> texts;
 };
+// Labels that only restate their values (quantile ticks without PCTLSCALE) are shown
+// as any other number axis shows its ticks, with the decimals of the finest step, so
+// that 0, 0.5, 1 reads 0.0, 0.5, 1.0.
 labelled_ticks labelled(const std::string& values, const std::string& labels) {
   labelled_ticks t;
   t.at = parse_numbers(values);
   t.texts = words(labels);
   t.texts.resize(t.at.size());
+  const std::vector<double> read = parse_numbers(labels);
+  if (read.size() == t.at.size() && std::equal(read.begin(), read.end(), t.at.begin(), [](double a, double b) {
+        return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+      }))
+    t.texts = tick_texts(t.at);
   return t;
 }
 

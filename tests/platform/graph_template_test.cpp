@@ -1,0 +1,142 @@
+// The stand-in's graph templates drawn from panels built by hand: what a reader sees
+// on the axes (tick texts, their room and spacing), checked in the SVG text.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "graph/template_graph.h"
+#include "output/graph_objects.h"
+
+namespace {
+
+using plat::out::cell;
+using plat::out::column_info;
+using plat::out::dyn_value;
+using plat::out::graph_panel;
+using plat::out::graph_table;
+
+dyn_value text_dyn(const std::string& name, const std::string& text) {
+  dyn_value d;
+  d.name = name;
+  d.text = text;
+  return d;
+}
+dyn_value num_dyn(const std::string& name, double v, bool is_int = false) {
+  dyn_value d;
+  d.name = name;
+  d.is_text = false;
+  d.num = v;
+  d.is_int = is_int;
+  return d;
+}
+
+// A QQPlotData of points (quantile, data), with CLASS levels when given.
+// One CLASS variable's levels go across the columns as "Class2".
+std::shared_ptr<graph_table> qq_data(const std::vector<std::pair<double, double>>& pts,
+                                     const std::vector<std::string>& class1 = {}) {
+  auto t = std::make_shared<graph_table>();
+  t->name = "QQPlotData";
+  if (!class1.empty()) t->columns.push_back({"Class2", "g", false, 8});
+  t->columns.push_back({"Quantile", "Quantile"});
+  t->columns.push_back({"Data", "x"});
+  const std::size_t levels = class1.empty() ? 1 : class1.size();
+  for (std::size_t l = 0; l < levels; ++l)
+    for (const auto& [q, d] : pts) {
+      std::vector<cell> row;
+      if (!class1.empty()) row.push_back({true, class1[l], 0});
+      row.push_back({false, "", q});
+      row.push_back({false, "", d});
+      t->rows.push_back(row);
+    }
+  return t;
+}
+
+graph_panel qq_panel(std::shared_ptr<graph_table> t, const std::string& values, const std::string& labels,
+                     const std::string& tmpl = "orbo.kestravine.Graphics.QQPlot") {
+  graph_panel p;
+  p.name = "QQPlot";
+  p.label = "Q-Q Plot of x";
+  p.description = "Panel 1";
+  p.template_name = tmpl;
+  p.tables.push_back(t);
+  p.dynamics = {text_dyn("_XLABEL", "Quantiles"), text_dyn("_YLABEL", "x"), text_dyn("_VARNAME", "x"),
+                text_dyn("_QNTLVALUES", values), text_dyn("_QNTLLABELS", labels)};
+  const std::vector<double> v = [&] {
+    std::vector<double> out;
+    std::size_t i = 0;
+    while (i < values.size()) {
+      std::size_t j = values.find(' ', i);
+      if (j == std::string::npos) j = values.size();
+      if (j > i) out.push_back(std::stod(values.substr(i, j - i)));
+      i = j + 1;
+    }
+    return out;
+  }();
+  p.dynamics.push_back(num_dyn("_QNTLMIN", v.front()));
+  p.dynamics.push_back(num_dyn("_QNTLMAX", v.back()));
+  return p;
+}
+
+std::string render(const graph_panel& p) {
+  std::string svg, why;
+  EXPECT_TRUE(plat::graph::render_template_svg(p, &svg, &why)) << why;
+  return svg;
+}
+
+// Every text element: its x, y, length and content.
+struct svg_text {
+  double x, y, length;
+  std::string anchor, text;
+};
+std::vector<svg_text> texts(const std::string& svg) {
+  std::vector<svg_text> out;
+  static const std::regex re(R"re(<text x="([-0-9.]+)" y="([-0-9.]+)"([^>]*)>([^<]*)</text>)re");
+  static const std::regex len(R"re(textLength="([0-9.]+)")re");
+  static const std::regex anc(R"re(text-anchor="([a-z]+)")re");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), re); it != std::sregex_iterator(); ++it) {
+    const std::string attrs = (*it)[3];
+    std::smatch m;
+    svg_text t{std::stod((*it)[1]), std::stod((*it)[2]), 0, "start", (*it)[4]};
+    if (std::regex_search(attrs, m, len)) t.length = std::stod(m[1]);
+    if (std::regex_search(attrs, m, anc)) t.anchor = m[1];
+    out.push_back(t);
+  }
+  return out;
+}
+std::vector<std::string> contents(const std::vector<svg_text>& ts) {
+  std::vector<std::string> out;
+  for (const svg_text& t : ts) out.push_back(t.text);
+  return out;
+}
+bool has_text(const std::vector<svg_text>& ts, const std::string& s) {
+  for (const svg_text& t : ts)
+    if (t.text == s) return true;
+  return false;
+}
+
+TEST(TemplateAxes, QuantileTicksShowTheDecimalsOfTheirStep) {
+  struct tick_case {
+    const char* values;
+    const char* labels;
+    std::vector<std::string> shown, absent;
+  };
+  const tick_case cases[] = {
+      // Labels restating the values: one number of decimals along the axis.
+      {"0 0.5 1 1.5 2", "0 0.5 1 1.5 2", {"0.0", "0.5", "1.0", "1.5", "2.0"}, {"1", "2"}},
+      {"-2 -1 0 1 2", "-2 -1 0 1 2", {"-2", "-1", "0", "1", "2"}, {"0.0"}},
+      // PCTLSCALE: percents at quantile places stay as the module wrote them.
+      {"-1.281552 0 1.281552", "10 50 90", {"10", "50", "90"}, {"0.0", "-1.281552"}},
+  };
+  for (const tick_case& c : cases) {
+    const auto ts = texts(render(qq_panel(qq_data({{-1, 1}, {0, 2}, {1, 3}}), c.values, c.labels)));
+    for (const std::string& s : c.shown) EXPECT_TRUE(has_text(ts, s)) << c.labels << ": " << s;
+    for (const std::string& s : c.absent) EXPECT_FALSE(has_text(ts, s)) << c.labels << ": " << s;
+  }
+}
+
+}  // namespace

@@ -129,8 +129,11 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   int lowest = -1;
   for (int r = 0; r < grid.nrows; ++r)
     if (grid.index[static_cast<std::size_t>(r * grid.ncols + col)] >= 0 || !grid.strips) lowest = r;
+  // Next to another cell a text keeps to its half of the gap between them.
+  const double half_gap = cell_gap() / 2 - 1;
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"));
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
+                col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && (grid.index[i] >= 0 || !grid.strips))
     draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }

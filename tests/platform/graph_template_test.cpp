@@ -139,4 +139,31 @@ TEST(TemplateAxes, QuantileTicksShowTheDecimalsOfTheirStep) {
   }
 }
 
+// Texts on one baseline, centred on their x, that share some of their width.
+std::vector<std::string> overlapping(const std::vector<svg_text>& ts) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < ts.size(); ++i)
+    for (std::size_t j = i + 1; j < ts.size(); ++j) {
+      const svg_text &a = ts[i], &b = ts[j];
+      if (a.anchor != "middle" || b.anchor != "middle" || std::fabs(a.y - b.y) > 0.5) continue;
+      if (std::fabs(a.x - b.x) < (a.length + b.length) / 2 + 1) out.push_back(a.text + " | " + b.text);
+    }
+  return out;
+}
+
+TEST(TemplateAxes, CellsSideBySideKeepTheirTickTextsApart) {
+  // Three cells across: the last tick text of a cell and the first of the next meet
+  // in the gap between them unless one gives way.
+  for (const char* tmpl : {"orbo.kestravine.Graphics.CompQQPlot", "orbo.kestravine.Graphics.CompQQPlotRotated"}) {
+    graph_panel p = qq_panel(qq_data({{-1.5, 40}, {0, 50}, {1.5, 60}}, {"a", "b", "c"}), "-2 -1.5 -1 -0.5 0 0.5 1 1.5 2",
+                             "-2 -1.5 -1 -0.5 0 0.5 1 1.5 2", tmpl);
+    p.dynamics.push_back(num_dyn("_NROWS", 1, true));
+    p.dynamics.push_back(num_dyn("_NCOLS", 3, true));
+    p.dynamics.push_back(num_dyn("_PANEL", 1, true));
+    const auto ts = texts(render(p));
+    EXPECT_EQ(overlapping(ts), std::vector<std::string>{}) << tmpl;
+    EXPECT_TRUE(has_text(ts, "0.0") || has_text(ts, "0")) << tmpl;
+  }
+}
+
 }  // namespace

@@ -87,7 +87,8 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
 }
 
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
-                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind) {
+                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
+                      const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
   std::string desc = std::string("A ") + kind + " of " + p.text("_VARLABEL", p.text("_VARNAME"));
@@ -106,7 +107,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text("_YLABEL").empty();
   const double legend_w = pg.width - 2 * kMargin;
   const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w);
-  pg.grid_left = kMargin + (ylabel ? kLabelSize + kGap : 0) + (yvalues ? tick_text_width(yticks) + kGap : 0) + kTickLength;
+  pg.grid_left = kMargin + (ylabel ? kLabelSize + kGap : 0) + (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
   pg.grid_right = pg.width - kMargin - 4;
   pg.grid_top = top;
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);

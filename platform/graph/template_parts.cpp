@@ -120,9 +120,9 @@ void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks) {
     if (v > f.ylo && v < f.yhi) c.line(f.x, f.py(v), f.x + f.w, f.py(v), p);
 }
 
-double tick_text_width(const std::vector<double>& ticks) {
+double tick_text_width(const std::vector<std::string>& texts) {
   double w = 0;
-  for (const std::string& t : tick_texts(ticks)) w = std::max(w, text_advance(t, tick_style(anchor::end)));
+  for (const std::string& t : texts) w = std::max(w, text_advance(t, tick_style(anchor::end)));
   return w;
 }
 

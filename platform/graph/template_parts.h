@@ -72,7 +72,7 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown);
 // Widest text of a tick list.
-double tick_text_width(const std::vector<double>& ticks);
+double tick_text_width(const std::vector<std::string>& texts);
 // Axis labels, centred along the axis; the vertical one turned 90 degrees. A label
 // too long for its room shrinks, then ends in an ellipsis.
 void draw_x_label(canvas& c, double centre, double baseline, double room, const std::string& text);

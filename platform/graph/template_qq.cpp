@@ -172,7 +172,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const bool pctl_axis = !prob && p.flag("_PCTLAXIS");
   const labelled_ticks pctl = pctl_axis ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS")) : labelled_ticks{};
   const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
-  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot");
+  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
+                               rotated ? &theory.texts : nullptr);
   if (pctl_axis) {
     // Room for the percentile axis: above the cells, or to their right.
     const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;

@@ -38,9 +38,10 @@ dyn_value num_dyn(const std::string& name, double v, bool is_int = false) {
 // A QQPlotData of points (quantile, data), with CLASS levels when given.
 // One CLASS variable's levels go across the columns as "Class2".
 std::shared_ptr<graph_table> qq_data(const std::vector<std::pair<double, double>>& pts,
-                                     const std::vector<std::string>& class1 = {}) {
+                                     const std::vector<std::string>& class1 = {},
+                                     const std::string& name = "QQPlotData") {
   auto t = std::make_shared<graph_table>();
-  t->name = "QQPlotData";
+  t->name = name;
   if (!class1.empty()) t->columns.push_back({"Class2", "g", false, 8});
   t->columns.push_back({"Quantile", "Quantile"});
   t->columns.push_back({"Data", "x"});
@@ -164,6 +165,33 @@ TEST(TemplateAxes, CellsSideBySideKeepTheirTickTextsApart) {
     EXPECT_EQ(overlapping(ts), std::vector<std::string>{}) << tmpl;
     EXPECT_TRUE(has_text(ts, "0.0") || has_text(ts, "0")) << tmpl;
   }
+}
+
+// The left side of the first cell's frame.
+double frame_left(const std::string& svg) {
+  static const std::regex re(R"re(<rect x="([-0-9.]+)" y="[-0-9.]+" width="[0-9.]+" height="[0-9.]+" fill="none" stroke="#4A4A4A")re");
+  std::smatch m;
+  return std::regex_search(svg, m, re) ? std::stod(m[1]) : NAN;
+}
+
+TEST(TemplateAxes, TheVerticalAxisMakesRoomForTheTextsItShows) {
+  // A rotated probability plot shows percents at quantile places: its margin is the
+  // width of "99", not of "-2.326348".
+  const char* places = "-2.326348 0 2.326348";
+  graph_panel pct = qq_panel(qq_data({{-1, 40}, {0, 50}, {1, 60}}, {}, "ProbPlotData"), "0", "0",
+                             "orbo.kestravine.Graphics.ProbPlotRotated");
+  // A probability axis spans its ticks: no quantile range of its own.
+  std::erase_if(pct.dynamics, [](const dyn_value& d) { return d.name.rfind("_QNTL", 0) == 0; });
+  pct.dynamics.push_back(text_dyn("_PCTLVALUES", places));
+  pct.dynamics.push_back(text_dyn("_PCTLLABELS", "1 50 99"));
+  graph_panel num = pct;
+  num.dynamics.back().text = places;
+  const std::string a = render(pct), b = render(num);
+  ASSERT_TRUE(has_text(texts(a), "99"));
+  ASSERT_TRUE(has_text(texts(b), "-2.326348"));
+  // At 11 px a digit advances 7 px, "." 3.49 and "-" 3.97: "-2.326348" is 56.46 px,
+  // "99" 14 px.
+  EXPECT_NEAR(frame_left(b) - frame_left(a), 42.46, 0.05);
 }
 
 }  // namespace

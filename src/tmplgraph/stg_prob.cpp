@@ -98,16 +98,18 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
     a = -a / b;
     b = 1 / b;
   }
+  // The numbers as the other legends show them: 8.067468, not 8.0674677806859.
+  const auto shown = [](double v) { return kes_stg_param_value(v); };
   switch (r->dist) {
-    case KES_DIST_NORMAL: return xpmstr(buf, kLabelBuffer, 308, 383, a, b);
-    case KES_DIST_LOGNORMAL: return xpmstr(buf, kLabelBuffer, 308, 384, a, std::log(b));
+    case KES_DIST_NORMAL: return xpmstr(buf, kLabelBuffer, 308, 383, shown(a), shown(b));
+    case KES_DIST_LOGNORMAL: return xpmstr(buf, kLabelBuffer, 308, 384, shown(a), shown(std::log(b)));
     case KES_DIST_EXPONENTIAL:
     case KES_DIST_WEIBULL:
     case KES_DIST_GAMMA:
     case KES_DIST_BETA:
-    case KES_DIST_SB: return xpmstr(buf, kLabelBuffer, 308, 384, a, b);
-    case KES_DIST_SU: return xpmstr(buf, kLabelBuffer, 308, 1261, a, b);
-    case KES_DIST_WEIBULL2: return xpmstr(buf, kLabelBuffer, 308, 496, 1 / b, std::exp(a));
+    case KES_DIST_SB: return xpmstr(buf, kLabelBuffer, 308, 384, shown(a), shown(b));
+    case KES_DIST_SU: return xpmstr(buf, kLabelBuffer, 308, 1261, shown(a), shown(b));
+    case KES_DIST_WEIBULL2: return xpmstr(buf, kLabelBuffer, 308, 496, shown(1 / b), shown(std::exp(a)));
     default: return 0;
   }
 }

@@ -7,6 +7,8 @@
 #include <map>
 
 #include "core/runtime.h"
+#include "graph/graph_messages.h"
+#include "host/step_codes.h"
 #include "graph/template_graph.h"
 #include "output/method_call.h"
 #include "output/output_api.h"
@@ -55,7 +57,15 @@ void output_system::emit_graph(graph_panel& p) {
   const std::string folder = graph_folder();
   const std::string path = folder == "." ? name : (std::filesystem::path(folder) / name).string();
   std::string why;
-  if (graph::write_template_svg(p, path, &why)) p.file = path;
+  bool unwritable = false;
+  if (graph::write_template_svg(p, path, &why, &unwritable)) {
+    p.file = path;
+  } else if (unwritable) {
+    // A graph the step made but no file holds: the step has failed, and the log says why.
+    log_message(graph::kGraphSet, graph::kGraphFileError, path.c_str(), why.c_str());
+    raise_step_code(KES_RC_STEP_FAILED);
+    why = "the file " + path + " cannot be written: " + why;
+  }
   graph_panel shown = p;
   shown.file = p.file.empty() ? std::string() : name;
   dump_append(dump_graph_panel(shown));

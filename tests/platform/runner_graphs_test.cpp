@@ -89,6 +89,27 @@ TEST(runner_graphs, template_graphics_draw_every_histogram_but_noplot) {
   EXPECT_EQ(count(r.listing, "Graph: Histogram of x (Panel 1)"), 4) << r.listing;
 }
 
+TEST(runner_graphs, a_template_graph_that_cannot_be_written_fails_the_step) {
+  // A folder where the second graph's file should go: that graph is lost, so the log
+  // says which file and why, and the step does not end as a success.
+  kes_test::scratch_dir dir("graphs");
+  dir.write("h.kes", kProgram);
+  dir.write("h.csv", kData);
+  fs::create_directories(dir / "graphs" / "Histogram2.svg");
+  kes_test::runner_process p;
+  p.start(dir.path().string(), {"--listing", "lst", "--log", "log", "--graphs", "graphs", "h.kes"});
+  const int status = p.wait();
+  const std::string log = kes_test::slurp(dir / "log"), listing = kes_test::slurp(dir / "lst");
+  EXPECT_EQ(status, 2) << log;
+  EXPECT_NE(log.find("ERROR: The graph file graphs/Histogram2.svg cannot be written: Is a directory."),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("ended with return code 1020"), std::string::npos) << log;
+  EXPECT_NE(listing.find("not drawn, the file graphs/Histogram2.svg cannot be written"), std::string::npos) << listing;
+  // The other graphs are still drawn.
+  EXPECT_TRUE(fs::is_regular_file(dir / "graphs" / "Histogram3.svg"));
+}
+
 TEST(runner_graphs, none_writes_no_graphs_and_no_notes) {
   kes_test::scratch_dir dir("graphs");
   const run_result r = run(dir, {"--graphics", "none", "--graphs", "graphs"});

@@ -194,4 +194,54 @@ TEST(TemplateAxes, TheVerticalAxisMakesRoomForTheTextsItShows) {
   EXPECT_NEAR(frame_left(b) - frame_left(a), 42.46, 0.05);
 }
 
+// Frames of the cells: x, y, width, height.
+std::vector<std::vector<double>> frames(const std::string& svg) {
+  static const std::regex re(
+      R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([0-9.]+)" height="([0-9.]+)" fill="none" stroke="#4A4A4A")re");
+  std::vector<std::vector<double>> out;
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), re); it != std::sregex_iterator(); ++it)
+    out.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+  return out;
+}
+
+TEST(TemplateAxes, SquarePpCellsAreSquareAndStandInTheMiddle) {
+  struct square_case {
+    std::vector<std::string> levels;
+    int ncols;
+  };
+  for (const square_case& k : {square_case{{}, 1}, square_case{{"a", "b", "c"}, 3}}) {
+    auto t = std::make_shared<graph_table>();
+    t->name = "PPPlotData";
+    if (!k.levels.empty()) t->columns.push_back({"Class2", "g", false, 8});
+    t->columns.push_back({"Theoretical", "Theoretical"});
+    t->columns.push_back({"Empirical", "Empirical"});
+    for (std::size_t l = 0; l < std::max<std::size_t>(1, k.levels.size()); ++l)
+      for (double v : {0.2, 0.5, 0.8}) {
+        std::vector<cell> row;
+        if (!k.levels.empty()) row.push_back({true, k.levels[l], 0});
+        row.push_back({false, "", v});
+        row.push_back({false, "", v});
+        t->rows.push_back(row);
+      }
+    graph_panel p;
+    p.name = "PPPlot";
+    p.label = "P-P Plot of x";
+    p.template_name = k.levels.empty() ? "orbo.kestravine.Graphics.PPPlot" : "orbo.kestravine.Graphics.CompPPPlot";
+    p.tables.push_back(t);
+    p.dynamics = {text_dyn("_XLABEL", "Normal Cumulative Probability"), text_dyn("_YLABEL", "Empirical"),
+                  num_dyn("_SQUARE", 1, true), num_dyn("_NROWS", 1, true), num_dyn("_NCOLS", k.ncols, true),
+                  num_dyn("_PANEL", 1, true)};
+    const std::string svg = render(p);
+    const auto fs = frames(svg);
+    ASSERT_EQ(fs.size(), static_cast<std::size_t>(k.ncols));
+    for (const auto& f : fs) EXPECT_NEAR(f[2], f[3], 0.02) << k.ncols << " cells";
+    // The cells' span is centred under the x label, which stands in the page's middle
+    // band, not at its left.
+    const double centre = (fs.front()[0] + fs.back()[0] + fs.back()[2]) / 2;
+    for (const svg_text& x : texts(svg))
+      if (x.text == "Normal Cumulative Probability") EXPECT_NEAR(x.x, centre, 0.02);
+    EXPECT_GT(centre, 300) << k.ncols << " cells";
+  }
+}
+
 }  // namespace

@@ -4,7 +4,9 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/annotate.h"
 #include "devgraph/tick_text.h"
+#include "inset/inset_place.h"
 #include "kes_gram_names.h"
 
 namespace {
@@ -39,9 +41,12 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   kes_preq* r = ctx->curreq;
   kes_chart* c = &r->layout->c;
   const kes_stmt* st = r->stmt;
-  (void)row;  // the inset builder's panel row (insets)
+  (void)row;  // the panel row: the margin boxes of a panel move with it
 
-  // 1. Inset boxes of the cell: built and checked here by the inset code (insets).
+  // 1. Inset boxes of the cell: placed in its frame (a chart without CLASS variables
+  // has one cell and its boxes were built with the chart).
+  static const double kNoOffset[2] = {0, 0};
+  if (ctx->insets != nullptr) kesivld(ctx, cell, kNoOffset);
 
   // 2. Frame fill.
   if (!r->noframe && (r->frame_fill != 0 || kes_flag(st, KES_PLOT_FLAG_CPROP) || c->style)) kesgfrm(ctx, r, cell);
@@ -62,6 +67,8 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     kesgax(ctx);
   }
 
-  // 4. Annotate data set of the request (annotate).
-  // 5. Inset boxes of the cell are drawn last (insets).
+  // 4. Annotate data sets of the request.
+  if (cell != nullptr) kesgano(ctx, r, cell);
+  // 5. Inset boxes of the cell are drawn last; the areas they blanked are released.
+  if (ctx->insets != nullptr) kesidrw(ctx);
 }

@@ -91,6 +91,12 @@ void output_system::emit_graph(graph_panel& p) {
   ++emitted_;
 }
 
+void output_system::device_graph_entry(const std::string& name, const std::string& file) {
+  if (json_ == nullptr || !json_->is_open()) return;
+  json_->add_output("{\"kind\": \"graph\", \"name\": " + json_string(name) + ", \"template\": null, \"file\": " +
+                    json_string(file) + "}");
+}
+
 // Method 2826: a graph panel. In order: 138 output name, 296 label, 310 description,
 // 339 graph template, 2829 the bound tables, inline dynamic pairs, and 174 the list
 // of dynamic pairs.

@@ -28,7 +28,7 @@ const char* kData = "g,x\n1,1.5\n1,2.5\n1,3\n2,4\n2,5.5\n2,6\n";
 
 struct run_result {
   int status;
-  std::string log, listing;
+  std::string log, listing, json;
   std::vector<std::string> files;  // in the graphs folder, sorted
 };
 
@@ -37,12 +37,12 @@ run_result run(const kes_test::scratch_dir& dir, const std::vector<std::string>&
   dir.write("h.csv", kData);
   fs::create_directories(dir / "graphs");
   for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
-  std::vector<std::string> args = {"--listing", "lst", "--log", "log"};
+  std::vector<std::string> args = {"--listing", "lst", "--log", "log", "--json", "json"};
   args.insert(args.end(), extra.begin(), extra.end());
   args.push_back("h.kes");
   kes_test::runner_process p;
   p.start(dir.path().string(), args);
-  run_result r{p.wait(), kes_test::slurp(dir / "log"), kes_test::slurp(dir / "lst"), {}};
+  run_result r{p.wait(), kes_test::slurp(dir / "log"), kes_test::slurp(dir / "lst"), kes_test::slurp(dir / "json"), {}};
   for (const auto& e : fs::directory_iterator(dir / "graphs")) r.files.push_back(e.path().filename().string());
   std::sort(r.files.begin(), r.files.end());
   return r;
@@ -70,6 +70,11 @@ TEST(runner_graphs, device_writes_one_file_per_graph_and_names_it) {
   EXPECT_EQ(count(r.listing, "File"), 4) << r.listing;
   EXPECT_NE(r.listing.find("graphs/HIST1.svg"), std::string::npos) << r.listing;
   EXPECT_NE(r.listing.find("Histogram of x (g=2)"), std::string::npos) << r.listing;
+  // The JSON file finds each file as it finds a template graph's.
+  EXPECT_EQ(count(r.json, "\"kind\": \"graph\""), 4) << r.json;
+  EXPECT_NE(r.json.find("{\"kind\": \"graph\", \"name\": \"Heights of x\", \"template\": null, \"file\": \"graphs/HIST1.svg\"}"),
+            std::string::npos)
+      << r.json;
   // The second BY group's page: its title, description and BY line.
   EXPECT_TRUE(kes_test::svg_matches_golden(kes_test::slurp(dir / "graphs" / "HIST1.svg"),
                                            fs::path(KES_SOURCE_DIR) / "tests/platform/graph_golden/runner_hist_by.svg"));

@@ -9,7 +9,9 @@
 #   scripts/run-example.sh [--update] RUNNER PROGRAM
 #
 # KES_RUNNER_ARGS, when set, is put before the runner's other options (e.g.
-# "--threads 1"), word by word.
+# "--threads 1"), word by word; so are the words of NAME.args when the program has one
+# (e.g. "--graphics device": its graphs are written into its folder and compared as
+# the files it writes).
 #
 # The program runs in a scratch copy of its folder (its WORK library), so what it
 # writes never lands among the sources. On a mismatch the masked outputs are written
@@ -38,7 +40,9 @@ mkdir "$work"
 (cd "$work" && find . -type f | sort >"$tmp/before")
 cd "$work"
 set +e
-"$runner" ${KES_RUNNER_ARGS:-} --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
+extra=()
+[ -f "$dir/$name.args" ] && read -r -a extra <"$dir/$name.args"
+"$runner" ${KES_RUNNER_ARGS:-} ${extra[@]+"${extra[@]}"} --listing "$tmp/lst" --log "$tmp/log" --json "$tmp/json" "$name.kes"
 status=$?
 set -e
 cd "$dir"

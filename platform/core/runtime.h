@@ -16,7 +16,11 @@ struct run_config {
   std::string listing_path;                      // empty: standard output
   std::string log_path;                          // empty: standard error
   std::string json_path;                         // empty: no JSON output
-  std::string graphs_dir;                        // folder for SVG graphs
+  std::string graphs_dir;                        // folder for SVG graphs; empty: the current one
+  // Graphs drawn by the output manager's templates, by the graphics device, or none
+  // at all (no graph files and no notes that graphs are not drawn).
+  enum class graphics_mode { template_graphs, device, none };
+  graphics_mode graphics = graphics_mode::template_graphs;
   std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/host_vectors.h"
+#include "graph/device_state.h"
 
 namespace plat {
 namespace {
@@ -112,7 +113,9 @@ void plat_ggstri(host_gtext* text) {
   std::memset(text, 0, sizeof *text);
   std::memset(text->font, ' ', 8);
   std::memset(text->color, ' ', 8);
-  text->height = 2.0f;
+  // The device's default text height once it is started (one character cell).
+  const double h = plat::graph::state().started ? plat::graph::state().device.default_height : 2.5;
+  text->height = static_cast<float>(h);
   text->just = 4;
   text->word = 1;
 }

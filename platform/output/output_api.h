@@ -11,6 +11,13 @@ namespace plat {
 // as each BY group starts.
 void output_set_by(std::vector<std::pair<std::string, std::string>> by);
 
+// The BY variables and formatted values of the current BY group (empty: none).
+std::vector<std::pair<std::string, std::string>> output_current_by();
+
+// A graph written to a file: the listing and the JSON file get an entry "Graph" with
+// its label, description and file, under the groups and BY values now current.
+void output_graph(const std::string& label, const std::string& description, const std::string& file);
+
 // Catalogue entry (set, number) of the text for a negative output-object result, for
 // the host's result log; false when the result is not one of the output system's.
 bool output_result_message(int result, int* set, int* number);

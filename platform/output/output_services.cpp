@@ -73,6 +73,28 @@ void output_set_by(std::vector<std::pair<std::string, std::string>> by) {
   g_system->set_by(std::move(by));
 }
 
+std::vector<std::pair<std::string, std::string>> output_current_by() {
+  return g_system ? g_system->by() : std::vector<std::pair<std::string, std::string>>{};
+}
+
+void output_graph(const std::string& label, const std::string& description, const std::string& file) {
+  if (!g_system) return;
+  out::report r;
+  r.factoid = true;
+  r.name = "Graph";
+  r.label = label.empty() ? "Graph" : label;
+  out::factoid_pair d;
+  d.label = "Description";
+  d.is_text = true;
+  d.text = description;
+  d.position = 1;
+  out::factoid_pair f = d;
+  f.label = "File";
+  f.text = file;
+  r.pairs = {d, f};
+  g_system->emit(r);
+}
+
 bool output_result_message(int result, int* set, int* number) {
   int n = out::result_message(result);
   if (n == 0) return false;

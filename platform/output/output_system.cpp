@@ -22,6 +22,7 @@ const char* kind_name(okind k) {
     case okind::factoid: return "factoid";
     case okind::binding: return "bound table";
     case okind::group: return "output group";
+    case okind::collection: return "collection";
   }
   return "object";
 }
@@ -230,6 +231,11 @@ int m_create(void* object, void*, void*, int count, wob_attr* attrs) {
   wob_attr* out = out_record(c, WOB_A_HANDLE);
   if (!af || !ac || !out) return c.error();
   if (!c.text(*af, family) || !c.text(*ac, cls)) return c.error();
+  if (family == "collection") {
+    if (cls != "list" && cls != "associativearray") return c.fail(kErrCreate, msg::kNoClass, (family + "." + cls).c_str());
+    if (create_collection(sys, cls, &out->w.p) != 0) return c.fail(kErrCreate, msg::kNoHandle);
+    return 0;
+  }
   if (family != "vem") return c.fail(kErrCreate, msg::kNoClass, (family + "." + cls).c_str());
   if (cls == "manager") {
     obj_base* m = sys.make<obj_base>(okind::manager, manager_class());
@@ -427,6 +433,16 @@ int generic_op(void* object, void*, int op, int arg, void* ptr) {
   method_call c(*o->sys, op, kind_name(o->kind), object_name(o), arg, static_cast<wob_attr*>(ptr));
   if (op == WOB_OP_CLOSE) {
     if (o->kind == okind::factoid) return emit_factoid(static_cast<factoid_obj*>(o));
+    // A closed collection of graph lists goes with the lists it holds: a chart's
+    // collections must not stay until the step ends.
+    if (o->kind == okind::collection) {
+      std::vector<void*> lists;
+      for (const auto& [name, list] : static_cast<collection_obj*>(o)->named) lists.push_back(list);
+      for (void* h : lists)
+        if (obj_base* l = o->sys->lookup(h, okind::collection)) o->sys->release(l);
+      o->sys->release(o);
+      return 0;
+    }
     // A closed group is done with; groups closed with it stay until their own close.
     if (o->kind == okind::group) {
       o->sys->close_group(static_cast<group_obj*>(o));
@@ -439,6 +455,16 @@ int generic_op(void* object, void*, int op, int arg, void* ptr) {
     if (o->kind == okind::table) {
       if (static_cast<table_obj*>(o)->bindings > 0) return c.fail(kErrOrder, msg::kCloseBound);
       o->sys->release(o);
+    }
+    return 0;
+  }
+  // The manager says whether it draws template graphs (the run's --graphics).
+  if (op == WOB_OP_GET_ATTR && o->kind == okind::manager) {
+    for (int i = 0; i < c.count(); ++i) {
+      wob_attr& a = c.at(i);
+      if (a.id != WOB_A_TEMPLATE_GRAPHS) return c.fail(kErrAttribute, msg::kNoReadBack, "", a.id);
+      a.type = WOB_LAST;
+      a.last.i = template_graphs() ? 1 : 0;
     }
     return 0;
   }
@@ -517,7 +543,10 @@ const wob_class* manager_class() {
                                      {WOB_M_BIND, m_bind},
                                      {WOB_M_EMIT, m_emit},
                                      {WOB_M_TEXT_OPEN, m_text_open},
-                                     {WOB_M_TEXT_CLOSE, m_text_close}});
+                                     {WOB_M_TEXT_CLOSE, m_text_close},
+                                     {WOB_M_DEST_LIST, m_dest_list},
+                                     {WOB_M_PUBLISH, m_publish},
+                                     {WOB_M_DEST_RELEASE, m_dest_release}});
   return c;
 }
 

@@ -40,7 +40,7 @@ struct hooks {
 
 class output_system;
 
-enum class okind { root, manager, table, factoid, binding, group };
+enum class okind { root, manager, table, factoid, binding, group, collection };
 
 // An object of the system. The module never sees its address: it holds `handle`,
 // which reads as the handle class (handle_space.h); cls is the object's own class.
@@ -57,6 +57,14 @@ struct group_obj : obj_base {
   bool open = true;
   bool announced = false;  // its label is on the listing, or a heading covers it
   long heading_at_open = 0;
+};
+
+// A collection of the graph destinations: an associative array of lists by name
+// (case-blind), or a list of records.
+struct collection_obj : obj_base {
+  bool assoc = false;
+  std::vector<std::pair<std::string, void*>> named;  // upper-cased name, list handle
+  std::vector<void*> items;
 };
 
 struct column_def {
@@ -109,6 +117,7 @@ class output_system {
   // BY variables and values that outputs from now on belong to (empty: none).
   void set_by(std::vector<std::pair<std::string, std::string>> by);
 
+  const std::vector<std::pair<std::string, std::string>>& by() const { return by_; }
   // Heading lines as last set (line 1 first; gaps are empty).
   const std::vector<std::string>& heading() const { return heading_; }
   bool noprint() const { return noprint_; }
@@ -205,6 +214,16 @@ const wob_class* handle_class();
 // Gives the handle class an entry for method number id (build_class does, for each
 // method of each class).
 void add_handle_method(int id);
+
+// Graph destinations (graph_destinations.cpp): creating a collection (method 147 of
+// family "collection"), the manager's destination methods, the collections' class,
+// and the manager's answer whether it draws template graphs.
+int create_collection(output_system& sys, const std::string& cls, void** handle);
+int m_dest_list(void* object, void*, void*, int count, wob_attr* attrs);
+int m_publish(void* object, void*, void*, int count, wob_attr* attrs);
+int m_dest_release(void* object, void*, void*, int count, wob_attr* attrs);
+const wob_class* collection_class();
+bool template_graphs();
 
 // Methods of the output manager for text outputs (text_outputs.cpp).
 int m_text_open(void* object, void*, void*, int count, wob_attr* attrs);

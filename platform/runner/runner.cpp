@@ -64,7 +64,14 @@ bool configure(const runner_options& o, std::string* error) {
   c.listing_path = o.listing;
   c.log_path = o.log;
   c.json_path = o.json;
+  if (!o.graphs.empty() && !fs::is_directory(o.graphs, ec)) {
+    *error = "--graphs: the folder '" + o.graphs + "' does not exist";
+    return false;
+  }
   c.graphs_dir = o.graphs;
+  c.graphics = o.graphics == "device" ? run_config::graphics_mode::device
+               : o.graphics == "none" ? run_config::graphics_mode::none
+                                      : run_config::graphics_mode::template_graphs;
   c.memcap = o.memcap;
   c.parse_dump = o.parse_dump;
   return true;

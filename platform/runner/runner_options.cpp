@@ -62,6 +62,17 @@ bool set_threads(runner_options& o, const std::string& v, std::string* err) {
   return true;
 }
 
+bool set_graphics(runner_options& o, const std::string& v, std::string* err) {
+  std::string k;
+  for (char c : v) k += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (k != "template" && k != "device" && k != "none") {
+    *err = "--graphics wants template, device or none, not '" + v + "'";
+    return false;
+  }
+  o.graphics = k;
+  return true;
+}
+
 const option_def table[] = {
     {nullptr, "--work", "DIR", "folder of the WORK library (default: the current folder)",
      [](runner_options& o, const std::string& v, std::string*) { o.work = v; return true; }},
@@ -72,8 +83,10 @@ const option_def table[] = {
      [](runner_options& o, const std::string& v, std::string*) { o.log = v; return true; }},
     {nullptr, "--json", "FILE", "also write the tables to FILE as JSON",
      [](runner_options& o, const std::string& v, std::string*) { o.json = v; return true; }},
-    {nullptr, "--graphs", "DIR", "write graphs into folder DIR",
+    {nullptr, "--graphs", "DIR", "write graph files (SVG) into folder DIR (default: the current folder)",
      [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},
+    {nullptr, "--graphics", "KIND",
+     "draw graphs as KIND: template (the default), device (the graphics device), or none (no graphs)", set_graphics},
     {"-o", "--option", "NAME=VALUE",
      "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, CENTER=YES|NO, THREADS=0..64 (0: every core), DEBUG=TEXT (repeatable)",
      [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},

@@ -12,6 +12,7 @@ struct runner_options {
   std::vector<std::pair<std::string, std::string>> libs;  // upper-case name, folder
   std::vector<std::string> sysopts;                       // NAME=VALUE, in order
   std::string listing, log, json, graphs, module;
+  std::string graphics = "template";                      // template, device or none
   long memcap = 0;
   bool parse_dump = false;
   bool help = false;

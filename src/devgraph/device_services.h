@@ -27,15 +27,32 @@ const gdeventry* ggdvget(const char* name8);
 // options record.
 void kes_dest_options(gdevopts* options, const host_dest* dest);
 
+// Narrows a page area (left, bottom, right, top) by the character cell width h and
+// height v: a gap at the left, right and bottom edges of the graphics area; the top
+// moves down only when titles are not already above it.
+void kes_page_gaps(double* area, double h, double v);
+
 // Starts the device for the current destination of the current request's layout:
 // 0; 20001 the destination is skipped; 1012 the device could not be started or its
 // catalog entry was refused (after a message).
 int kesgini(kes_ctx* ctx);
-// Opens the segment of one page; the host fills the segment handle.
+// Opens the segment of one page of the current request: its name (NAME=, else the
+// default), description (DESCRIPTION=, else by plot type) and label; the host fills
+// the segment handle. 0, or nonzero when no segment could be opened.
 int kessgmt(kes_ctx* ctx, host_gsegid* segment);
+// The number of the current request within its kind, from 1.
+int kes_request_ordinal(const kes_ctx* ctx);
 // Puts the page just closed on the current destination's list of graphs: 0, or
 // 1012 after a message when the list refused it.
 int zqsgmt(kes_layout* layout);
 // Hands every destination with its graphs to the output manager: 0, or 1012 after a
 // message when the manager refused them.
 int zqpdest(kes_layout* layout);
+
+// The device chart of the current request until the chart drawing is written: one
+// page per destination with its titles and BY line, closed and handed on; the log
+// says once per request that the chart itself is not drawn yet. 0, or the first
+// failure (1012, 1016).
+int kes_chart_pending(kes_ctx* ctx);
+// Opens, heads, closes and hands on one page of the current request's layout.
+int kes_device_page(kes_ctx* ctx, kes_layout* layout);

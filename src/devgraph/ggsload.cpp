@@ -1,6 +1,23 @@
-// ggsload(options, mode, flag) -> int: starts the device named in the host graphics
-// options record; 0 ready, 1 a device image could not be installed (after message
-// 129/53), -1 the device could not be started.
+// ggsload(options, mode, flag) -> int: starts the device named in the graphics
+// options record. The device and its images are the host's: this installs the chart
+// and graphics images and has the host start the device. 0 ready; 1 an image could
+// not be installed (after message 129/53); -1 the device could not be started.
 #include "devgraph/device_services.h"
+#include "host/host_services.h"
 
-int ggsload(gdevopts*, int, int) { return -1; }
+int ggsload(gdevopts* options, int, int) {
+  wiinstl(0x40000 + 268, "QORCHT7 ", 2);
+  struct image {
+    int vector;
+    const char* name;
+  };
+  static const image kImages[2] = {{116, "QORXGSUB"}, {118, "QORXGGXL"}};
+  for (const image& im : kImages)
+    if (wiinstl(0x40000 + im.vector, im.name, 1) != 0) {
+      xpmlog(129, 53, im.name);
+      return 1;
+    }
+  if (gginit(options) != 0) return -1;
+  ggzrst(255);
+  return 0;
+}

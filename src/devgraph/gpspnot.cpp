@@ -1,7 +1,6 @@
-// gpspnot(): frees the task's chain of pending graphics records and their item
-// buffers, so that no graphics state outlives the step; safe when nothing is pending.
-//
-// No graphics record is made while device graphics are not written: nothing to free.
+// gpspnot(): frees the task's pending graphics records, so that no graphics state
+// outlives the step; safe when nothing is pending. The host keeps them.
 #include "devgraph/device_services.h"
+#include "host/host_services.h"
 
-void gpspnot() {}
+void gpspnot() { ggpfree(); }

@@ -1,6 +1,7 @@
 // The table of the module's own stage routines, which the procedure entry runs.
 #include "driver/kes_step.h"
 
+#include "devgraph/chart_layout.h"
 #include "devgraph/device_services.h"
 #include "driver/class_cells.h"
 #include "driver/kescomp.h"
@@ -29,7 +30,7 @@ const kes_stages kes_real_stages = {
     .kespini = kespini,
     .keszini = keszini,
     .kesstgr = nullptr,  // template graphs are not built yet
-    .kesgcht = nullptr,  // device graphs are not built yet
+    .kesgcht = kesgcht,  // device charts
     .kesout = kesout,
     .kesside = kesside,
     .gpspnot = gpspnot,

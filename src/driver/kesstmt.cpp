@@ -116,19 +116,12 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
   return ctx->devgraph ? g->start_device(ctx) : 0;
 }
 
-int no_destination(kes_ctx*) { return 0; }
-int no_device(kes_ctx*) {
-  xpmlog(KES_SET_GRAPH, 293);
-  return kSetupFailed;
-}
 
 // A request the step cannot carry out yet says so once, naming its statement.
 void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kind.statement, k); }
 
 }  // namespace
 
-const kes_graphics_startup kes_graphics_routines = {no_destination, no_destination, zqidest, ggsload, zqdfree,
-                                                    no_device};
 
 int kesstmt(kes_ctx* ctx) {
   const kes_stages* st = ctx->stages;

@@ -119,6 +119,17 @@ enum wob_method : int {
   WOB_M_TEXT_OPEN = 446,     // open a text output (line-printer plots): 138 name, 296 label
   WOB_M_TEXT_CLOSE = 447,    // close the open text output
   WOB_M_GRAPH_PANEL = 2826,  // emit a graph panel (template graphs)
+  // Graph destinations: the manager's list of open destinations (2385), handing the
+  // graphs of every destination over (4966) and releasing the list (4968); the
+  // collections the module keeps the graphs in (created by 147 with family
+  // "collection", class "associativearray" or "list"): insert (164), fetch (175) and
+  // the item count (158).
+  WOB_M_COUNT = 158,
+  WOB_M_INSERT = 164,
+  WOB_M_FETCH = 175,
+  WOB_M_DEST_LIST = 2385,
+  WOB_M_PUBLISH = 4966,
+  WOB_M_DEST_RELEASE = 4968,
 };
 
 // Calls method `id` of `object` through `cls`, or the object's own class when cls

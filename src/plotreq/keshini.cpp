@@ -102,8 +102,8 @@ int keshini(kes_ctx* ctx, int k) {
         rendered = true;
       }
     }
-    // A graph was asked for: say once that none is drawn.
-    if (!r->nograph && !rendered && !r->graph_noted) {
+    // A graph was asked for and graphics are on: say once that none is drawn.
+    if (!r->nograph && !rendered && (ctx->tmplgraph || ctx->devgraph) && !r->graph_noted) {
       xpmlog(KES_SET_LABEL, 993, k);
       r->graph_noted = 1;
     }

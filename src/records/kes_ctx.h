@@ -6,6 +6,7 @@
 
 #include "host/host_anchor.h"
 #include "host/host_data.h"
+#include "host/host_graph.h"
 #include "host/kes_stmt.h"
 #include "host/wob.h"
 #include "records/kes_classvars.h"
@@ -103,7 +104,12 @@ struct kes_ctx {
   // 11. Graphics.
   kes_dsh annotate;        // ANNOTATE= data set
   void* gcb;               // graph control block
-  void* device;            // device handle
+  gdevice* device;         // device handle (the device state)
+  void* devcatalog;        // the device's catalog handle
+  void* seglabel;          // text handle: the label of the segment last opened
+  double page_area[4];     // left, bottom, right, top, in percent of the graphics area
+  const char* byline;      // the BY line of the current BY group, and its length
+  int bylen;
   // 12. Plot statements and requests.
   int nhist;               // HISTOGRAM statements
   int nqq;                 // QQPLOT statements

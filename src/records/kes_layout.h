@@ -7,6 +7,7 @@
 #include "host/host_anchor.h"
 #include "host/host_graph.h"
 #include "records/kes_axis.h"
+#include "records/kes_chart.h"
 
 struct kes_layout {
   // ---- destinations ----
@@ -38,4 +39,5 @@ struct kes_layout {
   kes_axis vaxis;           // vertical axis
   // Data values to panel coordinates: x' = x * xscale + xoffset, likewise y.
   double xscale, xoffset, yscale, yoffset;
+  kes_chart c;              // page and panel layout of the chart being drawn
 };

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 #include "graph/font_metrics.h"
 #include "graph/svg_writer.h"
+#include "support/scratch_files.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -105,6 +108,27 @@ TEST(svg_reader, reduces_to_structure) {
   EXPECT_NE(kes_test::svg_reduce(a), kes_test::svg_reduce("<svg a=\"1\" b=\"2\"><g/><text x=\"3\">A b</text></svg>"));
   for (const char* bad : {"", "<svg>", "<svg a=1/>", "<svg></g>", "text<svg/>"})
     EXPECT_EQ(kes_test::svg_reduce(bad).rfind("unreadable SVG: ", 0), 0u) << bad;
+}
+
+}  // namespace
+
+namespace {
+
+// Every golden SVG converts to PNG with rsvg-convert, when it is installed.
+TEST(svg_goldens, convert_to_png) {
+  if (std::system("command -v rsvg-convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "rsvg-convert is not installed";
+  const std::filesystem::path src = KES_SOURCE_DIR;
+  kes_test::scratch_dir out("png");
+  const std::string cmd = (src / "scripts/svg-to-png.sh").string() + " " + (src / "tests/platform/graph_golden").string() +
+                          " " + out.path().string() + " 2>&1";
+  EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  int svgs = 0, pngs = 0;
+  for (const auto& e : std::filesystem::directory_iterator(src / "tests/platform/graph_golden"))
+    svgs += e.path().extension() == ".svg";
+  for (const auto& e : std::filesystem::directory_iterator(out.path()))
+    pngs += e.path().extension() == ".png" && std::filesystem::file_size(e.path()) > 0;
+  EXPECT_EQ(pngs, svgs);
+  EXPECT_GT(svgs, 0);
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+// Text records of the device: transform, measuring with the one metric, drawing.
+// Measured and drawn widths are the same numbers: the SVG text carries its width.
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "graph/device_state.h"
+#include "graph/graph_messages.h"
+
+namespace plat::graph {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double size_px(const host_gtext* t) {
+  const double h = t->height > 0 ? t->height : state().device.default_height;
+  return px_h(h > 0 ? h : kCellHeightPx * 100 / kDefaultHeight);
+}
+
+weight weight_of(const host_gtext* t) {
+  std::string f(t->font, 8);
+  for (char& c : f) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return f.find("BOLD") != std::string::npos || f.find("/BO") != std::string::npos ? weight::bold : weight::regular;
+}
+
+std::string_view text_of(const host_gtext* t) {
+  if (t->text == nullptr) return {};
+  return std::string_view(t->text, t->length);
+}
+
+// The text's colour: its number, else its colour name, else the options' text
+// colour, else the foreground.
+std::string text_colour(const host_gtext* t) {
+  if (t->colnum > 0) return colour_hex(t->colnum);
+  if (t->colnum < 0) return {};
+  if (t->color[0] != ' ' && t->color[0] != '\0') return colour_hex(plat_ggcnum(0, t->color));
+  const gdevopts* o = state().device.opts;
+  if (o != nullptr && o->text_color[0] != ' ' && o->text_color[0] != '\0') return colour_hex(plat_ggcnum(0, o->text_color));
+  return colour_hex(1);
+}
+
+}  // namespace
+}  // namespace plat::graph
+
+using namespace plat::graph;
+
+extern "C" {
+
+void plat_ggstxfm(host_gxfm* xfm) {
+  if (xfm == nullptr) return;
+  const double a = xfm->angle * kPi / 180.0;
+  // Exact values at the right angles, so that a turned box has no stray digits.
+  const double turns = xfm->angle / 90.0;
+  if (turns == std::floor(turns)) {
+    static const double kCos[4] = {1, 0, -1, 0}, kSin[4] = {0, 1, 0, -1};
+    const int q = static_cast<int>(((static_cast<long>(turns) % 4) + 4) % 4);
+    xfm->cos_a = kCos[q];
+    xfm->sin_a = kSin[q];
+  } else {
+    xfm->cos_a = std::cos(a);
+    xfm->sin_a = std::sin(a);
+  }
+}
+
+double plat_ggstrl(int, host_gtext* t) {
+  if (t == nullptr) return 0;
+  const double h = size_px(t);
+  const double len = text_width(text_of(t), h, weight_of(t));
+  const double w = page_width(), ht = page_height();
+  t->measured = static_cast<float>(len * 100.0 / w);
+  if (t->box != nullptr) {
+    const double c = t->xfm != nullptr ? t->xfm->cos_a : 1, s = t->xfm != nullptr ? t->xfm->sin_a : 0;
+    // Work in pixels with y upwards: baseline direction (c, s), up direction (-s, c).
+    const double ax = t->x * w / 100.0, ay = t->y * ht / 100.0;
+    const double shift = t->just == 2 ? -len : t->just == 4 ? -len / 2 : 0;
+    const double x0 = ax + shift * c, y0 = ay + shift * s;
+    const double px[4] = {x0, x0 + len * c, x0 + len * c - h * s, x0 - h * s};
+    const double py[4] = {y0, y0 + len * s, y0 + len * s + h * c, y0 + h * c};
+    for (int i = 0; i < 4; ++i) {
+      t->box->c[i].x = px[i] * 100.0 / w;
+      t->box->c[i].y = py[i] * 100.0 / ht;
+    }
+  }
+  return t->measured;
+}
+
+int plat_ggstr(int, host_gtext* t) {
+  if (t == nullptr) return 1;
+  svg_writer* wr = writer();
+  if (wr == nullptr) {
+    plat::log_message(kGraphSet, kNoSegment, "ggstr");
+    return 1;
+  }
+  const std::string colour = text_colour(t);
+  if (colour.empty() || text_of(t).empty()) return 0;
+  svg_text_style st = svg_text(size_px(t),
+                               t->just == 2   ? svg_anchor::end
+                               : t->just == 4 ? svg_anchor::middle
+                                              : svg_anchor::start,
+                               t->xfm != nullptr ? t->xfm->angle : 0, weight_of(t));
+  st.fill = colour;
+  wr->text(px_x(t->x), px_y(t->y), text_of(t), st);
+  return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,13 @@
+// Catalogue entries of the stand-in's graphics device (platform/catalogue/device_graphs.msg).
+#pragma once
+
+namespace plat::graph {
+
+constexpr int kGraphSet = 970;
+constexpr int kUnknownColour = 1;  // {s} name
+constexpr int kGraphWritten = 2;   // {s} description, {s} file
+constexpr int kGraphFileError = 3; // {s} file, {s} reason
+constexpr int kNoAnnotate = 4;
+constexpr int kNoSegment = 5;      // {s} service
+
+}  // namespace plat::graph

@@ -1,0 +1,206 @@
+// Catalogs and segments: one segment is one graph, written as one SVG file in the
+// run's graphs folder, named by the segment's name (made unique in the run) with the
+// description as its title. The titles and the BY line head each page.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include "core/host_vectors.h"
+#include "core/runtime.h"
+#include "graph/device_state.h"
+#include "graph/graph_messages.h"
+#include "output/output_api.h"
+#include "output/text_store.h"
+
+namespace plat::graph {
+namespace {
+
+constexpr double kTitlePx = 14;   // the first title, bold
+constexpr double kSubtitlePx = 12;
+constexpr double kByPx = 12;
+constexpr double kGapPx = 4;
+
+std::string trimmed(const char* s, std::size_t n) {
+  std::string t = s != nullptr ? std::string(s, strnlen(s, n)) : std::string();
+  const std::size_t a = t.find_first_not_of(' ');
+  if (a == std::string::npos) return {};
+  return t.substr(a, t.find_last_not_of(' ') - a + 1);
+}
+
+struct heading_line {
+  std::string text;
+  double px;
+  bool bold;
+};
+
+// The title lines and the BY line, in the order they are drawn from the top.
+std::vector<heading_line> heading(const std::string& byline) {
+  std::vector<heading_line> lines;
+  for (int n = 1; n <= listing_max_titles; ++n) {
+    std::string t = trimmed(listing_title(n).c_str(), std::string::npos);
+    if (!t.empty()) lines.push_back({t, n == 1 ? kTitlePx : kSubtitlePx, n == 1});
+  }
+  if (!byline.empty()) lines.push_back({byline, kByPx, false});
+  return lines;
+}
+
+std::string graphs_dir() {
+  const std::string& d = config().graphs_dir;
+  return d.empty() ? "." : d;
+}
+
+// The file as the listing and the log name it: in the graphs folder, or by itself
+// when that is the current folder.
+std::string shown_path(const std::string& file) {
+  const std::string& d = config().graphs_dir;
+  return d.empty() ? file : (std::filesystem::path(d) / file).string();
+}
+
+std::string byline_text;  // the BY line of the last ggphdrl or ggphdr
+
+}  // namespace
+}  // namespace plat::graph
+
+using namespace plat::graph;
+
+extern "C" {
+
+int plat_ggadcat(int, const char* library8, int lengths, const char* entry, void** catalog, int, int) {
+  const int len = lengths & 0xFFFF;
+  if (entry == nullptr || len <= 0 || len > 32 || catalog == nullptr) return 1;
+  step_state& s = state();
+  std::string name = trimmed(library8, 8) + "." + std::string(entry, static_cast<std::size_t>(len));
+  s.catalogs.push_back(name);
+  *catalog = &s.catalogs.back();
+  return 0;
+}
+
+int plat_ggoseg(int, int descr_size, void* catalog, int* number, host_gsegid* seg, const char* name8,
+                const host_glongname* longname, const char* descr, int, int, int, const char* byline, int bylen) {
+  step_state& s = state();
+  if (!s.started || catalog == nullptr) return 1;
+  auto g = std::make_unique<segment>();
+  g->number = ++s.segments;
+  g->name = longname != nullptr && longname->length > 0 && longname->text != nullptr
+                ? trimmed(longname->text, static_cast<std::size_t>(longname->length))
+                : trimmed(name8, 8);
+  if (g->name.empty()) g->name = "graph";
+  g->descr = descr_size > 0 ? trimmed(descr, static_cast<std::size_t>(descr_size)) : std::string();
+  g->byline = bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : std::string();
+  g->writer = std::make_unique<svg_writer>(page_width(), page_height());
+  g->writer->set_title(g->descr.empty() ? g->name : g->descr);
+  g->writer->set_desc(g->byline.empty() ? "Graph " + g->name : "Graph " + g->name + ", " + g->byline);
+  if (number != nullptr) *number = g->number;
+  if (seg != nullptr) {
+    seg->words[0] = g.get();
+    seg->words[1] = catalog;
+  }
+  s.open = std::move(g);
+  s.device.line_width = 1;
+  return 0;
+}
+
+int plat_ggsel(int, int number) {
+  step_state& s = state();
+  return s.open && s.open->number == number ? 0 : 1;
+}
+
+int plat_ggphdrl(int, double* area, int bylen, const char* byline) {
+  byline_text = bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : std::string();
+  double used = 0;
+  for (const heading_line& l : heading(byline_text)) used += l.px + kGapPx;
+  if (used > 0) used += kGapPx;
+  if (area != nullptr) {
+    area[0] = 0;
+    area[1] = 0;
+    area[2] = 100;
+    area[3] = 100.0 - used * 100.0 / page_height();
+  }
+  return 0;
+}
+
+int plat_ggphdr(int, const char* byline, int bylen) {
+  svg_writer* w = writer();
+  if (w == nullptr) {
+    plat::log_message(kGraphSet, kNoSegment, "ggphdr");
+    return 1;
+  }
+  const std::string by = bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : byline_text;
+  double y = kGapPx;
+  for (const heading_line& l : heading(by)) {
+    y += l.px;
+    svg_text_style st = svg_text(l.px, svg_anchor::middle, 0, l.bold ? weight::bold : weight::regular);
+    st.fill = colour_hex(1);
+    // A heading wider than the page is set smaller so that it fits.
+    const double width = text_width(l.text, l.px, st.w), room = page_width() - 2 * kGapPx;
+    if (width > room) st.size = l.px * room / width;
+    w->text(page_width() / 2, y, l.text, st);
+    y += kGapPx;
+  }
+  return 0;
+}
+
+int plat_ggcseg(int, void** closed, int) {
+  step_state& s = state();
+  if (closed != nullptr) *closed = nullptr;
+  if (!s.open) return 1;
+  std::unique_ptr<segment> g = std::move(s.open);
+  const std::string file = unique_graph_file(g->name);
+  const std::filesystem::path path = std::filesystem::path(graphs_dir()) / file;
+  const std::string doc = g->writer->finish();
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out) out << doc;
+  if (out) out.close();
+  if (!out) {
+    std::error_code ec;
+    const char* why = !std::filesystem::is_directory(graphs_dir(), ec) ? "the folder does not exist"
+                                                                       : "it cannot be written";
+    plat::log_message(kGraphSet, kGraphFileError, path.string().c_str(), why);
+    return 1;
+  }
+  auto c = std::make_unique<closed_segment>();
+  c->name = g->name;
+  c->file = shown_path(file);
+  c->descr = g->descr;
+  s.closed.push_back(std::move(c));
+  if (closed != nullptr) *closed = s.closed.back().get();
+  return 0;
+}
+
+int plat_ggplvem(void* segment, void* label) {
+  step_state& s = state();
+  closed_segment* c = nullptr;
+  for (auto& e : s.closed)
+    if (e.get() == segment) c = e.get();
+  if (c == nullptr) return 1;
+  const std::string* l = label != nullptr ? plat::out::text_of(label) : nullptr;
+  const std::string text = l != nullptr && !l->empty() ? *l : c->descr;
+  plat::log_message(kGraphSet, kGraphWritten, (text.empty() ? c->name : text).c_str(), c->file.c_str());
+  plat::output_graph(text, c->descr, c->file);
+  return 0;
+}
+
+int plat_xbyline(void*, const char** text) {
+  static std::string line;
+  line.clear();
+  for (const auto& [name, value] : plat::output_current_by()) {
+    if (!line.empty()) line += ' ';
+    line += name + "=" + value;
+  }
+  if (text != nullptr) *text = line.c_str();
+  return static_cast<int>(line.size());
+}
+
+int plat_xbytitl(void* data, char* buffer, int size) {
+  const char* t = nullptr;
+  const int n = plat_xbyline(data, &t);
+  if (buffer == nullptr || size <= 0) return 0;
+  std::memset(buffer, ' ', static_cast<std::size_t>(size));
+  const int k = n < size ? n : size;
+  if (k > 0) std::memcpy(buffer, t, static_cast<std::size_t>(k));
+  return k;
+}
+
+}  // extern "C"

@@ -1,0 +1,58 @@
+// kes_axis_value_text: the text of one tick value, in the order of precedence of
+// the axis texts: definition texts per tick, explicit texts, the variable's format,
+// the short axis form.
+#include "devgraph/axis_value.h"
+
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/gdev.h"
+#include "devgraph/tick_text.h"
+#include "records/kes_axis.h"
+#include "host/host_services.h"
+
+namespace {
+
+void take_piece(const host_gtext& p, kes_gtext* t) {
+  if (p.font_given && p.font[0] != ' ') std::memcpy(t->font, p.font, 8);
+  if (p.height_given && p.height > 0) t->height = p.height;
+  t->colour = p.colnum;
+  t->text = p.text;
+  t->len = p.text != nullptr ? p.length : 0;
+}
+
+}  // namespace
+
+bool kes_tick_head(const kes_axis& ax, const kes_textline* line) {
+  for (int j = 0; ax.tick_texts != nullptr && j < ax.max_tick; ++j)
+    if (ax.tick_texts[j] == line) return true;
+  return false;
+}
+
+void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool use_format, int decimals,
+                         kes_gtext* t, char* buf) {
+  const kes_chart* c = kes_gchart(ctx);
+  const host_gtext* d = ax.value_default;
+  std::memcpy(t->font, d != nullptr && d->font[0] != ' ' ? d->font : c->valfont, 8);
+  t->height = c->text_h;
+  t->colour = d != nullptr ? d->colnum : c->colors.text;
+  if (ax.tick_texts != nullptr && i < ax.max_tick && ax.tick_texts[i] != nullptr) {
+    // The pieces of the tick's text follow one another; the last one is drawn. The
+    // tick's lines end where the next tick's text begins.
+    for (const kes_textline* l = ax.tick_texts[i]; l != nullptr; l = l->next) {
+      if (l != ax.tick_texts[i] && kes_tick_head(ax, l)) break;
+      for (const host_gtext* p = l->first; p != nullptr; p = p->next) take_piece(*p, t);
+    }
+    return;
+  }
+  if (ax.seq_texts != nullptr && i < ax.nseq && ax.seq_texts[i] != nullptr) {
+    take_piece(*ax.seq_texts[i], t);
+    return;
+  }
+  host_varinfo info{};
+  const bool fmt = use_format &&
+                   xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, &info) == 0 &&
+                   kes_has_format(info);
+  t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf);
+  t->text = buf;
+}

@@ -1,0 +1,58 @@
+// Small readers the chart drawers share: the current request's layout and chart
+// record, the plot slots of the current variable, statement texts and names.
+#pragma once
+#include <cstring>
+
+#include "records/kes_layout.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_plotslot.h"
+
+// 2^-53 and its square root, the tolerances the drawers compare with.
+constexpr double KES_EPS53 = 1.1102230246251565e-16;
+constexpr double KES_SQRT_EPS53 = 1.0536712127723509e-08;
+
+inline kes_layout* kes_glayout(kes_ctx* ctx) { return ctx->curreq->layout; }
+inline kes_chart* kes_gchart(kes_ctx* ctx) { return &ctx->curreq->layout->c; }
+
+// The cell's plot slot for the current request and variable.
+inline kes_plotslot* kes_gslot(kes_ctx* ctx, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  return &cell->slots[r->first_slot + r->varslot[ctx->curvar]];
+}
+// The key cell's slot: the common bins and the axis scales of every cell.
+inline kes_plotslot* kes_gkeyslot(kes_ctx* ctx) { return kes_gslot(ctx, ctx->classvars->keycell); }
+
+// A text option of the plot statement: its characters and length (0 when not given).
+inline const char* kes_gtext_opt(const kes_stmt* s, int slot, int* len) {
+  const kes_optslot* o = kes_pslot(s, slot);
+  if (!o->given || o->list == nullptr || o->v.count <= 0) {
+    *len = 0;
+    return "";
+  }
+  *len = o->v.count;
+  return static_cast<const char*>(o->list);
+}
+// An 8-character name option into out (blanks when not given).
+inline void kes_gname_opt(const kes_stmt* s, int slot, char* out) {
+  const kes_optslot* o = kes_pslot(s, slot);
+  if (o->given) std::memcpy(out, o->v.name, 8);
+  else std::memset(out, ' ', 8);
+}
+inline bool kes_gblank(const char* name8) {
+  for (int i = 0; i < 8; ++i)
+    if (name8[i] != ' ' && name8[i] != '\0') return false;
+  return true;
+}
+// name8 equals the word, blank-padded.
+inline bool kes_gname_is(const char* name8, const char* word) {
+  char w[8];
+  std::memset(w, ' ', 8);
+  std::memcpy(w, word, std::strlen(word));
+  return std::memcmp(name8, w, 8) == 0;
+}
+
+// ZCOMPRESS of the PROC statement (flag 16): tick values in their shortest form.
+inline int kes_zcompress(const kes_ctx* ctx) { return ctx->proc != nullptr && kes_flag(ctx->proc, 16) ? 1 : 0; }

@@ -1,0 +1,10 @@
+// The tested output-object call of the destination routines.
+#include "devgraph/dest_calls.h"
+
+#include "host/host_services.h"
+
+int kes_dest_call(void* object, int method, int count, wob_attr* attrs) {
+  const int r = wobmth(object, nullptr, method, count, attrs);
+  if (r < 0) xpmlog(580, 19, method, r);
+  return r;
+}

@@ -1,0 +1,8 @@
+// Output-object calls of the destination routines: every result is tested, and a
+// refused call is reported once in the log with its method and result.
+#pragma once
+#include "host/wob.h"
+
+// wobmth on the object; a negative result logs note 580/19 with the method and the
+// result, and is returned.
+int kes_dest_call(void* object, int method, int count, wob_attr* attrs);

@@ -1,0 +1,128 @@
+// kescmh5(ctx, cell) -> 0, or 1 when a curve cannot be evaluated or drawn: every
+// fitted density curve and kernel estimate of a histogram cell as a polyline clipped
+// to the framed area, the area under one curve filled (FILL), and a flat line at
+// height 0 over the part of the axis outside the family's support.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
+#include "fit/kes_kernel.h"
+#include "host/host_anchor.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr int kPoints = 200;        // points of a parametric curve
+constexpr int kKernelPoints = 514;  // most points of a kernel curve
+// FILL flag of each family. ORDER kes_distcode
+constexpr int kFillOpt[10] = {8, 9, 10, 11, 24, 41, 75, 76, 32, 34};
+
+// Evaluation range of curve c within the axis range [lo, hi]; false when the curve
+// is not drawn.
+bool curve_range(const kes_curve& c, const kes_plotslot& s, double lo, double hi, double* a, double* b) {
+  const double theta = c.params[0], sigma = c.params[1];
+  *a = lo, *b = hi;
+  switch (c.dist) {
+    case KES_DIST_NORMAL:
+      if (std::isnan(sigma) || sigma == 0) return false;
+      break;
+    case KES_DIST_LOGNORMAL:
+    case KES_DIST_EXPONENTIAL:
+    case KES_DIST_WEIBULL:
+    case KES_DIST_GAMMA:
+      *a = std::max(lo, theta);
+      break;
+    case KES_DIST_BETA:
+    case KES_DIST_SB:
+      *a = std::max(lo, theta);
+      *b = std::min(hi, theta + sigma);
+      break;
+    case KES_DIST_KERNEL:
+      *a = std::max(lo, s.klow);
+      *b = *a > s.khigh ? hi : std::min(hi, s.khigh);
+      break;
+    default:
+      break;
+  }
+  return *b - *a >= KES_EPS53;
+}
+
+}  // namespace
+
+int kescmh5(kes_ctx* ctx, kes_cell* cell) {
+  if (cell == nullptr || cell->slots == nullptr) return 0;
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  kes_plotslot* s = kes_gslot(ctx, cell);
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  if (s->curves == nullptr || s->ncurves <= 0) return 0;
+
+  double lo = key->hlow, hi = key->hhigh;
+  if (!r->endpoints) lo -= 0.5 * key->width, hi += 0.5 * key->width;
+  const double clip[4] = {c->ox - lay->haxis.offset[0], c->oy - lay->vaxis.offset[0],
+                          c->ox + c->width + lay->haxis.offset[1], c->oy + c->height + lay->vaxis.offset[1]};
+  const double y0 = lay->yoffset;
+  const auto X = [&](double v) { return v * lay->xscale + lay->xoffset; };
+
+  // The kernel evaluator's work room: the value list's length twice, then three
+  // arrays of the cell's grid.
+  host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
+  double* work = nullptr;
+  long work_bytes = 0;
+  if (r->nkernels > 0 && s->grid_m > 0) {
+    const kes_varsum* vs = cell->varsums != nullptr ? &cell->varsums[ctx->curvar] : nullptr;
+    work_bytes = 8L * (3L * s->grid_m + 2L * (vs != nullptr ? vs->ndistinct : 0));
+    work = static_cast<double*>(vmalcp_handler(pool, work_bytes, KES_ALLOC_6));
+    if (work == nullptr) return 1;
+  }
+  const auto done = [&](int status) {
+    if (work != nullptr) vmfree_handler(pool, work, -1, KES_FREE_FLAGS);
+    return status;
+  };
+
+  double xy[2 * (kKernelPoints + 4)];
+  bool filled = false;
+  for (int j = 0; j < s->ncurves; ++j) {
+    kes_curve& cv = s->curves[j];
+    const kes_symattr* e = c->curve_attr != nullptr ? &c->curve_attr[j] : nullptr;
+    const int colour = e != nullptr ? gd_colour(ctx, e->color) : c->colors.text;
+    const int style = e != nullptr ? e->line_type : 1;
+    gd_width(ctx, e != nullptr ? e->line_width : 1);
+    if (!cv.fitted) continue;
+    double a = 0, b = 0;
+    if (!curve_range(cv, *s, lo, hi, &a, &b)) continue;
+    int n = kPoints;
+    int status = 0;
+    if (cv.dist == KES_DIST_KERNEL) status = keskdf(ctx, cell, work, xy, a, b, &n, &cv);
+    else status = kesgden(ctx, cell, xy, a, b, &n, j);
+    if (status != 0 || n <= 0) return done(1);
+
+    const int dist = cv.dist >= 0 && cv.dist < 10 ? cv.dist : 0;
+    if (r->curve_fill && !filled && kes_flag(r->stmt, kFillOpt[dist])) {
+      if (!kes_gname_is(c->fill[0].pattern, "E")) {
+        double* p = xy + 2 * n;
+        const double pts[8] = {X(b), xy[2 * n - 1], X(b), y0, X(a), y0, X(a), xy[1]};
+        std::memcpy(p, pts, sizeof pts);
+        // The area takes the curve's own colour unless CFILL= names one.
+        const char* fillcol = kes_pgiven(r->stmt, KES_PLOT_SLOT_CFILL) || e == nullptr ? c->fill[0].color : e->color;
+        if (gd_polygon(ctx, xy, n + 4, c->fill[0].pattern, fillcol) > 0) return done(1);
+      }
+      filled = true;
+    }
+    if (gd_polyline(ctx, xy, n, style, colour, clip) != 0) return done(1);
+    if (a > lo) gd_line(ctx, X(lo), y0, X(a), y0, style, colour);
+    if (b < hi) gd_line(ctx, X(b), y0, X(hi), y0, style, colour);
+  }
+  gd_width(ctx, 1);
+  return done(0);
+}

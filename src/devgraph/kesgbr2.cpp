@@ -1,0 +1,98 @@
+// kesgbr2(ctx, cell): the bars of a histogram cell, one filled and outlined
+// rectangle per bin of the cell's stretch of the common bins, with their values
+// above them when BARLABEL= asks for them.
+#include <algorithm>
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "util/kes_text.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr double kEdge = 1.0536712127723509e-08;  // the square root of 2^-53
+
+// Factor of a vertical scale (0 percent, 1 count, 2 proportion) from counts, and of
+// BARLABEL= (1 count, 2 percent, 3 proportion).
+double scale_factor(int vscale, int n) { return vscale == 1 ? 1.0 : vscale == 0 ? 100.0 / n : 1.0 / n; }
+double label_factor(int barlabel, int n) { return barlabel == 1 ? 1.0 : barlabel == 2 ? 100.0 / n : 1.0 / n; }
+
+}  // namespace
+
+void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
+  if (cell == nullptr || cell->hist_empty) return;
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  if (s->heights == nullptr || !(s->hmax > KES_EPS53)) return;
+  const kes_colorset& k = c->colors;
+  const kes_fillslot& slot = c->fill[0];
+  const kes_stmt* st = r->stmt;
+
+  // 2. Outline and fill.
+  int outline = k.outline;
+  char pattern[8];
+  std::memset(pattern, ' ', 8);
+  bool solid = false;
+  int slot_colour = gd_colour(ctx, slot.color);
+  // Over a filled curve the bars are outlines only: the device's empty pattern
+  // stands for the blank pattern word, which it would fill.
+  if (r->curve_fill) pattern[0] = 'E';
+  if (!r->curve_fill) {
+    std::memcpy(pattern, slot.pattern, 8);
+    if (kes_gname_is(pattern, "S")) solid = true;
+    if (kes_gname_is(pattern, "E")) outline = slot_colour;
+  }
+  gd_width(ctx, k.outline_width);
+  if (kes_pgiven(st, KES_PLOT_SLOT_CBARLINE)) {
+    outline = k.outline;
+    solid = true;
+  }
+  int fill = 0;
+  if (!solid && !r->curve_fill) {
+    if (kes_gname_is(pattern, "E")) {
+      fill = 0;
+    } else {
+      fill = slot_colour;
+      outline = fill;  // a patterned bar is outlined in its own colour
+    }
+  } else {
+    fill = r->curve_fill ? 0 : slot_colour;
+  }
+
+  // 3. Bars.
+  const int barlabel = kes_pslot(st, KES_PLOT_SLOT_BARLABEL)->given;
+  const bool off = r->nobars || s->bars_off || r->hang;
+  const double step = c->barwidth + c->bargap;
+  const int n = s->n > 0 ? s->n : 1;
+  const double f = barlabel ? label_factor(barlabel, n) / scale_factor(r->vscale, n) : 0;
+  for (int i = 0; i < s->nbins && !off; ++i) {
+    const double left = c->ox + (s->firstbin + i) * step;
+    const double right = left + c->barwidth;
+    const double h = s->heights[i];
+    if (!(0 - kEdge < left && right < 100 + kEdge) || !(h > 0)) continue;
+    const double top = h * lay->yscale + lay->yoffset;
+    gd_fill(ctx, left, c->oy, right, top, pattern, fill, 6, outline, k.outline_style, k.outline_width);
+    if (!barlabel) continue;
+    // 4. The bar's value above it.
+    char buf[40];
+    std::memset(buf, ' ', sizeof buf);
+    xpfs(f * h, barlabel == 1 ? -8 : -4, barlabel == 1 ? 99 : 2, buf);
+    kes_gtext t{};
+    std::memcpy(t.font, c->insetfont, 8);
+    t.height = c->inset_h;
+    t.colour = k.text;
+    t.align = 1;
+    t.len = wzstjus(buf, 40, 'l');
+    t.text = buf;
+    const double w = gd_measure(ctx, &t, nullptr);
+    t.x = (left + right - w) / 2;
+    t.y = top + std::min(0.5 * c->inset_h, 1.0);
+    gd_text(ctx, t);
+  }
+  gd_width(ctx, 1);
+}

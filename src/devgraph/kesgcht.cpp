@@ -1,0 +1,129 @@
+// kesgcht(ctx) -> 0, or the first failure: draws the current request for the current
+// variable on the graphics device, once for every open output destination: starts the
+// device, lays out the page, opens a segment per page, draws its cells, the page
+// labels, closes the segment and hands the graph on.
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/device_services.h"
+#include "devgraph/gdev.h"
+#include "host/host_graph.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr int kOutOfMemory = 1016;
+constexpr int kSkipped = 20001;
+constexpr int kNotStarted = 1012;
+
+// One page: its segment, BY line and colours, then its cells, labels and close.
+int open_page(kes_ctx* ctx, kes_layout* lay) {
+  if (kessgmt(ctx, &lay->segment) != 0) return kNotStarted;
+  ggphdr(0, ctx->byline, ctx->bylen);
+  kesgcol(ctx);
+  return 0;
+}
+
+void close_page(kes_ctx* ctx, kes_layout* lay) {
+  const kes_preq* r = ctx->curreq;
+  if (!r->nohlabel && !lay->haxis.label_none) kesghlb(ctx);
+  // The legend of fill colours of comparative pages is drawn with them.
+  void* closed = nullptr;
+  if (ggcseg(0, &closed, 0) == 1) {
+    char name[8];
+    vemtget(lay->segname, name, 8);
+    xpmlog(432, 350, 8, name);
+  } else {
+    ggplvem(closed, ctx->seglabel);
+  }
+  if (!lay->direct) zqsgmt(lay);
+  ++lay->page_number;
+}
+
+// The pages of the request: one page with its one cell without CLASS variables.
+// Comparative pages of one or two CLASS variables are laid out by the comparative
+// histograms.
+int draw_pages(kes_ctx* ctx, kes_layout* lay) {
+  kes_classvars* cv = ctx->curreq->classvars;
+  if (cv == nullptr || cv->count == 0) {
+    if (const int s = open_page(ctx, lay); s != 0) return s;
+    kesgdrw(ctx, ctx->classvars->levels, 0);
+    close_page(ctx, lay);
+  }
+  return 0;
+}
+
+int fail(kes_layout* lay, int status) {
+  zqdfree(lay);
+  return status;
+}
+
+}  // namespace
+
+int kesgcht(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  if (lay == nullptr) return 0;
+  // 1. Nothing to draw for a variable without values in the request.
+  if (r->type == KES_PLOT_HISTOGRAM && (r->total == nullptr || r->total[ctx->curvar] == 0)) return 0;
+  // Comparative charts are drawn by the comparative histograms; say so once.
+  if (r->classvars != nullptr && r->classvars->count > 0) {
+    if (!r->graph_noted) xpmlog(KES_SET_LAYOUT, 990);
+    r->graph_noted = 1;
+    return 0;
+  }
+
+  // 2. Destinations.
+  lay->manager = ctx->objs.manager;
+  lay->root = ctx->objs.root;
+  if (const int s = zqidest(lay); s != 0) return s;
+  // 3. Catalog: GOUT= is not a statement option of this procedure.
+  std::memset(lay->library, ' ', 8);
+  lay->catalog_given = 0;
+
+  // 4. One pass per destination.
+  kes_chart* c = &lay->c;
+  for (lay->destindex = 0; lay->destlist != nullptr && lay->destindex < lay->destlist->count;) {
+    const int s = kesgini(ctx);
+    if (s == kSkipped) {
+      ++lay->destindex;
+      continue;
+    }
+    if (s != 0) return fail(lay, s);
+    lay->page_area = ctx->page_area;
+    std::memcpy(c->pagearea, ctx->page_area, sizeof c->pagearea);
+    if (lay->destindex == 0) {
+      int len = 0;
+      const char* font = kes_gtext_opt(r->stmt, KES_PLOT_SLOT_FONT, &len);
+      std::memset(c->font, ' ', 8);
+      if (len > 0) gd_font(ctx, font, len, c->font);
+    }
+    if (kessymb(ctx) != 0) return fail(lay, kOutOfMemory);
+    if (r->type == KES_PLOT_HISTOGRAM) kesgpat(ctx);
+    kes_gname_opt(r->stmt, KES_PLOT_SLOT_CAXIS, c->caxis);
+    kes_gname_opt(r->stmt, KES_PLOT_SLOT_CTEXT, c->ctext);
+    kes_gname_opt(r->stmt, KES_PLOT_SLOT_CFRAME, c->cframe);
+    // Inset boxes of a chart without CLASS variables are built and fitted to the
+    // page margins here (insets).
+    kesgmar(ctx);
+    if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
+    if (const int g = kesgpg2(ctx); g != 0) return fail(lay, g);
+    c->prow = 0;
+    c->pcol = 1;
+    lay->page_number = 1;
+    lay->page_count = c->pages;
+    if (const int s = draw_pages(ctx, lay); s != 0) return fail(lay, s);
+    if (lay->direct) break;
+    if (lay->destindex + 1 < lay->destlist->count) {
+      lay->gopts = ggznew(ctx->gcb);
+      if (lay->gopts != nullptr) lay->gopts->initialised = 1;
+    }
+    ++lay->destindex;
+  }
+  // 5. Publish and release.
+  if (!lay->direct && !lay->publish_started) zqpdest(lay);
+  zqdfree(lay);
+  return 0;
+}

@@ -1,0 +1,67 @@
+// kesgdrw(ctx, cell, row): one cell of a device page: its frame fill, then the marks
+// of its plot type in a fixed order, then annotate and the inset boxes. A null cell
+// (a combination of levels without data) gets its frame, grid and axes only.
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "devgraph/tick_text.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+// The histogram's grid: a line at every vertical tick.
+void grid(kes_ctx* ctx) {
+  kes_layout* lay = ctx->curreq->layout;
+  const kes_chart* c = &lay->c;
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  const double x1 = c->ox - lay->haxis.offset[0], x2 = c->ox + c->width + lay->haxis.offset[1];
+  const double range = key->vmax - key->vmin;
+  gd_width(ctx, c->colors.grid_width);
+  gd_line(ctx, x1, c->oy, x2, c->oy, c->colors.grid_style, c->colors.grid);
+  if (range > 0 && key->vstep > 0) {
+    const double step = key->vstep * c->height / range;
+    long i = 1;
+    for (double y = c->oy + step; y <= c->oy + c->height + KES_TICK_SLACK && i < KES_MAX_TICKS; y = c->oy + (++i) * step)
+      gd_line(ctx, x1, y, x2, y, c->colors.grid_style, c->colors.grid);
+  }
+  gd_width(ctx, 1);
+}
+
+void references(kes_ctx* ctx, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  if (r->nvref > 0) kesgvrl(ctx, cell);
+  if (r->nhref > 0) kesghrl(ctx, cell);
+}
+
+}  // namespace
+
+void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
+  kes_preq* r = ctx->curreq;
+  kes_chart* c = &r->layout->c;
+  const kes_stmt* st = r->stmt;
+  (void)row;  // the inset builder's panel row (insets)
+
+  // 1. Inset boxes of the cell: built and checked here by the inset code (insets).
+
+  // 2. Frame fill.
+  if (!r->noframe && (r->frame_fill != 0 || kes_flag(st, KES_PLOT_FLAG_CPROP) || c->style)) kesgfrm(ctx, r, cell);
+
+  // 3. Marks; the histogram is the plot type drawn on the device so far.
+  if (r->type == KES_PLOT_HISTOGRAM) {
+    const bool front = c->style ? !kes_flag(st, KES_PLOT_FLAG_CLIPREF) : kes_flag(st, KES_PLOT_FLAG_FRONTREF);
+    if (r->grid) grid(ctx);
+    if (!front) references(ctx, cell);
+    const bool bars_off = r->nobars || (cell != nullptr && kes_gslot(ctx, cell)->bars_off);
+    // Curves that cannot be drawn end the cell's marks; its axes are still drawn.
+    bool marks = cell != nullptr;
+    if (marks && r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
+    if (marks && !bars_off) kesgbr2(ctx, cell);
+    if (marks && r->hang) keshang(ctx, cell);
+    if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
+    if (marks && front) references(ctx, cell);
+    kesgax(ctx);
+  }
+
+  // 4. Annotate data set of the request (annotate).
+  // 5. Inset boxes of the cell are drawn last (insets).
+}

@@ -1,0 +1,298 @@
+// kesgmar(ctx): the fonts, text heights, margins, gaps, tick units, axis offsets and
+// tick lengths of the current request's chart on the current destination, and the
+// decimals and widest texts of the tick values of both axes. No result: what does not
+// fit is found by the page geometry that follows.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "devgraph/tick_text.h"
+#include "util/kes_text.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr int kMeasureEvery = 1001;  // at most about 1000 tick values are measured
+
+bool blank_font(const char* f) { return f[0] == ' ' || f[0] == '\0'; }
+
+// The default graphics font of a device with hardware character cells. (The
+// locale's text for it is read by the driver's locale routines, a layer above this
+// one; the device charts take the locale's own fallback name.)
+void locale_font(char* out) {
+  std::memset(out, ' ', 8);
+  std::memcpy(out, "SIMPLEX", 7);
+}
+
+// The length of "X" in a font and height; the font and height come back as the
+// device reports them.
+void measure_x(kes_ctx* ctx, char* font, double* height) {
+  kes_gtext t{};
+  std::memcpy(t.font, font, 8);
+  t.height = static_cast<float>(*height);
+  t.align = 1;
+  t.text = "X";
+  t.len = 1;
+  gd_measure(ctx, &t, nullptr);
+  std::memcpy(font, t.font, 8);
+  *height = t.height;
+}
+
+void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, double* lab_size, bool* val_found,
+           double* val_size) {
+  const kes_stmt* st = ctx->curreq->stmt;
+  std::memset(c->labfont, ' ', 8), std::memset(c->valfont, ' ', 8), std::memset(c->datafont, ' ', 8);
+  char fontres[8];
+  std::memset(fontres, ' ', 8);
+  if (c->style) {
+    double data_size = 0;
+    *lab_found = gd_style_font(ctx, "GraphLabelText", c->labfont, lab_size) != 0;
+    *val_found = gd_style_font(ctx, "GraphValueText", c->valfont, val_size) != 0;
+    gd_style_font(ctx, "GraphDataText", c->datafont, &data_size);
+  }
+  int len = 0;
+  if (const char* f = kes_gtext_opt(st, KES_PLOT_SLOT_FONT, &len); len > 0) gd_font(ctx, f, len, fontres);
+  if (!vzatl(' ', fontres, 8)) {
+    std::memcpy(c->labfont, fontres, 8), std::memcpy(c->valfont, fontres, 8);
+  } else if (!blank_font(dev.textfont)) {
+    std::memcpy(c->labfont, dev.textfont, 8), std::memcpy(c->valfont, dev.textfont, 8);
+  }
+  c->celldev = vzatl(' ', c->valfont, 8) && dev.hwcells;
+  if (c->celldev && ctx->curreq->classvars != nullptr && ctx->curreq->classvars->count > 0) {
+    locale_font(c->labfont);
+    xpmlog(KES_SET_LAYOUT, 113, 8, c->labfont);
+    std::memcpy(c->valfont, c->labfont, 8);
+    c->celldev = 0;
+  }
+  c->stacked = vzatl(' ', c->valfont, 8) || kes_gname_is(c->valfont, "NONE");
+  if (!blank_font(dev.textfont)) std::memcpy(c->datafont, dev.textfont, 8);
+  else if (!c->style) {
+    if (!c->stacked) std::memcpy(c->datafont, c->valfont, 8);
+    else if (c->celldev) locale_font(c->datafont);
+  }
+  if (const char* f = kes_gtext_opt(st, KES_PLOT_SLOT_INFONT, &len); len > 0) gd_font(ctx, f, len, c->insetfont);
+  else if (!blank_font(dev.textfont)) std::memcpy(c->insetfont, dev.textfont, 8);
+  else std::memcpy(c->insetfont, c->valfont, 8);
+}
+
+// Widest vertical tick value, and the vertical decimals.
+double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress) {
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  const double s = key->vmin, t = key->vmax, d = key->vstep;
+  const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
+  const bool fmt = c->vx.format != 0;
+  c->vdec = (fmt || zcompress) ? 99 : kes_tick_decimals(s, t, d, e, 1);
+  double widest = -1.0;
+  if (!(d > 0) || t + e < s) return widest;
+  char buf[KES_TICK_TEXT];
+  long guard = 0;
+  for (double v = s; v <= t + e && guard < 100000; v += d, ++guard) {
+    kes_gtext g{};
+    std::memcpy(g.font, c->valfont, 8);
+    g.height = c->text_h;
+    g.align = 1;
+    g.len = kes_tick_text(kes_tick_snap(v, e), fmt ? info : nullptr, c->vdec, zcompress, buf);
+    g.text = buf;
+    widest = std::max(widest, gd_measure(ctx, &g, nullptr));
+  }
+  return widest;
+}
+
+void offsets(kes_ctx* ctx, kes_chart* c, kes_axis* hx, kes_axis* vx, double h0) {
+  const kes_preq* r = ctx->curreq;
+  const kes_stmt* st = r->stmt;
+  const double a = c->aspect;
+  double& hb = hx->offset[0];
+  double& ha = hx->offset[1];
+  double& vb = vx->offset[0];
+  double& va = vx->offset[1];
+  const bool ha_given = ha >= 0, va_given = va >= 0;
+  if (!c->celldev) {
+    const double i = c->inset_h;
+    const double room = kes_pslot(st, KES_PLOT_SLOT_BARLABEL)->given ? i + std::min(0.5 * i, 1.0) : 0.0;
+    if (hb < 0) hb = 0.3 * h0;
+    if (vb >= 0) {
+      if (!va_given) va = vb + room;
+    } else {
+      vb = 0;
+      if (!va_given) va = 0.3 * h0 / a + room;
+    }
+    c->propband = 1.5;
+    const bool cls = r->classvars != nullptr && r->classvars->count > 0;
+    if (cls && r->nrows != 0 && !r->novtick) va = std::max(va, 1.5 * h0 - c->vcellgap);
+    if (cls && kes_flag(st, KES_PLOT_FLAG_CPROP)) va += c->propband;
+  } else {
+    if (vb >= 0) {
+      vb = gd_cell(ctx, vb, 2, 0) + 0.5 * c->ch;
+      hb = hb >= 0 ? gd_cell(ctx, hb, 1, 0) + vb * a : 0.5 * c->ch * a;
+      if (!va_given) va = vb;
+    } else {
+      vb = 0;
+      if (!va_given) va = 0.5 * c->ch;
+      hb = hb >= 0 ? gd_cell(ctx, hb, 1, 0) + va * a : va * a;
+    }
+    c->propband = vb;
+  }
+  if (r->type != KES_PLOT_HISTOGRAM) vb = va;
+  if (!ha_given) ha = hb;
+}
+
+}  // namespace
+
+void kesgmar(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  const kes_stmt* st = r->stmt;
+  kes_gdevice dev{};
+  gd_device(ctx, &dev);
+
+  // 1. Cell and aspect.
+  c->cw = dev.cw, c->ch = dev.ch, c->aspect = dev.aspect > 0 ? dev.aspect : 1.0;
+  std::memset(c->noted, 0, sizeof c->noted);
+  c->style = dev.style != 0;
+  const double a = c->aspect;
+
+  // 2. Fonts.
+  bool lab_found = false, val_found = false;
+  double lab_size = 0, val_size = 0;
+  fonts(ctx, c, dev, &lab_found, &lab_size, &val_found, &val_size);
+
+  // 3. Heights.
+  const bool height_given = kes_pslot(st, KES_PLOT_SLOT_HEIGHT)->given;
+  const auto chain = [&](bool found, double size) {
+    if (height_given) return kes_pnumber(st, KES_PLOT_SLOT_HEIGHT);
+    if (dev.text_height > 0) return dev.text_height;
+    if (found && size > 0) return size;
+    return dev.ch;
+  };
+  c->label_h = chain(lab_found, lab_size);
+  const double h0 = c->label_h;
+  c->text_h = chain(val_found, val_size);
+  if (kes_pslot(st, KES_PLOT_SLOT_INHEIGHT)->given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
+  else if (val_found && val_size > 0 && !height_given) c->inset_h = val_size;
+  else c->inset_h = h0;
+  measure_x(ctx, c->labfont, &c->label_h);
+  measure_x(ctx, c->valfont, &c->text_h);
+  measure_x(ctx, c->insetfont, &c->inset_h);
+
+  // 4. Cell gaps.
+  double g = 0.75;
+  const bool intertile = kes_pslot(st, KES_PLOT_SLOT_INTERTILE)->given;
+  if (intertile) g = std::max(0.0, kes_pnumber(st, KES_PLOT_SLOT_INTERTILE));
+  c->hcellgap = g;
+  c->vcellgap = g / a;
+  const double gm = std::min(g, 0.75);
+
+  // 5. Initial margins.
+  const bool bottom0 = c->pagearea[1] == 0;
+  c->lmargin = c->celldev ? c->cw : 1.0;
+  if (c->celldev) c->bmargin = bottom0 ? c->ch : 0;
+  else c->bmargin = bottom0 ? 1.0 / a : 0.25 * c->ch;
+  c->rmargin = c->lmargin2 = c->lmargin;
+  c->tmargin = c->bmargin2 = c->bmargin;
+
+  // 6. Format flags.
+  host_varinfo info{};
+  const bool has_format =
+      xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, &info) == 0 &&
+      kes_has_format(info);
+  c->hx.format = c->vx.format = 0;
+  if (has_format) {
+    const bool rotate = kes_flag(st, KES_PLOT_FLAG_ROTATE);
+    if (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) {
+      (rotate ? c->hx.format : c->vx.format) = 1;
+    } else if (r->type != KES_PLOT_PP) {
+      c->hx.format = 1;
+    }
+  }
+
+  // 7. Axis labels.
+  axisfnt(ctx, &lay->haxis, &c->hx, &info, 0);
+  axisfnt(ctx, &lay->vaxis, &c->vx, &info, 1);
+
+  // 8. Vertical label room and tick units.
+  c->vlabroom = c->vx.widest_label > 0 ? c->vx.widest_label : c->celldev ? c->cw : h0 * a;
+  if (c->celldev) {
+    c->vtick_unit = c->ch;
+    c->htick_unit = c->cw;
+  } else {
+    c->htick_unit = 0.5 * h0;
+    c->vtick_unit = c->htick_unit / a;
+  }
+
+  // 9. Vertical tick values.
+  const int zcompress = kes_zcompress(ctx);
+  kes_gkeyslot(ctx)->vwidest = vertical_values(ctx, c, &info, zcompress);
+
+  // 10. Axis offsets.
+  kes_axis* hx = &lay->haxis;
+  kes_axis* vx = &lay->vaxis;
+  offsets(ctx, c, hx, vx, h0);
+
+  // 11. Tick lengths.
+  if (vx->major_len < 0) vx->major_len = std::min(0.4 * c->ch, 1.0);
+  if (hx->major_len < 0) hx->major_len = vx->major_len / a;
+  if (vx->minor_len < 0) vx->minor_len = 0.5 * vx->major_len;
+  if (hx->minor_len < 0) hx->minor_len = 0.5 * hx->major_len;
+
+  // 12. Tick-value gaps and line gap.
+  if (c->celldev) {
+    c->hgap_tv = 0.5 * c->cw - vx->major_len - hx->offset[0];
+    for (int i = 0; c->hgap_tv < 0.25 && i < 1000 && c->cw > 0; ++i) c->hgap_tv += c->cw;
+    c->vgap_tv = c->ch - hx->major_len;
+    c->linegap = 0;
+  } else {
+    c->vgap_tv = 0.5 * c->ch;
+    c->hgap_tv = c->vgap_tv * a;
+    c->linegap = 0.2 * h0;
+  }
+
+  // 13. Rooms for panel labels.
+  const double b = 1.6 * h0;
+  const kes_classvars* cv = r->classvars;
+  const int ncls = cv != nullptr ? cv->count : 0;
+  c->lroom = c->troom = 0;
+  if (ncls == 1) {
+    // Tile labels go on top unless the request puts them at the side; the comparative
+    // layouts are not drawn yet, so the top is where they would go.
+    c->troom = b + c->vtick_unit;
+    if (cv->var[0].label_shown) c->troom += b + gm / a;
+  } else if (ncls == 2) {
+    c->lroom = b * a + c->htick_unit;
+    c->troom = b + c->vtick_unit;
+    if (cv->var[0].label_shown) c->lroom += b * a + gm;
+    if (cv->var[1].label_shown) c->troom += b + gm / a;
+  }
+
+  // 14. Horizontal tick values.
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  const int n = key->npoints;
+  const double s = key->hlow, t = key->hhigh, d = key->width;
+  const int k = n / kMeasureEvery + 1;
+  const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
+  c->hdec = 99;
+  if (!c->hx.format && !zcompress) c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
+  const double first = labwidth(ctx, &info, c->hx.format, s, 0);
+  double widest = first, last = first;
+  double v = s;
+  for (int i = k; i < n; i += k) {
+    v += k * d;
+    last = labwidth(ctx, &info, c->hx.format, v, i);
+    widest = std::max(widest, last);
+  }
+  c->hwidest = c->hwidest_ticks = widest;
+
+  // 15. Right margin and panel gap (not for bars labelled at their midpoints).
+  if (!(r->type == KES_PLOT_HISTOGRAM && !r->endpoints)) {
+    if (hx->offset[1] < last / 2) c->rmargin += last / 2 - hx->offset[1];
+    if (r->ncols > 1 && !intertile) {
+      const double need = first / 2 + last / 2 + 0.55;
+      if (hx->offset[1] + c->hcellgap + hx->offset[0] < need) c->hcellgap += need - (hx->offset[1] + c->hcellgap + hx->offset[0]);
+    }
+  }
+}

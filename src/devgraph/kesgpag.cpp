@@ -1,0 +1,146 @@
+// kesgpag(ctx) -> 0, 2000 or 1012: the horizontal half of the page geometry: the
+// legend spacings, the number of panel pages, the room below and above the plot
+// area, the plot area's left edge and width, the axis definitions' ORIGIN= x and
+// LENGTH=, and the histogram's bar width and gap (INTERBAR=, BARWIDTH=).
+#include <algorithm>
+#include <cmath>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_geometry.h"
+#include "devgraph/chart_layout.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr int kNoRoom = 2000;
+
+int ceil_div(int a, int b) { return b > 0 ? (a + b - 1) / b : a; }
+
+}  // namespace
+
+int kes_page_count(int nclass, int l1, int l2, int nr, int nc) {
+  if (nclass == 0) return 1;
+  if (nclass == 1) {
+    if (nr >= 2) return ceil_div(l1, nr);
+    if (nc >= 2) return ceil_div(l1, nc);
+    return l1;
+  }
+  const int rows = nr > 1 ? ceil_div(l1, nr) : l1;
+  const int cols = nc > 1 ? ceil_div(l2, nc) : l2;
+  return rows * cols;
+}
+
+int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar, bool barwidth_given,
+                   double barwidth, bool curves, double* bar, double* gap) {
+  const int n = std::max(nbins, 1);
+  *gap = interbar_given && interbar >= 0 ? interbar : 0.0;
+  *bar = (width - (n - 1) * *gap) / n;
+  if (*bar <= 0) {
+    xpmlog(KES_SET_PROC, 331);
+    *gap = 0;
+    *bar = width / n;
+  }
+  if (barwidth_given) {
+    if (*gap == 0) {
+      if (barwidth > 0 && barwidth < *bar && n > 1) {
+        *bar = barwidth;
+        *gap = (width - n * *bar) / (n - 1);
+      } else if (barwidth > 0 && barwidth < *bar) {
+        // One bin: no gap between bars can take the room, which is left after the
+        // bar (the transform then puts the bin's centre at the bar's centre).
+        *bar = barwidth;
+        *gap = width - barwidth;
+      } else {
+        xpmlog(KES_SET_LAYOUT, 178);
+        xpmlog(KES_SET_PROC, 330);
+      }
+    } else {
+      xpmlog(KES_SET_LABEL, 771, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
+    }
+  }
+  if (curves && *gap != 0) xpmlog(KES_SET_PROC, 332);
+  return 0;
+}
+
+int kesgpag(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  const kes_stmt* st = r->stmt;
+  kes_axis& hx = lay->haxis;
+  kes_axis& vx = lay->vaxis;
+
+  // 1. Legend spacings and the edge flags of a single plot.
+  c->leg1 = (c->celldev ? 2 : 3) * c->htick_unit;
+  c->leg2 = (c->celldev ? 1 : 2) * c->htick_unit;
+  c->leg3 = c->leg1;
+  c->legswatch = 0;
+  for (auto& e : c->edge) e = 1;
+
+  // 2. Pages.
+  const kes_classvars* cv = r->classvars;
+  const int ncls = cv != nullptr ? cv->count : 0;
+  const int l1 = ncls > 0 ? cv->nlevels : 1;
+  const int l2 = ncls > 1 ? cv->nlevels2 : 1;
+  c->pages = kes_page_count(ncls, l1, l2, r->nrows, r->ncols);
+
+  // 3. The tile legend of comparative panels belongs to the comparative layouts; a
+  // single plot has none.
+  c->legrows = c->legcols = 0;
+
+  // 4. Room below the plot area.
+  c->value_h = c->text_h;
+  c->bspace = vx.offset[0] + hx.major_len + c->vgap_tv + c->value_h + c->bmargin;
+  if (!r->nohlabel && !hx.label_none) c->bspace += std::max(c->label_h, c->hx.label_extent) + c->vtick_unit;
+
+  // 5. Vertical origin of an axis definition: the axis line where ORIGIN= puts it.
+  double spare = 0;
+  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], 300,
+                       hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
+    return kNoRoom;
+  c->bspace += spare;
+  c->bmargin += spare;
+
+  // 6. Room above.
+  c->tspace = c->tmargin + vx.offset[1] + c->troom;
+
+  // 7. Left edge of the plot area.
+  c->ox = c->pagearea[0] + c->lmargin + c->lroom + hx.offset[0];
+  if (!r->novlabel && !vx.label_none) c->ox += c->vlabroom + c->htick_unit;
+  if (!r->novtick) c->ox += kes_gkeyslot(ctx)->vwidest + c->hgap_tv + vx.major_len;
+
+  // 8. Horizontal origin of an axis definition.
+  if (!kes_origin_room(vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0], c->pagearea[0],
+                       c->ox - hx.offset[0] - c->pagearea[0], 299, vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
+    return kNoRoom;
+  c->lmargin += spare;
+  c->ox += spare;
+
+  // 9. Width.
+  c->width = c->pagearea[2] - (c->ox + hx.offset[1] + c->rmargin);
+
+  // 10. LENGTH= of the horizontal axis definition: centred in the room there is.
+  const double half = kes_fit_length(hx, "HAXIS=", &c->width);
+  c->lmargin += half;
+  c->ox += half;
+  c->rmargin += half;
+
+  // 11. Columns of cells.
+  if (r->ncols > 1)
+    c->width = (c->width - (r->ncols - 1) * (c->hcellgap + hx.offset[0] + hx.offset[1])) / r->ncols;
+
+  // 12. A width below one character cell.
+  if (kes_too_small(c->cw, c->width, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))
+    return kNoRoom;
+
+  // 13. Bars.
+  if (r->type == KES_PLOT_HISTOGRAM) {
+    const kes_plotslot* key = kes_gkeyslot(ctx);
+    const int n = r->endpoints ? key->npoints - 1 : key->npoints;
+    kes_bar_layout(c->width, n, kes_pgiven(st, KES_PLOT_SLOT_INTERBAR), kes_pnumber(st, KES_PLOT_SLOT_INTERBAR),
+                   kes_pgiven(st, KES_PLOT_SLOT_BARWIDTH), kes_pnumber(st, KES_PLOT_SLOT_BARWIDTH), r->ncurves > 0,
+                   &c->barwidth, &c->bargap);
+  }
+  return 0;
+}

@@ -1,0 +1,117 @@
+// kesgpg2(ctx) -> 0, 2000 or 108: the vertical half of the page geometry: the plot
+// area's height and bottom edge, the axis definitions' LENGTH= and ORIGIN=, the axis
+// lines' starts and the data-to-device transforms of both axes.
+#include <algorithm>
+#include <cmath>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_geometry.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr int kNoRoom = 2000;
+constexpr int kTooFewCells = 108;
+
+// A span that is not positive cannot be divided by: a unit stands in for it, so that
+// a degenerate axis draws its marks at its origin instead of nowhere.
+double span(double d) { return d > 0 && std::isfinite(d) ? d : 1.0; }
+
+}  // namespace
+
+void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset) {
+  const int n = in.histogram ? in.npoints : static_cast<int>(std::floor((in.xmax - in.xmin) / span(in.step) + 1.5));
+  const int m = in.endpoints ? n - 1 : n;
+  if (n == static_cast<int>(in.endpoints)) return;  // no bin to lay out
+  double s = 0;
+  if (in.histogram && in.bargap == 0) {
+    *xscale = in.width / span(in.binwidth * m);
+    s = in.endpoints ? 0 : in.binwidth / 2;
+  } else if (in.histogram) {
+    *xscale = (in.width - in.barwidth) / span(in.binwidth * std::max(m - 1, 1));
+    s = in.endpoints ? 0 : (in.barwidth / 2) / span(*xscale);
+  } else {
+    *xscale = in.width / span(in.xmax - in.xmin);
+  }
+  *xoffset = in.ox - (in.xmin - s) * *xscale;
+  *yscale = in.height / span(in.vmax - in.vmin);
+  *yoffset = in.oy - in.vmin * *yscale;
+}
+
+int kesgpg2(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  const kes_stmt* st = r->stmt;
+  kes_axis& hx = lay->haxis;
+  kes_axis& vx = lay->vaxis;
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+
+  // 1. The tile legend of comparative panels is laid out with them (none here).
+
+  // 2. Height.
+  c->height = (c->pagearea[3] - c->pagearea[1]) - (c->tspace + c->bspace);
+
+  // 3. A character-cell device: whole cells per tick interval.
+  if (c->celldev && c->ch > 0) {
+    c->height = gd_cell(ctx, c->height + KES_SQRT_EPS53, 2, 0);
+    const int m = static_cast<int>(std::floor(c->height / c->ch + KES_SQRT_EPS53));
+    const int t = key->vticks - 1;
+    if (m < t) {
+      xpmlog(KES_SET_LAYOUT, 182);
+      return kTooFewCells;
+    }
+    // A single tick (t = 0) keeps the height it has.
+    if (t > 0) {
+      const double h = std::floor(static_cast<double>(m) / t) * c->ch * t;
+      const double given_up = c->height - h;
+      c->height = h;
+      c->pagearea[1] = gd_cell(ctx, gd_cell(ctx, c->pagearea[1], 2, 1) + given_up / 2, 2, 1);
+    }
+  }
+
+  // 4. LENGTH= of the vertical axis definition: centred in the room there is.
+  const double half = kes_fit_length(vx, "VAXIS=", &c->height);
+  c->bspace += half, c->bmargin += half;
+  c->tspace += half, c->tmargin += half;
+
+  // 5. Rows of cells.
+  if (r->nrows > 1)
+    c->height = (c->height - (r->nrows - 1) * (c->vcellgap + vx.offset[0] + vx.offset[1])) / r->nrows;
+
+  // 6. SQUARE is a probability and QQ plot option; histograms keep their shape.
+
+  // 7. A height below one character cell.
+  if (kes_too_small(c->ch, c->height, kes_pgiven(st, KES_PLOT_SLOT_RANKADJ) || kes_pgiven(st, KES_PLOT_SLOT_NADJ)))
+    return kNoRoom;
+
+  // 8. Origin and the axis lines' starts.
+  c->oy = c->pagearea[1] + c->bspace;
+  // (An ORIGIN= of an axis definition has already moved the plot area so that the
+  // lines start where it puts them.)
+  c->hx.start[0] = c->ox - hx.offset[0];
+  c->vx.start[1] = c->oy - vx.offset[0];
+  c->hx.start[1] = c->vx.start[1];
+  c->vx.start[0] = c->hx.start[0];
+
+  // 9. Transforms.
+  c->xmin = key->hlow, c->xmax = key->hhigh, c->binwidth = key->width;
+  kes_transform_in in{};
+  in.histogram = r->type == KES_PLOT_HISTOGRAM;
+  in.endpoints = r->endpoints != 0;
+  in.ox = c->ox, in.oy = c->oy, in.width = c->width, in.height = c->height;
+  in.xmin = c->xmin, in.xmax = c->xmax, in.binwidth = c->binwidth;
+  in.npoints = key->npoints;
+  in.step = key->width;
+  in.barwidth = c->barwidth, in.bargap = c->bargap;
+  in.vmin = key->vmin, in.vmax = key->vmax;
+  kes_transforms(in, &lay->xscale, &lay->xoffset, &lay->yscale, &lay->yoffset);
+
+  // 10. Panel anchors of the first panel position.
+  c->anchors[0] = c->hx.start[0], c->anchors[1] = c->hx.start[1];
+  c->anchors[2] = c->vx.start[0], c->anchors[3] = c->vx.start[1];
+  return 0;
+}

@@ -1,0 +1,133 @@
+// kesgvlb(ctx): the vertical axis label beside the vertical axis of the current
+// cell: VAXISLABEL=, else the axis definition's LABEL lines, else the vertical
+// scale's name; rotated 90 degrees unless the definition or TURNVLABELS say
+// otherwise, and shrunk when it is longer than the axis.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
+#include "devgraph/gdev.h"
+#include "records/kes_axis.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+void transform(kes_gtext* t, int mode, const kes_axis& ax) {
+  if (mode == 1) t->angle = 90, t->rotation = 0;
+  else if (mode == 4) t->angle = -90, t->rotation = 90;
+  else if (mode == 2) t->angle = ax.label_angle, t->rotation = ax.label_rot;
+}
+
+kes_gtext piece(const kes_gtext& base, const host_gtext& p) {
+  kes_gtext q = base;
+  if (p.font_given && p.font[0] != ' ') std::memcpy(q.font, p.font, 8);
+  if (p.height_given && p.height > 0) q.height = p.height;
+  q.colour = p.colnum;
+  q.text = p.text;
+  q.len = p.text != nullptr ? p.length : 0;
+  return q;
+}
+
+}  // namespace
+
+void kesgvlb(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  const kes_axis& ax = lay->vaxis;
+  const kes_stmt* st = r->stmt;
+
+  // 1. Orientation.
+  int mode = ax.label_orient;
+  if (mode < 1 || mode > 4) mode = c->vx.stacked || kes_flag(st, KES_PLOT_FLAG_TURNVLABELS) ? 4 : 1;
+  const double fraction = mode == 4 ? 0.96 : 0.92;
+  kes_gtext t = kes_label_text(c, ax);
+  t.align = 1;
+  transform(&t, mode, ax);
+
+  const double span = c->height + ax.offset[0] + ax.offset[1];
+  double x = c->vx.start[0] - c->htick_unit;
+  if (!r->novtick) x -= kes_gkeyslot(ctx)->vwidest + c->hgap_tv + ax.major_len;
+  const double mid = (c->oy - ax.offset[0]) + span / 2;
+
+  // 2. The definition's LABEL lines, side by side outward from the axis.
+  int len = 0;
+  const char* given = kes_gtext_opt(st, KES_PLOT_SLOT_VAXISLABEL, &len);
+  if (len == 0 && ax.label_text && !ax.label_none && ax.label_lines != nullptr) {
+    double factor = 1;
+    double longest = 0;
+    for (const kes_textline* line = ax.label_lines; line != nullptr; line = line->next) {
+      double along = 0;
+      for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
+        kes_gtext q = piece(t, *p);
+        along += gd_measure(ctx, &q, nullptr);
+      }
+      longest = std::max(longest, along);
+    }
+    if (longest > fraction * span && longest > 0) factor = fraction * span / longest;
+    for (const kes_textline* line = ax.label_lines; line != nullptr; line = line->next) {
+      double along = 0, across = 0;
+      for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
+        kes_gtext q = piece(t, *p);
+        q.height *= factor;
+        along += gd_measure(ctx, &q, nullptr);
+        across = std::max(across, q.height);
+      }
+      // Lines run upward (mode 1) or across; each is centred on the axis.
+      double pos = mode == 1 ? mid - along / 2 : mid;
+      const double lx = mode == 3 ? x - along : x;
+      for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
+        kes_gtext q = piece(t, *p);
+        q.height *= factor;
+        q.x = mode == 1 ? lx : mode == 3 ? lx + (pos - mid) : lx;
+        q.y = mode == 1 ? pos : mid;
+        const double w = gd_measure(ctx, &q, nullptr);
+        gd_text(ctx, q);
+        pos += w;
+      }
+      x -= (mode == 1 ? across * c->aspect : across) + c->linegap;
+    }
+    return;
+  }
+
+  // 3. The default text.
+  char buf[KES_LABEL_BUFFER];
+  if (len > 0) {
+    len = std::min(len, KES_LABEL_BUFFER);
+    std::memcpy(buf, given, static_cast<size_t>(len));
+  } else {
+    len = kes_flag(st, KES_PLOT_FLAG_ROTATE) ? keshlab(ctx, buf) : kesvlab(ctx, buf);
+  }
+  if (len <= 0) return;
+  t.text = buf;
+  t.len = len;
+  double box[8] = {};
+  const double measured = gd_measure(ctx, &t, mode == 3 ? nullptr : box);
+  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : measured;
+  if (mode == 2) extent = std::fabs(box[5] - box[1]);
+
+  // 5. Shrink to the axis.
+  if (extent > fraction * span && extent > 0) {
+    const double f = fraction * span / extent;
+    t.height *= f;
+    extent *= f;
+    if (!c->noted[KES_NOTE_VSHRINK]) {
+      xpmlog(KES_SET_PROC, 335, static_cast<int>(std::lround(100 * f)));
+      c->noted[KES_NOTE_VSHRINK] = 1;
+    }
+  }
+  // 6. Place it.
+  if (mode == 4) x -= c->vlabroom;
+  if (mode == 3) x -= measured;
+  double y = mid;
+  if (mode == 4 || mode == 2) y += extent / 2;
+  else if (mode == 1) y -= extent / 2;
+  if (c->celldev) y = gd_cell(ctx, y, 2, 0);
+  t.x = x;
+  t.y = y;
+  gd_text(ctx, t);
+}

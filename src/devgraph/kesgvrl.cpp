@@ -1,0 +1,51 @@
+// kesgvrl(ctx, cell): the reference lines at the VREF= values of a cell with their
+// labels, under the line in the lower half of the plot area and above it in the
+// upper half, at the left (VREFLABPOS=1) or the right (2).
+#include <cstring>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
+#include "devgraph/gdev.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
+  if (cell == nullptr || cell->varsums == nullptr) return;
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  if (!(cell->varsums[ctx->curvar].n > KES_EPS53)) return;
+  const kes_stmt* st = r->stmt;
+  const double given = kes_pgiven(st, KES_PLOT_SLOT_VREFLABPOS) ? kes_pnumber(st, KES_PLOT_SLOT_VREFLABPOS) : 1;
+  // Another position draws the lines without their labels, and says so once.
+  const bool labels_ok = given == 1 || given == 2;
+  if (!labels_ok && !c->vreflabpos_noted) {
+    xpmlog(KES_SET_GRAPH, 410, given);
+    c->vreflabpos_noted = 1;
+  }
+  const double x1 = c->ox - lay->haxis.offset[0], y1 = c->oy - lay->vaxis.offset[0];
+  const double x2 = c->ox + c->width + lay->haxis.offset[1], y2 = c->oy + c->height + lay->vaxis.offset[1];
+  const double h = c->inset_h;
+  const double inset = 0.5 * c->label_h * c->aspect;
+  const bool key = cell == ctx->classvars->keycell;
+  bool noted = false;
+  gd_width(ctx, c->colors.ref_width);
+  for (int i = 0; i < r->nvref; ++i) {
+    const double y = r->vref[i] * lay->yscale + lay->yoffset;
+    if (!(y >= y1 && y <= y2)) {
+      if (key && !noted) xpmlog(KES_SET_LAYOUT, 161);
+      noted = true;
+      continue;
+    }
+    gd_line(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref);
+    if (r->vreflabels == nullptr || !labels_ok) continue;
+    kes_gtext t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
+    t.align = given == 1 ? 1 : 2;
+    t.x = given == 1 ? x1 + inset : x2 - inset;
+    if (y < c->oy + 0.5 * c->height) t.y = y - h <= y1 ? y + 0.5 * h : y - h;
+    else t.y = y + h > y2 ? y - h : y + 0.5 * h;
+    gd_text(ctx, t);
+  }
+  gd_width(ctx, 1);
+}

@@ -1,0 +1,38 @@
+// keshang(ctx, cell): the hanging histogram of a cell: each bin a vertical line that
+// hangs from the fitted curve down by the bin's height, at the bin's centre.
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "records/kes_curve.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+void keshang(kes_ctx* ctx, kes_cell* cell) {
+  if (cell == nullptr || cell->hist_empty) return;
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  kes_plotslot* s = kes_gslot(ctx, cell);
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  const kes_curve* curve = s->curves != nullptr && s->ncurves > 0 ? &s->curves[0] : nullptr;
+  const kes_famfn* fam = curve != nullptr ? kes_famdisp(curve->dist) : nullptr;
+  double cst = 0;
+  if (curve == nullptr || !curve->fitted || fam == nullptr || fam->plt == nullptr ||
+      kescnst(ctx, r, cell, 0, &cst) != 0) {
+    xpmlog(KES_SET_LABEL, 827, static_cast<int>(ctx->curname.len), ctx->curname.text);
+    return;
+  }
+  gd_width(ctx, c->colors.outline_width);
+  int colour = c->symattr != nullptr ? gd_colour(ctx, c->symattr[0].color) : c->colors.outline;
+  if (kes_pgiven(r->stmt, KES_PLOT_SLOT_CBARLINE)) colour = c->colors.outline;
+  double x = s->firstbin * key->width + key->first;
+  if (r->endpoints) x += 0.5 * key->width;
+  for (int i = 0; i < s->nbins && s->heights != nullptr; ++i, x += key->width) {
+    const double f = fam->plt(x, cst, curve->params);
+    const double X = x * lay->xscale + lay->xoffset;
+    gd_line(ctx, X, f * lay->yscale + lay->yoffset, X, (f - s->heights[i]) * lay->yscale + lay->yoffset, 1, colour);
+  }
+  gd_width(ctx, 1);
+}

@@ -1,0 +1,87 @@
+// kessgmt(ctx, segment) -> int: opens the graphics segment of one page of the current
+// request, with its name, description, label and BY line.
+#include <cstring>
+
+#include "devgraph/device_services.h"
+#include "records/kes_layout.h"
+#include "records/kes_ctx.h"
+#include "records/kessubs.h"
+#include "records/stmt_slots.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+constexpr int kDescrSize = 256;
+
+// Default descriptions and labels by plot type (1 QQ, 2 histogram, 3 CDF, 4
+// probability, 5 PP): with the BY line, without it, the label.
+struct defaults {
+  int with_by;
+  int without_by;
+  int label;
+};
+constexpr defaults kDefaults[6] = {{0, 0, 0}, {878, 385, 760}, {879, 301, 761}, {880, 129, 762}, {881, 403, 763}, {882, 173, 764}};
+
+}  // namespace
+
+int kes_request_ordinal(const kes_ctx* ctx) {
+  int k = 1;
+  for (const kes_preq* q = ctx->preqs; q != nullptr && q < ctx->curreq; ++q) k += q->type == ctx->curreq->type;
+  return k;
+}
+
+int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* layout = r->layout;
+  const kes_stmt* st = r->stmt;
+  // The segment name: NAME= (its first 8 characters; the whole text as a long name
+  // when it is longer), else the default name.
+  char name[8];
+  std::memset(name, ' ', sizeof name);
+  host_glongname longname{0, nullptr};
+  int named = 0;
+  const kes_optslot* ns = kes_pslot(st, KES_PLOT_SLOT_NAME);
+  if (ns->given && ns->list != nullptr && ns->v.count > 0) {
+    const int n = ns->v.count;
+    std::memcpy(name, ns->list, static_cast<std::size_t>(n < 8 ? n : 8));
+    if (n > 8) longname = {static_cast<std::int16_t>(n), static_cast<const char*>(ns->list)};
+    named = 1;
+  } else {
+    xpmstr(name, 8, 189, 231);
+  }
+  layout->segname = vemtxt(name, 8);
+
+  // The description: DESCRIPTION= with "#VARNAME" replaced, else the default by plot
+  // type with the variable's name (and the BY line when there is one).
+  char descr[kDescrSize];
+  std::memset(descr, ' ', sizeof descr);
+  const int type = r->type >= 1 && r->type <= 5 ? r->type : 2;
+  const kes_name32& var = ctx->curname;
+  const kes_optslot* ds = kes_pslot(st, KES_PLOT_SLOT_DESCRIPTION);
+  void* label;
+  if (ds->given && ds->list != nullptr && ds->v.count > 0) {
+    int len = ds->v.count < kDescrSize ? ds->v.count : kDescrSize;
+    std::memcpy(descr, ds->list, static_cast<std::size_t>(len));
+    kessubs(ctx, descr, &len);
+    // What the substitution moved leaves nothing behind the text.
+    std::memset(descr + len, ' ', static_cast<std::size_t>(kDescrSize - len));
+    label = vemtxt(descr, len);
+  } else {
+    if (ctx->bylen > 0)
+      xpmstr(descr, kDescrSize, 431, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen, ctx->byline);
+    else
+      xpmstr(descr, kDescrSize, 308, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
+    label = vemmsgs(308, kDefaults[type].label, kes_request_ordinal(ctx));
+  }
+  ctx->seglabel = label;
+  layout->seglabel = label;
+
+  int number = 0;
+  if (ggoseg(0, kDescrSize, ctx->devcatalog, &number, segment, name, &longname, descr, 1, named, 0, ctx->byline,
+             ctx->bylen) != 0)
+    return 1;
+  ggsel(0, number);
+  layout->segid = *segment;
+  return 0;
+}

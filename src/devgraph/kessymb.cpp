@@ -1,0 +1,91 @@
+// kessymb(ctx) -> 0, or 1 when the table cannot be had: the line attributes of the
+// request's curves (and the general entries the bars and points read): the host's
+// symbol definitions, then per curve the family's COLOR=, W= and L= lists.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "records/pool_alloc.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr int kGeneral = 3;     // general entries before the templates
+constexpr int kFamilies = 8;    // template entries of the fitted families 0..7
+constexpr int kLineTypes = 47;  // line types cycle through 0..46
+
+// COLOR=, W= and L= option slots by element kind (0..7 families, 8 two-parameter
+// Weibull, 9 kernel). ORDER kes_distcode
+constexpr int kColors[10] = {79, 80, 81, 82, 83, 84, 149, 167, 87, 73};
+constexpr int kWidths[10] = {103, 104, 108, 105, 106, 107, 151, 169, 109, 75};
+constexpr int kLines[10] = {96, 97, 101, 98, 99, 100, 150, 168, 102, 74};
+
+// Element j of a list option, the last one repeating; false when the list is empty.
+bool list_number(const kes_stmt* st, int slot, int j, double* out) {
+  const int m = kes_pcount(st, slot);
+  if (m <= 0) return false;
+  *out = kes_pnumbers(st, slot)[j < m ? j : m - 1];
+  return true;
+}
+
+}  // namespace
+
+int kessymb(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_chart* c = kes_gchart(ctx);
+  const kes_stmt* st = r->stmt;
+  const bool hist = r->type == KES_PLOT_HISTOGRAM;
+  const int ntemplates = hist ? r->nkernels + kFamilies + 1 : 0;
+  const int n = kGeneral + r->ncurves + ntemplates + 1;
+  // The table lives for the chart: the variable's pool, which the chart never outlives.
+  host_pool* pool = ctx->varpools != nullptr && ctx->varpools[ctx->curvar] != nullptr ? ctx->varpools[ctx->curvar]
+                                                                                       : ctx->runpool;
+  bool failed = false;
+  auto* t = static_cast<kes_symattr*>(kes_zalloc(pool, static_cast<long>(n) * sizeof(kes_symattr), KES_ALLOC_2, &failed));
+  if (failed || t == nullptr) return 1;
+  gd_symbols(ctx, n, t);
+  c->symattr = t;
+  c->nsymattr = n;
+  c->curve_attr = t + kGeneral + ntemplates;
+  if (!hist) return 0;
+
+  // The host's definitions after entry 0 run through the device's palette in order;
+  // a family's template is the definition at its first curve's place in the request
+  // (each kernel has its own), so that the first curve of every graph takes the
+  // palette's first colour and line style. They are read from a copy: the curve
+  // entries overwrite the table's later definitions.
+  const std::vector<kes_symattr> defs(t, t + n);
+  kes_symattr* e = c->curve_attr;
+  int q = 0;  // the curve's place in the request
+  for (int k = 0; k < 10; ++k) {
+    const int count = k == 9 ? r->nkernels : r->ncurves_dist[k];
+    if (count <= 0 || k == 8) continue;
+    const kes_symattr family = defs[1 + q];
+    for (int j = 0; j < count; ++j, ++e, ++q) {
+      const kes_symattr tmpl = k == 9 ? defs[1 + q] : family;
+      *e = tmpl;
+      if (k <= 7 && count > 1) {
+        if (c->style) {
+          char name[16];
+          std::snprintf(name, sizeof name, "GraphData%d", j % 12 + 1);
+          int style = e->line_type;
+          gd_style_linestyle(ctx, name, &style);
+          e->line_type = static_cast<short>(style);
+        } else {
+          e->line_type = static_cast<short>((tmpl.line_type + j) % kLineTypes);
+        }
+      }
+      if (const int m = kes_pcount(st, kColors[k]); m > 0) {
+        const auto* names = static_cast<const char(*)[8]>(kes_pslot(st, kColors[k])->list);
+        std::memcpy(e->color, names[j < m ? j : m - 1], 8);
+      }
+      double v = 0;
+      if (list_number(st, kWidths[k], j, &v)) e->line_width = static_cast<short>(v > 0 ? static_cast<int>(v) : 0);
+      if (list_number(st, kLines[k], j, &v)) e->line_type = static_cast<short>(v > 0 ? static_cast<int>(v) : 0);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,58 @@
+// Tick values as text: the decimals of an axis, the text of one value in the
+// variable's format or the short axis form, and the percent form of a percent scale.
+#include "devgraph/tick_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "host/host_data.h"
+#include "util/kes_text.h"
+#include "host/host_services.h"
+#include "numeric/shwylab.h"
+
+constexpr double kSqrtEps53 = 1.0536712127723509e-08;
+
+int kes_tick_decimals(double s, double t, double d, double e, int step) {
+  if (t + e < s) return -1;
+  int exp_dec = 10, plain = -1;
+  // A bounded walk: an increment that cannot advance the value ends it.
+  if (!(d > 0)) d = (t > s) ? t - s : 1.0;
+  long guard = 0;
+  for (double v = s; v <= t + e && guard < 100000; v += step * d, ++guard) {
+    int n = 0, m = 99;
+    const double x = kes_tick_snap(v, e);
+    shwylab(nullptr, x, &n, &m, 0);
+    if (m < 0) {
+      shwylab(nullptr, x, &n, &m, 0);
+      if (-n < exp_dec) exp_dec = -n;
+    } else if (n > plain) {
+      plain = n;
+    }
+  }
+  return exp_dec < 0 ? exp_dec : plain;
+}
+
+bool kes_has_format(const host_varinfo& info) { return info.fmt_name_len > 0 || info.fmt_width > 0; }
+
+int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf) {
+  std::memset(buf, ' ', KES_TICK_TEXT);
+  if (info != nullptr) {
+    // The stand-in's formats are width and decimals: the value is written in them.
+    const int w = info->fmt_width > 0 ? (info->fmt_width < KES_TICK_TEXT ? info->fmt_width : KES_TICK_TEXT) : 12;
+    const bool best = info->fmt_name_len >= 4 && std::memcmp(info->fmt_name, "BEST", 4) == 0;
+    xpfs(v, -w, info->fmt_width > 0 && !best ? info->fmt_decimals : 99, buf);
+    return wzstjus(buf, KES_TICK_TEXT, 'l');
+  }
+  int n = 0, m = decimals;
+  int len = shwylab(buf, v, &n, &m, trim);
+  if (m != decimals && m < 0) len = shwylab(buf, v, &n, &m, trim);
+  return len;
+}
+
+int kes_label_step(double allowance, double inc) {
+  if (!(inc > 0)) return 0;
+  const double k = std::ceil(allowance / inc - (1 + kSqrtEps53));
+  return k > 0 ? static_cast<int>(std::min(k, 1e6)) : 0;
+}
+

@@ -1,0 +1,30 @@
+// Tick values of the linear axes as text, shared by the margin computation (which
+// measures them) and the axis drawers (which write them), so that what is measured is
+// what is drawn.
+#pragma once
+
+struct host_varinfo;
+
+constexpr int KES_TICK_TEXT = 40;
+// A tick this close past the end of its axis still counts; no tick walk goes on longer.
+constexpr double KES_TICK_SLACK = 0.001;
+constexpr long KES_MAX_TICKS = 1000000;
+
+// A tick value whose magnitude is not above e is written as 0.
+inline double kes_tick_snap(double v, double e) { return v <= e && v >= -e ? 0.0 : v; }
+
+// The decimals that show every value s, s + d, ... (while not beyond t + e) alike:
+// negative for exponent form, -1 for a range that runs backwards.
+int kes_tick_decimals(double s, double t, double d, double e, int step);
+
+// The text of tick value v into buf (KES_TICK_TEXT characters, blank-padded); its
+// length. info: the variable's name record when its format is to be used, else null.
+// decimals: the axis' decimals (shwylab's format argument); trim: ZCOMPRESS.
+int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf);
+
+// Thinning of tick values: every (step + 1)-th tick carries a value when a value
+// needs `allowance` and ticks lie inc apart; 0 when every tick has room.
+int kes_label_step(double allowance, double inc);
+
+// The variable has a format.
+bool kes_has_format(const host_varinfo& info);

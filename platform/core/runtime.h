@@ -21,6 +21,7 @@ struct run_config {
   // at all (no graph files and no notes that graphs are not drawn).
   enum class graphics_mode { template_graphs, device, none };
   graphics_mode graphics = graphics_mode::template_graphs;
+  std::string graph_dump_path;                   // --graph-dump: text dump of template graphs
   std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;

@@ -71,6 +71,7 @@ bool method_call::integer(const wob_attr& a, int& out) {
 bool method_call::number(const wob_attr& a, dyn_value& out) {
   out.is_text = false;
   out.is_int = false;
+  out.is_bool = false;
   switch (a.type) {
     case WOB_INT:
       out.num = a.i;
@@ -79,6 +80,7 @@ bool method_call::number(const wob_attr& a, dyn_value& out) {
     case WOB_LAST:
       out.num = a.last.i;
       out.is_int = true;
+      out.is_bool = true;
       return true;
     case WOB_DOUBLE:
       out.num = a.w.d;
@@ -94,7 +96,8 @@ bool method_call::number(const wob_attr& a, dyn_value& out) {
 }
 
 bool method_call::handle(const wob_attr& a, void*& out) {
-  if (a.type == WOB_OUT || a.type == WOB_ADDR || a.type == WOB_RECORD || a.type == WOB_LIST) {
+  if (a.type == WOB_OUT || a.type == WOB_ADDR || a.type == WOB_RECORD || a.type == WOB_LIST || a.type == WOB_OUTPTR ||
+      a.type == WOB_COUNTED) {
     out = a.w.p;
     return true;
   }

@@ -25,6 +25,9 @@ bool output_result_message(int result, int* set, int* number);
 // Starts the JSON file of the run's JSON path, before its first step; false with
 // *error set when no file can be made there.
 bool output_open_json(std::string* error);
+// Starts the run's template graphs: file numbers from 1 again, an empty dump file.
+void output_begin_graphs();
+
 // Closes the JSON file: the complete document takes its place. The next step that has
 // a JSON path starts a new file.
 void output_close_json();

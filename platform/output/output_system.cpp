@@ -406,6 +406,17 @@ int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
     if (!note.empty()) r.footnotes.push_back(note);
   }
   if (b->table->current == b) b->table->current = nullptr;
+  // The data object of a template graph goes to the graphs that draw from it.
+  if (is_graph_data(b->template_name)) {
+    auto t = std::make_shared<graph_table>();
+    t->name = r.name;
+    t->template_name = r.template_name;
+    t->columns = std::move(r.columns);
+    t->rows = std::move(r.rows);
+    sys.keep_graph_table(b->handle, std::move(t));
+    sys.release(b);
+    return 0;
+  }
   // An emitted table is done with: it goes, so that a step of many BY groups does
   // not keep every group's tables until it ends. Its handle is refused from now on.
   sys.release(b);
@@ -542,6 +553,7 @@ const wob_class* manager_class() {
                                      {WOB_M_GROUPING, m_grouping},
                                      {WOB_M_BIND, m_bind},
                                      {WOB_M_EMIT, m_emit},
+                                     {WOB_M_GRAPH_PANEL, m_graph_panel},
                                      {WOB_M_TEXT_OPEN, m_text_open},
                                      {WOB_M_TEXT_CLOSE, m_text_close},
                                      {WOB_M_DEST_LIST, m_dest_list},

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/wob.h"
+#include "output/graph_objects.h"
 #include "output/json_report.h"
 #include "output/listing_render.h"
 #include "output/report.h"
@@ -165,6 +166,12 @@ class output_system {
   bool open_text(std::string name, std::string label);
   bool close_text();
   bool text_open() const { return text_ != nullptr; }
+  // Template graphs: a data object's rows kept under its bound table's handle for the
+  // panels that draw from it, and a panel sent to the graph destinations (its file,
+  // a listing line, a JSON entry, the dump).
+  void keep_graph_table(const void* bound, std::shared_ptr<graph_table> t);
+  std::shared_ptr<const graph_table> graph_table_of(const void* bound) const;
+  void emit_graph(graph_panel& p);
 
  private:
   using owned = std::unique_ptr<obj_base, void (*)(obj_base*)>;
@@ -184,6 +191,7 @@ class output_system {
   bool by_printed_ = true;
   int emitted_ = 0;
   std::unique_ptr<report> text_;  // the open text output
+  std::unordered_map<const void*, std::shared_ptr<graph_table>> graph_tables_;  // by bound handle
 };
 
 // A class of the output system with its method table (static storage).
@@ -224,6 +232,8 @@ int m_publish(void* object, void*, void*, int count, wob_attr* attrs);
 int m_dest_release(void* object, void*, void*, int count, wob_attr* attrs);
 const wob_class* collection_class();
 bool template_graphs();
+// Method 2826 of the output manager: one graph panel (graph_methods.cpp).
+int m_graph_panel(void* object, void*, void*, int count, wob_attr* attrs);
 
 // Methods of the output manager for text outputs (text_outputs.cpp).
 int m_text_open(void* object, void*, void*, int count, wob_attr* attrs);

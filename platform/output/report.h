@@ -14,6 +14,7 @@ struct dyn_value {
   std::string text;
   double num = 0;
   bool is_int = false;  // a number passed as an int or a boolean
+  bool is_bool = false; // ... as a boolean
 };
 
 struct column_info {

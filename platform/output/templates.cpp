@@ -168,4 +168,27 @@ const column_look* find_column_look(const template_look& t, std::string_view col
   return nullptr;
 }
 
+const graph_template_def* find_graph_template(std::string_view name) {
+  // The graphs of the procedure, beside its tables.
+  static const graph_template_def defs[] = {
+      {"orbo.kestravine.Graphics.Histogram", "HistogramData", "histogram"},
+      {"orbo.kestravine.Graphics.CompHistogram", "HistogramData", "histogram"},
+      {"orbo.kestravine.Graphics.QQPlot", "QQPlotData", "qq"},
+      {"orbo.kestravine.Graphics.QQPlotRotated", "QQPlotData", "qq"},
+      {"orbo.kestravine.Graphics.CompQQPlot", "QQPlotData", "qq"},
+      {"orbo.kestravine.Graphics.CompQQPlotRotated", "QQPlotData", "qq"},
+      {"orbo.kestravine.Graphics.ProbPlot", "ProbPlotData", "prob"},
+      {"orbo.kestravine.Graphics.ProbPlotRotated", "ProbPlotData", "prob"},
+      {"orbo.kestravine.Graphics.CompProbPlot", "ProbPlotData", "prob"},
+      {"orbo.kestravine.Graphics.CompProbPlotRotated", "ProbPlotData", "prob"},
+      {"orbo.kestravine.Graphics.PPPlot", "PPPlotData", "pp"},
+      {"orbo.kestravine.Graphics.CompPPPlot", "PPPlotData", "pp"},
+      {"orbo.kestravine.Graphics.CDFPlot", "CDFData", "cdf"},
+      {"orbo.kestravine.Graphics.CompCDFPlot", "CDFData", "cdf"},
+  };
+  for (const auto& d : defs)
+    if (name == d.name) return &d;
+  return nullptr;
+}
+
 }  // namespace plat::out

@@ -52,6 +52,16 @@ struct template_look {
 const template_look& find_template(std::string_view name);
 const template_look& default_template();
 
+// A graph template: the data object it draws from and the kind of graph it draws
+// (the stand-in's graph renderer has one drawer per kind).
+struct graph_template_def {
+  const char* name;   // full template path
+  const char* data;   // name of its data object
+  const char* kind;   // "histogram", ...
+};
+// The graph template of that name, or nullptr.
+const graph_template_def* find_graph_template(std::string_view name);
+
 // The look of a column within a template, or nullptr.
 const column_look* find_column_look(const template_look& t, std::string_view column);
 

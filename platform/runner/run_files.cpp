@@ -71,7 +71,7 @@ bool check_one(const char* option, const std::string& path, bool append_test, co
 
 bool check_run_files(const runner_options& o, std::string* error) {
   return check_one("--log", o.log, true, o, error) && check_one("--listing", o.listing, true, o, error) &&
-         check_one("--json", o.json, false, o, error);
+         check_one("--json", o.json, false, o, error) && check_one("--graph-dump", o.graph_dump, true, o, error);
 }
 
 }  // namespace plat

@@ -72,6 +72,7 @@ bool configure(const runner_options& o, std::string* error) {
   c.graphics = o.graphics == "device" ? run_config::graphics_mode::device
                : o.graphics == "none" ? run_config::graphics_mode::none
                                       : run_config::graphics_mode::template_graphs;
+  c.graph_dump_path = o.graph_dump;
   c.memcap = o.memcap;
   c.parse_dump = o.parse_dump;
   return true;
@@ -270,6 +271,7 @@ int run(const std::vector<std::string>& args) {
   if (!read_program(o.program, &text, &error)) return complain(exit_status::program_error, error);
   clear_file_failures();
   open_outputs();
+  output_begin_graphs();
   if (!output_open_json(&error)) {
     reset_outputs();
     return complain(exit_status::usage, "--json: the file '" + o.json + "' cannot be written: " + error);

@@ -87,6 +87,8 @@ const option_def table[] = {
      [](runner_options& o, const std::string& v, std::string*) { o.graphs = v; return true; }},
     {nullptr, "--graphics", "KIND",
      "draw graphs as KIND: template (the default), device (the graphics device), or none (no graphs)", set_graphics},
+    {nullptr, "--graph-dump", "FILE", "write every template graph's data objects and panels to FILE as text",
+     [](runner_options& o, const std::string& v, std::string*) { o.graph_dump = v; return true; }},
     {"-o", "--option", "NAME=VALUE",
      "set a system option: LINESIZE=64..256, PAGESIZE=15..32767, GSTYLE=YES|NO, CENTER=YES|NO, THREADS=0..64 (0: every core), DEBUG=TEXT (repeatable)",
      [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},

@@ -37,8 +37,7 @@ void axiscol(kes_ctx* ctx, kes_axis* axis, int colour);
 void kesgax(kes_ctx* ctx);
 void keslinx(kes_ctx* ctx, int use_format);
 void kesliny(kes_ctx* ctx, int use_format);
-int keshlab(kes_ctx* ctx, char* buffer);
-int kesvlab(kes_ctx* ctx, char* buffer);
+// keshlab, kesvlab: devgraph/kes_axislabels.h
 void kesghlb(kes_ctx* ctx);
 void kesgvlb(kes_ctx* ctx);
 

@@ -13,6 +13,7 @@
 #include "stats/kesotab.h"
 #include "stats/kesside.h"
 #include "stats/output_dataset.h"
+#include "tmplgraph/kes_stgraph.h"
 
 const kes_stages kes_real_stages = {
     .kesinit = kesinit,
@@ -29,7 +30,7 @@ const kes_stages kes_real_stages = {
     .kescini = kescini,
     .kespini = kespini,
     .keszini = keszini,
-    .kesstgr = nullptr,  // template graphs are not built yet
+    .kesstgr = kesstgr,
     .kesgcht = kesgcht,  // device charts
     .kesout = kesout,
     .kesside = kesside,

@@ -117,9 +117,6 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
 }
 
 
-// A request the step cannot carry out yet says so once, naming its statement.
-void note_not_run(const plot_kind& kind, int k) { xpmlog(KES_SET_LABEL, 990, kind.statement, k); }
-
 }  // namespace
 
 
@@ -188,8 +185,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       ++req;
     }
   }
-  // Only the HISTOGRAM driver is written: each other request says once that it is not
-  // carried out.
+  // The DEBUG trace of every request.
   const bool debug = kes_flag(ctx->proc, kFlagDebug);
   for (const kes_preq* q = ctx->preqs; q < req; ++q) {
     const int k = kind_of(q->stmt);
@@ -198,7 +194,8 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     if (debug) xpmlog(KES_SET_LABEL, 991, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
     if (debug && q->type == KES_PLOT_HISTOGRAM)
       xpmlog(KES_SET_LABEL, 992, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
-    if (q->type != KES_PLOT_HISTOGRAM) note_not_run(kKinds[k], nth);
+    // Only HISTOGRAM requests run without graphics: say so for the others.
+    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, 990, kKinds[k].statement, nth);
   }
   return 0;
 }

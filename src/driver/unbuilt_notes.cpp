@@ -1,6 +1,6 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
-// built yet say so, each once per step. The insets, annotate and device axes each
-// take their line out when they are built.
+// built yet say so, each once per step. The insets and annotate each take their
+// line out when they are built (the device axes use VAXIS= now).
 #include <cstring>
 #include <initializer_list>
 
@@ -21,15 +21,13 @@ bool plot_statement(const kes_stmt* s) {
 }  // namespace
 
 void kesunbuilt(const kes_ctx* ctx) {
-  bool inset = false, vaxis = false;
+  bool inset = false;
   bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (named(s, "INSET")) inset = true;
     if (!plot_statement(s)) continue;
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
-    vaxis = vaxis || kes_pgiven(s, KES_PLOT_SLOT_VAXIS_NAME);
   }
   if (inset) xpmlog(KES_SET_LABEL, 996, "INSET");
   if (annotate) xpmlog(KES_SET_LABEL, 996, "ANNOTATE=");
-  if (vaxis) xpmlog(KES_SET_LABEL, 996, "VAXIS=");
 }

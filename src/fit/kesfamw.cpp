@@ -34,8 +34,9 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
     p[1] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS, k, nullptr);
     p[2] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL_C, KES_PLOT_SLOT_WEIBULL_C_MARKS, index, nullptr);
   } else {
-    // The two-parameter law never estimates its threshold.
-    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL2_THETA, -1, 0, &listed);
+    // The two-parameter law never estimates its threshold; index picks it from the
+    // THETA= list (one graph per threshold).
+    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL2_THETA, -1, index, &listed);
     p[1] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_SIGMA);
     p[2] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_C);
   }

@@ -44,13 +44,13 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   *count = 0;
   kes_preq* request = ctx->curreq;
   kes_plotslot* slot = request != nullptr ? kes_fit_slot(ctx, request, cell) : nullptr;
-  if (slot == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves || n < 1) return 1;
+  if (slot == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves || n < 1) return KES_CURVE_NONE;
   const kes_curve& cv = slot->curves[k];
   const kes_famfn* fam = kes_famdisp(cv.dist);
-  if (fam == nullptr || fam->plt == nullptr || cv.dist > KES_DIST_SU) return 1;
+  if (fam == nullptr || fam->plt == nullptr || cv.dist > KES_DIST_SU) return KES_CURVE_NONE;
   double c = 0.0;
   // Without its constant the curve has no height: it is not drawn.
-  if (kescnst(ctx, request, cell, k, &c) != 0) return 1;
+  if (kescnst(ctx, request, cell, k, &c) != 0) return KES_CURVE_NONE;
   const double* par = cv.params;
   auto f = [&](double x) { return fam->plt(x, c, par); };
 
@@ -68,10 +68,14 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     y0 = f(x0);
   }
 
+  // The key slot's axis maximum is read, never changed: every cell of the request
+  // shares it. A template graph, whose axis follows its data, lets the curve start
+  // above it.
   kes_cell* bins = kes_fit_bins_cell(request);
   const kes_plotslot* bs = bins != nullptr ? kes_fit_slot(ctx, request, bins) : nullptr;
   double top = bs != nullptr ? bs->vmax : slot->vmax;
   if (ctx->tmplgraph && y0 > top) top = y0;
+  int cut = KES_CURVE_WHOLE;
 
   polyline pl{points, n, 0, request->layout};
   const bool peak = !std::isnan(cv.mode) && !std::isnan(cv.height) && x0 < cv.mode && cv.mode < x1;
@@ -85,8 +89,12 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   const double h = (x1 - x0) / (n - 1 - m);
   auto finish = [&](double xp, double yp) {
     const double y1 = f(x1);
-    if (y1 > top) pl.put(crossing(xp, yp, x1, y1, top), top);
-    else pl.put(x1, y1);
+    if (y1 > top) {
+      pl.put(crossing(xp, yp, x1, y1, top), top);
+      cut = KES_CURVE_CUT;
+    } else {
+      pl.put(x1, y1);
+    }
   };
 
   double x = x0, y = y0;
@@ -94,6 +102,7 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     pl.put(x0, y0);
   } else {
     // Above the top from the start: the curve begins where it comes down through it.
+    cut = KES_CURVE_CUT;
     bool found = false;
     for (int i = 1; i < n - m; ++i) {
       const double xs = x0 + i * h;
@@ -112,7 +121,7 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     if (!found) {
       pl.put(x1, f(x1));
       *count = pl.used;
-      return 0;
+      return cut;
     }
   }
   bool peak_done = !peak;
@@ -129,6 +138,7 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     const double yn = f(xn);
     if (yn > top) {
       pl.put(crossing(x, y, xn, yn, top), top);
+      cut = KES_CURVE_CUT;
       break;
     }
     pl.put(xn, yn);
@@ -136,5 +146,5 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     y = yn;
   }
   *count = pl.used;
-  return 0;
+  return cut;
 }

@@ -21,11 +21,12 @@ enum wob_vtype : std::uint16_t {
   WOB_OUT = 12,     // a handle word (w.p): filled by the method, or passed in
   WOB_LAST = 13,    // 32-bit int in the last value word (last.i)
   WOB_ADDR = 17,    // an address (w.p), e.g. the cell a column reads
-  WOB_COUNTED = 27, // a count (i) and a pointer (w.p)
+  WOB_COUNTED = 27, // a count (i) and a pointer (w.p): a list of handles
   WOB_STRING = 20,  // text: 16-bit length in the second half of the second word
                     // (w.s.len), pointer in the last word (last.str)
-  WOB_LIST = 28,    // a list pointer (w.p)
+  WOB_LIST = 28,    // a list pointer (w.p); a list of attribute records has its count in i
   WOB_TEXT = 66,    // a text handle from vemtxt, vemmsg or vemmsgs (w.p)
+  WOB_OUTPTR = 67,  // an address (w.p) through which the method writes a handle
 };
 
 struct wob_attr {

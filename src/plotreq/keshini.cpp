@@ -10,59 +10,20 @@
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
+#include "plotreq/prob_common.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_stages.h"
-#include "records/kessubs.h"
 #include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
-#include "stats/tables_call.h"
-#include "util/kes_text.h"
 
 namespace {
 
 constexpr int kOutOfMemory = 1016;
 constexpr int kStepError = 1020;
 constexpr unsigned kStatusBits = 0x003fffffu;
-
-// Opens an output group under the manager; a negative result ends the step.
-void* open_group(kes_ctx* ctx, wob_attr* attrs, int count) {
-  kes_tabcall(ctx->objs.manager, WOB_M_GROUP, count, attrs);
-  return attrs[0].w.p;
-}
-
-// The request's group: its CONTENTS= text with "#VARNAME" replaced, else "Histogram
-// k". An empty CONTENTS= text opens none.
-void* open_request_group(kes_ctx* ctx, const kes_stmt* st, int k) {
-  const kes_optslot* contents = kes_pslot(st, KES_PLOT_SLOT_CONTENTS);
-  void* label;
-  if (contents->given) {
-    int len = contents->list != nullptr ? contents->v.count : 0;
-    if (len < 1) return nullptr;
-    if (len > KES_SUBS_MAX) len = KES_SUBS_MAX;
-    char text[KES_SUBS_MAX];
-    vzmp(static_cast<const char*>(contents->list), len, text, KES_SUBS_MAX);
-    kessubs(ctx, text, &len);
-    label = vemtxt(text, len);
-  } else {
-    label = vemmsgs(KES_SET_PLOT, 1040, k);
-  }
-  wob_attr a[6] = {
-      wob_out(WOB_A_HANDLE),
-      wob_text(WOB_A_NAME, vemtxt("Histogram", 9)),
-      wob_text(WOB_A_GROUP_KIND, vemtxt("Histogram", 9)),
-      wob_dbl(WOB_A_ORDINAL, k),
-      wob_text(WOB_A_LABEL, label),
-      wob_last(WOB_A_GROUP_FLAG, 1),
-  };
-  return open_group(ctx, a, 6);
-}
-
-void close_group(void* group) {
-  if (group != nullptr) wobclose(group);
-}
 
 // Families whose fitted curves cannot be had yet, named once per request.
 void note_unfitted_families(kes_preq* r, int k) {
@@ -85,7 +46,7 @@ int keshini(kes_ctx* ctx, int k) {
   if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
   note_unfitted_families(r, k);
 
-  void* group = open_request_group(ctx, st, k);
+  void* group = kes_plot_group(ctx, st, k, "Histogram", 1040);
   int result = kesgof(ctx);
   if (result == 0) {
     int drawn = 0;
@@ -125,6 +86,6 @@ int keshini(kes_ctx* ctx, int k) {
       result = drawn != 0 ? drawn : after;
     }
   }
-  close_group(group);
+  kes_plot_group_close(group);
   return result;
 }

@@ -1,9 +1,12 @@
-// kespini(ctx, k) -> int: PROBPLOT request k (from 1) for the current variable; 0,
-// 1008 or 1016.
-//
-// Not written yet: nothing is done, and nothing failed.
+// kespini(ctx, k) -> int: PROBPLOT request k (from 1) for the current variable: the
+// data against the family's quantiles on a percent axis, one graph per shape pair.
+// 0 (also after a note that nothing is drawn), 1 when no default percent ticks cover
+// the plotting positions, 1008 when no cell can be used, 1016, or the device
+// renderer's result.
 #include "plotreq/plot_requests.h"
+#include "plotreq/prob_driver.h"
 
-int kespini(kes_ctx*, int) {
-  return 0;
+int kespini(kes_ctx* ctx, int k) {
+  static const kes_probkind kKind = {false, "ProbPlot", 1044, 203, 399, 1396, 1399};
+  return kes_probrun(ctx, k, kKind);
 }

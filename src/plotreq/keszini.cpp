@@ -1,9 +1,109 @@
-// keszini(ctx, k) -> int: PPPLOT request k (from 1) for the current variable; 0, 1,
-// 1008 or 1016.
-//
-// Not written yet: nothing is done, and nothing failed.
-#include "plotreq/plot_requests.h"
+// keszini(ctx, k) -> int: PPPLOT request k (from 1) for the current variable: the
+// fitted distribution function against the empirical one, both axes 0 to 1, one graph.
+// 0 (also after note 308/202), 1 when no cell was fitted, 1008 when the only cell has
+// no spread, 1016, or the device renderer's result.
+#include <cmath>
 
-int keszini(kes_ctx*, int) {
+#include "records/kes_layout.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "plotreq/hist_bins.h"
+#include "records/kes_plotslot.h"
+#include "plotreq/kes_probfns.h"
+#include "plotreq/plot_requests.h"
+#include "plotreq/prob_common.h"
+
+namespace {
+
+constexpr int kNoCell = 1008;
+
+// kesline slots of each family: intercept, slope, alternative slope.
+struct line_slots {
+  int intercept, slope, alt;
+};
+constexpr line_slots kLines[8] = {{187, 142, 0},  {188, 189, 60}, {199, 200, 0}, {190, 191, 0},
+                                  {205, 206, 0},  {67, 68, 0},    {113, 154, 0}, {164, 172, 0}};
+
+// Both axes: 0 to 1 by 0.2, or an ORDER= list that covers [0, 1].
+void unit_axis(const kes_axis* axis, const char* name, double* lo, double* hi, double* step, int* ticks) {
+  *lo = 0;
+  *hi = 1;
+  *step = 0.2;
+  *ticks = 6;
+  kes_order_axis(axis, name, 0, 1, lo, hi, step, ticks);
+}
+
+}  // namespace
+
+// kespp(ctx, cell, slot) -> int: fits the request's family in one cell and sets its
+// line (the diagonal unless NOLINE). 0 fitted; 1 after note 308/202 when the cell has
+// fewer than two values; else the estimate's status after its note.
+int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
+  kes_preq* r = ctx->curreq;
+  const int code = r->dist;
+  const kes_varsum& vs = cell->varsums[ctx->curvar];
+  if (vs.n < 2) {
+    kes_var_note(ctx, KES_SET_PLOT, 202);
+    return 1;
+  }
+  const kes_famfn* fn = kes_famdisp(code);
+  const int rc = fn != nullptr && fn->est != nullptr ? fn->est(ctx, r, cell, code, 0, 0, 0, 0, nullptr) : 1;
+  kesline(ctx, slot, kLines[code].intercept, kLines[code].slope, kLines[code].alt);
+  if (rc != 0) {
+    kesnoest(ctx, cell, code);
+    return rc;
+  }
+  slot->nfitted_dist[code] = 1;
+  r->ncurves_dist[code] = 1;
+  slot->nfitted = 1;
+  kes_fit_curve(slot)->fitted = 1;
   return 0;
+}
+
+int keszini(kes_ctx* ctx, int k) {
+  kes_preq* r = ctx->curreq;
+  if (!kes_prob_begin(ctx, 202, false, KES_DIST_NORMAL, false)) return 0;
+  kes_classvars* cv = r->classvars;
+  bool fitted = false;
+  const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    const kes_varsum& vs = cell->varsums[ctx->curvar];
+    cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
+    if (cell->hist_empty) {
+      if (cv->count == 0) {
+        kes_prob_note(ctx, cell, KES_SET_PLOT, 455, 0);
+        return kNoCell;
+      }
+      kes_prob_note(ctx, cell, KES_SET_PLOT, 0, 1403);
+    }
+    if (const int a = kes_prob_curve(ctx, cell, r->dist); a != 0) return a;
+    kes_plotslot* s = kes_prob_slot(ctx, cell);
+    s->n = static_cast<int>(vs.n);
+    if (!cell->hist_empty && kespp(ctx, cell, s) == 0) fitted = true;
+    return 0;
+  });
+  if (rc != 0) return rc;
+  if (!fitted) {
+    kes_var_note(ctx, KES_SET_PLOT, 1409);
+    return 1;
+  }
+
+  kes_plotslot* key = kes_prob_slot(ctx, cv->keycell);
+  const kes_layout* lay = ctx->devgraph ? r->layout : nullptr;
+  unit_axis(lay != nullptr ? &lay->haxis : nullptr, "HAXIS=", &key->tmin, &key->tmax, &key->tstep, &key->tticks);
+  unit_axis(lay != nullptr ? &lay->vaxis : nullptr, "VAXIS=", &key->dstart, &key->dend, &key->dstep, &key->dticks);
+  key->hmin_copy = key->tmin;
+  key->hmax_copy = key->tmax;
+  key->scale = 1;
+
+  void* group = kes_plot_group(ctx, r->stmt, k, "PPPlot", 1042);
+  const int result = kes_prob_render(ctx, k);
+  kes_plot_group_close(group);
+  return result;
 }

@@ -5,6 +5,7 @@
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
+struct kes_plotslot;
 
 // Common histogram bins of every HISTOGRAM request plotting the current variable:
 // 0, 1012 or 1016.
@@ -26,3 +27,9 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 // value (after a note); 1016 when curve records cannot be had; or the kernel
 // bandwidth step's failure.
 int kescmh4(kes_ctx* ctx);
+// One cell of a PPPLOT request: the family's fit and the cell's line. 0 fitted; 1
+// after note 308/202; else the estimate's status after its note.
+int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);
+// One cell of a CDFPLOT request: its checks and the family's fit. 0 usable, else
+// non-zero after the note.
+int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);

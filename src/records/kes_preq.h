@@ -102,4 +102,10 @@ struct kes_preq {
   std::uint8_t pctlscale;    // PCTLSCALE
   double nadj;               // NADJ=
   double rankadj;            // RANKADJ=
+  int dist;                  // the request's family (kes_distcode; -1 none), per variable
+  std::uint8_t line_wanted;  // some cell of the current variable has a reference line
+  std::uint8_t rotate;       // ROTATE: data on the horizontal axis
+  const double* pctl;        // percent ticks of the percentile or probability axis
+  int npctl;
+  int pctl_word;             // label word kept with the ticks (no reader)
 };

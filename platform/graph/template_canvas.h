@@ -1,0 +1,55 @@
+// What the graph templates draw on: a page of rectangles, lines, polylines, polygons
+// and texts in px, y growing downwards. The SVG file is one such page; tests record
+// the drawing instead.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace plat::graph {
+
+struct point {
+  double x, y;
+};
+
+struct paint {
+  std::string stroke = "none";
+  double width = 1;
+  std::string dash;          // SVG dash array, empty: solid
+  std::string fill = "none";
+  double fill_opacity = 1;
+};
+
+enum class anchor { start, middle, end };
+
+struct text_style {
+  double size = 11;
+  bool bold = false;
+  anchor align = anchor::start;
+  std::string colour = "#1F1F1F";
+  double rotate = 0;         // degrees, counter-clockwise about the anchor point
+};
+
+class canvas {
+ public:
+  virtual ~canvas() = default;
+  // A new page; title and desc say what the graph is and shows.
+  virtual void begin(double width, double height, const std::string& title, const std::string& desc) = 0;
+  virtual void rect(double x, double y, double w, double h, const paint& p) = 0;
+  virtual void line(double x1, double y1, double x2, double y2, const paint& p) = 0;
+  virtual void polyline(const std::vector<point>& pts, const paint& p) = 0;
+  virtual void polygon(const std::vector<point>& pts, const paint& p) = 0;
+  // Text at its baseline point.
+  virtual void text(double x, double y, const std::string& s, const text_style& t) = 0;
+  // What is drawn until clip_end stays inside the rectangle.
+  virtual void clip_begin(double x, double y, double w, double h) = 0;
+  virtual void clip_end() = 0;
+  virtual void end() = 0;
+};
+
+// The one text metric: the width of a text at a style's size.
+double text_advance(const std::string& s, const text_style& t);
+// Height above and below the baseline at a size.
+double text_above(double size);
+double text_below(double size);
+
+}  // namespace plat::graph

@@ -1,0 +1,41 @@
+// The graph templates' drawers, chosen by the kind of the panel's template.
+#include "graph/template_graph.h"
+
+#include <cstring>
+
+#include "graph/template_canvas.h"
+#include "output/templates.h"
+
+namespace plat::graph {
+
+bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_qq(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_prob(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why);
+
+namespace {
+
+struct drawer {
+  const char* kind;
+  bool (*draw)(const out::graph_panel&, canvas&, std::string*);
+};
+constexpr drawer kDrawers[] = {
+    {"histogram", draw_histogram}, {"qq", draw_qq}, {"prob", draw_prob}, {"pp", draw_pp}, {"cdf", draw_cdf},
+};
+
+}  // namespace
+
+bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why) {
+  const out::graph_template_def* def = out::find_graph_template(p.template_name);
+  if (def == nullptr) {
+    *why = "the stand-in has no graph template " + p.template_name;
+    return false;
+  }
+  for (const drawer& d : kDrawers)
+    if (std::strcmp(d.kind, def->kind) == 0) return d.draw(p, c, why);
+  *why = "the graph template " + p.template_name + " cannot be drawn yet";
+  return false;
+}
+
+}  // namespace plat::graph

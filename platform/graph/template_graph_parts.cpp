@@ -1,0 +1,149 @@
+// The page of a graph template of CLASS cells (see template_graph_parts.h).
+#include "graph/template_graph_parts.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace plat::graph {
+namespace {
+
+constexpr double kMargin = 12;
+constexpr double kGap = 4;
+
+int find_column(const out::graph_table& t, const char* name) { return t.column(name); }
+
+bool has(const std::string& display, const char* word) { return display.find(word) != std::string::npos; }
+
+}  // namespace
+
+double column_reader::num(const std::vector<out::cell>& row, const char* name) const {
+  const int k = find_column(t_, name);
+  if (k < 0 || static_cast<std::size_t>(k) >= row.size() || row[k].is_text) return NAN;
+  return row[k].num;
+}
+
+std::string column_reader::text(const std::vector<out::cell>& row, const char* name) const {
+  const int k = find_column(t_, name);
+  if (k < 0 || static_cast<std::size_t>(k) >= row.size() || !row[k].is_text) return std::string();
+  return row[k].text;
+}
+
+class_key column_reader::key(const std::vector<out::cell>& row) const {
+  class_key k;
+  k.c1 = text(row, "Class1");
+  k.c2 = t_.column("Class2") >= 0 ? text(row, "Class2") : text(row, "Group");
+  return k;
+}
+
+panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel) {
+  panel_grid g;
+  std::vector<std::string> rows, cols;
+  bool any1 = false, any2 = false;
+  for (const class_key& k : keys) {
+    if (std::find(rows.begin(), rows.end(), k.c1) == rows.end()) rows.push_back(k.c1);
+    if (std::find(cols.begin(), cols.end(), k.c2) == cols.end()) cols.push_back(k.c2);
+    any1 = any1 || !k.c1.empty();
+    any2 = any2 || !k.c2.empty();
+  }
+  nrows = std::max(nrows, 1);
+  ncols = std::max(ncols, 1);
+  if (!any1 && !any2) {
+    g.index.push_back(keys.empty() ? -1 : 0);
+    return g;
+  }
+  g.strips = true;
+  // One CLASS variable runs down the rows (Class1) or across the columns (Class2).
+  if (!any2) ncols = 1;
+  if (!any1) nrows = 1;
+  g.nrows = nrows;
+  g.ncols = ncols;
+  const int colblocks = std::max(1, (static_cast<int>(cols.size()) + ncols - 1) / ncols);
+  const int p = std::max(panel, 1) - 1;
+  const int rb = p / colblocks, cb = p % colblocks;
+  for (int r = 0; r < nrows; ++r)
+    for (int k = 0; k < ncols; ++k) {
+      const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
+      int index = -1;
+      if (ri < rows.size() && ci < cols.size())
+        for (std::size_t i = 0; i < keys.size() && index < 0; ++i)
+          if (keys[i].c1 == rows[ri] && keys[i].c2 == cols[ci]) index = static_cast<int>(i);
+      g.index.push_back(index);
+    }
+  return g;
+}
+
+std::string strip_text(const out::graph_table& t, const class_key& key) {
+  std::string s;
+  const auto add = [&](const char* column, const std::string& level) {
+    const int k = t.column(column);
+    if (k < 0) return;
+    const std::string& label = t.columns[k].label.empty() ? t.columns[k].name : t.columns[k].label;
+    s += (s.empty() ? "" : ", ") + label + " = " + level;
+  };
+  add("Class1", key.c1);
+  add("Class2", key.c2);
+  add("Group", key.c2);
+  return s;
+}
+
+page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
+                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind) {
+  page_frame pg;
+  pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
+  std::string desc = std::string("A ") + kind + " of " + p.text("_VARLABEL", p.text("_VARNAME"));
+  if (grid.strips) desc += ", " + std::to_string(std::count_if(grid.index.begin(), grid.index.end(), [](int i) { return i >= 0; })) + " CLASS cells";
+  for (const auto& [name, value] : p.context.by) desc += ", " + name + " = " + value;
+  c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
+
+  std::vector<std::string> titles = {p.label};
+  std::string byline;
+  for (const auto& [name, value] : p.context.by) byline += (byline.empty() ? "" : "  ") + name + "=" + value;
+  titles.push_back(byline);
+  const double top = draw_titles(c, pg.width, titles);
+
+  const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
+  const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text("_YLABEL").empty();
+  const double legend_w = pg.width - 2 * kMargin;
+  const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w);
+  pg.grid_left = kMargin + (ylabel ? kLabelSize + kGap : 0) + (yvalues ? tick_text_width(yticks) + kGap : 0) + kTickLength;
+  pg.grid_right = pg.width - kMargin - 4;
+  pg.grid_top = top;
+  const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
+  const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
+  pg.grid_bottom = pg.height - kMargin - xaxis - xlabel - (lh > 0 ? lh + kGap : 0);
+  pg.xlabel_y = pg.grid_bottom + xaxis + text_above(kLabelSize) + 2;
+  pg.ylabel_x = kMargin + text_above(kLabelSize);
+  pg.legend_y = pg.height - kMargin - lh;
+  pg.cells = cell_grid(pg.grid_left, pg.grid_top, pg.grid_right, pg.grid_bottom, grid.nrows, grid.ncols, grid.strips);
+  return pg;
+}
+
+void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
+                       const std::vector<double>& xticks, const std::vector<double>& yticks,
+                       const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
+  const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
+  const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
+  // The lowest slot of the column that holds a cell carries the horizontal axis.
+  int lowest = -1;
+  for (int r = 0; r < grid.nrows; ++r)
+    if (grid.index[static_cast<std::size_t>(r * grid.ncols + col)] >= 0 || !grid.strips) lowest = r;
+  if (row == lowest)
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"));
+  if (col == 0 && (grid.index[i] >= 0 || !grid.strips))
+    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
+}
+
+void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {
+  const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
+  const double w = pg.grid_right - pg.grid_left, h = pg.grid_bottom - pg.grid_top;
+  const std::string xlabel = p.text("_XLABEL", p.text("_VARLABEL", p.text("_VARNAME")));
+  if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
+  if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text("_YLABEL"));
+  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text("_LEGENDTITLE"), legend);
+  c.end();
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,68 @@
+// The page of a graph template made of CLASS cells: reading a data object's columns,
+// which cells a panel shows (Class1 down the rows, Class2 across the columns, NROWS
+// by NCOLS cells per panel), the page layout with titles, strips, axes, axis labels
+// and legend. Every template of probability-type plots lays its page out the same way.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+#include "graph/template_parts.h"
+#include "output/graph_objects.h"
+
+namespace plat::graph {
+
+// The CLASS levels of a row: Class1 and Class2 (or Group) texts, empty when absent.
+struct class_key {
+  std::string c1, c2;
+  bool operator==(const class_key& o) const { return c1 == o.c1 && c2 == o.c2; }
+};
+
+// Reads cells of a data object's rows by column name (missing: NaN or "").
+class column_reader {
+ public:
+  explicit column_reader(const out::graph_table& t) : t_(t) {}
+  double num(const std::vector<out::cell>& row, const char* name) const;
+  std::string text(const std::vector<out::cell>& row, const char* name) const;
+  class_key key(const std::vector<out::cell>& row) const;
+
+ private:
+  const out::graph_table& t_;
+};
+
+// The cells of one panel: an nrows x ncols grid, each slot the index of a cell (in
+// the order of `keys`) or -1.
+struct panel_grid {
+  int nrows = 1, ncols = 1;
+  bool strips = false;       // cells carry their CLASS levels in a strip
+  std::vector<int> index;    // row-major
+};
+panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel);
+
+// "label = level" of each CLASS column of a cell.
+std::string strip_text(const out::graph_table& t, const class_key& key);
+
+// The page: the plot area of each grid slot (its strip above it) and the room of the
+// axis labels and the legend.
+struct page_frame {
+  double width = kPageWidth, height = kPageHeight;
+  std::vector<frame> cells;
+  double grid_left = 0, grid_top = 0, grid_right = 0, grid_bottom = 0;
+  double xlabel_y = 0, ylabel_x = 0, legend_y = 0;
+};
+// Lays the page out for the grid, the legend and the vertical tick texts, starts it
+// on the canvas (title: the panel's label and description; desc: what it shows) and
+// draws its titles (the label and the BY line).
+page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
+                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind);
+// Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
+// vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
+// Texts of their own at the ticks replace the numbers when given.
+void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
+                       const std::vector<double>& xticks, const std::vector<double>& yticks,
+                       const std::vector<std::string>* xtexts = nullptr,
+                       const std::vector<std::string>* ytexts = nullptr);
+// Axis labels (_XLABEL, else _VARLABEL; _YLABEL), the legend (_LEGENDTITLE) and the end of the page.
+void finish_page(canvas& c, const out::graph_panel& p, const page_frame& page, const std::vector<legend_entry>& legend);
+
+}  // namespace plat::graph

@@ -1,0 +1,228 @@
+// The graph templates of histograms, single ("orbo.kestravine.Graphics.Histogram")
+// and comparative ("...CompHistogram"): bars from "HistogramData", hanging bars, bar
+// labels, fitted and kernel curves with their legend, the fill under one curve,
+// reference lines, grid, axes and titles, and the CLASS cells of one panel.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/number_text.h"
+#include "graph/template_canvas.h"
+#include "graph/template_graph_parts.h"
+#include "graph/template_parts.h"
+
+namespace plat::graph {
+namespace {
+
+struct bar {
+  double x, height;
+  double origin = NAN, hang = NAN;  // a hanging bar spans [hang, origin]
+  std::string label;
+};
+struct curve {
+  std::string label;
+  std::vector<point> pts;  // data values
+};
+struct hist_cell {
+  class_key key;
+  std::vector<bar> bars;
+  std::vector<curve> curves;
+  std::vector<refline> hrefs, vrefs;
+};
+
+// The cells of the data object in the order their first rows come.
+std::vector<hist_cell> read_cells(const out::graph_table& t) {
+  const column_reader col(t);
+  std::vector<hist_cell> cells;
+  std::size_t at = 0;
+  for (const auto& row : t.rows) {
+    const class_key key = col.key(row);
+    if (cells.empty() || !(cells[at].key == key)) {
+      at = 0;
+      while (at < cells.size() && !(cells[at].key == key)) ++at;
+      if (at == cells.size()) cells.push_back(hist_cell{key, {}, {}, {}, {}});
+    }
+    hist_cell& c = cells[at];
+    const double x = col.num(row, "BinX");
+    if (!std::isnan(x)) {
+      bar b{x, col.num(row, "BinCount"), NAN, NAN, std::string()};
+      b.origin = col.num(row, "HangYorigin");
+      b.hang = col.num(row, "HangY");
+      b.label = col.text(row, "BarLabel");
+      c.bars.push_back(b);
+    }
+    const double cx = col.num(row, "CurveX"), cy = col.num(row, "CurveY");
+    if (!std::isnan(cx) && !std::isnan(cy)) {
+      const std::string label = col.text(row, "CurveLabel");
+      if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
+      c.curves.back().pts.push_back({cx, cy});
+    }
+    const double h = col.num(row, "HRefValue");
+    if (!std::isnan(h)) c.hrefs.push_back({h, col.text(row, "HRefLabel")});
+    const double v = col.num(row, "VRefValue");
+    if (!std::isnan(v)) c.vrefs.push_back({v, col.text(row, "VRefLabel")});
+  }
+  return cells;
+}
+
+bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
+
+// The common vertical scale of every cell of the graph, unless the dynamics fix it.
+scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& cells) {
+  const std::vector<double> given = parse_numbers(p.text("_YTICKS"));
+  const double ymax = p.number("_YMAX", NAN);
+  if (!given.empty()) {
+    scale s;
+    s.ticks = given;
+    s.lo = p.number("_YMIN", given.front());
+    s.hi = std::isnan(ymax) ? given.back() : ymax;
+    return s;
+  }
+  double lo = 0, hi = 0;
+  for (const hist_cell& c : cells) {
+    for (const bar& b : c.bars) {
+      hi = std::max(hi, std::isnan(b.origin) ? b.height : b.origin);
+      if (!std::isnan(b.hang)) lo = std::min(lo, b.hang);
+    }
+    for (const curve& k : c.curves)
+      for (const point& q : k.pts) hi = std::max(hi, q.y);
+    for (const refline& r : c.vrefs) hi = std::max(hi, r.value);
+  }
+  if (!std::isnan(ymax)) hi = ymax;
+  scale s = nice_scale(lo, hi > lo ? hi : lo + 1, 5);
+  if (!std::isnan(ymax) && s.hi > ymax) {
+    while (s.ticks.size() > 2 && s.ticks.back() > ymax * (1 + 1e-12)) s.ticks.pop_back();
+    s.hi = ymax;
+  }
+  return s;
+}
+
+// Bar width: the spacing of the bin positions.
+double bar_width(const std::vector<hist_cell>& cells, double xmin, double xmax, bool midpoints) {
+  std::vector<double> xs;
+  for (const hist_cell& c : cells)
+    for (const bar& b : c.bars) xs.push_back(b.x);
+  std::sort(xs.begin(), xs.end());
+  double w = INFINITY;
+  for (std::size_t i = 1; i < xs.size(); ++i)
+    if (xs[i] - xs[i - 1] > 0) w = std::min(w, xs[i] - xs[i - 1]);
+  if (std::isfinite(w)) return w;
+  return midpoints ? xmax - xmin : (xs.empty() ? xmax - xmin : xmax - xs.front());
+}
+
+void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
+               bool midpoints, const std::vector<double>& yticks) {
+  draw_wall(c, f);
+  if (p.flag("_GRID")) draw_grid(c, f, yticks);
+  c.clip_begin(f.x, f.y, f.w, f.h);
+  const double base = std::max(f.ylo, 0.0);
+  paint barpaint;
+  barpaint.fill = kBarFill;
+  barpaint.stroke = kFrameColour;
+  const bool hanging = p.flag("_HANG");
+  for (const bar& b : cell.bars) {
+    const double left = midpoints ? b.x - w / 2 : b.x;
+    double top = b.height, bottom = base;
+    if (hanging && !std::isnan(b.origin) && !std::isnan(b.hang)) {
+      top = b.origin;
+      bottom = b.hang;
+    } else if (!(b.height > 0)) {
+      continue;
+    }
+    const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
+    c.rect(f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0, barpaint);
+  }
+  // The fill under the one curve, translucent over the bars, the lines on top.
+  if (p.flag("_CFILL") && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
+    const curve& k = cell.curves[0];
+    std::vector<point> poly;
+    poly.push_back({f.px(k.pts.front().x), f.py(base)});
+    for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
+    poly.push_back({f.px(k.pts.back().x), f.py(base)});
+    paint fill;
+    fill.fill = curve_paint(0, is_kernel(k.label)).stroke;
+    fill.fill_opacity = 0.25;
+    c.polygon(poly, fill);
+  }
+  for (std::size_t i = 0; i < cell.curves.size(); ++i) {
+    std::vector<point> pts;
+    for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
+    c.polyline(pts, curve_paint(static_cast<int>(i), is_kernel(cell.curves[i].label)));
+  }
+  c.clip_end();
+  // Bar labels above their bars.
+  text_style t;
+  t.size = kRefLabelSize;
+  t.align = anchor::middle;
+  for (const bar& b : cell.bars) {
+    if (b.label.empty()) continue;
+    const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
+    const double cx = midpoints ? b.x : b.x + w / 2;
+    c.text(f.px(cx), std::max(f.y + text_above(t.size), f.py(top) - 3), b.label, t);
+  }
+  draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
+  draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
+  draw_border(c, f);
+}
+
+}  // namespace
+
+bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
+  if (p.tables.empty() || p.tables[0]->name != "HistogramData") {
+    *why = "the graph has no HistogramData";
+    return false;
+  }
+  const std::vector<hist_cell> cells = read_cells(*p.tables[0]);
+  const bool midpoints = p.text("_XVALUES", "MIDPOINTS") != "LEFTPOINTS";
+  const std::vector<double> xticks = parse_numbers(p.text("_XTICKS"));
+  double xmin = p.number("_XMIN", NAN), xmax = p.number("_XMAX", NAN);
+  if (std::isnan(xmin) || std::isnan(xmax) || !(xmax > xmin)) {
+    const scale s = nice_scale(xticks.empty() ? 0 : xticks.front(), xticks.empty() ? 1 : xticks.back());
+    xmin = s.lo;
+    xmax = s.hi;
+  }
+  const double w = bar_width(cells, xmin, xmax, midpoints);
+  const scale ys = vertical_scale(p, cells);
+
+  // The cells of this panel.
+  std::vector<class_key> keys;
+  for (const hist_cell& cell : cells) keys.push_back(cell.key);
+  const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
+                                      static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+
+  // Legend: one entry per curve position, named by the first cell that has it.
+  std::vector<legend_entry> legend;
+  if (p.flag("_CURVELEGEND")) {
+    for (const hist_cell& cell : cells)
+      for (std::size_t i = legend.size(); i < cell.curves.size(); ++i) {
+        legend_entry e;
+        e.label = cell.curves[i].label;
+        e.stroke = curve_paint(static_cast<int>(i), is_kernel(e.label));
+        e.filled = i == 0 && p.flag("_CFILL");
+        legend.push_back(e);
+      }
+  }
+
+  const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid.index[i];
+    frame f = page.cells[i];
+    f.xlo = xmin;
+    f.xhi = xmax;
+    f.ylo = ys.lo;
+    f.yhi = ys.hi;
+    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
+    if (index < 0) {
+      if (grid.strips) continue;
+    } else {
+      draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks);
+    }
+    draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
+  }
+  finish_page(c, p, page, legend);
+  return true;
+}
+
+}  // namespace plat::graph

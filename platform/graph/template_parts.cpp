@@ -1,0 +1,356 @@
+// The pieces of every graph template (see template_parts.h).
+#include "graph/template_parts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "core/number_text.h"
+
+namespace plat::graph {
+namespace {
+
+constexpr const char* kPalette[8] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
+                                     "#E69F00", "#56B4E9", "#000000", "#F0E442"};
+constexpr const char* kDashes[5] = {"", "6 4", "2 3", "6 3 2 3", "12 4"};
+constexpr double kGap = 4;  // between a tick and its text, a text and a label
+
+text_style tick_style(anchor a) {
+  text_style t;
+  t.size = kTickSize;
+  t.align = a;
+  t.colour = kInk;
+  return t;
+}
+
+}  // namespace
+
+paint curve_paint(int i, bool kernel) {
+  paint p;
+  p.stroke = kPalette[i % 8];
+  p.dash = kDashes[i % 5];
+  p.width = kernel ? 1.5 : 2;
+  return p;
+}
+
+scale nice_scale(double lo, double hi, int target) {
+  scale s;
+  if (!(hi > lo)) {
+    const double d = lo == 0 ? 1 : std::fabs(lo) * 0.1;
+    lo -= d;
+    hi += d;
+  }
+  const double raw = (hi - lo) / std::max(target, 1);
+  const double mag = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = mag * 10;
+  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+    if (m * mag >= raw * (1 - 1e-9)) {
+      step = m * mag;
+      break;
+    }
+  const double first = std::floor(lo / step + 1e-9) * step;
+  const double last = std::ceil(hi / step - 1e-9) * step;
+  const int n = static_cast<int>(std::lround((last - first) / step));
+  for (int i = 0; i <= n; ++i) {
+    double v = first + i * step;
+    if (std::fabs(v) < step * 1e-9) v = 0;
+    // Exact decimals: round away the error of the additions.
+    v = std::stod(best_text(v, 16));
+    s.ticks.push_back(v);
+  }
+  s.lo = s.ticks.front();
+  s.hi = s.ticks.back();
+  return s;
+}
+
+std::vector<double> parse_numbers(const std::string& text) {
+  std::vector<double> out;
+  std::istringstream in(text);
+  std::string word;
+  while (in >> word) {
+    char* end = nullptr;
+    const double v = std::strtod(word.c_str(), &end);
+    if (end != word.c_str() && *end == '\0' && std::isfinite(v)) out.push_back(v);
+  }
+  return out;
+}
+
+std::vector<std::string> tick_texts(const std::vector<double>& ticks) {
+  std::vector<std::string> out;
+  double big = 0;
+  for (double v : ticks) big = std::max(big, std::fabs(v));
+  const bool exponent = big >= 1e7 || (big > 0 && big < 1e-4);
+  int decimals = 0;
+  for (double v : ticks) {
+    const std::string t = best_text(v, 12);
+    const std::size_t dot = t.find('.');
+    if (dot != std::string::npos && t.find('E') == std::string::npos)
+      decimals = std::max(decimals, static_cast<int>(t.size() - dot - 1));
+  }
+  for (double v : ticks) {
+    if (exponent && v != 0) {
+      out.push_back(best_text(v, 8));
+      continue;
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v == 0 ? 0.0 : v);
+    out.emplace_back(buf);
+  }
+  return out;
+}
+
+void draw_wall(canvas& c, const frame& f) {
+  paint p;
+  p.fill = "#FFFFFF";
+  c.rect(f.x, f.y, f.w, f.h, p);
+}
+
+void draw_border(canvas& c, const frame& f) {
+  paint p;
+  p.stroke = kFrameColour;
+  c.rect(f.x, f.y, f.w, f.h, p);
+}
+
+void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks) {
+  paint p;
+  p.stroke = kGridColour;
+  for (double v : yticks)
+    if (v > f.ylo && v < f.yhi) c.line(f.x, f.py(v), f.x + f.w, f.py(v), p);
+}
+
+double tick_text_width(const std::vector<double>& ticks) {
+  double w = 0;
+  for (const std::string& t : tick_texts(ticks)) w = std::max(w, text_advance(t, tick_style(anchor::end)));
+  return w;
+}
+
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown) {
+  draw_x_axis(c, f, ticks, tick_texts(ticks), ticks_shown, values_shown);
+}
+
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown) {
+  paint p;
+  p.stroke = kFrameColour;
+  const text_style t = tick_style(anchor::middle);
+  double free_from = -1e300;
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    const double v = ticks[i];
+    if (v < f.xlo - 1e-9 * (f.xhi - f.xlo) || v > f.xhi + 1e-9 * (f.xhi - f.xlo)) continue;
+    const double x = f.px(v), y = f.y + f.h;
+    if (ticks_shown) c.line(x, y, x, y + kTickLength, p);
+    if (!values_shown) continue;
+    const double w = text_advance(texts[i], t);
+    if (x - w / 2 < free_from) continue;  // would overlap the text before it
+    c.text(x, y + kTickLength + kGap + text_above(kTickSize), texts[i], t);
+    free_from = x + w / 2 + kGap;
+  }
+}
+
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown) {
+  draw_y_axis(c, f, ticks, tick_texts(ticks), ticks_shown, values_shown);
+}
+
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown) {
+  paint p;
+  p.stroke = kFrameColour;
+  const text_style t = tick_style(anchor::end);
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    const double v = ticks[i];
+    if (v < f.ylo - 1e-9 * (f.yhi - f.ylo) || v > f.yhi + 1e-9 * (f.yhi - f.ylo)) continue;
+    const double y = f.py(v);
+    if (ticks_shown) c.line(f.x - kTickLength, y, f.x, y, p);
+    if (values_shown) c.text(f.x - kTickLength - kGap, y + text_above(kTickSize) / 2 - 1, texts[i], t);
+  }
+}
+
+std::string fit_text(const std::string& s, const text_style& t, double width) {
+  if (text_advance(s, t) <= width) return s;
+  std::string cut = s;
+  while (!cut.empty()) {
+    cut.pop_back();
+    while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80) cut.pop_back();
+    if (text_advance(cut + "\xE2\x80\xA6", t) <= width) return cut + "\xE2\x80\xA6";
+  }
+  return std::string();
+}
+
+namespace {
+// A label shrinks to 80% of its size before it is cut.
+text_style label_style(const std::string& s, double room, anchor a) {
+  text_style t;
+  t.size = kLabelSize;
+  t.align = a;
+  const double w = text_advance(s, t);
+  if (w > room && room > 0) t.size = std::max(kLabelSize * 0.8, kLabelSize * room / w);
+  return t;
+}
+}  // namespace
+
+void draw_x_label(canvas& c, double centre, double baseline, double room, const std::string& text) {
+  if (text.empty()) return;
+  const text_style t = label_style(text, room, anchor::middle);
+  c.text(centre, baseline, fit_text(text, t, room), t);
+}
+
+void draw_y_label(canvas& c, double baseline_x, double centre, double room, const std::string& text) {
+  if (text.empty()) return;
+  text_style t = label_style(text, room, anchor::middle);
+  t.rotate = 90;
+  c.text(baseline_x, centre, fit_text(text, t, room), t);
+}
+
+namespace {
+// Reference lines recede behind the data: grey, thin, dashed, with small grey labels.
+paint ref_paint() {
+  paint p;
+  p.stroke = kRefColour;
+  p.dash = "4 3";
+  return p;
+}
+text_style ref_text(anchor a) {
+  text_style t;
+  t.size = kRefLabelSize;
+  t.colour = kRefColour;
+  t.align = a;
+  return t;
+}
+}  // namespace
+
+void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
+  const paint p = ref_paint();
+  const text_style t = ref_text(anchor::start);
+  for (const refline& r : refs) {
+    if (r.value < f.xlo || r.value > f.xhi) continue;
+    const double x = f.px(r.value);
+    c.line(x, f.y, x, f.y + f.h, p);
+    if (r.label.empty()) continue;
+    const double y = at_min ? f.y + f.h - 3 : f.y + 3 + text_above(kRefLabelSize);
+    c.text(x + 3, y, fit_text(r.label, t, f.x + f.w - x - 4), t);
+  }
+}
+
+void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
+  const paint p = ref_paint();
+  const text_style t = ref_text(at_min ? anchor::start : anchor::end);
+  for (const refline& r : refs) {
+    if (r.value < f.ylo || r.value > f.yhi) continue;
+    const double y = f.py(r.value);
+    c.line(f.x, y, f.x + f.w, y, p);
+    if (r.label.empty()) continue;
+    c.text(at_min ? f.x + 3 : f.x + f.w - 3, y - 3, fit_text(r.label, t, f.w - 6), t);
+  }
+}
+
+namespace {
+constexpr double kSwatch = 24;
+constexpr double kRowHeight = 16;
+constexpr double kEntryGap = 14;
+
+text_style legend_style() {
+  text_style t;
+  t.size = kLegendSize;
+  return t;
+}
+
+// Columns of equal width that fit the widest entry.
+int legend_columns(const std::vector<legend_entry>& entries, double width, double* colw) {
+  double widest = 0;
+  for (const auto& e : entries) widest = std::max(widest, kSwatch + 6 + text_advance(e.label, legend_style()));
+  *colw = std::min(widest + kEntryGap, width);
+  int cols = std::max(1, static_cast<int>(width / *colw));
+  return std::min(cols, static_cast<int>(entries.size()));
+}
+}  // namespace
+
+double legend_height(const std::string& title, const std::vector<legend_entry>& entries, double width) {
+  if (entries.empty()) return 0;
+  double colw = 0;
+  const int cols = legend_columns(entries, width, &colw);
+  const int rows = (static_cast<int>(entries.size()) + cols - 1) / cols;
+  return (title.empty() ? 0 : kRowHeight) + rows * kRowHeight + 6;
+}
+
+void draw_legend(canvas& c, double x, double y, double width, const std::string& title,
+                 const std::vector<legend_entry>& entries) {
+  if (entries.empty()) return;
+  double colw = 0;
+  const int cols = legend_columns(entries, width, &colw);
+  const double used = cols * colw - kEntryGap;
+  const double left = x + std::max(0.0, (width - used) / 2);
+  paint border;
+  border.stroke = "#BDBDBD";
+  c.rect(x, y, width, legend_height(title, entries, width), border);
+  double top = y + 3;
+  text_style t = legend_style();
+  if (!title.empty()) {
+    t.bold = true;
+    c.text(x + width / 2 - text_advance(title, t) / 2, top + text_above(kLegendSize) + 1, title, t);
+    t.bold = false;
+    top += kRowHeight;
+  }
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int row = static_cast<int>(i) / cols, col = static_cast<int>(i) % cols;
+    const double ex = left + col * colw, ey = top + row * kRowHeight + kRowHeight / 2;
+    const legend_entry& e = entries[i];
+    if (e.filled) {
+      paint fill;
+      fill.fill = e.stroke.stroke;
+      fill.fill_opacity = 0.25;
+      c.rect(ex, ey - 5, kSwatch, 10, fill);
+    }
+    c.line(ex, ey, ex + kSwatch, ey, e.stroke);
+    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fit_text(e.label, t, colw - kSwatch - 6), t);
+  }
+}
+
+void draw_strip(canvas& c, double x, double y, double w, const std::string& text) {
+  paint p;
+  p.fill = kStripFill;
+  p.stroke = kFrameColour;
+  c.rect(x, y, w, kStripHeight, p);
+  text_style t;
+  t.size = kStripSize;
+  t.align = anchor::middle;
+  c.text(x + w / 2, y + kStripHeight / 2 + text_above(kStripSize) / 2 - 1, fit_text(text, t, w - 6), t);
+}
+
+double draw_titles(canvas& c, double width, const std::vector<std::string>& lines) {
+  double y = 8;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    text_style t;
+    t.size = i == 0 ? kTitleSize : kLabelSize;
+    t.bold = i == 0;
+    t.align = anchor::middle;
+    y += text_above(t.size) + 2;
+    c.text(width / 2, y, fit_text(lines[i], t, width - 20), t);
+    y += text_below(t.size) + 2;
+  }
+  return y + 4;
+}
+
+std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips) {
+  nrows = std::max(nrows, 1);
+  ncols = std::max(ncols, 1);
+  const double gap = text_above(kTickSize) + 4;
+  const double strip = strips ? kStripHeight : 0;
+  const double cw = (right - left - (ncols - 1) * gap) / ncols;
+  const double ch = (bottom - top - (nrows - 1) * gap) / nrows - strip;
+  std::vector<frame> out;
+  for (int r = 0; r < nrows; ++r)
+    for (int k = 0; k < ncols; ++k) {
+      frame f;
+      f.x = left + k * (cw + gap);
+      f.y = top + r * (ch + strip + gap) + strip;
+      f.w = cw;
+      f.h = std::max(ch, 10.0);
+      out.push_back(f);
+    }
+  return out;
+}
+
+}  // namespace plat::graph

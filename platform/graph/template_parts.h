@@ -1,0 +1,115 @@
+// The pieces every graph template is drawn from: nice scales and tick texts, the
+// data-to-page frame of a cell, walls, frames and grids, axes with their labels,
+// reference lines, curve styles, legends, panel strips, titles and the grid of cells
+// of a page. The look follows the graph style of the project.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+
+namespace plat::graph {
+
+// ---- the look ----
+inline constexpr double kPageWidth = 640;
+inline constexpr double kPageHeight = 480;
+inline constexpr double kTitleSize = 14;
+inline constexpr double kLabelSize = 12;
+inline constexpr double kTickSize = 11;
+inline constexpr double kLegendSize = 11;
+inline constexpr double kStripSize = 11;
+inline constexpr double kRefLabelSize = 10;
+inline constexpr double kTickLength = 5;
+inline constexpr const char* kInk = "#1F1F1F";
+inline constexpr const char* kFrameColour = "#4A4A4A";
+inline constexpr const char* kGridColour = "#E6E6E6";
+inline constexpr const char* kRefColour = "#6E6E6E";
+inline constexpr const char* kBarFill = "#C6DBEF";
+inline constexpr const char* kStripFill = "#EFEFEF";
+
+// The stroke of curve i (palette colour and line style in step), fitted or kernel.
+paint curve_paint(int i, bool kernel);
+
+// ---- scales and numbers ----
+struct scale {
+  double lo = 0, hi = 1;
+  std::vector<double> ticks;
+};
+// A nice scale over [lo, hi] with about `target` intervals of 1, 2, 2.5 or 5 times a
+// power of ten; lo and hi are widened to the ticks.
+scale nice_scale(double lo, double hi, int target = 5);
+// The numbers of a blank-separated list (tick lists of dynamics); bad words skipped.
+std::vector<double> parse_numbers(const std::string& text);
+// Tick texts: the shortest exact text of each value, with the decimals of the
+// longest so that one step gives one look ("0.5 1.0 1.5"); E notation where fixed
+// notation would be long.
+std::vector<std::string> tick_texts(const std::vector<double>& ticks);
+
+// ---- a cell of a page ----
+struct frame {
+  double x = 0, y = 0, w = 0, h = 0;       // plot area in px
+  double xlo = 0, xhi = 1, ylo = 0, yhi = 1;  // data range
+  double px(double v) const { return x + (v - xlo) / (xhi - xlo) * w; }
+  double py(double v) const { return y + h - (v - ylo) / (yhi - ylo) * h; }
+};
+
+// The white wall and, after the data, the frame line.
+void draw_wall(canvas& c, const frame& f);
+void draw_border(canvas& c, const frame& f);
+// Light lines at the vertical ticks (behind the data).
+void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks);
+
+// Axes: ticks out of the frame and their texts. Texts of the horizontal axis are left
+// out where they would overlap the one before.
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
+// The same with texts of their own at the ticks (percents at quantile positions).
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown);
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown);
+// Widest text of a tick list.
+double tick_text_width(const std::vector<double>& ticks);
+// Axis labels, centred along the axis; the vertical one turned 90 degrees. A label
+// too long for its room shrinks, then ends in an ellipsis.
+void draw_x_label(canvas& c, double centre, double baseline, double room, const std::string& text);
+void draw_y_label(canvas& c, double baseline_x, double centre, double room, const std::string& text);
+
+// ---- reference lines ----
+struct refline {
+  double value;
+  std::string label;
+};
+// Vertical lines at horizontal values (HREF=), labels at the top (at_min false) or at
+// the bottom of the frame; horizontal lines at vertical values (VREF=), labels at the
+// right or at the left.
+void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
+void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
+
+// ---- legends ----
+struct legend_entry {
+  std::string label;
+  paint stroke;
+  bool filled = false;
+};
+// Height of the legend laid out in width (title line, then rows of entries that wrap
+// into columns); 0 for no entries.
+double legend_height(const std::string& title, const std::vector<legend_entry>& entries, double width);
+void draw_legend(canvas& c, double x, double y, double width, const std::string& title,
+                 const std::vector<legend_entry>& entries);
+
+// ---- panels and titles ----
+inline constexpr double kStripHeight = 18;
+// A strip above a cell with its CLASS levels.
+void draw_strip(canvas& c, double x, double y, double w, const std::string& text);
+// Title lines centred at the top of the page (bold first line, BY line after);
+// returns the height they take.
+double draw_titles(canvas& c, double width, const std::vector<std::string>& lines);
+// A text cut to fit width, ending in an ellipsis when cut.
+std::string fit_text(const std::string& s, const text_style& t, double width);
+
+// Plot areas of an nrows x ncols grid of cells inside [left, right] x [top, bottom]
+// (px), each with a strip above it when strips is set; row-major.
+std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips);
+
+}  // namespace plat::graph

@@ -1,0 +1,214 @@
+// The graph templates of QQ and probability plots: QQPlot, QQPlotRotated, CompQQPlot,
+// CompQQPlotRotated from "QQPlotData", ProbPlot, ProbPlotRotated, CompProbPlot,
+// CompProbPlotRotated from "ProbPlotData". Each cell plots its ordered data (open
+// circles) against the family's quantiles with its own reference line; the quantile
+// axis takes its ticks from _QNTLVALUES (labelled by _QNTLLABELS), or, on a probability
+// plot, the percents _PCTLLABELS at their places _PCTLVALUES; a QQ plot with
+// _PCTLAXIS adds the percentile axis on the far side. The data axis is a nice scale
+// over every cell's data; ROTATE puts it across.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+#include "graph/template_graph_parts.h"
+#include "graph/template_parts.h"
+#include "graph/template_prob_parts.h"
+
+namespace plat::graph {
+
+namespace {
+
+
+struct qq_cell {
+  class_key key;
+  std::vector<point> pts;  // (quantile, data)
+  double a = NAN, b = NAN; // the cell's line as the module gave it
+  std::vector<refline> hrefs, vrefs;
+};
+
+std::vector<qq_cell> read_cells(const out::graph_table& t) {
+  const column_reader col(t);
+  std::vector<qq_cell> cells;
+  for (const auto& row : t.rows) {
+    const class_key key = col.key(row);
+    qq_cell* it = &cell_of(cells, key);
+    const double q = col.num(row, "Quantile"), d = col.num(row, "Data");
+    if (!std::isnan(q) && !std::isnan(d)) it->pts.push_back({q, d});
+    const double a = col.num(row, "RefInt"), b = col.num(row, "RefSlope");
+    if (!std::isnan(a) && !std::isnan(b)) it->a = a, it->b = b;
+    read_refs(col, row, it->hrefs, it->vrefs);
+  }
+  return cells;
+}
+
+std::vector<std::string> words(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    std::size_t j = i;
+    while (j < text.size() && text[j] != ' ') ++j;
+    if (j > i) out.push_back(text.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+// The ticks of an axis and the texts shown at them.
+struct labelled_ticks {
+  std::vector<double> at;
+  std::vector<std::string> texts;
+};
+labelled_ticks labelled(const std::string& values, const std::string& labels) {
+  labelled_ticks t;
+  t.at = parse_numbers(values);
+  t.texts = words(labels);
+  t.texts.resize(t.at.size());
+  return t;
+}
+
+// The percentile axis along the top (or, rotated, the right) of the frame.
+void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool across) {
+  paint p;
+  p.stroke = kFrameColour;
+  text_style s;
+  s.size = kTickSize;
+  s.align = across ? anchor::middle : anchor::start;
+  for (std::size_t i = 0; i < t.at.size(); ++i) {
+    if (across) {
+      const double x = f.px(t.at[i]);
+      if (x < f.x - 0.5 || x > f.x + f.w + 0.5) continue;
+      c.line(x, f.y - kTickLength, x, f.y, p);
+      c.text(x, f.y - kTickLength - 3, t.texts[i], s);
+    } else {
+      const double y = f.py(t.at[i]);
+      if (y < f.y - 0.5 || y > f.y + f.h + 0.5) continue;
+      c.line(f.x + f.w, y, f.x + f.w + kTickLength, y, p);
+      c.text(f.x + f.w + kTickLength + 3, y + text_above(kTickSize) / 2 - 1, t.texts[i], s);
+    }
+  }
+}
+
+void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_panel& p, bool rotated,
+               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid) {
+  draw_wall(c, f);
+  if (p.flag("_GRID")) draw_grid(c, f, grid_ticks);
+  if (pctl_grid != nullptr) {
+    paint g;
+    g.stroke = kGridColour;
+    for (double v : pctl_grid->at) {
+      if (rotated) c.line(f.x, f.py(v), f.x + f.w, f.py(v), g);
+      else c.line(f.px(v), f.y, f.px(v), f.y + f.h, g);
+    }
+  }
+  c.clip_begin(f.x, f.y, f.w, f.h);
+  // The line first, so that the points stay on top: y = a + b x in the plotted axes.
+  if (p.flag("_REFLINE") && !std::isnan(cell.a) && !std::isnan(cell.b)) {
+    paint l;
+    l.stroke = kLineInk;
+    l.width = 1.5;
+    c.line(f.px(f.xlo), f.py(cell.a + cell.b * f.xlo), f.px(f.xhi), f.py(cell.a + cell.b * f.xhi), l);
+  }
+  std::vector<point> pts;
+  for (const point& q : cell.pts) pts.push_back(rotated ? point{q.y, q.x} : q);
+  draw_points(c, f, pts);
+  c.clip_end();
+  draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
+  draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
+  draw_border(c, f);
+}
+
+bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
+  const char* data = prob ? "ProbPlotData" : "QQPlotData";
+  if (p.tables.empty() || p.tables[0]->name != data) {
+    *why = std::string("the graph has no ") + data;
+    return false;
+  }
+  const std::vector<qq_cell> cells = read_cells(*p.tables[0]);
+
+  // The theoretical axis: quantile ticks, or percents at their places.
+  labelled_ticks theory = prob ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS"))
+                               : labelled(p.text("_QNTLVALUES"), p.text("_QNTLLABELS"));
+  double tlo = p.number("_QNTLMIN", NAN), thi = p.number("_QNTLMAX", NAN);
+  double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
+  for (const qq_cell& cell : cells)
+    for (const point& q : cell.pts) {
+      dlo = std::min(dlo, q.y), dhi = std::max(dhi, q.y);
+      qlo = std::min(qlo, q.x), qhi = std::max(qhi, q.x);
+    }
+  if (std::isnan(tlo) || std::isnan(thi)) {
+    // A probability axis spans its end ticks and every point.
+    tlo = theory.at.empty() ? qlo : std::min(theory.at.front(), qlo);
+    thi = theory.at.empty() ? qhi : std::max(theory.at.back(), qhi);
+    const double pad = 0.04 * (thi - tlo);
+    tlo -= pad, thi += pad;
+  }
+  if (!(thi > tlo)) tlo -= 1, thi += 1;
+  if (!(dhi >= dlo)) dlo = 0, dhi = 1;
+  const scale ds = nice_scale(dlo, dhi > dlo ? dhi : dlo + 1, 5);
+
+  std::vector<class_key> keys;
+  for (const qq_cell& cell : cells) keys.push_back(cell.key);
+  const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
+                                      static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  std::vector<legend_entry> legend;
+  if (p.flag("_CURVELEGEND") && p.flag("_REFLINE") && !p.text("_REFLINELAB").empty()) {
+    legend_entry e;
+    e.label = p.text("_REFLINELAB");
+    e.stroke.stroke = kLineInk;
+    e.stroke.width = 1.5;
+    legend.push_back(e);
+  }
+  const bool pctl_axis = !prob && p.flag("_PCTLAXIS");
+  const labelled_ticks pctl = pctl_axis ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS")) : labelled_ticks{};
+  const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
+  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot");
+  if (pctl_axis) {
+    // Room for the percentile axis: above the cells, or to their right.
+    const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
+    const bool label = !p.text("_PCTLAXISLAB").empty();
+    if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
+    else page.grid_top += room + (label ? kLabelSize + 4 : 0);
+    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
+                           grid.strips);
+  }
+  const bool pctl_grid = pctl_axis && p.text("_PCTLGRID") == "ON";
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid.index[i];
+    frame f = page.cells[i];
+    f.xlo = rotated ? ds.lo : tlo;
+    f.xhi = rotated ? ds.hi : thi;
+    f.ylo = rotated ? tlo : ds.lo;
+    f.yhi = rotated ? thi : ds.hi;
+    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
+    if (index < 0 && grid.strips) continue;
+    if (index >= 0) draw_cell(c, f, cells[index], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
+    if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
+    else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);
+    // The percentile axis on the first row (or the last column when rotated).
+    const bool edge = rotated ? static_cast<int>(i) % grid.ncols == grid.ncols - 1 : static_cast<int>(i) < grid.ncols;
+    if (pctl_axis && edge) draw_far_axis(c, f, pctl, !rotated);
+  }
+  if (pctl_axis && !p.text("_PCTLAXISLAB").empty()) {
+    const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
+    if (rotated) draw_y_label(c, page.grid_right + 40, page.grid_top + h / 2, h, p.text("_PCTLAXISLAB"));
+    else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
+                      p.text("_PCTLAXISLAB"));
+  }
+  finish_page(c, p, page, legend);
+  return true;
+}
+
+}  // namespace
+
+bool draw_qq(const out::graph_panel& p, canvas& c, std::string* why) {
+  return draw_qq_kind(p, c, why, false, p.template_name.find("Rotated") != std::string::npos);
+}
+
+bool draw_prob(const out::graph_panel& p, canvas& c, std::string* why) {
+  return draw_qq_kind(p, c, why, true, p.template_name.find("Rotated") != std::string::npos);
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,91 @@
+// The page of a graph template drawn into an SVG file through the SVG writer.
+#include <fstream>
+#include <memory>
+
+#include "graph/svg_writer.h"
+#include "graph/template_canvas.h"
+#include "graph/template_graph.h"
+
+namespace plat::graph {
+namespace {
+
+svg_paint to_svg(const paint& p) {
+  svg_paint s;
+  s.fill = p.fill;
+  s.stroke = p.stroke;
+  s.stroke_width = p.width;
+  s.dash = p.dash;
+  s.fill_opacity = p.fill_opacity;
+  return s;
+}
+
+std::vector<svg_point> to_svg(const std::vector<point>& pts) {
+  std::vector<svg_point> out;
+  out.reserve(pts.size());
+  for (const point& q : pts) out.push_back({q.x, q.y});
+  return out;
+}
+
+class svg_canvas : public canvas {
+ public:
+  void begin(double width, double height, const std::string& title, const std::string& desc) override {
+    w_ = std::make_unique<svg_writer>(width, height);
+    w_->set_title(title);
+    w_->set_desc(desc);
+  }
+  void rect(double x, double y, double w, double h, const paint& p) override { w_->rect(x, y, w, h, to_svg(p)); }
+  void line(double x1, double y1, double x2, double y2, const paint& p) override {
+    w_->line(x1, y1, x2, y2, to_svg(p));
+  }
+  void polyline(const std::vector<point>& pts, const paint& p) override {
+    svg_paint s = to_svg(p);
+    s.round_joins = true;
+    w_->polyline(to_svg(pts), s);
+  }
+  void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(to_svg(pts), to_svg(p)); }
+  void text(double x, double y, const std::string& s, const text_style& t) override {
+    svg_text_style st;
+    st.size = t.size;
+    st.w = t.bold ? weight::bold : weight::regular;
+    st.anchor = t.align == anchor::middle ? svg_anchor::middle : t.align == anchor::end ? svg_anchor::end : svg_anchor::start;
+    st.fill = t.colour;
+    st.angle = t.rotate;
+    w_->text(x, y, s, st);
+  }
+  void clip_begin(double x, double y, double w, double h) override {
+    svg_group g;
+    g.clip = w_->clip_rect(x, y, w, h);
+    w_->begin_group(g);
+  }
+  void clip_end() override { w_->end_group(); }
+  void end() override { doc_ = w_->finish(); }
+  const std::string& document() const { return doc_; }
+
+ private:
+  std::unique_ptr<svg_writer> w_;
+  std::string doc_;
+};
+
+}  // namespace
+
+bool render_template_svg(const out::graph_panel& p, std::string* svg, std::string* why) {
+  svg_canvas c;
+  if (!draw_template_graph(p, c, why)) return false;
+  *svg = c.document();
+  return true;
+}
+
+bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why) {
+  std::string doc;
+  if (!render_template_svg(p, &doc, why)) return false;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << doc;
+  out.close();
+  if (!out) {
+    *why = "the file " + path + " cannot be written";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,130 @@
+// keshlab and kesvlab: the default texts of the horizontal and vertical axis labels of
+// the current request and variable, for device graphs and template graphs alike.
+#include "devgraph/kes_axislabels.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "records/kes_plotslot.h"
+
+namespace {
+
+constexpr int kSet = 308;
+
+// Quantile-axis texts by family: plain and percent form.
+struct qtext {
+  int plain, percent;
+};
+constexpr qtext kQuantile[8] = {{185, 193}, {186, 194}, {187, 195}, {188, 196},
+                                {189, 197}, {190, 198}, {1134, 1138}, {1135, 1139}};
+constexpr int kPp[8] = {211, 212, 213, 214, 215, 216, 1140, 1141};
+
+// The variable's label, else its name, into buf.
+int label_or_name(const kes_ctx* ctx, char* buf) {
+  int n = ctx->curlabel_len;
+  const char* t = ctx->curlabel;
+  if (n == 0) {
+    n = ctx->curname.len;
+    t = ctx->curname.text;
+  }
+  if (n > KES_AXIS_LABEL_MAX) n = KES_AXIS_LABEL_MAX;
+  std::memcpy(buf, t, static_cast<size_t>(n));
+  return n;
+}
+
+// The parameters of the key cell's current curve (missing when there is none).
+const double* curve_params(kes_ctx* ctx) {
+  static const double kNone[4] = {NAN, NAN, NAN, NAN};
+  const kes_preq* r = ctx->curreq;
+  if (r->classvars == nullptr || r->classvars->keycell == nullptr) return kNone;
+  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, r, r->classvars->keycell));
+  return c != nullptr ? c->params : kNone;
+}
+
+}  // namespace
+
+int keshlab(kes_ctx* ctx, char* buf) {
+  const kes_preq* r = ctx->curreq;
+  const int code = r->dist;
+  const int lim = KES_AXIS_LABEL_MAX;
+  switch (r->type) {
+    case KES_PLOT_HISTOGRAM:
+    case KES_PLOT_CDF: return label_or_name(ctx, buf);
+    case KES_PLOT_QQ:
+    case KES_PLOT_PROB: {
+      const bool pct = r->type == KES_PLOT_PROB || r->pctlscale;
+      const double* p = curve_params(ctx);
+      if (code == KES_DIST_WEIBULL2) {
+        if (p[0] != 0) return xpmstr(buf, lim, kSet, pct ? 199 : 191, p[0]);
+        return xpmstr(buf, lim, kSet, pct ? 200 : 192);
+      }
+      if (code < 0 || code > KES_DIST_SU) return 0;
+      const int msg = pct ? kQuantile[code].percent : kQuantile[code].plain;
+      switch (code) {
+        case KES_DIST_NORMAL:
+        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, kSet, msg);
+        case KES_DIST_LOGNORMAL:
+        case KES_DIST_WEIBULL:
+        case KES_DIST_GAMMA: return xpmstr(buf, lim, kSet, msg, p[2]);
+        default: return xpmstr(buf, lim, kSet, msg, p[2], p[3]);
+      }
+    }
+    case KES_PLOT_PP: {
+      if (code < 0 || code > KES_DIST_SU) return 0;
+      if (r->classvars != nullptr && r->classvars->count > 0) return xpmstr(buf, lim, kSet, 1050 + code);
+      const double* p = curve_params(ctx);
+      switch (code) {
+        case KES_DIST_NORMAL:
+        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, kSet, kPp[code], p[0], p[1]);
+        case KES_DIST_LOGNORMAL:
+        case KES_DIST_WEIBULL:
+        case KES_DIST_GAMMA: return xpmstr(buf, lim, kSet, kPp[code], p[0], p[2], p[1]);
+        default: return xpmstr(buf, lim, kSet, kPp[code], p[0], p[1], p[2], p[3]);
+      }
+    }
+    default: return 0;
+  }
+}
+
+int kesvlab(kes_ctx* ctx, char* buf) {
+  const kes_preq* r = ctx->curreq;
+  const kes_stmt* s = r->stmt;
+  const int lim = KES_AXIS_LABEL_MAX;
+  // VAXISLABEL= names the data axis, which ROTATE moves to the horizontal.
+  if (kes_pgiven(s, KES_PLOT_SLOT_VAXISLABEL) && !kes_flag(s, KES_PLOT_FLAG_ROTATE)) {
+    const kes_optslot* o = kes_pslot(s, KES_PLOT_SLOT_VAXISLABEL);
+    int n = o->list != nullptr ? o->v.count : 0;
+    if (n > lim) n = lim;
+    if (n > 0) std::memcpy(buf, o->list, static_cast<size_t>(n));
+    return n;
+  }
+  switch (r->type) {
+    case KES_PLOT_HISTOGRAM:
+      return r->vscale == 0 ? xpmstr(buf, lim, kSet, 304)
+             : r->vscale == 1 ? xpmstr(buf, lim, kSet, 478)
+             : r->vscale == 2 ? xpmstr(buf, lim, kSet, 476)
+                              : 0;
+    case KES_PLOT_CDF:
+      return r->vscale == 0 ? xpmstr(buf, lim, kSet, 488)
+             : r->vscale == 1 ? xpmstr(buf, lim, kSet, 486)
+             : r->vscale == 2 ? xpmstr(buf, lim, kSet, 490)
+                              : 0;
+    case KES_PLOT_PP: return xpmstr(buf, lim, kSet, 174);
+    case KES_PLOT_QQ:
+    case KES_PLOT_PROB: {
+      if (r->dist != KES_DIST_WEIBULL2) return label_or_name(ctx, buf);
+      if (ctx->curlabel_len > 0) xpmlog(kSet, 493);
+      char text[KES_AXIS_LABEL_MAX];
+      const int n = label_or_name(ctx, text);
+      return xpmstr(buf, lim, kSet, 492, n, text);
+    }
+    default: return 0;
+  }
+}

@@ -1,0 +1,36 @@
+// The points of probability, QQ, P-P and CDF plots in one cell, before any device
+// transform: the device drawers and the template graphs both plot them. Point arrays
+// are (x, y) pairs of doubles from the current variable's pool (the BY group's when it
+// has none); a null result with -1 follows the host's memory note.
+#pragma once
+
+struct kes_ctx;
+struct kes_cell;
+struct kes_curve;
+
+// Probability and QQ points: for the k-th smallest of the N values (each value repeated
+// by its frequency, k from 0) x = Q((k + 1 + RANKADJ) / (N + NADJ)), Q the family's
+// standardized quantile, y = the value (log(value - threshold) for the two-parameter
+// Weibull); exchanged under ROTATE. N, or -1.
+int kespoints(kes_ctx* ctx, kes_cell* cell, double** out);
+
+// P-P points, one per distinct value: x = s F(value) with the cell's fitted curve,
+// y = s times the running share of the values up to it, s the key cell's scale. The
+// number of distinct values, or -1.
+int keszpts(kes_ctx* ctx, kes_cell* cell, double** out);
+
+// The fitted distribution function at 200 points evenly over the key cell's horizontal
+// range, scaled by the key cell's scale, into out (400 doubles). 0, or 1 when the
+// incomplete gamma or beta function fails.
+int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out);
+
+// The empirical distribution function as a step curve from (h min, 0) to (h max, 1 s):
+// device graphics draw each step as two points (value, before) and (value, after), 2m + 2
+// points; template graphs get one point (value, after) per distinct value, m + 2. The
+// count, or -1 when the cell has no values or no memory.
+int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out);
+
+// The distribution function of a fitted curve at x (codes 0 to 7), for P-P points
+// (cdf_plot clear) or CDF curves (set: beta and Johnson SB reach 1 at the upper end).
+// *failed is set when the incomplete gamma or beta function fails.
+double kes_curve_cdf(const kes_curve* c, double x, bool cdf_plot, bool* failed);

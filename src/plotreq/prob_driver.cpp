@@ -1,0 +1,295 @@
+// kes_probrun(ctx, k, kind): one PROBPLOT or QQPLOT request for the current variable.
+// Every cell gets a curve record; the family's first callback takes or fits the
+// parameters and the line of every cell with spread; the first such cell stands in
+// for a key cell whose family could not be fitted; then one graph per shape pair, its
+// theoretical range from the second callbacks.
+#include "plotreq/prob_driver.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <utility>
+
+#include "records/kes_layout.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "numeric/zqscale.h"
+#include "plotreq/hist_bins.h"
+#include "records/kes_plotslot.h"
+#include "plotreq/kes_probfns.h"
+#include "plotreq/prob_common.h"
+
+namespace {
+
+constexpr int kNoCell = 1008;
+constexpr int kOutOfMemory = 1016;
+
+// The shape-value list of each family whose element counts give the graphs: first and
+// second list slot (0: one graph).
+struct shape_lists {
+  int a, b;
+};
+constexpr shape_lists kShapeLists[9] = {
+    {0, 0}, {KES_PLOT_SLOT_LOGNORMAL_SIGMA, 0}, {0, 0}, {KES_PLOT_SLOT_WEIBULL_C, 0}, {KES_PLOT_SLOT_GAMMA_ALPHA, 0},
+    {KES_PLOT_SLOT_BETA_ALPHA, KES_PLOT_SLOT_BETA_BETA}, {KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_GAMMA},
+    {KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_GAMMA}, {KES_PLOT_SLOT_WEIBULL2_THETA, 0},
+};
+
+int list_count(const kes_stmt* s, int slot) { return slot == 0 ? 1 : kes_pcount(s, slot); }
+
+// Puts the request's key cell back on every way out.
+struct key_keeper {
+  kes_classvars* cv;
+  kes_cell* key;
+  ~key_keeper() { cv->keycell = key; }
+};
+
+struct axis_ref {
+  double *start, *end, *step;
+  int *ticks, *word;
+};
+axis_ref theoretical(kes_plotslot* s) { return {&s->tmin, &s->tmax, &s->tstep, &s->tticks, &s->tword}; }
+axis_ref data_axis(kes_plotslot* s) { return {&s->dstart, &s->dend, &s->dstep, &s->dticks, &s->dword}; }
+
+void nice_axis(double lo, double hi, const axis_ref& a) {
+  zqscale_axis ax{};
+  const int n = zqscale(lo, hi, 5, 5, kes_scale_candidates, &ax, 'S', 'X');
+  *a.start = ax.start;
+  *a.end = ax.end;
+  *a.step = ax.increment;
+  *a.ticks = n + 1;
+  *a.word = ax.index;
+}
+
+// Exchanges the theoretical and the data axis of the slot (ROTATE on a device).
+void swap_axes(kes_plotslot* s) {
+  std::swap(s->tmin, s->dstart);
+  std::swap(s->tmax, s->dend);
+  std::swap(s->tstep, s->dstep);
+  std::swap(s->tticks, s->dticks);
+  std::swap(s->tword, s->dword);
+}
+
+bool usable(const kes_cell* cell, const kes_classvars* cv) { return cv->count == 0 || !cell->hist_empty; }
+
+}  // namespace
+
+bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
+  const kes_stmt* s = r->stmt;
+  const int n = kes_pcount(s, KES_PLOT_SLOT_PCTLORDER);
+  if (n > 0) {
+    const double* v = kes_pnumbers(s, KES_PLOT_SLOT_PCTLORDER);
+    if (v[0] <= *low && v[n - 1] >= *high) {
+      r->pctl = v;
+      r->npctl = n;
+      r->pctl_word = 4;
+      *low = v[0];
+      *high = v[n - 1];
+      return true;
+    }
+    kes_var_note(ctx, KES_SET_PLOT, 171);
+    xpmlog(KES_SET_PLOT, 172);
+  }
+  int a = -1;
+  for (int i = 0; i <= 8; ++i)
+    if (kes_dfltpts[i] <= *low) a = i;
+  int b = -1;
+  for (int i = 0; i <= 16; ++i)
+    if (kes_dfltpts[i] >= *high) {
+      b = 16 - i;
+      break;
+    }
+  const int m = a < b ? a : b;
+  if (m < 0) {
+    r->pctl_word = 4;
+    const kes_name32& v = ctx->curname;
+    xpmlog(KES_SET_PLOT, 168, static_cast<int>(v.len), v.text, *low, *high);
+    xpmlog(KES_SET_PLOT, 169);
+    return false;
+  }
+  const auto g = [](int k) { return k < 4 ? 4 - k : k < 6 ? 1 : k < 13 ? 2 : k - 12; };
+  r->pctl = &kes_dfltpts[m];
+  r->npctl = 17 - 2 * m;
+  r->pctl_word = std::max(g(m), g(16 - m));
+  *low = kes_dfltpts[m];
+  *high = kes_dfltpts[16 - m];
+  return true;
+}
+
+void kes_qq_pctlticks(kes_preq* r, double p_low, double p_high) {
+  const double lo = 100 * p_low, hi = 100 * p_high;
+  int a = 9;
+  for (int i = 0; i <= 8; ++i)
+    if (lo < kes_dfltpts[i]) {
+      a = i;
+      break;
+    }
+  int b = 17;
+  for (int k = 0; k <= 16; ++k)
+    if (hi > kes_dfltpts[16 - k]) {
+      b = k;
+      break;
+    }
+  const int n = 17 - a - b;
+  r->pctl = &kes_dfltpts[a < 17 ? a : 16];
+  r->npctl = n > 0 ? n : 0;
+  r->pctl_word = a < 4 ? 4 - a : 0;
+}
+
+int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
+  kes_preq* r = ctx->curreq;
+  kes_stmt* st = r->stmt;
+  if (!kes_prob_begin(ctx, kind.no_key, true, KES_DIST_NORMAL, true)) return 0;
+  kes_classvars* cv = r->classvars;
+  const int v = ctx->curvar;
+  const int code = r->dist;
+  const double c1 = r->rankadj, c2 = r->nadj;
+  const double factor = kind.qq ? 1.0 : 100.0;
+
+  // Cells: spread, data range, plotting-position range, curve records.
+  double lo = DBL_MAX, hi = -DBL_MAX, plow = DBL_MAX, phigh = -DBL_MAX;
+  bool any = false;
+  int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    const kes_varsum& vs = cell->varsums[v];
+    cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
+    if (cell->hist_empty) {
+      if (cv->count == 0) {
+        kes_prob_note(ctx, cell, KES_SET_PLOT, kind.empty_alone, 0);
+        return kNoCell;
+      }
+      kes_prob_note(ctx, cell, KES_SET_PLOT, 0, kind.empty_cell_base);
+    } else {
+      any = true;
+      if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
+      if (!std::isnan(vs.max)) hi = std::fmax(hi, vs.max);
+      const double n = vs.n;
+      plow = std::fmin(plow, factor * (1 + c1) / (n + c2));
+      phigh = std::fmax(phigh, factor * (n + c1) / (n + c2));
+    }
+    if (const int a = kes_prob_curve(ctx, cell, code); a != 0) return a;
+    kes_prob_slot(ctx, cell)->n = static_cast<int>(vs.n);
+    return 0;
+  });
+  if (rc != 0) return rc;
+  if (!any) {
+    kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
+    return kNoCell;
+  }
+  kes_plotslot* key = kes_prob_slot(ctx, cv->keycell);
+  // The two-parameter Weibull scales its log axis in its second callback.
+  if (code != KES_DIST_WEIBULL2) nice_axis(lo, hi, data_axis(key));
+
+  const kes_probfns* fns = kes_probdisp(code);
+  int na = list_count(st, kShapeLists[code].a), nb = list_count(st, kShapeLists[code].b);
+  if (code == KES_DIST_WEIBULL2 && na < 1) na = 1;
+  kes_cell* first_ok = nullptr;
+  rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    if (!usable(cell, cv)) return 0;
+    kes_plotslot* s = kes_prob_slot(ctx, cell);
+    const int f = fns->first(ctx, cell, s, &na, &nb);
+    s->intercept_saved = s->intercept;
+    s->slope_saved = s->slope;
+    if (f == kOutOfMemory) return f;
+    if (f == 0 && first_ok == nullptr) first_ok = cell;
+    return 0;
+  });
+  if (rc != 0) return rc;
+  if (first_ok == nullptr) {
+    kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
+    return kNoCell;
+  }
+
+  key_keeper keeper{cv, cv->keycell};
+  if (const kes_curve* c = kes_fit_curve(key); c == nullptr || !c->fitted) {
+    kes_plotslot* stand_in = kes_prob_slot(ctx, first_ok);
+    stand_in->dstart = key->dstart;
+    stand_in->dend = key->dend;
+    stand_in->dstep = key->dstep;
+    stand_in->dticks = key->dticks;
+    stand_in->dword = key->dword;
+    cv->keycell = first_ok;
+    key = stand_in;
+  }
+
+  double p_low = plow, p_high = phigh;
+  if (!kind.qq) {
+    if (!kes_prob_pctticks(ctx, r, &p_low, &p_high)) return 1;
+    p_low /= 100;
+    p_high /= 100;
+  }
+
+  void* group = kes_plot_group(ctx, st, k, kind.name, kind.label_msg);
+  int result = 0;
+  for (int i = 0; i < na && result == 0; ++i) {
+    for (int j = 0; j < nb && result == 0; ++j) {
+      double qlo = DBL_MAX, qhi = -DBL_MAX, llo = DBL_MAX, lhi = -DBL_MAX;
+      bool skip = false;
+      kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+        if (!usable(cell, cv)) return 0;
+        kes_plotslot* s = kes_prob_slot(ctx, cell);
+        const kes_varsum& vs = cell->varsums[v];
+        double ql = vs.min, qh = vs.max;
+        s->logrange[0] = s->logrange[1] = NAN;
+        if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
+          if (cv->count == 0) {
+            kes_var_note(ctx, KES_SET_PLOT, 366);
+            skip = true;
+          } else {
+            kes_prob_note(ctx, cell, KES_SET_PROC, 0, 288);
+          }
+        }
+        qlo = std::fmin(qlo, ql);
+        qhi = std::fmax(qhi, qh);
+        if (!std::isnan(s->logrange[0])) {
+          llo = std::fmin(llo, s->logrange[0]);
+          lhi = std::fmax(lhi, s->logrange[1]);
+        }
+        return 0;
+      });
+      if (skip) continue;
+      double dlo = lo, dhi = hi;
+      if (code == KES_DIST_WEIBULL2) {
+        // One log axis over every cell's own range.
+        dlo = llo;
+        dhi = lhi;
+        if (dlo <= dhi) nice_axis(dlo, dhi, data_axis(key));
+      }
+      if (kind.qq) {
+        if (r->pctlaxis) kes_qq_pctlticks(r, p_low, p_high);
+        else r->pctl_word = 4;
+        nice_axis(qlo, qhi, theoretical(key));
+      } else {
+        key->tmin = qlo;
+        key->tmax = qhi;
+        key->tstep = qhi - qlo;
+        key->tticks = 2;
+      }
+      key->hmin_copy = key->tmin;
+      key->hmax_copy = key->tmax;
+      if (ctx->tmplgraph || !ctx->devgraph) {
+        kes_prob_render(ctx, k);
+        continue;
+      }
+      if (r->layout != nullptr) {
+        kes_axis* t_axis = r->rotate ? &r->layout->vaxis : &r->layout->haxis;
+        kes_axis* d_axis = r->rotate ? &r->layout->haxis : &r->layout->vaxis;
+        const char* t_name = r->rotate ? "VAXIS=" : "HAXIS=";
+        const char* d_name = r->rotate ? "HAXIS=" : "VAXIS=";
+        if (kind.qq) kes_order_axis(t_axis, t_name, qlo, qhi, &key->tmin, &key->tmax, &key->tstep, &key->tticks);
+        kes_order_axis(d_axis, d_name, dlo, dhi, &key->dstart, &key->dend, &key->dstep, &key->dticks);
+      }
+      if (r->rotate) swap_axes(key);
+      key->hmin_copy = key->tmin;
+      key->hmax_copy = key->tmax;
+      result = kes_prob_render(ctx, k);
+      if (r->rotate) swap_axes(key);
+    }
+  }
+  kes_plot_group_close(group);
+  return result;
+}

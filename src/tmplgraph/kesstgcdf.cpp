@@ -1,0 +1,145 @@
+// kesstgcdf: the template graph of a CDF plot: per cell the fitted distribution
+// function (200 points) and the empirical one as a step curve. putcdf writes a cell's
+// rows.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "devgraph/kes_axislabels.h"
+#include "devgraph/kes_points.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "records/kes_plotslot.h"
+#include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/stg_labels.h"
+#include "tmplgraph/stg_prob.h"
+
+namespace {
+
+constexpr int kCdfX = 1, kCdfY = 2, kEcdfX = 3, kEcdfY = 4;
+constexpr int kCurvePoints = 200;
+// Room for a parameter in 6 significant digits with its exponent.
+constexpr int kParamText = 16;
+
+// Parameters of each family, and the order its legend text names them.
+constexpr int kNparms[9] = {2, 3, 2, 3, 3, 4, 4, 4, 3};
+struct cdf_text {
+  int msg;
+  int order[4];
+};
+constexpr cdf_text kTexts[8] = {{1494, {0, 1}},       {1495, {0, 2, 1}},    {1496, {0, 1}},
+                                {1495, {0, 2, 1}},    {1495, {0, 2, 1}},    {1497, {0, 2, 3, 1}},
+                                {1498, {0, 2, 3, 1}}, {1499, {0, 2, 3, 1}}};
+
+}  // namespace
+
+int kesnparms(int code) { return code >= 0 && code <= 8 ? kNparms[code] : 0; }
+
+int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
+  const bool classes = ctx->curreq->classvars->count > 0;
+  const int code = c->dist;
+  if (code < 0 || code > KES_DIST_SU) return 0;
+  const int p = kesnparms(code);
+  char text[4][kParamText + 1];
+  bool all_est = true;
+  for (int i = 0; i < p; ++i) {
+    all_est = all_est && c->estimated[i];
+    if (classes && c->estimated[i]) std::snprintf(text[i], sizeof text[i], "EST");
+    // Six significant digits for every family: 99 digits cut at eight characters would
+    // show 4.8 as 4.799999.
+    else std::snprintf(text[i], sizeof text[i], "%.6g", c->params[i]);
+  }
+  if (classes && all_est) return xpmstr(buf, 256, 308, 1534);
+  const cdf_text& t = kTexts[code];
+  const auto a = [&](int k) { return static_cast<const char*>(text[t.order[k]]); };
+  if (p == 2) return xpmstr(buf, 256, 308, t.msg, a(0), a(1));
+  if (p == 3) return xpmstr(buf, 256, 308, t.msg, a(0), a(1), a(2));
+  return xpmstr(buf, 256, 308, t.msg, a(0), a(1), a(2), a(3));
+}
+
+void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
+  kes_preq* r = ctx->curreq;
+  const kes_stmt* st = r->stmt;
+  const kes_classvars* cv = r->classvars;
+  kes_plotslot* key = kes_stg_keyslot(ctx);
+  if (key == nullptr) return;
+  kes_stg_create(ctx, g, "CDFData");
+  if (cv->count > 0) classcols(cv, g);
+  const kes_curve* kc = kes_fit_curve(key);
+  const bool family = r->dist >= 0;
+  if (family && kc != nullptr && kc->fitted) {
+    char buf[261];
+    std::memset(buf, ' ', sizeof buf);
+    kes_dyn_text(g, "_CDFLAB", vemtxt(buf, kes_cdflab(ctx, kc, buf)));
+  }
+  kes_dyn_double(g, "_YMAX", r->vscale == 0 ? 100.0 : 1.0);
+  static const char* const kTheory[3] = {"Theoretical Cumulative Percent", "Theoretical Cumulative Count",
+                                         "Theoretical Cumulative Probability"};
+  static const char* const kEmpir[3] = {"Empirical Cumulative Percent", "Empirical Cumulative Count",
+                                        "Empirical Cumulative Probability"};
+  const int vs = r->vscale >= 0 && r->vscale <= 2 ? r->vscale : 0;
+  void* name = vemtxt(g->var.name, g->var.name_len);
+  if (family) {
+    kes_stg_numcol(g, "CDFX", kCdfX, name, true);
+    kes_stg_numcol(g, "CDFY", kCdfY, vemtxt(kTheory[vs], -1));
+  }
+  if (!kes_flag(st, KES_PLOT_FLAG_NOECDF)) {
+    kes_stg_numcol(g, "ECDFX", kEcdfX, name, true);
+    kes_stg_numcol(g, "ECDFY", kEcdfY, vemtxt(kEmpir[vs], -1));
+  }
+  if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
+  kes_stg_bind(ctx, g, "CDFData");
+  putdata(ctx, g);
+  kes_stg_emit(ctx, g);
+  kesstgins(ctx, g);
+
+  const bool comp = cv->count > g->overlay;
+  void* y = kes_stg_ylabel(ctx, g);
+  void* yshort = vemmsgs(308, 298, static_cast<int>(g->var.name_len), g->var.name);
+  const wob_attr inline_pairs[] = {
+      kes_stg_pair_name("_YLABEL"), wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),
+      kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+  };
+  kes_stg_panels(ctx, g, "CDFPlot", 129, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
+}
+
+void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  kes_plotslot* s = kes_stg_slot(ctx, cell);
+  const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
+  std::vector<double> fitted;
+  int nf = 0;
+  if (r->dist >= 0 && c != nullptr && c->fitted) {
+    fitted.resize(2 * kCurvePoints);
+    if (kescdfpts(ctx, cell, fitted.data()) == 0) nf = kCurvePoints;
+  }
+  double* emp = nullptr;
+  int ne = 0;
+  if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF) && !cell->hist_empty) {
+    ne = kesecdfpts(ctx, cell, &emp);
+    if (ne < 0) ne = 0;
+  }
+  // A cell with no points at all writes one row (with the first reference values).
+  const int rows = nf > 0 || ne > 0 ? kes_stg_rowcount(ctx, nf > ne ? nf : ne) : 1;
+  kes_stg_reset(g);
+  for (int i = 0; i < rows; ++i) {
+    if (i < nf) {
+      g->cells[kCdfX] = fitted[2 * i];
+      g->cells[kCdfY] = fitted[2 * i + 1];
+    }
+    if (i < ne) {
+      g->cells[kEcdfX] = emp[2 * i];
+      g->cells[kEcdfY] = emp[2 * i + 1];
+    }
+    kes_stg_refrow(ctx, g, i);
+    kes_stg_row(g);
+    kes_stg_reset(g);
+  }
+}

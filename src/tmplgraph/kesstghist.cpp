@@ -1,0 +1,126 @@
+// kesstghist: the histogram's template graph. One data object "HistogramData" holds a
+// row per bin, a row per point of every fitted or kernel curve and a row per
+// reference line of every cell; the dynamics carry the ticks, the axis range and the
+// switches of the graph template.
+#include <cmath>
+#include <cstring>
+
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "kes_gram_names.h"
+#include "records/pool_alloc.h"
+#include "host/host_services.h"
+#include "numeric/zqscale.h"
+#include "records/kes_plotslot.h"
+#include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/hist_graph.h"
+#include "tmplgraph/stg_labels.h"
+
+namespace {
+
+// Past this many bin positions the ticks come from a nice scale instead.
+constexpr int kMaxBinTicks = 100;
+constexpr double kNice[5] = {1, 2, 2.5, 5, 10};
+constexpr int kVlabelSize = 262;
+
+void* bincount_label(int vscale) {
+  return vemmsg(308, vscale == 1 ? 945 : vscale == 2 ? 476 : 1025);
+}
+
+}  // namespace
+
+void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
+  kes_preq* r = ctx->curreq;
+  const kes_stmt* st = r->stmt;
+  const kes_classvars* cv = r->classvars;
+  const kes_plotslot* key = kes_stg_keyslot(ctx);
+  if (key == nullptr) return;
+
+  kes_stg_create(ctx, g, "HistogramData");
+  if (cv->count > 0) classcols(cv, g);
+  void* count_label = bincount_label(r->vscale);
+  void* name = vemtxt(g->var.name, g->var.name_len);
+  const bool hang = r->hang != 0;
+  if (!r->nobars || hang) {
+    kes_stg_numcol(g, "BinX", KES_HC_BINX, vemtxt(r->endpoints ? "Bin Left Endpoint" : "Bin Midpoint", -1), true);
+    kes_stg_numcol(g, "BinCount", KES_HC_BINCOUNT, count_label);
+  }
+  if (hang) {
+    kes_stg_numcol(g, "HangYorigin", KES_HC_HANGORIGIN, name);
+    kes_stg_numcol(g, "HangY", KES_HC_HANGY, vemtxt("HangY", 5));
+  }
+  kes_dyn_bool(g, "_HANG", hang);
+  kes_dyn_bool(g, "_NOHANG", !hang);
+  if (kes_pgiven(st, KES_PLOT_SLOT_BARLABEL))
+    kes_stg_charcol(g, vemtxt("BarLabel", 8), g->barlabel, KES_STG_BARLABEL, vemtxt("BarLabel", 8));
+  if (r->ncurves > 0) {
+    kes_stg_charcol(g, vemtxt("CurveLabel", 10), g->curvelabel, KES_STG_CURVELABEL, vemtxt("CurveLabel", 10));
+    kes_stg_numcol(g, "CurveX", KES_HC_CURVEX, name);
+    kes_stg_numcol(g, "CurveY", KES_HC_CURVEY, count_label);
+  }
+  kes_dyn_double(g, "_YOFFSETMIN", 0.0);
+
+  // Horizontal ticks: the bin positions themselves, or a nice scale over them when
+  // there are too many to label. The horizontal range, widened for kernel curves,
+  // gives the positions, so that the bars stay under the curves.
+  const double a = key->hlow, b = key->hhigh, w = key->width;
+  const int m = key->npoints;
+  int nticks = m;
+  double first = a, step = w;
+  if (m > kMaxBinTicks) {
+    zqscale_axis out{};
+    nticks = zqscale(a, b, 11, 5, kNice, &out, 'S', 'X') + 1;
+    first = out.start;
+    step = out.increment;
+  }
+  if (nticks < 1) nticks = 1;
+  const int vticks = key->vticks > 0 ? key->vticks : 1;
+  const long bytes = 8L * (nticks > vticks ? nticks : vticks);
+  auto* ticks = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
+  if (ticks == nullptr) {
+    xmemmsg(bytes);
+    g->status = 1016;
+    return;
+  }
+  double t = first;
+  for (int i = 0; i < nticks; ++i, t += step) ticks[i] = t;
+  void* xticks = makenumlist(ticks, nticks, 8, &g->status);
+  const double half = r->endpoints ? 0.0 : w / 2;
+  kes_dyn_text(g, "_XTICKS", xticks);
+  kes_dyn_double(g, "_XMIN", ticks[0] - half);
+  kes_dyn_double(g, "_XMAX", ticks[nticks - 1] + half);
+  kes_dyn_cstr(g, "_XVALUES", r->endpoints ? "LEFTPOINTS" : "MIDPOINTS");
+
+  bool ymax_due = false;
+  if (r->curve_fill) {
+    if (r->ncurves > 1) {
+      xpmlog(308, 239);
+    } else {
+      kes_dyn_bool(g, "_CFILL", 1);
+      if (hang) {
+        double v = key->vmin;
+        for (int i = 0; i < vticks; ++i, v += key->vstep) ticks[i] = v;
+        kes_dyn_text(g, "_YTICKS", makenumlist(ticks, vticks, 8, &g->status));
+        kes_dyn_double(g, "_YMIN", key->vmin);
+        ymax_due = true;
+      }
+    }
+  }
+  if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
+  kes_stg_bind(ctx, g, "HistogramData");
+  putdata(ctx, g);
+  if (ymax_due || g->clipped) kes_dyn_double(g, "_YMAX", key->vmax);
+  kes_stg_emit(ctx, g);
+  kesstgins(ctx, g);
+
+  const char* graph = cv->count != 0 ? "CompHistogram" : "Histogram";
+  if (r->novlabel && r->nrows > 1) {
+    kes_dyn_double(g, "_YLABELHT", 1.0);
+    kes_dyn_text(g, "_YLABEL", vemtxt(" ", 1));
+  } else {
+    char text[kVlabelSize];
+    const int len = kes_stg_vlabel(ctx, text, kVlabelSize);
+    kes_dyn_text(g, "_YLABEL", vemtxt(text, len));
+  }
+  kes_stg_panels(ctx, g, "Histogram", 301, graph);
+}

@@ -1,0 +1,75 @@
+// kesstgpp: the template graph of a P-P plot: per cell the fitted distribution function
+// at each distinct value against the empirical one, with the diagonal unless NOLINE.
+// putpp writes a cell's rows.
+#include "devgraph/kes_axislabels.h"
+#include "devgraph/kes_points.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "records/kes_plotslot.h"
+#include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/stg_labels.h"
+#include "tmplgraph/stg_prob.h"
+
+namespace {
+constexpr int kTheoretical = 1, kEmpirical = 2, kRefInt = 3;
+}  // namespace
+
+void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
+  kes_preq* r = ctx->curreq;
+  const kes_stmt* st = r->stmt;
+  const kes_classvars* cv = r->classvars;
+  const bool line = !kes_flag(st, KES_PLOT_FLAG_NOLINE);
+  const bool square = kes_flag(st, KES_PLOT_FLAG_SQUARE);
+  kes_stg_create(ctx, g, "PPPlotData");
+  if (cv->count > 0) classcols(cv, g);
+  kes_stg_numcol(g, "Theoretical", kTheoretical, vemtxt("Theoretical Cumulative Probability", -1));
+  kes_stg_numcol(g, "Empirical", kEmpirical, vemtxt("Empirical Cumulative Probability", -1));
+  if (line) kes_stg_numcol(g, "RefInt", kRefInt, vemtxt("RefInt", 6));
+  if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
+  kes_stg_bind(ctx, g, "PPPlotData");
+  putdata(ctx, g);
+  kes_stg_emit(ctx, g);
+  kesstgins(ctx, g);
+
+  const bool comp = cv->count > g->overlay;
+  if (comp && square) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
+  char text[KES_AXIS_LABEL_MAX];
+  void* x = vemtxt(text, keshlab(ctx, text));
+  void* y = kes_stg_ylabel(ctx, g);
+  void* yshort = vemmsgs(308, 297, static_cast<int>(g->var.name_len), g->var.name);
+  const wob_attr inline_pairs[] = {
+      kes_stg_pair_name("_REFLINE"), wob_last(WOB_A_VALUE, line),
+      kes_stg_pair_name("_XLABEL"), wob_text(WOB_A_VALUE, x),
+      kes_stg_pair_name("_YLABEL"), wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),
+      kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name("_SQUARE"), wob_last(WOB_A_VALUE, square),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+  };
+  kes_stg_panels(ctx, g, "PPPlot", 173, comp ? "CompPPPlot" : "PPPlot", inline_pairs, 14);
+}
+
+void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
+  double* pts = nullptr;
+  bool fitted = false;
+  const int n = kes_stg_points(ctx, g, cell, keszpts, &pts, &fitted);
+  const bool line = !kes_flag(ctx->curreq->stmt, KES_PLOT_FLAG_NOLINE);
+  // A cell without a fitted curve writes one row (with the first reference values).
+  const int rows = fitted ? kes_stg_rowcount(ctx, n) : 1;
+  kes_stg_reset(g);
+  for (int i = 0; i < rows; ++i) {
+    if (i == 0 && line && n > 0) g->cells[kRefInt] = 0;
+    if (i < n) {
+      g->cells[kTheoretical] = pts[2 * i];
+      g->cells[kEmpirical] = pts[2 * i + 1];
+    }
+    kes_stg_refrow(ctx, g, i);
+    kes_stg_row(g);
+    kes_stg_reset(g);
+  }
+}

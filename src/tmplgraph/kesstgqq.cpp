@@ -1,0 +1,206 @@
+// kesstgqq and kesstgprob: the template graphs of QQ and probability plots. Both plot
+// the ordered data against the family's quantiles, with each cell's reference line;
+// the QQ graph describes its quantile axis (and an optional percentile axis) through
+// dynamics, the probability graph its percent axis. putqq and putprob write a cell's
+// rows.
+#include <cstring>
+
+#include "devgraph/kes_points.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "records/kes_plotslot.h"
+#include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/stg_labels.h"
+#include "tmplgraph/stg_prob.h"
+
+namespace {
+
+// Value cells of the columns; under ROTATE "Quantile" and "Data" exchange theirs, so
+// that each keeps its own member of a point, which kespoints exchanges.
+constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5;
+constexpr int kPctlLabelMax = 40;
+
+// The graph templates: [rotated][comparative].
+const char* const kQqGraphs[2][2] = {{"QQPlot", "CompQQPlot"}, {"QQPlotRotated", "CompQQPlotRotated"}};
+const char* const kProbGraphs[2][2] = {{"ProbPlot", "CompProbPlot"}, {"ProbPlotRotated", "CompProbPlotRotated"}};
+
+
+// Columns, bound table and rows both graphs share.
+void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
+  kes_preq* r = ctx->curreq;
+  const kes_classvars* cv = r->classvars;
+  const kes_plotslot* key = kes_stg_keyslot(ctx);
+  const kes_curve* kc = key != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(key)) : nullptr;
+  const char* data_name = prob ? "ProbPlotData" : "QQPlotData";
+  kes_stg_create(ctx, g, data_name);
+  if (cv->count > 0) classcols(cv, g);
+  if (r->line_wanted && kc != nullptr && kc->fitted) {
+    char buf[256];
+    const int n = kes_reflinelab(ctx, buf, key->intercept, key->slope);
+    kes_dyn_text(g, "_REFLINELAB", vemtxt(buf, n));
+  }
+  if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
+  const bool rot = r->rotate;
+  kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst, prob ? vemtxt("Quantile", 8) : vemmsg(308, 906));
+  kes_stg_numcol(g, "Data", rot ? kFirst : kSecond, vemtxt(g->var.name, g->var.name_len), true);
+  if (prob) kes_stg_numcol(g, "Percentile", kPercentile, vemtxt("Percentile", 10));
+  if (r->line_wanted) {
+    kes_stg_numcol(g, "RefInt", kRefInt, vemtxt("RefInt", 6));
+    kes_stg_numcol(g, "RefSlope", kRefSlope, vemtxt("RefSlope", 8));
+  }
+  if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
+  kes_stg_bind(ctx, g, data_name);
+  putdata(ctx, g);
+  kes_stg_emit(ctx, g);
+  kesstgins(ctx, g);
+}
+
+// The places of the request's percent ticks on the quantile axis.
+void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
+  const kes_preq* r = ctx->curreq;
+  const int n = r->npctl;
+  *labels = makenumlist(r->pctl, n, 7, &g->status);
+  const long bytes = 8L * (n > 0 ? n : 1);
+  auto* pos = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
+  if (pos == nullptr) {
+    xmemmsg(bytes);
+    g->status = 1016;
+    return vemtxt("", 0);
+  }
+  for (int i = 0; i < n; ++i) pos[i] = kes_pctl_position(ctx, r->pctl[i]);
+  void* text = makenumlist(pos, n, 7, &g->status);
+  vmfree_handler(ctx->runpool, pos, -1, KES_FREE_FLAGS);
+  return text;
+}
+
+// Rows of one cell; prob adds the percentile of each point and writes the reference
+// values given in percent at their quantile.
+double hquantile(kes_ctx* ctx, double v) { return kes_pctl_position(ctx, v); }
+
+void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
+  kes_preq* r = ctx->curreq;
+  const kes_plotslot* s = kes_stg_slot(ctx, cell);
+  double* pts = nullptr;
+  bool fitted = false;
+  const int n = kes_stg_points(ctx, g, cell, kespoints, &pts, &fitted);
+  const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
+  // A cell without a fitted curve writes one row (with the first reference values).
+  const int rowcount = fitted ? kes_stg_rowcount(ctx, n) : 1;
+  kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
+  kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
+  kes_stg_reset(g);
+  for (int i = 0; i < rowcount; ++i) {
+    // Each cell draws its own line: comparative cells fit their own parameters.
+    if (i == 0 && s->line && fitted) {
+      g->cells[kRefInt] = s->intercept;
+      g->cells[kRefSlope] = s->slope;
+    }
+    if (i < n) {
+      g->cells[kFirst] = pts[2 * i];
+      g->cells[kSecond] = pts[2 * i + 1];
+      if (prob) g->cells[kPercentile] = 100 * (i + 1 + r->rankadj) / (count + r->nadj);
+    }
+    kes_stg_refrow(ctx, g, i, hmap, vmap);
+    kes_stg_row(g);
+    kes_stg_reset(g);
+  }
+}
+
+}  // namespace
+
+void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
+  kes_preq* r = ctx->curreq;
+  const kes_stmt* st = r->stmt;
+  kes_plotslot* key = kes_stg_keyslot(ctx);
+  if (key == nullptr) return;
+  frame(ctx, g, false);
+  const bool comp = r->classvars->count > g->overlay;
+  void *x = nullptr, *y = nullptr;
+  kes_stg_xylabels(ctx, g, &x, &y);
+
+  // The quantile axis from the driver's nice scale; with PCTLSCALE its labels are the
+  // percents at the ticks.
+  const int cap = kes_qntl_count(key->tmin, key->tmax, key->tstep);
+  const long bytes = 8L * cap * (r->pctlscale ? 2 : 1);
+  auto* ticks = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
+  if (ticks == nullptr) {
+    xmemmsg(bytes);
+    g->status = 1016;
+    return;
+  }
+  const int n = kes_qntl_ticks(key->tmin, key->tmax, key->tstep, ticks);
+  void* values = makenumlist(ticks, n, 7, &g->status);
+  kes_dyn_text(g, "_QNTLVALUES", values);
+  kes_dyn_double(g, "_QNTLMIN", ticks[0]);
+  kes_dyn_double(g, "_QNTLMAX", ticks[n - 1]);
+  if (r->pctlscale) {
+    const kes_famfn* fn = kes_famdisp(r->dist);
+    const kes_curve* kc = kes_fit_curve(key);
+    for (int i = 0; i < n; ++i) ticks[cap + i] = fn != nullptr && kc != nullptr ? fn->p(kc->params, ticks[i]) : 0;
+    kes_dyn_text(g, "_QNTLLABELS", makenumlist(ticks + cap, n, 4, &g->status));
+  } else {
+    kes_dyn_text(g, "_QNTLLABELS", values);
+  }
+  vmfree_handler(ctx->runpool, ticks, -1, KES_FREE_FLAGS);
+  kes_dyn_bool(g, "_PCTLAXIS", r->pctlaxis);
+  if (r->pctlaxis) {
+    void* labels = nullptr;
+    kes_dyn_text(g, "_PCTLVALUES", percent_positions(ctx, g, &labels));
+    kes_dyn_text(g, "_PCTLLABELS", labels);
+    if (kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_LABEL)) {
+      const kes_optslot* o = kes_pslot(st, KES_PLOT_SLOT_PCTLAXIS_LABEL);
+      int len = o->list != nullptr ? o->v.count : 0;
+      if (len > kPctlLabelMax) len = kPctlLabelMax;
+      kes_dyn_text(g, "_PCTLAXISLAB", vemtxt(static_cast<const char*>(o->list), len));
+      kes_dyn_cstr(g, "_PCTLOPTS", "STANDARD");
+    } else {
+      kes_dyn_cstr(g, "_PCTLOPTS", "LINE TICKS TICKVALUES");
+    }
+    const bool grid = kes_flag(st, KES_PLOT_FLAG_PCTLAXIS_GRID) || kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_CGRID) ||
+                      kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_LGRID) || kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_WGRID);
+    kes_dyn_cstr(g, "_PCTLGRID", grid ? "ON" : "OFF");
+  }
+
+  const wob_attr inline_pairs[] = {
+      kes_stg_pair_name("_VARLABEL"), wob_text(WOB_A_VALUE, g->varlabel),
+      kes_stg_pair_name("_XLABEL"),   wob_text(WOB_A_VALUE, x),
+      kes_stg_pair_name("_YLABEL"),   wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name("_REFLINE"),  wob_last(WOB_A_VALUE, r->line_wanted),
+      kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+  };
+  kes_stg_panels(ctx, g, "QQPlot", 385, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 12);
+}
+
+void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
+  kes_preq* r = ctx->curreq;
+  if (kes_stg_keyslot(ctx) == nullptr) return;
+  frame(ctx, g, true);
+  const bool comp = r->classvars->count > g->overlay;
+  void *x = nullptr, *y = nullptr;
+  kes_stg_xylabels(ctx, g, &x, &y);
+  void* labels = nullptr;
+  void* positions = percent_positions(ctx, g, &labels);
+  const wob_attr inline_pairs[] = {
+      kes_stg_pair_name("_VARLABEL"), wob_text(WOB_A_VALUE, g->varlabel),
+      kes_stg_pair_name("_XLABEL"),   wob_text(WOB_A_VALUE, x),
+      kes_stg_pair_name("_YLABEL"),   wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name("_PCTLVALUES"), wob_text(WOB_A_VALUE, positions),
+      kes_stg_pair_name("_PCTLLABELS"), wob_text(WOB_A_VALUE, labels),
+      kes_stg_pair_name("_REFLINE"),  wob_last(WOB_A_VALUE, r->line_wanted),
+      kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+  };
+  kes_stg_panels(ctx, g, "ProbPlot", 403, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 16);
+}
+
+void putqq(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) { rows(ctx, g, cell, false); }
+void putprob(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) { rows(ctx, g, cell, true); }

@@ -1,0 +1,218 @@
+// puthist: the rows of one cell of a histogram's template graph: a row per bin, a
+// row per point of each fitted or kernel curve, and a row per reference line.
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
+#include "records/pool_alloc.h"
+#include "records/kes_curve.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
+#include "fit/kes_kernel.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "records/kes_plotslot.h"
+#include "tmplgraph/hist_graph.h"
+#include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/stg_labels.h"
+
+namespace {
+
+constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
+constexpr int kPointDoubles = 1032;
+constexpr int kFittedPoints = 200;
+constexpr int kBestDecimals = 99;
+
+// The bar label of a bin of height h: BARLABEL= COUNT, PERCENT or PROPORTION of the
+// cell's n values, whatever the vertical scale.
+void bar_label(const kes_preq* r, int how, double h, double n, char* cell) {
+  const double fb = how == 1 ? 1.0 : how == 2 ? 100.0 / n : 1.0 / n;
+  const double fv = r->vscale == 1 ? 1.0 : r->vscale == 0 ? 100.0 / n : 1.0 / n;
+  const double v = h * fb / fv;
+  int width = -8, dec = kBestDecimals;
+  if (how == 3) {
+    width = -4;
+    dec = 2;
+  } else if (how == 2) {
+    if (v >= 100) width = -5, dec = 1;
+    else if (v >= 10) width = -4, dec = 1;
+    else if (v >= 0.1) width = -4, dec = 2;
+    else if (v >= 0.001) width = -5, dec = 3;
+  }
+  xpfs(v, width, dec, cell);
+}
+
+// The kernel work buffer: the cell's distinct values, their counts, then room for
+// three arrays of the kernel grid. Sizes in 64 bits: a large grid of many distinct
+// values must not wrap.
+double* kernel_work(const kes_plotslot* s, const kes_varsum* vs, host_pool* pool) {
+  const long long g = s->grid_m, n = vs->ndistinct;
+  const long long bytes = 8LL * (3 * g + 2 * n);
+  auto* work = static_cast<double*>(vmalcp_handler(pool, static_cast<long>(bytes), KES_ALLOC_6));
+  if (work == nullptr) return nullptr;
+  long long i = 0;
+  for (const kes_valnode* v = vs->values; v != nullptr && i < n; v = v->next, ++i) {
+    work[i] = v->key.value;
+    work[n + i] = v->count;
+  }
+  return work;
+}
+
+// The plotting range of a curve cut to its family's support; false: skip the curve.
+bool curve_range(const kes_curve& c, const kes_plotslot* s, double* lo, double* hi) {
+  const double* p = c.params;
+  switch (c.dist) {
+    case KES_DIST_NORMAL:
+      if (std::isnan(p[1]) || p[1] == 0) return false;
+      break;
+    case KES_DIST_SU: break;
+    case KES_DIST_LOGNORMAL:
+    case KES_DIST_EXPONENTIAL:
+    case KES_DIST_WEIBULL:
+    case KES_DIST_GAMMA:
+      if (p[0] > *lo) *lo = p[0];
+      break;
+    case KES_DIST_BETA:
+    case KES_DIST_SB:
+      if (p[0] > *lo) *lo = p[0];
+      if (p[0] + p[1] < *hi) *hi = p[0] + p[1];
+      break;
+    case KES_DIST_KERNEL:
+      if (s->klow > *lo) *lo = s->klow;
+      if (*lo <= s->khigh && s->khigh < *hi) *hi = s->khigh;
+      break;
+    default: return false;
+  }
+  return *hi - *lo >= kEps;
+}
+
+}  // namespace
+
+void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  const kes_plotslot* key = kes_stg_keyslot(ctx);
+  kes_plotslot* s = kes_stg_slot(ctx, cell);
+  if (key == nullptr || s == nullptr) return;
+  const double missing = host_missing_of_kind(HOST_MISS_STD);
+  double* cells = g->cells;
+
+  // Positions from the horizontal range (widened for kernel curves) and the width.
+  const double a = key->hlow, b = key->hhigh, w = key->width;
+  const int m = key->npoints;
+  const int nbinrows = r->endpoints ? m - 1 : m;
+  const double clo = r->endpoints ? a : a - w / 2, chi = r->endpoints ? b : b + w / 2;
+  const double tol = 1000 * kEps * std::fmax(std::fabs(a), std::fabs(a + (s->nbins - 1) * w));
+  const auto snap = [tol](double x) { return std::fabs(x) < tol ? 0.0 : x; };
+  std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
+
+  // Kernel data, and whether the cell's kernels share one type.
+  host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
+  const kes_varsum* vs = cell->varsums != nullptr ? &cell->varsums[ctx->curvar] : nullptr;
+  double* work = nullptr;
+  bool same_type = true;
+  if (r->nkernels > 0 && s->curves != nullptr) {
+    if (vs == nullptr || (work = kernel_work(s, vs, pool)) == nullptr) return;
+    int type = 0;
+    for (int k = s->ncurves - s->nkernels; k < s->ncurves; ++k) {
+      if (k < 0 || s->curves[k].dist != KES_DIST_KERNEL) continue;
+      if (type != 0 && s->curves[k].kernel.type != type) same_type = false;
+      type = s->curves[k].kernel.type;
+    }
+  }
+
+  // Legends of the fitted curves.
+  const int ncurves = s->curves != nullptr ? s->ncurves : 0;
+  std::vector<kes_legend> legends(static_cast<std::size_t>(ncurves));
+  const bool classes = r->classvars->count > 0;
+  for (int k = 0; k < ncurves; ++k) {
+    const kes_curve& c = s->curves[k];
+    if (!c.fitted) continue;
+    if (c.dist == KES_DIST_KERNEL) kes_hist_kernlegend(c, same_type, &legends[k]);
+    else kes_hist_fitlegend(c, classes, &legends[k]);
+  }
+
+  // The curve a hanging histogram hangs from.
+  const kes_famfn* hangfn = nullptr;
+  double hangc = 0;
+  if (r->hang && ncurves > 0 && s->curves[0].fitted && s->curves[0].dist <= KES_DIST_SU) {
+    hangfn = kes_famdisp(s->curves[0].dist);
+    kescnst(ctx, ctx->curreq, cell, 0, &hangc);
+  }
+
+  kes_stg_reset(g);
+  // BARLABEL= keeps its code (1 COUNT, 2 PERCENT, 3 PROPORTION) as the slot's number.
+  const int barlabel =
+      kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL)) : 0;
+  const int f = s->firstbin, k = s->nbins;
+  for (int i = 0; i < nbinrows; ++i) {
+    std::memset(g->barlabel, ' ', sizeof g->barlabel);
+    const double x = snap(a + i * w);
+    cells[KES_HC_BINX] = x;
+    const double h = i >= f && i <= f + k - 1 && s->heights != nullptr ? s->heights[i - f] : 0.0;
+    cells[KES_HC_BINCOUNT] = h;
+    if (barlabel != 0 && h > 0) bar_label(r, barlabel, h, s->n, g->barlabel);
+    if (hangfn != nullptr && hangfn->plt != nullptr) {
+      // A bar hangs at its centre, as the vertical axis was laid out.
+      const double top = hangfn->plt(r->endpoints ? x + w / 2 : x, hangc, s->curves[0].params);
+      cells[KES_HC_HANGORIGIN] = top;
+      cells[KES_HC_HANGY] = top - h;
+    }
+    kes_stg_row(g);
+  }
+  cells[KES_HC_BINX] = cells[KES_HC_BINCOUNT] = cells[KES_HC_HANGORIGIN] = cells[KES_HC_HANGY] = missing;
+  std::memset(g->barlabel, ' ', sizeof g->barlabel);
+
+  std::vector<double> points(kPointDoubles);
+  for (int c = 0; c < ncurves; ++c) {
+    kes_curve& cv = s->curves[c];
+    if (!cv.fitted) continue;
+    double lo = clo, hi = chi;
+    if (!curve_range(cv, s, &lo, &hi)) continue;
+    // Curves of one legend are told apart by numbers.
+    int dup = 1;
+    for (int j = 0; j < ncurves; ++j) {
+      if (j == c || !s->curves[j].fitted || legends[j].len != legends[c].len ||
+          std::memcmp(legends[j].text, legends[c].text, static_cast<std::size_t>(legends[c].len)) != 0)
+        continue;
+      kes_legend_number(&legends[j], ++dup);
+    }
+    if (dup > 1) kes_legend_number(&legends[c], 1);
+    std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
+    std::memcpy(g->curvelabel, legends[c].text, static_cast<std::size_t>(legends[c].len));
+    for (double& p : points) p = missing;
+    int n = 0;
+    if (cv.dist == KES_DIST_KERNEL) {
+      keskdf(ctx, cell, work, points.data(), lo, hi, &n, &cv);
+    } else {
+      n = kFittedPoints;
+      if (kesgden(ctx, cell, points.data(), lo, hi, &n, c) == KES_CURVE_CUT) g->clipped = 1;
+    }
+    for (int i = 0; i < n; ++i) {
+      cells[KES_HC_CURVEX] = points[2 * i];
+      cells[KES_HC_CURVEY] = points[2 * i + 1];
+      kes_stg_row(g);
+    }
+    std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
+  }
+
+  kes_stg_reset(g);
+  for (int i = 0; i < r->nhref; ++i) {
+    cells[KES_STG_HREF_CELL] = r->href[i];
+    if (r->hreflabels != nullptr) kes_stg_reflabel(g->hreflabel, r->hreflabels[i]);
+    kes_stg_row(g);
+  }
+  kes_stg_reset(g);
+  for (int i = 0; i < r->nvref; ++i) {
+    cells[KES_STG_VREF_CELL] = r->vref[i];
+    if (r->vreflabels != nullptr) kes_stg_reflabel(g->vreflabel, r->vreflabels[i]);
+    kes_stg_row(g);
+  }
+  kes_stg_reset(g);
+  if (work != nullptr) vmfree_handler(pool, work, -1, KES_FREE_FLAGS);
+}

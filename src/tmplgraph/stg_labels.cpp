@@ -1,0 +1,19 @@
+// Slots and axis texts of the template graphs.
+#include "tmplgraph/stg_labels.h"
+
+#include "devgraph/kes_axislabels.h"
+#include "records/kes_ctx.h"
+#include "fit/kes_estframe.h"
+#include "records/kes_plotslot.h"
+
+kes_plotslot* kes_stg_slot(kes_ctx* ctx, kes_cell* cell) { return kes_fit_slot(ctx, ctx->curreq, cell); }
+
+kes_plotslot* kes_stg_keyslot(kes_ctx* ctx) { return kes_fit_slot(ctx, ctx->curreq, kes_fit_bins_cell(ctx->curreq)); }
+
+int kes_stg_family(const kes_preq* r) { return r->type == KES_PLOT_HISTOGRAM ? -1 : r->dist; }
+
+// One rule for both renderers (kesvlab).
+int kes_stg_vlabel(kes_ctx* ctx, char* buffer, int size) {
+  if (size < KES_AXIS_LABEL_MAX) return 0;
+  return kesvlab(ctx, buffer);
+}

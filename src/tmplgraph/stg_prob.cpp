@@ -1,0 +1,138 @@
+// What the template graphs of QQ, probability, P-P and CDF plots share (stg_prob.h).
+#include "tmplgraph/stg_prob.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "devgraph/kes_axislabels.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
+#include "records/kes_curve.h"
+#include "fit/kes_estframe.h"
+#include "fit/kes_famfn.h"
+#include "fitreport/kes_famsets.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "records/kes_plotslot.h"
+#include "tmplgraph/kes_stgraph.h"
+#include "tmplgraph/stg_labels.h"
+
+namespace {
+// Tick values this close to 0 are rounding residue of the steps: 1000 x 2^-53.
+constexpr double kTickZero = 1000.0 / 9007199254740992.0;
+// Percentile positions this close to 0 are the median's residue: 2^-26.5.
+constexpr double kPositionZero = 1.053671212772351e-08;
+constexpr int kLabelBuffer = 256;
+}  // namespace
+
+namespace {
+// NOVLABEL with more than one row of cells: a blank y label and "_YLABELHT"; else null.
+void* no_ylabel(kes_ctx* ctx, kes_stgraph* g) {
+  const kes_preq* r = ctx->curreq;
+  if (!(r->novlabel && r->nrows > 1)) return nullptr;
+  kes_dyn_double(g, "_YLABELHT", 1.0);
+  return vemtxt(" ", 1);
+}
+}  // namespace
+
+int kes_stg_rowcount(const kes_ctx* ctx, int n) {
+  const kes_preq* r = ctx->curreq;
+  int rows = n;
+  if (r->nhref > rows) rows = r->nhref;
+  if (r->nvref > rows) rows = r->nvref;
+  return rows > 0 ? rows : 1;
+}
+
+void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap, kes_refmap vmap) {
+  const kes_preq* r = ctx->curreq;
+  if (i < r->nhref) {
+    g->cells[KES_STG_HREF_CELL] = hmap != nullptr ? hmap(ctx, r->href[i]) : r->href[i];
+    if (r->hreflabels != nullptr) kes_stg_reflabel(g->hreflabel, r->hreflabels[i]);
+  }
+  if (i < r->nvref) {
+    g->cells[KES_STG_VREF_CELL] = vmap != nullptr ? vmap(ctx, r->vref[i]) : r->vref[i];
+    if (r->vreflabels != nullptr) kes_stg_reflabel(g->vreflabel, r->vreflabels[i]);
+  }
+}
+
+int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted) {
+  *pts = nullptr;
+  kes_plotslot* s = kes_stg_slot(ctx, cell);
+  const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
+  *fitted = c != nullptr && c->fitted;
+  if (!*fitted) return 0;
+  const int n = make(ctx, cell, pts);
+  if (n >= 0) return n;
+  g->status = 1016;
+  return 0;
+}
+
+int kes_qntl_count(double s, double e, double d) {
+  if (!(s < e) || !(d > 0)) return 1;
+  return static_cast<int>(std::ceil((e - s) / d)) + 2;
+}
+
+int kes_qntl_ticks(double s, double e, double d, double* out) {
+  const int cap = kes_qntl_count(s, e, d);
+  int n = 0;
+  double v = s;
+  do {
+    if (std::fabs(v) < kTickZero) v = 0;
+    out[n++] = v;
+    if (!(v < e)) break;
+    v += d;
+  } while (n < cap && s < e && d > 0);
+  return n;
+}
+
+double kes_pctl_position(kes_ctx* ctx, double percent) {
+  const kes_famfn* fn = kes_famdisp(ctx->curreq->dist);
+  if (fn == nullptr) return NAN;
+  const double q = fn->q(ctx, kes_stg_keyslot(ctx), percent / 100);
+  return std::fabs(q) < kPositionZero ? 0.0 : q;
+}
+
+int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
+  const kes_preq* r = ctx->curreq;
+  if (r->rotate) {
+    a = -a / b;
+    b = 1 / b;
+  }
+  switch (r->dist) {
+    case KES_DIST_NORMAL: return xpmstr(buf, kLabelBuffer, 308, 383, a, b);
+    case KES_DIST_LOGNORMAL: return xpmstr(buf, kLabelBuffer, 308, 384, a, std::log(b));
+    case KES_DIST_EXPONENTIAL:
+    case KES_DIST_WEIBULL:
+    case KES_DIST_GAMMA:
+    case KES_DIST_BETA:
+    case KES_DIST_SB: return xpmstr(buf, kLabelBuffer, 308, 384, a, b);
+    case KES_DIST_SU: return xpmstr(buf, kLabelBuffer, 308, 1261, a, b);
+    case KES_DIST_WEIBULL2: return xpmstr(buf, kLabelBuffer, 308, 496, 1 / b, std::exp(a));
+    default: return 0;
+  }
+}
+
+void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel) {
+  const kes_preq* r = ctx->curreq;
+  char h[KES_AXIS_LABEL_MAX], v[KES_AXIS_LABEL_MAX];
+  void* ht = vemtxt(h, keshlab(ctx, h));
+  // The data axis: VAXISLABEL= when kesvlab takes it (never under ROTATE), else the
+  // variable's label.
+  void* vt = g->varlabel;
+  if (kes_pgiven(r->stmt, KES_PLOT_SLOT_VAXISLABEL) && !r->rotate) vt = vemtxt(v, kesvlab(ctx, v));
+  *xlabel = r->rotate ? vt : ht;
+  *ylabel = r->rotate ? ht : vt;
+  if (void* blank = no_ylabel(ctx, g)) *ylabel = blank;
+}
+
+void* kes_stg_ylabel(kes_ctx* ctx, kes_stgraph* g) {
+  if (void* blank = no_ylabel(ctx, g)) return blank;
+  char text[KES_AXIS_LABEL_MAX];
+  return vemtxt(text, kesvlab(ctx, text));
+}
+
+void* kes_stg_grouplabel(const kes_stgraph* g) { return g->grouplabel != nullptr ? g->grouplabel : vemtxt("", 0); }
+
+wob_attr kes_stg_pair_name(const char* name) {
+  return wob_text(WOB_A_DYNAMIC_NAME, vemtxt(name, static_cast<int>(std::strlen(name))));
+}

@@ -1,0 +1,70 @@
+// What the template graphs of QQ, probability, P-P and CDF plots share: the rows of
+// the reference-line columns, the quantile ticks, the percentile positions and the
+// reference-line legend text.
+#pragma once
+#include "host/wob.h"
+
+struct kes_ctx;
+struct kes_cell;
+struct kes_plotslot;
+struct kes_stgraph;
+struct kes_curve;
+
+// Transform of a reference value before it is written (identity when null).
+using kes_refmap = double (*)(kes_ctx* ctx, double v);
+
+// Rows of a cell with n points: n, or as many as the HREF= or VREF= values when more,
+// at least 1. (A cell without points writes its one row.)
+int kes_stg_rowcount(const kes_ctx* ctx, int n);
+// The reference columns of row i (HREF= and VREF= value i and its label while there
+// are that many), each value through its map.
+void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap = nullptr, kes_refmap vmap = nullptr);
+
+// The ticks of a quantile axis from start s to end e by d: s, s + d, ... up to and
+// including the first not below e (only s when s >= e), a value within 1000 x 2^-53
+// of 0 stored as 0. Into out (room for kes_qntl_count values); the count.
+int kes_qntl_count(double s, double e, double d);
+int kes_qntl_ticks(double s, double e, double d, double* out);
+
+// The family's standardized quantile of percent/100 with the key slot's shapes, 0
+// within 2^-26.5 of 0: the place of a percentile tick.
+double kes_pctl_position(kes_ctx* ctx, double percent);
+
+// The "_REFLINELAB" text of the request's family for the line a + b q (turned round
+// first under ROTATE, where the slot holds q = a + b data), into buf (256); its length.
+int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b);
+
+// A cell's points from a point maker (kespoints, keszpts) when its curve is fitted:
+// the count (0 without a fitted curve, and after a memory failure, which sets the
+// graph's status to 1016); *fitted says whether the curve is.
+using kes_pointmaker = int (*)(kes_ctx* ctx, kes_cell* cell, double** out);
+int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted);
+
+// The y label of P-P and CDF graphs: kesvlab's text, or (NOVLABEL with more than one
+// row) a blank with "_YLABELHT".
+void* kes_stg_ylabel(kes_ctx* ctx, kes_stgraph* g);
+// The group label of the panel (an empty text without OVERLAY).
+void* kes_stg_grouplabel(const kes_stgraph* g);
+
+// Axis label texts: x and y of QQ and probability plots (ROTATE exchanges them;
+// VAXISLABEL= as kesvlab gives it; NOVLABEL with more than one row blanks y and asks
+// for "_YLABELHT").
+void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel);
+
+// The name record of an inline dynamic pair of a panel.
+wob_attr kes_stg_pair_name(const char* name);
+
+// The builders and row writers of the QQ, probability, P-P and CDF graphs.
+void kesstgqq(kes_ctx* ctx, kes_stgraph* g);
+void kesstgprob(kes_ctx* ctx, kes_stgraph* g);
+void kesstgpp(kes_ctx* ctx, kes_stgraph* g);
+void kesstgcdf(kes_ctx* ctx, kes_stgraph* g);
+void putqq(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
+void putprob(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
+void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
+void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
+// The parameter count of a family (2, 3, 2, 3, 3, 4, 4, 4, 3 for codes 0 to 8).
+int kesnparms(int code);
+// The "_CDFLAB" text of a fitted curve into buf (256): its parameters, or "EST" for
+// those estimated per cell of a comparative graph; its length.
+int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf);

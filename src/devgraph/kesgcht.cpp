@@ -8,6 +8,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/device_services.h"
 #include "devgraph/gdev.h"
+#include "devgraph/panel_plan.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -42,15 +43,72 @@ void close_page(kes_ctx* ctx, kes_layout* lay) {
   ++lay->page_number;
 }
 
-// The pages of the request: one page with its one cell without CLASS variables.
-// Comparative pages of one or two CLASS variables are laid out by the comparative
-// histograms.
+// Where the first panel position's plot area sits, as the page geometry leaves it;
+// every panel is this place moved by whole pitches.
+struct panel_base {
+  double ox, oy, xoffset, yoffset, hx[2], vx[2];
+  double hpitch, vpitch;
+};
+
+panel_base base_of(const kes_layout* lay) {
+  const kes_chart* c = &lay->c;
+  panel_base b{};
+  b.ox = c->ox, b.oy = c->oy, b.xoffset = lay->xoffset, b.yoffset = lay->yoffset;
+  b.hx[0] = c->hx.start[0], b.hx[1] = c->hx.start[1], b.vx[0] = c->vx.start[0], b.vx[1] = c->vx.start[1];
+  b.hpitch = c->hcellgap + lay->haxis.offset[0] + c->width + lay->haxis.offset[1];
+  b.vpitch = c->vcellgap + lay->vaxis.offset[0] + c->height + lay->vaxis.offset[1];
+  return b;
+}
+
+// Moves the plot area, the axis lines and the transforms to the panel's place and
+// takes its edge flags.
+void place(kes_layout* lay, const panel_base& b, const kes_panel& p) {
+  kes_chart* c = &lay->c;
+  if (p.vslot >= 0) {
+    const double dy = p.vslot * b.vpitch;
+    c->hx.start[1] = b.hx[1] + dy, c->vx.start[1] = b.vx[1] + dy;
+    c->oy = b.oy + dy, lay->yoffset = b.yoffset + dy;
+    c->prow = p.vslot;
+  }
+  if (p.hslot >= 0) {
+    const double dx = p.hslot * b.hpitch;
+    c->hx.start[0] = b.hx[0] + dx, c->vx.start[0] = b.vx[0] + dx;
+    c->ox = b.ox + dx, lay->xoffset = b.xoffset + dx;
+    c->pcol = p.hslot + 1;
+  }
+  std::memcpy(c->edge, p.edge, sizeof c->edge);
+}
+
+// The cell of a planned panel: the i-th of the level list, or of the grid of two
+// CLASS variables, where a missing combination of levels is a null cell (an empty
+// panel).
+kes_cell* cell_of(const kes_classvars* cv, const kes_panel& p) {
+  if (cv->count == 2) return static_cast<kes_cell* const*>(cv->grid)[p.cell];
+  kes_cell* cell = cv->levels;
+  for (int i = 0; cell != nullptr && i < p.cell; ++i) cell = cell->next;
+  return cell;
+}
+
+// The pages of the request: one page with its one cell without CLASS variables, else
+// the comparative panels page by page.
 int draw_pages(kes_ctx* ctx, kes_layout* lay) {
-  kes_classvars* cv = ctx->curreq->classvars;
+  const kes_preq* r = ctx->curreq;
+  const kes_classvars* cv = r->classvars;
   if (cv == nullptr || cv->count == 0) {
     if (const int s = open_page(ctx, lay); s != 0) return s;
     kesgdrw(ctx, ctx->classvars->levels, 0);
     close_page(ctx, lay);
+    return 0;
+  }
+  if (cv->count == 2 && cv->grid == nullptr) return 0;
+  const panel_base base = base_of(lay);
+  const int l2 = cv->count == 2 ? cv->nlevels2 : 1;
+  for (const kes_panel& p : kes_panel_plan(cv->count, cv->nlevels, l2, r->nrows, r->ncols)) {
+    if (p.opens)
+      if (const int s = open_page(ctx, lay); s != 0) return s;
+    place(lay, base, p);
+    if (p.cell >= 0) kesgdrw(ctx, cell_of(cv, p), cv->count == 2 ? p.row : 0);
+    if (p.closes) close_page(ctx, lay);
   }
   return 0;
 }
@@ -68,12 +126,6 @@ int kesgcht(kes_ctx* ctx) {
   if (lay == nullptr) return 0;
   // 1. Nothing to draw for a variable without values in the request.
   if (r->type == KES_PLOT_HISTOGRAM && (r->total == nullptr || r->total[ctx->curvar] == 0)) return 0;
-  // Comparative charts are drawn by the comparative histograms; say so once.
-  if (r->classvars != nullptr && r->classvars->count > 0) {
-    if (!r->graph_noted) xpmlog(KES_SET_LAYOUT, 990);
-    r->graph_noted = 1;
-    return 0;
-  }
 
   // 2. Destinations.
   lay->manager = ctx->objs.manager;

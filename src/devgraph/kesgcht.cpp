@@ -9,6 +9,7 @@
 #include "devgraph/device_services.h"
 #include "devgraph/gdev.h"
 #include "devgraph/panel_plan.h"
+#include "devgraph/prob_marks.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -157,6 +158,7 @@ int kesgcht(kes_ctx* ctx) {
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CAXIS, c->caxis);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CTEXT, c->ctext);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CFRAME, c->cframe);
+    kes_prob_page_axes(ctx);
     // Inset boxes of a chart without CLASS variables are built and fitted to the
     // page margins here (insets).
     kesgmar(ctx);

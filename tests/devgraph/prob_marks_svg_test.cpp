@@ -1,0 +1,211 @@
+// QQ, P-P and CDF plots and comparative pages under device graphics, read back from
+// the SVG files: points where the plotting positions and the fitted distribution put
+// them, each cell's own reference line, the empirical CDF's steps, the 45-degree line,
+// marker batches, and the pages of one and two CLASS variables. Positions are checked
+// as proportions along the panel's axes, so that they hold whatever the page margins.
+// Reference quantiles and probabilities: Python's statistics.NormalDist.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../support/scratch_files.h"
+#include "core/runtime.h"
+#include "runner/runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kes_test::slurp;
+
+struct shape {
+  std::string name;
+  std::map<std::string, std::string> a;
+  double num(const std::string& k) const { return a.count(k) ? std::stod(a.at(k)) : NAN; }
+};
+
+std::vector<shape> shapes(const std::string& doc, const std::string& name) {
+  std::vector<shape> out;
+  const std::regex tag("<" + name + R"re(\b([^>]*?)/?>)re");
+  static const std::regex attr(R"re(([\w:-]+)="([^"]*)")re");
+  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), tag); it != std::sregex_iterator(); ++it) {
+    shape s{name, {}};
+    const std::string attrs = (*it)[1];
+    for (auto a = std::sregex_iterator(attrs.begin(), attrs.end(), attr); a != std::sregex_iterator(); ++a)
+      s.a[(*a)[1]] = (*a)[2];
+    out.push_back(s);
+  }
+  return out;
+}
+
+// The points of a polyline.
+std::vector<std::pair<double, double>> points(const shape& p) {
+  std::vector<std::pair<double, double>> v;
+  std::string t = p.a.at("points");
+  std::replace(t.begin(), t.end(), ',', ' ');
+  std::istringstream in(t);
+  double x, y;
+  while (in >> x >> y) v.emplace_back(x, y);
+  return v;
+}
+
+// The slanted lines: neither axis lines nor ticks nor grid lines.
+std::vector<shape> slanted(const std::string& doc) {
+  std::vector<shape> v;
+  for (const shape& l : shapes(doc, "line"))
+    if (std::fabs(l.num("x1") - l.num("x2")) > 0.5 && std::fabs(l.num("y1") - l.num("y2")) > 0.5) v.push_back(l);
+  return v;
+}
+
+class ProbMarksSvg : public ::testing::Test {
+ protected:
+  kes_test::scratch_dir dir{"prob-marks-svg"};
+
+  int run(const std::string& csv, const std::string& program) {
+    dir.write("d.csv", csv);
+    dir.write("prog.kes", program);
+    fs::create_directories(dir / "graphs");
+    const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics",
+                                  "device", "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(),
+                                  "--listing", (dir / "lst").string(), "--work", dir.path().string(),
+                                  (dir / "prog.kes").string()});
+    plat::config() = plat::run_config{};
+    return status;
+  }
+  std::string log() { return slurp(dir / "log"); }
+  std::vector<std::string> graphs() {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir / "graphs"))
+      if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string graph(const std::string& name) { return slurp(dir / "graphs" / name); }
+};
+
+std::string column(const std::vector<double>& v) {
+  std::string t = "x\n";
+  for (double x : v) t += std::to_string(x) + "\n";
+  return t;
+}
+
+TEST_F(ProbMarksSvg, QqPointsSitAtTheirPlottingPositionsAndTheLineFollowsMuAndSigma) {
+  ASSERT_EQ(run(column({1, 2, 4, 7, 11}), "proc kestravine data=d noprint; var x;\n"
+                                         "qqplot x / normal(mu=5 sigma=2);\nrun;\n"),
+            0)
+      << log();
+  const std::string doc = graph(graphs().at(0));
+  auto c = shapes(doc, "circle");
+  ASSERT_EQ(c.size(), 5u) << doc;
+  std::sort(c.begin(), c.end(), [](const shape& a, const shape& b) { return a.num("cx") < b.num("cx"); });
+  // p = (k + 0.625) / 5.25: the middle point is at the quantile 0, the others at
+  // +-0.497200570681554 and +-1.1797611176118603.
+  const double q[5] = {-1.1797611176118603, -0.497200570681554, 0.0, 0.497200570681554, 1.1797611176118603};
+  const double x0 = c[2].num("cx"), xspan = c[4].num("cx") - x0;
+  for (int k = 0; k < 5; ++k) EXPECT_NEAR((c[k].num("cx") - x0) / xspan, q[k] / q[4], 2e-3) << k;
+  // The values go up the page in proportion.
+  const double v[5] = {1, 2, 4, 7, 11};
+  const double y0 = c[0].num("cy"), yspan = c[4].num("cy") - y0;
+  for (int k = 0; k < 5; ++k) EXPECT_NEAR((c[k].num("cy") - y0) / yspan, (v[k] - 1) / 10, 2e-3) << k;
+  // The line data = 5 + 2 q: at the quantile 0 it meets the value 5, at q[4] the value
+  // 5 + 2 q[4].
+  const auto lines = slanted(doc);
+  ASSERT_EQ(lines.size(), 1u);
+  const shape& l = lines[0];
+  const auto y_at = [&](double x) {
+    return l.num("y1") + (x - l.num("x1")) * (l.num("y2") - l.num("y1")) / (l.num("x2") - l.num("x1"));
+  };
+  EXPECT_NEAR((y_at(x0) - y0) / yspan, (5.0 - 1) / 10, 3e-3);
+  EXPECT_NEAR((y_at(c[4].num("cx")) - y0) / yspan, (5 + 2 * q[4] - 1) / 10, 3e-3);
+}
+
+TEST_F(ProbMarksSvg, EmpiricalCdfStepsToItsSharesAtTheValues) {
+  ASSERT_EQ(run(column({1, 2, 2, 3}), "proc kestravine data=d noprint; var x; cdfplot x;\nrun;\n"), 0) << log();
+  const std::string doc = graph(graphs().at(0));
+  const auto lines = shapes(doc, "polyline");
+  ASSERT_EQ(lines.size(), 1u) << doc;
+  const auto p = points(lines[0]);
+  // (h min, 0), two points a value, (h max, 100): 2 x 3 + 2.
+  ASSERT_EQ(p.size(), 8u);
+  const double y0 = p[0].second, y100 = p[7].second;
+  const double share[8] = {0, 0, 0.25, 0.25, 0.75, 0.75, 1, 1};
+  for (int i = 0; i < 8; ++i) EXPECT_NEAR((p[i].second - y0) / (y100 - y0), share[i], 1e-3) << i;
+  // The steps stand at 1, 2 and 3: equally far apart.
+  EXPECT_DOUBLE_EQ(p[1].first, p[2].first);
+  EXPECT_NEAR(p[3].first - p[1].first, p[5].first - p[3].first, 0.02);
+}
+
+TEST_F(ProbMarksSvg, PpPointsLieAtTheFittedAndEmpiricalProbabilitiesAlongTheDiagonal) {
+  ASSERT_EQ(run(column({1, 2, 3, 4}), "proc kestravine data=d noprint; var x;\n"
+                                      "ppplot x / normal(mu=2.5 sigma=1);\nrun;\n"),
+            0)
+      << log();
+  const std::string doc = graph(graphs().at(0));
+  const auto lines = slanted(doc);
+  ASSERT_EQ(lines.size(), 1u) << doc;  // the 45-degree line from (0, 0) to (1, 1)
+  const shape& d = lines[0];
+  auto c = shapes(doc, "circle");
+  ASSERT_EQ(c.size(), 4u);
+  std::sort(c.begin(), c.end(), [](const shape& a, const shape& b) { return a.num("cx") < b.num("cx"); });
+  const double f[4] = {0.06680720126885809, 0.3085375387259869, 0.6914624612740131, 0.9331927987311419};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR((c[i].num("cx") - d.num("x1")) / (d.num("x2") - d.num("x1")), f[i], 2e-3) << i;
+    EXPECT_NEAR((c[i].num("cy") - d.num("y1")) / (d.num("y2") - d.num("y1")), (i + 1) / 4.0, 2e-3) << i;
+  }
+}
+
+TEST_F(ProbMarksSvg, MoreThanABatchOfPointsAreAllDrawn) {
+  std::vector<double> v;
+  for (int i = 1; i <= 250; ++i) v.push_back(std::sin(i) * 10 + i * 0.01);
+  ASSERT_EQ(run(column(v), "proc kestravine data=d noprint; var x; qqplot x / normal;\nrun;\n"), 0) << log();
+  EXPECT_EQ(shapes(graph(graphs().at(0)), "circle").size(), 250u);
+}
+
+TEST_F(ProbMarksSvg, EachCellOfAComparativeQqPlotHasItsOwnLine) {
+  std::string csv = "g,x\n";
+  for (int i = 0; i < 20; ++i) csv += "a," + std::to_string(10 + (i % 5)) + "\n";
+  for (int i = 0; i < 20; ++i) csv += "b," + std::to_string(10 + 4 * (i % 5)) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; class g; var x;\n"
+                     "qqplot x / normal(mu=est sigma=est) nrows=2;\nrun;\n"),
+            0)
+      << log();
+  ASSERT_EQ(graphs().size(), 1u);
+  const auto lines = slanted(graph(graphs()[0]));
+  ASSERT_EQ(lines.size(), 2u);
+  const auto slope = [](const shape& l) { return (l.num("y2") - l.num("y1")) / (l.num("x2") - l.num("x1")); };
+  // The second cell spreads four times as far: its line is about four times as steep.
+  EXPECT_NEAR(slope(lines[1]) / slope(lines[0]), 4.0, 0.2);
+}
+
+// Five levels, two rows a page: pages of 2, 2 and 1 panels.
+TEST_F(ProbMarksSvg, FiveLevelsInTwoRowsWriteThreePages) {
+  std::string csv = "g,x\n";
+  for (char g = 'a'; g <= 'e'; ++g)
+    for (int i = 0; i < 6; ++i) csv += std::string(1, g) + "," + std::to_string(i + (g - 'a')) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; class g; var x; histogram x / nrows=2;\nrun;\n"), 0) << log();
+  EXPECT_EQ(graphs().size(), 3u) << log();
+}
+
+// 3 x 3 levels, 2 x 2 panels a page: four pages; the combination (b, v) has no data
+// and gets an empty panel (its frame and axes), never a cell.
+TEST_F(ProbMarksSvg, ThreeByThreeLevelsInTwoByTwoPanelsWriteFourPages) {
+  std::string csv = "g,h,x\n";
+  for (char g = 'a'; g <= 'c'; ++g)
+    for (char h = 'u'; h <= 'w'; ++h) {
+      if (g == 'b' && h == 'v') continue;
+      for (int i = 0; i < 5; ++i) csv += std::string(1, g) + "," + std::string(1, h) + "," + std::to_string(i) + "\n";
+    }
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; class g h; var x;\n"
+                     "histogram x / nrows=2 ncols=2;\nrun;\n"),
+            0)
+      << log();
+  EXPECT_EQ(graphs().size(), 4u) << log();
+}
+
+}  // namespace

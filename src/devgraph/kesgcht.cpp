@@ -8,6 +8,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/device_services.h"
 #include "devgraph/gdev.h"
+#include "devgraph/panel_labels.h"
 #include "devgraph/panel_plan.h"
 #include "devgraph/prob_marks.h"
 #include "host/host_graph.h"
@@ -32,6 +33,7 @@ void close_page(kes_ctx* ctx, kes_layout* lay) {
   const kes_preq* r = ctx->curreq;
   if (!r->nohlabel && !lay->haxis.label_none) kesghlb(ctx);
   // The legend of fill colours of comparative pages is drawn with them.
+  if (kes_side_band(ctx) || kes_top_band(ctx)) kesgclb(ctx);
   void* closed = nullptr;
   if (ggcseg(0, &closed, 0) == 1) {
     char name[8];
@@ -108,7 +110,17 @@ int draw_pages(kes_ctx* ctx, kes_layout* lay) {
     if (p.opens)
       if (const int s = open_page(ctx, lay); s != 0) return s;
     place(lay, base, p);
-    if (p.cell >= 0) kesgdrw(ctx, cell_of(cv, p), cv->count == 2 ? p.row : 0);
+    if (cv->count == 2) {
+      const auto* top = static_cast<const kes_textdesc*>(cv->labels2);
+      const auto* side = static_cast<const kes_textdesc*>(cv->labels1);
+      if (p.top_label >= 0 && top != nullptr) kesgtlb(ctx, top[p.top_label]);
+      if (p.side_label >= 0 && side != nullptr) kesgslb(ctx, side[p.side_label]);
+      if (p.cell >= 0) kesgdrw(ctx, cell_of(cv, p), p.row);
+    } else if (kes_cell* cell = cell_of(cv, p); cell != nullptr) {
+      kesgdrw(ctx, cell, 0);
+      if (kes_levels_at_side(ctx)) kesgslb(ctx, cell->fmt);
+      else kesgtlb(ctx, cell->fmt);
+    }
     if (p.closes) close_page(ctx, lay);
   }
   return 0;

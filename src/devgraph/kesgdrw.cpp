@@ -4,6 +4,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"
 #include "fit/kes_estframe.h"
@@ -119,7 +120,9 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     return;
   }
   marks(ctx, r, cell);
-  kesgax(ctx);
+  if (r->type == KES_PLOT_QQ) kesgaxq(ctx, r, cell);
+  else if (r->type == KES_PLOT_PROB) kesgaxp(ctx, r, cell);
+  else kesgax(ctx);
 
   // 4. Annotate data set of the request (annotate).
   // 5. Inset boxes of the cell are drawn last (insets).

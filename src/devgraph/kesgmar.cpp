@@ -272,6 +272,13 @@ void kesgmar(kes_ctx* ctx) {
     if (cv->var[1].label_shown) c->troom += b + gm / a;
   }
 
+  // The percentile axis of a QQ plot across the top: its ticks and values (and its
+  // LABEL= line) above the plot.
+  if (r->type == KES_PLOT_QQ && r->pctlaxis && !r->rotate) {
+    c->troom += lay->haxis.major_len + c->vgap_tv + c->text_h;
+    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_PCTLAXIS_LABEL)) c->troom += h0 + c->vtick_unit;
+  }
+
   // 14. Horizontal tick values.
   const kes_plotslot* key = kes_gkeyslot(ctx);
   const int n = key->npoints;

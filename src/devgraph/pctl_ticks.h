@@ -59,3 +59,10 @@ std::vector<double> kes_pctl_minor(Quantile q, double qmin, double qmax, double 
 // A percent as a tick value: the shortest form in width characters, leading and
 // trailing blanks taken off; the length.
 int kes_pctl_text(double percent, int width, char* buf);
+
+struct kes_ctx;
+struct kes_axis;
+// With PCTLSCALE the quantile axis of a QQ plot (the horizontal one, the vertical one
+// under ROTATE) is labelled with the percent of the key cell's fitted distribution at
+// each tick: its first 4 characters. The length, or -1 when ax is not that axis.
+int kes_pctlscale_text(kes_ctx* ctx, const kes_axis& ax, double v, char* buf);

@@ -71,6 +71,7 @@ class ProbMarksSvg : public ::testing::Test {
     dir.write("d.csv", csv);
     dir.write("prog.kes", program);
     fs::create_directories(dir / "graphs");
+    for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
     const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics",
                                   "device", "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(),
                                   "--listing", (dir / "lst").string(), "--work", dir.path().string(),
@@ -206,6 +207,102 @@ TEST_F(ProbMarksSvg, ThreeByThreeLevelsInTwoByTwoPanelsWriteFourPages) {
             0)
       << log();
   EXPECT_EQ(graphs().size(), 4u) << log();
+}
+
+// The texts of a graph, in drawing order.
+std::vector<std::string> texts(const std::string& doc) {
+  std::vector<std::string> v;
+  static const std::regex text(R"re(<text\b[^>]*>([^<]*)</text>)re");
+  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), text); it != std::sregex_iterator(); ++it)
+    v.push_back((*it)[1]);
+  return v;
+}
+
+bool has(const std::vector<std::string>& v, const std::string& s) { return std::find(v.begin(), v.end(), s) != v.end(); }
+
+// The tick marks hanging below the bottom axis line (the lowest long horizontal line),
+// left to right.
+std::vector<double> bottom_ticks(const std::string& doc) {
+  const auto lines = shapes(doc, "line");
+  double axis_y = -1;
+  for (const shape& l : lines)
+    if (l.num("y1") == l.num("y2") && std::fabs(l.num("x2") - l.num("x1")) > 200) axis_y = std::max(axis_y, l.num("y1"));
+  std::vector<double> xs;
+  for (const shape& l : lines)
+    if (l.num("x1") == l.num("x2") && std::fabs(l.num("y1") - axis_y) < 0.01 && l.num("y2") > axis_y)
+      xs.push_back(l.num("x1"));
+  std::sort(xs.begin(), xs.end());
+  return xs;
+}
+
+const char* kFive = "x\n1\n2\n4\n7\n11\n";
+
+TEST_F(ProbMarksSvg, PctlorderPutsItsPercentsAtTheirQuantiles) {
+  ASSERT_EQ(run(kFive, "proc kestravine data=d noprint; var x;\n"
+                       "probplot x / normal(mu=5 sigma=2) pctlorder=(5 50 95);\nrun;\n"),
+            0)
+      << log();
+  const std::string doc = graph(graphs().at(0));
+  const auto t = texts(doc);
+  EXPECT_TRUE(has(t, "5") && has(t, "50") && has(t, "95"));
+  EXPECT_FALSE(has(t, "25"));
+  // Three ticks; 50 % (quantile 0) halfway between 5 % and 95 % (quantiles -+1.645),
+  // which are the ends of the axis.
+  const auto x = bottom_ticks(doc);
+  ASSERT_EQ(x.size(), 3u) << doc;
+  EXPECT_NEAR(x[1] - x[0], x[2] - x[1], 0.02);
+}
+
+TEST_F(ProbMarksSvg, HminorAndPctlminorAddTicksBetweenThePercents) {
+  const char* base = "proc kestravine data=d noprint; var x;\nprobplot x / normal(mu=5 sigma=2) pctlorder=(10 50 90)";
+  ASSERT_EQ(run(kFive, std::string(base) + ";\nrun;\n"), 0) << log();
+  const std::size_t plain = bottom_ticks(graph(graphs().at(0))).size();
+  EXPECT_EQ(plain, 3u);
+  ASSERT_EQ(run(kFive, std::string(base) + " hminor=1;\nrun;\n"), 0) << log();
+  // One minor percent in each of the two intervals: 30 and 70.
+  EXPECT_EQ(bottom_ticks(graph(graphs().at(0))).size(), plain + 2);
+  ASSERT_EQ(run(kFive, std::string(base) + " hminor=1 pctlminor;\nrun;\n"), 0) << log();
+  // PCTLMINOR puts the fixed minor percents in HMINOR='s place: more of them.
+  EXPECT_GT(bottom_ticks(graph(graphs().at(0))).size(), plain + 2);
+}
+
+TEST_F(ProbMarksSvg, PctlscaleLabelsTheQuantileAxisInPercents) {
+  ASSERT_EQ(run(kFive, "proc kestravine data=d noprint; var x;\n"
+                       "qqplot x / normal(mu=5 sigma=2) pctlscale;\nrun;\n"),
+            0)
+      << log();
+  // The quantile axis runs -1.5 to 1.5 by 0.5; 100 x Phi at each tick, 4 characters.
+  const auto t = texts(graph(graphs().at(0)));
+  const std::vector<std::string> want = {"6.68", "15.9", "30.9", "50", "69.1", "84.1", "93.3"};
+  auto at = std::search(t.begin(), t.end(), want.begin(), want.end());
+  EXPECT_NE(at, t.end());
+  EXPECT_FALSE(has(t, "-1.5"));
+}
+
+TEST_F(ProbMarksSvg, ThePercentileAxisMarksItsPercentsAboveThePlot) {
+  ASSERT_EQ(run(kFive, "proc kestravine data=d noprint; var x;\n"
+                       "qqplot x / normal(mu=5 sigma=2) pctlaxis;\nrun;\n"),
+            0)
+      << log();
+  const std::string doc = graph(graphs().at(0));
+  const auto t = texts(doc);
+  // The plotting positions run from 11.9 to 88.1 %: the percent list is 25, 50, 75.
+  EXPECT_TRUE(has(t, "25") && has(t, "50") && has(t, "75"));
+  EXPECT_TRUE(has(t, "-1.5"));  // the quantile axis keeps its own values
+  // The value 50 is written above the frame.
+  const std::regex fifty(R"re(<text\b([^>]*)>50</text>)re");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(doc, m, fifty));
+  const std::regex ya(R"re(\by="([^"]*)")re");
+  std::smatch my;
+  const std::string attrs = m[1];
+  ASSERT_TRUE(std::regex_search(attrs, my, ya));
+  const double y50 = std::stod(my[1]);
+  // Above the top of the frame: the topmost long horizontal line.
+  double top = 1e9;
+  for (const shape& l : shapes(doc, "line"))
+    if (l.num("y1") == l.num("y2") && std::fabs(l.num("x2") - l.num("x1")) > 200) top = std::min(top, l.num("y1"));
+  EXPECT_LT(y50, top);
 }
 
 }  // namespace

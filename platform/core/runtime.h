@@ -122,6 +122,10 @@ void begin_step();
 // the module's own code, so such a step never ends as a success.
 void raise_step_code(int code);
 int host_step_code();  // 0 unless raised in the current step
+// Memory ran out in the current step (the out-of-memory message was logged): the step
+// ends with at least the out-of-memory code and puts no output data set in place.
+void mark_memory_failure();
+bool memory_failed_in_step();
 // Runs and clears the step-end routines, then deletes the pools still open and empties
 // the anchor's own pools (the runner calls this after each step).
 void finish_step();

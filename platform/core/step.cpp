@@ -6,6 +6,7 @@
 
 #include "core/core_internal.h"
 #include "core/runtime.h"
+#include "host/step_codes.h"
 
 namespace plat {
 namespace {
@@ -13,6 +14,7 @@ namespace {
 std::vector<std::function<void()>> step_end_fns;
 void* task_words[64];
 int host_code = 0;
+bool memory_failed = false;
 
 }  // namespace
 
@@ -23,8 +25,15 @@ void at_step_end(std::function<void()> fn) { step_end_fns.push_back(std::move(fn
 void raise_step_code(int code) { host_code = std::max(host_code, code); }
 int host_step_code() { return host_code; }
 
+void mark_memory_failure() {
+  memory_failed = true;
+  raise_step_code(KES_RC_OUT_OF_MEMORY);
+}
+bool memory_failed_in_step() { return memory_failed; }
+
 void begin_step() {
   host_code = 0;
+  memory_failed = false;
   core::task_block_clear();
   core::print_begin_step();
 }

@@ -91,7 +91,12 @@ int plat_wkread(int set, int number, const char** text, int* length) {
   return rc;
 }
 
-void plat_xmemmsg(long size) { plat::log_message(plat::hostmsg::set, plat::hostmsg::out_of_memory, size); }
+// Whatever the module does after this message, a result it meant to make is missing:
+// the step ends as out of memory, and its output data sets are not put in place.
+void plat_xmemmsg(long size) {
+  plat::log_message(plat::hostmsg::set, plat::hostmsg::out_of_memory, size);
+  plat::mark_memory_failure();
+}
 
 // 0 and the value (1 yes, 0 no) for a yes/no option; 1 and 0 for any other name.
 int plat_xoptbgt(const char* name, int* result) {

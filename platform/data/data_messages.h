@@ -27,6 +27,7 @@ enum : int {
   write_not_replaced = 19,   // {s} data set, {s} file, {s} reason
   not_replaced_after_error = 20,  // {s} data set, {s} file
   meta_not_written = 21,  // {s} file, {s} reason, {s} data set
+  not_replaced_out_of_memory = 22,  // {s} data set, {s} file
   options_selected = 40,  // {s} data set, {ld} observations kept, {ld} observations read
 };
 

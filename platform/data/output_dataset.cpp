@@ -251,7 +251,10 @@ void abandon_output(dataset* ds) {
   output_state& o = *ds->out;
   if (o.begun && !o.closed) {
     std::string name = dataset_name(ds);
-    lost(datamsg::output_not_closed, name, ds->path);
+    // A step that ran out of memory stops where it was: that, not the open data set,
+    // is its failure.
+    if (memory_failed_in_step()) data_msg(datamsg::not_replaced_out_of_memory, name.c_str(), ds->path.c_str());
+    else lost(datamsg::output_not_closed, name, ds->path);
   }
   remove_temp(o);
   o.closed = true;
@@ -451,9 +454,11 @@ int plat_xvputt(host_access* acc) {
     o->closed = true;
     return 1;
   }
-  if (data_error_in_step() && !o->failed) {
-    // The observations stop short of the data: keep the older file.
-    data_msg(datamsg::not_replaced_after_error, name.c_str(), ds->path.c_str());
+  if ((data_error_in_step() || memory_failed_in_step()) && !o->failed) {
+    // The observations stop short of the data, or miss what memory could not hold:
+    // keep the older file.
+    data_msg(data_error_in_step() ? datamsg::not_replaced_after_error : datamsg::not_replaced_out_of_memory,
+             name.c_str(), ds->path.c_str());
     remove_temp(*o);
     o->closed = true;
     return 1;

@@ -1,6 +1,7 @@
 #include "data/where_clause.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "core/name_case.h"
@@ -50,17 +51,15 @@ bool reserved(const opt_token& t) {
   return false;
 }
 
+constexpr int kMaxNesting = 200;
+
 class reader {
  public:
   reader(const std::vector<opt_token>& t, size_t at) : t_(t), at_(at) {}
   size_t at() const { return at_; }
   const std::string& error() const { return error_; }
 
-  std::unique_ptr<where_node> condition() {
-    auto left = conjunction();
-    while (left && word("OR")) left = join(where_node::any, std::move(left), conjunction());
-    return left;
-  }
+  std::unique_ptr<where_node> condition() { return chain(where_node::any, "OR"); }
 
  private:
   const opt_token& peek(size_t k = 0) const { return t_[std::min(at_ + k, t_.size() - 1)]; }
@@ -79,6 +78,30 @@ class reader {
     if (error_.empty()) error_ = what + ", not " + token_shown(peek());
     return nullptr;
   }
+  // A run of operands joined by one word (OR, AND) is one node with a child each, so
+  // that a chain of any length is read, bound and evaluated without recursion.
+  std::unique_ptr<where_node> chain(where_node::kind_t k, const char* joiner) {
+    auto first = k == where_node::any ? chain(where_node::all, "AND") : negation();
+    if (!first || !is_word(joiner)) return first;
+    auto n = std::make_unique<where_node>();
+    n->kind = k;
+    n->kids.push_back(std::move(first));
+    while (word(joiner)) {
+      auto next = k == where_node::any ? chain(where_node::all, "AND") : negation();
+      if (!next) return nullptr;
+      n->kids.push_back(std::move(next));
+    }
+    return n;
+  }
+  // NOT, minus signs and parentheses nest by recursion: deeper than this is refused
+  // rather than let it run out of stack.
+  bool deeper() {
+    if (++depth_ <= kMaxNesting) return true;
+    if (error_.empty())
+      error_ = "NOT, minus signs and parentheses are nested more than " + std::to_string(kMaxNesting) +
+               " deep; write the condition with fewer levels";
+    return false;
+  }
   static std::unique_ptr<where_node> join(where_node::kind_t k, std::unique_ptr<where_node> a,
                                           std::unique_ptr<where_node> b) {
     if (!b) return nullptr;
@@ -89,15 +112,11 @@ class reader {
     return n;
   }
 
-  std::unique_ptr<where_node> conjunction() {
-    auto left = negation();
-    while (left && word("AND")) left = join(where_node::all, std::move(left), negation());
-    return left;
-  }
-
   std::unique_ptr<where_node> negation() {
     if (!word("NOT")) return predicate();
+    if (!deeper()) return nullptr;
     auto inner = negation();
+    --depth_;
     if (!inner) return nullptr;
     auto n = std::make_unique<where_node>();
     n->kind = where_node::negation;
@@ -184,7 +203,9 @@ class reader {
   std::unique_ptr<where_node> operand() {
     if (auto c = constant()) return c;
     if (mark("-")) {
+      if (!deeper()) return nullptr;
       auto inner = operand();
+      --depth_;
       if (!inner) return nullptr;
       auto n = std::make_unique<where_node>();
       n->kind = where_node::neg;
@@ -192,7 +213,9 @@ class reader {
       return n;
     }
     if (mark("(")) {
+      if (!deeper()) return nullptr;
       auto inner = condition();
+      --depth_;
       if (!inner) return nullptr;
       if (!mark(")")) return fail("')' expected");
       return inner;
@@ -209,6 +232,7 @@ class reader {
 
   const std::vector<opt_token>& t_;
   size_t at_;
+  int depth_ = 0;
   std::string error_;
 };
 
@@ -310,8 +334,14 @@ value eval(const where_node& n, const dataset* ds, long row) {
       const bool miss = v.is_text ? !truth(v) : host_is_missing(v.num);
       return boolean(miss != n.negated);
     }
-    case where_node::all: return boolean(truth(eval(*n.kids[0], ds, row)) && truth(eval(*n.kids[1], ds, row)));
-    case where_node::any: return boolean(truth(eval(*n.kids[0], ds, row)) || truth(eval(*n.kids[1], ds, row)));
+    case where_node::all:
+      for (const auto& k : n.kids)
+        if (!truth(eval(*k, ds, row))) return boolean(false);
+      return boolean(true);
+    case where_node::any:
+      for (const auto& k : n.kids)
+        if (truth(eval(*k, ds, row))) return boolean(true);
+      return boolean(false);
     case where_node::negation: return boolean(!truth(eval(*n.kids[0], ds, row)));
   }
   return boolean(false);

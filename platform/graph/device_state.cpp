@@ -35,6 +35,12 @@ constexpr device_def kDevices[] = {
     {"PNG", 1, "Drawn as SVG; convert with scripts/svg-to-png.sh"},
 };
 
+bool known_device(const std::string& upper_name) {
+  for (const device_def& d : kDevices)
+    if (upper_name == d.name) return true;
+  return false;
+}
+
 }  // namespace
 
 step_state& state() {
@@ -117,7 +123,7 @@ int plat_gginit(gdevopts* o) {
   std::string name(o->device, 8);
   name = upper(name.substr(0, name.find_last_not_of(" \0", std::string::npos, 2) + 1));
   if (name.empty()) name = "SVG";
-  if (plat_ggdvfind(name.c_str()) == nullptr && plat_ggdvfind((name + "        ").c_str()) == nullptr) return -1;
+  if (!known_device(name)) return -1;
   step_state& s = state();
   gdevice& d = s.device;
   d.opts = o;

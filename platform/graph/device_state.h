@@ -4,6 +4,7 @@
 // areas), the conversion from percent of the graphics area to SVG pixels, and the
 // graph files of the run.
 #pragma once
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,7 +50,7 @@ struct step_state {
   std::vector<std::unique_ptr<gdevopts>> options;
   gdevice device{};
   bool started = false;
-  std::vector<std::string> catalogs;        // catalog entries made by ggadcat
+  std::deque<std::string> catalogs;         // catalog entries made by ggadcat (stable addresses)
   std::unique_ptr<segment> open;            // the segment drawn on
   int segments = 0;                         // segments opened in the step
   std::vector<std::unique_ptr<closed_segment>> closed;

@@ -1,6 +1,7 @@
 // Text records of the device: transform, measuring with the one metric, drawing.
 // Measured and drawn widths are the same numbers: the SVG text carries its width.
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -42,6 +43,25 @@ std::string text_colour(const host_gtext* t) {
   return colour_hex(1);
 }
 
+// A transform whose rotation undoes its angle stacks the characters upright along the
+// baseline (vertical labels read top to bottom): each takes one text height along it,
+// and the stack is as wide as its widest character.
+bool stacked(const host_gtext* t) {
+  return t->xfm != nullptr && t->xfm->rotation != 0 && std::fabs(t->xfm->angle + t->xfm->rotation) < 1e-9;
+}
+
+struct extent {
+  double along, across;  // pixels
+};
+extent extent_of(const host_gtext* t) {
+  const double h = size_px(t);
+  if (!stacked(t)) return {text_width(text_of(t), h, weight_of(t)), h};
+  const std::u32string cs = decode_utf8(text_of(t));
+  double widest = 0;
+  for (char32_t c : cs) widest = std::max(widest, char_width(c, h, weight_of(t)));
+  return {static_cast<double>(cs.size()) * h, widest};
+}
+
 }  // namespace
 }  // namespace plat::graph
 
@@ -67,8 +87,8 @@ void plat_ggstxfm(host_gxfm* xfm) {
 
 double plat_ggstrl(int, host_gtext* t) {
   if (t == nullptr) return 0;
-  const double h = size_px(t);
-  const double len = text_width(text_of(t), h, weight_of(t));
+  const extent e = extent_of(t);
+  const double len = e.along, h = e.across;
   const double w = page_width(), ht = page_height();
   t->measured = static_cast<float>(len * 100.0 / w);
   if (t->box != nullptr) {
@@ -102,7 +122,25 @@ int plat_ggstr(int, host_gtext* t) {
                                               : svg_anchor::start,
                                t->xfm != nullptr ? t->xfm->angle : 0, weight_of(t));
   st.fill = colour;
-  wr->text(px_x(t->x), px_y(t->y), text_of(t), st);
+  if (!stacked(t)) {
+    wr->text(px_x(t->x), px_y(t->y), text_of(t), st);
+    return 0;
+  }
+  // Upright characters, one text height apart along the baseline, centred across
+  // the stack's width (pixels, y downwards).
+  const extent e = extent_of(t);
+  const double c = t->xfm->cos_a, sn = -t->xfm->sin_a;  // the baseline's direction on the page
+  const double shift = t->just == 2 ? -e.along : t->just == 4 ? -e.along / 2 : 0;
+  const double x0 = px_x(t->x) + shift * c + e.across / 2 * sn, y0 = px_y(t->y) + shift * sn - e.across / 2 * c;
+  svg_text_style one = st;
+  one.angle = 0;
+  one.anchor = svg_anchor::middle;
+  const double h = size_px(t);
+  std::size_t k = 0;
+  for (char32_t ch : decode_utf8(text_of(t))) {
+    const double d = (static_cast<double>(k++) + 1) * h - text_descent(h);
+    wr->text(x0 + d * c, y0 + d * sn, clean_utf8(encode_utf8(ch)), one);
+  }
   return 0;
 }
 

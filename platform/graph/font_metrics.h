@@ -30,6 +30,8 @@ enum class weight { regular, bold };
 // part of valid UTF-8 counts as the Latin-1 character of its value; a character the
 // font lacks has the width of the missing-glyph box).
 double text_width(std::string_view text, double size, weight w = weight::regular);
+// Width of one character at a font size.
+double char_width(char32_t c, double size, weight w = weight::regular);
 // Ascent above and descent below the baseline at a font size (both positive).
 double text_ascent(double size);
 double text_descent(double size);
@@ -38,6 +40,8 @@ std::string font_name();
 
 // The code points of a text read as text_width reads it.
 std::u32string decode_utf8(std::string_view text);
+// One code point as UTF-8.
+std::string encode_utf8(char32_t c);
 // The same text as valid UTF-8 (invalid bytes taken as Latin-1).
 std::string clean_utf8(std::string_view text);
 

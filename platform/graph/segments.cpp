@@ -10,6 +10,7 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "graph/device_state.h"
+#include "graph/graph_files.h"
 #include "graph/graph_messages.h"
 #include "output/output_api.h"
 #include "output/text_store.h"
@@ -46,21 +47,43 @@ std::vector<heading_line> heading(const std::string& byline) {
   return lines;
 }
 
-std::string graphs_dir() {
+std::string byline_text;  // the BY line of the last ggphdrl or ggphdr
+
+}  // namespace
+
+static std::string graphs_dir() {
   const std::string& d = config().graphs_dir;
   return d.empty() ? "." : d;
 }
 
 // The file as the listing and the log name it: in the graphs folder, or by itself
 // when that is the current folder.
-std::string shown_path(const std::string& file) {
+static std::string shown_path(const std::string& file) {
   const std::string& d = config().graphs_dir;
   return d.empty() ? file : (std::filesystem::path(d) / file).string();
 }
 
-std::string byline_text;  // the BY line of the last ggphdrl or ggphdr
+std::string write_graph_file(const std::string& name, const std::string& document) {
+  const std::string file = unique_graph_file(name);
+  const std::filesystem::path path = std::filesystem::path(graphs_dir()) / file;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out) out << document;
+  if (out) out.close();
+  if (!out) {
+    std::error_code ec;
+    const char* why = !std::filesystem::is_directory(graphs_dir(), ec) ? "the folder does not exist"
+                                                                       : "it cannot be written";
+    plat::log_message(kGraphSet, kGraphFileError, path.string().c_str(), why);
+    return {};
+  }
+  return shown_path(file);
+}
 
-}  // namespace
+void announce_graph(const std::string& label, const std::string& description, const std::string& file) {
+  plat::log_message(kGraphSet, kGraphWritten, label.c_str(), file.c_str());
+  plat::output_graph(label, description, file);
+}
+
 }  // namespace plat::graph
 
 using namespace plat::graph;
@@ -147,22 +170,11 @@ int plat_ggcseg(int, void** closed, int) {
   if (closed != nullptr) *closed = nullptr;
   if (!s.open) return 1;
   std::unique_ptr<segment> g = std::move(s.open);
-  const std::string file = unique_graph_file(g->name);
-  const std::filesystem::path path = std::filesystem::path(graphs_dir()) / file;
-  const std::string doc = g->writer->finish();
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out << doc;
-  if (out) out.close();
-  if (!out) {
-    std::error_code ec;
-    const char* why = !std::filesystem::is_directory(graphs_dir(), ec) ? "the folder does not exist"
-                                                                       : "it cannot be written";
-    plat::log_message(kGraphSet, kGraphFileError, path.string().c_str(), why);
-    return 1;
-  }
+  const std::string file = write_graph_file(g->name, g->writer->finish());
+  if (file.empty()) return 1;
   auto c = std::make_unique<closed_segment>();
   c->name = g->name;
-  c->file = shown_path(file);
+  c->file = file;
   c->descr = g->descr;
   s.closed.push_back(std::move(c));
   if (closed != nullptr) *closed = s.closed.back().get();
@@ -177,8 +189,7 @@ int plat_ggplvem(void* segment, void* label) {
   if (c == nullptr) return 1;
   const std::string* l = label != nullptr ? plat::out::text_of(label) : nullptr;
   const std::string text = l != nullptr && !l->empty() ? *l : c->descr;
-  plat::log_message(kGraphSet, kGraphWritten, (text.empty() ? c->name : text).c_str(), c->file.c_str());
-  plat::output_graph(text, c->descr, c->file);
+  announce_graph(text.empty() ? c->name : text, c->descr, c->file);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -178,6 +179,7 @@ bool json_file::open(const std::string& path, std::string* error) {
   }
   path_ = path;
   steps_ = outputs_ = 0;
+  body_size_ = published_size_ = 0;
   in_step_ = failed_ = false;
   append("{\"steps\": [");
   publish();
@@ -203,6 +205,7 @@ void json_file::append(const std::string& text) {
     }
     p += n;
     left -= static_cast<std::size_t>(n);
+    body_size_ += static_cast<std::size_t>(n);
   }
 }
 
@@ -238,12 +241,17 @@ void json_file::publish() {
     why = std::strerror(errno);
   if (why.empty() && ::fsync(fd) != 0) why = std::strerror(errno);
   if (::close(fd) != 0 && why.empty()) why = std::strerror(errno);
+  // Something other than a regular file put there since the run began is never replaced.
+  struct stat st;
+  if (why.empty() && ::lstat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    why = "it is no longer a regular file (a link, FIFO or device now stands there)";
   if (why.empty() && ::rename(tmp.c_str(), path_.c_str()) != 0) why = std::strerror(errno);
   if (!why.empty()) {
     ::unlink(tmp.c_str());
     fail(why);
   }
   temp_files_remove(tmp);
+  published_size_ = body_size_;
 }
 
 void json_file::begin_step() {
@@ -261,17 +269,22 @@ void json_file::add_output(const std::string& object_json) {
   ++outputs_;
 }
 
+// Rewriting the whole document at every step end made a program of many small steps
+// quadratic; rewriting once it has doubled copies at most twice its final size in all.
 void json_file::end_step() {
   if (body_fd_ < 0 || !in_step_) return;
   append("\n]}");
   in_step_ = false;
-  publish();
+  if (body_size_ >= 2 * published_size_) publish();
 }
 
 void json_file::close() {
   if (body_fd_ < 0) return;
-  if (in_step_) end_step();
-  else publish();
+  if (in_step_) {
+    append("\n]}");
+    in_step_ = false;
+  }
+  publish();
   ::close(body_fd_);
   ::unlink(body_path_.c_str());
   temp_files_remove(body_path_);

@@ -19,9 +19,11 @@ std::string json_string(const std::string& s);
 std::string json_number(double v);
 
 // The file {"steps": [{"step": 1, "outputs": [...]}, ...]}. The document grows in a
-// temporary file beside it; at the end of each step (and on closing) a complete copy
-// takes the file's place, so a run killed at any moment leaves the document of its
-// last finished step. A write that fails is reported once and the older document stays.
+// temporary file beside it; at the end of a step after which it is at least twice as
+// long as when it was last put in place (so after the first step), and on closing, a
+// complete copy takes the file's place. A run killed at any moment leaves the document
+// as it was last put in place: every step up to one that doubled it. A write that fails
+// is reported once and the older document stays.
 class json_file {
  public:
   ~json_file();
@@ -43,6 +45,8 @@ class json_file {
   int body_fd_ = -1;
   std::string body_path_;
   std::string path_;
+  std::size_t body_size_ = 0;       // bytes of the document so far
+  std::size_t published_size_ = 0;  // its bytes when it last took the file's place
   int steps_ = 0;
   int outputs_ = 0;    // outputs in the open step
   bool in_step_ = false;

@@ -223,6 +223,8 @@ const wob_class* handle_class();
 // method of each class).
 void add_handle_method(int id);
 
+// Method 2826 of the output manager: one graph panel (graph_methods.cpp).
+int m_graph_panel(void* object, void*, void*, int count, wob_attr* attrs);
 // Graph destinations (graph_destinations.cpp): creating a collection (method 147 of
 // family "collection"), the manager's destination methods, the collections' class,
 // and the manager's answer whether it draws template graphs.
@@ -232,8 +234,6 @@ int m_publish(void* object, void*, void*, int count, wob_attr* attrs);
 int m_dest_release(void* object, void*, void*, int count, wob_attr* attrs);
 const wob_class* collection_class();
 bool template_graphs();
-// Method 2826 of the output manager: one graph panel (graph_methods.cpp).
-int m_graph_panel(void* object, void*, void*, int count, wob_attr* attrs);
 
 // Methods of the output manager for text outputs (text_outputs.cpp).
 int m_text_open(void* object, void*, void*, int count, wob_attr* attrs);

@@ -37,10 +37,25 @@ bool is_library_file(const std::string& path, const runner_options& o) {
   return false;
 }
 
+// The JSON document takes its file's place by a rename, which would replace a link, a
+// FIFO or a device node (as root even /dev/null) with a plain file: only a regular
+// file, or none, may stand there.
+bool check_replaceable(const std::string& what, const std::string& path, std::string* error) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
+  const char* kind = S_ISLNK(st.st_mode)    ? "a symbolic link"
+                     : S_ISFIFO(st.st_mode) ? "a FIFO"
+                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
+                                                                  : "not a regular file";
+  *error = what + "is " + kind + "; the JSON file is moved into place when complete and may only replace a regular file";
+  return false;
+}
+
 bool check_one(const char* option, const std::string& path, bool append_test, const runner_options& o,
                std::string* error) {
   if (path.empty()) return true;
   std::string what = std::string(option) + ": the file '" + path + "' ";
+  if (!append_test && !check_replaceable(what, path, error)) return false;
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) {

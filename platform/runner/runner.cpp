@@ -69,10 +69,10 @@ bool configure(const runner_options& o, std::string* error) {
     return false;
   }
   c.graphs_dir = o.graphs;
+  c.graph_dump_path = o.graph_dump;
   c.graphics = o.graphics == "device" ? run_config::graphics_mode::device
                : o.graphics == "none" ? run_config::graphics_mode::none
                                       : run_config::graphics_mode::template_graphs;
-  c.graph_dump_path = o.graph_dump;
   c.memcap = o.memcap;
   c.parse_dump = o.parse_dump;
   return true;

@@ -11,8 +11,8 @@ struct runner_options {
   std::string work = ".";                                 // the WORK library folder
   std::vector<std::pair<std::string, std::string>> libs;  // upper-case name, folder
   std::vector<std::string> sysopts;                       // NAME=VALUE, in order
-  std::string graphics = "template";                      // template, device or none
   std::string listing, log, json, graphs, graph_dump, module;
+  std::string graphics = "template";                      // template, device or none
   long memcap = 0;
   bool parse_dump = false;
   bool help = false;

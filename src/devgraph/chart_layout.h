@@ -3,6 +3,8 @@
 // work on the current request (the context's current request) and variable.
 #pragma once
 
+#include "devgraph/kes_axislabels.h"
+
 struct kes_ctx;
 struct kes_cell;
 struct kes_preq;
@@ -37,7 +39,6 @@ void axiscol(kes_ctx* ctx, kes_axis* axis, int colour);
 void kesgax(kes_ctx* ctx);
 void keslinx(kes_ctx* ctx, int use_format);
 void kesliny(kes_ctx* ctx, int use_format);
-// keshlab, kesvlab: devgraph/kes_axislabels.h
 void kesghlb(kes_ctx* ctx);
 void kesgvlb(kes_ctx* ctx);
 

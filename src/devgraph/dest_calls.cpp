@@ -8,3 +8,8 @@ int kes_dest_call(void* object, int method, int count, wob_attr* attrs) {
   if (r < 0) xpmlog(580, 19, method, r);
   return r;
 }
+
+void kes_dest_upcase(char* name, int len) {
+  for (int i = 0; i < len; ++i)
+    if (name[i] >= 'a' && name[i] <= 'z') name[i] = static_cast<char>(name[i] - 'a' + 'A');
+}

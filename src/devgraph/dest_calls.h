@@ -6,3 +6,7 @@
 // wobmth on the object; a negative result logs note 580/19 with the method and the
 // result, and is returned.
 int kes_dest_call(void* object, int method, int count, wob_attr* attrs);
+
+// Upper-cases a destination's name in place (the output system's names are
+// case-blind; the module compares them upper-cased).
+void kes_dest_upcase(char* name, int len);

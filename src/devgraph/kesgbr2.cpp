@@ -65,7 +65,8 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   }
 
   // 3. Bars.
-  const int barlabel = kes_pslot(st, KES_PLOT_SLOT_BARLABEL)->given;
+  // BARLABEL= keeps its code (1 count, 2 percent, 3 proportion) as the slot's number.
+  const int barlabel = kes_pgiven(st, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(st, KES_PLOT_SLOT_BARLABEL)) : 0;
   const bool off = r->nobars || s->bars_off || r->hang;
   const double step = c->barwidth + c->bargap;
   const int n = s->n > 0 ? s->n : 1;
@@ -81,7 +82,9 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
     // 4. The bar's value above it.
     char buf[40];
     std::memset(buf, ' ', sizeof buf);
-    xpfs(f * h, barlabel == 1 ? -8 : -4, barlabel == 1 ? 99 : 2, buf);
+    // Counts in their best form, percents and proportions with two decimals (a field
+    // wide enough to keep them).
+    xpfs(f * h, -8, barlabel == 1 ? 99 : 2, buf);
     kes_gtext t{};
     std::memcpy(t.font, c->insetfont, 8);
     t.height = c->inset_h;

@@ -44,7 +44,7 @@ struct resolver {
 };
 
 // A line type option used when it lies in 1..46; otherwise the note, once per request.
-int line_type(kes_ctx* ctx, const kes_stmt* st, int slot, const char* option, int fallback, std::uint8_t* noted) {
+int line_type(const kes_stmt* st, int slot, const char* option, int fallback, std::uint8_t* noted) {
   if (!kes_pgiven(st, slot)) return fallback;
   const double v = std::trunc(kes_pnumber(st, slot));
   if (v >= 1 && v <= kMaxLineType) return static_cast<int>(v);
@@ -184,8 +184,8 @@ void kesgcol(kes_ctx* ctx) {
   }
   k.ref_width = rs.style_number(gd_style_linewidth, "GraphReference", ax[0]->width);
   const int ref_style = rs.style_number(gd_style_linestyle, "GraphReference", 2);
-  k.href_style = line_type(ctx, st, KES_PLOT_SLOT_LHREF, "LHREF=", ref_style, &c->lhref_noted);
-  k.vref_style = line_type(ctx, st, KES_PLOT_SLOT_LVREF, "LVREF=", ref_style, &c->lvref_noted);
+  k.href_style = line_type(st, KES_PLOT_SLOT_LHREF, "LHREF=", ref_style, &c->lhref_noted);
+  k.vref_style = line_type(st, KES_PLOT_SLOT_LVREF, "LVREF=", ref_style, &c->lvref_noted);
 
   // Frame lines.
   k.frame = axis;

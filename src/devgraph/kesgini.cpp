@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
 #include "records/kes_layout.h"
 #include "records/kes_ctx.h"
@@ -46,8 +47,7 @@ int kesgini(kes_ctx* ctx) {
   if (layout->direct) {
     set_entry(layout, "GSEG", 4);
   } else {
-    for (int i = 0; i < dest->name_len; ++i)
-      if (dest->name[i] >= 'a' && dest->name[i] <= 'z') dest->name[i] = static_cast<char>(dest->name[i] - 'a' + 'A');
+    kes_dest_upcase(dest->name, dest->name_len);
     if (layout->destindex > 0 && dest->name_len == 8 && std::memcmp(dest->name, "DOCUMENT", 8) == 0) return kSkipped;
     if (!layout->catalog_given) {
       if (layout->destindex == 0) set_entry(layout, "GSEG", 4);

@@ -59,13 +59,16 @@ void kesgvlb(kes_ctx* ctx) {
   int len = 0;
   const char* given = kes_gtext_opt(st, KES_PLOT_SLOT_VAXISLABEL, &len);
   if (len == 0 && ax.label_text && !ax.label_none && ax.label_lines != nullptr) {
+    // Lengths come measured across the page; turned upward they run in the axis' own
+    // (vertical) measure.
+    const double along_scale = mode == 3 ? 1.0 : 1.0 / c->aspect;
     double factor = 1;
     double longest = 0;
     for (const kes_textline* line = ax.label_lines; line != nullptr; line = line->next) {
       double along = 0;
       for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
         kes_gtext q = piece(t, *p);
-        along += gd_measure(ctx, &q, nullptr);
+        along += gd_measure(ctx, &q, nullptr) * along_scale;
       }
       longest = std::max(longest, along);
     }
@@ -75,7 +78,7 @@ void kesgvlb(kes_ctx* ctx) {
       for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
         kes_gtext q = piece(t, *p);
         q.height *= factor;
-        along += gd_measure(ctx, &q, nullptr);
+        along += gd_measure(ctx, &q, nullptr) * along_scale;
         across = std::max(across, q.height);
       }
       // Lines run upward (mode 1) or across; each is centred on the axis.
@@ -86,7 +89,7 @@ void kesgvlb(kes_ctx* ctx) {
         q.height *= factor;
         q.x = mode == 1 ? lx : mode == 3 ? lx + (pos - mid) : lx;
         q.y = mode == 1 ? pos : mid;
-        const double w = gd_measure(ctx, &q, nullptr);
+        const double w = gd_measure(ctx, &q, nullptr) * along_scale;
         gd_text(ctx, q);
         pos += w;
       }
@@ -108,7 +111,8 @@ void kesgvlb(kes_ctx* ctx) {
   t.len = len;
   double box[8] = {};
   const double measured = gd_measure(ctx, &t, mode == 3 ? nullptr : box);
-  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : measured;
+  // The extent along the axis, in its own (vertical) measure: the turned text's box.
+  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : std::fabs(box[3] - box[1]);
   if (mode == 2) extent = std::fabs(box[5] - box[1]);
 
   // 5. Shrink to the axis.

@@ -82,6 +82,25 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
              ctx->bylen) != 0)
     return 1;
   ggsel(0, number);
+  gdevice* dev = ctx->device;
+  if (dev != nullptr && dev->opts != nullptr && dev->opts->style != 0) {
+    unsigned char gradient[64] = {};
+    int colours[2] = {0, 0}, flag = 0;
+    if (gvemgrad(dev, "GraphBackground", 15, gradient, colours, &flag) != 0) gdrwgrad(0, gradient, 0, 0, 100, 100);
+  }
+  // A background image: drawn over the page, unless it is to be tiled, which the
+  // device cannot do (said once).
+  if (dev != nullptr && dev->image != nullptr) {
+    if ((dev->image_flags & 0x40) != 0) {
+      if ((dev->image_flags & 0x20) == 0) {
+        xpmlog(228, 194);
+        dev->image_flags = static_cast<std::uint8_t>(dev->image_flags | 0x20);
+      }
+    } else {
+      const double area[4] = {0, 0, 100, 100};
+      ggbimg(0, ctx->devcatalog, dev->image, 0, area);
+    }
+  }
   layout->segid = *segment;
   return 0;
 }

@@ -37,8 +37,7 @@ int zqpdest(kes_layout* layout) {
   for (int d = 0; d < n; ++d) {
     host_dest* dest = layout->destlist->entries[d].dest;
     void* name = vemtxt(dest->name, dest->name_len);
-    for (int i = 0; i < dest->name_len; ++i)
-      if (dest->name[i] >= 'a' && dest->name[i] <= 'z') dest->name[i] = static_cast<char>(dest->name[i] - 'a' + 'A');
+    kes_dest_upcase(dest->name, dest->name_len);
     if (d >= 1 && dest->name_len == 8 && std::memcmp(dest->name, "DOCUMENT", 8) == 0) continue;
     wob_attr fetch[2] = {wob_text(0, name), wob_out(0)};
     if (kes_dest_call(layout->collection, WOB_M_FETCH, 2, fetch) < 0) return kSetupFailed;

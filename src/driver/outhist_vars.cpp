@@ -6,6 +6,7 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
 #include "util/kes_minmax.h"
@@ -48,6 +49,14 @@ void describe(kes_dsh ds, int type_msg, int label_msg) {
   xoinfo(ds, HOST_DSI_LABEL, item);
 }
 
+// The data set's variables cannot be defined (a BY variable named again as a CLASS
+// variable, say): the message, and the return code of every output data set that
+// cannot be defined, as for OUTPUT.
+void refuse(kes_ctx* ctx, const char* option) {
+  xpmlog(KES_SET_PROC, 329, option);
+  ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
+}
+
 // Starts the definitions of one data set with its BY and CLASS variables. 0, or 1
 // after a message when the host refuses them.
 int define_head(kes_ctx* ctx, kes_dsh ds, int nown, host_access** acc, const char* option) {
@@ -56,11 +65,11 @@ int define_head(kes_ctx* ctx, kes_dsh ds, int nown, host_access** acc, const cha
   *acc = nullptr;
   if (xvputi(ds, ctx->nbyvars + nclass + nown, 32, acc) != 0 || *acc == nullptr ||
       (ctx->nbyvars > 0 && xvputcv(*acc, ctx->data, kes_dp(ctx)->byvarnums, ctx->nbyvars, 0) != 0)) {
-    xpmlog(KES_SET_PROC, 329, option);
+    refuse(ctx, option);
     return 1;
   }
   if (!kes_define_class_copies(ctx, *acc)) {
-    xpmlog(KES_SET_PROC, 329, option);
+    refuse(ctx, option);
     return 1;
   }
   return 0;
@@ -71,12 +80,12 @@ int define_set(kes_ctx* ctx, kes_dsh ds, const own_var* vars, int n, host_access
   if (define_head(ctx, ds, n, acc, option) != 0) return 1;
   for (int i = 0; i < n; ++i)
     if (!define_own(*acc, vars[i])) {
-      xpmlog(KES_SET_PROC, 329, option);
+      refuse(ctx, option);
       return 1;
     }
   describe(ds, type_msg, type_msg + 1);
   if (xvpute(*acc) != 0) {
-    xpmlog(KES_SET_PROC, 329, option);
+    refuse(ctx, option);
     return 1;
   }
   return 0;

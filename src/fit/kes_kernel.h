@@ -28,8 +28,8 @@ int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double a, dou
            int* npoints, kes_curve* curve);
 // OUTKERNEL rows of every cell of the current variable for the current request, each
 // curve's rows once: the only writer of the data set, called once per request and
-// variable whatever graphics ran. Always 0: when its work buffer cannot be had the
-// rows are lost after the memory note, and the request's report goes on.
+// variable whatever graphics ran. 0, or 1016 after the memory note when its work
+// buffer cannot be had (the step ends: the data set is not put in place).
 int kesoutk(kes_ctx* ctx);
 // The OUTKERNEL rows of one cell between xlo and xhi: 0, or 1 when the data set
 // refused a row. work: room for three arrays of the cell's grid size.

@@ -5,6 +5,7 @@
 
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
+#include "host/step_codes.h"
 #include "records/class_copies.h"
 #include "records/pool_alloc.h"
 #include "stats/output_layout.h"
@@ -79,10 +80,9 @@ int kesoutk(kes_ctx* ctx) {
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
   auto* work = static_cast<double*>(vmalcp_handler(pool, 8 * doubles, KES_ALLOC_6));
   if (work == nullptr) {
-    // The data set misses this variable's curves (the memory note says so); the
-    // request's report goes on.
+    // Rows missing from the data set would pass for the whole curve: the step ends.
     xmemmsg(8 * doubles);
-    return 0;
+    return KES_RC_OUT_OF_MEMORY;
   }
   bool refused = false;
   each_cell(cv, [&](kes_cell* cell) {

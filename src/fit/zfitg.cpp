@@ -109,6 +109,8 @@ int optimise(zfit_work* w, double alpha0) {
   }
   w->params[2] = x[0];
   w->params[0] = x[1];
+  // The likelihood rose all the way to the bound: say that the curve is the limit.
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(308, 1600, r->min);
   return 0;
 }
 

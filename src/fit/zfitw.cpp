@@ -180,6 +180,8 @@ int optimise(zfit_work* w) {
   }
   c = x[0];
   theta = x[1];
+  // The likelihood rose all the way to the bound: say that the curve is the limit.
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(308, 1601, r->min);
   if (!(c > 0.0)) {
     xpmlog(308, 253);
     return 1;

@@ -89,15 +89,20 @@ double zsjpi(const double* counts, int m, double a, double b, double hmax, doubl
   double* alphas = trial + 2 * trials;
   double* resid = trial + 3 * trials;
 
+  // The binned moments are taken about the grid's centre, in steps, and the spread
+  // about their mean: sums of x and x^2 at the points themselves cancel when the data
+  // lie far from 0 (values near 2e9 changed the bandwidth by a factor of two).
   const double step = (b - a) / (m - 1);
-  double n = 0, s1 = 0, s2 = 0;
+  const double mid = (m - 1) / 2.0;
+  double n = 0, s1 = 0;
   for (int j = 0; j < m; ++j) {
-    const double x = a + j * step;
     n += counts[j];
-    s1 += counts[j] * x;
-    s2 += counts[j] * x * x;
+    s1 += counts[j] * (j - mid);
   }
-  const double sigma = std::sqrt((s2 - s1 * s1 / n) / n);
+  const double mean = s1 / n;
+  double ss = 0;
+  for (int j = 0; j < m; ++j) ss += counts[j] * (j - mid - mean) * (j - mid - mean);
+  const double sigma = std::sqrt(ss / n) * step;
 
   double* pairs = work + 4 * p;
   pair_counts(counts, m, p, work, pairs);

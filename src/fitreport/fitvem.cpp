@@ -12,6 +12,7 @@
 #include "fitreport/kes_fitbind.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
@@ -65,8 +66,12 @@ int widest(int from, int to, int limit = 16) {
 struct sig_track {
   double big = 0.0, small = HUGE_VAL, gap = HUGE_VAL, prev = 0.0;
   bool any = false;
+  bool infinite = false;
+  // An infinite quantile takes no part: the finite ones choose a format that shows
+  // them, wide enough for "-Inf" too.
   void add(double v) {
-    if (std::isnan(v)) return;
+    if (std::isinf(v)) infinite = true;
+    if (!std::isfinite(v)) return;
     const double a = std::fabs(v);
     big = std::fmax(big, a);
     small = std::fmin(small, a);
@@ -82,6 +87,7 @@ struct sig_track {
     }
     zqsig2(-big, -small, gap, 7, 12, w, d);
     if (*d == KES_SIG_BEST) *d = 4;
+    if (infinite && *w < 4) *w = 4;
   }
 };
 
@@ -209,7 +215,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_preq* request = ctx->curreq;
   kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
   kes_fitrows* fr = kes_fit_rows(ctx);
-  if (slot == nullptr || fr == nullptr || k < 0 || k >= slot->ncurves) return 0;
+  if (fr == nullptr) return KES_RC_OUT_OF_MEMORY;  // after the memory message
+  if (slot == nullptr || k < 0 || k >= slot->ncurves) return 0;
   slot->curve = k;
   const kes_curve& c = slot->curves[k];
   const int code = c.dist;

@@ -8,5 +8,6 @@ struct kes_ctx;
 // request and variable, in every cell. Always 0.
 int kesgof(kes_ctx* ctx);
 // Fitted-distribution tables and OUTHISTOGRAM rows of the current HISTOGRAM request
-// and variable. Always 0 (an output failure ends the step inside it).
+// and variable. 0, or 1016 after the memory message (an output failure ends the step
+// inside it).
 int kesfit(kes_ctx* ctx);

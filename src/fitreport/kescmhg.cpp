@@ -14,8 +14,12 @@ double kes_bar_percent(int vscale, double h, double n) {
   return vscale == 1 ? h * 100.0 / n : vscale == 2 ? 100.0 * h : h;
 }
 
+// A bin's count is a sum of whole frequencies; a percent or proportion scaled back
+// carries a rounding error of a few units in the last place (2.0000000000000004), far
+// below one half, so the nearest whole number is the count itself.
 double kes_bar_count(int vscale, double h, double n) {
-  return vscale == 1 ? h : vscale == 2 ? h * n : h * n / 100.0;
+  const double c = vscale == 1 ? h : vscale == 2 ? h * n : h * n / 100.0;
+  return std::isnan(c) ? c : std::nearbyint(c);  // a missing height stays as it is
 }
 
 void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve) {

@@ -57,11 +57,14 @@ struct report {
   bool print;
   int depth;
   bool first_cell = true;
+  int status = 0;  // out of memory: the cells after stay unreported and the step ends
 };
 
 void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
   kes_curve& c = slot->curves[k];
-  if (r.request->outhist_def != nullptr) {
+  // A curve that was not fitted has no rows: its block would repeat the bins with a
+  // blank _CURVE_ (kesclass writes the bins once when no curve was fitted).
+  if (r.request->outhist_def != nullptr && c.fitted) {
     char* name = r.ctx->outrow.curve;
     std::memset(name, ' ', sizeof r.ctx->outrow.curve);
     if (c.fitted) {
@@ -73,16 +76,24 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
     kescmhg(r.ctx, r.request, slot, &c);
   }
   if (c.fitted && c.dist >= 0 && c.dist <= KES_DIST_SU && !kes_flag(r.request->stmt, KES_FAMOPTS[c.dist].noprint))
-    fitvem(r.ctx, k, cell, r.depth);
+    r.status = fitvem(r.ctx, k, cell, r.depth);
 }
 
 void kesclass(report& r, kes_cell* cell) {
+  if (r.status != 0) return;
   if (kes_flag(r.request->stmt, KES_PLOT_FLAG_MIDPERCENTS)) kesmpct(r.ctx, cell);
   kes_plotslot* slot = kes_fit_slot(r.ctx, r.request, cell);
   if (slot == nullptr) return;
   const int n = slot->curves != nullptr ? slot->ncurves - slot->nkernels : 0;
-  if (n <= 0 && r.request->outhist_def != nullptr) kescmhg(r.ctx, r.request, slot, nullptr);
-  for (int k = 0; k < n; ++k) kescurve(r, cell, slot, k);
+  int fitted = 0;
+  for (int k = 0; k < n; ++k) fitted += slot->curves[k].fitted ? 1 : 0;
+  if (fitted == 0 && r.request->outhist_def != nullptr) {
+    // The bins alone, once: with curves asked for, _CURVE_ blank and _EXPPCT_ missing.
+    std::memset(r.ctx->outrow.curve, ' ', sizeof r.ctx->outrow.curve);
+    r.ctx->outrow.exppct = kes_fit_missing();
+    kescmhg(r.ctx, r.request, slot, nullptr);
+  }
+  for (int k = 0; k < n && r.status == 0; ++k) kescurve(r, cell, slot, k);
 }
 
 void check(int rc) {
@@ -186,5 +197,5 @@ int kesfit(kes_ctx* ctx) {
     }
   }
   if (r.print) kes_heading_count(ctx, 2);
-  return 0;
+  return r.status;
 }

@@ -1,7 +1,9 @@
 // The exponential family's report members: EDF tests with p-values from critical-value
 // tables, expected percents, table rows and fitted percentiles.
 #include <cmath>
+#include <cstdio>
 
+#include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "fitreport/kes_edftab.h"
@@ -145,8 +147,17 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_valiter values(ctx, cell);
   const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < kTwoPowMinus53);
   if (drop && vs->values != nullptr) {
-    n -= vs->values->count;
+    const int left_out = vs->values->count;
+    n -= left_out;
     values.skip_first();
+    // No observation leaves the tests unannounced, but the one value that estimates
+    // the threshold (its removal is part of the estimate).
+    if (ncase != 1 || left_out > 1) {
+      char what[32];
+      const int len = std::snprintf(what, sizeof what, left_out == 1 ? "%d observation" : "%d observations", left_out);
+      kes_cell_note(ctx, request, cell, 189, ncase == 1 ? 363 : 360, ctx->curname.text,
+                    static_cast<int>(ctx->curname.len), what, len);
+    }
   }
 
   double dplus = 0.0, dminus = 0.0, d = 0.0, w = 0.0, a = 0.0;

@@ -93,8 +93,10 @@ void set_bins(kes_plotslot* s, const bins& b, bool endpoints) {
   s->nbins = static_cast<int>(endpoints ? b.npoints - 1 : b.npoints);
 }
 
-// Default bins of n values over [lo, hi] by the request's kind of bins.
-bins default_bins(double n, double lo, double hi, bool endpoints) {
+// Default bins of n values over [lo, hi] by the request's kind of bins. The default
+// rule takes a range within 1.05e-8 of the values' magnitude for none and gives one
+// bin: that is said, naming the variable, rather than left to pass for the data.
+bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpoints) {
   double out[2];
   bins b{};
   if (!endpoints) {
@@ -104,6 +106,8 @@ bins default_bins(double n, double lo, double hi, bool endpoints) {
     const int nb = zhist2(n, lo, hi, out);
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
+  if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
+    xpmlog(KES_SET_PROC, 351, static_cast<int>(ctx->curname.len), ctx->curname.text, lo, hi);
   return b;
 }
 
@@ -202,7 +206,7 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       request->curbincode = KES_BINS_UNIFORM;
       return;
     }
-    set_bins(s, default_bins(s->n, s->datamin, s->datamax, ep), ep);
+    set_bins(s, default_bins(ctx, s->n, s->datamin, s->datamax, ep), ep);
     request->explicit_bins = 0;
     result = kescmha(ctx, request, key, key);
   } else if (!request->keybinning) {
@@ -243,8 +247,16 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(st, count_slot) && !kes_pgiven(st, KES_PLOT_SLOT_MIDPOINTS) &&
       !kes_pgiven(st, KES_PLOT_SLOT_ENDPOINTS))
     k = std::floor(kes_pnumber(st, count_slot));
+  // A count past the bin limit would write a row per bin: the limit of a MIDPOINTS=
+  // list holds for it too.
+  const int limit = kes_hist_binlimit(request);
+  if (k > (ep ? limit + 1.0 : limit)) {
+    xpmlog(KES_SET_PROC, 350, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k, static_cast<int>(ctx->curname.len),
+           ctx->curname.text, limit);
+    k = 0;
+  }
 
-  bins b = default_bins(request->total[ctx->curvar], lo, hi, ep);
+  bins b = default_bins(ctx, request->total[ctx->curvar], lo, hi, ep);
   if (k >= 2 && k < KES_BIN_LIMIT_NONE) {
     zqscale_axis ax{};
     double start, end, step;

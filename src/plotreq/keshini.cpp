@@ -42,6 +42,9 @@ int keshini(kes_ctx* ctx, int k) {
   const kes_stmt* st = r->stmt;
   // A BY group without any CLASS cell (noted by the data pass) has nothing to plot.
   if (ctx->classvars == nullptr || ctx->classvars->keycell == nullptr) return 0;
+  // A range that cannot be binned in doubles (noted when binning) has no histogram,
+  // curves, tables or data set rows.
+  if (r->unbinnable) return 0;
   // No data in any cell is noted there and does not stop the request.
   if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
   note_unfitted_families(r, k);
@@ -75,13 +78,13 @@ int keshini(kes_ctx* ctx, int k) {
       result = drawn;
     } else {
       int after = 0;
-      // The rows of every kernel curve, once, whatever graphics drew the curves; a
-      // shortage of memory there loses the rows only.
-      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL)) kesoutk(ctx);
+      // The rows of every kernel curve, once, whatever graphics drew the curves; out
+      // of memory there ends the step.
+      if (kes_pgiven(st, KES_PLOT_SLOT_OUTKERNEL)) after = kesoutk(ctx);
       // The report writes the HistogramBins table of every cell (MIDPERCENTS) beside
       // the fitted curves' tables and the OUTHISTOGRAM rows.
-      if (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
-          kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM))
+      if (after == 0 && (kes_flag(st, KES_PLOT_FLAG_MIDPERCENTS) || r->ncurves > r->nkernels ||
+                         kes_pgiven(st, KES_PLOT_SLOT_OUTHISTOGRAM)))
         after = kesfit(ctx);
       result = drawn != 0 ? drawn : after;
     }

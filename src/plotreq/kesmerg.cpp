@@ -4,7 +4,10 @@
 // cannot be had (a positive result ends the step).
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
+#include "fit/kes_cellnote.h"
+#include "host/host_services.h"
 #include "host/host_missing.h"
 #include "kes_gram_names.h"
 #include "plotreq/hist_bins.h"
@@ -13,6 +16,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
@@ -33,6 +37,51 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
   const long size = static_cast<long>(sizeof(int)) * (ctx->nvars > 0 ? ctx->nvars : 1);
   request->total = static_cast<int*>(kes_zalloc(ctx->runpool, size, KES_ALLOC_2, &failed));
   return !failed;
+}
+
+// Bins, and the kernel grid beyond the data, need edges up to two ranges past the data
+// and a bin width above the smallest normal double (at 100000 bins): values near the
+// ends of the double range would give infinite midpoints, lost counts or subnormal
+// bandwidths. Such a range gets a note and no histogram. True when it can be binned.
+bool binnable(kes_ctx* ctx, kes_preq* request) {
+  double lo = HUGE_VAL, hi = -HUGE_VAL;
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    kes_hist_summary(ctx, cell, s);
+    if (s->n > 0) {
+      lo = std::fmin(lo, s->datamin);
+      hi = std::fmax(hi, s->datamax);
+    }
+    return 0;
+  });
+  if (!(lo <= hi)) return true;  // no data: noted elsewhere
+  const double range = hi - lo;
+  constexpr double kSmallestRange = 2.2250738585072014e-308 * 1048576.0;  // DBL_MIN 2^20
+  if (std::isfinite(lo - 2 * range) && std::isfinite(hi + 2 * range) && (range == 0 || range >= kSmallestRange))
+    return true;
+  const int len = static_cast<int>(ctx->curname.len);
+  xpmlog(KES_SET_PROC, 352, len, ctx->curname.text, lo, hi, len, ctx->curname.text);
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    s->nbins = s->npoints = s->firstbin = s->noutside = 0;
+    s->heights = nullptr;
+    return 0;
+  });
+  return false;
+}
+
+// Values the common bins leave out (MAXNBIN= or MAXSIGMAS= fitted to a key cell whose
+// data lie apart from another cell's) are named, cell by cell, not dropped silently.
+void note_outside(kes_ctx* ctx, kes_preq* request) {
+  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    const kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    if (s->noutside <= 0) return 0;
+    char what[48];
+    const int len = std::snprintf(what, sizeof what, "%d of its %d values", s->noutside, s->n);
+    kes_cell_note(ctx, request, cell, KES_SET_PROC, 353, ctx->curname.text, static_cast<int>(ctx->curname.len), what,
+                  len);
+    return 0;
+  });
 }
 
 }  // namespace
@@ -90,6 +139,8 @@ int kesmerg(kes_ctx* ctx) {
       kescmhn(ctx, request);
       continue;
     }
+    request->unbinnable = !binnable(ctx, request);
+    if (request->unbinnable) continue;
     request->curbincode = request->bincode != nullptr ? request->bincode[v] : KES_BINS_KEY;
     request->widened_noted = 0;
     request->keybinning = 1;
@@ -102,6 +153,7 @@ int kesmerg(kes_ctx* ctx) {
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
     if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return kOutOfMemory;
+    note_outside(ctx, request);
   }
   return 0;
 }

@@ -177,7 +177,7 @@ int kes_prob_render(kes_ctx* ctx, int k) {
   int (*renderer)(kes_ctx*) = nullptr;
   if (stages != nullptr) renderer = ctx->tmplgraph ? stages->kesstgr : ctx->devgraph ? stages->kesgcht : nullptr;
   if (renderer == nullptr) {
-    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph)) xpmlog(KES_SET_LABEL, 995, statement_name(r->type), k);
+    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph)) xpmlog(KES_SET_LABEL, 989, statement_name(r->type), k);
     r->graph_noted = 1;
     return 0;
   }

@@ -121,6 +121,14 @@ void kes_lp_marks(kes_lppage* pg) {
   }
 }
 
+// Stems of 10^7 or more lose digits in their 7-column labels (values 1 + i 1e-15 are
+// stems 1E14 on every line): the plot is kept, and a note gives the stems in full.
+static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
+  const double first = pg->lines[KES_LP_STEM][1].stem, last = pg->lines[KES_LP_STEM][pg->L].stem;
+  if (first == last || std::fmax(std::fabs(first), std::fabs(last)) < 1e7) return;
+  xpmlog(189, 356, static_cast<int>(ctx->curname.len), ctx->curname.text, first, last);
+}
+
 int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   *no_normal = 0;
   const bool weighted = ctx->weight_given != 0;
@@ -163,6 +171,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   L = pg->L;
 
   kes_lp_marks(pg);
+  if (pg->split) note_long_stems(ctx, pg);
   if (pg->split) {
     int len = 0;
     const char* stem = kes_lp_msg(51, &len);

@@ -13,7 +13,9 @@ constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
 }  // namespace
 
 void zqsig_format(int ndig, int* width, int* decimals, double x) {
-  if (x == 0.0 || std::isnan(x)) {
+  // An infinite value has no digits to measure (its log10 would overflow the integer
+  // width); the column's finite values decide.
+  if (x == 0.0 || !std::isfinite(x)) {
     *width = 0;
     *decimals = 0;
     return;

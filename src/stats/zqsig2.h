@@ -5,7 +5,8 @@
 // Decimals value meaning that no fixed-decimal layout fits: use a best-fit format.
 constexpr int KES_SIG_BEST = 99;
 
-// Integer width (with the sign column) and decimals of x for ndig significant digits.
+// Integer width (with the sign column) and decimals of x for ndig significant digits;
+// 0 and 0 for 0, a missing value or an infinity.
 void zqsig_format(int ndig, int* width, int* decimals, double x);
 // Merges the measurements of two values and a hint and applies the column limit maxw.
 void zqsig_combine(int da, int db, int dc, int wa, int wb, int wc, int maxw, int* w, int* d);

@@ -1,9 +1,15 @@
 // Slots and axis texts of the template graphs.
 #include "tmplgraph/stg_labels.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "devgraph/kes_axislabels.h"
 #include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 #include "fit/kes_estframe.h"
+#include "host/host_services.h"
+#include "kes_gram_names.h"
 #include "records/kes_plotslot.h"
 
 kes_plotslot* kes_stg_slot(kes_ctx* ctx, kes_cell* cell) { return kes_fit_slot(ctx, ctx->curreq, cell); }

@@ -83,12 +83,15 @@ class ChartSvg : public ::testing::Test {
     return status;
   }
   std::string log() { return slurp(dir / "log"); }
-  // The graph files, by name.
+  // The graph files in the order they were written: the device numbers the files of
+  // one name (KESTRA, KESTRA1, ..., KESTRA10), and its numbers go on from run to run.
   std::vector<std::string> graphs() {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir / "graphs"))
       if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     return names;
   }
   std::vector<element> graph(const std::string& name) { return elements(slurp(dir / "graphs" / name)); }
@@ -295,6 +298,74 @@ TEST_F(ChartSvg, AChartThatDoesNotFitKeepsItsTablesAndRows) {
   EXPECT_EQ(names.count("GoodnessOfFit"), 1u);
   const std::string rows = slurp(dir / "oh.csv");
   EXPECT_NE(rows.find("_MIDPT_"), std::string::npos);
+}
+
+TEST_F(ChartSvg, BarLabelsInTheirOwnMeasure) {
+  // Counts 1 3 6 6 3 1 of 20 on a count axis: BARLABEL=PERCENT writes 5.00, 15.00 and
+  // 30.00; BARLABEL=PROPORTION 0.05, 0.15 and 0.30; BARLABEL=COUNT the counts.
+  ASSERT_EQ(run(small_csv(),
+                "proc kestravine data=d noprint; var x;"
+                " histogram / midpoints=1 to 6 by 1 vscale=count barlabel=percent;"
+                " histogram / midpoints=1 to 6 by 1 barlabel=proportion;"
+                " histogram / midpoints=1 to 6 by 1 vscale=proportion barlabel=count; run;"),
+            0)
+      << log();
+  const auto g = graphs();
+  ASSERT_EQ(g.size(), 3u);
+  const std::vector<std::vector<std::string>> want = {
+      {"5.00", "15.00", "30.00"}, {"0.05", "0.15", "0.30"}, {"1", "3", "6"}};
+  for (size_t k = 0; k < 3; ++k) {
+    std::multiset<std::string> texts;
+    for (const element& t : named(graph(g[k]), "text")) texts.insert(t.text);
+    for (const std::string& w : want[k]) EXPECT_GE(texts.count(w), 2u) << g[k] << " " << w;
+  }
+}
+
+TEST_F(ChartSvg, ALabelLongerThanItsAxisShrinksOnce) {
+  // A vertical axis 8 percent of the page long: "Percent" is longer than 0.92 of it,
+  // so it is drawn smaller, with the note once for the chart.
+  ASSERT_EQ(run(small_csv(), "axis2 length=8 pct; proc kestravine data=d noprint; var x;"
+                             " histogram / midpoints=1 to 6 by 1 vaxis=axis2; run;"),
+            0)
+      << log();
+  const std::string l = log();
+  const std::string note = "The vertical axis label is drawn at";
+  ASSERT_NE(l.find(note), std::string::npos) << l;
+  EXPECT_EQ(l.find(note), l.rfind(note));
+  int shrunk = 0;
+  for (const element& t : named(only_graph(), "text")) shrunk += t.text == "Percent" && t.num("font-size") < 11.5;
+  EXPECT_EQ(shrunk, 1);
+}
+
+TEST_F(ChartSvg, KernelRowsAreWrittenOnceWhateverDrewTheCurves) {
+  // The drawn kernel curve writes no OUTKERNEL rows: the data set holds the rows of
+  // one curve, as without graphics.
+  const std::string prog =
+      "proc kestravine data=d noprint; var x; histogram / midpoints=1 to 6 by 1 kernel outkernel=ok; run;";
+  ASSERT_EQ(run(small_csv(), prog), 0) << log();
+  const std::string drawn = slurp(dir / "ok.csv");
+  EXPECT_EQ(graphs().size(), 1u);
+  fs::remove(dir / "ok.csv");
+  dir.write("prog.kes", prog);
+  ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "none", "--log",
+                       (dir / "log").string(), "--listing", (dir / "lst").string(), "--work", dir.path().string(),
+                       (dir / "prog.kes").string()}),
+            0);
+  plat::config() = plat::run_config{};
+  EXPECT_FALSE(drawn.empty());
+  EXPECT_EQ(slurp(dir / "ok.csv"), drawn);
+}
+
+TEST_F(ChartSvg, ComparativeChartsAreDrawnWithTheirLevelLabels) {
+  std::string csv = "g,x\n";
+  for (int i = 0; i < 12; ++i) csv += std::string(i % 2 ? "a" : "b") + "," + std::to_string(i % 5) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; var x; class g; histogram; histogram; run;"), 0) << log();
+  // One cell a page without NROWS= or NCOLS=: two pages for each request.
+  EXPECT_EQ(graphs().size(), 4u) << log();
+  EXPECT_EQ(log().find("not drawn"), std::string::npos) << log();
+  bool labelled = false;
+  for (const element& e : named(graph(graphs()[0]), "text")) labelled = labelled || e.text == "a" || e.text == "b";
+  EXPECT_TRUE(labelled);
 }
 
 }  // namespace

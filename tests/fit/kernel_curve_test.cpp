@@ -8,6 +8,7 @@
 
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kernel_cells.h"
 #include "numeric/zmissing.h"
 #include "records/kes_layout.h"
@@ -162,14 +163,16 @@ TEST_F(kernel_curve, OutkernelRowsOfTwoClassVariablesAndAConstantCell) {
   }
 }
 
-TEST_F(kernel_curve, WorkMemoryShortageLosesRowsOrCurveOnly) {
+// Without its work buffer kesoutk writes no row and reports out of memory, which ends
+// the step (rows missing from the data set would pass for the whole curve).
+TEST_F(kernel_curve, WorkMemoryShortageWritesNoRowAndEndsTheStep) {
   kes_cell* cell = one({}, {0.5});
   keskdfy(&ctx, cell, 0);
   record_rows();
   host_pool* real = v_global_gcb_anchor->taskpool;
   host_pool refuse{[](host_pool*, long, int) -> void* { return nullptr; }, real->free};
   v_global_gcb_anchor->taskpool = &refuse;
-  EXPECT_EQ(kesoutk(&ctx), 0);
+  EXPECT_EQ(kesoutk(&ctx), KES_RC_OUT_OF_MEMORY);
   EXPECT_EQ(keskdfy(&ctx, cell, 0), -1);
   v_global_gcb_anchor->taskpool = real;
   EXPECT_TRUE(rows.empty());

@@ -324,4 +324,85 @@ TEST_F(device_page, titles_and_by_line) {
   EXPECT_TRUE(kes_test::svg_matches_golden(doc, golden("device_titles.svg")));
 }
 
+// A blanked area is painted over with the background when it is released, once.
+TEST_F(device_page, blanked_areas) {
+  open("BLANK");
+  plat_ggfill(0, 0, 0, 100, 100, "S       ", colour("#C6DBEF"), 0, -1, 1, 1);
+  const double area[4] = {10, 20, 40, 60};
+  int id = 0;
+  void* handle = nullptr;
+  ASSERT_EQ(plat_ggrba(0, area, &id, &handle, 7), 0);
+  EXPECT_GT(id, 0);
+  EXPECT_EQ(plat_ggrdba(0, 2, handle, id, 0, 7), 0);
+  EXPECT_NE(plat_ggrdba(0, 2, handle, id, 0, 7), 0);  // released already
+  const std::string doc = close();
+  // 10..40 % of 640 and 20..60 % of 480, y from the top.
+  EXPECT_NE(doc.find("<rect x=\"64\" y=\"192\" width=\"192\" height=\"192\" fill=\"#FFFFFF\""), std::string::npos)
+      << doc;
+}
+
+// The symbol definitions are the curve palette; the bar fills are defined (light
+// blue, solid); a device is found by name in any case, and the registry counts uses.
+TEST_F(device_page, symbols_fills_and_registry) {
+  kes_symattr sym[4];
+  ASSERT_EQ(plat_ggetsym(0, 4, sym), 0);
+  EXPECT_EQ(std::string(sym[0].color, 8), "#4A4A4A ");
+  EXPECT_EQ(std::string(sym[1].color, 8), "#0072B2 ");
+  EXPECT_EQ(std::string(sym[2].color, 8), "#D55E00 ");
+  EXPECT_EQ(sym[1].line_type, 1);
+  EXPECT_EQ(sym[2].line_type, 2);
+  EXPECT_EQ(sym[1].line_width, 2);
+  EXPECT_EQ(sym[0].marker, 7);
+  kes_fillslot slots[3];
+  EXPECT_EQ(plat_ggetpat(3, slots, 'C'), 0);
+  EXPECT_EQ(std::string(slots[0].pattern, 8), "S       ");
+  EXPECT_EQ(std::string(slots[2].color, 8), "#C6DBEF ");
+  const gdeventry* a = plat_ggdvfind("svg     ");
+  const gdeventry* b = plat_ggdvfind("SVG     ");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(b->use_count, 2);
+  EXPECT_EQ(plat_ggdvfind("NOSUCH  "), nullptr);
+  EXPECT_EQ(plat_ggdvfind("        "), nullptr);
+}
+
+// A graph file that cannot be written: the segment is not closed (result 1, so the
+// module does not publish it), and the log says why.
+TEST_F(device_page, unwritable_graph_file) {
+  plat::config().graphs_dir = (work_.root() / "no" / "such").string();
+  open("LOST");
+  void* closed = reinterpret_cast<void*>(1);
+  EXPECT_EQ(plat_ggcseg(0, &closed, 0), 1);
+  EXPECT_EQ(closed, nullptr);
+  EXPECT_NE(work_.log().find("LOST.svg cannot be written: the folder does not exist"), std::string::npos) << work_.log();
+}
+
+// Stacked text (angle -90, rotation 90): upright characters one text height apart
+// downwards, the stack as wide as its widest character; its box follows the same
+// corner order.
+TEST_F(device_page, stacked_characters) {
+  open("STACK");
+  host_gtext t;
+  plat_ggstri(&t);
+  host_gxfm xfm{-90, 90, 0, 0};
+  plat_ggstxfm(&xfm);
+  host_gbox box{};
+  t.text = "Wi";
+  t.length = 2;
+  t.height = static_cast<float>(20.0 * 100.0 / 480.0);
+  t.x = 50, t.y = 50, t.just = 1;
+  t.xfm = &xfm;
+  t.box = &box;
+  plat_ggstrl(0, &t);
+  const double w = 2025.0 / 2048.0 * 20.0;  // "W", the wider of the two
+  EXPECT_NEAR(box.c[1].y, (240 - 40) / 4.8, 1e-5);  // two characters of 20 px down
+  EXPECT_NEAR(box.c[2].x, (320 + w) / 6.4, 1e-5);
+  EXPECT_NEAR(box.c[0].y - box.c[2].y, 40 / 4.8, 1e-5);  // the formulas' "across"
+  EXPECT_EQ(plat_ggstr(0, &t), 0);
+  const std::string doc = close();
+  EXPECT_NE(doc.find(">W</text>"), std::string::npos) << doc;
+  EXPECT_NE(doc.find(">i</text>"), std::string::npos) << doc;
+  EXPECT_EQ(doc.find("rotate("), std::string::npos) << doc;
+}
+
 }  // namespace

@@ -61,6 +61,22 @@ class RunnerFaults : public ::testing::Test {
     return v;
   }
   bool has(const std::string& text) const { return log_.find(text) != std::string::npos; }
+  // Once the growing JSON document of the run started with --json j.json passes
+  // 'bytes', kills the run outright and reads what j.json holds: false when that is
+  // no complete document.
+  bool kill_after_json_grows(std::uintmax_t bytes, out_test::jvalue* doc) {
+    const bool grew = proc_.wait_until([&] {
+      for (const std::string& n : files_with(".j.json.tmp"))
+        if (std::error_code ec; fs::file_size(dir_ / n, ec) > bytes && !ec) return true;
+      return false;
+    });
+    ::kill(proc_.pid, SIGKILL);
+    EXPECT_EQ(finish(), 1000 + SIGKILL);
+    const std::string text = slurp(dir_ / "j.json");
+    const bool whole = out_test::parse_json(text, *doc);
+    EXPECT_TRUE(whole) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+    return grew && whole;
+  }
 
   kes_test::scratch_dir dir_{"faults"};
   kes_test::runner_process proc_;
@@ -143,6 +159,67 @@ TEST_F(RunnerFaults, UnusableRunFilesAreRefusedBeforeAnythingRuns) {
   }
 }
 
+// WHERE= was parsed and evaluated by recursion: a long OR chain, many NOTs or deep
+// parentheses ran the runner out of stack (SIGSEGV).
+TEST_F(RunnerFaults, DeepOrLongWhereConditionsNeverCrash) {
+  dir_.write("d.csv", "x\n0\n1\n5\n39999\n40000\n");
+  std::string chain;
+  for (int k = 0; k < 40000; ++k) chain += (k ? " or x = " : "x = ") + std::to_string(k);
+  std::string ands = "x >= 0";
+  for (int k = 0; k < 40000; ++k) ands += " and x ^= " + std::to_string(k + 100000);
+  EXPECT_EQ(run("proc kestravine data=d(where=(" + chain + ")) noprint; var x; output out=o n=n; run;\n"), 0) << log_;
+  EXPECT_TRUE(has("select 4 of its 5 observations")) << log_;
+  EXPECT_EQ(run("proc kestravine data=d(where=(" + ands + ")) noprint; var x; run;\n"), 0) << log_;
+  EXPECT_TRUE(has("select 5 of its 5 observations")) << log_;
+  std::string nots, open, close;
+  for (int k = 0; k < 40000; ++k) nots += "not ";
+  for (int k = 0; k < 100000; ++k) open += "(", close += ")";
+  for (const std::string& cond : {nots + "x = 1", open + "x = 1" + close, nots + open + "-x" + close}) {
+    EXPECT_EQ(run("proc kestravine data=d(where=(" + cond + ")) noprint; var x; run;\n"), 2) << log_;
+    EXPECT_TRUE(has("data set WORK.d: WHERE=: NOT, minus signs and parentheses are nested more than 200 deep"))
+        << log_.substr(0, 400);
+  }
+  // 200 levels are still read.
+  EXPECT_EQ(run("proc kestravine data=d(where=(" + std::string(100, '(') + "not not x = 1" + std::string(100, ')') +
+                ")) noprint; var x; run;\n"),
+            0);
+  EXPECT_TRUE(has("select 1 of its 5 observations")) << log_;
+}
+
+// --json once renamed the finished document over whatever stood at its path: a link,
+// a FIFO or a device node became a plain file and the run exited 0.
+TEST_F(RunnerFaults, AJsonPathThatIsNoRegularFileIsRefusedAndKept) {
+  write_groups("big.csv", 3);
+  dir_.write("target.json", "precious\n");
+  ASSERT_EQ(::symlink("target.json", (dir_ / "link.json").c_str()), 0);
+  ASSERT_EQ(::mkfifo((dir_ / "fifo.json").c_str(), 0600), 0);
+  struct row {
+    std::string path;
+    const char* says;
+    mode_t type;
+  };
+  const row rows[] = {
+      {"link.json", "is a symbolic link", S_IFLNK},
+      {"fifo.json", "is a FIFO", S_IFIFO},
+      {"/dev/null", "is a device", S_IFCHR},
+  };
+  for (const row& r : rows) {
+    EXPECT_EQ(run(kOutputStep, {"--json", r.path}), 4) << r.path;
+    EXPECT_NE(err_.find("--json: the file '" + r.path + "' " + r.says + "; the JSON file is moved into place"),
+              std::string::npos)
+        << err_;
+    struct stat st;
+    ASSERT_EQ(::lstat(r.path[0] == '/' ? r.path.c_str() : (dir_ / r.path).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & S_IFMT, r.type) << r.path;
+    EXPECT_FALSE(fs::exists(dir_ / "O.csv")) << r.path;  // refused before the step ran
+  }
+  EXPECT_EQ(slurp(dir_ / "target.json"), "precious\n");
+  // --listing and --log write through such files.
+  EXPECT_EQ(run(kOutputStep, {"--listing", "/dev/null", "--json", "j.json"}), 0) << err_;
+  out_test::jvalue doc;
+  EXPECT_TRUE(out_test::parse_json(slurp(dir_ / "j.json"), doc));
+}
+
 TEST_F(RunnerFaults, PlantedLinksUnderTemporaryNamesAreNeverFollowed) {
   write_groups("big.csv", 3);
   dir_.write("target", "precious\n");
@@ -205,17 +282,27 @@ TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
     return slurp(dir_ / "log").find("(lines 1-1) ended") != std::string::npos && fs::exists(dir_ / "j.json");
   }));
   // Let the second step write tables for a while, then kill the run outright.
-  ASSERT_TRUE(proc_.wait_until([&] {
-    for (const std::string& n : files_with(".j.json.tmp"))
-      if (std::error_code ec; fs::file_size(dir_ / n, ec) > 200000 && !ec) return true;
-    return false;
-  }));
-  ::kill(proc_.pid, SIGKILL);
-  EXPECT_EQ(finish(), 1000 + SIGKILL);
   out_test::jvalue doc;
-  std::string text = slurp(dir_ / "j.json");
-  ASSERT_TRUE(out_test::parse_json(text, doc)) << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+  ASSERT_TRUE(kill_after_json_grows(200000, &doc));
   EXPECT_EQ(doc["steps"].arr.size(), 1u);
+}
+
+// The document is put in place only when it has doubled: a run killed after many
+// small steps keeps a complete document holding more than half of what had finished,
+// and a run that ends holds every step.
+TEST_F(RunnerFaults, AKilledRunOfManyStepsKeepsMoreThanHalfOfThem) {
+  write_groups("small.csv", 1);
+  write_groups("big.csv", 20000);
+  std::string program;
+  for (int k = 0; k < 40; ++k) program += "proc kestravine data=small; var x; run;\n";
+  EXPECT_EQ(run(program, {"--json", "all.json"}), 0) << log_;
+  out_test::jvalue doc;
+  ASSERT_TRUE(out_test::parse_json(slurp(dir_ / "all.json"), doc));
+  EXPECT_EQ(doc["steps"].arr.size(), 40u);
+  start(program + "proc kestravine data=big; by g; var x; run;\n", {"--json", "j.json"});
+  ASSERT_TRUE(kill_after_json_grows(400000, &doc));
+  EXPECT_GT(doc["steps"].arr.size(), 20u);
+  EXPECT_LE(doc["steps"].arr.size(), 40u);
 }
 
 }  // namespace

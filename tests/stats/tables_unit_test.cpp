@@ -35,6 +35,9 @@ TEST(SignificantDigits, FieldWidthsAndDecimals) {
       {123.456, 0.00123, 0, 8, 10, 10, 5}, {0, 0, 0.001, 7, 12, 6, 4},
       {std::nan(""), 0, 2.0, 7, 12, 1, 0}, {123456789.5, 1, 0, 12, 10, 10, 0},
       {123456789012.0, 1, 0, 14, 10, -1, KES_SIG_BEST},
+      // An infinity has no digits (its log10 once overflowed an int): b alone decides.
+      {-HUGE_VAL, 12.5, 0, 7, 12, 8, 5},   {HUGE_VAL, 0, 0.001, 7, 12, 6, 4},
+      {-1.7e308, 0, 0, 7, 12, -1, KES_SIG_BEST},
   };
   for (const auto& r : rows) {
     int w = 0, d = 0;

@@ -1,0 +1,19 @@
+// The graph files of a run: every finished graph, device or template, is written here
+// and named in the log and the listing, so that a user finds each one.
+#pragma once
+#include <string>
+
+namespace plat::graph {
+
+// Writes a finished SVG document into the run's graphs folder (--graphs, else the
+// current folder) as NAME.svg, the name made unique in the run (case-blind) with a
+// numeric suffix and cut to what a file name can hold. Returns the file as the log and
+// the listing show it (the folder given, then the file name); empty after a message in
+// the log when the file cannot be written.
+std::string write_graph_file(const std::string& name, const std::string& document);
+
+// Says in the log (a note) and in the listing and the JSON file (an entry "Graph" with
+// the description and the file) which file holds a graph.
+void announce_graph(const std::string& label, const std::string& description, const std::string& file);
+
+}  // namespace plat::graph

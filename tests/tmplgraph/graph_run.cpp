@@ -1,0 +1,122 @@
+// Whole runs with template graphs (see graph_run.h).
+#include "graph_run.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "core/runtime.h"
+#include "runner/runner.h"
+
+namespace kes_test {
+
+std::string dump_block::dynamic(const std::string& name) const {
+  const std::string key = "  " + name + " = ";
+  for (const std::string& l : lines)
+    if (l.rfind(key, 0) == 0) return l.substr(key.size());
+  return "";
+}
+
+int dump_block::count_prefix(const std::string& prefix) const {
+  int n = 0;
+  for (const std::string& l : lines) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
+}
+
+std::vector<std::map<std::string, std::string>> dump_block::rows() const {
+  std::vector<std::map<std::string, std::string>> out;
+  for (const std::string& l : lines) {
+    if (l.rfind("  row ", 0) != 0) continue;
+    std::map<std::string, std::string> row;
+    std::size_t i = l.find(':') + 1;
+    while (i < l.size()) {
+      while (i < l.size() && l[i] == ' ') ++i;
+      const std::size_t eq = l.find('=', i);
+      if (eq == std::string::npos) break;
+      const std::string name = l.substr(i, eq - i);
+      std::size_t j = eq + 1;
+      std::string value;
+      if (j < l.size() && l[j] == '"') {
+        ++j;
+        while (j < l.size() && l[j] != '"') {
+          if (l[j] == '\\') ++j;
+          value += l[j++];
+        }
+        ++j;
+      } else {
+        while (j < l.size() && l[j] != ' ') value += l[j++];
+      }
+      row[name] = value;
+      i = j;
+    }
+    out.push_back(std::move(row));
+  }
+  return out;
+}
+
+std::vector<const dump_block*> graph_run::panels() const {
+  std::vector<const dump_block*> out;
+  for (const dump_block& b : blocks)
+    if (b.is_panel()) out.push_back(&b);
+  return out;
+}
+
+const dump_block* graph_run::data() const {
+  for (const dump_block& b : blocks)
+    if (!b.is_panel()) return &b;
+  return nullptr;
+}
+
+double dump_number(const std::string& text) {
+  if (text.empty() || text[0] == '.') return NAN;
+  return std::strtod(text.c_str(), nullptr);
+}
+
+graph_run run_graphs(const std::string& statements, const std::string& options) {
+  scratch_dir dir("tmplgraph");
+  // A fixed sample: the normal quantiles of 120 evenly spaced probabilities, scaled
+  // to mean 50 and standard deviation 8, in a shuffled order so that every cell of c
+  // and d gets values from the whole range.
+  std::string csv = "x,c,d\n";
+  for (int i = 0; i < 120; ++i) {
+    const int k = (i * 77) % 120;
+    const double p = (k + 0.5) / 120;
+    // Inverse normal by bisection on erfc (enough for a test sample).
+    double lo = -6, hi = 6;
+    for (int it = 0; it < 80; ++it) {
+      const double mid = (lo + hi) / 2;
+      (0.5 * std::erfc(-mid / std::sqrt(2.0)) < p ? lo : hi) = mid;
+    }
+    char line[64];
+    std::snprintf(line, sizeof line, "%.3f,%c,%c\n", 50 + 8 * (lo + hi) / 2, "abc"[i % 3], "uv"[(i / 3) % 2]);
+    csv += line;
+  }
+  dir.write("d.csv", csv);
+  const std::string data = options.empty() ? "d" : "d(" + options + ")";
+  dir.write("prog.kes", "proc kestravine data=" + data + " noprint; var x; " + statements + " run;\n");
+  std::filesystem::create_directories(dir / "graphs");
+  graph_run r;
+  r.status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--log", (dir / "log").string(),
+                        "--listing", (dir / "lst").string(), "--json", (dir / "out.json").string(), "--graph-dump",
+                        (dir / "dump").string(), "--graphs", (dir / "graphs").string(), "--work", dir.path().string(),
+                        (dir / "prog.kes").string()});
+  plat::config() = plat::run_config{};
+  r.dump = slurp(dir / "dump");
+  r.log = slurp(dir / "log");
+  r.listing = slurp(dir / "lst");
+  r.json = slurp(dir / "out.json");
+  std::istringstream in(r.dump);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("  ", 0) != 0) r.blocks.push_back(dump_block{line, {}});
+    else if (!r.blocks.empty()) r.blocks.back().lines.push_back(line);
+  }
+  for (const auto& e : std::filesystem::directory_iterator(dir / "graphs"))
+    r.svg[e.path().filename().string()] = slurp(e.path());
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().extension() == ".csv" && e.path().filename() != "d.csv") r.sets[e.path().filename().string()] = slurp(e.path());
+  return r;
+}
+
+}  // namespace kes_test

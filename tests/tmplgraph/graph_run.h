@@ -1,0 +1,43 @@
+// Whole runs with template graphs: a program over a fixed data set run through the
+// stand-in with --graph-dump and --graphs, and the dump read back as blocks of data
+// objects and panels.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/scratch_files.h"
+
+namespace kes_test {
+
+// One block of the dump: "data NAME ..." or "panel NAME" with its lines.
+struct dump_block {
+  std::string head;
+  std::vector<std::string> lines;
+  bool is_panel() const { return head.rfind("panel ", 0) == 0; }
+  // The value text after "NAME = " of a panel line ("" when absent).
+  std::string dynamic(const std::string& name) const;
+  // Rows of a data block as column -> text.
+  std::vector<std::map<std::string, std::string>> rows() const;
+  int count_prefix(const std::string& prefix) const;
+};
+
+struct graph_run {
+  int status = -1;
+  std::string dump, log, listing, json;
+  std::vector<dump_block> blocks;
+  std::map<std::string, std::string> svg;  // file name -> document
+  std::map<std::string, std::string> sets; // data set files the step wrote (name.csv -> text)
+  std::vector<const dump_block*> panels() const;
+  const dump_block* data() const;  // the first data object
+};
+
+// 120 values of x (a fixed normal-looking sample, 25 to 75), CLASS c (a, b, c) and
+// d (u, v), written as d.csv; statements run as "proc kestravine data=d(OPTIONS)
+// noprint; var x; STATEMENTS run;".
+graph_run run_graphs(const std::string& statements, const std::string& options = "");
+
+// A value of the dump as a number.
+double dump_number(const std::string& text);
+
+}  // namespace kes_test

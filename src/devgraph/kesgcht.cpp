@@ -7,6 +7,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/device_services.h"
+#include "devgraph/fill_legend.h"
 #include "devgraph/gdev.h"
 #include "devgraph/panel_labels.h"
 #include "devgraph/panel_plan.h"
@@ -29,10 +30,10 @@ int open_page(kes_ctx* ctx, kes_layout* lay) {
   return 0;
 }
 
-void close_page(kes_ctx* ctx, kes_layout* lay) {
+void close_page(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   const kes_preq* r = ctx->curreq;
   if (!r->nohlabel && !lay->haxis.label_none) kesghlb(ctx);
-  // The legend of fill colours of comparative pages is drawn with them.
+  kesgleg(ctx, legend);
   if (kes_side_band(ctx) || kes_top_band(ctx)) kesgclb(ctx);
   void* closed = nullptr;
   if (ggcseg(0, &closed, 0) == 1) {
@@ -94,13 +95,13 @@ kes_cell* cell_of(const kes_classvars* cv, const kes_panel& p) {
 
 // The pages of the request: one page with its one cell without CLASS variables, else
 // the comparative panels page by page.
-int draw_pages(kes_ctx* ctx, kes_layout* lay) {
+int draw_pages(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   const kes_preq* r = ctx->curreq;
   const kes_classvars* cv = r->classvars;
   if (cv == nullptr || cv->count == 0) {
     if (const int s = open_page(ctx, lay); s != 0) return s;
     kesgdrw(ctx, ctx->classvars->levels, 0);
-    close_page(ctx, lay);
+    close_page(ctx, lay, legend);
     return 0;
   }
   if (cv->count == 2 && cv->grid == nullptr) return 0;
@@ -121,7 +122,7 @@ int draw_pages(kes_ctx* ctx, kes_layout* lay) {
       if (kes_levels_at_side(ctx)) kesgslb(ctx, cell->fmt);
       else kesgtlb(ctx, cell->fmt);
     }
-    if (p.closes) close_page(ctx, lay);
+    if (p.closes) close_page(ctx, lay, legend);
   }
   return 0;
 }
@@ -150,6 +151,7 @@ int kesgcht(kes_ctx* ctx) {
 
   // 4. One pass per destination.
   kes_chart* c = &lay->c;
+  kes_legend legend;
   for (lay->destindex = 0; lay->destlist != nullptr && lay->destindex < lay->destlist->count;) {
     const int s = kesgini(ctx);
     if (s == kSkipped) {
@@ -175,12 +177,13 @@ int kesgcht(kes_ctx* ctx) {
     // page margins here (insets).
     kesgmar(ctx);
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
+    kes_legend_layout(ctx, &legend);
     if (const int g = kesgpg2(ctx); g != 0) return fail(lay, g);
     c->prow = 0;
     c->pcol = 1;
     lay->page_number = 1;
     lay->page_count = c->pages;
-    if (const int s = draw_pages(ctx, lay); s != 0) return fail(lay, s);
+    if (const int s = draw_pages(ctx, lay, legend); s != 0) return fail(lay, s);
     if (lay->direct) break;
     if (lay->destindex + 1 < lay->destlist->count) {
       lay->gopts = ggznew(ctx->gcb);

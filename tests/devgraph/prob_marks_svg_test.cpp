@@ -305,4 +305,52 @@ TEST_F(ProbMarksSvg, ThePercentileAxisMarksItsPercentsAboveThePlot) {
   EXPECT_LT(y50, top);
 }
 
+// Two CLASS variables, 2 x 2 panels: the boxes over the columns span their panels'
+// frames, the boxes beside the rows their panels' heights; a side box is as wide as
+// a top box is deep (1.6 text heights, times the aspect factor across); CFRAMETOP= and
+// CFRAMESIDE= fill them.
+TEST_F(ProbMarksSvg, LabelBoxesSpanTheirPanels) {
+  std::string csv = "g,h,x\n";
+  for (char g = 'A'; g <= 'B'; ++g)
+    for (char h = 'u'; h <= 'v'; ++h)
+      for (int i = 0; i < 6; ++i) csv += std::string(1, g) + "," + std::string(1, h) + "," + std::to_string(i % 4) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; class g h; var x;\n"
+                     "histogram x / nrows=2 ncols=2 cframetop=beige cframeside=beige;\nrun;\n"),
+            0)
+      << log();
+  ASSERT_EQ(graphs().size(), 1u);
+  const std::string doc = graph(graphs()[0]);
+  std::vector<shape> top, side;
+  for (const shape& r : shapes(doc, "rect"))
+    if (r.a.count("fill") && r.a.at("fill") == "#F5F5DC") (r.num("width") > r.num("height") ? top : side).push_back(r);
+  ASSERT_EQ(top.size(), 2u) << doc;
+  ASSERT_EQ(side.size(), 2u) << doc;
+  std::sort(top.begin(), top.end(), [](const shape& a, const shape& b) { return a.num("x") < b.num("x"); });
+  std::sort(side.begin(), side.end(), [](const shape& a, const shape& b) { return a.num("y") < b.num("y"); });
+  // The frames: the vertical axis lines (left sides) and the bottom axis lines.
+  std::vector<shape> vertical, horizontal;
+  for (const shape& l : shapes(doc, "line")) {
+    if (l.num("x1") == l.num("x2") && std::fabs(l.num("y1") - l.num("y2")) > 150) vertical.push_back(l);
+    if (l.num("y1") == l.num("y2") && std::fabs(l.num("x1") - l.num("x2")) > 150) horizontal.push_back(l);
+  }
+  ASSERT_FALSE(vertical.empty());
+  ASSERT_FALSE(horizontal.empty());
+  const double frame_w = std::fabs(horizontal[0].num("x2") - horizontal[0].num("x1"));
+  const double frame_h = std::fabs(vertical[0].num("y2") - vertical[0].num("y1"));
+  for (const shape& b : top) EXPECT_NEAR(b.num("width"), frame_w, 0.02);
+  for (const shape& b : side) EXPECT_NEAR(b.num("height"), frame_h, 0.02);
+  EXPECT_DOUBLE_EQ(top[0].num("y"), top[1].num("y"));
+  EXPECT_DOUBLE_EQ(side[0].num("x"), side[1].num("x"));
+  // 640 x 480 pixels, aspect 0.75: 1.6 h x 0.75 of the width is 1.6 h of the height.
+  EXPECT_NEAR(side[0].num("width"), top[0].num("height"), 0.02);
+  // Neighbouring boxes keep the panels' gap between them.
+  const double gap_x = top[1].num("x") - (top[0].num("x") + top[0].num("width"));
+  const double gap_y = side[1].num("y") - (side[0].num("y") + side[0].num("height"));
+  EXPECT_GT(gap_x, 0);
+  EXPECT_GT(gap_y, 0);
+  const auto t = texts(doc);
+  EXPECT_TRUE(has(t, "u") && has(t, "v") && has(t, "A") && has(t, "B"));
+  EXPECT_EQ(doc.find("Legend"), std::string::npos);  // no cell has a legend key
+}
+
 }  // namespace

@@ -353,4 +353,19 @@ TEST_F(ProbMarksSvg, LabelBoxesSpanTheirPanels) {
   EXPECT_EQ(doc.find("Legend"), std::string::npos);  // no cell has a legend key
 }
 
+// Ten rows of panels with tall texts leave each panel less than a character cell
+// high: the graph is not drawn, and the note points at NROWS=/NCOLS=.
+TEST_F(ProbMarksSvg, PanelsTooLowForTheirRowsPointAtNrows) {
+  std::string csv = "g,x\n";
+  for (int g = 0; g < 30; ++g)
+    for (int i = 0; i < 4; ++i) csv += std::to_string(g) + "," + std::to_string(i) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; class g; var x;\n"
+                     "qqplot x / normal nrows=10 height=4;\nrun;\n"),
+            0)
+      << log();
+  EXPECT_TRUE(graphs().empty());
+  EXPECT_NE(log().find("The page has no room for the graph"), std::string::npos) << log();
+  EXPECT_NE(log().find("(NROWS=, NCOLS=)"), std::string::npos) << log();
+}
+
 }  // namespace

@@ -9,8 +9,7 @@
 
 #include "../support/scratch_files.h"
 #include "../support/svg_reader.h"
-#include "core/runtime.h"
-#include "runner/runner.h"
+#include "device_run.h"
 
 namespace {
 
@@ -20,12 +19,7 @@ void draw_and_compare(const std::string& name, int pages) {
   kes_test::scratch_dir dir("device-examples");
   const fs::path examples = fs::path(KES_SOURCE_DIR) / "examples";
   fs::copy_file(examples / "devprob.csv", dir / "devprob.csv");
-  fs::create_directories(dir / "graphs");
-  const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "device",
-                                "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
-                                (dir / "lst").string(), "--work", dir.path().string(),
-                                (examples / (name + ".kes")).string()});
-  plat::config() = plat::run_config{};
+  const int status = devgraph_test::device_run(dir.path(), examples / (name + ".kes"));
   ASSERT_EQ(status, 0) << kes_test::slurp(dir / "log");
   int seen = 0;
   for (const auto& e : fs::directory_iterator(examples / (name + ".out"))) {

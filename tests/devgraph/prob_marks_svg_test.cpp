@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "../support/scratch_files.h"
-#include "core/runtime.h"
-#include "runner/runner.h"
+#include "device_run.h"
 
 namespace {
 
@@ -70,23 +69,10 @@ class ProbMarksSvg : public ::testing::Test {
   int run(const std::string& csv, const std::string& program) {
     dir.write("d.csv", csv);
     dir.write("prog.kes", program);
-    fs::create_directories(dir / "graphs");
-    for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
-    const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics",
-                                  "device", "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(),
-                                  "--listing", (dir / "lst").string(), "--work", dir.path().string(),
-                                  (dir / "prog.kes").string()});
-    plat::config() = plat::run_config{};
-    return status;
+    return devgraph_test::device_run(dir.path(), dir / "prog.kes");
   }
   std::string log() { return slurp(dir / "log"); }
-  std::vector<std::string> graphs() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir / "graphs"))
-      if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> graphs() { return devgraph_test::graph_files(dir.path()); }
   std::string graph(const std::string& name) { return slurp(dir / "graphs" / name); }
 };
 

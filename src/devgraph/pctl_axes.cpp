@@ -297,20 +297,32 @@ void frame_sides(kes_ctx* ctx) {
 
 void kesgaxp(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   kes_layout* lay = r->layout;
+  const kes_chart* c = &lay->c;
   pctl_axis a{};
+  const bool percents = make_axis(ctx, cell, &a);
+  if (percents) a.from_list(r);
   gd_width(ctx, lay->haxis.width);
-  if (make_axis(ctx, cell, &a)) {
+  if (percents) {
     if (r->rotate) kesnlpy(ctx, a);
     else kesnlpx(ctx, a);
   }
   gd_width(ctx, lay->haxis.width);
   if (!r->noframe) frame_sides(ctx);
-  // Reference lines given in percents are not drawn on the percent axis.
-  if (r->rotate && r->nhref > 0) kesghrl(ctx, cell);
+  // Reference values on the percent axis are percents, placed at their quantiles.
+  if (r->nhref > 0) {
+    if (!r->rotate && percents)
+      kesghrl_at(ctx, cell, [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->ox, c->width); });
+    else if (r->rotate)
+      kesghrl(ctx, cell);
+  }
   if (r->rotate) keslinx(ctx, 1);
   else kesliny(ctx, 1);
-  if (!r->rotate && r->nvref > 0) kesgvrl(ctx, cell);
-  const kes_chart* c = &lay->c;
+  if (r->nvref > 0) {
+    if (r->rotate && percents)
+      kesgvrl_at(ctx, cell, [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->oy, c->height); });
+    else if (!r->rotate)
+      kesgvrl(ctx, cell);
+  }
   if (r->rotate && c->edge[KES_EDGE_LEFT_LABEL] && !r->novlabel && !lay->vaxis.label_none) kesgvlb(ctx);
   gd_width(ctx, 1);
 }

@@ -354,4 +354,25 @@ TEST_F(ProbMarksSvg, PanelsTooLowForTheirRowsPointAtNrows) {
   EXPECT_NE(log().find("(NROWS=, NCOLS=)"), std::string::npos) << log();
 }
 
+// HREF= on a probability plot is in percents: 50 % stands at the quantile 0, halfway
+// between 5 % and 95 %; 0.0001 % and 0.0002 % are off the axis, noted once.
+TEST_F(ProbMarksSvg, ReferencePercentsStandAtTheirQuantiles) {
+  ASSERT_EQ(run(kFive, "proc kestravine data=d noprint; var x;\n"
+                       "probplot x / normal(mu=5 sigma=2) pctlorder=(5 50 95) href=50 0.0001 0.0002;\nrun;\n"),
+            0)
+      << log();
+  const std::string doc = graph(graphs().at(0));
+  std::vector<double> dashed;
+  for (const shape& l : shapes(doc, "line"))
+    if (l.a.count("stroke-dasharray") && l.num("x1") == l.num("x2")) dashed.push_back(l.num("x1"));
+  ASSERT_EQ(dashed.size(), 1u) << doc;
+  const auto ticks = bottom_ticks(doc);
+  ASSERT_EQ(ticks.size(), 3u);
+  EXPECT_NEAR(dashed[0], ticks[1], 0.02);
+  const std::string l = log();
+  const std::string note = "A HREF= value lies outside the horizontal axis";
+  EXPECT_NE(l.find(note), std::string::npos) << l;
+  EXPECT_EQ(l.find(note), l.rfind(note)) << l;
+}
+
 }  // namespace

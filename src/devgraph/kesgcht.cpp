@@ -11,6 +11,7 @@
 #include "devgraph/gdev.h"
 #include "devgraph/panel_labels.h"
 #include "devgraph/panel_plan.h"
+#include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
@@ -32,7 +33,10 @@ int open_page(kes_ctx* ctx, kes_layout* lay) {
 
 void close_page(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   const kes_preq* r = ctx->curreq;
-  if (!r->nohlabel && !lay->haxis.label_none) kesghlb(ctx);
+  if (!r->nohlabel && !lay->haxis.label_none) {
+    kesghlb(ctx);
+    kes_pctl_top_label(ctx);
+  }
   kesgleg(ctx, legend);
   if (kes_side_band(ctx) || kes_top_band(ctx)) kesgclb(ctx);
   void* closed = nullptr;

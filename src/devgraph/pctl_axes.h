@@ -10,3 +10,5 @@ struct kes_cell;
 
 void kesgaxp(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 void kesgaxq(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// The PCTLAXIS LABEL= text over the percentile axis across the top of a QQ page.
+void kes_pctl_top_label(kes_ctx* ctx);

@@ -1,5 +1,6 @@
 // The device-graph examples (a comparative histogram of two CLASS variables with an
-// empty panel, comparative QQ plots with each panel's own line, a CDF plot) drawn
+// empty panel, comparative QQ plots with each panel's own line, a CDF plot, percent
+// axes) drawn
 // again and read back structurally against their golden SVGs: the same elements with
 // the same attributes, numbers to the writer's two decimals.
 #include <gtest/gtest.h>
@@ -35,5 +36,7 @@ void draw_and_compare(const std::string& name, int pages) {
 TEST(DeviceExamples, ComparativeHistogramAndQqPanels) { draw_and_compare("devprob_panels", 3); }
 
 TEST(DeviceExamples, CdfPlot) { draw_and_compare("devprob_cdf", 1); }
+
+TEST(DeviceExamples, ProbabilityAndPercentileAxes) { draw_and_compare("devprob_axes", 2); }
 
 }  // namespace

@@ -49,6 +49,9 @@ struct page_frame {
   std::vector<frame> cells;
   double grid_left = 0, grid_top = 0, grid_right = 0, grid_bottom = 0;
   double xlabel_y = 0, ylabel_x = 0, legend_y = 0;
+  // Room of the inset boxes in the page margins (top, bottom, left, right) and where
+  // the bottom box starts.
+  double inset_top = 0, inset_bottom = 0, inset_left = 0, inset_right = 0, inset_bottom_y = 0;
 };
 // Lays the page out for the grid, the legend and the vertical tick texts, starts it
 // on the canvas (title: the panel's label and description; desc: what it shows) and

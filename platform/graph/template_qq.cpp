@@ -13,6 +13,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 
@@ -185,6 +186,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
     if (index < 0 && grid.strips) continue;
     if (index >= 0) draw_cell(c, f, cells[index], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
+    if (index >= 0) draw_cell_insets(c, f, p, keys[index]);
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
     else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);
     // The percentile axis on the first row (or the last column when rotated).

@@ -14,6 +14,8 @@
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "host/host_graph.h"
+#include "inset/inset_place.h"
+#include "inset/kes_inset.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 
@@ -177,12 +179,17 @@ int kesgcht(kes_ctx* ctx) {
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CTEXT, c->ctext);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CFRAME, c->cframe);
     kes_prob_page_axes(ctx);
-    // Inset boxes of a chart without CLASS variables are built and fitted to the
-    // page margins here (insets).
     kesgmar(ctx);
+    // Inset boxes of the chart: built with its text sizes and fonts, and the page
+    // margins they take kept from the plot before the page is laid out.
+    if (kesins(ctx, r->classvars != nullptr ? r->classvars->levels : nullptr, 0) == kOutOfMemory)
+      return fail(lay, kOutOfMemory);
+    if (ctx->insets != nullptr) kesimrg(ctx);
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
     kes_legend_layout(ctx, &legend);
     if (const int g = kesgpg2(ctx); g != 0) return fail(lay, g);
+    // The side-margin boxes run along the frame now laid out.
+    if (ctx->insets != nullptr) kessrnk(ctx);
     c->prow = 0;
     c->pcol = 1;
     lay->page_number = 1;

@@ -4,10 +4,12 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/annotate.h"
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"
 #include "fit/kes_estframe.h"
+#include "inset/inset_place.h"
 #include "kes_gram_names.h"
 #include "records/kes_curve.h"
 
@@ -96,9 +98,12 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   kes_preq* r = ctx->curreq;
   kes_chart* c = &r->layout->c;
   const kes_stmt* st = r->stmt;
-  (void)row;  // the inset builder's panel row (insets)
+  (void)row;  // the panel row: the margin boxes of a panel move with it
 
-  // 1. Inset boxes of the cell: built and checked here by the inset code (insets).
+  // 1. Inset boxes of the cell: placed in its frame (a chart without CLASS variables
+  // has one cell and its boxes were built with the chart).
+  static const double kNoOffset[2] = {0, 0};
+  if (ctx->insets != nullptr) kesivld(ctx, cell, kNoOffset);
 
   // 2. Frame fill.
   if (!r->noframe && (r->frame_fill != 0 || kes_flag(st, KES_PLOT_FLAG_CPROP) || c->style)) kesgfrm(ctx, r, cell);
@@ -117,13 +122,15 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
     if (marks && front) references(ctx, cell);
     kesgax(ctx);
-    return;
+  } else {
+    marks(ctx, r, cell);
+    if (r->type == KES_PLOT_QQ) kesgaxq(ctx, r, cell);
+    else if (r->type == KES_PLOT_PROB) kesgaxp(ctx, r, cell);
+    else kesgax(ctx);
   }
-  marks(ctx, r, cell);
-  if (r->type == KES_PLOT_QQ) kesgaxq(ctx, r, cell);
-  else if (r->type == KES_PLOT_PROB) kesgaxp(ctx, r, cell);
-  else kesgax(ctx);
 
-  // 4. Annotate data set of the request (annotate).
-  // 5. Inset boxes of the cell are drawn last (insets).
+  // 4. Annotate data sets of the request.
+  if (cell != nullptr) kesgano(ctx, r, cell);
+  // 5. Inset boxes of the cell are drawn last; the areas they blanked are released.
+  if (ctx->insets != nullptr) kesidrw(ctx);
 }

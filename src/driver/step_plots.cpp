@@ -58,7 +58,10 @@ kes_flow kes_plot_requests(kes_run& run) {
   for (int kind = 0; kind < 5; ++kind) {
     if (kind > 0 && !graphs) break;
     ctx->nrun = 0;
-    if (kind > 0) std::memset(ctx->plot_notes, 0, sizeof ctx->plot_notes);
+    if (kind > 0) {
+      std::memset(ctx->plot_notes, 0, sizeof ctx->plot_notes);
+      std::memset(ctx->inset_notes, 0, sizeof ctx->inset_notes);
+    }
     const int count = ctx->*kKinds[kind].count;
     for (int k = 1; k <= count; ++k, ++req) {
       ctx->curreq = req;

@@ -13,6 +13,7 @@
 #include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 #include "records/kes_plotslot.h"
 #include "tmplgraph/kes_stgraph.h"
@@ -27,7 +28,6 @@ constexpr int kCurvePoints = 200;
 constexpr int kParamText = 16;
 
 // Parameters of each family, and the order its legend text names them.
-constexpr int kNparms[9] = {2, 3, 2, 3, 3, 4, 4, 4, 3};
 struct cdf_text {
   int msg;
   int order[4];
@@ -37,8 +37,6 @@ constexpr cdf_text kTexts[8] = {{1494, {0, 1}},       {1495, {0, 2, 1}},    {149
                                 {1498, {0, 2, 3, 1}}, {1499, {0, 2, 3, 1}}};
 
 }  // namespace
-
-int kesnparms(int code) { return code >= 0 && code <= 8 ? kNparms[code] : 0; }
 
 int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
   const bool classes = ctx->curreq->classvars->count > 0;

@@ -10,6 +10,7 @@
 #include "devgraph/tick_text.h"
 #include "fit/kes_estframe.h"
 #include "inset/inset_place.h"
+#include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 #include "records/kes_curve.h"
 
@@ -98,11 +99,13 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   kes_preq* r = ctx->curreq;
   kes_chart* c = &r->layout->c;
   const kes_stmt* st = r->stmt;
-  (void)row;  // the panel row: the margin boxes of a panel move with it
 
   // 1. Inset boxes of the cell: placed in its frame (a chart without CLASS variables
   // has one cell and its boxes were built with the chart).
+  // A comparative panel's boxes are built again with its own cell's values.
   static const double kNoOffset[2] = {0, 0};
+  const bool comparative = r->classvars != nullptr && r->classvars->count > 0;
+  if (ctx->insets != nullptr && comparative && cell != nullptr) kesins(ctx, cell, row);
   if (ctx->insets != nullptr) kesivld(ctx, cell, kNoOffset);
 
   // 2. Frame fill.

@@ -375,4 +375,24 @@ TEST_F(ProbMarksSvg, ReferencePercentsStandAtTheirQuantiles) {
   EXPECT_EQ(l.find(note), l.rfind(note)) << l;
 }
 
+// The inset of a comparative panel shows its own cell's values.
+TEST_F(ProbMarksSvg, EachPanelsInsetShowsItsOwnCell) {
+  std::string csv = "g,x\n";
+  for (int i = 0; i < 7; ++i) csv += "a," + std::to_string(i) + "\n";
+  for (int i = 0; i < 4; ++i) csv += "b," + std::to_string(i) + "\n";
+  ASSERT_EQ(run(csv, "proc kestravine data=d noprint; class g; var x;\n"
+                     "histogram x / nrows=2;\ninset n;\nrun;\n"),
+            0)
+      << log();
+  ASSERT_EQ(graphs().size(), 1u);
+  const auto t = texts(graph(graphs()[0]));
+  // The box's rows: the label, then the value.
+  const auto pair = [&](const std::string& value) {
+    for (std::size_t i = 0; i + 1 < t.size(); ++i)
+      if (t[i] == "N" && t[i + 1] == value) return true;
+    return false;
+  };
+  EXPECT_TRUE(pair("7") && pair("4")) << testing::PrintToString(t);
+}
+
 }  // namespace

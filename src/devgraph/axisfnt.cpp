@@ -9,6 +9,7 @@
 #include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/kes_axislabels.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
 #include "records/kes_axis.h"

@@ -8,6 +8,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/kes_axislabels.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "records/kes_axis.h"

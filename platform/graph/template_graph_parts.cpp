@@ -89,7 +89,8 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
 }
 
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
-                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind) {
+                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
+                      const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
   std::string desc = std::string("A ") + kind + " of " + p.text("_VARLABEL", p.text("_VARNAME"));
@@ -110,7 +111,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text("_YLABEL").empty();
   const double legend_w = pg.width - 2 * kMargin;
   const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w);
-  pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) + (yvalues ? tick_text_width(yticks) + kGap : 0) + kTickLength;
+  pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
+                 (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
   pg.grid_right = pg.width - kMargin - 4 - room.right;
   pg.grid_top = top + room.top;
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
@@ -134,8 +136,11 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   int lowest = -1;
   for (int r = 0; r < grid.nrows; ++r)
     if (grid.index[static_cast<std::size_t>(r * grid.ncols + col)] >= 0 || !grid.strips) lowest = r;
+  // Next to another cell a text keeps to its half of the gap between them.
+  const double half_gap = cell_gap() / 2 - 1;
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"));
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
+                col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && (grid.index[i] >= 0 || !grid.strips))
     draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }

@@ -120,6 +120,11 @@ int kesgpag(kes_ctx* ctx) {
 
   // 9. Width.
   c->width = c->pagearea[2] - (c->ox + hx.offset[1] + c->rmargin);
+  // The percentile axis of a rotated QQ plot down the right side.
+  if (r->type == KES_PLOT_QQ && r->pctlaxis && r->rotate) {
+    c->width -= vx.major_len + c->hgap_tv + kes_gkeyslot(ctx)->vwidest;
+    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_PCTLAXIS_LABEL)) c->width -= c->htick_unit + c->vlabroom;
+  }
 
   // 10. LENGTH= of the horizontal axis definition: centred in the room there is.
   const double half = kes_fit_length(hx, "HAXIS=", &c->width);

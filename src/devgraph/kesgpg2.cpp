@@ -85,8 +85,8 @@ int kesgpg2(kes_ctx* ctx) {
 
   // 6. SQUARE is a probability and QQ plot option; histograms keep their shape.
 
-  // 7. A height below one character cell.
-  if (kes_too_small(c->ch, c->height, kes_pgiven(st, KES_PLOT_SLOT_RANKADJ) || kes_pgiven(st, KES_PLOT_SLOT_NADJ)))
+  // 7. A height below one character cell; fewer rows or columns a page may help.
+  if (kes_too_small(c->ch, c->height, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))
     return kNoRoom;
 
   // 8. Origin and the axis lines' starts.

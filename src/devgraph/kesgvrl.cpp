@@ -2,6 +2,7 @@
 // labels, under the line in the lower half of the plot area and above it in the
 // upper half, at the left (VREFLABPOS=1) or the right (2).
 #include <cstring>
+#include <functional>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -12,6 +13,11 @@
 #include "kes_msg_names.h"
 
 void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
+  const kes_layout* lay = ctx->curreq->layout;
+  kesgvrl_at(ctx, cell, [lay](double v) { return v * lay->yscale + lay->yoffset; });
+}
+
+void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {
   if (cell == nullptr || cell->varsums == nullptr) return;
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -33,7 +39,7 @@ void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
   bool noted = false;
   gd_width(ctx, c->colors.ref_width);
   for (int i = 0; i < r->nvref; ++i) {
-    const double y = r->vref[i] * lay->yscale + lay->yoffset;
+    const double y = to_device(r->vref[i]);
     if (!(y >= y1 && y <= y2)) {
       if (key && !noted) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_VALUE_LIES_OUTSIDE);
       noted = true;

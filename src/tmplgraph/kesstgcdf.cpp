@@ -26,8 +26,6 @@ namespace {
 
 constexpr int kCdfX = 1, kCdfY = 2, kEcdfX = 3, kEcdfY = 4;
 constexpr int kCurvePoints = 200;
-// Room for a parameter in 6 significant digits with its exponent.
-constexpr int kParamText = 16;
 
 // Parameters of each family, and the order its legend text names them.
 struct cdf_text {
@@ -45,14 +43,13 @@ int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
   const int code = c->dist;
   if (code < 0 || code > KES_DIST_SU) return 0;
   const int p = kesnparms(code);
-  char text[4][kParamText + 1];
+  char text[4][KES_STG_PARAM_TEXT + 1];
   bool all_est = true;
   for (int i = 0; i < p; ++i) {
     all_est = all_est && c->estimated[i];
+    // The parameters as the histogram's legend shows them, so one fit reads alike.
     if (classes && c->estimated[i]) std::snprintf(text[i], sizeof text[i], "EST");
-    // Six significant digits for every family: 99 digits cut at eight characters would
-    // show 4.8 as 4.799999.
-    else std::snprintf(text[i], sizeof text[i], "%.6g", c->params[i]);
+    else kes_stg_param_text(c->params[i], text[i]);
   }
   if (classes && all_est) return xpmstr(buf, 256, KES_SET_PLOT, KES_MSG_FITTED_PER_CELL);
   const cdf_text& t = kTexts[code];

@@ -73,7 +73,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
       xpmstr(descr, kDescrSize, 431, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen, ctx->byline);
     else
       xpmstr(descr, kDescrSize, 308, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
-    label = vemmsgs(308, kDefaults[type].label, kes_request_ordinal(ctx));
+    label = vemmsgs(KES_SET_PLOT, kDefaults[type].label, kes_request_ordinal(ctx));
   }
   ctx->seglabel = label;
   layout->seglabel = label;

@@ -36,7 +36,7 @@ int zqidest(kes_layout* layout) {
   }
   layout->destlist = static_cast<host_destlist*>(list.w.p);
   if (layout->destlist == nullptr || layout->destlist->count <= 0) {
-    xpmlog(KES_SET_DESTINATION, 18);
+    xpmlog(KES_SET_DESTINATION, KES_MSG_NO_OUTPUT_DESTINATION_OPEN);
     zqdfree(layout);
     return KES_RC_SETUP_FAILED;
   }

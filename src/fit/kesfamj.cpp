@@ -59,11 +59,11 @@ int zjs_shapes(zfit_work* w, double (*h)(double)) {
 
 int zjs_moments(zfit_work* w, int announce, int bad, zjs_solver solver) {
   const zfit_req* r = w->req;
-  xpmlog(308, announce);
+  xpmlog(KES_SET_PLOT, announce);
   const double beta2 = r->kurt + 3.0;
   if (std::isnan(r->skew) || std::isnan(r->kurt) || beta2 < ZEPS53 || (w->estimate[1] && !(r->std >= ZEPS53)) ||
       (w->estimate[0] && std::isnan(r->mean))) {
-    xpmlog(308, bad);
+    xpmlog(KES_SET_PLOT, bad);
     return 1;
   }
   double m = 0.0, v = 0.0;

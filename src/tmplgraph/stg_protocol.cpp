@@ -108,7 +108,7 @@ void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_
   if (ninline < 0 || ninline > KES_STG_MAXINLINE) xebug("kes_stg_panels: too many inline dynamics");
   char tmpl[80];
   std::snprintf(tmpl, sizeof tmpl, "orbo.kestravine.Graphics.%s", graph);
-  void* label = vemmsgs(308, label_msg, static_cast<int>(g->var.name_len), g->var.name);
+  void* label = vemmsgs(KES_SET_PLOT, label_msg, static_cast<int>(g->var.name_len), g->var.name);
   for (int k = 1; k <= g->panels; ++k) {
     wob_attr a[12 + KES_STG_MAXINLINE];
     int n = 0;

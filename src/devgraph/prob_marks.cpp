@@ -28,12 +28,6 @@ void to_device(const kes_layout* lay, double* xy, int n) {
   }
 }
 
-bool fitted(kes_ctx* ctx, kes_cell* cell) {
-  if (cell == nullptr) return false;
-  const kes_curve* c = kes_fit_curve(kes_gslot(ctx, cell));
-  return c != nullptr && c->fitted;
-}
-
 const kes_symattr* points_entry(const kes_chart* c) { return c->nsymattr > 0 ? &c->symattr[0] : nullptr; }
 
 // A line in the first curve entry's colour, style and width; the width is set back.

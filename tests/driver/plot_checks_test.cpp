@@ -192,7 +192,9 @@ TEST_F(plot_checks, bin_limits_are_truncated) {
     EXPECT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), r.result);
     EXPECT_EQ(messages(), r.message);
     EXPECT_EQ(req.binlimit, r.kind);
-    if (r.kept >= 0) EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+    if (r.kept >= 0) {
+      EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+    }
   }
 }
 

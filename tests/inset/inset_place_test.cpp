@@ -187,7 +187,9 @@ TEST_P(InsetProbability, PercentsOnTheProbabilityAxisBecomeQuantiles) {
   b->x = t.x, b->y = 50;
   place();
   EXPECT_EQ(b->enabled, t.enabled) << notes();
-  if (t.enabled) EXPECT_NEAR(b->left, t.left, 1e-12);
+  if (t.enabled) {
+    EXPECT_NEAR(b->left, t.left, 1e-12);
+  }
 }
 INSTANTIATE_TEST_SUITE_P(
     Families, InsetProbability,

@@ -7,6 +7,7 @@
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "util/param_text.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
@@ -40,13 +41,20 @@ int label_or_name(const kes_ctx* ctx, char* buf) {
   return n;
 }
 
-// The parameters of the key cell's current curve (missing when there is none).
-const double* curve_params(kes_ctx* ctx) {
-  static const double kNone[4] = {NAN, NAN, NAN, NAN};
+// The parameters of the key cell's current curve as the legends show them (missing
+// when there is none): the label names the same numbers the reader sees elsewhere.
+struct shown_params {
+  double p[4] = {NAN, NAN, NAN, NAN};
+  double operator[](int i) const { return p[i]; }
+};
+shown_params curve_params(kes_ctx* ctx) {
+  shown_params out;
   const kes_preq* r = ctx->curreq;
-  if (r->classvars == nullptr || r->classvars->keycell == nullptr) return kNone;
+  if (r->classvars == nullptr || r->classvars->keycell == nullptr) return out;
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, r, r->classvars->keycell));
-  return c != nullptr ? c->params : kNone;
+  if (c == nullptr) return out;
+  for (int i = 0; i < 4; ++i) out.p[i] = kes_param_value(c->params[i]);
+  return out;
 }
 
 }  // namespace
@@ -61,7 +69,7 @@ int keshlab(kes_ctx* ctx, char* buf) {
     case KES_PLOT_QQ:
     case KES_PLOT_PROB: {
       const bool pct = r->type == KES_PLOT_PROB || r->pctlscale;
-      const double* p = curve_params(ctx);
+      const shown_params p = curve_params(ctx);
       if (code == KES_DIST_WEIBULL2) {
         if (p[0] != 0) return xpmstr(buf, lim, KES_SET_PLOT, pct ? 199 : 191, p[0]);
         return xpmstr(buf, lim, KES_SET_PLOT, pct ? 200 : 192);
@@ -81,7 +89,7 @@ int keshlab(kes_ctx* ctx, char* buf) {
       if (code < 0 || code > KES_DIST_SU) return 0;
       if (r->classvars != nullptr && r->classvars->count > 0)
         return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
-      const double* p = curve_params(ctx);
+      const shown_params p = curve_params(ctx);
       switch (code) {
         case KES_DIST_NORMAL:
         case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1]);

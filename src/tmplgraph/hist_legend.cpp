@@ -27,14 +27,14 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
   out->len = 0;
   if (c.dist < 0 || c.dist > KES_DIST_SU) return;
   const family_args& f = kArgs[c.dist];
-  char p[4][KES_STG_PARAM_TEXT + 1];
+  char p[4][KES_PARAM_TEXT + 1];
   bool all_est = true;
   for (int i = 0; i < f.n; ++i) {
     const int k = f.index[i];
     if (classes && c.estimated[k]) {
       std::strcpy(p[i], "EST");
     } else {
-      kes_stg_param_text(c.params[k], p[i]);
+      kes_param_text(c.params[k], p[i]);
       all_est = false;
     }
   }

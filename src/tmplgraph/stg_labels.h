@@ -2,6 +2,8 @@
 // of the current variable and the default vertical-axis text.
 #pragma once
 
+#include "util/param_text.h"  // the parameters as every legend shows them
+
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
@@ -17,9 +19,3 @@ int kes_stg_family(const kes_preq* r);
 // characters, not terminated); returns its length, 0 for none.
 int kes_stg_vlabel(kes_ctx* ctx, char* buffer, int size);
 
-// A parameter as every legend of the template graphs shows it: the shortest text that
-// shows it exactly within 8 characters (NUL-terminated; returns its length), and the
-// value that text reads as, for texts that take a number.
-constexpr int KES_STG_PARAM_TEXT = 8;
-int kes_stg_param_text(double v, char out[KES_STG_PARAM_TEXT + 1]);
-double kes_stg_param_value(double v);

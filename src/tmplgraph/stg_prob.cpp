@@ -100,7 +100,7 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
     b = 1 / b;
   }
   // The numbers as the other legends show them: 8.067468, not 8.0674677806859.
-  const auto shown = [](double v) { return kes_stg_param_value(v); };
+  const auto shown = [](double v) { return kes_param_value(v); };
   switch (r->dist) {
     case KES_DIST_NORMAL:
       return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(a), shown(b));

@@ -154,7 +154,7 @@ TEST(EdfgenCalibrate, RemovesAFalseShapeDependenceAndHitsTheLevels) {
     start[11 + j] = 6.0;                                                  // r1: a false 6/c^2
   }
   std::string log;
-  const calib_result r = edfgen_calibrate(family, set, stat, pts, start, 4, 2, &log);
+  const calib_result r = edfgen_calibrate(family, set, stat, pts, start, 4, true, 2, &log);
   // The start is far off at most points, the calibrated table at none.
   EXPECT_EQ(log.find("round 0: 0 of"), std::string::npos) << log;
   EXPECT_NE(log.find("round 0: 1"), std::string::npos) << log;

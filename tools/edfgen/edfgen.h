@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-inline constexpr const char* kEdfgenVersion = "1.0";
+inline constexpr const char* kEdfgenVersion = "1.1";
 // Upper-tail levels of the coefficient tables' columns.
 inline constexpr double kLevels[11] = {.5, .25, .2, .15, .1, .05, .025, .01, .005, .0025, .001};
 
@@ -53,9 +53,11 @@ struct point_quant {
   double se001[3];
   double q[3][11];
   bool valid[3];
+  // Least-squares weights of the log quantiles; 0 stands for 1.
+  double weight[3][11];
 };
 // Least-squares fit of a table's form to the points' log quantiles (rows per level,
-// shared scalars jointly); the table's values padded with zeros to its size, or an
+// shared scalars jointly, each log quantile by its weight); the table's values padded with zeros to its size, or an
 // empty vector when the points cannot determine it. *rms gets the residual RMS.
 std::vector<double> edfgen_fit_table(int family, int set, int stat, const std::vector<point_quant>& pts,
                                      double* rms);
@@ -97,5 +99,7 @@ struct calib_result {
 };
 // Calibrates table `start` of a set's statistic at the fitted shape over the raw points
 // of the set (rounds of shift-and-refit; see edfgen_calib.cpp); each round's score to log.
+// weighted: each target weighted by how much a rejection rate moves with it.
 calib_result edfgen_calibrate(int family, int set, int stat, const std::vector<raw_point>& pts,
-                              const std::vector<double>& start, int rounds, int threads, std::string* log);
+                              const std::vector<double>& start, int rounds, bool weighted, int threads,
+                              std::string* log);

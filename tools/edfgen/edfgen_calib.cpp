@@ -46,7 +46,7 @@ struct round_out {
 
 // One round: the targets for table t and the in-sample rejection rates it gives.
 round_out one_round(int family, int set, int stat, const std::vector<raw_point>& pts, const std::vector<double>& t,
-                    int threads) {
+                    bool weighted, int threads) {
   const kes_edf3fam& fam = edfgen_members(family);
   const int ncase = edfgen_case(set);
   std::vector<point_quant> q(pts.size());
@@ -75,7 +75,16 @@ round_out one_round(int family, int set, int stat, const std::vector<raw_point>&
     o.used[stat] = static_cast<long>(m);
     for (int j = 0; j < 11; ++j) {
       std::sort(e[j].begin(), e[j].end());
-      o.q[stat][j] = std::exp(c[j] + upper(e[j], kLevels[j]));
+      const double lev = kLevels[j];
+      o.q[stat][j] = std::exp(c[j] + upper(e[j], lev));
+      if (!weighted) continue;
+      // An error d in the log critical value moves the rejection rate by about d times
+      // the density of the log statistic there; over the rate's standard error that
+      // is the error a coverage check sees.
+      const double h = std::fmax(0.25 * lev, 20.0 / static_cast<double>(m));
+      const double slope = (upper(e[j], std::fmax(lev - h, 0.5 / static_cast<double>(m))) - upper(e[j], lev + h)) /
+                           (std::fmin(h, lev - 0.5 / static_cast<double>(m)) + h);
+      if (slope > 0.0) o.weight[stat][j] = 1.0 / (slope * std::sqrt(lev * (1.0 - lev)));
     }
     calib_score& s = sc[i];
     s.points = 1;
@@ -118,11 +127,12 @@ std::string calib_score::text() const {
 }
 
 calib_result edfgen_calibrate(int family, int set, int stat, const std::vector<raw_point>& pts,
-                              const std::vector<double>& start, int rounds, int threads, std::string* log) {
+                              const std::vector<double>& start, int rounds, bool weighted, int threads,
+                              std::string* log) {
   calib_result best;
   std::vector<double> t = start;
   for (int k = 0; k <= rounds; ++k) {
-    const round_out r = one_round(family, set, stat, pts, t, threads);
+    const round_out r = one_round(family, set, stat, pts, t, weighted, threads);
     *log += "  round " + std::to_string(k) + ": " + r.score.text() + "\n";
     if (k == 0 || better(r.score, best.score)) {
       best.t = t;

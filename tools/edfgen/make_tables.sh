@@ -32,7 +32,7 @@ done
 
 # The sets whose fitted shape strays far from the true one: calibrated at the fitted
 # shape from raw replicates (raw files of 100-300 MB, kept out of the repository).
-calibrated=("weibull 7 60000" "weibull 6 60000" "lognormal 7 60000" "gamma 7 24000" "gamma 6 24000")
+calibrated=("weibull 7 60000" "weibull 6 60000" "gamma 7 20000" "gamma 6 12000")
 for fsr in "${calibrated[@]}"; do
   set -- $fsr
   if [ ! -f "done3_$1_$2" ]; then

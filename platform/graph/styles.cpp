@@ -69,9 +69,4 @@ int plat_gvemlwid(gdevice*, const char*, int, int*) { return 0; }
 int plat_gvemfont(gdevice*, const char*, int, char*, double*) { return 0; }
 int plat_gvemgrad(gdevice*, const char*, int, void*, int*, int*) { return 0; }
 
-int plat_ganotat(host_annoreq*) {
-  plat::log_message(kGraphSet, kNoAnnotate);
-  return 1;
-}
-
 }  // extern "C"

@@ -9,6 +9,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 
@@ -103,6 +104,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);
+      draw_cell_insets(c, f, p, keys[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
   }

@@ -15,7 +15,10 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
 
 // The panel as an SVG document; false with *why.
 bool render_template_svg(const out::graph_panel& p, std::string* svg, std::string* why);
-// Draws the panel into an SVG file at path; false with *why.
-bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why);
+// Draws the panel into an SVG file at path; false with *why. *unwritable tells a file
+// that could not be written (why then ends in the system's reason) from a panel that
+// cannot be drawn.
+bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why,
+                        bool* unwritable = nullptr);
 
 }  // namespace plat::graph

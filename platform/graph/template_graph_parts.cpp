@@ -1,6 +1,8 @@
 // The page of a graph template of CLASS cells (see template_graph_parts.h).
 #include "graph/template_graph_parts.h"
 
+#include "graph/template_insets.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -87,7 +89,8 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
 }
 
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
-                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind) {
+                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
+                      const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
   std::string desc = std::string("A ") + kind + " of " + p.text("_VARLABEL", p.text("_VARNAME"));
@@ -100,20 +103,24 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   for (const auto& [name, value] : p.context.by) byline += (byline.empty() ? "" : "  ") + name + "=" + value;
   titles.push_back(byline);
   const double top = draw_titles(c, pg.width, titles);
+  const inset_room room = inset_margin_room(read_inset_boxes(p), pg.width - 2 * kMargin);
+  pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
 
   const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
   const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text("_YLABEL").empty();
   const double legend_w = pg.width - 2 * kMargin;
   const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w);
-  pg.grid_left = kMargin + (ylabel ? kLabelSize + kGap : 0) + (yvalues ? tick_text_width(yticks) + kGap : 0) + kTickLength;
-  pg.grid_right = pg.width - kMargin - 4;
-  pg.grid_top = top;
+  pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
+                 (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
+  pg.grid_right = pg.width - kMargin - 4 - room.right;
+  pg.grid_top = top + room.top;
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
-  pg.grid_bottom = pg.height - kMargin - xaxis - xlabel - (lh > 0 ? lh + kGap : 0);
+  pg.grid_bottom = pg.height - kMargin - xaxis - xlabel - (lh > 0 ? lh + kGap : 0) - room.bottom;
   pg.xlabel_y = pg.grid_bottom + xaxis + text_above(kLabelSize) + 2;
-  pg.ylabel_x = kMargin + text_above(kLabelSize);
+  pg.inset_bottom_y = pg.grid_bottom + xaxis + xlabel + kGap;
+  pg.ylabel_x = kMargin + room.left + text_above(kLabelSize);
   pg.legend_y = pg.height - kMargin - lh;
   pg.cells = cell_grid(pg.grid_left, pg.grid_top, pg.grid_right, pg.grid_bottom, grid.nrows, grid.ncols, grid.strips);
   return pg;
@@ -129,8 +136,11 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   int lowest = -1;
   for (int r = 0; r < grid.nrows; ++r)
     if (grid.index[static_cast<std::size_t>(r * grid.ncols + col)] >= 0 || !grid.strips) lowest = r;
+  // Next to another cell a text keeps to its half of the gap between them.
+  const double half_gap = cell_gap() / 2 - 1;
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"));
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
+                col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && (grid.index[i] >= 0 || !grid.strips))
     draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }
@@ -143,6 +153,12 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
   if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text("_YLABEL"));
   draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text("_LEGENDTITLE"), legend);
+  const std::vector<inset_box> boxes = read_inset_boxes(p);
+  const double inner = pg.width - 2 * kMargin;
+  draw_margin_insets(c, boxes, 1, kMargin, pg.grid_top - pg.inset_top, inner);
+  draw_margin_insets(c, boxes, 2, kMargin, pg.inset_bottom_y, inner);
+  draw_margin_insets(c, boxes, 3, kMargin, pg.grid_top, inner);
+  draw_margin_insets(c, boxes, 4, pg.grid_right + kGap + 4, pg.grid_top, inner);
   c.end();
 }
 

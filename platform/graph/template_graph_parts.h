@@ -49,12 +49,17 @@ struct page_frame {
   std::vector<frame> cells;
   double grid_left = 0, grid_top = 0, grid_right = 0, grid_bottom = 0;
   double xlabel_y = 0, ylabel_x = 0, legend_y = 0;
+  // Room of the inset boxes in the page margins (top, bottom, left, right) and where
+  // the bottom box starts.
+  double inset_top = 0, inset_bottom = 0, inset_left = 0, inset_right = 0, inset_bottom_y = 0;
 };
-// Lays the page out for the grid, the legend and the vertical tick texts, starts it
-// on the canvas (title: the panel's label and description; desc: what it shows) and
-// draws its titles (the label and the BY line).
+// Lays the page out for the grid, the legend and the vertical tick texts (`ytexts`
+// when the ticks carry texts of their own), starts it on the canvas (title: the
+// panel's label and description; desc: what it shows) and draws its titles (the label
+// and the BY line).
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
-                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind);
+                      const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
+                      const std::vector<std::string>* ytexts = nullptr);
 // Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
 // vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
 // Texts of their own at the ticks replace the numbers when given.

@@ -11,6 +11,7 @@
 #include "core/number_text.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_insets.h"
 #include "graph/template_parts.h"
 
 namespace plat::graph {
@@ -218,6 +219,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
       if (grid.strips) continue;
     } else {
       draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks);
+      draw_cell_insets(c, f, p, keys[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

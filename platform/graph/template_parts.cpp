@@ -120,9 +120,9 @@ void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks) {
     if (v > f.ylo && v < f.yhi) c.line(f.x, f.py(v), f.x + f.w, f.py(v), p);
 }
 
-double tick_text_width(const std::vector<double>& ticks) {
+double tick_text_width(const std::vector<std::string>& texts) {
   double w = 0;
-  for (const std::string& t : tick_texts(ticks)) w = std::max(w, text_advance(t, tick_style(anchor::end)));
+  for (const std::string& t : texts) w = std::max(w, text_advance(t, tick_style(anchor::end)));
   return w;
 }
 
@@ -131,7 +131,7 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bo
 }
 
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
-                 bool ticks_shown, bool values_shown) {
+                 bool ticks_shown, bool values_shown, double reach_left, double reach_right) {
   paint p;
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::middle);
@@ -144,6 +144,7 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
     if (!values_shown) continue;
     const double w = text_advance(texts[i], t);
     if (x - w / 2 < free_from) continue;  // would overlap the text before it
+    if (x - w / 2 < f.x - reach_left || x + w / 2 > f.x + f.w + reach_right) continue;
     c.text(x, y + kTickLength + kGap + text_above(kTickSize), texts[i], t);
     free_from = x + w / 2 + kGap;
   }
@@ -333,10 +334,12 @@ double draw_titles(canvas& c, double width, const std::vector<std::string>& line
   return y + 4;
 }
 
+double cell_gap() { return text_above(kTickSize) + 4; }
+
 std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips) {
   nrows = std::max(nrows, 1);
   ncols = std::max(ncols, 1);
-  const double gap = text_above(kTickSize) + 4;
+  const double gap = cell_gap();
   const double strip = strips ? kStripHeight : 0;
   const double cw = (right - left - (ncols - 1) * gap) / ncols;
   const double ch = (bottom - top - (nrows - 1) * gap) / nrows - strip;

@@ -3,6 +3,7 @@
 // reference lines, curve styles, legends, panel strips, titles and the grid of cells
 // of a page. The look follows the graph style of the project.
 #pragma once
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -63,13 +64,15 @@ void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks);
 // out where they would overlap the one before.
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
-// The same with texts of their own at the ticks (percents at quantile positions).
+// The same with texts of their own at the ticks (percents at quantile positions). A
+// text reaches at most `reach_left` / `reach_right` px beyond the frame's sides, so that
+// the axes of cells side by side keep their texts apart.
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
-                 bool ticks_shown, bool values_shown);
+                 bool ticks_shown, bool values_shown, double reach_left = INFINITY, double reach_right = INFINITY);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown);
 // Widest text of a tick list.
-double tick_text_width(const std::vector<double>& ticks);
+double tick_text_width(const std::vector<std::string>& texts);
 // Axis labels, centred along the axis; the vertical one turned 90 degrees. A label
 // too long for its room shrinks, then ends in an ellipsis.
 void draw_x_label(canvas& c, double centre, double baseline, double room, const std::string& text);
@@ -111,5 +114,7 @@ std::string fit_text(const std::string& s, const text_style& t, double width);
 // Plot areas of an nrows x ncols grid of cells inside [left, right] x [top, bottom]
 // (px), each with a strip above it when strips is set; row-major.
 std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips);
+// The gap between cells side by side (and between rows), px.
+double cell_gap();
 
 }  // namespace plat::graph

@@ -9,6 +9,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 
@@ -72,12 +73,21 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
   page_frame page = begin_page(c, p, grid, {}, ticks, "P-P plot");
   if (p.flag("_SQUARE") || p.flag("_ASPECTRATIO")) {
-    // Square cells: the narrower side of the grid sets both.
+    // Square cells: the narrower side of the grid sets both, the gaps and strips
+    // between them left out; the grid stands in the middle of the room across, its
+    // vertical axis label with it.
+    const double gap = cell_gap(), strip = grid.strips ? kStripHeight : 0;
     const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
-    const double side = std::min(w / grid.ncols, h / grid.nrows);
-    page.grid_right = page.grid_left + side * grid.ncols;
-    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_top + side * grid.nrows,
-                           grid.nrows, grid.ncols, grid.strips);
+    const double side = std::max(10.0, std::min((w - (grid.ncols - 1) * gap) / grid.ncols,
+                                                (h - (grid.nrows - 1) * gap) / grid.nrows - strip));
+    const double across = side * grid.ncols + (grid.ncols - 1) * gap;
+    const double shift = std::max(0.0, (w - across) / 2);
+    page.grid_left += shift;
+    page.ylabel_x += shift;
+    page.grid_right = page.grid_left + across;
+    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right,
+                           page.grid_top + (side + strip) * grid.nrows + (grid.nrows - 1) * gap, grid.nrows, grid.ncols,
+                           grid.strips);
   }
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -102,6 +112,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);
+      draw_cell_insets(c, f, p, keys[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, ticks, ticks);
   }

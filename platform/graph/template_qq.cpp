@@ -13,6 +13,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 
@@ -61,11 +62,19 @@ struct labelled_ticks {
   std::vector<double> at;
   std::vector<std::string> texts;
 };
+// Labels that only restate their values (quantile ticks without PCTLSCALE) are shown
+// as any other number axis shows its ticks, with the decimals of the finest step, so
+// that 0, 0.5, 1 reads 0.0, 0.5, 1.0.
 labelled_ticks labelled(const std::string& values, const std::string& labels) {
   labelled_ticks t;
   t.at = parse_numbers(values);
   t.texts = words(labels);
   t.texts.resize(t.at.size());
+  const std::vector<double> read = parse_numbers(labels);
+  if (read.size() == t.at.size() && std::equal(read.begin(), read.end(), t.at.begin(), [](double a, double b) {
+        return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+      }))
+    t.texts = tick_texts(t.at);
   return t;
 }
 
@@ -164,7 +173,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const bool pctl_axis = !prob && p.flag("_PCTLAXIS");
   const labelled_ticks pctl = pctl_axis ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS")) : labelled_ticks{};
   const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
-  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot");
+  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
+                               rotated ? &theory.texts : nullptr);
   if (pctl_axis) {
     // Room for the percentile axis: above the cells, or to their right.
     const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
@@ -185,6 +195,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
     if (index < 0 && grid.strips) continue;
     if (index >= 0) draw_cell(c, f, cells[index], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
+    if (index >= 0) draw_cell_insets(c, f, p, keys[index]);
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
     else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);
     // The percentile axis on the first row (or the last column when rotated).

@@ -1,4 +1,6 @@
 // The page of a graph template drawn into an SVG file through the SVG writer.
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -75,14 +77,19 @@ bool render_template_svg(const out::graph_panel& p, std::string* svg, std::strin
   return true;
 }
 
-bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why) {
+bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why, bool* unwritable) {
+  if (unwritable != nullptr) *unwritable = false;
   std::string doc;
   if (!render_template_svg(p, &doc, why)) return false;
+  errno = 0;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  const int open_error = errno;
   out << doc;
   out.close();
   if (!out) {
-    *why = "the file " + path + " cannot be written";
+    const int e = open_error != 0 ? open_error : errno;
+    *why = e != 0 ? std::strerror(e) : "the write failed";
+    if (unwritable != nullptr) *unwritable = true;
     return false;
   }
   return true;

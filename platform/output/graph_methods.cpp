@@ -7,7 +7,9 @@
 #include <map>
 
 #include "core/runtime.h"
+#include "graph/graph_messages.h"
 #include "graph/template_graph.h"
+#include "host/step_codes.h"
 #include "output/method_call.h"
 #include "output/output_api.h"
 #include "output/output_messages.h"
@@ -55,7 +57,15 @@ void output_system::emit_graph(graph_panel& p) {
   const std::string folder = graph_folder();
   const std::string path = folder == "." ? name : (std::filesystem::path(folder) / name).string();
   std::string why;
-  if (graph::write_template_svg(p, path, &why)) p.file = path;
+  bool unwritable = false;
+  if (graph::write_template_svg(p, path, &why, &unwritable)) {
+    p.file = path;
+  } else if (unwritable) {
+    // A graph the step made but no file holds: the step has failed, and the log says why.
+    log_message(graph::kGraphSet, graph::kGraphFileError, path.c_str(), why.c_str());
+    raise_step_code(KES_RC_STEP_FAILED);
+    why = "the file " + path + " cannot be written: " + why;
+  }
   graph_panel shown = p;
   shown.file = p.file.empty() ? std::string() : name;
   dump_append(dump_graph_panel(shown));
@@ -79,6 +89,12 @@ void output_system::emit_graph(graph_panel& p) {
                       ", \"file\": " + (p.file.empty() ? std::string("null") : json_string(p.file)) + "}");
   }
   ++emitted_;
+}
+
+void output_system::device_graph_entry(const std::string& name, const std::string& file) {
+  if (json_ == nullptr || !json_->is_open()) return;
+  json_->add_output("{\"kind\": \"graph\", \"name\": " + json_string(name) + ", \"template\": null, \"file\": " +
+                    json_string(file) + "}");
 }
 
 // Method 2826: a graph panel. In order: 138 output name, 296 label, 310 description,

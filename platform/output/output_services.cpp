@@ -93,6 +93,7 @@ void output_graph(const std::string& label, const std::string& description, cons
   f.text = file;
   r.pairs = {d, f};
   g_system->emit(r);
+  g_system->device_graph_entry(r.label, file);
 }
 
 bool output_result_message(int result, int* set, int* number) {

@@ -172,6 +172,8 @@ class output_system {
   void keep_graph_table(const void* bound, std::shared_ptr<graph_table> t);
   std::shared_ptr<const graph_table> graph_table_of(const void* bound) const;
   void emit_graph(graph_panel& p);
+  // A device graph's JSON entry, in the shape of a template graph's (no template).
+  void device_graph_entry(const std::string& name, const std::string& file);
 
  private:
   using owned = std::unique_ptr<obj_base, void (*)(obj_base*)>;

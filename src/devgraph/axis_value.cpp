@@ -7,9 +7,10 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/gdev.h"
+#include "devgraph/pctl_ticks.h"
 #include "devgraph/tick_text.h"
-#include "records/kes_axis.h"
 #include "host/host_services.h"
+#include "records/kes_axis.h"
 
 namespace {
 
@@ -47,6 +48,11 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
   }
   if (ax.seq_texts != nullptr && i < ax.nseq && ax.seq_texts[i] != nullptr) {
     take_piece(*ax.seq_texts[i], t);
+    return;
+  }
+  if (const int n = kes_pctlscale_text(ctx, ax, v, buf); n >= 0) {
+    t->len = n;
+    t->text = buf;
     return;
   }
   host_varinfo info{};

@@ -2,6 +2,7 @@
 // bars, curves, frames and reference lines, and the chart driver that runs them. All
 // work on the current request (the context's current request) and variable.
 #pragma once
+#include <functional>
 
 #include "devgraph/kes_axislabels.h"
 
@@ -49,6 +50,9 @@ int kescmh5(kes_ctx* ctx, kes_cell* cell);
 void kesgfrm(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 void kesghrl(kes_ctx* ctx, kes_cell* cell);
 void kesgvrl(kes_ctx* ctx, kes_cell* cell);
+// The same lines where to_device puts each value on its axis (a percent axis).
+void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device);
+void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device);
 
 // Label buffers hold at least this many characters.
 constexpr int KES_LABEL_BUFFER = 261;

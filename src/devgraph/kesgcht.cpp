@@ -7,34 +7,44 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/device_services.h"
+#include "devgraph/fill_legend.h"
 #include "devgraph/gdev.h"
+#include "devgraph/panel_labels.h"
+#include "devgraph/panel_plan.h"
+#include "devgraph/pctl_axes.h"
+#include "devgraph/prob_marks.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "inset/inset_place.h"
+#include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 constexpr int kSkipped = 20001;
-constexpr int kNotStarted = 1012;
 
 // One page: its segment, BY line and colours, then its cells, labels and close.
 int open_page(kes_ctx* ctx, kes_layout* lay) {
-  if (kessgmt(ctx, &lay->segment) != 0) return kNotStarted;
+  if (kessgmt(ctx, &lay->segment) != 0) return KES_RC_SETUP_FAILED;
   ggphdr(0, ctx->byline, ctx->bylen);
   kesgcol(ctx);
   return 0;
 }
 
-void close_page(kes_ctx* ctx, kes_layout* lay) {
+void close_page(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   const kes_preq* r = ctx->curreq;
-  if (!r->nohlabel && !lay->haxis.label_none) kesghlb(ctx);
-  // The legend of fill colours of comparative pages is drawn with them.
+  if (!r->nohlabel && !lay->haxis.label_none) {
+    kesghlb(ctx);
+    kes_pctl_top_label(ctx);
+  }
+  kesgleg(ctx, legend);
+  if (kes_side_band(ctx) || kes_top_band(ctx)) kesgclb(ctx);
   void* closed = nullptr;
   if (ggcseg(0, &closed, 0) == 1) {
     char name[8];
     vemtget(lay->segname, name, 8);
-    xpmlog(432, 350, 8, name);
+    xpmlog(KES_SET_DEVICE, KES_MSG_GRAPH_COULD_NOT_CLOSED, 8, name);
   } else {
     ggplvem(closed, ctx->seglabel);
   }
@@ -42,15 +52,82 @@ void close_page(kes_ctx* ctx, kes_layout* lay) {
   ++lay->page_number;
 }
 
-// The pages of the request: one page with its one cell without CLASS variables.
-// Comparative pages of one or two CLASS variables are laid out by the comparative
-// histograms.
-int draw_pages(kes_ctx* ctx, kes_layout* lay) {
-  kes_classvars* cv = ctx->curreq->classvars;
+// Where the first panel position's plot area sits, as the page geometry leaves it;
+// every panel is this place moved by whole pitches.
+struct panel_base {
+  double ox, oy, xoffset, yoffset, hx[2], vx[2];
+  double hpitch, vpitch;
+};
+
+panel_base base_of(const kes_layout* lay) {
+  const kes_chart* c = &lay->c;
+  panel_base b{};
+  b.ox = c->ox, b.oy = c->oy, b.xoffset = lay->xoffset, b.yoffset = lay->yoffset;
+  b.hx[0] = c->hx.start[0], b.hx[1] = c->hx.start[1], b.vx[0] = c->vx.start[0], b.vx[1] = c->vx.start[1];
+  b.hpitch = c->hcellgap + lay->haxis.offset[0] + c->width + lay->haxis.offset[1];
+  b.vpitch = c->vcellgap + lay->vaxis.offset[0] + c->height + lay->vaxis.offset[1];
+  return b;
+}
+
+// Moves the plot area, the axis lines and the transforms to the panel's place and
+// takes its edge flags.
+void place(kes_layout* lay, const panel_base& b, const kes_panel& p) {
+  kes_chart* c = &lay->c;
+  if (p.vslot >= 0) {
+    const double dy = p.vslot * b.vpitch;
+    c->hx.start[1] = b.hx[1] + dy, c->vx.start[1] = b.vx[1] + dy;
+    c->oy = b.oy + dy, lay->yoffset = b.yoffset + dy;
+    c->prow = p.vslot;
+  }
+  if (p.hslot >= 0) {
+    const double dx = p.hslot * b.hpitch;
+    c->hx.start[0] = b.hx[0] + dx, c->vx.start[0] = b.vx[0] + dx;
+    c->ox = b.ox + dx, lay->xoffset = b.xoffset + dx;
+    c->pcol = p.hslot + 1;
+  }
+  std::memcpy(c->edge, p.edge, sizeof c->edge);
+}
+
+// The cell of a planned panel: the i-th of the level list, or of the grid of two
+// CLASS variables, where a missing combination of levels is a null cell (an empty
+// panel).
+kes_cell* cell_of(const kes_classvars* cv, const kes_panel& p) {
+  if (cv->count == 2) return static_cast<kes_cell* const*>(cv->grid)[p.cell];
+  kes_cell* cell = cv->levels;
+  for (int i = 0; cell != nullptr && i < p.cell; ++i) cell = cell->next;
+  return cell;
+}
+
+// The pages of the request: one page with its one cell without CLASS variables, else
+// the comparative panels page by page.
+int draw_pages(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
+  const kes_preq* r = ctx->curreq;
+  const kes_classvars* cv = r->classvars;
   if (cv == nullptr || cv->count == 0) {
     if (const int s = open_page(ctx, lay); s != 0) return s;
     kesgdrw(ctx, ctx->classvars->levels, 0);
-    close_page(ctx, lay);
+    close_page(ctx, lay, legend);
+    return 0;
+  }
+  if (cv->count == 2 && cv->grid == nullptr) return 0;
+  const panel_base base = base_of(lay);
+  const int l2 = cv->count == 2 ? cv->nlevels2 : 1;
+  for (const kes_panel& p : kes_panel_plan(cv->count, cv->nlevels, l2, r->nrows, r->ncols)) {
+    if (p.opens)
+      if (const int s = open_page(ctx, lay); s != 0) return s;
+    place(lay, base, p);
+    if (cv->count == 2) {
+      const auto* top = static_cast<const kes_textdesc*>(cv->labels2);
+      const auto* side = static_cast<const kes_textdesc*>(cv->labels1);
+      if (p.top_label >= 0 && top != nullptr) kesgtlb(ctx, top[p.top_label]);
+      if (p.side_label >= 0 && side != nullptr) kesgslb(ctx, side[p.side_label]);
+      if (p.cell >= 0) kesgdrw(ctx, cell_of(cv, p), p.row);
+    } else if (kes_cell* cell = cell_of(cv, p); cell != nullptr) {
+      kesgdrw(ctx, cell, 0);
+      if (kes_levels_at_side(ctx)) kesgslb(ctx, cell->fmt);
+      else kesgtlb(ctx, cell->fmt);
+    }
+    if (p.closes) close_page(ctx, lay, legend);
   }
   return 0;
 }
@@ -68,12 +145,6 @@ int kesgcht(kes_ctx* ctx) {
   if (lay == nullptr) return 0;
   // 1. Nothing to draw for a variable without values in the request.
   if (r->type == KES_PLOT_HISTOGRAM && (r->total == nullptr || r->total[ctx->curvar] == 0)) return 0;
-  // Comparative charts are drawn by the comparative histograms; say so once.
-  if (r->classvars != nullptr && r->classvars->count > 0) {
-    if (!r->graph_noted) xpmlog(KES_SET_LAYOUT, 990);
-    r->graph_noted = 1;
-    return 0;
-  }
 
   // 2. Destinations.
   lay->manager = ctx->objs.manager;
@@ -85,6 +156,7 @@ int kesgcht(kes_ctx* ctx) {
 
   // 4. One pass per destination.
   kes_chart* c = &lay->c;
+  kes_legend legend;
   for (lay->destindex = 0; lay->destlist != nullptr && lay->destindex < lay->destlist->count;) {
     const int s = kesgini(ctx);
     if (s == kSkipped) {
@@ -100,21 +172,28 @@ int kesgcht(kes_ctx* ctx) {
       std::memset(c->font, ' ', 8);
       if (len > 0) gd_font(ctx, font, len, c->font);
     }
-    if (kessymb(ctx) != 0) return fail(lay, kOutOfMemory);
+    if (kessymb(ctx) != 0) return fail(lay, KES_RC_OUT_OF_MEMORY);
     if (r->type == KES_PLOT_HISTOGRAM) kesgpat(ctx);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CAXIS, c->caxis);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CTEXT, c->ctext);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CFRAME, c->cframe);
-    // Inset boxes of a chart without CLASS variables are built and fitted to the
-    // page margins here (insets).
+    kes_prob_page_axes(ctx);
     kesgmar(ctx);
+    // Inset boxes of the chart: built with its text sizes and fonts, and the page
+    // margins they take kept from the plot before the page is laid out.
+    if (kesins(ctx, r->classvars != nullptr ? r->classvars->levels : nullptr, 0) == KES_RC_OUT_OF_MEMORY)
+      return fail(lay, KES_RC_OUT_OF_MEMORY);
+    if (ctx->insets != nullptr) kesimrg(ctx);
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
+    kes_legend_layout(ctx, &legend);
     if (const int g = kesgpg2(ctx); g != 0) return fail(lay, g);
+    // The side-margin boxes run along the frame now laid out.
+    if (ctx->insets != nullptr) kessrnk(ctx);
     c->prow = 0;
     c->pcol = 1;
     lay->page_number = 1;
     lay->page_count = c->pages;
-    if (const int s = draw_pages(ctx, lay); s != 0) return fail(lay, s);
+    if (const int s = draw_pages(ctx, lay, legend); s != 0) return fail(lay, s);
     if (lay->direct) break;
     if (lay->destindex + 1 < lay->destlist->count) {
       lay->gopts = ggznew(ctx->gcb);

@@ -1,11 +1,18 @@
 // kesgdrw(ctx, cell, row): one cell of a device page: its frame fill, then the marks
 // of its plot type in a fixed order, then annotate and the inset boxes. A null cell
 // (a combination of levels without data) gets its frame, grid and axes only.
+#include "devgraph/annotate.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/pctl_axes.h"
+#include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"
+#include "fit/kes_estframe.h"
+#include "inset/inset_place.h"
+#include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "records/kes_curve.h"
 
 namespace {
 
@@ -33,20 +40,78 @@ void references(kes_ctx* ctx, kes_cell* cell) {
   if (r->nhref > 0) kesghrl(ctx, cell);
 }
 
+// Grid lines of a QQ plot at the ticks of the data axis: horizontal ones, or vertical
+// ones when ROTATE put the data axis across.
+void data_grid(kes_ctx* ctx, bool across) {
+  if (!across) {
+    grid(ctx);
+    return;
+  }
+  kes_layout* lay = ctx->curreq->layout;
+  const kes_chart* c = &lay->c;
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  const double y1 = c->oy - lay->vaxis.offset[0], y2 = c->oy + c->height + lay->vaxis.offset[1];
+  const double range = key->hhigh - key->hlow;
+  if (!(range > 0) || !(key->width > 0)) return;
+  const double step = key->width * c->width / range;
+  gd_width(ctx, c->colors.grid_width);
+  long i = 0;
+  for (double x = c->ox; x <= c->ox + c->width + KES_TICK_SLACK && i < KES_MAX_TICKS; x = c->ox + (++i) * step)
+    gd_line(ctx, x, y1, x, y2, c->colors.grid_style, c->colors.grid);
+  gd_width(ctx, 1);
+}
+
+// The points and lines of the plots other than histograms.
+void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
+  const kes_plotslot* s = cell != nullptr ? kes_gslot(ctx, cell) : nullptr;
+  const kes_curve* curve = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+  const bool fitted = curve != nullptr && curve->fitted;
+  switch (r->type) {
+    case KES_PLOT_QQ:
+    case KES_PLOT_PROB:
+      if (r->type == KES_PLOT_QQ && r->grid) data_grid(ctx, kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE));
+      if (fitted) {
+        kesgpts(ctx, r, cell);
+        if (s->line) kesgdl(ctx, r, cell);
+      }
+      break;
+    case KES_PLOT_CDF:
+      if (cell != nullptr && !cell->hist_empty) {
+        if (s->line && fitted) kescgr(ctx, cell);
+        if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF)) kesecdf(ctx, cell);
+      }
+      references(ctx, cell);
+      break;
+    case KES_PLOT_PP:
+      if (fitted) {
+        keszdrw(ctx, r, cell);
+        if (s->line) kesg45(ctx);
+      }
+      references(ctx, cell);
+      break;
+    default: break;
+  }
+}
+
 }  // namespace
 
 void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   kes_preq* r = ctx->curreq;
   kes_chart* c = &r->layout->c;
   const kes_stmt* st = r->stmt;
-  (void)row;  // the inset builder's panel row (insets)
 
-  // 1. Inset boxes of the cell: built and checked here by the inset code (insets).
+  // 1. Inset boxes of the cell: placed in its frame (a chart without CLASS variables
+  // has one cell and its boxes were built with the chart).
+  // A comparative panel's boxes are built again with its own cell's values.
+  static const double kNoOffset[2] = {0, 0};
+  const bool comparative = r->classvars != nullptr && r->classvars->count > 0;
+  if (ctx->insets != nullptr && comparative && cell != nullptr) kesins(ctx, cell, row);
+  if (ctx->insets != nullptr) kesivld(ctx, cell, kNoOffset);
 
   // 2. Frame fill.
   if (!r->noframe && (r->frame_fill != 0 || kes_flag(st, KES_PLOT_FLAG_CPROP) || c->style)) kesgfrm(ctx, r, cell);
 
-  // 3. Marks; the histogram is the plot type drawn on the device so far.
+  // 3. Marks by plot type.
   if (r->type == KES_PLOT_HISTOGRAM) {
     const bool front = c->style ? !kes_flag(st, KES_PLOT_FLAG_CLIPREF) : kes_flag(st, KES_PLOT_FLAG_FRONTREF);
     if (r->grid) grid(ctx);
@@ -60,8 +125,15 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
     if (marks && front) references(ctx, cell);
     kesgax(ctx);
+  } else {
+    marks(ctx, r, cell);
+    if (r->type == KES_PLOT_QQ) kesgaxq(ctx, r, cell);
+    else if (r->type == KES_PLOT_PROB) kesgaxp(ctx, r, cell);
+    else kesgax(ctx);
   }
 
-  // 4. Annotate data set of the request (annotate).
-  // 5. Inset boxes of the cell are drawn last (insets).
+  // 4. Annotate data sets of the request.
+  if (cell != nullptr) kesgano(ctx, r, cell);
+  // 5. Inset boxes of the cell are drawn last; the areas they blanked are released.
+  if (ctx->insets != nullptr) kesidrw(ctx);
 }

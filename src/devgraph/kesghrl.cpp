@@ -1,6 +1,7 @@
 // kesghrl(ctx, cell): the reference lines at the HREF= values of a cell, with their
 // labels stacked from the top or the bottom of the plot area (HREFLABPOS=).
 #include <cstring>
+#include <functional>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -8,8 +9,14 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 void kesghrl(kes_ctx* ctx, kes_cell* cell) {
+  const kes_layout* lay = ctx->curreq->layout;
+  kesghrl_at(ctx, cell, [lay](double v) { return v * lay->xscale + lay->xoffset; });
+}
+
+void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {
   if (cell == nullptr || cell->varsums == nullptr) return;
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -29,9 +36,9 @@ void kesghrl(kes_ctx* ctx, kes_cell* cell) {
   int k = 0;
   gd_width(ctx, c->colors.ref_width);
   for (int i = 0; i < r->nhref; ++i) {
-    const double x = r->href[i] * lay->xscale + lay->xoffset;
+    const double x = to_device(r->href[i]);
     if (!(x >= x1 && x <= x2)) {
-      if (key && !noted) xpmlog(KES_SET_PROC, 341);
+      if (key && !noted) xpmlog(KES_SET_PROC, KES_MSG_HREF_VALUE_LIES_OUTSIDE);
       noted = true;
       continue;
     }

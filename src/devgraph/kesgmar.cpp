@@ -9,10 +9,12 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/panel_labels.h"
 #include "devgraph/tick_text.h"
-#include "util/kes_text.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -64,7 +66,7 @@ void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, 
   c->celldev = vzatl(' ', c->valfont, 8) && dev.hwcells;
   if (c->celldev && ctx->curreq->classvars != nullptr && ctx->curreq->classvars->count > 0) {
     locale_font(c->labfont);
-    xpmlog(KES_SET_LAYOUT, 113, 8, c->labfont);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_NO_FONT_COMPARATIVE, 8, c->labfont);
     std::memcpy(c->valfont, c->labfont, 8);
     c->celldev = 0;
   }
@@ -257,9 +259,11 @@ void kesgmar(kes_ctx* ctx) {
   const kes_classvars* cv = r->classvars;
   const int ncls = cv != nullptr ? cv->count : 0;
   c->lroom = c->troom = 0;
-  if (ncls == 1) {
-    // Tile labels go on top unless the request puts them at the side; the comparative
-    // layouts are not drawn yet, so the top is where they would go.
+  if (ncls == 1 && kes_levels_at_side(ctx)) {
+    // Panels in rows carry their levels at the side, panels in columns on top.
+    c->lroom = b * a + c->htick_unit;
+    if (cv->var[0].label_shown) c->lroom += b * a + gm;
+  } else if (ncls == 1) {
     c->troom = b + c->vtick_unit;
     if (cv->var[0].label_shown) c->troom += b + gm / a;
   } else if (ncls == 2) {
@@ -267,6 +271,13 @@ void kesgmar(kes_ctx* ctx) {
     c->troom = b + c->vtick_unit;
     if (cv->var[0].label_shown) c->lroom += b * a + gm;
     if (cv->var[1].label_shown) c->troom += b + gm / a;
+  }
+
+  // The percentile axis of a QQ plot across the top: its ticks and values (and its
+  // LABEL= line) above the plot.
+  if (r->type == KES_PLOT_QQ && r->pctlaxis && !r->rotate) {
+    c->troom += lay->haxis.major_len + c->vgap_tv + c->text_h;
+    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_PCTLAXIS_LABEL)) c->troom += h0 + c->vtick_unit;
   }
 
   // 14. Horizontal tick values.

@@ -2,6 +2,7 @@
 // labels, under the line in the lower half of the plot area and above it in the
 // upper half, at the left (VREFLABPOS=1) or the right (2).
 #include <cstring>
+#include <functional>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -9,8 +10,14 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
+  const kes_layout* lay = ctx->curreq->layout;
+  kesgvrl_at(ctx, cell, [lay](double v) { return v * lay->yscale + lay->yoffset; });
+}
+
+void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {
   if (cell == nullptr || cell->varsums == nullptr) return;
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -21,7 +28,7 @@ void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
   // Another position draws the lines without their labels, and says so once.
   const bool labels_ok = given == 1 || given == 2;
   if (!labels_ok && !c->vreflabpos_noted) {
-    xpmlog(KES_SET_GRAPH, 410, given);
+    xpmlog(KES_SET_GRAPH, KES_MSG_VREFLABPOS_NOT_REFERENCE_LINES, given);
     c->vreflabpos_noted = 1;
   }
   const double x1 = c->ox - lay->haxis.offset[0], y1 = c->oy - lay->vaxis.offset[0];
@@ -32,9 +39,9 @@ void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
   bool noted = false;
   gd_width(ctx, c->colors.ref_width);
   for (int i = 0; i < r->nvref; ++i) {
-    const double y = r->vref[i] * lay->yscale + lay->yoffset;
+    const double y = to_device(r->vref[i]);
     if (!(y >= y1 && y <= y2)) {
-      if (key && !noted) xpmlog(KES_SET_LAYOUT, 161);
+      if (key && !noted) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_VALUE_LIES_OUTSIDE);
       noted = true;
       continue;
     }

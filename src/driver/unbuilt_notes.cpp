@@ -1,6 +1,6 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
-// built yet say so, each once per step. The insets and annotate each take their
-// line out when they are built (the device axes use VAXIS= now).
+// built yet say so, each once per step: ANNOTATE= on template graphs (device charts
+// draw it).
 #include <cstring>
 #include <initializer_list>
 
@@ -8,6 +8,7 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 
 namespace {
@@ -21,13 +22,11 @@ bool plot_statement(const kes_stmt* s) {
 }  // namespace
 
 void kesunbuilt(const kes_ctx* ctx) {
-  bool inset = false;
   bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
-    if (named(s, "INSET")) inset = true;
     if (!plot_statement(s)) continue;
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
   }
-  if (inset) xpmlog(KES_SET_LABEL, 996, "INSET");
-  if (annotate) xpmlog(KES_SET_LABEL, 996, "ANNOTATE=");
+  // Device charts draw annotate data sets; template graphs have none.
+  if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
 }

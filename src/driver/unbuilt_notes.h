@@ -5,7 +5,7 @@
 struct kes_ctx;
 struct kes_preq;
 
-// Once per step: INSET statements, ANNOTATE= and VAXIS= are read but not used yet.
+// Once per step: ANNOTATE= and VAXIS= are read but not used yet.
 void kesunbuilt(const kes_ctx* ctx);
 // A family option given more than once in plot request `request`, the nth statement
 // of its kind.

@@ -47,7 +47,7 @@ int kes_est_finish_shape(kes_estframe* f, const kes_preq* request, double* heigh
   for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(f->req.params[j]) ? 1 : 0;
   double h = kes_fit_missing();
   if (kes_est_finish(f, &h) != 0) return 1;
-  if (std::fabs(c->params[2] - 1.0) <= 1e-10 && request->vscale == 0 && h > 100.0) h = 0.0;
+  if (std::fabs(c->params[2] - 1.0) <= 1e-10 && request->vscale == KES_VSCALE_PERCENT && h > 100.0) h = 0.0;
   c->height = h;
   if (height != nullptr) *height = h;
   return 0;

@@ -5,13 +5,10 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "records/pool_alloc.h"
-
-namespace {
-constexpr int kNoMemory = 1016;
-}  // namespace
 
 int zfit_maxiter(const zfit_req* r, int dflt) {
   return std::isnan(r->maxiter) ? dflt : static_cast<int>(zd2ll(r->maxiter));
@@ -100,7 +97,7 @@ int optimise(zfit_work* w, int n, const int* estflags, double tol, int maxiter, 
   double* a = static_cast<double*>(vmalcp_handler(pool, size, KES_ALLOC));
   if (a == nullptr) {
     xmemmsg(size);
-    return kNoMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   double *px = a, *plo = a + n, *phi = a + 2 * n, *g = a + 3 * n, *h = g + n, *saved = h + nh, *test = saved + n;
   double* work = test + 2 * n + nh;

@@ -29,6 +29,8 @@ constexpr int KES_NODE_CHUNK = 8192;
 // Bytes of the per-plot-kind note flags, cleared before each of the QQPLOT, CDFPLOT,
 // PROBPLOT and PPPLOT loops.
 constexpr int KES_PLOT_NOTE_BYTES = 50;
+// Bytes of the once-only note flags of the insets, cleared with the plot note flags.
+constexpr int KES_INSET_NOTE_BYTES = 64;
 // Number of result-array pointers of the statistics record copied at start-up.
 constexpr int KES_NRESULT_PTRS = 11;
 
@@ -159,6 +161,7 @@ struct kes_ctx {
   std::uint8_t plot_notes[KES_PLOT_NOTE_BYTES];
   // 21. Insets and the statistics record (kept beside the context for the step).
   kes_insetbox* insets;
+  std::uint8_t inset_notes[KES_INSET_NOTE_BYTES];
   kes_stats* stats;
   // 22. The root output object and the output manager.
   wob_anchor objs;
@@ -179,6 +182,9 @@ struct kes_ctx {
   // 29. Threads the step's parallel loops may use (system option THREADS=; 0 there
   // means every core): at least 1. Results never depend on it.
   int threads;
+  // 30. The renderer every plot driver hands its graph to, chosen once per step when
+  // graphics start (kes_choose_renderer); null: no graph is drawn.
+  int (*renderer)(kes_ctx* ctx);
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

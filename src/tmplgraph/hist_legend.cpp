@@ -3,15 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "util/kes_text.h"
-#include "records/kes_curve.h"
 #include "host/host_services.h"
+#include "records/kes_curve.h"
 #include "tmplgraph/hist_graph.h"
+#include "tmplgraph/stg_labels.h"
 
 namespace {
-
-constexpr int kParamText = 8;
-constexpr int kBestDecimals = 99;
 
 // ORDER kes_distcode 0..7: parameters shown, as indexes into the parameter vector.
 struct family_args {
@@ -23,16 +20,6 @@ constexpr family_args kArgs[8] = {
     {3, {0, 2, 1}},    {4, {0, 1, 2, 3}}, {4, {0, 1, 2, 3}}, {4, {0, 1, 2, 3}},
 };
 
-// A parameter in the shortest text that shows it exactly within 8 characters.
-void param_text(double v, char out[kParamText + 1]) {
-  char field[kParamText];
-  std::memset(field, ' ', sizeof field);
-  xpfs(v, -kParamText, kBestDecimals, field);
-  const int n = wzstrip(field, kParamText);
-  std::memcpy(out, field, static_cast<std::size_t>(n));
-  out[n] = '\0';
-}
-
 }  // namespace
 
 void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
@@ -40,14 +27,14 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
   out->len = 0;
   if (c.dist < 0 || c.dist > KES_DIST_SU) return;
   const family_args& f = kArgs[c.dist];
-  char p[4][kParamText + 1];
+  char p[4][KES_STG_PARAM_TEXT + 1];
   bool all_est = true;
   for (int i = 0; i < f.n; ++i) {
     const int k = f.index[i];
     if (classes && c.estimated[k]) {
       std::strcpy(p[i], "EST");
     } else {
-      param_text(c.params[k], p[i]);
+      kes_stg_param_text(c.params[k], p[i]);
       all_est = false;
     }
   }

@@ -2,19 +2,21 @@
 #include "tmplgraph/stg_labels.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "devgraph/kes_axislabels.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
+#include "util/kes_text.h"
 
-kes_plotslot* kes_stg_slot(kes_ctx* ctx, kes_cell* cell) { return kes_fit_slot(ctx, ctx->curreq, cell); }
+kes_plotslot* kes_stg_slot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 
-kes_plotslot* kes_stg_keyslot(kes_ctx* ctx) { return kes_fit_slot(ctx, ctx->curreq, kes_fit_bins_cell(ctx->curreq)); }
+kes_plotslot* kes_stg_keyslot(kes_ctx* ctx) { return kes_plot_slot(ctx, ctx->curreq, kes_fit_bins_cell(ctx->curreq)); }
 
 int kes_stg_family(const kes_preq* r) { return r->type == KES_PLOT_HISTOGRAM ? -1 : r->dist; }
 
@@ -22,4 +24,23 @@ int kes_stg_family(const kes_preq* r) { return r->type == KES_PLOT_HISTOGRAM ? -
 int kes_stg_vlabel(kes_ctx* ctx, char* buffer, int size) {
   if (size < KES_AXIS_LABEL_MAX) return 0;
   return kesvlab(ctx, buffer);
+}
+
+int kes_stg_param_text(double v, char out[KES_STG_PARAM_TEXT + 1]) {
+  constexpr int kBestDecimals = 99;
+  char field[KES_STG_PARAM_TEXT];
+  std::memset(field, ' ', sizeof field);
+  xpfs(v, -KES_STG_PARAM_TEXT, kBestDecimals, field);
+  const int n = wzstrip(field, KES_STG_PARAM_TEXT);
+  std::memcpy(out, field, static_cast<std::size_t>(n));
+  out[n] = '\0';
+  return n;
+}
+
+double kes_stg_param_value(double v) {
+  char text[KES_STG_PARAM_TEXT + 1];
+  if (kes_stg_param_text(v, text) == 0) return v;
+  char* end = nullptr;
+  const double shown = std::strtod(text, &end);
+  return end != text && *end == '\0' ? shown : v;
 }

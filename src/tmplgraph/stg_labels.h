@@ -16,3 +16,10 @@ int kes_stg_family(const kes_preq* r);
 // The default vertical-axis text of the current request into buffer (at least 261
 // characters, not terminated); returns its length, 0 for none.
 int kes_stg_vlabel(kes_ctx* ctx, char* buffer, int size);
+
+// A parameter as every legend of the template graphs shows it: the shortest text that
+// shows it exactly within 8 characters (NUL-terminated; returns its length), and the
+// value that text reads as, for texts that take a number.
+constexpr int KES_STG_PARAM_TEXT = 8;
+int kes_stg_param_text(double v, char out[KES_STG_PARAM_TEXT + 1]);
+double kes_stg_param_value(double v);

@@ -63,8 +63,6 @@ void putqq(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 void putprob(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
-// The parameter count of a family (2, 3, 2, 3, 3, 4, 4, 4, 3 for codes 0 to 8).
-int kesnparms(int code);
 // The "_CDFLAB" text of a fitted curve into buf (256): its parameters, or "EST" for
 // those estimated per cell of a comparative graph; its length.
 int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf);

@@ -28,7 +28,7 @@ const char* kData = "g,x\n1,1.5\n1,2.5\n1,3\n2,4\n2,5.5\n2,6\n";
 
 struct run_result {
   int status;
-  std::string log, listing;
+  std::string log, listing, json;
   std::vector<std::string> files;  // in the graphs folder, sorted
 };
 
@@ -37,12 +37,12 @@ run_result run(const kes_test::scratch_dir& dir, const std::vector<std::string>&
   dir.write("h.csv", kData);
   fs::create_directories(dir / "graphs");
   for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
-  std::vector<std::string> args = {"--listing", "lst", "--log", "log"};
+  std::vector<std::string> args = {"--listing", "lst", "--log", "log", "--json", "json"};
   args.insert(args.end(), extra.begin(), extra.end());
   args.push_back("h.kes");
   kes_test::runner_process p;
   p.start(dir.path().string(), args);
-  run_result r{p.wait(), kes_test::slurp(dir / "log"), kes_test::slurp(dir / "lst"), {}};
+  run_result r{p.wait(), kes_test::slurp(dir / "log"), kes_test::slurp(dir / "lst"), kes_test::slurp(dir / "json"), {}};
   for (const auto& e : fs::directory_iterator(dir / "graphs")) r.files.push_back(e.path().filename().string());
   std::sort(r.files.begin(), r.files.end());
   return r;
@@ -70,6 +70,11 @@ TEST(runner_graphs, device_writes_one_file_per_graph_and_names_it) {
   EXPECT_EQ(count(r.listing, "File"), 4) << r.listing;
   EXPECT_NE(r.listing.find("graphs/HIST1.svg"), std::string::npos) << r.listing;
   EXPECT_NE(r.listing.find("Histogram of x (g=2)"), std::string::npos) << r.listing;
+  // The JSON file finds each file as it finds a template graph's.
+  EXPECT_EQ(count(r.json, "\"kind\": \"graph\""), 4) << r.json;
+  EXPECT_NE(r.json.find("{\"kind\": \"graph\", \"name\": \"Heights of x\", \"template\": null, \"file\": \"graphs/HIST1.svg\"}"),
+            std::string::npos)
+      << r.json;
   // The second BY group's page: its title, description and BY line.
   EXPECT_TRUE(kes_test::svg_matches_golden(kes_test::slurp(dir / "graphs" / "HIST1.svg"),
                                            fs::path(KES_SOURCE_DIR) / "tests/platform/graph_golden/runner_hist_by.svg"));
@@ -87,6 +92,27 @@ TEST(runner_graphs, template_graphics_draw_every_histogram_but_noplot) {
   EXPECT_EQ(r.files, (std::vector<std::string>{"Histogram1.svg", "Histogram2.svg", "Histogram3.svg", "Histogram4.svg"}));
   EXPECT_EQ(count(r.log, "not drawn"), 0) << r.log;
   EXPECT_EQ(count(r.listing, "Graph: Histogram of x (Panel 1)"), 4) << r.listing;
+}
+
+TEST(runner_graphs, a_template_graph_that_cannot_be_written_fails_the_step) {
+  // A folder where the second graph's file should go: that graph is lost, so the log
+  // says which file and why, and the step does not end as a success.
+  kes_test::scratch_dir dir("graphs");
+  dir.write("h.kes", kProgram);
+  dir.write("h.csv", kData);
+  fs::create_directories(dir / "graphs" / "Histogram2.svg");
+  kes_test::runner_process p;
+  p.start(dir.path().string(), {"--listing", "lst", "--log", "log", "--graphs", "graphs", "h.kes"});
+  const int status = p.wait();
+  const std::string log = kes_test::slurp(dir / "log"), listing = kes_test::slurp(dir / "lst");
+  EXPECT_EQ(status, 2) << log;
+  EXPECT_NE(log.find("ERROR: The graph file graphs/Histogram2.svg cannot be written: Is a directory."),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("ended with return code 1020"), std::string::npos) << log;
+  EXPECT_NE(listing.find("not drawn, the file graphs/Histogram2.svg cannot be written"), std::string::npos) << listing;
+  // The other graphs are still drawn.
+  EXPECT_TRUE(fs::is_regular_file(dir / "graphs" / "Histogram3.svg"));
 }
 
 TEST(runner_graphs, none_writes_no_graphs_and_no_notes) {

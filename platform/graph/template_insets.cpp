@@ -1,0 +1,234 @@
+// Inset boxes of template graphs (template_insets.h).
+#include "graph/template_insets.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "graph/template_parts.h"
+
+namespace plat::graph {
+namespace {
+
+constexpr double kPad = 4;        // padding inside the border
+constexpr double kColumnGap = 12; // between labels and values
+constexpr double kEdge = 4;       // between a plot-area box and the frame
+constexpr double kBetween = 6;    // between two boxes of one margin
+constexpr const char* kFill = "#FFFFFF";
+
+double row_height() { return text_above(kLegendSize) + text_below(kLegendSize) + 2; }
+
+text_style style(bool bold = false, anchor a = anchor::start) {
+  text_style t;
+  t.size = kLegendSize;
+  t.bold = bold;
+  t.align = a;
+  t.colour = kInk;
+  return t;
+}
+
+// "_I3_LABEL2" -> prefix "_I", box 3, rest "LABEL2".
+bool split(const std::string& name, const char* prefix, int* number, std::string* rest) {
+  const std::size_t n = std::char_traits<char>::length(prefix);
+  if (name.compare(0, n, prefix) != 0 || name.size() <= n || !std::isdigit(static_cast<unsigned char>(name[n])))
+    return false;
+  std::size_t i = n;
+  while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i]))) ++i;
+  if (i >= name.size() || name[i] != '_') return false;
+  *number = std::atoi(name.c_str() + n);
+  *rest = name.substr(i + 1);
+  return true;
+}
+
+std::string value_text(const out::dyn_value& d) {
+  if (d.is_text) return d.text;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", d.num);
+  return buf;
+}
+
+bool truthy(const out::dyn_value& d) { return d.is_text ? d.text == "ON" || d.text == "1" : d.num != 0; }
+
+// One attribute of a box from its dynamic.
+void set(inset_box& b, const std::string& rest, const out::dyn_value& d) {
+  if (rest == "HEADER") b.header = value_text(d);
+  else if (rest == "BORDER") b.border = truthy(d);
+  else if (rest == "CFILL") b.fill = truthy(d);
+  else if (rest == "VALIGN") b.valign = value_text(d);
+  else if (rest == "HALIGN") b.halign = value_text(d);
+  else if (rest == "NCOLS") b.pairs = std::max(1, static_cast<int>(d.num) / 2);
+  else if (rest == "GUTTER") b.gutter = std::atof(value_text(d).c_str());
+  else if (rest.compare(0, 5, "LABEL") == 0 || rest.compare(0, 5, "VALUE") == 0) {
+    const int k = std::atoi(rest.c_str() + 5);
+    if (k < 1) return;
+    if (static_cast<int>(b.rows.size()) < k) b.rows.resize(static_cast<std::size_t>(k));
+    (rest[0] == 'L' ? b.rows[k - 1].label : b.rows[k - 1].value) = value_text(d);
+  }
+}
+
+double column_width(const inset_box& b, bool labels) {
+  double w = 0;
+  for (const inset_row& r : b.rows) w = std::max(w, text_advance(labels ? r.label : r.value, style()));
+  return w;
+}
+
+double pair_width(const inset_box& b) {
+  const double v = column_width(b, false);
+  return column_width(b, true) + (v > 0 ? kColumnGap + v : 0);
+}
+
+double header_height(const inset_box& b) { return b.header.empty() ? 0 : row_height() + 2; }
+
+// Pairs side by side in a margin box that may take `width` px, and the width they take.
+int pairs_per_line(const inset_box& b, double width) {
+  if (b.margin == 0 || width <= 0) return 1;
+  const double pw = pair_width(b), gutter = b.gutter / 100 * kPageWidth;
+  const int fit = static_cast<int>((width - 2 * kPad + gutter) / (pw + gutter));
+  const int rows = static_cast<int>(b.rows.size());
+  return std::max(1, std::min({b.pairs, fit, rows > 0 ? rows : 1}));
+}
+double laid_width(const inset_box& b, double width) {
+  const int n = pairs_per_line(b, width);
+  const double w = n * pair_width(b) + (n - 1) * b.gutter / 100 * kPageWidth + 2 * kPad;
+  return std::min(width, std::max(w, text_advance(b.header, style(true)) + 2 * kPad));
+}
+
+}  // namespace
+
+std::vector<inset_box> read_inset_boxes(const out::graph_panel& p) {
+  std::vector<inset_box> boxes;
+  std::map<int, std::size_t> inside;   // box number -> index
+  std::map<int, std::size_t> margins;  // margin number -> index of its latest box
+  for (const out::dyn_value& d : p.dynamics) {
+    int n = 0;
+    std::string rest;
+    if (d.name.compare(0, 6, "_INSET") == 0 && d.name.size() > 6 && std::isdigit(static_cast<unsigned char>(d.name[6]))) {
+      inside[std::atoi(d.name.c_str() + 6)] = boxes.size();
+      boxes.emplace_back();
+    } else if (d.name.compare(0, 7, "_MARGIN") == 0 && d.name.size() > 7 &&
+               std::isdigit(static_cast<unsigned char>(d.name[7]))) {
+      // Each _MARGIN<m> starts a box: two boxes in one margin repeat the names.
+      const int m = std::atoi(d.name.c_str() + 7);
+      margins[m] = boxes.size();
+      inset_box b;
+      b.margin = m >= 1 && m <= 4 ? m : 1;
+      b.pairs = m <= 2 ? 3 : 1;
+      boxes.push_back(b);
+    } else if (split(d.name, "_I", &n, &rest) && inside.count(n)) {
+      set(boxes[inside[n]], rest, d);
+    } else if (split(d.name, "_M", &n, &rest) && margins.count(n)) {
+      set(boxes[margins[n]], rest, d);
+    }
+  }
+  return boxes;
+}
+
+bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* box) {
+  const out::graph_table* t = nullptr;
+  for (const auto& tab : p.tables)
+    if (tab->name == "InsetData") t = tab.get();
+  if (t == nullptr) return false;
+  const column_reader col(*t);
+  for (const auto& row : t->rows) {
+    if (!(col.key(row) == key)) continue;
+    inset_box b;
+    b.header = p.text("_INSETTITLE");
+    b.valign = p.text("_INSETVALIGN", "TOP");
+    b.halign = p.text("_INSETHALIGN", "LEFT");
+    b.border = p.dynamic("_INSETBORDER") == nullptr || p.flag("_INSETBORDER");
+    b.fill = p.flag("_INSETCFILL");
+    bool any = false;
+    for (std::size_t i = 0; i < t->columns.size(); ++i) {
+      const out::column_info& c = t->columns[i];
+      if (c.name.compare(0, 8, "InsetRow") != 0) continue;
+      const std::string v = i < row.size() ? row[i].text : std::string();
+      any = any || !v.empty();
+      b.rows.push_back({c.label, v});
+    }
+    if (!any) return false;
+    *box = b;
+    return true;
+  }
+  return false;
+}
+
+double inset_box_width(const inset_box& b) {
+  return std::max(pair_width(b), text_advance(b.header, style(true))) + 2 * kPad;
+}
+
+double inset_box_height(const inset_box& b, double width) {
+  const int per_line = pairs_per_line(b, width);
+  const int lines = (static_cast<int>(b.rows.size()) + per_line - 1) / per_line;
+  return 2 * kPad + header_height(b) + lines * row_height();
+}
+
+void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width) {
+  // A margin box is as wide as its pairs need, at most the width it may take.
+  const double w = width > 0 ? laid_width(b, width) : inset_box_width(b);
+  const double h = inset_box_height(b, width);
+  paint frame;
+  frame.stroke = b.border ? kFrameColour : "none";
+  frame.fill = b.fill ? kFill : "none";
+  c.rect(x, y, w, h, frame);
+  double line_y = y + kPad;
+  if (!b.header.empty()) {
+    c.text(x + kPad, line_y + text_above(kLegendSize) + 1, b.header, style(true));
+    line_y += header_height(b);
+    if (b.border) c.line(x, line_y, x + w, line_y, frame);
+  }
+  const double pw = pair_width(b);
+  const int per_line = pairs_per_line(b, width);
+  const double gutter = per_line > 1 ? b.gutter / 100 * kPageWidth : 0;
+  const double value_right = per_line == 1 ? x + w - kPad : 0;
+  for (std::size_t i = 0; i < b.rows.size(); ++i) {
+    const int col = static_cast<int>(i) % per_line;
+    const double left = x + kPad + col * (pw + gutter);
+    const double base = line_y + (static_cast<int>(i) / per_line) * row_height() + text_above(kLegendSize) + 1;
+    c.text(left, base, b.rows[i].label, style());
+    if (!b.rows[i].value.empty())
+      c.text(per_line == 1 ? value_right : left + pw, base, b.rows[i].value, style(false, anchor::end));
+  }
+}
+
+void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes) {
+  for (const inset_box& b : boxes) {
+    if (b.margin != 0) continue;
+    const double w = inset_box_width(b), h = inset_box_height(b, 0);
+    const double x = b.halign == "RIGHT" ? f.x + f.w - kEdge - w : b.halign == "CENTER" ? f.x + (f.w - w) / 2 : f.x + kEdge;
+    const double y = b.valign == "BOTTOM" ? f.y + f.h - kEdge - h : b.valign == "CENTER" ? f.y + (f.h - h) / 2 : f.y + kEdge;
+    draw_inset_box(c, b, x, y, 0);
+  }
+}
+
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key) {
+  draw_plot_insets(c, f, read_inset_boxes(p));
+  inset_box cell_box;
+  if (inset_data_box(p, key, &cell_box)) draw_plot_insets(c, f, {cell_box});
+}
+
+inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {
+  inset_room r;
+  for (const inset_box& b : boxes) {
+    switch (b.margin) {
+      case 1: r.top += inset_box_height(b, width) + kBetween; break;
+      case 2: r.bottom += inset_box_height(b, width) + kBetween; break;
+      case 3: r.left = std::max(r.left, inset_box_width(b) + kBetween); break;
+      case 4: r.right = std::max(r.right, inset_box_width(b) + kBetween); break;
+      default: break;
+    }
+  }
+  return r;
+}
+
+void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int margin, double x, double y, double width) {
+  for (const inset_box& b : boxes) {
+    if (b.margin != margin) continue;
+    const bool side = margin >= 3;
+    const double w = side ? inset_box_width(b) : width;
+    draw_inset_box(c, b, x, y, side ? 0 : w);
+    y += inset_box_height(b, side ? 0 : w) + kBetween;
+  }
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,61 @@
+// Inset boxes of template graphs, read from a panel's dynamics (_INSET<n> and _I<n>_...
+// inside the plot area, _MARGIN<m> and _M<m>_... in the page margins) and from the
+// "InsetData" rows of comparative graphs, laid out and drawn in the graph style:
+// white fill when asked, a 1 px #4A4A4A border, 4 px padding, labels left and values
+// right, a bold header.
+//
+// Two boxes in one margin are both drawn: in the top and bottom margins the second
+// lies below the first, in the side margins under it; each keeps its own columns.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+#include "graph/template_graph_parts.h"
+#include "output/graph_objects.h"
+
+namespace plat::graph {
+
+struct inset_row {
+  std::string label, value;
+};
+
+struct inset_box {
+  int margin = 0;              // 0 inside the plot area, 1 top, 2 bottom, 3 left, 4 right
+  std::string header;
+  bool border = true;
+  bool fill = false;
+  std::string valign = "TOP", halign = "LEFT";
+  int pairs = 1;               // label-value pairs side by side (margin boxes)
+  double gutter = 4;           // percent of the page width between pairs
+  std::vector<inset_row> rows;
+};
+
+// The boxes the dynamics describe, in the order they were written.
+std::vector<inset_box> read_inset_boxes(const out::graph_panel& p);
+// The box of one CLASS cell from "InsetData" (its row whose CLASS texts are the
+// cell's); false when the graph has none for it or every value is blank.
+bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* box);
+
+// The box's size in px when laid out `width` px wide (margin boxes) or at its natural
+// width (0).
+double inset_box_width(const inset_box& b);
+double inset_box_height(const inset_box& b, double width);
+// Draws the box with its top-left corner at (x, y), `width` px wide (0: natural).
+void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width);
+// Draws the plot-area boxes inside the frame at their alignments, 4 px from its edges.
+void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes);
+
+// The insets of one drawn cell: the plot-area boxes of the dynamics, and the cell's
+// own InsetData row of a comparative graph.
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key);
+
+// Room the margin boxes take: top, bottom, left, right (px), for a page `width` px wide.
+struct inset_room {
+  double top = 0, bottom = 0, left = 0, right = 0;
+};
+inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width);
+// Draws the boxes of one margin from (x, y) down, `width` px wide.
+void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int margin, double x, double y, double width);
+
+}  // namespace plat::graph

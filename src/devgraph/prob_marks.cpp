@@ -1,0 +1,151 @@
+// kesgpts, kesgdl, keszdrw, kesg45, kescgr, kesecdf: the marks of the plots other
+// than histograms. Every point goes through the panel's transforms, so that the
+// same drawers serve each panel of a comparative page.
+#include "devgraph/prob_marks.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
+#include "devgraph/gdev.h"
+#include "devgraph/kes_points.h"
+#include "fit/kes_estframe.h"
+#include "host/host_graph.h"
+#include "host/host_services.h"
+#include "kes_msg_names.h"
+#include "records/kes_curve.h"
+
+namespace {
+
+constexpr int kCdfPoints = 200;
+
+// Data points to device points in place.
+void to_device(const kes_layout* lay, double* xy, int n) {
+  for (int i = 0; i < n; ++i) {
+    xy[2 * i] = xy[2 * i] * lay->xscale + lay->xoffset;
+    xy[2 * i + 1] = xy[2 * i + 1] * lay->yscale + lay->yoffset;
+  }
+}
+
+bool fitted(kes_ctx* ctx, kes_cell* cell) {
+  if (cell == nullptr) return false;
+  const kes_curve* c = kes_fit_curve(kes_gslot(ctx, cell));
+  return c != nullptr && c->fitted;
+}
+
+const kes_symattr* points_entry(const kes_chart* c) { return c->nsymattr > 0 ? &c->symattr[0] : nullptr; }
+
+// A line in the first curve entry's colour, style and width; the width is set back.
+struct line_look {
+  int colour, style, width;
+};
+line_look curve_look(kes_ctx* ctx) {
+  const kes_chart* c = &ctx->curreq->layout->c;
+  const kes_symattr* e = c->curve_attr;
+  if (e == nullptr) return {c->colors.text, 1, 1};
+  return {gd_colour(ctx, e->color), e->line_type, e->line_width};
+}
+
+void marks_of(kes_ctx* ctx, double* xy, int n, bool clip_to_page) {
+  const kes_layout* lay = ctx->curreq->layout;
+  const kes_symattr* e = points_entry(&lay->c);
+  if (e == nullptr || e->marker < 0 || n <= 0) return;
+  double clip[4];
+  if (clip_to_page) std::copy(lay->c.pagearea, lay->c.pagearea + 4, clip);
+  else kes_frame_clip(lay, clip);
+  to_device(lay, xy, n);
+  // Probability points take the symbol colour, P-P points the line colour.
+  const int colour = gd_colour(ctx, clip_to_page ? e->color : e->symbol_color);
+  kes_draw_marks(xy, n, e->marker, e->marker_size, e->marker_flags, colour, clip);
+}
+
+}  // namespace
+
+void kes_frame_clip(const kes_layout* lay, double* clip) {
+  const kes_chart* c = &lay->c;
+  clip[0] = c->ox - lay->haxis.offset[0];
+  clip[1] = c->oy - lay->vaxis.offset[0];
+  clip[2] = c->ox + c->width + lay->haxis.offset[1];
+  clip[3] = c->oy + c->height + lay->vaxis.offset[1];
+}
+
+void kes_draw_marks(const double* xy, int n, int code, float size, unsigned char flags, int colour, const double* clip) {
+  const host_gclip hc{static_cast<float>(clip[0]), static_cast<float>(clip[1]), static_cast<float>(clip[2]),
+                      static_cast<float>(clip[3])};
+  for (int first = 0; first < n; first += GMARK_BATCH) {
+    const host_gmarks m{std::min(GMARK_BATCH, n - first), xy + 2 * first, static_cast<std::int16_t>(code), size, flags};
+    ggpmark(0, &m, colour, &hc);
+  }
+}
+
+void kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
+  double* xy = nullptr;
+  const int n = kespoints(ctx, cell, &xy);
+  if (n > 0 && xy != nullptr) marks_of(ctx, xy, n, false);
+}
+
+void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
+  const kes_layout* lay = r->layout;
+  const kes_chart* c = &lay->c;
+  // Each cell's own line: the cells of a comparative page are fitted one by one.
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  const double hmin = (c->ox - lay->xoffset) / lay->xscale;
+  const double hmax = (c->ox + c->width - lay->xoffset) / lay->xscale;
+  const double line[4] = {c->ox, (s->intercept + s->slope * hmin) * lay->yscale + lay->yoffset, c->ox + c->width,
+                          (s->intercept + s->slope * hmax) * lay->yscale + lay->yoffset};
+  const host_gclip area{static_cast<float>(c->ox), static_cast<float>(c->oy), static_cast<float>(c->ox + c->width),
+                        static_cast<float>(c->oy + c->height)};
+  double seen[4];
+  if (!std::isfinite(line[1]) || !std::isfinite(line[3]) || ggclpli(line, &area, seen) == 0) {
+    xpmlog(KES_SET_PLOT, KES_MSG_DISTRIBUTION_REFERENCE_LINE_LIES);
+    return;
+  }
+  const line_look look = curve_look(ctx);
+  gd_width(ctx, look.width);
+  gd_line(ctx, seen[0], seen[1], seen[2], seen[3], look.style, look.colour);
+  gd_width(ctx, 1);
+}
+
+void keszdrw(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
+  double* xy = nullptr;
+  const int n = keszpts(ctx, cell, &xy);
+  if (n > 0 && xy != nullptr) marks_of(ctx, xy, n, true);
+}
+
+void kesg45(kes_ctx* ctx) {
+  const kes_layout* lay = ctx->curreq->layout;
+  const line_look look = curve_look(ctx);
+  gd_width(ctx, look.width);
+  gd_line(ctx, lay->xoffset, lay->yoffset, lay->xoffset + lay->xscale, lay->yoffset + lay->yscale, look.style,
+          look.colour);
+  gd_width(ctx, 1);
+}
+
+int kescgr(kes_ctx* ctx, kes_cell* cell) {
+  double xy[2 * kCdfPoints];
+  if (kescdfpts(ctx, cell, xy) != 0) return 1;
+  const kes_layout* lay = ctx->curreq->layout;
+  to_device(lay, xy, kCdfPoints);
+  double clip[4];
+  kes_frame_clip(lay, clip);
+  const line_look look = curve_look(ctx);
+  gd_width(ctx, look.width);
+  const int failed = gd_polyline(ctx, xy, kCdfPoints, look.style, look.colour, clip);
+  gd_width(ctx, 1);
+  return failed != 0 ? 1 : 0;
+}
+
+void kesecdf(kes_ctx* ctx, kes_cell* cell) {
+  double* xy = nullptr;
+  const int n = kesecdfpts(ctx, cell, &xy);
+  const kes_layout* lay = ctx->curreq->layout;
+  const kes_symattr* e = points_entry(&lay->c);
+  if (n <= 0 || xy == nullptr || e == nullptr) return;
+  to_device(lay, xy, n);
+  double clip[4];
+  kes_frame_clip(lay, clip);
+  gd_width(ctx, e->line_width);
+  gd_polyline(ctx, xy, n, e->line_type, gd_colour(ctx, e->color), clip);
+  gd_width(ctx, 1);
+}

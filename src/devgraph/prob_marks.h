@@ -1,0 +1,34 @@
+// The marks of probability, QQ, P-P and CDF plots in one cell of a device page: the
+// points and lines that the point makers compute (kes_points.h), taken to the device
+// through the panel's transforms and clipped to its frame.
+#pragma once
+
+struct kes_ctx;
+struct kes_cell;
+struct kes_preq;
+struct kes_layout;
+
+// Probability and QQ points in attribute entry 0's marker; none when its code is negative.
+void kesgpts(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// The cell's own distribution reference line across the plot area, in the first curve
+// entry's colour, style and width; note 308/350 when none of it is inside.
+void kesgdl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// P-P points, and the 45-degree line of a P-P plot.
+void keszdrw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+void kesg45(kes_ctx* ctx);
+// The fitted distribution function: 0, or 1 when it cannot be computed or drawn.
+int kescgr(kes_ctx* ctx, kes_cell* cell);
+// The empirical distribution function as a step line in entry 0's line.
+void kesecdf(kes_ctx* ctx, kes_cell* cell);
+
+// Markers at n (x, y) device points, in batches the device takes, clipped to clip
+// (left, bottom, right, top).
+void kes_draw_marks(const double* xy, int n, int code, float size, unsigned char flags, int colour, const double* clip);
+// The frame of the current panel (the plot area with the axes' offsets) as a clip rectangle.
+void kes_frame_clip(const kes_layout* lay, double* clip);
+
+// The axes of a QQ, probability or P-P plot on the linear axes of the device page:
+// the key cell's theoretical axis becomes its horizontal range and its data axis the
+// vertical one, with their ticks; a CDF plot gets its tick count. Histograms are left
+// as they are.
+void kes_prob_page_axes(kes_ctx* ctx);

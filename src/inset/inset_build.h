@@ -1,0 +1,128 @@
+// What the inset builders share: the pool the boxes and rows come from, the once-only
+// note flags, the code stream reader, and the value texts in their format classes.
+#pragma once
+#include <cstdint>
+
+#include "inset/kes_inset.h"
+
+struct host_pool;
+struct kes_preq;
+struct kes_fmtentry;
+
+// Once-only notes of the inset routines: one flag byte of the context each. The driver
+// clears them before the QQPLOT, CDFPLOT, PROBPLOT and PPPLOT requests of a variable.
+enum kes_inset_note : int {
+  KES_IN_FONT_DEFAULT,        // 431/602
+  KES_IN_MARGIN_CLASS,        // 189/298
+  KES_IN_REFPOINT,            // 431/603
+  KES_IN_NO_ROWS,             // 431/604
+  KES_IN_NORMALTEST,          // 189/278
+  KES_IN_PNORMAL,             // 189/279
+  KES_IN_FAMILY_ASKED,        // 431/909, one per family (9 flags)
+  KES_IN_FAMILY_NOT = KES_IN_FAMILY_ASKED + 9,  // 431/633, one per family (9 flags)
+  KES_IN_NO_KERNEL = KES_IN_FAMILY_NOT + 9,     // 431/701
+  KES_IN_KERNEL_CODE,         // 431/702, one per code 58..63 (6 flags)
+  KES_IN_WEIBULL2_NOT = KES_IN_KERNEL_CODE + 6, // 431/673
+  KES_IN_WEIBULL2_TYPE,       // 431/697
+  KES_IN_DATA_CLASS1,         // 439/270, first CLASS variable
+  KES_IN_DATA_CLASS2,         // 439/270, second
+  KES_IN_DATA_NOVAR,          // 439/271
+  KES_IN_DATA_BY,             // 435/40, 431/739, 435/342
+  KES_IN_CORNERS,             // 431/648
+  KES_IN_DUPLICATE,           // 431/649
+  KES_IN_X_DATA,              // 431/650
+  KES_IN_Y_DATA,              // 431/651
+  KES_IN_X_PCT,               // 431/652
+  KES_IN_Y_PCT,               // 431/653
+  KES_IN_WORD,                // 431/654
+  KES_IN_SHRUNK_USER,         // 431/655
+  KES_IN_SHRUNK,              // 431/717
+  KES_IN_NF_SHADOW,           // 431/660
+  KES_IN_NF_FILL,             // 431/661
+  KES_IN_NF_HFILL,            // 431/662
+  KES_IN_NF_FRAME,            // 431/663
+  KES_IN_HFILL_NOHEADER,      // 431/664
+  KES_IN_SECOND_INSET,        // 439/305
+  KES_IN_NOTE_COUNT
+};
+
+// Format classes of a value text.
+enum kes_inset_fmt : int {
+  KES_IF_INTEGER,   // xpils width 8
+  KES_IF_FIXED,     // xpfs width 8, 4 decimals
+  KES_IF_BEST,      // xpfs width 8, best
+  KES_IF_USER,      // xfxpn with a format, at most 24 characters kept
+  KES_IF_PVALUE,    // relation character, then xpfs width 7 with 4 decimals
+};
+
+// The pool of boxes and rows: the current variable's, else the BY group's, else the
+// run pool (the run pool grows with every chart, cell and BY group of the step).
+host_pool* kes_inset_pool(kes_ctx* ctx);
+// True the first time the note flag is asked in its period (and marks it).
+bool kes_inset_once(kes_ctx* ctx, int flag);
+
+// A new row after *last (or as the box's first row), blank texts, the kind given; the
+// box's row count rises. Null after the memory note.
+kes_inset* kes_inset_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, int kind);
+
+// The code at index i of the box's stream, truncated; 300 beyond its end.
+int kes_inset_code(const kes_insetbox* box, int i);
+// When the code after the cursor is 100: moves the cursor to it and copies the next
+// user label into label (blank-filled, 24 characters), returning its length; else -1.
+int kes_inset_user_label(kes_insetbox* box, char* label);
+// When the code after the cursor is 200: moves the cursor to it and returns the next
+// user format (null when the statement holds none); else null with *taken false.
+const kes_fmtentry* kes_inset_user_format(kes_insetbox* box, bool* taken);
+// The FORMAT= format of the box's statement, or null.
+const kes_fmtentry* kes_inset_all_format(const kes_insetbox* box);
+const kes_fmtentry* kes_inset_all_format_of(const kes_stmt* stmt);
+// Moves the cursor past a following 100 and then a following 200, counting them.
+void kes_inset_pass_label_format(kes_insetbox* box);
+// Moves the cursor from a block's opening code to its closing code, counting every 100
+// and 200 passed.
+void kes_inset_skip_block(kes_insetbox* box);
+
+// The codes of a block (distribution or kernel) as its builders walk them: the
+// opening code at the cursor, a label on the keyword itself passed over (it names no
+// row, and passing it keeps the later labels with their keywords).
+struct kes_inset_block {
+  int open, body, close_code;
+  int label_entry, format_entry;  // indexes before the block
+  int label0, format0;            // indexes at its first sub-code
+  bool defaults;                  // the block has no sub-codes
+};
+kes_inset_block kes_inset_block_open(kes_insetbox* box);
+// The cursor back to the first sub-code (every curve of a family reads the same ones).
+void kes_inset_block_restart(kes_insetbox* box, const kes_inset_block& b);
+// The cursor on the closing code, the labels and formats of the block counted.
+void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b);
+// Whether a distribution block's sub-code gives a row on this request: fit statistics
+// only on histograms (note 431/606), on probability and QQ plots without a reference
+// line not the parameters the line gives (431/611, 431/672); each note once per block.
+// A sub-code that gives none is passed over with its label and format.
+struct kes_inset_subnotes {
+  bool hist = false, line = false;
+};
+bool kes_inset_sub_shown(const kes_preq* rq, kes_insetbox* box, int family, int sub, kes_inset_subnotes* noted);
+
+// The value of statistic code (0..45) of the current variable in the cell, and its
+// default format class.
+double kes_inset_stat(kes_ctx* ctx, kes_cell* cell, int code);
+int kes_inset_stat_class(int code);
+
+// The value a block row of a family shows for a sub-code: the curve's parameter, its
+// goodness-of-fit result (*rel the p-value's relation) or moment; on probability and
+// QQ requests the parameters the reference line of the slot gives.
+double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub,
+                             char* rel);
+// The value a kernel row shows for a sub-code (1 C, 2 bandwidth, 3 AMISE).
+double kes_inset_kernel_value(const kes_curve* k, int sub);
+// The reference line is inverted (axes exchanged and the line drawn).
+bool kes_inset_line_inverted(const kes_preq* rq, const kes_plotslot* slot);
+
+// The value text of v in the class (fmt for KES_IF_USER, rel for KES_IF_PVALUE) into
+// text[24], left-justified; returns its length.
+int kes_inset_value_text(double v, int cls, const kes_fmtentry* fmt, char rel, char* text);
+// A catalogue text into a blank-filled field of n characters; returns its length
+// without trailing blanks.
+int kes_inset_msg(char* text, int n, int set, int number);

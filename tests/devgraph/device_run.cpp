@@ -1,0 +1,30 @@
+#include "device_run.h"
+
+#include <algorithm>
+
+#include "core/runtime.h"
+#include "runner/runner.h"
+
+namespace devgraph_test {
+
+namespace fs = std::filesystem;
+
+int device_run(const fs::path& dir, const fs::path& program) {
+  fs::create_directories(dir / "graphs");
+  for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
+  const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "device",
+                                "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
+                                (dir / "lst").string(), "--work", dir.string(), program.string()});
+  plat::config() = plat::run_config{};
+  return status;
+}
+
+std::vector<std::string> graph_files(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir / "graphs"))
+    if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace devgraph_test

@@ -66,8 +66,10 @@ struct tally {
   }
 };
 
+}  // namespace
+
 // The numbers after a table's name in a table text.
-std::vector<double> table_values(const char* text, const std::string& name) {
+std::vector<double> edfgen_table_values(const char* text, const std::string& name) {
   std::istringstream in(text);
   std::string line, tok;
   std::vector<double> v;
@@ -81,7 +83,6 @@ std::vector<double> table_values(const char* text, const std::string& name) {
   }
   return v;
 }
-}  // namespace
 
 int edfgen_check_tables(int family, const char* text, std::string* out) {
   const char* why = nullptr;
@@ -91,7 +92,7 @@ int edfgen_check_tables(int family, const char* text, std::string* out) {
     return 1;
   }
   int bad = 0;
-  const std::vector<double> d7 = table_values(text, "dcoef7");
+  const std::vector<double> d7 = edfgen_table_values(text, "dcoef7");
   if (d7.size() >= 11) {
     double worst = 0.0;
     *out += std::string(edfgen_family_name(family)) + " dcoef7 r0 minus the published row:";

@@ -60,21 +60,28 @@ std::vector<double> edfgen_fit_table(int family, int set, int stat, const std::v
     if (q.set != set || !q.valid[stat]) continue;
     kes_edf_coef_terms(family, set, stat, q.shape, q.n, v, &nrows, &size);
     for (int j = 0; j < 11; ++j) {
+      const double w = q.weight[stat][j] > 0.0 ? q.weight[stat][j] : 1.0;
       std::vector<double> row(p, 0.0);
-      for (int r = 0; r < nrows; ++r) row[r * 11 + j] = v[r];
-      for (int k = nrows; k < nv; ++k) row[nrows * 11 + (k - nrows)] = v[k];
+      for (int r = 0; r < nrows; ++r) row[r * 11 + j] = w * v[r];
+      for (int k = nrows; k < nv; ++k) row[nrows * 11 + (k - nrows)] = w * v[k];
       a.insert(a.end(), row.begin(), row.end());
-      y.push_back(std::log(q.q[stat][j]));
+      y.push_back(w * std::log(q.q[stat][j]));
       ++m;
     }
   }
   std::vector<double> x;
   if (!least_squares(a, y, m, p, &x)) return {};
+  // The residual on the log scale, whatever the weights.
   double ss = 0.0;
-  for (int i = 0; i < m; ++i) {
-    double e = -y[i];
-    for (int j = 0; j < p; ++j) e += a[i * p + j] * x[j];
-    ss += e * e;
+  int i = 0;
+  for (const point_quant& q : pts) {
+    if (q.set != set || !q.valid[stat]) continue;
+    for (int j = 0; j < 11; ++j, ++i) {
+      const double w = q.weight[stat][j] > 0.0 ? q.weight[stat][j] : 1.0;
+      double e = -y[i];
+      for (int k = 0; k < p; ++k) e += a[i * p + k] * x[k];
+      ss += e * e / (w * w);
+    }
   }
   *rms = std::sqrt(ss / m);
   x.resize(size, 0.0);

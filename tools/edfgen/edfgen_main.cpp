@@ -2,12 +2,14 @@
 // each written to a part file); "fit" merges the parts of a family and writes its
 // table file; the check commands test tables against fresh simulations.
 //
-//   edfgen sim --family F --set K [--from I --to J] --reps R --seed S --threads T --out PART
+//   edfgen sim --family F --set K [--from I --to J] --reps R --seed S --threads T --out PART [--raw RAW]
+//   edfgen calibrate --family F --set K --tables FILE --rounds N [--weighted 0|1] --threads T --out FILE RAW...
 //   edfgen fit --family F --out FILE PART...
 //   edfgen check-tables --family F --tables FILE
 //   edfgen check-fixed --reps R --seed S --threads T
 //   edfgen coverage --family F --set K --tables FILE --reps R --seed S --threads T
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -108,6 +110,7 @@ int sim(const args& a) {
                 edfgen_family_name(family), set, q.shape, q.n, reps, q.fails, q.se001[0], q.se001[1], q.se001[2], secs);
     std::fflush(stdout);
     write_file(a.get("out"), out);  // after each point: a stopped run keeps what it did
+    if (!a.get("raw").empty()) edfgen_raw_append(a.get("raw"), q, r, a.line);
   }
   return 0;
 }
@@ -138,12 +141,35 @@ std::vector<point_quant> read_parts(const std::vector<std::string>& files, std::
   return pts;
 }
 
+// The text of one table: its name with a note, its rows and its scalars.
+std::string table_text(int family, int set, int stat, const std::vector<double>& t, const std::string& note) {
+  static const char* const stat_names[3] = {"dcoef", "w2coef", "a2coef"};
+  double v[16];
+  int nrows, size;
+  const int nv = kes_edf_coef_terms(family, set, stat, 1.0, 2.0, v, &nrows, &size);
+  std::string body = std::string(stat_names[stat]) + std::to_string(set) + "  # " + note + "\n";
+  char buf[32];
+  for (int r = 0; r < nrows; ++r) {
+    for (int j = 0; j < 11; ++j) {
+      std::snprintf(buf, sizeof buf, "%s%.9g", j ? " " : "", t[r * 11 + j]);
+      body += buf;
+    }
+    body += "  # r" + std::to_string(r) + "\n";
+  }
+  for (int k = nrows * 11; k < size; ++k) {
+    std::snprintf(buf, sizeof buf, "%s%.9g", k > nrows * 11 ? " " : "", t[k]);
+    body += buf;
+  }
+  body += "  # scalars";
+  body += nv - nrows < size - nrows * 11 ? ", then zeros\n" : "\n";
+  return body;
+}
+
 int fit(const args& a) {
   const int family = need_family(a);
   std::set<std::string> heads;
   const std::vector<point_quant> pts = read_parts(a.files, &heads);
-  static const char* const stat_names[3] = {"dcoef", "w2coef", "a2coef"};
-  std::string body, notes;
+  std::string body;
   long reps_lo = -1, reps_hi = 0, fails = 0, total = 0;
   double se_hi = 0.0;
   for (const point_quant& q : pts) {
@@ -161,26 +187,9 @@ int fit(const args& a) {
       double rms = 0.0;
       const std::vector<double> t = edfgen_fit_table(family, set, s, pts, &rms);
       if (t.empty()) die("the points of set " + std::to_string(set) + " do not determine its tables");
-      double v[16];
-      int nrows, size;
-      const int nv = kes_edf_coef_terms(family, set, s, 1.0, 2.0, v, &nrows, &size);
-      char buf[96];
-      std::snprintf(buf, sizeof buf, "%s%d  # %d grid points, residual rms of the log critical values %.4f\n",
-                    stat_names[s], set, npts, rms);
-      body += buf;
-      for (int r = 0; r < nrows; ++r) {
-        for (int j = 0; j < 11; ++j) {
-          std::snprintf(buf, sizeof buf, "%s%.9g", j ? " " : "", t[r * 11 + j]);
-          body += buf;
-        }
-        body += "  # r" + std::to_string(r) + "\n";
-      }
-      for (int k = nrows * 11; k < size; ++k) {
-        std::snprintf(buf, sizeof buf, "%s%.9g", k > nrows * 11 ? " " : "", t[k]);
-        body += buf;
-      }
-      body += "  # scalars";
-      body += nv - nrows < size - nrows * 11 ? ", then zeros\n" : "\n";
+      char note[96];
+      std::snprintf(note, sizeof note, "%d grid points, residual rms of the log critical values %.4f", npts, rms);
+      body += table_text(family, set, s, t, note);
     }
   }
   std::string out = "# EDF coefficient tables of the " + std::string(edfgen_family_name(family)) +
@@ -196,6 +205,77 @@ int fit(const args& a) {
   const char* bad = nullptr;
   if (kes_edf_coef_read(family, (out + body).c_str(), &bad) != 0) die(std::string("written table unreadable: ") + bad);
   std::fputs(buf + 2, stdout);
+  return 0;
+}
+
+// Calibrates the three tables of a set at the fitted shape from raw replicates and
+// writes the family's table text with them replaced (the other tables as they were).
+int calibrate(const args& a) {
+  const int family = need_family(a), set = need_set(a, family);
+  const std::string text = read_file(a.get("tables"));
+  std::vector<raw_point> all, pts;
+  for (const std::string& f : a.files)
+    if (!edfgen_raw_read(f, &all)) die("bad raw file " + f);
+  std::set<std::pair<double, double>> seen;  // a point simulated twice counts once
+  std::set<std::string> lines;
+  long reps_lo = -1, reps_hi = 0;
+  double se_hi = 0.0;
+  for (raw_point& p : all) {
+    if (p.set != set || !seen.insert({p.shape, p.n}).second) continue;
+    lines.insert(p.line);
+    for (int s = 0; s < 3; ++s) {
+      double q[11], se = 0.0;
+      long used = 0;
+      if (edfgen_quantiles(p.r, s, q, &se, &used)) se_hi = std::max(se_hi, se);
+    }
+    reps_lo = reps_lo < 0 ? static_cast<long>(p.r.size()) : std::min<long>(reps_lo, p.r.size());
+    reps_hi = std::max<long>(reps_hi, p.r.size());
+    pts.push_back(std::move(p));
+  }
+  if (pts.empty()) die("no raw points of set " + std::to_string(set));
+  const int rounds = static_cast<int>(a.num("rounds", 10)), threads = static_cast<int>(a.num("threads", 1));
+  static const char* const stat_names[3] = {"dcoef", "w2coef", "a2coef"};
+  std::map<std::string, std::string> fresh;
+  for (int s = 0; s < 3; ++s) {
+    const std::string name = stat_names[s] + std::to_string(set);
+    std::vector<double> start = edfgen_table_values(text.c_str(), name);
+    if (start.empty()) die("no table " + name + " in " + a.get("tables"));
+    std::string log;
+    const calib_result r = edfgen_calibrate(family, set, s, pts, start, rounds, a.num("weighted", 0) != 0, threads, &log);
+    std::printf("%s %s:\n%s  kept round %d\n", edfgen_family_name(family), name.c_str(), log.c_str(), r.round);
+    std::fflush(stdout);
+    fresh[name] = table_text(family, set, s, r.t,
+                             std::to_string(r.points) + " grid points, calibrated at the fitted shape (round " +
+                                 std::to_string(r.round) + "); in sample: " + r.score.text());
+  }
+  // Header lines kept, then this run and its sources; each table block replaced or kept.
+  std::istringstream in(text);
+  std::string line, head, body, name;
+  bool in_head = true;
+  while (std::getline(in, line)) {
+    if (in_head && line.rfind("#", 0) == 0) {
+      head += line + "\n";
+      continue;
+    }
+    in_head = false;
+    if (!line.empty() && std::isalpha(static_cast<unsigned char>(line[0]))) {
+      name = line.substr(0, line.find_first_of(" #"));
+      if (fresh.count(name)) body += fresh[name];
+    }
+    if (!fresh.count(name)) body += line + "\n";
+  }
+  head += "# edfgen " + std::string(kEdfgenVersion) + ": " + a.line + "\n";
+  for (const std::string& l : lines) head += "# from edfgen " + std::string(kEdfgenVersion) + ": " + l + "\n";
+  char buf[200];
+  std::snprintf(buf, sizeof buf,
+                "# set %d calibrated from %zu grid points, %ld to %ld replicates each; largest standard error of "
+                "the log .001 point %.4f\n",
+                set, pts.size(), reps_lo, reps_hi, se_hi);
+  head += buf;
+  const char* bad = nullptr;
+  kes_edf_coef_clear();
+  if (kes_edf_coef_read(family, (head + body).c_str(), &bad) != 0) die(std::string("written table unreadable: ") + bad);
+  write_file(a.get("out"), head + body);
   return 0;
 }
 
@@ -235,6 +315,7 @@ int main(int argc, char** argv) {
   const std::string cmd = argv[1];
   if (cmd == "sim") return sim(a);
   if (cmd == "fit") return fit(a);
+  if (cmd == "calibrate") return calibrate(a);
   if (cmd == "check-tables" || cmd == "check-fixed" || cmd == "coverage") return check(a, cmd);
   die("unknown command " + cmd);
 }

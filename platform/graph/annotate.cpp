@@ -45,6 +45,7 @@ int annotate_run(const std::vector<anno_obs>& obs, const anno_frame& f, anno_sin
   for (const anno_obs& o : obs) {
     const std::string fn = o.function.empty() ? "LABEL" : o.function;
     if (fn != "POLYCONT") flush();
+    if (o.noted) continue;
     static const char* const kKnown[] = {"LABEL", "MOVE", "DRAW", "SYMBOL", "POLY", "POLYCONT", "BAR"};
     bool known = false;
     for (const char* k : kKnown) known = known || fn == k;

@@ -23,6 +23,7 @@ struct anno_obs {
   char xsys = '2', ysys = '2';
   std::string text, color, position;
   double size = NAN, line = NAN, angle = NAN;
+  bool noted = false;               // the caller has noted it: not drawn
 };
 
 // What the observations draw, in percent of the graphics area (origin bottom-left).

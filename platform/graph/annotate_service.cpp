@@ -2,7 +2,6 @@
 // (the current BY group when the request names the plot's data set and the annotate
 // data set has its BY variables, else every observation) and draws each observation
 // through the graphics services. Returns 0, or 1 when the data set cannot be read.
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -172,20 +171,6 @@ bool read_observations(kes_dsh ds, std::vector<anno_obs>* out) {
   return true;
 }
 
-// The caller's percent-axis coordinates in data units replace the percents read.
-void convert_percents(const host_annoreq* req, std::vector<anno_obs>* obs) {
-  if (req->pct_coord == nullptr) return;
-  const bool vertical = req->pct_axis == 'V';
-  const std::size_t n = std::min(obs->size(), static_cast<std::size_t>(std::max(req->pct_count, 0L)));
-  for (std::size_t i = 0; i < n; ++i) {
-    anno_obs& o = (*obs)[i];
-    if ((vertical ? o.ysys : o.xsys) != '2') continue;
-    const double q = req->pct_coord[i];
-    if (std::isnan(q)) o.noted = true;
-    else (vertical ? o.y : o.x) = q;
-  }
-}
-
 void position(host_annoreq* req, kes_dsh ds) {
   auto* data = static_cast<kes_dsh>(req->data);
   if (data != nullptr && plat_xbysync(data, ds) == 0) return;
@@ -207,7 +192,7 @@ extern "C" int plat_ganotat(host_annoreq* req) {
     plat::log_message(kSet, 2, plat::dataset_name(d).c_str());
     return 1;
   }
-  convert_percents(req, &obs);
+  use_percent_coords(req, &obs);
   anno_frame f;
   f.h = *req->haxis;
   f.v = *req->vaxis;

@@ -74,8 +74,12 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   }
   const kes_famfn* fn = kes_famdisp(rq->dist);
   kes_plotslot* slot = cell != nullptr ? kes_gslot(ctx, cell) : kes_gkeyslot(ctx);
-  if (mode == 1) xbysync(ctx->data, ds);
-  else xopnt2(ds);
+  // Where the annotate service starts reading too: the plot's BY group when the data
+  // set has its BY variables, else every observation.
+  const auto position = [&] {
+    if (mode != 1 || xbysync(ctx->data, ds) != 0) xopnt2(ds);
+  };
+  position();
   // The percent-axis coordinate of each observation, in the order the service reads
   // them: the quantile of a percent in data units, else the value as given.
   std::vector<double> coord;
@@ -108,9 +112,7 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
     coord.push_back(c);
   }
   xvgett(get);
-  // Leave the data set where it was found.
-  if (mode == 1) xbysync(ctx->data, ds);
-  else xopnt2(ds);
+  position();
   // Relative data units on the percent axis cannot be placed: not drawn.
   if (relative) return 1;
   req->data = mode == 1 ? ctx->data : nullptr;

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     r.params[1] = r.params[2] = r.params[3] = NAN;
     r.init_shape = r.tol = r.maxiter = r.kurt = NAN;
     r.skew = skew;
-    r.vscale = ZFIT_SCALE_PERCENT;
+    r.vscale = KES_VSCALE_PERCENT;
     r.want_height = 1;
     r.low = x.front();
     r.high = x.back();

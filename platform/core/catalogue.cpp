@@ -64,7 +64,9 @@ bool parse_int(const std::string& s, int* out) {
 std::string load_line(std::string line, const std::string& where) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
   std::size_t p = line.find_first_not_of(" \t");
-  if (p == std::string::npos || line[p] == '#') return {};
+  // '#' begins a comment; '@' a declaration of names that only the module's build reads
+  // (a message set's name).
+  if (p == std::string::npos || line[p] == '#' || line[p] == '@') return {};
   auto field = [&](std::string* out) {
     std::size_t b = line.find_first_not_of(" \t", p);
     if (b == std::string::npos) return false;
@@ -85,6 +87,12 @@ std::string load_line(std::string line, const std::string& where) {
   else if (s_kind == "E") kind = msg_kind::error;
   else if (s_kind == "T") kind = msg_kind::plain;
   else return "the kind '" + s_kind + "' is not one of N, W, E, T";
+  // An optional @NAME after the kind names the message for the module's build.
+  const std::size_t name_at = line.find_first_not_of(" \t", p);
+  if (name_at != std::string::npos && line[name_at] == '@') {
+    const std::size_t name_end = line.find_first_of(" \t", name_at);
+    p = name_end == std::string::npos ? line.size() : name_end;
+  }
   std::string text = p < line.size() ? line.substr(p + 1) : std::string();
   std::string bad = check_markers(text);
   if (!bad.empty()) return bad;

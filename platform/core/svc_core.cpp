@@ -9,8 +9,8 @@
 #include "core/host_vectors.h"
 #include "core/name_case.h"
 #include "core/runtime.h"
-#include "output/output_api.h"
 #include "host/step_codes.h"
+#include "output/output_api.h"
 
 namespace plat {
 

@@ -8,8 +8,8 @@
 
 #include "core/runtime.h"
 #include "graph/graph_messages.h"
-#include "host/step_codes.h"
 #include "graph/template_graph.h"
+#include "host/step_codes.h"
 #include "output/method_call.h"
 #include "output/output_api.h"
 #include "output/output_messages.h"

@@ -5,8 +5,8 @@
 #include <charconv>
 #include <string_view>
 
-#include "runner/runner.h"
 #include "core/name_case.h"
+#include "runner/runner.h"
 
 #ifndef KES_VERSION
 #define KES_VERSION "0.0.0"

@@ -9,8 +9,8 @@
 #include "devgraph/gdev.h"
 #include "devgraph/pctl_ticks.h"
 #include "devgraph/tick_text.h"
-#include "records/kes_axis.h"
 #include "host/host_services.h"
+#include "records/kes_axis.h"
 
 namespace {
 

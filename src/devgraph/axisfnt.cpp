@@ -9,11 +9,11 @@
 #include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
-#include "devgraph/kes_axislabels.h"
 #include "devgraph/gdev.h"
+#include "devgraph/kes_axislabels.h"
 #include "devgraph/tick_text.h"
-#include "records/kes_axis.h"
 #include "kes_gram_names.h"
+#include "records/kes_axis.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #pragma once
 #include <cstring>
 
-#include "records/kes_layout.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
+#include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 // 2^-53 and its square root, the tolerances the drawers compare with.
 constexpr double KES_EPS53 = 1.1102230246251565e-16;

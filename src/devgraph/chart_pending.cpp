@@ -6,9 +6,10 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "records/kes_layout.h"
-#include "records/kes_ctx.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
 
 namespace {
 constexpr int kSkipped = 20001;
@@ -22,7 +23,7 @@ int kes_device_page(kes_ctx* ctx, kes_layout* layout) {
   if (ggcseg(0, &closed, 0) == 1) {
     char name[8];
     vemtget(layout->segname, name, 8);
-    xpmlog(432, 350, 8, name);
+    xpmlog(KES_SET_DEVICE, KES_MSG_GRAPH_COULD_NOT_CLOSED, 8, name);
     return 0;
   }
   ggplvem(closed, ctx->seglabel);
@@ -61,7 +62,7 @@ int kes_chart_pending(kes_ctx* ctx) {
   if (!layout->direct && !layout->publish_started) s = zqpdest(layout);
   const int f = zqdfree(layout);
   if (!r->graph_noted) {
-    xpmlog(431, 995, kes_request_ordinal(ctx));
+    xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_STATEMENT_CHART_ITSELF, kes_request_ordinal(ctx));
     r->graph_noted = 1;
   }
   return s != 0 ? s : f != 0 ? 1012 : 0;

@@ -9,6 +9,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ void kes_legend_layout(kes_ctx* ctx, kes_legend* legend) {
   kes_chart* c = &ctx->curreq->layout->c;
   std::memset(legend->title, ' ', 16);
   char text[64];
-  const int n = xpmstr(text, sizeof text, 189, 11);
+  const int n = xpmstr(text, sizeof text, KES_SET_PROC, KES_MSG_LEGEND);
   std::memcpy(legend->title, text, static_cast<std::size_t>(std::clamp(n, 0, 16)));
   c->legtitle_w = 0;
   if (!blank(legend->title, 16)) {
@@ -105,7 +106,7 @@ void kes_legend_layout(kes_ctx* ctx, kes_legend* legend) {
   const kes_legend_grid g = kes_legend_fit(available, c->legswatch, c->leg2, c->hwidest, c->leg3,
                                            static_cast<int>(legend->entries.size()));
   if (g.cols == 0) {
-    xpmlog(439, 181);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_LEGEND_DOES_NOT_FIT);
     legend->entries.clear();
     return;
   }

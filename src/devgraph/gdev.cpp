@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "records/kes_ctx.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
+#include "records/kes_ctx.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 // not be installed (after message 129/53); -1 the device could not be started.
 #include "devgraph/device_services.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 
 int ggsload(gdevopts* options, int, int) {
   wiinstl(0x40000 + 268, "QORCHT7 ", 2);
@@ -14,7 +15,7 @@ int ggsload(gdevopts* options, int, int) {
   static const image kImages[2] = {{116, "QORXGSUB"}, {118, "QORXGGXL"}};
   for (const image& im : kImages)
     if (wiinstl(0x40000 + im.vector, im.name, 1) != 0) {
-      xpmlog(129, 53, im.name);
+      xpmlog(KES_SET_PARSER, KES_MSG_GRAPHICS_IMAGE_NOT_AVAILABLE, im.name);
       return 1;
     }
   if (gginit(options) != 0) return -1;

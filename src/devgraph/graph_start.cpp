@@ -3,14 +3,13 @@
 // graph control block of device graphics.
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
-#include "records/kes_ctx.h"
 #include "devgraph/graph_start.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
 
 namespace {
-
-constexpr int kSetupFailed = 1012;
-
 // 1 when the output manager has an open destination for graphs.
 int has_destination(kes_ctx* ctx) {
   wob_attr a = wob_ptr(WOB_A_DEST_LIST, WOB_RECORD, nullptr);
@@ -31,16 +30,16 @@ int template_graphics(kes_ctx* ctx) {
 // The graph control block and the device registry of device graphics.
 int start_device(kes_ctx* ctx) {
   if (wiinstl(0x40000 + 120, "QORXGSUP", 1) != 0 || ggcbini(&ctx->gcb, 2) != 0) {
-    xpmlog(435, 293);
+    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_STARTED);
     ggcbex(&ctx->gcb, 2);
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   ggdinit();
   void* slot = nullptr;
   if (xytngl(ctx->gcb, 0, "__GCB_GRAPH", 11, &slot) != 0 && ggzread(ctx->gcb) != 0) {
-    xpmlog(435, 293);
+    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_STARTED);
     ggcbex(&ctx->gcb, 2);
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   return 0;
 }

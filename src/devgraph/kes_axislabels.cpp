@@ -5,18 +5,19 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_vscale.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
-constexpr int kSet = 308;
 
 // Quantile-axis texts by family: plain and percent form.
 struct qtext {
@@ -44,7 +45,7 @@ const double* curve_params(kes_ctx* ctx) {
   static const double kNone[4] = {NAN, NAN, NAN, NAN};
   const kes_preq* r = ctx->curreq;
   if (r->classvars == nullptr || r->classvars->keycell == nullptr) return kNone;
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, r, r->classvars->keycell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, r, r->classvars->keycell));
   return c != nullptr ? c->params : kNone;
 }
 
@@ -62,31 +63,32 @@ int keshlab(kes_ctx* ctx, char* buf) {
       const bool pct = r->type == KES_PLOT_PROB || r->pctlscale;
       const double* p = curve_params(ctx);
       if (code == KES_DIST_WEIBULL2) {
-        if (p[0] != 0) return xpmstr(buf, lim, kSet, pct ? 199 : 191, p[0]);
-        return xpmstr(buf, lim, kSet, pct ? 200 : 192);
+        if (p[0] != 0) return xpmstr(buf, lim, KES_SET_PLOT, pct ? 199 : 191, p[0]);
+        return xpmstr(buf, lim, KES_SET_PLOT, pct ? 200 : 192);
       }
       if (code < 0 || code > KES_DIST_SU) return 0;
       const int msg = pct ? kQuantile[code].percent : kQuantile[code].plain;
       switch (code) {
         case KES_DIST_NORMAL:
-        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, kSet, msg);
+        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, KES_SET_PLOT, msg);
         case KES_DIST_LOGNORMAL:
         case KES_DIST_WEIBULL:
-        case KES_DIST_GAMMA: return xpmstr(buf, lim, kSet, msg, p[2]);
-        default: return xpmstr(buf, lim, kSet, msg, p[2], p[3]);
+        case KES_DIST_GAMMA: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2]);
+        default: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2], p[3]);
       }
     }
     case KES_PLOT_PP: {
       if (code < 0 || code > KES_DIST_SU) return 0;
-      if (r->classvars != nullptr && r->classvars->count > 0) return xpmstr(buf, lim, kSet, 1050 + code);
+      if (r->classvars != nullptr && r->classvars->count > 0)
+        return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
       const double* p = curve_params(ctx);
       switch (code) {
         case KES_DIST_NORMAL:
-        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, kSet, kPp[code], p[0], p[1]);
+        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1]);
         case KES_DIST_LOGNORMAL:
         case KES_DIST_WEIBULL:
-        case KES_DIST_GAMMA: return xpmstr(buf, lim, kSet, kPp[code], p[0], p[2], p[1]);
-        default: return xpmstr(buf, lim, kSet, kPp[code], p[0], p[1], p[2], p[3]);
+        case KES_DIST_GAMMA: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[2], p[1]);
+        default: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1], p[2], p[3]);
       }
     }
     default: return 0;
@@ -107,23 +109,23 @@ int kesvlab(kes_ctx* ctx, char* buf) {
   }
   switch (r->type) {
     case KES_PLOT_HISTOGRAM:
-      return r->vscale == 0 ? xpmstr(buf, lim, kSet, 304)
-             : r->vscale == 1 ? xpmstr(buf, lim, kSet, 478)
-             : r->vscale == 2 ? xpmstr(buf, lim, kSet, 476)
+      return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PERCENT_304)
+             : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_COUNT_478)
+             : r->vscale == KES_VSCALE_PROPORTION ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PROPORTION)
                               : 0;
     case KES_PLOT_CDF:
-      return r->vscale == 0 ? xpmstr(buf, lim, kSet, 488)
-             : r->vscale == 1 ? xpmstr(buf, lim, kSet, 486)
-             : r->vscale == 2 ? xpmstr(buf, lim, kSet, 490)
+      return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_PERCENT)
+             : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_COUNT)
+             : r->vscale == KES_VSCALE_PROPORTION ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_PROPORTION)
                               : 0;
-    case KES_PLOT_PP: return xpmstr(buf, lim, kSet, 174);
+    case KES_PLOT_PP: return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_EMPIRICAL_CUMULATIVE_PROBABILITY);
     case KES_PLOT_QQ:
     case KES_PLOT_PROB: {
       if (r->dist != KES_DIST_WEIBULL2) return label_or_name(ctx, buf);
-      if (ctx->curlabel_len > 0) xpmlog(kSet, 493);
+      if (ctx->curlabel_len > 0) xpmlog(KES_SET_PLOT, KES_MSG_TWO_PARAMETER_WEIBULL_PLOT);
       char text[KES_AXIS_LABEL_MAX];
       const int n = label_or_name(ctx, text);
-      return xpmstr(buf, lim, kSet, 492, n, text);
+      return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, n, text);
     }
     default: return 0;
   }

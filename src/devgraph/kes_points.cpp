@@ -3,11 +3,6 @@
 
 #include <cmath>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -15,14 +10,19 @@
 #include "numeric/zibeta.h"
 #include "numeric/zigamma.h"
 #include "numeric/zprbnrm.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_valnode.h"
+#include "records/pool_alloc.h"
 
 namespace {
 
 constexpr double kEps = 1e-7;
 constexpr int kCurvePoints = 200;
 
-kes_plotslot* slot_of(kes_ctx* ctx, kes_cell* cell) { return kes_fit_slot(ctx, ctx->curreq, cell); }
+kes_plotslot* slot_of(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 kes_plotslot* key_slot(kes_ctx* ctx) { return slot_of(ctx, ctx->curreq->classvars->keycell); }
 
 // n pairs from the variable's pool: the points live while the variable's plots are made.

@@ -9,15 +9,15 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_famfn.h"
-#include "fitreport/kes_famsets.h"
 #include "fit/kes_kernel.h"
+#include "fitreport/kes_famsets.h"
 #include "host/host_anchor.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/kes_curve.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

@@ -6,14 +6,15 @@
 #include <cstring>
 
 #include "devgraph/annotate.h"
-#include "records/kes_layout.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "util/kes_text.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "util/kes_text.h"
 
 namespace {
 

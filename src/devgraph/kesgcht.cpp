@@ -14,20 +14,19 @@
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "host/host_graph.h"
+#include "host/host_services.h"
+#include "host/step_codes.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
-#include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 constexpr int kSkipped = 20001;
-constexpr int kNotStarted = 1012;
 
 // One page: its segment, BY line and colours, then its cells, labels and close.
 int open_page(kes_ctx* ctx, kes_layout* lay) {
-  if (kessgmt(ctx, &lay->segment) != 0) return kNotStarted;
+  if (kessgmt(ctx, &lay->segment) != 0) return KES_RC_SETUP_FAILED;
   ggphdr(0, ctx->byline, ctx->bylen);
   kesgcol(ctx);
   return 0;
@@ -45,7 +44,7 @@ void close_page(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   if (ggcseg(0, &closed, 0) == 1) {
     char name[8];
     vemtget(lay->segname, name, 8);
-    xpmlog(432, 350, 8, name);
+    xpmlog(KES_SET_DEVICE, KES_MSG_GRAPH_COULD_NOT_CLOSED, 8, name);
   } else {
     ggplvem(closed, ctx->seglabel);
   }
@@ -173,7 +172,7 @@ int kesgcht(kes_ctx* ctx) {
       std::memset(c->font, ' ', 8);
       if (len > 0) gd_font(ctx, font, len, c->font);
     }
-    if (kessymb(ctx) != 0) return fail(lay, kOutOfMemory);
+    if (kessymb(ctx) != 0) return fail(lay, KES_RC_OUT_OF_MEMORY);
     if (r->type == KES_PLOT_HISTOGRAM) kesgpat(ctx);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CAXIS, c->caxis);
     kes_gname_opt(r->stmt, KES_PLOT_SLOT_CTEXT, c->ctext);
@@ -182,8 +181,8 @@ int kesgcht(kes_ctx* ctx) {
     kesgmar(ctx);
     // Inset boxes of the chart: built with its text sizes and fonts, and the page
     // margins they take kept from the plot before the page is laid out.
-    if (kesins(ctx, r->classvars != nullptr ? r->classvars->levels : nullptr, 0) == kOutOfMemory)
-      return fail(lay, kOutOfMemory);
+    if (kesins(ctx, r->classvars != nullptr ? r->classvars->levels : nullptr, 0) == KES_RC_OUT_OF_MEMORY)
+      return fail(lay, KES_RC_OUT_OF_MEMORY);
     if (ctx->insets != nullptr) kesimrg(ctx);
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
     kes_legend_layout(ctx, &legend);

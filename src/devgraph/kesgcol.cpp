@@ -10,6 +10,7 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ int line_type(const kes_stmt* st, int slot, const char* option, int fallback, st
   const double v = std::trunc(kes_pnumber(st, slot));
   if (v >= 1 && v <= kMaxLineType) return static_cast<int>(v);
   if (!*noted) {
-    xpmlog(KES_SET_GRAPH, 409, option);
+    xpmlog(KES_SET_GRAPH, KES_MSG_MUST_LIE_DEFAULT_LINE, option);
     *noted = 1;
   }
   return fallback;

@@ -1,10 +1,10 @@
 // kesgdrw(ctx, cell, row): one cell of a device page: its frame fill, then the marks
 // of its plot type in a fixed order, then annotate and the inset boxes. A null cell
 // (a combination of levels without data) gets its frame, grid and axes only.
+#include "devgraph/annotate.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "devgraph/annotate.h"
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"

@@ -7,12 +7,13 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
-#include "devgraph/kes_axislabels.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
-#include "records/kes_axis.h"
+#include "devgraph/kes_axislabels.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_axis.h"
 
 void kesghlb(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
@@ -62,8 +63,8 @@ void kesghlb(kes_ctx* ctx) {
   double len = gd_measure(ctx, &t, nullptr);
   if (len > span && ctx->curlabel_len > 0) {
     if (!c->noted[KES_NOTE_LABEL_REPLACED]) {
-      xpmlog(KES_SET_LAYOUT, 31, static_cast<int>(ctx->curlabel_len), ctx->curlabel, static_cast<int>(ctx->curname.len),
-             ctx->curname.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_LABEL_TOO_LONG_AXIS, static_cast<int>(ctx->curlabel_len), ctx->curlabel,
+             static_cast<int>(ctx->curname.len), ctx->curname.text);
       c->noted[KES_NOTE_LABEL_REPLACED] = 1;
     }
     t.len = ctx->curname.len;
@@ -73,7 +74,7 @@ void kesghlb(kes_ctx* ctx) {
   if (len > span && len > 0) {
     t.height *= span / len;
     if (!c->noted[KES_NOTE_HSHRINK]) {
-      xpmlog(KES_SET_PROC, 334, static_cast<int>(std::lround(100 * span / len)));
+      xpmlog(KES_SET_PROC, KES_MSG_HORIZONTAL_AXIS_LABEL_DRAWN, static_cast<int>(std::lround(100 * span / len)));
       c->noted[KES_NOTE_HSHRINK] = 1;
     }
   }

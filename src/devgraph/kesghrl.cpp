@@ -9,6 +9,7 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 void kesghrl(kes_ctx* ctx, kes_cell* cell) {
   const kes_layout* lay = ctx->curreq->layout;
@@ -37,7 +38,7 @@ void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   for (int i = 0; i < r->nhref; ++i) {
     const double x = to_device(r->href[i]);
     if (!(x >= x1 && x <= x2)) {
-      if (key && !noted) xpmlog(KES_SET_PROC, 341);
+      if (key && !noted) xpmlog(KES_SET_PROC, KES_MSG_HREF_VALUE_LIES_OUTSIDE);
       noted = true;
       continue;
     }

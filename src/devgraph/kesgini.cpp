@@ -8,14 +8,14 @@
 
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
-#include "records/kes_layout.h"
-#include "records/kes_ctx.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
 
 namespace {
-
 constexpr int kSkipped = 20001;
-constexpr int kSetupFailed = 1012;
 
 void set_entry(kes_layout* layout, const char* name, int len) {
   if (len > 32) len = 32;
@@ -57,17 +57,17 @@ int kesgini(kes_ctx* ctx) {
     layout->gopts->flags = static_cast<std::uint8_t>(layout->gopts->flags & ~GOPT_PUBLISH);
   }
   if (ggsload(layout->gopts, 0, 0) != 0) {
-    xpmlog(308, 280);
+    xpmlog(KES_SET_PLOT, KES_MSG_GRAPHICS_DEVICE_NEEDS_DRIVER);
     ctx->devgraph = 0;
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   layout->publish_started = (layout->gopts->flags & GOPT_PUBLISH) != 0;
   ctx->device = ggxget(ctx->gcb);
   if (ctx->device == nullptr ||
       ggadcat(0, layout->library, layout->entry_len << 16 | layout->entry_len, layout->entry, &ctx->devcatalog, 4, 1) !=
           0) {
-    xpmlog(435, 292, static_cast<int>(layout->entry_len), layout->entry);
-    return xexit(kSetupFailed, 0);
+    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_CATALOG_ENTRY_CANNOT, static_cast<int>(layout->entry_len), layout->entry);
+    return xexit(KES_RC_SETUP_FAILED, 0);
   }
   ctx->devstarted = 1;
   ctx->device->data = ctx->data;

@@ -8,12 +8,13 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
-#include "devgraph/panel_labels.h"
 #include "devgraph/gdev.h"
+#include "devgraph/panel_labels.h"
 #include "devgraph/tick_text.h"
-#include "util/kes_text.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, 
   c->celldev = vzatl(' ', c->valfont, 8) && dev.hwcells;
   if (c->celldev && ctx->curreq->classvars != nullptr && ctx->curreq->classvars->count > 0) {
     locale_font(c->labfont);
-    xpmlog(KES_SET_LAYOUT, 113, 8, c->labfont);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_NO_FONT_COMPARATIVE, 8, c->labfont);
     std::memcpy(c->valfont, c->labfont, 8);
     c->celldev = 0;
   }

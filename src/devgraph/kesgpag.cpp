@@ -10,6 +10,7 @@
 #include "devgraph/chart_layout.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
   *gap = interbar_given && interbar >= 0 ? interbar : 0.0;
   *bar = (width - (n - 1) * *gap) / n;
   if (*bar <= 0) {
-    xpmlog(KES_SET_PROC, 331);
+    xpmlog(KES_SET_PROC, KES_MSG_INTERBAR_LEAVES_NO_ROOM);
     *gap = 0;
     *bar = width / n;
   }
@@ -52,14 +53,14 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
         *bar = barwidth;
         *gap = width - barwidth;
       } else {
-        xpmlog(KES_SET_LAYOUT, 178);
-        xpmlog(KES_SET_PROC, 330);
+        xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER_THAN);
+        xpmlog(KES_SET_PROC, KES_MSG_BARWIDTH_IGNORED);
       }
     } else {
-      xpmlog(KES_SET_LABEL, 771, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
+      xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
     }
   }
-  if (curves && *gap != 0) xpmlog(KES_SET_PROC, 332);
+  if (curves && *gap != 0) xpmlog(KES_SET_PROC, KES_MSG_BARS_GAPS_BETWEEN_THEM);
   return 0;
 }
 

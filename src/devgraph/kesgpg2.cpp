@@ -10,6 +10,7 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ int kesgpg2(kes_ctx* ctx) {
     const int m = static_cast<int>(std::floor(c->height / c->ch + KES_SQRT_EPS53));
     const int t = key->vticks - 1;
     if (m < t) {
-      xpmlog(KES_SET_LAYOUT, 182);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_TOO_FEW_CHARACTER);
       return kTooFewCells;
     }
     // A single tick (t = 0) keeps the height it has.

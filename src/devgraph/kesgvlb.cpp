@@ -8,12 +8,13 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
-#include "devgraph/kes_axislabels.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
-#include "records/kes_axis.h"
+#include "devgraph/kes_axislabels.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_axis.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ void kesgvlb(kes_ctx* ctx) {
     t.height *= f;
     extent *= f;
     if (!c->noted[KES_NOTE_VSHRINK]) {
-      xpmlog(KES_SET_PROC, 335, static_cast<int>(std::lround(100 * f)));
+      xpmlog(KES_SET_PROC, KES_MSG_VERTICAL_AXIS_LABEL_DRAWN, static_cast<int>(std::lround(100 * f)));
       c->noted[KES_NOTE_VSHRINK] = 1;
     }
   }

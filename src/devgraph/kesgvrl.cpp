@@ -10,6 +10,7 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
   const kes_layout* lay = ctx->curreq->layout;
@@ -27,7 +28,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   // Another position draws the lines without their labels, and says so once.
   const bool labels_ok = given == 1 || given == 2;
   if (!labels_ok && !c->vreflabpos_noted) {
-    xpmlog(KES_SET_GRAPH, 410, given);
+    xpmlog(KES_SET_GRAPH, KES_MSG_VREFLABPOS_NOT_REFERENCE_LINES, given);
     c->vreflabpos_noted = 1;
   }
   const double x1 = c->ox - lay->haxis.offset[0], y1 = c->oy - lay->vaxis.offset[0];
@@ -40,7 +41,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   for (int i = 0; i < r->nvref; ++i) {
     const double y = to_device(r->vref[i]);
     if (!(y >= y1 && y <= y2)) {
-      if (key && !noted) xpmlog(KES_SET_LAYOUT, 161);
+      if (key && !noted) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_VALUE_LIES_OUTSIDE);
       noted = true;
       continue;
     }

@@ -3,11 +3,12 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "records/kes_curve.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_curve.h"
 
 void keshang(kes_ctx* ctx, kes_cell* cell) {
   if (cell == nullptr || cell->hist_empty) return;
@@ -21,7 +22,7 @@ void keshang(kes_ctx* ctx, kes_cell* cell) {
   double cst = 0;
   if (curve == nullptr || !curve->fitted || fam == nullptr || fam->plt == nullptr ||
       kescnst(ctx, r, cell, 0, &cst) != 0) {
-    xpmlog(KES_SET_LABEL, 827, static_cast<int>(ctx->curname.len), ctx->curname.text);
+    xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CURVE_HISTOGRAM_NOT, static_cast<int>(ctx->curname.len), ctx->curname.text);
     return;
   }
   gd_width(ctx, c->colors.outline_width);

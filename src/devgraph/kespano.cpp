@@ -11,16 +11,15 @@
 #include "devgraph/chart_access.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
 constexpr int kMinVariables = 4;
-// Note (set 431): an observation whose percent-axis coordinate is not a percent.
-constexpr int kNotAPercent = 981;
 
 int find(kes_dsh ds, const char* name) {
   int vn = -1;
@@ -51,12 +50,12 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   int nvars = 0;
   xoinfo(ds, HOST_DSI_NVARS, &nvars);
   if (nvars < kMinVariables) {
-    xpmlog(KES_SET_PROC, 338);
+    xpmlog(KES_SET_PROC, KES_MSG_ANNOTATE_DATA_SET_PROBABILITY);
     return 1;
   }
   const int vx = find(ds, "X"), vy = find(ds, "Y"), sx = find(ds, "XSYS"), sy = find(ds, "YSYS");
   if (vx < 0 || vy < 0 || sx < 0 || sy < 0) {
-    xpmlog(KES_SET_PLOT, 281);
+    xpmlog(KES_SET_PLOT, KES_MSG_ANNOTATE_DATA_SET_PROBABILITY_PLOT);
     return 1;
   }
   const bool vertical = kes_flag(rq->stmt, KES_PLOT_FLAG_ROTATE);
@@ -69,7 +68,7 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   if (xvsele(ds) != 0 || xvgeti(ds, 2, &get) != 0 || !sys.add(ds, get, vertical ? sy : sx) ||
       (pnum && xvgetd(get, vp, HOST_GET_RAW, &value, 8) != 0) || xvgete(get) != 0) {
     if (get != nullptr) xvgett(get);
-    xpmlog(KES_SET_LABEL, 980);
+    xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_DATA_SET_COULD);
     return 1;
   }
   const kes_famfn* fn = kes_famdisp(rq->dist);
@@ -105,7 +104,8 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
       if (std::isfinite(q)) {
         c = q;
       } else {
-        xpmlog(KES_SET_LABEL, kNotAPercent, static_cast<int>(io.obsno), static_cast<int>(pinfo.name_len), pinfo.name);
+        xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_NOT_A_PERCENT, static_cast<int>(io.obsno),
+               static_cast<int>(pinfo.name_len), pinfo.name);
         c = NAN;
       }
     }

@@ -3,12 +3,13 @@
 #include <cstring>
 
 #include "devgraph/device_services.h"
-#include "records/kes_layout.h"
-#include "records/kes_ctx.h"
-#include "records/kessubs.h"
-#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/kessubs.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
     if (n > 8) longname = {static_cast<std::int16_t>(n), static_cast<const char*>(ns->list)};
     named = 1;
   } else {
-    xpmstr(name, 8, 189, 231);
+    xpmstr(name, 8, KES_SET_PROC, KES_MSG_KESTRA);
   }
   layout->segname = vemtxt(name, 8);
 
@@ -72,7 +73,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
       xpmstr(descr, kDescrSize, 431, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen, ctx->byline);
     else
       xpmstr(descr, kDescrSize, 308, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
-    label = vemmsgs(308, kDefaults[type].label, kes_request_ordinal(ctx));
+    label = vemmsgs(KES_SET_PLOT, kDefaults[type].label, kes_request_ordinal(ctx));
   }
   ctx->seglabel = label;
   layout->seglabel = label;
@@ -93,7 +94,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
   if (dev != nullptr && dev->image != nullptr) {
     if ((dev->image_flags & 0x40) != 0) {
       if ((dev->image_flags & 0x20) == 0) {
-        xpmlog(228, 194);
+        xpmlog(KES_SET_DEVICE_IMAGE, KES_MSG_BACKGROUND_IMAGE_GRAPHICS_DEVICE);
         dev->image_flags = static_cast<std::uint8_t>(dev->image_flags | 0x20);
       }
     } else {

@@ -8,8 +8,8 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "records/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/pool_alloc.h"
 
 namespace {
 

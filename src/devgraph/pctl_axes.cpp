@@ -16,6 +16,7 @@
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ struct across_values {
     }
     first = false;
     if (!run.admit(xl, len)) {
-      xpmlog(KES_SET_PLOT, 165, t.len, buf);
+      xpmlog(KES_SET_PLOT, KES_MSG_PERCENT_VALUE_WOULD_OVERLAP, t.len, buf);
       return true;
     }
     t.x = xl;
@@ -241,7 +242,7 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
         gd_text(ctx, t);
         last = b;
       } else {
-        xpmlog(KES_SET_PLOT, 165, t.len, buf);
+        xpmlog(KES_SET_PLOT, KES_MSG_PERCENT_VALUE_WOULD_OVERLAP, t.len, buf);
       }
     }
     if (i < r->npctl - 1 && m > 0 && kes_pctl_on(a.q(r->pctl[i + 1]), a.qmin, a.qmax)) {

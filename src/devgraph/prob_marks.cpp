@@ -13,6 +13,7 @@
 #include "fit/kes_estframe.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_curve.h"
 
 namespace {
@@ -25,12 +26,6 @@ void to_device(const kes_layout* lay, double* xy, int n) {
     xy[2 * i] = xy[2 * i] * lay->xscale + lay->xoffset;
     xy[2 * i + 1] = xy[2 * i + 1] * lay->yscale + lay->yoffset;
   }
-}
-
-bool fitted(kes_ctx* ctx, kes_cell* cell) {
-  if (cell == nullptr) return false;
-  const kes_curve* c = kes_fit_curve(kes_gslot(ctx, cell));
-  return c != nullptr && c->fitted;
 }
 
 const kes_symattr* points_entry(const kes_chart* c) { return c->nsymattr > 0 ? &c->symattr[0] : nullptr; }
@@ -97,7 +92,7 @@ void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
                         static_cast<float>(c->oy + c->height)};
   double seen[4];
   if (!std::isfinite(line[1]) || !std::isfinite(line[3]) || ggclpli(line, &area, seen) == 0) {
-    xpmlog(KES_SET_PLOT, 350);
+    xpmlog(KES_SET_PLOT, KES_MSG_DISTRIBUTION_REFERENCE_LINE_LIES);
     return;
   }
   const line_look look = curve_look(ctx);

@@ -7,7 +7,7 @@
 void kes_prob_page_axes(kes_ctx* ctx) {
   const kes_preq* r = ctx->curreq;
   if (r->type == KES_PLOT_HISTOGRAM || r->classvars == nullptr || r->classvars->keycell == nullptr) return;
-  const kes_plotslot* from = kes_fit_slot(ctx, r, r->classvars->keycell);
+  const kes_plotslot* from = kes_plot_slot(ctx, r, r->classvars->keycell);
   kes_plotslot* key = kes_gkeyslot(ctx);
   if (r->type != KES_PLOT_CDF) {
     key->first = key->hlow = from->tmin;

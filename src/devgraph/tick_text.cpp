@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "host/host_data.h"
-#include "util/kes_text.h"
 #include "host/host_services.h"
 #include "numeric/shwylab.h"
+#include "util/kes_text.h"
 
 constexpr double kSqrtEps53 = 1.0536712127723509e-08;
 

@@ -3,8 +3,8 @@
 // 0, or the (negative) result of a refused release after its message.
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
-#include "records/kes_layout.h"
 #include "host/host_services.h"
+#include "records/kes_layout.h"
 
 int zqdfree(kes_layout* layout) {
   int status = 0;

@@ -4,16 +4,14 @@
 // directly, and otherwise makes the collection of per-destination graph lists.
 // 0; 1012 after a message (no open destination, or a refused destination call);
 // 1016 after xmemmsg.
-#include "devgraph/device_services.h"
 #include "devgraph/dest_calls.h"
-#include "records/kes_layout.h"
+#include "devgraph/device_services.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
+#include "records/kes_layout.h"
 
 namespace {
-
-constexpr int kSetupFailed = 1012;
-constexpr int kOutOfMemory = 1016;
-constexpr int kSetNoDest = 580;
 
 // A new collection object ("associativearray" or "list") under the root.
 void* new_collection(kes_layout* layout, const char* cls, int len, int* r) {
@@ -29,23 +27,23 @@ int zqidest(kes_layout* layout) {
   layout->destpool = xmpoolc(2048, 1024, 2);
   if (layout->destpool == nullptr) {
     xmemmsg(0);
-    return kOutOfMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   wob_attr list = wob_ptr(WOB_A_DEST_LIST, WOB_RECORD, nullptr);
   if (kes_dest_call(layout->manager, WOB_M_DEST_LIST, 1, &list) < 0) {
     zqdfree(layout);
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   layout->destlist = static_cast<host_destlist*>(list.w.p);
   if (layout->destlist == nullptr || layout->destlist->count <= 0) {
-    xpmlog(kSetNoDest, 18);
+    xpmlog(KES_SET_DESTINATION, KES_MSG_NO_OUTPUT_DESTINATION_OPEN);
     zqdfree(layout);
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   if (wiinstl(0x40000 + 116, "QORXGSUB", 1) != 0) {
-    xpmlog(129, 53, "QORXGSUB");
+    xpmlog(KES_SET_PARSER, KES_MSG_GRAPHICS_IMAGE_NOT_AVAILABLE, "QORXGSUB");
     zqdfree(layout);
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   void* control = nullptr;
   ggcbini(&control, 2);
@@ -60,7 +58,7 @@ int zqidest(kes_layout* layout) {
   layout->collection = new_collection(layout, "associativearray", 16, &r);
   if (r < 0) {
     zqdfree(layout);
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   for (int d = 0; d < layout->destlist->count; ++d) {
     host_dest* dest = layout->destlist->entries[d].dest;
@@ -72,7 +70,7 @@ int zqidest(kes_layout* layout) {
     wob_attr ins[2] = {wob_text(0, name), wob_out(0, dlist)};
     if (r < 0 || kes_dest_call(layout->collection, WOB_M_INSERT, 2, ins) < 0) {
       zqdfree(layout);
-      return kSetupFailed;
+      return KES_RC_SETUP_FAILED;
     }
   }
   return 0;

@@ -6,13 +6,12 @@
 
 #include "devgraph/dest_calls.h"
 #include "devgraph/device_services.h"
+#include "host/host_services.h"
+#include "host/step_codes.h"
 #include "records/kes_layout.h"
 #include "records/pool_alloc.h"
-#include "host/host_services.h"
 
 namespace {
-constexpr int kSetupFailed = 1012;
-constexpr int kOutOfMemory = 1016;
 constexpr int kPendingMax = 32;
 }  // namespace
 
@@ -20,7 +19,7 @@ int zqsgmt(kes_layout* layout) {
   auto* rec = static_cast<host_segrec*>(vmalcp_handler(layout->destpool, sizeof(host_segrec), 0x2000));
   if (rec == nullptr) {
     xmemmsg(static_cast<long>(sizeof(host_segrec)));
-    return kOutOfMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   std::memset(rec, 0, sizeof *rec);
   std::memcpy(rec->library, layout->library, sizeof rec->library);
@@ -39,8 +38,8 @@ int zqsgmt(kes_layout* layout) {
   rec->label = layout->seglabel;
 
   wob_attr fetch[2] = {wob_text(0, layout->destname), wob_out(0)};
-  if (kes_dest_call(layout->collection, WOB_M_FETCH, 2, fetch) < 0) return kSetupFailed;
+  if (kes_dest_call(layout->collection, WOB_M_FETCH, 2, fetch) < 0) return KES_RC_SETUP_FAILED;
   wob_attr add = wob_ptr(0, WOB_RECORD, rec);
-  if (kes_dest_call(fetch[1].w.p, WOB_M_INSERT, 1, &add) < 0) return kSetupFailed;
+  if (kes_dest_call(fetch[1].w.p, WOB_M_INSERT, 1, &add) < 0) return KES_RC_SETUP_FAILED;
   return 0;
 }

@@ -14,6 +14,8 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "records/pool_alloc.h"
@@ -22,8 +24,7 @@
 
 namespace {
 
-constexpr int kNoLayout = 1, kBadStream = 4, kNoMemory = 1012, kOutOfMemory = 1016, kCatalog = 1020,
-              kUnusable = 3000;
+constexpr int kNoLayout = 1, kBadStream = 4, kUnusable = 3000;
 constexpr int kHeaderSize = 136;
 constexpr double kAngleTol = 0.125;
 constexpr double kFlatAngle = 0.0125;
@@ -53,17 +54,17 @@ void wr_i16(std::uint8_t* b, int off, std::int16_t v) { std::memcpy(b + off, &v,
 int item_size(const std::uint8_t* s, int pos, int len) {
   int size = 0;
   switch (s[pos]) {
-    case 0: xpmlog(KES_SET_GRAPH, 192); return -1;
+    case 0: xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_DAMAGED); return -1;
     case 'A': case 'C': case 'R': case 'W': case 'd': size = 9; break;
     case 'D': size = 25; break;
     case 'H': size = 10; break;
     case 'J': case 'X': case 'Y': size = 2; break;
     case 'N': case 'T': size = 3; break;
     case 'F': case 'Q': size = pos + 1 < len ? 2 + s[pos + 1] : 2; break;
-    default: xpmlog(KES_SET_GRAPH, 193); return -2;
+    default: xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_ITEM); return -2;
   }
   if (pos + size > len) {
-    xpmlog(KES_SET_GRAPH, 192);
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_DAMAGED);
     return -1;
   }
   return size;
@@ -78,7 +79,7 @@ bool scan_stream(const std::uint8_t* s, int len, int* max_tick, int* nq, bool* a
     if (s[pos] == 'T') {
       const int t = rd_i16(s, pos + 1);
       if (t < 1) {
-        xpmlog(KES_SET_GRAPH, 193);
+        xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_ITEM);
         return false;
       }
       *max_tick = kes::max(*max_tick, t);
@@ -113,7 +114,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   kes_axis* ax = rd.ax;
   kes_textline* line = rd.take<kes_textline>();
   host_gtext* rec = rd.take<host_gtext>();
-  if (rd.failed) return kOutOfMemory;
+  if (rd.failed) return KES_RC_OUT_OF_MEMORY;
   const int default_just = rd.axis_no == 1 ? 4 : 2;
   line->just = default_just;
   line->first = rec;
@@ -122,7 +123,8 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   head_just = default_just;
   ggstri(rec);
   if (ax->color[0] != ' ') std::memcpy(rec->color, ax->color, 8);
-  else if (kes_pgiven(rd.request->stmt, KES_PLOT_SLOT_CTEXT)) std::memcpy(rec->color, kes_pslot(rd.request->stmt, KES_PLOT_SLOT_CTEXT)->v.name, 8);
+  else if (kes_pgiven(rd.request->stmt, KES_PLOT_SLOT_CTEXT))
+    std::memcpy(rec->color, kes_pslot(rd.request->stmt, KES_PLOT_SLOT_CTEXT)->v.name, 8);
   else std::memset(rec->color, ' ', 8);
   rec->just = default_just;
   rec->word = 1;
@@ -159,7 +161,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
     switch (s[pos]) {
       case 'T':
         if (mode == 1) {
-          if (!first_t && !new_line()) return kOutOfMemory;
+          if (!first_t && !new_line()) return KES_RC_OUT_OF_MEMORY;
           first_t = false;
           ax->tick_texts[rd_i16(op, 0) - 1] = line;
         }
@@ -168,7 +170,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
         const int n = op[0];
         char* copy = rd.take<char>(n + 1);
         host_gtext* next = rd.take<host_gtext>();
-        if (rd.failed) return kOutOfMemory;
+        if (rd.failed) return KES_RC_OUT_OF_MEMORY;
         std::memcpy(copy, op + 1, static_cast<size_t>(n));
         rec->text = copy;
         rec->length = static_cast<std::uint16_t>(n);
@@ -184,7 +186,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
         break;
       }
       case 'J': {
-        if (line->pieces > 0 && !new_line()) return kOutOfMemory;
+        if (line->pieces > 0 && !new_line()) return KES_RC_OUT_OF_MEMORY;
         const int j = op[0] == 'L' ? 1 : op[0] == 'R' ? 2 : 4;
         line->just = rec->just = j;
         if (first_j) head_just = j;
@@ -234,7 +236,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   const bool given = rot != 0 || angle != 0;
   if (rd.axis_no == 2 && mode == 1) {
     ax->value_orient = !given ? 0 : near(angle, 0) && near(rot, 0) ? 3 : 0;
-    if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, 209, "vertical");
+    if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_AXIS_TEXTS_NOT, "vertical");
   } else if (rd.axis_no == 2) {
     ax->label_orient = kes_flag(rd.request->stmt, KES_PLOT_FLAG_TURNVLABELS) ? 4
                        : !given                                     ? 0
@@ -245,7 +247,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   } else if (mode == 0) {
     ax->label_orient = near(angle, 0) && near(rot, 0) ? 3 : 2;
   } else if (std::fabs(angle) > 90 && !(near(angle, -90) && near(rot, 90))) {
-    xpmlog(KES_SET_GRAPH, 209, "horizontal");
+    xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_AXIS_TEXTS_NOT, "horizontal");
   }
   return 0;
 }
@@ -267,28 +269,29 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   const bool rotate = kes_flag(s, KES_PLOT_FLAG_ROTATE);
   if ((rd.request->type == KES_PLOT_PROB || kes_flag(s, KES_PLOT_FLAG_PCTLSCALE)) &&
       (rd.axis_no == 1 ? !rotate : rotate)) {
-    xpmlog(KES_SET_PROC, 315, option);
+    xpmlog(KES_SET_PROC, KES_MSG_ORDER_VALUES_AXIS_DEFINITION, option);
     return 0;
   }
   if (next_record(member, buf, cap) != len) {
-    xpmlog(KES_SET_GRAPH, 194, "ORDER");
-    return kCatalog;
+    xpmlog(KES_SET_GRAPH, KES_MSG_PART_AXIS_DEFINITION_CANNOT, "ORDER");
+    return KES_RC_STEP_FAILED;
   }
   if (unusable) {
-    xpmlog(KES_SET_PROC, 314, option);
+    xpmlog(KES_SET_PROC, KES_MSG_NAMES_AXIS_DEFINITION_ORDER, option);
     return kUnusable;
   }
   const int n = len / 8;
   double* v = rd.take<double>(kes::max(n, 1));
-  if (rd.failed) return kNoMemory;
+  if (rd.failed) return KES_RC_SETUP_FAILED;
   std::memcpy(v, buf, static_cast<size_t>(n) * 8);
   if (n < 2) {
-    xpmlog(KES_SET_GRAPH, 196);
+    xpmlog(KES_SET_GRAPH, KES_MSG_ORDER_LIST_AXIS_DEFINITION);
     return kUnusable;
   }
   const int steps = kes_tick_steps(v, n);
   if (steps != KES_STEPS_EQUAL) {
-    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? 197 : 198);
+    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST
+                                                            : KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST_EQUALLY);
     return kUnusable;
   }
   ax->norder = n;
@@ -303,7 +306,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   const bool horizontal = slot == KES_PLOT_SLOT_HAXIS;
   const char* option = horizontal ? "HAXIS=" : "VAXIS=";
   if (request->layout == nullptr) {
-    if (kes_pgiven(s, slot)) xpmlog(KES_SET_GRAPH, 188, option);
+    if (kes_pgiven(s, slot)) xpmlog(KES_SET_GRAPH, KES_MSG_IGNORED_AXIS_DEFINITIONS_USED, option);
     return kNoLayout;
   }
   reader rd{ctx, request, horizontal ? &request->layout->haxis : &request->layout->vaxis, horizontal ? 1 : 2};
@@ -316,7 +319,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     wr_i16(hdr, off, -1);
 
   ax->def = rd.take<kes_axisdef>();
-  if (rd.failed) return kNoMemory;
+  if (rd.failed) return KES_RC_SETUP_FAILED;
   std::memset(ax->def->label.font, ' ', 8), std::memset(ax->def->label.color, ' ', 8);
   std::memset(ax->def->value.font, ' ', 8), std::memset(ax->def->value.color, ' ', 8);
   ax->label_default = &ax->def->label;
@@ -332,8 +335,8 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   };
   if (kes_pgiven(s, slot)) {
     if (xldopen(ctx->gcb, "GLOBAL  ", 0, &dir) != 0) {
-      xpmlog(KES_SET_GRAPH, 189);
-      return kCatalog;
+      xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_CATALOG_DIRECTORY_AXIS);
+      return KES_RC_STEP_FAILED;
     }
     char name[8];
     std::memcpy(name, kes_pslot(s, slot)->v.name, 8);
@@ -344,8 +347,8 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     host_member_name mn{8, {}, {'G', 'L', 'O', 'B', 'A', 'L', ' ', ' '}, 256, 1};
     if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, &member) != 0 ||
         next_record(member, hdr, kHeaderSize) < 0) {
-      xpmlog(KES_SET_GRAPH, 190, option, 8, name);
-      return close(kCatalog);
+      xpmlog(KES_SET_GRAPH, KES_MSG_NAMES_AXIS_DEFINITION_NO, option, 8, name);
+      return close(KES_RC_STEP_FAILED);
     }
   }
 
@@ -380,7 +383,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   if (ax->color[0] == ' ') std::memset(ax->color, ' ', 8);
   ax->hdr68 = rd_double(hdr, kHdr68);
   ax->hdr94 = rd_i16(hdr, kHdr94);
-  if (ax->hdr68 > 0) xpmlog(KES_SET_PROC, 333, option);
+  if (ax->hdr68 > 0) xpmlog(KES_SET_PROC, KES_MSG_SETTING_AXIS_DEFINITION_IGNORED, option);
 
   const int lv = rd_i16(hdr, kLenValues), ll = rd_i16(hdr, kLenLabel), l3 = rd_i16(hdr, kLenThird),
             lmaj = rd_i16(hdr, kLenMajor), lmin = rd_i16(hdr, kLenMinor), lord = rd_i16(hdr, kLenOrder);
@@ -395,25 +398,25 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   const int cap = kes::max(kes::max(kes::max(lv, ll), kes::max(l3, lord)), kes::max(lmaj, lmin));
   if (cap > 0) {
     buf = rd.take<std::uint8_t>(cap);
-    if (rd.failed) return close(kNoMemory);
+    if (rd.failed) return close(KES_RC_SETUP_FAILED);
   }
 
   if (lv > 0) {
     if (next_record(member, buf, cap) != lv) {
-      xpmlog(KES_SET_GRAPH, 203);
-      return close(kCatalog);
+      xpmlog(KES_SET_GRAPH, KES_MSG_TICK_VALUES_AXIS_DEFINITION);
+      return close(KES_RC_STEP_FAILED);
     }
     int nq = 0;
     bool any_t = false;
     if (!scan_stream(buf, lv, &ax->max_tick, &nq, &any_t)) return close(kBadStream);
     if (any_t) ax->tick_texts = rd.take<kes_textline*>(ax->max_tick);
     else if (nq > 0) ax->seq_texts = rd.take<host_gtext*>(nq);
-    if (rd.failed) return close(kNoMemory);
+    if (rd.failed) return close(KES_RC_SETUP_FAILED);
     const int r = keslvax(rd, buf, lv, 1, !any_t);
     if (r != 0) return close(r);
     if (horizontal) {
       if (ax->value_angle < -90 || ax->value_angle > 90) {
-        xpmlog(KES_SET_GRAPH, 412);
+        xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_HORIZONTAL_AXIS_VALUES);
         return close(kUnusable);
       }
       ax->value_orient = std::fabs(ax->value_angle) <= kFlatAngle ? 3 : 2;
@@ -421,21 +424,21 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   }
   if (ll > 0) {
     if (next_record(member, buf, cap) != ll) {
-      xpmlog(KES_SET_GRAPH, 204);
-      return close(kCatalog);
+      xpmlog(KES_SET_GRAPH, KES_MSG_LABEL_AXIS_DEFINITION_CANNOT);
+      return close(KES_RC_STEP_FAILED);
     }
     ax->label_given = 1;
     const int r = keslvax(rd, buf, ll, 0, false);
     if (r != 0) return close(r);
   }
-  if (l3 > 0 && next_record(member, buf, cap) != l3) return close(kCatalog);
+  if (l3 > 0 && next_record(member, buf, cap) != l3) return close(KES_RC_STEP_FAILED);
   for (int tick = 0; tick < 2; ++tick) {
     const int lt = tick == 0 ? lmaj : lmin;
     if (lt <= 0) continue;
     if (next_record(member, buf, cap) != lt) {
-      if (tick == 0) xpmlog(KES_SET_GRAPH, 205);
-      else xpmlog(KES_SET_GRAPH, 194, "MINOR");
-      return close(kCatalog);
+      if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_MAJOR_TICK_MARKS_AXIS);
+      else xpmlog(KES_SET_GRAPH, KES_MSG_PART_AXIS_DEFINITION_CANNOT, "MINOR");
+      return close(KES_RC_STEP_FAILED);
     }
     std::int16_t& width = tick == 0 ? ax->major_width : ax->minor_width;
     std::int16_t& count = tick == 0 ? ax->major_count : ax->minor_count;
@@ -449,7 +452,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
         case 'W': width = static_cast<std::int16_t>(rd_double(op, 0)); break;
         case 'N':
           count = rd_i16(op, 0);
-          if (tick == 0) xpmlog(KES_SET_GRAPH, 206);
+          if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_NUMBER_MAJOR_TICK_MARKS);
           break;
         case 'H': length = ggl2pct(0, unit_code(static_cast<char>(op[0])), 3 - rd.axis_no, rd_double(op, 1)); break;
         case 'C': std::memcpy(color, op, 8); break;

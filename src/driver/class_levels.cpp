@@ -12,6 +12,7 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr int kSetProc = 189;
-constexpr int kSetClass = 439;
 enum { kOrderFreq = 0, kOrderData = 1, kOrderInternal = 2, kOrderFormatted = 3 };
 
 int fmt_room(const kes_classvars* cv) {
@@ -204,18 +203,19 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
   }
   if (matches == 0) {
     if (proc_record) {
-      xpmlog(kSetProc, 181, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
-             var.name.text);
+      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_NO, static_cast<int>(var.keylevel.len), var.keylevel.text,
+             static_cast<int>(var.name.len), var.name.text);
     } else {
-      xpmlog(kSetClass, 66, static_cast<int>(var.keylevel.len), var.keylevel.text);
-      xpmlog(kSetClass, 67, static_cast<int>(var.name.len), var.name.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_KEYLEVEL_VALUE_PLOT_STATEMENT, static_cast<int>(var.keylevel.len),
+             var.keylevel.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_FIRST_LEVEL_CLASS_VARIABLE, static_cast<int>(var.name.len), var.name.text);
     }
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
     return head;
   }
   if (matches > 1 && proc_record) {
-    xpmlog(kSetProc, 182, static_cast<int>(var.keylevel.len), var.keylevel.text, static_cast<int>(var.name.len),
-           var.name.text);
+    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_MORE, static_cast<int>(var.keylevel.len), var.keylevel.text,
+           static_cast<int>(var.name.len), var.name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
   return found;
@@ -352,7 +352,7 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     }
   }
   if (cv->nlevels == 0 || childless) {
-    xpmlog(kSetClass, 83);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_NO_OBSERVATION_GROUP_FALLS);
     return 0;
   }
 
@@ -483,7 +483,8 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     if (cv->count == 2) key = key_of(ctx, cv->var[1], key->child, buf, proc_record);
     cv->keycell = key;
     free_task(buf);
-    if (!proc_record) xpmlog(kSetClass, cv->count == 1 ? 235 : 236);
+    if (!proc_record)
+      xpmlog(KES_SET_LAYOUT, cv->count == 1 ? KES_MSG_KEY_CELL_PLOT_STATEMENT : KES_MSG_KEY_CELL_PLOT_STATEMENT_TAKEN);
   } else if (cv->count == 2) {
     cv->keycell = cv->levels->child;
   }

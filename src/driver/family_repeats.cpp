@@ -4,6 +4,7 @@
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_preq.h"
 
 namespace {
@@ -25,6 +26,7 @@ void kesfamrep(const kes_preq* request, int nth) {
   for (const family_name& f : kFamilies) {
     int times = 0;
     for (int i = 0; i < n; ++i) times += static_cast<int>(seen[i]) == f.flag;
-    if (times > 1) xpmlog(KES_SET_LABEL, 997, kes_plot_statement_name(request->type), nth, f.name);
+    if (times > 1)
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GIVEN_MORE_THAN, kes_plot_statement_name(request->type), nth, f.name);
   }
 }

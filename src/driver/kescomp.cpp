@@ -11,6 +11,7 @@
 
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
 #include "stats/kes_stats.h"
@@ -21,10 +22,7 @@
 #include "util/kes_minmax.h"
 
 namespace {
-
-constexpr int kSet = 189;
 constexpr int kMsgNotComputed = 139;
-constexpr int kRcNotComputed = KES_RC_NOT_COMPUTED;
 
 template <std::size_t N>
 void preset(double (&cells)[N], double miss) {
@@ -97,8 +95,8 @@ void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
     if (!ctx->noprint) kesprt(ctx, st);
   } else {
     const kes_name32& name = ctx->varnames[var];
-    xpmlog(kSet, kMsgNotComputed, static_cast<int>(name.len), name.text);
-    ctx->rc = kes::max(ctx->rc, kRcNotComputed);
+    xpmlog(KES_SET_PROC, kMsgNotComputed, static_cast<int>(name.len), name.text);
+    ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
   }
   // Every variable of every BY group keeps its place in the utility files, also when
   // nothing was computed or printed for it.

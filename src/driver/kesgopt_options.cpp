@@ -12,31 +12,27 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_procopts.h"
 #include "records/kes_readstate.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
 
 namespace {
 
-constexpr int kSet = 189;
-constexpr int kSetStat = 308;
 
 constexpr double kNiceSteps[5] = {1, 2, 2.5, 5, 10};
 
-const kes_optslot* slot(const kes_ctx* ctx, int n) {
-  static const kes_optslot none{};
-  const kes_stmt* p = ctx->proc;
-  if (p == nullptr || p->slots == nullptr || n >= p->nslots) return &none;
-  return &p->slots[n];
+bool given(const kes_ctx* ctx, int n) { return kes_pslot(ctx->proc, n)->given != 0; }
+double num(const kes_ctx* ctx, int n) { return kes_pslot(ctx->proc, n)->v.num; }
+int count(const kes_ctx* ctx, int n) { return given(ctx, n) ? kes_pslot(ctx->proc, n)->v.count : 0; }
+const std::int32_t* ints(const kes_ctx* ctx, int n) {
+  return static_cast<const std::int32_t*>(kes_pslot(ctx->proc, n)->list);
 }
-bool given(const kes_ctx* ctx, int n) { return slot(ctx, n)->given != 0; }
-double num(const kes_ctx* ctx, int n) { return slot(ctx, n)->v.num; }
-int count(const kes_ctx* ctx, int n) { return given(ctx, n) ? slot(ctx, n)->v.count : 0; }
-const std::int32_t* ints(const kes_ctx* ctx, int n) { return static_cast<const std::int32_t*>(slot(ctx, n)->list); }
-const double* nums(const kes_ctx* ctx, int n) { return static_cast<const double*>(slot(ctx, n)->list); }
+const double* nums(const kes_ctx* ctx, int n) { return kes_pnumbers(ctx->proc, n); }
 bool flag(const kes_ctx* ctx, int f) { return ctx->proc != nullptr && kes_flag(ctx->proc, f); }
 
 int fail(int code) {
@@ -56,7 +52,7 @@ bool level_of(kes_ctx* ctx, int s, double dflt, const char* what, double* out) {
   }
   const double a = num(ctx, s);
   if (!(a > 0 && a < 1)) {
-    xpmlog(kSet, 159, what, a);
+    xpmlog(KES_SET_PROC, KES_MSG_MUST_LIE_STRICTLY_BETWEEN, what, a);
     return false;
   }
   *out = a;
@@ -80,9 +76,9 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     if (!(x > 0)) {
-      xpmlog(kSetStat, 666, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_NOT, x);
     } else if (x >= 0.5 && x < 1) {
-      xpmlog(kSetStat, 667, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_LEAST, x);
     } else {
       (*out)[kept++] = x;
     }
@@ -114,7 +110,7 @@ int run_pool(kes_ctx* ctx, option_reading&) {
 
 // The family labels.
 int family_labels(kes_ctx* ctx, option_reading&) {
-  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, kSet, 304 + i);
+  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, KES_MSG_NORMAL + i);
   return 0;
 }
 
@@ -153,11 +149,11 @@ int listing_sizes(kes_ctx* ctx, option_reading&) {
       const double ps = num(ctx, KES_PROC_SLOT_PLOTSIZE);
       int p = std::isnan(ps) ? 30 : static_cast<int>(kes::fmax(-1e9, kes::fmin(1e9, ps)));
       if (p > ctx->pagesize) {
-        xpmlog(kSet, 158, p, ctx->pagesize);
+        xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_LARGER_THAN_PAGE, p, ctx->pagesize);
         p = ctx->pagesize;
       }
       if (p < 8) {
-        xpmlog(kSet, 157, p);
+        xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_BELOW_SMALLEST_PLOT, p);
         p = 8;
       }
       ctx->plotsize = p;
@@ -180,9 +176,9 @@ int side_plots(kes_ctx* ctx, option_reading&) {
 
 // DATA=.
 int data_set(kes_ctx* ctx, option_reading&) {
-  ctx->data = static_cast<kes_dsh>(slot(ctx, KES_PROC_SLOT_DATA)->v.handle);
+  ctx->data = static_cast<kes_dsh>(kes_pslot(ctx->proc, KES_PROC_SLOT_DATA)->v.handle);
   if (!given(ctx, KES_PROC_SLOT_DATA) || ctx->data == nullptr) {
-    xpmlog(kSet, 141);
+    xpmlog(KES_SET_PROC, KES_MSG_NO_INPUT_DATA_SET);
     return fail(KES_RC_BAD_OPTION);
   }
   return 0;
@@ -201,7 +197,7 @@ int variable_lists(kes_ctx* ctx, option_reading&) {
   }
   ctx->nvars = given(ctx, KES_PROC_SLOT_VAR) ? count(ctx, KES_PROC_SLOT_VAR) : kes_default_vars(ctx, nullptr);
   if (ctx->nvars <= 0) {
-    xpmlog(kSet, 140);
+    xpmlog(KES_SET_PROC, KES_MSG_NO_ANALYSIS_VARIABLES_VAR);
     return fail(KES_RC_BAD_OPTION);
   }
   ctx->varnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
@@ -223,9 +219,9 @@ int variable_lists(kes_ctx* ctx, option_reading&) {
 // Statistics that a WEIGHT variable rules out.
 int weight_exclusions(kes_ctx* ctx, option_reading&) {
   if (ctx->weight_given) {
-    if (ctx->normal) xpmlog(kSet, 143);
-    if (ctx->loccount) xpmlog(kSet, 144);
-    if (ctx->robustscale) xpmlog(kSet, 145);
+    if (ctx->normal) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_IGNORED_BECAUSE_WEIGHT);
+    if (ctx->loccount) xpmlog(KES_SET_PROC, KES_MSG_LOCCOUNT_IGNORED_BECAUSE_WEIGHT);
+    if (ctx->robustscale) xpmlog(KES_SET_PROC, KES_MSG_ROBUSTSCALE_IGNORED_BECAUSE_WEIGHT);
     ctx->normal = ctx->loccount = ctx->robustscale = 0;
   }
   return 0;
@@ -259,7 +255,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     for (int i = 0; i < n && e != nullptr; ++i)
       if (e[i] >= 0) ++nc;
     if (nc > KES_MAX_CLASS) {
-      xpmlog(kSet, 160, nc);
+      xpmlog(KES_SET_PROC, KES_MSG_CLASS_STATEMENT_NAMES_VARIABLES, nc);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     int k = -1;
@@ -277,7 +273,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     cv->count = nc;
     cv->keep_order = flag(ctx, KES_PROC_FLAG_NOKEYMOVE);
     for (int i = 0; i < nc; ++i) {
-      const kes_optslot* ks = slot(ctx, i == 0 ? KES_PROC_SLOT_KEYLEVEL1 : KES_PROC_SLOT_KEYLEVEL2);
+      const kes_optslot* ks = kes_pslot(ctx->proc, i == 0 ? KES_PROC_SLOT_KEYLEVEL1 : KES_PROC_SLOT_KEYLEVEL2);
       if (!ks->given || ks->v.count <= 0 || ks->list == nullptr) continue;
       const int len = kes::min(ks->v.count, 256);
       char* t = static_cast<char*>(take(ctx, len, &failed));
@@ -301,11 +297,11 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
     if (asked != ctx->pctldef && !ctx->weight_given) {
       char text[32];
       std::snprintf(text, sizeof text, "%.15g", asked);
-      xpmlog(kSet, 188, text, ctx->pctldef);
+      xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_NOT_WHOLE_NUMBER, text, ctx->pctldef);
     }
   }
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(kSet, 147);
+    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_BECAUSE_WEIGHT);
     ctx->pctldef = 6;
   }
   return 0;
@@ -325,16 +321,16 @@ int extreme_counts(kes_ctx* ctx, option_reading&) {
 // VARDEF=.
 int variance_divisor(kes_ctx* ctx, option_reading& r) {
   std::memcpy(ctx->vardef, "DF      ", 8);
-  if (given(ctx, KES_PROC_SLOT_VARDEF)) std::memcpy(ctx->vardef, slot(ctx, KES_PROC_SLOT_VARDEF)->v.name, 8);
+  if (given(ctx, KES_PROC_SLOT_VARDEF)) std::memcpy(ctx->vardef, kes_pslot(ctx->proc, KES_PROC_SLOT_VARDEF)->v.name, 8);
   const bool vardef_df = std::memcmp(ctx->vardef, "DF      ", 8) == 0;
   const bool vardef_wgt = std::memcmp(ctx->vardef, "WEIGHT  ", 8) == 0 ||
                           std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;
   if (vardef_wgt) {
     if (!ctx->weight_given) {
-      xpmlog(kSet, 156, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_NEEDS_WEIGHT_VARIABLE, wzstrip(ctx->vardef, 8), ctx->vardef);
       std::memcpy(ctx->vardef, "DF      ", 8);
     } else if (ctx->printed) {
-      xpmlog(kSet, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_VARIANCES_STATISTICS_BASED, wzstrip(ctx->vardef, 8), ctx->vardef);
     }
   }
   r.df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
@@ -364,7 +360,7 @@ int alpha_level(kes_ctx* ctx, option_reading&) {
   if (given(ctx, KES_PROC_SLOT_ALPHA)) {
     const double a = num(ctx, KES_PROC_SLOT_ALPHA);
     if (!(a > 0 && a < 1)) {
-      xpmlog(kSet, 159, "ALPHA=", a);
+      xpmlog(KES_SET_PROC, KES_MSG_MUST_LIE_STRICTLY_BETWEEN, "ALPHA=", a);
       return fail(KES_RC_BAD_OPTION);
     }
     po->alpha = a;
@@ -377,7 +373,8 @@ int trimmed_winsorized(kes_ctx* ctx, option_reading&) {
   kes_procopts* po = kes_po(ctx);
   bool failed = false;
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED)) xpmlog(kSetStat, 665);
+    if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED))
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_IGNORED_BECAUSE);
   } else {
     if (given(ctx, KES_PROC_SLOT_TRIMMED)) {
       ctx->ntrimmed = keep_proportions(ctx, KES_PROC_SLOT_TRIMMED, &po->trimmed, &failed);
@@ -404,11 +401,11 @@ int percentile_limits(kes_ctx* ctx, option_reading& r) {
   const bool df = r.df;
   const bool ci_normal = flag(ctx, KES_PROC_FLAG_CIPCTLNORMAL), ci_df = flag(ctx, KES_PROC_FLAG_CIPCTLDF);
   if (ctx->weight_given) {
-    if (ci_normal || ci_df) xpmlog(kSetStat, 1080);
+    if (ci_normal || ci_df) xpmlog(KES_SET_PLOT, KES_MSG_CIPCTLNORMAL_CIPCTLDF_IGNORED_BECAUSE);
   } else {
     if (ci_normal) {
       if (!df) {
-        xpmlog(kSetStat, 1081);
+        xpmlog(KES_SET_PLOT, KES_MSG_CIPCTLNORMAL_NEEDS_VARDEF_DF);
       } else {
         po->cipctlnormal = kind_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_TYPE, 3);
         if (!level_of(ctx, KES_PROC_SLOT_CIPCTLNORMAL_ALPHA, po->alpha, "ALPHA= of CIPCTLNORMAL",
@@ -433,7 +430,7 @@ int basic_limits(kes_ctx* ctx, option_reading& r) {
   const bool df = r.df;
   if (flag(ctx, KES_PROC_FLAG_CIBASIC)) {
     if (!df) {
-      xpmlog(kSetStat, 1082);
+      xpmlog(KES_SET_PLOT, KES_MSG_CIBASIC_NEEDS_VARDEF_DF);
     } else {
       po->cibasic = kind_of(ctx, KES_PROC_SLOT_CIBASIC_TYPE, 3);
       if (!level_of(ctx, KES_PROC_SLOT_CIBASIC_ALPHA, po->alpha, "ALPHA= of CIBASIC", &po->cibasic_alpha))
@@ -497,12 +494,12 @@ int rounding(kes_ctx* ctx, option_reading&) {
     const int n = count(ctx, KES_PROC_SLOT_ROUND);
     const double* u = nums(ctx, KES_PROC_SLOT_ROUND);
     if (n > 1 && count(ctx, KES_PROC_SLOT_VAR) == 0) {
-      xpmlog(kSet, 155);
+      xpmlog(KES_SET_PROC, KES_MSG_ROUND_GIVES_SEVERAL_VALUES);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
-        xpmlog(kSet, 154, u[i]);
+        xpmlog(KES_SET_PROC, KES_MSG_ROUND_VALUE_NEGATIVE_ROUNDING, u[i]);
         return fail(KES_RC_BAD_VALUE);
       }
     for (int v = 0; v < ctx->nvars; ++v) {

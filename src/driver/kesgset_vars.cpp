@@ -13,19 +13,20 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_procopts.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_statconst.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
 
 namespace {
 
-constexpr int kSet = 189;
 // INSET codes whose statistics must be computed on request.
 constexpr int kInsetCodes[4] = {24, 32, 44, 45};
 constexpr double kPctlTop = 100 + kes_stat::EPS11;
@@ -52,17 +53,12 @@ int format_width(const host_varinfo& info) {
 
 bool same_name(const kes_stmt* s, const char* name) { return std::memcmp(s->name, name, 8) == 0; }
 
-const kes_optslot* oslot(const kes_stmt* s, int n) {
-  static const kes_optslot none{};
-  return s->slots != nullptr && n < s->nslots ? &s->slots[n] : &none;
-}
-
 // Scan of the INSET and OUTPUT statements, in input order.
 int scan_statements(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);
   for (const kes_stmt* s = ctx->proc != nullptr ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (same_name(s, "INSET   ")) {
-      const kes_optslot* codes = oslot(s, KES_INSET_SLOT_CODES);
+      const kes_optslot* codes = kes_pslot(s, KES_INSET_SLOT_CODES);
       const double* c = static_cast<const double*>(codes->list);
       for (int i = 0; codes->given && c != nullptr && i < codes->v.count; ++i)
         for (int k : kInsetCodes)
@@ -71,45 +67,46 @@ int scan_statements(kes_ctx* ctx) {
     }
     if (!same_name(s, "OUTPUT  ")) continue;
     ++dp->noutput;
-    if (!oslot(s, KES_OUTPUT_SLOT_OUT)->given) {
-      xpmlog(kSet, 163);
+    if (!kes_pslot(s, KES_OUTPUT_SLOT_OUT)->given) {
+      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NEEDS_OUT);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
-    if (oslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) xpmlog(kSet, 170);
+    if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given)
+      xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_OUTPUT_STATEMENT_GIVEN);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)
-        if (oslot(s, k)->given) n = kes::max(n, oslot(s, k)->v.count);
+        if (kes_pslot(s, k)->given) n = kes::max(n, kes_pslot(s, k)->v.count);
       return n;
     };
     const int nnorm = longest({KES_OUTPUT_SLOT_NORMAL, KES_OUTPUT_SLOT_PROBN});
     if (nnorm > 0) {
-      if (ctx->weight_given) xpmlog(kSet, 167);
+      if (ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_PROBN_OUTPUT_STATEMENT);
       else dp->nnormal_vars = kes::max(dp->nnormal_vars, kes::min(nnorm, ctx->nvars));
     }
     const int nloc =
         longest({KES_OUTPUT_SLOT_MSIGN, KES_OUTPUT_SLOT_SIGNRANK, KES_OUTPUT_SLOT_PROBM, KES_OUTPUT_SLOT_PROBS});
     if (nloc > 0) {
-      if (ctx->weight_given) xpmlog(kSet, 168);
+      if (ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_MSIGN_SIGNRANK_PROBM_PROBS);
       else dp->nloc_vars = kes::max(dp->nloc_vars, kes::min(nloc, ctx->nvars));
     }
     int nrob = 0;
     for (int k = KES_OUTPUT_SLOT_GINI; k <= KES_OUTPUT_SLOT_STD_QN; ++k)
-      if (oslot(s, k)->given) nrob = kes::max(nrob, oslot(s, k)->v.count);
+      if (kes_pslot(s, k)->given) nrob = kes::max(nrob, kes_pslot(s, k)->v.count);
     dp->robust_k = kes::max(dp->robust_k, kes::min(nrob, ctx->nvars));
 
-    const kes_optslot* pts = oslot(s, KES_OUTPUT_SLOT_PCTLPTS);
-    const kes_optslot* pre = oslot(s, KES_OUTPUT_SLOT_PCTLPRE);
-    if (pts->given || pre->given || oslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
+    const kes_optslot* pts = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS);
+    const kes_optslot* pre = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE);
+    if (pts->given || pre->given || kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
       if (!pre->given || !pts->given) {
-        if (!pre->given) xpmlog(kSet, 162, "PCTLPRE=");
-        if (!pts->given) xpmlog(kSet, 162, "PCTLPTS=");
+        if (!pre->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NO_OPTION, "PCTLPRE=");
+        if (!pts->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NO_OPTION, "PCTLPTS=");
         return fail(KES_RC_OUTPUT_UNDEFINED);
       }
       const double* p = static_cast<const double*>(pts->list);
       for (int i = 0; p != nullptr && i < pts->v.count; ++i)
         if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
-          xpmlog(kSet, 164, p[i]);
+          xpmlog(KES_SET_PROC, KES_MSG_PCTLPTS_VALUE_OUTPUT_STATEMENT, p[i]);
           return fail(KES_RC_BAD_VALUE);
         }
       dp->npctlpts += pts->v.count;
@@ -162,7 +159,7 @@ int kesgset_impl(kes_ctx* ctx) {
 
   // ID variables: numbers, types, sizes and the offsets of their texts.
   const kes_stmt* proc = ctx->proc;
-  const kes_optslot* ids = proc != nullptr ? oslot(proc, KES_PROC_SLOT_ID) : nullptr;
+  const kes_optslot* ids = proc != nullptr ? kes_pslot(proc, KES_PROC_SLOT_ID) : nullptr;
   ctx->nids = ids != nullptr && ids->given ? ids->v.count : 0;
   if (ctx->nids > 0) {
     const auto* e = static_cast<const std::int32_t*>(ids->list);

@@ -8,13 +8,13 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
 #include "util/kes_minmax.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 constexpr double kTinyPositive = 2.225073858507202e-308;
 constexpr int kMaxParams = 4;
 
@@ -78,16 +78,16 @@ int vertical_values(const kes_preq* request) {
   const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS);
   if (n == 0) return kes_layout_vorder_count(request);
   if (n < 2) {
-    xpmlog(KES_SET_LABEL, 725);
+    xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_LIST_NEEDS_LEAST);
     return 0;
   }
   switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS), n)) {
     case KES_STEPS_NOT_INCREASING:
-      xpmlog(KES_SET_LABEL, 727);
+      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_VALUES_MUST_INCREASE);
       return 0;
     case KES_STEPS_UNEQUAL:
-      xpmlog(KES_SET_LABEL, 728);
-      xpmlog(KES_SET_AXIS_NOTE, 250);
+      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_VALUES_MUST_EQUALLY);
+      xpmlog(KES_SET_AXIS_NOTE, KES_MSG_VERTICAL_AXIS_USES_DEFAULT);
       return 0;
     default:
       return n;
@@ -103,7 +103,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   bool failed = false;
   request->bincode = static_cast<int*>(
       kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * kes::max(ctx->nvars, 1), KES_ALLOC_2, &failed));
-  if (failed) return kOutOfMemory;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
 
   // Curve counts.
   int nparam = 0;
@@ -131,11 +131,11 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXNBIN)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXNBIN);
     if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
-      xpmlog(KES_SET_PROC, 295);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_MAXSIGMAS_CANNOT_BOTH);
       return 1;
     }
     if (!(v > 0)) {
-      xpmlog(KES_SET_PROC, 296, v);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_NOT_VALID_MUST, v);
       return 1;
     }
     request->maxnbin = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
@@ -144,7 +144,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXSIGMAS);
     if (!(v > 0)) {
-      xpmlog(KES_SET_PROC, 297, v);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXSIGMAS_NOT_VALID_MUST, v);
       return 1;
     }
     request->maxsigmas = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
@@ -158,13 +158,14 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     if (!kes_flag(s, f.flag)) continue;
     for (const kes_param_test& test : f.tests)
       if (test.message != 0 && !kes_param_ok(s, test)) return 1;
-    if (ctx->devgraph && kes_flag(s, f.fill_flag) && request->ncurves_dist[f.code] > 1) xpmlog(KES_SET_LABEL, f.fill_note);
+    if (ctx->devgraph && kes_flag(s, f.fill_flag) && request->ncurves_dist[f.code] > 1)
+      xpmlog(KES_SET_LABEL, f.fill_note);
   }
 
   // Kernel.
   if (kes_flag(s, KES_PLOT_FLAG_KERNEL)) {
     if (kes_flag(s, KES_PLOT_FLAG_HANGING)) {
-      xpmlog(KES_SET_LABEL, 3);
+      xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CANNOT_USED_KERNEL);
       return 1;
     }
     const int n = kes_pcount(s, KES_PLOT_SLOT_KERNEL_C);
@@ -173,16 +174,17 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     for (int i = 0; i < n; ++i) {
       if (c[i] == KES_KERNEL_C_SJPI) continue;
       if (c[i] == KES_KERNEL_C_MISE) {
-        if (!mise_noted) xpmlog(KES_SET_LABEL, 15);
+        if (!mise_noted) xpmlog(KES_SET_LABEL, KES_MSG_C_MISE_GIVEN_BANDWIDTH);
         mise_noted = true;
         continue;
       }
       if (c[i] <= 0) {
-        xpmlog(KES_SET_LABEL, 177, c[i]);
+        xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_VALUE_NOT, c[i]);
         return 1;
       }
     }
-    if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1) xpmlog(KES_SET_LABEL, 8);
+    if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1)
+      xpmlog(KES_SET_LABEL, KES_MSG_FILL_USED_ONLY_WHEN);
   }
 
   // The output data sets. When their variables cannot be defined the check fails:
@@ -194,7 +196,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
 
   if (kes_flag(s, KES_PLOT_FLAG_NOBARS)) {
     if (request->ncurves <= 0) {
-      xpmlog(KES_SET_PLOT, 76);
+      xpmlog(KES_SET_PLOT, KES_MSG_NOBARS_NEEDS_FITTED_CURVE);
       return 1;
     }
     request->nobars = 1;

@@ -14,6 +14,7 @@
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
 constexpr double kMinCounted = kes_stat::EPS13;
 constexpr double kMaxFreq = 2147483647.0;
 
@@ -188,15 +188,16 @@ int end_of_data(kes_ctx* ctx, bool first) {
     if (dp->round_any)
       for (int v = 0; v < ctx->nvars; ++v)
         if (dp->round_fail[v]) {
-          xpmlog(kSet, 178, static_cast<int>(ctx->varnames[v].len), ctx->varnames[v].text);
+          xpmlog(KES_SET_PROC, KES_MSG_SOME_VALUES_VARIABLE_COULD, static_cast<int>(ctx->varnames[v].len),
+                 ctx->varnames[v].text);
           ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
         }
     if (rs.nread == 0) {
-      xpmlog(kSet, 171);
+      xpmlog(KES_SET_PROC, KES_MSG_GROUP_INPUT_DATA_SET);
       return KES_IN_SKIP;
     }
     if (!(rs.counted_freq > kMinCounted)) {
-      xpmlog(kSet, 172);
+      xpmlog(KES_SET_PROC, KES_MSG_NO_OBSERVATION_GROUP_FREQ);
       return KES_IN_SKIP;
     }
     for (int k = 0; k < ctx->nclassrecs; ++k) {
@@ -301,7 +302,7 @@ int read_pass(kes_ctx* ctx) {
       const double fv = ctx->freq_value;
       if (std::isnan(fv) || !(fv > 0)) continue;
       if (std::fabs(fv) > kMaxFreq) {
-        xpmlog(kSet, 173);
+        xpmlog(KES_SET_PROC, KES_MSG_FREQ_VALUE_TOTAL_FREQ);
         ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
         return KES_IN_ERROR;
       }

@@ -6,6 +6,7 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "util/kes_minmax.h"
@@ -76,13 +77,13 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
   bool nend = kes_pgiven(s, KES_PLOT_SLOT_NENDPOINTS);
 
   if (mid && end) {
-    xpmlog(KES_SET_LABEL, 771, "MIDPOINTS=", end_name, "MIDPOINTS=");
+    xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "MIDPOINTS=", end_name, "MIDPOINTS=");
     mid = false;
   }
   if (mid || end) {
     const char* in_force = mid ? "MIDPOINTS=" : end_name;
-    if (nmid) xpmlog(KES_SET_LABEL, 771, "NMIDPOINTS=", in_force, "NMIDPOINTS=");
-    if (nend) xpmlog(KES_SET_LABEL, 771, "NENDPOINTS=", in_force, "NENDPOINTS=");
+    if (nmid) xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "NMIDPOINTS=", in_force, "NMIDPOINTS=");
+    if (nend) xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "NENDPOINTS=", in_force, "NENDPOINTS=");
     nmid = nend = false;
   }
 
@@ -97,7 +98,7 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
     code = static_cast<int>(kes_pnumber(s, mid ? KES_PLOT_SLOT_MIDPOINTS : KES_PLOT_SLOT_ENDPOINTS));
   } else {
     if (nmid && nend) {
-      xpmlog(KES_SET_LABEL, 771, "NMIDPOINTS=", "NENDPOINTS=", "NMIDPOINTS=");
+      xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "NMIDPOINTS=", "NENDPOINTS=", "NMIDPOINTS=");
       nmid = false;
     }
     request->endpoints = end || nend;
@@ -116,15 +117,15 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
                                                                                        : KES_PLOT_SLOT_NENDPOINTS)))
                                   : 0;
     if (mid || end_list) {
-      xpmlog(KES_SET_PROC, 318);
-      xpmlog(KES_SET_PLOT, 495);
+      xpmlog(KES_SET_PROC, KES_MSG_HISTOGRAM_STATEMENT_GIVES_OWN);
+      xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
       ax->norder = 0;
     } else if (count_given && nbins != ax->norder) {
-      xpmlog(KES_SET_PROC, 317);
-      xpmlog(KES_SET_PLOT, 495);
+      xpmlog(KES_SET_PROC, KES_MSG_NUMBER_BINS_DIFFERS_NUMBER);
+      xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
       ax->norder = 0;
     } else if (ax->norder > 0) {
-      if (end) xpmlog(KES_SET_PROC, 319);
+      if (end) xpmlog(KES_SET_PROC, KES_MSG_ORDER_VALUES_HAXIS_AXIS);
       request->explicit_bins = 1;
       code = KES_BINS_EXPLICIT;
     }

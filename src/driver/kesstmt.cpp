@@ -10,15 +10,14 @@
 #include "driver/plot_checks.h"
 #include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "records/kes_stages.h"
 #include "records/pool_alloc.h"
 
 namespace {
-
-constexpr int kSetupFailed = 1012;
-constexpr int kOutOfMemory = 1016;
 constexpr int kWeightConflict = 3000;
 constexpr int kFlagDebug = 19;  // PROC DEBUG
 constexpr char kDefaultDevice[9] = "javaimg ";
@@ -99,19 +98,19 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
   std::memcpy(opts->device, kept, sizeof kept);
   g->release(&layout);
   if (r == -1) {
-    xpmlog(KES_SET_GRAPH, 14);
-    xpmlog(KES_SET_GRAPH, 15);
+    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_LOADED);
+    xpmlog(KES_SET_GRAPH, KES_MSG_CHECK_DEVICE_NAMED_GRAPHICS);
   } else if (r == 1) {
-    xpmlog(KES_SET_PLOT, 280);
+    xpmlog(KES_SET_PLOT, KES_MSG_GRAPHICS_DEVICE_NEEDS_DRIVER);
   }
   if (r != 0) {
     ctx->devgraph = 0;
     // Template graphs need no device: the step goes on without one.
     if (ctx->tmplgraph) {
-      xpmlog(KES_SET_GRAPH, 16);
+      xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_LOADED_TEMPLATE);
       return 0;
     }
-    return kSetupFailed;
+    return KES_RC_SETUP_FAILED;
   }
   return ctx->devgraph ? g->start_device(ctx) : 0;
 }
@@ -142,29 +141,30 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     if (k != 0 || !kes_flag(s, KES_PLOT_FLAG_NOPLOT)) need_graph = true;
     if (k != 0) continue;
     for (const kes_param_slots& row : KES_PARAM_ROWS)
-      if (!pair_markers(ctx, s, row)) return kOutOfMemory;
+      if (!pair_markers(ctx, s, row)) return KES_RC_OUT_OF_MEMORY;
   }
   if (ctx->nplots == 0) return 0;
   if (ctx->weight_given) {
-    xpmlog(KES_SET_PLOT, 1113);
+    xpmlog(KES_SET_PLOT, KES_MSG_PLOT_STATEMENTS_CANNOT_USED);
     return kWeightConflict;
   }
 
   bool failed = false;
   ctx->preqs = static_cast<kes_preq*>(
       kes_zalloc(ctx->runpool, static_cast<long>(sizeof(kes_preq)) * ctx->nplots, KES_ALLOC_2, &failed));
-  if (failed) return kOutOfMemory;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
   for (int i = 0; i < ctx->nplots; ++i) {
     kes_preq* r = &ctx->preqs[i];
     r->varslot = static_cast<int*>(
         kes_zalloc(ctx->runpool, static_cast<long>(sizeof(int)) * ctx->nvars, KES_ALLOC_2, &failed));
-    if (failed) return kOutOfMemory;
+    if (failed) return KES_RC_OUT_OF_MEMORY;
     for (int v = 0; v < ctx->nvars; ++v) r->varslot[v] = -1;
     r->classvars = ctx->classvars;
   }
 
   int r = start_graphics(ctx, need_graph, graphics);
   if (r != 0) return r;
+  kes_choose_renderer(ctx);
 
   // The requests in kind order, each kind in statement order. Without any graph only
   // the HISTOGRAM requests are built and checked.
@@ -178,9 +178,9 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       req->stmt = s;
       ctx->curreq = req;
       kesfamrep(req, ++nth);
-      if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return kSetupFailed;
+      if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return KES_RC_SETUP_FAILED;
       for (check_fn check : kKinds[k].checks)
-        if (check != nullptr && check(ctx, req) != 0) return kSetupFailed;
+        if (check != nullptr && check(ctx, req) != 0) return KES_RC_SETUP_FAILED;
       if (k == 0 && !req->nograph) ctx->printed = 1;
       ++req;
     }
@@ -191,11 +191,15 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     const int k = kind_of(q->stmt);
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
-    if (debug) xpmlog(KES_SET_LABEL, 991, kKinds[k].statement, nth, q->nvars, q->first_slot, q->ncurves);
+    if (debug)
+      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot,
+             q->ncurves);
     if (debug && q->type == KES_PLOT_HISTOGRAM)
-      xpmlog(KES_SET_LABEL, 992, nth, q->bincode[0], q->explicit_bins, q->endpoints, q->binlimit, q->nvvalues);
+      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_HISTOGRAM_REQUEST_BINS, nth, q->bincode[0], q->explicit_bins, q->endpoints,
+             q->binlimit, q->nvvalues);
     // Only HISTOGRAM requests run without graphics: say so for the others.
-    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, 990, kKinds[k].statement, nth);
+    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph)
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_CHECKED_BUT_NO, kKinds[k].statement, nth);
   }
   return 0;
 }

@@ -15,3 +15,8 @@ struct kes_ctx;
 int kesstmt(kes_ctx* ctx);  // with the graphics steps of the context's stage table
 // The same with the given graphics start-up steps.
 int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics);
+
+// The step's renderer, chosen once after graphics start-up from the context's stage
+// table: the template renderer when template graphics are on, else the device renderer
+// when device graphics are on; null (no graph drawn) when that renderer is not built.
+void kes_choose_renderer(kes_ctx* ctx);

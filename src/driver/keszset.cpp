@@ -9,12 +9,12 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 
 namespace {
 
-constexpr int kLabelSet = 189;
 
 template <int N>
 void load_group(kes_labelgroup<N>& g, int first) {
@@ -23,7 +23,7 @@ void load_group(kes_labelgroup<N>& g, int first) {
   for (int i = 0; i < N; ++i) {
     const char* text = nullptr;
     int len = 0;
-    if (wkread(kLabelSet, first + i, &text, &len) != 0 || text == nullptr) len = 0;
+    if (wkread(KES_SET_PROC, first + i, &text, &len) != 0 || text == nullptr) len = 0;
     if (len < 0) len = text != nullptr ? static_cast<int>(std::strlen(text)) : 0;
     // A label longer than its slot is cut at the slot's end.
     if (len > KES_LABEL_LEN) len = KES_LABEL_LEN;

@@ -3,11 +3,11 @@
 
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "util/kes_minmax.h"
 
 namespace {
-constexpr int kSet = 189;
 }
 
 int kes_stage_overflow_code(int stage) {
@@ -25,15 +25,15 @@ int kes_stage_overflow_code(int stage) {
 int kes_stage_abort(kes_ctx* ctx, int stage) {
   switch (stage) {
     case KES_STAGE_WEIGHT_FREQ:
-      xpmlog(kSet, 174);
+      xpmlog(KES_SET_PROC, KES_MSG_WEIGHT_TIMES_FREQUENCY_OBSERVATION);
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     case KES_STAGE_PASS_TOTAL:
-      xpmlog(kSet, 173);
+      xpmlog(KES_SET_PROC, KES_MSG_FREQ_VALUE_TOTAL_FREQ);
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     default:
-      xpmlog(kSet, 177);
+      xpmlog(KES_SET_PROC, KES_MSG_MATH_EXCEPTION_OCCURRED_WHILE);
       ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
       break;
   }

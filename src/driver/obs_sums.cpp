@@ -9,6 +9,7 @@
 #include "driver/math_recovery.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "stats/kes_statconst.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
 // Smallest sum of weights from which the update factor W'/W is formed.
 constexpr double kTinyWeight = 1000 * 1.491668147e-154;
 // Relative size below which the deviation from the mean is taken as 0.
@@ -30,7 +30,7 @@ void overflow(kes_ctx* ctx, kes_varsum* r, int v, int stage) {
   const int code = kes_stage_overflow_code(stage);
   if (r->overflow == 0) {
     const kes_name32& nm = ctx->varnames[v];
-    xpmlog(kSet, 175, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC, KES_MSG_WEIGHTED_SUMS_VARIABLE_OVERFLOW, static_cast<int>(nm.len), nm.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
   if (code > r->overflow) r->overflow = code;

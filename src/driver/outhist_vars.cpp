@@ -7,6 +7,7 @@
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
 #include "util/kes_minmax.h"
@@ -53,7 +54,7 @@ void describe(kes_dsh ds, int type_msg, int label_msg) {
 // variable, say): the message, and the return code of every output data set that
 // cannot be defined, as for OUTPUT.
 void refuse(kes_ctx* ctx, const char* option) {
-  xpmlog(KES_SET_PROC, 329, option);
+  xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
   ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
 }
 

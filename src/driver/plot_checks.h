@@ -1,6 +1,7 @@
 // The option checks of the plot statement pass.
 #pragma once
 #include "host/kes_stmt.h"
+#include "kes_msg_names.h"
 #include "records/stmt_slots.h"
 
 struct kes_ctx;

@@ -5,15 +5,16 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
+#include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 constexpr int kMinNameWidth = 8;
 // INSET statements: the code list slot, its end code and the robust-statistics codes.
 constexpr int kInsetCodes = 1;
@@ -32,12 +33,12 @@ void var_name(kes_ctx* ctx, int varnum, char* out, int size) {
   out[n] = '\0';
 }
 
-// VSCALE= code of a name: COUNT 1, PERCENT 0, PROPORTION or any name beginning PROP 2;
+// VSCALE= code of a name (PROPORTION or any name beginning PROP is a proportion);
 // -1 for any other name.
 int vscale_code(const char* name) {
-  if (std::memcmp(name, "COUNT   ", 8) == 0) return 1;
-  if (std::memcmp(name, "PERCENT ", 8) == 0) return 0;
-  if (std::memcmp(name, "PROP", 4) == 0) return 2;
+  if (std::memcmp(name, "COUNT   ", 8) == 0) return KES_VSCALE_COUNT;
+  if (std::memcmp(name, "PERCENT ", 8) == 0) return KES_VSCALE_PERCENT;
+  if (std::memcmp(name, "PROP", 4) == 0) return KES_VSCALE_PROPORTION;
   return -1;
 }
 
@@ -54,7 +55,7 @@ int kesvchk(kes_ctx* ctx, kes_preq* request, int slot) {
       if (v == ctx->nvars) {
         char name[33];
         var_name(ctx, list[i], name, sizeof name);
-        xpmlog(KES_SET_PLOT, 75, name, kes_plot_statement_name(request->type));
+        xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_STATEMENT_NOT_ANALYSIS, name, kes_plot_statement_name(request->type));
         return 1;
       }
       request->varslot[v] = i;
@@ -74,7 +75,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
   if (ctx->devgraph) {
     bool failed = false;
     request->layout = static_cast<kes_layout*>(kes_zalloc(ctx->runpool, sizeof(kes_layout), KES_ALLOC_2, &failed));
-    if (failed) return kOutOfMemory;
+    if (failed) return KES_RC_OUT_OF_MEMORY;
   }
   int r = axisprs(ctx, request, KES_PLOT_SLOT_HAXIS);
   if (r == 0) r = axisprs(ctx, request, KES_PLOT_SLOT_VAXIS_NAME);
@@ -88,12 +89,13 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
   // A grid colour, line type or width asks for the grid as GRID does.
   request->grid = kes_flag(s, KES_PLOT_FLAG_GRID);
   for (int g : kGridSlots) request->grid |= kes_pgiven(s, g);
-  request->vscale = 0;
+  request->vscale = KES_VSCALE_PERCENT;
   if (kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) {
     const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
     request->vscale = vscale_code(name);
     if (request->vscale < 0) {
-      xpmlog(KES_SET_PLOT, 475, wzstrip(name, 8), name, kes_plot_statement_name(request->type));
+      xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_STATEMENT_NOT_VALID, wzstrip(name, 8), name,
+             kes_plot_statement_name(request->type));
       return 1;
     }
   }

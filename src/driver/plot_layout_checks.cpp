@@ -17,14 +17,13 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
 #include "util/kes_minmax.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-
 // One reference-line axis: its values, its labels and their messages.
 struct ref_axis {
   int values, labels;
@@ -56,7 +55,7 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
   bool failed = false;
   *labels = static_cast<kes_reflabel*>(
       kes_zalloc(ctx->runpool, static_cast<long>(sizeof(kes_reflabel)) * nl, KES_ALLOC_2, &failed));
-  if (failed) return kOutOfMemory;
+  if (failed) return KES_RC_OUT_OF_MEMORY;
   const auto* texts = static_cast<const kes_textentry*>(kes_pslot(s, a.labels)->list);
   bool cut_noted = false;
   for (int i = 0; i < nl; ++i) {

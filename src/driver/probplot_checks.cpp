@@ -6,6 +6,7 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "util/kes_text.h"
 
@@ -90,7 +91,7 @@ int count_families(const kes_stmt* s, const family_tests (&families)[N]) {
   int n = 0;
   for (const family_tests& f : families) n += kes_flag(s, f.flag);
   if (n > 1) {
-    xpmlog(KES_SET_PLOT, 104);
+    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION_MAY);
     return -1;
   }
   return n;
@@ -111,16 +112,16 @@ bool positions_ok(kes_preq* request) {
   const kes_stmt* s = request->stmt;
   request->nadj = kes_pgiven(s, KES_PLOT_SLOT_NADJ) ? kes_pnumber(s, KES_PLOT_SLOT_NADJ) : kDefaultNadj;
   if (request->nadj > 1 || request->nadj < -1) {
-    xpmlog(KES_SET_PLOT, 116, request->nadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_NADJ_NOT_VALID_ABSOLUTE, request->nadj);
     return false;
   }
   request->rankadj = kes_pgiven(s, KES_PLOT_SLOT_RANKADJ) ? kes_pnumber(s, KES_PLOT_SLOT_RANKADJ) : kDefaultRankadj;
   if (request->rankadj > 1 || request->rankadj < -1) {
-    xpmlog(KES_SET_PLOT, 117, request->rankadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_NOT_VALID_ABSOLUTE, request->rankadj);
     return false;
   }
   if (request->rankadj >= request->nadj) {
-    xpmlog(KES_SET_PLOT, 204, request->rankadj, request->nadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_MUST_LESS_THAN, request->rankadj, request->nadj);
     return false;
   }
   return true;
@@ -139,11 +140,13 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   request->pctlscale = kes_flag(s, KES_PLOT_FLAG_PCTLSCALE);
   if (!families_ok(s, kQqFamilies)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
-    if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, 184);
-    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values)) xpmlog(KES_SET_PLOT, 105);
+    if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
+    if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values))
+      xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_BECAUSE_SLOPE);
   }
   if (!positions_ok(request)) return 1;
-  if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis) xpmlog(KES_SET_PLOT, 182);
+  if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis)
+    xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_PCTLAXIS_PERCENTILE);
   return 0;
 }
 
@@ -153,7 +156,7 @@ int keschk1(kes_ctx*, kes_preq* request) {
   if (n < 0) return 1;
   request->ndist = n;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
-    xpmlog(KES_SET_PLOT, 128);
+    xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_LEAVES_CDFPLOT_STATEMENT);
     return 1;
   }
   return families_ok(s, kCdfFamilies) ? 0 : 1;
@@ -164,7 +167,7 @@ int kescchk(kes_ctx*, kes_preq* request) {
   if (!kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) return 0;
   const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
   if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
-  xpmlog(KES_SET_PLOT, 475, wzstrip(name, 8), name, "CDFPLOT");
+  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_STATEMENT_NOT_VALID, wzstrip(name, 8), name, "CDFPLOT");
   return 1;
 }
 
@@ -174,16 +177,19 @@ int kespchk(kes_ctx*, kes_preq* request) {
   const double* v = kes_pnumbers(s, KES_PLOT_SLOT_PCTLORDER);
   for (int i = 0; i < n; ++i) {
     if (v[i] <= 0 || v[i] >= 100) {
-      xpmlog(KES_SET_PLOT, 166, v[i]);
+      xpmlog(KES_SET_PLOT, KES_MSG_PCTLORDER_VALUE_NOT_VALID, v[i]);
       return 1;
     }
     if (i > 0 && v[i] <= v[i - 1]) {
-      xpmlog(KES_SET_PLOT, 167, v[i - 1], v[i]);
+      xpmlog(KES_SET_PLOT, KES_MSG_PCTLORDER_VALUES_MUST_INCREASE, v[i - 1], v[i]);
       return 1;
     }
   }
-  if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s)) xpmlog(KES_SET_PLOT, 184);
-  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) && (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST))) xpmlog(KES_SET_PLOT, 491);
+  if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s))
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
+  if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) &&
+      (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST)))
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_TWO_PARAMETER);
   return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_stages.h"
 #include "util/kes_minmax.h"
@@ -31,7 +32,7 @@ int kes_exit_path(kes_run& run) {
   if (ctx->devstarted) {
     ctx->stages->gpspnot();
     if (ggstop() != 0) {
-      xpmlog(432, 358);
+      xpmlog(KES_SET_DEVICE, KES_MSG_GRAPHICS_DEVICE_COULD_NOT);
       ctx->rc = kes::max(ctx->rc, KES_RC_STEP_FAILED);
     }
   }

@@ -6,11 +6,12 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
+#include "records/kes_plot_status.h"
 #include "records/kes_stages.h"
 
 namespace {
-
 struct plot_kind {
   const char* name;     // for the DEBUG trace
   int kes_ctx::*count;  // number of requests of the kind
@@ -23,9 +24,6 @@ constexpr plot_kind kKinds[5] = {
     {"PPPLOT", &kes_ctx::npp, &kes_stages::keszini},
 };
 
-// Statuses of a plot driver that end the step.
-constexpr unsigned kOutOfMemory = KES_RC_OUT_OF_MEMORY;
-constexpr unsigned kStepError = KES_RC_STEP_FAILED;
 
 bool name_begins(const kes_stmt* s, const char* prefix, size_t n) { return std::memcmp(s->name, prefix, n) == 0; }
 
@@ -41,7 +39,7 @@ kes_flow kes_inset_check(kes_run& run) {
   if (run.inset_noted) return kes_flow::go_on;
   for (const kes_stmt* s = run.ctx->proc; s != nullptr && s->next != nullptr; s = s->next) {
     if (!name_begins(s->next, "INSET", 5) || takes_inset(s)) continue;
-    xpmlog(189, 303);
+    xpmlog(KES_SET_PROC, KES_MSG_INSET_STATEMENT_MUST_FOLLOW);
     run.inset_noted = true;
     break;
   }
@@ -67,14 +65,10 @@ kes_flow kes_plot_requests(kes_run& run) {
       ctx->curreq = req;
       if (req->varslot == nullptr || req->varslot[v] < 0) continue;
       ++ctx->nrun;
-      if (ctx->debug) xpmlog(431, 877, kKinds[kind].name, k);
+      if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST, kKinds[kind].name, k);
       const int result = (ctx->stages->*kKinds[kind].run)(ctx, k);
-      const unsigned masked = static_cast<unsigned>(result) & KES_PLOT_RESULT_MASK;
-      // The mask keeps the sign bit, which flags a severe status; the status itself is
-      // in the low bits and decides.
-      const unsigned status = masked & 0x7fffffffu;
-      if (status == kOutOfMemory || status == kStepError) {
-        kes_raise_for_failure(ctx, static_cast<int>(status));
+      if (kes_plot_ends_step(result)) {
+        kes_raise_for_failure(ctx, kes_plot_code(result));
         return kes_flow::exit_path;
       }
     }

@@ -11,9 +11,6 @@ enum class kes_flow {
   ended,      // xexit was already called; return its result at once
 };
 
-// Plot-driver results are masked with this before being looked at.
-constexpr unsigned KES_PLOT_RESULT_MASK = 0x803fffffu;
-
 struct kes_run {
   kes_ctx* ctx;
   int widest_name;     // longest analysis-variable name

@@ -4,6 +4,7 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_stages.h"
 #include "util/kes_minmax.h"
@@ -11,7 +12,6 @@
 namespace {
 
 // Message set of the procedure's own texts.
-constexpr int kSetProc = 189;
 // PROC statement: DEBUG flag, OUTTABLE= slot.
 
 }  // namespace
@@ -22,7 +22,7 @@ kes_flow kes_startup(kes_run& run) {
   // The output manager under the root object.
   wob_attr mgr[5] = {
       wob_str(WOB_A_FAMILY, "vem", 3),      wob_str(WOB_A_CLASS, "manager", 7),         wob_out(WOB_A_HANDLE),
-      wob_int(WOB_A_MESSAGE_SET, kSetProc), wob_last(WOB_A_STEP_NOPRINT, ctx->noprint),
+      wob_int(WOB_A_MESSAGE_SET, KES_SET_PROC), wob_last(WOB_A_STEP_NOPRINT, ctx->noprint),
   };
   int r = wobmth(ctx->objs.root, nullptr, WOB_M_CREATE, 5, mgr);
   if (r < 0) return kes_object_failure(run, r);
@@ -34,7 +34,7 @@ kes_flow kes_startup(kes_run& run) {
       wob_int(WOB_A_LINE_NUMBER, 1),
       wob_last(WOB_A_FIRST_LINE, 1),
       wob_int(WOB_A_MINUS_ONE, -1),
-      wob_text(WOB_A_HEADING_TEXT, vemmsg(kSetProc, 1)),
+      wob_text(WOB_A_HEADING_TEXT, vemmsg(KES_SET_PROC, KES_MSG_KESTRAVINE_PROCEDURE)),
   };
   r = wobmth(ctx->objs.manager, nullptr, WOB_M_HEADING, 5, head);
   if (r < 0) return kes_object_failure(run, r);

@@ -7,6 +7,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_stages.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-constexpr int kSetProc = 189;
-constexpr int kSetTrace = 431;
 
 // Opens an output group under the manager; the new group's handle goes to *group.
 kes_flow open_group(kes_run& run, wob_attr* attrs, int count, void** group) {
@@ -81,8 +80,8 @@ kes_flow open_level_group(kes_run& run, const kes_classvar& var, const kes_cell*
   vzmp(cell->fmt.text, cell->fmt.len, cv->level_text, width);
   const bool blank_char = var.type == 2 && vzatl(' ', cell->fmt.text, cell->fmt.len);
   void* label = blank_char
-                    ? vemmsgs(kSetProc, 10, static_cast<int>(var.name.len), var.name.text)
-                    : vemmsgs(kSetProc, 9, static_cast<int>(var.name.len), var.name.text, width,
+                    ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(var.name.len), var.name.text)
+                    : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(var.name.len), var.name.text, width,
                               cv->level_text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),
@@ -204,7 +203,8 @@ kes_flow kes_variable(kes_run& run) {
   if (ctx->vargroups && run.mode != KES_COMP_NOT_COMPUTED) {
     if (open_variable_group(run, &vgroup) != kes_flow::go_on) return kes_flow::ended;
   }
-  if (ctx->debug) xpmlog(kSetTrace, 876, static_cast<int>(ctx->curname.len), ctx->curname.text);
+  if (ctx->debug)
+    xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_ANALYSIS_VARIABLE, static_cast<int>(ctx->curname.len), ctx->curname.text);
 
   void* sgroup = nullptr;
   if (!ctx->noprint && ctx->proc != nullptr && ctx->proc->nslots > KES_PROC_SLOT_SUMMARYCONTENTS &&

@@ -8,6 +8,7 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 
 namespace {
@@ -27,5 +28,5 @@ void kesunbuilt(const kes_ctx* ctx) {
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
   }
   // Device charts draw annotate data sets; template graphs have none.
-  if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, 996, "ANNOTATE=");
+  if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
 }

@@ -9,6 +9,7 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
 
 void drop_pool(kes_ctx* ctx, int v) {
   if (ctx->varpools[v] != nullptr) {
@@ -190,7 +190,7 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
     host_varinfo info;
     std::memset(&info, 0, sizeof info);
     xvname(ctx->data, ctx->varnums[v], &info);
-    xpmlog(kSet, 176, static_cast<int>(info.name_len), info.name, x);
+    xpmlog(KES_SET_PROC, KES_MSG_FREQUENCY_COUNT_VARIABLE_VALUE, static_cast<int>(info.name_len), info.name, x);
     ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
     if (node == spare) dp->spare[v] = nullptr;  // it sits in the tree now
     return KES_ADD_OVERFLOW;

@@ -4,6 +4,7 @@
 #include "host/host_services.h"
 #include "host/kes_gramdesc.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ namespace {
 void* gate(void* routine, xinit_task* task) {
   void* word = vir2g(routine, task ? task->gate_word : nullptr, v_global_pidb_anchor);
   if (word == nullptr) {
-    xpmlog(129, 54);
+    xpmlog(KES_SET_PARSER, KES_MSG_STATEMENT_PARSER_COULD_NOT);
     xexit(KES_RC_SETUP_FAILED, 0);
   }
   return word;

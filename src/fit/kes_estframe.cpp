@@ -8,6 +8,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_cellvals.h"
 
 namespace {
@@ -15,17 +16,8 @@ namespace {
 constexpr int kSummarySkew = 3;
 constexpr int kSummaryKurt = 4;
 
-const kes_optslot* slot_of(const kes_stmt* s, int n) {
-  return s != nullptr && s->slots != nullptr && n >= 0 && n < s->nslots ? &s->slots[n] : nullptr;
-}
 }  // namespace
 
-kes_plotslot* kes_fit_slot(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  if (cell == nullptr || cell->slots == nullptr || request->varslot == nullptr) return nullptr;
-  const int k = request->varslot[ctx->curvar];
-  if (k < 0) return nullptr;
-  return &cell->slots[request->first_slot + k];
-}
 
 kes_curve* kes_fit_curve(kes_plotslot* slot) {
   if (slot == nullptr || slot->curves == nullptr || slot->curve < 0 || slot->curve >= slot->ncurves) return nullptr;
@@ -45,20 +37,20 @@ kes_cell* kes_fit_bins_cell(const kes_preq* request) {
 double kes_fit_missing() { return host_missing_of_kind(HOST_MISS_STD); }
 
 double kes_param_entry(const kes_stmt* s, int values_slot, int markers_slot, int index, bool* listed) {
-  const kes_optslot* v = slot_of(s, values_slot);
-  const kes_optslot* m = slot_of(s, markers_slot);
-  const bool given = (v != nullptr && v->given) || (m != nullptr && m->given);
+  const kes_optslot* v = kes_pslot(s, values_slot);
+  const kes_optslot* m = kes_pslot(s, markers_slot);
+  const bool given = v->given || m->given;
   if (listed != nullptr) *listed = given;
   if (!given) return kes_fit_missing();
   if (kes_marker_est(s, markers_slot, index)) return kes_fit_missing();
-  if (v == nullptr || !v->given || v->list == nullptr || v->v.count < 1) return kes_fit_missing();
+  if (!v->given || v->list == nullptr || v->v.count < 1) return kes_fit_missing();
   const int pos = index < v->v.count - 1 ? index : v->v.count - 1;
   return static_cast<const double*>(v->list)[pos < 0 ? 0 : pos];
 }
 
 bool kes_marker_est(const kes_stmt* s, int markers_slot, int index) {
-  const kes_optslot* m = slot_of(s, markers_slot);
-  if (m == nullptr || !m->given || m->list == nullptr || m->v.count < 1) return false;
+  const kes_optslot* m = kes_pslot(s, markers_slot);
+  if (!m->given || m->list == nullptr || m->v.count < 1) return false;
   const int pos = index < m->v.count - 1 ? index : m->v.count - 1;
   return static_cast<const int*>(m->list)[pos < 0 ? 0 : pos] != 0;
 }
@@ -67,7 +59,7 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
                    const double* height, kes_estframe* f) {
   *f = kes_estframe{};
   f->vs = kes_fit_varsum(ctx, cell);
-  f->slot = kes_fit_slot(ctx, request, cell);
+  f->slot = kes_plot_slot(ctx, request, cell);
   f->curve = kes_fit_curve(f->slot);
   if (f->vs == nullptr || f->curve == nullptr || !(f->vs->n > 0.0)) return false;
   zfit_req& r = f->req;
@@ -84,10 +76,7 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   r.low = low;
   r.high = high;
   r.pctldef = ctx->pctldef;
-  r.vscale = request->vscale == 1 ? ZFIT_SCALE_COUNT
-             : request->vscale == 0 ? ZFIT_SCALE_PERCENT
-             : request->vscale == 2 ? ZFIT_SCALE_PROPORTION
-                                    : ZFIT_SCALE_NONE;
+  r.vscale = request->vscale;
   r.n = f->vs->n;
   r.min = f->vs->min;
   r.max = f->vs->max;
@@ -99,7 +88,7 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   r.width = 1.0;
   if (request->type == KES_PLOT_HISTOGRAM) {
     kes_cell* bins = kes_fit_bins_cell(request);
-    kes_plotslot* bs = bins != nullptr ? kes_fit_slot(ctx, request, bins) : nullptr;
+    kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
     r.width = bs != nullptr ? bs->width : f->slot->width;
   }
   for (double& p : r.params) p = miss;

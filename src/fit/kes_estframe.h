@@ -12,8 +12,6 @@ struct kes_curve;
 struct kes_varsum;
 struct kes_stmt;
 
-// The request's plot slot of the current variable in the cell.
-kes_plotslot* kes_fit_slot(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell);
 // The slot's current curve.
 kes_curve* kes_fit_curve(kes_plotslot* slot);
 // The cell's record of the current variable.

@@ -6,6 +6,7 @@
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
@@ -26,10 +27,10 @@ bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code
   if (std::isnan(theta) || theta < min) return false;
   const kes_name32& var = ctx->varnames[ctx->curvar];
   if (!cell_form || request->classvars == nullptr || request->classvars->count == 0)
-    xpmlog(308, note_var, int(var.len), var.text);
+    xpmlog(KES_SET_PLOT, note_var, int(var.len), var.text);
   else
     kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[code], 16);
-  xpmlog(308, note_min, min);
+  xpmlog(KES_SET_PLOT, note_min, min);
   return true;
 }
 
@@ -39,7 +40,7 @@ void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, i
   if (c->noted[kNotedTheta]) return;
   c->noted[kNotedTheta] = 1;
   const kes_name32& var = ctx->varnames[ctx->curvar];
-  xpmlog(308, note, int(var.len), var.text);
+  xpmlog(KES_SET_PLOT, note, int(var.len), var.text);
 }
 
 int kes_est_finish_shape(kes_estframe* f, const kes_preq* request, double* height) {
@@ -47,7 +48,7 @@ int kes_est_finish_shape(kes_estframe* f, const kes_preq* request, double* heigh
   for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(f->req.params[j]) ? 1 : 0;
   double h = kes_fit_missing();
   if (kes_est_finish(f, &h) != 0) return 1;
-  if (std::fabs(c->params[2] - 1.0) <= 1e-10 && request->vscale == 0 && h > 100.0) h = 0.0;
+  if (std::fabs(c->params[2] - 1.0) <= 1e-10 && request->vscale == KES_VSCALE_PERCENT && h > 100.0) h = 0.0;
   c->height = h;
   if (height != nullptr) *height = h;
   return 0;

@@ -5,6 +5,7 @@
 #include "fit/kes_famfn.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "records/kes_cell.h"
@@ -19,12 +20,12 @@ constexpr double kInvSqrt2Pi = 0.3989422804014327;
 }  // namespace
 
 int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (slot == nullptr || vs == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves) return 1;
   const kes_curve& cv = slot->curves[k];
   kes_cell* bins = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bins != nullptr ? kes_fit_slot(ctx, request, bins) : nullptr;
+  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
   const double w = bs != nullptr ? bs->width : slot->width;
   const double area = w * vs->n * slot->scale;
   const double* p = cv.params;
@@ -42,8 +43,8 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
         bool listed = false;
         kes_param_entry(request->stmt, KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, cv.family_index,
                         &listed);
-        if (!listed) xpmlog(308, 283, p[2]);
-        xpmlog(308, 284);
+        if (!listed) xpmlog(KES_SET_PLOT, KES_MSG_LOGARITHM_GAMMA_FUNCTION_CANNOT, p[2]);
+        xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
         return 1;
       }
       if (!(area > 0.0) || !(p[1] > 0.0)) return 1;
@@ -54,7 +55,7 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
       const double la = zlgamma(p[2]), lb = zlgamma(p[3]), lab = zlgamma(p[2] + p[3]);
       const double b = lab - la - lb;
       if (la == -99.0 || lb == -99.0 || lab == -99.0 || !(b < ZEXP_OVER)) {
-        xpmlog(431, 164, p[2], p[3]);
+        xpmlog(KES_SET_LABEL, KES_MSG_BETA_FUNCTION_SHAPES_TOO, p[2], p[3]);
         return 1;
       }
       const double eb = std::exp(b);

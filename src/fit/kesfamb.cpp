@@ -7,6 +7,7 @@
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zibeta.h"
 #include "numeric/zqunf.h"
 #include "records/kes_ctx.h"
@@ -46,18 +47,18 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
     p[1] = 1.0;
     if (!c->noted[kNotedSigma]) {
       c->noted[kNotedSigma] = 1;
-      xpmlog(308, 354, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_NOT_GIVEN_BETA, int(var.len), var.text);
     }
   }
   if (!std::isnan(p[1])) {
     if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
-      xpmlog(308, 355, int(var.len), var.text);
-      xpmlog(308, 356, f.vs->max - p[0]);
+      xpmlog(KES_SET_PLOT, KES_MSG_THETA_SIGMA_BETA_CURVE, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_MUST_EXCEED_BETA, f.vs->max - p[0]);
       return 1;
     }
     const double range = f.vs->max - f.vs->min;
     if (std::isnan(p[0]) && p[1] <= range) {
-      xpmlog(308, 356, range);
+      xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_MUST_EXCEED_BETA, range);
       return 1;
     }
   }

@@ -7,12 +7,13 @@
 #include "fit/kes_families.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 
 namespace {
-constexpr int kNoMemory = 1016;
 // Optimiser parameters, in its order.
 enum { A, B, T, S };
 
@@ -120,7 +121,7 @@ void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
 }
 
 void one_shape_note(const zfit_work* w) {
-  if (w->estimate[2] + w->estimate[3] == 1) xpmlog(308, 363);
+  if (w->estimate[2] + w->estimate[3] == 1) xpmlog(KES_SET_PLOT, KES_MSG_ONE_BETA_SHAPE_GIVEN);
 }
 
 // Path 1: the shapes with theta and sigma given.
@@ -140,7 +141,7 @@ int shapes(zfit_work* w) {
   const int rc = w->estimate[3] ? zbtamle(g1, g2, &w->params[2], &w->params[3], tol, &resid)
                                 : zbtamle(g2, g1, &w->params[3], &w->params[2], tol, &resid);
   if (rc == 0) return 0;
-  xpmlog(308, 361);
+  xpmlog(KES_SET_PLOT, KES_MSG_BETA_SHAPES_COULD_NOT);
   one_shape_note(w);
   return 1;
 }
@@ -149,7 +150,7 @@ int shapes(zfit_work* w) {
 int optimise(zfit_work* w) {
   const zfit_req* r = w->req;
   if (std::isnan(r->skew) || std::isnan(r->kurt)) {
-    xpmlog(308, 1324);
+    xpmlog(KES_SET_PLOT, KES_MSG_BETA_PARAMETERS_COULD_NOT);
     return 1;
   }
   double x0[4], lo[4], hi[4], x[4];
@@ -157,7 +158,7 @@ int optimise(zfit_work* w) {
   const int flags[4] = {w->estimate[2], w->estimate[3], w->estimate[0], w->estimate[1]};
   const int rc =
       zfit_optimise_scaled(w, 4, flags, 1e-8, zfit_maxiter(r, 50), x0, lo, hi, betaNegLogLike, betaDerNegLogLike, x);
-  if (rc == kNoMemory) return rc;
+  if (rc == KES_RC_OUT_OF_MEMORY) return rc;
   w->params[2] = x[A];
   w->params[3] = x[B];
   w->params[0] = x[T];
@@ -165,7 +166,7 @@ int optimise(zfit_work* w) {
   // A point held at a bound, or whose support touches the data, is where the
   // likelihood runs off to its edge: no interior maximum was found.
   if (rc == 0 && x[T] < r->min && x[T] + x[S] > r->max) return 0;
-  xpmlog(308, 1324);
+  xpmlog(KES_SET_PLOT, KES_MSG_BETA_PARAMETERS_COULD_NOT);
   one_shape_note(w);
   return 1;
 }
@@ -202,13 +203,13 @@ int fitbeta(zfit_work* w) {
   else if (w->estimate[2] || w->estimate[3]) rc = shapes(w);
   if (rc != 0) return rc;
   if (p[2] < 0.0) {
-    xpmlog(308, 357, p[2]);
-    xpmlog(308, 358);
+    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_BETA_SHAPE_ALPHA, p[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_BETA_CURVE_NOT_FITTED);
     return 1;
   }
   if (p[3] < 0.0) {
-    xpmlog(308, 359, p[3]);
-    xpmlog(308, 360);
+    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_BETA_SHAPE_BETA, p[3]);
+    xpmlog(KES_SET_PLOT, KES_MSG_BETA_CURVE_NOT_FITTED_360);
     return 1;
   }
   if (!r->want_height) return 0;

@@ -7,10 +7,12 @@
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_varsum.h"
+#include "records/kes_vscale.h"
 
 namespace {
 // Once-per-curve note byte of the default threshold.
@@ -31,15 +33,15 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
     theta = 0.0;
     if (!c->noted[kNotedTheta]) {
       c->noted[kNotedTheta] = 1;
-      xpmlog(308, 244, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_THETA_NOT_GIVEN_EXPONENTIAL, int(var.len), var.text);
     }
   }
   if (!std::isnan(theta) && theta > f.vs->min) {
     if (request->classvars == nullptr || request->classvars->count == 0)
-      xpmlog(308, 245, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_THETA_EXPONENTIAL_CURVE_LIES, int(var.len), var.text);
     else
       kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[KES_DIST_EXPONENTIAL], 16);
-    xpmlog(308, 246, f.vs->min);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE, f.vs->min);
     return 1;
   }
   f.req.params[1] = kes_param_entry(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k, nullptr);
@@ -49,7 +51,7 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   if (kes_est_finish(&f, &h) != 0) return 1;
   // The peak at the threshold may be far above the bars; on the percent scale a peak
   // above 100 would squash them, so it does not raise the axis (the curve keeps it).
-  if (height != nullptr) *height = request->vscale == 0 && h > 100.0 ? 0.0 : h;
+  if (height != nullptr) *height = request->vscale == KES_VSCALE_PERCENT && h > 100.0 ? 0.0 : h;
   return 0;
 }
 

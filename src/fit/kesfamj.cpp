@@ -8,6 +8,7 @@
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_curve.h"
 
@@ -28,7 +29,7 @@ void kes_johnson_controls(const kes_stmt* s, int z_slot, int tol_slot, int metho
   r->second = std::isnan(tol) ? 0.01 : tol;
   const double m = kes_stmt_number(s, method_slot);
   const int code = std::isnan(m) || std::fabs(m) > 1e9 ? 0 : static_cast<int>(std::trunc(m));
-  if (code == 4) xpmlog(308, 1330);
+  if (code == 4) xpmlog(KES_SET_PLOT, KES_MSG_FIT_METHOD_NOT_AVAILABLE);
   r->method = code == 1 ? 0 : code == 3 ? 2 : 1;
 }
 
@@ -58,16 +59,16 @@ int zjs_shapes(zfit_work* w, double (*h)(double)) {
 
 int zjs_moments(zfit_work* w, int announce, int bad, zjs_solver solver) {
   const zfit_req* r = w->req;
-  xpmlog(308, announce);
+  xpmlog(KES_SET_PLOT, announce);
   const double beta2 = r->kurt + 3.0;
   if (std::isnan(r->skew) || std::isnan(r->kurt) || beta2 < ZEPS53 || (w->estimate[1] && !(r->std >= ZEPS53)) ||
       (w->estimate[0] && std::isnan(r->mean))) {
-    xpmlog(308, bad);
+    xpmlog(KES_SET_PLOT, bad);
     return 1;
   }
   double m = 0.0, v = 0.0;
   if (solver(&w->params[3], &w->params[2], r->skew, beta2, &m, &v) != 0) {
-    xpmlog(308, 1336);
+    xpmlog(KES_SET_PLOT, KES_MSG_NO_JOHNSON_LAW_FAMILY);
     return 1;
   }
   if (w->estimate[1]) w->params[1] = r->std / std::sqrt(v);
@@ -82,6 +83,6 @@ bool zjs_estimable(zfit_work* w) {
     return true;
   }
   if (e[2] && e[3] && (!e[0] || e[1])) return true;
-  xpmlog(308, 1340);
+  xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_PARAMETERS_ESTIMATE_MUST);
   return false;
 }

@@ -7,6 +7,7 @@
 #include "fit/kes_johnson.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zhrdyv.h"
 #include "numeric/zln1px.h"
 #include "numeric/zmissing.h"
@@ -62,7 +63,7 @@ void sigma_default(kes_ctx* ctx, kes_curve* c, double* sigma, bool listed) {
   if (c->noted[kNotedSigma]) return;
   c->noted[kNotedSigma] = 1;
   const kes_name32& var = ctx->varnames[ctx->curvar];
-  xpmlog(308, 1158, int(var.len), var.text);
+  xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_NOT_GIVEN_JOHNSON, int(var.len), var.text);
 }
 
 // The fitted law's mean, standard deviation, skewness and excess kurtosis from the
@@ -103,20 +104,20 @@ int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   if (!std::isnan(p[1])) {
     const kes_name32& var = ctx->varnames[ctx->curvar];
     if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
-      xpmlog(308, 1159, int(var.len), var.text);
-      xpmlog(308, 1160, f.vs->max - p[0]);
+      xpmlog(KES_SET_PLOT, KES_MSG_THETA_SIGMA_JOHNSON_SB, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED, f.vs->max - p[0]);
       return 1;
     }
     if (std::isnan(p[0]) && p[1] <= f.vs->max - f.vs->min) {
-      xpmlog(308, 1160, f.vs->max - f.vs->min);
+      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED, f.vs->max - f.vs->min);
       return 1;
     }
   }
   p[2] = kes_param_entry(s, KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_DELTA_MARKS, i, nullptr);
   p[3] = kes_param_entry(s, KES_PLOT_SLOT_SB_GAMMA, KES_PLOT_SLOT_SB_GAMMA_MARKS, j, nullptr);
   if (!std::isnan(p[2]) && p[2] <= 0.0) {
-    xpmlog(308, 1161, p[2]);
-    xpmlog(308, 1162);
+    xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SB_CURVE, p[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_CURVE_NOT);
     return 1;
   }
   for (int n = 0; n < 4; ++n) c->estimated[n] = std::isnan(p[n]) ? 1 : 0;

@@ -5,6 +5,7 @@
 #include "fit/kes_johnson.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 
 namespace {
@@ -19,17 +20,17 @@ int percentiles(zfit_work* w) {
   const double z = s.z, m = s.m, n = s.n, p = s.p;
   const double* q = s.q;
   if (s.ratio >= 1.0 - s.tol) {
-    xpmlog(308, 1459);
+    xpmlog(KES_SET_PLOT, KES_MSG_RATIO_NOT_BELOW_TOLERANCE);
     return 1;
   }
   const double b = p * p / (m * n) - 1.0;  // p^2/(mn) - 1
   if (std::fabs(b) <= kTiny) {
-    xpmlog(308, 1342);
+    xpmlog(KES_SET_PLOT, KES_MSG_RATIO_P_M_N);
     return 1;
   }
   const double a = (1.0 + p / m) * (1.0 + p / n);
   if (a < 4.0) {
-    xpmlog(308, 1343);
+    xpmlog(KES_SET_PLOT, KES_MSG_P_M_P_N);
     return 1;
   }
   const double h = std::sqrt(a) / 2.0;
@@ -38,7 +39,7 @@ int percentiles(zfit_work* w) {
   w->params[3] = delta * std::asinh((p / n - p / m) * std::sqrt(a - 4.0) / (2.0 * b));
   if (w->estimate[1]) {
     if ((a - 2.0) * (a - 2.0) <= 4.0) {
-      xpmlog(308, 1344);
+      xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_SCALE_CANNOT);
       return 1;
     }
     w->params[1] = p * std::sqrt((a - 2.0) * (a - 2.0) - 4.0) / b;
@@ -122,13 +123,13 @@ int fitsb(zfit_work* w) {
   if (r->method == 2) {
     rc = zjs_moments(w, 1450, 1463, zjsdsb);
   } else if (r->method == 1) {
-    xpmlog(308, 1449);
+    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_PARAMETERS_ESTIMATED_PERCENTILES);
     rc = percentiles(w);
   } else if (r->method == 0) {
-    xpmlog(308, 1448);
+    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_PARAMETERS_ESTIMATED);
     const int k = e[0] + e[1] + e[2] + e[3];
     if (k > 2) {
-      xpmlog(308, 1345, k);
+      xpmlog(KES_SET_PLOT, KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_ONLY, k);
       return 1;
     }
     rc = zjs_shapes(w, logit);

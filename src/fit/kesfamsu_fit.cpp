@@ -6,6 +6,7 @@
 #include "fit/kes_johnson.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 
@@ -17,7 +18,7 @@ constexpr double kSmall = 1.053671212772351e-8;
 // The percentile estimates. method 1 writes the notes of every stage and of every
 // failure; method 0 (start values of the likelihood) only note 1338 on failure.
 int percentiles(zfit_work* w, bool notes) {
-  if (notes) xpmlog(308, 1452);
+  if (notes) xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_PARAMETERS_ESTIMATED_PERCENTILES);
   const zfit_spreads s = zfit_pctl_spreads(w, notes);
   // Only the notes' method stops here; the likelihood's start fails below.
   if (!s.ok && notes) return 1;
@@ -27,7 +28,7 @@ int percentiles(zfit_work* w, bool notes) {
   const double mp = m / p, np = n / p;
   const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? 1337 : 0;
   if (fault2 != 0) {
-    xpmlog(308, notes ? fault2 : 1338);
+    xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_JOHNSON);
     return 1;
   }
   const double a = (mp + np) / 2.0;
@@ -112,7 +113,7 @@ int optimise(zfit_work* w) {
   double x[4];
   if (zfit_optimise_n(w, 4, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, SUNegLogLike, SUDerNegLogLike,
                       x) != 0) {
-    xpmlog(308, 1338);
+    xpmlog(KES_SET_PLOT, KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_JOHNSON);
     return 1;
   }
   if (e[2]) w->params[2] = x[0];
@@ -143,7 +144,7 @@ int peak(zfit_work* w) {
     }
   }
   if (!ok || !std::isfinite(t)) {
-    xpmlog(308, 1341);
+    xpmlog(KES_SET_PLOT, KES_MSG_PEAK_JOHNSON_SU_CURVE);
     return 1;
   }
   const double u = gamma + delta * std::asinh(t);
@@ -165,13 +166,13 @@ int fitsu(zfit_work* w) {
   } else if (r->method == 1) {
     rc = percentiles(w, true);
   } else if (r->method == 0) {
-    xpmlog(308, 1451);
+    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_PARAMETERS_ESTIMATED);
     rc = e[0] || e[1] ? optimise(w) : zjs_shapes(w, asinh_of);
   }
   if (rc != 0) return 1;
   if (!(w->params[2] > 0.0)) {
-    xpmlog(308, 1126, w->params[2]);
-    xpmlog(308, 1127);
+    xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SU_CURVE, w->params[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_CURVE_NOT);
     return 1;
   }
   if (r->want_height && peak(w) != 0) return 1;

@@ -7,6 +7,7 @@
 #include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -18,7 +19,7 @@
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
             double* height) {
   if (code != KES_DIST_WEIBULL && code != KES_DIST_WEIBULL2) {
-    xpmlog(189, 347);
+    xpmlog(KES_SET_PROC, KES_MSG_DISTRIBUTION_CODE_WEIBULL_ESTIMATE);
     return 1;
   }
   kes_estframe f;

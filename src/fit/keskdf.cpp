@@ -5,9 +5,11 @@
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
 #include "fit/zkernel.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvkern.h"
 #include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -31,7 +33,7 @@ double amise(const kes_kernspec& kn, double n, double s) {
 }  // namespace
 
 double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   if (slot == nullptr || vs == nullptr || slot->curves == nullptr || slot->grid_m <= 0) return -1;
   kes_curve* curve = &slot->curves[k];
@@ -60,17 +62,17 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   char name[16];
   kes_kern_name(kn.type, 853, name);
   if (!is_missing(lower) && lower > vs->min) {
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 856, 857, 858, 16, name, kn.c);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 856, 857, 858, 16, name, kn.c);
     lower = zmissing();
   }
   if (!is_missing(upper) && upper < vs->max) {
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 859, 860, 861, 16, name, kn.c);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 859, 860, 861, 16, name, kn.c);
     upper = zmissing();
   }
   if (kn.extent) {
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 862, 863, 864, 16, name, kn.c, kn.h);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 862, 863, 864, 16, name, kn.c, kn.h);
     if (!is_missing(lower) || !is_missing(upper)) {
-      kes_kern_note(ctx, cell, KES_KSET_LABEL, 865, 866, 867, 16, name, kn.c);
+      kes_kern_note(ctx, cell, KES_SET_LABEL, 865, 866, 867, 16, name, kn.c);
       lower = upper = zmissing();
     }
   }
@@ -79,10 +81,10 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   double* density = work + m;
   if (!is_missing(lower) || !is_missing(upper)) {
     if (zkermod(kn.type, kn.h, vs->min, vs->max, lower, upper, grid, density, m) != 0) {
-      kes_kern_note(ctx, cell, KES_KSET_LABEL, 868, 869, 870, 16, name, kn.c);
+      kes_kern_note(ctx, cell, KES_SET_LABEL, 868, 869, 870, 16, name, kn.c);
       lower = upper = zmissing();
     } else {
-      kes_kern_note(ctx, cell, KES_KSET_LABEL, 871, 872, 873, 16, name, kn.c, kn.h);
+      kes_kern_note(ctx, cell, KES_SET_LABEL, 871, 872, 873, 16, name, kn.c, kn.h);
     }
   }
   int i = 0, j = m - 1;
@@ -93,7 +95,7 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   kn.amise = amise(kn, vs->n, spread);
   if (is_missing(lower) && is_missing(upper)) {
     const int t = kn.type - 1;
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 12 + t, 24 + t, 27 + t, kn.c, kn.h, kn.amise);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 12 + t, 24 + t, 27 + t, kn.c, kn.h, kn.amise);
   }
   vmfree_handler(pool, work, -1, KES_FREE_FLAGS);
   kn.lower = lower;

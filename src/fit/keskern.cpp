@@ -10,7 +10,9 @@
 #include "fit/zkernel.h"
 #include "fit/zsjpi.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "records/kes_plotslot.h"
 #include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
@@ -57,7 +59,7 @@ bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empt
 
 void keskern(kes_ctx* ctx, kes_cell* cell) {
   kes_preq* rq = ctx->curreq;
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   if (rq == nullptr || slot == nullptr) return;
   slot->ncurves = rq->ncurves;
   slot->nkernels = rq->nkernels;
@@ -77,7 +79,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     const bool default_c = !pick(s, KES_PLOT_SLOT_KERNEL_C, k, &v) || v == kCMise;
     kn.c = default_c ? kDefaultC[kn.type] : v;
     if (kn.c == kCSjpi && kn.type != KES_KERN_NORMAL) {
-      if (!noted) xpmlog(KES_KSET_PROC, 340);
+      if (!noted) xpmlog(KES_SET_PROC, KES_MSG_C_SJPI_USES_NORMAL);
       noted = true;
       kn.type = KES_KERN_NORMAL;
     }
@@ -86,12 +88,12 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     kn.lower = kn.upper = zmissing();
     const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
     const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
-    if ((lower || upper) && default_c) xpmlog(KES_KSET_LABEL, 874);
+    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_LOWER_UPPER_BOUND_GIVEN);
   }
 }
 
 int keskdfx(kes_ctx* ctx, kes_cell* cell) {
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   if (slot == nullptr || vs == nullptr || slot->curves == nullptr) return 0;
   const double n = vs->n, sd = vs->std, min = vs->min, max = vs->max;
@@ -100,14 +102,14 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   double s0 = vs->qrange;
   if (!(s0 > 0)) {
     s0 = range;
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 21, 30, 32);
-    xpmlog(KES_KSET_LABEL, 178);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 21, 30, 32);
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BANDWIDTH_SCALED_RANGE);
   }
   double half = range / 2;
   if (!(range > 0)) {
     s0 = range = half = 1;
-    kes_kern_note(ctx, cell, KES_KSET_LABEL, 22, 30, 32);
-    xpmlog(KES_KSET_LABEL, 23);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, 22, 30, 32);
+    xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
   }
   const double scale = s0 / std::pow(n, 0.2);
   double a = min - half, b = max + half;
@@ -154,9 +156,9 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       curve->fitted = 0;
       kn.h = zmissing();
       if (!no_spread_noted) {
-        kes_kern_note(ctx, cell, KES_KSET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
+        kes_kern_note(ctx, cell, KES_SET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
                       ctx->curname.text);
-        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_KSET_LABEL, 23);
+        if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
       }
       no_spread_noted = true;
       continue;

@@ -1,22 +1,17 @@
 #include "fit/keskern_cell.h"
+#include "kes_msg_names.h"
+#include "records/kes_plotslot.h"
 
 #include <cstring>
 
-kes_plotslot* kes_kern_slot(const kes_ctx* ctx, const kes_cell* cell) {
-  const kes_preq* rq = ctx->curreq;
-  if (rq == nullptr || cell == nullptr || cell->slots == nullptr || rq->varslot == nullptr) return nullptr;
-  const int v = rq->varslot[ctx->curvar];
-  if (v < 0) return nullptr;
-  return &cell->slots[rq->first_slot + v];
-}
 
 const kes_plotslot* kes_kern_binslot(const kes_ctx* ctx, const kes_cell* cell) {
   const kes_classvars* cv = ctx->curreq != nullptr ? ctx->curreq->classvars : nullptr;
   if (cv != nullptr && cv->keycell != nullptr) {
-    const kes_plotslot* key = kes_kern_slot(ctx, cv->keycell);
+    const kes_plotslot* key = kes_plot_slot(ctx, ctx->curreq, cv->keycell);
     if (key != nullptr) return key;
   }
-  return kes_kern_slot(ctx, cell);
+  return kes_plot_slot(ctx, ctx->curreq, cell);
 }
 
 kes_varsum* kes_kern_varsum(const kes_ctx* ctx, const kes_cell* cell) {
@@ -31,7 +26,7 @@ kes_curve* kes_kern_curve(kes_plotslot* slot, int k) {
 void kes_kern_name(int type, int first, char name[16]) {
   char text[64];
   const int t = type >= KES_KERN_NORMAL && type <= KES_KERN_QUADRATIC ? type : KES_KERN_NORMAL;
-  int len = xpmstr(text, sizeof text, KES_KSET_LABEL, first + t - 1);
+  int len = xpmstr(text, sizeof text, KES_SET_LABEL, first + t - 1);
   if (len < 0) len = 0;
   if (len > 16) len = 16;
   std::memset(name, ' ', 16);

@@ -11,9 +11,6 @@
 #include "records/kes_plotslot.h"
 
 // Message sets of the kernel notes.
-constexpr int KES_KSET_PROC = 189;
-constexpr int KES_KSET_LABEL = 431;
-constexpr int KES_KSET_SOLVE = 502;
 
 // Points of the standard and the wide kernel grid; the standard grid is the middle
 // half of the wide one.
@@ -23,9 +20,6 @@ constexpr int KES_KGRID_WIDE = 512;
 // Kernel types.
 enum kes_kerntype : int { KES_KERN_NORMAL = 1, KES_KERN_TRIANGULAR = 2, KES_KERN_QUADRATIC = 3 };
 
-// The cell's plot slot of the current request and variable; null when the variable is
-// not plotted or the cell has no slots.
-kes_plotslot* kes_kern_slot(const kes_ctx* ctx, const kes_cell* cell);
 // The shared bin record of the current request: the key cell's slot, else the cell's.
 const kes_plotslot* kes_kern_binslot(const kes_ctx* ctx, const kes_cell* cell);
 // The variable's record in the cell; null when there is none.

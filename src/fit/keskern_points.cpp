@@ -5,6 +5,7 @@
 #include "fit/zkernel.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvkern.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 
@@ -15,14 +16,14 @@ double interpolate(double x0, double y0, double x1, double y1, double x) {
 }  // namespace
 
 double kes_kern_height_factor(const kes_ctx* ctx, const kes_cell* cell) {
-  const kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_plotslot* bins = kes_kern_binslot(ctx, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   return slot->scale * vs->n * bins->width;
 }
 
 int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* block, const kes_curve* curve) {
-  const kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   const kes_kernspec& kn = curve->kernel;
   const int m = slot->grid_m;
@@ -45,7 +46,7 @@ int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* block, double lo, double
                   kes_kern_points* out) {
   out->count = 0;
   if (kes_kern_density(ctx, cell, block, curve) < 0) return -1;
-  const kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const int m = slot->grid_m;
   double* x = block;
   double* d = block + m;

@@ -7,6 +7,7 @@
 #include "fit/keskern_cell.h"
 #include "host/step_codes.h"
 #include "records/class_copies.h"
+#include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
 #include "stats/output_layout.h"
 
@@ -40,7 +41,7 @@ int write_rows(kes_ctx* ctx, host_access* acc, const kes_kern_points& pts, doubl
 }  // namespace
 
 int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) {
-  kes_plotslot* slot = kes_kern_slot(ctx, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   host_access* acc = ctx->curreq->outkernel_def;
   if (slot == nullptr || slot->curves == nullptr || slot->grid_m <= 0 || acc == nullptr) return 0;
   double lo = slot->grid_a > xlo ? slot->grid_a : xlo;
@@ -67,7 +68,7 @@ int kesoutk(kes_ctx* ctx) {
   const kes_classvars* cv = rq->classvars;
   long doubles = 0;
   each_cell(cv, [&](kes_cell* cell) {
-    const kes_plotslot* slot = kes_kern_slot(ctx, cell);
+    const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
     if (slot != nullptr && 3L * slot->grid_m > doubles) doubles = 3L * slot->grid_m;
   });
   if (doubles == 0) return 0;

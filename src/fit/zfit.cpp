@@ -10,11 +10,11 @@
 #include "fit/zfit_fams.h"
 #include "fit/zfit_stream.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
 
 namespace {
-constexpr int kNoPool = 1016;
 // Pool flags of a fit's pool.
 constexpr int kFitPoolFlags = 4096;
 
@@ -47,7 +47,7 @@ int zfit2(zfit_work* w) {
   const zfit_flat given{req->value_x, req->value_f, req->value_m};
   if (req->value_x != nullptr && req->value_f != nullptr) w->flat = &given;
   req->pool = xmpoolc(0, 1024, kFitPoolFlags);
-  if (req->pool == nullptr) return kNoPool;
+  if (req->pool == nullptr) return KES_RC_OUT_OF_MEMORY;
   int rc = 1;
   switch (req->family) {
     case ZFIT_NORMAL: rc = fitnormal(w); break;
@@ -62,8 +62,8 @@ int zfit2(zfit_work* w) {
     default: rc = 1; break;  // families whose fits are not built: not fitted
   }
   for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];
-  if (req->vscale != ZFIT_SCALE_COUNT && !std::isnan(req->height) && req->height > 0.0)
-    req->height *= req->vscale == ZFIT_SCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
+  if (req->vscale != KES_VSCALE_COUNT && !std::isnan(req->height) && req->height > 0.0)
+    req->height *= req->vscale == KES_VSCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
   xmpoold(req->pool);
   req->pool = nullptr;
   return rc;

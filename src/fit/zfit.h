@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "records/kes_vscale.h"
+
 struct kes_valnode;
 struct host_pool;
 
@@ -22,8 +24,6 @@ enum zfit_family : int {
 };
 
 // Vertical scales of a fit request.
-enum zfit_scale : int { ZFIT_SCALE_NONE = 0, ZFIT_SCALE_COUNT = 1, ZFIT_SCALE_PERCENT = 2, ZFIT_SCALE_PROPORTION = 3 };
-
 struct zfit_req {
   void* next_batch;          // streamed mode: delivers the next observations
   void* rewind;              // streamed mode: starts them again
@@ -38,7 +38,7 @@ struct zfit_req {
   double maxiter;            // iteration limit (missing = the fit's own)
   std::uint8_t freqs_used;   // streamed mode: a frequency per observation
   int kernel_type;           // streamed kernel fits
-  int vscale;                // zfit_scale
+  int vscale;                // kes_vscale
   int method;                // 0 maximum likelihood, 1 percentiles, 2 moments
   int pctldef;               // 1..5, forced into range by the engine
   int want_height;           // 1: compute the maximum height

@@ -12,13 +12,12 @@
 
 #include "fit/zkernel.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
 
 namespace {
-
-constexpr int kNoMemory = 1016;
 constexpr int kPoolFlags = KES_POOL_FIT;
 constexpr double kMaxN = 2147483647.0;
 // Probabilities of the sample quantiles of a kernel fit.
@@ -49,10 +48,10 @@ int treeit(stream_state* s, const double* values, const int* freqs, int count) {
   for (int i = 0; i < count; ++i) {
     if (s->spare == nullptr)
       s->spare = static_cast<kes_valnode*>(kes_zalloc(s->tree_pool, sizeof(kes_valnode), KES_ALLOC, &s->failed));
-    if (s->spare == nullptr) return kNoMemory;
+    if (s->spare == nullptr) return KES_RC_OUT_OF_MEMORY;
     s->spare->key.value = values[i];
     auto* node = static_cast<kes_valnode*>(ztrebld(&s->root, s->spare, KES_KEY_DOUBLE, KES_VALNODE_KEYPOS));
-    if (node == nullptr) return kNoMemory;
+    if (node == nullptr) return KES_RC_OUT_OF_MEMORY;
     if (node == s->spare) s->spare = nullptr;
     node->count += freqs[i];
   }
@@ -138,7 +137,7 @@ int copytree(stream_state* s) {
   xmpoold(s->tree_pool);
   s->tree_pool = nullptr;
   s->root = nullptr;
-  return s->sorted != nullptr ? 0 : kNoMemory;
+  return s->sorted != nullptr ? 0 : KES_RC_OUT_OF_MEMORY;
 }
 
 int kernel_grid_size(double npoints) {
@@ -193,7 +192,7 @@ int fitkernel(stream_state* s) {
 
   double* block = static_cast<double*>(kes_zalloc(req->pool, 8L * 3 * m, KES_ALLOC, &s->failed));
   req->points = static_cast<double*>(kes_zalloc(req->pool, 16L * m, KES_ALLOC, &s->failed));
-  if (block == nullptr || req->points == nullptr) return kNoMemory;
+  if (block == nullptr || req->points == nullptr) return KES_RC_OUT_OF_MEMORY;
   double* grid = block;
   double* transform = block + m;
   double* density = block + 2 * m;
@@ -223,7 +222,7 @@ int fitpoints(stream_state* s) {
   int n = static_cast<int>(req->npoints);
   if (n < 2 + m) n = 2 + m;  // a first and a last point at least
   req->points = static_cast<double*>(kes_zalloc(req->pool, 16L * n, KES_ALLOC, &s->failed));
-  if (req->points == nullptr) return kNoMemory;
+  if (req->points == nullptr) return KES_RC_OUT_OF_MEMORY;
   double* p = req->points;
   const double step = (x1 - x0) / (n - 1 - m);
   int k = 0;
@@ -288,7 +287,7 @@ int run(stream_state* s) {
   s->want_tree = need.tree;
   if (s->want_tree) {
     s->tree_pool = xmpoolc(0, 1024, kPoolFlags);
-    if (s->tree_pool == nullptr) return kNoMemory;
+    if (s->tree_pool == nullptr) return KES_RC_OUT_OF_MEMORY;
   }
   const bool spread = need.std;
   if (count_n || need.mean || need.min || need.tree || (spread && missing(req->mean))) {
@@ -342,7 +341,7 @@ int zfit1(zfit_work* w) {
   req->pool = xmpoolc(0, 1024, kPoolFlags);
   if (req->pool == nullptr) {
     req->npoints = 0;
-    return kNoMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
 
   stream_state s{};
@@ -350,8 +349,8 @@ int zfit1(zfit_work* w) {
   int rc = req->next_batch == nullptr ? 1 : run(&s);
   if (s.tree_pool != nullptr) xmpoold(s.tree_pool);
   for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];
-  if (rc == 0 && req->vscale != ZFIT_SCALE_COUNT && !missing(req->height) && req->height > 0.0)
-    req->height *= req->vscale == ZFIT_SCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
+  if (rc == 0 && req->vscale != KES_VSCALE_COUNT && !missing(req->height) && req->height > 0.0)
+    req->height *= req->vscale == KES_VSCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
   if (rc != 0) req->npoints = 0;
   return rc;
 }

@@ -5,6 +5,7 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zdigama.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
@@ -104,13 +105,13 @@ int optimise(zfit_work* w, double alpha0) {
   double x[2];
   if (zfit_optimise(w, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, gammaNegLogLike,
                     gammaDerNegLogLike, x) != 0) {
-    xpmlog(308, 241);
+    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED);
     return 1;
   }
   w->params[2] = x[0];
   w->params[0] = x[1];
   // The likelihood rose all the way to the bound: say that the curve is the limit.
-  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(308, 1600, r->min);
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_GAMMA_THRESHOLD_REACHED, r->min);
   return 0;
 }
 
@@ -160,7 +161,7 @@ int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm) {
     const int st = zdigama(alpha, &psi);
     const double psi1 = ztigama(alpha, &st1);
     if (st != 0 || st1 != 0 || !std::isfinite(psi) || !std::isfinite(psi1)) {
-      xpmlog(308, 284);
+      xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
       return 1;
     }
     double f, fp;
@@ -196,7 +197,7 @@ int fitgamma(zfit_work* w) {
   }
   // No spread about the threshold leaves no start for the shape.
   if ((w->estimate[2] || w->estimate[0]) && !(alpha0 > 0.0 && std::isfinite(alpha0))) {
-    xpmlog(308, 241);
+    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED);
     return 1;
   }
   if (w->estimate[2] && !w->estimate[0]) {
@@ -206,15 +207,15 @@ int fitgamma(zfit_work* w) {
     if (optimise(w, alpha0) != 0) return 1;
   }
   if (!(alpha > 0.0) || !std::isfinite(alpha)) {
-    xpmlog(308, 257);
+    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_GAMMA_SHAPE_NOT);
     return 1;
   }
   if (w->estimate[1]) sigma = (r->mean - theta) / alpha;
   if (!(sigma > 0.0) || !std::isfinite(sigma)) return 1;
   const double lg = zlgamma(alpha);
   if (lg == -99.0 || lg <= ZEXP_UNDER || !std::isfinite(lg)) {
-    if (w->estimate[1]) xpmlog(308, 283, alpha);
-    xpmlog(308, 284);
+    if (w->estimate[1]) xpmlog(KES_SET_PLOT, KES_MSG_LOGARITHM_GAMMA_FUNCTION_CANNOT, alpha);
+    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
     return 1;
   }
   w->range_low = r->low;

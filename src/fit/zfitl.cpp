@@ -4,6 +4,7 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
 
@@ -31,14 +32,14 @@ int percentile_fit(zfit_work* w) {
   const double* q = s.q;
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
-    xpmlog(308, 1461);
-    xpmlog(308, 249, r->min);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_249, r->min);
     return 1;
   }
   const int fault = std::fabs(ratio - 1.0) > tol ? 1460 : m / p <= ZEPS53 ? 1348 : m / p - 1.0 < ZEPS53 ? 1349 : 0;
   const double delta = fault == 0 ? 2.0 * z / std::log(m / p) : 0.0;
   if (fault != 0 || delta < 1.053671212772351e-08) {
-    xpmlog(308, fault != 0 ? fault : 1350);
+    xpmlog(KES_SET_PLOT, fault != 0 ? fault : KES_MSG_PERCENTILES_GIVE_NO_LOGNORMAL);
     return 1;
   }
   const double mp = m / p;
@@ -55,7 +56,7 @@ int lognormal_height(zfit_work* w) {
   w->c = 0.3989422804014327 * r->n * r->width / sigma;
   const double a = w->params[1] - sigma * sigma;
   if (a > ZEXP_OVER) {
-    xpmlog(431, 826);
+    xpmlog(KES_SET_LABEL, KES_MSG_MODE_LOGNORMAL_CURVE_TOO);
     return 1;
   }
   const double mode = theta + std::exp(a);
@@ -126,7 +127,7 @@ int threshold_search(zfit_work* w) {
   // zeta and sigma both given it would otherwise halve on for ever.
   auto at_min = [&] {
     if (std::fabs(min - theta) > ZEPS53) return false;
-    xpmlog(308, 1462);
+    xpmlog(KES_SET_PLOT, KES_MSG_SEARCH_LOGNORMAL_THRESHOLD_REACHED);
     return true;
   };
   double lo, hi;
@@ -169,17 +170,17 @@ int fitlognormal(zfit_work* w) {
   double& theta = w->params[0];
   const double min = r->min;
   if (r->method == 2) {
-    xpmlog(308, 1456);
-    xpmlog(308, 1351);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PARAMETERS_ESTIMATED_MOMENTS);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_FAMILY_NO_MOMENT);
     return 1;
   }
   if (r->method == 1) {
-    xpmlog(308, 1455);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PARAMETERS_ESTIMATED_PERCENTILES);
     if (percentile_fit(w) != 0) return 1;
   } else if (!w->estimate[0]) {
     if (min <= theta) {
-      xpmlog(308, 1461);
-      xpmlog(308, 249, min);
+      xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
+      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_249, min);
       return 1;
     }
     // Zeta and sigma are two passes: one walk of the list, then the arrays.

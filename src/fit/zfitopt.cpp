@@ -5,13 +5,11 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "records/pool_alloc.h"
-
-namespace {
-constexpr int kNoMemory = 1016;
-}  // namespace
 
 int zfit_maxiter(const zfit_req* r, int dflt) {
   return std::isnan(r->maxiter) ? dflt : static_cast<int>(zd2ll(r->maxiter));
@@ -100,7 +98,7 @@ int optimise(zfit_work* w, int n, const int* estflags, double tol, int maxiter, 
   double* a = static_cast<double*>(vmalcp_handler(pool, size, KES_ALLOC));
   if (a == nullptr) {
     xmemmsg(size);
-    return kNoMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   double *px = a, *plo = a + n, *phi = a + 2 * n, *g = a + 3 * n, *h = g + n, *saved = h + nh, *test = saved + n;
   double* work = test + 2 * n + nh;
@@ -157,16 +155,16 @@ int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int 
   if (it < maxiter) return -1;
   // The budget is the user's (MAXITER=), or twenty steps that a well-posed sample never
   // needs: the curve goes on with the shape reached, under a warning that says so.
-  xpmlog(308, note, it);
-  xpmlog(308, note + 1);
+  xpmlog(KES_SET_PLOT, note, it);
+  xpmlog(KES_SET_PLOT, note + 1);
   return 0;
 }
 
 bool zfit_shape_idle(int maxiter, double tol, int note) {
   if (maxiter > 0 && tol > 0.0) return false;
   if (maxiter == 0) {
-    xpmlog(308, note, 0);
-    xpmlog(308, note + 1);
+    xpmlog(KES_SET_PLOT, note, 0);
+    xpmlog(KES_SET_PLOT, note + 1);
   }
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
 #include "records/kes_valnode.h"
@@ -41,19 +42,24 @@ zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
   s.n = s.q[1] - s.q[0];
   s.p = s.q[2] - s.q[1];
   if (notes) {
-    xpmlog(308, 1331, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
-    xpmlog(308, 1335, 100 * pr[0], s.q[0], 100 * pr[1], s.q[1], 100 * pr[2], s.q[2], 100 * pr[3], s.q[3]);
-    xpmlog(308, 1334, s.m, s.n, s.p);
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILES_USED, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_PERCENTILE_PERCENTILE_PERCENTILE, 100 * pr[0], s.q[0], 100 * pr[1], s.q[1],
+           100 * pr[2], s.q[2], 100 * pr[3], s.q[3]);
+    xpmlog(KES_SET_PLOT, KES_MSG_UPPER_SPREAD_M_LOWER, s.m, s.n, s.p);
   }
   if (std::fabs(s.p) < 1.053671212772351e-08) {
-    if (notes) xpmlog(308, 1333);
+    if (notes) xpmlog(KES_SET_PLOT, KES_MSG_MIDDLE_SPREAD_PERCENTILES_ZERO);
     return s;
   }
   s.ok = true;
   s.ratio = s.m * s.n / (s.p * s.p);
   if (notes) {
-    xpmlog(308, s.ratio > 1.0 + s.tol ? 1306 : s.ratio < 1.0 - s.tol ? 1457 : 1458, s.ratio);
-    xpmlog(308, 1332, s.tol);
+    xpmlog(KES_SET_PLOT,
+           s.ratio > 1.0 + s.tol       ? KES_MSG_RATIO_M_N_P
+               : s.ratio < 1.0 - s.tol ? KES_MSG_RATIO_M_N_P_POINTS
+                                       : KES_MSG_RATIO_M_N_P_POINTS_LOGNORMAL,
+           s.ratio);
+    xpmlog(KES_SET_PLOT, KES_MSG_TOLERANCE_RATIO, s.tol);
   }
   return s;
 }

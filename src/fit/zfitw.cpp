@@ -5,6 +5,7 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
@@ -150,7 +151,7 @@ int optimise(zfit_work* w) {
     if (!std::isnan(r->init_shape)) {
       x0[0] = r->init_shape;
     } else if (std::isnan(r->skew)) {
-      xpmlog(308, 243);
+      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED);
       return 1;
     } else {
       x0[0] = r->skew < -1.0 ? 1.8 : match_skewness(r->skew);
@@ -175,15 +176,15 @@ int optimise(zfit_work* w) {
   const int flags[3] = {w->estimate[2], w->estimate[1], w->estimate[0]};
   double x[2];
   if (zfit_optimise(w, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, NegLogLike, DerNegLogLike, x) != 0) {
-    xpmlog(308, 243);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED);
     return 1;
   }
   c = x[0];
   theta = x[1];
   // The likelihood rose all the way to the bound: say that the curve is the limit.
-  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(308, 1601, r->min);
+  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_THRESHOLD_REACHED, r->min);
   if (!(c > 0.0)) {
-    xpmlog(308, 253);
+    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
     return 1;
   }
   return 0;
@@ -204,7 +205,7 @@ int weibull_height(zfit_work* w) {
     }
     const double z = (x - theta) / sigma, zc = std::pow(z, c);
     if (!std::isfinite(zc)) {
-      xpmlog(308, 1362);
+      xpmlog(KES_SET_PLOT, KES_MSG_HEIGHT_WEIBULL_CURVE_COULD);
       return 1;
     }
     r->height = zc >= -ZEXP_UNDER ? 0.0 : s * std::pow(z, c - 1.0) * std::exp(-zc);
@@ -241,10 +242,10 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   const bool sigma_est = w->estimate[1] != 0;
   const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
   auto fail = [&] {
-    xpmlog(308, 388);
-    if (sigma_est) xpmlog(308, 369);
-    else xpmlog(308, 370, theta);
-    xpmlog(308, 371);
+    xpmlog(KES_SET_PLOT, KES_MSG_NEWTON_ITERATION_WEIBULL_SHAPE);
+    if (sigma_est) xpmlog(KES_SET_PLOT, KES_MSG_SCALE_ESTIMATED_SHAPE);
+    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD, theta);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_CURVE_NOT_FITTED);
     return 1;
   };
   // The logarithms once for all iterations, when there is room for them.
@@ -312,7 +313,7 @@ int fitweibull(zfit_work* w) {
     if (optimise(w) != 0) return 1;
   }
   if (!(c > 0.0) || !std::isfinite(c)) {
-    xpmlog(308, 253);
+    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
     return 1;
   }
   if (w->estimate[1]) {
@@ -324,7 +325,7 @@ int fitweibull(zfit_work* w) {
         });
     sigma = std::pow(s / r->n, 1.0 / c);
     if (!std::isfinite(sigma) || !(sigma > 0.0)) {
-      xpmlog(308, 1361);
+      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SCALE_COULD_NOT);
       return 1;
     }
   }

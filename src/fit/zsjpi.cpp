@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zfft.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvstride.h"
@@ -130,7 +131,7 @@ double zsjpi(const double* counts, int m, double a, double b, double hmax, doubl
 
   double h = hmax;
   if (found == 0) {
-    xpmlog(502, 77);
+    xpmlog(KES_SET_SOLVE, KES_MSG_PLUG_BANDWIDTH_EQUATION_NO);
   } else {
     if (tol < 10 * ZEPS53) tol = 10 * ZEPS53;
     double lo = hs[found - 1], hi = hs[found];

@@ -14,12 +14,14 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"
 #include "stats/value_format.h"
@@ -44,19 +46,14 @@ const kes_famopts KES_FAMOPTS[8] = {
 };
 
 namespace {
-constexpr int kSet = 308;
 constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
-
-const kes_optslot* slot_of(const kes_stmt* s, int n) {
-  return s != nullptr && s->slots != nullptr && n < s->nslots && s->slots[n].given ? &s->slots[n] : nullptr;
-}
 
 // Widest text of messages (308, from..to), at most limit characters.
 int widest(int from, int to, int limit = 16) {
   int w = 1;
   for (int m = from; m <= to; ++m) {
     char buf[KES_FITCELL];
-    const int len = xpmstr(buf, limit, kSet, m);
+    const int len = xpmstr(buf, limit, KES_SET_PLOT, m);
     if (len > w) w = len > limit ? limit : len;
   }
   return w;
@@ -92,36 +89,36 @@ struct sig_track {
 };
 
 void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
-  fr->parms = kes_def_create(ctx, "ParameterEstimates", kSet, 575, -1);
+  fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, 575, -1);
   fr->name_w = widest(407, 413);
   fr->sym_w = widest(560, 566);
-  kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(kSet, 1015), fr->name, fr->name_w));
-  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(kSet, 1016), fr->sym, fr->sym_w));
-  kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(kSet, 1017), &fr->value));
+  kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
+  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_1016), fr->sym, fr->sym_w));
+  kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE), &fr->value));
   kes_tabcall(fr->parms, WOB_M_END_DEFINE, 0, nullptr);
 }
 
 void define_good(kes_ctx* ctx, kes_fitrows* fr) {
-  fr->good = kes_def_create(ctx, "GoodnessOfFit", kSet, 576, 4);
+  fr->good = kes_def_create(ctx, "GoodnessOfFit", KES_SET_PLOT, 576, 4);
   // Test names and labels are measured whole (up to the cells' size).
   fr->test_w = widest(500, 504, KES_FITCELL - 1);
   fr->lab_w = widest(1095, 1099, KES_FITCELL - 1);
   fr->ptype_w = widest(1100, 1104, KES_FITCELL - 1);
-  kes_def_column(fr->good, kes_char_col("Test", vemmsg(kSet, 890), fr->test, fr->test_w));
-  kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(kSet, 896), fr->testlab, fr->lab_w));
-  kes_def_column(fr->good, kes_num_col("Stat", vemmsg(kSet, 891), &fr->value, -1, 10, 2));
-  kes_def_column(fr->good, kes_num_col("DF", vemmsg(kSet, 892), &fr->df));
-  kes_def_column(fr->good, kes_char_col("pType", vemmsg(kSet, 893), fr->ptype, fr->ptype_w));
-  kes_def_column(fr->good, kes_char_col("pSign", vemmsg(kSet, 894), fr->psign, 1));
-  kes_def_column(fr->good, kes_num_col("pValue", vemmsg(kSet, 895), &fr->pvalue));
+  kes_def_column(fr->good, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST), fr->test, fr->test_w));
+  kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL), fr->testlab, fr->lab_w));
+  kes_def_column(fr->good, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC), &fr->value, -1, 10, 2));
+  kes_def_column(fr->good, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF), &fr->df));
+  kes_def_column(fr->good, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_PROBABILITY), fr->ptype, fr->ptype_w));
+  kes_def_column(fr->good, kes_char_col("pSign", vemmsg(KES_SET_PLOT, KES_MSG_RELATION), fr->psign, 1));
+  kes_def_column(fr->good, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_P_VALUE), &fr->pvalue));
   kes_tabcall(fr->good, WOB_M_END_DEFINE, 0, nullptr);
 }
 
 void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& c, void* title) {
   kes_preq* request = ctx->curreq;
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_cell* bc = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bc != nullptr ? kes_fit_slot(ctx, request, bc) : nullptr;
+  const kes_plotslot* bs = bc != nullptr ? kes_plot_slot(ctx, request, bc) : nullptr;
   if (slot == nullptr || bs == nullptr) return;
   const int nb = slot->nbins;
   int w = 1, d = 0;
@@ -129,13 +126,13 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   kes_cap_format(&w, &d);
   const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
   const int col_label = !request->endpoints ? 1022 : request->rtinclude ? 1369 : 1367;
-  void* t = kes_def_create(ctx, "Bins", kSet, 841, -1);
-  kes_def_column(t, kes_num_col(col, vemmsg(kSet, col_label), &fr->point));
+  void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, 841, -1);
+  kes_def_column(t, kes_num_col(col, vemmsg(KES_SET_PLOT, col_label), &fr->point));
   wob_attr fmt[3] = {kes_attr_str(WOB_A_COLUMN_NAME, col), wob_int(WOB_A_DECIMALS, d), wob_int(WOB_A_WIDTH, w)};
   const int rc = wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 3, fmt);
   if (rc < 0) xprrlog(0, rc);  // the points keep their plain look
-  kes_def_column(t, kes_num_col("ObsPercent", vemmsg(kSet, 1023), &fr->obspct));
-  kes_def_column(t, kes_num_col("EstPercent", vemmsg(kSet, 1024), &fr->exppct));
+  kes_def_column(t, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_PERCENT), &fr->obspct));
+  kes_def_column(t, kes_num_col("EstPercent", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_PERCENT), &fr->exppct));
   kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
   kes_fit_bind(ctx, t, "orbo.kestravine.BinPercents", title);
   const double shift = request->endpoints && request->rtinclude ? bs->width : 0.0;
@@ -154,10 +151,10 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
 void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_famfn* fam, int code, void* title,
                     const char* fname, int flen) {
   const kes_stmt* s = ctx->curreq->stmt;
-  const kes_optslot* ps = slot_of(s, KES_FAMOPTS[code].percents);
+  const kes_optslot* ps = kes_pslot(s, KES_FAMOPTS[code].percents);
   const double* pcts = kDefaultPercents;
   int np = 9;
-  if (ps != nullptr && ps->list != nullptr && ps->v.count > 0) {
+  if (ps->given && ps->list != nullptr && ps->v.count > 0) {
     const double* given = static_cast<const double*>(ps->list);
     double lo = HUGE_VAL, hi = -HUGE_VAL;
     for (int i = 0; i < ps->v.count; ++i) {
@@ -167,8 +164,8 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
     // Checked before any quantile is formed, so that no percent outside (0, 100)
     // reaches the order-statistic positions.
     if (lo <= 0.0 || hi >= 100.0) {
-      xpmlog(kSet, 483, flen, fname);
-      xpmlog(kSet, 484);
+      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_DISTRIBUTION_MUST_LIE, flen, fname);
+      xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENTS_USED);
     } else {
       pcts = given;
       np = ps->v.count;
@@ -184,10 +181,10 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
   int w = 0, d = 0, we = 0, de = 0;
   obs.layout(&w, &d);
   est.layout(&we, &de);
-  void* t = kes_def_create(ctx, "FitQuantiles", kSet, 579, -1);
-  kes_def_column(t, kes_num_col("Percent", vemmsg(kSet, 1025), &fr->pct));
-  kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(kSet, 1026), &fr->obsq, d, w));
-  kes_def_column(t, kes_num_col("EstQuantile", vemmsg(kSet, 1027), &fr->estq, de, we));
+  void* t = kes_def_create(ctx, "FitQuantiles", KES_SET_PLOT, 579, -1);
+  kes_def_column(t, kes_num_col("Percent", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT), &fr->pct));
+  kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_QUANTILE), &fr->obsq, d, w));
+  kes_def_column(t, kes_num_col("EstQuantile", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_QUANTILE), &fr->estq, de, we));
   kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
   kes_fit_bind(ctx, t, "orbo.kestravine.FitQuant", title);
   for (int i = 0; i < np; ++i) {
@@ -203,17 +200,18 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
 // The curve's output-group label: CONTENTS= text, a numbered or a plain family text;
 // null for an empty CONTENTS= text (no group).
 void* group_label(kes_ctx* ctx, const kes_curve& c) {
-  const kes_optslot* cs = slot_of(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
-  if (cs != nullptr)
+  const kes_optslot* cs = kes_pslot(ctx->curreq->stmt, KES_FAMOPTS[c.dist].contents);
+  if (cs->given)
     return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
-  if (ctx->curreq->ncurves_dist[c.dist] > 1) return vemmsgs(kSet, 1469 + c.dist, c.family_index + 1);
-  return vemmsg(kSet, 820 + c.dist);
+  if (ctx->curreq->ncurves_dist[c.dist] > 1)
+    return vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_1469 + c.dist, c.family_index + 1);
+  return vemmsg(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION + c.dist);
 }
 }  // namespace
 
 int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_preq* request = ctx->curreq;
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_fitrows* fr = kes_fit_rows(ctx);
   if (fr == nullptr) return KES_RC_OUT_OF_MEMORY;  // after the memory message
   if (slot == nullptr || k < 0 || k >= slot->ncurves) return 0;
@@ -223,13 +221,14 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_famfn* fam = kes_famdisp(code);
   if (fam == nullptr || code > KES_DIST_SU) return 0;
   const kes_name32& name = ctx->curname;
-  kes_heading_line(ctx, depth, vemmsgs(kSet, 830 + code, int(name.len), name.text));
+  kes_heading_line(ctx, depth,
+                   vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_830 + code, int(name.len), name.text));
 
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
   std::memset(sname, ' ', sizeof sname);
-  int flen = xpmstr(fname, 16, 431, 795 + code);
-  int slen = xpmstr(sname, 16, kSet, 1050 + code);
+  int flen = xpmstr(fname, 16, KES_SET_LABEL, KES_MSG_NORMAL_795 + code);
+  int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
   flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
   slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;
 
@@ -256,12 +255,13 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_def_close(fr->parms);
   if (fr->good != nullptr) kes_def_close(fr->good);
   fr->parms = fr->good = nullptr;
-  if (!c.edf.tested) xpmlog(189, 293, flen, fname);
+  if (!c.edf.tested) xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname);
 
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
-    bins_table(ctx, fr, cell, c, vemmsgs(kSet, 787, slen, sname));
-  quantile_table(ctx, fr, cell, fam, code, vemmsgs(kSet, 785, slen, sname), fname, flen);
+    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BIN_PERCENTS_DISTRIBUTION, slen, sname));
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_DISTRIBUTION, slen, sname), fname,
+                 flen);
 
   if (group != nullptr) {
     const int rc = wobclose(group);
@@ -281,7 +281,7 @@ double kesopct(kes_ctx* ctx, kes_cell* cell, double percent) {
 }
 
 void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, double* out) {
-  const kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, cell);
+  const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   for (int i = 0; i < n; ++i) out[i] = kes_fit_missing();
   if (slot == nullptr || kes_fit_varsum(ctx, cell) == nullptr || n <= 0) return;
   // The two order positions of every percent, visited in ascending order in one pass

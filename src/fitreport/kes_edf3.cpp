@@ -9,6 +9,7 @@
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -44,7 +45,8 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
   }
   // Without its tables a case has no p-values; the log says which case once.
   if (missing && kes_edf_coef_first_miss(fam.coef_family, set))
-    xpmlog(431, 891, int(std::strlen(kFamilyWords[fam.coef_family])), kFamilyWords[fam.coef_family], set);
+    xpmlog(KES_SET_LABEL, KES_MSG_NO_CRITICAL_VALUE_TABLE, int(std::strlen(kFamilyWords[fam.coef_family])),
+           kFamilyWords[fam.coef_family], set);
 }
 
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
@@ -97,7 +99,7 @@ void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double sh
       char text[17];
       const int l = xpmstr(text, sizeof text, 431, fam.name_msg);
       std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
-      xpmlog(189, 336, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
     } else {
       kes_edf3_coef(ctx, fam, set, shape, n, d, wsq, asq, pd, pw, pa);
     }
@@ -105,7 +107,7 @@ void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double sh
 }
 
 void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* c = kes_fit_curve(slot);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (c == nullptr || vs == nullptr) return;

@@ -7,6 +7,7 @@
 #include "fitreport/kes_fitbind.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -14,14 +15,13 @@
 #include "stats/tables_call.h"
 
 namespace {
-constexpr int kSet = 308;
 
 // Copies message (308, number) into a blank-filled cell of width w (number 0: blank).
 void put_text(char* cell, int w, int number) {
   std::memset(cell, ' ', KES_FITCELL);
   if (number == 0) return;
   char buf[KES_FITCELL + 1];
-  const int len = xpmstr(buf, KES_FITCELL, kSet, number);
+  const int len = xpmstr(buf, KES_FITCELL, KES_SET_PLOT, number);
   kes_fillcell(cell, w, buf, len < 0 ? 0 : len > w ? w : len);
 }
 
@@ -67,14 +67,15 @@ kes_fitrows* kes_fit_rows(kes_ctx* ctx) {
 
 void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_parmrow* rows, int nrows) {
   kes_fitrows* fr = ctx->fitrows;
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (fr == nullptr || c == nullptr) return;
   char fam[16];
   std::memset(fam, ' ', sizeof fam);
-  int len = xpmstr(fam, sizeof fam, kSet, name_msg);
+  int len = xpmstr(fam, sizeof fam, KES_SET_PLOT, name_msg);
   len = len < 0 ? 0 : len > 16 ? 16 : len;
 
-  kes_fit_bind(ctx, fr->parms, "orbo.kestravine.FitParms", vemmsgs(kSet, 786, len, fam));
+  kes_fit_bind(ctx, fr->parms, "orbo.kestravine.FitParms",
+               vemmsgs(KES_SET_PLOT, KES_MSG_PARAMETERS_DISTRIBUTION, len, fam));
   for (int i = 0; i < nrows; ++i) {
     put_text(fr->name, fr->name_w, rows[i].label);
     put_text(fr->sym, fr->sym_w, rows[i].symbol);
@@ -84,7 +85,8 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
   kes_fit_end_emit(ctx, fr->parms);
   if (!c->edf.tested || fr->good == nullptr) return;
 
-  kes_fit_bind(ctx, fr->good, "orbo.kestravine.FitGood", vemmsgs(kSet, 796, len, fam));
+  kes_fit_bind(ctx, fr->good, "orbo.kestravine.FitGood",
+               vemmsgs(KES_SET_PLOT, KES_MSG_GOODNESS_FIT_TESTS_DISTRIBUTION, len, fam));
   const kes_edfres& e = c->edf;
   if (!std::isnan(e.p_d)) test_row(fr, 3, e.d, e.p_d, e.rel_d);
   if (!std::isnan(e.p_wsq)) test_row(fr, 2, e.wsq, e.p_wsq, e.rel_wsq);

@@ -12,10 +12,10 @@
 #include "records/pool_alloc.h"
 
 void kes_midpct(kes_ctx* ctx, kes_preq* request, kes_cell* cell, kes_bincdf cdf) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* curve = kes_fit_curve(slot);
   kes_cell* bins = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bins != nullptr ? kes_fit_slot(ctx, request, bins) : nullptr;
+  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
   if (curve == nullptr || bs == nullptr) return;
   const int nb = slot->nbins;
   const long size = 8L * (nb > 0 ? nb : 0);

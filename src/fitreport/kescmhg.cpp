@@ -8,23 +8,24 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_vscale.h"
 #include "stats/output_layout.h"
 
 double kes_bar_percent(int vscale, double h, double n) {
-  return vscale == 1 ? h * 100.0 / n : vscale == 2 ? 100.0 * h : h;
+  return vscale == KES_VSCALE_COUNT ? h * 100.0 / n : vscale == KES_VSCALE_PROPORTION ? 100.0 * h : h;
 }
 
 // A bin's count is a sum of whole frequencies; a percent or proportion scaled back
 // carries a rounding error of a few units in the last place (2.0000000000000004), far
 // below one half, so the nearest whole number is the count itself.
 double kes_bar_count(int vscale, double h, double n) {
-  const double c = vscale == 1 ? h : vscale == 2 ? h * n : h * n / 100.0;
+  const double c = vscale == KES_VSCALE_COUNT ? h : vscale == KES_VSCALE_PROPORTION ? h * n : h * n / 100.0;
   return std::isnan(c) ? c : std::nearbyint(c);  // a missing height stays as it is
 }
 
 void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* curve) {
   kes_cell* bc = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bc != nullptr ? kes_fit_slot(ctx, request, bc) : nullptr;
+  const kes_plotslot* bs = bc != nullptr ? kes_plot_slot(ctx, request, bc) : nullptr;
   if (bs == nullptr || slot == nullptr || request->outhist_def == nullptr) return;
   const int nb = slot->nbins;
   if (slot->n == 0 || nb <= 0) return;

@@ -12,6 +12,7 @@
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -22,10 +23,9 @@
 
 
 namespace {
-constexpr int kSet = 308;
 
 bool parametric_printed(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  const kes_plotslot* s = kes_fit_slot(ctx, request, cell);
+  const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   if (s == nullptr || s->curves == nullptr) return false;
   for (int i = 0; i < s->ncurves - s->nkernels; ++i) {
     const kes_curve& c = s->curves[i];
@@ -69,8 +69,9 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
     std::memset(name, ' ', sizeof r.ctx->outrow.curve);
     if (c.fitted) {
       char buf[17];
-      const int len = c.family_index == 0 ? xpmstr(buf, 16, kSet, 1411 + 2 * c.dist)
-                                          : xpmstr(buf, 16, kSet, 1412 + 2 * c.dist, c.family_index + 1);
+      const int len = c.family_index == 0
+          ? xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1411 + 2 * c.dist)
+          : xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1412 + 2 * c.dist, c.family_index + 1);
       if (len > 0) std::memcpy(name, buf, static_cast<size_t>(len > 16 ? 16 : len));
     }
     kescmhg(r.ctx, r.request, slot, &c);
@@ -82,7 +83,7 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
 void kesclass(report& r, kes_cell* cell) {
   if (r.status != 0) return;
   if (kes_flag(r.request->stmt, KES_PLOT_FLAG_MIDPERCENTS)) kesmpct(r.ctx, cell);
-  kes_plotslot* slot = kes_fit_slot(r.ctx, r.request, cell);
+  kes_plotslot* slot = kes_plot_slot(r.ctx, r.request, cell);
   if (slot == nullptr) return;
   const int n = slot->curves != nullptr ? slot->ncurves - slot->nkernels : 0;
   int fitted = 0;
@@ -129,8 +130,8 @@ void* open_level(report& r, int i, kes_cell* cell) {
   const kes_classvar& var = cv->var[i];
   const bool blank = var.type == 2 && (cell->fmt.len == 0 || cell->fmt.text[0] == ' ');
   const int flen = blank ? 0 : cell->fmt.len;
-  void* text = blank ? vemmsgs(189, 10, int(var.name.len), var.name.text)
-                     : vemmsgs(189, 9, int(var.name.len), var.name.text, flen, cell->fmt.text);
+  void* text = blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
+                     : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, int(var.name.len), var.name.text, flen, cell->fmt.text);
   kes_heading_line(r.ctx, i + 2, text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),
@@ -172,7 +173,7 @@ int kesfit(kes_ctx* ctx) {
     kes_tabcall(ctx->objs.manager, WOB_M_GROUPING, 0, nullptr);
     xppage(0);
     kes_heading_count(ctx, 1);
-    kes_heading_line(ctx, 1, vemmsg(189, 1));
+    kes_heading_line(ctx, 1, vemmsg(KES_SET_PROC, KES_MSG_KESTRAVINE_PROCEDURE));
     r.depth = 2 + cv->count;
   }
   if (cv->count == 0) {

@@ -12,6 +12,7 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zibeta.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -112,7 +113,7 @@ void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]) {
 }
 
 void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (c == nullptr || vs == nullptr) return;
   const double th = c->params[0], sg = c->params[1], al = c->params[2], be = c->params[3];
@@ -151,12 +152,12 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (ncase == 3 && al < kShapeHigh && be < kShapeHigh) {
     if (!(n >= 10)) {
       char text[17];
-      const int l = xpmstr(text, sizeof text, 431, 800);
+      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_BETA);
       const int used = l > 0 && l < 16 ? l : 0;
       std::memset(text + used, ' ', 16 - used);
-      xpmlog(189, 336, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
     } else if (!(al >= kShapeLow && be >= kShapeLow)) {
-      xpmlog(431, 940);
+      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOODNESS_FIT_TESTS);
     } else {
       double crit[3][11];
       kes_beta_crit(al, be, n, crit);
@@ -188,7 +189,7 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1},
 void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_midpct(ctx, request, cell, cdf);
   // A bin end the incomplete beta cannot take makes every percent of the curve missing.
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* c = kes_fit_curve(slot);
   if (c == nullptr || c->expected == nullptr) return;
   bool failed = false;
@@ -199,7 +200,7 @@ void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 801, kRows, 6); }
 
 double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   double q;
   if (c == nullptr || kesbx(c->params, percent / 100.0, &q) != 0) return kes_fit_missing();
   return c->params[0] + c->params[1] * q;

@@ -117,7 +117,7 @@ kes_edfp kes_expo_p(int ncase, int stat, double n, double s) {
 }
 
 void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* c = kes_fit_curve(slot);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (c == nullptr || vs == nullptr) return;
@@ -202,7 +202,7 @@ void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 void kesetbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 798, kRows, 4); }
 
 double kesepct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
   return c->params[0] - c->params[1] * std::log(1.0 - percent / 100.0);
 }

@@ -13,6 +13,7 @@
 #include "numeric/zqc.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 int coef_set(int ncase, double a) { return a <= 1.0 ? 0 : ncase; }
@@ -48,7 +49,7 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
 const kes_edf3fam& kes_edf3_gamma() { return kFam; }
 
 void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr) return;
   const double theta = c->params[0], sigma = c->params[1], alpha = c->params[2];
   kes_edf3(ctx, request, cell, kFam, theta + sigma * alpha, sigma * std::sqrt(alpha));
@@ -60,7 +61,7 @@ void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 800, kRows, 5); }
 
 double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   double q;
   if (c == nullptr || zqc(percent / 100.0, 2.0 * c->params[2], &q) != 0) return kes_fit_missing();
   return c->params[0] + c->params[1] * q / 2.0;

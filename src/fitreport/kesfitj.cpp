@@ -2,10 +2,11 @@
 #include "fit/kes_estframe.h"
 #include "fit/kes_johnson.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 void kes_johnson_notests(kes_ctx* ctx, kes_preq* request, kes_cell* cell,
                          void (*mid)(kes_ctx*, kes_preq*, kes_cell*)) {
-  kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c != nullptr) {
     kes_edfres& e = c->edf;
     for (int i = 0; i < 4; ++i) e.params[i] = c->params[i];

@@ -15,6 +15,7 @@
 #include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 // Critical values of the known-threshold cases.
@@ -76,7 +77,7 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
 const kes_edf3fam& kes_edf3_lognormal() { return kFam; }
 
 void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr) return;
   const double miss = kes_fit_missing();
   const double theta = c->params[0], zeta = c->params[1], s2 = c->params[2] * c->params[2];
@@ -92,7 +93,7 @@ void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 797, kRows, 5); }
 
 double keslpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
   // The exponent is tested before it is formed: a quantile that would overflow is missing.
   const double t = c->params[1] + c->params[2] * zprobit(percent / 100.0);

@@ -28,7 +28,7 @@ const kes_parmrow kRows[] = {{407, 560, KES_FV_USED0}, {408, 561, KES_FV_USED1}}
 }  // namespace
 
 void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   kes_curve* c = kes_fit_curve(slot);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
   if (c == nullptr || vs == nullptr) return;
@@ -78,7 +78,7 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 }
 
 void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr || std::isnan(c->params[1]) || c->params[1] == 0.0) return;
   kes_midpct(ctx, request, cell, cdf);
 }
@@ -86,7 +86,7 @@ void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 803, kRows, 2); }
 
 double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
   return c->params[0] + c->params[1] * zprobit(percent / 100.0);
 }

@@ -10,6 +10,7 @@
 #include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 double cdf(const double* p, double x) {
@@ -34,7 +35,7 @@ void kesedfv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_note
 void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
 void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c != nullptr && !std::isnan(c->mode2))
     kes_write_fit_tables(ctx, cell, 804, kRows2, 11);
   else
@@ -42,7 +43,7 @@ void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
 }
 
 double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
   double y = 0.0;
   kesvx(c->params, percent / 100.0, &y);

@@ -9,6 +9,7 @@
 #include "numeric/zprbnrm.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 double cdf(const double* p, double x) { return zprbnrm(p[3] + p[2] * std::asinh((x - p[0]) / p[1])); }
@@ -25,7 +26,7 @@ void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 805, kRows, 9); }
 
 double kesupct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
   double t = 0.0;
   kesux(c->params, percent / 100.0, &t);

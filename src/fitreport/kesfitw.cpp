@@ -9,11 +9,12 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
-#include "numeric/zmissing.h"
 #include "numeric/zgamma.h"
+#include "numeric/zmissing.h"
 #include "numeric/zprblwb.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 // Critical values of the known-threshold cases, at .25 .10 .05 .025 .01.
@@ -66,7 +67,7 @@ const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
 const kes_edf3fam& kes_edf3_weibull() { return kFam; }
 
 void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, request, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr) return;
   double mean = kes_fit_missing(), std = mean, g1, g2;
   if (zgamma(1.0 + 1.0 / c->params[2], &g1) == 0 && zgamma(1.0 + 2.0 / c->params[2], &g2) == 0) {
@@ -82,7 +83,7 @@ void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 799, kRows, 5); }
 
 double keswpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_fit_slot(ctx, ctx->curreq, cell));
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c == nullptr) return kes_fit_missing();
   // The logarithm of the variable part is tested before it is formed: a quantile that
   // would overflow is missing.

@@ -43,7 +43,7 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   const int n = *count;
   *count = 0;
   kes_preq* request = ctx->curreq;
-  kes_plotslot* slot = request != nullptr ? kes_fit_slot(ctx, request, cell) : nullptr;
+  kes_plotslot* slot = request != nullptr ? kes_plot_slot(ctx, request, cell) : nullptr;
   if (slot == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves || n < 1) return KES_CURVE_NONE;
   const kes_curve& cv = slot->curves[k];
   const kes_famfn* fam = kes_famdisp(cv.dist);
@@ -72,7 +72,7 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   // shares it. A template graph, whose axis follows its data, lets the curve start
   // above it.
   kes_cell* bins = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bins != nullptr ? kes_fit_slot(ctx, request, bins) : nullptr;
+  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
   double top = bs != nullptr ? bs->vmax : slot->vmax;
   if (ctx->tmplgraph && y0 > top) top = y0;
   int cut = KES_CURVE_WHOLE;

@@ -6,6 +6,7 @@
 #include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -13,13 +14,13 @@
 
 namespace {
 bool has_curves(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  const kes_plotslot* s = kes_fit_slot(ctx, request, cell);
+  const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   return s != nullptr && s->ncurves != 0;
 }
 }  // namespace
 
 void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_plotslot* slot = kes_fit_slot(ctx, request, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   if (slot == nullptr) return;
   slot->curve = 0;
   if (slot->ncurves < 1 || slot->curves == nullptr) return;
@@ -38,8 +39,9 @@ int kesgof(kes_ctx* ctx) {
   if (request->total == nullptr || request->total[v] == 0) {
     if (!request->nodata_noted) {
       const kes_name32& name = ctx->varnames[v];
-      if (request->classvars != ctx->classvars) xpmlog(431, 724, int(name.len), name.text);
-      else xpmlog(308, 233, int(name.len), name.text);
+      if (request->classvars != ctx->classvars)
+        xpmlog(KES_SET_LABEL, KES_MSG_VARIABLE_NO_NONMISSING_VALUES_CELLS, int(name.len), name.text);
+      else xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_NONMISSING_VALUES, int(name.len), name.text);
     }
     return 0;
   }

@@ -4,13 +4,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
-#include "records/pool_alloc.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
+#include "util/kes_text.h"
 
 static_assert(KES_IN_NOTE_COUNT <= KES_INSET_NOTE_BYTES, "the context holds a flag per inset note");
 

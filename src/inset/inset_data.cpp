@@ -3,19 +3,19 @@
 
 #include <cstring>
 
+#include "host/host_services.h"
+#include "host/kes_stmt.h"
+#include "host/step_codes.h"
+#include "inset/inset_build.h"
+#include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
-#include "util/kes_text.h"
 #include "records/stmt_slots.h"
-#include "host/host_services.h"
-#include "host/kes_stmt.h"
-#include "inset/inset_build.h"
-#include "kes_gram_names.h"
+#include "util/kes_text.h"
 
 namespace {
-
-constexpr int kStatementError = 1008;
 constexpr int kNoGroup = 108;
 
 // Finds a variable; -1 when absent.
@@ -27,8 +27,8 @@ int find(kes_dsh ds, const char* name, int len, host_varinfo* info) {
 }
 
 int missing_variable(const char* name) {
-  xpmlog(KES_SET_GRAPH, 338, static_cast<int>(std::strlen(name)), name);
-  return kStatementError;
+  xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_NO, static_cast<int>(std::strlen(name)), name);
+  return KES_RC_BAD_OPTION;
 }
 
 // A text compared left-justified without trailing blanks.
@@ -58,13 +58,13 @@ int cut_copy(const char* src, int len, char* text) {
 int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   std::memset(r, 0, sizeof *r);
   r->ds = static_cast<kes_dsh>(kes_pslot(stmt, KES_INSET_SLOT_DATA)->v.handle);
-  if (r->ds == nullptr) return kStatementError;
+  if (r->ds == nullptr) return KES_RC_BAD_OPTION;
   xopnt(r->ds);
   if (ctx->nbyvars > 0) {
     const int lacking = xbylist(ctx->data, r->ds);
     if (lacking >= 1) {
-      xpmlog(KES_SET_GRAPH, lacking == 1 ? 339 : 340);
-      xpmlog(KES_SET_GRAPH, 532);
+      xpmlog(KES_SET_GRAPH, lacking == 1 ? KES_MSG_INSET_DATA_SET_LACKS_VARIABLE : KES_MSG_INSET_DATA_SET_LACKS_SOME);
+      xpmlog(KES_SET_GRAPH, KES_MSG_ROWS_MATCHED_GROUPS_FAR);
     }
   }
 
@@ -72,8 +72,8 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   r->label_var = find(r->ds, "_LABEL_", -1, &info);
   if (r->label_var < 0) return missing_variable("_LABEL_");
   if (info.type != HOST_VT_CHAR) {
-    xpmlog(KES_SET_GRAPH, 337);
-    return kStatementError;
+    xpmlog(KES_SET_GRAPH, KES_MSG_LABEL_VARIABLE_INSET_DATA);
+    return KES_RC_BAD_OPTION;
   }
   r->value_var = find(r->ds, "_VALUE_", -1, &info);
   if (r->value_var < 0) return missing_variable("_VALUE_");
@@ -86,12 +86,12 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   const kes_preq* rq = ctx->curreq;
   r->var_var = find(r->ds, "_VAR_", -1, &info);
   if (r->var_var >= 0 && info.type != HOST_VT_CHAR) {
-    xpmlog(KES_SET_GRAPH, 534);
+    xpmlog(KES_SET_GRAPH, KES_MSG_VAR_VARIABLE_INSET_DATA);
     r->var_var = -1;
   } else if (r->var_var >= 0) {
     r->has_var = 1;
   } else if (rq->nvars > 1 && kes_inset_once(ctx, KES_IN_DATA_NOVAR)) {
-    xpmlog(KES_SET_LAYOUT, 271);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_INSET_DATA_SET_NO_VAR);
   }
 
   // Variables named like the request's CLASS variables select rows by level.
@@ -105,7 +105,7 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
     const int vn = find(r->ds, name.text, len, &info);
     if (vn < 0) {
       if (kes_inset_once(ctx, i == 0 ? KES_IN_DATA_CLASS1 : KES_IN_DATA_CLASS2))
-        xpmlog(KES_SET_LAYOUT, 270, len, name.text, len, name.text);
+        xpmlog(KES_SET_LAYOUT, KES_MSG_INSET_DATA_SET_NO_VARIABLE, len, name.text, len, name.text);
       continue;
     }
     r->cls[i].present = 1;
@@ -116,7 +116,7 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   if (nfound > 0) xffile(r->ds, 'F', found, nfound);
 
   // The read set.
-  if (xvsele(r->ds) != 0 || xvgeti(r->ds, 2 + r->has_var + nfound, &r->get) != 0) return kStatementError;
+  if (xvsele(r->ds) != 0 || xvgeti(r->ds, 2 + r->has_var + nfound, &r->get) != 0) return KES_RC_BAD_OPTION;
   bool bad = xvgetd(r->get, r->label_var, HOST_GET_RAW, r->label, KES_IDATA_TEXT) != 0;
   if (!r->value_numeric || r->value_own_format)
     bad = bad || xvgetd(r->get, r->value_var, r->value_numeric ? HOST_GET_FMT : HOST_GET_RAW, r->value,
@@ -131,7 +131,7 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
                           KES_IDATA_TEXT) != 0;
   if (bad || xvgete(r->get) != 0) {
     kes_idata_close(r);
-    return kStatementError;
+    return KES_RC_BAD_OPTION;
   }
   const int pos = kes_idata_rewind(ctx, r);
   if (pos != 0) kes_idata_close(r);
@@ -142,9 +142,9 @@ int kes_idata_rewind(kes_ctx* ctx, kes_idata* r) {
   const int rc = xbysync(ctx->data, r->ds);
   if (rc == 0) return 0;
   if (kes_inset_once(ctx, KES_IN_DATA_BY)) {
-    xpmlog(KES_SET_GRAPH, 40);
-    xpmlog(KES_SET_LABEL, 739);
-    if (rc == 2) xpmlog(KES_SET_GRAPH, 342);
+    xpmlog(KES_SET_GRAPH, KES_MSG_CURRENT_GROUP_NOT_FOUND);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_DATA_SET_GIVES);
+    if (rc == 2) xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_LACKS);
   }
   return kNoGroup;
 }

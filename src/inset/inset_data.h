@@ -3,8 +3,8 @@
 // and whether it belongs to the current variable and CLASS cell. The device insets
 // and the template-graph insets read it alike.
 #pragma once
-#include "records/kes_text_desc.h"
 #include "host/host_data.h"
+#include "records/kes_text_desc.h"
 
 struct kes_ctx;
 struct kes_cell;

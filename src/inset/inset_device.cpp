@@ -5,14 +5,15 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_layout.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/stmt_slots.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -95,7 +96,8 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
   } else if (!((box->position[0] == 'T' || box->position[0] == 'B' || box->position[0] == 'L' ||
                 box->position[0] == 'R') && box->position[1] == 'M' && box->position[2] == ' ')) {
     kes_inset_default_font(box);
-    if (kes_inset_once(ctx, KES_IN_FONT_DEFAULT)) xpmlog(KES_SET_LABEL, 602, kes_inset_font_len(box), box->font);
+    if (kes_inset_once(ctx, KES_IN_FONT_DEFAULT))
+      xpmlog(KES_SET_LABEL, KES_MSG_INSET_USES_DEFAULT_FONT, kes_inset_font_len(box), box->font);
   }
   box->devtext = (blank8(box->font) || std::memcmp(box->font, "NONE    ", 8) == 0) && dev != nullptr &&
                  dev->hardware_text == 'Y';

@@ -1,8 +1,8 @@
 // kesidat: the rows an INSET statement's DATA= data set adds to its box: one row per
 // observation of the current BY group that belongs to the current variable and cell.
-#include "records/kes_ctx.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
+#include "records/kes_ctx.h"
 
 int kesidat(kes_ctx* ctx, kes_cell* cell, int panel, kes_insetbox* box, kes_inset** last) {
   // The cell itself tells its CLASS levels (a child cell knows its parent level), so

@@ -4,15 +4,16 @@
 // the page in columns.
 #include <cstring>
 
-#include "records/kes_layout.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/inset_place.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_layout.h"
+#include "records/stmt_slots.h"
+#include "util/kes_text.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 // sub-keyword, which the template-graph insets read as well.
 #include <cmath>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   (void)stmt;
   const kes_preq* rq = ctx->curreq;
-  kes_plotslot* slot = kes_fit_slot(ctx, rq, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, rq, cell);
   const bool pq = prob_or_qq(rq);
 
   // Header decision, once per call.

@@ -1,10 +1,10 @@
 // kesiknl: the rows of a kernel block of an inset (the kernel's type, C value,
 // bandwidth and AMISE), and the value of one kernel sub-keyword.
+#include "fit/kes_estframe.h"
+#include "inset/inset_build.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
-#include "fit/kes_estframe.h"
-#include "inset/inset_build.h"
 #include "records/kes_plotslot.h"
 
 double kes_inset_kernel_value(const kes_curve* k, int sub) {
@@ -18,7 +18,7 @@ double kes_inset_kernel_value(const kes_curve* k, int sub) {
 
 int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell* cell, kes_ctx* ctx, int kernel) {
   (void)stmt;
-  kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, cell);
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   if (slot == nullptr || slot->curves == nullptr || kernel < 0 || kernel >= slot->ncurves) {
     kes_inset_skip_block(box);
     return 0;

@@ -5,14 +5,15 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_layout.h"
-#include "records/kes_ctx.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/inset_device.h"
-#include "records/stmt_slots.h"
 #include "inset/inset_place.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_layout.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ void apply(kes_insetbox* b, const tb_sizes& base, double s) {
 void kesuncell(kes_insetbox* box, int side, kes_ctx* ctx) {
   (void)ctx;
   kes_inset_default_font(box);
-  xpmlog(KES_SET_LABEL, side == 0 ? 698 : 699, kes_inset_font_len(box), box->font);
+  xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_DOES : KES_MSG_INSET_PAGE_MARGIN_DOES,
+         kes_inset_font_len(box), box->font);
   box->devtext = 0;
   const double half = 0.5 * box->text_height;
   box->vmargin = half < 2.5 ? half : 2.5;
@@ -79,7 +81,8 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     if (!b->enabled || !(at(b, 'T') || at(b, 'B'))) continue;
     const int side = at(b, 'T') ? 0 : 1;
     if (taken[side]) {
-      if (!noted[side]) xpmlog(KES_SET_LABEL, side == 0 ? 634 : 635);
+      if (!noted[side])
+        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_POSITION_TM : KES_MSG_ONLY_FIRST_INSET_POSITION_BM);
       noted[side] = true;
       continue;
     }
@@ -138,7 +141,7 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     }
     if (!b->enabled) {
       // A later box at the same word may take the margin.
-      xpmlog(KES_SET_LABEL, side == 0 ? 638 : 639);
+      xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_TOO : KES_MSG_INSET_BOTTOM_MARGIN_TOO);
       continue;
     }
     taken[side] = true;
@@ -148,7 +151,9 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     b->box_height = H;
     b->ncols = n;
     b->colspace = (a - n * (b->label_width + b->value_width)) / (5 * n - 4);
-    if (s != 1) xpmlog(KES_SET_LABEL, side == 0 ? 640 : 641, static_cast<int>(100 * s + 0.5));
+    if (s != 1)
+      xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_SHRUNK : KES_MSG_INSET_BOTTOM_MARGIN_SHRUNK,
+             static_cast<int>(100 * s + 0.5));
     b->left = left;
     b->right = right;
     b->top = top;
@@ -170,10 +175,10 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     else if (at(b, 'R') && rbox == nullptr) rbox = b;
     else {
       if (rbox != nullptr) {
-        if (!noted636) xpmlog(KES_SET_LABEL, 636);
+        if (!noted636) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_ONE_INSET_DRAWN);
         noted636 = true;
       } else {
-        if (!noted637) xpmlog(KES_SET_LABEL, 637);
+        if (!noted637) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_FIRST_INSET_POSITION);
         noted637 = true;
       }
       continue;

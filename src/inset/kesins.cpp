@@ -5,23 +5,22 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "inset/inset_build.h"
 #include "inset/inset_device.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
+#include "util/kes_text.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-
 bool is_inset(const kes_stmt* s) { return s != nullptr && std::memcmp(s->name, "INS", 3) == 0; }
 
 bool is_margin_word(const char* w) {
@@ -49,9 +48,11 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   std::memset(box->header_colour, ' ', 8);
   std::memset(box->header_fill, ' ', 8);
   std::memset(box->shadow_colour, ' ', 8);
-  if (kes_pgiven(st, KES_INSET_SLOT_CFRAME)) copy_name(box->frame_colour, *kes_pslot(st, KES_INSET_SLOT_CFRAME)), box->frame_given = 1;
+  if (kes_pgiven(st, KES_INSET_SLOT_CFRAME))
+    copy_name(box->frame_colour, *kes_pslot(st, KES_INSET_SLOT_CFRAME)), box->frame_given = 1;
   if (kes_pgiven(st, KES_INSET_SLOT_CTEXT)) copy_name(box->text_colour, *kes_pslot(st, KES_INSET_SLOT_CTEXT));
-  if (kes_pgiven(st, KES_INSET_SLOT_CFILL)) copy_name(box->fill, *kes_pslot(st, KES_INSET_SLOT_CFILL)), box->fill_given = 1;
+  if (kes_pgiven(st, KES_INSET_SLOT_CFILL))
+    copy_name(box->fill, *kes_pslot(st, KES_INSET_SLOT_CFILL)), box->fill_given = 1;
   if (kes_pgiven(st, KES_INSET_SLOT_CFILLH)) {
     copy_name(box->header_fill, *kes_pslot(st, KES_INSET_SLOT_CFILLH));
     box->header_fill_given = 1;
@@ -70,13 +71,13 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     copy_name(box->position, *kes_pslot(st, KES_INSET_SLOT_POSITION));
     box->pos_kind = KES_IPOS_WORD;
     if (rq->classvars != nullptr && rq->classvars->count > 0 && is_margin_word(box->position)) {
-      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, 298);
+      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_CANNOT_STAND_PAGE);
       box->enabled = 0;
       return false;
     }
   } else if (kes_pgiven(st, KES_INSET_SLOT_POSITION_X)) {
     if (ctx->tmplgraph) {
-      xpmlog(KES_SET_GRAPH, 647);
+      xpmlog(KES_SET_GRAPH, KES_MSG_POSITION_X_Y_DOES);
     } else {
       box->x = kes_pnumber(st, KES_INSET_SLOT_POSITION_X);
       box->y = kes_pnumber(st, KES_INSET_SLOT_POSITION_Y);
@@ -87,7 +88,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   }
   if (kes_pgiven(st, KES_INSET_SLOT_REFPOINT)) {
     if (box->pos_kind == KES_IPOS_XY) copy_name(box->refpoint, *kes_pslot(st, KES_INSET_SLOT_REFPOINT));
-    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, 603);
+    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_APPLIES_ONLY_POSITION);
   }
 
   // Header: given even when its text is all blanks (length 0, no header line).
@@ -106,7 +107,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
 // A statistic row (kind 0) with its label and value text.
 int statistic_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, int code, double value, int kind) {
   kes_inset* row = kes_inset_row(ctx, box, last, kind);
-  if (row == nullptr) return kOutOfMemory;
+  if (row == nullptr) return KES_RC_OUT_OF_MEMORY;
   char label[KES_INSET_TEXT];
   const int ll = kes_inset_user_label(box, label);
   if (ll >= 0) {
@@ -125,7 +126,7 @@ int statistic_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, int code, d
 
 // The kernel blocks of code 58 (every kernel of the cell) or 59..63 (one).
 int kernel_blocks(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell, int code, loop_counts* n) {
-  const kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, cell);
+  const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const int nk = slot != nullptr && slot->curves != nullptr ? slot->nkernels : 0;
   const int first = nk > 0 ? slot->ncurves - nk : 0;
   const int which = code - KES_IC_KERNEL1;
@@ -137,7 +138,7 @@ int kernel_blocks(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* c
   const int cursor0 = box->cursor, label0 = box->label_index, format0 = box->format_index;
   for (int k = from; k < to; ++k) {
     box->block_header = 0;
-    if (kesiknl(box->stmt, last, box, cell, ctx, first + k) == kOutOfMemory) return kOutOfMemory;
+    if (kesiknl(box->stmt, last, box, cell, ctx, first + k) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
     if (box->block_header) {
       ++n->items, ++n->blocks;
       n->kernel = true;
@@ -167,16 +168,16 @@ int code_loop(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell,
     if (kind == 6) {
       box->block_header = 0;
       const int shown = kesidst(code - KES_IC_FIRST_DIST, box->stmt, last, box, ctx, cell);
-      if (shown < 0) return kOutOfMemory;
+      if (shown < 0) return KES_RC_OUT_OF_MEMORY;
       if (box->block_header) {
         ++n->items;
         n->blocks += shown;
         box->single_family = static_cast<std::uint8_t>(code - KES_IC_FIRST_DIST);
       }
     } else if (kind == 7) {
-      if (kernel_blocks(ctx, box, last, cell, code, n) != 0) return kOutOfMemory;
+      if (kernel_blocks(ctx, box, last, cell, code, n) != 0) return KES_RC_OUT_OF_MEMORY;
     } else {
-      if (statistic_row(ctx, box, last, code, value, kind) != 0) return kOutOfMemory;
+      if (statistic_row(ctx, box, last, code, value, kind) != 0) return KES_RC_OUT_OF_MEMORY;
       ++n->items;
     }
   }
@@ -211,7 +212,7 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
   for (kes_inset* r = box->rows; r != nullptr; r = r->next)
     if (r->kind == KES_IK_KERNEL_FIRST) r->kind = KES_IK_FIRST_HDR;
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, 604);
+    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_NO_ROWS_SHOW);
     box->enabled = 0;
   }
   return single;
@@ -228,7 +229,7 @@ int kesins(kes_ctx* ctx, kes_cell* cell, int panel) {
   for (kes_stmt* st = rq->stmt->next; is_inset(st); st = st->next) {
     bool failed = false;
     auto* box = static_cast<kes_insetbox*>(kes_zalloc(kes_inset_pool(ctx), sizeof(kes_insetbox), KES_ALLOC_2, &failed));
-    if (box == nullptr) return kOutOfMemory;
+    if (box == nullptr) return KES_RC_OUT_OF_MEMORY;
     box->stmt = st;
     box->codes = kes_pnumbers(st, KES_INSET_SLOT_CODES);
     box->ncodes = kes_pcount(st, KES_INSET_SLOT_CODES);
@@ -246,7 +247,7 @@ int kesins(kes_ctx* ctx, kes_cell* cell, int panel) {
     if (!rows_wanted) continue;
     kes_inset* last = nullptr;
     loop_counts n;
-    if (code_loop(ctx, box, &last, cell, panel, &n) != 0) return kOutOfMemory;
+    if (code_loop(ctx, box, &last, cell, panel, &n) != 0) return KES_RC_OUT_OF_MEMORY;
     const bool single = finish(ctx, box, cell, n);
     if (device) kes_inset_measure(ctx, box, single);
   }

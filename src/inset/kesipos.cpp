@@ -1,10 +1,11 @@
 // kesipos: a free corner for every box without a position, and one box per position.
 #include <cstring>
 
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 
 namespace {
 constexpr const char* kCorners[4] = {"NW      ", "NE      ", "SW      ", "SE      "};
@@ -21,7 +22,7 @@ void kesipos(kes_ctx* ctx) {
     int k = 0;
     while (k < 4 && taken[k]) ++k;
     if (k == 4) {
-      if (kes_inset_once(ctx, KES_IN_CORNERS)) xpmlog(KES_SET_LABEL, 648);
+      if (kes_inset_once(ctx, KES_IN_CORNERS)) xpmlog(KES_SET_LABEL, KES_MSG_NO_CORNER_PLOT_AREA);
       b->enabled = 0;
       continue;
     }
@@ -34,7 +35,7 @@ void kesipos(kes_ctx* ctx) {
     for (kes_insetbox* later = b->next; later != nullptr; later = later->next) {
       if (!later->enabled || std::memcmp(later->position, b->position, 8) != 0) continue;
       later->enabled = 0;
-      if (kes_inset_once(ctx, KES_IN_DUPLICATE)) xpmlog(KES_SET_LABEL, 649);
+      if (kes_inset_once(ctx, KES_IN_DUPLICATE)) xpmlog(KES_SET_LABEL, KES_MSG_TWO_INSETS_ASK_SAME);
     }
   }
 }

@@ -2,15 +2,16 @@
 // applies to the current request; kesimsg: a statistic's default label.
 #include <cmath>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
@@ -63,9 +64,9 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   if (family == KES_DIST_WEIBULL2) {
     if (prob_qq && kes_flag(rq->stmt, KES_PLOT_FLAG_WEIBULL2)) return 0;
     if (prob_qq) {
-      if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, 673);
+      if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_NEEDS);
     } else if (kes_inset_once(ctx, KES_IN_WEIBULL2_TYPE)) {
-      xpmlog(KES_SET_LABEL, 697);
+      xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_APPLIES);
     }
     return skip_block(box);
   }
@@ -74,12 +75,13 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
     for (int f : kOtherFamilyFlags) other = other || kes_flag(rq->stmt, f);
     if (!other) return 0;
   }
-  if (count_family(kes_fit_slot(ctx, rq, cell), family) > 0) return 0;
+  if (count_family(kes_plot_slot(ctx, rq, cell), family) > 0) return 0;
   char name[16];
   const int len = kes_inset_msg(name, 16, KES_SET_LABEL, 746 + code);
   const bool asked = rq->ncurves_dist[family] > 0;
   if (kes_inset_once(ctx, (asked ? KES_IN_FAMILY_ASKED : KES_IN_FAMILY_NOT) + family))
-    xpmlog(KES_SET_LABEL, asked ? 909 : 633, len, name, len, name);
+    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_ASKS_DISTRIBUTION_COULD : KES_MSG_INSET_ASKS_DISTRIBUTION_PLOT, len,
+           name, len, name);
   return skip_block(box);
 }
 
@@ -89,9 +91,9 @@ int kernel_applies(int code, kes_insetbox* box, kes_ctx* ctx) {
   const int needed = code - KES_IC_KERNEL > 1 ? code - KES_IC_KERNEL : 1;
   if (asked >= needed) return 0;
   if (asked == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_KERNEL)) xpmlog(KES_SET_LABEL, 701);
+    if (kes_inset_once(ctx, KES_IN_NO_KERNEL)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_ASKS_KERNEL_DENSITY);
   } else if (kes_inset_once(ctx, KES_IN_KERNEL_CODE + code - KES_IC_KERNEL)) {
-    xpmlog(KES_SET_LABEL, 702, code - KES_IC_KERNEL, asked);
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_INSET_NAMES_KERNEL, code - KES_IC_KERNEL, asked);
   }
   return skip_block(box);
 }
@@ -117,7 +119,7 @@ double kes_inset_stat(kes_ctx* ctx, kes_cell* cell, int code) {
     case USS: return vs->uss;
     case CSS: return vs->css;
     case NEXCL: {
-      const kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, cell);
+      const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
       return slot != nullptr ? slot->nexcluded : 0.0;
     }
   }
@@ -138,7 +140,8 @@ int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* v
   if (code >= 0 && code <= KES_IC_LAST_STAT) {
     if ((code == 25 || code == 26) && !ctx->normal) {
       if (kes_inset_once(ctx, code == 25 ? KES_IN_NORMALTEST : KES_IN_PNORMAL))
-        xpmlog(KES_SET_PROC, code == 25 ? 278 : 279);
+        xpmlog(KES_SET_PROC,
+               code == 25 ? KES_MSG_NORMALTEST_INSET_STATEMENT_NEEDS : KES_MSG_PNORMAL_INSET_STATEMENT_NEEDS);
       skip_stat(box);
       return 1;
     }

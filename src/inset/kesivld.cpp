@@ -4,12 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_layout.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -19,7 +13,14 @@
 #include "inset/inset_device.h"
 #include "inset/inset_place.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void cell_height(kes_insetbox* b) {
 bool percent_to_quantile(kes_ctx* ctx, double pct, double* out) {
   const kes_preq* rq = ctx->curreq;
   kes_cell* key = rq->classvars != nullptr ? rq->classvars->keycell : nullptr;
-  kes_plotslot* slot = kes_fit_slot(ctx, rq, key);
+  kes_plotslot* slot = kes_plot_slot(ctx, rq, key);
   const kes_curve* c = kes_fit_curve(slot);
   const kes_famfn* fn = c != nullptr ? kes_famdisp(c->dist) : nullptr;
   if (fn == nullptr || fn->q == nullptr) {
@@ -70,11 +71,11 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
   if (b->coord_kind == KES_ICOORD_PERCENT) {
     bool ok = true;
     if (!(x > 0 && x < 100)) {
-      if (kes_inset_once(ctx, KES_IN_X_PCT)) xpmlog(KES_SET_LABEL, 652);
+      if (kes_inset_once(ctx, KES_IN_X_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_HORIZONTAL_POSITION_INSET_MUST);
       ok = false;
     }
     if (!(y > 0 && y < 100)) {
-      if (kes_inset_once(ctx, KES_IN_Y_PCT)) xpmlog(KES_SET_LABEL, 653);
+      if (kes_inset_once(ctx, KES_IN_Y_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_VERTICAL_POSITION_INSET_MUST);
       ok = false;
     }
     if (!ok) return false;
@@ -88,7 +89,7 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
     if (pct != nullptr) {
       // Every family converts, the Johnson families included.
       if (!(*pct > 0 && *pct < 100) || !percent_to_quantile(ctx, *pct, pct)) {
-        xpmlog(KES_SET_LABEL, vertical ? 651 : 650);
+        xpmlog(KES_SET_LABEL, vertical ? KES_MSG_VERTICAL_POSITION_INSET_LIES : KES_MSG_HORIZONTAL_POSITION_INSET_LIES);
         return false;
       }
     }
@@ -96,11 +97,11 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
     y = y * f.yscale + f.yoffset;
     bool ok = true;
     if (x < f.L || x > f.R) {
-      if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, 650);
+      if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_HORIZONTAL_POSITION_INSET_LIES);
       ok = false;
     }
     if (y < f.B || y > f.T) {
-      if (kes_inset_once(ctx, KES_IN_Y_DATA)) xpmlog(KES_SET_LABEL, 651);
+      if (kes_inset_once(ctx, KES_IN_Y_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_VERTICAL_POSITION_INSET_LIES);
       ok = false;
     }
     if (!ok) return false;
@@ -183,7 +184,8 @@ void kes_inset_positions(kes_ctx* ctx, const kes_inset_frame& f) {
       }
       top_anchor = false, bottom_anchor = true;
     } else {
-      if (kes_inset_once(ctx, KES_IN_WORD)) xpmlog(KES_SET_LABEL, 654, wzstrip(b->position, 8), b->position);
+      if (kes_inset_once(ctx, KES_IN_WORD))
+        xpmlog(KES_SET_LABEL, KES_MSG_POSITION_NOT_INSET_POSITION, wzstrip(b->position, 8), b->position);
       b->enabled = 0;
       continue;
     }
@@ -207,8 +209,8 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     if (b->devtext) {
       kes_inset_default_font(b);
       const int fl = kes_inset_font_len(b);
-      if (is(b, "USER")) xpmlog(KES_SET_LABEL, 715, b->x, b->y, fl, b->font);
-      else xpmlog(KES_SET_LABEL, 716, wzstrip(b->position, 8), b->position, fl, b->font);
+      if (is(b, "USER")) xpmlog(KES_SET_LABEL, KES_MSG_INSET_DOES_NOT_FIT, b->x, b->y, fl, b->font);
+      else xpmlog(KES_SET_LABEL, KES_MSG_INSET_DOES_NOT_FIT_DEVICE, wzstrip(b->position, 8), b->position, fl, b->font);
       b->devtext = 0;
       b->rowgap = b->vmargin = 0.5 * b->text_height < 2.5 ? 0.5 * b->text_height : 2.5;
       kes_inset_measure_rows(b, false);
@@ -265,9 +267,10 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     kes_inset_follow(b);
     const int pct = static_cast<int>(std::lround(total * 100));
     if (user) {
-      if (kes_inset_once(ctx, KES_IN_SHRUNK_USER)) xpmlog(KES_SET_LABEL, 655, b->x, b->y, pct);
+      if (kes_inset_once(ctx, KES_IN_SHRUNK_USER))
+        xpmlog(KES_SET_LABEL, KES_MSG_INSET_SHRUNK_PERCENT_SIZE, b->x, b->y, pct);
     } else if (kes_inset_once(ctx, KES_IN_SHRUNK)) {
-      xpmlog(KES_SET_LABEL, 717, wzstrip(b->position, 8), b->position, pct);
+      xpmlog(KES_SET_LABEL, KES_MSG_INSET_SHRUNK_PERCENT_SIZE_FIT, wzstrip(b->position, 8), b->position, pct);
     }
   }
 }
@@ -282,7 +285,7 @@ void kes_inset_overlaps(kes_ctx* ctx) {
       if (!apart) o->enabled = 0, any = true;
     }
   }
-  if (any) xpmlog(KES_SET_LABEL, 659);
+  if (any) xpmlog(KES_SET_LABEL, KES_MSG_INSET_OVERLAPS_EARLIER_INSET);
 }
 
 kes_inset_frame kes_inset_frame_of(kes_ctx* ctx, kes_cell* cell) {

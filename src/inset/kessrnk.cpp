@@ -2,13 +2,14 @@
 // than the frame is shrunk as a whole.
 #include <cmath>
 
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/inset_device.h"
 #include "inset/inset_place.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 
 int kes_inset_side_fit(kes_ctx* ctx, double bottom, double top) {
   bool done[2] = {};
@@ -29,7 +30,8 @@ int kes_inset_side_fit(kes_ctx* ctx, double bottom, double top) {
     if (room < H) {
       if (b->devtext) {
         kes_inset_default_font(b);
-        xpmlog(KES_SET_LABEL, side == 0 ? 713 : 714, kes_inset_font_len(b), b->font);
+        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_DOES : KES_MSG_INSET_RIGHT_MARGIN_DOES,
+               kes_inset_font_len(b), b->font);
         b->devtext = 0;
         const double half = 0.5 * b->text_height;
         b->rowgap = b->vmargin = half < 2.5 ? half : 2.5;
@@ -50,7 +52,8 @@ int kes_inset_side_fit(kes_ctx* ctx, double bottom, double top) {
     }
     kes_inset_follow(b);
     if (b->margin_scale < 1)
-      xpmlog(KES_SET_LABEL, side == 0 ? 643 : 642, static_cast<int>(b->margin_scale * 100));
+      xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_SHRUNK : KES_MSG_INSET_RIGHT_MARGIN_SHRUNK,
+             static_cast<int>(b->margin_scale * 100));
   }
   return 0;
 }

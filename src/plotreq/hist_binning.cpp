@@ -5,6 +5,7 @@
 
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zhist.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
@@ -107,7 +108,8 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
   if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
-    xpmlog(KES_SET_PROC, 351, static_cast<int>(ctx->curname.len), ctx->curname.text, lo, hi);
+    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW, static_cast<int>(ctx->curname.len), ctx->curname.text, lo,
+           hi);
   return b;
 }
 
@@ -170,7 +172,7 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
 }
 
 void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   kes_hist_summary(ctx, cell, s);
   s->key = request->keybinning;
   const int limit = kes_hist_binlimit(request);
@@ -201,7 +203,7 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (request->keybinning && mode == KES_BINS_KEY) {
     if (s->n == 0) {
       if (ctx->classvars->count > 0)
-        xpmlog(KES_SET_LABEL, 836, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
+        xpmlog(KES_SET_LABEL, KES_MSG_KEY_KEY_CELL_NO, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
       s->nbins = s->npoints = 0;
       request->curbincode = KES_BINS_UNIFORM;
       return;
@@ -220,10 +222,11 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   if (result == 0) return;
   const int nlen = ctx->curname.len;
   const char* name = ctx->curname.text;
-  if (result == kTooManyInList) xpmlog(KES_SET_PROC, 343, option, nlen, name, limit);
+  if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_LIST_ASKS_MORE_THAN, option, nlen, name, limit);
   else if (result == kTooManyToCover)
-    xpmlog(KES_SET_PROC, request->explicit_bins ? 344 : 345, option, nlen, name, option, limit);
-  else xpmlog(KES_SET_PROC, 346, nlen, name, limit);
+    xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_BINS_CHOSEN_KEY_CELL,
+           option, nlen, name, option, limit);
+  else xpmlog(KES_SET_PROC, KES_MSG_BINS_WOULD_NEED_MORE, nlen, name, limit);
   request->curbincode = KES_BINS_UNIFORM;
 }
 
@@ -232,7 +235,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   const bool ep = request->endpoints;
   double lo = INFINITY, hi = -INFINITY;
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    const kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->n > 0) {
       lo = std::fmin(lo, s->datamin);
       hi = std::fmax(hi, s->datamax);
@@ -251,8 +254,8 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   // list holds for it too.
   const int limit = kes_hist_binlimit(request);
   if (k > (ep ? limit + 1.0 : limit)) {
-    xpmlog(KES_SET_PROC, 350, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k, static_cast<int>(ctx->curname.len),
-           ctx->curname.text, limit);
+    xpmlog(KES_SET_PROC, KES_MSG_ASKS_MORE_THAN_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k,
+           static_cast<int>(ctx->curname.len), ctx->curname.text, limit);
     k = 0;
   }
 
@@ -294,7 +297,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   kes_plotslot* key = kes_hist_keyslot(ctx, request);
   set_bins(key, b, ep);
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->n > 0) kescmha(ctx, request, key, s);
     return 0;
   });

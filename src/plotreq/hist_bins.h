@@ -16,8 +16,6 @@ constexpr int KES_BIN_LIMIT_NONE = 2147483646;
 template <class Fn>
 int kes_each_hist_cell(kes_ctx* ctx, Fn fn);
 
-// The cell's plot slot for the request and the current variable.
-kes_plotslot* kes_hist_slot(kes_ctx* ctx, const kes_preq* request, kes_cell* cell);
 // The key cell's slot, which holds the common bins.
 kes_plotslot* kes_hist_keyslot(kes_ctx* ctx, const kes_preq* request);
 

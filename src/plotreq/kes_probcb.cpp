@@ -3,19 +3,19 @@
 #include <cfloat>
 #include <cmath>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 
 namespace {
 

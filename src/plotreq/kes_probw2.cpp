@@ -3,20 +3,21 @@
 // THETA= value, with the line log(SIGMA) + (1/C) x quantile.
 #include <cmath>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
 #include "fit/kes_famfn.h"
+#include "fit/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zqscale.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
     if (!slot->speclimit_given[k]) continue;
     const double v = slot->speclimit[k];
     if (v - theta < kThresholdGap) {
-      xpmlog(431, 159 + k);
+      xpmlog(KES_SET_LABEL, KES_MSG_LOWER_SPECIFICATION_LIMIT_LIES + k);
       slot->speclimit_given[k] = 0;
     } else {
       lo = std::fmin(lo, v);

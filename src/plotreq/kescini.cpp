@@ -6,21 +6,22 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_layout.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 

@@ -13,7 +13,9 @@
 #include "fitreport/kes_famsets.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
@@ -26,9 +28,6 @@
 #include "records/stmt_slots.h"
 
 namespace {
-
-constexpr int kNoData = 1008;
-constexpr int kOutOfMemory = 1016;
 constexpr double kCandidates[5] = {1, 2, 2.5, 5, 10};
 // A VAXIS= list must begin at 0 within this (the double just above 2^-53).
 const double kZeroTolerance = std::bit_cast<double>(std::uint64_t{0x3CA0000000000002});
@@ -45,16 +44,18 @@ void note_empty_cell(kes_ctx* ctx, const kes_cell* cell) {
   const kes_name32& v = ctx->curname;
   const int vl = v.len;
   if (cv->count == 0) {
-    xpmlog(KES_SET_PLOT, 1410, vl, v.text, vl, v.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_NO, vl, v.text, vl, v.text);
   } else if (cv->count == 1) {
     const kes_name32& c = cv->var[0].name;
-    xpmlog(KES_SET_PLOT, 1406, vl, v.text, static_cast<int>(c.len), c.text, len_of(cell->fmt), cell->fmt.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL, vl, v.text, static_cast<int>(c.len), c.text,
+           len_of(cell->fmt), cell->fmt.text);
   } else {
     const kes_cell* level = cell->child;  // a child cell's parent level
     const kes_name32& c1 = cv->var[0].name;
     const kes_name32& c2 = cv->var[1].name;
-    xpmlog(KES_SET_PLOT, 1407, vl, v.text, static_cast<int>(c1.len), c1.text, level ? len_of(level->fmt) : 0,
-           level ? level->fmt.text : "", static_cast<int>(c2.len), c2.text, len_of(cell->fmt), cell->fmt.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL_NO, vl, v.text, static_cast<int>(c1.len), c1.text,
+           level ? len_of(level->fmt) : 0, level ? level->fmt.text : "", static_cast<int>(c2.len), c2.text,
+           len_of(cell->fmt), cell->fmt.text);
   }
 }
 
@@ -85,12 +86,12 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   if (n >= 2 && v != nullptr) {
     bool ok = true;
     if (v[0] > ymin || ymax > v[n - 1]) {
-      if (list) xpmlog(KES_SET_PLOT, 389, ymin, ymax, static_cast<int>(name.len), name.text);
-      else xpmlog(KES_SET_PROC, 316, "VAXIS=", ymin, ymax);
+      if (list) xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_VALUES_DO_NOT, ymin, ymax, static_cast<int>(name.len), name.text);
+      else xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_DOES_NOT, "VAXIS=", ymin, ymax);
       ok = false;
     } else if (!r->hang && std::fabs(v[0]) > kZeroTolerance) {
-      if (list) xpmlog(KES_SET_LAYOUT, 239);
-      else xpmlog(KES_SET_PROC, 322);
+      if (list) xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_VALUES_MUST_BEGIN);
+      else xpmlog(KES_SET_PROC, KES_MSG_VALUES_VERTICAL_AXIS_DEFINITION);
       ok = false;
     }
     if (ok) {
@@ -100,7 +101,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
       key->vticks = n;
       return;
     }
-    xpmlog(KES_SET_PLOT, 238, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_VERTICAL_AXIS_HISTOGRAM_USES, static_cast<int>(name.len), name.text);
   }
   zqscale_axis ax{};
   const int res = zqscale(ymin, ymax, 6, 5, kCandidates, &ax, 'S', 'X');
@@ -114,7 +115,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
 }  // namespace
 
 int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int* high_added) {
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   if (s->n <= 0) return 0;
   keskern(ctx, cell);
   const int r = keskdfx(ctx, cell);
@@ -155,7 +156,7 @@ int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int
 }
 
 void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, double* ymax) {
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   if (s->n <= 0) return;
   const kes_plotslot* key = kes_hist_keyslot(ctx, request);
   const double w = key->width;
@@ -227,9 +228,9 @@ int kescmh4(kes_ctx* ctx) {
   const kes_stmt* st = r->stmt;
   const kes_name32& name = ctx->curname;
   if (r->total == nullptr || r->total[v] == 0) {
-    xpmlog(KES_SET_PLOT, 233, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_NONMISSING_VALUES, static_cast<int>(name.len), name.text);
     r->nodata_noted = 1;
-    return kNoData;
+    return KES_RC_BAD_OPTION;
   }
 
   int fills = 0;
@@ -237,14 +238,14 @@ int kescmh4(kes_ctx* ctx) {
   r->curve_fill = fills;
   if (fills > 1) {
     r->curve_fill = 0;
-    xpmlog(KES_SET_PLOT, 239);
+    xpmlog(KES_SET_PLOT, KES_MSG_FILL_GIVEN_MORE_THAN);
   }
 
   // Per cell: the empty flag and the curve records. The records live as long as the
   // BY group, so that memory stays flat however many BY groups there are.
   const bool parametric = r->ncurves > r->nkernels;
-  const int failed = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    kes_plotslot* s = kes_hist_slot(ctx, r, cell);
+  const int failed = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
+    kes_plotslot* s = kes_plot_slot(ctx, r, cell);
     const double sd = cell->varsums != nullptr ? cell->varsums[v].std : NAN;
     cell->hist_empty = s->n <= 0 || is_missing(sd) || sd == 0;
     if (cell->hist_empty && parametric) note_empty_cell(ctx, cell);
@@ -256,7 +257,7 @@ int kescmh4(kes_ctx* ctx) {
     s->curves = static_cast<kes_curve*>(vmalcp_handler(ctx->bypool, size, KES_ALLOC_2));
     if (s->curves == nullptr) {
       xmemmsg(size);
-      return kOutOfMemory;
+      return KES_RC_OUT_OF_MEMORY;
     }
     std::memset(s->curves, 0, static_cast<size_t>(size));
     return 0;
@@ -276,7 +277,7 @@ int kescmh4(kes_ctx* ctx) {
     key->first -= low * key->width;
     key->last += high * key->width;
     kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-      kes_plotslot* s = kes_hist_slot(ctx, r, cell);
+      kes_plotslot* s = kes_plot_slot(ctx, r, cell);
       s->firstbin += low;
       s->npoints += low + high;
       return 0;
@@ -286,7 +287,8 @@ int kescmh4(kes_ctx* ctx) {
   r->hang = 0;
   if (kes_flag(st, KES_PLOT_FLAG_HANGING)) {
     if (r->ncurves == 1) r->hang = 1;
-    else xpmlog(KES_SET_LABEL, r->ncurves == 0 ? 81 : 82);
+    else
+      xpmlog(KES_SET_LABEL, r->ncurves == 0 ? KES_MSG_HANGING_NEEDS_FITTED_CURVE : KES_MSG_HANGING_NEEDS_EXACTLY_ONE);
   }
 
   double ymin = 0, ymax = 0;

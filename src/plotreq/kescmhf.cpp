@@ -7,6 +7,7 @@
 
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
 #include "records/kes_cell.h"
@@ -14,12 +15,11 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
+#include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
 #include "stats/kes_cellvals.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 // Relative slack of a bin edge: a value within it of an edge counts as on the edge.
 constexpr double kEdgeSlack = 1.053671212772351e-08;  // 2^-26.5
 // Largest byte size of one height array.
@@ -37,7 +37,7 @@ long long kes_hist_bin_index(double x, double start, double width, bool right_cl
 
 int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_plotslot* key = kes_hist_keyslot(ctx, request);
-  kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
   const double w = key->width;
   // The key cell's own count replaces its bin count with its stretch: the common bin
   // count comes from the point count, which counting leaves alone.
@@ -66,12 +66,12 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const long long bytes = n * static_cast<long long>(sizeof(double));
   if (bytes >= kMaxBytes) {
     xmemmsg(static_cast<long>(kMaxBytes));
-    return kOutOfMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   auto* h = static_cast<double*>(vmalcp_handler(ctx->bypool, static_cast<long>(bytes), KES_ALLOC_2));
   if (h == nullptr) {
     xmemmsg(static_cast<long>(bytes));
-    return kOutOfMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   std::memset(h, 0, static_cast<size_t>(bytes));
   s->heights = h;
@@ -96,9 +96,9 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
   double factor = 0;
   switch (request->vscale) {
-    case 0: factor = 100.0 / s->n; break;
-    case 1: factor = 1.0; break;
-    case 2: factor = 1.0 / s->n; break;
+    case KES_VSCALE_PERCENT: factor = 100.0 / s->n; break;
+    case KES_VSCALE_COUNT: factor = 1.0; break;
+    case KES_VSCALE_PROPORTION: factor = 1.0 / s->n; break;
     default: break;
   }
   s->scale = factor;

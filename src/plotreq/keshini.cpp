@@ -7,24 +7,21 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitreport.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_common.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plot_status.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_stages.h"
 #include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-constexpr int kStepError = 1020;
-constexpr unsigned kStatusBits = 0x003fffffu;
-
 // Families whose fitted curves cannot be had yet, named once per request.
 void note_unfitted_families(kes_preq* r, int k) {
   static const char* const kNames[8] = {"normal", "lognormal", "exponential", "Weibull",
@@ -32,7 +29,8 @@ void note_unfitted_families(kes_preq* r, int k) {
   if (r->curves_noted) return;
   r->curves_noted = 1;
   for (int code = 0; code < 8; ++code)
-    if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr) xpmlog(KES_SET_LABEL, 994, k, kNames[code]);
+    if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr)
+      xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_STATEMENT_FITTED_CURVES, k, kNames[code]);
 }
 
 }  // namespace
@@ -46,35 +44,16 @@ int keshini(kes_ctx* ctx, int k) {
   // curves, tables or data set rows.
   if (r->unbinnable) return 0;
   // No data in any cell is noted there and does not stop the request.
-  if (kescmh4(ctx) == kOutOfMemory) return kOutOfMemory;
+  if (kescmh4(ctx) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
   note_unfitted_families(r, k);
 
   void* group = kes_plot_group(ctx, st, k, "Histogram", 1040);
   int result = kesgof(ctx);
   if (result == 0) {
-    int drawn = 0;
-    bool rendered = false;
-    const kes_stages* stages = ctx->stages;
-    if (!r->nograph && stages != nullptr) {
-      if (ctx->tmplgraph) {
-        if (stages->kesstgr != nullptr) {
-          drawn = stages->kesstgr(ctx);
-          rendered = true;
-        }
-      } else if (ctx->devgraph && stages->kesgcht != nullptr) {
-        drawn = stages->kesgcht(ctx);
-        rendered = true;
-      }
-    }
-    // A graph was asked for and graphics are on: say once that none is drawn.
-    if (!r->nograph && !rendered && (ctx->tmplgraph || ctx->devgraph) && !r->graph_noted) {
-      xpmlog(KES_SET_LABEL, 993, k);
-      r->graph_noted = 1;
-    }
+    const int drawn = kes_render(ctx, r, k);
     // A graph that did not fit its page still leaves the request's tables and data
     // set rows to write; only a failure that ends the step stops them.
-    const unsigned status = static_cast<unsigned>(drawn) & kStatusBits;
-    if (status == kOutOfMemory || status == kStepError) {
+    if (kes_plot_ends_step(drawn)) {
       result = drawn;
     } else {
       int after = 0;

@@ -2,13 +2,13 @@
 // line of one cell from parameter values given on the statement.
 #include <cmath>
 
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
 double first_value(const kes_stmt* s, int slot) {

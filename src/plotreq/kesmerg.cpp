@@ -7,9 +7,11 @@
 #include <cstdio>
 
 #include "fit/kes_cellnote.h"
-#include "host/host_services.h"
 #include "host/host_missing.h"
+#include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
 #include "records/kes_cell.h"
@@ -19,9 +21,6 @@
 #include "records/stmt_slots.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-
 // The cell's value count of variable v: the summary's count, truncated.
 int value_count(const kes_cell* cell, int v) {
   if (cell->varsums == nullptr) return 0;
@@ -46,7 +45,7 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
 bool binnable(kes_ctx* ctx, kes_preq* request) {
   double lo = HUGE_VAL, hi = -HUGE_VAL;
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     kes_hist_summary(ctx, cell, s);
     if (s->n > 0) {
       lo = std::fmin(lo, s->datamin);
@@ -60,9 +59,9 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
   if (std::isfinite(lo - 2 * range) && std::isfinite(hi + 2 * range) && (range == 0 || range >= kSmallestRange))
     return true;
   const int len = static_cast<int>(ctx->curname.len);
-  xpmlog(KES_SET_PROC, 352, len, ctx->curname.text, lo, hi, len, ctx->curname.text);
+  xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_CANNOT_BINNED, len, ctx->curname.text, lo, hi, len, ctx->curname.text);
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     s->nbins = s->npoints = s->firstbin = s->noutside = 0;
     s->heights = nullptr;
     return 0;
@@ -74,7 +73,7 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
 // data lie apart from another cell's) are named, cell by cell, not dropped silently.
 void note_outside(kes_ctx* ctx, kes_preq* request) {
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    const kes_plotslot* s = kes_hist_slot(ctx, request, cell);
+    const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->noutside <= 0) return 0;
     char what[48];
     const int len = std::snprintf(what, sizeof what, "%d of its %d values", s->noutside, s->n);
@@ -86,12 +85,9 @@ void note_outside(kes_ctx* ctx, kes_preq* request) {
 
 }  // namespace
 
-kes_plotslot* kes_hist_slot(kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
-  return &cell->slots[request->first_slot + request->varslot[ctx->curvar]];
-}
 
 kes_plotslot* kes_hist_keyslot(kes_ctx* ctx, const kes_preq* request) {
-  return kes_hist_slot(ctx, request, ctx->classvars->keycell);
+  return kes_plot_slot(ctx, request, ctx->classvars->keycell);
 }
 
 int kes_hist_binlimit(const kes_preq* request) {
@@ -115,7 +111,7 @@ void kes_hist_summary(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 int kescmhn(kes_ctx* ctx, kes_preq* request) {
   long long total = 0;
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    total += kes_hist_slot(ctx, request, cell)->n;
+    total += kes_plot_slot(ctx, request, cell)->n;
     return 0;
   });
   request->total[ctx->curvar] = total > INT_MAX ? INT_MAX : static_cast<int>(total);
@@ -130,10 +126,10 @@ int kesmerg(kes_ctx* ctx) {
   for (int i = 0; i < ctx->nplots; ++i) {
     kes_preq* request = &ctx->preqs[i];
     if (request->varslot == nullptr || request->varslot[v] < 0) continue;
-    if (!ensure_totals(ctx, request)) return kOutOfMemory;
+    if (!ensure_totals(ctx, request)) return KES_RC_OUT_OF_MEMORY;
     if (request->type != KES_PLOT_HISTOGRAM) {
       kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-        kes_hist_slot(ctx, request, cell)->n = value_count(cell, v);
+        kes_plot_slot(ctx, request, cell)->n = value_count(cell, v);
         return 0;
       });
       kescmhn(ctx, request);
@@ -152,7 +148,8 @@ int kesmerg(kes_ctx* ctx) {
     });
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
-    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0) return kOutOfMemory;
+    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0)
+      return KES_RC_OUT_OF_MEMORY;
     note_outside(ctx, request);
   }
   return 0;

@@ -4,26 +4,25 @@
 // no spread, 1016, or the device renderer's result.
 #include <cmath>
 
-#include "records/kes_layout.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "plotreq/hist_bins.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
-
-constexpr int kNoCell = 1008;
-
 // kesline slots of each family: intercept, slope, alternative slope.
 struct line_slots {
   int intercept, slope, alt;
@@ -72,13 +71,13 @@ int keszini(kes_ctx* ctx, int k) {
   if (!kes_prob_begin(ctx, 202, false, KES_DIST_NORMAL, false)) return 0;
   kes_classvars* cv = r->classvars;
   bool fitted = false;
-  const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
       if (cv->count == 0) {
         kes_prob_note(ctx, cell, KES_SET_PLOT, 455, 0);
-        return kNoCell;
+        return KES_RC_BAD_OPTION;
       }
       kes_prob_note(ctx, cell, KES_SET_PLOT, 0, 1403);
     }

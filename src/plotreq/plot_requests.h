@@ -11,8 +11,8 @@ struct kes_plotslot;
 // 0, 1012 or 1016.
 int kesmerg(kes_ctx* ctx);
 // Runs request k (from 1, its place among the requests of its kind) for the current
-// variable. 0 or the first failure; the caller ends the step only for 1016 or 1020
-// after masking with 0x803fffff.
+// variable. 0 or the first failure; the caller ends the step only for a result that
+// kes_plot_ends_step (records/kes_plot_status.h) says ends it.
 int keshini(kes_ctx* ctx, int k);  // HISTOGRAM: 0 or the first failure
 int kesqini(kes_ctx* ctx, int k);  // QQPLOT: 0, 1008 or 1016
 int kescini(kes_ctx* ctx, int k);  // CDFPLOT: 0, 1 or 1016
@@ -27,6 +27,12 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 // value (after a note); 1016 when curve records cannot be had; or the kernel
 // bandwidth step's failure.
 int kescmh4(kes_ctx* ctx);
+
+// Hands the request's graph to the step's renderer (ctx->renderer) and returns what it
+// returned (read through records/kes_plot_status.h). With NOPLOT nothing is drawn; with
+// graphics on but no renderer the log says once per request (k, from 1) that its
+// graph is not drawn.
+int kes_render(kes_ctx* ctx, kes_preq* request, int k);
 // One cell of a PPPLOT request: the family's fit and the cell's line. 0 fitted; 1
 // after note 308/202; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);

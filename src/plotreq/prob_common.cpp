@@ -4,30 +4,29 @@
 
 #include <cstring>
 
+#include "fit/kes_cellnote.h"
+#include "host/host_missing.h"
+#include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "plotreq/hist_bins.h"
 #include "records/kes_axis.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
-#include "records/kes_stages.h"
-#include "util/kes_text.h"
-#include "records/kessubs.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "fit/kes_cellnote.h"
 #include "records/kes_curve.h"
-#include "host/host_missing.h"
-#include "host/host_services.h"
-#include "kes_gram_names.h"
-#include "plotreq/hist_bins.h"
 #include "records/kes_plotslot.h"
+#include "records/kessubs.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "stats/tables_call.h"
+#include "util/kes_text.h"
 
 const double kes_dfltpts[17] = {0.0001, 0.001, 0.01, 0.1, 1,  5,  10,   25,    50,
                                 75,     90,    95,   99,  99.9, 99.99, 99.999, 99.9999};
 const double kes_scale_candidates[5] = {1, 2, 2.5, 5, 10};
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 // An ORDER= list may miss the data by this much (2^-26.5).
 constexpr double kOrderTolerance = 1.0536712127723509e-08;
 
@@ -80,7 +79,7 @@ bool kes_slope_read(const kes_preq* r) {
   return !(r->dist == KES_DIST_LOGNORMAL && r->pctlaxis);
 }
 
-kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell) { return kes_hist_slot(ctx, ctx->curreq, cell); }
+kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 
 int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {
   kes_plotslot* s = kes_prob_slot(ctx, cell);
@@ -89,7 +88,7 @@ int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {
   auto* c = static_cast<kes_curve*>(vmalcp_handler(ctx->bypool, size, KES_ALLOC_6));
   if (c == nullptr) {
     xmemmsg(size);
-    return kOutOfMemory;
+    return KES_RC_OUT_OF_MEMORY;
   }
   std::memset(c, 0, sizeof *c);
   c->dist = code;
@@ -159,8 +158,8 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
   const double* v = axis->order;
   const int n = axis->norder;
   if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
-    xpmlog(KES_SET_PROC, 316, name, lo, hi);
-    xpmlog(KES_SET_PLOT, 495);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_DOES_NOT, name, lo, hi);
+    xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
     return false;
   }
   *start = v[0];
@@ -173,11 +172,10 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
 int kes_prob_render(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   if (r->nograph) return 0;
-  const kes_stages* stages = ctx->stages;
-  int (*renderer)(kes_ctx*) = nullptr;
-  if (stages != nullptr) renderer = ctx->tmplgraph ? stages->kesstgr : ctx->devgraph ? stages->kesgcht : nullptr;
+  int (*renderer)(kes_ctx*) = ctx->renderer;  // chosen once for the step
   if (renderer == nullptr) {
-    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph)) xpmlog(KES_SET_LABEL, 989, statement_name(r->type), k);
+    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph))
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GRAPHS_NOT_DRAWN, statement_name(r->type), k);
     r->graph_noted = 1;
     return 0;
   }

@@ -10,25 +10,23 @@
 #include <cmath>
 #include <utility>
 
-#include "records/kes_layout.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zqscale.h"
 #include "plotreq/hist_bins.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_common.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 
 namespace {
-
-constexpr int kNoCell = 1008;
-constexpr int kOutOfMemory = 1016;
-
 // The shape-value list of each family whose element counts give the graphs: first and
 // second list slot (0: one graph).
 struct shape_lists {
@@ -93,7 +91,7 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
       return true;
     }
     kes_var_note(ctx, KES_SET_PLOT, 171);
-    xpmlog(KES_SET_PLOT, 172);
+    xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENT_TICKS_USED);
   }
   int a = -1;
   for (int i = 0; i <= 8; ++i)
@@ -108,8 +106,8 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
   if (m < 0) {
     r->pctl_word = 4;
     const kes_name32& v = ctx->curname;
-    xpmlog(KES_SET_PLOT, 168, static_cast<int>(v.len), v.text, *low, *high);
-    xpmlog(KES_SET_PLOT, 169);
+    xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_RUN_PERCENT, static_cast<int>(v.len), v.text, *low, *high);
+    xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN);
     return false;
   }
   const auto g = [](int k) { return k < 4 ? 4 - k : k < 6 ? 1 : k < 13 ? 2 : k - 12; };
@@ -154,13 +152,13 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   // Cells: spread, data range, plotting-position range, curve records.
   double lo = DBL_MAX, hi = -DBL_MAX, plow = DBL_MAX, phigh = -DBL_MAX;
   bool any = false;
-  int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[v];
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
       if (cv->count == 0) {
         kes_prob_note(ctx, cell, KES_SET_PLOT, kind.empty_alone, 0);
-        return kNoCell;
+        return KES_RC_BAD_OPTION;
       }
       kes_prob_note(ctx, cell, KES_SET_PLOT, 0, kind.empty_cell_base);
     } else {
@@ -178,7 +176,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   if (rc != 0) return rc;
   if (!any) {
     kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
-    return kNoCell;
+    return KES_RC_BAD_OPTION;
   }
   kes_plotslot* key = kes_prob_slot(ctx, cv->keycell);
   // The two-parameter Weibull scales its log axis in its second callback.
@@ -194,14 +192,14 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
     const int f = fns->first(ctx, cell, s, &na, &nb);
     s->intercept_saved = s->intercept;
     s->slope_saved = s->slope;
-    if (f == kOutOfMemory) return f;
+    if (f == KES_RC_OUT_OF_MEMORY) return f;
     if (f == 0 && first_ok == nullptr) first_ok = cell;
     return 0;
   });
   if (rc != 0) return rc;
   if (first_ok == nullptr) {
     kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
-    return kNoCell;
+    return KES_RC_BAD_OPTION;
   }
 
   key_keeper keeper{cv, cv->keycell};

@@ -182,6 +182,9 @@ struct kes_ctx {
   // 29. Threads the step's parallel loops may use (system option THREADS=; 0 there
   // means every core): at least 1. Results never depend on it.
   int threads;
+  // 30. The renderer every plot driver hands its graph to, chosen once per step when
+  // graphics start (kes_choose_renderer); null: no graph is drawn.
+  int (*renderer)(kes_ctx* ctx);
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

@@ -6,7 +6,6 @@
 
 #include "host/host_anchor.h"
 #include "host/host_graph.h"
-#include "records/kes_chart.h"
 #include "records/kes_axis.h"
 #include "records/kes_chart.h"
 

@@ -71,3 +71,11 @@ struct kes_plotslot {
   int tticks, tword;
   int dticks, dword;
 };
+
+struct kes_ctx;
+struct kes_preq;
+struct kes_cell;
+
+// The record of request for the context's current variable in cell; null when the
+// request does not plot that variable or the cell has no records.
+kes_plotslot* kes_plot_slot(const kes_ctx* ctx, const kes_preq* request, const kes_cell* cell);

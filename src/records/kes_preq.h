@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "host/host_data.h"
+#include "records/kes_vscale.h"
 
 struct kes_stmt;
 struct kes_classvars;
@@ -55,7 +56,7 @@ struct kes_preq {
   std::uint8_t inset_next;   // an INSET statement follows the plot statement
   std::uint8_t robust;       // an inset asks for robust statistics (codes 35..38)
   std::uint8_t robust2;      // ... and for code 37
-  int vscale;                // 0 percent, 1 count, 2 proportion
+  int vscale;                // kes_vscale
   std::uint8_t novlabel;     // NOVLABEL, or NOVTICK
   std::uint8_t nohlabel;     // NOHLABEL
   std::uint8_t novtick;      // NOVTICK

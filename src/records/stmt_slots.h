@@ -1,15 +1,6 @@
-// The readers of a statement node's option slots, and the message sets of the plot
-// statements' checks.
+// The readers of a statement node's option slots.
 #pragma once
 #include "host/kes_stmt.h"
-
-// Message sets of the checks.
-constexpr int KES_SET_PROC = 189;
-constexpr int KES_SET_PLOT = 308;
-constexpr int KES_SET_LABEL = 431;
-constexpr int KES_SET_GRAPH = 435;
-constexpr int KES_SET_AXIS_NOTE = 434;
-constexpr int KES_SET_LAYOUT = 439;
 
 // The slot n of a statement node; an empty slot when the node has none there.
 const kes_optslot* kes_pslot(const kes_stmt* s, int n);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "records/kes_valnode.h"
@@ -126,7 +127,8 @@ void kes_lp_marks(kes_lppage* pg) {
 static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
   const double first = pg->lines[KES_LP_STEM][1].stem, last = pg->lines[KES_LP_STEM][pg->L].stem;
   if (first == last || std::fmax(std::fabs(first), std::fabs(last)) < 1e7) return;
-  xpmlog(189, 356, static_cast<int>(ctx->curname.len), ctx->curname.text, first, last);
+  xpmlog(KES_SET_PROC, KES_MSG_STEMS_STEM_LEAF_PLOT, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
+         last);
 }
 
 int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
@@ -151,7 +153,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   // largest double, so the page is not drawn rather than drawn wrong.
   if (!std::isfinite(range)) {
     const kes_name32& nm = ctx->varnames[ctx->curvar];
-    xpmlog(189, 62, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC, KES_MSG_LINE_PRINTER_PLOTS_VARIABLE, static_cast<int>(nm.len), nm.text);
     return 0;
   }
   int k = 2;

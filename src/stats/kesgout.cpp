@@ -10,9 +10,11 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_stats.h"
 #include "stats/output_dataset.h"
 #include "stats/output_layout.h"
@@ -22,8 +24,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
-constexpr int kLabelSet = 431;
 constexpr int kPctlLabel = 445;    // "{s} Percentile"
 constexpr int kPlotCellWidth = 8;  // BY value text of the side-by-side box plots
 
@@ -62,14 +62,14 @@ int open_utility_files(kes_ctx* ctx) {
     host_varinfo info;
     std::memset(&info, 0, sizeof info);
     if (xvname(ctx->data, dp->byvarnums[i], &info) == 0 && formatted_width(info) > kPlotCellWidth)
-      xpmlog(kSet, 166, static_cast<int>(info.name_len), info.name);
+      xpmlog(KES_SET_PROC, KES_MSG_FORMATTED_VALUES_VARIABLE_LONGER, static_cast<int>(info.name_len), info.name);
   }
   static const char* const names[KES_NUTILFILES] = {"ONE     ", "TWO     ", "THREE   "};
   int first = -1;
   for (int k = 0; k < KES_NUTILFILES; ++k) {
     const int h = xcopen("WORK    ", names[k], "UTILITY ", 0);
     if (h < 0 || (k > 0 && h != first + k)) {
-      xpmlog(kSet, 161, names[k]);
+      xpmlog(KES_SET_PROC, KES_MSG_UTILITY_FILE_SIDE_SIDE, names[k]);
       return fail(KES_RC_SETUP_FAILED);
     }
     if (k == 0) first = h;
@@ -96,7 +96,7 @@ int rank_points(kes_ctx* ctx) {
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!kes_is_output(s)) continue;
     const int m = kes_out_points(s);
-    const auto* p = static_cast<const double*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
+    const auto* p = static_cast<const double*>(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
     for (int j = 0; j < m; ++j) st->pctlpts_prob[at++] = p[j] / 100;
   }
   // The quantiles walk the points in ascending order through the index and store
@@ -134,7 +134,7 @@ bool define_copy(kes_ctx* ctx, host_access* acc, int varnum, void* address, int 
 // array on. False after a definition the host refused (it has said why).
 bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   kes_datapass* dp = kes_dp(ctx);
-  kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
+  kes_dsh ds = static_cast<kes_dsh>(kes_pslot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
   host_access* acc = nullptr;
   if (xvputi(ds, nvars_ds, 32, &acc) != 0 || acc == nullptr) return false;
   if (ctx->nbyvars > 0 && xvputcv(acc, ctx->data, dp->byvarnums, ctx->nbyvars, 0) != 0) return false;
@@ -152,17 +152,17 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
   for (int k = KES_OUT_SLOT_FIRST; k <= KES_OUT_SLOT_LAST; ++k) {
     const int n = kes_out_names(s, k, nv);
     if (n == 0) continue;
-    const auto* names = static_cast<const kes_listname*>(kes_out_slot(s, k)->list);
-    const int ll = xpmstr(label, sizeof label, kLabelSet, kes_out_label_msg(k));
+    const auto* names = static_cast<const kes_listname*>(kes_pslot(s, k)->list);
+    const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kes_out_label_msg(k));
     for (int i = 0; i < n; ++i)
       if (!define_number(acc, names[i].text, wzstrip(names[i].text, 32), label, ll, &ctx->outvals[(*pos)++]))
         return false;
   }
   const int npts = kes_out_points(s);
   const int npre = kes_out_prefixes(s, nv);
-  const auto* pts = static_cast<const double*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
-  const auto* pre = static_cast<const kes_listname*>(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE)->list);
-  const kes_optslot* pn = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLNAME);
+  const auto* pts = static_cast<const double*>(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS)->list);
+  const auto* pre = static_cast<const kes_listname*>(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE)->list);
+  const kes_optslot* pn = kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME);
   const auto* pnames = static_cast<const kes_listname*>(pn->list);
   const int npnames = pn->given && pnames != nullptr ? pn->v.count : 0;
   for (int i = 0; i < npre; ++i) {
@@ -176,7 +176,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
       std::memcpy(name + len, suffix, static_cast<size_t>(sl) + 1);
       len = kes::min(len + sl, KES_PCTL_NAME_MAX);
       kes_pctl_text(pts[j], shown, sizeof shown, true);
-      const int ll = xpmstr(label, sizeof label, kLabelSet, kPctlLabel, shown);
+      const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kPctlLabel, shown);
       if (!define_number(acc, name, len, label, ll, &ctx->outvals[(*pos)++])) return false;
     }
   }
@@ -197,8 +197,8 @@ int kesgout(kes_ctx* ctx) {
 
   int nout = 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) nout += kes_is_output(s) ? 1 : 0;
-  if (nout > 0 && !kes_out_slot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
-    xpmlog(kSet, 165, nv);
+  if (nout > 0 && !kes_pslot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
+    xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NEEDS_VAR, nv);
     return fail(KES_RC_OUTPUT_UNDEFINED);
   }
 
@@ -232,27 +232,27 @@ int kesgout(kes_ctx* ctx) {
   bool divisor_noted = false;
   for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!kes_is_output(s)) continue;
-    kes_dsh ds = static_cast<kes_dsh>(kes_out_slot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
+    kes_dsh ds = static_cast<kes_dsh>(kes_pslot(s, KES_OUTPUT_SLOT_OUT)->v.handle);
     char name[42];
     std::memset(name, 0, sizeof name);
     if (ds == nullptr || xoinfo(ds, HOST_DSI_NAME, name) != 0) {
-      xpmlog(kSet, 187);
+      xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_NAMED_OUT);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     name[sizeof name - 1] = '\0';
-    xpmlog(kSet, 169, name);
+    xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_WRITES_DATA, name);
     // Once: the option handling already says so when the tables are printed.
     if (weighted_divisor && !ctx->printed && !divisor_noted) {
-      xpmlog(kSet, 148, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_VARIANCES_STATISTICS_BASED, wzstrip(ctx->vardef, 8), ctx->vardef);
       divisor_noted = true;
     }
     const int nvars_ds = ctx->nbyvars + nclass + nids + kes_out_positions(s, nv);
     if (nvars_ds == 0) {
-      xpmlog(kSet, 186, name);
+      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_DATA_SET, name);
       continue;
     }
     if (!define_statement(ctx, s, nvars_ds, &pos)) {
-      xpmlog(kSet, 184, name);
+      xpmlog(KES_SET_PROC, KES_MSG_VARIABLES_OUTPUT_DATA_SET, name);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
   }

@@ -5,6 +5,7 @@
 #include "stats/kesmpct.h"
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int kSet = 308;
 constexpr const char* kTemplate = "orbo.kestravine.Bins";
 constexpr const char* kSiblingTemplate = "yq.tolmi.Bins";
 
@@ -24,10 +24,10 @@ constexpr const char* kSiblingTemplate = "yq.tolmi.Bins";
 void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   const int v = ctx->curvar;
-  if (r == nullptr || r->varslot == nullptr || r->varslot[v] < 0 || cell->slots == nullptr) return;
-  const int index = r->first_slot + r->varslot[v];
-  const kes_plotslot& key = ctx->classvars->keycell->slots[index];
-  kes_plotslot& s = cell->slots[index];
+  kes_plotslot* slot = kes_plot_slot(ctx, r, cell);
+  if (slot == nullptr) return;
+  const kes_plotslot& key = *kes_plot_slot(ctx, r, ctx->classvars->keycell);
+  kes_plotslot& s = *slot;
   const double pass_total = cell->varsums != nullptr ? cell->varsums[v].pass_total : 0;
   const double denominator = s.scale * pass_total / 100;
   const double width = key.width;
@@ -43,9 +43,9 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   const char* value_column = !r->endpoints ? "Midpoint" : (r->rtinclude ? "MaxPoint" : "MinPoint");
   const int value_label = !r->endpoints ? 1022 : (r->rtinclude ? 1369 : 1367);
   double value = 0, percent = 0;
-  void* table = kes_def_create(ctx, "HistogramBins", kSet, 1352, -1);
-  kes_def_column(table, kes_num_col(value_column, vemmsg(kSet, value_label), &value));
-  kes_def_column(table, kes_num_col("ObsPercent", vemmsg(kSet, 1023), &percent));
+  void* table = kes_def_create(ctx, "HistogramBins", KES_SET_PLOT, 1352, -1);
+  kes_def_column(table, kes_num_col(value_column, vemmsg(KES_SET_PLOT, value_label), &value));
+  kes_def_column(table, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_PERCENT), &percent));
   wob_attr look[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, value_column, -1), wob_int(WOB_A_DECIMALS, d),
                       wob_int(WOB_A_WIDTH, w)};
   // A format the host refuses leaves the column in its own format: logged only.
@@ -54,7 +54,8 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   kes_def_end(table);
 
   const kes_name32& name = ctx->curname;
-  kes_dynpair pairs[1] = {{"BinTitle", nullptr, vemmsgs(kSet, 1354, static_cast<int>(name.len), name.text)}};
+  kes_dynpair pairs[1] = {
+      {"BinTitle", nullptr, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BINS, static_cast<int>(name.len), name.text)}};
   void* bound = kes_bind_table(ctx, table, ctx->procid == 1 ? kSiblingTemplate : kTemplate, pairs, 1, nullptr, 0,
                                r->tabcontents != 0);
   for (int i = 0; i < s.nbins; ++i) {

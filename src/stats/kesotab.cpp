@@ -8,6 +8,7 @@
 
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
-constexpr int kLabelSet = 431;
 constexpr int kLabelLength = 40;  // _LABEL_ holds the first 40 characters
 constexpr int kMinVarLength = 8;  // _VAR_ is never shorter
 constexpr int kFixedVars = 25;    // _VAR_ and the 24 statistics
@@ -46,7 +45,7 @@ double* cell_of(kes_stats* st, int i) {
 
 bool define(host_access* acc, const char* name, int type, int length, int label, void* address) {
   char text[256];
-  const int ll = xpmstr(text, sizeof text, kLabelSet, label);
+  const int ll = xpmstr(text, sizeof text, KES_SET_LABEL, label);
   host_varinfo info;
   if (xvnamei(&info, name, -1, type, length, text, ll) != 0) return false;
   return xvputd(acc, &info, 0, address, type == HOST_VT_CHAR ? length : 0, 0, 0) == 0;
@@ -69,7 +68,7 @@ host_access* refuse(kes_ctx* ctx) {
   if (ctx->outtable_opt == nullptr || xoinfo(ctx->outtable_opt, HOST_DSI_NAME, name) != 0)
     std::memcpy(name, "(unknown)", 10);
   name[sizeof name - 1] = '\0';
-  xpmlog(kSet, 185, name);
+  xpmlog(KES_SET_PROC, KES_MSG_OUTTABLE_DATA_SET_CANNOT, name);
   ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
   return nullptr;
 }

@@ -16,6 +16,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
@@ -39,7 +40,6 @@ const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75,
 
 namespace {
 
-constexpr int kSet = 189;
 constexpr int kMsgVarZeroed = 179;
 constexpr int kMsgMeanZeroed = 180;
 constexpr int kMsgRobust = 183;
@@ -55,7 +55,7 @@ const kes_name32* var_name(const kes_ctx* ctx, int var) {
 
 void log_with_name(kes_ctx* ctx, int number, int var) {
   const kes_name32* nm = var_name(ctx, var);
-  xpmlog(kSet, number, static_cast<int>(nm->len), nm->text);
+  xpmlog(KES_SET_PROC, number, static_cast<int>(nm->len), nm->text);
 }
 
 // Number of leading analysis variables whose Qn an OUTPUT statement asks for.
@@ -291,7 +291,7 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
     const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
-      xpmlog(kSet, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
+      xpmlog(KES_SET_PROC, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
     }
   }
 }

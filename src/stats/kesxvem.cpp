@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
-constexpr int kColSet = 308;
 
 // Limit kinds of the CIPCTLDF option that give a lower and an upper column.
 bool df_lower(int k) { return k == 1 || k == 4 || k == 5; }
@@ -92,23 +91,23 @@ void kes_def_close(void* table) {
 int KesLoc(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "TestsForLocation", kSet, ctx->weight_given ? 17 : 16, -1);
+  void* h = kes_def_create(ctx, "TestsForLocation", KES_SET_PROC, ctx->weight_given ? 17 : 16, -1);
   t.handle[KES_TAB_LOCATION] = h;
-  kes_def_column(h, kes_char_col("Test", vemmsg(kColSet, 940), r.text1, t.width.loctest));
-  kes_def_column(h, kes_char_col("Testlab", vemmsg(kColSet, 941), r.text2, t.width.locsym));
-  kes_def_column(h, kes_num_col("Stat", vemmsg(kColSet, 942), &r.num[0]));
-  kes_def_column(h, kes_char_col("pType", vemmsg(kColSet, 943), r.text3, t.width.locp));
-  kes_def_column(h, kes_num_col("pValue", vemmsg(kColSet, 944), &r.num[1]));
-  kes_def_column(h, kes_num_col("Mu0", vemmsg(kColSet, 1262), &r.num[2]));
+  kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST_940), r.text1, t.width.loctest));
+  kes_def_column(h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_941), r.text2, t.width.locsym));
+  kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC_942), &r.num[0]));
+  kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_PROBABILITY_943), r.text3, t.width.locp));
+  kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_P_VALUE_944), &r.num[1]));
+  kes_def_column(h, kes_num_col("Mu0", vemmsg(KES_SET_PLOT, KES_MSG_MU0), &r.num[2]));
   return kes_def_end(h);
 }
 
 int KesLocCnt(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
-  void* h = kes_def_create(ctx, "LocationCounts", kSet, 28, -1);
+  void* h = kes_def_create(ctx, "LocationCounts", KES_SET_PROC, 28, -1);
   t.handle[KES_TAB_LOCCOUNT] = h;
-  kes_def_column(h, kes_char_col("Count", vemmsg(kColSet, 945), t.row.text1, t.width.loccount));
-  kes_def_column(h, kes_num_col("Value", vemmsg(kColSet, 946), &t.row.num[0]));
+  kes_def_column(h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_945), t.row.text1, t.width.loccount));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_946), &t.row.num[0]));
   return kes_def_end(h);
 }
 
@@ -116,7 +115,7 @@ int KesQnts(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_procopts& po = ctx->po;
-  void* h = kes_def_create(ctx, "Quantiles", kSet, ctx->weight_given ? 15 : 14, 11);
+  void* h = kes_def_create(ctx, "Quantiles", KES_SET_PROC, ctx->weight_given ? 15 : 14, 11);
   t.handle[KES_TAB_QUANTILES] = h;
   kes_def_column(h, kes_char_col("Quantile", nullptr, r.text1, t.width.quantile));
   kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0], 6, 12, 5));
@@ -126,19 +125,25 @@ int KesQnts(kes_ctx* ctx) {
   const double nlevel = 100.0 * (1.0 - po.cipctlnormal_alpha);
   char nqual[8];
   std::memset(nqual, ' ', sizeof nqual);
-  xpmstr(nqual, sizeof nqual, kColSet, nk == 3 ? 908 : 909);
+  xpmstr(nqual, sizeof nqual, KES_SET_PLOT, nk == 3 ? 908 : 909);
   if (nt_lower(nk))
-    kes_def_column(h, kes_num_col("LCLNormal", vemmsgs(kColSet, 910, nlevel, 8, nqual), &r.num[1], -1, 8, 3));
+    kes_def_column(h,
+                   kes_num_col("LCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_NORMAL, nlevel, 8, nqual),
+                               &r.num[1], -1, 8, 3));
   if (nt_upper(nk))
-    kes_def_column(h, kes_num_col("UCLNormal", vemmsgs(kColSet, 911, nlevel, 8, nqual), &r.num[2], -1, 8, 3));
+    kes_def_column(h,
+                   kes_num_col("UCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_LIMIT_NORMAL, nlevel, 8, nqual),
+                               &r.num[2], -1, 8, 3));
   if (nk == 3) {
     kes_dynpair p[] = {{"StartNormal", "LCLNormal"}, {"EndNormal", "UCLNormal"},
-                       {"SpanNormal", nullptr, vemmsgs(kSet, 128, nlevel, 8, nqual)}};
+                       {"SpanNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CL_NORMAL, nlevel, 8, nqual)}};
     kes_def_dynamic(h, p, 3);
   } else if (nk == 1 || nk == 2) {
     const char* col = nk == 1 ? "LCLNormal" : "UCLNormal";
-    kes_dynpair p[] = {{"StartNormal", col}, {"EndNormal", col},
-                       {"SpanNormal", nullptr, vemmsgs(kSet, nk == 1 ? 129 : 130, nlevel, 8, nqual)}};
+    kes_dynpair p[] = {{"StartNormal", col},
+                       {"EndNormal", col},
+                       {"SpanNormal", nullptr,
+                        vemmsgs(KES_SET_PROC, nk == 1 ? KES_MSG_LCL_NORMAL : KES_MSG_UCL_NORMAL, nlevel, 8, nqual)}};
     kes_def_dynamic(h, p, 3);
   } else {
     kes_dynpair p[] = {{"StartNormal", "LCLNormal"}, {"EndNormal", "UCLNormal"}};
@@ -151,26 +156,43 @@ int KesQnts(kes_ctx* ctx) {
   char dqual[8];
   std::memset(dqual, ' ', sizeof dqual);
   const bool both = df_lower(dk) && df_upper(dk);
-  xpmstr(dqual, sizeof dqual, kColSet, both ? 908 : 909);
+  xpmstr(dqual, sizeof dqual, KES_SET_PLOT, both ? 908 : 909);
   if (df_lower(dk))
-    kes_def_column(h, kes_num_col("LCLDistFree", vemmsgs(kColSet, 912, dlevel, 8, dqual), &r.num[3], 6, 12, 5));
+    kes_def_column(
+        h,
+        kes_num_col("LCLDistFree", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_DISTRIBUTION_FREE, dlevel, 8, dqual),
+                    &r.num[3], 6, 12, 5));
   if (df_upper(dk))
-    kes_def_column(h, kes_num_col("UCLDistFree", vemmsgs(kColSet, 913, dlevel, 8, dqual), &r.num[4], 6, 12, 5));
-  if (df_lower(dk)) kes_def_column(h, kes_num_col("LCLRank", vemmsgs(kColSet, 914, 8, dqual), &r.num[5]));
-  if (df_upper(dk)) kes_def_column(h, kes_num_col("UCLRank", vemmsgs(kColSet, 915, 8, dqual), &r.num[6]));
-  if (df_lower(dk) || df_upper(dk)) kes_def_column(h, kes_num_col("CovProb", vemmsg(kColSet, 916), &r.num[7]));
+    kes_def_column(
+        h,
+        kes_num_col("UCLDistFree", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_LIMIT_DISTRIBUTION_FREE, dlevel, 8, dqual),
+                    &r.num[4], 6, 12, 5));
+  if (df_lower(dk))
+    kes_def_column(h, kes_num_col("LCLRank", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_RANK, 8, dqual), &r.num[5]));
+  if (df_upper(dk))
+    kes_def_column(h, kes_num_col("UCLRank", vemmsgs(KES_SET_PLOT, KES_MSG_UPPER_RANK, 8, dqual), &r.num[6]));
+  if (df_lower(dk) || df_upper(dk))
+    kes_def_column(h, kes_num_col("CovProb", vemmsg(KES_SET_PLOT, KES_MSG_COVERAGE), &r.num[7]));
   if (both) {
     // The two-sided span header has its own entry: 189/125 is the minimum's row label.
-    kes_dynpair p[] = {{"StartDF", "LCLDistFree"}, {"EndDF", "UCLDistFree"},
-                       {"spanorder", nullptr, vemmsg(kSet, 131)}, {"StartOrder", "LCLRank"},
-                       {"EndOrder", "CovProb"}, {"SpanDF", nullptr, vemmsgs(kSet, 134, dlevel, 8, dqual)}};
+    kes_dynpair p[] = {{"StartDF", "LCLDistFree"},
+                       {"EndDF", "UCLDistFree"},
+                       {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},
+                       {"StartOrder", "LCLRank"},
+                       {"EndOrder", "CovProb"},
+                       {"SpanDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CL_DISTRIBUTION_FREE, dlevel, 8, dqual)}};
     kes_def_dynamic(h, p, 6);
   } else if (df_lower(dk) || df_upper(dk)) {
     const bool lo = df_lower(dk);
     const char* col = lo ? "LCLDistFree" : "UCLDistFree";
-    kes_dynpair p[] = {{"StartDF", col}, {"EndDF", col}, {"spanorder", nullptr, vemmsg(kSet, 131)},
-                       {"StartOrder", lo ? "LCLRank" : "UCLRank"}, {"EndOrder", "CovProb"},
-                       {"SpanDF", nullptr, vemmsgs(kSet, lo ? 126 : 127, dlevel, 8, dqual)}};
+    kes_dynpair p[] = {
+        {"StartDF", col},
+        {"EndDF", col},
+        {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},
+        {"StartOrder", lo ? "LCLRank" : "UCLRank"},
+        {"EndOrder", "CovProb"},
+        {"SpanDF", nullptr,
+         vemmsgs(KES_SET_PROC, lo ? KES_MSG_LCL_DISTRIBUTION_FREE : KES_MSG_UCL_DISTRIBUTION_FREE, dlevel, 8, dqual)}};
     kes_def_dynamic(h, p, 6);
   } else {
     kes_dynpair p[] = {{"StartDF", "LCLDistFree"}, {"EndDF", "UCLDistFree"}, {"StartOrder", "LCLRank"},
@@ -183,18 +205,18 @@ int KesQnts(kes_ctx* ctx) {
 int KesMeas(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "BasicMeasures", kSet, ctx->weight_given ? 21 : 20, 4);
+  void* h = kes_def_create(ctx, "BasicMeasures", KES_SET_PROC, ctx->weight_given ? 21 : 20, 4);
   t.handle[KES_TAB_MEASURES] = h;
-  kes_coldef c = kes_char_col("LocMeasure", vemmsg(kColSet, 685), r.text1, t.width.locmeasure);
+  kes_coldef c = kes_char_col("LocMeasure", vemmsg(KES_SET_PLOT, KES_MSG_LOCATION), r.text1, t.width.locmeasure);
   c.cell_first = true;
   kes_def_column(h, c);
-  c = kes_num_col("LocValue", vemmsg(kColSet, 686), &r.num[0], -1, 8, 3);
+  c = kes_num_col("LocValue", vemmsg(KES_SET_PLOT, KES_MSG_VALUE), &r.num[0], -1, 8, 3);
   c.cell_first = true;
   kes_def_column(h, c);
-  c = kes_char_col("VarMeasure", vemmsg(kColSet, 700), r.text2, t.width.varmeasure);
+  c = kes_char_col("VarMeasure", vemmsg(KES_SET_PLOT, KES_MSG_VARIABILITY), r.text2, t.width.varmeasure);
   c.cell_first = true;
   kes_def_column(h, c);
-  c = kes_num_col("VarValue", vemmsg(kColSet, 701), &r.num[1]);
+  c = kes_num_col("VarValue", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_701), &r.num[1]);
   c.cell_first = true;
   kes_def_column(h, c);
   return kes_def_end(h);
@@ -202,10 +224,10 @@ int KesMeas(kes_ctx* ctx) {
 
 int KesMode(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
-  void* h = kes_def_create(ctx, "Modes", kSet, 25, -1);
+  void* h = kes_def_create(ctx, "Modes", KES_SET_PROC, 25, -1);
   t.handle[KES_TAB_MODES] = h;
-  kes_def_column(h, kes_num_col("Mode", vemmsg(kColSet, 920), &t.row.num[0], 6, 12, 5));
-  kes_def_column(h, kes_num_col("Count", vemmsg(kColSet, 921), &t.row.num[1]));
+  kes_def_column(h, kes_num_col("Mode", vemmsg(KES_SET_PLOT, KES_MSG_MODE), &t.row.num[0], 6, 12, 5));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT), &t.row.num[1]));
   return kes_def_end(h);
 }
 
@@ -214,7 +236,7 @@ int KesIntvl(kes_ctx* ctx) {
   kes_rowbuf& r = t.row;
   const int k = ctx->po.cibasic;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
-  void* h = kes_def_create(ctx, "BasicIntervals", kSet, ctx->weight_given ? 19 : 18, -1);
+  void* h = kes_def_create(ctx, "BasicIntervals", KES_SET_PROC, ctx->weight_given ? 19 : 18, -1);
   t.handle[KES_TAB_INTERVALS] = h;
   kes_def_column(h, kes_char_col("Parameter", nullptr, r.text1, t.width.interval));
   kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0]));
@@ -222,12 +244,15 @@ int KesIntvl(kes_ctx* ctx) {
   if (nt_upper(k)) kes_def_column(h, kes_num_col("UpperCL", nullptr, &r.num[2]));
   if (k == 3) {
     kes_dynpair p[] = {{"StartLimit", "LowerCL"}, {"EndLimit", "UpperCL"},
-                       {"SpanInterval", nullptr, vemmsgs(kSet, 39, level)}};
+                       {"SpanInterval", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LIMITS, level)}};
     kes_def_dynamic(h, p, 3);
   } else if (k == 1 || k == 2) {
     const char* col = k == 1 ? "LowerCL" : "UpperCL";
-    kes_dynpair p[] = {{"StartLimit", col}, {"EndLimit", col},
-                       {"SpanInterval", nullptr, vemmsgs(kSet, k == 1 ? 40 : 41, level)}};
+    kes_dynpair p[] = {
+        {"StartLimit", col},
+        {"EndLimit", col},
+        {"SpanInterval", nullptr,
+         vemmsgs(KES_SET_PROC, k == 1 ? KES_MSG_LOWER_CONFIDENCE_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT, level)}};
     kes_def_dynamic(h, p, 3);
   }
   return kes_def_end(h);
@@ -235,25 +260,25 @@ int KesIntvl(kes_ctx* ctx) {
 
 int KesRobScl(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
-  void* h = kes_def_create(ctx, "RobustScale", kSet, 31, 5);
+  void* h = kes_def_create(ctx, "RobustScale", KES_SET_PROC, 31, 5);
   t.handle[KES_TAB_ROBUST] = h;
-  kes_def_column(h, kes_char_col("Measure", vemmsg(kColSet, 935), t.row.text1, t.width.robust));
-  kes_def_column(h, kes_num_col("Value", vemmsg(kColSet, 936), &t.row.num[0], -1, 8, 2));
-  kes_def_column(h, kes_num_col("Sigma", vemmsg(kColSet, 937), &t.row.num[1], -1, 8, 2));
+  kes_def_column(h, kes_char_col("Measure", vemmsg(KES_SET_PLOT, KES_MSG_MEASURE), t.row.text1, t.width.robust));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_936), &t.row.num[0], -1, 8, 2));
+  kes_def_column(h, kes_num_col("Sigma", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE_SIGMA), &t.row.num[1], -1, 8, 2));
   return kes_def_end(h);
 }
 
 int KesNrm(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "TestsForNormality", kSet, 32, 4);
+  void* h = kes_def_create(ctx, "TestsForNormality", KES_SET_PROC, 32, 4);
   t.handle[KES_TAB_NORMAL] = h;
-  kes_def_column(h, kes_char_col("Test", vemmsg(kColSet, 890), r.text1, t.width.nrmtest));
-  kes_def_column(h, kes_char_col("TestLab", vemmsg(kColSet, 896), r.text2, t.width.nrmsym));
-  kes_def_column(h, kes_num_col("Stat", vemmsg(kColSet, 891), &r.num[0], -1, 8, 2));
-  kes_def_column(h, kes_char_col("pType", vemmsg(kColSet, 893), r.text3, t.width.nrmp));
-  kes_def_column(h, kes_char_col("pSign", vemmsg(kColSet, 894), r.sign, 1));
-  kes_def_column(h, kes_num_col("pValue", vemmsg(kColSet, 895), &r.num[1]));
+  kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST), r.text1, t.width.nrmtest));
+  kes_def_column(h, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL), r.text2, t.width.nrmsym));
+  kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC), &r.num[0], -1, 8, 2));
+  kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_PROBABILITY), r.text3, t.width.nrmp));
+  kes_def_column(h, kes_char_col("pSign", vemmsg(KES_SET_PLOT, KES_MSG_RELATION), r.sign, 1));
+  kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_P_VALUE), &r.num[1]));
   return kes_def_end(h);
 }
 
@@ -288,9 +313,9 @@ int kesxvem(kes_ctx* ctx) {
 
   if (t.fitlabels_wanted && t.fitlabels != nullptr) {
     for (int i = 0; i < 5; ++i) {
-      t.fitlabels->text[i] = vemmsg(kColSet, 500 + i);
-      t.fitlabels->text[5 + i] = vemmsg(kColSet, 1095 + i);
-      t.fitlabels->text[10 + i] = vemmsg(kColSet, 1100 + i);
+      t.fitlabels->text[i] = vemmsg(KES_SET_PLOT, KES_MSG_SHAPIRO_WILK + i);
+      t.fitlabels->text[5 + i] = vemmsg(KES_SET_PLOT, KES_MSG_W + i);
+      t.fitlabels->text[10 + i] = vemmsg(KES_SET_PLOT, KES_MSG_PR_W + i);
     }
   }
   return rc;

@@ -4,6 +4,7 @@
 
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
 #include "stats/kes_tables.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
-constexpr int kColSet = 308;
 constexpr int kNameMax = 32;
 
 bool vardef_is_df(const kes_ctx* ctx) { return std::memcmp(ctx->vardef, "DF      ", 8) == 0; }
@@ -24,7 +23,7 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
   const kes_datapass& dp = ctx->dp;
   const char* suffix = nullptr;
   int slen = 0;
-  if (wkread(kSet, low ? 132 : 133, &suffix, &slen) != 0 || suffix == nullptr) slen = 0;
+  if (wkread(KES_SET_PROC, low ? 132 : 133, &suffix, &slen) != 0 || suffix == nullptr) slen = 0;
   if (slen > kNameMax) slen = kNameMax;
   for (int i = 0; i < ctx->nids; ++i) {
     host_varinfo info{};
@@ -84,36 +83,46 @@ int KesTwm(kes_ctx* ctx, int kind) {
   const int n = trim ? ctx->ntrimmed : ctx->nwinsorized;
   const int lk = trim ? po.trim_kind : po.winsor_kind;
   const double level = 100.0 * (1.0 - (trim ? po.trim_alpha : po.winsor_alpha));
-  void* h = kes_def_create(ctx, trim ? "TrimmedMeans" : "WinsorizedMeans", kSet, trim ? 29 : 30, n);
+  void* h = kes_def_create(ctx, trim ? "TrimmedMeans" : "WinsorizedMeans", KES_SET_PROC, trim ? 29 : 30, n);
   t.handle[trim ? KES_TAB_TRIMMED : KES_TAB_WINSORIZED] = h;
   char q[16];
   std::memset(q, ' ', sizeof q);
-  xpmstr(q, sizeof q, kColSet, trim ? 961 : 962);
-  kes_def_column(h, kes_num_col("HalfP", vemmsgs(kColSet, 950, 16, q), &r.num[0]));
-  kes_def_column(h, kes_num_col("HalfN", vemmsgs(kColSet, 951, 16, q), &r.num[1]));
-  kes_def_column(h, kes_num_col("Mean", vemmsgs(kColSet, 952, 16, q), &r.num[2], -1, 8, 3));
+  xpmstr(q, sizeof q, KES_SET_PLOT, trim ? 961 : 962);
+  kes_def_column(h, kes_num_col("HalfP", vemmsgs(KES_SET_PLOT, KES_MSG_PERCENT_TAIL, 16, q), &r.num[0]));
+  kes_def_column(h, kes_num_col("HalfN", vemmsgs(KES_SET_PLOT, KES_MSG_NUMBER_TAIL, 16, q), &r.num[1]));
+  kes_def_column(h, kes_num_col("Mean", vemmsgs(KES_SET_PLOT, KES_MSG_MEAN, 16, q), &r.num[2], -1, 8, 3));
   if (!vardef_is_df(ctx)) {
     // Standard errors, t tests and limits of these means need VARDEF=DF.
-    xpmlog(kColSet, trim ? 1114 : 1115);
+    xpmlog(KES_SET_PLOT, trim ? KES_MSG_VARDEF_NOT_DF_TRIMMED : KES_MSG_VARDEF_NOT_DF_WINSORIZED);
     return kes_def_end(h);
   }
-  kes_def_column(h, kes_num_col("StdMean", vemmsgs(kColSet, 953, 16, q), &r.num[3], -1, 8, 2));
+  kes_def_column(h, kes_num_col("StdMean", vemmsgs(KES_SET_PLOT, KES_MSG_STD_ERROR_MEAN, 16, q), &r.num[3], -1, 8, 2));
   const bool lower = lk == 1 || lk == 3, upper = lk == 2 || lk == 3;
   if (lower)
-    kes_def_column(h, kes_num_col("LCLMean", vemmsgs(kColSet, upper ? 954 : 956, level), &r.num[7], -1, 8, 3));
+    kes_def_column(
+        h, kes_num_col("LCLMean",
+                       vemmsgs(KES_SET_PLOT, upper ? KES_MSG_LOWER_LIMIT : KES_MSG_LOWER_CONFIDENCE_LIMIT_956, level),
+                       &r.num[7], -1, 8, 3));
   if (upper)
-    kes_def_column(h, kes_num_col("UCLMean", vemmsgs(kColSet, lower ? 955 : 957, level), &r.num[8], -1, 8, 3));
-  kes_def_column(h, kes_num_col("DF", vemmsg(kColSet, 958), &r.num[4]));
-  kes_def_column(h, kes_num_col("tValue", vemmsg(kColSet, 671), &r.num[5], -1, 8, 3));
-  kes_def_column(h, kes_num_col("Probt", vemmsg(kColSet, 655), &r.num[6]));
+    kes_def_column(
+        h, kes_num_col("UCLMean",
+                       vemmsgs(KES_SET_PLOT, lower ? KES_MSG_UPPER_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT_957, level),
+                       &r.num[8], -1, 8, 3));
+  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF_958), &r.num[4]));
+  kes_def_column(h, kes_num_col("tValue", vemmsg(KES_SET_PLOT, KES_MSG_T_H0_MEAN_MU0), &r.num[5], -1, 8, 3));
+  kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, KES_MSG_PR_T), &r.num[6]));
   if (lower || upper) {
     kes_dynpair p[6];
-    p[0] = {"ConfLevel", nullptr, vemmsgs(kSet, 38, level)};
+    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
     p[1] = {"StartLimit", lower ? "LCLMean" : "UCLMean"};
     p[2] = {"EndLimit", upper ? "UCLMean" : "LCLMean"};
     p[3] = {"LCLSpace", nullptr, nullptr, lower && upper ? 2 : 3};
     p[4] = {"UCLSpace", nullptr, nullptr, 3};
-    p[5] = {"SpanInterval", nullptr, vemmsgs(kSet, lower && upper ? 39 : (lower ? 40 : 41), level)};
+    p[5] = {"SpanInterval", nullptr,
+            vemmsgs(KES_SET_PROC,
+                    lower && upper ? KES_MSG_CONFIDENCE_LIMITS
+                                   : (lower ? KES_MSG_LOWER_CONFIDENCE_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT),
+                    level)};
     kes_def_dynamic(h, p, 6);
   }
   return kes_def_end(h);
@@ -142,54 +151,55 @@ int KesExtObs(kes_ctx* ctx) {
       t.high_idchar = chr + tl;
     }
   }
-  void* h = kes_def_create(ctx, "ExtremeObs", kSet, 27, ctx->nextrobs);
+  void* h = kes_def_create(ctx, "ExtremeObs", KES_SET_PROC, 27, ctx->nextrobs);
   t.handle[KES_TAB_EXTOBS] = h;
-  kes_def_column(h, kes_num_col("Low", vemmsg(kColSet, 965), &r.num[0], 6, 12, 5));
+  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_LOWEST_VALUE), &r.num[0], 6, 12, 5));
   id_columns(ctx, h, true);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("LowFreq", vemmsg(kColSet, 969), &r.num[4]));
-  kes_def_column(h, kes_num_col("LowObs", vemmsg(kColSet, 966), &r.num[1]));
-  kes_def_column(h, kes_num_col("High", vemmsg(kColSet, 967), &r.num[2], 6, 12, 5));
+  if (ctx->freq_given) kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ), &r.num[4]));
+  kes_def_column(h, kes_num_col("LowObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS), &r.num[1]));
+  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_HIGHEST_VALUE), &r.num[2], 6, 12, 5));
   id_columns(ctx, h, false);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(kColSet, 970), &r.num[5]));
-  kes_def_column(h, kes_num_col("HighObs", vemmsg(kColSet, 968), &r.num[3]));
+  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_970), &r.num[5]));
+  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS_968), &r.num[3]));
   return kes_def_end(h);
 }
 
 int KesExtVal(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "ExtremeValues", kSet, 26, ctx->nextrval);
+  void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, 26, ctx->nextrval);
   t.handle[KES_TAB_EXTVAL] = h;
-  kes_def_column(h, kes_num_col("LowOrder", vemmsg(kColSet, 971), &r.num[0]));
-  kes_def_column(h, kes_num_col("Low", vemmsg(kColSet, 972), &r.num[1], 6, 12, 5));
-  kes_def_column(h, kes_num_col("LowFreq", vemmsg(kColSet, 973), &r.num[2]));
-  kes_def_column(h, kes_num_col("HighOrder", vemmsg(kColSet, 974), &r.num[3]));
-  kes_def_column(h, kes_num_col("High", vemmsg(kColSet, 975), &r.num[4], 6, 12, 5));
-  kes_def_column(h, kes_num_col("HighFreq", vemmsg(kColSet, 976), &r.num[5]));
+  kes_def_column(h, kes_num_col("LowOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER), &r.num[0]));
+  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_972), &r.num[1], 6, 12, 5));
+  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_973), &r.num[2]));
+  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER_974), &r.num[3]));
+  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_975), &r.num[4], 6, 12, 5));
+  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_976), &r.num[5]));
   return kes_def_end(h);
 }
 
 int KesMiss(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "MissingValues", kSet, 24, -1);
+  void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, 24, -1);
   t.handle[KES_TAB_MISSING] = h;
-  kes_def_column(h, kes_num_col("MissValue", vemmsg(kColSet, 980), &r.num[0]));
-  kes_def_column(h, kes_num_col("Count", vemmsg(kColSet, 981), &r.num[1]));
-  kes_def_column(h, kes_num_col("CountNobs", vemmsg(kColSet, 982), &r.num[2]));
-  kes_def_column(h, kes_num_col("CountNMiss", vemmsg(kColSet, 983), &r.num[3]));
+  kes_def_column(h, kes_num_col("MissValue", vemmsg(KES_SET_PLOT, KES_MSG_MISSING_VALUE), &r.num[0]));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_981), &r.num[1]));
+  kes_def_column(h, kes_num_col("CountNobs", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_ALL_OBS), &r.num[2]));
+  kes_def_column(h, kes_num_col("CountNMiss", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_MISSING_OBS), &r.num[3]));
   return kes_def_end(h);
 }
 
 int KesFreq(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "Frequencies", kSet, ctx->weight_given ? 23 : 22, -1);
+  void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC, ctx->weight_given ? 23 : 22, -1);
   t.handle[KES_TAB_FREQ] = h;
-  kes_def_column(h, kes_num_col("Value", vemmsg(kColSet, 985), &r.num[0], 6, 12));
-  kes_def_column(h, kes_num_col("Count", vemmsg(kColSet, 986), &r.num[1]));
-  if (ctx->weight_given) kes_def_column(h, kes_num_col("WgtCount", vemmsg(kColSet, 1087), &r.num[4]));
-  kes_def_column(h, kes_num_col("Cell", vemmsg(kColSet, 987), &r.num[2]));
-  kes_def_column(h, kes_num_col("Cum", vemmsg(kColSet, 988), &r.num[3]));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_985), &r.num[0], 6, 12));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_986), &r.num[1]));
+  if (ctx->weight_given)
+    kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, KES_MSG_WEIGHTED_COUNT), &r.num[4]));
+  kes_def_column(h, kes_num_col("Cell", vemmsg(KES_SET_PLOT, KES_MSG_CELL_PERCENT), &r.num[2]));
+  kes_def_column(h, kes_num_col("Cum", vemmsg(KES_SET_PLOT, KES_MSG_CUM_PERCENT), &r.num[3]));
   return kes_def_end(h);
 }

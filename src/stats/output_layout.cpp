@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/kes_stmt.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_stats.h"
 #include "util/kes_minmax.h"
 
@@ -33,27 +34,22 @@ constexpr int kLabels[KES_OUT_SLOT_LAST - KES_OUT_SLOT_FIRST + 1] = {
 
 bool kes_is_output(const kes_stmt* s) { return s != nullptr && std::memcmp(s->name, "OUTPUT  ", 8) == 0; }
 
-const kes_optslot* kes_out_slot(const kes_stmt* s, int n) {
-  static const kes_optslot none{};
-  return s != nullptr && s->slots != nullptr && n >= 0 && n < s->nslots ? &s->slots[n] : &none;
-}
-
 int kes_out_names(const kes_stmt* s, int k, int nvars) {
-  const kes_optslot* o = kes_out_slot(s, k);
+  const kes_optslot* o = kes_pslot(s, k);
   if (!o->given || o->list == nullptr) return 0;
   return kes::max(0, kes::min(o->v.count, nvars));
 }
 
 int kes_out_points(const kes_stmt* s) {
-  const kes_optslot* pts = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPTS);
-  const kes_optslot* pre = kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE);
+  const kes_optslot* pts = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS);
+  const kes_optslot* pre = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE);
   if (!pts->given || pts->list == nullptr || !pre->given || pre->list == nullptr) return 0;
   return kes::max(0, pts->v.count);
 }
 
 int kes_out_prefixes(const kes_stmt* s, int nvars) {
   if (kes_out_points(s) == 0) return 0;
-  return kes::max(0, kes::min(kes_out_slot(s, KES_OUTPUT_SLOT_PCTLPRE)->v.count, nvars));
+  return kes::max(0, kes::min(kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE)->v.count, nvars));
 }
 
 int kes_out_positions(const kes_stmt* s, int nvars) {
@@ -63,7 +59,7 @@ int kes_out_positions(const kes_stmt* s, int nvars) {
 }
 
 host_access* kes_out_access(const kes_stmt* s) {
-  return static_cast<host_access*>(kes_out_slot(s, KES_OUT_SLOT_ACCESS)->list);
+  return static_cast<host_access*>(kes_pslot(s, KES_OUT_SLOT_ACCESS)->list);
 }
 
 double kes_out_stat(const kes_stats* st, int k) {

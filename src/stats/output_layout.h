@@ -36,8 +36,6 @@ constexpr int KES_PCTL_NAME_MAX = 31;
 
 // True for an OUTPUT statement node.
 bool kes_is_output(const kes_stmt* s);
-// Slot n of an OUTPUT node (an empty slot when the node has fewer).
-const kes_optslot* kes_out_slot(const kes_stmt* s, int n);
 // Names of keyword slot k that receive a value: min(listed names, nvars).
 int kes_out_names(const kes_stmt* s, int k, int nvars);
 // PCTLPTS= points of the statement (0 unless PCTLPRE= is given too).

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "stats/side_layout.h"
 #include "stats/tables_call.h"
@@ -48,12 +49,13 @@ void kesshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, 2, llen > 0 ? vemmsgs(189, 3, nlen, info.name, llen, info.label)
-                                    : vemmsgs(189, 2, nlen, info.name));
+  kes_heading_line(ctx, 2, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
+                                    : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   const bool rounded = dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr;
   // Without an increment line 3 is emptied: it may still hold another variable's.
-  kes_heading_line(ctx, 3, rounded ? vemmsgs(189, 4, dp.round_inc[v]) : vemtxt("", 0));
-  kes_heading_line(ctx, 4, vemmsg(0, 33));
+  kes_heading_line(ctx, 3,
+                   rounded ? vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]) : vemtxt("", 0));
+  kes_heading_line(ctx, 4, vemmsg(KES_SET_BLANK, KES_MSG_BLANK_LINE));
   kes_heading_count(ctx, 5);
 }

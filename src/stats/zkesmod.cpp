@@ -6,6 +6,7 @@
 
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_valnode.h"
 #include "stats/kes_tables.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
 
 void clear_nums(kes_rowbuf& r) {
   for (double& d : r.num) d = kes_tab_missing();
@@ -45,7 +45,7 @@ void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
   kes_rowbuf& r = ctx->tables->row;
   int nk = 0;
   for (const kes_valnode* k = kinds; k != nullptr; k = k->next) ++nk;
-  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(kSet, 24)}};
+  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_MISSING_VALUES)}};
   kes_bind(ctx, KES_TAB_MISSING, "orbo.kestravine.Missings", p, 1);
   for (const kes_valnode* k = kinds; k != nullptr; k = k->next) {
     clear_nums(r);
@@ -89,7 +89,9 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
                       wob_int(WOB_A_WIDTH, width)};
   kes_tabcall(t.handle[KES_TAB_FREQ], WOB_M_COLUMN_ATTRS, 3, pres);
 
-  kes_dynpair p[] = {{"FrqHdr", nullptr, vemmsgs(kSet, ctx->weight_given ? 50 : 49)}};
+  kes_dynpair p[] = {
+      {"FrqHdr", nullptr,
+       vemmsgs(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_FREQUENCY_COUNTS : KES_MSG_FREQUENCY_COUNTS)}};
   wob_attr extra[1] = {wob_int(WOB_A_DISTINCT_VALUES, ndistinct)};
   kes_bind(ctx, KES_TAB_FREQ, "orbo.kestravine.Frequency", p, 1, extra, 1);
   double cum = 0.0;

@@ -7,6 +7,7 @@
 
 #include "host/host_print.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int kSet = 189;
 // Counts below this are taken as zero (2^-53 times 100000).
 constexpr double kTiny = 100000.0 * 1.1102230246251565e-16;
 
@@ -42,8 +42,8 @@ void* role_line(kes_ctx* ctx, int varnum, int plain, int labelled) {
   xvname(ctx->data, varnum, &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  return llen > 0 ? vemmsgs(kSet, labelled, nlen, info.name, llen, info.label)
-                  : vemmsgs(kSet, plain, nlen, info.name);
+  return llen > 0 ? vemmsgs(KES_SET_PROC, labelled, nlen, info.name, llen, info.label)
+                  : vemmsgs(KES_SET_PROC, plain, nlen, info.name);
 }
 
 // ---- the tables ----
@@ -58,8 +58,8 @@ void moments(kes_ctx* ctx, kes_stats* st) {
       kes_attr_txt(WOB_A_TEMPLATE, "orbo.kestravine.Moments", -1),
       wob_int(WOB_A_MINUS_ONE, -1),
       kes_attr_txt(WOB_A_NAME, "Moments", -1),
-      kes_attr_msg(WOB_A_LABEL, kSet, label),
-      kes_attr_msg(WOB_A_TOC_LABEL, kSet, label),
+      kes_attr_msg(WOB_A_LABEL, KES_SET_PROC, label),
+      kes_attr_msg(WOB_A_TOC_LABEL, KES_SET_PROC, label),
       wob_last(WOB_A_TOC_WANTED, ctx->toc_wanted ? 1 : 0),
   };
   kes_tabcall(ctx->objs.root, WOB_M_CREATE, 9, a);
@@ -84,7 +84,9 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_statlabels& l = st->labels;
-  kes_dynpair p[] = {{"MeasHdr", nullptr, vemmsg(kSet, ctx->weight_given ? 46 : 45)}};
+  kes_dynpair p[] = {{"MeasHdr", nullptr,
+                      vemmsg(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BASIC_STATISTICAL_MEASURES
+                                                             : KES_MSG_BASIC_STATISTICAL_MEASURES)}};
   kes_bind(ctx, KES_TAB_MEASURES, "orbo.kestravine.Measures", p, 1);
   static constexpr int kLoc[4] = {KES_BAS_MEAN, KES_BAS_MEDIAN, KES_BAS_MODE, KES_BAS_BLANK};
   static constexpr int kVar[4] = {KES_BAS_STD, KES_BAS_VAR, KES_BAS_RANGE, KES_BAS_QRANGE};
@@ -100,7 +102,9 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   wob_attr note[1];
   int n = 0;
   if (st->basic_nmodes > 1)
-    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(kSet, 138, st->basic_nmodes, st->basic_maxfreq));
+    note[n++] =
+        wob_text(WOB_A_FOOTNOTE,
+                 vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
@@ -109,8 +113,10 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
 void basic_intervals(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
-  kes_dynpair p[] = {{"CiHdr", nullptr, vemmsg(kSet, ctx->weight_given ? 48 : 47)},
-                     {"conflevel", nullptr, vemmsgs(kSet, 38, level)}};
+  kes_dynpair p[] = {{"CiHdr", nullptr,
+                      vemmsg(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BASIC_CONFIDENCE_LIMITS
+                                                             : KES_MSG_BASIC_CONFIDENCE_LIMITS_ASSUMING)},
+                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)}};
   kes_bind(ctx, KES_TAB_INTERVALS, "orbo.kestravine.ConfLimits", p, 2);
   for (int i = 0; i < 3; ++i) {
     clear_row(r);
@@ -128,7 +134,9 @@ void location_tests(kes_ctx* ctx, kes_stats* st) {
   const kes_statlabels& l = st->labels;
   const double mu0 = st->loc.v[KES_LOC_MU0];
   kes_dynpair p[3];
-  p[0] = {"LocHdr", nullptr, vemmsgs(kSet, ctx->weight_given ? 44 : 43, mu0)};
+  p[0] = {
+      "LocHdr", nullptr,
+      vemmsgs(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_TESTS_LOCATION_MU0 : KES_MSG_TESTS_LOCATION_MU0, mu0)};
   p[1] = kes_pair_dbl("npmu0", st->loc.v[KES_LOC_NABOVE]);
   p[2] = kes_pair_dbl("nnmu0", st->loc.v[KES_LOC_NDIFF]);
   kes_bind(ctx, KES_TAB_LOCATION, "orbo.kestravine.Location", p, 3);
@@ -168,7 +176,7 @@ void normality(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const kes_statlabels& l = st->labels;
   const kes_nrmres& n = st->nrm;
-  kes_dynpair p[] = {{"DistTitle", nullptr, vemmsg(308, 795)}};
+  kes_dynpair p[] = {{"DistTitle", nullptr, vemmsg(KES_SET_PLOT, KES_MSG_TESTS_NORMALITY)}};
   kes_bind(ctx, KES_TAB_NORMAL, "orbo.kestravine.Normal", p, 1);
   const double stat[4] = {n.w, n.d, n.wsq, n.asq};
   const double prob[4] = {n.pw, n.pd, n.pwsq, n.pasq};
@@ -197,9 +205,9 @@ void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
   if (res == nullptr || n <= 0 || ctx->tables->handle[id] == nullptr) return;
   const double level = 100.0 * (1.0 - (trim ? ctx->po.trim_alpha : ctx->po.winsor_alpha));
   kes_dynpair p[3];
-  p[0] = {"TwmDef", nullptr, vemmsg(kSet, trim ? 29 : 30)};
+  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? KES_MSG_TRIMMED_MEANS : KES_MSG_WINSORIZED_MEANS)};
   p[1] = kes_pair_dbl("mu0", res[0].cell[KES_TWM_MU0]);
-  p[2] = {"conflevel", nullptr, vemmsgs(kSet, 38, level)};
+  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
   kes_bind(ctx, id, trim ? "orbo.kestravine.Trim" : "orbo.kestravine.Wins", p, 3);
   for (int k = 0; k < n; ++k) {
     clear_row(r);
@@ -226,9 +234,11 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   kes_rowbuf& r = ctx->tables->row;
   const kes_procopts& po = ctx->po;
   kes_dynpair p[3];
-  p[0] = {"QntlHdr", nullptr, ctx->weight_given ? vemmsg(kSet, 15) : vemmsgs(kSet, 42, st->pctldef)};
-  p[1] = {"clevelNormal", nullptr, vemmsgs(kSet, 38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
-  p[2] = {"clevelDF", nullptr, vemmsgs(kSet, 38, 100.0 * (1.0 - po.cipctldf_alpha))};
+  p[0] = {"QntlHdr", nullptr,
+          ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_WEIGHTED_QUANTILES)
+                            : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
+  p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
+  p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctldf_alpha))};
   kes_bind(ctx, KES_TAB_QUANTILES, "orbo.kestravine.Quantiles", p, 3);
   const double* lim[7] = {st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper,
                           st->pct_lrank,   st->pct_urank,   st->pct_coverage};
@@ -326,16 +336,16 @@ void extreme_values(kes_ctx* ctx, kes_stats* st) {
 
 void keshdr(kes_ctx* ctx, int v) {
   int line = 1;
-  kes_heading_line(ctx, line++, vemmsg(kSet, 1));
+  kes_heading_line(ctx, line++, vemmsg(KES_SET_PROC, KES_MSG_KESTRAVINE_PROCEDURE));
   host_varinfo info{};
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(kSet, 3, nlen, info.name, llen, info.label)
-                                     : vemmsgs(kSet, 2, nlen, info.name));
+  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
+                                     : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
-    kes_heading_line(ctx, line++, vemmsgs(kSet, 4, dp.round_inc[v]));
+    kes_heading_line(ctx, line++, vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]));
   if (ctx->freq_given || ctx->weight_given) {
     // One empty line sets the FREQ and WEIGHT lines apart.
     kes_heading_line(ctx, line++, vemtxt("", 0));
@@ -349,8 +359,10 @@ void keshdr(kes_ctx* ctx, int v) {
       const char* text = c.fmt.text != nullptr ? c.fmt.text : "";
       const int len = c.fmt.text != nullptr ? c.fmt.len : 0;
       const bool blank = i == 0 && c.type == 2 && (len == 0 || text[0] == ' ');
-      kes_heading_line(ctx, line++, blank ? vemmsgs(kSet, 10, static_cast<int>(c.name.len), c.name.text)
-                                      : vemmsgs(kSet, 9, static_cast<int>(c.name.len), c.name.text, len, text));
+      kes_heading_line(
+          ctx, line++,
+          blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
+                : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.

@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "util/kes_text.h"
-#include "records/kes_curve.h"
 #include "host/host_services.h"
+#include "records/kes_curve.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/stg_labels.h"
 

@@ -7,15 +7,17 @@
 
 #include "devgraph/kes_axislabels.h"
 #include "devgraph/kes_points.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_vscale.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 #include "tmplgraph/stg_prob.h"
@@ -49,7 +51,7 @@ int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
     if (classes && c->estimated[i]) std::snprintf(text[i], sizeof text[i], "EST");
     else kes_stg_param_text(c->params[i], text[i]);
   }
-  if (classes && all_est) return xpmstr(buf, 256, 308, 1534);
+  if (classes && all_est) return xpmstr(buf, 256, KES_SET_PLOT, KES_MSG_FITTED_PER_CELL);
   const cdf_text& t = kTexts[code];
   const auto a = [&](int k) { return static_cast<const char*>(text[t.order[k]]); };
   if (p == 2) return xpmstr(buf, 256, 308, t.msg, a(0), a(1));
@@ -72,7 +74,7 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
     std::memset(buf, ' ', sizeof buf);
     kes_dyn_text(g, "_CDFLAB", vemtxt(buf, kes_cdflab(ctx, kc, buf)));
   }
-  kes_dyn_double(g, "_YMAX", r->vscale == 0 ? 100.0 : 1.0);
+  kes_dyn_double(g, "_YMAX", r->vscale == KES_VSCALE_PERCENT ? 100.0 : 1.0);
   static const char* const kTheory[3] = {"Theoretical Cumulative Percent", "Theoretical Cumulative Count",
                                          "Theoretical Cumulative Probability"};
   static const char* const kEmpir[3] = {"Empirical Cumulative Percent", "Empirical Cumulative Count",
@@ -95,7 +97,7 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
 
   const bool comp = cv->count > g->overlay;
   void* y = kes_stg_ylabel(ctx, g);
-  void* yshort = vemmsgs(308, 298, static_cast<int>(g->var.name_len), g->var.name);
+  void* yshort = vemmsgs(KES_SET_PLOT, KES_MSG_CDF, static_cast<int>(g->var.name_len), g->var.name);
   const wob_attr inline_pairs[] = {
       kes_stg_pair_name("_YLABEL"), wob_text(WOB_A_VALUE, y),
       kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),

@@ -5,15 +5,17 @@
 #include <cmath>
 #include <cstring>
 
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "kes_gram_names.h"
-#include "records/pool_alloc.h"
 #include "host/host_services.h"
+#include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zqscale.h"
+#include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
-#include "tmplgraph/kes_stgraph.h"
+#include "records/kes_vscale.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/hist_graph.h"
+#include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 
 namespace {
@@ -24,7 +26,10 @@ constexpr double kNice[5] = {1, 2, 2.5, 5, 10};
 constexpr int kVlabelSize = 262;
 
 void* bincount_label(int vscale) {
-  return vemmsg(308, vscale == 1 ? 945 : vscale == 2 ? 476 : 1025);
+  return vemmsg(KES_SET_PLOT,
+                vscale == KES_VSCALE_COUNT            ? KES_MSG_COUNT_945
+                    : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
+                                                      : KES_MSG_PERCENT);
 }
 
 }  // namespace
@@ -94,7 +99,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   bool ymax_due = false;
   if (r->curve_fill) {
     if (r->ncurves > 1) {
-      xpmlog(308, 239);
+      xpmlog(KES_SET_PLOT, KES_MSG_FILL_GIVEN_MORE_THAN);
     } else {
       kes_dyn_bool(g, "_CFILL", 1);
       if (hang) {

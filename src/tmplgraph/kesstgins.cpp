@@ -4,19 +4,20 @@
 #include <cstdio>
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_classvars.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
+#include "records/stmt_slots.h"
 #include "stats/tables_call.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_insets.h"
+#include "util/kes_text.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
     if (!b->enabled) continue;
     const kes_stmt* st = b->stmt;
     const bool cfill = kes_flag(st, KES_INSET_FLAG_CFILL_DEFAULT) || kes_pgiven(st, KES_INSET_SLOT_CFILL);
-    const bool blank = kes_pgiven(st, KES_INSET_SLOT_CFILL) && std::memcmp(kes_pslot(st, KES_INSET_SLOT_CFILL)->v.name, "BLANK   ", 8) == 0;
+    const bool blank = kes_pgiven(st, KES_INSET_SLOT_CFILL) &&
+        std::memcmp(kes_pslot(st, KES_INSET_SLOT_CFILL)->v.name, "BLANK   ", 8) == 0;
     int m = 0;
     if (word_is(b, "TM")) m = 1;
     else if (word_is(b, "BM")) m = 2;
@@ -120,7 +122,8 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
       std::memcpy(label, r->label, KES_INSET_TEXT);
       if (!b->header_sample && r->kind == KES_IK_FIRST_HDR) {
         char fam[KES_INSET_TEXT];
-        const int fl = kes_inset_msg(fam, KES_INSET_TEXT, KES_SET_LABEL, r->subcode == KES_DIST_KERNEL ? 523 : 795 + r->subcode);
+        const int fl =
+            kes_inset_msg(fam, KES_INSET_TEXT, KES_SET_LABEL, r->subcode == KES_DIST_KERNEL ? 523 : 795 + r->subcode);
         if (m == 1 || m == 2) {
           // In a top or bottom box the family name leads the row's own label.
           char joined[KES_INSET_HEADER];

@@ -3,14 +3,15 @@
 // putpp writes a cell's rows.
 #include "devgraph/kes_axislabels.h"
 #include "devgraph/kes_points.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 #include "tmplgraph/stg_prob.h"
@@ -41,7 +42,7 @@ void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
   char text[KES_AXIS_LABEL_MAX];
   void* x = vemtxt(text, keshlab(ctx, text));
   void* y = kes_stg_ylabel(ctx, g);
-  void* yshort = vemmsgs(308, 297, static_cast<int>(g->var.name_len), g->var.name);
+  void* yshort = vemmsgs(KES_SET_PLOT, KES_MSG_EMPIRICAL_CDF, static_cast<int>(g->var.name_len), g->var.name);
   const wob_attr inline_pairs[] = {
       kes_stg_pair_name("_REFLINE"), wob_last(WOB_A_VALUE, line),
       kes_stg_pair_name("_XLABEL"), wob_text(WOB_A_VALUE, x),

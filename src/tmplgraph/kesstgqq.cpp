@@ -6,17 +6,18 @@
 #include <cstring>
 
 #include "devgraph/kes_points.h"
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 #include "tmplgraph/stg_prob.h"
@@ -49,7 +50,8 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   }
   if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
   const bool rot = r->rotate;
-  kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst, prob ? vemtxt("Quantile", 8) : vemmsg(308, 906));
+  kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst,
+                 prob ? vemtxt("Quantile", 8) : vemmsg(KES_SET_PLOT, KES_MSG_QUANTILE));
   kes_stg_numcol(g, "Data", rot ? kFirst : kSecond, vemtxt(g->var.name, g->var.name_len), true);
   if (prob) kes_stg_numcol(g, "Percentile", kPercentile, vemtxt("Percentile", 10));
   if (r->line_wanted) {

@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 #include "tmplgraph/stg_prob.h"
@@ -126,7 +127,7 @@ int kesstgr(kes_ctx* ctx) {
   }
   if (g.overlay) {
     if (r->type == KES_PLOT_CDF && kes_stg_family(r) >= 0 && curve)
-      g.grouplabel = vemmsg(308, 1508 + kes_stg_family(r));
+      g.grouplabel = vemmsg(KES_SET_PLOT, KES_MSG_NORMAL_1508 + kes_stg_family(r));
     else
       g.grouplabel = g.classlabel[cv->count - 1];
   }
@@ -145,7 +146,7 @@ int kesstgr(kes_ctx* ctx) {
   void* name = vemtxt(g.var.name, g.var.name_len);
   g.varlabel = vemtxt(g.var.label, g.var.label_len);
   if ((r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && kes_stg_family(r) == KES_DIST_WEIBULL2)
-    g.varlabel = vemmsgs(308, 492, static_cast<int>(g.var.label_len), g.var.label);
+    g.varlabel = vemmsgs(KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, static_cast<int>(g.var.label_len), g.var.label);
   kes_dyn_text(&g, "_VARNAME", name);
   kes_dyn_text(&g, "_VARLABEL", g.varlabel);
   kes_dyn_bool(&g, "_SPECLEGEND", spec);

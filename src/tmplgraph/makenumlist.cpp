@@ -1,16 +1,16 @@
 // makenumlist: numbers as one blank-separated text (tick lists of template graphs).
 #include <cstring>
 
-#include "util/kes_text.h"
-#include "records/pool_alloc.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "records/pool_alloc.h"
 #include "tmplgraph/kes_stgraph.h"
+#include "util/kes_text.h"
 
 namespace {
 constexpr int kField = 8;        // each value's field
 constexpr int kPerValue = 10;    // bytes kept per value
 constexpr int kBestDecimals = 99;
-constexpr int kOutOfMemory = 1016;
 }  // namespace
 
 void* makenumlist(const double* values, int n, int width, int* status) {
@@ -20,7 +20,7 @@ void* makenumlist(const double* values, int n, int width, int* status) {
   auto* text = static_cast<char*>(vmalcp_handler(pool, bytes, KES_ALLOC_4));
   if (text == nullptr) {
     xmemmsg(bytes);
-    if (status != nullptr) *status = kOutOfMemory;
+    if (status != nullptr) *status = KES_RC_OUT_OF_MEMORY;
     return nullptr;
   }
   std::memset(text, ' ', static_cast<std::size_t>(bytes));

@@ -4,20 +4,21 @@
 #include <cstring>
 #include <vector>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
-#include "records/kes_varsum.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_famfn.h"
-#include "fitreport/kes_famsets.h"
 #include "fit/kes_kernel.h"
+#include "fitreport/kes_famsets.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_valnode.h"
+#include "records/kes_varsum.h"
+#include "records/kes_vscale.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
@@ -33,7 +34,7 @@ constexpr int kBestDecimals = 99;
 // cell's n values, whatever the vertical scale.
 void bar_label(const kes_preq* r, int how, double h, double n, char* cell) {
   const double fb = how == 1 ? 1.0 : how == 2 ? 100.0 / n : 1.0 / n;
-  const double fv = r->vscale == 1 ? 1.0 : r->vscale == 0 ? 100.0 / n : 1.0 / n;
+  const double fv = r->vscale == KES_VSCALE_COUNT ? 1.0 : r->vscale == KES_VSCALE_PERCENT ? 100.0 / n : 1.0 / n;
   const double v = h * fb / fv;
   int width = -8, dec = kBestDecimals;
   if (how == 3) {

@@ -5,30 +5,30 @@
 #include <cstdio>
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_classvars.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/stmt_slots.h"
-#include "records/pool_alloc.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "inset/inset_build.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "stats/tables_call.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_insets.h"
+#include "util/kes_text.h"
 
 const char* kes_inset_valign(const kes_insetbox* b);
 const char* kes_inset_halign(const kes_insetbox* b);
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
 constexpr int kOverlay = 3000;
 constexpr int kCpropCell = KES_STG_NCELLS - 1;
 
@@ -42,7 +42,7 @@ int rows_of(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, int* items, int* ke
   bool data_read = false;
   for (int code = kes_inset_code(box, 0); code != KES_IC_END; code = kes_inset_code(box, ++box->cursor)) {
     if (code == KES_IC_DATA) {
-      if (!data_read && kesstgidat(ctx, g, &last) == kOutOfMemory) return kOutOfMemory;
+      if (!data_read && kesstgidat(ctx, g, &last) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
       data_read = true;
       ++*items;
       continue;
@@ -60,7 +60,7 @@ int rows_of(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, int* items, int* ke
       continue;
     }
     if (kind == 7) {
-      const kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, key);
+      const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, key);
       const int nk = slot != nullptr ? slot->nkernels : 0;
       const int first = slot != nullptr ? slot->ncurves - nk : 0;
       const int from = code == KES_IC_KERNEL ? 0 : code - KES_IC_KERNEL1;
@@ -71,7 +71,7 @@ int rows_of(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, int* items, int* ke
         continue;
       }
       for (int k = from; k < to; ++k) {
-        if (kesstgiknl(ctx, first + k, &last) != 0) return kOutOfMemory;
+        if (kesstgiknl(ctx, first + k, &last) != 0) return KES_RC_OUT_OF_MEMORY;
         *kernel_type = slot->curves[first + k].kernel.type;
         if (k + 1 < to) box->cursor = c0, box->label_index = l0, box->format_index = f0;
       }
@@ -79,7 +79,7 @@ int rows_of(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, int* items, int* ke
       continue;
     }
     kes_inset* r = kes_inset_row(ctx, box, &last, code >= 76 && code <= 78 ? KES_IK_SIBLING : KES_IK_PLAIN);
-    if (r == nullptr) return kOutOfMemory;
+    if (r == nullptr) return KES_RC_OUT_OF_MEMORY;
     r->item = static_cast<std::uint8_t>(code);
     char label[KES_INSET_TEXT];
     const int ll = kes_inset_user_label(box, label);
@@ -102,14 +102,15 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
   kes_preq* rq = ctx->curreq;
   kes_stmt* st = rq->stmt->next;
   if (!is_inset(st)) return 0;
-  if (is_inset(st->next) && kes_inset_once(ctx, KES_IN_SECOND_INSET)) xpmlog(KES_SET_LAYOUT, 305);
+  if (is_inset(st->next) && kes_inset_once(ctx, KES_IN_SECOND_INSET))
+    xpmlog(KES_SET_LAYOUT, KES_MSG_ONLY_FIRST_INSET_STATEMENT);
   if (g->overlay) {
-    xpmlog(KES_SET_PROC, 348);
+    xpmlog(KES_SET_PROC, KES_MSG_INSETS_NOT_DRAWN_OVERLAID);
     return kOverlay;
   }
   bool failed = false;
   auto* box = static_cast<kes_insetbox*>(kes_zalloc(kes_inset_pool(ctx), sizeof(kes_insetbox), KES_ALLOC_2, &failed));
-  if (box == nullptr) return kOutOfMemory;
+  if (box == nullptr) return KES_RC_OUT_OF_MEMORY;
   ctx->insets = box;
   box->stmt = st;
   box->codes = kes_pnumbers(st, KES_INSET_SLOT_CODES);
@@ -122,7 +123,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
     std::memcpy(box->position, kes_pslot(st, KES_INSET_SLOT_POSITION)->v.name, 8);
     const char* w = box->position;
     if ((w[0] == 'T' || w[0] == 'B' || w[0] == 'L' || w[0] == 'R') && w[1] == 'M' && w[2] == ' ') {
-      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, 298);
+      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_CANNOT_STAND_PAGE);
       box->enabled = 0;
       return 0;
     }
@@ -138,7 +139,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
 
   int items = 0, kernel_type = 0;
   const int rc = rows_of(ctx, g, box, &items, &kernel_type);
-  if (rc != 0) return kOutOfMemory;
+  if (rc != 0) return KES_RC_OUT_OF_MEMORY;
   if (items == 1 && rq->ncurves == 1 && box->block_header && !kes_pgiven(st, KES_INSET_SLOT_HEADER)) {
     const bool kernel = box->single_family == KES_DIST_KERNEL;
     const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
@@ -147,14 +148,13 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
     box->header_sample = 1;
   }
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, 604);
+    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_NO_ROWS_SHOW);
     box->enabled = 0;
   }
   return 0;
 }
 
 namespace {
-
 // "InsetData": Cprop with CPROP, the CLASS columns, one column per row; then the
 // box's dynamics.
 void make_table(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, bool cprop) {

@@ -5,25 +5,23 @@
 // format, and the curve (by its index in the curve array).
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_classvars.h"
-#include "records/kes_ctx.h"
-#include "util/kes_text.h"
-#include "records/pool_alloc.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 #include "inset/kes_inset.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/stg_insets.h"
+#include "util/kes_text.h"
 
 namespace {
-
-constexpr int kOutOfMemory = 1016;
-
 bool prob_or_qq(const kes_preq* rq) { return rq->type == KES_PLOT_PROB || rq->type == KES_PLOT_QQ; }
 
 kes_cell* key_cell(kes_ctx* ctx) {
@@ -71,7 +69,7 @@ int kesdatarows(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, const kes_tex
       found = r->kind == KES_IK_DATA && r->label_len == ll && std::memcmp(r->label, label, static_cast<size_t>(ll)) == 0;
     if (found) continue;
     kes_inset* r = new_row(ctx, box, last, KES_IK_DATA, 0, nullptr);
-    if (r == nullptr) return kOutOfMemory;
+    if (r == nullptr) return KES_RC_OUT_OF_MEMORY;
     std::memcpy(r->label, label, KES_INSET_TEXT);
     r->label_len = ll;
   }
@@ -83,7 +81,7 @@ int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last) {
   kes_insetbox* box = ctx->insets;
   bool failed = false;
   auto* d = static_cast<kes_idata*>(kes_zalloc(kes_inset_pool(ctx), sizeof(kes_idata), 0x2002, &failed));
-  if (d == nullptr) return kOutOfMemory;
+  if (d == nullptr) return KES_RC_OUT_OF_MEMORY;
   const int rc = kes_idata_open(ctx, box->stmt, d);
   if (rc != 0) return rc;
   box->idata = d;
@@ -92,12 +90,12 @@ int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last) {
   for (const kes_cell* level = cv->levels; level != nullptr; level = level->next) {
     if (cv->count < 2) {
       const kes_textdesc t[2] = {level->fmt, {}};
-      if (kesdatarows(ctx, box, last, t) != 0) return kOutOfMemory;
+      if (kesdatarows(ctx, box, last, t) != 0) return KES_RC_OUT_OF_MEMORY;
       continue;
     }
     for (const kes_cell* c = level->child; c != nullptr; c = c->next) {
       const kes_textdesc t[2] = {level->fmt, c->fmt};
-      if (kesdatarows(ctx, box, last, t) != 0) return kOutOfMemory;
+      if (kesdatarows(ctx, box, last, t) != 0) return KES_RC_OUT_OF_MEMORY;
     }
   }
   return 0;
@@ -106,7 +104,7 @@ int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last) {
 int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
   kes_insetbox* box = ctx->insets;
   const kes_preq* rq = ctx->curreq;
-  kes_plotslot* slot = kes_fit_slot(ctx, rq, key_cell(ctx));
+  kes_plotslot* slot = kes_plot_slot(ctx, rq, key_cell(ctx));
   const bool pq = prob_or_qq(rq);
   if (pq && slot != nullptr && slot->line) box->line = 1;
   const kes_inset_block blk = kes_inset_block_open(box);
@@ -153,13 +151,13 @@ int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
 
 int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last) {
   kes_insetbox* box = ctx->insets;
-  kes_plotslot* slot = kes_fit_slot(ctx, ctx->curreq, key_cell(ctx));
+  kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, key_cell(ctx));
   kes_curve* k = slot != nullptr && slot->curves != nullptr && kernel >= 0 && kernel < slot->ncurves ? &slot->curves[kernel] : nullptr;
   const kes_inset_block blk = kes_inset_block_open(box);
   const int close_code = blk.close_code;
   const bool defaults = blk.defaults;
   kes_inset* h = new_row(ctx, box, last, KES_IK_FIRST, KES_DIST_KERNEL, k);
-  if (h == nullptr) return kOutOfMemory;
+  if (h == nullptr) return KES_RC_OUT_OF_MEMORY;
   box->block_header = 1;
   h->label_len = kes_inset_msg(h->label, KES_INSET_TEXT, 431, 523);
   const int type = k != nullptr ? k->kernel.type : 0;
@@ -173,7 +171,7 @@ int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last) {
     h->label_len = wzstrip(h->label, jl < KES_INSET_TEXT ? jl : KES_INSET_TEXT);
     for (int sub = 1; sub <= 3; ++sub) {
       kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, KES_DIST_KERNEL, k);
-      if (r == nullptr) return kOutOfMemory;
+      if (r == nullptr) return KES_RC_OUT_OF_MEMORY;
       r->item = static_cast<std::uint8_t>(sub);
       r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, 431, kesknlmsg(sub, 0));
     }
@@ -183,7 +181,7 @@ int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last) {
   for (int sub = kes_inset_code(box, ++box->cursor); sub != close_code && sub != KES_IC_END;
        sub = kes_inset_code(box, ++box->cursor)) {
     kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, KES_DIST_KERNEL, k);
-    if (r == nullptr) return kOutOfMemory;
+    if (r == nullptr) return KES_RC_OUT_OF_MEMORY;
     r->item = static_cast<std::uint8_t>(sub);
     label_row(box, r, sub == 0 ? kesknlmsg(0, type) : kesknlmsg(sub, 0), true);
     format_row(box, r);

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "records/kes_cell.h"
-#include "records/kes_ctx.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 #include "inset/kes_inset.h"
+#include "records/kes_cell.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "tmplgraph/stg_insets.h"
 
@@ -19,7 +19,7 @@ namespace {
 
 // The cell's curve at the place the row's key-cell curve has in the curve array.
 kes_curve* own_curve(kes_ctx* ctx, kes_cell* cell, const kes_inset* r, kes_plotslot** slot) {
-  *slot = kes_fit_slot(ctx, ctx->curreq, cell);
+  *slot = kes_plot_slot(ctx, ctx->curreq, cell);
   if (*slot == nullptr || (*slot)->curves == nullptr || r->curve == nullptr) return nullptr;
   const int i = r->curve->index;
   return i >= 0 && i < (*slot)->ncurves ? &(*slot)->curves[i] : nullptr;

@@ -5,15 +5,16 @@
 #include <cstring>
 
 #include "devgraph/kes_axislabels.h"
-#include "records/kes_ctx.h"
-#include "records/stmt_slots.h"
-#include "records/kes_curve.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
 
@@ -101,15 +102,19 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
   // The numbers as the other legends show them: 8.067468, not 8.0674677806859.
   const auto shown = [](double v) { return kes_stg_param_value(v); };
   switch (r->dist) {
-    case KES_DIST_NORMAL: return xpmstr(buf, kLabelBuffer, 308, 383, shown(a), shown(b));
-    case KES_DIST_LOGNORMAL: return xpmstr(buf, kLabelBuffer, 308, 384, shown(a), shown(std::log(b)));
+    case KES_DIST_NORMAL:
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(a), shown(b));
+    case KES_DIST_LOGNORMAL:
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_LINE_THRESHOLD_SCALE, shown(a), shown(std::log(b)));
     case KES_DIST_EXPONENTIAL:
     case KES_DIST_WEIBULL:
     case KES_DIST_GAMMA:
     case KES_DIST_BETA:
-    case KES_DIST_SB: return xpmstr(buf, kLabelBuffer, 308, 384, shown(a), shown(b));
-    case KES_DIST_SU: return xpmstr(buf, kLabelBuffer, 308, 1261, shown(a), shown(b));
-    case KES_DIST_WEIBULL2: return xpmstr(buf, kLabelBuffer, 308, 496, shown(1 / b), shown(std::exp(a)));
+    case KES_DIST_SB: return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_LINE_THRESHOLD_SCALE, shown(a), shown(b));
+    case KES_DIST_SU: return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_LINE_LOCATION_SCALE, shown(a), shown(b));
+    case KES_DIST_WEIBULL2:
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_WEIBULL_LINE_SHAPE_SCALE, shown(1 / b),
+                    shown(std::exp(a)));
     default: return 0;
   }
 }

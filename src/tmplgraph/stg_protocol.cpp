@@ -4,18 +4,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "records/kes_ctx.h"
-#include "records/pool_alloc.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
+#include "kes_msg_names.h"
+#include "records/kes_ctx.h"
+#include "records/pool_alloc.h"
 #include "stats/tables_call.h"
 #include "tmplgraph/kes_stgraph.h"
 
 namespace {
-
 constexpr int kNumeric = 5;
 constexpr int kCharacter = 6;
-constexpr int kOutOfMemory = 1016;
 
 void* text(const char* s) { return vemtxt(s, -1); }
 
@@ -32,7 +32,7 @@ bool grow(kes_stgraph* g) {
   if (items == nullptr) {
     xmemmsg(bytes);
     d->failed = 1;
-    g->status = kOutOfMemory;
+    g->status = KES_RC_OUT_OF_MEMORY;
     return false;
   }
   if (d->count > 0) std::memcpy(items, d->items, sizeof(wob_attr) * static_cast<std::size_t>(d->count));
@@ -108,13 +108,13 @@ void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_
   if (ninline < 0 || ninline > KES_STG_MAXINLINE) xebug("kes_stg_panels: too many inline dynamics");
   char tmpl[80];
   std::snprintf(tmpl, sizeof tmpl, "orbo.kestravine.Graphics.%s", graph);
-  void* label = vemmsgs(308, label_msg, static_cast<int>(g->var.name_len), g->var.name);
+  void* label = vemmsgs(KES_SET_PLOT, label_msg, static_cast<int>(g->var.name_len), g->var.name);
   for (int k = 1; k <= g->panels; ++k) {
     wob_attr a[12 + KES_STG_MAXINLINE];
     int n = 0;
     a[n++] = wob_text(WOB_A_NAME, text(output));
     a[n++] = wob_text(WOB_A_LABEL, label);
-    a[n++] = wob_text(WOB_A_DESCRIPTION, vemmsgs(308, 1493, k));
+    a[n++] = wob_text(WOB_A_DESCRIPTION, vemmsgs(KES_SET_PLOT, KES_MSG_PANEL, k));
     a[n++] = wob_text(WOB_A_TEMPLATE, text(tmpl));
     a[n] = wob_ptr(WOB_A_BOUND_TABLES, WOB_COUNTED, g->bound);
     a[n++].i = g->nbound;

@@ -2,11 +2,11 @@
 // reference-line columns, and the walk over the CLASS cells.
 #include <cstring>
 
+#include "host/host_services.h"
+#include "kes_gram_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/stmt_slots.h"
-#include "kes_gram_names.h"
-#include "host/host_services.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_prob.h"
 

@@ -5,8 +5,8 @@
 
 #include "core/host_vectors.h"
 #include "devgraph/annotate.h"
-#include "records/kes_layout.h"
 #include "kes_gram_names.h"
+#include "records/kes_layout.h"
 #include "support/inset_fixture.h"
 
 namespace inset_test {

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "records/kes_layout.h"
-#include "records/kes_axis.h"
 #include "host/host_graph.h"
+#include "records/kes_axis.h"
+#include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
 #include "support/hand_request.h"
 

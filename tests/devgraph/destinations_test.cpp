@@ -184,9 +184,9 @@ TEST(dest_options, sizes_description_and_words) {
 
 }  // namespace
 
+#include "kes_gram_names.h"
 #include "records/kes_ctx.h"
 #include "support/stmt_node.h"
-#include "kes_gram_names.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/step_run.h"
 #include "records/kes_ctx.h"
 #include "records/kes_stages.h"
-#include "driver/step_run.h"
 
 namespace {
 

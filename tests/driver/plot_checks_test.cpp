@@ -8,7 +8,9 @@
 #include "driver/kesstmt.h"
 #include "driver/plot_test_support.h"
 #include "driver/unbuilt_notes.h"
+#include "records/kes_ctx.h"
 #include "records/kes_layout.h"
+#include "records/kes_stages.h"
 
 namespace {
 
@@ -190,7 +192,9 @@ TEST_F(plot_checks, bin_limits_are_truncated) {
     EXPECT_EQ(run(keshchk, n, KES_PLOT_HISTOGRAM), r.result);
     EXPECT_EQ(messages(), r.message);
     EXPECT_EQ(req.binlimit, r.kind);
-    if (r.kept >= 0) EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+    if (r.kept >= 0) {
+      EXPECT_EQ(r.slot == KES_PLOT_SLOT_MAXNBIN ? req.maxnbin : req.maxsigmas, r.kept);
+    }
   }
 }
 
@@ -451,3 +455,41 @@ TEST_F(plot_checks, robust_statistics_of_the_insets) {
 }
 
 }  // namespace
+
+// The renderer is chosen once per step: template graphs first, then device graphs;
+// a mode whose renderer is not built draws nothing.
+namespace {
+int template_renderer(kes_ctx*) { return 1; }
+int device_renderer(kes_ctx*) { return 2; }
+}  // namespace
+
+TEST(RendererChoice, TemplateFirstThenDevice) {
+  struct row {
+    int tmplgraph, devgraph;
+    bool template_built, device_built;
+    int (*expected)(kes_ctx*);
+  };
+  const row rows[] = {
+      {0, 0, true, true, nullptr},
+      {1, 0, true, true, template_renderer},
+      {1, 1, true, true, template_renderer},  // template graphs win
+      {1, 0, false, true, nullptr},           // no fall back to the device
+      {0, 1, true, true, device_renderer},
+      {0, 1, true, false, nullptr},
+  };
+  for (const row& r : rows) {
+    kes_stages stages{};
+    stages.kesstgr = r.template_built ? template_renderer : nullptr;
+    stages.kesgcht = r.device_built ? device_renderer : nullptr;
+    kes_ctx ctx{};
+    ctx.stages = &stages;
+    ctx.tmplgraph = r.tmplgraph;
+    ctx.devgraph = r.devgraph;
+    kes_choose_renderer(&ctx);
+    EXPECT_EQ(ctx.renderer, r.expected) << r.tmplgraph << r.devgraph << r.template_built << r.device_built;
+  }
+  kes_ctx none{};
+  none.renderer = device_renderer;
+  kes_choose_renderer(&none);  // no stage table: nothing to draw with
+  EXPECT_EQ(none.renderer, nullptr);
+}

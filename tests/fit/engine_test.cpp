@@ -65,7 +65,7 @@ TEST_F(Engine, GivenThresholdAboveTheMinimumIsLoweredAndSpreadIsNeeded) {
     r.n = n;
     r.min = 3;
     r.mean = n == 3 ? 5 : 3;
-    r.vscale = ZFIT_SCALE_COUNT;
+    r.vscale = KES_VSCALE_COUNT;
     return r;
   };
   zfit_req g = req(ZFIT_EXPONENTIAL, 5, 3);

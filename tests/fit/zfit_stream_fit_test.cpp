@@ -52,7 +52,7 @@ TEST_F(StreamFit, ClosedFormsMatchTheValueListMode) {
       for (int batch : {1, 7, 100}) {
         stream_source s(c.family, x, freqs ? f : std::vector<double>{}, batch);
         s.req.params[0] = c.mu, s.req.params[1] = c.sigma;
-        s.req.vscale = ZFIT_SCALE_PERCENT, s.req.low = 0, s.req.high = 30;
+        s.req.vscale = KES_VSCALE_PERCENT, s.req.low = 0, s.req.high = 30;
         const zfit_req ref = mode1(s.req, freqs);
         ASSERT_EQ(s.fit(), 0);
         // The same sums in the same order: the same bits.
@@ -79,7 +79,7 @@ TEST_F(StreamFit, ShapeFamiliesMatchTheValueListMode) {
     for (int batch : {1, 7, 100}) {
       stream_source s(family, x, {}, batch);
       s.req.params[0] = 0, s.req.params[1] = family == ZFIT_BETA ? 20 : s.req.params[1];
-      s.req.vscale = ZFIT_SCALE_PERCENT, s.req.low = 0, s.req.high = ln ? 5 : 30;
+      s.req.vscale = KES_VSCALE_PERCENT, s.req.low = 0, s.req.high = ln ? 5 : 30;
       zfit_req one = s.req;
       if (ln)
         one.method = 1, one.pctl_z = one.second = zmissing();

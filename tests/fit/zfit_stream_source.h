@@ -22,7 +22,7 @@ struct stream_source {
     req.freqs_used = !f.empty();
     for (double& p : req.params) p = zmissing();
     req.low = req.high = req.n = req.width = req.npoints = req.min = req.max = req.mean = req.std = zmissing();
-    req.vscale = ZFIT_SCALE_COUNT;
+    req.vscale = KES_VSCALE_COUNT;
   }
   ~stream_source() { zfittrm(&req); }
 

@@ -3,8 +3,8 @@
 // options that disable or position a box.
 #include <cmath>
 
-#include "support/inset_fixture.h"
 #include "kes_gram_names.h"
+#include "support/inset_fixture.h"
 
 namespace inset_test {
 namespace {

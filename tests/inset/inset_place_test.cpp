@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "inset/inset_place.h"
+#include "kes_gram_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
-#include "inset/inset_place.h"
 #include "support/inset_fixture.h"
-#include "kes_gram_names.h"
 
 namespace inset_test {
 namespace {
@@ -187,7 +187,9 @@ TEST_P(InsetProbability, PercentsOnTheProbabilityAxisBecomeQuantiles) {
   b->x = t.x, b->y = 50;
   place();
   EXPECT_EQ(b->enabled, t.enabled) << notes();
-  if (t.enabled) EXPECT_NEAR(b->left, t.left, 1e-12);
+  if (t.enabled) {
+    EXPECT_NEAR(b->left, t.left, 1e-12);
+  }
 }
 INSTANTIATE_TEST_SUITE_P(
     Families, InsetProbability,

@@ -157,4 +157,22 @@ TEST_F(CatalogueTest, WkreadGivesTheRawText) {
   EXPECT_EQ(plat::catalogue_missing_count(), before + 1);
 }
 
+// The names the module's build reads ('@set' lines, a message's @NAME after its kind)
+// are no part of the texts: the stand-in skips them.
+TEST_F(CatalogueTest, NamesForTheBuildAreSkipped) {
+  use("named.msg",
+      "@set 7 SEVEN\n"
+      "7 1 N @COUNTED Counted {d}.\n"
+      "7 2 T @EMPTY\n"
+      "7 3 E @LAST\tTabbed.\n"
+      "7 4 N An @ inside the text stays.\n");
+  EXPECT_EQ(problems_, 0);
+  EXPECT_EQ(fmt(7, 1, 3), "Counted 3.");
+  EXPECT_EQ(kind_of(7, 1), plat::msg_kind::note);
+  EXPECT_EQ(fmt(7, 2), "");
+  EXPECT_EQ(fmt(7, 3), "Tabbed.");
+  EXPECT_EQ(kind_of(7, 3), plat::msg_kind::error);
+  EXPECT_EQ(fmt(7, 4), "An @ inside the text stays.");
+}
+
 }  // namespace

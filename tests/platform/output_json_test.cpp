@@ -8,11 +8,11 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "support/scratch_files.h"
 #include "host/host_services.h"
 #include "output/output_api.h"
 #include "output/output_messages.h"
 #include "output_test_support.h"
+#include "support/scratch_files.h"
 
 namespace {
 

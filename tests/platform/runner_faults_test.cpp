@@ -8,9 +8,9 @@
 
 #include <filesystem>
 
-#include "support/scratch_files.h"
 #include "output_test_support.h"
 #include "runner_process.h"
+#include "support/scratch_files.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <map>
 #include <sstream>
 
-#include "support/scratch_files.h"
 #include "runner_process.h"
+#include "support/scratch_files.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "devgraph/kes_axislabels.h"
-#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/prob_fixture.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace kes_test {
 namespace {

@@ -3,6 +3,7 @@
 // returned; a failure that ends the step (1016, 1020) stops the request.
 #include <string>
 
+#include "driver/kesstmt.h"
 #include "hist_fixture.h"
 #include "host/host_services.h"
 #include "plotreq/plot_requests.h"
@@ -26,6 +27,7 @@ TEST_F(hist_fixture, reports_follow_a_graph_that_did_not_fit) {
   stages.kesgcht = render;
   ctx.stages = &stages;
   ctx.devgraph = 1;
+  kes_choose_renderer(&ctx);
   stmt.flag(KES_PLOT_FLAG_MIDPERCENTS);
   struct row {
     int status;

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <vector>
 
-#include "records/kes_layout.h"
 #include "kes_gram_names.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_driver.h"
 #include "plotreq/prob_fixture.h"
+#include "records/kes_layout.h"
+#include "records/kes_plotslot.h"
 
 namespace kes_test {
 namespace {

@@ -1,8 +1,9 @@
 #include "plotreq/prob_fixture.h"
 
+#include "driver/kesstmt.h"
 #include "fit/kes_estframe.h"
-#include "tmplgraph/kes_stgraph.h"
 #include "records/kes_plotslot.h"
+#include "tmplgraph/kes_stgraph.h"
 
 namespace kes_test {
 
@@ -50,6 +51,7 @@ void prob_fixture::real_templates() { stages_.kesstgr = kesstgr; }
 
 int prob_fixture::run(int (*driver)(kes_ctx*, int)) {
   note_recorder::clear();
+  kes_choose_renderer(ctx);  // as graphics start-up does, for the modes the test set
   return driver(ctx, 1);
 }
 
@@ -58,10 +60,10 @@ int prob_fixture::capture(kes_ctx* ctx) {
   drawn_graph g;
   kes_preq* r = ctx->curreq;
   g.keycell = r->classvars->keycell;
-  g.key = *kes_fit_slot(ctx, r, g.keycell);
+  g.key = *kes_plot_slot(ctx, r, g.keycell);
   if (const kes_curve* c = kes_fit_curve(&g.key); c != nullptr) g.key_curve = *c;
   for (kes_cell* c : f->cells) {
-    kes_plotslot* s = kes_fit_slot(ctx, r, c);
+    kes_plotslot* s = kes_plot_slot(ctx, r, c);
     g.cells.push_back(*s);
     const kes_curve* k = kes_fit_curve(s);
     g.curves.push_back(k != nullptr ? *k : kes_curve{});

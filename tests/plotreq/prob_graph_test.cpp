@@ -13,8 +13,8 @@
 #include <string>
 
 #include "core/runtime.h"
-#include "output/output_api.h"
 #include "kes_gram_names.h"
+#include "output/output_api.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
 #include "support/svg_reader.h"

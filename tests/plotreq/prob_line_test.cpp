@@ -8,12 +8,12 @@
 #include <cmath>
 #include <functional>
 
-#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace kes_test {
 namespace {

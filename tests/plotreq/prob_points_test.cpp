@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "devgraph/kes_points.h"
-#include "records/kes_curve.h"
 #include "kes_gram_names.h"
-#include "records/kes_plotslot.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
+#include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace kes_test {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "inset/kes_inset.h"
 #include "records/kes_cell.h"
 #include "records/kes_curve.h"
-#include "inset/kes_inset.h"
 #include "records/kes_plotslot.h"
 #include "support/hand_request.h"
 #include "support/stmt_node.h"

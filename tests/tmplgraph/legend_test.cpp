@@ -9,10 +9,10 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "records/kes_curve.h"
 #include "host/host_anchor.h"
-#include "records/pool_alloc.h"
 #include "host/host_services.h"
+#include "records/kes_curve.h"
+#include "records/pool_alloc.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/kes_stgraph.h"
 

@@ -7,13 +7,13 @@
 #include <sstream>
 
 #include "core/runtime.h"
-#include "records/pool_alloc.h"
+#include "data/dataset.h"
 #include "host/host_services.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "records/pool_alloc.h"
 #include "support/inset_fixture.h"
 #include "support/scratch_files.h"
-#include "data/dataset.h"
 #include "tmplgraph/kes_stgraph.h"
 
 namespace inset_test {

@@ -4,16 +4,16 @@
 #include <cstring>
 #include <map>
 
+#include "data/dataset.h"
+#include "host/host_services.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 #include "output/text_store.h"
+#include "records/pool_alloc.h"
 #include "support/inset_fixture.h"
 #include "support/scratch_files.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_insets.h"
-#include "data/dataset.h"
-#include "records/pool_alloc.h"
-#include "host/host_services.h"
 
 namespace inset_test {
 namespace {

@@ -1,6 +1,7 @@
 // The annotate language's interpreter (annotate.h).
 #include "graph/annotate.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace plat::graph {
@@ -32,6 +33,19 @@ bool filled(const anno_obs& o) {
 
 }  // namespace
 
+void use_percent_coords(const host_annoreq* req, std::vector<anno_obs>* obs) {
+  if (req->pct_coord == nullptr) return;
+  const bool vertical = req->pct_axis == 'V';
+  const std::size_t n = std::min(obs->size(), static_cast<std::size_t>(std::max(req->pct_count, 0L)));
+  for (std::size_t i = 0; i < n; ++i) {
+    anno_obs& o = (*obs)[i];
+    if ((vertical ? o.ysys : o.xsys) != '2') continue;
+    const double q = req->pct_coord[i];
+    if (std::isnan(q)) o.noted = true;
+    else (vertical ? o.y : o.x) = q;
+  }
+}
+
 int annotate_run(const std::vector<anno_obs>& obs, const anno_frame& f, anno_sink& sink) {
   double cx = f.h.start, cy = f.v.start_other;  // the current position: the data area's corner
   std::vector<double> poly;
@@ -45,6 +59,7 @@ int annotate_run(const std::vector<anno_obs>& obs, const anno_frame& f, anno_sin
   for (const anno_obs& o : obs) {
     const std::string fn = o.function.empty() ? "LABEL" : o.function;
     if (fn != "POLYCONT") flush();
+    if (o.noted) continue;
     static const char* const kKnown[] = {"LABEL", "MOVE", "DRAW", "SYMBOL", "POLY", "POLYCONT", "BAR"};
     bool known = false;
     for (const char* k : kKnown) known = known || fn == k;

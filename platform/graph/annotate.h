@@ -23,6 +23,7 @@ struct anno_obs {
   char xsys = '2', ysys = '2';
   std::string text, color, position;
   double size = NAN, line = NAN, angle = NAN;
+  bool noted = false;               // the caller has noted it: not drawn
 };
 
 // What the observations draw, in percent of the graphics area (origin bottom-left).
@@ -45,6 +46,11 @@ class anno_sink {
 struct anno_frame {
   host_annoaxis h{}, v{};
 };
+
+// A probability plot's percent-axis coordinates in data units, converted by the
+// caller (host_annoreq::pct_coord), replace the values read; NaN marks an observation
+// the caller has noted, which is not drawn.
+void use_percent_coords(const host_annoreq* req, std::vector<anno_obs>* obs);
 
 // Draws the observations in order. Returns the number of observations drawn.
 int annotate_run(const std::vector<anno_obs>& obs, const anno_frame& f, anno_sink& sink);

@@ -192,6 +192,7 @@ extern "C" int plat_ganotat(host_annoreq* req) {
     plat::log_message(kSet, 2, plat::dataset_name(d).c_str());
     return 1;
   }
+  use_percent_coords(req, &obs);
   anno_frame f;
   f.h = *req->haxis;
   f.v = *req->vaxis;

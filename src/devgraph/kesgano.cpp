@@ -1,8 +1,8 @@
 // kesgano: the annotate data sets of a plot request (ANNOTATE= of the plot statement,
 // then of the PROC statement) drawn on one cell of a device graph: the cell's
 // coordinate systems are described to the host's annotate service, which reads and
-// draws the observations. On probability plots kespano first checks the data
-// coordinates on the percent axis.
+// draws the observations. On probability plots kespano first converts the percents
+// given in data units on the percent axis to the axis' quantile scale.
 #include <cstring>
 
 #include "devgraph/annotate.h"
@@ -83,7 +83,7 @@ void kesgano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell) {
   if (own->given && own->v.handle != nullptr) {
     auto* ds = static_cast<kes_dsh>(own->v.handle);
     if (prob) {
-      kespano(ctx, rq, ds, &f.req, 1);
+      kespano(ctx, rq, cell, ds, &f.req, 1);
     } else {
       f.req.data = ctx->data;
       f.req.annotate = ds;
@@ -92,7 +92,7 @@ void kesgano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell) {
   }
   if (ctx->annotate != nullptr) {
     if (prob) {
-      kespano(ctx, rq, ctx->annotate, &f.req, 2);
+      kespano(ctx, rq, cell, ctx->annotate, &f.req, 2);
     } else {
       f.req.data = nullptr;
       f.req.annotate = ctx->annotate;

@@ -247,6 +247,13 @@ struct host_annoreq {
   double* page_area;         // left, bottom, right, top
   host_annoaxis* haxis;
   host_annoaxis* vaxis;
+  // Probability plots: the data-unit coordinates (system '2') on the percent axis
+  // (pct_axis 'H' or 'V'), converted by the module to the axis' quantile scale, one
+  // per observation in the order the service reads them; NaN marks an observation the
+  // module has noted and that is not drawn. Null: the coordinates are used as given.
+  const double* pct_coord;
+  long pct_count;
+  char pct_axis;
 };
 
 }  // extern "C"

@@ -149,4 +149,29 @@ TEST(AnnotateService, ReadsTheDataSetAndNotesWhatItCannotUse) {
   plat::finish_step();
 }
 
+// A probability plot's converted coordinates replace the data values read on the
+// percent axis (and only those: percent of the data area stays as given); an
+// observation the caller marked (NaN) is left out without a note of its own. Across,
+// then up the page.
+TEST(Annotate, ConvertedPercentAxisCoordinatesReplaceTheDataValues) {
+  const double q[4] = {-1.25, 999, NAN, 1.5};
+  for (const char axis : {'H', 'V'}) {
+    const bool v = axis == 'V';
+    auto pt = [&](const char* fn, double pct, double other, char sys) {
+      return v ? at(fn, other, pct, '2', sys) : at(fn, pct, other, sys, '2');
+    };
+    std::vector<anno_obs> obs = {pt("SYMBOL", 10, 1, '2'), pt("SYMBOL", 50, 1, '1'), pt("SYMBOL", 0, 1, '2'),
+                                 pt("SYMBOL", 90, 1, '2')};
+    host_annoreq req{};
+    req.pct_coord = q, req.pct_count = 4, req.pct_axis = axis;
+    use_percent_coords(&req, &obs);
+    recording r;
+    annotate_run(obs, frame(), r);
+    const std::vector<std::string> want =
+        v ? std::vector<std::string>{"marker 12,16.25 CIRCLE 2 ", "marker 12,50 CIRCLE 2 ", "marker 12,24.5 CIRCLE 2 "}
+          : std::vector<std::string>{"marker 7.5,23 CIRCLE 2 ", "marker 50,23 CIRCLE 2 ", "marker 13,23 CIRCLE 2 "};
+    EXPECT_EQ(r.out, want) << axis;
+  }
+}
+
 }  // namespace

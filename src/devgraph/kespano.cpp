@@ -113,8 +113,11 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   }
   xvgett(get);
   position();
-  // Relative data units on the percent axis cannot be placed: not drawn.
-  if (relative) return 1;
+  // Relative data units on the percent axis cannot be placed: not drawn, and said.
+  if (relative) {
+    xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_RELATIVE_PERCENT_AXIS);
+    return 1;
+  }
   req->data = mode == 1 ? ctx->data : nullptr;
   req->annotate = ds;
   req->pct_coord = coord.data();

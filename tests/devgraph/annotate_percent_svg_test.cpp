@@ -129,4 +129,12 @@ TEST_F(AnnotatePercentAxis, OtherSystemsOnThePercentAxisAreUsedAsGiven) {
   EXPECT_EQ(log().find("ANNOTATE= observation"), std::string::npos) << log();
 }
 
+// Relative data units on the percent axis cannot be placed: the data set is left off
+// the plot, and the log says so.
+TEST_F(AnnotatePercentAxis, RelativeDataUnitsOnThePercentAxisAreNoted) {
+  auto t = run("label,50,5,2,2,Start\nlabel,10,0,8,2,Moved\n", "");
+  EXPECT_FALSE(t.count("Start") || t.count("Moved")) << log();
+  EXPECT_NE(log().find("relative data units (system 8) on the percent axis"), std::string::npos) << log();
+}
+
 }  // namespace

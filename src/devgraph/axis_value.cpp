@@ -32,7 +32,7 @@ bool kes_tick_head(const kes_axis& ax, const kes_textline* line) {
 
 void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool use_format, int decimals,
                          kes_gtext* t, char* buf) {
-  const kes_chart* c = kes_gchart(ctx);
+  const kes_chart* c = kes_chart_of(ctx);
   const host_gtext* d = ax.value_default;
   std::memcpy(t->font, d != nullptr && d->font[0] != ' ' ? d->font : c->valfont, 8);
   t->height = c->text_h;

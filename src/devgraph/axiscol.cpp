@@ -22,7 +22,7 @@ void colour_lines(kes_ctx* ctx, kes_textline* l, int fallback) {
 }  // namespace
 
 void axiscol(kes_ctx* ctx, kes_axis* ax, int colour) {
-  const kes_colorset& k = kes_gchart(ctx)->colors;
+  const kes_colorset& k = kes_chart_of(ctx)->colors;
   const bool own = !kes_gblank(ax->color);
   const int label = own ? colour : k.label;
   const int value = own ? colour : k.text;

@@ -47,7 +47,7 @@ void set_transform(kes_gtext* t, int mode, const kes_axis& ax) {
 }  // namespace
 
 void axisfnt(kes_ctx* ctx, kes_axis* ax, kes_axisdraw* d, const host_varinfo*, int mode) {
-  kes_chart* c = kes_gchart(ctx);
+  kes_chart* c = kes_chart_of(ctx);
   const kes_stmt* st = ctx->curreq->stmt;
   const bool angled = mode == 0 && ax->value_orient == 2;
   d->value_extent = d->label_extent = d->widest_value = d->widest_label = 0;

@@ -15,7 +15,7 @@ constexpr double KES_EPS53 = 1.1102230246251565e-16;
 constexpr double KES_SQRT_EPS53 = 1.0536712127723509e-08;
 
 inline kes_layout* kes_glayout(kes_ctx* ctx) { return ctx->curreq->layout; }
-inline kes_chart* kes_gchart(kes_ctx* ctx) { return &ctx->curreq->layout->c; }
+inline kes_chart* kes_chart_of(kes_ctx* ctx) { return &ctx->curreq->layout->c; }
 
 // The cell's plot slot for the current request and variable.
 inline kes_plotslot* kes_gslot(kes_ctx* ctx, kes_cell* cell) {

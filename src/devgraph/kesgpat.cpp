@@ -18,7 +18,7 @@ void word(char* out, const char* w) {
 
 void kesgpat(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
-  kes_chart* c = kes_gchart(ctx);
+  kes_chart* c = kes_chart_of(ctx);
   const kes_stmt* st = r->stmt;
   const bool filled_curve = r->ncurves > 0 && r->curve_fill != 0;
   std::memset(c->fill, 0, sizeof c->fill);

@@ -35,7 +35,7 @@ bool list_number(const kes_stmt* st, int slot, int j, double* out) {
 
 int kessymb(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
-  kes_chart* c = kes_gchart(ctx);
+  kes_chart* c = kes_chart_of(ctx);
   const kes_stmt* st = r->stmt;
   const bool hist = r->type == KES_PLOT_HISTOGRAM;
   const int ntemplates = hist ? r->nkernels + kFamilies + 1 : 0;

@@ -128,11 +128,11 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
     return 1;
   }
   for (int k = 0; k < 3; ++k) {
-    if (!slot->speclimit_given[k]) continue;
-    const double v = slot->speclimit[k];
+    if (!slot->limit_given[k]) continue;
+    const double v = slot->limit[k];
     if (v - theta < kThresholdGap) {
-      xpmlog(KES_SET_LABEL, KES_MSG_LOWER_SPECIFICATION_LIMIT_LIES + k);
-      slot->speclimit_given[k] = 0;
+      xpmlog(KES_SET_LABEL, KES_MSG_LOWER_LIMIT_AT_THRESHOLD + k);
+      slot->limit_given[k] = 0;
     } else {
       lo = std::fmin(lo, v);
     }

@@ -22,8 +22,8 @@ struct kes_plotslot {
   double intercept_saved, slope_saved;
   // Lower limit, target and upper limit with their presence flags: a companion
   // procedure fills them; this one leaves them zero.
-  double speclimit[3];
-  std::uint8_t speclimit_given[3];
+  double limit[3];
+  std::uint8_t limit_given[3];
   double scale;             // factor that turns frequencies into the vertical measure
   // Histograms: the bins record.
   double hmin, hmax;        // smallest and largest scaled bar height

@@ -57,7 +57,7 @@ struct kes_stgraph {
   void* insetdata;                    // "InsetData" object of the CLASS form of insets
   void* insetbound;                   // its bound table
   int insetmade;                      // "InsetData" is created, defined and bound
-  int legendtitle;                    // the specification or the curve legend is on
+  int legendtitle;                    // the limit-line or the curve legend is on
   int clipped;                        // a fitted curve was cut at the vertical maximum
   int status;                         // 0, or 1016 after the memory note
   host_varinfo var;                   // the analysis variable's name record

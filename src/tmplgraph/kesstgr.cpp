@@ -95,15 +95,15 @@ int kesstgr(kes_ctx* ctx) {
   const kes_classvars* cv = r->classvars;
   if (cv != nullptr && cv->count > 0) class_layout(ctx, &g);
 
-  // Legends: a specification legend needs limits, which this procedure never sets.
-  bool spec = false, curve = false;
+  // Legends: a legend of limit lines needs limits, which this procedure never sets.
+  bool limits = false, curve = false;
   const kes_plotslot* key = kes_stg_keyslot(ctx);
   if (r->type != KES_PLOT_PP && !kes_flag(r->stmt, KES_PLOT_FLAG_NOLEGEND) && key != nullptr) {
-    for (int i = 0; i < 3; ++i) spec = spec || key->speclimit_given[i] != 0;
+    for (int i = 0; i < 3; ++i) limits = limits || key->limit_given[i] != 0;
     const bool fitted = r->type == KES_PLOT_HISTOGRAM ? key->nfitted > 0 : key->line != 0;
     curve = fitted && !curve_legend_refused(r);
   }
-  g.legendtitle = spec || curve;
+  g.legendtitle = limits || curve;
   const int c = curve ? 1 : 0;
   if (g.legendtitle) {
     int n = 0;
@@ -117,7 +117,7 @@ int kesstgr(kes_ctx* ctx) {
     const int len = xpmstr(title, kLegendTitleLength, 308, n);
     kes_dyn_text(&g, "_LEGENDTITLE", vemtxt(title, len));
   }
-  const bool two_legends = g.overlay && (r->type == KES_PLOT_CDF ? spec : g.legendtitle);
+  const bool two_legends = g.overlay && (r->type == KES_PLOT_CDF ? limits : g.legendtitle);
   kes_dyn_cstr(&g, "_GRID", r->grid ? "ON" : "OFF");
 
   // CLASS labels, and the label of the overlaid groups.
@@ -149,7 +149,7 @@ int kesstgr(kes_ctx* ctx) {
     g.varlabel = vemmsgs(KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, static_cast<int>(g.var.label_len), g.var.label);
   kes_dyn_text(&g, "_VARNAME", name);
   kes_dyn_text(&g, "_VARLABEL", g.varlabel);
-  kes_dyn_bool(&g, "_SPECLEGEND", spec);
+  kes_dyn_bool(&g, "_LIMITLEGEND", limits);
   kes_dyn_bool(&g, "_CURVELEGEND", curve);
   kes_dyn_bool(&g, "_TWOLEGENDS", two_legends);
   kes_dyn_cstr(&g, "_XDISPLAY", r->nohlabel ? "LINE TICKS TICKVALUES" : "LINE TICKS TICKVALUES LABEL");

@@ -1,5 +1,5 @@
 // Margins, page geometry and transforms of a histogram laid out on the stand-in's
-// vector device with its deterministic text metric: the Parts' numeric cases (gap,
+// vector device with its deterministic text metric: the worked numeric cases (gap,
 // margins, offsets, tick units, bar widths) and the invariants that tie the page
 // together (the plot area fills the page between the spaces around it, the bars fill
 // the plot area, bin midpoints map to bar centres, the axis ends to the plot edges),

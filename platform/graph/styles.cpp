@@ -5,16 +5,15 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
+#include "graph/graph_style.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"
 
 namespace plat::graph {
 namespace {
 
-// Curves in order: colour-blind-safe colours with line styles solid, dashed,
-// dotted, dash-dot, long dash.
-constexpr const char* kCurveColours[8] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
-                                          "#E69F00", "#56B4E9", "#000000", "#F0E442"};
+// Curves in order: the shared colours with line styles solid, dashed, dotted,
+// dash-dot, long dash.
 constexpr int kCurveLines[5] = {1, 2, 3, 4, 5};
 
 void put8(char* field, const char* text) {

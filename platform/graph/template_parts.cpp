@@ -8,12 +8,11 @@
 #include <sstream>
 
 #include "core/number_text.h"
+#include "graph/graph_style.h"
 
 namespace plat::graph {
 namespace {
 
-constexpr const char* kPalette[8] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
-                                     "#E69F00", "#56B4E9", "#000000", "#F0E442"};
 constexpr const char* kDashes[5] = {"", "6 4", "2 3", "6 3 2 3", "12 4"};
 constexpr double kGap = 4;  // between a tick and its text, a text and a label
 
@@ -29,7 +28,7 @@ text_style tick_style(anchor a) {
 
 paint curve_paint(int i, bool kernel) {
   paint p;
-  p.stroke = kPalette[i % 8];
+  p.stroke = kCurveColours[i % 8];
   p.dash = kDashes[i % 5];
   p.width = kernel ? 1.5 : 2;
   return p;

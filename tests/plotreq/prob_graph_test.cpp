@@ -17,6 +17,7 @@
 #include "output/output_api.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
+#include "support/golden_file.h"
 #include "support/svg_reader.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_prob.h"
@@ -29,21 +30,7 @@ std::filesystem::path golden(const std::string& name, const char* ext) {
 }
 
 ::testing::AssertionResult dump_matches(const std::string& dump, const std::string& name) {
-  const std::filesystem::path g = golden(name, ".dump");
-  if (std::getenv("KES_UPDATE_GOLDEN") != nullptr) {
-    std::filesystem::create_directories(g.parent_path());
-    std::ofstream(g, std::ios::binary) << dump;
-    return ::testing::AssertionSuccess();
-  }
-  const std::string want = slurp(g);
-  if (want == dump) return ::testing::AssertionSuccess();
-  std::ofstream(g.string() + ".fail", std::ios::binary) << dump;
-  std::istringstream a(want), b(dump);
-  std::string la, lb;
-  int line = 1;
-  while (std::getline(a, la) && std::getline(b, lb) && la == lb) ++line;
-  return ::testing::AssertionFailure() << name << ".dump differs at line " << line << ": want '" << la << "', got '"
-                                       << lb << "' (the run's dump is beside the golden as .fail)";
+  return text_matches_golden(dump, golden(name, ".dump"));
 }
 
 class prob_graph : public prob_fixture {

@@ -1,6 +1,8 @@
 // The SVG reader of the golden comparisons.
 #include "support/svg_reader.h"
 
+#include "support/golden_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -167,41 +169,7 @@ std::string svg_reduce(std::string_view document) {
 }
 
 ::testing::AssertionResult svg_matches_golden(const std::string& document, const std::filesystem::path& golden) {
-  std::filesystem::path fail = golden;
-  fail += ".fail";
-  if (std::getenv("KES_UPDATE_GOLDEN")) {
-    std::ofstream(golden, std::ios::binary) << document;
-    std::filesystem::remove(fail);
-    return ::testing::AssertionSuccess() << "golden rewritten";
-  }
-  std::ifstream in(golden, std::ios::binary);
-  if (!in) {
-    std::ofstream(fail, std::ios::binary) << document;
-    return ::testing::AssertionFailure() << "no golden file " << golden << " (actual left in " << fail << ")";
-  }
-  std::stringstream ss;
-  ss << in.rdbuf();
-  const std::string want = svg_reduce(ss.str()), got = svg_reduce(document);
-  if (want == got) {
-    std::filesystem::remove(fail);
-    return ::testing::AssertionSuccess();
-  }
-  std::ofstream(fail, std::ios::binary) << document;
-  std::istringstream a(want), b(got);
-  std::string la, lb;
-  int line = 1;
-  while (true) {
-    const bool ha = static_cast<bool>(std::getline(a, la)), hb = static_cast<bool>(std::getline(b, lb));
-    if (!ha && !hb) break;
-    if (!ha) la = "(end)";
-    if (!hb) lb = "(end)";
-    if (la != lb)
-      return ::testing::AssertionFailure() << golden.filename() << " differs at reduced line " << line
-                                           << "\n  golden: " << la << "\n  actual: " << lb << "\n(actual left in "
-                                           << fail << ")";
-    ++line;
-  }
-  return ::testing::AssertionFailure() << "reduced forms differ";
+  return text_matches_golden(document, golden, [](const std::string& d) { return svg_reduce(d); });
 }
 
 }  // namespace kes_test

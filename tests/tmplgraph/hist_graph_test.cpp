@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "graph_run.h"
+#include "support/golden_file.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -50,20 +51,7 @@ std::filesystem::path golden(const char* name) {
 
 // The dump against its golden file; KES_UPDATE_GOLDEN rewrites it.
 ::testing::AssertionResult dump_matches(const std::string& dump, const char* name) {
-  const std::filesystem::path g = golden(name);
-  if (std::getenv("KES_UPDATE_GOLDEN") != nullptr) {
-    std::ofstream(g, std::ios::binary) << dump;
-    return ::testing::AssertionSuccess();
-  }
-  const std::string want = kes_test::slurp(g);
-  if (want == dump) return ::testing::AssertionSuccess();
-  std::ofstream(g.string() + ".fail", std::ios::binary) << dump;
-  std::istringstream a(want), b(dump);
-  std::string la, lb;
-  int line = 1;
-  while (std::getline(a, la) && std::getline(b, lb) && la == lb) ++line;
-  return ::testing::AssertionFailure() << name << ".dump differs at line " << line << ": want '" << la << "', got '"
-                                       << lb << "' (the run's dump is beside the golden as .fail)";
+  return kes_test::text_matches_golden(dump, golden(name));
 }
 
 std::vector<std::string> words(const std::string& quoted) {

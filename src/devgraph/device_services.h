@@ -49,10 +49,11 @@ int zqsgmt(kes_layout* layout);
 // message when the manager refused them.
 int zqpdest(kes_layout* layout);
 
-// The device chart of the current request until the chart drawing is written: one
-// page per destination with its titles and BY line, closed and handed on; the log
-// says once per request that the chart itself is not drawn yet. 0, or the first
-// failure (1012, 1016).
-int kes_chart_pending(kes_ctx* ctx);
-// Opens, heads, closes and hands on one page of the current request's layout.
+// One device page of the current request's layout: kes_open_page opens its segment
+// and draws the titles and BY line (0, or 1012); kes_close_page closes it, names its
+// file in the listing and the log and hands it on to the destinations (0, or the
+// hand-on's failure); a segment that cannot be closed is noted and not handed on.
+// kes_device_page does both, for a page with nothing else on it.
+int kes_open_page(kes_ctx* ctx, kes_layout* layout);
+int kes_close_page(kes_ctx* ctx, kes_layout* layout);
 int kes_device_page(kes_ctx* ctx, kes_layout* layout);

@@ -26,8 +26,7 @@ constexpr int kSkipped = 20001;
 
 // One page: its segment, BY line and colours, then its cells, labels and close.
 int open_page(kes_ctx* ctx, kes_layout* lay) {
-  if (kessgmt(ctx, &lay->segment) != 0) return KES_RC_SETUP_FAILED;
-  ggphdr(0, ctx->byline, ctx->bylen);
+  if (const int s = kes_open_page(ctx, lay); s != 0) return s;
   kesgcol(ctx);
   return 0;
 }
@@ -40,15 +39,7 @@ void close_page(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   }
   kesgleg(ctx, legend);
   if (kes_side_band(ctx) || kes_top_band(ctx)) kesgclb(ctx);
-  void* closed = nullptr;
-  if (ggcseg(0, &closed, 0) == 1) {
-    char name[8];
-    vemtget(lay->segname, name, 8);
-    xpmlog(KES_SET_DEVICE, KES_MSG_GRAPH_COULD_NOT_CLOSED, 8, name);
-  } else {
-    ggplvem(closed, ctx->seglabel);
-  }
-  if (!lay->direct) zqsgmt(lay);
+  kes_close_page(ctx, lay);
   ++lay->page_number;
 }
 

@@ -18,10 +18,7 @@ inline kes_layout* kes_glayout(kes_ctx* ctx) { return ctx->curreq->layout; }
 inline kes_chart* kes_chart_of(kes_ctx* ctx) { return &ctx->curreq->layout->c; }
 
 // The cell's plot slot for the current request and variable.
-inline kes_plotslot* kes_gslot(kes_ctx* ctx, kes_cell* cell) {
-  const kes_preq* r = ctx->curreq;
-  return &cell->slots[r->first_slot + r->varslot[ctx->curvar]];
-}
+inline kes_plotslot* kes_gslot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 // The key cell's slot: the common bins and the axis scales of every cell.
 inline kes_plotslot* kes_gkeyslot(kes_ctx* ctx) { return kes_gslot(ctx, ctx->classvars->keycell); }
 

@@ -157,6 +157,9 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   if (!(thi > tlo)) tlo -= 1, thi += 1;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   const scale ds = nice_scale(dlo, dhi > dlo ? dhi : dlo + 1, 5);
+  // The data axis reaches a little past its end ticks, so that a point on an end tick
+  // is drawn whole inside the frame rather than cut by it.
+  const double dpad = 0.03 * (ds.hi - ds.lo);
 
   std::vector<class_key> keys;
   for (const qq_cell& cell : cells) keys.push_back(cell.key);
@@ -188,10 +191,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = rotated ? ds.lo : tlo;
-    f.xhi = rotated ? ds.hi : thi;
-    f.ylo = rotated ? tlo : ds.lo;
-    f.yhi = rotated ? thi : ds.hi;
+    f.xlo = rotated ? ds.lo - dpad : tlo;
+    f.xhi = rotated ? ds.hi + dpad : thi;
+    f.ylo = rotated ? tlo : ds.lo - dpad;
+    f.yhi = rotated ? thi : ds.hi + dpad;
     if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
     if (index < 0 && grid.strips) continue;
     if (index >= 0) draw_cell(c, f, cells[index], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);

@@ -50,7 +50,17 @@ int kessymb(kes_ctx* ctx) {
   c->symattr = t;
   c->nsymattr = n;
   c->curve_attr = t + kGeneral + ntemplates;
-  if (!hist) return 0;
+  if (!hist) {
+    // The reference line of a QQ, probability or P-P plot stands apart from the points
+    // as a solid line in the palette's second colour (its first is the curves'); the
+    // family's COLOR= still wins where the line is drawn. A CDF plot's fitted curve
+    // keeps the curve entry.
+    if (r->type != KES_PLOT_CDF) {
+      *c->curve_attr = t[2];
+      c->curve_attr->line_type = 1;
+    }
+    return 0;
+  }
 
   // The host's definitions after entry 0 run through the device's palette in order;
   // a family's template is the definition at its first curve's place in the request

@@ -106,6 +106,10 @@ TEST(svg_reader, reduces_to_structure) {
   const std::string b = "<?xml version=\"1.0\"?>\n<!-- c --><svg b=\"2\" a=\"1.0\">\n <g>\n  <line y1=\"0\" x1=\"1\"/>\n </g>\n <text x=\"3.00\">A b</text></svg>";
   EXPECT_EQ(kes_test::svg_reduce(a), kes_test::svg_reduce(b));
   EXPECT_NE(kes_test::svg_reduce(a), kes_test::svg_reduce("<svg a=\"1\" b=\"2\"><g/><text x=\"3\">A b</text></svg>"));
+  // Colours are kept whole: rounding their digits would make #009E73 and #09E73 alike.
+  EXPECT_NE(kes_test::svg_reduce("<svg><line stroke=\"#009E73\"/></svg>"),
+            kes_test::svg_reduce("<svg><line stroke=\"#09E73\"/></svg>"));
+  EXPECT_NE(kes_test::svg_reduce("<svg><line stroke=\"#009E73\"/></svg>").find("#009E73"), std::string::npos);
   for (const char* bad : {"", "<svg>", "<svg a=1/>", "<svg></g>", "text<svg/>"})
     EXPECT_EQ(kes_test::svg_reduce(bad).rfind("unreadable SVG: ", 0), 0u) << bad;
 }

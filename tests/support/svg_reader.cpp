@@ -16,10 +16,15 @@ namespace kes_test {
 namespace {
 
 // Every number in a text rounded to two decimals ("12.345" -> "12.35", "-0.001" ->
-// "0"); the rest kept.
+// "0"); the rest kept, colours such as "#009E73" whole.
 std::string numbers_rounded(std::string_view s) {
   std::string out;
   for (std::size_t i = 0; i < s.size();) {
+    if (s[i] == '#') {
+      do out += s[i++];
+      while (i < s.size() && std::isxdigit(static_cast<unsigned char>(s[i])));
+      continue;
+    }
     const bool sign = s[i] == '-' && i + 1 < s.size() && (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '.');
     const bool prev_word = i > 0 && (std::isalpha(static_cast<unsigned char>(s[i - 1])) || s[i - 1] == '_');
     if (!prev_word && (sign || std::isdigit(static_cast<unsigned char>(s[i])))) {

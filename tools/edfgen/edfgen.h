@@ -89,6 +89,9 @@ bool edfgen_raw_read(const std::string& path, std::vector<raw_point>* out);
 struct calib_score {
   int points = 0, off_points = 0, off_levels = 0;
   double chi = 0.0, worst = 0.0;
+  // The same rate errors in standard errors of the coverage check's sample size.
+  int off_check = 0;
+  double worst_check = 0.0;
   std::string text() const;
 };
 struct calib_result {
@@ -99,7 +102,8 @@ struct calib_result {
 };
 // Calibrates table `start` of a set's statistic at the fitted shape over the raw points
 // of the set (rounds of shift-and-refit; see edfgen_calib.cpp); each round's score to log.
-// weighted: each target weighted by how much a rejection rate moves with it.
+// weighted: each target weighted by how much a rejection rate moves with it; focus:
+// the points reweighted each round by their rate errors, to leave the fewest off.
 calib_result edfgen_calibrate(int family, int set, int stat, const std::vector<raw_point>& pts,
-                              const std::vector<double>& start, int rounds, bool weighted, int threads,
-                              std::string* log);
+                              const std::vector<double>& start, int rounds, bool weighted, bool focus,
+                              int threads, std::string* log);

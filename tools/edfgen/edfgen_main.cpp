@@ -3,7 +3,7 @@
 // table file; the check commands test tables against fresh simulations.
 //
 //   edfgen sim --family F --set K [--from I --to J] --reps R --seed S --threads T --out PART [--raw RAW]
-//   edfgen calibrate --family F --set K --tables FILE --rounds N [--weighted 0|1] --threads T --out FILE RAW...
+//   edfgen calibrate --family F --set K --tables FILE --rounds N [--weighted 0|1] [--focus 0|1] --threads T --out FILE RAW...
 //   edfgen fit --family F --out FILE PART...
 //   edfgen check-tables --family F --tables FILE
 //   edfgen check-fixed --reps R --seed S --threads T
@@ -241,7 +241,8 @@ int calibrate(const args& a) {
     std::vector<double> start = edfgen_table_values(text.c_str(), name);
     if (start.empty()) die("no table " + name + " in " + a.get("tables"));
     std::string log;
-    const calib_result r = edfgen_calibrate(family, set, s, pts, start, rounds, a.num("weighted", 0) != 0, threads, &log);
+    const calib_result r = edfgen_calibrate(family, set, s, pts, start, rounds, a.num("weighted", 0) != 0,
+                                            a.num("focus", 0) != 0, threads, &log);
     std::printf("%s %s:\n%s  kept round %d\n", edfgen_family_name(family), name.c_str(), log.c_str(), r.round);
     std::fflush(stdout);
     fresh[name] = table_text(family, set, s, r.t,

@@ -168,10 +168,10 @@ TEST(EdfgenCalibrate, RemovesAFalseShapeDependenceAndHitsTheLevels) {
 }
 
 TEST(EdfgenCalibrate, FocusTradesTheEasyPointsForOneTheFormCannotFollow) {
-  // The same form and law, exact at every point but one, where the statistic is 10 %
+  // The same form and law, exact at every point but one, where the statistic is 7 %
   // larger: least squares spreads that bump thinly and leaves the point off by about
-  // eight check standard errors; focused rounds weight it up until the errors balance
-  // within the check's 4.
+  // five check standard errors; focused rounds weight it up until the errors balance
+  // well within the check's 4.
   const int family = KES_COEF_WEIBULL, set = 7, stat = 1;
   std::mt19937_64 g(23);
   auto u = [](std::mt19937_64& e) { return (static_cast<double>(e() >> 11) + 0.5) * 0x1p-53; };
@@ -182,7 +182,7 @@ TEST(EdfgenCalibrate, FocusTradesTheEasyPointsForOneTheFormCannotFollow) {
       p.set = set;
       p.shape = c;
       p.n = n;
-      const double bump = c == 4.0 && n == 25.0 ? std::log(1.10) : 0.0;
+      const double bump = c == 4.0 && n == 25.0 ? std::log(1.07) : 0.0;
       for (int i = 0; i < 20000; ++i) {
         const double w = u(g);
         replicate x{};
@@ -201,10 +201,11 @@ TEST(EdfgenCalibrate, FocusTradesTheEasyPointsForOneTheFormCannotFollow) {
   std::string plain_log, focus_log;
   const calib_result plain = edfgen_calibrate(family, set, stat, pts, start, 6, false, false, 2, &plain_log);
   const calib_result focus = edfgen_calibrate(family, set, stat, pts, start, 6, false, true, 2, &focus_log);
-  EXPECT_GT(plain.score.worst_check, 6.0) << plain_log;
+  EXPECT_GT(plain.score.worst_check, 4.5) << plain_log;
   EXPECT_GT(plain.score.off_check, 0) << plain_log;
   EXPECT_NE(plain_log.find("shape 4 n 25: rate off by +"), std::string::npos) << plain_log;
-  EXPECT_LT(focus.score.worst_check, 0.6 * plain.score.worst_check) << focus_log;
+  EXPECT_LT(focus.score.worst_check, 0.7 * plain.score.worst_check) << focus_log;
+  EXPECT_LT(focus.score.expected_off, 0.5 * plain.score.expected_off) << focus_log;
   EXPECT_EQ(focus.score.off_check, 0) << focus_log;
   EXPECT_NE(focus_log.find("check's sample size in round " + std::to_string(focus.round) + ":\n    none"),
             std::string::npos) << focus_log;

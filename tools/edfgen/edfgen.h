@@ -92,6 +92,7 @@ struct calib_score {
   // The same rate errors in standard errors of the coverage check's sample size.
   int off_check = 0;
   double worst_check = 0.0;
+  double expected_off = 0.0;  // point-levels the check is expected to find off
   std::string text() const;
 };
 struct calib_result {

@@ -53,8 +53,10 @@ TEST(EdfCoefTables, AllEstimatedDRowsAgreeWithThePublishedRows) {
   // Row r0 of dcoef7 as published for each family. The simulated rows agree to about
   // their Monte Carlo error and the error of the forms' fit once calibrated at the
   // fitted shape (gamma and Weibull; they were 0.077 and 0.017 off before); the
-  // lognormal's, fitted at the true shape, to 0.010.
-  const double tolerance[3] = {0.014, 0.0105, 0.0090};
+  // lognormal's, fitted at the true shape, to 0.010. Gamma's misses 0.01 only in the
+  // two farthest columns (.0025 and .001), by 0.0110 and 0.0119 from 60,000 to
+  // 240,000 replicates a point.
+  const double tolerance[3] = {0.0125, 0.0105, 0.0100};
   for (int family = 0; family < 3; ++family) {
     std::istringstream in(kes_edf_coef_builtin(family));
     std::string line, tok;

@@ -2,8 +2,9 @@
 # Makes the EDF coefficient tables and their checks as committed: simulates every
 # family and set (resumable: a set whose part file is complete is skipped), fits
 # the tables, calibrates the sets with the threshold and shape estimated at the
-# fitted shape (a second, larger simulation keeping every replicate), writes them
-# to src/fitreport/edf_tables and the checks to tools/edfgen/checks.txt.
+# fitted shape (a second, larger simulation keeping every replicate), calibrates
+# again where points stayed off (a third simulation, larger where they were off),
+# writes them to src/fitreport/edf_tables and the checks to tools/edfgen/checks.txt.
 #
 #   tools/edfgen/make_tables.sh EDFGEN WORKDIR [THREADS]
 set -euo pipefail
@@ -44,6 +45,42 @@ for fsr in "${calibrated[@]}"; do
   "$edfgen" calibrate --family "$1" --set "$2" --tables "$1.edf" --rounds 10 --threads "$threads" \
     --out "$1.edf" "raw3_$1_$2.bin" >> "calibrate_$1_$2.txt"
 done
+
+# Second stage: raw replicates again from seed 2036 (each point's first replicates are
+# the first stage's), more of them where the first stage left points off, where the
+# least data are and at the points that settle the r0 rows; calibration focused on the
+# points off where the form cannot follow every point. An entry: family, set, rounds,
+# focus, replicates a point, then ranges of the grid at more replicates (FROM:TO:REPS).
+# A range's raw file comes first, so its points count with their larger number.
+g6small="0:3:200000 11:14:200000 22:25:200000 33:36:200000 44:47:200000 55:58:200000 66:69:200000 77:80:200000 88:91:200000"
+stage2=("gamma 6 10 0 60000 $g6small" "gamma 6 15 1 60000 $g6small" "gamma 4 12 1 40000"
+        "gamma 7 10 0 60000 85:88:240000 96:99:240000"
+        "weibull 6 12 1 60000 9:11:180000 20:22:180000 31:33:180000"
+        "weibull 7 12 1 60000 42:44:180000 53:55:180000 64:66:180000 75:77:180000")
+raw4() {  # family set from to reps: simulates once, prints the raw file
+  local r="raw4_$1_$2_$3_$4_$5.bin"
+  if [ ! -f "done4_$1_$2_$3_$4_$5" ]; then
+    rm -f "$r"
+    nice -n 19 "$edfgen" sim --family "$1" --set "$2" --from "$3" --to "$4" --reps "$5" --seed 2036 \
+      --threads "$threads" --out "part4_$1_$2_$3_$4_$5.txt" --raw "$r" >> "log4_$1_$2.txt"
+    touch "done4_$1_$2_$3_$4_$5"
+  fi
+  echo "$r"
+}
+for entry in "${stage2[@]}"; do
+  set -- $entry
+  f=$1 k=$2 rounds=$3 focus=$4 reps=$5
+  shift 5
+  raws=()
+  for range in "$@"; do
+    IFS=: read -r from to more <<< "$range"
+    raws+=("$(raw4 $f $k $from $to $more)")
+  done
+  case $f in gamma) size=99 ;; weibull) size=110 ;; esac
+  raws+=("$(raw4 $f $k 0 $size $reps)")
+  "$edfgen" calibrate --family $f --set $k --tables $f.edf --rounds $rounds --focus $focus --threads "$threads" \
+    --out $f.edf "${raws[@]}" >> "calibrate4_${f}_$k.txt"
+done
 for f in gamma lognormal weibull; do cp $f.edf "$src/src/fitreport/edf_tables/$f.edf"; done
 
 {
@@ -54,7 +91,7 @@ for f in gamma lognormal weibull; do cp $f.edf "$src/src/fitreport/edf_tables/$f
   nice -n 19 "$edfgen" check-fixed --reps 20000 --seed 7 --threads "$threads" || true
   for fs in "${sets[@]}"; do
     set -- $fs
-    nice -n 19 "$edfgen" coverage --family "$1" --set "$2" --tables "$1.edf" --reps 4000 --seed 99 \
+    nice -n 19 "$edfgen" coverage --family "$1" --set "$2" --tables "$1.edf" --reps 4000 --seed 5099 \
       --threads "$threads" || true
   done
 } > checks.txt

@@ -14,7 +14,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 #include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
@@ -57,10 +57,10 @@ double* kernel_work(const kes_plotslot* s, const kes_varsum* vs, host_pool* pool
   const long long bytes = 8LL * (3 * g + 2 * n);
   auto* work = static_cast<double*>(vmalcp_handler(pool, static_cast<long>(bytes), KES_ALLOC_6));
   if (work == nullptr) return nullptr;
-  long long i = 0;
-  for (const kes_valnode* v = vs->values; v != nullptr && i < n; v = v->next, ++i) {
-    work[i] = v->key.value;
-    work[n + i] = v->count;
+  const kes_valview* vals = vs->view;
+  for (long long i = 0; vals != nullptr && i < n && i < vals->m; ++i) {
+    work[i] = vals->x[i];
+    work[n + i] = vals->f[i];
   }
   return work;
 }

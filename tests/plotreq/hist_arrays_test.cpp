@@ -1,21 +1,18 @@
-// The bins of a request counted from the value arrays kept in each cell's record
-// against the same bins counted by walking the value lists (the way taken when the
-// arrays cannot be had): the same heights to the bit, on values with ties, on bin
-// edges and one ulp beside them, in two CLASS cells, both edge rules. The arrays are
-// kept once per record and copy the list; the statistics pass's copy is kept only for
-// a variable that a HISTOGRAM request plots.
+// The bins of a request counted from each cell's value view: on values with ties, on
+// bin edges and one ulp beside them, in two CLASS cells, both edge rules, the heights
+// are the counts a direct tally of the values gives; the view is read, never copied
+// or replaced; a cell whose view could not be made is not binned silently.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
 
 #include "hist_fixture.h"
+#include "host/step_codes.h"
 #include "plotreq/plot_requests.h"
 #include "records/kes_ctx.h"
 #include "records/kes_preq.h"
-#include "records/pool_alloc.h"
-#include "stats/kes_cellvals.h"
-#include "stats/kes_flatvals.h"
+#include "records/kes_valview.h"
 
 namespace {
 
@@ -49,18 +46,10 @@ std::vector<cell_data> sample(unsigned seed) {
 
 class hist_arrays : public hist_fixture {
  protected:
-  host_pool* pools[1] = {nullptr};
-
-  void TearDown() override {
-    if (pools[0] != nullptr) xmpoold(pools[0]);
-    hist_fixture::TearDown();
-  }
-
-  // Bins the cells with MIDPOINTS= -2 to 3 by 0.25, from the lists or from arrays.
-  std::vector<kes_cell*> binned(const std::vector<cell_data>& data, bool rtinclude, bool arrays) {
+  // Bins the cells with MIDPOINTS= -2 to 3 by 0.25.
+  std::vector<kes_cell*> binned(const std::vector<cell_data>& data, bool rtinclude) {
     cv = kes_classvars{};
     cv.count = 1;
-    ctx.varpools = arrays ? pools : nullptr;
     std::vector<double> mids;
     for (int k = -8; k <= 12; ++k) mids.push_back(0.25 * k);
     stmt.list(KES_PLOT_SLOT_MIDPOINTS, mids, 3);
@@ -75,78 +64,58 @@ class hist_arrays : public hist_fixture {
 
 std::vector<double> heights(const kes_plotslot* s) { return {s->heights, s->heights + s->nbins}; }
 
-TEST_F(hist_arrays, arrays_give_the_heights_of_the_list_walk) {
-  pools[0] = xmpoolc(8192, 8192, KES_POOL_VAR);
+// Bin k (from the first bin of the request's grid) of a value under the edge rule,
+// by comparisons with the edges, not by the division the binning uses.
+long long tally_bin(double x, double first_edge, double w, bool rtinclude, long long nbins) {
+  for (long long k = 0; k < nbins; ++k) {
+    const double lo = first_edge + k * w, hi = lo + w;
+    if (rtinclude ? (x > lo && x <= hi) : (x >= lo && x < hi)) return k;
+  }
+  return -1;
+}
+
+TEST_F(hist_arrays, heights_are_the_tally_of_the_view) {
   const std::vector<cell_data> data = sample(5);
   for (bool rtinclude : {false, true}) {
     SCOPED_TRACE(rtinclude ? "right-closed" : "left-closed");
-    const std::vector<kes_cell*> walked = binned(data, rtinclude, false);
-    for (kes_cell* c : walked) EXPECT_EQ(c->varsums[0].cellvals, nullptr);
-    const std::vector<kes_cell*> read = binned(data, rtinclude, true);
-    for (size_t i = 0; i < read.size(); ++i) {
-      const kes_plotslot* a = slot(walked[i]);
-      const kes_plotslot* b = slot(read[i]);
-      ASSERT_EQ(a->nbins, b->nbins);
-      EXPECT_EQ(a->firstbin, b->firstbin);
-      EXPECT_EQ(a->noutside, b->noutside);
-      const std::vector<double> ha = heights(a), hb = heights(b);
-      EXPECT_EQ(std::memcmp(ha.data(), hb.data(), ha.size() * sizeof(double)), 0);
-      EXPECT_EQ(a->hmin, b->hmin);
-      EXPECT_EQ(a->hmax, b->hmax);
-      // The record keeps the arrays: the list's values and counts in order.
-      const kes_cellvals* cvals = read[i]->varsums[0].cellvals;
-      ASSERT_NE(cvals, nullptr);
-      ASSERT_EQ(cvals->m, static_cast<int>(data[i].values.size()));
-      EXPECT_EQ(std::vector<double>(cvals->x, cvals->x + cvals->m), data[i].values);
-      EXPECT_EQ(std::vector<int>(cvals->f, cvals->f + cvals->m), data[i].counts);
+    const std::vector<kes_cell*> cells = binned(data, rtinclude);
+    for (size_t i = 0; i < cells.size(); ++i) {
+      const kes_plotslot* s = slot(cells[i]);
+      const kes_valview* v = cells[i]->varsums[0].view;
+      ASSERT_NE(v, nullptr);
+      // Bins 0.25 wide on the grid of the midpoints; bin 0 starts at -3.125.
+      const double first_edge = -3.125 + 0.25 * s->firstbin;
+      std::vector<double> want(static_cast<size_t>(s->nbins), 0.0);
+      long long outside = 0;
+      for (int j = 0; j < v->m; ++j) {
+        const long long k = tally_bin(v->x[j], first_edge, 0.25, rtinclude, s->nbins);
+        if (k < 0) outside += v->f[j];
+        else want[static_cast<size_t>(k)] += v->f[j];
+      }
+      for (double& h : want) h *= s->scale;
+      EXPECT_EQ(heights(s), want);
+      EXPECT_EQ(s->noutside, outside);
     }
   }
 }
 
-TEST_F(hist_arrays, kept_arrays_serve_every_later_request) {
-  pools[0] = xmpoolc(8192, 8192, KES_POOL_VAR);
-  const std::vector<kes_cell*> cells = binned(sample(8), false, true);
+TEST_F(hist_arrays, the_view_is_read_not_replaced) {
+  const std::vector<kes_cell*> cells = binned(sample(8), false);
   kes_varsum* rec = &cells[0]->varsums[0];
-  const kes_cellvals* first = rec->cellvals;
+  const kes_valview* first = rec->view;
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(kes_cell_values(&ctx, rec, 0), first);
+  const std::vector<double> x(first->x, first->x + first->m);
   ASSERT_EQ(kesmerg(&ctx), 0);
-  EXPECT_EQ(rec->cellvals, first);
+  EXPECT_EQ(rec->view, first);
+  EXPECT_EQ(std::vector<double>(first->x, first->x + first->m), x);
 }
 
-// kes_keep_cell_values keeps the statistics pass's copy only for a plotted variable,
-// and never when the variable's pool is gone.
-TEST_F(hist_arrays, the_statistics_copy_is_kept_for_plotted_variables) {
-  struct row {
-    int slot;
-    bool pool;
-    int type;
-    bool kept;
-  };
-  const row rows[] = {{0, true, KES_PLOT_HISTOGRAM, true},
-                      {-1, true, KES_PLOT_HISTOGRAM, false},
-                      {0, false, KES_PLOT_HISTOGRAM, false},
-                      {0, true, KES_PLOT_HISTOGRAM + 1, false}};
-  for (const row& r : rows) {
-    SCOPED_TRACE(std::to_string(r.slot) + " " + std::to_string(r.pool) + " " + std::to_string(r.type));
-    pools[0] = r.pool ? xmpoolc(8192, 8192, KES_POOL_VAR) : nullptr;
-    ctx.varpools = pools;
-    varslot[0] = r.slot;
-    req.type = r.type;
-    kes_cell* c = cell({1.5, 2.5, 4}, 0, nullptr, {2, 1, 3});
-    kes_varsum* rec = &c->varsums[0];
-    kes_flatvals fv;
-    ASSERT_EQ(kes_flatten_copy(rec->values, rec->ndistinct, &fv), 0);
-    kes_keep_cell_values(&ctx, rec, 0, fv);
-    ASSERT_EQ(rec->cellvals != nullptr, r.kept);
-    if (r.kept) {
-      EXPECT_EQ(std::vector<double>(rec->cellvals->x, rec->cellvals->x + 3), (std::vector<double>{1.5, 2.5, 4}));
-      EXPECT_EQ(std::vector<int>(rec->cellvals->f, rec->cellvals->f + 3), (std::vector<int>{2, 1, 3}));
-    }
-    EXPECT_EQ(kes_var_histogram(&ctx, 0), r.slot >= 0 && r.type == KES_PLOT_HISTOGRAM);
-    if (pools[0] != nullptr) xmpoold(pools[0]);
-    pools[0] = nullptr;
-  }
+TEST_F(hist_arrays, a_cell_without_its_view_reports_no_memory) {
+  cv = kes_classvars{};
+  cv.count = 1;
+  kes_cell* c = cell({1.5, 2.5, 4}, 0, nullptr, {2, 1, 3});
+  c->varsums[0].view = nullptr;  // the data pass could not make it
+  EXPECT_EQ(kesmerg(&ctx), KES_RC_OUT_OF_MEMORY);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// The data pass keeps, for every value list, its nodes in the order they were made,
-// so that the list can be copied without walking it (the copy is flat_listed_test's): with CLASS cells sharing one
-// variable's chunks, weights, missing values, ties and batches forced by a memory cap.
+// At its end the data pass gives every record of its batch a view of its values and
+// gives the list nodes back: with CLASS cells sharing one variable's chunks, weights,
+// missing values, ties and batches forced by a memory cap. The views hold what the
+// observations give (checked against an independent tally), counts and weight sums
+// add up to the record's totals, and the values ascend.
 #include <cstdio>
 #include <random>
 
@@ -13,7 +15,7 @@ namespace {
 enum { sVar = 1, sWeight = 2, sFreq = 3, sClass = 5, sData = 6 };
 constexpr int kNoprint = 1;
 
-class DatapassListed : public datapass_fixture {
+class DatapassViews : public datapass_fixture {
  protected:
   void write_random(unsigned seed, int n) {
     std::mt19937 rng(seed);
@@ -41,43 +43,50 @@ class DatapassListed : public datapass_fixture {
     if (weighted) p.ints(sWeight, {var_of("w")});
     return p;
   }
-  // Every list of every cell has its record (or, when given_up may be true, none),
-  // never a wrong one. Returns the number of lists without one.
-  int expect_listed(const run_result& r, bool given_up) {
+  // Every record of every cell has its view, its lists given up; the view's counts
+  // (and weight sums) add up to the record's N (and sum of weights), its values ascend
+  // and its distinct count is the record's. Returns the number of records checked.
+  int expect_views(const run_result& r, bool weighted) {
     EXPECT_EQ(r.groups.size(), 1u);
     if (r.groups.size() != 1) return 0;
-    int lists = 0, none = 0;
+    int lists = 0;
     for (const auto& [cell, vars] : r.groups[0].vars)
       for (const auto& [v, s] : vars) {
         SCOPED_TRACE("cell " + cell + " var " + std::to_string(v));
-        if (s.ndistinct == 0) continue;
-        ++lists;
-        if (s.listed == -1 && given_up) {
-          ++none;
-          continue;
+        EXPECT_EQ(s.view, 1);
+        EXPECT_EQ(static_cast<int>(s.values.size()), s.ndistinct);
+        double n = 0, nmiss = 0, sumw = 0;
+        for (size_t i = 0; i < s.values.size(); ++i) {
+          n += s.values[i].second;
+          if (i > 0) EXPECT_LT(s.values[i - 1].first, s.values[i].first);
         }
-        EXPECT_EQ(s.listed, 1);
+        for (const auto& k : s.missing) nmiss += k.second;
+        for (const auto& w : s.weights) sumw += w[0];
+        EXPECT_EQ(n, s.n);
+        EXPECT_EQ(nmiss, s.nmiss);
+        EXPECT_EQ(s.weights.size(), weighted ? s.values.size() : 0u);
+        if (weighted) EXPECT_NEAR(sumw, s.sumwgt, 1e-9 * (1 + s.sumwgt));
+        if (s.ndistinct > 0) ++lists;
       }
-    EXPECT_GE(lists, 36);  // 12 cells, three variables
-    return none;
+    return lists;
   }
 };
 
-TEST_F(DatapassListed, EveryCellListCopiesAlikeBothWays) {
+TEST_F(DatapassViews, EveryCellHasItsView) {
   for (bool weighted : {false, true}) {
     SCOPED_TRACE(weighted ? "weighted" : "unweighted");
     write_random(weighted ? 7 : 8, 6000);
     proc_builder p = proc(weighted);
-    expect_listed(run(p), false);
+    EXPECT_GE(expect_views(run(p), weighted), 36);  // 12 cells, three variables
     plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
     data_ = nullptr;
     ctx_ = std::make_unique<kes_ctx>();
   }
 }
 
-// Cells of one to five values: the record starts inside the cell's own record (one
-// node) and moves to the pool as the list grows; ties keep one node.
-TEST_F(DatapassListed, CellsOfFewValuesKeepTheirRecords) {
+// Cells of one to five values, one value repeated, and none: each view as small as
+// its cell.
+TEST_F(DatapassViews, CellsOfFewValues) {
   std::string csv = "a,b,f,w,x,y,z\n";
   for (int level = 0; level < 60; ++level)
     for (int k = 0; k <= level % 5; ++k)
@@ -86,27 +95,26 @@ TEST_F(DatapassListed, CellsOfFewValuesKeepTheirRecords) {
   write_csv("r", csv);
   proc_builder p = proc(false);
   run_result r = run(p);
-  EXPECT_EQ(expect_listed(r, false), 0);
+  EXPECT_GE(expect_views(r, false), 60);
   ASSERT_EQ(r.groups.size(), 1u);
   const auto& cell = r.groups[0].vars.at("L4/0");
   EXPECT_EQ(cell.at(0).ndistinct, 5);  // x
   EXPECT_EQ(cell.at(1).ndistinct, 1);  // y: ties
   EXPECT_EQ(r.groups[0].vars.at("L0/0").at(0).ndistinct, 1);
+  EXPECT_EQ(cell.at(1).values, (std::vector<std::pair<double, int>>{{3, 5}}));
+  EXPECT_EQ(cell.at(2).values.front().first, -1.0);
 }
 
-TEST_F(DatapassListed, BatchesForcedByACapKeepTheirRecords) {
+TEST_F(DatapassViews, BatchesForcedByACapMakeTheirViews) {
   write_random(9, 8000);
   proc_builder p = proc(true);
-  // Room for the cells and about one variable's lists at a time: the records go first
-  // when memory runs short; later batches reset and rebuild the lists and their
-  // records.
+  // Room for the cells and about one variable's lists at a time: later batches reset
+  // and rebuild the lists, and every batch ends with its views.
   run_result r = run(p, 850000);
   ASSERT_EQ(r.groups.size(), 1u);
   EXPECT_TRUE(r.groups[0].notcomputed.empty());
   EXPECT_GT(r.groups[0].results.size(), 1u) << "the cap did not force several batches";
-  const int none = expect_listed(r, true);
-  EXPECT_GT(none, 0) << "no record was given up";
-  EXPECT_LT(none, 36) << "no batch kept its records";
+  EXPECT_GE(expect_views(r, true), 36);
 }
 
 }  // namespace

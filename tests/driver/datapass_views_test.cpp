@@ -3,6 +3,7 @@
 // missing values, ties and batches forced by a memory cap. The views hold what the
 // observations give (checked against an independent tally), counts and weight sums
 // add up to the record's totals, and the values ascend.
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -58,14 +59,18 @@ class DatapassViews : public datapass_fixture {
         double n = 0, nmiss = 0, sumw = 0;
         for (size_t i = 0; i < s.values.size(); ++i) {
           n += s.values[i].second;
-          if (i > 0) EXPECT_LT(s.values[i - 1].first, s.values[i].first);
+          if (i > 0) {
+            EXPECT_LT(s.values[i - 1].first, s.values[i].first);
+          }
         }
         for (const auto& k : s.missing) nmiss += k.second;
         for (const auto& w : s.weights) sumw += w[0];
         EXPECT_EQ(n, s.n);
         EXPECT_EQ(nmiss, s.nmiss);
         EXPECT_EQ(s.weights.size(), weighted ? s.values.size() : 0u);
-        if (weighted) EXPECT_NEAR(sumw, s.sumwgt, 1e-9 * (1 + s.sumwgt));
+        if (weighted) {
+          EXPECT_NEAR(sumw, s.sumwgt, 1e-9 * (1 + s.sumwgt));
+        }
         if (s.ndistinct > 0) ++lists;
       }
     return lists;
@@ -115,6 +120,34 @@ TEST_F(DatapassViews, BatchesForcedByACapMakeTheirViews) {
   EXPECT_TRUE(r.groups[0].notcomputed.empty());
   EXPECT_GT(r.groups[0].results.size(), 1u) << "the cap did not force several batches";
   EXPECT_GE(expect_views(r, true), 36);
+}
+
+// At every memory cap a variable is either read with a view in every cell or read
+// alone and not computed: never computed from a cell whose view could not be had.
+TEST_F(DatapassViews, UnderAnyCapEveryComputedVariableHasItsViews) {
+  write_random(12, 3000);
+  bool some_cut = false, some_alone = false;
+  for (long cap = 150000; cap <= 900000; cap += 50000) {
+    SCOPED_TRACE("cap " + std::to_string(cap));
+    proc_builder p = proc(true);
+    run_result r = run(p, cap);
+    plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
+    data_ = nullptr;
+    ctx_ = std::make_unique<kes_ctx>();
+    if (r.ended || r.groups.size() != 1) continue;
+    const group_snap& g = r.groups[0];
+    some_cut = some_cut || g.results.size() > 1;
+    some_alone = some_alone || !g.notcomputed.empty();
+    for (const auto& [cell, vars] : g.vars)
+      for (const auto& [v, s] : vars) {
+        const bool alone = std::find(g.notcomputed.begin(), g.notcomputed.end(), v) != g.notcomputed.end();
+        if (!alone) {
+          EXPECT_EQ(s.view, 1) << "cell " << cell << " var " << v;
+        }
+      }
+  }
+  EXPECT_TRUE(some_cut) << "no cap forced several batches";
+  EXPECT_TRUE(some_alone) << "no cap left a variable alone";
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ const kes_varsum* varsum(kes_ctx* ctx, kes_cell* cell) { return kes_fit_varsum(c
 // The cell's values; null, after the memory note, when the data pass could not keep
 // them.
 const kes_valview* values_of(const kes_varsum* vs) {
-  if (vs->view == nullptr) xmemmsg(static_cast<long>(sizeof(kes_valview)));
+  if (vs->view == nullptr) xmemmsg(kes_valview_bytes(vs->ndistinct, vs->weight_given != 0, 0));
   return vs->view;
 }
 

@@ -125,11 +125,7 @@ bool from_listed(kes_valnode* const* nodes, long m, const view_arrays& a) {
 kes_valview* take_view(host_pool* pool, long m, long nk, bool weighted) {
   if (pool == nullptr) return nullptr;
   static_assert(sizeof(kes_valview) % alignof(double) == 0);
-  const long doubles = m * (weighted ? 4 : 1);
-  const long ints = m + 2 * nk;
-  const long bytes = static_cast<long>(sizeof(kes_valview)) + doubles * static_cast<long>(sizeof(double)) +
-                     ints * static_cast<long>(sizeof(int));
-  void* block = vmalcp_handler(pool, bytes, KES_ALLOC_4);
+  void* block = vmalcp_handler(pool, kes_valview_bytes(m, weighted, nk), KES_ALLOC_4);
   return block != nullptr ? new (block) kes_valview{} : nullptr;
 }
 

@@ -129,7 +129,8 @@ int tree_view(stream_state* s) {
   long m = 0;
   for (auto* v = static_cast<const kes_valnode*>(s->root); v != nullptr; v = v->next) ++m;
   static_assert(sizeof(kes_valview) % alignof(double) == 0);
-  auto* block = static_cast<char*>(kes_zalloc(req->pool, static_cast<long>(sizeof(kes_valview)) + 12L * m, KES_ALLOC, &s->failed));
+  const long bytes = static_cast<long>(sizeof(kes_valview)) + 12L * m;
+  auto* block = static_cast<char*>(kes_zalloc(req->pool, bytes, KES_ALLOC, &s->failed));
   if (block == nullptr) return KES_RC_OUT_OF_MEMORY;
   auto* x = reinterpret_cast<double*>(block + sizeof(kes_valview));
   auto* f = reinterpret_cast<int*>(x + m);

@@ -84,10 +84,11 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (k >= 0 && k < n) h[k] += c;
     else outside += c;
   };
-  const kes_valview* vals = cell->varsums[ctx->curvar].view;
+  const kes_varsum& rec = cell->varsums[ctx->curvar];
+  const kes_valview* vals = rec.view;
   if (vals == nullptr) {
-    // The data pass could not keep the cell's values.
-    xmemmsg(static_cast<long>(sizeof(kes_valview)));
+    // The data pass could not keep the cell's values (the variable is not computed).
+    xmemmsg(kes_valview_bytes(rec.ndistinct, rec.weight_given != 0, 0));
     return KES_RC_OUT_OF_MEMORY;
   }
   for (int i = 0; i < vals->m; ++i) count(vals->x[i], vals->f[i]);

@@ -20,3 +20,10 @@ struct kes_valview {
   const std::int32_t* kind;    // the kinds, ascending (as kes_valnode keys them)
   const int* kcount;           // their frequency sums
 };
+
+// Bytes of one block holding a view and its arrays: m values (with the weight sums
+// when weighted) and nkinds kinds of missing value.
+constexpr long kes_valview_bytes(long m, bool weighted, long nkinds) {
+  return static_cast<long>(sizeof(kes_valview)) + m * static_cast<long>(sizeof(double)) * (weighted ? 4 : 1) +
+         (m + 2 * nkinds) * static_cast<long>(sizeof(int));
+}

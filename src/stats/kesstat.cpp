@@ -331,8 +331,7 @@ void zkesext(const kes_varsum* rec, kes_extremes* dst) {
 bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   if (rec->view == nullptr) {
     // The data pass could not make the view: what it would have taken.
-    xmemmsg(static_cast<long>(sizeof(kes_valview)) +
-            static_cast<long>(rec->ndistinct) * static_cast<long>(sizeof(double) + sizeof(int)));
+    xmemmsg(kes_valview_bytes(rec->ndistinct, rec->weight_given != 0, 0));
     raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     return false;
   }

@@ -31,7 +31,6 @@ struct located {
   kes_moments mom{};
   kes_locres res{};
   located(value_list& v, double mu0, const char* vardef = "DF      ", int weighted = 0, int ranks = 1) {
-    kes_valnode *h, *m;
     zkesmnt_arrays(&v.rec, vardef, v.view(), &mom);
     double p = 0.5, e;
     kes_qntblk q{};

@@ -87,7 +87,7 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
 // current variable in the cell at a percent.
 int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth);
 double kesopct(kes_ctx* ctx, kes_cell* cell, double percent);
-// The same at n percents in one walk of the value list.
+// The same at n percents in one pass over the cell's values.
 void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, double* out);
 
 // A bar height h on the request's vertical scale (0 percent, 1 count, 2 proportion)

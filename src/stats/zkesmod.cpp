@@ -1,4 +1,4 @@
-// The tables that walk value lists: Modes (every value whose count is the modal
+// The tables that run over a cell's values (its view): Modes (every value whose count is the modal
 // count), MissingValues (one row per kind of missing value, with a total row when
 // there are several kinds) and Frequencies (one row per distinct value).
 #include <cmath>

@@ -1,4 +1,4 @@
-// zkesqnt: percentiles of one variable from its ascending distinct-value list, with
+// zkesqnt: percentiles of one variable from its ascending distinct values, with
 // modes and percentile confidence limits; zkesqnc: the noncentral t quantile behind
 // the normal-theory limits.
 //

@@ -1,4 +1,4 @@
-// Percentiles, modes and percentile confidence limits from a sorted value list.
+// Percentiles, modes and percentile confidence limits from a cell's ascending values.
 #pragma once
 
 struct kes_ctx;

@@ -44,7 +44,7 @@ std::vector<cell_data> sample(unsigned seed) {
   return cells;
 }
 
-class hist_arrays : public hist_fixture {
+class hist_view : public hist_fixture {
  protected:
   // Bins the cells with MIDPOINTS= -2 to 3 by 0.25.
   std::vector<kes_cell*> binned(const std::vector<cell_data>& data, bool rtinclude) {
@@ -74,7 +74,7 @@ long long tally_bin(double x, double first_edge, double w, bool rtinclude, long 
   return -1;
 }
 
-TEST_F(hist_arrays, heights_are_the_tally_of_the_view) {
+TEST_F(hist_view, heights_are_the_tally_of_the_view) {
   const std::vector<cell_data> data = sample(5);
   for (bool rtinclude : {false, true}) {
     SCOPED_TRACE(rtinclude ? "right-closed" : "left-closed");
@@ -99,7 +99,7 @@ TEST_F(hist_arrays, heights_are_the_tally_of_the_view) {
   }
 }
 
-TEST_F(hist_arrays, the_view_is_read_not_replaced) {
+TEST_F(hist_view, the_view_is_read_not_replaced) {
   const std::vector<kes_cell*> cells = binned(sample(8), false);
   kes_varsum* rec = &cells[0]->varsums[0];
   const kes_valview* first = rec->view;
@@ -110,7 +110,7 @@ TEST_F(hist_arrays, the_view_is_read_not_replaced) {
   EXPECT_EQ(std::vector<double>(first->x, first->x + first->m), x);
 }
 
-TEST_F(hist_arrays, a_cell_without_its_view_reports_no_memory) {
+TEST_F(hist_view, a_cell_without_its_view_reports_no_memory) {
   cv = kes_classvars{};
   cv.count = 1;
   kes_cell* c = cell({1.5, 2.5, 4}, 0, nullptr, {2, 1, 3});

@@ -198,6 +198,13 @@ void each_record(kes_ctx* ctx, int v, F f) {
 // variable alone cannot have them (it is then not computed, as without its nodes).
 bool make_views(kes_ctx* ctx) {
   for (int v = ctx->batch_first; v < ctx->batch_first + ctx->batch_n;) {
+    // A gathered variable's view was made with its values sorted.
+    if (host_pool* made = kes_take_gathered_views(ctx, v)) {
+      each_record(ctx, v, kes_forget_lists);
+      kes_take_view_pool(ctx, v, made);
+      ++v;
+      continue;
+    }
     host_pool* pool = kes_view_pool();
     bool all = pool != nullptr;
     each_record(ctx, v, [&](kes_varsum* r) { all = kes_make_view(ctx, pool, r) && all; });

@@ -24,14 +24,7 @@
 
 namespace {
 
-// The writable arrays of a view being made.
-struct view_arrays {
-  double* x;
-  int* f;
-  double* w;  // with weights: w, w15, w2 (null without)
-  double* w15;
-  double* w2;
-};
+using view_arrays = kes_viewroom;
 
 // Node p's value, count and weight sums into place i.
 void put(const kes_valnode* p, long i, const view_arrays& a) {
@@ -121,15 +114,23 @@ bool from_listed(kes_valnode* const* nodes, long m, const view_arrays& a) {
   return true;
 }
 
-// The view's block: the record, then the doubles, then the ints.
-kes_valview* take_view(host_pool* pool, long m, long nk, bool weighted) {
-  if (pool == nullptr) return nullptr;
-  static_assert(sizeof(kes_valview) % alignof(double) == 0);
-  void* block = vmalcp_handler(pool, kes_valview_bytes(m, weighted, nk), KES_ALLOC_4);
-  return block != nullptr ? new (block) kes_valview{} : nullptr;
-}
-
 }  // namespace
+
+kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk) {
+  static_assert(sizeof(kes_valview) % alignof(double) == 0);
+  void* block = pool != nullptr ? vmalcp_handler(pool, kes_valview_bytes(m, weighted, nk), KES_ALLOC_4) : nullptr;
+  if (block == nullptr) return kes_viewroom{};
+  // The record, then the doubles, then the ints.
+  auto* view = new (block) kes_valview{};
+  auto* d = reinterpret_cast<double*>(view + 1);
+  auto* i = reinterpret_cast<int*>(d + m * (weighted ? 4 : 1));
+  const kes_viewroom room{view, d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr,
+                          weighted ? d + 3 * m : nullptr, i + m, i + m + nk};
+  static_assert(sizeof(std::int32_t) == sizeof(int));
+  *view = kes_valview{static_cast<int>(m), room.x, room.f, room.w, room.w15, room.w2, static_cast<int>(nk),
+                      room.kind, room.kcount};
+  return room;
+}
 
 void kes_forget_lists(kes_varsum* r) {
   r->values = nullptr;
@@ -140,33 +141,35 @@ void kes_forget_lists(kes_varsum* r) {
 
 host_pool* kes_view_pool() { return xmpoolc(8192, 8192, KES_POOL_VAR); }
 
+long kes_list_length(const kes_valnode* head) {
+  long n = 0;
+  for (const kes_valnode* p = head; p != nullptr; p = p->next) ++n;
+  return n;
+}
+
+void kes_put_missing_kinds(const kes_valnode* head, const kes_viewroom& room) {
+  int j = 0;
+  for (const kes_valnode* k = head; k != nullptr && j < room.view->nkinds; k = k->next, ++j) {
+    room.kind[j] = k->key.kind;
+    room.kcount[j] = k->count;
+  }
+}
+
 bool kes_make_view(kes_ctx* ctx, host_pool* pool, kes_varsum* r) {
   r->view = nullptr;
   const long m = r->values != nullptr ? r->ndistinct : 0;
-  long nk = 0;
-  for (const kes_valnode* k = r->missing; k != nullptr; k = k->next) ++nk;
+  const long nk = kes_list_length(r->missing);
   const bool weighted = ctx->weight_given != 0 && m > 0;
-  kes_valview* view = take_view(pool, m, nk, weighted);
+  kes_viewroom a = kes_view_room(pool, m, weighted, nk);
   // The node records only speed the copy: they go first when memory runs short.
-  if (view == nullptr && pool != nullptr && kes_give_up_listed(ctx)) view = take_view(pool, m, nk, weighted);
-  if (view == nullptr) return false;
-  auto* d = reinterpret_cast<double*>(view + 1);
-  auto* i = reinterpret_cast<int*>(d + m * (weighted ? 4 : 1));
-  const view_arrays a{d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr, weighted ? d + 3 * m : nullptr};
-  long got = m;
+  if (a.view == nullptr && pool != nullptr && kes_give_up_listed(ctx)) a = kes_view_room(pool, m, weighted, nk);
+  if (a.view == nullptr) return false;
   if (m > 0) {
     kes_valnode* const* listed = r->listed != nullptr && r->nlisted == m ? r->listed : nullptr;
-    if (listed == nullptr || !from_listed(listed, m, a)) got = walk(r->values, m, a);
+    if (listed == nullptr || !from_listed(listed, m, a)) a.view->m = static_cast<int>(walk(r->values, m, a));
   }
-  auto* kind = reinterpret_cast<std::int32_t*>(i + m);
-  int* kcount = i + m + nk;
-  long j = 0;
-  for (const kes_valnode* k = r->missing; k != nullptr; k = k->next, ++j) {
-    kind[j] = k->key.kind;
-    kcount[j] = k->count;
-  }
-  *view = kes_valview{static_cast<int>(got), a.x, a.f, a.w, a.w15, a.w2, static_cast<int>(nk), kind, kcount};
-  r->view = view;
+  kes_put_missing_kinds(r->missing, a);
+  r->view = a.view;
   return true;
 }
 

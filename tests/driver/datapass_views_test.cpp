@@ -150,5 +150,50 @@ TEST_F(DatapassViews, UnderAnyCapEveryComputedVariableHasItsViews) {
   EXPECT_TRUE(some_alone) << "no cap left a variable alone";
 }
 
+// Without CLASS or WEIGHT the values are gathered and their view is made from them at
+// once, without list nodes; when its room cannot be had the list is made and the view
+// copied from it. Under any cap a variable read with its views holds the values and
+// missing kinds of the uncapped run.
+TEST_F(DatapassViews, GatheredViewsUnderAnyCapHoldTheUncappedValues) {
+  write_random(13, 4000);
+  auto plain = [this] {
+    proc_builder p;
+    p.handle(sData, open_data("r"))
+        .flag(kNoprint)
+        .ints(sVar, {var_of("x"), var_of("y"), var_of("z")})
+        .ints(sFreq, {var_of("f")});
+    return p;
+  };
+  auto fresh = [this] {
+    plat::close_dataset(plat::from_handle(static_cast<kes_dsh>(data_)));
+    data_ = nullptr;
+    ctx_ = std::make_unique<kes_ctx>();
+  };
+  proc_builder p0 = plain();
+  const run_result full = run(p0);
+  fresh();
+  ASSERT_EQ(full.groups.size(), 1u);
+  const auto& want = full.groups[0].vars.begin()->second;
+  ASSERT_EQ(want.size(), 3u);
+  EXPECT_FALSE(want.at(1).missing.empty());  // y has missing values
+  int checked = 0;
+  for (long cap = 60000; cap <= 600000; cap += 30000) {
+    SCOPED_TRACE("cap " + std::to_string(cap));
+    proc_builder p = plain();
+    const run_result r = run(p, cap);
+    fresh();
+    if (r.ended || r.groups.size() != 1) continue;
+    const group_snap& g = r.groups[0];
+    for (const auto& [v, s] : g.vars.begin()->second) {
+      if (std::find(g.notcomputed.begin(), g.notcomputed.end(), v) != g.notcomputed.end()) continue;
+      EXPECT_EQ(s.view, 1) << "var " << v;
+      EXPECT_EQ(s.values, want.at(v).values) << "var " << v;
+      EXPECT_EQ(s.missing, want.at(v).missing) << "var " << v;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 0);
+}
+
 }  // namespace
 }  // namespace dp_test

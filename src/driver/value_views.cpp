@@ -24,10 +24,8 @@
 
 namespace {
 
-using view_arrays = kes_viewroom;
-
 // Node p's value, count and weight sums into place i.
-void put(const kes_valnode* p, long i, const view_arrays& a) {
+void put(const kes_valnode* p, long i, const kes_viewroom& a) {
   a.x[i] = p->key.value;
   a.f[i] = p->count;
   if (a.w != nullptr) {
@@ -39,7 +37,7 @@ void put(const kes_valnode* p, long i, const view_arrays& a) {
 }
 
 // The list from head, at most m nodes; the number copied.
-long walk(const kes_valnode* head, long m, const view_arrays& a) {
+long walk(const kes_valnode* head, long m, const kes_viewroom& a) {
   long i = 0;
   for (const kes_valnode* p = head; p != nullptr && i < m; p = p->next, ++i) put(p, i, a);
   return i;
@@ -55,7 +53,7 @@ struct keyed {
 // Copies the m nodes, ascending, in parts on several threads; the addresses are known
 // ahead, so the loads overlap.
 template <class NodeAt>
-void gather_nodes(NodeAt node_at, long m, const view_arrays& a, int threads) {
+void gather_nodes(NodeAt node_at, long m, const kes_viewroom& a, int threads) {
   constexpr std::size_t kAhead = 16;
   const bool weighted = a.w != nullptr;
   kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain, [&](std::size_t b, std::size_t e) {
@@ -83,7 +81,7 @@ bool made_ascending(kes_valnode* const* nodes, long m, int threads) {
 
 // The m nodes of the record of the list's nodes, in value order; false when the sort's
 // room cannot be had (nothing written: the list is walked instead).
-bool from_listed(kes_valnode* const* nodes, long m, const view_arrays& a) {
+bool from_listed(kes_valnode* const* nodes, long m, const kes_viewroom& a) {
   const int threads = kes_engine_threads();
   if (made_ascending(nodes, m, threads)) {
     gather_nodes([nodes](std::size_t j) { return nodes[j]; }, m, a, threads);

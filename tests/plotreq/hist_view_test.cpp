@@ -83,8 +83,8 @@ TEST_F(hist_view, heights_are_the_tally_of_the_view) {
       const kes_plotslot* s = slot(cells[i]);
       const kes_valview* v = cells[i]->varsums[0].view;
       ASSERT_NE(v, nullptr);
-      // Bins 0.25 wide on the grid of the midpoints; bin 0 starts at -3.125.
-      const double first_edge = -3.125 + 0.25 * s->firstbin;
+      // Bins 0.25 wide around the request's midpoints, counted from the first.
+      const double first_edge = key()->first - 0.125 + 0.25 * s->firstbin;
       std::vector<double> want(static_cast<size_t>(s->nbins), 0.0);
       long long outside = 0;
       for (int j = 0; j < v->m; ++j) {

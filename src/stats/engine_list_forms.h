@@ -24,7 +24,7 @@ void zkesloc(const kes_moments* mom, const kes_valnode* head, double mu0, int we
 
 // kesscl_arrays over the m distinct values of the ascending list (array == 0) or of the
 // ascending values with their frequencies (array != 0; freqs may be null: each 1).
-// dwork holds 2m doubles, iwork 6m ints: the values, weights and frequencies are copied
+// dwork holds 2m doubles, iwork 2m + 1 ints: the values, weights and frequencies are copied
 // there, so no memory is taken.
 int kesscl(int array, int pctldef, int m, const kes_valnode* list, const double* values, const int* freqs,
            double* dwork, int* iwork, double* res, int skipqn);

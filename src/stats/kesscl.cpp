@@ -270,7 +270,8 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
 
   // The weights are no longer needed: d (which may share their memory) takes the Sn
   // distances.
-  // iwork (5m ints, for Qn later) is free until then: it holds the Sn prefix counts.
+  // iwork (m + 1 ints) holds the Sn prefix counts, then Qn's; d, once Sn is had,
+  // Qn's bands.
   if (kes_sndist(m, x, f, d, iwork) == 0) {
     const double lm = sn_lowmed(s, d);
     if (!is_missing(lm)) {
@@ -283,7 +284,7 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
     drop_overflow(res);
     return 0;
   }
-  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, nullptr, iwork);
+  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, d, iwork);
   if (!is_missing(q)) {
     res[KES_SCL_QN] = QN_CONST * q;
     res[KES_SCL_STD_QN] = qn_factor(n) * res[KES_SCL_QN];

@@ -241,11 +241,12 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) 
   if (!wanted) return;
   host_pool* pool = v_global_gcb_anchor ? v_global_gcb_anchor->taskpool : nullptr;
   const long m = st->ndistinct;
-  const long size1 = 16 * m, size2 = 24 * m;
+  // The Sn distances (a double a value), then the prefix counts of Sn and Qn.
+  const long size1 = 8 * (m > 0 ? m : 1), size2 = 4 * (m + 1);
   void* dwork = vmalcp_handler(pool, size1, KES_ALLOC_6);
   void* iwork = dwork ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
   if (dwork == nullptr || iwork == nullptr) {
-    xmemmsg(size2);
+    xmemmsg(dwork ? size2 : size1);  // the request that failed
     raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
     return;

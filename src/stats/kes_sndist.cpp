@@ -20,8 +20,13 @@
 
 namespace {
 
+// The prefix counts of values that each occur once: their places.
+struct unit_counts {
+  long long operator[](int j) const { return j; }
+};
+
 template <class Count>
-void sn_distances(int m, const double* x, const Count* c, double* d) {
+void sn_distances(int m, const double* x, const Count& c, double* d) {
   const long long h = static_cast<long long>(c[m]) / 2 + 1;
   const double inf = std::numeric_limits<double>::infinity();
   int l = 0;   // candidate run start; never decreases
@@ -60,18 +65,26 @@ void sn_distances(int m, const double* x, const Count* c, double* d) {
 int kes_sndist(int m, const double* x, const int* f, double* d, int* scratch) {
   if (m <= 0) return 0;
   long long n = 0;
-  for (int j = 0; j < m; ++j) n += f[j];
+  bool unit = true;
+  for (int j = 0; j < m; ++j) {
+    n += f[j];
+    unit = unit && f[j] == 1;
+  }
+  if (unit) {
+    sn_distances(m, x, unit_counts{}, d);
+    return 0;
+  }
   if (scratch != nullptr && n <= std::numeric_limits<int>::max()) {
     // The prefix counts fit the caller's int scratch.
     scratch[0] = 0;
     for (int j = 0; j < m; ++j) scratch[j + 1] = scratch[j] + f[j];
-    sn_distances(m, x, scratch, d);
+    sn_distances(m, x, static_cast<const int*>(scratch), d);
     return 0;
   }
   std::unique_ptr<long long[]> c(new (std::nothrow) long long[static_cast<size_t>(m) + 1]);
   if (!c) return 1;
   c[0] = 0;
   for (int j = 0; j < m; ++j) c[j + 1] = c[j] + f[j];
-  sn_distances(m, x, c.get(), d);
+  sn_distances(m, x, static_cast<const long long*>(c.get()), d);
   return 0;
 }

@@ -8,7 +8,7 @@
 // normal-scale form stay missing. Returns 0, or 1 when Qn was wanted and could not be
 // had. d receives m doubles
 // of scratch and may overlap w (the weights are read before d is written); iwork
-// holds m + 1 ints.
+// holds m + 1 ints, and may be null when every frequency is 1.
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
                   int* iwork, double* res, int skipqn);
 
@@ -29,8 +29,8 @@ double kes_qn_select(int m, const double* x, const int* f, int* iwork, long long
 
 // The Sn distance of each distinct value: the (floor(n/2) + 1)-th smallest of its
 // distances to all n observations, into d[0..m-1], in O(m). scratch, when not null,
-// holds m + 1 ints for the prefix counts (used while n fits an int; otherwise memory
-// is taken here). Returns 0, or 1 when that memory cannot be had.
+// holds m + 1 ints for the prefix counts (used while n fits an int and some count is
+// not 1; otherwise memory is taken here, or none when every count is 1). Returns 0, or 1 when that memory cannot be had.
 int kes_sndist(int m, const double* x, const int* f, double* d, int* scratch = nullptr);
 
 // Sorts v[0 .. *count - 1] ascending carrying f along, merges equal values by adding

@@ -1,7 +1,8 @@
 // The engines that split their work over threads give the same bits for one thread
 // and for eight, on data with ties and frequencies, at sizes around their part
-// sizes; the radix sort is also held against std::stable_sort, and Qn against a
-// direct count of the pairs below and up to it.
+// sizes; the radix sort is also held against std::stable_sort, Qn against a direct
+// count of the pairs below and up to it, and the Sn distances against a direct
+// selection among each value's distances.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -129,6 +130,59 @@ TEST(NormalityEdf, SameForAnyThreadCount) {
                      &kes_nrmres::pasq}) {
     EXPECT_FALSE(is_missing(r[0].*field));
     EXPECT_EQ(std::memcmp(&(r[0].*field), &(r[1].*field), sizeof(double)), 0);
+  }
+}
+
+// The Sn distance of value i directly: the (floor(n/2) + 1)-th smallest of its
+// distances to every observation, its own copies at distance 0.
+double sn_direct(const std::vector<double>& x, const std::vector<int>& f, std::size_t i) {
+  std::vector<std::pair<double, int>> dist;
+  long long n = 0;
+  for (std::size_t j = 0; j < x.size(); ++j) {
+    n += f[j];
+    dist.push_back({j == i ? 0.0 : (j < i ? x[i] - x[j] : x[j] - x[i]), f[j]});
+  }
+  std::sort(dist.begin(), dist.end());
+  long long cum = 0;
+  for (const auto& [v, c] : dist)
+    if ((cum += c) >= n / 2 + 1) return v;
+  return zmissing();
+}
+
+TEST(SnDistances, SameForAnyThreadCountAndEachTheDirectSelection) {
+  std::mt19937 rng(17);
+  // Around the sweep's part of 65536 values; each part starts its pointers afresh.
+  for (int m : {65535, 65537, 200003}) {
+    for (bool unit : {true, false}) {
+      SCOPED_TRACE(std::to_string(m) + (unit ? " values once each" : " values with counts"));
+      std::vector<double> x(m);
+      std::vector<int> f(m);
+      double v = -30;
+      for (int i = 0; i < m; ++i) {
+        // Uneven gaps (a dense middle, sparse tails) and equal gaps, so reaches tie.
+        v += (i % 7 == 0 ? 0.5 : 1e-3) * (1 + rng() % 3) * (i < m / 3 || i > 2 * m / 3 ? 4 : 1);
+        x[i] = v;
+        f[i] = unit ? 1 : 1 + static_cast<int>(rng() % 5);
+      }
+      std::vector<double> one(m), eight(m);
+      std::vector<int> scratch(m + 1);
+      kes_set_engine_threads(1);
+      ASSERT_EQ(kes_sndist(m, x.data(), f.data(), one.data(), scratch.data()), 0);
+      kes_set_engine_threads(8);
+      ASSERT_EQ(kes_sndist(m, x.data(), f.data(), eight.data(), scratch.data()), 0);
+      kes_set_engine_threads(1);
+      EXPECT_EQ(std::memcmp(one.data(), eight.data(), sizeof(double) * m), 0);
+      // The last value of each part and the first two of the next, and some between.
+      for (long start = 0; start < m; start += 65536)
+        for (long i = start - 1; i <= start + 1; ++i)
+          if (i >= 0 && i < m) {
+            EXPECT_EQ(one[i], sn_direct(x, f, i)) << i;
+          }
+      for (int k = 0; k < 20; ++k) {
+        const std::size_t i = rng() % m;
+        EXPECT_EQ(one[i], sn_direct(x, f, i)) << i;
+      }
+    }
   }
 }
 

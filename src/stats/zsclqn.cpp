@@ -25,6 +25,7 @@
 // count below is exact for the values a direct computation would form.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -148,9 +149,11 @@ struct row_parts {
   int threads;
   std::vector<part_sums> sums;
   std::vector<unsigned long long> weight;  // each part's weight in the current bands
+  std::vector<long long> cells;            // and its number of cells
 
   row_parts(int m_, int threads_)
-      : m(m_), threads(threads_), sums(kes::part_count(m_ > 1 ? m_ - 1 : 0, kRows)), weight(sums.size()) {}
+      : m(m_), threads(threads_), sums(kes::part_count(m_ > 1 ? m_ - 1 : 0, kRows)), weight(sums.size()),
+        cells(sums.size()) {}
 
   template <class Body>
   void each(Body&& body) {
@@ -205,6 +208,7 @@ double qn_search(int m, const double* x, const int* f, int* a, int* b, int* cf, 
     unsigned long long w = 0;
     for (int i = r0; i < r1; ++i) w += row_weight(i, 0, i - 1);
     rows.weight[p] = w;
+    rows.cells[p] = (static_cast<long long>(r0) + r1 - 1) * (r1 - r0) / 2;
   });
   for (unsigned long long w : rows.weight) wband += w;
 
@@ -216,12 +220,24 @@ double qn_search(int m, const double* x, const int* f, int* a, int* b, int* cf, 
     if (cells <= enumerate_limit || round >= kMaxRounds || wband == 0) {
       std::unique_ptr<cell[]> buf(new (std::nothrow) cell[static_cast<size_t>(cells > 0 ? cells : 1)]);
       if (!buf) return zmissing();
-      long long nc = 0;
-      for (int i = 1; i < m; ++i) {
-        const long long fi = unit ? 1 : f[i];
-        for (int j = a[i]; j <= b[i]; ++j) buf[nc++] = {x[i] - x[j], fi * (unit ? 1 : f[j])};
-      }
-      return kes_wselect(buf.get(), nc, known, target, zmissing());
+      // Each part fills its own stretch of the buffer, in row order.
+      std::vector<long long> at(rows.cells.size() + 1, 0);
+      for (std::size_t p = 0; p < rows.cells.size(); ++p) at[p + 1] = at[p] + rows.cells[p];
+      std::atomic<bool> overrun{false};
+      rows.each([&](int r0, int r1, std::size_t p) {
+        long long nc = at[p];
+        for (int i = r0; i < r1; ++i) {
+          if (a[i] > b[i]) continue;
+          if (nc + (b[i] - a[i] + 1) > at[p + 1]) {  // never, as the counts are exact
+            overrun = true;
+            return;
+          }
+          const long long fi = unit ? 1 : f[i];
+          for (int j = a[i]; j <= b[i]; ++j) buf[nc++] = {x[i] - x[j], fi * (unit ? 1 : f[j])};
+        }
+      });
+      if (overrun) return zmissing();
+      return kes_wselect(buf.get(), at.back(), known, target, zmissing());
     }
 
     // Draw cells by pair weight: sorted positions in [0, wband), met in one sweep.
@@ -342,7 +358,8 @@ double qn_search(int m, const double* x, const int* f, int* a, int* b, int* cf, 
     cells = 0;
     wband = 0;
     for (std::size_t p = 0; p < rows.sums.size(); ++p) {
-      cells += rows.sums[p].cells[way];
+      rows.cells[p] = rows.sums[p].cells[way];
+      cells += rows.cells[p];
       rows.weight[p] = rows.sums[p].weight[way];
       wband += rows.weight[p];
     }

@@ -134,7 +134,7 @@ struct band_walk {
 enum narrowing { kAboveHi = 0, kBelowLo = 1, kBetween = 2 };
 
 // Integer totals of one part of the rows (exact, so their sum is the same in any order).
-struct part_sums {
+struct alignas(64) part_sums {
   long long below_hi = 0, upto_hi = 0, below_lo = 0, upto_lo = 0;
   // Cells and weight of the part's bands after each narrowing.
   std::array<long long, 3> cells{};
@@ -291,8 +291,8 @@ double qn_search(int m, const double* x, const int* f, int* a, int* b, int* cf, 
     // column before a band reaches them, and every column after it does. The bands
     // take at once the cells between the ends, where the answer nearly always lies.
     rows.each([&](int r0, int r1, std::size_t p) {
-      part_sums& ps = rows.sums[p];
-      ps = part_sums{};
+      // Summed locally: neighbouring parts' totals share cache lines.
+      part_sums ps{};
       col_ptr<false> uh{thi}, ul{tlo};
       col_ptr<true> bh{thi}, bl{tlo};
       uh.start(x, r0, a[r0]);
@@ -318,6 +318,7 @@ double qn_search(int m, const double* x, const int* f, int* a, int* b, int* cf, 
         a[i] = sh;
         b[i] = el - 1;
       }
+      rows.sums[p] = ps;
     });
     long long below_hi = 0, upto_hi = 0, below_lo = 0, upto_lo = 0;
     for (const part_sums& ps : rows.sums) {

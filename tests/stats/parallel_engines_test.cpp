@@ -187,3 +187,45 @@ TEST(SnDistances, SameForAnyThreadCountAndEachTheDirectSelection) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sn's low median over values in several of its parts (of 2^20 values): the same for
+// any thread count, and the weighted low median of the distances sorted directly.
+TEST(SnLowMedian, SameForAnyThreadCountAndTheSortedDistancesLowMedian) {
+  std::mt19937 rng(23);
+  const int m = (1 << 21) + 5;
+  std::vector<double> x(m);
+  std::vector<int> f(m);
+  double v = 0;
+  long long n = 0;
+  for (int i = 0; i < m; ++i) {
+    v += 0.125 * (1 + rng() % 8);  // distances tie often
+    x[i] = v;
+    f[i] = 1 + static_cast<int>(rng() % 3);
+    n += f[i];
+  }
+  std::vector<double> d(m);
+  std::vector<int> iw(m + 1);
+  double res[2][KES_SCL_NCELLS];
+  for (int t = 0; t < 2; ++t) {
+    kes_set_engine_threads(t == 0 ? 1 : 8);
+    ASSERT_EQ(kesscl_arrays(5, m, x.data(), f.data(), nullptr, d.data(), iw.data(), res[t], 1), 0);
+  }
+  kes_set_engine_threads(1);
+  EXPECT_EQ(std::memcmp(res[0], res[1], sizeof res[0]), 0);
+  // d still holds the distances: their weighted low median by sorting.
+  std::vector<std::pair<double, int>> sorted(m);
+  for (int i = 0; i < m; ++i) sorted[i] = {d[i], f[i]};
+  std::sort(sorted.begin(), sorted.end());
+  long long cum = 0;
+  double lowmed = zmissing();
+  for (const auto& [dist, c] : sorted)
+    if ((cum += c) >= (n + 1) / 2) {
+      lowmed = dist;
+      break;
+    }
+  EXPECT_EQ(res[0][KES_SCL_SN], 1.1926 * lowmed);
+}
+
+}  // namespace

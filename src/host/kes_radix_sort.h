@@ -38,6 +38,34 @@ inline double double_of_order_key(std::uint64_t k) {
   return v;
 }
 
+namespace radix_detail {
+
+// counts[k * nb + j], the records of part k in bucket j, become each part's first place
+// in each bucket, bucket then part: the serial stable order.
+inline void places_bucket_then_part(std::size_t* counts, std::size_t parts, std::size_t nb) {
+  std::size_t place = 0;
+  for (std::size_t j = 0; j < nb; ++j)
+    for (std::size_t k = 0; k < parts; ++k) {
+      const std::size_t here = counts[k * nb + j];
+      counts[k * nb + j] = place;
+      place += here;
+    }
+}
+
+// Each part of grain records of from[0, n) to its places in `to` (see above); bucket(r)
+// is the record's bucket.
+template <class T, class Bucket>
+void scatter_parts(int threads, const T* from, T* to, std::size_t n, std::size_t grain, std::size_t* places,
+                   std::size_t nb, Bucket bucket) {
+  parallel_parts(threads, part_count(n, grain), [&](std::size_t k) {
+    std::size_t* p = &places[k * nb];
+    const std::size_t end = std::min(n, (k + 1) * grain);
+    for (std::size_t i = k * grain; i < end; ++i) to[p[bucket(from[i])]++] = from[i];
+  });
+}
+
+}  // namespace radix_detail
+
 // Sorts a[0, n) by key in passes of 11 bits over the whole array; tmp has room for n
 // records. Digits every key shares are skipped. Throws std::bad_alloc only when the
 // counts cannot be had (a unchanged).
@@ -82,18 +110,8 @@ void lsd_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
         for (std::size_t i = k * kGrain; i < end; ++i) ++c[digit(from[i])];
       });
     }
-    std::size_t place = 0;
-    for (std::size_t b = 0; b < kBuckets; ++b)
-      for (std::size_t k = 0; k < parts; ++k) {
-        const std::size_t here = counts[k * kBuckets + b];
-        counts[k * kBuckets + b] = place;
-        place += here;
-      }
-    parallel_parts(threads, parts, [&](std::size_t k) {
-      std::size_t* c = &counts[k * kBuckets];
-      const std::size_t end = std::min(n, (k + 1) * kGrain);
-      for (std::size_t i = k * kGrain; i < end; ++i) to[c[digit(from[i])]++] = from[i];
-    });
+    radix_detail::places_bucket_then_part(counts.data(), parts, kBuckets);
+    radix_detail::scatter_parts(threads, from, to, n, kGrain, counts.data(), kBuckets, digit);
     std::swap(from, to);
   }
   if (from != a) {
@@ -203,17 +221,9 @@ void radix_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
     const std::uint32_t* c = &bins[k * kBins];
     for (std::size_t b = 0; b < kBins; ++b) p[bucket_of[b]] += c[b];
   });
-  for (std::size_t j = 0, at = 0; j < nb; ++j)
-    for (std::size_t k = 0; k < parts; ++k) {
-      const std::size_t here = place[k * nb + j];
-      place[k * nb + j] = at;
-      at += here;
-    }
-  parallel_parts(threads, parts, [&](std::size_t k) {
-    std::size_t* p = &place[k * nb];
-    const std::size_t end = std::min(n, (k + 1) * kGrain);
-    for (std::size_t i = k * kGrain; i < end; ++i) tmp[p[bucket_of[bin(a[i])]]++] = a[i];
-  });
+  radix_detail::places_bucket_then_part(place.data(), parts, nb);
+  radix_detail::scatter_parts(threads, a, tmp, n, kGrain, place.data(), nb,
+                              [&](const T& r) { return bucket_of[bin(r)]; });
 
   // Every bucket sorted back into its place in a.
   parallel_parts(threads, nb, [&](std::size_t j) {

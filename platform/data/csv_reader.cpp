@@ -278,6 +278,8 @@ struct chunk {
   long records = 0;
   long line_ends = 0;       // line ends read, quoted ones included
   bool failed = false;      // malformed text or a record of the wrong width
+  bool plain = false;       // no quote in it: its records are its lines
+  bool lf_only = false;     // plain, and its line ends are all LF
   long first_line = 1;      // absolute numbers, known once the chunks are linked
   long first_row = 0;
   // Columns whose first text that is no number lies here: column and reason.
@@ -391,7 +393,8 @@ bool count_plain_chunk(chunk& c, const char* end, size_t ncols) {
   if (std::memchr(p, '"', len) != nullptr) return false;
   long records = 0;
   bool wrong_width = false;
-  if (len > 0 && std::memchr(p, '\r', len) == nullptr) {
+  c.lf_only = len > 0 && std::memchr(p, '\r', len) == nullptr;
+  if (c.lf_only) {
     p = count_lf_lines(p, limit, ncols, &records, &wrong_width);
   } else {
     while (p < limit) {
@@ -407,14 +410,49 @@ bool count_plain_chunk(chunk& c, const char* end, size_t ncols) {
   }
   c.records = records;
   c.failed = wrong_width;
+  c.plain = true;
   c.e = p;
   // Every record but one at the end of the text without a line end ended a line.
   c.line_ends = records - (records > 0 && p == end && p[-1] != '\n' && p[-1] != '\r');
   return true;
 }
 
+// The records of a plain chunk (counted, of the right width): calls each(fields,
+// line) for every line, its fields split at the commas, as the scanner would. Where
+// every line end is LF, lines and fields are found with memchr.
+template <class Each>
+void each_plain_record(const chunk& c, const char* end, size_t ncols, std::vector<field>* rec, Each&& each) {
+  long line = c.first_line;
+  for (const char* p = c.b; p < c.limit; ++line) {
+    rec->clear();
+    const char* f = p;
+    if (c.lf_only) {
+      const void* nl = std::memchr(p, '\n', static_cast<size_t>(c.limit - p));
+      p = nl != nullptr ? static_cast<const char*>(nl) : c.limit;
+      for (size_t j = 1; j < ncols; ++j) {  // the width is known: ncols - 1 commas
+        const char* comma = static_cast<const char*>(std::memchr(f, ',', static_cast<size_t>(p - f)));
+        rec->push_back(field{f, comma, false, false});
+        f = comma + 1;
+      }
+    } else {
+      for (; p < c.limit && *p != '\n' && *p != '\r'; ++p)
+        if (*p == ',') {
+          rec->push_back(field{f, p, false, false});
+          f = p + 1;
+        }
+    }
+    rec->push_back(field{f, p, false, false});
+    if (p < c.limit) {  // a line end; CRLF counts once
+      if (*p == '\r' && p + 1 < end && p[1] == '\n') ++p;
+      ++p;
+    }
+    each(*rec, line);
+  }
+}
+
 // Reads a chunk's records for their count, width and line ends only.
 void count_chunk(chunk& c, const char* end, size_t ncols, const std::string& path) {
+  c.plain = false;
   if (count_plain_chunk(c, end, ncols)) return;
   scanner s(c.b, end, path, c.first_line);
   std::vector<field> rec;
@@ -532,12 +570,10 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
   // its first text that is no number; the first such text in the file decides.
   for_chunks(threads, cs.size(), [&](size_t k) {
     chunk& c = cs[k];
-    scanner s(c.b, end, path, c.first_line);
     std::vector<field> fs;
     std::vector<char> given_up(ncols, 0);
     size_t row = static_cast<size_t>(c.first_row);
-    std::string unused;
-    read_records(s, c.limit, ncols, path, &fs, &unused, [&](const std::vector<field>& r, long rec_line) {
+    auto type_record = [&](const std::vector<field>& r, long rec_line) {
       for (size_t j = 0; j < ncols; ++j) {
         if (!out->numeric[j] || given_up[j]) continue;
         double v;
@@ -553,7 +589,14 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
       }
       ++row;
       return true;
-    });
+    };
+    if (c.plain) {
+      each_plain_record(c, end, ncols, &fs, type_record);
+    } else {
+      scanner s(c.b, end, path, c.first_line);
+      std::string unused;
+      read_records(s, c.limit, ncols, path, &fs, &unused, type_record);
+    }
     mapped_file::release(c.b, c.e);
   });
   for (chunk& c : cs) {

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -153,7 +154,8 @@ void sort_run(T* src, T* dst, std::size_t n) {
 }  // namespace radix_detail
 
 // Sorts a[0, n) by key; tmp has room for n records. Throws std::bad_alloc only when
-// the counts cannot be had (a unchanged).
+// the counts cannot be had; a then holds its records still, though perhaps not in
+// their first order.
 template <class T>
 void radix_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
   constexpr std::size_t kSplitFrom = std::size_t{1} << 17;  // smaller: passes are cheap
@@ -233,7 +235,12 @@ void radix_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
   for (std::size_t j = 0; j < nb; ++j) {
     const std::size_t b = bucket_start[j], len = bucket_start[j + 1] - b;
     if (len <= kLargeRun) continue;
-    lsd_sort_by_key(tmp + b, a + b, len, threads);
+    try {
+      lsd_sort_by_key(tmp + b, a + b, len, threads);
+    } catch (const std::bad_alloc&) {
+      std::memcpy(a + b, tmp + b, len * sizeof(T));  // a keeps every record for the caller
+      throw;
+    }
     parallel_ranges(threads, len, kGrain,
                     [&](std::size_t s, std::size_t e) { std::memcpy(a + b + s, tmp + b + s, (e - s) * sizeof(T)); });
   }

@@ -224,6 +224,7 @@ void radix_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
     for (std::size_t b = 0; b < kBins; ++b) p[bucket_of[b]] += c[b];
   });
   radix_detail::places_bucket_then_part(place.data(), parts, nb);
+  std::vector<std::uint32_t>().swap(bins);  // not beside the scattered copy at the peak
   radix_detail::scatter_parts(threads, a, tmp, n, kGrain, place.data(), nb,
                               [&](const T& r) { return bucket_of[bin(r)]; });
 

@@ -18,9 +18,6 @@
 
 namespace {
 
-// Notes of the annotate data sets (set 431).
-constexpr int kNotDrawn = 980;
-
 kes_plotslot* key_slot(kes_ctx* ctx, const kes_preq* rq) {
   const kes_classvars* cv = rq->classvars;
   kes_cell* key = cv != nullptr ? cv->keycell : nullptr;
@@ -69,7 +66,7 @@ void kes_annotate_axes(kes_ctx* ctx, const kes_preq* rq, kes_annotate_frame* f) 
 int kes_annotate_draw(host_annoreq* req) {
   if (ganotat(req) == 0) return 0;
   // A data set that cannot be read or drawn is said so, never passed over in silence.
-  xpmlog(KES_SET_LABEL, kNotDrawn);
+  xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_DATA_SET_COULD);
   return 1;
 }
 

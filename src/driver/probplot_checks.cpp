@@ -43,43 +43,43 @@ struct family_tests {
   kes_param_test tests[kMaxTests];  // in order; message and missing both 0 after the last
 };
 
-const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, 364, true);
+const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, KES_MSG_BETA_TOL_NOT_POSITIVE, true);
 
 // QQPLOT and PROBPLOT, in the order of the checks.
 const family_tests kQqFamilies[9] = {
-    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, 77)}},
+    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_LOGNORMAL,
-     {shape(KES_P_LOGNORMAL_SIGMA, 0, true, 79, 106), first(KES_PARAM_LOGNORMAL_SLOPE, 0, true, 118)}},
-    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
-    {KES_PLOT_FLAG_WEIBULL, {first(KES_P_WEIBULL_SIGMA, 0, false, 81), shape(KES_P_WEIBULL_C, 0, true, 83, 107)}},
-    {KES_PLOT_FLAG_GAMMA, {first(KES_P_GAMMA_SIGMA, 0, false, 85), shape(KES_P_GAMMA_ALPHA, 0, true, 87, 108)}},
+     {shape(KES_P_LOGNORMAL_SIGMA, 0, true, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE, KES_MSG_LOGNORMAL_NEEDS_SIGMA), first(KES_PARAM_LOGNORMAL_SLOPE, 0, true, KES_MSG_LOGNORMAL_SLOPE_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_WEIBULL, {first(KES_P_WEIBULL_SIGMA, 0, false, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE), shape(KES_P_WEIBULL_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE, KES_MSG_WEIBULL_NEEDS_C)}},
+    {KES_PLOT_FLAG_GAMMA, {first(KES_P_GAMMA_SIGMA, 0, false, KES_MSG_GAMMA_SIGMA_NOT_POSITIVE), shape(KES_P_GAMMA_ALPHA, 0, true, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE, KES_MSG_GAMMA_NEEDS_ALPHA)}},
     {KES_PLOT_FLAG_BETA,
-     {first(KES_P_BETA_SIGMA, 0, false, 175), shape(KES_P_BETA_ALPHA, kMinShape, false, 177, 176, true),
-      shape(KES_P_BETA_BETA, kMinShape, false, 179, 178, true), kBetaTol}},
+     {first(KES_P_BETA_SIGMA, 0, false, KES_MSG_BETA_SIGMA_NOT_POSITIVE), shape(KES_P_BETA_ALPHA, kMinShape, false, KES_MSG_BETA_ALPHA_TOO_SMALL, KES_MSG_BETA_NEEDS_ALPHA, true),
+      shape(KES_P_BETA_BETA, kMinShape, false, KES_MSG_BETA_BETA_TOO_SMALL, KES_MSG_BETA_NEEDS_BETA, true), kBetaTol}},
     {KES_PLOT_FLAG_SB,
-     {first(KES_P_SB_SIGMA, 0, false, 1325), shape(KES_P_SB_DELTA, kMinShape, false, 1152, 1440), present(KES_P_SB_GAMMA, 1441),
-      single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)}},
+     {first(KES_P_SB_SIGMA, 0, false, KES_MSG_SB_SIGMA_NOT_POSITIVE), shape(KES_P_SB_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE, KES_MSG_SB_NEEDS_DELTA), present(KES_P_SB_GAMMA, KES_MSG_SB_NEEDS_GAMMA),
+      single(KES_PLOT_SLOT_SB_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true), single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)}},
     {KES_PLOT_FLAG_SU,
-     {first(KES_P_SU_SIGMA, 0, false, 1326), shape(KES_P_SU_DELTA, kMinShape, false, 1152, 1442), present(KES_P_SU_GAMMA, 1443),
-      single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)}},
+     {first(KES_P_SU_SIGMA, 0, false, KES_MSG_SU_SIGMA_NOT_POSITIVE), shape(KES_P_SU_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE, KES_MSG_SU_NEEDS_DELTA), present(KES_P_SU_GAMMA, KES_MSG_SU_NEEDS_GAMMA),
+      single(KES_PLOT_SLOT_SU_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true), single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)}},
     {KES_PLOT_FLAG_WEIBULL2,
-     {single(KES_PLOT_SLOT_WEIBULL2_SIGMA, 0, true, 81, true), single(KES_PLOT_SLOT_WEIBULL2_C, 0, true, 83, true)}},
+     {single(KES_PLOT_SLOT_WEIBULL2_SIGMA, 0, true, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE, true), single(KES_PLOT_SLOT_WEIBULL2_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE, true)}},
 };
 
 // CDFPLOT and PPPLOT: the first value of each parameter only; SB and SU untested.
 const family_tests kCdfFamilies[8] = {
-    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, 77)}},
-    {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, 79)}},
-    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
+    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_WEIBULL,
-     {first(KES_P_WEIBULL_SIGMA, 0, false, 81), first(KES_P_WEIBULL_C, 0, true, 83), single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, 124, false),
-      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, 125, false)}},
+     {first(KES_P_WEIBULL_SIGMA, 0, false, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE), first(KES_P_WEIBULL_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE), single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, KES_MSG_CINITIAL_NEGATIVE, false),
+      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, KES_MSG_CDELTA_NOT_POSITIVE, false)}},
     {KES_PLOT_FLAG_GAMMA,
-     {first(KES_P_GAMMA_SIGMA, 0, false, 85), first(KES_P_GAMMA_ALPHA, 0, true, 87),
-      single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, 126, false),
-      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, 127, false)}},
+     {first(KES_P_GAMMA_SIGMA, 0, false, KES_MSG_GAMMA_SIGMA_NOT_POSITIVE), first(KES_P_GAMMA_ALPHA, 0, true, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, KES_MSG_ALPHAINITIAL_NEGATIVE, false),
+      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, KES_MSG_ALPHADELTA_NOT_POSITIVE, false)}},
     {KES_PLOT_FLAG_BETA,
-     {first(KES_P_BETA_SIGMA, 0, false, 175), first(KES_P_BETA_ALPHA, 0, true, 177, true), first(KES_P_BETA_BETA, 0, true, 179, true),
+     {first(KES_P_BETA_SIGMA, 0, false, KES_MSG_BETA_SIGMA_NOT_POSITIVE), first(KES_P_BETA_ALPHA, 0, true, KES_MSG_BETA_ALPHA_TOO_SMALL, true), first(KES_P_BETA_BETA, 0, true, KES_MSG_BETA_BETA_TOO_SMALL, true),
       kBetaTol}},
     {KES_PLOT_FLAG_SB, {}},
     {KES_PLOT_FLAG_SU, {}},

@@ -89,7 +89,7 @@ struct sig_track {
 };
 
 void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
-  fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, 575, -1);
+  fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, KES_MSG_TABLE_PARAMETER_ESTIMATES, -1);
   fr->name_w = widest(407, 413);
   fr->sym_w = widest(560, 566);
   kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
@@ -99,7 +99,7 @@ void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
 }
 
 void define_good(kes_ctx* ctx, kes_fitrows* fr) {
-  fr->good = kes_def_create(ctx, "GoodnessOfFit", KES_SET_PLOT, 576, 4);
+  fr->good = kes_def_create(ctx, "GoodnessOfFit", KES_SET_PLOT, KES_MSG_TABLE_GOODNESS_OF_FIT_TESTS, 4);
   // Test names and labels are measured whole (up to the cells' size).
   fr->test_w = widest(500, 504, KES_FITCELL - 1);
   fr->lab_w = widest(1095, 1099, KES_FITCELL - 1);
@@ -126,7 +126,7 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   kes_cap_format(&w, &d);
   const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
   const int col_label = !request->endpoints ? 1022 : request->rtinclude ? 1369 : 1367;
-  void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, 841, -1);
+  void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, KES_MSG_TABLE_BIN_PERCENTS, -1);
   kes_def_column(t, kes_num_col(col, vemmsg(KES_SET_PLOT, col_label), &fr->point));
   wob_attr fmt[3] = {kes_attr_str(WOB_A_COLUMN_NAME, col), wob_int(WOB_A_DECIMALS, d), wob_int(WOB_A_WIDTH, w)};
   const int rc = wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 3, fmt);
@@ -181,7 +181,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
   int w = 0, d = 0, we = 0, de = 0;
   obs.layout(&w, &d);
   est.layout(&we, &de);
-  void* t = kes_def_create(ctx, "FitQuantiles", KES_SET_PLOT, 579, -1);
+  void* t = kes_def_create(ctx, "FitQuantiles", KES_SET_PLOT, KES_MSG_TABLE_FIT_QUANTILES, -1);
   kes_def_column(t, kes_num_col("Percent", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT), &fr->pct));
   kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_QUANTILE), &fr->obsq, d, w));
   kes_def_column(t, kes_num_col("EstQuantile", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_QUANTILE), &fr->estq, de, we));

@@ -12,6 +12,7 @@
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
+#include "stats/gof_test_texts.h"
 #include "stats/tables_call.h"
 
 namespace {
@@ -40,9 +41,9 @@ double value_of(const kes_curve& c, int which) {
 
 // One test row: the texts of index i (1 A-Sq, 2 W-Sq, 3 D).
 void test_row(kes_fitrows* fr, int i, double stat, double p, char rel) {
-  put_text(fr->test, fr->test_w, 500 + i);
-  put_text(fr->testlab, fr->lab_w, 1095 + i);
-  put_text(fr->ptype, fr->ptype_w, 1100 + i);
+  put_text(fr->test, fr->test_w, KES_GOF_TEXTS[i].name);
+  put_text(fr->testlab, fr->lab_w, KES_GOF_TEXTS[i].symbol);
+  put_text(fr->ptype, fr->ptype_w, KES_GOF_TEXTS[i].pvalue);
   fr->value = stat;
   fr->pvalue = p;
   fr->psign[0] = rel;

@@ -176,9 +176,9 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   if (pg->split) note_long_stems(ctx, pg);
   if (pg->split) {
     int len = 0;
-    const char* stem = kes_lp_msg(51, &len);
+    const char* stem = kes_lp_msg(KES_MSG_LP_STEM, &len);
     kes_lp_put(&pg->lines[KES_LP_STEM][0], 7 - len, stem, len);
-    const char* leaf = kes_lp_msg(52, &len);
+    const char* leaf = kes_lp_msg(KES_MSG_LP_LEAF, &len);
     kes_lp_put(&pg->lines[KES_LP_STEM][0], 8, leaf, len);
   }
   pg->panel[KES_LP_BOX].width = KES_LP_BOXWIDTH;

@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int kPctlLabel = 445;    // "{s} Percentile"
 constexpr int kPlotCellWidth = 8;  // BY value text of the side-by-side box plots
 
 // Sizes of the five result areas: the OUTPUT keywords of each group.
@@ -176,7 +175,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
       std::memcpy(name + len, suffix, static_cast<size_t>(sl) + 1);
       len = kes::min(len + sl, KES_PCTL_NAME_MAX);
       kes_pctl_text(pts[j], shown, sizeof shown, true);
-      const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kPctlLabel, shown);
+      const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, KES_MSG_PERCENTILE_LABEL, shown);
       if (!define_number(acc, name, len, label, ll, &ctx->outvals[(*pos)++])) return false;
     }
   }

@@ -40,10 +40,6 @@ const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75,
 
 namespace {
 
-constexpr int kMsgVarZeroed = 179;
-constexpr int kMsgMeanZeroed = 180;
-constexpr int kMsgRobust = 183;
-constexpr int kMsgTwm = 153;
 // OUTPUT statement slots of QN= and STD_QN=.
 
 void raise_rc(kes_ctx* ctx, int rc) { ctx->rc = kes::max(ctx->rc, rc); }
@@ -255,7 +251,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) 
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
                                static_cast<int*>(iwork), st->scl, skipqn);
   if (rc == 1 && qn_wanted) {
-    log_with_name(ctx, kMsgRobust, var);
+    log_with_name(ctx, KES_MSG_QN_NOT_COMPUTED, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
   vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
@@ -291,7 +287,7 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
     const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
-      xpmlog(KES_SET_PROC, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
+      xpmlog(KES_SET_PROC, KES_MSG_TRIMMED_MEAN_LEAVES_NO_OBSERVATION, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
     }
   }
 }
@@ -353,7 +349,7 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->head, &st->missing, &st->mom);
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
-    log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
+    log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_ZERO_AGAINST_STD_SET_TO_ZERO, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
 

@@ -23,7 +23,7 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
   const kes_datapass& dp = ctx->dp;
   const char* suffix = nullptr;
   int slen = 0;
-  if (wkread(KES_SET_PROC, low ? 132 : 133, &suffix, &slen) != 0 || suffix == nullptr) slen = 0;
+  if (wkread(KES_SET_PROC, low ? KES_MSG_SUFFIX_LOW : KES_MSG_SUFFIX_HIGH, &suffix, &slen) != 0 || suffix == nullptr) slen = 0;
   if (slen > kNameMax) slen = kNameMax;
   for (int i = 0; i < ctx->nids; ++i) {
     host_varinfo info{};
@@ -83,11 +83,12 @@ int KesTwm(kes_ctx* ctx, int kind) {
   const int n = trim ? ctx->ntrimmed : ctx->nwinsorized;
   const int lk = trim ? po.trim_kind : po.winsor_kind;
   const double level = 100.0 * (1.0 - (trim ? po.trim_alpha : po.winsor_alpha));
-  void* h = kes_def_create(ctx, trim ? "TrimmedMeans" : "WinsorizedMeans", KES_SET_PROC, trim ? 29 : 30, n);
+  void* h = kes_def_create(ctx, trim ? "TrimmedMeans" : "WinsorizedMeans", KES_SET_PROC,
+                           trim ? KES_MSG_TABLE_TRIMMED_MEANS : KES_MSG_TABLE_WINSORIZED_MEANS, n);
   t.handle[trim ? KES_TAB_TRIMMED : KES_TAB_WINSORIZED] = h;
   char q[16];
   std::memset(q, ' ', sizeof q);
-  xpmstr(q, sizeof q, KES_SET_PLOT, trim ? 961 : 962);
+  xpmstr(q, sizeof q, KES_SET_PLOT, trim ? KES_MSG_TRIMMED : KES_MSG_WINSORIZED);
   kes_def_column(h, kes_num_col("HalfP", vemmsgs(KES_SET_PLOT, KES_MSG_PERCENT_TAIL, 16, q), &r.num[0]));
   kes_def_column(h, kes_num_col("HalfN", vemmsgs(KES_SET_PLOT, KES_MSG_NUMBER_TAIL, 16, q), &r.num[1]));
   kes_def_column(h, kes_num_col("Mean", vemmsgs(KES_SET_PLOT, KES_MSG_MEAN, 16, q), &r.num[2], -1, 8, 3));
@@ -113,7 +114,7 @@ int KesTwm(kes_ctx* ctx, int kind) {
   kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, KES_MSG_PR_T), &r.num[6]));
   if (lower || upper) {
     kes_dynpair p[6];
-    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
+    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, level)};
     p[1] = {"StartLimit", lower ? "LCLMean" : "UCLMean"};
     p[2] = {"EndLimit", upper ? "UCLMean" : "LCLMean"};
     p[3] = {"LCLSpace", nullptr, nullptr, lower && upper ? 2 : 3};
@@ -151,7 +152,7 @@ int KesExtObs(kes_ctx* ctx) {
       t.high_idchar = chr + tl;
     }
   }
-  void* h = kes_def_create(ctx, "ExtremeObs", KES_SET_PROC, 27, ctx->nextrobs);
+  void* h = kes_def_create(ctx, "ExtremeObs", KES_SET_PROC, KES_MSG_TABLE_EXTREME_OBSERVATIONS, ctx->nextrobs);
   t.handle[KES_TAB_EXTOBS] = h;
   kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_LOWEST_VALUE), &r.num[0], 6, 12, 5));
   id_columns(ctx, h, true);
@@ -167,7 +168,7 @@ int KesExtObs(kes_ctx* ctx) {
 int KesExtVal(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, 26, ctx->nextrval);
+  void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, KES_MSG_TABLE_EXTREME_VALUES, ctx->nextrval);
   t.handle[KES_TAB_EXTVAL] = h;
   kes_def_column(h, kes_num_col("LowOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER), &r.num[0]));
   kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_972), &r.num[1], 6, 12, 5));
@@ -181,7 +182,7 @@ int KesExtVal(kes_ctx* ctx) {
 int KesMiss(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, 24, -1);
+  void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, KES_MSG_TABLE_MISSING_VALUES, -1);
   t.handle[KES_TAB_MISSING] = h;
   kes_def_column(h, kes_num_col("MissValue", vemmsg(KES_SET_PLOT, KES_MSG_MISSING_VALUE), &r.num[0]));
   kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_981), &r.num[1]));
@@ -193,7 +194,8 @@ int KesMiss(kes_ctx* ctx) {
 int KesFreq(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC, ctx->weight_given ? 23 : 22, -1);
+  void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC,
+                           ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_FREQUENCIES : KES_MSG_TABLE_FREQUENCIES, -1);
   t.handle[KES_TAB_FREQ] = h;
   kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_985), &r.num[0], 6, 12));
   kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_986), &r.num[1]));

@@ -25,7 +25,7 @@ void print_row(const kes_sidepage* sp, int row, int n) {
 
 int ssplot(kes_ctx* ctx, int page, kes_sidepage* sp, int n) {
   wob_attr open[2] = {kes_attr_txt(WOB_A_NAME, "SSPlots", -1),
-                      kes_attr_msg(WOB_A_LABEL, 189, ctx->weight_given ? 37 : 36)};
+                      kes_attr_msg(WOB_A_LABEL, KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BOX_PLOTS_OF_BY_GROUPS : KES_MSG_BOX_PLOTS_OF_BY_GROUPS)};
   kes_tabcall(ctx->objs.manager, WOB_M_TEXT_OPEN, 2, open);
   if (page > 0) {
     if (ctx->nbyvars + sp->H + 5 > ctx->pagesize) xppage(0);

@@ -45,7 +45,7 @@ void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
   kes_rowbuf& r = ctx->tables->row;
   int nk = 0;
   for (const kes_valnode* k = kinds; k != nullptr; k = k->next) ++nk;
-  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_MISSING_VALUES)}};
+  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TABLE_MISSING_VALUES)}};
   kes_bind(ctx, KES_TAB_MISSING, "orbo.kestravine.Missings", p, 1);
   for (const kes_valnode* k = kinds; k != nullptr; k = k->next) {
     clear_nums(r);

@@ -29,7 +29,8 @@ bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code
   if (!cell_form || request->classvars == nullptr || request->classvars->count == 0)
     xpmlog(KES_SET_PLOT, note_var, int(var.len), var.text);
   else
-    kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[code], 16);
+    kes_cell_note(ctx, request, cell, KES_SET_PROC, {0, KES_MSG_THETA_ABOVE_MIN_CELL, KES_MSG_THETA_ABOVE_MIN_CELL2},
+                  var.text, var.len, ctx->statlabel[code], 16);
   xpmlog(KES_SET_PLOT, note_min, min);
   return true;
 }

@@ -102,13 +102,15 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   double s0 = vs->qrange;
   if (!(s0 > 0)) {
     s0 = range;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 21, 30, 32);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_IQR_ZERO, KES_MSG_KERNEL_ESTIMATES_FOR_CELL,
+                  KES_MSG_KERNEL_ESTIMATES_FOR_CELL2);
     xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BANDWIDTH_SCALED_RANGE);
   }
   double half = range / 2;
   if (!(range > 0)) {
     s0 = range = half = 1;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 22, 30, 32);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_RANGE_ZERO, KES_MSG_KERNEL_ESTIMATES_FOR_CELL,
+                  KES_MSG_KERNEL_ESTIMATES_FOR_CELL2);
     xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
   }
   const double scale = s0 / std::pow(n, 0.2);
@@ -156,7 +158,8 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       curve->fitted = 0;
       kn.h = zmissing();
       if (!no_spread_noted) {
-        kes_kern_note(ctx, cell, KES_SET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
+        kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_SJPI_NO_SPREAD, KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL,
+                      KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL2, static_cast<int>(ctx->curname.len),
                       ctx->curname.text);
         if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
       }

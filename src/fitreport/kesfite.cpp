@@ -11,6 +11,7 @@
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zexpm1.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
@@ -20,6 +21,13 @@
 #include "records/kes_varsum.h"
 
 namespace {
+// The notes on the values the EDF tests leave out: those at a known threshold, and the
+// smallest value where it estimates the threshold.
+constexpr kes_cell_forms kLeavesOutThreshold = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD,
+                                                KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD_CELL,
+                                                KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD_CELL2};
+constexpr kes_cell_forms kLeavesOutMin = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN, KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL,
+                                          KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL2};
 constexpr double kTwoPowMinus53 = 1.1102230246251565e-16;
 
 // Coefficient tables by case; rows c0, c1, ... per level .5 ... .001.
@@ -155,7 +163,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (ncase != 1 || left_out > 1) {
       char what[32];
       const int len = std::snprintf(what, sizeof what, left_out == 1 ? "%d observation" : "%d observations", left_out);
-      kes_cell_note(ctx, request, cell, 189, ncase == 1 ? 363 : 360, ctx->curname.text,
+      kes_cell_note(ctx, request, cell, KES_SET_PROC, ncase == 1 ? kLeavesOutMin : kLeavesOutThreshold, ctx->curname.text,
                     static_cast<int>(ctx->curname.len), what, len);
     }
   }

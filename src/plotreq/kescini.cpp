@@ -43,11 +43,13 @@ int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
   const kes_varsum& vs = cell->varsums[ctx->curvar];
   cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
   if (vs.n < 2) {
-    kes_prob_note(ctx, cell, KES_SET_PLOT, 227, 1465);
+    kes_prob_note(ctx, cell, KES_SET_PLOT,
+                  {KES_MSG_CDF_FEWER_THAN_TWO_VALUES, KES_MSG_CDF_FEWER_THAN_TWO_VALUES_CELL,
+                   KES_MSG_CDF_FEWER_THAN_TWO_VALUES_CELL2});
     return 1;
   }
   if (cell->hist_empty) {
-    kes_prob_note(ctx, cell, KES_SET_PLOT, 454, 1445);
+    kes_prob_note(ctx, cell, KES_SET_PLOT, {KES_MSG_CDF_STD_ZERO, KES_MSG_CDF_STD_ZERO_CELL, KES_MSG_CDF_STD_ZERO_CELL2});
     return 1;
   }
   if (code < 0) return 0;

@@ -76,10 +76,10 @@ int keszini(kes_ctx* ctx, int k) {
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
       if (cv->count == 0) {
-        kes_prob_note(ctx, cell, KES_SET_PLOT, 455, 0);
+        kes_prob_note(ctx, cell, KES_SET_PLOT, {KES_MSG_PP_STD_ZERO, 0, 0});
         return KES_RC_BAD_OPTION;
       }
-      kes_prob_note(ctx, cell, KES_SET_PLOT, 0, 1403);
+      kes_prob_note(ctx, cell, KES_SET_PLOT, {0, KES_MSG_PP_STD_ZERO_CELL, KES_MSG_PP_STD_ZERO_CELL2});
     }
     if (const int a = kes_prob_curve(ctx, cell, r->dist); a != 0) return a;
     kes_plotslot* s = kes_prob_slot(ctx, cell);

@@ -106,14 +106,14 @@ int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {
   return 0;
 }
 
-void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, int number, int cell_base) {
+void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, const kes_cell_forms& forms) {
   const kes_name32& v = ctx->curname;
   const kes_classvars* cv = ctx->curreq->classvars;
   if (cv == nullptr || cv->count == 0) {
-    xpmlog(set, number, static_cast<int>(v.len), v.text, static_cast<int>(v.len), v.text);
+    if (forms.plain != 0) xpmlog(set, forms.plain, static_cast<int>(v.len), v.text, static_cast<int>(v.len), v.text);
     return;
   }
-  kes_cell_note(ctx, ctx->curreq, cell, set, cell_base, v.text, v.len);
+  kes_cell_note(ctx, ctx->curreq, cell, set, {0, forms.cell, forms.cell2}, v.text, v.len);
 }
 
 void kes_var_note(kes_ctx* ctx, int set, int number) {

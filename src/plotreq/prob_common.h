@@ -3,6 +3,8 @@
 // the ORDER= check of an axis and the renderer call.
 #pragma once
 
+#include "fit/kes_cellnote.h"
+
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
@@ -35,7 +37,7 @@ int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code);
 
 // Note (set, number) naming the current variable when there is no CLASS variable;
 // else (set, cell_base + the CLASS count) with the cell's CLASS names and levels first.
-void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, int number, int cell_base);
+void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, const kes_cell_forms& forms);
 // The note of a per-request message that names the current variable.
 void kes_var_note(kes_ctx* ctx, int set, int number);
 

@@ -157,10 +157,10 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
       if (cv->count == 0) {
-        kes_prob_note(ctx, cell, KES_SET_PLOT, kind.empty_alone, 0);
+        kes_prob_note(ctx, cell, KES_SET_PLOT, {kind.empty_alone, 0, 0});
         return KES_RC_BAD_OPTION;
       }
-      kes_prob_note(ctx, cell, KES_SET_PLOT, 0, kind.empty_cell_base);
+      kes_prob_note(ctx, cell, KES_SET_PLOT, {0, kind.empty_cell, kind.empty_cell2});
     } else {
       any = true;
       if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
@@ -238,7 +238,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
             kes_var_note(ctx, KES_SET_PLOT, 366);
             skip = true;
           } else {
-            kes_prob_note(ctx, cell, KES_SET_PROC, 0, 288);
+            kes_prob_note(ctx, cell, KES_SET_PROC, {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
           }
         }
         qlo = std::fmin(qlo, ql);

@@ -11,7 +11,8 @@ struct kes_probkind {
   int label_msg;        // default group label (set 308, with the ordinal)
   int no_key;           // no key cell (308)
   int empty_alone;      // the only cell has no spread (308)
-  int empty_cell_base;  // an empty CLASS cell: base + CLASS count (308)
+  int empty_cell;       // an empty CLASS cell, with one CLASS variable (308)
+  int empty_cell2;      // and with two (308)
   int none_usable;      // no cell can be plotted (308)
 };
 

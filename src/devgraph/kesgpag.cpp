@@ -97,7 +97,7 @@ int kesgpag(kes_ctx* ctx) {
 
   // 5. Vertical origin of an axis definition: the axis line where ORIGIN= puts it.
   double spare = 0;
-  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], 300,
+  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM,
                        hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
     return kNoRoom;
   c->bspace += spare;
@@ -113,7 +113,8 @@ int kesgpag(kes_ctx* ctx) {
 
   // 8. Horizontal origin of an axis definition.
   if (!kes_origin_room(vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0], c->pagearea[0],
-                       c->ox - hx.offset[0] - c->pagearea[0], 299, vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
+                       c->ox - hx.offset[0] - c->pagearea[0], KES_MSG_ORIGIN_X_TOO_LITTLE_ROOM,
+                       vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
     return kNoRoom;
   c->lmargin += spare;
   c->ox += spare;

@@ -98,8 +98,8 @@ int kes_layout_options(kes_ctx* ctx, kes_preq* request) {
   if (r != 0) return r;
 
   const int nclass = request->classvars != nullptr ? request->classvars->count : 0;
-  const int nrows = cells(s, KES_PLOT_SLOT_NROWS, "NROWS=", 337, nclass, 102);
-  const int ncols = cells(s, KES_PLOT_SLOT_NCOLS, "NCOLS=", 349, nclass, 103);
+  const int nrows = cells(s, KES_PLOT_SLOT_NROWS, "NROWS=", KES_MSG_NROWS_NOT_VALID, nclass, KES_MSG_NROWS_NEEDS_CLASS);
+  const int ncols = cells(s, KES_PLOT_SLOT_NCOLS, "NCOLS=", KES_MSG_NCOLS_NOT_VALID, nclass, KES_MSG_NCOLS_NEEDS_CLASS);
   if (nrows < 0 || ncols < 0) return 1;
   if (nclass == 0) {
     request->nrows = request->ncols = 1;

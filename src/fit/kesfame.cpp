@@ -42,7 +42,7 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
     else
       kes_cell_note(ctx, request, cell, KES_SET_PROC, {0, KES_MSG_THETA_ABOVE_MIN_CELL, KES_MSG_THETA_ABOVE_MIN_CELL2},
                     var.text, var.len, ctx->statlabel[KES_DIST_EXPONENTIAL], 16);
-    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE, f.vs->min);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_EXPONENTIAL, f.vs->min);
     return 1;
   }
   f.req.params[1] = kes_param_entry(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k, nullptr);

@@ -121,7 +121,7 @@ int fitsb(zfit_work* w) {
   if (!zjs_estimable(w)) return 1;
   int rc = 0;
   if (r->method == 2) {
-    rc = zjs_moments(w, 1450, 1463, zjsdsb);
+    rc = zjs_moments(w, KES_MSG_SB_MOMENT_ESTIMATES, KES_MSG_SB_MOMENT_FIT_NEEDS_MOMENTS, zjsdsb);
   } else if (r->method == 1) {
     xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_PARAMETERS_ESTIMATED_PERCENTILES);
     rc = percentiles(w);

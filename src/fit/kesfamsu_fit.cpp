@@ -162,7 +162,7 @@ int fitsu(zfit_work* w) {
   if (!zjs_estimable(w)) return 1;
   int rc = 0;
   if (r->method == 2) {
-    rc = zjs_moments(w, 1453, 1307, zjsdsu);
+    rc = zjs_moments(w, KES_MSG_SU_MOMENT_ESTIMATES, KES_MSG_SU_MOMENT_FIT_NEEDS_MOMENTS, zjsdsu);
   } else if (r->method == 1) {
     rc = percentiles(w, true);
   } else if (r->method == 0) {

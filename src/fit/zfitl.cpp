@@ -33,7 +33,7 @@ int percentile_fit(zfit_work* w) {
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
     xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
-    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_249, r->min);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, r->min);
     return 1;
   }
   const int fault = std::fabs(ratio - 1.0) > tol ? 1460 : m / p <= ZEPS53 ? 1348 : m / p - 1.0 < ZEPS53 ? 1349 : 0;
@@ -180,7 +180,7 @@ int fitlognormal(zfit_work* w) {
   } else if (!w->estimate[0]) {
     if (min <= theta) {
       xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
-      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_249, min);
+      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, min);
       return 1;
     }
     // Zeta and sigma are two passes: one walk of the list, then the arrays.

@@ -13,6 +13,7 @@
 #include "records/pool_alloc.h"
 
 namespace {
+constexpr zfit_shape_notes kShapeNotes = {KES_MSG_WEIBULL_SHAPE_ITERATION_STOPPED, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED};
 constexpr double kCMax = ZEXP_OVER;
 
 double gam(double x, double fail) {
@@ -237,7 +238,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   const zfit_req* r = w->req;
   const double theta = w->params[0], n = r->n;
   double& c = w->params[2];
-  if (zfit_shape_idle(maxiter, tol, 242)) return 0;
+  if (zfit_shape_idle(maxiter, tol, kShapeNotes)) return 0;
   const double tiny = std::ldexp(1.0, -53);
   const bool sigma_est = w->estimate[1] != 0;
   const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
@@ -294,7 +295,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
       fp = -n / (c * c) - (cc - 2.0 * b * ls + d * ls * ls) / sc;
     }
     if (std::fabs(fp) <= tiny) return fail();
-    const int rc = zfit_shape_step(&c, f, fp, tol, it, maxiter, 242);
+    const int rc = zfit_shape_step(&c, f, fp, tol, it, maxiter, kShapeNotes);
     if (rc >= 0) return rc;
   }
 }

@@ -197,7 +197,7 @@ void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   for (int i = 0; failed && i < slot->nbins; ++i) c->expected[i] = kes_fit_missing();
 }
 
-void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 801, kRows, 6); }
+void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_BETA, kRows, 6); }
 
 double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -207,7 +207,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesetbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 798, kRows, 4); }
+void kesetbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4); }
 
 double kesepct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -9,6 +9,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zigamma.h"
 #include "numeric/zqc.h"
 #include "records/kes_ctx.h"
@@ -58,7 +59,7 @@ void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 800, kRows, 5); }
+void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_GAMMA, kRows, 5); }
 
 double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -9,6 +9,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
@@ -90,7 +91,7 @@ void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 797, kRows, 5); }
+void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_LOGNORMAL, kRows, 5); }
 
 double keslpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -8,6 +8,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_cell.h"
@@ -83,7 +84,7 @@ void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_midpct(ctx, request, cell, cdf);
 }
 
-void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 803, kRows, 2); }
+void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_NORMAL, kRows, 2); }
 
 double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -6,6 +6,7 @@
 #include "fit/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
@@ -37,9 +38,9 @@ void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c != nullptr && !std::isnan(c->mode2))
-    kes_write_fit_tables(ctx, cell, 804, kRows2, 11);
+    kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SB, kRows2, 11);
   else
-    kes_write_fit_tables(ctx, cell, 804, kRows, 9);
+    kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SB, kRows, 9);
 }
 
 double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent) {

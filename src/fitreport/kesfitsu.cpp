@@ -6,6 +6,7 @@
 #include "fit/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -23,7 +24,7 @@ void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_note
 
 void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 805, kRows, 9); }
+void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SU, kRows, 9); }
 
 double kesupct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

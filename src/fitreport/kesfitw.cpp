@@ -9,6 +9,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblwb.h"
@@ -80,7 +81,7 @@ void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 799, kRows, 5); }
+void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_WEIBULL, kRows, 5); }
 
 double keswpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

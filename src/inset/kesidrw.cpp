@@ -67,10 +67,10 @@ void note_once(kes_ctx* ctx, int flag, int number) {
 
 void frame(kes_ctx* ctx, kes_insetbox* b) {
   if (b->noframe) {
-    if (b->shadow_given) note_once(ctx, KES_IN_NF_SHADOW, 660);
-    if (b->fill_given) note_once(ctx, KES_IN_NF_FILL, 661);
-    if (b->header_fill_given) note_once(ctx, KES_IN_NF_HFILL, 662);
-    if (b->frame_given) note_once(ctx, KES_IN_NF_FRAME, 663);
+    if (b->shadow_given) note_once(ctx, KES_IN_NF_SHADOW, KES_MSG_CSHADOW_NEEDS_FRAME);
+    if (b->fill_given) note_once(ctx, KES_IN_NF_FILL, KES_MSG_CFILL_NEEDS_FRAME);
+    if (b->header_fill_given) note_once(ctx, KES_IN_NF_HFILL, KES_MSG_CFILLH_NEEDS_FRAME);
+    if (b->frame_given) note_once(ctx, KES_IN_NF_FRAME, KES_MSG_CFRAME_NEEDS_FRAME);
     return;
   }
   const bool blank_fill = is_blank_word(b->fill);
@@ -109,7 +109,7 @@ void frame(kes_ctx* ctx, kes_insetbox* b) {
              hblank ? 0 : ggcnum(0, b->header_fill), 3, framenum, 1, 1);
     }
   } else if (b->header_fill_given) {
-    note_once(ctx, KES_IN_HFILL_NOHEADER, 664);
+    note_once(ctx, KES_IN_HFILL_NOHEADER, KES_MSG_CFILLH_NEEDS_HEADER);
   }
 }
 

@@ -164,8 +164,8 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
   set_bins(source, b, ep);
 
   if (request->explicit_bins && low + high > 0 && !request->widened_noted) {
-    if (haxis_ticks(request) != nullptr) note_name(KES_SET_PROC, 321, ctx);
-    else note_name(KES_SET_LABEL, ep ? 834 : 731, ctx);
+    if (haxis_ticks(request) != nullptr) note_name(KES_SET_PROC, KES_MSG_ORDER_VALUES_EXTENDED, ctx);
+    else note_name(KES_SET_LABEL, ep ? KES_MSG_ENDPOINTS_EXTENDED : KES_MSG_MIDPOINTS_EXTENDED, ctx);
     request->widened_noted = 1;
   }
   return 0;

@@ -124,7 +124,7 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
   // The data axis is log(value - threshold): every value must lie above the threshold.
   double lo = *q_low, hi = *q_high;
   if (lo - theta <= kThresholdGap) {
-    kes_var_note(ctx, 308, 494);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_VALUES_AT_WEIBULL2_THRESHOLD);
     return 1;
   }
   for (int k = 0; k < 3; ++k) {

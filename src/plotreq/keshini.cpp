@@ -47,7 +47,7 @@ int keshini(kes_ctx* ctx, int k) {
   if (kescmh4(ctx) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
   note_unfitted_families(r, k);
 
-  void* group = kes_plot_group(ctx, st, k, "Histogram", 1040);
+  void* group = kes_plot_group(ctx, st, k, "Histogram", KES_MSG_HISTOGRAM_GROUP);
   int result = kesgof(ctx);
   if (result == 0) {
     const int drawn = kes_render(ctx, r, k);

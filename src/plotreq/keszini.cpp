@@ -49,7 +49,7 @@ int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
   const int code = r->dist;
   const kes_varsum& vs = cell->varsums[ctx->curvar];
   if (vs.n < 2) {
-    kes_var_note(ctx, KES_SET_PLOT, 202);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES);
     return 1;
   }
   const kes_famfn* fn = kes_famdisp(code);
@@ -68,7 +68,7 @@ int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 
 int keszini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
-  if (!kes_prob_begin(ctx, 202, false, KES_DIST_NORMAL, false)) return 0;
+  if (!kes_prob_begin(ctx, KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES, false, KES_DIST_NORMAL, false)) return 0;
   kes_classvars* cv = r->classvars;
   bool fitted = false;
   const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
@@ -89,7 +89,7 @@ int keszini(kes_ctx* ctx, int k) {
   });
   if (rc != 0) return rc;
   if (!fitted) {
-    kes_var_note(ctx, KES_SET_PLOT, 1409);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PP_NOT_FITTED_IN_ANY_CELL);
     return 1;
   }
 
@@ -101,7 +101,7 @@ int keszini(kes_ctx* ctx, int k) {
   key->hmax_copy = key->tmax;
   key->scale = 1;
 
-  void* group = kes_plot_group(ctx, r->stmt, k, "PPPlot", 1042);
+  void* group = kes_plot_group(ctx, r->stmt, k, "PPPlot", KES_MSG_PP_PLOT_GROUP);
   const int result = kes_prob_render(ctx, k);
   kes_plot_group_close(group);
   return result;

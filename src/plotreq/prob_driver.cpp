@@ -90,7 +90,7 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
       *high = v[n - 1];
       return true;
     }
-    kes_var_note(ctx, KES_SET_PLOT, 171);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PCTLORDER_DOES_NOT_COVER);
     xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENT_TICKS_USED);
   }
   int a = -1;
@@ -235,7 +235,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
         s->logrange[0] = s->logrange[1] = NAN;
         if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
           if (cv->count == 0) {
-            kes_var_note(ctx, KES_SET_PLOT, 366);
+            kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
             skip = true;
           } else {
             kes_prob_note(ctx, cell, KES_SET_PROC, {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});

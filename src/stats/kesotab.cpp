@@ -54,7 +54,7 @@ bool define(host_access* acc, const char* name, int type, int length, int label,
 // The variables after the BY variables; false after a definition the host refused.
 bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
   if (!kes_define_class_copies(ctx, acc)) return false;
-  if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, 36, ctx->curname.text)) return false;
+  if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, KES_MSG_LABEL_VARIABLE, ctx->curname.text)) return false;
   if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, KES_MSG_LABEL_VARIABLE_LABEL, ctx->curlabel)) return false;
   for (int i = 0; i < 24; ++i)
     if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(ctx->stats, i))) return false;

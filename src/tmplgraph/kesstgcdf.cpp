@@ -104,7 +104,7 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "CDFPlot", 129, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
+  kes_stg_panels(ctx, g, "CDFPlot", KES_MSG_CDF_PLOT_OF_VAR, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
 }
 
 void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {

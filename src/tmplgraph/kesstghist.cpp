@@ -127,5 +127,5 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     const int len = kes_stg_vlabel(ctx, text, kVlabelSize);
     kes_dyn_text(g, "_YLABEL", vemtxt(text, len));
   }
-  kes_stg_panels(ctx, g, "Histogram", 301, graph);
+  kes_stg_panels(ctx, g, "Histogram", KES_MSG_HISTOGRAM_OF_VAR, graph);
 }

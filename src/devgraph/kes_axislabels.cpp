@@ -71,8 +71,8 @@ int keshlab(kes_ctx* ctx, char* buf) {
       const bool pct = r->type == KES_PLOT_PROB || r->pctlscale;
       const shown_params p = curve_params(ctx);
       if (code == KES_DIST_WEIBULL2) {
-        if (p[0] != 0) return xpmstr(buf, lim, KES_SET_PLOT, pct ? 199 : 191, p[0]);
-        return xpmstr(buf, lim, KES_SET_PLOT, pct ? 200 : 192);
+        if (p[0] != 0) return xpmstr(buf, lim, KES_SET_PLOT, pct ? KES_MSG_WEIBULL2_PERCENTILES_THRESHOLD : KES_MSG_WEIBULL2_QUANTILES_THRESHOLD, p[0]);
+        return xpmstr(buf, lim, KES_SET_PLOT, pct ? KES_MSG_WEIBULL2_PERCENTILES : KES_MSG_WEIBULL2_QUANTILES);
       }
       if (code < 0 || code > KES_DIST_SU) return 0;
       const int msg = pct ? kQuantile[code].percent : kQuantile[code].plain;

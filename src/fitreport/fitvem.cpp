@@ -15,6 +15,7 @@
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -227,7 +228,7 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
   std::memset(sname, ' ', sizeof sname);
-  int flen = xpmstr(fname, 16, KES_SET_LABEL, KES_MSG_NORMAL_795 + code);
+  int flen = xpmstr(fname, 16, KES_SET_LABEL, kes_family_name(code));
   int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
   flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
   slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;

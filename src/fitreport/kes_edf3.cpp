@@ -97,7 +97,7 @@ void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double sh
   } else if (const int set = fam.set(ncase, shape); set != 0) {
     if (n < 10) {
       char text[17];
-      const int l = xpmstr(text, sizeof text, 431, fam.name_msg);
+      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, fam.name_msg);
       std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
       xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
     } else {

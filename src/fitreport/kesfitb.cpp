@@ -152,7 +152,7 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (ncase == 3 && al < kShapeHigh && be < kShapeHigh) {
     if (!(n >= 10)) {
       char text[17];
-      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_BETA);
+      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_FAMILY_NAME_BETA);
       const int used = l > 0 && l < 16 ? l : 0;
       std::memset(text + used, ' ', 16 - used);
       xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);

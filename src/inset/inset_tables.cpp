@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "inset/inset_build.h"
+#include "kes_msg_names.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ bool family_ok(int family) { return family >= 0 && family < kFamilies; }
 int kesdistname(int family, char text[16]) {
   std::memset(text, ' ', 16);
   if (!family_ok(family)) return 0;
-  return kes_inset_msg(text, 16, 431, kDistName[family]);
+  return kes_inset_msg(text, 16, KES_SET_LABEL, kDistName[family]);
 }
 
 int kesnparms(int family) { return family_ok(family) ? kNparms[family] : 0; }

@@ -9,6 +9,7 @@
 #include "inset/inset_build.h"
 #include "inset/inset_place.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_layout.h"
@@ -135,7 +136,7 @@ void rows(kes_ctx* ctx, kes_insetbox* b) {
     char name[KES_INSET_TEXT];
     int nlen = 0;
     if (r->kind >= KES_IK_FIRST && r->kind <= KES_IK_HEADER_ONLY && r->kind != KES_IK_NEXT && r->kind != KES_IK_NEXT_HDR)
-      nlen = kes_inset_msg(name, KES_INSET_TEXT, KES_SET_LABEL, r->subcode == KES_DIST_KERNEL ? 523 : 795 + r->subcode);
+      nlen = kes_inset_msg(name, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(r->subcode));
     const double start = x;
     switch (r->kind) {
       case KES_IK_FIRST_HDR:

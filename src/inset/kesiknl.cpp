@@ -2,6 +2,7 @@
 // bandwidth and AMISE), and the value of one kernel sub-keyword.
 #include "fit/kes_estframe.h"
 #include "inset/inset_build.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -45,7 +46,7 @@ int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell*
       for (int i = 0; i < KES_INSET_TEXT; ++i) row->label[i] = label[i];
       row->label_len = ll;
     } else {
-      row->label_len = kes_inset_msg(row->label, KES_INSET_TEXT, 431, kesknlmsg(sub, sub == 0 ? k->kernel.type : 0));
+      row->label_len = kes_inset_msg(row->label, KES_INSET_TEXT, KES_SET_LABEL, kesknlmsg(sub, sub == 0 ? k->kernel.type : 0));
     }
     bool user = false;
     const kes_fmtentry* fmt = explicit_row ? kes_inset_user_format(box, &user) : nullptr;

@@ -7,6 +7,7 @@
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -77,7 +78,7 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   }
   if (count_family(kes_plot_slot(ctx, rq, cell), family) > 0) return 0;
   char name[16];
-  const int len = kes_inset_msg(name, 16, KES_SET_LABEL, 746 + code);
+  const int len = kes_inset_msg(name, 16, KES_SET_LABEL, kes_family_name(family));
   const bool asked = rq->ncurves_dist[family] > 0;
   if (kes_inset_once(ctx, (asked ? KES_IN_FAMILY_ASKED : KES_IN_FAMILY_NOT) + family))
     xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_ASKS_DISTRIBUTION_COULD : KES_MSG_INSET_ASKS_DISTRIBUTION_PLOT, len,

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_curve.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/stg_labels.h"
@@ -40,9 +41,9 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
   }
   const int msg = 1477 + 2 * c.dist + (classes && all_est ? 1 : 0);
   switch (f.n) {
-    case 2: out->len = xpmstr(out->text, KES_LEGEND_MAX, 308, msg, p[0], p[1]); break;
-    case 3: out->len = xpmstr(out->text, KES_LEGEND_MAX, 308, msg, p[0], p[1], p[2]); break;
-    default: out->len = xpmstr(out->text, KES_LEGEND_MAX, 308, msg, p[0], p[1], p[2], p[3]); break;
+    case 2: out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1]); break;
+    case 3: out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2]); break;
+    default: out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2], p[3]); break;
   }
 }
 

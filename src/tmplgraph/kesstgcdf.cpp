@@ -54,9 +54,9 @@ int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
   if (classes && all_est) return xpmstr(buf, 256, KES_SET_PLOT, KES_MSG_FITTED_PER_CELL);
   const cdf_text& t = kTexts[code];
   const auto a = [&](int k) { return static_cast<const char*>(text[t.order[k]]); };
-  if (p == 2) return xpmstr(buf, 256, 308, t.msg, a(0), a(1));
-  if (p == 3) return xpmstr(buf, 256, 308, t.msg, a(0), a(1), a(2));
-  return xpmstr(buf, 256, 308, t.msg, a(0), a(1), a(2), a(3));
+  if (p == 2) return xpmstr(buf, 256, KES_SET_PLOT, t.msg, a(0), a(1));
+  if (p == 3) return xpmstr(buf, 256, KES_SET_PLOT, t.msg, a(0), a(1), a(2));
+  return xpmstr(buf, 256, KES_SET_PLOT, t.msg, a(0), a(1), a(2), a(3));
 }
 
 void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {

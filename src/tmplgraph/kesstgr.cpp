@@ -114,7 +114,7 @@ int kesstgr(kes_ctx* ctx) {
     }
     char title[kLegendTitleLength];
     std::memset(title, ' ', sizeof title);
-    const int len = xpmstr(title, kLegendTitleLength, 308, n);
+    const int len = xpmstr(title, kLegendTitleLength, KES_SET_PLOT, n);
     kes_dyn_text(&g, "_LEGENDTITLE", vemtxt(title, len));
   }
   const bool two_legends = g.overlay && (r->type == KES_PLOT_CDF ? limits : g.legendtitle);

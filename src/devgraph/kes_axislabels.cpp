@@ -10,6 +10,7 @@
 #include "util/param_text.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -19,14 +20,31 @@
 
 namespace {
 
-
 // Quantile-axis texts by family: plain and percent form.
 struct qtext {
   int plain, percent;
 };
-constexpr qtext kQuantile[8] = {{185, 193}, {186, 194}, {187, 195}, {188, 196},
-                                {189, 197}, {190, 198}, {1134, 1138}, {1135, 1139}};
-constexpr int kPp[8] = {211, 212, 213, 214, 215, 216, 1140, 1141};
+constexpr qtext kQuantile[8] = {
+    {KES_MSG_QUANTILE_AXIS_NORMAL, KES_MSG_PERCENTILE_AXIS_NORMAL},
+    {KES_MSG_QUANTILE_AXIS_LOGNORMAL, KES_MSG_PERCENTILE_AXIS_LOGNORMAL},
+    {KES_MSG_QUANTILE_AXIS_EXPONENTIAL, KES_MSG_PERCENTILE_AXIS_EXPONENTIAL},
+    {KES_MSG_QUANTILE_AXIS_WEIBULL, KES_MSG_PERCENTILE_AXIS_WEIBULL},
+    {KES_MSG_QUANTILE_AXIS_GAMMA, KES_MSG_PERCENTILE_AXIS_GAMMA},
+    {KES_MSG_QUANTILE_AXIS_BETA, KES_MSG_PERCENTILE_AXIS_BETA},
+    {KES_MSG_QUANTILE_AXIS_SB, KES_MSG_PERCENTILE_AXIS_SB},
+    {KES_MSG_QUANTILE_AXIS_SU, KES_MSG_PERCENTILE_AXIS_SU},
+};
+// P-P axis texts by family.
+constexpr int kPp[8] = {
+    KES_MSG_PP_AXIS_NORMAL,
+    KES_MSG_PP_AXIS_LOGNORMAL,
+    KES_MSG_PP_AXIS_EXPONENTIAL,
+    KES_MSG_PP_AXIS_WEIBULL,
+    KES_MSG_PP_AXIS_GAMMA,
+    KES_MSG_PP_AXIS_BETA,
+    KES_MSG_PP_AXIS_SB,
+    KES_MSG_PP_AXIS_SU,
+};
 
 // The variable's label, else its name, into buf.
 int label_or_name(const kes_ctx* ctx, char* buf) {
@@ -88,7 +106,7 @@ int keshlab(kes_ctx* ctx, char* buf) {
     case KES_PLOT_PP: {
       if (code < 0 || code > KES_DIST_SU) return 0;
       if (r->classvars != nullptr && r->classvars->count > 0)
-        return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
+        return xpmstr(buf, lim, KES_SET_PLOT, KES_FIT_TEXTS[code].short_name);
       const shown_params p = curve_params(ctx);
       switch (code) {
         case KES_DIST_NORMAL:

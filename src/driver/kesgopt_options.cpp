@@ -13,6 +13,7 @@
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_procopts.h"
 #include "records/kes_readstate.h"
@@ -109,8 +110,9 @@ int run_pool(kes_ctx* ctx, option_reading&) {
 }
 
 // The family labels.
+static_assert(sizeof KES_FAMILY_STAT_LABELS / sizeof KES_FAMILY_STAT_LABELS[0] == KES_NSTATLABELS);
 int family_labels(kes_ctx* ctx, option_reading&) {
-  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, KES_MSG_NORMAL + i);
+  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, KES_FAMILY_STAT_LABELS[i]);
   return 0;
 }
 

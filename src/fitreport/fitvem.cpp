@@ -205,8 +205,8 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
   if (cs->given)
     return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
   if (ctx->curreq->ncurves_dist[c.dist] > 1)
-    return vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_1469 + c.dist, c.family_index + 1);
-  return vemmsg(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION + c.dist);
+    return vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title_numbered, c.family_index + 1);
+  return vemmsg(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title);
 }
 }  // namespace
 
@@ -223,13 +223,13 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   if (fam == nullptr || code > KES_DIST_SU) return 0;
   const kes_name32& name = ctx->curname;
   kes_heading_line(ctx, depth,
-                   vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_830 + code, int(name.len), name.text));
+                   vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[code].title_for_var, int(name.len), name.text));
 
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
   std::memset(sname, ' ', sizeof sname);
   int flen = xpmstr(fname, 16, KES_SET_LABEL, kes_family_name(code));
-  int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
+  int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_FIT_TEXTS[code].short_name);
   flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
   slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;
 

@@ -5,6 +5,7 @@
 
 #include "host/host_services.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
@@ -27,12 +28,6 @@ const kes_plotslot* kes_kern_binslot(const kes_ctx* ctx, const kes_cell* cell);
 kes_varsum* kes_kern_varsum(const kes_ctx* ctx, const kes_cell* cell);
 // Kernel curve k (from 0) of the slot: the last records of the curve array.
 kes_curve* kes_kern_curve(kes_plotslot* slot, int k);
-// The names of the kernel types (normal, triangular, quadratic; set KES_SET_LABEL): the
-// word the notes use, and the name in output rows.
-inline constexpr int KES_KERN_WORDS[3] = {KES_MSG_KERNEL_WORD_NORMAL, KES_MSG_KERNEL_WORD_TRIANGULAR,
-                                          KES_MSG_KERNEL_WORD_QUADRATIC};
-inline constexpr int KES_KERN_CURVE_NAMES[3] = {KES_MSG_KERNEL_CURVE_NORMAL, KES_MSG_KERNEL_CURVE_TRIANGULAR,
-                                                KES_MSG_KERNEL_CURVE_QUADRATIC};
 // The note on a kernel estimate by kernel type: without CLASS variables, with one, with two.
 struct kes_kern_estimate_notes {
   int plain, cell, cell2;
@@ -44,7 +39,8 @@ inline constexpr kes_kern_estimate_notes KES_KERN_ESTIMATE_NOTES[3] = {
     {KES_MSG_KERNEL_ESTIMATE_QUADRATIC, KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL,
      KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL2},
 };
-// The kernel's name from one of those tables, blank-padded into 16 characters.
+// The kernel's name from KES_KERN_WORDS or KES_KERN_CURVE_NAMES, blank-padded into 16
+// characters.
 void kes_kern_name(int type, const int (&names)[3], char name[16]);
 
 // The CLASS level of a cell for notes: variable names and formatted levels, outermost

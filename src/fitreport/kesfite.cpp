@@ -116,7 +116,7 @@ double cdf(const double* p, double x) {
 }
 
 const kes_parmrow kRows[] = {
-    {409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {412, 0, KES_FV_MEAN}, {413, 0, KES_FV_STD}};
+    {KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0}, {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}, {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN}, {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 kes_edfp kes_expo_p(int ncase, int stat, double n, double s) {

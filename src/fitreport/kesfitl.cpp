@@ -68,11 +68,11 @@ double cdf(const double* p, double x) {
   return zprbnrm((std::log(x - p[0]) - p[1]) / p[2]);
 }
 
-const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
-                             {410, 564, KES_FV_USED1},
-                             {411, 561, KES_FV_USED2},
-                             {412, 0, KES_FV_MEAN},
-                             {413, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_ZETA, KES_FV_USED1},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED2},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 const kes_edf3fam& kes_edf3_lognormal() { return kFam; }

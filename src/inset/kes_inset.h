@@ -144,7 +144,8 @@ int kesdistname(int family, char text[16]);
 int kesnparms(int family);
 int kesalloff(int family, int k);
 int kesdistmsg(int family, int subcode);
-int kesknlmsg(int row, int offset);
+// The label of kernel row 0 (the name of kernel type 1..3), 1 (C), 2 (bandwidth) or 3 (AMISE).
+int kesknlmsg(int row, int type);
 
 // ---- Placement and drawing (device graphics) ----
 

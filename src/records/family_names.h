@@ -51,6 +51,13 @@ inline constexpr int KES_LINE_LEGENDS[KES_DIST_WEIBULL2 + 1] = {
     KES_MSG_LINE_LEGEND_WEIBULL, KES_MSG_LINE_LEGEND_GAMMA,   KES_MSG_LINE_LEGEND_BETA,
     KES_MSG_LINE_LEGEND_SB,     KES_MSG_LINE_LEGEND_SU,        KES_MSG_LINE_LEGEND_WEIBULL2};
 
+// The names of the kernel types (normal, triangular, quadratic; set KES_SET_LABEL): the
+// word the notes use, and the name in output rows.
+inline constexpr int KES_KERN_WORDS[3] = {KES_MSG_KERNEL_WORD_NORMAL, KES_MSG_KERNEL_WORD_TRIANGULAR,
+                                          KES_MSG_KERNEL_WORD_QUADRATIC};
+inline constexpr int KES_KERN_CURVE_NAMES[3] = {KES_MSG_KERNEL_CURVE_NORMAL, KES_MSG_KERNEL_CURVE_TRIANGULAR,
+                                                KES_MSG_KERNEL_CURVE_QUADRATIC};
+
 // The family's name (KES_FAMILY_NAMES), or 0 (no text) for a code that is no family.
 inline int kes_family_name(int code) {
   return code >= 0 && code <= KES_DIST_KERNEL ? KES_FAMILY_NAMES[code] : 0;

@@ -32,9 +32,14 @@ struct cdf_text {
   int msg;
   int order[4];
 };
-constexpr cdf_text kTexts[8] = {{1494, {0, 1}},       {1495, {0, 2, 1}},    {1496, {0, 1}},
-                                {1495, {0, 2, 1}},    {1495, {0, 2, 1}},    {1497, {0, 2, 3, 1}},
-                                {1498, {0, 2, 3, 1}}, {1499, {0, 2, 3, 1}}};
+constexpr cdf_text kTexts[8] = {{KES_MSG_CDF_PARAMS_MU_SIGMA, {0, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SCALE, {0, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
+                                {KES_MSG_CDF_PARAMS_BETA, {0, 2, 3, 1}},
+                                {KES_MSG_CDF_PARAMS_SB, {0, 2, 3, 1}},
+                                {KES_MSG_CDF_PARAMS_SU, {0, 2, 3, 1}}};
 
 }  // namespace
 

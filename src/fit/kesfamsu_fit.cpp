@@ -24,9 +24,11 @@ int percentiles(zfit_work* w, bool notes) {
   if (!s.ok && notes) return 1;
   const double z = s.z, tol = s.tol, ratio = s.ratio, m = s.m, n = s.n, p = s.p;
   const double* q = s.q;
-  const int fault = std::fabs(ratio - 1.0) <= kTiny ? 1339 : ratio <= 1.0 + tol ? 1347 : 0;
+  const int fault = std::fabs(ratio - 1.0) <= kTiny ? KES_MSG_SU_RATIO_TOO_CLOSE_TO_ONE
+                    : ratio <= 1.0 + tol             ? KES_MSG_SU_RATIO_NOT_ABOVE_TOLERANCE
+                                                     : 0;
   const double mp = m / p, np = n / p;
-  const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? 1337 : 0;
+  const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? KES_MSG_SU_SPREADS_SUM_TOO_CLOSE_TO_TWO : 0;
   if (fault2 != 0) {
     xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_JOHNSON);
     return 1;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "fit/kes_estframe.h"
@@ -23,6 +24,7 @@
 #include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
+#include "stats/gof_test_texts.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"
 #include "stats/value_format.h"
@@ -49,10 +51,10 @@ const kes_famopts KES_FAMOPTS[8] = {
 namespace {
 constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
 
-// Widest text of messages (308, from..to), at most limit characters.
-int widest(int from, int to, int limit = 16) {
+// Widest text of the messages (set KES_SET_PLOT), at most limit characters.
+int widest(std::initializer_list<int> messages, int limit = 16) {
   int w = 1;
-  for (int m = from; m <= to; ++m) {
+  for (const int m : messages) {
     char buf[KES_FITCELL];
     const int len = xpmstr(buf, limit, KES_SET_PLOT, m);
     if (len > w) w = len > limit ? limit : len;
@@ -91,8 +93,10 @@ struct sig_track {
 
 void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
   fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, KES_MSG_TABLE_PARAMETER_ESTIMATES, -1);
-  fr->name_w = widest(407, 413);
-  fr->sym_w = widest(560, 566);
+  fr->name_w = widest({KES_MSG_PARAM_MEAN, KES_MSG_PARAM_STD_DEV, KES_MSG_PARAM_THRESHOLD, KES_MSG_PARAM_SCALE,
+                       KES_MSG_PARAM_SHAPE, KES_MSG_PARAM_FIT_MEAN, KES_MSG_PARAM_FIT_STD_DEV});
+  fr->sym_w = widest({KES_MSG_SYMBOL_MU, KES_MSG_SYMBOL_SIGMA, KES_MSG_SYMBOL_C, KES_MSG_SYMBOL_ALPHA, KES_MSG_SYMBOL_ZETA,
+                      KES_MSG_SYMBOL_THETA, KES_MSG_SYMBOL_BETA});
   kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
   kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_1016), fr->sym, fr->sym_w));
   kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE), &fr->value));
@@ -102,9 +106,12 @@ void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
 void define_good(kes_ctx* ctx, kes_fitrows* fr) {
   fr->good = kes_def_create(ctx, "GoodnessOfFit", KES_SET_PLOT, KES_MSG_TABLE_GOODNESS_OF_FIT_TESTS, 4);
   // Test names and labels are measured whole (up to the cells' size).
-  fr->test_w = widest(500, 504, KES_FITCELL - 1);
-  fr->lab_w = widest(1095, 1099, KES_FITCELL - 1);
-  fr->ptype_w = widest(1100, 1104, KES_FITCELL - 1);
+  fr->test_w = fr->lab_w = fr->ptype_w = 1;
+  for (const kes_gof_texts& t : KES_GOF_TEXTS) {
+    fr->test_w = std::max(fr->test_w, widest({t.name}, KES_FITCELL - 1));
+    fr->lab_w = std::max(fr->lab_w, widest({t.symbol}, KES_FITCELL - 1));
+    fr->ptype_w = std::max(fr->ptype_w, widest({t.pvalue}, KES_FITCELL - 1));
+  }
   kes_def_column(fr->good, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST), fr->test, fr->test_w));
   kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL), fr->testlab, fr->lab_w));
   kes_def_column(fr->good, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC), &fr->value, -1, 10, 2));
@@ -126,7 +133,9 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   for (int i = 0; i < nb; ++i) kes_widen_format(bs->first + (slot->firstbin + i) * bs->width, &w, &d);
   kes_cap_format(&w, &d);
   const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
-  const int col_label = !request->endpoints ? 1022 : request->rtinclude ? 1369 : 1367;
+  const int col_label = !request->endpoints ? KES_MSG_BIN_MIDPOINT
+                        : request->rtinclude ? KES_MSG_BIN_MAXIMUM_POINT
+                                             : KES_MSG_BIN_MINIMUM_POINT;
   void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, KES_MSG_TABLE_BIN_PERCENTS, -1);
   kes_def_column(t, kes_num_col(col, vemmsg(KES_SET_PLOT, col_label), &fr->point));
   wob_attr fmt[3] = {kes_attr_str(WOB_A_COLUMN_NAME, col), wob_int(WOB_A_DECIMALS, d), wob_int(WOB_A_WIDTH, w)};

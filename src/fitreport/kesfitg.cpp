@@ -26,7 +26,7 @@ kes_pit pit(const double* p, double x) {
 }
 
 const kes_edf3fam kFam = {KES_COEF_GAMMA,
-                          799,
+                          KES_MSG_FAMILY_NAME_GAMMA,
                           KES_PLOT_SLOT_GAMMA_THETA_MARKS,
                           KES_PLOT_SLOT_GAMMA_SIGMA_MARKS,
                           KES_PLOT_SLOT_GAMMA_ALPHA_MARKS,

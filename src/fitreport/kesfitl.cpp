@@ -55,7 +55,7 @@ kes_pit pit(const double* p, double x) {
 }
 
 const kes_edf3fam kFam = {KES_COEF_LOGNORMAL,
-                          796,
+                          KES_MSG_FAMILY_NAME_LOGNORMAL,
                           KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS,
                           KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS,
                           KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS,

@@ -45,7 +45,7 @@ kes_pit pit(const double* p, double x) {
 }
 
 const kes_edf3fam kFam = {KES_COEF_WEIBULL,
-                          798,
+                          KES_MSG_FAMILY_NAME_WEIBULL,
                           KES_PLOT_SLOT_WEIBULL_THETA_MARKS,
                           KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS,
                           KES_PLOT_SLOT_WEIBULL_C_MARKS,

@@ -5,6 +5,7 @@
 #include "inset/inset_build.h"
 #include "kes_msg_names.h"
 #include "records/family_names.h"
+#include "records/kes_preq.h"
 
 namespace {
 
@@ -50,6 +51,19 @@ constexpr msg_row kMsgRows[kFamilies] = {
 // Kernel labels by sub-code 1..3: C, BANDWIDTH, AMISE (sub-code 0 is the kernel type).
 constexpr int kKernelMsg[4] = {-1, KES_MSG_INSET_KERNEL_C, KES_MSG_INSET_KERNEL_BANDWIDTH, KES_MSG_INSET_KERNEL_AMISE};
 
+// Headers of an inset of one curve: a family's curve (histograms, CDF plots) or line (the
+// other plots), and a kernel's by type (0: kernels of more than one type).
+constexpr int kCurveHeader[kFamilies] = {
+    KES_MSG_INSET_HEADER_NORMAL_CURVE, KES_MSG_INSET_HEADER_LOGNORMAL_CURVE, KES_MSG_INSET_HEADER_EXPONENTIAL_CURVE,
+    KES_MSG_INSET_HEADER_WEIBULL_CURVE, KES_MSG_INSET_HEADER_GAMMA_CURVE, KES_MSG_INSET_HEADER_BETA_CURVE,
+    KES_MSG_INSET_HEADER_SB_CURVE, KES_MSG_INSET_HEADER_SU_CURVE, KES_MSG_INSET_HEADER_WEIBULL2_CURVE};
+constexpr int kLineHeader[kFamilies] = {
+    KES_MSG_INSET_HEADER_NORMAL_LINE, KES_MSG_INSET_HEADER_LOGNORMAL_LINE, KES_MSG_INSET_HEADER_EXPONENTIAL_LINE,
+    KES_MSG_INSET_HEADER_WEIBULL_LINE, KES_MSG_INSET_HEADER_GAMMA_LINE, KES_MSG_INSET_HEADER_BETA_LINE,
+    KES_MSG_INSET_HEADER_SB_LINE, KES_MSG_INSET_HEADER_SU_LINE, KES_MSG_INSET_HEADER_WEIBULL2_LINE};
+constexpr int kKernelHeader[4] = {KES_MSG_KERNEL_NAME, KES_MSG_INSET_HEADER_NORMAL_KERNEL,
+                                  KES_MSG_INSET_HEADER_TRIANGULAR_KERNEL, KES_MSG_INSET_HEADER_QUADRATIC_KERNEL};
+
 bool family_ok(int family) { return family >= 0 && family < kFamilies; }
 
 }  // namespace
@@ -73,6 +87,12 @@ int kesdistmsg(int family, int subcode) {
   if (subcode < 12) return r.moments ? (subcode == 10 ? KES_MSG_INSET_FITTED_MEAN : KES_MSG_INSET_FITTED_STD_DEV) : -1;
   if (subcode < 23) return -1;
   return r.johnson ? kJohnson[subcode - 23] : -1;
+}
+
+int kesiheader(int plot_type, int family, int kernel_type) {
+  if (family == KES_DIST_KERNEL) return kernel_type >= 0 && kernel_type <= 3 ? kKernelHeader[kernel_type] : -1;
+  if (!family_ok(family)) return -1;
+  return plot_type == KES_PLOT_HISTOGRAM || plot_type == KES_PLOT_CDF ? kCurveHeader[family] : kLineHeader[family];
 }
 
 int kesknlmsg(int row, int type) {

@@ -146,6 +146,9 @@ int kesalloff(int family, int k);
 int kesdistmsg(int family, int subcode);
 // The label of kernel row 0 (the name of kernel type 1..3), 1 (C), 2 (bandwidth) or 3 (AMISE).
 int kesknlmsg(int row, int type);
+// The header of an inset that shows one curve: the family's, or the kernel's by type
+// (1..3; 0 for kernels of more than one type).
+int kesiheader(int plot_type, int family, int kernel_type);
 
 // ---- Placement and drawing (device graphics) ----
 

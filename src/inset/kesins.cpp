@@ -192,16 +192,10 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
   bool single = false;
   if (n.items == 1 && n.blocks == 1 && !header_given && box->rows != nullptr &&
       box->rows->kind != KES_IK_HEADER_ONLY) {
-    int number;
-    if (box->single_family == KES_DIST_KERNEL) {
-      number = 523 + n.kernel_type;
-      if (box->rows->kind == KES_IK_KERNEL_FIRST) {
-        box->rows = box->rows->next;
-        --box->nrows;
-      }
-    } else {
-      const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
-      number = (hist_cdf ? 780 : 588) + box->single_family;
+    const int number = kesiheader(rq->type, box->single_family, n.kernel_type);
+    if (box->single_family == KES_DIST_KERNEL && box->rows->kind == KES_IK_KERNEL_FIRST) {
+      box->rows = box->rows->next;
+      --box->nrows;
     }
     const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
     box->header_sample = hist_cdf || (box->line && rq->classvars != nullptr && cell == rq->classvars->keycell) ? 1 : 0;

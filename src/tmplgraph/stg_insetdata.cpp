@@ -141,9 +141,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
   const int rc = rows_of(ctx, g, box, &items, &kernel_type);
   if (rc != 0) return KES_RC_OUT_OF_MEMORY;
   if (items == 1 && rq->ncurves == 1 && box->block_header && !kes_pgiven(st, KES_INSET_SLOT_HEADER)) {
-    const bool kernel = box->single_family == KES_DIST_KERNEL;
-    const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
-    const int number = kernel ? 523 + kernel_type : (hist_cdf ? 780 : 588) + box->single_family;
+    const int number = kesiheader(rq->type, box->single_family, kernel_type);
     box->header_len = kes_inset_msg(box->header, KES_INSET_HEADER, KES_SET_LABEL, number);
     box->header_sample = 1;
   }

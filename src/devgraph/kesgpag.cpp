@@ -9,12 +9,11 @@
 #include "devgraph/chart_geometry.h"
 #include "devgraph/chart_layout.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 
 namespace {
-
-constexpr int kNoRoom = 2000;
 
 int ceil_div(int a, int b) { return b > 0 ? (a + b - 1) / b : a; }
 
@@ -99,7 +98,7 @@ int kesgpag(kes_ctx* ctx) {
   double spare = 0;
   if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM,
                        hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
-    return kNoRoom;
+    return KES_RC_OUTPUT_UNDEFINED;
   c->bspace += spare;
   c->bmargin += spare;
 
@@ -115,7 +114,7 @@ int kesgpag(kes_ctx* ctx) {
   if (!kes_origin_room(vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0], c->pagearea[0],
                        c->ox - hx.offset[0] - c->pagearea[0], KES_MSG_ORIGIN_X_TOO_LITTLE_ROOM,
                        vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
-    return kNoRoom;
+    return KES_RC_OUTPUT_UNDEFINED;
   c->lmargin += spare;
   c->ox += spare;
 
@@ -139,7 +138,7 @@ int kesgpag(kes_ctx* ctx) {
 
   // 12. A width below one character cell.
   if (kes_too_small(c->cw, c->width, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))
-    return kNoRoom;
+    return KES_RC_OUTPUT_UNDEFINED;
 
   // 13. Bars.
   if (r->type == KES_PLOT_HISTOGRAM) {

@@ -9,7 +9,7 @@ struct kes_preq;
 
 // The common checks of every request (statement pass).
 int kesvchk(kes_ctx* ctx, kes_preq* request, int slot);  // 0 or 1
-int kesgchk(kes_ctx* ctx, kes_preq* request);            // 0, 1 or 1016
+int kesgchk(kes_ctx* ctx, kes_preq* request);            // 0, 1 or KES_RC_OUT_OF_MEMORY
 // HISTOGRAM checks: 0, 1 or 1016; the bin checks 0 or 1.
 int keshchk(kes_ctx* ctx, kes_preq* request);
 int kesmchk(kes_ctx* ctx, kes_preq* request);

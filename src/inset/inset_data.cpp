@@ -16,7 +16,6 @@
 #include "util/kes_text.h"
 
 namespace {
-constexpr int kNoGroup = 108;
 
 // Finds a variable; -1 when absent.
 int find(kes_dsh ds, const char* name, int len, host_varinfo* info) {
@@ -146,7 +145,7 @@ int kes_idata_rewind(kes_ctx* ctx, kes_idata* r) {
     xpmlog(KES_SET_LABEL, KES_MSG_INSET_DATA_SET_GIVES);
     if (rc == 2) xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_LACKS);
   }
-  return kNoGroup;
+  return KES_RC_VALUE_NOTE;
 }
 
 bool kes_idata_next(kes_idata* r) {

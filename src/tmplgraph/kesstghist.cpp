@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
@@ -84,7 +85,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   auto* ticks = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
   if (ticks == nullptr) {
     xmemmsg(bytes);
-    g->status = 1016;
+    g->status = KES_RC_OUT_OF_MEMORY;
     return;
   }
   double t = first;

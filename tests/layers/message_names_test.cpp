@@ -171,3 +171,46 @@ TEST(MessageNames, TheScanTellsALiteralFromAName) {
   const std::string nested = "f(a(1, 2), {3, 4}, KES_MSG_X)";
   EXPECT_EQ(call_args(nested, 1).size(), 3u);
 }
+
+namespace {
+
+// The module's sources below src/ but outside src/host/, which holds the interface the
+// host shares (its step-code enumeration among it), with the line of each match.
+template <class F>
+void each_module_line(F f) {
+  const fs::path src = fs::path(KES_SOURCE_DIR) / "src";
+  for (const auto& e : fs::recursive_directory_iterator(src)) {
+    const std::string ext = e.path().extension().string();
+    if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
+    if (fs::relative(e.path(), src).begin()->string() == "host") continue;
+    std::ifstream in(e.path());
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+      const std::size_t slashes = line.find("//");
+      f(e.path().string() + ":" + std::to_string(n), slashes == std::string::npos ? line : line.substr(0, slashes));
+    }
+  }
+}
+
+}  // namespace
+
+// A message is found by its name only where no number is computed from a name: a run of
+// messages is a table of names, never a first name plus an offset.
+TEST(MessageNames, NoMessageNumberIsComputedFromAName) {
+  static const std::regex kArithmetic(R"(KES_MSG_\w+\s*[-+*/]|[-+*/]\s*KES_MSG_\w+)");
+  int lines = 0;
+  each_module_line([&](const std::string& where, const std::string& code) {
+    ++lines;
+    EXPECT_FALSE(std::regex_search(code, kArithmetic)) << where << ": " << code;
+  });
+  EXPECT_GT(lines, 10000);
+}
+
+// Step codes are the names of src/host/step_codes.h; the numbers of the failing codes
+// stand nowhere else in the module's code.
+TEST(MessageNames, NoStepCodeIsWrittenAsANumber) {
+  static const std::regex kCode(R"((^|[^\w.])(1008|1012|1016|1020)([^\w.]|$))");
+  each_module_line([&](const std::string& where, const std::string& code) {
+    EXPECT_FALSE(std::regex_search(code, kCode)) << where << ": " << code;
+  });
+}

@@ -135,8 +135,8 @@ int kesvlab(kes_ctx* ctx, char* buf) {
   }
   switch (r->type) {
     case KES_PLOT_HISTOGRAM:
-      return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PERCENT_304)
-             : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_COUNT_478)
+      return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_PERCENT)
+             : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_COUNT)
              : r->vscale == KES_VSCALE_PROPORTION ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PROPORTION)
                               : 0;
     case KES_PLOT_CDF:

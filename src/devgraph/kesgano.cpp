@@ -66,7 +66,7 @@ void kes_annotate_axes(kes_ctx* ctx, const kes_preq* rq, kes_annotate_frame* f) 
 int kes_annotate_draw(host_annoreq* req) {
   if (ganotat(req) == 0) return 0;
   // A data set that cannot be read or drawn is said so, never passed over in silence.
-  xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_DATA_SET_COULD);
+  xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_NOT_DRAWN);
   return 1;
 }
 

@@ -52,7 +52,7 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
         *bar = barwidth;
         *gap = width - barwidth;
       } else {
-        xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER_THAN);
+        xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER);
         xpmlog(KES_SET_PROC, KES_MSG_BARWIDTH_IGNORED);
       }
     } else {

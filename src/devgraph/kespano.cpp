@@ -68,7 +68,7 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   if (xvsele(ds) != 0 || xvgeti(ds, 2, &get) != 0 || !sys.add(ds, get, vertical ? sy : sx) ||
       (pnum && xvgetd(get, vp, HOST_GET_RAW, &value, 8) != 0) || xvgete(get) != 0) {
     if (get != nullptr) xvgett(get);
-    xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_DATA_SET_COULD);
+    xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_NOT_DRAWN);
     return 1;
   }
   const kes_famfn* fn = kes_famdisp(rq->dist);

@@ -12,7 +12,7 @@ double kes_fit_length(const kes_axis& ax, const char* option, double* extent) {
   if (ax.length < 0) return 0;
   const double spare = ax.offset[0] + ax.offset[1] + *extent - ax.length;
   if (spare < 0) {
-    xpmlog(KES_SET_PROC, KES_MSG_LENGTH_AXIS_DEFINITION_DOES, option, std::ceil(-spare * 10) / 10);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_LENGTH_DOES_NOT_FIT, option, std::ceil(-spare * 10) / 10);
     return 0;
   }
   *extent = ax.length - (ax.offset[0] + ax.offset[1]);

@@ -236,7 +236,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   const bool given = rot != 0 || angle != 0;
   if (rd.axis_no == 2 && mode == 1) {
     ax->value_orient = !given ? 0 : near(angle, 0) && near(rot, 0) ? 3 : 0;
-    if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_AXIS_TEXTS_NOT, "vertical");
+    if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TEXT_ANGLE_UNSUPPORTED, "vertical");
   } else if (rd.axis_no == 2) {
     ax->label_orient = kes_flag(rd.request->stmt, KES_PLOT_FLAG_TURNVLABELS) ? 4
                        : !given                                     ? 0
@@ -247,7 +247,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   } else if (mode == 0) {
     ax->label_orient = near(angle, 0) && near(rot, 0) ? 3 : 2;
   } else if (std::fabs(angle) > 90 && !(near(angle, -90) && near(rot, 90))) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_AXIS_TEXTS_NOT, "horizontal");
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TEXT_ANGLE_UNSUPPORTED, "horizontal");
   }
   return 0;
 }
@@ -273,7 +273,7 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
     return 0;
   }
   if (next_record(member, buf, cap) != len) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_PART_AXIS_DEFINITION_CANNOT, "ORDER");
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_PART_UNREADABLE, "ORDER");
     return KES_RC_STEP_FAILED;
   }
   if (unusable) {
@@ -290,7 +290,7 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   }
   const int steps = kes_tick_steps(v, n);
   if (steps != KES_STEPS_EQUAL) {
-    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST
+    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? KES_MSG_AXIS_ORDER_NOT_INCREASING
                                                             : KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST_EQUALLY);
     return kUnusable;
   }
@@ -347,7 +347,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     host_member_name mn{8, {}, {'G', 'L', 'O', 'B', 'A', 'L', ' ', ' '}, 256, 1};
     if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, &member) != 0 ||
         next_record(member, hdr, kHeaderSize) < 0) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_NAMES_AXIS_DEFINITION_NO, option, 8, name);
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_NOT_DEFINED, option, 8, name);
       return close(KES_RC_STEP_FAILED);
     }
   }
@@ -424,7 +424,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   }
   if (ll > 0) {
     if (next_record(member, buf, cap) != ll) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_LABEL_AXIS_DEFINITION_CANNOT);
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_LABEL_UNREADABLE);
       return close(KES_RC_STEP_FAILED);
     }
     ax->label_given = 1;
@@ -437,7 +437,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     if (lt <= 0) continue;
     if (next_record(member, buf, cap) != lt) {
       if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_MAJOR_TICK_MARKS_AXIS);
-      else xpmlog(KES_SET_GRAPH, KES_MSG_PART_AXIS_DEFINITION_CANNOT, "MINOR");
+      else xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_PART_UNREADABLE, "MINOR");
       return close(KES_RC_STEP_FAILED);
     }
     std::int16_t& width = tick == 0 ? ax->major_width : ax->minor_width;

@@ -203,7 +203,7 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
   }
   if (matches == 0) {
     if (proc_record) {
-      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_NO, static_cast<int>(var.keylevel.len), var.keylevel.text,
+      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_MATCHES_NO_LEVEL, static_cast<int>(var.keylevel.len), var.keylevel.text,
              static_cast<int>(var.name.len), var.name.text);
     } else {
       xpmlog(KES_SET_LAYOUT, KES_MSG_KEYLEVEL_VALUE_PLOT_STATEMENT, static_cast<int>(var.keylevel.len),
@@ -214,7 +214,7 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
     return head;
   }
   if (matches > 1 && proc_record) {
-    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_MORE, static_cast<int>(var.keylevel.len), var.keylevel.text,
+    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_MATCHES_SEVERAL_LEVELS, static_cast<int>(var.keylevel.len), var.keylevel.text,
            static_cast<int>(var.name.len), var.name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }

@@ -77,7 +77,7 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     if (!(x > 0)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_NOT, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_NOT_POSITIVE, x);
     } else if (x >= 0.5 && x < 1) {
       xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_LEAST, x);
     } else {

@@ -72,7 +72,7 @@ int scan_statements(kes_ctx* ctx) {
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given)
-      xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_OUTPUT_STATEMENT_GIVEN);
+      xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_WITHOUT_WEIGHT);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)

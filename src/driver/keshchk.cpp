@@ -135,7 +135,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
       return 1;
     }
     if (!(v > 0)) {
-      xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_NOT_VALID_MUST, v);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_NOT_POSITIVE, v);
       return 1;
     }
     request->maxnbin = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
@@ -144,7 +144,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXSIGMAS);
     if (!(v > 0)) {
-      xpmlog(KES_SET_PROC, KES_MSG_MAXSIGMAS_NOT_VALID_MUST, v);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXSIGMAS_NOT_POSITIVE, v);
       return 1;
     }
     request->maxsigmas = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
@@ -179,7 +179,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
         continue;
       }
       if (c[i] <= 0) {
-        xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_VALUE_NOT, c[i]);
+        xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_NOT_POSITIVE, c[i]);
         return 1;
       }
     }

@@ -188,7 +188,7 @@ int end_of_data(kes_ctx* ctx, bool first) {
     if (dp->round_any)
       for (int v = 0; v < ctx->nvars; ++v)
         if (dp->round_fail[v]) {
-          xpmlog(KES_SET_PROC, KES_MSG_SOME_VALUES_VARIABLE_COULD, static_cast<int>(ctx->varnames[v].len),
+          xpmlog(KES_SET_PROC, KES_MSG_VALUES_NOT_ROUNDED, static_cast<int>(ctx->varnames[v].len),
                  ctx->varnames[v].text);
           ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
         }

@@ -119,7 +119,7 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
                                                                                        : KES_PLOT_SLOT_NENDPOINTS)))
                                   : 0;
     if (mid || end_list) {
-      xpmlog(KES_SET_PROC, KES_MSG_HISTOGRAM_STATEMENT_GIVES_OWN);
+      xpmlog(KES_SET_PROC, KES_MSG_HISTOGRAM_GIVES_OWN_BINS);
       xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
       ax->norder = 0;
     } else if (count_given && nbins != ax->norder) {

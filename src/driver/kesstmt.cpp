@@ -199,7 +199,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
              q->binlimit, q->nvvalues);
     // Only HISTOGRAM requests run without graphics: say so for the others.
     if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph)
-      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_CHECKED_BUT_NO, kKinds[k].statement, nth);
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_WITHOUT_GRAPHICS, kKinds[k].statement, nth);
   }
   return 0;
 }

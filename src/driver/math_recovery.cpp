@@ -33,7 +33,7 @@ int kes_stage_abort(kes_ctx* ctx, int stage) {
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     default:
-      xpmlog(KES_SET_PROC, KES_MSG_MATH_EXCEPTION_OCCURRED_WHILE);
+      xpmlog(KES_SET_PROC, KES_MSG_MATH_EXCEPTION_IN_BY_GROUP);
       ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
       break;
   }

@@ -91,7 +91,7 @@ int count_families(const kes_stmt* s, const family_tests (&families)[N]) {
   int n = 0;
   for (const family_tests& f : families) n += kes_flag(s, f.flag);
   if (n > 1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION_MAY);
+    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION);
     return -1;
   }
   return n;
@@ -121,7 +121,7 @@ bool positions_ok(kes_preq* request) {
     return false;
   }
   if (request->rankadj >= request->nadj) {
-    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_MUST_LESS_THAN, request->rankadj, request->nadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_NOT_BELOW_NADJ, request->rankadj, request->nadj);
     return false;
   }
   return true;

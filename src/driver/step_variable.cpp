@@ -81,7 +81,7 @@ kes_flow open_level_group(kes_run& run, const kes_classvar& var, const kes_cell*
   const bool blank_char = var.type == 2 && vzatl(' ', cell->fmt.text, cell->fmt.len);
   void* label = blank_char
                     ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(var.name.len), var.name.text)
-                    : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(var.name.len), var.name.text, width,
+                    : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, static_cast<int>(var.name.len), var.name.text, width,
                               cv->level_text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),

@@ -38,7 +38,7 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   }
   if (!std::isnan(theta) && theta > f.vs->min) {
     if (request->classvars == nullptr || request->classvars->count == 0)
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_EXPONENTIAL_CURVE_LIES, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_EXPONENTIAL_THETA_ABOVE_MIN, int(var.len), var.text);
     else
       kes_cell_note(ctx, request, cell, KES_SET_PROC, {0, KES_MSG_THETA_ABOVE_MIN_CELL, KES_MSG_THETA_ABOVE_MIN_CELL2},
                     var.text, var.len, ctx->statlabel[KES_DIST_EXPONENTIAL], 16);

@@ -83,6 +83,6 @@ bool zjs_estimable(zfit_work* w) {
     return true;
   }
   if (e[2] && e[3] && (!e[0] || e[1])) return true;
-  xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_PARAMETERS_ESTIMATE_MUST);
+  xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_ESTIMATES_INCOMPLETE);
   return false;
 }

@@ -39,7 +39,7 @@ int percentiles(zfit_work* w) {
   w->params[3] = delta * std::asinh((p / n - p / m) * std::sqrt(a - 4.0) / (2.0 * b));
   if (w->estimate[1]) {
     if ((a - 2.0) * (a - 2.0) <= 4.0) {
-      xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_SCALE_CANNOT);
+      xpmlog(KES_SET_PLOT, KES_MSG_SB_SCALE_NOT_FORMED);
       return 1;
     }
     w->params[1] = p * std::sqrt((a - 2.0) * (a - 2.0) - 4.0) / b;
@@ -129,7 +129,7 @@ int fitsb(zfit_work* w) {
     xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_PARAMETERS_ESTIMATED);
     const int k = e[0] + e[1] + e[2] + e[3];
     if (k > 2) {
-      xpmlog(KES_SET_PLOT, KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_ONLY, k);
+      xpmlog(KES_SET_PLOT, KES_MSG_SB_ML_ESTIMATES_TOO_MANY, k);
       return 1;
     }
     rc = zjs_shapes(w, logit);

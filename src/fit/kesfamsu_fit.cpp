@@ -174,7 +174,7 @@ int fitsu(zfit_work* w) {
   if (rc != 0) return 1;
   if (!(w->params[2] > 0.0)) {
     xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SU_CURVE, w->params[2]);
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_CURVE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_NOT_FITTED);
     return 1;
   }
   if (r->want_height && peak(w) != 0) return 1;

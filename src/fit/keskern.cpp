@@ -88,7 +88,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     kn.lower = kn.upper = zmissing();
     const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
     const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
-    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_LOWER_UPPER_BOUND_GIVEN);
+    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_WITH_DEFAULT_BANDWIDTH);
   }
 }
 

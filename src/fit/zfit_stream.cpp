@@ -159,7 +159,7 @@ int fitkernel(stream_state* s) {
   double& c = w->params[0];
   if (missing(c)) c = kKernelC[req->kernel_type - 1];
   if (!(c > 0)) {
-    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_VALUE_NOT, c);
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_NOT_POSITIVE, c);
     return 1;
   }
   const double* x = s->sorted;

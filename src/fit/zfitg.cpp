@@ -208,14 +208,14 @@ int fitgamma(zfit_work* w) {
     if (optimise(w, alpha0) != 0) return 1;
   }
   if (!(alpha > 0.0) || !std::isfinite(alpha)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_GAMMA_SHAPE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_POSITIVE);
     return 1;
   }
   if (w->estimate[1]) sigma = (r->mean - theta) / alpha;
   if (!(sigma > 0.0) || !std::isfinite(sigma)) return 1;
   const double lg = zlgamma(alpha);
   if (lg == -99.0 || lg <= ZEXP_UNDER || !std::isfinite(lg)) {
-    if (w->estimate[1]) xpmlog(KES_SET_PLOT, KES_MSG_LOGARITHM_GAMMA_FUNCTION_CANNOT, alpha);
+    if (w->estimate[1]) xpmlog(KES_SET_PLOT, KES_MSG_LOG_GAMMA_NOT_COMPUTED, alpha);
     xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
     return 1;
   }

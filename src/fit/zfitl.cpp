@@ -32,7 +32,7 @@ int percentile_fit(zfit_work* w) {
   const double* q = s.q;
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
-    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW_MIN);
     xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, r->min);
     return 1;
   }
@@ -59,7 +59,7 @@ int lognormal_height(zfit_work* w) {
   w->c = 0.3989422804014327 * r->n * r->width / sigma;
   const double a = w->params[1] - sigma * sigma;
   if (a > ZEXP_OVER) {
-    xpmlog(KES_SET_LABEL, KES_MSG_MODE_LOGNORMAL_CURVE_TOO);
+    xpmlog(KES_SET_LABEL, KES_MSG_LOGNORMAL_MODE_TOO_LARGE);
     return 1;
   }
   const double mode = theta + std::exp(a);
@@ -182,7 +182,7 @@ int fitlognormal(zfit_work* w) {
     if (percentile_fit(w) != 0) return 1;
   } else if (!w->estimate[0]) {
     if (min <= theta) {
-      xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
+      xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW_MIN);
       xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, min);
       return 1;
     }

@@ -55,9 +55,9 @@ zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
   s.ratio = s.m * s.n / (s.p * s.p);
   if (notes) {
     xpmlog(KES_SET_PLOT,
-           s.ratio > 1.0 + s.tol       ? KES_MSG_RATIO_M_N_P
-               : s.ratio < 1.0 - s.tol ? KES_MSG_RATIO_M_N_P_POINTS
-                                       : KES_MSG_RATIO_M_N_P_POINTS_LOGNORMAL,
+           s.ratio > 1.0 + s.tol       ? KES_MSG_SU_RATIO_POINTS_UNBOUNDED
+               : s.ratio < 1.0 - s.tol ? KES_MSG_SU_RATIO_POINTS_BOUNDED
+                                       : KES_MSG_SU_RATIO_POINTS_LOGNORMAL,
            s.ratio);
     xpmlog(KES_SET_PLOT, KES_MSG_TOLERANCE_RATIO, s.tol);
   }

@@ -185,7 +185,7 @@ int optimise(zfit_work* w) {
   // The likelihood rose all the way to the bound: say that the curve is the limit.
   if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_THRESHOLD_REACHED, r->min);
   if (!(c > 0.0)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_POSITIVE);
     return 1;
   }
   return 0;
@@ -206,7 +206,7 @@ int weibull_height(zfit_work* w) {
     }
     const double z = (x - theta) / sigma, zc = std::pow(z, c);
     if (!std::isfinite(zc)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_HEIGHT_WEIBULL_CURVE_COULD);
+      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_HEIGHT_NOT_COMPUTED);
       return 1;
     }
     r->height = zc >= -ZEXP_UNDER ? 0.0 : s * std::pow(z, c - 1.0) * std::exp(-zc);
@@ -314,7 +314,7 @@ int fitweibull(zfit_work* w) {
     if (optimise(w) != 0) return 1;
   }
   if (!(c > 0.0) || !std::isfinite(c)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_POSITIVE);
     return 1;
   }
   if (w->estimate[1]) {
@@ -326,7 +326,7 @@ int fitweibull(zfit_work* w) {
         });
     sigma = std::pow(s / r->n, 1.0 / c);
     if (!std::isfinite(sigma) || !(sigma > 0.0)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SCALE_COULD_NOT);
+      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SCALE_NOT_COMPUTED);
       return 1;
     }
   }

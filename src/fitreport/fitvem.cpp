@@ -98,7 +98,7 @@ void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
   fr->sym_w = widest({KES_MSG_SYMBOL_MU, KES_MSG_SYMBOL_SIGMA, KES_MSG_SYMBOL_C, KES_MSG_SYMBOL_ALPHA, KES_MSG_SYMBOL_ZETA,
                       KES_MSG_SYMBOL_THETA, KES_MSG_SYMBOL_BETA});
   kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
-  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_1016), fr->sym, fr->sym_w));
+  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_PARAMETER_SYMBOL), fr->sym, fr->sym_w));
   kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE), &fr->value));
   kes_tabcall(fr->parms, WOB_M_END_DEFINE, 0, nullptr);
 }

@@ -141,7 +141,7 @@ void* open_level(report& r, int i, kes_cell* cell) {
   const bool blank = var.type == 2 && (cell->fmt.len == 0 || cell->fmt.text[0] == ' ');
   const int flen = blank ? 0 : cell->fmt.len;
   void* text = blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
-                     : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, int(var.name.len), var.name.text, flen, cell->fmt.text);
+                     : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, int(var.name.len), var.name.text, flen, cell->fmt.text);
   kes_heading_line(r.ctx, i + 2, text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),

@@ -26,7 +26,7 @@ int find(kes_dsh ds, const char* name, int len, host_varinfo* info) {
 }
 
 int missing_variable(const char* name) {
-  xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_NO, static_cast<int>(std::strlen(name)), name);
+  xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_LACKS_VARIABLE_NAMED, static_cast<int>(std::strlen(name)), name);
   return KES_RC_BAD_OPTION;
 }
 
@@ -62,7 +62,7 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   if (ctx->nbyvars > 0) {
     const int lacking = xbylist(ctx->data, r->ds);
     if (lacking >= 1) {
-      xpmlog(KES_SET_GRAPH, lacking == 1 ? KES_MSG_INSET_DATA_SET_LACKS_VARIABLE : KES_MSG_INSET_DATA_SET_LACKS_SOME);
+      xpmlog(KES_SET_GRAPH, lacking == 1 ? KES_MSG_INSET_DATA_SET_LACKS_VARIABLE : KES_MSG_INSET_DATA_LACKS_SOME_BY);
       xpmlog(KES_SET_GRAPH, KES_MSG_ROWS_MATCHED_GROUPS_FAR);
     }
   }
@@ -142,7 +142,7 @@ int kes_idata_rewind(kes_ctx* ctx, kes_idata* r) {
   if (rc == 0) return 0;
   if (kes_inset_once(ctx, KES_IN_DATA_BY)) {
     xpmlog(KES_SET_GRAPH, KES_MSG_CURRENT_GROUP_NOT_FOUND);
-    xpmlog(KES_SET_LABEL, KES_MSG_INSET_DATA_SET_GIVES);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_DATA_NO_ROWS_FOR_GROUP);
     if (rc == 2) xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_LACKS);
   }
   return KES_RC_VALUE_NOTE;

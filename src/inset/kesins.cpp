@@ -77,7 +77,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     }
   } else if (kes_pgiven(st, KES_INSET_SLOT_POSITION_X)) {
     if (ctx->tmplgraph) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_POSITION_X_Y_DOES);
+      xpmlog(KES_SET_GRAPH, KES_MSG_INSET_POSITION_XY_IGNORED);
     } else {
       box->x = kes_pnumber(st, KES_INSET_SLOT_POSITION_X);
       box->y = kes_pnumber(st, KES_INSET_SLOT_POSITION_Y);

@@ -80,7 +80,7 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   if (family == KES_DIST_WEIBULL2) {
     if (prob_qq && kes_flag(rq->stmt, KES_PLOT_FLAG_WEIBULL2)) return 0;
     if (prob_qq) {
-      if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_NEEDS);
+      if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_NEEDS_WEIBULL2);
     } else if (kes_inset_once(ctx, KES_IN_WEIBULL2_TYPE)) {
       xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_APPLIES);
     }
@@ -96,7 +96,7 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   const int len = kes_inset_msg(name, 16, KES_SET_LABEL, kes_family_name(family));
   const bool asked = rq->ncurves_dist[family] > 0;
   if (kes_inset_once(ctx, (asked ? KES_IN_FAMILY_ASKED : KES_IN_FAMILY_NOT) + family))
-    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_ASKS_DISTRIBUTION_COULD : KES_MSG_INSET_ASKS_DISTRIBUTION_PLOT, len,
+    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_FAMILY_NOT_FITTED : KES_MSG_INSET_ASKS_DISTRIBUTION_PLOT, len,
            name, len, name);
   return skip_block(box);
 }
@@ -157,7 +157,7 @@ int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* v
     if ((code == 25 || code == 26) && !ctx->normal) {
       if (kes_inset_once(ctx, code == 25 ? KES_IN_NORMALTEST : KES_IN_PNORMAL))
         xpmlog(KES_SET_PROC,
-               code == 25 ? KES_MSG_NORMALTEST_INSET_STATEMENT_NEEDS : KES_MSG_PNORMAL_INSET_STATEMENT_NEEDS);
+               code == 25 ? KES_MSG_NORMALTEST_NEEDS_NORMAL : KES_MSG_PNORMAL_NEEDS_NORMAL);
       skip_stat(box);
       return 1;
     }

@@ -71,11 +71,11 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
   if (b->coord_kind == KES_ICOORD_PERCENT) {
     bool ok = true;
     if (!(x > 0 && x < 100)) {
-      if (kes_inset_once(ctx, KES_IN_X_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_HORIZONTAL_POSITION_INSET_MUST);
+      if (kes_inset_once(ctx, KES_IN_X_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_X_NOT_A_PERCENT);
       ok = false;
     }
     if (!(y > 0 && y < 100)) {
-      if (kes_inset_once(ctx, KES_IN_Y_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_VERTICAL_POSITION_INSET_MUST);
+      if (kes_inset_once(ctx, KES_IN_Y_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_Y_NOT_A_PERCENT);
       ok = false;
     }
     if (!ok) return false;
@@ -89,7 +89,7 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
     if (pct != nullptr) {
       // Every family converts, the Johnson families included.
       if (!(*pct > 0 && *pct < 100) || !percent_to_quantile(ctx, *pct, pct)) {
-        xpmlog(KES_SET_LABEL, vertical ? KES_MSG_VERTICAL_POSITION_INSET_LIES : KES_MSG_HORIZONTAL_POSITION_INSET_LIES);
+        xpmlog(KES_SET_LABEL, vertical ? KES_MSG_INSET_Y_OUTSIDE_PLOT : KES_MSG_INSET_X_OUTSIDE_PLOT);
         return false;
       }
     }
@@ -97,11 +97,11 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
     y = y * f.yscale + f.yoffset;
     bool ok = true;
     if (x < f.L || x > f.R) {
-      if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_HORIZONTAL_POSITION_INSET_LIES);
+      if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_X_OUTSIDE_PLOT);
       ok = false;
     }
     if (y < f.B || y > f.T) {
-      if (kes_inset_once(ctx, KES_IN_Y_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_VERTICAL_POSITION_INSET_LIES);
+      if (kes_inset_once(ctx, KES_IN_Y_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_Y_OUTSIDE_PLOT);
       ok = false;
     }
     if (!ok) return false;

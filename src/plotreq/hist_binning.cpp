@@ -203,7 +203,7 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (request->keybinning && mode == KES_BINS_KEY) {
     if (s->n == 0) {
       if (ctx->classvars->count > 0)
-        xpmlog(KES_SET_LABEL, KES_MSG_KEY_KEY_CELL_NO, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
+        xpmlog(KES_SET_LABEL, KES_MSG_KEY_CELL_NO_VALUES, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
       s->nbins = s->npoints = 0;
       request->curbincode = KES_BINS_UNIFORM;
       return;
@@ -222,11 +222,11 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   if (result == 0) return;
   const int nlen = ctx->curname.len;
   const char* name = ctx->curname.text;
-  if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_LIST_ASKS_MORE_THAN, option, nlen, name, limit);
+  if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_BIN_LIST_TOO_LONG, option, nlen, name, limit);
   else if (result == kTooManyToCover)
     xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_BINS_CHOSEN_KEY_CELL,
            option, nlen, name, option, limit);
-  else xpmlog(KES_SET_PROC, KES_MSG_BINS_WOULD_NEED_MORE, nlen, name, limit);
+  else xpmlog(KES_SET_PROC, KES_MSG_TOO_MANY_BINS, nlen, name, limit);
   request->curbincode = KES_BINS_UNIFORM;
 }
 

@@ -158,7 +158,7 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
   const double* v = axis->order;
   const int n = axis->norder;
   if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
-    xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_DOES_NOT, name, lo, hi);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, name, lo, hi);
     xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
     return false;
   }

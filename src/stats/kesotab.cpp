@@ -68,7 +68,7 @@ host_access* refuse(kes_ctx* ctx) {
   if (ctx->outtable_opt == nullptr || xoinfo(ctx->outtable_opt, HOST_DSI_NAME, name) != 0)
     std::memcpy(name, "(unknown)", 10);
   name[sizeof name - 1] = '\0';
-  xpmlog(KES_SET_PROC, KES_MSG_OUTTABLE_DATA_SET_CANNOT, name);
+  xpmlog(KES_SET_PROC, KES_MSG_OUTTABLE_NOT_DEFINED, name);
   ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
   return nullptr;
 }

@@ -95,11 +95,11 @@ int KesLoc(kes_ctx* ctx) {
   void* h = kes_def_create(ctx, "TestsForLocation", KES_SET_PROC,
                                ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_TESTS_FOR_LOCATION : KES_MSG_TABLE_TESTS_FOR_LOCATION, -1);
   t.handle[KES_TAB_LOCATION] = h;
-  kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST_940), r.text1, t.width.loctest));
-  kes_def_column(h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_941), r.text2, t.width.locsym));
-  kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC_942), &r.num[0]));
-  kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_PROBABILITY_943), r.text3, t.width.locp));
-  kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_P_VALUE_944), &r.num[1]));
+  kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_TEST), r.text1, t.width.loctest));
+  kes_def_column(h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_SYMBOL), r.text2, t.width.locsym));
+  kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_STATISTIC), &r.num[0]));
+  kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_P_TYPE), r.text3, t.width.locp));
+  kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_P_VALUE), &r.num[1]));
   kes_def_column(h, kes_num_col("Mu0", vemmsg(KES_SET_PLOT, KES_MSG_MU0), &r.num[2]));
   return kes_def_end(h);
 }
@@ -108,8 +108,8 @@ int KesLocCnt(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   void* h = kes_def_create(ctx, "LocationCounts", KES_SET_PROC, KES_MSG_TABLE_LOCATION_COUNTS, -1);
   t.handle[KES_TAB_LOCCOUNT] = h;
-  kes_def_column(h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_945), t.row.text1, t.width.loccount));
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_946), &t.row.num[0]));
+  kes_def_column(h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT), t.row.text1, t.width.loccount));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT_VALUE), &t.row.num[0]));
   return kes_def_end(h);
 }
 
@@ -220,7 +220,7 @@ int KesMeas(kes_ctx* ctx) {
   c = kes_char_col("VarMeasure", vemmsg(KES_SET_PLOT, KES_MSG_VARIABILITY), r.text2, t.width.varmeasure);
   c.cell_first = true;
   kes_def_column(h, c);
-  c = kes_num_col("VarValue", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_701), &r.num[1]);
+  c = kes_num_col("VarValue", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_VARIABILITY_VALUE), &r.num[1]);
   c.cell_first = true;
   kes_def_column(h, c);
   return kes_def_end(h);
@@ -268,7 +268,7 @@ int KesRobScl(kes_ctx* ctx) {
   void* h = kes_def_create(ctx, "RobustScale", KES_SET_PROC, KES_MSG_TABLE_ROBUST_MEASURES_OF_SCALE, 5);
   t.handle[KES_TAB_ROBUST] = h;
   kes_def_column(h, kes_char_col("Measure", vemmsg(KES_SET_PLOT, KES_MSG_MEASURE), t.row.text1, t.width.robust));
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_936), &t.row.num[0], -1, 8, 2));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_ROBUST_VALUE), &t.row.num[0], -1, 8, 2));
   kes_def_column(h, kes_num_col("Sigma", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE_SIGMA), &t.row.num[1], -1, 8, 2));
   return kes_def_end(h);
 }

@@ -102,14 +102,14 @@ int KesTwm(kes_ctx* ctx, int kind) {
   if (lower)
     kes_def_column(
         h, kes_num_col("LCLMean",
-                       vemmsgs(KES_SET_PLOT, upper ? KES_MSG_LOWER_LIMIT : KES_MSG_LOWER_CONFIDENCE_LIMIT_956, level),
+                       vemmsgs(KES_SET_PLOT, upper ? KES_MSG_LOWER_LIMIT : KES_MSG_TWM_LOWER_CONFIDENCE_LIMIT, level),
                        &r.num[7], -1, 8, 3));
   if (upper)
     kes_def_column(
         h, kes_num_col("UCLMean",
-                       vemmsgs(KES_SET_PLOT, lower ? KES_MSG_UPPER_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT_957, level),
+                       vemmsgs(KES_SET_PLOT, lower ? KES_MSG_UPPER_LIMIT : KES_MSG_TWM_UPPER_CONFIDENCE_LIMIT, level),
                        &r.num[8], -1, 8, 3));
-  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF_958), &r.num[4]));
+  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_TWM_DF), &r.num[4]));
   kes_def_column(h, kes_num_col("tValue", vemmsg(KES_SET_PLOT, KES_MSG_T_H0_MEAN_MU0), &r.num[5], -1, 8, 3));
   kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, KES_MSG_PR_T), &r.num[6]));
   if (lower || upper) {
@@ -160,8 +160,8 @@ int KesExtObs(kes_ctx* ctx) {
   kes_def_column(h, kes_num_col("LowObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS), &r.num[1]));
   kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_HIGHEST_VALUE), &r.num[2], 6, 12, 5));
   id_columns(ctx, h, false);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_970), &r.num[5]));
-  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS_968), &r.num[3]));
+  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_FREQ), &r.num[5]));
+  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_OBS), &r.num[3]));
   return kes_def_end(h);
 }
 
@@ -171,11 +171,11 @@ int KesExtVal(kes_ctx* ctx) {
   void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, KES_MSG_TABLE_EXTREME_VALUES, ctx->nextrval);
   t.handle[KES_TAB_EXTVAL] = h;
   kes_def_column(h, kes_num_col("LowOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER), &r.num[0]));
-  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_972), &r.num[1], 6, 12, 5));
-  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_973), &r.num[2]));
-  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER_974), &r.num[3]));
-  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_975), &r.num[4], 6, 12, 5));
-  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_976), &r.num[5]));
+  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_LOW), &r.num[1], 6, 12, 5));
+  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_LOW_FREQ), &r.num[2]));
+  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_HIGH_ORDER), &r.num[3]));
+  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_HIGH), &r.num[4], 6, 12, 5));
+  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_HIGH_FREQ), &r.num[5]));
   return kes_def_end(h);
 }
 
@@ -185,7 +185,7 @@ int KesMiss(kes_ctx* ctx) {
   void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, KES_MSG_TABLE_MISSING_VALUES, -1);
   t.handle[KES_TAB_MISSING] = h;
   kes_def_column(h, kes_num_col("MissValue", vemmsg(KES_SET_PLOT, KES_MSG_MISSING_VALUE), &r.num[0]));
-  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_981), &r.num[1]));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_MISSING_COUNT), &r.num[1]));
   kes_def_column(h, kes_num_col("CountNobs", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_ALL_OBS), &r.num[2]));
   kes_def_column(h, kes_num_col("CountNMiss", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_MISSING_OBS), &r.num[3]));
   return kes_def_end(h);
@@ -197,8 +197,8 @@ int KesFreq(kes_ctx* ctx) {
   void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC,
                            ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_FREQUENCIES : KES_MSG_TABLE_FREQUENCIES, -1);
   t.handle[KES_TAB_FREQ] = h;
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_985), &r.num[0], 6, 12));
-  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_986), &r.num[1]));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_FREQ_VALUE), &r.num[0], 6, 12));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_FREQ_COUNT), &r.num[1]));
   if (ctx->weight_given)
     kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, KES_MSG_WEIGHTED_COUNT), &r.num[4]));
   kes_def_column(h, kes_num_col("Cell", vemmsg(KES_SET_PLOT, KES_MSG_CELL_PERCENT), &r.num[2]));

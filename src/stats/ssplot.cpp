@@ -49,7 +49,7 @@ void kesshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, 2, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
+  kes_heading_line(ctx, 2, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
                                     : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   const bool rounded = dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr;

@@ -341,7 +341,7 @@ void keshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
+  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
                                      : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
@@ -362,7 +362,7 @@ void keshdr(kes_ctx* ctx, int v) {
       kes_heading_line(
           ctx, line++,
           blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
-                : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
+                : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.

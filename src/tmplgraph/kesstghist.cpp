@@ -28,7 +28,7 @@ constexpr int kVlabelSize = 262;
 
 void* bincount_label(int vscale) {
   return vemmsg(KES_SET_PLOT,
-                vscale == KES_VSCALE_COUNT            ? KES_MSG_COUNT_945
+                vscale == KES_VSCALE_COUNT            ? KES_MSG_COLUMN_LOCATION_COUNT
                     : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
                                                       : KES_MSG_PERCENT);
 }
@@ -100,7 +100,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   bool ymax_due = false;
   if (r->curve_fill) {
     if (r->ncurves > 1) {
-      xpmlog(KES_SET_PLOT, KES_MSG_FILL_GIVEN_MORE_THAN);
+      xpmlog(KES_SET_PLOT, KES_MSG_FILL_FOR_SEVERAL_CURVES);
     } else {
       kes_dyn_bool(g, "_CFILL", 1);
       if (hang) {

@@ -148,7 +148,7 @@ int kesvlab(kes_ctx* ctx, char* buf) {
     case KES_PLOT_QQ:
     case KES_PLOT_PROB: {
       if (r->dist != KES_DIST_WEIBULL2) return label_or_name(ctx, buf);
-      if (ctx->curlabel_len > 0) xpmlog(KES_SET_PLOT, KES_MSG_TWO_PARAMETER_WEIBULL_PLOT);
+      if (ctx->curlabel_len > 0) xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL2_AXIS_LOG_LABEL);
       char text[KES_AXIS_LABEL_MAX];
       const int n = label_or_name(ctx, text);
       return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, n, text);

@@ -56,10 +56,10 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
         xpmlog(KES_SET_PROC, KES_MSG_BARWIDTH_IGNORED);
       }
     } else {
-      xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
+      xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
     }
   }
-  if (curves && *gap != 0) xpmlog(KES_SET_PROC, KES_MSG_BARS_GAPS_BETWEEN_THEM);
+  if (curves && *gap != 0) xpmlog(KES_SET_PROC, KES_MSG_BARS_HAVE_GAPS);
   return 0;
 }
 

@@ -60,7 +60,7 @@ int kesgpg2(kes_ctx* ctx) {
     const int m = static_cast<int>(std::floor(c->height / c->ch + KES_SQRT_EPS53));
     const int t = key->vticks - 1;
     if (m < t) {
-      xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_TOO_FEW_CHARACTER);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_TOO_FEW_ROWS_FOR_TICKS);
       return KES_RC_VALUE_NOTE;
     }
     // A single tick (t = 0) keeps the height it has.

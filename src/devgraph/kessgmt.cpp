@@ -100,7 +100,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
   if (dev != nullptr && dev->image != nullptr) {
     if ((dev->image_flags & 0x40) != 0) {
       if ((dev->image_flags & 0x20) == 0) {
-        xpmlog(KES_SET_DEVICE_IMAGE, KES_MSG_BACKGROUND_IMAGE_GRAPHICS_DEVICE);
+        xpmlog(KES_SET_DEVICE_IMAGE, KES_MSG_BACKGROUND_IMAGE_NOT_TILED);
         dev->image_flags = static_cast<std::uint8_t>(dev->image_flags | 0x20);
       }
     } else {

@@ -34,6 +34,6 @@ bool kes_origin_room(double origin, double edge, double need, int message, const
 bool kes_too_small(double cell, double extent, bool asked) {
   if (!(cell > extent)) return false;
   xpmlog(KES_SET_LAYOUT, KES_MSG_PAGE_NO_ROOM_GRAPH);
-  if (asked) xpmlog(KES_SET_LAYOUT, KES_MSG_FEWER_ROWS_COLUMNS_CELLS);
+  if (asked) xpmlog(KES_SET_LAYOUT, KES_MSG_FEWER_CELLS_MAY_FIT);
   return true;
 }

@@ -78,16 +78,16 @@ int vertical_values(const kes_preq* request) {
   const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS);
   if (n == 0) return kes_layout_vorder_count(request);
   if (n < 2) {
-    xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_LIST_NEEDS_LEAST);
+    xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_TOO_FEW_VALUES);
     return 0;
   }
   switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS), n)) {
     case KES_STEPS_NOT_INCREASING:
-      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_VALUES_MUST_INCREASE);
+      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_NOT_INCREASING);
       return 0;
     case KES_STEPS_UNEQUAL:
-      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_VALUES_MUST_EQUALLY);
-      xpmlog(KES_SET_AXIS_NOTE, KES_MSG_VERTICAL_AXIS_USES_DEFAULT);
+      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_NOT_EQUALLY_SPACED);
+      xpmlog(KES_SET_AXIS_NOTE, KES_MSG_VERTICAL_AXIS_DEFAULT_TICKS_NOTE);
       return 0;
     default:
       return n;
@@ -165,7 +165,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   // Kernel.
   if (kes_flag(s, KES_PLOT_FLAG_KERNEL)) {
     if (kes_flag(s, KES_PLOT_FLAG_HANGING)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CANNOT_USED_KERNEL);
+      xpmlog(KES_SET_LABEL, KES_MSG_HANGING_WITH_KERNEL);
       return 1;
     }
     const int n = kes_pcount(s, KES_PLOT_SLOT_KERNEL_C);
@@ -174,7 +174,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     for (int i = 0; i < n; ++i) {
       if (c[i] == KES_KERNEL_C_SJPI) continue;
       if (c[i] == KES_KERNEL_C_MISE) {
-        if (!mise_noted) xpmlog(KES_SET_LABEL, KES_MSG_C_MISE_GIVEN_BANDWIDTH);
+        if (!mise_noted) xpmlog(KES_SET_LABEL, KES_MSG_C_MISE_BANDWIDTH);
         mise_noted = true;
         continue;
       }
@@ -184,7 +184,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
       }
     }
     if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1)
-      xpmlog(KES_SET_LABEL, KES_MSG_FILL_USED_ONLY_WHEN);
+      xpmlog(KES_SET_LABEL, KES_MSG_FILL_NEEDS_ONE_KERNEL);
   }
 
   // The output data sets. When their variables cannot be defined the check fails:

@@ -59,7 +59,7 @@ void describe(kes_dsh ds, int type_msg, int label_msg) {
 // variable, say): the message, and the return code of every output data set that
 // cannot be defined, as for OUTPUT.
 void refuse(kes_ctx* ctx, const char* option) {
-  xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
+  xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_NOT_DEFINED, option);
   ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
 }
 

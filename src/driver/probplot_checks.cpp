@@ -112,12 +112,12 @@ bool positions_ok(kes_preq* request) {
   const kes_stmt* s = request->stmt;
   request->nadj = kes_pgiven(s, KES_PLOT_SLOT_NADJ) ? kes_pnumber(s, KES_PLOT_SLOT_NADJ) : kDefaultNadj;
   if (request->nadj > 1 || request->nadj < -1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_NADJ_NOT_VALID_ABSOLUTE, request->nadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_NADJ_ABOVE_ONE, request->nadj);
     return false;
   }
   request->rankadj = kes_pgiven(s, KES_PLOT_SLOT_RANKADJ) ? kes_pnumber(s, KES_PLOT_SLOT_RANKADJ) : kDefaultRankadj;
   if (request->rankadj > 1 || request->rankadj < -1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_NOT_VALID_ABSOLUTE, request->rankadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_ABOVE_ONE, request->rankadj);
     return false;
   }
   if (request->rankadj >= request->nadj) {
@@ -142,11 +142,11 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
     if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
     if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values))
-      xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_BECAUSE_SLOPE);
+      xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_WITH_SLOPE);
   }
   if (!positions_ok(request)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis)
-    xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_PCTLAXIS_PERCENTILE);
+    xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_WITH_PCTLAXIS);
   return 0;
 }
 
@@ -156,7 +156,7 @@ int keschk1(kes_ctx*, kes_preq* request) {
   if (n < 0) return 1;
   request->ndist = n;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_LEAVES_CDFPLOT_STATEMENT);
+    xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_NOTHING_TO_PLOT);
     return 1;
   }
   return families_ok(s, kCdfFamilies) ? 0 : 1;
@@ -167,7 +167,7 @@ int kescchk(kes_ctx*, kes_preq* request) {
   if (!kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) return 0;
   const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
   if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
-  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_STATEMENT_NOT_VALID, wzstrip(name, 8), name, "CDFPLOT");
+  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, "CDFPLOT");
   return 1;
 }
 
@@ -189,7 +189,7 @@ int kespchk(kes_ctx*, kes_preq* request) {
     xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
   if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) &&
       (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST)))
-    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_TWO_PARAMETER);
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_FOR_WEIBULL2);
   return 0;
 }
 

@@ -33,7 +33,7 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
     theta = 0.0;
     if (!c->noted[kNotedTheta]) {
       c->noted[kNotedTheta] = 1;
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_NOT_GIVEN_EXPONENTIAL, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_EXPONENTIAL_THETA_NOT_GIVEN, int(var.len), var.text);
     }
   }
   if (!std::isnan(theta) && theta > f.vs->min) {

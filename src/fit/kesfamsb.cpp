@@ -63,7 +63,7 @@ void sigma_default(kes_ctx* ctx, kes_curve* c, double* sigma, bool listed) {
   if (c->noted[kNotedSigma]) return;
   c->noted[kNotedSigma] = 1;
   const kes_name32& var = ctx->varnames[ctx->curvar];
-  xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_NOT_GIVEN_JOHNSON, int(var.len), var.text);
+  xpmlog(KES_SET_PLOT, KES_MSG_SB_SIGMA_NOT_GIVEN, int(var.len), var.text);
 }
 
 // The fitted law's mean, standard deviation, skewness and excess kurtosis from the
@@ -105,19 +105,19 @@ int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   if (!std::isnan(p[1])) {
     const kes_name32& var = ctx->varnames[ctx->curvar];
     if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_SIGMA_JOHNSON_SB, int(var.len), var.text);
-      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED, f.vs->max - p[0]);
+      xpmlog(KES_SET_PLOT, KES_MSG_SB_THETA_SIGMA_NOT_ABOVE_MAX, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED_VALUE, f.vs->max - p[0]);
       return 1;
     }
     if (std::isnan(p[0]) && p[1] <= f.vs->max - f.vs->min) {
-      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED, f.vs->max - f.vs->min);
+      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED_VALUE, f.vs->max - f.vs->min);
       return 1;
     }
   }
   p[2] = kes_param_entry(s, KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_DELTA_MARKS, i, nullptr);
   p[3] = kes_param_entry(s, KES_PLOT_SLOT_SB_GAMMA, KES_PLOT_SLOT_SB_GAMMA_MARKS, j, nullptr);
   if (!std::isnan(p[2]) && p[2] <= 0.0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SB_CURVE, p[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_DELTA_NOT_POSITIVE, p[2]);
     xpmlog(KES_SET_PLOT, KES_MSG_SB_NOT_FITTED);
     return 1;
   }

@@ -19,7 +19,7 @@
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
             double* height) {
   if (code != KES_DIST_WEIBULL && code != KES_DIST_WEIBULL2) {
-    xpmlog(KES_SET_PROC, KES_MSG_DISTRIBUTION_CODE_WEIBULL_ESTIMATE);
+    xpmlog(KES_SET_PROC, KES_MSG_WEIBULL_CODE_INVALID);
     return 1;
   }
   kes_estframe f;

@@ -173,12 +173,12 @@ int fitlognormal(zfit_work* w) {
   double& theta = w->params[0];
   const double min = r->min;
   if (r->method == 2) {
-    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PARAMETERS_ESTIMATED_MOMENTS);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_MOMENT_ESTIMATES);
     xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_FAMILY_NO_MOMENT);
     return 1;
   }
   if (r->method == 1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PARAMETERS_ESTIMATED_PERCENTILES);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PERCENTILE_ESTIMATES);
     if (percentile_fit(w) != 0) return 1;
   } else if (!w->estimate[0]) {
     if (min <= theta) {

@@ -243,9 +243,9 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   const bool sigma_est = w->estimate[1] != 0;
   const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
   auto fail = [&] {
-    xpmlog(KES_SET_PLOT, KES_MSG_NEWTON_ITERATION_WEIBULL_SHAPE);
-    if (sigma_est) xpmlog(KES_SET_PLOT, KES_MSG_SCALE_ESTIMATED_SHAPE);
-    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD, theta);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_NEWTON_STOPPED);
+    if (sigma_est) xpmlog(KES_SET_PLOT, KES_MSG_SCALE_ESTIMATED_WITH_SHAPE);
+    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD_IS, theta);
     xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_CURVE_NOT_FITTED);
     return 1;
   };

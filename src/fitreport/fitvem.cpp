@@ -174,7 +174,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
     // Checked before any quantile is formed, so that no percent outside (0, 100)
     // reaches the order-statistic positions.
     if (lo <= 0.0 || hi >= 100.0) {
-      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_DISTRIBUTION_MUST_LIE, flen, fname);
+      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_NOT_BETWEEN_0_AND_100, flen, fname);
       xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENTS_USED);
     } else {
       pcts = given;
@@ -269,8 +269,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
 
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
-    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BIN_PERCENTS_DISTRIBUTION, slen, sname));
-  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_DISTRIBUTION, slen, sname), fname,
+    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_BIN_PERCENTS_TITLE, slen, sname));
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_TITLE, slen, sname), fname,
                  flen);
 
   if (group != nullptr) {

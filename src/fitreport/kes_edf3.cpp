@@ -99,7 +99,7 @@ void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double sh
       char text[17];
       const int l = xpmstr(text, sizeof text, KES_SET_LABEL, fam.name_msg);
       std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
-      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, 16, text);
     } else {
       kes_edf3_coef(ctx, fam, set, shape, n, d, wsq, asq, pd, pw, pa);
     }

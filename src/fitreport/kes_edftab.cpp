@@ -43,7 +43,7 @@ kes_edfp kes_edf_fixed_a(double asq) { return fixed(asq, kFixedA); }
 
 void kes_edf_asq_wsq(double n, double a, double w, bool amark, double* asq, double* wsq) {
   *asq = kes_fit_missing();
-  if (amark) xpmlog(KES_SET_LABEL, KES_MSG_VALUE_EQUALS_THRESHOLD_ANDERSON);
+  if (amark) xpmlog(KES_SET_LABEL, KES_MSG_ANDERSON_DARLING_VALUE_AT_THRESHOLD);
   else *asq = -a / n - n;
   *wsq = w + 1.0 / (12.0 * n);
 }

@@ -155,9 +155,9 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_FAMILY_NAME_BETA);
       const int used = l > 0 && l < 16 ? l : 0;
       std::memset(text + used, ' ', 16 - used);
-      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, 16, text);
     } else if (!(al >= kShapeLow && be >= kShapeLow)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOODNESS_FIT_TESTS);
+      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOF_NO_PVALUES_SMALL_SHAPE);
     } else {
       double crit[3][11];
       kes_beta_crit(al, be, n, crit);

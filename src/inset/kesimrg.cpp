@@ -82,7 +82,7 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     const int side = at(b, 'T') ? 0 : 1;
     if (taken[side]) {
       if (!noted[side])
-        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_POSITION_TM : KES_MSG_ONLY_FIRST_INSET_POSITION_BM);
+        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_TM : KES_MSG_ONLY_FIRST_INSET_BM);
       noted[side] = true;
       continue;
     }
@@ -175,10 +175,10 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     else if (at(b, 'R') && rbox == nullptr) rbox = b;
     else {
       if (rbox != nullptr) {
-        if (!noted636) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_ONE_INSET_DRAWN);
+        if (!noted636) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_ONE_INSET_PER_SIDE);
         noted636 = true;
       } else {
-        if (!noted637) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_FIRST_INSET_POSITION);
+        if (!noted637) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_FIRST_INSET_LM);
         noted637 = true;
       }
       continue;

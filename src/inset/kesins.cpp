@@ -71,7 +71,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     copy_name(box->position, *kes_pslot(st, KES_INSET_SLOT_POSITION));
     box->pos_kind = KES_IPOS_WORD;
     if (rq->classvars != nullptr && rq->classvars->count > 0 && is_margin_word(box->position)) {
-      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_CANNOT_STAND_PAGE);
+      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_MARGIN_WITH_CLASS);
       box->enabled = 0;
       return false;
     }
@@ -88,7 +88,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   }
   if (kes_pgiven(st, KES_INSET_SLOT_REFPOINT)) {
     if (box->pos_kind == KES_IPOS_XY) copy_name(box->refpoint, *kes_pslot(st, KES_INSET_SLOT_REFPOINT));
-    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_APPLIES_ONLY_POSITION);
+    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_NEEDS_POSITION_XY);
   }
 
   // Header: given even when its text is all blanks (length 0, no header line).
@@ -206,7 +206,7 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
   for (kes_inset* r = box->rows; r != nullptr; r = r->next)
     if (r->kind == KES_IK_KERNEL_FIRST) r->kind = KES_IK_FIRST_HDR;
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_NO_ROWS_SHOW);
+    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_HAS_NO_ROWS);
     box->enabled = 0;
   }
   return single;

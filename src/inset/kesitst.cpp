@@ -82,7 +82,7 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
     if (prob_qq) {
       if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_NEEDS_WEIBULL2);
     } else if (kes_inset_once(ctx, KES_IN_WEIBULL2_TYPE)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_APPLIES);
+      xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_ONLY_ON_PROB_QQ);
     }
     return skip_block(box);
   }
@@ -96,7 +96,7 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   const int len = kes_inset_msg(name, 16, KES_SET_LABEL, kes_family_name(family));
   const bool asked = rq->ncurves_dist[family] > 0;
   if (kes_inset_once(ctx, (asked ? KES_IN_FAMILY_ASKED : KES_IN_FAMILY_NOT) + family))
-    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_FAMILY_NOT_FITTED : KES_MSG_INSET_ASKS_DISTRIBUTION_PLOT, len,
+    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_FAMILY_NOT_FITTED : KES_MSG_INSET_FAMILY_NOT_ON_PLOT, len,
            name, len, name);
   return skip_block(box);
 }
@@ -107,9 +107,9 @@ int kernel_applies(int code, kes_insetbox* box, kes_ctx* ctx) {
   const int needed = code - KES_IC_KERNEL > 1 ? code - KES_IC_KERNEL : 1;
   if (asked >= needed) return 0;
   if (asked == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_KERNEL)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_ASKS_KERNEL_DENSITY);
+    if (kes_inset_once(ctx, KES_IN_NO_KERNEL)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_KERNEL_NOT_ON_PLOT);
   } else if (kes_inset_once(ctx, KES_IN_KERNEL_CODE + code - KES_IC_KERNEL)) {
-    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_INSET_NAMES_KERNEL, code - KES_IC_KERNEL, asked);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_KERNEL_NOT_ASKED, code - KES_IC_KERNEL, asked);
   }
   return skip_block(box);
 }

@@ -209,8 +209,8 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     if (b->devtext) {
       kes_inset_default_font(b);
       const int fl = kes_inset_font_len(b);
-      if (is(b, "USER")) xpmlog(KES_SET_LABEL, KES_MSG_INSET_DOES_NOT_FIT, b->x, b->y, fl, b->font);
-      else xpmlog(KES_SET_LABEL, KES_MSG_INSET_DOES_NOT_FIT_DEVICE, wzstrip(b->position, 8), b->position, fl, b->font);
+      if (is(b, "USER")) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_FONT, b->x, b->y, fl, b->font);
+      else xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_FONT, wzstrip(b->position, 8), b->position, fl, b->font);
       b->devtext = 0;
       b->rowgap = b->vmargin = 0.5 * b->text_height < 2.5 ? 0.5 * b->text_height : 2.5;
       kes_inset_measure_rows(b, false);
@@ -268,9 +268,9 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     const int pct = static_cast<int>(std::lround(total * 100));
     if (user) {
       if (kes_inset_once(ctx, KES_IN_SHRUNK_USER))
-        xpmlog(KES_SET_LABEL, KES_MSG_INSET_SHRUNK_PERCENT_SIZE, b->x, b->y, pct);
+        xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_SHRUNK, b->x, b->y, pct);
     } else if (kes_inset_once(ctx, KES_IN_SHRUNK)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_INSET_SHRUNK_PERCENT_SIZE_FIT, wzstrip(b->position, 8), b->position, pct);
+      xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_SHRUNK, wzstrip(b->position, 8), b->position, pct);
     }
   }
 }

@@ -108,7 +108,7 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
   if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
-    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW, static_cast<int>(ctx->curname.len), ctx->curname.text, lo,
+    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW_FOR_BINS, static_cast<int>(ctx->curname.len), ctx->curname.text, lo,
            hi);
   return b;
 }
@@ -224,7 +224,7 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const char* name = ctx->curname.text;
   if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_BIN_LIST_TOO_LONG, option, nlen, name, limit);
   else if (result == kTooManyToCover)
-    xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_BINS_CHOSEN_KEY_CELL,
+    xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_KEY_CELL_BINS_CANNOT_COVER,
            option, nlen, name, option, limit);
   else xpmlog(KES_SET_PROC, KES_MSG_TOO_MANY_BINS, nlen, name, limit);
   request->curbincode = KES_BINS_UNIFORM;
@@ -254,7 +254,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   // list holds for it too.
   const int limit = kes_hist_binlimit(request);
   if (k > (ep ? limit + 1.0 : limit)) {
-    xpmlog(KES_SET_PROC, KES_MSG_ASKS_MORE_THAN_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k,
+    xpmlog(KES_SET_PROC, KES_MSG_BIN_WIDTH_TOO_MANY_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k,
            static_cast<int>(ctx->curname.len), ctx->curname.text, limit);
     k = 0;
   }

@@ -90,8 +90,8 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
       else xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, "VAXIS=", ymin, ymax);
       ok = false;
     } else if (!r->hang && std::fabs(v[0]) > kZeroTolerance) {
-      if (list) xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_VALUES_MUST_BEGIN);
-      else xpmlog(KES_SET_PROC, KES_MSG_VALUES_VERTICAL_AXIS_DEFINITION);
+      if (list) xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_MUST_BEGIN_AT_ZERO);
+      else xpmlog(KES_SET_PROC, KES_MSG_VERTICAL_AXIS_MUST_BEGIN_AT_ZERO);
       ok = false;
     }
     if (ok) {
@@ -228,7 +228,7 @@ int kescmh4(kes_ctx* ctx) {
   const kes_stmt* st = r->stmt;
   const kes_name32& name = ctx->curname;
   if (r->total == nullptr || r->total[v] == 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_NONMISSING_VALUES, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_VALUES_HISTOGRAM, static_cast<int>(name.len), name.text);
     r->nodata_noted = 1;
     return KES_RC_BAD_OPTION;
   }

@@ -30,7 +30,7 @@ void note_unfitted_families(kes_preq* r, int k) {
   r->curves_noted = 1;
   for (int code = 0; code < 8; ++code)
     if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr)
-      xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_STATEMENT_FITTED_CURVES, k, kNames[code]);
+      xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_FAMILY_NOT_FITTED_YET, k, kNames[code]);
 }
 
 }  // namespace

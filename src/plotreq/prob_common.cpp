@@ -159,7 +159,7 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
   const int n = axis->norder;
   if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
     xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, name, lo, hi);
-    xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
+    xpmlog(KES_SET_PLOT, KES_MSG_AXIS_ORDER_NOT_USED);
     return false;
   }
   *start = v[0];

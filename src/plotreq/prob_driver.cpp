@@ -106,8 +106,8 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
   if (m < 0) {
     r->pctl_word = 4;
     const kes_name32& v = ctx->curname;
-    xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_RUN_PERCENT, static_cast<int>(v.len), v.text, *low, *high);
-    xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN);
+    xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_BEYOND_TICKS, static_cast<int>(v.len), v.text, *low, *high);
+    xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN_PCTLORDER);
     return false;
   }
   const auto g = [](int k) { return k < 4 ? 4 - k : k < 6 ? 1 : k < 13 ? 2 : k - 12; };

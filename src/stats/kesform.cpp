@@ -127,7 +127,7 @@ void kes_lp_marks(kes_lppage* pg) {
 static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
   const double first = pg->lines[KES_LP_STEM][1].stem, last = pg->lines[KES_LP_STEM][pg->L].stem;
   if (first == last || std::fmax(std::fabs(first), std::fabs(last)) < 1e7) return;
-  xpmlog(KES_SET_PROC, KES_MSG_STEMS_STEM_LEAF_PLOT, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
+  xpmlog(KES_SET_PROC, KES_MSG_STEMS_TOO_MANY_DIGITS, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
          last);
 }
 
@@ -153,7 +153,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   // largest double, so the page is not drawn rather than drawn wrong.
   if (!std::isfinite(range)) {
     const kes_name32& nm = ctx->varnames[ctx->curvar];
-    xpmlog(KES_SET_PROC, KES_MSG_LINE_PRINTER_PLOTS_VARIABLE, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_RANGE_TOO_WIDE, static_cast<int>(nm.len), nm.text);
     return 0;
   }
   int k = 2;

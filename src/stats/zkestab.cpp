@@ -104,7 +104,7 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   if (st->basic_nmodes > 1)
     note[n++] =
         wob_text(WOB_A_FOOTNOTE,
-                 vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
+                 vemmsgs(KES_SET_PROC, KES_MSG_MODE_IS_SMALLEST_OF_SEVERAL, st->basic_nmodes, st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);

@@ -123,7 +123,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
     std::memcpy(box->position, kes_pslot(st, KES_INSET_SLOT_POSITION)->v.name, 8);
     const char* w = box->position;
     if ((w[0] == 'T' || w[0] == 'B' || w[0] == 'L' || w[0] == 'R') && w[1] == 'M' && w[2] == ' ') {
-      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_CANNOT_STAND_PAGE);
+      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_MARGIN_WITH_CLASS);
       box->enabled = 0;
       return 0;
     }
@@ -146,7 +146,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
     box->header_sample = 1;
   }
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_NO_ROWS_SHOW);
+    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_HAS_NO_ROWS);
     box->enabled = 0;
   }
   return 0;

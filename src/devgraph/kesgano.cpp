@@ -20,9 +20,7 @@ namespace {
 
 kes_plotslot* key_slot(kes_ctx* ctx, const kes_preq* rq) {
   const kes_classvars* cv = rq->classvars;
-  kes_cell* key = cv != nullptr ? cv->keycell : nullptr;
-  if (key == nullptr || key->slots == nullptr || rq->varslot == nullptr || rq->varslot[ctx->curvar] < 0) return nullptr;
-  return &key->slots[rq->first_slot + rq->varslot[ctx->curvar]];
+  return kes_plot_slot(ctx, rq, cv != nullptr ? cv->keycell : nullptr);
 }
 
 }  // namespace

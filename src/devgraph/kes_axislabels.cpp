@@ -36,14 +36,8 @@ constexpr qtext kQuantile[8] = {
 };
 // P-P axis texts by family.
 constexpr int kPp[8] = {
-    KES_MSG_PP_AXIS_NORMAL,
-    KES_MSG_PP_AXIS_LOGNORMAL,
-    KES_MSG_PP_AXIS_EXPONENTIAL,
-    KES_MSG_PP_AXIS_WEIBULL,
-    KES_MSG_PP_AXIS_GAMMA,
-    KES_MSG_PP_AXIS_BETA,
-    KES_MSG_PP_AXIS_SB,
-    KES_MSG_PP_AXIS_SU,
+    KES_MSG_PP_AXIS_NORMAL, KES_MSG_PP_AXIS_LOGNORMAL, KES_MSG_PP_AXIS_EXPONENTIAL, KES_MSG_PP_AXIS_WEIBULL,
+    KES_MSG_PP_AXIS_GAMMA,  KES_MSG_PP_AXIS_BETA,      KES_MSG_PP_AXIS_SB,          KES_MSG_PP_AXIS_SU,
 };
 
 // The variable's label, else its name, into buf.
@@ -89,7 +83,9 @@ int keshlab(kes_ctx* ctx, char* buf) {
       const bool pct = r->type == KES_PLOT_PROB || r->pctlscale;
       const shown_params p = curve_params(ctx);
       if (code == KES_DIST_WEIBULL2) {
-        if (p[0] != 0) return xpmstr(buf, lim, KES_SET_PLOT, pct ? KES_MSG_WEIBULL2_PERCENTILES_THRESHOLD : KES_MSG_WEIBULL2_QUANTILES_THRESHOLD, p[0]);
+        if (p[0] != 0)
+          return xpmstr(buf, lim, KES_SET_PLOT,
+                        pct ? KES_MSG_WEIBULL2_PERCENTILES_THRESHOLD : KES_MSG_WEIBULL2_QUANTILES_THRESHOLD, p[0]);
         return xpmstr(buf, lim, KES_SET_PLOT, pct ? KES_MSG_WEIBULL2_PERCENTILES : KES_MSG_WEIBULL2_QUANTILES);
       }
       if (code < 0 || code > KES_DIST_SU) return 0;
@@ -135,10 +131,10 @@ int kesvlab(kes_ctx* ctx, char* buf) {
   }
   switch (r->type) {
     case KES_PLOT_HISTOGRAM:
-      return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_PERCENT)
-             : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_COUNT)
+      return r->vscale == KES_VSCALE_PERCENT      ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_PERCENT)
+             : r->vscale == KES_VSCALE_COUNT      ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_COUNT)
              : r->vscale == KES_VSCALE_PROPORTION ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PROPORTION)
-                              : 0;
+                                                  : 0;
     case KES_PLOT_CDF:
       return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_PERCENT)
              : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_COUNT)

@@ -96,8 +96,8 @@ int kesgpag(kes_ctx* ctx) {
 
   // 5. Vertical origin of an axis definition: the axis line where ORIGIN= puts it.
   double spare = 0;
-  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM,
-                       hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
+  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0],
+                       KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM, hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
     return KES_RC_OUTPUT_UNDEFINED;
   c->bspace += spare;
   c->bmargin += spare;

@@ -76,9 +76,9 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
     label = vemtxt(descr, len);
   } else {
     if (ctx->bylen > 0)
-      xpmstr(descr, kDescrSize, KES_SET_LABEL, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen, ctx->byline);
-    else
-      xpmstr(descr, kDescrSize, KES_SET_PLOT, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
+      xpmstr(descr, kDescrSize, KES_SET_LABEL, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen,
+             ctx->byline);
+    else xpmstr(descr, kDescrSize, KES_SET_PLOT, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
     label = vemmsgs(KES_SET_PLOT, kDefaults[type].label, kes_request_ordinal(ctx));
   }
   ctx->seglabel = label;

@@ -54,14 +54,18 @@ void wr_i16(std::uint8_t* b, int off, std::int16_t v) { std::memcpy(b + off, &v,
 int item_size(const std::uint8_t* s, int pos, int len) {
   int size = 0;
   switch (s[pos]) {
-    case 0: xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_DAMAGED); return -1;
+    case 0:
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_DAMAGED);
+      return -1;
     case 'A': case 'C': case 'R': case 'W': case 'd': size = 9; break;
     case 'D': size = 25; break;
     case 'H': size = 10; break;
     case 'J': case 'X': case 'Y': size = 2; break;
     case 'N': case 'T': size = 3; break;
     case 'F': case 'Q': size = pos + 1 < len ? 2 + s[pos + 1] : 2; break;
-    default: xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_UNKNOWN_ITEM); return -2;
+    default:
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_UNKNOWN_ITEM);
+      return -2;
   }
   if (pos + size > len) {
     xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_DAMAGED);
@@ -236,7 +240,8 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   const bool given = rot != 0 || angle != 0;
   if (rd.axis_no == 2 && mode == 1) {
     ax->value_orient = !given ? 0 : near(angle, 0) && near(rot, 0) ? 3 : 0;
-    if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TEXT_ANGLE_UNSUPPORTED, "vertical");
+    if (given && !(near(angle, 0) && near(rot, 0)))
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TEXT_ANGLE_UNSUPPORTED, "vertical");
   } else if (rd.axis_no == 2) {
     ax->label_orient = kes_flag(rd.request->stmt, KES_PLOT_FLAG_TURNVLABELS) ? 4
                        : !given                                     ? 0

@@ -484,7 +484,8 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     cv->keycell = key;
     free_task(buf);
     if (!proc_record)
-      xpmlog(KES_SET_LAYOUT, cv->count == 1 ? KES_MSG_KEY_CELL_FROM_CLASS_VARIABLE : KES_MSG_KEY_CELL_FROM_TWO_CLASS_VARIABLES);
+      xpmlog(KES_SET_LAYOUT,
+             cv->count == 1 ? KES_MSG_KEY_CELL_FROM_CLASS_VARIABLE : KES_MSG_KEY_CELL_FROM_TWO_CLASS_VARIABLES);
   } else if (cv->count == 2) {
     cv->keycell = cv->levels->child;
   }

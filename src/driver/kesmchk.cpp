@@ -22,9 +22,9 @@ struct list_messages {
   int too_short, not_increasing, unequal;
 };
 constexpr list_messages kMidpointMsgs = {KES_MSG_MIDPOINTS_TOO_FEW, KES_MSG_MIDPOINTS_NOT_INCREASING,
-                                           KES_MSG_MIDPOINTS_UNEQUAL_STEPS};
+                                         KES_MSG_MIDPOINTS_UNEQUAL_STEPS};
 constexpr list_messages kEndpointMsgs = {KES_MSG_ENDPOINTS_TOO_FEW, KES_MSG_ENDPOINTS_NOT_INCREASING,
-                                           KES_MSG_ENDPOINTS_UNEQUAL_STEPS};
+                                         KES_MSG_ENDPOINTS_UNEQUAL_STEPS};
 
 // A bin list holds two or more increasing values with equal steps. The histogram
 // code lays bins out from the first value and the step, so a list whose steps differ
@@ -104,8 +104,10 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
       nmid = false;
     }
     request->endpoints = end || nend;
-    if (nmid && !count_ok(s, KES_PLOT_SLOT_NMIDPOINTS, KES_MSG_NMIDPOINTS_TOO_LARGE, KES_MSG_NMIDPOINTS_BELOW_TWO)) nmid = false;
-    if (nend && !count_ok(s, KES_PLOT_SLOT_NENDPOINTS, KES_MSG_NENDPOINTS_TOO_LARGE, KES_MSG_NENDPOINTS_BELOW_TWO)) nend = false;
+    if (nmid && !count_ok(s, KES_PLOT_SLOT_NMIDPOINTS, KES_MSG_NMIDPOINTS_TOO_LARGE, KES_MSG_NMIDPOINTS_BELOW_TWO))
+      nmid = false;
+    if (nend && !count_ok(s, KES_PLOT_SLOT_NENDPOINTS, KES_MSG_NENDPOINTS_TOO_LARGE, KES_MSG_NENDPOINTS_BELOW_TWO))
+      nend = false;
     if (nmid || nend) code = KES_BINS_UNIFORM;
   }
   if (mid || end) request->endpoints = end;

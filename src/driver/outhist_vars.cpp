@@ -108,11 +108,12 @@ int kes_outhist_define(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_OUTHISTOGRAM)) {
     request->outhist = static_cast<kes_dsh>(kes_pslot(s, KES_PLOT_SLOT_OUTHISTOGRAM)->v.handle);
     const char* bin = !request->endpoints ? "_MIDPT_" : request->rtinclude ? "_MAXPT_" : "_MINPT_";
-    const int bin_label = !request->endpoints ? KES_MSG_LABEL_MIDPOINT
+    const int bin_label = !request->endpoints  ? KES_MSG_LABEL_MIDPOINT
                           : request->rtinclude ? KES_MSG_LABEL_MAXIMUM_POINT
                                                : KES_MSG_LABEL_MINIMUM_POINT;
     const own_var vars[6] = {
-        {"_VAR_", varlen, KES_MSG_LABEL_VARIABLE, name},           {bin, 0, bin_label, &row.bin},
+        {"_VAR_", varlen, KES_MSG_LABEL_VARIABLE, name},
+        {bin, 0, bin_label, &row.bin},
         {"_OBSPCT_", 0, KES_MSG_LABEL_OBSERVED_PERCENT, &row.obspct},
         {"_COUNT_", 0, KES_MSG_LABEL_COUNT, &row.count},
         {"_CURVE_", kCurveLength, KES_MSG_LABEL_CURVE, row.curve},
@@ -120,8 +121,9 @@ int kes_outhist_define(kes_ctx* ctx, kes_preq* request) {
     };
     // _CURVE_ and _EXPPCT_ only with a parametric curve.
     const int n = request->ncurves > request->nkernels ? 6 : 4;
-    if (define_set(ctx, request->outhist, vars, n, &request->outhist_def, "OUTHISTOGRAM=",
-                   {KES_MSG_OUTHIST_TYPE, KES_MSG_OUTHIST_LABEL}) != 0) return 1;
+    if (define_set(ctx, request->outhist, vars, n, &request->outhist_def,
+                   "OUTHISTOGRAM=", {KES_MSG_OUTHIST_TYPE, KES_MSG_OUTHIST_LABEL}) != 0)
+      return 1;
   }
   if (kes_pgiven(s, KES_PLOT_SLOT_OUTKERNEL)) {
     request->outkernel = static_cast<kes_dsh>(kes_pslot(s, KES_PLOT_SLOT_OUTKERNEL)->v.handle);
@@ -130,14 +132,16 @@ int kes_outhist_define(kes_ctx* ctx, kes_preq* request) {
                                          KES_MSG_LABEL_HEIGHT_PROPORTION};
     const int vs = kes::min(kes::max(request->vscale, 0), 2);
     const own_var vars[6] = {
-        {"_VAR_", varlen, KES_MSG_LABEL_VARIABLE, name},           {"_TYPE_", kCurveLength, KES_MSG_LABEL_KERNEL_TYPE, row.curve},
+        {"_VAR_", varlen, KES_MSG_LABEL_VARIABLE, name},
+        {"_TYPE_", kCurveLength, KES_MSG_LABEL_KERNEL_TYPE, row.curve},
         {"_C_", 0, KES_MSG_LABEL_KERNEL_BANDWIDTH, &row.kernel_c},
         {"_VALUE_", 0, KES_MSG_LABEL_VALUE, &row.point},
         {kHeights[vs], 0, kHeightLabels[vs], &row.height},
         {"_DENSITY_", 0, KES_MSG_LABEL_DENSITY, &row.density},
     };
-    if (define_set(ctx, request->outkernel, vars, 6, &request->outkernel_def, "OUTKERNEL=",
-                   {KES_MSG_OUTKERNEL_TYPE, KES_MSG_OUTKERNEL_LABEL}) != 0) return 1;
+    if (define_set(ctx, request->outkernel, vars, 6, &request->outkernel_def,
+                   "OUTKERNEL=", {KES_MSG_OUTKERNEL_TYPE, KES_MSG_OUTKERNEL_LABEL}) != 0)
+      return 1;
   }
   return 0;
 }

@@ -33,10 +33,12 @@ struct ref_axis {
   int alone_msg;            // labels without values (KES_SET_PLOT)
   int cut_msg;              // a label longer than 16 characters is cut (KES_SET_LAYOUT)
 };
-constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF, KES_PLOT_SLOT_HREF_LABELS, "HREF=", "HREFLABELS=",
-                           KES_MSG_HREFLABELS_COUNT_DIFFERS, KES_MSG_HREFLABELS_WITHOUT_HREF, KES_MSG_HREFLABELS_CUT};
-constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF, KES_PLOT_SLOT_VREF_LABELS, "VREF=", "VREFLABELS=",
-                           KES_MSG_VREFLABELS_COUNT_DIFFERS, KES_MSG_VREFLABELS_WITHOUT_VREF, KES_MSG_VREFLABELS_CUT};
+constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF,    KES_PLOT_SLOT_HREF_LABELS,        "HREF=",
+                            "HREFLABELS=",         KES_MSG_HREFLABELS_COUNT_DIFFERS, KES_MSG_HREFLABELS_WITHOUT_HREF,
+                            KES_MSG_HREFLABELS_CUT};
+constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF,    KES_PLOT_SLOT_VREF_LABELS,        "VREF=",
+                            "VREFLABELS=",         KES_MSG_VREFLABELS_COUNT_DIFFERS, KES_MSG_VREFLABELS_WITHOUT_VREF,
+                            KES_MSG_VREFLABELS_CUT};
 
 // The reference values and, with labels given, one label per value.
 int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* count, const double** values,

@@ -42,7 +42,8 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS, k, &listed);
   kes_theta_default(ctx, c, &p[0], listed, KES_MSG_BETA_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, KES_DIST_BETA, p[0], f.vs->min, KES_MSG_BETA_THETA_NOT_BELOW_MIN,
-                        KES_MSG_SMALLEST_VALUE_BETA, true)) return 1;
+                        KES_MSG_SMALLEST_VALUE_BETA, true))
+    return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS, k, &listed);
   if (!listed) {
     p[1] = 1.0;

@@ -99,7 +99,8 @@ int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_SB_THETA, KES_PLOT_SLOT_SB_THETA_MARKS, k, &listed);
   kes_theta_default(ctx, c, &p[0], listed, KES_MSG_SB_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, KES_DIST_SB, p[0], f.vs->min, KES_MSG_SB_THETA_NOT_BELOW_MIN,
-                        KES_MSG_SMALLEST_VALUE_SB, false)) return 1;
+                        KES_MSG_SMALLEST_VALUE_SB, false))
+    return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_SB_SIGMA, KES_PLOT_SLOT_SB_SIGMA_MARKS, k, &listed);
   sigma_default(ctx, c, &p[1], listed);
   if (!std::isnan(p[1])) {

@@ -25,10 +25,12 @@ int percentiles(zfit_work* w, bool notes) {
   const double z = s.z, tol = s.tol, ratio = s.ratio, m = s.m, n = s.n, p = s.p;
   const double* q = s.q;
   const int fault = std::fabs(ratio - 1.0) <= kTiny ? KES_MSG_SU_RATIO_TOO_CLOSE_TO_ONE
-                    : ratio <= 1.0 + tol             ? KES_MSG_SU_RATIO_NOT_ABOVE_TOLERANCE
-                                                     : 0;
+                    : ratio <= 1.0 + tol            ? KES_MSG_SU_RATIO_NOT_ABOVE_TOLERANCE
+                                                    : 0;
   const double mp = m / p, np = n / p;
-  const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? KES_MSG_SU_SPREADS_SUM_TOO_CLOSE_TO_TWO : 0;
+  const int fault2 = fault != 0                          ? fault
+                     : std::fabs(mp + np - 2.0) <= kTiny ? KES_MSG_SU_SPREADS_SUM_TOO_CLOSE_TO_TWO
+                                                         : 0;
   if (fault2 != 0) {
     xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_SU_ML_NOT_FOUND);
     return 1;

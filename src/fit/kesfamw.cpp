@@ -43,7 +43,8 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
   }
   kes_theta_default(ctx, c, &p[0], listed, KES_MSG_WEIBULL_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, code, p[0], f.vs->min, KES_MSG_WEIBULL_THETA_NOT_BELOW_MIN,
-                        KES_MSG_SMALLEST_VALUE_WEIBULL, true)) return 1;
+                        KES_MSG_SMALLEST_VALUE_WEIBULL, true))
+    return 1;
   if (p[1] == 0.0) return 1;
   f.req.init_shape = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_CINITIAL);
   f.req.tol = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_CDELTA);

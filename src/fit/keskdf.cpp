@@ -63,20 +63,21 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   kes_kern_name(kn.type, KES_KERN_WORDS, name);
   if (!is_missing(lower) && lower > vs->min) {
     kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_LOWER_ABOVE_MIN, KES_MSG_KERNEL_LOWER_ABOVE_MIN_CELL,
-                    KES_MSG_KERNEL_LOWER_ABOVE_MIN_CELL2, 16, name, kn.c);
+                  KES_MSG_KERNEL_LOWER_ABOVE_MIN_CELL2, 16, name, kn.c);
     lower = zmissing();
   }
   if (!is_missing(upper) && upper < vs->max) {
     kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_UPPER_BELOW_MAX, KES_MSG_KERNEL_UPPER_BELOW_MAX_CELL,
-                    KES_MSG_KERNEL_UPPER_BELOW_MAX_CELL2, 16, name, kn.c);
+                  KES_MSG_KERNEL_UPPER_BELOW_MAX_CELL2, 16, name, kn.c);
     upper = zmissing();
   }
   if (kn.extent) {
     kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BEYOND_GRID, KES_MSG_KERNEL_BEYOND_GRID_CELL,
-                    KES_MSG_KERNEL_BEYOND_GRID_CELL2, 16, name, kn.c, kn.h);
+                  KES_MSG_KERNEL_BEYOND_GRID_CELL2, 16, name, kn.c, kn.h);
     if (!is_missing(lower) || !is_missing(upper)) {
       kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID,
-                    KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID_CELL, KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID_CELL2, 16, name, kn.c);
+                    KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID_CELL, KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID_CELL2, 16, name,
+                    kn.c);
       lower = upper = zmissing();
     }
   }
@@ -86,7 +87,7 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   if (!is_missing(lower) || !is_missing(upper)) {
     if (zkermod(kn.type, kn.h, vs->min, vs->max, lower, upper, grid, density, m) != 0) {
       kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_TOO_CLOSE, KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL,
-                      KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL2, 16, name, kn.c);
+                    KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL2, 16, name, kn.c);
       lower = upper = zmissing();
     } else {
       kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_REFLECTED, KES_MSG_KERNEL_REFLECTED_CELL,

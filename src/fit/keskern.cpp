@@ -159,8 +159,7 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       kn.h = zmissing();
       if (!no_spread_noted) {
         kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_SJPI_NO_SPREAD, KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL,
-                      KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL2, static_cast<int>(ctx->curname.len),
-                      ctx->curname.text);
+                      KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL2, static_cast<int>(ctx->curname.len), ctx->curname.text);
         if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
       }
       no_spread_noted = true;

@@ -115,8 +115,7 @@ struct zfit_shape_notes {
 // One Newton step of a shape iteration: shape -= f / fp (a negative result becomes
 // 0.05). 0 converged (|step| <= tol), or stopped at the iteration limit with the
 // shape reached (after both notes); -1 go on.
-int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter,
-                    const zfit_shape_notes& notes);
+int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, const zfit_shape_notes& notes);
 // A shape iteration that is not run (limit 0 or less, or no positive tolerance): with
 // a limit of exactly 0 both notes. Whether it is not run.
 bool zfit_shape_idle(int maxiter, double tol, const zfit_shape_notes& notes);

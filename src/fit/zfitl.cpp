@@ -37,9 +37,9 @@ int percentile_fit(zfit_work* w) {
     return 1;
   }
   const int fault = std::fabs(ratio - 1.0) > tol ? KES_MSG_LOGNORMAL_PERCENTILES_NO_LAW
-                    : m / p <= ZEPS53              ? KES_MSG_LOGNORMAL_UPPER_SPREAD_ZERO
-                    : m / p - 1.0 < ZEPS53         ? KES_MSG_LOGNORMAL_SPREADS_EQUAL
-                                                   : 0;
+                    : m / p <= ZEPS53            ? KES_MSG_LOGNORMAL_UPPER_SPREAD_ZERO
+                    : m / p - 1.0 < ZEPS53       ? KES_MSG_LOGNORMAL_SPREADS_EQUAL
+                                                 : 0;
   const double delta = fault == 0 ? 2.0 * z / std::log(m / p) : 0.0;
   if (fault != 0 || delta < 1.053671212772351e-08) {
     xpmlog(KES_SET_PLOT, fault != 0 ? fault : KES_MSG_PERCENTILES_GIVE_NO_LOGNORMAL);

@@ -95,10 +95,11 @@ void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
   fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, KES_MSG_TABLE_PARAMETER_ESTIMATES, -1);
   fr->name_w = widest({KES_MSG_PARAM_MEAN, KES_MSG_PARAM_STD_DEV, KES_MSG_PARAM_THRESHOLD, KES_MSG_PARAM_SCALE,
                        KES_MSG_PARAM_SHAPE, KES_MSG_PARAM_FIT_MEAN, KES_MSG_PARAM_FIT_STD_DEV});
-  fr->sym_w = widest({KES_MSG_SYMBOL_MU, KES_MSG_SYMBOL_SIGMA, KES_MSG_SYMBOL_C, KES_MSG_SYMBOL_ALPHA, KES_MSG_SYMBOL_ZETA,
-                      KES_MSG_SYMBOL_THETA, KES_MSG_SYMBOL_BETA});
+  fr->sym_w = widest({KES_MSG_SYMBOL_MU, KES_MSG_SYMBOL_SIGMA, KES_MSG_SYMBOL_C, KES_MSG_SYMBOL_ALPHA,
+                      KES_MSG_SYMBOL_ZETA, KES_MSG_SYMBOL_THETA, KES_MSG_SYMBOL_BETA});
   kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
-  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_PARAMETER_SYMBOL), fr->sym, fr->sym_w));
+  kes_def_column(fr->parms,
+                 kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_PARAMETER_SYMBOL), fr->sym, fr->sym_w));
   kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE), &fr->value));
   kes_tabcall(fr->parms, WOB_M_END_DEFINE, 0, nullptr);
 }
@@ -133,7 +134,7 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   for (int i = 0; i < nb; ++i) kes_widen_format(bs->first + (slot->firstbin + i) * bs->width, &w, &d);
   kes_cap_format(&w, &d);
   const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
-  const int col_label = !request->endpoints ? KES_MSG_BIN_MIDPOINT
+  const int col_label = !request->endpoints  ? KES_MSG_BIN_MIDPOINT
                         : request->rtinclude ? KES_MSG_BIN_MAXIMUM_POINT
                                              : KES_MSG_BIN_MINIMUM_POINT;
   void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, KES_MSG_TABLE_BIN_PERCENTS, -1);
@@ -231,8 +232,7 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_famfn* fam = kes_famdisp(code);
   if (fam == nullptr || code > KES_DIST_SU) return 0;
   const kes_name32& name = ctx->curname;
-  kes_heading_line(ctx, depth,
-                   vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[code].title_for_var, int(name.len), name.text));
+  kes_heading_line(ctx, depth, vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[code].title_for_var, int(name.len), name.text));
 
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
@@ -270,8 +270,7 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
     bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_BIN_PERCENTS_TITLE, slen, sname));
-  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_TITLE, slen, sname), fname,
-                 flen);
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_TITLE, slen, sname), fname, flen);
 
   if (group != nullptr) {
     const int rc = wobclose(group);

@@ -75,8 +75,7 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
   int len = xpmstr(fam, sizeof fam, KES_SET_PLOT, name_msg);
   len = len < 0 ? 0 : len > 16 ? 16 : len;
 
-  kes_fit_bind(ctx, fr->parms, "orbo.kestravine.FitParms",
-               vemmsgs(KES_SET_PLOT, KES_MSG_PARAMETERS_TITLE, len, fam));
+  kes_fit_bind(ctx, fr->parms, "orbo.kestravine.FitParms", vemmsgs(KES_SET_PLOT, KES_MSG_PARAMETERS_TITLE, len, fam));
   for (int i = 0; i < nrows; ++i) {
     put_text(fr->name, fr->name_w, rows[i].label);
     put_text(fr->sym, fr->sym_w, rows[i].symbol);
@@ -86,8 +85,7 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
   kes_fit_end_emit(ctx, fr->parms);
   if (!c->edf.tested || fr->good == nullptr) return;
 
-  kes_fit_bind(ctx, fr->good, "orbo.kestravine.FitGood",
-               vemmsgs(KES_SET_PLOT, KES_MSG_GOF_TESTS_TITLE, len, fam));
+  kes_fit_bind(ctx, fr->good, "orbo.kestravine.FitGood", vemmsgs(KES_SET_PLOT, KES_MSG_GOF_TESTS_TITLE, len, fam));
   const kes_edfres& e = c->edf;
   if (!std::isnan(e.p_d)) test_row(fr, 3, e.d, e.p_d, e.rel_d);
   if (!std::isnan(e.p_wsq)) test_row(fr, 2, e.wsq, e.p_wsq, e.rel_wsq);

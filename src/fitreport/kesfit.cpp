@@ -28,11 +28,14 @@ namespace {
 struct curve_names {
   int first, numbered;
 };
-constexpr curve_names kCurveNames[] = {
-    {KES_MSG_CURVE_NAME_NORMAL, KES_MSG_CURVE_NAME_NORMAL_N},   {KES_MSG_CURVE_NAME_LOGNORMAL, KES_MSG_CURVE_NAME_LOGNORMAL_N},
-    {KES_MSG_CURVE_NAME_EXPONENTIAL, KES_MSG_CURVE_NAME_EXPONENTIAL_N}, {KES_MSG_CURVE_NAME_WEIBULL, KES_MSG_CURVE_NAME_WEIBULL_N},
-    {KES_MSG_CURVE_NAME_GAMMA, KES_MSG_CURVE_NAME_GAMMA_N},     {KES_MSG_CURVE_NAME_BETA, KES_MSG_CURVE_NAME_BETA_N},
-    {KES_MSG_CURVE_NAME_SB, KES_MSG_CURVE_NAME_SB_N},           {KES_MSG_CURVE_NAME_SU, KES_MSG_CURVE_NAME_SU_N}};
+constexpr curve_names kCurveNames[] = {{KES_MSG_CURVE_NAME_NORMAL, KES_MSG_CURVE_NAME_NORMAL_N},
+                                       {KES_MSG_CURVE_NAME_LOGNORMAL, KES_MSG_CURVE_NAME_LOGNORMAL_N},
+                                       {KES_MSG_CURVE_NAME_EXPONENTIAL, KES_MSG_CURVE_NAME_EXPONENTIAL_N},
+                                       {KES_MSG_CURVE_NAME_WEIBULL, KES_MSG_CURVE_NAME_WEIBULL_N},
+                                       {KES_MSG_CURVE_NAME_GAMMA, KES_MSG_CURVE_NAME_GAMMA_N},
+                                       {KES_MSG_CURVE_NAME_BETA, KES_MSG_CURVE_NAME_BETA_N},
+                                       {KES_MSG_CURVE_NAME_SB, KES_MSG_CURVE_NAME_SB_N},
+                                       {KES_MSG_CURVE_NAME_SU, KES_MSG_CURVE_NAME_SU_N}};
 
 bool parametric_printed(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
   const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
@@ -140,8 +143,9 @@ void* open_level(report& r, int i, kes_cell* cell) {
   const kes_classvar& var = cv->var[i];
   const bool blank = var.type == 2 && (cell->fmt.len == 0 || cell->fmt.text[0] == ' ');
   const int flen = blank ? 0 : cell->fmt.len;
-  void* text = blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
-                     : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, int(var.name.len), var.name.text, flen, cell->fmt.text);
+  void* text = blank
+                   ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
+                   : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, int(var.name.len), var.name.text, flen, cell->fmt.text);
   kes_heading_line(r.ctx, i + 2, text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),

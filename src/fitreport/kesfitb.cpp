@@ -182,8 +182,12 @@ double cdf(const double* p, double x) {
   return z;
 }
 
-const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0}, {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}, {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_ALPHA, KES_FV_USED2},
-                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_BETA, KES_FV_USED3}, {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},    {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_ALPHA, KES_FV_USED2},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_BETA, KES_FV_USED3},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {

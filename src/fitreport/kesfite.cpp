@@ -26,7 +26,8 @@ namespace {
 constexpr kes_cell_forms kLeavesOutThreshold = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD,
                                                 KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD_CELL,
                                                 KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD_CELL2};
-constexpr kes_cell_forms kLeavesOutMin = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN, KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL,
+constexpr kes_cell_forms kLeavesOutMin = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN,
+                                          KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL,
                                           KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL2};
 constexpr double kTwoPowMinus53 = 1.1102230246251565e-16;
 
@@ -115,8 +116,10 @@ double cdf(const double* p, double x) {
   return 1.0 - std::exp(-(x - p[0]) / p[1]);
 }
 
-const kes_parmrow kRows[] = {
-    {KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0}, {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}, {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN}, {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 kes_edfp kes_expo_p(int ncase, int stat, double n, double s) {
@@ -163,8 +166,8 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (ncase != 1 || left_out > 1) {
       char what[32];
       const int len = std::snprintf(what, sizeof what, left_out == 1 ? "%d observation" : "%d observations", left_out);
-      kes_cell_note(ctx, request, cell, KES_SET_PROC, ncase == 1 ? kLeavesOutMin : kLeavesOutThreshold, ctx->curname.text,
-                    static_cast<int>(ctx->curname.len), what, len);
+      kes_cell_note(ctx, request, cell, KES_SET_PROC, ncase == 1 ? kLeavesOutMin : kLeavesOutThreshold,
+                    ctx->curname.text, static_cast<int>(ctx->curname.len), what, len);
     }
   }
 
@@ -207,7 +210,9 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesetbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4); }
+void kesetbl(kes_ctx* ctx, kes_cell* cell) {
+  kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4);
+}
 
 double kesepct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

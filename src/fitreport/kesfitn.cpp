@@ -25,7 +25,8 @@ enum : int { kSumCv = 0, kSumStdMean = 1, kSumVar = 2, kSumSkew = 3, kSumKurt = 
 
 double cdf(const double* p, double x) { return zprbnrm((x - p[0]) / p[1]); }
 
-const kes_parmrow kRows[] = {{KES_MSG_PARAM_MEAN, KES_MSG_SYMBOL_MU, KES_FV_USED0}, {KES_MSG_PARAM_STD_DEV, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_MEAN, KES_MSG_SYMBOL_MU, KES_FV_USED0},
+                             {KES_MSG_PARAM_STD_DEV, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}};
 }  // namespace
 
 void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {

@@ -15,9 +15,15 @@
 namespace {
 double cdf(const double* p, double x) { return zprbnrm(p[3] + p[2] * std::asinh((x - p[0]) / p[1])); }
 
-constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_LOCATION, KES_MSG_SYMBOL_THETA, KES_FV_USED0}, {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}, {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_DELTA, KES_FV_USED2},
-                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_GAMMA, KES_FV_USED3}, {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},    {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD},
-                                 {KES_MSG_PARAM_SKEWNESS, 0, KES_FV_SKEW},      {KES_MSG_PARAM_KURTOSIS, 0, KES_FV_KURT},     {KES_MSG_PARAM_MODE, 0, KES_FV_PEAK}};
+constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_LOCATION, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                                 {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_DELTA, KES_FV_USED2},
+                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_GAMMA, KES_FV_USED3},
+                                 {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                                 {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD},
+                                 {KES_MSG_PARAM_SKEWNESS, 0, KES_FV_SKEW},
+                                 {KES_MSG_PARAM_KURTOSIS, 0, KES_FV_KURT},
+                                 {KES_MSG_PARAM_MODE, 0, KES_FV_PEAK}};
 }  // namespace
 
 void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidu); }

@@ -47,7 +47,8 @@ int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell*
       for (int i = 0; i < KES_INSET_TEXT; ++i) row->label[i] = label[i];
       row->label_len = ll;
     } else {
-      row->label_len = kes_inset_msg(row->label, KES_INSET_TEXT, KES_SET_LABEL, kesknlmsg(sub, sub == 0 ? k->kernel.type : 0));
+      row->label_len =
+          kes_inset_msg(row->label, KES_INSET_TEXT, KES_SET_LABEL, kesknlmsg(sub, sub == 0 ? k->kernel.type : 0));
     }
     bool user = false;
     const kes_fmtentry* fmt = explicit_row ? kes_inset_user_format(box, &user) : nullptr;

@@ -81,8 +81,7 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     if (!b->enabled || !(at(b, 'T') || at(b, 'B'))) continue;
     const int side = at(b, 'T') ? 0 : 1;
     if (taken[side]) {
-      if (!noted[side])
-        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_TM : KES_MSG_ONLY_FIRST_INSET_BM);
+      if (!noted[side]) xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_TM : KES_MSG_ONLY_FIRST_INSET_BM);
       noted[side] = true;
       continue;
     }

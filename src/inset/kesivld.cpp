@@ -267,8 +267,7 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     kes_inset_follow(b);
     const int pct = static_cast<int>(std::lround(total * 100));
     if (user) {
-      if (kes_inset_once(ctx, KES_IN_SHRUNK_USER))
-        xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_SHRUNK, b->x, b->y, pct);
+      if (kes_inset_once(ctx, KES_IN_SHRUNK_USER)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_SHRUNK, b->x, b->y, pct);
     } else if (kes_inset_once(ctx, KES_IN_SHRUNK)) {
       xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_SHRUNK, wzstrip(b->position, 8), b->position, pct);
     }

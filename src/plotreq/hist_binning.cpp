@@ -108,8 +108,8 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
   if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
-    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW_FOR_BINS, static_cast<int>(ctx->curname.len), ctx->curname.text, lo,
-           hi);
+    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW_FOR_BINS, static_cast<int>(ctx->curname.len),
+           ctx->curname.text, lo, hi);
   return b;
 }
 
@@ -203,7 +203,8 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (request->keybinning && mode == KES_BINS_KEY) {
     if (s->n == 0) {
       if (ctx->classvars->count > 0)
-        xpmlog(KES_SET_LABEL, KES_MSG_KEY_CELL_NO_VALUES, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
+        xpmlog(KES_SET_LABEL, KES_MSG_KEY_CELL_NO_VALUES, option, static_cast<int>(ctx->curname.len),
+               ctx->curname.text);
       s->nbins = s->npoints = 0;
       request->curbincode = KES_BINS_UNIFORM;
       return;

@@ -49,7 +49,8 @@ int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
     return 1;
   }
   if (cell->hist_empty) {
-    kes_prob_note(ctx, cell, KES_SET_PLOT, {KES_MSG_CDF_STD_ZERO, KES_MSG_CDF_STD_ZERO_CELL, KES_MSG_CDF_STD_ZERO_CELL2});
+    kes_prob_note(ctx, cell, KES_SET_PLOT,
+                  {KES_MSG_CDF_STD_ZERO, KES_MSG_CDF_STD_ZERO_CELL, KES_MSG_CDF_STD_ZERO_CELL2});
     return 1;
   }
   if (code < 0) return 0;

@@ -78,8 +78,8 @@ void note_outside(kes_ctx* ctx, kes_preq* request) {
     char what[48];
     const int len = std::snprintf(what, sizeof what, "%d of its %d values", s->noutside, s->n);
     kes_cell_note(ctx, request, cell, KES_SET_PROC,
-                  {KES_MSG_HIST_OUTSIDE_BINS, KES_MSG_HIST_OUTSIDE_BINS_CELL, KES_MSG_HIST_OUTSIDE_BINS_CELL2}, ctx->curname.text, static_cast<int>(ctx->curname.len), what,
-                  len);
+                  {KES_MSG_HIST_OUTSIDE_BINS, KES_MSG_HIST_OUTSIDE_BINS_CELL, KES_MSG_HIST_OUTSIDE_BINS_CELL2},
+                  ctx->curname.text, static_cast<int>(ctx->curname.len), what, len);
     return 0;
   });
 }

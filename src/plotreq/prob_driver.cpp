@@ -238,7 +238,8 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
             kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
             skip = true;
           } else {
-            kes_prob_note(ctx, cell, KES_SET_PROC, {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
+            kes_prob_note(ctx, cell, KES_SET_PROC,
+                          {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
           }
         }
         qlo = std::fmin(qlo, ql);

@@ -27,10 +27,14 @@ struct numeric_var {
   int label;
 };
 constexpr numeric_var kNumeric[24] = {
-    {"_NOBS_", KES_MSG_LABEL_N}, {"_NMISS_", KES_MSG_LABEL_NMISS}, {"_SUMWGT_", KES_MSG_LABEL_SUMWGT}, {"_SUM_", KES_MSG_LABEL_SUM},    {"_MEAN_", KES_MSG_LABEL_MEAN},   {"_STD_", KES_MSG_LABEL_STD},
-    {"_VARI_", KES_MSG_LABEL_VAR}, {"_SKEW_", KES_MSG_LABEL_SKEWNESS},  {"_KURT_", KES_MSG_LABEL_KURTOSIS},   {"_MIN_", KES_MSG_LABEL_MIN},    {"_P1_", KES_MSG_LABEL_P1},     {"_P5_", KES_MSG_LABEL_P5},
-    {"_P10_", KES_MSG_LABEL_P10},  {"_Q1_", KES_MSG_LABEL_Q1},    {"_MEDIAN_", KES_MSG_LABEL_MEDIAN}, {"_Q3_", KES_MSG_LABEL_Q3},     {"_P90_", KES_MSG_LABEL_P90},    {"_P95_", KES_MSG_LABEL_P95},
-    {"_P99_", KES_MSG_LABEL_P99},  {"_MAX_", KES_MSG_LABEL_MAX},   {"_RANGE_", KES_MSG_LABEL_RANGE},  {"_QRANGE_", KES_MSG_LABEL_QRANGE}, {"_MODE_", KES_MSG_LABEL_MODE},   {"_SGNRNK_", KES_MSG_LABEL_SIGNRANK}};
+    {"_NOBS_", KES_MSG_LABEL_N},        {"_NMISS_", KES_MSG_LABEL_NMISS},   {"_SUMWGT_", KES_MSG_LABEL_SUMWGT},
+    {"_SUM_", KES_MSG_LABEL_SUM},       {"_MEAN_", KES_MSG_LABEL_MEAN},     {"_STD_", KES_MSG_LABEL_STD},
+    {"_VARI_", KES_MSG_LABEL_VAR},      {"_SKEW_", KES_MSG_LABEL_SKEWNESS}, {"_KURT_", KES_MSG_LABEL_KURTOSIS},
+    {"_MIN_", KES_MSG_LABEL_MIN},       {"_P1_", KES_MSG_LABEL_P1},         {"_P5_", KES_MSG_LABEL_P5},
+    {"_P10_", KES_MSG_LABEL_P10},       {"_Q1_", KES_MSG_LABEL_Q1},         {"_MEDIAN_", KES_MSG_LABEL_MEDIAN},
+    {"_Q3_", KES_MSG_LABEL_Q3},         {"_P90_", KES_MSG_LABEL_P90},       {"_P95_", KES_MSG_LABEL_P95},
+    {"_P99_", KES_MSG_LABEL_P99},       {"_MAX_", KES_MSG_LABEL_MAX},       {"_RANGE_", KES_MSG_LABEL_RANGE},
+    {"_QRANGE_", KES_MSG_LABEL_QRANGE}, {"_MODE_", KES_MSG_LABEL_MODE},     {"_SGNRNK_", KES_MSG_LABEL_SIGNRANK}};
 
 // The cell of the statistics record the i-th numeric variable is bound to.
 double* cell_of(kes_stats* st, int i) {
@@ -55,7 +59,8 @@ bool define(host_access* acc, const char* name, int type, int length, int label,
 bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
   if (!kes_define_class_copies(ctx, acc)) return false;
   if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, KES_MSG_LABEL_VARIABLE, ctx->curname.text)) return false;
-  if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, KES_MSG_LABEL_VARIABLE_LABEL, ctx->curlabel)) return false;
+  if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, KES_MSG_LABEL_VARIABLE_LABEL, ctx->curlabel))
+    return false;
   for (int i = 0; i < 24; ++i)
     if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(ctx->stats, i))) return false;
   return true;

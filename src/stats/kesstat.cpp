@@ -287,7 +287,8 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
     const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
-      xpmlog(KES_SET_PROC, KES_MSG_TRIMMED_MEAN_LEAVES_NO_OBSERVATION, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
+      xpmlog(KES_SET_PROC, KES_MSG_TRIMMED_MEAN_LEAVES_NO_OBSERVATION, static_cast<int>(nm->len), nm->text,
+             zd2i(st->mom.v[KES_MOM_N]));
     }
   }
 }
@@ -349,7 +350,10 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->head, &st->missing, &st->mom);
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
-    log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_ZERO_AGAINST_STD_SET_TO_ZERO, var);
+    log_with_name(
+        ctx,
+        mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_ZERO_AGAINST_STD_SET_TO_ZERO,
+        var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
 

@@ -92,11 +92,13 @@ void kes_def_close(void* table) {
 int KesLoc(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "TestsForLocation", KES_SET_PROC,
-                               ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_TESTS_FOR_LOCATION : KES_MSG_TABLE_TESTS_FOR_LOCATION, -1);
+  void* h = kes_def_create(
+      ctx, "TestsForLocation", KES_SET_PROC,
+      ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_TESTS_FOR_LOCATION : KES_MSG_TABLE_TESTS_FOR_LOCATION, -1);
   t.handle[KES_TAB_LOCATION] = h;
   kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_TEST), r.text1, t.width.loctest));
-  kes_def_column(h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_SYMBOL), r.text2, t.width.locsym));
+  kes_def_column(
+      h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_SYMBOL), r.text2, t.width.locsym));
   kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_STATISTIC), &r.num[0]));
   kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_P_TYPE), r.text3, t.width.locp));
   kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_P_VALUE), &r.num[1]));
@@ -108,7 +110,8 @@ int KesLocCnt(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   void* h = kes_def_create(ctx, "LocationCounts", KES_SET_PROC, KES_MSG_TABLE_LOCATION_COUNTS, -1);
   t.handle[KES_TAB_LOCCOUNT] = h;
-  kes_def_column(h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT), t.row.text1, t.width.loccount));
+  kes_def_column(
+      h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT), t.row.text1, t.width.loccount));
   kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT_VALUE), &t.row.num[0]));
   return kes_def_end(h);
 }
@@ -240,8 +243,9 @@ int KesIntvl(kes_ctx* ctx) {
   kes_rowbuf& r = t.row;
   const int k = ctx->po.cibasic;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
-  void* h = kes_def_create(ctx, "BasicIntervals", KES_SET_PROC,
-                           ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_BASIC_CONFIDENCE_LIMITS : KES_MSG_TABLE_BASIC_CONFIDENCE_LIMITS, -1);
+  void* h = kes_def_create(
+      ctx, "BasicIntervals", KES_SET_PROC,
+      ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_BASIC_CONFIDENCE_LIMITS : KES_MSG_TABLE_BASIC_CONFIDENCE_LIMITS, -1);
   t.handle[KES_TAB_INTERVALS] = h;
   kes_def_column(h, kes_char_col("Parameter", nullptr, r.text1, t.width.interval));
   kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0]));

@@ -23,7 +23,8 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
   const kes_datapass& dp = ctx->dp;
   const char* suffix = nullptr;
   int slen = 0;
-  if (wkread(KES_SET_PROC, low ? KES_MSG_SUFFIX_LOW : KES_MSG_SUFFIX_HIGH, &suffix, &slen) != 0 || suffix == nullptr) slen = 0;
+  if (wkread(KES_SET_PROC, low ? KES_MSG_SUFFIX_LOW : KES_MSG_SUFFIX_HIGH, &suffix, &slen) != 0 || suffix == nullptr)
+    slen = 0;
   if (slen > kNameMax) slen = kNameMax;
   for (int i = 0; i < ctx->nids; ++i) {
     host_varinfo info{};
@@ -160,7 +161,8 @@ int KesExtObs(kes_ctx* ctx) {
   kes_def_column(h, kes_num_col("LowObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS), &r.num[1]));
   kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_HIGHEST_VALUE), &r.num[2], 6, 12, 5));
   id_columns(ctx, h, false);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_FREQ), &r.num[5]));
+  if (ctx->freq_given)
+    kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_FREQ), &r.num[5]));
   kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_OBS), &r.num[3]));
   return kes_def_end(h);
 }

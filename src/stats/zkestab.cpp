@@ -102,9 +102,8 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   wob_attr note[1];
   int n = 0;
   if (st->basic_nmodes > 1)
-    note[n++] =
-        wob_text(WOB_A_FOOTNOTE,
-                 vemmsgs(KES_SET_PROC, KES_MSG_MODE_IS_SMALLEST_OF_SEVERAL, st->basic_nmodes, st->basic_maxfreq));
+    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(KES_SET_PROC, KES_MSG_MODE_IS_SMALLEST_OF_SEVERAL, st->basic_nmodes,
+                                                 st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
@@ -237,8 +236,10 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   p[0] = {"QntlHdr", nullptr,
           ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_TABLE_WEIGHTED_QUANTILES)
                             : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
-  p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctlnormal_alpha))};
-  p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctldf_alpha))};
+  p[1] = {"clevelNormal", nullptr,
+          vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctlnormal_alpha))};
+  p[2] = {"clevelDF", nullptr,
+          vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctldf_alpha))};
   kes_bind(ctx, KES_TAB_QUANTILES, "orbo.kestravine.Quantiles", p, 3);
   const double* lim[7] = {st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper,
                           st->pct_lrank,   st->pct_urank,   st->pct_coverage};
@@ -341,16 +342,21 @@ void keshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
-                                     : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
+  kes_heading_line(ctx, line++,
+                   llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
+                            : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
     kes_heading_line(ctx, line++, vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]));
   if (ctx->freq_given || ctx->weight_given) {
     // One empty line sets the FREQ and WEIGHT lines apart.
     kes_heading_line(ctx, line++, vemtxt("", 0));
-    if (ctx->freq_given) kes_heading_line(ctx, line++, role_line(ctx, dp.freq_varnum, KES_MSG_FREQUENCY_VARIABLE, KES_MSG_FREQUENCY_VARIABLE_LABELLED));
-    if (ctx->weight_given) kes_heading_line(ctx, line++, role_line(ctx, dp.weight_varnum, KES_MSG_WEIGHT_VARIABLE, KES_MSG_WEIGHT_VARIABLE_LABELLED));
+    if (ctx->freq_given)
+      kes_heading_line(ctx, line++,
+                       role_line(ctx, dp.freq_varnum, KES_MSG_FREQUENCY_VARIABLE, KES_MSG_FREQUENCY_VARIABLE_LABELLED));
+    if (ctx->weight_given)
+      kes_heading_line(ctx, line++,
+                       role_line(ctx, dp.weight_varnum, KES_MSG_WEIGHT_VARIABLE, KES_MSG_WEIGHT_VARIABLE_LABELLED));
   }
   const kes_classvars* cv = ctx->classvars;
   if (cv != nullptr) {

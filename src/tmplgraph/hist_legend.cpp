@@ -50,9 +50,15 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
   }
   const int msg = classes && all_est ? f.legend_est : f.legend;
   switch (f.n) {
-    case 2: out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1]); break;
-    case 3: out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2]); break;
-    default: out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2], p[3]); break;
+    case 2:
+      out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1]);
+      break;
+    case 3:
+      out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2]);
+      break;
+    default:
+      out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2], p[3]);
+      break;
   }
 }
 

@@ -27,10 +27,9 @@ constexpr double kNice[5] = {1, 2, 2.5, 5, 10};
 constexpr int kVlabelSize = 262;
 
 void* bincount_label(int vscale) {
-  return vemmsg(KES_SET_PLOT,
-                vscale == KES_VSCALE_COUNT            ? KES_MSG_COLUMN_LOCATION_COUNT
-                    : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
-                                                      : KES_MSG_PERCENT);
+  return vemmsg(KES_SET_PLOT, vscale == KES_VSCALE_COUNT        ? KES_MSG_COLUMN_LOCATION_COUNT
+                              : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
+                                                                : KES_MSG_PERCENT);
 }
 
 }  // namespace

@@ -123,8 +123,7 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
       std::memcpy(label, r->label, KES_INSET_TEXT);
       if (!b->header_sample && r->kind == KES_IK_FIRST_HDR) {
         char fam[KES_INSET_TEXT];
-        const int fl =
-            kes_inset_msg(fam, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(r->subcode));
+        const int fl = kes_inset_msg(fam, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(r->subcode));
         if (m == 1 || m == 2) {
           // In a top or bottom box the family name leads the row's own label.
           char joined[KES_INSET_HEADER];

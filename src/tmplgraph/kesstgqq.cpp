@@ -180,7 +180,8 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "QQPlot", KES_MSG_QQ_PLOT_OF_VAR, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 12);
+  kes_stg_panels(ctx, g, "QQPlot", KES_MSG_QQ_PLOT_OF_VAR, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs,
+                 12);
 }
 
 void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
@@ -202,7 +203,8 @@ void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "ProbPlot", KES_MSG_PROBABILITY_PLOT_OF_VAR, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 16);
+  kes_stg_panels(ctx, g, "ProbPlot", KES_MSG_PROBABILITY_PLOT_OF_VAR, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0],
+                 inline_pairs, 16);
 }
 
 void putqq(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) { rows(ctx, g, cell, false); }

@@ -83,8 +83,10 @@ int legend_title(const kes_preq* r, bool curve, int nfitted, bool overlay) {
     case KES_PLOT_HISTOGRAM:
       if (!curve) return 0;
       return nfitted < 2 ? KES_MSG_FITTED_DISTRIBUTION : KES_MSG_FITTED_DISTRIBUTIONS;
-    case KES_PLOT_CDF: return curve && !overlay ? KES_FIT_TEXTS[r->dist].dist_title : KES_MSG_DIST_TITLE;
-    default: return curve ? KES_LINE_LEGENDS[r->dist] : 0;
+    case KES_PLOT_CDF:
+      return curve && !overlay ? KES_FIT_TEXTS[r->dist].dist_title : KES_MSG_DIST_TITLE;
+    default:
+      return curve ? KES_LINE_LEGENDS[r->dist] : 0;
   }
 }
 

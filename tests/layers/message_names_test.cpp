@@ -86,7 +86,8 @@ bool message_has_number(const std::string& arg) {
   }
   std::vector<std::string> parts;
   std::size_t from = 0;
-  for (std::size_t q; (q = flat.find('?', from)) != std::string::npos; from = q + 1) parts.push_back(flat.substr(from, q - from));
+  for (std::size_t q; (q = flat.find('?', from)) != std::string::npos; from = q + 1)
+    parts.push_back(flat.substr(from, q - from));
   parts.push_back(flat.substr(from));
   if (parts.size() == 1) return has_number(flat);
   for (std::size_t i = 1; i < parts.size(); ++i) {
@@ -107,13 +108,27 @@ struct message_routine {
 
 const std::vector<message_routine>& message_routines() {
   static const std::vector<message_routine> kRoutines = {
-      {"xpmlog", 0, {1}},           {"xpmstr", 2, {3}},           {"wkread", 0, {1}},
-      {"vemmsg", 0, {1}},           {"vemmsgs", 0, {1}},          {"kes_attr_msg", 1, {2}},
-      {"kes_def_create", 2, {3}},   {"kes_inset_msg", 2, {3}},    {"kes_cell_note", 3, {}},
-      {"kes_kern_note", 2, {3, 4, 5}}, {"kes_prob_note", 2, {}},  {"kes_var_note", 1, {2}},
-      {"kes_lp_msg", -1, {0}},      {"kes_origin_room", -1, {3}}, {"kes_stg_panels", -1, {3}},
-      {"kes_plot_group", -1, {4}},  {"kes_prob_begin", -1, {1}},  {"kes_write_fit_tables", -1, {2}},
-      {"kes_theta_default", -1, {4}}, {"kes_theta_refused", -1, {6, 7}}, {"zjs_moments", -1, {1, 2}},
+      {"xpmlog", 0, {1}},
+      {"xpmstr", 2, {3}},
+      {"wkread", 0, {1}},
+      {"vemmsg", 0, {1}},
+      {"vemmsgs", 0, {1}},
+      {"kes_attr_msg", 1, {2}},
+      {"kes_def_create", 2, {3}},
+      {"kes_inset_msg", 2, {3}},
+      {"kes_cell_note", 3, {}},
+      {"kes_kern_note", 2, {3, 4, 5}},
+      {"kes_prob_note", 2, {}},
+      {"kes_var_note", 1, {2}},
+      {"kes_lp_msg", -1, {0}},
+      {"kes_origin_room", -1, {3}},
+      {"kes_stg_panels", -1, {3}},
+      {"kes_plot_group", -1, {4}},
+      {"kes_prob_begin", -1, {1}},
+      {"kes_write_fit_tables", -1, {2}},
+      {"kes_theta_default", -1, {4}},
+      {"kes_theta_refused", -1, {6, 7}},
+      {"zjs_moments", -1, {1, 2}},
   };
   return kRoutines;
 }
@@ -135,7 +150,8 @@ TEST(MessageNames, NoMessageCallPassesALiteralNumber) {
         const std::size_t open = static_cast<std::size_t>(it->position(0) + it->length(0) - 1);
         const std::vector<std::string> args = call_args(text, open);
         // A declaration or definition names its parameters' types.
-        if (args.empty() || std::regex_search(args[0], std::regex(R"(^\s*(const\s+)?(int|char|double|void|kes_\w+)\b[\s\*&]+\w)")))
+        if (args.empty() ||
+            std::regex_search(args[0], std::regex(R"(^\s*(const\s+)?(int|char|double|void|kes_\w+)\b[\s\*&]+\w)")))
           continue;
         ++calls;
         const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(open), '\n') + 1;

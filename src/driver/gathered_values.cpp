@@ -9,12 +9,15 @@
 #include <new>
 
 #include "driver/kesin.h"
+#include "driver/value_views.h"
 #include "driver/varsum_records.h"
+#include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 
 namespace {
@@ -116,6 +119,34 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
   return rc;
 }
 
+// The record's view made from the sorted values (one entry per distinct value, as
+// make_list makes its nodes) and its missing values, in a pool of its own kept in g;
+// false when the pool or the room cannot be had.
+template <class Item>
+bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n, int first_zero) {
+  long m = 0;
+  for (std::size_t i = 0; i < n; ++i) m += i == 0 || items[i].key != items[i - 1].key;
+  // The missing values went to the tree; the pass is over, so their list is final.
+  if (r->nmiss > 0) ztrelst(reinterpret_cast<void**>(&r->missing));
+  host_pool* pool = kes_view_pool();
+  const kes_viewroom room = kes_view_room(pool, m, false, kes_list_length(r->missing));
+  if (room.view == nullptr) {
+    if (pool != nullptr) xmpoold(pool);
+    return false;
+  }
+  long j = 0;
+  each_value(items, n, first_zero, [&](double x, int count) {
+    room.x[j] = x;
+    room.f[j++] = count;
+    return true;
+  });
+  kes_put_missing_kinds(r->missing, room);
+  r->view = room.view;
+  r->ndistinct += static_cast<int>(m);
+  g.views = pool;
+  return true;
+}
+
 // The gathered values' keys (with their counts), sorted; null when no room.
 template <class Item>
 Item* sorted_items(const kes_gathered& g, int threads) {
@@ -152,7 +183,7 @@ int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   const std::size_t n = static_cast<std::size_t>(g.n);
   const int first_zero = g.first_zero;
   release(g);  // the sorted keys hold all that is needed
-  const int rc = make_list(ctx, r, v, items, n, first_zero);
+  const int rc = make_view(r, g, items, n, first_zero) ? KES_ADD_OK : make_list(ctx, r, v, items, n, first_zero);
   std::free(items);
   return rc;
 }
@@ -224,9 +255,23 @@ int kes_build_gathered(kes_ctx* ctx, int v) {
   return rc >= 0 ? rc : to_tree(ctx, r, v, g);
 }
 
+host_pool* kes_take_gathered_views(kes_ctx* ctx, int v) {
+  kes_datapass* dp = kes_dp(ctx);
+  if (dp->gathered == nullptr) return nullptr;
+  host_pool* pool = dp->gathered[v].views;
+  dp->gathered[v].views = nullptr;
+  return pool;
+}
+
 void kes_forget_gathered(kes_ctx* ctx, int v) {
   kes_datapass* dp = kes_dp(ctx);
   if (dp->gathered == nullptr) return;
-  release(dp->gathered[v]);
-  dp->gathered[v].off = 0;
+  kes_gathered& g = dp->gathered[v];
+  release(g);
+  g.off = 0;
+  if (g.views != nullptr) {
+    xmpoold(g.views);
+    g.views = nullptr;
+    ctx->varsums[v].view = nullptr;  // only the plain record is gathered
+  }
 }

@@ -53,7 +53,7 @@ void preset_results(kes_ctx* ctx, kes_stats* st) {
   preset(st->scl, miss);
   preset(st->loc.v, miss);
   preset(st->loccount, miss);
-  st->head = st->tail = st->missing = nullptr;
+  st->view = nullptr;
   st->ndistinct = 0;
   std::memset(&st->ext, 0, sizeof st->ext);
   for (int i = 0; i < ctx->ntrimmed && st->trimmed != nullptr; ++i) preset(st->trimmed[i].cell, miss);

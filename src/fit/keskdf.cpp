@@ -113,7 +113,7 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
 int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double xlo, double xhi, int* npoints,
            kes_curve* curve) {
   *npoints = 0;
-  // The head of work (values and counts of the value list) is not read: the cell's
+  // The head of work (the cell's values and counts) is not read: the cell's
   // bins were made once, by keskdfx.
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   kes_kern_points pts;

@@ -13,7 +13,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 
@@ -41,16 +41,11 @@ double reach(const kes_kernspec& k) {
   return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h;
 }
 
-// Runs visit(value, count) over the variable's value list, in the order its nodes lie
-// in memory when the data pass kept that order (the walk of a long list is a chain of
-// cache misses).
+// Runs visit(value, count) over the variable's distinct values, ascending.
 template <class F>
 void each_value(const kes_varsum* vs, F visit) {
-  if (vs->listed != nullptr && vs->listcap >= 0 && vs->nlisted == vs->ndistinct) {
-    for (int i = 0; i < vs->nlisted; ++i) visit(vs->listed[i]->key.value, vs->listed[i]->count);
-    return;
-  }
-  for (const kes_valnode* v = vs->values; v != nullptr; v = v->next) visit(v->key.value, v->count);
+  const kes_valview* v = vs->view;
+  for (int i = 0; v != nullptr && i < v->m; ++i) visit(v->x[i], v->f[i]);
 }
 
 bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empty && sd > 0; }

@@ -16,6 +16,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -116,6 +117,35 @@ int spread_pass(stream_state* s) {
   const double var = ss / (req->n - 1.0);
   const double tiny = 1000.0 * ZEPS53;
   req->std = var <= tiny * tiny * req->mean * req->mean ? 0.0 : std::sqrt(var);
+  return 0;
+}
+
+// The tree's distinct values with their counts as the view the fit reads, from the
+// fit pool: 0, or 1016 when it cannot be had.
+int tree_view(stream_state* s) {
+  zfit_req* req = s->w->req;
+  ztrelst(&s->root);
+  long m = 0;
+  for (auto* v = static_cast<const kes_valnode*>(s->root); v != nullptr; v = v->next) ++m;
+  static_assert(sizeof(kes_valview) % alignof(double) == 0);
+  const long bytes = static_cast<long>(sizeof(kes_valview)) + 12L * m;
+  auto* block = static_cast<char*>(kes_zalloc(req->pool, bytes, KES_ALLOC, &s->failed));
+  if (block == nullptr) return KES_RC_OUT_OF_MEMORY;
+  auto* x = reinterpret_cast<double*>(block + sizeof(kes_valview));
+  auto* f = reinterpret_cast<int*>(x + m);
+  long i = 0;
+  for (auto* v = static_cast<const kes_valnode*>(s->root); v != nullptr; v = v->next, ++i) {
+    x[i] = v->key.value;
+    f[i] = v->count;
+  }
+  auto* view = reinterpret_cast<kes_valview*>(block);
+  *view = kes_valview{static_cast<int>(m), x, f, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
+  s->w->values = view;
+  // The fit reads the view alone: the tree's nodes go.
+  xmpoold(s->tree_pool);
+  s->tree_pool = nullptr;
+  s->root = nullptr;
+  s->spare = nullptr;
   return 0;
 }
 
@@ -306,8 +336,8 @@ int run(stream_state* s) {
   if (req->family == ZFIT_KERNEL) return fitkernel(s);
 
   if (s->want_tree) {
-    ztrelst(&s->root);
-    w->values = static_cast<const kes_valnode*>(s->root);
+    const int vrc = tree_view(s);
+    if (vrc != 0) return vrc;
   }
   const bool exponential = req->family == ZFIT_EXPONENTIAL;
   const bool open_high = exponential && missing(req->high);

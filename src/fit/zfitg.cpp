@@ -11,7 +11,6 @@
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "numeric/ztigama.h"
-#include "records/kes_valnode.h"
 
 namespace {
 constexpr zfit_shape_notes kShapeNotes = {KES_MSG_GAMMA_SHAPE_ITERATION_STOPPED, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED};
@@ -186,7 +185,6 @@ int fitgamma(zfit_work* w) {
   double& alpha = w->params[2];
   if (w->estimate[0]) theta = r->min - 0.1;
   double g = 0.0;
-  if (w->estimate[0]) zfit_flatten(w);
   zfit_each_mapped<double>(
       w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { g += f * l; });
   const double gm = std::exp(g / r->n);

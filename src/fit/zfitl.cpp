@@ -6,7 +6,6 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
 
 namespace {
 // Bound on the evaluations of each stage of the threshold search: the bracket's
@@ -186,12 +185,9 @@ int fitlognormal(zfit_work* w) {
       xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, min);
       return 1;
     }
-    // Zeta and sigma are two passes: one walk of the list, then the arrays.
-    if (w->estimate[1] && w->estimate[2]) zfit_flatten(w);
     if (w->estimate[1]) ZetaEst(w);
     if (w->estimate[2]) SigmaEst(w);
   } else {
-    zfit_flatten(w);
     if (threshold_search(w) != 0) return 1;
   }
   // No spread, or one value: no law (the curve's height would be NaN or infinite).

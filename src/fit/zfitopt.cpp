@@ -181,26 +181,3 @@ void zfit_hold_given(zfit_optrec* o) {
     }
   }
 }
-
-void zfit_flatten(zfit_work* w) {
-  // Room for as many values as observations: a walk to count the distinct ones would
-  // cost as much as the walk that copies them.
-  if (w->flat != nullptr) return;
-  const double n = w->req->n;
-  if (!(n >= 1.0 && n <= 1e9)) return;
-  const long cap = static_cast<long>(n);
-  host_pool* pool = w->req->pool;
-  const long size = 12L * cap + static_cast<long>(sizeof(zfit_flat));
-  void* block = vmalcp_handler(pool, size, KES_ALLOC);
-  if (block == nullptr) return;
-  double* x = static_cast<double*>(block);
-  zfit_flat* a = reinterpret_cast<zfit_flat*>(x + cap);
-  int* f = reinterpret_cast<int*>(a + 1);
-  long m = 0;
-  for (const kes_valnode* v = w->values; v != nullptr && m < cap; v = v->next, ++m) {
-    x[m] = v->key.value;
-    f[m] = v->count;
-  }
-  *a = {x, f, m};
-  w->flat = a;
-}

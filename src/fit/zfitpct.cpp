@@ -7,15 +7,15 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 
 namespace {
-// The value at 0-based position k of the ascending list with its counts.
-double order_stat(const kes_valnode* v, int k) {
+// The value at 0-based position k of the ascending values with their counts.
+double order_stat(const kes_valview* v, int k) {
   double seen = 0.0;
-  for (; v != nullptr; v = v->next) {
-    seen += v->count;
-    if (k < seen || v->next == nullptr) return v->key.value;
+  for (int i = 0; v != nullptr && i < v->m; ++i) {
+    seen += v->f[i];
+    if (k < seen || i == v->m - 1) return v->x[i];
   }
   return zmissing();
 }

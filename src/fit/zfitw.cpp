@@ -9,7 +9,6 @@
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
-#include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -250,7 +249,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
     return 1;
   };
   // The logarithms once for all iterations, when there is room for them.
-  const zfit_flat* fl = w->flat;
+  const kes_valview* fl = w->values;
   double* ly = fl != nullptr ? static_cast<double*>(vmalcp_handler(r->pool, 8L * fl->m, KES_ALLOC)) : nullptr;
   if (ly != nullptr)
     kes::parallel_ranges(kes::usable_threads(r->threads), static_cast<std::size_t>(fl->m), kes::ordered_map_grain,
@@ -306,7 +305,6 @@ int fitweibull(zfit_work* w) {
   double& theta = w->params[0];
   double& sigma = w->params[1];
   double& c = w->params[2];
-  if (w->estimate[2] || w->estimate[0]) zfit_flatten(w);
   if (w->estimate[2] && !w->estimate[0]) {
     c = std::isnan(r->init_shape) ? 1.8 : r->init_shape;
     if (NRweibull(w, zfit_maxiter(r, 20), zfit_tol(r, 1e-5)) != 0) return 1;

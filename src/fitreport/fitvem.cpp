@@ -21,7 +21,6 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
 #include "stats/gof_test_texts.h"

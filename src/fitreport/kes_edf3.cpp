@@ -16,7 +16,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
-#include "stats/kes_cellvals.h"
+#include "records/kes_valview.h"
 #include "util/kes_ordered_map.h"
 
 namespace {
@@ -71,7 +71,7 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double
     }
     return true;
   };
-  if (const kes_cellvals* fv = values.fv; fv != nullptr && values.i == 0) {
+  if (const kes_valview* fv = values.fv; fv != nullptr && values.i == 0) {
     // The distribution function is the cost: it runs on the threads, the sums stay in
     // value order.
     kes::ordered_map<kes_pit>(

@@ -17,7 +17,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 
 namespace {
@@ -157,8 +157,8 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   double n = vs->n;
   kes_valiter values(ctx, cell);
   const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < kTwoPowMinus53);
-  if (drop && vs->values != nullptr) {
-    const int left_out = vs->values->count;
+  if (drop && vs->view != nullptr && vs->view->m > 0) {
+    const int left_out = vs->view->f[0];
     n -= left_out;
     values.skip_first();
     // No observation leaves the tests unannounced, but the one value that estimates

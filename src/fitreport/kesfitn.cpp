@@ -16,8 +16,9 @@
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_varsum.h"
-#include "stats/engine_list_forms.h"
+#include "records/kes_valview.h"
 #include "stats/kes_stats.h"
+#include "stats/zkesnrm.h"
 
 namespace {
 // Entries of the summary block kept by kessave.
@@ -68,12 +69,10 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   mom.v[KES_MOM_CSS] = vs->css;
   mom.v[KES_MOM_STDMEAN] = summary(kSumStdMean);
   kes_nrmres res{};
-  const kes_cellvals* fv = kes_fit_values(ctx, cell);
-  if (fv != nullptr)
-    zkesnrm(1, fv->m, &mom, nullptr, fv->x, fv->f, ncase, 1, loc ? miss : mu, scale ? miss : sigma, &res);
-  else
-    zkesnrm(0, vs->ndistinct, &mom, vs->values, nullptr, nullptr, ncase, 1, loc ? miss : mu, scale ? miss : sigma,
-            &res);
+  const kes_valview* fv = kes_fit_values(ctx, cell);
+  const int m = fv != nullptr ? fv->m : 0;
+  zkesnrm_arrays(m, &mom, m > 0 ? fv->x : nullptr, m > 0 ? fv->f : nullptr, ncase, 1, loc ? miss : mu,
+                 scale ? miss : sigma, &res);
   // Relation characters of the result: W, D, W-Sq, A-Sq.
   kes_edf_store(&r, res.d, {res.pd, res.qual[1]}, res.wsq, {res.pwsq, res.qual[2]}, res.asq, {res.pasq, res.qual[3]});
   kesmidn(ctx, request, cell);

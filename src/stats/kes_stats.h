@@ -10,7 +10,7 @@
 #include "stats/kes_nrmres.h"
 #include "stats/kes_twmres.h"
 
-struct kes_valnode;
+struct kes_valview;
 
 // ---------------------------------------------------------------------------------
 // Moments block: the VARDEF text, then 14 doubles.
@@ -104,7 +104,6 @@ struct kes_qntblk {
   double* prob;            // fractions in (0, 1), ascending through index
   double dfalpha;
   double ntalpha;
-  kes_valnode* tail;       // result: last node of the list
   int distinct;            // result: number of distinct values
   int nmodes;              // result: values sharing the largest frequency (0: all once)
   int maxfreq;             // result: the largest frequency
@@ -218,10 +217,8 @@ struct kes_stats {
   // 1-2. Set once per step with the labels.
   int pctldef;                   // percentile definition 1..5, 6 weighted
   char vardef[8];                // VARDEF= text, blank-padded
-  // 3. Value lists.
-  kes_valnode* head;             // first node, ascending distinct values
-  kes_valnode* tail;             // last node (set by the quantiles)
-  kes_valnode* missing;          // missing-value list
+  // 3. The cell's values (its record's view).
+  const kes_valview* view;
   int ndistinct;                 // number of distinct values (set by the quantiles)
   // 4. Moments, then the data pass total copied unchanged.
   kes_moments mom;

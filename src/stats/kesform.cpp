@@ -10,7 +10,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
 #include "util/kes_text.h"
@@ -134,7 +134,7 @@ static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
 int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   *no_normal = 0;
   const bool weighted = ctx->weight_given != 0;
-  if (st->ndistinct < 2 || st->head == nullptr || st->head->next == nullptr) return 0;
+  if (st->ndistinct < 2 || st->view == nullptr || st->view->m < 2) return 0;
   if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) return 0;
   kes_lppage* pg = kes_lp_page(ctx);
   if (pg == nullptr) return 0;
@@ -146,9 +146,8 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   pg->split = weighted ? 0 : 1;
   pg->weighted = weighted ? 1 : 0;
 
-  const kes_valnode* last = st->head;
-  while (last->next != nullptr) last = last->next;
-  const double range = last->key.value - st->head->key.value;
+  const kes_valview& vw = *st->view;
+  const double range = vw.x[vw.m - 1] - vw.x[0];
   // Values near both ends of the doubles: no stem scale spans a range past the
   // largest double, so the page is not drawn rather than drawn wrong.
   if (!std::isfinite(range)) {
@@ -162,10 +161,10 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
     stem_unit(pg, range, M);
     pg->L = L;
     if (weighted) {
-      k = keswbar(pg, st->head);
-    } else if ((k = kesstem(pg, st->head)) == 1) {
+      k = keswbar(pg, st->view);
+    } else if ((k = kesstem(pg, st->view)) == 1) {
       pg->split = 0;
-      k = kesstem(pg, st->head);
+      k = kesstem(pg, st->view);
     }
     if (k < 2 || !(range > 0)) break;
   }

@@ -12,7 +12,6 @@
 #include <new>
 
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"

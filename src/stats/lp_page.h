@@ -10,7 +10,7 @@
 
 struct kes_ctx;
 struct kes_stats;
-struct kes_valnode;
+struct kes_valview;
 
 constexpr int KES_LP_WIDTH = 128;      // characters of a panel line
 constexpr int KES_LP_MAXLEAVES = 48;   // leaves one stem line may hold
@@ -69,8 +69,8 @@ int kesrow(const kes_lppage* pg, double a, double b);
 
 // Stem panel from the ascending distinct values: 0 done (L = lines used), 1 a line
 // would hold more than 48 leaves (kesstem only), 2 the values need more than L lines.
-int kesstem(kes_lppage* pg, kes_valnode* values);
-int keswbar(kes_lppage* pg, kes_valnode* values);
+int kesstem(kes_lppage* pg, const kes_valview* values);
+int keswbar(kes_lppage* pg, const kes_valview* values);
 // Whether the first value already belongs to the line below the one at `top`.
 int lowfun(const kes_lppage* pg, int sign, double top, double first);
 

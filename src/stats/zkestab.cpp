@@ -9,7 +9,8 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
+#include "util/kes_minmax.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/lp_page.h"
@@ -106,7 +107,7 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
                                                  st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
-    zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
+    zkesmod(ctx, st->view, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
 }
 
 void basic_intervals(kes_ctx* ctx, kes_stats* st) {
@@ -306,29 +307,21 @@ void extreme_values(kes_ctx* ctx, kes_stats* st) {
   p[1] = {"lowend", tie ? "LowFreq" : "Low"};
   p[2] = {"highend", tie ? "HighFreq" : "High"};
   kes_bind(ctx, KES_TAB_EXTVAL, "orbo.kestravine.ExtVal", p, 3);
-  const int k = st->ndistinct < ctx->nextrval ? st->ndistinct : ctx->nextrval;
-  // The high walk starts k - 1 nodes before the largest value: stepped back from the
-  // tail through the back links (a walk from the head would touch the whole list).
-  const kes_valnode* lo = st->head;
-  const kes_valnode* hi = st->tail;
-  for (int i = 1; i < k && hi != nullptr; ++i) hi = hi->right;
-  if (hi == nullptr) {
-    hi = st->head;
-    for (int i = 0; i < st->ndistinct - k && hi != nullptr; ++i) hi = hi->next;
-  }
-  for (int j = 0; j < k && lo != nullptr && hi != nullptr; ++j) {
+  const int m = st->view != nullptr ? st->view->m : 0;
+  const int k = kes::min(kes::min(st->ndistinct, m), ctx->nextrval);
+  // The k lowest and the k highest distinct values, side by side.
+  for (int j = 0; j < k; ++j) {
+    const int hi = m - k + j;
     clear_row(r);
     r.num[0] = j + 1;
-    r.num[1] = lo->key.value;
+    r.num[1] = st->view->x[j];
     r.num[3] = st->ndistinct + j + 1 - k;
-    r.num[4] = hi->key.value;
+    r.num[4] = st->view->x[hi];
     if (tie) {
-      r.num[2] = lo->count;
-      r.num[5] = hi->count;
+      r.num[2] = st->view->f[j];
+      r.num[5] = st->view->f[hi];
     }
     kes_add_row(ctx, KES_TAB_EXTVAL);
-    lo = lo->next;
-    hi = hi->next;
   }
   kes_end_emit(ctx, KES_TAB_EXTVAL, nullptr, 0);
 }
@@ -403,10 +396,10 @@ int kesprt(kes_ctx* ctx, kes_stats* st) {
   if (have_n && n > 0) zkestab(ctx, st);
   if (have_miss && nmiss > 0 && ctx->tables->handle[KES_TAB_MISSING] != nullptr) {
     const double nobs = st->mom.v[KES_MOM_NOBS];
-    zkesmis(ctx, st->missing, nmiss, is_missing(nobs) ? (have_n ? n : 0.0) + nmiss : nobs);
+    zkesmis(ctx, st->view, nmiss, is_missing(nobs) ? (have_n ? n : 0.0) + nmiss : nobs);
   }
   if (ctx->freq && st->ndistinct > 0 && ctx->tables->handle[KES_TAB_FREQ] != nullptr)
-    zkesfrq(ctx, st->head, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
+    zkesfrq(ctx, st->view, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
   if (ctx->plot) {
     const host_printline* pl = xpoutl(0, 0);
     const int page = pl != nullptr && pl->pagesize > 0 ? pl->pagesize : ctx->pagesize;

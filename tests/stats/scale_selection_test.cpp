@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "numeric/zmissing.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
@@ -76,7 +81,7 @@ scl_out run_arrays(const std::vector<double>& x, const std::vector<int>& f) {
   std::vector<double> dw(2 * m);
   std::vector<int> iw(6 * m);
   scl_out o;
-  o.rc = kesscl(1, 5, static_cast<int>(m), nullptr, x.data(), f.data(), dw.data(), iw.data(), o.r, 0);
+  o.rc = kesscl_arrays(5, static_cast<int>(m), x.data(), f.data(), nullptr, dw.data(), iw.data(), o.r, 0);
   return o;
 }
 

@@ -49,8 +49,8 @@ std::int16_t rd_i16(const std::uint8_t* b, int off) {
 void wr_double(std::uint8_t* b, int off, double v) { std::memcpy(b + off, &v, sizeof v); }
 void wr_i16(std::uint8_t* b, int off, std::int16_t v) { std::memcpy(b + off, &v, sizeof v); }
 
-// Size of the stream item at pos, its operand included; -1 after message 435/192 (a
-// code 0, or an item running past the stream), -2 after 435/193 (an unknown code).
+// Size of the stream item at pos, its operand included; -1 after message KES_MSG_AXIS_DEFINITION_DAMAGED (a
+// code 0, or an item running past the stream), -2 after KES_MSG_AXIS_DEFINITION_UNKNOWN_ITEM (an unknown code).
 int item_size(const std::uint8_t* s, int pos, int len) {
   int size = 0;
   switch (s[pos]) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-// The label groups of the statistics tables (set KES_SET_PROC), row by row.
+// The label groups of the statistics tables (KES_SET_PROC), row by row.
 constexpr int kMoments1[6] = {KES_MSG_MOMENTS_N,        KES_MSG_MOMENTS_MEAN, KES_MSG_MOMENTS_STD_DEV,
                               KES_MSG_MOMENTS_SKEWNESS, KES_MSG_MOMENTS_USS,  KES_MSG_MOMENTS_CV};
 constexpr int kMoments2[6] = {KES_MSG_MOMENTS_SUM_WEIGHTS, KES_MSG_MOMENTS_SUM, KES_MSG_MOMENTS_VARIANCE,

@@ -18,7 +18,7 @@ constexpr int kCurveLength = 16;
 constexpr int kTypeLength = 8;   // data set information item 21
 constexpr int kLabelMax = 32;    // data set information item 22
 
-// One own variable: name, 0 numeric or its character length, label (set KES_SET_LABEL), field.
+// One own variable: name, 0 numeric or its character length, label (KES_SET_LABEL), field.
 struct own_var {
   const char* name;
   int length;
@@ -35,7 +35,7 @@ bool define_own(host_access* acc, const own_var& v) {
   return xvputd(acc, &info, 0, v.field, 0, 0, 0) == 0;
 }
 
-// The type and label information items of an output data set (set KES_SET_PROC).
+// The type and label information items of an output data set (KES_SET_PROC).
 struct kes_set_texts {
   int type, label;
 };

@@ -93,7 +93,7 @@ int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, i
 int zfit_maxiter(const zfit_req* r, int dflt);
 double zfit_tol(const zfit_req* r, double dflt);
 
-// The notes of a shape iteration that stops without converging (set KES_SET_PLOT): the
+// The notes of a shape iteration that stops without converging (KES_SET_PLOT): the
 // warning with the iteration count, then that the shape is not converged.
 struct zfit_shape_notes {
   int stopped, not_converged;

@@ -50,7 +50,7 @@ const kes_famopts KES_FAMOPTS[8] = {
 namespace {
 constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
 
-// Widest text of the messages (set KES_SET_PLOT), at most limit characters.
+// Widest text of the messages (KES_SET_PLOT), at most limit characters.
 int widest(std::initializer_list<int> messages, int limit = 16) {
   int w = 1;
   for (const int m : messages) {

@@ -22,7 +22,7 @@ constexpr int kAlloff[kFamilies][4] = {
     {0, 1, 2, 3},   {0, 1, 2, 3},  {0, 1, 2, 3},   {3, 0, 2, -1},
 };
 
-// Labels (set KES_SET_LABEL) by family and sub-code; -1: no label. Sub-codes 12..22,
+// Labels (KES_SET_LABEL) by family and sub-code; -1: no label. Sub-codes 12..22,
 // which this grammar never produces, have none.
 constexpr int kSubcodes = 26;
 constexpr int kEdf[6] = {KES_MSG_INSET_A_SQ,        KES_MSG_INSET_PVALUE_A_SQ, KES_MSG_INSET_W_SQ,

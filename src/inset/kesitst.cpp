@@ -15,7 +15,7 @@
 #include "records/stmt_slots.h"
 
 namespace {
-// The default labels of the statistics 0..KES_IC_LAST_STAT (set KES_SET_PROC).
+// The default labels of the statistics 0..KES_IC_LAST_STAT (KES_SET_PROC).
 constexpr int kStatLabels[KES_IC_LAST_STAT + 1] = {
     KES_MSG_INSET_LABEL_N,          KES_MSG_INSET_LABEL_SUMWGT,     KES_MSG_INSET_LABEL_MEAN,
     KES_MSG_INSET_LABEL_SUM,        KES_MSG_INSET_LABEL_STD,        KES_MSG_INSET_LABEL_VAR,

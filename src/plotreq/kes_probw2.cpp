@@ -127,7 +127,7 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
     kes_var_note(ctx, KES_SET_PLOT, KES_MSG_VALUES_AT_WEIBULL2_THRESHOLD);
     return 1;
   }
-  // By limit: lower, target, upper (set KES_SET_LABEL).
+  // By limit: lower, target, upper (KES_SET_LABEL).
   static constexpr int kAtThreshold[3] = {KES_MSG_LOWER_LIMIT_AT_THRESHOLD, KES_MSG_TARGET_AT_THRESHOLD,
                                           KES_MSG_UPPER_LIMIT_AT_THRESHOLD};
   for (int k = 0; k < 3; ++k) {

@@ -1,6 +1,6 @@
 // keszini(ctx, k) -> int: PPPLOT request k (from 1) for the current variable: the
 // fitted distribution function against the empirical one, both axes 0 to 1, one graph.
-// 0 (also after note 308/202), 1 when no cell was fitted, 1008 when the only cell has
+// 0 (also after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES), 1 when no cell was fitted, 1008 when the only cell has
 // no spread, 1016, or the device renderer's result.
 #include <cmath>
 
@@ -42,7 +42,7 @@ void unit_axis(const kes_axis* axis, const char* name, double* lo, double* hi, d
 }  // namespace
 
 // kespp(ctx, cell, slot) -> int: fits the request's family in one cell and sets its
-// line (the diagonal unless NOLINE). 0 fitted; 1 after note 308/202 when the cell has
+// line (the diagonal unless NOLINE). 0 fitted; 1 after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES when the cell has
 // fewer than two values; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
   kes_preq* r = ctx->curreq;

@@ -34,7 +34,7 @@ int kescmh4(kes_ctx* ctx);
 // graph is not drawn.
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);
 // One cell of a PPPLOT request: the family's fit and the cell's line. 0 fitted; 1
-// after note 308/202; else the estimate's status after its note.
+// after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);
 // One cell of a CDFPLOT request: its checks and the family's fit. 0 usable, else
 // non-zero after the note.

@@ -49,8 +49,8 @@ void* kes_plot_group(kes_ctx* ctx, const kes_stmt* s, int k, const char* name, i
 void kes_plot_group_close(void* group);
 
 // An axis record's ORDER= values, when it has two or more, replace [*start, *end] by
-// *step with *ticks when they cover [lo, hi] within 2^-26.5; else notes 189/316 (name,
-// lo, hi) and 308/495 and the axis stays. True when the values were taken.
+// *step with *ticks when they cover [lo, hi] within 2^-26.5; else notes KES_MSG_AXIS_DEFINITION_MISSES_RANGE (name,
+// lo, hi) and KES_MSG_AXIS_ORDER_NOT_USED and the axis stays. True when the values were taken.
 bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi, double* start, double* end,
                     double* step, int* ticks);
 

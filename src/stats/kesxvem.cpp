@@ -180,7 +180,7 @@ int KesQnts(kes_ctx* ctx) {
   if (df_lower(dk) || df_upper(dk))
     kes_def_column(h, kes_num_col("CovProb", vemmsg(KES_SET_PLOT, KES_MSG_COVERAGE), &r.num[7]));
   if (both) {
-    // The two-sided span header has its own entry: 189/125 is the minimum's row label.
+    // The two-sided span header has its own entry: KES_MSG_QUANTILE_ROW_MIN is the minimum's row label.
     kes_dynpair p[] = {{"StartDF", "LCLDistFree"},
                        {"EndDF", "UCLDistFree"},
                        {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},

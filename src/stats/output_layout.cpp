@@ -18,7 +18,7 @@ namespace {
 // to be written as one.
 constexpr double kFuzz = 100000 * 1.1102230246251565e-16;
 
-// Labels (set KES_SET_LABEL) by keyword slot, 5..49.
+// Labels (KES_SET_LABEL) by keyword slot, 5..49.
 constexpr int kLabels[KES_OUT_SLOT_LAST - KES_OUT_SLOT_FIRST + 1] = {
     // N, MEAN, STD, SKEWNESS, USS, CV, SUMWGT, SUM, VAR, KURTOSIS, CSS, STDMEAN, NMISS, NOBS
     KES_MSG_LABEL_N, KES_MSG_LABEL_MEAN, KES_MSG_LABEL_STD, KES_MSG_LABEL_SKEWNESS, KES_MSG_LABEL_USS, KES_MSG_LABEL_CV,

@@ -12,7 +12,7 @@
 namespace {
 
 // ORDER kes_distcode 0..7: parameters shown, as indexes into the parameter vector, and
-// the legend texts (set KES_SET_PLOT) with the parameters and, with CLASS variables and
+// the legend texts (KES_SET_PLOT) with the parameters and, with CLASS variables and
 // every parameter estimated, without them.
 struct family_args {
   int n;

@@ -10,6 +10,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // Once-per-curve note byte of the default threshold.
@@ -17,9 +18,7 @@ constexpr int kNotedTheta = 0;
 }  // namespace
 
 double kes_stmt_number(const kes_stmt* s, int slot) {
-  if (s == nullptr || s->slots == nullptr || slot < 0 || slot >= s->nslots || !s->slots[slot].given)
-    return kes_fit_missing();
-  return s->slots[slot].v.num;
+  return kes_pgiven(s, slot) ? kes_pnumber(s, slot) : kes_fit_missing();
 }
 
 bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double theta, double min,

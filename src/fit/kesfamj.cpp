@@ -11,13 +11,12 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_curve.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // FITINTERVAL= and FITTOL= count as given by their slot's second byte.
 double second_given(const kes_stmt* s, int slot) {
-  if (s == nullptr || s->slots == nullptr || slot < 0 || slot >= s->nslots || !s->slots[slot].given2)
-    return kes_fit_missing();
-  return s->slots[slot].v.num;
+  return kes_pgiven2(s, slot) ? kes_pnumber(s, slot) : kes_fit_missing();
 }
 }  // namespace
 

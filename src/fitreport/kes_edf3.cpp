@@ -17,6 +17,7 @@
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
 #include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "util/kes_ordered_map.h"
 
 namespace {
@@ -26,10 +27,9 @@ constexpr const char* kFamilyWords[3] = {"gamma", "lognormal", "Weibull"};
 int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam) {
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  auto given = [&](int slot) { return s != nullptr && slot < s->nslots && s->slots[slot].given; };
-  const bool theta = given(fam.theta_marks) && kes_marker_est(s, fam.theta_marks, k);
-  const bool scale = !given(fam.scale_marks) || kes_marker_est(s, fam.scale_marks, k);
-  const bool shape = !given(fam.shape_marks) || kes_marker_est(s, fam.shape_marks, k);
+  const bool theta = kes_pgiven(s, fam.theta_marks) && kes_marker_est(s, fam.theta_marks, k);
+  const bool scale = !kes_pgiven(s, fam.scale_marks) || kes_marker_est(s, fam.scale_marks, k);
+  const bool shape = !kes_pgiven(s, fam.shape_marks) || kes_marker_est(s, fam.shape_marks, k);
   return (theta ? 4 : 0) + (shape ? 2 : 0) + (scale ? 1 : 0);
 }
 

@@ -19,6 +19,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // Critical-value models of the estimated shapes, by level .5 ... .001: ln of the
@@ -80,13 +81,11 @@ constexpr double kA[7][11] = {
 // 0.08 they no longer even rise with the level).
 constexpr double kShapeLow = 0.2, kShapeHigh = 5.0;
 
-bool given(const kes_stmt* s, int slot) { return s != nullptr && slot < s->nslots && s->slots[slot].given; }
-
 // 0 every parameter given, 3 support given and both shapes estimated, -1 otherwise.
 int edf_case(const kes_preq* request, int k) {
   const kes_stmt* s = request->stmt;
-  auto est = [&](int slot) { return given(s, slot) && kes_marker_est(s, slot, k); };
-  auto shape_est = [&](int slot) { return !given(s, slot) || kes_marker_est(s, slot, k); };
+  auto est = [&](int slot) { return kes_pgiven(s, slot) && kes_marker_est(s, slot, k); };
+  auto shape_est = [&](int slot) { return !kes_pgiven(s, slot) || kes_marker_est(s, slot, k); };
   if (est(KES_PLOT_SLOT_BETA_THETA_MARKS) || est(KES_PLOT_SLOT_BETA_SIGMA_MARKS)) return -1;
   const bool a = shape_est(KES_PLOT_SLOT_BETA_ALPHA_MARKS), b = shape_est(KES_PLOT_SLOT_BETA_BETA_MARKS);
   return !a && !b ? 0 : a && b ? 3 : -1;

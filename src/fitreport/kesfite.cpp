@@ -19,6 +19,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // The notes on the values the EDF tests leave out: those at a known threshold, and the
@@ -143,15 +144,11 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  const kes_optslot* ts = s != nullptr && KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS < s->nslots
-                              ? &s->slots[KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS]
-                              : nullptr;
-  const kes_optslot* ss = s != nullptr && KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS < s->nslots
-                              ? &s->slots[KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS]
-                              : nullptr;
   // Without THETA= the threshold is the known 0.
-  const bool theta_est = ts != nullptr && ts->given && kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, k);
-  const bool sigma_est = ss == nullptr || !ss->given || kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k);
+  const bool theta_est = kes_pgiven(s, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS) &&
+                         kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, k);
+  const bool sigma_est = !kes_pgiven(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS) ||
+                         kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k);
   const int ncase = (theta_est ? 1 : 0) + (sigma_est ? 2 : 0);
 
   double n = vs->n;

@@ -17,6 +17,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_varsum.h"
 #include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesnrm.h"
 
@@ -45,10 +46,7 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   r.std = sigma;
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  auto estimated = [&](int markers) {
-    const kes_optslot* m = s != nullptr && markers < s->nslots ? &s->slots[markers] : nullptr;
-    return m == nullptr || !m->given || kes_marker_est(s, markers, k);
-  };
+  auto estimated = [&](int markers) { return !kes_pgiven(s, markers) || kes_marker_est(s, markers, k); };
   const bool loc = estimated(KES_PLOT_SLOT_NORMAL_MU_MARKS);
   const bool scale = estimated(KES_PLOT_SLOT_NORMAL_SIGMA_MARKS);
   const int ncase = (loc ? 1 : 0) + (scale ? 2 : 0);

@@ -21,6 +21,7 @@
 #include "records/kes_varsum.h"
 #include "records/pool_alloc.h"
 #include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"
@@ -55,7 +56,7 @@ int output_qn_count(const kes_ctx* ctx) {
   for (const kes_stmt* s = ctx->proc ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (std::memcmp(s->name, "OUTPUT  ", 8) != 0 || s->slots == nullptr) continue;
     for (int k : {KES_OUTPUT_SLOT_QN, KES_OUTPUT_SLOT_STD_QN})
-      if (k < s->nslots && s->slots[k].given) n = kes::max(n, kes::min(s->slots[k].v.count, ctx->nvars));
+      if (kes_pgiven(s, k)) n = kes::max(n, kes::min(kes_pslot(s, k)->v.count, ctx->nvars));
   }
   return n;
 }

@@ -128,7 +128,8 @@ int kesins(kes_ctx* ctx, kes_cell* cell, int panel);
 // Value (codes 0..45) or kind (6 a distribution block applies, 7 kernels exist) of the
 // code at the box's cursor: 0 applies, 1 skipped (cursor moved past it).
 int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* value, int* kind);
-// Default label of a statistic: set 0 message 189/(232 + code); set 1 the sibling's.
+// Default label of a statistic (set KES_SET_PROC): for the statistics of this procedure
+// (set 0), the label of statistic code 0..KES_IC_LAST_STAT; 0 for the sibling statistics.
 int kesimsg(int set, int code);
 // A distribution block: the number of curves shown, or -1 without memory.
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx,

@@ -6,6 +6,7 @@
 // be had (memory) the variable is not computed in the cell.
 #include "stats/kesstat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -232,11 +233,14 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   if (!wanted) return;
   host_pool* pool = v_global_gcb_anchor ? v_global_gcb_anchor->taskpool : nullptr;
   const long m = st->ndistinct;
-  const long size1 = 16 * m, size2 = 24 * m;
+  // The Sn distances (a double a value), then the prefix counts of Sn and Qn, which
+  // values that each occur once do not need.
+  const bool unit = fv.f != nullptr && std::all_of(fv.f, fv.f + fv.m, [](int c) { return c == 1; });
+  const long size1 = 8 * (m > 0 ? m : 1), size2 = unit ? 0 : 4 * (m + 1);
   void* dwork = vmalcp_handler(pool, size1, KES_ALLOC_6);
-  void* iwork = dwork ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
-  if (dwork == nullptr || iwork == nullptr) {
-    xmemmsg(size2);
+  void* iwork = dwork && !unit ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
+  if (dwork == nullptr || (iwork == nullptr && !unit)) {
+    xmemmsg(dwork ? size2 : size1);  // the request that failed
     raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
     return;
@@ -250,7 +254,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
   vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
-  vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
+  if (iwork) vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
 }
 
 void location(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {

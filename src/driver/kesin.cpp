@@ -228,16 +228,16 @@ int end_of_data(kes_ctx* ctx, bool first) {
     if (dp->round_any)
       for (int v = 0; v < ctx->nvars; ++v)
         if (dp->round_fail[v]) {
-          xpmlog(KES_SET_PROC, KES_MSG_SOME_VALUES_VARIABLE_COULD, static_cast<int>(ctx->varnames[v].len),
+          xpmlog(KES_SET_PROC, KES_MSG_VALUES_NOT_ROUNDED, static_cast<int>(ctx->varnames[v].len),
                  ctx->varnames[v].text);
           ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
         }
     if (rs.nread == 0) {
-      xpmlog(KES_SET_PROC, KES_MSG_GROUP_INPUT_DATA_SET);
+      xpmlog(KES_SET_PROC, KES_MSG_EMPTY_BY_GROUP);
       return KES_IN_SKIP;
     }
     if (!(rs.counted_freq > kMinCounted)) {
-      xpmlog(KES_SET_PROC, KES_MSG_NO_OBSERVATION_GROUP_FREQ);
+      xpmlog(KES_SET_PROC, KES_MSG_BY_GROUP_NO_USABLE_OBSERVATION);
       return KES_IN_SKIP;
     }
     for (int k = 0; k < ctx->nclassrecs; ++k) {
@@ -342,7 +342,7 @@ int read_pass(kes_ctx* ctx) {
       const double fv = ctx->freq_value;
       if (std::isnan(fv) || !(fv > 0)) continue;
       if (std::fabs(fv) > kMaxFreq) {
-        xpmlog(KES_SET_PROC, KES_MSG_FREQ_VALUE_TOTAL_FREQ);
+        xpmlog(KES_SET_PROC, KES_MSG_FREQ_TOTAL_TOO_LARGE);
         ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
         return KES_IN_ERROR;
       }

@@ -83,7 +83,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     kn.lower = kn.upper = zmissing();
     const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
     const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
-    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_LOWER_UPPER_BOUND_GIVEN);
+    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_WITH_DEFAULT_BANDWIDTH);
   }
 }
 
@@ -97,13 +97,15 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   double s0 = vs->qrange;
   if (!(s0 > 0)) {
     s0 = range;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 21, 30, 32);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_IQR_ZERO, KES_MSG_KERNEL_ESTIMATES_FOR_CELL,
+                  KES_MSG_KERNEL_ESTIMATES_FOR_CELL2);
     xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BANDWIDTH_SCALED_RANGE);
   }
   double half = range / 2;
   if (!(range > 0)) {
     s0 = range = half = 1;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 22, 30, 32);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_RANGE_ZERO, KES_MSG_KERNEL_ESTIMATES_FOR_CELL,
+                  KES_MSG_KERNEL_ESTIMATES_FOR_CELL2);
     xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
   }
   const double scale = s0 / std::pow(n, 0.2);
@@ -151,8 +153,8 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       curve->fitted = 0;
       kn.h = zmissing();
       if (!no_spread_noted) {
-        kes_kern_note(ctx, cell, KES_SET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
-                      ctx->curname.text);
+        kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_SJPI_NO_SPREAD, KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL,
+                      KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL2, static_cast<int>(ctx->curname.len), ctx->curname.text);
         if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
       }
       no_spread_noted = true;

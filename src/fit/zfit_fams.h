@@ -93,13 +93,18 @@ int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, i
 int zfit_maxiter(const zfit_req* r, int dflt);
 double zfit_tol(const zfit_req* r, double dflt);
 
+// The notes of a shape iteration that stops without converging (KES_SET_PLOT): the
+// warning with the iteration count, then that the shape is not converged.
+struct zfit_shape_notes {
+  int stopped, not_converged;
+};
 // One Newton step of a shape iteration: shape -= f / fp (a negative result becomes
 // 0.05). 0 converged (|step| <= tol), or stopped at the iteration limit with the
-// shape reached (after the warning note and note note + 1); -1 go on.
-int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note);
+// shape reached (after both notes); -1 go on.
+int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, const zfit_shape_notes& notes);
 // A shape iteration that is not run (limit 0 or less, or no positive tolerance): with
-// a limit of exactly 0 its notes note and note + 1. Whether it is not run.
-bool zfit_shape_idle(int maxiter, double tol, int note);
+// a limit of exactly 0 both notes. Whether it is not run.
+bool zfit_shape_idle(int maxiter, double tol, const zfit_shape_notes& notes);
 struct zfit_optrec;
 // Holds the given (equal-bounded) parameters of an optimiser record: no gradient,
 // unit diagonal, no coupling.

@@ -13,6 +13,7 @@
 #include "fit/zkernel.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
 #include "records/kes_valview.h"
@@ -26,8 +27,6 @@ constexpr double kPercent[9] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 
 // Default kernel c by kernel type (normal, triangular, quadratic).
 constexpr double kKernelC[3] = {0.78520352, 1.9096135, 1.738287};
 constexpr int kKernelGridMax = 256;
-// The note on a kernel constant that is not positive.
-constexpr int kNoteSet = 431, kNoteBadC = 177;
 
 bool missing(double v) { return std::isnan(v); }
 
@@ -190,7 +189,7 @@ int fitkernel(stream_state* s) {
   double& c = w->params[0];
   if (missing(c)) c = kKernelC[req->kernel_type - 1];
   if (!(c > 0)) {
-    xpmlog(kNoteSet, kNoteBadC, c);
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_NOT_POSITIVE, c);
     return 1;
   }
   const double* x = s->sorted;

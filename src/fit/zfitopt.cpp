@@ -147,7 +147,8 @@ int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, i
   return optimise(w, n, estflags, tol, maxiter, x0, lo, hi, obj, deriv, x, true);
 }
 
-int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note) {
+int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter,
+                    const zfit_shape_notes& notes) {
   const double delta = f / fp;
   *shape -= delta;
   if (*shape < 0.0) *shape = 0.05;
@@ -155,16 +156,16 @@ int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int 
   if (it < maxiter) return -1;
   // The budget is the user's (MAXITER=), or twenty steps that a well-posed sample never
   // needs: the curve goes on with the shape reached, under a warning that says so.
-  xpmlog(KES_SET_PLOT, note, it);
-  xpmlog(KES_SET_PLOT, note + 1);
+  xpmlog(KES_SET_PLOT, notes.stopped, it);
+  xpmlog(KES_SET_PLOT, notes.not_converged);
   return 0;
 }
 
-bool zfit_shape_idle(int maxiter, double tol, int note) {
+bool zfit_shape_idle(int maxiter, double tol, const zfit_shape_notes& notes) {
   if (maxiter > 0 && tol > 0.0) return false;
   if (maxiter == 0) {
-    xpmlog(KES_SET_PLOT, note, 0);
-    xpmlog(KES_SET_PLOT, note + 1);
+    xpmlog(KES_SET_PLOT, notes.stopped, 0);
+    xpmlog(KES_SET_PLOT, notes.not_converged);
   }
   return true;
 }

@@ -61,7 +61,7 @@ struct kes_valiter {
 kes_fitrows* kes_fit_rows(kes_ctx* ctx);
 
 // One parameter row of a family's ParameterEstimates: label and symbol messages of
-// set 308 (symbol 0: none) and where the value is read.
+// set KES_SET_PLOT (symbol 0: none) and where the value is read.
 enum kes_fitval : int {
   KES_FV_USED0,
   KES_FV_USED1,
@@ -80,7 +80,7 @@ struct kes_parmrow {
   int symbol;
   int value;  // kes_fitval
 };
-// The table writer every family shares: its name message (set 308) and rows.
+// The table writer every family shares: its name message (KES_SET_PLOT) and rows.
 void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_parmrow* rows, int nrows);
 
 // fitvem: the tables of curve k of the cell; kesopct: the observed quantile of the

@@ -8,6 +8,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_cell.h"
@@ -16,6 +17,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_varsum.h"
 #include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesnrm.h"
 
@@ -25,7 +27,8 @@ enum : int { kSumCv = 0, kSumStdMean = 1, kSumVar = 2, kSumSkew = 3, kSumKurt = 
 
 double cdf(const double* p, double x) { return zprbnrm((x - p[0]) / p[1]); }
 
-const kes_parmrow kRows[] = {{407, 560, KES_FV_USED0}, {408, 561, KES_FV_USED1}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_MEAN, KES_MSG_SYMBOL_MU, KES_FV_USED0},
+                             {KES_MSG_PARAM_STD_DEV, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}};
 }  // namespace
 
 void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
@@ -43,10 +46,7 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   r.std = sigma;
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  auto estimated = [&](int markers) {
-    const kes_optslot* m = s != nullptr && markers < s->nslots ? &s->slots[markers] : nullptr;
-    return m == nullptr || !m->given || kes_marker_est(s, markers, k);
-  };
+  auto estimated = [&](int markers) { return !kes_pgiven(s, markers) || kes_marker_est(s, markers, k); };
   const bool loc = estimated(KES_PLOT_SLOT_NORMAL_MU_MARKS);
   const bool scale = estimated(KES_PLOT_SLOT_NORMAL_SIGMA_MARKS);
   const int ncase = (loc ? 1 : 0) + (scale ? 2 : 0);
@@ -82,7 +82,7 @@ void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_midpct(ctx, request, cell, cdf);
 }
 
-void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 803, kRows, 2); }
+void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_NORMAL, kRows, 2); }
 
 double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

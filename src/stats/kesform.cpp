@@ -127,7 +127,7 @@ void kes_lp_marks(kes_lppage* pg) {
 static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
   const double first = pg->lines[KES_LP_STEM][1].stem, last = pg->lines[KES_LP_STEM][pg->L].stem;
   if (first == last || std::fmax(std::fabs(first), std::fabs(last)) < 1e7) return;
-  xpmlog(KES_SET_PROC, KES_MSG_STEMS_STEM_LEAF_PLOT, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
+  xpmlog(KES_SET_PROC, KES_MSG_STEMS_TOO_MANY_DIGITS, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
          last);
 }
 
@@ -152,7 +152,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   // largest double, so the page is not drawn rather than drawn wrong.
   if (!std::isfinite(range)) {
     const kes_name32& nm = ctx->varnames[ctx->curvar];
-    xpmlog(KES_SET_PROC, KES_MSG_LINE_PRINTER_PLOTS_VARIABLE, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_RANGE_TOO_WIDE, static_cast<int>(nm.len), nm.text);
     return 0;
   }
   int k = 2;
@@ -175,9 +175,9 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   if (pg->split) note_long_stems(ctx, pg);
   if (pg->split) {
     int len = 0;
-    const char* stem = kes_lp_msg(51, &len);
+    const char* stem = kes_lp_msg(KES_MSG_LP_STEM, &len);
     kes_lp_put(&pg->lines[KES_LP_STEM][0], 7 - len, stem, len);
-    const char* leaf = kes_lp_msg(52, &len);
+    const char* leaf = kes_lp_msg(KES_MSG_LP_LEAF, &len);
     kes_lp_put(&pg->lines[KES_LP_STEM][0], 8, leaf, len);
   }
   pg->panel[KES_LP_BOX].width = KES_LP_BOXWIDTH;

@@ -22,6 +22,7 @@
 #include "records/kes_varsum.h"
 #include "records/pool_alloc.h"
 #include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"
@@ -36,10 +37,6 @@ const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75,
 
 namespace {
 
-constexpr int kMsgVarZeroed = 179;
-constexpr int kMsgMeanZeroed = 180;
-constexpr int kMsgRobust = 183;
-constexpr int kMsgTwm = 153;
 // OUTPUT statement slots of QN= and STD_QN=.
 
 void raise_rc(kes_ctx* ctx, int rc) { ctx->rc = kes::max(ctx->rc, rc); }
@@ -60,7 +57,7 @@ int output_qn_count(const kes_ctx* ctx) {
   for (const kes_stmt* s = ctx->proc ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (std::memcmp(s->name, "OUTPUT  ", 8) != 0 || s->slots == nullptr) continue;
     for (int k : {KES_OUTPUT_SLOT_QN, KES_OUTPUT_SLOT_STD_QN})
-      if (k < s->nslots && s->slots[k].given) n = kes::max(n, kes::min(s->slots[k].v.count, ctx->nvars));
+      if (kes_pgiven(s, k)) n = kes::max(n, kes::min(kes_pslot(s, k)->v.count, ctx->nvars));
   }
   return n;
 }
@@ -253,7 +250,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
                                static_cast<int*>(iwork), st->scl, skipqn);
   if (rc == 1 && qn_wanted) {
-    log_with_name(ctx, kMsgRobust, var);
+    log_with_name(ctx, KES_MSG_QN_NOT_COMPUTED, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
   vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
@@ -289,7 +286,8 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
     const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
-      xpmlog(KES_SET_PROC, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
+      xpmlog(KES_SET_PROC, KES_MSG_TRIMMED_MEAN_LEAVES_NO_OBSERVATION, static_cast<int>(nm->len), nm->text,
+             zd2i(st->mom.v[KES_MOM_N]));
     }
   }
 }
@@ -350,7 +348,10 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->mom);
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
-    log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
+    log_with_name(
+        ctx,
+        mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_ZERO_AGAINST_STD_SET_TO_ZERO,
+        var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
 

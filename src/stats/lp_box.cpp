@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "records/kes_valview.h"
@@ -34,7 +35,7 @@ void mark(kes_lppage* pg, int row, char c) {
 
 void kesbox(kes_ctx* ctx, kes_lppage* pg, const kes_stats* st) {
   int len = 0;
-  const char* title = kes_lp_msg(55, &len);
+  const char* title = kes_lp_msg(KES_MSG_LP_BOX_PLOT, &len);
   if (len > KES_LP_BOXWIDTH) len = KES_LP_BOXWIDTH;
   kes_lp_put(&pg->lines[KES_LP_BOX][0], KES_LP_BOXWIDTH - len, title, len);
   if (pg->L < 1) return;

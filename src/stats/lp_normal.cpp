@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "kes_msg_names.h"
 #include "numeric/zferf.h"
 #include "numeric/zprobit.h"
 #include "records/kes_valview.h"
@@ -69,7 +70,7 @@ vscale frame(kes_lppage* pg, int title, double mean, double sd) {
 }  // namespace
 
 void kesprb(kes_lppage* pg, const kes_stats* st) {
-  const vscale v = frame(pg, 53, st->mom.v[KES_MOM_MEAN], st->mom.v[KES_MOM_STD]);
+  const vscale v = frame(pg, KES_MSG_LP_NORMAL_PROBABILITY_PLOT, st->mom.v[KES_MOM_MEAN], st->mom.v[KES_MOM_STD]);
   const double N = st->mom.v[KES_MOM_N];
   double c = 0;
   const kes_valview vw = st->view != nullptr ? *st->view : kes_valview{};
@@ -102,7 +103,7 @@ void keswprb(kes_lppage* pg, const kes_stats* st, const char* vardef) {
   double sd = st->mom.v[KES_MOM_STD];
   // Under divisors DF and N the standard deviation is per unit weight.
   if (std::memcmp(vardef, "DF      ", 8) == 0 || std::memcmp(vardef, "N       ", 8) == 0) sd /= std::sqrt(sumw / N);
-  const vscale v = frame(pg, 54, st->mom.v[KES_MOM_MEAN], sd);
+  const vscale v = frame(pg, KES_MSG_LP_WEIGHTED_NORMAL_PROBABILITY_PLOT, st->mom.v[KES_MOM_MEAN], sd);
   const double D = (0.25 / N + 1) * sumw;
   double c = 0, W = 0;
   const kes_valview vw = st->view != nullptr ? *st->view : kes_valview{};

@@ -61,7 +61,7 @@ kes_lppage* kes_lp_page(kes_ctx* ctx);
 void kes_lp_blank(kes_lppage* pg, int first, int last);
 // Writes text (len < 0: NUL-terminated) into a line at pos, clipped to the line.
 void kes_lp_put(kes_lpline* line, int pos, const char* text, int len);
-// A catalogue text of set 189 and its length.
+// A catalogue text of set KES_SET_PROC and its length.
 const char* kes_lp_msg(int number, int* len);
 
 // Row test of all panels: 1 when scaled value a belongs below bound b.

@@ -44,7 +44,7 @@ void zkesmod(kes_ctx* ctx, const kes_valview* values, int m) {
 void zkesmis(kes_ctx* ctx, const kes_valview* values, double nmiss, double total) {
   kes_rowbuf& r = ctx->tables->row;
   const int nk = values != nullptr ? values->nkinds : 0;
-  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_MISSING_VALUES)}};
+  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TABLE_MISSING_VALUES)}};
   kes_bind(ctx, KES_TAB_MISSING, "orbo.kestravine.Missings", p, 1);
   for (int i = 0; i < nk; ++i) {
     clear_nums(r);

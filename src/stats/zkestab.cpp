@@ -51,7 +51,7 @@ void* role_line(kes_ctx* ctx, int varnum, int plain, int labelled) {
 
 void moments(kes_ctx* ctx, kes_stats* st) {
   const kes_statlabels& l = st->labels;
-  const int label = ctx->weight_given ? 13 : 12;
+  const int label = ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_MOMENTS : KES_MSG_TABLE_MOMENTS;
   wob_attr a[10] = {
       kes_attr_str(WOB_A_FAMILY, "vem"),
       kes_attr_str(WOB_A_CLASS, "factoid"),
@@ -103,9 +103,8 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   wob_attr note[1];
   int n = 0;
   if (st->basic_nmodes > 1)
-    note[n++] =
-        wob_text(WOB_A_FOOTNOTE,
-                 vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
+    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(KES_SET_PROC, KES_MSG_MODE_IS_SMALLEST_OF_SEVERAL, st->basic_nmodes,
+                                                 st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
     zkesmod(ctx, st->view, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
@@ -117,7 +116,7 @@ void basic_intervals(kes_ctx* ctx, kes_stats* st) {
   kes_dynpair p[] = {{"CiHdr", nullptr,
                       vemmsg(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BASIC_CONFIDENCE_LIMITS
                                                              : KES_MSG_BASIC_CONFIDENCE_LIMITS_ASSUMING)},
-                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)}};
+                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, level)}};
   kes_bind(ctx, KES_TAB_INTERVALS, "orbo.kestravine.ConfLimits", p, 2);
   for (int i = 0; i < 3; ++i) {
     clear_row(r);
@@ -206,9 +205,9 @@ void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
   if (res == nullptr || n <= 0 || ctx->tables->handle[id] == nullptr) return;
   const double level = 100.0 * (1.0 - (trim ? ctx->po.trim_alpha : ctx->po.winsor_alpha));
   kes_dynpair p[3];
-  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? KES_MSG_TRIMMED_MEANS : KES_MSG_WINSORIZED_MEANS)};
+  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? KES_MSG_TABLE_TRIMMED_MEANS : KES_MSG_TABLE_WINSORIZED_MEANS)};
   p[1] = kes_pair_dbl("mu0", res[0].cell[KES_TWM_MU0]);
-  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
+  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, level)};
   kes_bind(ctx, id, trim ? "orbo.kestravine.Trim" : "orbo.kestravine.Wins", p, 3);
   for (int k = 0; k < n; ++k) {
     clear_row(r);
@@ -236,10 +235,12 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   const kes_procopts& po = ctx->po;
   kes_dynpair p[3];
   p[0] = {"QntlHdr", nullptr,
-          ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_WEIGHTED_QUANTILES)
+          ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_TABLE_WEIGHTED_QUANTILES)
                             : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
-  p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
-  p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctldf_alpha))};
+  p[1] = {"clevelNormal", nullptr,
+          vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctlnormal_alpha))};
+  p[2] = {"clevelDF", nullptr,
+          vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctldf_alpha))};
   kes_bind(ctx, KES_TAB_QUANTILES, "orbo.kestravine.Quantiles", p, 3);
   const double* lim[7] = {st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper,
                           st->pct_lrank,   st->pct_urank,   st->pct_coverage};
@@ -334,16 +335,21 @@ void keshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
-                                     : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
+  kes_heading_line(ctx, line++,
+                   llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
+                            : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
     kes_heading_line(ctx, line++, vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]));
   if (ctx->freq_given || ctx->weight_given) {
     // One empty line sets the FREQ and WEIGHT lines apart.
     kes_heading_line(ctx, line++, vemtxt("", 0));
-    if (ctx->freq_given) kes_heading_line(ctx, line++, role_line(ctx, dp.freq_varnum, 7, 8));
-    if (ctx->weight_given) kes_heading_line(ctx, line++, role_line(ctx, dp.weight_varnum, 5, 6));
+    if (ctx->freq_given)
+      kes_heading_line(ctx, line++,
+                       role_line(ctx, dp.freq_varnum, KES_MSG_FREQUENCY_VARIABLE, KES_MSG_FREQUENCY_VARIABLE_LABELLED));
+    if (ctx->weight_given)
+      kes_heading_line(ctx, line++,
+                       role_line(ctx, dp.weight_varnum, KES_MSG_WEIGHT_VARIABLE, KES_MSG_WEIGHT_VARIABLE_LABELLED));
   }
   const kes_classvars* cv = ctx->classvars;
   if (cv != nullptr) {
@@ -355,7 +361,7 @@ void keshdr(kes_ctx* ctx, int v) {
       kes_heading_line(
           ctx, line++,
           blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
-                : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
+                : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.

@@ -120,7 +120,6 @@ int kesstgr(kes_ctx* ctx) {
     curve = fitted && !curve_legend_refused(r);
   }
   g.legendtitle = limits || curve;
-  const int c = curve ? 1 : 0;
   if (g.legendtitle) {
     const int n = legend_title(r, curve, key != nullptr ? key->nfitted : 0, g.overlay);
     char title[kLegendTitleLength];

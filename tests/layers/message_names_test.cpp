@@ -155,13 +155,16 @@ TEST(MessageNames, NoMessageCallPassesALiteralNumber) {
           continue;
         ++calls;
         const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(open), '\n') + 1;
-        if (r.set >= 0 && r.set < static_cast<int>(args.size()))
+        if (r.set >= 0 && r.set < static_cast<int>(args.size())) {
           EXPECT_FALSE(has_number(args[static_cast<std::size_t>(r.set)]))
               << e.path().string() << ":" << line << ": " << r.name << " is given a literal set";
-        for (int k : r.numbers)
-          if (k < static_cast<int>(args.size()))
+        }
+        for (int k : r.numbers) {
+          if (k < static_cast<int>(args.size())) {
             EXPECT_FALSE(message_has_number(args[static_cast<std::size_t>(k)]))
                 << e.path().string() << ":" << line << ": " << r.name << " is given a literal message number";
+          }
+        }
       }
     }
   }

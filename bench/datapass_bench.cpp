@@ -2,10 +2,12 @@
 // variable set-up, then one pass over the single BY group (counts, weighted sums,
 // extremes, the value list of every distinct value). Prints wall times and the
 // peak resident size.
-//   datapass_bench [FILE.csv]   (default bench/data/normal_1e7.csv; make it with
-//                                bench/make_normal_csv.cpp)
+//   datapass_bench [FILE.csv [THREADS]]   (default bench/data/normal_1e7.csv, made with
+//                                          bench/make_normal_csv.cpp; THREADS 0, the
+//                                          default: every core, as the runner)
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -19,6 +21,7 @@
 #include "driver/kesgset_vars.h"
 #include "driver/kesin.h"
 #include "host/host_services.h"
+#include "host/kes_parallel.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
@@ -30,6 +33,8 @@ int main(int argc, char** argv) {
   std::filesystem::path file;
   if (!kes_bench::csv_argument(argc, argv, &file)) return 1;
   plat::config().log_path = "/dev/null";
+  const int threads = kes::usable_threads(argc > 2 ? std::atoi(argv[2]) : 0);
+  plat::config().sysopts["THREADS"] = std::to_string(threads);  // the reader's
   plat::begin_step();
   v_global_gcb_anchor = plat::anchor();
 
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
 
   auto* ctx = new kes_ctx();
   ctx->proc = &proc;
+  ctx->threads = threads;
   auto t1 = std::chrono::steady_clock::now();
   int r = -1;
   double n = 0, sum = 0;

@@ -16,7 +16,7 @@
 #include "core/runtime.h"
 #include "fit/zfit.h"
 #include "host/host_services.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 
 using kes_bench::seconds_since;
 
@@ -32,15 +32,13 @@ int main(int argc, char** argv) {
   std::weibull_distribution<double> w(1.7, 2.0);
   for (double& v : x) v = w(g);
   std::sort(x.begin(), x.end());
-  std::vector<kes_valnode> nodes(x.size());
   double sum = 0, ss = 0, s3 = 0;
-  for (size_t i = 0; i < x.size(); ++i) {
-    nodes[i].key.value = x[i];
-    nodes[i].count = 1;
-    nodes[i].next = i + 1 < x.size() ? &nodes[i + 1] : nullptr;
-    sum += x[i];
-  }
+  for (size_t i = 0; i < x.size(); ++i) sum += x[i];
   const std::vector<int> counts(x.size(), 1);
+  kes_valview view{};
+  view.m = static_cast<int>(x.size());
+  view.x = x.data();
+  view.f = counts.data();
   const double mean = sum / n;
   for (double v : x) ss += (v - mean) * (v - mean), s3 += std::pow(v - mean, 3);
   const double sd = std::sqrt(ss / (n - 1));
@@ -54,10 +52,7 @@ int main(int argc, char** argv) {
     zfit_req r{};
     r.mode = 1;
     r.family = f.family;
-    r.values = nodes.data();
-    r.value_x = x.data();
-    r.value_f = counts.data();
-    r.value_m = n;
+    r.values = &view;
     r.threads = threads;
     r.params[0] = theta;
     r.params[1] = r.params[2] = r.params[3] = NAN;

@@ -26,7 +26,7 @@ run() {
   printf 'proc kestravine data=%s;\n  var x;\n  histogram x%s;\nrun;\n' "$member" "$2" >"$tmp/$1.kes"
   local b= c= w u s
   for _ in $(seq "$reps"); do
-    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$runner" "${sysopt[@]}" --work "$data" --listing "$tmp/lst" \
+    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$runner" "${sysopt[@]}" --graphs "$tmp" --work "$data" --listing "$tmp/lst" \
       --log "$tmp/log" "$tmp/$1.kes" || { echo "the run of $1 failed:" >&2; cat "$tmp/log" >&2; exit 1; }
     read -r w u s <"$tmp/time"
     if [ -z "$b" ] || [ "$(echo "$w < $b" | bc -l)" = 1 ]; then b=$w; c=$(echo "$u + $s" | bc -l); fi

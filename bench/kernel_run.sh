@@ -16,7 +16,7 @@ median_run() {  # program text -> "seconds megabytes" of the median run
   printf '%s\n' "$1" >"$tmp/run.kes"
   for i in 1 2 3; do
     /usr/bin/time -f "%e %M" -o "$tmp/time" \
-      "$runner" --work "$tmp" --lib "BENCH=$data" --listing "$tmp/lst" --log "$tmp/log" "$tmp/run.kes" >/dev/null
+      "$runner" --graphs "$tmp" --work "$tmp" --lib "BENCH=$data" --listing "$tmp/lst" --log "$tmp/log" "$tmp/run.kes" >/dev/null
     cat "$tmp/time"
   done | sort -n | sed -n 2p | awk '{ printf "%.2f %.0f\n", $1, $2 / 1024 }'
 }

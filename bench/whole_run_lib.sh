@@ -26,7 +26,7 @@ fi
 best() {
   local b= t
   for _ in $(seq "$reps"); do
-    /usr/bin/time -f "%e" -o "$tmp/time" "$runner" --work "$data" --listing "$tmp/lst" --log "$tmp/log" "$1" || {
+    /usr/bin/time -f "%e" -o "$tmp/time" "$runner" --graphs "$tmp" --work "$data" --listing "$tmp/lst" --log "$tmp/log" "$1" || {
       echo "the run of $1 failed:" >&2
       cat "$tmp/log" >&2
       exit 1

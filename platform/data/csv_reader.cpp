@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -277,6 +278,8 @@ struct chunk {
   long records = 0;
   long line_ends = 0;       // line ends read, quoted ones included
   bool failed = false;      // malformed text or a record of the wrong width
+  bool plain = false;       // no quote in it: its records are its lines
+  bool lf_only = false;     // plain, and its line ends are all LF
   long first_line = 1;      // absolute numbers, known once the chunks are linked
   long first_row = 0;
   // Columns whose first text that is no number lies here: column and reason.
@@ -331,8 +334,126 @@ std::vector<chunk> cut_chunks(const char* body, const char* end, size_t chunk_by
   return cs;
 }
 
+// The high bit of every byte of w that equals c (exactly: no borrow between bytes).
+inline std::uint64_t bytes_equal(std::uint64_t w, unsigned char c) {
+  constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t y = w ^ (0x0101010101010101ull * c);
+  return ~(((y & low7) + low7) | y) & ~low7;
+}
+
+// How many bytes bytes_equal marked (a multiply: the build does not assume a popcount
+// instruction).
+inline size_t marked_bytes(std::uint64_t m) { return static_cast<size_t>(((m >> 7) * 0x0101010101010101ull) >> 56); }
+
+// Records and width faults of [p, limit), whose line ends are all LF, eight bytes at a
+// time: each LF closes a record of one field more than the commas before it.
+const char* count_lf_lines(const char* p, const char* limit, size_t ncols, long* records, bool* wrong_width) {
+  size_t fields = 1;
+  long n = 0;
+  bool wrong = false;
+  auto close_record = [&] {
+    wrong = wrong || fields != ncols;
+    ++n;
+    fields = 1;
+  };
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; limit - p >= 8; p += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      std::uint64_t lf = bytes_equal(w, '\n');
+      std::uint64_t commas = bytes_equal(w, ',');
+      while (lf != 0) {  // the first byte is the lowest
+        const std::uint64_t before = (lf & (0 - lf)) - 1;
+        fields += marked_bytes(commas & before);
+        commas &= ~before;
+        close_record();
+        lf &= lf - 1;
+      }
+      fields += marked_bytes(commas);
+    }
+  }
+  for (; p < limit; ++p) {
+    if (*p == ',') ++fields;
+    else if (*p == '\n') close_record();
+  }
+  if (limit[-1] != '\n') close_record();  // the last line of a text without a final line end
+  *records = n;
+  *wrong_width = wrong;
+  return p;
+}
+
+// Counts a chunk without quotes by its line ends and commas alone: each line is a
+// record of one field more than its commas. It ends just past a line end or at the end
+// of the text, so no record runs past it. False, with c unchanged, for a chunk with a
+// quote, which only the scanner reads rightly.
+bool count_plain_chunk(chunk& c, const char* end, size_t ncols) {
+  const char* p = c.b;
+  const char* limit = std::max(c.limit, p);
+  const size_t len = static_cast<size_t>(limit - p);
+  if (std::memchr(p, '"', len) != nullptr) return false;
+  long records = 0;
+  bool wrong_width = false;
+  c.lf_only = len > 0 && std::memchr(p, '\r', len) == nullptr;
+  if (c.lf_only) {
+    p = count_lf_lines(p, limit, ncols, &records, &wrong_width);
+  } else {
+    while (p < limit) {
+      size_t fields = 1;
+      for (; p < limit && *p != '\n' && *p != '\r'; ++p) fields += *p == ',';
+      wrong_width = wrong_width || fields != ncols;
+      ++records;
+      if (p < limit) {  // a line end; CRLF counts once
+        if (*p == '\r' && p + 1 < end && p[1] == '\n') ++p;
+        ++p;
+      }
+    }
+  }
+  c.records = records;
+  c.failed = wrong_width;
+  c.plain = true;
+  c.e = p;
+  // Every record but one at the end of the text without a line end ended a line.
+  c.line_ends = records - (records > 0 && p == end && p[-1] != '\n' && p[-1] != '\r');
+  return true;
+}
+
+// The records of a plain chunk (counted, of the right width): calls each(fields,
+// line) for every line, its fields split at the commas, as the scanner would. Where
+// every line end is LF, lines and fields are found with memchr.
+template <class Each>
+void each_plain_record(const chunk& c, const char* end, size_t ncols, std::vector<field>* rec, Each&& each) {
+  long line = c.first_line;
+  for (const char* p = c.b; p < c.limit; ++line) {
+    rec->clear();
+    const char* f = p;
+    if (c.lf_only) {
+      const void* nl = std::memchr(p, '\n', static_cast<size_t>(c.limit - p));
+      p = nl != nullptr ? static_cast<const char*>(nl) : c.limit;
+      for (size_t j = 1; j < ncols; ++j) {  // the width is known: ncols - 1 commas
+        const char* comma = static_cast<const char*>(std::memchr(f, ',', static_cast<size_t>(p - f)));
+        rec->push_back(field{f, comma, false, false});
+        f = comma + 1;
+      }
+    } else {
+      for (; p < c.limit && *p != '\n' && *p != '\r'; ++p)
+        if (*p == ',') {
+          rec->push_back(field{f, p, false, false});
+          f = p + 1;
+        }
+    }
+    rec->push_back(field{f, p, false, false});
+    if (p < c.limit) {  // a line end; CRLF counts once
+      if (*p == '\r' && p + 1 < end && p[1] == '\n') ++p;
+      ++p;
+    }
+    each(*rec, line);
+  }
+}
+
 // Reads a chunk's records for their count, width and line ends only.
 void count_chunk(chunk& c, const char* end, size_t ncols, const std::string& path) {
+  c.plain = false;
+  if (count_plain_chunk(c, end, ncols)) return;
   scanner s(c.b, end, path, c.first_line);
   std::vector<field> rec;
   std::string ignored;
@@ -449,12 +570,10 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
   // its first text that is no number; the first such text in the file decides.
   for_chunks(threads, cs.size(), [&](size_t k) {
     chunk& c = cs[k];
-    scanner s(c.b, end, path, c.first_line);
     std::vector<field> fs;
     std::vector<char> given_up(ncols, 0);
     size_t row = static_cast<size_t>(c.first_row);
-    std::string unused;
-    read_records(s, c.limit, ncols, path, &fs, &unused, [&](const std::vector<field>& r, long rec_line) {
+    auto type_record = [&](const std::vector<field>& r, long rec_line) {
       for (size_t j = 0; j < ncols; ++j) {
         if (!out->numeric[j] || given_up[j]) continue;
         double v;
@@ -470,7 +589,14 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
       }
       ++row;
       return true;
-    });
+    };
+    if (c.plain) {
+      each_plain_record(c, end, ncols, &fs, type_record);
+    } else {
+      scanner s(c.b, end, path, c.first_line);
+      std::string unused;
+      read_records(s, c.limit, ncols, path, &fs, &unused, type_record);
+    }
     mapped_file::release(c.b, c.e);
   });
   for (chunk& c : cs) {

@@ -32,7 +32,7 @@ struct kes_axis;
 // LENGTH= of an axis definition on an axis whose plot extent is *extent: the extent
 // becomes the length less the axis' offsets, and the half of the room given up that
 // each side of the axis takes is returned. A length longer than the room there is
-// keeps the extent after note 189/301 naming the option; 0 is returned then, and when
+// keeps the extent after note KES_MSG_AXIS_LENGTH_DOES_NOT_FIT naming the option; 0 is returned then, and when
 // no LENGTH= is given.
 double kes_fit_length(const kes_axis& axis, const char* option, double* extent);
 
@@ -41,6 +41,7 @@ double kes_fit_length(const kes_axis& axis, const char* option, double* extent);
 // 189/`message` naming the option when the origin leaves too little.
 bool kes_origin_room(double origin, double edge, double need, int message, const char* option, double* spare);
 
-// A plot extent below one character cell: notes 439/176 (and 439/177 when the user
-// asked for the layout that made it so); true when the chart cannot be drawn.
+// A plot extent below one character cell: notes KES_MSG_PAGE_NO_ROOM_GRAPH (and
+// KES_MSG_FEWER_CELLS_MAY_FIT when the user asked for the layout that made it so); true
+// when the chart cannot be drawn.
 bool kes_too_small(double cell, double extent, bool asked);

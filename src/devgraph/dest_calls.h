@@ -3,7 +3,7 @@
 #pragma once
 #include "host/wob.h"
 
-// wobmth on the object; a negative result logs note 580/19 with the method and the
+// wobmth on the object; a negative result logs note KES_MSG_OUTPUT_SYSTEM_REFUSED_GRAPH with the method and the
 // result, and is returned.
 int kes_dest_call(void* object, int method, int count, wob_attr* attrs);
 

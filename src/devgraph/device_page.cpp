@@ -20,7 +20,7 @@ int kes_close_page(kes_ctx* ctx, kes_layout* layout) {
   if (ggcseg(0, &closed, 0) == 1) {
     char name[8];
     vemtget(layout->segname, name, 8);
-    xpmlog(KES_SET_DEVICE, KES_MSG_GRAPH_COULD_NOT_CLOSED, 8, name);
+    xpmlog(KES_SET_DEVICE, KES_MSG_GRAPH_NOT_CLOSED, 8, name);
     return 0;
   }
   ggplvem(closed, ctx->seglabel);

@@ -12,14 +12,14 @@ struct host_gsegid;
 // Frees the task's pending graphics records; safe when nothing is pending.
 void gpspnot();
 // Prepares the output destinations of device graphs for a layout whose head holds the
-// manager and root objects: 0; 1012 after message 580/18 when there is no open
+// manager and root objects: 0; 1012 after message KES_MSG_NO_OUTPUT_DESTINATION_OPEN when there is no open
 // destination or a destination call failed (after its message); 1016 after xmemmsg.
 int zqidest(kes_layout* layout);
 // Releases the destination list of zqidest and deletes its pool; safe to call twice.
 // 0, or the failing result of the release.
 int zqdfree(kes_layout* layout);
 // Starts the device named in the graphics options record: 0 ready; 1 a device image
-// could not be installed (after message 129/53); -1 the device could not be started.
+// could not be installed (after message KES_MSG_GRAPHICS_IMAGE_NOT_AVAILABLE); -1 the device could not be started.
 int ggsload(gdevopts* options, int mode, int flag);
 // The registry entry of the device named by 8 characters, or null.
 const gdeventry* ggdvget(const char* name8);

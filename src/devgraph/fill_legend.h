@@ -37,7 +37,7 @@ kes_legend_spot kes_legend_at(int i, int cols, double x0, double pitch, double y
 
 // The entries of the current request's cells, in order of first appearance (with
 // CLASS variables ordered by label), the title, the grid, and the room below the plot
-// kept for them; note 439/181 and no legend when it cannot fit.
+// kept for them; note KES_MSG_LEGEND_DOES_NOT_FIT and no legend when it cannot fit.
 void kes_legend_layout(kes_ctx* ctx, kes_legend* legend);
 // The legend on the current page.
 void kesgleg(kes_ctx* ctx, const kes_legend& legend);

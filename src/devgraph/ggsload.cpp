@@ -1,7 +1,7 @@
 // ggsload(options, mode, flag) -> int: starts the device named in the graphics
 // options record. The device and its images are the host's: this installs the chart
 // and graphics images and has the host start the device. 0 ready; 1 an image could
-// not be installed (after message 129/53); -1 the device could not be started.
+// not be installed (after message KES_MSG_GRAPHICS_IMAGE_NOT_AVAILABLE); -1 the device could not be started.
 #include "devgraph/device_services.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"

@@ -30,14 +30,14 @@ int template_graphics(kes_ctx* ctx) {
 // The graph control block and the device registry of device graphics.
 int start_device(kes_ctx* ctx) {
   if (wiinstl(0x40000 + 120, "QORXGSUP", 1) != 0 || ggcbini(&ctx->gcb, 2) != 0) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_STARTED);
+    xpmlog(KES_SET_GRAPH, KES_MSG_DEVICE_NOT_STARTED);
     ggcbex(&ctx->gcb, 2);
     return KES_RC_SETUP_FAILED;
   }
   ggdinit();
   void* slot = nullptr;
   if (xytngl(ctx->gcb, 0, "__GCB_GRAPH", 11, &slot) != 0 && ggzread(ctx->gcb) != 0) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_STARTED);
+    xpmlog(KES_SET_GRAPH, KES_MSG_DEVICE_NOT_STARTED);
     ggcbex(&ctx->gcb, 2);
     return KES_RC_SETUP_FAILED;
   }

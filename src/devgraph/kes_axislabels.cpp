@@ -10,6 +10,7 @@
 #include "util/param_text.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -19,14 +20,25 @@
 
 namespace {
 
-
 // Quantile-axis texts by family: plain and percent form.
 struct qtext {
   int plain, percent;
 };
-constexpr qtext kQuantile[8] = {{185, 193}, {186, 194}, {187, 195}, {188, 196},
-                                {189, 197}, {190, 198}, {1134, 1138}, {1135, 1139}};
-constexpr int kPp[8] = {211, 212, 213, 214, 215, 216, 1140, 1141};
+constexpr qtext kQuantile[8] = {
+    {KES_MSG_QUANTILE_AXIS_NORMAL, KES_MSG_PERCENTILE_AXIS_NORMAL},
+    {KES_MSG_QUANTILE_AXIS_LOGNORMAL, KES_MSG_PERCENTILE_AXIS_LOGNORMAL},
+    {KES_MSG_QUANTILE_AXIS_EXPONENTIAL, KES_MSG_PERCENTILE_AXIS_EXPONENTIAL},
+    {KES_MSG_QUANTILE_AXIS_WEIBULL, KES_MSG_PERCENTILE_AXIS_WEIBULL},
+    {KES_MSG_QUANTILE_AXIS_GAMMA, KES_MSG_PERCENTILE_AXIS_GAMMA},
+    {KES_MSG_QUANTILE_AXIS_BETA, KES_MSG_PERCENTILE_AXIS_BETA},
+    {KES_MSG_QUANTILE_AXIS_SB, KES_MSG_PERCENTILE_AXIS_SB},
+    {KES_MSG_QUANTILE_AXIS_SU, KES_MSG_PERCENTILE_AXIS_SU},
+};
+// P-P axis texts by family.
+constexpr int kPp[8] = {
+    KES_MSG_PP_AXIS_NORMAL, KES_MSG_PP_AXIS_LOGNORMAL, KES_MSG_PP_AXIS_EXPONENTIAL, KES_MSG_PP_AXIS_WEIBULL,
+    KES_MSG_PP_AXIS_GAMMA,  KES_MSG_PP_AXIS_BETA,      KES_MSG_PP_AXIS_SB,          KES_MSG_PP_AXIS_SU,
+};
 
 // The variable's label, else its name, into buf.
 int label_or_name(const kes_ctx* ctx, char* buf) {
@@ -71,8 +83,10 @@ int keshlab(kes_ctx* ctx, char* buf) {
       const bool pct = r->type == KES_PLOT_PROB || r->pctlscale;
       const shown_params p = curve_params(ctx);
       if (code == KES_DIST_WEIBULL2) {
-        if (p[0] != 0) return xpmstr(buf, lim, KES_SET_PLOT, pct ? 199 : 191, p[0]);
-        return xpmstr(buf, lim, KES_SET_PLOT, pct ? 200 : 192);
+        if (p[0] != 0)
+          return xpmstr(buf, lim, KES_SET_PLOT,
+                        pct ? KES_MSG_WEIBULL2_PERCENTILES_THRESHOLD : KES_MSG_WEIBULL2_QUANTILES_THRESHOLD, p[0]);
+        return xpmstr(buf, lim, KES_SET_PLOT, pct ? KES_MSG_WEIBULL2_PERCENTILES : KES_MSG_WEIBULL2_QUANTILES);
       }
       if (code < 0 || code > KES_DIST_SU) return 0;
       const int msg = pct ? kQuantile[code].percent : kQuantile[code].plain;
@@ -88,7 +102,7 @@ int keshlab(kes_ctx* ctx, char* buf) {
     case KES_PLOT_PP: {
       if (code < 0 || code > KES_DIST_SU) return 0;
       if (r->classvars != nullptr && r->classvars->count > 0)
-        return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
+        return xpmstr(buf, lim, KES_SET_PLOT, KES_FIT_TEXTS[code].short_name);
       const shown_params p = curve_params(ctx);
       switch (code) {
         case KES_DIST_NORMAL:
@@ -117,10 +131,10 @@ int kesvlab(kes_ctx* ctx, char* buf) {
   }
   switch (r->type) {
     case KES_PLOT_HISTOGRAM:
-      return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PERCENT_304)
-             : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_COUNT_478)
+      return r->vscale == KES_VSCALE_PERCENT      ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_PERCENT)
+             : r->vscale == KES_VSCALE_COUNT      ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_AXIS_COUNT)
              : r->vscale == KES_VSCALE_PROPORTION ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_PROPORTION)
-                              : 0;
+                                                  : 0;
     case KES_PLOT_CDF:
       return r->vscale == KES_VSCALE_PERCENT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_PERCENT)
              : r->vscale == KES_VSCALE_COUNT ? xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_CUMULATIVE_COUNT)
@@ -130,7 +144,7 @@ int kesvlab(kes_ctx* ctx, char* buf) {
     case KES_PLOT_QQ:
     case KES_PLOT_PROB: {
       if (r->dist != KES_DIST_WEIBULL2) return label_or_name(ctx, buf);
-      if (ctx->curlabel_len > 0) xpmlog(KES_SET_PLOT, KES_MSG_TWO_PARAMETER_WEIBULL_PLOT);
+      if (ctx->curlabel_len > 0) xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL2_AXIS_LOG_LABEL);
       char text[KES_AXIS_LABEL_MAX];
       const int n = label_or_name(ctx, text);
       return xpmstr(buf, lim, KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, n, text);

@@ -14,7 +14,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -36,6 +36,13 @@ double* pairs(kes_ctx* ctx, long n) {
 }
 
 const kes_varsum* varsum(kes_ctx* ctx, kes_cell* cell) { return kes_fit_varsum(ctx, cell); }
+
+// The cell's values; null, after the memory note, when the data pass could not keep
+// them.
+const kes_valview* values_of(const kes_varsum* vs) {
+  if (vs->view == nullptr) xmemmsg(kes_valview_bytes(vs->ndistinct, vs->weight_given != 0, 0));
+  return vs->view;
+}
 
 }  // namespace
 
@@ -81,15 +88,17 @@ int kespoints(kes_ctx* ctx, kes_cell* cell, double** out) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_famfn* fn = kes_famdisp(r->dist);
   if (slot == nullptr || vs == nullptr || fn == nullptr) return 0;
+  const kes_valview* vals = values_of(vs);
+  if (vals == nullptr) return -1;
   const long n = static_cast<long>(vs->n);
   double* p = pairs(ctx, n);
   if (p == nullptr) return -1;
   const kes_curve* c = kes_fit_curve(slot);
   const double theta = c != nullptr ? c->params[0] : 0.0;
   long k = 0;
-  for (const kes_valnode* node = vs->values; node != nullptr && k < n; node = node->next) {
-    const double y = r->dist == KES_DIST_WEIBULL2 ? std::log(node->key.value - theta) : node->key.value;
-    for (int f = 0; f < node->count && k < n; ++f, ++k) {
+  for (int i = 0; i < vals->m && k < n; ++i) {
+    const double y = r->dist == KES_DIST_WEIBULL2 ? std::log(vals->x[i] - theta) : vals->x[i];
+    for (int f = 0; f < vals->f[i] && k < n; ++f, ++k) {
       // + 0.0: the median's quantile is written as 0, not -0.
       const double x = fn->q(ctx, slot, (k + 1 + r->rankadj) / (n + r->nadj)) + 0.0;
       p[2 * k] = r->rotate ? y : x;
@@ -106,15 +115,17 @@ int keszpts(kes_ctx* ctx, kes_cell* cell, double** out) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_curve* c = slot != nullptr ? kes_fit_curve(slot) : nullptr;
   if (vs == nullptr || c == nullptr) return 0;
+  const kes_valview* vals = values_of(vs);
+  if (vals == nullptr) return -1;
   double* p = pairs(ctx, vs->ndistinct);
   if (p == nullptr) return -1;
   const double s = key_slot(ctx)->scale;
   double y = 0;
   int m = 0;
   bool failed = false;
-  for (const kes_valnode* node = vs->values; node != nullptr && m < vs->ndistinct; node = node->next, ++m) {
-    y += s * node->count / vs->n;
-    p[2 * m] = s * kes_curve_cdf(c, node->key.value, false, &failed);
+  for (; m < vals->m && m < vs->ndistinct; ++m) {
+    y += s * vals->f[m] / vs->n;
+    p[2 * m] = s * kes_curve_cdf(c, vals->x[m], false, &failed);
     p[2 * m + 1] = y;
   }
   *out = p;
@@ -140,7 +151,8 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out) {
 int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
   *out = nullptr;
   const kes_varsum* vs = varsum(ctx, cell);
-  if (vs == nullptr || vs->values == nullptr || !(vs->n > 0)) return -1;
+  if (vs == nullptr || vs->view == nullptr || vs->view->m == 0 || !(vs->n > 0)) return -1;
+  const kes_valview& vals = *vs->view;
   const bool steps = !ctx->tmplgraph;
   const int m = vs->ndistinct;
   double* p = pairs(ctx, steps ? 2L * m + 2 : m + 2L);
@@ -156,10 +168,10 @@ int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
   put(key->hlow, 0);
   double y = 0;
   int seen = 0;
-  for (const kes_valnode* node = vs->values; node != nullptr && seen < m; node = node->next, ++seen) {
-    const double after = y + node->count * s / vs->n;
-    if (steps) put(node->key.value, y);
-    put(node->key.value, after);
+  for (; seen < vals.m && seen < m; ++seen) {
+    const double after = y + vals.f[seen] * s / vs->n;
+    if (steps) put(vals.x[seen], y);
+    put(vals.x[seen], after);
     y = after;
   }
   put(key->hhigh, y);

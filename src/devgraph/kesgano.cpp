@@ -18,14 +18,9 @@
 
 namespace {
 
-// Notes of the annotate data sets (set 431).
-constexpr int kNotDrawn = 980;
-
 kes_plotslot* key_slot(kes_ctx* ctx, const kes_preq* rq) {
   const kes_classvars* cv = rq->classvars;
-  kes_cell* key = cv != nullptr ? cv->keycell : nullptr;
-  if (key == nullptr || key->slots == nullptr || rq->varslot == nullptr || rq->varslot[ctx->curvar] < 0) return nullptr;
-  return &key->slots[rq->first_slot + rq->varslot[ctx->curvar]];
+  return kes_plot_slot(ctx, rq, cv != nullptr ? cv->keycell : nullptr);
 }
 
 }  // namespace
@@ -69,7 +64,7 @@ void kes_annotate_axes(kes_ctx* ctx, const kes_preq* rq, kes_annotate_frame* f) 
 int kes_annotate_draw(host_annoreq* req) {
   if (ganotat(req) == 0) return 0;
   // A data set that cannot be read or drawn is said so, never passed over in silence.
-  xpmlog(KES_SET_LABEL, kNotDrawn);
+  xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_NOT_DRAWN);
   return 1;
 }
 

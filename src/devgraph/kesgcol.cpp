@@ -50,7 +50,7 @@ int line_type(const kes_stmt* st, int slot, const char* option, int fallback, st
   const double v = std::trunc(kes_pnumber(st, slot));
   if (v >= 1 && v <= kMaxLineType) return static_cast<int>(v);
   if (!*noted) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_MUST_LIE_DEFAULT_LINE, option);
+    xpmlog(KES_SET_GRAPH, KES_MSG_LINE_TYPE_OUT_OF_RANGE, option);
     *noted = 1;
   }
   return fallback;

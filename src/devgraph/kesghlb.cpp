@@ -74,7 +74,7 @@ void kesghlb(kes_ctx* ctx) {
   if (len > span && len > 0) {
     t.height *= span / len;
     if (!c->noted[KES_NOTE_HSHRINK]) {
-      xpmlog(KES_SET_PROC, KES_MSG_HORIZONTAL_AXIS_LABEL_DRAWN, static_cast<int>(std::lround(100 * span / len)));
+      xpmlog(KES_SET_PROC, KES_MSG_HAXIS_LABEL_SCALED, static_cast<int>(std::lround(100 * span / len)));
       c->noted[KES_NOTE_HSHRINK] = 1;
     }
   }

@@ -38,7 +38,7 @@ void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   for (int i = 0; i < r->nhref; ++i) {
     const double x = to_device(r->href[i]);
     if (!(x >= x1 && x <= x2)) {
-      if (key && !noted) xpmlog(KES_SET_PROC, KES_MSG_HREF_VALUE_LIES_OUTSIDE);
+      if (key && !noted) xpmlog(KES_SET_PROC, KES_MSG_HREF_OUTSIDE_AXIS);
       noted = true;
       continue;
     }

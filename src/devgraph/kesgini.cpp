@@ -66,7 +66,7 @@ int kesgini(kes_ctx* ctx) {
   if (ctx->device == nullptr ||
       ggadcat(0, layout->library, layout->entry_len << 16 | layout->entry_len, layout->entry, &ctx->devcatalog, 4, 1) !=
           0) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_CATALOG_ENTRY_CANNOT, static_cast<int>(layout->entry_len), layout->entry);
+    xpmlog(KES_SET_GRAPH, KES_MSG_CATALOG_ENTRY_NOT_MADE, static_cast<int>(layout->entry_len), layout->entry);
     return xexit(KES_RC_SETUP_FAILED, 0);
   }
   ctx->devstarted = 1;

@@ -9,12 +9,11 @@
 #include "devgraph/chart_geometry.h"
 #include "devgraph/chart_layout.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 
 namespace {
-
-constexpr int kNoRoom = 2000;
 
 int ceil_div(int a, int b) { return b > 0 ? (a + b - 1) / b : a; }
 
@@ -53,14 +52,14 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
         *bar = barwidth;
         *gap = width - barwidth;
       } else {
-        xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER_THAN);
+        xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER);
         xpmlog(KES_SET_PROC, KES_MSG_BARWIDTH_IGNORED);
       }
     } else {
-      xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
+      xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
     }
   }
-  if (curves && *gap != 0) xpmlog(KES_SET_PROC, KES_MSG_BARS_GAPS_BETWEEN_THEM);
+  if (curves && *gap != 0) xpmlog(KES_SET_PROC, KES_MSG_BARS_HAVE_GAPS);
   return 0;
 }
 
@@ -97,9 +96,9 @@ int kesgpag(kes_ctx* ctx) {
 
   // 5. Vertical origin of an axis definition: the axis line where ORIGIN= puts it.
   double spare = 0;
-  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0], 300,
-                       hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
-    return kNoRoom;
+  if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0],
+                       KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM, hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
+    return KES_RC_OUTPUT_UNDEFINED;
   c->bspace += spare;
   c->bmargin += spare;
 
@@ -113,8 +112,9 @@ int kesgpag(kes_ctx* ctx) {
 
   // 8. Horizontal origin of an axis definition.
   if (!kes_origin_room(vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0], c->pagearea[0],
-                       c->ox - hx.offset[0] - c->pagearea[0], 299, vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
-    return kNoRoom;
+                       c->ox - hx.offset[0] - c->pagearea[0], KES_MSG_ORIGIN_X_TOO_LITTLE_ROOM,
+                       vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
+    return KES_RC_OUTPUT_UNDEFINED;
   c->lmargin += spare;
   c->ox += spare;
 
@@ -138,7 +138,7 @@ int kesgpag(kes_ctx* ctx) {
 
   // 12. A width below one character cell.
   if (kes_too_small(c->cw, c->width, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))
-    return kNoRoom;
+    return KES_RC_OUTPUT_UNDEFINED;
 
   // 13. Bars.
   if (r->type == KES_PLOT_HISTOGRAM) {

@@ -9,13 +9,11 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 
 namespace {
-
-constexpr int kNoRoom = 2000;
-constexpr int kTooFewCells = 108;
 
 // A span that is not positive cannot be divided by: a unit stands in for it, so that
 // a degenerate axis draws its marks at its origin instead of nowhere.
@@ -62,8 +60,8 @@ int kesgpg2(kes_ctx* ctx) {
     const int m = static_cast<int>(std::floor(c->height / c->ch + KES_SQRT_EPS53));
     const int t = key->vticks - 1;
     if (m < t) {
-      xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_TOO_FEW_CHARACTER);
-      return kTooFewCells;
+      xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_TOO_FEW_ROWS_FOR_TICKS);
+      return KES_RC_VALUE_NOTE;
     }
     // A single tick (t = 0) keeps the height it has.
     if (t > 0) {
@@ -87,7 +85,7 @@ int kesgpg2(kes_ctx* ctx) {
 
   // 7. A height below one character cell; fewer rows or columns a page may help.
   if (kes_too_small(c->ch, c->height, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))
-    return kNoRoom;
+    return KES_RC_OUTPUT_UNDEFINED;
 
   // 8. Origin and the axis lines' starts.
   c->oy = c->pagearea[1] + c->bspace;

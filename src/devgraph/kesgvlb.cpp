@@ -122,7 +122,7 @@ void kesgvlb(kes_ctx* ctx) {
     t.height *= f;
     extent *= f;
     if (!c->noted[KES_NOTE_VSHRINK]) {
-      xpmlog(KES_SET_PROC, KES_MSG_VERTICAL_AXIS_LABEL_DRAWN, static_cast<int>(std::lround(100 * f)));
+      xpmlog(KES_SET_PROC, KES_MSG_VAXIS_LABEL_SCALED, static_cast<int>(std::lround(100 * f)));
       c->noted[KES_NOTE_VSHRINK] = 1;
     }
   }

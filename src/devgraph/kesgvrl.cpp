@@ -28,7 +28,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   // Another position draws the lines without their labels, and says so once.
   const bool labels_ok = given == 1 || given == 2;
   if (!labels_ok && !c->vreflabpos_noted) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_VREFLABPOS_NOT_REFERENCE_LINES, given);
+    xpmlog(KES_SET_GRAPH, KES_MSG_VREFLABPOS_INVALID, given);
     c->vreflabpos_noted = 1;
   }
   const double x1 = c->ox - lay->haxis.offset[0], y1 = c->oy - lay->vaxis.offset[0];
@@ -41,7 +41,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   for (int i = 0; i < r->nvref; ++i) {
     const double y = to_device(r->vref[i]);
     if (!(y >= y1 && y <= y2)) {
-      if (key && !noted) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_VALUE_LIES_OUTSIDE);
+      if (key && !noted) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_OUTSIDE_AXIS);
       noted = true;
       continue;
     }

@@ -22,7 +22,7 @@ void keshang(kes_ctx* ctx, kes_cell* cell) {
   double cst = 0;
   if (curve == nullptr || !curve->fitted || fam == nullptr || fam->plt == nullptr ||
       kescnst(ctx, r, cell, 0, &cst) != 0) {
-    xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CURVE_HISTOGRAM_NOT, static_cast<int>(ctx->curname.len), ctx->curname.text);
+    xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CURVE_NOT_FITTED, static_cast<int>(ctx->curname.len), ctx->curname.text);
     return;
   }
   gd_width(ctx, c->colors.outline_width);

@@ -50,12 +50,12 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   int nvars = 0;
   xoinfo(ds, HOST_DSI_NVARS, &nvars);
   if (nvars < kMinVariables) {
-    xpmlog(KES_SET_PROC, KES_MSG_ANNOTATE_DATA_SET_PROBABILITY);
+    xpmlog(KES_SET_PROC, KES_MSG_ANNOTATE_PROB_NEEDS_VARIABLES);
     return 1;
   }
   const int vx = find(ds, "X"), vy = find(ds, "Y"), sx = find(ds, "XSYS"), sy = find(ds, "YSYS");
   if (vx < 0 || vy < 0 || sx < 0 || sy < 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ANNOTATE_DATA_SET_PROBABILITY_PLOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_ANNOTATE_PROB_LACKS_VARIABLES);
     return 1;
   }
   const bool vertical = kes_flag(rq->stmt, KES_PLOT_FLAG_ROTATE);
@@ -68,7 +68,7 @@ int kespano(kes_ctx* ctx, kes_preq* rq, kes_cell* cell, kes_dsh ds, host_annoreq
   if (xvsele(ds) != 0 || xvgeti(ds, 2, &get) != 0 || !sys.add(ds, get, vertical ? sy : sx) ||
       (pnum && xvgetd(get, vp, HOST_GET_RAW, &value, 8) != 0) || xvgete(get) != 0) {
     if (get != nullptr) xvgett(get);
-    xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_DATA_SET_COULD);
+    xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_NOT_DRAWN);
     return 1;
   }
   const kes_famfn* fn = kes_famdisp(rq->dist);

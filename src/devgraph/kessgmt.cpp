@@ -22,7 +22,13 @@ struct defaults {
   int without_by;
   int label;
 };
-constexpr defaults kDefaults[6] = {{0, 0, 0}, {878, 385, 760}, {879, 301, 761}, {880, 129, 762}, {881, 403, 763}, {882, 173, 764}};
+constexpr defaults kDefaults[6] = {
+    {0, 0, 0},
+    {KES_MSG_SEGMENT_QQ_OF_VAR_BY, KES_MSG_QQ_PLOT_OF_VAR, KES_MSG_SEGMENT_QQ_PLOT},
+    {KES_MSG_SEGMENT_HISTOGRAM_OF_VAR_BY, KES_MSG_HISTOGRAM_OF_VAR, KES_MSG_SEGMENT_HISTOGRAM},
+    {KES_MSG_SEGMENT_CDF_OF_VAR_BY, KES_MSG_CDF_PLOT_OF_VAR, KES_MSG_SEGMENT_CDF_PLOT},
+    {KES_MSG_SEGMENT_PROB_OF_VAR_BY, KES_MSG_PROBABILITY_PLOT_OF_VAR, KES_MSG_SEGMENT_PROB_PLOT},
+    {KES_MSG_SEGMENT_PP_OF_VAR_BY, KES_MSG_PP_PLOT_OF_VAR, KES_MSG_SEGMENT_PP_PLOT}};
 
 }  // namespace
 
@@ -70,9 +76,9 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
     label = vemtxt(descr, len);
   } else {
     if (ctx->bylen > 0)
-      xpmstr(descr, kDescrSize, 431, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen, ctx->byline);
-    else
-      xpmstr(descr, kDescrSize, 308, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
+      xpmstr(descr, kDescrSize, KES_SET_LABEL, kDefaults[type].with_by, static_cast<int>(var.len), var.text, ctx->bylen,
+             ctx->byline);
+    else xpmstr(descr, kDescrSize, KES_SET_PLOT, kDefaults[type].without_by, static_cast<int>(var.len), var.text);
     label = vemmsgs(KES_SET_PLOT, kDefaults[type].label, kes_request_ordinal(ctx));
   }
   ctx->seglabel = label;
@@ -94,7 +100,7 @@ int kessgmt(kes_ctx* ctx, host_gsegid* segment) {
   if (dev != nullptr && dev->image != nullptr) {
     if ((dev->image_flags & 0x40) != 0) {
       if ((dev->image_flags & 0x20) == 0) {
-        xpmlog(KES_SET_DEVICE_IMAGE, KES_MSG_BACKGROUND_IMAGE_GRAPHICS_DEVICE);
+        xpmlog(KES_SET_DEVICE_IMAGE, KES_MSG_BACKGROUND_IMAGE_NOT_TILED);
         dev->image_flags = static_cast<std::uint8_t>(dev->image_flags | 0x20);
       }
     } else {

@@ -12,7 +12,7 @@ double kes_fit_length(const kes_axis& ax, const char* option, double* extent) {
   if (ax.length < 0) return 0;
   const double spare = ax.offset[0] + ax.offset[1] + *extent - ax.length;
   if (spare < 0) {
-    xpmlog(KES_SET_PROC, KES_MSG_LENGTH_AXIS_DEFINITION_DOES, option, std::ceil(-spare * 10) / 10);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_LENGTH_DOES_NOT_FIT, option, std::ceil(-spare * 10) / 10);
     return 0;
   }
   *extent = ax.length - (ax.offset[0] + ax.offset[1]);
@@ -34,6 +34,6 @@ bool kes_origin_room(double origin, double edge, double need, int message, const
 bool kes_too_small(double cell, double extent, bool asked) {
   if (!(cell > extent)) return false;
   xpmlog(KES_SET_LAYOUT, KES_MSG_PAGE_NO_ROOM_GRAPH);
-  if (asked) xpmlog(KES_SET_LAYOUT, KES_MSG_FEWER_ROWS_COLUMNS_CELLS);
+  if (asked) xpmlog(KES_SET_LAYOUT, KES_MSG_FEWER_CELLS_MAY_FIT);
   return true;
 }

@@ -92,7 +92,7 @@ void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
                         static_cast<float>(c->oy + c->height)};
   double seen[4];
   if (!std::isfinite(line[1]) || !std::isfinite(line[3]) || ggclpli(line, &area, seen) == 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_DISTRIBUTION_REFERENCE_LINE_LIES);
+    xpmlog(KES_SET_PLOT, KES_MSG_REFERENCE_LINE_OUTSIDE_PLOT);
     return;
   }
   const line_look look = curve_look(ctx);

@@ -11,7 +11,7 @@ struct kes_layout;
 // Probability and QQ points in attribute entry 0's marker; none when its code is negative.
 void kesgpts(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 // The cell's own distribution reference line across the plot area, in the first curve
-// entry's colour, style and width; note 308/350 when none of it is inside.
+// entry's colour, style and width; note KES_MSG_REFERENCE_LINE_OUTSIDE_PLOT when none of it is inside.
 void kesgdl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 // P-P points, and the 45-degree line of a P-P plot.
 void keszdrw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);

@@ -49,22 +49,26 @@ std::int16_t rd_i16(const std::uint8_t* b, int off) {
 void wr_double(std::uint8_t* b, int off, double v) { std::memcpy(b + off, &v, sizeof v); }
 void wr_i16(std::uint8_t* b, int off, std::int16_t v) { std::memcpy(b + off, &v, sizeof v); }
 
-// Size of the stream item at pos, its operand included; -1 after message 435/192 (a
-// code 0, or an item running past the stream), -2 after 435/193 (an unknown code).
+// Size of the stream item at pos, its operand included; -1 after message KES_MSG_AXIS_DEFINITION_DAMAGED (a
+// code 0, or an item running past the stream), -2 after KES_MSG_AXIS_DEFINITION_UNKNOWN_ITEM (an unknown code).
 int item_size(const std::uint8_t* s, int pos, int len) {
   int size = 0;
   switch (s[pos]) {
-    case 0: xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_DAMAGED); return -1;
+    case 0:
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_DAMAGED);
+      return -1;
     case 'A': case 'C': case 'R': case 'W': case 'd': size = 9; break;
     case 'D': size = 25; break;
     case 'H': size = 10; break;
     case 'J': case 'X': case 'Y': size = 2; break;
     case 'N': case 'T': size = 3; break;
     case 'F': case 'Q': size = pos + 1 < len ? 2 + s[pos + 1] : 2; break;
-    default: xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_ITEM); return -2;
+    default:
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_UNKNOWN_ITEM);
+      return -2;
   }
   if (pos + size > len) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_DAMAGED);
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_DAMAGED);
     return -1;
   }
   return size;
@@ -79,7 +83,7 @@ bool scan_stream(const std::uint8_t* s, int len, int* max_tick, int* nq, bool* a
     if (s[pos] == 'T') {
       const int t = rd_i16(s, pos + 1);
       if (t < 1) {
-        xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_HOLDS_ITEM);
+        xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_UNKNOWN_ITEM);
         return false;
       }
       *max_tick = kes::max(*max_tick, t);
@@ -236,7 +240,8 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   const bool given = rot != 0 || angle != 0;
   if (rd.axis_no == 2 && mode == 1) {
     ax->value_orient = !given ? 0 : near(angle, 0) && near(rot, 0) ? 3 : 0;
-    if (given && !(near(angle, 0) && near(rot, 0))) xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_AXIS_TEXTS_NOT, "vertical");
+    if (given && !(near(angle, 0) && near(rot, 0)))
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TEXT_ANGLE_UNSUPPORTED, "vertical");
   } else if (rd.axis_no == 2) {
     ax->label_orient = kes_flag(rd.request->stmt, KES_PLOT_FLAG_TURNVLABELS) ? 4
                        : !given                                     ? 0
@@ -247,7 +252,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
   } else if (mode == 0) {
     ax->label_orient = near(angle, 0) && near(rot, 0) ? 3 : 2;
   } else if (std::fabs(angle) > 90 && !(near(angle, -90) && near(rot, 90))) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_AXIS_TEXTS_NOT, "horizontal");
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TEXT_ANGLE_UNSUPPORTED, "horizontal");
   }
   return 0;
 }
@@ -269,15 +274,15 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   const bool rotate = kes_flag(s, KES_PLOT_FLAG_ROTATE);
   if ((rd.request->type == KES_PLOT_PROB || kes_flag(s, KES_PLOT_FLAG_PCTLSCALE)) &&
       (rd.axis_no == 1 ? !rotate : rotate)) {
-    xpmlog(KES_SET_PROC, KES_MSG_ORDER_VALUES_AXIS_DEFINITION, option);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_ORDER_IGNORED_ON_PERCENTILE_AXIS, option);
     return 0;
   }
   if (next_record(member, buf, cap) != len) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_PART_AXIS_DEFINITION_CANNOT, "ORDER");
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_PART_UNREADABLE, "ORDER");
     return KES_RC_STEP_FAILED;
   }
   if (unusable) {
-    xpmlog(KES_SET_PROC, KES_MSG_NAMES_AXIS_DEFINITION_ORDER, option);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_ORDER_UNUSABLE, option);
     return kUnusable;
   }
   const int n = len / 8;
@@ -285,13 +290,13 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   if (rd.failed) return KES_RC_SETUP_FAILED;
   std::memcpy(v, buf, static_cast<size_t>(n) * 8);
   if (n < 2) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_ORDER_LIST_AXIS_DEFINITION);
+    xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_ORDER_TOO_SHORT);
     return kUnusable;
   }
   const int steps = kes_tick_steps(v, n);
   if (steps != KES_STEPS_EQUAL) {
-    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST
-                                                            : KES_MSG_ORDER_VALUES_AXIS_DEFINITION_MUST_EQUALLY);
+    xpmlog(KES_SET_GRAPH, steps == KES_STEPS_NOT_INCREASING ? KES_MSG_AXIS_ORDER_NOT_INCREASING
+                                                            : KES_MSG_AXIS_ORDER_NOT_EQUALLY_SPACED);
     return kUnusable;
   }
   ax->norder = n;
@@ -306,7 +311,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   const bool horizontal = slot == KES_PLOT_SLOT_HAXIS;
   const char* option = horizontal ? "HAXIS=" : "VAXIS=";
   if (request->layout == nullptr) {
-    if (kes_pgiven(s, slot)) xpmlog(KES_SET_GRAPH, KES_MSG_IGNORED_AXIS_DEFINITIONS_USED, option);
+    if (kes_pgiven(s, slot)) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_ONLY_ON_DEVICE, option);
     return kNoLayout;
   }
   reader rd{ctx, request, horizontal ? &request->layout->haxis : &request->layout->vaxis, horizontal ? 1 : 2};
@@ -335,7 +340,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   };
   if (kes_pgiven(s, slot)) {
     if (xldopen(ctx->gcb, "GLOBAL  ", 0, &dir) != 0) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_CATALOG_DIRECTORY_AXIS);
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_CATALOG_NOT_OPENED);
       return KES_RC_STEP_FAILED;
     }
     char name[8];
@@ -347,7 +352,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     host_member_name mn{8, {}, {'G', 'L', 'O', 'B', 'A', 'L', ' ', ' '}, 256, 1};
     if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, &member) != 0 ||
         next_record(member, hdr, kHeaderSize) < 0) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_NAMES_AXIS_DEFINITION_NO, option, 8, name);
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_NOT_DEFINED, option, 8, name);
       return close(KES_RC_STEP_FAILED);
     }
   }
@@ -383,7 +388,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   if (ax->color[0] == ' ') std::memset(ax->color, ' ', 8);
   ax->hdr68 = rd_double(hdr, kHdr68);
   ax->hdr94 = rd_i16(hdr, kHdr94);
-  if (ax->hdr68 > 0) xpmlog(KES_SET_PROC, KES_MSG_SETTING_AXIS_DEFINITION_IGNORED, option);
+  if (ax->hdr68 > 0) xpmlog(KES_SET_PROC, KES_MSG_AXIS_SETTING_IGNORED, option);
 
   const int lv = rd_i16(hdr, kLenValues), ll = rd_i16(hdr, kLenLabel), l3 = rd_i16(hdr, kLenThird),
             lmaj = rd_i16(hdr, kLenMajor), lmin = rd_i16(hdr, kLenMinor), lord = rd_i16(hdr, kLenOrder);
@@ -403,7 +408,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
 
   if (lv > 0) {
     if (next_record(member, buf, cap) != lv) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_TICK_VALUES_AXIS_DEFINITION);
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_TICK_VALUES_UNREADABLE);
       return close(KES_RC_STEP_FAILED);
     }
     int nq = 0;
@@ -416,7 +421,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     if (r != 0) return close(r);
     if (horizontal) {
       if (ax->value_angle < -90 || ax->value_angle > 90) {
-        xpmlog(KES_SET_GRAPH, KES_MSG_ANGLE_HORIZONTAL_AXIS_VALUES);
+        xpmlog(KES_SET_GRAPH, KES_MSG_HAXIS_ANGLE_OUT_OF_RANGE);
         return close(kUnusable);
       }
       ax->value_orient = std::fabs(ax->value_angle) <= kFlatAngle ? 3 : 2;
@@ -424,7 +429,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   }
   if (ll > 0) {
     if (next_record(member, buf, cap) != ll) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_LABEL_AXIS_DEFINITION_CANNOT);
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_LABEL_UNREADABLE);
       return close(KES_RC_STEP_FAILED);
     }
     ax->label_given = 1;
@@ -436,8 +441,8 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     const int lt = tick == 0 ? lmaj : lmin;
     if (lt <= 0) continue;
     if (next_record(member, buf, cap) != lt) {
-      if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_MAJOR_TICK_MARKS_AXIS);
-      else xpmlog(KES_SET_GRAPH, KES_MSG_PART_AXIS_DEFINITION_CANNOT, "MINOR");
+      if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_MAJOR_TICKS_UNREADABLE);
+      else xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_PART_UNREADABLE, "MINOR");
       return close(KES_RC_STEP_FAILED);
     }
     std::int16_t& width = tick == 0 ? ax->major_width : ax->minor_width;
@@ -452,7 +457,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
         case 'W': width = static_cast<std::int16_t>(rd_double(op, 0)); break;
         case 'N':
           count = rd_i16(op, 0);
-          if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_NUMBER_MAJOR_TICK_MARKS);
+          if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_MAJOR_TICK_COUNT_IGNORED);
           break;
         case 'H': length = ggl2pct(0, unit_code(static_cast<char>(op[0])), 3 - rd.axis_no, rd_double(op, 1)); break;
         case 'C': std::memcpy(color, op, 8); break;

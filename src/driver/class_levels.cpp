@@ -203,18 +203,18 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
   }
   if (matches == 0) {
     if (proc_record) {
-      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_NO, static_cast<int>(var.keylevel.len), var.keylevel.text,
+      xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_MATCHES_NO_LEVEL, static_cast<int>(var.keylevel.len), var.keylevel.text,
              static_cast<int>(var.name.len), var.name.text);
     } else {
-      xpmlog(KES_SET_LAYOUT, KES_MSG_KEYLEVEL_VALUE_PLOT_STATEMENT, static_cast<int>(var.keylevel.len),
+      xpmlog(KES_SET_LAYOUT, KES_MSG_PLOT_KEYLEVEL_MATCHES_NO_LEVEL, static_cast<int>(var.keylevel.len),
              var.keylevel.text);
-      xpmlog(KES_SET_LAYOUT, KES_MSG_FIRST_LEVEL_CLASS_VARIABLE, static_cast<int>(var.name.len), var.name.text);
+      xpmlog(KES_SET_LAYOUT, KES_MSG_KEY_LEVEL_IS_FIRST, static_cast<int>(var.name.len), var.name.text);
     }
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
     return head;
   }
   if (matches > 1 && proc_record) {
-    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_VALUE_MATCHES_MORE, static_cast<int>(var.keylevel.len), var.keylevel.text,
+    xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_MATCHES_SEVERAL_LEVELS, static_cast<int>(var.keylevel.len), var.keylevel.text,
            static_cast<int>(var.name.len), var.name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
@@ -352,7 +352,7 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     }
   }
   if (cv->nlevels == 0 || childless) {
-    xpmlog(KES_SET_LAYOUT, KES_MSG_NO_OBSERVATION_GROUP_FALLS);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_BY_GROUP_HAS_NO_CLASS_CELLS);
     return 0;
   }
 
@@ -484,7 +484,8 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     cv->keycell = key;
     free_task(buf);
     if (!proc_record)
-      xpmlog(KES_SET_LAYOUT, cv->count == 1 ? KES_MSG_KEY_CELL_PLOT_STATEMENT : KES_MSG_KEY_CELL_PLOT_STATEMENT_TAKEN);
+      xpmlog(KES_SET_LAYOUT,
+             cv->count == 1 ? KES_MSG_KEY_CELL_FROM_CLASS_VARIABLE : KES_MSG_KEY_CELL_FROM_TWO_CLASS_VARIABLES);
   } else if (cv->count == 2) {
     cv->keycell = cv->levels->child;
   }

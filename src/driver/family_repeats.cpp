@@ -27,6 +27,6 @@ void kesfamrep(const kes_preq* request, int nth) {
     int times = 0;
     for (int i = 0; i < n; ++i) times += static_cast<int>(seen[i]) == f.flag;
     if (times > 1)
-      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GIVEN_MORE_THAN, kes_plot_statement_name(request->type), nth, f.name);
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_OPTION_TWICE, kes_plot_statement_name(request->type), nth, f.name);
   }
 }

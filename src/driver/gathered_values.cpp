@@ -1,20 +1,25 @@
 // Gathered values: see gathered_values.h.
 #include "driver/gathered_values.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "driver/kesin.h"
+#include "driver/value_views.h"
 #include "driver/varsum_records.h"
+#include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 
 namespace {
@@ -71,17 +76,34 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   return rc;
 }
 
-// Calls emit(value, count) for each distinct value of the sorted items, ascending (a
-// zero with the sign of the first zero gathered), while emit returns true.
+// The value of a key: a zero with the sign of the first zero gathered.
+double value_of(std::uint64_t key, int first_zero) {
+  const double x = kes::double_of_order_key(key);
+  return x == 0 && first_zero < 0 ? -0.0 : x;
+}
+
+// Does a distinct value start at items[i]?
+template <class Item>
+bool starts_value(const Item* items, std::size_t i) {
+  return i == 0 || items[i].key != items[i - 1].key;
+}
+
+// The count of the value starting at items[i]; i is left past its last item.
+template <class Item>
+int value_count(const Item* items, std::size_t n, std::size_t& i) {
+  const std::uint64_t key = items[i].key;
+  int count = 0;  // at most the gathered total, which stays in the int range
+  for (; i < n && items[i].key == key; ++i) count += items[i].freq();
+  return count;
+}
+
+// Calls emit(value, count) for each distinct value of the sorted items, ascending,
+// while emit returns true.
 template <class Item, class Emit>
 void each_value(const Item* items, std::size_t n, int first_zero, Emit emit) {
   for (std::size_t i = 0; i < n;) {
-    const std::uint64_t key = items[i].key;
-    int count = 0;  // at most the gathered total, which stays in the int range
-    for (; i < n && items[i].key == key; ++i) count += items[i].freq();
-    double x = kes::double_of_order_key(key);
-    if (x == 0 && first_zero < 0) x = -0.0;
-    if (!emit(x, count)) return;
+    const double x = value_of(items[i].key, first_zero);
+    if (!emit(x, value_count(items, n, i))) return;
   }
 }
 
@@ -116,6 +138,48 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
   return rc;
 }
 
+// The record's view made from the sorted values (one entry per distinct value, as
+// make_list makes its nodes) and its missing values, in a pool of its own kept in g;
+// false when the pool or the room cannot be had. The values are counted and written
+// in fixed parts on the threads, so each thread first touches the room it fills; a
+// value is written by the part where it starts.
+template <class Item>
+bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n, int first_zero, int threads) {
+  const std::size_t parts = kes::part_count(n, kGrain);
+  std::vector<long> first(parts + 1, 0);  // distinct values before each part
+  kes::parallel_parts(threads, parts, [&](std::size_t k) {
+    const std::size_t end = std::min(n, (k + 1) * kGrain);
+    long here = 0;
+    for (std::size_t i = k * kGrain; i < end; ++i) here += starts_value(items, i);
+    first[k + 1] = here;
+  });
+  for (std::size_t k = 0; k < parts; ++k) first[k + 1] += first[k];
+  const long m = first[parts];
+  // The missing values went to the tree; the pass is over, so their list is final.
+  if (r->nmiss > 0) ztrelst(reinterpret_cast<void**>(&r->missing));
+  host_pool* pool = kes_view_pool();
+  const kes_viewroom room = kes_view_room(pool, m, false, kes_list_length(r->missing));
+  if (room.view == nullptr) {
+    if (pool != nullptr) xmpoold(pool);
+    return false;
+  }
+  kes::parallel_parts(threads, parts, [&](std::size_t k) {
+    const std::size_t end = std::min(n, (k + 1) * kGrain);
+    long j = first[k];
+    std::size_t i = k * kGrain;
+    while (i < end && !starts_value(items, i)) ++i;
+    while (i < end) {
+      room.x[j] = value_of(items[i].key, first_zero);
+      room.f[j++] = value_count(items, n, i);  // may read on into the next part
+    }
+  });
+  kes_put_missing_kinds(r->missing, room);
+  r->view = room.view;
+  r->ndistinct += static_cast<int>(m);
+  g.views = pool;
+  return true;
+}
+
 // The gathered values' keys (with their counts), sorted; null when no room.
 template <class Item>
 Item* sorted_items(const kes_gathered& g, int threads) {
@@ -147,12 +211,14 @@ Item* sorted_items(const kes_gathered& g, int threads) {
 // Sorts the gathered values and makes the list; -1 when the sort's room cannot be had.
 template <class Item>
 int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
-  Item* items = sorted_items<Item>(g, ctx->threads > 0 ? ctx->threads : 1);
+  const int threads = ctx->threads > 0 ? ctx->threads : 1;
+  Item* items = sorted_items<Item>(g, threads);
   if (items == nullptr) return -1;
   const std::size_t n = static_cast<std::size_t>(g.n);
   const int first_zero = g.first_zero;
   release(g);  // the sorted keys hold all that is needed
-  const int rc = make_list(ctx, r, v, items, n, first_zero);
+  const int rc =
+      make_view(r, g, items, n, first_zero, threads) ? KES_ADD_OK : make_list(ctx, r, v, items, n, first_zero);
   std::free(items);
   return rc;
 }
@@ -166,7 +232,7 @@ bool compact_as(kes_gathered& g, int threads) {
   if (items == nullptr) return false;
   const std::size_t n = static_cast<std::size_t>(g.n);
   long m = 0;
-  for (std::size_t i = 0; i < n; ++i) m += i == 0 || items[i].key != items[i - 1].key;
+  for (std::size_t i = 0; i < n; ++i) m += starts_value(items, i);
   if (2 * m > g.cap) g.no_compact = 1;
   else if (g.f == nullptr) g.f = static_cast<int*>(std::malloc(static_cast<std::size_t>(g.cap) * sizeof(int)));
   if (g.no_compact || g.f == nullptr) {
@@ -224,9 +290,23 @@ int kes_build_gathered(kes_ctx* ctx, int v) {
   return rc >= 0 ? rc : to_tree(ctx, r, v, g);
 }
 
+host_pool* kes_take_gathered_views(kes_ctx* ctx, int v) {
+  kes_datapass* dp = kes_dp(ctx);
+  if (dp->gathered == nullptr) return nullptr;
+  host_pool* pool = dp->gathered[v].views;
+  dp->gathered[v].views = nullptr;
+  return pool;
+}
+
 void kes_forget_gathered(kes_ctx* ctx, int v) {
   kes_datapass* dp = kes_dp(ctx);
   if (dp->gathered == nullptr) return;
-  release(dp->gathered[v]);
-  dp->gathered[v].off = 0;
+  kes_gathered& g = dp->gathered[v];
+  release(g);
+  g.off = 0;
+  if (g.views != nullptr) {
+    xmpoold(g.views);
+    g.views = nullptr;
+    ctx->varsums[v].view = nullptr;  // only the plain record is gathered
+  }
 }

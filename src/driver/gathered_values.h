@@ -6,11 +6,15 @@
 // cell's or a weighted record goes to the tree); when the gathered room cannot grow, or
 // the counts could pass the int range, what was gathered goes to the tree and so does
 // the rest of the pass. When the room is full, values with many ties are first merged
-// (sorted, one entry and a count per value), so that they take little room.
+// (sorted, one entry and a count per value), so that they take little room. At the
+// end of the pass the sorted values become the record's value view at once (see
+// value_views.h), in a pool of its own, without list nodes; only when that room cannot
+// be had are they made into a list.
 #pragma once
 
 struct kes_ctx;
 struct kes_varsum;
+struct host_pool;
 
 struct kes_gathered {
   double* x;         // nonmissing values in arrival order, from the variable's pool
@@ -21,6 +25,8 @@ struct kes_gathered {
   int off;           // this pass puts the variable's values into the tree
   int first_zero;    // sign of the first zero gathered: -1, +1; 0 none yet
   int no_compact;    // merging ties when the room is full gained too little: it only grows
+  host_pool* views;  // the pool of the view made from the gathered values, until the
+                     // variable's pool is replaced by it
 };
 
 // Adds nonmissing value x of frequency f to record r of variable v when the record is
@@ -29,10 +35,16 @@ struct kes_gathered {
 // is KES_ADD_OK).
 bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, int* rc);
 
-// Makes variable v's gathered values into the value list of its plain record (nodes
-// from the variable's chunks, ascending in memory too). A kes_addval_result: the node
-// shortage of the tree path is reported the same way.
+// Makes variable v's gathered values into the value view of its plain record (with
+// the record's missing values, which went to the tree) or, when the view's room
+// cannot be had, into its value list (nodes from the variable's chunks, ascending in
+// memory too). A kes_addval_result: the node shortage of the tree path is reported
+// the same way.
 int kes_build_gathered(kes_ctx* ctx, int v);
 
-// Forgets what variable v gathered (its pool is gone, or a new pass starts).
+// The pool of the view kes_build_gathered made for v, handed over (null when none).
+host_pool* kes_take_gathered_views(kes_ctx* ctx, int v);
+
+// Forgets what variable v gathered (its pool is gone, or a new pass starts); a view
+// made from it and not handed over goes too.
 void kes_forget_gathered(kes_ctx* ctx, int v);

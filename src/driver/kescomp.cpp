@@ -22,8 +22,6 @@
 #include "util/kes_minmax.h"
 
 namespace {
-constexpr int kMsgNotComputed = 139;
-
 template <std::size_t N>
 void preset(double (&cells)[N], double miss) {
   for (double& c : cells) c = miss;
@@ -55,7 +53,7 @@ void preset_results(kes_ctx* ctx, kes_stats* st) {
   preset(st->scl, miss);
   preset(st->loc.v, miss);
   preset(st->loccount, miss);
-  st->head = st->tail = st->missing = nullptr;
+  st->view = nullptr;
   st->ndistinct = 0;
   std::memset(&st->ext, 0, sizeof st->ext);
   for (int i = 0; i < ctx->ntrimmed && st->trimmed != nullptr; ++i) preset(st->trimmed[i].cell, miss);
@@ -95,7 +93,7 @@ void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
     if (!ctx->noprint) kesprt(ctx, st);
   } else {
     const kes_name32& name = ctx->varnames[var];
-    xpmlog(KES_SET_PROC, kMsgNotComputed, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PROC, KES_MSG_STATISTICS_NO_MEMORY_FOR_VALUES, static_cast<int>(name.len), name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
   }
   // Every variable of every BY group keeps its place in the utility files, also when

@@ -13,6 +13,7 @@
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_procopts.h"
 #include "records/kes_readstate.h"
@@ -52,7 +53,7 @@ bool level_of(kes_ctx* ctx, int s, double dflt, const char* what, double* out) {
   }
   const double a = num(ctx, s);
   if (!(a > 0 && a < 1)) {
-    xpmlog(KES_SET_PROC, KES_MSG_MUST_LIE_STRICTLY_BETWEEN, what, a);
+    xpmlog(KES_SET_PROC, KES_MSG_VALUE_NOT_STRICTLY_BETWEEN_0_AND_1, what, a);
     return false;
   }
   *out = a;
@@ -76,9 +77,9 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     if (!(x > 0)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_NOT, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_NOT_POSITIVE, x);
     } else if (x >= 0.5 && x < 1) {
-      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_VALUE_LEAST, x);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_HALF_OR_MORE, x);
     } else {
       (*out)[kept++] = x;
     }
@@ -109,8 +110,9 @@ int run_pool(kes_ctx* ctx, option_reading&) {
 }
 
 // The family labels.
+static_assert(sizeof KES_FAMILY_STAT_LABELS / sizeof KES_FAMILY_STAT_LABELS[0] == KES_NSTATLABELS);
 int family_labels(kes_ctx* ctx, option_reading&) {
-  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, KES_MSG_NORMAL + i);
+  for (int i = 0; i < KES_NSTATLABELS; ++i) xpmstr(ctx->statlabel[i], 16, KES_SET_PROC, KES_FAMILY_STAT_LABELS[i]);
   return 0;
 }
 
@@ -197,7 +199,7 @@ int variable_lists(kes_ctx* ctx, option_reading&) {
   }
   ctx->nvars = given(ctx, KES_PROC_SLOT_VAR) ? count(ctx, KES_PROC_SLOT_VAR) : kes_default_vars(ctx, nullptr);
   if (ctx->nvars <= 0) {
-    xpmlog(KES_SET_PROC, KES_MSG_NO_ANALYSIS_VARIABLES_VAR);
+    xpmlog(KES_SET_PROC, KES_MSG_NO_ANALYSIS_VARIABLES);
     return fail(KES_RC_BAD_OPTION);
   }
   ctx->varnums = static_cast<int*>(take(ctx, static_cast<long>(sizeof(int)) * ctx->nvars, &failed));
@@ -219,9 +221,9 @@ int variable_lists(kes_ctx* ctx, option_reading&) {
 // Statistics that a WEIGHT variable rules out.
 int weight_exclusions(kes_ctx* ctx, option_reading&) {
   if (ctx->weight_given) {
-    if (ctx->normal) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_IGNORED_BECAUSE_WEIGHT);
-    if (ctx->loccount) xpmlog(KES_SET_PROC, KES_MSG_LOCCOUNT_IGNORED_BECAUSE_WEIGHT);
-    if (ctx->robustscale) xpmlog(KES_SET_PROC, KES_MSG_ROBUSTSCALE_IGNORED_BECAUSE_WEIGHT);
+    if (ctx->normal) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_IGNORED_WITH_WEIGHT);
+    if (ctx->loccount) xpmlog(KES_SET_PROC, KES_MSG_LOCCOUNT_IGNORED_WITH_WEIGHT);
+    if (ctx->robustscale) xpmlog(KES_SET_PROC, KES_MSG_ROBUSTSCALE_IGNORED_WITH_WEIGHT);
     ctx->normal = ctx->loccount = ctx->robustscale = 0;
   }
   return 0;
@@ -255,7 +257,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     for (int i = 0; i < n && e != nullptr; ++i)
       if (e[i] >= 0) ++nc;
     if (nc > KES_MAX_CLASS) {
-      xpmlog(KES_SET_PROC, KES_MSG_CLASS_STATEMENT_NAMES_VARIABLES, nc);
+      xpmlog(KES_SET_PROC, KES_MSG_CLASS_TOO_MANY_VARIABLES, nc);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     int k = -1;
@@ -301,7 +303,7 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
     }
   }
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_BECAUSE_WEIGHT);
+    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_WITH_WEIGHT);
     ctx->pctldef = 6;
   }
   return 0;
@@ -330,7 +332,7 @@ int variance_divisor(kes_ctx* ctx, option_reading& r) {
       xpmlog(KES_SET_PROC, KES_MSG_VARDEF_NEEDS_WEIGHT_VARIABLE, wzstrip(ctx->vardef, 8), ctx->vardef);
       std::memcpy(ctx->vardef, "DF      ", 8);
     } else if (ctx->printed) {
-      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_VARIANCES_STATISTICS_BASED, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef);
     }
   }
   r.df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
@@ -360,7 +362,7 @@ int alpha_level(kes_ctx* ctx, option_reading&) {
   if (given(ctx, KES_PROC_SLOT_ALPHA)) {
     const double a = num(ctx, KES_PROC_SLOT_ALPHA);
     if (!(a > 0 && a < 1)) {
-      xpmlog(KES_SET_PROC, KES_MSG_MUST_LIE_STRICTLY_BETWEEN, "ALPHA=", a);
+      xpmlog(KES_SET_PROC, KES_MSG_VALUE_NOT_STRICTLY_BETWEEN_0_AND_1, "ALPHA=", a);
       return fail(KES_RC_BAD_OPTION);
     }
     po->alpha = a;
@@ -374,7 +376,7 @@ int trimmed_winsorized(kes_ctx* ctx, option_reading&) {
   bool failed = false;
   if (ctx->weight_given) {
     if (given(ctx, KES_PROC_SLOT_TRIMMED) || given(ctx, KES_PROC_SLOT_WINSORIZED))
-      xpmlog(KES_SET_PLOT, KES_MSG_TRIMMED_WINSORIZED_IGNORED_BECAUSE);
+      xpmlog(KES_SET_PLOT, KES_MSG_TRIM_IGNORED_WITH_WEIGHT);
   } else {
     if (given(ctx, KES_PROC_SLOT_TRIMMED)) {
       ctx->ntrimmed = keep_proportions(ctx, KES_PROC_SLOT_TRIMMED, &po->trimmed, &failed);
@@ -401,7 +403,7 @@ int percentile_limits(kes_ctx* ctx, option_reading& r) {
   const bool df = r.df;
   const bool ci_normal = flag(ctx, KES_PROC_FLAG_CIPCTLNORMAL), ci_df = flag(ctx, KES_PROC_FLAG_CIPCTLDF);
   if (ctx->weight_given) {
-    if (ci_normal || ci_df) xpmlog(KES_SET_PLOT, KES_MSG_CIPCTLNORMAL_CIPCTLDF_IGNORED_BECAUSE);
+    if (ci_normal || ci_df) xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_LIMITS_IGNORED_WITH_WEIGHT);
   } else {
     if (ci_normal) {
       if (!df) {
@@ -494,12 +496,12 @@ int rounding(kes_ctx* ctx, option_reading&) {
     const int n = count(ctx, KES_PROC_SLOT_ROUND);
     const double* u = nums(ctx, KES_PROC_SLOT_ROUND);
     if (n > 1 && count(ctx, KES_PROC_SLOT_VAR) == 0) {
-      xpmlog(KES_SET_PROC, KES_MSG_ROUND_GIVES_SEVERAL_VALUES);
+      xpmlog(KES_SET_PROC, KES_MSG_ROUND_SEVERAL_WITHOUT_VAR);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
-        xpmlog(KES_SET_PROC, KES_MSG_ROUND_VALUE_NEGATIVE_ROUNDING, u[i]);
+        xpmlog(KES_SET_PROC, KES_MSG_ROUND_NEGATIVE, u[i]);
         return fail(KES_RC_BAD_VALUE);
       }
     for (int v = 0; v < ctx->nvars; ++v) {

@@ -68,11 +68,11 @@ int scan_statements(kes_ctx* ctx) {
     if (!same_name(s, "OUTPUT  ")) continue;
     ++dp->noutput;
     if (!kes_pslot(s, KES_OUTPUT_SLOT_OUT)->given) {
-      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NEEDS_OUT);
+      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_NEEDS_OUT);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given)
-      xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_OUTPUT_STATEMENT_GIVEN);
+      xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_WITHOUT_WEIGHT);
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)
@@ -81,13 +81,13 @@ int scan_statements(kes_ctx* ctx) {
     };
     const int nnorm = longest({KES_OUTPUT_SLOT_NORMAL, KES_OUTPUT_SLOT_PROBN});
     if (nnorm > 0) {
-      if (ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_PROBN_OUTPUT_STATEMENT);
+      if (ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_NORMAL_OUTPUT_IGNORED_WITH_WEIGHT);
       else dp->nnormal_vars = kes::max(dp->nnormal_vars, kes::min(nnorm, ctx->nvars));
     }
     const int nloc =
         longest({KES_OUTPUT_SLOT_MSIGN, KES_OUTPUT_SLOT_SIGNRANK, KES_OUTPUT_SLOT_PROBM, KES_OUTPUT_SLOT_PROBS});
     if (nloc > 0) {
-      if (ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_MSIGN_SIGNRANK_PROBM_PROBS);
+      if (ctx->weight_given) xpmlog(KES_SET_PROC, KES_MSG_SIGN_TESTS_OUTPUT_IGNORED_WITH_WEIGHT);
       else dp->nloc_vars = kes::max(dp->nloc_vars, kes::min(nloc, ctx->nvars));
     }
     int nrob = 0;
@@ -99,14 +99,14 @@ int scan_statements(kes_ctx* ctx) {
     const kes_optslot* pre = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE);
     if (pts->given || pre->given || kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
       if (!pre->given || !pts->given) {
-        if (!pre->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NO_OPTION, "PCTLPRE=");
-        if (!pts->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NO_OPTION, "PCTLPTS=");
+        if (!pre->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_MISSING_OPTION, "PCTLPRE=");
+        if (!pts->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_MISSING_OPTION, "PCTLPTS=");
         return fail(KES_RC_OUTPUT_UNDEFINED);
       }
       const double* p = static_cast<const double*>(pts->list);
       for (int i = 0; p != nullptr && i < pts->v.count; ++i)
         if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
-          xpmlog(KES_SET_PROC, KES_MSG_PCTLPTS_VALUE_OUTPUT_STATEMENT, p[i]);
+          xpmlog(KES_SET_PROC, KES_MSG_PCTLPTS_NOT_A_PERCENTAGE, p[i]);
           return fail(KES_RC_BAD_VALUE);
         }
       dp->npctlpts += pts->v.count;

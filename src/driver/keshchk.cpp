@@ -26,7 +26,7 @@ struct family {
   kes_param_test tests[4]; // in order; message 0 after the last
   int noprint_flag;
   int fill_flag;
-  int fill_note;  // of set 431
+  int fill_note;  // of set KES_SET_LABEL
 };
 
 // Given parameter values must be above 0; further options as the family says.
@@ -39,29 +39,77 @@ constexpr kes_param_test single(int slot, double bound, bool strict, int message
 
 // In the order of the checks.
 const family kFamilies[8] = {
-    {KES_PLOT_FLAG_NORMAL, 0, {KES_P_NORMAL_MU, KES_P_NORMAL_SIGMA, -1, -1}, {positive(KES_P_NORMAL_SIGMA, 77)}, 13, 8, 895},
-    {KES_PLOT_FLAG_LOGNORMAL, 1, {KES_P_LOGNORMAL_THETA, KES_P_LOGNORMAL_SIGMA, KES_P_LOGNORMAL_ZETA, -1}, {positive(KES_P_LOGNORMAL_SIGMA, 79)}, 14, 9, 896},
-    {KES_PLOT_FLAG_EXPONENTIAL, 2, {KES_P_EXPONENTIAL_THETA, KES_P_EXPONENTIAL_SIGMA, -1, -1}, {positive(KES_P_EXPONENTIAL_SIGMA, 80)}, 16, 10, 897},
-    {KES_PLOT_FLAG_WEIBULL, 3, {KES_P_WEIBULL_THETA, KES_P_WEIBULL_SIGMA, KES_P_WEIBULL_C, -1},
-     {positive(KES_P_WEIBULL_SIGMA, 81), positive(KES_P_WEIBULL_C, 83), single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, 124, false),
-      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, 125, false)},
-     15, 11, 898},
-    {KES_PLOT_FLAG_GAMMA, 4, {KES_P_GAMMA_THETA, KES_P_GAMMA_SIGMA, KES_P_GAMMA_ALPHA, -1},
-     {positive(KES_P_GAMMA_SIGMA, 85), positive(KES_P_GAMMA_ALPHA, 87), single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, 126, false),
-      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, 127, false)},
-     25, 24, 899},
-    {KES_PLOT_FLAG_BETA, 5, {KES_P_BETA_THETA, KES_P_BETA_SIGMA, KES_P_BETA_ALPHA, KES_P_BETA_BETA},
-     {positive(KES_P_BETA_SIGMA, 175), positive(KES_P_BETA_ALPHA, 177, true), positive(KES_P_BETA_BETA, 179, true),
-      single(KES_PLOT_SLOT_BETA_TOL, 0, true, 364, true)},
-     42, 41, 900},
-    {KES_PLOT_FLAG_SB, 6, {KES_P_SB_THETA, KES_P_SB_SIGMA, KES_P_SB_DELTA, KES_P_SB_GAMMA},
-     {positive(KES_P_SB_SIGMA, 1325), positive(KES_P_SB_DELTA, 1152), single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true),
-      single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)},
-     70, 75, 901},
-    {KES_PLOT_FLAG_SU, 7, {KES_P_SU_THETA, KES_P_SU_SIGMA, KES_P_SU_DELTA, KES_P_SU_GAMMA},
-     {positive(KES_P_SU_SIGMA, 1326), positive(KES_P_SU_DELTA, 1152), single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true),
-      single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)},
-     72, 76, 902},
+    {KES_PLOT_FLAG_NORMAL,
+     0,
+     {KES_P_NORMAL_MU, KES_P_NORMAL_SIGMA, -1, -1},
+     {positive(KES_P_NORMAL_SIGMA, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)},
+     13,
+     8,
+     KES_MSG_FILL_NEEDS_ONE_NORMAL_CURVE},
+    {KES_PLOT_FLAG_LOGNORMAL,
+     1,
+     {KES_P_LOGNORMAL_THETA, KES_P_LOGNORMAL_SIGMA, KES_P_LOGNORMAL_ZETA, -1},
+     {positive(KES_P_LOGNORMAL_SIGMA, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE)},
+     14,
+     9,
+     KES_MSG_FILL_NEEDS_ONE_LOGNORMAL_CURVE},
+    {KES_PLOT_FLAG_EXPONENTIAL,
+     2,
+     {KES_P_EXPONENTIAL_THETA, KES_P_EXPONENTIAL_SIGMA, -1, -1},
+     {positive(KES_P_EXPONENTIAL_SIGMA, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)},
+     16,
+     10,
+     KES_MSG_FILL_NEEDS_ONE_EXPONENTIAL_CURVE},
+    {KES_PLOT_FLAG_WEIBULL,
+     3,
+     {KES_P_WEIBULL_THETA, KES_P_WEIBULL_SIGMA, KES_P_WEIBULL_C, -1},
+     {positive(KES_P_WEIBULL_SIGMA, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE),
+      positive(KES_P_WEIBULL_C, KES_MSG_WEIBULL_C_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, KES_MSG_CINITIAL_NEGATIVE, false),
+      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, KES_MSG_CDELTA_NOT_POSITIVE, false)},
+     15,
+     11,
+     KES_MSG_FILL_NEEDS_ONE_WEIBULL_CURVE},
+    {KES_PLOT_FLAG_GAMMA,
+     4,
+     {KES_P_GAMMA_THETA, KES_P_GAMMA_SIGMA, KES_P_GAMMA_ALPHA, -1},
+     {positive(KES_P_GAMMA_SIGMA, KES_MSG_GAMMA_SIGMA_NOT_POSITIVE),
+      positive(KES_P_GAMMA_ALPHA, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, KES_MSG_ALPHAINITIAL_NEGATIVE, false),
+      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, KES_MSG_ALPHADELTA_NOT_POSITIVE, false)},
+     25,
+     24,
+     KES_MSG_FILL_NEEDS_ONE_GAMMA_CURVE},
+    {KES_PLOT_FLAG_BETA,
+     5,
+     {KES_P_BETA_THETA, KES_P_BETA_SIGMA, KES_P_BETA_ALPHA, KES_P_BETA_BETA},
+     {positive(KES_P_BETA_SIGMA, KES_MSG_BETA_SIGMA_NOT_POSITIVE),
+      positive(KES_P_BETA_ALPHA, KES_MSG_BETA_ALPHA_TOO_SMALL, true),
+      positive(KES_P_BETA_BETA, KES_MSG_BETA_BETA_TOO_SMALL, true),
+      single(KES_PLOT_SLOT_BETA_TOL, 0, true, KES_MSG_BETA_TOL_NOT_POSITIVE, true)},
+     42,
+     41,
+     KES_MSG_FILL_NEEDS_ONE_BETA_CURVE},
+    {KES_PLOT_FLAG_SB,
+     6,
+     {KES_P_SB_THETA, KES_P_SB_SIGMA, KES_P_SB_DELTA, KES_P_SB_GAMMA},
+     {positive(KES_P_SB_SIGMA, KES_MSG_SB_SIGMA_NOT_POSITIVE),
+      positive(KES_P_SB_DELTA, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_SB_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
+      single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)},
+     70,
+     75,
+     KES_MSG_FILL_NEEDS_ONE_SB_CURVE},
+    {KES_PLOT_FLAG_SU,
+     7,
+     {KES_P_SU_THETA, KES_P_SU_SIGMA, KES_P_SU_DELTA, KES_P_SU_GAMMA},
+     {positive(KES_P_SU_SIGMA, KES_MSG_SU_SIGMA_NOT_POSITIVE),
+      positive(KES_P_SU_DELTA, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_SU_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
+      single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)},
+     72,
+     76,
+     KES_MSG_FILL_NEEDS_ONE_SU_CURVE},
 };
 
 // Curve count of a family: the longest of its parameter lists, at least 1.
@@ -78,16 +126,16 @@ int vertical_values(const kes_preq* request) {
   const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS);
   if (n == 0) return kes_layout_vorder_count(request);
   if (n < 2) {
-    xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_LIST_NEEDS_LEAST);
+    xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_TOO_FEW_VALUES);
     return 0;
   }
   switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS), n)) {
     case KES_STEPS_NOT_INCREASING:
-      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_VALUES_MUST_INCREASE);
+      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_NOT_INCREASING);
       return 0;
     case KES_STEPS_UNEQUAL:
-      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_VALUES_MUST_EQUALLY);
-      xpmlog(KES_SET_AXIS_NOTE, KES_MSG_VERTICAL_AXIS_USES_DEFAULT);
+      xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_NOT_EQUALLY_SPACED);
+      xpmlog(KES_SET_AXIS_NOTE, KES_MSG_VERTICAL_AXIS_DEFAULT_TICKS_NOTE);
       return 0;
     default:
       return n;
@@ -135,7 +183,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
       return 1;
     }
     if (!(v > 0)) {
-      xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_NOT_VALID_MUST, v);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_NOT_POSITIVE, v);
       return 1;
     }
     request->maxnbin = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
@@ -144,7 +192,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXSIGMAS);
     if (!(v > 0)) {
-      xpmlog(KES_SET_PROC, KES_MSG_MAXSIGMAS_NOT_VALID_MUST, v);
+      xpmlog(KES_SET_PROC, KES_MSG_MAXSIGMAS_NOT_POSITIVE, v);
       return 1;
     }
     request->maxsigmas = static_cast<int>(kes::fmin(std::trunc(v), 2147483647.0));
@@ -165,7 +213,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   // Kernel.
   if (kes_flag(s, KES_PLOT_FLAG_KERNEL)) {
     if (kes_flag(s, KES_PLOT_FLAG_HANGING)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CANNOT_USED_KERNEL);
+      xpmlog(KES_SET_LABEL, KES_MSG_HANGING_WITH_KERNEL);
       return 1;
     }
     const int n = kes_pcount(s, KES_PLOT_SLOT_KERNEL_C);
@@ -174,17 +222,17 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     for (int i = 0; i < n; ++i) {
       if (c[i] == KES_KERNEL_C_SJPI) continue;
       if (c[i] == KES_KERNEL_C_MISE) {
-        if (!mise_noted) xpmlog(KES_SET_LABEL, KES_MSG_C_MISE_GIVEN_BANDWIDTH);
+        if (!mise_noted) xpmlog(KES_SET_LABEL, KES_MSG_C_MISE_BANDWIDTH);
         mise_noted = true;
         continue;
       }
       if (c[i] <= 0) {
-        xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_VALUE_NOT, c[i]);
+        xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_NOT_POSITIVE, c[i]);
         return 1;
       }
     }
     if (ctx->devgraph && kes_flag(s, KES_PLOT_FLAG_KERNEL_FILL) && nkernel > 1)
-      xpmlog(KES_SET_LABEL, KES_MSG_FILL_USED_ONLY_WHEN);
+      xpmlog(KES_SET_LABEL, KES_MSG_FILL_NEEDS_ONE_KERNEL);
   }
 
   // The output data sets. When their variables cannot be defined the check fails:

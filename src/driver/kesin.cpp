@@ -9,6 +9,7 @@
 
 #include "driver/class_levels.h"
 #include "driver/gathered_values.h"
+#include "driver/value_views.h"
 #include "driver/math_recovery.h"
 #include "driver/obs_sums.h"
 #include "driver/varsum_records.h"
@@ -181,6 +182,45 @@ int abandon_lists(kes_ctx* ctx) {
   return KES_IN_ONEVAR;
 }
 
+// Calls f(record) for variable v's record in every cell.
+template <class F>
+void each_record(kes_ctx* ctx, int v, F f) {
+  for (int k = 0; k < kes::max(ctx->nclassrecs, 1); ++k) {
+    kes_classvars* cv = ctx->nclassrecs > 0 ? &ctx->classvars[k] : nullptr;
+    each_leaf(ctx, cv, [&f, v](kes_varsum* recs, bool) { f(&recs[v]); });
+  }
+}
+
+// Every record of the batch's variables gets its view; each variable's nodes go as
+// soon as its views are made, so at most one variable's views live beside nodes.
+// When a variable's views cannot all be had the batch's last variable leaves it (a
+// later pass reads it), as when nodes run short; false when the batch's first
+// variable alone cannot have them (it is then not computed, as without its nodes).
+bool make_views(kes_ctx* ctx) {
+  for (int v = ctx->batch_first; v < ctx->batch_first + ctx->batch_n;) {
+    // A gathered variable's view was made with its values sorted.
+    if (host_pool* made = kes_take_gathered_views(ctx, v)) {
+      each_record(ctx, v, kes_forget_lists);
+      kes_take_view_pool(ctx, v, made);
+      ++v;
+      continue;
+    }
+    host_pool* pool = kes_view_pool();
+    bool all = pool != nullptr;
+    each_record(ctx, v, [&](kes_varsum* r) { all = kes_make_view(ctx, pool, r) && all; });
+    if (!all) {
+      each_record(ctx, v, [](kes_varsum* r) { r->view = nullptr; });
+      if (pool != nullptr) xmpoold(pool);
+      if (!kes_cut_batch(ctx)) return false;  // v itself leaves when it is the last
+      continue;
+    }
+    each_record(ctx, v, kes_forget_lists);
+    kes_take_view_pool(ctx, v, pool);
+    ++v;
+  }
+  return true;
+}
+
 int end_of_data(kes_ctx* ctx, bool first) {
   kes_datapass* dp = kes_dp(ctx);
   kes_readstate& rs = dp->rs;
@@ -188,16 +228,16 @@ int end_of_data(kes_ctx* ctx, bool first) {
     if (dp->round_any)
       for (int v = 0; v < ctx->nvars; ++v)
         if (dp->round_fail[v]) {
-          xpmlog(KES_SET_PROC, KES_MSG_SOME_VALUES_VARIABLE_COULD, static_cast<int>(ctx->varnames[v].len),
+          xpmlog(KES_SET_PROC, KES_MSG_VALUES_NOT_ROUNDED, static_cast<int>(ctx->varnames[v].len),
                  ctx->varnames[v].text);
           ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
         }
     if (rs.nread == 0) {
-      xpmlog(KES_SET_PROC, KES_MSG_GROUP_INPUT_DATA_SET);
+      xpmlog(KES_SET_PROC, KES_MSG_EMPTY_BY_GROUP);
       return KES_IN_SKIP;
     }
     if (!(rs.counted_freq > kMinCounted)) {
-      xpmlog(KES_SET_PROC, KES_MSG_NO_OBSERVATION_GROUP_FREQ);
+      xpmlog(KES_SET_PROC, KES_MSG_BY_GROUP_NO_USABLE_OBSERVATION);
       return KES_IN_SKIP;
     }
     for (int k = 0; k < ctx->nclassrecs; ++k) {
@@ -228,7 +268,7 @@ int end_of_data(kes_ctx* ctx, bool first) {
     dp->valuelists = 1;
     return KES_IN_ONEVAR;
   }
-  return KES_IN_READ;
+  return make_views(ctx) ? KES_IN_READ : KES_IN_ONEVAR;
 }
 
 }  // namespace
@@ -302,7 +342,7 @@ int read_pass(kes_ctx* ctx) {
       const double fv = ctx->freq_value;
       if (std::isnan(fv) || !(fv > 0)) continue;
       if (std::fabs(fv) > kMaxFreq) {
-        xpmlog(KES_SET_PROC, KES_MSG_FREQ_VALUE_TOTAL_FREQ);
+        xpmlog(KES_SET_PROC, KES_MSG_FREQ_TOTAL_TOO_LARGE);
         ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
         return KES_IN_ERROR;
       }

@@ -21,8 +21,10 @@ constexpr double kMaxCount = 2147483646;
 struct list_messages {
   int too_short, not_increasing, unequal;
 };
-constexpr list_messages kMidpointMsgs = {93, 94, 95};
-constexpr list_messages kEndpointMsgs = {1364, 1365, 1366};
+constexpr list_messages kMidpointMsgs = {KES_MSG_MIDPOINTS_TOO_FEW, KES_MSG_MIDPOINTS_NOT_INCREASING,
+                                         KES_MSG_MIDPOINTS_UNEQUAL_STEPS};
+constexpr list_messages kEndpointMsgs = {KES_MSG_ENDPOINTS_TOO_FEW, KES_MSG_ENDPOINTS_NOT_INCREASING,
+                                         KES_MSG_ENDPOINTS_UNEQUAL_STEPS};
 
 // A bin list holds two or more increasing values with equal steps. The histogram
 // code lays bins out from the first value and the step, so a list whose steps differ
@@ -77,13 +79,13 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
   bool nend = kes_pgiven(s, KES_PLOT_SLOT_NENDPOINTS);
 
   if (mid && end) {
-    xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "MIDPOINTS=", end_name, "MIDPOINTS=");
+    xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "MIDPOINTS=", end_name, "MIDPOINTS=");
     mid = false;
   }
   if (mid || end) {
     const char* in_force = mid ? "MIDPOINTS=" : end_name;
-    if (nmid) xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "NMIDPOINTS=", in_force, "NMIDPOINTS=");
-    if (nend) xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "NENDPOINTS=", in_force, "NENDPOINTS=");
+    if (nmid) xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "NMIDPOINTS=", in_force, "NMIDPOINTS=");
+    if (nend) xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "NENDPOINTS=", in_force, "NENDPOINTS=");
     nmid = nend = false;
   }
 
@@ -98,12 +100,14 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
     code = static_cast<int>(kes_pnumber(s, mid ? KES_PLOT_SLOT_MIDPOINTS : KES_PLOT_SLOT_ENDPOINTS));
   } else {
     if (nmid && nend) {
-      xpmlog(KES_SET_LABEL, KES_MSG_IGNORED_BECAUSE_GIVEN_REMOVE, "NMIDPOINTS=", "NENDPOINTS=", "NMIDPOINTS=");
+      xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "NMIDPOINTS=", "NENDPOINTS=", "NMIDPOINTS=");
       nmid = false;
     }
     request->endpoints = end || nend;
-    if (nmid && !count_ok(s, KES_PLOT_SLOT_NMIDPOINTS, 772, 773)) nmid = false;
-    if (nend && !count_ok(s, KES_PLOT_SLOT_NENDPOINTS, 828, 835)) nend = false;
+    if (nmid && !count_ok(s, KES_PLOT_SLOT_NMIDPOINTS, KES_MSG_NMIDPOINTS_TOO_LARGE, KES_MSG_NMIDPOINTS_BELOW_TWO))
+      nmid = false;
+    if (nend && !count_ok(s, KES_PLOT_SLOT_NENDPOINTS, KES_MSG_NENDPOINTS_TOO_LARGE, KES_MSG_NENDPOINTS_BELOW_TWO))
+      nend = false;
     if (nmid || nend) code = KES_BINS_UNIFORM;
   }
   if (mid || end) request->endpoints = end;
@@ -117,15 +121,15 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
                                                                                        : KES_PLOT_SLOT_NENDPOINTS)))
                                   : 0;
     if (mid || end_list) {
-      xpmlog(KES_SET_PROC, KES_MSG_HISTOGRAM_STATEMENT_GIVES_OWN);
-      xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
+      xpmlog(KES_SET_PROC, KES_MSG_HISTOGRAM_GIVES_OWN_BINS);
+      xpmlog(KES_SET_PLOT, KES_MSG_AXIS_ORDER_NOT_USED);
       ax->norder = 0;
     } else if (count_given && nbins != ax->norder) {
-      xpmlog(KES_SET_PROC, KES_MSG_NUMBER_BINS_DIFFERS_NUMBER);
-      xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
+      xpmlog(KES_SET_PROC, KES_MSG_BIN_COUNT_DIFFERS_FROM_ORDER);
+      xpmlog(KES_SET_PLOT, KES_MSG_AXIS_ORDER_NOT_USED);
       ax->norder = 0;
     } else if (ax->norder > 0) {
-      if (end) xpmlog(KES_SET_PROC, KES_MSG_ORDER_VALUES_HAXIS_AXIS);
+      if (end) xpmlog(KES_SET_PROC, KES_MSG_HAXIS_ORDER_ARE_BIN_ENDPOINTS);
       request->explicit_bins = 1;
       code = KES_BINS_EXPLICIT;
     }

@@ -98,8 +98,8 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
   std::memcpy(opts->device, kept, sizeof kept);
   g->release(&layout);
   if (r == -1) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_LOADED);
-    xpmlog(KES_SET_GRAPH, KES_MSG_CHECK_DEVICE_NAMED_GRAPHICS);
+    xpmlog(KES_SET_GRAPH, KES_MSG_DEVICE_NOT_LOADED);
+    xpmlog(KES_SET_GRAPH, KES_MSG_CHECK_GRAPHICS_DEVICE_NAME);
   } else if (r == 1) {
     xpmlog(KES_SET_PLOT, KES_MSG_GRAPHICS_DEVICE_NEEDS_DRIVER);
   }
@@ -107,7 +107,7 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
     ctx->devgraph = 0;
     // Template graphs need no device: the step goes on without one.
     if (ctx->tmplgraph) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_GRAPHICS_DEVICE_COULD_NOT_LOADED_TEMPLATE);
+      xpmlog(KES_SET_GRAPH, KES_MSG_DEVICE_NOT_LOADED_TEMPLATES_DRAWN);
       return 0;
     }
     return KES_RC_SETUP_FAILED;
@@ -145,7 +145,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   }
   if (ctx->nplots == 0) return 0;
   if (ctx->weight_given) {
-    xpmlog(KES_SET_PLOT, KES_MSG_PLOT_STATEMENTS_CANNOT_USED);
+    xpmlog(KES_SET_PLOT, KES_MSG_PLOT_STATEMENTS_WITH_WEIGHT);
     return kWeightConflict;
   }
 
@@ -199,7 +199,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
              q->binlimit, q->nvvalues);
     // Only HISTOGRAM requests run without graphics: say so for the others.
     if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph)
-      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_CHECKED_BUT_NO, kKinds[k].statement, nth);
+      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_WITHOUT_GRAPHICS, kKinds[k].statement, nth);
   }
   return 0;
 }

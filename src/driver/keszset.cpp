@@ -15,15 +15,41 @@
 
 namespace {
 
+// The label groups of the statistics tables (KES_SET_PROC), row by row.
+constexpr int kMoments1[6] = {KES_MSG_MOMENTS_N,        KES_MSG_MOMENTS_MEAN, KES_MSG_MOMENTS_STD_DEV,
+                              KES_MSG_MOMENTS_SKEWNESS, KES_MSG_MOMENTS_USS,  KES_MSG_MOMENTS_CV};
+constexpr int kMoments2[6] = {KES_MSG_MOMENTS_SUM_WEIGHTS, KES_MSG_MOMENTS_SUM, KES_MSG_MOMENTS_VARIANCE,
+                              KES_MSG_MOMENTS_KURTOSIS,    KES_MSG_MOMENTS_CSS, KES_MSG_MOMENTS_STD_ERR_MEAN};
+constexpr int kLocation[4] = {KES_MSG_BASIC_MEAN, KES_MSG_BASIC_MEDIAN, KES_MSG_BASIC_MODE, KES_MSG_BASIC_BLANK};
+constexpr int kVariability[4] = {KES_MSG_BASIC_STD_DEV, KES_MSG_BASIC_VARIANCE, KES_MSG_BASIC_RANGE, KES_MSG_BASIC_IQR};
+constexpr int kIntervals[3] = {KES_MSG_INTERVAL_MEAN, KES_MSG_INTERVAL_STD_DEV, KES_MSG_INTERVAL_VARIANCE};
+constexpr int kNormalityTests[4] = {KES_MSG_NORMALITY_TEST_SHAPIRO_WILK, KES_MSG_NORMALITY_TEST_KOLMOGOROV_SMIRNOV,
+                                    KES_MSG_NORMALITY_TEST_CRAMER_VON_MISES, KES_MSG_NORMALITY_TEST_ANDERSON_DARLING};
+constexpr int kNormalityStats[4] = {KES_MSG_NORMALITY_STAT_W, KES_MSG_NORMALITY_STAT_D, KES_MSG_NORMALITY_STAT_W_SQ,
+                                    KES_MSG_NORMALITY_STAT_A_SQ};
+constexpr int kNormalityPvalues[4] = {KES_MSG_NORMALITY_PVALUE_W, KES_MSG_NORMALITY_PVALUE_D,
+                                      KES_MSG_NORMALITY_PVALUE_W_SQ, KES_MSG_NORMALITY_PVALUE_A_SQ};
+constexpr int kQuantileRows[11] = {KES_MSG_QUANTILE_ROW_MAX, KES_MSG_QUANTILE_ROW_P99, KES_MSG_QUANTILE_ROW_P95,
+                                   KES_MSG_QUANTILE_ROW_P90, KES_MSG_QUANTILE_ROW_Q3,  KES_MSG_QUANTILE_ROW_MEDIAN,
+                                   KES_MSG_QUANTILE_ROW_Q1,  KES_MSG_QUANTILE_ROW_P10, KES_MSG_QUANTILE_ROW_P5,
+                                   KES_MSG_QUANTILE_ROW_P1,  KES_MSG_QUANTILE_ROW_MIN};
+constexpr int kRobustScale[5] = {KES_MSG_ROBUST_IQR, KES_MSG_ROBUST_GINI, KES_MSG_ROBUST_MAD, KES_MSG_ROBUST_SN,
+                                 KES_MSG_ROBUST_QN};
+constexpr int kLocationTests[3] = {KES_MSG_LOCATION_TEST_STUDENT_T, KES_MSG_LOCATION_TEST_SIGN,
+                                   KES_MSG_LOCATION_TEST_SIGNED_RANK};
+constexpr int kLocationStats[3] = {KES_MSG_LOCATION_STAT_T, KES_MSG_LOCATION_STAT_M, KES_MSG_LOCATION_STAT_S};
+constexpr int kLocationPvalues[3] = {KES_MSG_LOCATION_PVALUE_T, KES_MSG_LOCATION_PVALUE_M, KES_MSG_LOCATION_PVALUE_S};
+constexpr int kLocationCounts[3] = {KES_MSG_LOCATION_COUNT_ABOVE, KES_MSG_LOCATION_COUNT_NOT_EQUAL,
+                                    KES_MSG_LOCATION_COUNT_BELOW};
 
 template <int N>
-void load_group(kes_labelgroup<N>& g, int first) {
+void load_group(kes_labelgroup<N>& g, const int (&names)[N]) {
   std::memset(g.slot, ' ', sizeof g.slot);
   g.longest = 0;
   for (int i = 0; i < N; ++i) {
     const char* text = nullptr;
     int len = 0;
-    if (wkread(KES_SET_PROC, first + i, &text, &len) != 0 || text == nullptr) len = 0;
+    if (wkread(KES_SET_PROC, names[i], &text, &len) != 0 || text == nullptr) len = 0;
     if (len < 0) len = text != nullptr ? static_cast<int>(std::strlen(text)) : 0;
     // A label longer than its slot is cut at the slot's end.
     if (len > KES_LABEL_LEN) len = KES_LABEL_LEN;
@@ -49,20 +75,20 @@ void keszset(kes_ctx* ctx) {
   std::memcpy(st->mom.vardef, st->vardef, sizeof st->vardef);
 
   kes_statlabels& l = st->labels;
-  load_group(l.g1, 74);
-  load_group(l.g2, 80);
-  load_group(l.g3, 63);
-  load_group(l.g4, 67);
-  load_group(l.g5, 71);
-  load_group(l.g6, 103);
-  load_group(l.g7, 107);
-  load_group(l.g8, 111);
-  load_group(l.g9, 115);
-  load_group(l.g10, 86);
-  load_group(l.g11, 91);
-  load_group(l.g12, 94);
-  load_group(l.g13, 97);
-  load_group(l.g14, 100);
+  load_group(l.g1, kMoments1);
+  load_group(l.g2, kMoments2);
+  load_group(l.g3, kLocation);
+  load_group(l.g4, kVariability);
+  load_group(l.g5, kIntervals);
+  load_group(l.g6, kNormalityTests);
+  load_group(l.g7, kNormalityStats);
+  load_group(l.g8, kNormalityPvalues);
+  load_group(l.g9, kQuantileRows);
+  load_group(l.g10, kRobustScale);
+  load_group(l.g11, kLocationTests);
+  load_group(l.g12, kLocationStats);
+  load_group(l.g13, kLocationPvalues);
+  load_group(l.g14, kLocationCounts);
 
   // Label sub-blocks the printer walks: moments (both columns), basic measures
   // (both columns), intervals, quantile rows, robust measures.

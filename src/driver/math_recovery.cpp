@@ -25,15 +25,15 @@ int kes_stage_overflow_code(int stage) {
 int kes_stage_abort(kes_ctx* ctx, int stage) {
   switch (stage) {
     case KES_STAGE_WEIGHT_FREQ:
-      xpmlog(KES_SET_PROC, KES_MSG_WEIGHT_TIMES_FREQUENCY_OBSERVATION);
+      xpmlog(KES_SET_PROC, KES_MSG_WEIGHT_TIMES_FREQ_TOO_LARGE);
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     case KES_STAGE_PASS_TOTAL:
-      xpmlog(KES_SET_PROC, KES_MSG_FREQ_VALUE_TOTAL_FREQ);
+      xpmlog(KES_SET_PROC, KES_MSG_FREQ_TOTAL_TOO_LARGE);
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     default:
-      xpmlog(KES_SET_PROC, KES_MSG_MATH_EXCEPTION_OCCURRED_WHILE);
+      xpmlog(KES_SET_PROC, KES_MSG_MATH_EXCEPTION_IN_BY_GROUP);
       ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
       break;
   }

@@ -9,8 +9,8 @@ struct kes_ctx;
 
 enum kes_stage : int {
   KES_STAGE_NONE = -1,
-  KES_STAGE_WEIGHT_FREQ = 1,   // weight times frequency: message 189/174, pass ends
-  KES_STAGE_PASS_TOTAL = 2,    // adding the frequency to the pass total: 189/173, pass ends
+  KES_STAGE_WEIGHT_FREQ = 1,   // weight times frequency: message KES_MSG_WEIGHT_TIMES_FREQ_TOO_LARGE, pass ends
+  KES_STAGE_PASS_TOTAL = 2,    // adding the frequency to the pass total: KES_MSG_FREQ_TOTAL_TOO_LARGE, pass ends
   KES_STAGE_ROUND = 3,         // rounding to a ROUND= increment: value missing, flag set
   KES_STAGE_SUMWGT = 10,       // new sum of weights: overflow code 4
   KES_STAGE_WX = 11,           // w*x: code 3

@@ -10,7 +10,7 @@ struct kes_varsum;
 void kes_obs_update(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double w);
 
 // The weighted sums alone (counts and extremes untouched). A failure sets the
-// record's overflow code; the first one writes message 189/175 for variable v.
+// record's overflow code; the first one writes message KES_MSG_WEIGHTED_SUMS_OVERFLOW for variable v.
 void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w);
 
 // Enters value x with frequency f into the extreme lists of r; the observation's

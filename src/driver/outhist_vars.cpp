@@ -18,7 +18,7 @@ constexpr int kCurveLength = 16;
 constexpr int kTypeLength = 8;   // data set information item 21
 constexpr int kLabelMax = 32;    // data set information item 22
 
-// One own variable: name, 0 numeric or its character length, label (set 431), field.
+// One own variable: name, 0 numeric or its character length, label (KES_SET_LABEL), field.
 struct own_var {
   const char* name;
   int length;
@@ -35,7 +35,12 @@ bool define_own(host_access* acc, const own_var& v) {
   return xvputd(acc, &info, 0, v.field, 0, 0, 0) == 0;
 }
 
-// The type and label information items, from two texts of set 189.
+// The type and label information items of an output data set (KES_SET_PROC).
+struct kes_set_texts {
+  int type, label;
+};
+
+// The type and label information items, from two texts of set KES_SET_PROC.
 void describe(kes_dsh ds, int type_msg, int label_msg) {
   char type[kTypeLength + 1];
   const int tl = kes::max(0, kes::min(xpmstr(type, sizeof type, KES_SET_PROC, type_msg), kTypeLength));
@@ -54,7 +59,7 @@ void describe(kes_dsh ds, int type_msg, int label_msg) {
 // variable, say): the message, and the return code of every output data set that
 // cannot be defined, as for OUTPUT.
 void refuse(kes_ctx* ctx, const char* option) {
-  xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_CANNOT_DEFINED, option);
+  xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_NOT_DEFINED, option);
   ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
 }
 
@@ -77,14 +82,14 @@ int define_head(kes_ctx* ctx, kes_dsh ds, int nown, host_access** acc, const cha
 }
 
 int define_set(kes_ctx* ctx, kes_dsh ds, const own_var* vars, int n, host_access** acc, const char* option,
-               int type_msg) {
+               const kes_set_texts& texts) {
   if (define_head(ctx, ds, n, acc, option) != 0) return 1;
   for (int i = 0; i < n; ++i)
     if (!define_own(*acc, vars[i])) {
       refuse(ctx, option);
       return 1;
     }
-  describe(ds, type_msg, type_msg + 1);
+  describe(ds, texts.type, texts.label);
   if (xvpute(*acc) != 0) {
     refuse(ctx, option);
     return 1;
@@ -103,26 +108,40 @@ int kes_outhist_define(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_OUTHISTOGRAM)) {
     request->outhist = static_cast<kes_dsh>(kes_pslot(s, KES_PLOT_SLOT_OUTHISTOGRAM)->v.handle);
     const char* bin = !request->endpoints ? "_MIDPT_" : request->rtinclude ? "_MAXPT_" : "_MINPT_";
-    const int bin_label = !request->endpoints ? 60 : request->rtinclude ? 838 : 830;
+    const int bin_label = !request->endpoints  ? KES_MSG_LABEL_MIDPOINT
+                          : request->rtinclude ? KES_MSG_LABEL_MAXIMUM_POINT
+                                               : KES_MSG_LABEL_MINIMUM_POINT;
     const own_var vars[6] = {
-        {"_VAR_", varlen, 36, name},           {bin, 0, bin_label, &row.bin},
-        {"_OBSPCT_", 0, 62, &row.obspct},      {"_COUNT_", 0, 917, &row.count},
-        {"_CURVE_", kCurveLength, 64, row.curve}, {"_EXPPCT_", 0, 66, &row.exppct},
+        {"_VAR_", varlen, KES_MSG_LABEL_VARIABLE, name},
+        {bin, 0, bin_label, &row.bin},
+        {"_OBSPCT_", 0, KES_MSG_LABEL_OBSERVED_PERCENT, &row.obspct},
+        {"_COUNT_", 0, KES_MSG_LABEL_COUNT, &row.count},
+        {"_CURVE_", kCurveLength, KES_MSG_LABEL_CURVE, row.curve},
+        {"_EXPPCT_", 0, KES_MSG_LABEL_EXPECTED_PERCENT, &row.exppct},
     };
     // _CURVE_ and _EXPPCT_ only with a parametric curve.
     const int n = request->ncurves > request->nkernels ? 6 : 4;
-    if (define_set(ctx, request->outhist, vars, n, &request->outhist_def, "OUTHISTOGRAM=", 325) != 0) return 1;
+    if (define_set(ctx, request->outhist, vars, n, &request->outhist_def,
+                   "OUTHISTOGRAM=", {KES_MSG_OUTHIST_TYPE, KES_MSG_OUTHIST_LABEL}) != 0)
+      return 1;
   }
   if (kes_pgiven(s, KES_PLOT_SLOT_OUTKERNEL)) {
     request->outkernel = static_cast<kes_dsh>(kes_pslot(s, KES_PLOT_SLOT_OUTKERNEL)->v.handle);
     static const char* const kHeights[3] = {"_PERCENT_", "_COUNT_", "_PROPORTION_"};
+    static const int kHeightLabels[3] = {KES_MSG_LABEL_HEIGHT_PERCENT, KES_MSG_LABEL_HEIGHT_COUNT,
+                                         KES_MSG_LABEL_HEIGHT_PROPORTION};
     const int vs = kes::min(kes::max(request->vscale, 0), 2);
     const own_var vars[6] = {
-        {"_VAR_", varlen, 36, name},           {"_TYPE_", kCurveLength, 890, row.curve},
-        {"_C_", 0, 892, &row.kernel_c},        {"_VALUE_", 0, 886, &row.point},
-        {kHeights[vs], 0, 913 + vs, &row.height}, {"_DENSITY_", 0, 888, &row.density},
+        {"_VAR_", varlen, KES_MSG_LABEL_VARIABLE, name},
+        {"_TYPE_", kCurveLength, KES_MSG_LABEL_KERNEL_TYPE, row.curve},
+        {"_C_", 0, KES_MSG_LABEL_KERNEL_BANDWIDTH, &row.kernel_c},
+        {"_VALUE_", 0, KES_MSG_LABEL_VALUE, &row.point},
+        {kHeights[vs], 0, kHeightLabels[vs], &row.height},
+        {"_DENSITY_", 0, KES_MSG_LABEL_DENSITY, &row.density},
     };
-    if (define_set(ctx, request->outkernel, vars, 6, &request->outkernel_def, "OUTKERNEL=", 327) != 0) return 1;
+    if (define_set(ctx, request->outkernel, vars, 6, &request->outkernel_def,
+                   "OUTKERNEL=", {KES_MSG_OUTKERNEL_TYPE, KES_MSG_OUTKERNEL_LABEL}) != 0)
+      return 1;
   }
   return 0;
 }

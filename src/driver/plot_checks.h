@@ -9,11 +9,11 @@ struct kes_preq;
 
 // The common checks of every request (statement pass).
 int kesvchk(kes_ctx* ctx, kes_preq* request, int slot);  // 0 or 1
-int kesgchk(kes_ctx* ctx, kes_preq* request);            // 0, 1 or 1016
+int kesgchk(kes_ctx* ctx, kes_preq* request);            // 0, 1 or KES_RC_OUT_OF_MEMORY
 // HISTOGRAM checks: 0, 1 or 1016; the bin checks 0 or 1.
 int keshchk(kes_ctx* ctx, kes_preq* request);
 int kesmchk(kes_ctx* ctx, kes_preq* request);
-// Probability-plot checks: 0 or 1 after a message of set 308.
+// Probability-plot checks: 0 or 1 after a message of set KES_SET_PLOT.
 int kesqchk(kes_ctx* ctx, kes_preq* request);  // QQPLOT and PROBPLOT
 int keschk1(kes_ctx* ctx, kes_preq* request);  // CDFPLOT and PPPLOT
 int kescchk(kes_ctx* ctx, kes_preq* request);  // CDFPLOT VSCALE=

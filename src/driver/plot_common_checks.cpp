@@ -55,7 +55,7 @@ int kesvchk(kes_ctx* ctx, kes_preq* request, int slot) {
       if (v == ctx->nvars) {
         char name[33];
         var_name(ctx, list[i], name, sizeof name);
-        xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_STATEMENT_NOT_ANALYSIS, name, kes_plot_statement_name(request->type));
+        xpmlog(KES_SET_PLOT, KES_MSG_PLOT_VARIABLE_NOT_ANALYSED, name, kes_plot_statement_name(request->type));
         return 1;
       }
       request->varslot[v] = i;
@@ -94,8 +94,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
     const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
     request->vscale = vscale_code(name);
     if (request->vscale < 0) {
-      xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_STATEMENT_NOT_VALID, wzstrip(name, 8), name,
-             kes_plot_statement_name(request->type));
+      xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, kes_plot_statement_name(request->type));
       return 1;
     }
   }

@@ -29,12 +29,16 @@ struct ref_axis {
   int values, labels;
   const char* name;         // HREF= or VREF=
   const char* label_name;   // HREFLABELS= or VREFLABELS=
-  int count_msg;            // labels and values differ in number (set 308)
-  int alone_msg;            // labels without values (set 308)
-  int cut_msg;              // a label longer than 16 characters is cut (set 439)
+  int count_msg;            // labels and values differ in number (KES_SET_PLOT)
+  int alone_msg;            // labels without values (KES_SET_PLOT)
+  int cut_msg;              // a label longer than 16 characters is cut (KES_SET_LAYOUT)
 };
-constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF, KES_PLOT_SLOT_HREF_LABELS, "HREF=", "HREFLABELS=", 89, 295, 225};
-constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF, KES_PLOT_SLOT_VREF_LABELS, "VREF=", "VREFLABELS=", 91, 459, 227};
+constexpr ref_axis kHref = {KES_PLOT_SLOT_HREF,    KES_PLOT_SLOT_HREF_LABELS,        "HREF=",
+                            "HREFLABELS=",         KES_MSG_HREFLABELS_COUNT_DIFFERS, KES_MSG_HREFLABELS_WITHOUT_HREF,
+                            KES_MSG_HREFLABELS_CUT};
+constexpr ref_axis kVref = {KES_PLOT_SLOT_VREF,    KES_PLOT_SLOT_VREF_LABELS,        "VREF=",
+                            "VREFLABELS=",         KES_MSG_VREFLABELS_COUNT_DIFFERS, KES_MSG_VREFLABELS_WITHOUT_VREF,
+                            KES_MSG_VREFLABELS_CUT};
 
 // The reference values and, with labels given, one label per value.
 int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* count, const double** values,
@@ -98,8 +102,8 @@ int kes_layout_options(kes_ctx* ctx, kes_preq* request) {
   if (r != 0) return r;
 
   const int nclass = request->classvars != nullptr ? request->classvars->count : 0;
-  const int nrows = cells(s, KES_PLOT_SLOT_NROWS, "NROWS=", 337, nclass, 102);
-  const int ncols = cells(s, KES_PLOT_SLOT_NCOLS, "NCOLS=", 349, nclass, 103);
+  const int nrows = cells(s, KES_PLOT_SLOT_NROWS, "NROWS=", KES_MSG_NROWS_NOT_VALID, nclass, KES_MSG_NROWS_NEEDS_CLASS);
+  const int ncols = cells(s, KES_PLOT_SLOT_NCOLS, "NCOLS=", KES_MSG_NCOLS_NOT_VALID, nclass, KES_MSG_NCOLS_NEEDS_CLASS);
   if (nrows < 0 || ncols < 0) return 1;
   if (nclass == 0) {
     request->nrows = request->ncols = 1;

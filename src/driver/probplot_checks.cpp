@@ -43,44 +43,61 @@ struct family_tests {
   kes_param_test tests[kMaxTests];  // in order; message and missing both 0 after the last
 };
 
-const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, 364, true);
+const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, KES_MSG_BETA_TOL_NOT_POSITIVE, true);
 
 // QQPLOT and PROBPLOT, in the order of the checks.
 const family_tests kQqFamilies[9] = {
-    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, 77)}},
+    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_LOGNORMAL,
-     {shape(KES_P_LOGNORMAL_SIGMA, 0, true, 79, 106), first(KES_PARAM_LOGNORMAL_SLOPE, 0, true, 118)}},
-    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
-    {KES_PLOT_FLAG_WEIBULL, {first(KES_P_WEIBULL_SIGMA, 0, false, 81), shape(KES_P_WEIBULL_C, 0, true, 83, 107)}},
-    {KES_PLOT_FLAG_GAMMA, {first(KES_P_GAMMA_SIGMA, 0, false, 85), shape(KES_P_GAMMA_ALPHA, 0, true, 87, 108)}},
+     {shape(KES_P_LOGNORMAL_SIGMA, 0, true, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE, KES_MSG_LOGNORMAL_NEEDS_SIGMA),
+      first(KES_PARAM_LOGNORMAL_SLOPE, 0, true, KES_MSG_LOGNORMAL_SLOPE_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_WEIBULL,
+     {first(KES_P_WEIBULL_SIGMA, 0, false, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE),
+      shape(KES_P_WEIBULL_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE, KES_MSG_WEIBULL_NEEDS_C)}},
+    {KES_PLOT_FLAG_GAMMA,
+     {first(KES_P_GAMMA_SIGMA, 0, false, KES_MSG_GAMMA_SIGMA_NOT_POSITIVE),
+      shape(KES_P_GAMMA_ALPHA, 0, true, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE, KES_MSG_GAMMA_NEEDS_ALPHA)}},
     {KES_PLOT_FLAG_BETA,
-     {first(KES_P_BETA_SIGMA, 0, false, 175), shape(KES_P_BETA_ALPHA, kMinShape, false, 177, 176, true),
-      shape(KES_P_BETA_BETA, kMinShape, false, 179, 178, true), kBetaTol}},
+     {first(KES_P_BETA_SIGMA, 0, false, KES_MSG_BETA_SIGMA_NOT_POSITIVE),
+      shape(KES_P_BETA_ALPHA, kMinShape, false, KES_MSG_BETA_ALPHA_TOO_SMALL, KES_MSG_BETA_NEEDS_ALPHA, true),
+      shape(KES_P_BETA_BETA, kMinShape, false, KES_MSG_BETA_BETA_TOO_SMALL, KES_MSG_BETA_NEEDS_BETA, true), kBetaTol}},
     {KES_PLOT_FLAG_SB,
-     {first(KES_P_SB_SIGMA, 0, false, 1325), shape(KES_P_SB_DELTA, kMinShape, false, 1152, 1440), present(KES_P_SB_GAMMA, 1441),
-      single(KES_PLOT_SLOT_SB_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, 1328, true)}},
+     {first(KES_P_SB_SIGMA, 0, false, KES_MSG_SB_SIGMA_NOT_POSITIVE),
+      shape(KES_P_SB_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE, KES_MSG_SB_NEEDS_DELTA),
+      present(KES_P_SB_GAMMA, KES_MSG_SB_NEEDS_GAMMA),
+      single(KES_PLOT_SLOT_SB_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
+      single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)}},
     {KES_PLOT_FLAG_SU,
-     {first(KES_P_SU_SIGMA, 0, false, 1326), shape(KES_P_SU_DELTA, kMinShape, false, 1152, 1442), present(KES_P_SU_GAMMA, 1443),
-      single(KES_PLOT_SLOT_SU_FITTOL, 0, true, 1327, true), single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, 1328, true)}},
+     {first(KES_P_SU_SIGMA, 0, false, KES_MSG_SU_SIGMA_NOT_POSITIVE),
+      shape(KES_P_SU_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE, KES_MSG_SU_NEEDS_DELTA),
+      present(KES_P_SU_GAMMA, KES_MSG_SU_NEEDS_GAMMA),
+      single(KES_PLOT_SLOT_SU_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
+      single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)}},
     {KES_PLOT_FLAG_WEIBULL2,
-     {single(KES_PLOT_SLOT_WEIBULL2_SIGMA, 0, true, 81, true), single(KES_PLOT_SLOT_WEIBULL2_C, 0, true, 83, true)}},
+     {single(KES_PLOT_SLOT_WEIBULL2_SIGMA, 0, true, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE, true),
+      single(KES_PLOT_SLOT_WEIBULL2_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE, true)}},
 };
 
 // CDFPLOT and PPPLOT: the first value of each parameter only; SB and SU untested.
 const family_tests kCdfFamilies[8] = {
-    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, 77)}},
-    {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, 79)}},
-    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, 80)}},
+    {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE)}},
+    {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_WEIBULL,
-     {first(KES_P_WEIBULL_SIGMA, 0, false, 81), first(KES_P_WEIBULL_C, 0, true, 83), single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, 124, false),
-      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, 125, false)}},
+     {first(KES_P_WEIBULL_SIGMA, 0, false, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE),
+      first(KES_P_WEIBULL_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, KES_MSG_CINITIAL_NEGATIVE, false),
+      single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, KES_MSG_CDELTA_NOT_POSITIVE, false)}},
     {KES_PLOT_FLAG_GAMMA,
-     {first(KES_P_GAMMA_SIGMA, 0, false, 85), first(KES_P_GAMMA_ALPHA, 0, true, 87),
-      single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, 126, false),
-      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, 127, false)}},
+     {first(KES_P_GAMMA_SIGMA, 0, false, KES_MSG_GAMMA_SIGMA_NOT_POSITIVE),
+      first(KES_P_GAMMA_ALPHA, 0, true, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE),
+      single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, KES_MSG_ALPHAINITIAL_NEGATIVE, false),
+      single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, KES_MSG_ALPHADELTA_NOT_POSITIVE, false)}},
     {KES_PLOT_FLAG_BETA,
-     {first(KES_P_BETA_SIGMA, 0, false, 175), first(KES_P_BETA_ALPHA, 0, true, 177, true), first(KES_P_BETA_BETA, 0, true, 179, true),
-      kBetaTol}},
+     {first(KES_P_BETA_SIGMA, 0, false, KES_MSG_BETA_SIGMA_NOT_POSITIVE),
+      first(KES_P_BETA_ALPHA, 0, true, KES_MSG_BETA_ALPHA_TOO_SMALL, true),
+      first(KES_P_BETA_BETA, 0, true, KES_MSG_BETA_BETA_TOO_SMALL, true), kBetaTol}},
     {KES_PLOT_FLAG_SB, {}},
     {KES_PLOT_FLAG_SU, {}},
 };
@@ -91,7 +108,7 @@ int count_families(const kes_stmt* s, const family_tests (&families)[N]) {
   int n = 0;
   for (const family_tests& f : families) n += kes_flag(s, f.flag);
   if (n > 1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION_MAY);
+    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION);
     return -1;
   }
   return n;
@@ -112,16 +129,16 @@ bool positions_ok(kes_preq* request) {
   const kes_stmt* s = request->stmt;
   request->nadj = kes_pgiven(s, KES_PLOT_SLOT_NADJ) ? kes_pnumber(s, KES_PLOT_SLOT_NADJ) : kDefaultNadj;
   if (request->nadj > 1 || request->nadj < -1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_NADJ_NOT_VALID_ABSOLUTE, request->nadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_NADJ_ABOVE_ONE, request->nadj);
     return false;
   }
   request->rankadj = kes_pgiven(s, KES_PLOT_SLOT_RANKADJ) ? kes_pnumber(s, KES_PLOT_SLOT_RANKADJ) : kDefaultRankadj;
   if (request->rankadj > 1 || request->rankadj < -1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_NOT_VALID_ABSOLUTE, request->rankadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_ABOVE_ONE, request->rankadj);
     return false;
   }
   if (request->rankadj >= request->nadj) {
-    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_MUST_LESS_THAN, request->rankadj, request->nadj);
+    xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_NOT_BELOW_NADJ, request->rankadj, request->nadj);
     return false;
   }
   return true;
@@ -142,11 +159,11 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
     if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
     if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values))
-      xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_BECAUSE_SLOPE);
+      xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_WITH_SLOPE);
   }
   if (!positions_ok(request)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_NOFRAME) && request->pctlaxis)
-    xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_PCTLAXIS_PERCENTILE);
+    xpmlog(KES_SET_PLOT, KES_MSG_NOFRAME_IGNORED_WITH_PCTLAXIS);
   return 0;
 }
 
@@ -156,7 +173,7 @@ int keschk1(kes_ctx*, kes_preq* request) {
   if (n < 0) return 1;
   request->ndist = n;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_LEAVES_CDFPLOT_STATEMENT);
+    xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_NOTHING_TO_PLOT);
     return 1;
   }
   return families_ok(s, kCdfFamilies) ? 0 : 1;
@@ -167,7 +184,7 @@ int kescchk(kes_ctx*, kes_preq* request) {
   if (!kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) return 0;
   const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
   if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
-  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_STATEMENT_NOT_VALID, wzstrip(name, 8), name, "CDFPLOT");
+  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, "CDFPLOT");
   return 1;
 }
 
@@ -189,7 +206,7 @@ int kespchk(kes_ctx*, kes_preq* request) {
     xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
   if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) &&
       (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST)))
-    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_TWO_PARAMETER);
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_FOR_WEIBULL2);
   return 0;
 }
 

@@ -32,7 +32,7 @@ int kes_exit_path(kes_run& run) {
   if (ctx->devstarted) {
     ctx->stages->gpspnot();
     if (ggstop() != 0) {
-      xpmlog(KES_SET_DEVICE, KES_MSG_GRAPHICS_DEVICE_COULD_NOT);
+      xpmlog(KES_SET_DEVICE, KES_MSG_DEVICE_NOT_STOPPED);
       ctx->rc = kes::max(ctx->rc, KES_RC_STEP_FAILED);
     }
   }

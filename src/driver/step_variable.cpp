@@ -79,10 +79,9 @@ kes_flow open_level_group(kes_run& run, const kes_classvar& var, const kes_cell*
   const int width = cv->level_text_width;
   vzmp(cell->fmt.text, cell->fmt.len, cv->level_text, width);
   const bool blank_char = var.type == 2 && vzatl(' ', cell->fmt.text, cell->fmt.len);
-  void* label = blank_char
-                    ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(var.name.len), var.name.text)
-                    : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(var.name.len), var.name.text, width,
-                              cv->level_text);
+  void* label = blank_char ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(var.name.len), var.name.text)
+                           : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, static_cast<int>(var.name.len), var.name.text,
+                                     width, cv->level_text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),
       wob_text(WOB_A_NAME, vemtxt(cv->level_text, width)),

@@ -190,7 +190,7 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
     host_varinfo info;
     std::memset(&info, 0, sizeof info);
     xvname(ctx->data, ctx->varnums[v], &info);
-    xpmlog(KES_SET_PROC, KES_MSG_FREQUENCY_COUNT_VARIABLE_VALUE, static_cast<int>(info.name_len), info.name, x);
+    xpmlog(KES_SET_PROC, KES_MSG_FREQUENCY_COUNT_TOO_LARGE, static_cast<int>(info.name_len), info.name, x);
     ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
     if (node == spare) dp->spare[v] = nullptr;  // it sits in the tree now
     return KES_ADD_OVERFLOW;

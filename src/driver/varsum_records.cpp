@@ -119,7 +119,7 @@ void keswini(kes_ctx* ctx, kes_varsum* r) {
   r->listed = nullptr;
   r->nlisted = r->listcap = 0;
   r->listed_link = nullptr;
-  r->cellvals = nullptr;
+  r->view = nullptr;
   r->weight_given = ctx->weight_given;
   r->overflow = 0;
   r->nslots = ctx->nextrobs;
@@ -149,5 +149,5 @@ void kes_varsum_clear_lists(kes_varsum* r) {
   r->listed = nullptr;
   r->nlisted = r->listcap = 0;
   r->listed_link = nullptr;
-  r->cellvals = nullptr;
+  r->view = nullptr;
 }

@@ -12,7 +12,7 @@ namespace {
 void* gate(void* routine, xinit_task* task) {
   void* word = vir2g(routine, task ? task->gate_word : nullptr, v_global_pidb_anchor);
   if (word == nullptr) {
-    xpmlog(KES_SET_PARSER, KES_MSG_STATEMENT_PARSER_COULD_NOT);
+    xpmlog(KES_SET_PARSER, KES_MSG_PARSER_NOT_STARTED);
     xexit(KES_RC_SETUP_FAILED, 0);
   }
   return word;

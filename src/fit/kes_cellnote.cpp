@@ -7,30 +7,32 @@
 #include "records/kes_preq.h"
 #include "stats/tables_call.h"
 
-void kes_cell_note(kes_ctx*, const kes_preq* request, const kes_cell* cell, int set, int base, const char* t1, int l1,
-                   const char* t2, int l2) {
+void kes_cell_note(kes_ctx*, const kes_preq* request, const kes_cell* cell, int set, const kes_cell_forms& forms,
+                   const char* t1, int l1, const char* t2, int l2) {
   const kes_classvars* cv = request->classvars;
   const int n = cv != nullptr && cell != nullptr ? cv->count : 0;
   l1 = kes_trimlen(t1, l1);
   l2 = t2 != nullptr ? kes_trimlen(t2, l2) : 0;
+  const int form = n <= 0 ? forms.plain : n == 1 ? forms.cell : forms.cell2;
+  if (form == 0) return;
   if (n <= 0) {
-    if (t2 == nullptr) xpmlog(set, base, l1, t1);
-    else xpmlog(set, base, l1, t1, l2, t2);
+    if (t2 == nullptr) xpmlog(set, form, l1, t1);
+    else xpmlog(set, form, l1, t1, l2, t2);
     return;
   }
   const kes_classvar& a = cv->var[0];
   if (n == 1) {
-    if (t2 == nullptr) xpmlog(set, base + 1, int(a.name.len), a.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1);
-    else xpmlog(set, base + 1, int(a.name.len), a.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1, l2, t2);
+    if (t2 == nullptr) xpmlog(set, form, int(a.name.len), a.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1);
+    else xpmlog(set, form, int(a.name.len), a.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1, l2, t2);
     return;
   }
   // A child cell's parent level is kept in its child link.
   const kes_cell* parent = cell->child != nullptr ? cell->child : cell;
   const kes_classvar& b = cv->var[1];
   if (t2 == nullptr)
-    xpmlog(set, base + 2, int(a.name.len), a.name.text, int(parent->fmt.len), parent->fmt.text, int(b.name.len),
+    xpmlog(set, form, int(a.name.len), a.name.text, int(parent->fmt.len), parent->fmt.text, int(b.name.len),
            b.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1);
   else
-    xpmlog(set, base + 2, int(a.name.len), a.name.text, int(parent->fmt.len), parent->fmt.text, int(b.name.len),
+    xpmlog(set, form, int(a.name.len), a.name.text, int(parent->fmt.len), parent->fmt.text, int(b.name.len),
            b.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1, l2, t2);
 }

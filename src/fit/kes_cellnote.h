@@ -1,13 +1,18 @@
-// Notes that name a CLASS cell come in three forms with consecutive numbers: no CLASS
-// variable, one (its name and the cell's level), two (both names and both levels).
+// Notes that name a CLASS cell come in three forms: no CLASS variable, one (its name and
+// the cell's level), two (both names and both levels).
 #pragma once
 
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
 
-// Writes message (set, base + number of CLASS variables of the request): the CLASS
+// The three forms of a note, all of one set; 0 where a caller never needs that form.
+struct kes_cell_forms {
+  int plain, cell, cell2;
+};
+
+// Writes the form of the note for the request's number of CLASS variables: the CLASS
 // names and levels of the cell first, then the text t1 and, when given, t2 (texts
-// are blank-padded; their trailing blanks are not shown).
-void kes_cell_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int set, int base, const char* t1,
-                   int l1, const char* t2 = nullptr, int l2 = 0);
+// are blank-padded; their trailing blanks are not shown). A form given as 0 writes nothing.
+void kes_cell_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int set, const kes_cell_forms& forms,
+                   const char* t1, int l1, const char* t2 = nullptr, int l2 = 0);

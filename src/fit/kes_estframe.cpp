@@ -8,8 +8,8 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_valview.h"
 #include "records/stmt_slots.h"
-#include "stats/kes_cellvals.h"
 
 namespace {
 // Entries of the summary block kept by kessave.
@@ -61,16 +61,11 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   f->vs = kes_fit_varsum(ctx, cell);
   f->slot = kes_plot_slot(ctx, request, cell);
   f->curve = kes_fit_curve(f->slot);
-  if (f->vs == nullptr || f->curve == nullptr || !(f->vs->n > 0.0)) return false;
+  if (f->vs == nullptr || f->vs->view == nullptr || f->curve == nullptr || !(f->vs->n > 0.0)) return false;
   zfit_req& r = f->req;
   r.mode = 1;
   r.family = family;
-  r.values = f->vs->values;
-  if (const kes_cellvals* a = kes_cell_values(ctx, f->vs, ctx->curvar); a != nullptr) {
-    r.value_x = a->x;
-    r.value_f = a->f;
-    r.value_m = a->m;
-  }
+  r.values = f->vs->view;
   r.threads = ctx->threads;
   r.want_height = height != nullptr ? 1 : 0;
   r.low = low;

@@ -10,6 +10,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // Once-per-curve note byte of the default threshold.
@@ -17,9 +18,7 @@ constexpr int kNotedTheta = 0;
 }  // namespace
 
 double kes_stmt_number(const kes_stmt* s, int slot) {
-  if (s == nullptr || s->slots == nullptr || slot < 0 || slot >= s->nslots || !s->slots[slot].given)
-    return kes_fit_missing();
-  return s->slots[slot].v.num;
+  return kes_pgiven(s, slot) ? kes_pnumber(s, slot) : kes_fit_missing();
 }
 
 bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double theta, double min,
@@ -29,7 +28,8 @@ bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code
   if (!cell_form || request->classvars == nullptr || request->classvars->count == 0)
     xpmlog(KES_SET_PLOT, note_var, int(var.len), var.text);
   else
-    kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[code], 16);
+    kes_cell_note(ctx, request, cell, KES_SET_PROC, {0, KES_MSG_THETA_ABOVE_MIN_CELL, KES_MSG_THETA_ABOVE_MIN_CELL2},
+                  var.text, var.len, ctx->statlabel[code], 16);
   xpmlog(KES_SET_PLOT, note_min, min);
   return true;
 }

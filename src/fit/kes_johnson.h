@@ -30,7 +30,7 @@ int kesux(const double* params, double p, double* out);
 
 // What the two estimates share: the fit controls of the statement (FITINTERVAL= into
 // the percentile z, FITTOL= into the ratio tolerance, FITMETHOD= into the method,
-// with note 308/1330 for the value 4) and the result block the reports read.
+// with note KES_MSG_FIT_METHOD_NOT_AVAILABLE for the value 4) and the result block the reports read.
 void kes_johnson_controls(const kes_stmt* s, int z_slot, int tol_slot, int method_slot, zfit_req* r);
 // Copies the engine's peak into the curve (both peak fields and the second peak).
 void kes_johnson_peak(kes_curve* c, const zfit_req* r);

@@ -43,7 +43,7 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
         bool listed = false;
         kes_param_entry(request->stmt, KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, cv.family_index,
                         &listed);
-        if (!listed) xpmlog(KES_SET_PLOT, KES_MSG_LOGARITHM_GAMMA_FUNCTION_CANNOT, p[2]);
+        if (!listed) xpmlog(KES_SET_PLOT, KES_MSG_LOG_GAMMA_NOT_COMPUTED, p[2]);
         xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
         return 1;
       }
@@ -55,7 +55,7 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
       const double la = zlgamma(p[2]), lb = zlgamma(p[3]), lab = zlgamma(p[2] + p[3]);
       const double b = lab - la - lb;
       if (la == -99.0 || lb == -99.0 || lab == -99.0 || !(b < ZEXP_OVER)) {
-        xpmlog(KES_SET_LABEL, KES_MSG_BETA_FUNCTION_SHAPES_TOO, p[2], p[3]);
+        xpmlog(KES_SET_LABEL, KES_MSG_BETA_FUNCTION_TOO_LARGE, p[2], p[3]);
         return 1;
       }
       const double eb = std::exp(b);

@@ -40,25 +40,27 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   const kes_name32& var = ctx->varnames[ctx->curvar];
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, 351);
-  if (kes_theta_refused(ctx, request, cell, KES_DIST_BETA, p[0], f.vs->min, 352, 353, true)) return 1;
+  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_BETA_THETA_NOT_GIVEN);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_BETA, p[0], f.vs->min, KES_MSG_BETA_THETA_NOT_BELOW_MIN,
+                        KES_MSG_SMALLEST_VALUE_BETA, true))
+    return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS, k, &listed);
   if (!listed) {
     p[1] = 1.0;
     if (!c->noted[kNotedSigma]) {
       c->noted[kNotedSigma] = 1;
-      xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_NOT_GIVEN_BETA, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_BETA_SIGMA_NOT_GIVEN, int(var.len), var.text);
     }
   }
   if (!std::isnan(p[1])) {
     if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_SIGMA_BETA_CURVE, int(var.len), var.text);
-      xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_MUST_EXCEED_BETA, f.vs->max - p[0]);
+      xpmlog(KES_SET_PLOT, KES_MSG_BETA_THETA_SIGMA_NOT_ABOVE_MAX, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_BETA_SIGMA_TOO_SMALL, f.vs->max - p[0]);
       return 1;
     }
     const double range = f.vs->max - f.vs->min;
     if (std::isnan(p[0]) && p[1] <= range) {
-      xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_MUST_EXCEED_BETA, range);
+      xpmlog(KES_SET_PLOT, KES_MSG_BETA_SIGMA_TOO_SMALL, range);
       return 1;
     }
   }

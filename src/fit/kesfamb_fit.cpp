@@ -121,7 +121,7 @@ void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
 }
 
 void one_shape_note(const zfit_work* w) {
-  if (w->estimate[2] + w->estimate[3] == 1) xpmlog(KES_SET_PLOT, KES_MSG_ONE_BETA_SHAPE_GIVEN);
+  if (w->estimate[2] + w->estimate[3] == 1) xpmlog(KES_SET_PLOT, KES_MSG_BETA_SECOND_SHAPE_NOT_FOUND);
 }
 
 // Path 1: the shapes with theta and sigma given.
@@ -141,7 +141,7 @@ int shapes(zfit_work* w) {
   const int rc = w->estimate[3] ? zbtamle(g1, g2, &w->params[2], &w->params[3], tol, &resid)
                                 : zbtamle(g2, g1, &w->params[3], &w->params[2], tol, &resid);
   if (rc == 0) return 0;
-  xpmlog(KES_SET_PLOT, KES_MSG_BETA_SHAPES_COULD_NOT);
+  xpmlog(KES_SET_PLOT, KES_MSG_BETA_SHAPES_NOT_ESTIMATED);
   one_shape_note(w);
   return 1;
 }
@@ -150,7 +150,7 @@ int shapes(zfit_work* w) {
 int optimise(zfit_work* w) {
   const zfit_req* r = w->req;
   if (std::isnan(r->skew) || std::isnan(r->kurt)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_BETA_PARAMETERS_COULD_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_BETA_ML_NOT_FOUND);
     return 1;
   }
   double x0[4], lo[4], hi[4], x[4];
@@ -166,7 +166,7 @@ int optimise(zfit_work* w) {
   // A point held at a bound, or whose support touches the data, is where the
   // likelihood runs off to its edge: no interior maximum was found.
   if (rc == 0 && x[T] < r->min && x[T] + x[S] > r->max) return 0;
-  xpmlog(KES_SET_PLOT, KES_MSG_BETA_PARAMETERS_COULD_NOT);
+  xpmlog(KES_SET_PLOT, KES_MSG_BETA_ML_NOT_FOUND);
   one_shape_note(w);
   return 1;
 }
@@ -204,12 +204,12 @@ int fitbeta(zfit_work* w) {
   if (rc != 0) return rc;
   if (p[2] < 0.0) {
     xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_BETA_SHAPE_ALPHA, p[2]);
-    xpmlog(KES_SET_PLOT, KES_MSG_BETA_CURVE_NOT_FITTED);
+    xpmlog(KES_SET_PLOT, KES_MSG_BETA_NOT_FITTED_ALPHA);
     return 1;
   }
   if (p[3] < 0.0) {
     xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_BETA_SHAPE_BETA, p[3]);
-    xpmlog(KES_SET_PLOT, KES_MSG_BETA_CURVE_NOT_FITTED_360);
+    xpmlog(KES_SET_PLOT, KES_MSG_BETA_NOT_FITTED_BETA);
     return 1;
   }
   if (!r->want_height) return 0;

@@ -33,15 +33,16 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
     theta = 0.0;
     if (!c->noted[kNotedTheta]) {
       c->noted[kNotedTheta] = 1;
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_NOT_GIVEN_EXPONENTIAL, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_EXPONENTIAL_THETA_NOT_GIVEN, int(var.len), var.text);
     }
   }
   if (!std::isnan(theta) && theta > f.vs->min) {
     if (request->classvars == nullptr || request->classvars->count == 0)
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_EXPONENTIAL_CURVE_LIES, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_EXPONENTIAL_THETA_ABOVE_MIN, int(var.len), var.text);
     else
-      kes_cell_note(ctx, request, cell, 189, 290, var.text, var.len, ctx->statlabel[KES_DIST_EXPONENTIAL], 16);
-    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE, f.vs->min);
+      kes_cell_note(ctx, request, cell, KES_SET_PROC, {0, KES_MSG_THETA_ABOVE_MIN_CELL, KES_MSG_THETA_ABOVE_MIN_CELL2},
+                    var.text, var.len, ctx->statlabel[KES_DIST_EXPONENTIAL], 16);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_EXPONENTIAL, f.vs->min);
     return 1;
   }
   f.req.params[1] = kes_param_entry(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k, nullptr);

@@ -5,6 +5,7 @@
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zigamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/zqc.h"
@@ -21,8 +22,10 @@ int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   double* p = f.req.params;
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, 254);
-  if (kes_theta_refused(ctx, request, cell, KES_DIST_GAMMA, p[0], f.vs->min, 255, 256, false)) return 1;
+  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_GAMMA_THETA_NOT_GIVEN);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_GAMMA, p[0], f.vs->min, KES_MSG_GAMMA_THETA_NOT_BELOW_MIN,
+                        KES_MSG_SMALLEST_VALUE_GAMMA, false))
+    return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS, k, nullptr);
   p[2] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, index, nullptr);
   if (p[1] == 0.0) return 1;

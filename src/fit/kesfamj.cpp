@@ -11,13 +11,12 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_curve.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // FITINTERVAL= and FITTOL= count as given by their slot's second byte.
 double second_given(const kes_stmt* s, int slot) {
-  if (s == nullptr || s->slots == nullptr || slot < 0 || slot >= s->nslots || !s->slots[slot].given2)
-    return kes_fit_missing();
-  return s->slots[slot].v.num;
+  return kes_pgiven2(s, slot) ? kes_pnumber(s, slot) : kes_fit_missing();
 }
 }  // namespace
 
@@ -83,6 +82,6 @@ bool zjs_estimable(zfit_work* w) {
     return true;
   }
   if (e[2] && e[3] && (!e[0] || e[1])) return true;
-  xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_PARAMETERS_ESTIMATE_MUST);
+  xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_ESTIMATES_INCOMPLETE);
   return false;
 }

@@ -5,6 +5,7 @@
 #include "fit/kes_estframe.h"
 #include "fit/kes_families.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
@@ -21,8 +22,10 @@ int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   double* p = f.req.params;
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, 247);
-  if (kes_theta_refused(ctx, request, cell, KES_DIST_LOGNORMAL, p[0], f.vs->min, 248, 249, false)) return 1;
+  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_LOGNORMAL_THETA_NOT_GIVEN);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_LOGNORMAL, p[0], f.vs->min, KES_MSG_LOGNORMAL_THETA_NOT_BELOW_MIN,
+                        KES_MSG_SMALLEST_VALUE_LOGNORMAL, false))
+    return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS, k, nullptr);
   p[2] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS, index, nullptr);
   for (int j = 0; j < 3; ++j) c->estimated[j] = std::isnan(p[j]) ? 1 : 0;

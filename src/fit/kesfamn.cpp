@@ -23,7 +23,7 @@ int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   sigma = kes_param_entry(s, KES_PLOT_SLOT_NORMAL_SIGMA, KES_PLOT_SLOT_NORMAL_SIGMA_MARKS, k, &sigma_listed);
   f.curve->estimated[0] = 0;
   f.curve->estimated[1] = sigma_listed ? 0 : 1;
-  if (!sigma_listed) sigma = std::isnan(mu) ? f.vs->std : zfit_rms_about(f.vs->values, f.vs->n, mu);
+  if (!sigma_listed) sigma = std::isnan(mu) ? f.vs->std : zfit_rms_about(f.vs->view, f.vs->n, mu);
   return kes_est_finish(&f, height);
 }
 

@@ -63,7 +63,7 @@ void sigma_default(kes_ctx* ctx, kes_curve* c, double* sigma, bool listed) {
   if (c->noted[kNotedSigma]) return;
   c->noted[kNotedSigma] = 1;
   const kes_name32& var = ctx->varnames[ctx->curvar];
-  xpmlog(KES_SET_PLOT, KES_MSG_SIGMA_NOT_GIVEN_JOHNSON, int(var.len), var.text);
+  xpmlog(KES_SET_PLOT, KES_MSG_SB_SIGMA_NOT_GIVEN, int(var.len), var.text);
 }
 
 // The fitted law's mean, standard deviation, skewness and excess kurtosis from the
@@ -97,27 +97,29 @@ int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   kes_johnson_controls(s, KES_PLOT_SLOT_SB_FITINTERVAL, KES_PLOT_SLOT_SB_FITTOL, KES_PLOT_SLOT_SB_FITMETHOD, &f.req);
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_SB_THETA, KES_PLOT_SLOT_SB_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, 1155);
-  if (kes_theta_refused(ctx, request, cell, KES_DIST_SB, p[0], f.vs->min, 1156, 1157, false)) return 1;
+  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_SB_THETA_NOT_GIVEN);
+  if (kes_theta_refused(ctx, request, cell, KES_DIST_SB, p[0], f.vs->min, KES_MSG_SB_THETA_NOT_BELOW_MIN,
+                        KES_MSG_SMALLEST_VALUE_SB, false))
+    return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_SB_SIGMA, KES_PLOT_SLOT_SB_SIGMA_MARKS, k, &listed);
   sigma_default(ctx, c, &p[1], listed);
   if (!std::isnan(p[1])) {
     const kes_name32& var = ctx->varnames[ctx->curvar];
     if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {
-      xpmlog(KES_SET_PLOT, KES_MSG_THETA_SIGMA_JOHNSON_SB, int(var.len), var.text);
-      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED, f.vs->max - p[0]);
+      xpmlog(KES_SET_PLOT, KES_MSG_SB_THETA_SIGMA_NOT_ABOVE_MAX, int(var.len), var.text);
+      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED_VALUE, f.vs->max - p[0]);
       return 1;
     }
     if (std::isnan(p[0]) && p[1] <= f.vs->max - f.vs->min) {
-      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED, f.vs->max - f.vs->min);
+      xpmlog(KES_SET_PLOT, KES_MSG_SCALE_MUST_EXCEED_VALUE, f.vs->max - f.vs->min);
       return 1;
     }
   }
   p[2] = kes_param_entry(s, KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_DELTA_MARKS, i, nullptr);
   p[3] = kes_param_entry(s, KES_PLOT_SLOT_SB_GAMMA, KES_PLOT_SLOT_SB_GAMMA_MARKS, j, nullptr);
   if (!std::isnan(p[2]) && p[2] <= 0.0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SB_CURVE, p[2]);
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_CURVE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_DELTA_NOT_POSITIVE, p[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_NOT_FITTED);
     return 1;
   }
   for (int n = 0; n < 4; ++n) c->estimated[n] = std::isnan(p[n]) ? 1 : 0;

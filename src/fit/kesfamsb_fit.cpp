@@ -20,17 +20,17 @@ int percentiles(zfit_work* w) {
   const double z = s.z, m = s.m, n = s.n, p = s.p;
   const double* q = s.q;
   if (s.ratio >= 1.0 - s.tol) {
-    xpmlog(KES_SET_PLOT, KES_MSG_RATIO_NOT_BELOW_TOLERANCE);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_RATIO_NOT_BELOW_TOLERANCE);
     return 1;
   }
   const double b = p * p / (m * n) - 1.0;  // p^2/(mn) - 1
   if (std::fabs(b) <= kTiny) {
-    xpmlog(KES_SET_PLOT, KES_MSG_RATIO_P_M_N);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_RATIO_TOO_CLOSE_TO_ONE);
     return 1;
   }
   const double a = (1.0 + p / m) * (1.0 + p / n);
   if (a < 4.0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_P_M_P_N);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_SPREAD_PRODUCT_BELOW_FOUR);
     return 1;
   }
   const double h = std::sqrt(a) / 2.0;
@@ -39,7 +39,7 @@ int percentiles(zfit_work* w) {
   w->params[3] = delta * std::asinh((p / n - p / m) * std::sqrt(a - 4.0) / (2.0 * b));
   if (w->estimate[1]) {
     if ((a - 2.0) * (a - 2.0) <= 4.0) {
-      xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_SCALE_CANNOT);
+      xpmlog(KES_SET_PLOT, KES_MSG_SB_SCALE_NOT_FORMED);
       return 1;
     }
     w->params[1] = p * std::sqrt((a - 2.0) * (a - 2.0) - 4.0) / b;
@@ -121,15 +121,15 @@ int fitsb(zfit_work* w) {
   if (!zjs_estimable(w)) return 1;
   int rc = 0;
   if (r->method == 2) {
-    rc = zjs_moments(w, 1450, 1463, zjsdsb);
+    rc = zjs_moments(w, KES_MSG_SB_MOMENT_ESTIMATES, KES_MSG_SB_MOMENT_FIT_NEEDS_MOMENTS, zjsdsb);
   } else if (r->method == 1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_PARAMETERS_ESTIMATED_PERCENTILES);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_PERCENTILE_ESTIMATES);
     rc = percentiles(w);
   } else if (r->method == 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SB_PARAMETERS_ESTIMATED);
+    xpmlog(KES_SET_PLOT, KES_MSG_SB_ML_ESTIMATES);
     const int k = e[0] + e[1] + e[2] + e[3];
     if (k > 2) {
-      xpmlog(KES_SET_PLOT, KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_ONLY, k);
+      xpmlog(KES_SET_PLOT, KES_MSG_SB_ML_ESTIMATES_TOO_MANY, k);
       return 1;
     }
     rc = zjs_shapes(w, logit);

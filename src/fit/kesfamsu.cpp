@@ -49,8 +49,8 @@ int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   p[2] = kes_param_entry(s, KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_DELTA_MARKS, i, nullptr);
   p[3] = kes_param_entry(s, KES_PLOT_SLOT_SU_GAMMA, KES_PLOT_SLOT_SU_GAMMA_MARKS, j, nullptr);
   if (!std::isnan(p[2]) && p[2] <= 0.0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SU_CURVE, p[2]);
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_CURVE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_DELTA_NOT_POSITIVE, p[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_NOT_FITTED);
     return 1;
   }
   for (int n = 0; n < 4; ++n) c->estimated[n] = std::isnan(p[n]) ? 1 : 0;

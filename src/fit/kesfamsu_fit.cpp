@@ -18,17 +18,21 @@ constexpr double kSmall = 1.053671212772351e-8;
 // The percentile estimates. method 1 writes the notes of every stage and of every
 // failure; method 0 (start values of the likelihood) only note 1338 on failure.
 int percentiles(zfit_work* w, bool notes) {
-  if (notes) xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_PARAMETERS_ESTIMATED_PERCENTILES);
+  if (notes) xpmlog(KES_SET_PLOT, KES_MSG_SU_PERCENTILE_ESTIMATES);
   const zfit_spreads s = zfit_pctl_spreads(w, notes);
   // Only the notes' method stops here; the likelihood's start fails below.
   if (!s.ok && notes) return 1;
   const double z = s.z, tol = s.tol, ratio = s.ratio, m = s.m, n = s.n, p = s.p;
   const double* q = s.q;
-  const int fault = std::fabs(ratio - 1.0) <= kTiny ? 1339 : ratio <= 1.0 + tol ? 1347 : 0;
+  const int fault = std::fabs(ratio - 1.0) <= kTiny ? KES_MSG_SU_RATIO_TOO_CLOSE_TO_ONE
+                    : ratio <= 1.0 + tol            ? KES_MSG_SU_RATIO_NOT_ABOVE_TOLERANCE
+                                                    : 0;
   const double mp = m / p, np = n / p;
-  const int fault2 = fault != 0 ? fault : std::fabs(mp + np - 2.0) <= kTiny ? 1337 : 0;
+  const int fault2 = fault != 0                          ? fault
+                     : std::fabs(mp + np - 2.0) <= kTiny ? KES_MSG_SU_SPREADS_SUM_TOO_CLOSE_TO_TWO
+                                                         : 0;
   if (fault2 != 0) {
-    xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_JOHNSON);
+    xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_SU_ML_NOT_FOUND);
     return 1;
   }
   const double a = (mp + np) / 2.0;
@@ -113,7 +117,7 @@ int optimise(zfit_work* w) {
   double x[4];
   if (zfit_optimise_n(w, 4, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, SUNegLogLike, SUDerNegLogLike,
                       x) != 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_MAXIMUM_LIKELIHOOD_ESTIMATES_JOHNSON);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_ML_NOT_FOUND);
     return 1;
   }
   if (e[2]) w->params[2] = x[0];
@@ -144,7 +148,7 @@ int peak(zfit_work* w) {
     }
   }
   if (!ok || !std::isfinite(t)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_PEAK_JOHNSON_SU_CURVE);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_PEAK_NOT_FOUND);
     return 1;
   }
   const double u = gamma + delta * std::asinh(t);
@@ -162,17 +166,17 @@ int fitsu(zfit_work* w) {
   if (!zjs_estimable(w)) return 1;
   int rc = 0;
   if (r->method == 2) {
-    rc = zjs_moments(w, 1453, 1307, zjsdsu);
+    rc = zjs_moments(w, KES_MSG_SU_MOMENT_ESTIMATES, KES_MSG_SU_MOMENT_FIT_NEEDS_MOMENTS, zjsdsu);
   } else if (r->method == 1) {
     rc = percentiles(w, true);
   } else if (r->method == 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_PARAMETERS_ESTIMATED);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_ML_ESTIMATES);
     rc = e[0] || e[1] ? optimise(w) : zjs_shapes(w, asinh_of);
   }
   if (rc != 0) return 1;
   if (!(w->params[2] > 0.0)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_DELTA_JOHNSON_SU_CURVE, w->params[2]);
-    xpmlog(KES_SET_PLOT, KES_MSG_JOHNSON_SU_CURVE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_DELTA_NOT_POSITIVE, w->params[2]);
+    xpmlog(KES_SET_PLOT, KES_MSG_SU_NOT_FITTED);
     return 1;
   }
   if (r->want_height && peak(w) != 0) return 1;

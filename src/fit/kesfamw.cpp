@@ -19,7 +19,7 @@
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
             double* height) {
   if (code != KES_DIST_WEIBULL && code != KES_DIST_WEIBULL2) {
-    xpmlog(KES_SET_PROC, KES_MSG_DISTRIBUTION_CODE_WEIBULL_ESTIMATE);
+    xpmlog(KES_SET_PROC, KES_MSG_WEIBULL_CODE_INVALID);
     return 1;
   }
   kes_estframe f;
@@ -41,8 +41,10 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
     p[1] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_SIGMA);
     p[2] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_C);
   }
-  kes_theta_default(ctx, c, &p[0], listed, 250);
-  if (kes_theta_refused(ctx, request, cell, code, p[0], f.vs->min, 251, 252, true)) return 1;
+  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_WEIBULL_THETA_NOT_GIVEN);
+  if (kes_theta_refused(ctx, request, cell, code, p[0], f.vs->min, KES_MSG_WEIBULL_THETA_NOT_BELOW_MIN,
+                        KES_MSG_SMALLEST_VALUE_WEIBULL, true))
+    return 1;
   if (p[1] == 0.0) return 1;
   f.req.init_shape = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_CINITIAL);
   f.req.tol = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL_CDELTA);

@@ -60,19 +60,24 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
     return -1;
   }
   char name[16];
-  kes_kern_name(kn.type, 853, name);
+  kes_kern_name(kn.type, KES_KERN_WORDS, name);
   if (!is_missing(lower) && lower > vs->min) {
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 856, 857, 858, 16, name, kn.c);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_LOWER_ABOVE_MIN, KES_MSG_KERNEL_LOWER_ABOVE_MIN_CELL,
+                  KES_MSG_KERNEL_LOWER_ABOVE_MIN_CELL2, 16, name, kn.c);
     lower = zmissing();
   }
   if (!is_missing(upper) && upper < vs->max) {
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 859, 860, 861, 16, name, kn.c);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_UPPER_BELOW_MAX, KES_MSG_KERNEL_UPPER_BELOW_MAX_CELL,
+                  KES_MSG_KERNEL_UPPER_BELOW_MAX_CELL2, 16, name, kn.c);
     upper = zmissing();
   }
   if (kn.extent) {
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 862, 863, 864, 16, name, kn.c, kn.h);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BEYOND_GRID, KES_MSG_KERNEL_BEYOND_GRID_CELL,
+                  KES_MSG_KERNEL_BEYOND_GRID_CELL2, 16, name, kn.c, kn.h);
     if (!is_missing(lower) || !is_missing(upper)) {
-      kes_kern_note(ctx, cell, KES_SET_LABEL, 865, 866, 867, 16, name, kn.c);
+      kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID,
+                    KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID_CELL, KES_MSG_KERNEL_BOUNDS_WIDER_THAN_GRID_CELL2, 16, name,
+                    kn.c);
       lower = upper = zmissing();
     }
   }
@@ -81,10 +86,12 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   double* density = work + m;
   if (!is_missing(lower) || !is_missing(upper)) {
     if (zkermod(kn.type, kn.h, vs->min, vs->max, lower, upper, grid, density, m) != 0) {
-      kes_kern_note(ctx, cell, KES_SET_LABEL, 868, 869, 870, 16, name, kn.c);
+      kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_TOO_CLOSE, KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL,
+                    KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL2, 16, name, kn.c);
       lower = upper = zmissing();
     } else {
-      kes_kern_note(ctx, cell, KES_SET_LABEL, 871, 872, 873, 16, name, kn.c, kn.h);
+      kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_REFLECTED, KES_MSG_KERNEL_REFLECTED_CELL,
+                    KES_MSG_KERNEL_REFLECTED_CELL2, 16, name, kn.c, kn.h);
     }
   }
   int i = 0, j = m - 1;
@@ -94,8 +101,8 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
 
   kn.amise = amise(kn, vs->n, spread);
   if (is_missing(lower) && is_missing(upper)) {
-    const int t = kn.type - 1;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 12 + t, 24 + t, 27 + t, kn.c, kn.h, kn.amise);
+    const kes_kern_estimate_notes& e = KES_KERN_ESTIMATE_NOTES[kn.type - 1];
+    kes_kern_note(ctx, cell, KES_SET_LABEL, e.plain, e.cell, e.cell2, kn.c, kn.h, kn.amise);
   }
   vmfree_handler(pool, work, -1, KES_FREE_FLAGS);
   kn.lower = lower;
@@ -106,7 +113,7 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
 int keskdf(kes_ctx* ctx, kes_cell* cell, double* work, double* xy, double xlo, double xhi, int* npoints,
            kes_curve* curve) {
   *npoints = 0;
-  // The head of work (values and counts of the value list) is not read: the cell's
+  // The head of work (the cell's values and counts) is not read: the cell's
   // bins were made once, by keskdfx.
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
   kes_kern_points pts;

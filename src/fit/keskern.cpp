@@ -13,7 +13,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 
@@ -41,16 +41,11 @@ double reach(const kes_kernspec& k) {
   return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h;
 }
 
-// Runs visit(value, count) over the variable's value list, in the order its nodes lie
-// in memory when the data pass kept that order (the walk of a long list is a chain of
-// cache misses).
+// Runs visit(value, count) over the variable's distinct values, ascending.
 template <class F>
 void each_value(const kes_varsum* vs, F visit) {
-  if (vs->listed != nullptr && vs->listcap >= 0 && vs->nlisted == vs->ndistinct) {
-    for (int i = 0; i < vs->nlisted; ++i) visit(vs->listed[i]->key.value, vs->listed[i]->count);
-    return;
-  }
-  for (const kes_valnode* v = vs->values; v != nullptr; v = v->next) visit(v->key.value, v->count);
+  const kes_valview* v = vs->view;
+  for (int i = 0; v != nullptr && i < v->m; ++i) visit(v->x[i], v->f[i]);
 }
 
 bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empty && sd > 0; }
@@ -88,7 +83,7 @@ void keskern(kes_ctx* ctx, kes_cell* cell) {
     kn.lower = kn.upper = zmissing();
     const bool lower = pick(s, KES_PLOT_SLOT_KERNEL_LOWER, k, &kn.lower);
     const bool upper = pick(s, KES_PLOT_SLOT_KERNEL_UPPER, k, &kn.upper);
-    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_LOWER_UPPER_BOUND_GIVEN);
+    if ((lower || upper) && default_c) xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_WITH_DEFAULT_BANDWIDTH);
   }
 }
 
@@ -102,13 +97,15 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   double s0 = vs->qrange;
   if (!(s0 > 0)) {
     s0 = range;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 21, 30, 32);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_IQR_ZERO, KES_MSG_KERNEL_ESTIMATES_FOR_CELL,
+                  KES_MSG_KERNEL_ESTIMATES_FOR_CELL2);
     xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_BANDWIDTH_SCALED_RANGE);
   }
   double half = range / 2;
   if (!(range > 0)) {
     s0 = range = half = 1;
-    kes_kern_note(ctx, cell, KES_SET_LABEL, 22, 30, 32);
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_RANGE_ZERO, KES_MSG_KERNEL_ESTIMATES_FOR_CELL,
+                  KES_MSG_KERNEL_ESTIMATES_FOR_CELL2);
     xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
   }
   const double scale = s0 / std::pow(n, 0.2);
@@ -156,8 +153,8 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       curve->fitted = 0;
       kn.h = zmissing();
       if (!no_spread_noted) {
-        kes_kern_note(ctx, cell, KES_SET_LABEL, 919, 920, 921, static_cast<int>(ctx->curname.len),
-                      ctx->curname.text);
+        kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_SJPI_NO_SPREAD, KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL,
+                      KES_MSG_KERNEL_SJPI_NO_SPREAD_CELL2, static_cast<int>(ctx->curname.len), ctx->curname.text);
         if (kes_kern_levels_of(ctx, cell).count > 0) xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
       }
       no_spread_noted = true;

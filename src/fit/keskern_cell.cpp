@@ -23,10 +23,10 @@ kes_curve* kes_kern_curve(kes_plotslot* slot, int k) {
   return &slot->curves[slot->ncurves - slot->nkernels + k];
 }
 
-void kes_kern_name(int type, int first, char name[16]) {
+void kes_kern_name(int type, const int (&names)[3], char name[16]) {
   char text[64];
   const int t = type >= KES_KERN_NORMAL && type <= KES_KERN_QUADRATIC ? type : KES_KERN_NORMAL;
-  int len = xpmstr(text, sizeof text, KES_SET_LABEL, first + t - 1);
+  int len = xpmstr(text, sizeof text, KES_SET_LABEL, names[t - 1]);
   if (len < 0) len = 0;
   if (len > 16) len = 16;
   std::memset(name, ' ', 16);

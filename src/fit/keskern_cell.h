@@ -4,6 +4,8 @@
 #pragma once
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
@@ -26,8 +28,20 @@ const kes_plotslot* kes_kern_binslot(const kes_ctx* ctx, const kes_cell* cell);
 kes_varsum* kes_kern_varsum(const kes_ctx* ctx, const kes_cell* cell);
 // Kernel curve k (from 0) of the slot: the last records of the curve array.
 kes_curve* kes_kern_curve(kes_plotslot* slot, int k);
-// The kernel's name, blank-padded into 16 characters: message 431/(first + type - 1).
-void kes_kern_name(int type, int first, char name[16]);
+// The note on a kernel estimate by kernel type: without CLASS variables, with one, with two.
+struct kes_kern_estimate_notes {
+  int plain, cell, cell2;
+};
+inline constexpr kes_kern_estimate_notes KES_KERN_ESTIMATE_NOTES[3] = {
+    {KES_MSG_KERNEL_ESTIMATE_NORMAL, KES_MSG_KERNEL_ESTIMATE_NORMAL_CELL, KES_MSG_KERNEL_ESTIMATE_NORMAL_CELL2},
+    {KES_MSG_KERNEL_ESTIMATE_TRIANGULAR, KES_MSG_KERNEL_ESTIMATE_TRIANGULAR_CELL,
+     KES_MSG_KERNEL_ESTIMATE_TRIANGULAR_CELL2},
+    {KES_MSG_KERNEL_ESTIMATE_QUADRATIC, KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL,
+     KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL2},
+};
+// The kernel's name from KES_KERN_WORDS or KES_KERN_CURVE_NAMES, blank-padded into 16
+// characters.
+void kes_kern_name(int type, const int (&names)[3], char name[16]);
 
 // The CLASS level of a cell for notes: variable names and formatted levels, outermost
 // first; count is 0, 1 or 2.
@@ -40,9 +54,8 @@ struct kes_kern_levels {
 };
 kes_kern_levels kes_kern_levels_of(const kes_ctx* ctx, const kes_cell* cell);
 
-// Writes note (set, first + form) where the form is 0 without CLASS variables and the
-// next two numbers with one or two (given by step), the names and levels ahead of the
-// note's own arguments.
+// Writes note n0 without CLASS variables, n1 with one and n2 with two, the names and
+// levels ahead of the note's own arguments.
 template <class... A>
 void kes_kern_note(const kes_ctx* ctx, const kes_cell* cell, int set, int n0, int n1, int n2, A... args) {
   const kes_kern_levels v = kes_kern_levels_of(ctx, cell);

@@ -6,6 +6,7 @@
 #include "fit/kes_kernel.h"
 #include "fit/keskern_cell.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
@@ -54,7 +55,7 @@ int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) 
     if (!curve->fitted) continue;
     kes_kern_points pts;
     if (kes_kern_list(ctx, cell, work, lo, hi, curve, &pts) != 0) continue;
-    kes_kern_name(curve->kernel.type, 517, ctx->outrow.curve);
+    kes_kern_name(curve->kernel.type, KES_KERN_CURVE_NAMES, ctx->outrow.curve);
     ctx->outrow.kernel_c = curve->kernel.c;
     if (write_rows(ctx, acc, pts, factor) != 0) return 1;
   }

@@ -12,7 +12,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 
 namespace {
 // Pool flags of a fit's pool.
@@ -44,8 +44,6 @@ int zfit2(zfit_work* w) {
   if (req->family < ZFIT_NORMAL || req->family > ZFIT_WEIBULL2) return 1;
   w->data_range = req->max - req->min;
   w->values = req->values;
-  const zfit_flat given{req->value_x, req->value_f, req->value_m};
-  if (req->value_x != nullptr && req->value_f != nullptr) w->flat = &given;
   req->pool = xmpoolc(0, 1024, kFitPoolFlags);
   if (req->pool == nullptr) return KES_RC_OUT_OF_MEMORY;
   int rc = 1;
@@ -69,11 +67,11 @@ int zfit2(zfit_work* w) {
   return rc;
 }
 
-double zfit_rms_about(const kes_valnode* values, double n, double mu) {
+double zfit_rms_about(const kes_valview* values, double n, double mu) {
   double ss = 0.0;
-  for (const kes_valnode* v = values; v != nullptr; v = v->next) {
-    const double d = v->key.value - mu;
-    ss += v->count * d * d;
+  for (int i = 0; values != nullptr && i < values->m; ++i) {
+    const double d = values->x[i] - mu;
+    ss += values->f[i] * d * d;
   }
   const double ms = ss / n;
   const double tiny = 1000.0 * ZEPS53;

@@ -5,7 +5,7 @@
 
 #include "records/kes_vscale.h"
 
-struct kes_valnode;
+struct kes_valview;
 struct host_pool;
 
 // The engine's own family codes (exponential and lognormal are the reverse of the
@@ -27,8 +27,8 @@ enum zfit_family : int {
 struct zfit_req {
   void* next_batch;          // streamed mode: delivers the next observations
   void* rewind;              // streamed mode: starts them again
-  int mode;                  // 1 value list, 0 streamed; other values do nothing
-  const kes_valnode* values; // ascending value list (mode 1)
+  int mode;                  // 1 the cell's values, 0 streamed; other values do nothing
+  const kes_valview* values; // the cell's values (mode 1)
   int family;                // zfit_family
   double params[4];          // threshold or location, scale, shape 1, shape 2; missing = estimate
   double pctl_z;             // first percentile point of a percentile method
@@ -55,11 +55,6 @@ struct zfit_req {
   double npoints;            // streamed mode: points wanted, then written
   double* points;            // streamed mode: (x, y) pairs
   host_pool* pool;           // the fit's pool while it runs
-  // The value list as ascending arrays when the caller has them (mode 1): the fits
-  // read these instead of walking the list. Null: the list.
-  const double* value_x;
-  const int* value_f;
-  long value_m;
   int threads;               // threads the passes over the values may use (0 = all)
 };
 
@@ -74,9 +69,7 @@ struct zfit_work {
   double data_range;         // maximum - minimum
   zfit_curvefn curve;
   int estimate[4];           // 1 when the parameter was missing in the request
-  const kes_valnode* values;
-  const struct zfit_flat* flat;  // the values as arrays for fits that pass over them
-                                 // many times; null: the list
+  const kes_valview* values;  // the distinct values, ascending, with their counts
 };
 
 // 0 fitted; 1 failed; 1016 no pool for the fit (no message).
@@ -92,6 +85,6 @@ double expoplot(double x, const zfit_work* w);
 // *lo and *hi get the positions (from 0, clamped to 0..n-1) of the two order statistics.
 double calcfrac(const zfit_work* w, double n, double p, int* lo, int* hi);
 
-// Root mean square deviation of the list's values about mu with divisor n; 0 when
-// the mean square is negligible beside mu.
-double zfit_rms_about(const kes_valnode* values, double n, double mu);
+// Root mean square deviation of the values about mu with divisor n; 0 when the mean
+// square is negligible beside mu.
+double zfit_rms_about(const kes_valview* values, double n, double mu);

@@ -2,26 +2,14 @@
 // with their curve functions and the pieces their tests reach.
 #pragma once
 #include "fit/zfit.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "util/kes_ordered_map.h"
 
-// The distinct values and their counts as arrays in the fit's pool.
-struct zfit_flat {
-  const double* x;
-  const int* f;
-  long m;
-};
-// Sets w->flat for the rest of the fit (unless the request brought the arrays);
-// without memory the fit walks the list.
-void zfit_flatten(zfit_work* w);
 // Calls fn(value, count) for every distinct value in ascending order.
 template <class F>
 inline void zfit_each(const zfit_work* w, F&& fn) {
-  if (const zfit_flat* a = w->flat) {
-    for (long i = 0; i < a->m; ++i) fn(a->x[i], a->f[i]);
-    return;
-  }
-  for (const kes_valnode* v = w->values; v != nullptr; v = v->next) fn(v->key.value, static_cast<double>(v->count));
+  const kes_valview* a = w->values;
+  for (int i = 0; a != nullptr && i < a->m; ++i) fn(a->x[i], static_cast<double>(a->f[i]));
 }
 
 // The sample p-quantile of the values by the request's percentile definition.
@@ -39,20 +27,18 @@ struct zfit_spreads {
 zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes);
 
 // Like zfit_each, with the costly part of each value's terms, term(x) -> T, computed
-// on the request's threads (when the values are arrays); use(x, f, term) runs in
-// ascending order on the caller's thread, so sums come out as in a serial loop.
+// on the request's threads; use(x, f, term) runs in ascending order on the caller's
+// thread, so sums come out as in a serial loop.
 template <class T, class Term, class Use>
 inline void zfit_each_mapped(const zfit_work* w, Term&& term, Use&& use) {
-  if (const zfit_flat* a = w->flat) {
-    kes::ordered_map<T>(
-        w->req->threads, a->m, [&](long i) { return term(a->x[i]); },
-        [&](long i, const T& t) {
-          use(a->x[i], static_cast<double>(a->f[i]), t);
-          return true;
-        });
-    return;
-  }
-  zfit_each(w, [&](double x, double f) { use(x, f, term(x)); });
+  const kes_valview* a = w->values;
+  if (a == nullptr) return;
+  kes::ordered_map<T>(
+      w->req->threads, a->m, [&](long i) { return term(a->x[i]); },
+      [&](long i, const T& t) {
+        use(a->x[i], static_cast<double>(a->f[i]), t);
+        return true;
+      });
 }
 
 int fitlognormal(zfit_work* w);
@@ -107,13 +93,18 @@ int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, i
 int zfit_maxiter(const zfit_req* r, int dflt);
 double zfit_tol(const zfit_req* r, double dflt);
 
+// The notes of a shape iteration that stops without converging (KES_SET_PLOT): the
+// warning with the iteration count, then that the shape is not converged.
+struct zfit_shape_notes {
+  int stopped, not_converged;
+};
 // One Newton step of a shape iteration: shape -= f / fp (a negative result becomes
 // 0.05). 0 converged (|step| <= tol), or stopped at the iteration limit with the
-// shape reached (after the warning note and note note + 1); -1 go on.
-int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note);
+// shape reached (after both notes); -1 go on.
+int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, const zfit_shape_notes& notes);
 // A shape iteration that is not run (limit 0 or less, or no positive tolerance): with
-// a limit of exactly 0 its notes note and note + 1. Whether it is not run.
-bool zfit_shape_idle(int maxiter, double tol, int note);
+// a limit of exactly 0 both notes. Whether it is not run.
+bool zfit_shape_idle(int maxiter, double tol, const zfit_shape_notes& notes);
 struct zfit_optrec;
 // Holds the given (equal-bounded) parameters of an optimiser record: no gradient,
 // unit diagonal, no coupling.

@@ -13,8 +13,10 @@
 #include "fit/zkernel.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -25,8 +27,6 @@ constexpr double kPercent[9] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 
 // Default kernel c by kernel type (normal, triangular, quadratic).
 constexpr double kKernelC[3] = {0.78520352, 1.9096135, 1.738287};
 constexpr int kKernelGridMax = 256;
-// The note on a kernel constant that is not positive.
-constexpr int kNoteSet = 431, kNoteBadC = 177;
 
 bool missing(double v) { return std::isnan(v); }
 
@@ -120,6 +120,35 @@ int spread_pass(stream_state* s) {
   return 0;
 }
 
+// The tree's distinct values with their counts as the view the fit reads, from the
+// fit pool: 0, or 1016 when it cannot be had.
+int tree_view(stream_state* s) {
+  zfit_req* req = s->w->req;
+  ztrelst(&s->root);
+  long m = 0;
+  for (auto* v = static_cast<const kes_valnode*>(s->root); v != nullptr; v = v->next) ++m;
+  static_assert(sizeof(kes_valview) % alignof(double) == 0);
+  const long bytes = static_cast<long>(sizeof(kes_valview)) + 12L * m;
+  auto* block = static_cast<char*>(kes_zalloc(req->pool, bytes, KES_ALLOC, &s->failed));
+  if (block == nullptr) return KES_RC_OUT_OF_MEMORY;
+  auto* x = reinterpret_cast<double*>(block + sizeof(kes_valview));
+  auto* f = reinterpret_cast<int*>(x + m);
+  long i = 0;
+  for (auto* v = static_cast<const kes_valnode*>(s->root); v != nullptr; v = v->next, ++i) {
+    x[i] = v->key.value;
+    f[i] = v->count;
+  }
+  auto* view = reinterpret_cast<kes_valview*>(block);
+  *view = kes_valview{static_cast<int>(m), x, f, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
+  s->w->values = view;
+  // The fit reads the view alone: the tree's nodes go.
+  xmpoold(s->tree_pool);
+  s->tree_pool = nullptr;
+  s->root = nullptr;
+  s->spare = nullptr;
+  return 0;
+}
+
 // The tree's values in ascending order, each as often as its frequency, from the fit
 // pool; the tree's pool is deleted. 0 or 1016.
 int copytree(stream_state* s) {
@@ -160,7 +189,7 @@ int fitkernel(stream_state* s) {
   double& c = w->params[0];
   if (missing(c)) c = kKernelC[req->kernel_type - 1];
   if (!(c > 0)) {
-    xpmlog(kNoteSet, kNoteBadC, c);
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_NOT_POSITIVE, c);
     return 1;
   }
   const double* x = s->sorted;
@@ -307,8 +336,8 @@ int run(stream_state* s) {
   if (req->family == ZFIT_KERNEL) return fitkernel(s);
 
   if (s->want_tree) {
-    ztrelst(&s->root);
-    w->values = static_cast<const kes_valnode*>(s->root);
+    const int vrc = tree_view(s);
+    if (vrc != 0) return vrc;
   }
   const bool exponential = req->family == ZFIT_EXPONENTIAL;
   const bool open_high = exponential && missing(req->high);

@@ -11,9 +11,9 @@
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "numeric/ztigama.h"
-#include "records/kes_valnode.h"
 
 namespace {
+constexpr zfit_shape_notes kShapeNotes = {KES_MSG_GAMMA_SHAPE_ITERATION_STOPPED, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED};
 const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
 
 // Sums over y = x - theta > 0: S0 = sum f ln y, Y = sum f y, I1 = sum f/y, I2 = sum f/y^2.
@@ -153,7 +153,7 @@ int gamma_height(zfit_work* w, double lg) {
 
 int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm) {
   double& alpha = w->params[2];
-  if (zfit_shape_idle(maxiter, tol, 240)) return 0;
+  if (zfit_shape_idle(maxiter, tol, kShapeNotes)) return 0;
   const bool sigma_est = w->estimate[1] != 0;
   for (int it = 1;; ++it) {
     double psi = 0.0;
@@ -172,7 +172,7 @@ int NRgamma(zfit_work* w, int maxiter, double tol, double a, double gm) {
       f = psi + std::log(w->params[1]) - std::log(gm);
       fp = psi1;
     }
-    const int rc = zfit_shape_step(&alpha, f, fp, tol, it, maxiter, 240);
+    const int rc = zfit_shape_step(&alpha, f, fp, tol, it, maxiter, kShapeNotes);
     if (rc >= 0) return rc;
   }
 }
@@ -185,7 +185,6 @@ int fitgamma(zfit_work* w) {
   double& alpha = w->params[2];
   if (w->estimate[0]) theta = r->min - 0.1;
   double g = 0.0;
-  if (w->estimate[0]) zfit_flatten(w);
   zfit_each_mapped<double>(
       w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { g += f * l; });
   const double gm = std::exp(g / r->n);
@@ -207,14 +206,14 @@ int fitgamma(zfit_work* w) {
     if (optimise(w, alpha0) != 0) return 1;
   }
   if (!(alpha > 0.0) || !std::isfinite(alpha)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_GAMMA_SHAPE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_POSITIVE);
     return 1;
   }
   if (w->estimate[1]) sigma = (r->mean - theta) / alpha;
   if (!(sigma > 0.0) || !std::isfinite(sigma)) return 1;
   const double lg = zlgamma(alpha);
   if (lg == -99.0 || lg <= ZEXP_UNDER || !std::isfinite(lg)) {
-    if (w->estimate[1]) xpmlog(KES_SET_PLOT, KES_MSG_LOGARITHM_GAMMA_FUNCTION_CANNOT, alpha);
+    if (w->estimate[1]) xpmlog(KES_SET_PLOT, KES_MSG_LOG_GAMMA_NOT_COMPUTED, alpha);
     xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_CURVE_NOT_FITTED);
     return 1;
   }

@@ -6,7 +6,6 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
 
 namespace {
 // Bound on the evaluations of each stage of the threshold search: the bracket's
@@ -32,11 +31,14 @@ int percentile_fit(zfit_work* w) {
   const double* q = s.q;
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
-    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
-    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_249, r->min);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW_MIN);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, r->min);
     return 1;
   }
-  const int fault = std::fabs(ratio - 1.0) > tol ? 1460 : m / p <= ZEPS53 ? 1348 : m / p - 1.0 < ZEPS53 ? 1349 : 0;
+  const int fault = std::fabs(ratio - 1.0) > tol ? KES_MSG_LOGNORMAL_PERCENTILES_NO_LAW
+                    : m / p <= ZEPS53            ? KES_MSG_LOGNORMAL_UPPER_SPREAD_ZERO
+                    : m / p - 1.0 < ZEPS53       ? KES_MSG_LOGNORMAL_SPREADS_EQUAL
+                                                 : 0;
   const double delta = fault == 0 ? 2.0 * z / std::log(m / p) : 0.0;
   if (fault != 0 || delta < 1.053671212772351e-08) {
     xpmlog(KES_SET_PLOT, fault != 0 ? fault : KES_MSG_PERCENTILES_GIVE_NO_LOGNORMAL);
@@ -56,7 +58,7 @@ int lognormal_height(zfit_work* w) {
   w->c = 0.3989422804014327 * r->n * r->width / sigma;
   const double a = w->params[1] - sigma * sigma;
   if (a > ZEXP_OVER) {
-    xpmlog(KES_SET_LABEL, KES_MSG_MODE_LOGNORMAL_CURVE_TOO);
+    xpmlog(KES_SET_LABEL, KES_MSG_LOGNORMAL_MODE_TOO_LARGE);
     return 1;
   }
   const double mode = theta + std::exp(a);
@@ -170,25 +172,22 @@ int fitlognormal(zfit_work* w) {
   double& theta = w->params[0];
   const double min = r->min;
   if (r->method == 2) {
-    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PARAMETERS_ESTIMATED_MOMENTS);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_MOMENT_ESTIMATES);
     xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_FAMILY_NO_MOMENT);
     return 1;
   }
   if (r->method == 1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PARAMETERS_ESTIMATED_PERCENTILES);
+    xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_PERCENTILE_ESTIMATES);
     if (percentile_fit(w) != 0) return 1;
   } else if (!w->estimate[0]) {
     if (min <= theta) {
-      xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW);
-      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_249, min);
+      xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW_MIN);
+      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, min);
       return 1;
     }
-    // Zeta and sigma are two passes: one walk of the list, then the arrays.
-    if (w->estimate[1] && w->estimate[2]) zfit_flatten(w);
     if (w->estimate[1]) ZetaEst(w);
     if (w->estimate[2]) SigmaEst(w);
   } else {
-    zfit_flatten(w);
     if (threshold_search(w) != 0) return 1;
   }
   // No spread, or one value: no law (the curve's height would be NaN or infinite).

@@ -147,7 +147,8 @@ int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, i
   return optimise(w, n, estflags, tol, maxiter, x0, lo, hi, obj, deriv, x, true);
 }
 
-int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter, int note) {
+int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int maxiter,
+                    const zfit_shape_notes& notes) {
   const double delta = f / fp;
   *shape -= delta;
   if (*shape < 0.0) *shape = 0.05;
@@ -155,16 +156,16 @@ int zfit_shape_step(double* shape, double f, double fp, double tol, int it, int 
   if (it < maxiter) return -1;
   // The budget is the user's (MAXITER=), or twenty steps that a well-posed sample never
   // needs: the curve goes on with the shape reached, under a warning that says so.
-  xpmlog(KES_SET_PLOT, note, it);
-  xpmlog(KES_SET_PLOT, note + 1);
+  xpmlog(KES_SET_PLOT, notes.stopped, it);
+  xpmlog(KES_SET_PLOT, notes.not_converged);
   return 0;
 }
 
-bool zfit_shape_idle(int maxiter, double tol, int note) {
+bool zfit_shape_idle(int maxiter, double tol, const zfit_shape_notes& notes) {
   if (maxiter > 0 && tol > 0.0) return false;
   if (maxiter == 0) {
-    xpmlog(KES_SET_PLOT, note, 0);
-    xpmlog(KES_SET_PLOT, note + 1);
+    xpmlog(KES_SET_PLOT, notes.stopped, 0);
+    xpmlog(KES_SET_PLOT, notes.not_converged);
   }
   return true;
 }
@@ -179,27 +180,4 @@ void zfit_hold_given(zfit_optrec* o) {
       o->hess[b * (b + 1) / 2 + a] = i == j ? 1.0 : 0.0;
     }
   }
-}
-
-void zfit_flatten(zfit_work* w) {
-  // Room for as many values as observations: a walk to count the distinct ones would
-  // cost as much as the walk that copies them.
-  if (w->flat != nullptr) return;
-  const double n = w->req->n;
-  if (!(n >= 1.0 && n <= 1e9)) return;
-  const long cap = static_cast<long>(n);
-  host_pool* pool = w->req->pool;
-  const long size = 12L * cap + static_cast<long>(sizeof(zfit_flat));
-  void* block = vmalcp_handler(pool, size, KES_ALLOC);
-  if (block == nullptr) return;
-  double* x = static_cast<double*>(block);
-  zfit_flat* a = reinterpret_cast<zfit_flat*>(x + cap);
-  int* f = reinterpret_cast<int*>(a + 1);
-  long m = 0;
-  for (const kes_valnode* v = w->values; v != nullptr && m < cap; v = v->next, ++m) {
-    x[m] = v->key.value;
-    f[m] = v->count;
-  }
-  *a = {x, f, m};
-  w->flat = a;
 }

@@ -7,15 +7,15 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 
 namespace {
-// The value at 0-based position k of the ascending list with its counts.
-double order_stat(const kes_valnode* v, int k) {
+// The value at 0-based position k of the ascending values with their counts.
+double order_stat(const kes_valview* v, int k) {
   double seen = 0.0;
-  for (; v != nullptr; v = v->next) {
-    seen += v->count;
-    if (k < seen || v->next == nullptr) return v->key.value;
+  for (int i = 0; v != nullptr && i < v->m; ++i) {
+    seen += v->f[i];
+    if (k < seen || i == v->m - 1) return v->x[i];
   }
   return zmissing();
 }
@@ -43,9 +43,9 @@ zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
   s.p = s.q[2] - s.q[1];
   if (notes) {
     xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILES_USED, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
-    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_PERCENTILE_PERCENTILE_PERCENTILE, 100 * pr[0], s.q[0], 100 * pr[1], s.q[1],
-           100 * pr[2], s.q[2], 100 * pr[3], s.q[3]);
-    xpmlog(KES_SET_PLOT, KES_MSG_UPPER_SPREAD_M_LOWER, s.m, s.n, s.p);
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILES_AND_VALUES, 100 * pr[0], s.q[0], 100 * pr[1], s.q[1], 100 * pr[2], s.q[2],
+           100 * pr[3], s.q[3]);
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_SPREADS, s.m, s.n, s.p);
   }
   if (std::fabs(s.p) < 1.053671212772351e-08) {
     if (notes) xpmlog(KES_SET_PLOT, KES_MSG_MIDDLE_SPREAD_PERCENTILES_ZERO);
@@ -55,11 +55,11 @@ zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
   s.ratio = s.m * s.n / (s.p * s.p);
   if (notes) {
     xpmlog(KES_SET_PLOT,
-           s.ratio > 1.0 + s.tol       ? KES_MSG_RATIO_M_N_P
-               : s.ratio < 1.0 - s.tol ? KES_MSG_RATIO_M_N_P_POINTS
-                                       : KES_MSG_RATIO_M_N_P_POINTS_LOGNORMAL,
+           s.ratio > 1.0 + s.tol   ? KES_MSG_SU_RATIO_POINTS_UNBOUNDED
+           : s.ratio < 1.0 - s.tol ? KES_MSG_SU_RATIO_POINTS_BOUNDED
+                                   : KES_MSG_SU_RATIO_POINTS_LOGNORMAL,
            s.ratio);
-    xpmlog(KES_SET_PLOT, KES_MSG_TOLERANCE_RATIO, s.tol);
+    xpmlog(KES_SET_PLOT, KES_MSG_RATIO_TOLERANCE, s.tol);
   }
   return s;
 }

@@ -9,10 +9,10 @@
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
-#include "records/kes_valnode.h"
 #include "records/pool_alloc.h"
 
 namespace {
+constexpr zfit_shape_notes kShapeNotes = {KES_MSG_WEIBULL_SHAPE_ITERATION_STOPPED, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED};
 constexpr double kCMax = ZEXP_OVER;
 
 double gam(double x, double fail) {
@@ -184,7 +184,7 @@ int optimise(zfit_work* w) {
   // The likelihood rose all the way to the bound: say that the curve is the limit.
   if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_THRESHOLD_REACHED, r->min);
   if (!(c > 0.0)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_POSITIVE);
     return 1;
   }
   return 0;
@@ -205,7 +205,7 @@ int weibull_height(zfit_work* w) {
     }
     const double z = (x - theta) / sigma, zc = std::pow(z, c);
     if (!std::isfinite(zc)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_HEIGHT_WEIBULL_CURVE_COULD);
+      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_HEIGHT_NOT_COMPUTED);
       return 1;
     }
     r->height = zc >= -ZEXP_UNDER ? 0.0 : s * std::pow(z, c - 1.0) * std::exp(-zc);
@@ -237,19 +237,19 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   const zfit_req* r = w->req;
   const double theta = w->params[0], n = r->n;
   double& c = w->params[2];
-  if (zfit_shape_idle(maxiter, tol, 242)) return 0;
+  if (zfit_shape_idle(maxiter, tol, kShapeNotes)) return 0;
   const double tiny = std::ldexp(1.0, -53);
   const bool sigma_est = w->estimate[1] != 0;
   const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
   auto fail = [&] {
-    xpmlog(KES_SET_PLOT, KES_MSG_NEWTON_ITERATION_WEIBULL_SHAPE);
-    if (sigma_est) xpmlog(KES_SET_PLOT, KES_MSG_SCALE_ESTIMATED_SHAPE);
-    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD, theta);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_NEWTON_STOPPED);
+    if (sigma_est) xpmlog(KES_SET_PLOT, KES_MSG_SCALE_ESTIMATED_WITH_SHAPE);
+    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD_IS, theta);
     xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_CURVE_NOT_FITTED);
     return 1;
   };
   // The logarithms once for all iterations, when there is room for them.
-  const zfit_flat* fl = w->flat;
+  const kes_valview* fl = w->values;
   double* ly = fl != nullptr ? static_cast<double*>(vmalcp_handler(r->pool, 8L * fl->m, KES_ALLOC)) : nullptr;
   if (ly != nullptr)
     kes::parallel_ranges(kes::usable_threads(r->threads), static_cast<std::size_t>(fl->m), kes::ordered_map_grain,
@@ -294,7 +294,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
       fp = -n / (c * c) - (cc - 2.0 * b * ls + d * ls * ls) / sc;
     }
     if (std::fabs(fp) <= tiny) return fail();
-    const int rc = zfit_shape_step(&c, f, fp, tol, it, maxiter, 242);
+    const int rc = zfit_shape_step(&c, f, fp, tol, it, maxiter, kShapeNotes);
     if (rc >= 0) return rc;
   }
 }
@@ -305,7 +305,6 @@ int fitweibull(zfit_work* w) {
   double& theta = w->params[0];
   double& sigma = w->params[1];
   double& c = w->params[2];
-  if (w->estimate[2] || w->estimate[0]) zfit_flatten(w);
   if (w->estimate[2] && !w->estimate[0]) {
     c = std::isnan(r->init_shape) ? 1.8 : r->init_shape;
     if (NRweibull(w, zfit_maxiter(r, 20), zfit_tol(r, 1e-5)) != 0) return 1;
@@ -313,7 +312,7 @@ int fitweibull(zfit_work* w) {
     if (optimise(w) != 0) return 1;
   }
   if (!(c > 0.0) || !std::isfinite(c)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_SHAPE_NOT);
+    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_POSITIVE);
     return 1;
   }
   if (w->estimate[1]) {
@@ -325,7 +324,7 @@ int fitweibull(zfit_work* w) {
         });
     sigma = std::pow(s / r->n, 1.0 / c);
     if (!std::isfinite(sigma) || !(sigma > 0.0)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SCALE_COULD_NOT);
+      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SCALE_NOT_COMPUTED);
       return 1;
     }
   }

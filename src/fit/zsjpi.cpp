@@ -131,7 +131,7 @@ double zsjpi(const double* counts, int m, double a, double b, double hmax, doubl
 
   double h = hmax;
   if (found == 0) {
-    xpmlog(KES_SET_SOLVE, KES_MSG_PLUG_BANDWIDTH_EQUATION_NO);
+    xpmlog(KES_SET_SOLVE, KES_MSG_PLUGIN_BANDWIDTH_NO_ROOT);
   } else {
     if (tol < 10 * ZEPS53) tol = 10 * ZEPS53;
     double lo = hs[found - 1], hi = hs[found];

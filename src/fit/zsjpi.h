@@ -6,7 +6,7 @@
 //     counts: m counts at the equally spaced points a .. b. The bandwidth h solving
 //     h = [R(K) / (n psi4(alpha(h)))]^(1/5), searched among trials bandwidths rising
 //     geometrically from hmin to hmax and refined by bisection to tol. When no trial
-//     pair brackets a root: note 502/77 and hmax. When its work memory cannot be had:
+//     pair brackets a root: note KES_MSG_PLUGIN_BANDWIDTH_NO_ROOT and hmax. When its work memory cannot be had:
 //     the host's memory note and the missing value.
 #pragma once
 

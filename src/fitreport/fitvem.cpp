@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "fit/kes_estframe.h"
@@ -15,13 +16,14 @@
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
+#include "stats/gof_test_texts.h"
 #include "stats/tables_call.h"
 #include "stats/tables_define.h"
 #include "stats/value_format.h"
@@ -48,10 +50,10 @@ const kes_famopts KES_FAMOPTS[8] = {
 namespace {
 constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};
 
-// Widest text of messages (308, from..to), at most limit characters.
-int widest(int from, int to, int limit = 16) {
+// Widest text of the messages (KES_SET_PLOT), at most limit characters.
+int widest(std::initializer_list<int> messages, int limit = 16) {
   int w = 1;
-  for (int m = from; m <= to; ++m) {
+  for (const int m : messages) {
     char buf[KES_FITCELL];
     const int len = xpmstr(buf, limit, KES_SET_PLOT, m);
     if (len > w) w = len > limit ? limit : len;
@@ -89,21 +91,27 @@ struct sig_track {
 };
 
 void define_parms(kes_ctx* ctx, kes_fitrows* fr) {
-  fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, 575, -1);
-  fr->name_w = widest(407, 413);
-  fr->sym_w = widest(560, 566);
+  fr->parms = kes_def_create(ctx, "ParameterEstimates", KES_SET_PLOT, KES_MSG_TABLE_PARAMETER_ESTIMATES, -1);
+  fr->name_w = widest({KES_MSG_PARAM_MEAN, KES_MSG_PARAM_STD_DEV, KES_MSG_PARAM_THRESHOLD, KES_MSG_PARAM_SCALE,
+                       KES_MSG_PARAM_SHAPE, KES_MSG_PARAM_FIT_MEAN, KES_MSG_PARAM_FIT_STD_DEV});
+  fr->sym_w = widest({KES_MSG_SYMBOL_MU, KES_MSG_SYMBOL_SIGMA, KES_MSG_SYMBOL_C, KES_MSG_SYMBOL_ALPHA,
+                      KES_MSG_SYMBOL_ZETA, KES_MSG_SYMBOL_THETA, KES_MSG_SYMBOL_BETA});
   kes_def_column(fr->parms, kes_char_col("Parameter", vemmsg(KES_SET_PLOT, KES_MSG_PARAMETER), fr->name, fr->name_w));
-  kes_def_column(fr->parms, kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_1016), fr->sym, fr->sym_w));
+  kes_def_column(fr->parms,
+                 kes_char_col("Symbol", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_PARAMETER_SYMBOL), fr->sym, fr->sym_w));
   kes_def_column(fr->parms, kes_num_col("Estimate", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE), &fr->value));
   kes_tabcall(fr->parms, WOB_M_END_DEFINE, 0, nullptr);
 }
 
 void define_good(kes_ctx* ctx, kes_fitrows* fr) {
-  fr->good = kes_def_create(ctx, "GoodnessOfFit", KES_SET_PLOT, 576, 4);
+  fr->good = kes_def_create(ctx, "GoodnessOfFit", KES_SET_PLOT, KES_MSG_TABLE_GOODNESS_OF_FIT_TESTS, 4);
   // Test names and labels are measured whole (up to the cells' size).
-  fr->test_w = widest(500, 504, KES_FITCELL - 1);
-  fr->lab_w = widest(1095, 1099, KES_FITCELL - 1);
-  fr->ptype_w = widest(1100, 1104, KES_FITCELL - 1);
+  fr->test_w = fr->lab_w = fr->ptype_w = 1;
+  for (const kes_gof_texts& t : KES_GOF_TEXTS) {
+    fr->test_w = std::max(fr->test_w, widest({t.name}, KES_FITCELL - 1));
+    fr->lab_w = std::max(fr->lab_w, widest({t.symbol}, KES_FITCELL - 1));
+    fr->ptype_w = std::max(fr->ptype_w, widest({t.pvalue}, KES_FITCELL - 1));
+  }
   kes_def_column(fr->good, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST), fr->test, fr->test_w));
   kes_def_column(fr->good, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL), fr->testlab, fr->lab_w));
   kes_def_column(fr->good, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC), &fr->value, -1, 10, 2));
@@ -125,8 +133,10 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   for (int i = 0; i < nb; ++i) kes_widen_format(bs->first + (slot->firstbin + i) * bs->width, &w, &d);
   kes_cap_format(&w, &d);
   const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
-  const int col_label = !request->endpoints ? 1022 : request->rtinclude ? 1369 : 1367;
-  void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, 841, -1);
+  const int col_label = !request->endpoints  ? KES_MSG_BIN_MIDPOINT
+                        : request->rtinclude ? KES_MSG_BIN_MAXIMUM_POINT
+                                             : KES_MSG_BIN_MINIMUM_POINT;
+  void* t = kes_def_create(ctx, "Bins", KES_SET_PLOT, KES_MSG_TABLE_BIN_PERCENTS, -1);
   kes_def_column(t, kes_num_col(col, vemmsg(KES_SET_PLOT, col_label), &fr->point));
   wob_attr fmt[3] = {kes_attr_str(WOB_A_COLUMN_NAME, col), wob_int(WOB_A_DECIMALS, d), wob_int(WOB_A_WIDTH, w)};
   const int rc = wobmth(t, nullptr, WOB_M_COLUMN_ATTRS, 3, fmt);
@@ -164,7 +174,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
     // Checked before any quantile is formed, so that no percent outside (0, 100)
     // reaches the order-statistic positions.
     if (lo <= 0.0 || hi >= 100.0) {
-      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_DISTRIBUTION_MUST_LIE, flen, fname);
+      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_NOT_BETWEEN_0_AND_100, flen, fname);
       xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENTS_USED);
     } else {
       pcts = given;
@@ -181,7 +191,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
   int w = 0, d = 0, we = 0, de = 0;
   obs.layout(&w, &d);
   est.layout(&we, &de);
-  void* t = kes_def_create(ctx, "FitQuantiles", KES_SET_PLOT, 579, -1);
+  void* t = kes_def_create(ctx, "FitQuantiles", KES_SET_PLOT, KES_MSG_TABLE_FIT_QUANTILES, -1);
   kes_def_column(t, kes_num_col("Percent", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT), &fr->pct));
   kes_def_column(t, kes_num_col("ObsQuantile", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_QUANTILE), &fr->obsq, d, w));
   kes_def_column(t, kes_num_col("EstQuantile", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_QUANTILE), &fr->estq, de, we));
@@ -204,8 +214,8 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
   if (cs->given)
     return cs->list != nullptr && cs->v.count > 0 ? vemtxt(static_cast<const char*>(cs->list), cs->v.count) : nullptr;
   if (ctx->curreq->ncurves_dist[c.dist] > 1)
-    return vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_1469 + c.dist, c.family_index + 1);
-  return vemmsg(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION + c.dist);
+    return vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title_numbered, c.family_index + 1);
+  return vemmsg(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title);
 }
 }  // namespace
 
@@ -221,14 +231,13 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   const kes_famfn* fam = kes_famdisp(code);
   if (fam == nullptr || code > KES_DIST_SU) return 0;
   const kes_name32& name = ctx->curname;
-  kes_heading_line(ctx, depth,
-                   vemmsgs(KES_SET_PLOT, KES_MSG_FITTED_NORMAL_DISTRIBUTION_830 + code, int(name.len), name.text));
+  kes_heading_line(ctx, depth, vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[code].title_for_var, int(name.len), name.text));
 
   char fname[17], sname[17];
   std::memset(fname, ' ', sizeof fname);
   std::memset(sname, ' ', sizeof sname);
-  int flen = xpmstr(fname, 16, KES_SET_LABEL, KES_MSG_NORMAL_795 + code);
-  int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_MSG_NORMAL_1050 + code);
+  int flen = xpmstr(fname, 16, KES_SET_LABEL, kes_family_name(code));
+  int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_FIT_TEXTS[code].short_name);
   flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
   slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;
 
@@ -259,9 +268,8 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
 
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))
-    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_HISTOGRAM_BIN_PERCENTS_DISTRIBUTION, slen, sname));
-  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_DISTRIBUTION, slen, sname), fname,
-                 flen);
+    bins_table(ctx, fr, cell, c, vemmsgs(KES_SET_PLOT, KES_MSG_BIN_PERCENTS_TITLE, slen, sname));
+  quantile_table(ctx, fr, cell, fam, code, vemmsgs(KES_SET_PLOT, KES_MSG_QUANTILES_TITLE, slen, sname), fname, flen);
 
   if (group != nullptr) {
     const int rc = wobclose(group);

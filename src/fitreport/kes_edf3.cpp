@@ -16,7 +16,8 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
-#include "stats/kes_cellvals.h"
+#include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "util/kes_ordered_map.h"
 
 namespace {
@@ -26,10 +27,9 @@ constexpr const char* kFamilyWords[3] = {"gamma", "lognormal", "Weibull"};
 int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam) {
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  auto given = [&](int slot) { return s != nullptr && slot < s->nslots && s->slots[slot].given; };
-  const bool theta = given(fam.theta_marks) && kes_marker_est(s, fam.theta_marks, k);
-  const bool scale = !given(fam.scale_marks) || kes_marker_est(s, fam.scale_marks, k);
-  const bool shape = !given(fam.shape_marks) || kes_marker_est(s, fam.shape_marks, k);
+  const bool theta = kes_pgiven(s, fam.theta_marks) && kes_marker_est(s, fam.theta_marks, k);
+  const bool scale = !kes_pgiven(s, fam.scale_marks) || kes_marker_est(s, fam.scale_marks, k);
+  const bool shape = !kes_pgiven(s, fam.shape_marks) || kes_marker_est(s, fam.shape_marks, k);
   return (theta ? 4 : 0) + (shape ? 2 : 0) + (scale ? 1 : 0);
 }
 
@@ -71,7 +71,7 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double
     }
     return true;
   };
-  if (const kes_cellvals* fv = values.fv; fv != nullptr && values.i == 0) {
+  if (const kes_valview* fv = values.fv; fv != nullptr && values.i == 0) {
     // The distribution function is the cost: it runs on the threads, the sums stay in
     // value order.
     kes::ordered_map<kes_pit>(
@@ -97,9 +97,9 @@ void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double sh
   } else if (const int set = fam.set(ncase, shape); set != 0) {
     if (n < 10) {
       char text[17];
-      const int l = xpmstr(text, sizeof text, 431, fam.name_msg);
+      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, fam.name_msg);
       std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
-      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, 16, text);
     } else {
       kes_edf3_coef(ctx, fam, set, shape, n, d, wsq, asq, pd, pw, pa);
     }

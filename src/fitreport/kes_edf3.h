@@ -21,7 +21,7 @@ typedef kes_pit (*kes_pitfn)(const double* params, double x);
 // One family's tests.
 struct kes_edf3fam {
   int coef_family;        // kes_coeffam
-  int name_msg;           // set 431: the family's name
+  int name_msg;           // set KES_SET_LABEL: the family's name
   int theta_marks, scale_marks, shape_marks;
   kes_pitfn pit;
   // Known threshold, cases 1 to 3: the fixed look-ups (null: coefficient sets 1-3).

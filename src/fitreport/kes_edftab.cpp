@@ -43,7 +43,7 @@ kes_edfp kes_edf_fixed_a(double asq) { return fixed(asq, kFixedA); }
 
 void kes_edf_asq_wsq(double n, double a, double w, bool amark, double* asq, double* wsq) {
   *asq = kes_fit_missing();
-  if (amark) xpmlog(KES_SET_LABEL, KES_MSG_VALUE_EQUALS_THRESHOLD_ANDERSON);
+  if (amark) xpmlog(KES_SET_LABEL, KES_MSG_ANDERSON_DARLING_VALUE_AT_THRESHOLD);
   else *asq = -a / n - n;
   *wsq = w + 1.0 / (12.0 * n);
 }
@@ -54,7 +54,7 @@ void kes_edf_case0(double n, double d, double wsq, double asq, kes_edfp* pd, kes
   *pw = kes_edf_fixed_w((wsq - 0.4 / n + 0.6 / (n * n)) * (1.0 + 1.0 / n));
   if (std::isnan(asq)) return;
   if (n >= 5) *pa = kes_edf_fixed_a(asq);
-  else xpmlog(KES_SET_LABEL, KES_MSG_ANDERSON_DARLING_TEST_NEEDS);
+  else xpmlog(KES_SET_LABEL, KES_MSG_ANDERSON_DARLING_TOO_FEW);
 }
 
 kes_edfp kes_edf_coef(const kes_edfcoef& t, double n, double s) {

@@ -3,7 +3,6 @@
 // table writers and the OUTHISTOGRAM rows.
 #pragma once
 
-#include "stats/kes_cellvals.h"
 
 struct kes_ctx;
 struct kes_preq;
@@ -11,7 +10,7 @@ struct kes_cell;
 struct kes_curve;
 struct kes_plotslot;
 struct kes_edfres;
-struct kes_valnode;
+struct kes_valview;
 
 // EDF tests of every fitted curve of one cell.
 void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
@@ -43,19 +42,17 @@ struct kes_fitrows {
   void* bound;            // the last bound table
 };
 
-// The current variable's values in the cell as arrays (kes_cell_values); null when
-// memory cannot be had (the callers then walk the list).
-const kes_cellvals* kes_fit_values(kes_ctx* ctx, kes_cell* cell);
+// The current variable's values in the cell (its record's view); null when the cell
+// has no record or the view could not be had.
+const kes_valview* kes_fit_values(kes_ctx* ctx, kes_cell* cell);
 
-// The distinct values of a cell in ascending order with their counts: from the arrays
-// when they were made, else from the list.
+// The distinct values of a cell in ascending order with their counts.
 struct kes_valiter {
-  const kes_cellvals* fv;
-  const kes_valnode* node;
+  const kes_valview* fv;
   int i = 0;
   kes_valiter(kes_ctx* ctx, kes_cell* cell);
-  // An ascending value list of the caller's own.
-  explicit kes_valiter(const kes_valnode* list) : fv(nullptr), node(list) {}
+  // Values of the caller's own.
+  explicit kes_valiter(const kes_valview* values) : fv(values) {}
   bool next(double* x, int* count);
   // Passes over the first distinct value (and its ties).
   void skip_first();
@@ -64,7 +61,7 @@ struct kes_valiter {
 kes_fitrows* kes_fit_rows(kes_ctx* ctx);
 
 // One parameter row of a family's ParameterEstimates: label and symbol messages of
-// set 308 (symbol 0: none) and where the value is read.
+// set KES_SET_PLOT (symbol 0: none) and where the value is read.
 enum kes_fitval : int {
   KES_FV_USED0,
   KES_FV_USED1,
@@ -83,14 +80,14 @@ struct kes_parmrow {
   int symbol;
   int value;  // kes_fitval
 };
-// The table writer every family shares: its name message (set 308) and rows.
+// The table writer every family shares: its name message (KES_SET_PLOT) and rows.
 void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_parmrow* rows, int nrows);
 
 // fitvem: the tables of curve k of the cell; kesopct: the observed quantile of the
 // current variable in the cell at a percent.
 int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth);
 double kesopct(kes_ctx* ctx, kes_cell* cell, double percent);
-// The same at n percents in one walk of the value list.
+// The same at n percents in one pass over the cell's values.
 void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, double* out);
 
 // A bar height h on the request's vertical scale (0 percent, 1 count, 2 proportion)

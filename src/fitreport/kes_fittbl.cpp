@@ -12,6 +12,7 @@
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
+#include "stats/gof_test_texts.h"
 #include "stats/tables_call.h"
 
 namespace {
@@ -40,9 +41,9 @@ double value_of(const kes_curve& c, int which) {
 
 // One test row: the texts of index i (1 A-Sq, 2 W-Sq, 3 D).
 void test_row(kes_fitrows* fr, int i, double stat, double p, char rel) {
-  put_text(fr->test, fr->test_w, 500 + i);
-  put_text(fr->testlab, fr->lab_w, 1095 + i);
-  put_text(fr->ptype, fr->ptype_w, 1100 + i);
+  put_text(fr->test, fr->test_w, KES_GOF_TEXTS[i].name);
+  put_text(fr->testlab, fr->lab_w, KES_GOF_TEXTS[i].symbol);
+  put_text(fr->ptype, fr->ptype_w, KES_GOF_TEXTS[i].pvalue);
   fr->value = stat;
   fr->pvalue = p;
   fr->psign[0] = rel;
@@ -74,8 +75,7 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
   int len = xpmstr(fam, sizeof fam, KES_SET_PLOT, name_msg);
   len = len < 0 ? 0 : len > 16 ? 16 : len;
 
-  kes_fit_bind(ctx, fr->parms, "orbo.kestravine.FitParms",
-               vemmsgs(KES_SET_PLOT, KES_MSG_PARAMETERS_DISTRIBUTION, len, fam));
+  kes_fit_bind(ctx, fr->parms, "orbo.kestravine.FitParms", vemmsgs(KES_SET_PLOT, KES_MSG_PARAMETERS_TITLE, len, fam));
   for (int i = 0; i < nrows; ++i) {
     put_text(fr->name, fr->name_w, rows[i].label);
     put_text(fr->sym, fr->sym_w, rows[i].symbol);
@@ -85,8 +85,7 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
   kes_fit_end_emit(ctx, fr->parms);
   if (!c->edf.tested || fr->good == nullptr) return;
 
-  kes_fit_bind(ctx, fr->good, "orbo.kestravine.FitGood",
-               vemmsgs(KES_SET_PLOT, KES_MSG_GOODNESS_FIT_TESTS_DISTRIBUTION, len, fam));
+  kes_fit_bind(ctx, fr->good, "orbo.kestravine.FitGood", vemmsgs(KES_SET_PLOT, KES_MSG_GOF_TESTS_TITLE, len, fam));
   const kes_edfres& e = c->edf;
   if (!std::isnan(e.p_d)) test_row(fr, 3, e.d, e.p_d, e.rel_d);
   if (!std::isnan(e.p_wsq)) test_row(fr, 2, e.wsq, e.p_wsq, e.rel_wsq);

@@ -23,6 +23,19 @@
 
 
 namespace {
+// The _CURVE_ value of a fitted family by its code: its first curve, and the later
+// ones with their number.
+struct curve_names {
+  int first, numbered;
+};
+constexpr curve_names kCurveNames[] = {{KES_MSG_CURVE_NAME_NORMAL, KES_MSG_CURVE_NAME_NORMAL_N},
+                                       {KES_MSG_CURVE_NAME_LOGNORMAL, KES_MSG_CURVE_NAME_LOGNORMAL_N},
+                                       {KES_MSG_CURVE_NAME_EXPONENTIAL, KES_MSG_CURVE_NAME_EXPONENTIAL_N},
+                                       {KES_MSG_CURVE_NAME_WEIBULL, KES_MSG_CURVE_NAME_WEIBULL_N},
+                                       {KES_MSG_CURVE_NAME_GAMMA, KES_MSG_CURVE_NAME_GAMMA_N},
+                                       {KES_MSG_CURVE_NAME_BETA, KES_MSG_CURVE_NAME_BETA_N},
+                                       {KES_MSG_CURVE_NAME_SB, KES_MSG_CURVE_NAME_SB_N},
+                                       {KES_MSG_CURVE_NAME_SU, KES_MSG_CURVE_NAME_SU_N}};
 
 bool parametric_printed(const kes_ctx* ctx, const kes_preq* request, kes_cell* cell) {
   const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
@@ -69,9 +82,9 @@ void kescurve(report& r, kes_cell* cell, kes_plotslot* slot, int k) {
     std::memset(name, ' ', sizeof r.ctx->outrow.curve);
     if (c.fitted) {
       char buf[17];
-      const int len = c.family_index == 0
-          ? xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1411 + 2 * c.dist)
-          : xpmstr(buf, 16, KES_SET_PLOT, KES_MSG_NORMAL_1412 + 2 * c.dist, c.family_index + 1);
+      const curve_names& n = kCurveNames[c.dist];
+      const int len = c.family_index == 0 ? xpmstr(buf, 16, KES_SET_PLOT, n.first)
+                                          : xpmstr(buf, 16, KES_SET_PLOT, n.numbered, c.family_index + 1);
       if (len > 0) std::memcpy(name, buf, static_cast<size_t>(len > 16 ? 16 : len));
     }
     kescmhg(r.ctx, r.request, slot, &c);
@@ -130,8 +143,9 @@ void* open_level(report& r, int i, kes_cell* cell) {
   const kes_classvar& var = cv->var[i];
   const bool blank = var.type == 2 && (cell->fmt.len == 0 || cell->fmt.text[0] == ' ');
   const int flen = blank ? 0 : cell->fmt.len;
-  void* text = blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
-                     : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, int(var.name.len), var.name.text, flen, cell->fmt.text);
+  void* text = blank
+                   ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, int(var.name.len), var.name.text)
+                   : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, int(var.name.len), var.name.text, flen, cell->fmt.text);
   kes_heading_line(r.ctx, i + 2, text);
   wob_attr a[9] = {
       wob_out(WOB_A_HANDLE),

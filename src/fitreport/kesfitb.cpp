@@ -19,6 +19,7 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 
 namespace {
 // Critical-value models of the estimated shapes, by level .5 ... .001: ln of the
@@ -80,13 +81,11 @@ constexpr double kA[7][11] = {
 // 0.08 they no longer even rise with the level).
 constexpr double kShapeLow = 0.2, kShapeHigh = 5.0;
 
-bool given(const kes_stmt* s, int slot) { return s != nullptr && slot < s->nslots && s->slots[slot].given; }
-
 // 0 every parameter given, 3 support given and both shapes estimated, -1 otherwise.
 int edf_case(const kes_preq* request, int k) {
   const kes_stmt* s = request->stmt;
-  auto est = [&](int slot) { return given(s, slot) && kes_marker_est(s, slot, k); };
-  auto shape_est = [&](int slot) { return !given(s, slot) || kes_marker_est(s, slot, k); };
+  auto est = [&](int slot) { return kes_pgiven(s, slot) && kes_marker_est(s, slot, k); };
+  auto shape_est = [&](int slot) { return !kes_pgiven(s, slot) || kes_marker_est(s, slot, k); };
   if (est(KES_PLOT_SLOT_BETA_THETA_MARKS) || est(KES_PLOT_SLOT_BETA_SIGMA_MARKS)) return -1;
   const bool a = shape_est(KES_PLOT_SLOT_BETA_ALPHA_MARKS), b = shape_est(KES_PLOT_SLOT_BETA_BETA_MARKS);
   return !a && !b ? 0 : a && b ? 3 : -1;
@@ -152,12 +151,12 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (ncase == 3 && al < kShapeHigh && be < kShapeHigh) {
     if (!(n >= 10)) {
       char text[17];
-      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_BETA);
+      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_FAMILY_NAME_BETA);
       const int used = l > 0 && l < 16 ? l : 0;
       std::memset(text + used, ' ', 16 - used);
-      xpmlog(KES_SET_PROC, KES_MSG_GOODNESS_FIT_TESTS_ESTIMATED, 16, text);
+      xpmlog(KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, 16, text);
     } else if (!(al >= kShapeLow && be >= kShapeLow)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOODNESS_FIT_TESTS);
+      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOF_NO_PVALUES_SMALL_SHAPE);
     } else {
       double crit[3][11];
       kes_beta_crit(al, be, n, crit);
@@ -182,8 +181,12 @@ double cdf(const double* p, double x) {
   return z;
 }
 
-const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 563, KES_FV_USED2},
-                             {411, 566, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_ALPHA, KES_FV_USED2},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_BETA, KES_FV_USED3},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
@@ -197,7 +200,7 @@ void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   for (int i = 0; failed && i < slot->nbins; ++i) c->expected[i] = kes_fit_missing();
 }
 
-void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 801, kRows, 6); }
+void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_BETA, kRows, 6); }
 
 double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -11,15 +11,25 @@
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zexpm1.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 
 namespace {
+// The notes on the values the EDF tests leave out: those at a known threshold, and the
+// smallest value where it estimates the threshold.
+constexpr kes_cell_forms kLeavesOutThreshold = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD,
+                                                KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD_CELL,
+                                                KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_THRESHOLD_CELL2};
+constexpr kes_cell_forms kLeavesOutMin = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN,
+                                          KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL,
+                                          KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL2};
 constexpr double kTwoPowMinus53 = 1.1102230246251565e-16;
 
 // Coefficient tables by case; rows c0, c1, ... per level .5 ... .001.
@@ -107,8 +117,10 @@ double cdf(const double* p, double x) {
   return 1.0 - std::exp(-(x - p[0]) / p[1]);
 }
 
-const kes_parmrow kRows[] = {
-    {409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {412, 0, KES_FV_MEAN}, {413, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 kes_edfp kes_expo_p(int ncase, int stat, double n, double s) {
@@ -132,22 +144,18 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  const kes_optslot* ts = s != nullptr && KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS < s->nslots
-                              ? &s->slots[KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS]
-                              : nullptr;
-  const kes_optslot* ss = s != nullptr && KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS < s->nslots
-                              ? &s->slots[KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS]
-                              : nullptr;
   // Without THETA= the threshold is the known 0.
-  const bool theta_est = ts != nullptr && ts->given && kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, k);
-  const bool sigma_est = ss == nullptr || !ss->given || kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k);
+  const bool theta_est = kes_pgiven(s, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS) &&
+                         kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, k);
+  const bool sigma_est = !kes_pgiven(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS) ||
+                         kes_marker_est(s, KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS, k);
   const int ncase = (theta_est ? 1 : 0) + (sigma_est ? 2 : 0);
 
   double n = vs->n;
   kes_valiter values(ctx, cell);
   const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < kTwoPowMinus53);
-  if (drop && vs->values != nullptr) {
-    const int left_out = vs->values->count;
+  if (drop && vs->view != nullptr && vs->view->m > 0) {
+    const int left_out = vs->view->f[0];
     n -= left_out;
     values.skip_first();
     // No observation leaves the tests unannounced, but the one value that estimates
@@ -155,8 +163,8 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (ncase != 1 || left_out > 1) {
       char what[32];
       const int len = std::snprintf(what, sizeof what, left_out == 1 ? "%d observation" : "%d observations", left_out);
-      kes_cell_note(ctx, request, cell, 189, ncase == 1 ? 363 : 360, ctx->curname.text,
-                    static_cast<int>(ctx->curname.len), what, len);
+      kes_cell_note(ctx, request, cell, KES_SET_PROC, ncase == 1 ? kLeavesOutMin : kLeavesOutThreshold,
+                    ctx->curname.text, static_cast<int>(ctx->curname.len), what, len);
     }
   }
 
@@ -199,7 +207,9 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesetbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 798, kRows, 4); }
+void kesetbl(kes_ctx* ctx, kes_cell* cell) {
+  kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4);
+}
 
 double kesepct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -9,6 +9,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zigamma.h"
 #include "numeric/zqc.h"
 #include "records/kes_ctx.h"
@@ -25,7 +26,7 @@ kes_pit pit(const double* p, double x) {
 }
 
 const kes_edf3fam kFam = {KES_COEF_GAMMA,
-                          799,
+                          KES_MSG_FAMILY_NAME_GAMMA,
                           KES_PLOT_SLOT_GAMMA_THETA_MARKS,
                           KES_PLOT_SLOT_GAMMA_SIGMA_MARKS,
                           KES_PLOT_SLOT_GAMMA_ALPHA_MARKS,
@@ -39,11 +40,11 @@ double cdf(const double* p, double x) {
   return z;
 }
 
-const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
-                             {410, 561, KES_FV_USED1},
-                             {411, 563, KES_FV_USED2},
-                             {412, 0, KES_FV_MEAN},
-                             {413, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_ALPHA, KES_FV_USED2},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 const kes_edf3fam& kes_edf3_gamma() { return kFam; }
@@ -58,7 +59,7 @@ void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 800, kRows, 5); }
+void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_GAMMA, kRows, 5); }
 
 double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -9,6 +9,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
@@ -54,7 +55,7 @@ kes_pit pit(const double* p, double x) {
 }
 
 const kes_edf3fam kFam = {KES_COEF_LOGNORMAL,
-                          796,
+                          KES_MSG_FAMILY_NAME_LOGNORMAL,
                           KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS,
                           KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS,
                           KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS,
@@ -67,11 +68,11 @@ double cdf(const double* p, double x) {
   return zprbnrm((std::log(x - p[0]) - p[1]) / p[2]);
 }
 
-const kes_parmrow kRows[] = {{409, 565, KES_FV_USED0},
-                             {410, 564, KES_FV_USED1},
-                             {411, 561, KES_FV_USED2},
-                             {412, 0, KES_FV_MEAN},
-                             {413, 0, KES_FV_STD}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                             {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_ZETA, KES_FV_USED1},
+                             {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED2},
+                             {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                             {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD}};
 }  // namespace
 
 const kes_edf3fam& kes_edf3_lognormal() { return kFam; }
@@ -90,7 +91,7 @@ void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
 void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 797, kRows, 5); }
+void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_LOGNORMAL, kRows, 5); }
 
 double keslpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -8,6 +8,7 @@
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_cell.h"
@@ -15,8 +16,10 @@
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_varsum.h"
-#include "stats/engine_list_forms.h"
+#include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_stats.h"
+#include "stats/zkesnrm.h"
 
 namespace {
 // Entries of the summary block kept by kessave.
@@ -24,7 +27,8 @@ enum : int { kSumCv = 0, kSumStdMean = 1, kSumVar = 2, kSumSkew = 3, kSumKurt = 
 
 double cdf(const double* p, double x) { return zprbnrm((x - p[0]) / p[1]); }
 
-const kes_parmrow kRows[] = {{407, 560, KES_FV_USED0}, {408, 561, KES_FV_USED1}};
+const kes_parmrow kRows[] = {{KES_MSG_PARAM_MEAN, KES_MSG_SYMBOL_MU, KES_FV_USED0},
+                             {KES_MSG_PARAM_STD_DEV, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}};
 }  // namespace
 
 void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
@@ -42,10 +46,7 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   r.std = sigma;
   const kes_stmt* s = request->stmt;
   const int k = c->family_index;
-  auto estimated = [&](int markers) {
-    const kes_optslot* m = s != nullptr && markers < s->nslots ? &s->slots[markers] : nullptr;
-    return m == nullptr || !m->given || kes_marker_est(s, markers, k);
-  };
+  auto estimated = [&](int markers) { return !kes_pgiven(s, markers) || kes_marker_est(s, markers, k); };
   const bool loc = estimated(KES_PLOT_SLOT_NORMAL_MU_MARKS);
   const bool scale = estimated(KES_PLOT_SLOT_NORMAL_SIGMA_MARKS);
   const int ncase = (loc ? 1 : 0) + (scale ? 2 : 0);
@@ -66,12 +67,10 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   mom.v[KES_MOM_CSS] = vs->css;
   mom.v[KES_MOM_STDMEAN] = summary(kSumStdMean);
   kes_nrmres res{};
-  const kes_cellvals* fv = kes_fit_values(ctx, cell);
-  if (fv != nullptr)
-    zkesnrm(1, fv->m, &mom, nullptr, fv->x, fv->f, ncase, 1, loc ? miss : mu, scale ? miss : sigma, &res);
-  else
-    zkesnrm(0, vs->ndistinct, &mom, vs->values, nullptr, nullptr, ncase, 1, loc ? miss : mu, scale ? miss : sigma,
-            &res);
+  const kes_valview* fv = kes_fit_values(ctx, cell);
+  const int m = fv != nullptr ? fv->m : 0;
+  zkesnrm_arrays(m, &mom, m > 0 ? fv->x : nullptr, m > 0 ? fv->f : nullptr, ncase, 1, loc ? miss : mu,
+                 scale ? miss : sigma, &res);
   // Relation characters of the result: W, D, W-Sq, A-Sq.
   kes_edf_store(&r, res.d, {res.pd, res.qual[1]}, res.wsq, {res.pwsq, res.qual[2]}, res.asq, {res.pasq, res.qual[3]});
   kesmidn(ctx, request, cell);
@@ -83,7 +82,7 @@ void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_midpct(ctx, request, cell, cdf);
 }
 
-void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 803, kRows, 2); }
+void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_NORMAL, kRows, 2); }
 
 double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

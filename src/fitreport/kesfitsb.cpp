@@ -6,6 +6,7 @@
 #include "fit/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
@@ -21,13 +22,26 @@ double cdf(const double* p, double x) {
 }
 
 // The shape rows, then one peak or, when a second one is kept, both.
-constexpr kes_parmrow kRows[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 1163, KES_FV_USED2},
-                                 {411, 1164, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD},
-                                 {15, 0, KES_FV_SKEW},      {16, 0, KES_FV_KURT},     {1317, 0, KES_FV_PEAK}};
-constexpr kes_parmrow kRows2[] = {{409, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 1163, KES_FV_USED2},
-                                  {411, 1164, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD},
-                                  {15, 0, KES_FV_SKEW},      {16, 0, KES_FV_KURT},     {1315, 0, KES_FV_PEAK},
-                                  {1318, 0, KES_FV_HEIGHT2}, {1316, 0, KES_FV_PEAK2}};
+constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                                 {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_DELTA, KES_FV_USED2},
+                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_GAMMA, KES_FV_USED3},
+                                 {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                                 {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD},
+                                 {KES_MSG_PARAM_SKEWNESS, 0, KES_FV_SKEW},
+                                 {KES_MSG_PARAM_KURTOSIS, 0, KES_FV_KURT},
+                                 {KES_MSG_PARAM_MODE, 0, KES_FV_PEAK}};
+constexpr kes_parmrow kRows2[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                                  {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                                  {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_DELTA, KES_FV_USED2},
+                                  {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_GAMMA, KES_FV_USED3},
+                                  {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                                  {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD},
+                                  {KES_MSG_PARAM_SKEWNESS, 0, KES_FV_SKEW},
+                                  {KES_MSG_PARAM_KURTOSIS, 0, KES_FV_KURT},
+                                  {KES_MSG_PARAM_FIRST_MODE, 0, KES_FV_PEAK},
+                                  {KES_MSG_PARAM_SECOND_MODE_HEIGHT, 0, KES_FV_HEIGHT2},
+                                  {KES_MSG_PARAM_SECOND_MODE, 0, KES_FV_PEAK2}};
 }  // namespace
 
 void kesedfv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidv); }
@@ -36,10 +50,8 @@ void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 
 void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c != nullptr && !std::isnan(c->mode2))
-    kes_write_fit_tables(ctx, cell, 804, kRows2, 11);
-  else
-    kes_write_fit_tables(ctx, cell, 804, kRows, 9);
+  if (c != nullptr && !std::isnan(c->mode2)) kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SB, kRows2, 11);
+  else kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SB, kRows, 9);
 }
 
 double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent) {

@@ -6,6 +6,7 @@
 #include "fit/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -14,16 +15,22 @@
 namespace {
 double cdf(const double* p, double x) { return zprbnrm(p[3] + p[2] * std::asinh((x - p[0]) / p[1])); }
 
-constexpr kes_parmrow kRows[] = {{1260, 565, KES_FV_USED0}, {410, 561, KES_FV_USED1}, {411, 1163, KES_FV_USED2},
-                                 {411, 1164, KES_FV_USED3}, {412, 0, KES_FV_MEAN},    {413, 0, KES_FV_STD},
-                                 {15, 0, KES_FV_SKEW},      {16, 0, KES_FV_KURT},     {1317, 0, KES_FV_PEAK}};
+constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_LOCATION, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
+                                 {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
+                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_DELTA, KES_FV_USED2},
+                                 {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_GAMMA, KES_FV_USED3},
+                                 {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
+                                 {KES_MSG_PARAM_FIT_STD_DEV, 0, KES_FV_STD},
+                                 {KES_MSG_PARAM_SKEWNESS, 0, KES_FV_SKEW},
+                                 {KES_MSG_PARAM_KURTOSIS, 0, KES_FV_KURT},
+                                 {KES_MSG_PARAM_MODE, 0, KES_FV_PEAK}};
 }  // namespace
 
 void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidu); }
 
 void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
 
-void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, 805, kRows, 9); }
+void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SU, kRows, 9); }
 
 double kesupct(kes_ctx* ctx, kes_cell* cell, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -40,8 +40,8 @@ int kesgof(kes_ctx* ctx) {
     if (!request->nodata_noted) {
       const kes_name32& name = ctx->varnames[v];
       if (request->classvars != ctx->classvars)
-        xpmlog(KES_SET_LABEL, KES_MSG_VARIABLE_NO_NONMISSING_VALUES_CELLS, int(name.len), name.text);
-      else xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_NONMISSING_VALUES, int(name.len), name.text);
+        xpmlog(KES_SET_LABEL, KES_MSG_VARIABLE_NO_VALUES_IN_CELLS, int(name.len), name.text);
+      else xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_VALUES_HISTOGRAM, int(name.len), name.text);
     }
     return 0;
   }

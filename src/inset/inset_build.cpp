@@ -169,9 +169,11 @@ bool kes_inset_sub_shown(const kes_preq* rq, kes_insetbox* box, int family, int 
   const bool pq = rq->type == KES_PLOT_PROB || rq->type == KES_PLOT_QQ;
   int note = 0;
   bool* flag = nullptr;
-  if (sub > 3 && rq->type != KES_PLOT_HISTOGRAM) note = 606, flag = &noted->hist;
+  if (sub > 3 && rq->type != KES_PLOT_HISTOGRAM) note = KES_MSG_INSET_FIT_STATS_ONLY_ON_HISTOGRAMS, flag = &noted->hist;
   else if (pq && !box->line && (family == KES_DIST_WEIBULL2 ? sub < 3 : sub == 2 || sub == 3))
-    note = family == KES_DIST_WEIBULL2 ? 672 : 611, flag = &noted->line;
+    note =
+        family == KES_DIST_WEIBULL2 ? KES_MSG_INSET_WEIBULL2_PARAMS_NEED_LINE : KES_MSG_INSET_SCALE_THRESHOLD_NEED_LINE,
+    flag = &noted->line;
   if (note == 0) return true;
   if (!*flag) {
     char name[16];

@@ -12,37 +12,38 @@ struct kes_fmtentry;
 // Once-only notes of the inset routines: one flag byte of the context each. The driver
 // clears them before the QQPLOT, CDFPLOT, PROBPLOT and PPPLOT requests of a variable.
 enum kes_inset_note : int {
-  KES_IN_FONT_DEFAULT,        // 431/602
-  KES_IN_MARGIN_CLASS,        // 189/298
-  KES_IN_REFPOINT,            // 431/603
-  KES_IN_NO_ROWS,             // 431/604
-  KES_IN_NORMALTEST,          // 189/278
-  KES_IN_PNORMAL,             // 189/279
-  KES_IN_FAMILY_ASKED,        // 431/909, one per family (9 flags)
-  KES_IN_FAMILY_NOT = KES_IN_FAMILY_ASKED + 9,  // 431/633, one per family (9 flags)
-  KES_IN_NO_KERNEL = KES_IN_FAMILY_NOT + 9,     // 431/701
-  KES_IN_KERNEL_CODE,         // 431/702, one per code 58..63 (6 flags)
-  KES_IN_WEIBULL2_NOT = KES_IN_KERNEL_CODE + 6, // 431/673
-  KES_IN_WEIBULL2_TYPE,       // 431/697
-  KES_IN_DATA_CLASS1,         // 439/270, first CLASS variable
-  KES_IN_DATA_CLASS2,         // 439/270, second
-  KES_IN_DATA_NOVAR,          // 439/271
-  KES_IN_DATA_BY,             // 435/40, 431/739, 435/342
-  KES_IN_CORNERS,             // 431/648
-  KES_IN_DUPLICATE,           // 431/649
-  KES_IN_X_DATA,              // 431/650
-  KES_IN_Y_DATA,              // 431/651
-  KES_IN_X_PCT,               // 431/652
-  KES_IN_Y_PCT,               // 431/653
-  KES_IN_WORD,                // 431/654
-  KES_IN_SHRUNK_USER,         // 431/655
-  KES_IN_SHRUNK,              // 431/717
-  KES_IN_NF_SHADOW,           // 431/660
-  KES_IN_NF_FILL,             // 431/661
-  KES_IN_NF_HFILL,            // 431/662
-  KES_IN_NF_FRAME,            // 431/663
-  KES_IN_HFILL_NOHEADER,      // 431/664
-  KES_IN_SECOND_INSET,        // 439/305
+  KES_IN_FONT_DEFAULT,        // KES_MSG_INSET_USES_DEFAULT_FONT
+  KES_IN_MARGIN_CLASS,        // KES_MSG_INSET_MARGIN_WITH_CLASS
+  KES_IN_REFPOINT,            // KES_MSG_REFPOINT_NEEDS_POSITION_XY
+  KES_IN_NO_ROWS,             // KES_MSG_INSET_HAS_NO_ROWS
+  KES_IN_NORMALTEST,          // KES_MSG_NORMALTEST_NEEDS_NORMAL
+  KES_IN_PNORMAL,             // KES_MSG_PNORMAL_NEEDS_NORMAL
+  KES_IN_FAMILY_ASKED,        // KES_MSG_INSET_FAMILY_NOT_FITTED, one per family (9 flags)
+  KES_IN_FAMILY_NOT = KES_IN_FAMILY_ASKED + 9,  // KES_MSG_INSET_FAMILY_NOT_ON_PLOT, one per family (9 flags)
+  KES_IN_NO_KERNEL = KES_IN_FAMILY_NOT + 9,     // KES_MSG_INSET_KERNEL_NOT_ON_PLOT
+  KES_IN_KERNEL_CODE,         // KES_MSG_INSET_KERNEL_NOT_ASKED, one per code 58..63 (6 flags)
+  KES_IN_WEIBULL2_NOT = KES_IN_KERNEL_CODE + 6, // KES_MSG_WEIBULL2_BLOCK_NEEDS_WEIBULL2
+  KES_IN_WEIBULL2_TYPE,       // KES_MSG_WEIBULL2_BLOCK_ONLY_ON_PROB_QQ
+  KES_IN_DATA_CLASS1,         // KES_MSG_INSET_DATA_NO_CLASS_VARIABLE, first CLASS variable
+  KES_IN_DATA_CLASS2,         // KES_MSG_INSET_DATA_NO_CLASS_VARIABLE, second
+  KES_IN_DATA_NOVAR,          // KES_MSG_INSET_DATA_NO_VAR_VARIABLE
+  KES_IN_DATA_BY,  // KES_MSG_CURRENT_GROUP_NOT_FOUND, KES_MSG_INSET_DATA_NO_ROWS_FOR_GROUP and
+                   // KES_MSG_INSET_DATA_LACKS_BY_VARIABLE_NO_MATCH
+  KES_IN_CORNERS,             // KES_MSG_NO_CORNER_PLOT_AREA
+  KES_IN_DUPLICATE,           // KES_MSG_TWO_INSETS_ASK_SAME
+  KES_IN_X_DATA,              // KES_MSG_INSET_X_OUTSIDE_PLOT
+  KES_IN_Y_DATA,              // KES_MSG_INSET_Y_OUTSIDE_PLOT
+  KES_IN_X_PCT,               // KES_MSG_INSET_X_NOT_A_PERCENT
+  KES_IN_Y_PCT,               // KES_MSG_INSET_Y_NOT_A_PERCENT
+  KES_IN_WORD,                // KES_MSG_POSITION_NOT_INSET_POSITION
+  KES_IN_SHRUNK_USER,         // KES_MSG_INSET_AT_XY_SHRUNK
+  KES_IN_SHRUNK,              // KES_MSG_INSET_AT_POSITION_SHRUNK
+  KES_IN_NF_SHADOW,           // KES_MSG_CSHADOW_NEEDS_FRAME
+  KES_IN_NF_FILL,             // KES_MSG_CFILL_NEEDS_FRAME
+  KES_IN_NF_HFILL,            // KES_MSG_CFILLH_NEEDS_FRAME
+  KES_IN_NF_FRAME,            // KES_MSG_CFRAME_NEEDS_FRAME
+  KES_IN_HFILL_NOHEADER,      // KES_MSG_CFILLH_NEEDS_HEADER
+  KES_IN_SECOND_INSET,        // KES_MSG_ONLY_FIRST_INSET_STATEMENT
   KES_IN_NOTE_COUNT
 };
 
@@ -97,8 +98,10 @@ void kes_inset_block_restart(kes_insetbox* box, const kes_inset_block& b);
 // The cursor on the closing code, the labels and formats of the block counted.
 void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b);
 // Whether a distribution block's sub-code gives a row on this request: fit statistics
-// only on histograms (note 431/606), on probability and QQ plots without a reference
-// line not the parameters the line gives (431/611, 431/672); each note once per block.
+// only on histograms (note KES_MSG_INSET_FIT_STATS_ONLY_ON_HISTOGRAMS), on probability
+// and QQ plots without a reference line not the parameters the line gives
+// (KES_MSG_INSET_SCALE_THRESHOLD_NEED_LINE, KES_MSG_INSET_WEIBULL2_PARAMS_NEED_LINE);
+// each note once per block.
 // A sub-code that gives none is passed over with its label and format.
 struct kes_inset_subnotes {
   bool hist = false, line = false;

@@ -16,7 +16,6 @@
 #include "util/kes_text.h"
 
 namespace {
-constexpr int kNoGroup = 108;
 
 // Finds a variable; -1 when absent.
 int find(kes_dsh ds, const char* name, int len, host_varinfo* info) {
@@ -27,7 +26,7 @@ int find(kes_dsh ds, const char* name, int len, host_varinfo* info) {
 }
 
 int missing_variable(const char* name) {
-  xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_NO, static_cast<int>(std::strlen(name)), name);
+  xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_LACKS_VARIABLE_NAMED, static_cast<int>(std::strlen(name)), name);
   return KES_RC_BAD_OPTION;
 }
 
@@ -63,8 +62,8 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   if (ctx->nbyvars > 0) {
     const int lacking = xbylist(ctx->data, r->ds);
     if (lacking >= 1) {
-      xpmlog(KES_SET_GRAPH, lacking == 1 ? KES_MSG_INSET_DATA_SET_LACKS_VARIABLE : KES_MSG_INSET_DATA_SET_LACKS_SOME);
-      xpmlog(KES_SET_GRAPH, KES_MSG_ROWS_MATCHED_GROUPS_FAR);
+      xpmlog(KES_SET_GRAPH, lacking == 1 ? KES_MSG_INSET_DATA_LACKS_BY_VARIABLE : KES_MSG_INSET_DATA_LACKS_SOME_BY);
+      xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_ROWS_MATCHED_AS_FAR_AS_POSSIBLE);
     }
   }
 
@@ -72,7 +71,7 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   r->label_var = find(r->ds, "_LABEL_", -1, &info);
   if (r->label_var < 0) return missing_variable("_LABEL_");
   if (info.type != HOST_VT_CHAR) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_LABEL_VARIABLE_INSET_DATA);
+    xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_LABEL_NOT_CHARACTER);
     return KES_RC_BAD_OPTION;
   }
   r->value_var = find(r->ds, "_VALUE_", -1, &info);
@@ -86,12 +85,12 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
   const kes_preq* rq = ctx->curreq;
   r->var_var = find(r->ds, "_VAR_", -1, &info);
   if (r->var_var >= 0 && info.type != HOST_VT_CHAR) {
-    xpmlog(KES_SET_GRAPH, KES_MSG_VAR_VARIABLE_INSET_DATA);
+    xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_VAR_NUMERIC);
     r->var_var = -1;
   } else if (r->var_var >= 0) {
     r->has_var = 1;
   } else if (rq->nvars > 1 && kes_inset_once(ctx, KES_IN_DATA_NOVAR)) {
-    xpmlog(KES_SET_LAYOUT, KES_MSG_INSET_DATA_SET_NO_VAR);
+    xpmlog(KES_SET_LAYOUT, KES_MSG_INSET_DATA_NO_VAR_VARIABLE);
   }
 
   // Variables named like the request's CLASS variables select rows by level.
@@ -105,7 +104,7 @@ int kes_idata_open(kes_ctx* ctx, const kes_stmt* stmt, kes_idata* r) {
     const int vn = find(r->ds, name.text, len, &info);
     if (vn < 0) {
       if (kes_inset_once(ctx, i == 0 ? KES_IN_DATA_CLASS1 : KES_IN_DATA_CLASS2))
-        xpmlog(KES_SET_LAYOUT, KES_MSG_INSET_DATA_SET_NO_VARIABLE, len, name.text, len, name.text);
+        xpmlog(KES_SET_LAYOUT, KES_MSG_INSET_DATA_NO_CLASS_VARIABLE, len, name.text, len, name.text);
       continue;
     }
     r->cls[i].present = 1;
@@ -143,10 +142,10 @@ int kes_idata_rewind(kes_ctx* ctx, kes_idata* r) {
   if (rc == 0) return 0;
   if (kes_inset_once(ctx, KES_IN_DATA_BY)) {
     xpmlog(KES_SET_GRAPH, KES_MSG_CURRENT_GROUP_NOT_FOUND);
-    xpmlog(KES_SET_LABEL, KES_MSG_INSET_DATA_SET_GIVES);
-    if (rc == 2) xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_SET_LACKS);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_DATA_NO_ROWS_FOR_GROUP);
+    if (rc == 2) xpmlog(KES_SET_GRAPH, KES_MSG_INSET_DATA_LACKS_BY_VARIABLE_NO_MATCH);
   }
-  return kNoGroup;
+  return KES_RC_VALUE_NOTE;
 }
 
 bool kes_idata_next(kes_idata* r) {

@@ -10,6 +10,7 @@
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "records/stmt_slots.h"
@@ -138,7 +139,7 @@ void kes_inset_measure_rows(kes_insetbox* box, bool single_header) {
       box->blank_width = text_width(box, " ", 1);
       box->sample_width = 4 * box->blank_width;
       char name[KES_INSET_TEXT];
-      const int n = kes_inset_msg(name, KES_INSET_TEXT, KES_SET_LABEL, r->subcode == 9 ? 523 : 795 + r->subcode);
+      const int n = kes_inset_msg(name, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(r->subcode));
       const double hw = text_width(box, name, n), lw = text_width(box, r->label, r->label_len);
       if (hw > box->block_header_width) box->block_header_width = hw;
       if (lw > box->block_label_width) box->block_label_width = lw;

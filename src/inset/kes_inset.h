@@ -128,7 +128,8 @@ int kesins(kes_ctx* ctx, kes_cell* cell, int panel);
 // Value (codes 0..45) or kind (6 a distribution block applies, 7 kernels exist) of the
 // code at the box's cursor: 0 applies, 1 skipped (cursor moved past it).
 int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* value, int* kind);
-// Default label of a statistic: set 0 message 189/(232 + code); set 1 the sibling's.
+// Default label of a statistic (set KES_SET_PROC): for the statistics of this procedure
+// (set 0), the label of statistic code 0..KES_IC_LAST_STAT; 0 for the sibling statistics.
 int kesimsg(int set, int code);
 // A distribution block: the number of curves shown, or -1 without memory.
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx,
@@ -144,7 +145,11 @@ int kesdistname(int family, char text[16]);
 int kesnparms(int family);
 int kesalloff(int family, int k);
 int kesdistmsg(int family, int subcode);
-int kesknlmsg(int row, int offset);
+// The label of kernel row 0 (the name of kernel type 1..3), 1 (C), 2 (bandwidth) or 3 (AMISE).
+int kesknlmsg(int row, int type);
+// The header of an inset that shows one curve: the family's, or the kernel's by type
+// (1..3; 0 for kernels of more than one type).
+int kesiheader(int plot_type, int family, int kernel_type);
 
 // ---- Placement and drawing (device graphics) ----
 

@@ -1,5 +1,6 @@
 // kesidat: the rows an INSET statement's DATA= data set adds to its box: one row per
 // observation of the current BY group that belongs to the current variable and cell.
+#include "host/step_codes.h"
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 #include "records/kes_ctx.h"
@@ -16,7 +17,7 @@ int kesidat(kes_ctx* ctx, kes_cell* cell, int panel, kes_insetbox* box, kes_inse
     if (!kes_idata_matches(ctx, &r, cell)) continue;
     kes_inset* row = kes_inset_row(ctx, box, last, KES_IK_PLAIN);
     if (row == nullptr) {
-      result = 1016;
+      result = KES_RC_OUT_OF_MEMORY;
       break;
     }
     row->label_len = kes_idata_label(&r, row->label);

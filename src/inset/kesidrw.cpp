@@ -9,6 +9,7 @@
 #include "inset/inset_build.h"
 #include "inset/inset_place.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_layout.h"
@@ -67,10 +68,10 @@ void note_once(kes_ctx* ctx, int flag, int number) {
 
 void frame(kes_ctx* ctx, kes_insetbox* b) {
   if (b->noframe) {
-    if (b->shadow_given) note_once(ctx, KES_IN_NF_SHADOW, 660);
-    if (b->fill_given) note_once(ctx, KES_IN_NF_FILL, 661);
-    if (b->header_fill_given) note_once(ctx, KES_IN_NF_HFILL, 662);
-    if (b->frame_given) note_once(ctx, KES_IN_NF_FRAME, 663);
+    if (b->shadow_given) note_once(ctx, KES_IN_NF_SHADOW, KES_MSG_CSHADOW_NEEDS_FRAME);
+    if (b->fill_given) note_once(ctx, KES_IN_NF_FILL, KES_MSG_CFILL_NEEDS_FRAME);
+    if (b->header_fill_given) note_once(ctx, KES_IN_NF_HFILL, KES_MSG_CFILLH_NEEDS_FRAME);
+    if (b->frame_given) note_once(ctx, KES_IN_NF_FRAME, KES_MSG_CFRAME_NEEDS_FRAME);
     return;
   }
   const bool blank_fill = is_blank_word(b->fill);
@@ -109,7 +110,7 @@ void frame(kes_ctx* ctx, kes_insetbox* b) {
              hblank ? 0 : ggcnum(0, b->header_fill), 3, framenum, 1, 1);
     }
   } else if (b->header_fill_given) {
-    note_once(ctx, KES_IN_HFILL_NOHEADER, 664);
+    note_once(ctx, KES_IN_HFILL_NOHEADER, KES_MSG_CFILLH_NEEDS_HEADER);
   }
 }
 
@@ -135,7 +136,7 @@ void rows(kes_ctx* ctx, kes_insetbox* b) {
     char name[KES_INSET_TEXT];
     int nlen = 0;
     if (r->kind >= KES_IK_FIRST && r->kind <= KES_IK_HEADER_ONLY && r->kind != KES_IK_NEXT && r->kind != KES_IK_NEXT_HDR)
-      nlen = kes_inset_msg(name, KES_INSET_TEXT, KES_SET_LABEL, r->subcode == KES_DIST_KERNEL ? 523 : 795 + r->subcode);
+      nlen = kes_inset_msg(name, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(r->subcode));
     const double start = x;
     switch (r->kind) {
       case KES_IK_FIRST_HDR:

@@ -7,6 +7,7 @@
 #include "host/host_services.h"
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -108,7 +109,7 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
         for (int i = 0; i < label_len && i < KES_INSET_TEXT; ++i) row->label[i] = label[i];
         row->label_len = label_len;
       } else {
-        row->label_len = kes_inset_msg(row->label, KES_INSET_TEXT, 431, kesdistmsg(family, sub));
+        row->label_len = kes_inset_msg(row->label, KES_INSET_TEXT, KES_SET_LABEL, kesdistmsg(family, sub));
       }
       char rel;
       const double v = kes_inset_block_value(rq, slot, c, family, sub, &rel);

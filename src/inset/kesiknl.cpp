@@ -1,7 +1,9 @@
 // kesiknl: the rows of a kernel block of an inset (the kernel's type, C value,
 // bandwidth and AMISE), and the value of one kernel sub-keyword.
 #include "fit/kes_estframe.h"
+#include "host/step_codes.h"
 #include "inset/inset_build.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -45,7 +47,8 @@ int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell*
       for (int i = 0; i < KES_INSET_TEXT; ++i) row->label[i] = label[i];
       row->label_len = ll;
     } else {
-      row->label_len = kes_inset_msg(row->label, KES_INSET_TEXT, 431, kesknlmsg(sub, sub == 0 ? k->kernel.type : 0));
+      row->label_len =
+          kes_inset_msg(row->label, KES_INSET_TEXT, KES_SET_LABEL, kesknlmsg(sub, sub == 0 ? k->kernel.type : 0));
     }
     bool user = false;
     const kes_fmtentry* fmt = explicit_row ? kes_inset_user_format(box, &user) : nullptr;
@@ -60,12 +63,12 @@ int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell*
   };
   if (defaults) {
     for (int sub = 0; sub < 4; ++sub)
-      if (!add(sub, false)) return 1016;
+      if (!add(sub, false)) return KES_RC_OUT_OF_MEMORY;
     ++box->cursor;
     return 0;
   }
   for (int code = kes_inset_code(box, ++box->cursor); code != close_code && code != KES_IC_END;
        code = kes_inset_code(box, ++box->cursor))
-    if (!add(code, true)) return 1016;
+    if (!add(code, true)) return KES_RC_OUT_OF_MEMORY;
   return 0;
 }

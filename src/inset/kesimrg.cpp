@@ -48,7 +48,7 @@ void apply(kes_insetbox* b, const tb_sizes& base, double s) {
 void kesuncell(kes_insetbox* box, int side, kes_ctx* ctx) {
   (void)ctx;
   kes_inset_default_font(box);
-  xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_DOES : KES_MSG_INSET_PAGE_MARGIN_DOES,
+  xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_FONT : KES_MSG_INSET_PAGE_MARGIN_FONT,
          kes_inset_font_len(box), box->font);
   box->devtext = 0;
   const double half = 0.5 * box->text_height;
@@ -81,8 +81,7 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     if (!b->enabled || !(at(b, 'T') || at(b, 'B'))) continue;
     const int side = at(b, 'T') ? 0 : 1;
     if (taken[side]) {
-      if (!noted[side])
-        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_POSITION_TM : KES_MSG_ONLY_FIRST_INSET_POSITION_BM);
+      if (!noted[side]) xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_ONLY_FIRST_INSET_TM : KES_MSG_ONLY_FIRST_INSET_BM);
       noted[side] = true;
       continue;
     }
@@ -141,7 +140,7 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     }
     if (!b->enabled) {
       // A later box at the same word may take the margin.
-      xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_TOO : KES_MSG_INSET_BOTTOM_MARGIN_TOO);
+      xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_TOO_TALL : KES_MSG_INSET_BOTTOM_MARGIN_TOO_TALL);
       continue;
     }
     taken[side] = true;
@@ -175,10 +174,10 @@ int kes_inset_margins(kes_ctx* ctx, double* area, double g, double d) {
     else if (at(b, 'R') && rbox == nullptr) rbox = b;
     else {
       if (rbox != nullptr) {
-        if (!noted636) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_ONE_INSET_DRAWN);
+        if (!noted636) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_ONE_INSET_PER_SIDE);
         noted636 = true;
       } else {
-        if (!noted637) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_FIRST_INSET_POSITION);
+        if (!noted637) xpmlog(KES_SET_LABEL, KES_MSG_ONLY_FIRST_INSET_LM);
         noted637 = true;
       }
       continue;

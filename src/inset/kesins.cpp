@@ -71,13 +71,13 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     copy_name(box->position, *kes_pslot(st, KES_INSET_SLOT_POSITION));
     box->pos_kind = KES_IPOS_WORD;
     if (rq->classvars != nullptr && rq->classvars->count > 0 && is_margin_word(box->position)) {
-      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_CANNOT_STAND_PAGE);
+      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_MARGIN_WITH_CLASS);
       box->enabled = 0;
       return false;
     }
   } else if (kes_pgiven(st, KES_INSET_SLOT_POSITION_X)) {
     if (ctx->tmplgraph) {
-      xpmlog(KES_SET_GRAPH, KES_MSG_POSITION_X_Y_DOES);
+      xpmlog(KES_SET_GRAPH, KES_MSG_INSET_POSITION_XY_IGNORED);
     } else {
       box->x = kes_pnumber(st, KES_INSET_SLOT_POSITION_X);
       box->y = kes_pnumber(st, KES_INSET_SLOT_POSITION_Y);
@@ -88,7 +88,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   }
   if (kes_pgiven(st, KES_INSET_SLOT_REFPOINT)) {
     if (box->pos_kind == KES_IPOS_XY) copy_name(box->refpoint, *kes_pslot(st, KES_INSET_SLOT_REFPOINT));
-    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_APPLIES_ONLY_POSITION);
+    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_NEEDS_POSITION_XY);
   }
 
   // Header: given even when its text is all blanks (length 0, no header line).
@@ -192,16 +192,10 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
   bool single = false;
   if (n.items == 1 && n.blocks == 1 && !header_given && box->rows != nullptr &&
       box->rows->kind != KES_IK_HEADER_ONLY) {
-    int number;
-    if (box->single_family == KES_DIST_KERNEL) {
-      number = 523 + n.kernel_type;
-      if (box->rows->kind == KES_IK_KERNEL_FIRST) {
-        box->rows = box->rows->next;
-        --box->nrows;
-      }
-    } else {
-      const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
-      number = (hist_cdf ? 780 : 588) + box->single_family;
+    const int number = kesiheader(rq->type, box->single_family, n.kernel_type);
+    if (box->single_family == KES_DIST_KERNEL && box->rows->kind == KES_IK_KERNEL_FIRST) {
+      box->rows = box->rows->next;
+      --box->nrows;
     }
     const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
     box->header_sample = hist_cdf || (box->line && rq->classvars != nullptr && cell == rq->classvars->keycell) ? 1 : 0;
@@ -212,7 +206,7 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
   for (kes_inset* r = box->rows; r != nullptr; r = r->next)
     if (r->kind == KES_IK_KERNEL_FIRST) r->kind = KES_IK_FIRST_HDR;
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_NO_ROWS_SHOW);
+    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_HAS_NO_ROWS);
     box->enabled = 0;
   }
   return single;

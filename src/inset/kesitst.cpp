@@ -7,6 +7,7 @@
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -14,6 +15,24 @@
 #include "records/stmt_slots.h"
 
 namespace {
+// The default labels of the statistics 0..KES_IC_LAST_STAT (KES_SET_PROC).
+constexpr int kStatLabels[KES_IC_LAST_STAT + 1] = {
+    KES_MSG_INSET_LABEL_N,          KES_MSG_INSET_LABEL_SUMWGT,     KES_MSG_INSET_LABEL_MEAN,
+    KES_MSG_INSET_LABEL_SUM,        KES_MSG_INSET_LABEL_STD,        KES_MSG_INSET_LABEL_VAR,
+    KES_MSG_INSET_LABEL_SKEWNESS,   KES_MSG_INSET_LABEL_KURTOSIS,   KES_MSG_INSET_LABEL_MAX,
+    KES_MSG_INSET_LABEL_MIN,        KES_MSG_INSET_LABEL_P1,         KES_MSG_INSET_LABEL_P5,
+    KES_MSG_INSET_LABEL_P10,        KES_MSG_INSET_LABEL_Q1,         KES_MSG_INSET_LABEL_MEDIAN,
+    KES_MSG_INSET_LABEL_Q3,         KES_MSG_INSET_LABEL_P90,        KES_MSG_INSET_LABEL_P95,
+    KES_MSG_INSET_LABEL_P99,        KES_MSG_INSET_LABEL_NOBS,       KES_MSG_INSET_LABEL_RANGE,
+    KES_MSG_INSET_LABEL_QRANGE,     KES_MSG_INSET_LABEL_MODE,       KES_MSG_INSET_LABEL_NMISS,
+    KES_MSG_INSET_LABEL_SIGNRANK,   KES_MSG_INSET_LABEL_NORMALTEST, KES_MSG_INSET_LABEL_PNORMAL,
+    KES_MSG_INSET_LABEL_USS,        KES_MSG_INSET_LABEL_CSS,        KES_MSG_INSET_LABEL_CV,
+    KES_MSG_INSET_LABEL_T,          KES_MSG_INSET_LABEL_PROBT,      KES_MSG_INSET_LABEL_PROBS,
+    KES_MSG_INSET_LABEL_STDMEAN,    KES_MSG_INSET_LABEL_NEXCL,      KES_MSG_INSET_LABEL_GINI,
+    KES_MSG_INSET_LABEL_MAD,        KES_MSG_INSET_LABEL_QN,         KES_MSG_INSET_LABEL_SN,
+    KES_MSG_INSET_LABEL_STD_GINI,   KES_MSG_INSET_LABEL_STD_MAD,    KES_MSG_INSET_LABEL_STD_QN,
+    KES_MSG_INSET_LABEL_STD_QRANGE, KES_MSG_INSET_LABEL_STD_SN,     KES_MSG_INSET_LABEL_MSIGN,
+    KES_MSG_INSET_LABEL_PROBM};
 
 // Where each statistic's value is kept: a field of the cell's record of the variable, or
 // an entry of its summary block (ORDER: the statistic codes 0..45).
@@ -64,9 +83,9 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   if (family == KES_DIST_WEIBULL2) {
     if (prob_qq && kes_flag(rq->stmt, KES_PLOT_FLAG_WEIBULL2)) return 0;
     if (prob_qq) {
-      if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_NEEDS);
+      if (kes_inset_once(ctx, KES_IN_WEIBULL2_NOT)) xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_NEEDS_WEIBULL2);
     } else if (kes_inset_once(ctx, KES_IN_WEIBULL2_TYPE)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_INSET_APPLIES);
+      xpmlog(KES_SET_LABEL, KES_MSG_WEIBULL2_BLOCK_ONLY_ON_PROB_QQ);
     }
     return skip_block(box);
   }
@@ -77,11 +96,11 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   }
   if (count_family(kes_plot_slot(ctx, rq, cell), family) > 0) return 0;
   char name[16];
-  const int len = kes_inset_msg(name, 16, KES_SET_LABEL, 746 + code);
+  const int len = kes_inset_msg(name, 16, KES_SET_LABEL, kes_family_name(family));
   const bool asked = rq->ncurves_dist[family] > 0;
   if (kes_inset_once(ctx, (asked ? KES_IN_FAMILY_ASKED : KES_IN_FAMILY_NOT) + family))
-    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_ASKS_DISTRIBUTION_COULD : KES_MSG_INSET_ASKS_DISTRIBUTION_PLOT, len,
-           name, len, name);
+    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_FAMILY_NOT_FITTED : KES_MSG_INSET_FAMILY_NOT_ON_PLOT, len, name, len,
+           name);
   return skip_block(box);
 }
 
@@ -91,9 +110,9 @@ int kernel_applies(int code, kes_insetbox* box, kes_ctx* ctx) {
   const int needed = code - KES_IC_KERNEL > 1 ? code - KES_IC_KERNEL : 1;
   if (asked >= needed) return 0;
   if (asked == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_KERNEL)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_ASKS_KERNEL_DENSITY);
+    if (kes_inset_once(ctx, KES_IN_NO_KERNEL)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_KERNEL_NOT_ON_PLOT);
   } else if (kes_inset_once(ctx, KES_IN_KERNEL_CODE + code - KES_IC_KERNEL)) {
-    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_INSET_NAMES_KERNEL, code - KES_IC_KERNEL, asked);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_KERNEL_NOT_ASKED, code - KES_IC_KERNEL, asked);
   }
   return skip_block(box);
 }
@@ -134,14 +153,13 @@ int kes_inset_stat_class(int code) {
   }
 }
 
-int kesimsg(int set, int code) { return set == 0 ? 232 + code : 0; }
+int kesimsg(int set, int code) { return set == 0 && code >= 0 && code <= KES_IC_LAST_STAT ? kStatLabels[code] : 0; }
 
 int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* value, int* kind) {
   if (code >= 0 && code <= KES_IC_LAST_STAT) {
     if ((code == 25 || code == 26) && !ctx->normal) {
       if (kes_inset_once(ctx, code == 25 ? KES_IN_NORMALTEST : KES_IN_PNORMAL))
-        xpmlog(KES_SET_PROC,
-               code == 25 ? KES_MSG_NORMALTEST_INSET_STATEMENT_NEEDS : KES_MSG_PNORMAL_INSET_STATEMENT_NEEDS);
+        xpmlog(KES_SET_PROC, code == 25 ? KES_MSG_NORMALTEST_NEEDS_NORMAL : KES_MSG_PNORMAL_NEEDS_NORMAL);
       skip_stat(box);
       return 1;
     }

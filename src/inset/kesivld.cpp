@@ -71,11 +71,11 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
   if (b->coord_kind == KES_ICOORD_PERCENT) {
     bool ok = true;
     if (!(x > 0 && x < 100)) {
-      if (kes_inset_once(ctx, KES_IN_X_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_HORIZONTAL_POSITION_INSET_MUST);
+      if (kes_inset_once(ctx, KES_IN_X_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_X_NOT_A_PERCENT);
       ok = false;
     }
     if (!(y > 0 && y < 100)) {
-      if (kes_inset_once(ctx, KES_IN_Y_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_VERTICAL_POSITION_INSET_MUST);
+      if (kes_inset_once(ctx, KES_IN_Y_PCT)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_Y_NOT_A_PERCENT);
       ok = false;
     }
     if (!ok) return false;
@@ -89,7 +89,7 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
     if (pct != nullptr) {
       // Every family converts, the Johnson families included.
       if (!(*pct > 0 && *pct < 100) || !percent_to_quantile(ctx, *pct, pct)) {
-        xpmlog(KES_SET_LABEL, vertical ? KES_MSG_VERTICAL_POSITION_INSET_LIES : KES_MSG_HORIZONTAL_POSITION_INSET_LIES);
+        xpmlog(KES_SET_LABEL, vertical ? KES_MSG_INSET_Y_OUTSIDE_PLOT : KES_MSG_INSET_X_OUTSIDE_PLOT);
         return false;
       }
     }
@@ -97,11 +97,11 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
     y = y * f.yscale + f.yoffset;
     bool ok = true;
     if (x < f.L || x > f.R) {
-      if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_HORIZONTAL_POSITION_INSET_LIES);
+      if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_X_OUTSIDE_PLOT);
       ok = false;
     }
     if (y < f.B || y > f.T) {
-      if (kes_inset_once(ctx, KES_IN_Y_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_VERTICAL_POSITION_INSET_LIES);
+      if (kes_inset_once(ctx, KES_IN_Y_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_Y_OUTSIDE_PLOT);
       ok = false;
     }
     if (!ok) return false;
@@ -209,8 +209,8 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     if (b->devtext) {
       kes_inset_default_font(b);
       const int fl = kes_inset_font_len(b);
-      if (is(b, "USER")) xpmlog(KES_SET_LABEL, KES_MSG_INSET_DOES_NOT_FIT, b->x, b->y, fl, b->font);
-      else xpmlog(KES_SET_LABEL, KES_MSG_INSET_DOES_NOT_FIT_DEVICE, wzstrip(b->position, 8), b->position, fl, b->font);
+      if (is(b, "USER")) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_FONT, b->x, b->y, fl, b->font);
+      else xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_FONT, wzstrip(b->position, 8), b->position, fl, b->font);
       b->devtext = 0;
       b->rowgap = b->vmargin = 0.5 * b->text_height < 2.5 ? 0.5 * b->text_height : 2.5;
       kes_inset_measure_rows(b, false);
@@ -267,10 +267,9 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     kes_inset_follow(b);
     const int pct = static_cast<int>(std::lround(total * 100));
     if (user) {
-      if (kes_inset_once(ctx, KES_IN_SHRUNK_USER))
-        xpmlog(KES_SET_LABEL, KES_MSG_INSET_SHRUNK_PERCENT_SIZE, b->x, b->y, pct);
+      if (kes_inset_once(ctx, KES_IN_SHRUNK_USER)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_SHRUNK, b->x, b->y, pct);
     } else if (kes_inset_once(ctx, KES_IN_SHRUNK)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_INSET_SHRUNK_PERCENT_SIZE_FIT, wzstrip(b->position, 8), b->position, pct);
+      xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_SHRUNK, wzstrip(b->position, 8), b->position, pct);
     }
   }
 }

@@ -30,7 +30,7 @@ int kes_inset_side_fit(kes_ctx* ctx, double bottom, double top) {
     if (room < H) {
       if (b->devtext) {
         kes_inset_default_font(b);
-        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_DOES : KES_MSG_INSET_RIGHT_MARGIN_DOES,
+        xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_FONT : KES_MSG_INSET_RIGHT_MARGIN_FONT,
                kes_inset_font_len(b), b->font);
         b->devtext = 0;
         const double half = 0.5 * b->text_height;

@@ -108,8 +108,8 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
   if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
-    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW, static_cast<int>(ctx->curname.len), ctx->curname.text, lo,
-           hi);
+    xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW_FOR_BINS, static_cast<int>(ctx->curname.len),
+           ctx->curname.text, lo, hi);
   return b;
 }
 
@@ -164,8 +164,8 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
   set_bins(source, b, ep);
 
   if (request->explicit_bins && low + high > 0 && !request->widened_noted) {
-    if (haxis_ticks(request) != nullptr) note_name(KES_SET_PROC, 321, ctx);
-    else note_name(KES_SET_LABEL, ep ? 834 : 731, ctx);
+    if (haxis_ticks(request) != nullptr) note_name(KES_SET_PROC, KES_MSG_ORDER_VALUES_EXTENDED, ctx);
+    else note_name(KES_SET_LABEL, ep ? KES_MSG_ENDPOINTS_EXTENDED : KES_MSG_MIDPOINTS_EXTENDED, ctx);
     request->widened_noted = 1;
   }
   return 0;
@@ -203,7 +203,8 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   } else if (request->keybinning && mode == KES_BINS_KEY) {
     if (s->n == 0) {
       if (ctx->classvars->count > 0)
-        xpmlog(KES_SET_LABEL, KES_MSG_KEY_KEY_CELL_NO, option, static_cast<int>(ctx->curname.len), ctx->curname.text);
+        xpmlog(KES_SET_LABEL, KES_MSG_KEY_CELL_NO_VALUES, option, static_cast<int>(ctx->curname.len),
+               ctx->curname.text);
       s->nbins = s->npoints = 0;
       request->curbincode = KES_BINS_UNIFORM;
       return;
@@ -222,11 +223,11 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   if (result == 0) return;
   const int nlen = ctx->curname.len;
   const char* name = ctx->curname.text;
-  if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_LIST_ASKS_MORE_THAN, option, nlen, name, limit);
+  if (result == kTooManyInList) xpmlog(KES_SET_PROC, KES_MSG_BIN_LIST_TOO_LONG, option, nlen, name, limit);
   else if (result == kTooManyToCover)
-    xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_BINS_CHOSEN_KEY_CELL,
+    xpmlog(KES_SET_PROC, request->explicit_bins ? KES_MSG_BINS_GIVEN_CANNOT_COVER : KES_MSG_KEY_CELL_BINS_CANNOT_COVER,
            option, nlen, name, option, limit);
-  else xpmlog(KES_SET_PROC, KES_MSG_BINS_WOULD_NEED_MORE, nlen, name, limit);
+  else xpmlog(KES_SET_PROC, KES_MSG_TOO_MANY_BINS, nlen, name, limit);
   request->curbincode = KES_BINS_UNIFORM;
 }
 
@@ -254,7 +255,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   // list holds for it too.
   const int limit = kes_hist_binlimit(request);
   if (k > (ep ? limit + 1.0 : limit)) {
-    xpmlog(KES_SET_PROC, KES_MSG_ASKS_MORE_THAN_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k,
+    xpmlog(KES_SET_PROC, KES_MSG_BIN_WIDTH_TOO_MANY_BINS, ep ? "NENDPOINTS=" : "NMIDPOINTS=", k,
            static_cast<int>(ctx->curname.len), ctx->curname.text, limit);
     k = 0;
   }

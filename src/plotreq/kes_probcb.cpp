@@ -6,6 +6,7 @@
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
@@ -145,7 +146,7 @@ int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int 
   }
   if (est1 && a != nullptr) *a = 1;
   if (est2 && b != nullptr) *b = 1;
-  if (code == KES_DIST_LOGNORMAL && has(f.alt) && !zeta_from_slope(ctx)) return 1016;
+  if (code == KES_DIST_LOGNORMAL && has(f.alt) && !zeta_from_slope(ctx)) return KES_RC_OUT_OF_MEMORY;
 
   const bool scale_marked = marker_given(s, f.scale) || marker_given(s, f.alt);
   if (marker_given(s, f.loc) && scale_marked) {

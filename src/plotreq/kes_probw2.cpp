@@ -124,14 +124,17 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
   // The data axis is log(value - threshold): every value must lie above the threshold.
   double lo = *q_low, hi = *q_high;
   if (lo - theta <= kThresholdGap) {
-    kes_var_note(ctx, 308, 494);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_VALUES_AT_WEIBULL2_THRESHOLD);
     return 1;
   }
+  // By limit: lower, target, upper (KES_SET_LABEL).
+  static constexpr int kAtThreshold[3] = {KES_MSG_LOWER_LIMIT_AT_THRESHOLD, KES_MSG_TARGET_AT_THRESHOLD,
+                                          KES_MSG_UPPER_LIMIT_AT_THRESHOLD};
   for (int k = 0; k < 3; ++k) {
     if (!slot->limit_given[k]) continue;
     const double v = slot->limit[k];
     if (v - theta < kThresholdGap) {
-      xpmlog(KES_SET_LABEL, KES_MSG_LOWER_LIMIT_AT_THRESHOLD + k);
+      xpmlog(KES_SET_LABEL, kAtThreshold[k]);
       slot->limit_given[k] = 0;
     } else {
       lo = std::fmin(lo, v);

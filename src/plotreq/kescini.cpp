@@ -43,11 +43,14 @@ int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
   const kes_varsum& vs = cell->varsums[ctx->curvar];
   cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
   if (vs.n < 2) {
-    kes_prob_note(ctx, cell, KES_SET_PLOT, 227, 1465);
+    kes_prob_note(ctx, cell, KES_SET_PLOT,
+                  {KES_MSG_CDF_FEWER_THAN_TWO_VALUES, KES_MSG_CDF_FEWER_THAN_TWO_VALUES_CELL,
+                   KES_MSG_CDF_FEWER_THAN_TWO_VALUES_CELL2});
     return 1;
   }
   if (cell->hist_empty) {
-    kes_prob_note(ctx, cell, KES_SET_PLOT, 454, 1445);
+    kes_prob_note(ctx, cell, KES_SET_PLOT,
+                  {KES_MSG_CDF_STD_ZERO, KES_MSG_CDF_STD_ZERO_CELL, KES_MSG_CDF_STD_ZERO_CELL2});
     return 1;
   }
   if (code < 0) return 0;
@@ -60,7 +63,7 @@ int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 int kescini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   const kes_stmt* st = r->stmt;
-  if (!kes_prob_begin(ctx, 227, false, -1, false)) return 0;
+  if (!kes_prob_begin(ctx, KES_MSG_CDF_FEWER_THAN_TWO_VALUES, false, -1, false)) return 0;
   kes_classvars* cv = r->classvars;
   const int code = r->dist;
   double lo = DBL_MAX, hi = -DBL_MAX;
@@ -88,7 +91,7 @@ int kescini(kes_ctx* ctx, int k) {
   });
   if (rc != 0) return rc;
   if (!any) {
-    if (cv->count > 0) kes_var_note(ctx, KES_SET_PLOT, 458);
+    if (cv->count > 0) kes_var_note(ctx, KES_SET_PLOT, KES_MSG_CDF_NO_CELL_TWO_VALUES);
     return kNoCell;
   }
 
@@ -115,7 +118,7 @@ int kescini(kes_ctx* ctx, int k) {
   key->scale = prop ? 1 : 100;
   r->vscale = prop ? 2 : 0;
 
-  void* group = kes_plot_group(ctx, st, k, "CDFPlot", 1046);
+  void* group = kes_plot_group(ctx, st, k, "CDFPlot", KES_MSG_CDF_PLOT_GROUP);
   const int result = kes_prob_render(ctx, k);
   kes_plot_group_close(group);
   return result;

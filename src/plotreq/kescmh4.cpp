@@ -44,16 +44,16 @@ void note_empty_cell(kes_ctx* ctx, const kes_cell* cell) {
   const kes_name32& v = ctx->curname;
   const int vl = v.len;
   if (cv->count == 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_NO, vl, v.text, vl, v.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_STD_ZERO_NOT_FITTED, vl, v.text, vl, v.text);
   } else if (cv->count == 1) {
     const kes_name32& c = cv->var[0].name;
-    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL, vl, v.text, static_cast<int>(c.len), c.text,
+    xpmlog(KES_SET_PLOT, KES_MSG_STD_ZERO_NOT_FITTED_CELL, vl, v.text, static_cast<int>(c.len), c.text,
            len_of(cell->fmt), cell->fmt.text);
   } else {
     const kes_cell* level = cell->child;  // a child cell's parent level
     const kes_name32& c1 = cv->var[0].name;
     const kes_name32& c2 = cv->var[1].name;
-    xpmlog(KES_SET_PLOT, KES_MSG_STANDARD_DEVIATION_MISSING_CELL_NO, vl, v.text, static_cast<int>(c1.len), c1.text,
+    xpmlog(KES_SET_PLOT, KES_MSG_STD_ZERO_NOT_FITTED_CELL2, vl, v.text, static_cast<int>(c1.len), c1.text,
            level ? len_of(level->fmt) : 0, level ? level->fmt.text : "", static_cast<int>(c2.len), c2.text,
            len_of(cell->fmt), cell->fmt.text);
   }
@@ -86,12 +86,12 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   if (n >= 2 && v != nullptr) {
     bool ok = true;
     if (v[0] > ymin || ymax > v[n - 1]) {
-      if (list) xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_VALUES_DO_NOT, ymin, ymax, static_cast<int>(name.len), name.text);
-      else xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_DOES_NOT, "VAXIS=", ymin, ymax);
+      if (list) xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_MISSES_RANGE, ymin, ymax, static_cast<int>(name.len), name.text);
+      else xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, "VAXIS=", ymin, ymax);
       ok = false;
     } else if (!r->hang && std::fabs(v[0]) > kZeroTolerance) {
-      if (list) xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_VALUES_MUST_BEGIN);
-      else xpmlog(KES_SET_PROC, KES_MSG_VALUES_VERTICAL_AXIS_DEFINITION);
+      if (list) xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_MUST_BEGIN_AT_ZERO);
+      else xpmlog(KES_SET_PROC, KES_MSG_VERTICAL_AXIS_MUST_BEGIN_AT_ZERO);
       ok = false;
     }
     if (ok) {
@@ -101,7 +101,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
       key->vticks = n;
       return;
     }
-    xpmlog(KES_SET_PLOT, KES_MSG_VERTICAL_AXIS_HISTOGRAM_USES, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_VERTICAL_AXIS_DEFAULT_TICKS, static_cast<int>(name.len), name.text);
   }
   zqscale_axis ax{};
   const int res = zqscale(ymin, ymax, 6, 5, kCandidates, &ax, 'S', 'X');
@@ -228,7 +228,7 @@ int kescmh4(kes_ctx* ctx) {
   const kes_stmt* st = r->stmt;
   const kes_name32& name = ctx->curname;
   if (r->total == nullptr || r->total[v] == 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_NONMISSING_VALUES, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PLOT, KES_MSG_VARIABLE_NO_VALUES_HISTOGRAM, static_cast<int>(name.len), name.text);
     r->nodata_noted = 1;
     return KES_RC_BAD_OPTION;
   }
@@ -238,7 +238,7 @@ int kescmh4(kes_ctx* ctx) {
   r->curve_fill = fills;
   if (fills > 1) {
     r->curve_fill = 0;
-    xpmlog(KES_SET_PLOT, KES_MSG_FILL_GIVEN_MORE_THAN);
+    xpmlog(KES_SET_PLOT, KES_MSG_FILL_FOR_SEVERAL_CURVES);
   }
 
   // Per cell: the empty flag and the curve records. The records live as long as the

@@ -13,11 +13,10 @@
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
 #include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
-#include "stats/kes_cellvals.h"
+#include "records/kes_valview.h"
 
 namespace {
 // Relative slack of a bin edge: a value within it of an edge counts as on the edge.
@@ -85,13 +84,14 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (k >= 0 && k < n) h[k] += c;
     else outside += c;
   };
-  kes_varsum* rec = &cell->varsums[ctx->curvar];
-  // The arrays are read far faster than the list, whose nodes lie in data order.
-  if (const kes_cellvals* cv = kes_cell_values(ctx, rec, ctx->curvar)) {
-    for (int i = 0; i < cv->m; ++i) count(cv->x[i], cv->f[i]);
-  } else {
-    for (const kes_valnode* node = rec->values; node != nullptr; node = node->next) count(node->key.value, node->count);
+  const kes_varsum& rec = cell->varsums[ctx->curvar];
+  const kes_valview* vals = rec.view;
+  if (vals == nullptr) {
+    // The data pass could not keep the cell's values (the variable is not computed).
+    xmemmsg(kes_valview_bytes(rec.ndistinct, rec.weight_given != 0, 0));
+    return KES_RC_OUT_OF_MEMORY;
   }
+  for (int i = 0; i < vals->m; ++i) count(vals->x[i], vals->f[i]);
   s->noutside = outside > INT_MAX ? INT_MAX : static_cast<int>(outside);
 
   double factor = 0;

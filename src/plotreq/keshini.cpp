@@ -30,7 +30,7 @@ void note_unfitted_families(kes_preq* r, int k) {
   r->curves_noted = 1;
   for (int code = 0; code < 8; ++code)
     if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr)
-      xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_STATEMENT_FITTED_CURVES, k, kNames[code]);
+      xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_FAMILY_NOT_FITTED_YET, k, kNames[code]);
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ int keshini(kes_ctx* ctx, int k) {
   if (kescmh4(ctx) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
   note_unfitted_families(r, k);
 
-  void* group = kes_plot_group(ctx, st, k, "Histogram", 1040);
+  void* group = kes_plot_group(ctx, st, k, "Histogram", KES_MSG_HISTOGRAM_GROUP);
   int result = kesgof(ctx);
   if (result == 0) {
     const int drawn = kes_render(ctx, r, k);

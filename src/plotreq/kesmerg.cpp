@@ -59,7 +59,7 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
   if (std::isfinite(lo - 2 * range) && std::isfinite(hi + 2 * range) && (range == 0 || range >= kSmallestRange))
     return true;
   const int len = static_cast<int>(ctx->curname.len);
-  xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_CANNOT_BINNED, len, ctx->curname.text, lo, hi, len, ctx->curname.text);
+  xpmlog(KES_SET_PROC, KES_MSG_VALUES_CANNOT_BE_BINNED, len, ctx->curname.text, lo, hi, len, ctx->curname.text);
   kes_each_hist_cell(ctx, [&](kes_cell* cell) {
     kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     s->nbins = s->npoints = s->firstbin = s->noutside = 0;
@@ -77,8 +77,9 @@ void note_outside(kes_ctx* ctx, kes_preq* request) {
     if (s->noutside <= 0) return 0;
     char what[48];
     const int len = std::snprintf(what, sizeof what, "%d of its %d values", s->noutside, s->n);
-    kes_cell_note(ctx, request, cell, KES_SET_PROC, 353, ctx->curname.text, static_cast<int>(ctx->curname.len), what,
-                  len);
+    kes_cell_note(ctx, request, cell, KES_SET_PROC,
+                  {KES_MSG_HIST_OUTSIDE_BINS, KES_MSG_HIST_OUTSIDE_BINS_CELL, KES_MSG_HIST_OUTSIDE_BINS_CELL2},
+                  ctx->curname.text, static_cast<int>(ctx->curname.len), what, len);
     return 0;
   });
 }

@@ -1,6 +1,6 @@
 // keszini(ctx, k) -> int: PPPLOT request k (from 1) for the current variable: the
 // fitted distribution function against the empirical one, both axes 0 to 1, one graph.
-// 0 (also after note 308/202), 1 when no cell was fitted, 1008 when the only cell has
+// 0 (also after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES), 1 when no cell was fitted, 1008 when the only cell has
 // no spread, 1016, or the device renderer's result.
 #include <cmath>
 
@@ -42,14 +42,14 @@ void unit_axis(const kes_axis* axis, const char* name, double* lo, double* hi, d
 }  // namespace
 
 // kespp(ctx, cell, slot) -> int: fits the request's family in one cell and sets its
-// line (the diagonal unless NOLINE). 0 fitted; 1 after note 308/202 when the cell has
+// line (the diagonal unless NOLINE). 0 fitted; 1 after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES when the cell has
 // fewer than two values; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
   kes_preq* r = ctx->curreq;
   const int code = r->dist;
   const kes_varsum& vs = cell->varsums[ctx->curvar];
   if (vs.n < 2) {
-    kes_var_note(ctx, KES_SET_PLOT, 202);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES);
     return 1;
   }
   const kes_famfn* fn = kes_famdisp(code);
@@ -68,7 +68,7 @@ int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 
 int keszini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
-  if (!kes_prob_begin(ctx, 202, false, KES_DIST_NORMAL, false)) return 0;
+  if (!kes_prob_begin(ctx, KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES, false, KES_DIST_NORMAL, false)) return 0;
   kes_classvars* cv = r->classvars;
   bool fitted = false;
   const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
@@ -76,10 +76,10 @@ int keszini(kes_ctx* ctx, int k) {
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
       if (cv->count == 0) {
-        kes_prob_note(ctx, cell, KES_SET_PLOT, 455, 0);
+        kes_prob_note(ctx, cell, KES_SET_PLOT, {KES_MSG_PP_STD_ZERO, 0, 0});
         return KES_RC_BAD_OPTION;
       }
-      kes_prob_note(ctx, cell, KES_SET_PLOT, 0, 1403);
+      kes_prob_note(ctx, cell, KES_SET_PLOT, {0, KES_MSG_PP_STD_ZERO_CELL, KES_MSG_PP_STD_ZERO_CELL2});
     }
     if (const int a = kes_prob_curve(ctx, cell, r->dist); a != 0) return a;
     kes_plotslot* s = kes_prob_slot(ctx, cell);
@@ -89,7 +89,7 @@ int keszini(kes_ctx* ctx, int k) {
   });
   if (rc != 0) return rc;
   if (!fitted) {
-    kes_var_note(ctx, KES_SET_PLOT, 1409);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PP_NOT_FITTED_IN_ANY_CELL);
     return 1;
   }
 
@@ -101,7 +101,7 @@ int keszini(kes_ctx* ctx, int k) {
   key->hmax_copy = key->tmax;
   key->scale = 1;
 
-  void* group = kes_plot_group(ctx, r->stmt, k, "PPPlot", 1042);
+  void* group = kes_plot_group(ctx, r->stmt, k, "PPPlot", KES_MSG_PP_PLOT_GROUP);
   const int result = kes_prob_render(ctx, k);
   kes_plot_group_close(group);
   return result;

@@ -10,7 +10,7 @@ int kes_render(kes_ctx* ctx, kes_preq* request, int k) {
   if (ctx->renderer != nullptr) return ctx->renderer(ctx);
   // A graph was asked for and graphics are on: say once that none is drawn.
   if ((ctx->tmplgraph || ctx->devgraph) && !request->graph_noted) {
-    xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_STATEMENT_GRAPHS_NOT, k);
+    xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_GRAPHS_NOT_DRAWN, k);
     request->graph_noted = 1;
   }
   return 0;

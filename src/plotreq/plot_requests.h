@@ -14,10 +14,10 @@ int kesmerg(kes_ctx* ctx);
 // variable. 0 or the first failure; the caller ends the step only for a result that
 // kes_plot_ends_step (records/kes_plot_status.h) says ends it.
 int keshini(kes_ctx* ctx, int k);  // HISTOGRAM: 0 or the first failure
-int kesqini(kes_ctx* ctx, int k);  // QQPLOT: 0, 1008 or 1016
-int kescini(kes_ctx* ctx, int k);  // CDFPLOT: 0, 1 or 1016
-int kespini(kes_ctx* ctx, int k);  // PROBPLOT: 0, 1008 or 1016
-int keszini(kes_ctx* ctx, int k);  // PPPLOT: 0, 1, 1008 or 1016
+int kesqini(kes_ctx* ctx, int k);  // QQPLOT: 0, KES_RC_BAD_OPTION or KES_RC_OUT_OF_MEMORY
+int kescini(kes_ctx* ctx, int k);  // CDFPLOT: 0, 1 or KES_RC_OUT_OF_MEMORY
+int kespini(kes_ctx* ctx, int k);  // PROBPLOT: 0, KES_RC_BAD_OPTION or KES_RC_OUT_OF_MEMORY
+int keszini(kes_ctx* ctx, int k);  // PPPLOT: 0, 1, KES_RC_BAD_OPTION or KES_RC_OUT_OF_MEMORY
 // Counts the current variable's observations of the cell into the bins of its plot
 // slot for the request and sets the slot's vertical-scale factor: 0, or 1016 when the
 // heights cannot be had (after the memory note).
@@ -34,7 +34,7 @@ int kescmh4(kes_ctx* ctx);
 // graph is not drawn.
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);
 // One cell of a PPPLOT request: the family's fit and the cell's line. 0 fitted; 1
-// after note 308/202; else the estimate's status after its note.
+// after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);
 // One cell of a CDFPLOT request: its checks and the family's fit. 0 usable, else
 // non-zero after the note.

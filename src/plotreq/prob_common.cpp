@@ -106,14 +106,14 @@ int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {
   return 0;
 }
 
-void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, int number, int cell_base) {
+void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, const kes_cell_forms& forms) {
   const kes_name32& v = ctx->curname;
   const kes_classvars* cv = ctx->curreq->classvars;
   if (cv == nullptr || cv->count == 0) {
-    xpmlog(set, number, static_cast<int>(v.len), v.text, static_cast<int>(v.len), v.text);
+    if (forms.plain != 0) xpmlog(set, forms.plain, static_cast<int>(v.len), v.text, static_cast<int>(v.len), v.text);
     return;
   }
-  kes_cell_note(ctx, ctx->curreq, cell, set, cell_base, v.text, v.len);
+  kes_cell_note(ctx, ctx->curreq, cell, set, {0, forms.cell, forms.cell2}, v.text, v.len);
 }
 
 void kes_var_note(kes_ctx* ctx, int set, int number) {
@@ -158,8 +158,8 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
   const double* v = axis->order;
   const int n = axis->norder;
   if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
-    xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_DOES_NOT, name, lo, hi);
-    xpmlog(KES_SET_PLOT, KES_MSG_ORDER_VALUES_HAXIS_AXIS_DEFINITION);
+    xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, name, lo, hi);
+    xpmlog(KES_SET_PLOT, KES_MSG_AXIS_ORDER_NOT_USED);
     return false;
   }
   *start = v[0];

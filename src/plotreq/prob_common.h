@@ -3,6 +3,8 @@
 // the ORDER= check of an axis and the renderer call.
 #pragma once
 
+#include "fit/kes_cellnote.h"
+
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
@@ -35,7 +37,7 @@ int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code);
 
 // Note (set, number) naming the current variable when there is no CLASS variable;
 // else (set, cell_base + the CLASS count) with the cell's CLASS names and levels first.
-void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, int number, int cell_base);
+void kes_prob_note(kes_ctx* ctx, kes_cell* cell, int set, const kes_cell_forms& forms);
 // The note of a per-request message that names the current variable.
 void kes_var_note(kes_ctx* ctx, int set, int number);
 
@@ -47,8 +49,8 @@ void* kes_plot_group(kes_ctx* ctx, const kes_stmt* s, int k, const char* name, i
 void kes_plot_group_close(void* group);
 
 // An axis record's ORDER= values, when it has two or more, replace [*start, *end] by
-// *step with *ticks when they cover [lo, hi] within 2^-26.5; else notes 189/316 (name,
-// lo, hi) and 308/495 and the axis stays. True when the values were taken.
+// *step with *ticks when they cover [lo, hi] within 2^-26.5; else notes KES_MSG_AXIS_DEFINITION_MISSES_RANGE (name,
+// lo, hi) and KES_MSG_AXIS_ORDER_NOT_USED and the axis stays. True when the values were taken.
 bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi, double* start, double* end,
                     double* step, int* ticks);
 

@@ -90,7 +90,7 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
       *high = v[n - 1];
       return true;
     }
-    kes_var_note(ctx, KES_SET_PLOT, 171);
+    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PCTLORDER_DOES_NOT_COVER);
     xpmlog(KES_SET_PLOT, KES_MSG_DEFAULT_PERCENT_TICKS_USED);
   }
   int a = -1;
@@ -106,8 +106,8 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
   if (m < 0) {
     r->pctl_word = 4;
     const kes_name32& v = ctx->curname;
-    xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_RUN_PERCENT, static_cast<int>(v.len), v.text, *low, *high);
-    xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN);
+    xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_BEYOND_TICKS, static_cast<int>(v.len), v.text, *low, *high);
+    xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN_PCTLORDER);
     return false;
   }
   const auto g = [](int k) { return k < 4 ? 4 - k : k < 6 ? 1 : k < 13 ? 2 : k - 12; };
@@ -157,10 +157,10 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
       if (cv->count == 0) {
-        kes_prob_note(ctx, cell, KES_SET_PLOT, kind.empty_alone, 0);
+        kes_prob_note(ctx, cell, KES_SET_PLOT, {kind.empty_alone, 0, 0});
         return KES_RC_BAD_OPTION;
       }
-      kes_prob_note(ctx, cell, KES_SET_PLOT, 0, kind.empty_cell_base);
+      kes_prob_note(ctx, cell, KES_SET_PLOT, {0, kind.empty_cell, kind.empty_cell2});
     } else {
       any = true;
       if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
@@ -235,10 +235,11 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
         s->logrange[0] = s->logrange[1] = NAN;
         if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
           if (cv->count == 0) {
-            kes_var_note(ctx, KES_SET_PLOT, 366);
+            kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
             skip = true;
           } else {
-            kes_prob_note(ctx, cell, KES_SET_PROC, 0, 288);
+            kes_prob_note(ctx, cell, KES_SET_PROC,
+                          {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
           }
         }
         qlo = std::fmin(qlo, ql);

@@ -8,10 +8,11 @@ struct kes_preq;
 struct kes_probkind {
   bool qq;              // QQ plot: probabilities, a nice quantile axis, optional percentile axis
   const char* name;     // output and group name
-  int label_msg;        // default group label (set 308, with the ordinal)
+  int label_msg;        // default group label (set KES_SET_PLOT, with the ordinal)
   int no_key;           // no key cell (308)
   int empty_alone;      // the only cell has no spread (308)
-  int empty_cell_base;  // an empty CLASS cell: base + CLASS count (308)
+  int empty_cell;       // an empty CLASS cell, with one CLASS variable (308)
+  int empty_cell2;      // and with two (308)
   int none_usable;      // no cell can be plotted (308)
 };
 
@@ -19,7 +20,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind);
 
 // PROBPLOT: the percent ticks covering [*low, *high] (PCTLORDER= values that cover it,
 // else the default ticks), written into the request with *low and *high widened to the
-// first and last tick. False after notes 308/168-169 when no default tick range covers.
+// first and last tick. False after notes KES_MSG_PLOTTING_POSITIONS_BEYOND_TICKS-169 when no default tick range covers.
 bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* request, double* low, double* high);
 // QQPLOT: the default percents strictly inside (100 p_low, 100 p_high) as the
 // percentile axis ticks of the request.

@@ -22,7 +22,7 @@ struct kes_tables;
 struct kes_stages;
 struct kes_fitrows;
 
-// Number of families whose 16-byte labels the context keeps (messages 189/304..313).
+// Number of families whose 16-byte labels the context keeps (KES_FAMILY_STAT_LABELS).
 constexpr int KES_NSTATLABELS = 10;
 // Size of the value-node chunks of the per-variable pools.
 constexpr int KES_NODE_CHUNK = 8192;

@@ -5,7 +5,7 @@
 #pragma once
 
 struct kes_valnode;
-struct kes_cellvals;
+struct kes_valview;
 
 // Number of doubles of the summary block that kessave fills.
 constexpr int KES_SUMMARY_DOUBLES = 33;
@@ -36,8 +36,10 @@ struct kes_varsum {
   double n;              // sum of the frequencies of nonmissing values
   double nmiss;          // sum of the frequencies of missing values
   int ndistinct;         // length of the value list
-  kes_valnode* values;   // value tree root, then the ascending value list
-  kes_valnode* missing;  // missing tree root, then the missing list
+  // The data pass's own: value tree root, then the ascending value list; missing tree
+  // root, then the missing list. Empty once the pass has made the view.
+  kes_valnode* values;
+  kes_valnode* missing;
   int weight_given;      // copied from the context
   int overflow;          // overflow code 0..4 of the weighted sums
   double* summary;       // the summary block kessave fills (KES_SUMMARY_DOUBLES)
@@ -50,7 +52,8 @@ struct kes_varsum {
   int listed_var;            // the variable whose pool holds the record
   kes_varsum* listed_link;   // next record of the pass that holds one
   kes_valnode* listed_one;   // the record while it holds one node (most CLASS cells)
-  // The value list as arrays for the variable's HISTOGRAM requests, from the
-  // variable's pool (null until made; see kes_cell_values).
-  kes_cellvals* cellvals;
+  // What every later stage reads of the values (see kes_valview.h): made by the data
+  // pass at its end, in the variable's pool; null when it could not be had (the
+  // variable is then not computed in this cell).
+  const kes_valview* view;
 };

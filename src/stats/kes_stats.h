@@ -10,7 +10,7 @@
 #include "stats/kes_nrmres.h"
 #include "stats/kes_twmres.h"
 
-struct kes_valnode;
+struct kes_valview;
 
 // ---------------------------------------------------------------------------------
 // Moments block: the VARDEF text, then 14 doubles.
@@ -104,7 +104,6 @@ struct kes_qntblk {
   double* prob;            // fractions in (0, 1), ascending through index
   double dfalpha;
   double ntalpha;
-  kes_valnode* tail;       // result: last node of the list
   int distinct;            // result: number of distinct values
   int nmodes;              // result: values sharing the largest frequency (0: all once)
   int maxfreq;             // result: the largest frequency
@@ -193,20 +192,20 @@ struct kes_labelgroup {
 };
 
 struct kes_statlabels {
-  kes_labelgroup<6> g1;    // moments, left column   (189/74..79)
-  kes_labelgroup<6> g2;    // moments, right column  (189/80..85)
-  kes_labelgroup<4> g3;    // basic measures, location     (189/63..66)
-  kes_labelgroup<4> g4;    // basic measures, variability  (189/67..70)
-  kes_labelgroup<3> g5;    // basic intervals        (189/71..73)
-  kes_labelgroup<4> g6;    // 189/103..106
-  kes_labelgroup<4> g7;    // 189/107..110
-  kes_labelgroup<4> g8;    // 189/111..114
-  kes_labelgroup<11> g9;   // quantile rows          (189/115..125)
-  kes_labelgroup<5> g10;   // 189/86..90
-  kes_labelgroup<3> g11;   // 189/91..93
-  kes_labelgroup<3> g12;   // 189/94..96
-  kes_labelgroup<3> g13;   // 189/97..99
-  kes_labelgroup<3> g14;   // 189/100..102
+  kes_labelgroup<6> g1;    // moments, left column
+  kes_labelgroup<6> g2;    // moments, right column
+  kes_labelgroup<4> g3;    // basic measures, location
+  kes_labelgroup<4> g4;    // basic measures, variability
+  kes_labelgroup<3> g5;    // basic intervals
+  kes_labelgroup<4> g6;    // normality tests
+  kes_labelgroup<4> g7;    // normality test statistics
+  kes_labelgroup<4> g8;    // normality test p-values
+  kes_labelgroup<11> g9;   // quantile rows
+  kes_labelgroup<5> g10;   // robust measures of scale
+  kes_labelgroup<3> g11;   // location tests
+  kes_labelgroup<3> g12;   // location test statistics
+  kes_labelgroup<3> g13;   // location test p-values
+  kes_labelgroup<3> g14;   // observation counts against Mu0
   const char* subblock[7]; // label sub-blocks that the table printer uses
   const double* mom_left[6];   // values of the two moments columns
   const double* mom_right[6];
@@ -218,10 +217,8 @@ struct kes_stats {
   // 1-2. Set once per step with the labels.
   int pctldef;                   // percentile definition 1..5, 6 weighted
   char vardef[8];                // VARDEF= text, blank-padded
-  // 3. Value lists.
-  kes_valnode* head;             // first node, ascending distinct values
-  kes_valnode* tail;             // last node (set by the quantiles)
-  kes_valnode* missing;          // missing-value list
+  // 3. The cell's values (its record's view).
+  const kes_valview* view;
   int ndistinct;                 // number of distinct values (set by the quantiles)
   // 4. Moments, then the data pass total copied unchanged.
   kes_moments mom;

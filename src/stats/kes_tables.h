@@ -6,7 +6,7 @@
 
 struct kes_ctx;
 struct kes_stats;
-struct kes_valnode;
+struct kes_valview;
 
 // Bytes of a character cell of the row buffer.
 constexpr int KES_ROWTEXT = 40;
@@ -98,6 +98,6 @@ void keshdr(kes_ctx* ctx, int v);
 // Moments and the descriptive tables of the current variable.
 int zkestab(kes_ctx* ctx, kes_stats* st);
 // Modes, missing-values and frequency tables.
-void zkesmod(kes_ctx* ctx, kes_valnode* values, int m);
-void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total);
-void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total);
+void zkesmod(kes_ctx* ctx, const kes_valview* values, int m);
+void zkesmis(kes_ctx* ctx, const kes_valview* values, double nmiss, double total);
+void zkesfrq(kes_ctx* ctx, const kes_valview* values, double total);

@@ -10,7 +10,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
 #include "util/kes_text.h"
@@ -127,14 +127,14 @@ void kes_lp_marks(kes_lppage* pg) {
 static void note_long_stems(const kes_ctx* ctx, const kes_lppage* pg) {
   const double first = pg->lines[KES_LP_STEM][1].stem, last = pg->lines[KES_LP_STEM][pg->L].stem;
   if (first == last || std::fmax(std::fabs(first), std::fabs(last)) < 1e7) return;
-  xpmlog(KES_SET_PROC, KES_MSG_STEMS_STEM_LEAF_PLOT, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
+  xpmlog(KES_SET_PROC, KES_MSG_STEMS_TOO_MANY_DIGITS, static_cast<int>(ctx->curname.len), ctx->curname.text, first,
          last);
 }
 
 int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   *no_normal = 0;
   const bool weighted = ctx->weight_given != 0;
-  if (st->ndistinct < 2 || st->head == nullptr || st->head->next == nullptr) return 0;
+  if (st->ndistinct < 2 || st->view == nullptr || st->view->m < 2) return 0;
   if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) return 0;
   kes_lppage* pg = kes_lp_page(ctx);
   if (pg == nullptr) return 0;
@@ -146,14 +146,13 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   pg->split = weighted ? 0 : 1;
   pg->weighted = weighted ? 1 : 0;
 
-  const kes_valnode* last = st->head;
-  while (last->next != nullptr) last = last->next;
-  const double range = last->key.value - st->head->key.value;
+  const kes_valview& vw = *st->view;
+  const double range = vw.x[vw.m - 1] - vw.x[0];
   // Values near both ends of the doubles: no stem scale spans a range past the
   // largest double, so the page is not drawn rather than drawn wrong.
   if (!std::isfinite(range)) {
     const kes_name32& nm = ctx->varnames[ctx->curvar];
-    xpmlog(KES_SET_PROC, KES_MSG_LINE_PRINTER_PLOTS_VARIABLE, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_RANGE_TOO_WIDE, static_cast<int>(nm.len), nm.text);
     return 0;
   }
   int k = 2;
@@ -162,10 +161,10 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
     stem_unit(pg, range, M);
     pg->L = L;
     if (weighted) {
-      k = keswbar(pg, st->head);
-    } else if ((k = kesstem(pg, st->head)) == 1) {
+      k = keswbar(pg, st->view);
+    } else if ((k = kesstem(pg, st->view)) == 1) {
       pg->split = 0;
-      k = kesstem(pg, st->head);
+      k = kesstem(pg, st->view);
     }
     if (k < 2 || !(range > 0)) break;
   }
@@ -176,9 +175,9 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   if (pg->split) note_long_stems(ctx, pg);
   if (pg->split) {
     int len = 0;
-    const char* stem = kes_lp_msg(51, &len);
+    const char* stem = kes_lp_msg(KES_MSG_LP_STEM, &len);
     kes_lp_put(&pg->lines[KES_LP_STEM][0], 7 - len, stem, len);
-    const char* leaf = kes_lp_msg(52, &len);
+    const char* leaf = kes_lp_msg(KES_MSG_LP_LEAF, &len);
     kes_lp_put(&pg->lines[KES_LP_STEM][0], 8, leaf, len);
   }
   pg->panel[KES_LP_BOX].width = KES_LP_BOXWIDTH;

@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int kPctlLabel = 445;    // "{s} Percentile"
 constexpr int kPlotCellWidth = 8;  // BY value text of the side-by-side box plots
 
 // Sizes of the five result areas: the OUTPUT keywords of each group.
@@ -62,14 +61,14 @@ int open_utility_files(kes_ctx* ctx) {
     host_varinfo info;
     std::memset(&info, 0, sizeof info);
     if (xvname(ctx->data, dp->byvarnums[i], &info) == 0 && formatted_width(info) > kPlotCellWidth)
-      xpmlog(KES_SET_PROC, KES_MSG_FORMATTED_VALUES_VARIABLE_LONGER, static_cast<int>(info.name_len), info.name);
+      xpmlog(KES_SET_PROC, KES_MSG_BY_VALUES_TOO_LONG_FOR_BOX_PLOTS, static_cast<int>(info.name_len), info.name);
   }
   static const char* const names[KES_NUTILFILES] = {"ONE     ", "TWO     ", "THREE   "};
   int first = -1;
   for (int k = 0; k < KES_NUTILFILES; ++k) {
     const int h = xcopen("WORK    ", names[k], "UTILITY ", 0);
     if (h < 0 || (k > 0 && h != first + k)) {
-      xpmlog(KES_SET_PROC, KES_MSG_UTILITY_FILE_SIDE_SIDE, names[k]);
+      xpmlog(KES_SET_PROC, KES_MSG_BOXPLOT_UTILITY_FILE_NOT_OPENED, names[k]);
       return fail(KES_RC_SETUP_FAILED);
     }
     if (k == 0) first = h;
@@ -176,7 +175,7 @@ bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
       std::memcpy(name + len, suffix, static_cast<size_t>(sl) + 1);
       len = kes::min(len + sl, KES_PCTL_NAME_MAX);
       kes_pctl_text(pts[j], shown, sizeof shown, true);
-      const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, kPctlLabel, shown);
+      const int ll = xpmstr(label, sizeof label, KES_SET_LABEL, KES_MSG_PERCENTILE_LABEL, shown);
       if (!define_number(acc, name, len, label, ll, &ctx->outvals[(*pos)++])) return false;
     }
   }
@@ -198,7 +197,7 @@ int kesgout(kes_ctx* ctx) {
   int nout = 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) nout += kes_is_output(s) ? 1 : 0;
   if (nout > 0 && !kes_pslot(ctx->proc, KES_PROC_SLOT_VAR)->given && nv > 1) {
-    xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_NEEDS_VAR, nv);
+    xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_NEEDS_VAR, nv);
     return fail(KES_RC_OUTPUT_UNDEFINED);
   }
 
@@ -236,23 +235,23 @@ int kesgout(kes_ctx* ctx) {
     char name[42];
     std::memset(name, 0, sizeof name);
     if (ds == nullptr || xoinfo(ds, HOST_DSI_NAME, name) != 0) {
-      xpmlog(KES_SET_PROC, KES_MSG_DATA_SET_NAMED_OUT);
+      xpmlog(KES_SET_PROC, KES_MSG_OUT_DATA_SET_UNUSABLE);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     name[sizeof name - 1] = '\0';
-    xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_WRITES_DATA, name);
+    xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_WRITES_DATA_SET, name);
     // Once: the option handling already says so when the tables are printed.
     if (weighted_divisor && !ctx->printed && !divisor_noted) {
-      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_VARIANCES_STATISTICS_BASED, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef);
       divisor_noted = true;
     }
     const int nvars_ds = ctx->nbyvars + nclass + nids + kes_out_positions(s, nv);
     if (nvars_ds == 0) {
-      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_STATEMENT_DATA_SET, name);
+      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_NAMES_NO_STATISTICS, name);
       continue;
     }
     if (!define_statement(ctx, s, nvars_ds, &pos)) {
-      xpmlog(KES_SET_PROC, KES_MSG_VARIABLES_OUTPUT_DATA_SET, name);
+      xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_VARIABLES_NOT_DEFINED, name);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
   }

@@ -41,9 +41,10 @@ void kesmpct(kes_ctx* ctx, kes_cell* cell) {
   kes_cap_format(&w, &d);
 
   const char* value_column = !r->endpoints ? "Midpoint" : (r->rtinclude ? "MaxPoint" : "MinPoint");
-  const int value_label = !r->endpoints ? 1022 : (r->rtinclude ? 1369 : 1367);
+  const int value_label =
+      !r->endpoints ? KES_MSG_BIN_MIDPOINT : (r->rtinclude ? KES_MSG_BIN_MAXIMUM_POINT : KES_MSG_BIN_MINIMUM_POINT);
   double value = 0, percent = 0;
-  void* table = kes_def_create(ctx, "HistogramBins", KES_SET_PLOT, 1352, -1);
+  void* table = kes_def_create(ctx, "HistogramBins", KES_SET_PLOT, KES_MSG_TABLE_HISTOGRAM_BINS, -1);
   kes_def_column(table, kes_num_col(value_column, vemmsg(KES_SET_PLOT, value_label), &value));
   kes_def_column(table, kes_num_col("ObsPercent", vemmsg(KES_SET_PLOT, KES_MSG_OBSERVED_PERCENT), &percent));
   wob_attr look[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, value_column, -1), wob_int(WOB_A_DECIMALS, d),

@@ -27,10 +27,14 @@ struct numeric_var {
   int label;
 };
 constexpr numeric_var kNumeric[24] = {
-    {"_NOBS_", 404}, {"_NMISS_", 406}, {"_SUMWGT_", 410}, {"_SUM_", 412},    {"_MEAN_", 414},   {"_STD_", 416},
-    {"_VARI_", 418}, {"_SKEW_", 420},  {"_KURT_", 422},   {"_MIN_", 424},    {"_P1_", 426},     {"_P5_", 428},
-    {"_P10_", 430},  {"_Q1_", 432},    {"_MEDIAN_", 434}, {"_Q3_", 436},     {"_P90_", 438},    {"_P95_", 440},
-    {"_P99_", 442},  {"_MAX_", 444},   {"_RANGE_", 446},  {"_QRANGE_", 448}, {"_MODE_", 450},   {"_SGNRNK_", 452}};
+    {"_NOBS_", KES_MSG_LABEL_N},        {"_NMISS_", KES_MSG_LABEL_NMISS},   {"_SUMWGT_", KES_MSG_LABEL_SUMWGT},
+    {"_SUM_", KES_MSG_LABEL_SUM},       {"_MEAN_", KES_MSG_LABEL_MEAN},     {"_STD_", KES_MSG_LABEL_STD},
+    {"_VARI_", KES_MSG_LABEL_VAR},      {"_SKEW_", KES_MSG_LABEL_SKEWNESS}, {"_KURT_", KES_MSG_LABEL_KURTOSIS},
+    {"_MIN_", KES_MSG_LABEL_MIN},       {"_P1_", KES_MSG_LABEL_P1},         {"_P5_", KES_MSG_LABEL_P5},
+    {"_P10_", KES_MSG_LABEL_P10},       {"_Q1_", KES_MSG_LABEL_Q1},         {"_MEDIAN_", KES_MSG_LABEL_MEDIAN},
+    {"_Q3_", KES_MSG_LABEL_Q3},         {"_P90_", KES_MSG_LABEL_P90},       {"_P95_", KES_MSG_LABEL_P95},
+    {"_P99_", KES_MSG_LABEL_P99},       {"_MAX_", KES_MSG_LABEL_MAX},       {"_RANGE_", KES_MSG_LABEL_RANGE},
+    {"_QRANGE_", KES_MSG_LABEL_QRANGE}, {"_MODE_", KES_MSG_LABEL_MODE},     {"_SGNRNK_", KES_MSG_LABEL_SIGNRANK}};
 
 // The cell of the statistics record the i-th numeric variable is bound to.
 double* cell_of(kes_stats* st, int i) {
@@ -54,8 +58,9 @@ bool define(host_access* acc, const char* name, int type, int length, int label,
 // The variables after the BY variables; false after a definition the host refused.
 bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
   if (!kes_define_class_copies(ctx, acc)) return false;
-  if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, 36, ctx->curname.text)) return false;
-  if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, 402, ctx->curlabel)) return false;
+  if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, KES_MSG_LABEL_VARIABLE, ctx->curname.text)) return false;
+  if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, KES_MSG_LABEL_VARIABLE_LABEL, ctx->curlabel))
+    return false;
   for (int i = 0; i < 24; ++i)
     if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(ctx->stats, i))) return false;
   return true;
@@ -68,7 +73,7 @@ host_access* refuse(kes_ctx* ctx) {
   if (ctx->outtable_opt == nullptr || xoinfo(ctx->outtable_opt, HOST_DSI_NAME, name) != 0)
     std::memcpy(name, "(unknown)", 10);
   name[sizeof name - 1] = '\0';
-  xpmlog(KES_SET_PROC, KES_MSG_OUTTABLE_DATA_SET_CANNOT, name);
+  xpmlog(KES_SET_PROC, KES_MSG_OUTTABLE_NOT_DEFINED, name);
   ctx->rc = kes::max(ctx->rc, KES_RC_OUTPUT_UNDEFINED);
   return nullptr;
 }

@@ -5,6 +5,7 @@
 
 #include "host/host_print.h"
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "stats/lp_page.h"
 #include "stats/tables_call.h"
@@ -53,8 +54,9 @@ int kesplot(kes_ctx* ctx, int lines, int no_normal) {
   const int linesize = ctx->linesize > 0 ? ctx->linesize : (pl != nullptr ? pl->linesize : 132);
   if (L + 3 > pg->page_lines) xppage(0);
 
-  wob_attr open[2] = {kes_attr_txt(WOB_A_NAME, "Plots", -1),
-                      kes_attr_msg(WOB_A_LABEL, 189, ctx->weight_given ? 35 : 34)};
+  wob_attr open[2] = {
+      kes_attr_txt(WOB_A_NAME, "Plots", -1),
+      kes_attr_msg(WOB_A_LABEL, KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_LINE_PLOTS : KES_MSG_LINE_PLOTS)};
   kes_tabcall(ctx->objs.manager, WOB_M_TEXT_OPEN, 2, open);
   for (int first = 0; first < npanels;) {
     int last = first, width = pg->panel[first].width;

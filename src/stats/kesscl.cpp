@@ -10,9 +10,11 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "host/kes_parallel.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
+#include "stats/engine_threads.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
@@ -159,44 +161,76 @@ double gini(const sample& s) {
 // sort). One pass finds their range, a second counts them into equal-width buckets of
 // that range (the bucket of a value grows with the value, rounding included), and the
 // bucket holding the wanted rank is selected exactly; equal distances share a bucket.
+// The passes run in at most 16 fixed parts of the values on the engine threads; the
+// extremes and the integer counts are the same in any order, and each part gathers
+// its share of the chosen bucket into its own stretch, in value order.
 double sn_lowmed(const sample& s, const double* d) {
   struct item {
     double v;
     long long w;
   };
   const long long target = (s.n + 1) / 2;
-  double lo = d[0], hi = d[0];
-  for (int i = 1; i < s.m; ++i) {
-    lo = std::min(lo, d[i]);
-    hi = std::max(hi, d[i]);
-  }
+  const std::size_t m = static_cast<std::size_t>(s.m);
+  const std::size_t grain = std::max<std::size_t>(std::size_t{1} << 20, (m + 15) / 16);
+  const std::size_t parts = kes::part_count(m, grain);
+  const int threads = kes_engine_threads();
+  auto each = [&](auto&& body) {
+    kes::parallel_parts(threads, parts, [&](std::size_t k) { body(k, k * grain, std::min(m, (k + 1) * grain)); });
+  };
+  std::vector<double> plo(parts), phi(parts);
+  each([&](std::size_t k, std::size_t b, std::size_t e) {
+    double lo = d[b], hi = d[b];
+    for (std::size_t i = b + 1; i < e; ++i) {
+      lo = std::min(lo, d[i]);
+      hi = std::max(hi, d[i]);
+    }
+    plo[k] = lo;
+    phi[k] = hi;
+  });
+  const double lo = *std::min_element(plo.begin(), plo.end());
+  const double hi = *std::max_element(phi.begin(), phi.end());
+  if (lo == hi) return lo;  // every distance the same
   constexpr int kBuckets = 1 << 16;
   const double scale = (kBuckets - 1) / (hi - lo);
   std::unique_ptr<long long[]> count;
-  if (std::isfinite(scale) && scale > 0.0) count.reset(new (std::nothrow) long long[kBuckets]());
+  if (std::isfinite(scale) && scale > 0.0) count.reset(new (std::nothrow) long long[parts * kBuckets]());
   auto bucket = [&](double v) { return static_cast<int>((v - lo) * scale); };
   long long base = 0;
   int chosen = -1;
-  long long nsel = s.m;
+  std::vector<long long> at(parts + 1, 0);  // each part's first place in the buffer
   if (count) {
-    for (int i = 0; i < s.m; ++i) count[bucket(d[i])] += s.f[i];
-    for (int k = 0; k < kBuckets; ++k) {
-      if (base + count[k] >= target) {
-        chosen = k;
+    each([&](std::size_t k, std::size_t b, std::size_t e) {
+      long long* c = count.get() + k * kBuckets;
+      for (std::size_t i = b; i < e; ++i) c[bucket(d[i])] += s.f[i];
+    });
+    for (int q = 0; q < kBuckets; ++q) {
+      long long here = 0;
+      for (std::size_t k = 0; k < parts; ++k) here += count[k * kBuckets + q];
+      if (base + here >= target) {
+        chosen = q;
         break;
       }
-      base += count[k];
+      base += here;
     }
     if (chosen < 0) return zmissing();
-    nsel = 0;
-    for (int i = 0; i < s.m; ++i) nsel += bucket(d[i]) == chosen;
+    each([&](std::size_t k, std::size_t b, std::size_t e) {
+      long long c = 0;
+      for (std::size_t i = b; i < e; ++i) c += bucket(d[i]) == chosen;
+      at[k + 1] = c;
+    });
+  } else {
+    for (std::size_t k = 0; k < parts; ++k) at[k + 1] = static_cast<long long>(std::min(m, (k + 1) * grain) - k * grain);
   }
+  for (std::size_t k = 0; k < parts; ++k) at[k + 1] += at[k];
+  const long long nsel = at[parts];
   std::unique_ptr<item[]> buf(new (std::nothrow) item[static_cast<size_t>(nsel > 0 ? nsel : 1)]);
   if (!buf) return zmissing();
-  long long j = 0;
-  for (int i = 0; i < s.m; ++i)
-    if (chosen < 0 || bucket(d[i]) == chosen) buf[j++] = {d[i], s.f[i]};
-  return kes_wselect(buf.get(), j, chosen < 0 ? 0 : base, target, zmissing());
+  each([&](std::size_t k, std::size_t b, std::size_t e) {
+    long long j = at[k];
+    for (std::size_t i = b; i < e; ++i)
+      if (chosen < 0 || bucket(d[i]) == chosen) buf[j++] = {d[i], s.f[i]};
+  });
+  return kes_wselect(buf.get(), nsel, chosen < 0 ? 0 : base, target, zmissing());
 }
 
 // Qn's order statistic for fewer than 11 distinct values: all pairs are formed.
@@ -270,7 +304,8 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
 
   // The weights are no longer needed: d (which may share their memory) takes the Sn
   // distances.
-  // iwork (5m ints, for Qn later) is free until then: it holds the Sn prefix counts.
+  // iwork (m + 1 ints) holds the Sn prefix counts, then Qn's; d, once Sn is had,
+  // Qn's bands.
   if (kes_sndist(m, x, f, d, iwork) == 0) {
     const double lm = sn_lowmed(s, d);
     if (!is_missing(lm)) {
@@ -283,7 +318,7 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
     drop_overflow(res);
     return 0;
   }
-  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, nullptr, iwork);
+  const double q = m < 11 ? qn_small(s) : zsclqn(m, x, f, d, iwork);
   if (!is_missing(q)) {
     res[KES_SCL_QN] = QN_CONST * q;
     res[KES_SCL_STD_QN] = qn_factor(n) * res[KES_SCL_QN];

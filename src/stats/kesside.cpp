@@ -226,7 +226,7 @@ void kesside(kes_ctx* ctx) {
     // No axis spans values near both ends of the doubles: note it, plot the others.
     if (s.lo[v] <= s.hi[v] && !std::isfinite(s.hi[v] - s.lo[v])) {
       const kes_name32& nm = ctx->varnames[v];
-      xpmlog(KES_SET_PROC, KES_MSG_LINE_PRINTER_PLOTS_VARIABLE, static_cast<int>(nm.len), nm.text);
+      xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_RANGE_TOO_WIDE, static_cast<int>(nm.len), nm.text);
       s.lo[v] = DBL_MAX;
       s.hi[v] = -DBL_MAX;
     }

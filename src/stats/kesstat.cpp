@@ -2,13 +2,11 @@
 // and modes, whiskers, PCTLPTS= points, basic limits, robust scale, extremes, location
 // tests, trimmed and winsorized means, normality); zkesext: the extremes copy.
 //
-// The value list is copied once into contiguous arrays (kes_flatten, which also links
-// the list backwards and finds its tail for the tables) and every engine reads the
-// arrays: walking a long list node by node is a chain of cache misses. When the copy
-// cannot be had the variable is not computed. A variable with HISTOGRAM requests keeps
-// a copy of the arrays for them.
+// Every engine reads the cell's view, which the data pass made once; when it could not
+// be had (memory) the variable is not computed in the cell.
 #include "stats/kesstat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -21,11 +19,10 @@
 #include "numeric/zqc.h"
 #include "numeric/zqt.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
 #include "records/pool_alloc.h"
-#include "stats/kes_cellvals.h"
-#include "stats/kes_flatvals.h"
+#include "records/kes_valview.h"
+#include "records/stmt_slots.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"
@@ -40,10 +37,6 @@ const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75,
 
 namespace {
 
-constexpr int kMsgVarZeroed = 179;
-constexpr int kMsgMeanZeroed = 180;
-constexpr int kMsgRobust = 183;
-constexpr int kMsgTwm = 153;
 // OUTPUT statement slots of QN= and STD_QN=.
 
 void raise_rc(kes_ctx* ctx, int rc) { ctx->rc = kes::max(ctx->rc, rc); }
@@ -64,7 +57,7 @@ int output_qn_count(const kes_ctx* ctx) {
   for (const kes_stmt* s = ctx->proc ? ctx->proc->next : nullptr; s != nullptr; s = s->next) {
     if (std::memcmp(s->name, "OUTPUT  ", 8) != 0 || s->slots == nullptr) continue;
     for (int k : {KES_OUTPUT_SLOT_QN, KES_OUTPUT_SLOT_STD_QN})
-      if (k < s->nslots && s->slots[k].given) n = kes::max(n, kes::min(s->slots[k].v.count, ctx->nvars));
+      if (kes_pgiven(s, k)) n = kes::max(n, kes::min(kes_pslot(s, k)->v.count, ctx->nvars));
   }
   return n;
 }
@@ -72,14 +65,12 @@ int output_qn_count(const kes_ctx* ctx) {
 void empty_shortcut(kes_varsum* rec, kes_stats* st) {
   const double miss = zmissing();
   for (int i = 0; i < st->npctlpts && st->pctlpts_result != nullptr; ++i) st->pctlpts_result[i] = miss;
-  st->head = rec->values;
-  st->missing = rec->missing;
+  st->view = rec->view;
   st->mom.v[KES_MOM_N] = rec->n;
   st->mom.v[KES_MOM_NMISS] = rec->nmiss;
   st->mom.v[KES_MOM_NOBS] = rec->nobs;
   st->pass_total = rec->pass_total;
   st->ndistinct = 0;
-  st->tail = nullptr;
   for (int c : {KES_Q_MAX, KES_Q_Q3, KES_Q_MEDIAN, KES_Q_Q1, KES_Q_MIN, KES_Q_WHISKER_LO, KES_Q_WHISKER_HI})
     st->qnt[c] = miss;
   st->mom.v[KES_MOM_MEAN] = miss;
@@ -100,7 +91,7 @@ void repair_sums(kes_varsum* rec) {
   }
 }
 
-void quantiles(kes_ctx* ctx, kes_stats* st, const kes_flatvals& fv) {
+void quantiles(kes_ctx* ctx, kes_stats* st, const kes_valview& fv) {
   const double miss = zmissing();
   const kes_procopts& po = ctx->po;
   for (double& v : st->qnt) v = miss;
@@ -129,10 +120,11 @@ void quantiles(kes_ctx* ctx, kes_stats* st, const kes_flatvals& fv) {
   q.modeval = miss;
   zkesqnt_arrays(st->pctldef, &st->mom, &fv, &q);
 
-  st->tail = q.tail;
   st->ndistinct = q.distinct;
-  if (q.tail) st->qnt[KES_Q_MAX] = q.tail->key.value;
-  if (st->head) st->qnt[KES_Q_MIN] = st->head->key.value;
+  if (fv.m > 0) {
+    st->qnt[KES_Q_MAX] = fv.x[fv.m - 1];
+    st->qnt[KES_Q_MIN] = fv.x[0];
+  }
   for (int i = 0; i < KES_NSTDPCT; ++i) st->qnt[KES_Q_P99 + i] = st->pct_est[KES_NSTDPCT - 1 - i];
   st->qnt[KES_Q_MODE] = q.modeval;
   st->nmodes = st->basic_nmodes = q.nmodes;
@@ -165,7 +157,7 @@ void basic_measures(kes_stats* st) {
 
 // Data values nearest inside the 1.5 IQR fences; the fences are widened slightly so
 // that a value exactly on a fence counts as inside.
-void whiskers(kes_stats* st, const kes_flatvals& fv) {
+void whiskers(kes_stats* st, const kes_valview& fv) {
   const double iqr = st->qnt[KES_Q_QRANGE];
   if (is_missing(iqr)) return;
   constexpr double e = kes_stat::FENCE_EPS;
@@ -192,7 +184,7 @@ void whiskers(kes_stats* st, const kes_flatvals& fv) {
   }
 }
 
-void pctlpts(kes_stats* st, const kes_flatvals& fv) {
+void pctlpts(kes_stats* st, const kes_valview& fv) {
   if (st->npctlpts <= 0 || st->pctlpts_prob == nullptr || st->pctlpts_result == nullptr) return;
   kes_qntblk& q = st->qreq;
   std::memset(&q, 0, sizeof q);
@@ -234,18 +226,21 @@ void basic_limits(kes_ctx* ctx, kes_stats* st) {
   if (!is_missing(b[KES_BCL_UP_STD])) b[KES_BCL_UP_VAR] = b[KES_BCL_UP_STD] * b[KES_BCL_UP_STD];
 }
 
-void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) {
+void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   const int qn_count = output_qn_count(ctx);
   // No plot request of this procedure asks for robust estimators itself.
   const bool wanted = ctx->robustscale || var < ctx->dp.robust_k;
   if (!wanted) return;
   host_pool* pool = v_global_gcb_anchor ? v_global_gcb_anchor->taskpool : nullptr;
   const long m = st->ndistinct;
-  const long size1 = 16 * m, size2 = 24 * m;
+  // The Sn distances (a double a value), then the prefix counts of Sn and Qn, which
+  // values that each occur once do not need.
+  const bool unit = fv.f != nullptr && std::all_of(fv.f, fv.f + fv.m, [](int c) { return c == 1; });
+  const long size1 = 8 * (m > 0 ? m : 1), size2 = unit ? 0 : 4 * (m + 1);
   void* dwork = vmalcp_handler(pool, size1, KES_ALLOC_6);
-  void* iwork = dwork ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
-  if (dwork == nullptr || iwork == nullptr) {
-    xmemmsg(size2);
+  void* iwork = dwork && !unit ? vmalcp_handler(pool, size2, KES_ALLOC_6) : nullptr;
+  if (dwork == nullptr || (iwork == nullptr && !unit)) {
+    xmemmsg(dwork ? size2 : size1);  // the request that failed
     raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
     if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
     return;
@@ -255,14 +250,14 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) 
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
                                static_cast<int*>(iwork), st->scl, skipqn);
   if (rc == 1 && qn_wanted) {
-    log_with_name(ctx, kMsgRobust, var);
+    log_with_name(ctx, KES_MSG_QN_NOT_COMPUTED, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
   vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
-  vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
+  if (iwork) vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
 }
 
-void location(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) {
+void location(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
   const bool others_want = ctx->outtable_opt != nullptr || var < ctx->dp.nloc_vars || ctx->dp.inset_stats;
   const int ranks = (!ctx->noprint || others_want) ? 1 : 0;
@@ -276,7 +271,7 @@ void location(kes_ctx* ctx, kes_stats* st, int var, const kes_flatvals& fv) {
   }
 }
 
-void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_flatvals& fv) {
+void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_valview& fv) {
   const kes_procopts& po = ctx->po;
   const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
   const double* amounts = trimmed ? po.trimmed : po.winsorized;
@@ -291,7 +286,8 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
     const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
-      xpmlog(KES_SET_PROC, kMsgTwm, static_cast<int>(nm->len), nm->text, zd2i(st->mom.v[KES_MOM_N]));
+      xpmlog(KES_SET_PROC, KES_MSG_TRIMMED_MEAN_LEAVES_NO_OBSERVATION, static_cast<int>(nm->len), nm->text,
+             zd2i(st->mom.v[KES_MOM_N]));
     }
   }
 }
@@ -335,25 +331,27 @@ void zkesext(const kes_varsum* rec, kes_extremes* dst) {
 }
 
 bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
+  if (rec->view == nullptr) {
+    // The data pass could not make the view: what it would have taken.
+    xmemmsg(kes_valview_bytes(rec->ndistinct, rec->weight_given != 0, 0));
+    raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
+    return false;
+  }
   if (rec->n <= kes_stat::EPS11) {
     empty_shortcut(rec, st);
     return true;
   }
   repair_sums(rec);
+  const kes_valview& fv = *rec->view;
+  st->view = rec->view;
 
-  kes_flatvals fv;
-  kes_valnode* const* listed = rec->listed != nullptr && rec->nlisted == rec->ndistinct ? rec->listed : nullptr;
-  if (kes_flatten(rec->values, rec->ndistinct, &fv, listed) != 0) {
-    xmemmsg(static_cast<long>(rec->ndistinct) * static_cast<long>(sizeof(double) + sizeof(int)));
-    raise_rc(ctx, KES_RC_OUT_OF_MEMORY);
-    return false;
-  }
-  kes_keep_cell_values(ctx, rec, var, fv);
-
-  const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->head, &st->missing, &st->mom);
+  const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->mom);
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
-    log_with_name(ctx, mrc == KES_MNT_VAR_ZEROED ? kMsgVarZeroed : kMsgMeanZeroed, var);
+    log_with_name(
+        ctx,
+        mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_ZERO_AGAINST_STD_SET_TO_ZERO,
+        var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
 

@@ -8,8 +8,9 @@ struct kes_extremes;
 
 // Fills stats for analysis variable var (from 0) from its per-variable record, running
 // the statistics engines in their fixed order. Problems go to the log and raise the
-// step's return code in the context. False when the value list cannot be copied for
-// the engines (after the out-of-memory message): the variable is not computed.
+// step's return code in the context. False when the record has no value view (the
+// data pass could not make it; after the out-of-memory message): the variable is not
+// computed.
 bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* stats, int var);
 
 // Copies the extreme-observation and extreme-value bookkeeping of the data pass.

@@ -10,6 +10,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
+#include "stats/gof_test_texts.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_call.h"
@@ -91,23 +92,27 @@ void kes_def_close(void* table) {
 int KesLoc(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "TestsForLocation", KES_SET_PROC, ctx->weight_given ? 17 : 16, -1);
+  void* h = kes_def_create(
+      ctx, "TestsForLocation", KES_SET_PROC,
+      ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_TESTS_FOR_LOCATION : KES_MSG_TABLE_TESTS_FOR_LOCATION, -1);
   t.handle[KES_TAB_LOCATION] = h;
-  kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST_940), r.text1, t.width.loctest));
-  kes_def_column(h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL_941), r.text2, t.width.locsym));
-  kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_STATISTIC_942), &r.num[0]));
-  kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_PROBABILITY_943), r.text3, t.width.locp));
-  kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_P_VALUE_944), &r.num[1]));
+  kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_TEST), r.text1, t.width.loctest));
+  kes_def_column(
+      h, kes_char_col("Testlab", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_SYMBOL), r.text2, t.width.locsym));
+  kes_def_column(h, kes_num_col("Stat", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_STATISTIC), &r.num[0]));
+  kes_def_column(h, kes_char_col("pType", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_P_TYPE), r.text3, t.width.locp));
+  kes_def_column(h, kes_num_col("pValue", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_P_VALUE), &r.num[1]));
   kes_def_column(h, kes_num_col("Mu0", vemmsg(KES_SET_PLOT, KES_MSG_MU0), &r.num[2]));
   return kes_def_end(h);
 }
 
 int KesLocCnt(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
-  void* h = kes_def_create(ctx, "LocationCounts", KES_SET_PROC, 28, -1);
+  void* h = kes_def_create(ctx, "LocationCounts", KES_SET_PROC, KES_MSG_TABLE_LOCATION_COUNTS, -1);
   t.handle[KES_TAB_LOCCOUNT] = h;
-  kes_def_column(h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_945), t.row.text1, t.width.loccount));
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_946), &t.row.num[0]));
+  kes_def_column(
+      h, kes_char_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT), t.row.text1, t.width.loccount));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_LOCATION_COUNT_VALUE), &t.row.num[0]));
   return kes_def_end(h);
 }
 
@@ -115,7 +120,8 @@ int KesQnts(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
   const kes_procopts& po = ctx->po;
-  void* h = kes_def_create(ctx, "Quantiles", KES_SET_PROC, ctx->weight_given ? 15 : 14, 11);
+  void* h = kes_def_create(ctx, "Quantiles", KES_SET_PROC,
+                           ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_QUANTILES : KES_MSG_TABLE_QUANTILES, 11);
   t.handle[KES_TAB_QUANTILES] = h;
   kes_def_column(h, kes_char_col("Quantile", nullptr, r.text1, t.width.quantile));
   kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0], 6, 12, 5));
@@ -125,7 +131,7 @@ int KesQnts(kes_ctx* ctx) {
   const double nlevel = 100.0 * (1.0 - po.cipctlnormal_alpha);
   char nqual[8];
   std::memset(nqual, ' ', sizeof nqual);
-  xpmstr(nqual, sizeof nqual, KES_SET_PLOT, nk == 3 ? 908 : 909);
+  xpmstr(nqual, sizeof nqual, KES_SET_PLOT, nk == 3 ? KES_MSG_TWO_SIDED : KES_MSG_ONE_SIDED);
   if (nt_lower(nk))
     kes_def_column(h,
                    kes_num_col("LCLNormal", vemmsgs(KES_SET_PLOT, KES_MSG_LOWER_LIMIT_NORMAL, nlevel, 8, nqual),
@@ -156,7 +162,7 @@ int KesQnts(kes_ctx* ctx) {
   char dqual[8];
   std::memset(dqual, ' ', sizeof dqual);
   const bool both = df_lower(dk) && df_upper(dk);
-  xpmstr(dqual, sizeof dqual, KES_SET_PLOT, both ? 908 : 909);
+  xpmstr(dqual, sizeof dqual, KES_SET_PLOT, both ? KES_MSG_TWO_SIDED : KES_MSG_ONE_SIDED);
   if (df_lower(dk))
     kes_def_column(
         h,
@@ -174,7 +180,7 @@ int KesQnts(kes_ctx* ctx) {
   if (df_lower(dk) || df_upper(dk))
     kes_def_column(h, kes_num_col("CovProb", vemmsg(KES_SET_PLOT, KES_MSG_COVERAGE), &r.num[7]));
   if (both) {
-    // The two-sided span header has its own entry: 189/125 is the minimum's row label.
+    // The two-sided span header has its own entry: KES_MSG_QUANTILE_ROW_MIN is the minimum's row label.
     kes_dynpair p[] = {{"StartDF", "LCLDistFree"},
                        {"EndDF", "UCLDistFree"},
                        {"spanorder", nullptr, vemmsg(KES_SET_PROC, KES_MSG_ORDER_STATISTICS)},
@@ -205,7 +211,8 @@ int KesQnts(kes_ctx* ctx) {
 int KesMeas(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "BasicMeasures", KES_SET_PROC, ctx->weight_given ? 21 : 20, 4);
+  void* h = kes_def_create(ctx, "BasicMeasures", KES_SET_PROC,
+                           ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_BASIC_MEASURES : KES_MSG_TABLE_BASIC_MEASURES, 4);
   t.handle[KES_TAB_MEASURES] = h;
   kes_coldef c = kes_char_col("LocMeasure", vemmsg(KES_SET_PLOT, KES_MSG_LOCATION), r.text1, t.width.locmeasure);
   c.cell_first = true;
@@ -216,7 +223,7 @@ int KesMeas(kes_ctx* ctx) {
   c = kes_char_col("VarMeasure", vemmsg(KES_SET_PLOT, KES_MSG_VARIABILITY), r.text2, t.width.varmeasure);
   c.cell_first = true;
   kes_def_column(h, c);
-  c = kes_num_col("VarValue", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_701), &r.num[1]);
+  c = kes_num_col("VarValue", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_VARIABILITY_VALUE), &r.num[1]);
   c.cell_first = true;
   kes_def_column(h, c);
   return kes_def_end(h);
@@ -224,7 +231,7 @@ int KesMeas(kes_ctx* ctx) {
 
 int KesMode(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
-  void* h = kes_def_create(ctx, "Modes", KES_SET_PROC, 25, -1);
+  void* h = kes_def_create(ctx, "Modes", KES_SET_PROC, KES_MSG_TABLE_MODES, -1);
   t.handle[KES_TAB_MODES] = h;
   kes_def_column(h, kes_num_col("Mode", vemmsg(KES_SET_PLOT, KES_MSG_MODE), &t.row.num[0], 6, 12, 5));
   kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT), &t.row.num[1]));
@@ -236,7 +243,9 @@ int KesIntvl(kes_ctx* ctx) {
   kes_rowbuf& r = t.row;
   const int k = ctx->po.cibasic;
   const double level = 100.0 * (1.0 - ctx->po.cibasic_alpha);
-  void* h = kes_def_create(ctx, "BasicIntervals", KES_SET_PROC, ctx->weight_given ? 19 : 18, -1);
+  void* h = kes_def_create(
+      ctx, "BasicIntervals", KES_SET_PROC,
+      ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_BASIC_CONFIDENCE_LIMITS : KES_MSG_TABLE_BASIC_CONFIDENCE_LIMITS, -1);
   t.handle[KES_TAB_INTERVALS] = h;
   kes_def_column(h, kes_char_col("Parameter", nullptr, r.text1, t.width.interval));
   kes_def_column(h, kes_num_col("Estimate", nullptr, &r.num[0]));
@@ -260,10 +269,10 @@ int KesIntvl(kes_ctx* ctx) {
 
 int KesRobScl(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
-  void* h = kes_def_create(ctx, "RobustScale", KES_SET_PROC, 31, 5);
+  void* h = kes_def_create(ctx, "RobustScale", KES_SET_PROC, KES_MSG_TABLE_ROBUST_MEASURES_OF_SCALE, 5);
   t.handle[KES_TAB_ROBUST] = h;
   kes_def_column(h, kes_char_col("Measure", vemmsg(KES_SET_PLOT, KES_MSG_MEASURE), t.row.text1, t.width.robust));
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_936), &t.row.num[0], -1, 8, 2));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_ROBUST_VALUE), &t.row.num[0], -1, 8, 2));
   kes_def_column(h, kes_num_col("Sigma", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATE_SIGMA), &t.row.num[1], -1, 8, 2));
   return kes_def_end(h);
 }
@@ -271,7 +280,7 @@ int KesRobScl(kes_ctx* ctx) {
 int KesNrm(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "TestsForNormality", KES_SET_PROC, 32, 4);
+  void* h = kes_def_create(ctx, "TestsForNormality", KES_SET_PROC, KES_MSG_TABLE_TESTS_FOR_NORMALITY, 4);
   t.handle[KES_TAB_NORMAL] = h;
   kes_def_column(h, kes_char_col("Test", vemmsg(KES_SET_PLOT, KES_MSG_TEST), r.text1, t.width.nrmtest));
   kes_def_column(h, kes_char_col("TestLab", vemmsg(KES_SET_PLOT, KES_MSG_SYMBOL), r.text2, t.width.nrmsym));
@@ -312,10 +321,10 @@ int kesxvem(kes_ctx* ctx) {
   if (ctx->freq) rc = KesFreq(ctx);
 
   if (t.fitlabels_wanted && t.fitlabels != nullptr) {
-    for (int i = 0; i < 5; ++i) {
-      t.fitlabels->text[i] = vemmsg(KES_SET_PLOT, KES_MSG_SHAPIRO_WILK + i);
-      t.fitlabels->text[5 + i] = vemmsg(KES_SET_PLOT, KES_MSG_W + i);
-      t.fitlabels->text[10 + i] = vemmsg(KES_SET_PLOT, KES_MSG_PR_W + i);
+    for (int i = 0; i < KES_GOF_TESTS; ++i) {
+      t.fitlabels->text[i] = vemmsg(KES_SET_PLOT, KES_GOF_TEXTS[i].name);
+      t.fitlabels->text[KES_GOF_TESTS + i] = vemmsg(KES_SET_PLOT, KES_GOF_TEXTS[i].symbol);
+      t.fitlabels->text[2 * KES_GOF_TESTS + i] = vemmsg(KES_SET_PLOT, KES_GOF_TEXTS[i].pvalue);
     }
   }
   return rc;

@@ -23,7 +23,8 @@ void id_columns(kes_ctx* ctx, void* table, bool low) {
   const kes_datapass& dp = ctx->dp;
   const char* suffix = nullptr;
   int slen = 0;
-  if (wkread(KES_SET_PROC, low ? 132 : 133, &suffix, &slen) != 0 || suffix == nullptr) slen = 0;
+  if (wkread(KES_SET_PROC, low ? KES_MSG_SUFFIX_LOW : KES_MSG_SUFFIX_HIGH, &suffix, &slen) != 0 || suffix == nullptr)
+    slen = 0;
   if (slen > kNameMax) slen = kNameMax;
   for (int i = 0; i < ctx->nids; ++i) {
     host_varinfo info{};
@@ -83,11 +84,12 @@ int KesTwm(kes_ctx* ctx, int kind) {
   const int n = trim ? ctx->ntrimmed : ctx->nwinsorized;
   const int lk = trim ? po.trim_kind : po.winsor_kind;
   const double level = 100.0 * (1.0 - (trim ? po.trim_alpha : po.winsor_alpha));
-  void* h = kes_def_create(ctx, trim ? "TrimmedMeans" : "WinsorizedMeans", KES_SET_PROC, trim ? 29 : 30, n);
+  void* h = kes_def_create(ctx, trim ? "TrimmedMeans" : "WinsorizedMeans", KES_SET_PROC,
+                           trim ? KES_MSG_TABLE_TRIMMED_MEANS : KES_MSG_TABLE_WINSORIZED_MEANS, n);
   t.handle[trim ? KES_TAB_TRIMMED : KES_TAB_WINSORIZED] = h;
   char q[16];
   std::memset(q, ' ', sizeof q);
-  xpmstr(q, sizeof q, KES_SET_PLOT, trim ? 961 : 962);
+  xpmstr(q, sizeof q, KES_SET_PLOT, trim ? KES_MSG_TRIMMED : KES_MSG_WINSORIZED);
   kes_def_column(h, kes_num_col("HalfP", vemmsgs(KES_SET_PLOT, KES_MSG_PERCENT_TAIL, 16, q), &r.num[0]));
   kes_def_column(h, kes_num_col("HalfN", vemmsgs(KES_SET_PLOT, KES_MSG_NUMBER_TAIL, 16, q), &r.num[1]));
   kes_def_column(h, kes_num_col("Mean", vemmsgs(KES_SET_PLOT, KES_MSG_MEAN, 16, q), &r.num[2], -1, 8, 3));
@@ -101,19 +103,19 @@ int KesTwm(kes_ctx* ctx, int kind) {
   if (lower)
     kes_def_column(
         h, kes_num_col("LCLMean",
-                       vemmsgs(KES_SET_PLOT, upper ? KES_MSG_LOWER_LIMIT : KES_MSG_LOWER_CONFIDENCE_LIMIT_956, level),
+                       vemmsgs(KES_SET_PLOT, upper ? KES_MSG_LOWER_LIMIT : KES_MSG_TWM_LOWER_CONFIDENCE_LIMIT, level),
                        &r.num[7], -1, 8, 3));
   if (upper)
     kes_def_column(
         h, kes_num_col("UCLMean",
-                       vemmsgs(KES_SET_PLOT, lower ? KES_MSG_UPPER_LIMIT : KES_MSG_UPPER_CONFIDENCE_LIMIT_957, level),
+                       vemmsgs(KES_SET_PLOT, lower ? KES_MSG_UPPER_LIMIT : KES_MSG_TWM_UPPER_CONFIDENCE_LIMIT, level),
                        &r.num[8], -1, 8, 3));
-  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_DF_958), &r.num[4]));
+  kes_def_column(h, kes_num_col("DF", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_TWM_DF), &r.num[4]));
   kes_def_column(h, kes_num_col("tValue", vemmsg(KES_SET_PLOT, KES_MSG_T_H0_MEAN_MU0), &r.num[5], -1, 8, 3));
   kes_def_column(h, kes_num_col("Probt", vemmsg(KES_SET_PLOT, KES_MSG_PR_T), &r.num[6]));
   if (lower || upper) {
     kes_dynpair p[6];
-    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
+    p[0] = {"ConfLevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, level)};
     p[1] = {"StartLimit", lower ? "LCLMean" : "UCLMean"};
     p[2] = {"EndLimit", upper ? "UCLMean" : "LCLMean"};
     p[3] = {"LCLSpace", nullptr, nullptr, lower && upper ? 2 : 3};
@@ -151,7 +153,7 @@ int KesExtObs(kes_ctx* ctx) {
       t.high_idchar = chr + tl;
     }
   }
-  void* h = kes_def_create(ctx, "ExtremeObs", KES_SET_PROC, 27, ctx->nextrobs);
+  void* h = kes_def_create(ctx, "ExtremeObs", KES_SET_PROC, KES_MSG_TABLE_EXTREME_OBSERVATIONS, ctx->nextrobs);
   t.handle[KES_TAB_EXTOBS] = h;
   kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_LOWEST_VALUE), &r.num[0], 6, 12, 5));
   id_columns(ctx, h, true);
@@ -159,32 +161,33 @@ int KesExtObs(kes_ctx* ctx) {
   kes_def_column(h, kes_num_col("LowObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS), &r.num[1]));
   kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_HIGHEST_VALUE), &r.num[2], 6, 12, 5));
   id_columns(ctx, h, false);
-  if (ctx->freq_given) kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_970), &r.num[5]));
-  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_OBS_968), &r.num[3]));
+  if (ctx->freq_given)
+    kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_FREQ), &r.num[5]));
+  kes_def_column(h, kes_num_col("HighObs", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTOBS_HIGH_OBS), &r.num[3]));
   return kes_def_end(h);
 }
 
 int KesExtVal(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, 26, ctx->nextrval);
+  void* h = kes_def_create(ctx, "ExtremeValues", KES_SET_PROC, KES_MSG_TABLE_EXTREME_VALUES, ctx->nextrval);
   t.handle[KES_TAB_EXTVAL] = h;
   kes_def_column(h, kes_num_col("LowOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER), &r.num[0]));
-  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_972), &r.num[1], 6, 12, 5));
-  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_973), &r.num[2]));
-  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, KES_MSG_ORDER_974), &r.num[3]));
-  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_975), &r.num[4], 6, 12, 5));
-  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_FREQ_976), &r.num[5]));
+  kes_def_column(h, kes_num_col("Low", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_LOW), &r.num[1], 6, 12, 5));
+  kes_def_column(h, kes_num_col("LowFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_LOW_FREQ), &r.num[2]));
+  kes_def_column(h, kes_num_col("HighOrder", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_HIGH_ORDER), &r.num[3]));
+  kes_def_column(h, kes_num_col("High", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_HIGH), &r.num[4], 6, 12, 5));
+  kes_def_column(h, kes_num_col("HighFreq", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_EXTVAL_HIGH_FREQ), &r.num[5]));
   return kes_def_end(h);
 }
 
 int KesMiss(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, 24, -1);
+  void* h = kes_def_create(ctx, "MissingValues", KES_SET_PROC, KES_MSG_TABLE_MISSING_VALUES, -1);
   t.handle[KES_TAB_MISSING] = h;
   kes_def_column(h, kes_num_col("MissValue", vemmsg(KES_SET_PLOT, KES_MSG_MISSING_VALUE), &r.num[0]));
-  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_981), &r.num[1]));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_MISSING_COUNT), &r.num[1]));
   kes_def_column(h, kes_num_col("CountNobs", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_ALL_OBS), &r.num[2]));
   kes_def_column(h, kes_num_col("CountNMiss", vemmsg(KES_SET_PLOT, KES_MSG_PERCENT_MISSING_OBS), &r.num[3]));
   return kes_def_end(h);
@@ -193,10 +196,11 @@ int KesMiss(kes_ctx* ctx) {
 int KesFreq(kes_ctx* ctx) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC, ctx->weight_given ? 23 : 22, -1);
+  void* h = kes_def_create(ctx, "Frequencies", KES_SET_PROC,
+                           ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_FREQUENCIES : KES_MSG_TABLE_FREQUENCIES, -1);
   t.handle[KES_TAB_FREQ] = h;
-  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_VALUE_985), &r.num[0], 6, 12));
-  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COUNT_986), &r.num[1]));
+  kes_def_column(h, kes_num_col("Value", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_FREQ_VALUE), &r.num[0], 6, 12));
+  kes_def_column(h, kes_num_col("Count", vemmsg(KES_SET_PLOT, KES_MSG_COLUMN_FREQ_COUNT), &r.num[1]));
   if (ctx->weight_given)
     kes_def_column(h, kes_num_col("WgtCount", vemmsg(KES_SET_PLOT, KES_MSG_WEIGHTED_COUNT), &r.num[4]));
   kes_def_column(h, kes_num_col("Cell", vemmsg(KES_SET_PLOT, KES_MSG_CELL_PERCENT), &r.num[2]));

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/kesoutp.h"
 #include "stats/lp_page.h"
@@ -34,7 +35,7 @@ void mark(kes_lppage* pg, int row, char c) {
 
 void kesbox(kes_ctx* ctx, kes_lppage* pg, const kes_stats* st) {
   int len = 0;
-  const char* title = kes_lp_msg(55, &len);
+  const char* title = kes_lp_msg(KES_MSG_LP_BOX_PLOT, &len);
   if (len > KES_LP_BOXWIDTH) len = KES_LP_BOXWIDTH;
   kes_lp_put(&pg->lines[KES_LP_BOX][0], KES_LP_BOXWIDTH - len, title, len);
   if (pg->L < 1) return;
@@ -59,8 +60,9 @@ void kesbox(kes_ctx* ctx, kes_lppage* pg, const kes_stats* st) {
   const double iqr = q3 - q1;
   const double in_lo = q1 - 1.5 * iqr, in_hi = q3 + 1.5 * iqr;
   const double out_lo = q1 - 3 * iqr, out_hi = q3 + 3 * iqr;
-  for (const kes_valnode* v = st->head; v != nullptr; v = v->next) {
-    const double x = v->key.value;
+  const int m = st->view != nullptr ? st->view->m : 0;
+  for (int i = 0; i < m; ++i) {
+    const double x = st->view->x[i];
     if (!(x < in_lo - kFenceTol || x > in_hi + kFenceTol)) continue;
     mark(pg, row_of(pg, x), x < out_lo || x > out_hi ? '*' : '0');
     if (ctx->sideplots) kes_side_outlier(ctx, x);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "stats/lp_page.h"
 #include "util/kes_text.h"
 
@@ -82,7 +83,7 @@ void stem_and_leaf(kes_lppage* pg) {
   if (p == 0) return;
   kes_lpline* foot = stem_line(pg, pg->L + 2);
   int len = 0;
-  const char* text = kes_lp_msg(56, &len);
+  const char* text = kes_lp_msg(KES_MSG_LP_STEM_LEAF_SCALE, &len);
   kes_lp_put(foot, 30 - len, text, len);
   const int digits = static_cast<int>(std::to_string(p < 0 ? -p : p).size());
   char buf[16];
@@ -94,7 +95,7 @@ void stem_and_leaf(kes_lppage* pg) {
 
 void bars(kes_lppage* pg) {
   const double t = KES_LP_TOL;
-  bar_title(pg, 57);
+  bar_title(pg, KES_MSG_LP_BAR_CHART);
   stem_line(pg, 0)->text[pg->w + 13] = '#';
   for (int i = 1; i <= pg->L; ++i) {
     kes_lpline* l = stem_line(pg, i);
@@ -106,8 +107,8 @@ void bars(kes_lppage* pg) {
   stem_ruler(pg);
   kes_lpline* foot = stem_line(pg, pg->L + 2);
   int len = 0, len2 = 0;
-  const char* a = kes_lp_msg(58, &len);
-  const char* b = kes_lp_msg(59, &len2);
+  const char* a = kes_lp_msg(KES_MSG_LP_STAR_STANDS_FOR, &len);
+  const char* b = kes_lp_msg(KES_MSG_LP_COUNTS, &len2);
   kes_lp_put(foot, 8, a, len);
   const int digits = static_cast<int>(std::log10(pg->mult) + 1 + t);
   char buf[40];
@@ -118,7 +119,7 @@ void bars(kes_lppage* pg) {
 }
 
 void weight_bars(kes_lppage* pg) {
-  bar_title(pg, 60);
+  bar_title(pg, KES_MSG_LP_BAR_CHART_OF_WEIGHTS);
   stem_line(pg, 0)->text[pg->w + 15] = '#';
   for (int i = 1; i <= pg->L; ++i) {
     kes_lpline* l = stem_line(pg, i);
@@ -129,7 +130,7 @@ void weight_bars(kes_lppage* pg) {
   stem_ruler(pg);
   kes_lpline* foot = stem_line(pg, pg->L + 2);
   int len = 0;
-  const char* a = kes_lp_msg(61, &len);
+  const char* a = kes_lp_msg(KES_MSG_LP_STAR_STANDS_FOR_WEIGHT, &len);
   kes_lp_put(foot, 8, a, len);
   char buf[16];
   xfxpn(pg->per_mark, 8, 0, 99, buf);

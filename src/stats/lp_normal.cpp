@@ -5,9 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "kes_msg_names.h"
 #include "numeric/zferf.h"
 #include "numeric/zprobit.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
 
@@ -69,12 +70,14 @@ vscale frame(kes_lppage* pg, int title, double mean, double sd) {
 }  // namespace
 
 void kesprb(kes_lppage* pg, const kes_stats* st) {
-  const vscale v = frame(pg, 53, st->mom.v[KES_MOM_MEAN], st->mom.v[KES_MOM_STD]);
+  const vscale v = frame(pg, KES_MSG_LP_NORMAL_PROBABILITY_PLOT, st->mom.v[KES_MOM_MEAN], st->mom.v[KES_MOM_STD]);
   const double N = st->mom.v[KES_MOM_N];
   double c = 0;
-  for (const kes_valnode* node = st->head; node != nullptr; node = node->next) {
-    const int r = v.row(node->key.value);
-    const double end = c + node->count - 1;
+  const kes_valview vw = st->view != nullptr ? *st->view : kes_valview{};
+  for (int i = 0; i < vw.m; ++i) {
+    const int count = vw.f[i];
+    const int r = v.row(vw.x[i]);
+    const double end = c + count - 1;
     for (double cc = c;;) {
       const double p = (cc + 0.625) / (N + 0.25);
       const int col = p <= 0.005 ? 1 : p >= 0.995 ? KES_LP_NORMCOLS : column_of(p);
@@ -83,7 +86,7 @@ void kesprb(kes_lppage* pg, const kes_stats* st) {
         line(pg, r)->text[kFirstCol + col] = '*';
         seen = col;
       }
-      if (node->count < 2) break;
+      if (count < 2) break;
       // The rank inside the tie at which the next column begins.
       const double next_count = (N + 0.25) * column_end(col) - 0.625 - 1000 * 1.1102230246251565e-16;
       double next = std::ceil(next_count);
@@ -91,7 +94,7 @@ void kesprb(kes_lppage* pg, const kes_stats* st) {
       if (next > end) break;
       cc = next;
     }
-    c += node->count;
+    c += count;
   }
 }
 
@@ -100,15 +103,16 @@ void keswprb(kes_lppage* pg, const kes_stats* st, const char* vardef) {
   double sd = st->mom.v[KES_MOM_STD];
   // Under divisors DF and N the standard deviation is per unit weight.
   if (std::memcmp(vardef, "DF      ", 8) == 0 || std::memcmp(vardef, "N       ", 8) == 0) sd /= std::sqrt(sumw / N);
-  const vscale v = frame(pg, 54, st->mom.v[KES_MOM_MEAN], sd);
+  const vscale v = frame(pg, KES_MSG_LP_WEIGHTED_NORMAL_PROBABILITY_PLOT, st->mom.v[KES_MOM_MEAN], sd);
   const double D = (0.25 / N + 1) * sumw;
   double c = 0, W = 0;
-  for (const kes_valnode* node = st->head; node != nullptr; node = node->next) {
-    c += node->count;
-    W += node->wt != nullptr ? node->wt->sumw : node->count;
+  const kes_valview vw = st->view != nullptr ? *st->view : kes_valview{};
+  for (int i = 0; i < vw.m; ++i) {
+    c += vw.f[i];
+    W += vw.w != nullptr ? vw.w[i] : vw.f[i];
     const double p = W * (1 - 0.375 / c) / D;
     const int col = column_of(p);
-    const int r = v.row(node->key.value);
+    const int r = v.row(vw.x[i]);
     double& seen = line(pg, r)->total;
     if (seen == 0 || (col > seen && p >= column_end(static_cast<int>(seen)))) {
       line(pg, r)->text[kFirstCol + col] = '*';

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
 
@@ -48,7 +49,7 @@ void kes_lp_put(kes_lpline* line, int pos, const char* text, int len) {
 const char* kes_lp_msg(int number, int* len) {
   const char* text = nullptr;
   int n = 0;
-  if (wkread(189, number, &text, &n) != 0 || text == nullptr) n = 0;
+  if (wkread(KES_SET_PROC, number, &text, &n) != 0 || text == nullptr) n = 0;
   while (n > 0 && text[n - 1] == ' ') --n;
   *len = n;
   return text != nullptr ? text : "";

@@ -10,7 +10,7 @@
 
 struct kes_ctx;
 struct kes_stats;
-struct kes_valnode;
+struct kes_valview;
 
 constexpr int KES_LP_WIDTH = 128;      // characters of a panel line
 constexpr int KES_LP_MAXLEAVES = 48;   // leaves one stem line may hold
@@ -61,7 +61,7 @@ kes_lppage* kes_lp_page(kes_ctx* ctx);
 void kes_lp_blank(kes_lppage* pg, int first, int last);
 // Writes text (len < 0: NUL-terminated) into a line at pos, clipped to the line.
 void kes_lp_put(kes_lpline* line, int pos, const char* text, int len);
-// A catalogue text of set 189 and its length.
+// A catalogue text of set KES_SET_PROC and its length.
 const char* kes_lp_msg(int number, int* len);
 
 // Row test of all panels: 1 when scaled value a belongs below bound b.
@@ -69,8 +69,8 @@ int kesrow(const kes_lppage* pg, double a, double b);
 
 // Stem panel from the ascending distinct values: 0 done (L = lines used), 1 a line
 // would hold more than 48 leaves (kesstem only), 2 the values need more than L lines.
-int kesstem(kes_lppage* pg, kes_valnode* values);
-int keswbar(kes_lppage* pg, kes_valnode* values);
+int kesstem(kes_lppage* pg, const kes_valview* values);
+int keswbar(kes_lppage* pg, const kes_valview* values);
 // Whether the first value already belongs to the line below the one at `top`.
 int lowfun(const kes_lppage* pg, int sign, double top, double first);
 

@@ -4,7 +4,7 @@
 // scale S are taken while they lie below the line's bound.
 #include <cmath>
 
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "stats/lp_page.h"
 
 namespace {
@@ -40,18 +40,20 @@ char leaf_digit(double a, double stem, int s) {
   return "0123456789"[static_cast<long long>(std::fmod(n, 10.0))];
 }
 
-double weight_of(const kes_valnode* v) { return v->wt != nullptr ? v->wt->sumw : static_cast<double>(v->count); }
+double weight_of(const kes_valview& vw, int i) { return vw.w != nullptr ? vw.w[i] : static_cast<double>(vw.f[i]); }
 
-int walk(kes_lppage* pg, kes_valnode* v, bool weighted) {
+int walk(kes_lppage* pg, const kes_valview* vals, bool weighted) {
   const double t = KES_LP_TOL, S = pg->scale, K = pg->K;
   const int limit = pg->L;
   pg->largest = 0;
   pg->nminus0 = 0;
-  if (v == nullptr) {
+  if (vals == nullptr || vals->m == 0) {
     pg->L = 0;
     return 0;
   }
-  const double m = v->key.value;
+  const kes_valview& vw = *vals;
+  int v = 0;  // the next value to place
+  const double m = vw.x[0];
   const double x = m * S / K;
   double top = x >= 0 ? std::floor(x + t) * K / 10 : std::ceil(x - t) * K / 10;
   int s = m >= 0 ? 1 : -1;
@@ -60,7 +62,7 @@ int walk(kes_lppage* pg, kes_valnode* v, bool weighted) {
       top -= K / 10;
       s = 1;
     }
-    if (i == 1 && pg->split && lowfun(pg, s, top, v->key.value)) top -= K / 10;
+    if (i == 1 && pg->split && lowfun(pg, s, top, vw.x[v])) top -= K / 10;
     kes_lpline& line = pg->lines[KES_LP_STEM][i];
     line.stem = stem_of(top);
     line.value = line_value(pg, s, top);
@@ -69,11 +71,11 @@ int walk(kes_lppage* pg, kes_valnode* v, bool weighted) {
     if (minus0) ++pg->nminus0;
     double total = 0;
     int pos = 8;
-    for (; v != nullptr && kesrow(pg, v->key.value * S, u); v = v->next) {
-      total += weighted ? weight_of(v) : v->count;
+    for (; v < vw.m && kesrow(pg, vw.x[v] * S, u); ++v) {
+      total += weighted ? weight_of(vw, v) : vw.f[v];
       if (!pg->split) continue;
-      const char digit = leaf_digit(v->key.value * S, line.stem, s);
-      for (int k = 0; k < v->count && pos < 8 + KES_LP_MAXLEAVES; ++k) line.text[pos++] = digit;
+      const char digit = leaf_digit(vw.x[v] * S, line.stem, s);
+      for (int k = 0; k < vw.f[v] && pos < 8 + KES_LP_MAXLEAVES; ++k) line.text[pos++] = digit;
     }
     line.upper = u;
     line.total = total;
@@ -82,7 +84,7 @@ int walk(kes_lppage* pg, kes_valnode* v, bool weighted) {
       kes_lp_blank(pg, 1, i);
       return 1;
     }
-    if (v == nullptr) {
+    if (v == vw.m) {
       pg->L = i;
       return 0;
     }
@@ -103,9 +105,9 @@ int lowfun(const kes_lppage* pg, int sign, double top, double first) {
   return kesrow(pg, first * pg->scale, u);
 }
 
-int kesstem(kes_lppage* pg, kes_valnode* values) { return walk(pg, values, false); }
+int kesstem(kes_lppage* pg, const kes_valview* values) { return walk(pg, values, false); }
 
-int keswbar(kes_lppage* pg, kes_valnode* values) {
+int keswbar(kes_lppage* pg, const kes_valview* values) {
   pg->split = 0;
   return walk(pg, values, true);
 }

@@ -54,7 +54,7 @@ int kes_put_observation(host_access* acc);
 
 // The statistic of keyword slot k (5..49) in the statistics record.
 double kes_out_stat(const kes_stats* st, int k);
-// Catalogue entry (set 431) of the label of keyword slot k.
+// Catalogue entry (KES_SET_LABEL) of the label of keyword slot k.
 int kes_out_label_msg(int k);
 
 // The text of percentile point p (a percentage) in a variable name: the whole

@@ -24,8 +24,10 @@ void print_row(const kes_sidepage* sp, int row, int n) {
 }  // namespace
 
 int ssplot(kes_ctx* ctx, int page, kes_sidepage* sp, int n) {
-  wob_attr open[2] = {kes_attr_txt(WOB_A_NAME, "SSPlots", -1),
-                      kes_attr_msg(WOB_A_LABEL, 189, ctx->weight_given ? 37 : 36)};
+  wob_attr open[2] = {
+      kes_attr_txt(WOB_A_NAME, "SSPlots", -1),
+      kes_attr_msg(WOB_A_LABEL, KES_SET_PROC,
+                   ctx->weight_given ? KES_MSG_WEIGHTED_BOX_PLOTS_OF_BY_GROUPS : KES_MSG_BOX_PLOTS_OF_BY_GROUPS)};
   kes_tabcall(ctx->objs.manager, WOB_M_TEXT_OPEN, 2, open);
   if (page > 0) {
     if (ctx->nbyvars + sp->H + 5 > ctx->pagesize) xppage(0);
@@ -49,8 +51,9 @@ void kesshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, 2, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
-                                    : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
+  kes_heading_line(ctx, 2,
+                   llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
+                            : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   const bool rounded = dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr;
   // Without an increment line 3 is emptied: it may still hold another variable's.

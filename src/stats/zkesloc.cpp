@@ -11,8 +11,7 @@
 #include "numeric/zibeta.h"
 #include "numeric/zmissing.h"
 #include "numeric/zpgt2.h"
-#include "records/kes_valnode.h"
-#include "stats/kes_flatvals.h"
+#include "records/kes_valview.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
@@ -57,7 +56,7 @@ double hfcn(int n, int k, int ties, const int* ranks2, const int* cum, double* w
   return total;
 }
 
-void zkesloc_arrays(const kes_moments* mom, const kes_flatvals* fv, double mu0, int weighted, int ranks,
+void zkesloc_arrays(const kes_moments* mom, const kes_valview* fv, double mu0, int weighted, int ranks,
                     kes_locres* out) {
   const double miss = zmissing();
   for (double& v : out->v) v = miss;

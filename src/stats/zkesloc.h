@@ -4,11 +4,11 @@
 struct kes_moments;
 struct kes_locres;
 
-// Fills out (preset to missing) for H0: location = mu0 from the ascending list copied
-// by kes_flatten (null: t alone). Only t is computed when weighted is set or ranks is
+// Fills out (preset to missing) for H0: location = mu0 from the ascending values of
+// the view fv (null: t alone). Only t is computed when weighted is set or ranks is
 // clear.
-struct kes_flatvals;
-void zkesloc_arrays(const kes_moments* mom, const kes_flatvals* fv, double mu0, int weighted, int ranks,
+struct kes_valview;
+void zkesloc_arrays(const kes_moments* mom, const kes_valview* fv, double mu0, int weighted, int ranks,
                     kes_locres* out);
 
 // Number of the 2^n sign assignments whose sum of doubled ranks of the positive signs

@@ -12,9 +12,8 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
-#include "stats/kes_flatvals.h"
+#include "records/kes_valview.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 
@@ -60,14 +59,11 @@ namespace {
 // powers over the distinct values in ascending order, or returns false when it cannot
 // (skewness and kurtosis then stay missing).
 template <class Powers>
-int moments(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes_valnode** missing,
-            kes_moments* out, Powers powers) {
+int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Powers powers) {
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
   std::memcpy(out->vardef, vardef, 8);
-  *head = rec->values;
-  *missing = rec->missing;
   const double n = rec->n;
   m[KES_MOM_N] = n;
   m[KES_MOM_NMISS] = rec->nmiss;
@@ -130,9 +126,8 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_valnode** head, kes
 
 }  // namespace
 
-int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_flatvals* fv, kes_valnode** head,
-                   kes_valnode** missing, kes_moments* out) {
-  return moments(rec, vardef, head, missing, out, [fv](double mean, double std, double* s3, double* s4) {
+int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, kes_moments* out) {
+  return moments(rec, vardef, out, [fv](double mean, double std, double* s3, double* s4) {
     if (fv == nullptr) return false;
     double a = 0.0, b = 0.0;
     for (int i = 0; i < fv->m; ++i) {

@@ -2,7 +2,6 @@
 #pragma once
 
 struct kes_varsum;
-struct kes_valnode;
 struct kes_moments;
 
 // Result codes of zkesmnt.
@@ -13,13 +12,11 @@ enum kes_mnt_result : int {
 };
 
 // Fills the moments block from the per-variable record: VARDEF text copied, 14 cells
-// preset missing then computed, skewness and kurtosis from a pass over the flattened
-// value list fv (the list of rec, copied by kes_flatten; null: they stay missing). The
-// two addresses receive the value-list head and the missing-value list. Returns a
-// kes_mnt_result (2 wins when both happen).
-struct kes_flatvals;
-int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_flatvals* fv, kes_valnode** head,
-                   kes_valnode** missing, kes_moments* out);
+// preset missing then computed, skewness and kurtosis from a pass over the values of
+// rec's view fv (null: they stay missing). Returns a kes_mnt_result (2 wins when both
+// happen).
+struct kes_valview;
+int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, kes_moments* out);
 
 // Variance divisor chosen by the second character of the VARDEF text; never negative.
 // An unknown text is an internal impossibility (the step ends with 9999).

@@ -1,4 +1,4 @@
-// The tables that walk value lists: Modes (every value whose count is the modal
+// The tables that run over a cell's values (its view): Modes (every value whose count is the modal
 // count), MissingValues (one row per kind of missing value, with a total row when
 // there are several kinds) and Frequencies (one row per distinct value).
 #include <cmath>
@@ -8,7 +8,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
@@ -23,17 +23,17 @@ void clear_nums(kes_rowbuf& r) {
 
 }  // namespace
 
-void zkesmod(kes_ctx* ctx, kes_valnode* values, int m) {
+void zkesmod(kes_ctx* ctx, const kes_valview* values, int m) {
   kes_rowbuf& r = ctx->tables->row;
   kes_bind(ctx, KES_TAB_MODES, "orbo.kestravine.Modes", nullptr, 0);
   if (m == 0) {
     clear_nums(r);
     kes_add_row(ctx, KES_TAB_MODES);
   } else {
-    for (const kes_valnode* v = values; v != nullptr; v = v->next) {
-      if (v->count != m) continue;
+    for (int i = 0; values != nullptr && i < values->m; ++i) {
+      if (values->f[i] != m) continue;
       clear_nums(r);
-      r.num[0] = v->key.value;
+      r.num[0] = values->x[i];
       r.num[1] = m;
       kes_add_row(ctx, KES_TAB_MODES);
     }
@@ -41,19 +41,20 @@ void zkesmod(kes_ctx* ctx, kes_valnode* values, int m) {
   kes_end_emit(ctx, KES_TAB_MODES, nullptr, 0);
 }
 
-void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
+void zkesmis(kes_ctx* ctx, const kes_valview* values, double nmiss, double total) {
   kes_rowbuf& r = ctx->tables->row;
-  int nk = 0;
-  for (const kes_valnode* k = kinds; k != nullptr; k = k->next) ++nk;
-  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_MISSING_VALUES)}};
+  const int nk = values != nullptr ? values->nkinds : 0;
+  kes_dynpair p[] = {{"MisVals", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TABLE_MISSING_VALUES)}};
   kes_bind(ctx, KES_TAB_MISSING, "orbo.kestravine.Missings", p, 1);
-  for (const kes_valnode* k = kinds; k != nullptr; k = k->next) {
+  for (int i = 0; i < nk; ++i) {
     clear_nums(r);
-    const int kind = k->key.kind >= HOST_MISS_UNDERSCORE && k->key.kind <= HOST_MISS_Z ? k->key.kind : HOST_MISS_STD;
+    const int k = values->kind[i];
+    const int count = values->kcount[i];
+    const int kind = k >= HOST_MISS_UNDERSCORE && k <= HOST_MISS_Z ? k : HOST_MISS_STD;
     r.num[0] = host_missing_of_kind(kind);
-    r.num[1] = k->count;
-    r.num[2] = total > 0 ? 100.0 * k->count / total : kes_tab_missing();
-    r.num[3] = nmiss > 0 ? 100.0 * k->count / nmiss : kes_tab_missing();
+    r.num[1] = count;
+    r.num[2] = total > 0 ? 100.0 * count / total : kes_tab_missing();
+    r.num[3] = nmiss > 0 ? 100.0 * count / nmiss : kes_tab_missing();
     kes_add_row(ctx, KES_TAB_MISSING);
   }
   if (nk > 1) {
@@ -67,11 +68,10 @@ void zkesmis(kes_ctx* ctx, kes_valnode* kinds, double nmiss, double total) {
   kes_end_emit(ctx, KES_TAB_MISSING, nullptr, 0);
 }
 
-void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
+void zkesfrq(kes_ctx* ctx, const kes_valview* values, double total) {
   kes_tables& t = *ctx->tables;
   kes_rowbuf& r = t.row;
-  int ndistinct = 0;
-  for (const kes_valnode* v = values; v != nullptr; v = v->next) ++ndistinct;
+  const int ndistinct = values != nullptr ? values->m : 0;
 
   // Presentation of the Value column: the variable's format, or the width and
   // decimals that fit every distinct value.
@@ -82,7 +82,7 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
     decimals = info.fmt_decimals;
     width = info.fmt_width;
   } else {
-    for (const kes_valnode* v = values; v != nullptr; v = v->next) kes_widen_format(v->key.value, &width, &decimals);
+    for (int i = 0; i < ndistinct; ++i) kes_widen_format(values->x[i], &width, &decimals);
     kes_cap_format(&width, &decimals);
   }
   wob_attr pres[3] = {kes_attr_txt(WOB_A_COLUMN_NAME, "Value", -1), wob_int(WOB_A_DECIMALS, decimals),
@@ -95,13 +95,13 @@ void zkesfrq(kes_ctx* ctx, kes_valnode* values, double total) {
   wob_attr extra[1] = {wob_int(WOB_A_DISTINCT_VALUES, ndistinct)};
   kes_bind(ctx, KES_TAB_FREQ, "orbo.kestravine.Frequency", p, 1, extra, 1);
   double cum = 0.0;
-  for (const kes_valnode* v = values; v != nullptr; v = v->next) {
+  for (int i = 0; i < ndistinct; ++i) {
     clear_nums(r);
-    r.num[0] = v->key.value;
-    r.num[1] = v->count;
-    double x = v->count;
+    r.num[0] = values->x[i];
+    r.num[1] = values->f[i];
+    double x = values->f[i];
     if (ctx->weight_given) {
-      x = v->wt != nullptr ? v->wt->sumw : 0.0;
+      x = values->w != nullptr ? values->w[i] : 0.0;
       r.num[4] = x;
     }
     cum += x;

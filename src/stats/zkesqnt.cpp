@@ -1,10 +1,9 @@
-// zkesqnt: percentiles of one variable from its ascending distinct-value list, with
+// zkesqnt: percentiles of one variable from its ascending distinct values, with
 // modes and percentile confidence limits; zkesqnc: the noncentral t quantile behind
 // the normal-theory limits.
 //
-// The list is copied once into arrays (which links every node back to its
-// predecessor, so that later code can walk it from the tail); one forward pass over
-// the arrays serves every percentile (the probabilities ascend).
+// One forward pass over the ascending values of the cell's view serves every
+// percentile (the probabilities ascend).
 #include <cmath>
 
 #include "numeric/zdfciqt.h"
@@ -13,9 +12,8 @@
 #include "numeric/zprobit.h"
 #include "numeric/zqtnc.h"
 #include "numeric/ztnc_req.h"
-#include "records/kes_valnode.h"
 #include "stats/engine_threads.h"
-#include "stats/kes_flatvals.h"
+#include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesqnt.h"
 
@@ -41,10 +39,9 @@ namespace {
 
 // Mode statistics over the whole list: the smallest value with the largest count,
 // how many values share that count, and "no mode" when every value occurs once.
-void mode_stats(const kes_flatvals* fv, kes_qntblk* q) {
+void mode_stats(const kes_valview* fv, kes_qntblk* q) {
   const int m = fv->m;
   q->distinct = m;
-  q->tail = fv->tail;
   q->maxfreq = fv->f[0];
   q->nmodes = 1;
   q->modeval = fv->x[0];
@@ -72,7 +69,7 @@ struct rank_req {
 
 // Values at the requested order statistics by cumulative frequencies, in one walk
 // over the requests sorted by rank; a rank past the end takes the last value.
-void values_at_ranks(const kes_flatvals* fv, rank_req* req, int nreq) {
+void values_at_ranks(const kes_valview* fv, rank_req* req, int nreq) {
   for (int i = 1; i < nreq; ++i) {  // insertion sort: a handful of requests
     const rank_req t = req[i];
     int j = i;
@@ -131,7 +128,7 @@ void free_limits(const kes_qntblk* q, double n, double p, int pos, rank_req* req
 
 }  // namespace
 
-int zkesqnt_arrays(int def, const kes_moments* mom, const kes_flatvals* fv, kes_qntblk* q) {
+int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_qntblk* q) {
   const int m = fv->m;
   if (m <= 0) return 0;
   const double* x = fv->x;

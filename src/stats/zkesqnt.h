@@ -1,4 +1,4 @@
-// Percentiles, modes and percentile confidence limits from a sorted value list.
+// Percentiles, modes and percentile confidence limits from a cell's ascending values.
 #pragma once
 
 struct kes_ctx;
@@ -8,11 +8,10 @@ struct kes_qntblk;
 // Percentile definitions: 1 to 5 as PCTLDEF=, 6 the weighted definition.
 constexpr int KES_PCTLDEF_WEIGHTED = 6;
 
-// Fills the request block q (zeroed by the caller, then set up) from the ascending list
-// copied by kes_flatten (which set the back links) under definition def; q->tail and
-// q->distinct come from fv. mom gives N, mean, std and the sum of weights.
-struct kes_flatvals;
-int zkesqnt_arrays(int def, const kes_moments* mom, const kes_flatvals* fv, kes_qntblk* q);
+// Fills the request block q (zeroed by the caller, then set up) from the ascending
+// values of the view fv under definition def; q->distinct comes from fv. mom gives N, mean, std and the sum of weights.
+struct kes_valview;
+int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_qntblk* q);
 
 // Positions (from 0, clamped to 0..n-1) of the lower and upper order statistics of
 // percentile p among n observations under definition def, and the interpolation

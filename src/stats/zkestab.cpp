@@ -9,7 +9,8 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
+#include "util/kes_minmax.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_tables.h"
 #include "stats/lp_page.h"
@@ -50,7 +51,7 @@ void* role_line(kes_ctx* ctx, int varnum, int plain, int labelled) {
 
 void moments(kes_ctx* ctx, kes_stats* st) {
   const kes_statlabels& l = st->labels;
-  const int label = ctx->weight_given ? 13 : 12;
+  const int label = ctx->weight_given ? KES_MSG_TABLE_WEIGHTED_MOMENTS : KES_MSG_TABLE_MOMENTS;
   wob_attr a[10] = {
       kes_attr_str(WOB_A_FAMILY, "vem"),
       kes_attr_str(WOB_A_CLASS, "factoid"),
@@ -102,12 +103,11 @@ void basic_measures(kes_ctx* ctx, kes_stats* st) {
   wob_attr note[1];
   int n = 0;
   if (st->basic_nmodes > 1)
-    note[n++] =
-        wob_text(WOB_A_FOOTNOTE,
-                 vemmsgs(KES_SET_PROC, KES_MSG_NOTE_MODE_DISPLAYED_SMALLEST, st->basic_nmodes, st->basic_maxfreq));
+    note[n++] = wob_text(WOB_A_FOOTNOTE, vemmsgs(KES_SET_PROC, KES_MSG_MODE_IS_SMALLEST_OF_SEVERAL, st->basic_nmodes,
+                                                 st->basic_maxfreq));
   kes_end_emit(ctx, KES_TAB_MEASURES, note, n);
   if (ctx->po.modes && t.handle[KES_TAB_MODES] != nullptr)
-    zkesmod(ctx, st->head, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
+    zkesmod(ctx, st->view, is_missing(st->qnt[KES_Q_MODE]) ? 0 : st->maxfreq);
 }
 
 void basic_intervals(kes_ctx* ctx, kes_stats* st) {
@@ -116,7 +116,7 @@ void basic_intervals(kes_ctx* ctx, kes_stats* st) {
   kes_dynpair p[] = {{"CiHdr", nullptr,
                       vemmsg(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_BASIC_CONFIDENCE_LIMITS
                                                              : KES_MSG_BASIC_CONFIDENCE_LIMITS_ASSUMING)},
-                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)}};
+                     {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, level)}};
   kes_bind(ctx, KES_TAB_INTERVALS, "orbo.kestravine.ConfLimits", p, 2);
   for (int i = 0; i < 3; ++i) {
     clear_row(r);
@@ -205,9 +205,9 @@ void twm(kes_ctx* ctx, kes_stats* st, bool trim) {
   if (res == nullptr || n <= 0 || ctx->tables->handle[id] == nullptr) return;
   const double level = 100.0 * (1.0 - (trim ? ctx->po.trim_alpha : ctx->po.winsor_alpha));
   kes_dynpair p[3];
-  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? KES_MSG_TRIMMED_MEANS : KES_MSG_WINSORIZED_MEANS)};
+  p[0] = {"TwmDef", nullptr, vemmsg(KES_SET_PROC, trim ? KES_MSG_TABLE_TRIMMED_MEANS : KES_MSG_TABLE_WINSORIZED_MEANS)};
   p[1] = kes_pair_dbl("mu0", res[0].cell[KES_TWM_MU0]);
-  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, level)};
+  p[2] = {"conflevel", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, level)};
   kes_bind(ctx, id, trim ? "orbo.kestravine.Trim" : "orbo.kestravine.Wins", p, 3);
   for (int k = 0; k < n; ++k) {
     clear_row(r);
@@ -235,10 +235,12 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
   const kes_procopts& po = ctx->po;
   kes_dynpair p[3];
   p[0] = {"QntlHdr", nullptr,
-          ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_WEIGHTED_QUANTILES)
+          ctx->weight_given ? vemmsg(KES_SET_PROC, KES_MSG_TABLE_WEIGHTED_QUANTILES)
                             : vemmsgs(KES_SET_PROC, KES_MSG_QUANTILES_DEFINITION, st->pctldef)};
-  p[1] = {"clevelNormal", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctlnormal_alpha))};
-  p[2] = {"clevelDF", nullptr, vemmsgs(KES_SET_PROC, KES_MSG_TEXT_38, 100.0 * (1.0 - po.cipctldf_alpha))};
+  p[1] = {"clevelNormal", nullptr,
+          vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctlnormal_alpha))};
+  p[2] = {"clevelDF", nullptr,
+          vemmsgs(KES_SET_PROC, KES_MSG_CONFIDENCE_LEVEL_PERCENT, 100.0 * (1.0 - po.cipctldf_alpha))};
   kes_bind(ctx, KES_TAB_QUANTILES, "orbo.kestravine.Quantiles", p, 3);
   const double* lim[7] = {st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper,
                           st->pct_lrank,   st->pct_urank,   st->pct_coverage};
@@ -305,29 +307,21 @@ void extreme_values(kes_ctx* ctx, kes_stats* st) {
   p[1] = {"lowend", tie ? "LowFreq" : "Low"};
   p[2] = {"highend", tie ? "HighFreq" : "High"};
   kes_bind(ctx, KES_TAB_EXTVAL, "orbo.kestravine.ExtVal", p, 3);
-  const int k = st->ndistinct < ctx->nextrval ? st->ndistinct : ctx->nextrval;
-  // The high walk starts k - 1 nodes before the largest value: stepped back from the
-  // tail through the back links (a walk from the head would touch the whole list).
-  const kes_valnode* lo = st->head;
-  const kes_valnode* hi = st->tail;
-  for (int i = 1; i < k && hi != nullptr; ++i) hi = hi->right;
-  if (hi == nullptr) {
-    hi = st->head;
-    for (int i = 0; i < st->ndistinct - k && hi != nullptr; ++i) hi = hi->next;
-  }
-  for (int j = 0; j < k && lo != nullptr && hi != nullptr; ++j) {
+  const int m = st->view != nullptr ? st->view->m : 0;
+  const int k = kes::min(kes::min(st->ndistinct, m), ctx->nextrval);
+  // The k lowest and the k highest distinct values, side by side.
+  for (int j = 0; j < k; ++j) {
+    const int hi = m - k + j;
     clear_row(r);
     r.num[0] = j + 1;
-    r.num[1] = lo->key.value;
+    r.num[1] = st->view->x[j];
     r.num[3] = st->ndistinct + j + 1 - k;
-    r.num[4] = hi->key.value;
+    r.num[4] = st->view->x[hi];
     if (tie) {
-      r.num[2] = lo->count;
-      r.num[5] = hi->count;
+      r.num[2] = st->view->f[j];
+      r.num[5] = st->view->f[hi];
     }
     kes_add_row(ctx, KES_TAB_EXTVAL);
-    lo = lo->next;
-    hi = hi->next;
   }
   kes_end_emit(ctx, KES_TAB_EXTVAL, nullptr, 0);
 }
@@ -341,16 +335,21 @@ void keshdr(kes_ctx* ctx, int v) {
   xvname(ctx->data, ctx->varnums[v], &info);
   const int nlen = kes_trimlen(info.name, info.name_len);
   const int llen = kes_trimlen(info.label, info.label_len);
-  kes_heading_line(ctx, line++, llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_3, nlen, info.name, llen, info.label)
-                                     : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
+  kes_heading_line(ctx, line++,
+                   llen > 0 ? vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE_LABELLED, nlen, info.name, llen, info.label)
+                            : vemmsgs(KES_SET_PROC, KES_MSG_VARIABLE, nlen, info.name));
   const kes_datapass& dp = ctx->dp;
   if (dp.round_flag != nullptr && dp.round_flag[v] && dp.round_inc != nullptr)
     kes_heading_line(ctx, line++, vemmsgs(KES_SET_PROC, KES_MSG_VALUES_ROUNDED_NEAREST, dp.round_inc[v]));
   if (ctx->freq_given || ctx->weight_given) {
     // One empty line sets the FREQ and WEIGHT lines apart.
     kes_heading_line(ctx, line++, vemtxt("", 0));
-    if (ctx->freq_given) kes_heading_line(ctx, line++, role_line(ctx, dp.freq_varnum, 7, 8));
-    if (ctx->weight_given) kes_heading_line(ctx, line++, role_line(ctx, dp.weight_varnum, 5, 6));
+    if (ctx->freq_given)
+      kes_heading_line(ctx, line++,
+                       role_line(ctx, dp.freq_varnum, KES_MSG_FREQUENCY_VARIABLE, KES_MSG_FREQUENCY_VARIABLE_LABELLED));
+    if (ctx->weight_given)
+      kes_heading_line(ctx, line++,
+                       role_line(ctx, dp.weight_varnum, KES_MSG_WEIGHT_VARIABLE, KES_MSG_WEIGHT_VARIABLE_LABELLED));
   }
   const kes_classvars* cv = ctx->classvars;
   if (cv != nullptr) {
@@ -362,7 +361,7 @@ void keshdr(kes_ctx* ctx, int v) {
       kes_heading_line(
           ctx, line++,
           blank ? vemmsgs(KES_SET_PROC, KES_MSG_BLANK, static_cast<int>(c.name.len), c.name.text)
-                : vemmsgs(KES_SET_PROC, KES_MSG_TEXT_9, static_cast<int>(c.name.len), c.name.text, len, text));
+                : vemmsgs(KES_SET_PROC, KES_MSG_CLASS_LEVEL, static_cast<int>(c.name.len), c.name.text, len, text));
     }
   }
   // Lines from the counter on (left from an earlier variable) are dropped.
@@ -397,10 +396,10 @@ int kesprt(kes_ctx* ctx, kes_stats* st) {
   if (have_n && n > 0) zkestab(ctx, st);
   if (have_miss && nmiss > 0 && ctx->tables->handle[KES_TAB_MISSING] != nullptr) {
     const double nobs = st->mom.v[KES_MOM_NOBS];
-    zkesmis(ctx, st->missing, nmiss, is_missing(nobs) ? (have_n ? n : 0.0) + nmiss : nobs);
+    zkesmis(ctx, st->view, nmiss, is_missing(nobs) ? (have_n ? n : 0.0) + nmiss : nobs);
   }
   if (ctx->freq && st->ndistinct > 0 && ctx->tables->handle[KES_TAB_FREQ] != nullptr)
-    zkesfrq(ctx, st->head, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
+    zkesfrq(ctx, st->view, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
   if (ctx->plot) {
     const host_printline* pl = xpoutl(0, 0);
     const int page = pl != nullptr && pl->pagesize > 0 ? pl->pagesize : ctx->pagesize;

@@ -4,20 +4,30 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_curve.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/stg_labels.h"
 
 namespace {
 
-// ORDER kes_distcode 0..7: parameters shown, as indexes into the parameter vector.
+// ORDER kes_distcode 0..7: parameters shown, as indexes into the parameter vector, and
+// the legend texts (KES_SET_PLOT) with the parameters and, with CLASS variables and
+// every parameter estimated, without them.
 struct family_args {
   int n;
   int index[4];
+  int legend, legend_est;
 };
 constexpr family_args kArgs[8] = {
-    {2, {0, 1}},       {3, {0, 2, 1}},    {2, {0, 1}},       {3, {0, 2, 1}},
-    {3, {0, 2, 1}},    {4, {0, 1, 2, 3}}, {4, {0, 1, 2, 3}}, {4, {0, 1, 2, 3}},
+    {2, {0, 1}, KES_MSG_CURVE_LEGEND_NORMAL, KES_MSG_CURVE_LEGEND_NORMAL_EST},
+    {3, {0, 2, 1}, KES_MSG_CURVE_LEGEND_LOGNORMAL, KES_MSG_CURVE_LEGEND_LOGNORMAL_EST},
+    {2, {0, 1}, KES_MSG_CURVE_LEGEND_EXPONENTIAL, KES_MSG_CURVE_LEGEND_EXPONENTIAL_EST},
+    {3, {0, 2, 1}, KES_MSG_CURVE_LEGEND_WEIBULL, KES_MSG_CURVE_LEGEND_WEIBULL_EST},
+    {3, {0, 2, 1}, KES_MSG_CURVE_LEGEND_GAMMA, KES_MSG_CURVE_LEGEND_GAMMA_EST},
+    {4, {0, 1, 2, 3}, KES_MSG_CURVE_LEGEND_BETA, KES_MSG_CURVE_LEGEND_BETA_EST},
+    {4, {0, 1, 2, 3}, KES_MSG_CURVE_LEGEND_SB, KES_MSG_CURVE_LEGEND_SB_EST},
+    {4, {0, 1, 2, 3}, KES_MSG_CURVE_LEGEND_SU, KES_MSG_CURVE_LEGEND_SU_EST},
 };
 
 }  // namespace
@@ -38,11 +48,17 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
       all_est = false;
     }
   }
-  const int msg = 1477 + 2 * c.dist + (classes && all_est ? 1 : 0);
+  const int msg = classes && all_est ? f.legend_est : f.legend;
   switch (f.n) {
-    case 2: out->len = xpmstr(out->text, KES_LEGEND_MAX, 308, msg, p[0], p[1]); break;
-    case 3: out->len = xpmstr(out->text, KES_LEGEND_MAX, 308, msg, p[0], p[1], p[2]); break;
-    default: out->len = xpmstr(out->text, KES_LEGEND_MAX, 308, msg, p[0], p[1], p[2], p[3]); break;
+    case 2:
+      out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1]);
+      break;
+    case 3:
+      out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2]);
+      break;
+    default:
+      out->len = xpmstr(out->text, KES_LEGEND_MAX, KES_SET_PLOT, msg, p[0], p[1], p[2], p[3]);
+      break;
   }
 }
 
@@ -53,8 +69,18 @@ void kes_hist_kernlegend(const kes_curve& c, bool same_type, kes_legend* out) {
   const int bounds = (lower ? 1 : 0) + (upper ? 2 : 0);
   // ORDER: all of one type, normal, triangular, quadratic; by bounds none, lower,
   // upper, both.
-  static constexpr int kSet[4][4] = {{431, 431, 431, 431}, {308, 431, 431, 431}, {308, 431, 431, 431}, {431, 431, 431, 431}};
-  static constexpr int kMsg[4][4] = {{162, 922, 923, 924}, {217, 925, 926, 927}, {218, 928, 929, 930}, {5, 931, 932, 933}};
+  static constexpr int kSet[4][4] = {{KES_SET_LABEL, KES_SET_LABEL, KES_SET_LABEL, KES_SET_LABEL},
+                                     {KES_SET_PLOT, KES_SET_LABEL, KES_SET_LABEL, KES_SET_LABEL},
+                                     {KES_SET_PLOT, KES_SET_LABEL, KES_SET_LABEL, KES_SET_LABEL},
+                                     {KES_SET_LABEL, KES_SET_LABEL, KES_SET_LABEL, KES_SET_LABEL}};
+  static constexpr int kMsg[4][4] = {
+      {KES_MSG_KERNEL_LEGEND, KES_MSG_KERNEL_LEGEND_LOWER, KES_MSG_KERNEL_LEGEND_UPPER, KES_MSG_KERNEL_LEGEND_BOUNDS},
+      {KES_MSG_KERNEL_LEGEND_NORMAL, KES_MSG_KERNEL_LEGEND_NORMAL_LOWER, KES_MSG_KERNEL_LEGEND_NORMAL_UPPER,
+       KES_MSG_KERNEL_LEGEND_NORMAL_BOUNDS},
+      {KES_MSG_KERNEL_LEGEND_TRIANGULAR, KES_MSG_KERNEL_LEGEND_TRIANGULAR_LOWER, KES_MSG_KERNEL_LEGEND_TRIANGULAR_UPPER,
+       KES_MSG_KERNEL_LEGEND_TRIANGULAR_BOUNDS},
+      {KES_MSG_KERNEL_LEGEND_QUADRATIC, KES_MSG_KERNEL_LEGEND_QUADRATIC_LOWER, KES_MSG_KERNEL_LEGEND_QUADRATIC_UPPER,
+       KES_MSG_KERNEL_LEGEND_QUADRATIC_BOUNDS}};
   const int row = same_type ? 0 : (k.type >= 1 && k.type <= 3 ? k.type : 1);
   const int set = kSet[row][bounds], msg = kMsg[row][bounds];
   switch (bounds) {

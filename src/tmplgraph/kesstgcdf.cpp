@@ -32,9 +32,14 @@ struct cdf_text {
   int msg;
   int order[4];
 };
-constexpr cdf_text kTexts[8] = {{1494, {0, 1}},       {1495, {0, 2, 1}},    {1496, {0, 1}},
-                                {1495, {0, 2, 1}},    {1495, {0, 2, 1}},    {1497, {0, 2, 3, 1}},
-                                {1498, {0, 2, 3, 1}}, {1499, {0, 2, 3, 1}}};
+constexpr cdf_text kTexts[8] = {{KES_MSG_CDF_PARAMS_MU_SIGMA, {0, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SCALE, {0, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
+                                {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
+                                {KES_MSG_CDF_PARAMS_BETA, {0, 2, 3, 1}},
+                                {KES_MSG_CDF_PARAMS_SB, {0, 2, 3, 1}},
+                                {KES_MSG_CDF_PARAMS_SU, {0, 2, 3, 1}}};
 
 }  // namespace
 
@@ -54,9 +59,9 @@ int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
   if (classes && all_est) return xpmstr(buf, 256, KES_SET_PLOT, KES_MSG_FITTED_PER_CELL);
   const cdf_text& t = kTexts[code];
   const auto a = [&](int k) { return static_cast<const char*>(text[t.order[k]]); };
-  if (p == 2) return xpmstr(buf, 256, 308, t.msg, a(0), a(1));
-  if (p == 3) return xpmstr(buf, 256, 308, t.msg, a(0), a(1), a(2));
-  return xpmstr(buf, 256, 308, t.msg, a(0), a(1), a(2), a(3));
+  if (p == 2) return xpmstr(buf, 256, KES_SET_PLOT, t.msg, a(0), a(1));
+  if (p == 3) return xpmstr(buf, 256, KES_SET_PLOT, t.msg, a(0), a(1), a(2));
+  return xpmstr(buf, 256, KES_SET_PLOT, t.msg, a(0), a(1), a(2), a(3));
 }
 
 void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
@@ -104,7 +109,7 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "CDFPlot", 129, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
+  kes_stg_panels(ctx, g, "CDFPlot", KES_MSG_CDF_PLOT_OF_VAR, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
 }
 
 void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {

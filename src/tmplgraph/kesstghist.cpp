@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
@@ -26,10 +27,9 @@ constexpr double kNice[5] = {1, 2, 2.5, 5, 10};
 constexpr int kVlabelSize = 262;
 
 void* bincount_label(int vscale) {
-  return vemmsg(KES_SET_PLOT,
-                vscale == KES_VSCALE_COUNT            ? KES_MSG_COUNT_945
-                    : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
-                                                      : KES_MSG_PERCENT);
+  return vemmsg(KES_SET_PLOT, vscale == KES_VSCALE_COUNT        ? KES_MSG_COLUMN_LOCATION_COUNT
+                              : vscale == KES_VSCALE_PROPORTION ? KES_MSG_PROPORTION
+                                                                : KES_MSG_PERCENT);
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   auto* ticks = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
   if (ticks == nullptr) {
     xmemmsg(bytes);
-    g->status = 1016;
+    g->status = KES_RC_OUT_OF_MEMORY;
     return;
   }
   double t = first;
@@ -99,7 +99,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   bool ymax_due = false;
   if (r->curve_fill) {
     if (r->ncurves > 1) {
-      xpmlog(KES_SET_PLOT, KES_MSG_FILL_GIVEN_MORE_THAN);
+      xpmlog(KES_SET_PLOT, KES_MSG_FILL_FOR_SEVERAL_CURVES);
     } else {
       kes_dyn_bool(g, "_CFILL", 1);
       if (hang) {
@@ -127,5 +127,5 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     const int len = kes_stg_vlabel(ctx, text, kVlabelSize);
     kes_dyn_text(g, "_YLABEL", vemtxt(text, len));
   }
-  kes_stg_panels(ctx, g, "Histogram", 301, graph);
+  kes_stg_panels(ctx, g, "Histogram", KES_MSG_HISTOGRAM_OF_VAR, graph);
 }

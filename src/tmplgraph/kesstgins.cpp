@@ -9,6 +9,7 @@
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
@@ -122,8 +123,7 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
       std::memcpy(label, r->label, KES_INSET_TEXT);
       if (!b->header_sample && r->kind == KES_IK_FIRST_HDR) {
         char fam[KES_INSET_TEXT];
-        const int fl =
-            kes_inset_msg(fam, KES_INSET_TEXT, KES_SET_LABEL, r->subcode == KES_DIST_KERNEL ? 523 : 795 + r->subcode);
+        const int fl = kes_inset_msg(fam, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(r->subcode));
         if (m == 1 || m == 2) {
           // In a top or bottom box the family name leads the row's own label.
           char joined[KES_INSET_HEADER];

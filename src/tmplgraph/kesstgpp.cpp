@@ -52,7 +52,7 @@ void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_SQUARE"), wob_last(WOB_A_VALUE, square),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "PPPlot", 173, comp ? "CompPPPlot" : "PPPlot", inline_pairs, 14);
+  kes_stg_panels(ctx, g, "PPPlot", KES_MSG_PP_PLOT_OF_VAR, comp ? "CompPPPlot" : "PPPlot", inline_pairs, 14);
 }
 
 void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {

@@ -10,6 +10,7 @@
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
@@ -74,7 +75,7 @@ void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
   auto* pos = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
   if (pos == nullptr) {
     xmemmsg(bytes);
-    g->status = 1016;
+    g->status = KES_RC_OUT_OF_MEMORY;
     return vemtxt("", 0);
   }
   for (int i = 0; i < n; ++i) pos[i] = kes_pctl_position(ctx, r->pctl[i]);
@@ -135,7 +136,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
   auto* ticks = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
   if (ticks == nullptr) {
     xmemmsg(bytes);
-    g->status = 1016;
+    g->status = KES_RC_OUT_OF_MEMORY;
     return;
   }
   const int n = kes_qntl_ticks(key->tmin, key->tmax, key->tstep, ticks);
@@ -179,7 +180,8 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "QQPlot", 385, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 12);
+  kes_stg_panels(ctx, g, "QQPlot", KES_MSG_QQ_PLOT_OF_VAR, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs,
+                 12);
 }
 
 void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
@@ -201,7 +203,8 @@ void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
       kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
       kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
-  kes_stg_panels(ctx, g, "ProbPlot", 403, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs, 16);
+  kes_stg_panels(ctx, g, "ProbPlot", KES_MSG_PROBABILITY_PLOT_OF_VAR, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0],
+                 inline_pairs, 16);
 }
 
 void putqq(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) { rows(ctx, g, cell, false); }

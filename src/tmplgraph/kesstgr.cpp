@@ -8,6 +8,7 @@
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -74,6 +75,21 @@ bool curve_legend_refused(const kes_preq* r) {
   }
 }
 
+// The legend title of the graph's curve legend: the fitted families of a histogram, the
+// family of a CDF plot's curve, the reference line of a Q-Q or probability plot. 0 where
+// no title goes with the legend (limit lines without a fitted line).
+int legend_title(const kes_preq* r, bool curve, int nfitted, bool overlay) {
+  switch (r->type) {
+    case KES_PLOT_HISTOGRAM:
+      if (!curve) return 0;
+      return nfitted < 2 ? KES_MSG_FITTED_DISTRIBUTION : KES_MSG_FITTED_DISTRIBUTIONS;
+    case KES_PLOT_CDF:
+      return curve && !overlay ? KES_FIT_TEXTS[r->dist].dist_title : KES_MSG_DIST_TITLE;
+    default:
+      return curve ? KES_LINE_LEGENDS[r->dist] : 0;
+  }
+}
+
 }  // namespace
 
 kes_stg_builder kes_stg_builder_of(int plot_type) {
@@ -104,17 +120,11 @@ int kesstgr(kes_ctx* ctx) {
     curve = fitted && !curve_legend_refused(r);
   }
   g.legendtitle = limits || curve;
-  const int c = curve ? 1 : 0;
   if (g.legendtitle) {
-    int n = 0;
-    switch (r->type) {
-      case KES_PLOT_HISTOGRAM: n = 1499 + 3 * c * (key->nfitted < 2 ? key->nfitted : 2); break;
-      case KES_PLOT_CDF: n = 1507 + (c && !g.overlay ? 1 + kes_stg_family(r) : 0); break;
-      default: n = 1539 + c * (1 + kes_stg_family(r)); break;
-    }
+    const int n = legend_title(r, curve, key != nullptr ? key->nfitted : 0, g.overlay);
     char title[kLegendTitleLength];
     std::memset(title, ' ', sizeof title);
-    const int len = xpmstr(title, kLegendTitleLength, 308, n);
+    const int len = n != 0 ? xpmstr(title, kLegendTitleLength, KES_SET_PLOT, n) : 0;
     kes_dyn_text(&g, "_LEGENDTITLE", vemtxt(title, len));
   }
   const bool two_legends = g.overlay && (r->type == KES_PLOT_CDF ? limits : g.legendtitle);
@@ -127,7 +137,7 @@ int kesstgr(kes_ctx* ctx) {
   }
   if (g.overlay) {
     if (r->type == KES_PLOT_CDF && kes_stg_family(r) >= 0 && curve)
-      g.grouplabel = vemmsg(KES_SET_PLOT, KES_MSG_NORMAL_1508 + kes_stg_family(r));
+      g.grouplabel = vemmsg(KES_SET_PLOT, KES_FIT_TEXTS[kes_stg_family(r)].dist_title);
     else
       g.grouplabel = g.classlabel[cv->count - 1];
   }

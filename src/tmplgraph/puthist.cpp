@@ -14,7 +14,6 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
 #include "records/kes_varsum.h"
 #include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
@@ -49,20 +48,14 @@ void bar_label(const kes_preq* r, int how, double h, double n, char* cell) {
   xpfs(v, width, dec, cell);
 }
 
-// The kernel work buffer: the cell's distinct values, their counts, then room for
-// three arrays of the kernel grid. Sizes in 64 bits: a large grid of many distinct
-// values must not wrap.
+// The kernel work buffer: room for the cell's distinct values and their counts (which
+// the kernel does not read: it binned the cell's view once), then three arrays of the
+// kernel grid, as the device renderer lays it out. Sizes in 64 bits: a large grid of
+// many distinct values must not wrap.
 double* kernel_work(const kes_plotslot* s, const kes_varsum* vs, host_pool* pool) {
   const long long g = s->grid_m, n = vs->ndistinct;
   const long long bytes = 8LL * (3 * g + 2 * n);
-  auto* work = static_cast<double*>(vmalcp_handler(pool, static_cast<long>(bytes), KES_ALLOC_6));
-  if (work == nullptr) return nullptr;
-  long long i = 0;
-  for (const kes_valnode* v = vs->values; v != nullptr && i < n; v = v->next, ++i) {
-    work[i] = v->key.value;
-    work[n + i] = v->count;
-  }
-  return work;
+  return static_cast<double*>(vmalcp_handler(pool, static_cast<long>(bytes), KES_ALLOC_6));
 }
 
 // The plotting range of a curve cut to its family's support; false: skip the curve.

@@ -123,7 +123,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
     std::memcpy(box->position, kes_pslot(st, KES_INSET_SLOT_POSITION)->v.name, 8);
     const char* w = box->position;
     if ((w[0] == 'T' || w[0] == 'B' || w[0] == 'L' || w[0] == 'R') && w[1] == 'M' && w[2] == ' ') {
-      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_CANNOT_STAND_PAGE);
+      if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_MARGIN_WITH_CLASS);
       box->enabled = 0;
       return 0;
     }
@@ -141,14 +141,12 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
   const int rc = rows_of(ctx, g, box, &items, &kernel_type);
   if (rc != 0) return KES_RC_OUT_OF_MEMORY;
   if (items == 1 && rq->ncurves == 1 && box->block_header && !kes_pgiven(st, KES_INSET_SLOT_HEADER)) {
-    const bool kernel = box->single_family == KES_DIST_KERNEL;
-    const bool hist_cdf = rq->type == KES_PLOT_HISTOGRAM || rq->type == KES_PLOT_CDF;
-    const int number = kernel ? 523 + kernel_type : (hist_cdf ? 780 : 588) + box->single_family;
+    const int number = kesiheader(rq->type, box->single_family, kernel_type);
     box->header_len = kes_inset_msg(box->header, KES_INSET_HEADER, KES_SET_LABEL, number);
     box->header_sample = 1;
   }
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_NO_ROWS_SHOW);
+    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_HAS_NO_ROWS);
     box->enabled = 0;
   }
   return 0;

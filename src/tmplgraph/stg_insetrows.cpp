@@ -11,6 +11,8 @@
 #include "inset/inset_build.h"
 #include "inset/inset_data.h"
 #include "inset/kes_inset.h"
+#include "kes_msg_names.h"
+#include "records/family_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
@@ -45,7 +47,7 @@ void label_row(kes_insetbox* box, kes_inset* r, int number, bool user_allowed) {
     std::memcpy(r->label, label, KES_INSET_TEXT);
     r->label_len = ll;
   } else {
-    r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, 431, number);
+    r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, KES_SET_LABEL, number);
   }
 }
 
@@ -120,7 +122,7 @@ int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
     kes_inset_block_restart(box, blk);
     kes_inset* h = new_row(ctx, box, last, KES_IK_FIRST, family, c);
     if (h == nullptr) return -1;
-    h->label_len = kes_inset_msg(h->label, KES_INSET_TEXT, 431, 795 + family);
+    h->label_len = kes_inset_msg(h->label, KES_INSET_TEXT, KES_SET_LABEL, kes_family_name(family));
     ++added;
     box->block_header = 1;
     if (blk.defaults) {
@@ -129,7 +131,7 @@ int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
         kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, family, c);
         if (r == nullptr) return -1;
         r->item = static_cast<std::uint8_t>(sub);
-        r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, 431, kesdistmsg(family, sub));
+        r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, KES_SET_LABEL, kesdistmsg(family, sub));
         ++added;
       }
       continue;
@@ -159,12 +161,12 @@ int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last) {
   kes_inset* h = new_row(ctx, box, last, KES_IK_FIRST, KES_DIST_KERNEL, k);
   if (h == nullptr) return KES_RC_OUT_OF_MEMORY;
   box->block_header = 1;
-  h->label_len = kes_inset_msg(h->label, KES_INSET_TEXT, 431, 523);
+  h->label_len = kes_inset_msg(h->label, KES_INSET_TEXT, KES_SET_LABEL, KES_MSG_KERNEL_NAME);
   const int type = k != nullptr ? k->kernel.type : 0;
   if (defaults) {
     // The kernel's type follows the header's own label.
     char tname[KES_INSET_TEXT];
-    const int tl = kes_inset_msg(tname, KES_INSET_TEXT, 431, kesknlmsg(0, type));
+    const int tl = kes_inset_msg(tname, KES_INSET_TEXT, KES_SET_LABEL, kesknlmsg(0, type));
     char joined[KES_INSET_HEADER];
     const int jl = wzstcat(joined, KES_INSET_HEADER, ' ', 2, h->label, h->label_len, tname, tl);
     std::memcpy(h->label, joined, KES_INSET_TEXT);
@@ -173,7 +175,7 @@ int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last) {
       kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, KES_DIST_KERNEL, k);
       if (r == nullptr) return KES_RC_OUT_OF_MEMORY;
       r->item = static_cast<std::uint8_t>(sub);
-      r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, 431, kesknlmsg(sub, 0));
+      r->label_len = kes_inset_msg(r->label, KES_INSET_TEXT, KES_SET_LABEL, kesknlmsg(sub, 0));
     }
     ++box->cursor;
     return 0;

@@ -23,10 +23,11 @@ int kesistgr1(kes_ctx* ctx, kes_cell* cell, kes_stgraph* g, int add_row);
 void kes_stg_inset_values(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box);
 
 // Label-only rows of the CLASS form; `last` is the caller's last row, advanced.
-int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last);         // 0, 1, 108, 1008, 1016
-int kesdatarows(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, const kes_textdesc* texts);  // 0 or 1016
+int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last);  // 0, 1 or a step code
+int kesdatarows(kes_ctx* ctx, kes_insetbox* box, kes_inset** last,
+                const kes_textdesc* texts);                             // 0 or KES_RC_OUT_OF_MEMORY
 int kesstgidst(kes_ctx* ctx, int family, kes_inset** last);             // rows added, -1 without memory
-int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last);             // 0 or 1016
+int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last);             // 0 or KES_RC_OUT_OF_MEMORY
 
 // Values of one cell into the rows: data rows by label, distribution and kernel rows
 // from the cell's own curves.

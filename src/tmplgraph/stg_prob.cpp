@@ -9,6 +9,7 @@
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
@@ -64,7 +65,7 @@ int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker 
   if (!*fitted) return 0;
   const int n = make(ctx, cell, pts);
   if (n >= 0) return n;
-  g->status = 1016;
+  g->status = KES_RC_OUT_OF_MEMORY;
   return 0;
 }
 

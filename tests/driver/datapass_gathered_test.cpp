@@ -29,18 +29,21 @@ struct list_bits {
 class DatapassGathered : public datapass_fixture {
  protected:
   // g: two BY groups; k: one CLASS level; f: frequencies; x: ties, both zeros (-0
-  // first in group 1), missing values; y: nearly all distinct.
+  // first in group 1), missing values; y: nearly all distinct; z: every other value
+  // twice (too few ties to merge them early), so that runs of one value cross the
+  // parts in which the sorted values are counted.
   void write_data(int n, unsigned seed) {
     std::mt19937 rng(seed);
-    std::string csv = "g,k,f,x,y\n";
+    std::string csv = "g,k,f,x,y,z\n";
     char line[160];
     for (int i = 0; i < n; ++i) {
       const int g = i < n / 3 ? 1 : 2;
       const char* x = i % 29 == 0 ? "." : i % 31 == 0 ? (i % 2 ? "-0" : "0") : nullptr;
       char xb[32];
       if (x == nullptr) std::snprintf(xb, sizeof xb, "%d.5", static_cast<int>(rng() % 5000) - 2500);
-      std::snprintf(line, sizeof line, "%d,K,%d,%s,%.17g\n", g, 1 + static_cast<int>(rng() % 3), x ? x : xb,
-                    std::ldexp(static_cast<double>(rng()), -20) - 2048.0);
+      const int j = g == 1 ? i : i - n / 3;
+      std::snprintf(line, sizeof line, "%d,K,%d,%s,%.17g,%.1f\n", g, 1 + static_cast<int>(rng() % 3), x ? x : xb,
+                    std::ldexp(static_cast<double>(rng()), -20) - 2048.0, (2 * j / 3 - 40000) * 0.5);
       csv += line;
     }
     write_csv("d", csv);
@@ -56,7 +59,7 @@ class DatapassGathered : public datapass_fixture {
     data_ = nullptr;
     proc_builder p;
     p.handle(sData, open_data("d", {"g"})).flag(kNoprint).ints(sBy, {var_of("g")});
-    p.ints(sVar, {var_of("x"), var_of("y")});
+    p.ints(sVar, {var_of("x"), var_of("y"), var_of("z")});
     if (use < 2) p.ints(use == 0 ? sFreq : sWeight, {var_of("f")});
     if (with_class) p.ints(sClass, {var_of("k")});
     const run_result r = run(p);

@@ -14,6 +14,7 @@
 #include "records/kes_procopts.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/pool_alloc.h"
 
 namespace dp_test {
@@ -61,16 +62,14 @@ namespace {
 
 std::string label_of(const kes_cell* c) { return std::string(c->fmt.text, c->fmt.len); }
 
-void check_listed(const kes_varsum& r, var_snap& s) {
-  if (r.listed == nullptr || r.nlisted != r.ndistinct) return;
-  std::set<const kes_valnode*> record(r.listed, r.listed + r.nlisted), list;
-  for (const kes_valnode* p = r.values; p != nullptr; p = p->next) list.insert(p);
-  s.listed = record == list && static_cast<int>(record.size()) == r.nlisted ? 1 : 0;
+void check_view(const kes_varsum& r, var_snap& s) {
+  if (r.view == nullptr) return;
+  s.view = r.values == nullptr && r.missing == nullptr && r.listed == nullptr ? 1 : 0;
 }
 
 var_snap snap(const kes_varsum& r) {
   var_snap s;
-  check_listed(r, s);
+  check_view(r, s);
   s.n = r.n;
   s.nmiss = r.nmiss;
   s.nobs = r.nobs;
@@ -80,11 +79,13 @@ var_snap snap(const kes_varsum& r) {
   s.css = r.css;
   s.pass_total = r.pass_total;
   s.ndistinct = r.ndistinct;
-  for (const kes_valnode* p = r.values; p != nullptr; p = p->next) {
-    s.values.emplace_back(p->key.value, p->count);
-    if (p->wt != nullptr) s.weights.push_back({p->wt->sumw, p->wt->sumw15, p->wt->sumw2});
+  if (const kes_valview* v = r.view) {
+    for (int i = 0; i < v->m; ++i) {
+      s.values.emplace_back(v->x[i], v->f[i]);
+      if (v->w != nullptr) s.weights.push_back({v->w[i], v->w15[i], v->w2[i]});
+    }
+    for (int i = 0; i < v->nkinds; ++i) s.missing.emplace_back(v->kind[i], v->kcount[i]);
   }
-  for (const kes_valnode* p = r.missing; p != nullptr; p = p->next) s.missing.emplace_back(p->key.kind, p->count);
   const int n = r.nslots;
   if (n > 0 && r.lowest != nullptr) {
     s.lowobs.assign(r.low_obs, r.low_obs + n);

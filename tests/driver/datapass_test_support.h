@@ -31,10 +31,9 @@ struct var_snap {
   std::vector<std::pair<int, int>> missing;    // missing kinds and their counts
   std::vector<std::vector<double>> weights;    // the weight sums of each value
   std::vector<int> lowobs, highobs;             // observation numbers of the extremes
-  // The record of the list's nodes in the order they were made: -1 none kept, 1 it
-  // holds exactly the list's nodes, 0 it does not. (Copying the list from a record is
-  // the flattening's own test.)
-  int listed = -1;
+  // The record's view (which values, missing and weights above come from): -1 none
+  // made, 1 made and the lists given up, 0 made but the lists still held.
+  int view = -1;
 };
 
 struct group_snap {

@@ -7,6 +7,7 @@
 #include "fit/zfit.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
+#include "support/hand_view.h"
 
 namespace {
 
@@ -48,18 +49,12 @@ TEST_F(Engine, ExponentialClosedForms) {
 }
 
 TEST_F(Engine, GivenThresholdAboveTheMinimumIsLoweredAndSpreadIsNeeded) {
-  kes_valnode nodes[3] = {};
-  const double x[3] = {3, 4, 8};
-  for (int i = 0; i < 3; ++i) {
-    nodes[i].count = 1;
-    nodes[i].key.value = x[i];
-    nodes[i].next = i < 2 ? &nodes[i + 1] : nullptr;
-  }
+  const kes_test::hand_view nodes({3, 4, 8}, {1, 1, 1});
   auto req = [&](int family, double theta, double n) {
     zfit_req r{};
     r.mode = 1;
     r.family = family;
-    r.values = nodes;
+    r.values = nodes.get();
     r.params[0] = theta;
     r.params[1] = r.params[2] = r.params[3] = std::nan("");
     r.n = n;

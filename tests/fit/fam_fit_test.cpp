@@ -11,7 +11,7 @@
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "numeric/zprobit.h"
-#include "records/kes_valnode.h"
+#include "support/hand_view.h"
 #include "support/fit_fixture.h"
 
 namespace {
@@ -137,26 +137,22 @@ TEST_F(Fam, LognormalRefusals) {
 TEST_F(Fam, LognormalPercentileEstimatesRecoverTheLawOfExactQuantiles) {
   // Values at the (i - 0.5)/N quantiles of theta 2, zeta 0.3, sigma 0.6.
   const int n = 4001;
-  std::vector<kes_valnode> v(n);
-  for (int i = 0; i < n; ++i) {
-    v[i].key.value = 2 + std::exp(0.3 + 0.6 * zprobit((i + 0.5) / n));
-    v[i].count = 1;
-    v[i].next = i + 1 < n ? &v[i + 1] : nullptr;
-  }
+  kes_test::hand_view v;
+  for (int i = 0; i < n; ++i) v.add(2 + std::exp(0.3 + 0.6 * zprobit((i + 0.5) / n)), 1);
   const struct {
     double theta;
     int rc;
-  } rows[] = {{NAN, 0}, {1.0, 0}, {v[0].key.value, 1}};
+  } rows[] = {{NAN, 0}, {1.0, 0}, {v.x[0], 1}};
   for (const auto& row : rows) {
     zfit_req r{};
     r.mode = r.method = 1;
     r.family = ZFIT_LOGNORMAL;
-    r.values = v.data();
+    r.values = v.get();
     r.params[0] = row.theta;
     r.params[1] = r.params[2] = r.params[3] = r.pctl_z = r.second = NAN;
     r.n = n;
-    r.min = v[0].key.value;
-    r.max = v[n - 1].key.value;
+    r.min = v.x[0];
+    r.max = v.x[n - 1];
     r.pctldef = 5;
     ASSERT_EQ(zfit(&r), row.rc) << row.theta;
     if (row.rc != 0) continue;

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "numeric/zprobit.h"
-#include "records/kes_valnode.h"
+#include "support/hand_view.h"
 #include "support/fit_fixture.h"
 #include "zfit_stream_source.h"
 
@@ -18,7 +18,7 @@ using kes_test::stream_source;
 class StreamFit : public kes_test::fit_fixture {
  protected:
   std::vector<double> x, f;  // 42 values: batches of 1 and 7 end with an empty one
-  std::vector<kes_valnode> nodes;
+  kes_test::hand_view nodes;
   void SetUp() override {
     fit_fixture::SetUp();
     for (int i = 0; i < 42; ++i) x.push_back(10 + std::sin(1.7 * i) * 4 + (i % 5) * 0.25), f.push_back(1 + i % 3);
@@ -30,10 +30,10 @@ class StreamFit : public kes_test::fit_fixture {
     double n = 0, sum = 0, ss = 0;
     for (size_t i = 0; i < x.size(); ++i) counts[x[i]] += freqs ? f[i] : 1, n += freqs ? f[i] : 1, sum += (freqs ? f[i] : 1) * x[i];
     for (size_t i = 0; i < x.size(); ++i) ss += (freqs ? f[i] : 1) * (x[i] - sum / n) * (x[i] - sum / n);
-    nodes.assign(counts.size(), kes_valnode{});
-    size_t k = 0;
-    for (auto [v, c] : counts) nodes[k].key.value = v, nodes[k].count = c, nodes[k].next = k + 1 < counts.size() ? &nodes[k + 1] : nullptr, ++k;
-    r.mode = 1, r.values = nodes.data(), r.n = n, r.mean = sum / n, r.std = std::sqrt(ss / (n - 1)), r.width = 1;
+    nodes.x.clear();
+    nodes.f.clear();
+    for (auto [v, c] : counts) nodes.add(v, c);
+    r.mode = 1, r.values = nodes.get(), r.n = n, r.mean = sum / n, r.std = std::sqrt(ss / (n - 1)), r.width = 1;
     r.min = counts.begin()->first, r.max = counts.rbegin()->first, r.want_height = 1;
     EXPECT_EQ(zfit(&r), 0);
     return r;

@@ -90,3 +90,59 @@ TEST_F(CsvChunks, LateTextsAndFaultsKeepTheirLineNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rows of numbers, missing values and texts without any quote, three fields a line.
+std::string plain_rows(int rows, const char* eol) {
+  static const char* cells[] = {"1.5", "", ".", ".A", "-2e-3", " 7 ", "._", "+4", "word", "-0"};
+  std::string s = std::string("a,b,c") + eol;
+  for (int i = 0; i < rows; ++i)
+    s += std::string(cells[i % 10]) + "," + std::to_string(i) + "," + cells[(i * 7) % 10] + eol;
+  return s;
+}
+
+// The same text with the first data row's second cell quoted: the same table, but read
+// by the scanner whole, as a chunk with a quote is.
+std::string quoted_twin(const std::string& text) {
+  std::size_t first = text.find_first_of("\r\n");
+  first += text.compare(first, 2, "\r\n") == 0 ? 2 : 1;
+  std::size_t comma = text.find(',', first);
+  std::size_t next = text.find_first_of(",\r\n", comma + 1);
+  return text.substr(0, comma + 1) + "\"" + text.substr(comma + 1, next - comma - 1) + "\"" + text.substr(next);
+}
+
+}  // namespace
+
+// Chunks without quotes are counted by their line ends and commas alone: row counts,
+// values, text columns and width faults (with their line numbers) are those the scanner
+// gives, for every chunk size and thread count.
+TEST_F(CsvChunks, ChunksWithoutQuotesReadAsTheScannerReadsThem) {
+  for (int rows : {1, 2, 9, 40})
+    for (const char* eol : {"\n", "\r\n", "\r"}) {
+      const std::string text = plain_rows(rows, eol), e = eol;
+      const std::string name = std::to_string(rows) + " rows, " + std::to_string(eol[0] + eol[1]);
+      const std::pair<std::string, std::string> cases[] = {
+          {text, ""},
+          {text.substr(0, text.size() - e.size()), ""},
+          {text + "5,6" + e + "7,8,9", "has 2 fields where the header row has 3"},
+          {text + "5,6,7,8" + e, "has more fields than the 3 of the header row (column 4)"},
+          {text + e + "1,2,3" + e, "has 1 field where the header row has 3"},
+          {text + "1,2,3,", "has more fields than the 3 of the header row (column 4)"},
+      };
+      for (const auto& [t, fault] : cases) {
+        const std::string path = (work() / "c.csv").string();
+        write_file("c.csv", quoted_twin(t));
+        plat::csv_table ref;
+        const std::string want = read(path, 1, std::size_t{1} << 30, &ref);
+        write_file("c.csv", t);
+        for (std::size_t chunk : {1, 2, 3, 5, 8, 13, 31, 64, 1 << 30})
+          for (int threads : {1, 8}) {
+            plat::csv_table got;
+            EXPECT_EQ(read(path, threads, chunk, &got), want) << name << ", chunk " << chunk << ", threads " << threads;
+          }
+        if (fault.empty()) EXPECT_EQ(ref.nrows, rows) << name;
+        else EXPECT_NE(want.find(fault), std::string::npos) << name << ": " << want;
+      }
+    }
+}

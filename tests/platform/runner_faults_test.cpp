@@ -320,7 +320,7 @@ TEST_F(RunnerFaults, MemoryPressureAtTheSingleCellDegradesInsteadOfFailing) {
               "," + std::to_string((k * 7) % 101) + "," + std::to_string(k / 3) + "\n";
   dir_.write("m.csv", text);
   bool degraded = false;
-  for (int cap = 20000; cap <= 60000; cap += 2000) {
+  for (int cap = 6000; cap <= 60000; cap += 2000) {
     int status = run("proc kestravine data=m noprint; by g; var a b c d; run;\n", {"--memcap", std::to_string(cap)});
     degraded = degraded || has("return code 112");
     EXPECT_FALSE(has("return code 1016") && degraded) << "cap " << cap << "\n" << log_;

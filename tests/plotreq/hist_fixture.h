@@ -12,7 +12,7 @@
 #include "plotreq/hist_bins.h"
 #include "records/kes_cell.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "support/hand_request.h"
 
 namespace hist_test {

@@ -6,7 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
 #include "value_list_builder.h"
@@ -41,9 +46,7 @@ inline std::vector<obs> freq_sample() {
 // Moments of a built list under VARDEF=DF.
 inline kes_moments moments_of(value_list& vl) {
   kes_moments m{};
-  kes_valnode* head = nullptr;
-  kes_valnode* miss = nullptr;
-  zkesmnt(&vl.rec, "DF      ", &head, &miss, &m);
+  zkesmnt_arrays(&vl.rec, "DF      ", vl.view(), &m);
   return m;
 }
 

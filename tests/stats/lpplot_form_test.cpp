@@ -33,7 +33,7 @@ class LinePlotForm : public kes_test::engine_host {
   }
   // Statistics of a value list as far as the page reads them.
   void describe(value_list& v, double n, double mean, double sd) {
-    st.head = v.head();
+    st.view = v.view();
     st.ndistinct = v.size();
     st.mom.v[KES_MOM_N] = n;
     st.mom.v[KES_MOM_SUMWGT] = v.rec.sumwgt;

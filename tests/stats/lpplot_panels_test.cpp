@@ -65,7 +65,7 @@ TEST_F(LinePlotPanels, StemsAndLeaves) {
     SCOPED_TRACE(r.what);
     page p(8, 1, r.K);
     value_list v = value_list::of(r.xs);
-    ASSERT_EQ(kesstem(&p.pg, v.head()), 0);
+    ASSERT_EQ(kesstem(&p.pg, v.view()), 0);
     ASSERT_EQ(p.pg.L, static_cast<int>(r.lines.size()));
     p.pg.w = 20;
     p.pg.g = kes_lp_spacing(p.pg.L);
@@ -80,11 +80,11 @@ TEST_F(LinePlotPanels, StemsAndLeaves) {
 TEST_F(LinePlotPanels, MoreThanFortyEightLeavesOnALineAsksForBars) {
   page p(5, 1, 10);
   value_list v({{3, 49}, {27, 1}});
-  EXPECT_EQ(kesstem(&p.pg, v.head()), 1);
+  EXPECT_EQ(kesstem(&p.pg, v.view()), 1);
   EXPECT_EQ(p.text(KES_LP_STEM, 1, 0, 20), std::string(20, ' '));  // blanked
   page q(5, 1, 10);
   value_list fits({{3, 48}, {27, 1}});
-  EXPECT_EQ(kesstem(&q.pg, fits.head()), 0);
+  EXPECT_EQ(kesstem(&q.pg, fits.view()), 0);
   EXPECT_EQ(q.text(KES_LP_STEM, 1, 8, 49), std::string(48, '3') + " ");
 }
 
@@ -111,10 +111,10 @@ TEST_F(LinePlotPanels, RowTestOnTheBound) {
 std::vector<std::string> box_of(std::vector<double> values, const double (&q)[6]) {
   page p(8, 1, 10);
   value_list v = value_list::of(values);
-  EXPECT_EQ(kesstem(&p.pg, v.head()), 0);
+  EXPECT_EQ(kesstem(&p.pg, v.view()), 0);
   kes_ctx ctx{};
   kes_stats st{};
-  st.head = v.head();
+  st.view = v.view();
   const int cells[5] = {KES_Q_WHISKER_LO, KES_Q_Q1, KES_Q_MEDIAN, KES_Q_Q3, KES_Q_WHISKER_HI};
   for (int i = 0; i < 5; ++i) st.qnt[cells[i]] = q[i];
   st.mom.v[KES_MOM_MEAN] = q[5];
@@ -143,7 +143,7 @@ TEST_F(LinePlotPanels, BlomPositionsSpanColumnsOneToFiftyOne) {
   p.buf[KES_LP_STEM][3].value = 3;
   value_list v({{1, 1}, {2, 123}, {3, 1}});
   kes_stats st{};
-  st.head = v.head();
+  st.view = v.view();
   st.mom.v[KES_MOM_N] = 125;
   st.mom.v[KES_MOM_MEAN] = 2;
   st.mom.v[KES_MOM_STD] = 100;  // the reference line crosses only row 2, at column 26

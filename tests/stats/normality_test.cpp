@@ -10,7 +10,12 @@
 #include "engine_samples.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprobit.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/zkesnrm.h"
 
 namespace {
@@ -21,7 +26,7 @@ kes_nrmres run_list(value_list& vl, int ncase = KES_NRM_BOTH_EST, int print = 1,
                     double mu = zmissing(), double sigma = zmissing()) {
   const kes_moments m = kes_test::moments_of(vl);
   kes_nrmres r;
-  zkesnrm(0, vl.size(), &m, vl.head(), nullptr, nullptr, ncase, print, mu, sigma, &r);
+  zkesnrm_arrays(vl.size(), &m, vl.view()->x, vl.view()->f, ncase, print, mu, sigma, &r);
   return r;
 }
 

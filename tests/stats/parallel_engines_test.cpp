@@ -1,7 +1,8 @@
 // The engines that split their work over threads give the same bits for one thread
 // and for eight, on data with ties and frequencies, at sizes around their part
-// sizes; the radix sort is also held against std::stable_sort, and Qn against a
-// direct count of the pairs below and up to it.
+// sizes; the radix sort is also held against std::stable_sort, Qn against a direct
+// count of the pairs below and up to it, and the Sn distances against a direct
+// selection among each value's distances.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,13 +74,16 @@ TEST(QnSelect, SameForAnyThreadCountAndHasTheWantedRank) {
       x[i] = v;
       f[i] = i % 5 == 0 ? 1 + static_cast<int>(rng() % 4) : 1;
     }
-    std::vector<int> iwork(5 * static_cast<std::size_t>(m));
+    std::vector<int> iwork(3 * static_cast<std::size_t>(m));
     kes_set_engine_threads(1);
     const double one = kes_qn_select(m, x.data(), f.data(), iwork.data(), 4096);
     kes_set_engine_threads(8);
     const double eight = kes_qn_select(m, x.data(), f.data(), iwork.data(), 4096);
+    // Brackets of no width: the bands are found afresh after most rounds.
+    const double missed = kes_qn_select(m, x.data(), f.data(), iwork.data(), 4096, 0.0);
     kes_set_engine_threads(1);
     EXPECT_EQ(std::memcmp(&one, &eight, sizeof one), 0) << one << " " << eight;
+    EXPECT_EQ(std::memcmp(&one, &missed, sizeof one), 0) << one << " " << missed;
     long long n = 0;
     for (int c : f) n += c;
     const long long h = n / 2 + 1, k = h * (h - 1) / 2;
@@ -127,6 +131,101 @@ TEST(NormalityEdf, SameForAnyThreadCount) {
     EXPECT_FALSE(is_missing(r[0].*field));
     EXPECT_EQ(std::memcmp(&(r[0].*field), &(r[1].*field), sizeof(double)), 0);
   }
+}
+
+// The Sn distance of value i directly: the (floor(n/2) + 1)-th smallest of its
+// distances to every observation, its own copies at distance 0.
+double sn_direct(const std::vector<double>& x, const std::vector<int>& f, std::size_t i) {
+  std::vector<std::pair<double, int>> dist;
+  long long n = 0;
+  for (std::size_t j = 0; j < x.size(); ++j) {
+    n += f[j];
+    dist.push_back({j == i ? 0.0 : (j < i ? x[i] - x[j] : x[j] - x[i]), f[j]});
+  }
+  std::sort(dist.begin(), dist.end());
+  long long cum = 0;
+  for (const auto& [v, c] : dist)
+    if ((cum += c) >= n / 2 + 1) return v;
+  return zmissing();
+}
+
+TEST(SnDistances, SameForAnyThreadCountAndEachTheDirectSelection) {
+  std::mt19937 rng(17);
+  // Around the sweep's part of 65536 values; each part starts its pointers afresh.
+  for (int m : {65535, 65537, 200003}) {
+    for (bool unit : {true, false}) {
+      SCOPED_TRACE(std::to_string(m) + (unit ? " values once each" : " values with counts"));
+      std::vector<double> x(m);
+      std::vector<int> f(m);
+      double v = -30;
+      for (int i = 0; i < m; ++i) {
+        // Uneven gaps (a dense middle, sparse tails) and equal gaps, so reaches tie.
+        v += (i % 7 == 0 ? 0.5 : 1e-3) * (1 + rng() % 3) * (i < m / 3 || i > 2 * m / 3 ? 4 : 1);
+        x[i] = v;
+        f[i] = unit ? 1 : 1 + static_cast<int>(rng() % 5);
+      }
+      std::vector<double> one(m), eight(m);
+      std::vector<int> scratch(m + 1);
+      kes_set_engine_threads(1);
+      ASSERT_EQ(kes_sndist(m, x.data(), f.data(), one.data(), scratch.data()), 0);
+      kes_set_engine_threads(8);
+      ASSERT_EQ(kes_sndist(m, x.data(), f.data(), eight.data(), scratch.data()), 0);
+      kes_set_engine_threads(1);
+      EXPECT_EQ(std::memcmp(one.data(), eight.data(), sizeof(double) * m), 0);
+      // The last value of each part and the first two of the next, and some between.
+      for (long start = 0; start < m; start += 65536)
+        for (long i = start - 1; i <= start + 1; ++i)
+          if (i >= 0 && i < m) {
+            EXPECT_EQ(one[i], sn_direct(x, f, i)) << i;
+          }
+      for (int k = 0; k < 20; ++k) {
+        const std::size_t i = rng() % m;
+        EXPECT_EQ(one[i], sn_direct(x, f, i)) << i;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Sn's low median over values in several of its parts (of 2^20 values): the same for
+// any thread count, and the weighted low median of the distances sorted directly.
+TEST(SnLowMedian, SameForAnyThreadCountAndTheSortedDistancesLowMedian) {
+  std::mt19937 rng(23);
+  const int m = (1 << 21) + 5;
+  std::vector<double> x(m);
+  std::vector<int> f(m);
+  double v = 0;
+  long long n = 0;
+  for (int i = 0; i < m; ++i) {
+    v += 0.125 * (1 + rng() % 8);  // distances tie often
+    x[i] = v;
+    f[i] = 1 + static_cast<int>(rng() % 3);
+    n += f[i];
+  }
+  std::vector<double> d(m);
+  std::vector<int> iw(m + 1);
+  double res[2][KES_SCL_NCELLS];
+  for (int t = 0; t < 2; ++t) {
+    kes_set_engine_threads(t == 0 ? 1 : 8);
+    ASSERT_EQ(kesscl_arrays(5, m, x.data(), f.data(), nullptr, d.data(), iw.data(), res[t], 1), 0);
+  }
+  kes_set_engine_threads(1);
+  EXPECT_EQ(std::memcmp(res[0], res[1], sizeof res[0]), 0);
+  // d still holds the distances: their weighted low median by sorting.
+  std::vector<std::pair<double, int>> sorted(m);
+  for (int i = 0; i < m; ++i) sorted[i] = {d[i], f[i]};
+  std::sort(sorted.begin(), sorted.end());
+  long long cum = 0;
+  double lowmed = zmissing();
+  for (const auto& [dist, c] : sorted)
+    if ((cum += c) >= (n + 1) / 2) {
+      lowmed = dist;
+      break;
+    }
+  EXPECT_EQ(res[0][KES_SCL_SN], 1.1926 * lowmed);
 }
 
 }  // namespace

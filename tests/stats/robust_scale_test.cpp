@@ -14,7 +14,12 @@
 
 #include "engine_samples.h"
 #include "numeric/zmissing.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"
 
@@ -33,7 +38,10 @@ scl_out run(value_list& vl, int def = 5, int skipqn = 0) {
   std::vector<double> dw(2 * static_cast<size_t>(m) + 1);
   std::vector<int> iw(6 * static_cast<size_t>(m) + 1);
   scl_out o;
-  o.rc = kesscl(0, def, m, vl.head(), nullptr, nullptr, dw.data(), iw.data(), o.r, skipqn);
+  // The weighted definition reads the weight sums (0 for values without them).
+  const std::vector<double> none(static_cast<size_t>(m), 0.0);
+  const double* w = def == KES_PCTLDEF_WEIGHTED ? (vl.view()->w != nullptr ? vl.view()->w : none.data()) : nullptr;
+  o.rc = kesscl_arrays(def, m, vl.view()->x, vl.view()->f, w, dw.data(), iw.data(), o.r, skipqn);
   return o;
 }
 
@@ -200,7 +208,7 @@ TEST(RobustScale, DegenerateSamples) {
   double r[KES_SCL_NCELLS];
   double dw[2];
   int iw[6];
-  EXPECT_EQ(kesscl(0, 5, 0, nullptr, nullptr, nullptr, dw, iw, r, 0), 1);
+  EXPECT_EQ(kesscl_arrays(5, 0, nullptr, nullptr, nullptr, dw, iw, r, 0), 1);
   for (double v : r) EXPECT_TRUE(is_missing(v));
 }
 

@@ -1,6 +1,6 @@
 // The weighted, Sn and Qn selections against brute force over all pairs (random samples
 // with ties and counts, equally spaced values whose differences tie massively, forced
-// drawing rounds, far outliers) and on 200000 distinct values, where only the
+// drawing rounds, brackets that miss, far outliers) and on 200000 distinct values, where only the
 // O(m log m) selections finish quickly.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "numeric/zmissing.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
@@ -76,7 +81,7 @@ scl_out run_arrays(const std::vector<double>& x, const std::vector<int>& f) {
   std::vector<double> dw(2 * m);
   std::vector<int> iw(6 * m);
   scl_out o;
-  o.rc = kesscl(1, 5, static_cast<int>(m), nullptr, x.data(), f.data(), dw.data(), iw.data(), o.r, 0);
+  o.rc = kesscl_arrays(5, static_cast<int>(m), x.data(), f.data(), nullptr, dw.data(), iw.data(), o.r, 0);
   return o;
 }
 
@@ -88,9 +93,12 @@ void expect_brute(const std::vector<double>& x, const std::vector<int>& f) {
   const double qn = brute_qn(x, f);
   EXPECT_EQ(o.r[KES_SCL_QN], 2.2219 * qn);
   EXPECT_EQ(o.r[KES_SCL_SN], 1.1926 * brute_sn(x, f));
-  std::vector<int> iw(5 * x.size());
-  for (long long limit : {0LL, 3LL, 40LL})
-    EXPECT_EQ(kes_qn_select(static_cast<int>(x.size()), x.data(), f.data(), iw.data(), limit), qn) << limit;
+  std::vector<int> iw(3 * x.size());
+  // A bracket of no width misses the answer on one side or the other in most rounds.
+  for (double spread : {3.0, 0.0})
+    for (long long limit : {0LL, 3LL, 40LL})
+      EXPECT_EQ(kes_qn_select(static_cast<int>(x.size()), x.data(), f.data(), iw.data(), limit, spread), qn)
+          << limit << " " << spread;
 }
 
 // Ascending distinct values drawn from a grid (ties among differences), with counts.

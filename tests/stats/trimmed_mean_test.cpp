@@ -13,7 +13,12 @@
 
 #include "engine_samples.h"
 #include "numeric/zmissing.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/zkestwm.h"
 
 namespace {
@@ -22,11 +27,9 @@ using kes_test::value_list;
 
 kes_twmres run(value_list& vl, int trimmed, double amount, double mu0, double alpha) {
   const kes_moments m = kes_test::moments_of(vl);
-  kes_valnode* tail = vl.head();
-  while (tail && tail->next) tail = tail->next;
   kes_twmres r;
   r.cell[0] = -1;
-  const int rc = zkestwm(0, vl.size(), &m, vl.head(), tail, nullptr, nullptr, trimmed, amount, mu0, alpha, &r);
+  const int rc = zkestwm_arrays(vl.size(), &m, vl.view()->x, vl.view()->f, trimmed, amount, mu0, alpha, &r);
   EXPECT_EQ(rc, 0);
   return r;
 }
@@ -122,7 +125,7 @@ TEST(TrimmedMeans, DegenerateCases) {
   const kes_moments m = kes_test::moments_of(vl);
   kes_twmres r;
   // TRIMMED=5 with N = 10: nothing left, result 1, statistics missing.
-  EXPECT_EQ(zkestwm(0, vl.size(), &m, vl.head(), nullptr, nullptr, nullptr, 1, 5, 0.5, 0.05, &r), 1);
+  EXPECT_EQ(zkestwm_arrays(vl.size(), &m, vl.view()->x, vl.view()->f, 1, 5, 0.5, 0.05, &r), 1);
   EXPECT_EQ(r.cell[KES_TWM_K], 5.0);
   EXPECT_EQ(r.cell[KES_TWM_PCT], 50.0);
   EXPECT_EQ(r.cell[KES_TWM_MU0], 0.5);
@@ -132,10 +135,10 @@ TEST(TrimmedMeans, DegenerateCases) {
   // No observation, and a single one: any amount leaves nothing.
   kes_moments none{};
   none.v[KES_MOM_N] = 0.0;
-  EXPECT_EQ(zkestwm(0, 0, &none, nullptr, nullptr, nullptr, nullptr, 1, 0.1, 0, 0.05, &r), 1);
+  EXPECT_EQ(zkestwm_arrays(0, &none, nullptr, nullptr, 1, 0.1, 0, 0.05, &r), 1);
   value_list one = value_list::of({4.0});
   const kes_moments m1 = kes_test::moments_of(one);
-  EXPECT_EQ(zkestwm(0, 1, &m1, one.head(), one.head(), nullptr, nullptr, 0, 0.1, 0, 0.05, &r), 1);
+  EXPECT_EQ(zkestwm_arrays(1, &m1, one.view()->x, one.view()->f, 0, 0.1, 0, 0.05, &r), 1);
   EXPECT_EQ(r.cell[KES_TWM_K], 1.0);
 
   // After trimming all remaining values equal: SSW 0, SE 0, no t and no p.

@@ -30,6 +30,11 @@ value_list::value_list(const std::vector<obs>& data, bool weighted, double nmiss
   }
   kes_valnode* prev = nullptr;
   for (const auto& [x, a] : by_value) {
+    x_.push_back(x);
+    f_.push_back(a.f);
+    w_.push_back(a.w);
+    w15_.push_back(a.w15);
+    w2_.push_back(a.w2);
     kes_valnode& nd = nodes_.emplace_back();
     nd.key.value = x;
     nd.count = a.f;
@@ -61,7 +66,14 @@ value_list::value_list(const std::vector<obs>& data, bool weighted, double nmiss
     m.key.kind = HOST_MISS_STD;
     m.count = static_cast<int>(nmiss);
     rec.missing = &m;
+    kind_.push_back(HOST_MISS_STD);
+    kcount_.push_back(m.count);
   }
+  const bool w = weighted && !x_.empty();
+  view_ = kes_valview{static_cast<int>(x_.size()), x_.data(), f_.data(), w ? w_.data() : nullptr,
+                      w ? w15_.data() : nullptr, w ? w2_.data() : nullptr, static_cast<int>(kind_.size()),
+                      kind_.data(), kcount_.data()};
+  rec.view = &view_;
 }
 
 value_list value_list::of(const std::vector<double>& xs) {

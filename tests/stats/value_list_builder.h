@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 
 namespace kes_test {
@@ -29,6 +30,8 @@ class value_list {
   value_list& operator=(const value_list&) = delete;
 
   kes_valnode* head() { return rec.values; }
+  // The record's view of the same values (rec.view points to it).
+  const kes_valview* view() const { return &view_; }
   // Number of distinct values.
   int size() const { return static_cast<int>(nodes_.size()); }
 
@@ -38,6 +41,10 @@ class value_list {
   std::deque<kes_valnode> nodes_;
   std::deque<kes_wtrec> wts_;
   std::deque<kes_valnode> missing_;
+  std::vector<double> x_, w_, w15_, w2_;
+  std::vector<int> f_, kcount_;
+  std::vector<std::int32_t> kind_;
+  kes_valview view_{};
 };
 
 }  // namespace kes_test

@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "numeric/zmissing.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
 #include "stats/zkesqnt.h"
@@ -26,16 +31,15 @@ struct located {
   kes_moments mom{};
   kes_locres res{};
   located(value_list& v, double mu0, const char* vardef = "DF      ", int weighted = 0, int ranks = 1) {
-    kes_valnode *h, *m;
-    zkesmnt(&v.rec, vardef, &h, &m, &mom);
+    zkesmnt_arrays(&v.rec, vardef, v.view(), &mom);
     double p = 0.5, e;
     kes_qntblk q{};
     q.mode = 1;
     q.count = 1;
     q.prob = &p;
     q.est = &e;
-    zkesqnt(0, weighted ? 6 : 5, &mom, v.head(), 0, &q);
-    zkesloc(&mom, v.head(), mu0, weighted, ranks, &res);
+    zkesqnt_arrays(weighted ? 6 : 5, &mom, v.view(), &q);
+    zkesloc_arrays(&mom, v.view(), mu0, weighted, ranks, &res);
   }
   double operator[](int c) const { return res.v[c]; }
 };
@@ -159,7 +163,7 @@ TEST(LocationTests, FailedProbabilityIsMissingNotASentinel) {
   mom.v[KES_MOM_MEAN] = inf;
   mom.v[KES_MOM_CSS] = inf;
   kes_locres res{};
-  zkesloc(&mom, nullptr, 0, 0, 1, &res);
+  zkesloc_arrays(&mom, nullptr, 0, 0, 1, &res);
   EXPECT_TRUE(is_missing(res.v[KES_LOC_PT]));
 }
 

@@ -10,7 +10,12 @@
 
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
-#include "stats/engine_list_forms.h"
+#include "stats/kesscl.h"
+#include "stats/zkesloc.h"
+#include "stats/zkesmnt.h"
+#include "stats/zkesnrm.h"
+#include "stats/zkesqnt.h"
+#include "stats/zkestwm.h"
 #include "stats/kes_stats.h"
 #include "stats/zkesmnt.h"
 #include "value_list_builder.h"
@@ -38,8 +43,7 @@ struct request {
 
   request(value_list& v, int def, std::vector<double> p, int mode = 1, const char* vardef = "DF      ")
       : prob(std::move(p)) {
-    kes_valnode *h, *m;
-    zkesmnt(&v.rec, vardef, &h, &m, &mom);
+    zkesmnt_arrays(&v.rec, vardef, v.view(), &mom);
     const size_t n = prob.size();
     for (auto* a : {&est, &ntl, &ntu, &dfl, &dfu, &lr, &ur, &cov}) a->assign(n, zmissing());
     q.mode = mode;
@@ -56,7 +60,7 @@ struct request {
     q.modeval = zmissing();
     this->def = def;
   }
-  void run(value_list& v) { zkesqnt(0, def, &mom, v.head(), 0, &q); }
+  void run(value_list& v) { zkesqnt_arrays(def, &mom, v.view(), &q); }
   int def;
 };
 
@@ -242,10 +246,9 @@ TEST(Modes, SmallestOfTheMostFrequentAndTheirCount) {
   EXPECT_EQ(r.q.nmodes, 2);
   EXPECT_EQ(r.q.maxfreq, 3);
   EXPECT_EQ(r.q.distinct, 5);
-  // The tail and the back links let the list be walked from the end.
-  std::vector<double> back;
-  for (const kes_valnode* p = r.q.tail; p; p = p->right) back.push_back(p->key.value);
-  EXPECT_EQ(back, (std::vector<double>{8, 5, 3, 2, 1}));
+  // The view the request read holds the values ascending with their counts.
+  EXPECT_EQ(std::vector<double>(v.view()->x, v.view()->x + 5), (std::vector<double>{1, 2, 3, 5, 8}));
+  EXPECT_EQ(std::vector<int>(v.view()->f, v.view()->f + 5), (std::vector<int>{1, 3, 1, 3, 2}));
 }
 
 TEST(Modes, AllDistinctGivesNoMode) {
@@ -266,7 +269,7 @@ TEST(Modes, WalkFinishesEvenWhenPercentilesStopEarly) {
   auto v = value_list::of({1, 2, 3, 4, 5, 6, 7, 7});
   request r(v, 3, {0.01});
   r.run(v);
-  EXPECT_EQ(r.q.tail->key.value, 7);
+  EXPECT_EQ(v.view()->x[r.q.distinct - 1], 7);
   EXPECT_EQ(r.q.modeval, 7);
   EXPECT_EQ(r.q.distinct, 7);
 }
@@ -296,7 +299,7 @@ TEST(WeightedPercentiles, AverageWhereTheCumulativeWeightHitsExactly) {
     EXPECT_EQ(r.est, c.want);
     EXPECT_TRUE(is_missing(r.ntl[0]) && is_missing(r.dfl[0]));
     EXPECT_EQ(r.q.distinct, static_cast<int>(c.data.size()));
-    EXPECT_EQ(r.q.tail->key.value, c.data.back().x);
+    EXPECT_EQ(v.view()->x[r.q.distinct - 1], c.data.back().x);
   }
 }
 
@@ -306,7 +309,7 @@ TEST(WeightedPercentiles, MissingSumOfWeightsEstimatesNothing) {
   r.mom.v[KES_MOM_SUMWGT] = zmissing();
   r.run(v);
   EXPECT_TRUE(is_missing(r.est[0]));
-  EXPECT_EQ(r.q.tail->key.value, 2);
+  EXPECT_EQ(v.view()->x[r.q.distinct - 1], 2);
   EXPECT_EQ(r.q.modeval, 2);
 }
 

@@ -152,13 +152,13 @@ void fit_fixture::bins(double first, double width, int nbins, bool endpoints) {
   for (kes_cell* c : data_cells_) {
     kes_plotslot& s = slot(c);
     const kes_varsum& vs = c->varsums[0];
-    if (vs.values == nullptr) continue;
+    if (vs.view == nullptr || vs.view->m == 0) continue;
     // The cell's stretch: from the bin of its smallest value to that of its largest.
     s.firstbin = bin(vs.min);
     s.nbins = bin(vs.max) - s.firstbin + 1;
     doubles_.emplace_back(static_cast<size_t>(s.nbins), 0.0);
-    for (const kes_valnode* v = vs.values; v != nullptr; v = v->next)
-      doubles_.back()[static_cast<size_t>(bin(v->key.value) - s.firstbin)] += v->count * s.scale;
+    for (int i = 0; i < vs.view->m; ++i)
+      doubles_.back()[static_cast<size_t>(bin(vs.view->x[i]) - s.firstbin)] += vs.view->f[i] * s.scale;
     s.heights = doubles_.back().data();
   }
 }

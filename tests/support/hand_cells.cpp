@@ -24,14 +24,14 @@ kes_varsum* hand_cells::summary(const std::vector<double>& values, const std::ve
   std::sort(x.begin(), x.end());
   std::map<double, int> freq;
   for (double v : x) ++freq[v];
-  std::vector<kes_valnode>& nodes = nodes_.emplace_back(freq.size());
-  size_t i = 0;
+  held_view& hv = views_.emplace_back();
   for (const auto& [v, f] : freq) {
-    nodes[i].key.value = v;
-    nodes[i].count = f;
-    nodes[i].next = i + 1 < nodes.size() ? &nodes[i + 1] : nullptr;
-    ++i;
+    hv.x.push_back(v);
+    hv.f.push_back(f);
   }
+  hv.view.m = static_cast<int>(hv.x.size());
+  hv.view.x = hv.x.data();
+  hv.view.f = hv.f.data();
   kes_varsum& s = sums_.emplace_back();
   const double n = static_cast<double>(x.size()), miss = zmissing();
   for (double v : x) s.sum += v, s.uss += v * v;
@@ -42,8 +42,8 @@ kes_varsum* hand_cells::summary(const std::vector<double>& values, const std::ve
   s.min = x.empty() ? miss : x.front();
   s.max = x.empty() ? miss : x.back();
   s.qrange = !x.empty() ? quantile(x, 0.75) - quantile(x, 0.25) : 0;
-  s.ndistinct = static_cast<int>(nodes.size());
-  s.values = nodes.empty() ? nullptr : nodes.data();
+  s.ndistinct = hv.view.m;
+  s.view = &hv.view;
   return &s;
 }
 

@@ -7,7 +7,7 @@
 
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 
 namespace kes_test {
@@ -15,7 +15,7 @@ namespace kes_test {
 class hand_cells {
  public:
   // The summary of the values (any order; counts per value, else 1 each) with its
-  // ascending value list: N, sums, mean, sd (divisor N - 1), min, max, interquartile
+  // view of the ascending values: N, sums, mean, sd (divisor N - 1), min, max, interquartile
   // range (the default definition); missing where the values give none.
   kes_varsum* summary(const std::vector<double>& values, const std::vector<int>& counts = {});
   // A new cell with the level text, appended to the level list of cv or to the children
@@ -27,7 +27,12 @@ class hand_cells {
  private:
   std::deque<kes_cell> cells_;
   std::deque<kes_varsum> sums_;
-  std::deque<std::vector<kes_valnode>> nodes_;
+  struct held_view {
+    std::vector<double> x;
+    std::vector<int> f;
+    kes_valview view{};
+  };
+  std::deque<held_view> views_;
   std::deque<std::string> texts_;
 };
 

@@ -13,7 +13,7 @@
 #include "fitreport/kes_fitrep.h"
 #include "host/kes_parallel.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
 
 namespace {
 std::uint64_t splitmix(std::uint64_t& s) {
@@ -69,8 +69,15 @@ std::uint64_t replicate_seed(std::uint64_t seed, int family, int ncase, const gr
   return h;
 }
 
+// The distinct values of a sample with their counts, as the procedure's view holds them.
+struct sample_values {
+  std::vector<double> x;
+  std::vector<int> f;
+  kes_valview view{};
+};
+
 replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, std::vector<double>& x,
-              std::vector<kes_valnode>& nodes) {
+              sample_values& nodes) {
   rng g(seed);
   const long n = static_cast<long>(p.n);
   x.resize(n);
@@ -80,19 +87,21 @@ replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, st
     else v = std::pow(-std::log(g.uniform()), 1.0 / p.shape);
   }
   std::sort(x.begin(), x.end());
-  // The ascending value list the procedure keeps: one node per distinct value.
-  nodes.assign(n, kes_valnode{});
-  long m = 0;
+  // One entry per distinct value, ascending.
+  nodes.x.clear();
+  nodes.f.clear();
   for (long i = 0; i < n; ++i) {
-    if (m > 0 && nodes[m - 1].key.value == x[i]) {
-      ++nodes[m - 1].count;
+    if (!nodes.x.empty() && nodes.x.back() == x[i]) {
+      ++nodes.f.back();
       continue;
     }
-    nodes[m].key.value = x[i];
-    nodes[m].count = 1;
-    if (m > 0) nodes[m - 1].next = &nodes[m];
-    ++m;
+    nodes.x.push_back(x[i]);
+    nodes.f.push_back(1);
   }
+  nodes.view = kes_valview{};
+  nodes.view.m = static_cast<int>(nodes.x.size());
+  nodes.view.x = nodes.x.data();
+  nodes.view.f = nodes.f.data();
   double mean = 0.0, m2 = 0.0, m3 = 0.0;
   for (double v : x) mean += v;
   mean /= p.n;
@@ -104,7 +113,7 @@ replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, st
   const double sd = std::sqrt(m2 / (p.n - 1.0));
   zfit_req r{};
   r.mode = 1;
-  r.values = nodes.data();
+  r.values = &nodes.view;
   r.family = family == KES_COEF_GAMMA ? ZFIT_GAMMA : family == KES_COEF_LOGNORMAL ? ZFIT_LOGNORMAL : ZFIT_WEIBULL;
   const double miss = zmissing();
   // Known parameters at their true values: threshold 0, scale 1 (zeta 0), the shape.
@@ -126,7 +135,7 @@ replicate one(int family, int ncase, const grid_point& p, std::uint64_t seed, st
   r.kurt = miss;
   replicate out{};
   if (zfit(&r) != 0) return out;
-  kes_valiter it(nodes.data());
+  kes_valiter it(&nodes.view);
   const kes_edfstat3 s = kes_edf3_stats(edfgen_members(family), r.params, p.n, it);
   out.ok = true;
   out.shape = r.params[2];
@@ -174,7 +183,7 @@ void edfgen_simulate(int family, int ncase, const grid_point* pts, int npts, lon
     const int pt = static_cast<int>(k / per);
     const long b = static_cast<long>(k % per) * kGrain;
     std::vector<double> x;
-    std::vector<kes_valnode> nodes;
+    sample_values nodes;
     for (long r = b; r < std::min(reps, b + kGrain); ++r)
       out[pt][r] = one(family, ncase, pts[pt], replicate_seed(seed, family, ncase, pts[pt], r), x, nodes);
   });

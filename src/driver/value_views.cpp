@@ -1,0 +1,181 @@
+// kes_make_view: a record's value lists copied once into the arrays of its view. The
+// list nodes sit wherever the pass put them, so a walk of a long list is a chain of
+// cache misses: when the pass kept its nodes in making order (kes_varsum::listed)
+// they are read in memory order instead and sorted by value (unless they were made in
+// order already), on several threads. Either way the view is the same.
+#include "driver/value_views.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "host/host_services.h"
+#include "host/kes_parallel.h"
+#include "host/kes_radix_sort.h"
+#include "records/kes_ctx.h"
+#include "records/kes_readstate.h"
+#include "records/kes_valnode.h"
+#include "records/kes_valview.h"
+#include "records/kes_varsum.h"
+#include "records/pool_alloc.h"
+#include "stats/engine_threads.h"
+
+namespace {
+
+// Node p's value, count and weight sums into place i.
+void put(const kes_valnode* p, long i, const kes_viewroom& a) {
+  a.x[i] = p->key.value;
+  a.f[i] = p->count;
+  if (a.w != nullptr) {
+    const kes_wtrec* r = p->wt;
+    a.w[i] = r ? r->sumw : 0.0;
+    a.w15[i] = r ? r->sumw15 : static_cast<double>(p->count);
+    a.w2[i] = r ? r->sumw2 : static_cast<double>(p->count);
+  }
+}
+
+// The list from head, at most m nodes; the number copied.
+long walk(const kes_valnode* head, long m, const kes_viewroom& a) {
+  long i = 0;
+  for (const kes_valnode* p = head; p != nullptr && i < m; p = p->next, ++i) put(p, i, a);
+  return i;
+}
+
+constexpr std::size_t kGrain = std::size_t{1} << 16;
+
+struct keyed {
+  std::uint64_t key;
+  const kes_valnode* node;
+};
+
+// Copies the m nodes, ascending, in parts on several threads; the addresses are known
+// ahead, so the loads overlap.
+template <class NodeAt>
+void gather_nodes(NodeAt node_at, long m, const kes_viewroom& a, int threads) {
+  constexpr std::size_t kAhead = 16;
+  const bool weighted = a.w != nullptr;
+  kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain, [&](std::size_t b, std::size_t e) {
+    for (std::size_t j = b; j < e; ++j) {
+      if (j + kAhead < e) {
+        __builtin_prefetch(node_at(j + kAhead));
+        if (weighted && node_at(j + kAhead / 2)->wt != nullptr) __builtin_prefetch(node_at(j + kAhead / 2)->wt);
+      }
+      put(node_at(j), static_cast<long>(j), a);
+    }
+  });
+}
+
+// True when the nodes were made in ascending order (as a gathered list's are).
+bool made_ascending(kes_valnode* const* nodes, long m, int threads) {
+  const std::size_t parts = kes::part_count(static_cast<std::size_t>(m), kGrain);
+  std::vector<char> ok(parts, 1);
+  kes::parallel_parts(threads, parts, [&](std::size_t k) {
+    const std::size_t b = k * kGrain, e = std::min(static_cast<std::size_t>(m), b + kGrain + 1);
+    for (std::size_t i = b + 1; i < e && ok[k]; ++i)
+      if (!(nodes[i - 1]->key.value < nodes[i]->key.value)) ok[k] = 0;
+  });
+  return std::all_of(ok.begin(), ok.end(), [](char c) { return c != 0; });
+}
+
+// The m nodes of the record of the list's nodes, in value order; false when the sort's
+// room cannot be had (nothing written: the list is walked instead).
+bool from_listed(kes_valnode* const* nodes, long m, const kes_viewroom& a) {
+  const int threads = kes_engine_threads();
+  if (made_ascending(nodes, m, threads)) {
+    gather_nodes([nodes](std::size_t j) { return nodes[j]; }, m, a, threads);
+    return true;
+  }
+  auto* k = static_cast<keyed*>(std::malloc(static_cast<size_t>(m) * sizeof(keyed)));
+  auto* tmp = static_cast<keyed*>(std::malloc(static_cast<size_t>(m) * sizeof(keyed)));
+  if (k == nullptr || tmp == nullptr) {
+    std::free(k);
+    std::free(tmp);
+    return false;
+  }
+  kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain, [&](std::size_t b, std::size_t e) {
+    for (std::size_t i = b; i < e; ++i) {
+      if (i + 16 < e) __builtin_prefetch(nodes[i + 16]);
+      k[i].key = kes::double_order_key(nodes[i]->key.value);
+      k[i].node = nodes[i];
+    }
+  });
+  try {
+    kes::radix_sort_by_key(k, tmp, static_cast<std::size_t>(m), threads);
+  } catch (const std::bad_alloc&) {
+    std::sort(k, k + m, [](const keyed& l, const keyed& r) { return l.key < r.key; });
+  }
+  std::free(tmp);
+  gather_nodes([k](std::size_t j) { return k[j].node; }, m, a, threads);
+  std::free(k);
+  return true;
+}
+
+}  // namespace
+
+kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk) {
+  static_assert(sizeof(kes_valview) % alignof(double) == 0);
+  void* block = pool != nullptr ? vmalcp_handler(pool, kes_valview_bytes(m, weighted, nk), KES_ALLOC_4) : nullptr;
+  if (block == nullptr) return kes_viewroom{};
+  // The record, then the doubles, then the ints.
+  auto* view = new (block) kes_valview{};
+  auto* d = reinterpret_cast<double*>(view + 1);
+  auto* i = reinterpret_cast<int*>(d + m * (weighted ? 4 : 1));
+  const kes_viewroom room{view, d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr,
+                          weighted ? d + 3 * m : nullptr, i + m, i + m + nk};
+  static_assert(sizeof(std::int32_t) == sizeof(int));
+  *view = kes_valview{static_cast<int>(m), room.x, room.f, room.w, room.w15, room.w2, static_cast<int>(nk),
+                      room.kind, room.kcount};
+  return room;
+}
+
+void kes_forget_lists(kes_varsum* r) {
+  r->values = nullptr;
+  r->missing = nullptr;
+  r->listed = nullptr;
+  r->nlisted = r->listcap = 0;
+}
+
+host_pool* kes_view_pool() { return xmpoolc(8192, 8192, KES_POOL_VAR); }
+
+long kes_list_length(const kes_valnode* head) {
+  long n = 0;
+  for (const kes_valnode* p = head; p != nullptr; p = p->next) ++n;
+  return n;
+}
+
+void kes_put_missing_kinds(const kes_valnode* head, const kes_viewroom& room) {
+  int j = 0;
+  for (const kes_valnode* k = head; k != nullptr && j < room.view->nkinds; k = k->next, ++j) {
+    room.kind[j] = k->key.kind;
+    room.kcount[j] = k->count;
+  }
+}
+
+bool kes_make_view(kes_ctx* ctx, host_pool* pool, kes_varsum* r) {
+  r->view = nullptr;
+  const long m = r->values != nullptr ? r->ndistinct : 0;
+  const long nk = kes_list_length(r->missing);
+  const bool weighted = ctx->weight_given != 0 && m > 0;
+  kes_viewroom a = kes_view_room(pool, m, weighted, nk);
+  // The node records only speed the copy: they go first when memory runs short.
+  if (a.view == nullptr && pool != nullptr && kes_give_up_listed(ctx)) a = kes_view_room(pool, m, weighted, nk);
+  if (a.view == nullptr) return false;
+  if (m > 0) {
+    kes_valnode* const* listed = r->listed != nullptr && r->nlisted == m ? r->listed : nullptr;
+    if (listed == nullptr || !from_listed(listed, m, a)) a.view->m = static_cast<int>(walk(r->values, m, a));
+  }
+  kes_put_missing_kinds(r->missing, a);
+  r->view = a.view;
+  return true;
+}
+
+void kes_take_view_pool(kes_ctx* ctx, int v, host_pool* pool) {
+  if (ctx->varpools[v] != nullptr) xmpoold(ctx->varpools[v]);
+  ctx->varpools[v] = pool;
+  ctx->node_chunk[v] = nullptr;
+  ctx->weight_chunk[v] = nullptr;
+  ctx->nodes_used[v] = ctx->nodes_per_chunk;
+  kes_dp(ctx)->spare[v] = nullptr;
+}

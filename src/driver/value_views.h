@@ -1,0 +1,45 @@
+// The end of a pass over the data: every record of the batch's variables gets its
+// value view (kes_valview.h), made from its value lists, and the lists' nodes are
+// given back. The views of a variable go to a pool of their own that then takes the
+// place of the variable's pool, so the nodes (the bulk of the pass's memory) go with
+// the old pool at once instead of living on beside their copy.
+#pragma once
+
+struct kes_ctx;
+struct kes_varsum;
+struct host_pool;
+
+// A new pool for the views of one variable; null when none can be had.
+host_pool* kes_view_pool();
+
+// The writable arrays of a view being made, laid out in one block behind the record.
+struct kes_viewroom {
+  struct kes_valview* view;  // null when the room could not be had
+  double* x;
+  int* f;
+  double* w;  // with weights: w, w15, w2 (null without)
+  double* w15;
+  double* w2;
+  int* kind;
+  int* kcount;
+};
+// Room in pool for a view of m values (with weight sums when weighted) and nk kinds of
+// missing value; the record points at its arrays, its counts set.
+kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk);
+
+// The number of nodes of the list at head.
+long kes_list_length(const struct kes_valnode* head);
+// The kinds of missing value of the list at head (as many as room has) with their
+// counts into room.
+void kes_put_missing_kinds(const struct kes_valnode* head, const kes_viewroom& room);
+
+// Makes record r's view in pool (the record's lists, ascending, with their counts and
+// weight sums); false, the view null, when memory cannot be had. The lists stay.
+bool kes_make_view(kes_ctx* ctx, host_pool* pool, kes_varsum* r);
+
+// Empties r's lists once nothing reads them (the nodes go with their pool).
+void kes_forget_lists(kes_varsum* r);
+
+// Variable v's views are all made: pool takes the place of v's pool, whose nodes and
+// node records go.
+void kes_take_view_pool(kes_ctx* ctx, int v, host_pool* pool);

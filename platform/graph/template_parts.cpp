@@ -76,7 +76,18 @@ std::vector<double> parse_numbers(const std::string& text) {
   return out;
 }
 
-std::vector<std::string> tick_texts(const std::vector<double>& ticks) {
+std::vector<std::string> tick_texts(const std::vector<double>& in) {
+  // A tick at zero reached as a sum of steps (start + i * width) lands a few ulps off:
+  // it reads "0", not "-0.0" or "1.1E-16". Off by less than a billionth of the
+  // smallest step counts as zero.
+  double step = 0;
+  for (std::size_t i = 1; i < in.size(); ++i) {
+    const double d = std::fabs(in[i] - in[i - 1]);
+    if (d > 0 && (step == 0 || d < step)) step = d;
+  }
+  std::vector<double> ticks(in);
+  for (double& v : ticks)
+    if (step > 0 && std::fabs(v) < step * 1e-9) v = 0;
   std::vector<std::string> out;
   double big = 0;
   for (double v : ticks) big = std::max(big, std::fabs(v));

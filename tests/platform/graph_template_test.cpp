@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/template_graph.h"
+#include "graph/template_parts.h"
 #include "output/graph_objects.h"
 
 namespace {
@@ -36,15 +37,24 @@ dyn_value num_dyn(const std::string& name, double v, bool is_int = false) {
 }
 
 // A QQPlotData of points (quantile, data), with CLASS levels when given.
+column_info column(const std::string& name, const std::string& label, bool numeric = true, int char_width = 0) {
+  column_info c;
+  c.name = name;
+  c.label = label;
+  c.numeric = numeric;
+  c.char_width = char_width;
+  return c;
+}
+
 // One CLASS variable's levels go across the columns as "Class2".
 std::shared_ptr<graph_table> qq_data(const std::vector<std::pair<double, double>>& pts,
                                      const std::vector<std::string>& class1 = {},
                                      const std::string& name = "QQPlotData") {
   auto t = std::make_shared<graph_table>();
   t->name = name;
-  if (!class1.empty()) t->columns.push_back({"Class2", "g", false, 8});
-  t->columns.push_back({"Quantile", "Quantile"});
-  t->columns.push_back({"Data", "x"});
+  if (!class1.empty()) t->columns.push_back(column("Class2", "g", false, 8));
+  t->columns.push_back(column("Quantile", "Quantile"));
+  t->columns.push_back(column("Data", "x"));
   const std::size_t levels = class1.empty() ? 1 : class1.size();
   for (std::size_t l = 0; l < levels; ++l)
     for (const auto& [q, d] : pts) {
@@ -109,15 +119,28 @@ std::vector<svg_text> texts(const std::string& svg) {
   }
   return out;
 }
-std::vector<std::string> contents(const std::vector<svg_text>& ts) {
-  std::vector<std::string> out;
-  for (const svg_text& t : ts) out.push_back(t.text);
-  return out;
-}
 bool has_text(const std::vector<svg_text>& ts, const std::string& s) {
   for (const svg_text& t : ts)
     if (t.text == s) return true;
   return false;
+}
+
+// Ticks made as start + i * width reach zero a few ulps off; the text of such a tick
+// is zero in the axis's format, never "-0.0" or an exponent.
+TEST(TemplateAxes, ATickAtZeroReachedBySumsReadsZero) {
+  struct row {
+    std::vector<double> ticks;
+    std::string zero;
+  };
+  const double nearly = 3 * 0.1 - 0.3 - 1.5 * 1e-16;  // about -1e-16
+  ASSERT_LT(nearly, 0.0);
+  const std::vector<row> rows = {
+      {{-1.5, nearly, 1.5, 3.0}, "0.0"},
+      {{-3e7, -1e-9, 3e7}, "0"},
+      {{-2, -0.0, 2}, "0"},
+      {{-0.00002, 1e-20, 0.00002}, "0.00000"},
+  };
+  for (const row& r : rows) EXPECT_EQ(plat::graph::tick_texts(r.ticks)[1], r.zero) << r.ticks[0];
 }
 
 TEST(TemplateAxes, QuantileTicksShowTheDecimalsOfTheirStep) {
@@ -212,9 +235,9 @@ TEST(TemplateAxes, SquarePpCellsAreSquareAndStandInTheMiddle) {
   for (const square_case& k : {square_case{{}, 1}, square_case{{"a", "b", "c"}, 3}}) {
     auto t = std::make_shared<graph_table>();
     t->name = "PPPlotData";
-    if (!k.levels.empty()) t->columns.push_back({"Class2", "g", false, 8});
-    t->columns.push_back({"Theoretical", "Theoretical"});
-    t->columns.push_back({"Empirical", "Empirical"});
+    if (!k.levels.empty()) t->columns.push_back(column("Class2", "g", false, 8));
+    t->columns.push_back(column("Theoretical", "Theoretical"));
+    t->columns.push_back(column("Empirical", "Empirical"));
     for (std::size_t l = 0; l < std::max<std::size_t>(1, k.levels.size()); ++l)
       for (double v : {0.2, 0.5, 0.8}) {
         std::vector<cell> row;
@@ -238,8 +261,11 @@ TEST(TemplateAxes, SquarePpCellsAreSquareAndStandInTheMiddle) {
     // The cells' span is centred under the x label, which stands in the page's middle
     // band, not at its left.
     const double centre = (fs.front()[0] + fs.back()[0] + fs.back()[2]) / 2;
-    for (const svg_text& x : texts(svg))
-      if (x.text == "Normal Cumulative Probability") EXPECT_NEAR(x.x, centre, 0.02);
+    for (const svg_text& x : texts(svg)) {
+      if (x.text == "Normal Cumulative Probability") {
+        EXPECT_NEAR(x.x, centre, 0.02);
+      }
+    }
     EXPECT_GT(centre, 300) << k.ncols << " cells";
   }
 }

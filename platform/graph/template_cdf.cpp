@@ -23,18 +23,12 @@ struct cdf_cell {
 };
 
 std::vector<cdf_cell> read_cells(const out::graph_table& t) {
-  const column_reader col(t);
-  std::vector<cdf_cell> cells;
-  for (const auto& row : t.rows) {
-    const class_key key = col.key(row);
-    cdf_cell* it = &cell_of(cells, key);
+  return read_plot_cells<cdf_cell>(t, [](const column_reader& col, const std::vector<out::cell>& row, cdf_cell& cell) {
     const double fx = col.num(row, "CDFX"), fy = col.num(row, "CDFY");
-    if (!std::isnan(fx) && !std::isnan(fy)) it->fitted.push_back({fx, fy});
+    if (!std::isnan(fx) && !std::isnan(fy)) cell.fitted.push_back({fx, fy});
     const double ex = col.num(row, "ECDFX"), ey = col.num(row, "ECDFY");
-    if (!std::isnan(ex) && !std::isnan(ey)) it->empirical.push_back({ex, ey});
-    read_refs(col, row, it->hrefs, it->vrefs);
-  }
-  return cells;
+    if (!std::isnan(ex) && !std::isnan(ey)) cell.empirical.push_back({ex, ey});
+  });
 }
 
 // The empirical function's points (x, height after x) as a step line in the frame.

@@ -24,17 +24,11 @@ struct pp_cell {
 };
 
 std::vector<pp_cell> read_cells(const out::graph_table& t) {
-  const column_reader col(t);
-  std::vector<pp_cell> cells;
-  for (const auto& row : t.rows) {
-    const class_key key = col.key(row);
-    pp_cell* it = &cell_of(cells, key);
+  return read_plot_cells<pp_cell>(t, [](const column_reader& col, const std::vector<out::cell>& row, pp_cell& cell) {
     const double x = col.num(row, "Theoretical"), y = col.num(row, "Empirical");
-    if (!std::isnan(x) && !std::isnan(y)) it->pts.push_back({x, y});
-    if (!std::isnan(col.num(row, "RefInt"))) it->line = true;
-    read_refs(col, row, it->hrefs, it->vrefs);
-  }
-  return cells;
+    if (!std::isnan(x) && !std::isnan(y)) cell.pts.push_back({x, y});
+    if (!std::isnan(col.num(row, "RefInt"))) cell.line = true;
+  });
 }
 
 }  // namespace

@@ -29,4 +29,18 @@ Cell& cell_of(std::vector<Cell>& cells, const class_key& key) {
 void read_refs(const column_reader& col, const std::vector<out::cell>& row, std::vector<refline>& hrefs,
                std::vector<refline>& vrefs);
 
+// The cells of a plot's data table: each row goes to its cell (made at the first row of
+// its key), where read_row takes what the plot draws and the reference lines are added.
+template <class Cell, class ReadRow>
+std::vector<Cell> read_plot_cells(const out::graph_table& t, ReadRow read_row) {
+  const column_reader col(t);
+  std::vector<Cell> cells;
+  for (const auto& row : t.rows) {
+    Cell& cell = cell_of(cells, col.key(row));
+    read_row(col, row, cell);
+    read_refs(col, row, cell.hrefs, cell.vrefs);
+  }
+  return cells;
+}
+
 }  // namespace plat::graph

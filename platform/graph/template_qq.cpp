@@ -30,18 +30,12 @@ struct qq_cell {
 };
 
 std::vector<qq_cell> read_cells(const out::graph_table& t) {
-  const column_reader col(t);
-  std::vector<qq_cell> cells;
-  for (const auto& row : t.rows) {
-    const class_key key = col.key(row);
-    qq_cell* it = &cell_of(cells, key);
+  return read_plot_cells<qq_cell>(t, [](const column_reader& col, const std::vector<out::cell>& row, qq_cell& cell) {
     const double q = col.num(row, "Quantile"), d = col.num(row, "Data");
-    if (!std::isnan(q) && !std::isnan(d)) it->pts.push_back({q, d});
+    if (!std::isnan(q) && !std::isnan(d)) cell.pts.push_back({q, d});
     const double a = col.num(row, "RefInt"), b = col.num(row, "RefSlope");
-    if (!std::isnan(a) && !std::isnan(b)) it->a = a, it->b = b;
-    read_refs(col, row, it->hrefs, it->vrefs);
-  }
-  return cells;
+    if (!std::isnan(a) && !std::isnan(b)) cell.a = a, cell.b = b;
+  });
 }
 
 std::vector<std::string> words(const std::string& text) {

@@ -175,7 +175,8 @@ bool parse_command_line(const std::vector<std::string>& args, runner_options* ou
 std::string help_text() {
   std::string h =
       "Usage: kestravine [options] PROGRAM\n"
-      "Runs the PROC KESTRAVINE steps of PROGRAM (a file, or - for standard input).\n\n"
+      "Runs the PROC KESTRAVINE steps of PROGRAM (a file, or - for standard input).\n"
+      "Every statement and option is described in docs/statements.md.\n\n"
       "Options:\n";
   for (const option_def& d : table) {
     std::string left = "  ";

@@ -4,6 +4,12 @@
 // the slot and flag numbers named in the grammar as a header of constants.
 //
 //   grammar_gen GRAMMAR OUTPUT.cpp REPORT.txt NAMES.h
+//
+// It also writes the user's reference of the statements of one or more grammars, or
+// checks that every option there is described (exit status 1 when one is not):
+//
+//   grammar_gen --reference OUTPUT.md GRAMMAR...
+//   grammar_gen --check-reference GRAMMAR...
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -212,7 +218,41 @@ bool write_names(const grammar& g, const std::string& source, const std::string&
 
 }  // namespace gg
 
+namespace {
+
+int reference_main(int argc, char** argv) {
+  const bool check = std::string(argv[1]) == "--check-reference";
+  const int first = check ? 2 : 3;
+  if (argc <= first) {
+    std::cerr << "usage: grammar_gen --reference OUTPUT.md GRAMMAR... | --check-reference GRAMMAR...\n";
+    return 2;
+  }
+  std::vector<gg::grammar> gs(static_cast<size_t>(argc - first));
+  std::vector<const gg::grammar*> ptrs;
+  std::vector<std::string> errors;
+  for (int i = first; i < argc; ++i) {
+    if (!gg::read_grammar(argv[i], &gs[static_cast<size_t>(i - first)], &errors)) {
+      for (const std::string& e : errors) std::cerr << "grammar_gen: " << e << "\n";
+      return 1;
+    }
+    ptrs.push_back(&gs[static_cast<size_t>(i - first)]);
+  }
+  std::vector<std::string> problems;
+  const std::string text = gg::reference_text(ptrs, &problems);
+  for (const std::string& p : problems) std::cerr << "grammar_gen: " << p << "\n";
+  if (check) return problems.empty() ? 0 : 1;
+  if (!gg::write_if_changed(text, argv[2])) {
+    std::cerr << "grammar_gen: cannot write " << argv[2] << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc >= 2 && (std::string(argv[1]) == "--reference" || std::string(argv[1]) == "--check-reference"))
+    return reference_main(argc, argv);
   if (argc != 5) {
     std::cerr << "usage: grammar_gen GRAMMAR OUTPUT.cpp REPORT.txt NAMES.h\n";
     return 2;

@@ -27,6 +27,7 @@ struct production {
   int lhs = 0;
   std::vector<int> rhs;
   source_pos pos;
+  std::string doc;  // the "#:" lines standing before the alternative, joined
 };
 
 enum class term_kind { token_class, punct, keyword, end_marker };
@@ -54,6 +55,22 @@ struct grammar {
   std::vector<named_number> names;
   int start = 0;                           // the augmented start nonterminal
 
+  // The user's reference: statements in the order given (%statement), each with the
+  // nonterminals whose alternatives are its options (%options); the value kind of a
+  // value nonterminal (%kind); the option nonterminals whose options are families.
+  struct option_group {
+    std::string nonterminal, heading;
+    source_pos pos;
+  };
+  struct statement_ref {
+    std::string title, nonterminal, syntax;
+    std::vector<option_group> groups;
+    source_pos pos;
+  };
+  std::vector<statement_ref> statements;
+  std::map<std::string, std::string> value_kinds;
+  std::set<std::string> families;
+
   int nnonterminals() const { return static_cast<int>(nonterm_name.size()); }
   int nsymbols() const { return nterminals + nnonterminals(); }
   bool is_nonterminal(int s) const { return s >= first_nonterminal; }
@@ -68,6 +85,11 @@ bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>*
 // Writes the named slot and flag numbers as a C++ header of constants
 // (KES_<SCOPE>_<KIND>_<NAME>); false when the file cannot be written.
 bool write_names(const grammar& g, const std::string& source, const std::string& path);
+
+// Writes the user's reference of the statements of the grammars, in Markdown. Every
+// option without a description, value without a kind or keyword named nowhere is a
+// line of *problems; the text says "(no description)" where one is missing.
+std::string reference_text(const std::vector<const grammar*>& grammars, std::vector<std::string>* problems);
 
 // The LL(1) analysis.
 struct analysis {

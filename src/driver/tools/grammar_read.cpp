@@ -39,7 +39,7 @@ std::string grammar::production_text(int p) const {
 namespace {
 
 struct token {
-  enum kind_t { word, klass, punct, act, colon, bar, semi, end } kind = end;
+  enum kind_t { word, klass, punct, act, colon, bar, semi, doc, end } kind = end;
   std::string text;
   std::vector<int> args;
   source_pos pos;
@@ -71,6 +71,49 @@ struct reader {
     return out;
   }
 
+  // Words and "quoted texts" (without their quotes) of a reference directive.
+  bool split_quoted(const std::string& s, std::vector<std::string>* out, const source_pos& pos) {
+    for (size_t i = 0; i < s.size();) {
+      if (std::isspace(static_cast<unsigned char>(s[i]))) {
+        ++i;
+      } else if (s[i] == '"') {
+        const size_t j = s.find('"', i + 1);
+        if (j == std::string::npos) {
+          error(pos, "unclosed quoted text");
+          return false;
+        }
+        out->push_back(s.substr(i + 1, j - i - 1));
+        i = j + 1;
+      } else {
+        size_t j = i;
+        while (j < s.size() && !std::isspace(static_cast<unsigned char>(s[j]))) ++j;
+        out->push_back(s.substr(i, j - i));
+        i = j;
+      }
+    }
+    return true;
+  }
+
+  // %statement "TITLE" nonterminal "SYNTAX", %options nonterminal "HEADING",
+  // %kind nonterminal "TEXT", %family nonterminal...
+  void reference_directive(const std::string& d, const std::string& rest, const source_pos& pos) {
+    std::vector<std::string> w;
+    if (!split_quoted(rest, &w, pos)) return;
+    if (d == "%statement") {
+      if (w.size() != 3) return error(pos, "%statement takes a title, a nonterminal and a syntax");
+      g->statements.push_back(grammar::statement_ref{w[0], w[1], w[2], {}, pos});
+    } else if (d == "%options") {
+      if (w.size() != 2) return error(pos, "%options takes a nonterminal and a heading");
+      if (g->statements.empty()) return error(pos, "%options before any %statement");
+      g->statements.back().groups.push_back(grammar::option_group{w[0], w[1], pos});
+    } else if (d == "%kind") {
+      if (w.size() != 2) return error(pos, "%kind takes a nonterminal and a text");
+      g->value_kinds[w[0]] = w[1];
+    } else {
+      g->families.insert(w.begin(), w.end());
+    }
+  }
+
   // Scans one file into directives (handled at once) and production tokens.
   void scan_file(const std::string& path, const source_pos& from) {
     if (!included.insert(path).second) {
@@ -95,6 +138,21 @@ struct reader {
         hash = line.find('#', hash + 1);
       std::string body = hash == std::string::npos ? line : line.substr(0, hash);
       std::vector<std::string> words = split_words(body);
+      // "#:" describes the alternative that follows, for the user's reference.
+      if (hash != std::string::npos && hash + 1 < line.size() && line[hash + 1] == ':' && !in_keywords) {
+        if (!words.empty()) {
+          error(pos, "a description (#:) stands on a line of its own, before its alternative");
+          continue;
+        }
+        token t;
+        t.kind = token::doc;
+        t.pos = pos;
+        const size_t from = line.find_first_not_of(" \t", hash + 2);
+        t.text = from == std::string::npos ? std::string() : line.substr(from);
+        while (!t.text.empty() && std::isspace(static_cast<unsigned char>(t.text.back()))) t.text.pop_back();
+        toks.push_back(t);
+        continue;
+      }
       if (in_keywords) {
         if (!words.empty() && words[0] == "%end") {
           in_keywords = false;
@@ -133,6 +191,8 @@ struct reader {
             error(pos, d + " takes a name and a number");
           else
             add_name(d == "%flag" ? "FLAG" : "SLOT", words[1], static_cast<int>(v), pos);
+        } else if (d == "%statement" || d == "%options" || d == "%kind" || d == "%family") {
+          reference_directive(d, body.substr(body.find(d) + d.size()), pos);
         } else if (d == "%start") {
           if (words.size() != 2) error(pos, "%start takes one nonterminal");
           else start_name = words[1];
@@ -356,7 +416,13 @@ struct reader {
     std::set<int> defined;
     size_t i = 0;
     bool have_start = false;
+    std::string pending;  // descriptions waiting for their alternative
+    auto take_doc = [&](const token& t) { pending += (pending.empty() ? "" : " ") + t.text; };
     while (i < toks.size()) {
+      if (toks[i].kind == token::doc) {
+        take_doc(toks[i++]);
+        continue;
+      }
       const token& head = toks[i];
       if (head.kind != token::word || !is_nonterminal_name(head.text)) {
         error(head.pos, "a production must start with a nonterminal name");
@@ -376,6 +442,7 @@ struct reader {
         g->prods.insert(g->prods.begin(), aug);
       }
       ++i;
+      while (i < toks.size() && toks[i].kind == token::doc) take_doc(toks[i++]);
       if (i >= toks.size() || toks[i].kind != token::colon) {
         error(head.pos, "':' expected after " + head.text);
         while (i < toks.size() && toks[i].kind != token::semi) ++i;
@@ -386,6 +453,7 @@ struct reader {
       production cur;
       cur.lhs = lhs;
       cur.pos = i < toks.size() ? toks[i].pos : head.pos;
+      cur.doc.swap(pending);
       for (;; ++i) {
         if (i >= toks.size()) {
           error(head.pos, "production of " + head.text + " not ended by ';'");
@@ -393,11 +461,20 @@ struct reader {
           break;
         }
         const token& t = toks[i];
+        if (t.kind == token::doc) {
+          take_doc(t);
+          continue;
+        }
         if (t.kind == token::bar || t.kind == token::semi) {
+          if (t.kind == token::semi && !pending.empty()) {
+            error(t.pos, "a description (#:) before ';' describes no alternative");
+            pending.clear();
+          }
           g->prods.push_back(cur);
           cur = production();
           cur.lhs = lhs;
           cur.pos = i + 1 < toks.size() ? toks[i + 1].pos : t.pos;
+          cur.doc.swap(pending);
           if (t.kind == token::semi) {
             ++i;
             break;

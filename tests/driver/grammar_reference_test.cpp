@@ -1,0 +1,161 @@
+// The statement reference the table generator writes from a grammar: spellings that
+// lead to the same actions share a row, value kinds come from what follows the
+// keyword, own option lists are described once and linked, and a grammar whose
+// options are not all described is refused by the check.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/scratch_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct run_result {
+  int status;
+  std::string out, err;  // the reference written, standard error
+};
+
+fs::path scratch() {
+  fs::path d = fs::temp_directory_path() / ("kes_grammar_ref_test_" + std::to_string(::getpid()));
+  fs::create_directories(d);
+  return d;
+}
+
+// Writes the grammar and runs the generator in mode "--reference" or "--check-reference".
+run_result reference(const std::string& grammar, const std::string& name, const std::string& mode = "--reference") {
+  const fs::path d = scratch();
+  std::ofstream(d / (name + ".grammar")) << grammar;
+  const fs::path md = d / (name + ".md");
+  fs::remove(md);
+  std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + mode + " " +
+                    (mode == "--reference" ? md.string() + " " : std::string()) + (d / (name + ".grammar")).string() +
+                    " 2> " + (d / (name + ".err")).string();
+  const int rc = std::system(cmd.c_str());
+  return {WEXITSTATUS(rc), fs::exists(md) ? kes_test::slurp(md) : std::string(), kes_test::slurp(d / (name + ".err"))};
+}
+
+const std::string kHead =
+    "%tokens ENDJB NAMEX QS INT\n%punct ( ) =\n%keywords\nA AA$ B C D E$ F G\n%end\n"
+    "%action 5 flag\n%action 20 check\n%start s\n%kind num \"number\"\n"
+    "num : <INT> ;\n";
+
+// One statement S whose options are the alternatives of opt.
+std::string statement(const std::string& options) {
+  return kHead + "%statement \"S\" s \"S option ...;\"\n%options opt \"Options\"\n#: Does S.\n"
+                 "s : opts <ENDJB> ;\nopts : opt opts | ;\n" +
+         options;
+}
+
+TEST(GrammarReference, RowsSayWhatParses) {
+  const struct {
+    const char* what;
+    std::string options;
+    std::vector<const char*> rows;  // each a whole table row of the reference
+  } cases[] = {
+      {"two keywords leading to the same actions are one option with another spelling",
+       "opt\n  #: Sets one.\n  : A @flag(1)\n  | AA$ @flag(1)\n  #: Sets two.\n  | B @flag(2) ;\n",
+       {"| `A` | `AA` | flag | Sets one. |", "| `B` |  | flag | Sets two. |"}},
+      {"keywords leading to other actions are options of their own",
+       "opt\n  #: First.\n  : A @flag(1)\n  #: Second.\n  | B @flag(1) @flag(2) ;\n",
+       {"| `A` |  | flag | First. |", "| `B` |  | flag | Second. |"}},
+      {"a nonterminal of spellings gives the names, '=' the value",
+       "opt\n  #: Sets it.\n  : spell '=' num ;\nspell : C | E$ ;\n", {"| `C=` | `E=` | number | Sets it. |"}},
+      {"a spelling nonterminal whose spellings lead to other actions gives one option each",
+       "opt : stat '=' <NAMEX> ;\nstat\n  #: The C one.\n  : C @flag(3)\n  #: The D one.\n  | D @flag(4) ;\n",
+       {"| `C=` |  | name | The C one. |", "| `D=` |  | name | The D one. |"}},
+      {"a range check gives the limits",
+       "opt\n  #: Both.\n  : A '=' num @check(0, 100)\n  #: Low.\n  | B '=' num @check(3) ;\n",
+       {"| `A=` |  | number, 0 to 100 | Both. |", "| `B=` |  | number, 3 or more | Low. |"}},
+      {"texts, names and choices of words",
+       "opt\n  #: T.\n  : A '=' <QS>\n  #: W.\n  | B '=' word ;\nword : C @flag(1) | D @flag(2) | G @flag(3) ;\n",
+       {"| `A=` |  | text | T. |", "| `B=` |  | `C`, `D` or `G` | W. |"}},
+      {"an alternative that is another nonterminal adds its options",
+       "opt : more | F @flag(9) ;\nmore\n  #: From more.\n  : G @flag(8) ;\n",
+       {"| `G` |  | flag | From more. |", "| `F` |  | flag | (no description) |"}},
+  };
+  int k = 0;
+  for (const auto& c : cases) {
+    const run_result r = reference(statement(c.options), "rows" + std::to_string(k++));
+    ASSERT_EQ(r.status, 0) << c.what << "\n" << r.err;
+    for (const char* row : c.rows) EXPECT_NE(r.out.find(row), std::string::npos) << c.what << ": " << row << "\n" << r.out;
+  }
+}
+
+TEST(GrammarReference, OwnOptionsAreDescribedOnceAndLinked) {
+  // Two families share one list of own options: one table, linked from both rows.
+  const run_result r = reference(statement("%family opt\n"
+                                           "opt\n  #: Fits A.\n  : A @flag(1) part\n  #: Fits B.\n  | B @flag(2) part ;\n"
+                                           "part : '(' items ')' | ;\nitems : item items | ;\n"
+                                           "item\n  #: Its colour.\n  : C '=' <NAMEX> ;\n"),
+                                 "subs");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("| `A` |  | family [( options )](#s-a) | Fits A. |"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("| `B` |  | family [( options )](#s-a) | Fits B. |"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("<a id=\"s-a\"></a>\n\n#### S: A( options )\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("#### S: B"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("| `C=` |  | name | Its colour. |"), std::string::npos) << r.out;
+  // The page says it is generated, and lists the statement with its description and syntax.
+  EXPECT_EQ(r.out.rfind("<!-- Generated by kes_grammar_gen", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("do not edit"), std::string::npos);
+  EXPECT_NE(r.out.find("- [S](#s)\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("## S\n\nDoes S.\n\n    S option ...;\n"), std::string::npos) << r.out;
+}
+
+TEST(GrammarReference, TheCheckNamesWhatIsNotDescribed) {
+  const struct {
+    const char* what;
+    std::string grammar;
+    std::vector<const char*> says;
+  } cases[] = {
+      {"an option without a description", statement("opt\n  #: Has one.\n  : A @flag(1)\n  | B @flag(2) ;\n"),
+       {"S: option B has no description", ".grammar:"}},
+      {"a value nonterminal without a kind",
+       statement("opt\n  #: V.\n  : A '=' val ;\nval : <NAMEX> | <QS> ;\n"), {"no value kind for val"}},
+      {"a statement without a description",
+       kHead + "%statement \"S\" s \"S;\"\ns : A <ENDJB> ;\n", {"S has no description"}},
+      {"a keyword the reference never names",
+       statement("opt\n  #: One.\n  : A @flag(1) hidden ;\nhidden : D G | ;\n"), {"the keyword G is named nowhere"}},
+      {"an option nonterminal that does not exist",
+       kHead + "%statement \"S\" s \"S;\"\n%options nothing \"Options\"\n#: Does S.\ns : A <ENDJB> ;\n",
+       {"no nonterminal nothing for S"}},
+  };
+  int k = 0;
+  for (const auto& c : cases) {
+    const run_result r = reference(c.grammar, "check" + std::to_string(k++), "--check-reference");
+    EXPECT_EQ(r.status, 1) << c.what;
+    for (const char* text : c.says) EXPECT_NE(r.err.find(text), std::string::npos) << c.what << ": " << text << "\n" << r.err;
+  }
+  // A fully described grammar passes.
+  const run_result ok =
+      reference(statement("opt\n  #: One.\n  : A @flag(1)\n  #: Two.\n  | B '=' num ;\n"), "checkok", "--check-reference");
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_EQ(ok.err, "");
+}
+
+TEST(GrammarReference, DescriptionsStandBeforeTheirAlternative) {
+  const struct {
+    const char* what;
+    std::string options;
+    const char* says;
+  } cases[] = {
+      {"a description after code on its line", "opt : A @flag(1)   #: Sets A.\n  | B ;\n", "stands on a line of its own"},
+      {"a description before ';'", "opt\n  #: A.\n  : A @flag(1)\n  #: Nothing follows.\n  ;\n", "describes no alternative"},
+  };
+  int k = 0;
+  for (const auto& c : cases) {
+    const run_result r = reference(statement(c.options), "place" + std::to_string(k++));
+    EXPECT_EQ(r.status, 1) << c.what;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << c.what;
+  }
+}
+
+}  // namespace

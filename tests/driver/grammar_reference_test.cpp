@@ -66,6 +66,8 @@ TEST(GrammarReference, RowsSayWhatParses) {
       {"keywords leading to other actions are options of their own",
        "opt\n  #: First.\n  : A @flag(1)\n  #: Second.\n  | B @flag(1) @flag(2) ;\n",
        {"| `A` |  | flag | First. |", "| `B` |  | flag | Second. |"}},
+      {"every spelling of an option with a value shows its '='",
+       "opt\n  #: Sets it.\n  : A '=' num\n  | AA$ '=' num ;\n", {"| `A=` | `AA=` | number | Sets it. |"}},
       {"a nonterminal of spellings gives the names, '=' the value",
        "opt\n  #: Sets it.\n  : spell '=' num ;\nspell : C | E$ ;\n", {"| `C=` | `E=` | number | Sets it. |"}},
       {"a spelling nonterminal whose spellings lead to other actions gives one option each",

@@ -140,8 +140,15 @@ struct ref_writer {
       size_t entry;
     };
     std::vector<group_key> groups;
-    auto add = [&](const std::vector<std::string>& names, const std::vector<int>& key,
-                   const std::vector<int>& tail, const production& p, const std::string& doc) {
+    auto add = [&](std::vector<std::string> names, const std::vector<int>& key, const std::vector<int>& tail,
+                   const production& p, const std::string& doc) {
+      // Every spelling of an option that takes a value is shown with its '='.
+      for (int s : tail)
+        if (s > 0) {
+          if (is_punct(s, "="))
+            for (std::string& nm : names) nm += "=";
+          break;
+        }
       for (const group_key& k : groups)
         if (k.tail == key) {
           option_entry& e = (*out)[k.entry];
@@ -155,14 +162,6 @@ struct ref_writer {
       e.pos = p.pos;
       describe_tail(tail, &e);
       if (family) e.kind = "family";
-      bool value = false;
-      for (int s : tail)
-        if (s > 0) {
-          value = is_punct(s, "=");
-          break;
-        }
-      if (value)
-        for (std::string& nm : e.names) nm += "=";
       groups.push_back({key, out->size()});
       out->push_back(e);
     };

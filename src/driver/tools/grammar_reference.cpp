@@ -149,8 +149,10 @@ struct ref_writer {
             for (std::string& nm : names) nm += "=";
           break;
         }
+      // Only the same actions show that two keywords are one option's spellings.
+      const bool acts = std::any_of(key.begin(), key.end(), [](int s) { return s < 0; });
       for (const group_key& k : groups)
-        if (k.tail == key) {
+        if (acts && k.tail == key) {
           option_entry& e = (*out)[k.entry];
           e.names.insert(e.names.end(), names.begin(), names.end());
           if (e.doc.empty()) e.doc = doc;

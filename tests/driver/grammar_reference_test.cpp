@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "records/kes_preq.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -160,6 +161,22 @@ TEST(GrammarReference, DescriptionsStandBeforeTheirAlternative) {
     EXPECT_EQ(r.status, 1) << c.what;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << "\n" << r.err;
     EXPECT_EQ(r.out, "") << c.what;
+  }
+}
+
+// The committed reference states the panel limit the layout checks enforce.
+TEST(GrammarReference, CellsPerPanelStopAtThePanelLimit) {
+  const std::string doc = kes_test::slurp(fs::path(KES_SOURCE_DIR) / "docs" / "statements.md");
+  const std::string limit = "a whole number from 1 to " + std::to_string(KES_PANEL_MAX) + " ";
+  for (const char* option : {"| `NROWS=` |", "| `NCOLS=` |"}) {
+    int rows = 0;  // of the plot statements; INSET's NCOLS= counts columns of statistics
+    for (size_t at = doc.find(option); at != std::string::npos; at = doc.find(option, at + 1)) {
+      const std::string line = doc.substr(at, doc.find('\n', at) - at);
+      if (line.find("per panel") == std::string::npos) continue;
+      ++rows;
+      EXPECT_NE(line.find(limit), std::string::npos) << line;
+    }
+    EXPECT_EQ(rows, 5) << option;  // HISTOGRAM, QQPLOT, PROBPLOT, CDFPLOT, PPPLOT
   }
 }
 

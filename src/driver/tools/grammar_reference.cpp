@@ -1,10 +1,9 @@
 // The user's reference of the statements, written from the grammar: the options are
 // the alternatives of the option nonterminals each statement names, their spellings
-// the keywords that lead to the same symbols, their value kinds what follows the
-// keyword, and their descriptions the "#:" lines standing before the alternatives.
+// the keywords that lead to the same symbols and actions, their value kinds what
+// follows the keyword, and their descriptions the "#:" lines before the alternatives.
 #include <algorithm>
 #include <cctype>
-#include <functional>
 #include <sstream>
 
 #include "grammar_model.h"
@@ -184,22 +183,24 @@ struct ref_writer {
         add({word(s[0])}, tail, tail, *p, p->doc);
       } else if (keyword_head(s[0])) {
         // One option per group of spellings that lead to the same actions.
-        std::vector<std::pair<std::vector<int>, std::pair<std::vector<std::string>, std::string>>> inner;
+        struct spellings {
+          std::vector<int> tail;
+          std::vector<std::string> names;
+          std::string doc;
+        };
+        std::vector<spellings> inner;
         for (const production* q : prods_of(s[0])) {
-          const std::vector<int> qs = symbols(q->rhs);
-          std::vector<int> itail(q->rhs.begin() + 1, q->rhs.end());
-          auto it = std::find_if(inner.begin(), inner.end(), [&](const auto& x) { return x.first == itail; });
-          if (it == inner.end()) {
-            inner.push_back({itail, {{}, q->doc}});
-            it = inner.end() - 1;
-          }
-          it->second.first.push_back(word(qs[0]));
-          if (it->second.second.empty()) it->second.second = q->doc;
+          const int keyword = symbols(q->rhs)[0];
+          const std::vector<int> itail(std::find(q->rhs.begin(), q->rhs.end(), keyword) + 1, q->rhs.end());
+          auto it = std::find_if(inner.begin(), inner.end(), [&](const spellings& x) { return x.tail == itail; });
+          if (it == inner.end()) it = inner.insert(inner.end(), spellings{itail, {}, {}});
+          it->names.push_back(word(keyword));
+          if (it->doc.empty()) it->doc = q->doc;
         }
-        for (const auto& [itail, names_doc] : inner) {
-          std::vector<int> key = itail;
+        for (const spellings& sp : inner) {
+          std::vector<int> key = sp.tail;
           key.insert(key.end(), tail.begin(), tail.end());
-          add(names_doc.first, key, tail, *p, names_doc.second.empty() ? p->doc : names_doc.second);
+          add(sp.names, key, tail, *p, sp.doc.empty() ? p->doc : sp.doc);
         }
       } else if (g.is_nonterminal(s[0]) && !kind_of(s[0])) {
         collect(s[0], tail, out, seen);

@@ -94,6 +94,31 @@ const char* const kMeta =
     "var\tx\tnum\t8\tF8.3\tA rather long label for the measured value of x\n"
     "var\tc\tchar\t1\t\t\n";
 
+// The room between the vertical label and the axis line of a rotated percent axis.
+void percent_margin(const std::vector<element>& svg) {
+  // The vertical axis line: the leftmost full-height vertical line.
+  double axis_x = 1e9, label_x = NAN, widest = 0, font = NAN;
+  for (const element& l : of_tag(svg, "line"))
+    if (vertical(l) && length(l) > 200) axis_x = std::min(axis_x, l.num("x1"));
+  for (const element& e : of_tag(svg, "text")) {
+    if (e.at("transform").find("rotate") != std::string::npos) label_x = e.num("x");
+    // The percents: right-aligned texts left of the axis.
+    if (e.at("text-anchor") == "end" && e.num("x") < axis_x) {
+      font = e.num("font-size");
+      widest = std::max(widest, plat::graph::text_width(e.text, font));
+    }
+  }
+  ASSERT_LT(axis_x, 1e9);
+  ASSERT_FALSE(std::isnan(label_x));
+  ASSERT_GT(widest, 0);
+  // Room between the label and the axis: tick, gap, widest percent and one tick unit,
+  // with the label's own height (about 12 px) on top. Measured from the quantiles'
+  // texts the room is a text height more, or less than the percents need.
+  const double room = axis_x - label_x;
+  EXPECT_GT(room, widest);
+  EXPECT_LT(room, widest + 2 * font + 12) << "room " << room << " widest " << widest;
+}
+
 class ChartStepsSvg : public ::testing::Test {
  protected:
   kes_test::scratch_dir dir{"chart-steps-svg"};
@@ -239,32 +264,16 @@ TEST_F(ChartStepsSvg, PpHorizontalLabelKeepsTheFittedFamily) {
   EXPECT_NE(log().find("horizontal axis label is drawn at"), std::string::npos) << log();
 }
 
-// The margin left of a rotated probability plot holds its percent texts: the vertical
-// label stands one tick unit (half the label height, 0.5 x 12 px here) left of the
-// widest percent text plus the tick and its gap, not left of the quantiles' texts.
-TEST_F(ChartStepsSvg, RotatedProbabilityPlotMarginFitsItsPercents) {
-  const auto svg = only_graph("probplot x / normal(mu=est sigma=est) rotate;");
-  // The vertical axis line: the leftmost full-height vertical line.
-  double axis_x = 1e9, label_x = NAN, widest = 0, font = NAN;
-  for (const element& l : of_tag(svg, "line"))
-    if (vertical(l) && length(l) > 200) axis_x = std::min(axis_x, l.num("x1"));
-  for (const element& e : of_tag(svg, "text")) {
-    if (e.at("transform").find("rotate") != std::string::npos) label_x = e.num("x");
-    // The percents: right-aligned texts left of the axis.
-    if (e.at("text-anchor") == "end" && e.num("x") < axis_x) {
-      font = e.num("font-size");
-      widest = std::max(widest, plat::graph::text_width(e.text, font));
-    }
+// The margin left of a rotated probability plot, or of a rotated QQ plot with
+// PCTLSCALE, holds its percent texts: the vertical label stands one tick unit (half
+// the label height) left of the widest percent text plus the tick and its gap, not
+// left of the quantiles' texts.
+TEST_F(ChartStepsSvg, RotatedPercentAxisMarginFitsItsPercents) {
+  for (const char* statement : {"probplot x / normal(mu=est sigma=est) rotate;",
+                                "qqplot x / normal(mu=est sigma=est) pctlscale rotate;"}) {
+    SCOPED_TRACE(statement);
+    percent_margin(only_graph(statement));
   }
-  ASSERT_LT(axis_x, 1e9);
-  ASSERT_FALSE(std::isnan(label_x));
-  ASSERT_GT(widest, 0);
-  // Room between the label and the axis: tick, gap, widest percent and one tick unit,
-  // with the label's own height (about 12 px) on top; the quantile texts ("-2.5")
-  // would leave more than a text height more.
-  const double room = axis_x - label_x;
-  EXPECT_GT(room, widest);
-  EXPECT_LT(room, widest + 2 * font + 12) << "room " << room << " widest " << widest;
 }
 
 // The QQ grid: without ROTATE vertical lines at the quantile ticks, with ROTATE

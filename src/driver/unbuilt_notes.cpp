@@ -1,6 +1,7 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
 // built yet say so, each once per step: ANNOTATE= on template graphs (device charts
-// draw it), and TILELEGLABEL=, the title of a legend that nothing fills.
+// draw it), GOUT= on template graphs (it names the catalog of device charts), and
+// TILELEGLABEL=, the title of a legend that nothing fills.
 #include <cstring>
 #include <initializer_list>
 
@@ -32,4 +33,7 @@ void kesunbuilt(const kes_ctx* ctx) {
   if (tile_title) xpmlog(KES_SET_LABEL, KES_MSG_TILELEGLABEL_NO_EFFECT);
   // Device charts draw annotate data sets; template graphs have none.
   if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
+  // A graphics catalog holds device charts only.
+  if (kes_pgiven(ctx->proc, KES_PROC_SLOT_GOUT) && ctx->tmplgraph && !ctx->devgraph)
+    xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "GOUT=");
 }

@@ -16,7 +16,9 @@
 
 #include "../support/scratch_files.h"
 #include "../support/svg_reader.h"
+#include "core/runtime.h"
 #include "device_run.h"
+#include "runner/runner.h"
 #include "graph/font_metrics.h"
 
 namespace {
@@ -215,6 +217,21 @@ TEST_F(ChartStepsSvg, GoutNamesTheFolderOfTheGraphs) {
       fs::remove_all(folder);
     }
   }
+}
+
+// Template graphs have no graphics catalog: GOUT= is noted as not used there, and the
+// graphs stay in the graphs folder.
+TEST_F(ChartStepsSvg, GoutIsNotedOnTemplateGraphs) {
+  dir.write("prog.kes", "proc kestravine data=d noprint gout=work.charts; var x; qqplot x; run;\n");
+  fs::create_directories(dir / "graphs");
+  ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphs",
+                       (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
+                       (dir / "lst").string(), "--work", dir.path().string(), (dir / "prog.kes").string()}),
+            0);
+  plat::config() = plat::run_config{};
+  EXPECT_NE(log().find("GOUT= is read but not used"), std::string::npos) << log();
+  EXPECT_EQ(graphs().size(), 1u);
+  EXPECT_FALSE(fs::exists(dir / "graphs" / "charts"));
 }
 
 // A vertical label longer than its axis tries the shorter texts first: on CDF and

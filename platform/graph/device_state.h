@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graph/svg_writer.h"
@@ -29,6 +30,7 @@ struct segment {
   std::string name;        // the segment name as asked (NAME=, or the default)
   std::string descr;       // its description (the SVG title)
   std::string byline;
+  std::string catalog;     // folder of a GOUT= catalog inside the graphs folder, or empty
   std::unique_ptr<svg_writer> writer;
   std::vector<std::pair<std::string, std::string>> clips;  // "x y w h" -> clip id
 };
@@ -79,6 +81,8 @@ svg_writer* writer();
 
 // "#RRGGBB" of a colour number; empty for a negative number (not drawn).
 std::string colour_hex(int number);
+// "#RRGGBB" of a colour name (a known name or "#RRGGBB", any case); empty when it is none.
+std::string parse_colour(std::string_view name);
 
 // The SVG dash array of a line type (1 solid: empty) for a line of that width.
 std::string dash_of(int line_type, double width);

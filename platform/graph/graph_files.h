@@ -9,8 +9,9 @@ namespace plat::graph {
 // current folder) as NAME.svg, the name made unique in the run (case-blind) with a
 // numeric suffix and cut to what a file name can hold. Returns the file as the log and
 // the listing show it (the folder given, then the file name); empty after a message in
-// the log when the file cannot be written.
-std::string write_graph_file(const std::string& name, const std::string& document);
+// the log when the file cannot be written. A catalog folder, when given, is a folder of
+// that name inside the graphs folder (made when missing).
+std::string write_graph_file(const std::string& name, const std::string& document, const std::string& catalog = {});
 
 // Says in the log (a note) and in the listing and the JSON file (an entry "Graph" with
 // the description and the file) which file holds a graph.

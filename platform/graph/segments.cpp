@@ -63,15 +63,17 @@ static std::string shown_path(const std::string& file) {
   return d.empty() ? file : (std::filesystem::path(d) / file).string();
 }
 
-std::string write_graph_file(const std::string& name, const std::string& document) {
-  const std::string file = unique_graph_file(name);
+std::string write_graph_file(const std::string& name, const std::string& document, const std::string& catalog) {
+  const std::string file = catalog.empty() ? unique_graph_file(name) : catalog + "/" + unique_graph_file(name);
   const std::filesystem::path path = std::filesystem::path(graphs_dir()) / file;
+  std::error_code made;
+  if (!catalog.empty()) std::filesystem::create_directories(path.parent_path(), made);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (out) out << document;
   if (out) out.close();
   if (!out) {
     std::error_code ec;
-    const char* why = !std::filesystem::is_directory(graphs_dir(), ec) ? "the folder does not exist"
+    const char* why = !std::filesystem::is_directory(path.parent_path(), ec) ? "the folder does not exist"
                                                                        : "it cannot be written";
     plat::log_message(kGraphSet, kGraphFileError, path.string().c_str(), why);
     return {};
@@ -112,6 +114,10 @@ int plat_ggoseg(int, int descr_size, void* catalog, int* number, host_gsegid* se
   if (g->name.empty()) g->name = "graph";
   g->descr = descr_size > 0 ? trimmed(descr, static_cast<std::size_t>(descr_size)) : std::string();
   g->byline = bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : std::string();
+  // A catalog in a library (GOUT=) is a folder of the graphs folder, named by the
+  // catalog; the default catalog, in no library, is the graphs folder itself.
+  const std::string& cat = *static_cast<const std::string*>(catalog);
+  if (!cat.empty() && cat[0] != '.') g->catalog = cat.substr(cat.find('.') + 1);
   g->writer = std::make_unique<svg_writer>(page_width(), page_height());
   g->writer->set_title(g->descr.empty() ? g->name : g->descr);
   g->writer->set_desc(g->byline.empty() ? "Graph " + g->name : "Graph " + g->name + ", " + g->byline);
@@ -170,7 +176,7 @@ int plat_ggcseg(int, void** closed, int) {
   if (closed != nullptr) *closed = nullptr;
   if (!s.open) return 1;
   std::unique_ptr<segment> g = std::move(s.open);
-  const std::string file = write_graph_file(g->name, g->writer->finish());
+  const std::string file = write_graph_file(g->name, g->writer->finish(), g->catalog);
   if (file.empty()) return 1;
   auto c = std::make_unique<closed_segment>();
   c->name = g->name;

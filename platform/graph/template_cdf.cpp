@@ -69,7 +69,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   if (p.flag("_CURVELEGEND") && any_fitted) {
     legend_entry e;
     e.label = p.text("_CDFLAB", "Fitted");
-    e.stroke = curve_paint(0, false);
+    e.stroke = fit_line(p, curve_paint(0, false));
     legend.push_back(e);
   }
   const page_frame page = begin_page(c, p, grid, legend, yticks, "CDF plot");
@@ -93,7 +93,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       if (!cell.empirical.empty()) c.polyline(steps(f, cell.empirical), empirical);
       std::vector<point> curve;
       for (const point& q : cell.fitted) curve.push_back({f.px(q.x), f.py(q.y)});
-      if (curve.size() > 1) c.polyline(curve, curve_paint(0, false));
+      if (curve.size() > 1) c.polyline(curve, fit_line(p, curve_paint(0, false)));
       c.clip_end();
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/device_state.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
@@ -32,6 +33,16 @@ std::vector<pp_cell> read_cells(const out::graph_table& t) {
 }
 
 }  // namespace
+
+paint fit_line(const out::graph_panel& p, paint look) {
+  // A colour name the graphs do not know keeps the plot's own colour.
+  if (const std::string hex = parse_colour(p.text("_LINECOLOR")); !hex.empty()) look.stroke = hex;
+  const double w = p.number("_LINETHICKNESS", NAN);
+  if (w >= 1) look.width = std::min(w, 20.0);
+  const double t = p.number("_LINEPATTERN", NAN);
+  if (t >= 0) look.dash = dash_of(static_cast<int>(std::min(t, 46.0)), look.width);
+  return look;
+}
 
 void draw_points(canvas& c, const frame& f, const std::vector<point>& pts) {
   paint dot;
@@ -99,7 +110,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         paint l;
         l.stroke = kLineInk;
         l.width = 1.5;
-        c.line(f.px(0), f.py(0), f.px(1), f.py(1), l);
+        c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
       draw_points(c, f, cell.pts);
       c.clip_end();

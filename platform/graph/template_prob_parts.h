@@ -11,6 +11,10 @@ namespace plat::graph {
 inline constexpr const char* kPointInk = "#1F1F1F";
 inline constexpr const char* kLineInk = "#D55E00";
 
+// The fitted line or curve of a plot in its look, restyled by the family's COLOR=, W=
+// and L= that the module passes as "_LINECOLOR", "_LINETHICKNESS" and "_LINEPATTERN".
+paint fit_line(const out::graph_panel& p, paint look);
+
 // Open circles of 5 px at the points (data values) of a cell.
 void draw_points(canvas& c, const frame& f, const std::vector<point>& pts);
 

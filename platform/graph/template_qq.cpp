@@ -112,7 +112,7 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
     paint l;
     l.stroke = kLineInk;
     l.width = 1.5;
-    c.line(f.px(f.xlo), f.py(cell.a + cell.b * f.xlo), f.px(f.xhi), f.py(cell.a + cell.b * f.xhi), l);
+    c.line(f.px(f.xlo), f.py(cell.a + cell.b * f.xlo), f.px(f.xhi), f.py(cell.a + cell.b * f.xhi), fit_line(p, l));
   }
   std::vector<point> pts;
   for (const point& q : cell.pts) pts.push_back(rotated ? point{q.y, q.x} : q);
@@ -165,6 +165,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     e.label = p.text("_REFLINELAB");
     e.stroke.stroke = kLineInk;
     e.stroke.width = 1.5;
+    e.stroke = fit_line(p, e.stroke);
     legend.push_back(e);
   }
   const bool pctl_axis = !prob && p.flag("_PCTLAXIS");

@@ -11,6 +11,7 @@
 #include "devgraph/tick_text.h"
 #include "host/host_services.h"
 #include "records/kes_axis.h"
+#include "records/kes_curve.h"
 
 namespace {
 
@@ -56,7 +57,9 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
     return;
   }
   host_varinfo info{};
-  const bool fmt = use_format &&
+  const kes_preq* r = ctx->curreq;
+  const bool log_axis = (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && r->dist == KES_DIST_WEIBULL2;
+  const bool fmt = use_format && !log_axis &&
                    xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, &info) == 0 &&
                    kes_has_format(info);
   t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf);

@@ -3,8 +3,11 @@
 
 #include <cstring>
 
+#include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_axis.h"
 #include "records/kes_chart.h"
+#include "records/kes_ctx.h"
 #include "records/kes_preq.h"
 
 kes_gtext kes_label_text(const kes_chart* c, const kes_axis& ax) {
@@ -24,4 +27,20 @@ kes_gtext kes_ref_label(const kes_chart* c, int colour, const char* text) {
   t.text = text;
   t.len = static_cast<int>(strnlen(text, KES_REFLABEL_MAX));
   return t;
+}
+
+bool kes_label_by_name(kes_ctx* ctx, kes_chart* c, int (*build)(kes_ctx*, char*), char* buf, int* len) {
+  if (ctx->curlabel_len == 0) return false;
+  if (!c->noted[KES_NOTE_LABEL_REPLACED]) {
+    xpmlog(KES_SET_LAYOUT, KES_MSG_LABEL_TOO_LONG_AXIS, static_cast<int>(ctx->curlabel_len), ctx->curlabel,
+           static_cast<int>(ctx->curname.len), ctx->curname.text);
+    c->noted[KES_NOTE_LABEL_REPLACED] = 1;
+  }
+  // The builders take the label when it has a length: hide it for this one text, so
+  // that a derived text (the logarithm form) keeps its shape around the name.
+  const std::uint16_t keep = ctx->curlabel_len;
+  ctx->curlabel_len = 0;
+  *len = build(ctx, buf);
+  ctx->curlabel_len = keep;
+  return true;
 }

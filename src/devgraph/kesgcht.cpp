@@ -2,6 +2,7 @@
 // variable on the graphics device, once for every open output destination: starts the
 // device, lays out the page, opens a segment per page, draws its cells, the page
 // labels, closes the segment and hands the graph on.
+#include <algorithm>
 #include <cstring>
 
 #include "devgraph/chart_access.h"
@@ -141,9 +142,22 @@ int kesgcht(kes_ctx* ctx) {
   lay->manager = ctx->objs.manager;
   lay->root = ctx->objs.root;
   if (const int s = zqidest(lay); s != 0) return s;
-  // 3. Catalog: GOUT= is not a statement option of this procedure.
+  // 3. Catalog: GOUT=lib.cat of the PROC statement (the library WORK when not named).
   std::memset(lay->library, ' ', 8);
   lay->catalog_given = 0;
+  int gout_len = 0;
+  if (const char* gout = kes_gtext_opt(ctx->proc, KES_PROC_SLOT_GOUT, &gout_len); gout_len > 0) {
+    const char* dot = static_cast<const char*>(std::memchr(gout, '.', static_cast<std::size_t>(gout_len)));
+    const char* lib = dot != nullptr ? gout : "WORK";
+    const int lib_len = dot != nullptr ? static_cast<int>(dot - gout) : 4;
+    const char* cat = dot != nullptr ? dot + 1 : gout;
+    const int cat_len = std::min(gout_len - static_cast<int>(cat - gout), static_cast<int>(sizeof lay->entry));
+    std::memcpy(lay->library, lib, static_cast<std::size_t>(std::min(lib_len, 8)));
+    std::memset(lay->entry, ' ', sizeof lay->entry);
+    std::memcpy(lay->entry, cat, static_cast<std::size_t>(cat_len));
+    lay->entry_len = static_cast<std::int16_t>(cat_len);
+    lay->catalog_given = cat_len > 0 ? 1 : 0;
+  }
 
   // 4. One pass per destination.
   kes_chart* c = &lay->c;

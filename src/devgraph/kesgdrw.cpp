@@ -13,6 +13,7 @@
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 #include "records/kes_curve.h"
+#include "records/kes_varsum.h"
 
 namespace {
 
@@ -40,17 +41,18 @@ void references(kes_ctx* ctx, kes_cell* cell) {
   if (r->nhref > 0) kesghrl(ctx, cell);
 }
 
-// Grid lines of a QQ plot at the ticks of the data axis: horizontal ones, or vertical
-// ones when ROTATE put the data axis across.
-void data_grid(kes_ctx* ctx, bool across) {
-  if (!across) {
+// Grid lines of a QQ plot: horizontal ones at the vertical axis's ticks when ROTATE is
+// set, else vertical ones at the quantile ticks across, from the horizontal axis line
+// up. The key slot holds both axes as drawn (the driver exchanged them for ROTATE).
+void kesgrid(kes_ctx* ctx, bool horizontal) {
+  if (horizontal) {
     grid(ctx);
     return;
   }
   kes_layout* lay = ctx->curreq->layout;
   const kes_chart* c = &lay->c;
   const kes_plotslot* key = kes_gkeyslot(ctx);
-  const double y1 = c->oy - lay->vaxis.offset[0], y2 = c->oy + c->height + lay->vaxis.offset[1];
+  const double y1 = c->hx.start[1], y2 = c->oy + c->height + lay->vaxis.offset[1];
   const double range = key->hhigh - key->hlow;
   if (!(range > 0) || !(key->width > 0)) return;
   const double step = key->width * c->width / range;
@@ -69,7 +71,7 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   switch (r->type) {
     case KES_PLOT_QQ:
     case KES_PLOT_PROB:
-      if (r->type == KES_PLOT_QQ && r->grid) data_grid(ctx, kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE));
+      if (r->type == KES_PLOT_QQ && r->grid) kesgrid(ctx, r->rotate != 0);
       if (fitted) {
         kesgpts(ctx, r, cell);
         if (s->line) kesgdl(ctx, r, cell);
@@ -106,7 +108,11 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   static const double kNoOffset[2] = {0, 0};
   const bool comparative = r->classvars != nullptr && r->classvars->count > 0;
   if (ctx->insets != nullptr && comparative && cell != nullptr) kesins(ctx, cell, row);
-  if (ctx->insets != nullptr) kesivld(ctx, cell, kNoOffset);
+  // Only a cell with values shows boxes: a panel without a cell, or whose cell has no
+  // nonmissing value, would otherwise show the boxes of the cell drawn before it.
+  const bool boxes = ctx->insets != nullptr && cell != nullptr && cell->varsums != nullptr &&
+                     cell->varsums[ctx->curvar].n != 0;
+  if (boxes) kesivld(ctx, cell, kNoOffset);
 
   // 2. Frame fill.
   if (!r->noframe && (r->frame_fill != 0 || kes_flag(st, KES_PLOT_FLAG_CPROP) || c->style)) kesgfrm(ctx, r, cell);
@@ -135,5 +141,5 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   // 4. Annotate data sets of the request.
   if (cell != nullptr) kesgano(ctx, r, cell);
   // 5. Inset boxes of the cell are drawn last; the areas they blanked are released.
-  if (ctx->insets != nullptr) kesidrw(ctx);
+  if (boxes) kesidrw(ctx);
 }

@@ -58,19 +58,16 @@ void kesghlb(kes_ctx* ctx) {
   }
 
   char buf[KES_LABEL_BUFFER];
-  t.len = kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE) ? kesvlab(ctx, buf) : keshlab(ctx, buf);
+  const bool rotate = kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE);
+  int (*const build)(kes_ctx*, char*) = rotate ? kesvlab : keshlab;
+  t.len = build(ctx, buf);
   t.text = buf;
   double len = gd_measure(ctx, &t, nullptr);
-  if (len > span && ctx->curlabel_len > 0) {
-    if (!c->noted[KES_NOTE_LABEL_REPLACED]) {
-      xpmlog(KES_SET_LAYOUT, KES_MSG_LABEL_TOO_LONG_AXIS, static_cast<int>(ctx->curlabel_len), ctx->curlabel,
-             static_cast<int>(ctx->curname.len), ctx->curname.text);
-      c->noted[KES_NOTE_LABEL_REPLACED] = 1;
-    }
-    t.len = ctx->curname.len;
-    std::memcpy(buf, ctx->curname.text, static_cast<size_t>(t.len));
-    len = gd_measure(ctx, &t, nullptr);
-  }
+  // Only a text that is the variable's label can give way to its name: a P-P plot's
+  // fitted family, or the quantile axis of an unrotated QQ or probability plot, is not.
+  const bool names_variable = r->type == KES_PLOT_HISTOGRAM || r->type == KES_PLOT_CDF ||
+                              ((r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && rotate);
+  if (len > span && names_variable && kes_label_by_name(ctx, c, build, buf, &t.len)) len = gd_measure(ctx, &t, nullptr);
   if (len > span && len > 0) {
     t.height *= span / len;
     if (!c->noted[KES_NOTE_HSHRINK]) {

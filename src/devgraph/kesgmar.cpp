@@ -10,10 +10,12 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/panel_labels.h"
+#include "devgraph/pctl_ticks.h"
 #include "devgraph/tick_text.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/kes_curve.h"
 #include "util/kes_text.h"
 
 namespace {
@@ -83,23 +85,36 @@ void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, 
 
 // Widest vertical tick value, and the vertical decimals.
 double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress) {
+  const kes_preq* r = ctx->curreq;
   const kes_plotslot* key = kes_gkeyslot(ctx);
-  const double s = key->vmin, t = key->vmax, d = key->vstep;
-  const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
-  const bool fmt = c->vx.format != 0;
-  c->vdec = (fmt || zcompress) ? 99 : kes_tick_decimals(s, t, d, e, 1);
-  double widest = -1.0;
-  if (!(d > 0) || t + e < s) return widest;
   char buf[KES_TICK_TEXT];
-  long guard = 0;
-  for (double v = s; v <= t + e && guard < 100000; v += d, ++guard) {
+  double widest = -1.0;
+  const auto measure = [&](int len) {
     kes_gtext g{};
     std::memcpy(g.font, c->valfont, 8);
     g.height = c->text_h;
     g.align = 1;
-    g.len = kes_tick_text(kes_tick_snap(v, e), fmt ? info : nullptr, c->vdec, zcompress, buf);
+    g.len = len;
     g.text = buf;
     widest = std::max(widest, gd_measure(ctx, &g, nullptr));
+  };
+  // A rotated probability plot's vertical axis carries its percents.
+  if (r->type == KES_PLOT_PROB && r->rotate) {
+    for (int i = 0; i < r->npctl; ++i) measure(kes_pctl_text(r->pctl[i], KES_PCTL_WIDTH, buf));
+    return widest;
+  }
+  const double s = key->vmin, t = key->vmax, d = key->vstep;
+  const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
+  const bool fmt = c->vx.format != 0;
+  const bool pctlscale = r->pctlscale && r->rotate;
+  c->vdec = (fmt || pctlscale || zcompress) ? 99 : kes_tick_decimals(s, t, d, e, 1);
+  if (!(d > 0) || t + e < s) return widest;
+  long guard = 0;
+  for (double v = s; v <= t + e && guard < 100000; v += d, ++guard) {
+    const double snapped = kes_tick_snap(v, e);
+    int len = fmt ? -1 : kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, snapped, buf);
+    if (len < 0) len = kes_tick_text(snapped, fmt ? info : nullptr, c->vdec, zcompress, buf);
+    measure(len);
   }
   return widest;
 }
@@ -207,7 +222,9 @@ void kesgmar(kes_ctx* ctx) {
   if (has_format) {
     const bool rotate = kes_flag(st, KES_PLOT_FLAG_ROTATE);
     if (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) {
-      (rotate ? c->hx.format : c->vx.format) = 1;
+      // The two-parameter Weibull's data axis holds log(value - threshold), which the
+      // variable's format does not describe.
+      if (r->dist != KES_DIST_WEIBULL2) (rotate ? c->hx.format : c->vx.format) = 1;
     } else if (r->type != KES_PLOT_PP) {
       c->hx.format = 1;
     }
@@ -282,17 +299,20 @@ void kesgmar(kes_ctx* ctx) {
 
   // 14. Horizontal tick values.
   const kes_plotslot* key = kes_gkeyslot(ctx);
-  const int n = key->npoints;
-  const double s = key->hlow, t = key->hhigh, d = key->width;
+  // An unrotated probability plot's horizontal axis carries its percents.
+  const bool percents = r->type == KES_PLOT_PROB && !r->rotate && r->npctl > 0;
+  const int n = percents ? r->npctl : key->npoints;
+  const double s = percents ? r->pctl[0] : key->hlow, t = percents ? r->pctl[n - 1] : key->hhigh, d = key->width;
   const int k = n / kMeasureEvery + 1;
   const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
   c->hdec = 99;
-  if (!c->hx.format && !zcompress) c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
+  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && !zcompress)
+    c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
   const double first = labwidth(ctx, &info, c->hx.format, s, 0);
   double widest = first, last = first;
   double v = s;
   for (int i = k; i < n; i += k) {
-    v += k * d;
+    v = percents ? r->pctl[i] : v + k * d;
     last = labwidth(ctx, &info, c->hx.format, v, i);
     widest = std::max(widest, last);
   }

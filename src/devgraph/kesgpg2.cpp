@@ -81,7 +81,23 @@ int kesgpg2(kes_ctx* ctx) {
   if (r->nrows > 1)
     c->height = (c->height - (r->nrows - 1) * (c->vcellgap + vx.offset[0] + vx.offset[1])) / r->nrows;
 
-  // 6. SQUARE is a probability and QQ plot option; histograms keep their shape.
+  // 6. SQUARE (probability and QQ plots): the larger side of the framed cell shrinks to
+  // the smaller, measured on the page (a horizontal percent is 1 / aspect vertical
+  // percents); the room given up is shared by the margins on both sides.
+  if ((r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && kes_flag(st, KES_PLOT_FLAG_SQUARE) && c->aspect > 0) {
+    const double across = hx.offset[0] + c->width + hx.offset[1];
+    const double up = (vx.offset[0] + c->height + vx.offset[1]) * c->aspect;  // in horizontal percents
+    if (across > up) {
+      const double d = (across - up) / 2, share = (r->ncols > 1 ? r->ncols : 1) * d;
+      c->width -= 2 * d;
+      c->lmargin += share, c->rmargin += share, c->ox += share;
+    } else if (up > across) {
+      const double d = (up - across) / 2 / c->aspect, share = (r->nrows > 1 ? r->nrows : 1) * d;
+      c->height -= 2 * d;
+      c->bspace += share, c->bmargin += share;
+      c->tspace += share, c->tmargin += share;
+    }
+  }
 
   // 7. A height below one character cell; fewer rows or columns a page may help.
   if (kes_too_small(c->ch, c->height, kes_pgiven(st, KES_PLOT_SLOT_NROWS) || kes_pgiven(st, KES_PLOT_SLOT_NCOLS)))

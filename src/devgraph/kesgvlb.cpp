@@ -100,21 +100,47 @@ void kesgvlb(kes_ctx* ctx) {
   }
 
   // 3. The default text.
+  const bool rotate = kes_flag(st, KES_PLOT_FLAG_ROTATE);
   char buf[KES_LABEL_BUFFER];
+  bool default_text = false;  // VAXISLABEL= is drawn as given
   if (len > 0) {
     len = std::min(len, KES_LABEL_BUFFER);
     std::memcpy(buf, given, static_cast<size_t>(len));
   } else {
-    len = kes_flag(st, KES_PLOT_FLAG_ROTATE) ? keshlab(ctx, buf) : kesvlab(ctx, buf);
+    len = rotate ? keshlab(ctx, buf) : kesvlab(ctx, buf);
+    default_text = true;
   }
   if (len <= 0) return;
   t.text = buf;
   t.len = len;
-  double box[8] = {};
-  const double measured = gd_measure(ctx, &t, mode == 3 ? nullptr : box);
-  // The extent along the axis, in its own (vertical) measure: the turned text's box.
-  double extent = mode == 3 ? t.height : mode == 4 ? len * t.height : std::fabs(box[3] - box[1]);
-  if (mode == 2) extent = std::fabs(box[5] - box[1]);
+  double measured = 0, extent = 0;
+  const auto measure = [&] {
+    double box[8] = {};
+    measured = gd_measure(ctx, &t, mode == 3 ? nullptr : box);
+    // The extent along the axis, in its own (vertical) measure: the turned text's box.
+    extent = mode == 3 ? t.height : mode == 4 ? t.len * t.height : std::fabs(box[3] - box[1]);
+    if (mode == 2) extent = std::fabs(box[5] - box[1]);
+  };
+  measure();
+
+  // 4. A default text longer than the axis tries its shorter forms first.
+  if (default_text && extent > span) {
+    if (r->type == KES_PLOT_CDF || r->type == KES_PLOT_PP) {
+      const int name_len = ctx->curname.len;
+      for (const int msg : {KES_MSG_EMPIRICAL_CDF, KES_MSG_CDF}) {
+        t.len = xpmstr(buf, KES_LABEL_BUFFER, KES_SET_PLOT, msg, name_len, ctx->curname.text);
+        measure();
+        if (extent <= span) break;
+      }
+      if (extent > span) {
+        t.len = xpmstr(buf, KES_LABEL_BUFFER, KES_SET_PLOT, KES_MSG_CDF_SHORT);
+        measure();
+      }
+    } else if ((r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && !rotate &&
+               kes_label_by_name(ctx, c, kesvlab, buf, &t.len)) {
+      measure();
+    }
+  }
 
   // 5. Shrink to the axis.
   if (extent > fraction * span && extent > 0) {

@@ -1,12 +1,15 @@
 // kessymb(ctx) -> 0, or 1 when the table cannot be had: the line attributes of the
 // request's curves (and the general entries the bars and points read): the host's
-// symbol definitions, then per curve the family's COLOR=, W= and L= lists.
+// symbol definitions, then per curve the family's COLOR=, W= and L= lists (the first
+// curve entry of the other plots takes the family's single values).
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/family_line.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "records/pool_alloc.h"
@@ -33,6 +36,28 @@ bool list_number(const kes_stmt* st, int slot, int j, double* out) {
 
 }  // namespace
 
+kes_family_line kes_family_line_of(const kes_stmt* st, int dist) {
+  kes_family_line f;
+  if (dist < 0 || dist > 8) return f;
+  // Widths and line types far past any device's are held at a bound the short fields keep.
+  constexpr double kBound = 1000;
+  if (kes_pgiven(st, kColors[dist])) {
+    f.color_given = true;
+    std::memcpy(f.color, kes_pslot(st, kColors[dist])->v.name, 8);
+  }
+  if (kes_pgiven(st, kWidths[dist])) {
+    const double w = kes_pnumber(st, kWidths[dist]);
+    f.width_given = true;
+    f.width = !(w > 1) ? 1 : static_cast<int>(std::min(w, kBound));
+  }
+  if (kes_pgiven(st, kLines[dist])) {
+    const double l = kes_pnumber(st, kLines[dist]);
+    f.type_given = true;
+    f.type = !(l >= 0) ? 1 : static_cast<int>(std::min(l, kBound));
+  }
+  return f;
+}
+
 int kessymb(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
   kes_chart* c = kes_chart_of(ctx);
@@ -55,10 +80,16 @@ int kessymb(kes_ctx* ctx) {
     // as a solid line in the palette's second colour (its first is the curves'); the
     // family's COLOR= still wins where the line is drawn. A CDF plot's fitted curve
     // keeps the curve entry.
+    kes_symattr* e = c->curve_attr;
     if (r->type != KES_PLOT_CDF) {
-      *c->curve_attr = t[2];
-      c->curve_attr->line_type = 1;
+      *e = t[2];
+      e->line_type = 1;
     }
+    // The family's single COLOR=, W= and L= restyle that line (or curve).
+    const kes_family_line f = kes_family_line_of(st, r->dist);
+    if (f.color_given) std::memcpy(e->color, f.color, 8);
+    if (f.width_given) e->line_width = static_cast<short>(f.width);
+    if (f.type_given) e->line_type = static_cast<short>(f.type);
     return 0;
   }
 

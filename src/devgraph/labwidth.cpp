@@ -1,11 +1,12 @@
 // labwidth(ctx, info, format, value, i) -> the measured length of horizontal tick
 // value number i: its explicit text from the axis definition when it has one, else
-// the value in the variable's format or in the axis' short form.
+// the value in the variable's format, as a percent, or in the axis' short form.
 #include <cstring>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/pctl_ticks.h"
 #include "devgraph/tick_text.h"
 #include "records/kes_axis.h"
 
@@ -26,7 +27,13 @@ double labwidth(kes_ctx* ctx, const host_varinfo* info, int format, double value
     t.text = e->text;
     t.len = e->text != nullptr ? e->length : 0;
   } else {
-    t.len = kes_tick_text(value, format ? info : nullptr, c->hdec, 0, buf);
+    const kes_preq* r = ctx->curreq;
+    // Percents on an unrotated probability plot, the fitted percents of PCTLSCALE, or
+    // the value itself.
+    t.len = -1;
+    if (!format && r->type == KES_PLOT_PROB && !r->rotate) t.len = kes_pctl_text(value, KES_PCTL_WIDTH, buf);
+    if (!format && t.len < 0) t.len = kes_pctlscale_text(ctx, ax, value, buf);
+    if (t.len < 0) t.len = kes_tick_text(value, format ? info : nullptr, c->hdec, 0, buf);
     t.text = buf;
   }
   return gd_measure(ctx, &t, nullptr);

@@ -59,6 +59,8 @@ std::vector<double> kes_pctl_minor(Quantile q, double qmin, double qmax, double 
 // A percent as a tick value: the shortest form in width characters, leading and
 // trailing blanks taken off; the length.
 int kes_pctl_text(double percent, int width, char* buf);
+// The field of a percent axis's tick values.
+constexpr int KES_PCTL_WIDTH = 7;
 
 struct kes_ctx;
 struct kes_axis;

@@ -1,6 +1,7 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
 // built yet say so, each once per step: ANNOTATE= on template graphs (device charts
-// draw it).
+// draw it), GOUT= on template graphs (it names the catalog of device charts), and
+// TILELEGLABEL=, the title of a legend that nothing fills.
 #include <cstring>
 #include <initializer_list>
 
@@ -23,10 +24,16 @@ bool plot_statement(const kes_stmt* s) {
 
 void kesunbuilt(const kes_ctx* ctx) {
   bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
+  bool tile_title = false;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!plot_statement(s)) continue;
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
+    tile_title = tile_title || kes_pgiven(s, KES_PLOT_SLOT_TILELEGLABEL);
   }
+  if (tile_title) xpmlog(KES_SET_LABEL, KES_MSG_TILELEGLABEL_NO_EFFECT);
   // Device charts draw annotate data sets; template graphs have none.
   if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
+  // A graphics catalog holds device charts only.
+  if (kes_pgiven(ctx->proc, KES_PROC_SLOT_GOUT) && ctx->tmplgraph && !ctx->devgraph)
+    xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "GOUT=");
 }

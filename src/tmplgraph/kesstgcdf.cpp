@@ -80,6 +80,7 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
     kes_dyn_text(g, "_CDFLAB", vemtxt(buf, kes_cdflab(ctx, kc, buf)));
   }
   kes_dyn_double(g, "_YMAX", r->vscale == KES_VSCALE_PERCENT ? 100.0 : 1.0);
+  kes_stg_linestyle(ctx, g);
   static const char* const kTheory[3] = {"Theoretical Cumulative Percent", "Theoretical Cumulative Count",
                                          "Theoretical Cumulative Probability"};
   static const char* const kEmpir[3] = {"Empirical Cumulative Percent", "Empirical Cumulative Count",

@@ -50,6 +50,7 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
     kes_dyn_text(g, "_REFLINELAB", vemtxt(buf, n));
   }
   if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
+  kes_stg_linestyle(ctx, g);
   const bool rot = r->rotate;
   kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst,
                  prob ? vemtxt("Quantile", 8) : vemmsg(KES_SET_PLOT, KES_MSG_QUANTILE));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "devgraph/family_line.h"
 #include "devgraph/kes_axislabels.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
@@ -143,4 +144,16 @@ void* kes_stg_grouplabel(const kes_stgraph* g) { return g->grouplabel != nullptr
 
 wob_attr kes_stg_pair_name(const char* name) {
   return wob_text(WOB_A_DYNAMIC_NAME, vemtxt(name, static_cast<int>(std::strlen(name))));
+}
+
+void kes_stg_linestyle(kes_ctx* ctx, kes_stgraph* g) {
+  const kes_preq* r = ctx->curreq;
+  const kes_family_line f = kes_family_line_of(r->stmt, r->dist);
+  if (f.color_given) {
+    int n = 8;
+    while (n > 0 && (f.color[n - 1] == ' ' || f.color[n - 1] == '\0')) --n;
+    if (n > 0) kes_dyn_text(g, "_LINECOLOR", vemtxt(f.color, n));
+  }
+  if (f.width_given) kes_dyn_double(g, "_LINETHICKNESS", f.width);
+  if (f.type_given) kes_dyn_int(g, "_LINEPATTERN", f.type);
 }

@@ -55,6 +55,10 @@ void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel
 wob_attr kes_stg_pair_name(const char* name);
 
 // The builders and row writers of the QQ, probability, P-P and CDF graphs.
+// The family's COLOR=, W= and L= for the fitted line or curve: "_LINECOLOR" (text),
+// "_LINETHICKNESS" (double) and "_LINEPATTERN" (int), each only when given.
+void kes_stg_linestyle(kes_ctx* ctx, kes_stgraph* g);
+
 void kesstgqq(kes_ctx* ctx, kes_stgraph* g);
 void kesstgprob(kes_ctx* ctx, kes_stgraph* g);
 void kesstgpp(kes_ctx* ctx, kes_stgraph* g);

@@ -1,0 +1,73 @@
+// The family's COLOR=, W= and L= on QQ, probability, P-P and CDF template graphs: the
+// panel carries them as dynamics and the drawn SVG (read back through the structural
+// SVG reader) shows the fitted line in that colour, width and dash; without them the
+// line keeps the plot's own look.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "graph_run.h"
+#include "support/svg_reader.h"
+
+namespace {
+
+// The reduced lines of the element kind (line or polyline) whose stroke is colour.
+std::vector<std::string> stroked(const std::string& doc, const std::string& tag, const std::string& colour) {
+  std::vector<std::string> out;
+  std::istringstream in(kes_test::svg_reduce(doc));
+  for (std::string l; std::getline(in, l);) {
+    const std::size_t s = l.find_first_not_of(' ');
+    if (s == std::string::npos || l.compare(s, tag.size() + 1, tag + " ") != 0) continue;
+    if (l.find("stroke=\"" + colour + "\"") != std::string::npos) out.push_back(l);
+  }
+  return out;
+}
+
+struct family_case {
+  const char* statement;
+  const char* tag;
+};
+
+const family_case kCases[] = {
+    {"qqplot x / normal(mu=est sigma=est color=red w=4 l=2);", "line"},
+    {"probplot x / normal(mu=est sigma=est color=red w=4 l=2);", "line"},
+    {"ppplot x / normal(color=red w=4 l=2);", "line"},
+    {"cdfplot x / normal(color=red w=4 l=2);", "polyline"},
+};
+
+TEST(FamilyLineTemplate, ColourWidthAndDashReachTheDrawnLine) {
+  for (const family_case& c : kCases) {
+    SCOPED_TRACE(c.statement);
+    const kes_test::graph_run r = kes_test::run_graphs(c.statement);
+    ASSERT_EQ(r.status, 0) << r.log;
+    const auto panels = r.panels();
+    ASSERT_EQ(panels.size(), 1u) << r.log;
+    EXPECT_EQ(panels[0]->dynamic("_LINECOLOR"), "\"RED\" (text)");
+    ASSERT_EQ(r.svg.size(), 1u);
+    const std::string& doc = r.svg.begin()->second;
+    // The line in the cell and its sample in the legend.
+    const auto lines = stroked(doc, c.tag, "#FF0000");
+    ASSERT_GE(lines.size(), 1u) << doc;
+    for (const std::string& l : lines) {
+      EXPECT_NE(l.find("stroke-width=\"4\""), std::string::npos) << l;
+      EXPECT_NE(l.find("stroke-dasharray="), std::string::npos) << l;
+    }
+  }
+}
+
+TEST(FamilyLineTemplate, WithoutOptionsNoDynamicsAndNoRed) {
+  for (const char* s : {"qqplot x / normal(mu=est sigma=est);", "cdfplot x / normal;"}) {
+    SCOPED_TRACE(s);
+    const kes_test::graph_run r = kes_test::run_graphs(s);
+    ASSERT_EQ(r.status, 0) << r.log;
+    const auto panels = r.panels();
+    ASSERT_EQ(panels.size(), 1u);
+    for (const char* d : {"_LINECOLOR", "_LINETHICKNESS", "_LINEPATTERN"}) EXPECT_EQ(panels[0]->dynamic(d), "") << d;
+    ASSERT_EQ(r.svg.size(), 1u);
+    EXPECT_TRUE(stroked(r.svg.begin()->second, "line", "#FF0000").empty());
+  }
+}
+
+}  // namespace

@@ -296,6 +296,16 @@ int t_release(kes_layout* layout) {
 int t_start(kes_ctx*) { g_calls += "start;"; return g_start; }
 const kes_graphics_startup kTestGraphics = {t_destination, t_template, t_dest, t_load, t_release, t_start};
 
+// A context for the whole statement pass over the PROC node and what follows it.
+kes_ctx pass_context(host_pool* pool, int* varnums, node& proc) {
+  kes_ctx c{};
+  c.runpool = pool;
+  c.nvars = 1;
+  c.varnums = varnums;
+  c.proc = &proc.s;
+  return c;
+}
+
 TEST_F(plot_checks, graphics_startup) {
   struct row {
     const char* what;
@@ -323,11 +333,7 @@ TEST_F(plot_checks, graphics_startup) {
     if (r.noplot) h.flag(KES_PLOT_FLAG_NOPLOT);
     node proc("PROC");
     proc.s.next = &h.s;
-    kes_ctx c{};
-    c.runpool = ctx.runpool;
-    c.nvars = 1;
-    c.varnums = varnums;
-    c.proc = &proc.s;
+    kes_ctx c = pass_context(ctx.runpool, varnums, proc);
     logged.clear();
     EXPECT_EQ(kesstmt_with(&c, &kTestGraphics), r.result) << r.what;
     EXPECT_EQ(c.devgraph, r.devgraph) << r.what;
@@ -536,11 +542,7 @@ TEST_F(plot_checks, annotate_image_install) {
       proc.slots[KES_PROC_SLOT_ANNOTATE].given = 1;
       proc.slots[KES_PROC_SLOT_ANNOTATE].v.handle = &annotate_data;
     }
-    kes_ctx c{};
-    c.runpool = ctx.runpool;
-    c.nvars = 1;
-    c.varnums = varnums;
-    c.proc = &proc.s;
+    kes_ctx c = pass_context(ctx.runpool, varnums, proc);
     logged.clear();
     EXPECT_EQ(kesstmt_with(&c, &kTestGraphics), 0) << r.what;
     EXPECT_EQ(g_installed, r.installed) << r.what;

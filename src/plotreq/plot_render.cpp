@@ -1,5 +1,7 @@
 // kes_render: how every plot driver hands its request's graph to the step's renderer.
 #include "host/host_services.h"
+#include "host/kes_stmt.h"
+#include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "plotreq/plot_requests.h"
 #include "records/kes_classvars.h"
@@ -12,9 +14,11 @@ void kes_resolve_cells(kes_preq* request) {
   if (nclass == 0) return;
   auto levels = [](int n) { return n < 1 ? 1 : n < KES_PANEL_MAX ? n : KES_PANEL_MAX; };
   const bool rows_given = request->nrows > 0, cols_given = nclass == 2 ? request->ncols > 0 : request->ncols > 1;
-  if (nclass == 1) {
-    // One variable lays its levels out in a column, unless NCOLS= asked for a row.
-    if (!rows_given && !cols_given) request->nrows = levels(cv->nlevels);
+  // OVERLAY draws the last CLASS variable's levels as groups within one cell.
+  const bool overlay = request->type != KES_PLOT_HISTOGRAM && kes_flag(request->stmt, KES_PLOT_FLAG_OVERLAY);
+  if (nclass == 1 || overlay) {
+    // The cells in a column, unless NCOLS= asked for a row.
+    if (!rows_given && !cols_given) request->nrows = overlay && nclass == 1 ? 1 : levels(cv->nlevels);
     return;
   }
   if (!rows_given) request->nrows = levels(cv->nlevels);

@@ -41,6 +41,7 @@ TEST(ComparativeRuns, CellsWithoutNrowsOrNcolsStandOnOneGraph) {
       {"class c; cdfplot;", 1, "3 1"},
       {"class c; ppplot;", 1, "3 1"},
       {"class c d; qqplot / overlay;", 1, "3 1"},         // the groups of d overlaid in 3 cells
+      {"class c; qqplot / overlay;", 1, "1 1"},           // all groups in one cell
       {"class c d; histogram / nrows=2;", 2, "2 2"},      // NCOLS= left to the 2 levels of d
       {"class c d; histogram / ncols=1;", 2, "3 1"},      // NROWS= left to the 3 levels of c
       {"class c; histogram / nrows=2;", 2, "2 1"},        // given values stay as given

@@ -7,6 +7,7 @@
 
 #include "core/host_vectors.h"
 #include "core/number_text.h"
+#include "parse/format_ids.h"
 
 namespace {
 
@@ -32,11 +33,13 @@ int plat_xpils(long value, int width, char* buffer) { return put_field(std::to_s
 
 int plat_xpis(int value, int width, char* buffer) { return put_field(std::to_string(value), width, buffer); }
 
-// Kind 99 (and 0) is the best form of the width; any other kind prints `decimals`
-// decimals, falling back to the best form when they do not fit.
+// Kind 99 (and 0) is the best form of the width, and so is the word of a format named
+// BEST (BEST8., BEST12.); any other kind prints `decimals` decimals, falling back to
+// the best form when they do not fit.
 int plat_xfxpn(double value, int width, int decimals, int kind, char* buffer) {
   if (width <= 0) return 1;
-  const bool best = kind == kBestKind || kind == 0 || decimals < 0;
+  const bool best = kind == kBestKind || kind == 0 || decimals < 0 ||
+                    (kind > 0 && plat::format_name(static_cast<std::uint32_t>(kind)) == "BEST");
   const std::string text = best ? plat::best_text(value, width) : plat::fixed_text(value, width, decimals);
   return put_field(text, width, buffer);
 }

@@ -6,6 +6,8 @@
 namespace plat {
 namespace {
 
+constexpr std::size_t kBestWord = 99;
+
 struct format_table {
   std::map<std::string, std::uint32_t> ids;
   std::vector<std::string> names{""};
@@ -22,6 +24,8 @@ std::uint32_t format_id(const std::string& name) {
   format_table& t = table();
   auto it = t.ids.find(name);
   if (it != t.ids.end()) return it->second;
+  // Word 99 means the best form to the number services: no name is given it.
+  if (t.names.size() == kBestWord) t.names.emplace_back();
   std::uint32_t id = static_cast<std::uint32_t>(t.names.size());
   t.names.push_back(name);
   t.ids.emplace(name, id);

@@ -8,7 +8,8 @@
 namespace plat {
 
 // The word of a format name (upper case, "$" first for character formats, "F" for
-// w.d); words count from 1 and stay valid for the life of the process.
+// w.d); words count from 1, skipping 99 (the best form of the number services), and
+// stay valid for the life of the process.
 std::uint32_t format_id(const std::string& name);
 // The name of a word, or "" for 0 or an unknown word.
 const std::string& format_name(std::uint32_t id);

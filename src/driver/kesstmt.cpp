@@ -21,6 +21,8 @@ namespace {
 constexpr int kWeightConflict = 3000;
 constexpr int kFlagDebug = 19;  // PROC DEBUG
 constexpr char kDefaultDevice[9] = "javaimg ";
+constexpr int kAnnotateVector = 0x40000 + 117;
+constexpr char kAnnotateImage[9] = "QORXGANO";
 
 // The plot kinds in request order, with the prefix that tells their statements
 // apart and the checks each runs after kesvchk and kesgchk.
@@ -116,8 +118,27 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
 }
 
 
-}  // namespace
+// ANNOTATE= (of the PROC or of a plot statement) needs the annotate image; without it
+// every ANNOTATE= is dropped, said once, and the step goes on.
+void install_annotate(kes_ctx* ctx) {
+  kes_optslot* own = &ctx->proc->slots[KES_PROC_SLOT_ANNOTATE];
+  bool given = own->given != 0;
+  for (const kes_stmt* s = ctx->proc->next; s != nullptr && !given; s = s->next)
+    given = kind_of(s) >= 0 && kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
+  if (!given) return;
+  if (wiinstl(kAnnotateVector, kAnnotateImage, 1) == 0) {
+    if (own->given) ctx->annotate = static_cast<kes_dsh>(own->v.handle);
+    return;
+  }
+  xpmlog(KES_SET_PARSER, KES_MSG_GRAPHICS_IMAGE_NOT_AVAILABLE, kAnnotateImage);
+  xpmlog(KES_SET_LABEL, KES_MSG_ANNOTATE_DROPPED);
+  own->given = 0;
+  ctx->annotate = nullptr;
+  for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next)
+    if (kind_of(s) >= 0) s->slots[KES_PLOT_SLOT_ANNOTATE].given = 0;
+}
 
+}  // namespace
 
 int kesstmt(kes_ctx* ctx) {
   const kes_stages* st = ctx->stages;
@@ -185,21 +206,20 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       ++req;
     }
   }
-  // The DEBUG trace of every request.
+  // The DEBUG trace of every request. Without graphics output the QQPLOT, CDFPLOT,
+  // PROBPLOT and PPPLOT requests are checked and not run, without a note: the run
+  // asked for no graphs.
   const bool debug = kes_flag(ctx->proc, kFlagDebug);
-  for (const kes_preq* q = ctx->preqs; q < req; ++q) {
+  for (const kes_preq* q = ctx->preqs; debug && q < req; ++q) {
     const int k = kind_of(q->stmt);
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
-    if (debug)
-      xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot,
-             q->ncurves);
-    if (debug && q->type == KES_PLOT_HISTOGRAM)
+    xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot,
+           q->ncurves);
+    if (q->type == KES_PLOT_HISTOGRAM)
       xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_HISTOGRAM_REQUEST_BINS, nth, q->bincode[0], q->explicit_bins, q->endpoints,
              q->binlimit, q->nvvalues);
-    // Only HISTOGRAM requests run without graphics: say so for the others.
-    if (q->type != KES_PLOT_HISTOGRAM && !ctx->devgraph && !ctx->tmplgraph)
-      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_WITHOUT_GRAPHICS, kKinds[k].statement, nth);
   }
+  install_annotate(ctx);
   return 0;
 }

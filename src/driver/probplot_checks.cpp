@@ -157,7 +157,7 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   request->pctlscale = kes_flag(s, KES_PLOT_FLAG_PCTLSCALE);
   if (!families_ok(s, kQqFamilies)) return 1;
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL)) {
-    if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
+    if (slope_given(s) && request->pctlaxis) xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_WITH_PERCENTILE_AXIS);
     if (slope_given(s) && kes_pgiven(s, KES_PARAM_ROWS[KES_P_LOGNORMAL_ZETA].values))
       xpmlog(KES_SET_PLOT, KES_MSG_ZETA_IGNORED_WITH_SLOPE);
   }
@@ -203,10 +203,10 @@ int kespchk(kes_ctx*, kes_preq* request) {
     }
   }
   if (kes_flag(s, KES_PLOT_FLAG_LOGNORMAL) && slope_given(s))
-    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_PERCENTILE_AXIS);
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_WITH_PERCENTILE_AXIS);
   if (kes_flag(s, KES_PLOT_FLAG_WEIBULL2) &&
       (kes_pgiven2(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || kes_pgiven(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST)))
-    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_IGNORED_FOR_WEIBULL2);
+    xpmlog(KES_SET_PLOT, KES_MSG_SLOPE_FOR_WEIBULL2);
   return 0;
 }
 

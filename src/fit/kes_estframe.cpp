@@ -36,6 +36,8 @@ kes_cell* kes_fit_bins_cell(const kes_preq* request) {
 
 double kes_fit_missing() { return host_missing_of_kind(HOST_MISS_STD); }
 
+double kes_fit_estimate(double v) { return std::isfinite(v) ? v : kes_fit_missing(); }
+
 double kes_param_entry(const kes_stmt* s, int values_slot, int markers_slot, int index, bool* listed) {
   const kes_optslot* v = kes_pslot(s, values_slot);
   const kes_optslot* m = kes_pslot(s, markers_slot);

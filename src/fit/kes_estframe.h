@@ -20,6 +20,9 @@ kes_varsum* kes_fit_varsum(const kes_ctx* ctx, kes_cell* cell);
 kes_cell* kes_fit_bins_cell(const kes_preq* request);
 // The host's standard missing value.
 double kes_fit_missing();
+// An estimate as tables and insets show it: one that overflowed (or is not a number)
+// is missing.
+double kes_fit_estimate(double v);
 
 // A curve's entry of a per-curve parameter list: the list's value at min(length - 1,
 // index), or missing when the entry is marked EST. *listed is set when the list was

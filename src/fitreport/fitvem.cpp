@@ -186,7 +186,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
   sig_track obs, est;
   for (int i = 0; i < np; ++i) {
     obs.add(observed[static_cast<size_t>(i)]);
-    est.add(fam->pct(ctx, cell, pcts[i]));
+    est.add(kes_fit_estimate(fam->pct(ctx, cell, pcts[i])));
   }
   int w = 0, d = 0, we = 0, de = 0;
   obs.layout(&w, &d);
@@ -200,7 +200,7 @@ void quantile_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_fam
   for (int i = 0; i < np; ++i) {
     fr->pct = pcts[i];
     fr->obsq = observed[static_cast<size_t>(i)];
-    fr->estq = fam->pct(ctx, cell, pcts[i]);
+    fr->estq = kes_fit_estimate(fam->pct(ctx, cell, pcts[i]));
     kes_tabcall(t, WOB_M_ADD_ROW, 0, nullptr);
   }
   kes_fit_end_emit(ctx, t);

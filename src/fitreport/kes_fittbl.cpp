@@ -79,7 +79,7 @@ void kes_write_fit_tables(kes_ctx* ctx, kes_cell* cell, int name_msg, const kes_
   for (int i = 0; i < nrows; ++i) {
     put_text(fr->name, fr->name_w, rows[i].label);
     put_text(fr->sym, fr->sym_w, rows[i].symbol);
-    fr->value = value_of(*c, rows[i].value);
+    fr->value = kes_fit_estimate(value_of(*c, rows[i].value));
     kes_tabcall(fr->parms, WOB_M_ADD_ROW, 0, nullptr);
   }
   kes_fit_end_emit(ctx, fr->parms);

@@ -30,9 +30,9 @@ bool kes_inset_line_inverted(const kes_preq* rq, const kes_plotslot* slot) {
   return slot != nullptr && slot->line != 0 && kes_flag(rq->stmt, KES_PLOT_FLAG_ROTATE);
 }
 
-double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub,
-                             char* rel) {
-  *rel = ' ';
+namespace {
+
+double block_value(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub, char* rel) {
   const bool line = prob_or_qq(rq) && slot != nullptr;
   const double a = line ? slot->intercept : 0.0, b = line ? slot->slope : 1.0;
   const bool inv = line && kes_inset_line_inverted(rq, slot);
@@ -62,6 +62,14 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
     case 25: return c->mode;
     default: return kes_fit_missing();
   }
+}
+
+}  // namespace
+
+double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub,
+                             char* rel) {
+  *rel = ' ';
+  return kes_fit_estimate(block_value(rq, slot, c, family, sub, rel));
 }
 
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {

@@ -131,9 +131,7 @@ int kes_prob_quantiles(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, double 
 int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int code, int* a, int* b) {
   kes_preq* r = ctx->curreq;
   const kes_stmt* s = r->stmt;
-  // SLOPE= counts only where the request reads it.
-  family_slots f = kSlots[code];
-  if (!kes_slope_read(r)) f.alt = {0, 0};
+  const family_slots& f = kSlots[code];
   slot->line = 0;
   const param_slots& line_slope = f.scale;
   const int alt = f.alt.values;

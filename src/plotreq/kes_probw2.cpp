@@ -40,9 +40,7 @@ int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
   kes_stmt* s = r->stmt;
   *fitted = false;
   kes_optslot* c = &s->slots[KES_PLOT_SLOT_WEIBULL2_C];
-  if (!kes_slope_read(r)) {
-    // SLOPE= is not read here: C= stands as given.
-  } else if (given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE)) {
+  if (given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE)) {
     c->given = c->given2 = 1;
     c->v.num = 1.0 / kes_pnumber(s, KES_PLOT_SLOT_WEIBULL2_SLOPE);
   } else if (given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST)) {
@@ -72,8 +70,7 @@ bool scale_asked(const kes_stmt* s) {
 }
 bool shape_asked(const kes_preq* r) {
   const kes_stmt* s = r->stmt;
-  const bool slope = kes_slope_read(r) &&
-                     (given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST));
+  const bool slope = given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE) || given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST);
   return given(s, KES_PLOT_SLOT_WEIBULL2_C) || given(s, KES_PLOT_SLOT_WEIBULL2_C_EST) || slope;
 }
 
@@ -84,7 +81,7 @@ int kesw21(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int*, int*) {
   slot->line = 0;
   const bool any_est = given(s, KES_PLOT_SLOT_WEIBULL2_THETA) || given(s, KES_PLOT_SLOT_WEIBULL2_SIGMA_EST) ||
                        given(s, KES_PLOT_SLOT_WEIBULL2_C_EST) ||
-                       (kes_slope_read(ctx->curreq) && given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST));
+                       given(s, KES_PLOT_SLOT_WEIBULL2_SLOPE_EST);
   if (!any_est || !scale_asked(s) || !shape_asked(ctx->curreq)) {
     kesline(ctx, slot, KES_PLOT_SLOT_WEIBULL2_THETA, KES_PLOT_SLOT_WEIBULL2_SIGMA, KES_PLOT_SLOT_WEIBULL2_SLOPE);
     return kes_prob_first_end(ctx, slot, KES_DIST_WEIBULL2);

@@ -33,6 +33,13 @@ int kescmh4(kes_ctx* ctx);
 // graphics on but no renderer the log says once per request (k, from 1) that its
 // graph is not drawn.
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);
+// Rows and columns of cells that NROWS= and NCOLS= leave to the levels (0 from the
+// statement pass) become the level counts, at most KES_PANEL_MAX, so that a CLASS
+// request draws one comparative graph where the page holds its cells.
+void kes_resolve_cells(kes_preq* request);
+// Runs the step's renderer on the request with its cells so resolved, and gives the
+// request back its statement's values afterwards.
+int kes_draw(kes_ctx* ctx, kes_preq* request);
 // One cell of a PPPLOT request: the family's fit and the cell's line. 0 fitted; 1
 // after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);

@@ -11,6 +11,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "plotreq/hist_bins.h"
+#include "plotreq/plot_requests.h"
 #include "records/kes_axis.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
@@ -72,11 +73,6 @@ bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, 
   r->rotate = rotatable && kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE) ? 1 : 0;
   r->dist = kes_plot_family(r->stmt, weibull2, none_code);
   return true;
-}
-
-bool kes_slope_read(const kes_preq* r) {
-  if (r->type == KES_PLOT_PROB) return false;
-  return !(r->dist == KES_DIST_LOGNORMAL && r->pctlaxis);
 }
 
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
@@ -172,14 +168,13 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
 int kes_prob_render(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   if (r->nograph) return 0;
-  int (*renderer)(kes_ctx*) = ctx->renderer;  // chosen once for the step
-  if (renderer == nullptr) {
+  if (ctx->renderer == nullptr) {  // chosen once for the step
     if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph))
       xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GRAPHS_NOT_DRAWN, statement_name(r->type), k);
     r->graph_noted = 1;
     return 0;
   }
-  const int result = renderer(ctx);
+  const int result = kes_draw(ctx, r);
   // The template renderer's result is not the request's.
   return ctx->tmplgraph ? 0 : result;
 }

@@ -22,11 +22,6 @@ int kes_plot_family(const kes_stmt* s, bool weibull2, int none_code);
 // kes_plot_family).
 bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, bool rotatable);
 
-// Whether the request reads SLOPE= of its lognormal or two-parameter Weibull family.
-// The statement pass notes it ignored on probability plots (their axis is in
-// percents) and, for the lognormal, beside a percentile axis.
-bool kes_slope_read(const kes_preq* request);
-
 // The cell's plot slot for the current request and variable.
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell);
 

@@ -163,11 +163,14 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
       kes_prob_note(ctx, cell, KES_SET_PLOT, {0, kind.empty_cell, kind.empty_cell2});
     } else {
       any = true;
-      if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
-      if (!std::isnan(vs.max)) hi = std::fmax(hi, vs.max);
-      const double n = vs.n;
-      plow = std::fmin(plow, factor * (1 + c1) / (n + c2));
-      phigh = std::fmax(phigh, factor * (n + c1) / (n + c2));
+    }
+    // A cell without spread is left out of the fits but not of the axes: every cell's
+    // values and plotting positions set the one scale the panels share.
+    if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
+    if (!std::isnan(vs.max)) hi = std::fmax(hi, vs.max);
+    if (vs.n > 0) {
+      plow = std::fmin(plow, factor * (1 + c1) / (vs.n + c2));
+      phigh = std::fmax(phigh, factor * (vs.n + c1) / (vs.n + c2));
     }
     if (const int a = kes_prob_curve(ctx, cell, code); a != 0) return a;
     kes_prob_slot(ctx, cell)->n = static_cast<int>(vs.n);

@@ -142,21 +142,15 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
     }
   }
   if (any_margin) kes_dyn_bool(g, "_MARGININSET", 1);
-  if (ctx->insets != nullptr) kes_dyn_double(g, "_PADLEGEND", legend_pad ? kPad : 0.0);
+  kes_dyn_double(g, "_PADLEGEND", legend_pad ? kPad : 0.0);
 }
 
 void kesstgins(kes_ctx* ctx, kes_stgraph* g) {
   kes_preq* rq = ctx->curreq;
   kes_classvars* cv = rq->classvars;
   if (cv == nullptr || cv->levels == nullptr || rq->stmt == nullptr) return;
-  // A graph without INSET statements carries none of the inset dynamics (with CPROP a
-  // comparative graph still gets its Cprop column).
-  const bool insets = rq->stmt->next != nullptr && std::memcmp(rq->stmt->next->name, "INS", 3) == 0;
-  const bool cprop = cv->count > 0 && kes_flag(rq->stmt, KES_PLOT_FLAG_CPROP);
-  if (!insets && !cprop) {
-    ctx->insets = nullptr;
-    return;
-  }
+  // Without INSET statements the boxes are none, but the margin and legend dynamics
+  // are still passed: the template reads them on every graph.
   if (cv->count == 0) {
     kesins(ctx, cv->levels, 0);
     kesipos(ctx);

@@ -159,7 +159,7 @@ int kesstgr(kes_ctx* ctx) {
     g.varlabel = vemmsgs(KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, static_cast<int>(g.var.label_len), g.var.label);
   kes_dyn_text(&g, "_VARNAME", name);
   kes_dyn_text(&g, "_VARLABEL", g.varlabel);
-  kes_dyn_bool(&g, "_LIMITLEGEND", limits);
+  kes_dyn_bool(&g, "_SPECLEGEND", limits);
   kes_dyn_bool(&g, "_CURVELEGEND", curve);
   kes_dyn_bool(&g, "_TWOLEGENDS", two_legends);
   kes_dyn_cstr(&g, "_XDISPLAY", r->nohlabel ? "LINE TICKS TICKVALUES" : "LINE TICKS TICKVALUES LABEL");

@@ -296,6 +296,16 @@ int t_release(kes_layout* layout) {
 int t_start(kes_ctx*) { g_calls += "start;"; return g_start; }
 const kes_graphics_startup kTestGraphics = {t_destination, t_template, t_dest, t_load, t_release, t_start};
 
+// A context for the whole statement pass over the PROC node and what follows it.
+kes_ctx pass_context(host_pool* pool, int* varnums, node& proc) {
+  kes_ctx c{};
+  c.runpool = pool;
+  c.nvars = 1;
+  c.varnums = varnums;
+  c.proc = &proc.s;
+  return c;
+}
+
 TEST_F(plot_checks, graphics_startup) {
   struct row {
     const char* what;
@@ -323,11 +333,7 @@ TEST_F(plot_checks, graphics_startup) {
     if (r.noplot) h.flag(KES_PLOT_FLAG_NOPLOT);
     node proc("PROC");
     proc.s.next = &h.s;
-    kes_ctx c{};
-    c.runpool = ctx.runpool;
-    c.nvars = 1;
-    c.varnums = varnums;
-    c.proc = &proc.s;
+    kes_ctx c = pass_context(ctx.runpool, varnums, proc);
     logged.clear();
     EXPECT_EQ(kesstmt_with(&c, &kTestGraphics), r.result) << r.what;
     EXPECT_EQ(c.devgraph, r.devgraph) << r.what;
@@ -493,3 +499,59 @@ TEST(RendererChoice, TemplateFirstThenDevice) {
   kes_choose_renderer(&none);  // no stage table: nothing to draw with
   EXPECT_EQ(none.renderer, nullptr);
 }
+
+namespace {
+
+// ANNOTATE= needs the annotate image. The host's install is replaced: the image for
+// vector 117 is there or missing; what is installed is recorded.
+int g_anno_fail;
+std::string g_installed;
+int t_wiinstl(int vector, const char* name8, int) {
+  g_installed += std::to_string(vector - 0x40000) + ":" + std::string(name8, 8) + ";";
+  return vector == 0x40000 + 117 && g_anno_fail ? 1 : 0;
+}
+
+TEST_F(plot_checks, annotate_image_install) {
+  struct row {
+    const char* what;
+    bool on_proc, on_plot, image_missing;
+    const char* installed;
+    const char* messages;
+    bool proc_kept, plot_kept, annotate_set;
+  };
+  const row rows[] = {
+      {"no ANNOTATE=", false, false, false, "", "", false, false, false},
+      {"PROC ANNOTATE=", true, false, false, "117:QORXGANO;", "", true, false, true},
+      {"plot ANNOTATE=", false, true, false, "117:QORXGANO;", "", false, true, false},
+      {"both, image missing", true, true, true, "117:QORXGANO;", "129/53 431/83", false, false, false},
+      {"plot, image missing", false, true, true, "117:QORXGANO;", "129/53 431/83", false, false, false},
+  };
+  const auto& svc = kes_host::services[kes_host::svc_wiinstl];
+  const host_routine old = plat::replace_service(svc.vector, svc.slot, reinterpret_cast<host_routine>(t_wiinstl));
+  int annotate_data = 0;  // stands for the opened data set
+  for (const row& r : rows) {
+    g_anno_fail = r.image_missing;
+    g_installed.clear();
+    g_destination = 0;  // no graphs: only the statement pass's own steps run
+    node h("HISTOGRA");
+    h.flag(KES_PLOT_FLAG_NOPLOT);
+    if (r.on_plot) h.slots[KES_PLOT_SLOT_ANNOTATE].given = 1;
+    node proc("PROC");
+    proc.s.next = &h.s;
+    if (r.on_proc) {
+      proc.slots[KES_PROC_SLOT_ANNOTATE].given = 1;
+      proc.slots[KES_PROC_SLOT_ANNOTATE].v.handle = &annotate_data;
+    }
+    kes_ctx c = pass_context(ctx.runpool, varnums, proc);
+    logged.clear();
+    EXPECT_EQ(kesstmt_with(&c, &kTestGraphics), 0) << r.what;
+    EXPECT_EQ(g_installed, r.installed) << r.what;
+    EXPECT_EQ(messages(), r.messages) << r.what;
+    EXPECT_EQ(proc.slots[KES_PROC_SLOT_ANNOTATE].given != 0, r.proc_kept) << r.what;
+    EXPECT_EQ(h.slots[KES_PLOT_SLOT_ANNOTATE].given != 0, r.plot_kept) << r.what;
+    EXPECT_EQ(c.annotate == static_cast<void*>(&annotate_data), r.annotate_set) << r.what;
+  }
+  plat::replace_service(svc.vector, svc.slot, old);
+}
+
+}  // namespace

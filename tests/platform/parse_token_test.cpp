@@ -12,6 +12,7 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "host/kes_gramdesc.h"
+#include "host/host_print.h"
 #include "host/host_services.h"
 #include "core/number_text.h"
 #include "parse/format_ids.h"
@@ -127,6 +128,31 @@ TEST(ParseTokens, EveryTokenForm) {
 TEST(ParseTokens, FormatNamesHaveIds) {
   EXPECT_EQ(plat::format_name(plat::format_id("COMMA")), "COMMA");
   EXPECT_NE(plat::format_id("COMMA"), plat::format_id("DOLLAR"));
+}
+
+// The number services read kind 99 as the best form: no format name gets that word,
+// however many a run names; a format named BEST prints its best text in its width.
+TEST(ParseTokens, FormatIdsLeaveTheBestWordFreeAndBestPrintsBest) {
+  for (int i = 0; i < 150; ++i) EXPECT_NE(plat::format_id("FMT" + std::to_string(i)), 99u) << i;
+  struct row {
+    std::string name;
+    int width, decimals;
+    double v;
+    const char* text;
+  };
+  const row rows[] = {
+      {"BEST", 8, 0, 49.12433, "49.12433"},
+      {"BEST", 12, 0, 49.12433, "    49.12433"},
+      {"BEST", 5, 0, 49.12433, "49.12"},
+      {"BEST", 3, 0, 49.62, " 50"},
+      {"F", 8, 2, 49.12433, "   49.12"},  // w.d keeps its decimals
+      {"F", 8, 0, 49.62, "      50"},
+  };
+  for (const row& r : rows) {
+    char buf[32] = {};
+    plat_xfxpn(r.v, r.width, r.decimals, static_cast<int>(plat::format_id(r.name)), buf);
+    EXPECT_EQ(std::string(buf, static_cast<std::size_t>(r.width)), r.text) << r.name << r.width;
+  }
 }
 
 }  // namespace

@@ -44,9 +44,9 @@ TEST_F(prob_line, GivenValuesSetTheLineOfTheCell) {
       {"normal MU= alone: no line", KES_PLOT_QQ, 0, {{187, 10}}, {}, 187, 142, 0, false, 0, NAN, NAN},
       {"WEIBULL2 SIGMA=e C=2", KES_PLOT_PROB, 8, {}, {{88, kE}, {89, 2}}, 86, 88, 95, false, 1, 1, 0.5},
       {"WEIBULL2 SIGMA=e SLOPE=0.25", KES_PLOT_QQ, 8, {}, {{88, kE}, {95, 0.25}}, 86, 88, 95, false, 1, 1, 0.25},
-      // Where the statement pass notes SLOPE= as ignored, it is.
-      {"PROBPLOT WEIBULL2 SIGMA=e SLOPE=0.25: SLOPE= ignored", KES_PLOT_PROB, 8, {}, {{88, kE}, {95, 0.25}}, 86, 88, 95, false, 0, NAN, NAN},
-      {"PROBPLOT lognormal THETA=1 SLOPE=3: SLOPE= ignored", KES_PLOT_PROB, 1, {{188, 1}, {60, 3}}, {}, 188, 189, 60, false, 0, NAN, NAN},
+      // Probability plots draw the line of SLOPE= too (the statement pass says so).
+      {"PROBPLOT WEIBULL2 SIGMA=e SLOPE=0.25", KES_PLOT_PROB, 8, {}, {{88, kE}, {95, 0.25}}, 86, 88, 95, false, 1, 1, 0.25},
+      {"PROBPLOT lognormal THETA=1 SLOPE=3", KES_PLOT_PROB, 1, {{188, 1}, {60, 3}}, {}, 188, 189, 60, false, 1, 1, 3},
       {"WEIBULL2 without SIGMA", KES_PLOT_QQ, 8, {}, {{89, 2}}, 86, 88, 95, false, 0, NAN, NAN},
       {"PPPLOT with nothing given", KES_PLOT_PP, 0, {}, {}, 187, 142, 0, false, 1, NAN, NAN},
       {"PPPLOT NOLINE with values", KES_PLOT_PP, 0, {{187, 1}, {142, 2}}, {}, 187, 142, 0, true, 0, 1, 2},

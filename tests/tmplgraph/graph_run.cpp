@@ -74,7 +74,6 @@ double dump_number(const std::string& text) {
 }
 
 graph_run run_graphs(const std::string& statements, const std::string& options) {
-  scratch_dir dir("tmplgraph");
   // A fixed sample: the normal quantiles of 120 evenly spaced probabilities, scaled
   // to mean 50 and standard deviation 8, in a shuffled order so that every cell of c
   // and d gets values from the whole range.
@@ -92,15 +91,25 @@ graph_run run_graphs(const std::string& statements, const std::string& options) 
     std::snprintf(line, sizeof line, "%.3f,%c,%c\n", 50 + 8 * (lo + hi) / 2, "abc"[i % 3], "uv"[(i / 3) % 2]);
     csv += line;
   }
-  dir.write("d.csv", csv);
   const std::string data = options.empty() ? "d" : "d(" + options + ")";
-  dir.write("prog.kes", "proc kestravine data=" + data + " noprint; var x; " + statements + " run;\n");
+  return run_program(csv, "proc kestravine data=" + data + " noprint; var x; " + statements + " run;\n");
+}
+
+graph_run run_program(const std::string& csv, const std::string& program, const std::vector<std::string>& options) {
+  scratch_dir dir("tmplgraph");
+  dir.write("d.csv", csv);
+  dir.write("prog.kes", program);
   std::filesystem::create_directories(dir / "graphs");
   graph_run r;
-  r.status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--log", (dir / "log").string(),
-                        "--listing", (dir / "lst").string(), "--json", (dir / "out.json").string(), "--graph-dump",
-                        (dir / "dump").string(), "--graphs", (dir / "graphs").string(), "--work", dir.path().string(),
-                        (dir / "prog.kes").string()});
+  std::vector<std::string> args = {"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so"};
+  args.insert(args.end(), options.begin(), options.end());
+  for (const std::string& a : {std::string("--log"), (dir / "log").string(), std::string("--listing"),
+                               (dir / "lst").string(), std::string("--json"), (dir / "out.json").string(),
+                               std::string("--graph-dump"), (dir / "dump").string(), std::string("--graphs"),
+                               (dir / "graphs").string(), std::string("--work"), dir.path().string(),
+                               (dir / "prog.kes").string()})
+    args.push_back(a);
+  r.status = plat::run(args);
   plat::config() = plat::run_config{};
   r.dump = slurp(dir / "dump");
   r.log = slurp(dir / "log");

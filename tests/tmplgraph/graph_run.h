@@ -36,6 +36,10 @@ struct graph_run {
 // d (u, v), written as d.csv; statements run as "proc kestravine data=d(OPTIONS)
 // noprint; var x; STATEMENTS run;".
 graph_run run_graphs(const std::string& statements, const std::string& options = "");
+// A whole program over the data set d.csv given as CSV text, with further runner
+// options before the program (for example {"--graphics", "none"}).
+graph_run run_program(const std::string& csv, const std::string& program,
+                      const std::vector<std::string>& options = {});
 
 // A value of the dump as a number.
 double dump_number(const std::string& text);

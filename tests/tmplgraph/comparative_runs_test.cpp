@@ -1,0 +1,121 @@
+// Comparative graphs through the runner: without NROWS= and NCOLS= the cells of a CLASS
+// request stand on one graph (rows and columns as many as the levels, at most 10 each,
+// per BY group), on template and device graphs; and the common dynamics every
+// template graph carries, with and without CLASS variables and INSET statements.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graph_run.h"
+
+namespace {
+
+using kes_test::dump_block;
+using kes_test::graph_run;
+
+std::string grid(const dump_block* p) {
+  auto first = [](std::string v) { return v.substr(0, v.find(' ')); };
+  return first(p->dynamic("_NROWS")) + " " + first(p->dynamic("_NCOLS"));
+}
+
+// The line number of a dynamic in a panel, or -1.
+int line_of(const dump_block* p, const std::string& name) {
+  for (std::size_t i = 0; i < p->lines.size(); ++i)
+    if (p->lines[i].rfind("  " + name + " = ", 0) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+TEST(ComparativeRuns, CellsWithoutNrowsOrNcolsStandOnOneGraph) {
+  struct row {
+    const char* statements;
+    std::size_t panels;
+    const char* grid;  // _NROWS and _NCOLS of the first panel
+  };
+  // c has 3 levels, d has 2.
+  const row rows[] = {
+      {"class c; histogram;", 1, "3 1"},
+      {"class c d; histogram;", 1, "3 2"},
+      {"class c; qqplot;", 1, "3 1"},
+      {"class c; probplot;", 1, "3 1"},
+      {"class c; cdfplot;", 1, "3 1"},
+      {"class c; ppplot;", 1, "3 1"},
+      {"class c d; qqplot / overlay;", 1, "3 1"},         // the groups of d overlaid in 3 cells
+      {"class c; qqplot / overlay;", 1, "1 1"},           // all groups in one cell
+      {"class c d; histogram / nrows=2;", 2, "2 2"},      // NCOLS= left to the 2 levels of d
+      {"class c d; histogram / ncols=1;", 2, "3 1"},      // NROWS= left to the 3 levels of c
+      {"class c; histogram / nrows=2;", 2, "2 1"},        // given values stay as given
+      {"class c; histogram / ncols=2;", 2, "0 2"},
+      {"histogram;", 1, "1 1"},
+  };
+  for (const row& r : rows) {
+    const graph_run g = kes_test::run_graphs(r.statements);
+    ASSERT_EQ(g.status, 0) << r.statements << g.log;
+    ASSERT_EQ(g.panels().size(), r.panels) << r.statements;
+    EXPECT_EQ(g.svg.size(), r.panels) << r.statements;
+    EXPECT_EQ(grid(g.panels().at(0)), r.grid) << r.statements;
+  }
+}
+
+// 12 levels: 10 cells on the first graph, 2 on the second; the levels of each BY
+// group count for its own graphs, and the request keeps its statement's values.
+TEST(ComparativeRuns, LevelCountsAreCappedAndCountedPerByGroup) {
+  std::string many = "x,g\n";
+  for (int i = 0; i < 240; ++i) many += std::to_string(40 + (i * 37) % 21) + ",L" + std::to_string(10 + i % 12) + "\n";
+  const graph_run m = kes_test::run_program(many, "proc kestravine data=d noprint; var x; class g; histogram; run;");
+  ASSERT_EQ(m.status, 0) << m.log;
+  ASSERT_EQ(m.panels().size(), 2u);
+  EXPECT_EQ(grid(m.panels()[0]), "10 1");
+  EXPECT_EQ(grid(m.panels()[1]), "10 1");
+
+  std::string by = "b,x,g\n";
+  for (int i = 0; i < 20; ++i) by += "1," + std::to_string(40 + i) + "," + "pq"[i % 2] + "\n";
+  for (int i = 0; i < 30; ++i) by += "2," + std::to_string(40 + i) + "," + "pqr"[i % 3] + "\n";
+  const graph_run b =
+      kes_test::run_program(by, "proc kestravine data=d noprint; by b; var x; class g; histogram; qqplot; run;");
+  ASSERT_EQ(b.status, 0) << b.log;
+  std::vector<std::string> grids;
+  for (const dump_block* p : b.panels()) grids.push_back(grid(p));
+  EXPECT_EQ(grids, (std::vector<std::string>{"2 1", "2 1", "3 1", "3 1"}));
+
+  // The device pages the same way: one chart for each request and BY group.
+  const graph_run d = kes_test::run_program(
+      by, "proc kestravine data=d noprint; by b; var x; class g; histogram; qqplot; run;", {"--graphics", "device"});
+  ASSERT_EQ(d.status, 0) << d.log;
+  EXPECT_EQ(d.svg.size(), 4u) << d.log;
+  EXPECT_EQ(d.log.find("439"), std::string::npos) << d.log;
+}
+
+// The common dynamics: "_SPECLEGEND" (never "_LIMITLEGEND") after "_VARLABEL" and
+// before "_CURVELEGEND"; a graph without CLASS variables carries "_PADLEGEND" = 0 also
+// without INSET statements, a comparative graph "_MARGININSET" = 0.
+TEST(ComparativeRuns, EveryGraphCarriesTheLegendAndInsetDynamics) {
+  struct row {
+    const char* statements;
+    bool padlegend, margininset, insetdata;
+  };
+  const row rows[] = {
+      {"histogram;", true, false, false},
+      {"qqplot;", true, false, false},
+      {"histogram; inset n;", true, false, false},
+      {"class c; histogram;", false, true, false},
+      {"class c; cdfplot;", false, true, false},
+      {"class c; histogram; inset n;", false, true, true},
+  };
+  for (const row& r : rows) {
+    const graph_run g = kes_test::run_graphs(r.statements);
+    ASSERT_EQ(g.status, 0) << r.statements << g.log;
+    const dump_block* p = g.panels().at(0);
+    EXPECT_EQ(p->dynamic("_SPECLEGEND"), "0 (boolean)") << r.statements;
+    EXPECT_EQ(line_of(p, "_LIMITLEGEND"), -1) << r.statements;
+    EXPECT_LT(line_of(p, "_VARNAME"), line_of(p, "_SPECLEGEND")) << r.statements;
+    EXPECT_EQ(line_of(p, "_SPECLEGEND") + 1, line_of(p, "_CURVELEGEND")) << r.statements;
+    EXPECT_EQ(p->dynamic("_PADLEGEND"), r.padlegend ? "0 (double)" : "") << r.statements;
+    EXPECT_EQ(p->dynamic("_MARGININSET"), r.margininset ? "0 (boolean)" : "") << r.statements;
+    bool inset_table = false;
+    for (const dump_block& b : g.blocks) inset_table = inset_table || b.head.rfind("data InsetData", 0) == 0;
+    EXPECT_EQ(inset_table, r.insetdata) << r.statements;
+  }
+}
+
+}  // namespace

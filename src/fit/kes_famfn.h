@@ -16,6 +16,9 @@ struct kes_famfn {
              double high, int i, int j, double* height);
   // 100 times the distribution function at the standardized point z.
   double (*p)(const double* params, double z);
+  // The fitted distribution function at x, from 0 to 1; missing where the family's
+  // incomplete function cannot take x. Null for code 8, which fits no curve.
+  double (*cdf)(const double* params, double x);
   // Standardized p-quantile, shapes from the slot's current curve.
   double (*q)(kes_ctx* ctx, kes_plotslot* slot, double p);
   // Height of the curve at x, c being its scale constant; null for code 8.

@@ -12,6 +12,7 @@ struct kes_curve;
 // SB members.
 int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height);
+double kesvcdf(const double* params, double x);
 double kesvp(const double* params, double z);
 double kesvplt(double x, double c, const double* params);
 double kesvq(kes_ctx* ctx, kes_plotslot* slot, double p);
@@ -23,6 +24,7 @@ int kesvmom(double delta, double gamma, double m[4]);
 // SU members.
 int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height);
+double kesucdf(const double* params, double x);
 double kesup(const double* params, double z);
 double kesuplt(double x, double c, const double* params);
 double kesuq(kes_ctx* ctx, kes_plotslot* slot, double p);

@@ -67,8 +67,14 @@ int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return 0;
 }
 
+// asinh, not log(t + sqrt(t^2 + 1)), which cancels in the low tail.
+double kesucdf(const double* params, double x) {
+  return zprbnrm(params[3] + params[2] * std::asinh((x - params[0]) / params[1]));
+}
+
 double kesup(const double* params, double z) {
-  return 100.0 * zprbnrm(params[3] + params[2] * std::asinh(z));
+  const double standard[4] = {0.0, 1.0, params[2], params[3]};
+  return 100.0 * kesucdf(standard, z);
 }
 
 double kesuplt(double x, double c, const double* params) {

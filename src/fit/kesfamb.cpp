@@ -85,6 +85,8 @@ double kesbcdf(const double* params, double x) {
 
 double kesbp(const double* params, double z) {
   const double standard[4] = {0.0, 1.0, params[2], params[3]};
+  if (!(z > 1e-7)) return 0.0;
+  if (z >= 1.0) return 100.0;
   const double p = kesbcdf(standard, z);
   return std::isnan(p) ? 0.0 : 100.0 * p;
 }

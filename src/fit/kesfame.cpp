@@ -64,7 +64,7 @@ double kesecdf(const double* params, double x) {
 
 double kesep(const double*, double z) {
   const double standard[2] = {0.0, 1.0};
-  return 100.0 * kesecdf(standard, z);
+  return z > 1e-7 ? 100.0 * kesecdf(standard, z) : 0.0;
 }
 
 double keseplt(double x, double c, const double* params) {

@@ -45,7 +45,7 @@ double kesgcdf(const double* params, double x) {
 
 double kesgp(const double* params, double z) {
   const double standard[3] = {0.0, 1.0, params[2]};
-  const double p = kesgcdf(standard, z);
+  const double p = z > 1e-7 ? kesgcdf(standard, z) : 0.0;
   return std::isnan(p) ? 0.0 : 100.0 * p;
 }
 

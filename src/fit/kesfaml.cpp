@@ -40,7 +40,7 @@ double keslcdf(const double* params, double x) {
 
 double keslp(const double* params, double z) {
   const double standard[3] = {0.0, 0.0, params[2]};
-  return 100.0 * keslcdf(standard, z);
+  return z > 1e-7 ? 100.0 * keslcdf(standard, z) : 0.0;
 }
 
 double keslplt(double x, double c, const double* params) {

@@ -59,7 +59,7 @@ double keswcdf(const double* params, double x) {
 
 double keswp(const double* params, double z) {
   const double standard[3] = {0.0, 1.0, params[2]};
-  return 100.0 * keswcdf(standard, z);
+  return z > 1e-7 ? 100.0 * keswcdf(standard, z) : 0.0;
 }
 
 double keswplt(double x, double c, const double* params) {

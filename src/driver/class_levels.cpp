@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kesin.h"
+#include "driver/batch_cut.h"
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"

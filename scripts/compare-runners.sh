@@ -38,9 +38,10 @@ awk 'BEGIN {
 # Every family's curve, midpoint percents, P-P and CDF points: positive values reaching
 # close to zero, where the families' distribution functions are in their low tails.
 awk 'BEGIN {
-  srand(29); print "t,u";
+  srand(29); print "t,u,v";
   for (i = 0; i < 400; i++) {
-    e = -log(1 - rand()); printf "%.6g,%.6g\n", e * e * e / 4 + 1e-6, 0.02 + 0.96 * rand() * rand() }
+    e = -log(1 - rand()); z = 1.7 * (rand() + rand() + rand() + rand() - 2) + 0.3;
+    printf "%.6g,%.6g,%.6g\n", e * e * e / 4 + 1e-6, 0.02 + 0.96 * rand() * rand(), (exp(z) - exp(-z)) / 2 }
 }' >"$tmp/work/tails.csv"
 
 cat >"$tmp/prog.kes" <<'PROGRAM'
@@ -71,18 +72,25 @@ proc kestravine data=small robustscale trimmed=.2 winsorized=.2 vardef=wdf freq 
   output out=o3 mean=m1 m2 std=s1 s2 p90=p1 p2 sumwgt=sw1 sw2;
 run;
 proc kestravine data=tails noprint;
-  var t u;
+  var t u v;
   histogram t / normal lognormal(theta=0) exponential(theta=0) weibull(theta=0) gamma(theta=0)
-                su midpercents outhistogram=oh3;
+                midpercents outhistogram=oh3;
+  histogram v / normal su midpercents outhistogram=oh5;
   histogram u / beta(theta=0 sigma=1) sb(theta=0 sigma=1) midpercents outhistogram=oh4;
   ppplot t / lognormal(theta=0);
   ppplot t / exponential(theta=0);
   ppplot t / weibull(theta=0);
   ppplot t / gamma(theta=0);
   ppplot u / beta(theta=0 sigma=1);
-  cdfplot t / lognormal(theta=0) weibull(theta=0) exponential(theta=0);
+  ppplot u / sb(theta=0 sigma=1);
+  ppplot v / su;
+  cdfplot t / lognormal(theta=0);
+  cdfplot t / weibull(theta=0);
+  cdfplot t / exponential(theta=0);
   cdfplot u / beta(theta=0 sigma=1);
-  probplot t / weibull2(theta=0);
+  cdfplot u / sb(theta=0 sigma=1);
+  cdfplot v / su;
+  probplot u / weibull2(theta=0);
 run;
 PROGRAM
 

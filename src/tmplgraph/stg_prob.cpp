@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"

@@ -8,7 +8,7 @@
 #include <deque>
 #include <vector>
 
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_points.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "plotreq/plot_requests.h"

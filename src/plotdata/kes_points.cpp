@@ -1,5 +1,5 @@
 // The point makers of probability, QQ, P-P and CDF plots (kes_points.h).
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_points.h"
 
 #include <cmath>
 

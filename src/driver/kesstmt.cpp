@@ -164,7 +164,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   // The DEBUG trace of every request.
   const bool debug = kes_flag(ctx->proc, KES_PROC_FLAG_DEBUG);
   for (const kes_preq* q = ctx->preqs; q < req; ++q) {
-    const char* statement = kes_plot_kind_of(static_cast<kes_plottype>(q->type)).statement;
+    const char* statement = kes_plot_statement_name(q->type);
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
     if (debug)

@@ -1,6 +1,7 @@
-// The five plot kinds in one table: the prefix that tells their statements apart, the
-// name the log gives them, their request count in the context, the stage that runs
-// each request and the checks each request runs after kesvchk and kesgchk.
+// The five plot kinds in one table: the prefix that tells their statements apart,
+// their request count in the context, the stage that runs each request and the checks
+// each request runs after kesvchk and kesgchk. Their statements' names are
+// kes_plot_statements (records/kes_preq.h).
 #pragma once
 #include <cstring>
 
@@ -14,7 +15,6 @@ struct kes_plot_kind {
   kes_plottype type;
   const char* prefix;
   int prefix_len;
-  const char* statement;
   int kes_ctx::*count;
   int (*kes_stages::*run)(kes_ctx*, int);
   int (*checks[2])(kes_ctx*, kes_preq*);
@@ -22,11 +22,11 @@ struct kes_plot_kind {
 
 // ORDER kes_plottype: entry type - 1.
 inline constexpr kes_plot_kind kes_plot_kinds[5] = {
-    {KES_PLOT_QQ, "QQ", 2, "QQPLOT", &kes_ctx::nqq, &kes_stages::kesqini, {kesqchk, nullptr}},
-    {KES_PLOT_HISTOGRAM, "HIST", 4, "HISTOGRAM", &kes_ctx::nhist, &kes_stages::keshini, {keshchk, nullptr}},
-    {KES_PLOT_CDF, "CDF", 3, "CDFPLOT", &kes_ctx::ncdf, &kes_stages::kescini, {keschk1, kescchk}},
-    {KES_PLOT_PROB, "PROB", 4, "PROBPLOT", &kes_ctx::nprob, &kes_stages::kespini, {kesqchk, kespchk}},
-    {KES_PLOT_PP, "PP", 2, "PPPLOT", &kes_ctx::npp, &kes_stages::keszini, {keschk1, keszchk}},
+    {KES_PLOT_QQ, "QQ", 2, &kes_ctx::nqq, &kes_stages::kesqini, {kesqchk, nullptr}},
+    {KES_PLOT_HISTOGRAM, "HIST", 4, &kes_ctx::nhist, &kes_stages::keshini, {keshchk, nullptr}},
+    {KES_PLOT_CDF, "CDF", 3, &kes_ctx::ncdf, &kes_stages::kescini, {keschk1, kescchk}},
+    {KES_PLOT_PROB, "PROB", 4, &kes_ctx::nprob, &kes_stages::kespini, {kesqchk, kespchk}},
+    {KES_PLOT_PP, "PP", 2, &kes_ctx::npp, &kes_stages::keszini, {keschk1, keszchk}},
 };
 static_assert([] {
   for (int i = 0; i < 5; ++i)

@@ -53,7 +53,7 @@ kes_flow kes_plot_requests(kes_run& run) {
       ctx->curreq = req;
       if (req->varslot == nullptr || req->varslot[v] < 0) continue;
       ++ctx->nrun;
-      if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST, kind.statement, k);
+      if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST, kes_plot_statement_name(type), k);
       const int result = (ctx->stages->*kind.run)(ctx, k);
       if (kes_plot_ends_step(result)) {
         kes_raise_for_failure(ctx, kes_plot_code(result));

@@ -177,6 +177,14 @@ TEST_F(prob_points, PpPointsAreTheFittedCdfAtEachDistinctValue) {
   EXPECT_DOUBLE_EQ(p[2], 0.5);
 }
 
+// A fitted curve of a family with its parameters in curve order.
+kes_curve fitted_curve(int dist, const std::vector<double>& params) {
+  kes_curve k{};
+  k.dist = dist;
+  for (size_t i = 0; i < params.size(); ++i) k.params[i] = params[i];
+  return k;
+}
+
 struct cdf_case {
   const char* what;
   int dist;
@@ -199,18 +207,14 @@ TEST_F(prob_points, FittedDistributionFunctions) {
   };
   for (const cdf_case& c : cases) {
     SCOPED_TRACE(c.what);
-    kes_curve k{};
-    k.dist = c.dist;
-    for (size_t i = 0; i < c.params.size(); ++i) k.params[i] = c.params[i];
+    const kes_curve k = fitted_curve(c.dist, c.params);
     bool failed = false;
     EXPECT_NEAR(kes_curve_cdf(&k, 2, &failed), c.at2, 1e-13);
     EXPECT_NEAR(kes_curve_cdf(&k, 5, &failed), c.at5, 1e-13);
     EXPECT_FALSE(failed);
   }
   // Johnson SB reaches 1 at the upper end of its range; a P-P point there too.
-  kes_curve sb{};
-  sb.dist = KES_DIST_SB;
-  sb.params[0] = 0, sb.params[1] = 10, sb.params[2] = 1, sb.params[3] = 0;
+  const kes_curve sb = fitted_curve(KES_DIST_SB, {0, 10, 1, 0});
   bool failed = false;
   EXPECT_EQ(kes_curve_cdf(&sb, 10, &failed), 1.0);
   EXPECT_EQ(kes_curve_cdf(&sb, 12, &failed), 1.0);
@@ -241,9 +245,7 @@ TEST_F(prob_points, FittedDistributionFunctionsInTheLowTail) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    kes_curve k{};
-    k.dist = c.dist;
-    for (size_t i = 0; i < c.params.size(); ++i) k.params[i] = c.params[i];
+    const kes_curve k = fitted_curve(c.dist, c.params);
     bool failed = false;
     EXPECT_NEAR(kes_curve_cdf(&k, c.x, &failed) / c.want, 1.0, c.tol);
     EXPECT_FALSE(failed);
@@ -258,9 +260,7 @@ TEST_F(prob_points, FittedDistributionFunctionsInTheLowTail) {
       EXPECT_EQ(fn->p(k.params, z), 0.0);
   }
   // Below the support, and past a beta's upper end, where the incomplete beta refuses.
-  kes_curve beta{};
-  beta.dist = KES_DIST_BETA;
-  beta.params[0] = 1, beta.params[1] = 2, beta.params[2] = 2, beta.params[3] = 3;
+  const kes_curve beta = fitted_curve(KES_DIST_BETA, {1, 2, 2, 3});
   bool failed = false;
   EXPECT_EQ(kes_curve_cdf(&beta, 1, &failed), 0.0);
   EXPECT_EQ(kes_curve_cdf(&beta, 3.5, &failed), 1.0);

@@ -35,6 +35,14 @@ awk 'BEGIN {
     y = (i % 53 == 0) ? "." : sprintf("%.4f", 1 + rand() * rand() * 8);
     printf "%d,%s,%d,%d,%s,%s,%s\n", g, a, b, f, w, x, y }
 }' >"$tmp/work/small.csv"
+# Every family's curve, midpoint percents, P-P and CDF points: positive values reaching
+# close to zero, where the families' distribution functions are in their low tails.
+awk 'BEGIN {
+  srand(29); print "t,u,v";
+  for (i = 0; i < 400; i++) {
+    e = -log(1 - rand()); z = 1.7 * (rand() + rand() + rand() + rand() - 2) + 0.3;
+    printf "%.6g,%.6g,%.6g\n", e * e * e / 4 + 1e-6, 0.02 + 0.96 * rand() * rand(), (exp(z) - exp(-z)) / 2 }
+}' >"$tmp/work/tails.csv"
 
 cat >"$tmp/prog.kes" <<'PROGRAM'
 proc kestravine data=big normal robustscale cibasic cipctldf cipctlnormal
@@ -63,6 +71,27 @@ proc kestravine data=small robustscale trimmed=.2 winsorized=.2 vardef=wdf freq 
   weight w;
   output out=o3 mean=m1 m2 std=s1 s2 p90=p1 p2 sumwgt=sw1 sw2;
 run;
+proc kestravine data=tails noprint;
+  var t u v;
+  histogram t / normal lognormal(theta=0) exponential(theta=0) weibull(theta=0) gamma(theta=0)
+                midpercents outhistogram=oh3;
+  histogram v / normal su midpercents outhistogram=oh5;
+  histogram u / beta(theta=0 sigma=1) sb(theta=0 sigma=1) midpercents outhistogram=oh4;
+  ppplot t / lognormal(theta=0);
+  ppplot t / exponential(theta=0);
+  ppplot t / weibull(theta=0);
+  ppplot t / gamma(theta=0);
+  ppplot u / beta(theta=0 sigma=1);
+  ppplot u / sb(theta=0 sigma=1);
+  ppplot v / su;
+  cdfplot t / lognormal(theta=0);
+  cdfplot t / weibull(theta=0);
+  cdfplot t / exponential(theta=0);
+  cdfplot u / beta(theta=0 sigma=1);
+  cdfplot u / sb(theta=0 sigma=1);
+  cdfplot v / su;
+  probplot u / weibull2(theta=0);
+run;
 PROGRAM
 
 run_one() {  # runner label graphics
@@ -76,7 +105,7 @@ run_one() {  # runner label graphics
     "$out/log.txt" "$out/listing.txt"
   # The two runs write into folders of their own: their names are masked too.
   sed -i "s|$out|OUT|g" "$out/log.txt" "$out/listing.txt" "$out/tables.json"
-  rm -f "$out/big.csv" "$out/small.csv"
+  rm -f "$out/big.csv" "$out/small.csv" "$out/tails.csv"
 }
 
 status=0

@@ -1,9 +1,10 @@
 // The host's own entries of the message catalogue (platform/catalogue/core.msg).
 #pragma once
+#include "kes_msg_names.h"
 
 namespace plat::hostmsg {
 
-constexpr int set = 900;
+constexpr int set = KES_SET_HOST;
 
 enum : int {
   out_of_memory = 1,      // {ld} bytes

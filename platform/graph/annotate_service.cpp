@@ -12,12 +12,11 @@
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "graph/annotate.h"
+#include "kes_msg_names.h"
 
 namespace {
 
 using namespace plat::graph;
-
-constexpr int kSet = 975;
 
 std::string trimmed(const char* s, int n) {
   while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
@@ -100,7 +99,7 @@ class host_sink : public anno_sink {
     plat_ggfill(0, x1, y1, x2, y2, filled ? "SOLID   " : "EMPTY   ", c, 3, c, 1, 1);
   }
   void note(long number, const std::string& variable, const std::string& what) override {
-    plat::log_message(kSet, 1, ds_.c_str(), number, variable.c_str(), what.c_str());
+    plat::log_message(KES_SET_HOST_ANNOTATE, KES_MSG_ANNOTATE_OBSERVATION_NOT_USED, ds_.c_str(), number, variable.c_str(), what.c_str());
   }
 
  private:
@@ -189,7 +188,7 @@ extern "C" int plat_ganotat(host_annoreq* req) {
   const bool read = read_observations(ds, &obs);
   position(req, ds);
   if (!read) {
-    plat::log_message(kSet, 2, plat::dataset_name(d).c_str());
+    plat::log_message(KES_SET_HOST_ANNOTATE, KES_MSG_ANNOTATE_DATA_SET_UNREADABLE, plat::dataset_name(d).c_str());
     return 1;
   }
   use_percent_coords(req, &obs);

@@ -1,9 +1,10 @@
 // Catalogue entries of the stand-in's graphics device (platform/catalogue/device_graphs.msg).
 #pragma once
+#include "kes_msg_names.h"
 
 namespace plat::graph {
 
-constexpr int kGraphSet = 970;
+constexpr int kGraphSet = KES_SET_HOST_GRAPH;
 constexpr int kUnknownColour = 1;  // {s} name
 constexpr int kGraphWritten = 2;   // {s} description, {s} file
 constexpr int kGraphFileError = 3; // {s} file, {s} reason

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/wob.h"
+#include "kes_msg_names.h"
 #include "output/graph_objects.h"
 #include "output/json_report.h"
 #include "output/listing_render.h"
@@ -26,7 +27,7 @@ constexpr int kErrHandle = static_cast<int>(0x80008004u);     // not an object o
 constexpr int kErrCreate = static_cast<int>(0x80008005u);     // no such class of object
 
 // Catalogue set of the output system's messages.
-constexpr int kMsgSet = 940;
+constexpr int kMsgSet = KES_SET_HOST_OUTPUT;
 
 // What the output system needs of the rest of the host.
 struct hooks {

@@ -13,6 +13,7 @@
 #include "host/kes_gramdesc.h"
 #include "host/kes_stmt.h"
 #include "host/host_parse.h"
+#include "kes_msg_names.h"
 
 namespace plat::parse {
 
@@ -155,6 +156,6 @@ std::vector<std::string>& message_log();
 parser* current_parser();
 
 // Message set of the parser's catalogue entries (platform/catalogue/parse.msg).
-constexpr int kMsgSet = 910;
+constexpr int kMsgSet = KES_SET_HOST_PARSE;
 
 }  // namespace plat::parse

@@ -10,7 +10,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 #include "devgraph/tick_text.h"
 #include "kes_gram_names.h"
 #include "records/kes_axis.h"

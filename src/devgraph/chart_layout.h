@@ -4,7 +4,7 @@
 #pragma once
 #include <functional>
 
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 
 struct kes_ctx;
 struct kes_cell;

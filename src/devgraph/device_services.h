@@ -32,9 +32,11 @@ void kes_dest_options(gdevopts* options, const host_dest* dest);
 // moves down only when titles are not already above it.
 void kes_page_gaps(double* area, double h, double v);
 
+// What kesgini returns for a destination that is skipped.
+constexpr int KES_DEST_SKIPPED = 20001;
 // Starts the device for the current destination of the current request's layout:
-// 0; 20001 the destination is skipped; 1012 the device could not be started or its
-// catalog entry was refused (after a message).
+// 0; KES_DEST_SKIPPED; 1012 the device could not be started or its catalog entry was
+// refused (after a message).
 int kesgini(kes_ctx* ctx);
 // Opens the segment of one page of the current request: its name (NAME=, else the
 // default), description (DESCRIPTION=, else by plot type) and label; the host fills

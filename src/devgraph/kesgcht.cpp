@@ -23,7 +23,6 @@
 #include "kes_msg_names.h"
 
 namespace {
-constexpr int kSkipped = 20001;
 
 // One page: its segment, BY line and colours, then its cells, labels and close.
 int open_page(kes_ctx* ctx, kes_layout* lay) {
@@ -164,7 +163,7 @@ int kesgcht(kes_ctx* ctx) {
   kes_legend legend;
   for (lay->destindex = 0; lay->destlist != nullptr && lay->destindex < lay->destlist->count;) {
     const int s = kesgini(ctx);
-    if (s == kSkipped) {
+    if (s == KES_DEST_SKIPPED) {
       ++lay->destindex;
       continue;
     }

@@ -9,7 +9,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"

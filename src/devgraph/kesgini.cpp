@@ -15,7 +15,6 @@
 #include "records/kes_layout.h"
 
 namespace {
-constexpr int kSkipped = 20001;
 
 void set_entry(kes_layout* layout, const char* name, int len) {
   if (len > 32) len = 32;
@@ -48,7 +47,7 @@ int kesgini(kes_ctx* ctx) {
     set_entry(layout, "GSEG", 4);
   } else {
     kes_dest_upcase(dest->name, dest->name_len);
-    if (layout->destindex > 0 && dest->name_len == 8 && std::memcmp(dest->name, "DOCUMENT", 8) == 0) return kSkipped;
+    if (layout->destindex > 0 && dest->name_len == 8 && std::memcmp(dest->name, "DOCUMENT", 8) == 0) return KES_DEST_SKIPPED;
     if (!layout->catalog_given) {
       if (layout->destindex == 0) set_entry(layout, "GSEG", 4);
       else set_entry(layout, dest->name, dest->name_len);

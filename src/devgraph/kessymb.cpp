@@ -9,9 +9,9 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
-#include "devgraph/family_line.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
+#include "plotdata/family_line.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -19,12 +19,6 @@ namespace {
 constexpr int kGeneral = 3;     // general entries before the templates
 constexpr int kFamilies = 8;    // template entries of the fitted families 0..7
 constexpr int kLineTypes = 47;  // line types cycle through 0..46
-
-// COLOR=, W= and L= option slots by element kind (0..7 families, 8 two-parameter
-// Weibull, 9 kernel). ORDER kes_distcode
-constexpr int kColors[10] = {79, 80, 81, 82, 83, 84, 149, 167, 87, 73};
-constexpr int kWidths[10] = {103, 104, 108, 105, 106, 107, 151, 169, 109, 75};
-constexpr int kLines[10] = {96, 97, 101, 98, 99, 100, 150, 168, 102, 74};
 
 // Element j of a list option, the last one repeating; false when the list is empty.
 bool list_number(const kes_stmt* st, int slot, int j, double* out) {
@@ -35,28 +29,6 @@ bool list_number(const kes_stmt* st, int slot, int j, double* out) {
 }
 
 }  // namespace
-
-kes_family_line kes_family_line_of(const kes_stmt* st, int dist) {
-  kes_family_line f;
-  if (dist < 0 || dist > 8) return f;
-  // Widths and line types far past any device's are held at a bound the short fields keep.
-  constexpr double kBound = 1000;
-  if (kes_pgiven(st, kColors[dist])) {
-    f.color_given = true;
-    std::memcpy(f.color, kes_pslot(st, kColors[dist])->v.name, 8);
-  }
-  if (kes_pgiven(st, kWidths[dist])) {
-    const double w = kes_pnumber(st, kWidths[dist]);
-    f.width_given = true;
-    f.width = !(w > 1) ? 1 : static_cast<int>(std::min(w, kBound));
-  }
-  if (kes_pgiven(st, kLines[dist])) {
-    const double l = kes_pnumber(st, kLines[dist]);
-    f.type_given = true;
-    f.type = !(l >= 0) ? 1 : static_cast<int>(std::min(l, kBound));
-  }
-  return f;
-}
 
 int kessymb(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
@@ -119,13 +91,15 @@ int kessymb(kes_ctx* ctx) {
           e->line_type = static_cast<short>((tmpl.line_type + j) % kLineTypes);
         }
       }
-      if (const int m = kes_pcount(st, kColors[k]); m > 0) {
-        const auto* names = static_cast<const char(*)[8]>(kes_pslot(st, kColors[k])->list);
+      if (const int m = kes_pcount(st, kes_family_color_slots[k]); m > 0) {
+        const auto* names = static_cast<const char(*)[8]>(kes_pslot(st, kes_family_color_slots[k])->list);
         std::memcpy(e->color, names[j < m ? j : m - 1], 8);
       }
       double v = 0;
-      if (list_number(st, kWidths[k], j, &v)) e->line_width = static_cast<short>(v > 0 ? static_cast<int>(v) : 0);
-      if (list_number(st, kLines[k], j, &v)) e->line_type = static_cast<short>(v > 0 ? static_cast<int>(v) : 0);
+      if (list_number(st, kes_family_width_slots[k], j, &v))
+        e->line_width = static_cast<short>(v > 0 ? static_cast<int>(v) : 0);
+      if (list_number(st, kes_family_line_slots[k], j, &v))
+        e->line_type = static_cast<short>(v > 0 ? static_cast<int>(v) : 0);
     }
   }
   return 0;

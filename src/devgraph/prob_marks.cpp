@@ -9,7 +9,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"

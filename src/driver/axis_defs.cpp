@@ -304,6 +304,78 @@ int read_order(reader& rd, void* member, std::uint8_t* buf, int cap, int len, bo
   return 0;
 }
 
+// The header's origins, offsets and length, widths, copied fields and colour.
+void apply_header(reader& rd, const kes_stmt* s, bool horizontal, const char* option, const std::uint8_t* hdr) {
+  kes_axis* ax = rd.ax;
+  for (int i = 0; i < 2; ++i) {
+    const double v = rd_double(hdr, i == 0 ? kOriginX : kOriginY);
+    ax->origin[i] = v >= 0 ? ggl2pct(0, rd_i16(hdr, kUnitBase + 2 * i), i + 1, v) : -1.0;
+    ax->origin_unit[i] = v >= 0 ? rd_i16(hdr, kUnitBase + 2 * i) : 0;
+  }
+  ax->hjust = 'C', ax->vjust = 'M';
+  const int off_slot = horizontal ? KES_PLOT_SLOT_HOFFSET : KES_PLOT_SLOT_VOFFSET;
+  if (kes_pgiven(s, off_slot)) {
+    ax->offset[1] = kes_pnumber(s, off_slot);
+    ax->offset[0] = horizontal ? ax->offset[1] : -1.0;
+  } else {
+    for (int i = 0; i < 2; ++i) {
+      const double v = rd_double(hdr, i == 0 ? kOffBefore : kOffAfter);
+      ax->offset[i] = v >= 0 ? ggl2pct(0, rd_i16(hdr, kUnitBase + 4 + 2 * i), rd.axis_no, v) : -1.0;
+    }
+  }
+  const double len = rd_double(hdr, kLength);
+  ax->length = len >= 0 ? ggl2pct(0, rd_i16(hdr, kUnitBase + 8), rd.axis_no, len) : -1.0;
+  ax->length_unit = len >= 0 ? rd_i16(hdr, kUnitBase + 8) : 0;
+
+  // Widths, copied fields, colour.
+  const bool waxis = kes_pgiven(s, KES_PLOT_SLOT_WAXIS);
+  const int hw = rd_i16(hdr, kWidth);
+  ax->width = static_cast<std::int16_t>(waxis ? static_cast<int>(kes_pnumber(s, KES_PLOT_SLOT_WAXIS)) : hw > 0 ? hw : -1);
+  ax->major_width = ax->minor_width = static_cast<std::int16_t>(waxis ? ax->width : 1);
+  ax->hdr106 = static_cast<std::int16_t>(kes::max(rd_i16(hdr, kHdr106), -1));
+  std::memcpy(ax->color, hdr + kColor, 8);
+  if (ax->color[0] == ' ') std::memset(ax->color, ' ', 8);
+  ax->hdr68 = rd_double(hdr, kHdr68);
+  ax->hdr94 = rd_i16(hdr, kHdr94);
+  if (ax->hdr68 > 0) xpmlog(KES_SET_PROC, KES_MSG_AXIS_SETTING_IGNORED, option);
+}
+
+// The major and minor tick records (lengths lmaj and lmin, 0 when absent): 0, or the
+// status that ends the definition.
+int read_tick_marks(reader& rd, void* member, std::uint8_t* buf, int cap, int lmaj, int lmin) {
+  kes_axis* ax = rd.ax;
+  for (int tick = 0; tick < 2; ++tick) {
+    const int lt = tick == 0 ? lmaj : lmin;
+    if (lt <= 0) continue;
+    if (next_record(member, buf, cap) != lt) {
+      if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_MAJOR_TICKS_UNREADABLE);
+      else xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_PART_UNREADABLE, "MINOR");
+      return KES_RC_STEP_FAILED;
+    }
+    std::int16_t& width = tick == 0 ? ax->major_width : ax->minor_width;
+    std::int16_t& count = tick == 0 ? ax->major_count : ax->minor_count;
+    double& length = tick == 0 ? ax->major_len : ax->minor_len;
+    char* color = tick == 0 ? ax->major_color : ax->minor_color;
+    for (int pos = 0; pos < lt;) {
+      const int size = item_size(buf, pos, lt);
+      if (size < 0) return kBadStream;
+      const std::uint8_t* op = buf + pos + 1;
+      switch (buf[pos]) {
+        case 'W': width = static_cast<std::int16_t>(rd_double(op, 0)); break;
+        case 'N':
+          count = rd_i16(op, 0);
+          if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_MAJOR_TICK_COUNT_IGNORED);
+          break;
+        case 'H': length = ggl2pct(0, unit_code(static_cast<char>(op[0])), 3 - rd.axis_no, rd_double(op, 1)); break;
+        case 'C': std::memcpy(color, op, 8); break;
+        default: break;
+      }
+      pos += size;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
@@ -357,39 +429,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     }
   }
 
-  // Origins, offsets, length.
-  for (int i = 0; i < 2; ++i) {
-    const double v = rd_double(hdr, i == 0 ? kOriginX : kOriginY);
-    ax->origin[i] = v >= 0 ? ggl2pct(0, rd_i16(hdr, kUnitBase + 2 * i), i + 1, v) : -1.0;
-    ax->origin_unit[i] = v >= 0 ? rd_i16(hdr, kUnitBase + 2 * i) : 0;
-  }
-  ax->hjust = 'C', ax->vjust = 'M';
-  const int off_slot = horizontal ? KES_PLOT_SLOT_HOFFSET : KES_PLOT_SLOT_VOFFSET;
-  if (kes_pgiven(s, off_slot)) {
-    ax->offset[1] = kes_pnumber(s, off_slot);
-    ax->offset[0] = horizontal ? ax->offset[1] : -1.0;
-  } else {
-    for (int i = 0; i < 2; ++i) {
-      const double v = rd_double(hdr, i == 0 ? kOffBefore : kOffAfter);
-      ax->offset[i] = v >= 0 ? ggl2pct(0, rd_i16(hdr, kUnitBase + 4 + 2 * i), rd.axis_no, v) : -1.0;
-    }
-  }
-  const double len = rd_double(hdr, kLength);
-  ax->length = len >= 0 ? ggl2pct(0, rd_i16(hdr, kUnitBase + 8), rd.axis_no, len) : -1.0;
-  ax->length_unit = len >= 0 ? rd_i16(hdr, kUnitBase + 8) : 0;
-
-  // Widths, copied fields, colour.
-  const bool waxis = kes_pgiven(s, KES_PLOT_SLOT_WAXIS);
-  const int hw = rd_i16(hdr, kWidth);
-  ax->width = static_cast<std::int16_t>(waxis ? static_cast<int>(kes_pnumber(s, KES_PLOT_SLOT_WAXIS)) : hw > 0 ? hw : -1);
-  ax->major_width = ax->minor_width = static_cast<std::int16_t>(waxis ? ax->width : 1);
-  ax->hdr106 = static_cast<std::int16_t>(kes::max(rd_i16(hdr, kHdr106), -1));
-  std::memcpy(ax->color, hdr + kColor, 8);
-  if (ax->color[0] == ' ') std::memset(ax->color, ' ', 8);
-  ax->hdr68 = rd_double(hdr, kHdr68);
-  ax->hdr94 = rd_i16(hdr, kHdr94);
-  if (ax->hdr68 > 0) xpmlog(KES_SET_PROC, KES_MSG_AXIS_SETTING_IGNORED, option);
-
+  apply_header(rd, s, horizontal, option, hdr);
   const int lv = rd_i16(hdr, kLenValues), ll = rd_i16(hdr, kLenLabel), l3 = rd_i16(hdr, kLenThird),
             lmaj = rd_i16(hdr, kLenMajor), lmin = rd_i16(hdr, kLenMinor), lord = rd_i16(hdr, kLenOrder);
   ax->value_none = lv == 0, ax->label_none = ll == 0, ax->major_none = lmaj == 0, ax->minor_none = lmin == 0;
@@ -437,35 +477,7 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     if (r != 0) return close(r);
   }
   if (l3 > 0 && next_record(member, buf, cap) != l3) return close(KES_RC_STEP_FAILED);
-  for (int tick = 0; tick < 2; ++tick) {
-    const int lt = tick == 0 ? lmaj : lmin;
-    if (lt <= 0) continue;
-    if (next_record(member, buf, cap) != lt) {
-      if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_MAJOR_TICKS_UNREADABLE);
-      else xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_PART_UNREADABLE, "MINOR");
-      return close(KES_RC_STEP_FAILED);
-    }
-    std::int16_t& width = tick == 0 ? ax->major_width : ax->minor_width;
-    std::int16_t& count = tick == 0 ? ax->major_count : ax->minor_count;
-    double& length = tick == 0 ? ax->major_len : ax->minor_len;
-    char* color = tick == 0 ? ax->major_color : ax->minor_color;
-    for (int pos = 0; pos < lt;) {
-      const int size = item_size(buf, pos, lt);
-      if (size < 0) return close(kBadStream);
-      const std::uint8_t* op = buf + pos + 1;
-      switch (buf[pos]) {
-        case 'W': width = static_cast<std::int16_t>(rd_double(op, 0)); break;
-        case 'N':
-          count = rd_i16(op, 0);
-          if (tick == 0) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_MAJOR_TICK_COUNT_IGNORED);
-          break;
-        case 'H': length = ggl2pct(0, unit_code(static_cast<char>(op[0])), 3 - rd.axis_no, rd_double(op, 1)); break;
-        case 'C': std::memcpy(color, op, 8); break;
-        default: break;
-      }
-      pos += size;
-    }
-  }
+  if (const int r = read_tick_marks(rd, member, buf, cap, lmaj, lmin); r != 0) return close(r);
   if (lord > 0) return close(read_order(rd, member, buf, cap, lord, (hdr[kFlags] & kOrderUnusable) != 0, option));
   return close(0);
 }

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/kesin.h"
+#include "driver/batch_cut.h"
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
@@ -340,6 +340,142 @@ void kescval(kes_cell* list, kes_cell* cell) {
   }
 }
 
+namespace {
+
+// The levels of the second CLASS variable: one record per distinct text in the
+// variable's order, and every level's children in that common order. 0, or 1 after
+// the memory message.
+int order_second_levels(kes_classvars* cv) {
+  // The distinct second-variable texts, one record each (a copy of the first child
+  // met with that text, walking the levels in their new order).
+  int nchild = 0;
+  for (kes_cell* l = cv->levels; l != nullptr; l = l->next) nchild += list_length(l->child);
+  kes_cell** kids = to_array(nullptr, nchild);
+  if (kids == nullptr) return 1;
+  int k = 0;
+  for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
+    for (kes_cell* c = l->child; c != nullptr; c = c->next) {
+      c->child = l;  // a listed child links to its level
+      kids[k++] = c;
+    }
+  std::stable_sort(kids, kids + nchild, [](const kes_cell* a, const kes_cell* b) { return cmp_fmt(a, b) < 0; });
+  int nrec = 0;
+  kes_cell** recs = to_array(nullptr, nchild);
+  if (recs == nullptr) {
+    free_task(kids);
+    return 1;
+  }
+  for (int i = 0; i < nchild; ++i) {
+    if (nrec > 0 && cmp_fmt(recs[nrec - 1], kids[i]) == 0) continue;
+    auto* rec = static_cast<kes_cell*>(vmalcp_handler(v_global_gcb_anchor->taskpool, cv->cellsize, KES_ALLOC_6));
+    if (rec == nullptr) {
+      xmemmsg(cv->cellsize);
+      free_task(kids);
+      free_task(recs);
+      return 1;
+    }
+    std::memcpy(rec, kids[i], static_cast<size_t>(cv->cellsize));
+    char* buf = reinterpret_cast<char*>(rec) + cv->keypos;
+    rec->fmt.text = buf;
+    rec->key.text = buf + fmt_room(cv);
+    rec->varsums = nullptr;
+    rec->child = nullptr;
+    recs[nrec++] = rec;
+  }
+  // Work arrays: the records in text order, each one's place in the common order,
+  // and whether it has taken its first child's values yet.
+  const long wsize = static_cast<long>(sizeof(kes_cell*) + 2 * sizeof(int)) * (nrec > 0 ? nrec : 1);
+  auto* work = static_cast<char*>(vmalcp_handler(v_global_gcb_anchor->taskpool, wsize, KES_ALLOC_6));
+  if (work == nullptr) {
+    xmemmsg(wsize);
+    for (int i = 0; i < nrec; ++i) free_task(recs[i]);
+    free_task(kids);
+    free_task(recs);
+    return 1;
+  }
+  auto** byfmt = reinterpret_cast<kes_cell**>(work);
+  int* rank = reinterpret_cast<int*>(work + sizeof(kes_cell*) * static_cast<size_t>(nrec));
+  int* filled = rank + nrec;
+  std::memset(filled, 0, sizeof(int) * static_cast<size_t>(nrec));
+  for (int i = 0; i < nrec; ++i) byfmt[i] = recs[i];
+  auto find = [byfmt, nrec](const kes_cell* c) {
+    int lo = 0, hi = nrec;
+    while (lo < hi) {
+      const int mid = (lo + hi) / 2;
+      if (cmp_fmt(byfmt[mid], c) < 0) lo = mid + 1;
+      else hi = mid;
+    }
+    return lo;
+  };
+  // The first child met in level order, not in text order, gives the record its
+  // order count and value.
+  for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
+    for (kes_cell* c = l->child; c != nullptr; c = c->next) {
+      const int j = find(c);
+      if (filled[j]) continue;
+      filled[j] = 1;
+      kes_cell* rec = byfmt[j];
+      rec->order = c->order;
+      rec->value = c->value;
+      if (c->key.width > 0) vzmp(c->key.text, c->key.width, rec->key.text, c->key.width);
+      rec->key.len = c->key.len;
+    }
+  cv->nlevels2 = nrec;
+  order_cells(recs, nrec, cv->var[1]);
+  kes_cell* reclist = relink(recs, nrec);
+  for (int i = 0; i < nrec; ++i) rank[find(recs[i])] = i;
+  const int order = cv->var[1].order;
+  for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
+    const int m = list_length(l->child);
+    kes_cell** ch = to_array(l->child, m);
+    if (ch == nullptr) {
+      for (int i = 0; i < nrec; ++i) free_task(recs[i]);
+      free_task(work);
+      free_task(kids);
+      free_task(recs);
+      return 1;
+    }
+    if (order == kOrderFreq || order == kOrderData)
+      for (int i = 0; i < m; ++i) kescval(reclist, ch[i]);
+    // Children in the common order of the second variable's levels.
+    std::stable_sort(ch, ch + m, [&](const kes_cell* x, const kes_cell* y) { return rank[find(x)] < rank[find(y)]; });
+    l->child = relink(ch, m);
+    for (int i = 0; i < m; ++i) ch[i]->child = l;
+    free_task(ch);
+  }
+  for (int i = 0; i < nrec; ++i) free_task(recs[i]);
+  free_task(work);
+  free_task(recs);
+  free_task(kids);
+  return 0;
+}
+
+// The key cell: KEYLEVEL= values, else the first cell. 0, or 1 after the memory message.
+int place_key_cell(kes_ctx* ctx, kes_classvars* cv, bool proc_record) {
+  cv->keycell = cv->levels;
+  const bool any_key = cv->var[0].keylevel.len > 0 || (cv->count == 2 && cv->var[1].keylevel.len > 0);
+  if (any_key) {
+    const long size = fmt_room(cv);
+    auto* buf = static_cast<char*>(vmalcp_handler(v_global_gcb_anchor->taskpool, size, KES_ALLOC_6));
+    if (buf == nullptr) {
+      xmemmsg(size);
+      return 1;
+    }
+    kes_cell* key = key_of(ctx, cv->var[0], cv->levels, buf, proc_record);
+    if (cv->count == 2) key = key_of(ctx, cv->var[1], key->child, buf, proc_record);
+    cv->keycell = key;
+    free_task(buf);
+    if (!proc_record)
+      xpmlog(KES_SET_LAYOUT,
+             cv->count == 1 ? KES_MSG_KEY_CELL_FROM_CLASS_VARIABLE : KES_MSG_KEY_CELL_FROM_TWO_CLASS_VARIABLES);
+  } else if (cv->count == 2) {
+    cv->keycell = cv->levels->child;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int kesckey(kes_ctx* ctx, kes_classvars* cv) {
   const bool proc_record = cv == ctx->classvars;
   ztrelst(reinterpret_cast<void**>(&cv->levels));
@@ -365,129 +501,6 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
   free_task(arr);
 
   cv->nlevels2 = 1;
-  if (cv->count == 2) {
-    // The distinct second-variable texts, one record each (a copy of the first child
-    // met with that text, walking the levels in their new order).
-    int nchild = 0;
-    for (kes_cell* l = cv->levels; l != nullptr; l = l->next) nchild += list_length(l->child);
-    kes_cell** kids = to_array(nullptr, nchild);
-    if (kids == nullptr) return 1;
-    int k = 0;
-    for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
-      for (kes_cell* c = l->child; c != nullptr; c = c->next) {
-        c->child = l;  // a listed child links to its level
-        kids[k++] = c;
-      }
-    std::stable_sort(kids, kids + nchild, [](const kes_cell* a, const kes_cell* b) { return cmp_fmt(a, b) < 0; });
-    int nrec = 0;
-    kes_cell** recs = to_array(nullptr, nchild);
-    if (recs == nullptr) {
-      free_task(kids);
-      return 1;
-    }
-    for (int i = 0; i < nchild; ++i) {
-      if (nrec > 0 && cmp_fmt(recs[nrec - 1], kids[i]) == 0) continue;
-      auto* rec = static_cast<kes_cell*>(vmalcp_handler(v_global_gcb_anchor->taskpool, cv->cellsize, KES_ALLOC_6));
-      if (rec == nullptr) {
-        xmemmsg(cv->cellsize);
-        free_task(kids);
-        free_task(recs);
-        return 1;
-      }
-      std::memcpy(rec, kids[i], static_cast<size_t>(cv->cellsize));
-      char* buf = reinterpret_cast<char*>(rec) + cv->keypos;
-      rec->fmt.text = buf;
-      rec->key.text = buf + fmt_room(cv);
-      rec->varsums = nullptr;
-      rec->child = nullptr;
-      recs[nrec++] = rec;
-    }
-    // Work arrays: the records in text order, each one's place in the common order,
-    // and whether it has taken its first child's values yet.
-    const long wsize = static_cast<long>(sizeof(kes_cell*) + 2 * sizeof(int)) * (nrec > 0 ? nrec : 1);
-    auto* work = static_cast<char*>(vmalcp_handler(v_global_gcb_anchor->taskpool, wsize, KES_ALLOC_6));
-    if (work == nullptr) {
-      xmemmsg(wsize);
-      for (int i = 0; i < nrec; ++i) free_task(recs[i]);
-      free_task(kids);
-      free_task(recs);
-      return 1;
-    }
-    auto** byfmt = reinterpret_cast<kes_cell**>(work);
-    int* rank = reinterpret_cast<int*>(work + sizeof(kes_cell*) * static_cast<size_t>(nrec));
-    int* filled = rank + nrec;
-    std::memset(filled, 0, sizeof(int) * static_cast<size_t>(nrec));
-    for (int i = 0; i < nrec; ++i) byfmt[i] = recs[i];
-    auto find = [byfmt, nrec](const kes_cell* c) {
-      int lo = 0, hi = nrec;
-      while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (cmp_fmt(byfmt[mid], c) < 0) lo = mid + 1;
-        else hi = mid;
-      }
-      return lo;
-    };
-    // The first child met in level order, not in text order, gives the record its
-    // order count and value.
-    for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
-      for (kes_cell* c = l->child; c != nullptr; c = c->next) {
-        const int j = find(c);
-        if (filled[j]) continue;
-        filled[j] = 1;
-        kes_cell* rec = byfmt[j];
-        rec->order = c->order;
-        rec->value = c->value;
-        if (c->key.width > 0) vzmp(c->key.text, c->key.width, rec->key.text, c->key.width);
-        rec->key.len = c->key.len;
-      }
-    cv->nlevels2 = nrec;
-    order_cells(recs, nrec, cv->var[1]);
-    kes_cell* reclist = relink(recs, nrec);
-    for (int i = 0; i < nrec; ++i) rank[find(recs[i])] = i;
-    const int order = cv->var[1].order;
-    for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
-      const int m = list_length(l->child);
-      kes_cell** ch = to_array(l->child, m);
-      if (ch == nullptr) {
-        for (int i = 0; i < nrec; ++i) free_task(recs[i]);
-        free_task(work);
-        free_task(kids);
-        free_task(recs);
-        return 1;
-      }
-      if (order == kOrderFreq || order == kOrderData)
-        for (int i = 0; i < m; ++i) kescval(reclist, ch[i]);
-      // Children in the common order of the second variable's levels.
-      std::stable_sort(ch, ch + m, [&](const kes_cell* x, const kes_cell* y) { return rank[find(x)] < rank[find(y)]; });
-      l->child = relink(ch, m);
-      for (int i = 0; i < m; ++i) ch[i]->child = l;
-      free_task(ch);
-    }
-    for (int i = 0; i < nrec; ++i) free_task(recs[i]);
-    free_task(work);
-    free_task(recs);
-    free_task(kids);
-  }
-
-  // KEYLEVEL=.
-  cv->keycell = cv->levels;
-  const bool any_key = cv->var[0].keylevel.len > 0 || (cv->count == 2 && cv->var[1].keylevel.len > 0);
-  if (any_key) {
-    const long size = fmt_room(cv);
-    auto* buf = static_cast<char*>(vmalcp_handler(v_global_gcb_anchor->taskpool, size, KES_ALLOC_6));
-    if (buf == nullptr) {
-      xmemmsg(size);
-      return 1;
-    }
-    kes_cell* key = key_of(ctx, cv->var[0], cv->levels, buf, proc_record);
-    if (cv->count == 2) key = key_of(ctx, cv->var[1], key->child, buf, proc_record);
-    cv->keycell = key;
-    free_task(buf);
-    if (!proc_record)
-      xpmlog(KES_SET_LAYOUT,
-             cv->count == 1 ? KES_MSG_KEY_CELL_FROM_CLASS_VARIABLE : KES_MSG_KEY_CELL_FROM_TWO_CLASS_VARIABLES);
-  } else if (cv->count == 2) {
-    cv->keycell = cv->levels->child;
-  }
-  return 0;
+  if (cv->count == 2 && order_second_levels(cv) != 0) return 1;
+  return place_key_cell(ctx, cv, proc_record);
 }

@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-#include "driver/kesin.h"
+#include "driver/batch_cut.h"
 #include "driver/value_views.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "driver/batch_cut.h"
 #include "driver/class_levels.h"
 #include "driver/gathered_values.h"
 #include "driver/value_views.h"
@@ -270,23 +271,6 @@ int end_of_data(kes_ctx* ctx, bool first) {
   }
   return make_views(ctx) ? KES_IN_READ : KES_IN_ONEVAR;
 }
-
-}  // namespace
-
-bool kes_cut_batch(kes_ctx* ctx) {
-  if (ctx->batch_n <= 1) return false;
-  const int last = ctx->batch_first + ctx->batch_n - 1;
-  if (ctx->varpools[last] != nullptr) {
-    xmpoold(ctx->varpools[last]);
-    ctx->varpools[last] = nullptr;
-  }
-  kes_dp(ctx)->spare[last] = nullptr;
-  kes_forget_gathered(ctx, last);
-  --ctx->batch_n;
-  return true;
-}
-
-namespace {
 
 int read_pass(kes_ctx* ctx) {
   kes_datapass* dp = kes_dp(ctx);

@@ -14,7 +14,3 @@ enum kes_in_result : int {
 // of every analysis variable in the first pass, value lists of the batch's variables
 // in every pass, CLASS cells made and ordered in the first pass. A kes_in_result.
 int kesin(kes_ctx* ctx);
-
-// Makes room by cutting the batch's last variable: its pool goes and a later pass
-// reads it. False when the batch holds one variable only (it is never cut to nothing).
-bool kes_cut_batch(kes_ctx* ctx);

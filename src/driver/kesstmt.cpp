@@ -8,6 +8,7 @@
 #include "devgraph/device_services.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
+#include "driver/plot_kinds.h"
 #include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
@@ -19,36 +20,9 @@
 
 namespace {
 constexpr int kWeightConflict = 3000;
-constexpr int kFlagDebug = 19;  // PROC DEBUG
 constexpr char kDefaultDevice[9] = "javaimg ";
 constexpr int kAnnotateVector = 0x40000 + 117;
 constexpr char kAnnotateImage[9] = "QORXGANO";
-
-// The plot kinds in request order, with the prefix that tells their statements
-// apart and the checks each runs after kesvchk and kesgchk.
-using check_fn = int (*)(kes_ctx*, kes_preq*);
-struct plot_kind {
-  const char* prefix;
-  int prefix_len;
-  const char* statement;  // as the log names it
-  int type;
-  int kes_ctx::*count;
-  check_fn checks[2];
-};
-constexpr plot_kind kKinds[5] = {
-    {"HIST", 4, "HISTOGRAM", KES_PLOT_HISTOGRAM, &kes_ctx::nhist, {keshchk, nullptr}},
-    {"QQ", 2, "QQPLOT", KES_PLOT_QQ, &kes_ctx::nqq, {kesqchk, nullptr}},
-    {"CDF", 3, "CDFPLOT", KES_PLOT_CDF, &kes_ctx::ncdf, {keschk1, kescchk}},
-    {"PROB", 4, "PROBPLOT", KES_PLOT_PROB, &kes_ctx::nprob, {kesqchk, kespchk}},
-    {"PP", 2, "PPPLOT", KES_PLOT_PP, &kes_ctx::npp, {keschk1, keszchk}},
-};
-
-// The kind of a statement, or -1 for one that is no plot statement.
-int kind_of(const kes_stmt* s) {
-  for (int k = 0; k < 5; ++k)
-    if (std::memcmp(s->name, kKinds[k].prefix, static_cast<size_t>(kKinds[k].prefix_len)) == 0) return k;
-  return -1;
-}
 
 // Rebuilds the EST markers of a parameter list whose marker count differs from its
 // value count: one marker per value, EST at the pairing positions.
@@ -155,12 +129,13 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   // Count the plot statements; a HISTOGRAM with NOPLOT needs no graph.
   bool need_graph = false;
   for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
-    const int k = kind_of(s);
-    if (k < 0) continue;
-    ++(ctx->*kKinds[k].count);
+    const kes_plot_kind* kind = kes_plot_kind_of(s);
+    if (kind == nullptr) continue;
+    ++(ctx->*kind->count);
     ++ctx->nplots;
-    if (k != 0 || !kes_flag(s, KES_PLOT_FLAG_NOPLOT)) need_graph = true;
-    if (k != 0) continue;
+    const bool hist = kind->type == KES_PLOT_HISTOGRAM;
+    if (!hist || !kes_flag(s, KES_PLOT_FLAG_NOPLOT)) need_graph = true;
+    if (!hist) continue;
     for (const kes_param_slots& row : KES_PARAM_ROWS)
       if (!pair_markers(ctx, s, row)) return KES_RC_OUT_OF_MEMORY;
   }
@@ -190,31 +165,32 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   // The requests in kind order, each kind in statement order. Without any graph only
   // the HISTOGRAM requests are built and checked.
   kes_preq* req = ctx->preqs;
-  for (int k = 0; k < 5; ++k) {
-    if (k > 0 && !need_graph) break;
+  for (kes_plottype type : kes_request_order) {
+    if (type != KES_PLOT_HISTOGRAM && !need_graph) break;
+    const kes_plot_kind& kind = kes_plot_kind_of(type);
     int nth = 0;
     for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
-      if (kind_of(s) != k) continue;
-      req->type = kKinds[k].type;
+      if (kes_plot_kind_of(s) != &kind) continue;
+      req->type = type;
       req->stmt = s;
       ctx->curreq = req;
       kesfamrep(req, ++nth);
       if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return KES_RC_SETUP_FAILED;
-      for (check_fn check : kKinds[k].checks)
+      for (auto check : kind.checks)
         if (check != nullptr && check(ctx, req) != 0) return KES_RC_SETUP_FAILED;
-      if (k == 0 && !req->nograph) ctx->printed = 1;
+      if (type == KES_PLOT_HISTOGRAM && !req->nograph) ctx->printed = 1;
       ++req;
     }
   }
   // The DEBUG trace of every request. Without graphics output the QQPLOT, CDFPLOT,
   // PROBPLOT and PPPLOT requests are checked and not run, without a note: the run
   // asked for no graphs.
-  const bool debug = kes_flag(ctx->proc, kFlagDebug);
+  const bool debug = kes_flag(ctx->proc, KES_PROC_FLAG_DEBUG);
   for (const kes_preq* q = ctx->preqs; debug && q < req; ++q) {
-    const int k = kind_of(q->stmt);
+    const char* statement = kes_plot_statement_name(q->type);
     int nth = 1;
     for (const kes_preq* e = ctx->preqs; e < q; ++e) nth += e->type == q->type;
-    xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, kKinds[k].statement, nth, q->nvars, q->first_slot,
+    xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST_PLOTS_VARIABLES, statement, nth, q->nvars, q->first_slot,
            q->ncurves);
     if (q->type == KES_PLOT_HISTOGRAM)
       xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_HISTOGRAM_REQUEST_BINS, nth, q->bincode[0], q->explicit_bins, q->endpoints,

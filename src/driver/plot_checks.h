@@ -29,8 +29,6 @@ int kes_outhist_define(kes_ctx* ctx, kes_preq* request);
 // The axis definition named in slot 19 (HAXIS=) or 62 (VAXIS=): 0 read, 1 no device
 // layout, else a failure status.
 int axisprs(kes_ctx* ctx, kes_preq* request, int slot);
-// The statement name of a plot type, for messages.
-const char* kes_plot_statement_name(int type);
 
 // A bound test of a distribution option. A value fails when it is below the bound,
 // or at most the bound when strict; a missing value (NaN) passes. The message (set

@@ -128,16 +128,6 @@ int kesnlen(kes_ctx* ctx, const kes_stmt* statement, int slot) {
   return width;
 }
 
-const char* kes_plot_statement_name(int type) {
-  switch (type) {
-    case KES_PLOT_HISTOGRAM: return "HISTOGRAM";
-    case KES_PLOT_QQ: return "QQPLOT";
-    case KES_PLOT_CDF: return "CDFPLOT";
-    case KES_PLOT_PROB: return "PROBPLOT";
-    default: return "PPPLOT";
-  }
-}
-
 bool kes_param_ok(const kes_stmt* s, const kes_param_test& t) {
   auto fails = [&](double v) { return t.strict ? v <= t.bound : v < t.bound; };
   auto refuse = [&]() {

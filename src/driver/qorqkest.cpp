@@ -16,16 +16,6 @@
 #include "stats/kes_tables.h"
 #include "util/kes_minmax.h"
 
-kes_flow kes_object_failure(kes_run& run, int result) {
-  xprrlog(0, result);
-  run.end_result = xexit(result, 0);
-  return kes_flow::ended;
-}
-
-void kes_raise_for_failure(kes_ctx* ctx, int status) {
-  ctx->rc = kes::max(ctx->rc, status > 0 ? status : 1);
-}
-
 // The THREADS= system option, resolved to a thread count.
 static int step_threads() {
   char text[16];

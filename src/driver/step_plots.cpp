@@ -3,6 +3,7 @@
 // statement.
 #include <cstring>
 
+#include "driver/plot_kinds.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
@@ -12,25 +13,11 @@
 #include "records/kes_stages.h"
 
 namespace {
-struct plot_kind {
-  const char* name;     // for the DEBUG trace
-  int kes_ctx::*count;  // number of requests of the kind
-  int (*kes_stages::*run)(kes_ctx*, int);  // its driver
-};
-
-constexpr plot_kind kKinds[5] = {
-    {"HISTOGRAM", &kes_ctx::nhist, &kes_stages::keshini}, {"QQPLOT", &kes_ctx::nqq, &kes_stages::kesqini},
-    {"CDFPLOT", &kes_ctx::ncdf, &kes_stages::kescini},    {"PROBPLOT", &kes_ctx::nprob, &kes_stages::kespini},
-    {"PPPLOT", &kes_ctx::npp, &kes_stages::keszini},
-};
-
-
 bool name_begins(const kes_stmt* s, const char* prefix, size_t n) { return std::memcmp(s->name, prefix, n) == 0; }
 
 // May an INSET statement follow this statement?
 bool takes_inset(const kes_stmt* s) {
-  return name_begins(s, "CDF", 3) || name_begins(s, "HIST", 4) || name_begins(s, "PP", 2) ||
-         name_begins(s, "PROB", 4) || name_begins(s, "QQ", 2) || name_begins(s, "INSET", 5);
+  return kes_plot_kind_of(s) != nullptr || name_begins(s, "INSET", 5);
 }
 
 }  // namespace
@@ -53,20 +40,21 @@ kes_flow kes_plot_requests(kes_run& run) {
   const bool graphs = ctx->devgraph || ctx->tmplgraph;
   kes_preq* req = ctx->preqs;
   ctx->curreq = req;
-  for (int kind = 0; kind < 5; ++kind) {
-    if (kind > 0 && !graphs) break;
+  for (kes_plottype type : kes_request_order) {
+    if (type != KES_PLOT_HISTOGRAM && !graphs) break;
+    const kes_plot_kind& kind = kes_plot_kind_of(type);
     ctx->nrun = 0;
-    if (kind > 0) {
+    if (type != KES_PLOT_HISTOGRAM) {
       std::memset(ctx->plot_notes, 0, sizeof ctx->plot_notes);
       std::memset(ctx->inset_notes, 0, sizeof ctx->inset_notes);
     }
-    const int count = ctx->*kKinds[kind].count;
+    const int count = ctx->*kind.count;
     for (int k = 1; k <= count; ++k, ++req) {
       ctx->curreq = req;
       if (req->varslot == nullptr || req->varslot[v] < 0) continue;
       ++ctx->nrun;
-      if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST, kKinds[kind].name, k);
-      const int result = (ctx->stages->*kKinds[kind].run)(ctx, k);
+      if (ctx->debug) xpmlog(KES_SET_LABEL, KES_MSG_DEBUG_REQUEST, kes_plot_statement_name(type), k);
+      const int result = (ctx->stages->*kind.run)(ctx, k);
       if (kes_plot_ends_step(result)) {
         kes_raise_for_failure(ctx, kes_plot_code(result));
         return kes_flow::exit_path;

@@ -14,8 +14,13 @@ struct kes_famfn {
   // height, when not null, receives the largest height over [low, high].
   int (*est)(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low,
              double high, int i, int j, double* height);
-  // 100 times the distribution function at the standardized point z.
+  // 100 times the distribution function at the standardized point z (cdf's, with
+  // threshold 0 and scale 1); 0 at or below 1e-7 and, for a bounded law, 100 from its
+  // upper end.
   double (*p)(const double* params, double z);
+  // The fitted distribution function at x, from 0 to 1; missing where the family's
+  // incomplete function cannot take x. Null for code 8, which fits no curve.
+  double (*cdf)(const double* params, double x);
   // Standardized p-quantile, shapes from the slot's current curve.
   double (*q)(kes_ctx* ctx, kes_plotslot* slot, double p);
   // Height of the curve at x, c being its scale constant; null for code 8.

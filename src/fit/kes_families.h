@@ -9,6 +9,7 @@ struct kes_estframe;
 
 // Normal family.
 int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height);
+double kesncdf(const double* params, double x);
 double kesnp(const double* params, double z);
 double kesnplt(double x, double c, const double* params);
 double kesnq(kes_ctx* ctx, kes_plotslot* slot, double p);
@@ -16,6 +17,7 @@ int kesnx(const double* params, double p, double* out);
 
 // Exponential family.
 int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height);
+double kesecdf(const double* params, double x);
 double kesep(const double* params, double z);
 double keseplt(double x, double c, const double* params);
 double keseq(kes_ctx* ctx, kes_plotslot* slot, double p);
@@ -23,6 +25,7 @@ int kesex(const double* params, double p, double* out);
 
 // Lognormal family; index is the SIGMA= list position.
 int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
+double keslcdf(const double* params, double x);
 double keslp(const double* params, double z);
 double keslplt(double x, double c, const double* params);
 double keslq(kes_ctx* ctx, kes_plotslot* slot, double p);
@@ -31,6 +34,7 @@ int keslx(const double* params, double p, double* out);
 // Weibull families (code 3, and code 8 on the log scale); index is the C= position.
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
             double* height);
+double keswcdf(const double* params, double x);
 double keswp(const double* params, double z);
 double keswplt(double x, double c, const double* params);
 double keswq(kes_ctx* ctx, kes_plotslot* slot, double p);
@@ -41,6 +45,7 @@ int kesw2x(const double* params, double p, double* out);
 
 // Gamma family; index is the ALPHA= position.
 int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
+double kesgcdf(const double* params, double x);
 double kesgp(const double* params, double z);
 double kesgplt(double x, double c, const double* params);
 double kesgq(kes_ctx* ctx, kes_plotslot* slot, double p);
@@ -49,6 +54,7 @@ int kesgx(const double* params, double p, double* out);
 // Beta family; ia and ib are the ALPHA= and BETA= positions.
 int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int ia, int ib,
             double* height);
+double kesbcdf(const double* params, double x);
 double kesbp(const double* params, double z);
 double kesbplt(double x, double c, const double* params);
 double kesbq(kes_ctx* ctx, kes_plotslot* slot, double p);

@@ -72,13 +72,23 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return kes_est_finish(&f, height);
 }
 
-double kesbp(const double* params, double z) {
-  if (!(z > 1e-7)) return 0.0;
-  // The incomplete beta refuses arguments past the support's end.
-  if (z >= 1.0) return 100.0;
+// 0 at or below the threshold and 1 at or above the upper end, so that points and bins
+// reaching past the support keep their values: the incomplete beta refuses them.
+double kesbcdf(const double* params, double x) {
+  const double top = params[0] + params[1];
+  if (x <= params[0] + std::fabs(1e-7 * params[0])) return 0.0;
+  if (x >= top - std::fabs(1e-7 * top)) return 1.0;
   double p = 0.0, d = 0.0;
-  if (zibeta(z, params[2], params[3], &p, &d) != 0) return 0.0;
-  return 100.0 * p;
+  if (zibeta((x - params[0]) / params[1], params[2], params[3], &p, &d) != 0) return kes_fit_missing();
+  return p;
+}
+
+double kesbp(const double* params, double z) {
+  const double standard[4] = {0.0, 1.0, params[2], params[3]};
+  if (!(z > 1e-7)) return 0.0;
+  if (z >= 1.0) return 100.0;
+  const double p = kesbcdf(standard, z);
+  return std::isnan(p) ? 0.0 : 100.0 * p;
 }
 
 double kesbq(kes_ctx*, kes_plotslot* slot, double p) {

@@ -56,7 +56,16 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return 0;
 }
 
-double kesep(const double*, double z) { return z > 1e-7 ? 100.0 * (1.0 - std::exp(-z)) : 0.0; }
+// 1 - exp, not the low tail's more accurate -expm1: the expected percents written to
+// output data sets keep their digits.
+double kesecdf(const double* params, double x) {
+  return x > params[0] ? 1.0 - std::exp(-(x - params[0]) / params[1]) : 0.0;
+}
+
+double kesep(const double*, double z) {
+  const double standard[2] = {0.0, 1.0};
+  return z > 1e-7 ? 100.0 * kesecdf(standard, z) : 0.0;
+}
 
 double keseplt(double x, double c, const double* params) {
   const double z = (x - params[0]) / params[1];

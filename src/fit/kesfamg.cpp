@@ -35,10 +35,18 @@ int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return kes_est_finish_shape(&f, request, height);
 }
 
-double kesgp(const double* params, double z) {
+// A small shape puts much of the mass within 1e-7 of the threshold: the support starts
+// just past it.
+double kesgcdf(const double* params, double x) {
+  if (!(x > params[0])) return 0.0;
   double p = 0.0, q = 0.0;
-  if (!(z > 1e-7) || zigamma(z, params[2], &p, &q) != 0) return 0.0;
-  return 100.0 * p;
+  return zigamma((x - params[0]) / params[1], params[2], &p, &q) == 0 ? p : kes_fit_missing();
+}
+
+double kesgp(const double* params, double z) {
+  const double standard[3] = {0.0, 1.0, params[2]};
+  const double p = z > 1e-7 ? kesgcdf(standard, z) : 0.0;
+  return std::isnan(p) ? 0.0 : 100.0 * p;
 }
 
 double kesgplt(double x, double c, const double* params) {

@@ -32,8 +32,15 @@ int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return kes_est_finish(&f, height);
 }
 
+// Threshold, zeta (the scale on the log axis), sigma (the shape). The support starts
+// just past the threshold: with a large sigma much of the mass lies within 1e-7 of it.
+double keslcdf(const double* params, double x) {
+  return x > params[0] ? zprbnrm((std::log(x - params[0]) - params[1]) / params[2]) : 0.0;
+}
+
 double keslp(const double* params, double z) {
-  return z > 1e-7 ? 100.0 * zprbnrm(std::log(z) / params[2]) : 0.0;
+  const double standard[3] = {0.0, 0.0, params[2]};
+  return z > 1e-7 ? 100.0 * keslcdf(standard, z) : 0.0;
 }
 
 double keslplt(double x, double c, const double* params) {

@@ -27,7 +27,12 @@ int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return kes_est_finish(&f, height);
 }
 
-double kesnp(const double*, double z) { return 100.0 * zprbnrm(z); }
+double kesncdf(const double* params, double x) { return zprbnrm((x - params[0]) / params[1]); }
+
+double kesnp(const double*, double z) {
+  const double standard[2] = {0.0, 1.0};
+  return 100.0 * kesncdf(standard, z);
+}
 
 double kesnplt(double x, double c, const double* params) {
   const double z = (x - params[0]) / params[1];

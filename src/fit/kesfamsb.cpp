@@ -161,18 +161,18 @@ int kesvmom(double delta, double gamma, double m[4]) {
   return 0;
 }
 
+double kesvcdf(const double* params, double x) {
+  const double y = (x - params[0]) / params[1];
+  if (!(y > 0.0)) return 0.0;
+  if (!(y < 1.0)) return 1.0;
+  return zprbnrm(params[3] + params[2] * std::log(y / (1.0 - y)));
+}
+
 double kesvp(const double* params, double z) {
   if (!(z > 1e-7)) return 0.0;
   if (!(z < 1.0 - 1e-7)) return 100.0;
-  return 100.0 * zprbnrm(params[3] + params[2] * std::log(z / (1.0 - z)));
-}
-
-double kesvplt(double x, double c, const double* params) {
-  const double theta = params[0], top = params[0] + params[1];
-  if (!(x > theta + 1e-7 * std::fabs(theta) && x < top - 1e-7 * std::fabs(top))) return 0.0;
-  const double y = (x - theta) / params[1];
-  const double u = params[3] + params[2] * std::log(y / (1.0 - y));
-  return std::exp(std::log(c) - std::log(y) - std::log(1.0 - y) - u * u / 2.0);
+  const double standard[4] = {0.0, 1.0, params[2], params[3]};
+  return 100.0 * kesvcdf(standard, z);
 }
 
 double kesvq(kes_ctx*, kes_plotslot* slot, double p) {

@@ -2,7 +2,7 @@
 // and scale known, by the closed-form likelihood; the curve function and the peaks.
 #include <cmath>
 
-#include "fit/kes_johnson.h"
+#include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
@@ -140,6 +140,14 @@ int fitsb(zfit_work* w) {
   w->range_low = r->low;
   w->range_high = r->high;
   return 0;
+}
+
+double kesvplt(double x, double c, const double* params) {
+  const double theta = params[0], top = params[0] + params[1];
+  if (!(x > theta + 1e-7 * std::fabs(theta) && x < top - 1e-7 * std::fabs(top))) return 0.0;
+  const double y = (x - theta) / params[1];
+  const double u = params[3] + params[2] * std::log(y / (1.0 - y));
+  return std::exp(std::log(c) - std::log(y) - std::log(1.0 - y) - u * u / 2.0);
 }
 
 double sbplot(double x, const zfit_work* w) { return kesvplt(x, w->c, w->params); }

@@ -2,7 +2,7 @@
 // Newton steps on moments integrated over the standard normal variable.
 #include <cmath>
 
-#include "fit/kes_johnson.h"
+#include "fit/zfit_johnson.h"
 #include "numeric/zhrdyv.h"
 #include "numeric/zmissing.h"
 

@@ -20,21 +20,6 @@ namespace {
 double finite_or_missing(double v) { return std::isfinite(v) ? v : kes_fit_missing(); }
 }  // namespace
 
-zsu_moments zsu_moms(double omega, double big_omega) {
-  const double c2 = std::cosh(2.0 * big_omega), d = omega * c2 + 1.0;
-  const double o2 = omega * omega;
-  zsu_moments r;
-  r.mean = -std::sqrt(omega) * std::sinh(big_omega);
-  r.var = (omega - 1.0) * d / 2.0;
-  r.skew = -std::sqrt(omega * (omega - 1.0) / 2.0) *
-           (omega * (omega + 2.0) * std::sinh(3.0 * big_omega) + 3.0 * std::sinh(big_omega)) / std::pow(d, 1.5);
-  r.kurt = (o2 * (o2 * o2 + 2.0 * o2 * omega + 3.0 * o2 - 3.0) * std::cosh(4.0 * big_omega) +
-            4.0 * o2 * (omega + 2.0) * c2 + 3.0 * (2.0 * omega + 1.0)) /
-               (2.0 * d * d) -
-           3.0;
-  return r;
-}
-
 int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height) {
   kes_estframe f;
@@ -67,14 +52,14 @@ int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return 0;
 }
 
-double kesup(const double* params, double z) {
-  return 100.0 * zprbnrm(params[3] + params[2] * std::asinh(z));
+// asinh, not log(t + sqrt(t^2 + 1)), which cancels in the low tail.
+double kesucdf(const double* params, double x) {
+  return zprbnrm(params[3] + params[2] * std::asinh((x - params[0]) / params[1]));
 }
 
-double kesuplt(double x, double c, const double* params) {
-  const double t = (x - params[0]) / params[1];
-  const double u = params[3] + params[2] * std::asinh(t);
-  return std::exp(std::log(c) - 0.5 * std::log(1.0 + t * t) - 0.5 * u * u);
+double kesup(const double* params, double z) {
+  const double standard[4] = {0.0, 1.0, params[2], params[3]};
+  return 100.0 * kesucdf(standard, z);
 }
 
 double kesuq(kes_ctx*, kes_plotslot* slot, double p) {

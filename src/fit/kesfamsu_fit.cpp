@@ -3,7 +3,7 @@
 // optimiser); the curve function and the peak.
 #include <cmath>
 
-#include "fit/kes_johnson.h"
+#include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
@@ -183,6 +183,12 @@ int fitsu(zfit_work* w) {
   w->range_low = r->low;
   w->range_high = r->high;
   return 0;
+}
+
+double kesuplt(double x, double c, const double* params) {
+  const double t = (x - params[0]) / params[1];
+  const double u = params[3] + params[2] * std::asinh(t);
+  return std::exp(std::log(c) - 0.5 * std::log(1.0 + t * t) - 0.5 * u * u);
 }
 
 double suplot(double x, const zfit_work* w) { return kesuplt(x, w->c, w->params); }

@@ -2,7 +2,7 @@
 // variables omega = exp(1/delta^2) and Omega = gamma/delta.
 #include <cmath>
 
-#include "fit/kes_johnson.h"
+#include "fit/zfit_johnson.h"
 #include "numeric/zmissing.h"
 
 namespace {
@@ -131,6 +131,21 @@ bool find_om(double om, double skewness, double* bo) {
   return false;
 }
 }  // namespace
+
+zsu_moments zsu_moms(double omega, double big_omega) {
+  const double c2 = std::cosh(2.0 * big_omega), d = omega * c2 + 1.0;
+  const double o2 = omega * omega;
+  zsu_moments r;
+  r.mean = -std::sqrt(omega) * std::sinh(big_omega);
+  r.var = (omega - 1.0) * d / 2.0;
+  r.skew = -std::sqrt(omega * (omega - 1.0) / 2.0) *
+           (omega * (omega + 2.0) * std::sinh(3.0 * big_omega) + 3.0 * std::sinh(big_omega)) / std::pow(d, 1.5);
+  r.kurt = (o2 * (o2 * o2 + 2.0 * o2 * omega + 3.0 * o2 - 3.0) * std::cosh(4.0 * big_omega) +
+            4.0 * o2 * (omega + 2.0) * c2 + 3.0 * (2.0 * omega + 1.0)) /
+               (2.0 * d * d) -
+           3.0;
+  return r;
+}
 
 int zjsdsu(double* gamma, double* delta, double skewness, double beta2, double* m, double* v) {
   if (std::fabs(beta2) > 1e5 || std::fabs(skewness) > 1000.0) return 1;

@@ -52,8 +52,14 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
   return kes_est_finish_shape(&f, request, height);
 }
 
+// -expm1 keeps the low tail's relative accuracy, which 1 - exp loses.
+double keswcdf(const double* params, double x) {
+  return x > params[0] ? -std::expm1(-std::pow((x - params[0]) / params[1], params[2])) : 0.0;
+}
+
 double keswp(const double* params, double z) {
-  return z > 1e-7 ? 100.0 * (1.0 - std::exp(-std::pow(z, params[2]))) : 0.0;
+  const double standard[3] = {0.0, 1.0, params[2]};
+  return z > 1e-7 ? 100.0 * keswcdf(standard, z) : 0.0;
 }
 
 double keswplt(double x, double c, const double* params) {

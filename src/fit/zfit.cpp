@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "fit/kes_johnson.h"
+#include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
 #include "fit/zfit_stream.h"
 #include "host/host_services.h"

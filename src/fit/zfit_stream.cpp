@@ -4,7 +4,7 @@
 // given mean, the kernel estimate). The fit's curve is left as points in its pool.
 #include "fit/zfit_stream.h"
 
-#include "fit/kes_johnson.h"
+#include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
 
 #include <cmath>

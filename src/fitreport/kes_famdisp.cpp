@@ -41,18 +41,18 @@ int est_su(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, dou
 }
 }  // namespace
 
-const kes_famfn kes_fam_normal = {est_normal, kesnp, kesnq, kesnplt, kesnx, kesedfn, kesmidn, kesntbl, kesnpct};
-const kes_famfn kes_fam_lognormal = {est_lognormal, keslp, keslq,   keslplt, keslx,
+const kes_famfn kes_fam_normal = {est_normal, kesnp, kesncdf, kesnq, kesnplt, kesnx, kesedfn, kesmidn, kesntbl, kesnpct};
+const kes_famfn kes_fam_lognormal = {est_lognormal, keslp, keslcdf, keslq,   keslplt, keslx,
                                      kesedfl,       kesmidl, kesltbl, keslpct};
-const kes_famfn kes_fam_exponential = {est_exponential, kesep, keseq,   keseplt, kesex,
+const kes_famfn kes_fam_exponential = {est_exponential, kesep, kesecdf, keseq,   keseplt, kesex,
                                        kesedfe,         kesmide, kesetbl, kesepct};
-const kes_famfn kes_fam_weibull = {est_weibull, keswp, keswq, keswplt, keswx, kesedfw, kesmidw, keswtbl, keswpct};
-const kes_famfn kes_fam_gamma = {est_gamma, kesgp, kesgq, kesgplt, kesgx, kesedfg, kesmidg, kesgtbl, kesgpct};
-const kes_famfn kes_fam_beta = {est_beta, kesbp, kesbq, kesbplt, kesbx, kesedfb, kesmidb, kesbtbl, kesbpct};
-const kes_famfn kes_fam_sb = {est_sb, kesvp, kesvq, kesvplt, kesvx, kesedfv, kesmidv, kesvtbl, kesvpct};
-const kes_famfn kes_fam_su = {est_su, kesup, kesuq, kesuplt, kesux, kesedfu, kesmidu, kesutbl, kesupct};
+const kes_famfn kes_fam_weibull = {est_weibull, keswp, keswcdf, keswq, keswplt, keswx, kesedfw, kesmidw, keswtbl, keswpct};
+const kes_famfn kes_fam_gamma = {est_gamma, kesgp, kesgcdf, kesgq, kesgplt, kesgx, kesedfg, kesmidg, kesgtbl, kesgpct};
+const kes_famfn kes_fam_beta = {est_beta, kesbp, kesbcdf, kesbq, kesbplt, kesbx, kesedfb, kesmidb, kesbtbl, kesbpct};
+const kes_famfn kes_fam_sb = {est_sb, kesvp, kesvcdf, kesvq, kesvplt, kesvx, kesedfv, kesmidv, kesvtbl, kesvpct};
+const kes_famfn kes_fam_su = {est_su, kesup, kesucdf, kesuq, kesuplt, kesux, kesedfu, kesmidu, kesutbl, kesupct};
 // The two-parameter Weibull serves probability and QQ requests only: no curve, no report.
-const kes_famfn kes_fam_weibull2 = {est_weibull, kesw2p, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr};
+const kes_famfn kes_fam_weibull2 = {est_weibull, kesw2p, nullptr, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr};
 
 namespace {
 const kes_famfn* const kSets[KES_DIST_KERNEL] = {

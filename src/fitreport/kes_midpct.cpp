@@ -37,4 +37,8 @@ void kes_midpct(kes_ctx* ctx, kes_preq* request, kes_cell* cell, kes_bincdf cdf)
     const double k = static_cast<double>(slot->firstbin + i);
     pct[i] = 100.0 * (cdf(curve->params, sw + k * w) - cdf(curve->params, s + k * w));
   }
+  // A bin end the family's function cannot take makes every percent of the curve missing.
+  bool failed = false;
+  for (int i = 0; i < nb; ++i) failed = failed || std::isnan(pct[i]);
+  for (int i = 0; failed && i < nb; ++i) pct[i] = kes_fit_missing();
 }

@@ -170,17 +170,6 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 }
 
 namespace {
-// The distribution function at a bin end: 0 at or below the threshold and 1 at or
-// above the upper end, so that bins reaching past the support keep their percents.
-double cdf(const double* p, double x) {
-  const double top = p[0] + p[1];
-  if (x <= p[0] + std::fabs(1e-7 * p[0])) return 0.0;
-  if (x >= top - std::fabs(1e-7 * top)) return 1.0;
-  double z = 0.0, d = 0.0;
-  if (zibeta((x - p[0]) / p[1], p[2], p[3], &z, &d) != 0) return kes_fit_missing();
-  return z;
-}
-
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
                              {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_ALPHA, KES_FV_USED2},
@@ -190,14 +179,7 @@ const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES
 }  // namespace
 
 void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
-  kes_midpct(ctx, request, cell, cdf);
-  // A bin end the incomplete beta cannot take makes every percent of the curve missing.
-  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
-  kes_curve* c = kes_fit_curve(slot);
-  if (c == nullptr || c->expected == nullptr) return;
-  bool failed = false;
-  for (int i = 0; i < slot->nbins; ++i) failed = failed || std::isnan(c->expected[i]);
-  for (int i = 0; failed && i < slot->nbins; ++i) c->expected[i] = kes_fit_missing();
+  kes_midpct(ctx, request, cell, kesbcdf);
 }
 
 void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_BETA, kRows, 6); }

@@ -112,11 +112,6 @@ const case_tables kCases[4] = {
     {{4, kD3, kPowD3}, {3, kW3, kPowW3}, {4, kA3, kPowA3}},
 };
 
-double cdf(const double* p, double x) {
-  if (x <= p[0] + std::fabs(1e-7 * p[0])) return 0.0;
-  return 1.0 - std::exp(-(x - p[0]) / p[1]);
-}
-
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
                              {KES_MSG_PARAM_FIT_MEAN, 0, KES_FV_MEAN},
@@ -205,7 +200,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kesmide(ctx, request, cell);
 }
 
-void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, kesecdf); }
 
 void kesetbl(kes_ctx* ctx, kes_cell* cell) {
   kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4);

@@ -34,12 +34,6 @@ const kes_edf3fam kFam = {KES_COEF_GAMMA,
                           nullptr,
                           coef_set};
 
-double cdf(const double* p, double x) {
-  double z = 0.0, q = 0.0;
-  if (!(x > p[0]) || zigamma((x - p[0]) / p[1], p[2], &z, &q) != 0) return 0.0;
-  return z;
-}
-
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
                              {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_ALPHA, KES_FV_USED2},
@@ -57,7 +51,7 @@ void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kesmidg(ctx, request, cell);
 }
 
-void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, kesgcdf); }
 
 void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_GAMMA, kRows, 5); }
 

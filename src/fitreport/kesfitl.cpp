@@ -63,11 +63,6 @@ const kes_edf3fam kFam = {KES_COEF_LOGNORMAL,
                           known,
                           coef_set};
 
-double cdf(const double* p, double x) {
-  if (!(x > p[0])) return 0.0;
-  return zprbnrm((std::log(x - p[0]) - p[1]) / p[2]);
-}
-
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_ZETA, KES_FV_USED1},
                              {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED2},
@@ -89,7 +84,7 @@ void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kesmidl(ctx, request, cell);
 }
 
-void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, keslcdf); }
 
 void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_LOGNORMAL, kRows, 5); }
 

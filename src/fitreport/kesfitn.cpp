@@ -25,7 +25,6 @@ namespace {
 // Entries of the summary block kept by kessave.
 enum : int { kSumCv = 0, kSumStdMean = 1, kSumVar = 2, kSumSkew = 3, kSumKurt = 4 };
 
-double cdf(const double* p, double x) { return zprbnrm((x - p[0]) / p[1]); }
 
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_MEAN, KES_MSG_SYMBOL_MU, KES_FV_USED0},
                              {KES_MSG_PARAM_STD_DEV, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1}};
@@ -79,7 +78,7 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr || std::isnan(c->params[1]) || c->params[1] == 0.0) return;
-  kes_midpct(ctx, request, cell, cdf);
+  kes_midpct(ctx, request, cell, kesncdf);
 }
 
 void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_NORMAL, kRows, 2); }

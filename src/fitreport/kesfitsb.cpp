@@ -14,13 +14,6 @@
 #include "records/kes_plotslot.h"
 
 namespace {
-double cdf(const double* p, double x) {
-  const double y = (x - p[0]) / p[1];
-  if (!(y > 0.0)) return 0.0;
-  if (!(y < 1.0)) return 1.0;
-  return zprbnrm(p[3] + p[2] * std::log(y / (1.0 - y)));
-}
-
 // The shape rows, then one peak or, when a second one is kept, both.
 constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                                  {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
@@ -46,7 +39,7 @@ constexpr kes_parmrow kRows2[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA
 
 void kesedfv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidv); }
 
-void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmidv(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, kesvcdf); }
 
 void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

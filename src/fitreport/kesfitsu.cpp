@@ -13,7 +13,6 @@
 #include "records/kes_plotslot.h"
 
 namespace {
-double cdf(const double* p, double x) { return zprbnrm(p[3] + p[2] * std::asinh((x - p[0]) / p[1])); }
 
 constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_LOCATION, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                                  {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
@@ -28,7 +27,7 @@ constexpr kes_parmrow kRows[] = {{KES_MSG_PARAM_LOCATION, KES_MSG_SYMBOL_THETA, 
 
 void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_notests(ctx, request, cell, kesmidu); }
 
-void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, kesucdf); }
 
 void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SU, kRows, 9); }
 

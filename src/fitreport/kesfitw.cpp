@@ -53,11 +53,6 @@ const kes_edf3fam kFam = {KES_COEF_WEIBULL,
                           known,
                           coef_set};
 
-double cdf(const double* p, double x) {
-  if (!(x > p[0])) return 0.0;
-  return -std::expm1(-std::pow((x - p[0]) / p[1], p[2]));
-}
-
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},
                              {KES_MSG_PARAM_SHAPE, KES_MSG_SYMBOL_C, KES_FV_USED2},
@@ -79,7 +74,7 @@ void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kesmidw(ctx, request, cell);
 }
 
-void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, cdf); }
+void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, keswcdf); }
 
 void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_WEIBULL, kRows, 5); }
 

@@ -104,6 +104,50 @@ struct Cand {
   double l, u, cov;
   bool have;
 };
+
+// One-sided intervals: the lower rank stays at 1 (F(lower - 1) = Fb) and the upper one
+// moves outward from u0 until the coverage reaches the level, or the lower one moves
+// from l0 with the upper rank at n (F(upper - 1) = Fa). 0 reached, 1 missed (the widest
+// interval), 3 the incomplete beta function failed.
+int widen_upper(const Binom& B, double u0, double Fb, double level, double* lo, double* hi, double* cover) {
+  *lo = 1.0;
+  for (double j = 0.0;; j += 1.0) {
+    const double u = u0 + j;
+    double Fa;
+    if (!B.F(u - 1.0, &Fa)) return 3;
+    const double cov = Fa - Fb;
+    if (cov >= level) {
+      *hi = u;
+      *cover = cov;
+      return 0;
+    }
+    if (u + 1.0 > B.n + ZDFCI_EPS) {
+      *hi = B.n;
+      *cover = cov;
+      return 1;
+    }
+  }
+}
+
+int widen_lower(const Binom& B, double l0, double Fa, double level, double* lo, double* hi, double* cover) {
+  *hi = B.n;
+  for (double j = 0.0;; j += 1.0) {
+    const double l = l0 - j;
+    double Fb;
+    if (!B.F(l - 1.0, &Fb)) return 3;
+    const double cov = Fa - Fb;
+    if (cov >= level) {
+      *lo = l;
+      *cover = cov;
+      return 0;
+    }
+    if (l - 1.0 < 1.0 - ZDFCI_EPS) {
+      *lo = 1.0;
+      *cover = cov;
+      return 1;
+    }
+  }
+}
 }  // namespace
 
 int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, double* cover, int threads) {
@@ -194,73 +238,12 @@ int zdfciqt(int type, double n, double alpha, double p, double* lo, double* hi, 
       if (p <= 0.5) {
         *lo = 1.0;
         if (!B.F(0.0, &Fb)) return 3;
-        for (double j = 0.0;; j += 1.0) {
-          const double u = rhi + j;
-          if (!B.F(u - 1.0, &Fa)) return 3;
-          const double cov = Fa - Fb;
-          if (cov >= level) {
-            *hi = u;
-            *cover = cov;
-            return 0;
-          }
-          if (above_n(u + 1.0)) {
-            *hi = n;
-            *cover = cov;
-            return 1;
-          }
-        }
-      } else {
-        *hi = n;
-        if (!B.F(n - 1.0, &Fa)) return 3;
-        for (double j = 0.0;; j += 1.0) {
-          const double l = rlo - j;
-          if (!B.F(l - 1.0, &Fb)) return 3;
-          const double cov = Fa - Fb;
-          if (cov >= level) {
-            *lo = l;
-            *cover = cov;
-            return 0;
-          }
-          if (le_one(l)) {
-            *lo = 1.0;
-            *cover = cov;
-            return 1;
-          }
-        }
+        return widen_upper(B, rhi, Fb, level, lo, hi, cover);
       }
-    case 3:
       *hi = n;
-      for (double j = 0.0;; j += 1.0) {
-        const double l = rlo - j;
-        if (!B.F(l - 1.0, &Fb)) return 3;
-        const double cov = 1.0 - Fb;
-        if (cov >= level) {
-          *lo = l;
-          *cover = cov;
-          return 0;
-        }
-        if (le_one(l)) {
-          *lo = 1.0;
-          *cover = cov;
-          return 1;
-        }
-      }
-    default:  // 4
-      *lo = 1.0;
-      for (double j = 0.0;; j += 1.0) {
-        const double u = rhi + j;
-        if (!B.F(u - 1.0, &Fa)) return 3;
-        const double cov = Fa;
-        if (cov >= level) {
-          *hi = u;
-          *cover = cov;
-          return 0;
-        }
-        if (above_n(u + 1.0)) {
-          *hi = n;
-          *cover = cov;
-          return 1;
-        }
-      }
+      if (!B.F(n - 1.0, &Fa)) return 3;
+      return widen_lower(B, rlo, Fa, level, lo, hi, cover);
+    case 3: return widen_lower(B, rlo, 1.0, level, lo, hi, cover);
+    default: return widen_upper(B, rhi, 0.0, level, lo, hi, cover);  // 4
   }
 }

@@ -39,9 +39,11 @@ int kes_draw(kes_ctx* ctx, kes_preq* request) {
 int kes_render(kes_ctx* ctx, kes_preq* request, int k) {
   if (request->nograph) return 0;
   if (ctx->renderer != nullptr) return kes_draw(ctx, request);
-  // A graph was asked for and graphics are on: say once that none is drawn.
+  // A graph was asked for and graphics are on: say once that none is drawn, and what
+  // the request computes all the same.
   if ((ctx->tmplgraph || ctx->devgraph) && !request->graph_noted) {
-    xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_GRAPHS_NOT_DRAWN, k);
+    if (request->type == KES_PLOT_HISTOGRAM) xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_GRAPHS_NOT_DRAWN, k);
+    else xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GRAPHS_NOT_DRAWN, kes_plot_statement_name(request->type), k);
     request->graph_noted = 1;
   }
   return 0;

@@ -43,16 +43,6 @@ constexpr family_flag kFamilies[9] = {
     {KES_PLOT_FLAG_WEIBULL2, KES_DIST_WEIBULL2},
 };
 
-const char* statement_name(int type) {
-  switch (type) {
-    case KES_PLOT_QQ: return "QQPLOT";
-    case KES_PLOT_CDF: return "CDFPLOT";
-    case KES_PLOT_PROB: return "PROBPLOT";
-    case KES_PLOT_PP: return "PPPLOT";
-    default: return "HISTOGRAM";
-  }
-}
-
 }  // namespace
 
 int kes_plot_family(const kes_stmt* s, bool weibull2, int none_code) {
@@ -166,15 +156,7 @@ bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi
 }
 
 int kes_prob_render(kes_ctx* ctx, int k) {
-  kes_preq* r = ctx->curreq;
-  if (r->nograph) return 0;
-  if (ctx->renderer == nullptr) {  // chosen once for the step
-    if (!r->graph_noted && (ctx->tmplgraph || ctx->devgraph))
-      xpmlog(KES_SET_LABEL, KES_MSG_STATEMENT_GRAPHS_NOT_DRAWN, statement_name(r->type), k);
-    r->graph_noted = 1;
-    return 0;
-  }
-  const int result = kes_draw(ctx, r);
+  const int result = kes_render(ctx, ctx->curreq, k);
   // The template renderer's result is not the request's.
   return ctx->tmplgraph ? 0 : result;
 }

@@ -19,6 +19,12 @@ enum kes_plottype : int {
   KES_PLOT_PP = 5,
 };
 
+// ORDER kes_plottype: the statement of each type, as the log names it.
+inline constexpr const char* kes_plot_statements[6] = {nullptr, "QQPLOT", "HISTOGRAM", "CDFPLOT", "PROBPLOT", "PPPLOT"};
+inline const char* kes_plot_statement_name(int type) {
+  return type >= KES_PLOT_QQ && type <= KES_PLOT_PP ? kes_plot_statements[type] : kes_plot_statements[KES_PLOT_HISTOGRAM];
+}
+
 // Number of distribution codes that curve counts are kept for (0..7 parametric,
 // 8 two-parameter Weibull, 9 kernel).
 constexpr int KES_NDIST = 10;

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "devgraph/kes_axislabels.h"
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_axislabels.h"
+#include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "inset/kes_inset.h"

@@ -1,8 +1,8 @@
 // kesstgpp: the template graph of a P-P plot: per cell the fitted distribution function
 // at each distinct value against the empirical one, with the diagonal unless NOLINE.
 // putpp writes a cell's rows.
-#include "devgraph/kes_axislabels.h"
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_axislabels.h"
+#include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"

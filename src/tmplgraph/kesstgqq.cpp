@@ -5,7 +5,7 @@
 // rows.
 #include <cstring>
 
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"

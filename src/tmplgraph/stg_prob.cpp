@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "devgraph/family_line.h"
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/family_line.h"
+#include "plotdata/kes_axislabels.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"

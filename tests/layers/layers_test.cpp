@@ -17,7 +17,8 @@ namespace {
 
 // Bottom first. Each folder lists the folders it may include besides itself: the
 // subsystems call only those with smaller numbers (the renderers and insets sit under
-// the plot requests, the driver alone on top).
+// the plot requests, the driver alone on top). The two renderers are alternatives over
+// the same plot data: neither includes the other.
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"host", {}},
     {"util", {"host"}},
@@ -27,13 +28,15 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"fit", {"host", "util", "records", "numeric", "stats"}},
     {"fitreport", {"host", "util", "records", "numeric", "stats", "fit"}},
     {"inset", {"host", "util", "records", "numeric", "stats", "fit", "fitreport"}},
-    {"devgraph", {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset"}},
-    {"tmplgraph", {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "devgraph"}},
+    {"plotdata", {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset"}},
+    {"devgraph", {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata"}},
+    {"tmplgraph", {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata"}},
     {"plotreq",
-     {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "devgraph", "tmplgraph"}},
+     {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata", "devgraph",
+      "tmplgraph"}},
     {"driver",
-     {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "devgraph", "tmplgraph",
-      "plotreq"}},
+     {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata", "devgraph",
+      "tmplgraph", "plotreq"}},
 };
 
 struct include_line {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 #include "kes_gram_names.h"
 #include "plotreq/prob_fixture.h"
 #include "records/kes_curve.h"

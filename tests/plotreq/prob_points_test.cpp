@@ -8,7 +8,8 @@
 #include <deque>
 #include <vector>
 
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_points.h"
+#include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
@@ -176,6 +177,14 @@ TEST_F(prob_points, PpPointsAreTheFittedCdfAtEachDistinctValue) {
   EXPECT_DOUBLE_EQ(p[2], 0.5);
 }
 
+// A fitted curve of a family with its parameters in curve order.
+kes_curve fitted_curve(int dist, const std::vector<double>& params) {
+  kes_curve k{};
+  k.dist = dist;
+  for (size_t i = 0; i < params.size(); ++i) k.params[i] = params[i];
+  return k;
+}
+
 struct cdf_case {
   const char* what;
   int dist;
@@ -191,25 +200,71 @@ TEST_F(prob_points, FittedDistributionFunctions) {
       {"pgamma((x - 1)/2, 2.5)", KES_DIST_GAMMA, {1, 2, 2.5}, 0.03743422675270363, 0.45058404864721979},
       {"pbeta((x - 1)/10, 2, 3)", KES_DIST_BETA, {1, 10, 2, 3}, 0.052300000000000027, 0.52480000000000004},
       {"pexp((x - 1)/2)", KES_DIST_EXPONENTIAL, {1, 2}, 0.39346934028736658, 0.8646647167633873},
+      // mpmath ncdf (40 digits) of the standardized and Johnson-transformed points.
+      {"pnorm(x, 3, 2)", KES_DIST_NORMAL, {3, 2}, 0.3085375387259869, 0.84134474606854295},
+      {"SB 1, 10, delta 1.2, gamma 0.5", KES_DIST_SB, {1, 10, 1.2, 0.5}, 0.016312441499245563, 0.50536236889570221},
+      {"SU 3, 2, delta 1.5, gamma -0.5", KES_DIST_SU, {3, 2, 1.5, -0.5}, 0.11088827966424245, 0.79447873353049395},
   };
   for (const cdf_case& c : cases) {
     SCOPED_TRACE(c.what);
-    kes_curve k{};
-    k.dist = c.dist;
-    for (size_t i = 0; i < c.params.size(); ++i) k.params[i] = c.params[i];
+    const kes_curve k = fitted_curve(c.dist, c.params);
     bool failed = false;
-    EXPECT_NEAR(kes_curve_cdf(&k, 2, true, &failed), c.at2, 1e-13);
-    EXPECT_NEAR(kes_curve_cdf(&k, 5, true, &failed), c.at5, 1e-13);
+    EXPECT_NEAR(kes_curve_cdf(&k, 2, &failed), c.at2, 1e-13);
+    EXPECT_NEAR(kes_curve_cdf(&k, 5, &failed), c.at5, 1e-13);
     EXPECT_FALSE(failed);
   }
   // Johnson SB reaches 1 at the upper end of its range; a P-P point there too.
-  kes_curve sb{};
-  sb.dist = KES_DIST_SB;
-  sb.params[0] = 0, sb.params[1] = 10, sb.params[2] = 1, sb.params[3] = 0;
+  const kes_curve sb = fitted_curve(KES_DIST_SB, {0, 10, 1, 0});
   bool failed = false;
-  EXPECT_EQ(kes_curve_cdf(&sb, 10, false, &failed), 1.0);
-  EXPECT_EQ(kes_curve_cdf(&sb, 10, true, &failed), 1.0);
-  EXPECT_DOUBLE_EQ(kes_curve_cdf(&sb, 5, false, &failed), 0.5);
+  EXPECT_EQ(kes_curve_cdf(&sb, 10, &failed), 1.0);
+  EXPECT_EQ(kes_curve_cdf(&sb, 12, &failed), 1.0);
+  EXPECT_DOUBLE_EQ(kes_curve_cdf(&sb, 5, &failed), 0.5);
+}
+
+// The low tails, where the copies the families once had differed: 1 - exp lost the
+// relative accuracy of Weibull points, log(z + sqrt(z^2 + 1)) that of SU points, and a
+// support starting 1e-7 past the threshold dropped the mass a large lognormal sigma or
+// a small gamma or beta shape puts there. The exponential keeps 1 - exp (its expected
+// percents keep their digits), good to about 1e-10 relative at 1e-6. Reference values:
+// mpmath (40 digits) ncdf, expm1, gammainc and betainc (regularized).
+TEST_F(prob_points, FittedDistributionFunctionsInTheLowTail) {
+  const struct {
+    const char* what;
+    int dist;
+    std::vector<double> params;
+    double x, want, tol;
+  } cases[] = {
+      {"normal far tail", KES_DIST_NORMAL, {0, 1}, -30, 4.9067139271481871e-198, 1e-12},
+      {"lognormal sigma 5 at 1e-8", KES_DIST_LOGNORMAL, {0, 0, 5}, 1e-8, 0.0001147397827267165, 1e-12},
+      {"exponential scale 2 at 2e-6", KES_DIST_EXPONENTIAL, {0, 2}, 2e-6, 9.9999950000016667e-7, 1e-9},
+      {"Weibull c 2 at 1e-6", KES_DIST_WEIBULL, {0, 1, 2}, 1e-6, 9.999999999995e-13, 1e-12},
+      {"gamma alpha 0.1 at 1e-8", KES_DIST_GAMMA, {0, 1, 0.1}, 1e-8, 0.16659398838160217, 1e-12},
+      {"beta 0.5, 2 at 1e-9", KES_DIST_BETA, {0, 1, 0.5, 2}, 1e-9, 4.7434164886714302e-5, 1e-12},
+      {"SB delta 0.3 at 1e-9", KES_DIST_SB, {0, 1, 0.3, 0}, 1e-9, 2.5340756803028825e-10, 1e-12},
+      {"SU delta 0.5 at -1e6", KES_DIST_SU, {0, 1, 0.5, 0}, -1e6, 2.0182913348401431e-13, 1e-12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const kes_curve k = fitted_curve(c.dist, c.params);
+    bool failed = false;
+    EXPECT_NEAR(kes_curve_cdf(&k, c.x, &failed) / c.want, 1.0, c.tol);
+    EXPECT_FALSE(failed);
+    // The percentile axes' percent at the standardized point (every threshold is 0; the
+    // lognormal's zeta 0 makes its scale 1) has the same accuracy past its cut-off at 1e-7.
+    const kes_famfn* fn = kes_famdisp(c.dist);
+    ASSERT_NE(fn, nullptr);
+    const double z = c.dist == KES_DIST_LOGNORMAL ? c.x : c.x / c.params[1];
+    if (c.dist == KES_DIST_NORMAL || c.dist == KES_DIST_SU || z > 1e-7)
+      EXPECT_NEAR(fn->p(k.params, z) / (100.0 * c.want), 1.0, c.tol);
+    else
+      EXPECT_EQ(fn->p(k.params, z), 0.0);
+  }
+  // Below the support, and past a beta's upper end, where the incomplete beta refuses.
+  const kes_curve beta = fitted_curve(KES_DIST_BETA, {1, 2, 2, 3});
+  bool failed = false;
+  EXPECT_EQ(kes_curve_cdf(&beta, 1, &failed), 0.0);
+  EXPECT_EQ(kes_curve_cdf(&beta, 3.5, &failed), 1.0);
+  EXPECT_FALSE(failed);
 }
 
 TEST_F(prob_points, CdfCurveOverTheHorizontalRange) {

@@ -37,93 +37,66 @@ int deletion_cost(const grammar& g, int t) {
   return NEVER_COST;
 }
 
-}  // namespace
+// The analysis's index of nonterminal n.
+size_t idx(const grammar& g, int n) { return static_cast<size_t>(n - g.first_nonterminal); }
 
-analysis analyse(const grammar& g) {
-  analysis a;
-  const int nn = g.nnonterminals();
-  const int f0 = g.first_nonterminal;
-  auto idx = [f0](int n) { return static_cast<size_t>(n - f0); };
-  a.nullable.assign(static_cast<size_t>(nn), false);
-  a.first.assign(static_cast<size_t>(nn), {});
-  a.follow.assign(static_cast<size_t>(nn), {});
+// Adds FIRST of the symbols [from, to) of a right-hand side to out (actions skipped):
+// true when all of them derive the empty string; changed is set when out grew.
+bool add_first(const grammar& g, const analysis& a, std::vector<int>::const_iterator from,
+               std::vector<int>::const_iterator to, std::set<int>& out, bool& changed) {
+  for (auto it = from; it != to; ++it) {
+    const int s = *it;
+    if (s < 0) continue;
+    if (!g.is_nonterminal(s)) {
+      changed |= out.insert(s).second;
+      return false;
+    }
+    for (int t : a.first[idx(g, s)]) changed |= out.insert(t).second;
+    if (!a.nullable[idx(g, s)]) return false;
+  }
+  return true;
+}
 
-  // Nullable and FIRST, to a fixed point. Actions derive the empty string.
+// Nullable and FIRST, to a fixed point. Actions derive the empty string.
+void nullable_and_first(const grammar& g, analysis& a) {
   for (bool changed = true; changed;) {
     changed = false;
     for (const production& p : g.prods) {
-      bool all_nullable = true;
-      std::set<int>& fl = a.first[idx(p.lhs)];
-      for (int s : p.rhs) {
-        if (s < 0) continue;
-        if (!g.is_nonterminal(s)) {
-          changed |= fl.insert(s).second;
-          all_nullable = false;
-          break;
-        }
-        for (int t : a.first[idx(s)]) changed |= fl.insert(t).second;
-        if (!a.nullable[idx(s)]) {
-          all_nullable = false;
-          break;
-        }
-      }
-      if (all_nullable && !a.nullable[idx(p.lhs)]) {
-        a.nullable[idx(p.lhs)] = true;
+      const bool all_nullable = add_first(g, a, p.rhs.begin(), p.rhs.end(), a.first[idx(g, p.lhs)], changed);
+      if (all_nullable && !a.nullable[idx(g, p.lhs)]) {
+        a.nullable[idx(g, p.lhs)] = true;
         changed = true;
       }
     }
   }
+}
 
-  // FOLLOW.
+void follow(const grammar& g, analysis& a) {
   for (bool changed = true; changed;) {
     changed = false;
     for (const production& p : g.prods) {
       for (size_t i = 0; i < p.rhs.size(); ++i) {
         int s = p.rhs[i];
         if (s < 0 || !g.is_nonterminal(s)) continue;
-        std::set<int>& fo = a.follow[idx(s)];
-        bool rest_nullable = true;
-        for (size_t j = i + 1; j < p.rhs.size(); ++j) {
-          int u = p.rhs[j];
-          if (u < 0) continue;
-          if (!g.is_nonterminal(u)) {
-            changed |= fo.insert(u).second;
-            rest_nullable = false;
-            break;
-          }
-          for (int t : a.first[idx(u)]) changed |= fo.insert(t).second;
-          if (!a.nullable[idx(u)]) {
-            rest_nullable = false;
-            break;
-          }
-        }
-        if (rest_nullable)
-          for (int t : a.follow[idx(p.lhs)]) changed |= fo.insert(t).second;
+        std::set<int>& fo = a.follow[idx(g, s)];
+        const auto rest = p.rhs.begin() + static_cast<std::ptrdiff_t>(i) + 1;
+        if (add_first(g, a, rest, p.rhs.end(), fo, changed))
+          for (int t : a.follow[idx(g, p.lhs)]) changed |= fo.insert(t).second;
       }
     }
   }
+}
 
-  // Predict table and conflicts.
-  a.predict.assign(static_cast<size_t>(nn), std::vector<int>(static_cast<size_t>(g.nterminals) + 1, 0));
+// The predict table, with every cell two productions claim listed as a conflict.
+void predict(const grammar& g, analysis& a) {
+  a.predict.assign(a.first.size(), std::vector<int>(static_cast<size_t>(g.nterminals) + 1, 0));
   for (int pn = 1; pn <= static_cast<int>(g.prods.size()); ++pn) {
     const production& p = g.prods[static_cast<size_t>(pn - 1)];
     std::set<int> firsts;
-    bool nullable = true;
-    for (int s : p.rhs) {
-      if (s < 0) continue;
-      if (!g.is_nonterminal(s)) {
-        firsts.insert(s);
-        nullable = false;
-        break;
-      }
-      firsts.insert(a.first[idx(s)].begin(), a.first[idx(s)].end());
-      if (!a.nullable[idx(s)]) {
-        nullable = false;
-        break;
-      }
-    }
+    bool unused = false;
+    const bool nullable = add_first(g, a, p.rhs.begin(), p.rhs.end(), firsts, unused);
     auto enter = [&](int t, int v) {
-      int& cell = a.predict[idx(p.lhs)][static_cast<size_t>(t)];
+      int& cell = a.predict[idx(g, p.lhs)][static_cast<size_t>(t)];
       if (cell == 0) {
         cell = v;
         return;
@@ -138,11 +111,15 @@ analysis analyse(const grammar& g) {
     };
     for (int t : firsts) enter(t, pn);
     if (nullable)
-      for (int t : a.follow[idx(p.lhs)]) enter(t, -pn);
+      for (int t : a.follow[idx(g, p.lhs)]) enter(t, -pn);
   }
+}
 
-  // Least-cost insertion: a terminal costs its own cost, a nonterminal its cheapest
-  // terminal string (capped at the never cost, which the end marker carries).
+// Least-cost insertion: a terminal costs its own cost, a nonterminal its cheapest
+// terminal string (capped at the never cost, which the end marker carries).
+void insertion_costs(const grammar& g, analysis& a) {
+  const int nn = g.nnonterminals();
+  const int f0 = g.first_nonterminal;
   a.inscost.assign(static_cast<size_t>(g.nsymbols()) + 1, NEVER_COST);
   a.delcost.assign(static_cast<size_t>(g.nterminals) + 1, NEVER_COST);
   for (int t = 1; t <= g.nterminals; ++t) {
@@ -158,28 +135,28 @@ analysis analyse(const grammar& g) {
       long cost = 0;
       for (int s : p.rhs) {
         if (s < 0) continue;
-        long c = g.is_nonterminal(s) ? best[idx(s)] : a.inscost[static_cast<size_t>(s)];
+        long c = g.is_nonterminal(s) ? best[idx(g, s)] : a.inscost[static_cast<size_t>(s)];
         if (c == LONG_MAX || (!g.is_nonterminal(s) && c >= NEVER_COST)) {
           cost = LONG_MAX;
           break;
         }
         cost += c;
       }
-      if (cost < best[idx(p.lhs)]) {
-        best[idx(p.lhs)] = cost;
-        best_prod[idx(p.lhs)] = pn;
+      if (cost < best[idx(g, p.lhs)]) {
+        best[idx(g, p.lhs)] = cost;
+        best_prod[idx(g, p.lhs)] = pn;
         changed = true;
       }
     }
   }
   a.cheapest.assign(static_cast<size_t>(nn), {});
   for (int n = f0; n < f0 + nn; ++n) {
-    if (best[idx(n)] == LONG_MAX) {
+    if (best[idx(g, n)] == LONG_MAX) {
       if (n != g.start)
         a.problems.push_back("nonterminal " + g.symbol_name(n) + " derives no terminal string");
       continue;
     }
-    a.inscost[static_cast<size_t>(n)] = static_cast<int>(std::min<long>(best[idx(n)], NEVER_COST));
+    a.inscost[static_cast<size_t>(n)] = static_cast<int>(std::min<long>(best[idx(g, n)], NEVER_COST));
     // Expand along the cheapest productions; each expansion step lowers the cost
     // bound or empties a nonterminal, so this ends.
     std::vector<int> out, work{n};
@@ -191,18 +168,22 @@ analysis analyse(const grammar& g) {
         out.push_back(s);
         continue;
       }
-      const production& p = g.prods[static_cast<size_t>(best_prod[idx(s)] - 1)];
+      const production& p = g.prods[static_cast<size_t>(best_prod[idx(g, s)] - 1)];
       for (auto it = p.rhs.rbegin(); it != p.rhs.rend(); ++it)
         if (*it > 0) work.push_back(*it);
     }
-    a.cheapest[idx(n)] = out;
+    a.cheapest[idx(g, n)] = out;
   }
+}
 
-  // Reachability from the start, and keywords the grammar never uses.
+// Reachability from the start, and keywords the grammar never uses.
+void reachability(const grammar& g, analysis& a) {
+  const int nn = g.nnonterminals();
+  const int f0 = g.first_nonterminal;
   std::vector<bool> reached(static_cast<size_t>(nn), false);
   std::vector<bool> used_term(static_cast<size_t>(g.nterminals) + 1, false);
   std::vector<int> work{g.start};
-  reached[idx(g.start)] = true;
+  reached[idx(g, g.start)] = true;
   while (!work.empty()) {
     int n = work.back();
     work.pop_back();
@@ -212,18 +193,33 @@ analysis analyse(const grammar& g) {
         if (s < 0) continue;
         if (!g.is_nonterminal(s)) {
           used_term[static_cast<size_t>(s)] = true;
-        } else if (!reached[idx(s)]) {
-          reached[idx(s)] = true;
+        } else if (!reached[idx(g, s)]) {
+          reached[idx(g, s)] = true;
           work.push_back(s);
         }
       }
     }
   }
   for (int n = f0; n < f0 + nn; ++n)
-    if (!reached[idx(n)]) a.warnings.push_back("nonterminal not reachable: " + g.symbol_name(n));
+    if (!reached[idx(g, n)]) a.warnings.push_back("nonterminal not reachable: " + g.symbol_name(n));
   for (int t = 1; t <= g.nterminals; ++t)
     if (g.term_kinds[static_cast<size_t>(t)] == term_kind::keyword && !used_term[static_cast<size_t>(t)])
       a.warnings.push_back("keyword not used by any statement: " + g.symbol_name(t));
+}
+
+}  // namespace
+
+analysis analyse(const grammar& g) {
+  analysis a;
+  const size_t nn = static_cast<size_t>(g.nnonterminals());
+  a.nullable.assign(nn, false);
+  a.first.assign(nn, {});
+  a.follow.assign(nn, {});
+  nullable_and_first(g, a);
+  follow(g, a);
+  predict(g, a);
+  insertion_costs(g, a);
+  reachability(g, a);
   return a;
 }
 

@@ -1,5 +1,5 @@
 // The point makers of probability, QQ, P-P and CDF plots (kes_points.h).
-#include "devgraph/kes_points.h"
+#include "plotdata/kes_points.h"
 
 #include <cmath>
 
@@ -7,9 +7,6 @@
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
-#include "numeric/zibeta.h"
-#include "numeric/zigamma.h"
-#include "numeric/zprbnrm.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -19,7 +16,6 @@
 
 namespace {
 
-constexpr double kEps = 1e-7;
 constexpr int kCurvePoints = 200;
 
 kes_plotslot* slot_of(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
@@ -46,39 +42,12 @@ const kes_valview* values_of(const kes_varsum* vs) {
 
 }  // namespace
 
-double kes_curve_cdf(const kes_curve* c, double x, bool cdf_plot, bool* failed) {
-  const double theta = c->params[0], sigma = c->params[1], s1 = c->params[2], s2 = c->params[3];
-  const double z = (x - theta) / sigma;
-  double p = 0, q = 0;
-  switch (c->dist) {
-    case KES_DIST_NORMAL: return zprbnrm(z);
-    case KES_DIST_LOGNORMAL:
-      // Threshold, zeta (the scale on the log axis), sigma (the shape).
-      return x <= theta + kEps ? 0.0 : zprbnrm((std::log(x - theta) - sigma) / s1);
-    case KES_DIST_EXPONENTIAL: return x <= theta + kEps ? 0.0 : 1.0 - std::exp(-z);
-    case KES_DIST_WEIBULL: return x <= theta + kEps ? 0.0 : 1.0 - std::exp(-std::pow(z, s1));
-    case KES_DIST_GAMMA:
-      if (x <= theta + kEps) return 0.0;
-      if (zigamma(z, s1, &p, &q) != 0) {
-        *failed = true;
-        return 0.0;
-      }
-      return p;
-    case KES_DIST_BETA:
-      if (x <= theta + kEps) return 0.0;
-      if (cdf_plot && x > theta + sigma - kEps) return 1.0;
-      if (zibeta(z, s1, s2, &p, &q) != 0) {
-        *failed = true;
-        return 0.0;
-      }
-      return p;
-    case KES_DIST_SB:
-      if (cdf_plot ? x <= theta + kEps : z <= kEps) return 0.0;
-      if (cdf_plot ? x >= (theta + sigma) - kEps * std::fabs(theta + sigma) : z >= 1.0) return 1.0;
-      return zprbnrm(s1 * std::log(z / (1.0 - z)) + s2);
-    case KES_DIST_SU: return zprbnrm(s1 * std::log(z + std::sqrt(z * z + 1.0)) + s2);
-    default: *failed = true; return 0.0;
-  }
+double kes_curve_cdf(const kes_curve* c, double x, bool* failed) {
+  const kes_famfn* fn = kes_famdisp(c->dist);
+  const double p = fn != nullptr && fn->cdf != nullptr ? fn->cdf(c->params, x) : kes_fit_missing();
+  if (!std::isnan(p)) return p;
+  *failed = true;
+  return 0.0;
 }
 
 int kespoints(kes_ctx* ctx, kes_cell* cell, double** out) {
@@ -125,7 +94,7 @@ int keszpts(kes_ctx* ctx, kes_cell* cell, double** out) {
   bool failed = false;
   for (; m < vals->m && m < vs->ndistinct; ++m) {
     y += s * vals->f[m] / vs->n;
-    p[2 * m] = s * kes_curve_cdf(c, vals->x[m], false, &failed);
+    p[2 * m] = s * kes_curve_cdf(c, vals->x[m], &failed);
     p[2 * m + 1] = y;
   }
   *out = p;
@@ -142,7 +111,7 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out) {
   for (int k = 0; k < kCurvePoints; ++k) {
     const double x = lo + k * (hi - lo) / (kCurvePoints - 1);
     out[2 * k] = x;
-    out[2 * k + 1] = s * kes_curve_cdf(c, x, true, &failed);
+    out[2 * k + 1] = s * kes_curve_cdf(c, x, &failed);
     if (failed) return 1;
   }
   return 0;

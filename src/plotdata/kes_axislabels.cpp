@@ -1,6 +1,6 @@
 // keshlab and kesvlab: the default texts of the horizontal and vertical axis labels of
 // the current request and variable, for device graphs and template graphs alike.
-#include "devgraph/kes_axislabels.h"
+#include "plotdata/kes_axislabels.h"
 
 #include <cmath>
 #include <cstring>

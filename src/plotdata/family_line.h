@@ -14,5 +14,11 @@ struct kes_family_line {
   int type = 1;        // L= truncated, 1 for a negative value
 };
 
+// COLOR=, W= and L= option slots by element kind (0..7 families, 8 two-parameter
+// Weibull, 9 kernel). ORDER kes_distcode
+extern const int kes_family_color_slots[10];
+extern const int kes_family_width_slots[10];
+extern const int kes_family_line_slots[10];
+
 // The options of family dist (0..8) on the plot statement; nothing given for another code.
 kes_family_line kes_family_line_of(const kes_stmt* st, int dist);

@@ -30,7 +30,7 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out);
 // count, or -1 when the cell has no values or no memory.
 int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out);
 
-// The distribution function of a fitted curve at x (codes 0 to 7), for P-P points
-// (cdf_plot clear) or CDF curves (set: beta and Johnson SB reach 1 at the upper end).
-// *failed is set when the incomplete gamma or beta function fails.
-double kes_curve_cdf(const kes_curve* c, double x, bool cdf_plot, bool* failed);
+// The family's distribution function of a fitted curve at x (codes 0 to 7), for P-P
+// points and CDF curves. *failed is set, and 0 returned, where the family's function
+// cannot take x.
+double kes_curve_cdf(const kes_curve* c, double x, bool* failed);

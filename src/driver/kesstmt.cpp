@@ -91,14 +91,13 @@ int start_graphics(kes_ctx* ctx, bool need_graph, const kes_graphics_startup* g)
   return ctx->devgraph ? g->start_device(ctx) : 0;
 }
 
-
 // ANNOTATE= (of the PROC or of a plot statement) needs the annotate image; without it
 // every ANNOTATE= is dropped, said once, and the step goes on.
 void install_annotate(kes_ctx* ctx) {
   kes_optslot* own = &ctx->proc->slots[KES_PROC_SLOT_ANNOTATE];
   bool given = own->given != 0;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr && !given; s = s->next)
-    given = kind_of(s) >= 0 && kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
+    given = kes_plot_kind_of(s) != nullptr && kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
   if (!given) return;
   if (wiinstl(kAnnotateVector, kAnnotateImage, 1) == 0) {
     if (own->given) ctx->annotate = static_cast<kes_dsh>(own->v.handle);
@@ -109,7 +108,7 @@ void install_annotate(kes_ctx* ctx) {
   own->given = 0;
   ctx->annotate = nullptr;
   for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next)
-    if (kind_of(s) >= 0) s->slots[KES_PLOT_SLOT_ANNOTATE].given = 0;
+    if (kes_plot_kind_of(s) != nullptr) s->slots[KES_PLOT_SLOT_ANNOTATE].given = 0;
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ std::string write_graph_file(const std::string& name, const std::string& documen
   std::string why;
   if (!write_graph_document(path.string(), document, &why)) {
     if (std::string folder = folder_problem(graphs_dir()); !folder.empty()) why = "'" + graphs_dir() + "' " + folder;
-    plat::log_message(kGraphSet, kGraphFileError, path.string().c_str(), why.c_str());
+    plat::log_message(kGraphSet, kGraphFileError, shown_path(file).c_str(), why.c_str());
     // A graph the step made but no file holds: the step has failed.
     plat::raise_step_code(KES_RC_STEP_FAILED);
     return {};

@@ -103,7 +103,7 @@ TEST_F(RunnerGraphFaults, EverydayPercentAxesNeverCrash) {
 // return code 1016.
 TEST_F(RunnerGraphFaults, MemoryRunningOutInATemplateGraphEndsWith1016) {
   std::string text = "x\n";
-  for (int i = 0; i < 300000; ++i) text += std::to_string((i * 7919 % 300000) / 1000.0) + "\n";
+  for (long i = 0; i < 300000; ++i) text += std::to_string(i * 7919 % 300000 / 1000.0) + "\n";
   dir_.write("m.csv", text);
   const char* const program = "proc kestravine data=m noprint; var x; qqplot x / normal; run;\n";
   int ran_out = 0;

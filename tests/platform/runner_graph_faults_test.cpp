@@ -205,6 +205,27 @@ TEST_F(RunnerGraphFaults, SpreadAtTheEndsOfTheDoubles) {
   EXPECT_FALSE(logs("two or more distinct values")) << log_;
 }
 
+// HREF= ranges were capped one by one: fifty of them took gigabytes. The cap is on
+// the values of all the step's ranges together.
+TEST_F(RunnerGraphFaults, RangesAreCappedInAll) {
+  dir_.write("e.csv", exponential_values(10));
+  struct row {
+    const char* href;
+    bool refused;
+  };
+  const row rows[] = {
+      {"0 to 99999 by 1", false},  // the first value is the list's, not the range's
+      {"0 to 59999 by 1 60000 to 119999 by 1", true},
+      {"0 to 4 by 1 5 to 9 by 1 1 to 100000 by 1", true},
+  };
+  for (const row& r : rows) {
+    const int status =
+        run(std::string("proc kestravine data=e noprint; var x; histogram x / noplot href=") + r.href + "; run;\n");
+    EXPECT_EQ(logs("makes the ranges of the step give more than 100000 values in all"), r.refused) << r.href << log_;
+    EXPECT_EQ(status != 0, r.refused) << r.href << log_;
+  }
+}
+
 // --graphs naming a regular file said the folder does not exist.
 TEST_F(RunnerGraphFaults, GraphsNamingAFileSaysItIsAFile) {
   dir_.write("plain", "text\n");

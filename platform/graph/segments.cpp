@@ -76,7 +76,7 @@ std::string write_graph_file(const std::string& name, const std::string& documen
   const std::filesystem::path path = std::filesystem::path(graphs_dir()) / file;
   std::string why;
   if (!write_graph_document(path.string(), document, &why)) {
-    if (std::string folder = folder_problem(graphs_dir()); !folder.empty()) why = "'" + graphs_dir() + "' " + folder;
+    if (std::string folder = folder_problem(graphs_dir()); !folder.empty()) why = "the folder " + folder;
     plat::log_message(kGraphSet, kGraphFileError, shown_path(file).c_str(), why.c_str());
     // A graph the step made but no file holds: the step has failed.
     plat::raise_step_code(KES_RC_STEP_FAILED);

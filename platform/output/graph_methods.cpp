@@ -23,14 +23,26 @@ namespace {
 std::map<std::string, int> g_graph_numbers;
 
 // The graph dump, open from the run's start to its end: opened once, so that a FIFO's
-// reader sees one writer and one end of file.
+// reader sees one writer and one end of file. A dump not begun by the run (a caller
+// that only sets the path) is appended to.
 std::FILE* g_dump = nullptr;
+std::string g_dump_path;
 
 void dump_failed() {
   report_file_failure("graph dump", config().graph_dump_path, std::strerror(errno != 0 ? errno : EIO));
 }
 
+void open_dump(const char* mode) {
+  output_end_graphs();
+  g_dump_path = config().graph_dump_path;
+  if (g_dump_path.empty()) return;
+  errno = 0;
+  g_dump = std::fopen(g_dump_path.c_str(), mode);
+  if (g_dump == nullptr) dump_failed();
+}
+
 void dump_append(const std::string& text) {
+  if (g_dump == nullptr || g_dump_path != config().graph_dump_path) open_dump("ab");
   if (g_dump == nullptr) return;
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), g_dump) != text.size() || std::fflush(g_dump) != 0) {
@@ -46,11 +58,7 @@ std::string graph_folder() { return config().graphs_dir.empty() ? std::string(".
 
 void output_begin_graphs() {
   g_graph_numbers.clear();
-  output_end_graphs();
-  const std::string& path = config().graph_dump_path;
-  if (path.empty()) return;
-  g_dump = std::fopen(path.c_str(), "wb");
-  if (g_dump == nullptr) dump_failed();
+  open_dump("wb");
 }
 
 void output_end_graphs() {

@@ -93,7 +93,6 @@ struct semantics {
   // Number-list item in progress.
   bool range_pending = false;
   double range_from = 0, range_to = 0, range_by = 1;
-  long range_values = 0;  // values the step's ranges have made so far
   // Paired parameter lists.
   int pair_values = -1, pair_markers = -1, pair_positions = -1;
   // Data set named last, and its data set options.

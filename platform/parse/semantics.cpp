@@ -14,9 +14,10 @@
 namespace plat::parse {
 namespace {
 
-// Values all the "a TO b BY c" items of a step may make together: many ranges of a
-// program of a few lines must not demand gigabytes.
-constexpr int kMaxRangeValues = 100000;
+// Values a list with "a TO b BY c" items may hold (one range from 0 to 100000 by 1):
+// the cap is on the list, so that many ranges in one option of a few lines of program
+// cannot demand gigabytes.
+constexpr int kMaxRangeValues = 100001;
 constexpr int kNoArguments = 0xFFFF;     // argument index of an action without arguments
 // Number-list item parts.
 constexpr int kItemValue = 1, kItemTo = 2, kItemBy = 3, kItemEnd = 4;
@@ -166,12 +167,11 @@ void expand_range(parser* p) {
     return;
   }
   double steps = (to - from) / by;
-  if (steps > static_cast<double>(kMaxRangeValues - s.range_values)) {
+  if (steps > static_cast<double>(kMaxRangeValues) - static_cast<double>(st->numbers.size())) {
     parse_error(p, p->last.line, p->last.col, 28, text, kMaxRangeValues);
     return;
   }
   long n = static_cast<long>(std::floor(steps + 1e-9));
-  s.range_values += n;
   for (long i = 1; i <= n; ++i) st->numbers.push_back(from + static_cast<double>(i) * by);
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/runtime.h"
+#include "core/temp_files.h"
 
 namespace plat {
 namespace {
@@ -46,11 +47,8 @@ bool is_library_file(const std::string& path, const runner_options& o) {
 // file, or none, may stand there.
 bool check_replaceable(const std::string& what, const std::string& path, std::string* error) {
   struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
-  const char* kind = S_ISLNK(st.st_mode)    ? "a symbolic link"
-                     : S_ISFIFO(st.st_mode) ? "a FIFO"
-                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                                                                  : "not a regular file";
+  const char* kind = not_replaceable(path);
+  if (kind == nullptr || (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) return true;
   *error = what + "is " + kind + "; the JSON file is moved into place when complete and may only replace a regular file";
   return false;
 }

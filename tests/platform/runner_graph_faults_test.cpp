@@ -205,8 +205,8 @@ TEST_F(RunnerGraphFaults, SpreadAtTheEndsOfTheDoubles) {
   EXPECT_FALSE(logs("two or more distinct values")) << log_;
 }
 
-// HREF= ranges were capped one by one: fifty of them took gigabytes. The cap is on
-// the values of all the step's ranges together.
+// HREF= ranges were capped one by one: fifty of them in one list took gigabytes. The
+// cap is on the values of the whole list.
 TEST_F(RunnerGraphFaults, RangesAreCappedInAll) {
   dir_.write("e.csv", exponential_values(10));
   struct row {
@@ -221,7 +221,7 @@ TEST_F(RunnerGraphFaults, RangesAreCappedInAll) {
   for (const row& r : rows) {
     const int status =
         run(std::string("proc kestravine data=e noprint; var x; histogram x / noplot href=") + r.href + "; run;\n");
-    EXPECT_EQ(logs("makes the ranges of the step give more than 100000 values in all"), r.refused) << r.href << log_;
+    EXPECT_EQ(logs("makes its list hold more than 100001 values"), r.refused) << r.href << log_;
     EXPECT_EQ(status != 0, r.refused) << r.href << log_;
   }
 }

@@ -4,7 +4,7 @@
 measure() {
   printf '%s\n' "$2" >p.kes
   /usr/bin/time -f "%M %e" -o t "$runner" --log log --listing /dev/null p.kes || true
-  read -r kb secs <t
+  read -r kb secs < <(tail -n 1 t)  # after "Command exited with non-zero status N"
   printf "%-${LABEL_WIDTH:-44}s %8.1f MB %8.2f s   %s\n" "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" \
     "$(grep -o 'return code [0-9]*' log | tail -1)"
 }

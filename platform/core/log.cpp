@@ -30,9 +30,8 @@ const char* prefix(msg_kind kind) {
 
 }  // namespace
 
-void log_write(msg_kind kind, std::string_view text) {
+std::string log_entry_lines(msg_kind kind, std::string_view text) {
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);  // ends the last line, adds none
-  std::FILE* f = log_stream();
   const char* pre = prefix(kind);
   std::string indent(std::char_traits<char>::length(pre), ' ');
   std::string out;
@@ -48,9 +47,16 @@ void log_write(msg_kind kind, std::string_view text) {
     if (nl == std::string_view::npos) break;
     text.remove_prefix(nl + 1);
   }
-  std::fwrite(out.data(), 1, out.size(), f);
+  return out;
+}
+
+void log_write_lines(const std::string& lines) {
+  std::FILE* f = log_stream();
+  std::fwrite(lines.data(), 1, lines.size(), f);
   core::check_written(f, "log", config().log_path);
 }
+
+void log_write(msg_kind kind, std::string_view text) { log_write_lines(log_entry_lines(kind, text)); }
 
 namespace core {
 

@@ -1,7 +1,11 @@
 // Opening the log and listing files, and the failures of the run's own files.
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <set>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "core/core_internal.h"
 #include "core/runtime.h"
@@ -26,6 +30,32 @@ void report_file_failure(const char* what, const std::string& path, const std::s
 
 bool run_file_failed() { return !failed_files().empty(); }
 void clear_file_failures() { failed_files().clear(); }
+
+bool same_path(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  std::error_code ea, eb;
+  const std::filesystem::path pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a), ea);
+  const std::filesystem::path pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b), eb);
+  return !ea && !eb && pa == pb;
+}
+
+const char* run_file_at(const std::string& path) {
+  const run_config& c = config();
+  const std::pair<const char*, const std::string*> files[] = {
+      {"log", &c.log_path}, {"listing", &c.listing_path}, {"JSON", &c.json_path}, {"graph dump", &c.graph_dump_path}};
+  for (const auto& [what, p] : files)
+    if (!p->empty() && same_path(*p, path)) return what;
+  return nullptr;
+}
+
+std::string folder_problem(const std::string& folder) {
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return errno == ENOENT ? "does not exist" : std::strerror(errno);
+  if (S_ISDIR(st.st_mode)) return {};
+  return S_ISREG(st.st_mode) ? "is a file, not a folder" : "is not a folder";
+}
 
 namespace core {
 

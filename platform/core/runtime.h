@@ -49,6 +49,10 @@ enum class msg_kind { note, warning, error, plain };
 // Writes one entry to the log with its kind's prefix ("NOTE: ", "WARNING: ", "ERROR: ");
 // further lines of a text are indented under the first.
 void log_write(msg_kind kind, std::string_view text);
+// The lines log_write would write for the entry, and writing such lines as they are: an
+// entry made ahead is written when memory has run out without taking any.
+std::string log_entry_lines(msg_kind kind, std::string_view text);
+void log_write_lines(const std::string& lines);
 
 // ---- message catalogue ----
 // Formats entry (set, number) with its substitution arguments. A missing entry gives
@@ -59,6 +63,8 @@ const std::string* catalogue_text(int set, int number, msg_kind* kind = nullptr)
 // Writes entry (set, number) to the log with its kind, formatted with the arguments
 // that follow (as its markers ask).
 void log_message(int set, int number, ...);
+// The log lines of entry (set, number), to be written later by log_write_lines.
+std::string log_message_lines(int set, int number, ...);
 // Number of lookups of missing entries since the process started (tests assert 0).
 int catalogue_missing_count();
 // (Re)loads every *.msg file of config().catalogue_dir (the built-in folder when that
@@ -137,6 +143,13 @@ void finish_step();
 void report_file_failure(const char* what, const std::string& path, const std::string& reason);
 bool run_file_failed();
 void clear_file_failures();
+// Whether two paths name one file: the same file where both exist, else the same place.
+bool same_path(const std::string& a, const std::string& b);
+// The run's own file (log, listing, JSON, graph dump) that path names, or null.
+const char* run_file_at(const std::string& path);
+// Why folder cannot hold the run's files ("does not exist", "is a file, not a folder",
+// ...), empty when it is a folder.
+std::string folder_problem(const std::string& folder);
 
 // ---- pools ----
 void set_memory_cap(long bytes);  // 0: none; past the cap allocations return null

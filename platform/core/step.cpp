@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <vector>
 
 #include "core/core_internal.h"
@@ -45,6 +46,9 @@ void finish_step() {
     step_end_fns.pop_back();
     try {
       fn();
+    } catch (const std::bad_alloc&) {
+      // Nothing is formatted here: memory is short. The step fails as out of memory.
+      mark_memory_failure();
     } catch (const step_exit& e) {
       log_write(msg_kind::error, "Internal error: a step-end routine tried to end the step with code " +
                                      std::to_string(e.code) + ".");

@@ -23,6 +23,15 @@ void log_message(int set, int number, ...) {
   log_write(kind, text);
 }
 
+std::string log_message_lines(int set, int number, ...) {
+  va_list ap;
+  va_start(ap, number);
+  msg_kind kind = msg_kind::error;
+  std::string text = catalogue_format(set, number, ap, &kind);
+  va_end(ap);
+  return log_entry_lines(kind, text);
+}
+
 }  // namespace plat
 
 extern "C" {

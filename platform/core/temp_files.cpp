@@ -121,6 +121,34 @@ bool write_temp_file(const std::string& target, const std::string& text, std::st
   return ok;
 }
 
+const char* not_replaceable(const std::string& target) {
+  struct stat st;
+  if (::lstat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return nullptr;
+  return S_ISLNK(st.st_mode)                           ? "a symbolic link"
+         : S_ISFIFO(st.st_mode)                        ? "a FIFO"
+         : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)  ? "a device"
+         : S_ISDIR(st.st_mode)                         ? "a folder"
+                                                       : "not a regular file";
+}
+
+bool replace_file(const std::string& target, const std::string& text, std::string* error) {
+  error->clear();
+  if (const char* kind = not_replaceable(target)) {
+    *error = std::string("it is ") + kind + ", which is never replaced";
+    return false;
+  }
+  std::string tmp;
+  if (!write_temp_file(target, text, &tmp, error)) return false;
+  // Checked again: something put there while the file was written is kept too.
+  const char* kind = not_replaceable(target);
+  if (kind != nullptr) *error = std::string("it is ") + kind + ", which is never replaced";
+  else if (::rename(tmp.c_str(), target.c_str()) != 0) *error = std::strerror(errno);
+  const bool ok = kind == nullptr && error->empty();
+  if (!ok) ::unlink(tmp.c_str());
+  temp_files_remove(tmp);
+  return ok;
+}
+
 void temp_files_add(const std::string& path) {
   if (path.size() >= kPathMax) return;  // not listed: removed by a later run
   for (slot& s : slots) {

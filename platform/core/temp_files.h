@@ -15,6 +15,15 @@ int create_temp_file(const std::string& target, std::string* path);
 // On failure removes what it made and sets *error to the reason.
 bool write_temp_file(const std::string& target, const std::string& text, std::string* path, std::string* error);
 
+// What stands at target when it is something a file never replaces (a link, FIFO,
+// device or folder), else null.
+const char* not_replaceable(const std::string& target);
+
+// Writes text to a new temporary file beside target and renames it into place, so that
+// target is whole or as it was; a link, FIFO, device or folder at target is refused.
+// On failure sets *error to the reason (which follows "the file ... cannot be written: ").
+bool replace_file(const std::string& target, const std::string& text, std::string* error);
+
 // The list of temporary files that exist now.
 void temp_files_add(const std::string& path);
 void temp_files_remove(const std::string& path);

@@ -8,6 +8,7 @@
 namespace plat {
 namespace {
 
+bool exponent_mark(char c) { return c == 'e' || c == 'E' || c == 'p' || c == 'P'; }
 bool alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -33,7 +34,13 @@ bool option_tokens(std::string_view s, std::vector<opt_token>* out, std::string*
     } else if (digit(c) || (c == '.' && i + 1 < s.size() && digit(s[i + 1]))) {
       const char* b = s.data() + i;
       char* e = nullptr;
-      const std::string rest(s.substr(i));
+      // Only the characters a number can hold are copied for strtod, not the rest of
+      // the text: a long list of numbers is read in one pass.
+      size_t end = i;
+      while (end < s.size() && (alpha(s[end]) || digit(s[end]) || s[end] == '.' ||
+                                ((s[end] == '+' || s[end] == '-') && exponent_mark(s[end - 1]))))
+        ++end;
+      const std::string rest(s.substr(i, end - i));
       t.value = std::strtod(rest.c_str(), &e);
       i += static_cast<size_t>(e - rest.c_str());
       if (i < s.size() && (alpha(s[i]) || s[i] == '.')) {

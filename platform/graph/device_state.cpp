@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "core/host_vectors.h"
@@ -16,6 +17,9 @@ namespace {
 
 std::unique_ptr<step_state> g_state;
 std::set<std::string> g_files;  // upper-cased file names given in this run
+// Per upper-cased base name, the last number its files were given: the numbers up to it
+// are taken, so that many graphs of one name do not search from 1 each time.
+std::map<std::string, int> g_last_number;
 
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -98,12 +102,15 @@ std::string unique_graph_file(const std::string& name) {
   while (!base.empty() && base.back() == '_') base.pop_back();
   if (base.empty()) base = "graph";
   std::string file = base + ".svg";
-  for (int n = 1; g_files.count(upper(file)); ++n) file = base + std::to_string(n) + ".svg";
+  for (int& n = g_last_number[upper(base)]; g_files.count(upper(file));) file = base + std::to_string(++n) + ".svg";
   g_files.insert(upper(file));
   return file;
 }
 
-void forget_graph_files() { g_files.clear(); }
+void forget_graph_files() {
+  g_files.clear();
+  g_last_number.clear();
+}
 
 }  // namespace plat::graph
 

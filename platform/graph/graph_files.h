@@ -5,6 +5,11 @@
 
 namespace plat::graph {
 
+// Writes document to path as a new file renamed into place; a link, FIFO, device or
+// one of the run's own files (log, listing, JSON, dump) there is refused. False with
+// the reason in *why.
+bool write_graph_document(const std::string& path, const std::string& document, std::string* why);
+
 // Writes a finished SVG document into the run's graphs folder (--graphs, else the
 // current folder) as NAME.svg, the name made unique in the run (case-blind) with a
 // numeric suffix and cut to what a file name can hold. Returns the file as the log and

@@ -3,15 +3,15 @@
 // description as its title. The titles and the BY line head each page.
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
+#include "core/temp_files.h"
 #include "graph/device_state.h"
 #include "graph/graph_files.h"
 #include "graph/graph_messages.h"
+#include "host/step_codes.h"
 #include "output/output_api.h"
 #include "output/text_store.h"
 
@@ -63,19 +63,25 @@ static std::string shown_path(const std::string& file) {
   return d.empty() ? file : (std::filesystem::path(d) / file).string();
 }
 
+bool write_graph_document(const std::string& path, const std::string& document, std::string* why) {
+  if (const char* own = run_file_at(path)) {
+    *why = std::string("it is the run's ") + own + " file";
+    return false;
+  }
+  return replace_file(path, document, why);
+}
+
 std::string write_graph_file(const std::string& name, const std::string& document, const std::string& catalog) {
   const std::string file = catalog.empty() ? unique_graph_file(name) : catalog + "/" + unique_graph_file(name);
   const std::filesystem::path path = std::filesystem::path(graphs_dir()) / file;
   std::error_code made;
   if (!catalog.empty()) std::filesystem::create_directories(path.parent_path(), made);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out << document;
-  if (out) out.close();
-  if (!out) {
-    std::error_code ec;
-    const char* why = !std::filesystem::is_directory(path.parent_path(), ec) ? "the folder does not exist"
-                                                                       : "it cannot be written";
-    plat::log_message(kGraphSet, kGraphFileError, path.string().c_str(), why);
+  std::string why;
+  if (!write_graph_document(path.string(), document, &why)) {
+    if (std::string folder = folder_problem(graphs_dir()); !folder.empty()) why = "the folder " + folder;
+    plat::log_message(kGraphSet, kGraphFileError, shown_path(file).c_str(), why.c_str());
+    // A graph the step made but no file holds: the step has failed.
+    plat::raise_step_code(KES_RC_STEP_FAILED);
     return {};
   }
   return shown_path(file);

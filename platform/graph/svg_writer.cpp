@@ -19,17 +19,27 @@ std::string svg_number(double v) {
 }
 
 std::string svg_escape(std::string_view text) {
+  const std::string clean = clean_utf8(text);
   std::string out;
-  for (char c : clean_utf8(text)) {
+  for (std::size_t i = 0; i < clean.size(); ++i) {
+    const char c = clean[i];
     switch (c) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       default:
-        // Control characters are not allowed in XML 1.0 text.
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') out += ' ';
-        else out += c;
+        // Control characters, U+FFFE and U+FFFF (EF BF BE, EF BF BF) are not allowed in
+        // XML 1.0 text.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
+          out += ' ';
+        } else if (clean.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < clean.size() &&
+                   (clean[i + 2] == '\xBE' || clean[i + 2] == '\xBF')) {
+          out += ' ';
+          i += 2;
+        } else {
+          out += c;
+        }
     }
   }
   return out;

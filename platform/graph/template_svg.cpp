@@ -1,9 +1,8 @@
 // The page of a graph template drawn into an SVG file through the SVG writer.
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
+#include "graph/graph_files.h"
 #include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph.h"
@@ -81,14 +80,7 @@ bool write_template_svg(const out::graph_panel& p, const std::string& path, std:
   if (unwritable != nullptr) *unwritable = false;
   std::string doc;
   if (!render_template_svg(p, &doc, why)) return false;
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  const int open_error = errno;
-  out << doc;
-  out.close();
-  if (!out) {
-    const int e = open_error != 0 ? open_error : errno;
-    *why = e != 0 ? std::strerror(e) : "the write failed";
+  if (!write_graph_document(path, doc, why)) {
     if (unwritable != nullptr) *unwritable = true;
     return false;
   }

@@ -1,9 +1,10 @@
 // Template graphs in the output system: method 2826 (one graph panel), the data
 // objects kept for the panels, and where a panel goes: its SVG file, a line of the
 // listing, an entry of the JSON file and the graph dump.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "core/runtime.h"
@@ -21,11 +22,33 @@ namespace {
 // Graph files made in this run, per output name, for their numbers.
 std::map<std::string, int> g_graph_numbers;
 
+// The graph dump, open from the run's start to its end: opened once, so that a FIFO's
+// reader sees one writer and one end of file. A dump not begun by the run (a caller
+// that only sets the path) is appended to.
+std::FILE* g_dump = nullptr;
+std::string g_dump_path;
+
+void dump_failed() {
+  report_file_failure("graph dump", config().graph_dump_path, std::strerror(errno != 0 ? errno : EIO));
+}
+
+void open_dump(const char* mode) {
+  output_end_graphs();
+  g_dump_path = config().graph_dump_path;
+  if (g_dump_path.empty()) return;
+  errno = 0;
+  g_dump = std::fopen(g_dump_path.c_str(), mode);
+  if (g_dump == nullptr) dump_failed();
+}
+
 void dump_append(const std::string& text) {
-  const std::string& path = config().graph_dump_path;
-  if (path.empty()) return;
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  out << text;
+  if (g_dump == nullptr || g_dump_path != config().graph_dump_path) open_dump("ab");
+  if (g_dump == nullptr) return;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), g_dump) != text.size() || std::fflush(g_dump) != 0) {
+    dump_failed();
+    std::clearerr(g_dump);
+  }
 }
 
 // The folder of the run's graphs: --graphs, else the current one.
@@ -35,7 +58,14 @@ std::string graph_folder() { return config().graphs_dir.empty() ? std::string(".
 
 void output_begin_graphs() {
   g_graph_numbers.clear();
-  if (!config().graph_dump_path.empty()) std::ofstream(config().graph_dump_path, std::ios::binary | std::ios::trunc);
+  open_dump("wb");
+}
+
+void output_end_graphs() {
+  if (g_dump == nullptr) return;
+  errno = 0;
+  if (std::fclose(g_dump) != 0) dump_failed();
+  g_dump = nullptr;
 }
 
 namespace out {

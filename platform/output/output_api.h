@@ -27,6 +27,8 @@ bool output_result_message(int result, int* set, int* number);
 bool output_open_json(std::string* error);
 // Starts the run's template graphs: file numbers from 1 again, an empty dump file.
 void output_begin_graphs();
+// Ends the run's template graphs: the dump file is closed.
+void output_end_graphs();
 
 // Closes the JSON file: the complete document takes its place. The next step that has
 // a JSON path starts a new file.

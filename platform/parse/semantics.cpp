@@ -14,7 +14,10 @@
 namespace plat::parse {
 namespace {
 
-constexpr int kMaxRangeValues = 100000;  // values one "a TO b BY c" item may make
+// Values a list with "a TO b BY c" items may hold (one range from 0 to 100000 by 1):
+// the cap is on the list, so that many ranges in one option of a few lines of program
+// cannot demand gigabytes.
+constexpr int kMaxRangeValues = 100001;
 constexpr int kNoArguments = 0xFFFF;     // argument index of an action without arguments
 // Number-list item parts.
 constexpr int kItemValue = 1, kItemTo = 2, kItemBy = 3, kItemEnd = 4;
@@ -84,6 +87,15 @@ std::string token_text(const parser* p) {
   return p->last.text;
 }
 
+// How much of text fits in max bytes without splitting a UTF-8 character: a cut before
+// a continuation byte goes back to the first byte of its character (at most three).
+size_t utf8_cut(const std::string& text, size_t max) {
+  if (text.size() <= max) return text.size();
+  size_t k = max;
+  while (k > 0 && k + 3 > max && (static_cast<unsigned char>(text[k]) & 0xC0) == 0x80) --k;
+  return k < max && (static_cast<unsigned char>(text[k]) & 0xC0) == 0xC0 ? k : max;
+}
+
 void note_cut(parser* p, const std::string& text, int max) {
   parse_error(p, p->last.line, p->last.col, 26, text.c_str(), max);
 }
@@ -116,7 +128,7 @@ void put(parser* p, const std::vector<int>& a) {
   }
   if (static_cast<int>(text.size()) > max) {
     note_cut(p, text, max);
-    text.resize(static_cast<size_t>(max));
+    text.resize(utf8_cut(text, static_cast<size_t>(max)));
   }
   *st = slot_store();
   st->single = 't';
@@ -155,7 +167,7 @@ void expand_range(parser* p) {
     return;
   }
   double steps = (to - from) / by;
-  if (steps > kMaxRangeValues) {
+  if (steps > static_cast<double>(kMaxRangeValues) - static_cast<double>(st->numbers.size())) {
     parse_error(p, p->last.line, p->last.col, 28, text, kMaxRangeValues);
     return;
   }

@@ -7,6 +7,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "core/runtime.h"
+#include "core/temp_files.h"
 
 namespace plat {
 namespace {
@@ -42,11 +47,8 @@ bool is_library_file(const std::string& path, const runner_options& o) {
 // file, or none, may stand there.
 bool check_replaceable(const std::string& what, const std::string& path, std::string* error) {
   struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
-  const char* kind = S_ISLNK(st.st_mode)    ? "a symbolic link"
-                     : S_ISFIFO(st.st_mode) ? "a FIFO"
-                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                                                                  : "not a regular file";
+  const char* kind = not_replaceable(path);
+  if (kind == nullptr || (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) return true;
   *error = what + "is " + kind + "; the JSON file is moved into place when complete and may only replace a regular file";
   return false;
 }
@@ -72,6 +74,9 @@ bool check_one(const char* option, const std::string& path, bool append_test, co
     }
   }
   if (!append_test) return true;
+  // A FIFO is not tried: its reader would take the trial's end as the end of the run's
+  // text, and the run's own open waits for a reader as a FIFO should.
+  if (::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) return true;
   // Opened without truncating: a file refused later keeps its text.
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644);
   if (fd < 0) {
@@ -82,10 +87,25 @@ bool check_one(const char* option, const std::string& path, bool append_test, co
   return true;
 }
 
+// Two outputs of the run naming one file would mix or overwrite each other's text.
+bool check_distinct(const std::vector<std::pair<const char*, std::string>>& files, std::string* error) {
+  for (std::size_t i = 0; i < files.size(); ++i)
+    for (std::size_t j = i + 1; j < files.size(); ++j) {
+      if (files[i].second.empty() || files[j].second.empty() || !same_path(files[i].second, files[j].second))
+        continue;
+      *error = std::string(files[j].first) + ": the file '" + files[j].second + "' is also the " + files[i].first +
+               " file; two outputs of one run cannot share a file";
+      return false;
+    }
+  return true;
+}
+
 }  // namespace
 
 bool check_run_files(const runner_options& o, std::string* error) {
-  return check_one("--log", o.log, true, o, error) && check_one("--listing", o.listing, true, o, error) &&
+  return check_distinct({{"--log", o.log}, {"--listing", o.listing}, {"--json", o.json}, {"--graph-dump", o.graph_dump}},
+                        error) &&
+         check_one("--log", o.log, true, o, error) && check_one("--listing", o.listing, true, o, error) &&
          check_one("--json", o.json, false, o, error) && check_one("--graph-dump", o.graph_dump, true, o, error);
 }
 

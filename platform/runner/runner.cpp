@@ -38,17 +38,15 @@ void worsen(exit_status* worst, exit_status s) {
 
 // Sets up config() from the options; on failure returns false with the message.
 bool configure(const runner_options& o, std::string* error) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
   run_config& c = config();
-  if (!fs::is_directory(o.work, ec)) {
-    *error = "--work: the folder '" + o.work + "' does not exist";
+  if (std::string why = folder_problem(o.work); !why.empty()) {
+    *error = "--work: the folder '" + o.work + "' " + why;
     return false;
   }
   c.libraries["WORK"] = o.work;
   for (const auto& [name, folder] : o.libs) {
-    if (!fs::is_directory(folder, ec)) {
-      *error = "--lib " + name + ": the folder '" + folder + "' does not exist";
+    if (std::string why = folder_problem(folder); !why.empty()) {
+      *error = "--lib " + name + ": the folder '" + folder + "' " + why;
       return false;
     }
     c.libraries[name] = folder;
@@ -64,8 +62,8 @@ bool configure(const runner_options& o, std::string* error) {
   c.listing_path = o.listing;
   c.log_path = o.log;
   c.json_path = o.json;
-  if (!o.graphs.empty() && !fs::is_directory(o.graphs, ec)) {
-    *error = "--graphs: the folder '" + o.graphs + "' does not exist";
+  if (std::string why = o.graphs.empty() ? std::string() : folder_problem(o.graphs); !why.empty()) {
+    *error = "--graphs: the folder '" + o.graphs + "' " + why;
     return false;
   }
   c.graphs_dir = o.graphs;
@@ -103,14 +101,19 @@ bool read_program(const std::string& name, std::string* text, std::string* error
 
 // One step: the module's entry inside a frame that catches the step's exit.
 int call_step(mcn_entry_fn entry) {
+  // Made before the step: when memory runs out, handling it must take none, as the
+  // step's memory is still held while the exception is caught.
+  const std::string out_of_memory =
+      log_message_lines(hostmsg::set, hostmsg::step_exception, "out of memory in the host");
   begin_step();
   int code;
+  bool memory_ran_out = false;
   try {
     code = entry();
   } catch (const step_exit& e) {
     code = e.code;
   } catch (const std::bad_alloc&) {
-    log_message(hostmsg::set, hostmsg::step_exception, "out of memory in the host");
+    memory_ran_out = true;
     code = KES_RC_OUT_OF_MEMORY;
   } catch (const std::exception& e) {
     log_message(hostmsg::set, hostmsg::step_exception, e.what());
@@ -119,6 +122,7 @@ int call_step(mcn_entry_fn entry) {
     log_message(hostmsg::set, hostmsg::step_exception, "an unknown exception");
     code = KES_RC_INTERNAL;
   }
+  if (memory_ran_out) log_write_lines(out_of_memory);
   finish_step();
   return std::max(code, host_step_code());
 }
@@ -237,7 +241,7 @@ const std::vector<exit_status_info>& exit_statuses() {
       {exit_status::program_error, "the program cannot be read, or has statements that cannot run (see the log)"},
       {exit_status::usage, "the command line cannot be used"},
       {exit_status::module_error, "the module cannot be loaded or connected"},
-      {exit_status::files_failed, "the log, listing or JSON file could not be written in full (standard error says which and why)"},
+      {exit_status::files_failed, "the log, listing, JSON or graph dump file could not be written in full (standard error says which and why)"},
       {exit_status::interrupted, "interrupted by a signal: 128 + its number (SIGHUP 129, SIGINT 130, SIGTERM 143)"},
   };
   return v;
@@ -273,12 +277,14 @@ int run(const std::vector<std::string>& args) {
   open_outputs();
   output_begin_graphs();
   if (!output_open_json(&error)) {
+    output_end_graphs();
     reset_outputs();
     return complain(exit_status::usage, "--json: the file '" + o.json + "' cannot be written: " + error);
   }
   program_run pr(o.program == "-" ? "(standard input)" : o.program, o);
   exit_status worst = pr.run(std::move(text));
   output_close_json();  // a later run in this process starts a JSON file of its own
+  output_end_graphs();
   flush_outputs();
   reset_outputs();
   if (run_file_failed()) worsen(&worst, exit_status::files_failed);

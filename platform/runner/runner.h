@@ -14,7 +14,7 @@ enum class exit_status : int {
   program_error = 3,  // the program cannot be read, or has statements that cannot run
   usage = 4,          // the command line cannot be used
   module_error = 5,   // the module cannot be loaded or connected
-  files_failed = 6,   // the log, listing or JSON file could not be written in full
+  files_failed = 6,   // the log, listing, JSON or graph dump file could not be written in full
   interrupted = 128,  // plus the signal's number (the interrupt handler exits with it)
 };
 

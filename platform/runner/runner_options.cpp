@@ -94,7 +94,7 @@ const option_def table[] = {
      [](runner_options& o, const std::string& v, std::string*) { o.sysopts.push_back(v); return true; }},
     {nullptr, "--threads", "N",
      "use at most N threads (1: a serial run; 0, the default: every core); the same as -o THREADS=N", set_threads},
-    {nullptr, "--memcap", "BYTES", "fail memory requests beyond BYTES in all (to try out-of-memory paths)", set_memcap},
+    {nullptr, "--memcap", "BYTES", "fail the procedure's memory requests (its pools) beyond BYTES in all, to try out-of-memory paths; the runner's own memory (data reading, tables, listing, template graphs) is not counted", set_memcap},
     {nullptr, "--module", "PATH", "the procedure module to load (default: libkestravine.so beside the runner)",
      [](runner_options& o, const std::string& v, std::string*) { o.module = v; return true; }},
     {nullptr, "--parse-dump", nullptr, "print the parsed statements of each step",

@@ -120,6 +120,7 @@ int kesstmt(kes_ctx* ctx) {
 
 int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   ctx->devgraph = 0;
+  ctx->annotate = nullptr;
   ctx->devstarted = 0;
   ctx->nhist = ctx->nqq = ctx->ncdf = ctx->nprob = ctx->npp = ctx->nplots = 0;
   ctx->nplotslots = 0;
@@ -160,6 +161,9 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   int r = start_graphics(ctx, need_graph, graphics);
   if (r != 0) return r;
   kes_choose_renderer(ctx);
+  // ANNOTATE= of the PROC statement: drawn on every device graph of the step.
+  if (const kes_optslot* anno = kes_pslot(ctx->proc, KES_PROC_SLOT_ANNOTATE); anno->given)
+    ctx->annotate = static_cast<kes_dsh>(anno->v.handle);
 
   // The requests in kind order, each kind in statement order. Without any graph only
   // the HISTOGRAM requests are built and checked.

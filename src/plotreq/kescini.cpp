@@ -67,7 +67,7 @@ int kescini(kes_ctx* ctx, int k) {
   kes_classvars* cv = r->classvars;
   const int code = r->dist;
   double lo = DBL_MAX, hi = -DBL_MAX;
-  bool any = false;
+  bool any = false, overflowed = false;
   const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
     if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
@@ -80,7 +80,11 @@ int kescini(kes_ctx* ctx, int k) {
     if (code >= 0)
       if (const int a = kes_prob_curve(ctx, cell, code); a != 0) return a;
     s->n = static_cast<int>(vs.n);
-    if (kescdf(ctx, cell, s) != 0) return 0;
+    if (kescdf(ctx, cell, s) != 0) {
+      // The corrected sum of squares overflowed: the values are not all equal.
+      overflowed = overflowed || vs.overflow >= 2;
+      return 0;
+    }
     any = true;
     if (code >= 0) {
       s->nfitted = s->nfitted_dist[code] = 1;
@@ -91,7 +95,8 @@ int kescini(kes_ctx* ctx, int k) {
   });
   if (rc != 0) return rc;
   if (!any) {
-    if (cv->count > 0) kes_var_note(ctx, KES_SET_PLOT, KES_MSG_CDF_NO_CELL_TWO_VALUES);
+    if (cv->count > 0)
+      kes_var_note(ctx, KES_SET_PLOT, overflowed ? KES_MSG_CDF_NO_CELL_SUMS_OVERFLOW : KES_MSG_CDF_NO_CELL_TWO_VALUES);
     return kNoCell;
   }
 

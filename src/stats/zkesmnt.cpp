@@ -5,6 +5,7 @@
 // large against the spread.
 #include "stats/zkesmnt.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -57,9 +58,10 @@ namespace {
 
 // The moments; powers(mean, std, &s3, &s4) sums the standardized third and fourth
 // powers over the distinct values in ascending order, or returns false when it cannot
-// (skewness and kurtosis then stay missing).
-template <class Powers>
-int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Powers powers) {
+// (skewness and kurtosis then stay missing); root(mean, &r) gives the square root of
+// the corrected sum of squares found on scaled values, or returns false.
+template <class Powers, class Root>
+int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Powers powers, Root root) {
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
@@ -90,8 +92,19 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
 
   double std = miss;
   if (d > TINY && !is_missing(css)) {
-    const double var = css / d;
+    double var = css / d;
     std = std::sqrt(var);
+    // Deviations near the smallest doubles square to nothing (or to a few bits): the
+    // spread of values that are not all equal is then found on scaled values.
+    if (double r = 0.0; var < DBL_MIN && !is_missing(mean) && root(mean, &r)) {
+      std = r / std::sqrt(d);
+      if (std <= EPS13 * std::fabs(mean)) {
+        std = 0.0;
+        result = KES_MNT_VAR_ZEROED;
+      }
+      var = std * std;
+      m[KES_MOM_CSS] = r * r;
+    }
     m[KES_MOM_VAR] = var;
     m[KES_MOM_STD] = std;
     if (!is_missing(mean) && mean != 0.0 && std::fabs(mean) <= EPS13 * std) {
@@ -143,6 +156,17 @@ int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_valvie
     }
     *s3 = a;
     *s4 = b;
+    return true;
+  }, [fv](double mean, double* root) {
+    if (fv == nullptr || fv->m < 2) return false;
+    const double scale = std::fmax(std::fabs(fv->x[0] - mean), std::fabs(fv->x[fv->m - 1] - mean));
+    if (!(scale > 0.0) || !std::isfinite(scale)) return false;
+    double sum = 0.0;
+    for (int i = 0; i < fv->m; ++i) {
+      const double z = (fv->x[i] - mean) / scale;
+      sum += (fv->w != nullptr ? fv->w[i] : fv->f[i]) * z * z;
+    }
+    *root = scale * std::sqrt(sum);
     return true;
   });
 }

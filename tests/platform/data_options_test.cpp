@@ -2,6 +2,7 @@
 // select (checked against hand-filtered data) and which variables KEEP=, DROP= and
 // RENAME= leave.
 #include "data/dataset_options.h"
+#include "data/option_tokens.h"
 #include "data_test_support.h"
 
 namespace data_test {
@@ -117,6 +118,36 @@ TEST_F(DataOptions, AnOpenQuoteIsRefused) {
   std::string error;
   EXPECT_EQ(open_with("where=(g = 'a)", &error), nullptr);
   EXPECT_EQ(error, "the quoted text 'a) is not closed");
+}
+
+// Numbers are read from only their own characters (the rest of the text is not copied
+// for each): signs after an exponent belong to the number, and a number run into a
+// letter is refused.
+TEST(OptionTokens, NumbersTakeOnlyTheirOwnCharacters) {
+  struct row {
+    const char* text;
+    std::vector<double> numbers;  // the number tokens, in order
+    const char* error;            // empty: accepted
+  };
+  const row rows[] = {
+      {"1e+2 2.5E-1 .5 7", {100, 0.25, 0.5, 7}, ""},
+      {"3-1", {3, 1}, ""},  // a minus after a digit is a mark
+      {"(1 2)", {1, 2}, ""},
+      {"1e5x", {}, "'1e5x' is not a valid number"},
+      {"3.a", {}, "'3.a' is not a valid number"},
+  };
+  for (const row& r : rows) {
+    std::vector<plat::opt_token> tokens;
+    std::string error;
+    const bool ok = plat::option_tokens(r.text, &tokens, &error);
+    EXPECT_EQ(ok, *r.error == '\0') << r.text << ": " << error;
+    EXPECT_EQ(error, r.error) << r.text;
+    if (!ok) continue;
+    std::vector<double> numbers;
+    for (const plat::opt_token& t : tokens)
+      if (t.kind == plat::opt_token::number) numbers.push_back(t.value);
+    EXPECT_EQ(numbers, r.numbers) << r.text;
+  }
 }
 
 }  // namespace

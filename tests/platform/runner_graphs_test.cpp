@@ -106,8 +106,9 @@ TEST(runner_graphs, a_template_graph_that_cannot_be_written_fails_the_step) {
   const int status = p.wait();
   const std::string log = kes_test::slurp(dir / "log"), listing = kes_test::slurp(dir / "lst");
   EXPECT_EQ(status, 2) << log;
-  EXPECT_NE(log.find("ERROR: The graph file graphs/Histogram2.svg cannot be written: Is a directory."),
-            std::string::npos)
+  EXPECT_NE(
+      log.find("ERROR: The graph file graphs/Histogram2.svg cannot be written: it is a folder, which is never replaced."),
+      std::string::npos)
       << log;
   EXPECT_NE(log.find("ended with return code 1020"), std::string::npos) << log;
   EXPECT_NE(listing.find("not drawn, the file graphs/Histogram2.svg cannot be written"), std::string::npos) << listing;

@@ -32,11 +32,12 @@ struct runner_process {
     int err = ::open("err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(out, 1);
     ::dup2(err, 2);
-    if (in_child) in_child();
+    // Made before the hook, which may limit the memory the child can take.
     std::vector<char*> argv{bin.data()};
     std::vector<std::string> copy = args;
     for (std::string& a : copy) argv.push_back(a.data());
     argv.push_back(nullptr);
+    if (in_child) in_child();
     ::execv(bin.c_str(), argv.data());
     ::_exit(121);
   }

@@ -33,39 +33,45 @@ struct hist_cell {
   std::vector<refline> hrefs, vrefs;
 };
 
-// The cells of the data object in the order their first rows come.
-std::vector<hist_cell> read_cells(const out::graph_table& t) {
+// The cells of the data object in the order their first rows come, read once for
+// every panel of the graph.
+std::vector<hist_cell> read_rows(const out::graph_table& t) {
   const column_reader col(t);
+  const num_column bin_x = col.numbers("BinX"), count = col.numbers("BinCount"), origin = col.numbers("HangYorigin"),
+                   hang = col.numbers("HangY"), cx = col.numbers("CurveX"), cy = col.numbers("CurveY"),
+                   href = col.numbers("HRefValue"), vref = col.numbers("VRefValue");
+  const text_column bar_label = col.texts("BarLabel"), curve_label = col.texts("CurveLabel"),
+                    href_label = col.texts("HRefLabel"), vref_label = col.texts("VRefLabel");
   std::vector<hist_cell> cells;
-  std::size_t at = 0;
-  for (const auto& row : t.rows) {
-    const class_key key = col.key(row);
-    if (cells.empty() || !(cells[at].key == key)) {
-      at = 0;
-      while (at < cells.size() && !(cells[at].key == key)) ++at;
-      if (at == cells.size()) cells.push_back(hist_cell{key, {}, {}, {}, {}});
-    }
-    hist_cell& c = cells[at];
-    const double x = col.num(row, "BinX");
-    if (!std::isnan(x)) {
-      bar b{x, col.num(row, "BinCount"), NAN, NAN, std::string()};
-      b.origin = col.num(row, "HangYorigin");
-      b.hang = col.num(row, "HangY");
-      b.label = col.text(row, "BarLabel");
-      c.bars.push_back(b);
-    }
-    const double cx = col.num(row, "CurveX"), cy = col.num(row, "CurveY");
-    if (!std::isnan(cx) && !std::isnan(cy)) {
-      const std::string label = col.text(row, "CurveLabel");
-      if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
-      c.curves.back().pts.push_back({cx, cy});
-    }
-    const double h = col.num(row, "HRefValue");
-    if (!std::isnan(h)) c.hrefs.push_back({h, col.text(row, "HRefLabel")});
-    const double v = col.num(row, "VRefValue");
-    if (!std::isnan(v)) c.vrefs.push_back({v, col.text(row, "VRefLabel")});
+  for (const cell_rows& index : cells_of(t)) {
+    hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}});
+    for (const auto& [first, end] : index.runs)
+      for (std::size_t row = first; row < end; ++row) {
+        const double x = bin_x(row);
+        if (!std::isnan(x)) {
+          bar b{x, count(row), NAN, NAN, std::string()};
+          b.origin = origin(row);
+          b.hang = hang(row);
+          b.label = bar_label(row);
+          c.bars.push_back(b);
+        }
+        const double px = cx(row), py = cy(row);
+        if (!std::isnan(px) && !std::isnan(py)) {
+          const std::string& label = curve_label(row);
+          if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
+          c.curves.back().pts.push_back({px, py});
+        }
+        const double h = href(row);
+        if (!std::isnan(h)) c.hrefs.push_back({h, href_label(row)});
+        const double v = vref(row);
+        if (!std::isnan(v)) c.vrefs.push_back({v, vref_label(row)});
+      }
   }
   return cells;
+}
+
+const std::vector<hist_cell>& read_cells(const out::graph_table& t) {
+  return drawn_once<std::vector<hist_cell>>(t, "histogram", [&t] { return read_rows(t); });
 }
 
 bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
@@ -175,7 +181,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     *why = "the graph has no HistogramData";
     return false;
   }
-  const std::vector<hist_cell> cells = read_cells(*p.tables[0]);
+  const std::vector<hist_cell>& cells = read_cells(*p.tables[0]);
   const bool midpoints = p.text("_XVALUES", "MIDPOINTS") != "LEFTPOINTS";
   const std::vector<double> xticks = parse_numbers(p.text("_XTICKS"));
   double xmin = p.number("_XMIN", NAN), xmax = p.number("_XMAX", NAN);

@@ -41,13 +41,17 @@ void output_begin_graphs() {
 namespace out {
 
 void output_system::keep_graph_table(const void* bound, std::shared_ptr<graph_table> t) {
-  dump_append(dump_graph_table(*t));
-  graph_tables_[bound] = std::move(t);
+  const std::string& path = config().graph_dump_path;
+  if (!path.empty()) {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    dump_graph_table(*t, [&out](std::string_view piece) { out.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+  }
+  graph_tables_[bound] = kept_table{std::move(t), groups_.size()};
 }
 
 std::shared_ptr<const graph_table> output_system::graph_table_of(const void* bound) const {
   auto it = graph_tables_.find(bound);
-  return it == graph_tables_.end() ? nullptr : it->second;
+  return it == graph_tables_.end() ? nullptr : it->second.table;
 }
 
 void output_system::emit_graph(graph_panel& p) {

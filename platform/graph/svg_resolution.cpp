@@ -112,27 +112,32 @@ void svg_writer::polyline_end() {
 
 void svg_writer::marker(std::string_view shape, const svg_paint& p, double x, double y) {
   if (!finite({x, y})) return;
-  const std::string look = paint_attrs(p);
-  const std::string key = std::string(shape) + '\n' + look;
-  std::string id;
-  for (const auto& [k, i] : symbols_)
-    if (k == key) id = i;
-  if (id.empty()) {
-    id = next_id("mk");
-    put("<defs><path id=\"" + id + "\" d=\"" + svg_escape(shape) + "\"" + look + "/></defs>");
-    symbols_.emplace_back(key, id);
+  if (!memo_.valid || memo_.serial != group_serial_ || memo_.shape != shape || !(memo_.paint == p)) {
+    const std::string look = paint_attrs(p);
+    const std::string key = std::string(shape) + '\n' + look;
+    std::string id;
+    for (const auto& [k, i] : symbols_)
+      if (k == key) id = i;
+    if (id.empty()) {
+      id = next_id("mk");
+      put("<defs><path id=\"" + id + "\" d=\"" + svg_escape(shape) + "\"" + look + "/></defs>");
+      symbols_.emplace_back(key, id);
+    }
+    // The places written so far of this definition in this group.
+    const std::string set = id + '\n' + scope();
+    std::size_t k = mark_sets_.size();
+    for (std::size_t i = 0; i < mark_sets_.size(); ++i)
+      if (mark_sets_[i].first == set) k = mark_sets_[i].second;
+    if (k == mark_sets_.size()) {
+      k = mark_last_.size();
+      mark_sets_.emplace_back(set, k);
+      mark_last_.push_back({INFINITY, INFINITY});
+      mark_buckets_.emplace_back();
+    }
+    memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k};
   }
-  // The places written so far of this definition in this group.
-  const std::string set = id + '\n' + scope();
-  std::size_t k = mark_sets_.size();
-  for (std::size_t i = 0; i < mark_sets_.size(); ++i)
-    if (mark_sets_[i].first == set) k = mark_sets_[i].second;
-  if (k == mark_sets_.size()) {
-    k = mark_last_.size();
-    mark_sets_.emplace_back(set, k);
-    mark_last_.push_back({INFINITY, INFINITY});
-    mark_buckets_.emplace_back();
-  }
+  const std::size_t k = memo_.set;
+  const std::string& id = memo_.id;
   const svg_point q{x, y};
   const auto near = [&q](const svg_point& w) {
     const double dx = w.x - q.x, dy = w.y - q.y;

@@ -112,6 +112,7 @@ void svg_writer::begin_group(const svg_group& g) {
   if (!g.clip.empty()) e += " clip-path=\"url(#" + svg_escape(g.clip) + ")\"";
   if (!g.transform.empty()) e += " transform=\"" + svg_escape(g.transform) + "\"";
   e += ">";
+  ++group_serial_;
   // A group begun again just after it ended, with the same attributes, goes on: the
   // batches of one drawing under one clip make one group.
   if (!closing_.empty() && g.id.empty() && closing_tag_ == e) {
@@ -126,6 +127,7 @@ void svg_writer::end_group() {
   if (groups_.empty()) return;
   const open_group g = groups_.back();
   groups_.pop_back();
+  ++group_serial_;
   if (!g.written) return;  // nothing was drawn in it
   flush_close();
   closing_.assign(2 * (groups_.size() + 1), ' ');
@@ -220,6 +222,7 @@ std::string svg_writer::finish() {
   mark_sets_.clear();
   mark_last_.clear();
   mark_buckets_.clear();
+  memo_ = marker_memo{};
   return doc;
 }
 

@@ -57,6 +57,7 @@ struct svg_paint {
   double fill_opacity = 1;      // written when below 1
   double stroke_opacity = 1;    // written when below 1
   bool round_joins = false;     // stroke-linejoin and stroke-linecap round
+  bool operator==(const svg_paint&) const = default;
 };
 
 // Paints for the common cases; set further fields on the result.
@@ -204,6 +205,17 @@ class svg_writer {
     }
   };
   std::vector<svg_point> mark_last_;
+  // The definition and place set of the last marker, while its shape, paint and group
+  // stay the same (a batch of markers looks them up once).
+  struct marker_memo {
+    bool valid = false;
+    long serial = 0;
+    std::string shape;
+    svg_paint paint;
+    std::string id;
+    std::size_t set = 0;
+  } memo_;
+  long group_serial_ = 0;   // counts changes of the open groups
   std::vector<std::unordered_map<std::pair<long long, long long>, std::vector<svg_point>, bucket_hash>> mark_buckets_;
 };
 

@@ -62,8 +62,9 @@ void graph_column::push_num(double v) {
   }
   if (!runs_.empty() && same_bits(runs_.back().second, v)) return;
   runs_.emplace_back(size_ - 1, v);
-  // A run costs two doubles' room: past a quarter of the rows, one double a row is less.
-  if (runs_.size() > 64 && runs_.size() * 4 > size_) make_dense();
+  // A run costs two doubles' room: past a quarter of the rows, one double a row is
+  // less. A few hundred distinct values first (a fitted curve) do not decide it.
+  if (size_ >= 4096 && runs_.size() * 4 > size_) make_dense();
 }
 
 void graph_column::push_text(std::string_view s) {

@@ -87,16 +87,21 @@ void graph_column::push_text(std::string_view s) {
 }
 
 std::size_t graph_column::run_of(std::size_t row) const {
-  // The last run that starts at or before the row.
+  // The last run that starts at or before the row: the one read last, or the next,
+  // when the rows come in order.
   const auto& runs = runs_;
-  std::size_t lo = 0, hi = numeric_ ? runs.size() : text_runs_.size();
+  const std::size_t n = numeric_ ? runs.size() : text_runs_.size();
+  const auto first_of = [&](std::size_t i) { return numeric_ ? runs[i].first : text_runs_[i].first; };
+  for (std::size_t i = cursor_; i < n && i <= cursor_ + 1; ++i)
+    if (first_of(i) <= row && (i + 1 == n || first_of(i + 1) > row)) return cursor_ = i;
+  std::size_t lo = 0, hi = n;
   while (hi - lo > 1) {
     const std::size_t mid = (lo + hi) / 2;
     const std::size_t first = numeric_ ? runs[mid].first : text_runs_[mid].first;
     if (first <= row) lo = mid;
     else hi = mid;
   }
-  return lo;
+  return cursor_ = lo;
 }
 
 double graph_column::num(std::size_t row) const {
@@ -115,7 +120,7 @@ const std::string& graph_column::text(std::size_t row) const {
   return c < 0 ? no_text() : levels_[static_cast<std::size_t>(c)];
 }
 
-graph_column& graph_table::data(std::size_t k) {
+graph_column& graph_table::add_columns(std::size_t k) {
   while (data_.size() < columns.size()) data_.emplace_back(columns[data_.size()].numeric);
   return data_[k];
 }

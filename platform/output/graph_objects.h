@@ -48,6 +48,7 @@ class graph_column {
   std::vector<std::pair<std::size_t, std::uint32_t>> text_runs_;
   std::vector<std::string> levels_;
   std::unordered_map<std::string, std::uint32_t> level_index_;
+  mutable std::size_t cursor_ = 0;  // the run last read: rows are mostly read in order
 };
 
 // An emitted data object of a template graph: its columns and rows as they were.
@@ -64,7 +65,7 @@ struct graph_table {
   void add_row(const std::vector<cell>& row);
   // Appends a row a cell at a time: push_num or push_text on each column in order,
   // then end_row.
-  graph_column& data(std::size_t k);
+  graph_column& data(std::size_t k) { return k < data_.size() ? data_[k] : add_columns(k); }
   void end_row() { ++rows_; }
   const graph_column* data_of(int k) const {
     return k >= 0 && static_cast<std::size_t>(k) < data_.size() ? &data_[static_cast<std::size_t>(k)] : nullptr;
@@ -81,6 +82,7 @@ struct graph_table {
   mutable std::shared_ptr<const void> index;
 
  private:
+  graph_column& add_columns(std::size_t k);
   std::vector<graph_column> data_;
   std::size_t rows_ = 0;
 };

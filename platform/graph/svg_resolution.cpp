@@ -33,16 +33,22 @@ void svg_writer::line_vertex(const svg_point& q) {
   ++line_.written;
   line_.a = q;
   line_.cone = line_.empty = false;
-  line_.reach = 0;
+  line_.reach2 = 0;
 }
 
 // Narrows the cone of directions from a by a point that the segment from a must pass
 // within the tolerance of.
 void svg_writer::line_take(const svg_point& q) {
   const double dx = q.x - line_.a.x, dy = q.y - line_.a.y;
-  const double d = std::sqrt(dx * dx + dy * dy);
-  if (d <= kTolerance) return;  // near a: within the tolerance of any segment from a
-  line_.reach = std::max(line_.reach, d);
+  const double d2 = dx * dx + dy * dy;
+  if (d2 <= kTolerance * kTolerance) return;  // near a: within the tolerance of any segment from a
+  line_.reach2 = std::max(line_.reach2, d2);
+  // Most points of a dense line lie near both edges of the cone: it stays as it is.
+  if (line_.cone && !line_.empty && std::fabs(cross(line_.lo_x, line_.lo_y, dx, dy)) <= kTolerance &&
+      std::fabs(cross(line_.hi_x, line_.hi_y, dx, dy)) <= kTolerance && line_.lo_x * dx + line_.lo_y * dy > 0 &&
+      line_.hi_x * dx + line_.hi_y * dy > 0)
+    return;
+  const double d = std::sqrt(d2);
   const double s = kTolerance / d, c = std::sqrt(1 - s * s);
   const double ux = dx / d, uy = dy / d;
   // The directions within asin(s) of u.
@@ -83,11 +89,11 @@ void svg_writer::polyline_point(double x, double y) {
     // b may go when the segment from a to q passes within the tolerance of every point
     // since a (b among them) and reaches as far as the farthest of them.
     const double dx = q.x - line_.a.x, dy = q.y - line_.a.y;
-    const double d = std::sqrt(dx * dx + dy * dy);
-    bool covers = !line_.empty && d >= line_.reach;
-    if (covers && line_.cone && d > 0)
+    const double d2 = dx * dx + dy * dy;
+    bool covers = !line_.empty && d2 >= line_.reach2;
+    if (covers && line_.cone && d2 > 0)
       covers = cross(line_.lo_x, line_.lo_y, dx, dy) >= 0 && cross(dx, dy, line_.hi_x, line_.hi_y) >= 0;
-    if (covers && line_.cone && d == 0) covers = false;
+    if (covers && line_.cone && d2 == 0) covers = false;
     if (!covers) {
       line_vertex(line_.b);
     }

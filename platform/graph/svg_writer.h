@@ -190,7 +190,7 @@ class svg_writer {
     // tolerance of the segment: unit vectors lo to hi, counter-clockwise.
     bool cone = false, empty = false;
     double lo_x = 0, lo_y = 0, hi_x = 0, hi_y = 0;
-    double reach = 0;     // the farthest of those points from a
+    double reach2 = 0;    // the square of the farthest of those points' distance from a
   } line_;
   void line_vertex(const svg_point& q);
   void line_take(const svg_point& q);

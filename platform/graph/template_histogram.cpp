@@ -70,8 +70,29 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
   return cells;
 }
 
-const std::vector<hist_cell>& read_cells(const out::graph_table& t) {
-  return drawn_once<std::vector<hist_cell>>(t, "histogram", [&t] { return read_rows(t); });
+// The cells with what every panel takes from all of them: their keys, and the bin
+// positions' finest spacing (infinite with fewer than two) and least value.
+struct hist_cells {
+  std::vector<hist_cell> cells;
+  std::vector<class_key> keys;
+  double step = INFINITY, first_x = NAN;
+};
+
+const hist_cells& read_cells(const out::graph_table& t) {
+  return drawn_once<hist_cells>(t, "histogram", [&t] {
+    hist_cells h;
+    h.cells = read_rows(t);
+    std::vector<double> xs;
+    for (const hist_cell& c : h.cells) {
+      h.keys.push_back(c.key);
+      for (const bar& b : c.bars) xs.push_back(b.x);
+    }
+    std::sort(xs.begin(), xs.end());
+    for (std::size_t i = 1; i < xs.size(); ++i)
+      if (xs[i] - xs[i - 1] > 0) h.step = std::min(h.step, xs[i] - xs[i - 1]);
+    if (!xs.empty()) h.first_x = xs.front();
+    return h;
+  });
 }
 
 bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
@@ -107,16 +128,9 @@ scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& ce
 }
 
 // Bar width: the spacing of the bin positions.
-double bar_width(const std::vector<hist_cell>& cells, double xmin, double xmax, bool midpoints) {
-  std::vector<double> xs;
-  for (const hist_cell& c : cells)
-    for (const bar& b : c.bars) xs.push_back(b.x);
-  std::sort(xs.begin(), xs.end());
-  double w = INFINITY;
-  for (std::size_t i = 1; i < xs.size(); ++i)
-    if (xs[i] - xs[i - 1] > 0) w = std::min(w, xs[i] - xs[i - 1]);
-  if (std::isfinite(w)) return w;
-  return midpoints ? xmax - xmin : (xs.empty() ? xmax - xmin : xmax - xs.front());
+double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) {
+  if (std::isfinite(h.step)) return h.step;
+  return midpoints ? xmax - xmin : (std::isnan(h.first_x) ? xmax - xmin : xmax - h.first_x);
 }
 
 void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
@@ -181,7 +195,9 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     *why = "the graph has no HistogramData";
     return false;
   }
-  const std::vector<hist_cell>& cells = read_cells(*p.tables[0]);
+  const hist_cells& read = read_cells(*p.tables[0]);
+  const std::vector<hist_cell>& cells = read.cells;
+  const std::vector<class_key>& keys = read.keys;
   const bool midpoints = p.text("_XVALUES", "MIDPOINTS") != "LEFTPOINTS";
   const std::vector<double> xticks = parse_numbers(p.text("_XTICKS"));
   double xmin = p.number("_XMIN", NAN), xmax = p.number("_XMAX", NAN);
@@ -190,12 +206,10 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     xmin = s.lo;
     xmax = s.hi;
   }
-  const double w = bar_width(cells, xmin, xmax, midpoints);
+  const double w = bar_width(read, xmin, xmax, midpoints);
   const scale ys = vertical_scale(p, cells);
 
   // The cells of this panel.
-  std::vector<class_key> keys;
-  for (const hist_cell& cell : cells) keys.push_back(cell.key);
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
 

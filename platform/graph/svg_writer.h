@@ -201,7 +201,7 @@ class svg_writer {
   std::vector<std::pair<std::string, std::size_t>> mark_sets_;  // symbol id + scope -> index
   struct bucket_hash {
     std::size_t operator()(const std::pair<long long, long long>& k) const {
-      return std::hash<long long>()(k.first * 1000003LL ^ k.second);
+      return static_cast<std::size_t>(k.first) * 1000003u ^ static_cast<std::size_t>(k.second);
     }
   };
   std::vector<svg_point> mark_last_;

@@ -24,31 +24,15 @@ if [ -z "$make_csv" ]; then
 fi
 cd "$tmp"
 
-run() {  # LABEL GRAPHICS PROGRAM
-  rm -rf g && mkdir g
-  printf '%s\n' "$3" >p.kes
-  /usr/bin/time -f "%M %e" -o t "$runner" --graphics "$2" --graphs g --log log --listing /dev/null p.kes || true
-  read -r kb secs <t
-  printf "%-34s %8.1f MB %8.2f s   %s\n" "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" \
-    "$(grep -o 'return code [0-9]*' log | tail -1)"
-  for f in g/*.svg; do
-    local draw=""
-    if command -v rsvg-convert >/dev/null; then
-      local s
-      s=$(date +%s.%N)
-      rsvg-convert --format=png --output=drawn.png "$f"
-      draw=$(printf "drawn in %.2f s" "$(echo "$(date +%s.%N) - $s" | bc -l)")
-    fi
-    printf "    %-22s %10d bytes   %s\n" "$(basename "$f")" "$(stat -c %s "$f")" "$draw"
-  done
-}
+GRAPH_FILES=1
+source "$here/graph_run.sh"
 
 for n in "${sizes[@]}"; do
   "$make_csv" big.csv "$n" x >/dev/null
   for graphics in template device; do
-    run "$n $graphics: HISTOGRAM alone" "$graphics" \
+    graph_run "$n $graphics: HISTOGRAM alone" "$graphics" \
       "proc kestravine data=big noprint; var x; histogram x / normal kernel; run;"
-    run "$n $graphics: HISTOGRAM QQPLOT CDFPLOT" "$graphics" \
+    graph_run "$n $graphics: HISTOGRAM QQPLOT CDFPLOT" "$graphics" \
       "proc kestravine data=big noprint; var x; histogram x / normal kernel;
        qqplot x / normal(mu=est sigma=est); cdfplot x / normal; run;"
   done

@@ -28,29 +28,20 @@ void write_data(const fs::path& file, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) out << (i % 2 ? "b" : "a") << ',' << std::round(normal(gen) * 10) / 10 << "\n";
 }
 
-const char* kTemplateProgram = R"(proc kestravine data=d noprint; var x;
-  qqplot x / normal(mu=est sigma=est);
-  probplot x / normal(mu=est sigma=est) rotate;
-  ppplot x / normal;
-  cdfplot x / normal;
-run;
-proc kestravine data=d noprint; class g; var x;
-  qqplot x / normal(mu=est sigma=est);
-  cdfplot x / normal;
-run;
-)";
-
-// Device graphics draw the same plots but the probability plot.
-const char* kDeviceProgram = R"(proc kestravine data=d noprint; var x;
-  qqplot x / normal(mu=est sigma=est);
-  ppplot x / normal;
-  cdfplot x / normal;
-run;
-proc kestravine data=d noprint; class g; var x;
-  qqplot x / normal(mu=est sigma=est);
-  cdfplot x / normal;
-run;
-)";
+// The plots of one variable and of two CLASS cells; device graphics draw the same
+// plots but the probability plot.
+std::string program(bool device) {
+  return std::string("proc kestravine data=d noprint; var x;\n"
+                     "  qqplot x / normal(mu=est sigma=est);\n") +
+         (device ? "" : "  probplot x / normal(mu=est sigma=est) rotate;\n") +
+         "  ppplot x / normal;\n"
+         "  cdfplot x / normal;\n"
+         "run;\n"
+         "proc kestravine data=d noprint; class g; var x;\n"
+         "  qqplot x / normal(mu=est sigma=est);\n"
+         "  cdfplot x / normal;\n"
+         "run;\n";
+}
 
 // The graph files of one run by name, with their contents.
 std::map<std::string, std::string> run_graphs(const kes_test::scratch_dir& dir, const std::string& graphics,
@@ -58,7 +49,7 @@ std::map<std::string, std::string> run_graphs(const kes_test::scratch_dir& dir, 
   const fs::path out = dir / ("g-" + graphics + "-" + std::to_string(threads));
   fs::remove_all(out);
   fs::create_directories(out);
-  std::ofstream(dir / "p.kes") << (graphics == "device" ? kDeviceProgram : kTemplateProgram);
+  std::ofstream(dir / "p.kes") << program(graphics == "device");
   const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR "/kestravine' --threads " +
                           std::to_string(threads) + " --graphics " + graphics + " --graphs '" + out.string() +
                           "' --work . --listing lst --log log" + (dump.empty() ? "" : " --graph-dump " + dump) +

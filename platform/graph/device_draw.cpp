@@ -144,7 +144,10 @@ int plat_ggpline(int, const host_gpline* line, int colour, const host_gclip* cli
     g.clip = id;
     w->begin_group(g);
   }
-  w->polyline(to_px(line->count, line->points), p);
+  // The points go to the writer as they are: a line of millions of points is never copied.
+  w->polyline_begin(p);
+  for (int i = 0; i < line->count; ++i) w->polyline_point(px_x(line->points[2 * i]), px_y(line->points[2 * i + 1]));
+  w->polyline_end();
   if (!id.empty()) w->end_group();
   return 0;
 }
@@ -183,30 +186,29 @@ int plat_ggpmark(int, const host_gmarks* marks, int colour, const host_gclip* cl
     g.clip = id;
     w->begin_group(g);
   }
-  for (int i = 0; i < marks->count; ++i) {
-    const double x = px_x(marks->points[2 * i]), y = px_y(marks->points[2 * i + 1]);
-    // The marker table: 1 plus, 2 cross, 3 star, 4 square, 5 diamond, 6 triangle,
-    // 7 circle (and any other code), 8 dot.
-    switch (marks->code) {
-      case 1:
-        w->path(path_move(x - r, y) + path_line(x + r, y) + path_move(x, y - r) + path_line(x, y + r), p);
-        break;
-      case 2:
-        w->path(path_move(x - r, y - r) + path_line(x + r, y + r) + path_move(x - r, y + r) + path_line(x + r, y - r), p);
-        break;
-      case 3:
-        w->path(path_move(x - r, y) + path_line(x + r, y) + path_move(x, y - r) + path_line(x, y + r) +
-                    path_move(x - 0.7 * r, y - 0.7 * r) + path_line(x + 0.7 * r, y + 0.7 * r) +
-                    path_move(x - 0.7 * r, y + 0.7 * r) + path_line(x + 0.7 * r, y - 0.7 * r),
-                p);
-        break;
-      case 4: w->rect(x - r, y - r, 2 * r, 2 * r, p); break;
-      case 5: w->polygon({{x, y - r}, {x + r, y}, {x, y + r}, {x - r, y}}, p); break;
-      case 6: w->polygon({{x, y - r}, {x + r, y + 0.8 * r}, {x - r, y + 0.8 * r}}, p); break;
-      case 8: w->circle(x, y, r * 0.6, svg_fill_stroke(hex, hex, 1)); break;
-      default: w->circle(x, y, r, p); break;
-    }
+  // The marker table: 1 plus, 2 cross, 3 star, 4 square, 5 diamond, 6 triangle,
+  // 7 circle (and any other code), 8 dot; each shape about (0, 0), written once.
+  std::string shape;
+  const auto ring = [](double radius) {
+    const std::string a = svg_number(radius);
+    return "M" + a + " 0A" + a + " " + a + " 0 1 0 -" + a + " 0A" + a + " " + a + " 0 1 0 " + a + " 0Z";
+  };
+  switch (marks->code) {
+    case 1: shape = path_move(-r, 0) + path_line(r, 0) + path_move(0, -r) + path_line(0, r); break;
+    case 2: shape = path_move(-r, -r) + path_line(r, r) + path_move(-r, r) + path_line(r, -r); break;
+    case 3:
+      shape = path_move(-r, 0) + path_line(r, 0) + path_move(0, -r) + path_line(0, r) + path_move(-0.7 * r, -0.7 * r) +
+              path_line(0.7 * r, 0.7 * r) + path_move(-0.7 * r, 0.7 * r) + path_line(0.7 * r, -0.7 * r);
+      break;
+    case 4: shape = path_move(-r, -r) + path_line(r, -r) + path_line(r, r) + path_line(-r, r) + path_close(); break;
+    case 5: shape = path_move(0, -r) + path_line(r, 0) + path_line(0, r) + path_line(-r, 0) + path_close(); break;
+    case 6: shape = path_move(0, -r) + path_line(r, 0.8 * r) + path_line(-r, 0.8 * r) + path_close(); break;
+    case 8: shape = ring(r * 0.6); break;
+    default: shape = ring(r); break;
   }
+  const svg_paint look = marks->code == 8 ? svg_fill_stroke(hex, hex, 1) : p;
+  for (int i = 0; i < marks->count; ++i)
+    w->marker(shape, look, px_x(marks->points[2 * i]), px_y(marks->points[2 * i + 1]));
   if (!id.empty()) w->end_group();
   return 0;
 }

@@ -67,10 +67,31 @@ bool svg_writer::finite(std::initializer_list<double> v) {
   return true;
 }
 
+void svg_writer::flush_close() {
+  if (closing_.empty()) return;
+  body_ += closing_;
+  closing_.clear();
+}
+
 void svg_writer::put(std::string_view element) {
-  body_.append(static_cast<std::size_t>(2 * (depth_ + 1)), ' ');
+  flush_close();
+  // The groups begun around the element are written with their first element.
+  for (std::size_t i = 0; i < groups_.size(); ++i) {
+    if (groups_[i].written) continue;
+    body_.append(2 * (i + 1), ' ');
+    body_ += groups_[i].tag;
+    body_ += '\n';
+    groups_[i].written = true;
+  }
+  body_.append(2 * (groups_.size() + 1), ' ');
   body_ += element;
   body_ += '\n';
+}
+
+std::string svg_writer::scope() const {
+  std::string s;
+  for (const open_group& g : groups_) s += g.tag;
+  return s;
 }
 
 std::string svg_writer::paint_attrs(const svg_paint& p) const {
@@ -100,14 +121,28 @@ void svg_writer::begin_group(const svg_group& g) {
   if (!g.cls.empty()) e += " class=\"" + svg_escape(g.cls) + "\"";
   if (!g.clip.empty()) e += " clip-path=\"url(#" + svg_escape(g.clip) + ")\"";
   if (!g.transform.empty()) e += " transform=\"" + svg_escape(g.transform) + "\"";
-  put(e + ">");
-  ++depth_;
+  e += ">";
+  ++group_serial_;
+  // A group begun again just after it ended, with the same attributes, goes on: the
+  // batches of one drawing under one clip make one group.
+  if (!closing_.empty() && g.id.empty() && closing_tag_ == e) {
+    closing_.clear();
+    groups_.push_back({e, true, true});
+    return;
+  }
+  groups_.push_back({e, false, g.id.empty()});
 }
 
 void svg_writer::end_group() {
-  if (depth_ == 0) return;
-  --depth_;
-  put("</g>");
+  if (groups_.empty()) return;
+  const open_group g = groups_.back();
+  groups_.pop_back();
+  ++group_serial_;
+  if (!g.written) return;  // nothing was drawn in it
+  flush_close();
+  closing_.assign(2 * (groups_.size() + 1), ' ');
+  closing_ += "</g>\n";
+  closing_tag_ = g.mergeable ? g.tag : std::string();
 }
 
 void svg_writer::line(double x1, double y1, double x2, double y2, const svg_paint& p) {
@@ -128,10 +163,9 @@ std::string points_text(const std::vector<svg_point>& pts) {
 }  // namespace
 
 void svg_writer::polyline(const std::vector<svg_point>& pts, const svg_paint& p) {
-  for (const svg_point& q : pts)
-    if (!finite({q.x, q.y})) return;
-  if (pts.size() < 2) return;
-  put("<polyline points=\"" + points_text(pts) + "\"" + paint_attrs(p) + "/>");
+  polyline_begin(p);
+  for (const svg_point& q : pts) polyline_point(q.x, q.y);
+  polyline_end();
 }
 
 void svg_writer::polygon(const std::vector<svg_point>& pts, const svg_paint& p) {
@@ -178,7 +212,9 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
 }
 
 std::string svg_writer::finish() {
-  while (depth_ > 0) end_group();
+  if (line_.open) polyline_end();
+  while (!groups_.empty()) end_group();
+  flush_close();
   std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   doc += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + svg_number(width_) + "\" height=\"" +
          svg_number(height_) + "\" viewBox=\"0 0 " + svg_number(width_) + " " + svg_number(height_) +
@@ -192,6 +228,11 @@ std::string svg_writer::finish() {
   doc += "</svg>\n";
   body_.clear();
   counters_.clear();
+  symbols_.clear();
+  mark_sets_.clear();
+  mark_last_.clear();
+  mark_buckets_.clear();
+  memo_ = marker_memo{};
   return doc;
 }
 

@@ -8,6 +8,12 @@
 // that work bottom-up convert. An element with a coordinate that is not finite is not
 // written (dropped() counts them), so a bad value never makes an unreadable file.
 //
+// A file's size is set by the page, not by the data: markers and polyline vertices
+// that a reader could not tell apart at the page's resolution (a quarter pixel) are
+// left out, markers are references to one definition of their shape and paint, and a
+// group with nothing in it is not written (one closed and opened again with the same
+// attributes stays one group).
+//
 //   svg_writer w(640, 480);
 //   w.set_title("Histogram of Height");
 //   w.set_desc("Bars of the 12 bins of Height");
@@ -20,6 +26,7 @@
 //   std::string doc = w.finish();
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <string_view>
 #include <vector>
@@ -27,6 +34,11 @@
 #include "graph/font_metrics.h"
 
 namespace plat::graph {
+
+// What a reader can tell apart on the page, in px: markers and vertices closer than this
+// are one. The writer works to a little less, so that its rounding of numbers to
+// hundredths keeps what it writes within a quarter pixel of what it was given.
+inline constexpr double kPageResolution = 0.25;
 
 // A number as the writer prints it: rounded to two decimals, trailing zeros and a
 // lone point dropped, "-0" printed as "0".
@@ -45,6 +57,7 @@ struct svg_paint {
   double fill_opacity = 1;      // written when below 1
   double stroke_opacity = 1;    // written when below 1
   bool round_joins = false;     // stroke-linejoin and stroke-linecap round
+  bool operator==(const svg_paint&) const = default;
 };
 
 // Paints for the common cases; set further fields on the result.
@@ -115,6 +128,16 @@ class svg_writer {
 
   void line(double x1, double y1, double x2, double y2, const svg_paint& p);
   void polyline(const std::vector<svg_point>& pts, const svg_paint& p);
+  // A polyline given point by point, for lines of any number of points: a vertex within
+  // a quarter pixel of the segment through its written neighbours is left out.
+  void polyline_begin(const svg_paint& p);
+  void polyline_point(double x, double y);
+  void polyline_end();
+  // A marker: `shape` is path data about (0, 0), written once per shape and paint as a
+  // definition that each marker references at its place. A marker is left out when one
+  // of the same shape and paint was written within a quarter pixel of it in the same
+  // group.
+  void marker(std::string_view shape, const svg_paint& p, double x, double y);
   void polygon(const std::vector<svg_point>& pts, const svg_paint& p);
   void rect(double x, double y, double w, double h, const svg_paint& p);
   void circle(double cx, double cy, double r, const svg_paint& p);
@@ -126,6 +149,8 @@ class svg_writer {
 
   // Elements dropped for a coordinate that was not finite.
   int dropped() const { return dropped_; }
+  // Markers left out as coinciding with one already written.
+  long long markers_merged() const { return markers_merged_; }
   // The complete document; the writer is left empty.
   std::string finish();
 
@@ -133,13 +158,65 @@ class svg_writer {
   std::string paint_attrs(const svg_paint& p) const;
   bool finite(std::initializer_list<double> v);
   void put(std::string_view element);
+  void flush_close();
+  std::string scope() const;
+
+  // A group begun: written with the first element inside it.
+  struct open_group {
+    std::string tag;
+    bool written = false;
+    bool mergeable = false;  // no id: one closed and begun again can stay one
+  };
 
   double width_, height_;
   bool white_;
   std::string title_, desc_, body_;
   std::vector<std::pair<std::string, int>> counters_;
-  int depth_ = 0;
+  std::vector<open_group> groups_;
+  std::string closing_;     // a written group just ended: its end tag, until something else comes
+  std::string closing_tag_; // and its start tag, when it may go on
   int dropped_ = 0;
+  long long markers_merged_ = 0;
+
+  // The polyline being given point by point.
+  struct line_state {
+    bool open = false, bad = false;
+    svg_paint paint;
+    std::string points;   // the vertices written so far
+    int written = 0;
+    svg_point a{}, b{};   // the last vertex written; the last point seen (not yet written)
+    bool has_b = false;
+    // The directions from a within which every point since a lies within the
+    // tolerance of the segment: unit vectors lo to hi, counter-clockwise.
+    bool cone = false, empty = false;
+    double lo_x = 0, lo_y = 0, hi_x = 0, hi_y = 0;
+    double reach2 = 0;    // the square of the farthest of those points' distance from a
+  } line_;
+  void line_vertex(const svg_point& q);
+  void line_take(const svg_point& q);
+
+  // Markers: definitions by shape and paint, and the places written per definition and
+  // group, in buckets of the resolution.
+  std::vector<std::pair<std::string, std::string>> symbols_;  // key -> id
+  std::vector<std::pair<std::string, std::size_t>> mark_sets_;  // symbol id + scope -> index
+  struct bucket_hash {
+    std::size_t operator()(const std::pair<long long, long long>& k) const {
+      return static_cast<std::size_t>(k.first) * 1000003u ^ static_cast<std::size_t>(k.second);
+    }
+  };
+  std::vector<svg_point> mark_last_;
+  // The definition and place set of the last marker, while its shape, paint and group
+  // stay the same (a batch of markers looks them up once).
+  struct marker_memo {
+    bool valid = false;
+    long serial = 0;
+    std::string shape;
+    svg_paint paint;
+    std::string id;
+    std::size_t set = 0;
+  } memo_;
+  long group_serial_ = 0;   // counts changes of the open groups
+  std::vector<std::unordered_map<std::pair<long long, long long>, std::vector<svg_point>, bucket_hash>> mark_buckets_;
 };
 
 // Path data pieces: "M x y", "L x y", "Z".

@@ -38,13 +38,27 @@ class canvas {
   virtual void line(double x1, double y1, double x2, double y2, const paint& p) = 0;
   virtual void polyline(const std::vector<point>& pts, const paint& p) = 0;
   virtual void polygon(const std::vector<point>& pts, const paint& p) = 0;
+  // A data point: an open circle 5 px across at (x, y). By default a 12-sided polygon.
+  virtual void point_marker(double x, double y, const paint& p);
+  // A polyline given point by point, for lines of any number of points. By default
+  // the points are gathered and drawn as one polyline at the end.
+  virtual void polyline_begin(const paint& p);
+  virtual void polyline_point(double x, double y);
+  virtual void polyline_end();
   // Text at its baseline point.
   virtual void text(double x, double y, const std::string& s, const text_style& t) = 0;
   // What is drawn until clip_end stays inside the rectangle.
   virtual void clip_begin(double x, double y, double w, double h) = 0;
   virtual void clip_end() = 0;
   virtual void end() = 0;
+
+ private:
+  std::vector<point> line_;
+  paint line_paint_;
 };
+
+// The outline of a data point's circle about (0, 0): 12 corners, radius 2.5 px.
+std::vector<point> point_ring();
 
 // The one text metric: the width of a text at a style's size.
 double text_advance(const std::string& s, const text_style& t);

@@ -18,27 +18,51 @@ namespace {
 
 struct cdf_cell {
   class_key key;
-  std::vector<point> fitted, empirical;
+  std::vector<std::pair<std::size_t, std::size_t>> rows;
+  std::vector<point> fitted;               // a curve of a few hundred points
+  bool any_empirical = false;              // the empirical points stay in the data object
+  double lo = INFINITY, hi = -INFINITY;    // the range of every point's x
   std::vector<refline> hrefs, vrefs;
 };
 
-std::vector<cdf_cell> read_cells(const out::graph_table& t) {
-  return read_plot_cells<cdf_cell>(t, [](const column_reader& col, const std::vector<out::cell>& row, cdf_cell& cell) {
-    const double fx = col.num(row, "CDFX"), fy = col.num(row, "CDFY");
-    if (!std::isnan(fx) && !std::isnan(fy)) cell.fitted.push_back({fx, fy});
-    const double ex = col.num(row, "ECDFX"), ey = col.num(row, "ECDFY");
-    if (!std::isnan(ex) && !std::isnan(ey)) cell.empirical.push_back({ex, ey});
+const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
+  return drawn_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
+    return read_plot_cells<cdf_cell>(t, [](const column_reader& col) {
+      return [fx = col.numbers("CDFX"), fy = col.numbers("CDFY"), ex = col.numbers("ECDFX"),
+              ey = col.numbers("ECDFY")](std::size_t r, cdf_cell& cell) {
+        const double x = fx(r), y = fy(r);
+        if (!std::isnan(x) && !std::isnan(y)) {
+          cell.fitted.push_back({x, y});
+          cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
+        }
+        const double u = ex(r), v = ey(r);
+        if (!std::isnan(u) && !std::isnan(v)) {
+          cell.any_empirical = true;
+          cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
+        }
+      };
+    });
   });
 }
 
-// The empirical function's points (x, height after x) as a step line in the frame.
-std::vector<point> steps(const frame& f, const std::vector<point>& pts) {
-  std::vector<point> out;
-  for (std::size_t i = 0; i < pts.size(); ++i) {
-    if (i > 0) out.push_back({f.px(pts[i].x), f.py(pts[i - 1].y)});
-    out.push_back({f.px(pts[i].x), f.py(pts[i].y)});
-  }
-  return out;
+// The empirical function's points (x, height after x) of a cell as a step line in the
+// frame, given to the canvas as they are read.
+void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_cell& cell, const paint& look) {
+  const column_reader col(t);
+  const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
+  c.polyline_begin(look);
+  bool first = true;
+  double last_y = 0;
+  for (const auto& [begin, end] : cell.rows)
+    for (std::size_t r = begin; r < end; ++r) {
+      const double x = ex(r), y = ey(r);
+      if (std::isnan(x) || std::isnan(y)) continue;
+      if (!first) c.polyline_point(f.px(x), f.py(last_y));
+      c.polyline_point(f.px(x), f.py(y));
+      first = false;
+      last_y = y;
+    }
+  c.polyline_end();
 }
 
 }  // namespace
@@ -48,15 +72,12 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     *why = "the graph has no CDFData";
     return false;
   }
-  const std::vector<cdf_cell> cells = read_cells(*p.tables[0]);
+  const std::vector<cdf_cell>& cells = read_cells(*p.tables[0]);
   const double ymax = p.number("_YMAX", 100);
   std::vector<double> yticks;
   for (int k = 0; k <= 5; ++k) yticks.push_back(ymax * k / 5);
   double lo = INFINITY, hi = -INFINITY;
-  for (const cdf_cell& cell : cells) {
-    for (const point& q : cell.fitted) lo = std::min(lo, q.x), hi = std::max(hi, q.x);
-    for (const point& q : cell.empirical) lo = std::min(lo, q.x), hi = std::max(hi, q.x);
-  }
+  for (const cdf_cell& cell : cells) lo = std::min(lo, cell.lo), hi = std::max(hi, cell.hi);
   if (!(hi >= lo)) lo = 0, hi = 1;
   const scale xs = nice_scale(lo, hi > lo ? hi : lo + 1, 5);
 
@@ -90,7 +111,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       draw_wall(c, f);
       if (p.flag("_GRID")) draw_grid(c, f, yticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
-      if (!cell.empirical.empty()) c.polyline(steps(f, cell.empirical), empirical);
+      if (cell.any_empirical) draw_steps(c, f, *p.tables[0], cell, empirical);
       std::vector<point> curve;
       for (const point& q : cell.fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) c.polyline(curve, fit_line(p, curve_paint(0, false)));

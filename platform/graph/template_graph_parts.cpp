@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <unordered_map>
 
 namespace plat::graph {
 namespace {
@@ -12,38 +14,72 @@ namespace {
 constexpr double kMargin = 12;
 constexpr double kGap = 4;
 
-int find_column(const out::graph_table& t, const char* name) { return t.column(name); }
-
 bool has(const std::string& display, const char* word) { return display.find(word) != std::string::npos; }
 
 }  // namespace
 
-double column_reader::num(const std::vector<out::cell>& row, const char* name) const {
-  const int k = find_column(t_, name);
-  if (k < 0 || static_cast<std::size_t>(k) >= row.size() || row[k].is_text) return NAN;
-  return row[k].num;
+const std::string& text_column::operator()(std::size_t row) const {
+  static const std::string empty;
+  return c != nullptr ? c->text(row) : empty;
 }
 
-std::string column_reader::text(const std::vector<out::cell>& row, const char* name) const {
-  const int k = find_column(t_, name);
-  if (k < 0 || static_cast<std::size_t>(k) >= row.size() || !row[k].is_text) return std::string();
-  return row[k].text;
-}
+namespace {
+std::size_t g_rows_indexed = 0;
 
-class_key column_reader::key(const std::vector<out::cell>& row) const {
-  class_key k;
-  k.c1 = text(row, "Class1");
-  k.c2 = t_.column("Class2") >= 0 ? text(row, "Class2") : text(row, "Group");
-  return k;
+struct code_hash {
+  std::size_t operator()(const std::pair<long, long>& k) const {
+    return std::hash<long>()(k.first) * 31 + std::hash<long>()(k.second);
+  }
+};
+}  // namespace
+
+std::size_t rows_indexed() { return g_rows_indexed; }
+
+const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
+  if (t.index != nullptr) return *static_cast<const std::vector<cell_rows>*>(t.index.get());
+  auto cells = std::make_shared<std::vector<cell_rows>>();
+  const out::graph_column* c1 = t.data_of(t.column("Class1"));
+  const out::graph_column* c2 = t.data_of(t.column(t.column("Class2") >= 0 ? "Class2" : "Group"));
+  // Cells by the codes of their levels: a row finds its cell without comparing texts.
+  std::unordered_map<std::pair<long, long>, std::size_t, code_hash> by_codes;
+  std::size_t at = 0;
+  std::pair<long, long> last{-2, -2};
+  for (std::size_t r = 0; r < t.rows(); ++r) {
+    const std::pair<long, long> codes{c1 != nullptr ? c1->code(r) : -1, c2 != nullptr ? c2->code(r) : -1};
+    if (codes != last || cells->empty()) {
+      auto it = by_codes.find(codes);
+      if (it == by_codes.end()) {
+        cell_rows cell;
+        cell.key.c1 = c1 != nullptr ? c1->text(r) : std::string();
+        cell.key.c2 = c2 != nullptr ? c2->text(r) : std::string();
+        it = by_codes.emplace(codes, cells->size()).first;
+        cells->push_back(std::move(cell));
+      }
+      at = it->second;
+      last = codes;
+      (*cells)[at].runs.emplace_back(r, r);
+    }
+    ++(*cells)[at].runs.back().second;
+    ++g_rows_indexed;
+  }
+  t.index = cells;
+  return *cells;
 }
 
 panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel) {
   panel_grid g;
+  // The levels down and across in the order they come, and the cell of each pair.
   std::vector<std::string> rows, cols;
+  std::unordered_map<std::string, std::size_t> row_of, col_of;
+  std::map<std::pair<std::size_t, std::size_t>, int> cell_at;
   bool any1 = false, any2 = false;
-  for (const class_key& k : keys) {
-    if (std::find(rows.begin(), rows.end(), k.c1) == rows.end()) rows.push_back(k.c1);
-    if (std::find(cols.begin(), cols.end(), k.c2) == cols.end()) cols.push_back(k.c2);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const class_key& k = keys[i];
+    auto r = row_of.emplace(k.c1, rows.size());
+    if (r.second) rows.push_back(k.c1);
+    auto c = col_of.emplace(k.c2, cols.size());
+    if (c.second) cols.push_back(k.c2);
+    cell_at.emplace(std::make_pair(r.first->second, c.first->second), static_cast<int>(i));
     any1 = any1 || !k.c1.empty();
     any2 = any2 || !k.c2.empty();
   }
@@ -65,11 +101,8 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
   for (int r = 0; r < nrows; ++r)
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
-      int index = -1;
-      if (ri < rows.size() && ci < cols.size())
-        for (std::size_t i = 0; i < keys.size() && index < 0; ++i)
-          if (keys[i].c1 == rows[ri] && keys[i].c2 == cols[ci]) index = static_cast<int>(i);
-      g.index.push_back(index);
+      auto it = cell_at.find({ri, ci});
+      g.index.push_back(it == cell_at.end() ? -1 : it->second);
     }
   return g;
 }

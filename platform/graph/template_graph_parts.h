@@ -3,6 +3,8 @@
 // by NCOLS cells per panel), the page layout with titles, strips, axes, axis labels
 // and legend. Every template of probability-type plots lays its page out the same way.
 #pragma once
+#include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,17 +20,52 @@ struct class_key {
   bool operator==(const class_key& o) const { return c1 == o.c1 && c2 == o.c2; }
 };
 
-// Reads cells of a data object's rows by column name (missing: NaN or "").
+// A column of a data object, found once and read row by row (NaN or "" when the
+// object lacks it or holds the other kind in it).
+struct num_column {
+  const out::graph_column* c = nullptr;
+  double operator()(std::size_t row) const { return c != nullptr ? c->num(row) : NAN; }
+  bool present() const { return c != nullptr; }
+};
+struct text_column {
+  const out::graph_column* c = nullptr;
+  const std::string& operator()(std::size_t row) const;
+};
+
+// Reads the cells of a data object's rows by column name (missing: NaN or "").
 class column_reader {
  public:
   explicit column_reader(const out::graph_table& t) : t_(t) {}
-  double num(const std::vector<out::cell>& row, const char* name) const;
-  std::string text(const std::vector<out::cell>& row, const char* name) const;
-  class_key key(const std::vector<out::cell>& row) const;
+  num_column numbers(const char* name) const { return {t_.data_of(t_.column(name))}; }
+  text_column texts(const char* name) const { return {t_.data_of(t_.column(name))}; }
+  double num(std::size_t row, const char* name) const { return numbers(name)(row); }
+  std::string text(std::size_t row, const char* name) const { return texts(name)(row); }
 
  private:
   const out::graph_table& t_;
 };
+
+// The rows of one CLASS cell: runs [first, end) of rows, in row order.
+struct cell_rows {
+  class_key key;
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+};
+// The CLASS cells of a data object in the order their first rows come, each row read
+// once for its levels; made once per data object and kept with it for every panel.
+const std::vector<cell_rows>& cells_of(const out::graph_table& t);
+// Rows read by cells_of over the run, for the tests of how often a row is read.
+std::size_t rows_indexed();
+
+// What a graph's drawer reads from its data object (the cells in row order), made at
+// its first panel and kept with the object for the rest.
+template <class Cells, class Make>
+const Cells& drawn_once(const out::graph_table& t, const char* kind, Make make) {
+  if (t.drawn == nullptr || t.drawn_kind != kind) {
+    t.drawn = std::make_shared<const Cells>(make());
+    t.drawn_kind = kind;
+  }
+  return *static_cast<const Cells*>(t.drawn.get());
+}
 
 // The cells of one panel: an nrows x ncols grid, each slot the index of a cell (in
 // the order of `keys`) or -1.

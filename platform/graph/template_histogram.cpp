@@ -33,39 +33,66 @@ struct hist_cell {
   std::vector<refline> hrefs, vrefs;
 };
 
-// The cells of the data object in the order their first rows come.
-std::vector<hist_cell> read_cells(const out::graph_table& t) {
+// The cells of the data object in the order their first rows come, read once for
+// every panel of the graph.
+std::vector<hist_cell> read_rows(const out::graph_table& t) {
   const column_reader col(t);
+  const num_column bin_x = col.numbers("BinX"), count = col.numbers("BinCount"), origin = col.numbers("HangYorigin"),
+                   hang = col.numbers("HangY"), cx = col.numbers("CurveX"), cy = col.numbers("CurveY"),
+                   href = col.numbers("HRefValue"), vref = col.numbers("VRefValue");
+  const text_column bar_label = col.texts("BarLabel"), curve_label = col.texts("CurveLabel"),
+                    href_label = col.texts("HRefLabel"), vref_label = col.texts("VRefLabel");
   std::vector<hist_cell> cells;
-  std::size_t at = 0;
-  for (const auto& row : t.rows) {
-    const class_key key = col.key(row);
-    if (cells.empty() || !(cells[at].key == key)) {
-      at = 0;
-      while (at < cells.size() && !(cells[at].key == key)) ++at;
-      if (at == cells.size()) cells.push_back(hist_cell{key, {}, {}, {}, {}});
-    }
-    hist_cell& c = cells[at];
-    const double x = col.num(row, "BinX");
-    if (!std::isnan(x)) {
-      bar b{x, col.num(row, "BinCount"), NAN, NAN, std::string()};
-      b.origin = col.num(row, "HangYorigin");
-      b.hang = col.num(row, "HangY");
-      b.label = col.text(row, "BarLabel");
-      c.bars.push_back(b);
-    }
-    const double cx = col.num(row, "CurveX"), cy = col.num(row, "CurveY");
-    if (!std::isnan(cx) && !std::isnan(cy)) {
-      const std::string label = col.text(row, "CurveLabel");
-      if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
-      c.curves.back().pts.push_back({cx, cy});
-    }
-    const double h = col.num(row, "HRefValue");
-    if (!std::isnan(h)) c.hrefs.push_back({h, col.text(row, "HRefLabel")});
-    const double v = col.num(row, "VRefValue");
-    if (!std::isnan(v)) c.vrefs.push_back({v, col.text(row, "VRefLabel")});
+  for (const cell_rows& index : cells_of(t)) {
+    hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}});
+    for (const auto& [first, end] : index.runs)
+      for (std::size_t row = first; row < end; ++row) {
+        const double x = bin_x(row);
+        if (!std::isnan(x)) {
+          bar b{x, count(row), NAN, NAN, std::string()};
+          b.origin = origin(row);
+          b.hang = hang(row);
+          b.label = bar_label(row);
+          c.bars.push_back(b);
+        }
+        const double px = cx(row), py = cy(row);
+        if (!std::isnan(px) && !std::isnan(py)) {
+          const std::string& label = curve_label(row);
+          if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
+          c.curves.back().pts.push_back({px, py});
+        }
+        const double h = href(row);
+        if (!std::isnan(h)) c.hrefs.push_back({h, href_label(row)});
+        const double v = vref(row);
+        if (!std::isnan(v)) c.vrefs.push_back({v, vref_label(row)});
+      }
   }
   return cells;
+}
+
+// The cells with what every panel takes from all of them: their keys, and the bin
+// positions' finest spacing (infinite with fewer than two) and least value.
+struct hist_cells {
+  std::vector<hist_cell> cells;
+  std::vector<class_key> keys;
+  double step = INFINITY, first_x = NAN;
+};
+
+const hist_cells& read_cells(const out::graph_table& t) {
+  return drawn_once<hist_cells>(t, "histogram", [&t] {
+    hist_cells h;
+    h.cells = read_rows(t);
+    std::vector<double> xs;
+    for (const hist_cell& c : h.cells) {
+      h.keys.push_back(c.key);
+      for (const bar& b : c.bars) xs.push_back(b.x);
+    }
+    std::sort(xs.begin(), xs.end());
+    for (std::size_t i = 1; i < xs.size(); ++i)
+      if (xs[i] - xs[i - 1] > 0) h.step = std::min(h.step, xs[i] - xs[i - 1]);
+    if (!xs.empty()) h.first_x = xs.front();
+    return h;
+  });
 }
 
 bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
@@ -101,16 +128,9 @@ scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& ce
 }
 
 // Bar width: the spacing of the bin positions.
-double bar_width(const std::vector<hist_cell>& cells, double xmin, double xmax, bool midpoints) {
-  std::vector<double> xs;
-  for (const hist_cell& c : cells)
-    for (const bar& b : c.bars) xs.push_back(b.x);
-  std::sort(xs.begin(), xs.end());
-  double w = INFINITY;
-  for (std::size_t i = 1; i < xs.size(); ++i)
-    if (xs[i] - xs[i - 1] > 0) w = std::min(w, xs[i] - xs[i - 1]);
-  if (std::isfinite(w)) return w;
-  return midpoints ? xmax - xmin : (xs.empty() ? xmax - xmin : xmax - xs.front());
+double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) {
+  if (std::isfinite(h.step)) return h.step;
+  return midpoints ? xmax - xmin : (std::isnan(h.first_x) ? xmax - xmin : xmax - h.first_x);
 }
 
 void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
@@ -175,7 +195,9 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     *why = "the graph has no HistogramData";
     return false;
   }
-  const std::vector<hist_cell> cells = read_cells(*p.tables[0]);
+  const hist_cells& read = read_cells(*p.tables[0]);
+  const std::vector<hist_cell>& cells = read.cells;
+  const std::vector<class_key>& keys = read.keys;
   const bool midpoints = p.text("_XVALUES", "MIDPOINTS") != "LEFTPOINTS";
   const std::vector<double> xticks = parse_numbers(p.text("_XTICKS"));
   double xmin = p.number("_XMIN", NAN), xmax = p.number("_XMAX", NAN);
@@ -184,12 +206,10 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     xmin = s.lo;
     xmax = s.hi;
   }
-  const double w = bar_width(cells, xmin, xmax, midpoints);
+  const double w = bar_width(read, xmin, xmax, midpoints);
   const scale ys = vertical_scale(p, cells);
 
   // The cells of this panel.
-  std::vector<class_key> keys;
-  for (const hist_cell& cell : cells) keys.push_back(cell.key);
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
 

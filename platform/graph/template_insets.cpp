@@ -129,9 +129,10 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
   for (const auto& tab : p.tables)
     if (tab->name == "InsetData") t = tab.get();
   if (t == nullptr) return false;
-  const column_reader col(*t);
-  for (const auto& row : t->rows) {
-    if (!(col.key(row) == key)) continue;
+  // The table's cells are found once; a cell's first row holds its values.
+  for (const cell_rows& cell : cells_of(*t)) {
+    if (!(cell.key == key)) continue;
+    const std::size_t row = cell.runs.front().first;
     inset_box b;
     b.header = p.text("_INSETTITLE");
     b.valign = p.text("_INSETVALIGN", "TOP");
@@ -142,7 +143,7 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
     for (std::size_t i = 0; i < t->columns.size(); ++i) {
       const out::column_info& c = t->columns[i];
       if (c.name.compare(0, 8, "InsetRow") != 0) continue;
-      const std::string v = i < row.size() ? row[i].text : std::string();
+      const std::string& v = t->text(row, static_cast<int>(i));
       any = any || !v.empty();
       b.rows.push_back({c.label, v});
     }

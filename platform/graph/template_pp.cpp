@@ -19,16 +19,18 @@ namespace {
 
 struct pp_cell {
   class_key key;
-  std::vector<point> pts;
+  std::vector<std::pair<std::size_t, std::size_t>> rows;  // its points stay in the data object
   bool line = false;
   std::vector<refline> hrefs, vrefs;
 };
 
-std::vector<pp_cell> read_cells(const out::graph_table& t) {
-  return read_plot_cells<pp_cell>(t, [](const column_reader& col, const std::vector<out::cell>& row, pp_cell& cell) {
-    const double x = col.num(row, "Theoretical"), y = col.num(row, "Empirical");
-    if (!std::isnan(x) && !std::isnan(y)) cell.pts.push_back({x, y});
-    if (!std::isnan(col.num(row, "RefInt"))) cell.line = true;
+const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
+  return drawn_once<std::vector<pp_cell>>(t, "pp", [&t] {
+    return read_plot_cells<pp_cell>(t, [](const column_reader& col) {
+      return [ri = col.numbers("RefInt")](std::size_t r, pp_cell& cell) {
+        if (!std::isnan(ri(r))) cell.line = true;
+      };
+    });
   });
 }
 
@@ -44,25 +46,17 @@ paint fit_line(const out::graph_panel& p, paint look) {
   return look;
 }
 
-void draw_points(canvas& c, const frame& f, const std::vector<point>& pts) {
+paint point_paint() {
   paint dot;
   dot.stroke = kPointInk;
-  for (const point& q : pts) {
-    std::vector<point> ring;
-    for (int k = 0; k < 12; ++k) {
-      const double t = k * 3.14159265358979323846 / 6;
-      ring.push_back({f.px(q.x) + 2.5 * std::cos(t), f.py(q.y) + 2.5 * std::sin(t)});
-    }
-    c.polygon(ring, dot);
-  }
+  return dot;
 }
 
-void read_refs(const column_reader& col, const std::vector<out::cell>& row, std::vector<refline>& hrefs,
-               std::vector<refline>& vrefs) {
-  const double h = col.num(row, "HRefValue");
-  if (!std::isnan(h)) hrefs.push_back({h, col.text(row, "HRefLabel")});
-  const double v = col.num(row, "VRefValue");
-  if (!std::isnan(v)) vrefs.push_back({v, col.text(row, "VRefLabel")});
+void ref_columns::read(std::size_t row, std::vector<refline>& hrefs, std::vector<refline>& vrefs) const {
+  const double hv = h(row);
+  if (!std::isnan(hv)) hrefs.push_back({hv, hl(row)});
+  const double vv = v(row);
+  if (!std::isnan(vv)) vrefs.push_back({vv, vl(row)});
 }
 
 bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
@@ -70,7 +64,9 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     *why = "the graph has no PPPlotData";
     return false;
   }
-  const std::vector<pp_cell> cells = read_cells(*p.tables[0]);
+  const std::vector<pp_cell>& cells = read_cells(*p.tables[0]);
+  const column_reader col(*p.tables[0]);
+  const num_column theoretical = col.numbers("Theoretical"), empirical = col.numbers("Empirical");
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
   std::vector<class_key> keys;
   for (const pp_cell& cell : cells) keys.push_back(cell.key);
@@ -112,7 +108,12 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         l.width = 1.5;
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
-      draw_points(c, f, cell.pts);
+      const paint dot = point_paint();
+      for (const auto& [first, end] : cell.rows)
+        for (std::size_t r = first; r < end; ++r) {
+          const double x = theoretical(r), y = empirical(r);
+          if (!std::isnan(x) && !std::isnan(y)) c.point_marker(f.px(x), f.py(y), dot);
+        }
       c.clip_end();
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");

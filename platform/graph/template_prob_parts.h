@@ -15,34 +15,39 @@ inline constexpr const char* kLineInk = "#D55E00";
 // and L= that the module passes as "_LINECOLOR", "_LINETHICKNESS" and "_LINEPATTERN".
 paint fit_line(const out::graph_panel& p, paint look);
 
-// Open circles of 5 px at the points (data values) of a cell.
-void draw_points(canvas& c, const frame& f, const std::vector<point>& pts);
+// The paint of the points (data values) of a cell: open circles of 5 px.
+paint point_paint();
 
-// The cell of the key in the list, added at its end when new (cells in the order their
-// first rows come).
-template <class Cell>
-Cell& cell_of(std::vector<Cell>& cells, const class_key& key) {
-  for (Cell& c : cells)
-    if (c.key == key) return c;
-  cells.push_back(Cell{});
-  cells.back().key = key;
-  return cells.back();
-}
+// The HREF= and VREF= values of a data object's rows, with their labels.
+struct ref_columns {
+  explicit ref_columns(const column_reader& col)
+      : h(col.numbers("HRefValue")), v(col.numbers("VRefValue")), hl(col.texts("HRefLabel")),
+        vl(col.texts("VRefLabel")) {}
+  // Those of a row, added to a cell's lists.
+  void read(std::size_t row, std::vector<refline>& hrefs, std::vector<refline>& vrefs) const;
+  num_column h, v;
+  text_column hl, vl;
+};
 
-// The HREF= and VREF= values of a row, with their labels, added to a cell's lists.
-void read_refs(const column_reader& col, const std::vector<out::cell>& row, std::vector<refline>& hrefs,
-               std::vector<refline>& vrefs);
-
-// The cells of a plot's data table: each row goes to its cell (made at the first row of
-// its key), where read_row takes what the plot draws and the reference lines are added.
-template <class Cell, class ReadRow>
-std::vector<Cell> read_plot_cells(const out::graph_table& t, ReadRow read_row) {
+// The cells of a plot's data table, each row read once: the rows of each cell (in the
+// order its first row comes) go to read_row, which takes what the plot draws, and the
+// reference lines are added. Every Cell has key, rows, hrefs and vrefs; ReadRow is
+// made once for the table from its column_reader.
+template <class Cell, class MakeReader>
+std::vector<Cell> read_plot_cells(const out::graph_table& t, MakeReader make_reader) {
   const column_reader col(t);
+  const ref_columns refs(col);
+  auto read_row = make_reader(col);
   std::vector<Cell> cells;
-  for (const auto& row : t.rows) {
-    Cell& cell = cell_of(cells, col.key(row));
-    read_row(col, row, cell);
-    read_refs(col, row, cell.hrefs, cell.vrefs);
+  for (const cell_rows& index : cells_of(t)) {
+    Cell& cell = cells.emplace_back();
+    cell.key = index.key;
+    cell.rows = index.runs;
+    for (const auto& [first, end] : index.runs)
+      for (std::size_t r = first; r < end; ++r) {
+        read_row(r, cell);
+        refs.read(r, cell.hrefs, cell.vrefs);
+      }
   }
   return cells;
 }

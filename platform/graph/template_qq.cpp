@@ -24,17 +24,27 @@ namespace {
 
 struct qq_cell {
   class_key key;
-  std::vector<point> pts;  // (quantile, data)
+  std::vector<std::pair<std::size_t, std::size_t>> rows;
+  // The range of the cell's points (quantile, data); its points stay in the data object.
+  double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   double a = NAN, b = NAN; // the cell's line as the module gave it
   std::vector<refline> hrefs, vrefs;
 };
 
-std::vector<qq_cell> read_cells(const out::graph_table& t) {
-  return read_plot_cells<qq_cell>(t, [](const column_reader& col, const std::vector<out::cell>& row, qq_cell& cell) {
-    const double q = col.num(row, "Quantile"), d = col.num(row, "Data");
-    if (!std::isnan(q) && !std::isnan(d)) cell.pts.push_back({q, d});
-    const double a = col.num(row, "RefInt"), b = col.num(row, "RefSlope");
-    if (!std::isnan(a) && !std::isnan(b)) cell.a = a, cell.b = b;
+const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
+  return drawn_once<std::vector<qq_cell>>(t, "qq", [&t] {
+    return read_plot_cells<qq_cell>(t, [](const column_reader& col) {
+      return [q = col.numbers("Quantile"), d = col.numbers("Data"), ra = col.numbers("RefInt"),
+              rb = col.numbers("RefSlope")](std::size_t r, qq_cell& cell) {
+        const double x = q(r), y = d(r);
+        if (!std::isnan(x) && !std::isnan(y)) {
+          cell.qlo = std::min(cell.qlo, x), cell.qhi = std::max(cell.qhi, x);
+          cell.dlo = std::min(cell.dlo, y), cell.dhi = std::max(cell.dhi, y);
+        }
+        const double a = ra(r), b = rb(r);
+        if (!std::isnan(a) && !std::isnan(b)) cell.a = a, cell.b = b;
+      };
+    });
   });
 }
 
@@ -94,7 +104,7 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   }
 }
 
-void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_panel& p, bool rotated,
+void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_table& t, const out::graph_panel& p, bool rotated,
                const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid) {
   draw_wall(c, f);
   if (p.flag("_GRID")) draw_grid(c, f, grid_ticks);
@@ -114,9 +124,16 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
     l.width = 1.5;
     c.line(f.px(f.xlo), f.py(cell.a + cell.b * f.xlo), f.px(f.xhi), f.py(cell.a + cell.b * f.xhi), fit_line(p, l));
   }
-  std::vector<point> pts;
-  for (const point& q : cell.pts) pts.push_back(rotated ? point{q.y, q.x} : q);
-  draw_points(c, f, pts);
+  const column_reader col(t);
+  const num_column quantile = col.numbers("Quantile"), data = col.numbers("Data");
+  const paint dot = point_paint();
+  for (const auto& [first, end] : cell.rows)
+    for (std::size_t r = first; r < end; ++r) {
+      const double q = quantile(r), d = data(r);
+      if (std::isnan(q) || std::isnan(d)) continue;
+      if (rotated) c.point_marker(f.px(d), f.py(q), dot);
+      else c.point_marker(f.px(q), f.py(d), dot);
+    }
   c.clip_end();
   draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
@@ -129,18 +146,17 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     *why = std::string("the graph has no ") + data;
     return false;
   }
-  const std::vector<qq_cell> cells = read_cells(*p.tables[0]);
+  const std::vector<qq_cell>& cells = read_cells(*p.tables[0]);
 
   // The theoretical axis: quantile ticks, or percents at their places.
   labelled_ticks theory = prob ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS"))
                                : labelled(p.text("_QNTLVALUES"), p.text("_QNTLLABELS"));
   double tlo = p.number("_QNTLMIN", NAN), thi = p.number("_QNTLMAX", NAN);
   double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
-  for (const qq_cell& cell : cells)
-    for (const point& q : cell.pts) {
-      dlo = std::min(dlo, q.y), dhi = std::max(dhi, q.y);
-      qlo = std::min(qlo, q.x), qhi = std::max(qhi, q.x);
-    }
+  for (const qq_cell& cell : cells) {
+    dlo = std::min(dlo, cell.dlo), dhi = std::max(dhi, cell.dhi);
+    qlo = std::min(qlo, cell.qlo), qhi = std::max(qhi, cell.qhi);
+  }
   if (std::isnan(tlo) || std::isnan(thi)) {
     // A probability axis spans its end ticks and every point.
     tlo = theory.at.empty() ? qlo : std::min(theory.at.front(), qlo);
@@ -192,7 +208,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     f.yhi = rotated ? thi : ds.hi + dpad;
     if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
     if (index < 0 && grid.strips) continue;
-    if (index >= 0) draw_cell(c, f, cells[index], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
+    if (index >= 0) draw_cell(c, f, cells[index], *p.tables[0], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
     if (index >= 0) draw_cell_insets(c, f, p, keys[index]);
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
     else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);

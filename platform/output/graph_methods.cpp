@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <string_view>
 
 #include "core/runtime.h"
 #include "graph/graph_messages.h"
@@ -41,7 +42,7 @@ void open_dump(const char* mode) {
   if (g_dump == nullptr) dump_failed();
 }
 
-void dump_append(const std::string& text) {
+void dump_append(std::string_view text) {
   if (g_dump == nullptr || g_dump_path != config().graph_dump_path) open_dump("ab");
   if (g_dump == nullptr) return;
   errno = 0;
@@ -71,13 +72,13 @@ void output_end_graphs() {
 namespace out {
 
 void output_system::keep_graph_table(const void* bound, std::shared_ptr<graph_table> t) {
-  dump_append(dump_graph_table(*t));
-  graph_tables_[bound] = std::move(t);
+  if (!config().graph_dump_path.empty()) dump_graph_table(*t, dump_append);
+  graph_tables_[bound] = kept_table{std::move(t), groups_.size()};
 }
 
 std::shared_ptr<const graph_table> output_system::graph_table_of(const void* bound) const {
   auto it = graph_tables_.find(bound);
-  return it == graph_tables_.end() ? nullptr : it->second;
+  return it == graph_tables_.end() ? nullptr : it->second.table;
 }
 
 void output_system::emit_graph(graph_panel& p) {

@@ -1,7 +1,9 @@
 // Data objects and panels of template graphs, and their dump.
 #include "output/graph_objects.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/number_text.h"
 
@@ -27,6 +29,121 @@ std::string value_text(const dyn_value& d) {
 }
 
 }  // namespace
+
+namespace {
+
+bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+const std::string& no_text() {
+  static const std::string empty;
+  return empty;
+}
+
+}  // namespace
+
+void graph_column::make_dense() {
+  for (std::size_t r = 0; r < runs_.size(); ++r) {
+    const std::size_t end = r + 1 < runs_.size() ? runs_[r + 1].first : size_;
+    values_.insert(values_.end(), end - runs_[r].first, runs_[r].second);
+  }
+  std::vector<std::pair<std::size_t, double>>().swap(runs_);
+  dense_ = true;
+}
+
+void graph_column::push_num(double v) {
+  if (!numeric_) {
+    push_text("");
+    return;
+  }
+  ++size_;
+  if (dense_) {
+    values_.push_back(v);
+    return;
+  }
+  if (!runs_.empty() && same_bits(runs_.back().second, v)) return;
+  runs_.emplace_back(size_ - 1, v);
+  // A run costs two doubles' room: past a quarter of the rows, one double a row is
+  // less. A few hundred distinct values first (a fitted curve) do not decide it.
+  if (size_ >= 4096 && runs_.size() * 4 > size_) make_dense();
+}
+
+void graph_column::push_text(std::string_view s) {
+  if (numeric_) {
+    push_num(NAN);
+    return;
+  }
+  ++size_;
+  std::uint32_t code;
+  if (!text_runs_.empty() && levels_[text_runs_.back().second] == s) return;
+  auto it = level_index_.find(std::string(s));
+  if (it != level_index_.end()) {
+    code = it->second;
+  } else {
+    code = static_cast<std::uint32_t>(levels_.size());
+    levels_.emplace_back(s);
+    level_index_.emplace(levels_.back(), code);
+  }
+  text_runs_.emplace_back(size_ - 1, code);
+}
+
+std::size_t graph_column::run_of(std::size_t row) const {
+  // The last run that starts at or before the row: the one read last, or the next,
+  // when the rows come in order.
+  const auto& runs = runs_;
+  const std::size_t n = numeric_ ? runs.size() : text_runs_.size();
+  const auto first_of = [&](std::size_t i) { return numeric_ ? runs[i].first : text_runs_[i].first; };
+  for (std::size_t i = cursor_; i < n && i <= cursor_ + 1; ++i)
+    if (first_of(i) <= row && (i + 1 == n || first_of(i + 1) > row)) return cursor_ = i;
+  std::size_t lo = 0, hi = n;
+  while (hi - lo > 1) {
+    const std::size_t mid = (lo + hi) / 2;
+    const std::size_t first = numeric_ ? runs[mid].first : text_runs_[mid].first;
+    if (first <= row) lo = mid;
+    else hi = mid;
+  }
+  return cursor_ = lo;
+}
+
+double graph_column::num(std::size_t row) const {
+  if (!numeric_ || row >= size_) return NAN;
+  if (dense_) return values_[row];
+  return runs_[run_of(row)].second;
+}
+
+long graph_column::code(std::size_t row) const {
+  if (numeric_ || row >= size_) return -1;
+  return text_runs_[run_of(row)].second;
+}
+
+const std::string& graph_column::text(std::size_t row) const {
+  const long c = code(row);
+  return c < 0 ? no_text() : levels_[static_cast<std::size_t>(c)];
+}
+
+graph_column& graph_table::add_columns(std::size_t k) {
+  while (data_.size() < columns.size()) data_.emplace_back(columns[data_.size()].numeric);
+  return data_[k];
+}
+
+void graph_table::add_row(const std::vector<cell>& row) {
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    graph_column& c = data(k);
+    if (k >= row.size()) columns[k].numeric ? c.push_num(NAN) : c.push_text("");
+    else if (row[k].is_text) c.push_text(row[k].text);
+    else c.push_num(row[k].num);
+  }
+  end_row();
+}
+
+double graph_table::num(std::size_t row, int k) const {
+  const graph_column* c = data_of(k);
+  return c == nullptr ? NAN : c->num(row);
+}
+
+const std::string& graph_table::text(std::size_t row, int k) const {
+  const graph_column* c = data_of(k);
+  return c == nullptr ? no_text() : c->text(row);
+}
 
 int graph_table::column(const std::string& n) const {
   for (std::size_t i = 0; i < columns.size(); ++i)
@@ -71,20 +188,31 @@ bool is_graph_data(const std::string& t) {
   return false;
 }
 
-std::string dump_graph_table(const graph_table& t) {
+void dump_graph_table(const graph_table& t, const std::function<void(std::string_view)>& out) {
   std::string o = "data " + t.name + " template " + t.template_name + "\n";
   for (const auto& c : t.columns) {
     o += "  column " + c.name + (c.numeric ? " numeric" : " character " + std::to_string(c.char_width)) +
          " label " + quoted(c.label) + "\n";
   }
-  for (std::size_t r = 0; r < t.rows.size(); ++r) {
+  for (std::size_t r = 0; r < t.rows(); ++r) {
     o += "  row " + std::to_string(r + 1) + ":";
-    for (std::size_t k = 0; k < t.rows[r].size() && k < t.columns.size(); ++k) {
-      const cell& c = t.rows[r][k];
-      o += " " + t.columns[k].name + "=" + (c.is_text ? quoted(c.text) : number_text(c.num));
+    for (std::size_t k = 0; k < t.columns.size(); ++k) {
+      const int i = static_cast<int>(k);
+      o += " " + t.columns[k].name + "=" + (t.columns[k].numeric ? number_text(t.num(r, i)) : quoted(t.text(r, i)));
     }
     o += "\n";
+    // Written as it goes: the dump of a graph of millions of rows is never one text.
+    if (o.size() >= (1u << 16)) {
+      out(o);
+      o.clear();
+    }
   }
+  out(o);
+}
+
+std::string dump_graph_table(const graph_table& t) {
+  std::string o;
+  dump_graph_table(t, [&o](std::string_view piece) { o += piece; });
   return o;
 }
 

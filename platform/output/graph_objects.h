@@ -2,23 +2,89 @@
 // tables kept past their emit) and the graph panels (method 2826), with the
 // deterministic text dump of both.
 #pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "output/report.h"
 
 namespace plat::out {
 
+// A column of a graph's data object as it is held: numbers as doubles, texts as
+// indexes into the column's distinct texts. Values that repeat over rows (a CLASS
+// level, a reference value given in the first row only) are held once per run of
+// rows; a column whose values change from row to row holds one double a row.
+class graph_column {
+ public:
+  graph_column() = default;
+  explicit graph_column(bool numeric) : numeric_(numeric) {}
+  void push_num(double v);
+  void push_text(std::string_view s);
+  std::size_t size() const { return size_; }
+  // The value of a row: NaN (a number) or "" (a text) for a row of the other kind or
+  // past the end.
+  double num(std::size_t row) const;
+  const std::string& text(std::size_t row) const;
+  // Index of the row's text among the column's distinct texts (-1 when none).
+  long code(std::size_t row) const;
+  const std::vector<std::string>& levels() const { return levels_; }
+
+ private:
+  void make_dense();
+  std::size_t run_of(std::size_t row) const;
+
+  bool numeric_ = true;
+  std::size_t size_ = 0;
+  // Runs: the first row and value of each run of equal values (bits compared, so that
+  // the kinds of missing values stay apart), until runs are not worth it.
+  std::vector<std::pair<std::size_t, double>> runs_;
+  bool dense_ = false;
+  std::deque<double> values_;                       // one a row, once dense
+  std::vector<std::pair<std::size_t, std::uint32_t>> text_runs_;
+  std::vector<std::string> levels_;
+  std::unordered_map<std::string, std::uint32_t> level_index_;
+  mutable std::size_t cursor_ = 0;  // the run last read: rows are mostly read in order
+};
+
 // An emitted data object of a template graph: its columns and rows as they were.
 struct graph_table {
   std::string name;
   std::string template_name;
   std::vector<column_info> columns;
-  std::vector<std::vector<cell>> rows;
 
   // Index of a column, or -1.
   int column(const std::string& n) const;
+  std::size_t rows() const { return rows_; }
+  // Appends a row: one cell per column, in the columns' order (missing cells: a
+  // missing number, an empty text).
+  void add_row(const std::vector<cell>& row);
+  // Appends a row a cell at a time: push_num or push_text on each column in order,
+  // then end_row.
+  graph_column& data(std::size_t k) { return k < data_.size() ? data_[k] : add_columns(k); }
+  void end_row() { ++rows_; }
+  const graph_column* data_of(int k) const {
+    return k >= 0 && static_cast<std::size_t>(k) < data_.size() ? &data_[static_cast<std::size_t>(k)] : nullptr;
+  }
+  // The number or text of a cell (NaN or "" when the column is absent or of the other kind).
+  double num(std::size_t row, int k) const;
+  const std::string& text(std::size_t row, int k) const;
+
+  // What the graph's drawer made of the rows, kept for its other panels, so that each
+  // panel does not read every row again. A table is drawn on one thread.
+  mutable std::shared_ptr<const void> drawn;
+  mutable std::string drawn_kind;
+  // The rows of each CLASS cell, found once (the graph renderer's own record).
+  mutable std::shared_ptr<const void> index;
+
+ private:
+  graph_column& add_columns(std::size_t k);
+  std::vector<graph_column> data_;
+  std::size_t rows_ = 0;
 };
 
 // One graph object: a panel of a graph template over its bound tables, with the
@@ -46,7 +112,8 @@ bool is_graph_data(const std::string& table_template);
 
 // The dump of a data object and of a panel: every column, row and attribute in
 // order, numbers in their shortest exact text, so that a run gives the same text
-// byte for byte.
+// byte for byte. A data object's dump goes to `out` a piece at a time.
+void dump_graph_table(const graph_table& t, const std::function<void(std::string_view)>& out);
 std::string dump_graph_table(const graph_table& t);
 std::string dump_graph_panel(const graph_panel& p);
 

@@ -110,6 +110,8 @@ void output_system::close_group(group_obj* g) {
   }
   for (auto j = it; j != groups_.end(); ++j) (*j)->open = false;
   groups_.erase(it, groups_.end());
+  // The data objects of the graphs of the closed groups are done with.
+  std::erase_if(graph_tables_, [this](const auto& kept) { return kept.second.depth > groups_.size(); });
 }
 
 void output_system::set_heading_line(int line, std::string text) {
@@ -369,6 +371,12 @@ int m_bind(void* object, void*, void*, int count, wob_attr* attrs) {
     if (!ct.handle(*slot, p)) return ct.error();
     if (p != nullptr) *static_cast<void**>(p) = b->handle;
   }
+  if (is_graph_data(b->template_name)) {
+    b->graph = std::make_shared<graph_table>();
+    b->graph->name = t->name;
+    b->graph->template_name = b->template_name;
+    for (const auto& col : t->columns) b->graph->columns.push_back(col.info);
+  }
   t->current = b;
   c.at(first).w.p = b->handle;
   return 0;
@@ -398,25 +406,23 @@ int m_emit(void* object, void*, void*, int count, wob_attr* attrs) {
   auto* b = h ? static_cast<binding_obj*>(sys.lookup(h->w.p, okind::binding)) : nullptr;
   if (b == nullptr) return c.fail(kErrHandle, msg::kNotObject, "a bound table");
   method_call cb(sys, WOB_M_EMIT, "bound table", b->table->name, count, attrs);
-  report r = table_report(b);
+  std::vector<std::string> footnotes;
   for (int i = 0; i < c.count(); ++i) {
     if (c.at(i).id != WOB_A_FOOTNOTE) continue;
     std::string note;
     if (!cb.text(c.at(i), note)) return cb.error();
-    if (!note.empty()) r.footnotes.push_back(note);
+    if (!note.empty()) footnotes.push_back(note);
   }
   if (b->table->current == b) b->table->current = nullptr;
-  // The data object of a template graph goes to the graphs that draw from it.
-  if (is_graph_data(b->template_name)) {
-    auto t = std::make_shared<graph_table>();
-    t->name = r.name;
-    t->template_name = r.template_name;
-    t->columns = std::move(r.columns);
-    t->rows = std::move(r.rows);
-    sys.keep_graph_table(b->handle, std::move(t));
+  // The data object of a template graph goes to the graphs that draw from it, as the
+  // columns its rows were put in.
+  if (b->graph != nullptr) {
+    sys.keep_graph_table(b->handle, std::move(b->graph));
     sys.release(b);
     return 0;
   }
+  report r = table_report(b);
+  r.footnotes = std::move(footnotes);
   // An emitted table is done with: it goes, so that a step of many BY groups does
   // not keep every group's tables until it ends. Its handle is refused from now on.
   sys.release(b);

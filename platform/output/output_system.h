@@ -94,6 +94,8 @@ struct binding_obj : obj_base {
   std::string template_name, description;
   std::vector<dyn_value> dynamics;
   std::vector<std::vector<cell>> rows;
+  // The rows of a graph's data object go straight into its columns instead.
+  std::shared_ptr<graph_table> graph;
   bool rows_ended = false;
 };
 
@@ -194,7 +196,13 @@ class output_system {
   bool by_printed_ = true;
   int emitted_ = 0;
   std::unique_ptr<report> text_;  // the open text output
-  std::unordered_map<const void*, std::shared_ptr<graph_table>> graph_tables_;  // by bound handle
+  // By bound handle, with the depth of output groups it was emitted in: a table goes
+  // when that group closes, as the graphs drawn from it are written by then.
+  struct kept_table {
+    std::shared_ptr<graph_table> table;
+    std::size_t depth = 0;
+  };
+  std::unordered_map<const void*, kept_table> graph_tables_;
 };
 
 // A class of the output system with its method table (static storage).

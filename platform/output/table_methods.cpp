@@ -105,6 +105,21 @@ int t_add_row(void* object, void*, void*, int count, wob_attr* attrs) {
   binding_obj* b = t->current;
   if (b == nullptr) return c.fail(kErrOrder, msg::kNotBound);
   if (b->rows_ended) return c.fail(kErrOrder, msg::kRowsEnded);
+  if (b->graph != nullptr) {
+    graph_table& g = *b->graph;
+    for (std::size_t i = 0; i < t->columns.size(); ++i) {
+      const column_def& col = t->columns[i];
+      if (col.info.numeric) {
+        double v;
+        std::memcpy(&v, col.cell, sizeof(double));
+        g.data(i).push_num(v);
+      } else {
+        g.data(i).push_text(trimmed_text(static_cast<const char*>(col.cell), col.info.char_width));
+      }
+    }
+    g.end_row();
+    return 0;
+  }
   std::vector<cell> row(t->columns.size());
   for (std::size_t i = 0; i < t->columns.size(); ++i) {
     const column_def& col = t->columns[i];

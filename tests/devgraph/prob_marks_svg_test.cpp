@@ -29,7 +29,26 @@ struct shape {
   double num(const std::string& k) const { return a.count(k) ? std::stod(a.at(k)) : NAN; }
 };
 
+std::vector<shape> shapes(const std::string& doc, const std::string& name);
+
+// Markers are references to one definition of their shape: a circle is a reference to
+// a definition whose path is made of arcs, at its centre.
+std::vector<shape> circles(const std::string& doc) {
+  std::vector<shape> out;
+  std::map<std::string, bool> round;
+  for (const shape& d : shapes(doc, "path"))
+    if (d.a.count("id")) round[d.a.at("id")] = d.a.at("d").find('A') != std::string::npos;
+  for (const shape& u : shapes(doc, "use")) {
+    const std::string id = u.a.count("href") ? u.a.at("href").substr(1) : "";
+    if (!round[id]) continue;
+    shape c{"circle", {{"cx", u.a.at("x")}, {"cy", u.a.at("y")}}};
+    out.push_back(c);
+  }
+  return out;
+}
+
 std::vector<shape> shapes(const std::string& doc, const std::string& name) {
+  if (name == "circle") return circles(doc);
   std::vector<shape> out;
   const std::regex tag("<" + name + R"re(\b([^>]*?)/?>)re");
   static const std::regex attr(R"re(([\w:-]+)="([^"]*)")re");
@@ -117,15 +136,17 @@ TEST_F(ProbMarksSvg, EmpiricalCdfStepsToItsSharesAtTheValues) {
   const std::string doc = graph(graphs().at(0));
   const auto lines = shapes(doc, "polyline");
   ASSERT_EQ(lines.size(), 1u) << doc;
+  // (h min, 0), two points a value, (h max, 100): 2 x 3 + 2, of which the first and
+  // the last fall on their neighbours (h min is 1, h max 3) and are not written.
   const auto p = points(lines[0]);
-  // (h min, 0), two points a value, (h max, 100): 2 x 3 + 2.
-  ASSERT_EQ(p.size(), 8u);
-  const double y0 = p[0].second, y100 = p[7].second;
-  const double share[8] = {0, 0, 0.25, 0.25, 0.75, 0.75, 1, 1};
-  for (int i = 0; i < 8; ++i) EXPECT_NEAR((p[i].second - y0) / (y100 - y0), share[i], 1e-3) << i;
+  ASSERT_EQ(p.size(), 6u);
+  const double y0 = p[0].second, y100 = p[5].second;
+  const double share[6] = {0, 0.25, 0.25, 0.75, 0.75, 1};
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR((p[i].second - y0) / (y100 - y0), share[i], 1e-3) << i;
   // The steps stand at 1, 2 and 3: equally far apart.
-  EXPECT_DOUBLE_EQ(p[1].first, p[2].first);
-  EXPECT_NEAR(p[3].first - p[1].first, p[5].first - p[3].first, 0.02);
+  EXPECT_DOUBLE_EQ(p[0].first, p[1].first);
+  EXPECT_DOUBLE_EQ(p[2].first, p[3].first);
+  EXPECT_NEAR(p[2].first - p[0].first, p[4].first - p[2].first, 0.02);
 }
 
 TEST_F(ProbMarksSvg, PpPointsLieAtTheFittedAndEmpiricalProbabilitiesAlongTheDiagonal) {

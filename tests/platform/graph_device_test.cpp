@@ -3,16 +3,20 @@
 // names of graph files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/font_metrics.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -403,6 +407,55 @@ TEST_F(device_page, stacked_characters) {
   EXPECT_NE(doc.find(">W</text>"), std::string::npos) << doc;
   EXPECT_NE(doc.find(">i</text>"), std::string::npos) << doc;
   EXPECT_EQ(doc.find("rotate("), std::string::npos) << doc;
+}
+
+// The QQ points and the empirical steps of 10^4 and 10^5 values with ties, given as
+// the chart drivers give them (markers in batches of 100, one polyline of 2n + 2
+// points, in percent of the page): the file stands for every point and step to a
+// quarter pixel, and holds no marker or vertex that was not given.
+TEST_F(device_page, many_points_are_written_at_the_pages_resolution) {
+  for (const std::size_t n : {std::size_t{10000}, std::size_t{100000}}) {
+    std::mt19937_64 gen(n);
+    std::normal_distribution<double> normal(50, 12);
+    std::vector<double> v(n);
+    for (double& x : v) x = std::round(normal(gen) * 4) / 4;  // ties
+    std::sort(v.begin(), v.end());
+    open("MANY");
+    // QQ points: plotting position across, value up; the steps of the same values.
+    std::vector<double> marks, steps = {5, 5};
+    for (std::size_t i = 0; i < n; ++i) {
+      marks.push_back(5 + 90 * (i + 0.625) / (n + 0.25));
+      marks.push_back(std::clamp(v[i], 1.0, 99.0));
+      const double x = std::clamp(v[i], 5.0, 95.0);
+      steps.push_back(x), steps.push_back(5 + 90.0 * i / n);
+      steps.push_back(x), steps.push_back(5 + 90.0 * (i + 1) / n);
+    }
+    steps.push_back(95), steps.push_back(95);
+    host_gclip clip{0, 0, 100, 100};
+    for (std::size_t first = 0; first < n; first += GMARK_BATCH) {
+      const int count = static_cast<int>(std::min<std::size_t>(GMARK_BATCH, n - first));
+      host_gmarks m{count, marks.data() + 2 * first, 7, 1.0f, 0};
+      ASSERT_EQ(plat_ggpmark(0, &m, colour("#1F1F1F"), &clip), 0);
+    }
+    host_gpline line{static_cast<int>(steps.size() / 2), steps.data(), 1};
+    ASSERT_EQ(plat_ggpline(0, &line, colour("#4A4A4A"), &clip), 0);
+    const std::string doc = close();
+    // Full drawing in pixels, as the device converts percent.
+    std::vector<kes_test::svg_xy> full_marks, full_line;
+    for (std::size_t i = 0; i < marks.size(); i += 2)
+      full_marks.push_back({marks[i] * 6.4, 480 - marks[i + 1] * 4.8});
+    for (std::size_t i = 0; i < steps.size(); i += 2) full_line.push_back({steps[i] * 6.4, 480 - steps[i + 1] * 4.8});
+    std::vector<kes_test::svg_xy> drawn;
+    for (const auto& u : kes_test::svg_uses(doc)) drawn.push_back({u.x, u.y});
+    EXPECT_TRUE(kes_test::marks_cover(full_marks, drawn, plat::graph::kPageResolution)) << n;
+    const auto lines = kes_test::svg_polylines(doc);
+    ASSERT_EQ(lines.size(), 1u) << n;
+    EXPECT_TRUE(kes_test::line_covers(full_line, lines[0], plat::graph::kPageResolution)) << n;
+    // The batches under one clip are one group, and the file is set by the page.
+    EXPECT_LT(std::count(doc.begin(), doc.end(), '\n'), 20000) << n;
+    EXPECT_LT(doc.size(), 600000u) << n;
+    EXPECT_LT(drawn.size(), n) << n;
+  }
 }
 
 }  // namespace

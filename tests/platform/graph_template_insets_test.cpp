@@ -144,7 +144,9 @@ TEST(TemplateInsets, AComparativeCellFindsItsOwnInsetDataRow) {
     c.text = s;
     return c;
   };
-  t->rows = {{cell("A"), cell("3"), cell("2")}, {cell("B"), cell("4"), cell("5.5")}, {cell("E"), cell(""), cell("")}};
+  for (const auto& row : std::vector<std::vector<out::cell>>{
+           {cell("A"), cell("3"), cell("2")}, {cell("B"), cell("4"), cell("5.5")}, {cell("E"), cell(""), cell("")}})
+    t->add_row(row);
   out::graph_panel p;
   p.tables = {t};
   p.dynamics = {text("_INSETVALIGN", "BOTTOM"), text("_INSETHALIGN", "LEFT"), num("_INSETBORDER", 1)};
@@ -186,10 +188,10 @@ TEST(TemplateInsetsGolden, HistogramWithInsetsInThePlotAreaAndTheTopMargin) {
   label.name = "CurveLabel", label.numeric = false;
   t->columns.push_back(label);
   const double counts[6] = {2, 6, 12, 14, 8, 3};
-  for (int i = 0; i < 6; ++i) t->rows.push_back({number(5 + 10 * i), number(counts[i]), none(), none(), str("")});
+  for (int i = 0; i < 6; ++i) t->add_row({number(5 + 10 * i), number(counts[i]), none(), none(), str("")});
   for (int i = 0; i <= 30; ++i) {
     const double x = 2 * i, z = (x - 30) / 12;
-    t->rows.push_back({none(), none(), number(x), number(33.2 * std::exp(-0.5 * z * z)), str("Normal")});
+    t->add_row({none(), none(), number(x), number(33.2 * std::exp(-0.5 * z * z)), str("Normal")});
   }
   out::graph_panel p;
   p.name = "Histogram";

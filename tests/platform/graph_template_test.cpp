@@ -62,7 +62,7 @@ std::shared_ptr<graph_table> qq_data(const std::vector<std::pair<double, double>
       if (!class1.empty()) row.push_back({true, class1[l], 0});
       row.push_back({false, "", q});
       row.push_back({false, "", d});
-      t->rows.push_back(row);
+      t->add_row(row);
     }
   return t;
 }
@@ -244,7 +244,7 @@ TEST(TemplateAxes, SquarePpCellsAreSquareAndStandInTheMiddle) {
         if (!k.levels.empty()) row.push_back({true, k.levels[l], 0});
         row.push_back({false, "", v});
         row.push_back({false, "", v});
-        t->rows.push_back(row);
+        t->add_row(row);
       }
     graph_panel p;
     p.name = "PPPlot";

@@ -151,3 +151,27 @@ TEST_F(GraphPanels, APanelWithoutItsDataObjectIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A graph's data object is kept while its output group is open, for every panel the
+// group's graph has, and goes when the group closes: a step of many BY groups does not
+// keep every group's rows to its end.
+TEST_F(GraphPanels, AGraphsDataObjectGoesWhenItsOutputGroupCloses) {
+  for (int group = 0; group < 3; ++group) {
+    wob_attr g[6] = {wob_out(WOB_A_HANDLE),           wob_text(WOB_A_NAME, txt("Histogram")),
+                     wob_int(WOB_A_CHAR_WIDTH, 9),     wob_text(WOB_A_GROUP_KIND, txt("Histogram")),
+                     wob_text(WOB_A_LABEL, txt("x")), wob_last(WOB_A_GROUP_FLAG, 1)};
+    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, 6, g), 0);
+    void* bound = emit_data();
+    EXPECT_EQ(panel(bound, "orbo.kestravine.Graphics.Histogram"), 0);
+    EXPECT_EQ(panel(bound, "orbo.kestravine.Graphics.Histogram"), 0);
+    ASSERT_EQ(wobclose(g[0].w.p), 0);
+    log_entries().clear();
+    EXPECT_LT(panel(bound, "orbo.kestravine.Graphics.Histogram"), 0) << "group " << group;
+    EXPECT_FALSE(log_entries().empty());
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "Histogram6.svg"));
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+# Sourced by the graph benchmarks: graph_run LABEL GRAPHICS PROGRAM runs PROGRAM with
+# $runner in the current folder, its graphs in g/, and prints the label, the peak
+# resident size, the wall time, the number of graph files and the step's return code.
+# With GRAPH_FILES=1 each file follows with its size and, when rsvg-convert is
+# installed, the time it takes to draw it.
+graph_run() {
+  rm -rf g && mkdir g
+  printf '%s\n' "$3" >p.kes
+  /usr/bin/time -f "%M %e" -o t "$runner" --graphics "$2" --graphs g --log log --listing /dev/null p.kes || true
+  read -r kb secs <t
+  printf "%-40s %8.1f MB %8.2f s   %6d files   %s\n" "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" \
+    "$(find g -name '*.svg' | wc -l)" "$(grep -o 'return code [0-9]*' log | tail -1)"
+  [ "${GRAPH_FILES:-0}" = 1 ] || return 0
+  for f in g/*.svg; do
+    local draw="" s
+    if command -v rsvg-convert >/dev/null; then
+      s=$(date +%s.%N)
+      rsvg-convert --format=png --output=drawn.png "$f"
+      draw=$(printf "drawn in %.2f s" "$(echo "$(date +%s.%N) - $s" | bc -l)")
+    fi
+    printf "    %-22s %10d bytes   %s\n" "$(basename "$f")" "$(stat -c %s "$f")" "$draw"
+  done
+}

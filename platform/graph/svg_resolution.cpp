@@ -1,0 +1,177 @@
+// What the SVG writer leaves out at the page's resolution: polyline vertices that lie
+// on the segment through their neighbours, and markers on a marker of their own kind.
+// Both work as the points come, so a line or a batch of any length is never held.
+#include <algorithm>
+#include <cmath>
+
+#include "graph/svg_writer.h"
+
+namespace plat::graph {
+namespace {
+
+// A little under a quarter pixel: numbers are written to hundredths, which moves a
+// point by at most 0.0071 px.
+constexpr double kTolerance = kPageResolution - 0.01;
+
+double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+// Rounded as the file will hold it.
+svg_point as_written(const svg_point& q) { return {std::round(q.x * 100) / 100, std::round(q.y * 100) / 100}; }
+
+}  // namespace
+
+void svg_writer::polyline_begin(const svg_paint& p) {
+  if (line_.open) polyline_end();
+  line_ = line_state{};
+  line_.open = true;
+  line_.paint = p;
+}
+
+void svg_writer::line_vertex(const svg_point& q) {
+  if (!line_.points.empty()) line_.points += ' ';
+  line_.points += svg_number(q.x) + "," + svg_number(q.y);
+  ++line_.written;
+  line_.a = q;
+  line_.cone = line_.empty = false;
+  line_.reach2 = 0;
+}
+
+// Narrows the cone of directions from a by a point that the segment from a must pass
+// within the tolerance of.
+void svg_writer::line_take(const svg_point& q) {
+  const double dx = q.x - line_.a.x, dy = q.y - line_.a.y;
+  const double d2 = dx * dx + dy * dy;
+  if (d2 <= kTolerance * kTolerance) return;  // near a: within the tolerance of any segment from a
+  line_.reach2 = std::max(line_.reach2, d2);
+  // Most points of a dense line lie near both edges of the cone: it stays as it is.
+  if (line_.cone && !line_.empty && std::fabs(cross(line_.lo_x, line_.lo_y, dx, dy)) <= kTolerance &&
+      std::fabs(cross(line_.hi_x, line_.hi_y, dx, dy)) <= kTolerance && line_.lo_x * dx + line_.lo_y * dy > 0 &&
+      line_.hi_x * dx + line_.hi_y * dy > 0)
+    return;
+  const double d = std::sqrt(d2);
+  const double s = kTolerance / d, c = std::sqrt(1 - s * s);
+  const double ux = dx / d, uy = dy / d;
+  // The directions within asin(s) of u.
+  const double lx = ux * c + uy * s, ly = uy * c - ux * s;
+  const double hx = ux * c - uy * s, hy = uy * c + ux * s;
+  if (!line_.cone) {
+    line_.cone = true;
+    line_.lo_x = lx, line_.lo_y = ly, line_.hi_x = hx, line_.hi_y = hy;
+    return;
+  }
+  if (line_.empty) return;
+  const auto inside = [](double ax, double ay, double bx, double by, double vx, double vy) {
+    return cross(ax, ay, vx, vy) >= 0 && cross(vx, vy, bx, by) >= 0;
+  };
+  const bool lo_in = inside(line_.lo_x, line_.lo_y, line_.hi_x, line_.hi_y, lx, ly);
+  const bool hi_in = inside(line_.lo_x, line_.lo_y, line_.hi_x, line_.hi_y, hx, hy);
+  const bool old_lo_in = inside(lx, ly, hx, hy, line_.lo_x, line_.lo_y);
+  if (!lo_in && !hi_in && !old_lo_in) {
+    line_.empty = true;  // no segment from a passes near every point: the next vertex is kept
+    return;
+  }
+  if (lo_in) line_.lo_x = lx, line_.lo_y = ly;
+  if (hi_in) line_.hi_x = hx, line_.hi_y = hy;
+}
+
+void svg_writer::polyline_point(double x, double y) {
+  if (!line_.open || line_.bad) return;
+  if (!std::isfinite(x) || !std::isfinite(y)) {
+    line_.bad = true;
+    return;
+  }
+  const svg_point q{x, y};
+  if (line_.written == 0) {
+    line_vertex(q);
+    return;
+  }
+  if (line_.has_b) {
+    // b may go when the segment from a to q passes within the tolerance of every point
+    // since a (b among them) and reaches as far as the farthest of them.
+    const double dx = q.x - line_.a.x, dy = q.y - line_.a.y;
+    const double d2 = dx * dx + dy * dy;
+    bool covers = !line_.empty && d2 >= line_.reach2;
+    if (covers && line_.cone && d2 > 0)
+      covers = cross(line_.lo_x, line_.lo_y, dx, dy) >= 0 && cross(dx, dy, line_.hi_x, line_.hi_y) >= 0;
+    if (covers && line_.cone && d2 == 0) covers = false;
+    if (!covers) {
+      line_vertex(line_.b);
+    }
+  }
+  line_.b = q;
+  line_.has_b = true;
+  line_take(q);
+}
+
+void svg_writer::polyline_end() {
+  if (!line_.open) return;
+  line_.open = false;
+  if (line_.bad) {
+    ++dropped_;
+    line_ = line_state{};
+    return;
+  }
+  if (line_.has_b) line_vertex(line_.b);
+  if (line_.written >= 2) put("<polyline points=\"" + line_.points + "\"" + paint_attrs(line_.paint) + "/>");
+  line_ = line_state{};
+}
+
+void svg_writer::marker(std::string_view shape, const svg_paint& p, double x, double y) {
+  if (!finite({x, y})) return;
+  if (!memo_.valid || memo_.serial != group_serial_ || memo_.shape != shape || !(memo_.paint == p)) {
+    const std::string look = paint_attrs(p);
+    const std::string key = std::string(shape) + '\n' + look;
+    std::string id;
+    for (const auto& [k, i] : symbols_)
+      if (k == key) id = i;
+    if (id.empty()) {
+      id = next_id("mk");
+      put("<defs><path id=\"" + id + "\" d=\"" + svg_escape(shape) + "\"" + look + "/></defs>");
+      symbols_.emplace_back(key, id);
+    }
+    // The places written so far of this definition in this group.
+    const std::string set = id + '\n' + scope();
+    std::size_t k = mark_sets_.size();
+    for (std::size_t i = 0; i < mark_sets_.size(); ++i)
+      if (mark_sets_[i].first == set) k = mark_sets_[i].second;
+    if (k == mark_sets_.size()) {
+      k = mark_last_.size();
+      mark_sets_.emplace_back(set, k);
+      mark_last_.push_back({INFINITY, INFINITY});
+      mark_buckets_.emplace_back();
+    }
+    memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k};
+  }
+  const std::size_t k = memo_.set;
+  const std::string& id = memo_.id;
+  const svg_point q{x, y};
+  const auto near = [&q](const svg_point& w) {
+    const double dx = w.x - q.x, dy = w.y - q.y;
+    return dx * dx + dy * dy <= kTolerance * kTolerance;
+  };
+  // Points along a plot come in order: most coincide with the one just written.
+  if (near(mark_last_[k])) {
+    ++markers_merged_;
+    return;
+  }
+  auto& buckets = mark_buckets_[k];
+  // Far off the page every place shares a bucket or two: they are never drawn anyway.
+  const auto bucket = [](double v) { return static_cast<long long>(std::floor(std::clamp(v / kTolerance, -1e15, 1e15))); };
+  const long long bx = bucket(x), by = bucket(y);
+  for (long long i = bx - 1; i <= bx + 1; ++i)
+    for (long long j = by - 1; j <= by + 1; ++j) {
+      auto it = buckets.find({i, j});
+      if (it == buckets.end()) continue;
+      for (const svg_point& w : it->second)
+        if (near(w)) {
+          ++markers_merged_;
+          return;
+        }
+    }
+  const svg_point w = as_written(q);
+  buckets[{bucket(w.x), bucket(w.y)}].push_back(w);
+  mark_last_[k] = w;
+  put("<use href=\"#" + id + "\" x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\"/>");
+}
+
+}  // namespace plat::graph

@@ -1,0 +1,173 @@
+// What the SVG writer leaves out at the page's resolution: markers on a marker of
+// their kind, polyline vertices on the segment through their neighbours, groups with
+// nothing in them; and what it must keep.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "graph/svg_writer.h"
+#include "support/svg_marks.h"
+#include "support/svg_reader.h"
+
+namespace {
+
+using namespace plat::graph;
+
+using kes_test::svg_xy;
+
+std::vector<svg_xy> xy(const std::vector<svg_point>& pts) {
+  std::vector<svg_xy> out;
+  for (const svg_point& p : pts) out.push_back({p.x, p.y});
+  return out;
+}
+
+std::size_t count(const std::string& doc, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = doc.find(what); at != std::string::npos; at = doc.find(what, at + 1)) ++n;
+  return n;
+}
+
+const std::string kRing = "M2 0A2 2 0 1 0 -2 0A2 2 0 1 0 2 0Z";
+const std::string kPlus = "M-2 0L2 0M0 -2L0 2";
+
+TEST(svg_resolution, markers_within_a_quarter_pixel_of_their_kind_are_one) {
+  struct mark {
+    const std::string* shape;
+    const char* colour;
+    double x, y;
+    bool written;
+  };
+  // Hand-placed: distances to the first marker (10, 10) of the same kind.
+  const mark marks[] = {
+      {&kRing, "#000000", 10, 10, true},
+      {&kRing, "#000000", 10.2, 10, false},    // 0.2 px
+      {&kRing, "#000000", 10.15, 10.15, false},  // 0.21 px
+      {&kRing, "#000000", 10.3, 10, true},     // 0.3 px from (10, 10): a place of its own
+      {&kRing, "#FF0000", 10, 10, true},       // another colour
+      {&kPlus, "#000000", 10, 10, true},       // another shape
+      {&kRing, "#000000", 50, 50, true},
+      {&kRing, "#000000", 10.05, 10, false},   // back near the first, after others
+  };
+  svg_writer w(100, 100);
+  std::size_t expected = 0;
+  for (const mark& m : marks) {
+    w.marker(*m.shape, svg_stroke(m.colour), m.x, m.y);
+    expected += m.written;
+  }
+  EXPECT_EQ(w.markers_merged(), static_cast<long long>(std::size(marks) - expected));
+  const std::string doc = w.finish();
+  const auto u = kes_test::svg_uses(doc);
+  ASSERT_EQ(u.size(), expected) << doc;
+  // One definition per shape and paint, each referenced by its markers.
+  EXPECT_EQ(count(doc, "<defs>"), 3u) << doc;
+  EXPECT_EQ(u[0].id, u[1].id);
+  EXPECT_NE(u[0].id, u[2].id);
+  EXPECT_NE(u[2].id, u[3].id);
+  EXPECT_EQ(kes_test::svg_reduce(doc).rfind("unreadable", 0), std::string::npos);
+}
+
+TEST(svg_resolution, markers_in_other_groups_and_bad_places_stay_apart) {
+  svg_writer w(100, 100);
+  w.marker(kRing, svg_stroke("#000000"), 10, 10);
+  svg_group g;
+  g.clip = w.clip_rect(0, 0, 50, 50);
+  w.begin_group(g);
+  w.marker(kRing, svg_stroke("#000000"), 10, 10);  // clipped otherwise: drawn again
+  w.marker(kRing, svg_stroke("#000000"), 10.1, 10);
+  w.end_group();
+  w.marker(kRing, svg_stroke("#000000"), std::numeric_limits<double>::quiet_NaN(), 1);
+  w.marker(kRing, svg_stroke("#000000"), 1e300, -1e300);  // far off: written, never a crash
+  EXPECT_EQ(w.dropped(), 1);
+  EXPECT_EQ(kes_test::svg_uses(w.finish()).size(), 3u);
+}
+
+TEST(svg_resolution, polyline_vertices_on_their_segment_are_left_out) {
+  struct line_case {
+    const char* what;
+    std::vector<svg_point> pts;
+    std::size_t written;
+  };
+  std::vector<svg_point> fine_steps, ten, flat_then_up;
+  // A step line of 2000 steps of 0.001 px across and 0.0001 px up: one stretch.
+  for (int i = 0; i < 2000; ++i) {
+    fine_steps.push_back({10 + i * 0.001, 100 - i * 0.0001});
+    fine_steps.push_back({10 + i * 0.001, 100 - (i + 1) * 0.0001});
+  }
+  for (int i = 0; i < 10; ++i) ten.push_back({10.0 + 5 * i, 50 + (i % 2 ? 3.0 : -3.0)});
+  // Steps finer than a pixel along a level stretch, then up a vertical one.
+  for (int i = 0; i <= 1000; ++i) flat_then_up.push_back({10 + i * 0.1, 200 + (i % 2) * 0.01});
+  for (int i = 1; i <= 1000; ++i) flat_then_up.push_back({110 + (i % 2) * 0.01, 200 - i * 0.1});
+  const line_case cases[] = {
+      {"collinear", {{0, 0}, {1, 1}, {2, 2}, {3, 3}}, 2},
+      {"a corner", {{0, 0}, {10, 0}, {10, 10}}, 3},
+      {"a bend of 0.2 px", {{0, 0}, {50, 0.2}, {100, 0}}, 2},
+      {"a bend of 0.3 px", {{0, 0}, {50, 0.3}, {100, 0}}, 3},
+      {"going back on itself", {{0, 0}, {10, 0}, {5, 0}}, 3},
+      {"repeated points", {{0, 0}, {0, 0}, {0, 0}, {4, 0}}, 2},
+      {"fine steps", fine_steps, 2},
+      {"ten points, none on a neighbours' segment", ten, 10},
+      {"fine steps along, then up", flat_then_up, 3},
+  };
+  for (const line_case& c : cases) {
+    svg_writer w(640, 480);
+    w.polyline(c.pts, svg_stroke("#000000"));
+    const auto lines = kes_test::svg_polylines(w.finish());
+    ASSERT_EQ(lines.size(), 1u) << c.what;
+    EXPECT_EQ(lines[0].size(), c.written) << c.what;
+    EXPECT_TRUE(kes_test::line_covers(xy(c.pts), lines[0], kPageResolution)) << c.what;
+  }
+}
+
+TEST(svg_resolution, a_polyline_given_point_by_point_is_the_polyline_given_whole) {
+  std::vector<svg_point> pts;
+  for (int i = 0; i < 5000; ++i) pts.push_back({i * 0.1, 240 + 100 * std::sin(i * 0.01)});
+  svg_writer whole(640, 480), by_point(640, 480);
+  whole.polyline(pts, svg_stroke("#000000"));
+  by_point.polyline_begin(svg_stroke("#000000"));
+  for (const svg_point& p : pts) by_point.polyline_point(p.x, p.y);
+  by_point.polyline_end();
+  const std::string a = whole.finish(), b = by_point.finish();
+  EXPECT_EQ(a, b);
+  const auto lines = kes_test::svg_polylines(a);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_LT(lines[0].size(), 200u);
+  EXPECT_TRUE(kes_test::line_covers(xy(pts), lines[0], kPageResolution));
+  // A point that is not finite drops the line, as it drops any element.
+  svg_writer bad(640, 480);
+  bad.polyline({{0, 0}, {std::numeric_limits<double>::infinity(), 1}, {2, 2}}, svg_stroke("#000000"));
+  EXPECT_EQ(bad.dropped(), 1);
+  EXPECT_TRUE(kes_test::svg_polylines(bad.finish()).empty());
+}
+
+TEST(svg_resolution, groups_with_nothing_in_them_are_not_written_and_repeats_are_one) {
+  svg_writer w(100, 100);
+  svg_group clipped;
+  clipped.clip = w.clip_rect(0, 0, 50, 50);
+  for (int batch = 0; batch < 3; ++batch) {  // batches under one clip: one group
+    w.begin_group(clipped);
+    w.line(0, batch, 10, batch, svg_stroke("#000000"));
+    w.end_group();
+  }
+  w.begin_group(clipped);  // nothing drawn: not written
+  w.end_group();
+  svg_group named;
+  named.id = "a";
+  w.begin_group(named);
+  w.line(0, 0, 1, 1, svg_stroke("#000000"));
+  w.end_group();
+  named.id = "b";
+  w.begin_group(named);
+  w.line(0, 0, 1, 1, svg_stroke("#000000"));
+  w.end_group();
+  const std::string doc = w.finish();
+  EXPECT_EQ(count(doc, "<g clip-path"), 1u) << doc;
+  EXPECT_EQ(count(doc, "<line"), 5u) << doc;
+  EXPECT_EQ(count(doc, "<g id="), 2u) << doc;  // groups with ids are never merged
+  EXPECT_EQ(count(doc, "<g"), count(doc, "</g>")) << doc;
+  EXPECT_EQ(kes_test::svg_reduce(doc).rfind("unreadable", 0), std::string::npos);
+}
+
+}  // namespace

@@ -58,14 +58,16 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     for (const point& q : cell.empirical) lo = std::min(lo, q.x), hi = std::max(hi, q.x);
   }
   if (!(hi >= lo)) lo = 0, hi = 1;
-  const scale xs = nice_scale(lo, hi > lo ? hi : lo + 1, 5);
+  // Both axes reach past the data, so that the first and the last steps lie inside the frame.
+  const scale xs = padded_scale(lo, hi, 5);
 
   std::vector<class_key> keys;
   for (const cdf_cell& cell : cells) keys.push_back(cell.key);
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
   std::vector<legend_entry> legend;
-  const bool any_fitted = std::any_of(cells.begin(), cells.end(), [](const cdf_cell& k) { return !k.fitted.empty(); });
+  bool any_fitted = false;
+  for (int index : grid.index) any_fitted = any_fitted || (index >= 0 && cells[index].fitted.size() > 1);
   if (p.flag("_CURVELEGEND") && any_fitted) {
     legend_entry e;
     e.label = p.text("_CDFLAB", "Fitted");
@@ -81,24 +83,30 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     frame f = page.cells[i];
     f.xlo = xs.lo;
     f.xhi = xs.hi;
-    f.ylo = 0;
-    f.yhi = ymax;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
-    if (index < 0 && grid.strips) continue;
+    f.ylo = -0.04 * ymax;
+    f.yhi = 1.04 * ymax;
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
+    if (!grid.drawn(i)) continue;
     if (index >= 0) {
       const cdf_cell& cell = cells[index];
       draw_wall(c, f);
       if (p.flag("_GRID")) draw_grid(c, f, yticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
-      if (!cell.empirical.empty()) c.polyline(steps(f, cell.empirical), empirical);
+      cell_ink ink;
+      if (!cell.empirical.empty()) {
+        const std::vector<point> line = steps(f, cell.empirical);
+        c.polyline(line, empirical);
+        ink.add_line(line);
+      }
       std::vector<point> curve;
       for (const point& q : cell.fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) c.polyline(curve, curve_paint(0, false));
+      ink.add_line(curve);
       c.clip_end();
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);
-      draw_cell_insets(c, f, p, keys[index]);
+      draw_cell_insets(c, f, p, keys[index], ink);
     }
     draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
   }

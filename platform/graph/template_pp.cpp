@@ -86,10 +86,11 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = f.ylo = 0;
-    f.xhi = f.yhi = 1;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
-    if (index < 0 && grid.strips) continue;
+    // Points at 0 and 1 are drawn whole inside the frame.
+    f.xlo = f.ylo = -0.04;
+    f.xhi = f.yhi = 1.04;
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
+    if (!grid.drawn(i)) continue;
     if (index >= 0) {
       const pp_cell& cell = cells[index];
       draw_wall(c, f);
@@ -106,7 +107,9 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);
-      draw_cell_insets(c, f, p, keys[index]);
+      cell_ink ink;
+      for (const point& q : cell.pts) ink.points.push_back({f.px(q.x), f.py(q.y)});
+      draw_cell_insets(c, f, p, keys[index], ink);
     }
     draw_axes_of_cell(c, f, p, grid, i, ticks, ticks);
   }

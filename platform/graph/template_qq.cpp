@@ -94,6 +94,13 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   }
 }
 
+// Whether the cell's line y = a + b x crosses the data range of the frame.
+bool line_in_frame(const frame& f, const qq_cell& cell) {
+  if (!std::isfinite(cell.a) || !std::isfinite(cell.b)) return false;
+  const double y1 = cell.a + cell.b * f.xlo, y2 = cell.a + cell.b * f.xhi;
+  return std::min(y1, y2) <= f.yhi && std::max(y1, y2) >= f.ylo;
+}
+
 void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_panel& p, bool rotated,
                const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid) {
   draw_wall(c, f);
@@ -138,29 +145,43 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
   for (const qq_cell& cell : cells)
     for (const point& q : cell.pts) {
+      if (!std::isfinite(q.x) || !std::isfinite(q.y)) continue;
       dlo = std::min(dlo, q.y), dhi = std::max(dhi, q.y);
       qlo = std::min(qlo, q.x), qhi = std::max(qhi, q.x);
     }
-  if (std::isnan(tlo) || std::isnan(thi)) {
-    // A probability axis spans its end ticks and every point.
-    tlo = theory.at.empty() ? qlo : std::min(theory.at.front(), qlo);
-    thi = theory.at.empty() ? qhi : std::max(theory.at.back(), qhi);
-    const double pad = 0.04 * (thi - tlo);
-    tlo -= pad, thi += pad;
+  // The theoretical axis spans its end ticks and every point, the data axis every
+  // point; both reach 4 % past them, so that no point lies on the frame.
+  if (!std::isfinite(tlo) || !std::isfinite(thi)) {
+    tlo = theory.at.empty() ? qlo : theory.at.front();
+    thi = theory.at.empty() ? qhi : theory.at.back();
   }
-  if (!(thi > tlo)) tlo -= 1, thi += 1;
+  tlo = std::min(tlo, qlo), thi = std::max(thi, qhi);
+  if (!(thi >= tlo)) tlo = -1, thi = 1;
+  const double tpad = thi > tlo ? 0.04 * (thi - tlo) : 1;
+  tlo -= tpad, thi += tpad;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
-  const scale ds = nice_scale(dlo, dhi > dlo ? dhi : dlo + 1, 5);
-  // The data axis reaches a little past its end ticks, so that a point on an end tick
-  // is drawn whole inside the frame rather than cut by it.
-  const double dpad = 0.03 * (ds.hi - ds.lo);
+  const scale ds = padded_scale(dlo, dhi, 5);
 
   std::vector<class_key> keys;
   for (const qq_cell& cell : cells) keys.push_back(cell.key);
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  // A cell whose quantiles or data could not be computed cannot be placed: the panel
+  // that holds it is left out, as a graph of such data without CLASS cells is.
+  for (int index : grid.index)
+    if (index >= 0)
+      for (const point& q : cells[index].pts)
+        if (!std::isfinite(q.x) || !std::isfinite(q.y)) {
+          *why = "the cell " + strip_text(*p.tables[0], keys[index]) + " has values that are not finite";
+          return false;
+        }
+  // The line's entry only when some cell of the panel draws it inside its frame.
+  const frame range = rotated ? frame{0, 0, 1, 1, ds.lo, ds.hi, tlo, thi} : frame{0, 0, 1, 1, tlo, thi, ds.lo, ds.hi};
+  bool line_shown = false;
+  for (int index : grid.index)
+    if (index >= 0) line_shown = line_shown || line_in_frame(range, cells[index]);
   std::vector<legend_entry> legend;
-  if (p.flag("_CURVELEGEND") && p.flag("_REFLINE") && !p.text("_REFLINELAB").empty()) {
+  if (p.flag("_CURVELEGEND") && p.flag("_REFLINE") && line_shown && !p.text("_REFLINELAB").empty()) {
     legend_entry e;
     e.label = p.text("_REFLINELAB");
     e.stroke.stroke = kLineInk;
@@ -185,14 +206,18 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = rotated ? ds.lo - dpad : tlo;
-    f.xhi = rotated ? ds.hi + dpad : thi;
-    f.ylo = rotated ? tlo : ds.lo - dpad;
-    f.yhi = rotated ? thi : ds.hi + dpad;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
-    if (index < 0 && grid.strips) continue;
+    f.xlo = rotated ? ds.lo : tlo;
+    f.xhi = rotated ? ds.hi : thi;
+    f.ylo = rotated ? tlo : ds.lo;
+    f.yhi = rotated ? thi : ds.hi;
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
+    if (!grid.drawn(i)) continue;
     if (index >= 0) draw_cell(c, f, cells[index], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
-    if (index >= 0) draw_cell_insets(c, f, p, keys[index]);
+    if (index >= 0) {
+      cell_ink ink;
+      for (const point& q : cells[index].pts) ink.points.push_back(rotated ? point{f.px(q.y), f.py(q.x)} : point{f.px(q.x), f.py(q.y)});
+      draw_cell_insets(c, f, p, keys[index], ink);
+    }
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
     else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);
     // The percentile axis on the first row (or the last column when rotated).

@@ -103,6 +103,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       if (curve.size() > 1) c.polyline(curve, curve_paint(0, false));
       ink.add_line(curve);
       c.clip_end();
+      if (cell.empirical.empty() && curve.empty()) draw_no_values(c, f);
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);

@@ -98,13 +98,17 @@ void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const
   draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(t, grid.levels[i]));
   if (!grid.empty_cell(i)) return;
   draw_wall(c, f);
+  draw_no_values(c, f);
+  draw_border(c, f);
+}
+
+void draw_no_values(canvas& c, const frame& f) {
   text_style note;
   note.size = kLegendSize;
   note.align = anchor::middle;
   note.colour = kRefColour;
   c.text(f.x + f.w / 2, f.y + f.h / 2 + text_above(kLegendSize) / 2, fit_text("no nonmissing values", note, f.w - 6),
          note);
-  draw_border(c, f);
 }
 
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,

@@ -96,9 +96,9 @@ scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& ce
   if (!std::isnan(ymax) && s.hi > ymax) {
     while (s.ticks.size() > 2 && s.ticks.back() > ymax * (1 + 1e-12)) s.ticks.pop_back();
     s.hi = ymax;
-  } else if (std::isnan(ymax) && s.ticks.size() >= 2 && s.hi <= hi * (1 + 1e-12)) {
-    // The tallest bar or curve would touch the frame and merge into the strip above:
-    // the axis runs on to the next tick.
+  } else if (std::isnan(ymax) && s.ticks.size() >= 2 && s.hi - hi < 0.06 * (s.hi - s.lo)) {
+    // The tallest bar or curve would touch the frame (or leave no room for its bar
+    // label) and merge into the strip above: the axis runs on to the next tick.
     s.ticks.push_back(s.hi + (s.ticks[1] - s.ticks[0]));
     s.hi = s.ticks.back();
   }
@@ -178,6 +178,8 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     const double cx = midpoints ? b.x : b.x + w / 2;
     c.text(f.px(cx), std::max(f.y + text_above(t.size), f.py(top) - 3), b.label, t);
   }
+  const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
+  if (!any_bar && cell.curves.empty()) draw_no_values(c, f);
   draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
   draw_border(c, f);

@@ -104,6 +104,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       }
       draw_points(c, f, cell.pts);
       c.clip_end();
+      if (cell.pts.empty()) draw_no_values(c, f);
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);

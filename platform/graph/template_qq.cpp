@@ -125,6 +125,7 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
   for (const point& q : cell.pts) pts.push_back(rotated ? point{q.y, q.x} : q);
   draw_points(c, f, pts);
   c.clip_end();
+  if (pts.empty()) draw_no_values(c, f);
   draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
   draw_border(c, f);

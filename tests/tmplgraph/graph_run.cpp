@@ -74,7 +74,6 @@ double dump_number(const std::string& text) {
 }
 
 graph_run run_graphs(const std::string& statements, const std::string& options) {
-  scratch_dir dir("tmplgraph");
   // A fixed sample: the normal quantiles of 120 evenly spaced probabilities, scaled
   // to mean 50 and standard deviation 8, in a shuffled order so that every cell of c
   // and d gets values from the whole range.
@@ -92,9 +91,14 @@ graph_run run_graphs(const std::string& statements, const std::string& options) 
     std::snprintf(line, sizeof line, "%.3f,%c,%c\n", 50 + 8 * (lo + hi) / 2, "abc"[i % 3], "uv"[(i / 3) % 2]);
     csv += line;
   }
-  dir.write("d.csv", csv);
   const std::string data = options.empty() ? "d" : "d(" + options + ")";
-  dir.write("prog.kes", "proc kestravine data=" + data + " noprint; var x; " + statements + " run;\n");
+  return run_program(csv, "proc kestravine data=" + data + " noprint; var x; " + statements + " run;\n");
+}
+
+graph_run run_program(const std::string& csv, const std::string& program) {
+  scratch_dir dir("tmplgraph");
+  dir.write("d.csv", csv);
+  dir.write("prog.kes", program);
   std::filesystem::create_directories(dir / "graphs");
   graph_run r;
   r.status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--log", (dir / "log").string(),

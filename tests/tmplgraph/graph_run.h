@@ -36,6 +36,8 @@ struct graph_run {
 // d (u, v), written as d.csv; statements run as "proc kestravine data=d(OPTIONS)
 // noprint; var x; STATEMENTS run;".
 graph_run run_graphs(const std::string& statements, const std::string& options = "");
+// A program run over d.csv holding `csv`.
+graph_run run_program(const std::string& csv, const std::string& program);
 
 // A value of the dump as a number.
 double dump_number(const std::string& text);

@@ -363,7 +363,7 @@ int legend_columns(const std::string& title, const std::vector<legend_entry>& en
   const int n = static_cast<int>(entries.size());
   int cols = std::min(std::max(1, static_cast<int>(width / *colw)), n);
   const double rows_room = max_height - (title.empty() ? 0 : kRowHeight) - 6;
-  const int most_rows = std::max(1, static_cast<int>(rows_room / kRowHeight));
+  const int most_rows = std::isfinite(rows_room) ? std::max(1.0, std::min(rows_room / kRowHeight, 1e6)) : n;
   const int narrowest = std::max(1, static_cast<int>(width / (kSwatch + 6 + 4 * kLegendSize + kEntryGap)));
   while ((n + cols - 1) / cols > most_rows && cols < std::min(n, narrowest)) {
     ++cols;

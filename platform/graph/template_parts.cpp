@@ -174,21 +174,39 @@ struct span {
   double lo, hi;
 };
 
-// Which tick texts are shown: every k-th of those in the frame, for the smallest k at
-// which each shown text keeps `room` px from the next; a text that may not be shown
-// (beyond its reach) is left out without breaking the rhythm of the others.
+// Which tick texts are shown: of evenly placed ticks every k-th of those in the frame,
+// for the smallest k at which each shown text keeps `room` px from the next; a text
+// that may not be shown (beyond its reach) is left out without breaking the rhythm of
+// the others.
 std::vector<bool> thin_texts(const std::vector<span>& spans, const std::vector<bool>& allowed, double room) {
   const std::size_t n = spans.size();
   std::vector<bool> shown(n, false);
+  const auto gap_after = [&](const span& before, const span& s) {
+    return std::max(s.lo - before.hi, before.lo - s.hi);
+  };
+  // Ticks at uneven places (percents at their quantiles) keep every text that has
+  // room after the last one shown, so that the round percents in the middle stay.
+  bool even = true;
+  for (std::size_t i = 2; i < n && even; ++i) {
+    const double d0 = (spans[1].lo + spans[1].hi - spans[0].lo - spans[0].hi) / 2;
+    const double d = (spans[i].lo + spans[i].hi - spans[i - 1].lo - spans[i - 1].hi) / 2;
+    even = std::fabs(d - d0) <= 0.01 * std::fabs(d0);
+  }
+  if (!even) {
+    const span* before = nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!allowed[i] || (before != nullptr && gap_after(*before, spans[i]) < room)) continue;
+      shown[i] = true;
+      before = &spans[i];
+    }
+    return shown;
+  }
   for (std::size_t k = 1; k <= std::max<std::size_t>(n, 1); ++k) {
     bool fits = true;
     const span* before = nullptr;
     for (std::size_t i = 0; i < n && fits; i += k) {
       if (!allowed[i]) continue;
-      if (before != nullptr) {
-        const double gap = std::max(spans[i].lo - before->hi, before->lo - spans[i].hi);
-        fits = gap >= room;
-      }
+      if (before != nullptr) fits = gap_after(*before, spans[i]) >= room;
       before = &spans[i];
     }
     if (!fits) continue;
@@ -206,6 +224,12 @@ bool in_range(double v, double lo, double hi) {
 }  // namespace
 
 double tick_text_room() { return text_advance("0", tick_style(anchor::middle)); }
+
+std::vector<bool> thin_tick_texts(const std::vector<std::pair<double, double>>& extents, double room) {
+  std::vector<span> spans;
+  for (const auto& [lo, hi] : extents) spans.push_back({lo, hi});
+  return thin_texts(spans, std::vector<bool>(spans.size(), true), room);
+}
 
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown, double reach_left, double reach_right) {

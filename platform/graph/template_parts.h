@@ -5,6 +5,7 @@
 #pragma once
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/template_canvas.h"
@@ -65,7 +66,7 @@ void draw_border(canvas& c, const frame& f);
 void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks);
 
 // Axes: ticks out of the frame and their texts. Where texts would come closer than
-// tick_text_room() (one character) only every second, third ... text is shown.
+// tick_text_room() (one character) they are thinned (see thin_tick_texts).
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
 // The same with texts of their own at the ticks (percents at quantile positions). A
@@ -77,6 +78,10 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
                  bool ticks_shown, bool values_shown);
 // The least room between two tick texts, px.
 double tick_text_room();
+// Which of the tick texts at these extents along their axis (lo, hi in px, in tick
+// order) are shown: of even ticks every k-th, for the smallest k that keeps `room`
+// between them; of uneven ones each that keeps `room` from the one shown before it.
+std::vector<bool> thin_tick_texts(const std::vector<std::pair<double, double>>& extents, double room);
 // Widest text of a tick list.
 double tick_text_width(const std::vector<std::string>& texts);
 // Axis labels, centred along the axis; the vertical one turned 90 degrees. A label

@@ -79,18 +79,31 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   text_style s;
   s.size = kTickSize;
   s.align = across ? anchor::middle : anchor::start;
+  // Percents crowd at the ends of the axis: their texts are thinned as any axis's are.
+  std::vector<std::size_t> at;
+  std::vector<std::pair<double, double>> extents;
   for (std::size_t i = 0; i < t.at.size(); ++i) {
     if (across) {
       const double x = f.px(t.at[i]);
       if (x < f.x - 0.5 || x > f.x + f.w + 0.5) continue;
       c.line(x, f.y - kTickLength, x, f.y, p);
-      c.text(x, f.y - kTickLength - 3, t.texts[i], s);
+      const double w = text_advance(t.texts[i], s);
+      extents.emplace_back(x - w / 2, x + w / 2);
     } else {
       const double y = f.py(t.at[i]);
       if (y < f.y - 0.5 || y > f.y + f.h + 0.5) continue;
       c.line(f.x + f.w, y, f.x + f.w + kTickLength, y, p);
-      c.text(f.x + f.w + kTickLength + 3, y + text_above(kTickSize) / 2 - 1, t.texts[i], s);
+      const double base = y + text_above(kTickSize) / 2 - 1;
+      extents.emplace_back(base - text_above(kTickSize), base + text_below(kTickSize));
     }
+    at.push_back(i);
+  }
+  const std::vector<bool> shown = thin_tick_texts(extents, across ? tick_text_room() : 2);
+  for (std::size_t j = 0; j < at.size(); ++j) {
+    if (!shown[j]) continue;
+    const std::size_t i = at[j];
+    if (across) c.text(f.px(t.at[i]), f.y - kTickLength - 3, t.texts[i], s);
+    else c.text(f.x + f.w + kTickLength + 3, f.py(t.at[i]) + text_above(kTickSize) / 2 - 1, t.texts[i], s);
   }
 }
 

@@ -435,7 +435,12 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
       c.rect(ex, ey - 5, kSwatch, 10, fill);
     }
     c.line(ex, ey, ex + kSwatch, ey, e.stroke);
-    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fit_text(e.label, t, colw - kSwatch - 6), t);
+    // A long entry shrinks to 80 % of the size before it is cut, so that its numbers stay.
+    // The gap to the next column stays free (the widest entry fits to rounding).
+    const double room = colw - kEntryGap - kSwatch - 6 + 1e-6, w = text_advance(e.label, t);
+    text_style fitted = t;
+    if (w > room && room > 0) fitted.size = std::max(kLegendSize * 0.8, kLegendSize * room / w);
+    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fit_text(e.label, fitted, room), fitted);
   }
 }
 

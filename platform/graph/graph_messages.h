@@ -10,5 +10,6 @@ constexpr int kGraphWritten = 2;   // {s} description, {s} file
 constexpr int kGraphFileError = 3; // {s} file, {s} reason
 constexpr int kNoAnnotate = 4;
 constexpr int kNoSegment = 5;      // {s} service
+constexpr int kGraphNotDrawn = 6;  // {s} label, {s} reason
 
 }  // namespace plat::graph

@@ -126,7 +126,10 @@ int plat_ggoseg(int, int descr_size, void* catalog, int* number, host_gsegid* se
   if (!cat.empty() && cat[0] != '.') g->catalog = cat.substr(cat.find('.') + 1);
   g->writer = std::make_unique<svg_writer>(page_width(), page_height());
   g->writer->set_title(g->descr.empty() ? g->name : g->descr);
-  g->writer->set_desc(g->byline.empty() ? "Graph " + g->name : "Graph " + g->name + ", " + g->byline);
+  // The desc says what the graph shows, as a template graph's does, and names the graph.
+  std::string desc = g->descr.empty() ? "Graph " + g->name : g->descr + " (graph " + g->name + ")";
+  if (!g->byline.empty()) desc += ", " + g->byline;
+  g->writer->set_desc(desc + ".");
   if (number != nullptr) *number = g->number;
   if (seg != nullptr) {
     seg->words[0] = g.get();

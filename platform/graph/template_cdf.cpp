@@ -46,10 +46,18 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
 }
 
 // The empirical function's points (x, height after x) of a cell as a step line in the
-// frame, given to the canvas as they are read.
-void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_cell& cell, const paint& look) {
+// frame, given to the canvas as they are read; the line's trace, for placing insets,
+// keeps a vertex only where it has moved half a pixel.
+void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_cell& cell, const paint& look,
+                cell_ink* ink) {
   const column_reader col(t);
   const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
+  std::vector<point> trace;
+  const auto vertex = [&](double px, double py) {
+    c.polyline_point(px, py);
+    if (trace.empty() || std::abs(px - trace.back().x) >= 0.5 || std::abs(py - trace.back().y) >= 0.5)
+      trace.push_back({px, py});
+  };
   c.polyline_begin(look);
   bool first = true;
   double last_y = 0;
@@ -57,12 +65,13 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
     for (std::size_t r = begin; r < end; ++r) {
       const double x = ex(r), y = ey(r);
       if (std::isnan(x) || std::isnan(y)) continue;
-      if (!first) c.polyline_point(f.px(x), f.py(last_y));
-      c.polyline_point(f.px(x), f.py(y));
+      if (!first) vertex(f.px(x), f.py(last_y));
+      vertex(f.px(x), f.py(y));
       first = false;
       last_y = y;
     }
   c.polyline_end();
+  ink->add_line(trace);
 }
 
 }  // namespace
@@ -79,14 +88,16 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   double lo = INFINITY, hi = -INFINITY;
   for (const cdf_cell& cell : cells) lo = std::min(lo, cell.lo), hi = std::max(hi, cell.hi);
   if (!(hi >= lo)) lo = 0, hi = 1;
-  const scale xs = nice_scale(lo, hi > lo ? hi : lo + 1, 5);
+  // Both axes reach past the data, so that the first and the last steps lie inside the frame.
+  const scale xs = padded_scale(lo, hi, 5);
 
   std::vector<class_key> keys;
   for (const cdf_cell& cell : cells) keys.push_back(cell.key);
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
   std::vector<legend_entry> legend;
-  const bool any_fitted = std::any_of(cells.begin(), cells.end(), [](const cdf_cell& k) { return !k.fitted.empty(); });
+  bool any_fitted = false;
+  for (int index : grid.index) any_fitted = any_fitted || (index >= 0 && cells[index].fitted.size() > 1);
   if (p.flag("_CURVELEGEND") && any_fitted) {
     legend_entry e;
     e.label = p.text("_CDFLAB", "Fitted");
@@ -102,24 +113,27 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     frame f = page.cells[i];
     f.xlo = xs.lo;
     f.xhi = xs.hi;
-    f.ylo = 0;
-    f.yhi = ymax;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
-    if (index < 0 && grid.strips) continue;
+    f.ylo = -0.04 * ymax;
+    f.yhi = 1.04 * ymax;
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
+    if (!grid.drawn(i)) continue;
     if (index >= 0) {
       const cdf_cell& cell = cells[index];
       draw_wall(c, f);
       if (p.flag("_GRID")) draw_grid(c, f, yticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
-      if (cell.any_empirical) draw_steps(c, f, *p.tables[0], cell, empirical);
+      cell_ink ink;
+      if (cell.any_empirical) draw_steps(c, f, *p.tables[0], cell, empirical, &ink);
       std::vector<point> curve;
       for (const point& q : cell.fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) c.polyline(curve, fit_line(p, curve_paint(0, false)));
+      ink.add_line(curve);
       c.clip_end();
+      if (!cell.any_empirical && curve.empty()) draw_no_values(c, f);
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);
-      draw_cell_insets(c, f, p, keys[index]);
+      draw_cell_insets(c, f, p, keys[index], ink);
     }
     draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
   }

@@ -87,6 +87,8 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
   ncols = std::max(ncols, 1);
   if (!any1 && !any2) {
     g.index.push_back(keys.empty() ? -1 : 0);
+    g.on_levels.push_back(false);
+    g.levels.emplace_back();
     return g;
   }
   g.strips = true;
@@ -101,8 +103,11 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
   for (int r = 0; r < nrows; ++r)
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
-      auto it = cell_at.find({ri, ci});
+      const bool on = ri < rows.size() && ci < cols.size();
+      auto it = on ? cell_at.find({ri, ci}) : cell_at.end();
       g.index.push_back(it == cell_at.end() ? -1 : it->second);
+      g.on_levels.push_back(on);
+      g.levels.push_back(on ? class_key{rows[ri], cols[ci]} : class_key{});
     }
   return g;
 }
@@ -121,13 +126,35 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
   return s;
 }
 
+void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i) {
+  if (!grid.strips || !grid.on_levels[i]) return;
+  draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(t, grid.levels[i]));
+  if (!grid.empty_cell(i)) return;
+  draw_wall(c, f);
+  draw_no_values(c, f);
+  draw_border(c, f);
+}
+
+void draw_no_values(canvas& c, const frame& f) {
+  text_style note;
+  note.size = kLegendSize;
+  note.align = anchor::middle;
+  note.colour = kRefColour;
+  c.text(f.x + f.w / 2, f.y + f.h / 2 + text_above(kLegendSize) / 2, fit_text("no nonmissing values", note, f.w - 6),
+         note);
+}
+
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
                       const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
   std::string desc = std::string("A ") + kind + " of " + p.text("_VARLABEL", p.text("_VARNAME"));
-  if (grid.strips) desc += ", " + std::to_string(std::count_if(grid.index.begin(), grid.index.end(), [](int i) { return i >= 0; })) + " CLASS cells";
+  if (grid.strips) {
+    int cells = 0;
+    for (std::size_t i = 0; i < grid.index.size(); ++i) cells += grid.drawn(i) ? 1 : 0;
+    desc += ", " + std::to_string(cells) + (cells == 1 ? " CLASS cell" : " CLASS cells");
+  }
   for (const auto& [name, value] : p.context.by) desc += ", " + name + " = " + value;
   c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
 
@@ -143,13 +170,15 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text("_YLABEL").empty();
   const double legend_w = pg.width - 2 * kMargin;
-  const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w);
+  const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
+  const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
+  // Many legend entries take more columns rather than the plot's half of the page.
+  pg.legend_max = std::max(kLegendSize, pg.height / 2 - top - room.top - room.bottom - xaxis - xlabel - kMargin - kGap);
+  const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w, pg.legend_max);
   pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
                  (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
   pg.grid_right = pg.width - kMargin - 4 - room.right;
   pg.grid_top = top + room.top;
-  const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
-  const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
   pg.grid_bottom = pg.height - kMargin - xaxis - xlabel - (lh > 0 ? lh + kGap : 0) - room.bottom;
   pg.xlabel_y = pg.grid_bottom + xaxis + text_above(kLabelSize) + 2;
   pg.inset_bottom_y = pg.grid_bottom + xaxis + xlabel + kGap;
@@ -168,13 +197,14 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   // The lowest slot of the column that holds a cell carries the horizontal axis.
   int lowest = -1;
   for (int r = 0; r < grid.nrows; ++r)
-    if (grid.index[static_cast<std::size_t>(r * grid.ncols + col)] >= 0 || !grid.strips) lowest = r;
-  // Next to another cell a text keeps to its half of the gap between them.
-  const double half_gap = cell_gap() / 2 - 1;
+    if (grid.drawn(static_cast<std::size_t>(r * grid.ncols + col))) lowest = r;
+  // Next to another cell a text keeps to its half of the gap between them, less half a
+  // character, so that the texts of neighbouring cells never run together.
+  const double half_gap = std::max(0.0, (cell_gap() - tick_text_room()) / 2);
   if (row == lowest)
     draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
                 col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
-  if (col == 0 && (grid.index[i] >= 0 || !grid.strips))
+  if (col == 0 && grid.drawn(i))
     draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }
 
@@ -185,7 +215,7 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   const std::string xlabel = p.text("_XLABEL", p.text("_VARLABEL", p.text("_VARNAME")));
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
   if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text("_YLABEL"));
-  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text("_LEGENDTITLE"), legend);
+  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text("_LEGENDTITLE"), legend, pg.legend_max);
   const std::vector<inset_box> boxes = read_inset_boxes(p);
   const double inner = pg.width - 2 * kMargin;
   draw_margin_insets(c, boxes, 1, kMargin, pg.grid_top - pg.inset_top, inner);

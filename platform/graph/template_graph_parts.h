@@ -73,11 +73,22 @@ struct panel_grid {
   int nrows = 1, ncols = 1;
   bool strips = false;       // cells carry their CLASS levels in a strip
   std::vector<int> index;    // row-major
+  // The levels of each slot that lies on a combination of CLASS levels, with or
+  // without a cell (a combination without one has no nonmissing values).
+  std::vector<class_key> levels;
+  std::vector<bool> on_levels;
+  bool empty_cell(std::size_t i) const { return index[i] < 0 && strips && on_levels[i]; }
+  bool drawn(std::size_t i) const { return index[i] >= 0 || !strips || on_levels[i]; }
 };
 panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel);
 
 // "label = level" of each CLASS column of a cell.
 std::string strip_text(const out::graph_table& t, const class_key& key);
+// The strip of grid slot i above its frame, when the slot shows CLASS levels; an empty
+// combination also gets its wall, its frame and the words "no nonmissing values".
+void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i);
+// The words "no nonmissing values" in the middle of a cell that has nothing to draw.
+void draw_no_values(canvas& c, const frame& f);
 
 // The page: the plot area of each grid slot (its strip above it) and the room of the
 // axis labels and the legend.
@@ -86,6 +97,7 @@ struct page_frame {
   std::vector<frame> cells;
   double grid_left = 0, grid_top = 0, grid_right = 0, grid_bottom = 0;
   double xlabel_y = 0, ylabel_x = 0, legend_y = 0;
+  double legend_max = INFINITY;  // the legend's height keeps half the page for the plot
   // Room of the inset boxes in the page margins (top, bottom, left, right) and where
   // the bottom box starts.
   double inset_top = 0, inset_bottom = 0, inset_left = 0, inset_right = 0, inset_bottom_y = 0;

@@ -123,6 +123,11 @@ scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& ce
   if (!std::isnan(ymax) && s.hi > ymax) {
     while (s.ticks.size() > 2 && s.ticks.back() > ymax * (1 + 1e-12)) s.ticks.pop_back();
     s.hi = ymax;
+  } else if (std::isnan(ymax) && s.ticks.size() >= 2 && s.hi - hi < 0.06 * (s.hi - s.lo)) {
+    // The tallest bar or curve would touch the frame (or leave no room for its bar
+    // label) and merge into the strip above: the axis runs on to the next tick.
+    s.ticks.push_back(s.hi + (s.ticks[1] - s.ticks[0]));
+    s.hi = s.ticks.back();
   }
   return s;
 }
@@ -133,8 +138,16 @@ double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) 
   return midpoints ? xmax - xmin : (std::isnan(h.first_x) ? xmax - xmin : xmax - h.first_x);
 }
 
+// The style of each curve: its label's place among the labels of every cell, so that a
+// curve keeps its colour when another cell lacks a curve before it.
+int curve_index(const std::vector<std::string>& labels, const std::string& label) {
+  const auto at = std::find(labels.begin(), labels.end(), label);
+  return static_cast<int>(at - labels.begin());
+}
+
 void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
-               bool midpoints, const std::vector<double>& yticks) {
+               bool midpoints, const std::vector<double>& yticks, const std::vector<std::string>& labels,
+               cell_ink* ink) {
   draw_wall(c, f);
   if (p.flag("_GRID")) draw_grid(c, f, yticks);
   c.clip_begin(f.x, f.y, f.w, f.h);
@@ -154,6 +167,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     }
     const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
     c.rect(f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0, barpaint);
+    ink->bars.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
   }
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag("_CFILL") && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
@@ -163,14 +177,15 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
     poly.push_back({f.px(k.pts.back().x), f.py(base)});
     paint fill;
-    fill.fill = curve_paint(0, is_kernel(k.label)).stroke;
+    fill.fill = curve_paint(curve_index(labels, k.label), is_kernel(k.label)).stroke;
     fill.fill_opacity = 0.25;
     c.polygon(poly, fill);
   }
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
     std::vector<point> pts;
     for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
-    c.polyline(pts, curve_paint(static_cast<int>(i), is_kernel(cell.curves[i].label)));
+    ink->add_line(pts);
+    c.polyline(pts, curve_paint(curve_index(labels, cell.curves[i].label), is_kernel(cell.curves[i].label)));
   }
   c.clip_end();
   // Bar labels above their bars.
@@ -183,6 +198,8 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     const double cx = midpoints ? b.x : b.x + w / 2;
     c.text(f.px(cx), std::max(f.y + text_above(t.size), f.py(top) - 3), b.label, t);
   }
+  const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
+  if (!any_bar && cell.curves.empty()) draw_no_values(c, f);
   draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
   draw_border(c, f);
@@ -208,38 +225,53 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   }
   const double w = bar_width(read, xmin, xmax, midpoints);
   const scale ys = vertical_scale(p, cells);
+  // Room beside the end bars, so that they do not sit on the frame.
+  const double xpad = 0.04 * (xmax - xmin);
 
   // The cells of this panel.
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
 
-  // Legend: one entry per curve position, named by the first cell that has it.
+  std::vector<std::string> labels;
+  for (const hist_cell& cell : cells)
+    for (const curve& k : cell.curves)
+      if (std::find(labels.begin(), labels.end(), k.label) == labels.end()) labels.push_back(k.label);
+  // Legend: the curves the cells of this panel draw, in the order of their styles; a
+  // fit that failed in every one of them has no curve and no entry.
   std::vector<legend_entry> legend;
   if (p.flag("_CURVELEGEND")) {
-    for (const hist_cell& cell : cells)
-      for (std::size_t i = legend.size(); i < cell.curves.size(); ++i) {
-        legend_entry e;
-        e.label = cell.curves[i].label;
-        e.stroke = curve_paint(static_cast<int>(i), is_kernel(e.label));
-        e.filled = i == 0 && p.flag("_CFILL");
-        legend.push_back(e);
-      }
+    std::vector<bool> drawn(labels.size(), false);
+    for (int index : grid.index)
+      if (index >= 0)
+        for (const curve& k : cells[index].curves)
+          if (k.pts.size() > 1) drawn[curve_index(labels, k.label)] = true;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+      if (!drawn[i]) continue;
+      legend_entry e;
+      e.label = labels[i];
+      e.stroke = curve_paint(static_cast<int>(i), is_kernel(e.label));
+      e.filled = p.flag("_CFILL") && std::any_of(cells.begin(), cells.end(), [&](const hist_cell& k) {
+        return !k.curves.empty() && k.curves[0].label == labels[i];
+      });
+      legend.push_back(e);
+    }
   }
 
   const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = xmin;
-    f.xhi = xmax;
+    f.xlo = xmin - xpad;
+    f.xhi = xmax + xpad;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (index < 0) {
-      if (grid.strips) continue;
+      if (!grid.drawn(i)) continue;
     } else {
-      draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks);
-      draw_cell_insets(c, f, p, keys[index]);
+      cell_ink ink;
+      draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels, &ink);
+      draw_cell_insets(c, f, p, keys[index], ink);
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

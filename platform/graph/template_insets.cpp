@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "core/number_text.h"
 #include "graph/template_parts.h"
 
 namespace plat::graph {
@@ -43,9 +44,8 @@ bool split(const std::string& name, const char* prefix, int* number, std::string
 
 std::string value_text(const out::dyn_value& d) {
   if (d.is_text) return d.text;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", d.num);
-  return buf;
+  // A number shows as the fitted parameters do: exact, in at most 8 characters.
+  return plat::best_text(d.num, 8);
 }
 
 bool truthy(const out::dyn_value& d) { return d.is_text ? d.text == "ON" || d.text == "1" : d.num != 0; }
@@ -57,6 +57,7 @@ void set(inset_box& b, const std::string& rest, const out::dyn_value& d) {
   else if (rest == "CFILL") b.fill = truthy(d);
   else if (rest == "VALIGN") b.valign = value_text(d);
   else if (rest == "HALIGN") b.halign = value_text(d);
+  else if (rest == "AUTOALIGN") b.automatic = truthy(d);
   else if (rest == "NCOLS") b.pairs = std::max(1, static_cast<int>(d.num) / 2);
   else if (rest == "GUTTER") b.gutter = std::atof(value_text(d).c_str());
   else if (rest.compare(0, 5, "LABEL") == 0 || rest.compare(0, 5, "VALUE") == 0) {
@@ -168,9 +169,10 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
   // A margin box is as wide as its pairs need, at most the width it may take.
   const double w = width > 0 ? laid_width(b, width) : inset_box_width(b);
   const double h = inset_box_height(b, width);
+  // Opaque always: a curve running through the box would cross its texts.
   paint frame;
   frame.stroke = b.border ? kFrameColour : "none";
-  frame.fill = b.fill ? kFill : "none";
+  frame.fill = kFill;
   c.rect(x, y, w, h, frame);
   double line_y = y + kPad;
   if (!b.header.empty()) {
@@ -192,20 +194,84 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
   }
 }
 
-void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes) {
-  for (const inset_box& b : boxes) {
-    if (b.margin != 0) continue;
-    const double w = inset_box_width(b), h = inset_box_height(b, 0);
-    const double x = b.halign == "RIGHT" ? f.x + f.w - kEdge - w : b.halign == "CENTER" ? f.x + (f.w - w) / 2 : f.x + kEdge;
-    const double y = b.valign == "BOTTOM" ? f.y + f.h - kEdge - h : b.valign == "CENTER" ? f.y + (f.h - h) / 2 : f.y + kEdge;
-    draw_inset_box(c, b, x, y, 0);
+void cell_ink::add_line(const std::vector<point>& pts) {
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    points.push_back(pts[i]);
+    if (i == 0) continue;
+    const double dx = pts[i].x - pts[i - 1].x, dy = pts[i].y - pts[i - 1].y;
+    const int steps = std::min(1000, static_cast<int>(std::hypot(dx, dy) / 4));
+    for (int k = 1; k < steps; ++k)
+      points.push_back({pts[i - 1].x + dx * k / steps, pts[i - 1].y + dy * k / steps});
   }
 }
 
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key) {
-  draw_plot_insets(c, f, read_inset_boxes(p));
+void cell_ink::add_mark(const point& at) {
+  if (points.empty() || std::abs(at.x - points.back().x) >= 0.5 || std::abs(at.y - points.back().y) >= 0.5)
+    points.push_back(at);
+}
+
+namespace {
+
+struct place {
+  double x, y;
+};
+
+place corner_place(const frame& f, const std::string& valign, const std::string& halign, double w, double h) {
+  const double x = halign == "RIGHT" ? f.x + f.w - kEdge - w : halign == "CENTER" ? f.x + (f.w - w) / 2 : f.x + kEdge;
+  const double y = valign == "BOTTOM" ? f.y + f.h - kEdge - h : valign == "CENTER" ? f.y + (f.h - h) / 2 : f.y + kEdge;
+  return {x, y};
+}
+
+// How much of the cell's drawing a box at (x, y) would cover: points inside it, and
+// bar area in units of a 5 x 5 px square.
+double covered(const cell_ink& ink, double x, double y, double w, double h) {
+  double n = 0;
+  for (const point& q : ink.points)
+    if (q.x >= x && q.x <= x + w && q.y >= y && q.y <= y + h) n += 1;
+  for (const frame& r : ink.bars) {
+    const double ox = std::min(x + w, r.x + r.w) - std::max(x, r.x), oy = std::min(y + h, r.y + r.h) - std::max(y, r.y);
+    if (ox > 0 && oy > 0) n += ox * oy / 25;
+  }
+  return n;
+}
+
+}  // namespace
+
+void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
+  static const char* const kCorners[4][2] = {{"TOP", "LEFT"}, {"TOP", "RIGHT"}, {"BOTTOM", "LEFT"}, {"BOTTOM", "RIGHT"}};
+  // Corners the program chose are kept; the others are free to an automatic box.
+  bool taken[4] = {};
+  const auto corner_of = [&](const inset_box& b) {
+    for (int k = 0; k < 4; ++k)
+      if (b.valign == kCorners[k][0] && b.halign == kCorners[k][1]) return k;
+    return -1;
+  };
+  for (const inset_box& b : boxes)
+    if (b.margin == 0 && corner_of(b) >= 0) taken[corner_of(b)] = true;
+  for (const inset_box& b : boxes) {
+    if (b.margin != 0) continue;
+    const double w = inset_box_width(b), h = inset_box_height(b, 0);
+    place at = corner_place(f, b.valign, b.halign, w, h);
+    const int own = corner_of(b);
+    if (b.automatic && own >= 0 && (!ink.points.empty() || !ink.bars.empty())) {
+      double best = covered(ink, at.x, at.y, w, h);
+      int chosen = own;
+      for (int k = 0; k < 4 && best > 0; ++k) {
+        if (taken[k]) continue;
+        const place q = corner_place(f, kCorners[k][0], kCorners[k][1], w, h);
+        const double n = covered(ink, q.x, q.y, w, h);
+        if (n < best) best = n, chosen = k, at = q;
+      }
+      if (chosen != own) taken[own] = false, taken[chosen] = true;
+    }
+    draw_inset_box(c, b, at.x, at.y, 0);
+  }
+}
+
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink) {
+  draw_plot_insets(c, f, read_inset_boxes(p), ink);
   inset_box cell_box;
-  if (inset_data_box(p, key, &cell_box)) draw_plot_insets(c, f, {cell_box});
+  if (inset_data_box(p, key, &cell_box)) draw_plot_insets(c, f, {cell_box}, ink);
 }
 
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {

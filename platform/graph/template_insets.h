@@ -1,7 +1,7 @@
 // Inset boxes of template graphs, read from a panel's dynamics (_INSET<n> and _I<n>_...
 // inside the plot area, _MARGIN<m> and _M<m>_... in the page margins) and from the
 // "InsetData" rows of comparative graphs, laid out and drawn in the graph style:
-// white fill when asked, a 1 px #4A4A4A border, 4 px padding, labels left and values
+// an opaque white fill, a 1 px #4A4A4A border, 4 px padding, labels left and values
 // right, a bold header.
 //
 // Two boxes in one margin are both drawn: in the top and bottom margins the second
@@ -26,6 +26,7 @@ struct inset_box {
   bool border = true;
   bool fill = false;
   std::string valign = "TOP", halign = "LEFT";
+  bool automatic = false;      // the corner was chosen for the box, not by the program
   int pairs = 1;               // label-value pairs side by side (margin boxes)
   double gutter = 4;           // percent of the page width between pairs
   std::vector<inset_row> rows;
@@ -43,12 +44,24 @@ double inset_box_width(const inset_box& b);
 double inset_box_height(const inset_box& b, double width);
 // Draws the box with its top-left corner at (x, y), `width` px wide (0: natural).
 void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width);
-// Draws the plot-area boxes inside the frame at their alignments, 4 px from its edges.
-void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes);
+// What a cell draws, in page px: points (markers and curve vertices) and bars. A box
+// whose corner was chosen for it goes to the free corner that covers least of it.
+struct cell_ink {
+  std::vector<point> points;
+  std::vector<frame> bars;  // x, y, w, h only
+  void add_line(const std::vector<point>& pts);  // vertices every few px along it
+  // A point drawn at `at`, kept only half a pixel or more from the last one kept, so
+  // that a plot of any number of points leaves as many as the page has room for.
+  void add_mark(const point& at);
+};
+// Draws the plot-area boxes inside the frame at their alignments, 4 px from its edges,
+// opaque over what the cell drew before them.
+void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
 
 // The insets of one drawn cell: the plot-area boxes of the dynamics, and the cell's
 // own InsetData row of a comparative graph.
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key);
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key,
+                      const cell_ink& ink = {});
 
 // Room the margin boxes take: top, bottom, left, right (px), for a page `width` px wide.
 struct inset_room {

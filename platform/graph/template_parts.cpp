@@ -28,7 +28,8 @@ text_style tick_style(anchor a) {
 
 paint curve_paint(int i, bool kernel) {
   paint p;
-  p.stroke = kCurveColours[i % 8];
+  // The palette's yellow barely shows as a thin line on white: lines take a darker one.
+  p.stroke = i % 8 == 7 ? kCurveYellowLine : kCurveColours[i % 8];
   p.dash = kDashes[i % 5];
   p.width = kernel ? 1.5 : 2;
   return p;
@@ -36,31 +37,57 @@ paint curve_paint(int i, bool kernel) {
 
 scale nice_scale(double lo, double hi, int target) {
   scale s;
+  if (!std::isfinite(lo) || !std::isfinite(hi)) {
+    // Nothing finite to scale: a unit scale rather than ticks of NaN.
+    lo = std::isfinite(lo) ? lo : std::isfinite(hi) ? hi : 0;
+    hi = lo;
+  }
+  if (hi < lo) std::swap(lo, hi);
   if (!(hi > lo)) {
     const double d = lo == 0 ? 1 : std::fabs(lo) * 0.1;
     lo -= d;
     hi += d;
   }
   const double raw = (hi - lo) / std::max(target, 1);
-  const double mag = std::pow(10.0, std::floor(std::log10(raw)));
-  double step = mag * 10;
-  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-    if (m * mag >= raw * (1 - 1e-9)) {
-      step = m * mag;
-      break;
-    }
-  const double first = std::floor(lo / step + 1e-9) * step;
-  const double last = std::ceil(hi / step - 1e-9) * step;
-  const int n = static_cast<int>(std::lround((last - first) / step));
+  if (!std::isfinite(raw) || !(raw > 0)) {
+    s.lo = lo, s.hi = hi, s.ticks = {lo, hi};
+    return s;
+  }
+  const int e = static_cast<int>(std::floor(std::log10(raw)));
+  const double mag = std::pow(10.0, e);
+  // The step of 1, 2, 5 or 10 times mag nearest the raw step on a log scale, so
+  // that the scale keeps about `target` intervals.
+  const double r = raw / mag;
+  const double m = r < std::sqrt(2.0) ? 1 : r < std::sqrt(10.0) ? 2 : r < std::sqrt(50.0) ? 5 : 10;
+  const double step = m * mag;
+  const double first = std::floor(lo / step + 1e-9), last = std::ceil(hi / step - 1e-9);
+  // Tick k is k * m * 10^e formed as one product or quotient of exact integers and a
+  // power of ten, so that it is the double nearest its decimal (0.3, not 0.30000000000000004).
+  const double ten = std::pow(10.0, std::abs(e));
+  const int n = static_cast<int>(std::min(last - first, 4.0 * std::max(target, 1) + 4));
   for (int i = 0; i <= n; ++i) {
-    double v = first + i * step;
-    if (std::fabs(v) < step * 1e-9) v = 0;
-    // Exact decimals: round away the error of the additions.
-    v = std::stod(best_text(v, 16));
+    const double k = (first + i) * m;
+    double v = e >= 0 ? k * ten : k / ten;
+    if (v == 0) v = 0;  // no -0
     s.ticks.push_back(v);
   }
   s.lo = s.ticks.front();
   s.hi = s.ticks.back();
+  return s;
+}
+
+scale padded_scale(double lo, double hi, int target) {
+  if (!std::isfinite(lo) || !std::isfinite(hi) || hi < lo) lo = 0, hi = 1;
+  double pad = 0.04 * (hi - lo);
+  if (!(pad > 0)) pad = lo == 0 ? 0.5 : std::fabs(lo) * 0.1;
+  scale s = nice_scale(lo - pad, hi + pad, target);
+  s.lo = lo - pad;
+  s.hi = hi + pad;
+  const double tol = 1e-9 * (s.hi - s.lo);
+  std::vector<double> inside;
+  for (double v : s.ticks)
+    if (v >= s.lo - tol && v <= s.hi + tol) inside.push_back(v);
+  s.ticks = inside;
   return s;
 }
 
@@ -140,24 +167,91 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bo
   draw_x_axis(c, f, ticks, tick_texts(ticks), ticks_shown, values_shown);
 }
 
+namespace {
+
+// Extent of a tick text along its axis (px).
+struct span {
+  double lo, hi;
+};
+
+// Which tick texts are shown: of evenly placed ticks every k-th of those in the frame,
+// for the smallest k at which each shown text keeps `room` px from the next; a text
+// that may not be shown (beyond its reach) is left out without breaking the rhythm of
+// the others.
+std::vector<bool> thin_texts(const std::vector<span>& spans, const std::vector<bool>& allowed, double room) {
+  const std::size_t n = spans.size();
+  std::vector<bool> shown(n, false);
+  const auto gap_after = [&](const span& before, const span& s) {
+    return std::max(s.lo - before.hi, before.lo - s.hi);
+  };
+  // Ticks at uneven places (percents at their quantiles) keep every text that has
+  // room after the last one shown, so that the round percents in the middle stay.
+  bool even = true;
+  for (std::size_t i = 2; i < n && even; ++i) {
+    const double d0 = (spans[1].lo + spans[1].hi - spans[0].lo - spans[0].hi) / 2;
+    const double d = (spans[i].lo + spans[i].hi - spans[i - 1].lo - spans[i - 1].hi) / 2;
+    even = std::fabs(d - d0) <= 0.01 * std::fabs(d0);
+  }
+  if (!even) {
+    const span* before = nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!allowed[i] || (before != nullptr && gap_after(*before, spans[i]) < room)) continue;
+      shown[i] = true;
+      before = &spans[i];
+    }
+    return shown;
+  }
+  for (std::size_t k = 1; k <= std::max<std::size_t>(n, 1); ++k) {
+    bool fits = true;
+    const span* before = nullptr;
+    for (std::size_t i = 0; i < n && fits; i += k) {
+      if (!allowed[i]) continue;
+      if (before != nullptr) fits = gap_after(*before, spans[i]) >= room;
+      before = &spans[i];
+    }
+    if (!fits) continue;
+    for (std::size_t i = 0; i < n; ++i) shown[i] = i % k == 0 && allowed[i];
+    return shown;
+  }
+  return shown;
+}
+
+bool in_range(double v, double lo, double hi) {
+  const double tol = 1e-9 * (hi - lo);
+  return v >= lo - tol && v <= hi + tol;
+}
+
+}  // namespace
+
+double tick_text_room() { return text_advance("0", tick_style(anchor::middle)); }
+
+std::vector<bool> thin_tick_texts(const std::vector<std::pair<double, double>>& extents, double room) {
+  std::vector<span> spans;
+  for (const auto& [lo, hi] : extents) spans.push_back({lo, hi});
+  return thin_texts(spans, std::vector<bool>(spans.size(), true), room);
+}
+
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown, double reach_left, double reach_right) {
   paint p;
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::middle);
-  double free_from = -1e300;
+  std::vector<std::size_t> at;
+  std::vector<span> spans;
+  std::vector<bool> allowed;
   for (std::size_t i = 0; i < ticks.size(); ++i) {
-    const double v = ticks[i];
-    if (v < f.xlo - 1e-9 * (f.xhi - f.xlo) || v > f.xhi + 1e-9 * (f.xhi - f.xlo)) continue;
-    const double x = f.px(v), y = f.y + f.h;
-    if (ticks_shown) c.line(x, y, x, y + kTickLength, p);
-    if (!values_shown) continue;
-    const double w = text_advance(texts[i], t);
-    if (x - w / 2 < free_from) continue;  // would overlap the text before it
-    if (x - w / 2 < f.x - reach_left || x + w / 2 > f.x + f.w + reach_right) continue;
-    c.text(x, y + kTickLength + kGap + text_above(kTickSize), texts[i], t);
-    free_from = x + w / 2 + kGap;
+    if (!in_range(ticks[i], f.xlo, f.xhi)) continue;
+    const double x = f.px(ticks[i]), w = text_advance(texts[i], t);
+    if (ticks_shown) c.line(x, f.y + f.h, x, f.y + f.h + kTickLength, p);
+    at.push_back(i);
+    spans.push_back({x - w / 2, x + w / 2});
+    allowed.push_back(x - w / 2 >= f.x - reach_left && x + w / 2 <= f.x + f.w + reach_right);
   }
+  if (!values_shown) return;
+  const std::vector<bool> shown = thin_texts(spans, allowed, tick_text_room());
+  const double y = f.y + f.h + kTickLength + kGap + text_above(kTickSize);
+  for (std::size_t j = 0; j < at.size(); ++j)
+    if (shown[j]) c.text(f.px(ticks[at[j]]), y, texts[at[j]], t);
 }
 
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown) {
@@ -169,24 +263,40 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
   paint p;
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::end);
+  const double above = text_above(kTickSize), below = text_below(kTickSize);
+  std::vector<std::size_t> at;
+  std::vector<span> spans;
   for (std::size_t i = 0; i < ticks.size(); ++i) {
-    const double v = ticks[i];
-    if (v < f.ylo - 1e-9 * (f.yhi - f.ylo) || v > f.yhi + 1e-9 * (f.yhi - f.ylo)) continue;
-    const double y = f.py(v);
+    if (!in_range(ticks[i], f.ylo, f.yhi)) continue;
+    const double y = f.py(ticks[i]);
     if (ticks_shown) c.line(f.x - kTickLength, y, f.x, y, p);
-    if (values_shown) c.text(f.x - kTickLength - kGap, y + text_above(kTickSize) / 2 - 1, texts[i], t);
+    const double base = y + above / 2 - 1;
+    at.push_back(i);
+    spans.push_back({base - above, base + below});
   }
+  if (!values_shown) return;
+  const std::vector<bool> shown = thin_texts(spans, std::vector<bool>(at.size(), true), 2);
+  for (std::size_t j = 0; j < at.size(); ++j)
+    if (shown[j]) c.text(f.x - kTickLength - kGap, f.py(ticks[at[j]]) + above / 2 - 1, texts[at[j]], t);
 }
 
 std::string fit_text(const std::string& s, const text_style& t, double width) {
   if (text_advance(s, t) <= width) return s;
-  std::string cut = s;
-  while (!cut.empty()) {
-    cut.pop_back();
-    while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80) cut.pop_back();
-    if (text_advance(cut + "\xE2\x80\xA6", t) <= width) return cut + "\xE2\x80\xA6";
+  // The longest prefix, cut at a character boundary, that fits with the ellipsis:
+  // found by bisection, so a long text is measured a few dozen times, not once per character.
+  static const std::string kEllipsis = "\xE2\x80\xA6";
+  std::vector<std::size_t> ends;  // byte ends of the prefixes of 0, 1, 2 ... characters
+  ends.push_back(0);
+  for (std::size_t i = 1; i <= s.size(); ++i)
+    if (i == s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ends.push_back(i);
+  std::size_t lo = 0, hi = ends.size() - 1;  // prefix lo fits (or is empty), prefix hi does not
+  while (hi - lo > 1) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (text_advance(s.substr(0, ends[mid]) + kEllipsis, t) <= width) lo = mid;
+    else hi = mid;
   }
-  return std::string();
+  if (lo == 0) return text_advance(kEllipsis, t) <= width ? kEllipsis : std::string();
+  return s.substr(0, ends[lo]) + kEllipsis;
 }
 
 namespace {
@@ -267,34 +377,45 @@ text_style legend_style() {
   return t;
 }
 
-// Columns of equal width that fit the widest entry.
-int legend_columns(const std::vector<legend_entry>& entries, double width, double* colw) {
+// Columns of equal width that fit the widest entry; more, narrower ones (their texts
+// cut with an ellipsis) when the rows would run past max_height.
+int legend_columns(const std::string& title, const std::vector<legend_entry>& entries, double width, double max_height,
+                   double* colw) {
   double widest = 0;
   for (const auto& e : entries) widest = std::max(widest, kSwatch + 6 + text_advance(e.label, legend_style()));
   *colw = std::min(widest + kEntryGap, width);
-  int cols = std::max(1, static_cast<int>(width / *colw));
-  return std::min(cols, static_cast<int>(entries.size()));
+  const int n = static_cast<int>(entries.size());
+  int cols = std::min(std::max(1, static_cast<int>(width / *colw)), n);
+  const double rows_room = max_height - (title.empty() ? 0 : kRowHeight) - 6;
+  const int most_rows = std::isfinite(rows_room) ? std::max(1.0, std::min(rows_room / kRowHeight, 1e6)) : n;
+  const int narrowest = std::max(1, static_cast<int>(width / (kSwatch + 6 + 4 * kLegendSize + kEntryGap)));
+  while ((n + cols - 1) / cols > most_rows && cols < std::min(n, narrowest)) {
+    ++cols;
+    *colw = width / cols;
+  }
+  return cols;
 }
 }  // namespace
 
-double legend_height(const std::string& title, const std::vector<legend_entry>& entries, double width) {
+double legend_height(const std::string& title, const std::vector<legend_entry>& entries, double width,
+                     double max_height) {
   if (entries.empty()) return 0;
   double colw = 0;
-  const int cols = legend_columns(entries, width, &colw);
+  const int cols = legend_columns(title, entries, width, max_height, &colw);
   const int rows = (static_cast<int>(entries.size()) + cols - 1) / cols;
   return (title.empty() ? 0 : kRowHeight) + rows * kRowHeight + 6;
 }
 
 void draw_legend(canvas& c, double x, double y, double width, const std::string& title,
-                 const std::vector<legend_entry>& entries) {
+                 const std::vector<legend_entry>& entries, double max_height) {
   if (entries.empty()) return;
   double colw = 0;
-  const int cols = legend_columns(entries, width, &colw);
+  const int cols = legend_columns(title, entries, width, max_height, &colw);
   const double used = cols * colw - kEntryGap;
   const double left = x + std::max(0.0, (width - used) / 2);
   paint border;
   border.stroke = "#BDBDBD";
-  c.rect(x, y, width, legend_height(title, entries, width), border);
+  c.rect(x, y, width, legend_height(title, entries, width, max_height), border);
   double top = y + 3;
   text_style t = legend_style();
   if (!title.empty()) {
@@ -314,7 +435,12 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
       c.rect(ex, ey - 5, kSwatch, 10, fill);
     }
     c.line(ex, ey, ex + kSwatch, ey, e.stroke);
-    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fit_text(e.label, t, colw - kSwatch - 6), t);
+    // A long entry shrinks to 80 % of the size before it is cut, so that its numbers stay.
+    // The gap to the next column stays free (the widest entry fits to rounding).
+    const double room = colw - kEntryGap - kSwatch - 6 + 1e-6, w = text_advance(e.label, t);
+    text_style fitted = t;
+    if (w > room && room > 0) fitted.size = std::max(kLegendSize * 0.8, kLegendSize * room / w);
+    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fit_text(e.label, fitted, room), fitted);
   }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/template_canvas.h"
@@ -27,6 +28,7 @@ inline constexpr const char* kGridColour = "#E6E6E6";
 inline constexpr const char* kRefColour = "#6E6E6E";
 inline constexpr const char* kBarFill = "#C6DBEF";
 inline constexpr const char* kStripFill = "#EFEFEF";
+inline constexpr const char* kCurveYellowLine = "#B8A200";
 
 // The stroke of curve i (palette colour and line style in step), fitted or kernel.
 paint curve_paint(int i, bool kernel);
@@ -36,9 +38,12 @@ struct scale {
   double lo = 0, hi = 1;
   std::vector<double> ticks;
 };
-// A nice scale over [lo, hi] with about `target` intervals of 1, 2, 2.5 or 5 times a
-// power of ten; lo and hi are widened to the ticks.
+// A nice scale over [lo, hi] with about `target` intervals of 1, 2 or 5 times a power
+// of ten; lo and hi are widened to the ticks. Values that are not finite give a unit scale.
 scale nice_scale(double lo, double hi, int target = 5);
+// The data range [lo, hi] widened by 4 % on each side, so that the first and last
+// values are drawn inside the frame, with the nice ticks that fall inside it.
+scale padded_scale(double lo, double hi, int target = 5);
 // The numbers of a blank-separated list (tick lists of dynamics); bad words skipped.
 std::vector<double> parse_numbers(const std::string& text);
 // Tick texts: the shortest exact text of each value, with the decimals of the
@@ -60,8 +65,8 @@ void draw_border(canvas& c, const frame& f);
 // Light lines at the vertical ticks (behind the data).
 void draw_grid(canvas& c, const frame& f, const std::vector<double>& yticks);
 
-// Axes: ticks out of the frame and their texts. Texts of the horizontal axis are left
-// out where they would overlap the one before.
+// Axes: ticks out of the frame and their texts. Where texts would come closer than
+// tick_text_room() (one character) they are thinned (see thin_tick_texts).
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown);
 // The same with texts of their own at the ticks (percents at quantile positions). A
@@ -71,6 +76,12 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
                  bool ticks_shown, bool values_shown, double reach_left = INFINITY, double reach_right = INFINITY);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown);
+// The least room between two tick texts, px.
+double tick_text_room();
+// Which of the tick texts at these extents along their axis (lo, hi in px, in tick
+// order) are shown: of even ticks every k-th, for the smallest k that keeps `room`
+// between them; of uneven ones each that keeps `room` from the one shown before it.
+std::vector<bool> thin_tick_texts(const std::vector<std::pair<double, double>>& extents, double room);
 // Widest text of a tick list.
 double tick_text_width(const std::vector<std::string>& texts);
 // Axis labels, centred along the axis; the vertical one turned 90 degrees. A label
@@ -96,10 +107,11 @@ struct legend_entry {
   bool filled = false;
 };
 // Height of the legend laid out in width (title line, then rows of entries that wrap
-// into columns); 0 for no entries.
-double legend_height(const std::string& title, const std::vector<legend_entry>& entries, double width);
+// into columns, as many columns as keep it within max_height); 0 for no entries.
+double legend_height(const std::string& title, const std::vector<legend_entry>& entries, double width,
+                     double max_height = INFINITY);
 void draw_legend(canvas& c, double x, double y, double width, const std::string& title,
-                 const std::vector<legend_entry>& entries);
+                 const std::vector<legend_entry>& entries, double max_height = INFINITY);
 
 // ---- panels and titles ----
 inline constexpr double kStripHeight = 18;

@@ -93,10 +93,11 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = f.ylo = 0;
-    f.xhi = f.yhi = 1;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
-    if (index < 0 && grid.strips) continue;
+    // Points at 0 and 1 are drawn whole inside the frame.
+    f.xlo = f.ylo = -0.04;
+    f.xhi = f.yhi = 1.04;
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
+    if (!grid.drawn(i)) continue;
     if (index >= 0) {
       const pp_cell& cell = cells[index];
       draw_wall(c, f);
@@ -108,17 +109,22 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         l.width = 1.5;
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
+      cell_ink ink;
       const paint dot = point_paint();
       for (const auto& [first, end] : cell.rows)
         for (std::size_t r = first; r < end; ++r) {
           const double x = theoretical(r), y = empirical(r);
-          if (!std::isnan(x) && !std::isnan(y)) c.point_marker(f.px(x), f.py(y), dot);
+          if (std::isnan(x) || std::isnan(y)) continue;
+          const point at{f.px(x), f.py(y)};
+          c.point_marker(at.x, at.y, dot);
+          ink.add_mark(at);
         }
       c.clip_end();
+      if (ink.points.empty()) draw_no_values(c, f);
       draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
       draw_border(c, f);
-      draw_cell_insets(c, f, p, keys[index]);
+      draw_cell_insets(c, f, p, keys[index], ink);
     }
     draw_axes_of_cell(c, f, p, grid, i, ticks, ticks);
   }

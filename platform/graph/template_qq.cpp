@@ -27,6 +27,7 @@ struct qq_cell {
   std::vector<std::pair<std::size_t, std::size_t>> rows;
   // The range of the cell's points (quantile, data); its points stay in the data object.
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
+  bool nonfinite = false;   // a point whose quantile or value could not be computed
   double a = NAN, b = NAN; // the cell's line as the module gave it
   std::vector<refline> hrefs, vrefs;
 };
@@ -37,7 +38,10 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
       return [q = col.numbers("Quantile"), d = col.numbers("Data"), ra = col.numbers("RefInt"),
               rb = col.numbers("RefSlope")](std::size_t r, qq_cell& cell) {
         const double x = q(r), y = d(r);
-        if (!std::isnan(x) && !std::isnan(y)) {
+        if (std::isnan(x) || std::isnan(y)) {
+        } else if (!std::isfinite(x) || !std::isfinite(y)) {
+          cell.nonfinite = true;
+        } else {
           cell.qlo = std::min(cell.qlo, x), cell.qhi = std::max(cell.qhi, x);
           cell.dlo = std::min(cell.dlo, y), cell.dhi = std::max(cell.dhi, y);
         }
@@ -89,23 +93,44 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   text_style s;
   s.size = kTickSize;
   s.align = across ? anchor::middle : anchor::start;
+  // Percents crowd at the ends of the axis: their texts are thinned as any axis's are.
+  std::vector<std::size_t> at;
+  std::vector<std::pair<double, double>> extents;
   for (std::size_t i = 0; i < t.at.size(); ++i) {
     if (across) {
       const double x = f.px(t.at[i]);
       if (x < f.x - 0.5 || x > f.x + f.w + 0.5) continue;
       c.line(x, f.y - kTickLength, x, f.y, p);
-      c.text(x, f.y - kTickLength - 3, t.texts[i], s);
+      const double w = text_advance(t.texts[i], s);
+      extents.emplace_back(x - w / 2, x + w / 2);
     } else {
       const double y = f.py(t.at[i]);
       if (y < f.y - 0.5 || y > f.y + f.h + 0.5) continue;
       c.line(f.x + f.w, y, f.x + f.w + kTickLength, y, p);
-      c.text(f.x + f.w + kTickLength + 3, y + text_above(kTickSize) / 2 - 1, t.texts[i], s);
+      const double base = y + text_above(kTickSize) / 2 - 1;
+      extents.emplace_back(base - text_above(kTickSize), base + text_below(kTickSize));
     }
+    at.push_back(i);
+  }
+  const std::vector<bool> shown = thin_tick_texts(extents, across ? tick_text_room() : 2);
+  for (std::size_t j = 0; j < at.size(); ++j) {
+    if (!shown[j]) continue;
+    const std::size_t i = at[j];
+    if (across) c.text(f.px(t.at[i]), f.y - kTickLength - 3, t.texts[i], s);
+    else c.text(f.x + f.w + kTickLength + 3, f.py(t.at[i]) + text_above(kTickSize) / 2 - 1, t.texts[i], s);
   }
 }
 
-void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_table& t, const out::graph_panel& p, bool rotated,
-               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid) {
+// Whether the cell's line y = a + b x crosses the data range of the frame.
+bool line_in_frame(const frame& f, const qq_cell& cell) {
+  if (!std::isfinite(cell.a) || !std::isfinite(cell.b)) return false;
+  const double y1 = cell.a + cell.b * f.xlo, y2 = cell.a + cell.b * f.xhi;
+  return std::min(y1, y2) <= f.yhi && std::max(y1, y2) >= f.ylo;
+}
+
+// Draws the cell's line and points; `ink` gets the points' places for the insets.
+void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_table& t, const out::graph_panel& p,
+               bool rotated, const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink) {
   draw_wall(c, f);
   if (p.flag("_GRID")) draw_grid(c, f, grid_ticks);
   if (pctl_grid != nullptr) {
@@ -131,10 +156,12 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
     for (std::size_t r = first; r < end; ++r) {
       const double q = quantile(r), d = data(r);
       if (std::isnan(q) || std::isnan(d)) continue;
-      if (rotated) c.point_marker(f.px(d), f.py(q), dot);
-      else c.point_marker(f.px(q), f.py(d), dot);
+      const point at = rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)};
+      c.point_marker(at.x, at.y, dot);
+      ink->add_mark(at);
     }
   c.clip_end();
+  if (ink->points.empty()) draw_no_values(c, f);
   draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
   draw_border(c, f);
@@ -157,26 +184,37 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     dlo = std::min(dlo, cell.dlo), dhi = std::max(dhi, cell.dhi);
     qlo = std::min(qlo, cell.qlo), qhi = std::max(qhi, cell.qhi);
   }
-  if (std::isnan(tlo) || std::isnan(thi)) {
-    // A probability axis spans its end ticks and every point.
-    tlo = theory.at.empty() ? qlo : std::min(theory.at.front(), qlo);
-    thi = theory.at.empty() ? qhi : std::max(theory.at.back(), qhi);
-    const double pad = 0.04 * (thi - tlo);
-    tlo -= pad, thi += pad;
+  // The theoretical axis spans its end ticks and every point, the data axis every
+  // point; both reach 4 % past them, so that no point lies on the frame.
+  if (!std::isfinite(tlo) || !std::isfinite(thi)) {
+    tlo = theory.at.empty() ? qlo : theory.at.front();
+    thi = theory.at.empty() ? qhi : theory.at.back();
   }
-  if (!(thi > tlo)) tlo -= 1, thi += 1;
+  tlo = std::min(tlo, qlo), thi = std::max(thi, qhi);
+  if (!(thi >= tlo)) tlo = -1, thi = 1;
+  const double tpad = thi > tlo ? 0.04 * (thi - tlo) : 1;
+  tlo -= tpad, thi += tpad;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
-  const scale ds = nice_scale(dlo, dhi > dlo ? dhi : dlo + 1, 5);
-  // The data axis reaches a little past its end ticks, so that a point on an end tick
-  // is drawn whole inside the frame rather than cut by it.
-  const double dpad = 0.03 * (ds.hi - ds.lo);
+  const scale ds = padded_scale(dlo, dhi, 5);
 
   std::vector<class_key> keys;
   for (const qq_cell& cell : cells) keys.push_back(cell.key);
   const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
                                       static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  // A cell whose quantiles or data could not be computed cannot be placed: the panel
+  // that holds it is left out, as a graph of such data without CLASS cells is.
+  for (int index : grid.index)
+    if (index >= 0 && cells[index].nonfinite) {
+      *why = "the cell " + strip_text(*p.tables[0], keys[index]) + " has values that are not finite";
+      return false;
+    }
+  // The line's entry only when some cell of the panel draws it inside its frame.
+  const frame range = rotated ? frame{0, 0, 1, 1, ds.lo, ds.hi, tlo, thi} : frame{0, 0, 1, 1, tlo, thi, ds.lo, ds.hi};
+  bool line_shown = false;
+  for (int index : grid.index)
+    if (index >= 0) line_shown = line_shown || line_in_frame(range, cells[index]);
   std::vector<legend_entry> legend;
-  if (p.flag("_CURVELEGEND") && p.flag("_REFLINE") && !p.text("_REFLINELAB").empty()) {
+  if (p.flag("_CURVELEGEND") && p.flag("_REFLINE") && line_shown && !p.text("_REFLINELAB").empty()) {
     legend_entry e;
     e.label = p.text("_REFLINELAB");
     e.stroke.stroke = kLineInk;
@@ -202,14 +240,18 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = rotated ? ds.lo - dpad : tlo;
-    f.xhi = rotated ? ds.hi + dpad : thi;
-    f.ylo = rotated ? tlo : ds.lo - dpad;
-    f.yhi = rotated ? thi : ds.hi + dpad;
-    if (grid.strips && index >= 0) draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(*p.tables[0], keys[index]));
-    if (index < 0 && grid.strips) continue;
-    if (index >= 0) draw_cell(c, f, cells[index], *p.tables[0], p, rotated, rotated ? theory.at : ds.ticks, pctl_grid ? &pctl : nullptr);
-    if (index >= 0) draw_cell_insets(c, f, p, keys[index]);
+    f.xlo = rotated ? ds.lo : tlo;
+    f.xhi = rotated ? ds.hi : thi;
+    f.ylo = rotated ? tlo : ds.lo;
+    f.yhi = rotated ? thi : ds.hi;
+    draw_slot_strip(c, f, *p.tables[0], grid, i);
+    if (!grid.drawn(i)) continue;
+    if (index >= 0) {
+      cell_ink ink;
+      draw_cell(c, f, cells[index], *p.tables[0], p, rotated, rotated ? theory.at : ds.ticks,
+                pctl_grid ? &pctl : nullptr, &ink);
+      draw_cell_insets(c, f, p, keys[index], ink);
+    }
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
     else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);
     // The percentile axis on the first row (or the last column when rotated).

@@ -96,6 +96,9 @@ void output_system::emit_graph(graph_panel& p) {
     log_message(graph::kGraphSet, graph::kGraphFileError, path.c_str(), why.c_str());
     raise_step_code(KES_RC_STEP_FAILED);
     why = "the file " + path + " cannot be written: " + why;
+  } else {
+    const std::string label = p.label + " (" + p.description + ")";
+    log_message(graph::kGraphSet, graph::kGraphNotDrawn, label.c_str(), why.c_str());
   }
   graph_panel shown = p;
   shown.file = p.file.empty() ? std::string() : name;

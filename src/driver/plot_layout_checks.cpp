@@ -68,7 +68,15 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
       xpmlog(KES_SET_LAYOUT, a.cut_msg, a.label_name, KES_REFLABEL_MAX, KES_REFLABEL_MAX);
       cut_noted = true;
     }
-    std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(kes::min(len, KES_REFLABEL_MAX)));
+    if (len <= KES_REFLABEL_MAX) {
+      std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(len));
+      continue;
+    }
+    // A cut label ends in an ellipsis (three bytes), cut itself at a character boundary.
+    int keep = KES_REFLABEL_MAX - 3;
+    while (keep > 0 && (static_cast<unsigned char>(texts[i].text[keep]) & 0xC0) == 0x80) --keep;
+    std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(keep));
+    std::memcpy((*labels)[i].text + keep, "\xE2\x80\xA6", 3);
   }
   return 0;
 }

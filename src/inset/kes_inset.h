@@ -95,6 +95,7 @@ struct kes_insetbox {
   std::uint8_t coord_kind;      // KES_ICOORD_*
   char refpoint[8];
   std::uint8_t pos_kind;        // KES_IPOS_*
+  std::uint8_t auto_pos;        // the corner was chosen for a box given none
   std::uint8_t enabled;
   std::uint8_t height_fixed;
   double margin_scale;          // product of the side-margin shrink factors

@@ -28,6 +28,7 @@ void kesipos(kes_ctx* ctx) {
     }
     std::memcpy(b->position, kCorners[k], 8);
     b->pos_kind = KES_IPOS_WORD;
+    b->auto_pos = 1;
     taken[k] = true;
   }
   for (kes_insetbox* b = ctx->insets; b != nullptr; b = b->next) {

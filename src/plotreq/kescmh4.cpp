@@ -83,6 +83,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   bool list = false;
   const double* v = vaxis_values(r, &n, &list);
   const kes_name32& name = ctx->curname;
+  r->vaxis_used = 0;
   if (n >= 2 && v != nullptr) {
     bool ok = true;
     if (v[0] > ymin || ymax > v[n - 1]) {
@@ -99,6 +100,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
       key->vmax = v[n - 1];
       key->vstep = v[1] - v[0];
       key->vticks = n;
+      r->vaxis_used = 1;
       return;
     }
     xpmlog(KES_SET_PLOT, KES_MSG_VERTICAL_AXIS_DEFAULT_TICKS, static_cast<int>(name.len), name.text);

@@ -97,6 +97,7 @@ struct kes_preq {
   std::uint8_t graph_noted;  // the note that the graph is not drawn was written
   std::uint8_t curves_noted; // the notes of curves that cannot be fitted yet were written
   std::uint8_t kernels_noted;  // ... and of kernel curves left unestimated
+  std::uint8_t vaxis_used;    // the vertical axis is the VAXIS= list of the current variable
   std::uint8_t unbinnable;   // the variable's range cannot be binned in doubles: no histogram
   int curve_fill;            // curves drawn filled (0 or 1)
   int* total;                // per analysis variable: values over all cells

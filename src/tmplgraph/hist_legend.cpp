@@ -8,6 +8,7 @@
 #include "records/kes_curve.h"
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/stg_labels.h"
+#include "util/param_text.h"
 
 namespace {
 
@@ -83,11 +84,16 @@ void kes_hist_kernlegend(const kes_curve& c, bool same_type, kes_legend* out) {
        KES_MSG_KERNEL_LEGEND_QUADRATIC_BOUNDS}};
   const int row = same_type ? 0 : (k.type >= 1 && k.type <= 3 ? k.type : 1);
   const int set = kSet[row][bounds], msg = kMsg[row][bounds];
+  // The numbers in the short exact text of the fitted parameters, not every digit.
+  char bw[KES_PARAM_TEXT + 1], lo[KES_PARAM_TEXT + 1], hi[KES_PARAM_TEXT + 1];
+  kes_param_text(k.c, bw);
+  kes_param_text(k.lower, lo);
+  kes_param_text(k.upper, hi);
   switch (bounds) {
-    case 0: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, k.c); break;
-    case 1: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, k.c, k.lower); break;
-    case 2: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, k.c, k.upper); break;
-    default: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, k.c, k.lower, k.upper); break;
+    case 0: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, bw); break;
+    case 1: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, bw, lo); break;
+    case 2: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, bw, hi); break;
+    default: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, bw, lo, hi); break;
   }
 }
 

@@ -97,6 +97,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   kes_dyn_cstr(g, "_XVALUES", r->endpoints ? "LEFTPOINTS" : "MIDPOINTS");
 
   bool ymax_due = false;
+  bool yticks_given = false;
   if (r->curve_fill) {
     if (r->ncurves > 1) {
       xpmlog(KES_SET_PLOT, KES_MSG_FILL_FOR_SEVERAL_CURVES);
@@ -108,8 +109,17 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
         kes_dyn_text(g, "_YTICKS", makenumlist(ticks, vticks, 8, &g->status));
         kes_dyn_double(g, "_YMIN", key->vmin);
         ymax_due = true;
+        yticks_given = true;
       }
     }
+  }
+  if (r->vaxis_used && !yticks_given) {
+    // The VAXIS= list the vertical axis was checked against is the axis drawn.
+    double v = key->vmin;
+    for (int i = 0; i < vticks; ++i, v += key->vstep) ticks[i] = v;
+    kes_dyn_text(g, "_YTICKS", makenumlist(ticks, vticks, 8, &g->status));
+    kes_dyn_double(g, "_YMIN", key->vmin);
+    ymax_due = true;
   }
   if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
   kes_stg_bind(ctx, g, "HistogramData");

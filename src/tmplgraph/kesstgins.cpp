@@ -103,6 +103,11 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
       kes_dyn_cstr(g, name, kes_inset_valign(b));
       dyn_name(name, "%s%d_HALIGN", prefix, number);
       kes_dyn_cstr(g, name, kes_inset_halign(b));
+      // A corner the program did not choose may move to where the data leave room.
+      if (b->auto_pos) {
+        dyn_name(name, "%s%d_AUTOALIGN", prefix, number);
+        kes_dyn_bool(g, name, 1);
+      }
     }
     if (b->header_len > 0) {
       dyn_name(name, "%s%d_HEADER", prefix, number);

@@ -177,4 +177,72 @@ std::string svg_reduce(std::string_view document) {
   return text_matches_golden(document, golden, [](const std::string& d) { return svg_reduce(d); });
 }
 
+namespace {
+std::string decoded(std::string_view s) {
+  static const std::pair<const char*, const char*> kEntities[] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+  std::string out;
+  for (std::size_t i = 0; i < s.size();) {
+    bool done = false;
+    for (const auto& [e, c] : kEntities)
+      if (s.compare(i, std::char_traits<char>::length(e), e) == 0) {
+        out += c;
+        i += std::char_traits<char>::length(e);
+        done = true;
+        break;
+      }
+    if (!done) out += s[i++];
+  }
+  return out;
+}
+}  // namespace
+
+double svg_element::num(const std::string& attr) const {
+  const auto it = attrs.find(attr);
+  return it == attrs.end() ? NAN : std::strtod(it->second.c_str(), nullptr);
+}
+
+std::string svg_element::get(const std::string& attr) const {
+  const auto it = attrs.find(attr);
+  return it == attrs.end() ? std::string() : it->second;
+}
+
+std::vector<svg_element> svg_elements(std::string_view s) {
+  std::vector<svg_element> out;
+  std::vector<std::size_t> open;  // elements whose text is still being read
+  for (std::size_t i = 0; i < s.size();) {
+    if (s[i] != '<') {
+      const std::size_t e = std::min(s.find('<', i), s.size());
+      if (!open.empty()) out[open.back()].text += decoded(s.substr(i, e - i));
+      i = e;
+      continue;
+    }
+    const std::size_t e = s.find('>', i);
+    if (e == std::string_view::npos) break;
+    const std::string_view tag = s.substr(i + 1, e - i - 1);
+    i = e + 1;
+    if (tag.empty() || tag[0] == '?' || tag[0] == '!') continue;
+    if (tag[0] == '/') {
+      if (!open.empty()) open.pop_back();
+      continue;
+    }
+    svg_element el;
+    std::size_t k = 0;
+    while (k < tag.size() && !std::isspace(static_cast<unsigned char>(tag[k])) && tag[k] != '/') el.name += tag[k++];
+    while (k < tag.size()) {
+      while (k < tag.size() && (std::isspace(static_cast<unsigned char>(tag[k])) || tag[k] == '/')) ++k;
+      const std::size_t eq = tag.find('=', k);
+      if (eq == std::string_view::npos || eq + 1 >= tag.size()) break;
+      const char q = tag[eq + 1];
+      const std::size_t end = tag.find(q, eq + 2);
+      if (end == std::string_view::npos) break;
+      el.attrs[std::string(tag.substr(k, eq - k))] = decoded(tag.substr(eq + 2, end - eq - 2));
+      k = end + 1;
+    }
+    out.push_back(std::move(el));
+    if (tag.back() != '/') open.push_back(out.size() - 1);
+  }
+  return out;
+}
+
 }  // namespace kes_test

@@ -4,12 +4,26 @@
 // that draw the same thing compare equal however their attributes are ordered.
 #pragma once
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include <gtest/gtest.h>
 
 namespace kes_test {
+
+// One element of an SVG document as written: its name, attributes and text (entities
+// decoded), numbers unrounded.
+struct svg_element {
+  std::string name;
+  std::map<std::string, std::string> attrs;
+  std::string text;
+  double num(const std::string& attr) const;  // NaN when absent
+  std::string get(const std::string& attr) const;
+};
+// The elements of a document in the order they are drawn.
+std::vector<svg_element> svg_elements(std::string_view document);
 
 // The reduced form, or a text beginning "unreadable SVG: " with the reason.
 std::string svg_reduce(std::string_view document);

@@ -144,10 +144,14 @@ TEST_P(HistogramGraph, DumpMatchesGoldenAndSvgDrawsIt) {
       for (const auto& row : rows)
         if (row.count("BinX") && !std::isnan(dump_number(row.at("BinX")))) bx.insert(dump_number(row.at("BinX")));
       const double width = bx.size() > 1 ? *std::next(bx.begin()) - *bx.begin() : xmax - xmin;
+      // The frame reaches 4 % of the bins' range past each end, room beside the end bars.
+      const double lo = xmin - 0.04 * (xmax - xmin), hi = xmax + 0.04 * (xmax - xmin);
       for (std::size_t i = 0; i < bars.size(); ++i) {
         const double left = (mid ? xs[i] - width / 2 : xs[i]);
-        EXPECT_NEAR(num(bars[i], "x"), fx + (left - xmin) / (xmax - xmin) * fw, 0.011) << "bar " << i;
-        EXPECT_NEAR(num(bars[i], "width"), width / (xmax - xmin) * fw, 0.021) << "bar " << i;
+        EXPECT_NEAR(num(bars[i], "x"), fx + (left - lo) / (hi - lo) * fw, 0.011) << "bar " << i;
+        EXPECT_NEAR(num(bars[i], "width"), width / (hi - lo) * fw, 0.021) << "bar " << i;
+        EXPECT_GT(num(bars[i], "x"), fx);
+        EXPECT_LT(num(bars[i], "x") + num(bars[i], "width"), fx + fw);
       }
       EXPECT_EQ(elements(svg, "polyline").size(), labels.size());
     }

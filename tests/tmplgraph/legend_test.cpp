@@ -102,6 +102,31 @@ TEST_F(GraphTexts, KernelLegendsNameTheTypeOnlyWhenTypesDiffer) {
   EXPECT_EQ(legend_text(l), "Triangular Kernel(c=0.5 Lower=0 Upper=10)");
 }
 
+TEST_F(GraphTexts, KernelLegendsShowTheirNumbersAsTheFittedParametersDo) {
+  // Every digit of a double ("c=1.27665442008386") was shown; now the best text of at
+  // most 8 characters, as in the parameters of fitted curves.
+  struct row {
+    double c, lower, upper;
+    const char* want;
+  };
+  const row rows[] = {
+      {1.27665442008386, NAN, NAN, "Normal Kernel(c=1.276654)"},
+      {0.378405747593997, NAN, NAN, "Normal Kernel(c=0.378406)"},
+      {0.25, -1.0 / 3, NAN, "Normal Kernel(c=0.25 Lower=-0.33333)"},
+      {2, NAN, 123456789.5, "Normal Kernel(c=2 Upper=1.2346E8)"},
+  };
+  for (const row& r : rows) {
+    kes_curve k{};
+    k.kernel.type = 1;
+    k.kernel.c = r.c;
+    k.kernel.lower = r.lower;
+    k.kernel.upper = r.upper;
+    kes_legend l;
+    kes_hist_kernlegend(k, false, &l);
+    EXPECT_EQ(legend_text(l), r.want);
+  }
+}
+
 TEST_F(GraphTexts, NumberingAFullLegendStaysInsideIt) {
   // A legend of 256 characters once took " 2" past its end.
   struct guarded {

@@ -1,0 +1,167 @@
+// The pieces template axes and texts are made of: nice and padded scales (round steps,
+// exact decimals, no NaN from values that are not finite), texts cut with an ellipsis
+// (the longest prefix that fits, found without measuring every prefix), tick texts
+// thinned so that none come closer than a character, and legends that keep the plot
+// its half of the page.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+#include "graph/template_parts.h"
+
+namespace {
+
+using namespace plat::graph;
+
+TEST(TemplateScale, NiceScalesStepByOneTwoOrFiveAndLandOnExactDecimals) {
+  struct row {
+    double lo, hi;
+    std::vector<double> ticks;
+  };
+  // Worked by hand: the raw step (hi - lo) / 5 is rounded on a log scale to 1, 2 or 5
+  // times a power of ten, and the ends widened to multiples of it.
+  const row rows[] = {
+      {2.0, 7.3, {2, 3, 4, 5, 6, 7, 8}},           // raw 1.06 -> 1
+      {0, 34.4, {0, 5, 10, 15, 20, 25, 30, 35}},    // raw 6.88 -> 5
+      {0.1, 0.7, {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7}},  // raw 0.12 -> 0.1; 0.3 exactly the double of "0.3"
+      {-1, 1, {-1, -0.5, 0, 0.5, 1}},              // raw 0.4 -> 0.5 (0.4 / 0.1 = 4 > sqrt 10)
+      {0, 100, {0, 20, 40, 60, 80, 100}},           // raw 20 -> 20
+      {1e-7, 5e-7, {1e-7, 2e-7, 3e-7, 4e-7, 5e-7}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.lo) + " " + std::to_string(r.hi));
+    const scale s = nice_scale(r.lo, r.hi, 5);
+    ASSERT_EQ(s.ticks.size(), r.ticks.size());
+    for (std::size_t i = 0; i < r.ticks.size(); ++i) EXPECT_EQ(s.ticks[i], r.ticks[i]) << i;
+    EXPECT_EQ(s.lo, r.ticks.front());
+    EXPECT_EQ(s.hi, r.ticks.back());
+  }
+}
+
+TEST(TemplateScale, ValuesThatAreNotFiniteGiveAFiniteScale) {
+  const double inf = INFINITY, nan = NAN;
+  const double ends[][2] = {{-inf, 3}, {nan, nan}, {0, inf}, {-inf, inf}, {5, 5}, {1e308, -1e308}};
+  for (const auto& e : ends) {
+    for (const scale& s : {nice_scale(e[0], e[1]), padded_scale(e[0], e[1])}) {
+      ASSERT_FALSE(s.ticks.empty());
+      for (double t : s.ticks) EXPECT_TRUE(std::isfinite(t)) << e[0] << " " << e[1];
+      EXPECT_TRUE(std::isfinite(s.lo) && std::isfinite(s.hi) && s.hi > s.lo) << e[0] << " " << e[1];
+    }
+  }
+}
+
+TEST(TemplateScale, PaddedScaleReachesFourPercentPastTheDataWithTicksInside) {
+  // Data 1 to 4: range 3, pad 0.12 each side.
+  const scale s = padded_scale(1, 4);
+  EXPECT_DOUBLE_EQ(s.lo, 0.88);
+  EXPECT_DOUBLE_EQ(s.hi, 4.12);
+  EXPECT_EQ(s.ticks, (std::vector<double>{1, 1.5, 2, 2.5, 3, 3.5, 4}));
+  // One value: a pad of a tenth of it each side.
+  const scale one = padded_scale(10, 10);
+  EXPECT_DOUBLE_EQ(one.lo, 9);
+  EXPECT_DOUBLE_EQ(one.hi, 11);
+}
+
+// The reference cut: the longest prefix (whole characters) that fits with the ellipsis,
+// searched one character at a time.
+std::string slow_fit(const std::string& s, const text_style& t, double width) {
+  if (text_advance(s, t) <= width) return s;
+  std::string best;
+  for (std::size_t i = 1; i <= s.size(); ++i) {
+    if (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+    const std::string cut = s.substr(0, i) + "\xE2\x80\xA6";
+    if (text_advance(cut, t) <= width) best = cut;
+  }
+  if (best.empty() && text_advance("\xE2\x80\xA6", t) <= width) best = "\xE2\x80\xA6";
+  return best;
+}
+
+TEST(TemplateScale, FitTextKeepsTheLongestPrefixThatFitsAtACharacterBoundary) {
+  text_style t;
+  t.size = 11;
+  const std::string texts[] = {"Treatment = a long level name", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC 12 \xC3\xA5r", "W",
+                               std::string(300, 'm')};
+  for (const std::string& s : texts)
+    for (double width : {0.0, 5.0, 12.0, 30.0, 61.5, 100.0, 400.0}) {
+      const std::string got = fit_text(s, t, width);
+      EXPECT_EQ(got, slow_fit(s, t, width)) << s << " in " << width;
+      if (!got.empty()) {
+        EXPECT_LE(text_advance(got, t), width);
+      }
+    }
+  // A level of 32,767 characters is cut without measuring every prefix: the result is
+  // the same as the one-by-one search on a shorter text of the same letters would give.
+  const std::string huge(32767, 'x');
+  const std::string cut = fit_text(huge, t, 100);
+  EXPECT_EQ(cut, slow_fit(std::string(200, 'x'), t, 100));
+}
+
+// A canvas that keeps the texts drawn.
+class text_canvas : public canvas {
+ public:
+  struct text_at {
+    double x, y;
+    std::string s;
+  };
+  std::vector<text_at> texts;
+  void begin(double, double, const std::string&, const std::string&) override {}
+  void rect(double, double, double, double, const paint&) override {}
+  void line(double, double, double, double, const paint&) override {}
+  void polyline(const std::vector<point>&, const paint&) override {}
+  void polygon(const std::vector<point>&, const paint&) override {}
+  void text(double x, double y, const std::string& s, const text_style&) override { texts.push_back({x, y, s}); }
+  void clip_begin(double, double, double, double) override {}
+  void clip_end() override {}
+  void end() override {}
+};
+
+TEST(TemplateScale, TickTextsAreThinnedToEveryKthAndKeepACharacterApart) {
+  text_style t;
+  t.size = kTickSize;
+  struct row {
+    double width;       // of the frame, px
+    int ticks;          // 0, 1, 2 ... ticks-1
+    std::size_t shown;  // texts drawn
+  };
+  // "10".."39": 14 px a text, a character 7 px: 30 ticks need 21 px each to show all
+  // (700 px: 23.3); at 300 px (10 a tick) every third shows, at 100 px every seventh.
+  const row rows[] = {{700, 30, 30}, {300, 30, 10}, {100, 30, 5}};
+  for (const row& r : rows) {
+    frame f;
+    f.x = 50, f.y = 10, f.w = r.width, f.h = 100;
+    f.xlo = -0.5, f.xhi = r.ticks - 0.5;
+    std::vector<double> ticks;
+    std::vector<std::string> texts;
+    for (int i = 0; i < r.ticks; ++i) ticks.push_back(i), texts.push_back(std::to_string(10 + i));
+    text_canvas c;
+    draw_x_axis(c, f, ticks, texts, true, true);
+    EXPECT_EQ(c.texts.size(), r.shown) << r.width;
+    for (std::size_t i = 1; i < c.texts.size(); ++i) {
+      const double gap = (c.texts[i].x - text_advance(c.texts[i].s, t) / 2) -
+                         (c.texts[i - 1].x + text_advance(c.texts[i - 1].s, t) / 2);
+      EXPECT_GE(gap, tick_text_room() - 1e-9) << r.width;
+    }
+    // Every k-th: equal steps between the texts shown.
+    for (std::size_t i = 2; i < c.texts.size(); ++i)
+      EXPECT_NEAR(c.texts[i].x - c.texts[i - 1].x, c.texts[1].x - c.texts[0].x, 1e-9);
+  }
+}
+
+TEST(TemplateScale, ManyLegendEntriesTakeColumnsRatherThanThePlot) {
+  std::vector<legend_entry> entries;
+  for (int i = 0; i < 13; ++i) entries.push_back({"Normal(Mu=" + std::to_string(40 + i) + " Sigma=12.345678)", {}, false});
+  const double natural = legend_height("Fitted Distributions", entries, 616);
+  const double bounded = legend_height("Fitted Distributions", entries, 616, 100);
+  EXPECT_LE(bounded, 100);
+  EXPECT_LE(bounded, natural);
+  // Title row, rows of 16 px, 6 px of padding: an entry with its swatch and gap takes
+  // over 205 px, two to a row of 616 px, 13 of them in 7 rows; within 100 px at most 4
+  // rows, so 4 columns.
+  EXPECT_EQ(natural, 16 + 7 * 16 + 6);
+  EXPECT_EQ(bounded, 16 + 4 * 16 + 6);
+}
+
+}  // namespace

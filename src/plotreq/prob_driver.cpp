@@ -152,7 +152,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   // Cells: spread, data range, plotting-position range, curve records.
   double lo = DBL_MAX, hi = -DBL_MAX, plow = DBL_MAX, phigh = -DBL_MAX;
   bool any = false;
-  int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
+  int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[v];
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
@@ -189,7 +189,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   int na = list_count(st, kShapeLists[code].a), nb = list_count(st, kShapeLists[code].b);
   if (code == KES_DIST_WEIBULL2 && na < 1) na = 1;
   kes_cell* first_ok = nullptr;
-  rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     if (!usable(cell, cv)) return 0;
     kes_plotslot* s = kes_prob_slot(ctx, cell);
     const int f = fns->first(ctx, cell, s, &na, &nb);
@@ -230,7 +230,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
     for (int j = 0; j < nb && result == 0; ++j) {
       double qlo = DBL_MAX, qhi = -DBL_MAX, llo = DBL_MAX, lhi = -DBL_MAX;
       bool skip = false;
-      kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+      kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
         if (!usable(cell, cv)) return 0;
         kes_plotslot* s = kes_prob_slot(ctx, cell);
         const kes_varsum& vs = cell->varsums[v];

@@ -46,10 +46,10 @@ kes_flow output_observations(kes_ctx* ctx) {
   if (!ctx->output_present) return kes_flow::go_on;
   kes_classvars* cv = ctx->classvars;
   if (cv == nullptr || cv->count == 0) return write_one(ctx, nullptr);
-  const int stopped = kes_each_cell(cv, [&](kes_cell* cell) {
+  const int stopped = kes_each_cell(cv, [&](kes_cell* cell, kes_cell* level) {
     if (cv->count == 2) {
       if (cell->no_output) return 0;
-      kes_class_key_from_cell(cv->var[0], cell->child);  // a listed child links to its level
+      kes_class_key_from_cell(cv->var[0], level);
       kes_class_key_from_cell(cv->var[1], cell);
     } else {
       kes_class_key_from_cell(cv->var[0], cell);

@@ -89,10 +89,9 @@ int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last) {
   if (rc != 0) return rc;
   box->idata = d;
   const kes_classvars* cv = ctx->curreq->classvars;
-  // The CLASS combinations that have cells, in level order; a listed child cell links
-  // to its level.
-  return kes_each_cell(cv, [&](const kes_cell* c) {
-    const kes_textdesc t[2] = {cv->count < 2 ? c->fmt : c->child->fmt, cv->count < 2 ? kes_textdesc{} : c->fmt};
+  // The CLASS combinations that have cells, in level order.
+  return kes_each_cell(cv, [&](const kes_cell* c, const kes_cell* level) {
+    const kes_textdesc t[2] = {level->fmt, cv->count < 2 ? kes_textdesc{} : c->fmt};
     return kesdatarows(ctx, box, last, t) != 0 ? KES_RC_OUT_OF_MEMORY : 0;
   });
 }

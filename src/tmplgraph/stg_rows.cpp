@@ -71,9 +71,8 @@ void putdata(kes_ctx* ctx, kes_stgraph* g) {
     putclass(ctx, g, cv->keycell != nullptr ? cv->keycell : cv->levels);
     return;
   }
-  kes_each_cell(cv, [&](kes_cell* cell) {
-    // A listed child cell links to its level.
-    set_level(cv->var[0], cv->count == 2 ? cell->child : cell);
+  kes_each_cell(cv, [&](kes_cell* cell, kes_cell* level) {
+    set_level(cv->var[0], level);
     if (cv->count == 2) set_level(cv->var[1], cell);
     putclass(ctx, g, cell);
   });

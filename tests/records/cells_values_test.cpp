@@ -25,8 +25,6 @@ struct tree {
       a.child = &a1;
       a1.next = &a2;
       b.child = &b1;
-      a1.child = a2.child = &a;  // a listed child links to its level
-      b1.child = &b;
     }
     names = {{&a, 'a'}, {&b, 'b'}, {&a1, '1'}, {&a2, '2'}, {&b1, '3'}};
   }
@@ -61,6 +59,24 @@ TEST(CellWalk, OrderAndStop) {
     });
     EXPECT_EQ(seen, w.visited) << w.count << " " << w.stop_at;
     EXPECT_EQ(r, w.result) << w.count << " " << w.stop_at;
+  }
+}
+
+// Each cell comes with its level, whether or not a child links back to it.
+TEST(CellWalk, CellsWithTheirLevels) {
+  struct {
+    int count;
+    std::string pairs;
+  } const cases[] = {{1, "aabb"}, {2, "1a2a3b"}};
+  for (const auto& c : cases) {
+    tree t(c.count);
+    t.a1.child = t.a2.child = t.b1.child = nullptr;
+    std::string seen;
+    kes_each_cell(&t.cv, [&](kes_cell* cell, kes_cell* level) {
+      seen += t.name(cell);
+      seen += t.name(level);
+    });
+    EXPECT_EQ(seen, c.pairs) << c.count;
   }
 }
 

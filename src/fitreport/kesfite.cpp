@@ -150,8 +150,8 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   double n = vs->n;
   kes_valiter values(kes_cell_values(ctx, cell));
   const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < kTwoPowMinus53);
-  if (drop && vs->view != nullptr && vs->view->m > 0) {
-    const int left_out = vs->view->f[0];
+  if (drop && values.fv != nullptr && values.fv->m > 0) {
+    const int left_out = values.fv->f[0];
     n -= left_out;
     values.skip_first();
     // No observation leaves the tests unannounced, but the one value that estimates

@@ -62,7 +62,7 @@ TEST(CellWalk, OrderAndStop) {
   }
 }
 
-// Each cell comes with its level, whether or not a child links back to it.
+// Each cell comes with its level; the children here do not link back to theirs.
 TEST(CellWalk, CellsWithTheirLevels) {
   struct {
     int count;
@@ -70,7 +70,6 @@ TEST(CellWalk, CellsWithTheirLevels) {
   } const cases[] = {{1, "aabb"}, {2, "1a2a3b"}};
   for (const auto& c : cases) {
     tree t(c.count);
-    t.a1.child = t.a2.child = t.b1.child = nullptr;
     std::string seen;
     kes_each_cell(&t.cv, [&](kes_cell* cell, kes_cell* level) {
       seen += t.name(cell);

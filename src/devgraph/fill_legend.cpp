@@ -10,6 +10,7 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
+#include "records/kes_cells.h"
 
 namespace {
 
@@ -20,22 +21,6 @@ int trimmed(const char* s, int n) {
 }
 
 bool blank(const char* s, int n) { return trimmed(s, n) == 0; }
-
-// Every cell's plot record of the request: the single cell, the level cells, or the
-// child cells of the levels.
-template <class Visit>
-void each_cell(kes_ctx* ctx, Visit visit) {
-  const kes_classvars* cv = ctx->curreq->classvars;
-  if (cv == nullptr || cv->count == 0) {
-    visit(ctx->classvars->levels);
-    return;
-  }
-  for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
-    if (cv->count == 1) visit(l);
-    else
-      for (kes_cell* c = l->child; c != nullptr; c = c->next) visit(c);
-  }
-}
 
 double label_width(kes_ctx* ctx, const kes_legend& legend) {
   const kes_chart* c = &ctx->curreq->layout->c;
@@ -67,7 +52,7 @@ kes_legend_spot kes_legend_at(int i, int cols, double x0, double pitch, double y
 void kes_legend_layout(kes_ctx* ctx, kes_legend* legend) {
   legend->entries.clear();
   legend->rows = legend->cols = 0;
-  each_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->curreq->classvars, [&](kes_cell* cell) {
     if (cell == nullptr) return;
     const kes_plotslot* s = kes_gslot(ctx, cell);
     if (s == nullptr || blank(s->legend_key, 8)) return;

@@ -56,30 +56,17 @@ int line_type(const kes_stmt* st, int slot, const char* option, int fallback, st
   return fallback;
 }
 
-}  // namespace
-
-void kesgcol(kes_ctx* ctx) {
-  kes_preq* r = ctx->curreq;
+// The axis colour (CAXIS=, else the style's, else the foreground) and whether CAXIS=
+// gave it; the axis lines and tick marks take their own colours, else the axis'.
+struct axis_colour {
+  int axis;
+  bool caxis;
+};
+axis_colour axis_lines(const resolver& rs, int fg) {
+  kes_ctx* ctx = rs.ctx;
+  const kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
   kes_chart* c = &lay->c;
-  kes_colorset& k = c->colors;
-  const kes_stmt* st = r->stmt;
-  const resolver rs{ctx, st, c->style != 0};
-
-  char name[8];
-  gd_colour_name(ctx, 1, name);
-  const int fg = gd_colour(ctx, name);
-  // The contrast fill: device colour 3, else 2, else the foreground.
-  int contrast = fg;
-  for (int i : {3, 2}) {
-    gd_colour_name(ctx, i, name);
-    if (!kes_gblank(name)) {
-      contrast = gd_colour(ctx, name);
-      break;
-    }
-  }
-
-  // Axis colour, and the axis lines and ticks.
   int axis = fg;
   const bool caxis = rs.option(KES_PLOT_SLOT_CAXIS, &axis);
   if (!caxis) rs.style_colour(gd_style_contrast, "GraphAxisLines", &axis);
@@ -103,14 +90,18 @@ void kesgcol(kes_ctx* ctx) {
     ad[i]->major_colour = tick(ax[i]->major_color);
     ad[i]->minor_colour = tick(ax[i]->minor_color);
   }
+  return {axis, caxis};
+}
 
-  // Texts.
+// The texts' colours: CTEXT=, else the device's text colour, else the style's
+// elements; the side and top texts their own options.
+void text_colours(const resolver& rs, kes_colorset& k, int fg) {
   k.text = fg;
   bool text_explicit = rs.option(KES_PLOT_SLOT_CTEXT, &k.text);
-  if (!text_explicit && ctx->device != nullptr) {
+  if (!text_explicit && rs.ctx->device != nullptr) {
     char opt[8];
-    if (gd_text_colour(ctx, opt) && !kes_gblank(opt)) {
-      k.text = gd_colour(ctx, opt);
+    if (gd_text_colour(rs.ctx, opt) && !kes_gblank(opt)) {
+      k.text = gd_colour(rs.ctx, opt);
       text_explicit = true;
     }
   }
@@ -123,8 +114,11 @@ void kesgcol(kes_ctx* ctx) {
   k.side = k.top = k.text;
   rs.option(KES_PLOT_SLOT_CTEXTSIDE, &k.side);
   rs.option(KES_PLOT_SLOT_CTEXTTOP, &k.top);
+}
 
-  // Reference lines and their labels.
+// The reference lines and their labels, the walls, the proportion bar and the panel
+// label backgrounds.
+void reference_and_fill_colours(const resolver& rs, kes_colorset& k, int fg, int contrast) {
   k.hreflab = k.vreflab = k.text;
   k.href = k.vref = fg;
   if (rs.option(KES_PLOT_SLOT_CHREF, &k.href)) k.hreflab = k.href;
@@ -132,27 +126,30 @@ void kesgcol(kes_ctx* ctx) {
   if (rs.option(KES_PLOT_SLOT_CVREF, &k.vref)) k.vreflab = k.vref;
   else rs.style_colour(gd_style_contrast, "GraphReference", &k.vref);
 
-  // Walls, the proportion bar and the panel label backgrounds.
   k.frame_fill = contrast;
   if (!rs.option(KES_PLOT_SLOT_CFRAME, &k.frame_fill) && rs.style) {
     k.frame_fill = -1;
     rs.style_colour(gd_style_background, "GraphWalls", &k.frame_fill);
   }
   k.prop = contrast;
-  if (kes_pgiven(st, KES_PLOT_SLOT_CPROP_COLOR)) {
+  if (kes_pgiven(rs.st, KES_PLOT_SLOT_CPROP_COLOR)) {
     char p[8];
-    kes_gname_opt(st, KES_PLOT_SLOT_CPROP_COLOR, p);
-    k.prop = kes_gname_is(p, "EMPTY") || kes_gname_is(p, "NONE") ? -1 : gd_colour(ctx, p);
+    kes_gname_opt(rs.st, KES_PLOT_SLOT_CPROP_COLOR, p);
+    k.prop = kes_gname_is(p, "EMPTY") || kes_gname_is(p, "NONE") ? -1 : gd_colour(rs.ctx, p);
   } else {
     rs.style_colour(gd_style_colour, "GraphData1", &k.prop);
   }
   k.top_header = k.side_header = contrast;
   rs.option(KES_PLOT_SLOT_CFRAMETOP, &k.top_header);
   rs.option(KES_PLOT_SLOT_CFRAMESIDE, &k.side_header);
+}
 
-  // Bar outlines.
+// The bar outlines' colour, width and style, and the grid's.
+void outline_and_grid(const resolver& rs, kes_chart* c, int fg, int contrast) {
+  kes_colorset& k = c->colors;
+  const kes_stmt* st = rs.st;
   const kes_symattr* e0 = c->symattr;
-  k.outline = e0 != nullptr ? gd_colour(ctx, e0->color) : fg;
+  k.outline = e0 != nullptr ? gd_colour(rs.ctx, e0->color) : fg;
   if (!rs.option(KES_PLOT_SLOT_CBARLINE, &k.outline) && e0 != nullptr && e0->defined == 0)
     rs.style_colour(gd_style_colour, "GraphOutlines", &k.outline);
   k.outline_width = e0 != nullptr ? e0->line_width : 1;
@@ -169,10 +166,20 @@ void kesgcol(kes_ctx* ctx) {
     const double v = std::trunc(kes_pnumber(st, KES_PLOT_SLOT_LGRID));
     k.grid_style = static_cast<int>(v < 1 ? 1 : v > kMaxLineType ? kMaxLineType : v);
   }
-  k.grid_width = rs.style_number(gd_style_linewidth, "GraphGridLines", ax[0]->width > 0 ? ax[0]->width : 1);
+  const kes_axis* hax = &rs.ctx->curreq->layout->haxis;
+  k.grid_width = rs.style_number(gd_style_linewidth, "GraphGridLines", hax->width > 0 ? hax->width : 1);
   if (kes_pgiven(st, KES_PLOT_SLOT_WGRID)) k.grid_width = static_cast<int>(kes_pnumber(st, KES_PLOT_SLOT_WGRID));
+}
 
-  // Axis line types and widths: one axis' own value serves both unless NOFRAME.
+// The axes' line types and widths (one axis' own value serves both unless NOFRAME),
+// the reference lines' width and types, and the frame lines'.
+void axis_and_frame_lines(const resolver& rs, const axis_colour& ac) {
+  const kes_preq* r = rs.ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  kes_colorset& k = c->colors;
+  kes_axis* ax[2] = {&lay->haxis, &lay->vaxis};
+  kes_axisdraw* ad[2] = {&c->hx, &c->vx};
   if (!r->noframe) {
     if (ad[1]->line_type >= 1) ad[0]->line_type = ad[1]->line_type;
     else if (ad[0]->line_type >= 1) ad[1]->line_type = ad[0]->line_type;
@@ -185,20 +192,51 @@ void kesgcol(kes_ctx* ctx) {
   }
   k.ref_width = rs.style_number(gd_style_linewidth, "GraphReference", ax[0]->width);
   const int ref_style = rs.style_number(gd_style_linestyle, "GraphReference", 2);
-  k.href_style = line_type(st, KES_PLOT_SLOT_LHREF, "LHREF=", ref_style, &c->lhref_noted);
-  k.vref_style = line_type(st, KES_PLOT_SLOT_LVREF, "LVREF=", ref_style, &c->lvref_noted);
+  k.href_style = line_type(rs.st, KES_PLOT_SLOT_LHREF, "LHREF=", ref_style, &c->lhref_noted);
+  k.vref_style = line_type(rs.st, KES_PLOT_SLOT_LVREF, "LVREF=", ref_style, &c->lvref_noted);
 
-  // Frame lines.
-  k.frame = axis;
-  if (!caxis) rs.style_colour(gd_style_contrast, "GraphBorderLines", &k.frame);
-  k.frame_width = kes_pgiven(st, KES_PLOT_SLOT_WAXIS) ? ax[0]->width
-                                                      : rs.style_number(gd_style_linewidth, "GraphBorderLines", ax[0]->width);
+  k.frame = ac.axis;
+  if (!ac.caxis) rs.style_colour(gd_style_contrast, "GraphBorderLines", &k.frame);
+  k.frame_width = kes_pgiven(rs.st, KES_PLOT_SLOT_WAXIS)
+                      ? ax[0]->width
+                      : rs.style_number(gd_style_linewidth, "GraphBorderLines", ax[0]->width);
   k.frame_style = rs.style_number(gd_style_linestyle, "GraphBorderLines", 1);
+}
+
+}  // namespace
+
+void kesgcol(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  kes_layout* lay = r->layout;
+  kes_chart* c = &lay->c;
+  kes_colorset& k = c->colors;
+  const kes_stmt* st = r->stmt;
+  const resolver rs{ctx, st, c->style != 0};
+
+  char name[8];
+  gd_colour_name(ctx, 1, name);
+  const int fg = gd_colour(ctx, name);
+  // The contrast fill: device colour 3, else 2, else the foreground.
+  int contrast = fg;
+  for (int i : {3, 2}) {
+    gd_colour_name(ctx, i, name);
+    if (!kes_gblank(name)) {
+      contrast = gd_colour(ctx, name);
+      break;
+    }
+  }
+
+  const axis_colour ac = axis_lines(rs, fg);
+  text_colours(rs, k, fg);
+  reference_and_fill_colours(rs, k, fg, contrast);
+  outline_and_grid(rs, c, fg, contrast);
+  axis_and_frame_lines(rs, ac);
   k.fill2 = 0;
   k.fill2_char = 'N';
 
   // Bar fills: a blank colour takes the outline's.
   if (r->type == KES_PLOT_HISTOGRAM) {
+    const kes_symattr* e0 = c->symattr;
     char outline[8];
     if (kes_pgiven(st, KES_PLOT_SLOT_CBARLINE)) kes_gname_opt(st, KES_PLOT_SLOT_CBARLINE, outline);
     else std::memcpy(outline, e0 != nullptr ? e0->color : "        ", 8);
@@ -206,6 +244,6 @@ void kesgcol(kes_ctx* ctx) {
       if (kes_gblank(f.color)) std::memcpy(f.color, outline, 8);
   }
 
-  axiscol(ctx, ax[0], ad[0]->line_colour);
-  axiscol(ctx, ax[1], ad[1]->line_colour);
+  axiscol(ctx, &lay->haxis, c->hx.line_colour);
+  axiscol(ctx, &lay->vaxis, c->vx.line_colour);
 }

@@ -158,6 +158,129 @@ void offsets(kes_ctx* ctx, kes_chart* c, kes_axis* hx, kes_axis* vx, double h0) 
   if (!ha_given) ha = hb;
 }
 
+// Step 3: the label, value and inset text heights, each from HEIGHT= (INHEIGHT= for
+// insets), else the device's text height, else the font's size, else the cell
+// height; then measured in the chart's fonts. The label height before measuring.
+double heights(kes_ctx* ctx, kes_chart* c, const kes_stmt* st, const kes_gdevice& dev, bool lab_found,
+               double lab_size, bool val_found, double val_size) {
+  const bool height_given = kes_pslot(st, KES_PLOT_SLOT_HEIGHT)->given;
+  const auto chain = [&](bool found, double size) {
+    if (height_given) return kes_pnumber(st, KES_PLOT_SLOT_HEIGHT);
+    if (dev.text_height > 0) return dev.text_height;
+    if (found && size > 0) return size;
+    return dev.ch;
+  };
+  c->label_h = chain(lab_found, lab_size);
+  const double h0 = c->label_h;
+  c->text_h = chain(val_found, val_size);
+  if (kes_pslot(st, KES_PLOT_SLOT_INHEIGHT)->given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
+  else if (val_found && val_size > 0 && !height_given) c->inset_h = val_size;
+  else c->inset_h = h0;
+  measure_x(ctx, c->labfont, &c->label_h);
+  measure_x(ctx, c->valfont, &c->text_h);
+  measure_x(ctx, c->insetfont, &c->inset_h);
+  return h0;
+}
+
+// Step 6: which axis shows its values in the variable's format; info gets the
+// variable's description.
+void format_flags(kes_ctx* ctx, kes_chart* c, host_varinfo* info) {
+  const kes_preq* r = ctx->curreq;
+  const bool has_format =
+      xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, info) == 0 &&
+      kes_has_format(*info);
+  c->hx.format = c->vx.format = 0;
+  if (!has_format) return;
+  const bool rotate = kes_flag(r->stmt, KES_PLOT_FLAG_ROTATE);
+  if (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) {
+    // The two-parameter Weibull's data axis holds log(value - threshold), which the
+    // variable's format does not describe.
+    if (r->dist != KES_DIST_WEIBULL2) (rotate ? c->hx.format : c->vx.format) = 1;
+  } else if (r->type != KES_PLOT_PP) {
+    c->hx.format = 1;
+  }
+}
+
+// Steps 11 and 12: tick lengths not given, the gaps between ticks and their values,
+// and the gap between text lines.
+void tick_gaps(kes_chart* c, kes_axis* hx, kes_axis* vx, double h0) {
+  const double a = c->aspect;
+  if (vx->major_len < 0) vx->major_len = std::min(0.4 * c->ch, 1.0);
+  if (hx->major_len < 0) hx->major_len = vx->major_len / a;
+  if (vx->minor_len < 0) vx->minor_len = 0.5 * vx->major_len;
+  if (hx->minor_len < 0) hx->minor_len = 0.5 * hx->major_len;
+  if (c->celldev) {
+    c->hgap_tv = 0.5 * c->cw - vx->major_len - hx->offset[0];
+    for (int i = 0; c->hgap_tv < 0.25 && i < 1000 && c->cw > 0; ++i) c->hgap_tv += c->cw;
+    c->vgap_tv = c->ch - hx->major_len;
+    c->linegap = 0;
+  } else {
+    c->vgap_tv = 0.5 * c->ch;
+    c->hgap_tv = c->vgap_tv * a;
+    c->linegap = 0.2 * h0;
+  }
+}
+
+// Step 13: the rooms at the side and on top for the panels' level labels (and their
+// variables' labels), and on top for a QQ plot's percentile axis.
+void label_rooms(kes_ctx* ctx, kes_chart* c, double h0, double gm) {
+  const kes_preq* r = ctx->curreq;
+  const double a = c->aspect;
+  const double b = 1.6 * h0;
+  const kes_classvars* cv = r->classvars;
+  const int ncls = cv != nullptr ? cv->count : 0;
+  c->lroom = c->troom = 0;
+  if (ncls == 1 && kes_levels_at_side(ctx)) {
+    // Panels in rows carry their levels at the side, panels in columns on top.
+    c->lroom = b * a + c->htick_unit;
+    if (cv->var[0].label_shown) c->lroom += b * a + gm;
+  } else if (ncls == 1) {
+    c->troom = b + c->vtick_unit;
+    if (cv->var[0].label_shown) c->troom += b + gm / a;
+  } else if (ncls == 2) {
+    c->lroom = b * a + c->htick_unit;
+    c->troom = b + c->vtick_unit;
+    if (cv->var[0].label_shown) c->lroom += b * a + gm;
+    if (cv->var[1].label_shown) c->troom += b + gm / a;
+  }
+
+  // The percentile axis of a QQ plot across the top: its ticks and values (and its
+  // LABEL= line) above the plot.
+  if (r->type == KES_PLOT_QQ && r->pctlaxis && !r->rotate) {
+    c->troom += r->layout->haxis.major_len + c->vgap_tv + c->text_h;
+    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_PCTLAXIS_LABEL)) c->troom += h0 + c->vtick_unit;
+  }
+}
+
+// Step 14: the decimals of the horizontal tick values and the widest of them (every
+// kMeasureEvery-th measured); *first and *last get the widths of the first and the
+// last measured.
+void horizontal_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress, double* first,
+                       double* last) {
+  const kes_preq* r = ctx->curreq;
+  const kes_axis* hx = &r->layout->haxis;
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  // An unrotated probability plot's horizontal axis carries its percents.
+  const bool percents = r->type == KES_PLOT_PROB && !r->rotate && r->npctl > 0;
+  const int n = percents ? r->npctl : key->npoints;
+  const double s = percents ? r->pctl[0] : key->hlow, t = percents ? r->pctl[n - 1] : key->hhigh, d = key->width;
+  const int k = n / kMeasureEvery + 1;
+  const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
+  c->hdec = 99;
+  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && !zcompress)
+    c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
+  *first = labwidth(ctx, info, c->hx.format, s, 0);
+  double widest = *first;
+  *last = *first;
+  double v = s;
+  for (int i = k; i < n; i += k) {
+    v = percents ? r->pctl[i] : v + k * d;
+    *last = labwidth(ctx, info, c->hx.format, v, i);
+    widest = std::max(widest, *last);
+  }
+  c->hwidest = c->hwidest_ticks = widest;
+}
+
 }  // namespace
 
 void kesgmar(kes_ctx* ctx) {
@@ -180,22 +303,7 @@ void kesgmar(kes_ctx* ctx) {
   fonts(ctx, c, dev, &lab_found, &lab_size, &val_found, &val_size);
 
   // 3. Heights.
-  const bool height_given = kes_pslot(st, KES_PLOT_SLOT_HEIGHT)->given;
-  const auto chain = [&](bool found, double size) {
-    if (height_given) return kes_pnumber(st, KES_PLOT_SLOT_HEIGHT);
-    if (dev.text_height > 0) return dev.text_height;
-    if (found && size > 0) return size;
-    return dev.ch;
-  };
-  c->label_h = chain(lab_found, lab_size);
-  const double h0 = c->label_h;
-  c->text_h = chain(val_found, val_size);
-  if (kes_pslot(st, KES_PLOT_SLOT_INHEIGHT)->given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
-  else if (val_found && val_size > 0 && !height_given) c->inset_h = val_size;
-  else c->inset_h = h0;
-  measure_x(ctx, c->labfont, &c->label_h);
-  measure_x(ctx, c->valfont, &c->text_h);
-  measure_x(ctx, c->insetfont, &c->inset_h);
+  const double h0 = heights(ctx, c, st, dev, lab_found, lab_size, val_found, val_size);
 
   // 4. Cell gaps.
   double g = 0.75;
@@ -215,20 +323,7 @@ void kesgmar(kes_ctx* ctx) {
 
   // 6. Format flags.
   host_varinfo info{};
-  const bool has_format =
-      xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, &info) == 0 &&
-      kes_has_format(info);
-  c->hx.format = c->vx.format = 0;
-  if (has_format) {
-    const bool rotate = kes_flag(st, KES_PLOT_FLAG_ROTATE);
-    if (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) {
-      // The two-parameter Weibull's data axis holds log(value - threshold), which the
-      // variable's format does not describe.
-      if (r->dist != KES_DIST_WEIBULL2) (rotate ? c->hx.format : c->vx.format) = 1;
-    } else if (r->type != KES_PLOT_PP) {
-      c->hx.format = 1;
-    }
-  }
+  format_flags(ctx, c, &info);
 
   // 7. Axis labels.
   axisfnt(ctx, &lay->haxis, &c->hx, &info, 0);
@@ -253,70 +348,15 @@ void kesgmar(kes_ctx* ctx) {
   kes_axis* vx = &lay->vaxis;
   offsets(ctx, c, hx, vx, h0);
 
-  // 11. Tick lengths.
-  if (vx->major_len < 0) vx->major_len = std::min(0.4 * c->ch, 1.0);
-  if (hx->major_len < 0) hx->major_len = vx->major_len / a;
-  if (vx->minor_len < 0) vx->minor_len = 0.5 * vx->major_len;
-  if (hx->minor_len < 0) hx->minor_len = 0.5 * hx->major_len;
-
-  // 12. Tick-value gaps and line gap.
-  if (c->celldev) {
-    c->hgap_tv = 0.5 * c->cw - vx->major_len - hx->offset[0];
-    for (int i = 0; c->hgap_tv < 0.25 && i < 1000 && c->cw > 0; ++i) c->hgap_tv += c->cw;
-    c->vgap_tv = c->ch - hx->major_len;
-    c->linegap = 0;
-  } else {
-    c->vgap_tv = 0.5 * c->ch;
-    c->hgap_tv = c->vgap_tv * a;
-    c->linegap = 0.2 * h0;
-  }
+  // 11 and 12. Tick lengths, tick-value gaps and line gap.
+  tick_gaps(c, hx, vx, h0);
 
   // 13. Rooms for panel labels.
-  const double b = 1.6 * h0;
-  const kes_classvars* cv = r->classvars;
-  const int ncls = cv != nullptr ? cv->count : 0;
-  c->lroom = c->troom = 0;
-  if (ncls == 1 && kes_levels_at_side(ctx)) {
-    // Panels in rows carry their levels at the side, panels in columns on top.
-    c->lroom = b * a + c->htick_unit;
-    if (cv->var[0].label_shown) c->lroom += b * a + gm;
-  } else if (ncls == 1) {
-    c->troom = b + c->vtick_unit;
-    if (cv->var[0].label_shown) c->troom += b + gm / a;
-  } else if (ncls == 2) {
-    c->lroom = b * a + c->htick_unit;
-    c->troom = b + c->vtick_unit;
-    if (cv->var[0].label_shown) c->lroom += b * a + gm;
-    if (cv->var[1].label_shown) c->troom += b + gm / a;
-  }
+  label_rooms(ctx, c, h0, gm);
 
-  // The percentile axis of a QQ plot across the top: its ticks and values (and its
-  // LABEL= line) above the plot.
-  if (r->type == KES_PLOT_QQ && r->pctlaxis && !r->rotate) {
-    c->troom += lay->haxis.major_len + c->vgap_tv + c->text_h;
-    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_PCTLAXIS_LABEL)) c->troom += h0 + c->vtick_unit;
-  }
-
-  // 14. Horizontal tick values.
-  const kes_plotslot* key = kes_gkeyslot(ctx);
-  // An unrotated probability plot's horizontal axis carries its percents.
-  const bool percents = r->type == KES_PLOT_PROB && !r->rotate && r->npctl > 0;
-  const int n = percents ? r->npctl : key->npoints;
-  const double s = percents ? r->pctl[0] : key->hlow, t = percents ? r->pctl[n - 1] : key->hhigh, d = key->width;
-  const int k = n / kMeasureEvery + 1;
-  const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
-  c->hdec = 99;
-  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && !zcompress)
-    c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
-  const double first = labwidth(ctx, &info, c->hx.format, s, 0);
-  double widest = first, last = first;
-  double v = s;
-  for (int i = k; i < n; i += k) {
-    v = percents ? r->pctl[i] : v + k * d;
-    last = labwidth(ctx, &info, c->hx.format, v, i);
-    widest = std::max(widest, last);
-  }
-  c->hwidest = c->hwidest_ticks = widest;
+  // 14. Horizontal tick values: the widths of the first and the last.
+  double first = 0, last = 0;
+  horizontal_values(ctx, c, &info, zcompress, &first, &last);
 
   // 15. Right margin and panel gap (not for bars labelled at their midpoints).
   if (!(r->type == KES_PLOT_HISTOGRAM && !r->endpoints)) {

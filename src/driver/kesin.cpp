@@ -18,6 +18,7 @@
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
@@ -39,14 +40,9 @@ void each_leaf(kes_ctx* ctx, kes_classvars* cv, F f) {
     f(ctx->varsums, true);
     return;
   }
-  for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
-    if (cv->count == 1) {
-      if (l->varsums != nullptr) f(l->varsums, false);
-      continue;
-    }
-    for (kes_cell* c = l->child; c != nullptr; c = c->next)
-      if (c->varsums != nullptr) f(c->varsums, false);
-  }
+  kes_each_cell(cv, [&](kes_cell* c) {
+    if (c->varsums != nullptr) f(c->varsums, false);
+  });
 }
 
 // Step 2: the records and cells ready for this pass. 0, or 1 when the later-pass

@@ -11,6 +11,7 @@
 #include "host/step_codes.h"
 #include "records/class_copies.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_stages.h"
 #include "records/pool_alloc.h"
@@ -45,20 +46,17 @@ kes_flow output_observations(kes_ctx* ctx) {
   if (!ctx->output_present) return kes_flow::go_on;
   kes_classvars* cv = ctx->classvars;
   if (cv == nullptr || cv->count == 0) return write_one(ctx, nullptr);
-  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
-    if (cv->count == 1) {
+  const int stopped = kes_each_cell(cv, [&](kes_cell* cell, kes_cell* level) {
+    if (cv->count == 2) {
+      if (cell->no_output) return 0;
       kes_class_key_from_cell(cv->var[0], level);
-      if (write_one(ctx, level) != kes_flow::go_on) return kes_flow::exit_path;
-      continue;
+      kes_class_key_from_cell(cv->var[1], cell);
+    } else {
+      kes_class_key_from_cell(cv->var[0], cell);
     }
-    for (kes_cell* child = level->child; child != nullptr; child = child->next) {
-      if (child->no_output) continue;
-      kes_class_key_from_cell(cv->var[0], level);
-      kes_class_key_from_cell(cv->var[1], child);
-      if (write_one(ctx, child) != kes_flow::go_on) return kes_flow::exit_path;
-    }
-  }
-  return kes_flow::go_on;
+    return write_one(ctx, cell) != kes_flow::go_on ? 1 : 0;
+  });
+  return stopped != 0 ? kes_flow::exit_path : kes_flow::go_on;
 }
 
 // The batches of one BY group. `skipped` is set when the data pass found no usable

@@ -11,6 +11,7 @@
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
@@ -226,13 +227,8 @@ int kesnux(kes_ctx*, kes_varsum* r) {
 int keslink(kes_ctx* ctx, kes_classvars* cv, int v) {
   if (cv == nullptr || cv->count == 0) return kesnux(ctx, &ctx->varsums[v]);
   int m = 0;
-  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
-    if (cv->count == 1) {
-      if (level->varsums != nullptr) m = kes::max(m, kesnux(ctx, &level->varsums[v]));
-      continue;
-    }
-    for (kes_cell* child = level->child; child != nullptr; child = child->next)
-      if (child->varsums != nullptr) m = kes::max(m, kesnux(ctx, &child->varsums[v]));
-  }
+  kes_each_cell(cv, [&](kes_cell* c) {
+    if (c->varsums != nullptr) m = kes::max(m, kesnux(ctx, &c->varsums[v]));
+  });
   return m;
 }

@@ -8,7 +8,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 #include "records/stmt_slots.h"
 
 namespace {
@@ -63,11 +63,12 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   f->vs = kes_fit_varsum(ctx, cell);
   f->slot = kes_plot_slot(ctx, request, cell);
   f->curve = kes_fit_curve(f->slot);
-  if (f->vs == nullptr || f->vs->view == nullptr || f->curve == nullptr || !(f->vs->n > 0.0)) return false;
+  const kes_valview* values = kes_cell_values(ctx, cell);
+  if (f->vs == nullptr || values == nullptr || f->curve == nullptr || !(f->vs->n > 0.0)) return false;
   zfit_req& r = f->req;
   r.mode = 1;
   r.family = family;
-  r.values = f->vs->view;
+  r.values = values;
   r.threads = ctx->threads;
   r.want_height = height != nullptr ? 1 : 0;
   r.low = low;

@@ -25,7 +25,7 @@ struct bsums {
 };
 bsums sums(const zfit_work* w, double theta, double top, bool derivs) {
   bsums s;
-  zfit_each(w, [&](double x, double f) {
+  kes_each_value(w->values, [&](double x, double f) {
     const double l = x - theta, r = top - x;
     if (l > 0.0) s.s1 += f * std::log(l);
     if (r > 0.0) s.s2 += f * std::log(r);
@@ -129,7 +129,7 @@ int shapes(zfit_work* w) {
   const zfit_req* r = w->req;
   const double theta = w->params[0], sigma = w->params[1];
   double g1 = 0.0, g2 = 0.0;
-  zfit_each(w, [&](double x, double f) {
+  kes_each_value(w->values, [&](double x, double f) {
     g1 -= f * std::log((x - theta) / sigma);
     g2 -= f * std::log((theta + sigma - x) / sigma);
   });

@@ -54,7 +54,7 @@ double SUNegLogLike(void* d) {
   const zfit_work* w = work_of(d);
   const double delta = o->x[0], gamma = o->x[1], theta = o->x[2], sigma = o->x[3];
   double s = 0.0;
-  zfit_each(w, [&](double x, double f) {
+  kes_each_value(w->values, [&](double x, double f) {
     const double t = (x - theta) / sigma, u = gamma + delta * std::asinh(t);
     s += f * (std::log1p(t * t) + u * u);
   });
@@ -72,7 +72,7 @@ int SUDerNegLogLike(void* d) {
   // 1/r, t/r, h2, h2 t, (h2 t + h) t, where h and h2 are the first two derivatives in
   // t of the per-value term and r = sqrt(1 + t^2).
   double s[13] = {};
-  zfit_each(w, [&](double x, double f) {
+  kes_each_value(w->values, [&](double x, double f) {
     const double t = (x - theta) / sigma, r2 = 1.0 + t * t, r = std::sqrt(r2);
     const double a = std::asinh(t), u = gamma + delta * a;
     const double h = t / r2 + u * delta / r;

@@ -13,7 +13,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 
@@ -39,13 +39,6 @@ bool pick(const kes_stmt* s, int n, int k, double* out) {
 
 double reach(const kes_kernspec& k) {
   return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h;
-}
-
-// Runs visit(value, count) over the variable's distinct values, ascending.
-template <class F>
-void each_value(const kes_varsum* vs, F visit) {
-  const kes_valview* v = vs->view;
-  for (int i = 0; v != nullptr && i < v->m; ++i) visit(v->x[i], v->f[i]);
 }
 
 bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empty && sd > 0; }
@@ -133,7 +126,7 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   } else {
     std::memset(slot->kbins, 0, 8L * KES_KGRID_WIDE);
     const double w = (b - a) / (kSjBins - 1);
-    each_value(vs, [&](double x, int count) {
+    kes_each_value(vs->view, [&](double x, int count) {
       const double c = count;
       zkerbin(&x, nullptr, &c, 1, wa, wb, slot->kbins, KES_KGRID_WIDE);
       if (counts != nullptr) counts[std::clamp(zd2i((x - (a - w / 2)) / w), 0, kSjBins - 1)] += c;

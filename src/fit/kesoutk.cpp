@@ -8,24 +8,12 @@
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "records/class_copies.h"
+#include "records/kes_cells.h"
 #include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
 #include "stats/output_layout.h"
 
 namespace {
-
-// The cells of the request in level order: every level, or with two CLASS variables
-// every child of every level.
-template <class F>
-void each_cell(const kes_classvars* cv, F visit) {
-  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
-    if (cv->count < 2) {
-      visit(level);
-      continue;
-    }
-    for (kes_cell* child = level->child; child != nullptr; child = child->next) visit(child);
-  }
-}
 
 // The rows of one curve: 0, or 1 when the data set refused a row.
 int write_rows(kes_ctx* ctx, host_access* acc, const kes_kern_points& pts, double factor) {
@@ -68,7 +56,7 @@ int kesoutk(kes_ctx* ctx) {
   if (rq->varslot == nullptr || rq->varslot[ctx->curvar] < 0) return 0;
   const kes_classvars* cv = rq->classvars;
   long doubles = 0;
-  each_cell(cv, [&](kes_cell* cell) {
+  kes_each_cell(cv, [&](kes_cell* cell) {
     const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
     if (slot != nullptr && 3L * slot->grid_m > doubles) doubles = 3L * slot->grid_m;
   });
@@ -87,7 +75,7 @@ int kesoutk(kes_ctx* ctx) {
     return KES_RC_OUT_OF_MEMORY;
   }
   bool refused = false;
-  each_cell(cv, [&](kes_cell* cell) {
+  kes_each_cell(cv, [&](kes_cell* cell) {
     if (!refused) refused = keskcls(ctx, cell, work, x1, x2) != 0;
   });
   vmfree_handler(pool, work, -1, KES_FREE_FLAGS);

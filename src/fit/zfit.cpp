@@ -12,7 +12,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 
 namespace {
 // Pool flags of a fit's pool.
@@ -69,10 +69,10 @@ int zfit2(zfit_work* w) {
 
 double zfit_rms_about(const kes_valview* values, double n, double mu) {
   double ss = 0.0;
-  for (int i = 0; values != nullptr && i < values->m; ++i) {
-    const double d = values->x[i] - mu;
-    ss += values->f[i] * d * d;
-  }
+  kes_each_value(values, [&](double x, int f) {
+    const double d = x - mu;
+    ss += f * d * d;
+  });
   const double ms = ss / n;
   const double tiny = 1000.0 * ZEPS53;
   if (ms <= tiny * tiny * mu * mu) return 0.0;

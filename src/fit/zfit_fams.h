@@ -2,15 +2,8 @@
 // with their curve functions and the pieces their tests reach.
 #pragma once
 #include "fit/zfit.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 #include "util/kes_ordered_map.h"
-
-// Calls fn(value, count) for every distinct value in ascending order.
-template <class F>
-inline void zfit_each(const zfit_work* w, F&& fn) {
-  const kes_valview* a = w->values;
-  for (int i = 0; a != nullptr && i < a->m; ++i) fn(a->x[i], static_cast<double>(a->f[i]));
-}
 
 // The sample p-quantile of the values by the request's percentile definition.
 double zfit_quantile(const zfit_work* w, double p);
@@ -26,7 +19,7 @@ struct zfit_spreads {
 };
 zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes);
 
-// Like zfit_each, with the costly part of each value's terms, term(x) -> T, computed
+// Like kes_each_value over the request's values, with the costly part of each value's terms, term(x) -> T, computed
 // on the request's threads; use(x, f, term) runs in ascending order on the caller's
 // thread, so sums come out as in a serial loop.
 template <class T, class Term, class Use>

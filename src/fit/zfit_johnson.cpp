@@ -12,7 +12,7 @@
 int zjs_shapes(zfit_work* w, double (*h)(double)) {
   const double theta = w->params[0], sigma = w->params[1], nn = w->req->n;
   double s1 = 0.0, s2 = 0.0;
-  zfit_each(w, [&](double x, double f) {
+  kes_each_value(w->values, [&](double x, double f) {
     const double u = h((x - theta) / sigma);
     s1 += f * u;
     s2 += f * u * u;

@@ -7,15 +7,18 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 
 namespace {
 // The value at 0-based position k of the ascending values with their counts.
 double order_stat(const kes_valview* v, int k) {
   double seen = 0.0;
-  for (int i = 0; v != nullptr && i < v->m; ++i) {
-    seen += v->f[i];
-    if (k < seen || i == v->m - 1) return v->x[i];
+  kes_valiter it(v);
+  double x;
+  int f;
+  while (it.next(&x, &f)) {
+    seen += f;
+    if (k < seen || it.i == v->m) return x;
   }
   return zmissing();
 }

@@ -274,7 +274,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
             return true;
           });
     } else {
-      zfit_each(w, [&](double x, double f) {
+      kes_each_value(w->values, [&](double x, double f) {
         const double l = std::log(x - theta);
         add(l, f, std::exp(c * l));
       });

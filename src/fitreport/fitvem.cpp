@@ -21,6 +21,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
 #include "stats/gof_test_texts.h"
@@ -309,7 +310,7 @@ void kesopct_list(kes_ctx* ctx, kes_cell* cell, const double* percents, int n, d
     wants.push_back({k, &xk[static_cast<size_t>(i)]});
   }
   std::sort(wants.begin(), wants.end(), [](const want& a, const want& b) { return a.pos < b.pos; });
-  kes_valiter values(ctx, cell);
+  kes_valiter values(kes_cell_values(ctx, cell));
   double x = 0.0;
   int count = 0, pos = 0;
   bool have = values.next(&x, &count);

@@ -14,6 +14,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
 #include "records/kes_valview.h"
@@ -120,7 +121,7 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
   const int ncase = kes_edf3_case(request, c, fam);
 
   const double n = vs->n;
-  kes_valiter values(ctx, cell);
+  kes_valiter values(kes_cell_values(ctx, cell));
   const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values, ctx->threads);
   const double d = st.d, wsq = st.wsq, asq = st.asq;
 

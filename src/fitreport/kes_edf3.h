@@ -3,12 +3,12 @@
 // the all-known, known-threshold and shape-dependent cases.
 #pragma once
 #include "fitreport/kes_edftab.h"
+#include "records/kes_values.h"
 
 struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
 struct kes_curve;
-struct kes_valiter;
 
 // The distribution function at x as z with ln z and ln(1 - z); amark when A-Sq cannot
 // use the value, stop when the value cannot be transformed at all.

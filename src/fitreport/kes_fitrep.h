@@ -42,21 +42,6 @@ struct kes_fitrows {
   void* bound;            // the last bound table
 };
 
-// The current variable's values in the cell (its record's view); null when the cell
-// has no record or the view could not be had.
-const kes_valview* kes_fit_values(kes_ctx* ctx, kes_cell* cell);
-
-// The distinct values of a cell in ascending order with their counts.
-struct kes_valiter {
-  const kes_valview* fv;
-  int i = 0;
-  kes_valiter(kes_ctx* ctx, kes_cell* cell);
-  // Values of the caller's own.
-  explicit kes_valiter(const kes_valview* values) : fv(values) {}
-  bool next(double* x, int* count);
-  // Passes over the first distinct value (and its ties).
-  void skip_first();
-};
 // The context's rows, made on first use; null after the host's memory message.
 kes_fitrows* kes_fit_rows(kes_ctx* ctx);
 

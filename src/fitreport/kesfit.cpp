@@ -14,6 +14,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -51,17 +52,7 @@ bool parametric_printed(const kes_ctx* ctx, const kes_preq* request, kes_cell* c
 // Whether anything of the report is printed.
 bool printing(const kes_ctx* ctx, const kes_preq* request) {
   if (kes_flag(request->stmt, KES_PLOT_FLAG_MIDPERCENTS)) return true;
-  const kes_classvars* cv = request->classvars;
-  for (kes_cell* l = cv->levels; l != nullptr; l = l->next) {
-    if (cv->count == 2) {
-      for (kes_cell* c = l->child; c != nullptr; c = c->next)
-        if (parametric_printed(ctx, request, c)) return true;
-    } else if (parametric_printed(ctx, request, l)) {
-      return true;
-    }
-    if (cv->count == 0) break;
-  }
-  return false;
+  return kes_each_cell(request->classvars, [&](kes_cell* c) { return parametric_printed(ctx, request, c) ? 1 : 0; }) != 0;
 }
 
 struct report {

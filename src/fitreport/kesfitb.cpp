@@ -17,6 +17,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
@@ -128,7 +129,7 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   double d = 0.0, w = 0.0, a = 0.0, i = 0.0, x;
   bool amark = false;
   int count;
-  kes_valiter values(ctx, cell);
+  kes_valiter values(kes_cell_values(ctx, cell));
   while (values.next(&x, &count)) {
     double z = 0.0, dens = 0.0;
     zibeta(std::fmin(std::fmax((x - th) / sg, 0.0), 1.0), al, be, &z, &dens);

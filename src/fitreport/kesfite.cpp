@@ -17,6 +17,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
@@ -147,10 +148,10 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const int ncase = (theta_est ? 1 : 0) + (sigma_est ? 2 : 0);
 
   double n = vs->n;
-  kes_valiter values(ctx, cell);
+  kes_valiter values(kes_cell_values(ctx, cell));
   const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < kTwoPowMinus53);
-  if (drop && vs->view != nullptr && vs->view->m > 0) {
-    const int left_out = vs->view->f[0];
+  if (drop && values.fv != nullptr && values.fv->m > 0) {
+    const int left_out = values.fv->f[0];
     n -= left_out;
     values.skip_first();
     // No observation leaves the tests unannounced, but the one value that estimates

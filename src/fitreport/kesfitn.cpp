@@ -15,6 +15,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/kes_varsum.h"
 #include "records/kes_valview.h"
 #include "records/stmt_slots.h"
@@ -66,7 +67,7 @@ void kesedfn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   mom.v[KES_MOM_CSS] = vs->css;
   mom.v[KES_MOM_STDMEAN] = summary(kSumStdMean);
   kes_nrmres res{};
-  const kes_valview* fv = kes_fit_values(ctx, cell);
+  const kes_valview* fv = kes_cell_values(ctx, cell);
   const int m = fv != nullptr ? fv->m : 0;
   zkesnrm_arrays(m, &mom, m > 0 ? fv->x : nullptr, m > 0 ? fv->f : nullptr, ncase, 1, loc ? miss : mu,
                  scale ? miss : sigma, &res);

@@ -8,6 +8,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -45,16 +46,8 @@ int kesgof(kes_ctx* ctx) {
     }
     return 0;
   }
-  kes_classvars* cv = request->classvars;
-  if (cv->count == 0) {
-    if (cv->levels != nullptr && has_curves(ctx, request, cv->levels)) kesgof2(ctx, request, cv->levels);
-  } else if (cv->count == 1) {
-    for (kes_cell* c = cv->levels; c != nullptr; c = c->next)
-      if (has_curves(ctx, request, c)) kesgof2(ctx, request, c);
-  } else if (cv->count == 2) {
-    for (kes_cell* l = cv->levels; l != nullptr; l = l->next)
-      for (kes_cell* c = l->child; c != nullptr; c = c->next)
-        if (has_curves(ctx, request, c)) kesgof2(ctx, request, c);
-  }
+  kes_each_cell(request->classvars, [&](kes_cell* c) {
+    if (has_curves(ctx, request, c)) kesgof2(ctx, request, c);
+  });
   return 0;
 }

@@ -11,7 +11,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 #include "records/pool_alloc.h"
 
 namespace {
@@ -33,13 +33,6 @@ double* pairs(kes_ctx* ctx, long n) {
 
 const kes_varsum* varsum(kes_ctx* ctx, kes_cell* cell) { return kes_fit_varsum(ctx, cell); }
 
-// The cell's values; null, after the memory note, when the data pass could not keep
-// them.
-const kes_valview* values_of(const kes_varsum* vs) {
-  if (vs->view == nullptr) xmemmsg(kes_valview_bytes(vs->ndistinct, vs->weight_given != 0, 0));
-  return vs->view;
-}
-
 }  // namespace
 
 double kes_curve_cdf(const kes_curve* c, double x, bool* failed) {
@@ -57,7 +50,7 @@ int kespoints(kes_ctx* ctx, kes_cell* cell, double** out) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_famfn* fn = kes_famdisp(r->dist);
   if (slot == nullptr || vs == nullptr || fn == nullptr) return 0;
-  const kes_valview* vals = values_of(vs);
+  const kes_valview* vals = kes_cell_values_noted(ctx, cell);
   if (vals == nullptr) return -1;
   const long n = static_cast<long>(vs->n);
   double* p = pairs(ctx, n);
@@ -84,7 +77,7 @@ int keszpts(kes_ctx* ctx, kes_cell* cell, double** out) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_curve* c = slot != nullptr ? kes_fit_curve(slot) : nullptr;
   if (vs == nullptr || c == nullptr) return 0;
-  const kes_valview* vals = values_of(vs);
+  const kes_valview* vals = kes_cell_values_noted(ctx, cell);
   if (vals == nullptr) return -1;
   double* p = pairs(ctx, vs->ndistinct);
   if (p == nullptr) return -1;
@@ -120,8 +113,9 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out) {
 int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
   *out = nullptr;
   const kes_varsum* vs = varsum(ctx, cell);
-  if (vs == nullptr || vs->view == nullptr || vs->view->m == 0 || !(vs->n > 0)) return -1;
-  const kes_valview& vals = *vs->view;
+  const kes_valview* view = kes_cell_values(ctx, cell);
+  if (vs == nullptr || view == nullptr || view->m == 0 || !(vs->n > 0)) return -1;
+  const kes_valview& vals = *view;
   const bool steps = !ctx->tmplgraph;
   const int m = vs->ndistinct;
   double* p = pairs(ctx, steps ? 2L * m + 2 : m + 2L);

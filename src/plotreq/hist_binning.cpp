@@ -235,7 +235,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   request->explicit_bins = 0;
   const bool ep = request->endpoints;
   double lo = INFINITY, hi = -INFINITY;
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->n > 0) {
       lo = std::fmin(lo, s->datamin);
@@ -297,7 +297,7 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
   }
   kes_plotslot* key = kes_hist_keyslot(ctx, request);
   set_bins(key, b, ep);
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->n > 0) kescmha(ctx, request, key, s);
     return 0;

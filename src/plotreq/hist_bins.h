@@ -1,5 +1,8 @@
-// The steps of the common histogram bins and the cell walk the histogram code shares.
+// The steps of the common histogram bins, with the cell walk the histogram code uses.
 #pragma once
+
+#include "records/kes_cells.h"
+#include "records/kes_ctx.h"
 
 struct kes_ctx;
 struct kes_preq;
@@ -9,12 +12,6 @@ struct kes_plotslot;
 // Bin limit without NOBINLIMIT, and with it.
 constexpr int KES_BIN_LIMIT = 100000;
 constexpr int KES_BIN_LIMIT_NONE = 2147483646;
-
-// Calls fn(cell) for every cell that holds values of the request's variables, in
-// level order: the single cell, every level cell, or every child cell of every
-// level cell. Stops at the first non-zero result and returns it.
-template <class Fn>
-int kes_each_hist_cell(kes_ctx* ctx, Fn fn);
 
 // The key cell's slot, which holds the common bins.
 kes_plotslot* kes_hist_keyslot(kes_ctx* ctx, const kes_preq* request);
@@ -46,4 +43,3 @@ long long kes_hist_bin_index(double x, double start, double width, bool right_cl
 int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int* high_added);
 void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, double* ymax);
 
-#include "plotreq/hist_cells.h"

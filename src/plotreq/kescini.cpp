@@ -68,7 +68,7 @@ int kescini(kes_ctx* ctx, int k) {
   const int code = r->dist;
   double lo = DBL_MAX, hi = -DBL_MAX;
   bool any = false, overflowed = false;
-  const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
     if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
     if (!std::isnan(vs.max)) hi = std::fmax(hi, vs.max);

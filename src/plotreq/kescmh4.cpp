@@ -246,7 +246,7 @@ int kescmh4(kes_ctx* ctx) {
   // Per cell: the empty flag and the curve records. The records live as long as the
   // BY group, so that memory stays flat however many BY groups there are.
   const bool parametric = r->ncurves > r->nkernels;
-  const int failed = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
+  const int failed = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     kes_plotslot* s = kes_plot_slot(ctx, r, cell);
     const double sd = cell->varsums != nullptr ? cell->varsums[v].std : NAN;
     cell->hist_empty = s->n <= 0 || is_missing(sd) || sd == 0;
@@ -272,13 +272,13 @@ int kescmh4(kes_ctx* ctx) {
 
   if (r->nkernels > 0) {
     int low = 0, high = 0;
-    const int res = kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kesxaxs(ctx, r, cell, &low, &high); });
+    const int res = kes_each_cell(ctx->classvars, [&](kes_cell* cell) { return kesxaxs(ctx, r, cell, &low, &high); });
     if (res != 0) return res;
     // The common bins grow with the axis, so that bin b of every cell stays at
     // first point + b widths.
     key->first -= low * key->width;
     key->last += high * key->width;
-    kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
       kes_plotslot* s = kes_plot_slot(ctx, r, cell);
       s->firstbin += low;
       s->npoints += low + high;
@@ -294,7 +294,7 @@ int kescmh4(kes_ctx* ctx) {
   }
 
   double ymin = 0, ymax = 0;
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     kesyaxs(ctx, r, cell, &ymin, &ymax);
     return 0;
   });

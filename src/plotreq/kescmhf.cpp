@@ -16,7 +16,7 @@
 #include "records/kes_varsum.h"
 #include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 
 namespace {
 // Relative slack of a bin edge: a value within it of an edge counts as on the edge.
@@ -84,14 +84,11 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     if (k >= 0 && k < n) h[k] += c;
     else outside += c;
   };
-  const kes_varsum& rec = cell->varsums[ctx->curvar];
-  const kes_valview* vals = rec.view;
-  if (vals == nullptr) {
-    // The data pass could not keep the cell's values (the variable is not computed).
-    xmemmsg(kes_valview_bytes(rec.ndistinct, rec.weight_given != 0, 0));
-    return KES_RC_OUT_OF_MEMORY;
-  }
-  for (int i = 0; i < vals->m; ++i) count(vals->x[i], vals->f[i]);
+  // Null when the data pass could not keep the cell's values (the variable is not
+  // computed).
+  const kes_valview* vals = kes_cell_values_noted(ctx, cell);
+  if (vals == nullptr) return KES_RC_OUT_OF_MEMORY;
+  kes_each_value(vals, count);
   s->noutside = outside > INT_MAX ? INT_MAX : static_cast<int>(outside);
 
   double factor = 0;

@@ -44,7 +44,7 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
 // bandwidths. Such a range gets a note and no histogram. True when it can be binned.
 bool binnable(kes_ctx* ctx, kes_preq* request) {
   double lo = HUGE_VAL, hi = -HUGE_VAL;
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     kes_hist_summary(ctx, cell, s);
     if (s->n > 0) {
@@ -60,7 +60,7 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
     return true;
   const int len = static_cast<int>(ctx->curname.len);
   xpmlog(KES_SET_PROC, KES_MSG_VALUES_CANNOT_BE_BINNED, len, ctx->curname.text, lo, hi, len, ctx->curname.text);
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     s->nbins = s->npoints = s->firstbin = s->noutside = 0;
     s->heights = nullptr;
@@ -72,7 +72,7 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
 // Values the common bins leave out (MAXNBIN= or MAXSIGMAS= fitted to a key cell whose
 // data lie apart from another cell's) are named, cell by cell, not dropped silently.
 void note_outside(kes_ctx* ctx, kes_preq* request) {
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
     if (s->noutside <= 0) return 0;
     char what[48];
@@ -111,7 +111,7 @@ void kes_hist_summary(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
 
 int kescmhn(kes_ctx* ctx, kes_preq* request) {
   long long total = 0;
-  kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     total += kes_plot_slot(ctx, request, cell)->n;
     return 0;
   });
@@ -129,7 +129,7 @@ int kesmerg(kes_ctx* ctx) {
     if (request->varslot == nullptr || request->varslot[v] < 0) continue;
     if (!ensure_totals(ctx, request)) return KES_RC_OUT_OF_MEMORY;
     if (request->type != KES_PLOT_HISTOGRAM) {
-      kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+      kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
         kes_plot_slot(ctx, request, cell)->n = value_count(cell, v);
         return 0;
       });
@@ -143,13 +143,13 @@ int kesmerg(kes_ctx* ctx) {
     request->keybinning = 1;
     kescmhb(ctx, request, cv->keycell);
     request->keybinning = 0;
-    kes_each_hist_cell(ctx, [&](kes_cell* cell) {
+    kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
       if (cell != cv->keycell) kescmhb(ctx, request, cell);
       return 0;
     });
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
-    if (kes_each_hist_cell(ctx, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0)
+    if (kes_each_cell(ctx->classvars, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0)
       return KES_RC_OUT_OF_MEMORY;
     note_outside(ctx, request);
   }

@@ -71,7 +71,7 @@ int keszini(kes_ctx* ctx, int k) {
   if (!kes_prob_begin(ctx, KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES, false, KES_DIST_NORMAL, false)) return 0;
   kes_classvars* cv = r->classvars;
   bool fitted = false;
-  const int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
+  const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {

@@ -139,20 +139,24 @@ void kes_qq_pctlticks(kes_preq* r, double p_low, double p_high) {
   r->pctl_word = a < 4 ? 4 - a : 0;
 }
 
-int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
-  kes_preq* r = ctx->curreq;
-  kes_stmt* st = r->stmt;
-  if (!kes_prob_begin(ctx, kind.no_key, true, KES_DIST_NORMAL, true)) return 0;
-  kes_classvars* cv = r->classvars;
+namespace {
+
+// The ranges every cell sets: its values', and its plotting positions' (as percents,
+// or fractions for a QQ plot).
+struct cell_ranges {
+  double lo = DBL_MAX, hi = -DBL_MAX, plow = DBL_MAX, phigh = -DBL_MAX;
+};
+
+// Every cell's spread, its share of the ranges and its curve record. 0, or the step
+// code after the notes (a single cell without spread, no cell with spread).
+int scan_cells(kes_ctx* ctx, const kes_probkind& kind, cell_ranges* rg) {
+  const kes_preq* r = ctx->curreq;
+  const kes_classvars* cv = r->classvars;
   const int v = ctx->curvar;
-  const int code = r->dist;
   const double c1 = r->rankadj, c2 = r->nadj;
   const double factor = kind.qq ? 1.0 : 100.0;
-
-  // Cells: spread, data range, plotting-position range, curve records.
-  double lo = DBL_MAX, hi = -DBL_MAX, plow = DBL_MAX, phigh = -DBL_MAX;
   bool any = false;
-  int rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) -> int {
+  const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[v];
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
     if (cell->hist_empty) {
@@ -166,13 +170,13 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
     }
     // A cell without spread is left out of the fits but not of the axes: every cell's
     // values and plotting positions set the one scale the panels share.
-    if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
-    if (!std::isnan(vs.max)) hi = std::fmax(hi, vs.max);
+    if (!std::isnan(vs.min)) rg->lo = std::fmin(rg->lo, vs.min);
+    if (!std::isnan(vs.max)) rg->hi = std::fmax(rg->hi, vs.max);
     if (vs.n > 0) {
-      plow = std::fmin(plow, factor * (1 + c1) / (vs.n + c2));
-      phigh = std::fmax(phigh, factor * (vs.n + c1) / (vs.n + c2));
+      rg->plow = std::fmin(rg->plow, factor * (1 + c1) / (vs.n + c2));
+      rg->phigh = std::fmax(rg->phigh, factor * (vs.n + c1) / (vs.n + c2));
     }
-    if (const int a = kes_prob_curve(ctx, cell, code); a != 0) return a;
+    if (const int a = kes_prob_curve(ctx, cell, r->dist); a != 0) return a;
     kes_prob_slot(ctx, cell)->n = static_cast<int>(vs.n);
     return 0;
   });
@@ -181,43 +185,156 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
     kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
     return KES_RC_BAD_OPTION;
   }
+  return 0;
+}
+
+// The family's first callback on every cell with spread, keeping each line as fitted.
+// 0 with *first_ok the first cell whose parameters were had, or the step code (after
+// the note when no cell's were).
+int first_fits(kes_ctx* ctx, const kes_probkind& kind, const kes_probfns* fns, int* na, int* nb,
+               kes_cell** first_ok) {
+  const kes_classvars* cv = ctx->curreq->classvars;
+  *first_ok = nullptr;
+  const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
+    if (!usable(cell, cv)) return 0;
+    kes_plotslot* s = kes_prob_slot(ctx, cell);
+    const int f = fns->first(ctx, cell, s, na, nb);
+    s->intercept_saved = s->intercept;
+    s->slope_saved = s->slope;
+    if (f == KES_RC_OUT_OF_MEMORY) return f;
+    if (f == 0 && *first_ok == nullptr) *first_ok = cell;
+    return 0;
+  });
+  if (rc != 0) return rc;
+  if (*first_ok == nullptr) {
+    kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
+    return KES_RC_BAD_OPTION;
+  }
+  return 0;
+}
+
+// The key cell whose family could not be fitted hands its data axis to the first
+// fitted cell, which stands in as the key (key_keeper puts the key back). The key's
+// slot.
+kes_plotslot* stand_in_key(kes_ctx* ctx, kes_classvars* cv, kes_plotslot* key, kes_cell* first_ok) {
+  if (const kes_curve* c = kes_fit_curve(key); c != nullptr && c->fitted) return key;
+  kes_plotslot* stand_in = kes_prob_slot(ctx, first_ok);
+  stand_in->dstart = key->dstart;
+  stand_in->dend = key->dend;
+  stand_in->dstep = key->dstep;
+  stand_in->dticks = key->dticks;
+  stand_in->dword = key->dword;
+  cv->keycell = first_ok;
+  return stand_in;
+}
+
+// The theoretical range of one shape pair over the cells (from the second callbacks)
+// and the cells' own log ranges. Whether the graph is left out (a single cell's
+// quantiles could not be had).
+struct shape_ranges {
+  double qlo = DBL_MAX, qhi = -DBL_MAX, llo = DBL_MAX, lhi = -DBL_MAX;
+};
+bool second_fits(kes_ctx* ctx, const kes_probfns* fns, int i, int j, double p_low, double p_high,
+                 shape_ranges* sr) {
+  const kes_classvars* cv = ctx->curreq->classvars;
+  const int v = ctx->curvar;
+  bool skip = false;
+  kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
+    if (!usable(cell, cv)) return 0;
+    kes_plotslot* s = kes_prob_slot(ctx, cell);
+    const kes_varsum& vs = cell->varsums[v];
+    double ql = vs.min, qh = vs.max;
+    s->logrange[0] = s->logrange[1] = NAN;
+    if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
+      if (cv->count == 0) {
+        kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
+        skip = true;
+      } else {
+        kes_prob_note(ctx, cell, KES_SET_PROC,
+                      {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
+      }
+    }
+    sr->qlo = std::fmin(sr->qlo, ql);
+    sr->qhi = std::fmax(sr->qhi, qh);
+    if (!std::isnan(s->logrange[0])) {
+      sr->llo = std::fmin(sr->llo, s->logrange[0]);
+      sr->lhi = std::fmax(sr->lhi, s->logrange[1]);
+    }
+    return 0;
+  });
+  return skip;
+}
+
+// The axes of one shape pair's graph on the key's slot, and the graph: the template
+// renderer takes the axes as they are; a device orders them by HAXIS= and VAXIS= and
+// draws with the theoretical axis vertical under ROTATE. The renderer's result.
+int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key, const cell_ranges& rg,
+               const shape_ranges& sr, double p_low, double p_high) {
+  kes_preq* r = ctx->curreq;
+  double dlo = rg.lo, dhi = rg.hi;
+  if (r->dist == KES_DIST_WEIBULL2) {
+    // One log axis over every cell's own range.
+    dlo = sr.llo;
+    dhi = sr.lhi;
+    if (dlo <= dhi) nice_axis(dlo, dhi, data_axis(key));
+  }
+  if (kind.qq) {
+    if (r->pctlaxis) kes_qq_pctlticks(r, p_low, p_high);
+    else r->pctl_word = 4;
+    nice_axis(sr.qlo, sr.qhi, theoretical(key));
+  } else {
+    key->tmin = sr.qlo;
+    key->tmax = sr.qhi;
+    key->tstep = sr.qhi - sr.qlo;
+    key->tticks = 2;
+  }
+  key->hmin_copy = key->tmin;
+  key->hmax_copy = key->tmax;
+  if (ctx->tmplgraph || !ctx->devgraph) {
+    kes_prob_render(ctx, k);
+    return 0;
+  }
+  if (r->layout != nullptr) {
+    kes_axis* t_axis = r->rotate ? &r->layout->vaxis : &r->layout->haxis;
+    kes_axis* d_axis = r->rotate ? &r->layout->haxis : &r->layout->vaxis;
+    const char* t_name = r->rotate ? "VAXIS=" : "HAXIS=";
+    const char* d_name = r->rotate ? "HAXIS=" : "VAXIS=";
+    if (kind.qq) kes_order_axis(t_axis, t_name, sr.qlo, sr.qhi, &key->tmin, &key->tmax, &key->tstep, &key->tticks);
+    kes_order_axis(d_axis, d_name, dlo, dhi, &key->dstart, &key->dend, &key->dstep, &key->dticks);
+  }
+  if (r->rotate) swap_axes(key);
+  key->hmin_copy = key->tmin;
+  key->hmax_copy = key->tmax;
+  const int result = kes_prob_render(ctx, k);
+  if (r->rotate) swap_axes(key);
+  return result;
+}
+
+}  // namespace
+
+int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
+  kes_preq* r = ctx->curreq;
+  kes_stmt* st = r->stmt;
+  if (!kes_prob_begin(ctx, kind.no_key, true, KES_DIST_NORMAL, true)) return 0;
+  kes_classvars* cv = r->classvars;
+  const int code = r->dist;
+
+  cell_ranges rg;
+  if (const int rc = scan_cells(ctx, kind, &rg); rc != 0) return rc;
   kes_plotslot* key = kes_prob_slot(ctx, cv->keycell);
   // The two-parameter Weibull scales its log axis in its second callback.
-  if (code != KES_DIST_WEIBULL2) nice_axis(lo, hi, data_axis(key));
+  if (code != KES_DIST_WEIBULL2) nice_axis(rg.lo, rg.hi, data_axis(key));
 
   const kes_probfns* fns = kes_probdisp(code);
   int na = list_count(st, kShapeLists[code].a), nb = list_count(st, kShapeLists[code].b);
   if (code == KES_DIST_WEIBULL2 && na < 1) na = 1;
   kes_cell* first_ok = nullptr;
-  rc = kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-    if (!usable(cell, cv)) return 0;
-    kes_plotslot* s = kes_prob_slot(ctx, cell);
-    const int f = fns->first(ctx, cell, s, &na, &nb);
-    s->intercept_saved = s->intercept;
-    s->slope_saved = s->slope;
-    if (f == KES_RC_OUT_OF_MEMORY) return f;
-    if (f == 0 && first_ok == nullptr) first_ok = cell;
-    return 0;
-  });
-  if (rc != 0) return rc;
-  if (first_ok == nullptr) {
-    kes_var_note(ctx, KES_SET_PLOT, kind.none_usable);
-    return KES_RC_BAD_OPTION;
-  }
+  if (const int rc = first_fits(ctx, kind, fns, &na, &nb, &first_ok); rc != 0) return rc;
 
   key_keeper keeper{cv, cv->keycell};
-  if (const kes_curve* c = kes_fit_curve(key); c == nullptr || !c->fitted) {
-    kes_plotslot* stand_in = kes_prob_slot(ctx, first_ok);
-    stand_in->dstart = key->dstart;
-    stand_in->dend = key->dend;
-    stand_in->dstep = key->dstep;
-    stand_in->dticks = key->dticks;
-    stand_in->dword = key->dword;
-    cv->keycell = first_ok;
-    key = stand_in;
-  }
+  key = stand_in_key(ctx, cv, key, first_ok);
 
-  double p_low = plow, p_high = phigh;
+  double p_low = rg.plow, p_high = rg.phigh;
   if (!kind.qq) {
     if (!kes_prob_pctticks(ctx, r, &p_low, &p_high)) return 1;
     p_low /= 100;
@@ -228,68 +345,9 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   int result = 0;
   for (int i = 0; i < na && result == 0; ++i) {
     for (int j = 0; j < nb && result == 0; ++j) {
-      double qlo = DBL_MAX, qhi = -DBL_MAX, llo = DBL_MAX, lhi = -DBL_MAX;
-      bool skip = false;
-      kes_each_hist_cell(ctx, [&](kes_cell* cell) {
-        if (!usable(cell, cv)) return 0;
-        kes_plotslot* s = kes_prob_slot(ctx, cell);
-        const kes_varsum& vs = cell->varsums[v];
-        double ql = vs.min, qh = vs.max;
-        s->logrange[0] = s->logrange[1] = NAN;
-        if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
-          if (cv->count == 0) {
-            kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
-            skip = true;
-          } else {
-            kes_prob_note(ctx, cell, KES_SET_PROC,
-                          {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
-          }
-        }
-        qlo = std::fmin(qlo, ql);
-        qhi = std::fmax(qhi, qh);
-        if (!std::isnan(s->logrange[0])) {
-          llo = std::fmin(llo, s->logrange[0]);
-          lhi = std::fmax(lhi, s->logrange[1]);
-        }
-        return 0;
-      });
-      if (skip) continue;
-      double dlo = lo, dhi = hi;
-      if (code == KES_DIST_WEIBULL2) {
-        // One log axis over every cell's own range.
-        dlo = llo;
-        dhi = lhi;
-        if (dlo <= dhi) nice_axis(dlo, dhi, data_axis(key));
-      }
-      if (kind.qq) {
-        if (r->pctlaxis) kes_qq_pctlticks(r, p_low, p_high);
-        else r->pctl_word = 4;
-        nice_axis(qlo, qhi, theoretical(key));
-      } else {
-        key->tmin = qlo;
-        key->tmax = qhi;
-        key->tstep = qhi - qlo;
-        key->tticks = 2;
-      }
-      key->hmin_copy = key->tmin;
-      key->hmax_copy = key->tmax;
-      if (ctx->tmplgraph || !ctx->devgraph) {
-        kes_prob_render(ctx, k);
-        continue;
-      }
-      if (r->layout != nullptr) {
-        kes_axis* t_axis = r->rotate ? &r->layout->vaxis : &r->layout->haxis;
-        kes_axis* d_axis = r->rotate ? &r->layout->haxis : &r->layout->vaxis;
-        const char* t_name = r->rotate ? "VAXIS=" : "HAXIS=";
-        const char* d_name = r->rotate ? "HAXIS=" : "VAXIS=";
-        if (kind.qq) kes_order_axis(t_axis, t_name, qlo, qhi, &key->tmin, &key->tmax, &key->tstep, &key->tticks);
-        kes_order_axis(d_axis, d_name, dlo, dhi, &key->dstart, &key->dend, &key->dstep, &key->dticks);
-      }
-      if (r->rotate) swap_axes(key);
-      key->hmin_copy = key->tmin;
-      key->hmax_copy = key->tmax;
-      result = kes_prob_render(ctx, k);
-      if (r->rotate) swap_axes(key);
+      shape_ranges sr;
+      if (second_fits(ctx, fns, i, j, p_low, p_high, &sr)) continue;
+      result = draw_shape(ctx, k, kind, key, rg, sr, p_low, p_high);
     }
   }
   kes_plot_group_close(group);

@@ -14,6 +14,7 @@
 
 #include "host/kes_parallel.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valview.h"
 #include "stats/engine_threads.h"
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
@@ -92,11 +93,10 @@ double pick(int def, double n, double wsum, double p, Next next) {
   return (1.0 - g) * cur.v + g * nx.v;
 }
 
+// The values as a view (its weights w only with definition 6), with their total
+// frequency and weight.
 struct sample {
-  int m;
-  const double* x;
-  const int* f;
-  const double* w;  // weights (definition 6), else null
+  kes_valview v;
   long long n;
   double wsum;
 };
@@ -104,8 +104,8 @@ struct sample {
 double quantile(const sample& s, int def, double p) {
   int i = 0;
   return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
-    if (i >= s.m) return false;
-    it = {s.x[i], static_cast<double>(s.f[i]), s.w ? s.w[i] : static_cast<double>(s.f[i])};
+    if (i >= s.v.m) return false;
+    it = {s.v.x[i], static_cast<double>(s.v.f[i]), s.v.w ? s.v.w[i] : static_cast<double>(s.v.f[i])};
     ++i;
     return true;
   });
@@ -114,12 +114,12 @@ double quantile(const sample& s, int def, double p) {
 // Median absolute deviation about med: the absolute deviations come out in
 // ascending order by merging outward from med.
 double mad(const sample& s, int def, double med) {
-  int lo = -1, hi = s.m;  // nearest values below and above med
+  int lo = -1, hi = s.v.m;  // nearest values below and above med
   int at = -1;            // a value equal to med
-  for (int i = 0; i < s.m; ++i) {
-    if (s.x[i] < med) lo = i;
-    else if (s.x[i] == med) at = i;
-    else if (hi == s.m) hi = i;
+  for (int i = 0; i < s.v.m; ++i) {
+    if (s.v.x[i] < med) lo = i;
+    else if (s.v.x[i] == med) at = i;
+    else if (hi == s.v.m) hi = i;
   }
   return pick(def, static_cast<double>(s.n), s.wsum, 0.5, [&](item& it) {
     int i;
@@ -128,16 +128,16 @@ double mad(const sample& s, int def, double med) {
       i = at;
       d = 0.0;
       at = -1;
-    } else if (lo >= 0 && (hi >= s.m || med - s.x[lo] <= s.x[hi] - med)) {
+    } else if (lo >= 0 && (hi >= s.v.m || med - s.v.x[lo] <= s.v.x[hi] - med)) {
       i = lo--;
-      d = med - s.x[i];
-    } else if (hi < s.m) {
+      d = med - s.v.x[i];
+    } else if (hi < s.v.m) {
       i = hi++;
-      d = s.x[i] - med;
+      d = s.v.x[i] - med;
     } else {
       return false;
     }
-    it = {d, static_cast<double>(s.f[i]), s.w ? s.w[i] : static_cast<double>(s.f[i])};
+    it = {d, static_cast<double>(s.v.f[i]), s.v.w ? s.v.w[i] : static_cast<double>(s.v.f[i])};
     return true;
   });
 }
@@ -147,9 +147,9 @@ double mad(const sample& s, int def, double med) {
 double gini(const sample& s) {
   long double sum = 0.0L;
   long long c = 0;
-  for (int i = 0; i + 1 < s.m; ++i) {
-    c += s.f[i];
-    sum += static_cast<long double>(s.x[i + 1] - s.x[i]) * static_cast<long double>(c) *
+  for (int i = 0; i + 1 < s.v.m; ++i) {
+    c += s.v.f[i];
+    sum += static_cast<long double>(s.v.x[i + 1] - s.v.x[i]) * static_cast<long double>(c) *
            static_cast<long double>(s.n - c);
   }
   const long double pairs = static_cast<long double>(s.n) * (s.n - 1) / 2.0L;
@@ -170,7 +170,7 @@ double sn_lowmed(const sample& s, const double* d) {
     long long w;
   };
   const long long target = (s.n + 1) / 2;
-  const std::size_t m = static_cast<std::size_t>(s.m);
+  const std::size_t m = static_cast<std::size_t>(s.v.m);
   const std::size_t grain = std::max<std::size_t>(std::size_t{1} << 20, (m + 15) / 16);
   const std::size_t parts = kes::part_count(m, grain);
   const int threads = kes_engine_threads();
@@ -201,7 +201,7 @@ double sn_lowmed(const sample& s, const double* d) {
   if (count) {
     each([&](std::size_t k, std::size_t b, std::size_t e) {
       long long* c = count.get() + k * kBuckets;
-      for (std::size_t i = b; i < e; ++i) c[bucket(d[i])] += s.f[i];
+      for (std::size_t i = b; i < e; ++i) c[bucket(d[i])] += s.v.f[i];
     });
     for (int q = 0; q < kBuckets; ++q) {
       long long here = 0;
@@ -228,7 +228,7 @@ double sn_lowmed(const sample& s, const double* d) {
   each([&](std::size_t k, std::size_t b, std::size_t e) {
     long long j = at[k];
     for (std::size_t i = b; i < e; ++i)
-      if (chosen < 0 || bucket(d[i]) == chosen) buf[j++] = {d[i], s.f[i]};
+      if (chosen < 0 || bucket(d[i]) == chosen) buf[j++] = {d[i], s.v.f[i]};
   });
   return kes_wselect(buf.get(), nsel, chosen < 0 ? 0 : base, target, zmissing());
 }
@@ -242,10 +242,10 @@ double qn_small(const sample& s) {
   } pd[45];
   int np = 0;
   long long zeros = 0;
-  for (int i = 0; i < s.m; ++i) {
-    zeros += static_cast<long long>(s.f[i]) * (s.f[i] - 1) / 2;
+  for (int i = 0; i < s.v.m; ++i) {
+    zeros += static_cast<long long>(s.v.f[i]) * (s.v.f[i] - 1) / 2;
     for (int j = 0; j < i; ++j)
-      pd[np++] = {s.x[i] - s.x[j], static_cast<long long>(s.f[i]) * s.f[j]};
+      pd[np++] = {s.v.x[i] - s.v.x[j], static_cast<long long>(s.v.f[i]) * s.v.f[j]};
   }
   const long long h = s.n / 2 + 1;
   const long long target = h * (h - 1) / 2 - zeros;
@@ -284,7 +284,12 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
     for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = 0.0;
     return 0;
   }
-  const sample s{m, x, f, w, n, wsum};
+  kes_valview v{};
+  v.m = m;
+  v.x = x;
+  v.f = f;
+  v.w = w;
+  const sample s{v, n, wsum};
 
   const double q1 = quantile(s, pctldef, 0.25);
   const double med = quantile(s, pctldef, 0.5);

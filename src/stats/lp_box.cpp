@@ -7,7 +7,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 #include "stats/kes_stats.h"
 #include "stats/kesoutp.h"
 #include "stats/lp_page.h"
@@ -60,11 +60,9 @@ void kesbox(kes_ctx* ctx, kes_lppage* pg, const kes_stats* st) {
   const double iqr = q3 - q1;
   const double in_lo = q1 - 1.5 * iqr, in_hi = q3 + 1.5 * iqr;
   const double out_lo = q1 - 3 * iqr, out_hi = q3 + 3 * iqr;
-  const int m = st->view != nullptr ? st->view->m : 0;
-  for (int i = 0; i < m; ++i) {
-    const double x = st->view->x[i];
-    if (!(x < in_lo - kFenceTol || x > in_hi + kFenceTol)) continue;
+  kes_each_value(st->view, [&](double x, int) {
+    if (!(x < in_lo - kFenceTol || x > in_hi + kFenceTol)) return;
     mark(pg, row_of(pg, x), x < out_lo || x > out_hi ? '*' : '0');
     if (ctx->sideplots) kes_side_outlier(ctx, x);
-  }
+  });
 }

@@ -8,7 +8,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
-#include "records/kes_valview.h"
+#include "records/kes_values.h"
 #include "stats/kes_tables.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
@@ -30,13 +30,13 @@ void zkesmod(kes_ctx* ctx, const kes_valview* values, int m) {
     clear_nums(r);
     kes_add_row(ctx, KES_TAB_MODES);
   } else {
-    for (int i = 0; values != nullptr && i < values->m; ++i) {
-      if (values->f[i] != m) continue;
+    kes_each_value(values, [&](double x, int f) {
+      if (f != m) return;
       clear_nums(r);
-      r.num[0] = values->x[i];
+      r.num[0] = x;
       r.num[1] = m;
       kes_add_row(ctx, KES_TAB_MODES);
-    }
+    });
   }
   kes_end_emit(ctx, KES_TAB_MODES, nullptr, 0);
 }

@@ -14,6 +14,7 @@
 #include "kes_msg_names.h"
 #include "records/family_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -89,18 +90,10 @@ int kesstgidat(kes_ctx* ctx, kes_stgraph* g, kes_inset** last) {
   box->idata = d;
   const kes_classvars* cv = ctx->curreq->classvars;
   // The CLASS combinations that have cells, in level order.
-  for (const kes_cell* level = cv->levels; level != nullptr; level = level->next) {
-    if (cv->count < 2) {
-      const kes_textdesc t[2] = {level->fmt, {}};
-      if (kesdatarows(ctx, box, last, t) != 0) return KES_RC_OUT_OF_MEMORY;
-      continue;
-    }
-    for (const kes_cell* c = level->child; c != nullptr; c = c->next) {
-      const kes_textdesc t[2] = {level->fmt, c->fmt};
-      if (kesdatarows(ctx, box, last, t) != 0) return KES_RC_OUT_OF_MEMORY;
-    }
-  }
-  return 0;
+  return kes_each_cell(cv, [&](const kes_cell* c, const kes_cell* level) {
+    const kes_textdesc t[2] = {level->fmt, cv->count < 2 ? kes_textdesc{} : c->fmt};
+    return kesdatarows(ctx, box, last, t) != 0 ? KES_RC_OUT_OF_MEMORY : 0;
+  });
 }
 
 int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {

@@ -5,6 +5,7 @@
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
@@ -70,15 +71,9 @@ void putdata(kes_ctx* ctx, kes_stgraph* g) {
     putclass(ctx, g, cv->keycell != nullptr ? cv->keycell : cv->levels);
     return;
   }
-  for (kes_cell* level = cv->levels; level != nullptr; level = level->next) {
+  kes_each_cell(cv, [&](kes_cell* cell, kes_cell* level) {
     set_level(cv->var[0], level);
-    if (cv->count == 1) {
-      putclass(ctx, g, level);
-      continue;
-    }
-    for (kes_cell* child = level->child; child != nullptr; child = child->next) {
-      set_level(cv->var[1], child);
-      putclass(ctx, g, child);
-    }
-  }
+    if (cv->count == 2) set_level(cv->var[1], cell);
+    putclass(ctx, g, cell);
+  });
 }

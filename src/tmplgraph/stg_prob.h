@@ -3,6 +3,7 @@
 // reference-line legend text.
 #pragma once
 #include "host/wob.h"
+#include "plotdata/kes_points.h"
 
 struct kes_ctx;
 struct kes_cell;
@@ -39,6 +40,10 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b);
 // graph's status to 1016); *fitted says whether the curve is.
 using kes_pointmaker = int (*)(kes_ctx* ctx, kes_cell* cell, double** out);
 int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted);
+// The same with the points given in pieces to put (kespoints_pieces).
+using kes_piecemaker = int (*)(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put);
+int kes_stg_point_pieces(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_piecemaker make, const kes_piece_fn& put,
+                         bool* fitted);
 
 // The y label of P-P and CDF graphs: kesvlab's text, or (NOVLABEL with more than one
 // row) a blank with "_YLABELHT".

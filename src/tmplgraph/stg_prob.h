@@ -35,7 +35,7 @@ double kes_pctl_position(kes_ctx* ctx, double percent);
 // first under ROTATE, where the slot holds q = a + b data), into buf (256); its length.
 int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b);
 
-// A cell's points from a point maker (kespoints, keszpts) when its curve is fitted:
+// A cell's points from a point maker (keszpts) when its curve is fitted:
 // the count (0 without a fitted curve, and after a memory failure, which sets the
 // graph's status to 1016); *fitted says whether the curve is.
 using kes_pointmaker = int (*)(kes_ctx* ctx, kes_cell* cell, double** out);

@@ -41,10 +41,15 @@ const std::string& no_text() {
 
 }  // namespace
 
+void graph_column::push_dense(double v) {
+  if ((dense_rows_ & (kBlock - 1)) == 0) blocks_.push_back(std::make_unique_for_overwrite<double[]>(kBlock));
+  blocks_.back()[dense_rows_++ & (kBlock - 1)] = v;
+}
+
 void graph_column::make_dense() {
   for (std::size_t r = 0; r < runs_.size(); ++r) {
     const std::size_t end = r + 1 < runs_.size() ? runs_[r + 1].first : size_;
-    values_.insert(values_.end(), end - runs_[r].first, runs_[r].second);
+    for (std::size_t row = runs_[r].first; row < end; ++row) push_dense(runs_[r].second);
   }
   std::vector<std::pair<std::size_t, double>>().swap(runs_);
   dense_ = true;
@@ -57,7 +62,7 @@ void graph_column::push_num(double v) {
   }
   ++size_;
   if (dense_) {
-    values_.push_back(v);
+    push_dense(v);
     return;
   }
   if (!runs_.empty() && same_bits(runs_.back().second, v)) return;
@@ -106,7 +111,7 @@ std::size_t graph_column::run_of(std::size_t row) const {
 
 double graph_column::num(std::size_t row) const {
   if (!numeric_ || row >= size_) return NAN;
-  if (dense_) return values_[row];
+  if (dense_) return blocks_[row >> kBlockBits][row & (kBlock - 1)];
   return runs_[run_of(row)].second;
 }
 

@@ -44,7 +44,13 @@ class graph_column {
   // the kinds of missing values stay apart), until runs are not worth it.
   std::vector<std::pair<std::size_t, double>> runs_;
   bool dense_ = false;
-  std::deque<double> values_;                       // one a row, once dense
+  // One a row, once dense, in blocks of a fixed size: growing never copies or needs
+  // twice the room, and a row's block and place are a shift and a mask.
+  static constexpr unsigned kBlockBits = 13;
+  static constexpr std::size_t kBlock = std::size_t{1} << kBlockBits;
+  void push_dense(double v);
+  std::vector<std::unique_ptr<double[]>> blocks_;
+  std::size_t dense_rows_ = 0;
   std::vector<std::pair<std::size_t, std::uint32_t>> text_runs_;
   std::vector<std::string> levels_;
   std::unordered_map<std::string, std::uint32_t> level_index_;

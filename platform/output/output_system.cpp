@@ -62,8 +62,11 @@ output_system* output_system::current() { return g_current; }
 void* output_system::new_handle() { return output_handles().next(); }
 
 obj_base* output_system::find(const void* handle) const {
+  if (handle != nullptr && handle == found_handle_) return found_;
   auto it = live_.find(handle);
-  return it == live_.end() ? nullptr : it->second.get();
+  if (it == live_.end()) return nullptr;
+  found_handle_ = handle;
+  return found_ = it->second.get();
 }
 
 obj_base* output_system::lookup(const void* handle, okind kind) const {
@@ -79,6 +82,7 @@ void output_system::release(obj_base* o) {
     for (void* t : g->texts) free_text(t);
   }
   if (o->kind == okind::binding) --static_cast<binding_obj*>(o)->table->bindings;
+  if (o->handle == found_handle_) found_handle_ = found_ = nullptr;
   live_.erase(o->handle);
 }
 

@@ -186,6 +186,9 @@ class output_system {
   hooks hooks_;
   json_file* json_;
   std::unordered_map<const void*, owned> live_;  // by handle
+  // The object found last: a graph's rows call the same object millions of times.
+  mutable const void* found_handle_ = nullptr;
+  mutable obj_base* found_ = nullptr;
   obj_base* root_ = nullptr;
   std::vector<group_obj*> groups_;
   std::vector<std::string> heading_;

@@ -100,11 +100,14 @@ int t_end_define(void* object, void*, void*, int, wob_attr*) {
 // Method 329: a row with what the bound cells hold now.
 int t_add_row(void* object, void*, void*, int count, wob_attr* attrs) {
   table_obj* t = table_of(object);
-  method_call c = call_on(t, WOB_M_ADD_ROW, count, attrs);
-  if (!t->defined) return c.fail(kErrOrder, msg::kRowEarly);
   binding_obj* b = t->current;
-  if (b == nullptr) return c.fail(kErrOrder, msg::kNotBound);
-  if (b->rows_ended) return c.fail(kErrOrder, msg::kRowsEnded);
+  // The call's record only for a refusal: a graph's rows come by the million.
+  if (!t->defined || b == nullptr || b->rows_ended) {
+    method_call c = call_on(t, WOB_M_ADD_ROW, count, attrs);
+    if (!t->defined) return c.fail(kErrOrder, msg::kRowEarly);
+    if (b == nullptr) return c.fail(kErrOrder, msg::kNotBound);
+    return c.fail(kErrOrder, msg::kRowsEnded);
+  }
   if (b->graph != nullptr) {
     graph_table& g = *b->graph;
     for (std::size_t i = 0; i < t->columns.size(); ++i) {

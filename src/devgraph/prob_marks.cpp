@@ -41,17 +41,32 @@ line_look curve_look(kes_ctx* ctx) {
   return {gd_colour(ctx, e->color), e->line_type, e->line_width};
 }
 
-void marks_of(kes_ctx* ctx, double* xy, int n, bool clip_to_page) {
+// How a cell's marks are drawn, asked of the device once for all its points.
+struct mark_look {
+  const kes_symattr* e = nullptr;
+  double clip[4] = {};
+  int colour = 0;
+};
+
+bool look_of(kes_ctx* ctx, bool clip_to_page, mark_look& look) {
   const kes_layout* lay = ctx->curreq->layout;
-  const kes_symattr* e = points_entry(&lay->c);
-  if (e == nullptr || e->marker < 0 || n <= 0) return;
-  double clip[4];
-  if (clip_to_page) std::copy(lay->c.pagearea, lay->c.pagearea + 4, clip);
-  else kes_frame_clip(lay, clip);
-  to_device(lay, xy, n);
+  look.e = points_entry(&lay->c);
+  if (look.e == nullptr || look.e->marker < 0) return false;
+  if (clip_to_page) std::copy(lay->c.pagearea, lay->c.pagearea + 4, look.clip);
+  else kes_frame_clip(lay, look.clip);
   // Probability points take the symbol colour, P-P points the line colour.
-  const int colour = gd_colour(ctx, clip_to_page ? e->color : e->symbol_color);
-  kes_draw_marks(xy, n, e->marker, e->marker_size, e->marker_flags, colour, clip);
+  look.colour = gd_colour(ctx, clip_to_page ? look.e->color : look.e->symbol_color);
+  return true;
+}
+
+void draw_marks(kes_ctx* ctx, const mark_look& look, double* xy, int n) {
+  to_device(ctx->curreq->layout, xy, n);
+  kes_draw_marks(xy, n, look.e->marker, look.e->marker_size, look.e->marker_flags, look.colour, look.clip);
+}
+
+void marks_of(kes_ctx* ctx, double* xy, int n, bool clip_to_page) {
+  mark_look look;
+  if (n > 0 && look_of(ctx, clip_to_page, look)) draw_marks(ctx, look, xy, n);
 }
 
 }  // namespace
@@ -74,9 +89,14 @@ void kes_draw_marks(const double* xy, int n, int code, float size, unsigned char
 }
 
 void kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
-  double* xy = nullptr;
-  const int n = kespoints(ctx, cell, &xy);
-  if (n > 0 && xy != nullptr) marks_of(ctx, xy, n, false);
+  // A piece at a time: the marks' batches are those of the whole, without holding it.
+  mark_look look;
+  bool asked = false, drawn = false;
+  kespoints_pieces(ctx, cell, [&](double* xy, long, int n) {
+    if (!asked) drawn = look_of(ctx, false, look);
+    asked = true;
+    if (drawn) draw_marks(ctx, look, xy, n);
+  });
 }
 
 void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
@@ -135,11 +155,14 @@ void kesecdf(kes_ctx* ctx, kes_cell* cell) {
   const int n = kesecdfpts(ctx, cell, &xy);
   const kes_layout* lay = ctx->curreq->layout;
   const kes_symattr* e = points_entry(&lay->c);
-  if (n <= 0 || xy == nullptr || e == nullptr) return;
-  to_device(lay, xy, n);
-  double clip[4];
-  kes_frame_clip(lay, clip);
-  gd_width(ctx, e->line_width);
-  gd_polyline(ctx, xy, n, e->line_type, gd_colour(ctx, e->color), clip);
-  gd_width(ctx, 1);
+  if (n > 0 && xy != nullptr && e != nullptr) {
+    to_device(lay, xy, n);
+    double clip[4];
+    kes_frame_clip(lay, clip);
+    gd_width(ctx, e->line_width);
+    gd_polyline(ctx, xy, n, e->line_type, gd_colour(ctx, e->color), clip);
+    gd_width(ctx, 1);
+  }
+  // The line is written: its points need not wait for the variable's end.
+  kes_points_free(ctx, xy);
 }

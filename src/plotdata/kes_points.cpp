@@ -7,12 +7,14 @@
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
+#include "host/kes_parallel.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_values.h"
 #include "records/pool_alloc.h"
+#include "stats/engine_threads.h"
 
 namespace {
 
@@ -21,10 +23,13 @@ constexpr int kCurvePoints = 200;
 kes_plotslot* slot_of(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 kes_plotslot* key_slot(kes_ctx* ctx) { return slot_of(ctx, ctx->curreq->classvars->keycell); }
 
+host_pool* points_pool(kes_ctx* ctx) {
+  return ctx->varpools != nullptr && ctx->varpools[ctx->curvar] != nullptr ? ctx->varpools[ctx->curvar] : ctx->bypool;
+}
+
 // n pairs from the variable's pool: the points live while the variable's plots are made.
 double* pairs(kes_ctx* ctx, long n) {
-  host_pool* pool = ctx->varpools != nullptr && ctx->varpools[ctx->curvar] != nullptr ? ctx->varpools[ctx->curvar]
-                                                                                       : ctx->bypool;
+  host_pool* pool = points_pool(ctx);
   const long size = 2 * static_cast<long>(sizeof(double)) * (n > 0 ? n : 1);
   auto* p = static_cast<double*>(vmalcp_handler(pool, size, KES_ALLOC_4));
   if (p == nullptr) xmemmsg(size);
@@ -35,6 +40,10 @@ const kes_varsum* varsum(kes_ctx* ctx, kes_cell* cell) { return kes_fit_varsum(c
 
 }  // namespace
 
+void kes_points_free(kes_ctx* ctx, double* points) {
+  vmfree_handler(points_pool(ctx), points, -1, KES_FREE_FLAGS);
+}
+
 double kes_curve_cdf(const kes_curve* c, double x, bool* failed) {
   const kes_famfn* fn = kes_famdisp(c->dist);
   const double p = fn != nullptr && fn->cdf != nullptr ? fn->cdf(c->params, x) : kes_fit_missing();
@@ -43,32 +52,96 @@ double kes_curve_cdf(const kes_curve* c, double x, bool* failed) {
   return 0.0;
 }
 
-int kespoints(kes_ctx* ctx, kes_cell* cell, double** out) {
-  *out = nullptr;
-  const kes_preq* r = ctx->curreq;
-  kes_plotslot* slot = slot_of(ctx, cell);
+namespace {
+
+// Points per part of the parallel quantile loop: fixed, so that a piece's points do not
+// depend on the threads (each point is computed alone anyway).
+constexpr std::size_t kQuantilePart = 8192;
+
+// The walk over the ranks of kespoints: the value of rank k and its quantile.
+struct rank_walk {
+  const kes_preq* r = nullptr;
+  kes_plotslot* slot = nullptr;
+  const kes_famfn* fn = nullptr;
+  const kes_valview* vals = nullptr;
+  long n = 0;           // points in all: N, or fewer when the frequencies sum to less
+  double theta = 0.0;
+  int value = 0;        // the value the next rank takes
+  int taken = 0;        // its copies already placed
+  long next = 0;        // the next rank
+};
+
+// Walk for kespoints; false (after the memory note, *failed set) when the cell's values
+// are not there, false alone when the cell draws no points.
+bool start_walk(kes_ctx* ctx, kes_cell* cell, rank_walk& w, bool* failed) {
+  *failed = false;
+  w.r = ctx->curreq;
+  w.slot = slot_of(ctx, cell);
   const kes_varsum* vs = varsum(ctx, cell);
-  const kes_famfn* fn = kes_famdisp(r->dist);
-  if (slot == nullptr || vs == nullptr || fn == nullptr) return 0;
-  const kes_valview* vals = kes_cell_values_noted(ctx, cell);
-  if (vals == nullptr) return -1;
-  const long n = static_cast<long>(vs->n);
-  double* p = pairs(ctx, n);
-  if (p == nullptr) return -1;
-  const kes_curve* c = kes_fit_curve(slot);
-  const double theta = c != nullptr ? c->params[0] : 0.0;
+  w.fn = kes_famdisp(w.r->dist);
+  if (w.slot == nullptr || vs == nullptr || w.fn == nullptr) return false;
+  w.vals = kes_cell_values_noted(ctx, cell);
+  if (w.vals == nullptr) {
+    *failed = true;
+    return false;
+  }
+  w.n = static_cast<long>(vs->n);
+  const kes_curve* c = kes_fit_curve(w.slot);
+  w.theta = c != nullptr ? c->params[0] : 0.0;
+  return true;
+}
+
+// The next (at most) count points into p; how many were placed.
+long next_points(kes_ctx* ctx, rank_walk& w, long count, double* p) {
+  const kes_preq* r = w.r;
+  const int xi = r->rotate ? 1 : 0;
+  const long first = w.next;
   long k = 0;
-  for (int i = 0; i < vals->m && k < n; ++i) {
-    const double y = r->dist == KES_DIST_WEIBULL2 ? std::log(vals->x[i] - theta) : vals->x[i];
-    for (int f = 0; f < vals->f[i] && k < n; ++f, ++k) {
-      // + 0.0: the median's quantile is written as 0, not -0.
-      const double x = fn->q(ctx, slot, (k + 1 + r->rankadj) / (n + r->nadj)) + 0.0;
-      p[2 * k] = r->rotate ? y : x;
-      p[2 * k + 1] = r->rotate ? x : y;
+  while (k < count && w.next < w.n && w.value < w.vals->m) {
+    const int i = w.value;
+    const double y = r->dist == KES_DIST_WEIBULL2 ? std::log(w.vals->x[i] - w.theta) : w.vals->x[i];
+    for (; w.taken < w.vals->f[i] && k < count && w.next < w.n; ++w.taken, ++k, ++w.next) p[2 * k + 1 - xi] = y;
+    if (w.taken >= w.vals->f[i]) {
+      ++w.value;
+      w.taken = 0;
     }
   }
+  // The quantiles of the piece, in parallel: the family's quantile reads only the curve.
+  const double denom = w.n + r->nadj;
+  kes::parallel_ranges(k >= static_cast<long>(2 * kQuantilePart) ? kes_engine_threads() : 1,
+                       static_cast<std::size_t>(k), kQuantilePart, [&](std::size_t b, std::size_t e) {
+                         for (std::size_t j = b; j < e; ++j) {
+                           // + 0.0: the median's quantile is written as 0, not -0.
+                           const double q = (static_cast<long>(j) + first + 1 + r->rankadj) / denom;
+                           p[2 * j + xi] = w.fn->q(ctx, w.slot, q) + 0.0;
+                         }
+                       });
+  return k;
+}
+
+}  // namespace
+
+int kespoints(kes_ctx* ctx, kes_cell* cell, double** out) {
+  *out = nullptr;
+  rank_walk w;
+  bool failed = false;
+  if (!start_walk(ctx, cell, w, &failed)) return failed ? -1 : 0;
+  double* p = pairs(ctx, w.n);
+  if (p == nullptr) return -1;
   *out = p;
-  return static_cast<int>(k);
+  return static_cast<int>(next_points(ctx, w, w.n, p));
+}
+
+int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
+  rank_walk w;
+  bool failed = false;
+  if (!start_walk(ctx, cell, w, &failed)) return failed ? -1 : 0;
+  const long piece = w.n < KES_POINT_PIECE ? w.n : KES_POINT_PIECE;
+  double* p = pairs(ctx, piece);
+  if (p == nullptr) return -1;
+  for (long got; (got = next_points(ctx, w, piece, p)) > 0;) put(p, w.next - got, static_cast<int>(got));
+  kes_points_free(ctx, p);
+  return static_cast<int>(w.next);
 }
 
 int keszpts(kes_ctx* ctx, kes_cell* cell, double** out) {
@@ -110,34 +183,64 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out) {
   return 0;
 }
 
-int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
-  *out = nullptr;
+namespace {
+
+// The empirical distribution function's points in order, each to emit(x, y); their
+// count (known before the walk) through *count. False when the cell has no values.
+template <class Emit>
+bool ecdf_walk(kes_ctx* ctx, kes_cell* cell, long* count, Emit&& emit, const std::function<bool(long)>& ready) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_valview* view = kes_cell_values(ctx, cell);
-  if (vs == nullptr || view == nullptr || view->m == 0 || !(vs->n > 0)) return -1;
+  if (vs == nullptr || view == nullptr || view->m == 0 || !(vs->n > 0)) return false;
   const kes_valview& vals = *view;
   const bool steps = !ctx->tmplgraph;
   const int m = vs->ndistinct;
-  double* p = pairs(ctx, steps ? 2L * m + 2 : m + 2L);
-  if (p == nullptr) return -1;
+  *count = steps ? 2L * m + 2 : m + 2L;
+  if (!ready(*count)) return false;
   const kes_plotslot* key = key_slot(ctx);
   const double s = key->scale;
-  int k = 0;
-  const auto put = [&](double x, double y) {
+  emit(key->hlow, 0);
+  double y = 0;
+  for (int seen = 0; seen < vals.m && seen < m; ++seen) {
+    const double after = y + vals.f[seen] * s / vs->n;
+    if (steps) emit(vals.x[seen], y);
+    emit(vals.x[seen], after);
+    y = after;
+  }
+  emit(key->hhigh, y);
+  return true;
+}
+
+}  // namespace
+
+int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
+  *out = nullptr;
+  double* p = nullptr;
+  long cap = 0, k = 0;
+  const auto emit = [&](double x, double y) {
     p[2 * k] = x;
     p[2 * k + 1] = y;
     ++k;
   };
-  put(key->hlow, 0);
-  double y = 0;
-  int seen = 0;
-  for (; seen < vals.m && seen < m; ++seen) {
-    const double after = y + vals.f[seen] * s / vs->n;
-    if (steps) put(vals.x[seen], y);
-    put(vals.x[seen], after);
-    y = after;
-  }
-  put(key->hhigh, y);
+  if (!ecdf_walk(ctx, cell, &cap, emit, [&](long n) { return (p = pairs(ctx, n)) != nullptr; })) return -1;
   *out = p;
-  return k;
+  return static_cast<int>(k);
+}
+
+int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
+  double* p = nullptr;
+  long cap = 0, k = 0, first = 0;
+  const auto emit = [&](double x, double y) {
+    p[2 * k] = x;
+    p[2 * k + 1] = y;
+    if (++k < KES_POINT_PIECE) return;
+    put(p, first, static_cast<int>(k));
+    first += k;
+    k = 0;
+  };
+  const auto ready = [&](long n) { return (p = pairs(ctx, n < KES_POINT_PIECE ? n : KES_POINT_PIECE)) != nullptr; };
+  const bool drawn = ecdf_walk(ctx, cell, &cap, emit, ready);
+  if (drawn && k > 0) put(p, first, static_cast<int>(k));
+  if (p != nullptr) kes_points_free(ctx, p);
+  return drawn ? static_cast<int>(first + k) : -1;
 }

@@ -3,6 +3,9 @@
 // are (x, y) pairs of doubles from the current variable's pool (the BY group's when it
 // has none); a null result with -1 follows the host's memory note.
 #pragma once
+#include <functional>
+
+#include "host/host_graph.h"
 
 struct kes_ctx;
 struct kes_cell;
@@ -13,6 +16,19 @@ struct kes_curve;
 // standardized quantile, y = the value (log(value - threshold) for the two-parameter
 // Weibull); exchanged under ROTATE. N, or -1.
 int kespoints(kes_ctx* ctx, kes_cell* cell, double** out);
+
+// Points given in pieces, each put(xy, first, count): count pairs from point `first` on,
+// in a buffer the next piece reuses (the receiver may change them). A piece holds
+// KES_POINT_PIECE points, the last one fewer; a multiple of the device's marker batch,
+// so that batches of pieces fall where batches of the whole would.
+using kes_piece_fn = std::function<void(double* xy, long first, int count)>;
+constexpr long KES_POINT_PIECE = 640L * GMARK_BATCH;
+
+// kespoints' points in pieces, without holding them all: N, or -1.
+int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put);
+
+// Gives back a point array of this file's makers once drawn.
+void kes_points_free(kes_ctx* ctx, double* points);
 
 // P-P points, one per distinct value: x = s F(value) with the cell's fitted curve,
 // y = s times the running share of the values up to it, s the key cell's scale. The
@@ -29,6 +45,8 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out);
 // points; template graphs get one point (value, after) per distinct value, m + 2. The
 // count, or -1 when the cell has no values or no memory.
 int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out);
+// The same in pieces: the count, or -1.
+int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put);
 
 // The family's distribution function of a fitted curve at x (codes 0 to 7), for P-P
 // points and CDF curves. *failed is set, and 0 returned, where the family's function

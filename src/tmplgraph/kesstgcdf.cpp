@@ -123,26 +123,29 @@ void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     fitted.resize(2 * kCurvePoints);
     if (kescdfpts(ctx, cell, fitted.data()) == 0) nf = kCurvePoints;
   }
-  double* emp = nullptr;
-  int ne = 0;
-  if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF) && !cell->hist_empty) {
-    ne = kesecdfpts(ctx, cell, &emp);
-    if (ne < 0) ne = 0;
-  }
-  // A cell with no points at all writes one row (with the first reference values).
-  const int rows = nf > 0 || ne > 0 ? kes_stg_rowcount(ctx, nf > ne ? nf : ne) : 1;
-  kes_stg_reset(g);
-  for (int i = 0; i < rows; ++i) {
+  const auto row = [&](long i) {
     if (i < nf) {
       g->cells[kCdfX] = fitted[2 * i];
       g->cells[kCdfY] = fitted[2 * i + 1];
     }
-    if (i < ne) {
-      g->cells[kEcdfX] = emp[2 * i];
-      g->cells[kEcdfY] = emp[2 * i + 1];
-    }
-    kes_stg_refrow(ctx, g, i);
+    kes_stg_refrow(ctx, g, static_cast<int>(i));
     kes_stg_row(g);
     kes_stg_reset(g);
+  };
+  kes_stg_reset(g);
+  // The empirical points a piece at a time, each row written as it comes.
+  long ne = 0;
+  if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF) && !cell->hist_empty) {
+    ne = kesecdfpts_pieces(ctx, cell, [&](double* xy, long first, int m) {
+      for (int j = 0; j < m; ++j) {
+        g->cells[kEcdfX] = xy[2 * j];
+        g->cells[kEcdfY] = xy[2 * j + 1];
+        row(first + j);
+      }
+    });
+    if (ne < 0) ne = 0;
   }
+  // A cell with no points at all writes one row (with the first reference values).
+  const long rows = nf > 0 || ne > 0 ? kes_stg_rowcount(ctx, static_cast<int>(nf > ne ? nf : ne)) : 1;
+  for (long i = ne; i < rows; ++i) row(i);
 }

@@ -92,30 +92,36 @@ double hquantile(kes_ctx* ctx, double v) { return kes_pctl_position(ctx, v); }
 void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   kes_preq* r = ctx->curreq;
   const kes_plotslot* s = kes_stg_slot(ctx, cell);
-  double* pts = nullptr;
-  bool fitted = false;
-  const int n = kes_stg_points(ctx, g, cell, kespoints, &pts, &fitted);
   const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
-  // A cell without a fitted curve writes one row (with the first reference values).
-  const int rowcount = fitted ? kes_stg_rowcount(ctx, n) : 1;
   kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
   kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
-  kes_stg_reset(g);
-  for (int i = 0; i < rowcount; ++i) {
+  bool fitted = false;
+  // Row i, its point cells set when it has a point.
+  const auto row = [&](long i) {
     // Each cell draws its own line: comparative cells fit their own parameters.
     if (i == 0 && s->line && fitted) {
       g->cells[kRefInt] = s->intercept;
       g->cells[kRefSlope] = s->slope;
     }
-    if (i < n) {
-      g->cells[kFirst] = pts[2 * i];
-      g->cells[kSecond] = pts[2 * i + 1];
-      if (prob) g->cells[kPercentile] = 100 * (i + 1 + r->rankadj) / (count + r->nadj);
-    }
-    kes_stg_refrow(ctx, g, i, hmap, vmap);
+    kes_stg_refrow(ctx, g, static_cast<int>(i), hmap, vmap);
     kes_stg_row(g);
     kes_stg_reset(g);
-  }
+  };
+  kes_stg_reset(g);
+  // The points a piece at a time, written as they come: they are never all held.
+  const auto put = [&](double* xy, long first, int m) {
+    for (int j = 0; j < m; ++j) {
+      const long i = first + j;
+      g->cells[kFirst] = xy[2 * j];
+      g->cells[kSecond] = xy[2 * j + 1];
+      if (prob) g->cells[kPercentile] = 100 * (i + 1 + r->rankadj) / (count + r->nadj);
+      row(i);
+    }
+  };
+  const long n = kes_stg_point_pieces(ctx, g, cell, kespoints_pieces, put, &fitted);
+  // A cell without a fitted curve writes one row (with the first reference values).
+  const long rowcount = fitted ? kes_stg_rowcount(ctx, static_cast<int>(n)) : 1;
+  for (long i = n; i < rowcount; ++i) row(i);
 }
 
 }  // namespace

@@ -58,16 +58,34 @@ void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap, kes_re
   }
 }
 
-int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted) {
-  *pts = nullptr;
+namespace {
+
+// The cell's curve is fitted; its points come from make, whose count says whether
+// memory ran short.
+bool cell_fitted(kes_ctx* ctx, kes_cell* cell) {
   kes_plotslot* s = kes_stg_slot(ctx, cell);
   const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
-  *fitted = c != nullptr && c->fitted;
-  if (!*fitted) return 0;
-  const int n = make(ctx, cell, pts);
+  return c != nullptr && c->fitted;
+}
+
+int counted(kes_stgraph* g, int n) {
   if (n >= 0) return n;
   g->status = KES_RC_OUT_OF_MEMORY;
   return 0;
+}
+
+}  // namespace
+
+int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted) {
+  *pts = nullptr;
+  *fitted = cell_fitted(ctx, cell);
+  return *fitted ? counted(g, make(ctx, cell, pts)) : 0;
+}
+
+int kes_stg_point_pieces(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_piecemaker make, const kes_piece_fn& put,
+                         bool* fitted) {
+  *fitted = cell_fitted(ctx, cell);
+  return *fitted ? counted(g, make(ctx, cell, put)) : 0;
 }
 
 int kes_qntl_count(double s, double e, double d) {

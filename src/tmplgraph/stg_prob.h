@@ -3,6 +3,7 @@
 // reference-line legend text.
 #pragma once
 #include "host/wob.h"
+#include "plotdata/kes_points.h"
 
 struct kes_ctx;
 struct kes_cell;
@@ -34,11 +35,15 @@ double kes_pctl_position(kes_ctx* ctx, double percent);
 // first under ROTATE, where the slot holds q = a + b data), into buf (256); its length.
 int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b);
 
-// A cell's points from a point maker (kespoints, keszpts) when its curve is fitted:
+// A cell's points from a point maker (keszpts) when its curve is fitted:
 // the count (0 without a fitted curve, and after a memory failure, which sets the
 // graph's status to 1016); *fitted says whether the curve is.
 using kes_pointmaker = int (*)(kes_ctx* ctx, kes_cell* cell, double** out);
 int kes_stg_points(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_pointmaker make, double** pts, bool* fitted);
+// The same with the points given in pieces to put (kespoints_pieces).
+using kes_piecemaker = int (*)(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put);
+int kes_stg_point_pieces(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_piecemaker make, const kes_piece_fn& put,
+                         bool* fitted);
 
 // The y label of P-P and CDF graphs: kesvlab's text, or (NOVLABEL with more than one
 // row) a blank with "_YLABELHT".

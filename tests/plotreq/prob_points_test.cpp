@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "plotreq/prob_fixture.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "stats/engine_threads.h"
 
 namespace kes_test {
 namespace {
@@ -148,6 +150,95 @@ TEST_F(prob_points, EmpiricalCdfSteps) {
   ASSERT_EQ(kesecdfpts(ctx, cell, &p), 8);
   EXPECT_EQ(xs(p, 8, 0), (std::vector<double>{0, 1, 1, 2, 2, 3, 3, 4}));
   EXPECT_EQ(xs(p, 8, 1), (std::vector<double>{0, 0, 25, 25, 75, 75, 100, 100}));
+}
+
+// The points given in pieces are the points made whole, bit for bit, in order and with
+// nothing twice: for a run of equal values that crosses a piece's end, under ROTATE, on
+// one thread and on eight, and for both forms of the empirical step curve.
+struct pieces_case {
+  const char* what;
+  long count;   // values: k / 7 for k < count, each in a run of 7 ties
+  int rotate;
+  int threads;
+  int tmplgraph;
+};
+
+TEST_F(prob_points, PiecesAreThePointsMadeWhole) {
+  const pieces_case cases[] = {
+      {"fewer than a piece", 1000, 0, 1, 1},
+      {"a piece exactly", KES_POINT_PIECE, 0, 8, 1},
+      {"ties across two piece ends", 2 * KES_POINT_PIECE + 12345, 0, 8, 1},
+      {"rotated, one thread, step curve", KES_POINT_PIECE + 3, 1, 1, 0},
+      {"rotated, eight threads, step curve", 2 * KES_POINT_PIECE + 12345, 1, 8, 0},
+  };
+  for (const pieces_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    restart();
+    kind(KES_PLOT_QQ, "QQPLOT");
+    std::vector<double> v(static_cast<size_t>(c.count));
+    for (long k = 0; k < c.count; ++k) v[static_cast<size_t>(k)] = static_cast<double>(k / 7);
+    kes_cell* cell = data(v);
+    req.dist = KES_DIST_NORMAL;
+    req.rotate = c.rotate;
+    ctx->tmplgraph = c.tmplgraph;
+    curve_of(cell, KES_DIST_NORMAL, {0, 1});
+    kes_plotslot& key = cell->slots[0];
+    key.hlow = -1;
+    key.hhigh = 1e6;
+    key.scale = 1;
+
+    kes_set_engine_threads(1);
+    double* whole = nullptr;
+    const int n = kespoints(ctx, cell, &whole);
+    ASSERT_EQ(n, c.count);
+    double* steps = nullptr;
+    const int ns = kesecdfpts(ctx, cell, &steps);
+    ASSERT_EQ(ns, c.tmplgraph ? c.count / 7 + 1 + 2 : 2 * (c.count / 7 + 1) + 2);
+
+    kes_set_engine_threads(c.threads);
+    const auto collect = [](std::vector<double>& got, std::vector<long>& firsts) {
+      return [&got, &firsts](double* xy, long first, int m) {
+        EXPECT_LE(m, KES_POINT_PIECE);
+        firsts.push_back(first);
+        got.insert(got.end(), xy, xy + 2 * m);
+      };
+    };
+    std::vector<double> got, got_steps;
+    std::vector<long> firsts, firsts_steps;
+    EXPECT_EQ(kespoints_pieces(ctx, cell, collect(got, firsts)), n);
+    EXPECT_EQ(kesecdfpts_pieces(ctx, cell, collect(got_steps, firsts_steps)), ns);
+    kes_set_engine_threads(1);
+
+    // Same bits: memcmp tells a -0 from a 0, which a comparison of doubles does not.
+    ASSERT_EQ(got.size(), 2u * static_cast<size_t>(n));
+    EXPECT_EQ(std::memcmp(got.data(), whole, got.size() * sizeof(double)), 0);
+    ASSERT_EQ(got_steps.size(), 2u * static_cast<size_t>(ns));
+    EXPECT_EQ(std::memcmp(got_steps.data(), steps, got_steps.size() * sizeof(double)), 0);
+    for (size_t i = 0; i < firsts.size(); ++i) EXPECT_EQ(firsts[i], static_cast<long>(i) * KES_POINT_PIECE) << i;
+    for (size_t i = 0; i < firsts_steps.size(); ++i)
+      EXPECT_EQ(firsts_steps[i], static_cast<long>(i) * KES_POINT_PIECE) << i;
+    kes_points_free(ctx, whole);
+    kes_points_free(ctx, steps);
+  }
+}
+
+TEST_F(prob_points, PiecesOfACellWithoutValuesOrCurve) {
+  kind(KES_PLOT_QQ, "QQPLOT");
+  kes_cell* cell = data(kScores);
+  long calls = 0;
+  const kes_piece_fn count_calls = [&calls](double*, long, int) { ++calls; };
+  // No family: no points, and nothing is called.
+  req.dist = -1;
+  EXPECT_EQ(kespoints_pieces(ctx, cell, count_calls), 0);
+  // No values kept: the memory note's -1.
+  req.dist = KES_DIST_NORMAL;
+  curve_of(cell, KES_DIST_NORMAL, {0, 1});
+  const kes_valview* view = cell->varsums[0].view;
+  cell->varsums[0].view = nullptr;
+  EXPECT_EQ(kespoints_pieces(ctx, cell, count_calls), -1);
+  EXPECT_EQ(kesecdfpts_pieces(ctx, cell, count_calls), -1);
+  cell->varsums[0].view = view;
+  EXPECT_EQ(calls, 0);
 }
 
 TEST_F(prob_points, PpPointsAreTheFittedCdfAtEachDistinctValue) {

@@ -1,0 +1,65 @@
+// The columns of a graph's data object give back every row as it was put, bit for bit,
+// however they hold it: as runs, after turning to one value a row, across the blocks
+// of the rows held one a row, and read in order, backwards or at random.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "host/host_missing.h"
+#include "output/graph_objects.h"
+
+namespace {
+
+using plat::out::graph_column;
+
+std::uint64_t bits(double v) {
+  std::uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+struct column_case {
+  const char* what;
+  long rows;
+  long distinct_every;  // a new value every so many rows (1: each row its own)
+};
+
+TEST(GraphColumn, EveryRowComesBackAsPut) {
+  const column_case cases[] = {
+      {"a few rows, one value", 10, 1000},
+      {"runs kept: a level every 100 rows", 50000, 100},
+      {"one a row from the start", 20000, 1},
+      {"one a row after 4096 rows of runs", 30000, 3},
+      {"blocks of one a row, the last one partly full", 3 * 8192 + 17, 1},
+  };
+  const double missing = host_missing_of_kind(HOST_MISS_STD);
+  const double underscore = host_missing_of_kind(HOST_MISS_UNDERSCORE);
+  for (const column_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    graph_column col(true);
+    std::vector<double> put;
+    for (long r = 0; r < c.rows; ++r) {
+      const long k = r / c.distinct_every;
+      // Missing values of two kinds and a negative zero among the numbers: each must
+      // come back as itself.
+      const double v = k % 11 == 5 ? missing : k % 13 == 7 ? underscore : k % 17 == 3 ? -0.0 : 0.25 * k;
+      col.push_num(v);
+      put.push_back(v);
+    }
+    ASSERT_EQ(col.size(), static_cast<std::size_t>(c.rows));
+    for (long r = 0; r < c.rows; ++r) ASSERT_EQ(bits(col.num(r)), bits(put[r])) << "in order, row " << r;
+    for (long r = c.rows - 1; r >= 0; --r) ASSERT_EQ(bits(col.num(r)), bits(put[r])) << "backwards, row " << r;
+    std::mt19937 rng(7);
+    for (int i = 0; i < 2000; ++i) {
+      const long r = static_cast<long>(rng() % static_cast<unsigned>(c.rows));
+      ASSERT_EQ(bits(col.num(r)), bits(put[r])) << "at random, row " << r;
+    }
+    EXPECT_TRUE(std::isnan(col.num(c.rows)));  // past the end
+  }
+}
+
+}  // namespace

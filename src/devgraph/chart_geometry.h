@@ -6,6 +6,10 @@
 // columns of cells per page.
 int kes_page_count(int nclass, int l1, int l2, int nr, int nc);
 
+// The most rows of cells, `gap` apart, that `extent` holds with each cell taller than
+// `unit`; 0 when not even one is.
+int kes_rows_that_fit(double extent, double gap, double unit);
+
 // Bar width and gap of nbins bars in width, with INTERBAR= and BARWIDTH= when given;
 // writes the notes of a gap that leaves no room, of a BARWIDTH= that cannot be used
 // and of curves over bars with gaps. Always 0.

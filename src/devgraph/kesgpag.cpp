@@ -31,6 +31,13 @@ int kes_page_count(int nclass, int l1, int l2, int nr, int nc) {
   return rows * cols;
 }
 
+int kes_rows_that_fit(double extent, double gap, double unit) {
+  // n cells fit while extent - (n - 1) gap > n unit, that is n < (extent + gap) / (unit + gap).
+  if (!(unit + gap > 0) || !(extent > unit)) return 0;
+  const double bound = (extent + gap) / (unit + gap);
+  return std::max(1, static_cast<int>(std::ceil(bound)) - 1);
+}
+
 int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar, bool barwidth_given,
                    double barwidth, bool curves, double* bar, double* gap) {
   const int n = std::max(nbins, 1);

@@ -12,6 +12,7 @@
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/kes_classvars.h"
 
 namespace {
 
@@ -77,7 +78,17 @@ int kesgpg2(kes_ctx* ctx) {
   c->bspace += half, c->bmargin += half;
   c->tspace += half, c->tmargin += half;
 
-  // 5. Rows of cells.
+  // 5. Rows of cells. Rows left to the levels give way to as many as the page holds
+  // (each taller than a character cell), so that the graph is drawn over more pages.
+  if (r->nrows > 1 && !kes_pgiven(st, KES_PLOT_SLOT_NROWS) && c->ch > 0) {
+    const int fit = kes_rows_that_fit(c->height, c->vcellgap + vx.offset[0] + vx.offset[1], c->ch);
+    if (fit >= 1 && fit < r->nrows) {
+      r->nrows = fit;
+      const kes_classvars* cv = r->classvars;
+      const int ncls = cv != nullptr ? cv->count : 0;
+      c->pages = kes_page_count(ncls, ncls > 0 ? cv->nlevels : 1, ncls > 1 ? cv->nlevels2 : 1, r->nrows, r->ncols);
+    }
+  }
   if (r->nrows > 1)
     c->height = (c->height - (r->nrows - 1) * (c->vcellgap + vx.offset[0] + vx.offset[1])) / r->nrows;
 

@@ -37,6 +37,24 @@ TEST(PageCount, RowsColumnsAndLevels) {
         << c.nclass << " " << c.l1 << "x" << c.l2 << " nr=" << c.nr << " nc=" << c.nc;
 }
 
+TEST(PageCount, RowsThatFitGiveEachCellMoreThanACharacter) {
+  struct row {
+    double extent, gap, unit;
+    int fit;
+  };
+  // By hand: n cells fit while extent - (n - 1) gap > n unit.
+  const row rows[] = {
+      {100, 10, 10, 5},   // 5: 100 - 40 = 60 > 50; 6 would leave 50, not more than 60
+      {100, 0, 10, 9},    // 10 cells of exactly 10 are not taller than 10
+      {100, 0, 9.9, 10},  // ... of 10 are taller than 9.9
+      {15, 5, 10, 1},     // one cell of 15
+      {10, 5, 10, 0},     // not even one
+      {0, 5, 10, 0},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(kes_rows_that_fit(r.extent, r.gap, r.unit), r.fit) << r.extent << " " << r.gap << " " << r.unit;
+}
+
 struct bar_case {
   const char* what;
   double width;

@@ -86,6 +86,27 @@ TEST(ComparativeRuns, LevelCountsAreCappedAndCountedPerByGroup) {
   EXPECT_EQ(d.log.find("439"), std::string::npos) << d.log;
 }
 
+// Ten rows of CDF or QQ panels leave a device page no room: rows left to the levels
+// give way to as many as the page holds, and every level is drawn, without the note
+// that a graph is not drawn.
+TEST(ComparativeRuns, DeviceRowsLeftToTheLevelsFitThePage) {
+  std::string ten = "x,g\n";
+  for (int i = 0; i < 200; ++i) ten += std::to_string(40 + (i * 37) % 21) + ",L" + std::to_string(i % 10) + "\n";
+  for (const char* statement : {"cdfplot x / normal;", "qqplot x;"}) {
+    SCOPED_TRACE(statement);
+    const graph_run d = kes_test::run_program(
+        ten, std::string("proc kestravine data=d noprint; var x; class g; ") + statement + " run;",
+        {"--graphics", "device"});
+    ASSERT_EQ(d.status, 0) << d.log;
+    EXPECT_EQ(d.log.find("no room"), std::string::npos) << d.log;
+    ASSERT_GE(d.svg.size(), 2u) << d.log;
+    std::string all;
+    for (const auto& [name, text] : d.svg) all += text;
+    for (int level = 0; level < 10; ++level)
+      EXPECT_NE(all.find(">L" + std::to_string(level) + "<"), std::string::npos) << "level L" << level;
+  }
+}
+
 // The common dynamics: "_SPECLEGEND" (never "_LIMITLEGEND") after "_VARLABEL" and
 // before "_CURVELEGEND"; a graph without CLASS variables carries "_PADLEGEND" = 0 also
 // without INSET statements, a comparative graph "_MARGININSET" = 0.

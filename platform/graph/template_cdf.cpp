@@ -12,6 +12,7 @@
 #include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
+#include "host/template_dynamics.h"
 
 namespace plat::graph {
 namespace {
@@ -82,7 +83,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     return false;
   }
   const std::vector<cdf_cell>& cells = read_cells(*p.tables[0]);
-  const double ymax = p.number("_YMAX", 100);
+  const double ymax = p.number(KES_DYN_YMAX, 100);
   std::vector<double> yticks;
   for (int k = 0; k <= 5; ++k) yticks.push_back(ymax * k / 5);
   double lo = INFINITY, hi = -INFINITY;
@@ -93,14 +94,13 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
 
   std::vector<class_key> keys;
   for (const cdf_cell& cell : cells) keys.push_back(cell.key);
-  const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
-                                      static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  const panel_grid grid = panel_cells(keys, p);
   std::vector<legend_entry> legend;
   bool any_fitted = false;
   for (int index : grid.index) any_fitted = any_fitted || (index >= 0 && cells[index].fitted.size() > 1);
-  if (p.flag("_CURVELEGEND") && any_fitted) {
+  if (p.flag(KES_DYN_CURVELEGEND) && any_fitted) {
     legend_entry e;
-    e.label = p.text("_CDFLAB", "Fitted");
+    e.label = p.text(KES_DYN_CDFLAB, "Fitted");
     e.stroke = fit_line(p, curve_paint(0, false));
     legend.push_back(e);
   }
@@ -120,7 +120,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     if (index >= 0) {
       const cdf_cell& cell = cells[index];
       draw_wall(c, f);
-      if (p.flag("_GRID")) draw_grid(c, f, yticks);
+      if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
       if (cell.any_empirical) draw_steps(c, f, *p.tables[0], cell, empirical, &ink);
@@ -130,8 +130,8 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       ink.add_line(curve);
       c.clip_end();
       if (!cell.any_empirical && curve.empty()) draw_no_values(c, f);
-      draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
-      draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
+      draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+      draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);
       draw_cell_insets(c, f, p, keys[index], ink);
     }

@@ -2,6 +2,7 @@
 #include "graph/template_graph_parts.h"
 
 #include "graph/template_insets.h"
+#include "host/template_dynamics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,6 +113,11 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
   return g;
 }
 
+panel_grid panel_cells(const std::vector<class_key>& keys, const out::graph_panel& p) {
+  return panel_cells(keys, static_cast<int>(p.number(KES_DYN_NROWS, 1)), static_cast<int>(p.number(KES_DYN_NCOLS, 1)),
+                     static_cast<int>(p.number(KES_DYN_PANEL, 1)));
+}
+
 std::string strip_text(const out::graph_table& t, const class_key& key) {
   std::string s;
   const auto add = [&](const char* column, const std::string& level) {
@@ -149,7 +155,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
                       const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
-  std::string desc = std::string("A ") + kind + " of " + p.text("_VARLABEL", p.text("_VARNAME"));
+  std::string desc = std::string("A ") + kind + " of " + p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME));
   if (grid.strips) {
     int cells = 0;
     for (std::size_t i = 0; i < grid.index.size(); ++i) cells += grid.drawn(i) ? 1 : 0;
@@ -166,15 +172,15 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const inset_room room = inset_margin_room(read_inset_boxes(p), pg.width - 2 * kMargin);
   pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
 
-  const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
-  const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text("_YLABEL").empty();
+  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text(KES_DYN_YLABEL).empty();
   const double legend_w = pg.width - 2 * kMargin;
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
   // Many legend entries take more columns rather than the plot's half of the page.
   pg.legend_max = std::max(kLegendSize, pg.height / 2 - top - room.top - room.bottom - xaxis - xlabel - kMargin - kGap);
-  const double lh = legend_height(p.text("_LEGENDTITLE"), legend, legend_w, pg.legend_max);
+  const double lh = legend_height(p.text(KES_DYN_LEGENDTITLE), legend, legend_w, pg.legend_max);
   pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
                  (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
   pg.grid_right = pg.width - kMargin - 4 - room.right;
@@ -191,8 +197,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
                        const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
-  const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
+  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
   const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
   // The lowest slot of the column that holds a cell carries the horizontal axis.
   int lowest = -1;
@@ -209,13 +215,13 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {
-  const std::string xd = p.text("_XDISPLAY", "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text("_YDISPLAY", "LINE LABEL TICKS TICKVALUES");
+  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
   const double w = pg.grid_right - pg.grid_left, h = pg.grid_bottom - pg.grid_top;
-  const std::string xlabel = p.text("_XLABEL", p.text("_VARLABEL", p.text("_VARNAME")));
+  const std::string xlabel = p.text(KES_DYN_XLABEL, p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
-  if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text("_YLABEL"));
-  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text("_LEGENDTITLE"), legend, pg.legend_max);
+  if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text(KES_DYN_YLABEL));
+  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text(KES_DYN_LEGENDTITLE), legend, pg.legend_max);
   const std::vector<inset_box> boxes = read_inset_boxes(p);
   const double inner = pg.width - 2 * kMargin;
   draw_margin_insets(c, boxes, 1, kMargin, pg.grid_top - pg.inset_top, inner);

@@ -81,6 +81,8 @@ struct panel_grid {
   bool drawn(std::size_t i) const { return index[i] >= 0 || !strips || on_levels[i]; }
 };
 panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel);
+// The same with the panel's _NROWS, _NCOLS and _PANEL.
+panel_grid panel_cells(const std::vector<class_key>& keys, const out::graph_panel& p);
 
 // "label = level" of each CLASS column of a cell.
 std::string strip_text(const out::graph_table& t, const class_key& key);

@@ -13,6 +13,7 @@
 #include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
 #include "graph/template_parts.h"
+#include "host/template_dynamics.h"
 
 namespace plat::graph {
 namespace {
@@ -99,12 +100,12 @@ bool is_kernel(const std::string& label) { return label.find("Kernel") != std::s
 
 // The common vertical scale of every cell of the graph, unless the dynamics fix it.
 scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& cells) {
-  const std::vector<double> given = parse_numbers(p.text("_YTICKS"));
-  const double ymax = p.number("_YMAX", NAN);
+  const std::vector<double> given = parse_numbers(p.text(KES_DYN_YTICKS));
+  const double ymax = p.number(KES_DYN_YMAX, NAN);
   if (!given.empty()) {
     scale s;
     s.ticks = given;
-    s.lo = p.number("_YMIN", given.front());
+    s.lo = p.number(KES_DYN_YMIN, given.front());
     s.hi = std::isnan(ymax) ? given.back() : ymax;
     return s;
   }
@@ -149,13 +150,13 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
                bool midpoints, const std::vector<double>& yticks, const std::vector<std::string>& labels,
                cell_ink* ink) {
   draw_wall(c, f);
-  if (p.flag("_GRID")) draw_grid(c, f, yticks);
+  if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
   c.clip_begin(f.x, f.y, f.w, f.h);
   const double base = std::max(f.ylo, 0.0);
   paint barpaint;
   barpaint.fill = kBarFill;
   barpaint.stroke = kFrameColour;
-  const bool hanging = p.flag("_HANG");
+  const bool hanging = p.flag(KES_DYN_HANG);
   for (const bar& b : cell.bars) {
     const double left = midpoints ? b.x - w / 2 : b.x;
     double top = b.height, bottom = base;
@@ -170,7 +171,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     ink->bars.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
   }
   // The fill under the one curve, translucent over the bars, the lines on top.
-  if (p.flag("_CFILL") && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
+  if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
     std::vector<point> poly;
     poly.push_back({f.px(k.pts.front().x), f.py(base)});
@@ -200,8 +201,8 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   }
   const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
   if (!any_bar && cell.curves.empty()) draw_no_values(c, f);
-  draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
-  draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
+  draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+  draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);
 }
 
@@ -215,9 +216,9 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   const hist_cells& read = read_cells(*p.tables[0]);
   const std::vector<hist_cell>& cells = read.cells;
   const std::vector<class_key>& keys = read.keys;
-  const bool midpoints = p.text("_XVALUES", "MIDPOINTS") != "LEFTPOINTS";
-  const std::vector<double> xticks = parse_numbers(p.text("_XTICKS"));
-  double xmin = p.number("_XMIN", NAN), xmax = p.number("_XMAX", NAN);
+  const bool midpoints = p.text(KES_DYN_XVALUES, "MIDPOINTS") != "LEFTPOINTS";
+  const std::vector<double> xticks = parse_numbers(p.text(KES_DYN_XTICKS));
+  double xmin = p.number(KES_DYN_XMIN, NAN), xmax = p.number(KES_DYN_XMAX, NAN);
   if (std::isnan(xmin) || std::isnan(xmax) || !(xmax > xmin)) {
     const scale s = nice_scale(xticks.empty() ? 0 : xticks.front(), xticks.empty() ? 1 : xticks.back());
     xmin = s.lo;
@@ -229,8 +230,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   const double xpad = 0.04 * (xmax - xmin);
 
   // The cells of this panel.
-  const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
-                                      static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  const panel_grid grid = panel_cells(keys, p);
 
   std::vector<std::string> labels;
   for (const hist_cell& cell : cells)
@@ -239,7 +239,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   // Legend: the curves the cells of this panel draw, in the order of their styles; a
   // fit that failed in every one of them has no curve and no entry.
   std::vector<legend_entry> legend;
-  if (p.flag("_CURVELEGEND")) {
+  if (p.flag(KES_DYN_CURVELEGEND)) {
     std::vector<bool> drawn(labels.size(), false);
     for (int index : grid.index)
       if (index >= 0)
@@ -250,7 +250,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
       legend_entry e;
       e.label = labels[i];
       e.stroke = curve_paint(static_cast<int>(i), is_kernel(e.label));
-      e.filled = p.flag("_CFILL") && std::any_of(cells.begin(), cells.end(), [&](const hist_cell& k) {
+      e.filled = p.flag(KES_DYN_CFILL) && std::any_of(cells.begin(), cells.end(), [&](const hist_cell& k) {
         return !k.curves.empty() && k.curves[0].label == labels[i];
       });
       legend.push_back(e);

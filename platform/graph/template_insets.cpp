@@ -8,6 +8,7 @@
 
 #include "core/number_text.h"
 #include "graph/template_parts.h"
+#include "host/template_dynamics.h"
 
 namespace plat::graph {
 namespace {
@@ -104,10 +105,11 @@ std::vector<inset_box> read_inset_boxes(const out::graph_panel& p) {
   for (const out::dyn_value& d : p.dynamics) {
     int n = 0;
     std::string rest;
-    if (d.name.compare(0, 6, "_INSET") == 0 && d.name.size() > 6 && std::isdigit(static_cast<unsigned char>(d.name[6]))) {
+    if (d.name.compare(0, 6, KES_DYN_INSET_PREFIX) == 0 && d.name.size() > 6 &&
+        std::isdigit(static_cast<unsigned char>(d.name[6]))) {
       inside[std::atoi(d.name.c_str() + 6)] = boxes.size();
       boxes.emplace_back();
-    } else if (d.name.compare(0, 7, "_MARGIN") == 0 && d.name.size() > 7 &&
+    } else if (d.name.compare(0, 7, KES_DYN_MARGIN_PREFIX) == 0 && d.name.size() > 7 &&
                std::isdigit(static_cast<unsigned char>(d.name[7]))) {
       // Each _MARGIN<m> starts a box: two boxes in one margin repeat the names.
       const int m = std::atoi(d.name.c_str() + 7);
@@ -116,9 +118,9 @@ std::vector<inset_box> read_inset_boxes(const out::graph_panel& p) {
       b.margin = m >= 1 && m <= 4 ? m : 1;
       b.pairs = m <= 2 ? 3 : 1;
       boxes.push_back(b);
-    } else if (split(d.name, "_I", &n, &rest) && inside.count(n)) {
+    } else if (split(d.name, KES_DYN_INSET_BOX_PREFIX, &n, &rest) && inside.count(n)) {
       set(boxes[inside[n]], rest, d);
-    } else if (split(d.name, "_M", &n, &rest) && margins.count(n)) {
+    } else if (split(d.name, KES_DYN_MARGIN_BOX_PREFIX, &n, &rest) && margins.count(n)) {
       set(boxes[margins[n]], rest, d);
     }
   }
@@ -135,11 +137,11 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
     if (!(cell.key == key)) continue;
     const std::size_t row = cell.runs.front().first;
     inset_box b;
-    b.header = p.text("_INSETTITLE");
-    b.valign = p.text("_INSETVALIGN", "TOP");
-    b.halign = p.text("_INSETHALIGN", "LEFT");
-    b.border = p.dynamic("_INSETBORDER") == nullptr || p.flag("_INSETBORDER");
-    b.fill = p.flag("_INSETCFILL");
+    b.header = p.text(KES_DYN_INSETTITLE);
+    b.valign = p.text(KES_DYN_INSETVALIGN, "TOP");
+    b.halign = p.text(KES_DYN_INSETHALIGN, "LEFT");
+    b.border = p.dynamic(KES_DYN_INSETBORDER) == nullptr || p.flag(KES_DYN_INSETBORDER);
+    b.fill = p.flag(KES_DYN_INSETCFILL);
     bool any = false;
     for (std::size_t i = 0; i < t->columns.size(); ++i) {
       const out::column_info& c = t->columns[i];

@@ -13,6 +13,7 @@
 #include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
+#include "host/template_dynamics.h"
 
 namespace plat::graph {
 namespace {
@@ -38,10 +39,10 @@ const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
 
 paint fit_line(const out::graph_panel& p, paint look) {
   // A colour name the graphs do not know keeps the plot's own colour.
-  if (const std::string hex = parse_colour(p.text("_LINECOLOR")); !hex.empty()) look.stroke = hex;
-  const double w = p.number("_LINETHICKNESS", NAN);
+  if (const std::string hex = parse_colour(p.text(KES_DYN_LINECOLOR)); !hex.empty()) look.stroke = hex;
+  const double w = p.number(KES_DYN_LINETHICKNESS, NAN);
   if (w >= 1) look.width = std::min(w, 20.0);
-  const double t = p.number("_LINEPATTERN", NAN);
+  const double t = p.number(KES_DYN_LINEPATTERN, NAN);
   if (t >= 0) look.dash = dash_of(static_cast<int>(std::min(t, 46.0)), look.width);
   return look;
 }
@@ -70,10 +71,9 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
   std::vector<class_key> keys;
   for (const pp_cell& cell : cells) keys.push_back(cell.key);
-  const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
-                                      static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  const panel_grid grid = panel_cells(keys, p);
   page_frame page = begin_page(c, p, grid, {}, ticks, "P-P plot");
-  if (p.flag("_SQUARE") || p.flag("_ASPECTRATIO")) {
+  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) {
     // Square cells: the narrower side of the grid sets both, the gaps and strips
     // between them left out; the grid stands in the middle of the room across, its
     // vertical axis label with it.
@@ -101,9 +101,9 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     if (index >= 0) {
       const pp_cell& cell = cells[index];
       draw_wall(c, f);
-      if (p.flag("_GRID")) draw_grid(c, f, ticks);
+      if (p.flag(KES_DYN_GRID)) draw_grid(c, f, ticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
-      if (p.flag("_REFLINE") && cell.line) {
+      if (p.flag(KES_DYN_REFLINE) && cell.line) {
         paint l;
         l.stroke = kLineInk;
         l.width = 1.5;
@@ -121,8 +121,8 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         }
       c.clip_end();
       if (ink.points.empty()) draw_no_values(c, f);
-      draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
-      draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
+      draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+      draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);
       draw_cell_insets(c, f, p, keys[index], ink);
     }

@@ -16,6 +16,7 @@
 #include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
+#include "host/template_dynamics.h"
 
 namespace plat::graph {
 
@@ -132,7 +133,7 @@ bool line_in_frame(const frame& f, const qq_cell& cell) {
 void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_table& t, const out::graph_panel& p,
                bool rotated, const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink) {
   draw_wall(c, f);
-  if (p.flag("_GRID")) draw_grid(c, f, grid_ticks);
+  if (p.flag(KES_DYN_GRID)) draw_grid(c, f, grid_ticks);
   if (pctl_grid != nullptr) {
     paint g;
     g.stroke = kGridColour;
@@ -143,7 +144,7 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
   }
   c.clip_begin(f.x, f.y, f.w, f.h);
   // The line first, so that the points stay on top: y = a + b x in the plotted axes.
-  if (p.flag("_REFLINE") && !std::isnan(cell.a) && !std::isnan(cell.b)) {
+  if (p.flag(KES_DYN_REFLINE) && !std::isnan(cell.a) && !std::isnan(cell.b)) {
     paint l;
     l.stroke = kLineInk;
     l.width = 1.5;
@@ -162,8 +163,8 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
     }
   c.clip_end();
   if (ink->points.empty()) draw_no_values(c, f);
-  draw_hrefs(c, f, cell.hrefs, p.text("_HREFLABPOS") == "MIN");
-  draw_vrefs(c, f, cell.vrefs, p.text("_VREFLABPOS") == "MIN");
+  draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+  draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);
 }
 
@@ -176,9 +177,9 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const std::vector<qq_cell>& cells = read_cells(*p.tables[0]);
 
   // The theoretical axis: quantile ticks, or percents at their places.
-  labelled_ticks theory = prob ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS"))
-                               : labelled(p.text("_QNTLVALUES"), p.text("_QNTLLABELS"));
-  double tlo = p.number("_QNTLMIN", NAN), thi = p.number("_QNTLMAX", NAN);
+  labelled_ticks theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
+                               : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
+  double tlo = p.number(KES_DYN_QNTLMIN, NAN), thi = p.number(KES_DYN_QNTLMAX, NAN);
   double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
   for (const qq_cell& cell : cells) {
     dlo = std::min(dlo, cell.dlo), dhi = std::max(dhi, cell.dhi);
@@ -199,8 +200,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
 
   std::vector<class_key> keys;
   for (const qq_cell& cell : cells) keys.push_back(cell.key);
-  const panel_grid grid = panel_cells(keys, static_cast<int>(p.number("_NROWS", 1)),
-                                      static_cast<int>(p.number("_NCOLS", 1)), static_cast<int>(p.number("_PANEL", 1)));
+  const panel_grid grid = panel_cells(keys, p);
   // A cell whose quantiles or data could not be computed cannot be placed: the panel
   // that holds it is left out, as a graph of such data without CLASS cells is.
   for (int index : grid.index)
@@ -214,29 +214,30 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   for (int index : grid.index)
     if (index >= 0) line_shown = line_shown || line_in_frame(range, cells[index]);
   std::vector<legend_entry> legend;
-  if (p.flag("_CURVELEGEND") && p.flag("_REFLINE") && line_shown && !p.text("_REFLINELAB").empty()) {
+  if (p.flag(KES_DYN_CURVELEGEND) && p.flag(KES_DYN_REFLINE) && line_shown && !p.text(KES_DYN_REFLINELAB).empty()) {
     legend_entry e;
-    e.label = p.text("_REFLINELAB");
+    e.label = p.text(KES_DYN_REFLINELAB);
     e.stroke.stroke = kLineInk;
     e.stroke.width = 1.5;
     e.stroke = fit_line(p, e.stroke);
     legend.push_back(e);
   }
-  const bool pctl_axis = !prob && p.flag("_PCTLAXIS");
-  const labelled_ticks pctl = pctl_axis ? labelled(p.text("_PCTLVALUES"), p.text("_PCTLLABELS")) : labelled_ticks{};
+  const bool pctl_axis = !prob && p.flag(KES_DYN_PCTLAXIS);
+  const labelled_ticks pctl =
+      pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
   const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
   page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
                                rotated ? &theory.texts : nullptr);
   if (pctl_axis) {
     // Room for the percentile axis: above the cells, or to their right.
     const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
-    const bool label = !p.text("_PCTLAXISLAB").empty();
+    const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
     if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
     else page.grid_top += room + (label ? kLabelSize + 4 : 0);
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips);
   }
-  const bool pctl_grid = pctl_axis && p.text("_PCTLGRID") == "ON";
+  const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
@@ -258,11 +259,11 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     const bool edge = rotated ? static_cast<int>(i) % grid.ncols == grid.ncols - 1 : static_cast<int>(i) < grid.ncols;
     if (pctl_axis && edge) draw_far_axis(c, f, pctl, !rotated);
   }
-  if (pctl_axis && !p.text("_PCTLAXISLAB").empty()) {
+  if (pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty()) {
     const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
-    if (rotated) draw_y_label(c, page.grid_right + 40, page.grid_top + h / 2, h, p.text("_PCTLAXISLAB"));
+    if (rotated) draw_y_label(c, page.grid_right + 40, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
     else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
-                      p.text("_PCTLAXISLAB"));
+                      p.text(KES_DYN_PCTLAXISLAB));
   }
   finish_page(c, p, page, legend);
   return true;

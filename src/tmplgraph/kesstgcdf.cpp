@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/template_dynamics.h"
 #include "plotdata/kes_axislabels.h"
 #include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
@@ -77,9 +78,9 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
   if (family && kc != nullptr && kc->fitted) {
     char buf[261];
     std::memset(buf, ' ', sizeof buf);
-    kes_dyn_text(g, "_CDFLAB", vemtxt(buf, kes_cdflab(ctx, kc, buf)));
+    kes_dyn_text(g, KES_DYN_CDFLAB, vemtxt(buf, kes_cdflab(ctx, kc, buf)));
   }
-  kes_dyn_double(g, "_YMAX", r->vscale == KES_VSCALE_PERCENT ? 100.0 : 1.0);
+  kes_dyn_double(g, KES_DYN_YMAX, r->vscale == KES_VSCALE_PERCENT ? 100.0 : 1.0);
   kes_stg_linestyle(ctx, g);
   static const char* const kTheory[3] = {"Theoretical Cumulative Percent", "Theoretical Cumulative Count",
                                          "Theoretical Cumulative Probability"};
@@ -105,10 +106,10 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
   void* y = kes_stg_ylabel(ctx, g);
   void* yshort = vemmsgs(KES_SET_PLOT, KES_MSG_CDF, static_cast<int>(g->var.name_len), g->var.name);
   const wob_attr inline_pairs[] = {
-      kes_stg_pair_name("_YLABEL"), wob_text(WOB_A_VALUE, y),
-      kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),
-      kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+      kes_stg_pair_name(KES_DYN_YLABEL), wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name(KES_DYN_YSHORT), wob_text(WOB_A_VALUE, yshort),
+      kes_stg_pair_name(KES_DYN_OVERLAY), wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name(KES_DYN_GROUPLABEL), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "CDFPlot", KES_MSG_CDF_PLOT_OF_VAR, comp ? "CompCDFPlot" : "CDFPlot", inline_pairs, 8);
 }

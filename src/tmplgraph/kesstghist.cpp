@@ -7,6 +7,7 @@
 
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "host/template_dynamics.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
@@ -54,8 +55,8 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     kes_stg_numcol(g, "HangYorigin", KES_HC_HANGORIGIN, name);
     kes_stg_numcol(g, "HangY", KES_HC_HANGY, vemtxt("HangY", 5));
   }
-  kes_dyn_bool(g, "_HANG", hang);
-  kes_dyn_bool(g, "_NOHANG", !hang);
+  kes_dyn_bool(g, KES_DYN_HANG, hang);
+  kes_dyn_bool(g, KES_DYN_NOHANG, !hang);
   if (kes_pgiven(st, KES_PLOT_SLOT_BARLABEL))
     kes_stg_charcol(g, vemtxt("BarLabel", 8), g->barlabel, KES_STG_BARLABEL, vemtxt("BarLabel", 8));
   if (r->ncurves > 0) {
@@ -63,7 +64,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     kes_stg_numcol(g, "CurveX", KES_HC_CURVEX, name);
     kes_stg_numcol(g, "CurveY", KES_HC_CURVEY, count_label);
   }
-  kes_dyn_double(g, "_YOFFSETMIN", 0.0);
+  kes_dyn_double(g, KES_DYN_YOFFSETMIN, 0.0);
 
   // Horizontal ticks: the bin positions themselves, or a nice scale over them when
   // there are too many to label. The horizontal range, widened for kernel curves,
@@ -91,10 +92,10 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   for (int i = 0; i < nticks; ++i, t += step) ticks[i] = t;
   void* xticks = makenumlist(ticks, nticks, 8, &g->status);
   const double half = r->endpoints ? 0.0 : w / 2;
-  kes_dyn_text(g, "_XTICKS", xticks);
-  kes_dyn_double(g, "_XMIN", ticks[0] - half);
-  kes_dyn_double(g, "_XMAX", ticks[nticks - 1] + half);
-  kes_dyn_cstr(g, "_XVALUES", r->endpoints ? "LEFTPOINTS" : "MIDPOINTS");
+  kes_dyn_text(g, KES_DYN_XTICKS, xticks);
+  kes_dyn_double(g, KES_DYN_XMIN, ticks[0] - half);
+  kes_dyn_double(g, KES_DYN_XMAX, ticks[nticks - 1] + half);
+  kes_dyn_cstr(g, KES_DYN_XVALUES, r->endpoints ? "LEFTPOINTS" : "MIDPOINTS");
 
   bool ymax_due = false;
   bool yticks_given = false;
@@ -102,12 +103,12 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     if (r->ncurves > 1) {
       xpmlog(KES_SET_PLOT, KES_MSG_FILL_FOR_SEVERAL_CURVES);
     } else {
-      kes_dyn_bool(g, "_CFILL", 1);
+      kes_dyn_bool(g, KES_DYN_CFILL, 1);
       if (hang) {
         double v = key->vmin;
         for (int i = 0; i < vticks; ++i, v += key->vstep) ticks[i] = v;
-        kes_dyn_text(g, "_YTICKS", makenumlist(ticks, vticks, 8, &g->status));
-        kes_dyn_double(g, "_YMIN", key->vmin);
+        kes_dyn_text(g, KES_DYN_YTICKS, makenumlist(ticks, vticks, 8, &g->status));
+        kes_dyn_double(g, KES_DYN_YMIN, key->vmin);
         ymax_due = true;
         yticks_given = true;
       }
@@ -117,25 +118,25 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     // The VAXIS= list the vertical axis was checked against is the axis drawn.
     double v = key->vmin;
     for (int i = 0; i < vticks; ++i, v += key->vstep) ticks[i] = v;
-    kes_dyn_text(g, "_YTICKS", makenumlist(ticks, vticks, 8, &g->status));
-    kes_dyn_double(g, "_YMIN", key->vmin);
+    kes_dyn_text(g, KES_DYN_YTICKS, makenumlist(ticks, vticks, 8, &g->status));
+    kes_dyn_double(g, KES_DYN_YMIN, key->vmin);
     ymax_due = true;
   }
   if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
   kes_stg_bind(ctx, g, "HistogramData");
   putdata(ctx, g);
-  if (ymax_due || g->clipped) kes_dyn_double(g, "_YMAX", key->vmax);
+  if (ymax_due || g->clipped) kes_dyn_double(g, KES_DYN_YMAX, key->vmax);
   kes_stg_emit(ctx, g);
   kesstgins(ctx, g);
 
   const char* graph = cv->count != 0 ? "CompHistogram" : "Histogram";
   if (r->novlabel && r->nrows > 1) {
-    kes_dyn_double(g, "_YLABELHT", 1.0);
-    kes_dyn_text(g, "_YLABEL", vemtxt(" ", 1));
+    kes_dyn_double(g, KES_DYN_YLABELHT, 1.0);
+    kes_dyn_text(g, KES_DYN_YLABEL, vemtxt(" ", 1));
   } else {
     char text[kVlabelSize];
     const int len = kes_stg_vlabel(ctx, text, kVlabelSize);
-    kes_dyn_text(g, "_YLABEL", vemtxt(text, len));
+    kes_dyn_text(g, KES_DYN_YLABEL, vemtxt(text, len));
   }
   kes_stg_panels(ctx, g, "Histogram", KES_MSG_HISTOGRAM_OF_VAR, graph);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/template_dynamics.h"
 #include "inset/inset_build.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
@@ -63,7 +64,7 @@ const char* kes_inset_halign(const kes_insetbox* b) {
 
 void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
   static const char* const kMargin[4] = {"TOP", "BOTTOM", "LEFT", "RIGHT"};
-  static const char* const kPadName[4] = {"_PADTOP", "_PADBOTTOM", "_PADLEFT", "_PADRIGHT"};
+  static const char* const kPadName[4] = {KES_DYN_PADTOP, KES_DYN_PADBOTTOM, KES_DYN_PADLEFT, KES_DYN_PADRIGHT};
   bool any_margin = false, legend_pad = false;
   int n = 0;
   for (kes_insetbox* b = ctx->insets; b != nullptr; b = b->next) {
@@ -77,7 +78,7 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
     else if (word_is(b, "BM")) m = 2;
     else if (word_is(b, "LM")) m = 3;
     else if (word_is(b, "RM")) m = 4;
-    const char* prefix = m > 0 ? "_M" : "_I";
+    const char* prefix = m > 0 ? KES_DYN_MARGIN_BOX_PREFIX : KES_DYN_INSET_BOX_PREFIX;
     char name[kMaxName];
     int number;
     if (m > 0) {
@@ -146,8 +147,8 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
       kes_dyn_text(g, name, text_of(r->value, r->value_len));
     }
   }
-  if (any_margin) kes_dyn_bool(g, "_MARGININSET", 1);
-  kes_dyn_double(g, "_PADLEGEND", legend_pad ? kPad : 0.0);
+  if (any_margin) kes_dyn_bool(g, KES_DYN_MARGININSET, 1);
+  kes_dyn_double(g, KES_DYN_PADLEGEND, legend_pad ? kPad : 0.0);
 }
 
 void kesstgins(kes_ctx* ctx, kes_stgraph* g) {
@@ -162,7 +163,7 @@ void kesstgins(kes_ctx* ctx, kes_stgraph* g) {
     kesistgr0(ctx, g);
     return;
   }
-  kes_dyn_bool(g, "_MARGININSET", 0);
+  kes_dyn_bool(g, KES_DYN_MARGININSET, 0);
   kesiinit(ctx, g);
   if (cv->count == 1) {
     for (kes_cell* c = cv->levels; c != nullptr; c = c->next) {

@@ -1,6 +1,7 @@
 // kesstgpp: the template graph of a P-P plot: per cell the fitted distribution function
 // at each distinct value against the empirical one, with the diagonal unless NOLINE.
 // putpp writes a cell's rows.
+#include "host/template_dynamics.h"
 #include "plotdata/kes_axislabels.h"
 #include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
@@ -39,19 +40,19 @@ void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
   kesstgins(ctx, g);
 
   const bool comp = cv->count > g->overlay;
-  if (comp && square) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
+  if (comp && square) kes_dyn_double(g, KES_DYN_ASPECTRATIO, 1.0);
   char text[KES_AXIS_LABEL_MAX];
   void* x = vemtxt(text, keshlab(ctx, text));
   void* y = kes_stg_ylabel(ctx, g);
   void* yshort = vemmsgs(KES_SET_PLOT, KES_MSG_EMPIRICAL_CDF, static_cast<int>(g->var.name_len), g->var.name);
   const wob_attr inline_pairs[] = {
-      kes_stg_pair_name("_REFLINE"), wob_last(WOB_A_VALUE, line),
-      kes_stg_pair_name("_XLABEL"), wob_text(WOB_A_VALUE, x),
-      kes_stg_pair_name("_YLABEL"), wob_text(WOB_A_VALUE, y),
-      kes_stg_pair_name("_YSHORT"), wob_text(WOB_A_VALUE, yshort),
-      kes_stg_pair_name("_OVERLAY"), wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_SQUARE"), wob_last(WOB_A_VALUE, square),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+      kes_stg_pair_name(KES_DYN_REFLINE), wob_last(WOB_A_VALUE, line),
+      kes_stg_pair_name(KES_DYN_XLABEL), wob_text(WOB_A_VALUE, x),
+      kes_stg_pair_name(KES_DYN_YLABEL), wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name(KES_DYN_YSHORT), wob_text(WOB_A_VALUE, yshort),
+      kes_stg_pair_name(KES_DYN_OVERLAY), wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name(KES_DYN_SQUARE), wob_last(WOB_A_VALUE, square),
+      kes_stg_pair_name(KES_DYN_GROUPLABEL), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "PPPlot", KES_MSG_PP_PLOT_OF_VAR, comp ? "CompPPPlot" : "PPPlot", inline_pairs, 14);
 }

@@ -5,6 +5,7 @@
 // rows.
 #include <cstring>
 
+#include "host/template_dynamics.h"
 #include "plotdata/kes_points.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
@@ -47,9 +48,9 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   if (r->line_wanted && kc != nullptr && kc->fitted) {
     char buf[256];
     const int n = kes_reflinelab(ctx, buf, key->intercept, key->slope);
-    kes_dyn_text(g, "_REFLINELAB", vemtxt(buf, n));
+    kes_dyn_text(g, KES_DYN_REFLINELAB, vemtxt(buf, n));
   }
-  if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, "_ASPECTRATIO", 1.0);
+  if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, KES_DYN_ASPECTRATIO, 1.0);
   kes_stg_linestyle(ctx, g);
   const bool rot = r->rotate;
   kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst,
@@ -148,44 +149,44 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
   }
   const int n = kes_qntl_ticks(key->tmin, key->tmax, key->tstep, ticks);
   void* values = makenumlist(ticks, n, 7, &g->status);
-  kes_dyn_text(g, "_QNTLVALUES", values);
-  kes_dyn_double(g, "_QNTLMIN", ticks[0]);
-  kes_dyn_double(g, "_QNTLMAX", ticks[n - 1]);
+  kes_dyn_text(g, KES_DYN_QNTLVALUES, values);
+  kes_dyn_double(g, KES_DYN_QNTLMIN, ticks[0]);
+  kes_dyn_double(g, KES_DYN_QNTLMAX, ticks[n - 1]);
   if (r->pctlscale) {
     const kes_famfn* fn = kes_famdisp(r->dist);
     const kes_curve* kc = kes_fit_curve(key);
     for (int i = 0; i < n; ++i) ticks[cap + i] = fn != nullptr && kc != nullptr ? fn->p(kc->params, ticks[i]) : 0;
-    kes_dyn_text(g, "_QNTLLABELS", makenumlist(ticks + cap, n, 4, &g->status));
+    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, 4, &g->status));
   } else {
-    kes_dyn_text(g, "_QNTLLABELS", values);
+    kes_dyn_text(g, KES_DYN_QNTLLABELS, values);
   }
   vmfree_handler(ctx->runpool, ticks, -1, KES_FREE_FLAGS);
-  kes_dyn_bool(g, "_PCTLAXIS", r->pctlaxis);
+  kes_dyn_bool(g, KES_DYN_PCTLAXIS, r->pctlaxis);
   if (r->pctlaxis) {
     void* labels = nullptr;
-    kes_dyn_text(g, "_PCTLVALUES", percent_positions(ctx, g, &labels));
-    kes_dyn_text(g, "_PCTLLABELS", labels);
+    kes_dyn_text(g, KES_DYN_PCTLVALUES, percent_positions(ctx, g, &labels));
+    kes_dyn_text(g, KES_DYN_PCTLLABELS, labels);
     if (kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_LABEL)) {
       const kes_optslot* o = kes_pslot(st, KES_PLOT_SLOT_PCTLAXIS_LABEL);
       int len = o->list != nullptr ? o->v.count : 0;
       if (len > kPctlLabelMax) len = kPctlLabelMax;
-      kes_dyn_text(g, "_PCTLAXISLAB", vemtxt(static_cast<const char*>(o->list), len));
-      kes_dyn_cstr(g, "_PCTLOPTS", "STANDARD");
+      kes_dyn_text(g, KES_DYN_PCTLAXISLAB, vemtxt(static_cast<const char*>(o->list), len));
+      kes_dyn_cstr(g, KES_DYN_PCTLOPTS, "STANDARD");
     } else {
-      kes_dyn_cstr(g, "_PCTLOPTS", "LINE TICKS TICKVALUES");
+      kes_dyn_cstr(g, KES_DYN_PCTLOPTS, "LINE TICKS TICKVALUES");
     }
     const bool grid = kes_flag(st, KES_PLOT_FLAG_PCTLAXIS_GRID) || kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_CGRID) ||
                       kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_LGRID) || kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_WGRID);
-    kes_dyn_cstr(g, "_PCTLGRID", grid ? "ON" : "OFF");
+    kes_dyn_cstr(g, KES_DYN_PCTLGRID, grid ? "ON" : "OFF");
   }
 
   const wob_attr inline_pairs[] = {
-      kes_stg_pair_name("_VARLABEL"), wob_text(WOB_A_VALUE, g->varlabel),
-      kes_stg_pair_name("_XLABEL"),   wob_text(WOB_A_VALUE, x),
-      kes_stg_pair_name("_YLABEL"),   wob_text(WOB_A_VALUE, y),
-      kes_stg_pair_name("_REFLINE"),  wob_last(WOB_A_VALUE, r->line_wanted),
-      kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+      kes_stg_pair_name(KES_DYN_VARLABEL), wob_text(WOB_A_VALUE, g->varlabel),
+      kes_stg_pair_name(KES_DYN_XLABEL),   wob_text(WOB_A_VALUE, x),
+      kes_stg_pair_name(KES_DYN_YLABEL),   wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name(KES_DYN_REFLINE),  wob_last(WOB_A_VALUE, r->line_wanted),
+      kes_stg_pair_name(KES_DYN_OVERLAY),  wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name(KES_DYN_GROUPLABEL), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "QQPlot", KES_MSG_QQ_PLOT_OF_VAR, kQqGraphs[r->rotate ? 1 : 0][comp ? 1 : 0], inline_pairs,
                  12);
@@ -201,14 +202,14 @@ void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
   void* labels = nullptr;
   void* positions = percent_positions(ctx, g, &labels);
   const wob_attr inline_pairs[] = {
-      kes_stg_pair_name("_VARLABEL"), wob_text(WOB_A_VALUE, g->varlabel),
-      kes_stg_pair_name("_XLABEL"),   wob_text(WOB_A_VALUE, x),
-      kes_stg_pair_name("_YLABEL"),   wob_text(WOB_A_VALUE, y),
-      kes_stg_pair_name("_PCTLVALUES"), wob_text(WOB_A_VALUE, positions),
-      kes_stg_pair_name("_PCTLLABELS"), wob_text(WOB_A_VALUE, labels),
-      kes_stg_pair_name("_REFLINE"),  wob_last(WOB_A_VALUE, r->line_wanted),
-      kes_stg_pair_name("_OVERLAY"),  wob_last(WOB_A_VALUE, g->overlay),
-      kes_stg_pair_name("_GROUPLABEL"), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
+      kes_stg_pair_name(KES_DYN_VARLABEL), wob_text(WOB_A_VALUE, g->varlabel),
+      kes_stg_pair_name(KES_DYN_XLABEL),   wob_text(WOB_A_VALUE, x),
+      kes_stg_pair_name(KES_DYN_YLABEL),   wob_text(WOB_A_VALUE, y),
+      kes_stg_pair_name(KES_DYN_PCTLVALUES), wob_text(WOB_A_VALUE, positions),
+      kes_stg_pair_name(KES_DYN_PCTLLABELS), wob_text(WOB_A_VALUE, labels),
+      kes_stg_pair_name(KES_DYN_REFLINE),  wob_last(WOB_A_VALUE, r->line_wanted),
+      kes_stg_pair_name(KES_DYN_OVERLAY),  wob_last(WOB_A_VALUE, g->overlay),
+      kes_stg_pair_name(KES_DYN_GROUPLABEL), wob_text(WOB_A_VALUE, kes_stg_grouplabel(g)),
   };
   kes_stg_panels(ctx, g, "ProbPlot", KES_MSG_PROBABILITY_PLOT_OF_VAR, kProbGraphs[r->rotate ? 1 : 0][comp ? 1 : 0],
                  inline_pairs, 16);

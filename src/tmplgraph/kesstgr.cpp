@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/template_dynamics.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/family_names.h"
@@ -62,7 +63,7 @@ void class_layout(kes_ctx* ctx, kes_stgraph* g) {
   if (kes_pgiven(r->stmt, KES_PLOT_SLOT_INTERTILE)) intertile = std::fmax(0.0, kes_pnumber(r->stmt, KES_PLOT_SLOT_INTERTILE));
   char text[48];
   std::snprintf(text, sizeof text, "%f pct", intertile);
-  kes_dyn_cstr(g, "_INTERTILE", text);
+  kes_dyn_cstr(g, KES_DYN_INTERTILE, text);
 }
 
 // NOCURVELEGEND and its names on the other plot statements.
@@ -125,10 +126,10 @@ int kesstgr(kes_ctx* ctx) {
     char title[kLegendTitleLength];
     std::memset(title, ' ', sizeof title);
     const int len = n != 0 ? xpmstr(title, kLegendTitleLength, KES_SET_PLOT, n) : 0;
-    kes_dyn_text(&g, "_LEGENDTITLE", vemtxt(title, len));
+    kes_dyn_text(&g, KES_DYN_LEGENDTITLE, vemtxt(title, len));
   }
   const bool two_legends = g.overlay && (r->type == KES_PLOT_CDF ? limits : g.legendtitle);
-  kes_dyn_cstr(&g, "_GRID", r->grid ? "ON" : "OFF");
+  kes_dyn_cstr(&g, KES_DYN_GRID, r->grid ? "ON" : "OFF");
 
   // CLASS labels, and the label of the overlaid groups.
   for (int i = 0; cv != nullptr && i < cv->count; ++i) {
@@ -157,16 +158,16 @@ int kesstgr(kes_ctx* ctx) {
   g.varlabel = vemtxt(g.var.label, g.var.label_len);
   if ((r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && kes_stg_family(r) == KES_DIST_WEIBULL2)
     g.varlabel = vemmsgs(KES_SET_PLOT, KES_MSG_LOG_THRESHOLD, static_cast<int>(g.var.label_len), g.var.label);
-  kes_dyn_text(&g, "_VARNAME", name);
-  kes_dyn_text(&g, "_VARLABEL", g.varlabel);
-  kes_dyn_bool(&g, "_SPECLEGEND", limits);
-  kes_dyn_bool(&g, "_CURVELEGEND", curve);
-  kes_dyn_bool(&g, "_TWOLEGENDS", two_legends);
-  kes_dyn_cstr(&g, "_XDISPLAY", r->nohlabel ? "LINE TICKS TICKVALUES" : "LINE TICKS TICKVALUES LABEL");
+  kes_dyn_text(&g, KES_DYN_VARNAME, name);
+  kes_dyn_text(&g, KES_DYN_VARLABEL, g.varlabel);
+  kes_dyn_bool(&g, KES_DYN_SPECLEGEND, limits);
+  kes_dyn_bool(&g, KES_DYN_CURVELEGEND, curve);
+  kes_dyn_bool(&g, KES_DYN_TWOLEGENDS, two_legends);
+  kes_dyn_cstr(&g, KES_DYN_XDISPLAY, r->nohlabel ? "LINE TICKS TICKVALUES" : "LINE TICKS TICKVALUES LABEL");
   char ydisplay[40] = "LINE";
   if (!(r->novlabel && r->nrows <= 1)) std::strcat(ydisplay, " LABEL");
   if (!r->novtick) std::strcat(ydisplay, " TICKS TICKVALUES");
-  kes_dyn_cstr(&g, "_YDISPLAY", ydisplay);
+  kes_dyn_cstr(&g, KES_DYN_YDISPLAY, ydisplay);
 
   build(ctx, &g);
 

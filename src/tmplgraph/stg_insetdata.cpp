@@ -9,6 +9,7 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "host/template_dynamics.h"
 #include "inset/inset_build.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
@@ -174,16 +175,16 @@ void make_table(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, bool cprop) {
   g->insetmade = 1;
   if (box == nullptr || !box->enabled) return;
   const kes_stmt* st = box->stmt;
-  if (box->header_len > 0) kes_dyn_text(g, "_INSETTITLE", vemtxt(box->header, box->header_len));
-  kes_dyn_cstr(g, "_INSETVALIGN", kes_inset_valign(box));
-  kes_dyn_cstr(g, "_INSETHALIGN", kes_inset_halign(box));
-  kes_dyn_bool(g, "_INSETBORDER", box->noframe ? 0 : 1);
+  if (box->header_len > 0) kes_dyn_text(g, KES_DYN_INSETTITLE, vemtxt(box->header, box->header_len));
+  kes_dyn_cstr(g, KES_DYN_INSETVALIGN, kes_inset_valign(box));
+  kes_dyn_cstr(g, KES_DYN_INSETHALIGN, kes_inset_halign(box));
+  kes_dyn_bool(g, KES_DYN_INSETBORDER, box->noframe ? 0 : 1);
   const bool cfill = kes_flag(st, KES_INSET_FLAG_CFILL_DEFAULT) || kes_pgiven(st, KES_INSET_SLOT_CFILL);
-  kes_dyn_bool(g, "_INSETCFILL", cfill ? 1 : 0);
+  kes_dyn_bool(g, KES_DYN_INSETCFILL, cfill ? 1 : 0);
   if (cfill) {
     const bool blank = kes_pgiven(st, KES_INSET_SLOT_CFILL) &&
                        std::memcmp(kes_pslot(st, KES_INSET_SLOT_CFILL)->v.name, "BLANK   ", 8) == 0;
-    kes_dyn_cstr(g, "_INSETBGCOLOR", blank ? "GraphWalls:Color" : "GraphBackground:Color");
+    kes_dyn_cstr(g, KES_DYN_INSETBGCOLOR, blank ? "GraphWalls:Color" : "GraphBackground:Color");
   }
 }
 

@@ -1,4 +1,5 @@
 // What the template graphs of QQ, probability, P-P and CDF plots share (stg_prob.h).
+#include "host/template_dynamics.h"
 #include "tmplgraph/stg_prob.h"
 
 #include <cmath>
@@ -33,7 +34,7 @@ namespace {
 void* no_ylabel(kes_ctx* ctx, kes_stgraph* g) {
   const kes_preq* r = ctx->curreq;
   if (!(r->novlabel && r->nrows > 1)) return nullptr;
-  kes_dyn_double(g, "_YLABELHT", 1.0);
+  kes_dyn_double(g, KES_DYN_YLABELHT, 1.0);
   return vemtxt(" ", 1);
 }
 }  // namespace
@@ -170,8 +171,8 @@ void kes_stg_linestyle(kes_ctx* ctx, kes_stgraph* g) {
   if (f.color_given) {
     int n = 8;
     while (n > 0 && (f.color[n - 1] == ' ' || f.color[n - 1] == '\0')) --n;
-    if (n > 0) kes_dyn_text(g, "_LINECOLOR", vemtxt(f.color, n));
+    if (n > 0) kes_dyn_text(g, KES_DYN_LINECOLOR, vemtxt(f.color, n));
   }
-  if (f.width_given) kes_dyn_double(g, "_LINETHICKNESS", f.width);
-  if (f.type_given) kes_dyn_int(g, "_LINEPATTERN", f.type);
+  if (f.width_given) kes_dyn_double(g, KES_DYN_LINETHICKNESS, f.width);
+  if (f.type_given) kes_dyn_int(g, KES_DYN_LINEPATTERN, f.type);
 }

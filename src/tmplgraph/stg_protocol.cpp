@@ -7,6 +7,7 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "host/template_dynamics.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
@@ -119,11 +120,11 @@ void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_
     a[n] = wob_ptr(WOB_A_BOUND_TABLES, WOB_COUNTED, g->bound);
     a[n++].i = g->nbound;
     for (int i = 0; i < ninline; ++i) a[n++] = inline_pairs[i];
-    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text("_NROWS"));
+    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text(KES_DYN_NROWS));
     a[n++] = wob_int(WOB_A_VALUE, r->nrows);
-    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text("_NCOLS"));
+    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text(KES_DYN_NCOLS));
     a[n++] = wob_int(WOB_A_VALUE, r->ncols);
-    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text("_PANEL"));
+    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text(KES_DYN_PANEL));
     a[n++] = wob_int(WOB_A_VALUE, k);
     a[n] = wob_ptr(WOB_A_DYNAMIC_LIST, WOB_LIST, g->dyn->items);
     a[n++].i = g->dyn->count;

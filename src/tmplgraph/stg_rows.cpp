@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/template_dynamics.h"
 #include "kes_gram_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_cells.h"
@@ -43,14 +44,14 @@ void kesrefs(kes_ctx* ctx, kes_stgraph* g) {
     if (r->hreflabels != nullptr)
       kes_stg_charcol(g, vemtxt("HRefLabel", 9), g->hreflabel, KES_STG_REFLABEL, vemtxt("HRefLabel", 9));
     const bool low = kes_pgiven(r->stmt, KES_PLOT_SLOT_HREFLABPOS) && kes_pnumber(r->stmt, KES_PLOT_SLOT_HREFLABPOS) == 3;
-    kes_dyn_text(g, "_HREFLABPOS", low ? min : max);
+    kes_dyn_text(g, KES_DYN_HREFLABPOS, low ? min : max);
   }
   if (r->nvref > 0) {
     kes_stg_numcol(g, "VRefValue", KES_STG_VREF_CELL, vemtxt("VRefValue", 9));
     if (r->vreflabels != nullptr)
       kes_stg_charcol(g, vemtxt("VRefLabel", 9), g->vreflabel, KES_STG_REFLABEL, vemtxt("VRefLabel", 9));
     const bool low = kes_pgiven(r->stmt, KES_PLOT_SLOT_VREFLABPOS) && kes_pnumber(r->stmt, KES_PLOT_SLOT_VREFLABPOS) == 1;
-    kes_dyn_text(g, "_VREFLABPOS", low ? min : max);
+    kes_dyn_text(g, KES_DYN_VREFLABPOS, low ? min : max);
   }
 }
 

@@ -134,7 +134,14 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
 
 void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i) {
   if (!grid.strips || !grid.on_levels[i]) return;
-  draw_strip(c, f.x, f.y - kStripHeight, f.w, strip_text(t, grid.levels[i]));
+  // A strip too narrow for the variables' names shows their levels alone, rather than
+  // a name cut before its level.
+  const class_key& key = grid.levels[i];
+  std::string text = strip_text(t, key);
+  text_style size;
+  size.size = kStripSize;
+  if (text_advance(text, size) > f.w - 6) text = key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
+  draw_strip(c, f.x, f.y - kStripHeight, f.w, text);
   if (!grid.empty_cell(i)) return;
   draw_wall(c, f);
   draw_no_values(c, f);

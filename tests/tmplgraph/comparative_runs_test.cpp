@@ -107,6 +107,21 @@ TEST(ComparativeRuns, DeviceRowsLeftToTheLevelsFitThePage) {
   }
 }
 
+// Ten by ten cells leave a strip too narrow for "a = A0, b = B0": it shows the levels
+// alone, never a name cut before its level.
+TEST(ComparativeRuns, NarrowStripsShowTheLevels) {
+  std::string grid = "x,a,b\n";
+  for (int i = 0; i < 600; ++i)
+    grid += std::to_string(40 + (i * 37) % 21) + ",A" + std::to_string(i % 10) + ",B" + std::to_string(i / 10 % 10) + "\n";
+  const graph_run r = kes_test::run_program(grid, "proc kestravine data=d noprint; var x; class a b; histogram; run;");
+  ASSERT_EQ(r.status, 0) << r.log;
+  ASSERT_EQ(r.svg.size(), 1u) << r.log;
+  const std::string& svg = r.svg.begin()->second;
+  EXPECT_NE(svg.find(">A0, B0<"), std::string::npos);
+  EXPECT_NE(svg.find(">A9, B9<"), std::string::npos);
+  EXPECT_EQ(svg.find(">a = "), std::string::npos);
+}
+
 // The common dynamics: "_SPECLEGEND" (never "_LIMITLEGEND") after "_VARLABEL" and
 // before "_CURVELEGEND"; a graph without CLASS variables carries "_PADLEGEND" = 0 also
 // without INSET statements, a comparative graph "_MARGININSET" = 0.

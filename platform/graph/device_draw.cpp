@@ -67,6 +67,26 @@ pattern pattern_of(const char* word8) {
   return {'S', 0};
 }
 
+// The path of a marker of the table's code and radius r about (0, 0).
+std::string marker_shape(int code, double r) {
+  const auto ring = [](double radius) {
+    const std::string a = svg_number(radius);
+    return "M" + a + " 0A" + a + " " + a + " 0 1 0 -" + a + " 0A" + a + " " + a + " 0 1 0 " + a + " 0Z";
+  };
+  switch (code) {
+    case 1: return path_move(-r, 0) + path_line(r, 0) + path_move(0, -r) + path_line(0, r);
+    case 2: return path_move(-r, -r) + path_line(r, r) + path_move(-r, r) + path_line(r, -r);
+    case 3:
+      return path_move(-r, 0) + path_line(r, 0) + path_move(0, -r) + path_line(0, r) + path_move(-0.7 * r, -0.7 * r) +
+             path_line(0.7 * r, 0.7 * r) + path_move(-0.7 * r, 0.7 * r) + path_line(0.7 * r, -0.7 * r);
+    case 4: return path_move(-r, -r) + path_line(r, -r) + path_line(r, r) + path_line(-r, r) + path_close();
+    case 5: return path_move(0, -r) + path_line(r, 0) + path_line(0, r) + path_line(-r, 0) + path_close();
+    case 6: return path_move(0, -r) + path_line(r, 0.8 * r) + path_line(-r, 0.8 * r) + path_close();
+    case 8: return ring(r * 0.6);
+    default: return ring(r);
+  }
+}
+
 void blank_out(const blanked& b) {
   svg_writer* w = writer();
   if (w == nullptr) return;
@@ -144,9 +164,15 @@ int plat_ggpline(int, const host_gpline* line, int colour, const host_gclip* cli
     g.clip = id;
     w->begin_group(g);
   }
-  // The points go to the writer as they are: a line of millions of points is never copied.
+  // The points go to the writer a piece at a time: a line of millions of points is never copied.
   w->polyline_begin(p);
-  for (int i = 0; i < line->count; ++i) w->polyline_point(px_x(line->points[2 * i]), px_y(line->points[2 * i + 1]));
+  const page_px page;
+  svg_point piece[512];
+  for (int i = 0; i < line->count;) {
+    int n = 0;
+    for (; n < 512 && i < line->count; ++n, ++i) piece[n] = {page.x(line->points[2 * i]), page.y(line->points[2 * i + 1])};
+    w->polyline_points(piece, static_cast<std::size_t>(n));
+  }
   w->polyline_end();
   if (!id.empty()) w->end_group();
   return 0;
@@ -188,27 +214,21 @@ int plat_ggpmark(int, const host_gmarks* marks, int colour, const host_gclip* cl
   }
   // The marker table: 1 plus, 2 cross, 3 star, 4 square, 5 diamond, 6 triangle,
   // 7 circle (and any other code), 8 dot; each shape about (0, 0), written once.
-  std::string shape;
-  const auto ring = [](double radius) {
-    const std::string a = svg_number(radius);
-    return "M" + a + " 0A" + a + " " + a + " 0 1 0 -" + a + " 0A" + a + " " + a + " 0 1 0 " + a + " 0Z";
-  };
-  switch (marks->code) {
-    case 1: shape = path_move(-r, 0) + path_line(r, 0) + path_move(0, -r) + path_line(0, r); break;
-    case 2: shape = path_move(-r, -r) + path_line(r, r) + path_move(-r, r) + path_line(r, -r); break;
-    case 3:
-      shape = path_move(-r, 0) + path_line(r, 0) + path_move(0, -r) + path_line(0, r) + path_move(-0.7 * r, -0.7 * r) +
-              path_line(0.7 * r, 0.7 * r) + path_move(-0.7 * r, 0.7 * r) + path_line(0.7 * r, -0.7 * r);
-      break;
-    case 4: shape = path_move(-r, -r) + path_line(r, -r) + path_line(r, r) + path_line(-r, r) + path_close(); break;
-    case 5: shape = path_move(0, -r) + path_line(r, 0) + path_line(0, r) + path_line(-r, 0) + path_close(); break;
-    case 6: shape = path_move(0, -r) + path_line(r, 0.8 * r) + path_line(-r, 0.8 * r) + path_close(); break;
-    case 8: shape = ring(r * 0.6); break;
-    default: shape = ring(r); break;
+  // Batches of one kind come by the hundred thousand: the last shape is kept.
+  static struct {
+    int code = -1;
+    double r = 0;
+    std::string shape;
+  } last;
+  if (last.code != marks->code || last.r != r) {
+    last.code = marks->code, last.r = r;
+    last.shape = marker_shape(marks->code, r);
   }
   const svg_paint look = marks->code == 8 ? svg_fill_stroke(hex, hex, 1) : p;
-  for (int i = 0; i < marks->count; ++i)
-    w->marker(shape, look, px_x(marks->points[2 * i]), px_y(marks->points[2 * i + 1]));
+  const page_px page;
+  svg_point at[GMARK_BATCH];
+  for (int i = 0; i < marks->count; ++i) at[i] = {page.x(marks->points[2 * i]), page.y(marks->points[2 * i + 1])};
+  w->markers(last.shape, look, at, static_cast<std::size_t>(marks->count));
   if (!id.empty()) w->end_group();
   return 0;
 }

@@ -63,8 +63,8 @@ double page_height() {
   const double h = state().device.height_px;
   return h > 0 ? h : kDefaultHeight;
 }
-double px_x(double pct) { return pct * page_width() / 100.0; }
-double px_y(double pct) { return page_height() - pct * page_height() / 100.0; }
+double px_x(double pct) { return page_px{}.x(pct); }
+double px_y(double pct) { return page_px{}.y(pct); }
 double px_w(double pct) { return pct * page_width() / 100.0; }
 double px_h(double pct) { return pct * page_height() / 100.0; }
 
@@ -78,9 +78,10 @@ double line_px() {
   return w <= 0 ? 0.5 : w;
 }
 
-std::string clip_of(const host_gclip* c) {
-  svg_writer* w = writer();
-  if (c == nullptr || w == nullptr) return {};
+namespace {
+
+// The clip path of a rectangle in percent, made once per segment and rectangle.
+std::string clip_rect_id(const host_gclip* c, svg_writer* w) {
   const double x = px_x(std::min(c->x1, c->x2)), y = px_y(std::max(c->y1, c->y2));
   const double wd = px_w(std::fabs(c->x2 - c->x1)), ht = px_h(std::fabs(c->y2 - c->y1));
   const std::string key = svg_number(x) + " " + svg_number(y) + " " + svg_number(wd) + " " + svg_number(ht);
@@ -90,6 +91,22 @@ std::string clip_of(const host_gclip* c) {
   std::string id = w->clip_rect(x, y, wd, ht);
   clips.emplace_back(key, id);
   return id;
+}
+
+}  // namespace
+
+std::string clip_of(const host_gclip* c) {
+  svg_writer* w = writer();
+  if (c == nullptr || w == nullptr) return {};
+  segment& open = *state().open;
+  const page_px page;
+  if (!open.last_clip_id.empty() && std::memcmp(&open.last_clip, c, sizeof *c) == 0 &&
+      open.last_clip_page[0] == page.w && open.last_clip_page[1] == page.h)
+    return open.last_clip_id;
+  open.last_clip = *c;
+  open.last_clip_page[0] = page.w, open.last_clip_page[1] = page.h;
+  open.last_clip_id = clip_rect_id(c, w);
+  return open.last_clip_id;
 }
 
 std::string unique_graph_file(const std::string& name) {

@@ -33,6 +33,11 @@ struct segment {
   std::string catalog;     // folder of a GOUT= catalog inside the graphs folder, or empty
   std::unique_ptr<svg_writer> writer;
   std::vector<std::pair<std::string, std::string>> clips;  // "x y w h" -> clip id
+  // The rectangle asked for last, at the page size then, and its id: batches of
+  // markers come by the hundred thousand, each with the same rectangle.
+  host_gclip last_clip{};
+  double last_clip_page[2] = {0, 0};
+  std::string last_clip_id;
 };
 
 // A closed segment, waiting to be handed on (ggplvem) and kept for the step.
@@ -73,6 +78,12 @@ double page_height();
 // Percent of the graphics area to pixels (y from the top).
 double px_x(double pct);
 double px_y(double pct);
+// The same for many points, the page's size read once.
+struct page_px {
+  double w = page_width(), h = page_height();
+  double x(double pct) const { return pct * w / 100.0; }
+  double y(double pct) const { return h - pct * h / 100.0; }
+};
 double px_w(double pct);   // a horizontal length
 double px_h(double pct);   // a vertical length
 

@@ -103,6 +103,10 @@ void svg_writer::polyline_point(double x, double y) {
   line_take(q);
 }
 
+void svg_writer::polyline_points(const svg_point* at, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) polyline_point(at[i].x, at[i].y);
+}
+
 void svg_writer::polyline_end() {
   if (!line_.open) return;
   line_.open = false;
@@ -118,32 +122,48 @@ void svg_writer::polyline_end() {
 
 void svg_writer::marker(std::string_view shape, const svg_paint& p, double x, double y) {
   if (!finite({x, y})) return;
-  if (!memo_.valid || memo_.serial != group_serial_ || memo_.shape != shape || !(memo_.paint == p)) {
-    const std::string look = paint_attrs(p);
-    const std::string key = std::string(shape) + '\n' + look;
-    std::string id;
-    for (const auto& [k, i] : symbols_)
-      if (k == key) id = i;
-    if (id.empty()) {
-      id = next_id("mk");
-      put("<defs><path id=\"" + id + "\" d=\"" + svg_escape(shape) + "\"" + look + "/></defs>");
-      symbols_.emplace_back(key, id);
-    }
-    // The places written so far of this definition in this group.
-    const std::string set = id + '\n' + scope();
-    std::size_t k = mark_sets_.size();
-    for (std::size_t i = 0; i < mark_sets_.size(); ++i)
-      if (mark_sets_[i].first == set) k = mark_sets_[i].second;
-    if (k == mark_sets_.size()) {
-      k = mark_last_.size();
-      mark_sets_.emplace_back(set, k);
-      mark_last_.push_back({INFINITY, INFINITY});
-      mark_buckets_.emplace_back();
-    }
-    memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k};
+  marker_kind(shape, p);
+  marker_place(x, y);
+}
+
+void svg_writer::markers(std::string_view shape, const svg_paint& p, const svg_point* at, std::size_t n) {
+  bool known = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!finite({at[i].x, at[i].y})) continue;
+    // The definition is looked up (and written) at the first marker that is drawn.
+    if (!known) marker_kind(shape, p), known = true;
+    marker_place(at[i].x, at[i].y);
   }
+}
+
+void svg_writer::marker_kind(std::string_view shape, const svg_paint& p) {
+  if (memo_.valid && memo_.serial == group_serial_ && memo_.shape == shape && memo_.paint == p) return;
+  const std::string look = paint_attrs(p);
+  const std::string key = std::string(shape) + '\n' + look;
+  std::string id;
+  for (const auto& [k, i] : symbols_)
+    if (k == key) id = i;
+  if (id.empty()) {
+    id = next_id("mk");
+    put("<defs><path id=\"" + id + "\" d=\"" + svg_escape(shape) + "\"" + look + "/></defs>");
+    symbols_.emplace_back(key, id);
+  }
+  // The places written so far of this definition in this group.
+  const std::string set = id + '\n' + scope();
+  std::size_t k = mark_sets_.size();
+  for (std::size_t i = 0; i < mark_sets_.size(); ++i)
+    if (mark_sets_[i].first == set) k = mark_sets_[i].second;
+  if (k == mark_sets_.size()) {
+    k = mark_last_.size();
+    mark_sets_.emplace_back(set, k);
+    mark_last_.push_back({INFINITY, INFINITY});
+    mark_buckets_.emplace_back();
+  }
+  memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k};
+}
+
+void svg_writer::marker_place(double x, double y) {
   const std::size_t k = memo_.set;
-  const std::string& id = memo_.id;
   const svg_point q{x, y};
   const auto near = [&q](const svg_point& w) {
     const double dx = w.x - q.x, dy = w.y - q.y;
@@ -171,7 +191,7 @@ void svg_writer::marker(std::string_view shape, const svg_paint& p, double x, do
   const svg_point w = as_written(q);
   buckets[{bucket(w.x), bucket(w.y)}].push_back(w);
   mark_last_[k] = w;
-  put("<use href=\"#" + id + "\" x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\"/>");
+  put("<use href=\"#" + memo_.id + "\" x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\"/>");
 }
 
 }  // namespace plat::graph

@@ -132,12 +132,16 @@ class svg_writer {
   // a quarter pixel of the segment through its written neighbours is left out.
   void polyline_begin(const svg_paint& p);
   void polyline_point(double x, double y);
+  // Points of the polyline begun, as polyline_point with each in turn.
+  void polyline_points(const svg_point* at, std::size_t n);
   void polyline_end();
   // A marker: `shape` is path data about (0, 0), written once per shape and paint as a
   // definition that each marker references at its place. A marker is left out when one
   // of the same shape and paint was written within a quarter pixel of it in the same
   // group.
   void marker(std::string_view shape, const svg_paint& p, double x, double y);
+  // Markers of one shape and paint at each place, as marker() at each in turn.
+  void markers(std::string_view shape, const svg_paint& p, const svg_point* at, std::size_t n);
   void polygon(const std::vector<svg_point>& pts, const svg_paint& p);
   void rect(double x, double y, double w, double h, const svg_paint& p);
   void circle(double cx, double cy, double r, const svg_paint& p);
@@ -160,6 +164,10 @@ class svg_writer {
   void put(std::string_view element);
   void flush_close();
   std::string scope() const;
+  // The definition and place set of a marker's shape and paint (memo_), written when new.
+  void marker_kind(std::string_view shape, const svg_paint& p);
+  // A marker of that kind at (x, y), unless one was written within the tolerance.
+  void marker_place(double x, double y);
 
   // A group begun: written with the first element inside it.
   struct open_group {

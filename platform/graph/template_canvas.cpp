@@ -20,6 +20,14 @@ void canvas::point_marker(double x, double y, const paint& p) {
   polygon(ring, p);
 }
 
+void canvas::point_markers(const point* at, std::size_t n, const paint& p) {
+  for (std::size_t i = 0; i < n; ++i) point_marker(at[i].x, at[i].y, p);
+}
+
+void canvas::polyline_points(const point* at, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) polyline_point(at[i].x, at[i].y);
+}
+
 void canvas::polyline_begin(const paint& p) {
   line_.clear();
   line_paint_ = p;

@@ -40,10 +40,14 @@ class canvas {
   virtual void polygon(const std::vector<point>& pts, const paint& p) = 0;
   // A data point: an open circle 5 px across at (x, y). By default a 12-sided polygon.
   virtual void point_marker(double x, double y, const paint& p);
+  // Data points at each place, as point_marker at each in turn.
+  virtual void point_markers(const point* at, std::size_t n, const paint& p);
   // A polyline given point by point, for lines of any number of points. By default
   // the points are gathered and drawn as one polyline at the end.
   virtual void polyline_begin(const paint& p);
   virtual void polyline_point(double x, double y);
+  // Points of the polyline begun, as polyline_point with each in turn.
+  virtual void polyline_points(const point* at, std::size_t n);
   virtual void polyline_end();
   // Text at its baseline point.
   virtual void text(double x, double y, const std::string& s, const text_style& t) = 0;

@@ -30,17 +30,19 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
     return read_plot_cells<cdf_cell>(t, [](const column_reader& col) {
       return [fx = col.numbers("CDFX"), fy = col.numbers("CDFY"), ex = col.numbers("ECDFX"),
-              ey = col.numbers("ECDFY")](std::size_t r, cdf_cell& cell) {
-        const double x = fx(r), y = fy(r);
-        if (!std::isnan(x) && !std::isnan(y)) {
-          cell.fitted.push_back({x, y});
-          cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
-        }
-        const double u = ex(r), v = ey(r);
-        if (!std::isnan(u) && !std::isnan(v)) {
-          cell.any_empirical = true;
-          cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
-        }
+              ey = col.numbers("ECDFY")](cdf_cell& cell) {
+        each_row<4>({fx, fy, ex, ey}, cell.rows, [&cell](std::size_t, const std::array<double, 4>& v) {
+          const double x = v[0], y = v[1];
+          if (!std::isnan(x) && !std::isnan(y)) {
+            cell.fitted.push_back({x, y});
+            cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
+          }
+          const double u = v[2], w = v[3];
+          if (!std::isnan(u) && !std::isnan(w)) {
+            cell.any_empirical = true;
+            cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
+          }
+        });
       };
     });
   });
@@ -53,24 +55,27 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
                 cell_ink* ink) {
   const column_reader col(t);
   const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
-  std::vector<point> trace;
+  std::vector<point> trace, piece;
+  constexpr std::size_t kPiece = 1024;
+  piece.reserve(kPiece);
   const auto vertex = [&](double px, double py) {
-    c.polyline_point(px, py);
+    piece.push_back({px, py});
+    if (piece.size() == kPiece) c.polyline_points(piece.data(), piece.size()), piece.clear();
     if (trace.empty() || std::abs(px - trace.back().x) >= 0.5 || std::abs(py - trace.back().y) >= 0.5)
       trace.push_back({px, py});
   };
   c.polyline_begin(look);
   bool first = true;
   double last_y = 0;
-  for (const auto& [begin, end] : cell.rows)
-    for (std::size_t r = begin; r < end; ++r) {
-      const double x = ex(r), y = ey(r);
-      if (std::isnan(x) || std::isnan(y)) continue;
-      if (!first) vertex(f.px(x), f.py(last_y));
-      vertex(f.px(x), f.py(y));
-      first = false;
-      last_y = y;
-    }
+  each_row<2>({ex, ey}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
+    const double x = v[0], y = v[1];
+    if (std::isnan(x) || std::isnan(y)) return;
+    if (!first) vertex(f.px(x), f.py(last_y));
+    vertex(f.px(x), f.py(y));
+    first = false;
+    last_y = y;
+  });
+  c.polyline_points(piece.data(), piece.size());
   c.polyline_end();
   ink->add_line(trace);
 }

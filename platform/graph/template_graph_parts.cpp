@@ -43,6 +43,13 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
   const out::graph_column* c2 = t.data_of(t.column(t.column("Class2") >= 0 ? "Class2" : "Group"));
   // Cells by the codes of their levels: a row finds its cell without comparing texts.
   std::unordered_map<std::pair<long, long>, std::size_t, code_hash> by_codes;
+  // Without CLASS columns every row is the one cell's.
+  if (c1 == nullptr && c2 == nullptr && t.rows() > 0) {
+    cells->emplace_back().runs.emplace_back(0, t.rows());
+    g_rows_indexed += t.rows();
+    t.index = cells;
+    return *cells;
+  }
   std::size_t at = 0;
   std::pair<long, long> last{-2, -2};
   for (std::size_t r = 0; r < t.rows(); ++r) {

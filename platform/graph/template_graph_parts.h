@@ -3,6 +3,8 @@
 // by NCOLS cells per panel), the page layout with titles, strips, axes, axis labels
 // and legend. Every template of probability-type plots lays its page out the same way.
 #pragma once
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -26,7 +28,32 @@ struct num_column {
   const out::graph_column* c = nullptr;
   double operator()(std::size_t row) const { return c != nullptr ? c->num(row) : NAN; }
   bool present() const { return c != nullptr; }
+  // Rows [first, first + count) into out.
+  void read(std::size_t first, std::size_t count, double* out) const {
+    if (c != nullptr) c->read(first, count, out);
+    else std::fill_n(out, count, NAN);
+  }
 };
+
+// Calls each(row, v) for every row of the runs [first, end), in order, v[k] the row's
+// number in cols[k]. The columns are read a piece of rows at a time: a plot of
+// millions of points reads them at the speed of a copy.
+template <std::size_t K, class Each>
+void each_row(const std::array<num_column, K>& cols, const std::vector<std::pair<std::size_t, std::size_t>>& runs,
+              Each&& each) {
+  constexpr std::size_t kPiece = 512;
+  double piece[K][kPiece];
+  for (const auto& [first, end] : runs)
+    for (std::size_t at = first; at < end; at += kPiece) {
+      const std::size_t n = std::min(kPiece, end - at);
+      for (std::size_t k = 0; k < K; ++k) cols[k].read(at, n, piece[k]);
+      for (std::size_t i = 0; i < n; ++i) {
+        std::array<double, K> v;
+        for (std::size_t k = 0; k < K; ++k) v[k] = piece[k][i];
+        each(at + i, v);
+      }
+    }
+}
 struct text_column {
   const out::graph_column* c = nullptr;
   const std::string& operator()(std::size_t row) const;

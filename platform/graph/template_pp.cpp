@@ -28,8 +28,10 @@ struct pp_cell {
 const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<pp_cell>>(t, "pp", [&t] {
     return read_plot_cells<pp_cell>(t, [](const column_reader& col) {
-      return [ri = col.numbers("RefInt")](std::size_t r, pp_cell& cell) {
-        if (!std::isnan(ri(r))) cell.line = true;
+      return [ri = col.numbers("RefInt")](pp_cell& cell) {
+        each_row<1>({ri}, cell.rows, [&cell](std::size_t, const std::array<double, 1>& v) {
+          if (!std::isnan(v[0])) cell.line = true;
+        });
       };
     });
   });
@@ -53,11 +55,19 @@ paint point_paint() {
   return dot;
 }
 
-void ref_columns::read(std::size_t row, std::vector<refline>& hrefs, std::vector<refline>& vrefs) const {
-  const double hv = h(row);
-  if (!std::isnan(hv)) hrefs.push_back({hv, hl(row)});
-  const double vv = v(row);
-  if (!std::isnan(vv)) vrefs.push_back({vv, vl(row)});
+void point_batch::finish() {
+  c_.point_markers(piece_.data(), piece_.size(), paint_);
+  for (const point& at : piece_) ink_->add_mark(at);
+  piece_.clear();
+}
+
+void ref_columns::read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
+                       std::vector<refline>& vrefs) const {
+  if (!h.present() && !v.present()) return;
+  each_row<2>({h, v}, rows, [&](std::size_t r, const std::array<double, 2>& x) {
+    if (!std::isnan(x[0])) hrefs.push_back({x[0], hl(r)});
+    if (!std::isnan(x[1])) vrefs.push_back({x[1], vl(r)});
+  });
 }
 
 bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
@@ -110,15 +120,11 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
       cell_ink ink;
-      const paint dot = point_paint();
-      for (const auto& [first, end] : cell.rows)
-        for (std::size_t r = first; r < end; ++r) {
-          const double x = theoretical(r), y = empirical(r);
-          if (std::isnan(x) || std::isnan(y)) continue;
-          const point at{f.px(x), f.py(y)};
-          c.point_marker(at.x, at.y, dot);
-          ink.add_mark(at);
-        }
+      point_batch dots(c, point_paint(), &ink);
+      each_row<2>({theoretical, empirical}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
+        if (!std::isnan(v[0]) && !std::isnan(v[1])) dots.add({f.px(v[0]), f.py(v[1])});
+      });
+      dots.finish();
       c.clip_end();
       if (ink.points.empty()) draw_no_values(c, f);
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");

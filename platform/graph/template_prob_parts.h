@@ -23,31 +23,50 @@ struct ref_columns {
   explicit ref_columns(const column_reader& col)
       : h(col.numbers("HRefValue")), v(col.numbers("VRefValue")), hl(col.texts("HRefLabel")),
         vl(col.texts("VRefLabel")) {}
-  // Those of a row, added to a cell's lists.
-  void read(std::size_t row, std::vector<refline>& hrefs, std::vector<refline>& vrefs) const;
+  // Those of the rows of a cell, added to its lists in row order.
+  void read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
+            std::vector<refline>& vrefs) const;
   num_column h, v;
   text_column hl, vl;
 };
 
-// The cells of a plot's data table, each row read once: the rows of each cell (in the
-// order its first row comes) go to read_row, which takes what the plot draws, and the
-// reference lines are added. Every Cell has key, rows, hrefs and vrefs; ReadRow is
-// made once for the table from its column_reader.
+struct cell_ink;
+
+// A cell's data points, given to the canvas a piece at a time (each also to the cell's
+// ink, for placing its insets); finish() draws the last piece.
+class point_batch {
+ public:
+  point_batch(canvas& c, const paint& p, cell_ink* ink) : c_(c), paint_(p), ink_(ink) { piece_.reserve(kPiece); }
+  void add(const point& at) {
+    piece_.push_back(at);
+    if (piece_.size() == kPiece) finish();
+  }
+  void finish();
+
+ private:
+  static constexpr std::size_t kPiece = 1024;
+  canvas& c_;
+  const paint paint_;
+  cell_ink* ink_;
+  std::vector<point> piece_;
+};
+
+// The cells of a plot's data table, each row read once: each cell's rows (in the order
+// its first row comes) go to read_rows(cell), which takes what the plot draws from
+// cell.rows, and the reference lines are added. Every Cell has key, rows, hrefs and
+// vrefs; ReadRows is made once for the table from its column_reader.
 template <class Cell, class MakeReader>
 std::vector<Cell> read_plot_cells(const out::graph_table& t, MakeReader make_reader) {
   const column_reader col(t);
   const ref_columns refs(col);
-  auto read_row = make_reader(col);
+  auto read_rows = make_reader(col);
   std::vector<Cell> cells;
   for (const cell_rows& index : cells_of(t)) {
     Cell& cell = cells.emplace_back();
     cell.key = index.key;
     cell.rows = index.runs;
-    for (const auto& [first, end] : index.runs)
-      for (std::size_t r = first; r < end; ++r) {
-        read_row(r, cell);
-        refs.read(r, cell.hrefs, cell.vrefs);
-      }
+    read_rows(cell);
+    refs.read(cell.rows, cell.hrefs, cell.vrefs);
   }
   return cells;
 }

@@ -37,17 +37,18 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<qq_cell>>(t, "qq", [&t] {
     return read_plot_cells<qq_cell>(t, [](const column_reader& col) {
       return [q = col.numbers("Quantile"), d = col.numbers("Data"), ra = col.numbers("RefInt"),
-              rb = col.numbers("RefSlope")](std::size_t r, qq_cell& cell) {
-        const double x = q(r), y = d(r);
-        if (std::isnan(x) || std::isnan(y)) {
-        } else if (!std::isfinite(x) || !std::isfinite(y)) {
-          cell.nonfinite = true;
-        } else {
-          cell.qlo = std::min(cell.qlo, x), cell.qhi = std::max(cell.qhi, x);
-          cell.dlo = std::min(cell.dlo, y), cell.dhi = std::max(cell.dhi, y);
-        }
-        const double a = ra(r), b = rb(r);
-        if (!std::isnan(a) && !std::isnan(b)) cell.a = a, cell.b = b;
+              rb = col.numbers("RefSlope")](qq_cell& cell) {
+        each_row<4>({q, d, ra, rb}, cell.rows, [&cell](std::size_t, const std::array<double, 4>& v) {
+          const double x = v[0], y = v[1];
+          if (std::isnan(x) || std::isnan(y)) {
+          } else if (!std::isfinite(x) || !std::isfinite(y)) {
+            cell.nonfinite = true;
+          } else {
+            cell.qlo = std::min(cell.qlo, x), cell.qhi = std::max(cell.qhi, x);
+            cell.dlo = std::min(cell.dlo, y), cell.dhi = std::max(cell.dhi, y);
+          }
+          if (!std::isnan(v[2]) && !std::isnan(v[3])) cell.a = v[2], cell.b = v[3];
+        });
       };
     });
   });
@@ -152,15 +153,13 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
   }
   const column_reader col(t);
   const num_column quantile = col.numbers("Quantile"), data = col.numbers("Data");
-  const paint dot = point_paint();
-  for (const auto& [first, end] : cell.rows)
-    for (std::size_t r = first; r < end; ++r) {
-      const double q = quantile(r), d = data(r);
-      if (std::isnan(q) || std::isnan(d)) continue;
-      const point at = rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)};
-      c.point_marker(at.x, at.y, dot);
-      ink->add_mark(at);
-    }
+  point_batch dots(c, point_paint(), ink);
+  each_row<2>({quantile, data}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
+    const double q = v[0], d = v[1];
+    if (std::isnan(q) || std::isnan(d)) return;
+    dots.add(rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)});
+  });
+  dots.finish();
   c.clip_end();
   if (ink->points.empty()) draw_no_values(c, f);
   draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");

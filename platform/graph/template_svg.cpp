@@ -44,14 +44,9 @@ class svg_canvas : public canvas {
     w_->polyline(to_svg(pts), s);
   }
   void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(to_svg(pts), to_svg(p)); }
-  void point_marker(double x, double y, const paint& p) override {
-    if (ring_.empty()) {
-      const std::vector<point> ring = point_ring();
-      for (std::size_t i = 0; i < ring.size(); ++i)
-        ring_ += (i == 0 ? path_move(ring[i].x, ring[i].y) : path_line(ring[i].x, ring[i].y));
-      ring_ += path_close();
-    }
-    w_->marker(ring_, to_svg(p), x, y);
+  void point_marker(double x, double y, const paint& p) override { w_->marker(ring(), to_svg(p), x, y); }
+  void point_markers(const point* at, std::size_t n, const paint& p) override {
+    w_->markers(ring(), to_svg(p), as_svg(at, n), n);
   }
   void polyline_begin(const paint& p) override {
     svg_paint s = to_svg(p);
@@ -59,6 +54,7 @@ class svg_canvas : public canvas {
     w_->polyline_begin(s);
   }
   void polyline_point(double x, double y) override { w_->polyline_point(x, y); }
+  void polyline_points(const point* at, std::size_t n) override { w_->polyline_points(as_svg(at, n), n); }
   void polyline_end() override { w_->polyline_end(); }
   void text(double x, double y, const std::string& s, const text_style& t) override {
     svg_text_style st;
@@ -82,6 +78,22 @@ class svg_canvas : public canvas {
   std::unique_ptr<svg_writer> w_;
   std::string doc_;
   std::string ring_;  // the path of a data point's circle
+  std::vector<svg_point> piece_;
+
+  const std::string& ring() {
+    if (ring_.empty()) {
+      const std::vector<point> ring = point_ring();
+      for (std::size_t i = 0; i < ring.size(); ++i)
+        ring_ += (i == 0 ? path_move(ring[i].x, ring[i].y) : path_line(ring[i].x, ring[i].y));
+      ring_ += path_close();
+    }
+    return ring_;
+  }
+  const svg_point* as_svg(const point* at, std::size_t n) {
+    piece_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) piece_[i] = {at[i].x, at[i].y};
+    return piece_.data();
+  }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Data objects and panels of template graphs, and their dump.
 #include "output/graph_objects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -32,8 +33,6 @@ std::string value_text(const dyn_value& d) {
 
 namespace {
 
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 const std::string& no_text() {
   static const std::string empty;
   return empty;
@@ -41,10 +40,7 @@ const std::string& no_text() {
 
 }  // namespace
 
-void graph_column::push_dense(double v) {
-  if ((dense_rows_ & (kBlock - 1)) == 0) blocks_.push_back(std::make_unique_for_overwrite<double[]>(kBlock));
-  blocks_.back()[dense_rows_++ & (kBlock - 1)] = v;
-}
+void graph_column::new_block() { blocks_.push_back(std::make_unique_for_overwrite<double[]>(kBlock)); }
 
 void graph_column::make_dense() {
   for (std::size_t r = 0; r < runs_.size(); ++r) {
@@ -55,17 +51,7 @@ void graph_column::make_dense() {
   dense_ = true;
 }
 
-void graph_column::push_num(double v) {
-  if (!numeric_) {
-    push_text("");
-    return;
-  }
-  ++size_;
-  if (dense_) {
-    push_dense(v);
-    return;
-  }
-  if (!runs_.empty() && same_bits(runs_.back().second, v)) return;
+void graph_column::push_run(double v) {
   runs_.emplace_back(size_ - 1, v);
   // A run costs two doubles' room: past a quarter of the rows, one double a row is
   // less. A few hundred distinct values first (a fitted curve) do not decide it.
@@ -109,10 +95,27 @@ std::size_t graph_column::run_of(std::size_t row) const {
   return cursor_ = lo;
 }
 
-double graph_column::num(std::size_t row) const {
-  if (!numeric_ || row >= size_) return NAN;
-  if (dense_) return blocks_[row >> kBlockBits][row & (kBlock - 1)];
-  return runs_[run_of(row)].second;
+void graph_column::read(std::size_t first, std::size_t count, double* out) const {
+  std::size_t n = numeric_ && first < size_ ? std::min(count, size_ - first) : 0;
+  std::fill(out + n, out + count, NAN);
+  std::size_t row = first;
+  if (dense_) {
+    // A block's rows at a time.
+    while (n > 0) {
+      const std::size_t at = row & (kBlock - 1), take = std::min(n, kBlock - at);
+      std::copy_n(&blocks_[row >> kBlockBits][at], take, out);
+      out += take, row += take, n -= take;
+    }
+    return;
+  }
+  // A run's rows at a time.
+  for (std::size_t r = n > 0 ? run_of(row) : 0; n > 0; ++r) {
+    const std::size_t end = r + 1 < runs_.size() ? runs_[r + 1].first : size_;
+    const std::size_t take = std::min(n, end - row);
+    std::fill_n(out, take, runs_[r].second);
+    out += take, row += take, n -= take;
+    cursor_ = r;
+  }
 }
 
 long graph_column::code(std::size_t row) const {

@@ -2,7 +2,9 @@
 // tables kept past their emit) and the graph panels (method 2826), with the
 // deterministic text dump of both.
 #pragma once
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -23,12 +25,25 @@ class graph_column {
  public:
   graph_column() = default;
   explicit graph_column(bool numeric) : numeric_(numeric) {}
-  void push_num(double v);
+  // Inline: a graph's rows come by the million, a few columns each.
+  void push_num(double v) {
+    if (!numeric_) return push_text("");
+    ++size_;
+    if (dense_) return push_dense(v);
+    if (!runs_.empty() && same_bits(runs_.back().second, v)) return;  // the run goes on
+    push_run(v);
+  }
   void push_text(std::string_view s);
   std::size_t size() const { return size_; }
   // The value of a row: NaN (a number) or "" (a text) for a row of the other kind or
   // past the end.
-  double num(std::size_t row) const;
+  double num(std::size_t row) const {
+    if (!numeric_ || row >= size_) return NAN;
+    if (dense_) return blocks_[row >> kBlockBits][row & (kBlock - 1)];
+    return runs_[run_of(row)].second;
+  }
+  // The numbers of rows [first, first + count) into out, as num() gives each.
+  void read(std::size_t first, std::size_t count, double* out) const;
   const std::string& text(std::size_t row) const;
   // Index of the row's text among the column's distinct texts (-1 when none).
   long code(std::size_t row) const;
@@ -36,6 +51,15 @@ class graph_column {
 
  private:
   void make_dense();
+  // A new run (the bits differ from the last run's, so that the kinds of missing
+  // values stay apart).
+  void push_run(double v);
+  static bool same_bits(double a, double b) {
+    std::uint64_t x, y;
+    std::memcpy(&x, &a, sizeof a);
+    std::memcpy(&y, &b, sizeof b);
+    return x == y;
+  }
   std::size_t run_of(std::size_t row) const;
 
   bool numeric_ = true;
@@ -48,7 +72,11 @@ class graph_column {
   // twice the room, and a row's block and place are a shift and a mask.
   static constexpr unsigned kBlockBits = 13;
   static constexpr std::size_t kBlock = std::size_t{1} << kBlockBits;
-  void push_dense(double v);
+  void push_dense(double v) {
+    if ((dense_rows_ & (kBlock - 1)) == 0) new_block();
+    blocks_.back()[dense_rows_++ & (kBlock - 1)] = v;
+  }
+  void new_block();
   std::vector<std::unique_ptr<double[]>> blocks_;
   std::size_t dense_rows_ = 0;
   std::vector<std::pair<std::size_t, std::uint32_t>> text_runs_;

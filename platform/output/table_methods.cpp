@@ -110,6 +110,22 @@ int t_add_row(void* object, void*, void*, int count, wob_attr* attrs) {
   }
   if (b->graph != nullptr) {
     graph_table& g = *b->graph;
+    if (!b->plan_made) {
+      b->plan_made = true;
+      bool numeric = true;
+      for (std::size_t i = 0; i < t->columns.size() && numeric; ++i) numeric = t->columns[i].info.numeric;
+      if (numeric)
+        for (std::size_t i = 0; i < t->columns.size(); ++i) b->numeric_plan.emplace_back(t->columns[i].cell, &g.data(i));
+    }
+    if (!b->numeric_plan.empty()) {
+      for (const auto& [cell, column] : b->numeric_plan) {
+        double v;
+        std::memcpy(&v, cell, sizeof(double));
+        column->push_num(v);
+      }
+      g.end_row();
+      return 0;
+    }
     for (std::size_t i = 0; i < t->columns.size(); ++i) {
       const column_def& col = t->columns[i];
       if (col.info.numeric) {

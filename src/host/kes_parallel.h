@@ -57,6 +57,40 @@ void parallel_parts(int threads, std::size_t parts, Body&& body) {
   for (std::thread& th : pool) th.join();
 }
 
+// Calls first() on the calling thread while up to threads - 1 other threads call
+// body(k) for the parts k in [0, parts); the calling thread then takes the parts left.
+// Work of the caller's own (putting what the last parts made) so runs beside the
+// next parts. When first() throws, the other threads take no further part and the
+// exception goes on once they have stopped.
+template <class First, class Body>
+void parallel_parts_beside(int threads, std::size_t parts, First&& first, Body&& body) {
+  const std::size_t helpers = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)) - 1, parts);
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  auto work = [&] {
+    for (std::size_t k; !stop.load(std::memory_order_relaxed) && (k = next.fetch_add(1, std::memory_order_relaxed)) < parts;)
+      body(k);
+  };
+  std::vector<std::thread> pool;
+  pool.reserve(helpers);
+  for (std::size_t t = 0; t < helpers; ++t) {
+    try {
+      pool.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // fewer threads: the caller takes the remaining parts
+    }
+  }
+  try {
+    first();
+  } catch (...) {
+    stop.store(true, std::memory_order_relaxed);
+    for (std::thread& th : pool) th.join();
+    throw;
+  }
+  work();
+  for (std::thread& th : pool) th.join();
+}
+
 // Calls body(begin, end) over [0, n) in parts of `grain` items.
 template <class Body>
 void parallel_ranges(int threads, std::size_t n, std::size_t grain, Body&& body) {

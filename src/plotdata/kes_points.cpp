@@ -1,7 +1,9 @@
 // The point makers of probability, QQ, P-P and CDF plots (kes_points.h).
 #include "plotdata/kes_points.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
@@ -91,11 +93,11 @@ bool start_walk(kes_ctx* ctx, kes_cell* cell, rank_walk& w, bool* failed) {
   return true;
 }
 
-// The next (at most) count points into p; how many were placed.
-long next_points(kes_ctx* ctx, rank_walk& w, long count, double* p) {
+// The values of the next (at most) count points into p (their quantiles are left to
+// quantile_part); how many were placed.
+long next_values(rank_walk& w, long count, double* p) {
   const kes_preq* r = w.r;
   const int xi = r->rotate ? 1 : 0;
-  const long first = w.next;
   long k = 0;
   while (k < count && w.next < w.n && w.value < w.vals->m) {
     const int i = w.value;
@@ -106,16 +108,30 @@ long next_points(kes_ctx* ctx, rank_walk& w, long count, double* p) {
       w.taken = 0;
     }
   }
-  // The quantiles of the piece, in parallel: the family's quantile reads only the curve.
+  return k;
+}
+
+// The quantiles of part `part` of a piece of k points whose first has rank `first`.
+// Each is computed alone from the curve, so the parts may go to any thread.
+void quantile_part(kes_ctx* ctx, const rank_walk& w, long first, long k, std::size_t part, double* p) {
+  const kes_preq* r = w.r;
+  const int xi = r->rotate ? 1 : 0;
   const double denom = w.n + r->nadj;
-  kes::parallel_ranges(k >= static_cast<long>(2 * kQuantilePart) ? kes_engine_threads() : 1,
-                       static_cast<std::size_t>(k), kQuantilePart, [&](std::size_t b, std::size_t e) {
-                         for (std::size_t j = b; j < e; ++j) {
-                           // + 0.0: the median's quantile is written as 0, not -0.
-                           const double q = (static_cast<long>(j) + first + 1 + r->rankadj) / denom;
-                           p[2 * j + xi] = w.fn->q(ctx, w.slot, q) + 0.0;
-                         }
-                       });
+  const std::size_t b = part * kQuantilePart, e = std::min(static_cast<std::size_t>(k), b + kQuantilePart);
+  for (std::size_t j = b; j < e; ++j) {
+    // + 0.0: the median's quantile is written as 0, not -0.
+    const double q = (static_cast<long>(j) + first + 1 + r->rankadj) / denom;
+    p[2 * j + xi] = w.fn->q(ctx, w.slot, q) + 0.0;
+  }
+}
+
+// The next (at most) count points into p; how many were placed.
+long next_points(kes_ctx* ctx, rank_walk& w, long count, double* p) {
+  const long first = w.next;
+  const long k = next_values(w, count, p);
+  kes::parallel_parts(k >= static_cast<long>(2 * kQuantilePart) ? kes_engine_threads() : 1,
+                      kes::part_count(static_cast<std::size_t>(k), kQuantilePart),
+                      [&](std::size_t part) { quantile_part(ctx, w, first, k, part, p); });
   return k;
 }
 
@@ -139,7 +155,28 @@ int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
   const long piece = w.n < KES_POINT_PIECE ? w.n : KES_POINT_PIECE;
   double* p = pairs(ctx, piece);
   if (p == nullptr) return -1;
-  for (long got; (got = next_points(ctx, w, piece, p)) > 0;) put(p, w.next - got, static_cast<int>(got));
+  double* next = w.n > piece ? pairs(ctx, piece) : nullptr;
+  if (w.n > piece && next == nullptr) {
+    kes_points_free(ctx, p);
+    return -1;
+  }
+  long first = w.next;
+  long got = next_points(ctx, w, piece, p);
+  // Each piece is put while the threads make the next one's quantiles; the caller's
+  // thread joins them once it has put its piece.
+  while (got > 0) {
+    const long next_first = w.next;
+    const long next_got = next != nullptr ? next_values(w, piece, next) : 0;
+    const long threads = next_got >= static_cast<long>(2 * kQuantilePart) ? kes_engine_threads() : 1;
+    kes::parallel_parts_beside(
+        static_cast<int>(threads), kes::part_count(static_cast<std::size_t>(next_got), kQuantilePart),
+        [&] { put(p, first, static_cast<int>(got)); },
+        [&](std::size_t part) { quantile_part(ctx, w, next_first, next_got, part, next); });
+    std::swap(p, next);
+    first = next_first;
+    got = next_got;
+  }
+  if (next != nullptr) kes_points_free(ctx, next);
   kes_points_free(ctx, p);
   return static_cast<int>(w.next);
 }

@@ -59,7 +59,25 @@ TEST(GraphColumn, EveryRowComesBackAsPut) {
       ASSERT_EQ(bits(col.num(r)), bits(put[r])) << "at random, row " << r;
     }
     EXPECT_TRUE(std::isnan(col.num(c.rows)));  // past the end
+    // Read a piece of rows at a time: the same bits, NaN past the end, from any start.
+    for (long piece : {1L, 5L, 512L, 8192L, c.rows + 9}) {
+      std::vector<double> got(static_cast<std::size_t>(piece));
+      for (long first = 0; first < c.rows + 3; first += piece) {
+        col.read(static_cast<std::size_t>(first), got.size(), got.data());
+        for (long r = first; r < first + piece; ++r) {
+          if (r < c.rows) ASSERT_EQ(bits(got[r - first]), bits(put[r])) << "pieces of " << piece << ", row " << r;
+          else ASSERT_TRUE(std::isnan(got[r - first])) << "pieces of " << piece << ", row " << r;
+        }
+      }
+    }
   }
+  // A text column read as numbers: every row NaN.
+  graph_column text(false);
+  text.push_text("a");
+  text.push_text("b");
+  double got[3] = {1, 2, 3};
+  text.read(0, 3, got);
+  for (double v : got) EXPECT_TRUE(std::isnan(v));
 }
 
 }  // namespace

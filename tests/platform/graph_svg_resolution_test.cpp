@@ -3,6 +3,7 @@
 // nothing in them; and what it must keep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -168,6 +169,58 @@ TEST(svg_resolution, groups_with_nothing_in_them_are_not_written_and_repeats_are
   EXPECT_EQ(count(doc, "<g id="), 2u) << doc;  // groups with ids are never merged
   EXPECT_EQ(count(doc, "<g"), count(doc, "</g>")) << doc;
   EXPECT_EQ(kes_test::svg_reduce(doc).rfind("unreadable", 0), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Markers given a batch at a time are the markers given one by one: the same
+// document, whatever the batches' ends, with places that are not finite among them
+// and a batch with nothing to draw (its definition is not written).
+TEST(svg_resolution, markers_given_in_batches_are_the_markers_given_one_by_one) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<svg_point> pts;
+  for (int i = 0; i < 3000; ++i) pts.push_back({20 + i * 0.2, 400 - 300 * std::tanh((i - 1500) / 600.0)});
+  pts[17] = {nan, 3};
+  pts[2999] = {4, std::numeric_limits<double>::infinity()};
+  const std::vector<svg_point> nothing = {{nan, 1}, {nan, nan}};
+  const auto draw = [&](std::size_t piece) {
+    svg_writer w(640, 480);
+    const svg_paint ink = svg_stroke("#1F1F1F");
+    const auto run = [&](std::size_t from, std::size_t to) {
+      for (std::size_t at = from; at < to; at += piece) {
+        if (piece == 1) w.marker(kRing, ink, pts[at].x, pts[at].y);
+        else w.markers(kRing, ink, &pts[at], std::min(piece, to - at));
+      }
+    };
+    run(0, 1000);
+    w.begin_group();  // another group between: its markers stand apart
+    w.markers(kPlus, ink, &pts[1000], 10);
+    w.end_group();
+    run(1000, pts.size());
+    w.markers(kPlus, svg_stroke("#FF0000"), nothing.data(), nothing.size());
+    return std::make_pair(w.finish(), w.dropped());
+  };
+  const auto one = draw(1);
+  EXPECT_EQ(one.second, 4);
+  EXPECT_EQ(count(one.first, "<defs>"), 2u);  // the red plus draws nothing: no definition
+  for (std::size_t piece : {7u, 100u, 1024u, 5000u}) EXPECT_EQ(draw(piece), one) << "batches of " << piece;
+}
+
+TEST(svg_resolution, a_polyline_given_in_pieces_is_the_polyline_given_whole) {
+  std::vector<svg_point> pts;
+  for (int i = 0; i < 20000; ++i) pts.push_back({10 + i * 0.03, 240 + 200 * std::erf((i - 10000) / 4000.0)});
+  svg_writer whole(640, 480);
+  whole.polyline(pts, svg_stroke("#000000"));
+  const std::string expected = whole.finish();
+  for (std::size_t piece : {1u, 3u, 512u, 20000u}) {
+    svg_writer w(640, 480);
+    w.polyline_begin(svg_stroke("#000000"));
+    for (std::size_t at = 0; at < pts.size(); at += piece) w.polyline_points(&pts[at], std::min(piece, pts.size() - at));
+    w.polyline_end();
+    EXPECT_EQ(w.finish(), expected) << "pieces of " << piece;
+  }
 }
 
 }  // namespace

@@ -129,7 +129,8 @@ class svg_writer {
   void line(double x1, double y1, double x2, double y2, const svg_paint& p);
   void polyline(const std::vector<svg_point>& pts, const svg_paint& p);
   // A polyline given point by point, for lines of any number of points: a vertex within
-  // a quarter pixel of the segment through its written neighbours is left out.
+  // a quarter pixel of the segment through its written neighbours is left out, and a
+  // point within 0.002 px of the last one kept is not looked at.
   void polyline_begin(const svg_paint& p);
   void polyline_point(double x, double y);
   // Points of the polyline begun, as polyline_point with each in turn.

@@ -224,3 +224,35 @@ TEST(svg_resolution, a_polyline_given_in_pieces_is_the_polyline_given_whole) {
 }
 
 }  // namespace
+
+namespace {
+
+// Points closer together than 0.002 px (a step line of millions of values): those
+// not looked at still lie within a quarter pixel of the drawn line, round a tight
+// bend as along a straight stretch.
+TEST(svg_resolution, points_closer_than_the_page_shows_stay_on_the_line) {
+  std::vector<svg_point> pts;
+  for (int i = 0; i < 40000; ++i) {
+    const double t = i * 0.0015 / 5;  // 0.0015 px apart along a circle of 5 px
+    pts.push_back({100 + 5 * std::cos(t), 100 + 5 * std::sin(t)});
+  }
+  for (int i = 1; i <= 20000; ++i) pts.push_back({pts.back().x + 0.0013, pts.back().y});
+  svg_writer w(640, 480);
+  w.polyline(pts, svg_stroke("#000000"));
+  const auto lines = kes_test::svg_polylines(w.finish());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_LT(lines[0].size(), 400u);
+  EXPECT_TRUE(kes_test::line_covers(xy(pts), lines[0], kPageResolution));
+  // A point just past the line's tolerance, a little beside the last point taken:
+  // left out it would lie off the line, so only one within 0.002 px may be.
+  for (double beside : {0.0019, 0.005, 0.02}) {
+    const std::vector<svg_point> bend = {{0, 0}, {50, 0.235}, {50, 0.235 + beside}, {100, 0}};
+    svg_writer b(640, 480);
+    b.polyline(bend, svg_stroke("#000000"));
+    const auto drawn = kes_test::svg_polylines(b.finish());
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_TRUE(kes_test::line_covers(xy(bend), drawn[0], kPageResolution)) << beside;
+  }
+}
+
+}  // namespace

@@ -1,8 +1,6 @@
 // Memory pools: zero-filled allocations that a pool keeps track of, so that deleting
 // the pool gives everything back. A byte cap over all pools lets tests and the
 // runner's --memcap drive the out-of-memory paths.
-#include <sys/mman.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -57,27 +55,9 @@ pool* known(host_pool* hp) {
   return nullptr;
 }
 
-// Allocations of many megabytes (the points of a graph of millions of values) are
-// mapped on their own, in huge pages where the system gives them: a fault a 2 MB page
-// instead of one every 4 KB. The mapping is zero-filled as calloc's memory is.
-constexpr long kMappedSize = 8L << 20;
-
-void* raw_alloc(long size) {
-  if (size < kMappedSize) return std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1);
-  void* mem = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mem == MAP_FAILED) return nullptr;
-  madvise(mem, static_cast<std::size_t>(size), MADV_HUGEPAGE);
-  return mem;
-}
-
-void raw_free(void* ptr, long size) {
-  if (size < kMappedSize) std::free(ptr);
-  else munmap(ptr, static_cast<std::size_t>(size));
-}
-
 void release_all(pool& p) {
   p.blocks.drain([](void* ptr, long size) {
-    raw_free(ptr, size);
+    std::free(ptr);
     in_use -= size;
   });
 }
@@ -94,12 +74,12 @@ void* pool_alloc(host_pool* hp, long size, int /*flags*/) {
   }
   if (cap > 0 && size > cap - in_use) return nullptr;
   // Every allocation is zero-filled; a size of 0 still gets its own address.
-  void* mem = raw_alloc(size);
+  void* mem = std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1);
   if (!mem) return nullptr;
   try {
     p->blocks.add(mem, size);
   } catch (const std::bad_alloc&) {
-    raw_free(mem, size);
+    std::free(mem);
     return nullptr;
   }
   in_use += size;
@@ -118,7 +98,7 @@ void pool_free(host_pool* hp, void* ptr, long /*size*/, int /*flags*/) {
     internal_error("memory at " + addr(ptr) + " freed to " + p->role + ", which did not allocate it (or freed it before).");
     return;
   }
-  raw_free(ptr, size);
+  std::free(ptr);
   in_use -= size;
 }
 

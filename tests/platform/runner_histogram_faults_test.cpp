@@ -241,7 +241,9 @@ TEST_F(RunnerHistogram, ObservationsLeftOutOfTheExponentialTestsAreNamed) {
     ASSERT_EQ(run(std::string("proc kestravine data=e noprint; ") + r.statement + "; run;\n"), 0) << log_;
     for (const std::string& n : r.notes) EXPECT_TRUE(logs("NOTE: " + n)) << r.statement << "\n" << log_;
     EXPECT_EQ(log_.find("For g = c"), std::string::npos) << log_;  // one value at the minimum goes silently
-    if (r.notes.empty()) EXPECT_EQ(log_.find("leave out"), std::string::npos) << log_;
+    if (r.notes.empty()) {
+      EXPECT_EQ(log_.find("leave out"), std::string::npos) << log_;
+    }
   }
 }
 

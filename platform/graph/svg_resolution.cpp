@@ -127,9 +127,8 @@ void svg_writer::polyline_end() {
 }
 
 void svg_writer::marker(std::string_view shape, const svg_paint& p, double x, double y) {
-  if (!finite({x, y})) return;
-  marker_kind(shape, p);
-  marker_place(x, y);
+  const svg_point at{x, y};
+  markers(shape, p, &at, 1);
 }
 
 void svg_writer::markers(std::string_view shape, const svg_paint& p, const svg_point* at, std::size_t n) {
@@ -137,7 +136,10 @@ void svg_writer::markers(std::string_view shape, const svg_paint& p, const svg_p
   for (std::size_t i = 0; i < n; ++i) {
     if (!finite({at[i].x, at[i].y})) continue;
     // The definition is looked up (and written) at the first marker that is drawn.
-    if (!known) marker_kind(shape, p), known = true;
+    if (!known) {
+      marker_kind(shape, p);
+      known = true;
+    }
     marker_place(at[i].x, at[i].y);
   }
 }

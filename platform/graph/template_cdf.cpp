@@ -28,10 +28,8 @@ struct cdf_cell {
 
 const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
-    return read_plot_cells<cdf_cell>(t, [](const column_reader& col) {
-      return [fx = col.numbers("CDFX"), fy = col.numbers("CDFY"), ex = col.numbers("ECDFX"),
-              ey = col.numbers("ECDFY")](cdf_cell& cell) {
-        each_row<4>({fx, fy, ex, ey}, cell.rows, [&cell](std::size_t, const std::array<double, 4>& v) {
+    return read_plot_cells<cdf_cell, 4>(
+        t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [](cdf_cell& cell, const std::array<double, 4>& v) {
           const double x = v[0], y = v[1];
           if (!std::isnan(x) && !std::isnan(y)) {
             cell.fitted.push_back({x, y});
@@ -43,8 +41,6 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
             cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
           }
         });
-      };
-    });
   });
 }
 

@@ -35,6 +35,16 @@ paint curve_paint(int i, bool kernel) {
   return p;
 }
 
+namespace {
+
+// A tick at v lies on [lo, hi] (within rounding).
+bool in_range(double v, double lo, double hi) {
+  const double tol = 1e-9 * (hi - lo);
+  return v >= lo - tol && v <= hi + tol;
+}
+
+}  // namespace
+
 scale nice_scale(double lo, double hi, int target) {
   scale s;
   if (!std::isfinite(lo) || !std::isfinite(hi)) {
@@ -83,10 +93,9 @@ scale padded_scale(double lo, double hi, int target) {
   scale s = nice_scale(lo - pad, hi + pad, target);
   s.lo = lo - pad;
   s.hi = hi + pad;
-  const double tol = 1e-9 * (s.hi - s.lo);
   std::vector<double> inside;
   for (double v : s.ticks)
-    if (v >= s.lo - tol && v <= s.hi + tol) inside.push_back(v);
+    if (in_range(v, s.lo, s.hi)) inside.push_back(v);
   s.ticks = inside;
   return s;
 }
@@ -214,11 +223,6 @@ std::vector<bool> thin_texts(const std::vector<span>& spans, const std::vector<b
     return shown;
   }
   return shown;
-}
-
-bool in_range(double v, double lo, double hi) {
-  const double tol = 1e-9 * (hi - lo);
-  return v >= lo - tol && v <= hi + tol;
 }
 
 }  // namespace

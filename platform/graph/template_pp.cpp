@@ -27,12 +27,8 @@ struct pp_cell {
 
 const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<pp_cell>>(t, "pp", [&t] {
-    return read_plot_cells<pp_cell>(t, [](const column_reader& col) {
-      return [ri = col.numbers("RefInt")](pp_cell& cell) {
-        each_row<1>({ri}, cell.rows, [&cell](std::size_t, const std::array<double, 1>& v) {
-          if (!std::isnan(v[0])) cell.line = true;
-        });
-      };
+    return read_plot_cells<pp_cell, 1>(t, {"RefInt"}, [](pp_cell& cell, const std::array<double, 1>& v) {
+      if (!std::isnan(v[0])) cell.line = true;
     });
   });
 }

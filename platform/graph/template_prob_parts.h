@@ -51,21 +51,23 @@ class point_batch {
   std::vector<point> piece_;
 };
 
-// The cells of a plot's data table, each row read once: each cell's rows (in the order
-// its first row comes) go to read_rows(cell), which takes what the plot draws from
-// cell.rows, and the reference lines are added. Every Cell has key, rows, hrefs and
-// vrefs; ReadRows is made once for the table from its column_reader.
-template <class Cell, class MakeReader>
-std::vector<Cell> read_plot_cells(const out::graph_table& t, MakeReader make_reader) {
+// The cells of a plot's data table, each row read once: the numbers of each cell's
+// rows (in the order its first row comes) in the named columns go to
+// read_row(cell, v), v[k] the row's number in columns[k], and the reference lines are
+// added. Every Cell has key, rows, hrefs and vrefs.
+template <class Cell, std::size_t K, class ReadRow>
+std::vector<Cell> read_plot_cells(const out::graph_table& t, const std::array<const char*, K>& columns,
+                                  ReadRow read_row) {
   const column_reader col(t);
   const ref_columns refs(col);
-  auto read_rows = make_reader(col);
+  std::array<num_column, K> cols;
+  for (std::size_t k = 0; k < K; ++k) cols[k] = col.numbers(columns[k]);
   std::vector<Cell> cells;
   for (const cell_rows& index : cells_of(t)) {
     Cell& cell = cells.emplace_back();
     cell.key = index.key;
     cell.rows = index.runs;
-    read_rows(cell);
+    each_row<K>(cols, cell.rows, [&](std::size_t, const std::array<double, K>& v) { read_row(cell, v); });
     refs.read(cell.rows, cell.hrefs, cell.vrefs);
   }
   return cells;

@@ -35,10 +35,8 @@ struct qq_cell {
 
 const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<qq_cell>>(t, "qq", [&t] {
-    return read_plot_cells<qq_cell>(t, [](const column_reader& col) {
-      return [q = col.numbers("Quantile"), d = col.numbers("Data"), ra = col.numbers("RefInt"),
-              rb = col.numbers("RefSlope")](qq_cell& cell) {
-        each_row<4>({q, d, ra, rb}, cell.rows, [&cell](std::size_t, const std::array<double, 4>& v) {
+    return read_plot_cells<qq_cell, 4>(
+        t, {"Quantile", "Data", "RefInt", "RefSlope"}, [](qq_cell& cell, const std::array<double, 4>& v) {
           const double x = v[0], y = v[1];
           if (std::isnan(x) || std::isnan(y)) {
           } else if (!std::isfinite(x) || !std::isfinite(y)) {
@@ -49,8 +47,6 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
           }
           if (!std::isnan(v[2]) && !std::isnan(v[3])) cell.a = v[2], cell.b = v[3];
         });
-      };
-    });
   });
 }
 

@@ -96,10 +96,14 @@ struct binding_obj : obj_base {
   std::vector<std::vector<cell>> rows;
   // The rows of a graph's data object go straight into its columns instead.
   std::shared_ptr<graph_table> graph;
-  // Each numeric column's cell and the graph column it feeds, made at the first row
-  // when every column is numeric (a graph's rows come by the million).
-  std::vector<std::pair<const void*, graph_column*>> numeric_plan;
-  bool plan_made = false;
+  // Each column's cell, its text width (-1: a number) and the graph column it feeds,
+  // found at the first row: a graph's rows come by the million.
+  struct graph_cell {
+    const void* cell;
+    int text_width;
+    graph_column* column;
+  };
+  std::vector<graph_cell> graph_cells;
   bool rows_ended = false;
 };
 

@@ -110,30 +110,20 @@ int t_add_row(void* object, void*, void*, int count, wob_attr* attrs) {
   }
   if (b->graph != nullptr) {
     graph_table& g = *b->graph;
-    if (!b->plan_made) {
-      b->plan_made = true;
-      bool numeric = true;
-      for (std::size_t i = 0; i < t->columns.size() && numeric; ++i) numeric = t->columns[i].info.numeric;
-      if (numeric)
-        for (std::size_t i = 0; i < t->columns.size(); ++i) b->numeric_plan.emplace_back(t->columns[i].cell, &g.data(i));
-    }
-    if (!b->numeric_plan.empty()) {
-      for (const auto& [cell, column] : b->numeric_plan) {
-        double v;
-        std::memcpy(&v, cell, sizeof(double));
-        column->push_num(v);
+    if (b->graph_cells.size() != t->columns.size()) {
+      b->graph_cells.clear();
+      for (std::size_t i = 0; i < t->columns.size(); ++i) {
+        const column_def& col = t->columns[i];
+        b->graph_cells.push_back({col.cell, col.info.numeric ? -1 : col.info.char_width, &g.data(i)});
       }
-      g.end_row();
-      return 0;
     }
-    for (std::size_t i = 0; i < t->columns.size(); ++i) {
-      const column_def& col = t->columns[i];
-      if (col.info.numeric) {
+    for (const binding_obj::graph_cell& c : b->graph_cells) {
+      if (c.text_width < 0) {
         double v;
-        std::memcpy(&v, col.cell, sizeof(double));
-        g.data(i).push_num(v);
+        std::memcpy(&v, c.cell, sizeof(double));
+        c.column->push_num(v);
       } else {
-        g.data(i).push_text(trimmed_text(static_cast<const char*>(col.cell), col.info.char_width));
+        c.column->push_text(trimmed_text(static_cast<const char*>(c.cell), c.text_width));
       }
     }
     g.end_row();

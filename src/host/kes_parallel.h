@@ -30,41 +30,15 @@ inline std::size_t part_count(std::size_t n, std::size_t grain) {
   return grain == 0 ? 1 : (n + grain - 1) / grain;
 }
 
-// Calls body(k) for every k in [0, parts), on up to `threads` threads (the caller's
-// own thread included). The body must not throw. A thread that cannot be started
-// leaves its share to the threads that could, so the loop always completes.
-template <class Body>
-void parallel_parts(int threads, std::size_t parts, Body&& body) {
-  std::size_t want = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), parts);
-  if (want <= 1) {
-    for (std::size_t k = 0; k < parts; ++k) body(k);
-    return;
-  }
-  std::atomic<std::size_t> next{0};
-  auto work = [&] {
-    for (std::size_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < parts;) body(k);
-  };
-  std::vector<std::thread> pool;
-  pool.reserve(want - 1);
-  for (std::size_t t = 1; t < want; ++t) {
-    try {
-      pool.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // fewer threads: the others take the remaining parts
-    }
-  }
-  work();
-  for (std::thread& th : pool) th.join();
-}
+namespace detail {
 
-// Calls first() on the calling thread while up to threads - 1 other threads call
-// body(k) for the parts k in [0, parts); the calling thread then takes the parts left.
-// Work of the caller's own (putting what the last parts made) so runs beside the
-// next parts. When first() throws, the other threads take no further part and the
-// exception goes on once they have stopped.
+// Calls first() on the calling thread while `helpers` started threads call body(k) for
+// the parts k in [0, parts); the calling thread then takes the parts left. A thread
+// that cannot be started leaves its share to the others, so the loop always
+// completes. When first() throws, the helpers take no further part and the exception
+// goes on once they have stopped.
 template <class First, class Body>
-void parallel_parts_beside(int threads, std::size_t parts, First&& first, Body&& body) {
-  const std::size_t helpers = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)) - 1, parts);
+void run_parts(std::size_t helpers, std::size_t parts, First&& first, Body&& body) {
   std::atomic<std::size_t> next{0};
   std::atomic<bool> stop{false};
   auto work = [&] {
@@ -77,7 +51,7 @@ void parallel_parts_beside(int threads, std::size_t parts, First&& first, Body&&
     try {
       pool.emplace_back(work);
     } catch (const std::system_error&) {
-      break;  // fewer threads: the caller takes the remaining parts
+      break;  // fewer threads: the others take the remaining parts
     }
   }
   try {
@@ -89,6 +63,31 @@ void parallel_parts_beside(int threads, std::size_t parts, First&& first, Body&&
   }
   work();
   for (std::thread& th : pool) th.join();
+}
+
+}  // namespace detail
+
+// Calls body(k) for every k in [0, parts), on up to `threads` threads (the caller's
+// own thread included). The body must not throw.
+template <class Body>
+void parallel_parts(int threads, std::size_t parts, Body&& body) {
+  const std::size_t want = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), parts);
+  if (want <= 1) {
+    for (std::size_t k = 0; k < parts; ++k) body(k);
+    return;
+  }
+  detail::run_parts(want - 1, parts, [] {}, body);
+}
+
+// Calls first() on the calling thread while up to threads - 1 other threads call
+// body(k) for the parts k in [0, parts); the calling thread then takes the parts left.
+// Work of the caller's own (putting what the last parts made) so runs beside the
+// next parts. When first() throws, the other threads take no further part and the
+// exception goes on once they have stopped.
+template <class First, class Body>
+void parallel_parts_beside(int threads, std::size_t parts, First&& first, Body&& body) {
+  detail::run_parts(std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)) - 1, parts), parts, first,
+                    body);
 }
 
 // Calls body(begin, end) over [0, n) in parts of `grain` items.

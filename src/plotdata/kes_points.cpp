@@ -167,9 +167,9 @@ int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
   while (got > 0) {
     const long next_first = w.next;
     const long next_got = next != nullptr ? next_values(w, piece, next) : 0;
-    const long threads = next_got >= static_cast<long>(2 * kQuantilePart) ? kes_engine_threads() : 1;
+    const int threads = next_got >= static_cast<long>(2 * kQuantilePart) ? kes_engine_threads() : 1;
     kes::parallel_parts_beside(
-        static_cast<int>(threads), kes::part_count(static_cast<std::size_t>(next_got), kQuantilePart),
+        threads, kes::part_count(static_cast<std::size_t>(next_got), kQuantilePart),
         [&] { put(p, first, static_cast<int>(got)); },
         [&](std::size_t part) { quantile_part(ctx, w, next_first, next_got, part, next); });
     std::swap(p, next);

@@ -22,6 +22,8 @@ struct cdf_cell {
   std::vector<std::pair<std::size_t, std::size_t>> rows;
   std::vector<point> fitted;               // a curve of a few hundred points
   bool any_empirical = false;              // the empirical points stay in the data object
+  long alone = 0;                          // values without a step (a cell without spread)
+  double alo = INFINITY, ahi = -INFINITY;
   double lo = INFINITY, hi = -INFINITY;    // the range of every point's x
   std::vector<refline> hrefs, vrefs;
 };
@@ -39,6 +41,9 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
           if (!std::isnan(u) && !std::isnan(w)) {
             cell.any_empirical = true;
             cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
+          } else if (!std::isnan(u)) {
+            ++cell.alone;
+            cell.alo = std::min(cell.alo, u), cell.ahi = std::max(cell.ahi, u);
           }
         });
   });
@@ -130,7 +135,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       if (curve.size() > 1) c.polyline(curve, fit_line(p, curve_paint(0, false)));
       ink.add_line(curve);
       c.clip_end();
-      if (!cell.any_empirical && curve.empty()) draw_no_values(c, f);
+      if (!cell.any_empirical && curve.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);

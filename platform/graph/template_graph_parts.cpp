@@ -155,13 +155,19 @@ void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const
   draw_border(c, f);
 }
 
-void draw_no_values(canvas& c, const frame& f) {
+void draw_no_values(canvas& c, const frame& f, const char* why) {
   text_style note;
   note.size = kLegendSize;
   note.align = anchor::middle;
   note.colour = kRefColour;
-  c.text(f.x + f.w / 2, f.y + f.h / 2 + text_above(kLegendSize) / 2, fit_text("no nonmissing values", note, f.w - 6),
+  c.text(f.x + f.w / 2, f.y + f.h / 2 + text_above(kLegendSize) / 2, fit_text(why, note, f.w - 6),
          note);
+}
+
+const char* unplotted_values(long alone, double lo, double hi) {
+  if (alone == 1) return "1 value";
+  if (alone > 1 && lo == hi) return "all values equal";
+  return "no nonmissing values";
 }
 
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,

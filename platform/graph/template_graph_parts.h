@@ -116,8 +116,11 @@ std::string strip_text(const out::graph_table& t, const class_key& key);
 // The strip of grid slot i above its frame, when the slot shows CLASS levels; an empty
 // combination also gets its wall, its frame and the words "no nonmissing values".
 void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i);
-// The words "no nonmissing values" in the middle of a cell that has nothing to draw.
-void draw_no_values(canvas& c, const frame& f);
+// Why a cell draws nothing, in its middle: by default "no nonmissing values".
+void draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing values");
+// Why a cell that sent `alone` values (lo to hi) without a place to plot them shows
+// no point: "1 value", "all values equal", or, with none, "no nonmissing values".
+const char* unplotted_values(long alone, double lo, double hi);
 
 // The page: the plot area of each grid slot (its strip above it) and the room of the
 // axis labels and the legend.

@@ -22,14 +22,21 @@ struct pp_cell {
   class_key key;
   std::vector<std::pair<std::size_t, std::size_t>> rows;  // its points stay in the data object
   bool line = false;
+  long alone = 0;  // values without a fitted probability (a cell without spread)
+  double alo = INFINITY, ahi = -INFINITY;
   std::vector<refline> hrefs, vrefs;
 };
 
 const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<pp_cell>>(t, "pp", [&t] {
-    return read_plot_cells<pp_cell, 1>(t, {"RefInt"}, [](pp_cell& cell, const std::array<double, 1>& v) {
-      if (!std::isnan(v[0])) cell.line = true;
-    });
+    return read_plot_cells<pp_cell, 3>(
+        t, {"RefInt", "Theoretical", "Empirical"}, [](pp_cell& cell, const std::array<double, 3>& v) {
+          if (!std::isnan(v[0])) cell.line = true;
+          if (std::isnan(v[1]) && !std::isnan(v[2])) {
+            ++cell.alone;
+            cell.alo = std::min(cell.alo, v[2]), cell.ahi = std::max(cell.ahi, v[2]);
+          }
+        });
   });
 }
 
@@ -122,7 +129,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       });
       dots.finish();
       c.clip_end();
-      if (ink.points.empty()) draw_no_values(c, f);
+      if (ink.points.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);

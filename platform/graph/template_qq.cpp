@@ -29,6 +29,9 @@ struct qq_cell {
   // The range of the cell's points (quantile, data); its points stay in the data object.
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed
+  // Values without a quantile: a cell without spread sends its values alone.
+  long alone = 0;
+  double alo = INFINITY, ahi = -INFINITY;
   double a = NAN, b = NAN; // the cell's line as the module gave it
   std::vector<refline> hrefs, vrefs;
 };
@@ -38,7 +41,10 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
     return read_plot_cells<qq_cell, 4>(
         t, {"Quantile", "Data", "RefInt", "RefSlope"}, [](qq_cell& cell, const std::array<double, 4>& v) {
           const double x = v[0], y = v[1];
-          if (std::isnan(x) || std::isnan(y)) {
+          if (std::isnan(x) && std::isfinite(y)) {
+            ++cell.alone;
+            cell.alo = std::min(cell.alo, y), cell.ahi = std::max(cell.ahi, y);
+          } else if (std::isnan(x) || std::isnan(y)) {
           } else if (!std::isfinite(x) || !std::isfinite(y)) {
             cell.nonfinite = true;
           } else {
@@ -157,7 +163,7 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
   });
   dots.finish();
   c.clip_end();
-  if (ink->points.empty()) draw_no_values(c, f);
+  if (ink->points.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
   draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);

@@ -23,7 +23,9 @@ double label_factor(int barlabel, int n) { return barlabel == 1 ? 1.0 : barlabel
 }  // namespace
 
 void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
-  if (cell == nullptr || cell->hist_empty) return;
+  // A cell without spread (one value, or all values equal) still shows its bar: the
+  // empty flag only keeps fitted curves out of it.
+  if (cell == nullptr) return;
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
   kes_chart* c = &lay->c;
@@ -67,7 +69,8 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   // 3. Bars.
   // BARLABEL= keeps its code (1 count, 2 percent, 3 proportion) as the slot's number.
   const int barlabel = kes_pgiven(st, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(st, KES_PLOT_SLOT_BARLABEL)) : 0;
-  const bool off = r->nobars || s->bars_off || r->hang;
+  // A cell without spread has no curve to hang its bars from: they stand on 0.
+  const bool off = r->nobars || s->bars_off || (r->hang && !cell->hist_empty);
   const double step = c->barwidth + c->bargap;
   const int n = s->n > 0 ? s->n : 1;
   const double f = barlabel ? label_factor(barlabel, n) / scale_factor(r->vscale, n) : 0;

@@ -4,6 +4,7 @@
 #include "devgraph/annotate.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
@@ -63,6 +64,23 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
   gd_width(ctx, 1);
 }
 
+// A cell that holds values without spread has no points or steps to draw: it says
+// what it holds, in the middle of its plot area.
+void unplotted(kes_ctx* ctx, kes_cell* cell) {
+  if (cell == nullptr || !cell->hist_empty || cell->varsums == nullptr) return;
+  const double n = cell->varsums[ctx->curvar].n;
+  if (!(n >= 1)) return;
+  const kes_chart* c = &ctx->curreq->layout->c;
+  static const char kOne[] = "1 value";
+  static const char kEqual[] = "all values equal";
+  kes_gtext t = kes_ref_label(c, c->colors.text, n < 2 ? kOne : kEqual);
+  t.len = n < 2 ? sizeof kOne - 1 : sizeof kEqual - 1;
+  t.align = 4;
+  t.x = c->ox + c->width / 2;
+  t.y = c->oy + c->height / 2;
+  gd_text(ctx, t);
+}
+
 // The points and lines of the plots other than histograms.
 void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   const kes_plotslot* s = cell != nullptr ? kes_gslot(ctx, cell) : nullptr;
@@ -76,12 +94,14 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         kesgpts(ctx, r, cell);
         if (s->line) kesgdl(ctx, r, cell);
       }
+      if (!fitted) unplotted(ctx, cell);
       break;
     case KES_PLOT_CDF:
       if (cell != nullptr && !cell->hist_empty) {
         if (s->line && fitted) kescgr(ctx, cell);
         if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF)) kesecdf(ctx, cell);
       }
+      unplotted(ctx, cell);
       references(ctx, cell);
       break;
     case KES_PLOT_PP:
@@ -89,6 +109,7 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         keszdrw(ctx, r, cell);
         if (s->line) kesg45(ctx);
       }
+      if (!fitted) unplotted(ctx, cell);
       references(ctx, cell);
       break;
     default: break;

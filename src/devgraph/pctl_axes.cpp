@@ -29,10 +29,12 @@ struct pctl_axis {
   const kes_famfn* fn;
   double qmin = 0, qmax = 1;
   double q(double percent) const { return fn->q(ctx, slot, percent / 100) + 0.0; }
-  // The list's ends fix a probability plot's range.
+  // A probability plot's range is the theoretical axis the cells share: the list's
+  // ends under the widest of the cells' fitted shapes, where the points are placed.
   void from_list(const kes_preq* r) {
-    qmin = q(r->pctl[0]);
-    qmax = q(r->pctl[r->npctl - 1]);
+    const kes_plotslot* key = kes_gkeyslot(ctx);
+    qmin = r->rotate ? key->vmin : key->hlow;
+    qmax = r->rotate ? key->vmax : key->hhigh;
   }
 };
 

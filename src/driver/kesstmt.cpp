@@ -126,7 +126,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   ctx->nplotslots = 0;
   if (ctx->proc == nullptr) return 0;
 
-  // Count the plot statements; a HISTOGRAM with NOPLOT needs no graph.
+  // Count the plot statements; a HISTOGRAM with NOPLOT or NOCHART needs no graph.
   bool need_graph = false;
   for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     const kes_plot_kind* kind = kes_plot_kind_of(s);
@@ -134,7 +134,7 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
     ++(ctx->*kind->count);
     ++ctx->nplots;
     const bool hist = kind->type == KES_PLOT_HISTOGRAM;
-    if (!hist || !kes_flag(s, KES_PLOT_FLAG_NOPLOT)) need_graph = true;
+    if (!hist || !(kes_flag(s, KES_PLOT_FLAG_NOPLOT) || kes_flag(s, KES_PLOT_FLAG_NOCHART))) need_graph = true;
     if (!hist) continue;
     for (const kes_param_slots& row : KES_PARAM_ROWS)
       if (!pair_markers(ctx, s, row)) return KES_RC_OUT_OF_MEMORY;

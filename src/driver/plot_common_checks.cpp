@@ -85,7 +85,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
     kesrobchk(request, s);
   }
   request->noframe = kes_flag(s, KES_PLOT_FLAG_NOFRAME);
-  request->nograph = kes_flag(s, KES_PLOT_FLAG_NOPLOT);
+  request->nograph = kes_flag(s, KES_PLOT_FLAG_NOPLOT) || kes_flag(s, KES_PLOT_FLAG_NOCHART);
   // A grid colour, line type or width asks for the grid as GRID does.
   request->grid = kes_flag(s, KES_PLOT_FLAG_GRID);
   for (int g : kGridSlots) request->grid |= kes_pgiven(s, g);

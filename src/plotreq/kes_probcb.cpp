@@ -119,12 +119,19 @@ int kes_prob_quantiles(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, double 
   const kes_curve* c = kes_fit_curve(slot);
   const kes_famfn* fn = kes_famdisp(r->dist);
   if (slot->line) r->line_wanted = 1;
-  if (c != nullptr && c->fitted && cell == r->classvars->keycell && fn != nullptr && fn->x != nullptr) {
+  // Every fitted cell's quantiles widen the common theoretical axis: a cell whose shape
+  // was fitted on its own data places its points by that shape, and they must all lie
+  // inside the axes the cells share.
+  const bool fits = c != nullptr && c->fitted && fn != nullptr && fn->x != nullptr;
+  if (fits && cell == r->classvars->keycell) {
     return fn->x(c->params, p_low, q_low) + fn->x(c->params, p_high, q_high);
   }
-  // Only the key cell sets the range of the theoretical axis.
   *q_low = DBL_MAX;
   *q_high = -DBL_MAX;
+  // Another cell's quantiles only widen the range; one that cannot be had leaves it.
+  double q = 0;
+  if (fits && status == 0 && fn->x(c->params, p_low, &q) == 0) *q_low = q;
+  if (fits && status == 0 && fn->x(c->params, p_high, &q) == 0) *q_high = q;
   return status;
 }
 

@@ -33,9 +33,10 @@ bool proportion(const kes_stmt* s) {
 
 }  // namespace
 
-// kescdf(ctx, cell, slot) -> int: checks and fits one cell: 0 usable; else non-zero
-// after its note.
-int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
+// kescdf(ctx, cell, slot, fitted) -> int: checks and fits one cell: 0 usable; else
+// non-zero after its note.
+int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, bool* fitted) {
+  *fitted = false;
   kes_preq* r = ctx->curreq;
   const int code = r->dist;
   slot->line = code >= 0 ? 1 : 0;
@@ -56,8 +57,11 @@ int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot) {
   if (code < 0) return 0;
   const kes_famfn* fn = kes_famdisp(code);
   const int rc = fn != nullptr && fn->est != nullptr ? fn->est(ctx, r, cell, code, 0, 0, 0, 0, nullptr) : 1;
+  // A family that cannot be fitted leaves the cell its empirical step line; the note
+  // says that its curve is not drawn.
   if (rc != 0) kesnoest(ctx, cell, code);
-  return rc;
+  *fitted = rc == 0;
+  return 0;
 }
 
 int kescini(kes_ctx* ctx, int k) {
@@ -80,13 +84,14 @@ int kescini(kes_ctx* ctx, int k) {
     if (code >= 0)
       if (const int a = kes_prob_curve(ctx, cell, code); a != 0) return a;
     s->n = static_cast<int>(vs.n);
-    if (kescdf(ctx, cell, s) != 0) {
+    bool fitted = false;
+    if (kescdf(ctx, cell, s, &fitted) != 0) {
       // The corrected sum of squares overflowed: the values are not all equal.
       overflowed = overflowed || vs.overflow >= 2;
       return 0;
     }
     any = true;
-    if (code >= 0) {
+    if (fitted) {
       s->nfitted = s->nfitted_dist[code] = 1;
       r->ncurves_dist[code] = 1;
       s->curves->fitted = 1;

@@ -44,5 +44,6 @@ int kes_draw(kes_ctx* ctx, kes_preq* request);
 // after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES; else the estimate's status after its note.
 int kespp(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);
 // One cell of a CDFPLOT request: its checks and the family's fit. 0 usable, else
-// non-zero after the note.
-int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot);
+// non-zero after the note; `fitted` tells whether the family's curve was fitted (a
+// usable cell whose fit failed keeps its empirical step line).
+int kescdf(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, bool* fitted);

@@ -15,7 +15,8 @@ int kes_prob_second_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int
 int kes_prob_first_end(kes_ctx* ctx, kes_plotslot* slot, int code);
 // Under ROTATE, a fitted cell's line data = a + b q becomes q = -a/b + (1/b) data.
 void kes_prob_turn_line(kes_ctx* ctx, kes_plotslot* slot, double a, double b);
-// The key cell's standardized quantiles of p_low and p_high (the count that failed);
-// any other cell leaves the widest empty range and returns status.
+// The standardized quantiles of p_low and p_high of a fitted cell: the key cell's (the
+// count that failed), or another's, which only widen the common range (a quantile that
+// cannot be had leaves the widest empty end) and return status.
 int kes_prob_quantiles(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, double p_low, double p_high,
                        double* q_low, double* q_high, int status);

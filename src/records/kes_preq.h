@@ -56,7 +56,7 @@ struct kes_preq {
   int* varslot;              // per analysis variable: its slot number, -1 not plotted
   int first_slot;            // the request's first plot-slot index
   int nvars;                 // analysis variables the request plots
-  std::uint8_t nograph;      // set: the graph is suppressed (NOPLOT)
+  std::uint8_t nograph;      // set: the graph is suppressed (NOPLOT or NOCHART)
   std::uint8_t noframe;      // NOFRAME
   std::uint8_t grid;         // GRID
   std::uint8_t inset_next;   // an INSET statement follows the plot statement

@@ -145,6 +145,17 @@ void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
       }
     });
     if (ne < 0) ne = 0;
+  } else if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF) && cell->varsums != nullptr &&
+             cell->varsums[ctx->curvar].n >= 1) {
+    // A cell without spread has no step line: its values go out alone, so that the
+    // graph can say what the cell holds (one value, or values all equal).
+    const kes_varsum& vs = cell->varsums[ctx->curvar];
+    const long m = static_cast<long>(vs.n);
+    for (long i = 0; i < m; ++i) {
+      g->cells[kEcdfX] = vs.min;
+      row(i);
+    }
+    ne = m;
   }
   // A cell with no points at all writes one row (with the first reference values).
   const long rows = nf > 0 || ne > 0 ? kes_stg_rowcount(ctx, static_cast<int>(nf > ne ? nf : ne)) : 1;

@@ -62,8 +62,12 @@ void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   bool fitted = false;
   const int n = kes_stg_points(ctx, g, cell, keszpts, &pts, &fitted);
   const bool line = !kes_flag(ctx->curreq->stmt, KES_PLOT_FLAG_NOLINE);
+  // A cell without spread has nothing fitted: each of its values goes out alone, at
+  // its empirical probability 1, so that the graph can say what the cell holds.
+  const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
+  const int alone = !fitted && cell->hist_empty && count >= 1 ? static_cast<int>(count) : 0;
   // A cell without a fitted curve writes one row (with the first reference values).
-  const int rows = fitted ? kes_stg_rowcount(ctx, n) : 1;
+  const int rows = fitted || alone > 0 ? kes_stg_rowcount(ctx, fitted ? n : alone) : 1;
   kes_stg_reset(g);
   for (int i = 0; i < rows; ++i) {
     if (i == 0 && line && n > 0) g->cells[kRefInt] = 0;
@@ -71,6 +75,7 @@ void putpp(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
       g->cells[kTheoretical] = pts[2 * i];
       g->cells[kEmpirical] = pts[2 * i + 1];
     }
+    if (i < alone) g->cells[kEmpirical] = 1;
     kes_stg_refrow(ctx, g, i);
     kes_stg_row(g);
     kes_stg_reset(g);

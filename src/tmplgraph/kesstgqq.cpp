@@ -3,6 +3,7 @@
 // the QQ graph describes its quantile axis (and an optional percentile axis) through
 // dynamics, the probability graph its percent axis. putqq and putprob write a cell's
 // rows.
+#include <algorithm>
 #include <cstring>
 
 #include "host/template_dynamics.h"
@@ -120,6 +121,17 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
     }
   };
   const long n = kes_stg_point_pieces(ctx, g, cell, kespoints_pieces, put, &fitted);
+  // A cell without spread has no quantiles: its values go out without them, so that
+  // the graph can say what the cell holds (one value, or values all equal).
+  if (!fitted && cell->hist_empty && count >= 1) {
+    const long m = static_cast<long>(count);
+    const long all = std::max<long>(m, kes_stg_rowcount(ctx, 0));
+    for (long i = 0; i < all; ++i) {
+      if (i < m) g->cells[r->rotate ? kFirst : kSecond] = cell->varsums[ctx->curvar].min;
+      row(i);
+    }
+    return;
+  }
   // A cell without a fitted curve writes one row (with the first reference values).
   const long rowcount = fitted ? kes_stg_rowcount(ctx, static_cast<int>(n)) : 1;
   for (long i = n; i < rowcount; ++i) row(i);

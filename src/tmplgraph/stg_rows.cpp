@@ -50,7 +50,9 @@ void kesrefs(kes_ctx* ctx, kes_stgraph* g) {
     kes_stg_numcol(g, "VRefValue", KES_STG_VREF_CELL, vemtxt("VRefValue", 9));
     if (r->vreflabels != nullptr)
       kes_stg_charcol(g, vemtxt("VRefLabel", 9), g->vreflabel, KES_STG_REFLABEL, vemtxt("VRefLabel", 9));
-    const bool low = kes_pgiven(r->stmt, KES_PLOT_SLOT_VREFLABPOS) && kes_pnumber(r->stmt, KES_PLOT_SLOT_VREFLABPOS) == 1;
+    // VREFLABPOS= defaults to 1, the left end, as on the device.
+    const bool low =
+        !kes_pgiven(r->stmt, KES_PLOT_SLOT_VREFLABPOS) || kes_pnumber(r->stmt, KES_PLOT_SLOT_VREFLABPOS) == 1;
     kes_dyn_text(g, KES_DYN_VREFLABPOS, low ? min : max);
   }
 }

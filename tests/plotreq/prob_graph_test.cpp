@@ -204,7 +204,8 @@ TEST_F(prob_graph, RulesTheDumpsShow) {
   EXPECT_EQ(rows(d), 3);
   EXPECT_EQ(dynamic(d, "_REFLINE"), "1 (boolean)");
 
-  // A cell whose family is not fitted writes one row, with the first HREF= value.
+  // A cell of one value fits no family: it writes its value alone (empirical
+  // probability 1, no theoretical one), with the rows of the HREF= values.
   restart();
   class_vars(1);
   kind(KES_PLOT_PP, "PPPLOT");
@@ -215,8 +216,9 @@ TEST_F(prob_graph, RulesTheDumpsShow) {
   data({7}, "a");
   data(kScores, "b");
   d = graph(keszini);
-  EXPECT_EQ(rows(d), 11);
-  EXPECT_NE(d.find("row 1: Class2=\"a\" Theoretical=. Empirical=. RefInt=. HRefValue=0.2\n"), std::string::npos) << d;
+  EXPECT_EQ(rows(d), 13);
+  EXPECT_NE(d.find("row 1: Class2=\"a\" Theoretical=. Empirical=1 RefInt=. HRefValue=0.2\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("row 3: Class2=\"a\" Theoretical=. Empirical=. RefInt=. HRefValue=0.6\n"), std::string::npos) << d;
 
   // A QQ axis from -1 by 0.2 to 1 has an exact 0 in its middle.
   double ticks[16];

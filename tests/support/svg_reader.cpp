@@ -227,6 +227,7 @@ std::vector<svg_element> svg_elements(std::string_view s) {
       continue;
     }
     svg_element el;
+    el.parent = open.empty() ? -1 : static_cast<long>(open.back());
     std::size_t k = 0;
     while (k < tag.size() && !std::isspace(static_cast<unsigned char>(tag[k])) && tag[k] != '/') el.name += tag[k++];
     while (k < tag.size()) {

@@ -19,6 +19,7 @@ struct svg_element {
   std::string name;
   std::map<std::string, std::string> attrs;
   std::string text;
+  long parent = -1;  // index of the element that holds it; -1 at the top
   double num(const std::string& attr) const;  // NaN when absent
   std::string get(const std::string& attr) const;
 };

@@ -1,0 +1,313 @@
+// Graph cells that hold data show it, through the built runner and read back from the
+// SVG files: a cell of one value or of equal values draws its bar and says truthfully
+// why it has no points, a CDF cell whose family cannot be fitted keeps its step line,
+// no marker of a comparative plot with a shape fitted per cell falls outside its
+// cell, NOCHART draws nothing, and VREF= labels stand at the left by default.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runner_process.h"
+#include "support/scratch_files.h"
+#include "support/svg_reader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kes_test::slurp;
+using kes_test::svg_element;
+
+class GraphRuns : public ::testing::Test {
+ protected:
+  // Runs the program with the renderer given (template or device); the graph files are
+  // left in the folder "g", sorted by name.
+  int run(const std::string& program, const std::string& renderer) {
+    dir_.write("prog.kes", program);
+    fs::remove_all(dir_ / "g");
+    fs::create_directories(dir_ / "g");
+    kes_test::runner_process p;
+    p.start(dir_.path().string(),
+            {"--log", "log", "--listing", "lst", "--graphics", renderer, "--graphs", "g", "prog.kes"},
+            [] { ::alarm(120); });
+    const int status = p.wait();
+    log_ = slurp(dir_ / "log");
+    files_.clear();
+    for (const auto& e : fs::directory_iterator(dir_ / "g")) files_.push_back(e.path().filename().string());
+    std::sort(files_.begin(), files_.end());
+    return status;
+  }
+  std::vector<svg_element> graph(std::size_t i) const {
+    return kes_test::svg_elements(slurp(dir_ / "g" / files_.at(i)));
+  }
+
+  kes_test::scratch_dir dir_{"graphcells"};
+  std::string log_;
+  std::vector<std::string> files_;
+};
+
+class RunnerGraphCells : public GraphRuns, public ::testing::WithParamInterface<const char*> {};
+
+// Level a holds five values, b one, c three equal ones.
+const char* kCells = "g,x\na,1\na,2\na,3\na,4.5\na,2.2\nb,3\nc,5\nc,5\nc,5\n";
+
+std::vector<const svg_element*> bars(const std::vector<svg_element>& doc) {
+  std::vector<const svg_element*> out;
+  for (const svg_element& e : doc)
+    if (e.name == "rect" && e.get("fill") == "#C6DBEF") out.push_back(&e);
+  return out;
+}
+
+int texts_equal(const std::vector<svg_element>& doc, const std::string& text) {
+  return static_cast<int>(std::count_if(doc.begin(), doc.end(), [&](const svg_element& e) {
+    return e.name == "text" && e.text == text;
+  }));
+}
+
+// The bins of width 1 hold a: 1 | 2, 2.2 | 3 | 4.5, b: 3 and c: 5, 5, 5; every cell
+// shows its bars, each cell's standing on its own base line.
+TEST_P(RunnerGraphCells, CellsOfOneValueOrEqualValuesDrawTheirBars) {
+  dir_.write("one.csv", kCells);
+  ASSERT_EQ(run("proc kestravine data=one noprint; var x; class g; histogram x / normal; run;\n", GetParam()), 0)
+      << log_;
+  ASSERT_EQ(files_.size(), 1u) << log_;
+  const std::vector<svg_element> doc = graph(0);
+  const std::vector<const svg_element*> b = bars(doc);
+  EXPECT_EQ(b.size(), 6u);
+  std::set<long> bases;
+  for (const svg_element* e : b) bases.insert(std::lround(e->num("y") + e->num("height")));
+  EXPECT_EQ(bases.size(), 3u);
+  // The one-value and equal-value bars are whole: 100 percent, the tallest.
+  double tallest = 0;
+  int full = 0;
+  for (const svg_element* e : b) tallest = std::max(tallest, e->num("height"));
+  for (const svg_element* e : b) full += std::fabs(e->num("height") - tallest) < 0.01 ? 1 : 0;
+  EXPECT_EQ(full, 2);
+  // No curve is fitted in them; the log says so for each.
+  EXPECT_NE(log_.find("cell g = b: no distribution is fitted there"), std::string::npos) << log_;
+  EXPECT_NE(log_.find("cell g = c: no distribution is fitted there"), std::string::npos) << log_;
+}
+
+// HANGING: a cell without a fitted curve has nothing to hang its bar from; the bars
+// of b and c stand on 0, whole.
+TEST_P(RunnerGraphCells, CellsWithoutACurveToHangFromStandTheirBars) {
+  dir_.write("one.csv", kCells);
+  ASSERT_EQ(run("proc kestravine data=one noprint; var x; class g; histogram x / normal hanging; run;\n",
+                GetParam()),
+            0)
+      << log_;
+  ASSERT_EQ(files_.size(), 1u) << log_;
+  const std::vector<svg_element> doc = graph(0);
+  double tallest = 0;
+  for (const svg_element* e : bars(doc)) tallest = std::max(tallest, e->num("height"));
+  std::set<long> bases;
+  for (const svg_element* e : bars(doc))
+    if (std::fabs(e->num("height") - tallest) < 0.01) bases.insert(std::lround(e->num("y") + e->num("height")));
+  EXPECT_EQ(bases.size(), 2u);
+}
+
+// A constant variable without CLASS: one bar of 100 percent.
+TEST_P(RunnerGraphCells, ConstantDataDrawTheirBar) {
+  dir_.write("k.csv", "x\n7\n7\n7\n7\n");
+  ASSERT_EQ(run("proc kestravine data=k noprint; var x; histogram x; run;\n", GetParam()), 0) << log_;
+  ASSERT_EQ(files_.size(), 1u) << log_;
+  EXPECT_EQ(bars(graph(0)).size(), 1u);
+}
+
+class RunnerGraphCellsTemplate : public GraphRuns {};
+
+// A QQ, probability, CDF or P-P cell that cannot place its points says what it holds.
+TEST_P(RunnerGraphCells, CellsWithoutSpreadSayWhatTheyHold) {
+  dir_.write("one.csv", kCells);
+  const char* const programs[] = {
+      "proc kestravine data=one noprint; var x; class g; qqplot x / normal(mu=est sigma=est); run;\n",
+      "proc kestravine data=one noprint; var x; class g; qqplot x / normal rotate vref=3; run;\n",
+      "proc kestravine data=one noprint; var x; class g; probplot x / normal; run;\n",
+      "proc kestravine data=one noprint; var x; class g; cdfplot x / normal; run;\n",
+      "proc kestravine data=one noprint; var x; class g; ppplot x; run;\n",
+  };
+  const bool device = std::string(GetParam()) == "device";
+  for (const char* program : programs) {
+    ASSERT_EQ(run(program, GetParam()), 0) << program << log_;
+    ASSERT_EQ(files_.size(), 1u) << program << log_;
+    const std::vector<svg_element> doc = graph(0);
+    EXPECT_EQ(texts_equal(doc, "1 value"), 1) << program;
+    EXPECT_EQ(texts_equal(doc, "all values equal"), 1) << program;
+    EXPECT_EQ(texts_equal(doc, "no nonmissing values"), 0) << program;
+  }
+  // A combination of levels without any value still says so on a template graph.
+  if (device) return;
+  dir_.write("two.csv", "g,h,x\na,1,1\na,1,2\na,1,4\nb,2,3\nb,2,5\nb,2,4\n");
+  ASSERT_EQ(run("proc kestravine data=two noprint; var x; class g h; qqplot x; run;\n", "template"), 0) << log_;
+  EXPECT_EQ(texts_equal(graph(0), "no nonmissing values"), 2);
+}
+
+// The step lines of a CDF graph: polylines that only move right or up, in turn.
+int step_lines(const std::vector<svg_element>& doc) {
+  int n = 0;
+  for (const svg_element& e : doc) {
+    if (e.name != "polyline") continue;
+    std::vector<double> v;
+    std::string pts = e.get("points");
+    std::replace(pts.begin(), pts.end(), ',', ' ');
+    std::istringstream in(pts);
+    for (double d; in >> d;) v.push_back(d);
+    if (v.size() < 6) continue;
+    bool steps = true;
+    for (std::size_t i = 2; i + 1 < v.size(); i += 2) {
+      const bool across = std::fabs(v[i + 1] - v[i - 1]) < 0.01, up = std::fabs(v[i] - v[i - 2]) < 0.01;
+      steps = steps && (across || up) && v[i] >= v[i - 2] - 0.01 && v[i + 1] <= v[i - 1] + 0.01;
+    }
+    n += steps ? 1 : 0;
+  }
+  return n;
+}
+
+// LOGNORMAL cannot be fitted to data with a 0 (threshold 0): that cell keeps its step
+// line without a curve, and so does the variable without CLASS.
+TEST_P(RunnerGraphCells, CdfCellsWhoseFamilyCannotBeFittedKeepTheirStepLine) {
+  dir_.write("c.csv", "g,x\na,1\na,2\na,3.5\na,5\nb,0\nb,1\nb,2\nb,4\nc,2\nc,3\nc,7\n");
+  ASSERT_EQ(run("proc kestravine data=c noprint; var x; class g; cdfplot x / lognormal(theta=0); run;\n",
+                GetParam()),
+            0)
+      << log_;
+  ASSERT_EQ(files_.size(), 1u) << log_;
+  EXPECT_EQ(step_lines(graph(0)), 3) << files_[0];
+  EXPECT_NE(log_.find("its curve is not drawn"), std::string::npos) << log_;
+  EXPECT_EQ(log_.find("No CLASS cell"), std::string::npos) << log_;
+
+  dir_.write("z.csv", "x\n0\n1\n2\n4\n");
+  for (const char* family : {"lognormal(theta=0)", "gamma(theta=0)", "weibull(theta=0)", "beta(theta=0 sigma=5)"}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=z noprint; var x; cdfplot x / ") + family + "; run;\n",
+                  GetParam()),
+              0)
+        << family << log_;
+    ASSERT_EQ(files_.size(), 1u) << family << log_;
+    EXPECT_EQ(step_lines(graph(0)), 1) << family;
+  }
+}
+
+// The clip rectangle that holds an element: its nearest group with a clip-path, read
+// from the clipPath's rect. Null when none does.
+const svg_element* clip_of(const std::vector<svg_element>& doc, long i) {
+  for (long p = doc[i].parent; p >= 0; p = doc[p].parent) {
+    const std::string ref = doc[p].get("clip-path");
+    if (ref.size() < 6) continue;
+    const std::string id = ref.substr(5, ref.size() - 6);  // url(#id)
+    for (std::size_t k = 0; k < doc.size(); ++k)
+      if (doc[k].name == "clipPath" && doc[k].get("id") == id && k + 1 < doc.size() && doc[k + 1].name == "rect")
+        return &doc[k + 1];
+  }
+  return nullptr;
+}
+
+// Three CLASS cells of two variables each, with shapes far apart (a lognormal sample
+// whose sigma grows with the cell): per-cell shapes give quantile ranges far apart.
+std::string shaped_cells() {
+  std::string text = "a,b,x\n";
+  for (int a = 0; a < 2; ++a)
+    for (int b = 0; b < 3; ++b) {
+      const double sigma = (0.25 + 0.6 * b) * (1 + a);
+      for (int i = 0; i < 25; ++i) {
+        const double z = std::sqrt(2.0) * std::erfc(2.0 * (i + 0.5) / 25);  // spread, not a quantile
+        text += std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(std::exp(sigma * (z - 0.9))) + "\n";
+      }
+    }
+  return text;
+}
+
+struct shaped_case {
+  const char* statement;
+  const char* class_vars;
+};
+
+// Device graphs: over families x CLASS layouts every marker lies inside its clip.
+TEST_F(RunnerGraphCellsTemplate, EveryMarkerOfAShapeFittedPerCellLiesInsideItsCell) {
+  dir_.write("s.csv", shaped_cells());
+  const shaped_case cases[] = {
+      {"qqplot x / lognormal(sigma=est theta=0)", "a b"},
+      {"qqplot x / lognormal(sigma=est theta=0)", "b"},
+      {"qqplot x / lognormal(sigma=est theta=0) rotate", "a b"},
+      {"qqplot x / gamma(alpha=est theta=0)", "a b"},
+      {"qqplot x / weibull(c=est theta=0)", "a b"},
+      {"qqplot x / weibull(c=est theta=0) pctlaxis", "b"},
+      {"probplot x / lognormal(sigma=est theta=0)", "a b"},
+      {"probplot x / gamma(alpha=est theta=0)", "a b"},
+      {"probplot x / gamma(alpha=est theta=0) rotate", "b"},
+      {"probplot x / weibull(c=est theta=0)", "a b"},
+      {"probplot x / weibull2", "a b"},
+  };
+  for (const shaped_case& c : cases) {
+    const std::string program = std::string("proc kestravine data=s noprint; var x; class ") + c.class_vars + "; " +
+                                c.statement + "; run;\n";
+    ASSERT_EQ(run(program, "device"), 0) << program << log_;
+    ASSERT_FALSE(files_.empty()) << program << log_;
+    int markers = 0, outside = 0;
+    for (std::size_t f = 0; f < files_.size(); ++f) {
+      const std::vector<svg_element> doc = graph(f);
+      for (long i = 0; i < static_cast<long>(doc.size()); ++i) {
+        if (doc[i].name != "use") continue;
+        ++markers;
+        const svg_element* r = clip_of(doc, i);
+        if (r == nullptr) continue;
+        const double x = doc[i].num("x"), y = doc[i].num("y");
+        const bool in = x >= r->num("x") - 0.01 && x <= r->num("x") + r->num("width") + 0.01 &&
+                        y >= r->num("y") - 0.01 && y <= r->num("y") + r->num("height") + 0.01;
+        outside += in ? 0 : 1;
+      }
+    }
+    // 150 points; the page's resolution may merge a few that coincide.
+    EXPECT_GT(markers, 120) << program;
+    EXPECT_EQ(outside, 0) << program;
+  }
+}
+
+// NOCHART, as NOPLOT, draws no graph in either renderer; the tables are still made.
+TEST_P(RunnerGraphCells, NochartWritesNoGraph) {
+  dir_.write("n.csv", "x\n1\n2\n4\n5\n7\n");
+  for (const char* statement : {"histogram x / nochart normal", "qqplot x / nochart", "probplot x / nochart",
+                                "cdfplot x / normal nochart", "ppplot x / nochart"}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=n noprint; var x; ") + statement + "; run;\n", GetParam()), 0)
+        << statement << log_;
+    EXPECT_TRUE(files_.empty()) << statement << files_.front();
+    EXPECT_EQ(log_.find("was written"), std::string::npos) << statement << log_;
+  }
+}
+
+// The label of a VREF= line stands left of the plot's middle unless VREFLABPOS=2.
+TEST_P(RunnerGraphCells, VrefLabelsStandLeftByDefault) {
+  dir_.write("v.csv", "x\n1\n2\n2.5\n3\n4\n5\n");
+  // Each statement's VREF= value lies on its vertical axis: percents, or the data.
+  for (const char* pos : {"", "vreflabpos=1", "vreflabpos=2"}) {
+    for (const char* statement : {"histogram x / vref=20", "qqplot x / vref=3", "cdfplot x / vref=20"}) {
+      const std::string program = std::string("proc kestravine data=v noprint; var x; ") + statement +
+                                  " vreflabel='LIMIT' " + pos + "; run;\n";
+      ASSERT_EQ(run(program, GetParam()), 0) << program << log_;
+      ASSERT_EQ(files_.size(), 1u) << program << log_;
+      const std::vector<svg_element> doc = graph(0);
+      const auto label = std::find_if(doc.begin(), doc.end(), [](const svg_element& e) {
+        return e.name == "text" && e.text == "LIMIT";
+      });
+      ASSERT_NE(label, doc.end()) << program;
+      // The reference line: the one dashed line across the plot.
+      double left = NAN, right = NAN;
+      for (const svg_element& e : doc)
+        if (e.name == "line" && !e.get("stroke-dasharray").empty() && std::fabs(e.num("y1") - e.num("y2")) < 0.01)
+          left = std::min(e.num("x1"), e.num("x2")), right = std::max(e.num("x1"), e.num("x2"));
+      ASSERT_FALSE(std::isnan(left)) << program;
+      const double x = label->num("x");
+      const double middle = (left + right) / 2;
+      if (std::string(pos) == "vreflabpos=2") EXPECT_GT(x, middle) << program;
+      else EXPECT_LT(x, middle) << program;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, RunnerGraphCells, ::testing::Values("template", "device"));
+
+}  // namespace

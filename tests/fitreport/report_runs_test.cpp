@@ -1,6 +1,6 @@
 // Fitted-distribution tables of whole runs, read back from the JSON output: the rows
-// of every family's parameter table with hand-computed moments, and the Bins table's
-// points with their format and percents.
+// of every family's parameter table with hand-computed moments, the Bins table's
+// points with their format and percents, and expected percents at a large threshold.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -136,6 +136,47 @@ TEST(ReportRuns, BinsTableShowsEveryPointInItsFormat) {
     const std::string table = r.listing.substr(at, end - at);
     EXPECT_EQ(table.find('*'), std::string::npos) << table;
     EXPECT_NE(table.find(" " + std::string(c.last_line) + "    "), std::string::npos) << table;
+  }
+}
+
+// A threshold of 10^7 with scale 1: each bin holds the law's mass between its ends,
+// also the ends within 1 of the threshold (a margin of 1e-7 times the threshold would
+// make the distribution function 0 there, and the first four bins empty).
+TEST(ReportRuns, ExpectedPercentsStartAtALargeThreshold) {
+  // 100 (F(0.25 (i + 1)) - F(0.25 i)) for the standardized laws, from python3-mpmath
+  // 1.3.0 (40 digits): 1 - exp(-z), 1 - exp(-z^2), gammainc(2, 0, z, regularized=True)
+  // and ncdf(log z).
+  struct threshold_case {
+    const char* family;
+    double pct[8];
+  };
+  const threshold_case cases[] = {
+      {"exponential(theta=10000000 sigma=1",
+       {22.119921692859513, 17.227012335877144, 13.416410697161872, 10.448711156957239, 8.1374644311252221,
+        6.3374636711760271, 4.9356216697984702, 3.8438660213832435}},
+      {"weibull(theta=10000000 sigma=1 c=2",
+       {6.0586937186524214, 16.061227974207092, 20.901795834048186, 20.190338355948069, 15.82680540203445,
+        10.421216258923349, 5.8628602177905353, 2.8454983495224803}},
+      {"gamma(theta=10000000 sigma=1 alpha=2",
+       {2.6499021160743915, 6.370498927030595, 8.3154522272174398, 9.0882584953891094, 9.1123089407456917,
+        8.6810392564353153, 7.9947055882350474, 7.1872494778886023}},
+      {"lognormal(theta=10000000 zeta=0 sigma=1",
+       {8.2828519001698485, 16.128007678388425, 14.26864613485145, 11.320494286590277, 8.8288108142545064,
+        6.9144061342609046, 5.4697063664920927, 4.3762171064342229}},
+  };
+  const std::string csv = "x\n10000000.1\n10000000.3\n10000000.6\n10000000.9\n10000001.2\n10000001.7\n10000001.9\n";
+  for (const threshold_case& c : cases) {
+    SCOPED_TRACE(c.family);
+    const kes_test::json_run r = kes_test::run_json(
+        csv, std::string("proc kestravine data=d; var x; histogram x / ") + c.family +
+                 " midpercents) endpoints=10000000 to 10000002 by 0.25; run;\n");
+    ASSERT_EQ(r.status, 0) << r.log;
+    ASSERT_TRUE(r.parsed);
+    const std::vector<const json*> t = r.tables("Bins");
+    ASSERT_EQ(t.size(), 1u);
+    const std::vector<json>& rows = (*t[0])["rows"].arr;
+    ASSERT_EQ(rows.size(), 8u);
+    for (size_t i = 0; i < 8; ++i) EXPECT_NEAR(rows[i]["EstPercent"].num, c.pct[i], 1e-10) << i;
   }
 }
 

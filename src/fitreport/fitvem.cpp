@@ -130,8 +130,12 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   const kes_plotslot* bs = bc != nullptr ? kes_plot_slot(ctx, request, bc) : nullptr;
   if (slot == nullptr || bs == nullptr) return;
   const int nb = slot->nbins;
+  // End-point mode with RTINCLUDE shows each bin's upper end. The format is measured
+  // on the points shown: the last upper end may need a column wider than every lower end.
+  const double shift = request->endpoints && request->rtinclude ? bs->width : 0.0;
+  const auto point = [&](int i) { return bs->first + (slot->firstbin + i) * bs->width + shift; };
   int w = 1, d = 0;
-  for (int i = 0; i < nb; ++i) kes_widen_format(bs->first + (slot->firstbin + i) * bs->width, &w, &d);
+  for (int i = 0; i < nb; ++i) kes_widen_format(point(i), &w, &d);
   kes_cap_format(&w, &d);
   const char* col = !request->endpoints ? "Midpoint" : request->rtinclude ? "MaxPoint" : "MinPoint";
   const int col_label = !request->endpoints  ? KES_MSG_BIN_MIDPOINT
@@ -146,9 +150,8 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   kes_def_column(t, kes_num_col("EstPercent", vemmsg(KES_SET_PLOT, KES_MSG_ESTIMATED_PERCENT), &fr->exppct));
   kes_tabcall(t, WOB_M_END_DEFINE, 0, nullptr);
   kes_fit_bind(ctx, t, "orbo.kestravine.BinPercents", title);
-  const double shift = request->endpoints && request->rtinclude ? bs->width : 0.0;
   for (int i = 0; i < nb; ++i) {
-    fr->point = bs->first + (slot->firstbin + i) * bs->width + shift;
+    fr->point = point(i);
     fr->obspct = slot->heights != nullptr && slot->n > 0 ? kes_bar_percent(request->vscale, slot->heights[i], slot->n)
                                                          : kes_fit_missing();
     // A curve without its percents (no memory, no spread) shows them missing.

@@ -240,6 +240,34 @@ TEST_F(Fam, ShapeNewtonThatUsesItsBudgetGoesOnWithTheShapeReachedAndAWarning) {
   }
 }
 
+TEST_F(Fam, ShapeNewtonThatConvergesOnItsLastStepWritesNoWarning) {
+  // MAXITER=1 from the initial shape 1: the one step allowed is taken either way; with a
+  // change criterion it meets (CDELTA= or ALPHADELTA= 1e9) that step converges, and
+  // the log says nothing of a stopped iteration.
+  const struct { int dist, maxiter, init, delta; const char* law; } rows[] = {
+      {KES_DIST_WEIBULL, KES_PLOT_SLOT_WEIBULL_MAXITER, KES_PLOT_SLOT_WEIBULL_CINITIAL, KES_PLOT_SLOT_WEIBULL_CDELTA,
+       "Weibull"},
+      {KES_DIST_GAMMA, KES_PLOT_SLOT_GAMMA_MAXITER, KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, KES_PLOT_SLOT_GAMMA_ALPHADELTA,
+       "gamma"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.law);
+    double shape[2];
+    for (int met = 0; met < 2; ++met) {
+      restart();
+      request({{r.dist, 0}});
+      kes_cell* c = cell(s3);
+      number(r.maxiter, 1);
+      number(r.init, 1);
+      if (met) number(r.delta, 1e9);
+      ASSERT_EQ(estimate(c, 0), 0) << log();
+      shape[met] = curve(c, 0).params[2];
+      EXPECT_EQ(log().find("stopped after") == std::string::npos, met == 1) << log();
+      EXPECT_EQ(log().find("not a converged") == std::string::npos, met == 1) << log();
+    }
+    EXPECT_EQ(shape[0], shape[1]);  // the same single step
+  }
+}
+
 TEST_F(Fam, ThresholdEstimatesStayInBoundsAndBeatTheGivenThreshold) {
   // Shape estimated (NAN) or given; scale estimated or given.
   const struct {

@@ -198,4 +198,22 @@ TEST_F(ByGroups, SecondDataSetFollowsTheInputsGroup) {
   EXPECT_EQ(read_group(other, 1).size(), 4u);
 }
 
+TEST_F(ByGroups, ValuesDifferingOnlyInTrailingBlanksAreOneGroup) {
+  // Character values compare blank-padded: "a", "a " and "a   " are one value, in any
+  // order, and a second data set's "b  " follows the input's "b".
+  write_file("in.csv", "g,x\n\"a   \",1\na,2\n\"a \",3\nb,4\n\"b \",5\n");
+  write_file("other.csv", "g,y\n\"a \",10\n\"b  \",20\nb,30\n");
+  kes_dsh in = open_by("in", {{0, false}});
+  kes_dsh other = plat::handle(open("other"));
+  ASSERT_NE(in, nullptr);
+  EXPECT_EQ(plat_xbylist(in, other), 0);
+  ASSERT_EQ(plat_xbynext(in), 1);
+  EXPECT_EQ(read_group(in, 1), (std::vector<double>{1, 2, 3}));
+  ASSERT_EQ(plat_xbynext(in), 1);
+  EXPECT_EQ(read_group(in, 1), (std::vector<double>{4, 5}));
+  ASSERT_EQ(plat_xbysync(in, other), 0);
+  EXPECT_EQ(read_group(other, 1), (std::vector<double>{20, 30}));
+  EXPECT_EQ(plat_xbynext(in), 0);
+}
+
 }  // namespace

@@ -107,4 +107,22 @@ TEST(CsvCells, NumberAndMissingRecognition) {
   EXPECT_EQ(v, 0.1);
 }
 
+TEST(CsvCells, SpecialMissingValuesInEitherCase) {
+  struct cell {
+    const char* text;
+    int kind;
+  };
+  const cell cells[] = {
+      {".", HOST_MISS_STD},  {"", HOST_MISS_STD},        {"._", HOST_MISS_UNDERSCORE},
+      {".A", HOST_MISS_A},   {".a", HOST_MISS_A},        {".z", HOST_MISS_Z},
+      {".Z", HOST_MISS_Z},   {" .q ", HOST_MISS_A + 16},
+  };
+  for (const cell& c : cells) {
+    double v = 0;
+    ASSERT_EQ(plat::parse_number_cell(c.text, c.text + std::strlen(c.text), &v), 2) << c.text;
+    EXPECT_EQ(host_missing_kind(v), c.kind) << "'" << c.text << "'";
+    EXPECT_EQ(bits(v), bits(host_missing_of_kind(c.kind))) << "'" << c.text << "'";
+  }
+}
+
 }  // namespace

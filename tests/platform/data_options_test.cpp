@@ -64,6 +64,8 @@ TEST_F(DataOptions, WhereSelectsTheObservationsAHandFilterSelects) {
       {"where=(x lt 0 and x ne .)", {3, 5}},
       {"where=(x = .)", {2}},
       {"where=(x = .A)", {5}},
+      {"where=(x = .a)", {5}},  // a special missing value in either case
+      {"where=(x = .b)", {}},
       {"where=(x is missing)", {2, 5}},
       {"where=(x is not missing and x ^= 7.5)", {1, 3, 6, 7}},
       {"where=(g = 'a')", {1, 3, 7}},

@@ -200,6 +200,46 @@ TEST_F(StatRecord, RobustScaleAndNormalityOnlyWhenAsked) {
   EXPECT_NE(st().nrm.w, 42);
 }
 
+// With a WEIGHT variable an OUTPUT row holds one interquartile range: QRANGE from the
+// quantiles and STD_QRANGE, MAD and STD_MAD from the robust scale both use the
+// weighted quartiles and median. By hand, x = 1 2 4 7 with weights 1 2 1 3 (W = 7,
+// cumulative 1 3 4 7): Q1 at 1.75 and the median at 3.5 fall inside 2 and 4, Q3 at
+// 5.25 inside 7; deviations from 4 are 0 (weight 1), 2 (2) and 3 (1 + 3), and 3.5
+// falls inside 3. Unit weights (W = 4): Q1 at 1, the median at 2 and Q3 at 3 lie on
+// steps and average their neighbours; the deviations from 3, 1 (weight 2) and 2,
+// average on the step at 2 as well.
+TEST_F(StatRecord, WeightedRobustScaleSharesTheQuartilesOfTheQuantiles) {
+  struct weighted_case {
+    std::vector<obs> data;
+    double q1, median, q3, mad;
+  };
+  const weighted_case cases[] = {
+      {{{1, 1, 1.0}, {2, 1, 2.0}, {4, 1, 1.0}, {7, 1, 3.0}}, 2, 4, 7, 3},
+      {{{1, 1, 1.0}, {2, 1, 1.0}, {4, 1, 1.0}, {7, 1, 1.0}}, 1.5, 3, 5.5, 1.5},
+  };
+  for (const weighted_case& c : cases) {
+    SCOPED_TRACE(c.q3);
+    st().pctldef = 6;
+    ctx->dp.robust_k = 1;  // an OUTPUT statement asks for the robust scale
+    value_list v(c.data, true);
+    run(v);
+    EXPECT_EQ(st().qnt[KES_Q_Q1], c.q1);
+    EXPECT_EQ(st().qnt[KES_Q_MEDIAN], c.median);
+    EXPECT_EQ(st().qnt[KES_Q_Q3], c.q3);
+    EXPECT_EQ(st().qnt[KES_Q_QRANGE], c.q3 - c.q1);
+    EXPECT_EQ(st().scl[KES_SCL_QRANGE], st().qnt[KES_Q_QRANGE]);
+    EXPECT_DOUBLE_EQ(st().scl[KES_SCL_STD_QRANGE], (c.q3 - c.q1) / 1.34898);
+    EXPECT_EQ(st().scl[KES_SCL_MAD], c.mad);
+    EXPECT_DOUBLE_EQ(st().scl[KES_SCL_STD_MAD], 1.4826 * c.mad);
+  }
+  // The first sample unweighted (definition 5) has IQR 4: (4 + 7)/2 - (1 + 2)/2.
+  st().pctldef = 5;
+  auto u = value_list::of({1, 2, 4, 7});
+  run(u);
+  EXPECT_EQ(st().scl[KES_SCL_QRANGE], 4);
+  EXPECT_EQ(st().qnt[KES_Q_QRANGE], 4);
+}
+
 TEST_F(StatRecord, RobustScaleWithoutMemoryIsReported) {
   ctx->robustscale = 1;
   auto v = value_list::of(sample_b());

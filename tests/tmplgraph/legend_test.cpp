@@ -61,6 +61,8 @@ TEST_F(GraphTexts, ParametersShowTheirShortestExactText) {
   est.estimated[0] = est.estimated[1] = 1;
   kes_curve half = est;
   half.estimated[1] = 0;
+  kes_curve gamma_shape = curve(KES_DIST_GAMMA, 0.5, 3, 2.5);
+  gamma_shape.estimated[2] = 1;
   const row rows[] = {
       {curve(KES_DIST_NORMAL, 1e-5, 123456789), false, "Normal(Mu=0.00001 Sigma=1.2346E8)"},
       {curve(KES_DIST_NORMAL, -0.125, 0.1), false, "Normal(Mu=-0.125 Sigma=0.1)"},
@@ -73,6 +75,11 @@ TEST_F(GraphTexts, ParametersShowTheirShortestExactText) {
       {curve(KES_DIST_EXPONENTIAL, 0, 2.5), false, "Exponential(Theta=0 Scale=2.5)"},
       {curve(KES_DIST_WEIBULL, 0, 3, 1.5), false, "Weibull(Theta=0 Shape=1.5 Scale=3)"},
       {curve(KES_DIST_BETA, 0, 1, 2, 5), false, "Beta(Theta=0 Scale=1 Alpha=2 Beta=5)"},
+      // Gamma: threshold, scale, shape in the vector; shown threshold, shape, scale.
+      {curve(KES_DIST_GAMMA, 0.5, 3, 2.5), false, "Gamma(Theta=0.5 Shape=2.5 Scale=3)"},
+      {gamma_shape, true, "Gamma(Theta=0.5 Shape=EST Scale=3)"},
+      {curve(KES_DIST_SB, 1, 10, 0.7, -0.2), false, "Johnson SB(Theta=1 Scale=10 Delta=0.7 Gamma=-0.2)"},
+      {curve(KES_DIST_SU, -1, 4, 1.3, 0.4), false, "Johnson SU(Theta=-1 Scale=4 Delta=1.3 Gamma=0.4)"},
   };
   for (const row& r : rows) {
     kes_legend l;

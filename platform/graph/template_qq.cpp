@@ -164,8 +164,17 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   for (int m : members) {
     const qq_cell& cell = cells[m];
     if (!p.flag(KES_DYN_REFLINE) || std::isnan(cell.a) || std::isnan(cell.b)) continue;
-    c.line(f.px(f.xlo), f.py(cell.a + cell.b * f.xlo), f.px(f.xhi), f.py(cell.a + cell.b * f.xhi),
-           group_line(groups.group_of[m], 1.5, plain));
+    const double x1 = f.px(f.xlo), y1 = f.py(cell.a + cell.b * f.xlo);
+    const double x2 = f.px(f.xhi), y2 = f.py(cell.a + cell.b * f.xhi);
+    const int g = groups.group_of[m];
+    // A group's line has its points' colour: a white edge keeps it apart from them.
+    if (g >= 0) {
+      paint edge;
+      edge.stroke = "#FFFFFF";
+      edge.width = 3.5;
+      c.line(x1, y1, x2, y2, edge);
+    }
+    c.line(x1, y1, x2, y2, group_line(g, 1.5, plain));
   }
   c.clip_end();
   if (ink->points.empty()) draw_no_values(c, f);

@@ -14,10 +14,29 @@ std::vector<point> point_ring() {
   return ring;
 }
 
+bool marker_is_strokes(int k) {
+  k %= kMarkerShapes;
+  return k == 4 || k == 5;
+}
+
+std::vector<point> marker_outline(int k) {
+  // Shapes of about the circle's area, so that no group's points weigh more than another's.
+  switch (k % kMarkerShapes) {
+    case 1: return {{-2.2, -2.2}, {2.2, -2.2}, {2.2, 2.2}, {-2.2, 2.2}};
+    case 2: return {{0, -2.9}, {2.7, 1.9}, {-2.7, 1.9}};
+    case 3: return {{0, -3}, {3, 0}, {0, 3}, {-3, 0}};
+    case 4: return {{-3, 0}, {3, 0}, {0, -3}, {0, 3}};
+    case 5: return {{-2.3, -2.3}, {2.3, 2.3}, {-2.3, 2.3}, {2.3, -2.3}};
+    default: return point_ring();
+  }
+}
+
 void canvas::point_marker(double x, double y, const paint& p) {
-  std::vector<point> ring = point_ring();
+  std::vector<point> ring = marker_outline(p.marker);
   for (point& q : ring) q.x += x, q.y += y;
-  polygon(ring, p);
+  if (!marker_is_strokes(p.marker)) return polygon(ring, p);
+  line(ring[0].x, ring[0].y, ring[1].x, ring[1].y, p);
+  line(ring[2].x, ring[2].y, ring[3].x, ring[3].y, p);
 }
 
 void canvas::point_markers(const point* at, std::size_t n, const paint& p) {

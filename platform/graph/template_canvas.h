@@ -17,6 +17,8 @@ struct paint {
   std::string dash;          // SVG dash array, empty: solid
   std::string fill = "none";
   double fill_opacity = 1;
+  // The shape of a data point's marker: 0 circle, then the shapes of marker_shape.
+  int marker = 0;
 };
 
 enum class anchor { start, middle, end };
@@ -38,7 +40,8 @@ class canvas {
   virtual void line(double x1, double y1, double x2, double y2, const paint& p) = 0;
   virtual void polyline(const std::vector<point>& pts, const paint& p) = 0;
   virtual void polygon(const std::vector<point>& pts, const paint& p) = 0;
-  // A data point: an open circle 5 px across at (x, y). By default a 12-sided polygon.
+  // A data point: a marker of the paint's shape, 5 px across, at (x, y). By default
+  // its outline as a polygon (a plus or a cross as two lines).
   virtual void point_marker(double x, double y, const paint& p);
   // Data points at each place, as point_marker at each in turn.
   virtual void point_markers(const point* at, std::size_t n, const paint& p);
@@ -63,6 +66,15 @@ class canvas {
 
 // The outline of a data point's circle about (0, 0): 12 corners, radius 2.5 px.
 std::vector<point> point_ring();
+// The markers that tell groups of points apart, in order: circle, square, triangle,
+// diamond, plus, cross; a shape number past them starts the list again.
+inline constexpr int kMarkerShapes = 6;
+// Whether marker shape k is drawn as two crossing strokes (plus, cross) rather than
+// a closed outline.
+bool marker_is_strokes(int k);
+// The outline of marker shape k about (0, 0), 5 px across; for a plus or a cross the
+// ends of its two strokes (first, second, third, fourth: two segments).
+std::vector<point> marker_outline(int k);
 
 // The one text metric: the width of a text at a style's size.
 double text_advance(const std::string& s, const text_style& t);

@@ -1,7 +1,8 @@
 // The graph templates of CDF plots, CDFPlot and CompCDFPlot, from "CDFData": per cell
 // the fitted distribution function (a curve of the palette) and the empirical one as
 // a step line, the vertical axis 0 to _YMAX by fifths, the horizontal axis a nice
-// scale over every cell's points; the legend names the fitted curve by _CDFLAB.
+// scale over every cell's points; the legend names the fitted curve by _CDFLAB. With
+// OVERLAY the groups share a cell, each step line and curve in the group's look.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -10,6 +11,7 @@
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
+#include "graph/template_overlay.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 #include "host/template_dynamics.h"
@@ -98,13 +100,20 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   // Both axes reach past the data, so that the first and the last steps lie inside the frame.
   const scale xs = padded_scale(lo, hi, 5);
 
-  std::vector<class_key> keys;
-  for (const cdf_cell& cell : cells) keys.push_back(cell.key);
+  std::vector<class_key> data_keys;
+  for (const cdf_cell& cell : cells) data_keys.push_back(cell.key);
+  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const std::vector<class_key>& keys = drawn.keys;
   const panel_grid grid = panel_cells(keys, p);
   std::vector<legend_entry> legend;
   bool any_fitted = false;
-  for (int index : grid.index) any_fitted = any_fitted || (index >= 0 && cells[index].fitted.size() > 1);
-  if (p.flag(KES_DYN_CURVELEGEND) && any_fitted) {
+  for (int index : grid.index)
+    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+      any_fitted = any_fitted || cells[m].fitted.size() > 1;
+  if (drawn.overlay) {
+    // Each group's step line and fitted curve share its colour and pattern.
+    legend = group_legend(drawn, false, true, 1.5);
+  } else if (p.flag(KES_DYN_CURVELEGEND) && any_fitted) {
     legend_entry e;
     e.label = p.text(KES_DYN_CDFLAB, "Fitted");
     e.stroke = fit_line(p, curve_paint(0, false));
@@ -124,18 +133,24 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
-      const cdf_cell& cell = cells[index];
+      const std::vector<int>& members = drawn.members[index];
+      const cdf_cell& cell = cells[members.front()];
       draw_wall(c, f);
       if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
-      if (cell.any_empirical) draw_steps(c, f, *p.tables[0], cell, empirical, &ink);
-      std::vector<point> curve;
-      for (const point& q : cell.fitted) curve.push_back({f.px(q.x), f.py(q.y)});
-      if (curve.size() > 1) c.polyline(curve, fit_line(p, curve_paint(0, false)));
-      ink.add_line(curve);
+      bool any = false;
+      for (int m : members) {
+        const int g = drawn.group_of[m];
+        if (cells[m].any_empirical) draw_steps(c, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), &ink);
+        std::vector<point> curve;
+        for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
+        if (curve.size() > 1) c.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
+        ink.add_line(curve);
+        any = any || cells[m].any_empirical || !curve.empty();
+      }
       c.clip_end();
-      if (!cell.any_empirical && curve.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
+      if (!any) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);

@@ -2,6 +2,7 @@
 #include "graph/template_graph_parts.h"
 
 #include "graph/template_insets.h"
+#include "graph/template_overlay.h"
 #include "host/template_dynamics.h"
 
 #include <algorithm>
@@ -27,9 +28,10 @@ const std::string& text_column::operator()(std::size_t row) const {
 namespace {
 std::size_t g_rows_indexed = 0;
 
+using level_codes = std::array<long, 3>;
 struct code_hash {
-  std::size_t operator()(const std::pair<long, long>& k) const {
-    return std::hash<long>()(k.first) * 31 + std::hash<long>()(k.second);
+  std::size_t operator()(const level_codes& k) const {
+    return (std::hash<long>()(k[0]) * 31 + std::hash<long>()(k[1])) * 31 + std::hash<long>()(k[2]);
   }
 };
 }  // namespace
@@ -40,26 +42,29 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
   if (t.index != nullptr) return *static_cast<const std::vector<cell_rows>*>(t.index.get());
   auto cells = std::make_shared<std::vector<cell_rows>>();
   const out::graph_column* c1 = t.data_of(t.column("Class1"));
-  const out::graph_column* c2 = t.data_of(t.column(t.column("Class2") >= 0 ? "Class2" : "Group"));
+  const out::graph_column* c2 = t.data_of(t.column("Class2"));
+  const out::graph_column* c3 = t.data_of(t.column("Group"));
   // Cells by the codes of their levels: a row finds its cell without comparing texts.
-  std::unordered_map<std::pair<long, long>, std::size_t, code_hash> by_codes;
+  std::unordered_map<level_codes, std::size_t, code_hash> by_codes;
   // Without CLASS columns every row is the one cell's.
-  if (c1 == nullptr && c2 == nullptr && t.rows() > 0) {
+  if (c1 == nullptr && c2 == nullptr && c3 == nullptr && t.rows() > 0) {
     cells->emplace_back().runs.emplace_back(0, t.rows());
     g_rows_indexed += t.rows();
     t.index = cells;
     return *cells;
   }
   std::size_t at = 0;
-  std::pair<long, long> last{-2, -2};
+  level_codes last{-2, -2, -2};
   for (std::size_t r = 0; r < t.rows(); ++r) {
-    const std::pair<long, long> codes{c1 != nullptr ? c1->code(r) : -1, c2 != nullptr ? c2->code(r) : -1};
+    const level_codes codes{c1 != nullptr ? c1->code(r) : -1, c2 != nullptr ? c2->code(r) : -1,
+                            c3 != nullptr ? c3->code(r) : -1};
     if (codes != last || cells->empty()) {
       auto it = by_codes.find(codes);
       if (it == by_codes.end()) {
         cell_rows cell;
         cell.key.c1 = c1 != nullptr ? c1->text(r) : std::string();
         cell.key.c2 = c2 != nullptr ? c2->text(r) : std::string();
+        cell.key.group = c3 != nullptr ? c3->text(r) : std::string();
         it = by_codes.emplace(codes, cells->size()).first;
         cells->push_back(std::move(cell));
       }
@@ -135,7 +140,6 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
   };
   add("Class1", key.c1);
   add("Class2", key.c2);
-  add("Group", key.c2);
   return s;
 }
 
@@ -200,7 +204,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
   // Many legend entries take more columns rather than the plot's half of the page.
   pg.legend_max = std::max(kLegendSize, pg.height / 2 - top - room.top - room.bottom - xaxis - xlabel - kMargin - kGap);
-  const double lh = legend_height(p.text(KES_DYN_LEGENDTITLE), legend, legend_w, pg.legend_max);
+  const double lh = legend_height(legend_title_of(p), legend, legend_w, pg.legend_max);
   pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
                  (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
   pg.grid_right = pg.width - kMargin - 4 - room.right;
@@ -241,7 +245,7 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   const std::string xlabel = p.text(KES_DYN_XLABEL, p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
   if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text(KES_DYN_YLABEL));
-  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, p.text(KES_DYN_LEGENDTITLE), legend, pg.legend_max);
+  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, legend_title_of(p), legend, pg.legend_max);
   const std::vector<inset_box> boxes = read_inset_boxes(p);
   const double inner = pg.width - 2 * kMargin;
   draw_margin_insets(c, boxes, 1, kMargin, pg.grid_top - pg.inset_top, inner);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/template_canvas.h"
@@ -16,10 +17,13 @@
 
 namespace plat::graph {
 
-// The CLASS levels of a row: Class1 and Class2 (or Group) texts, empty when absent.
+// The CLASS levels of a row: Class1, Class2 and Group texts, empty when absent. Group
+// holds the level of the overlaid CLASS variable (OVERLAY).
 struct class_key {
-  std::string c1, c2;
-  bool operator==(const class_key& o) const { return c1 == o.c1 && c2 == o.c2; }
+  class_key() = default;
+  class_key(std::string a, std::string b, std::string g = {}) : c1(std::move(a)), c2(std::move(b)), group(std::move(g)) {}
+  std::string c1, c2, group;
+  bool operator==(const class_key& o) const { return c1 == o.c1 && c2 == o.c2 && group == o.group; }
 };
 
 // A column of a data object, found once and read row by row (NaN or "" when the

@@ -438,7 +438,13 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
       fill.fill_opacity = 0.25;
       c.rect(ex, ey - 5, kSwatch, 10, fill);
     }
-    c.line(ex, ey, ex + kSwatch, ey, e.stroke);
+    if (e.line) c.line(ex, ey, ex + kSwatch, ey, e.stroke);
+    if (e.marker >= 0) {
+      paint dot;
+      dot.stroke = e.stroke.stroke;
+      dot.marker = e.marker;
+      c.point_marker(ex + kSwatch / 2, ey, dot);
+    }
     // A long entry shrinks to 80 % of the size before it is cut, so that its numbers stay.
     // The gap to the next column stays free (the widest entry fits to rounding).
     const double room = colw - kEntryGap - kSwatch - 6 + 1e-6, w = text_advance(e.label, t);

@@ -105,6 +105,8 @@ struct legend_entry {
   std::string label;
   paint stroke;
   bool filled = false;
+  bool line = true;   // the swatch shows the stroke as a line
+  int marker = -1;    // and, when not negative, a point marker of this shape in its colour
 };
 // Height of the legend laid out in width (title line, then rows of entries that wrap
 // into columns, as many columns as keep it within max_height); 0 for no entries.

@@ -11,6 +11,7 @@
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
+#include "graph/template_overlay.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 #include "host/template_dynamics.h"
@@ -64,6 +65,21 @@ void point_batch::finish() {
   piece_.clear();
 }
 
+void square_cells(page_frame& page, const panel_grid& grid) {
+  const double gap = cell_gap(), strip = grid.strips ? kStripHeight : 0;
+  const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
+  const double side = std::max(10.0, std::min((w - (grid.ncols - 1) * gap) / grid.ncols,
+                                              (h - (grid.nrows - 1) * gap) / grid.nrows - strip));
+  const double across = side * grid.ncols + (grid.ncols - 1) * gap;
+  const double shift = std::max(0.0, (w - across) / 2);
+  page.grid_left += shift;
+  page.ylabel_x += shift;
+  page.grid_right = page.grid_left + across;
+  page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right,
+                         page.grid_top + (side + strip) * grid.nrows + (grid.nrows - 1) * gap, grid.nrows, grid.ncols,
+                         grid.strips);
+}
+
 void ref_columns::read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
                        std::vector<refline>& vrefs) const {
   if (!h.present() && !v.present()) return;
@@ -82,27 +98,15 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const column_reader col(*p.tables[0]);
   const num_column theoretical = col.numbers("Theoretical"), empirical = col.numbers("Empirical");
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
-  std::vector<class_key> keys;
-  for (const pp_cell& cell : cells) keys.push_back(cell.key);
+  std::vector<class_key> data_keys;
+  for (const pp_cell& cell : cells) data_keys.push_back(cell.key);
+  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const std::vector<class_key>& keys = drawn.keys;
   const panel_grid grid = panel_cells(keys, p);
-  page_frame page = begin_page(c, p, grid, {}, ticks, "P-P plot");
-  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) {
-    // Square cells: the narrower side of the grid sets both, the gaps and strips
-    // between them left out; the grid stands in the middle of the room across, its
-    // vertical axis label with it.
-    const double gap = cell_gap(), strip = grid.strips ? kStripHeight : 0;
-    const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
-    const double side = std::max(10.0, std::min((w - (grid.ncols - 1) * gap) / grid.ncols,
-                                                (h - (grid.nrows - 1) * gap) / grid.nrows - strip));
-    const double across = side * grid.ncols + (grid.ncols - 1) * gap;
-    const double shift = std::max(0.0, (w - across) / 2);
-    page.grid_left += shift;
-    page.ylabel_x += shift;
-    page.grid_right = page.grid_left + across;
-    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right,
-                           page.grid_top + (side + strip) * grid.nrows + (grid.nrows - 1) * gap, grid.nrows, grid.ncols,
-                           grid.strips);
-  }
+  // The diagonal is one line for every group: the legend names the groups by their markers.
+  const std::vector<legend_entry> legend = drawn.overlay ? group_legend(drawn, true, false, 1.5) : std::vector<legend_entry>{};
+  page_frame page = begin_page(c, p, grid, legend, ticks, "P-P plot");
+  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
@@ -112,22 +116,29 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
-      const pp_cell& cell = cells[index];
+      const std::vector<int>& members = drawn.members[index];
+      const pp_cell& cell = cells[members.front()];
       draw_wall(c, f);
       if (p.flag(KES_DYN_GRID)) draw_grid(c, f, ticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
-      if (p.flag(KES_DYN_REFLINE) && cell.line) {
+      cell_ink ink;
+      bool line = false;
+      for (int m : members) {
+        line = line || cells[m].line;
+        point_batch dots(c, group_points(drawn.group_of[m]), &ink);
+        each_row<2>({theoretical, empirical}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
+          if (!std::isnan(v[0]) && !std::isnan(v[1])) dots.add({f.px(v[0]), f.py(v[1])});
+        });
+        dots.finish();
+      }
+      // The line over the points, so that it stays in sight over any number of them.
+      if (p.flag(KES_DYN_REFLINE) && line) {
         paint l;
-        l.stroke = kLineInk;
+        // Over groups the diagonal takes a colour no group has.
+        l.stroke = drawn.overlay ? kFrameColour : kLineInk;
         l.width = 1.5;
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
-      cell_ink ink;
-      point_batch dots(c, point_paint(), &ink);
-      each_row<2>({theoretical, empirical}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
-        if (!std::isnan(v[0]) && !std::isnan(v[1])) dots.add({f.px(v[0]), f.py(v[1])});
-      });
-      dots.finish();
       c.clip_end();
       if (ink.points.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
@@ -137,7 +148,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     }
     draw_axes_of_cell(c, f, p, grid, i, ticks, ticks);
   }
-  finish_page(c, p, page, {});
+  finish_page(c, p, page, legend);
   return true;
 }
 

@@ -18,6 +18,11 @@ paint fit_line(const out::graph_panel& p, paint look);
 // The paint of the points (data values) of a cell: open circles of 5 px.
 paint point_paint();
 
+// Square plot areas (SQUARE): the narrower side of the grid sets both, the gaps and
+// strips between the cells left out; the grid stands in the middle of the room
+// across, its vertical axis label with it.
+void square_cells(page_frame& page, const panel_grid& grid);
+
 // The HREF= and VREF= values of a data object's rows, with their labels.
 struct ref_columns {
   explicit ref_columns(const column_reader& col)

@@ -5,7 +5,8 @@
 // axis takes its ticks from _QNTLVALUES (labelled by _QNTLLABELS), or, on a probability
 // plot, the percents _PCTLLABELS at their places _PCTLVALUES; a QQ plot with
 // _PCTLAXIS adds the percentile axis on the far side. The data axis is a nice scale
-// over every cell's data; ROTATE puts it across.
+// over every cell's data; ROTATE puts it across. With OVERLAY the groups share a cell,
+// each in its own colour and marker with its line in the same colour.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -14,6 +15,7 @@
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
+#include "graph/template_overlay.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
 #include "host/template_dynamics.h"
@@ -132,9 +134,12 @@ bool line_in_frame(const frame& f, const qq_cell& cell) {
   return std::min(y1, y2) <= f.yhi && std::max(y1, y2) >= f.ylo;
 }
 
-// Draws the cell's line and points; `ink` gets the points' places for the insets.
-void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_table& t, const out::graph_panel& p,
-               bool rotated, const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink) {
+// Draws the points of the cell's groups (one group without OVERLAY), then their lines
+// over them, so that a line stays in sight over any number of points; `ink` gets the
+// points' places for the insets.
+void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, const plot_cells& groups,
+               const std::vector<int>& members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
+               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink) {
   draw_wall(c, f);
   if (p.flag(KES_DYN_GRID)) draw_grid(c, f, grid_ticks);
   if (pctl_grid != nullptr) {
@@ -146,26 +151,42 @@ void draw_cell(canvas& c, const frame& f, const qq_cell& cell, const out::graph_
     }
   }
   c.clip_begin(f.x, f.y, f.w, f.h);
-  // The line first, so that the points stay on top: y = a + b x in the plotted axes.
-  if (p.flag(KES_DYN_REFLINE) && !std::isnan(cell.a) && !std::isnan(cell.b)) {
-    paint l;
-    l.stroke = kLineInk;
-    l.width = 1.5;
-    c.line(f.px(f.xlo), f.py(cell.a + cell.b * f.xlo), f.px(f.xhi), f.py(cell.a + cell.b * f.xhi), fit_line(p, l));
-  }
   const column_reader col(t);
   const num_column quantile = col.numbers("Quantile"), data = col.numbers("Data");
-  point_batch dots(c, point_paint(), ink);
-  each_row<2>({quantile, data}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
-    const double q = v[0], d = v[1];
-    if (std::isnan(q) || std::isnan(d)) return;
-    dots.add(rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)});
-  });
-  dots.finish();
+  for (int m : members) {
+    point_batch dots(c, group_points(groups.group_of[m]), ink);
+    each_row<2>({quantile, data}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
+      const double q = v[0], d = v[1];
+      if (std::isnan(q) || std::isnan(d)) return;
+      dots.add(rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)});
+    });
+    dots.finish();
+  }
+  // Each line y = a + b x in the plotted axes.
+  paint plain;
+  plain.stroke = kLineInk;
+  plain.width = 1.5;
+  plain = fit_line(p, plain);
+  for (int m : members) {
+    const qq_cell& cell = cells[m];
+    if (!p.flag(KES_DYN_REFLINE) || std::isnan(cell.a) || std::isnan(cell.b)) continue;
+    const double x1 = f.px(f.xlo), y1 = f.py(cell.a + cell.b * f.xlo);
+    const double x2 = f.px(f.xhi), y2 = f.py(cell.a + cell.b * f.xhi);
+    const int g = groups.group_of[m];
+    // A group's line has its points' colour: a white edge keeps it apart from them.
+    if (g >= 0) {
+      paint edge;
+      edge.stroke = "#FFFFFF";
+      edge.width = 3.5;
+      c.line(x1, y1, x2, y2, edge);
+    }
+    c.line(x1, y1, x2, y2, group_line(g, 1.5, plain));
+  }
   c.clip_end();
-  if (ink->points.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
-  draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-  draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  const qq_cell& first = cells[members.front()];
+  if (ink->points.empty()) draw_no_values(c, f, unplotted_values(first.alone, first.alo, first.ahi));
+  draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+  draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);
 }
 
@@ -199,23 +220,30 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   const scale ds = padded_scale(dlo, dhi, 5);
 
-  std::vector<class_key> keys;
-  for (const qq_cell& cell : cells) keys.push_back(cell.key);
+  std::vector<class_key> data_keys;
+  for (const qq_cell& cell : cells) data_keys.push_back(cell.key);
+  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const std::vector<class_key>& keys = drawn.keys;
   const panel_grid grid = panel_cells(keys, p);
   // A cell whose quantiles or data could not be computed cannot be placed: the panel
   // that holds it is left out, as a graph of such data without CLASS cells is.
   for (int index : grid.index)
-    if (index >= 0 && cells[index].nonfinite) {
-      *why = "the cell " + strip_text(*p.tables[0], keys[index]) + " has values that are not finite";
-      return false;
-    }
+    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+      if (cells[m].nonfinite) {
+        *why = "the cell " + strip_text(*p.tables[0], cells[m].key) + " has values that are not finite";
+        return false;
+      }
   // The line's entry only when some cell of the panel draws it inside its frame.
   const frame range = rotated ? frame{0, 0, 1, 1, ds.lo, ds.hi, tlo, thi} : frame{0, 0, 1, 1, tlo, thi, ds.lo, ds.hi};
   bool line_shown = false;
   for (int index : grid.index)
-    if (index >= 0) line_shown = line_shown || line_in_frame(range, cells[index]);
+    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+      line_shown = line_shown || line_in_frame(range, cells[m]);
   std::vector<legend_entry> legend;
-  if (p.flag(KES_DYN_CURVELEGEND) && p.flag(KES_DYN_REFLINE) && line_shown && !p.text(KES_DYN_REFLINELAB).empty()) {
+  if (drawn.overlay) {
+    legend = group_legend(drawn, true, p.flag(KES_DYN_REFLINE) && line_shown, 1.5);
+  } else if (p.flag(KES_DYN_CURVELEGEND) && p.flag(KES_DYN_REFLINE) && line_shown &&
+             !p.text(KES_DYN_REFLINELAB).empty()) {
     legend_entry e;
     e.label = p.text(KES_DYN_REFLINELAB);
     e.stroke.stroke = kLineInk;
@@ -238,6 +266,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips);
   }
+  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -250,7 +279,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
       cell_ink ink;
-      draw_cell(c, f, cells[index], *p.tables[0], p, rotated, rotated ? theory.at : ds.ticks,
+      draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? theory.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
       draw_cell_insets(c, f, p, keys[index], ink);
     }

@@ -44,9 +44,9 @@ class svg_canvas : public canvas {
     w_->polyline(to_svg(pts), s);
   }
   void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(to_svg(pts), to_svg(p)); }
-  void point_marker(double x, double y, const paint& p) override { w_->marker(ring(), to_svg(p), x, y); }
+  void point_marker(double x, double y, const paint& p) override { w_->marker(shape(p.marker), to_svg(p), x, y); }
   void point_markers(const point* at, std::size_t n, const paint& p) override {
-    w_->markers(ring(), to_svg(p), as_svg(at, n), n);
+    w_->markers(shape(p.marker), to_svg(p), as_svg(at, n), n);
   }
   void polyline_begin(const paint& p) override {
     svg_paint s = to_svg(p);
@@ -77,17 +77,24 @@ class svg_canvas : public canvas {
  private:
   std::unique_ptr<svg_writer> w_;
   std::string doc_;
-  std::string ring_;  // the path of a data point's circle
+  std::string shapes_[kMarkerShapes];  // the path of each marker shape, made when first drawn
   std::vector<svg_point> piece_;
 
-  const std::string& ring() {
-    if (ring_.empty()) {
-      const std::vector<point> ring = point_ring();
-      for (std::size_t i = 0; i < ring.size(); ++i)
-        ring_ += (i == 0 ? path_move(ring[i].x, ring[i].y) : path_line(ring[i].x, ring[i].y));
-      ring_ += path_close();
+  const std::string& shape(int k) {
+    k = ((k % kMarkerShapes) + kMarkerShapes) % kMarkerShapes;
+    std::string& d = shapes_[k];
+    if (d.empty()) {
+      const std::vector<point> outline = marker_outline(k);
+      if (marker_is_strokes(k)) {
+        d = path_move(outline[0].x, outline[0].y) + path_line(outline[1].x, outline[1].y) +
+            path_move(outline[2].x, outline[2].y) + path_line(outline[3].x, outline[3].y);
+      } else {
+        for (std::size_t i = 0; i < outline.size(); ++i)
+          d += (i == 0 ? path_move(outline[i].x, outline[i].y) : path_line(outline[i].x, outline[i].y));
+        d += path_close();
+      }
     }
-    return ring_;
+    return d;
   }
   const svg_point* as_svg(const point* at, std::size_t n) {
     piece_.resize(n);

@@ -1,7 +1,8 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
 // built yet say so, each once per step: ANNOTATE= on template graphs (device charts
-// draw it), GOUT= on template graphs (it names the catalog of device charts), and
-// TILELEGLABEL=, the title of a legend that nothing fills.
+// draw it), GOUT= on template graphs (it names the catalog of device charts),
+// TILELEGLABEL=, the title of a legend that nothing fills, and OVERLAY where it draws
+// no groups (HISTOGRAM, and device graphs).
 #include <cstring>
 #include <initializer_list>
 
@@ -24,13 +25,17 @@ bool plot_statement(const kes_stmt* s) {
 
 void kesunbuilt(const kes_ctx* ctx) {
   bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
-  bool tile_title = false;
+  bool tile_title = false, hist_overlay = false, plot_overlay = false;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!plot_statement(s)) continue;
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
     tile_title = tile_title || kes_pgiven(s, KES_PLOT_SLOT_TILELEGLABEL);
+    if (kes_flag(s, KES_PLOT_FLAG_OVERLAY)) (named(s, "HIST") ? hist_overlay : plot_overlay) = true;
   }
   if (tile_title) xpmlog(KES_SET_LABEL, KES_MSG_TILELEGLABEL_NO_EFFECT);
+  if (hist_overlay) xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_OVERLAY_NOT_USED);
+  // Only the template renderer draws groups; device charts show the cells side by side.
+  if (plot_overlay && ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, KES_MSG_OVERLAY_TEMPLATE_GRAPHS_ONLY);
   // Device charts draw annotate data sets; template graphs have none.
   if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
   // A graphics catalog holds device charts only.

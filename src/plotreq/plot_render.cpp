@@ -8,14 +8,16 @@
 #include "records/kes_ctx.h"
 #include "records/kes_preq.h"
 
-void kes_resolve_cells(kes_preq* request) {
+void kes_resolve_cells(kes_preq* request, bool overlay_drawn) {
   const kes_classvars* cv = request->classvars;
   const int nclass = cv != nullptr ? cv->count : 0;
   if (nclass == 0) return;
   auto levels = [](int n) { return n < 1 ? 1 : n < KES_PANEL_MAX ? n : KES_PANEL_MAX; };
   const bool rows_given = request->nrows > 0, cols_given = nclass == 2 ? request->ncols > 0 : request->ncols > 1;
-  // OVERLAY draws the last CLASS variable's levels as groups within one cell.
-  const bool overlay = request->type != KES_PLOT_HISTOGRAM && kes_flag(request->stmt, KES_PLOT_FLAG_OVERLAY);
+  // OVERLAY draws the last CLASS variable's levels as groups within one cell, where
+  // the renderer draws groups (template graphs); elsewhere the cells stand side by side.
+  const bool overlay =
+      overlay_drawn && request->type != KES_PLOT_HISTOGRAM && kes_flag(request->stmt, KES_PLOT_FLAG_OVERLAY);
   if (nclass == 1 || overlay) {
     // The cells in a column, unless NCOLS= asked for a row.
     if (!rows_given && !cols_given) request->nrows = overlay && nclass == 1 ? 1 : levels(cv->nlevels);
@@ -29,7 +31,7 @@ int kes_draw(kes_ctx* ctx, kes_preq* request) {
   // Cells left to the levels are counted for this graph only: the next BY group may
   // have other levels.
   const int rows = request->nrows, cols = request->ncols;
-  kes_resolve_cells(request);
+  kes_resolve_cells(request, ctx->tmplgraph);
   const int result = ctx->renderer(ctx);
   request->nrows = rows;
   request->ncols = cols;

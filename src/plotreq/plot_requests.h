@@ -35,8 +35,10 @@ int kescmh4(kes_ctx* ctx);
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);
 // Rows and columns of cells that NROWS= and NCOLS= leave to the levels (0 from the
 // statement pass) become the level counts, at most KES_PANEL_MAX, so that a CLASS
-// request draws one comparative graph where the page holds its cells.
-void kes_resolve_cells(kes_preq* request);
+// request draws one comparative graph where the page holds its cells. With
+// overlay_drawn (a renderer that draws OVERLAY groups) an overlaid request keeps its
+// groups' cells in one.
+void kes_resolve_cells(kes_preq* request, bool overlay_drawn);
 // Runs the step's renderer on the request with its cells so resolved, and gives the
 // request back its statement's values afterwards.
 int kes_draw(kes_ctx* ctx, kes_preq* request);

@@ -16,6 +16,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -37,6 +38,16 @@ const char* const kQqGraphs[2][2] = {{"QQPlot", "CompQQPlot"}, {"QQPlotRotated",
 const char* const kProbGraphs[2][2] = {{"ProbPlot", "CompProbPlot"}, {"ProbPlotRotated", "CompProbPlotRotated"}};
 
 
+// Whether some CLASS cell draws a line other than the key cell's.
+bool own_lines(kes_ctx* ctx, const kes_plotslot* key) {
+  return kes_each_cell(ctx->curreq->classvars, [&](kes_cell* cell) -> int {
+           const kes_plotslot* s = kes_stg_slot(ctx, cell);
+           const kes_curve* c = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+           if (s == nullptr || !s->line || c == nullptr || !c->fitted) return 0;
+           return s->intercept != key->intercept || s->slope != key->slope ? 1 : 0;
+         }) != 0;
+}
+
 // Columns, bound table and rows both graphs share.
 void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   kes_preq* r = ctx->curreq;
@@ -48,7 +59,9 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   if (cv->count > 0) classcols(cv, g);
   if (r->line_wanted && kc != nullptr && kc->fitted) {
     char buf[256];
-    const int n = kes_reflinelab(ctx, buf, key->intercept, key->slope);
+    // Cells that draw lines of their own are not described by the key cell's numbers.
+    const int n = own_lines(ctx, key) ? xpmstr(buf, sizeof buf, KES_SET_PLOT, KES_MSG_FITTED_PER_CELL)
+                                      : kes_reflinelab(ctx, buf, key->intercept, key->slope);
     kes_dyn_text(g, KES_DYN_REFLINELAB, vemtxt(buf, n));
   }
   if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, KES_DYN_ASPECTRATIO, 1.0);

@@ -1,0 +1,37 @@
+// The cells a plot template draws and the groups inside them. With _OVERLAY the levels
+// of the last CLASS variable are drawn together in one cell, each group in its own
+// colour and marker (lines: colour and pattern) and named in a legend titled by
+// _GROUPLABEL; without it every CLASS cell of the data object is a cell of its own.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+#include "graph/template_graph_parts.h"
+#include "graph/template_parts.h"
+#include "output/graph_objects.h"
+
+namespace plat::graph {
+
+struct plot_cells {
+  bool overlay = false;
+  std::vector<class_key> keys;                 // the cells drawn, their groups' level left out
+  std::vector<std::vector<int>> members;       // per cell drawn: its data cells, in row order
+  std::vector<std::string> groups;             // the overlaid levels in the order they come
+  std::vector<int> group_of;                   // per data cell: its group, -1 without overlay
+};
+// The cells drawn from the keys of a data object's cells (in the order cells_of gives).
+plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, const std::vector<class_key>& data_keys);
+
+// The points of group g (-1: the plain points of a plot without groups).
+paint group_points(int g);
+// The line of group g, `width` px wide; group -1 takes `plain`, the plot's own line.
+paint group_line(int g, double width, const paint& plain);
+// The legend of the groups: each level with its marker (when `markers`) and its line
+// (when `lines`), in the group's look.
+std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bool lines, double width);
+
+// The legend title of a page: _GROUPLABEL on an overlaid graph, else _LEGENDTITLE.
+std::string legend_title_of(const out::graph_panel& p);
+
+}  // namespace plat::graph

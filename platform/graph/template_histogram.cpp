@@ -146,9 +146,10 @@ int curve_index(const std::vector<std::string>& labels, const std::string& label
   return static_cast<int>(at - labels.begin());
 }
 
-// What a cell draws, in page px, for the placing of its inset boxes.
-cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
-  cell_ink ink;
+// The rectangles (page px) of the cell's bars that are drawn: from 0 (or the axis
+// foot) to their heights, hanging bars from their origins down to where they hang.
+std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+  std::vector<frame> rects;
   const double base = std::max(f.ylo, 0.0);
   for (const bar& b : cell.bars) {
     const double left = midpoints ? b.x - w / 2 : b.x;
@@ -160,8 +161,15 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints,
       continue;
     }
     const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
-    ink.bars.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
+    rects.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
   }
+  return rects;
+}
+
+// What a cell draws, in page px, for the placing of its inset boxes.
+cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+  cell_ink ink;
+  ink.bars = bar_rects(cell, f, w, midpoints, hanging);
   for (const curve& k : cell.curves) {
     std::vector<point> pts;
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
@@ -180,18 +188,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   barpaint.fill = kBarFill;
   barpaint.stroke = kFrameColour;
   const bool hanging = p.flag(KES_DYN_HANG);
-  for (const bar& b : cell.bars) {
-    const double left = midpoints ? b.x - w / 2 : b.x;
-    double top = b.height, bottom = base;
-    if (hanging && !std::isnan(b.origin) && !std::isnan(b.hang)) {
-      top = b.origin;
-      bottom = b.hang;
-    } else if (!(b.height > 0)) {
-      continue;
-    }
-    const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
-    c.rect(f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0, barpaint);
-  }
+  for (const frame& r : bar_rects(cell, f, w, midpoints, hanging)) c.rect(r.x, r.y, r.w, r.h, barpaint);
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];

@@ -30,28 +30,6 @@ std::vector<svg_point> points_of(const std::string& attr) {
   return v;
 }
 
-// The largest magnitude of any number in the document's coordinates.
-double farthest(const std::string& doc) {
-  double far = 0;
-  for (const kes_test::svg_element& e : kes_test::svg_elements(doc))
-    for (const auto& [name, value] : e.attrs) {
-      if (name != "x" && name != "y" && name != "x1" && name != "y1" && name != "x2" && name != "y2" &&
-          name != "width" && name != "height" && name != "points" && name != "cx" && name != "cy")
-        continue;
-      for (const char* c = value.c_str(); *c != 0;) {
-        char* end = nullptr;
-        const double v = std::strtod(c, &end);
-        if (end == c) {
-          ++c;
-          continue;
-        }
-        far = std::max(far, std::fabs(v));
-        c = end;
-      }
-    }
-  return far;
-}
-
 TEST(svg_clip, segments_cut_to_a_box) {
   const svg_box box{0, 0, 100, 100};
   struct row {
@@ -198,7 +176,7 @@ TEST(svg_clip, no_coordinate_far_off_the_page) {
   w.circle(-1e12, 0, 3, svg_fill("#000000"));
   EXPECT_EQ(w.unseen(), 4);
   const std::string doc = w.finish();
-  EXPECT_LT(farthest(doc), 1e5) << doc;
+  EXPECT_LT(kes_test::svg_farthest(kes_test::svg_elements(doc)), 1e5) << doc;
   EXPECT_NE(doc.find("x=\"100\" y=\"200\""), std::string::npos) << doc;
   EXPECT_NE(doc.find(">near</text>"), std::string::npos) << doc;
   EXPECT_EQ(doc.find(">far</text>"), std::string::npos) << doc;

@@ -58,27 +58,6 @@ class RunnerGraphBounds : public ::testing::Test {
   int status_ = -1;
 };
 
-// The largest magnitude of a coordinate or size in the document.
-double farthest(const std::vector<svg_element>& els) {
-  static const char* const kPlaces[] = {"x", "y", "x1", "y1", "x2", "y2", "cx", "cy", "width", "height", "points"};
-  double far = 0;
-  for (const svg_element& e : els)
-    for (const char* name : kPlaces) {
-      const std::string v = e.get(name);
-      for (const char* c = v.c_str(); *c != 0;) {
-        char* end = nullptr;
-        const double d = std::strtod(c, &end);
-        if (end == c) {
-          ++c;
-          continue;
-        }
-        far = std::max(far, std::fabs(d));
-        c = end;
-      }
-    }
-  return far;
-}
-
 // Values near 1e-100 with given parameters: the reference line runs 1e46 px off the
 // page at both ends (mu = 0, sigma = 1e-54 puts it across the plot), and P-P and CDF
 // curves come from them too. In both renderers no coordinate lies beyond 1e5 px, and
@@ -101,7 +80,7 @@ TEST_F(RunnerGraphBounds, NoCoordinateFarOffThePage) {
     ASSERT_GE(files.size(), 3u) << graphics << log_;
     for (const std::string& f : files) {
       const std::vector<svg_element> els = read(f);
-      EXPECT_LT(farthest(els), 1e5) << graphics << " " << f;
+      EXPECT_LT(kes_test::svg_farthest(els), 1e5) << graphics << " " << f;
       if (std::string(graphics) != "template" || (f != "QQPlot1.svg" && f != "ProbPlot1.svg")) continue;
       // The reference line crosses the plot: it is drawn, cut to its clip (grown by
       // the 8 px margin of a 1.5 px stroke). The legend's swatch lies outside it.

@@ -11,5 +11,6 @@ constexpr int kGraphFileError = 3; // {s} file, {s} reason
 constexpr int kNoAnnotate = 4;
 constexpr int kNoSegment = 5;      // {s} service
 constexpr int kGraphNotDrawn = 6;  // {s} label, {s} reason
+constexpr int kInsetRowsLeftOut = 12;  // {s} label, {d} rows left out, {d} rows of the box
 
 }  // namespace plat::graph

@@ -3,6 +3,9 @@
 // Both work as the points come, so a line or a batch of any length is never held.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "graph/svg_writer.h"
 
@@ -19,6 +22,24 @@ constexpr double kSamePoint = 0.002;
 
 double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
+// How far a shape's path reaches from its centre: the largest number in it (arc flags
+// and radii only make it larger).
+double shape_reach(std::string_view d) {
+  const std::string s(d);
+  double r = 0;
+  for (const char* c = s.c_str(); *c != 0;) {
+    char* end = nullptr;
+    const double v = std::strchr("+-.0123456789", *c) != nullptr ? std::strtod(c, &end) : 0;
+    if (end == nullptr || end == c) {
+      ++c;
+      continue;
+    }
+    if (std::isfinite(v)) r = std::max(r, std::fabs(v));
+    c = end;
+  }
+  return r;
+}
+
 // Rounded as the file will hold it.
 svg_point as_written(const svg_point& q) { return {std::round(q.x * 100) / 100, std::round(q.y * 100) / 100}; }
 
@@ -29,6 +50,7 @@ void svg_writer::polyline_begin(const svg_paint& p) {
   line_ = line_state{};
   line_.open = true;
   line_.paint = p;
+  line_.box = seen().grown(cut_margin(p));
 }
 
 void svg_writer::line_vertex(const svg_point& q) {
@@ -78,13 +100,7 @@ void svg_writer::line_take(const svg_point& q) {
   if (hi_in) line_.hi_x = hx, line_.hi_y = hy;
 }
 
-void svg_writer::polyline_point(double x, double y) {
-  if (!line_.open || line_.bad) return;
-  if (!std::isfinite(x) || !std::isfinite(y)) {
-    line_.bad = true;
-    return;
-  }
-  const svg_point q{x, y};
+inline void svg_writer::line_feed(const svg_point& q) {
   if (line_.written == 0) {
     line_vertex(q);
     return;
@@ -109,6 +125,58 @@ void svg_writer::polyline_point(double x, double y) {
   line_take(q);
 }
 
+void svg_writer::polyline_point(double x, double y) {
+  if (!line_.open || line_.bad) return;
+  // Most points of a dense line are the last one taken, as far as the page shows (and
+  // that one lies inside the box: nothing to cut). A NaN goes on to be found below.
+  if (line_.raw_in && line_.has_b) {
+    const double mx = x - line_.b.x, my = y - line_.b.y;
+    if (mx * mx + my * my <= kSamePoint * kSamePoint) return;
+  }
+  if (!std::isfinite(x) || !std::isfinite(y)) {
+    line_.bad = true;
+    return;
+  }
+  const svg_point q{x, y};
+  const bool in = line_.box.holds(x, y);
+  // Most points follow one inside the box: nothing to cut.
+  if (line_.raw_in && in) {
+    line_.raw = q;
+    line_feed(q);
+    return;
+  }
+  if (!line_.has_raw) {
+    line_.has_raw = true;
+    line_.raw = q;
+    line_.raw_in = in;
+    if (in) line_feed(q);
+    return;
+  }
+  svg_point a = line_.raw, b = q;
+  const bool was_in = line_.raw_in;
+  line_.raw = q;
+  line_.raw_in = in;
+  line_.was_cut = true;
+  // Both beyond one side: nothing of the segment shows.
+  const svg_box& k = line_.box;
+  if ((x < k.x0 && a.x < k.x0) || (x > k.x1 && a.x > k.x1) || (y < k.y0 && a.y < k.y0) || (y > k.y1 && a.y > k.y1))
+    return;
+  if (!clip_segment(line_.box, a, b)) return;
+  if (!was_in) line_feed(a);  // where the line comes into the box
+  line_feed(b);
+  if (!in) line_piece_end();  // and where it leaves
+}
+
+void svg_writer::line_piece_end() {
+  if (line_.has_b) line_vertex(line_.b);
+  if (line_.written >= 2) line_.pieces.push_back(std::move(line_.points));
+  line_.points.clear();
+  line_.written = 0;
+  line_.has_b = false;
+  line_.cone = line_.empty = false;
+  line_.reach2 = 0;
+}
+
 void svg_writer::polyline_points(const svg_point* at, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) polyline_point(at[i].x, at[i].y);
 }
@@ -121,8 +189,9 @@ void svg_writer::polyline_end() {
     line_ = line_state{};
     return;
   }
-  if (line_.has_b) line_vertex(line_.b);
-  if (line_.written >= 2) put("<polyline points=\"" + line_.points + "\"" + paint_attrs(line_.paint) + "/>");
+  line_piece_end();
+  if (line_.was_cut) ++(line_.pieces.empty() ? unseen_ : cut_);
+  for (const std::string& piece : line_.pieces) put("<polyline points=\"" + piece + "\"" + paint_attrs(line_.paint) + "/>");
   line_ = line_state{};
 }
 
@@ -167,10 +236,14 @@ void svg_writer::marker_kind(std::string_view shape, const svg_paint& p) {
     mark_last_.push_back({INFINITY, INFINITY});
     mark_buckets_.emplace_back();
   }
-  memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k};
+  memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k, seen().grown(shape_reach(shape) + cut_margin(p))};
 }
 
 void svg_writer::marker_place(double x, double y) {
+  if (!memo_.box.holds(x, y)) {
+    ++unseen_;
+    return;
+  }
   const std::size_t k = memo_.set;
   const svg_point q{x, y};
   const auto near = [&q](const svg_point& w) {

@@ -1,10 +1,18 @@
 // The SVG writer: fixed number format, fixed attribute order, counter ids.
 #include "graph/svg_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace plat::graph {
+
+double cut_margin(const svg_paint& p) {
+  // A miter join reaches at most twice the stroke width past its vertex (the default
+  // limit of 4), a cap half of it: a cut twice as far out as that is never seen.
+  return p.stroke == "none" ? 1 : 2 + 4 * p.stroke_width;
+}
 
 std::string svg_number(double v) {
   double r = std::round(v * 100.0) / 100.0;
@@ -110,6 +118,9 @@ std::string svg_writer::paint_attrs(const svg_paint& p) const {
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   std::string id = next_id("clip");
   if (!finite({x, y, w, h})) x = y = w = h = 0;
+  const std::size_t n = static_cast<std::size_t>(std::atol(id.c_str() + 4));
+  if (clips_.size() < n) clips_.resize(n, svg_box{0, 0, -1, -1});
+  clips_[n - 1] = svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)};
   put("<clipPath id=\"" + id + "\"><rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" +
       svg_number(w < 0 ? 0 : w) + "\" height=\"" + svg_number(h < 0 ? 0 : h) + "\"/></clipPath>");
   return id;
@@ -123,14 +134,20 @@ void svg_writer::begin_group(const svg_group& g) {
   if (!g.transform.empty()) e += " transform=\"" + svg_escape(g.transform) + "\"";
   e += ">";
   ++group_serial_;
+  // What can be seen in the group: its clip path's rectangle within what its parent shows.
+  svg_box box = seen();
+  if (g.clip.compare(0, 4, "clip") == 0 && g.clip.size() > 4) {
+    const std::size_t n = static_cast<std::size_t>(std::atol(g.clip.c_str() + 4));
+    if (n >= 1 && n <= clips_.size() && g.clip == "clip" + std::to_string(n)) box = box.meet(clips_[n - 1]);
+  }
   // A group begun again just after it ended, with the same attributes, goes on: the
   // batches of one drawing under one clip make one group.
   if (!closing_.empty() && g.id.empty() && closing_tag_ == e) {
     closing_.clear();
-    groups_.push_back({e, true, true});
+    groups_.push_back({e, true, true, box});
     return;
   }
-  groups_.push_back({e, false, g.id.empty()});
+  groups_.push_back({e, false, g.id.empty(), box});
 }
 
 void svg_writer::end_group() {
@@ -147,6 +164,16 @@ void svg_writer::end_group() {
 
 void svg_writer::line(double x1, double y1, double x2, double y2, const svg_paint& p) {
   if (!finite({x1, y1, x2, y2})) return;
+  const svg_box box = seen().grown(cut_margin(p));
+  if (!box.holds(x1, y1) || !box.holds(x2, y2)) {
+    svg_point a{x1, y1}, b{x2, y2};
+    if (!clip_segment(box, a, b)) {
+      ++unseen_;
+      return;
+    }
+    ++cut_;
+    x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
+  }
   put("<line x1=\"" + svg_number(x1) + "\" y1=\"" + svg_number(y1) + "\" x2=\"" + svg_number(x2) + "\" y2=\"" +
       svg_number(y2) + "\"" + paint_attrs(p) + "/>");
 }
@@ -172,7 +199,18 @@ void svg_writer::polygon(const std::vector<svg_point>& pts, const svg_paint& p) 
   for (const svg_point& q : pts)
     if (!finite({q.x, q.y})) return;
   if (pts.size() < 3) return;
-  put("<polygon points=\"" + points_text(pts) + "\"" + paint_attrs(p) + "/>");
+  const svg_box box = seen().grown(cut_margin(p));
+  if (std::all_of(pts.begin(), pts.end(), [&box](const svg_point& q) { return box.holds(q.x, q.y); })) {
+    put("<polygon points=\"" + points_text(pts) + "\"" + paint_attrs(p) + "/>");
+    return;
+  }
+  const std::vector<svg_point> inside = clip_polygon(box, pts);
+  if (inside.size() < 3) {
+    ++unseen_;
+    return;
+  }
+  ++cut_;
+  put("<polygon points=\"" + points_text(inside) + "\"" + paint_attrs(p) + "/>");
 }
 
 void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p) {
@@ -180,12 +218,29 @@ void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p
   // Negative sizes are turned round, so that any two corners make a rectangle.
   if (w < 0) x += w, w = -w;
   if (h < 0) y += h, h = -h;
+  const svg_box box = seen().grown(cut_margin(p));
+  if (x > box.x1 || y > box.y1 || x + w < box.x0 || y + h < box.y0 || !(box.x0 <= box.x1 && box.y0 <= box.y1)) {
+    ++unseen_;
+    return;
+  }
+  // Sides beyond the box move onto it; a rectangle inside keeps its numbers as given.
+  if (x < box.x0 || y < box.y0 || x + w > box.x1 || y + h > box.y1) {
+    ++cut_;
+    if (x < box.x0) w -= box.x0 - x, x = box.x0;
+    if (y < box.y0) h -= box.y0 - y, y = box.y0;
+    if (x + w > box.x1) w = box.x1 - x;
+    if (y + h > box.y1) h = box.y1 - y;
+  }
   put("<rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" + svg_number(w) + "\" height=\"" +
       svg_number(h) + "\"" + paint_attrs(p) + "/>");
 }
 
 void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
   if (!finite({cx, cy, r})) return;
+  if (!seen().grown(std::fabs(r) + cut_margin(p)).holds(cx, cy)) {
+    ++unseen_;
+    return;
+  }
   put("<circle cx=\"" + svg_number(cx) + "\" cy=\"" + svg_number(cy) + "\" r=\"" + svg_number(r < 0 ? -r : r) +
       "\"" + paint_attrs(p) + "/>");
 }
@@ -198,6 +253,11 @@ void svg_writer::path(std::string_view d, const svg_paint& p) {
 double svg_writer::text(double x, double y, std::string_view text, const svg_text_style& s) {
   const double len = text_width(text, s.size, s.w);
   if (!finite({x, y, s.size, s.angle}) || text.empty()) return text.empty() ? 0 : len;
+  // Turned any way about its anchor, a text stays within its length and size of it.
+  if (!seen().grown(len + s.size).holds(x, y)) {
+    ++unseen_;
+    return len;
+  }
   static const char* const kAnchor[] = {"start", "middle", "end"};
   std::string e = "<text x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" font-size=\"" + svg_number(s.size) + "\"";
   if (s.w == weight::bold) e += " font-weight=\"bold\"";
@@ -228,6 +288,7 @@ std::string svg_writer::finish() {
   doc += "</svg>\n";
   body_.clear();
   counters_.clear();
+  clips_.clear();
   symbols_.clear();
   mark_sets_.clear();
   mark_last_.clear();

@@ -8,6 +8,12 @@
 // that work bottom-up convert. An element with a coordinate that is not finite is not
 // written (dropped() counts them), so a bad value never makes an unreadable file.
 //
+// What cannot be seen is cut away before it is written: lines, polylines, polygons and
+// rectangles are cut to the rectangle of the clip paths around them (the page when
+// there is none), grown by a margin in which no cut shows under the stroke; markers and
+// texts that lie wholly outside it are left out. So no coordinate lies far off the
+// page, and a line whose ends lie very far out is still drawn where it crosses.
+//
 // A file's size is set by the page, not by the data: markers and polyline vertices
 // that a reader could not tell apart at the page's resolution (a quarter pixel) are
 // left out, markers are references to one definition of their shape and paint, and a
@@ -32,6 +38,7 @@
 #include <vector>
 
 #include "graph/font_metrics.h"
+#include "graph/svg_clip.h"
 
 namespace plat::graph {
 
@@ -79,6 +86,10 @@ inline svg_paint svg_fill_stroke(std::string fill, std::string stroke, double wi
   p.fill = std::move(fill);
   return p;
 }
+
+// How far beyond the edge of what can be seen a shape of this paint is cut: its stroke
+// never shows the cut.
+double cut_margin(const svg_paint& p);
 
 enum class svg_anchor { start, middle, end };
 
@@ -154,6 +165,10 @@ class svg_writer {
 
   // Elements dropped for a coordinate that was not finite.
   int dropped() const { return dropped_; }
+  // Lines, polylines, polygons and rectangles cut at the edge of what can be seen, and
+  // elements left out as lying wholly outside it.
+  long long cut() const { return cut_; }
+  long long unseen() const { return unseen_; }
   // Markers left out as coinciding with one already written.
   long long markers_merged() const { return markers_merged_; }
   // The complete document; the writer is left empty.
@@ -175,7 +190,10 @@ class svg_writer {
     std::string tag;
     bool written = false;
     bool mergeable = false;  // no id: one closed and begun again can stay one
+    svg_box box{};           // what can be seen inside it: its clip within its parent's
   };
+  // What can be seen where the next element goes.
+  svg_box seen() const { return groups_.empty() ? svg_box{0, 0, width_, height_} : groups_.back().box; }
 
   double width_, height_;
   bool white_;
@@ -186,13 +204,21 @@ class svg_writer {
   std::string closing_tag_; // and its start tag, when it may go on
   int dropped_ = 0;
   long long markers_merged_ = 0;
+  long long cut_ = 0, unseen_ = 0;
+  std::vector<svg_box> clips_;  // the rectangle of clip path "clipN" at N - 1
 
-  // The polyline being given point by point.
+  // The polyline being given point by point: each point is cut to the box, and the
+  // pieces inside go on to be thinned (a piece ends where the line leaves the box).
   struct line_state {
     bool open = false, bad = false;
     svg_paint paint;
+    svg_box box{};
+    svg_point raw{};      // the last point given, and whether it lay inside the box
+    bool has_raw = false, raw_in = false;
     std::string points;   // the vertices written so far
     int written = 0;
+    std::vector<std::string> pieces;  // pieces ended, written at the end of the line
+    bool was_cut = false;
     svg_point a{}, b{};   // the last vertex written; the last point seen (not yet written)
     bool has_b = false;
     // The directions from a within which every point since a lies within the
@@ -203,6 +229,8 @@ class svg_writer {
   } line_;
   void line_vertex(const svg_point& q);
   void line_take(const svg_point& q);
+  void line_feed(const svg_point& q);  // a point of the piece inside the box
+  void line_piece_end();               // writes the piece and starts the next one
 
   // Markers: definitions by shape and paint, and the places written per definition and
   // group, in buckets of the resolution.
@@ -223,6 +251,7 @@ class svg_writer {
     svg_paint paint;
     std::string id;
     std::size_t set = 0;
+    svg_box box{};  // where a marker of the shape can be seen at all
   } memo_;
   long group_serial_ = 0;   // counts changes of the open groups
   std::vector<std::unordered_map<std::pair<long long, long long>, std::vector<svg_point>, bucket_hash>> mark_buckets_;

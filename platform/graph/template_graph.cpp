@@ -3,7 +3,10 @@
 
 #include <cstring>
 
+#include "core/runtime.h"
+#include "graph/graph_messages.h"
 #include "graph/template_canvas.h"
+#include "graph/template_insets.h"
 #include "output/templates.h"
 
 namespace plat::graph {
@@ -33,7 +36,17 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
     return false;
   }
   for (const drawer& d : kDrawers)
-    if (std::strcmp(d.kind, def->kind) == 0) return d.draw(p, c, why);
+    if (std::strcmp(d.kind, def->kind) == 0) {
+      take_inset_cuts();
+      const bool drawn = d.draw(p, c, why);
+      // Rows an inset box had no room for are said once for the graph.
+      const inset_cuts cuts = take_inset_cuts();
+      if (drawn && cuts.boxes > 0) {
+        const std::string label = p.label + (p.description.empty() ? "" : " (" + p.description + ")");
+        log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cuts.most, cuts.of);
+      }
+      return drawn;
+    }
   *why = "the graph template " + p.template_name + " cannot be drawn yet";
   return false;
 }

@@ -108,12 +108,14 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
   // One CLASS variable runs down the rows (Class1) or across the columns (Class2).
   if (!any2) ncols = 1;
   if (!any1) nrows = 1;
-  g.nrows = nrows;
-  g.ncols = ncols;
   const int colblocks = std::max(1, (static_cast<int>(cols.size()) + ncols - 1) / ncols);
   const int p = std::max(panel, 1) - 1;
   const int rb = p / colblocks, cb = p % colblocks;
-  for (int r = 0; r < nrows; ++r)
+  // A panel has as many rows as it holds (the last one down only those left), and its
+  // page is sized to them.
+  g.nrows = std::clamp(static_cast<int>(rows.size()) - rb * nrows, 1, nrows);
+  g.ncols = ncols;
+  for (int r = 0; r < g.nrows; ++r)
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
       const bool on = ri < rows.size() && ci < cols.size();

@@ -146,17 +146,11 @@ int curve_index(const std::vector<std::string>& labels, const std::string& label
   return static_cast<int>(at - labels.begin());
 }
 
-void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
-               bool midpoints, const std::vector<double>& yticks, const std::vector<std::string>& labels,
-               cell_ink* ink) {
-  draw_wall(c, f);
-  if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
-  c.clip_begin(f.x, f.y, f.w, f.h);
+// The rectangles (page px) of the cell's bars that are drawn: from 0 (or the axis
+// foot) to their heights, hanging bars from their origins down to where they hang.
+std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+  std::vector<frame> rects;
   const double base = std::max(f.ylo, 0.0);
-  paint barpaint;
-  barpaint.fill = kBarFill;
-  barpaint.stroke = kFrameColour;
-  const bool hanging = p.flag(KES_DYN_HANG);
   for (const bar& b : cell.bars) {
     const double left = midpoints ? b.x - w / 2 : b.x;
     double top = b.height, bottom = base;
@@ -167,9 +161,34 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
       continue;
     }
     const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
-    c.rect(f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0, barpaint);
-    ink->bars.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
+    rects.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
   }
+  return rects;
+}
+
+// What a cell draws, in page px, for the placing of its inset boxes.
+cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+  cell_ink ink;
+  ink.bars = bar_rects(cell, f, w, midpoints, hanging);
+  for (const curve& k : cell.curves) {
+    std::vector<point> pts;
+    for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
+    ink.add_line(pts);
+  }
+  return ink;
+}
+
+void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
+               bool midpoints, const std::vector<double>& yticks, const std::vector<std::string>& labels) {
+  draw_wall(c, f);
+  if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
+  c.clip_begin(f.x, f.y, f.w, f.h);
+  const double base = std::max(f.ylo, 0.0);
+  paint barpaint;
+  barpaint.fill = kBarFill;
+  barpaint.stroke = kFrameColour;
+  const bool hanging = p.flag(KES_DYN_HANG);
+  for (const frame& r : bar_rects(cell, f, w, midpoints, hanging)) c.rect(r.x, r.y, r.w, r.h, barpaint);
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
@@ -185,7 +204,6 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
     std::vector<point> pts;
     for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
-    ink->add_line(pts);
     c.polyline(pts, curve_paint(curve_index(labels, cell.curves[i].label), is_kernel(cell.curves[i].label)));
   }
   c.clip_end();
@@ -204,6 +222,86 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);
+}
+
+// A canvas that keeps nothing: a page laid out only to be measured.
+struct no_canvas : canvas {
+  void begin(double, double, const std::string&, const std::string&) override {}
+  void rect(double, double, double, double, const paint&) override {}
+  void line(double, double, double, double, const paint&) override {}
+  void polyline(const std::vector<point>&, const paint&) override {}
+  void polygon(const std::vector<point>&, const paint&) override {}
+  void text(double, double, const std::string&, const text_style&) override {}
+  void clip_begin(double, double, double, double) override {}
+  void clip_end() override {}
+  void end() override {}
+};
+
+// The highest value the cell draws between x0 and x1 (px): its bars, with room for
+// their labels (in px, through `label`), and its curves.
+double highest_under(const hist_cell& cell, const frame& f, double x0, double x1, double w, bool midpoints,
+                     bool hanging, bool* label) {
+  double top = -INFINITY;
+  for (const bar& b : cell.bars) {
+    const double left = midpoints ? b.x - w / 2 : b.x;
+    if (f.px(left + w) < x0 || f.px(left) > x1) continue;
+    const double v = hanging && !std::isnan(b.origin) ? b.origin : b.height;
+    if (!(v > top)) continue;
+    top = v;
+    *label = !b.label.empty();
+  }
+  for (const curve& k : cell.curves)
+    for (const point& q : k.pts) {
+      const double x = f.px(q.x);
+      if (x >= x0 && x <= x1 && q.y > top) top = q.y, *label = false;
+    }
+  return top;
+}
+
+// The common vertical axis, when the graph's own, runs on by whole ticks until every
+// box at the top of a cell sits above the bars and curves under it, as far as the
+// data keep at least half of the cell's height; a box that would need more stays
+// where it is. The boxes are measured on the page as it will be laid out.
+void raise_for_insets(const out::graph_panel& p, const panel_grid& grid, const std::vector<legend_entry>& legend,
+                      const hist_cells& read, double xlo, double xhi, double w, bool midpoints, scale* ys) {
+  if (!parse_numbers(p.text(KES_DYN_YTICKS)).empty() || !std::isnan(p.number(KES_DYN_YMAX, NAN)) ||
+      ys->ticks.size() < 2 || !(ys->ticks[1] > ys->ticks[0]))
+    return;
+  const double step = ys->ticks[1] - ys->ticks[0];
+  const bool hanging = p.flag(KES_DYN_HANG);
+  for (int round = 0; round < 3; ++round) {
+    no_canvas measure;
+    const page_frame page = begin_page(measure, p, grid, legend, ys->ticks, "histogram");
+    double need = ys->hi;
+    for (std::size_t i = 0; i < page.cells.size(); ++i) {
+      const int index = grid.index[i];
+      if (index < 0) continue;
+      frame f = page.cells[i];
+      f.xlo = xlo, f.xhi = xhi, f.ylo = ys->lo, f.yhi = ys->hi;
+      // A box free to move takes the corner that covers least; only what it still
+      // covers raises the axis.
+      const cell_ink ink = ink_of(read.cells[index], f, w, midpoints, hanging);
+      for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink)) {
+        if (q.w <= 0 || q.box.valign != "TOP") continue;
+        bool label = false;
+        const double top = highest_under(read.cells[index], f, q.x, q.x + q.w, w, midpoints, hanging, &label);
+        // Px from the frame's foot to 4 px under the box (and a bar label's height).
+        const double room = f.y + f.h - (q.y + q.h + 4) - (label ? kRefLabelSize + 3 : 0);
+        if (!(top > ys->lo) || room < f.h / 2) continue;
+        need = std::max(need, ys->lo + (top - ys->lo) * f.h / room);
+      }
+    }
+    if (!(need > ys->hi * (1 + 1e-12))) return;
+    // Ticks as whole multiples of the step, so that 0.05 steps give 0.35, not a sum's
+    // 0.35000000000000003.
+    const double inverse = std::round(1 / step);
+    const bool fraction = step < 1 && std::fabs(inverse * step - 1) < 1e-9;
+    while (ys->hi < need) {
+      const double k = std::round(ys->hi / step) + 1;
+      ys->ticks.push_back(fraction ? k / inverse : k * step);
+      ys->hi = ys->ticks.back();
+    }
+  }
 }
 
 }  // namespace
@@ -225,7 +323,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     xmax = s.hi;
   }
   const double w = bar_width(read, xmin, xmax, midpoints);
-  const scale ys = vertical_scale(p, cells);
+  scale ys = vertical_scale(p, cells);
   // Room beside the end bars, so that they do not sit on the frame.
   const double xpad = 0.04 * (xmax - xmin);
 
@@ -257,6 +355,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     }
   }
 
+  raise_for_insets(p, grid, legend, read, xmin - xpad, xmax + xpad, w, midpoints, &ys);
   const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -269,9 +368,8 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     if (index < 0) {
       if (!grid.drawn(i)) continue;
     } else {
-      cell_ink ink;
-      draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink);
+      draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels);
+      draw_cell_insets(c, f, p, keys[index], ink_of(cells[index], f, w, midpoints, p.flag(KES_DYN_HANG)));
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

@@ -18,12 +18,16 @@ constexpr double kColumnGap = 12; // between labels and values
 constexpr double kEdge = 4;       // between a plot-area box and the frame
 constexpr double kBetween = 6;    // between two boxes of one margin
 constexpr const char* kFill = "#FFFFFF";
+// The smallest text a box in a small cell shrinks to before it leaves rows out.
+constexpr double kLeastSize = 8;
 
-double row_height() { return text_above(kLegendSize) + text_below(kLegendSize) + 2; }
+// Lengths of a box scale with its text.
+double unit(const inset_box& b) { return b.size / kLegendSize; }
+double row_height(const inset_box& b) { return text_above(b.size) + text_below(b.size) + 2 * unit(b); }
 
-text_style style(bool bold = false, anchor a = anchor::start) {
+text_style style(const inset_box& b, bool bold = false, anchor a = anchor::start) {
   text_style t;
-  t.size = kLegendSize;
+  t.size = b.size;
   t.bold = bold;
   t.align = a;
   t.colour = kInk;
@@ -71,16 +75,17 @@ void set(inset_box& b, const std::string& rest, const out::dyn_value& d) {
 
 double column_width(const inset_box& b, bool labels) {
   double w = 0;
-  for (const inset_row& r : b.rows) w = std::max(w, text_advance(labels ? r.label : r.value, style()));
-  return w;
+  for (const inset_row& r : b.rows) w = std::max(w, text_advance(labels ? r.label : r.value, style(b)));
+  return labels ? std::min(w, b.label_room) : w;
 }
 
 double pair_width(const inset_box& b) {
   const double v = column_width(b, false);
-  return column_width(b, true) + (v > 0 ? kColumnGap + v : 0);
+  return column_width(b, true) + (v > 0 ? kColumnGap * unit(b) + v : 0);
 }
 
-double header_height(const inset_box& b) { return b.header.empty() ? 0 : row_height() + 2; }
+double header_width(const inset_box& b) { return std::min(text_advance(b.header, style(b, true)), b.label_room); }
+double header_height(const inset_box& b) { return b.header.empty() ? 0 : row_height(b) + 2 * unit(b); }
 
 // Pairs side by side in a margin box that may take `width` px, and the width they take.
 int pairs_per_line(const inset_box& b, double width) {
@@ -93,7 +98,7 @@ int pairs_per_line(const inset_box& b, double width) {
 double laid_width(const inset_box& b, double width) {
   const int n = pairs_per_line(b, width);
   const double w = n * pair_width(b) + (n - 1) * b.gutter / 100 * kPageWidth + 2 * kPad;
-  return std::min(width, std::max(w, text_advance(b.header, style(true)) + 2 * kPad));
+  return std::min(width, std::max(w, text_advance(b.header, style(b, true)) + 2 * kPad));
 }
 
 }  // namespace
@@ -157,42 +162,74 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
   return false;
 }
 
-double inset_box_width(const inset_box& b) {
-  return std::max(pair_width(b), text_advance(b.header, style(true))) + 2 * kPad;
-}
+double inset_box_width(const inset_box& b) { return std::max(pair_width(b), header_width(b)) + 2 * kPad * unit(b); }
 
 double inset_box_height(const inset_box& b, double width) {
   const int per_line = pairs_per_line(b, width);
   const int lines = (static_cast<int>(b.rows.size()) + per_line - 1) / per_line;
-  return 2 * kPad + header_height(b) + lines * row_height();
+  return 2 * kPad * unit(b) + header_height(b) + lines * row_height(b);
+}
+
+inset_box fit_inset_box(const inset_box& given, double room_w, double room_h) {
+  inset_box b = given;
+  const double w = inset_box_width(b), h = inset_box_height(b, 0);
+  if (w <= room_w && h <= room_h) return b;
+  // Every length of the box is in proportion to its text: a smaller text, to a
+  // readable least, first.
+  const double shrink = std::min(room_w / w, room_h / h);
+  b.size = std::max(kLeastSize, std::floor(kLegendSize * shrink * 10) / 10);
+  // Still too wide: the labels (and the header) give way, cut with an ellipsis; the
+  // values are never cut.
+  if (inset_box_width(b) > room_w) {
+    const double values = column_width(b, false);
+    b.label_room = room_w - 2 * kPad * unit(b) - (values > 0 ? kColumnGap * unit(b) + values : 0);
+  }
+  // Still too tall: the rows that do not fit are left out from the end.
+  const double per_row = row_height(b);
+  const double free = room_h - 2 * kPad * unit(b) - header_height(b);
+  const int fit = free > 0 ? static_cast<int>(std::floor(free / per_row + 1e-9)) : 0;
+  if (fit < static_cast<int>(b.rows.size())) {
+    b.left_out = static_cast<int>(b.rows.size()) - std::max(fit, 0);
+    b.rows.resize(static_cast<std::size_t>(std::max(fit, 0)));
+  }
+  // No room even for one label beside its value, or for one row: no box at all.
+  if (b.label_room < text_advance("M\xE2\x80\xA6", style(b)) || b.rows.empty()) {
+    b.left_out = static_cast<int>(given.rows.size());
+    b.rows.clear();
+  }
+  return b;
 }
 
 void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width) {
   // A margin box is as wide as its pairs need, at most the width it may take.
+  if (b.rows.empty() && b.left_out > 0) return;  // fitted away: nothing of it has room
   const double w = width > 0 ? laid_width(b, width) : inset_box_width(b);
   const double h = inset_box_height(b, width);
+  const double pad = kPad * unit(b);
   // Opaque always: a curve running through the box would cross its texts.
   paint frame;
   frame.stroke = b.border ? kFrameColour : "none";
   frame.fill = kFill;
   c.rect(x, y, w, h, frame);
-  double line_y = y + kPad;
+  double line_y = y + pad;
   if (!b.header.empty()) {
-    c.text(x + kPad, line_y + text_above(kLegendSize) + 1, b.header, style(true));
+    const text_style hs = style(b, true);
+    c.text(x + pad, line_y + text_above(b.size) + unit(b), fit_text(b.header, hs, header_width(b) + 0.01), hs);
     line_y += header_height(b);
     if (b.border) c.line(x, line_y, x + w, line_y, frame);
   }
   const double pw = pair_width(b);
   const int per_line = pairs_per_line(b, width);
   const double gutter = per_line > 1 ? b.gutter / 100 * kPageWidth : 0;
-  const double value_right = per_line == 1 ? x + w - kPad : 0;
+  const double value_right = per_line == 1 ? x + w - pad : 0;
   for (std::size_t i = 0; i < b.rows.size(); ++i) {
     const int col = static_cast<int>(i) % per_line;
-    const double left = x + kPad + col * (pw + gutter);
-    const double base = line_y + (static_cast<int>(i) / per_line) * row_height() + text_above(kLegendSize) + 1;
-    c.text(left, base, b.rows[i].label, style());
+    const double left = x + pad + col * (pw + gutter);
+    const double base = line_y + (static_cast<int>(i) / per_line) * row_height(b) + text_above(b.size) + unit(b);
+    const std::string& label = b.rows[i].label;
+    c.text(left, base, std::isfinite(b.label_room) ? fit_text(label, style(b), b.label_room + 0.01) : label, style(b));
     if (!b.rows[i].value.empty())
-      c.text(per_line == 1 ? value_right : left + pw, base, b.rows[i].value, style(false, anchor::end));
+      c.text(per_line == 1 ? value_right : left + pw, base, b.rows[i].value, style(b, false, anchor::end));
   }
 }
 
@@ -239,7 +276,7 @@ double covered(const cell_ink& ink, double x, double y, double w, double h) {
 
 }  // namespace
 
-void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
+std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
   static const char* const kCorners[4][2] = {{"TOP", "LEFT"}, {"TOP", "RIGHT"}, {"BOTTOM", "LEFT"}, {"BOTTOM", "RIGHT"}};
   // Corners the program chose are kept; the others are free to an automatic box.
   bool taken[4] = {};
@@ -250,8 +287,15 @@ void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& b
   };
   for (const inset_box& b : boxes)
     if (b.margin == 0 && corner_of(b) >= 0) taken[corner_of(b)] = true;
-  for (const inset_box& b : boxes) {
-    if (b.margin != 0) continue;
+  std::vector<placed_inset> placed;
+  for (const inset_box& given : boxes) {
+    if (given.margin != 0) continue;
+    // A box stays inside its own cell: a small cell gets a smaller box.
+    const inset_box b = fit_inset_box(given, f.w - 2 * kEdge, f.h - 2 * kEdge);
+    if (b.rows.empty() && b.left_out > 0) {
+      placed.push_back({b});
+      continue;
+    }
     const double w = inset_box_width(b), h = inset_box_height(b, 0);
     place at = corner_place(f, b.valign, b.halign, w, h);
     const int own = corner_of(b);
@@ -266,14 +310,53 @@ void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& b
       }
       if (chosen != own) taken[own] = false, taken[chosen] = true;
     }
-    draw_inset_box(c, b, at.x, at.y, 0);
+    placed.push_back({b, at.x, at.y, w, h});
+  }
+  return placed;
+}
+
+namespace {
+
+thread_local inset_cuts g_cuts;
+
+void draw_placed(canvas& c, const std::vector<placed_inset>& placed) {
+  for (const placed_inset& q : placed) {
+    if (q.box.left_out > 0) {
+      ++g_cuts.boxes;
+      if (q.box.left_out > g_cuts.most) {
+        g_cuts.most = q.box.left_out;
+        g_cuts.of = q.box.left_out + static_cast<int>(q.box.rows.size());
+      }
+    }
+    draw_inset_box(c, q.box, q.x, q.y, 0);
   }
 }
 
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink) {
-  draw_plot_insets(c, f, read_inset_boxes(p), ink);
+}  // namespace
+
+inset_cuts take_inset_cuts() {
+  const inset_cuts c = g_cuts;
+  g_cuts = inset_cuts{};
+  return c;
+}
+
+void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
+  draw_placed(c, place_plot_insets(f, boxes, ink));
+}
+
+std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
+                                            const cell_ink& ink) {
+  std::vector<placed_inset> placed = place_plot_insets(f, read_inset_boxes(p), ink);
   inset_box cell_box;
-  if (inset_data_box(p, key, &cell_box)) draw_plot_insets(c, f, {cell_box}, ink);
+  if (inset_data_box(p, key, &cell_box)) {
+    const std::vector<placed_inset> own = place_plot_insets(f, {cell_box}, ink);
+    placed.insert(placed.end(), own.begin(), own.end());
+  }
+  return placed;
+}
+
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink) {
+  draw_placed(c, place_cell_insets(f, p, key, ink));
 }
 
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {

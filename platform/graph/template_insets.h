@@ -7,6 +7,7 @@
 // Two boxes in one margin are both drawn: in the top and bottom margins the second
 // lies below the first, in the side margins under it; each keeps its own columns.
 #pragma once
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ struct inset_box {
   int pairs = 1;               // label-value pairs side by side (margin boxes)
   double gutter = 4;           // percent of the page width between pairs
   std::vector<inset_row> rows;
+  // Fitted to a cell: the text size (every length of the box follows it), the width
+  // labels are cut to, and the rows left out at the end for want of room.
+  double size = kLegendSize;
+  double label_room = INFINITY;
+  int left_out = 0;
 };
 
 // The boxes the dynamics describe, in the order they were written.
@@ -44,6 +50,10 @@ double inset_box_width(const inset_box& b);
 double inset_box_height(const inset_box& b, double width);
 // Draws the box with its top-left corner at (x, y), `width` px wide (0: natural).
 void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width);
+// The box fitted into room_w x room_h px: its text shrinks to a readable least, then
+// its labels are cut, then the rows that still do not fit are left out from the end
+// (left_out counts them; a box with no room for one row keeps none).
+inset_box fit_inset_box(const inset_box& b, double room_w, double room_h);
 // What a cell draws, in page px: points (markers and curve vertices) and bars. A box
 // whose corner was chosen for it goes to the free corner that covers least of it.
 struct cell_ink {
@@ -54,14 +64,31 @@ struct cell_ink {
   // that a plot of any number of points leaves as many as the page has room for.
   void add_mark(const point& at);
 };
-// Draws the plot-area boxes inside the frame at their alignments, 4 px from its edges,
-// opaque over what the cell drew before them.
+// The plot-area boxes of a cell as they are drawn: each fitted inside the frame, 4 px
+// from its edges, at its alignment (or the free corner that covers least ink); the
+// rectangle is empty for a box with no room for one row.
+struct placed_inset {
+  inset_box box;
+  double x = 0, y = 0, w = 0, h = 0;
+};
+std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
+// Draws the plot-area boxes where place_plot_insets puts them, opaque over what the
+// cell drew before them.
 void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
 
-// The insets of one drawn cell: the plot-area boxes of the dynamics, and the cell's
-// own InsetData row of a comparative graph.
+// The plot-area boxes of one cell: those of the dynamics, and the cell's own InsetData
+// row of a comparative graph.
+std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
+                                            const cell_ink& ink = {});
 void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key,
                       const cell_ink& ink = {});
+
+// Rows of plot-area boxes left out for want of room since the last call: the boxes
+// cut, and the most rows one of them left out, of how many. The graph's note says it.
+struct inset_cuts {
+  int boxes = 0, most = 0, of = 0;
+};
+inset_cuts take_inset_cuts();
 
 // Room the margin boxes take: top, bottom, left, right (px), for a page `width` px wide.
 struct inset_room {

@@ -246,4 +246,24 @@ std::vector<svg_element> svg_elements(std::string_view s) {
   return out;
 }
 
+double svg_farthest(const std::vector<svg_element>& els) {
+  static const char* const kPlaces[] = {"x", "y", "x1", "y1", "x2", "y2", "cx", "cy", "width", "height", "points"};
+  double far = 0;
+  for (const svg_element& e : els)
+    for (const char* name : kPlaces) {
+      const std::string v = e.get(name);
+      for (const char* c = v.c_str(); *c != 0;) {
+        char* end = nullptr;
+        const double d = std::strtod(c, &end);
+        if (end == c) {
+          ++c;
+          continue;
+        }
+        far = std::max(far, std::fabs(d));
+        c = end;
+      }
+    }
+  return far;
+}
+
 }  // namespace kes_test

@@ -26,6 +26,10 @@ struct svg_element {
 // The elements of a document in the order they are drawn.
 std::vector<svg_element> svg_elements(std::string_view document);
 
+// The largest magnitude of any coordinate or size (x, y, x1 ... cx, cy, width, height,
+// the points of a polyline or polygon) of the elements.
+double svg_farthest(const std::vector<svg_element>& els);
+
 // The reduced form, or a text beginning "unreadable SVG: " with the reason.
 std::string svg_reduce(std::string_view document);
 

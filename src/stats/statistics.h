@@ -103,6 +103,17 @@ constexpr int count_of(int kes_stat_row::*field, int none) {
   return n;
 }
 
+// The smallest (or with largest set, the largest) value of a field over the rows that
+// have one.
+constexpr int bound_of(int kes_stat_row::*field, int none, bool largest) {
+  int b = none;
+  for (const kes_stat_row& r : KES_STAT_ROWS) {
+    const int v = r.*field;
+    if (v != none && (b == none || (largest ? v > b : v < b))) b = v;
+  }
+  return b;
+}
+
 template <int N>
 constexpr index_table<N> table(int kes_stat_row::*field, int first, int none) {
   bool ok = true;
@@ -111,13 +122,13 @@ constexpr index_table<N> table(int kes_stat_row::*field, int first, int none) {
 
 }  // namespace kes_stat_detail
 
-// The statistic keywords fill the OUTPUT slots from N= to STD_QN=, one each.
-constexpr int KES_OUT_SLOT_FIRST = KES_OUTPUT_SLOT_N;
-constexpr int KES_OUT_SLOT_LAST = KES_OUTPUT_SLOT_STD_QN;
+// The statistic keywords fill a run of OUTPUT slots, one each.
+constexpr int KES_OUT_SLOT_FIRST = kes_stat_detail::bound_of(&kes_stat_row::out_slot, 0, false);
+constexpr int KES_OUT_SLOT_LAST = kes_stat_detail::bound_of(&kes_stat_row::out_slot, 0, true);
 constexpr int KES_OUT_NSLOTS = KES_OUT_SLOT_LAST - KES_OUT_SLOT_FIRST + 1;
 static_assert(kes_stat_detail::count_of(&kes_stat_row::out_slot, 0) == KES_OUT_NSLOTS &&
                   kes_stat_detail::dense<KES_OUT_NSLOTS>(&kes_stat_row::out_slot, KES_OUT_SLOT_FIRST, 0),
-              "one row per OUTPUT slot from N= to STD_QN=");
+              "one row per OUTPUT slot, the slots a run without gaps");
 
 // The OUTTABLE statistics, columns 0 on.
 constexpr int KES_TAB_NSTATS = kes_stat_detail::count_of(&kes_stat_row::tab_col, -1);

@@ -12,64 +12,32 @@ struct kes_param_slots {
   int markers;
   int pairs;
 };
-// Rows of the parameter table, by family and parameter.
+// Rows of the parameter table, by family and parameter: each the name the grammar
+// gives the parameter's value slot.
+#define KES_PARAM_LIST(X)                                 \
+  X(NORMAL_MU) X(NORMAL_SIGMA)                            \
+  X(LOGNORMAL_THETA) X(LOGNORMAL_SIGMA) X(LOGNORMAL_ZETA) \
+  X(EXPONENTIAL_THETA) X(EXPONENTIAL_SIGMA)               \
+  X(WEIBULL_THETA) X(WEIBULL_SIGMA) X(WEIBULL_C)          \
+  X(GAMMA_THETA) X(GAMMA_SIGMA) X(GAMMA_ALPHA)            \
+  X(BETA_THETA) X(BETA_SIGMA) X(BETA_ALPHA) X(BETA_BETA)  \
+  X(SB_THETA) X(SB_SIGMA) X(SB_DELTA) X(SB_GAMMA)         \
+  X(SU_THETA) X(SU_SIGMA) X(SU_DELTA) X(SU_GAMMA)
 enum kes_param_row : int {
-  KES_P_NORMAL_MU,
-  KES_P_NORMAL_SIGMA,
-  KES_P_LOGNORMAL_THETA,
-  KES_P_LOGNORMAL_SIGMA,
-  KES_P_LOGNORMAL_ZETA,
-  KES_P_EXPONENTIAL_THETA,
-  KES_P_EXPONENTIAL_SIGMA,
-  KES_P_WEIBULL_THETA,
-  KES_P_WEIBULL_SIGMA,
-  KES_P_WEIBULL_C,
-  KES_P_GAMMA_THETA,
-  KES_P_GAMMA_SIGMA,
-  KES_P_GAMMA_ALPHA,
-  KES_P_BETA_THETA,
-  KES_P_BETA_SIGMA,
-  KES_P_BETA_ALPHA,
-  KES_P_BETA_BETA,
-  KES_P_SB_THETA,
-  KES_P_SB_SIGMA,
-  KES_P_SB_DELTA,
-  KES_P_SB_GAMMA,
-  KES_P_SU_THETA,
-  KES_P_SU_SIGMA,
-  KES_P_SU_DELTA,
-  KES_P_SU_GAMMA,
+#define KES_PARAM_ROW(P) KES_P_##P,
+  KES_PARAM_LIST(KES_PARAM_ROW)
+#undef KES_PARAM_ROW
   KES_NPARAM_ROWS
 };
-constexpr kes_param_slots KES_PARAM_ROWS[KES_NPARAM_ROWS] = {
-    {187, 120, 215},  // NORMAL_MU
-    {142, 121, 216},  // NORMAL_SIGMA
-    {188, 122, 217},  // LOGNORMAL_THETA
-    {186, 123, 218},  // LOGNORMAL_SIGMA
-    {189, 124, 219},  // LOGNORMAL_ZETA
-    {199, 136, 220},  // EXPONENTIAL_THETA
-    {200, 137, 221},  // EXPONENTIAL_SIGMA
-    {190, 126, 222},  // WEIBULL_THETA
-    {191, 127, 223},  // WEIBULL_SIGMA
-    {192, 128, 224},  // WEIBULL_C
-    {205, 129, 225},  // GAMMA_THETA
-    {206, 130, 226},  // GAMMA_SIGMA
-    {207, 131, 227},  // GAMMA_ALPHA
-    {67, 132, 228},  // BETA_THETA
-    {68, 133, 229},  // BETA_SIGMA
-    {69, 134, 230},  // BETA_ALPHA
-    {70, 135, 231},  // BETA_BETA
-    {113, 147, 232},  // SB_THETA
-    {154, 155, 233},  // SB_SIGMA
-    {158, 119, 234},  // SB_DELTA
-    {156, 110, 235},  // SB_GAMMA
-    {164, 165, 236},  // SU_THETA
-    {172, 198, 237},  // SU_SIGMA
-    {176, 177, 238},  // SU_DELTA
-    {174, 175, 239},  // SU_GAMMA
-};
+// The three slots the grammar names for parameter P.
+#define KES_PARAM_SLOTS(P) {KES_PLOT_SLOT_##P, KES_PLOT_SLOT_##P##_MARKS, KES_PLOT_SLOT_##P##_EST}
+#define KES_PARAM_SLOT_ROW(P) KES_PARAM_SLOTS(P),
+constexpr kes_param_slots KES_PARAM_ROWS[KES_NPARAM_ROWS] = {KES_PARAM_LIST(KES_PARAM_SLOT_ROW)};
 // The lognormal SLOPE= row, paired like the others but not a parameter row.
-constexpr kes_param_slots KES_PARAM_LOGNORMAL_SLOPE = {60, 125, 240};
+constexpr kes_param_slots KES_PARAM_LOGNORMAL_SLOPE = KES_PARAM_SLOTS(LOGNORMAL_SLOPE);
+#undef KES_PARAM_SLOT_ROW
+#undef KES_PARAM_SLOTS
+#undef KES_PARAM_LIST
 
 // Kernel C= codes.
 constexpr double KES_KERNEL_C_MISE = -1;

@@ -10,11 +10,12 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_values.h"
 #include "records/stmt_slots.h"
+#include "stats/statistics.h"
 
 namespace {
 // Entries of the summary block kept by kessave.
-constexpr int kSummarySkew = 3;
-constexpr int kSummaryKurt = 4;
+constexpr int kSummarySkew = KES_STAT_ROWS[KES_STAT_SKEWNESS].saved;
+constexpr int kSummaryKurt = KES_STAT_ROWS[KES_STAT_KURTOSIS].saved;
 
 }  // namespace
 

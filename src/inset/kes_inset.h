@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "stats/statistics.h"
+
 struct kes_ctx;
 struct kes_cell;
 struct kes_curve;
@@ -12,7 +14,7 @@ struct kes_plotslot;
 
 // The code stream of an INSET statement (slot 1, read as integers by truncation).
 enum kes_insetcode : int {
-  KES_IC_LAST_STAT = 45,     // 0..45 statistics
+  KES_IC_LAST_STAT = KES_IN_NSTATS - 1,  // 0.. the statistics of stats/statistics.def
   KES_IC_FIRST_DIST = 49,    // 49..57 distribution blocks, family = code - 49
   KES_IC_LAST_DIST = 57,
   KES_IC_KERNEL = 58,        // every kernel of the request

@@ -13,45 +13,19 @@
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/stmt_slots.h"
+#include "stats/statistics.h"
 
 namespace {
-// The default labels of the statistics 0..KES_IC_LAST_STAT (KES_SET_PROC).
-constexpr int kStatLabels[KES_IC_LAST_STAT + 1] = {
-    KES_MSG_INSET_LABEL_N,          KES_MSG_INSET_LABEL_SUMWGT,     KES_MSG_INSET_LABEL_MEAN,
-    KES_MSG_INSET_LABEL_SUM,        KES_MSG_INSET_LABEL_STD,        KES_MSG_INSET_LABEL_VAR,
-    KES_MSG_INSET_LABEL_SKEWNESS,   KES_MSG_INSET_LABEL_KURTOSIS,   KES_MSG_INSET_LABEL_MAX,
-    KES_MSG_INSET_LABEL_MIN,        KES_MSG_INSET_LABEL_P1,         KES_MSG_INSET_LABEL_P5,
-    KES_MSG_INSET_LABEL_P10,        KES_MSG_INSET_LABEL_Q1,         KES_MSG_INSET_LABEL_MEDIAN,
-    KES_MSG_INSET_LABEL_Q3,         KES_MSG_INSET_LABEL_P90,        KES_MSG_INSET_LABEL_P95,
-    KES_MSG_INSET_LABEL_P99,        KES_MSG_INSET_LABEL_NOBS,       KES_MSG_INSET_LABEL_RANGE,
-    KES_MSG_INSET_LABEL_QRANGE,     KES_MSG_INSET_LABEL_MODE,       KES_MSG_INSET_LABEL_NMISS,
-    KES_MSG_INSET_LABEL_SIGNRANK,   KES_MSG_INSET_LABEL_NORMALTEST, KES_MSG_INSET_LABEL_PNORMAL,
-    KES_MSG_INSET_LABEL_USS,        KES_MSG_INSET_LABEL_CSS,        KES_MSG_INSET_LABEL_CV,
-    KES_MSG_INSET_LABEL_T,          KES_MSG_INSET_LABEL_PROBT,      KES_MSG_INSET_LABEL_PROBS,
-    KES_MSG_INSET_LABEL_STDMEAN,    KES_MSG_INSET_LABEL_NEXCL,      KES_MSG_INSET_LABEL_GINI,
-    KES_MSG_INSET_LABEL_MAD,        KES_MSG_INSET_LABEL_QN,         KES_MSG_INSET_LABEL_SN,
-    KES_MSG_INSET_LABEL_STD_GINI,   KES_MSG_INSET_LABEL_STD_MAD,    KES_MSG_INSET_LABEL_STD_QN,
-    KES_MSG_INSET_LABEL_STD_QRANGE, KES_MSG_INSET_LABEL_STD_SN,     KES_MSG_INSET_LABEL_MSIGN,
-    KES_MSG_INSET_LABEL_PROBM};
+static_assert(KES_IC_LAST_STAT < KES_IC_FIRST_DIST, "the statistic codes stay below the family blocks");
 
-// Where each statistic's value is kept: a field of the cell's record of the variable, or
-// an entry of its summary block (ORDER: the statistic codes 0..45).
-enum source : int { SUMMARY, N, SUMWGT, MEAN, SUM, STD, MAX, MIN, NOBS, QRANGE, NMISS, USS, CSS, NEXCL };
-struct stat_source {
-  source where;
-  int entry;  // summary block entry
+// How each statistic's value is shown, by row of stats/statistics.def.
+constexpr int kForm[KES_NSTATS] = {
+#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_code, in_label, in_form, \
+                 in_source)                                                                                     \
+  KES_IF_##in_form,
+#include "stats/statistics.def"
+#undef KES_STAT
 };
-constexpr stat_source kSources[KES_IC_LAST_STAT + 1] = {
-    {N, 0},       {SUMWGT, 0},  {MEAN, 0},    {SUM, 0},     {STD, 0},     {SUMMARY, 2},  // 0..5
-    {SUMMARY, 3}, {SUMMARY, 4}, {MAX, 0},     {MIN, 0},     {SUMMARY, 8}, {SUMMARY, 9},  // 6..11
-    {SUMMARY, 10}, {SUMMARY, 14}, {SUMMARY, 5}, {SUMMARY, 15}, {SUMMARY, 11}, {SUMMARY, 12},  // 12..17
-    {SUMMARY, 13}, {NOBS, 0},   {SUMMARY, 6}, {QRANGE, 0},  {SUMMARY, 7}, {NMISS, 0},   // 18..23
-    {SUMMARY, 16}, {SUMMARY, 31}, {SUMMARY, 32}, {USS, 0},  {CSS, 0},     {SUMMARY, 0},  // 24..29
-    {SUMMARY, 17}, {SUMMARY, 18}, {SUMMARY, 19}, {SUMMARY, 1}, {NEXCL, 0}, {SUMMARY, 20},  // 30..35
-    {SUMMARY, 21}, {SUMMARY, 23}, {SUMMARY, 22}, {SUMMARY, 25}, {SUMMARY, 26}, {SUMMARY, 28},  // 36..41
-    {SUMMARY, 24}, {SUMMARY, 27}, {SUMMARY, 29}, {SUMMARY, 30},                           // 42..45
-};
-static_assert(sizeof kSources / sizeof kSources[0] == KES_IC_LAST_STAT + 1, "one source per statistic code");
 
 // Plot statement flags of the families other than the normal (probability, PP and QQ
 // requests ask for at most one family).
@@ -60,6 +34,29 @@ constexpr int kOtherFamilyFlags[8] = {KES_PLOT_FLAG_LOGNORMAL, KES_PLOT_FLAG_WEI
                                       KES_PLOT_FLAG_SU,        KES_PLOT_FLAG_WEIBULL2};
 
 double missing() { return kes_fit_missing(); }
+
+// The value of statistic id where the inset reads it (the in_source of its row).
+double stat_value(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs, int id) {
+  switch (id) {
+#define VARSUM(f) return vs->f;
+#define SAVED(i, c) return vs->summary != nullptr ? vs->summary[i] : missing();
+#define EXCLUDED                                                      \
+  {                                                                   \
+    const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell); \
+    return slot != nullptr ? slot->nexcluded : 0.0;                   \
+  }
+#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_code, in_label, in_form, \
+                 in_source)                                                                                     \
+  case KES_STAT_##name:                                                                                         \
+    in_source
+#include "stats/statistics.def"
+#undef KES_STAT
+#undef VARSUM
+#undef SAVED
+#undef EXCLUDED
+    default: return missing();
+  }
+}
 
 void skip_stat(kes_insetbox* box) { kes_inset_pass_label_format(box); }
 
@@ -121,45 +118,28 @@ int kernel_applies(int code, kes_insetbox* box, kes_ctx* ctx) {
 
 double kes_inset_stat(kes_ctx* ctx, kes_cell* cell, int code) {
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
-  if (vs == nullptr || code < 0 || code > KES_IC_LAST_STAT) return missing();
-  const stat_source s = kSources[code];
-  switch (s.where) {
-    case SUMMARY: return vs->summary != nullptr ? vs->summary[s.entry] : missing();
-    case N: return vs->n;
-    case SUMWGT: return vs->sumwgt;
-    case MEAN: return vs->mean;
-    case SUM: return vs->sum;
-    case STD: return vs->std;
-    case MAX: return vs->max;
-    case MIN: return vs->min;
-    case NOBS: return vs->nobs;
-    case QRANGE: return vs->qrange;
-    case NMISS: return vs->nmiss;
-    case USS: return vs->uss;
-    case CSS: return vs->css;
-    case NEXCL: {
-      const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
-      return slot != nullptr ? slot->nexcluded : 0.0;
-    }
-  }
-  return missing();
+  const int id = kes_stat_of_inset_code(code);
+  if (vs == nullptr || id < 0) return missing();
+  return stat_value(ctx, cell, vs, id);
 }
 
 int kes_inset_stat_class(int code) {
-  switch (code) {
-    case 0: case 19: case 23: return KES_IF_INTEGER;
-    case 26: case 31: case 32: case 45: return KES_IF_FIXED;
-    default: return KES_IF_BEST;
-  }
+  const int id = kes_stat_of_inset_code(code);
+  return id >= 0 ? kForm[id] : KES_IF_BEST;
 }
 
-int kesimsg(int set, int code) { return set == 0 && code >= 0 && code <= KES_IC_LAST_STAT ? kStatLabels[code] : 0; }
+int kesimsg(int set, int code) {
+  const int id = kes_stat_of_inset_code(code);
+  return set == 0 && id >= 0 ? KES_STAT_ROWS[id].in_label : 0;
+}
 
 int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* value, int* kind) {
   if (code >= 0 && code <= KES_IC_LAST_STAT) {
-    if ((code == 25 || code == 26) && !ctx->normal) {
-      if (kes_inset_once(ctx, code == 25 ? KES_IN_NORMALTEST : KES_IN_PNORMAL))
-        xpmlog(KES_SET_PROC, code == 25 ? KES_MSG_NORMALTEST_NEEDS_NORMAL : KES_MSG_PNORMAL_NEEDS_NORMAL);
+    const int id = kes_stat_of_inset_code(code);
+    const bool normal_test = id == KES_STAT_NORMAL;
+    if ((normal_test || id == KES_STAT_PROBN) && !ctx->normal) {
+      if (kes_inset_once(ctx, normal_test ? KES_IN_NORMALTEST : KES_IN_PNORMAL))
+        xpmlog(KES_SET_PROC, normal_test ? KES_MSG_NORMALTEST_NEEDS_NORMAL : KES_MSG_PNORMAL_NEEDS_NORMAL);
       skip_stat(box);
       return 1;
     }

@@ -29,17 +29,22 @@ struct family_slots {
   param_slots alt;  // lognormal SLOPE=, the alternative to ZETA=
 };
 
+// The value and marker slots the grammar names for a parameter.
+#define PARAM(name) {KES_PLOT_SLOT_##name, KES_PLOT_SLOT_##name##_MARKS}
+constexpr param_slots kNone = {0, 0};
+
 // By distribution code 0..7, in the order location, scale, first and second shape.
 constexpr family_slots kSlots[8] = {
-    {{187, 120}, {142, 121}, {0, 0}, {0, 0}, {0, 0}},          // normal: MU, SIGMA
-    {{188, 122}, {189, 124}, {186, 123}, {0, 0}, {60, 125}},   // lognormal: THETA, ZETA, SIGMA; SLOPE
-    {{199, 136}, {200, 137}, {0, 0}, {0, 0}, {0, 0}},          // exponential: THETA, SIGMA
-    {{190, 126}, {191, 127}, {192, 128}, {0, 0}, {0, 0}},      // Weibull: THETA, SIGMA, C
-    {{205, 129}, {206, 130}, {207, 131}, {0, 0}, {0, 0}},      // gamma: THETA, SIGMA, ALPHA
-    {{67, 132}, {68, 133}, {69, 134}, {70, 135}, {0, 0}},      // beta: THETA, SIGMA, ALPHA, BETA
-    {{113, 147}, {154, 155}, {158, 119}, {156, 110}, {0, 0}},  // SB: THETA, SIGMA, DELTA, GAMMA
-    {{164, 165}, {172, 198}, {176, 177}, {174, 175}, {0, 0}},  // SU: THETA, SIGMA, DELTA, GAMMA
+    {PARAM(NORMAL_MU), PARAM(NORMAL_SIGMA), kNone, kNone, kNone},
+    {PARAM(LOGNORMAL_THETA), PARAM(LOGNORMAL_ZETA), PARAM(LOGNORMAL_SIGMA), kNone, PARAM(LOGNORMAL_SLOPE)},
+    {PARAM(EXPONENTIAL_THETA), PARAM(EXPONENTIAL_SIGMA), kNone, kNone, kNone},
+    {PARAM(WEIBULL_THETA), PARAM(WEIBULL_SIGMA), PARAM(WEIBULL_C), kNone, kNone},
+    {PARAM(GAMMA_THETA), PARAM(GAMMA_SIGMA), PARAM(GAMMA_ALPHA), kNone, kNone},
+    {PARAM(BETA_THETA), PARAM(BETA_SIGMA), PARAM(BETA_ALPHA), PARAM(BETA_BETA), kNone},
+    {PARAM(SB_THETA), PARAM(SB_SIGMA), PARAM(SB_DELTA), PARAM(SB_GAMMA), kNone},
+    {PARAM(SU_THETA), PARAM(SU_SIGMA), PARAM(SU_DELTA), PARAM(SU_GAMMA), kNone},
 };
+#undef PARAM
 
 bool has(const param_slots& p) { return p.marks != 0; }
 

@@ -2,9 +2,9 @@
 // context. The statistics code refills it for every variable, BY group and CLASS
 // cell; tables, OUTPUT, OUTTABLE and the box plots read it afterwards by field.
 //
-// Blocks whose cells OUTPUT reads by position (moments, quantiles, location tests,
-// robust scale) are arrays indexed by the enums below, so that the k-th keyword of an
-// OUTPUT group reads the k-th cell of its block.
+// The moments, quantiles, location tests and robust scale are arrays indexed by the
+// enums below; stats/statistics.def names the cell each OUTPUT, OUTTABLE and inset
+// statistic reads.
 #pragma once
 
 #include "stats/kes_nrmres.h"

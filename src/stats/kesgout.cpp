@@ -26,9 +26,9 @@ namespace {
 
 constexpr int kPlotCellWidth = 8;  // BY value text of the side-by-side box plots
 
-// Sizes of the five result areas: the OUTPUT keywords of each group.
-constexpr int kResultCounts[5] = {KES_OUT_NMOMENTS, KES_OUT_NQUANTILES, KES_OUT_NLOCATION, KES_OUT_NNORMALITY,
-                                  KES_OUT_NROBUST};
+// The five result areas in the order of their groups.
+constexpr int kResultGroups[5] = {KES_SG_MOMENTS, KES_SG_QUANTILES, KES_SG_LOCATION, KES_SG_NORMALITY,
+                                  KES_SG_ROBUST};
 
 int fail(int code) {
   xexit(code, 0);
@@ -206,7 +206,7 @@ int kesgout(kes_ctx* ctx) {
     if (r != 0) return r;
   }
 
-  for (int g = 0; g < 5; ++g) ctx->result_counts[g] = kResultCounts[g];
+  for (int g = 0; g < 5; ++g) ctx->result_counts[g] = kes_stat_group_size(kResultGroups[g]);
   int r = rank_points(ctx);
   if (r != 0) return r;
   if (nout == 0) return 0;

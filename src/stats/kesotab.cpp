@@ -11,41 +11,15 @@
 #include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_ctx.h"
-#include "stats/kes_stats.h"
 #include "stats/output_layout.h"
+#include "stats/statistics.h"
 #include "util/kes_minmax.h"
 
 namespace {
 
 constexpr int kLabelLength = 40;  // _LABEL_ holds the first 40 characters
 constexpr int kMinVarLength = 8;  // _VAR_ is never shorter
-constexpr int kFixedVars = 25;    // _VAR_ and the 24 statistics
-
-// The numeric variables after _VAR_ and _LABEL_, in data set order.
-struct numeric_var {
-  const char* name;
-  int label;
-};
-constexpr numeric_var kNumeric[24] = {
-    {"_NOBS_", KES_MSG_LABEL_N},        {"_NMISS_", KES_MSG_LABEL_NMISS},   {"_SUMWGT_", KES_MSG_LABEL_SUMWGT},
-    {"_SUM_", KES_MSG_LABEL_SUM},       {"_MEAN_", KES_MSG_LABEL_MEAN},     {"_STD_", KES_MSG_LABEL_STD},
-    {"_VARI_", KES_MSG_LABEL_VAR},      {"_SKEW_", KES_MSG_LABEL_SKEWNESS}, {"_KURT_", KES_MSG_LABEL_KURTOSIS},
-    {"_MIN_", KES_MSG_LABEL_MIN},       {"_P1_", KES_MSG_LABEL_P1},         {"_P5_", KES_MSG_LABEL_P5},
-    {"_P10_", KES_MSG_LABEL_P10},       {"_Q1_", KES_MSG_LABEL_Q1},         {"_MEDIAN_", KES_MSG_LABEL_MEDIAN},
-    {"_Q3_", KES_MSG_LABEL_Q3},         {"_P90_", KES_MSG_LABEL_P90},       {"_P95_", KES_MSG_LABEL_P95},
-    {"_P99_", KES_MSG_LABEL_P99},       {"_MAX_", KES_MSG_LABEL_MAX},       {"_RANGE_", KES_MSG_LABEL_RANGE},
-    {"_QRANGE_", KES_MSG_LABEL_QRANGE}, {"_MODE_", KES_MSG_LABEL_MODE},     {"_SGNRNK_", KES_MSG_LABEL_SIGNRANK}};
-
-// The cell of the statistics record the i-th numeric variable is bound to.
-double* cell_of(kes_stats* st, int i) {
-  static const int mom[9] = {KES_MOM_N,   KES_MOM_NMISS, KES_MOM_SUMWGT, KES_MOM_SUM, KES_MOM_MEAN,
-                             KES_MOM_STD, KES_MOM_VAR,   KES_MOM_SKEW,   KES_MOM_KURT};
-  static const int qnt[14] = {KES_Q_MIN, KES_Q_P1,  KES_Q_P5,  KES_Q_P10, KES_Q_Q1,    KES_Q_MEDIAN, KES_Q_Q3,
-                              KES_Q_P90, KES_Q_P95, KES_Q_P99, KES_Q_MAX, KES_Q_RANGE, KES_Q_QRANGE, KES_Q_MODE};
-  if (i < 9) return &st->mom.v[mom[i]];
-  if (i < 23) return &st->qnt[qnt[i - 9]];
-  return &st->loc.v[KES_LOC_S];
-}
+constexpr int kFixedVars = 1 + KES_TAB_NSTATS;  // _VAR_ and the statistics
 
 bool define(host_access* acc, const char* name, int type, int length, int label, void* address) {
   char text[256];
@@ -61,8 +35,12 @@ bool define_rest(kes_ctx* ctx, host_access* acc, int varlen, bool labels) {
   if (!define(acc, "_VAR_", HOST_VT_CHAR, varlen, KES_MSG_LABEL_VARIABLE, ctx->curname.text)) return false;
   if (labels && !define(acc, "_LABEL_", HOST_VT_CHAR, kLabelLength, KES_MSG_LABEL_VARIABLE_LABEL, ctx->curlabel))
     return false;
-  for (int i = 0; i < 24; ++i)
-    if (!define(acc, kNumeric[i].name, HOST_VT_NUM, 8, kNumeric[i].label, cell_of(ctx->stats, i))) return false;
+  // The statistics after _VAR_ and _LABEL_, in their column order.
+  for (int c = 0; c < KES_TAB_NSTATS; ++c) {
+    const int id = kes_stat_of_tab_col(c);
+    const kes_stat_row& r = KES_STAT_ROWS[id];
+    if (!define(acc, r.tab_name, HOST_VT_NUM, 8, r.out_label, kes_stat_cell(ctx->stats, id))) return false;
+  }
   return true;
 }
 

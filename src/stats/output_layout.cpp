@@ -7,9 +7,7 @@
 #include <cstring>
 
 #include "host/kes_stmt.h"
-#include "kes_msg_names.h"
 #include "records/stmt_slots.h"
-#include "stats/kes_stats.h"
 #include "util/kes_minmax.h"
 
 namespace {
@@ -17,25 +15,6 @@ namespace {
 // 100000 x 2^-53: how close a point must be to a whole number (or to one decimal)
 // to be written as one.
 constexpr double kFuzz = 100000 * 1.1102230246251565e-16;
-
-// Labels (KES_SET_LABEL) by keyword slot, 5..49.
-constexpr int kLabels[KES_OUT_SLOT_LAST - KES_OUT_SLOT_FIRST + 1] = {
-    // N, MEAN, STD, SKEWNESS, USS, CV, SUMWGT, SUM, VAR, KURTOSIS, CSS, STDMEAN, NMISS, NOBS
-    KES_MSG_LABEL_N, KES_MSG_LABEL_MEAN, KES_MSG_LABEL_STD, KES_MSG_LABEL_SKEWNESS, KES_MSG_LABEL_USS, KES_MSG_LABEL_CV,
-    KES_MSG_LABEL_SUMWGT, KES_MSG_LABEL_SUM, KES_MSG_LABEL_VAR, KES_MSG_LABEL_KURTOSIS, KES_MSG_LABEL_CSS,
-    KES_MSG_LABEL_STDMEAN, KES_MSG_LABEL_NMISS, KES_MSG_LABEL_NOBS,
-    // MAX, P99, P95, P90, Q3, MEDIAN, Q1, P10, P5, P1, MIN, RANGE, QRANGE, MODE
-    KES_MSG_LABEL_MAX, KES_MSG_LABEL_P99, KES_MSG_LABEL_P95, KES_MSG_LABEL_P90, KES_MSG_LABEL_Q3, KES_MSG_LABEL_MEDIAN,
-    KES_MSG_LABEL_Q1, KES_MSG_LABEL_P10, KES_MSG_LABEL_P5, KES_MSG_LABEL_P1, KES_MSG_LABEL_MIN, KES_MSG_LABEL_RANGE,
-    KES_MSG_LABEL_QRANGE, KES_MSG_LABEL_MODE,
-    // T, MSIGN, SIGNRANK, PROBT, PROBM, PROBS
-    KES_MSG_LABEL_T, KES_MSG_LABEL_MSIGN, KES_MSG_LABEL_SIGNRANK, KES_MSG_LABEL_PROBT, KES_MSG_LABEL_PROBM,
-    KES_MSG_LABEL_PROBS,
-    // NORMAL, PROBN
-    KES_MSG_LABEL_NORMAL, KES_MSG_LABEL_PROBN,
-    // GINI, MAD, SN, QN, STD_QRANGE, STD_GINI, STD_MAD, STD_SN, STD_QN
-    KES_MSG_LABEL_GINI, KES_MSG_LABEL_MAD, KES_MSG_LABEL_SN, KES_MSG_LABEL_QN, KES_MSG_LABEL_STD_QRANGE,
-    KES_MSG_LABEL_STD_GINI, KES_MSG_LABEL_STD_MAD, KES_MSG_LABEL_STD_SN, KES_MSG_LABEL_STD_QN};
 
 }  // namespace
 
@@ -70,19 +49,13 @@ host_access* kes_out_access(const kes_stmt* s) {
 }
 
 double kes_out_stat(const kes_stats* st, int k) {
-  if (k >= KES_OUT_MOMENTS && k < KES_OUT_MOMENTS + KES_OUT_NMOMENTS) return st->mom.v[k - KES_OUT_MOMENTS];
-  if (k >= KES_OUT_QUANTILES && k < KES_OUT_QUANTILES + KES_OUT_NQUANTILES) return st->qnt[k - KES_OUT_QUANTILES];
-  if (k >= KES_OUT_LOCATION && k < KES_OUT_LOCATION + KES_OUT_NLOCATION)
-    return st->loc.v[KES_LOC_T + (k - KES_OUT_LOCATION)];
-  if (k == KES_OUT_NORMALITY) return st->nrm.out_stat;
-  if (k == KES_OUT_NORMALITY + 1) return st->nrm.out_prob;
-  if (k >= KES_OUT_ROBUST && k < KES_OUT_ROBUST + KES_OUT_NROBUST) return st->scl[KES_SCL_GINI + (k - KES_OUT_ROBUST)];
-  return NAN;
+  const double* cell = kes_stat_cell(st, kes_stat_of_out_slot(k));
+  return cell != nullptr ? *cell : NAN;
 }
 
 int kes_out_label_msg(int k) {
-  if (k < KES_OUT_SLOT_FIRST || k > KES_OUT_SLOT_LAST) return 0;
-  return kLabels[k - KES_OUT_SLOT_FIRST];
+  const int id = kes_stat_of_out_slot(k);
+  return id >= 0 ? KES_STAT_ROWS[id].out_label : 0;
 }
 
 int kes_pctl_text(double p, char* buf, int size, bool dot) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "kes_gram_names.h"
+#include "stats/statistics.h"
 
 struct kes_ctx;
 struct kes_stats;
@@ -16,20 +17,10 @@ struct kes_stmt;
 struct kes_optslot;
 struct host_access;
 
-// Option slots of the OUTPUT statement node: KES_OUTPUT_SLOT_<option> from the
-// grammar. The statistic keywords fill the slots from N= to STD_QN=.
-constexpr int KES_OUT_SLOT_FIRST = KES_OUTPUT_SLOT_N;
-constexpr int KES_OUT_SLOT_LAST = KES_OUTPUT_SLOT_STD_QN;
 // A slot the grammar leaves unused: the set-up keeps the statement's access record
 // in its list word and the number of variables defined in its count.
 constexpr int KES_OUT_SLOT_ACCESS = 50;
-
-// First keyword slot of each group and the number of keywords in it.
-constexpr int KES_OUT_MOMENTS = KES_OUTPUT_SLOT_N, KES_OUT_NMOMENTS = 14;
-constexpr int KES_OUT_QUANTILES = KES_OUTPUT_SLOT_MAX, KES_OUT_NQUANTILES = 14;
-constexpr int KES_OUT_LOCATION = KES_OUTPUT_SLOT_T, KES_OUT_NLOCATION = 6;
-constexpr int KES_OUT_NORMALITY = KES_OUTPUT_SLOT_NORMAL, KES_OUT_NNORMALITY = 2;
-constexpr int KES_OUT_ROBUST = KES_OUTPUT_SLOT_GINI, KES_OUT_NROBUST = 9;
+static_assert(KES_OUT_SLOT_ACCESS > KES_OUT_SLOT_LAST, "the access slot lies past the statistics");
 
 // Longest name of a percentile variable.
 constexpr int KES_PCTL_NAME_MAX = 31;
@@ -52,9 +43,9 @@ host_access* kes_out_access(const kes_stmt* s);
 // goes to xofprc. 0, or 1 when the write failed.
 int kes_put_observation(host_access* acc);
 
-// The statistic of keyword slot k (5..49) in the statistics record.
+// The statistic of keyword slot k (KES_OUT_SLOT_FIRST..LAST) in the statistics record.
 double kes_out_stat(const kes_stats* st, int k);
-// Catalogue entry (KES_SET_LABEL) of the label of keyword slot k.
+// Catalogue entry (KES_SET_LABEL) of the label of keyword slot k; 0 outside.
 int kes_out_label_msg(int k);
 
 // The text of percentile point p (a percentage) in a variable name: the whole

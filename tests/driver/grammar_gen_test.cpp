@@ -59,6 +59,9 @@ TEST(GrammarGen, RefusesFaultyGrammarsNamingTheFault) {
       {names + "item : A @flag(x=1) | B ;\n", {"upper case letters"}},
       {names + "item : A @put(1, Z=2) | B ;\n", {"only an action's first argument takes a name"}},
       {head + "s : A @flag(X=1) <ENDJB> ;\n", {"needs a %names scope"}},
+      // A paired parameter's marker slot is named by its parameter; another name clashes.
+      {names + "%action 31 paired\n%slot OTHER 21\nitem : A @paired(BETA=20, 21, 22) | B ;\n",
+       {"PROC SLOT 21 is named OTHER at", "not BETA_MARKS"}},
   };
   int k = 0;
   for (const auto& c : cases) {
@@ -94,7 +97,9 @@ TEST(GrammarGen, WritesNamedSlotsAndFlagsAsConstants) {
                               "%action 6 put\n%names PROC\n%slot ASSIGNED 8\n"
                               "s : items <ENDJB> ;\n"
                               "items : item items | ;\n"
-                              "item : A @flag(NOPRINT=1) | B @flag(NOPRINT=1) | C '=' <INT> @put(ALPHA=16, 1) ;\n",
+                              "%action 31 paired\n"
+                              "item : A @flag(NOPRINT=1) | B @flag(NOPRINT=1) | C '=' <INT> @put(ALPHA=16, 1)\n"
+                              "     | '(' @paired(BETA=20, 21, 22) <INT> ')' ;\n",
                           "names");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string h = kes_test::slurp(scratch() / "names.h");
@@ -102,6 +107,10 @@ TEST(GrammarGen, WritesNamedSlotsAndFlagsAsConstants) {
   EXPECT_NE(h.find("constexpr int KES_PROC_FLAG_NOPRINT = 1;"), std::string::npos) << h;
   EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_ALPHA = 16;"), std::string::npos) << h;
   EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_ASSIGNED = 8;"), std::string::npos) << h;
+  // A paired parameter: its value list, marker list and EST positions.
+  EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_BETA = 20;"), std::string::npos) << h;
+  EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_BETA_MARKS = 21;"), std::string::npos) << h;
+  EXPECT_NE(h.find("constexpr int KES_PROC_SLOT_BETA_EST = 22;"), std::string::npos) << h;
   EXPECT_EQ(h.find("NOPRINT", h.find("NOPRINT") + 1), std::string::npos) << h;  // once, though named twice
 }
 

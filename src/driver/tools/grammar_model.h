@@ -45,7 +45,8 @@ struct grammar {
   std::vector<action> actions;             // action a at index a - 1
   std::map<int, std::string> kind_names;   // action kind -> name
   // Slot and flag names given beside their numbers (NAME=n as an action's first
-  // argument), by scope (%names SCOPE) and kind ("SLOT" or "FLAG"): one number per
+  // argument; a paired parameter's marker and EST-position slots NAME_MARKS and
+  // NAME_EST), by scope (%names SCOPE) and kind ("SLOT" or "FLAG"): one number per
   // name and one name per number.
   struct named_number {
     std::string scope, kind, name;

@@ -286,11 +286,13 @@ struct reader {
           std::string inner = s.substr(i + 1, k - i - 1);
           std::replace(inner.begin(), inner.end(), ',', ' ');
           bool first = true;
+          std::string first_name;
           for (std::string w : split_words(inner)) {
             const size_t eq = w.find('=');
             std::string name;
             if (eq != std::string::npos) {
               name = w.substr(0, eq);
+              if (first) first_name = name;
               w = w.substr(eq + 1);
               if (!first) error(pos, "only an action's first argument takes a name: " + name);
             }
@@ -300,6 +302,12 @@ struct reader {
             if (!name.empty()) add_name(t.text == "flag" ? "FLAG" : "SLOT", name, static_cast<int>(v), pos);
             if (*endp != '\0' || v < -32768 || v > 32767) error(pos, "bad action argument " + w);
             t.args.push_back(static_cast<int>(v));
+          }
+          // A named parameter's marker list and EST positions are slots of their own:
+          // NAME_MARKS and NAME_EST beside NAME, its value list.
+          if (t.text == "paired" && !first_name.empty() && t.args.size() == 3) {
+            add_name("SLOT", first_name + "_MARKS", t.args[1], pos);
+            add_name("SLOT", first_name + "_EST", t.args[2], pos);
           }
           i = k + 1;
         }

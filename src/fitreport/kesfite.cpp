@@ -1,11 +1,11 @@
 // The exponential family's report members: EDF tests with p-values from critical-value
-// tables, expected percents, table rows and fitted percentiles.
+// tables, expected percents and table rows.
 #include <cmath>
 #include <cstdio>
 
 #include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
@@ -205,10 +205,4 @@ void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 
 void kesetbl(kes_ctx* ctx, kes_cell* cell) {
   kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4);
-}
-
-double kesepct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  return c->params[0] - c->params[1] * std::log(1.0 - percent / 100.0);
 }

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -86,12 +87,11 @@ int estimate(kes_ctx* ctx, kes_cell* cell, int code, int i, int j) {
   return fn->est(ctx, ctx->curreq, cell, code, 0, 0, i, j, nullptr);
 }
 
-// The line of a fitted curve: data = threshold + scale x standardized quantile; the
-// lognormal's scale is exp(zeta).
+// The line of a fitted curve: data = threshold + scale x standardized quantile.
 void line_of_curve(kes_plotslot* slot, int code) {
   const kes_curve* c = kes_fit_curve(slot);
   slot->intercept = c->params[0];
-  slot->slope = code == KES_DIST_LOGNORMAL ? std::exp(c->params[1]) : c->params[1];
+  slot->slope = kes_law_scale(*kes_laws[code], c->params);
 }
 
 }  // namespace

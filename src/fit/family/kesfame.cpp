@@ -1,10 +1,10 @@
-// The exponential family: estimate, percent distribution function, curve height and
-// quantiles, and its function set (the report members live in fitreport/kesfite.cpp).
+// The exponential family: estimate, distribution function, curve height and
+// standardized quantile, and its law (the report members live in fitreport/kesfite.cpp).
 #include <cmath>
 
 #include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -62,20 +62,25 @@ double kesecdf(const double* params, double x) {
   return x > params[0] ? 1.0 - std::exp(-(x - params[0]) / params[1]) : 0.0;
 }
 
-double kesep(const double*, double z) {
-  const double standard[2] = {0.0, 1.0};
-  return z > 1e-7 ? 100.0 * kesecdf(standard, z) : 0.0;
-}
-
 double keseplt(double x, double c, const double* params) {
   const double z = (x - params[0]) / params[1];
   if (z <= 0.0 || z > 10.0) return 0.0;
   return c * std::exp(-z);
 }
 
-double keseq(kes_ctx*, kes_plotslot*, double p) { return -std::log(1.0 - p); }
-
-int kesex(const double*, double p, double* out) {
-  *out = -std::log(1.0 - p);
+namespace {
+int quantile(const double* params, double p, double* out) {
+  *out = params[0] - params[1] * std::log(1.0 - p);
   return 0;
 }
+}  // namespace
+
+// Threshold theta, scale sigma.
+const kes_law kes_law_exponential = {.code = KES_DIST_EXPONENTIAL,
+                                     .nparams = 2,
+                                     .from_zero = true,
+                                     .cdf = kesecdf,
+                                     .quantile = quantile,
+                                     .density = keseplt,
+                                     .name_msg = KES_MSG_FAMILY_NAME_EXPONENTIAL,
+                                     .table_msg = KES_MSG_FIT_FAMILY_EXPONENTIAL};

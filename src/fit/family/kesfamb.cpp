@@ -19,9 +19,16 @@ namespace {
 // Once-per-curve note byte of the default scale (the threshold's is byte 0).
 constexpr int kNotedSigma = 1;
 
-// The standardized p-quantile of shapes a and b through the F point with upper-tail
-// probability 1 - p; false when that point fails.
+// The standardized p-quantile of shapes a and b through an F point; false when that
+// point fails. Below the median the point of 1/F (shapes swapped) at upper-tail p:
+// 1 - p would lose the low tail's digits (8e-8 relative at p = 1e-10).
 bool quantile(double a, double b, double p, double* out) {
+  if (p < 0.5) {
+    const double g = zqunf(p, 2.0 * b, 2.0 * a);
+    if (g < 0.0) return false;
+    *out = a / (a + b * g);
+    return true;
+  }
   const double f = zqunf(1.0 - p, 2.0 * a, 2.0 * b);
   if (f < 0.0) return false;
   *out = a * f / (a * f + b);

@@ -56,10 +56,9 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return 0;
 }
 
-// 1 - exp, not the low tail's more accurate -expm1: the expected percents written to
-// output data sets keep their digits.
+// -expm1 keeps the low tail's relative accuracy, which 1 - exp loses.
 double kesecdf(const double* params, double x) {
-  return x > params[0] ? 1.0 - std::exp(-(x - params[0]) / params[1]) : 0.0;
+  return x > params[0] ? -std::expm1(-(x - params[0]) / params[1]) : 0.0;
 }
 
 double keseplt(double x, double c, const double* params) {
@@ -69,9 +68,16 @@ double keseplt(double x, double c, const double* params) {
 }
 
 namespace {
+// log1p: -log(1 - p) loses the low tail's digits (8e-8 relative at p = 1e-10).
 int quantile(const double* params, double p, double* out) {
-  *out = params[0] - params[1] * std::log(1.0 - p);
+  *out = params[0] - params[1] * std::log1p(-p);
   return 0;
+}
+
+// The EDF tests' transform: ln(1 - F) is the standardized value itself.
+kes_pit tails(const double* params, double x) {
+  const double u = (x - params[0]) / params[1], z = kesecdf(params, x);
+  return {z, z == 0.0 ? 0.0 : std::log(z), -u, z == 0.0, false};
 }
 }  // namespace
 
@@ -80,6 +86,7 @@ const kes_law kes_law_exponential = {.code = KES_DIST_EXPONENTIAL,
                                      .nparams = 2,
                                      .from_zero = true,
                                      .cdf = kesecdf,
+                                     .tails = tails,
                                      .quantile = quantile,
                                      .density = keseplt,
                                      .name_msg = KES_MSG_FAMILY_NAME_EXPONENTIAL,

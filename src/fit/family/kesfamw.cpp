@@ -67,7 +67,7 @@ double keswplt(double x, double c, const double* params) {
 }
 
 double kesw2cdf(const double* params, double y) {
-  return 1.0 - std::exp(-std::exp((y - params[0]) / params[1]));
+  return -std::expm1(-std::exp((y - params[0]) / params[1]));
 }
 
 namespace {
@@ -81,15 +81,15 @@ int quantile(const double* params, double p, double* out) {
 }
 
 int quantile2(const double* params, double p, double* out) {
-  *out = params[0] + params[1] * std::log(-std::log(1.0 - p));
+  *out = params[0] + params[1] * std::log(-std::log1p(-p));
   return 0;
 }
 
 kes_pit tails(const double* p, double x) {
-  double w = p[2] * (std::log(x - p[0]) - std::log(p[1])), out = 0.0;
-  const double t = std::exp(w);
+  const double z = (x - p[0]) / p[1];
+  double w = p[2] * std::log(z), out = 0.0;
   const bool bad = zprblwb(-2, &w, nullptr, &out) != 0;
-  return {-std::expm1(-t), -out, -t, bad, false};
+  return {keswcdf(p, x), -out, -std::pow(z, p[2]), bad, false};
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 // location and a scale (codes 0 to 7): one frame, driven by each family's option slots.
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 
 #include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
@@ -30,7 +31,8 @@ struct family_slots {
   param_slots alt;  // lognormal SLOPE=, the alternative to ZETA=
 };
 
-// By distribution code 0..7, in the order location, scale, first and second shape.
+// ORDER: kes_distcode 0 to 7, as the table of laws; in each, location, scale, first and
+// second shape.
 constexpr family_slots kSlots[8] = {
     {{187, 120}, {142, 121}, {0, 0}, {0, 0}, {0, 0}},          // normal: MU, SIGMA
     {{188, 122}, {189, 124}, {186, 123}, {0, 0}, {60, 125}},   // lognormal: THETA, ZETA, SIGMA; SLOPE
@@ -41,6 +43,7 @@ constexpr family_slots kSlots[8] = {
     {{113, 147}, {154, 155}, {158, 119}, {156, 110}, {0, 0}},  // SB: THETA, SIGMA, DELTA, GAMMA
     {{164, 165}, {172, 198}, {176, 177}, {174, 175}, {0, 0}},  // SU: THETA, SIGMA, DELTA, GAMMA
 };
+static_assert(std::size(kSlots) == KES_DIST_SU + 1, "one entry per family with a location and a scale");
 
 bool has(const param_slots& p) { return p.marks != 0; }
 
@@ -245,9 +248,11 @@ KES_PROB_FAMILY(kessb1, kessb2, KES_DIST_SB)
 KES_PROB_FAMILY(kessu1, kessu2, KES_DIST_SU)
 
 const kes_probfns* kes_probdisp(int code) {
-  static const kes_probfns kFns[9] = {
+  // ORDER: kes_distcode 0 to 8, as the table of laws.
+  static const kes_probfns kFns[] = {
       {kesnrm1, kesnrm2}, {keslog1, keslog2}, {kesexp1, kesexp2}, {keswbl1, keswbl2}, {kesgam1, kesgam2},
       {kesbet1, kesbet2}, {kessb1, kessb2},   {kessu1, kessu2},   {kesw21, kesw22},
   };
+  static_assert(std::size(kFns) == KES_DIST_WEIBULL2 + 1, "one entry per family");
   return code >= 0 && code <= KES_DIST_WEIBULL2 ? &kFns[code] : nullptr;
 }

@@ -9,8 +9,6 @@
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
-#include "numeric/zprbnrm.h"
-#include "numeric/zprobit.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"

@@ -10,8 +10,6 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zgamma.h"
-#include "numeric/zmissing.h"
-#include "numeric/zprblwb.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"

@@ -4,6 +4,7 @@
 // inset or report derives from a law (q, x, p, pct) is written once over this table
 // (kes_lawfn.cpp); each family's file defines its law beside its estimate.
 #pragma once
+#include "records/kes_curve.h"
 
 struct kes_ctx;
 struct kes_cell;
@@ -45,7 +46,7 @@ extern const kes_law kes_law_normal, kes_law_lognormal, kes_law_exponential, kes
     kes_law_beta, kes_law_sb, kes_law_su, kes_law_weibull2;
 
 // ORDER: one law per distribution code 0 to 8, in the order of kes_distcode.
-extern const kes_law* const kes_laws[9];
+extern const kes_law* const kes_laws[KES_DIST_KERNEL];
 
 // The law of a code, or null (code 9, the kernel, and codes outside 0..8).
 const kes_law* kes_law_of(int code);

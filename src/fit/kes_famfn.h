@@ -1,6 +1,7 @@
 // The family function set: every distribution family a plot request can name is
 // served by one set of functions of the same shape, chosen by its distribution code.
-// Code 9 (kernel) has no set; its callers handle it apart.
+// Code 9 (kernel) has no set; its callers handle it apart. p, q, x and pct are the
+// law's members derived once for every family (fit/family/kes_law.h).
 #pragma once
 
 struct kes_ctx;
@@ -21,7 +22,8 @@ struct kes_famfn {
   // The fitted distribution function at x, from 0 to 1; missing where the family's
   // incomplete function cannot take x. Null for code 8, which fits no curve.
   double (*cdf)(const double* params, double x);
-  // Standardized p-quantile, shapes from the slot's current curve.
+  // Standardized p-quantile, shapes from the slot's current curve; missing where it
+  // does not exist as a finite number.
   double (*q)(kes_ctx* ctx, kes_plotslot* slot, double p);
   // Height of the curve at x, c being its scale constant; null for code 8.
   double (*plt)(double x, double c, const double* params);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <initializer_list>
 #include <vector>
 
@@ -31,6 +32,7 @@
 #include "stats/zkesqnt.h"
 #include "stats/zqsig2.h"
 
+// ORDER: kes_distcode 0 to 7, as the table of laws.
 const kes_famopts KES_FAMOPTS[8] = {
     {KES_PLOT_FLAG_NORMAL_NOPRINT, KES_PLOT_FLAG_NORMAL_MIDPERCENTS, KES_PLOT_SLOT_NORMAL_PERCENTS,
      KES_PLOT_SLOT_NORMAL_CONTENTS},
@@ -47,6 +49,7 @@ const kes_famopts KES_FAMOPTS[8] = {
     {KES_PLOT_FLAG_SB_NOPRINT, KES_PLOT_FLAG_SB_MIDPERCENTS, KES_PLOT_SLOT_SB_PERCENTS, KES_PLOT_SLOT_SB_CONTENTS},
     {KES_PLOT_FLAG_SU_NOPRINT, KES_PLOT_FLAG_SU_MIDPERCENTS, KES_PLOT_SLOT_SU_PERCENTS, KES_PLOT_SLOT_SU_CONTENTS},
 };
+static_assert(std::size(KES_FAMOPTS) == KES_DIST_SU + 1, "one entry per fitted family");
 
 namespace {
 constexpr double kDefaultPercents[9] = {1, 5, 10, 25, 50, 75, 90, 95, 99};

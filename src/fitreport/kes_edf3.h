@@ -2,6 +2,7 @@
 // statement's markers, the statistics over the cell's values, and the look-ups of
 // the all-known, known-threshold and shape-dependent cases.
 #pragma once
+#include "fit/family/kes_law.h"
 #include "fitreport/kes_edftab.h"
 #include "records/kes_values.h"
 
@@ -10,12 +11,6 @@ struct kes_preq;
 struct kes_cell;
 struct kes_curve;
 
-// The distribution function at x as z with ln z and ln(1 - z); amark when A-Sq cannot
-// use the value, stop when the value cannot be transformed at all.
-struct kes_pit {
-  double z, lnz, ln1z;
-  bool amark, stop;
-};
 typedef kes_pit (*kes_pitfn)(const double* params, double x);
 
 // One family's tests.
@@ -23,7 +18,7 @@ struct kes_edf3fam {
   int coef_family;        // kes_coeffam
   int name_msg;           // set KES_SET_LABEL: the family's name
   int theta_marks, scale_marks, shape_marks;
-  kes_pitfn pit;
+  kes_pitfn pit;  // the law's tails
   // Known threshold, cases 1 to 3: the fixed look-ups (null: coefficient sets 1-3).
   void (*known)(int ncase, double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);
   // Coefficient set of a case 1..7 at the shape; 0 when the shape is outside the tables.

@@ -2,8 +2,13 @@
 // one line per family whose set is built. Each set joins the family's fitting members
 // (fit/) with its report members (this folder); the estimate members adapt the
 // families' own estimate routines to the set's one signature.
+#include <iterator>
+
+#include "fit/kes_estframe.h"
 #include "fitreport/kes_famsets.h"
+#include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 
 namespace {
 int est_normal(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, double high, int, int,
@@ -54,8 +59,14 @@ const kes_famfn kes_fam_su = {est_su, kesup, kesucdf, kesuq, kesuplt, kesux, kes
 // The two-parameter Weibull serves probability and QQ requests only: no curve, no report.
 const kes_famfn kes_fam_weibull2 = {est_weibull, kesw2p, nullptr, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr};
 
+double kes_law_pct(kes_ctx* ctx, kes_cell* cell, int code, double percent) {
+  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
+  return c == nullptr ? kes_fit_missing() : kes_law_quantile(*kes_laws[code], c->params, percent / 100.0);
+}
+
 namespace {
-const kes_famfn* const kSets[KES_DIST_KERNEL] = {
+// ORDER: kes_distcode 0 to 8, as kes_laws.
+const kes_famfn* const kSets[] = {
     &kes_fam_normal,       // 0
     &kes_fam_lognormal,    // 1
     &kes_fam_exponential,  // 2
@@ -66,6 +77,7 @@ const kes_famfn* const kSets[KES_DIST_KERNEL] = {
     &kes_fam_su,           // 7 Johnson SU
     &kes_fam_weibull2,     // 8 two-parameter Weibull
 };
+static_assert(std::size(kSets) == KES_DIST_KERNEL, "one set per distribution code below the kernel");
 }  // namespace
 
 const kes_famfn* kes_famdisp(int code) {

@@ -1,11 +1,11 @@
 // The beta family's report members: EDF tests (fixed tables with every parameter
 // given, a model in the shapes and the sample size with both shapes estimated),
-// expected percents, table rows and fitted percentiles.
+// expected percents and table rows.
 #include <cmath>
 #include <cstring>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
@@ -184,10 +184,3 @@ void kesmidb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 }
 
 void kesbtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_BETA, kRows, 6); }
-
-double kesbpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  double q;
-  if (c == nullptr || kesbx(c->params, percent / 100.0, &q) != 0) return kes_fit_missing();
-  return c->params[0] + c->params[1] * q;
-}

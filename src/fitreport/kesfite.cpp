@@ -1,18 +1,17 @@
 // The exponential family's report members: EDF tests with p-values from critical-value
-// tables, expected percents, table rows and fitted percentiles.
+// tables, expected percents and table rows.
 #include <cmath>
 #include <cstdio>
 
 #include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
-#include "numeric/zexpm1.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -171,9 +170,8 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   int count;
   while (values.next(&x, &count)) {
     if (count < 1) continue;
-    const double u = (x - theta) / sigma;
-    const double z = -zexpm1(-u);
-    const double logz = z == 0.0 ? 0.0 : std::log(z);  // once for all ties
+    const kes_pit tail = kes_law_exponential.tails(c->params, x);  // once for all ties
+    const double z = tail.z;
     for (int t = 0; t < count; ++t) {
       i += 1.0;
       dplus = std::fmax(dplus, std::fabs(i / n - z));
@@ -182,7 +180,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       const double e = z - (2.0 * i - 1.0) / (2.0 * n);
       w += e * e;
       if (z == 0.0) zero = true;
-      else a += (2.0 * i - 1.0) * logz + (2.0 * n + 1.0 - 2.0 * i) * (-u);
+      else a += (2.0 * i - 1.0) * tail.lnz + (2.0 * n + 1.0 - 2.0 * i) * tail.ln1z;
     }
   }
   if (!(n > 0.0)) d = w = a = miss;  // nothing left to test
@@ -205,10 +203,4 @@ void kesmide(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, 
 
 void kesetbl(kes_ctx* ctx, kes_cell* cell) {
   kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_EXPONENTIAL, kRows, 4);
-}
-
-double kesepct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  return c->params[0] - c->params[1] * std::log(1.0 - percent / 100.0);
 }

@@ -1,17 +1,14 @@
-// The gamma family's report members: EDF tests, expected percents, table rows and
-// fitted percentiles.
+// The gamma family's report members: EDF tests, expected percents and table rows.
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
-#include "numeric/zigamma.h"
-#include "numeric/zqc.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -19,18 +16,12 @@
 namespace {
 int coef_set(int ncase, double a) { return a <= 1.0 ? 0 : ncase; }
 
-kes_pit pit(const double* p, double x) {
-  double z = 0.0, q = 0.0;
-  if (zigamma((x - p[0]) / p[1], p[2], &z, &q) != 0) return {0.0, 0.0, 0.0, true, true};
-  return {z, std::log(z), std::log(q), z == 0.0 || q == 0.0, false};
-}
-
 const kes_edf3fam kFam = {KES_COEF_GAMMA,
                           KES_MSG_FAMILY_NAME_GAMMA,
                           KES_PLOT_SLOT_GAMMA_THETA_MARKS,
                           KES_PLOT_SLOT_GAMMA_SIGMA_MARKS,
                           KES_PLOT_SLOT_GAMMA_ALPHA_MARKS,
-                          pit,
+                          kes_law_gamma.tails,
                           nullptr,
                           coef_set};
 
@@ -54,10 +45,3 @@ void kesedfg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesmidg(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, kesgcdf); }
 
 void kesgtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_GAMMA, kRows, 5); }
-
-double kesgpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  double q;
-  if (c == nullptr || zqc(percent / 100.0, 2.0 * c->params[2], &q) != 0) return kes_fit_missing();
-  return c->params[0] + c->params[1] * q / 2.0;
-}

@@ -1,6 +1,6 @@
 // The EDF member of the Johnson SB and SU families, which run no tests.
 #include "fit/kes_estframe.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_johnson.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 

@@ -1,9 +1,8 @@
-// The lognormal family's report members: EDF tests, expected percents, table rows and
-// fitted percentiles.
+// The lognormal family's report members: EDF tests, expected percents and table rows.
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_famsets.h"
@@ -11,9 +10,6 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
-#include "numeric/zprblnm.h"
-#include "numeric/zprbnrm.h"
-#include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -48,18 +44,12 @@ int coef_set(int ncase, double s) {
   return ncase == 6 && s >= 1.0 ? 61 : ncase;
 }
 
-kes_pit pit(const double* p, double x) {
-  double u = (std::log(x - p[0]) - p[1]) / p[2], mu = -u, a = 0.0, b = 0.0;
-  const bool bad = zprblnm(-2, &u, nullptr, &a) != 0 || zprblnm(-2, &mu, nullptr, &b) != 0;
-  return {zprbnrm(u), -a, -b, bad, false};
-}
-
 const kes_edf3fam kFam = {KES_COEF_LOGNORMAL,
                           KES_MSG_FAMILY_NAME_LOGNORMAL,
                           KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS,
                           KES_PLOT_SLOT_LOGNORMAL_ZETA_MARKS,
                           KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS,
-                          pit,
+                          kes_law_lognormal.tails,
                           known,
                           coef_set};
 
@@ -87,12 +77,3 @@ void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesmidl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, keslcdf); }
 
 void kesltbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_LOGNORMAL, kRows, 5); }
-
-double keslpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  // The exponent is tested before it is formed: a quantile that would overflow is missing.
-  const double t = c->params[1] + c->params[2] * zprobit(percent / 100.0);
-  if (!(t < ZEXP_OVER)) return kes_fit_missing();
-  return c->params[0] + std::exp(t);
-}

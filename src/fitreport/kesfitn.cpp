@@ -1,16 +1,14 @@
 // The normal family's report members: EDF tests (through the normality-test engine),
-// expected percents, table rows and fitted percentiles.
+// expected percents and table rows.
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
-#include "numeric/zprbnrm.h"
-#include "numeric/zprobit.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -83,9 +81,3 @@ void kesmidn(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 }
 
 void kesntbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_NORMAL, kRows, 2); }
-
-double kesnpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  return c->params[0] + c->params[1] * zprobit(percent / 100.0);
-}

@@ -1,14 +1,12 @@
-// The Johnson SB family's report members: no EDF tests, expected percents, table rows
-// and fitted percentiles.
+// The Johnson SB family's report members: no EDF tests, expected percents and table
+// rows.
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_msg_names.h"
-#include "numeric/zprbnrm.h"
-#include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -45,12 +43,4 @@ void kesvtbl(kes_ctx* ctx, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
   if (c != nullptr && !std::isnan(c->mode2)) kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SB, kRows2, 11);
   else kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SB, kRows, 9);
-}
-
-double kesvpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  double y = 0.0;
-  kesvx(c->params, percent / 100.0, &y);
-  return c->params[0] + c->params[1] * y;
 }

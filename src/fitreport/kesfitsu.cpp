@@ -1,13 +1,12 @@
-// The Johnson SU family's report members: no EDF tests, expected percents, table rows
-// and fitted percentiles.
+// The Johnson SU family's report members: no EDF tests, expected percents and table
+// rows.
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_msg_names.h"
-#include "numeric/zprbnrm.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -30,11 +29,3 @@ void kesedfu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_johnson_note
 void kesmidu(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, kesucdf); }
 
 void kesutbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_SU, kRows, 9); }
-
-double kesupct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  double t = 0.0;
-  kesux(c->params, percent / 100.0, &t);
-  return c->params[0] + c->params[1] * t;
-}

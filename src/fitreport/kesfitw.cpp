@@ -1,9 +1,8 @@
-// The Weibull family's report members: EDF tests, expected percents, table rows and
-// fitted percentiles.
+// The Weibull family's report members: EDF tests, expected percents and table rows.
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_famsets.h"
@@ -11,8 +10,6 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zgamma.h"
-#include "numeric/zmissing.h"
-#include "numeric/zprblwb.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -37,19 +34,12 @@ void known(int ncase, double n, double, double wsq, double asq, kes_edfp*, kes_e
 
 int coef_set(int ncase, double c) { return c <= 2.0 ? 0 : ncase; }
 
-kes_pit pit(const double* p, double x) {
-  double w = p[2] * (std::log(x - p[0]) - std::log(p[1])), out = 0.0;
-  const double t = std::exp(w);
-  const bool bad = zprblwb(-2, &w, nullptr, &out) != 0;
-  return {-std::expm1(-t), -out, -t, bad, false};
-}
-
 const kes_edf3fam kFam = {KES_COEF_WEIBULL,
                           KES_MSG_FAMILY_NAME_WEIBULL,
                           KES_PLOT_SLOT_WEIBULL_THETA_MARKS,
                           KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS,
                           KES_PLOT_SLOT_WEIBULL_C_MARKS,
-                          pit,
+                          kes_law_weibull.tails,
                           known,
                           coef_set};
 
@@ -77,13 +67,3 @@ void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 void kesmidw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) { kes_midpct(ctx, request, cell, keswcdf); }
 
 void keswtbl(kes_ctx* ctx, kes_cell* cell) { kes_write_fit_tables(ctx, cell, KES_MSG_FIT_FAMILY_WEIBULL, kRows, 5); }
-
-double keswpct(kes_ctx* ctx, kes_cell* cell, double percent) {
-  const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));
-  if (c == nullptr) return kes_fit_missing();
-  // The logarithm of the variable part is tested before it is formed: a quantile that
-  // would overflow is missing.
-  const double e = -std::log1p(-percent / 100.0);
-  if (!(std::log(c->params[1]) + std::log(e) / c->params[2] < ZEXP_OVER)) return kes_fit_missing();
-  return c->params[0] + c->params[1] * std::pow(e, 1.0 / c->params[2]);
-}

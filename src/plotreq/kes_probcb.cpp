@@ -2,7 +2,9 @@
 // location and a scale (codes 0 to 7): one frame, driven by each family's option slots.
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -33,7 +35,8 @@ struct family_slots {
 #define PARAM(name) {KES_PLOT_SLOT_##name, KES_PLOT_SLOT_##name##_MARKS}
 constexpr param_slots kNone = {0, 0};
 
-// By distribution code 0..7, in the order location, scale, first and second shape.
+// ORDER: kes_distcode 0 to 7, as the table of laws; in each, location, scale, first and
+// second shape.
 constexpr family_slots kSlots[8] = {
     {PARAM(NORMAL_MU), PARAM(NORMAL_SIGMA), kNone, kNone, kNone},
     {PARAM(LOGNORMAL_THETA), PARAM(LOGNORMAL_ZETA), PARAM(LOGNORMAL_SIGMA), kNone, PARAM(LOGNORMAL_SLOPE)},
@@ -45,6 +48,7 @@ constexpr family_slots kSlots[8] = {
     {PARAM(SU_THETA), PARAM(SU_SIGMA), PARAM(SU_DELTA), PARAM(SU_GAMMA), kNone},
 };
 #undef PARAM
+static_assert(std::size(kSlots) == KES_DIST_SU + 1, "one entry per family with a location and a scale");
 
 bool has(const param_slots& p) { return p.marks != 0; }
 
@@ -91,12 +95,11 @@ int estimate(kes_ctx* ctx, kes_cell* cell, int code, int i, int j) {
   return fn->est(ctx, ctx->curreq, cell, code, 0, 0, i, j, nullptr);
 }
 
-// The line of a fitted curve: data = threshold + scale x standardized quantile; the
-// lognormal's scale is exp(zeta).
+// The line of a fitted curve: data = threshold + scale x standardized quantile.
 void line_of_curve(kes_plotslot* slot, int code) {
   const kes_curve* c = kes_fit_curve(slot);
   slot->intercept = c->params[0];
-  slot->slope = code == KES_DIST_LOGNORMAL ? std::exp(c->params[1]) : c->params[1];
+  slot->slope = kes_law_scale(*kes_laws[code], c->params);
 }
 
 }  // namespace
@@ -257,9 +260,11 @@ KES_PROB_FAMILY(kessb1, kessb2, KES_DIST_SB)
 KES_PROB_FAMILY(kessu1, kessu2, KES_DIST_SU)
 
 const kes_probfns* kes_probdisp(int code) {
-  static const kes_probfns kFns[9] = {
+  // ORDER: kes_distcode 0 to 8, as the table of laws.
+  static const kes_probfns kFns[] = {
       {kesnrm1, kesnrm2}, {keslog1, keslog2}, {kesexp1, kesexp2}, {keswbl1, keswbl2}, {kesgam1, kesgam2},
       {kesbet1, kesbet2}, {kessb1, kessb2},   {kessu1, kessu2},   {kesw21, kesw22},
   };
+  static_assert(std::size(kFns) == KES_DIST_WEIBULL2 + 1, "one entry per family");
   return code >= 0 && code <= KES_DIST_WEIBULL2 ? &kFns[code] : nullptr;
 }

@@ -5,7 +5,7 @@
 
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"

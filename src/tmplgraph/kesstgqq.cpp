@@ -4,6 +4,7 @@
 // dynamics, the probability graph its percent axis. putqq and putprob write a cell's
 // rows.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "host/template_dynamics.h"
@@ -82,20 +83,29 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   kesstgins(ctx, g);
 }
 
-// The places of the request's percent ticks on the quantile axis.
+// The places of the request's percent ticks on the quantile axis, and their labels; a
+// percent whose quantile does not exist (it overflows) has no tick.
 void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
   const kes_preq* r = ctx->curreq;
   const int n = r->npctl;
-  *labels = makenumlist(r->pctl, n, 7, &g->status);
-  const long bytes = 8L * (n > 0 ? n : 1);
+  const long bytes = 16L * (n > 0 ? n : 1);
   auto* pos = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
   if (pos == nullptr) {
     xmemmsg(bytes);
     g->status = KES_RC_OUT_OF_MEMORY;
+    *labels = vemtxt("", 0);
     return vemtxt("", 0);
   }
-  for (int i = 0; i < n; ++i) pos[i] = kes_pctl_position(ctx, r->pctl[i]);
-  void* text = makenumlist(pos, n, 7, &g->status);
+  double* pct = pos + (n > 0 ? n : 1);
+  int kept = 0;
+  for (int i = 0; i < n; ++i) {
+    const double q = kes_pctl_position(ctx, r->pctl[i]);
+    if (std::isnan(q)) continue;
+    pct[kept] = r->pctl[i];
+    pos[kept++] = q;
+  }
+  *labels = makenumlist(pct, kept, 7, &g->status);
+  void* text = makenumlist(pos, kept, 7, &g->status);
   vmfree_handler(ctx->runpool, pos, -1, KES_FREE_FLAGS);
   return text;
 }

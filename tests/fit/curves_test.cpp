@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "records/kes_layout.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "../fitreport/fam_ref.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fit/zfit.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"

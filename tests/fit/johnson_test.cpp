@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "../fitreport/fit_ref.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_johnson.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "numeric/zprbnrm.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "fam_ref.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"

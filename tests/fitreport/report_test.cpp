@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fit_ref.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"

@@ -1,9 +1,9 @@
-// The gamma family: estimate, percent distribution function, curve height and
-// quantiles, and its function set (the report members live in fitreport/kesfitg.cpp).
+// The gamma family: estimate, distribution function and its tails, curve height and
+// standardized quantile, and its law (report members in fitreport/kesfitg.cpp).
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zigamma.h"
@@ -43,12 +43,6 @@ double kesgcdf(const double* params, double x) {
   return zigamma((x - params[0]) / params[1], params[2], &p, &q) == 0 ? p : kes_fit_missing();
 }
 
-double kesgp(const double* params, double z) {
-  const double standard[3] = {0.0, 1.0, params[2]};
-  const double p = z > 1e-7 ? kesgcdf(standard, z) : 0.0;
-  return std::isnan(p) ? 0.0 : 100.0 * p;
-}
-
 double kesgplt(double x, double c, const double* params) {
   const double theta = params[0];
   if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
@@ -57,16 +51,28 @@ double kesgplt(double x, double c, const double* params) {
   return e <= ZEXP_UNDER ? 0.0 : std::exp(e);
 }
 
-double kesgq(kes_ctx*, kes_plotslot* slot, double p) {
-  const kes_curve* c = kes_fit_curve(slot);
-  double q = kes_fit_missing();
-  if (c != nullptr) zqc(p, 2.0 * c->params[2], &q);
-  return 0.5 * q;
-}
-
-int kesgx(const double* params, double p, double* out) {
+namespace {
+int quantile(const double* params, double p, double* out) {
   double q;
   if (zqc(p, 2.0 * params[2], &q) != 0) return 1;
-  *out = q / 2.0;
+  *out = params[0] + params[1] * q / 2.0;
   return 0;
 }
+
+kes_pit tails(const double* p, double x) {
+  double z = 0.0, q = 0.0;
+  if (zigamma((x - p[0]) / p[1], p[2], &z, &q) != 0) return {0.0, 0.0, 0.0, true, true};
+  return {z, std::log(z), std::log(q), z == 0.0 || q == 0.0, false};
+}
+}  // namespace
+
+// Threshold theta, scale sigma, shape alpha.
+const kes_law kes_law_gamma = {.code = KES_DIST_GAMMA,
+                               .nparams = 3,
+                               .from_zero = true,
+                               .cdf = kesgcdf,
+                               .tails = tails,
+                               .quantile = quantile,
+                               .density = kesgplt,
+                               .name_msg = KES_MSG_FAMILY_NAME_GAMMA,
+                               .table_msg = KES_MSG_FIT_FAMILY_GAMMA};

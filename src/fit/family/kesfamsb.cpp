@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_families.h"
+#include "fit/family/kes_johnson.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -168,24 +168,22 @@ double kesvcdf(const double* params, double x) {
   return zprbnrm(params[3] + params[2] * std::log(y / (1.0 - y)));
 }
 
-double kesvp(const double* params, double z) {
-  if (!(z > 1e-7)) return 0.0;
-  if (!(z < 1.0 - 1e-7)) return 100.0;
-  const double standard[4] = {0.0, 1.0, params[2], params[3]};
-  return 100.0 * kesvcdf(standard, z);
-}
-
-double kesvq(kes_ctx*, kes_plotslot* slot, double p) {
-  const kes_curve* c = kes_fit_curve(slot);
-  if (c == nullptr) return kes_fit_missing();
-  double y = 0.0;
-  kesvx(c->params, p, &y);
-  return y;
-}
-
-int kesvx(const double* params, double p, double* out) {
+namespace {
+int quantile(const double* params, double p, double* out) {
   const double w = (zprobit(p) - params[3]) / params[2];
   // e^w / (1 + e^w) without overflow for a large w.
-  *out = 1.0 / (1.0 + std::exp(-w));
+  *out = params[0] + params[1] * (1.0 / (1.0 + std::exp(-w)));
   return 0;
 }
+}  // namespace
+
+// Threshold theta, scale sigma (the support's width), shapes delta and gamma.
+const kes_law kes_law_sb = {.code = KES_DIST_SB,
+                            .nparams = 4,
+                            .from_zero = true,
+                            .to_one = true,
+                            .cdf = kesvcdf,
+                            .quantile = quantile,
+                            .density = kesvplt,
+                            .name_msg = KES_MSG_FAMILY_NAME_SB,
+                            .table_msg = KES_MSG_FIT_FAMILY_SB};

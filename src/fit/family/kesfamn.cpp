@@ -1,10 +1,11 @@
-// The normal family: estimate, percent distribution function, curve height and
-// quantiles, and its function set (the report members live in fitreport/kesfitn.cpp).
+// The normal family: estimate, distribution function, curve height and standardized
+// quantile, and its law (the report members live in fitreport/kesfitn.cpp).
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
@@ -29,20 +30,24 @@ int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
 
 double kesncdf(const double* params, double x) { return zprbnrm((x - params[0]) / params[1]); }
 
-double kesnp(const double*, double z) {
-  const double standard[2] = {0.0, 1.0};
-  return 100.0 * kesncdf(standard, z);
-}
-
 double kesnplt(double x, double c, const double* params) {
   const double z = (x - params[0]) / params[1];
   if (std::fabs(z) > 4.0) return 0.0;
   return c * std::exp(-z * z / 2.0);
 }
 
-double kesnq(kes_ctx*, kes_plotslot*, double p) { return zprobit(p); }
-
-int kesnx(const double*, double p, double* out) {
-  *out = zprobit(p);
+namespace {
+int quantile(const double* params, double p, double* out) {
+  *out = params[0] + params[1] * zprobit(p);
   return 0;
 }
+}  // namespace
+
+// Location mu, scale sigma.
+const kes_law kes_law_normal = {.code = KES_DIST_NORMAL,
+                                .nparams = 2,
+                                .cdf = kesncdf,
+                                .quantile = quantile,
+                                .density = kesnplt,
+                                .name_msg = KES_MSG_FAMILY_NAME_NORMAL,
+                                .table_msg = KES_MSG_FIT_FAMILY_NORMAL};

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_families.h"
+#include "fit/family/kes_johnson.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"

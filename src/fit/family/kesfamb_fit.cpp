@@ -4,7 +4,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

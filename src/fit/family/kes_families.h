@@ -1,7 +1,9 @@
-// The family function sets, one per built family (kes_famdisp selects them by code),
-// and the members each family's two files define.
+// The members each family's files define (its estimate, distribution function and
+// density beside its law) and the names of its law's derived members.
 #pragma once
+#include "fit/family/kes_law.h"
 #include "fit/kes_famfn.h"
+#include "records/kes_curve.h"
 
 struct kes_stmt;
 struct kes_curve;
@@ -10,55 +12,57 @@ struct kes_estframe;
 // Normal family.
 int kesnest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height);
 double kesncdf(const double* params, double x);
-double kesnp(const double* params, double z);
+constexpr auto kesnp = kes_lawfn_p<KES_DIST_NORMAL>;
 double kesnplt(double x, double c, const double* params);
-double kesnq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesnx(const double* params, double p, double* out);
+constexpr auto kesnq = kes_lawfn_q<KES_DIST_NORMAL>;
+constexpr auto kesnx = kes_lawfn_x<KES_DIST_NORMAL>;
 
 // Exponential family.
 int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, double* height);
 double kesecdf(const double* params, double x);
-double kesep(const double* params, double z);
+constexpr auto kesep = kes_lawfn_p<KES_DIST_EXPONENTIAL>;
 double keseplt(double x, double c, const double* params);
-double keseq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesex(const double* params, double p, double* out);
+constexpr auto keseq = kes_lawfn_q<KES_DIST_EXPONENTIAL>;
+constexpr auto kesex = kes_lawfn_x<KES_DIST_EXPONENTIAL>;
 
 // Lognormal family; index is the SIGMA= list position.
 int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
 double keslcdf(const double* params, double x);
-double keslp(const double* params, double z);
+constexpr auto keslp = kes_lawfn_p<KES_DIST_LOGNORMAL>;
 double keslplt(double x, double c, const double* params);
-double keslq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int keslx(const double* params, double p, double* out);
+constexpr auto keslq = kes_lawfn_q<KES_DIST_LOGNORMAL>;
+constexpr auto keslx = kes_lawfn_x<KES_DIST_LOGNORMAL>;
 
 // Weibull families (code 3, and code 8 on the log scale); index is the C= position.
 int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double low, double high, int index,
             double* height);
 double keswcdf(const double* params, double x);
-double keswp(const double* params, double z);
+constexpr auto keswp = kes_lawfn_p<KES_DIST_WEIBULL>;
 double keswplt(double x, double c, const double* params);
-double keswq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int keswx(const double* params, double p, double* out);
-double kesw2p(const double* params, double z);
-double kesw2q(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesw2x(const double* params, double p, double* out);
+// Code 8 on the log scale: params[0] log(sigma), params[1] 1/c.
+double kesw2cdf(const double* params, double y);
+constexpr auto keswq = kes_lawfn_q<KES_DIST_WEIBULL>;
+constexpr auto keswx = kes_lawfn_x<KES_DIST_WEIBULL>;
+constexpr auto kesw2p = kes_lawfn_p<KES_DIST_WEIBULL2>;
+constexpr auto kesw2q = kes_lawfn_q<KES_DIST_WEIBULL2>;
+constexpr auto kesw2x = kes_lawfn_x<KES_DIST_WEIBULL2>;
 
 // Gamma family; index is the ALPHA= position.
 int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
 double kesgcdf(const double* params, double x);
-double kesgp(const double* params, double z);
+constexpr auto kesgp = kes_lawfn_p<KES_DIST_GAMMA>;
 double kesgplt(double x, double c, const double* params);
-double kesgq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesgx(const double* params, double p, double* out);
+constexpr auto kesgq = kes_lawfn_q<KES_DIST_GAMMA>;
+constexpr auto kesgx = kes_lawfn_x<KES_DIST_GAMMA>;
 
 // Beta family; ia and ib are the ALPHA= and BETA= positions.
 int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int ia, int ib,
             double* height);
 double kesbcdf(const double* params, double x);
-double kesbp(const double* params, double z);
+constexpr auto kesbp = kes_lawfn_p<KES_DIST_BETA>;
 double kesbplt(double x, double c, const double* params);
-double kesbq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesbx(const double* params, double p, double* out);
+constexpr auto kesbq = kes_lawfn_q<KES_DIST_BETA>;
+constexpr auto kesbx = kes_lawfn_x<KES_DIST_BETA>;
 // Critical values of D (as sqrt(n) D), W-Sq and A-Sq at the 11 levels .5 ... .001
 // for both shapes estimated at sample size n.
 void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]);

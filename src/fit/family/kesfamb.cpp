@@ -1,10 +1,10 @@
-// The beta family: estimate, percent distribution function and quantiles, and its
-// function set (the curve height and the fit live in kesfamb_fit.cpp, the report
-// members in fitreport/kesfitb.cpp).
+// The beta family: estimate, distribution function and standardized quantile, and its
+// law (the curve height and the fit live in kesfamb_fit.cpp, the report members in
+// fitreport/kesfitb.cpp).
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -19,9 +19,16 @@ namespace {
 // Once-per-curve note byte of the default scale (the threshold's is byte 0).
 constexpr int kNotedSigma = 1;
 
-// The standardized p-quantile of shapes a and b through the F point with upper-tail
-// probability 1 - p; false when that point fails.
+// The standardized p-quantile of shapes a and b through an F point; false when that
+// point fails. Below the median the point of 1/F (shapes swapped) at upper-tail p:
+// 1 - p would lose the low tail's digits (8e-8 relative at p = 1e-10).
 bool quantile(double a, double b, double p, double* out) {
+  if (p < 0.5) {
+    const double g = zqunf(p, 2.0 * b, 2.0 * a);
+    if (g < 0.0) return false;
+    *out = a / (a + b * g);
+    return true;
+  }
   const double f = zqunf(1.0 - p, 2.0 * a, 2.0 * b);
   if (f < 0.0) return false;
   *out = a * f / (a * f + b);
@@ -83,19 +90,22 @@ double kesbcdf(const double* params, double x) {
   return p;
 }
 
-double kesbp(const double* params, double z) {
-  const double standard[4] = {0.0, 1.0, params[2], params[3]};
-  if (!(z > 1e-7)) return 0.0;
-  if (z >= 1.0) return 100.0;
-  const double p = kesbcdf(standard, z);
-  return std::isnan(p) ? 0.0 : 100.0 * p;
+namespace {
+int law_quantile(const double* params, double p, double* out) {
+  double y;
+  if (!quantile(params[2], params[3], p, &y)) return 1;
+  *out = params[0] + params[1] * y;
+  return 0;
 }
+}  // namespace
 
-double kesbq(kes_ctx*, kes_plotslot* slot, double p) {
-  const kes_curve* c = kes_fit_curve(slot);
-  double q = kes_fit_missing();
-  if (c != nullptr) quantile(c->params[2], c->params[3], p, &q);
-  return q;
-}
-
-int kesbx(const double* params, double p, double* out) { return quantile(params[2], params[3], p, out) ? 0 : 1; }
+// Threshold theta, scale sigma (the support's width), shapes alpha and beta.
+const kes_law kes_law_beta = {.code = KES_DIST_BETA,
+                              .nparams = 4,
+                              .from_zero = true,
+                              .to_one = true,
+                              .cdf = kesbcdf,
+                              .quantile = law_quantile,
+                              .density = kesbplt,
+                              .name_msg = KES_MSG_FAMILY_NAME_BETA,
+                              .table_msg = KES_MSG_FIT_FAMILY_BETA};

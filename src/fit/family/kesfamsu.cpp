@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_johnson.h"
+#include "fit/family/kes_johnson.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -57,20 +57,19 @@ double kesucdf(const double* params, double x) {
   return zprbnrm(params[3] + params[2] * std::asinh((x - params[0]) / params[1]));
 }
 
-double kesup(const double* params, double z) {
-  const double standard[4] = {0.0, 1.0, params[2], params[3]};
-  return 100.0 * kesucdf(standard, z);
-}
-
-double kesuq(kes_ctx*, kes_plotslot* slot, double p) {
-  const kes_curve* c = kes_fit_curve(slot);
-  if (c == nullptr) return kes_fit_missing();
-  double t = 0.0;
-  kesux(c->params, p, &t);
-  return t;
-}
-
-int kesux(const double* params, double p, double* out) {
-  *out = std::sinh((zprobit(p) - params[3]) / params[2]);
+namespace {
+// A small delta makes the sinh overflow: the callers find no finite quantile there.
+int quantile(const double* params, double p, double* out) {
+  *out = params[0] + params[1] * std::sinh((zprobit(p) - params[3]) / params[2]);
   return 0;
 }
+}  // namespace
+
+// Location theta, scale sigma, shapes delta and gamma.
+const kes_law kes_law_su = {.code = KES_DIST_SU,
+                            .nparams = 4,
+                            .cdf = kesucdf,
+                            .quantile = quantile,
+                            .density = kesuplt,
+                            .name_msg = KES_MSG_FAMILY_NAME_SU,
+                            .table_msg = KES_MSG_FIT_FAMILY_SU};

@@ -1,7 +1,9 @@
 // The Johnson SB (bounded) and SU (unbounded) families' members; their fits, curve
 // heights and moment solvers are the engine's (zfit_johnson.h).
 #pragma once
+#include "fit/family/kes_law.h"
 #include "fit/kes_famfn.h"
+#include "records/kes_curve.h"
 #include "fit/zfit.h"
 #include "fit/zfit_johnson.h"
 
@@ -12,9 +14,9 @@ struct kes_curve;
 int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height);
 double kesvcdf(const double* params, double x);
-double kesvp(const double* params, double z);
-double kesvq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesvx(const double* params, double p, double* out);
+constexpr auto kesvp = kes_lawfn_p<KES_DIST_SB>;
+constexpr auto kesvq = kes_lawfn_q<KES_DIST_SB>;
+constexpr auto kesvx = kes_lawfn_x<KES_DIST_SB>;
 // Raw moments E[Y^k], k = 1..4, of Y = 1/(1 + exp(-(Z - gamma)/delta)): 0, or 1 with
 // all four missing.
 int kesvmom(double delta, double gamma, double m[4]);
@@ -23,9 +25,9 @@ int kesvmom(double delta, double gamma, double m[4]);
 int kesuest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int i, int j,
             double* height);
 double kesucdf(const double* params, double x);
-double kesup(const double* params, double z);
-double kesuq(kes_ctx* ctx, kes_plotslot* slot, double p);
-int kesux(const double* params, double p, double* out);
+constexpr auto kesup = kes_lawfn_p<KES_DIST_SU>;
+constexpr auto kesuq = kes_lawfn_q<KES_DIST_SU>;
+constexpr auto kesux = kes_lawfn_x<KES_DIST_SU>;
 
 // What the two estimates share: the fit controls of the statement (FITINTERVAL= into
 // the percentile z, FITTOL= into the ratio tolerance, FITMETHOD= into the method,

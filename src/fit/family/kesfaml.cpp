@@ -1,12 +1,13 @@
-// The lognormal family: estimate, percent distribution function, curve height and
-// quantiles, and its function set (the report members live in fitreport/kesfitl.cpp).
+// The lognormal family: estimate, distribution function and its tails, curve height
+// and standardized quantile, and its law (report members in fitreport/kesfitl.cpp).
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
 #include "records/kes_ctx.h"
@@ -38,11 +39,6 @@ double keslcdf(const double* params, double x) {
   return x > params[0] ? zprbnrm((std::log(x - params[0]) - params[1]) / params[2]) : 0.0;
 }
 
-double keslp(const double* params, double z) {
-  const double standard[3] = {0.0, 0.0, params[2]};
-  return z > 1e-7 ? 100.0 * keslcdf(standard, z) : 0.0;
-}
-
 double keslplt(double x, double c, const double* params) {
   const double theta = params[0];
   if (!(x > theta + std::fabs(1e-7 * theta))) return 0.0;
@@ -51,14 +47,31 @@ double keslplt(double x, double c, const double* params) {
   return c * std::exp(-u * u / 2.0) / (x - theta);
 }
 
-double keslq(kes_ctx*, kes_plotslot* slot, double p) {
-  const kes_curve* c = kes_fit_curve(slot);
-  return c != nullptr ? std::exp(c->params[2] * zprobit(p)) : kes_fit_missing();
-}
-
-int keslx(const double* params, double p, double* out) {
-  const double v = params[2] * zprobit(p);
-  if (!(v < ZEXP_OVER)) return 1;
-  *out = std::exp(v);
+namespace {
+// The exponent is tested before it is formed: a quantile that would overflow does not
+// exist.
+int quantile(const double* params, double p, double* out) {
+  const double t = params[1] + params[2] * zprobit(p);
+  if (!(t < ZEXP_OVER)) return 1;
+  *out = params[0] + std::exp(t);
   return 0;
 }
+
+kes_pit tails(const double* p, double x) {
+  double u = (std::log(x - p[0]) - p[1]) / p[2], mu = -u, a = 0.0, b = 0.0;
+  const bool bad = zprblnm(-2, &u, nullptr, &a) != 0 || zprblnm(-2, &mu, nullptr, &b) != 0;
+  return {zprbnrm(u), -a, -b, bad, false};
+}
+}  // namespace
+
+// Threshold theta, zeta (the scale on the log axis), sigma (the shape).
+const kes_law kes_law_lognormal = {.code = KES_DIST_LOGNORMAL,
+                                   .nparams = 3,
+                                   .log_scale = true,
+                                   .from_zero = true,
+                                   .cdf = keslcdf,
+                                   .tails = tails,
+                                   .quantile = quantile,
+                                   .density = keslplt,
+                                   .name_msg = KES_MSG_FAMILY_NAME_LOGNORMAL,
+                                   .table_msg = KES_MSG_FIT_FAMILY_LOGNORMAL};

@@ -1,10 +1,10 @@
-// The exponential family: estimate, percent distribution function, curve height and
-// quantiles, and its function set (the report members live in fitreport/kesfite.cpp).
+// The exponential family: estimate, distribution function, curve height and
+// standardized quantile, and its law (the report members live in fitreport/kesfite.cpp).
 #include <cmath>
 
 #include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -56,15 +56,9 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   return 0;
 }
 
-// 1 - exp, not the low tail's more accurate -expm1: the expected percents written to
-// output data sets keep their digits.
+// -expm1 keeps the low tail's relative accuracy, which 1 - exp loses.
 double kesecdf(const double* params, double x) {
-  return x > params[0] ? 1.0 - std::exp(-(x - params[0]) / params[1]) : 0.0;
-}
-
-double kesep(const double*, double z) {
-  const double standard[2] = {0.0, 1.0};
-  return z > 1e-7 ? 100.0 * kesecdf(standard, z) : 0.0;
+  return x > params[0] ? -std::expm1(-(x - params[0]) / params[1]) : 0.0;
 }
 
 double keseplt(double x, double c, const double* params) {
@@ -73,9 +67,27 @@ double keseplt(double x, double c, const double* params) {
   return c * std::exp(-z);
 }
 
-double keseq(kes_ctx*, kes_plotslot*, double p) { return -std::log(1.0 - p); }
-
-int kesex(const double*, double p, double* out) {
-  *out = -std::log(1.0 - p);
+namespace {
+// log1p: -log(1 - p) loses the low tail's digits (8e-8 relative at p = 1e-10).
+int quantile(const double* params, double p, double* out) {
+  *out = params[0] - params[1] * std::log1p(-p);
   return 0;
 }
+
+// The EDF tests' transform: ln(1 - F) is the standardized value itself.
+kes_pit tails(const double* params, double x) {
+  const double u = (x - params[0]) / params[1], z = kesecdf(params, x);
+  return {z, z == 0.0 ? 0.0 : std::log(z), -u, z == 0.0, false};
+}
+}  // namespace
+
+// Threshold theta, scale sigma.
+const kes_law kes_law_exponential = {.code = KES_DIST_EXPONENTIAL,
+                                     .nparams = 2,
+                                     .from_zero = true,
+                                     .cdf = kesecdf,
+                                     .tails = tails,
+                                     .quantile = quantile,
+                                     .density = keseplt,
+                                     .name_msg = KES_MSG_FAMILY_NAME_EXPONENTIAL,
+                                     .table_msg = KES_MSG_FIT_FAMILY_EXPONENTIAL};

@@ -1,14 +1,15 @@
 // The Weibull families: the three-parameter law (code 3) and the two-parameter law on
-// the log scale (code 8): estimate, percent distribution functions, curve height and
-// quantiles, and their function sets (report members in fitreport/kesfitw.cpp).
+// the log scale (code 8): estimate, distribution functions and tails, curve height and
+// standardized quantiles, and their laws (report members in fitreport/kesfitw.cpp).
 #include <cmath>
 
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "numeric/zprblwb.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
@@ -57,11 +58,6 @@ double keswcdf(const double* params, double x) {
   return x > params[0] ? -std::expm1(-std::pow((x - params[0]) / params[1], params[2])) : 0.0;
 }
 
-double keswp(const double* params, double z) {
-  const double standard[3] = {0.0, 1.0, params[2]};
-  return z > 1e-7 ? 100.0 * keswcdf(standard, z) : 0.0;
-}
-
 double keswplt(double x, double c, const double* params) {
   const double theta = params[0];
   if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
@@ -70,27 +66,47 @@ double keswplt(double x, double c, const double* params) {
   return c * std::pow(z, params[2] - 1.0) * std::exp(-zc);
 }
 
-double keswq(kes_ctx*, kes_plotslot* slot, double p) {
-  const kes_curve* c = kes_fit_curve(slot);
-  return c != nullptr ? std::pow(-std::log(1.0 - p), 1.0 / c->params[2]) : kes_fit_missing();
+double kesw2cdf(const double* params, double y) {
+  return -std::expm1(-std::exp((y - params[0]) / params[1]));
 }
 
-int keswx(const double* params, double p, double* out) {
-  const double t = -std::log(1.0 - p);
-  const double l = std::log(t) / params[2];
-  if (!(l < ZEXP_OVER && l > ZEXP_UNDER)) {
-    *out = t;
-    return 1;
-  }
-  *out = std::pow(t, 1.0 / params[2]);
+namespace {
+// The logarithm of the variable part is tested before it is formed: a quantile that
+// would overflow does not exist.
+int quantile(const double* params, double p, double* out) {
+  const double e = -std::log1p(-p);
+  if (!(std::log(params[1]) + std::log(e) / params[2] < ZEXP_OVER)) return 1;
+  *out = params[0] + params[1] * std::pow(e, 1.0 / params[2]);
   return 0;
 }
 
-double kesw2p(const double*, double z) { return 100.0 * (1.0 - std::exp(-std::exp(z))); }
-
-double kesw2q(kes_ctx*, kes_plotslot*, double p) { return std::log(-std::log(1.0 - p)); }
-
-int kesw2x(const double*, double p, double* out) {
-  *out = std::log(-std::log(1.0 - p));
+int quantile2(const double* params, double p, double* out) {
+  *out = params[0] + params[1] * std::log(-std::log1p(-p));
   return 0;
 }
+
+kes_pit tails(const double* p, double x) {
+  const double z = (x - p[0]) / p[1];
+  double w = p[2] * std::log(z), out = 0.0;
+  const bool bad = zprblwb(-2, &w, nullptr, &out) != 0;
+  return {keswcdf(p, x), -out, -std::pow(z, p[2]), bad, false};
+}
+}  // namespace
+
+// Threshold theta, scale sigma, shape c.
+const kes_law kes_law_weibull = {.code = KES_DIST_WEIBULL,
+                                 .nparams = 3,
+                                 .from_zero = true,
+                                 .cdf = keswcdf,
+                                 .tails = tails,
+                                 .quantile = quantile,
+                                 .density = keswplt,
+                                 .name_msg = KES_MSG_FAMILY_NAME_WEIBULL,
+                                 .table_msg = KES_MSG_FIT_FAMILY_WEIBULL};
+// The law of y = log(x - theta): location log(sigma), scale 1/c; it draws no curve.
+const kes_law kes_law_weibull2 = {.code = KES_DIST_WEIBULL2,
+                                  .nparams = 2,
+                                  .cdf = kesw2cdf,
+                                  .quantile = quantile2,
+                                  .name_msg = KES_MSG_FAMILY_NAME_WEIBULL2,
+                                  .table_msg = KES_MSG_FIT_FAMILY_WEIBULL2};

@@ -3,7 +3,7 @@
 
 #include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
-#include "fit/kes_families.h"
+#include "fit/family/kes_families.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_msg_names.h"

@@ -20,6 +20,26 @@ std::vector<std::string>& messages() {
 
 std::vector<std::string>& message_log() { return messages(); }
 
+std::string frame_message(msg_kind kind, const std::string& file, int line, int col, const std::string& text,
+                          const std::string& stmt) {
+  int frame = kind == msg_kind::note      ? (stmt.empty() ? 8 : 6)
+              : kind == msg_kind::warning ? (stmt.empty() ? 7 : 5)
+                                          : (stmt.empty() ? 4 : 0);
+  // A text that ends its sentence gives its full stop to the frame.
+  std::string inner = text;
+  if (!inner.empty() && inner.back() == '.') inner.pop_back();
+  struct helper {
+    static std::string format(int number, ...) {
+      va_list a;
+      va_start(a, number);
+      std::string t = catalogue_format(kMsgSet, number, a);
+      va_end(a);
+      return t;
+    }
+  };
+  return helper::format(frame, file.c_str(), line, col, inner.c_str(), stmt.c_str());
+}
+
 void parse_error(parser* p, int line, int col, int number, ...) {
   va_list ap;
   va_start(ap, number);

@@ -131,6 +131,7 @@ int kesnlen(kes_ctx* ctx, const kes_stmt* statement, int slot) {
 bool kes_param_ok(const kes_stmt* s, const kes_param_test& t) {
   auto fails = [&](double v) { return t.strict ? v <= t.bound : v < t.bound; };
   auto refuse = [&]() {
+    xspplace(s, t.values);
     if (t.bound_arg) xpmlog(KES_SET_PLOT, t.message, t.bound);
     else xpmlog(KES_SET_PLOT, t.message);
     return false;

@@ -37,7 +37,20 @@ constexpr int kLabels[KES_OUT_SLOT_LAST - KES_OUT_SLOT_FIRST + 1] = {
     KES_MSG_LABEL_GINI, KES_MSG_LABEL_MAD, KES_MSG_LABEL_SN, KES_MSG_LABEL_QN, KES_MSG_LABEL_STD_QRANGE,
     KES_MSG_LABEL_STD_GINI, KES_MSG_LABEL_STD_MAD, KES_MSG_LABEL_STD_SN, KES_MSG_LABEL_STD_QN};
 
+// The options by keyword slot, 5..49, in the order of kLabels.
+constexpr const char* kOptions[KES_OUT_SLOT_LAST - KES_OUT_SLOT_FIRST + 1] = {
+    "N=",      "MEAN=",     "STD=",      "SKEWNESS=", "USS=",    "CV=",    "SUMWGT=",   "SUM=",       "VAR=",
+    "KURTOSIS=", "CSS=",    "STDMEAN=",  "NMISS=",    "NOBS=",   "MAX=",   "P99=",      "P95=",       "P90=",
+    "Q3=",     "MEDIAN=",   "Q1=",       "P10=",      "P5=",     "P1=",    "MIN=",      "RANGE=",     "QRANGE=",
+    "MODE=",   "T=",        "MSIGN=",    "SIGNRANK=", "PROBT=",  "PROBM=", "PROBS=",    "NORMAL=",    "PROBN=",
+    "GINI=",   "MAD=",      "SN=",       "QN=",       "STD_QRANGE=", "STD_GINI=", "STD_MAD=", "STD_SN=", "STD_QN="};
+
 }  // namespace
+
+const char* kes_out_option(int k) {
+  if (k < KES_OUT_SLOT_FIRST || k > KES_OUT_SLOT_LAST) return nullptr;
+  return kOptions[k - KES_OUT_SLOT_FIRST];
+}
 
 bool kes_is_output(const kes_stmt* s) { return s != nullptr && std::memcmp(s->name, "OUTPUT  ", 8) == 0; }
 

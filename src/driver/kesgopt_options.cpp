@@ -500,11 +500,13 @@ int rounding(kes_ctx* ctx, option_reading&) {
     const int n = count(ctx, KES_PROC_SLOT_ROUND);
     const double* u = nums(ctx, KES_PROC_SLOT_ROUND);
     if (n > 1 && count(ctx, KES_PROC_SLOT_VAR) == 0) {
+      xspplace(ctx->proc, KES_PROC_SLOT_ROUND);
       xpmlog(KES_SET_PROC, KES_MSG_ROUND_SEVERAL_WITHOUT_VAR);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
+        xspplace(ctx->proc, KES_PROC_SLOT_ROUND);
         xpmlog(KES_SET_PROC, KES_MSG_ROUND_NEGATIVE, u[i]);
         return fail(KES_RC_BAD_VALUE);
       }

@@ -94,6 +94,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
     const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
     request->vscale = vscale_code(name);
     if (request->vscale < 0) {
+      xspplace(s, KES_PLOT_SLOT_VSCALE);
       xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, kes_plot_statement_name(request->type));
       return 1;
     }

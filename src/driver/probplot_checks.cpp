@@ -186,6 +186,7 @@ int kescchk(kes_ctx*, kes_preq* request) {
   if (!kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) return 0;
   const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
   if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
+  xspplace(s, KES_PLOT_SLOT_VSCALE);
   xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, "CDFPLOT");
   return 1;
 }

@@ -56,6 +56,7 @@ bool memory_failed_in_step() { return memory_failed; }
 void begin_step() {
   host_code = 0;
   cut_names.clear();
+  next_message_frame() = nullptr;
   memory_failed = false;
   core::task_block_clear();
   core::print_begin_step();

@@ -121,7 +121,9 @@ void plat_xspplace(const kes_stmt* node, int slot) {
     for (char& c : stmt) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const std::string file = p->file;
     plat::next_message_frame() = [file, pline, pcol, stmt](plat::msg_kind kind, const std::string& text) {
-      return frame_message(kind, file, pline, pcol, text, stmt);
+      // The sentence gives its full stop to the frame.
+      const bool stop = !text.empty() && text.back() == '.' && (text.size() < 2 || text[text.size() - 2] != '.');
+      return frame_message(kind, file, pline, pcol, stop ? text.substr(0, text.size() - 1) : text, stmt);
     };
     return;
   }

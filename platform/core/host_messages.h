@@ -27,6 +27,8 @@ enum : int {
   open_comment = 28,      // {d} line
   step_exception = 29,    // {s} what
   axis_error = 30,        // {s} statement, {d} line, {s} reason
+  semicolon_supplied = 31,  // {d} line
+  step_cut_short = 32,    // {d} line
 };
 
 }  // namespace plat::hostmsg

@@ -63,6 +63,9 @@ const std::string* catalogue_text(int set, int number, msg_kind* kind = nullptr)
 // Writes entry (set, number) to the log with its kind, formatted with the arguments
 // that follow (as its markers ask).
 void log_message(int set, int number, ...);
+// The frame of the next module message (its text and kind to the framed text), set by
+// the parser's place service and taken by that message; empty when none is pending.
+std::function<std::string(msg_kind, const std::string&)>& next_message_frame();
 // The log lines of entry (set, number), to be written later by log_write_lines.
 std::string log_message_lines(int set, int number, ...);
 // Number of lookups of missing entries since the process started (tests assert 0).
@@ -121,6 +124,13 @@ struct step_exit {
 [[noreturn]] void end_step(int code);
 // Registers a routine to run when the current step ends (run in reverse order).
 void at_step_end(std::function<void()> fn);
+// Names a slot of 8 characters holds cut (a colour such as NOTACOLOUR held as
+// NOTACOLO): messages about the cut name quote it as the program wrote it. Kept for
+// the step.
+void remember_cut_name(const std::string& cut, const std::string& written);
+// The name as written for a cut name of the step (compared without case), else the
+// name as given.
+std::string name_as_written(const std::string& cut);
 // Resets the per-step state of the host services (the runner calls this before each step).
 void begin_step();
 // A host service that met an error the module cannot see (unsorted BY data, say) raises

@@ -1,5 +1,8 @@
 // Step lifetime: the exit that unwinds to the runner, and what runs at a step's end.
 #include <algorithm>
+#include <cctype>
+#include <string>
+#include <utility>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -16,8 +19,26 @@ std::vector<std::function<void()>> step_end_fns;
 void* task_words[64];
 int host_code = 0;
 bool memory_failed = false;
+std::vector<std::pair<std::string, std::string>> cut_names;  // (cut, upper case; as written)
+
+std::string upper_trimmed(const std::string& s) {
+  std::string u = s.substr(0, s.find_last_not_of(' ') + 1);
+  for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return u;
+}
 
 }  // namespace
+
+void remember_cut_name(const std::string& cut, const std::string& written) {
+  cut_names.emplace_back(upper_trimmed(cut), written);
+}
+
+std::string name_as_written(const std::string& cut) {
+  const std::string key = upper_trimmed(cut);
+  for (const auto& [c, w] : cut_names)
+    if (c == key) return w;
+  return cut;
+}
 
 [[noreturn]] void end_step(int code) { throw step_exit{code}; }
 
@@ -34,6 +55,8 @@ bool memory_failed_in_step() { return memory_failed; }
 
 void begin_step() {
   host_code = 0;
+  cut_names.clear();
+  next_message_frame() = nullptr;
   memory_failed = false;
   core::task_block_clear();
   core::print_begin_step();

@@ -23,6 +23,11 @@ void log_message(int set, int number, ...) {
   log_write(kind, text);
 }
 
+std::function<std::string(msg_kind, const std::string&)>& next_message_frame() {
+  static std::function<std::string(msg_kind, const std::string&)> frame;
+  return frame;
+}
+
 std::string log_message_lines(int set, int number, ...) {
   va_list ap;
   va_start(ap, number);
@@ -68,6 +73,10 @@ void plat_xytabrt(int /*kind*/, int code) {
 int plat_xpmlog(int set, int number, va_list ap) {
   plat::msg_kind kind = plat::msg_kind::error;
   std::string text = plat::catalogue_format(set, number, ap, &kind);
+  if (auto& frame = plat::next_message_frame()) {
+    text = frame(kind, text);
+    frame = nullptr;
+  }
   plat::log_write(kind, text);
   return 0;
 }

@@ -122,7 +122,7 @@ int plat_ggcnum(int, const char* name8) {
     const std::string key = lower(name);
     if (std::find(seen.begin(), seen.end(), key) == seen.end()) {
       seen.push_back(key);
-      plat::log_message(kGraphSet, kUnknownColour, name.c_str());
+      plat::log_message(kGraphSet, kUnknownColour, plat::name_as_written(name).c_str());
     }
     return 1;
   }

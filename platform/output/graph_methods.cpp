@@ -113,7 +113,7 @@ void output_system::emit_graph(graph_panel& p) {
     std::string line = "Graph: " + p.label + " (" + p.description + "): ";
     line += p.file.empty() ? "not drawn, " + why : name;
     lines.emplace_back("");
-    lines.push_back(centred(line, hooks_.linesize));
+    lines.push_back(centred(line, hooks_.linesize, hooks_.centre));
     if (hooks_.keep_together) hooks_.keep_together(static_cast<int>(lines.size()));
     for (const std::string& l : lines) hooks_.listing(l);
   }

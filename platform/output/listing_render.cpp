@@ -75,10 +75,10 @@ const std::string& title_of(const report& r, const template_look& look) {
   return r.label.empty() ? r.name : r.label;
 }
 
-void write_block(const std::vector<std::string>& lines, int linesize, const line_sink& sink) {
+void write_block(const std::vector<std::string>& lines, int linesize, bool centre, const line_sink& sink) {
   std::size_t width = 0;
   for (const auto& l : lines) width = std::max(width, l.size());
-  std::size_t indent = static_cast<int>(width) < linesize ? (linesize - width) / 2 : 0;
+  std::size_t indent = centre && static_cast<int>(width) < linesize ? (linesize - width) / 2 : 0;
   for (auto l : lines) {
     l = std::string(indent, ' ') + l;
     rtrim(l);
@@ -86,7 +86,7 @@ void write_block(const std::vector<std::string>& lines, int linesize, const line
   }
 }
 
-void render_factoid(const report& r, const template_look& look, int linesize, const line_sink& sink) {
+void render_factoid(const report& r, const template_look& look, int linesize, bool centre, const line_sink& sink) {
   // Place the pairs: an explicit position puts a pair on the current line; without
   // one the template's pairs per line decide.
   const int per_row = std::max(1, look.pairs_per_row);
@@ -126,9 +126,9 @@ void render_factoid(const report& r, const template_look& look, int linesize, co
     lines.push_back(line);
   }
   sink("");
-  sink(centred(title_of(r, look), linesize));
+  sink(centred(title_of(r, look), linesize, centre));
   sink("");
-  write_block(lines, linesize, sink);
+  write_block(lines, linesize, centre, sink);
 }
 
 // A character value wider than the whole line (an ID value of thousands of characters)
@@ -176,8 +176,8 @@ std::string missing_text(char kind) {
   return ".";
 }
 
-std::string centred(const std::string& text, int width) {
-  if (static_cast<int>(text.size()) >= width) return text;
+std::string centred(const std::string& text, int width, bool centre) {
+  if (!centre || static_cast<int>(text.size()) >= width) return text;
   std::string s = std::string((width - text.size()) / 2, ' ') + text;
   rtrim(s);
   return s;
@@ -215,9 +215,9 @@ std::vector<std::string> numeric_column_texts(const std::vector<double>& values,
   return out;
 }
 
-void render_listing(const report& r, const template_look& look, int linesize, const line_sink& sink) {
+void render_listing(const report& r, const template_look& look, int linesize, const line_sink& sink, bool centre) {
   if (r.factoid) {
-    render_factoid(r, look, linesize, sink);
+    render_factoid(r, look, linesize, centre, sink);
     return;
   }
   // Shown columns, in definition order.
@@ -347,14 +347,14 @@ void render_listing(const report& r, const template_look& look, int linesize, co
   }
 
   sink("");
-  sink(centred(title_of(r, look), linesize));
+  sink(centred(title_of(r, look), linesize, centre));
   sink("");
   notes.insert(notes.begin(), r.footnotes.begin(), r.footnotes.end());
   if (!notes.empty()) {
     lines.emplace_back();
     for (const auto& f : notes) lines.push_back(f);
   }
-  write_block(lines, linesize, sink);
+  write_block(lines, linesize, centre, sink);
 }
 
 }  // namespace plat::out

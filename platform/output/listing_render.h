@@ -13,8 +13,10 @@ namespace plat::out {
 using line_sink = std::function<void(std::string_view)>;
 
 // Writes the report as text lines of at most about linesize characters (a table wider
-// than the line keeps its width), centred on the line.
-void render_listing(const report& r, const template_look& look, int linesize, const line_sink& sink);
+// than the line keeps its width), centred on the line or, without centre, at its left
+// margin.
+void render_listing(const report& r, const template_look& look, int linesize, const line_sink& sink,
+                    bool centre = true);
 
 // The display texts of a numeric column's values (missing values included), with the
 // column's presentation and its template look applied.
@@ -25,7 +27,8 @@ std::vector<std::string> numeric_column_texts(const std::vector<double>& values,
 // ".A" for a letter.
 std::string missing_text(char kind);
 
-// A line with text centred in width characters (text wider than width is kept whole).
-std::string centred(const std::string& text, int width);
+// A line with text centred in width characters (text wider than width is kept whole);
+// without centre the text as it stands, at the left margin.
+std::string centred(const std::string& text, int width, bool centre = true);
 
 }  // namespace plat::out

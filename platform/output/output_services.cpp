@@ -126,6 +126,7 @@ int plat_xobinit(void* anchor_block, int) {
   h.listing = [](std::string_view line) { listing_write(line); };
   h.keep_together = [](int n) { listing_keep_together(n); };
   h.linesize = listing_linesize();
+  h.centre = system_option_bool("CENTER") != 0;
   h.log = log_entry;
   open_json_for_step();
   g_system = std::make_unique<out::output_system>(std::move(h), g_json.is_open() ? &g_json : nullptr);

@@ -152,7 +152,7 @@ void output_system::print_context() {
   }
   if (!noprint_ && !heading_printed_ && !heading_.empty()) {
     out("");
-    for (const auto& h : heading_) out(centred(h, hooks_.linesize));
+    for (const auto& h : heading_) out(centred(h, hooks_.linesize, hooks_.centre));
     heading_printed_ = true;
   }
   for (group_obj* g : groups_) {
@@ -161,7 +161,7 @@ void output_system::print_context() {
     // A heading written inside the group already says where the output stands.
     if (heading_serial_ > g->heading_at_open || g->info.label.empty()) continue;
     out("");
-    out(centred(g->info.label, hooks_.linesize));
+    out(centred(g->info.label, hooks_.linesize, hooks_.centre));
   }
 }
 
@@ -174,7 +174,7 @@ void output_system::emit(report& r) {
     line_sink page = [&lines](std::string_view l) { lines.emplace_back(l); };
     std::swap(hooks_.listing, page);
     print_context();
-    render_listing(r, find_template(r.template_name), hooks_.linesize, hooks_.listing);
+    render_listing(r, find_template(r.template_name), hooks_.linesize, hooks_.listing, hooks_.centre);
     std::swap(hooks_.listing, page);
     if (hooks_.keep_together) hooks_.keep_together(static_cast<int>(lines.size()));
     for (const std::string& l : lines) hooks_.listing(l);

@@ -36,6 +36,7 @@ struct hooks {
   // fits on a page is not split across two.
   std::function<void(int)> keep_together;
   int linesize = 132;
+  bool centre = true;  // tables, titles and headings centred on the line, else at its left margin
   // Writes catalogue entry (kMsgSet, number) to the log with its arguments.
   void (*log)(int number, ...) = nullptr;
 };

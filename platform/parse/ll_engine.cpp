@@ -3,6 +3,7 @@
 #include "parse/ll_engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "core/runtime.h"
@@ -53,6 +54,13 @@ int edit_distance(const std::string& a, const std::string& b) {
 // spelling to the token first.
 std::string engine::expected_text(const std::vector<int>& expected, const token& t) const {
   std::vector<std::pair<int, int>> order;  // (distance, terminal)
+  auto is_keyword = [&](int x) { return x >= first_keyword_ && x < desc_->nterminals; };
+  // Where no main keyword could stand, an alternative spelling is the word's only one
+  // (EST where a value or EST goes) and is named.
+  const bool mains = std::any_of(expected.begin(), expected.end(), [&](int x) {
+    const std::string& text = p_->syms->texts[static_cast<size_t>(x)];
+    return is_keyword(x) && !text.empty() && text.back() != '$';
+  });
   for (int x : expected) {
     std::string text = p_->syms->texts[static_cast<size_t>(x)];
     bool alternative = text.size() > 1 && text.back() == '$';
@@ -60,11 +68,16 @@ std::string engine::expected_text(const std::vector<int>& expected, const token&
     int d = x > desc_->nclasses && text.size() > 1 && !t.text.empty() ? edit_distance(t.text, text)
                                                                        : kFarSpelling;
     // Alternative spellings are named only when they are the near ones.
-    if (alternative && d > kNearSpelling) continue;
+    if (alternative && mains && d > kNearSpelling) continue;
     order.emplace_back(d <= kNearSpelling ? d : kFarSpelling, x);
   }
-  std::stable_sort(order.begin(), order.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Dates, times and missing values are seldom what was meant: the keywords come first.
+  auto rank = [&](int x) {
+    return x == T_DATE || x == T_TIME || x == T_DATETIME || x == T_MISSING ? 1 : 0;
+  };
+  std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : rank(a.second) < rank(b.second);
+  });
   std::string out;
   for (size_t i = 0; i < order.size() && i < kMaxExpectedShown; ++i)
     out += (i ? ", " : "") + terminal_text(p_, order[i].second);
@@ -199,6 +212,7 @@ void engine::step_to_match(const token& t, int reading) {
       stack_.pop_back();
       p_->last = t;
       p_->last.cls = reading;
+      if (reading >= first_keyword_ && reading < desc_->nterminals) p_->last_keyword = p_->last;
       trace_syn(&t, reading, 0);
       return;
     }
@@ -259,6 +273,11 @@ void engine::add_insertions(const std::vector<int>& expected, const token& t,
   const int end = desc_->nterminals;
   for (int x : expected) {
     if (x == end || insertion_cost(x) >= desc_->never_cost) continue;
+    // A '-' put between two names would make a range of names the program does not
+    // hold (FREQ a b read as FREQ a-b).
+    if (x == p_->syms->punct[static_cast<unsigned char>('-')] && t.cls == T_NAMEX && p_->last.cls == T_NAMEX &&
+        !p_->last.synthetic)
+      continue;
     std::vector<int> s1 = after(stack_, x);
     if (fits(s1, t)) {
       consider(cands, insertion_cost(x), 0, {x});
@@ -364,6 +383,23 @@ engine::repair_candidate engine::best_repair(const std::vector<repair_candidate>
   return best;
 }
 
+// Names that follow the one variable a statement takes (FREQ a b): only the end of the
+// statement or a range of names could follow the variable read last.
+bool engine::one_variable_only(const std::vector<int>& expected, int deletions) {
+  if (p_->last.cls != T_NAMEX || p_->last.synthetic || p_->sem.cur_stmt.empty()) return false;
+  // The name read last was a variable of a list.
+  const semantics& s = p_->sem;
+  if (s.cur == nullptr || s.cur_list < 0 || s.cur_list >= static_cast<int>(s.cur->stores.size())) return false;
+  const list_type lt = s.cur->stores[static_cast<size_t>(s.cur_list)].type;
+  if (lt != list_type::numvars && lt != list_type::anyvars) return false;
+  if (std::find(expected.begin(), expected.end(), T_NAMEX) != expected.end() ||
+      std::find(expected.begin(), expected.end(), T_ENDJB) == expected.end())
+    return false;
+  for (int k = 0; k < deletions; ++k)
+    if (look(static_cast<size_t>(k)).cls != T_NAMEX) return false;
+  return look(static_cast<size_t>(deletions)).cls == T_ENDJB;
+}
+
 // Reports the repair and carries it out: the deleted tokens are skipped, the
 // inserted terminals matched as if read.
 void engine::apply_repair(const repair_candidate& best, const std::vector<int>& expected, const token& t) {
@@ -375,7 +411,13 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
     for (char& c : gone)
       if (c == '\n' || c == '\r' || c == '\t') c = ' ';
     if (gone.size() > kMaxDeletedShown) gone = gone.substr(0, kMaxDeletedShown - 2) + "...'";
-    parse_error(p_, t.line, t.col, 2, gone.c_str(), exp_text.c_str());
+    if (one_variable_only(expected, best.deletions)) {
+      std::string stmt = p_->sem.cur_stmt;
+      for (char& c : stmt) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      parse_error(p_, t.line, t.col, 33, stmt.c_str(), gone.c_str());
+    } else {
+      parse_error(p_, t.line, t.col, 2, gone.c_str(), exp_text.c_str());
+    }
     for (int k = 0; k < best.deletions; ++k) consume();
   } else {
     for (size_t i = 0; i < best.inserts.size(); ++i)

@@ -63,6 +63,7 @@ class engine {
   std::vector<int> stack_;
   std::deque<token> ahead_;
   int first_keyword_ = 0;  // the first keyword terminal
+  bool one_variable_only(const std::vector<int>& expected, int deletions);
 };
 
 }  // namespace plat::parse

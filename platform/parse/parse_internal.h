@@ -6,8 +6,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/runtime.h"
 #include "data/dataset.h"
 #include "data/dataset_options.h"
 #include "host/kes_gramdesc.h"
@@ -75,6 +77,9 @@ struct node_store {
   kes_stmt node{};
   std::vector<kes_optslot> slots;
   std::vector<slot_store> stores;
+  // Where each slot was first written (line and column of the step's text; 0 not
+  // written), so that a check of its value may say where the option stands.
+  std::vector<std::pair<int, int>> places;
   std::string stmt_name;  // as typed, for messages
   int line = 0;
 };
@@ -118,6 +123,7 @@ struct parser {
   bool at_statement_start = true;
   token tok;                // the lookahead
   token last;               // the token matched last
+  token last_keyword;       // the keyword matched last: where the option being read begins
   int trace = 0;
   int errors = 0;
   bool gave_up = false;
@@ -140,6 +146,10 @@ void finish_nodes(parser* p);
 
 // Error reporting of the parse (counts the error, names the statement).
 void parse_error(parser* p, int line, int col, int number, ...);
+// A text of the given kind framed as the parser's messages are: the program file,
+// line and column, and the statement (none when stmt is empty).
+std::string frame_message(msg_kind kind, const std::string& file, int line, int col, const std::string& text,
+                          const std::string& stmt);
 std::string describe(const parser* p, const token& t);
 std::string terminal_text(const parser* p, int t);
 

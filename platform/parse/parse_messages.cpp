@@ -20,6 +20,23 @@ std::vector<std::string>& messages() {
 
 std::vector<std::string>& message_log() { return messages(); }
 
+std::string frame_message(msg_kind kind, const std::string& file, int line, int col, const std::string& text,
+                          const std::string& stmt) {
+  int frame = kind == msg_kind::note      ? (stmt.empty() ? 8 : 6)
+              : kind == msg_kind::warning ? (stmt.empty() ? 7 : 5)
+                                          : (stmt.empty() ? 4 : 0);
+  struct helper {
+    static std::string format(int number, ...) {
+      va_list a;
+      va_start(a, number);
+      std::string t = catalogue_format(kMsgSet, number, a);
+      va_end(a);
+      return t;
+    }
+  };
+  return helper::format(frame, file.c_str(), line, col, text.c_str(), stmt.c_str());
+}
+
 void parse_error(parser* p, int line, int col, int number, ...) {
   va_list ap;
   va_start(ap, number);
@@ -29,25 +46,8 @@ void parse_error(parser* p, int line, int col, int number, ...) {
   const step_source& src = current_step();
   int pline = src.first_line + line - 1;
   int pcol = line == 1 ? src.first_column + col - 1 : col;
-  std::string stmt = p->sem.cur_stmt;
-  int frame = kind == msg_kind::note      ? (stmt.empty() ? 8 : 6)
-              : kind == msg_kind::warning ? (stmt.empty() ? 7 : 5)
-                                          : (stmt.empty() ? 4 : 0);
-  msg_kind fkind = msg_kind::error;
-  std::string text;
-  {
-    // The frame is formatted through a helper so that its va_list is built here.
-    struct helper {
-      static std::string format(int number, msg_kind* k, ...) {
-        va_list a;
-        va_start(a, k);
-        std::string t = catalogue_format(kMsgSet, number, a, k);
-        va_end(a);
-        return t;
-      }
-    };
-    text = helper::format(frame, &fkind, p->file.c_str(), pline, pcol, inner.c_str(), stmt.c_str());
-  }
+  const std::string text = frame_message(kind, p->file, pline, pcol, inner, p->sem.cur_stmt);
+  const msg_kind fkind = kind;
   messages().push_back(text);
   log_write(fkind, text);
   if (fkind == msg_kind::error && number != 30) {

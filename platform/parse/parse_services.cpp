@@ -2,6 +2,7 @@
 // reader and semantic routine, the gate and anchor services, the parse-status
 // record and the reader of text lists.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -103,6 +104,30 @@ int plat_xsfixsym(int nclasses, int nterminals, int symtbl_len, kes_gramdesc** d
 }
 
 host_parsestat* plat_xspstat() { return &status(); }
+
+void plat_xspplace(const kes_stmt* node, int slot) {
+  plat::next_message_frame() = nullptr;
+  const parser* p = current().get();
+  if (p == nullptr || node == nullptr) return;
+  for (const node_store& n : p->sem.nodes) {
+    if (&n.node != node) continue;
+    if (slot < 0 || slot >= static_cast<int>(n.places.size()) || n.places[static_cast<size_t>(slot)].first == 0) return;
+    const auto [line, col] = n.places[static_cast<size_t>(slot)];
+    const plat::step_source& src = plat::current_step();
+    const int pline = src.first_line + line - 1;
+    const int pcol = line == 1 ? src.first_column + col - 1 : col;
+    // The statement the node was begun by; VAR, BY and the like fill the PROC node.
+    std::string stmt = n.stmt_name;
+    for (char& c : stmt) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string file = p->file;
+    plat::next_message_frame() = [file, pline, pcol, stmt](plat::msg_kind kind, const std::string& text) {
+      // The sentence gives its full stop to the frame.
+      const bool stop = !text.empty() && text.back() == '.' && (text.size() < 2 || text[text.size() - 2] != '.');
+      return frame_message(kind, file, pline, pcol, stop ? text.substr(0, text.size() - 1) : text, stmt);
+    };
+    return;
+  }
+}
 
 int plat_zparm(const kes_optslot* slot, int index, char* buffer, int size) {
   if (buffer && size > 0) std::memset(buffer, ' ', static_cast<size_t>(size));

@@ -35,6 +35,11 @@ enum kind : int {
 kes_optslot* slot_of(semantics& s, int n, slot_store** store = nullptr) {
   if (s.cur == nullptr || n < 0 || n >= static_cast<int>(s.cur->slots.size())) return nullptr;
   if (store) *store = &s.cur->stores[static_cast<size_t>(n)];
+  std::pair<int, int>& place = s.cur->places[static_cast<size_t>(n)];
+  if (place.first == 0 && s.p != nullptr) {
+    const token& k = s.p->last_keyword.line > 0 && !s.p->last_keyword.synthetic ? s.p->last_keyword : s.p->last;
+    if (!k.synthetic) place = {k.line, k.col};
+  }
   return &s.cur->slots[static_cast<size_t>(n)];
 }
 
@@ -117,9 +122,13 @@ void put(parser* p, const std::vector<int>& a) {
   if (a[1] == 2) {
     // A name slot holds its first 8 characters (VSCALE=PROPORTION is read as
     // "PROPORTI"); the readers compare prefixes.
+    const std::string written = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
     text = upper(text);
     int room = std::min(max, 8);
-    if (static_cast<int>(text.size()) > room) text.resize(static_cast<size_t>(room));
+    if (static_cast<int>(text.size()) > room) {
+      text.resize(static_cast<size_t>(room));
+      remember_cut_name(text, written);
+    }
     *st = slot_store();
     st->single = 'm';
     std::memset(sl->v.name, ' ', sizeof sl->v.name);
@@ -142,6 +151,8 @@ void append_text(parser* p, slot_store* st) {
   switch (st->type) {
     case list_type::colors:
       st->strings.push_back(upper(text).substr(0, 8));
+      if (text.size() > 8)
+        remember_cut_name(st->strings.back(), p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw);
       break;
     case list_type::names:
       st->strings.push_back(typed_name(p->last));
@@ -198,6 +209,7 @@ node_store* new_node(parser* p, int nslots) {
   node_store& n = s.nodes.back();
   n.slots.assign(static_cast<size_t>(nslots), kes_optslot{});
   n.stores.assign(static_cast<size_t>(nslots), slot_store{});
+  n.places.assign(static_cast<size_t>(nslots), {0, 0});
   std::string name = p->last.synthetic ? std::string() : p->last.text;
   n.stmt_name = name;
   n.line = p->last.line;

@@ -197,7 +197,12 @@ void read_number(parser* p, token* t) {
     t->raw = p->text.substr(b, p->pos - b);
     t->cls = T_NBR;
     t->value = host_missing_of_kind(HOST_MISS_STD);
-    parse_error(p, t->line, t->col, 15, t->raw.c_str());
+    // Meant as a name: a library (before a dot) or a plain name begun by a digit.
+    const size_t dot = t->raw.find('.');
+    if (dot != std::string::npos && dot + 1 < t->raw.size() && !digit(t->raw[dot + 1]))
+      parse_error(p, t->line, t->col, 34, t->raw.c_str(), t->raw.substr(0, dot).c_str());
+    else
+      parse_error(p, t->line, t->col, 35, t->raw.c_str());
     return;
   }
   t->value = std::strtod(t->raw.c_str(), nullptr);

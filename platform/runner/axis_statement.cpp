@@ -245,6 +245,13 @@ int axis_number(const std::string& kw) {
   return n >= 1 && n <= kMaxAxis && kw[4] != '0' ? n : 0;
 }
 
+bool axis_keyword(const std::string& kw) {
+  if (kw.size() < 5 || kw.compare(0, 4, "AXIS") != 0) return false;
+  for (size_t k = 4; k < kw.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(kw[k]))) return false;
+  return true;
+}
+
 std::string encode_axis(const std::string& options, std::vector<std::string>* records) {
   parser p;
   if (!tokenize(options, &p.t, &p.err)) return p.err;
@@ -327,6 +334,11 @@ bool run_axis_statement(const statement& st, const std::string& text) {
   size_t k = 0;
   while (k < s.size() && (std::isalnum(static_cast<unsigned char>(s[k])) || s[k] == '_')) ++k;
   std::vector<std::string> records;
+  if (axis_number(st.keyword) == 0) {
+    const std::string why = "AXIS statements are numbered from 1 to 99 (AXIS1 to AXIS99)";
+    log_message(hostmsg::set, hostmsg::axis_error, st.keyword.c_str(), st.line, why.c_str());
+    return false;
+  }
   const std::string err = encode_axis(std::string(s.substr(k)), &records);
   if (!err.empty()) {
     log_message(hostmsg::set, hostmsg::axis_error, st.keyword.c_str(), st.line, err.c_str());

@@ -10,6 +10,8 @@ namespace plat {
 
 // 1..99 for AXIS1..AXIS99, else 0.
 int axis_number(const std::string& keyword);
+// True for AXIS followed by digits only, whether or not they make a number from 1 to 99.
+bool axis_keyword(const std::string& keyword);
 
 // Stores the definition; each fault is written to the log naming the statement, its
 // line and the value. False when there was any (nothing is then stored).

@@ -139,13 +139,13 @@ bool run_title(const statement& st, const std::string& text, int n) {
 }  // namespace
 
 bool is_global_statement(const std::string& kw) {
-  return kw == "OPTIONS" || kw == "LIBNAME" || title_number(kw) != 0 || axis_number(kw) != 0;
+  return kw == "OPTIONS" || kw == "LIBNAME" || title_number(kw) != 0 || axis_keyword(kw);
 }
 
 bool run_global_statement(const statement& st, const std::string& text) {
   if (st.keyword == "OPTIONS") return run_options(st, text);
   if (st.keyword == "LIBNAME") return run_libname(st, text);
-  if (axis_number(st.keyword) != 0) return run_axis_statement(st, text);
+  if (axis_keyword(st.keyword)) return run_axis_statement(st, text);
   int n = title_number(st.keyword);
   if (n > 0) return run_title(st, text, n);
   log_message(hostmsg::set, hostmsg::title_error, st.line,

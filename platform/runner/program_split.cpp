@@ -63,6 +63,7 @@ split_program split_statements(std::string text) {
       if (close == std::string::npos) {
         out.problems.push_back({hostmsg::open_comment, lines.line(i)});
         blank(text, i, n);
+        out.cut_statement = begin;
         begin = std::string::npos;
         i = n;
         break;
@@ -92,6 +93,7 @@ split_program split_statements(std::string text) {
       std::size_t close = text.find(c, i + 1);
       if (close == std::string::npos) {
         out.problems.push_back({hostmsg::open_quote, lines.line(i)});
+        out.cut_statement = begin;
         begin = std::string::npos;
         i = n;
         break;
@@ -105,7 +107,13 @@ split_program split_statements(std::string text) {
     }
     ++i;
   }
-  if (begin != std::string::npos) out.problems.push_back({hostmsg::open_statement, lines.line(begin)});
+  if (begin != std::string::npos) {
+    // The last statement lacks its semicolon: the cheapest repair, one semicolon at the
+    // end, keeps the statement as written.
+    out.problems.push_back({hostmsg::semicolon_supplied, lines.line(begin)});
+    text += ';';
+    add(begin, text.size());
+  }
   out.text = std::move(text);
   return out;
 }

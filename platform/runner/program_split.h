@@ -23,9 +23,14 @@ struct split_problem {
 };
 
 struct split_program {
-  std::string text;  // the program, comments replaced by blanks (line breaks kept)
+  // The program, comments replaced by blanks (line breaks kept); a semicolon added at
+  // its end when its last statement lacks one.
+  std::string text;
   std::vector<statement> statements;
   std::vector<split_problem> problems;  // unterminated quote, comment or statement
+  // The start of a statement that an unclosed quote or comment cut short, which is
+  // then not among the statements; npos when none was.
+  std::size_t cut_statement = std::string::npos;
 };
 
 split_program split_statements(std::string text);

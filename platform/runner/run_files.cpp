@@ -87,11 +87,19 @@ bool check_one(const char* option, const std::string& path, bool append_test, co
   return true;
 }
 
+// A character device named as itself (not through a link), such as /dev/null, takes
+// any number of writers: several outputs may name it.
+bool shared_device(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
 // Two outputs of the run naming one file would mix or overwrite each other's text.
 bool check_distinct(const std::vector<std::pair<const char*, std::string>>& files, std::string* error) {
   for (std::size_t i = 0; i < files.size(); ++i)
     for (std::size_t j = i + 1; j < files.size(); ++j) {
-      if (files[i].second.empty() || files[j].second.empty() || !same_path(files[i].second, files[j].second))
+      if (files[i].second.empty() || files[j].second.empty() || !same_path(files[i].second, files[j].second) ||
+          (shared_device(files[i].second) && shared_device(files[j].second)))
         continue;
       *error = std::string(files[j].first) + ": the file '" + files[j].second + "' is also the " + files[i].first +
                " file; two outputs of one run cannot share a file";

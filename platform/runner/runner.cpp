@@ -140,6 +140,12 @@ class program_run {
   exit_status run(std::string text) {
     split_program sp = split_statements(std::move(text));
     text_ = std::move(sp.text);
+    // A supplied semicolon is said before any step runs with it.
+    for (const split_problem& p : sp.problems)
+      if (p.message == hostmsg::semicolon_supplied) {
+        log_message(hostmsg::set, p.message, p.line);
+        worsen(&worst_, exit_status::program_error);
+      }
     bool in_step = false, skipping = false;
     step_run step;
     for (const statement& st : sp.statements) {
@@ -178,8 +184,15 @@ class program_run {
         worsen(&worst_, exit_status::program_error);
       }
     }
-    if (in_step) run_step(step);
+    if (in_step && sp.cut_statement != std::string::npos && sp.cut_statement >= step.begin) {
+      // Its last statement is lost: the step would run without it.
+      log_message(hostmsg::set, hostmsg::step_cut_short, step.line);
+      worsen(&worst_, exit_status::program_error);
+    } else if (in_step) {
+      run_step(step);
+    }
     for (const split_problem& p : sp.problems) {
+      if (p.message == hostmsg::semicolon_supplied) continue;
       log_message(hostmsg::set, p.message, p.line);
       worsen(&worst_, exit_status::program_error);
     }

@@ -53,6 +53,7 @@ bool level_of(kes_ctx* ctx, int s, double dflt, const char* what, double* out) {
   }
   const double a = num(ctx, s);
   if (!(a > 0 && a < 1)) {
+    xspplace(ctx->proc, s);
     xpmlog(KES_SET_PROC, KES_MSG_VALUE_NOT_STRICTLY_BETWEEN_0_AND_1, what, a);
     return false;
   }
@@ -347,6 +348,8 @@ int mu0_values(kes_ctx* ctx, option_reading&) {
   if (failed) return fail(KES_RC_OUT_OF_MEMORY);
   if (count(ctx, KES_PROC_SLOT_MU0) > 0 && nums(ctx, KES_PROC_SLOT_MU0) != nullptr) {
     const int n = count(ctx, KES_PROC_SLOT_MU0);
+    if (n > 1 && n > ctx->nvars)
+      xpmlog(KES_SET_LABEL, KES_MSG_VALUES_BEYOND_VARIABLES, "MU0=", n, "values", ctx->nvars, n - ctx->nvars);
     if (n == 1)
       vzfdl(nums(ctx, KES_PROC_SLOT_MU0)[0], po->mu0, ctx->nvars);
     else
@@ -362,6 +365,7 @@ int alpha_level(kes_ctx* ctx, option_reading&) {
   if (given(ctx, KES_PROC_SLOT_ALPHA)) {
     const double a = num(ctx, KES_PROC_SLOT_ALPHA);
     if (!(a > 0 && a < 1)) {
+      xspplace(ctx->proc, KES_PROC_SLOT_ALPHA);
       xpmlog(KES_SET_PROC, KES_MSG_VALUE_NOT_STRICTLY_BETWEEN_0_AND_1, "ALPHA=", a);
       return fail(KES_RC_BAD_OPTION);
     }
@@ -496,11 +500,13 @@ int rounding(kes_ctx* ctx, option_reading&) {
     const int n = count(ctx, KES_PROC_SLOT_ROUND);
     const double* u = nums(ctx, KES_PROC_SLOT_ROUND);
     if (n > 1 && count(ctx, KES_PROC_SLOT_VAR) == 0) {
+      xspplace(ctx->proc, KES_PROC_SLOT_ROUND);
       xpmlog(KES_SET_PROC, KES_MSG_ROUND_SEVERAL_WITHOUT_VAR);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
     for (int i = 0; i < n; ++i)
       if (u[i] < 0) {
+        xspplace(ctx->proc, KES_PROC_SLOT_ROUND);
         xpmlog(KES_SET_PROC, KES_MSG_ROUND_NEGATIVE, u[i]);
         return fail(KES_RC_BAD_VALUE);
       }

@@ -106,6 +106,7 @@ int scan_statements(kes_ctx* ctx) {
       const double* p = static_cast<const double*>(pts->list);
       for (int i = 0; p != nullptr && i < pts->v.count; ++i)
         if (!(p[i] >= 0 && p[i] <= kPctlTop)) {
+          xspplace(s, KES_OUTPUT_SLOT_PCTLPTS);
           xpmlog(KES_SET_PROC, KES_MSG_PCTLPTS_NOT_A_PERCENTAGE, p[i]);
           return fail(KES_RC_BAD_VALUE);
         }

@@ -183,6 +183,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
       return 1;
     }
     if (!(v > 0)) {
+      xspplace(s, KES_PLOT_SLOT_MAXNBIN);
       xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_NOT_POSITIVE, v);
       return 1;
     }
@@ -192,6 +193,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXSIGMAS);
     if (!(v > 0)) {
+      xspplace(s, KES_PLOT_SLOT_MAXSIGMAS);
       xpmlog(KES_SET_PROC, KES_MSG_MAXSIGMAS_NOT_POSITIVE, v);
       return 1;
     }
@@ -227,6 +229,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
         continue;
       }
       if (c[i] <= 0) {
+        xspplace(s, KES_PLOT_SLOT_KERNEL_C);
         xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_C_NOT_POSITIVE, c[i]);
         return 1;
       }

@@ -33,6 +33,7 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
   const int n = kes_pcount(s, slot);
   const double* v = kes_pnumbers(s, slot);
   if (n < 2) {
+    xspplace(s, slot);
     xpmlog(KES_SET_PLOT, msg.too_short);
     return false;
   }
@@ -40,10 +41,12 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
   const double tol = kStepTolerance * kes::fmax(1.0, d);
   for (int i = 1; i < n; ++i) {
     if (!(v[i - 1] < v[i])) {
+      xspplace(s, slot);
       xpmlog(KES_SET_PLOT, msg.not_increasing, v[i - 1], v[i]);
       return false;
     }
     if (std::fabs((v[i] - v[i - 1]) - d) > tol) {
+      xspplace(s, slot);
       xpmlog(KES_SET_PLOT, msg.unequal, v[i - 1], v[i]);
       return false;
     }

@@ -94,6 +94,7 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
     const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
     request->vscale = vscale_code(name);
     if (request->vscale < 0) {
+      xspplace(s, KES_PLOT_SLOT_VSCALE);
       xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, kes_plot_statement_name(request->type));
       return 1;
     }
@@ -131,6 +132,7 @@ int kesnlen(kes_ctx* ctx, const kes_stmt* statement, int slot) {
 bool kes_param_ok(const kes_stmt* s, const kes_param_test& t) {
   auto fails = [&](double v) { return t.strict ? v <= t.bound : v < t.bound; };
   auto refuse = [&]() {
+    xspplace(s, t.values);
     if (t.bound_arg) xpmlog(KES_SET_PLOT, t.message, t.bound);
     else xpmlog(KES_SET_PLOT, t.message);
     return false;

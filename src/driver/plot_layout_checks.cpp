@@ -86,6 +86,7 @@ int cells(const kes_stmt* s, int slot, const char* name, int bad_msg, int nclass
   if (!kes_pgiven(s, slot)) return 0;
   const double v = kes_pnumber(s, slot);
   if (!(v >= 1 && v <= KES_PANEL_MAX && v == std::floor(v))) {
+    xspplace(s, slot);
     xpmlog(KES_SET_PROC, bad_msg, name, v, KES_PANEL_MAX);
     return -1;
   }

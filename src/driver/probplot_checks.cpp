@@ -129,11 +129,13 @@ bool positions_ok(kes_preq* request) {
   const kes_stmt* s = request->stmt;
   request->nadj = kes_pgiven(s, KES_PLOT_SLOT_NADJ) ? kes_pnumber(s, KES_PLOT_SLOT_NADJ) : kDefaultNadj;
   if (request->nadj > 1 || request->nadj < -1) {
+    xspplace(s, KES_PLOT_SLOT_NADJ);
     xpmlog(KES_SET_PLOT, KES_MSG_NADJ_ABOVE_ONE, request->nadj);
     return false;
   }
   request->rankadj = kes_pgiven(s, KES_PLOT_SLOT_RANKADJ) ? kes_pnumber(s, KES_PLOT_SLOT_RANKADJ) : kDefaultRankadj;
   if (request->rankadj > 1 || request->rankadj < -1) {
+    xspplace(s, KES_PLOT_SLOT_RANKADJ);
     xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_ABOVE_ONE, request->rankadj);
     return false;
   }
@@ -184,6 +186,7 @@ int kescchk(kes_ctx*, kes_preq* request) {
   if (!kes_pgiven(s, KES_PLOT_SLOT_VSCALE)) return 0;
   const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
   if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
+  xspplace(s, KES_PLOT_SLOT_VSCALE);
   xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, "CDFPLOT");
   return 1;
 }
@@ -194,10 +197,12 @@ int kespchk(kes_ctx*, kes_preq* request) {
   const double* v = kes_pnumbers(s, KES_PLOT_SLOT_PCTLORDER);
   for (int i = 0; i < n; ++i) {
     if (v[i] <= 0 || v[i] >= 100) {
+      xspplace(s, KES_PLOT_SLOT_PCTLORDER);
       xpmlog(KES_SET_PLOT, KES_MSG_PCTLORDER_VALUE_NOT_VALID, v[i]);
       return 1;
     }
     if (i > 0 && v[i] <= v[i - 1]) {
+      xspplace(s, KES_PLOT_SLOT_PCTLORDER);
       xpmlog(KES_SET_PLOT, KES_MSG_PCTLORDER_VALUES_MUST_INCREASE, v[i - 1], v[i]);
       return 1;
     }

@@ -1,10 +1,12 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
 // built yet say so, each once per step: ANNOTATE= on template graphs (device charts
 // draw it), GOUT= on template graphs (it names the catalog of device charts),
-// TILELEGLABEL=, the title of a legend that nothing fills, and OVERLAY where it draws
-// no groups (HISTOGRAM, and device graphs).
+// TILELEGLABEL=, the title of a legend that nothing fills, OVERLAY where it draws no
+// groups (HISTOGRAM, and device graphs), and on template graphs the appearance options
+// that only device charts read.
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
@@ -20,6 +22,22 @@ bool plot_statement(const kes_stmt* s) {
   for (const char* p : {"HIST", "QQ", "CDF", "PROB", "PP"})
     if (named(s, p)) return true;
   return false;
+}
+
+bool given(const kes_stmt* s, const kes_device_option& o) {
+  return o.flag ? kes_flag(s, o.number) : kes_pgiven(s, o.number);
+}
+
+// The device-only options the plot statements give, each named once in the order of
+// the reference; empty when none is.
+std::string device_only_given(const kes_ctx* ctx) {
+  std::string list;
+  for (const kes_device_option& o : KES_PLOT_DEVICE_ONLY) {
+    bool any = false;
+    for (const kes_stmt* s = ctx->proc->next; s != nullptr && !any; s = s->next) any = plot_statement(s) && given(s, o);
+    if (any) list += (list.empty() ? "" : ", ") + std::string(o.option);
+  }
+  return list;
 }
 }  // namespace
 
@@ -41,4 +59,9 @@ void kesunbuilt(const kes_ctx* ctx) {
   // A graphics catalog holds device charts only.
   if (kes_pgiven(ctx->proc, KES_PROC_SLOT_GOUT) && ctx->tmplgraph && !ctx->devgraph)
     xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "GOUT=");
+  // Template graphs take their look from the graph style.
+  if (ctx->tmplgraph && !ctx->devgraph) {
+    const std::string list = device_only_given(ctx);
+    if (!list.empty()) xpmlog(KES_SET_LABEL, KES_MSG_DEVICE_ONLY_OPTIONS, list.c_str());
+  }
 }

@@ -61,6 +61,10 @@ enum kes_inset_fmt : int {
 host_pool* kes_inset_pool(kes_ctx* ctx);
 // True the first time the note flag is asked in its period (and marks it).
 bool kes_inset_once(kes_ctx* ctx, int flag);
+// POSITION= of a template graph's inset: true for a word the templates place (the eight
+// compass points and the four margins); for any other word the note that the box is
+// not drawn, once per period, and false.
+bool kes_inset_template_word(kes_ctx* ctx, const char position[8]);
 
 // A new row after *last (or as the box's first row), blank texts, the kind given; the
 // box's row count rises. Null after the memory note.

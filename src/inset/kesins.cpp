@@ -70,6 +70,11 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   if (kes_pgiven(st, KES_INSET_SLOT_POSITION)) {
     copy_name(box->position, *kes_pslot(st, KES_INSET_SLOT_POSITION));
     box->pos_kind = KES_IPOS_WORD;
+    // Device graphs check the word when they lay the box out.
+    if (ctx->tmplgraph && !ctx->devgraph && !kes_inset_template_word(ctx, box->position)) {
+      box->enabled = 0;
+      return false;
+    }
     if (rq->classvars != nullptr && rq->classvars->count > 0 && is_margin_word(box->position)) {
       if (kes_inset_once(ctx, KES_IN_MARGIN_CLASS)) xpmlog(KES_SET_PROC, KES_MSG_INSET_MARGIN_WITH_CLASS);
       box->enabled = 0;
@@ -213,6 +218,19 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
 }
 
 }  // namespace
+
+bool kes_inset_template_word(kes_ctx* ctx, const char position[8]) {
+  static const char* const kWords[] = {"NW", "N", "NE", "E", "SE", "S", "SW", "W", "TM", "BM", "LM", "RM"};
+  for (const char* w : kWords) {
+    char word[8];
+    std::memset(word, ' ', 8);
+    std::memcpy(word, w, std::strlen(w));
+    if (std::memcmp(position, word, 8) == 0) return true;
+  }
+  if (kes_inset_once(ctx, KES_IN_WORD))
+    xpmlog(KES_SET_LABEL, KES_MSG_POSITION_NOT_INSET_POSITION, wzstrip(position, 8), position);
+  return false;
+}
 
 int kesins(kes_ctx* ctx, kes_cell* cell, int panel) {
   ctx->insets = nullptr;

@@ -129,6 +129,25 @@ bool define_copy(kes_ctx* ctx, host_access* acc, int varnum, void* address, int 
   return xvputd(acc, &info, 0, address, length, 0, 0) == 0;
 }
 
+// Names and prefixes beyond one per analysis variable, and PCTLNAME= names beyond one
+// per point, name nothing: said once per option.
+void unused_names(const kes_stmt* s, int nv) {
+  for (int k = KES_OUT_SLOT_FIRST; k <= KES_OUT_SLOT_LAST; ++k) {
+    const kes_optslot* o = kes_pslot(s, k);
+    if (o->given && o->list != nullptr && o->v.count > nv)
+      xpmlog(KES_SET_LABEL, KES_MSG_VALUES_BEYOND_VARIABLES, kes_out_option(k), o->v.count, "names", nv,
+             o->v.count - nv);
+  }
+  const kes_optslot* pre = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE);
+  if (pre->given && pre->list != nullptr && pre->v.count > nv)
+    xpmlog(KES_SET_LABEL, KES_MSG_VALUES_BEYOND_VARIABLES, "PCTLPRE=", pre->v.count, "prefixes", nv, pre->v.count - nv);
+  const kes_optslot* pts = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPTS);
+  const kes_optslot* pn = kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME);
+  const int npts = pts->given && pts->list != nullptr ? pts->v.count : 0;
+  if (pn->given && pn->list != nullptr && pn->v.count > npts)
+    xpmlog(KES_SET_LABEL, KES_MSG_NAMES_BEYOND_POINTS, pn->v.count, npts, pn->v.count - npts);
+}
+
 // The variables of one OUTPUT statement's data set, from position *pos of the value
 // array on. False after a definition the host refused (it has said why).
 bool define_statement(kes_ctx* ctx, kes_stmt* s, int nvars_ds, int* pos) {
@@ -245,6 +264,7 @@ int kesgout(kes_ctx* ctx) {
       xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef);
       divisor_noted = true;
     }
+    unused_names(s, nv);
     const int nvars_ds = ctx->nbyvars + nclass + nids + kes_out_positions(s, nv);
     if (nvars_ds == 0) {
       xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_NAMES_NO_STATISTICS, name);

@@ -2,9 +2,11 @@
 // output variables and the percentile texts of their names.
 #include "stats/output_layout.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "host/kes_stmt.h"
 #include "records/stmt_slots.h"
@@ -17,6 +19,18 @@ namespace {
 constexpr double kFuzz = 100000 * 1.1102230246251565e-16;
 
 }  // namespace
+
+const char* kes_out_option(int k) {
+  // "N=", "MEAN=", ...: the list's keywords as the statement spells the options.
+  static const std::array<std::string, KES_OUT_NSLOTS> options = [] {
+    std::array<std::string, KES_OUT_NSLOTS> a;
+    for (int j = KES_OUT_SLOT_FIRST; j <= KES_OUT_SLOT_LAST; ++j)
+      a[j - KES_OUT_SLOT_FIRST] = std::string(KES_STAT_ROWS[kes_stat_of_out_slot(j)].name) + "=";
+    return a;
+  }();
+  if (k < KES_OUT_SLOT_FIRST || k > KES_OUT_SLOT_LAST) return nullptr;
+  return options[k - KES_OUT_SLOT_FIRST].c_str();
+}
 
 bool kes_is_output(const kes_stmt* s) { return s != nullptr && std::memcmp(s->name, "OUTPUT  ", 8) == 0; }
 

@@ -47,6 +47,8 @@ int kes_put_observation(host_access* acc);
 double kes_out_stat(const kes_stats* st, int k);
 // Catalogue entry (KES_SET_LABEL) of the label of keyword slot k; 0 outside.
 int kes_out_label_msg(int k);
+// The option of keyword slot k as written ("MEAN="); null outside the keyword slots.
+const char* kes_out_option(int k);
 
 // The text of percentile point p (a percentage) in a variable name: the whole
 // number when p is one, else one or two decimals, the point written as "_" (95 gives

@@ -128,6 +128,10 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
       box->enabled = 0;
       return 0;
     }
+    if (!kes_inset_template_word(ctx, box->position)) {
+      box->enabled = 0;
+      return 0;
+    }
   }
   if (kes_pgiven(st, KES_INSET_SLOT_HEADER)) {
     const kes_optslot* h = kes_pslot(st, KES_INSET_SLOT_HEADER);

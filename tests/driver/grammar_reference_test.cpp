@@ -164,6 +164,51 @@ TEST(GrammarReference, DescriptionsStandBeforeTheirAlternative) {
   }
 }
 
+// Slots and flags named device-only mark the options that set nothing else, in the
+// reference and in the names header, and nowhere outside their scope.
+TEST(GrammarReference, DeviceOnlyOptionsAreMarkedFromOnePlace) {
+  const std::string g =
+      kHead +
+      "%action 6 put\n%names T\n%device_only FLAG DEV\n%device_only SLOT COL\n"
+      "%statement \"S\" s \"S option ...;\"\n%options opt \"Options\"\n#: Does S.\n"
+      "s : opts <ENDJB> ;\nopts : opt opts | ;\n"
+      "opt\n  #: Dev.\n  : A @flag(DEV=1)\n  | AA$ @flag(DEV=1)\n"
+      "  #: Mixed.\n  | B @flag(DEV=1) @flag(OTHER=2)\n"
+      "  #: Colour.\n  | C '=' num @put(COL=3, 1)\n"
+      "  #: Plain.\n  | D '=' num @put(PLAIN=4, 1) @check(3) ;\n"
+      // Flag 1 of another scope is not DEV.
+      "%names U\n%statement \"S2\" s2 \"S2 option;\"\n%options opt2 \"Options\"\n#: Does S2.\n"
+      "s2 : E$ opt2 <ENDJB> ;\nopt2\n  #: Elsewhere.\n  : F @flag(ELSE=1) ;\n";
+  const run_result r = reference(g, "device");
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* row : {"| `A` | `AA` | flag | Dev. Device graphs only. |", "| `B` |  | flag | Mixed. |",
+                          "| `C=` |  | number | Colour. Device graphs only. |",
+                          "| `D=` |  | number, 3 or more | Plain. |",
+                          "| `F` |  | flag | Elsewhere. |"})
+    EXPECT_NE(r.out.find(row), std::string::npos) << row << "\n" << r.out;
+
+  // The names header lists the marked options with the flag or slot that tells they
+  // were given.
+  const fs::path d = scratch();
+  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / "device.grammar").string() + " " +
+                          (d / "t.cpp").string() + " " + (d / "r.txt").string() + " " + (d / "n.h").string() + " 2> " +
+                          (d / "n.err").string();
+  ASSERT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0) << kes_test::slurp(d / "n.err");
+  const std::string names = kes_test::slurp(d / "n.h");
+  const std::string table = "constexpr kes_device_option KES_T_DEVICE_ONLY[] = {\n    {1, 1, \"A\"},\n"
+                            "    {0, 3, \"C=\"},\n};";
+  EXPECT_NE(names.find(table), std::string::npos)
+      << names;
+  EXPECT_EQ(names.find("KES_U_DEVICE_ONLY"), std::string::npos) << names;
+
+  // A device-only name no action sets is refused.
+  const run_result bad = reference(kHead + "%names T\n%device_only SLOT NOWHERE\n" +
+                                       "%statement \"S\" s \"S;\"\n#: Does S.\ns : A @flag(X=1) <ENDJB> ;\n",
+                                   "devicebad");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("%device_only names T SLOT NOWHERE, which no action sets"), std::string::npos) << bad.err;
+}
+
 // The committed reference states the panel limit the layout checks enforce.
 TEST(GrammarReference, CellsPerPanelStopAtThePanelLimit) {
   const std::string doc = kes_test::slurp(fs::path(KES_SOURCE_DIR) / "docs" / "statements.md");

@@ -191,7 +191,7 @@ TEST_F(OutputSets, AStepThatDoesNotCloseLeavesTheOlderFile) {
   put(acc, 5, "x");
   plat::finish_step();
   EXPECT_EQ(slurp(work() / "keep.csv"), "X\n1\n");
-  EXPECT_NE(log().find("ERROR: The data set WORK.keep was not written because the step did not close it"),
+  EXPECT_NE(log().find("ERROR: The data set WORK.keep was not written because the step stopped at an error"),
             std::string::npos)
       << log();
   size_t files = 0;

@@ -236,9 +236,9 @@ TEST_F(device_page, colours) {
   EXPECT_NE(plat_ggcnum5(0, 4, n), 0);
   EXPECT_EQ(plat::graph::colour_hex(-1), "");
   const std::string log = work_.log();
-  EXPECT_NE(log.find("nocolour is not known"), std::string::npos) << log;
-  EXPECT_EQ(log.find("NOCOLOUR is not known"), std::string::npos) << log;
-  EXPECT_NE(log.find("#12345G is not known"), std::string::npos) << log;
+  EXPECT_NE(log.find("'nocolour' is not known"), std::string::npos) << log;
+  EXPECT_EQ(log.find("'NOCOLOUR' is not known"), std::string::npos) << log;
+  EXPECT_NE(log.find("'#12345G' is not known"), std::string::npos) << log;
 }
 
 // Clipping a segment to a rectangle, by hand.

@@ -1,6 +1,7 @@
 // The statement reference against the readers it describes: no parser is made from
 // the description of the runner's own statements, so every system option and AXIS
-// option it lists must be one the runner takes, with the limits it states.
+// option it lists must be one the runner takes, with the limits it states; and every
+// plot option it marks as of device graphs only leaves template graphs as they are.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 #include "core/runtime.h"
 #include "runner/axis_statement.h"
+#include "runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -18,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct row {
-  std::string option, value;
+  std::string option, value, description;
 };
 
 // The option rows of one section ("## TITLE" up to the next "## ") of docs/statements.md.
@@ -43,7 +45,7 @@ std::vector<row> section_rows(const std::string& title) {
     std::string name = cells.at(0);
     name = name.substr(name.find('`') + 1);
     name = name.substr(0, name.find('`'));
-    rows.push_back({name, cells.at(2)});
+    rows.push_back({name, cells.at(2), cells.at(3)});
   }
   return rows;
 }
@@ -105,6 +107,63 @@ TEST(StatementReference, AxisOptionsAreTheRunnersAndTakeTheirItems) {
   // N= is stated as 0 to 32767.
   EXPECT_NE(plat::encode_axis("MINOR=(N=-1)", &records), "");
   EXPECT_NE(plat::encode_axis("MINOR=(N=32768)", &records), "");
+}
+
+// Every option the reference marks "Device graphs only." is one the template path does
+// not read: a template graph drawn with it is byte for byte the one drawn without it
+// (with reference lines, CLASS cells and an inset for the options to act on), and the
+// step notes it; the device draws another graph with most of them.
+TEST(StatementReference, DeviceOnlyOptionsLeaveTemplateGraphsAlone) {
+  namespace fs = std::filesystem;
+  kes_test::scratch_dir dir("devonly");
+  std::ostringstream data;
+  data << "x,g\n";
+  for (int i = 0; i < 40; ++i) data << 1 + (i * 17) % 23 + 0.25 * (i % 4) << "," << (i % 2 ? "a" : "b") << "\n";
+  dir.write("d.csv", data.str());
+  const std::map<std::string, std::string> sample = {
+      {"colour", "red"}, {"number", "3"}, {"text", "'Graph'"}, {"font", "'Courier'"}, {"name", "X"}, {"flag", ""}};
+  int next = 0;
+  // The graph files of one run, by name: its folder's SVG files.
+  auto draw = [&](const std::string& stmt, const std::string& option, const std::string& graphics, std::string* log) {
+    const std::string out = "g" + std::to_string(next++);
+    fs::create_directories(dir / out);
+    dir.write("p.kes", "proc kestravine data=d noprint; var x; class g;\n" + stmt + " x / href=5 vref=0.5 " + option +
+                           ";\ninset n mean;\nrun;\n");
+    kes_test::runner_process proc;
+    proc.start(dir.path().string(), {"--work", ".", "--graphs", out, "--graphics", graphics, "--log", "log",
+                                     "--listing", "/dev/null", "p.kes"},
+               [] { ::alarm(120); });
+    EXPECT_EQ(proc.wait(), 0) << stmt << " " << option;
+    *log = kes_test::slurp(dir / "log");
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(dir / out))
+      files[e.path().filename().string()] = kes_test::slurp(e.path());
+    return files;
+  };
+  size_t marked = 0, differ_on_device = 0;
+  for (const char* stmt : {"HISTOGRAM", "QQPLOT", "PROBPLOT", "CDFPLOT", "PPPLOT"}) {
+    std::string log;
+    const auto plain = draw(stmt, "", "template", &log);
+    ASSERT_FALSE(plain.empty()) << stmt << "\n" << log;
+    const auto plain_device = draw(stmt, "", "device", &log);
+    for (const row& r : section_rows(stmt)) {
+      if (r.description.find("Device graphs only.") == std::string::npos) continue;
+      ++marked;
+      std::string kind = r.value.substr(r.value.find_first_not_of(' '));
+      kind = kind.substr(0, kind.find_last_not_of(' ') + 1);
+      auto it = sample.find(kind);
+      ASSERT_NE(it, sample.end()) << "no sample of a " << kind << " for " << r.option;
+      const std::string option = r.option + it->second;
+      EXPECT_EQ(draw(stmt, option, "template", &log), plain) << stmt << " " << option;
+      std::string shown = r.option;
+      EXPECT_NE(log.find("not used by template graphs: " + shown), std::string::npos) << stmt << " " << option << log;
+      if (draw(stmt, option, "device", &log) != plain_device) ++differ_on_device;
+    }
+  }
+  // Every statement has some; the device reads most of them (a few, such as LVREF=
+  // with VREF= off the vertical axis, may draw the same graph here).
+  EXPECT_GE(marked, 5u * 20u);
+  EXPECT_GE(differ_on_device * 4, marked * 3) << differ_on_device << " of " << marked;
 }
 
 }  // namespace

@@ -213,6 +213,22 @@ bool write_names(const grammar& g, const std::string& source, const std::string&
     last = n.scope + n.kind;
     out << "constexpr int KES_" << n.scope << "_" << n.kind << "_" << n.name << " = " << n.value << ";\n";
   }
+  // The options only device graphs read, per scope: flag (1) or slot (0), its number,
+  // and the option as the reference shows it.
+  const std::vector<device_option> dev = device_only_options(g);
+  if (!dev.empty())
+    out << "\nstruct kes_device_option {\n  int flag;\n  int number;\n  const char* option;\n};\n";
+  std::vector<std::string> scopes;
+  for (const device_option& d : dev)
+    if (std::find(scopes.begin(), scopes.end(), d.scope) == scopes.end()) scopes.push_back(d.scope);
+  for (const std::string& sc : scopes) {
+    out << "\n// " << sc << " options of device graphs only\n"
+        << "constexpr kes_device_option KES_" << sc << "_DEVICE_ONLY[] = {\n";
+    for (const device_option& d : dev)
+      if (d.scope == sc)
+        out << "    {" << (d.kind == "FLAG" ? 1 : 0) << ", " << d.number << ", \"" << d.option << "\"},\n";
+    out << "};\n";
+  }
   return write_if_changed(out.str(), path);
 }
 

@@ -27,7 +27,8 @@ struct production {
   int lhs = 0;
   std::vector<int> rhs;
   source_pos pos;
-  std::string doc;  // the "#:" lines standing before the alternative, joined
+  std::string doc;    // the "#:" lines standing before the alternative, joined
+  std::string scope;  // the %names scope in force where it was written
 };
 
 enum class term_kind { token_class, punct, keyword, end_marker };
@@ -54,6 +55,14 @@ struct grammar {
     source_pos pos;
   };
   std::vector<named_number> names;
+  // Slots and flags that only device graphs read (%device_only SLOT|FLAG NAME...,
+  // in the scope of %names): the options that set them are marked in the reference
+  // and listed in the names header, where the template graphs' note finds them.
+  struct named_ref {
+    std::string scope, kind, name;
+    source_pos pos;
+  };
+  std::vector<named_ref> device_only;
   int start = 0;                           // the augmented start nonterminal
 
   // The user's reference: statements in the order given (%statement), each with the
@@ -86,6 +95,19 @@ bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>*
 // Writes the named slot and flag numbers as a C++ header of constants
 // (KES_<SCOPE>_<KIND>_<NAME>); false when the file cannot be written.
 bool write_names(const grammar& g, const std::string& source, const std::string& path);
+
+// The options whose every slot and flag is a device-only one, by scope, as the
+// reference shows them ("CFRAME=", "NOFRAME"), each with the kind ("SLOT" or
+// "FLAG") and number of the slot or flag that tells it was given; in the order of
+// the statements and their options.
+struct device_option {
+  std::string scope, kind, option;
+  int number = 0;
+};
+std::vector<device_option> device_only_options(const grammar& g);
+
+// The text the reference adds to the description of a device-only option.
+inline constexpr const char* kDeviceOnlyMark = "Device graphs only.";
 
 // Writes the user's reference of the statements of the grammars, in Markdown. Every
 // option without a description, value without a kind or keyword named nowhere is a

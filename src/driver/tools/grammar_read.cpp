@@ -43,6 +43,7 @@ struct token {
   std::string text;
   std::vector<int> args;
   source_pos pos;
+  std::string scope;  // of the names given with %names, where the token stands
 };
 
 struct reader {
@@ -191,6 +192,14 @@ struct reader {
             error(pos, d + " takes a name and a number");
           else
             add_name(d == "%flag" ? "FLAG" : "SLOT", words[1], static_cast<int>(v), pos);
+        } else if (d == "%device_only") {
+          if (words.size() < 3 || (words[1] != "SLOT" && words[1] != "FLAG"))
+            error(pos, "%device_only takes SLOT or FLAG and one or more names");
+          else if (scope.empty())
+            error(pos, "%device_only needs a %names scope");
+          else
+            for (size_t k = 2; k < words.size(); ++k)
+              g->device_only.push_back(grammar::named_ref{scope, words[1], words[k], pos});
         } else if (d == "%statement" || d == "%options" || d == "%kind" || d == "%family") {
           reference_directive(d, body.substr(body.find(d) + d.size()), pos);
         } else if (d == "%start") {
@@ -250,6 +259,7 @@ struct reader {
       }
       token t;
       t.pos = pos;
+      t.scope = scope;
       if (c == ':' || c == '|' || c == ';') {
         t.kind = c == ':' ? token::colon : c == '|' ? token::bar : token::semi;
         ++i;
@@ -460,6 +470,7 @@ struct reader {
       ++i;
       production cur;
       cur.lhs = lhs;
+      cur.scope = head.scope;
       cur.pos = i < toks.size() ? toks[i].pos : head.pos;
       cur.doc.swap(pending);
       for (;; ++i) {
@@ -481,6 +492,7 @@ struct reader {
           g->prods.push_back(cur);
           cur = production();
           cur.lhs = lhs;
+          cur.scope = head.scope;
           cur.pos = i + 1 < toks.size() ? toks[i + 1].pos : t.pos;
           cur.doc.swap(pending);
           if (t.kind == token::semi) {
@@ -515,6 +527,14 @@ bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>*
   if (errors->size() != before) return false;
   r.number_terminals();
   r.parse_productions();
+  // Every device-only name is one the grammar gives a number.
+  for (const grammar::named_ref& d : g->device_only) {
+    bool known = false;
+    for (const grammar::named_number& n : g->names)
+      known = known || (n.scope == d.scope && n.kind == d.kind && n.name == d.name);
+    if (!known)
+      r.error(d.pos, "%device_only names " + d.scope + " " + d.kind + " " + d.name + ", which no action sets");
+  }
   return errors->size() == before;
 }
 

@@ -4,7 +4,9 @@
 // follows the keyword, and their descriptions the "#:" lines before the alternatives.
 #include <algorithm>
 #include <cctype>
+#include <set>
 #include <sstream>
+#include <utility>
 
 #include "grammar_model.h"
 
@@ -17,6 +19,11 @@ struct option_entry {
   std::string doc;
   int sub = 0;                     // the nonterminal of the option's own options, 0 none
   source_pos pos;
+  // Every slot and flag the option sets is one only device graphs read: the first of
+  // them ("SLOT" or "FLAG", and its number) tells that the option was given.
+  bool device = false;
+  std::string scope, device_kind;
+  int device_number = 0;
 };
 
 struct ref_writer {
@@ -42,6 +49,43 @@ struct ref_writer {
       if (g.nonterm_name[static_cast<size_t>(i)] == name) return g.first_nonterminal + i;
     return 0;
   }
+  // The slot or flag an action sets ("SLOT" or "FLAG", and its number); "" for an
+  // action that sets neither.
+  std::pair<std::string, int> target(int s) const {
+    const action& a = g.actions[static_cast<size_t>(-s - 1)];
+    auto it = g.kind_names.find(a.kind);
+    if (it == g.kind_names.end() || a.args.empty()) return {"", 0};
+    static const std::set<std::string> slot_kinds = {"put",   "append",     "list", "continue", "given2",
+                                                     "dsopen", "dsout",     "paired", "const",  "set",
+                                                     "givenbyte", "gout",   "text", "format",   "dsdefault"};
+    if (it->second == "flag") return {"FLAG", a.args[0]};
+    if (slot_kinds.count(it->second)) return {"SLOT", a.args[0]};
+    return {"", 0};
+  }
+  bool device_only(const std::string& scope, const std::string& kind, int number) const {
+    for (const grammar::named_ref& d : g.device_only) {
+      if (d.scope != scope || d.kind != kind) continue;
+      for (const grammar::named_number& n : g.names)
+        if (n.scope == scope && n.kind == kind && n.name == d.name && n.value == number) return true;
+    }
+    return false;
+  }
+  // Marks the entry when every slot and flag that the actions of key set is a
+  // device-only one of the scope, and there is at least one.
+  void mark_device(const std::vector<int>& key, const std::string& scope, option_entry* e) const {
+    e->scope = scope;
+    for (int s : key) {
+      if (s > 0) continue;
+      const auto [kind, number] = target(s);
+      if (kind.empty()) continue;
+      if (!device_only(scope, kind, number)) {
+        e->device = false;
+        return;
+      }
+      if (!e->device) e->device = true, e->device_kind = kind, e->device_number = number;
+    }
+  }
+
   bool is_keyword(int s) const {
     return s > 0 && s <= g.nterminals && g.term_kinds[static_cast<size_t>(s)] == term_kind::keyword;
   }
@@ -162,6 +206,7 @@ struct ref_writer {
       e.doc = doc;
       e.pos = p.pos;
       describe_tail(tail, &e);
+      mark_device(key, p.scope, &e);
       if (family) e.kind = "family";
       groups.push_back({key, out->size()});
       out->push_back(e);
@@ -253,6 +298,7 @@ struct ref_writer {
         problem(e.pos, where + ": option " + e.names[0] + " has no description (a #: line before it)");
         doc = "(no description)";
       }
+      if (e.device) doc += std::string(" ") + kDeviceOnlyMark;
       out << "| `" << e.names[0] << "` | " << also << " | " << cell(kind) << " | " << cell(doc) << " |\n";
     }
     out << "\n";
@@ -316,6 +362,29 @@ void unnamed_keywords(const grammar& g, const std::string& text, std::vector<std
 }
 
 }  // namespace
+
+std::vector<device_option> device_only_options(const grammar& g) {
+  std::vector<std::string> problems;
+  std::set<std::string> anchors;
+  ref_writer w{g, &problems, {}, {}, &anchors, 0};
+  std::vector<device_option> out;
+  for (const grammar::statement_ref& st : g.statements)
+    for (const grammar::option_group& og : st.groups) {
+      const int n = w.nonterminal(og.nonterminal);
+      if (!n) continue;
+      std::vector<option_entry> opts;
+      std::set<int> seen;
+      w.collect(n, {}, &opts, &seen);
+      for (const option_entry& e : opts) {
+        if (!e.device) continue;
+        const bool known = std::any_of(out.begin(), out.end(), [&](const device_option& d) {
+          return d.scope == e.scope && d.option == e.names[0];
+        });
+        if (!known) out.push_back(device_option{e.scope, e.device_kind, e.names[0], e.device_number});
+      }
+    }
+  return out;
+}
 
 std::string reference_text(const std::vector<const grammar*>& grammars, std::vector<std::string>* problems) {
   std::ostringstream doc;

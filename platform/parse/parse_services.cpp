@@ -123,7 +123,9 @@ void plat_xspplace(const kes_stmt* node, int slot) {
     plat::next_message_frame() = [file, pline, pcol, stmt](plat::msg_kind kind, const std::string& text) {
       // The sentence gives its full stop to the frame.
       const bool stop = !text.empty() && text.back() == '.' && (text.size() < 2 || text[text.size() - 2] != '.');
-      return frame_message(kind, file, pline, pcol, stop ? text.substr(0, text.size() - 1) : text, stmt);
+      // A text that names its statement itself is not told it again.
+      const bool named = text.find("the " + stmt + " statement") != std::string::npos;
+      return frame_message(kind, file, pline, pcol, stop ? text.substr(0, text.size() - 1) : text, named ? "" : stmt);
     };
     return;
   }

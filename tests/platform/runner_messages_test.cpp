@@ -116,8 +116,14 @@ TEST_F(RunnerMessages, MistakesAreNamedWhereTheyStand) {
       {"a percentile point beyond 100",
        "proc kestravine data=faith; var waiting;\n output out=o pctlpts=50 150 pctlpre=p;\nrun;\n",
        {"ERROR: prog.kes line 2, column 15: PCTLPTS= value 150 in the OUTPUT statement is not a percentage from 0 to "
-        "100 (in the OUTPUT statement)."},
-       {},
+        "100."},
+       {"(in the OUTPUT statement)"},
+       2},
+      {"a VSCALE= word, in a text that names its statement",
+       "proc kestravine data=faith; var waiting;\nhistogram waiting / vscale=foo;\nrun;\n",
+       {"ERROR: prog.kes line 2, column 21: VSCALE=FOO in the HISTOGRAM statement is not valid; use PERCENT, COUNT or "
+        "PROPORTION (CDFPLOT: PERCENT or PROPORTION)."},
+       {"(in the HISTOGRAM statement)"},
        2},
       {"a negative SIGMA=", "proc kestravine data=faith; var waiting;\nhistogram waiting / normal(sigma=-1);\nrun;\n",
        {"ERROR: prog.kes line 2, column 28: The normal SIGMA= value must be greater than 0 (in the HISTOGRAM "

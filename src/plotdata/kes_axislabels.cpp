@@ -12,6 +12,7 @@
 #include "kes_msg_names.h"
 #include "records/family_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -20,19 +21,27 @@
 
 namespace {
 
-// Quantile-axis texts by family: plain and percent form.
+// Quantile-axis texts by family: plain and percent form, with the key cell's shapes,
+// and the forms that say the shapes were fitted in each cell (0: a family without
+// shapes).
 struct qtext {
-  int plain, percent;
+  int plain, percent, plain_per_cell, percent_per_cell;
 };
 constexpr qtext kQuantile[8] = {
-    {KES_MSG_QUANTILE_AXIS_NORMAL, KES_MSG_PERCENTILE_AXIS_NORMAL},
-    {KES_MSG_QUANTILE_AXIS_LOGNORMAL, KES_MSG_PERCENTILE_AXIS_LOGNORMAL},
-    {KES_MSG_QUANTILE_AXIS_EXPONENTIAL, KES_MSG_PERCENTILE_AXIS_EXPONENTIAL},
-    {KES_MSG_QUANTILE_AXIS_WEIBULL, KES_MSG_PERCENTILE_AXIS_WEIBULL},
-    {KES_MSG_QUANTILE_AXIS_GAMMA, KES_MSG_PERCENTILE_AXIS_GAMMA},
-    {KES_MSG_QUANTILE_AXIS_BETA, KES_MSG_PERCENTILE_AXIS_BETA},
-    {KES_MSG_QUANTILE_AXIS_SB, KES_MSG_PERCENTILE_AXIS_SB},
-    {KES_MSG_QUANTILE_AXIS_SU, KES_MSG_PERCENTILE_AXIS_SU},
+    {KES_MSG_QUANTILE_AXIS_NORMAL, KES_MSG_PERCENTILE_AXIS_NORMAL, 0, 0},
+    {KES_MSG_QUANTILE_AXIS_LOGNORMAL, KES_MSG_PERCENTILE_AXIS_LOGNORMAL, KES_MSG_QUANTILE_AXIS_LOGNORMAL_PER_CELL,
+     KES_MSG_PERCENTILE_AXIS_LOGNORMAL_PER_CELL},
+    {KES_MSG_QUANTILE_AXIS_EXPONENTIAL, KES_MSG_PERCENTILE_AXIS_EXPONENTIAL, 0, 0},
+    {KES_MSG_QUANTILE_AXIS_WEIBULL, KES_MSG_PERCENTILE_AXIS_WEIBULL, KES_MSG_QUANTILE_AXIS_WEIBULL_PER_CELL,
+     KES_MSG_PERCENTILE_AXIS_WEIBULL_PER_CELL},
+    {KES_MSG_QUANTILE_AXIS_GAMMA, KES_MSG_PERCENTILE_AXIS_GAMMA, KES_MSG_QUANTILE_AXIS_GAMMA_PER_CELL,
+     KES_MSG_PERCENTILE_AXIS_GAMMA_PER_CELL},
+    {KES_MSG_QUANTILE_AXIS_BETA, KES_MSG_PERCENTILE_AXIS_BETA, KES_MSG_QUANTILE_AXIS_BETA_PER_CELL,
+     KES_MSG_PERCENTILE_AXIS_BETA_PER_CELL},
+    {KES_MSG_QUANTILE_AXIS_SB, KES_MSG_PERCENTILE_AXIS_SB, KES_MSG_QUANTILE_AXIS_SB_PER_CELL,
+     KES_MSG_PERCENTILE_AXIS_SB_PER_CELL},
+    {KES_MSG_QUANTILE_AXIS_SU, KES_MSG_PERCENTILE_AXIS_SU, KES_MSG_QUANTILE_AXIS_SU_PER_CELL,
+     KES_MSG_PERCENTILE_AXIS_SU_PER_CELL},
 };
 // P-P axis texts by family.
 constexpr int kPp[8] = {
@@ -69,6 +78,21 @@ shown_params curve_params(kes_ctx* ctx) {
   return out;
 }
 
+// Whether a fitted CLASS cell has shapes other than the key cell's: the axis places
+// each cell's points by its own shapes, so no one cell's numbers describe it.
+bool shapes_per_cell(kes_ctx* ctx, const shown_params& key) {
+  const kes_preq* r = ctx->curreq;
+  return kes_each_cell(r->classvars, [&](kes_cell* cell) -> int {
+           const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, r, cell));
+           if (c == nullptr || !c->fitted) return 0;
+           for (int i = 2; i < 4; ++i) {
+             const double v = kes_param_value(c->params[i]);
+             if (!(v == key[i] || (std::isnan(v) && std::isnan(key[i])))) return 1;
+           }
+           return 0;
+         }) != 0;
+}
+
 }  // namespace
 
 int keshlab(kes_ctx* ctx, char* buf) {
@@ -90,6 +114,8 @@ int keshlab(kes_ctx* ctx, char* buf) {
       }
       if (code < 0 || code > KES_DIST_SU) return 0;
       const int msg = pct ? kQuantile[code].percent : kQuantile[code].plain;
+      const int per_cell = pct ? kQuantile[code].percent_per_cell : kQuantile[code].plain_per_cell;
+      if (per_cell != 0 && shapes_per_cell(ctx, p)) return xpmstr(buf, lim, KES_SET_PLOT, per_cell);
       switch (code) {
         case KES_DIST_NORMAL:
         case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, KES_SET_PLOT, msg);

@@ -82,6 +82,43 @@ TEST_F(axis_labels, DefaultTexts) {
   }
 }
 
+// A shape fitted in each CLASS cell places each cell's points by its own value: the
+// quantile axis then names no one cell's number.
+TEST_F(axis_labels, ShapesFittedPerCellAreNotNamedByTheKeyCell) {
+  const struct {
+    const char* what;
+    int type, dist;
+    std::vector<double> key, other;
+    bool other_fitted;
+    std::string horizontal;
+  } cases[] = {
+      {"lognormal sigma per cell", KES_PLOT_QQ, 1, {0, 0, 0.5}, {0, 0, 0.7}, true,
+       "Lognormal Quantiles (Sigma Fitted per Cell)"},
+      {"gamma alpha per cell, percent axis", KES_PLOT_PROB, 4, {0, 2, 3}, {0, 2, 4}, true,
+       "Gamma Percentiles (Alpha Fitted per Cell)"},
+      {"beta, the second shape differs", KES_PLOT_QQ, 5, {0, 1, 2, 3}, {0, 1, 2, 4}, true,
+       "Beta Quantiles (Alpha and Beta Fitted per Cell)"},
+      {"one shape for all cells, other scales: its number", KES_PLOT_QQ, 1, {0, 0, 0.5}, {1, 2, 0.5}, true,
+       "Lognormal Quantiles (Sigma=0.5)"},
+      {"a cell whose fit failed does not count", KES_PLOT_QQ, 1, {0, 0, 0.5}, {0, 0, 0.7}, false,
+       "Lognormal Quantiles (Sigma=0.5)"},
+      {"no shape: the normal's label", KES_PLOT_QQ, 0, {0, 1}, {5, 2}, true, "Normal Quantiles"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    request_of(c.type, "QQPLOT", c.dist, c.key, 1);
+    curve_.fitted = 1;
+    kes_cell* b = data(kScores, "b");
+    kes_curve other{};
+    other.dist = c.dist;
+    other.fitted = c.other_fitted ? 1 : 0;
+    for (size_t i = 0; i < c.other.size(); ++i) other.params[i] = c.other[i];
+    b->slots[0].curves = &other;
+    b->slots[0].ncurves = 1;
+    EXPECT_EQ(h(), c.horizontal);
+  }
+}
+
 TEST_F(axis_labels, VaxislabelNamesTheDataAxisUnlessRotated) {
   request_of(KES_PLOT_QQ, "QQPLOT", 0, {0, 1});
   stmt.text(KES_PLOT_SLOT_VAXISLABEL, "Score (points)");

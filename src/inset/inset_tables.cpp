@@ -1,6 +1,7 @@
 // The family tables of inset blocks: names, parameter counts, default rows and labels
 // (messages of set KES_SET_LABEL), shared by the device and the template-graph insets.
 #include <cstring>
+#include <iterator>
 
 #include "inset/inset_build.h"
 #include "kes_msg_names.h"
@@ -9,15 +10,16 @@
 
 namespace {
 
-constexpr int kFamilies = 9;  // codes 0..8
+// ORDER: kes_distcode 0 to 8, as the table of laws: every table below has one entry a
+// family, in that order, checked after it.
+constexpr int kFamilies = KES_DIST_KERNEL;
 
-// ORDER: distribution codes 0..8.
-constexpr int kDistName[kFamilies] = {
+constexpr int kDistName[] = {
     KES_MSG_INSET_FAMILY_NORMAL,  KES_MSG_INSET_FAMILY_LOGNORMAL, KES_MSG_INSET_FAMILY_EXPONENTIAL,
     KES_MSG_INSET_FAMILY_WEIBULL, KES_MSG_INSET_FAMILY_GAMMA,     KES_MSG_INSET_FAMILY_BETA,
     KES_MSG_FAMILY_NAME_SB,       KES_MSG_FAMILY_NAME_SU,         KES_MSG_INSET_FAMILY_WEIBULL};
-constexpr int kNparms[kFamilies] = {2, 3, 2, 3, 3, 4, 4, 4, 3};
-constexpr int kAlloff[kFamilies][4] = {
+constexpr int kNparms[] = {2, 3, 2, 3, 3, 4, 4, 4, 3};
+constexpr int kAlloff[][4] = {
     {3, 2, -1, -1}, {0, 2, 3, -1}, {2, 3, -1, -1}, {0, 2, 3, -1}, {0, 2, 3, -1},
     {0, 1, 2, 3},   {0, 1, 2, 3},  {0, 1, 2, 3},   {3, 0, 2, -1},
 };
@@ -36,7 +38,7 @@ struct msg_row {
   bool johnson;    // 23..25: kJohnson
 };
 constexpr int kScale = KES_MSG_INSET_SCALE, kThreshold = KES_MSG_INSET_THRESHOLD;
-constexpr msg_row kMsgRows[kFamilies] = {
+constexpr msg_row kMsgRows[] = {
     {{-1, -1, KES_MSG_INSET_STD_DEV, KES_MSG_INSET_MEAN}, true, false, 23, false},
     {{KES_MSG_INSET_SIGMA, -1, kScale, kThreshold}, true, true, 23, false},
     {{-1, -1, kScale, kThreshold}, true, true, 23, false},
@@ -53,16 +55,21 @@ constexpr int kKernelMsg[4] = {-1, KES_MSG_INSET_KERNEL_C, KES_MSG_INSET_KERNEL_
 
 // Headers of an inset of one curve: a family's curve (histograms, CDF plots) or line (the
 // other plots), and a kernel's by type (0: kernels of more than one type).
-constexpr int kCurveHeader[kFamilies] = {
+constexpr int kCurveHeader[] = {
     KES_MSG_INSET_HEADER_NORMAL_CURVE,  KES_MSG_INSET_HEADER_LOGNORMAL_CURVE, KES_MSG_INSET_HEADER_EXPONENTIAL_CURVE,
     KES_MSG_INSET_HEADER_WEIBULL_CURVE, KES_MSG_INSET_HEADER_GAMMA_CURVE,     KES_MSG_INSET_HEADER_BETA_CURVE,
     KES_MSG_INSET_HEADER_SB_CURVE,      KES_MSG_INSET_HEADER_SU_CURVE,        KES_MSG_INSET_HEADER_WEIBULL2_CURVE};
-constexpr int kLineHeader[kFamilies] = {
+constexpr int kLineHeader[] = {
     KES_MSG_INSET_HEADER_NORMAL_LINE,  KES_MSG_INSET_HEADER_LOGNORMAL_LINE, KES_MSG_INSET_HEADER_EXPONENTIAL_LINE,
     KES_MSG_INSET_HEADER_WEIBULL_LINE, KES_MSG_INSET_HEADER_GAMMA_LINE,     KES_MSG_INSET_HEADER_BETA_LINE,
     KES_MSG_INSET_HEADER_SB_LINE,      KES_MSG_INSET_HEADER_SU_LINE,        KES_MSG_INSET_HEADER_WEIBULL2_LINE};
 constexpr int kKernelHeader[4] = {KES_MSG_KERNEL_NAME, KES_MSG_INSET_HEADER_NORMAL_KERNEL,
                                   KES_MSG_INSET_HEADER_TRIANGULAR_KERNEL, KES_MSG_INSET_HEADER_QUADRATIC_KERNEL};
+
+static_assert(std::size(kDistName) == kFamilies && std::size(kNparms) == kFamilies &&
+                  std::size(kAlloff) == kFamilies && std::size(kMsgRows) == kFamilies &&
+                  std::size(kCurveHeader) == kFamilies && std::size(kLineHeader) == kFamilies,
+              "one entry per distribution code below the kernel");
 
 bool family_ok(int family) { return family >= 0 && family < kFamilies; }
 

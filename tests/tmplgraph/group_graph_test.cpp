@@ -103,13 +103,14 @@ TEST(GroupGraph, OverlayDrawsEveryGroupsPointsInOneCellAndNamesEveryLevel) {
     EXPECT_EQ(frames, r.cells);
     // Markers per kind: those of the plot, and the legend's one per level.
     std::map<std::string, int> plot, swatch;
-    for (const kes_test::svg_use& u : kes_test::svg_uses(doc)) ++(u.y < top ? plot : swatch)[u.id];
+    const std::vector<kes_test::svg_use> uses = kes_test::svg_uses(doc);
+    for (const kes_test::svg_use& u : uses) ++(u.y < top ? plot : swatch)[u.id];
     ASSERT_EQ(plot.size(), 3u);
     // Each level's swatch marker (left of its text, on its row) is the kind of its points.
     for (const svg_element& e : els) {
       if (e.name != "text" || e.num("y") <= top || !kGroupSize.count(e.text)) continue;
       const kes_test::svg_use* best = nullptr;
-      for (const kes_test::svg_use& u : kes_test::svg_uses(doc))
+      for (const kes_test::svg_use& u : uses)
         if (u.y > top && std::fabs(u.y - e.num("y")) < 8 && u.x < e.num("x") && (best == nullptr || u.x > best->x))
           best = &u;
       ASSERT_NE(best, nullptr) << e.text;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace plat::graph {
 
@@ -118,9 +117,7 @@ std::string svg_writer::paint_attrs(const svg_paint& p) const {
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   std::string id = next_id("clip");
   if (!finite({x, y, w, h})) x = y = w = h = 0;
-  const std::size_t n = static_cast<std::size_t>(std::atol(id.c_str() + 4));
-  if (clips_.size() < n) clips_.resize(n, svg_box{0, 0, -1, -1});
-  clips_[n - 1] = svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)};
+  clips_[id] = svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)};
   put("<clipPath id=\"" + id + "\"><rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" +
       svg_number(w < 0 ? 0 : w) + "\" height=\"" + svg_number(h < 0 ? 0 : h) + "\"/></clipPath>");
   return id;
@@ -136,10 +133,7 @@ void svg_writer::begin_group(const svg_group& g) {
   ++group_serial_;
   // What can be seen in the group: its clip path's rectangle within what its parent shows.
   svg_box box = seen();
-  if (g.clip.compare(0, 4, "clip") == 0 && g.clip.size() > 4) {
-    const std::size_t n = static_cast<std::size_t>(std::atol(g.clip.c_str() + 4));
-    if (n >= 1 && n <= clips_.size() && g.clip == "clip" + std::to_string(n)) box = box.meet(clips_[n - 1]);
-  }
+  if (const auto clip = clips_.find(g.clip); clip != clips_.end()) box = box.meet(clip->second);
   // A group begun again just after it ended, with the same attributes, goes on: the
   // batches of one drawing under one clip make one group.
   if (!closing_.empty() && g.id.empty() && closing_tag_ == e) {

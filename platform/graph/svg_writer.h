@@ -205,7 +205,7 @@ class svg_writer {
   int dropped_ = 0;
   long long markers_merged_ = 0;
   long long cut_ = 0, unseen_ = 0;
-  std::vector<svg_box> clips_;  // the rectangle of clip path "clipN" at N - 1
+  std::unordered_map<std::string, svg_box> clips_;  // the rectangle of each clip path, by its id
 
   // The polyline being given point by point: each point is cut to the box, and the
   // pieces inside go on to be thinned (a piece ends where the line leaves the box).

@@ -24,8 +24,7 @@ struct cdf_cell {
   std::vector<std::pair<std::size_t, std::size_t>> rows;
   std::vector<point> fitted;               // a curve of a few hundred points
   bool any_empirical = false;              // the empirical points stay in the data object
-  long alone = 0;                          // values without a step (a cell without spread)
-  double alo = INFINITY, ahi = -INFINITY;
+  unplotted_values alone;                  // values without a step
   double lo = INFINITY, hi = -INFINITY;    // the range of every point's x
   std::vector<refline> hrefs, vrefs;
 };
@@ -44,8 +43,7 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
             cell.any_empirical = true;
             cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
           } else if (!std::isnan(u)) {
-            ++cell.alone;
-            cell.alo = std::min(cell.alo, u), cell.ahi = std::max(cell.ahi, u);
+            cell.alone.add(u);
           }
         });
   });
@@ -150,7 +148,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
         any = any || cells[m].any_empirical || !curve.empty();
       }
       c.clip_end();
-      if (!any) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
+      if (!any) draw_no_values(c, f, cell.alone.why());
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);

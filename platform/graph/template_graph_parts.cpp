@@ -170,9 +170,9 @@ void draw_no_values(canvas& c, const frame& f, const char* why) {
          note);
 }
 
-const char* unplotted_values(long alone, double lo, double hi) {
-  if (alone == 1) return "1 value";
-  if (alone > 1 && lo == hi) return "all values equal";
+const char* unplotted_values::why() const {
+  if (n == 1) return "1 value";
+  if (n > 1 && lo == hi) return "all values equal";
   return "no nonmissing values";
 }
 

@@ -122,9 +122,19 @@ std::string strip_text(const out::graph_table& t, const class_key& key);
 void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i);
 // Why a cell draws nothing, in its middle: by default "no nonmissing values".
 void draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing values");
-// Why a cell that sent `alone` values (lo to hi) without a place to plot them shows
-// no point: "1 value", "all values equal", or, with none, "no nonmissing values".
-const char* unplotted_values(long alone, double lo, double hi);
+// The values a cell sent without a place to plot them (a cell without spread sends its
+// values alone): how many, and their range.
+struct unplotted_values {
+  long n = 0;
+  double lo = INFINITY, hi = -INFINITY;
+  void add(double v) {
+    ++n;
+    lo = std::min(lo, v), hi = std::max(hi, v);
+  }
+  // Why the cell shows no point: "1 value", "all values equal", or, with none, "no
+  // nonmissing values".
+  const char* why() const;
+};
 
 // The page: the plot area of each grid slot (its strip above it) and the room of the
 // axis labels and the legend.

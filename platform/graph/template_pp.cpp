@@ -23,8 +23,7 @@ struct pp_cell {
   class_key key;
   std::vector<std::pair<std::size_t, std::size_t>> rows;  // its points stay in the data object
   bool line = false;
-  long alone = 0;  // values without a fitted probability (a cell without spread)
-  double alo = INFINITY, ahi = -INFINITY;
+  unplotted_values alone;  // values without a fitted probability
   std::vector<refline> hrefs, vrefs;
 };
 
@@ -34,8 +33,7 @@ const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
         t, {"RefInt", "Theoretical", "Empirical"}, [](pp_cell& cell, const std::array<double, 3>& v) {
           if (!std::isnan(v[0])) cell.line = true;
           if (std::isnan(v[1]) && !std::isnan(v[2])) {
-            ++cell.alone;
-            cell.alo = std::min(cell.alo, v[2]), cell.ahi = std::max(cell.ahi, v[2]);
+            cell.alone.add(v[2]);
           }
         });
   });
@@ -140,7 +138,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
       c.clip_end();
-      if (ink.points.empty()) draw_no_values(c, f, unplotted_values(cell.alone, cell.alo, cell.ahi));
+      if (ink.points.empty()) draw_no_values(c, f, cell.alone.why());
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       draw_border(c, f);

@@ -31,9 +31,7 @@ struct qq_cell {
   // The range of the cell's points (quantile, data); its points stay in the data object.
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed
-  // Values without a quantile: a cell without spread sends its values alone.
-  long alone = 0;
-  double alo = INFINITY, ahi = -INFINITY;
+  unplotted_values alone;   // values without a quantile
   double a = NAN, b = NAN; // the cell's line as the module gave it
   std::vector<refline> hrefs, vrefs;
 };
@@ -44,8 +42,7 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
         t, {"Quantile", "Data", "RefInt", "RefSlope"}, [](qq_cell& cell, const std::array<double, 4>& v) {
           const double x = v[0], y = v[1];
           if (std::isnan(x) && std::isfinite(y)) {
-            ++cell.alone;
-            cell.alo = std::min(cell.alo, y), cell.ahi = std::max(cell.ahi, y);
+            cell.alone.add(y);
           } else if (std::isnan(x) || std::isnan(y)) {
           } else if (!std::isfinite(x) || !std::isfinite(y)) {
             cell.nonfinite = true;
@@ -184,7 +181,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
-  if (ink->points.empty()) draw_no_values(c, f, unplotted_values(first.alone, first.alo, first.ahi));
+  if (ink->points.empty()) draw_no_values(c, f, first.alone.why());
   draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);

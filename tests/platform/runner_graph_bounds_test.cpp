@@ -44,13 +44,7 @@ class RunnerGraphBounds : public ::testing::Test {
     log_ = slurp(dir_ / "log");
     return svg_files();
   }
-  std::vector<std::string> svg_files() const {
-    std::vector<std::string> v;
-    for (const auto& e : fs::directory_iterator(dir_.path()))
-      if (e.path().extension() == ".svg") v.push_back(e.path().filename().string());
-    std::sort(v.begin(), v.end());
-    return v;
-  }
+  std::vector<std::string> svg_files() const { return kes_test::svg_files(dir_.path()); }
   std::vector<svg_element> read(const std::string& file) const { return kes_test::svg_elements(slurp(dir_ / file)); }
 
   kes_test::scratch_dir dir_{"graphbounds"};

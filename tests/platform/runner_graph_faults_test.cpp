@@ -42,13 +42,7 @@ class RunnerGraphFaults : public ::testing::Test {
     listing_ = slurp(dir_ / "lst");
     return status;
   }
-  std::vector<std::string> svg_files() const {
-    std::vector<std::string> v;
-    for (const auto& e : fs::directory_iterator(dir_.path()))
-      if (e.path().extension() == ".svg") v.push_back(e.path().filename().string());
-    std::sort(v.begin(), v.end());
-    return v;
-  }
+  std::vector<std::string> svg_files() const { return kes_test::svg_files(dir_.path()); }
   bool logs(const std::string& text) const { return log_.find(text) != std::string::npos; }
 
   kes_test::scratch_dir dir_{"graphfaults"};

@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -58,6 +60,15 @@ struct runner_process {
     return false;
   }
 };
+
+// The names of the SVG files in a folder, sorted.
+inline std::vector<std::string> svg_files(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // A file-size limit of 'bytes' on every file the child writes.
 inline void limit_file_size(rlim_t bytes) {

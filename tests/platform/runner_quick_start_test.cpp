@@ -23,13 +23,7 @@ namespace fs = std::filesystem;
 
 const fs::path kQuickStart = fs::path(KES_SOURCE_DIR) / "docs" / "quickstart";
 
-std::vector<std::string> svg_files(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir))
-    if (e.path().extension() == ".svg") names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using kes_test::svg_files;
 
 TEST(QuickStart, TheProgramDrawsTheCommittedGraphs) {
   kes_test::scratch_dir dir("quickstart");

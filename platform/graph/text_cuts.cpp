@@ -44,10 +44,16 @@ std::vector<std::size_t> parting_points(const std::vector<std::string>& texts) {
 // The text cut to width, its end kept from byte `from` (a character's start) on.
 std::string cut_keeping(const std::string& s, std::size_t from, const text_style& t, double width) {
   const std::vector<std::size_t> ends = char_ends(s);
-  // The end kept starts at the word that holds the parting point ("level 07", not "7"),
-  // when that word fits beside at least one character of the start.
+  // The end kept starts a word before the one that holds the parting point ("level
+  // 07", not "7"), else at that word, when it fits beside at least one character of
+  // the start.
+  const auto word_before = [&](std::size_t at) {
+    const std::size_t space = at < 2 ? std::string::npos : s.rfind(' ', at - 2);
+    return space == std::string::npos ? at : space + 1;
+  };
   std::size_t word = s.rfind(' ', from == 0 ? 0 : from - 1);
   word = word == std::string::npos || word == 0 ? from : word + 1;
+  const std::size_t words = word < from ? word_before(word) : word_before(from);
   const auto start_of = [&](const std::string& tail) {
     // The longest start that fits with the ellipsis and the tail (bisection).
     std::size_t lo = 0, hi = ends.size() - 1;
@@ -58,7 +64,7 @@ std::string cut_keeping(const std::string& s, std::size_t from, const text_style
     }
     return ends[lo];
   };
-  for (std::size_t begin : {word, from}) {
+  for (std::size_t begin : {words, word, from}) {
     const std::string tail = s.substr(begin);
     const std::size_t head = start_of(tail);
     if (head > 0) return s.substr(0, head) + kEllipsis + tail;

@@ -1,5 +1,6 @@
 // Texts of a set cut to a common width: each fits, different texts stay different, a
-// cut keeps whole characters and shows its ellipsis, and texts that fit are kept.
+// cut keeps whole characters and shows its ellipsis, texts that fit are kept, and a
+// lone text is cut at its end.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -51,6 +52,7 @@ TEST(TextCuts, DifferentTextsStayDifferentAndFitTheirRoom) {
       {"multi-byte characters", {"Gr\xC3\xB6\xC3\x9F" "e der Pflanze \xC3\xA4", "Gr\xC3\xB6\xC3\x9F" "e der Pflanze \xC3\xB6"},
        70},
       {"one a prefix of another", {"Dose level", "Dose level 2", "Dose level 20"}, 45},
+      {"texts that fit, kept however alike", {"a1", "a2"}, 200},
   };
   text_style t;
   t.size = 8.8;
@@ -69,19 +71,8 @@ TEST(TextCuts, DifferentTextsStayDifferentAndFitTheirRoom) {
       }
     }
   }
-}
-
-TEST(TextCuts, ATextAloneOrPartingWithinWhatFitsIsCutAtItsEnd) {
-  text_style t;
-  t.size = 11;
   const std::string lone = "A single label far too long for the room it has";
   EXPECT_EQ(cut_apart({lone}, t, 90)[0], plat::graph::fit_text(lone, t, 90));
-  // "Alpha ..." and "Beta ..." part at their first character: the end cut keeps it.
-  const std::vector<std::string> two = {"Alpha group with a long name", "Beta group with a long name"};
-  const std::vector<std::string> cut = cut_apart(two, t, 80);
-  for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(cut[i], plat::graph::fit_text(two[i], t, 80));
-  // Texts that fit are kept, however alike.
-  EXPECT_EQ(cut_apart({"a1", "a2"}, t, 200), (std::vector<std::string>{"a1", "a2"}));
 }
 
 }  // namespace

@@ -19,20 +19,6 @@ constexpr double kGap = 4;
 
 bool has(const std::string& display, const char* word) { return display.find(word) != std::string::npos; }
 
-// A canvas that draws nothing: what a drawing would take, before the page is begun.
-class measure_canvas final : public canvas {
- public:
-  void begin(double, double, const std::string&, const std::string&) override {}
-  void rect(double, double, double, double, const paint&) override {}
-  void line(double, double, double, double, const paint&) override {}
-  void polyline(const std::vector<point>&, const paint&) override {}
-  void polygon(const std::vector<point>&, const paint&) override {}
-  void text(double, double, const std::string&, const text_style&) override {}
-  void clip_begin(double, double, double, double) override {}
-  void clip_end() override {}
-  void end() override {}
-};
-
 }  // namespace
 
 const std::string& text_column::operator()(std::size_t row) const {
@@ -218,7 +204,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   std::string byline;
   for (const auto& [name, value] : p.context.by) byline += (byline.empty() ? "" : "  ") + name + "=" + value;
   titles.push_back(byline);
-  measure_canvas measure;
+  no_canvas measure;
   const double top = draw_titles(measure, pg.width, titles);
   const inset_room room = inset_margin_room(read_inset_boxes(p), pg.width - 2 * kMargin);
   pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;

@@ -64,6 +64,19 @@ class canvas {
   paint line_paint_;
 };
 
+// A canvas that keeps nothing: a page laid out only to be measured.
+struct no_canvas : canvas {
+  void begin(double, double, const std::string&, const std::string&) override {}
+  void rect(double, double, double, double, const paint&) override {}
+  void line(double, double, double, double, const paint&) override {}
+  void polyline(const std::vector<point>&, const paint&) override {}
+  void polygon(const std::vector<point>&, const paint&) override {}
+  void text(double, double, const std::string&, const text_style&) override {}
+  void clip_begin(double, double, double, double) override {}
+  void clip_end() override {}
+  void end() override {}
+};
+
 // The outline of a data point's circle about (0, 0): 12 corners, radius 2.5 px.
 std::vector<point> point_ring();
 // The markers that tell groups of points apart, in order: circle, square, triangle,

@@ -138,6 +138,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
       bool any = false;
+      std::vector<left_out_group> undrawn;
       for (int m : members) {
         const int g = drawn.group_of[m];
         if (cells[m].any_empirical) draw_steps(c, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), &ink);
@@ -146,11 +147,13 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
         if (curve.size() > 1) c.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
         ink.add_line(curve);
         any = any || cells[m].any_empirical || !curve.empty();
+        if (!cells[m].any_empirical && curve.empty()) undrawn.push_back({g, cells[m].alone});
       }
       c.clip_end();
-      if (!any) draw_no_values(c, f, cell.alone.why());
+      if (!any && !drawn.overlay) draw_no_values(c, f, cell.alone.why());
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+      note_left_out(c, f, drawn, members, undrawn, &ink);
       draw_border(c, f);
       draw_cell_insets(c, f, p, keys[index], ink);
     }

@@ -3,6 +3,7 @@
 
 #include "graph/template_insets.h"
 #include "graph/template_overlay.h"
+#include "graph/text_cuts.h"
 #include "host/template_dynamics.h"
 
 #include <algorithm>
@@ -148,13 +149,23 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
 void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i) {
   if (!grid.strips || !grid.on_levels[i]) return;
   // A strip too narrow for the variables' names shows their levels alone, rather than
-  // a name cut before its level.
-  const class_key& key = grid.levels[i];
-  std::string text = strip_text(t, key);
+  // a name cut before its level; levels still too long are cut apart from those of the
+  // panel's other strips, so that no two cells read the same.
   text_style size;
   size.size = kStripSize;
-  if (text_advance(text, size) > f.w - 6) text = key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
-  draw_strip(c, f.x, f.y - kStripHeight, f.w, text);
+  const auto shown = [&](const class_key& key) {
+    const std::string text = strip_text(t, key);
+    if (text_advance(text, size) <= f.w - 6) return text;
+    return key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
+  };
+  std::vector<std::string> texts;
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < grid.levels.size(); ++k) {
+    if (!grid.on_levels[k]) continue;
+    if (k == i) at = texts.size();
+    texts.push_back(shown(grid.levels[k]));
+  }
+  draw_strip(c, f.x, f.y - kStripHeight, f.w, cut_apart(texts, size, f.w - 6)[at]);
   if (!grid.empty_cell(i)) return;
   draw_wall(c, f);
   draw_no_values(c, f);
@@ -188,13 +199,13 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
     desc += ", " + std::to_string(cells) + (cells == 1 ? " CLASS cell" : " CLASS cells");
   }
   for (const auto& [name, value] : p.context.by) desc += ", " + name + " = " + value;
-  c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
 
   std::vector<std::string> titles = {p.label};
   std::string byline;
   for (const auto& [name, value] : p.context.by) byline += (byline.empty() ? "" : "  ") + name + "=" + value;
   titles.push_back(byline);
-  const double top = draw_titles(c, pg.width, titles);
+  no_canvas measure;
+  const double top = draw_titles(measure, pg.width, titles);
   const inset_room room = inset_margin_room(read_inset_boxes(p), pg.width - 2 * kMargin);
   pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
 
@@ -205,8 +216,17 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
   // Many legend entries take more columns rather than the plot's half of the page.
-  pg.legend_max = std::max(kLegendSize, pg.height / 2 - top - room.top - room.bottom - xaxis - xlabel - kMargin - kGap);
+  const double fixed = top + room.top + room.bottom + xaxis + xlabel + kMargin + kGap;
+  pg.legend_max = std::max(kLegendSize, pg.height / 2 - fixed);
   const double lh = legend_height(legend_title_of(p), legend, legend_w, pg.legend_max);
+  // A legend that needs more than its half even in its narrowest columns makes the
+  // page taller, so that the plot keeps half of it at any number of entries.
+  if (lh > pg.legend_max) {
+    pg.height = 2 * (fixed + lh);
+    pg.legend_max = lh + 1;
+  }
+  c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
+  draw_titles(c, pg.width, titles);
   pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
                  (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
   pg.grid_right = pg.width - kMargin - 4 - room.right;

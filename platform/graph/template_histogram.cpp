@@ -224,19 +224,6 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   draw_border(c, f);
 }
 
-// A canvas that keeps nothing: a page laid out only to be measured.
-struct no_canvas : canvas {
-  void begin(double, double, const std::string&, const std::string&) override {}
-  void rect(double, double, double, double, const paint&) override {}
-  void line(double, double, double, double, const paint&) override {}
-  void polyline(const std::vector<point>&, const paint&) override {}
-  void polygon(const std::vector<point>&, const paint&) override {}
-  void text(double, double, const std::string&, const text_style&) override {}
-  void clip_begin(double, double, double, double) override {}
-  void clip_end() override {}
-  void end() override {}
-};
-
 // The highest value the cell draws between x0 and x1 (px): its bars, with room for
 // their labels (in px, through `label`), and its curves.
 double highest_under(const hist_cell& cell, const frame& f, double x0, double x1, double w, bool midpoints,

@@ -1,6 +1,7 @@
 // The cells a plot template draws and their overlaid groups (see template_overlay.h).
 #include "graph/template_overlay.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "graph/template_prob_parts.h"
@@ -46,11 +47,18 @@ plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, c
   return out;
 }
 
+int group_marker(int g) {
+  // The markers go round every six groups, the colours every eight: each round of
+  // markers starts one shape further on, so that the near hues six groups apart (blue
+  // and sky blue) never share a shape; vermillion and orange keep apart likewise.
+  return (g + g / kMarkerShapes) % kMarkerShapes;
+}
+
 paint group_points(int g) {
   if (g < 0) return point_paint();
   paint dot;
   dot.stroke = curve_paint(g, false).stroke;
-  dot.marker = g % kMarkerShapes;
+  dot.marker = group_marker(g);
   return dot;
 }
 
@@ -69,14 +77,53 @@ std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bo
     e.label = cells.groups[g].empty() ? "." : cells.groups[g];
     e.stroke = group_line(static_cast<int>(g), width, paint{});
     e.line = lines;
-    e.marker = markers ? static_cast<int>(g) % kMarkerShapes : -1;
+    e.marker = markers ? group_marker(static_cast<int>(g)) : -1;
     legend.push_back(e);
   }
   return legend;
 }
 
+void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink) {
+  if (!cells.overlay) return;
+  inset_box box;
+  box.border = false;
+  box.automatic = true;
+  box.valign = "BOTTOM";
+  box.halign = "RIGHT";
+  for (std::size_t g = 0; g < cells.groups.size(); ++g) {
+    const std::string level = cells.groups[g].empty() ? "." : cells.groups[g];
+    const auto left = std::find_if(undrawn.begin(), undrawn.end(),
+                                   [&](const left_out_group& u) { return u.group == static_cast<int>(g); });
+    const bool present = std::any_of(members.begin(), members.end(),
+                                     [&](int m) { return cells.group_of[m] == static_cast<int>(g); });
+    if (left != undrawn.end()) {
+      const std::string why = left->values.why();
+      box.rows.push_back({level + ": " + why + (left->values.n > 0 ? ", not drawn" : ""), ""});
+    } else if (!present) {
+      box.rows.push_back({level + ": no nonmissing values", ""});
+    }
+  }
+  if (box.rows.empty()) return;
+  for (const placed_inset& q : place_plot_insets(f, {box}, *ink)) {
+    if (q.box.rows.empty()) continue;
+    draw_inset_box(c, q.box, q.x, q.y, 0);
+    ink->bars.push_back(frame{q.x, q.y, q.w, q.h});
+  }
+}
+
 std::string legend_title_of(const out::graph_panel& p) {
-  return p.flag(KES_DYN_OVERLAY) ? p.text(KES_DYN_GROUPLABEL) : p.text(KES_DYN_LEGENDTITLE);
+  if (!p.flag(KES_DYN_OVERLAY)) return p.text(KES_DYN_LEGENDTITLE);
+  // The legend lists the levels of the overlaid CLASS variable: its label titles it on
+  // every kind of plot alike (a CDF plot's group label names its fitted family instead).
+  if (!p.tables.empty())
+    for (const char* name : {"Group", "Class1", "Class2"}) {
+      const int k = p.tables[0]->column(name);
+      if (k < 0) continue;
+      const auto& c = p.tables[0]->columns[static_cast<std::size_t>(k)];
+      return c.label.empty() ? c.name : c.label;
+    }
+  return p.text(KES_DYN_GROUPLABEL);
 }
 
 }  // namespace plat::graph

@@ -8,6 +8,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "output/graph_objects.h"
 
@@ -23,6 +24,8 @@ struct plot_cells {
 // The cells drawn from the keys of a data object's cells (in the order cells_of gives).
 plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, const std::vector<class_key>& data_keys);
 
+// The marker shape of group g (g >= 0).
+int group_marker(int g);
 // The points of group g (-1: the plain points of a plot without groups).
 paint group_points(int g);
 // The line of group g, `width` px wide; group -1 takes `plain`, the plot's own line.
@@ -30,6 +33,19 @@ paint group_line(int g, double width, const paint& plain);
 // The legend of the groups: each level with its marker (when `markers`) and its line
 // (when `lines`), in the group's look.
 std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bool lines, double width);
+
+// A group of a cell drawn with nothing the cell can place: its values (without spread,
+// or none) say why.
+struct left_out_group {
+  int group;
+  unplotted_values values;
+};
+// Names, inside the cell, each overlaid group the legend lists that the cell does not
+// draw, and why ("Dry: 1 value, not drawn"; a level without values in the cell: "Dry:
+// no nonmissing values"), in a box at the free corner that covers least of the cell's
+// ink; the box joins the ink, so that the cell's own insets keep clear of it.
+void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink);
 
 // The legend title of a page: _GROUPLABEL on an overlaid graph, else _LEGENDTITLE.
 std::string legend_title_of(const out::graph_panel& p);

@@ -9,6 +9,7 @@
 
 #include "core/number_text.h"
 #include "graph/graph_style.h"
+#include "graph/text_cuts.h"
 
 namespace plat::graph {
 namespace {
@@ -392,7 +393,9 @@ int legend_columns(const std::string& title, const std::vector<legend_entry>& en
   int cols = std::min(std::max(1, static_cast<int>(width / *colw)), n);
   const double rows_room = max_height - (title.empty() ? 0 : kRowHeight) - 6;
   const int most_rows = std::isfinite(rows_room) ? std::max(1.0, std::min(rows_room / kRowHeight, 1e6)) : n;
-  const int narrowest = std::max(1, static_cast<int>(width / (kSwatch + 6 + 4 * kLegendSize + kEntryGap)));
+  // Columns narrow no further than about fifteen characters: a page grows with a
+  // longer legend rather than cut its texts past reading.
+  const int narrowest = std::max(1, static_cast<int>(width / (kSwatch + 6 + 8 * kLegendSize + kEntryGap)));
   while ((n + cols - 1) / cols > most_rows && cols < std::min(n, narrowest)) {
     ++cols;
     *colw = width / cols;
@@ -428,6 +431,15 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
     t.bold = false;
     top += kRowHeight;
   }
+  // A long entry shrinks to 80 % of the size before it is cut, so that its numbers stay;
+  // entries cut are cut apart, so that different levels never read the same. The gap
+  // to the next column stays free (the widest entry fits to rounding).
+  const double room = colw - kEntryGap - kSwatch - 6 + 1e-6;
+  std::vector<std::string> labels;
+  for (const legend_entry& e : entries) labels.push_back(e.label);
+  text_style smallest = t;
+  smallest.size = kLegendSize * 0.8;
+  const std::vector<std::string> cut = cut_apart(labels, smallest, room);
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const int row = static_cast<int>(i) / cols, col = static_cast<int>(i) % cols;
     const double ex = left + col * colw, ey = top + row * kRowHeight + kRowHeight / 2;
@@ -445,12 +457,11 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
       dot.marker = e.marker;
       c.point_marker(ex + kSwatch / 2, ey, dot);
     }
-    // A long entry shrinks to 80 % of the size before it is cut, so that its numbers stay.
-    // The gap to the next column stays free (the widest entry fits to rounding).
-    const double room = colw - kEntryGap - kSwatch - 6 + 1e-6, w = text_advance(e.label, t);
+    const double w = text_advance(e.label, t);
     text_style fitted = t;
     if (w > room && room > 0) fitted.size = std::max(kLegendSize * 0.8, kLegendSize * room / w);
-    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fit_text(e.label, fitted, room), fitted);
+    const bool fits = text_advance(e.label, fitted) <= room;
+    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fits ? e.label : cut[i], fitted);
   }
 }
 

@@ -121,13 +121,18 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
       bool line = false;
+      std::vector<left_out_group> undrawn;
       for (int m : members) {
         line = line || cells[m].line;
         point_batch dots(c, group_points(drawn.group_of[m]), &ink);
+        bool any = false;
         each_row<2>({theoretical, empirical}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
-          if (!std::isnan(v[0]) && !std::isnan(v[1])) dots.add({f.px(v[0]), f.py(v[1])});
+          if (std::isnan(v[0]) || std::isnan(v[1])) return;
+          dots.add({f.px(v[0]), f.py(v[1])});
+          any = true;
         });
         dots.finish();
+        if (!any) undrawn.push_back({drawn.group_of[m], cells[m].alone});
       }
       // The line over the points, so that it stays in sight over any number of them.
       if (p.flag(KES_DYN_REFLINE) && line) {
@@ -138,9 +143,10 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
       c.clip_end();
-      if (ink.points.empty()) draw_no_values(c, f, cell.alone.why());
+      if (ink.points.empty() && !drawn.overlay) draw_no_values(c, f, cell.alone.why());
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+      note_left_out(c, f, drawn, members, undrawn, &ink);
       draw_border(c, f);
       draw_cell_insets(c, f, p, keys[index], ink);
     }

@@ -150,14 +150,18 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   c.clip_begin(f.x, f.y, f.w, f.h);
   const column_reader col(t);
   const num_column quantile = col.numbers("Quantile"), data = col.numbers("Data");
+  std::vector<left_out_group> undrawn;
   for (int m : members) {
     point_batch dots(c, group_points(groups.group_of[m]), ink);
+    bool any = false;
     each_row<2>({quantile, data}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
       const double q = v[0], d = v[1];
       if (std::isnan(q) || std::isnan(d)) return;
       dots.add(rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)});
+      any = true;
     });
     dots.finish();
+    if (!any) undrawn.push_back({groups.group_of[m], cells[m].alone});
   }
   // Each line y = a + b x in the plotted axes.
   paint plain;
@@ -181,9 +185,10 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
-  if (ink->points.empty()) draw_no_values(c, f, first.alone.why());
+  if (ink->points.empty() && !groups.overlay) draw_no_values(c, f, first.alone.why());
   draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  note_left_out(c, f, groups, members, undrawn, ink);
   draw_border(c, f);
 }
 

@@ -64,10 +64,6 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
   bool cut_noted = false;
   for (int i = 0; i < nl; ++i) {
     const int len = kes::max(0, texts[i].length);
-    if (len > KES_REFLABEL_MAX && !cut_noted) {
-      xpmlog(KES_SET_LAYOUT, a.cut_msg, a.label_name, KES_REFLABEL_MAX, KES_REFLABEL_MAX);
-      cut_noted = true;
-    }
     if (len <= KES_REFLABEL_MAX) {
       std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(len));
       continue;
@@ -77,6 +73,13 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
     while (keep > 0 && (static_cast<unsigned char>(texts[i].text[keep]) & 0xC0) == 0x80) --keep;
     std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(keep));
     std::memcpy((*labels)[i].text + keep, "\xE2\x80\xA6", 3);
+    if (!cut_noted) {
+      // The note gives the length drawn: the characters kept and the ellipsis.
+      int drawn = 1;
+      for (int k = 0; k < keep; ++k) drawn += (static_cast<unsigned char>(texts[i].text[k]) & 0xC0) != 0x80 ? 1 : 0;
+      xpmlog(KES_SET_LAYOUT, a.cut_msg, a.label_name, KES_REFLABEL_MAX, drawn);
+      cut_noted = true;
+    }
   }
   return 0;
 }

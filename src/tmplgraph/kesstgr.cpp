@@ -11,6 +11,7 @@
 #include "kes_msg_names.h"
 #include "records/family_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -76,6 +77,17 @@ bool curve_legend_refused(const kes_preq* r) {
   }
 }
 
+// The most curves a histogram's cell fits: the legend names the curves any cell draws,
+// also when the key cell (one value, say) fits none.
+int most_fitted(kes_ctx* ctx, const kes_plotslot* key) {
+  int most = key->nfitted;
+  kes_each_cell(ctx->curreq->classvars, [&](kes_cell* cell) {
+    const kes_plotslot* s = kes_stg_slot(ctx, cell);
+    if (s != nullptr) most = s->nfitted > most ? s->nfitted : most;
+  });
+  return most;
+}
+
 // The legend title of the graph's curve legend: the fitted families of a histogram, the
 // family of a CDF plot's curve, the reference line of a Q-Q or probability plot. 0 where
 // no title goes with the legend (limit lines without a fitted line).
@@ -117,12 +129,12 @@ int kesstgr(kes_ctx* ctx) {
   const kes_plotslot* key = kes_stg_keyslot(ctx);
   if (r->type != KES_PLOT_PP && !kes_flag(r->stmt, KES_PLOT_FLAG_NOLEGEND) && key != nullptr) {
     for (int i = 0; i < 3; ++i) limits = limits || key->limit_given[i] != 0;
-    const bool fitted = r->type == KES_PLOT_HISTOGRAM ? key->nfitted > 0 : key->line != 0;
+    const bool fitted = r->type == KES_PLOT_HISTOGRAM ? most_fitted(ctx, key) > 0 : key->line != 0;
     curve = fitted && !curve_legend_refused(r);
   }
   g.legendtitle = limits || curve;
   if (g.legendtitle) {
-    const int n = legend_title(r, curve, key != nullptr ? key->nfitted : 0, g.overlay);
+    const int n = legend_title(r, curve, key != nullptr ? most_fitted(ctx, key) : 0, g.overlay);
     char title[kLegendTitleLength];
     std::memset(title, ' ', sizeof title);
     const int len = n != 0 ? xpmstr(title, kLegendTitleLength, KES_SET_PLOT, n) : 0;

@@ -159,4 +159,29 @@ TEST(curve_colours, every_pair_a_graph_draws_differs_clearly) {
         EXPECT_GE(distance(plat::graph::kCurveColours[i], plat::graph::kCurveColours[j], v), 12) << i << " " << j;
 }
 
+// Near hues (blue and sky blue, vermillion and orange, and orange and yellow, which a
+// red-blind eye takes for each other) never share a line style, in either renderer, so
+// that a graph of six or more curves tells them apart without colour.
+TEST(curve_colours, near_hues_never_share_a_line_style) {
+  const auto at = [](const char* hex) {
+    for (int i = 0; i < 8; ++i)
+      if (std::string(plat::graph::kCurveColours[i]) == hex) return i;
+    return -1;
+  };
+  const char* const near[][2] = {{"#0072B2", "#56B4E9"}, {"#D55E00", "#E69F00"}, {"#E69F00", "#F0E442"}};
+  kes_symattr sym[1 + 8];
+  ASSERT_EQ(plat_ggetsym(0, 1 + 8, sym), 0);
+  for (const auto& pair : near) {
+    const int i = at(pair[0]), j = at(pair[1]);
+    ASSERT_GE(i, 0);
+    ASSERT_GE(j, 0);
+    // Measured apart, these are the palette's nearest pairs to some eye.
+    double least = 1e9;
+    for (vision v : {normal, protan, deutan, tritan}) least = std::min(least, distance(pair[0], pair[1], v));
+    EXPECT_LT(least, 25) << pair[0] << " " << pair[1];
+    EXPECT_NE(plat::graph::curve_paint(i, false).dash, plat::graph::curve_paint(j, false).dash) << i << " " << j;
+    EXPECT_NE(sym[1 + i].line_type, sym[1 + j].line_type) << i << " " << j;
+  }
+}
+
 }  // namespace

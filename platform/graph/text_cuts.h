@@ -1,0 +1,17 @@
+// Texts of one set (the entries of a legend, the strips of a panel) cut to a common
+// width so that different texts stay different: a text too long is cut in its middle,
+// keeping its start and the part where it differs from the others.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "graph/template_canvas.h"
+
+namespace plat::graph {
+
+// Each text as drawn in `width` at style t: unchanged when it fits; else its start, an
+// ellipsis and its end from where it parts from the text nearest it, the end cut too
+// (and ending in an ellipsis) only when even that does not fit.
+std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const text_style& t, double width);
+
+}  // namespace plat::graph

@@ -19,7 +19,6 @@
 #include "records/pool_alloc.h"
 
 namespace {
-constexpr int kWeightConflict = 3000;
 constexpr char kDefaultDevice[9] = "javaimg ";
 constexpr int kAnnotateVector = 0x40000 + 117;
 constexpr char kAnnotateImage[9] = "QORXGANO";
@@ -141,8 +140,14 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   }
   if (ctx->nplots == 0) return 0;
   if (ctx->weight_given) {
+    // Said at the first plot statement, where a reader looks for what to drop.
+    for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next)
+      if (kes_plot_kind_of(s) != nullptr) {
+        xspplace(s, KES_STMT_KEYWORD);
+        break;
+      }
     xpmlog(KES_SET_PLOT, KES_MSG_PLOT_STATEMENTS_WITH_WEIGHT);
-    return kWeightConflict;
+    return KES_RC_PLOT_WITH_WEIGHT;
   }
 
   bool failed = false;

@@ -186,6 +186,8 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return KES_RC_SETUP_FAILED;
       for (auto check : kind.checks)
         if (check != nullptr && check(ctx, req) != 0) return KES_RC_SETUP_FAILED;
+      // The histogram checks count the VAXIS= values themselves, at their place.
+      if (type != KES_PLOT_HISTOGRAM) req->nvvalues = kes_vertical_values(req);
       if (type == KES_PLOT_HISTOGRAM && !req->nograph) ctx->printed = 1;
       ++req;
     }

@@ -42,8 +42,12 @@ const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
 }  // namespace
 
 paint fit_line(const out::graph_panel& p, paint look) {
-  // A colour name the graphs do not know keeps the plot's own colour.
-  if (const std::string hex = parse_colour(p.text(KES_DYN_LINECOLOR)); !hex.empty()) look.stroke = hex;
+  // A colour name the graphs do not know draws in the foreground colour, as on the
+  // device, and the log says so.
+  if (const std::string name = p.text(KES_DYN_LINECOLOR); !name.empty()) {
+    const std::string hex = known_colour(name);
+    look.stroke = hex.empty() ? kInk : hex;
+  }
   const double w = p.number(KES_DYN_LINETHICKNESS, NAN);
   if (w >= 1) look.width = std::min(w, 20.0);
   const double t = p.number(KES_DYN_LINEPATTERN, NAN);

@@ -43,6 +43,18 @@ run_result reference(const std::string& grammar, const std::string& name, const 
   return {WEXITSTATUS(rc), fs::exists(md) ? kes_test::slurp(md) : std::string(), kes_test::slurp(d / (name + ".err"))};
 }
 
+// Runs the generator on the grammar file `name`.grammar of reference() for its names
+// header: the header's text, or "" after a failure noted on the test.
+std::string names_header(const std::string& name) {
+  const fs::path d = scratch();
+  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() +
+                          " " + (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
+                          (d / (name + ".h")).string() + " 2> " + (d / (name + ".err")).string();
+  const int rc = WEXITSTATUS(std::system(cmd.c_str()));
+  EXPECT_EQ(rc, 0) << kes_test::slurp(d / (name + ".err"));
+  return rc == 0 ? kes_test::slurp(d / (name + ".h")) : std::string();
+}
+
 const std::string kHead =
     "%tokens ENDJB NAMEX QS INT\n%punct ( ) =\n%keywords\nA AA$ B C D E$ F G\n%end\n"
     "%action 5 flag\n%action 20 check\n%start s\n%kind num \"number\"\n"
@@ -189,12 +201,7 @@ TEST(GrammarReference, DeviceOnlyOptionsAreMarkedFromOnePlace) {
 
   // The names header lists the marked options with the flag or slot that tells they
   // were given.
-  const fs::path d = scratch();
-  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / "device.grammar").string() + " " +
-                          (d / "t.cpp").string() + " " + (d / "r.txt").string() + " " + (d / "n.h").string() + " 2> " +
-                          (d / "n.err").string();
-  ASSERT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0) << kes_test::slurp(d / "n.err");
-  const std::string names = kes_test::slurp(d / "n.h");
+  const std::string names = names_header("device");
   const std::string table = "constexpr kes_device_option KES_T_DEVICE_ONLY[] = {\n    {1, 1, \"A\", nullptr},\n"
                             "    {0, 3, \"C=\", nullptr},\n};";
   EXPECT_NE(names.find(table), std::string::npos)
@@ -248,12 +255,7 @@ TEST(GrammarReference, DeviceMarksFollowTheirStatementAndValue) {
     EXPECT_EQ(at > s2, c.in_s2) << c.row;
   }
 
-  const fs::path d = scratch();
-  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / "devicestmt.grammar").string() +
-                          " " + (d / "t2.cpp").string() + " " + (d / "r2.txt").string() + " " + (d / "n2.h").string() +
-                          " 2> " + (d / "n2.err").string();
-  ASSERT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0) << kes_test::slurp(d / "n2.err");
-  const std::string names = kes_test::slurp(d / "n2.h");
+  const std::string names = names_header("devicestmt");
   for (const char* entry : {"{0, 3, \"A=\", \"S\"}", "{0, 7, \"B(C=)\", \"S\"}", "{0, 5, \"G=\", nullptr}",
                             "{0, 6, \"F\", nullptr}"})
     EXPECT_NE(names.find(entry), std::string::npos) << entry << "\n" << names;

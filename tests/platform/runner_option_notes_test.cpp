@@ -16,6 +16,7 @@
 
 #include "host/step_codes.h"
 #include "runner_process.h"
+#include "support/faith_data.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
 
@@ -26,14 +27,7 @@ using kes_test::slurp;
 
 class OptionNotes : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // waiting runs over 50..90, eruptions over 1.5..4.69; g in runs of 10 (1, 3, 2).
-    std::ostringstream o;
-    o << "eruptions,waiting,g\n";
-    for (int i = 0; i < 30; ++i)
-      o << 1.5 + 0.11 * ((i * 7) % 30) << "," << 50 + (i * 13) % 41 << "," << (i < 10 ? 1 : i < 20 ? 3 : 2) << "\n";
-    dir_.write("faith.csv", o.str());
-  }
+  void SetUp() override { dir_.write("faith.csv", kes_test::faith_csv()); }
   // Runs the program with the renderer given; the graphs go to the folder "g".
   int run(const std::string& program, const std::string& graphics = "template") {
     dir_.write("prog.kes", program);

@@ -98,6 +98,8 @@ TEST_F(OptionNotes, EachMessageSaysWhereAndHowTheStepEnds) {
        1, 0},
       {"VAXIS= values short of the data, device", head + "cdfplot waiting / vaxis=0 to 50 by 10;\nrun;\n", "device",
        "NOTE: The VAXIS= values do not cover the vertical range 0 to 100 of the plot of waiting;", 1, 0},
+      {"VAXIS= values a QQ plot cannot use as ticks", head + "qqplot waiting / vaxis=0 10 25;\nrun;\n", "template",
+       "NOTE: VAXIS= values must be equally spaced; the list is ignored.", 1, 0},
       {"VAXIS= values on the percent axis of a rotated probability plot",
        head + "probplot waiting / rotate\n  vaxis=0 to 100 by 25;\nrun;\n", "template",
        "NOTE: prog.kes line 3, column 3: VAXIS= values are not used on a vertical percent axis (PROBPLOT, or QQPLOT "

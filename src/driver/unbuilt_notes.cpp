@@ -32,7 +32,8 @@ bool given(const kes_stmt* s, const kes_device_option& o) {
 // A plot statement whose option o is (o names its statement when the slot is shared).
 bool plot_option(const kes_stmt* s, const kes_device_option& o) {
   const kes_plot_kind* kind = kes_plot_kind_of(s);
-  return kind != nullptr && (o.statement == nullptr || std::strcmp(kes_plot_statement_name(kind->type), o.statement) == 0);
+  return kind != nullptr &&
+         (o.statement == nullptr || std::strcmp(kes_plot_statement_name(kind->type), o.statement) == 0);
 }
 
 // The device-only options the plot and INSET statements give, each named once in the

@@ -256,8 +256,8 @@ TEST(GrammarReference, DeviceMarksFollowTheirStatementAndValue) {
   }
 
   const std::string names = names_header("devicestmt");
-  for (const char* entry : {"{0, 3, \"A=\", \"S\"}", "{0, 7, \"B(C=)\", \"S\"}", "{0, 5, \"G=\", nullptr}",
-                            "{0, 6, \"F\", nullptr}"})
+  for (const char* entry : {"{0, 3, \"A=\", \"S\"}", "{0, 7, \"B(C=)\", \"S\"}", "{0, 5, \"G= (its value)\", nullptr}",
+                            "{0, 6, \"F (its value)\", nullptr}"})
     EXPECT_NE(names.find(entry), std::string::npos) << entry << "\n" << names;
   // S2's A= is not listed: one entry of slot 3 only.
   EXPECT_EQ(names.find("{0, 3, \"A=\", nullptr}"), std::string::npos) << names;

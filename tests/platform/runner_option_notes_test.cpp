@@ -138,13 +138,15 @@ TEST_F(OptionNotes, TemplateGraphsNameTheDeviceOptionsGiven) {
       {"histogram curve looks", "histogram waiting / normal(color=red w=2) kernel(l=2);\n",
        "NORMAL(COLOR=), NORMAL(W=), KERNEL(L=)"},
       {"a QQ line's look is used", "qqplot waiting / normal(mu=est sigma=est color=red w=2 l=2);\n", ""},
-      {"the inset's look", "histogram waiting;\ninset n / cframe=red ctext=red header='h' cheader=red cfillh=red cshadow=red;\n",
+      {"the inset's look",
+       "histogram waiting;\ninset n / cframe=red ctext=red header='h' cheader=red cfillh=red cshadow=red;\n",
        "INSET CFRAME=, INSET CTEXT=, INSET CHEADER=, INSET CFILLH=, INSET CSHADOW="},
-      {"a named inset fill", "histogram waiting;\ninset n / cfill=red;\n", "INSET CFILL"},
+      {"a named inset fill", "histogram waiting;\ninset n / cfill=red;\n", "INSET CFILL (its value)"},
       {"an inset fill alone is used", "histogram waiting;\ninset n / cfill;\n", ""},
-      {"the grid's look", "cdfplot waiting / cgrid=red lgrid=2 wgrid=2;\n", "CGRID=, LGRID=, WGRID="},
+      {"the grid's look", "cdfplot waiting / cgrid=red lgrid=2 wgrid=2;\n",
+       "CGRID= (its value), LGRID= (its value), WGRID= (its value)"},
       {"the grid alone is used", "cdfplot waiting / grid;\n", ""},
-      {"the proportion's colour", "ppplot waiting / cprop=red;\n", "CPROP"},
+      {"the proportion's colour", "ppplot waiting / cprop=red;\n", "CPROP (its value)"},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(run(head + c.statements + "run;\n"), 0) << c.what << "\n" << log_;

@@ -103,7 +103,8 @@ bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>*
 bool write_names(const grammar& g, const std::string& source, const std::string& path);
 
 // The options whose every slot and flag is a device-only one (or whose value is), by
-// scope, as the reference shows them ("CFRAME=", "NOFRAME", a family's "NORMAL(COLOR=)"),
+// scope, as the reference shows them ("CFRAME=", "NOFRAME", a family's "NORMAL(COLOR=)",
+// "CGRID= (its value)"),
 // each with the kind ("SLOT" or "FLAG") and number of the slot or flag that tells it
 // was given; in the order of the statements and their options.
 struct device_option {

@@ -408,7 +408,9 @@ std::vector<device_option> device_only_options(const grammar& g) {
         self(e.sub, name, self);
       }
       if (!e.device) continue;
-      const std::string option = family.empty() ? e.names[0] : family + "(" + e.names[0] + ")";
+      // The note names an option whose value alone is the device's as "CGRID= (its value)".
+      const std::string option = (family.empty() ? e.names[0] : family + "(" + e.names[0] + ")") +
+                                 (e.device_value ? " (its value)" : "");
       const bool known = std::any_of(out.begin(), out.end(), [&](const device_option& d) {
         return d.scope == e.scope && d.option == option && d.statement == e.device_statement;
       });

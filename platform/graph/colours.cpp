@@ -103,6 +103,18 @@ std::string parse_colour(std::string_view name) {
   return it != end && n == it->name ? it->hex : std::string();
 }
 
+std::string known_colour(std::string_view name) {
+  const std::string hex = parse_colour(name);
+  if (!hex.empty() || name.empty()) return hex;
+  std::vector<std::string>& seen = state().unknown_colours;
+  const std::string key = lower(name);
+  if (std::find(seen.begin(), seen.end(), key) == seen.end()) {
+    seen.push_back(key);
+    plat::log_message(kGraphSet, kUnknownColour, plat::name_as_written(std::string(name)).c_str());
+  }
+  return {};
+}
+
 }  // namespace plat::graph
 
 using namespace plat::graph;
@@ -115,17 +127,9 @@ int plat_ggcnum(int, const char* name8) {
   name = last == std::string::npos ? std::string() : name.substr(name.find_first_not_of(' '), std::string::npos);
   name = name.substr(0, name.find_last_not_of(' ') + 1);
   if (name.empty()) return 1;
-  const std::string hex = parse_colour(name);
-  if (hex.empty()) {
-    // An unknown name draws in the foreground colour, said once per name and step.
-    std::vector<std::string>& seen = state().unknown_colours;
-    const std::string key = lower(name);
-    if (std::find(seen.begin(), seen.end(), key) == seen.end()) {
-      seen.push_back(key);
-      plat::log_message(kGraphSet, kUnknownColour, plat::name_as_written(name).c_str());
-    }
-    return 1;
-  }
+  // An unknown name draws in the foreground colour.
+  const std::string hex = known_colour(name);
+  if (hex.empty()) return 1;
   std::vector<std::string>& c = colours();
   for (std::size_t i = 0; i < c.size(); ++i)
     if (c[i] == hex) return static_cast<int>(i) + 1;

@@ -94,6 +94,9 @@ svg_writer* writer();
 std::string colour_hex(int number);
 // "#RRGGBB" of a colour name (a known name or "#RRGGBB", any case); empty when it is none.
 std::string parse_colour(std::string_view name);
+// The "#RRGGBB" of a colour name a statement gives, for either kind of graph; an unknown
+// name is said once per name and step (it draws in the foreground colour) and gives "".
+std::string known_colour(std::string_view name);
 
 // The SVG dash array of a line type (1 solid: empty) for a line of that width.
 std::string dash_of(int line_type, double width);

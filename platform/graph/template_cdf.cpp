@@ -1,6 +1,6 @@
 // The graph templates of CDF plots, CDFPlot and CompCDFPlot, from "CDFData": per cell
 // the fitted distribution function (a curve of the palette) and the empirical one as
-// a step line, the vertical axis 0 to _YMAX by fifths, the horizontal axis a nice
+// a step line, the vertical axis 0 to _YMAX by fifths (or the VAXIS= ticks of _YTICKS), the horizontal axis a nice
 // scale over every cell's points; the legend names the fitted curve by _CDFLAB. With
 // OVERLAY the groups share a cell, each step line and curve in the group's look.
 #include <algorithm>
@@ -90,8 +90,10 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   }
   const std::vector<cdf_cell>& cells = read_cells(*p.tables[0]);
   const double ymax = p.number(KES_DYN_YMAX, 100);
-  std::vector<double> yticks;
-  for (int k = 0; k <= 5; ++k) yticks.push_back(ymax * k / 5);
+  scale fifths{-0.04 * ymax, 1.04 * ymax, {}};
+  for (int k = 0; k <= 5; ++k) fifths.ticks.push_back(ymax * k / 5);
+  const scale ys = vaxis_scale(p, fifths);
+  const std::vector<double>& yticks = ys.ticks;
   double lo = INFINITY, hi = -INFINITY;
   for (const cdf_cell& cell : cells) lo = std::min(lo, cell.lo), hi = std::max(hi, cell.hi);
   if (!(hi >= lo)) lo = 0, hi = 1;
@@ -126,8 +128,8 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     frame f = page.cells[i];
     f.xlo = xs.lo;
     f.xhi = xs.hi;
-    f.ylo = -0.04 * ymax;
-    f.yhi = 1.04 * ymax;
+    f.ylo = ys.lo;
+    f.yhi = ys.hi;
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {

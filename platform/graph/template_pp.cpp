@@ -42,13 +42,28 @@ const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
 }  // namespace
 
 paint fit_line(const out::graph_panel& p, paint look) {
-  // A colour name the graphs do not know keeps the plot's own colour.
-  if (const std::string hex = parse_colour(p.text(KES_DYN_LINECOLOR)); !hex.empty()) look.stroke = hex;
+  // A colour name the graphs do not know draws in the foreground colour, as on the
+  // device, and the log says so.
+  if (const std::string name = p.text(KES_DYN_LINECOLOR); !name.empty()) {
+    const std::string hex = known_colour(name);
+    look.stroke = hex.empty() ? kInk : hex;
+  }
   const double w = p.number(KES_DYN_LINETHICKNESS, NAN);
   if (w >= 1) look.width = std::min(w, 20.0);
   const double t = p.number(KES_DYN_LINEPATTERN, NAN);
   if (t >= 0) look.dash = dash_of(static_cast<int>(std::min(t, 46.0)), look.width);
   return look;
+}
+
+scale vaxis_scale(const out::graph_panel& p, scale fallback) {
+  const std::vector<double> given = parse_numbers(p.text(KES_DYN_YTICKS));
+  if (given.size() < 2 || !(given.back() > given.front())) return fallback;
+  scale s;
+  s.ticks = given;
+  const double pad = 0.04 * (given.back() - given.front());
+  s.lo = given.front() - pad;
+  s.hi = given.back() + pad;
+  return s;
 }
 
 paint point_paint() {
@@ -96,6 +111,8 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const column_reader col(*p.tables[0]);
   const num_column theoretical = col.numbers("Theoretical"), empirical = col.numbers("Empirical");
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
+  // Points at 0 and 1 are drawn whole inside the frame.
+  const scale ys = vaxis_scale(p, scale{-0.04, 1.04, ticks});
   std::vector<class_key> data_keys;
   for (const pp_cell& cell : cells) data_keys.push_back(cell.key);
   const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
@@ -103,21 +120,22 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const panel_grid grid = panel_cells(keys, p);
   // The diagonal is one line for every group: the legend names the groups by their markers.
   const std::vector<legend_entry> legend = drawn.overlay ? group_legend(drawn, true, false, 1.5) : std::vector<legend_entry>{};
-  page_frame page = begin_page(c, p, grid, legend, ticks, "P-P plot");
+  page_frame page = begin_page(c, p, grid, legend, ys.ticks, "P-P plot");
   if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    // Points at 0 and 1 are drawn whole inside the frame.
-    f.xlo = f.ylo = -0.04;
-    f.xhi = f.yhi = 1.04;
+    f.xlo = -0.04;
+    f.xhi = 1.04;
+    f.ylo = ys.lo;
+    f.yhi = ys.hi;
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
       const std::vector<int>& members = drawn.members[index];
       const pp_cell& cell = cells[members.front()];
       draw_wall(c, f);
-      if (p.flag(KES_DYN_GRID)) draw_grid(c, f, ticks);
+      if (p.flag(KES_DYN_GRID)) draw_grid(c, f, ys.ticks);
       c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
       bool line = false;
@@ -150,7 +168,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       draw_border(c, f);
       draw_cell_insets(c, f, p, keys[index], ink);
     }
-    draw_axes_of_cell(c, f, p, grid, i, ticks, ticks);
+    draw_axes_of_cell(c, f, p, grid, i, ticks, ys.ticks);
   }
   finish_page(c, p, page, legend);
   return true;

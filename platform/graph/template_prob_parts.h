@@ -15,6 +15,11 @@ inline constexpr const char* kLineInk = "#D55E00";
 // and L= that the module passes as "_LINECOLOR", "_LINETHICKNESS" and "_LINEPATTERN".
 paint fit_line(const out::graph_panel& p, paint look);
 
+// The vertical scale of the VAXIS= ticks that the module passes as "_YTICKS", reaching
+// 4 % past the end ticks as the default scales do (values on them are drawn whole);
+// `fallback` when it passes none.
+scale vaxis_scale(const out::graph_panel& p, scale fallback);
+
 // The paint of the points (data values) of a cell: open circles of 5 px.
 paint point_paint();
 

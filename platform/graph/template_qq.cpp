@@ -220,7 +220,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const double tpad = thi > tlo ? 0.04 * (thi - tlo) : 1;
   tlo -= tpad, thi += tpad;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
-  const scale ds = padded_scale(dlo, dhi, 5);
+  // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
+  const scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
 
   std::vector<class_key> data_keys;
   for (const qq_cell& cell : cells) data_keys.push_back(cell.key);

@@ -82,6 +82,7 @@ struct node_store {
   std::vector<std::pair<int, int>> places;
   std::string stmt_name;  // as typed, for messages
   int line = 0;
+  int col = 0;  // of the statement's keyword
 };
 
 // State of one parse.

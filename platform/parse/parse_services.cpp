@@ -111,8 +111,11 @@ void plat_xspplace(const kes_stmt* node, int slot) {
   if (p == nullptr || node == nullptr) return;
   for (const node_store& n : p->sem.nodes) {
     if (&n.node != node) continue;
-    if (slot < 0 || slot >= static_cast<int>(n.places.size()) || n.places[static_cast<size_t>(slot)].first == 0) return;
-    const auto [line, col] = n.places[static_cast<size_t>(slot)];
+    const bool keyword = slot == KES_STMT_KEYWORD;
+    if (keyword ? n.col == 0
+                : slot < 0 || slot >= static_cast<int>(n.places.size()) || n.places[static_cast<size_t>(slot)].first == 0)
+      return;
+    const auto [line, col] = keyword ? std::pair<int, int>{n.line, n.col} : n.places[static_cast<size_t>(slot)];
     const plat::step_source& src = plat::current_step();
     const int pline = src.first_line + line - 1;
     const int pcol = line == 1 ? src.first_column + col - 1 : col;

@@ -213,6 +213,7 @@ node_store* new_node(parser* p, int nslots) {
   std::string name = p->last.synthetic ? std::string() : p->last.text;
   n.stmt_name = name;
   n.line = p->last.line;
+  n.col = p->last.synthetic ? 0 : p->last.col;
   std::memset(n.node.name, ' ', sizeof n.node.name);
   std::memcpy(n.node.name, name.data(), std::min<size_t>(name.size(), 8));
   n.node.nslots = nslots;

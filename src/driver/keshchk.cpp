@@ -120,8 +120,9 @@ int curve_count(const kes_stmt* s, const family& f) {
   return n;
 }
 
-// The VAXIS= value count the vertical axis can use.
-int vertical_values(const kes_preq* request) {
+}  // namespace
+
+int kes_vertical_values(const kes_preq* request) {
   const kes_stmt* s = request->stmt;
   const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS);
   if (n == 0) return kes_layout_vorder_count(request);
@@ -141,8 +142,6 @@ int vertical_values(const kes_preq* request) {
       return n;
   }
 }
-
-}  // namespace
 
 int keshchk(kes_ctx* ctx, kes_preq* request) {
   const kes_stmt* s = request->stmt;
@@ -252,6 +251,6 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
     }
     request->nobars = 1;
   }
-  request->nvvalues = vertical_values(request);
+  request->nvvalues = kes_vertical_values(request);
   return 0;
 }

@@ -19,7 +19,6 @@
 #include "records/pool_alloc.h"
 
 namespace {
-constexpr int kWeightConflict = 3000;
 constexpr char kDefaultDevice[9] = "javaimg ";
 constexpr int kAnnotateVector = 0x40000 + 117;
 constexpr char kAnnotateImage[9] = "QORXGANO";
@@ -141,8 +140,14 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
   }
   if (ctx->nplots == 0) return 0;
   if (ctx->weight_given) {
+    // Said at the first plot statement, where a reader looks for what to drop.
+    for (kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next)
+      if (kes_plot_kind_of(s) != nullptr) {
+        xspplace(s, KES_STMT_KEYWORD);
+        break;
+      }
     xpmlog(KES_SET_PLOT, KES_MSG_PLOT_STATEMENTS_WITH_WEIGHT);
-    return kWeightConflict;
+    return KES_RC_PLOT_WITH_WEIGHT;
   }
 
   bool failed = false;
@@ -181,6 +186,8 @@ int kesstmt_with(kes_ctx* ctx, const kes_graphics_startup* graphics) {
       if (kesvchk(ctx, req, KES_PLOT_SLOT_VAR) != 0 || kesgchk(ctx, req) != 0) return KES_RC_SETUP_FAILED;
       for (auto check : kind.checks)
         if (check != nullptr && check(ctx, req) != 0) return KES_RC_SETUP_FAILED;
+      // The histogram checks count the VAXIS= values themselves, at their place.
+      if (type != KES_PLOT_HISTOGRAM) req->nvvalues = kes_vertical_values(req);
       if (type == KES_PLOT_HISTOGRAM && !req->nograph) ctx->printed = 1;
       ++req;
     }

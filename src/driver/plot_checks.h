@@ -48,6 +48,10 @@ struct kes_param_test {
 bool kes_param_ok(const kes_stmt* s, const kes_param_test& t);
 // The ORDER= value count of the vertical axis definition of the request's layout.
 int kes_layout_vorder_count(const kes_preq* request);
+// The VAXIS= value count the vertical axis can use: the list's, after its notes (0 when
+// it has fewer than two values, or they do not increase by equal steps); without a
+// list, the ORDER= count of the axis definition VAXIS= names.
+int kes_vertical_values(const kes_preq* request);
 // The layout options of a plot statement: reference lines and labels, tick-label
 // switches, frame fill, cells per panel. 0, 1 after a message, or 1016.
 int kes_layout_options(kes_ctx* ctx, kes_preq* request);

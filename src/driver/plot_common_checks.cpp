@@ -79,6 +79,8 @@ int kesgchk(kes_ctx* ctx, kes_preq* request) {
   }
   int r = axisprs(ctx, request, KES_PLOT_SLOT_HAXIS);
   if (r == 0) r = axisprs(ctx, request, KES_PLOT_SLOT_VAXIS_NAME);
+  // Without device graphs a VAXIS= definition is noted as unused as HAXIS='s is.
+  else if (r == 1) axisprs(ctx, request, KES_PLOT_SLOT_VAXIS_NAME);
   if (r != 0 && r != 1) return r;
   if (s->next != nullptr && std::memcmp(s->next->name, "INSET", 5) == 0) {
     request->inset_next = 1;

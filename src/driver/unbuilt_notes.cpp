@@ -1,14 +1,15 @@
 // kesunbuilt: the statements and options that a step reads but whose work is not
 // built yet say so, each once per step: ANNOTATE= on template graphs (device charts
 // draw it), GOUT= on template graphs (it names the catalog of device charts),
-// TILELEGLABEL=, the title of a legend that nothing fills, OVERLAY where it draws no
-// groups (HISTOGRAM, and device graphs), and on template graphs the appearance options
-// that only device charts read.
+// TILELEGLABEL=, the title of a legend that nothing fills, FORCEHIST, which nothing
+// needs, OVERLAY where it draws no groups (HISTOGRAM, and device graphs), and on
+// template graphs the appearance options that only device charts read.
 #include <cstring>
 #include <initializer_list>
 #include <string>
 
 #include "driver/plot_checks.h"
+#include "driver/plot_kinds.h"
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_gram_names.h"
@@ -28,28 +29,41 @@ bool given(const kes_stmt* s, const kes_device_option& o) {
   return o.flag ? kes_flag(s, o.number) : kes_pgiven(s, o.number);
 }
 
-// The device-only options the plot statements give, each named once in the order of
-// the reference; empty when none is.
+// A plot statement whose option o is (o names its statement when the slot is shared).
+bool plot_option(const kes_stmt* s, const kes_device_option& o) {
+  const kes_plot_kind* kind = kes_plot_kind_of(s);
+  return kind != nullptr &&
+         (o.statement == nullptr || std::strcmp(kes_plot_statement_name(kind->type), o.statement) == 0);
+}
+
+// The device-only options the plot and INSET statements give, each named once in the
+// order of the reference (an INSET option after "INSET "); empty when none is.
 std::string device_only_given(const kes_ctx* ctx) {
   std::string list;
-  for (const kes_device_option& o : KES_PLOT_DEVICE_ONLY) {
+  auto add = [&](const kes_device_option& o, auto statement, const char* prefix) {
     bool any = false;
-    for (const kes_stmt* s = ctx->proc->next; s != nullptr && !any; s = s->next) any = plot_statement(s) && given(s, o);
-    if (any) list += (list.empty() ? "" : ", ") + std::string(o.option);
-  }
+    for (const kes_stmt* s = ctx->proc->next; s != nullptr && !any; s = s->next) any = statement(s, o) && given(s, o);
+    if (any) list += (list.empty() ? "" : ", ") + std::string(prefix) + o.option;
+  };
+  for (const kes_device_option& o : KES_PLOT_DEVICE_ONLY) add(o, plot_option, "");
+  for (const kes_device_option& o : KES_INSET_DEVICE_ONLY)
+    add(o, [](const kes_stmt* s, const kes_device_option&) { return named(s, "INSET"); }, "INSET ");
   return list;
 }
 }  // namespace
 
 void kesunbuilt(const kes_ctx* ctx) {
   bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
-  bool tile_title = false, hist_overlay = false, plot_overlay = false;
+  bool tile_title = false, hist_overlay = false, plot_overlay = false, forcehist = false;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
     if (!plot_statement(s)) continue;
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
     tile_title = tile_title || kes_pgiven(s, KES_PLOT_SLOT_TILELEGLABEL);
     if (kes_flag(s, KES_PLOT_FLAG_OVERLAY)) (named(s, "HIST") ? hist_overlay : plot_overlay) = true;
+    forcehist = forcehist || kes_flag(s, KES_PLOT_FLAG_FORCEHIST);
   }
+  // Bars are drawn unless NOBARS leaves them out: there is nothing to force.
+  if (forcehist) xpmlog(KES_SET_LABEL, KES_MSG_FORCEHIST_NO_EFFECT);
   if (tile_title) xpmlog(KES_SET_LABEL, KES_MSG_TILELEGLABEL_NO_EFFECT);
   if (hist_overlay) xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_OVERLAY_NOT_USED);
   // Only the template renderer draws groups; device charts show the cells side by side.

@@ -60,6 +60,9 @@ struct kes_stmt {
   int nslots;
 };
 
+// The slot number that places a message at the statement's own keyword (xspplace).
+constexpr int KES_STMT_KEYWORD = -1;
+
 inline bool kes_flag(const kes_stmt* s, int f) {
   return (s->flags[f / 8] & (0x80u >> (f % 8))) != 0;
 }

@@ -16,5 +16,6 @@ enum kes_step_code : int {
   KES_RC_STEP_FAILED = 1020,       // the data or the device failed the step
   KES_RC_OUTPUT_UNDEFINED = 2000,  // an output data set, statement or chart layout the step cannot serve
   KES_RC_BAD_VALUE = 2001,         // an option value out of its range (PCTLPTS=, ROUND=)
+  KES_RC_PLOT_WITH_WEIGHT = 3000,  // plot statements in a step with a WEIGHT variable
   KES_RC_INTERNAL = 9999,          // an internal impossibility
 };

@@ -105,6 +105,12 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     box->header_len = wzstrip(box->header, KES_INSET_HEADER);
   }
   box->columns = kes_pgiven(st, KES_INSET_SLOT_NCOLS) ? std::trunc(kes_pnumber(st, KES_INSET_SLOT_NCOLS)) : -1.0;
+  // Only a margin box lays its rows out in columns; a box in the plot area keeps one.
+  const bool margin = box->pos_kind == KES_IPOS_WORD && is_margin_word(box->position);
+  if (box->columns > 1 && !margin && kes_inset_once(ctx, KES_IN_NCOLS_PLOT_AREA)) {
+    xspplace(st, KES_INSET_SLOT_NCOLS);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_NCOLS_MARGIN_ONLY);
+  }
   box->gutter = kes_pgiven(st, KES_INSET_SLOT_GUTTER) ? kes_pnumber(st, KES_INSET_SLOT_GUTTER) : -1.0;
   return true;
 }

@@ -112,10 +112,11 @@ int kescini(kes_ctx* ctx, int k) {
   const bool prop = proportion(st);
   double vmin = 0, vmax = prop ? 1 : 100, vstep = prop ? 0.2 : 20;
   int vticks = 6;
-  if (ctx->devgraph && r->layout != nullptr) {
-    kes_order_axis(&r->layout->haxis, "HAXIS=", lo, hi, &start, &end, &step, &ticks);
-    kes_order_axis(&r->layout->vaxis, "VAXIS=", vmin, vmax, &vmin, &vmax, &vstep, &vticks);
-  }
+  if (ctx->devgraph && r->layout != nullptr)
+    kes_order_axis(ctx, &r->layout->haxis, "HAXIS=", lo, hi, &start, &end, &step, &ticks);
+  kes_axis list{};
+  r->vaxis_used = kes_order_axis(ctx, kes_vertical_order(ctx, r, &list), "VAXIS=", vmin, vmax, &vmin, &vmax, &vstep,
+                                 &vticks);
   key->first = key->hlow = start;
   key->last = key->hhigh = end;
   key->width = step;

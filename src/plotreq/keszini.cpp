@@ -31,12 +31,13 @@ constexpr line_slots kLines[8] = {{187, 142, 0},  {188, 189, 60}, {199, 200, 0},
                                   {205, 206, 0},  {67, 68, 0},    {113, 154, 0}, {164, 172, 0}};
 
 // Both axes: 0 to 1 by 0.2, or an ORDER= list that covers [0, 1].
-void unit_axis(const kes_axis* axis, const char* name, double* lo, double* hi, double* step, int* ticks) {
+bool unit_axis(const kes_ctx* ctx, const kes_axis* axis, const char* name, double* lo, double* hi, double* step,
+               int* ticks) {
   *lo = 0;
   *hi = 1;
   *step = 0.2;
   *ticks = 6;
-  kes_order_axis(axis, name, 0, 1, lo, hi, step, ticks);
+  return kes_order_axis(ctx, axis, name, 0, 1, lo, hi, step, ticks);
 }
 
 }  // namespace
@@ -95,8 +96,10 @@ int keszini(kes_ctx* ctx, int k) {
 
   kes_plotslot* key = kes_prob_slot(ctx, cv->keycell);
   const kes_layout* lay = ctx->devgraph ? r->layout : nullptr;
-  unit_axis(lay != nullptr ? &lay->haxis : nullptr, "HAXIS=", &key->tmin, &key->tmax, &key->tstep, &key->tticks);
-  unit_axis(lay != nullptr ? &lay->vaxis : nullptr, "VAXIS=", &key->dstart, &key->dend, &key->dstep, &key->dticks);
+  unit_axis(ctx, lay != nullptr ? &lay->haxis : nullptr, "HAXIS=", &key->tmin, &key->tmax, &key->tstep, &key->tticks);
+  kes_axis list{};
+  r->vaxis_used = unit_axis(ctx, kes_vertical_order(ctx, r, &list), "VAXIS=", &key->dstart, &key->dend, &key->dstep,
+                            &key->dticks);
   key->hmin_copy = key->tmin;
   key->hmax_copy = key->tmax;
   key->scale = 1;

@@ -13,6 +13,7 @@
 #include "plotreq/hist_bins.h"
 #include "plotreq/plot_requests.h"
 #include "records/kes_axis.h"
+#include "records/kes_layout.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -30,6 +31,8 @@ const double kes_scale_candidates[5] = {1, 2, 2.5, 5, 10};
 namespace {
 // An ORDER= list may miss the data by this much (2^-26.5).
 constexpr double kOrderTolerance = 1.0536712127723509e-08;
+// Marks the axis record that kes_vertical_order makes of a VAXIS= list.
+constexpr std::uint8_t kVaxisList = 2;
 
 struct family_flag {
   int flag, code;
@@ -138,12 +141,30 @@ void kes_plot_group_close(void* group) {
   if (group != nullptr) wobclose(group);
 }
 
-bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi, double* start, double* end,
-                    double* step, int* ticks) {
+const kes_axis* kes_vertical_order(const kes_ctx* ctx, const kes_preq* r, kes_axis* list) {
+  if (kes_pcount(r->stmt, KES_PLOT_SLOT_VAXIS) > 0) {
+    // The start-up check left the count at 0 when the list cannot serve as ticks.
+    if (r->nvvalues < 2) return nullptr;
+    *list = kes_axis{};
+    list->norder = r->nvvalues;
+    list->order = const_cast<double*>(kes_pnumbers(r->stmt, KES_PLOT_SLOT_VAXIS));
+    list->order_present = kVaxisList;
+    return list;
+  }
+  return ctx->devgraph && r->layout != nullptr ? &r->layout->vaxis : nullptr;
+}
+
+bool kes_order_axis(const kes_ctx* ctx, const kes_axis* axis, const char* name, double lo, double hi, double* start,
+                    double* end, double* step, int* ticks) {
   if (axis == nullptr || axis->norder < 2 || axis->order == nullptr) return false;
   const double* v = axis->order;
   const int n = axis->norder;
   if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
+    if (axis->order_present == kVaxisList) {
+      const kes_name32& var = ctx->curname;
+      xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_MISSES_PLOT_RANGE, lo, hi, static_cast<int>(var.len), var.text);
+      return false;
+    }
     xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, name, lo, hi);
     xpmlog(KES_SET_PLOT, KES_MSG_AXIS_ORDER_NOT_USED);
     return false;

@@ -45,9 +45,15 @@ void kes_plot_group_close(void* group);
 
 // An axis record's ORDER= values, when it has two or more, replace [*start, *end] by
 // *step with *ticks when they cover [lo, hi] within 2^-26.5; else notes KES_MSG_AXIS_DEFINITION_MISSES_RANGE (name,
-// lo, hi) and KES_MSG_AXIS_ORDER_NOT_USED and the axis stays. True when the values were taken.
-bool kes_order_axis(const kes_axis* axis, const char* name, double lo, double hi, double* start, double* end,
-                    double* step, int* ticks);
+// lo, hi) and KES_MSG_AXIS_ORDER_NOT_USED (for a VAXIS= list KES_MSG_VAXIS_MISSES_PLOT_RANGE, naming the current
+// variable) and the axis stays. True when the values were taken.
+bool kes_order_axis(const kes_ctx* ctx, const kes_axis* axis, const char* name, double lo, double hi, double* start,
+                    double* end, double* step, int* ticks);
+
+// The tick values of the vertical axis, as an axis record's ORDER= values: the
+// statement's VAXIS= list (made into *list) when it is usable, in both renderers; else,
+// with device graphs, those of the axis definition VAXIS= names. Null when there are none.
+const kes_axis* kes_vertical_order(const kes_ctx* ctx, const kes_preq* r, kes_axis* list);
 
 // Hands the current request to the template renderer when template graphics are on,
 // else to the device renderer; nothing under NOPLOT. Says once per request, naming

@@ -290,17 +290,34 @@ int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key,
   }
   key->hmin_copy = key->tmin;
   key->hmax_copy = key->tmax;
+  // The vertical axis takes the VAXIS= ticks: the data axis, or under ROTATE the
+  // theoretical one, unless that is a percent axis (PROBPLOT, PCTLSCALE).
+  kes_axis list{};
+  const kes_axis* vorder = kes_vertical_order(ctx, r, &list);
+  if (vorder == &list && r->rotate && (!kind.qq || kes_flag(r->stmt, KES_PLOT_FLAG_PCTLSCALE))) {
+    xspplace(r->stmt, KES_PLOT_SLOT_VAXIS);
+    xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_ON_PERCENT_AXIS);
+    vorder = nullptr;
+  }
+  r->vaxis_used = 0;
   if (ctx->tmplgraph || !ctx->devgraph) {
+    if (vorder != nullptr && r->rotate)
+      r->vaxis_used = kes_order_axis(ctx, vorder, "VAXIS=", sr.qlo, sr.qhi, &key->tmin, &key->tmax, &key->tstep,
+                                     &key->tticks);
+    else if (vorder != nullptr)
+      r->vaxis_used = kes_order_axis(ctx, vorder, "VAXIS=", dlo, dhi, &key->dstart, &key->dend, &key->dstep,
+                                     &key->dticks);
     kes_prob_render(ctx, k);
     return 0;
   }
   if (r->layout != nullptr) {
-    kes_axis* t_axis = r->rotate ? &r->layout->vaxis : &r->layout->haxis;
-    kes_axis* d_axis = r->rotate ? &r->layout->haxis : &r->layout->vaxis;
+    const kes_axis* t_axis = r->rotate ? vorder : &r->layout->haxis;
+    const kes_axis* d_axis = r->rotate ? &r->layout->haxis : vorder;
     const char* t_name = r->rotate ? "VAXIS=" : "HAXIS=";
     const char* d_name = r->rotate ? "HAXIS=" : "VAXIS=";
-    if (kind.qq) kes_order_axis(t_axis, t_name, sr.qlo, sr.qhi, &key->tmin, &key->tmax, &key->tstep, &key->tticks);
-    kes_order_axis(d_axis, d_name, dlo, dhi, &key->dstart, &key->dend, &key->dstep, &key->dticks);
+    if (kind.qq)
+      kes_order_axis(ctx, t_axis, t_name, sr.qlo, sr.qhi, &key->tmin, &key->tmax, &key->tstep, &key->tticks);
+    kes_order_axis(ctx, d_axis, d_name, dlo, dhi, &key->dstart, &key->dend, &key->dstep, &key->dticks);
   }
   if (r->rotate) swap_axes(key);
   key->hmin_copy = key->tmin;

@@ -82,6 +82,7 @@ void kesstgcdf(kes_ctx* ctx, kes_stgraph* g) {
   }
   kes_dyn_double(g, KES_DYN_YMAX, r->vscale == KES_VSCALE_PERCENT ? 100.0 : 1.0);
   kes_stg_linestyle(ctx, g);
+  kes_stg_yticks(ctx, g);
   static const char* const kTheory[3] = {"Theoretical Cumulative Percent", "Theoretical Cumulative Count",
                                          "Theoretical Cumulative Probability"};
   static const char* const kEmpir[3] = {"Empirical Cumulative Percent", "Empirical Cumulative Count",

@@ -29,6 +29,7 @@ void kesstgpp(kes_ctx* ctx, kes_stgraph* g) {
   const bool square = kes_flag(st, KES_PLOT_FLAG_SQUARE);
   kes_stg_create(ctx, g, "PPPlotData");
   kes_stg_linestyle(ctx, g);
+  kes_stg_yticks(ctx, g);
   if (cv->count > 0) classcols(cv, g);
   kes_stg_numcol(g, "Theoretical", kTheoretical, vemtxt("Theoretical Cumulative Probability", -1));
   kes_stg_numcol(g, "Empirical", kEmpirical, vemtxt("Empirical Cumulative Probability", -1));

@@ -67,6 +67,7 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   }
   if (kes_flag(r->stmt, KES_PLOT_FLAG_SQUARE)) kes_dyn_double(g, KES_DYN_ASPECTRATIO, 1.0);
   kes_stg_linestyle(ctx, g);
+  kes_stg_yticks(ctx, g);
   const bool rot = r->rotate;
   kes_stg_numcol(g, "Quantile", rot ? kSecond : kFirst,
                  prob ? vemtxt("Quantile", 8) : vemmsg(KES_SET_PLOT, KES_MSG_QUANTILE));

@@ -17,6 +17,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
@@ -175,4 +176,23 @@ void kes_stg_linestyle(kes_ctx* ctx, kes_stgraph* g) {
   }
   if (f.width_given) kes_dyn_double(g, KES_DYN_LINETHICKNESS, f.width);
   if (f.type_given) kes_dyn_int(g, KES_DYN_LINEPATTERN, f.type);
+}
+
+void kes_stg_yticks(kes_ctx* ctx, kes_stgraph* g) {
+  const kes_preq* r = ctx->curreq;
+  const kes_plotslot* key = kes_stg_keyslot(ctx);
+  if (!r->vaxis_used || r->rotate || key == nullptr) return;
+  const bool cdf = r->type == KES_PLOT_CDF;
+  const double first = cdf ? key->vmin : key->dstart, step = cdf ? key->vstep : key->dstep;
+  const int n = cdf ? key->vticks : key->dticks;
+  if (n < 2) return;
+  const long bytes = 8L * n;
+  auto* ticks = static_cast<double*>(vmalcp_handler(ctx->runpool, bytes, KES_ALLOC_4));
+  if (ticks == nullptr) {
+    xmemmsg(bytes);
+    g->status = KES_RC_OUT_OF_MEMORY;
+    return;
+  }
+  for (int i = 0; i < n; ++i) ticks[i] = first + i * step;
+  kes_dyn_text(g, KES_DYN_YTICKS, makenumlist(ticks, n, 8, &g->status));
 }

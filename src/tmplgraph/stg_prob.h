@@ -63,6 +63,9 @@ wob_attr kes_stg_pair_name(const char* name);
 // The family's COLOR=, W= and L= for the fitted line or curve: "_LINECOLOR" (text),
 // "_LINETHICKNESS" (double) and "_LINEPATTERN" (int), each only when given.
 void kes_stg_linestyle(kes_ctx* ctx, kes_stgraph* g);
+// "_YTICKS" when the vertical axis is the VAXIS= list (the data axis; under ROTATE the
+// list reaches the quantile axis through its ticks instead).
+void kes_stg_yticks(kes_ctx* ctx, kes_stgraph* g);
 
 void kesstgqq(kes_ctx* ctx, kes_stgraph* g);
 void kesstgprob(kes_ctx* ctx, kes_stgraph* g);

@@ -43,6 +43,18 @@ run_result reference(const std::string& grammar, const std::string& name, const 
   return {WEXITSTATUS(rc), fs::exists(md) ? kes_test::slurp(md) : std::string(), kes_test::slurp(d / (name + ".err"))};
 }
 
+// Runs the generator on the grammar file `name`.grammar of reference() for its names
+// header: the header's text, or "" after a failure noted on the test.
+std::string names_header(const std::string& name) {
+  const fs::path d = scratch();
+  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() +
+                          " " + (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
+                          (d / (name + ".h")).string() + " 2> " + (d / (name + ".err")).string();
+  const int rc = WEXITSTATUS(std::system(cmd.c_str()));
+  EXPECT_EQ(rc, 0) << kes_test::slurp(d / (name + ".err"));
+  return rc == 0 ? kes_test::slurp(d / (name + ".h")) : std::string();
+}
+
 const std::string kHead =
     "%tokens ENDJB NAMEX QS INT\n%punct ( ) =\n%keywords\nA AA$ B C D E$ F G\n%end\n"
     "%action 5 flag\n%action 20 check\n%start s\n%kind num \"number\"\n"
@@ -189,14 +201,9 @@ TEST(GrammarReference, DeviceOnlyOptionsAreMarkedFromOnePlace) {
 
   // The names header lists the marked options with the flag or slot that tells they
   // were given.
-  const fs::path d = scratch();
-  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / "device.grammar").string() + " " +
-                          (d / "t.cpp").string() + " " + (d / "r.txt").string() + " " + (d / "n.h").string() + " 2> " +
-                          (d / "n.err").string();
-  ASSERT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0) << kes_test::slurp(d / "n.err");
-  const std::string names = kes_test::slurp(d / "n.h");
-  const std::string table = "constexpr kes_device_option KES_T_DEVICE_ONLY[] = {\n    {1, 1, \"A\"},\n"
-                            "    {0, 3, \"C=\"},\n};";
+  const std::string names = names_header("device");
+  const std::string table = "constexpr kes_device_option KES_T_DEVICE_ONLY[] = {\n    {1, 1, \"A\", nullptr},\n"
+                            "    {0, 3, \"C=\", nullptr},\n};";
   EXPECT_NE(names.find(table), std::string::npos)
       << names;
   EXPECT_EQ(names.find("KES_U_DEVICE_ONLY"), std::string::npos) << names;
@@ -207,6 +214,53 @@ TEST(GrammarReference, DeviceOnlyOptionsAreMarkedFromOnePlace) {
                                    "devicebad");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("%device_only names T SLOT NOWHERE, which no action sets"), std::string::npos) << bad.err;
+}
+
+// A mark limited to one statement leaves the same slot of another statement's option
+// unmarked; a marked value marks the option that takes it, also when the option sets
+// an unmarked flag or the value follows in a nonterminal of its own; the own options
+// of an option are listed within it.
+TEST(GrammarReference, DeviceMarksFollowTheirStatementAndValue) {
+  const std::string g =
+      kHead +
+      "%action 6 put\n%names T\n%device_only_in S SLOT COL BC\n%device_value SLOT GC FV\n"
+      "%kind fval \"optional `=number`\"\n"
+      "%statement \"S\" s \"S option ...;\"\n%options opt \"Options\"\n#: Does S.\n"
+      "s : opts <ENDJB> ;\nopts : opt opts | ;\n"
+      "opt\n  #: Colour.\n  : A '=' num @put(COL=3, 1)\n"
+      "  #: Family.\n  | B bsub\n"
+      "  #: Grid colour.\n  | G '=' num @put(GC=5, 1)\n"
+      "  #: Fill.\n  | F @flag(FON=4) fval ;\n"
+      "fval : '=' num @put(FV=6, 1) | ;\n"
+      "bsub : '(' bitems ')' | ;\nbitems : bitem bitems | ;\nbitem\n  #: Its colour.\n  : C '=' num @put(BC=7, 1) ;\n"
+      "%statement \"S2\" s2 \"S2 option;\"\n%options opt2 \"Options\"\n#: Does S2.\n"
+      "s2 : E$ opt2 <ENDJB> ;\nopt2\n  #: Colour too.\n  : A '=' num @put(COL=3, 1) ;\n";
+  const run_result r = reference(g, "devicestmt");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const size_t s2 = r.out.find("## S2");
+  ASSERT_NE(s2, std::string::npos) << r.out;
+  const struct {
+    const char* row;
+    bool in_s2;
+  } rows[] = {
+      {"| `A=` |  | number | Colour. Device graphs only. |", false},
+      {"| `C=` |  | number | Its colour. Device graphs only. |", false},
+      {"| `G=` |  | number | Grid colour. Its value: device graphs only. |", false},
+      {"| `F` |  | optional `=number` | Fill. Its value: device graphs only. |", false},
+      {"| `A=` |  | number | Colour too. |", true},
+  };
+  for (const auto& c : rows) {
+    const size_t at = r.out.find(c.row);
+    EXPECT_NE(at, std::string::npos) << c.row << "\n" << r.out;
+    EXPECT_EQ(at > s2, c.in_s2) << c.row;
+  }
+
+  const std::string names = names_header("devicestmt");
+  for (const char* entry : {"{0, 3, \"A=\", \"S\"}", "{0, 7, \"B(C=)\", \"S\"}", "{0, 5, \"G= (its value)\", nullptr}",
+                            "{0, 6, \"F (its value)\", nullptr}"})
+    EXPECT_NE(names.find(entry), std::string::npos) << entry << "\n" << names;
+  // S2's A= is not listed: one entry of slot 3 only.
+  EXPECT_EQ(names.find("{0, 3, \"A=\", nullptr}"), std::string::npos) << names;
 }
 
 // The committed reference states the panel limit the layout checks enforce.

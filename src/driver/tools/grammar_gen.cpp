@@ -217,7 +217,8 @@ bool write_names(const grammar& g, const std::string& source, const std::string&
   // and the option as the reference shows it.
   const std::vector<device_option> dev = device_only_options(g);
   if (!dev.empty())
-    out << "\nstruct kes_device_option {\n  int flag;\n  int number;\n  const char* option;\n};\n";
+    out << "\nstruct kes_device_option {\n  int flag;\n  int number;\n  const char* option;\n"
+        << "  const char* statement;  // the one statement whose option it is; null: any\n};\n";
   std::vector<std::string> scopes;
   for (const device_option& d : dev)
     if (std::find(scopes.begin(), scopes.end(), d.scope) == scopes.end()) scopes.push_back(d.scope);
@@ -226,7 +227,8 @@ bool write_names(const grammar& g, const std::string& source, const std::string&
         << "constexpr kes_device_option KES_" << sc << "_DEVICE_ONLY[] = {\n";
     for (const device_option& d : dev)
       if (d.scope == sc)
-        out << "    {" << (d.kind == "FLAG" ? 1 : 0) << ", " << d.number << ", \"" << d.option << "\"},\n";
+        out << "    {" << (d.kind == "FLAG" ? 1 : 0) << ", " << d.number << ", \"" << d.option << "\", "
+            << (d.statement.empty() ? std::string("nullptr") : "\"" + d.statement + "\"") << "},\n";
     out << "};\n";
   }
   return write_if_changed(out.str(), path);

@@ -58,9 +58,15 @@ struct grammar {
   // Slots and flags that only device graphs read (%device_only SLOT|FLAG NAME...,
   // in the scope of %names): the options that set them are marked in the reference
   // and listed in the names header, where the template graphs' note finds them.
+  // %device_only_in STATEMENT SLOT|FLAG NAME... limits the mark to one statement's
+  // options (a slot other statements' options share); %device_value SLOT|FLAG NAME...
+  // names the value of an option that acts on every graph but whose value only device
+  // graphs read (a colour of grid lines that any graph draws).
   struct named_ref {
     std::string scope, kind, name;
     source_pos pos;
+    std::string statement;  // empty: every statement of the scope
+    bool value = false;
   };
   std::vector<named_ref> device_only;
   int start = 0;                           // the augmented start nonterminal
@@ -96,18 +102,22 @@ bool read_grammar(const std::string& path, grammar* g, std::vector<std::string>*
 // (KES_<SCOPE>_<KIND>_<NAME>); false when the file cannot be written.
 bool write_names(const grammar& g, const std::string& source, const std::string& path);
 
-// The options whose every slot and flag is a device-only one, by scope, as the
-// reference shows them ("CFRAME=", "NOFRAME"), each with the kind ("SLOT" or
-// "FLAG") and number of the slot or flag that tells it was given; in the order of
-// the statements and their options.
+// The options whose every slot and flag is a device-only one (or whose value is), by
+// scope, as the reference shows them ("CFRAME=", "NOFRAME", a family's "NORMAL(COLOR=)",
+// "CGRID= (its value)"),
+// each with the kind ("SLOT" or "FLAG") and number of the slot or flag that tells it
+// was given; in the order of the statements and their options.
 struct device_option {
   std::string scope, kind, option;
   int number = 0;
+  std::string statement;  // the one statement whose option it is; empty: any
 };
 std::vector<device_option> device_only_options(const grammar& g);
 
-// The text the reference adds to the description of a device-only option.
+// The text the reference adds to the description of a device-only option, and of an
+// option whose value only device graphs read.
 inline constexpr const char* kDeviceOnlyMark = "Device graphs only.";
+inline constexpr const char* kDeviceValueMark = "Its value: device graphs only.";
 
 // Writes the user's reference of the statements of the grammars, in Markdown. Every
 // option without a description, value without a kind or keyword named nowhere is a

@@ -192,14 +192,17 @@ struct reader {
             error(pos, d + " takes a name and a number");
           else
             add_name(d == "%flag" ? "FLAG" : "SLOT", words[1], static_cast<int>(v), pos);
-        } else if (d == "%device_only") {
-          if (words.size() < 3 || (words[1] != "SLOT" && words[1] != "FLAG"))
-            error(pos, "%device_only takes SLOT or FLAG and one or more names");
+        } else if (d == "%device_only" || d == "%device_value" || d == "%device_only_in") {
+          // %device_only_in names its statement first.
+          const size_t at = d == "%device_only_in" ? 2 : 1;
+          if (words.size() < at + 2 || (words[at] != "SLOT" && words[at] != "FLAG"))
+            error(pos, d + (at == 2 ? " takes a statement, " : " takes ") + "SLOT or FLAG and one or more names");
           else if (scope.empty())
-            error(pos, "%device_only needs a %names scope");
+            error(pos, d + " needs a %names scope");
           else
-            for (size_t k = 2; k < words.size(); ++k)
-              g->device_only.push_back(grammar::named_ref{scope, words[1], words[k], pos});
+            for (size_t k = at + 1; k < words.size(); ++k)
+              g->device_only.push_back(grammar::named_ref{scope, words[at], words[k], pos, at == 2 ? words[1] : "",
+                                                          d == "%device_value"});
         } else if (d == "%statement" || d == "%options" || d == "%kind" || d == "%family") {
           reference_directive(d, body.substr(body.find(d) + d.size()), pos);
         } else if (d == "%start") {

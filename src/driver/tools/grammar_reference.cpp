@@ -19,10 +19,11 @@ struct option_entry {
   std::string doc;
   int sub = 0;                     // the nonterminal of the option's own options, 0 none
   source_pos pos;
-  // Every slot and flag the option sets is one only device graphs read: the first of
-  // them ("SLOT" or "FLAG", and its number) tells that the option was given.
-  bool device = false;
-  std::string scope, device_kind;
+  // Every slot and flag the option sets is one only device graphs read (or its value
+  // is, device_value): the first of them ("SLOT" or "FLAG", and its number) tells that
+  // the option was given; device_statement the one statement whose option is marked.
+  bool device = false, device_value = false;
+  std::string scope, device_kind, device_statement;
   int device_number = 0;
 };
 
@@ -33,6 +34,7 @@ struct ref_writer {
   std::map<int, std::string> sub_anchor;  // sub-option nonterminal -> where it is described
   std::set<std::string>* anchors;  // shared by every grammar's statements
   int check_kind = 0;
+  std::string stmt;  // the statement whose options are collected
 
   void problem(const source_pos& p, const std::string& text) {
     problems->push_back(p.file + ":" + std::to_string(p.line) + ": " + text);
@@ -62,28 +64,53 @@ struct ref_writer {
     if (slot_kinds.count(it->second)) return {"SLOT", a.args[0]};
     return {"", 0};
   }
-  bool device_only(const std::string& scope, const std::string& kind, int number) const {
+  // The device-only mark of a slot or flag for the statement collected, or null.
+  const grammar::named_ref* device_only(const std::string& scope, const std::string& kind, int number) const {
     for (const grammar::named_ref& d : g.device_only) {
-      if (d.scope != scope || d.kind != kind) continue;
+      if (d.scope != scope || d.kind != kind || (!d.statement.empty() && d.statement != stmt)) continue;
       for (const grammar::named_number& n : g.names)
-        if (n.scope == scope && n.kind == kind && n.name == d.name && n.value == number) return true;
+        if (n.scope == scope && n.kind == kind && n.name == d.name && n.value == number) return &d;
     }
-    return false;
+    return nullptr;
   }
   // Marks the entry when every slot and flag that the actions of key set is a
-  // device-only one of the scope, and there is at least one.
+  // device-only one of the scope, and there is at least one; or when the option's value
+  // (its own actions, or those of a value nonterminal after it) sets one whose value
+  // only device graphs read.
   void mark_device(const std::vector<int>& key, const std::string& scope, option_entry* e) const {
     e->scope = scope;
-    for (int s : key) {
-      if (s > 0) continue;
+    bool other = false;
+    auto mark = [&](int s) {
       const auto [kind, number] = target(s);
-      if (kind.empty()) continue;
-      if (!device_only(scope, kind, number)) {
-        e->device = false;
+      if (kind.empty()) return;
+      const grammar::named_ref* d = device_only(scope, kind, number);
+      if (d == nullptr) {
+        other = true;
         return;
       }
-      if (!e->device) e->device = true, e->device_kind = kind, e->device_number = number;
+      if (d->value && !e->device_value) {
+        e->device_value = true;
+        e->device_kind = kind, e->device_number = number, e->device_statement = d->statement;
+      } else if (!d->value && !e->device && !e->device_value) {
+        e->device_kind = kind, e->device_number = number, e->device_statement = d->statement;
+      }
+      e->device = e->device || !d->value;
+    };
+    for (int s : key) {
+      if (s < 0) {
+        mark(s);
+      } else if (g.is_nonterminal(s) && kind_of(s) && !sub_items(s)) {
+        for (const production* p : prods_of(s))
+          for (int a : p->rhs)
+            if (a < 0 && !target(a).first.empty()) {
+              const auto [kind, number] = target(a);
+              const grammar::named_ref* d = device_only(scope, kind, number);
+              if (d != nullptr && d->value) mark(a);
+            }
+      }
     }
+    if (e->device_value) e->device = true;
+    else if (other) e->device = false;
   }
 
   bool is_keyword(int s) const {
@@ -298,7 +325,7 @@ struct ref_writer {
         problem(e.pos, where + ": option " + e.names[0] + " has no description (a #: line before it)");
         doc = "(no description)";
       }
-      if (e.device) doc += std::string(" ") + kDeviceOnlyMark;
+      if (e.device) doc += std::string(" ") + (e.device_value ? kDeviceValueMark : kDeviceOnlyMark);
       out << "| `" << e.names[0] << "` | " << also << " | " << cell(kind) << " | " << cell(doc) << " |\n";
     }
     out << "\n";
@@ -311,6 +338,7 @@ struct ref_writer {
   // Writes the statement's section; returns its anchor.
   std::string statement(const grammar::statement_ref& st) {
     const std::string a = anchor(st.title);
+    stmt = st.title;
     const int n = nonterminal(st.nonterminal);
     if (!n) {
       problem(st.pos, "no nonterminal " + st.nonterminal + " for " + st.title);
@@ -368,21 +396,32 @@ std::vector<device_option> device_only_options(const grammar& g) {
   std::set<std::string> anchors;
   ref_writer w{g, &problems, {}, {}, &anchors, 0};
   std::vector<device_option> out;
-  for (const grammar::statement_ref& st : g.statements)
-    for (const grammar::option_group& og : st.groups) {
-      const int n = w.nonterminal(og.nonterminal);
-      if (!n) continue;
-      std::vector<option_entry> opts;
-      std::set<int> seen;
-      w.collect(n, {}, &opts, &seen);
-      for (const option_entry& e : opts) {
-        if (!e.device) continue;
-        const bool known = std::any_of(out.begin(), out.end(), [&](const device_option& d) {
-          return d.scope == e.scope && d.option == e.names[0];
-        });
-        if (!known) out.push_back(device_option{e.scope, e.device_kind, e.names[0], e.device_number});
+  // The marked options of n, named within the family `family` ("NORMAL(COLOR=)").
+  auto add = [&](int n, const std::string& family, const auto& self) -> void {
+    std::vector<option_entry> opts;
+    std::set<int> seen;
+    w.collect(n, {}, &opts, &seen);
+    for (const option_entry& e : opts) {
+      if (e.sub) {
+        std::string name = e.names[0];
+        if (!name.empty() && name.back() == '=') name.pop_back();
+        self(e.sub, name, self);
       }
+      if (!e.device) continue;
+      // The note names an option whose value alone is the device's as "CGRID= (its value)".
+      const std::string option = (family.empty() ? e.names[0] : family + "(" + e.names[0] + ")") +
+                                 (e.device_value ? " (its value)" : "");
+      const bool known = std::any_of(out.begin(), out.end(), [&](const device_option& d) {
+        return d.scope == e.scope && d.option == option && d.statement == e.device_statement;
+      });
+      if (!known) out.push_back(device_option{e.scope, e.device_kind, option, e.device_number, e.device_statement});
     }
+  };
+  for (const grammar::statement_ref& st : g.statements) {
+    w.stmt = st.title;
+    for (const grammar::option_group& og : st.groups)
+      if (const int n = w.nonterminal(og.nonterminal)) add(n, "", add);
+  }
   return out;
 }
 

@@ -4,8 +4,6 @@
 // the titles.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <sstream>
 #include <string>
 #include <utility>
@@ -21,13 +19,8 @@ using kes_test::slurp;
 class RunnerMessagePlaces : public ::testing::Test {
  protected:
   void SetUp() override {
-    // 30 observations in three groups of 10 (1, 3, 2), as the message tests use.
-    std::ostringstream o;
-    o << "eruptions,waiting,g\n";
-    for (int i = 0; i < 30; ++i)
-      o << 1.5 + 0.11 * ((i * 7) % 30) << "," << 50 + (i * 13) % 41 << "," << (i < 10 ? 1 : i < 20 ? 3 : 2) << "\n";
-    dir_.write("faith.csv", o.str());
-    dir_.write("precip.csv", o.str());
+    dir_.write("faith.csv", kes_test::faith_rows());
+    dir_.write("precip.csv", kes_test::faith_rows());
     dir_.write("empty.csv", "x,g\n");
     // 20 rows: c missing in rows 0, 5, 10, 15; d blank in rows 0, 7, 14; f is 0 in
     // row 5 only; b runs 1 (rows 0-9) then 2.
@@ -41,12 +34,8 @@ class RunnerMessagePlaces : public ::testing::Test {
     dir_.write("huge.csv", "x,b\n1e300,1\n1e300,1\n2,1\n");
   }
   int run(const std::string& program, std::vector<std::string> extra = {}) {
-    dir_.write("prog.kes", program);
-    std::vector<std::string> args = {"--work", ".", "--log", "log", "--listing", "lst", "--graphics", "none"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    args.push_back("prog.kes");
-    proc_.start(dir_.path().string(), args, [] { ::alarm(120); });
-    const int status = proc_.wait();
+    extra.insert(extra.begin(), {"--work", ".", "--log", "log", "--listing", "lst", "--graphics", "none"});
+    const int status = kes_test::run_program(proc_, dir_, program, extra);
     log_ = slurp(dir_ / "log");
     lst_ = slurp(dir_ / "lst");
     return status;

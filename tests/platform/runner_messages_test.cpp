@@ -23,14 +23,7 @@ namespace fs = std::filesystem;
 
 class RunnerMessages : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // 30 observations of two variables and a group code in runs of 10 (1, 3, 2).
-    std::ostringstream o;
-    o << "eruptions,waiting,g\n";
-    for (int i = 0; i < 30; ++i)
-      o << 1.5 + 0.11 * ((i * 7) % 30) << "," << 50 + (i * 13) % 41 << "," << (i < 10 ? 1 : i < 20 ? 3 : 2) << "\n";
-    dir_.write("faith.csv", o.str());
-  }
+  void SetUp() override { dir_.write("faith.csv", kes_test::faith_rows()); }
   // Runs the program with --log log --listing lst (unless extra names them) in the
   // scratch folder, the graphs in it too; the exit status.
   int run(const std::string& program, std::vector<std::string> extra = {}) {

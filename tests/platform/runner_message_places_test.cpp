@@ -178,6 +178,18 @@ TEST_F(RunnerMessagePlaces, WithoutByTheDataSetIsNamed) {
        {},
        0},
   });
+  // 20,000 distinct values cannot be held in 100,000 bytes of pools.
+  std::ostringstream big;
+  big << "x,b\n";
+  for (int i = 0; i < 20000; ++i) big << i << ",1\n";
+  dir_.write("big.csv", big.str());
+  for (const char* by : {"", " by b;"}) {
+    EXPECT_EQ(run(std::string("proc kestravine data=big noprint; var x;") + by + " run;\n", {"--memcap", "100000"}), 1)
+        << log_;
+    const std::string said = "WARNING: The statistics of variable x are not computed: there is not enough memory to "
+                             "hold its values";
+    EXPECT_EQ(count(said + (*by ? " in this BY group.\n" : ".\n")), 1) << by << "\n" << log_;
+  }
 }
 
 // Observations whose CLASS value is missing (or blank) are in no cell: a note counts

@@ -360,7 +360,7 @@ int read_pass(kes_ctx* ctx) {
       if (has_class(cv)) {
         const int r = first ? kes_cell_first(ctx, cv, f, rs.nread, &recs) : kes_cell_later(ctx, cv, &recs);
         if (r == KES_CELL_NONE) {
-          if (first && k == 0) ++dp->class_missing;
+          if (first && k == 0) ++dp->class_missing;  // once per observation, in its first pass
           continue;
         }
         if (r == KES_CELL_NOMEM) {

@@ -34,7 +34,8 @@ int kes_stage_abort(kes_ctx* ctx, int stage) {
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     default:
-      xpmlog(KES_SET_PROC, kes_group_message(ctx, KES_MSG_MATH_EXCEPTION_IN_BY_GROUP, KES_MSG_MATH_EXCEPTION_IN_DATA_SET));
+      xpmlog(KES_SET_PROC,
+             kes_group_message(ctx, KES_MSG_MATH_EXCEPTION_IN_BY_GROUP, KES_MSG_MATH_EXCEPTION_IN_DATA_SET));
       ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
       break;
   }

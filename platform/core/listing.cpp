@@ -49,9 +49,11 @@ void start_page() {
   int width = listing_linesize();
   // Titles take what the page can spare, keeping room for a line of output.
   int room = listing_pagesize() - 2;
+  // NOCENTER puts the titles at the left margin, as it does the tables.
+  const bool centre = system_option_bool("CENTER") != 0;
   for (const std::string& t : st.titles) {
     if (t.empty() || st.header >= room) continue;
-    int pad = static_cast<int>(t.size()) < width ? (width - static_cast<int>(t.size())) / 2 : 0;
+    int pad = centre && static_cast<int>(t.size()) < width ? (width - static_cast<int>(t.size())) / 2 : 0;
     put(std::string(pad, ' ') + t, ff);
     ff = false;
     ++st.header;

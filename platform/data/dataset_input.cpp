@@ -103,6 +103,16 @@ bool find_member_file(const std::string& folder, const std::string& member, std:
 
 std::string library_label(const std::string& libref) { return libref.empty() ? std::string("WORK") : upper(libref); }
 
+std::string work_member_hint(const std::string& libref, const std::string& option) {
+  std::string unused;
+  if (libref.empty() || !library_folder(libref, &unused).empty()) return std::string();
+  const std::string work = library_folder("", &unused);
+  std::string path;
+  if (work.empty() || !valid_name(libref) || !find_member_file(work, libref, &path, &unused)) return std::string();
+  const fs::path file = fs::path(path).filename();
+  return "; to read " + file.string() + " write " + option + "=" + file.stem().string();
+}
+
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error) {
   std::string lib = library_label(libref);
   std::string what = "data set " + lib + "." + member;

@@ -382,6 +382,7 @@ dataset* open_with_options(parser* p, bool for_input) {
   }
   dataset* ds = for_input ? open_input(s.ds_lib, s.ds_member, &err) : open_output(s.ds_lib, s.ds_member, &err);
   if (ds == nullptr) {
+    if (for_input) err += work_member_hint(s.ds_lib, p->last_keyword.text);
     parse_error(p, p->last.line, p->last.col, 23, err.c_str());
     return nullptr;
   }

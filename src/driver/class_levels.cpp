@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "driver/batch_cut.h"
+#include "driver/group_wording.h"
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
@@ -488,7 +489,8 @@ int kesckey(kes_ctx* ctx, kes_classvars* cv) {
     }
   }
   if (cv->nlevels == 0 || childless) {
-    xpmlog(KES_SET_LAYOUT, KES_MSG_BY_GROUP_HAS_NO_CLASS_CELLS);
+    xpmlog(KES_SET_LAYOUT,
+           kes_group_message(ctx, KES_MSG_BY_GROUP_HAS_NO_CLASS_CELLS, KES_MSG_DATA_SET_HAS_NO_CLASS_CELLS));
     return 0;
   }
 

@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "driver/group_wording.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
@@ -93,7 +94,9 @@ void kescomp(kes_ctx* ctx, int mode, int var, kes_varsum* records) {
     if (!ctx->noprint) kesprt(ctx, st);
   } else {
     const kes_name32& name = ctx->varnames[var];
-    xpmlog(KES_SET_PROC, KES_MSG_STATISTICS_NO_MEMORY_FOR_VALUES, static_cast<int>(name.len), name.text);
+    xpmlog(KES_SET_PROC,
+           kes_group_message(ctx, KES_MSG_STATISTICS_NO_MEMORY_FOR_VALUES, KES_MSG_STATISTICS_NO_MEMORY_FOR_DATA_SET),
+           static_cast<int>(name.len), name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
   }
   // Every variable of every BY group keeps its place in the utility files, also when

@@ -10,6 +10,7 @@
 #include "driver/batch_cut.h"
 #include "driver/class_levels.h"
 #include "driver/gathered_values.h"
+#include "driver/group_wording.h"
 #include "driver/value_views.h"
 #include "driver/math_recovery.h"
 #include "driver/obs_sums.h"
@@ -229,12 +230,13 @@ int end_of_data(kes_ctx* ctx, bool first) {
                  ctx->varnames[v].text);
           ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
         }
-    if (rs.nread == 0) {
-      xpmlog(KES_SET_PROC, KES_MSG_EMPTY_BY_GROUP);
-      return KES_IN_SKIP;
-    }
-    if (!(rs.counted_freq > kMinCounted)) {
-      xpmlog(KES_SET_PROC, KES_MSG_BY_GROUP_NO_USABLE_OBSERVATION);
+    if (rs.nread == 0 || !(rs.counted_freq > kMinCounted)) {
+      const bool empty = rs.nread == 0;
+      if (ctx->nbyvars > 0)
+        xpmlog(KES_SET_PROC, empty ? KES_MSG_EMPTY_BY_GROUP : KES_MSG_BY_GROUP_NO_USABLE_OBSERVATION);
+      else
+        xpmlog(KES_SET_PROC, empty ? KES_MSG_EMPTY_DATA_SET : KES_MSG_DATA_SET_NO_USABLE_OBSERVATION,
+               kes_input_name(ctx).text);
       return KES_IN_SKIP;
     }
     for (int k = 0; k < ctx->nclassrecs; ++k) {
@@ -357,7 +359,10 @@ int read_pass(kes_ctx* ctx) {
       kes_varsum* recs = ctx->varsums;
       if (has_class(cv)) {
         const int r = first ? kes_cell_first(ctx, cv, f, rs.nread, &recs) : kes_cell_later(ctx, cv, &recs);
-        if (r == KES_CELL_NONE) continue;
+        if (r == KES_CELL_NONE) {
+          if (first && k == 0) ++dp->class_missing;  // once per observation, in its first pass
+          continue;
+        }
         if (r == KES_CELL_NOMEM) {
           // A cell that cannot be made is lost data, not a smaller batch.
           ctx->rc = kes::max(ctx->rc, KES_RC_OUT_OF_MEMORY);

@@ -1,6 +1,7 @@
 // What follows a failed guarded computation of the data pass.
 #include "driver/math_recovery.h"
 
+#include "driver/group_wording.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
@@ -33,7 +34,8 @@ int kes_stage_abort(kes_ctx* ctx, int stage) {
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
       break;
     default:
-      xpmlog(KES_SET_PROC, KES_MSG_MATH_EXCEPTION_IN_BY_GROUP);
+      xpmlog(KES_SET_PROC,
+             kes_group_message(ctx, KES_MSG_MATH_EXCEPTION_IN_BY_GROUP, KES_MSG_MATH_EXCEPTION_IN_DATA_SET));
       ctx->rc = kes::max(ctx->rc, KES_RC_NOT_COMPUTED);
       break;
   }

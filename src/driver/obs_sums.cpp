@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "driver/group_wording.h"
 #include "driver/math_recovery.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
@@ -30,7 +31,9 @@ void overflow(kes_ctx* ctx, kes_varsum* r, int v, int stage) {
   const int code = kes_stage_overflow_code(stage);
   if (r->overflow == 0) {
     const kes_name32& nm = ctx->varnames[v];
-    xpmlog(KES_SET_PROC, KES_MSG_WEIGHTED_SUMS_OVERFLOW, static_cast<int>(nm.len), nm.text);
+    xpmlog(KES_SET_PROC,
+           kes_group_message(ctx, KES_MSG_WEIGHTED_SUMS_OVERFLOW, KES_MSG_WEIGHTED_SUMS_OVERFLOW_IN_DATA_SET),
+           static_cast<int>(nm.len), nm.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);
   }
   if (code > r->overflow) r->overflow = code;

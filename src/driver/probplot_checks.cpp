@@ -8,6 +8,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
+#include "records/kes_preq.h"
 #include "util/kes_text.h"
 
 namespace {
@@ -60,17 +61,18 @@ const family_tests kQqFamilies[9] = {
       shape(KES_P_GAMMA_ALPHA, 0, true, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE, KES_MSG_GAMMA_NEEDS_ALPHA)}},
     {KES_PLOT_FLAG_BETA,
      {first(KES_P_BETA_SIGMA, 0, false, KES_MSG_BETA_SIGMA_NOT_POSITIVE),
-      shape(KES_P_BETA_ALPHA, kMinShape, false, KES_MSG_BETA_ALPHA_TOO_SMALL, KES_MSG_BETA_NEEDS_ALPHA, true),
-      shape(KES_P_BETA_BETA, kMinShape, false, KES_MSG_BETA_BETA_TOO_SMALL, KES_MSG_BETA_NEEDS_BETA, true), kBetaTol}},
+      shape(KES_P_BETA_ALPHA, kMinShape, false, KES_MSG_BETA_ALPHA_BELOW_LEAST, KES_MSG_BETA_NEEDS_ALPHA, true),
+      shape(KES_P_BETA_BETA, kMinShape, false, KES_MSG_BETA_BETA_BELOW_LEAST, KES_MSG_BETA_NEEDS_BETA, true),
+      kBetaTol}},
     {KES_PLOT_FLAG_SB,
      {first(KES_P_SB_SIGMA, 0, false, KES_MSG_SB_SIGMA_NOT_POSITIVE),
-      shape(KES_P_SB_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE, KES_MSG_SB_NEEDS_DELTA),
+      shape(KES_P_SB_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_BELOW_LEAST, KES_MSG_SB_NEEDS_DELTA, true),
       present(KES_P_SB_GAMMA, KES_MSG_SB_NEEDS_GAMMA),
       single(KES_PLOT_SLOT_SB_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
       single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)}},
     {KES_PLOT_FLAG_SU,
      {first(KES_P_SU_SIGMA, 0, false, KES_MSG_SU_SIGMA_NOT_POSITIVE),
-      shape(KES_P_SU_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE, KES_MSG_SU_NEEDS_DELTA),
+      shape(KES_P_SU_DELTA, kMinShape, false, KES_MSG_JOHNSON_DELTA_BELOW_LEAST, KES_MSG_SU_NEEDS_DELTA, true),
       present(KES_P_SU_GAMMA, KES_MSG_SU_NEEDS_GAMMA),
       single(KES_PLOT_SLOT_SU_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
       single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)}},
@@ -102,13 +104,16 @@ const family_tests kCdfFamilies[8] = {
     {KES_PLOT_FLAG_SU, {}},
 };
 
-// Counts the distributions asked for; more than one is refused. -1 after the message.
+// Counts the distributions asked for; more than one is refused, at the first family
+// option. -1 after the message.
 template <int N>
-int count_families(const kes_stmt* s, const family_tests (&families)[N]) {
+int count_families(const kes_preq* request, const family_tests (&families)[N]) {
+  const kes_stmt* s = request->stmt;
   int n = 0;
   for (const family_tests& f : families) n += kes_flag(s, f.flag);
   if (n > 1) {
-    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION);
+    xspplace(s, KES_PLOT_SLOT_FAMILIES);
+    xpmlog(KES_SET_PLOT, KES_MSG_ONLY_ONE_DISTRIBUTION, kes_plot_statement_name(request->type));
     return -1;
   }
   return n;
@@ -152,7 +157,7 @@ bool slope_given(const kes_stmt* s) { return kes_pgiven(s, KES_PARAM_LOGNORMAL_S
 
 int kesqchk(kes_ctx*, kes_preq* request) {
   const kes_stmt* s = request->stmt;
-  const int n = count_families(s, kQqFamilies);
+  const int n = count_families(request, kQqFamilies);
   if (n < 0) return 1;
   request->ndist = n;
   request->pctlaxis = kes_flag(s, KES_PLOT_FLAG_PCTLAXIS);
@@ -171,7 +176,7 @@ int kesqchk(kes_ctx*, kes_preq* request) {
 
 int keschk1(kes_ctx*, kes_preq* request) {
   const kes_stmt* s = request->stmt;
-  const int n = count_families(s, kCdfFamilies);
+  const int n = count_families(request, kCdfFamilies);
   if (n < 0) return 1;
   request->ndist = n;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
@@ -187,7 +192,7 @@ int kescchk(kes_ctx*, kes_preq* request) {
   const char* name = kes_pslot(s, KES_PLOT_SLOT_VSCALE)->v.name;
   if (std::memcmp(name, "PERCENT", 7) == 0 || std::memcmp(name, "PROP", 4) == 0) return 0;
   xspplace(s, KES_PLOT_SLOT_VSCALE);
-  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID, wzstrip(name, 8), name, "CDFPLOT");
+  xpmlog(KES_SET_PLOT, KES_MSG_VSCALE_INVALID_CDFPLOT, wzstrip(name, 8), name);
   return 1;
 }
 

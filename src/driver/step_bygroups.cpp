@@ -9,6 +9,7 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_msg_names.h"
 #include "records/class_copies.h"
 #include "records/kes_cell.h"
 #include "records/kes_cells.h"
@@ -143,6 +144,8 @@ kes_flow kes_bygroups(kes_run& run) {
     ctx->first_by = 0;
   }
 
+  // Said once for the step, when every group has been read.
+  if (ctx->dp.class_missing > 0) xpmlog(KES_SET_PROC, KES_MSG_CLASS_MISSING_LEFT_OUT, ctx->dp.class_missing);
   if (ctx->outtable != nullptr) xvputt(ctx->outtable);
   if (ctx->sideplots) ctx->stages->kesside(ctx);
   return kes_flow::go_on;

@@ -70,6 +70,8 @@ struct kes_datapass {
   // Later passes: the cells that hold records, sorted by their level texts.
   kes_cell** leaf;
   int nleaf;
+  // Observations left out for a missing CLASS value, over the step's BY groups.
+  long class_missing;
   // Widest key text of each CLASS variable of the PROC statement.
   int widest_key[2];
   // Statement scan of the set-up.

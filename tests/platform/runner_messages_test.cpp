@@ -116,7 +116,7 @@ TEST_F(RunnerMessages, MistakesAreNamedWhereTheyStand) {
       {"a VSCALE= word, in a text that names its statement",
        "proc kestravine data=faith; var waiting;\nhistogram waiting / vscale=foo;\nrun;\n",
        {"ERROR: prog.kes line 2, column 21: VSCALE=FOO in the HISTOGRAM statement is not valid; use PERCENT, COUNT or "
-        "PROPORTION (CDFPLOT: PERCENT or PROPORTION)."},
+        "PROPORTION."},
        {"(in the HISTOGRAM statement)"},
        2},
       {"a negative SIGMA=", "proc kestravine data=faith; var waiting;\nhistogram waiting / normal(sigma=-1);\nrun;\n",

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,6 +77,16 @@ inline void limit_file_size(rlim_t bytes) {
   ::getrlimit(RLIMIT_FSIZE, &lim);
   lim.rlim_cur = bytes;
   ::setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+// Writes the program to prog.kes in the folder and runs it there with args before its
+// name; a run that hangs is ended by SIGALRM after two minutes. The exit status.
+inline int run_program(runner_process& proc, const scratch_dir& dir, const std::string& program,
+                       std::vector<std::string> args) {
+  dir.write("prog.kes", program);
+  args.push_back("prog.kes");
+  proc.start(dir.path().string(), args, [] { ::alarm(120); });
+  return proc.wait();
 }
 
 }  // namespace kes_test

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <utility>
+#include <iterator>
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
@@ -32,13 +33,15 @@ namespace {
 struct shape_lists {
   int a, b;
 };
-constexpr shape_lists kShapeLists[9] = {
-    {0, 0}, {KES_PLOT_SLOT_LOGNORMAL_SIGMA, 0}, {0, 0}, {KES_PLOT_SLOT_WEIBULL_C, 0}, {KES_PLOT_SLOT_GAMMA_ALPHA, 0},
+constexpr shape_lists kShapeLists[] = {
+    {KES_NO_SLOT, KES_NO_SLOT}, {KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_NO_SLOT}, {KES_NO_SLOT, KES_NO_SLOT},
+    {KES_PLOT_SLOT_WEIBULL_C, KES_NO_SLOT}, {KES_PLOT_SLOT_GAMMA_ALPHA, KES_NO_SLOT},
     {KES_PLOT_SLOT_BETA_ALPHA, KES_PLOT_SLOT_BETA_BETA}, {KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_GAMMA},
-    {KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_GAMMA}, {KES_PLOT_SLOT_WEIBULL2_THETA, 0},
+    {KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_GAMMA}, {KES_PLOT_SLOT_WEIBULL2_THETA, KES_NO_SLOT},
 };
+static_assert(std::size(kShapeLists) == KES_DIST_WEIBULL2 + 1, "one entry per family of a QQ or probability plot");
 
-int list_count(const kes_stmt* s, int slot) { return slot == 0 ? 1 : kes_pcount(s, slot); }
+int list_count(const kes_stmt* s, int slot) { return slot == KES_NO_SLOT ? 1 : kes_pcount(s, slot); }
 
 // Puts the request's key cell back on every way out.
 struct key_keeper {

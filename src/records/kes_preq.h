@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "host/host_data.h"
+#include "records/kes_curve.h"
 #include "records/kes_vscale.h"
 
 struct kes_stmt;
@@ -26,8 +27,8 @@ inline const char* kes_plot_statement_name(int type) {
 }
 
 // Number of distribution codes that curve counts are kept for (0..7 parametric,
-// 8 two-parameter Weibull, 9 kernel).
-constexpr int KES_NDIST = 10;
+// 8 two-parameter Weibull, 9 kernel): one per kes_distcode.
+constexpr int KES_NDIST = KES_DIST_KERNEL + 1;
 
 // Bin codes of a histogram request, per analysis variable.
 enum kes_bincode : int {
@@ -95,8 +96,7 @@ struct kes_preq {
   std::uint8_t nodata_noted; // the no-data note was written for this variable
   std::uint8_t hang;         // HANG in force (exactly one curve)
   std::uint8_t graph_noted;  // the note that the graph is not drawn was written
-  std::uint8_t curves_noted; // the notes of curves that cannot be fitted yet were written
-  std::uint8_t kernels_noted;  // ... and of kernel curves left unestimated
+  std::uint8_t kernels_noted;  // the notes of kernel curves left unestimated were written
   std::uint8_t vaxis_used;    // the vertical axis is the VAXIS= list of the current variable
   std::uint8_t unbinnable;   // the variable's range cannot be binned in doubles: no histogram
   int curve_fill;            // curves drawn filled (0 or 1)

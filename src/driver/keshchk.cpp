@@ -170,7 +170,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   }
   if (nparam > 0) ctx->fitted_curves = 1;
   request->ncurves_dist[KES_DIST_KERNEL] = nkernel;
-  request->nkernels = request->nkernels2 = nkernel;
+  request->nkernels = nkernel;
   request->ncurves = nparam + nkernel;
   request->tabcontents = !kes_flag(s, KES_PLOT_FLAG_NOTABCONTENTS);
   request->binlimit = KES_BINLIMIT_NONE;

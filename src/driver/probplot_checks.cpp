@@ -157,7 +157,6 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   const kes_stmt* s = request->stmt;
   const int n = count_families(s, kQqFamilies);
   if (n < 0) return 1;
-  request->ndist = n;
   request->pctlaxis = kes_flag(s, KES_PLOT_FLAG_PCTLAXIS);
   request->pctlscale = kes_flag(s, KES_PLOT_FLAG_PCTLSCALE);
   if (!families_ok(s, kQqFamilies)) return 1;
@@ -176,7 +175,6 @@ int keschk1(kes_ctx*, kes_preq* request) {
   const kes_stmt* s = request->stmt;
   const int n = count_families(s, kCdfFamilies);
   if (n < 0) return 1;
-  request->ndist = n;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
     xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_NOTHING_TO_PLOT);
     return 1;

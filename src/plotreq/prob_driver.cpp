@@ -88,7 +88,6 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
     if (v[0] <= *low && v[n - 1] >= *high) {
       r->pctl = v;
       r->npctl = n;
-      r->pctl_word = 4;
       *low = v[0];
       *high = v[n - 1];
       return true;
@@ -107,16 +106,13 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
     }
   const int m = a < b ? a : b;
   if (m < 0) {
-    r->pctl_word = 4;
     const kes_name32& v = ctx->curname;
     xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_BEYOND_TICKS, static_cast<int>(v.len), v.text, *low, *high);
     xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN_PCTLORDER);
     return false;
   }
-  const auto g = [](int k) { return k < 4 ? 4 - k : k < 6 ? 1 : k < 13 ? 2 : k - 12; };
   r->pctl = &kes_dfltpts[m];
   r->npctl = 17 - 2 * m;
-  r->pctl_word = std::max(g(m), g(16 - m));
   *low = kes_dfltpts[m];
   *high = kes_dfltpts[16 - m];
   return true;
@@ -139,7 +135,6 @@ void kes_qq_pctlticks(kes_preq* r, double p_low, double p_high) {
   const int n = 17 - a - b;
   r->pctl = &kes_dfltpts[a < 17 ? a : 16];
   r->npctl = n > 0 ? n : 0;
-  r->pctl_word = a < 4 ? 4 - a : 0;
 }
 
 namespace {
@@ -283,7 +278,6 @@ int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key,
   }
   if (kind.qq) {
     if (r->pctlaxis) kes_qq_pctlticks(r, p_low, p_high);
-    else r->pctl_word = 4;
     nice_axis(sr.qlo, sr.qhi, theoretical(key));
   } else {
     key->tmin = sr.qlo;

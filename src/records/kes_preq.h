@@ -78,7 +78,6 @@ struct kes_preq {
   int* bincode;              // per analysis variable: kes_bincode
   int ncurves_dist[KES_NDIST];  // curves per distribution code
   int nkernels;              // kernel curves
-  int nkernels2;             // kernel curves (second copy, read by the kernel code)
   int ncurves;               // parametric and kernel curves
   int maxnbin;               // MAXNBIN=
   int maxsigmas;             // MAXSIGMAS=
@@ -88,7 +87,6 @@ struct kes_preq {
   std::uint8_t rtinclude;    // RTINCLUDE
   std::uint8_t nobars;       // NOBARS
   int explicit_bins;         // bins are given (list, NMIDPOINTS=, NENDPOINTS=)
-  int bins_word;             // cleared by the bin checks
   int nvvalues;              // VAXIS= values usable as vertical ticks
   int curbincode;            // bin code of the variable being binned; 2 after a fallback
   std::uint8_t keybinning;   // set while the key cell is binned
@@ -106,7 +104,6 @@ struct kes_preq {
   kes_dsh outkernel;         // OUTKERNEL= data set
   host_access* outkernel_def;
   // Probability, QQ, CDF and PP plots.
-  int ndist;                 // distributions asked for (0 or 1)
   std::uint8_t pctlaxis;     // PCTLAXIS
   std::uint8_t pctlscale;    // PCTLSCALE
   double nadj;               // NADJ=
@@ -116,5 +113,4 @@ struct kes_preq {
   std::uint8_t rotate;       // ROTATE: data on the horizontal axis
   const double* pctl;        // percent ticks of the percentile or probability axis
   int npctl;
-  int pctl_word;             // label word kept with the ticks (no reader)
 };

@@ -101,7 +101,6 @@ void listing_keep_together(int n) {
 
 int listing_linesize() { return config().linesize; }
 int listing_pagesize() { return config().pagesize; }
-int listing_page_number() { return st.page; }
 
 void listing_set_title(int n, std::string_view text) {
   if (n < 1 || n > max_titles) return;

@@ -7,7 +7,7 @@
 
 #include "core/host_vectors.h"
 #include "core/number_text.h"
-#include "parse/format_ids.h"
+#include "core/format_ids.h"
 
 namespace {
 

@@ -85,7 +85,6 @@ void listing_new_page();
 void listing_keep_together(int n);  // the next line starts a new page
 int listing_linesize();
 int listing_pagesize();
-int listing_page_number();  // pages begun so far
 // Title line n (1..10): sets it and clears the titles after it; empty text clears n too.
 void listing_set_title(int n, std::string_view text);
 // Title line n as it stands ("" when unset or out of range), and the same line put

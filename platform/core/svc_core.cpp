@@ -10,7 +10,7 @@
 #include "core/name_case.h"
 #include "core/runtime.h"
 #include "host/step_codes.h"
-#include "output/output_api.h"
+#include "core/output_api.h"
 
 namespace plat {
 

@@ -9,7 +9,7 @@
 #include "data/formats.h"
 #include "data/output_state.h"
 #include "host/host_missing.h"
-#include "output/output_api.h"
+#include "core/output_api.h"
 
 namespace plat {
 namespace {

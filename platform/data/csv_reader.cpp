@@ -232,17 +232,6 @@ int parse_number_cell(const char* b, const char* e, double* v) {
   return 1;
 }
 
-bool split_csv_line(std::string_view line, std::vector<std::string>* fields) {
-  fields->clear();
-  std::string err;
-  std::string no_path;
-  scanner sc(line.data(), line.data() + line.size(), no_path);
-  std::vector<field> fs;
-  if (!sc.record(&fs, &err)) return false;
-  for (const field& f : fs) fields->push_back(decoded(f));
-  return true;
-}
-
 namespace {
 
 std::string column_label(const csv_table& t, size_t j) {

@@ -42,8 +42,4 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
 // value. Blanks around the text are ignored; "inf" and "nan" are not numbers.
 int parse_number_cell(const char* b, const char* e, double* v);
 
-// RFC-4180 field splitting of one line of text (used for the header of metadata and
-// by tests); false for an unterminated quote.
-bool split_csv_line(std::string_view line, std::vector<std::string>* fields);
-
 }  // namespace plat

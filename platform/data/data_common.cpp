@@ -33,11 +33,6 @@ void data_msg(int number, ...) {
   log_write(kind, text);
 }
 
-void data_log(int kind_code, const std::string& text) {
-  last_message = text;
-  log_write(kind_code == 0 ? msg_kind::note : (kind_code == 1 ? msg_kind::warning : msg_kind::error), text);
-}
-
 bool valid_name(std::string_view s) {
   if (s.empty() || s.size() > 32) return false;
   auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };

@@ -45,7 +45,6 @@ const std::vector<ds_var>& variables(const dataset* ds);
 // Index of the variable with this name (case-insensitive), or -1.
 int find_variable(const dataset* ds, const std::string& name);
 std::string dataset_name(const dataset* ds);  // "LIB.MEMBER" for messages
-std::string dataset_path(const dataset* ds);  // the file
 long observation_count(const dataset* ds);    // -1 for an output data set
 
 // BY processing of an input data set, as the BY statement asks: the variables in

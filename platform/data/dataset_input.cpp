@@ -220,8 +220,6 @@ const dataset* open_output_at(const std::string& path) {
   return nullptr;
 }
 
-bool is_open_dataset(const dataset* ds) { return is_open(ds); }
-
 const std::vector<ds_var>& variables(const dataset* ds) { return ds->vars; }
 
 int find_variable(const dataset* ds, const std::string& name) {
@@ -235,7 +233,6 @@ int find_variable(const dataset* ds, const std::string& name) {
 }
 
 std::string dataset_name(const dataset* ds) { return ds->libref + "." + ds->member; }
-std::string dataset_path(const dataset* ds) { return ds->path; }
 long observation_count(const dataset* ds) { return ds->output ? -1 : ds->nobs; }
 
 bool set_by(dataset* ds, const std::vector<by_var>& vars, bool notsorted, std::string* error) {

@@ -91,7 +91,6 @@ struct dataset : host_dataset {
 // arguments and written to the log; the text is also kept for data_last_message.
 void data_msg(int number, ...);
 // A message written directly with its kind.
-void data_log(int kind_code, const std::string& text);  // 0 note, 1 warning, 2 error
 
 // The library folder of a libref ("" means WORK), or "" after setting *error.
 std::string library_folder(const std::string& libref, std::string* error);
@@ -104,7 +103,6 @@ std::string member_folder(const std::string& libref, const std::string& member, 
                           std::string* error);
 // Data sets are closed at the end of the step that opened them.
 void track_dataset(dataset* ds);
-bool is_open_dataset(const dataset* ds);
 // The output data set of this step that goes to path, or nullptr.
 const dataset* open_output_at(const std::string& path);
 bool valid_name(std::string_view s);

@@ -13,7 +13,7 @@
 #include "graph/template_graph.h"
 #include "host/step_codes.h"
 #include "output/method_call.h"
-#include "output/output_api.h"
+#include "core/output_api.h"
 #include "output/output_messages.h"
 #include "output/output_system.h"
 

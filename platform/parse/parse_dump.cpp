@@ -6,7 +6,7 @@
 #include "core/number_text.h"
 #include "data/dataset.h"
 #include "host/host_missing.h"
-#include "parse/format_ids.h"
+#include "core/format_ids.h"
 #include "parse/parse_internal.h"
 #include "parse/parser.h"
 

@@ -8,7 +8,7 @@
 #include "core/name_case.h"
 #include "core/runtime.h"
 #include "kes_gram_names.h"
-#include "parse/format_ids.h"
+#include "core/format_ids.h"
 #include "parse/parse_internal.h"
 
 namespace plat::parse {

@@ -15,7 +15,7 @@
 #include "core/host_messages.h"
 #include "core/runtime.h"
 #include "host/step_codes.h"
-#include "output/output_api.h"
+#include "core/output_api.h"
 #include "runner/global_statements.h"
 #include "runner/module_link.h"
 #include "runner/program_split.h"

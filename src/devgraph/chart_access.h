@@ -3,6 +3,7 @@
 #pragma once
 #include <cstring>
 
+#include "kes_gram_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
@@ -51,5 +52,7 @@ inline bool kes_gname_is(const char* name8, const char* word) {
   return std::memcmp(name8, w, 8) == 0;
 }
 
-// ZCOMPRESS of the PROC statement (flag 16): tick values in their shortest form.
-inline int kes_zcompress(const kes_ctx* ctx) { return ctx->proc != nullptr && kes_flag(ctx->proc, 16) ? 1 : 0; }
+// ZCOMPRESS of the PROC statement: tick values in their shortest form.
+inline int kes_zcompress(const kes_ctx* ctx) {
+  return ctx->proc != nullptr && kes_flag(ctx->proc, KES_PROC_FLAG_ZCOMPRESS) ? 1 : 0;
+}

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -23,8 +24,14 @@ namespace {
 
 constexpr int kPoints = 200;        // points of a parametric curve
 constexpr int kKernelPoints = 514;  // most points of a kernel curve
-// FILL flag of each family. ORDER kes_distcode
-constexpr int kFillOpt[10] = {8, 9, 10, 11, 24, 41, 75, 76, 32, 34};
+// FILL flag of each family (the two-parameter Weibull has no histogram curve, so no
+// FILL). ORDER kes_distcode
+constexpr int kNoFill = -1;
+constexpr int kFillOpt[] = {KES_PLOT_FLAG_NORMAL_FILL, KES_PLOT_FLAG_LOGNORMAL_FILL, KES_PLOT_FLAG_EXPONENTIAL_FILL,
+                            KES_PLOT_FLAG_WEIBULL_FILL, KES_PLOT_FLAG_GAMMA_FILL,     KES_PLOT_FLAG_BETA_FILL,
+                            KES_PLOT_FLAG_SB_FILL,      KES_PLOT_FLAG_SU_FILL,        kNoFill,
+                            KES_PLOT_FLAG_KERNEL_FILL};
+static_assert(std::size(kFillOpt) == KES_DIST_KERNEL + 1, "one entry per distribution code");
 
 // Evaluation range of curve c within the axis range [lo, hi]; false when the curve
 // is not drawn.
@@ -107,8 +114,8 @@ int kescmh5(kes_ctx* ctx, kes_cell* cell) {
     else status = kesgden(ctx, cell, xy, a, b, &n, j);
     if (status != 0 || n <= 0) return done(1);
 
-    const int dist = cv.dist >= 0 && cv.dist < 10 ? cv.dist : 0;
-    if (r->curve_fill && !filled && kes_flag(r->stmt, kFillOpt[dist])) {
+    const int dist = cv.dist >= 0 && cv.dist <= KES_DIST_KERNEL ? cv.dist : KES_DIST_NORMAL;
+    if (r->curve_fill && !filled && kFillOpt[dist] != kNoFill && kes_flag(r->stmt, kFillOpt[dist])) {
       if (!kes_gname_is(c->fill[0].pattern, "E")) {
         double* p = xy + 2 * n;
         const double pts[8] = {X(b), xy[2 * n - 1], X(b), y0, X(a), y0, X(a), xy[1]};

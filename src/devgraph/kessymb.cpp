@@ -12,12 +12,13 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "plotdata/family_line.h"
+#include "records/kes_curve.h"
 #include "records/pool_alloc.h"
 
 namespace {
 
 constexpr int kGeneral = 3;     // general entries before the templates
-constexpr int kFamilies = 8;    // template entries of the fitted families 0..7
+constexpr int kFamilies = KES_DIST_SU + 1;  // template entries of the fitted families
 constexpr int kLineTypes = 47;  // line types cycle through 0..46
 
 // Element j of a list option, the last one repeating; false when the list is empty.
@@ -73,14 +74,14 @@ int kessymb(kes_ctx* ctx) {
   const std::vector<kes_symattr> defs(t, t + n);
   kes_symattr* e = c->curve_attr;
   int q = 0;  // the curve's place in the request
-  for (int k = 0; k < 10; ++k) {
-    const int count = k == 9 ? r->nkernels : r->ncurves_dist[k];
-    if (count <= 0 || k == 8) continue;
+  for (int k = 0; k <= KES_DIST_KERNEL; ++k) {
+    const int count = k == KES_DIST_KERNEL ? r->nkernels : r->ncurves_dist[k];
+    if (count <= 0 || k == KES_DIST_WEIBULL2) continue;
     const kes_symattr family = defs[1 + q];
     for (int j = 0; j < count; ++j, ++e, ++q) {
-      const kes_symattr tmpl = k == 9 ? defs[1 + q] : family;
+      const kes_symattr tmpl = k == KES_DIST_KERNEL ? defs[1 + q] : family;
       *e = tmpl;
-      if (k <= 7 && count > 1) {
+      if (k <= KES_DIST_SU && count > 1) {
         if (c->style) {
           char name[16];
           std::snprintf(name, sizeof name, "GraphData%d", j % 12 + 1);

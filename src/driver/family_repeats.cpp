@@ -2,6 +2,7 @@
 // folds the occurrences into one curve (a parameter given in both keeps the later
 // value), so the statement says which option that happened to.
 #include "driver/plot_checks.h"
+#include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"

@@ -28,7 +28,8 @@
 namespace {
 
 // INSET codes whose statistics must be computed on request.
-constexpr int kInsetCodes[4] = {24, 32, 44, 45};
+constexpr int kInsetCodes[4] = {KES_INSET_CODE_SIGNRANK, KES_INSET_CODE_PROBS, KES_INSET_CODE_MSIGN,
+                                 KES_INSET_CODE_PROBM};
 constexpr double kPctlTop = 100 + kes_stat::EPS11;
 
 int fail(int code) {

@@ -4,6 +4,7 @@
 // data sets, NOBARS and the VAXIS= values.
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
@@ -38,79 +39,80 @@ constexpr kes_param_test single(int slot, double bound, bool strict, int message
 }
 
 // In the order of the checks.
-const family kFamilies[8] = {
+const family kFamilies[] = {
     {KES_PLOT_FLAG_NORMAL,
-     0,
+     KES_DIST_NORMAL,
      {KES_P_NORMAL_MU, KES_P_NORMAL_SIGMA, -1, -1},
      {positive(KES_P_NORMAL_SIGMA, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)},
-     13,
-     8,
+     KES_PLOT_FLAG_NORMAL_NOPRINT,
+     KES_PLOT_FLAG_NORMAL_FILL,
      KES_MSG_FILL_NEEDS_ONE_NORMAL_CURVE},
     {KES_PLOT_FLAG_LOGNORMAL,
-     1,
+     KES_DIST_LOGNORMAL,
      {KES_P_LOGNORMAL_THETA, KES_P_LOGNORMAL_SIGMA, KES_P_LOGNORMAL_ZETA, -1},
      {positive(KES_P_LOGNORMAL_SIGMA, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE)},
-     14,
-     9,
+     KES_PLOT_FLAG_LOGNORMAL_NOPRINT,
+     KES_PLOT_FLAG_LOGNORMAL_FILL,
      KES_MSG_FILL_NEEDS_ONE_LOGNORMAL_CURVE},
     {KES_PLOT_FLAG_EXPONENTIAL,
-     2,
+     KES_DIST_EXPONENTIAL,
      {KES_P_EXPONENTIAL_THETA, KES_P_EXPONENTIAL_SIGMA, -1, -1},
      {positive(KES_P_EXPONENTIAL_SIGMA, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)},
-     16,
-     10,
+     KES_PLOT_FLAG_EXPONENTIAL_NOPRINT,
+     KES_PLOT_FLAG_EXPONENTIAL_FILL,
      KES_MSG_FILL_NEEDS_ONE_EXPONENTIAL_CURVE},
     {KES_PLOT_FLAG_WEIBULL,
-     3,
+     KES_DIST_WEIBULL,
      {KES_P_WEIBULL_THETA, KES_P_WEIBULL_SIGMA, KES_P_WEIBULL_C, -1},
      {positive(KES_P_WEIBULL_SIGMA, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE),
       positive(KES_P_WEIBULL_C, KES_MSG_WEIBULL_C_NOT_POSITIVE),
       single(KES_PLOT_SLOT_WEIBULL_CINITIAL, 0, false, KES_MSG_CINITIAL_NEGATIVE, false),
       single(KES_PLOT_SLOT_WEIBULL_CDELTA, kTinyPositive, false, KES_MSG_CDELTA_NOT_POSITIVE, false)},
-     15,
-     11,
+     KES_PLOT_FLAG_WEIBULL_NOPRINT,
+     KES_PLOT_FLAG_WEIBULL_FILL,
      KES_MSG_FILL_NEEDS_ONE_WEIBULL_CURVE},
     {KES_PLOT_FLAG_GAMMA,
-     4,
+     KES_DIST_GAMMA,
      {KES_P_GAMMA_THETA, KES_P_GAMMA_SIGMA, KES_P_GAMMA_ALPHA, -1},
      {positive(KES_P_GAMMA_SIGMA, KES_MSG_GAMMA_SIGMA_NOT_POSITIVE),
       positive(KES_P_GAMMA_ALPHA, KES_MSG_GAMMA_ALPHA_NOT_POSITIVE),
       single(KES_PLOT_SLOT_GAMMA_ALPHAINITIAL, 0, false, KES_MSG_ALPHAINITIAL_NEGATIVE, false),
       single(KES_PLOT_SLOT_GAMMA_ALPHADELTA, kTinyPositive, false, KES_MSG_ALPHADELTA_NOT_POSITIVE, false)},
-     25,
-     24,
+     KES_PLOT_FLAG_GAMMA_NOPRINT,
+     KES_PLOT_FLAG_GAMMA_FILL,
      KES_MSG_FILL_NEEDS_ONE_GAMMA_CURVE},
     {KES_PLOT_FLAG_BETA,
-     5,
+     KES_DIST_BETA,
      {KES_P_BETA_THETA, KES_P_BETA_SIGMA, KES_P_BETA_ALPHA, KES_P_BETA_BETA},
      {positive(KES_P_BETA_SIGMA, KES_MSG_BETA_SIGMA_NOT_POSITIVE),
       positive(KES_P_BETA_ALPHA, KES_MSG_BETA_ALPHA_TOO_SMALL, true),
       positive(KES_P_BETA_BETA, KES_MSG_BETA_BETA_TOO_SMALL, true),
       single(KES_PLOT_SLOT_BETA_TOL, 0, true, KES_MSG_BETA_TOL_NOT_POSITIVE, true)},
-     42,
-     41,
+     KES_PLOT_FLAG_BETA_NOPRINT,
+     KES_PLOT_FLAG_BETA_FILL,
      KES_MSG_FILL_NEEDS_ONE_BETA_CURVE},
     {KES_PLOT_FLAG_SB,
-     6,
+     KES_DIST_SB,
      {KES_P_SB_THETA, KES_P_SB_SIGMA, KES_P_SB_DELTA, KES_P_SB_GAMMA},
      {positive(KES_P_SB_SIGMA, KES_MSG_SB_SIGMA_NOT_POSITIVE),
       positive(KES_P_SB_DELTA, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE),
       single(KES_PLOT_SLOT_SB_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
       single(KES_PLOT_SLOT_SB_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)},
-     70,
-     75,
+     KES_PLOT_FLAG_SB_NOPRINT,
+     KES_PLOT_FLAG_SB_FILL,
      KES_MSG_FILL_NEEDS_ONE_SB_CURVE},
     {KES_PLOT_FLAG_SU,
-     7,
+     KES_DIST_SU,
      {KES_P_SU_THETA, KES_P_SU_SIGMA, KES_P_SU_DELTA, KES_P_SU_GAMMA},
      {positive(KES_P_SU_SIGMA, KES_MSG_SU_SIGMA_NOT_POSITIVE),
       positive(KES_P_SU_DELTA, KES_MSG_JOHNSON_DELTA_NOT_POSITIVE),
       single(KES_PLOT_SLOT_SU_FITTOL, 0, true, KES_MSG_FITTOLERANCE_NOT_POSITIVE, true),
       single(KES_PLOT_SLOT_SU_FITINTERVAL, 0, true, KES_MSG_FITINTERVAL_NOT_POSITIVE, true)},
-     72,
-     76,
+     KES_PLOT_FLAG_SU_NOPRINT,
+     KES_PLOT_FLAG_SU_FILL,
      KES_MSG_FILL_NEEDS_ONE_SU_CURVE},
 };
+static_assert(std::size(kFamilies) == KES_DIST_SU + 1, "one entry per fitted family");
 
 // Curve count of a family: the longest of its parameter lists, at least 1.
 int curve_count(const kes_stmt* s, const family& f) {
@@ -167,7 +169,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   }
   if (nparam > 0) ctx->fitted_curves = 1;
   request->ncurves_dist[KES_DIST_KERNEL] = nkernel;
-  request->nkernels = request->nkernels2 = nkernel;
+  request->nkernels = nkernel;
   request->ncurves = nparam + nkernel;
   request->tabcontents = !kes_flag(s, KES_PLOT_FLAG_NOTABCONTENTS);
   request->binlimit = KES_BINLIMIT_NONE;

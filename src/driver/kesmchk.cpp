@@ -73,7 +73,6 @@ bool count_ok(const kes_stmt* s, int slot, int too_many, int too_few) {
 
 int kesmchk(kes_ctx* ctx, kes_preq* request) {
   const kes_stmt* s = request->stmt;
-  request->bins_word = 0;
   bool mid = kes_pgiven(s, KES_PLOT_SLOT_MIDPOINTS);
   const bool end = kes_pgiven(s, KES_PLOT_SLOT_ENDPOINTS);
   const bool end_list = end && kes_pslot(s, KES_PLOT_SLOT_ENDPOINTS)->given == kListGiven;

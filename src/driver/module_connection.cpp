@@ -37,7 +37,7 @@ const mcn_image vi_mcn = {
 };
 
 // Called before the handle is copied; nothing to do at connection time.
-void himodcn() {}
+static void himodcn() {}
 
 KES_EXPORT const mcn_image* mcn_main(host_gcb* anchor, void* pidb) {
   v_global_gcb_anchor = anchor;

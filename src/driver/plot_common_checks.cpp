@@ -17,9 +17,10 @@
 namespace {
 constexpr int kMinNameWidth = 8;
 // INSET statements: the code list slot, its end code and the robust-statistics codes.
-constexpr int kInsetCodes = 1;
-constexpr double kInsetEnd = 300;
-constexpr double kRobustFirst = 35, kRobustLast = 38, kRobustSecond = 37;
+constexpr int kInsetCodes = KES_INSET_SLOT_CODES;
+constexpr double kInsetEnd = KES_INSET_CODE_END;
+constexpr double kRobustFirst = KES_INSET_CODE_GINI, kRobustLast = KES_INSET_CODE_SN,
+                 kRobustSecond = KES_INSET_CODE_QN;
 // Slots of the grid colour, line type and width.
 constexpr int kGridSlots[3] = {KES_PLOT_SLOT_CGRID, KES_PLOT_SLOT_LGRID, KES_PLOT_SLOT_WGRID};
 

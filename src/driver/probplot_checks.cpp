@@ -2,6 +2,7 @@
 // distribution at most, its parameters, the plotting-position constants, PCTLORDER=
 // and the vertical scale of a CDF plot.
 #include <cstring>
+#include <iterator>
 
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
@@ -47,7 +48,7 @@ struct family_tests {
 const kes_param_test kBetaTol = single(KES_PLOT_SLOT_BETA_TOL, 0, true, KES_MSG_BETA_TOL_NOT_POSITIVE, true);
 
 // QQPLOT and PROBPLOT, in the order of the checks.
-const family_tests kQqFamilies[9] = {
+const family_tests kQqFamilies[] = {
     {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_LOGNORMAL,
      {shape(KES_P_LOGNORMAL_SIGMA, 0, true, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE, KES_MSG_LOGNORMAL_NEEDS_SIGMA),
@@ -80,9 +81,10 @@ const family_tests kQqFamilies[9] = {
      {single(KES_PLOT_SLOT_WEIBULL2_SIGMA, 0, true, KES_MSG_WEIBULL_SIGMA_NOT_POSITIVE, true),
       single(KES_PLOT_SLOT_WEIBULL2_C, 0, true, KES_MSG_WEIBULL_C_NOT_POSITIVE, true)}},
 };
+static_assert(std::size(kQqFamilies) == KES_DIST_WEIBULL2 + 1, "one entry per family of a QQ or probability plot");
 
 // CDFPLOT and PPPLOT: the first value of each parameter only; SB and SU untested.
-const family_tests kCdfFamilies[8] = {
+const family_tests kCdfFamilies[] = {
     {KES_PLOT_FLAG_NORMAL, {first(KES_P_NORMAL_SIGMA, 0, false, KES_MSG_NORMAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_LOGNORMAL, {first(KES_P_LOGNORMAL_SIGMA, 0, true, KES_MSG_LOGNORMAL_SIGMA_NOT_POSITIVE)}},
     {KES_PLOT_FLAG_EXPONENTIAL, {first(KES_P_EXPONENTIAL_SIGMA, 0, false, KES_MSG_EXPONENTIAL_SIGMA_NOT_POSITIVE)}},
@@ -103,6 +105,7 @@ const family_tests kCdfFamilies[8] = {
     {KES_PLOT_FLAG_SB, {}},
     {KES_PLOT_FLAG_SU, {}},
 };
+static_assert(std::size(kCdfFamilies) == KES_DIST_SU + 1, "one entry per fitted family");
 
 // Counts the distributions asked for; more than one is refused, at the first family
 // option. -1 after the message.
@@ -159,7 +162,6 @@ int kesqchk(kes_ctx*, kes_preq* request) {
   const kes_stmt* s = request->stmt;
   const int n = count_families(request, kQqFamilies);
   if (n < 0) return 1;
-  request->ndist = n;
   request->pctlaxis = kes_flag(s, KES_PLOT_FLAG_PCTLAXIS);
   request->pctlscale = kes_flag(s, KES_PLOT_FLAG_PCTLSCALE);
   if (!families_ok(s, kQqFamilies)) return 1;
@@ -178,7 +180,6 @@ int keschk1(kes_ctx*, kes_preq* request) {
   const kes_stmt* s = request->stmt;
   const int n = count_families(request, kCdfFamilies);
   if (n < 0) return 1;
-  request->ndist = n;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
     xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_NOTHING_TO_PLOT);
     return 1;

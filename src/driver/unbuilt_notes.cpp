@@ -4,6 +4,8 @@
 // TILELEGLABEL=, the title of a legend that nothing fills, FORCEHIST, which nothing
 // needs, OVERLAY where it draws no groups (HISTOGRAM, and device graphs), and on
 // template graphs the appearance options that only device charts read.
+#include "driver/unbuilt_notes.h"
+
 #include <cstring>
 #include <initializer_list>
 #include <string>

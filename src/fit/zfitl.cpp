@@ -117,7 +117,7 @@ double ThreshEst(zfit_work* w) {
 // The maximum-likelihood threshold: a bracket of the score's change of sign below the
 // minimum, then bisection to 1e-5. 0, or 1 (after note 1462 when the search reaches
 // the minimum).
-int threshold_search(zfit_work* w) {
+static int threshold_search(zfit_work* w) {
   double& theta = w->params[0];
   const double min = w->req->min;
   double t = 1.0;

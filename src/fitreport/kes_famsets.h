@@ -16,8 +16,7 @@ extern const kes_famfn kes_fam_beta;
 extern const kes_famfn kes_fam_sb;
 extern const kes_famfn kes_fam_su;
 
-// The set of a distribution code, or null: code 9, a code outside 0..8, or a family
-// whose set is not built yet.
+// The set of a distribution code, or null: code 9 (the kernel) or a code outside 0..8.
 const kes_famfn* kes_famdisp(int code);
 
 // Results of kesgden.

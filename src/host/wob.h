@@ -183,5 +183,4 @@ inline wob_attr wob_str(int id, const char* text, int len) {
   a.last.str = text;
   return a;
 }
-inline wob_attr wob_list(int id, void* p) { return wob_ptr(id, WOB_LIST, p); }
 inline wob_attr wob_text(int id, void* handle) { return wob_ptr(id, WOB_TEXT, handle); }

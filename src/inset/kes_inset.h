@@ -12,20 +12,21 @@ struct kes_curve;
 struct kes_stmt;
 struct kes_plotslot;
 
-// The code stream of an INSET statement (slot 1, read as integers by truncation).
+// The code stream of an INSET statement (slot 1, read as integers by truncation); the
+// grammar gives the codes it writes.
 enum kes_insetcode : int {
   KES_IC_LAST_STAT = KES_IN_NSTATS - 1,  // 0.. the statistics of stats/statistics.def
-  KES_IC_FIRST_DIST = 49,    // 49..57 distribution blocks, family = code - 49
-  KES_IC_LAST_DIST = 57,
-  KES_IC_KERNEL = 58,        // every kernel of the request
-  KES_IC_KERNEL1 = 59,       // 59..63 KERNEL1..KERNEL5
-  KES_IC_LAST_KERNEL = 63,
+  KES_IC_FIRST_DIST = KES_INSET_CODE_NORMAL,  // 49..57 distribution blocks, family = code - 49
+  KES_IC_LAST_DIST = KES_INSET_CODE_WEIBULL2,
+  KES_IC_KERNEL = KES_INSET_CODE_KERNEL,  // every kernel of the request
+  KES_IC_KERNEL1 = KES_INSET_CODE_KERNEL1,  // 59..63 KERNEL1..KERNEL5
+  KES_IC_LAST_KERNEL = KES_INSET_CODE_KERNEL5,
   KES_IC_FIRST_SIBLING = 64, // 64..88 never produced by this grammar
   KES_IC_LAST_SIBLING = 88,
-  KES_IC_LABEL = 100,        // a user label follows (slot 10)
-  KES_IC_FORMAT = 200,       // a user format follows (slot 11)
-  KES_IC_END = 300,
-  KES_IC_DATA = 400,         // DATA= rows
+  KES_IC_LABEL = KES_INSET_CODE_LABEL,  // a user label follows (slot 10)
+  KES_IC_FORMAT = KES_INSET_CODE_FORMAT,  // a user format follows (slot 11)
+  KES_IC_END = KES_INSET_CODE_END,
+  KES_IC_DATA = KES_INSET_CODE_DATA,  // DATA= rows
   KES_IC_NAMED = 500,        // never produced by this grammar
 };
 

@@ -1,6 +1,7 @@
 // kesitst: the value of an inset statistic, or whether a distribution or kernel block
 // applies to the current request; kesimsg: a statistic's default label.
 #include <cmath>
+#include <iterator>
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
@@ -20,8 +21,8 @@ static_assert(KES_IC_LAST_STAT < KES_IC_FIRST_DIST, "the statistic codes stay be
 
 // How each statistic's value is shown, by row of stats/statistics.def.
 constexpr int kForm[KES_NSTATS] = {
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_code, in_label, in_form, \
-                 in_source)                                                                                     \
+#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, \
+                 in_source)                                                                           \
   KES_IF_##in_form,
 #include "stats/statistics.def"
 #undef KES_STAT
@@ -29,9 +30,10 @@ constexpr int kForm[KES_NSTATS] = {
 
 // Plot statement flags of the families other than the normal (probability, PP and QQ
 // requests ask for at most one family).
-constexpr int kOtherFamilyFlags[8] = {KES_PLOT_FLAG_LOGNORMAL, KES_PLOT_FLAG_WEIBULL, KES_PLOT_FLAG_EXPONENTIAL,
-                                      KES_PLOT_FLAG_GAMMA,     KES_PLOT_FLAG_BETA,    KES_PLOT_FLAG_SB,
-                                      KES_PLOT_FLAG_SU,        KES_PLOT_FLAG_WEIBULL2};
+constexpr int kOtherFamilyFlags[] = {KES_PLOT_FLAG_LOGNORMAL, KES_PLOT_FLAG_WEIBULL, KES_PLOT_FLAG_EXPONENTIAL,
+                                    KES_PLOT_FLAG_GAMMA,     KES_PLOT_FLAG_BETA,    KES_PLOT_FLAG_SB,
+                                    KES_PLOT_FLAG_SU,        KES_PLOT_FLAG_WEIBULL2};
+static_assert(std::size(kOtherFamilyFlags) == KES_DIST_WEIBULL2, "one flag per family but the normal");
 
 double missing() { return kes_fit_missing(); }
 
@@ -45,8 +47,8 @@ double stat_value(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs, int id) {
     const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell); \
     return slot != nullptr ? slot->nexcluded : 0.0;                   \
   }
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_code, in_label, in_form, \
-                 in_source)                                                                                     \
+#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, \
+                 in_source)                                                                           \
   case KES_STAT_##name:                                                                                         \
     in_source
 #include "stats/statistics.def"

@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "records/kes_curve.h"
 #include "records/stmt_slots.h"
-
-const int kes_family_color_slots[10] = {79, 80, 81, 82, 83, 84, 149, 167, 87, 73};
-const int kes_family_width_slots[10] = {103, 104, 108, 105, 106, 107, 151, 169, 109, 75};
-const int kes_family_line_slots[10] = {96, 97, 101, 98, 99, 100, 150, 168, 102, 74};
 
 kes_family_line kes_family_line_of(const kes_stmt* st, int dist) {
   kes_family_line f;
-  if (dist < 0 || dist > 8) return f;
+  if (dist < 0 || dist > KES_DIST_WEIBULL2) return f;
   // Widths and line types far past any device's are held at a bound the short fields keep.
   constexpr double kBound = 1000;
   if (kes_pgiven(st, kes_family_color_slots[dist])) {

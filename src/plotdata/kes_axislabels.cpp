@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
@@ -27,7 +28,7 @@ namespace {
 struct qtext {
   int plain, percent, plain_per_cell, percent_per_cell;
 };
-constexpr qtext kQuantile[8] = {
+constexpr qtext kQuantile[] = {
     {KES_MSG_QUANTILE_AXIS_NORMAL, KES_MSG_PERCENTILE_AXIS_NORMAL, 0, 0},
     {KES_MSG_QUANTILE_AXIS_LOGNORMAL, KES_MSG_PERCENTILE_AXIS_LOGNORMAL, KES_MSG_QUANTILE_AXIS_LOGNORMAL_PER_CELL,
      KES_MSG_PERCENTILE_AXIS_LOGNORMAL_PER_CELL},
@@ -43,11 +44,13 @@ constexpr qtext kQuantile[8] = {
     {KES_MSG_QUANTILE_AXIS_SU, KES_MSG_PERCENTILE_AXIS_SU, KES_MSG_QUANTILE_AXIS_SU_PER_CELL,
      KES_MSG_PERCENTILE_AXIS_SU_PER_CELL},
 };
+static_assert(std::size(kQuantile) == KES_DIST_SU + 1, "one entry per fitted family");
 // P-P axis texts by family.
-constexpr int kPp[8] = {
+constexpr int kPp[] = {
     KES_MSG_PP_AXIS_NORMAL, KES_MSG_PP_AXIS_LOGNORMAL, KES_MSG_PP_AXIS_EXPONENTIAL, KES_MSG_PP_AXIS_WEIBULL,
     KES_MSG_PP_AXIS_GAMMA,  KES_MSG_PP_AXIS_BETA,      KES_MSG_PP_AXIS_SB,          KES_MSG_PP_AXIS_SU,
 };
+static_assert(std::size(kPp) == KES_DIST_SU + 1, "one entry per fitted family");
 
 // The variable's label, else its name, into buf.
 int label_or_name(const kes_ctx* ctx, char* buf) {

@@ -33,11 +33,11 @@ struct family_slots {
 
 // The value and marker slots the grammar names for a parameter.
 #define PARAM(name) {KES_PLOT_SLOT_##name, KES_PLOT_SLOT_##name##_MARKS}
-constexpr param_slots kNone = {0, 0};
+constexpr param_slots kNone = {KES_NO_SLOT, KES_NO_SLOT};
 
 // ORDER: kes_distcode 0 to 7, as the table of laws; in each, location, scale, first and
 // second shape.
-constexpr family_slots kSlots[8] = {
+constexpr family_slots kSlots[] = {
     {PARAM(NORMAL_MU), PARAM(NORMAL_SIGMA), kNone, kNone, kNone},
     {PARAM(LOGNORMAL_THETA), PARAM(LOGNORMAL_ZETA), PARAM(LOGNORMAL_SIGMA), kNone, PARAM(LOGNORMAL_SLOPE)},
     {PARAM(EXPONENTIAL_THETA), PARAM(EXPONENTIAL_SIGMA), kNone, kNone, kNone},
@@ -50,7 +50,7 @@ constexpr family_slots kSlots[8] = {
 #undef PARAM
 static_assert(std::size(kSlots) == KES_DIST_SU + 1, "one entry per family with a location and a scale");
 
-bool has(const param_slots& p) { return p.marks != 0; }
+bool has(const param_slots& p) { return p.marks != KES_NO_SLOT; }
 
 // A marker says EST when its slot is given and its first word is not 0; it says value
 // when the slot is given and the word is 0.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 
 #include "fit/kes_famfn.h"
 #include "fit/kes_kernel.h"
@@ -32,9 +33,10 @@ constexpr double kCandidates[5] = {1, 2, 2.5, 5, 10};
 // A VAXIS= list must begin at 0 within this (the double just above 2^-53).
 const double kZeroTolerance = std::bit_cast<double>(std::uint64_t{0x3CA0000000000002});
 // The FILL flags of the curves.
-constexpr int kFillFlags[9] = {KES_PLOT_FLAG_NORMAL_FILL, KES_PLOT_FLAG_LOGNORMAL_FILL, KES_PLOT_FLAG_EXPONENTIAL_FILL,
-                               KES_PLOT_FLAG_WEIBULL_FILL, KES_PLOT_FLAG_GAMMA_FILL,       KES_PLOT_FLAG_BETA_FILL,
-                               KES_PLOT_FLAG_SB_FILL,      KES_PLOT_FLAG_SU_FILL,          KES_PLOT_FLAG_KERNEL_FILL};
+constexpr int kFillFlags[] = {KES_PLOT_FLAG_NORMAL_FILL, KES_PLOT_FLAG_LOGNORMAL_FILL, KES_PLOT_FLAG_EXPONENTIAL_FILL,
+                             KES_PLOT_FLAG_WEIBULL_FILL, KES_PLOT_FLAG_GAMMA_FILL,       KES_PLOT_FLAG_BETA_FILL,
+                             KES_PLOT_FLAG_SB_FILL,      KES_PLOT_FLAG_SU_FILL,          KES_PLOT_FLAG_KERNEL_FILL};
+static_assert(std::size(kFillFlags) == KES_DIST_SU + 2, "one flag per fitted family and the kernel");
 
 int len_of(const kes_textdesc& t) { return t.text != nullptr ? t.len : 0; }
 

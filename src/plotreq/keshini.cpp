@@ -21,20 +21,6 @@
 #include "records/stmt_slots.h"
 #include "stats/kesmpct.h"
 
-namespace {
-// Families whose fitted curves cannot be had yet, named once per request.
-void note_unfitted_families(kes_preq* r, int k) {
-  static const char* const kNames[8] = {"normal", "lognormal", "exponential", "Weibull",
-                                        "gamma",  "beta",      "Johnson SB",  "Johnson SU"};
-  if (r->curves_noted) return;
-  r->curves_noted = 1;
-  for (int code = 0; code < 8; ++code)
-    if (r->ncurves_dist[code] > 0 && kes_famdisp(code) == nullptr)
-      xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_FAMILY_NOT_FITTED_YET, k, kNames[code]);
-}
-
-}  // namespace
-
 int keshini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   const kes_stmt* st = r->stmt;
@@ -45,7 +31,6 @@ int keshini(kes_ctx* ctx, int k) {
   if (r->unbinnable) return 0;
   // No data in any cell is noted there and does not stop the request.
   if (kescmh4(ctx) == KES_RC_OUT_OF_MEMORY) return KES_RC_OUT_OF_MEMORY;
-  note_unfitted_families(r, k);
 
   void* group = kes_plot_group(ctx, st, k, "Histogram", KES_MSG_HISTOGRAM_GROUP);
   int result = kesgof(ctx);

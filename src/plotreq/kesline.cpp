@@ -36,7 +36,7 @@ void kesline(kes_ctx* ctx, kes_plotslot* slot, int intercept_slot, int slope_slo
   } else if (kes_pgiven(s, intercept_slot)) {
     // The lognormal's SLOPE= stands for exp(ZETA) and wins over a ZETA= beside it, as
     // the statement pass says when it reads both.
-    const bool alt = alt_slope_slot != 0 && kes_pgiven(s, alt_slope_slot);
+    const bool alt = alt_slope_slot != KES_NO_SLOT && kes_pgiven(s, alt_slope_slot);
     if (kes_pgiven(s, slope_slot) && !alt) {
       slot->line = 1;
       slot->intercept = first_value(s, intercept_slot);

@@ -3,6 +3,7 @@
 // 0 (also after note KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES), 1 when no cell was fitted, 1008 when the only cell has
 // no spread, 1016, or the device renderer's result.
 #include <cmath>
+#include <iterator>
 
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
@@ -27,8 +28,16 @@ namespace {
 struct line_slots {
   int intercept, slope, alt;
 };
-constexpr line_slots kLines[8] = {{187, 142, 0},  {188, 189, 60}, {199, 200, 0}, {190, 191, 0},
-                                  {205, 206, 0},  {67, 68, 0},    {113, 154, 0}, {164, 172, 0}};
+constexpr line_slots kLines[] = {
+    {KES_PLOT_SLOT_NORMAL_MU, KES_PLOT_SLOT_NORMAL_SIGMA, KES_NO_SLOT},
+    {KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_ZETA, KES_PLOT_SLOT_LOGNORMAL_SLOPE},
+    {KES_PLOT_SLOT_EXPONENTIAL_THETA, KES_PLOT_SLOT_EXPONENTIAL_SIGMA, KES_NO_SLOT},
+    {KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_SIGMA, KES_NO_SLOT},
+    {KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_SIGMA, KES_NO_SLOT},
+    {KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_SIGMA, KES_NO_SLOT},
+    {KES_PLOT_SLOT_SB_THETA, KES_PLOT_SLOT_SB_SIGMA, KES_NO_SLOT},
+    {KES_PLOT_SLOT_SU_THETA, KES_PLOT_SLOT_SU_SIGMA, KES_NO_SLOT}};
+static_assert(std::size(kLines) == KES_DIST_SU + 1, "one entry per fitted family");
 
 // Both axes: 0 to 1 by 0.2, or an ORDER= list that covers [0, 1].
 bool unit_axis(const kes_ctx* ctx, const kes_axis* axis, const char* name, double* lo, double* hi, double* step,

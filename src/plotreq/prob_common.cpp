@@ -3,6 +3,7 @@
 #include "plotreq/prob_common.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "fit/kes_cellnote.h"
 #include "host/host_missing.h"
@@ -38,13 +39,14 @@ struct family_flag {
   int flag, code;
 };
 // In the order they are tested: the first one given wins.
-constexpr family_flag kFamilies[9] = {
+constexpr family_flag kFamilies[] = {
     {KES_PLOT_FLAG_NORMAL, KES_DIST_NORMAL}, {KES_PLOT_FLAG_LOGNORMAL, KES_DIST_LOGNORMAL},
     {KES_PLOT_FLAG_EXPONENTIAL, KES_DIST_EXPONENTIAL}, {KES_PLOT_FLAG_WEIBULL, KES_DIST_WEIBULL},
     {KES_PLOT_FLAG_GAMMA, KES_DIST_GAMMA}, {KES_PLOT_FLAG_BETA, KES_DIST_BETA},
     {KES_PLOT_FLAG_SB, KES_DIST_SB}, {KES_PLOT_FLAG_SU, KES_DIST_SU},
     {KES_PLOT_FLAG_WEIBULL2, KES_DIST_WEIBULL2},
 };
+static_assert(std::size(kFamilies) == KES_DIST_WEIBULL2 + 1, "one entry per family of a QQ or probability plot");
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <utility>
+#include <iterator>
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
@@ -32,13 +33,15 @@ namespace {
 struct shape_lists {
   int a, b;
 };
-constexpr shape_lists kShapeLists[9] = {
-    {0, 0}, {KES_PLOT_SLOT_LOGNORMAL_SIGMA, 0}, {0, 0}, {KES_PLOT_SLOT_WEIBULL_C, 0}, {KES_PLOT_SLOT_GAMMA_ALPHA, 0},
+constexpr shape_lists kShapeLists[] = {
+    {KES_NO_SLOT, KES_NO_SLOT}, {KES_PLOT_SLOT_LOGNORMAL_SIGMA, KES_NO_SLOT}, {KES_NO_SLOT, KES_NO_SLOT},
+    {KES_PLOT_SLOT_WEIBULL_C, KES_NO_SLOT}, {KES_PLOT_SLOT_GAMMA_ALPHA, KES_NO_SLOT},
     {KES_PLOT_SLOT_BETA_ALPHA, KES_PLOT_SLOT_BETA_BETA}, {KES_PLOT_SLOT_SB_DELTA, KES_PLOT_SLOT_SB_GAMMA},
-    {KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_GAMMA}, {KES_PLOT_SLOT_WEIBULL2_THETA, 0},
+    {KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_GAMMA}, {KES_PLOT_SLOT_WEIBULL2_THETA, KES_NO_SLOT},
 };
+static_assert(std::size(kShapeLists) == KES_DIST_WEIBULL2 + 1, "one entry per family of a QQ or probability plot");
 
-int list_count(const kes_stmt* s, int slot) { return slot == 0 ? 1 : kes_pcount(s, slot); }
+int list_count(const kes_stmt* s, int slot) { return slot == KES_NO_SLOT ? 1 : kes_pcount(s, slot); }
 
 // Puts the request's key cell back on every way out.
 struct key_keeper {
@@ -85,7 +88,6 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
     if (v[0] <= *low && v[n - 1] >= *high) {
       r->pctl = v;
       r->npctl = n;
-      r->pctl_word = 4;
       *low = v[0];
       *high = v[n - 1];
       return true;
@@ -104,16 +106,13 @@ bool kes_prob_pctticks(kes_ctx* ctx, kes_preq* r, double* low, double* high) {
     }
   const int m = a < b ? a : b;
   if (m < 0) {
-    r->pctl_word = 4;
     const kes_name32& v = ctx->curname;
     xpmlog(KES_SET_PLOT, KES_MSG_PLOTTING_POSITIONS_BEYOND_TICKS, static_cast<int>(v.len), v.text, *low, *high);
     xpmlog(KES_SET_PLOT, KES_MSG_PROBABILITY_PLOT_NOT_DRAWN_PCTLORDER);
     return false;
   }
-  const auto g = [](int k) { return k < 4 ? 4 - k : k < 6 ? 1 : k < 13 ? 2 : k - 12; };
   r->pctl = &kes_dfltpts[m];
   r->npctl = 17 - 2 * m;
-  r->pctl_word = std::max(g(m), g(16 - m));
   *low = kes_dfltpts[m];
   *high = kes_dfltpts[16 - m];
   return true;
@@ -136,7 +135,6 @@ void kes_qq_pctlticks(kes_preq* r, double p_low, double p_high) {
   const int n = 17 - a - b;
   r->pctl = &kes_dfltpts[a < 17 ? a : 16];
   r->npctl = n > 0 ? n : 0;
-  r->pctl_word = a < 4 ? 4 - a : 0;
 }
 
 namespace {
@@ -280,7 +278,6 @@ int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key,
   }
   if (kind.qq) {
     if (r->pctlaxis) kes_qq_pctlticks(r, p_low, p_high);
-    else r->pctl_word = 4;
     nice_axis(sr.qlo, sr.qhi, theoretical(key));
   } else {
     key->tmin = sr.qlo;

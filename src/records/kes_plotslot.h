@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "records/kes_curve.h"
+
 struct kes_curve;
 
 struct kes_plotslot {
@@ -12,7 +14,7 @@ struct kes_plotslot {
   int ncurves;              // curve records of this cell (the request's curve count)
   int nkernels;             // kernel curves (the last records)
   int nfitted;              // curves fitted in this cell
-  int nfitted_dist[10];     // curves fitted per distribution code (9: kernels evaluated)
+  int nfitted_dist[KES_DIST_KERNEL + 1];  // curves fitted per distribution code (9: kernels evaluated)
   kes_curve* curves;        // the curve array
   int n;                    // values of the cell (the summary's count, truncated)
   int nexcluded;            // observations excluded from the plot

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "host/host_data.h"
+#include "records/kes_curve.h"
 #include "records/kes_vscale.h"
 
 struct kes_stmt;
@@ -26,8 +27,8 @@ inline const char* kes_plot_statement_name(int type) {
 }
 
 // Number of distribution codes that curve counts are kept for (0..7 parametric,
-// 8 two-parameter Weibull, 9 kernel).
-constexpr int KES_NDIST = 10;
+// 8 two-parameter Weibull, 9 kernel): one per kes_distcode.
+constexpr int KES_NDIST = KES_DIST_KERNEL + 1;
 
 // Bin codes of a histogram request, per analysis variable.
 enum kes_bincode : int {
@@ -77,7 +78,6 @@ struct kes_preq {
   int* bincode;              // per analysis variable: kes_bincode
   int ncurves_dist[KES_NDIST];  // curves per distribution code
   int nkernels;              // kernel curves
-  int nkernels2;             // kernel curves (second copy, read by the kernel code)
   int ncurves;               // parametric and kernel curves
   int maxnbin;               // MAXNBIN=
   int maxsigmas;             // MAXSIGMAS=
@@ -87,7 +87,6 @@ struct kes_preq {
   std::uint8_t rtinclude;    // RTINCLUDE
   std::uint8_t nobars;       // NOBARS
   int explicit_bins;         // bins are given (list, NMIDPOINTS=, NENDPOINTS=)
-  int bins_word;             // cleared by the bin checks
   int nvvalues;              // VAXIS= values usable as vertical ticks
   int curbincode;            // bin code of the variable being binned; 2 after a fallback
   std::uint8_t keybinning;   // set while the key cell is binned
@@ -95,8 +94,7 @@ struct kes_preq {
   std::uint8_t nodata_noted; // the no-data note was written for this variable
   std::uint8_t hang;         // HANG in force (exactly one curve)
   std::uint8_t graph_noted;  // the note that the graph is not drawn was written
-  std::uint8_t curves_noted; // the notes of curves that cannot be fitted yet were written
-  std::uint8_t kernels_noted;  // ... and of kernel curves left unestimated
+  std::uint8_t kernels_noted;  // the notes of kernel curves left unestimated were written
   std::uint8_t vaxis_used;    // the vertical axis is the VAXIS= list of the current variable
   std::uint8_t unbinnable;   // the variable's range cannot be binned in doubles: no histogram
   int curve_fill;            // curves drawn filled (0 or 1)
@@ -106,7 +104,6 @@ struct kes_preq {
   kes_dsh outkernel;         // OUTKERNEL= data set
   host_access* outkernel_def;
   // Probability, QQ, CDF and PP plots.
-  int ndist;                 // distributions asked for (0 or 1)
   std::uint8_t pctlaxis;     // PCTLAXIS
   std::uint8_t pctlscale;    // PCTLSCALE
   double nadj;               // NADJ=
@@ -116,5 +113,4 @@ struct kes_preq {
   std::uint8_t rotate;       // ROTATE: data on the horizontal axis
   const double* pctl;        // percent ticks of the percentile or probability axis
   int npctl;
-  int pctl_word;             // label word kept with the ticks (no reader)
 };

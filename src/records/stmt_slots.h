@@ -2,6 +2,9 @@
 #pragma once
 #include "host/kes_stmt.h"
 
+// No option slot: where a routine takes an optional slot and none applies.
+constexpr int KES_NO_SLOT = 0;
+
 // The slot n of a statement node; an empty slot when the node has none there.
 const kes_optslot* kes_pslot(const kes_stmt* s, int n);
 // The slot's given byte, and its second given byte.

@@ -37,8 +37,6 @@ const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75,
 
 namespace {
 
-// OUTPUT statement slots of QN= and STD_QN=.
-
 void raise_rc(kes_ctx* ctx, int rc) { ctx->rc = kes::max(ctx->rc, rc); }
 
 const kes_name32* var_name(const kes_ctx* ctx, int var) {

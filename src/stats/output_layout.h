@@ -19,7 +19,7 @@ struct host_access;
 
 // A slot the grammar leaves unused: the set-up keeps the statement's access record
 // in its list word and the number of variables defined in its count.
-constexpr int KES_OUT_SLOT_ACCESS = 50;
+constexpr int KES_OUT_SLOT_ACCESS = KES_OUT_SLOT_LAST + 1;
 static_assert(KES_OUT_SLOT_ACCESS > KES_OUT_SLOT_LAST, "the access slot lies past the statistics");
 
 // Longest name of a percentile variable.

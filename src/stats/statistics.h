@@ -35,7 +35,7 @@ struct kes_stat_row {
   int tab_col;           // -1: not an OUTTABLE variable
   const char* tab_name;
   const char* in_keyword;
-  int in_code;           // -1: not an INSET statistic
+  int in_code;           // the grammar's code of in_keyword; -1: not an INSET statistic
   int in_label;          // KES_SET_PROC
   int saved;             // summary block entry the inset reads; -1: none
 };
@@ -51,9 +51,9 @@ inline constexpr kes_stat_row KES_STAT_ROWS[KES_NSTATS] = {
 #define VARSUM(f) -1
 #define SAVED(i, cell) i
 #define EXCLUDED -1
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_code, in_label, in_form, \
-                 in_source)                                                                                     \
-  {#name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_code, in_label, in_source},
+#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, in_source) \
+  {#name, out_slot, out_label, out_cell, tab_col, tab_name, #in_keyword, KES_INSET_CODE_##in_keyword, in_label,   \
+   in_source},
 #include "stats/statistics.def"
 #undef KES_STAT
 #undef MOM

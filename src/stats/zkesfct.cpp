@@ -5,13 +5,12 @@
 #include <cmath>
 
 #include "host/kes_stmt.h"
+#include "kes_gram_names.h"
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "stats/zkesqnt.h"
 
 namespace {
-// Option slot of PCTLDEF= in the PROC statement.
-constexpr int PROC_SLOT_PCTLDEF = 11;
 
 double clamp_pos(double pos, double last) {
   if (pos > last) pos = last;
@@ -66,7 +65,7 @@ double kesfrac(const kes_ctx* ctx, int* j, int* k, double n, double p) {
     def = 5;
     const kes_stmt* proc = ctx->proc;
     const kes_optslot* s =
-        proc && proc->slots && proc->nslots > PROC_SLOT_PCTLDEF ? &proc->slots[PROC_SLOT_PCTLDEF] : nullptr;
+        proc && proc->slots && proc->nslots > KES_PROC_SLOT_PCTLDEF ? &proc->slots[KES_PROC_SLOT_PCTLDEF] : nullptr;
     if (s && s->given && !std::isnan(s->v.num))
       def = static_cast<int>(std::fmax(1.0, std::fmin(5.0, std::trunc(s->v.num))));
   }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "host/host_services.h"
 #include "kes_msg_names.h"
@@ -20,7 +21,7 @@ struct family_args {
   int index[4];
   int legend, legend_est;
 };
-constexpr family_args kArgs[8] = {
+constexpr family_args kArgs[] = {
     {2, {0, 1}, KES_MSG_CURVE_LEGEND_NORMAL, KES_MSG_CURVE_LEGEND_NORMAL_EST},
     {3, {0, 2, 1}, KES_MSG_CURVE_LEGEND_LOGNORMAL, KES_MSG_CURVE_LEGEND_LOGNORMAL_EST},
     {2, {0, 1}, KES_MSG_CURVE_LEGEND_EXPONENTIAL, KES_MSG_CURVE_LEGEND_EXPONENTIAL_EST},
@@ -30,6 +31,7 @@ constexpr family_args kArgs[8] = {
     {4, {0, 1, 2, 3}, KES_MSG_CURVE_LEGEND_SB, KES_MSG_CURVE_LEGEND_SB_EST},
     {4, {0, 1, 2, 3}, KES_MSG_CURVE_LEGEND_SU, KES_MSG_CURVE_LEGEND_SU_EST},
 };
+static_assert(std::size(kArgs) == KES_DIST_SU + 1, "one entry per fitted family");
 
 }  // namespace
 

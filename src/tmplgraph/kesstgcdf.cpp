@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+#include <iterator>
 
 #include "host/template_dynamics.h"
 #include "plotdata/kes_axislabels.h"
@@ -33,7 +34,7 @@ struct cdf_text {
   int msg;
   int order[4];
 };
-constexpr cdf_text kTexts[8] = {{KES_MSG_CDF_PARAMS_MU_SIGMA, {0, 1}},
+constexpr cdf_text kTexts[] = {{KES_MSG_CDF_PARAMS_MU_SIGMA, {0, 1}},
                                 {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
                                 {KES_MSG_CDF_PARAMS_THETA_SCALE, {0, 1}},
                                 {KES_MSG_CDF_PARAMS_THETA_SHAPE_SCALE, {0, 2, 1}},
@@ -41,6 +42,7 @@ constexpr cdf_text kTexts[8] = {{KES_MSG_CDF_PARAMS_MU_SIGMA, {0, 1}},
                                 {KES_MSG_CDF_PARAMS_BETA, {0, 2, 3, 1}},
                                 {KES_MSG_CDF_PARAMS_SB, {0, 2, 3, 1}},
                                 {KES_MSG_CDF_PARAMS_SU, {0, 2, 3, 1}}};
+static_assert(std::size(kTexts) == KES_DIST_SU + 1, "one entry per fitted family");
 
 }  // namespace
 

@@ -26,9 +26,6 @@
 #include "tmplgraph/stg_insets.h"
 #include "util/kes_text.h"
 
-const char* kes_inset_valign(const kes_insetbox* b);
-const char* kes_inset_halign(const kes_insetbox* b);
-
 namespace {
 constexpr int kOverlay = 3000;
 constexpr int kCpropCell = KES_STG_NCELLS - 1;

@@ -34,3 +34,7 @@ int kesstgiknl(kes_ctx* ctx, int kernel, kes_inset** last);             // 0 or 
 void kesdataput(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell);
 void kesdistput(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset* row);
 void kesknlput(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset* row);
+
+// The box's POSITION= word as the template's vertical and horizontal alignment.
+const char* kes_inset_valign(const kes_insetbox* b);
+const char* kes_inset_halign(const kes_insetbox* b);

@@ -4,7 +4,6 @@ namespace kes {
 
 int max(int a, int b) { return a > b ? a : b; }
 int min(int a, int b) { return a < b ? a : b; }
-int lmax(int a, int b) { return a > b ? a : b; }
 
 // Every comparison with a NaN is false, so b is returned whenever either is NaN.
 double fmax(double a, double b) { return b < a ? a : b; }

@@ -8,7 +8,6 @@ namespace kes {
 // Larger / smaller of two 32-bit signed integers.
 int max(int a, int b);
 int min(int a, int b);
-int lmax(int a, int b);
 
 // a when b < a, else b: fmax(NaN, 1) is 1, fmax(1, NaN) is NaN.
 double fmax(double a, double b);

@@ -64,7 +64,7 @@ void kernel_cells::kernel_option(std::vector<double> k, std::vector<double> c, s
   if (!c.empty()) stmt.list(KES_PLOT_SLOT_KERNEL_C, c);
   if (!lower.empty()) stmt.list(KES_PLOT_SLOT_KERNEL_LOWER, lower);
   if (!upper.empty()) stmt.list(KES_PLOT_SLOT_KERNEL_UPPER, upper);
-  req.nkernels = req.nkernels2 = n;
+  req.nkernels = n;
   req.ncurves = n;
   req.ncurves_dist[KES_DIST_KERNEL] = n;
 }

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "core/runtime.h"
-#include "output/output_api.h"
+#include "core/output_api.h"
 #include "output_test_support.h"
 #include "support/scratch_files.h"
 

@@ -15,7 +15,7 @@
 #include "host/host_print.h"
 #include "host/host_services.h"
 #include "core/number_text.h"
-#include "parse/format_ids.h"
+#include "core/format_ids.h"
 #include "parse/parse_internal.h"
 
 namespace {

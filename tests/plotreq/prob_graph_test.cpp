@@ -14,7 +14,7 @@
 
 #include "core/runtime.h"
 #include "kes_gram_names.h"
-#include "output/output_api.h"
+#include "core/output_api.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
 #include "support/golden_file.h"

@@ -47,8 +47,9 @@ struct grammar {
   std::map<int, std::string> kind_names;   // action kind -> name
   // Slot and flag names given beside their numbers (NAME=n as an action's first
   // argument; a paired parameter's marker and EST-position slots NAME_MARKS and
-  // NAME_EST), by scope (%names SCOPE) and kind ("SLOT" or "FLAG"): one number per
-  // name and one name per number.
+  // NAME_EST; the value of a @const as NAME=n in its second argument), by scope
+  // (%names SCOPE) and kind ("SLOT", "FLAG" or "CODE"): one number per name and one
+  // name per number.
   struct named_number {
     std::string scope, kind, name;
     int value = 0;

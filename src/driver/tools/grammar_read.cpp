@@ -303,16 +303,20 @@ struct reader {
           for (std::string w : split_words(inner)) {
             const size_t eq = w.find('=');
             std::string name;
+            // The value a @const puts in its slot may be named too: a code the
+            // module reads back from the slot (kind CODE).
+            const bool code = !first && t.text == "const" && t.args.size() == 1;
             if (eq != std::string::npos) {
               name = w.substr(0, eq);
               if (first) first_name = name;
               w = w.substr(eq + 1);
-              if (!first) error(pos, "only an action's first argument takes a name: " + name);
+              if (!first && !code) error(pos, "only an action's first argument takes a name: " + name);
             }
-            first = false;
             char* endp = nullptr;
             long v = std::strtol(w.c_str(), &endp, 10);
-            if (!name.empty()) add_name(t.text == "flag" ? "FLAG" : "SLOT", name, static_cast<int>(v), pos);
+            if (!name.empty())
+              add_name(code ? "CODE" : t.text == "flag" ? "FLAG" : "SLOT", name, static_cast<int>(v), pos);
+            first = false;
             if (*endp != '\0' || v < -32768 || v > 32767) error(pos, "bad action argument " + w);
             t.args.push_back(static_cast<int>(v));
           }

@@ -37,8 +37,6 @@ struct kes_law {
   // Height of the curve at x, c being its scale constant; null for a law drawn as no
   // curve.
   double (*density)(double x, double c, const double* params) = nullptr;
-  int name_msg;   // set KES_SET_LABEL: the family's name
-  int table_msg;  // set KES_SET_PLOT: the fitted-distribution table's family
 };
 
 // Each family's law, defined in its file.

@@ -106,6 +106,4 @@ const kes_law kes_law_beta = {.code = KES_DIST_BETA,
                               .to_one = true,
                               .cdf = kesbcdf,
                               .quantile = law_quantile,
-                              .density = kesbplt,
-                              .name_msg = KES_MSG_FAMILY_NAME_BETA,
-                              .table_msg = KES_MSG_FIT_FAMILY_BETA};
+                              .density = kesbplt};

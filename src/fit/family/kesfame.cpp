@@ -88,6 +88,4 @@ const kes_law kes_law_exponential = {.code = KES_DIST_EXPONENTIAL,
                                      .cdf = kesecdf,
                                      .tails = tails,
                                      .quantile = quantile,
-                                     .density = keseplt,
-                                     .name_msg = KES_MSG_FAMILY_NAME_EXPONENTIAL,
-                                     .table_msg = KES_MSG_FIT_FAMILY_EXPONENTIAL};
+                                     .density = keseplt};

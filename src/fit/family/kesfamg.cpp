@@ -73,6 +73,4 @@ const kes_law kes_law_gamma = {.code = KES_DIST_GAMMA,
                                .cdf = kesgcdf,
                                .tails = tails,
                                .quantile = quantile,
-                               .density = kesgplt,
-                               .name_msg = KES_MSG_FAMILY_NAME_GAMMA,
-                               .table_msg = KES_MSG_FIT_FAMILY_GAMMA};
+                               .density = kesgplt};

@@ -72,6 +72,4 @@ const kes_law kes_law_lognormal = {.code = KES_DIST_LOGNORMAL,
                                    .cdf = keslcdf,
                                    .tails = tails,
                                    .quantile = quantile,
-                                   .density = keslplt,
-                                   .name_msg = KES_MSG_FAMILY_NAME_LOGNORMAL,
-                                   .table_msg = KES_MSG_FIT_FAMILY_LOGNORMAL};
+                                   .density = keslplt};

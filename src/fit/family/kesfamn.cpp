@@ -48,6 +48,4 @@ const kes_law kes_law_normal = {.code = KES_DIST_NORMAL,
                                 .nparams = 2,
                                 .cdf = kesncdf,
                                 .quantile = quantile,
-                                .density = kesnplt,
-                                .name_msg = KES_MSG_FAMILY_NAME_NORMAL,
-                                .table_msg = KES_MSG_FIT_FAMILY_NORMAL};
+                                .density = kesnplt};

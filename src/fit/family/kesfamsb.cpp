@@ -184,6 +184,4 @@ const kes_law kes_law_sb = {.code = KES_DIST_SB,
                             .to_one = true,
                             .cdf = kesvcdf,
                             .quantile = quantile,
-                            .density = kesvplt,
-                            .name_msg = KES_MSG_FAMILY_NAME_SB,
-                            .table_msg = KES_MSG_FIT_FAMILY_SB};
+                            .density = kesvplt};

@@ -70,6 +70,4 @@ const kes_law kes_law_su = {.code = KES_DIST_SU,
                             .nparams = 4,
                             .cdf = kesucdf,
                             .quantile = quantile,
-                            .density = kesuplt,
-                            .name_msg = KES_MSG_FAMILY_NAME_SU,
-                            .table_msg = KES_MSG_FIT_FAMILY_SU};
+                            .density = kesuplt};

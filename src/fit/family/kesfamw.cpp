@@ -14,6 +14,7 @@
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
 #include "records/kes_varsum.h"
+#include "records/stmt_slots.h"
 
 // Probability and Q-Q plots only: no curve, tests or tables.
 
@@ -38,7 +39,7 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
   } else {
     // The two-parameter law never estimates its threshold; index picks it from the
     // THETA= list (one graph per threshold).
-    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL2_THETA, -1, index, &listed);
+    p[0] = kes_param_entry(s, KES_PLOT_SLOT_WEIBULL2_THETA, KES_NO_SLOT, index, &listed);
     p[1] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_SIGMA);
     p[2] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_C);
   }
@@ -100,13 +101,9 @@ const kes_law kes_law_weibull = {.code = KES_DIST_WEIBULL,
                                  .cdf = keswcdf,
                                  .tails = tails,
                                  .quantile = quantile,
-                                 .density = keswplt,
-                                 .name_msg = KES_MSG_FAMILY_NAME_WEIBULL,
-                                 .table_msg = KES_MSG_FIT_FAMILY_WEIBULL};
+                                 .density = keswplt};
 // The law of y = log(x - theta): location log(sigma), scale 1/c; it draws no curve.
 const kes_law kes_law_weibull2 = {.code = KES_DIST_WEIBULL2,
                                   .nparams = 2,
                                   .cdf = kesw2cdf,
-                                  .quantile = quantile2,
-                                  .name_msg = KES_MSG_FAMILY_NAME_WEIBULL2,
-                                  .table_msg = KES_MSG_FIT_FAMILY_WEIBULL2};
+                                  .quantile = quantile2};

@@ -1,4 +1,4 @@
-#include "parse/format_ids.h"
+#include "core/format_ids.h"
 
 #include <map>
 #include <vector>

@@ -90,6 +90,12 @@ bool start_walk(kes_ctx* ctx, kes_cell* cell, rank_walk& w, bool* failed) {
   w.n = static_cast<long>(vs->n);
   const kes_curve* c = kes_fit_curve(w.slot);
   w.theta = c != nullptr ? c->params[0] : 0.0;
+  // The two-parameter Weibull plots log(value - threshold): the values at or within
+  // 0.001 of the threshold (the smallest) have no place and are skipped; the others
+  // keep their ranks among all the cell's values.
+  if (w.r->dist == KES_DIST_WEIBULL2)
+    while (w.value < w.vals->m && w.vals->x[w.value] - w.theta <= KES_WEIBULL2_GAP)
+      w.next += w.vals->f[w.value++];
   return true;
 }
 

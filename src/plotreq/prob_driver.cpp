@@ -245,7 +245,10 @@ bool second_fits(kes_ctx* ctx, const kes_probfns* fns, int i, int j, double p_lo
     const kes_varsum& vs = cell->varsums[v];
     double ql = vs.min, qh = vs.max;
     s->logrange[0] = s->logrange[1] = NAN;
-    if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
+    const int rc = fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh);
+    if (rc == KES_PROB_NOTHING_ABOVE_THRESHOLD) {
+      skip = skip || cv->count == 0;
+    } else if (rc != 0) {
       if (cv->count == 0) {
         kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
         skip = true;

@@ -121,8 +121,10 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
   kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
   bool fitted = false;
+  long written = 0;
   // Row i, its point cells set when it has a point.
   const auto row = [&](long i) {
+    ++written;
     // Each cell draws its own line: comparative cells fit their own parameters.
     if (i == 0 && s->line && fitted) {
       g->cells[kRefInt] = s->intercept;
@@ -140,10 +142,12 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
       g->cells[kFirst] = xy[2 * j];
       g->cells[kSecond] = xy[2 * j + 1];
       if (prob) g->cells[kPercentile] = 100 * (i + 1 + r->rankadj) / (count + r->nadj);
-      row(i);
+      // Points skipped at a threshold keep their ranks but take no row.
+      row(written);
     }
   };
-  const long n = kes_stg_point_pieces(ctx, g, cell, kespoints_pieces, put, &fitted);
+  kes_stg_point_pieces(ctx, g, cell, kespoints_pieces, put, &fitted);
+  const long n = written;
   // A cell without spread has no quantiles: its values go out without them, so that
   // the graph can say what the cell holds (one value, or values all equal).
   if (!fitted && cell->hist_empty && count >= 1) {

@@ -17,6 +17,11 @@ struct kes_curve;
 // Weibull, whose values within KES_WEIBULL2_GAP of its threshold or below it have no
 // point; the others keep their ranks); exchanged under ROTATE. The points made, or -1.
 int kespoints(kes_ctx* ctx, kes_cell* cell, double** out);
+// Whether some fitted CLASS cell puts a percent tick of the request elsewhere than
+// the key cell does (its shapes were fitted in it): each cell's percent ticks then
+// stand at its own places, and every cell shows them.
+bool kes_pctl_places_per_cell(kes_ctx* ctx);
+
 // How far above the two-parameter Weibull threshold a value must lie to be plotted.
 constexpr double KES_WEIBULL2_GAP = 0.001;
 

@@ -16,6 +16,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
+#include "plotdata/kes_points.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_common.h"
@@ -293,6 +294,7 @@ int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key,
   }
   key->hmin_copy = key->tmin;
   key->hmax_copy = key->tmax;
+  r->pctl_per_cell = !kind.qq && kes_pctl_places_per_cell(ctx) ? 1 : 0;
   if (ctx->tmplgraph || !ctx->devgraph) {
     kes_prob_render(ctx, k);
     return 0;

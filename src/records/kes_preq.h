@@ -117,4 +117,5 @@ struct kes_preq {
   const double* pctl;        // percent ticks of the percentile or probability axis
   int npctl;
   int pctl_word;             // label word kept with the ticks (no reader)
+  std::uint8_t pctl_per_cell; // a cell's shapes put its percent ticks elsewhere than the key cell's
 };

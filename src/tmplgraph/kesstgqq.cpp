@@ -68,22 +68,6 @@ double cell_position(kes_ctx* ctx, const kes_plotslot* s, double percent) {
   return fn->q(ctx, const_cast<kes_plotslot*>(s), percent / 100) + 0.0;
 }
 
-// Whether a fitted cell puts some percent elsewhere than the key cell does: its
-// shapes were fitted in it, and its ticks must stand at its own places.
-bool own_percent_places(kes_ctx* ctx) {
-  const kes_preq* r = ctx->curreq;
-  if (r->classvars == nullptr || r->classvars->count == 0) return false;
-  return kes_each_cell(r->classvars, [&](kes_cell* cell) -> int {
-           const kes_plotslot* s = kes_stg_slot(ctx, cell);
-           for (int i = 0; i < r->npctl; ++i) {
-             const double key = kes_pctl_position(ctx, r->pctl[i]), own = cell_position(ctx, s, r->pctl[i]);
-             if (!std::isnan(key) && !std::isnan(own) && std::fabs(own - key) > 1e-9 * std::max(1.0, std::fabs(key)))
-               return 1;
-           }
-           return 0;
-         }) != 0;
-}
-
 // Columns, bound table and rows both graphs share.
 void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   kes_preq* r = ctx->curreq;
@@ -109,7 +93,7 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   if (prob) kes_stg_numcol(g, "Percentile", kPercentile, vemtxt("Percentile", 10));
   // Shapes fitted per cell put each cell's percent ticks at places of its own: row k
   // of a cell holds the place of the k-th percent of _PCTLLABELS.
-  g->cell_pctl = prob && own_percent_places(ctx);
+  g->cell_pctl = prob && r->pctl_per_cell;
   if (g->cell_pctl) kes_stg_numcol(g, "PctlPosition", kCellPctl, vemtxt("PctlPosition", 12));
   if (r->line_wanted) {
     kes_stg_numcol(g, "RefInt", kRefInt, vemtxt("RefInt", 6));

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runner_process.h"
@@ -322,30 +323,34 @@ TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
 }
 
 // A probability plot whose shape is fitted per cell labels each cell's percents at
-// that cell's own quantiles (sigma 0.25, 0.85 and 1.45 here): every cell shows its own
-// "75", and the wider the cell's shape, the farther right it stands.
+// that cell's own quantiles (sigma 0.25, 0.85 and 1.45 here), in both renderers: every
+// cell shows its own tick of a percent (one that the narrowest cell's texts keep),
+// each at a place of its own.
 TEST_F(RunnerGraphCellsTemplate, PercentTicksOfEachCellStandAtItsOwnQuantiles) {
   dir_.write("s.csv", shaped_cells());
   const auto places = [&](const char* text) {
     std::vector<double> at;
     for (const svg_element& e : graph(0))
       if (e.name == "text" && e.text == text) at.push_back(e.num("x"));
+    std::sort(at.begin(), at.end());
     return at;
   };
-  ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=est theta=0); run;\n",
-                "template"),
-            0)
-      << log_;
-  ASSERT_EQ(files_.size(), 1u) << log_;
-  const std::vector<double> at75 = places("75");  // in the order of the cells, top down
-  ASSERT_EQ(at75.size(), 3u);
-  EXPECT_GT(at75[1] - at75[0], 5);
-  EXPECT_GT(at75[2] - at75[1], 5);
-  // A shape common to every cell keeps one list of ticks, under the lowest cell only.
-  ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=1 theta=0); run;\n",
-                "template"),
-            0);
-  EXPECT_EQ(places("75").size(), 1u);
+  for (const auto& [renderer, percent] : {std::pair<const char*, const char*>{"template", "75"}, {"device", "95"}}) {
+    ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=est theta=0); run;\n",
+                  renderer),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    const std::vector<double> at75 = places(percent);
+    ASSERT_EQ(at75.size(), 3u) << renderer;
+    EXPECT_GT(at75[1] - at75[0], 5) << renderer;
+    EXPECT_GT(at75[2] - at75[1], 5) << renderer;
+    // A shape common to every cell keeps one list of ticks, under the lowest cell only.
+    ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=1 theta=0); run;\n",
+                  renderer),
+              0);
+    EXPECT_EQ(places(percent).size(), 1u) << renderer;
+  }
 }
 
 // NOCHART, as NOPLOT, draws no graph in either renderer; the tables are still made.

@@ -89,10 +89,11 @@ double header_height(const inset_box& b) { return b.header.empty() ? 0 : row_hei
 
 // Pairs side by side in a margin box that may take `width` px, and the width they take.
 int pairs_per_line(const inset_box& b, double width) {
-  if (b.margin == 0 || width <= 0) return 1;
+  const int rows = static_cast<int>(b.rows.size());
+  if (b.margin == 0) return std::max(1, std::min(b.columns, rows));
+  if (width <= 0) return 1;
   const double pw = pair_width(b), gutter = b.gutter / 100 * kPageWidth;
   const int fit = static_cast<int>((width - 2 * kPad + gutter) / (pw + gutter));
-  const int rows = static_cast<int>(b.rows.size());
   return std::max(1, std::min({b.pairs, fit, rows > 0 ? rows : 1}));
 }
 double laid_width(const inset_box& b, double width) {
@@ -148,21 +149,38 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
     b.border = p.dynamic(KES_DYN_INSETBORDER) == nullptr || p.flag(KES_DYN_INSETBORDER);
     b.fill = p.flag(KES_DYN_INSETCFILL);
     bool any = false;
+    std::vector<bool> heading;
+    const std::vector<double> heads = parse_numbers(p.text(KES_DYN_INSETHEADINGS));
     for (std::size_t i = 0; i < t->columns.size(); ++i) {
       const out::column_info& c = t->columns[i];
       if (c.name.compare(0, 8, "InsetRow") != 0) continue;
       const std::string& v = t->text(row, static_cast<int>(i));
       any = any || !v.empty();
       b.rows.push_back({c.label, v});
+      heading.push_back(std::find(heads.begin(), heads.end(), std::atof(c.name.c_str() + 8)) != heads.end());
     }
     if (!any) return false;
+    // A heading's value is its curve's number within the family: part of the heading
+    // when the family has several curves, else left out, never shown as a statistic.
+    std::vector<int> same(b.rows.size(), 0);
+    for (std::size_t i = 0; i < b.rows.size(); ++i)
+      for (std::size_t j = 0; j < b.rows.size(); ++j) same[i] += heading[j] && b.rows[j].label == b.rows[i].label;
+    for (std::size_t i = 0; i < b.rows.size(); ++i) {
+      if (!heading[i]) continue;
+      if (same[i] > 1 && !b.rows[i].value.empty()) b.rows[i].label += " " + b.rows[i].value;
+      b.rows[i].value.clear();
+    }
     *box = b;
     return true;
   }
   return false;
 }
 
-double inset_box_width(const inset_box& b) { return std::max(pair_width(b), header_width(b)) + 2 * kPad * unit(b); }
+double inset_box_width(const inset_box& b) {
+  const int n = pairs_per_line(b, 0);
+  const double pairs = n * pair_width(b) + (n - 1) * kColumnGap * unit(b);
+  return std::max(pairs, header_width(b)) + 2 * kPad * unit(b);
+}
 
 double inset_box_height(const inset_box& b, double width) {
   const int per_line = pairs_per_line(b, width);
@@ -184,10 +202,17 @@ inset_box fit_inset_box(const inset_box& given, double room_w, double room_h) {
     const double values = column_width(b, false);
     b.label_room = room_w - 2 * kPad * unit(b) - (values > 0 ? kColumnGap * unit(b) + values : 0);
   }
-  // Still too tall: the rows that do not fit are left out from the end.
+  // Still too tall: the pairs go side by side, as many as the width holds, so that
+  // every row asked for is shown; only past that are rows left out from the end.
+  while (b.margin == 0 && inset_box_height(b, 0) > room_h && b.columns < static_cast<int>(b.rows.size())) {
+    inset_box wider = b;
+    ++wider.columns;
+    if (inset_box_width(wider) > room_w) break;
+    b = wider;
+  }
   const double per_row = row_height(b);
   const double free = room_h - 2 * kPad * unit(b) - header_height(b);
-  const int fit = free > 0 ? static_cast<int>(std::floor(free / per_row + 1e-9)) : 0;
+  const int fit = free > 0 ? static_cast<int>(std::floor(free / per_row + 1e-9)) * pairs_per_line(b, 0) : 0;
   if (fit < static_cast<int>(b.rows.size())) {
     b.left_out = static_cast<int>(b.rows.size()) - std::max(fit, 0);
     b.rows.resize(static_cast<std::size_t>(std::max(fit, 0)));
@@ -220,12 +245,16 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
   }
   const double pw = pair_width(b);
   const int per_line = pairs_per_line(b, width);
-  const double gutter = per_line > 1 ? b.gutter / 100 * kPageWidth : 0;
+  const double gutter = per_line < 2 ? 0 : b.margin == 0 ? kColumnGap * unit(b) : b.gutter / 100 * kPageWidth;
   const double value_right = per_line == 1 ? x + w - pad : 0;
+  // A plot-area box reads down its columns, a margin box across its lines.
+  const int lines = (static_cast<int>(b.rows.size()) + per_line - 1) / per_line;
+  const bool down = b.margin == 0;
   for (std::size_t i = 0; i < b.rows.size(); ++i) {
-    const int col = static_cast<int>(i) % per_line;
+    const int k = static_cast<int>(i);
+    const int col = down ? k / lines : k % per_line, line = down ? k % lines : k / per_line;
     const double left = x + pad + col * (pw + gutter);
-    const double base = line_y + (static_cast<int>(i) / per_line) * row_height(b) + text_above(b.size) + unit(b);
+    const double base = line_y + line * row_height(b) + text_above(b.size) + unit(b);
     const std::string& label = b.rows[i].label;
     c.text(left, base, std::isfinite(b.label_room) ? fit_text(label, style(b), b.label_room + 0.01) : label, style(b));
     if (!b.rows[i].value.empty())

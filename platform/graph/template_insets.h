@@ -29,6 +29,7 @@ struct inset_box {
   std::string valign = "TOP", halign = "LEFT";
   bool automatic = false;      // the corner was chosen for the box, not by the program
   int pairs = 1;               // label-value pairs side by side (margin boxes)
+  int columns = 1;             // the same in a plot-area box, set when it is fitted to its cell
   double gutter = 4;           // percent of the page width between pairs
   std::vector<inset_row> rows;
   // Fitted to a cell: the text size (every length of the box follows it), the width
@@ -51,8 +52,9 @@ double inset_box_height(const inset_box& b, double width);
 // Draws the box with its top-left corner at (x, y), `width` px wide (0: natural).
 void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double width);
 // The box fitted into room_w x room_h px: its text shrinks to a readable least, then
-// its labels are cut, then the rows that still do not fit are left out from the end
-// (left_out counts them; a box with no room for one row keeps none).
+// its labels are cut, then its pairs go side by side in as many columns as the width
+// holds, then the rows that still do not fit are left out from the end (left_out
+// counts them; a box with no room for one row keeps none).
 inset_box fit_inset_box(const inset_box& b, double room_w, double room_h);
 // What a cell draws, in page px: points (markers and curve vertices) and bars. A box
 // whose corner was chosen for it goes to the free corner that covers least of it.

@@ -192,6 +192,34 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   draw_border(c, f);
 }
 
+// The percent ticks of one cell whose shapes were fitted in it: row k of the cell's
+// "PctlPosition" holds the place of the k-th percent of the panel's labels.
+labelled_ticks own_ticks(const out::graph_table& t, const qq_cell& cell, const labelled_ticks& panel) {
+  labelled_ticks own;
+  const num_column at = column_reader(t).numbers("PctlPosition");
+  std::size_t k = 0;
+  each_row<1>({at}, cell.rows, [&](std::size_t, const std::array<double, 1>& v) {
+    if (k < panel.texts.size() && std::isfinite(v[0])) own.at.push_back(v[0]), own.texts.push_back(panel.texts[k]);
+    ++k;
+  });
+  return own;
+}
+
+// Room for a percent axis beside every cell (below it, or left of it when rotated):
+// the cells give up `extra` px between their rows (or columns), the grid keeps its
+// outer edges.
+void room_for_cell_axes(page_frame& page, const panel_grid& grid, bool rotated, double extra) {
+  const int n = rotated ? grid.ncols : grid.nrows;
+  if (n < 2) return;
+  const double less = extra * (n - 1) / n;
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int k = rotated ? static_cast<int>(i) % grid.ncols : static_cast<int>(i) / grid.ncols;
+    frame& f = page.cells[i];
+    if (rotated) f.w -= less, f.x += k * (extra - less);
+    else f.h -= less, f.y += k * (extra - less);
+  }
+}
+
 bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
   const char* data = prob ? "ProbPlotData" : "QQPlotData";
   if (p.tables.empty() || p.tables[0]->name != data) {
@@ -209,6 +237,15 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     dlo = std::min(dlo, cell.dlo), dhi = std::max(dhi, cell.dhi);
     qlo = std::min(qlo, cell.qlo), qhi = std::max(qhi, cell.qhi);
   }
+  // Shapes fitted per cell: each cell's percents stand at its own places, and the
+  // axis spans the end ticks of every cell.
+  std::vector<labelled_ticks> own;
+  if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())
+    for (const qq_cell& cell : cells) {
+      own.push_back(own_ticks(*p.tables[0], cell, theory));
+      if (!own.back().at.empty())
+        qlo = std::min(qlo, own.back().at.front()), qhi = std::max(qhi, own.back().at.back());
+    }
   // The theoretical axis spans its end ticks and every point, the data axis every
   // point; both reach 4 % past them, so that no point lies on the frame.
   if (!std::isfinite(tlo) || !std::isfinite(thi)) {
@@ -269,6 +306,12 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips);
   }
+  if (!own.empty() && !drawn.overlay) {
+    // Every cell carries its own labelled percent axis.
+    const double room = rotated ? tick_text_width(theory.texts) + kTickLength + 8
+                                : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
+    room_for_cell_axes(page, grid, rotated, room);
+  }
   if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
@@ -280,14 +323,30 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     f.yhi = rotated ? thi : ds.hi;
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
+    // The cell's own percent ticks when its shapes were fitted in it.
+    const bool cell_axis = !own.empty() && !drawn.overlay && index >= 0 && drawn.members[index].size() == 1;
+    const labelled_ticks& ticks = cell_axis ? own[drawn.members[index].front()] : theory;
     if (index >= 0) {
       cell_ink ink;
-      draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? theory.at : ds.ticks,
+      draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
       draw_cell_insets(c, f, p, keys[index], ink);
     }
-    if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, theory.at, nullptr, &theory.texts);
-    else draw_axes_of_cell(c, f, p, grid, i, theory.at, ds.ticks, &theory.texts, nullptr);
+    if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, ticks.at, nullptr, &ticks.texts);
+    else draw_axes_of_cell(c, f, p, grid, i, ticks.at, ds.ticks, &ticks.texts, nullptr);
+    if (cell_axis) {
+      // draw_axes_of_cell labels the outer cells only: the others get theirs here.
+      const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+      const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+      const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
+      bool lowest = true;
+      for (int r = row + 1; r < grid.nrows; ++r) lowest = lowest && !grid.drawn(static_cast<std::size_t>(r * grid.ncols + col));
+      const auto shown = [](const std::string& d, const char* w) { return d.find(w) != std::string::npos; };
+      if (rotated && col > 0)
+        draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"));
+      if (!rotated && !lowest)
+        draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"));
+    }
     // The percentile axis on the first row (or the last column when rotated).
     const bool edge = rotated ? static_cast<int>(i) % grid.ncols == grid.ncols - 1 : static_cast<int>(i) < grid.ncols;
     if (pctl_axis && edge) draw_far_axis(c, f, pctl, !rotated);

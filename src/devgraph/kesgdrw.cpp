@@ -90,6 +90,9 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
     case KES_PLOT_QQ:
     case KES_PLOT_PROB:
       if (r->type == KES_PLOT_QQ && r->grid) kesgrid(ctx, r->rotate != 0);
+      // A probability plot's grid stands at the vertical axis's ticks: the data's here,
+      // the percents' under ROTATE (drawn with that axis).
+      if (r->type == KES_PLOT_PROB && r->grid && !r->rotate) grid(ctx);
       if (fitted) {
         kesgpts(ctx, r, cell);
         if (s->line) kesgdl(ctx, r, cell);

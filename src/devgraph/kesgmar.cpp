@@ -311,6 +311,9 @@ void kesgmar(kes_ctx* ctx) {
   if (intertile) g = std::max(0.0, kes_pnumber(st, KES_PLOT_SLOT_INTERTILE));
   c->hcellgap = g;
   c->vcellgap = g / a;
+  // Shapes fitted per cell give every row of a probability plot its own percent axis:
+  // the rows keep room between them for its ticks and values.
+  if (r->type == KES_PLOT_PROB && r->pctl_per_cell && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
   const double gm = std::min(g, 0.75);
 
   // 5. Initial margins.

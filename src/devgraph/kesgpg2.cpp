@@ -92,10 +92,11 @@ int kesgpg2(kes_ctx* ctx) {
   if (r->nrows > 1)
     c->height = (c->height - (r->nrows - 1) * (c->vcellgap + vx.offset[0] + vx.offset[1])) / r->nrows;
 
-  // 6. SQUARE (probability and QQ plots): the larger side of the framed cell shrinks to
-  // the smaller, measured on the page (a horizontal percent is 1 / aspect vertical
-  // percents); the room given up is shared by the margins on both sides.
-  if ((r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && kes_flag(st, KES_PLOT_FLAG_SQUARE) && c->aspect > 0) {
+  // 6. SQUARE (probability, QQ and P-P plots): the larger side of the framed cell
+  // shrinks to the smaller, measured on the page (a horizontal percent is 1 / aspect
+  // vertical percents); the room given up is shared by the margins on both sides.
+  const bool squares = r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB || r->type == KES_PLOT_PP;
+  if (squares && kes_flag(st, KES_PLOT_FLAG_SQUARE) && c->aspect > 0) {
     const double across = hx.offset[0] + c->width + hx.offset[1];
     const double up = (vx.offset[0] + c->height + vx.offset[1]) * c->aspect;  // in horizontal percents
     if (across > up) {

@@ -168,13 +168,8 @@ void kesnlpx(kes_ctx* ctx, pctl_axis a) {
   a.from_list(r);
   const int m = minor_count(r, KES_PLOT_SLOT_HMINOR, ax);
   const auto at = [&](double p) { return kes_pctl_at(a.q(p), a.qmin, a.qmax, c->ox, c->width); };
-  if (r->grid) {
-    gd_width(ctx, c->colors.grid_width);
-    for (int i = 0; i < r->npctl; ++i)
-      gd_line(ctx, at(r->pctl[i]), y0, at(r->pctl[i]), top_end(lay), c->colors.grid_style, c->colors.grid);
-    gd_width(ctx, ax.width);
-  }
-  if (!c->edge[KES_EDGE_BOTTOM]) return;
+  // Each cell with shapes of its own shows its own percents; else the bottom row does.
+  if (!c->edge[KES_EDGE_BOTTOM] && !r->pctl_per_cell) return;
   across_values values{ctx, y0 - (c->vgap_tv + ax.major_len + c->text_h), {}};
   bool writing = !ax.value_none;
   for (int i = 0; i < r->npctl; ++i) {

@@ -11,6 +11,7 @@
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -90,6 +91,12 @@ bool start_walk(kes_ctx* ctx, kes_cell* cell, rank_walk& w, bool* failed) {
   w.n = static_cast<long>(vs->n);
   const kes_curve* c = kes_fit_curve(w.slot);
   w.theta = c != nullptr ? c->params[0] : 0.0;
+  // The two-parameter Weibull plots log(value - threshold): the values at or within
+  // 0.001 of the threshold (the smallest) have no place and are skipped; the others
+  // keep their ranks among all the cell's values.
+  if (w.r->dist == KES_DIST_WEIBULL2)
+    while (w.value < w.vals->m && w.vals->x[w.value] - w.theta <= KES_WEIBULL2_GAP)
+      w.next += w.vals->f[w.value++];
   return true;
 }
 
@@ -179,6 +186,28 @@ int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
   if (next != nullptr) kes_points_free(ctx, next);
   kes_points_free(ctx, p);
   return static_cast<int>(w.next);
+}
+
+bool kes_pctl_places_per_cell(kes_ctx* ctx) {
+  const kes_preq* r = ctx->curreq;
+  const kes_famfn* fn = kes_famdisp(r->dist);
+  if (fn == nullptr || fn->q == nullptr || r->classvars == nullptr || r->classvars->count == 0 ||
+      r->classvars->keycell == nullptr)
+    return false;
+  kes_plotslot* key = key_slot(ctx);
+  const kes_curve* kc = key != nullptr ? kes_fit_curve(key) : nullptr;
+  if (kc == nullptr || !kc->fitted) return false;
+  return kes_each_cell(r->classvars, [&](kes_cell* cell) -> int {
+           kes_plotslot* s = slot_of(ctx, cell);
+           const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
+           if (c == nullptr || !c->fitted) return 0;
+           for (int i = 0; i < r->npctl; ++i) {
+             const double at = fn->q(ctx, key, r->pctl[i] / 100), own = fn->q(ctx, s, r->pctl[i] / 100);
+             if (std::isfinite(at) && std::isfinite(own) && std::fabs(own - at) > 1e-9 * std::max(1.0, std::fabs(at)))
+               return 1;
+           }
+           return 0;
+         }) != 0;
 }
 
 int keszpts(kes_ctx* ctx, kes_cell* cell, double** out) {

@@ -14,8 +14,16 @@ struct kes_curve;
 // Probability and QQ points: for the k-th smallest of the N values (each value repeated
 // by its frequency, k from 0) x = Q((k + 1 + RANKADJ) / (N + NADJ)), Q the family's
 // standardized quantile, y = the value (log(value - threshold) for the two-parameter
-// Weibull); exchanged under ROTATE. N, or -1.
+// Weibull, whose values within KES_WEIBULL2_GAP of its threshold or below it have no
+// point; the others keep their ranks); exchanged under ROTATE. The points made, or -1.
 int kespoints(kes_ctx* ctx, kes_cell* cell, double** out);
+// Whether some fitted CLASS cell puts a percent tick of the request elsewhere than
+// the key cell does (its shapes were fitted in it): each cell's percent ticks then
+// stand at its own places, and every cell shows them.
+bool kes_pctl_places_per_cell(kes_ctx* ctx);
+
+// How far above the two-parameter Weibull threshold a value must lie to be plotted.
+constexpr double KES_WEIBULL2_GAP = 0.001;
 
 // Points given in pieces, each put(xy, first, count): count pairs from point `first` on,
 // in a buffer the next piece reuses (the receiver may change them). A piece holds

@@ -51,3 +51,6 @@ int kesbet2(kes_ctx*, kes_cell*, kes_plotslot*, int, int, double, double, double
 int kessb2(kes_ctx*, kes_cell*, kes_plotslot*, int, int, double, double, double*, double*);
 int kessu2(kes_ctx*, kes_cell*, kes_plotslot*, int, int, double, double, double*, double*);
 int kesw22(kes_ctx*, kes_cell*, kes_plotslot*, int, int, double, double, double*, double*);
+// What kesw22 returns for a cell with no value above the two-parameter Weibull
+// threshold, after its note: the cell has nothing to plot, and no other note is due.
+constexpr int KES_PROB_NOTHING_ABOVE_THRESHOLD = 2;

@@ -2,7 +2,9 @@
 // data are plotted as log(value - threshold) against log(-log(1 - p)), one graph per
 // THETA= value, with the line log(SIGMA) + (1/C) x quantile.
 #include <cmath>
+#include <cstdio>
 
+#include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fit/family/kes_families.h"
@@ -10,6 +12,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
+#include "plotdata/kes_points.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
 #include "plotreq/prob_common.h"
@@ -17,11 +20,12 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/stmt_slots.h"
 
 namespace {
 
-constexpr double kThresholdGap = 0.001;
+constexpr double kThresholdGap = KES_WEIBULL2_GAP;
 
 bool given(const kes_stmt* s, int slot) { return kes_pgiven(s, slot); }
 
@@ -63,6 +67,19 @@ int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
   }
   kesnoest(ctx, cell, KES_DIST_WEIBULL2);
   return rc;
+}
+
+// The smallest of the values (ascending) more than the gap above the threshold, NaN
+// when none is; *below counts the values (with their frequencies) before it.
+double first_above(const kes_valview* v, double theta, long* below) {
+  kes_valiter it(v);
+  double x = 0;
+  int count = 0;
+  while (it.next(&x, &count)) {
+    if (x - theta > kThresholdGap) return x;
+    *below += count;
+  }
+  return NAN;
 }
 
 bool scale_asked(const kes_stmt* s) {
@@ -118,11 +135,21 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
   }
   kes_prob_turn_line(ctx, slot, a, b);
 
-  // The data axis is log(value - threshold): every value must lie above the threshold.
+  // The data axis is log(value - threshold): the values at or below the threshold have
+  // no place on it and are left out of the cell (the point makers skip them), the
+  // note says how many; a cell with no value above it has nothing to plot.
   double lo = *q_low, hi = *q_high;
   if (lo - theta <= kThresholdGap) {
-    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_VALUES_AT_WEIBULL2_THRESHOLD);
-    return 1;
+    long below = 0;
+    lo = first_above(kes_cell_values(ctx, cell), theta, &below);
+    char count[48];
+    const int n = std::snprintf(count, sizeof count, std::isnan(lo) ? "all %ld values" : below == 1 ? "%ld value" : "%ld values", below);
+    const kes_name32& v = ctx->curname;
+    kes_cell_note(ctx, r, cell, KES_SET_PLOT,
+                  {KES_MSG_WEIBULL2_THRESHOLD_VALUES_LEFT_OUT, KES_MSG_WEIBULL2_THRESHOLD_VALUES_LEFT_OUT_CELL,
+                   KES_MSG_WEIBULL2_THRESHOLD_VALUES_LEFT_OUT_CELL2},
+                  v.text, v.len, count, n);
+    if (std::isnan(lo)) return KES_PROB_NOTHING_ABOVE_THRESHOLD;
   }
   // By limit: lower, target, upper (KES_SET_LABEL).
   static constexpr int kAtThreshold[3] = {KES_MSG_LOWER_LIMIT_AT_THRESHOLD, KES_MSG_TARGET_AT_THRESHOLD,

@@ -17,6 +17,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
+#include "plotdata/kes_points.h"
 #include "plotreq/hist_bins.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_common.h"
@@ -243,7 +244,10 @@ bool second_fits(kes_ctx* ctx, const kes_probfns* fns, int i, int j, double p_lo
     const kes_varsum& vs = cell->varsums[v];
     double ql = vs.min, qh = vs.max;
     s->logrange[0] = s->logrange[1] = NAN;
-    if (fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh) != 0) {
+    const int rc = fns->second(ctx, cell, s, i, j, p_low, p_high, &ql, &qh);
+    if (rc == KES_PROB_NOTHING_ABOVE_THRESHOLD) {
+      skip = skip || cv->count == 0;
+    } else if (rc != 0) {
       if (cv->count == 0) {
         kes_var_note(ctx, KES_SET_PLOT, KES_MSG_QUANTILES_CANNOT_BE_COMPUTED);
         skip = true;
@@ -297,6 +301,7 @@ int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key,
     vorder = nullptr;
   }
   r->vaxis_used = 0;
+  r->pctl_per_cell = !kind.qq && kes_pctl_places_per_cell(ctx) ? 1 : 0;
   if (ctx->tmplgraph || !ctx->devgraph) {
     if (vorder != nullptr && r->rotate)
       r->vaxis_used = kes_order_axis(ctx, vorder, "VAXIS=", sr.qlo, sr.qhi, &key->tmin, &key->tmax, &key->tstep,

@@ -113,4 +113,5 @@ struct kes_preq {
   std::uint8_t rotate;       // ROTATE: data on the horizontal axis
   const double* pctl;        // percent ticks of the percentile or probability axis
   int npctl;
+  std::uint8_t pctl_per_cell; // a cell's shapes put its percent ticks elsewhere than the key cell's
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "host/template_dynamics.h"
 #include "plotdata/kes_points.h"
@@ -31,7 +32,7 @@ namespace {
 
 // Value cells of the columns; under ROTATE "Quantile" and "Data" exchange theirs, so
 // that each keeps its own member of a point, which kespoints exchanges.
-constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5;
+constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5, kCellPctl = 12;
 constexpr int kPctlLabelMax = 40;
 
 // The graph templates: [rotated][comparative].
@@ -47,6 +48,24 @@ bool own_lines(kes_ctx* ctx, const kes_plotslot* key) {
            if (s == nullptr || !s->line || c == nullptr || !c->fitted) return 0;
            return s->intercept != key->intercept || s->slope != key->slope ? 1 : 0;
          }) != 0;
+}
+
+// The percents that get ticks: those whose quantile exists under the key cell's
+// shapes, into pct (room for the request's percents); their count.
+int tick_percents(kes_ctx* ctx, double* pct) {
+  const kes_preq* r = ctx->curreq;
+  int kept = 0;
+  for (int i = 0; i < r->npctl; ++i)
+    if (!std::isnan(kes_pctl_position(ctx, r->pctl[i]))) pct[kept++] = r->pctl[i];
+  return kept;
+}
+
+// The place of a percent under a cell's own fitted shapes (NaN when it has none).
+double cell_position(kes_ctx* ctx, const kes_plotslot* s, double percent) {
+  const kes_famfn* fn = kes_famdisp(ctx->curreq->dist);
+  const kes_curve* c = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+  if (fn == nullptr || c == nullptr || !c->fitted) return NAN;
+  return fn->q(ctx, const_cast<kes_plotslot*>(s), percent / 100) + 0.0;
 }
 
 // Columns, bound table and rows both graphs share.
@@ -73,6 +92,10 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
                  prob ? vemtxt("Quantile", 8) : vemmsg(KES_SET_PLOT, KES_MSG_QUANTILE));
   kes_stg_numcol(g, "Data", rot ? kFirst : kSecond, vemtxt(g->var.name, g->var.name_len), true);
   if (prob) kes_stg_numcol(g, "Percentile", kPercentile, vemtxt("Percentile", 10));
+  // Shapes fitted per cell put each cell's percent ticks at places of its own: row k
+  // of a cell holds the place of the k-th percent of _PCTLLABELS.
+  g->cell_pctl = prob && r->pctl_per_cell;
+  if (g->cell_pctl) kes_stg_numcol(g, "PctlPosition", kCellPctl, vemtxt("PctlPosition", 12));
   if (r->line_wanted) {
     kes_stg_numcol(g, "RefInt", kRefInt, vemtxt("RefInt", 6));
     kes_stg_numcol(g, "RefSlope", kRefSlope, vemtxt("RefSlope", 8));
@@ -122,8 +145,13 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
   kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
   bool fitted = false;
+  long written = 0;
+  std::vector<double> pct(g->cell_pctl ? static_cast<std::size_t>(r->npctl) : 0);
+  const int kept = g->cell_pctl ? tick_percents(ctx, pct.data()) : 0;
   // Row i, its point cells set when it has a point.
   const auto row = [&](long i) {
+    ++written;
+    if (i < kept) g->cells[kCellPctl] = cell_position(ctx, s, pct[i]);
     // Each cell draws its own line: comparative cells fit their own parameters.
     if (i == 0 && s->line && fitted) {
       g->cells[kRefInt] = s->intercept;
@@ -141,10 +169,12 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
       g->cells[kFirst] = xy[2 * j];
       g->cells[kSecond] = xy[2 * j + 1];
       if (prob) g->cells[kPercentile] = 100 * (i + 1 + r->rankadj) / (count + r->nadj);
-      row(i);
+      // Points skipped at a threshold keep their ranks but take no row.
+      row(written);
     }
   };
-  const long n = kes_stg_point_pieces(ctx, g, cell, kespoints_pieces, put, &fitted);
+  kes_stg_point_pieces(ctx, g, cell, kespoints_pieces, put, &fitted);
+  const long n = written;
   // A cell without spread has no quantiles: its values go out without them, so that
   // the graph can say what the cell holds (one value, or values all equal).
   if (!fitted && cell->hist_empty && count >= 1) {
@@ -157,7 +187,7 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
     return;
   }
   // A cell without a fitted curve writes one row (with the first reference values).
-  const long rowcount = fitted ? kes_stg_rowcount(ctx, static_cast<int>(n)) : 1;
+  const long rowcount = std::max<long>(fitted ? kes_stg_rowcount(ctx, static_cast<int>(n)) : 1, kept);
   for (long i = n; i < rowcount; ++i) row(i);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "fit/kes_estframe.h"
 #include "host/host_missing.h"
@@ -177,6 +178,16 @@ void make_table(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, bool cprop) {
   if (box == nullptr || !box->enabled) return;
   const kes_stmt* st = box->stmt;
   if (box->header_len > 0) kes_dyn_text(g, KES_DYN_INSETTITLE, vemtxt(box->header, box->header_len));
+  // The rows that head a curve's block carry the curve's number within its family as
+  // their value; the graph draws it as part of the heading, not as a statistic.
+  std::string headings;
+  k = 0;
+  for (const kes_inset* r = box->rows; r != nullptr; r = r->next) {
+    ++k;
+    if (r->kind == KES_IK_FIRST) headings += (headings.empty() ? "" : " ") + std::to_string(k);
+  }
+  if (!headings.empty())
+    kes_dyn_text(g, KES_DYN_INSETHEADINGS, vemtxt(headings.c_str(), static_cast<int>(headings.size())));
   kes_dyn_cstr(g, KES_DYN_INSETVALIGN, kes_inset_valign(box));
   kes_dyn_cstr(g, KES_DYN_INSETHALIGN, kes_inset_halign(box));
   kes_dyn_bool(g, KES_DYN_INSETBORDER, box->noframe ? 0 : 1);

@@ -61,7 +61,8 @@ TEST(TemplateInsetFit, BoxesAndTheirTextsStayInsideTheirCells) {
       // rows said to be left out.
       {"one of ten cells across (43 px)", {60, 40, 43, 300}, 5, true, true, true, false},
       {"a narrow cell: labels cut", {60, 40, 100, 300}, 5, true, true, false, true},
-      {"a short cell", {60, 40, 300, 70}, 5, true, false, true, true},
+      {"a short cell: its pairs side by side", {60, 40, 300, 70}, 5, true, false, false, true},
+      {"a short cell too narrow for two columns", {60, 40, 150, 70}, 5, true, false, true, true},
       {"29 rows in a plot: a smaller text takes them all", {80, 30, 540, 356}, 29, true, false, false, true},
       {"29 rows in a comparative cell", {80, 30, 250, 150}, 29, true, false, true, true},
       {"no room for one row", {10, 10, 60, 14}, 5, true, true, true, false},

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runner_process.h"
@@ -264,6 +265,91 @@ TEST_F(RunnerGraphCellsTemplate, EveryMarkerOfAShapeFittedPerCellLiesInsideItsCe
     // 150 points; the page's resolution may merge a few that coincide.
     EXPECT_GT(markers, 120) << program;
     EXPECT_EQ(outside, 0) << program;
+  }
+}
+
+// Markers of the SVG documents inside and outside the clip rectangle that holds them.
+struct clip_count {
+  int inside = 0, outside = 0;
+};
+clip_count markers_in_clips(const std::vector<svg_element>& doc) {
+  clip_count n;
+  for (long i = 0; i < static_cast<long>(doc.size()); ++i) {
+    const svg_element* r = doc[i].name == "use" ? clip_of(doc, i) : nullptr;
+    if (r == nullptr) continue;
+    const double x = doc[i].num("x"), y = doc[i].num("y");
+    const bool in = x >= r->num("x") - 0.01 && x <= r->num("x") + r->num("width") + 0.01 &&
+                    y >= r->num("y") - 0.01 && y <= r->num("y") + r->num("height") + 0.01;
+    ++(in ? n.inside : n.outside);
+  }
+  return n;
+}
+
+// Values at the two-parameter Weibull threshold (0) in every cell: each cell leaves
+// its out with one note saying how many, and draws its other points inside its axes.
+TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
+  // Cell A: 0 and five values above; B: 0, 0 and four; C: six values at 0.0005
+  // (within 0.001 of the threshold) and below, and four above.
+  dir_.write("w.csv", "g,x\nA,0\nA,0.4\nA,1\nA,1.5\nA,2.2\nA,3\nB,0\nB,0\nB,0.7\nB,1.1\nB,2\nB,2.9\n"
+                      "C,0.0005\nC,0\nC,-1\nC,0\nC,0\nC,0\nC,0.5\nC,1.2\nC,1.9\nC,2.5\n");
+  struct expect {
+    const char* cell;
+    const char* count;
+  };
+  const expect notes[] = {{"A", "1 value."}, {"B", "2 values."}, {"C", "6 values."}};
+  for (const char* plot : {"probplot", "qqplot"}) {
+    const std::string program = std::string("proc kestravine data=w noprint; var x; class g; ") + plot +
+                                " x / weibull2(c=2 sigma=1); run;\n";
+    ASSERT_EQ(run(program, GetParam()), 0) << program << log_;
+    ASSERT_EQ(files_.size(), 1u) << program << log_;
+    for (const expect& e : notes) {
+      const std::string note = std::string("In the cell g = ") + e.cell +
+                               ", the values of x at or below the two-parameter Weibull threshold (within 0.001) "
+                               "are not plotted: " + e.count;
+      EXPECT_NE(log_.find(note), std::string::npos) << program << log_;
+    }
+    EXPECT_EQ(log_.find("not finite"), std::string::npos) << log_;
+    EXPECT_EQ(log_.find("shape values"), std::string::npos) << log_;
+    const clip_count n = markers_in_clips(graph(0));
+    EXPECT_EQ(n.inside, 5 + 4 + 4) << program;
+    EXPECT_EQ(n.outside, 0) << program;
+  }
+  // Without CLASS the same: the values above the threshold are drawn.
+  dir_.write("v.csv", "x\n0\n0.3\n1\n2\n");
+  ASSERT_EQ(run("proc kestravine data=v noprint; var x; probplot x / weibull2(c=2 sigma=1); run;\n", GetParam()), 0);
+  ASSERT_EQ(files_.size(), 1u) << log_;
+  EXPECT_NE(log_.find("are not plotted: 1 value."), std::string::npos) << log_;
+  EXPECT_EQ(markers_in_clips(graph(0)).inside, 3);
+}
+
+// A probability plot whose shape is fitted per cell labels each cell's percents at
+// that cell's own quantiles (sigma 0.25, 0.85 and 1.45 here), in both renderers: every
+// cell shows its own tick of a percent (one that the narrowest cell's texts keep),
+// each at a place of its own.
+TEST_F(RunnerGraphCellsTemplate, PercentTicksOfEachCellStandAtItsOwnQuantiles) {
+  dir_.write("s.csv", shaped_cells());
+  const auto places = [&](const char* text) {
+    std::vector<double> at;
+    for (const svg_element& e : graph(0))
+      if (e.name == "text" && e.text == text) at.push_back(e.num("x"));
+    std::sort(at.begin(), at.end());
+    return at;
+  };
+  for (const auto& [renderer, percent] : {std::pair<const char*, const char*>{"template", "75"}, {"device", "95"}}) {
+    ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=est theta=0); run;\n",
+                  renderer),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    const std::vector<double> at75 = places(percent);
+    ASSERT_EQ(at75.size(), 3u) << renderer;
+    EXPECT_GT(at75[1] - at75[0], 5) << renderer;
+    EXPECT_GT(at75[2] - at75[1], 5) << renderer;
+    // A shape common to every cell keeps one list of ticks, under the lowest cell only.
+    ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=1 theta=0); run;\n",
+                  renderer),
+              0);
+    EXPECT_EQ(places(percent).size(), 1u) << renderer;
   }
 }
 

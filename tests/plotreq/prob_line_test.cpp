@@ -269,8 +269,21 @@ TEST_F(prob_line, TwoParameterWeibullNeedsValuesAboveTheThreshold) {
   stmt.flag(KES_PLOT_FLAG_WEIBULL2);
   stmt.list(KES_PLOT_SLOT_WEIBULL2_THETA, {5});
   data({5.0005, 6, 7});
+  // The value within 0.001 of the threshold is left out with its note; the others
+  // are plotted on a log axis from the smallest of them.
   EXPECT_EQ(run(kesqini), 0);
-  EXPECT_EQ(notes(), "308/494 308/366");
+  EXPECT_EQ(notes(), "308/1661");
+  ASSERT_EQ(graphs.size(), 1u);
+  EXPECT_NEAR(graphs[0].key.logrange[0], std::log(1.0), 1e-14);
+}
+
+TEST_F(prob_line, TwoParameterWeibullWithoutValuesAboveTheThresholdDrawsNothing) {
+  kind(KES_PLOT_QQ, "QQPLOT");
+  stmt.flag(KES_PLOT_FLAG_WEIBULL2);
+  stmt.list(KES_PLOT_SLOT_WEIBULL2_THETA, {5});
+  data({4, 5, 5.0005});
+  EXPECT_EQ(run(kesqini), 0);
+  EXPECT_EQ(notes(), "308/1661");
   EXPECT_TRUE(graphs.empty());
 }
 

@@ -344,16 +344,20 @@ TEST(GraphLook, VaxisListSetsTheVerticalAxisOfATemplateHistogram) {
   }
 }
 
-TEST(GraphLook, ComparativeQqPanelWithValuesNotFiniteIsLeftOutWithANote) {
-  // Weibull2 takes logs: the values at 0 of cell a have none.
+TEST(GraphLook, ComparativeQqPanelLeavesValuesAtTheThresholdOutWithANote) {
+  // Weibull2 takes logs: the values at 0 of cell a have none, and are left out of it.
   const std::string csv = "x,c\n0,a\n0,a\n1,a\n2,a\n3,b\n4,b\n5,b\n";
   const auto r = kes_test::run_program(
       csv, "proc kestravine data=d noprint; var x; class c; qqplot x / weibull2 nrows=1 ncols=1; run;\n");
   EXPECT_EQ(r.status, 0) << r.log;
   EXPECT_EQ(r.log.find("Internal error"), std::string::npos) << r.log;
-  EXPECT_NE(r.log.find("is not drawn: the cell c = a has values that are not finite"), std::string::npos) << r.log;
-  // Cell b's panel is drawn.
-  EXPECT_EQ(r.svg.size(), 1u) << r.log;
+  EXPECT_NE(r.log.find("In the cell c = a, the values of x at or below the two-parameter Weibull threshold "
+                       "(within 0.001) are not plotted: 2 values."),
+            std::string::npos)
+      << r.log;
+  EXPECT_EQ(r.log.find("not finite"), std::string::npos) << r.log;
+  // Both panels are drawn.
+  EXPECT_EQ(r.svg.size(), 2u) << r.log;
 }
 
 }  // namespace

@@ -131,19 +131,20 @@ const char* not_replaceable(const std::string& target) {
                                                        : "not a regular file";
 }
 
+std::string replace_refusal(const std::string& target) {
+  const char* kind = not_replaceable(target);
+  return kind == nullptr ? std::string() : std::string("it is ") + kind + ", which is never replaced";
+}
+
 bool replace_file(const std::string& target, const std::string& text, std::string* error) {
-  error->clear();
-  if (const char* kind = not_replaceable(target)) {
-    *error = std::string("it is ") + kind + ", which is never replaced";
-    return false;
-  }
+  *error = replace_refusal(target);
+  if (!error->empty()) return false;
   std::string tmp;
   if (!write_temp_file(target, text, &tmp, error)) return false;
   // Checked again: something put there while the file was written is kept too.
-  const char* kind = not_replaceable(target);
-  if (kind != nullptr) *error = std::string("it is ") + kind + ", which is never replaced";
-  else if (::rename(tmp.c_str(), target.c_str()) != 0) *error = std::strerror(errno);
-  const bool ok = kind == nullptr && error->empty();
+  *error = replace_refusal(target);
+  if (error->empty() && ::rename(tmp.c_str(), target.c_str()) != 0) *error = std::strerror(errno);
+  const bool ok = error->empty();
   if (!ok) ::unlink(tmp.c_str());
   temp_files_remove(tmp);
   return ok;

@@ -19,6 +19,11 @@ bool write_temp_file(const std::string& target, const std::string& text, std::st
 // device or folder), else null.
 const char* not_replaceable(const std::string& target);
 
+// The reason no file is written at target ("it is a FIFO, which is never replaced"),
+// or empty when a regular file or nothing stands there. Every file the run replaces
+// (graphs, the JSON file, output data sets and their metadata) is refused by it.
+std::string replace_refusal(const std::string& target);
+
 // Writes text to a new temporary file beside target and renames it into place, so that
 // target is whole or as it was; a link, FIFO, device or folder at target is refused.
 // On failure sets *error to the reason (which follows "the file ... cannot be written: ").

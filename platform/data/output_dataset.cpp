@@ -191,6 +191,21 @@ bool apply_output_options(dataset* ds, output_state* o) {
   return true;
 }
 
+// A link, FIFO, device or folder at the data set's file or its metadata file is never
+// written through or replaced: the step fails naming it and leaves it as it was (and
+// the other file too). False after that message.
+bool targets_replaceable(dataset* ds, output_state* o) {
+  for (const std::string& target : {ds->path, ds->path + ".meta"}) {
+    std::string why = replace_refusal(target);
+    if (why.empty()) continue;
+    fail(ds, why);
+    o->reported = true;
+    lost(datamsg::write_not_replaced, dataset_name(ds), target, why);
+    return false;
+  }
+  return true;
+}
+
 std::string trimmed(const char* s, int len, int room) {
   if (len < 0) len = 0;
   if (len > room) len = room;
@@ -497,6 +512,14 @@ int plat_xvputt(host_access* acc) {
     o->closed = true;
     return 1;
   }
+  // Checked when the files take their places, so that something put there while the
+  // step ran is kept too; until then only temporary files of their own were written.
+  if (!targets_replaceable(ds, o)) {
+    drop_meta();
+    remove_temp(*o);
+    o->closed = true;
+    return 1;
+  }
   if (::rename(o->tmp_path.c_str(), ds->path.c_str()) != 0) {
     lost(datamsg::write_not_replaced, name, ds->path, std::strerror(errno));
     drop_meta();
@@ -511,7 +534,7 @@ int plat_xvputt(host_access* acc) {
     // A metadata file of an older version must not describe the new data.
     std::string why = std::strerror(errno);
     drop_meta();
-    ::unlink((ds->path + ".meta").c_str());
+    if (not_replaceable(ds->path + ".meta") == nullptr) ::unlink((ds->path + ".meta").c_str());
     lost(datamsg::meta_not_written, ds->path + ".meta", why, name);
     return 1;
   }

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -242,9 +241,7 @@ void json_file::publish() {
   if (why.empty() && ::fsync(fd) != 0) why = std::strerror(errno);
   if (::close(fd) != 0 && why.empty()) why = std::strerror(errno);
   // Something other than a regular file put there since the run began is never replaced.
-  struct stat st;
-  if (why.empty() && ::lstat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-    why = "it is no longer a regular file (a link, FIFO or device now stands there)";
+  if (why.empty()) why = replace_refusal(path_);
   if (why.empty() && ::rename(tmp.c_str(), path_.c_str()) != 0) why = std::strerror(errno);
   if (!why.empty()) {
     ::unlink(tmp.c_str());

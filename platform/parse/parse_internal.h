@@ -145,6 +145,8 @@ void perform(parser* p, int action);
 // The statement nodes are made final (slot arrays pointed at their stores).
 void finish_nodes(parser* p);
 
+// A character as a message shows it: itself when printable, else \xHH.
+std::string character_shown(char c);
 // Error reporting of the parse (counts the error, names the statement).
 void parse_error(parser* p, int line, int col, int number, ...);
 // A text of the given kind framed as the parser's messages are: the program file,

@@ -2,6 +2,7 @@
 // the program file, line and column and the statement it belongs to.
 #include <cctype>
 #include <cstdarg>
+#include <cstdio>
 #include <map>
 
 #include "core/runtime.h"
@@ -16,6 +17,15 @@ std::vector<std::string>& messages() {
   return m;
 }
 
+// The parser's catalogue entry number with its arguments.
+std::string parse_text(int number, ...) {
+  va_list a;
+  va_start(a, number);
+  std::string t = catalogue_format(kMsgSet, number, a);
+  va_end(a);
+  return t;
+}
+
 }  // namespace
 
 std::vector<std::string>& message_log() { return messages(); }
@@ -25,16 +35,14 @@ std::string frame_message(msg_kind kind, const std::string& file, int line, int 
   int frame = kind == msg_kind::note      ? (stmt.empty() ? 8 : 6)
               : kind == msg_kind::warning ? (stmt.empty() ? 7 : 5)
                                           : (stmt.empty() ? 4 : 0);
-  struct helper {
-    static std::string format(int number, ...) {
-      va_list a;
-      va_start(a, number);
-      std::string t = catalogue_format(kMsgSet, number, a);
-      va_end(a);
-      return t;
-    }
-  };
-  return helper::format(frame, file.c_str(), line, col, text.c_str(), stmt.c_str());
+  return parse_text(frame, file.c_str(), line, col, text.c_str(), stmt.c_str());
+}
+
+std::string character_shown(char c) {
+  char shown[8];
+  if (std::isprint(static_cast<unsigned char>(c))) std::snprintf(shown, sizeof shown, "%c", c);
+  else std::snprintf(shown, sizeof shown, "\\x%02X", static_cast<unsigned char>(c));
+  return shown;
 }
 
 void parse_error(parser* p, int line, int col, int number, ...) {
@@ -118,5 +126,10 @@ const symbols& symbols_of(const kes_gramdesc* desc) {
 namespace plat {
 
 const std::vector<std::string>& parse_messages() { return parse::message_log(); }
+
+void report_invalid_character(const std::string& file, int line, int col, char c) {
+  const std::string inner = parse::parse_text(12, parse::character_shown(c).c_str());
+  log_write(msg_kind::error, parse::frame_message(msg_kind::error, file, line, col, inner, ""));
+}
 
 }  // namespace plat

@@ -380,10 +380,7 @@ void read_token(parser* p) {
       t.raw = std::string(1, c);
       advance(p);
     } else {
-      char shown[8];
-      if (std::isprint(static_cast<unsigned char>(c))) std::snprintf(shown, sizeof shown, "%c", c);
-      else std::snprintf(shown, sizeof shown, "\\x%02X", static_cast<unsigned char>(c));
-      parse_error(p, t.line, t.col, 12, shown);
+      parse_error(p, t.line, t.col, 12, character_shown(c).c_str());
       advance(p);
       if (!skip_space(p)) {
         t = token();

@@ -58,6 +58,10 @@ split_program split_statements(std::string text) {
   };
   while (i < n) {
     char c = text[i];
+    if (static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c))) {
+      out.strays.push_back({i, lines.line(i), lines.column(i), c});
+      text[i] = c = ' ';
+    }
     if (c == '/' && i + 1 < n && text[i + 1] == '*') {
       std::size_t close = text.find("*/", i + 2);
       if (close == std::string::npos) {

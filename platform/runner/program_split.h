@@ -22,6 +22,15 @@ struct split_problem {
   int line;
 };
 
+// A control character (below 0x20, not white space) outside quotes and comments: it
+// stands as a blank in the text, so that it neither starts nor splits a statement.
+struct stray_character {
+  std::size_t offset = 0;
+  int line = 1;
+  int column = 1;
+  char byte = 0;
+};
+
 struct split_program {
   // The program, comments replaced by blanks (line breaks kept); a semicolon added at
   // its end when its last statement lacks one.
@@ -31,6 +40,7 @@ struct split_program {
   // The start of a statement that an unclosed quote or comment cut short, which is
   // then not among the statements; npos when none was.
   std::size_t cut_statement = std::string::npos;
+  std::vector<stray_character> strays;  // in the order of the text
 };
 
 split_program split_statements(std::string text);

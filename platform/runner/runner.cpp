@@ -16,6 +16,7 @@
 #include "core/runtime.h"
 #include "host/step_codes.h"
 #include "core/output_api.h"
+#include "parse/parser.h"
 #include "runner/global_statements.h"
 #include "runner/module_link.h"
 #include "runner/program_split.h"
@@ -140,6 +141,7 @@ class program_run {
   exit_status run(std::string text) {
     split_program sp = split_statements(std::move(text));
     text_ = std::move(sp.text);
+    strays_ = std::move(sp.strays);
     // A supplied semicolon is said before any step runs with it.
     for (const split_problem& p : sp.problems)
       if (p.message == hostmsg::semicolon_supplied) {
@@ -152,6 +154,7 @@ class program_run {
       const std::string& kw = st.keyword;
       if (kw == "PROC" || kw == "RUN") {
         if (in_step) run_step(step);
+        report_strays_before(st.end);
         in_step = skipping = false;
         if (kw == "RUN") continue;
         if (st.second.empty()) {
@@ -169,6 +172,7 @@ class program_run {
         continue;
       }
       if (is_global_statement(kw)) {
+        if (!in_step) report_strays_before(st.end);
         if (!run_global_statement(st, text_)) worsen(&worst_, exit_status::program_error);
         // Within a step the statement is done with: the step's parser never sees it.
         for (std::size_t i = st.begin; i < st.end; ++i)
@@ -178,7 +182,10 @@ class program_run {
       if (in_step) {
         step.end = st.end;
         step.last_line = st.last_line;
-      } else if (!skipping && !(kw.empty() && st.end == st.begin + 1)) {
+        continue;
+      }
+      report_strays_before(st.end);
+      if (!skipping && !(kw.empty() && st.end == st.begin + 1)) {
         std::string shown = kw.empty() ? text_.substr(st.begin, 1) : kw;
         log_message(hostmsg::set, hostmsg::outside_step, shown.c_str(), st.line);
         worsen(&worst_, exit_status::program_error);
@@ -191,6 +198,7 @@ class program_run {
     } else if (in_step) {
       run_step(step);
     }
+    report_strays_before(std::string::npos);
     for (const split_problem& p : sp.problems) {
       if (p.message == hostmsg::semicolon_supplied) continue;
       log_message(hostmsg::set, p.message, p.line);
@@ -200,7 +208,24 @@ class program_run {
   }
 
  private:
+  // Control characters outside the steps, up to offset end: each is said as a step's
+  // parser says it, and none reaches the log raw.
+  void report_stray(const stray_character& c) {
+    report_invalid_character(file_, c.line, c.column, c.byte);
+    worsen(&worst_, exit_status::program_error);
+  }
+  void report_strays_before(std::size_t end) {
+    for (; next_stray_ < strays_.size() && strays_[next_stray_].offset < end; ++next_stray_)
+      report_stray(strays_[next_stray_]);
+  }
+
   void run_step(const step_run& s) {
+    // The step's own control characters go back to its parser, which says them.
+    for (; next_stray_ < strays_.size() && strays_[next_stray_].offset < s.end; ++next_stray_) {
+      const stray_character& c = strays_[next_stray_];
+      if (c.offset < s.begin) report_stray(c);
+      else text_[c.offset] = c.byte;
+    }
     if (!linked_ && !module_failed_) {
       std::string error;
       std::string path = opts_.module.empty() ? default_module_path() : opts_.module;
@@ -238,6 +263,8 @@ class program_run {
   std::string file_;
   const runner_options& opts_;
   std::string text_;
+  std::vector<stray_character> strays_;
+  std::size_t next_stray_ = 0;
   module_link link_;
   bool linked_ = false;
   bool module_failed_ = false;

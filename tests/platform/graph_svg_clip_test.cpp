@@ -46,6 +46,14 @@ TEST(svg_clip, segments_cut_to_a_box) {
       {{-10, -10}, {-5, 50}, false, {}, {}},                 // beside the box
       {{-20, 90}, {10, 120}, false, {}, {}},                 // past a corner, ends beyond two sides
       {{200, -5}, {-200, -5}, false, {}, {}},                // above it all along
+      // One end inside, the other 1e45 px off on both axes: the cut is found from the
+      // end on the page, at the height (or width) the line truly has there.
+      {{50, 50}, {1e45, 2e45}, true, {50, 50}, {75, 100}},     // out at the bottom, slope 2
+      {{-2e45, -1e45}, {20, 40}, true, {0, 30}, {20, 40}},     // in from the left, slope 1/2
+      {{30, 60}, {1e45, -1e45}, true, {30, 60}, {90, 0}},      // past the right side, out at the top
+      // Both ends beyond two sides: four cuts, two at each end.
+      {{-10, -50}, {110, 150}, true, {20, 0}, {80, 100}},
+      {{110, -50}, {-10, 150}, true, {80, 0}, {20, 100}},
   };
   for (const row& r : rows) {
     svg_point a = r.a, b = r.b;

@@ -106,7 +106,7 @@ TEST_F(RunnerFaults, AnOutputWhosePathIsAFolderFailsTheStep) {
   write_groups("big.csv", 3);
   fs::create_directory(dir_ / "O.csv");
   EXPECT_EQ(run(kOutputStep), 2) << log_;
-  EXPECT_TRUE(has("could not take its place: Is a directory")) << log_;
+  EXPECT_TRUE(has("could not take its place: it is a folder, which is never replaced")) << log_;
   EXPECT_TRUE(files_with(".tmp").empty());
 }
 

@@ -149,6 +149,34 @@ TEST(GroupGraph, OverlaidCdfDrawsAStepLineOfEveryGroupInItsOwnColour) {
   }
 }
 
+// A legend's line swatch stands for a line the plot draws: an overlaid CDF draws a step
+// line for every group, an overlaid P-P plot only points (its diagonal is no group's).
+TEST(GroupGraph, AnOverlayLegendShowsALineSwatchOnlyWhereGroupsHaveLines) {
+  struct row {
+    const char* statements;
+    int swatches;  // horizontal line swatches in the legend
+  };
+  const row rows[] = {
+      {"class g; ppplot x / normal overlay;", 0},
+      {"class g; cdfplot x / overlay;", 3},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.statements);
+    const kes_test::graph_run run_ = run(r.statements);
+    ASSERT_EQ(run_.status, 0) << run_.log;
+    const auto els = only_graph(run_);
+    const double top = legend_top(els, "g");
+    ASSERT_TRUE(std::isfinite(top));
+    int swatches = 0;
+    for (const svg_element& e : els)
+      if (e.name == "line" && e.num("y1") > top && e.num("y1") == e.num("y2") &&
+          std::fabs(e.num("x2") - e.num("x1") - 24) < 0.01)
+        ++swatches;
+    EXPECT_EQ(swatches, r.swatches);
+    EXPECT_EQ(texts_below(els, top).size(), kGroupSize.size());
+  }
+}
+
 TEST(GroupGraph, DeviceGraphsAndHistogramsDrawTheCellsAndSaySoOnce) {
   // Device graphs: the plain comparative graph, one file, and one note.
   const kes_test::graph_run dev =

@@ -1,0 +1,118 @@
+// Output data sets whose file, or metadata file, in the library is not a regular file:
+// a link, FIFO, device or folder there was silently replaced and the step ended well.
+// Every output option now refuses it naming the file, the step ends with 1020, and
+// the thing at that name and whatever a link points to are left as they were.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "runner_process.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+using kes_test::slurp;
+namespace fs = std::filesystem;
+
+class RunnerOutputTargets : public ::testing::Test {
+ protected:
+  int run(const std::string& program) {
+    dir_.write("prog.kes", program);
+    proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "prog.kes"}, [] { ::alarm(60); });
+    const int status = proc_.wait();
+    log_ = slurp(dir_ / "log");
+    return status;
+  }
+  // The special file 'kind' made at name; false when this system cannot make it.
+  bool plant(const std::string& kind, const std::string& name) {
+    const fs::path at = dir_ / name;
+    if (kind == "link") return ::symlink("victim", at.c_str()) == 0;
+    if (kind == "dangling") return ::symlink("missing", at.c_str()) == 0;
+    if (kind == "fifo") return ::mkfifo(at.c_str(), 0600) == 0;
+    if (kind == "folder") return ::mkdir(at.c_str(), 0700) == 0;
+    // A null device of our own where the system lets us make one, else the system's
+    // own reached through a link.
+    if (::mknod(at.c_str(), S_IFCHR | 0600, ::makedev(1, 3)) == 0) return true;
+    return ::symlink("/dev/null", at.c_str()) == 0;
+  }
+  std::vector<std::string> temp_files() const {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir_.path()))
+      if (e.path().filename().string().find(".tmp") != std::string::npos) v.push_back(e.path().filename().string());
+    return v;
+  }
+
+  kes_test::scratch_dir dir_{"outtargets"};
+  kes_test::runner_process proc_;
+  std::string log_;
+};
+
+struct option_row {
+  const char* option;
+  const char* program;
+};
+const option_row kOptions[] = {
+    {"OUT=", "proc kestravine data=d noprint; var x; output out=O mean=m; run;\n"},
+    {"OUTTABLE=", "proc kestravine data=d noprint outtable=O; var x; run;\n"},
+    {"OUTHISTOGRAM=", "proc kestravine data=d noprint; var x; histogram x / outhistogram=O; run;\n"},
+    {"OUTKERNEL=", "proc kestravine data=d noprint; var x; histogram x / kernel outkernel=O; run;\n"},
+};
+const char* const kKinds[] = {"link", "dangling", "fifo", "folder", "device"};
+
+TEST_F(RunnerOutputTargets, SpecialFilesAreNeverWrittenThroughOrReplaced) {
+  dir_.write("d.csv", "x\n1\n2\n4\n4\n5\n7\n9\n");
+  for (const char* file : {"O.csv", "O.csv.meta"}) {
+    for (const option_row& o : kOptions) {
+      for (const std::string kind : kKinds) {
+        const std::string where = std::string(o.option) + " " + kind + " at " + file;
+        for (const char* old : {"O.csv", "O.csv.meta", "victim"}) fs::remove_all(dir_ / old);
+        dir_.write("victim", "precious\n");
+        ASSERT_TRUE(plant(kind, file)) << where;
+        struct stat before;
+        ASSERT_EQ(::lstat((dir_ / file).c_str(), &before), 0);
+        // A reader that never blocks: whatever is written through the FIFO stays in it.
+        const int reader = kind == "fifo" ? ::open((dir_ / file).c_str(), O_RDONLY | O_NONBLOCK) : -1;
+
+        EXPECT_EQ(run(o.program), 2) << where << "\n" << log_;
+        EXPECT_NE(log_.find("The data set WORK.O was not written: file ./" + std::string(file)), std::string::npos)
+            << where << "\n" << log_;
+        EXPECT_NE(log_.find("ended with return code 1020"), std::string::npos) << where;
+
+        struct stat after;
+        ASSERT_EQ(::lstat((dir_ / file).c_str(), &after), 0) << where;
+        EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << where;
+        EXPECT_EQ(after.st_ino, before.st_ino) << where;
+        EXPECT_EQ(slurp(dir_ / "victim"), "precious\n") << where;
+        EXPECT_FALSE(fs::exists(dir_ / "missing")) << where;
+        if (kind == "folder") EXPECT_TRUE(fs::is_empty(dir_ / file)) << where;
+        if (reader >= 0) {
+          char c;
+          EXPECT_LE(::read(reader, &c, 1), 0) << where;
+          ::close(reader);
+        }
+        // Neither file is written when one of them is refused.
+        const std::string other = std::string(file) == "O.csv" ? "O.csv.meta" : "O.csv";
+        EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / other))) << where;
+        EXPECT_TRUE(temp_files().empty()) << where;
+      }
+    }
+  }
+}
+
+// The same steps with nothing in the way write both files: the refusals above are the
+// special files', not the programs'.
+TEST_F(RunnerOutputTargets, EachOptionWritesARegularFileAndItsMetadata) {
+  dir_.write("d.csv", "x\n1\n2\n4\n4\n5\n7\n9\n");
+  for (const option_row& o : kOptions) {
+    for (const char* old : {"O.csv", "O.csv.meta"}) fs::remove_all(dir_ / old);
+    EXPECT_EQ(run(o.program), 0) << o.option << "\n" << log_;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir_ / "O.csv"))) << o.option;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir_ / "O.csv.meta"))) << o.option;
+  }
+}
+
+}  // namespace

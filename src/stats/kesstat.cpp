@@ -245,7 +245,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
     if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
     return;
   }
-  const bool qn_wanted = ctx->robustscale || var < qn_count;
+  const bool qn_wanted = ctx->robustscale || var < qn_count || ctx->dp.inset_qn;
   const int skipqn = qn_wanted ? 0 : 1;
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
                                static_cast<int*>(iwork), st->scl, skipqn);

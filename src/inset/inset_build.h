@@ -107,7 +107,7 @@ void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b);
 // and QQ plots without a reference line not the parameters the line gives
 // (KES_MSG_INSET_SCALE_THRESHOLD_NEED_LINE, KES_MSG_INSET_WEIBULL2_PARAMS_NEED_LINE);
 // each note once per block; the Weibull block no KSD or KSDPVAL, for its fit has no
-// Kolmogorov-Smirnov statistic (KES_MSG_INSET_WEIBULL_HAS_NO_KSD, once per step).
+// Kolmogorov-Smirnov statistic (KES_MSG_INSET_WEIBULL_HAS_NO_KSD, once per variable like the other inset notes).
 // A sub-code that gives none is passed over with its label and format.
 struct kes_inset_subnotes {
   bool hist = false, line = false;

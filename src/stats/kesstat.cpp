@@ -364,7 +364,13 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
 
   const int mrc = zkesmnt_arrays(scaled ? &sc.rec : rec, st->vardef, &mv, &st->mom);
   const kes_moments mom = st->mom;
-  if (scaled) kes_scale_back_moments(st, k, &lost);
+  if (scaled) {
+    kes_scale_back_moments(st, k, &lost);
+    // Later readers of the record (the insets) see the sums taken again.
+    rec->sum = st->mom.v[KES_MOM_SUM];
+    rec->uss = st->mom.v[KES_MOM_USS];
+    rec->css = st->mom.v[KES_MOM_CSS];
+  }
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(

@@ -22,6 +22,7 @@
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 #include "stats/kes_statconst.h"
+#include "stats/statistics.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
 
@@ -61,9 +62,17 @@ int scan_statements(kes_ctx* ctx) {
     if (same_name(s, "INSET   ")) {
       const kes_optslot* codes = kes_pslot(s, KES_INSET_SLOT_CODES);
       const double* c = static_cast<const double*>(codes->list);
-      for (int i = 0; codes->given && c != nullptr && i < codes->v.count; ++i)
+      for (int i = 0; codes->given && c != nullptr && i < codes->v.count; ++i) {
         for (int k : kInsetCodes)
           if (c[i] == k) dp->inset_stats = 1;
+        // A robust measure of scale in an inset is computed for it, as for OUTPUT.
+        const bool whole = c[i] == std::floor(c[i]) && std::fabs(c[i]) < 1e6;
+        const int id = whole ? kes_stat_of_inset_code(static_cast<int>(c[i])) : -1;
+        if (id >= 0 && KES_STAT_ROWS[id].group == KES_SG_ROBUST) {
+          dp->robust_k = ctx->nvars;
+          if (id == KES_STAT_QN || id == KES_STAT_STD_QN) dp->inset_qn = 1;
+        }
+      }
       continue;
     }
     if (!same_name(s, "OUTPUT  ")) continue;

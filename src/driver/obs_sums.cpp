@@ -18,8 +18,6 @@
 
 namespace {
 
-// Smallest sum of weights from which the update factor W'/W is formed.
-constexpr double kTinyWeight = 1000 * 1.491668147e-154;
 // Relative size below which the deviation from the mean is taken as 0.
 constexpr double kDevEps = kes_stat::EPS13;
 constexpr double kRoundBand = kes_stat::EPS11;
@@ -105,7 +103,9 @@ void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w) {
     }
   }
   if (r->overflow < 2) {
-    const double g = W > kTinyWeight ? W1 / W * w : W;
+    // The first value adds nothing; after it any positive W forms the factor, so that
+    // weights of any common scale add the same corrected sum in their own unit.
+    const double g = W > 0.0 ? W1 / W * w : 0.0;
     const double mean = r->sum / W1;
     double d = x - mean;
     if (std::fabs(d) <= kDevEps * kes::fmax(std::fabs(x), std::fabs(mean))) d = 0.0;

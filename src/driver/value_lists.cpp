@@ -200,9 +200,13 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
   if (node->wt != nullptr) {
     const int code = r->overflow;
     if (code < 4) node->wt->sumw += w;
-    if (code < 2) {
-      node->wt->sumw15 += std::sqrt(c) * w;
-      node->wt->sumw2 += w * c;
+    if (code < 2 && c > 0.0) {
+      // In the unit of the first weight: c^1.5 and c^2 of weights near the ends of
+      // the doubles would leave them.
+      if (!(r->wunit > 0.0)) r->wunit = c;
+      const double q = c / r->wunit;
+      node->wt->sumw15 += std::sqrt(q) * (w / r->wunit);
+      node->wt->sumw2 += (w / r->wunit) * q;
     }
   }
   if (node == spare) {

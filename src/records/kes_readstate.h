@@ -49,7 +49,7 @@ struct kes_datapass {
   double* round_inc;      // per variable: the increment
   int* round_fail;        // per variable: rounding failed in this BY group
   // Options read by the pass.
-  int robust_k;           // leading variables whose robust statistics OUTPUT asks for
+  int robust_k;           // leading variables whose robust statistics OUTPUT or INSET asks for
   int idout;              // PROC flag 66: ID values into the OUTPUT observations
   int freq_varnum;        // FREQ variable number, -1 when none
   int weight_varnum;      // WEIGHT variable number, -1 when none
@@ -76,6 +76,7 @@ struct kes_datapass {
   int widest_key[2];
   // Statement scan of the set-up.
   int inset_stats;        // INSET codes 24, 32, 44 or 45 were asked
+  int inset_qn;           // an INSET asks QN or STD_QN (its robust statistics raise robust_k)
   int noutput;            // OUTPUT statements
   int npctlpts;           // PCTLPTS= points over all OUTPUT statements
   int nnormal_vars;       // variables that need the normality test for OUTPUT

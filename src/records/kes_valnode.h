@@ -11,7 +11,8 @@ struct kes_classvars;
 struct kes_varsum;
 
 // Weight sums of one value, kept only when a WEIGHT variable is given. With c the
-// clamped weight of an observation, f its frequency and w = c*f:
+// clamped weight of an observation, f its frequency and w = c*f (the last two sums
+// with c and w in the record's unit kes_varsum::wunit):
 struct kes_wtrec {
   double sumw;    // sum of w
   double sumw15;  // sum of sqrt(c) * w  (f * c^1.5)

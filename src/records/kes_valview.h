@@ -12,7 +12,8 @@ struct kes_valview {
   const double* x;             // the values, ascending
   const int* f;                // their frequency sums
   // With a WEIGHT variable, per value (c the clamped weight of an observation, f its
-  // frequency, w = c*f): the sums of w, of sqrt(c) w and of c w. All null without.
+  // frequency, w = c*f): the sums of w, of sqrt(c) w and of c w, the last two in the
+  // unit kes_varsum::wunit of c (c/u for c, w/u for w). All null without.
   const double* w;
   const double* w15;
   const double* w2;

@@ -300,7 +300,8 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
   }
 
   res[KES_SCL_GINI] = gini(s);
-  res[KES_SCL_STD_GINI] = res[KES_SCL_GINI] * std::sqrt(PI) / 2.0;
+  // One factor below 1: a mean difference near the largest double keeps its standard form.
+  res[KES_SCL_STD_GINI] = res[KES_SCL_GINI] * (std::sqrt(PI) / 2.0);
 
   if (!is_missing(med)) {
     res[KES_SCL_MAD] = mad(s, pctldef, med);

@@ -31,6 +31,8 @@
 #include "stats/zkesnrm.h"
 #include "stats/zkesqnt.h"
 #include "stats/zkestwm.h"
+#include "stats/statistics.h"
+#include "stats/value_scale.h"
 #include "util/kes_minmax.h"
 
 const double kes_std_percent[KES_NSTDPCT] = {0.01, 0.05, 0.10, 0.25, 0.50, 0.75, 0.90, 0.95, 0.99};
@@ -194,20 +196,20 @@ void pctlpts(kes_stats* st, const kes_valview& fv) {
   zkesqnt_arrays(st->pctldef, &st->mom, &fv, &q);
 }
 
-void basic_limits(kes_ctx* ctx, kes_stats* st) {
+void basic_limits(kes_ctx* ctx, kes_stats* st, const kes_moments& mom) {
   const kes_procopts& po = ctx->po;
   const int kind = po.cibasic;
   if (kind == 0) return;
   const double miss = zmissing();
   const double alpha = kind == 3 ? po.cibasic_alpha / 2.0 : po.cibasic_alpha;
-  const double n = st->mom.v[KES_MOM_N];
-  const double mean = st->mom.v[KES_MOM_MEAN];
-  const double s = st->mom.v[KES_MOM_STD];
-  const double se = st->mom.v[KES_MOM_STDMEAN];
+  const double n = mom.v[KES_MOM_N];
+  const double mean = mom.v[KES_MOM_MEAN];
+  const double s = mom.v[KES_MOM_STD];
+  const double se = mom.v[KES_MOM_STDMEAN];
   double* b = st->bcl;
   b[KES_BCL_EST_MEAN] = mean;
   b[KES_BCL_EST_STD] = s;
-  b[KES_BCL_EST_VAR] = st->mom.v[KES_MOM_VAR];
+  b[KES_BCL_EST_VAR] = mom.v[KES_MOM_VAR];
   for (int c = KES_BCL_LO_MEAN; c < KES_BCL_NCELLS; ++c) b[c] = miss;
   const bool lo = kind == 1 || kind == 3;
   const bool up = kind == 2 || kind == 3;
@@ -243,7 +245,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
     if (dwork) vmfree_handler(pool, dwork, -1, KES_FREE_FLAGS);
     return;
   }
-  const bool qn_wanted = ctx->robustscale || var < qn_count;
+  const bool qn_wanted = ctx->robustscale || var < qn_count || ctx->dp.inset_qn;
   const int skipqn = qn_wanted ? 0 : 1;
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
                                static_cast<int*>(iwork), st->scl, skipqn);
@@ -255,11 +257,10 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   if (iwork) vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
 }
 
-void location(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
-  const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
+void location(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv, const kes_moments& mom, double mu0) {
   const bool others_want = ctx->outtable_opt != nullptr || var < ctx->dp.nloc_vars || ctx->dp.inset_stats;
   const int ranks = (!ctx->noprint || others_want) ? 1 : 0;
-  zkesloc_arrays(&st->mom, &fv, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
+  zkesloc_arrays(&mom, &fv, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
   if (ctx->loccount) {
     const double* l = st->loc.v;
     st->loccount[KES_LC_MU0] = l[KES_LOC_MU0];
@@ -269,7 +270,8 @@ void location(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   }
 }
 
-void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_valview& fv) {
+void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, const kes_valview& fv,
+                        const kes_moments& mom, double mu0) {
   const kes_procopts& po = ctx->po;
   const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
   const double* amounts = trimmed ? po.trimmed : po.winsorized;
@@ -279,9 +281,8 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
   double alpha = trimmed ? po.trim_alpha : po.winsor_alpha;
   // One-sided limits come from the two-sided interval at twice the level.
   if (kind != 3) alpha *= 2.0;
-  const double mu0 = po.mu0 ? po.mu0[var] : 0.0;
   for (int k = 0; k < count; ++k) {
-    const int rc = zkestwm_arrays(fv.m, &st->mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
+    const int rc = zkestwm_arrays(fv.m, &mom, fv.x, fv.f, trimmed ? 1 : 0, amounts[k], mu0, alpha, &res[k]);
     if (rc != 0) {
       const kes_name32* nm = var_name(ctx, var);
       xpmlog(KES_SET_PROC, KES_MSG_TRIMMED_MEAN_LEAVES_NO_OBSERVATION, static_cast<int>(nm->len), nm->text,
@@ -290,26 +291,30 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
   }
 }
 
-// A statistic beyond the largest double (data near its limits: a range from -1e308 to
-// 1e308, say) cannot be computed and stays missing, in the tables and in OUTPUT.
-void drop_overflow(const kes_ctx* ctx, kes_stats* st) {
-  auto clean = [](double* v, int n) {
-    for (int i = 0; i < n; ++i)
-      if (std::isinf(v[i])) v[i] = zmissing();
-  };
-  clean(st->mom.v, KES_MOM_NCELLS);
-  clean(st->basic, KES_BAS_NCELLS);
-  clean(st->bcl, KES_BCL_NCELLS);
-  clean(st->qnt, KES_Q_NCELLS);
-  for (double* a : {st->pct_est, st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper}) clean(a, KES_NSTDPCT);
-  clean(st->scl, KES_SCL_NCELLS);
-  clean(st->loc.v, KES_LOC_NCELLS);
-  clean(st->loccount, KES_LC_NCELLS);
-  if (st->npctlpts > 0 && st->pctlpts_result != nullptr) clean(st->pctlpts_result, st->npctlpts);
-  if (st->trimmed != nullptr)
-    for (int k = 0; k < ctx->ntrimmed; ++k) clean(st->trimmed[k].cell, KES_TWM_NCELLS);
-  if (st->winsorized != nullptr)
-    for (int k = 0; k < ctx->nwinsorized; ++k) clean(st->winsorized[k].cell, KES_TWM_NCELLS);
+// The statistics found on values divided by 2^k, multiplied back: the location tests
+// and the normality test are free of the scale but for their mu0, mu and sigma.
+void scale_back(kes_ctx* ctx, kes_stats* st, int k, double mu0, kes_lost_names* lost) {
+  for (int c : {KES_BCL_EST_MEAN, KES_BCL_EST_STD, KES_BCL_LO_MEAN, KES_BCL_LO_STD, KES_BCL_UP_MEAN, KES_BCL_UP_STD})
+    kes_scale_back(&st->bcl[c], 1, k, "basic confidence limits", lost);
+  for (int c : {KES_BCL_EST_VAR, KES_BCL_LO_VAR, KES_BCL_UP_VAR})
+    kes_scale_back(&st->bcl[c], 2, k, "basic confidence limits", lost);
+  constexpr int ids[KES_SCL_NCELLS] = {KES_STAT_QRANGE,     KES_STAT_GINI,     KES_STAT_MAD,    KES_STAT_SN,
+                                       KES_STAT_QN,         KES_STAT_STD_QRANGE, KES_STAT_STD_GINI, KES_STAT_STD_MAD,
+                                       KES_STAT_STD_SN,     KES_STAT_STD_QN};
+  for (int c = 0; c < KES_SCL_NCELLS; ++c) kes_scale_back(&st->scl[c], 1, k, KES_STAT_ROWS[ids[c]].name, lost);
+  st->loc.v[KES_LOC_MU0] = mu0;
+  if (ctx->loccount) st->loccount[KES_LC_MU0] = mu0;
+  kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);
+  kes_scale_back(&st->nrm.sigma, 1, k, "normal standard deviation", lost);
+  for (bool trimmed : {true, false}) {
+    kes_twmres* res = trimmed ? st->trimmed : st->winsorized;
+    const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
+    for (int j = 0; res != nullptr && j < count; ++j) {
+      res[j].cell[KES_TWM_MU0] = mu0;
+      for (int c : {KES_TWM_MEAN, KES_TWM_SE, KES_TWM_LCL, KES_TWM_UCL})
+        kes_scale_back(&res[j].cell[c], 1, k, trimmed ? "trimmed means" : "winsorized means", lost);
+    }
+  }
 }
 
 }  // namespace
@@ -343,7 +348,27 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   const kes_valview& fv = *rec->view;
   st->view = rec->view;
 
-  const int mrc = zkesmnt_arrays(rec, st->vardef, &fv, &st->mom);
+  // Values near the ends of the doubles: every statistic built on sums is found on
+  // the values divided by 2^k (mv, mom) and multiplied back.
+  kes_scaled_values sc;
+  const int k = kes_value_scale(rec, fv);
+  if (k != 0 && !kes_scale_values(rec, fv, k, &sc)) xmemmsg(8L * fv.m);
+  const bool scaled = sc.k != 0;
+  if (scaled) repair_sums(&sc.rec);
+  const kes_valview& mv = scaled ? sc.view : fv;
+  const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
+  const double mv_mu0 = scaled ? std::ldexp(mu0, -k) : mu0;
+  kes_lost_names lost;
+
+  const int mrc = zkesmnt_arrays(scaled ? &sc.rec : rec, st->vardef, &mv, &st->mom);
+  const kes_moments mom = st->mom;
+  if (scaled) {
+    kes_scale_back_moments(st, k, &lost);
+    // Later readers of the record (the insets) see the sums taken again.
+    rec->sum = st->mom.v[KES_MOM_SUM];
+    rec->uss = st->mom.v[KES_MOM_USS];
+    rec->css = st->mom.v[KES_MOM_CSS];
+  }
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(
@@ -357,17 +382,25 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   basic_measures(st);
   whiskers(st, fv);
   pctlpts(st, fv);
-  basic_limits(ctx, st);
-  robust_scale(ctx, st, var, fv);
+  basic_limits(ctx, st, mom);
+  robust_scale(ctx, st, var, mv);
   zkesext(rec, &st->ext);
-  location(ctx, st, var, fv);
-  trimmed_winsorized(ctx, st, var, true, fv);
-  trimmed_winsorized(ctx, st, var, false, fv);
+  location(ctx, st, var, mv, mom, mv_mu0);
+  trimmed_winsorized(ctx, st, var, true, mv, mom, mv_mu0);
+  trimmed_winsorized(ctx, st, var, false, mv, mom, mv_mu0);
 
   if (ctx->normal || var < ctx->dp.nnormal_vars) {
     const double miss = zmissing();
-    zkesnrm_arrays(fv.m, &st->mom, fv.x, fv.f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss, &st->nrm);
+    zkesnrm_arrays(mv.m, &mom, mv.x, mv.f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss, &st->nrm);
   }
-  drop_overflow(ctx, st);
+  if (scaled) scale_back(ctx, st, k, mu0, &lost);
+  kes_drop_overflow(st, ctx->ntrimmed, ctx->nwinsorized, &lost);
+  if (lost.count > 0) {
+    char names[512];
+    lost.text(names, sizeof names);
+    const kes_name32* nm = var_name(ctx, var);
+    xpmlog(KES_SET_PROC, KES_MSG_STATISTICS_BEYOND_THE_DOUBLES, static_cast<int>(nm->len), nm->text, names);
+    raise_rc(ctx, KES_RC_DATA_NOTE);
+  }
   return true;
 }

@@ -66,9 +66,12 @@ void zkesloc_arrays(const kes_moments* mom, const kes_valview* fv, double mu0, i
   const double css = mom->v[KES_MOM_CSS];
   const double sumw = mom->v[KES_MOM_SUMWGT];
   const double mean = mom->v[KES_MOM_MEAN];
-  if (kes_vardef_is_df(mom->vardef) && !is_missing(css) && !is_missing(sumw) && sumw > TINY && n_obs > 1.0 &&
+  // Any positive sum of weights: the standard error is a ratio of sums in the same
+  // unit of weight.
+  if (kes_vardef_is_df(mom->vardef) && !is_missing(css) && !is_missing(sumw) && sumw > 0.0 && n_obs > 1.0 &&
       !is_missing(mean)) {
-    const double se = std::sqrt(css / ((n_obs - 1.0) * sumw));
+    const double q = (n_obs - 1.0) * sumw;
+    const double se = std::sqrt(std::isfinite(q) ? css / q : css / sumw / (n_obs - 1.0));
     if (se > 0.0) {
       const double t = (mean - mu0) / se;
       out->v[KES_LOC_T] = t;

@@ -19,7 +19,6 @@
 #include "stats/kes_stats.h"
 
 using kes_stat::EPS13;
-using kes_stat::TINY;
 
 bool kes_vardef_is_df(const char vardef[8]) { return std::memcmp(vardef, "DF      ", 8) == 0; }
 bool kes_vardef_is_n(const char vardef[8]) { return std::memcmp(vardef, "N       ", 8) == 0; }
@@ -77,29 +76,40 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
 
   int result = KES_MNT_OK;
   const double sumwgt = rec->sumwgt;
-  if (is_missing(sumwgt) || sumwgt <= TINY) return result;
+  // Any positive sum of weights divides: a common factor of the weights, however
+  // small, changes no ratio of weighted sums.
+  if (is_missing(sumwgt) || !(sumwgt > 0.0)) return result;
 
   double mean = miss;
   if (!is_missing(rec->sum)) mean = rec->sum / sumwgt;
   const double d = zvardiv(vardef, n, 1.0, sumwgt);
 
+  // The rounding tests judge CSS in the units of the data: weighted sums are first
+  // brought to weights that add up to N (without weights they already do, and the
+  // tests are the plain ones), so that the scale of the weights cannot decide them.
+  const bool weighted = rec->weight_given != 0;
+  const double dn = weighted ? zvardiv(vardef, n, 1.0, n) : d;
+  auto css_in_units = [&](double c) { return weighted ? c / sumwgt * n : c; };
+
   double css = rec->css;
-  if (!is_missing(css) && css > 0.0 && d * (EPS13 * mean) * (EPS13 * mean) >= css) {
+  if (!is_missing(css) && css > 0.0 && dn * (EPS13 * mean) * (EPS13 * mean) >= css_in_units(css)) {
     css = 0.0;
     m[KES_MOM_CSS] = 0.0;
     result = KES_MNT_VAR_ZEROED;
   }
 
   double std = miss;
-  if (d > TINY && !is_missing(css)) {
+  if (d > 0.0 && !is_missing(css)) {
     double var = css / d;
     std = std::sqrt(var);
+    double std_units = weighted && dn > 0.0 ? std::sqrt(css_in_units(css) / dn) : std;
     // Deviations near the smallest doubles square to nothing (or to a few bits): the
     // spread of values that are not all equal is then found on scaled values.
     if (double r = 0.0; var < DBL_MIN && !is_missing(mean) && root(mean, &r)) {
       std = r / std::sqrt(d);
-      if (std <= EPS13 * std::fabs(mean)) {
-        std = 0.0;
+      std_units = weighted && dn > 0.0 ? r / std::sqrt(sumwgt) * std::sqrt(n / dn) : std;
+      if (std_units <= EPS13 * std::fabs(mean)) {
+        std = std_units = 0.0;
         result = KES_MNT_VAR_ZEROED;
       }
       var = std * std;
@@ -107,22 +117,24 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
     }
     m[KES_MOM_VAR] = var;
     m[KES_MOM_STD] = std;
-    if (!is_missing(mean) && mean != 0.0 && std::fabs(mean) <= EPS13 * std) {
+    if (!is_missing(mean) && mean != 0.0 && std::fabs(mean) <= EPS13 * std_units) {
       mean = 0.0;
       result = KES_MNT_MEAN_ZEROED;
     }
     if (kes_vardef_is_df(vardef)) m[KES_MOM_STDMEAN] = std / std::sqrt(sumwgt);
-    if (!is_missing(mean) && std::fabs(mean) > TINY) m[KES_MOM_CV] = 100.0 * std / mean;
+    if (!is_missing(mean) && mean != 0.0) m[KES_MOM_CV] = 100.0 * std / mean;
   }
   m[KES_MOM_MEAN] = mean;
 
   const bool df = kes_vardef_is_df(vardef);
-  if (is_missing(css) || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std::fabs(std) > TINY) ||
-      is_missing(mean))
+  if (is_missing(css) || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std > 0.0) || is_missing(mean))
     return result;
 
+  // The value list keeps its higher weight sums in the unit of the first weight it
+  // met (kes_varsum::wunit); the standardized deviations are taken in that unit too.
+  const double unit = weighted && rec->wunit > 0.0 ? rec->wunit : 1.0;
   double s3 = 0.0, s4 = 0.0;
-  if (!powers(mean, std, &s3, &s4)) return result;
+  if (!powers(mean, unit == 1.0 ? std : std / std::sqrt(unit), &s3, &s4)) return result;
   const double a = df ? n - 1.0 : n;
   const double b = df ? n - 2.0 : n;
   const double c = df ? n - 3.0 : n;

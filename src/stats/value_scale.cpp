@@ -1,0 +1,130 @@
+// Values near the ends of the doubles, divided by a power of two for their statistics
+// and multiplied back; the statistics that then lie beyond the doubles are named.
+#include "stats/value_scale.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "numeric/zmissing.h"
+#include "stats/kes_stats.h"
+#include "stats/statistics.h"
+
+namespace {
+
+// Beyond 2^400 the squares of a few values overflow; below 2^-400 those of their
+// deviations underflow. Between, the sums of the data pass serve.
+constexpr int kScaleFrom = 400;
+
+void copy_append(char* dst, std::size_t cap, const char* s) {
+  const std::size_t n = std::strlen(dst);
+  std::strncat(dst + n, s, cap - n - 1);
+}
+
+}  // namespace
+
+int kes_value_scale(const kes_varsum* rec, const kes_valview& fv) {
+  if (fv.m <= 0 || fv.x == nullptr) return 0;
+  const double top = std::fmax(std::fabs(fv.x[0]), std::fabs(fv.x[fv.m - 1]));
+  if (!(top > 0.0) || !std::isfinite(top)) return 0;
+  const int e = std::ilogb(top);
+  if (rec->overflow == 0 && e < kScaleFrom && e > -kScaleFrom) return 0;
+  return e;
+}
+
+bool kes_scale_values(const kes_varsum* rec, const kes_valview& fv, int k, kes_scaled_values* out) {
+  std::unique_ptr<double[]> x(new (std::nothrow) double[fv.m > 0 ? fv.m : 1]);
+  if (!x) return false;
+  auto weight = [&fv](int i) { return fv.w != nullptr ? fv.w[i] : static_cast<double>(fv.f[i]); };
+  double sw = 0.0, sum = 0.0;
+  for (int i = 0; i < fv.m; ++i) {
+    x[i] = std::ldexp(fv.x[i], -k);
+    sw += weight(i);
+    sum += weight(i) * x[i];
+  }
+  double css = 0.0, uss = 0.0;
+  if (sw > 0.0) {
+    const double mean = sum / sw;
+    for (int i = 0; i < fv.m; ++i) {
+      css += weight(i) * (x[i] - mean) * (x[i] - mean);
+      uss += weight(i) * x[i] * x[i];
+    }
+  }
+  out->k = k;
+  out->x = std::move(x);
+  out->view = fv;
+  out->view.x = out->x.get();
+  out->rec = *rec;
+  out->rec.sum = sum;
+  out->rec.css = css;
+  out->rec.uss = uss;
+  if (rec->overflow >= 4 || is_missing(rec->sumwgt)) out->rec.sumwgt = sw;
+  out->rec.overflow = 0;
+  out->rec.view = &out->view;
+  return true;
+}
+
+void kes_lost_names::add(const char* name) {
+  for (int i = 0; i < count; ++i)
+    if (std::strcmp(names[i], name) == 0) return;
+  if (count < kMax) names[count++] = name;
+}
+
+void kes_lost_names::text(char* out, int cap) const {
+  if (cap <= 0) return;
+  out[0] = '\0';
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) copy_append(out, static_cast<std::size_t>(cap), i + 1 == count ? " and " : ", ");
+    copy_append(out, static_cast<std::size_t>(cap), names[i]);
+  }
+}
+
+void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_names* lost) {
+  if (is_missing(*v)) return;
+  const double r = std::ldexp(*v, power * k);
+  if (std::isinf(r) || (r == 0.0 && *v != 0.0)) {
+    *v = zmissing();
+    lost->add(name);
+  } else {
+    *v = r;
+  }
+}
+
+void kes_scale_back_moments(kes_stats* st, int k, kes_lost_names* lost) {
+  const struct {
+    int cell, power, id;
+  } cells[] = {
+      {KES_MOM_MEAN, 1, KES_STAT_MEAN}, {KES_MOM_STD, 1, KES_STAT_STD}, {KES_MOM_STDMEAN, 1, KES_STAT_STDMEAN},
+      {KES_MOM_SUM, 1, KES_STAT_SUM},   {KES_MOM_VAR, 2, KES_STAT_VAR}, {KES_MOM_CSS, 2, KES_STAT_CSS},
+      {KES_MOM_USS, 2, KES_STAT_USS},
+  };
+  for (const auto& c : cells) kes_scale_back(&st->mom.v[c.cell], c.power, k, KES_STAT_ROWS[c.id].name, lost);
+}
+
+void kes_drop_overflow(kes_stats* st, int ntrimmed, int nwinsorized, kes_lost_names* lost) {
+  for (int id = 0; id < KES_NSTATS; ++id) {
+    const double* c = kes_stat_cell(st, id);
+    if (c != nullptr && std::isinf(*c)) lost->add(KES_STAT_ROWS[id].name);
+  }
+  auto clean = [lost](double* v, int n, const char* name) {
+    for (int i = 0; i < n; ++i)
+      if (std::isinf(v[i])) {
+        v[i] = zmissing();
+        if (name != nullptr) lost->add(name);
+      }
+  };
+  clean(st->mom.v, KES_MOM_NCELLS, nullptr);
+  clean(st->basic, KES_BAS_NCELLS, nullptr);
+  clean(st->bcl, KES_BCL_NCELLS, "basic confidence limits");
+  clean(st->qnt, KES_Q_NCELLS, nullptr);
+  for (double* a : {st->pct_est, st->pct_ntlower, st->pct_ntupper, st->pct_dflower, st->pct_dfupper})
+    clean(a, KES_NSTDPCT, "percentile confidence limits");
+  clean(st->scl, KES_SCL_NCELLS, nullptr);
+  clean(st->loc.v, KES_LOC_NCELLS, nullptr);
+  clean(st->loccount, KES_LC_NCELLS, nullptr);
+  if (st->npctlpts > 0 && st->pctlpts_result != nullptr) clean(st->pctlpts_result, st->npctlpts, "PCTLPTS= percentiles");
+  if (st->trimmed != nullptr)
+    for (int k = 0; k < ntrimmed; ++k) clean(st->trimmed[k].cell, KES_TWM_NCELLS, "trimmed means");
+  if (st->winsorized != nullptr)
+    for (int k = 0; k < nwinsorized; ++k) clean(st->winsorized[k].cell, KES_TWM_NCELLS, "winsorized means");
+}

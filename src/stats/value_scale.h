@@ -1,0 +1,48 @@
+// Values near the ends of the doubles: their sums of squares overflow or underflow
+// although most statistics of them are ordinary numbers. Such values are divided by a
+// power of two (exactly), the statistics are computed on the quotients and multiplied
+// back; a statistic whose value lies beyond the doubles is then missing and named.
+#pragma once
+#include <memory>
+
+#include "records/kes_valview.h"
+#include "records/kes_varsum.h"
+
+struct kes_stats;
+
+// The exponent k by which the values of rec (view fv) are divided, 2^k near their
+// largest magnitude; 0 when their sums need no scaling.
+int kes_value_scale(const kes_varsum* rec, const kes_valview& fv);
+
+// The values divided by 2^k as a view of their own, and a copy of rec whose sums are
+// taken again, in two passes, over the quotients.
+struct kes_scaled_values {
+  int k = 0;
+  kes_valview view{};
+  kes_varsum rec{};
+  std::unique_ptr<double[]> x;
+};
+
+// Fills out for exponent k; false (out unchanged) when the memory cannot be had.
+bool kes_scale_values(const kes_varsum* rec, const kes_valview& fv, int k, kes_scaled_values* out);
+
+// The names of the statistics of one variable that lie beyond the doubles, each once.
+struct kes_lost_names {
+  static constexpr int kMax = 48;
+  const char* names[kMax] = {};
+  int count = 0;
+  void add(const char* name);
+  // The names as one text, "USS, CSS and VAR" (cut short in a buffer too small).
+  void text(char* out, int cap) const;
+};
+
+// *v times 2^(power*k); a result beyond the doubles (infinite, or 0 from a value that
+// was not) becomes missing and its name is added to lost.
+void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_names* lost);
+
+// The moments of st, found on values divided by 2^k, multiplied back.
+void kes_scale_back_moments(kes_stats* st, int k, kes_lost_names* lost);
+
+// The cells of st that overflowed (the range of values from -1e308 to 1e308, say)
+// become missing; the named statistics among them are added to lost.
+void kes_drop_overflow(kes_stats* st, int ntrimmed, int nwinsorized, kes_lost_names* lost);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <unordered_map>
 
 namespace plat::graph {
@@ -79,35 +78,38 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
   return *cells;
 }
 
-panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel) {
-  panel_grid g;
-  // The levels down and across in the order they come, and the cell of each pair.
-  std::vector<std::string> rows, cols;
+cell_places place_cells(const std::vector<class_key>& keys) {
+  cell_places g;
   std::unordered_map<std::string, std::size_t> row_of, col_of;
-  std::map<std::pair<std::size_t, std::size_t>, int> cell_at;
-  bool any1 = false, any2 = false;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const class_key& k = keys[i];
-    auto r = row_of.emplace(k.c1, rows.size());
-    if (r.second) rows.push_back(k.c1);
-    auto c = col_of.emplace(k.c2, cols.size());
-    if (c.second) cols.push_back(k.c2);
-    cell_at.emplace(std::make_pair(r.first->second, c.first->second), static_cast<int>(i));
-    any1 = any1 || !k.c1.empty();
-    any2 = any2 || !k.c2.empty();
+    auto r = row_of.emplace(k.c1, g.rows.size());
+    if (r.second) g.rows.push_back(k.c1);
+    auto c = col_of.emplace(k.c2, g.cols.size());
+    if (c.second) g.cols.push_back(k.c2);
+    g.cell_at.emplace(std::uint64_t{r.first->second} << 32 | c.first->second, static_cast<int>(i));
+    g.any1 = g.any1 || !k.c1.empty();
+    g.any2 = g.any2 || !k.c2.empty();
   }
+  g.any_cell = !keys.empty();
+  return g;
+}
+
+panel_grid panel_cells(const cell_places& places, int nrows, int ncols, int panel) {
+  panel_grid g;
+  const std::vector<std::string>&rows = places.rows, &cols = places.cols;
   nrows = std::max(nrows, 1);
   ncols = std::max(ncols, 1);
-  if (!any1 && !any2) {
-    g.index.push_back(keys.empty() ? -1 : 0);
+  if (!places.any1 && !places.any2) {
+    g.index.push_back(places.any_cell ? 0 : -1);
     g.on_levels.push_back(false);
     g.levels.emplace_back();
     return g;
   }
   g.strips = true;
   // One CLASS variable runs down the rows (Class1) or across the columns (Class2).
-  if (!any2) ncols = 1;
-  if (!any1) nrows = 1;
+  if (!places.any2) ncols = 1;
+  if (!places.any1) nrows = 1;
   const int colblocks = std::max(1, (static_cast<int>(cols.size()) + ncols - 1) / ncols);
   const int p = std::max(panel, 1) - 1;
   const int rb = p / colblocks, cb = p % colblocks;
@@ -119,16 +121,15 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
       const bool on = ri < rows.size() && ci < cols.size();
-      auto it = on ? cell_at.find({ri, ci}) : cell_at.end();
-      g.index.push_back(it == cell_at.end() ? -1 : it->second);
+      g.index.push_back(on ? places.at(ri, ci) : -1);
       g.on_levels.push_back(on);
       g.levels.push_back(on ? class_key{rows[ri], cols[ci]} : class_key{});
     }
   return g;
 }
 
-panel_grid panel_cells(const std::vector<class_key>& keys, const out::graph_panel& p) {
-  return panel_cells(keys, static_cast<int>(p.number(KES_DYN_NROWS, 1)), static_cast<int>(p.number(KES_DYN_NCOLS, 1)),
+panel_grid panel_cells(const cell_places& places, const out::graph_panel& p) {
+  return panel_cells(places, static_cast<int>(p.number(KES_DYN_NROWS, 1)), static_cast<int>(p.number(KES_DYN_NCOLS, 1)),
                      static_cast<int>(p.number(KES_DYN_PANEL, 1)));
 }
 

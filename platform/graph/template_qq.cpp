@@ -8,6 +8,7 @@
 // over every cell's data; ROTATE puts it across. With OVERLAY the groups share a cell,
 // each in its own colour and marker with its line in the same colour.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -199,11 +200,15 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   labelled_ticks theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
                                : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
   double tlo = p.number(KES_DYN_QNTLMIN, NAN), thi = p.number(KES_DYN_QNTLMAX, NAN);
-  double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
-  for (const qq_cell& cell : cells) {
-    dlo = std::min(dlo, cell.dlo), dhi = std::max(dhi, cell.dhi);
-    qlo = std::min(qlo, cell.qlo), qhi = std::max(qhi, cell.qhi);
-  }
+  // The range of every cell's points, found at the first panel.
+  auto [dlo, dhi, qlo, qhi] = kept_once<std::array<double, 4>>(*p.tables[0], "qq range", [&cells] {
+    std::array<double, 4> r{INFINITY, -INFINITY, INFINITY, -INFINITY};
+    for (const qq_cell& cell : cells) {
+      r[0] = std::min(r[0], cell.dlo), r[1] = std::max(r[1], cell.dhi);
+      r[2] = std::min(r[2], cell.qlo), r[3] = std::max(r[3], cell.qhi);
+    }
+    return r;
+  });
   // The theoretical axis spans its end ticks and every point, the data axis every
   // point; both reach 4 % past them, so that no point lies on the frame.
   if (!std::isfinite(tlo) || !std::isfinite(thi)) {
@@ -217,11 +222,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   const scale ds = padded_scale(dlo, dhi, 5);
 
-  std::vector<class_key> data_keys;
-  for (const qq_cell& cell : cells) data_keys.push_back(cell.key);
-  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
+  const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(keys, p);
+  const panel_grid grid = panel_cells(layout.places, p);
   // A cell whose quantiles or data could not be computed cannot be placed: the panel
   // that holds it is left out, as a graph of such data without CLASS cells is.
   for (int index : grid.index)

@@ -2,6 +2,7 @@
 #include "graph/svg_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -17,7 +18,13 @@ std::string svg_number(double v) {
   double r = std::round(v * 100.0) / 100.0;
   if (r == 0) r = 0;  // no "-0"
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%.2f", r);
+  // The exact two-decimal text, as printf gives it, without printf's cost: a graph
+  // writes a number for every coordinate. Out of range (or not finite), printf's.
+  const std::to_chars_result fixed = std::isfinite(r) ? std::to_chars(buf, buf + sizeof buf - 1, r,
+                                                                       std::chars_format::fixed, 2)
+                                                      : std::to_chars_result{nullptr, std::errc::value_too_large};
+  if (fixed.ec == std::errc()) *fixed.ptr = '\0';
+  else std::snprintf(buf, sizeof buf, "%.2f", r);
   std::string s = buf;
   while (!s.empty() && s.back() == '0') s.pop_back();
   if (!s.empty() && s.back() == '.') s.pop_back();

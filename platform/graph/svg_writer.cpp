@@ -109,16 +109,27 @@ std::string svg_writer::scope() const {
 }
 
 std::string svg_writer::paint_attrs(const svg_paint& p) const {
-  std::string a = " fill=\"" + svg_escape(p.fill) + "\"";
+  std::string a;
+  add_paint_attrs(a, p);
+  return a;
+}
+
+void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
+  a += " fill=\"";
+  a += svg_escape(p.fill);
+  a += '"';
   if (p.fill_opacity < 1) a += " fill-opacity=\"" + svg_number(p.fill_opacity) + "\"";
-  a += " stroke=\"" + svg_escape(p.stroke) + "\"";
+  a += " stroke=\"";
+  a += svg_escape(p.stroke);
+  a += '"';
   if (p.stroke != "none") {
-    a += " stroke-width=\"" + svg_number(p.stroke_width) + "\"";
+    a += " stroke-width=\"";
+    a += svg_number(p.stroke_width);
+    a += '"';
     if (!p.dash.empty()) a += " stroke-dasharray=\"" + svg_escape(p.dash) + "\"";
     if (p.stroke_opacity < 1) a += " stroke-opacity=\"" + svg_number(p.stroke_opacity) + "\"";
     if (p.round_joins) a += " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
   }
-  return a;
 }
 
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
@@ -175,8 +186,19 @@ void svg_writer::line(double x1, double y1, double x2, double y2, const svg_pain
     ++cut_;
     x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
   }
-  put("<line x1=\"" + svg_number(x1) + "\" y1=\"" + svg_number(y1) + "\" x2=\"" + svg_number(x2) + "\" y2=\"" +
-      svg_number(y2) + "\"" + paint_attrs(p) + "/>");
+  std::string& e = element_;
+  e = "<line x1=\"";
+  e += svg_number(x1);
+  e += "\" y1=\"";
+  e += svg_number(y1);
+  e += "\" x2=\"";
+  e += svg_number(x2);
+  e += "\" y2=\"";
+  e += svg_number(y2);
+  e += '"';
+  add_paint_attrs(e, p);
+  e += "/>";
+  put(e);
 }
 
 namespace {
@@ -232,8 +254,19 @@ void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p
     if (x + w > box.x1) w = box.x1 - x;
     if (y + h > box.y1) h = box.y1 - y;
   }
-  put("<rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" + svg_number(w) + "\" height=\"" +
-      svg_number(h) + "\"" + paint_attrs(p) + "/>");
+  std::string& e = element_;
+  e = "<rect x=\"";
+  e += svg_number(x);
+  e += "\" y=\"";
+  e += svg_number(y);
+  e += "\" width=\"";
+  e += svg_number(w);
+  e += "\" height=\"";
+  e += svg_number(h);
+  e += '"';
+  add_paint_attrs(e, p);
+  e += "/>";
+  put(e);
 }
 
 void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
@@ -260,15 +293,33 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
     return len;
   }
   static const char* const kAnchor[] = {"start", "middle", "end"};
-  std::string e = "<text x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" font-size=\"" + svg_number(s.size) + "\"";
+  std::string& e = element_;
+  e = "<text x=\"";
+  e += svg_number(x);
+  e += "\" y=\"";
+  e += svg_number(y);
+  e += "\" font-size=\"";
+  e += svg_number(s.size);
+  e += '"';
   if (s.w == weight::bold) e += " font-weight=\"bold\"";
-  e += " fill=\"" + svg_escape(s.fill) + "\"";
-  if (s.anchor != svg_anchor::start) e += std::string(" text-anchor=\"") + kAnchor[static_cast<int>(s.anchor)] + "\"";
-  e += " textLength=\"" + svg_number(len) + "\" lengthAdjust=\"spacingAndGlyphs\"";
+  e += " fill=\"";
+  e += svg_escape(s.fill);
+  e += '"';
+  if (s.anchor != svg_anchor::start) {
+    e += " text-anchor=\"";
+    e += kAnchor[static_cast<int>(s.anchor)];
+    e += '"';
+  }
+  e += " textLength=\"";
+  e += svg_number(len);
+  e += "\" lengthAdjust=\"spacingAndGlyphs\"";
   // SVG turns clockwise with y downwards: a counter-clockwise angle is negated.
   if (s.angle != 0)
     e += " transform=\"rotate(" + svg_number(-s.angle) + " " + svg_number(x) + " " + svg_number(y) + ")\"";
-  put(e + ">" + svg_escape(text) + "</text>");
+  e += '>';
+  e += svg_escape(text);
+  e += "</text>";
+  put(e);
   return len;
 }
 

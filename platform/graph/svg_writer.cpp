@@ -2,7 +2,6 @@
 #include "graph/svg_writer.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -15,20 +14,28 @@ double cut_margin(const svg_paint& p) {
 }
 
 std::string svg_number(double v) {
-  double r = std::round(v * 100.0) / 100.0;
-  if (r == 0) r = 0;  // no "-0"
+  const double hundredths = std::round(v * 100.0);
+  // Below 10^13 a double is within a thousandth of the hundredths it was rounded to, so
+  // their digits are its exact two-decimal text, made here without printf's cost (a
+  // graph writes a number for every coordinate).
+  if (std::fabs(hundredths) < 1e15) {
+    long long n = static_cast<long long>(hundredths);
+    std::string s;
+    if (n < 0) s += '-', n = -n;
+    s += std::to_string(n / 100);
+    if (const int f = static_cast<int>(n % 100); f != 0) {
+      s += '.';
+      s += static_cast<char>('0' + f / 10);
+      if (f % 10 != 0) s += static_cast<char>('0' + f % 10);
+    }
+    return s;
+  }
+  double r = hundredths / 100.0;
   char buf[48];
-  // The exact two-decimal text, as printf gives it, without printf's cost: a graph
-  // writes a number for every coordinate. Out of range (or not finite), printf's.
-  const std::to_chars_result fixed = std::isfinite(r) ? std::to_chars(buf, buf + sizeof buf - 1, r,
-                                                                       std::chars_format::fixed, 2)
-                                                      : std::to_chars_result{nullptr, std::errc::value_too_large};
-  if (fixed.ec == std::errc()) *fixed.ptr = '\0';
-  else std::snprintf(buf, sizeof buf, "%.2f", r);
+  std::snprintf(buf, sizeof buf, "%.2f", r);
   std::string s = buf;
   while (!s.empty() && s.back() == '0') s.pop_back();
   if (!s.empty() && s.back() == '.') s.pop_back();
-  if (s == "-0") s = "0";
   return s;
 }
 

@@ -42,6 +42,7 @@ std::string svg_number(double v) {
 std::string svg_escape(std::string_view text) {
   const std::string clean = clean_utf8(text);
   std::string out;
+  out.reserve(clean.size());
   for (std::size_t i = 0; i < clean.size(); ++i) {
     const char c = clean[i];
     switch (c) {
@@ -54,7 +55,7 @@ std::string svg_escape(std::string_view text) {
         // XML 1.0 text.
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
           out += ' ';
-        } else if (clean.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < clean.size() &&
+        } else if (c == '\xEF' && clean.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < clean.size() &&
                    (clean[i + 2] == '\xBE' || clean[i + 2] == '\xBF')) {
           out += ' ';
           i += 2;

@@ -19,16 +19,20 @@ std::string svg_number(double v) {
   // their digits are its exact two-decimal text, made here without printf's cost (a
   // graph writes a number for every coordinate).
   if (std::fabs(hundredths) < 1e15) {
-    long long n = static_cast<long long>(hundredths);
-    std::string s;
-    if (n < 0) s += '-', n = -n;
-    s += std::to_string(n / 100);
-    if (const int f = static_cast<int>(n % 100); f != 0) {
-      s += '.';
-      s += static_cast<char>('0' + f / 10);
-      if (f % 10 != 0) s += static_cast<char>('0' + f % 10);
+    const long long k = static_cast<long long>(hundredths);
+    unsigned long long n = static_cast<unsigned long long>(k < 0 ? -k : k);
+    char digits[24];
+    char* at = digits + sizeof digits;  // written from the last digit back
+    if (const unsigned f = static_cast<unsigned>(n % 100); f != 0) {
+      if (f % 10 != 0) *--at = static_cast<char>('0' + f % 10);
+      *--at = static_cast<char>('0' + f / 10);
+      *--at = '.';
     }
-    return s;
+    n /= 100;
+    do *--at = static_cast<char>('0' + n % 10);
+    while ((n /= 10) != 0);
+    if (k < 0) *--at = '-';
+    return std::string(at, digits + sizeof digits);
   }
   double r = hundredths / 100.0;
   char buf[48];

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 namespace plat::graph {
@@ -221,6 +222,21 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   return pg;
 }
 
+namespace {
+// The texts of the ticks, kept for the ticks last asked (the same bits): every cell of
+// a graph's panels shows the same ticks, and their texts take some finding.
+const std::vector<std::string>& texts_at(const std::vector<double>& ticks) {
+  static thread_local std::vector<double> last;
+  static thread_local std::vector<std::string> texts;
+  if (last.size() != ticks.size() ||
+      (!ticks.empty() && std::memcmp(last.data(), ticks.data(), ticks.size() * sizeof(double)) != 0)) {
+    texts = tick_texts(ticks);
+    last = ticks;
+  }
+  return texts;
+}
+}  // namespace
+
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
                        const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
@@ -235,10 +251,10 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   // character, so that the texts of neighbouring cells never run together.
   const double half_gap = std::max(0.0, (cell_gap() - tick_text_room()) / 2);
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : texts_at(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
                 col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && grid.drawn(i))
-    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
+    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : texts_at(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {

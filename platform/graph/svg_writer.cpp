@@ -144,6 +144,23 @@ void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
   }
 }
 
+void svg_writer::put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,
+                             const svg_paint& p) {
+  std::string& e = element_;
+  e = '<';
+  e += tag;
+  for (const auto& [name, v] : numbers) {
+    e += ' ';
+    e += name;
+    e += "=\"";
+    e += svg_number(v);
+    e += '"';
+  }
+  add_paint_attrs(e, p);
+  e += "/>";
+  put(e);
+}
+
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   std::string id = next_id("clip");
   if (!finite({x, y, w, h})) x = y = w = h = 0;
@@ -198,19 +215,7 @@ void svg_writer::line(double x1, double y1, double x2, double y2, const svg_pain
     ++cut_;
     x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
   }
-  std::string& e = element_;
-  e = "<line x1=\"";
-  e += svg_number(x1);
-  e += "\" y1=\"";
-  e += svg_number(y1);
-  e += "\" x2=\"";
-  e += svg_number(x2);
-  e += "\" y2=\"";
-  e += svg_number(y2);
-  e += '"';
-  add_paint_attrs(e, p);
-  e += "/>";
-  put(e);
+  put_painted("line", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}}, p);
 }
 
 namespace {
@@ -266,19 +271,7 @@ void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p
     if (x + w > box.x1) w = box.x1 - x;
     if (y + h > box.y1) h = box.y1 - y;
   }
-  std::string& e = element_;
-  e = "<rect x=\"";
-  e += svg_number(x);
-  e += "\" y=\"";
-  e += svg_number(y);
-  e += "\" width=\"";
-  e += svg_number(w);
-  e += "\" height=\"";
-  e += svg_number(h);
-  e += '"';
-  add_paint_attrs(e, p);
-  e += "/>";
-  put(e);
+  put_painted("rect", {{"x", x}, {"y", y}, {"width", w}, {"height", h}}, p);
 }
 
 void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
@@ -287,8 +280,7 @@ void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
     ++unseen_;
     return;
   }
-  put("<circle cx=\"" + svg_number(cx) + "\" cy=\"" + svg_number(cy) + "\" r=\"" + svg_number(r < 0 ? -r : r) +
-      "\"" + paint_attrs(p) + "/>");
+  put_painted("circle", {{"cx", cx}, {"cy", cy}, {"r", r < 0 ? -r : r}}, p);
 }
 
 void svg_writer::path(std::string_view d, const svg_paint& p) {

@@ -177,6 +177,9 @@ class svg_writer {
  private:
   std::string paint_attrs(const svg_paint& p) const;
   void add_paint_attrs(std::string& out, const svg_paint& p) const;
+  // <tag name="number" ... paint/>, made in element_.
+  void put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,
+                   const svg_paint& p);
   bool finite(std::initializer_list<double> v);
   void put(std::string_view element);
   void flush_close();

@@ -33,8 +33,13 @@ void clear_file_failures() { failed_files().clear(); }
 
 bool same_path(const std::string& a, const std::string& b) {
   struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  const bool has_a = ::stat(a.c_str(), &sa) == 0;
+  const int errno_a = errno;
+  const bool has_b = ::stat(b.c_str(), &sb) == 0;
+  if (has_a && has_b) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  // A file that is there and a name of none are not one file (a new graph file against
+  // the log, for every graph): only names of no file are compared as paths.
+  if (has_a != has_b && (has_a ? errno : errno_a) == ENOENT) return false;
   std::error_code ea, eb;
   const std::filesystem::path pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a), ea);
   const std::filesystem::path pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b), eb);

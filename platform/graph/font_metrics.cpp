@@ -67,7 +67,15 @@ std::string encode_utf8(char32_t c) {
   return out;
 }
 
+namespace {
+// Texts of plain ASCII (most texts of a graph) decode to their own bytes.
+bool ascii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+}  // namespace
+
 std::string clean_utf8(std::string_view s) {
+  if (ascii(s)) return std::string(s);
   std::string out;
   out.reserve(s.size());
   for (char32_t c : decode_utf8(s)) out += encode_utf8(c);
@@ -82,7 +90,10 @@ double char_width(char32_t c, double size, weight w) {
 double text_width(std::string_view text, double size, weight w) {
   const font_table& t = table_for(w);
   unsigned long units = 0;
-  for (char32_t c : decode_utf8(text)) units += advance_of(t, c);
+  if (ascii(text))
+    for (char c : text) units += advance_of(t, static_cast<char32_t>(c));
+  else
+    for (char32_t c : decode_utf8(text)) units += advance_of(t, c);
   return static_cast<double>(units) * size / t.units_per_em;
 }
 

@@ -14,20 +14,39 @@ double cut_margin(const svg_paint& p) {
 }
 
 std::string svg_number(double v) {
-  double r = std::round(v * 100.0) / 100.0;
-  if (r == 0) r = 0;  // no "-0"
+  const double hundredths = std::round(v * 100.0);
+  // Below 10^13 a double is within a thousandth of the hundredths it was rounded to, so
+  // their digits are its exact two-decimal text, made here without printf's cost (a
+  // graph writes a number for every coordinate).
+  if (std::fabs(hundredths) < 1e15) {
+    const long long k = static_cast<long long>(hundredths);
+    unsigned long long n = static_cast<unsigned long long>(k < 0 ? -k : k);
+    char digits[24];
+    char* at = digits + sizeof digits;  // written from the last digit back
+    if (const unsigned f = static_cast<unsigned>(n % 100); f != 0) {
+      if (f % 10 != 0) *--at = static_cast<char>('0' + f % 10);
+      *--at = static_cast<char>('0' + f / 10);
+      *--at = '.';
+    }
+    n /= 100;
+    do *--at = static_cast<char>('0' + n % 10);
+    while ((n /= 10) != 0);
+    if (k < 0) *--at = '-';
+    return std::string(at, digits + sizeof digits);
+  }
+  double r = hundredths / 100.0;
   char buf[48];
   std::snprintf(buf, sizeof buf, "%.2f", r);
   std::string s = buf;
   while (!s.empty() && s.back() == '0') s.pop_back();
   if (!s.empty() && s.back() == '.') s.pop_back();
-  if (s == "-0") s = "0";
   return s;
 }
 
 std::string svg_escape(std::string_view text) {
   const std::string clean = clean_utf8(text);
   std::string out;
+  out.reserve(clean.size());
   for (std::size_t i = 0; i < clean.size(); ++i) {
     const char c = clean[i];
     switch (c) {
@@ -40,7 +59,7 @@ std::string svg_escape(std::string_view text) {
         // XML 1.0 text.
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
           out += ' ';
-        } else if (clean.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < clean.size() &&
+        } else if (c == '\xEF' && clean.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < clean.size() &&
                    (clean[i + 2] == '\xBE' || clean[i + 2] == '\xBF')) {
           out += ' ';
           i += 2;
@@ -102,16 +121,44 @@ std::string svg_writer::scope() const {
 }
 
 std::string svg_writer::paint_attrs(const svg_paint& p) const {
-  std::string a = " fill=\"" + svg_escape(p.fill) + "\"";
+  std::string a;
+  add_paint_attrs(a, p);
+  return a;
+}
+
+void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
+  a += " fill=\"";
+  a += svg_escape(p.fill);
+  a += '"';
   if (p.fill_opacity < 1) a += " fill-opacity=\"" + svg_number(p.fill_opacity) + "\"";
-  a += " stroke=\"" + svg_escape(p.stroke) + "\"";
+  a += " stroke=\"";
+  a += svg_escape(p.stroke);
+  a += '"';
   if (p.stroke != "none") {
-    a += " stroke-width=\"" + svg_number(p.stroke_width) + "\"";
+    a += " stroke-width=\"";
+    a += svg_number(p.stroke_width);
+    a += '"';
     if (!p.dash.empty()) a += " stroke-dasharray=\"" + svg_escape(p.dash) + "\"";
     if (p.stroke_opacity < 1) a += " stroke-opacity=\"" + svg_number(p.stroke_opacity) + "\"";
     if (p.round_joins) a += " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
   }
-  return a;
+}
+
+void svg_writer::put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,
+                             const svg_paint& p) {
+  std::string& e = element_;
+  e = '<';
+  e += tag;
+  for (const auto& [name, v] : numbers) {
+    e += ' ';
+    e += name;
+    e += "=\"";
+    e += svg_number(v);
+    e += '"';
+  }
+  add_paint_attrs(e, p);
+  e += "/>";
+  put(e);
 }
 
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
@@ -168,8 +215,7 @@ void svg_writer::line(double x1, double y1, double x2, double y2, const svg_pain
     ++cut_;
     x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
   }
-  put("<line x1=\"" + svg_number(x1) + "\" y1=\"" + svg_number(y1) + "\" x2=\"" + svg_number(x2) + "\" y2=\"" +
-      svg_number(y2) + "\"" + paint_attrs(p) + "/>");
+  put_painted("line", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}}, p);
 }
 
 namespace {
@@ -225,8 +271,7 @@ void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p
     if (x + w > box.x1) w = box.x1 - x;
     if (y + h > box.y1) h = box.y1 - y;
   }
-  put("<rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" + svg_number(w) + "\" height=\"" +
-      svg_number(h) + "\"" + paint_attrs(p) + "/>");
+  put_painted("rect", {{"x", x}, {"y", y}, {"width", w}, {"height", h}}, p);
 }
 
 void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
@@ -235,8 +280,7 @@ void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
     ++unseen_;
     return;
   }
-  put("<circle cx=\"" + svg_number(cx) + "\" cy=\"" + svg_number(cy) + "\" r=\"" + svg_number(r < 0 ? -r : r) +
-      "\"" + paint_attrs(p) + "/>");
+  put_painted("circle", {{"cx", cx}, {"cy", cy}, {"r", r < 0 ? -r : r}}, p);
 }
 
 void svg_writer::path(std::string_view d, const svg_paint& p) {
@@ -253,15 +297,33 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
     return len;
   }
   static const char* const kAnchor[] = {"start", "middle", "end"};
-  std::string e = "<text x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" font-size=\"" + svg_number(s.size) + "\"";
+  std::string& e = element_;
+  e = "<text x=\"";
+  e += svg_number(x);
+  e += "\" y=\"";
+  e += svg_number(y);
+  e += "\" font-size=\"";
+  e += svg_number(s.size);
+  e += '"';
   if (s.w == weight::bold) e += " font-weight=\"bold\"";
-  e += " fill=\"" + svg_escape(s.fill) + "\"";
-  if (s.anchor != svg_anchor::start) e += std::string(" text-anchor=\"") + kAnchor[static_cast<int>(s.anchor)] + "\"";
-  e += " textLength=\"" + svg_number(len) + "\" lengthAdjust=\"spacingAndGlyphs\"";
+  e += " fill=\"";
+  e += svg_escape(s.fill);
+  e += '"';
+  if (s.anchor != svg_anchor::start) {
+    e += " text-anchor=\"";
+    e += kAnchor[static_cast<int>(s.anchor)];
+    e += '"';
+  }
+  e += " textLength=\"";
+  e += svg_number(len);
+  e += "\" lengthAdjust=\"spacingAndGlyphs\"";
   // SVG turns clockwise with y downwards: a counter-clockwise angle is negated.
   if (s.angle != 0)
     e += " transform=\"rotate(" + svg_number(-s.angle) + " " + svg_number(x) + " " + svg_number(y) + ")\"";
-  put(e + ">" + svg_escape(text) + "</text>");
+  e += '>';
+  e += svg_escape(text);
+  e += "</text>";
+  put(e);
   return len;
 }
 

@@ -176,6 +176,10 @@ class svg_writer {
 
  private:
   std::string paint_attrs(const svg_paint& p) const;
+  void add_paint_attrs(std::string& out, const svg_paint& p) const;
+  // <tag name="number" ... paint/>, made in element_.
+  void put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,
+                   const svg_paint& p);
   bool finite(std::initializer_list<double> v);
   void put(std::string_view element);
   void flush_close();
@@ -198,6 +202,10 @@ class svg_writer {
   double width_, height_;
   bool white_;
   std::string title_, desc_, body_;
+  // The element being made, its room kept from one element to the next: the elements
+  // come by the hundred thousand, and each made of new strings costs most of its time
+  // in the allocator.
+  std::string element_;
   std::vector<std::pair<std::string, int>> counters_;
   std::vector<open_group> groups_;
   std::string closing_;     // a written group just ended: its end tag, until something else comes

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graph/template_canvas.h"
@@ -94,17 +95,20 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   for (int k = 0; k <= 5; ++k) fifths.ticks.push_back(ymax * k / 5);
   const scale ys = vaxis_scale(p, fifths);
   const std::vector<double>& yticks = ys.ticks;
-  double lo = INFINITY, hi = -INFINITY;
-  for (const cdf_cell& cell : cells) lo = std::min(lo, cell.lo), hi = std::max(hi, cell.hi);
+  // The range of every cell's points, found at the first panel.
+  auto [lo, hi] = kept_once<std::pair<double, double>>(*p.tables[0], "cdf range", [&cells] {
+    double l = INFINITY, h = -INFINITY;
+    for (const cdf_cell& cell : cells) l = std::min(l, cell.lo), h = std::max(h, cell.hi);
+    return std::make_pair(l, h);
+  });
   if (!(hi >= lo)) lo = 0, hi = 1;
   // Both axes reach past the data, so that the first and the last steps lie inside the frame.
   const scale xs = padded_scale(lo, hi, 5);
 
-  std::vector<class_key> data_keys;
-  for (const cdf_cell& cell : cells) data_keys.push_back(cell.key);
-  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
+  const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(keys, p);
+  const panel_grid grid = panel_cells(layout.places, p);
   std::vector<legend_entry> legend;
   bool any_fitted = false;
   for (int index : grid.index)

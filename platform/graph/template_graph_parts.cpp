@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <cstring>
 #include <unordered_map>
 
 namespace plat::graph {
@@ -80,35 +80,38 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
   return *cells;
 }
 
-panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel) {
-  panel_grid g;
-  // The levels down and across in the order they come, and the cell of each pair.
-  std::vector<std::string> rows, cols;
+cell_places place_cells(const std::vector<class_key>& keys) {
+  cell_places g;
   std::unordered_map<std::string, std::size_t> row_of, col_of;
-  std::map<std::pair<std::size_t, std::size_t>, int> cell_at;
-  bool any1 = false, any2 = false;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const class_key& k = keys[i];
-    auto r = row_of.emplace(k.c1, rows.size());
-    if (r.second) rows.push_back(k.c1);
-    auto c = col_of.emplace(k.c2, cols.size());
-    if (c.second) cols.push_back(k.c2);
-    cell_at.emplace(std::make_pair(r.first->second, c.first->second), static_cast<int>(i));
-    any1 = any1 || !k.c1.empty();
-    any2 = any2 || !k.c2.empty();
+    auto r = row_of.emplace(k.c1, g.rows.size());
+    if (r.second) g.rows.push_back(k.c1);
+    auto c = col_of.emplace(k.c2, g.cols.size());
+    if (c.second) g.cols.push_back(k.c2);
+    g.cell_at.emplace(std::uint64_t{r.first->second} << 32 | c.first->second, static_cast<int>(i));
+    g.any1 = g.any1 || !k.c1.empty();
+    g.any2 = g.any2 || !k.c2.empty();
   }
+  g.any_cell = !keys.empty();
+  return g;
+}
+
+panel_grid panel_cells(const cell_places& places, int nrows, int ncols, int panel) {
+  panel_grid g;
+  const std::vector<std::string>&rows = places.rows, &cols = places.cols;
   nrows = std::max(nrows, 1);
   ncols = std::max(ncols, 1);
-  if (!any1 && !any2) {
-    g.index.push_back(keys.empty() ? -1 : 0);
+  if (!places.any1 && !places.any2) {
+    g.index.push_back(places.any_cell ? 0 : -1);
     g.on_levels.push_back(false);
     g.levels.emplace_back();
     return g;
   }
   g.strips = true;
   // One CLASS variable runs down the rows (Class1) or across the columns (Class2).
-  if (!any2) ncols = 1;
-  if (!any1) nrows = 1;
+  if (!places.any2) ncols = 1;
+  if (!places.any1) nrows = 1;
   const int colblocks = std::max(1, (static_cast<int>(cols.size()) + ncols - 1) / ncols);
   const int p = std::max(panel, 1) - 1;
   const int rb = p / colblocks, cb = p % colblocks;
@@ -120,16 +123,15 @@ panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols,
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
       const bool on = ri < rows.size() && ci < cols.size();
-      auto it = on ? cell_at.find({ri, ci}) : cell_at.end();
-      g.index.push_back(it == cell_at.end() ? -1 : it->second);
+      g.index.push_back(on ? places.at(ri, ci) : -1);
       g.on_levels.push_back(on);
       g.levels.push_back(on ? class_key{rows[ri], cols[ci]} : class_key{});
     }
   return g;
 }
 
-panel_grid panel_cells(const std::vector<class_key>& keys, const out::graph_panel& p) {
-  return panel_cells(keys, static_cast<int>(p.number(KES_DYN_NROWS, 1)), static_cast<int>(p.number(KES_DYN_NCOLS, 1)),
+panel_grid panel_cells(const cell_places& places, const out::graph_panel& p) {
+  return panel_cells(places, static_cast<int>(p.number(KES_DYN_NROWS, 1)), static_cast<int>(p.number(KES_DYN_NCOLS, 1)),
                      static_cast<int>(p.number(KES_DYN_PANEL, 1)));
 }
 
@@ -240,6 +242,21 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   return pg;
 }
 
+namespace {
+// The texts of the ticks, kept for the ticks last asked (the same bits): every cell of
+// a graph's panels shows the same ticks, and their texts take some finding.
+const std::vector<std::string>& texts_at(const std::vector<double>& ticks) {
+  static thread_local std::vector<double> last;
+  static thread_local std::vector<std::string> texts;
+  if (last.size() != ticks.size() ||
+      (!ticks.empty() && std::memcmp(last.data(), ticks.data(), ticks.size() * sizeof(double)) != 0)) {
+    texts = tick_texts(ticks);
+    last = ticks;
+  }
+  return texts;
+}
+}  // namespace
+
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
                        const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
@@ -254,10 +271,10 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   // character, so that the texts of neighbouring cells never run together.
   const double half_gap = std::max(0.0, (cell_gap() - tick_text_room()) / 2);
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : tick_texts(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : texts_at(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
                 col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && grid.drawn(i))
-    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : tick_texts(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
+    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : texts_at(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {

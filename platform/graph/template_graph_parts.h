@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +27,12 @@ struct class_key {
   class_key(std::string a, std::string b, std::string g = {}) : c1(std::move(a)), c2(std::move(b)), group(std::move(g)) {}
   std::string c1, c2, group;
   bool operator==(const class_key& o) const { return c1 == o.c1 && c2 == o.c2 && group == o.group; }
+};
+struct class_key_hash {
+  std::size_t operator()(const class_key& k) const {
+    const std::hash<std::string> h;
+    return (h(k.c1) * 31 + h(k.c2)) * 31 + h(k.group);
+  }
 };
 
 // A column of a data object, found once and read row by row (NaN or "" when the
@@ -98,6 +107,30 @@ const Cells& drawn_once(const out::graph_table& t, const char* kind, Make make) 
   return *static_cast<const Cells*>(t.drawn.get());
 }
 
+// What a drawer finds over every cell of its data object for all of a graph's panels,
+// made at the first panel that asks for it by that name and kept with the object.
+template <class T, class Make>
+const T& kept_once(const out::graph_table& t, const std::string& name, Make make) {
+  for (const auto& [n, v] : t.kept)
+    if (n == name) return *static_cast<const T*>(v.get());
+  t.kept.emplace_back(name, std::make_shared<const T>(make()));
+  return *static_cast<const T*>(t.kept.back().second.get());
+}
+
+// The levels of a graph's cells down (Class1) and across (Class2) in the order they
+// come, and the cell of each pair (the first with that pair): found once for all the
+// panels, which then look up only their own slots.
+struct cell_places {
+  std::vector<std::string> rows, cols;
+  std::unordered_map<std::uint64_t, int> cell_at;  // row << 32 | column
+  bool any1 = false, any2 = false, any_cell = false;
+  int at(std::size_t row, std::size_t col) const {
+    const auto it = cell_at.find(std::uint64_t{row} << 32 | col);
+    return it == cell_at.end() ? -1 : it->second;
+  }
+};
+cell_places place_cells(const std::vector<class_key>& keys);
+
 // The cells of one panel: an nrows x ncols grid, each slot the index of a cell (in
 // the order of `keys`) or -1.
 struct panel_grid {
@@ -111,9 +144,9 @@ struct panel_grid {
   bool empty_cell(std::size_t i) const { return index[i] < 0 && strips && on_levels[i]; }
   bool drawn(std::size_t i) const { return index[i] >= 0 || !strips || on_levels[i]; }
 };
-panel_grid panel_cells(const std::vector<class_key>& keys, int nrows, int ncols, int panel);
+panel_grid panel_cells(const cell_places& places, int nrows, int ncols, int panel);
 // The same with the panel's _NROWS, _NCOLS and _PANEL.
-panel_grid panel_cells(const std::vector<class_key>& keys, const out::graph_panel& p);
+panel_grid panel_cells(const cell_places& places, const out::graph_panel& p);
 
 // "label = level" of each CLASS column of a cell.
 std::string strip_text(const out::graph_table& t, const class_key& key);

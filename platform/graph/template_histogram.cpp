@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/number_text.h"
@@ -71,12 +72,18 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
   return cells;
 }
 
-// The cells with what every panel takes from all of them: their keys, and the bin
-// positions' finest spacing (infinite with fewer than two) and least value.
+// The cells with what every panel takes from all of them: their keys and places on
+// the panels, the bin positions' finest spacing (infinite with fewer than two) and
+// least value, the range of heights the common vertical scale must hold, and the
+// curves' labels in the order of their styles (with whether a cell fills under it).
 struct hist_cells {
   std::vector<hist_cell> cells;
   std::vector<class_key> keys;
+  cell_places places;
   double step = INFINITY, first_x = NAN;
+  double lo = 0, hi = 0;
+  std::vector<std::string> labels;
+  std::vector<bool> filled;
 };
 
 const hist_cells& read_cells(const out::graph_table& t) {
@@ -92,6 +99,26 @@ const hist_cells& read_cells(const out::graph_table& t) {
     for (std::size_t i = 1; i < xs.size(); ++i)
       if (xs[i] - xs[i - 1] > 0) h.step = std::min(h.step, xs[i] - xs[i - 1]);
     if (!xs.empty()) h.first_x = xs.front();
+    h.places = place_cells(h.keys);
+    for (const hist_cell& c : h.cells) {
+      for (const bar& b : c.bars) {
+        h.hi = std::max(h.hi, std::isnan(b.origin) ? b.height : b.origin);
+        if (!std::isnan(b.hang)) h.lo = std::min(h.lo, b.hang);
+      }
+      for (const curve& k : c.curves)
+        for (const point& q : k.pts) h.hi = std::max(h.hi, q.y);
+      for (const refline& r : c.vrefs) h.hi = std::max(h.hi, r.value);
+    }
+    std::unordered_map<std::string, std::size_t> label_at;
+    for (const hist_cell& c : h.cells)
+      for (std::size_t i = 0; i < c.curves.size(); ++i) {
+        const auto at = label_at.emplace(c.curves[i].label, h.labels.size());
+        if (at.second) {
+          h.labels.push_back(c.curves[i].label);
+          h.filled.push_back(false);
+        }
+        if (i == 0) h.filled[at.first->second] = true;
+      }
     return h;
   });
 }
@@ -99,7 +126,7 @@ const hist_cells& read_cells(const out::graph_table& t) {
 bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
 
 // The common vertical scale of every cell of the graph, unless the dynamics fix it.
-scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& cells) {
+scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
   const std::vector<double> given = parse_numbers(p.text(KES_DYN_YTICKS));
   const double ymax = p.number(KES_DYN_YMAX, NAN);
   if (!given.empty()) {
@@ -109,16 +136,8 @@ scale vertical_scale(const out::graph_panel& p, const std::vector<hist_cell>& ce
     s.hi = std::isnan(ymax) ? given.back() : ymax;
     return s;
   }
-  double lo = 0, hi = 0;
-  for (const hist_cell& c : cells) {
-    for (const bar& b : c.bars) {
-      hi = std::max(hi, std::isnan(b.origin) ? b.height : b.origin);
-      if (!std::isnan(b.hang)) lo = std::min(lo, b.hang);
-    }
-    for (const curve& k : c.curves)
-      for (const point& q : k.pts) hi = std::max(hi, q.y);
-    for (const refline& r : c.vrefs) hi = std::max(hi, r.value);
-  }
+  const double lo = read.lo;
+  double hi = read.hi;
   if (!std::isnan(ymax)) hi = ymax;
   scale s = nice_scale(lo, hi > lo ? hi : lo + 1, 5);
   if (!std::isnan(ymax) && s.hi > ymax) {
@@ -310,17 +329,14 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     xmax = s.hi;
   }
   const double w = bar_width(read, xmin, xmax, midpoints);
-  scale ys = vertical_scale(p, cells);
+  scale ys = vertical_scale(p, read);
   // Room beside the end bars, so that they do not sit on the frame.
   const double xpad = 0.04 * (xmax - xmin);
 
   // The cells of this panel.
-  const panel_grid grid = panel_cells(keys, p);
+  const panel_grid grid = panel_cells(read.places, p);
 
-  std::vector<std::string> labels;
-  for (const hist_cell& cell : cells)
-    for (const curve& k : cell.curves)
-      if (std::find(labels.begin(), labels.end(), k.label) == labels.end()) labels.push_back(k.label);
+  const std::vector<std::string>& labels = read.labels;
   // Legend: the curves the cells of this panel draw, in the order of their styles; a
   // fit that failed in every one of them has no curve and no entry.
   std::vector<legend_entry> legend;
@@ -335,9 +351,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
       legend_entry e;
       e.label = labels[i];
       e.stroke = curve_paint(static_cast<int>(i), is_kernel(e.label));
-      e.filled = p.flag(KES_DYN_CFILL) && std::any_of(cells.begin(), cells.end(), [&](const hist_cell& k) {
-        return !k.curves.empty() && k.curves[0].label == labels[i];
-      });
+      e.filled = p.flag(KES_DYN_CFILL) && read.filled[i];
       legend.push_back(e);
     }
   }

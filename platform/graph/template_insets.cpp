@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <unordered_map>
 
 #include "core/number_text.h"
 #include "graph/template_parts.h"
@@ -138,10 +139,16 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
   for (const auto& tab : p.tables)
     if (tab->name == "InsetData") t = tab.get();
   if (t == nullptr) return false;
-  // The table's cells are found once; a cell's first row holds its values.
-  for (const cell_rows& cell : cells_of(*t)) {
-    if (!(cell.key == key)) continue;
-    const std::size_t row = cell.runs.front().first;
+  // The table's cells are found once, and by their keys; a cell's first row holds its values.
+  const std::vector<cell_rows>& cells = cells_of(*t);
+  using cell_index = std::unordered_map<class_key, std::size_t, class_key_hash>;
+  const cell_index& at = kept_once<cell_index>(*t, "cells by key", [&cells] {
+    cell_index m;
+    for (std::size_t i = 0; i < cells.size(); ++i) m.emplace(cells[i].key, i);
+    return m;
+  });
+  if (const auto it = at.find(key); it != at.end()) {
+    const std::size_t row = cells[it->second].runs.front().first;
     inset_box b;
     b.header = p.text(KES_DYN_INSETTITLE);
     b.valign = p.text(KES_DYN_INSETVALIGN, "TOP");

@@ -22,6 +22,7 @@ plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, c
     return out;
   }
   std::unordered_map<std::string, int> group_at;
+  std::unordered_map<class_key, std::size_t, class_key_hash> cell_of;
   for (std::size_t i = 0; i < data_keys.size(); ++i) {
     class_key key = data_keys[i];
     std::string level;
@@ -36,13 +37,12 @@ plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, c
     auto g = group_at.emplace(level, static_cast<int>(out.groups.size()));
     if (g.second) out.groups.push_back(level);
     out.group_of[i] = g.first->second;
-    std::size_t k = 0;
-    while (k < out.keys.size() && !(out.keys[k] == key)) ++k;
-    if (k == out.keys.size()) {
+    const auto k = cell_of.emplace(key, out.keys.size());
+    if (k.second) {
       out.keys.push_back(key);
       out.members.emplace_back();
     }
-    out.members[k].push_back(static_cast<int>(i));
+    out.members[k.first->second].push_back(static_cast<int>(i));
   }
   return out;
 }
@@ -52,6 +52,18 @@ int group_marker(int g) {
   // markers starts one shape further on, so that the near hues six groups apart (blue
   // and sky blue) never share a shape; vermillion and orange keep apart likewise.
   return (g + g / kMarkerShapes) % kMarkerShapes;
+}
+
+const plot_layout& plot_layout_of(const out::graph_panel& p, const out::graph_table& t) {
+  const bool overlay = p.flag(KES_DYN_OVERLAY);
+  return kept_once<plot_layout>(t, overlay ? "plot cells overlaid" : "plot cells", [&] {
+    std::vector<class_key> data_keys;
+    for (const cell_rows& cell : cells_of(t)) data_keys.push_back(cell.key);
+    plot_layout l;
+    l.cells = plot_cells_of(p, t, data_keys);
+    l.places = place_cells(l.cells.keys);
+    return l;
+  });
 }
 
 paint group_points(int g) {

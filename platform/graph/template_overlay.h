@@ -23,6 +23,13 @@ struct plot_cells {
 };
 // The cells drawn from the keys of a data object's cells (in the order cells_of gives).
 plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, const std::vector<class_key>& data_keys);
+// The cells drawn from a data object's cells and their places on the panels, found at
+// a graph's first panel and kept with the object for the rest.
+struct plot_layout {
+  plot_cells cells;
+  cell_places places;
+};
+const plot_layout& plot_layout_of(const out::graph_panel& p, const out::graph_table& t);
 
 // The marker shape of group g (g >= 0).
 int group_marker(int g);

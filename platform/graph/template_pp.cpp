@@ -113,11 +113,10 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
   // Points at 0 and 1 are drawn whole inside the frame.
   const scale ys = vaxis_scale(p, scale{-0.04, 1.04, ticks});
-  std::vector<class_key> data_keys;
-  for (const pp_cell& cell : cells) data_keys.push_back(cell.key);
-  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
+  const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(keys, p);
+  const panel_grid grid = panel_cells(layout.places, p);
   // The diagonal is one line for every group: the legend names the groups by their markers.
   const std::vector<legend_entry> legend = drawn.overlay ? group_legend(drawn, true, false, 1.5) : std::vector<legend_entry>{};
   page_frame page = begin_page(c, p, grid, legend, ys.ticks, "P-P plot");

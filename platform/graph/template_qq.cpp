@@ -8,6 +8,7 @@
 // over every cell's data; ROTATE puts it across. With OVERLAY the groups share a cell,
 // each in its own colour and marker with its line in the same colour.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -232,20 +233,29 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   labelled_ticks theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
                                : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
   double tlo = p.number(KES_DYN_QNTLMIN, NAN), thi = p.number(KES_DYN_QNTLMAX, NAN);
-  double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
-  for (const qq_cell& cell : cells) {
-    dlo = std::min(dlo, cell.dlo), dhi = std::max(dhi, cell.dhi);
-    qlo = std::min(qlo, cell.qlo), qhi = std::max(qhi, cell.qhi);
-  }
-  // Shapes fitted per cell: each cell's percents stand at its own places, and the
-  // axis spans the end ticks of every cell.
-  std::vector<labelled_ticks> own;
-  if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())
+  // The range of every cell's points and, with shapes fitted per cell, each cell's
+  // percents at its own places (the axis then spans the end ticks of every cell): found
+  // at the first panel.
+  struct qq_ranges {
+    double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
+    std::vector<labelled_ticks> own;
+  };
+  const qq_ranges& ranges = kept_once<qq_ranges>(*p.tables[0], "qq range", [&] {
+    qq_ranges r;
     for (const qq_cell& cell : cells) {
-      own.push_back(own_ticks(*p.tables[0], cell, theory));
-      if (!own.back().at.empty())
-        qlo = std::min(qlo, own.back().at.front()), qhi = std::max(qhi, own.back().at.back());
+      r.dlo = std::min(r.dlo, cell.dlo), r.dhi = std::max(r.dhi, cell.dhi);
+      r.qlo = std::min(r.qlo, cell.qlo), r.qhi = std::max(r.qhi, cell.qhi);
     }
+    if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())
+      for (const qq_cell& cell : cells) {
+        r.own.push_back(own_ticks(*p.tables[0], cell, theory));
+        if (!r.own.back().at.empty())
+          r.qlo = std::min(r.qlo, r.own.back().at.front()), r.qhi = std::max(r.qhi, r.own.back().at.back());
+      }
+    return r;
+  });
+  double dlo = ranges.dlo, dhi = ranges.dhi, qlo = ranges.qlo, qhi = ranges.qhi;
+  const std::vector<labelled_ticks>& own = ranges.own;
   // The theoretical axis spans its end ticks and every point, the data axis every
   // point; both reach 4 % past them, so that no point lies on the frame.
   if (!std::isfinite(tlo) || !std::isfinite(thi)) {
@@ -260,11 +270,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
   const scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
 
-  std::vector<class_key> data_keys;
-  for (const qq_cell& cell : cells) data_keys.push_back(cell.key);
-  const plot_cells drawn = plot_cells_of(p, *p.tables[0], data_keys);
+  const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
+  const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(keys, p);
+  const panel_grid grid = panel_cells(layout.places, p);
   // A cell whose quantiles or data could not be computed cannot be placed: the panel
   // that holds it is left out, as a graph of such data without CLASS cells is.
   for (int index : grid.index)

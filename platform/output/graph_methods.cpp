@@ -100,9 +100,13 @@ void output_system::emit_graph(graph_panel& p) {
     const std::string label = p.label + " (" + p.description + ")";
     log_message(graph::kGraphSet, graph::kGraphNotDrawn, label.c_str(), why.c_str());
   }
-  graph_panel shown = p;
-  shown.file = p.file.empty() ? std::string() : name;
-  dump_append(dump_graph_panel(shown));
+  // The panel's dump only when there is a dump to write it to: made for every panel of
+  // a run of many graphs, it was a good part of their time.
+  if (!config().graph_dump_path.empty()) {
+    graph_panel shown = p;
+    shown.file = p.file.empty() ? std::string() : name;
+    dump_append(dump_graph_panel(shown));
+  }
 
   if (hooks_.listing) {
     std::vector<std::string> lines;

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "output/report.h"
@@ -114,6 +115,9 @@ struct graph_table {
   mutable std::string drawn_kind;
   // The rows of each CLASS cell, found once (the graph renderer's own record).
   mutable std::shared_ptr<const void> index;
+  // What the drawer found over every cell for all the panels (common scales, the
+  // cells' places on the panels), by name: a panel then costs only its own cells.
+  mutable std::vector<std::pair<std::string, std::shared_ptr<const void>>> kept;
 
  private:
   graph_column& add_columns(std::size_t k);

@@ -4,6 +4,7 @@
 // labels, closes the segment and hands the graph on.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -79,14 +80,23 @@ void place(kes_layout* lay, const panel_base& b, const kes_panel& p) {
   std::memcpy(c->edge, p.edge, sizeof c->edge);
 }
 
+// The level list of one CLASS variable as an array, made once per chart, so that a
+// panel finds its cell by its place instead of walking the list from its head.
+std::vector<kes_cell*> level_array(const kes_classvars* cv) {
+  std::vector<kes_cell*> cells;
+  if (cv->count != 1) return cells;
+  cells.reserve(static_cast<std::size_t>(std::max(cv->nlevels, 0)));
+  for (kes_cell* cell = cv->levels; cell != nullptr; cell = cell->next) cells.push_back(cell);
+  return cells;
+}
+
 // The cell of a planned panel: the i-th of the level list, or of the grid of two
 // CLASS variables, where a missing combination of levels is a null cell (an empty
 // panel).
-kes_cell* cell_of(const kes_classvars* cv, const kes_panel& p) {
+kes_cell* cell_of(const kes_classvars* cv, const std::vector<kes_cell*>& levels, const kes_panel& p) {
   if (cv->count == 2) return static_cast<kes_cell* const*>(cv->grid)[p.cell];
-  kes_cell* cell = cv->levels;
-  for (int i = 0; cell != nullptr && i < p.cell; ++i) cell = cell->next;
-  return cell;
+  return p.cell >= 0 && static_cast<std::size_t>(p.cell) < levels.size() ? levels[static_cast<std::size_t>(p.cell)]
+                                                                          : nullptr;
 }
 
 // The pages of the request: one page with its one cell without CLASS variables, else
@@ -103,6 +113,7 @@ int draw_pages(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
   if (cv->count == 2 && cv->grid == nullptr) return 0;
   const panel_base base = base_of(lay);
   const int l2 = cv->count == 2 ? cv->nlevels2 : 1;
+  const std::vector<kes_cell*> levels = level_array(cv);
   for (const kes_panel& p : kes_panel_plan(cv->count, cv->nlevels, l2, r->nrows, r->ncols)) {
     if (p.opens)
       if (const int s = open_page(ctx, lay); s != 0) return s;
@@ -112,8 +123,8 @@ int draw_pages(kes_ctx* ctx, kes_layout* lay, const kes_legend& legend) {
       const auto* side = static_cast<const kes_textdesc*>(cv->labels1);
       if (p.top_label >= 0 && top != nullptr) kesgtlb(ctx, top[p.top_label]);
       if (p.side_label >= 0 && side != nullptr) kesgslb(ctx, side[p.side_label]);
-      if (p.cell >= 0) kesgdrw(ctx, cell_of(cv, p), p.row);
-    } else if (kes_cell* cell = cell_of(cv, p); cell != nullptr) {
+      if (p.cell >= 0) kesgdrw(ctx, cell_of(cv, levels, p), p.row);
+    } else if (kes_cell* cell = cell_of(cv, levels, p); cell != nullptr) {
       kesgdrw(ctx, cell, 0);
       if (kes_levels_at_side(ctx)) kesgslb(ctx, cell->fmt);
       else kesgtlb(ctx, cell->fmt);

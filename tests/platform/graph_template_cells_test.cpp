@@ -93,8 +93,12 @@ TEST(TemplateCells, NoClassLevelsIsOnePanelOfTheOneCell) {
 TEST(TemplateCells, OverlaidGroupsGatherTheCellsASearchFinds) {
   // Group levels beside Class1 levels, rows of cells out of order.
   auto t = std::make_shared<plat::out::graph_table>();
-  t->columns.push_back({"Class1", "", false});
-  t->columns.push_back({"Group", "", false});
+  for (const char* name : {"Class1", "Group"}) {
+    plat::out::column_info c;
+    c.name = name;
+    c.numeric = false;
+    t->columns.push_back(c);
+  }
   std::vector<class_key> data_keys = shuffled_keys(40, 30);
   for (class_key& k : data_keys) {
     k.group = k.c2;

@@ -176,8 +176,8 @@ TEST_F(RunnerMessagePlaces, WithoutByTheDataSetIsNamed) {
        {"input data set"},
        0},
       {"weighted sums that overflow", "proc kestravine data=huge noprint; var x; run;\n",
-       {"WARNING: The weighted sums of variable x overflow; statistics based on the sums that overflowed are not "
-        "computed.\n"},
+       {"WARNING: The weighted sums of variable x overflow; its statistics are taken again from the values divided "
+        "by a power of two, and those beyond the range of numbers are missing.\n"},
        {"BY group"},
        0},
       {"the same with BY", "proc kestravine data=huge noprint; var x; by b; run;\n",

@@ -13,9 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "call_args.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+using kes_test::call_args;
 std::string read(const fs::path& p) {
   std::ifstream in(p);
   std::stringstream s;
@@ -48,31 +52,6 @@ TEST(MessageNames, EveryCallPassesTheSetOfItsMessage) {
 }
 
 namespace {
-
-// The arguments of the call whose '(' is at open, split at the commas of its own level.
-std::vector<std::string> call_args(const std::string& text, std::size_t open) {
-  std::vector<std::string> out(1);
-  int depth = 0;
-  bool quoted = false;
-  for (std::size_t i = open; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted) {
-      if (c == '\\') out.back() += text[i++];
-      else if (c == '"') quoted = false;
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == '(' || c == '[' || c == '{') {
-      if (depth++ == 0) continue;
-    } else if (c == ')' || c == ']' || c == '}') {
-      if (--depth == 0) return out;
-    } else if (c == ',' && depth == 1) {
-      out.emplace_back();
-      continue;
-    }
-    out.back() += c;
-  }
-  return {};
-}
 
 bool has_number(const std::string& arg) {
   static const std::regex kNumber(R"((^|[^\w.])\d+([^\w.]|$))");

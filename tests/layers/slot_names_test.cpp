@@ -12,9 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "call_args.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+using kes_test::call_args;
 
 // The readers of a statement's slots and flags, and which of their arguments name one.
 struct slot_reader {
@@ -32,26 +36,6 @@ const std::vector<slot_reader>& slot_readers() {
       {"xspplace", {1}},
   };
   return kReaders;
-}
-
-// The arguments of the call whose '(' is at open, split at the commas of its level;
-// empty when the parentheses do not close.
-std::vector<std::string> call_args(const std::string& text, std::size_t open) {
-  std::vector<std::string> out(1);
-  int depth = 0;
-  for (std::size_t i = open; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '(' || c == '[' || c == '{') {
-      if (depth++ == 0) continue;
-    } else if (c == ')' || c == ']' || c == '}') {
-      if (--depth == 0) return out;
-    } else if (c == ',' && depth == 1) {
-      out.emplace_back();
-      continue;
-    }
-    out.back() += c;
-  }
-  return {};
 }
 
 // A number standing alone in the argument, outside subscripts (an index into a table

@@ -13,23 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "call_args.h"
+#include "source_scan.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
 using kes_test::call_args;
-std::string read(const fs::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-}  // namespace
+using kes_test::read_source;
 
 TEST(MessageNames, EveryCallPassesTheSetOfItsMessage) {
-  const std::string header = read(fs::path(KES_BINARY_DIR) / "generated" / "kes_msg_names.h");
+  const std::string header = read_source(fs::path(KES_BINARY_DIR) / "generated" / "kes_msg_names.h");
   ASSERT_FALSE(header.empty());
   std::map<std::string, std::string> set_of;
   static const std::regex kName(R"(constexpr int KES_MSG_(\w+) = \d+;  // set KES_SET_(\w+))");
@@ -41,7 +33,7 @@ TEST(MessageNames, EveryCallPassesTheSetOfItsMessage) {
   for (const auto& e : fs::recursive_directory_iterator(fs::path(KES_SOURCE_DIR) / "src")) {
     const std::string ext = e.path().extension().string();
     if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
-    const std::string text = read(e.path());
+    const std::string text = read_source(e.path());
     for (std::sregex_iterator it(text.begin(), text.end(), kPair), end; it != end; ++it, ++pairs) {
       const auto found = set_of.find((*it)[2]);
       ASSERT_NE(found, set_of.end()) << e.path() << ": " << (*it)[0];
@@ -134,7 +126,7 @@ TEST(MessageNames, NoMessageCallPassesALiteralNumber) {
   for (const auto& e : fs::recursive_directory_iterator(fs::path(KES_SOURCE_DIR) / "src")) {
     const std::string ext = e.path().extension().string();
     if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
-    const std::string text = read(e.path());
+    const std::string text = read_source(e.path());
     for (std::size_t k = 0; k < message_routines().size(); ++k) {
       const message_routine& r = message_routines()[k];
       if (text.find(r.name) == std::string::npos) continue;
@@ -390,7 +382,7 @@ TEST(MessageArguments, EveryCallPassesWhatItsTextReads) {
   for (const auto& e : fs::recursive_directory_iterator(fs::path(KES_SOURCE_DIR) / "src")) {
     const std::string ext = e.path().extension().string();
     if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
-    for (const finding& f : scan(e.path().string(), read(e.path()), kinds, &calls))
+    for (const finding& f : scan(e.path().string(), read_source(e.path()), kinds, &calls))
       ADD_FAILURE() << f.where << ": " << f.problem;
   }
   EXPECT_GT(calls, 300);

@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "call_args.h"
+#include "source_scan.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using kes_test::call_args;
+using kes_test::read_source;
 
 // The readers of a statement's slots and flags, and which of their arguments name one.
 struct slot_reader {
@@ -89,12 +90,6 @@ std::vector<std::string> literal_reads(const std::string& file, const std::strin
   return bad;
 }
 
-std::string read(const fs::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 }  // namespace
 
@@ -104,7 +99,7 @@ TEST(SlotNames, NoReaderIsGivenALiteralSlotOrFlag) {
   for (const auto& e : fs::recursive_directory_iterator(fs::path(KES_SOURCE_DIR) / "src")) {
     const std::string ext = e.path().extension().string();
     if (!e.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
-    const std::vector<std::string> found = literal_reads(e.path().string(), read(e.path()), &calls);
+    const std::vector<std::string> found = literal_reads(e.path().string(), read_source(e.path()), &calls);
     bad.insert(bad.end(), found.begin(), found.end());
   }
   std::string list;

@@ -88,7 +88,9 @@ TEST_F(RunnerOutputTargets, SpecialFilesAreNeverWrittenThroughOrReplaced) {
         EXPECT_EQ(after.st_ino, before.st_ino) << where;
         EXPECT_EQ(slurp(dir_ / "victim"), "precious\n") << where;
         EXPECT_FALSE(fs::exists(dir_ / "missing")) << where;
-        if (kind == "folder") EXPECT_TRUE(fs::is_empty(dir_ / file)) << where;
+        if (kind == "folder") {
+          EXPECT_TRUE(fs::is_empty(dir_ / file)) << where;
+        }
         if (reader >= 0) {
           char c;
           EXPECT_LE(::read(reader, &c, 1), 0) << where;

@@ -340,7 +340,9 @@ TEST(GraphLook, VaxisListSetsTheVerticalAxisOfATemplateHistogram) {
   const std::vector<box> f = frames(els);
   ASSERT_EQ(f.size(), 1u);
   for (const svg_element& e : els) {
-    if (e.name == "text" && e.get("text-anchor") == "end" && e.text == "50") EXPECT_NEAR(e.num("y"), f[0].y + 3, 2);
+    if (e.name == "text" && e.get("text-anchor") == "end" && e.text == "50") {
+      EXPECT_NEAR(e.num("y"), f[0].y + 3, 2);
+    }
   }
 }
 

@@ -394,7 +394,7 @@ void unnamed_keywords(const grammar& g, const std::string& text, std::vector<std
 std::vector<device_option> device_only_options(const grammar& g) {
   std::vector<std::string> problems;
   std::set<std::string> anchors;
-  ref_writer w{g, &problems, {}, {}, &anchors, 0};
+  ref_writer w{g, &problems, {}, {}, &anchors, 0, {}};
   std::vector<device_option> out;
   // The marked options of n, named within the family `family` ("NORMAL(COLOR=)").
   auto add = [&](int n, const std::string& family, const auto& self) -> void {
@@ -443,7 +443,7 @@ std::string reference_text(const std::vector<const grammar*>& grammars, std::vec
   std::string contents, body;
   std::set<std::string> anchors;
   for (const grammar* g : grammars) {
-    ref_writer w{*g, problems, {}, {}, &anchors, 0};
+    ref_writer w{*g, problems, {}, {}, &anchors, 0, {}};
     for (const auto& [k, name] : g->kind_names)
       if (name == "check") w.check_kind = k;
     for (const grammar::statement_ref& st : g->statements)

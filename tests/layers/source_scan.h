@@ -1,12 +1,23 @@
-// The arguments of a call in source text, for the scans of src/ that check what
-// calls pass.
+// What the scans of the source tree share: a file's text, and the arguments of a call
+// in it.
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kes_test {
+
+// The whole text of a file; empty when it cannot be read.
+inline std::string read_source(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 // The arguments of the call whose '(' is at open, split at the commas of its own level
 // (commas inside quotes, brackets and braces belong to an argument); empty when the

@@ -4,16 +4,21 @@
 # times instead of a thousand, which matters most under the sanitizers, where a start
 # costs a fifth of a second. Suites are still many and small, so ctest spreads them.
 #
+# The few suites whose cases each take long under the sanitizers run case by case
+# (tests named SUITE.CASE), so that no test takes long and ctest spreads their cases.
+#
 # The suites are listed after each build of the program (the list follows the sources)
 # into a file that ctest reads; until the program is built, a test that fails says so.
 set(KES_LIST_SUITES_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/list_suites.cmake)
+set(KES_SUITES_CASE_BY_CASE StatementReference/DeviceOnlyOptions TemplateScale)
 
 function(kes_add_suite_tests target)
   set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
   set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_include.cmake)
+  list(JOIN KES_SUITES_CASE_BY_CASE "," case_by_case)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -D PROGRAM=$<TARGET_FILE:${target}> -D OUT=${list_file}
-            -D WORKDIR=${CMAKE_BINARY_DIR} -P ${KES_LIST_SUITES_SCRIPT}
+            -D WORKDIR=${CMAKE_BINARY_DIR} -D CASE_BY_CASE=${case_by_case} -P ${KES_LIST_SUITES_SCRIPT}
     BYPRODUCTS ${list_file}
     VERBATIM)
   file(WRITE ${include_file}

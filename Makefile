@@ -1,12 +1,12 @@
 # make demo  - build and run the bundled example program
-# make test  - build and run every test, also under AddressSanitizer and UBSan
+# make test  - build and run every test (not the benchmarks), also under AddressSanitizer and UBSan
 # make build - build the runner and the module only (no test or benchmark target)
 # make all   - build every target: runner, module, tests, benchmarks
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: all deps build build-all build-asan demo test test-fast bench clean
+.PHONY: all deps build build-all build-tests build-asan demo test test-fast bench clean
 
 all: build-all
 
@@ -25,6 +25,10 @@ build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target kestravine
 
 build-all: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target all benchmarks
+
+# Everything the tests need (the default target: all but the benchmarks).
+build-tests: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: $(ASAN_BUILD)/build.ninja
@@ -33,10 +37,10 @@ build-asan: $(ASAN_BUILD)/build.ninja
 demo: build
 	cd examples && $(abspath $(BUILD))/kestravine demo.kes
 
-test-fast: build-all
+test-fast: build-tests
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: build-all build-asan
+test: build-tests build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 

@@ -17,7 +17,7 @@ n=${N:-1000000}
 [ -f "$build/build.ninja" ] || { echo "$0: '$build' is not a configured build tree (run make build first)" >&2; exit 2; }
 [[ "$n" =~ ^[1-9][0-9]*$ ]] || { echo "$0: N must be a positive whole number, not '$n'" >&2; exit 2; }
 
-cmake --build "$build" -j "$jobs"
+cmake --build "$build" -j "$jobs" --target all benchmarks
 build=$(realpath "$build")
 
 csv="$here/data/normal_n$n.csv"

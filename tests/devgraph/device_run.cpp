@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/runtime.h"
+#include "graph/device_state.h"
 #include "runner/runner.h"
 
 namespace devgraph_test {
@@ -12,6 +13,9 @@ namespace fs = std::filesystem;
 int device_run(const fs::path& dir, const fs::path& program) {
   fs::create_directories(dir / "graphs");
   for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
+  // Graph file names are kept unique over the process (the runner runs once per
+  // process); each run here starts afresh, whatever ran before it in this program.
+  plat::graph::forget_graph_files();
   const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "device",
                                 "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
                                 (dir / "lst").string(), "--work", dir.string(), program.string()});

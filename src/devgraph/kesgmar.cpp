@@ -361,6 +361,11 @@ void kesgmar(kes_ctx* ctx) {
   double first = 0, last = 0;
   horizontal_values(ctx, c, &info, zcompress, &first, &last);
 
+  // Shapes fitted per cell give every column of a rotated probability plot its own
+  // percent axis: the columns keep room between them for its ticks and values.
+  if (r->type == KES_PLOT_PROB && r->pctl_per_cell && r->rotate && r->ncols > 1 && !r->novtick)
+    c->hcellgap += kes_gkeyslot(ctx)->vwidest + c->hgap_tv + vx->major_len;
+
   // 15. Right margin and panel gap (not for bars labelled at their midpoints).
   if (!(r->type == KES_PLOT_HISTOGRAM && !r->endpoints)) {
     if (hx->offset[1] < last / 2) c->rmargin += last / 2 - hx->offset[1];

@@ -215,7 +215,8 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
         gd_line(ctx, x0, at(r->pctl[i]), right, at(r->pctl[i]), grid.style, grid.colour);
     gd_width(ctx, ax.width);
   }
-  if (!c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS]) return;
+  // Each cell with shapes of its own shows its own percents; else the first column does.
+  if (!c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS] && (qq || !r->pctl_per_cell)) return;
   const double base = qq ? right : x0;
   const double dir = qq ? 1 : -1;
   double vx = base + dir * (ax.major_len + c->hgap_tv);

@@ -353,6 +353,25 @@ TEST_F(RunnerGraphCellsTemplate, PercentTicksOfEachCellStandAtItsOwnQuantiles) {
   }
 }
 
+// Under ROTATE the percents stand on each cell's vertical axis: the columns right of
+// the first show theirs too (here 99, which the first column's narrow cells leave out),
+// each column at a place of its own.
+TEST_F(RunnerGraphCellsTemplate, RotatedPercentAxesOfEveryColumnShowTheirOwnPercents) {
+  dir_.write("s.csv", shaped_cells());
+  for (const char* renderer : {"template", "device"}) {
+    ASSERT_EQ(run("proc kestravine data=s noprint; var x; class a b; probplot x / lognormal(sigma=est theta=0) "
+                  "rotate; run;\n",
+                  renderer),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    std::set<double> columns;
+    for (const svg_element& e : graph(0))
+      if (e.name == "text" && e.text == "99") columns.insert(e.num("x"));
+    EXPECT_EQ(columns.size(), 2u) << renderer;
+  }
+}
+
 // NOCHART, as NOPLOT, draws no graph in either renderer; the tables are still made.
 TEST_P(RunnerGraphCells, NochartWritesNoGraph) {
   dir_.write("n.csv", "x\n1\n2\n4\n5\n7\n");

@@ -96,17 +96,6 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t);
 // Rows read by cells_of over the run, for the tests of how often a row is read.
 std::size_t rows_indexed();
 
-// What a graph's drawer reads from its data object (the cells in row order), made at
-// its first panel and kept with the object for the rest.
-template <class Cells, class Make>
-const Cells& drawn_once(const out::graph_table& t, const char* kind, Make make) {
-  if (t.drawn == nullptr || t.drawn_kind != kind) {
-    t.drawn = std::make_shared<const Cells>(make());
-    t.drawn_kind = kind;
-  }
-  return *static_cast<const Cells*>(t.drawn.get());
-}
-
 // What a drawer finds over every cell of its data object for all of a graph's panels,
 // made at the first panel that asks for it by that name and kept with the object.
 template <class T, class Make>
@@ -115,6 +104,13 @@ const T& kept_once(const out::graph_table& t, const std::string& name, Make make
     if (n == name) return *static_cast<const T*>(v.get());
   t.kept.emplace_back(name, std::make_shared<const T>(make()));
   return *static_cast<const T*>(t.kept.back().second.get());
+}
+
+// What a graph's drawer reads from its data object (the cells in row order), made at
+// its first panel and kept with the object for the rest.
+template <class Cells, class Make>
+const Cells& drawn_once(const out::graph_table& t, const char* kind, Make make) {
+  return kept_once<Cells>(t, kind, make);
 }
 
 // The levels of a graph's cells down (Class1) and across (Class2) in the order they

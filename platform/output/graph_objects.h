@@ -109,14 +109,11 @@ struct graph_table {
   double num(std::size_t row, int k) const;
   const std::string& text(std::size_t row, int k) const;
 
-  // What the graph's drawer made of the rows, kept for its other panels, so that each
-  // panel does not read every row again. A table is drawn on one thread.
-  mutable std::shared_ptr<const void> drawn;
-  mutable std::string drawn_kind;
   // The rows of each CLASS cell, found once (the graph renderer's own record).
   mutable std::shared_ptr<const void> index;
-  // What the drawer found over every cell for all the panels (common scales, the
-  // cells' places on the panels), by name: a panel then costs only its own cells.
+  // What the drawer made of the rows and found over every cell for all the panels (its
+  // cells, common scales, the cells' places on the panels), by name, kept for the
+  // other panels: a panel then costs only its own cells. A table is drawn on one thread.
   mutable std::vector<std::pair<std::string, std::shared_ptr<const void>>> kept;
 
  private:

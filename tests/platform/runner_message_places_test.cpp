@@ -42,11 +42,7 @@ class RunnerMessagePlaces : public ::testing::Test {
     return status;
   }
   bool logs(const std::string& text) const { return log_.find(text) != std::string::npos; }
-  int count(const std::string& text) const {
-    int n = 0;
-    for (size_t at = log_.find(text); at != std::string::npos; at = log_.find(text, at + 1)) ++n;
-    return n;
-  }
+  int count(const std::string& text) const { return kes_test::occurrences(log_, text); }
 
   struct message_case {
     const char* what;

@@ -45,11 +45,7 @@ class RunnerMessages : public ::testing::Test {
       *text = slurp(dir_ / file);
   }
   bool logs(const std::string& text) const { return log_.find(text) != std::string::npos; }
-  int count(const std::string& text) const {
-    int n = 0;
-    for (size_t at = log_.find(text); at != std::string::npos; at = log_.find(text, at + 1)) ++n;
-    return n;
-  }
+  int count(const std::string& text) const { return kes_test::occurrences(log_, text); }
   std::string graph(const std::string& name) const { return slurp(dir_ / name); }
 
   kes_test::scratch_dir dir_{"msgs"};

@@ -42,11 +42,7 @@ class OptionNotes : public ::testing::Test {
     return status;
   }
   bool logs(const std::string& text) const { return log_.find(text) != std::string::npos; }
-  int count(const std::string& text) const {
-    int n = 0;
-    for (size_t at = log_.find(text); at != std::string::npos; at = log_.find(text, at + 1)) ++n;
-    return n;
-  }
+  int count(const std::string& text) const { return kes_test::occurrences(log_, text); }
   std::vector<std::string> graphs() const {
     std::vector<std::string> files;
     for (const auto& e : fs::directory_iterator(dir_ / "g")) files.push_back(slurp(e.path()));

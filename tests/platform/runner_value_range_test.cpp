@@ -46,11 +46,7 @@ class RunnerValueRange : public ::testing::Test {
       out[name] = cell == "." ? NAN : std::strtod(cell.c_str(), nullptr);
     return out;
   }
-  int count(const std::string& text) const {
-    int n = 0;
-    for (size_t at = log_.find(text); at != std::string::npos; at = log_.find(text, at + 1)) ++n;
-    return n;
-  }
+  int count(const std::string& text) const { return kes_test::occurrences(log_, text); }
   // The texts of the SVG graph 'name', in document order.
   std::vector<std::string> graph_texts(const std::string& name) const {
     std::vector<std::string> texts;

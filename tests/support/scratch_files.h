@@ -19,6 +19,13 @@ inline std::string slurp(const std::filesystem::path& p) {
   return ss.str();
 }
 
+// How many times part stands in text, overlaps counted.
+inline int occurrences(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 // A fresh folder below the system's temporary folder, removed at the end.
 class scratch_dir {
  public:

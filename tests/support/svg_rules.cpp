@@ -85,21 +85,6 @@ bool crosses(const segment& s, const box& b) {
   return true;
 }
 
-std::vector<double> numbers(const std::string& s) {
-  std::vector<double> out;
-  for (const char* c = s.c_str(); *c != 0;) {
-    char* end = nullptr;
-    const double d = std::strtod(c, &end);
-    if (end == c) {
-      ++c;
-      continue;
-    }
-    out.push_back(d);
-    c = end;
-  }
-  return out;
-}
-
 // What a document draws, sorted into the parts the rules speak of.
 struct graph_parts {
   double width = 0, height = 0;
@@ -129,7 +114,7 @@ text_item read_text(const svg_element& e) {
   t.ink = flat;
   const std::string tr = e.get("transform");
   if (tr.rfind("rotate(", 0) != 0) return t;
-  const std::vector<double> r = numbers(tr);
+  const std::vector<double> r = svg_numbers(tr);
   if (r.size() < 3) return t;
   t.angle = static_cast<int>(std::lround(r[0]));
   const double a = r[0] * M_PI / 180, c = std::cos(a), s = std::sin(a);
@@ -199,7 +184,7 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
       if (clipped[i] || stroke == pg::kRefColour) g.mark_points.push_back({(s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2});
       if (!clipped[i] && stroke == pg::kRefColour && !g.device) g.lines.push_back(s);
     } else if (e.name == "polyline" || e.name == "polygon") {
-      const std::vector<double> v = numbers(e.get("points"));
+      const std::vector<double> v = svg_numbers(e.get("points"));
       for (std::size_t k = 0; k + 1 < v.size(); k += 2) g.mark_points.push_back({v[k], v[k + 1]});
       if (e.name == "polyline" && (clipped[i] || g.device))
         for (std::size_t k = 0; k + 3 < v.size(); k += 2) g.lines.push_back({v[k], v[k + 1], v[k + 2], v[k + 3]});

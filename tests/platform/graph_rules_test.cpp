@@ -16,9 +16,9 @@ using namespace kes_test;
 // Pieces of a page as the writer draws them.
 std::string page(const std::string& body, const std::string& desc = "A histogram of x.") {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" "
-         "height=\"200\" viewBox=\"0 0 300 200\">\n<desc>" + desc +
-         "</desc>\n<rect x=\"0\" y=\"0\" width=\"300\" height=\"200\" fill=\"#FFFFFF\" stroke=\"none\"/>\n" + body +
-         "</svg>\n";
+         "height=\"200\" viewBox=\"0 0 300 200\">\n<desc>" +
+         desc + "</desc>\n<rect x=\"0\" y=\"0\" width=\"300\" height=\"200\" fill=\"#FFFFFF\" stroke=\"none\"/>\n" +
+         body + "</svg>\n";
 }
 std::string rect(double x, double y, double w, double h, const std::string& fill, const std::string& stroke) {
   return "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" + std::to_string(w) +
@@ -41,7 +41,9 @@ std::string cell(double x, double y, const std::string& inside) {
          "</g>\n" + rect(x, y, 100, 80, "none", "#4A4A4A");
 }
 std::string bar(double x, double y, double w, double h) { return rect(x, y, w, h, "#C6DBEF", "#4A4A4A"); }
-std::string inset(double x, double y) { return rect(x, y, 40, 20, "#FFFFFF", "#4A4A4A") + text(x + 4, y + 14, 10, "N"); }
+std::string inset(double x, double y) {
+  return rect(x, y, 40, 20, "#FFFFFF", "#4A4A4A") + text(x + 4, y + 14, 10, "N");
+}
 std::string marker(double x, double y) {
   return "<use href=\"#mk1\" x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\"/>\n";
 }
@@ -62,30 +64,33 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
   const rule_case cases[] = {
       {"a cell with bars, its inset clear of them", page(cell(10, 20, bars) + inset(65, 22)), nullptr},
       {"a text beyond the right edge", page(cell(10, 20, bars) + text(280, 150, 30, "far")), kRuleTextOffPage},
-      {"a turned text above the top", page(cell(10, 20, bars) + text(5, 20, 60, "Percent", "start", "rotate(-90 5 20)")),
-       kRuleTextOffPage},
-      {"a turned text within the page", page(cell(10, 20, bars) + text(15, 90, 60, "Percent", "start", "rotate(-90 15 90)")),
-       nullptr},
+      {"a turned text above the top",
+       page(cell(10, 20, bars) + text(5, 20, 60, "Percent", "start", "rotate(-90 5 20)")), kRuleTextOffPage},
+      {"a turned text within the page",
+       page(cell(10, 20, bars) + text(15, 90, 60, "Percent", "start", "rotate(-90 15 90)")), nullptr},
       {"an inset over a bar", page(cell(10, 20, bars) + inset(45, 40)), kRuleInsetOverData},
       {"an inset over a marker", page(cell(10, 20, marker(90, 30)) + inset(65, 22)), kRuleInsetOverData},
       {"a marker beside an inset", page(cell(10, 20, marker(30, 30)) + inset(65, 22)), nullptr},
-      {"an inset a curve runs through",
-       page(cell(10, 20, "<polyline points=\"10,90 110,25\"/>\n") + inset(65, 22)), kRuleInsetOverData},
-      {"an inset across a reference line", page(cell(10, 20, marker(30, 80)) + line(90, 20, 90, 100, "#6E6E6E") + inset(65, 22)),
+      {"an inset a curve runs through", page(cell(10, 20, "<polyline points=\"10,90 110,25\"/>\n") + inset(65, 22)),
        kRuleInsetOverData},
-      {"an inset over another inset", page(cell(10, 20, marker(30, 80)) + inset(60, 22) + inset(70, 30)), kRuleBoxOverBox},
+      {"an inset across a reference line",
+       page(cell(10, 20, marker(30, 80)) + line(90, 20, 90, 100, "#6E6E6E") + inset(65, 22)), kRuleInsetOverData},
+      {"an inset over another inset", page(cell(10, 20, marker(30, 80)) + inset(60, 22) + inset(70, 30)),
+       kRuleBoxOverBox},
       {"an inset over the legend",
        page(cell(10, 20, marker(30, 80)) + rect(150, 100, 80, 20, "none", "#BDBDBD") + text(170, 114, 20, "a") +
             inset(200, 105)),
        kRuleBoxOverBox},
-      {"two tick values touching", page(cell(10, 20, bars) + text(40, 115, 20, "10.5", "middle") + text(60, 115, 20, "11.5", "middle")),
+      {"two tick values touching",
+       page(cell(10, 20, bars) + text(40, 115, 20, "10.5", "middle") + text(60, 115, 20, "11.5", "middle")),
        kRuleTextsTouch},
       {"two tick values a space apart",
        page(cell(10, 20, bars) + text(40, 115, 20, "10.5", "middle") + text(65, 115, 20, "11.5", "middle")), nullptr},
       {"right-aligned values overlapping in a column",
        page(cell(10, 20, bars) + text(9, 50, 8, "40", "end") + text(9, 56, 8, "45", "end")), kRuleTextsTouch},
       {"two tick values reading alike on one axis",
-       page(cell(10, 20, bars) + text(30, 115, 20, "Lon\xE2\x80\xA6", "middle") + text(80, 115, 20, "Lon\xE2\x80\xA6", "middle")),
+       page(cell(10, 20, bars) + text(30, 115, 20, "Lon\xE2\x80\xA6", "middle") +
+            text(80, 115, 20, "Lon\xE2\x80\xA6", "middle")),
        kRuleTextsAlike},
       {"the same values under two cells",
        page(cell(10, 20, bars) + cell(150, 20, marker(180, 50)) + text(30, 115, 10, "10", "middle") +
@@ -97,7 +102,8 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
        kRuleTextsAlike},
       {"two strips of one row reading alike",
        page(cell(10, 20, bars) + cell(150, 20, marker(180, 50)) + rect(10, 4, 100, 16, "#EFEFEF", "#4A4A4A") +
-            text(60, 16, 20, "g=1", "middle") + rect(150, 4, 100, 16, "#EFEFEF", "#4A4A4A") + text(200, 16, 20, "g=1", "middle")),
+            text(60, 16, 20, "g=1", "middle") + rect(150, 4, 100, 16, "#EFEFEF", "#4A4A4A") +
+            text(200, 16, 20, "g=1", "middle")),
        kRuleTextsAlike},
       {"a cell that draws nothing", page(cell(10, 20, "")), kRuleCellBlank},
       {"a cell that says why it draws nothing",

@@ -380,7 +380,8 @@ TEST_F(RunnerGraphCellsTemplate, RotatedPercentAxesOfEveryColumnShowTheirOwnPerc
         if (doc[i].name != "clipPath" || doc[i + 1].name != "rect") continue;
         const svg_element& cell = doc[i + 1];
         const bool across = left < cell.num("x") + cell.num("width") && second > cell.num("x");
-        const bool down = t.num("y") > cell.num("y") && t.num("y") - t.num("font-size") < cell.num("y") + cell.num("height");
+        const bool down =
+            t.num("y") > cell.num("y") && t.num("y") - t.num("font-size") < cell.num("y") + cell.num("height");
         EXPECT_FALSE(across && down) << renderer << ": '" << t.text << "' at x " << left << " lies over the cell at x "
                                      << cell.num("x");
       }

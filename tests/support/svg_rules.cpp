@@ -54,7 +54,7 @@ struct text_item {
   double x, y, size;  // anchor point and size as written
   int angle;          // degrees, as written in rotate()
   std::string anchor;
-  long in_box = -1;   // the box that holds its centre
+  long in_box = -1;  // the box that holds its centre
 };
 
 enum class box_kind { inset, legend, strip };
@@ -78,8 +78,10 @@ bool crosses(const segment& s, const box& b) {
       continue;
     }
     const double r = q[i] / p[i];
-    if (p[i] < 0) t0 = std::max(t0, r);
-    else t1 = std::min(t1, r);
+    if (p[i] < 0)
+      t0 = std::max(t0, r);
+    else
+      t1 = std::min(t1, r);
     if (t0 >= t1) return false;
   }
   return true;
@@ -93,8 +95,8 @@ struct graph_parts {
   std::vector<box> cells;
   std::vector<box> strips;  // device strips: narrow frames of lines
   std::vector<text_box> boxes;
-  std::vector<box> bars;          // filled rectangles of data
-  std::vector<segment> lines;     // curves and reference lines, piece by piece
+  std::vector<box> bars;       // filled rectangles of data
+  std::vector<segment> lines;  // curves and reference lines, piece by piece
   std::vector<std::pair<double, double>> markers;
   std::vector<std::pair<double, double>> mark_points;  // any drawn mark, for the cells
 };
@@ -150,52 +152,15 @@ void find_frames(const std::vector<segment>& plain, graph_parts& g) {
 
 bool coloured(const std::string& fill) { return !fill.empty() && fill != "none" && fill != kWhite; }
 
-graph_parts read_parts(const std::vector<svg_element>& els) {
-  graph_parts g;
-  std::vector<bool> clipped(els.size(), false);
-  std::vector<segment> plain;  // lines outside clip paths
-  struct rect_item {
-    box b;
-    std::string fill, stroke;
-    bool clipped;
-  };
-  std::vector<rect_item> rects;
-  for (std::size_t i = 0; i < els.size(); ++i) {
-    const svg_element& e = els[i];
-    if (e.parent >= 0)
-      clipped[i] = clipped[static_cast<std::size_t>(e.parent)] || !els[static_cast<std::size_t>(e.parent)].get("clip-path").empty();
-    if (e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "clipPath") continue;
-    if (e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "defs") continue;
-    if (e.name == "svg" && e.parent < 0) {
-      g.width = e.num("width");
-      g.height = e.num("height");
-    } else if (e.name == "desc") {
-      g.device = e.text.find("(graph ") != std::string::npos || e.text.rfind("Graph ", 0) == 0;
-    } else if (e.name == "text") {
-      g.texts.push_back(read_text(e));
-    } else if (e.name == "rect") {
-      rects.push_back({{e.num("x"), e.num("y"), e.num("x") + e.num("width"), e.num("y") + e.num("height")},
-                       e.get("fill"), e.get("stroke"), clipped[i]});
-    } else if (e.name == "line") {
-      const segment s{e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")};
-      const std::string stroke = e.get("stroke");
-      if (clipped[i]) g.lines.push_back(s);
-      else plain.push_back(s);
-      if (clipped[i] || stroke == pg::kRefColour) g.mark_points.push_back({(s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2});
-      if (!clipped[i] && stroke == pg::kRefColour && !g.device) g.lines.push_back(s);
-    } else if (e.name == "polyline" || e.name == "polygon") {
-      const std::vector<double> v = svg_numbers(e.get("points"));
-      for (std::size_t k = 0; k + 1 < v.size(); k += 2) g.mark_points.push_back({v[k], v[k + 1]});
-      if (e.name == "polyline" && (clipped[i] || g.device))
-        for (std::size_t k = 0; k + 3 < v.size(); k += 2) g.lines.push_back({v[k], v[k + 1], v[k + 2], v[k + 3]});
-    } else if (e.name == "use" || e.name == "circle") {
-      const double x = e.name == "use" ? e.num("x") : e.num("cx"), y = e.name == "use" ? e.num("y") : e.num("cy");
-      g.mark_points.push_back({x, y});
-      if (clipped[i] || g.device) g.markers.push_back({x, y});
-    }
-  }
-  if (g.device) find_frames(plain, g);
-  // Template cells: a white wall and a border of the same rectangle.
+struct rect_item {
+  box b;
+  std::string fill, stroke;
+  bool clipped;
+};
+
+// The rectangles as the page, bars, template cells (a white wall and a border of the
+// same rectangle) and boxes (the others that hold a text, one per rectangle drawn).
+void sort_rects(const std::vector<rect_item>& rects, graph_parts& g) {
   std::vector<bool> used(rects.size(), false);
   for (std::size_t i = 0; i < rects.size(); ++i) {
     const rect_item& r = rects[i];
@@ -211,7 +176,8 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
     }
     for (std::size_t j = 0; j < rects.size(); ++j) {
       if (j == i || !rects[j].b.same(r.b)) continue;
-      if (!g.device && r.fill == kWhite && r.stroke == "none" && rects[j].fill == "none" && rects[j].stroke == pg::kFrameColour) {
+      if (!g.device && r.fill == kWhite && r.stroke == "none" && rects[j].fill == "none" &&
+          rects[j].stroke == pg::kFrameColour) {
         g.cells.push_back(r.b);
         used[i] = used[j] = true;
       }
@@ -223,7 +189,6 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
       g.mark_points.push_back({(r.b.x0 + r.b.x1) / 2, (r.b.y0 + r.b.y1) / 2});
     }
   }
-  // Boxes: the other rectangles that hold a text, one per rectangle drawn.
   for (std::size_t i = 0; i < rects.size(); ++i) {
     if (used[i]) continue;
     const rect_item& r = rects[i];
@@ -232,11 +197,59 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
     });
     if (!holds) continue;
     if (std::any_of(g.boxes.begin(), g.boxes.end(), [&](const text_box& b) { return b.b.same(r.b); })) continue;
-    const box_kind kind = r.fill == pg::kStripFill ? box_kind::strip
+    const box_kind kind = r.fill == pg::kStripFill                        ? box_kind::strip
                           : r.stroke == kLegendBorder && r.fill == "none" ? box_kind::legend
                                                                           : box_kind::inset;
     g.boxes.push_back({r.b, kind});
   }
+}
+
+graph_parts read_parts(const std::vector<svg_element>& els) {
+  graph_parts g;
+  std::vector<bool> clipped(els.size(), false);
+  std::vector<segment> plain;  // lines outside clip paths
+  std::vector<rect_item> rects;
+  for (std::size_t i = 0; i < els.size(); ++i) {
+    const svg_element& e = els[i];
+    if (e.parent >= 0)
+      clipped[i] = clipped[static_cast<std::size_t>(e.parent)] ||
+                   !els[static_cast<std::size_t>(e.parent)].get("clip-path").empty();
+    if (e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "clipPath") continue;
+    if (e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "defs") continue;
+    if (e.name == "svg" && e.parent < 0) {
+      g.width = e.num("width");
+      g.height = e.num("height");
+    } else if (e.name == "desc") {
+      g.device = e.text.find("(graph ") != std::string::npos || e.text.rfind("Graph ", 0) == 0;
+    } else if (e.name == "text") {
+      g.texts.push_back(read_text(e));
+    } else if (e.name == "rect") {
+      rects.push_back({{e.num("x"), e.num("y"), e.num("x") + e.num("width"), e.num("y") + e.num("height")},
+                       e.get("fill"),
+                       e.get("stroke"),
+                       clipped[i]});
+    } else if (e.name == "line") {
+      const segment s{e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")};
+      const std::string stroke = e.get("stroke");
+      if (clipped[i])
+        g.lines.push_back(s);
+      else
+        plain.push_back(s);
+      if (clipped[i] || stroke == pg::kRefColour) g.mark_points.push_back({(s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2});
+      if (!clipped[i] && stroke == pg::kRefColour && !g.device) g.lines.push_back(s);
+    } else if (e.name == "polyline" || e.name == "polygon") {
+      const std::vector<double> v = svg_numbers(e.get("points"));
+      for (std::size_t k = 0; k + 1 < v.size(); k += 2) g.mark_points.push_back({v[k], v[k + 1]});
+      if (e.name == "polyline" && (clipped[i] || g.device))
+        for (std::size_t k = 0; k + 3 < v.size(); k += 2) g.lines.push_back({v[k], v[k + 1], v[k + 2], v[k + 3]});
+    } else if (e.name == "use" || e.name == "circle") {
+      const double x = e.name == "use" ? e.num("x") : e.num("cx"), y = e.name == "use" ? e.num("y") : e.num("cy");
+      g.mark_points.push_back({x, y});
+      if (clipped[i] || g.device) g.markers.push_back({x, y});
+    }
+  }
+  if (g.device) find_frames(plain, g);
+  sort_rects(rects, g);
   for (text_item& t : g.texts)
     for (std::size_t b = 0; b < g.boxes.size(); ++b)
       if (g.boxes[b].b.holds((t.ink.x0 + t.ink.x1) / 2, (t.ink.y0 + t.ink.y1) / 2)) t.in_box = static_cast<long>(b);
@@ -268,7 +281,8 @@ void boxes_over(const graph_parts& g, std::vector<svg_fault>& out) {
     std::string what;
     if (std::any_of(g.bars.begin(), g.bars.end(), [&](const box& r) { return r.overlaps(a.b, kSlack); }))
       what = "a bar";
-    else if (std::any_of(g.markers.begin(), g.markers.end(), [&](const auto& m) { return inner.holds(m.first, m.second); }))
+    else if (std::any_of(g.markers.begin(), g.markers.end(),
+                         [&](const auto& m) { return inner.holds(m.first, m.second); }))
       what = "a marker";
     else if (std::any_of(g.lines.begin(), g.lines.end(), [&](const segment& s) { return crosses(s, inner); }))
       what = "a curve or reference line";
@@ -331,8 +345,9 @@ void text_lines(const graph_parts& g, std::vector<svg_fault>& out) {
     // Along the text a space apart; a column of texts only apart.
     const double need = k.kind == 1 ? 0 : pg::char_width(U' ', k.size / 100.0);
     for (std::size_t i = 0; i + 1 < v.size(); ++i) {
-      const double gap = across || k.kind == 2 ? (across ? v[i + 1]->ink.x0 - v[i]->ink.x1 : v[i + 1]->ink.y0 - v[i]->ink.y1)
-                                               : v[i + 1]->ink.y0 - v[i]->ink.y1;
+      const double gap = across || k.kind == 2
+                             ? (across ? v[i + 1]->ink.x0 - v[i]->ink.x1 : v[i + 1]->ink.y0 - v[i]->ink.y1)
+                             : v[i + 1]->ink.y0 - v[i]->ink.y1;
       if (gap < need - 0.01)
         out.push_back({kRuleTextsTouch, "'" + v[i]->text + "' and '" + v[i + 1]->text + "' at " + place(v[i]->ink) +
                                             " stand " + std::to_string(gap) + " px apart"});

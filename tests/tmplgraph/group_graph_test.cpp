@@ -114,7 +114,8 @@ TEST(GroupGraph, OverlaidCdfDrawsAStepLineOfEveryGroupInItsOwnColour) {
     ASSERT_EQ(r.status, 0) << r.log;
     const auto els = only_graph(r);
     // With a fitted family the legend's title is the family; without one the group label.
-    const double t = std::isfinite(kes_test::legend_top(els, "g")) ? kes_test::legend_top(els, "g") : kes_test::legend_top(els, "Normal");
+    const double g = kes_test::legend_top(els, "g");
+    const double t = std::isfinite(g) ? g : kes_test::legend_top(els, "Normal");
     ASSERT_TRUE(std::isfinite(t));
     const std::set<std::string> legend = texts_below(els, t);
     // The rises of each colour's step lines: one per distinct value of its group.

@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kes_test;
 
-// Pieces of a page as the writer draws them.
+// The elements of a page as the writer draws them.
 std::string page(const std::string& body, const std::string& desc = "A histogram of x.") {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" "
          "height=\"200\" viewBox=\"0 0 300 200\">\n<desc>" +

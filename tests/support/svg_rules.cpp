@@ -96,7 +96,7 @@ struct graph_parts {
   std::vector<box> strips;  // device strips: narrow frames of lines
   std::vector<text_box> boxes;
   std::vector<box> bars;       // filled rectangles of data
-  std::vector<segment> lines;  // curves and reference lines, piece by piece
+  std::vector<segment> lines;  // curves and reference lines, segment by segment
   std::vector<std::pair<double, double>> markers;
   std::vector<std::pair<double, double>> mark_points;  // any drawn mark, for the cells
 };

@@ -107,6 +107,12 @@ TEST_F(OptionNotes, EachMessageSaysWhereAndHowTheStepEnds) {
       {"an unknown colour of a QQ line on a device graph",
        head + "qqplot waiting / normal(mu=est sigma=est color=reddish);\nrun;\n", "device",
        "NOTE: The colour name 'REDDISH' is not known; the foreground colour is used.", 1, 0},
+      {"a hex colour with an alpha byte on a template graph",
+       head + "qqplot waiting / normal(mu=est sigma=est color='#FF000080');\nrun;\n", "template",
+       "NOTE: The colour name '#FF000080' is not known; the foreground colour is used.", 1, 0},
+      {"a hex colour with an alpha byte on a device graph",
+       head + "qqplot waiting / normal(mu=est sigma=est color='#FF000080');\nrun;\n", "device",
+       "NOTE: The colour name '#FF000080' is not known; the foreground colour is used.", 1, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run(c.program, c.graphics), c.status) << c.what << "\n" << log_;

@@ -285,21 +285,19 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
     if (shown[j]) c.text(f.x - kTickLength - kGap, f.py(ticks[at[j]]) + above / 2 - 1, texts[at[j]], t);
 }
 
-std::string fit_text(const std::string& s, const text_style& t, double width) {
-  if (text_advance(s, t) <= width) return s;
-  // The longest prefix, cut at a character boundary, that fits with the ellipsis:
-  // found by bisection, so a long text is measured a few dozen times, not once per character.
-  static const std::string kEllipsis = "\xE2\x80\xA6";
-  std::vector<std::size_t> ends;  // byte ends of the prefixes of 0, 1, 2 ... characters
-  ends.push_back(0);
+std::vector<std::size_t> char_ends(const std::string& s) {
+  std::vector<std::size_t> ends{0};
   for (std::size_t i = 1; i <= s.size(); ++i)
     if (i == s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ends.push_back(i);
-  std::size_t lo = 0, hi = ends.size() - 1;  // prefix lo fits (or is empty), prefix hi does not
-  while (hi - lo > 1) {
-    const std::size_t mid = lo + (hi - lo) / 2;
-    if (text_advance(s.substr(0, ends[mid]) + kEllipsis, t) <= width) lo = mid;
-    else hi = mid;
-  }
+  return ends;
+}
+
+std::string fit_text(const std::string& s, const text_style& t, double width) {
+  if (text_advance(s, t) <= width) return s;
+  // The longest prefix, cut at a character boundary, that fits with the ellipsis.
+  const std::vector<std::size_t> ends = char_ends(s);
+  const std::size_t lo =
+      longest_fitting(ends, [&](std::size_t end) { return text_advance(s.substr(0, end) + kEllipsis, t) <= width; });
   if (lo == 0) return text_advance(kEllipsis, t) <= width ? kEllipsis : std::string();
   return s.substr(0, ends[lo]) + kEllipsis;
 }

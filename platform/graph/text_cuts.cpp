@@ -9,16 +9,6 @@
 namespace plat::graph {
 namespace {
 
-const std::string kEllipsis = "\xE2\x80\xA6";
-
-// The byte ends of the prefixes of 0, 1, 2 ... characters of s.
-std::vector<std::size_t> char_ends(const std::string& s) {
-  std::vector<std::size_t> ends{0};
-  for (std::size_t i = 1; i <= s.size(); ++i)
-    if (i == s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ends.push_back(i);
-  return ends;
-}
-
 std::size_t common_prefix(const std::string& a, const std::string& b) {
   std::size_t n = 0;
   while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
@@ -55,14 +45,10 @@ std::string cut_keeping(const std::string& s, std::size_t from, const text_style
   word = word == std::string::npos || word == 0 ? from : word + 1;
   const std::size_t words = word < from ? word_before(word) : word_before(from);
   const auto start_of = [&](const std::string& tail) {
-    // The longest start that fits with the ellipsis and the tail (bisection).
-    std::size_t lo = 0, hi = ends.size() - 1;
-    while (hi - lo > 1) {
-      const std::size_t mid = lo + (hi - lo) / 2;
-      if (ends[mid] <= from && text_advance(s.substr(0, ends[mid]) + kEllipsis + tail, t) <= width) lo = mid;
-      else hi = mid;
-    }
-    return ends[lo];
+    // The longest start that fits with the ellipsis and the tail.
+    return ends[longest_fitting(ends, [&](std::size_t end) {
+      return end <= from && text_advance(s.substr(0, end) + kEllipsis + tail, t) <= width;
+    })];
   };
   for (std::size_t begin : {words, word, from}) {
     const std::string tail = s.substr(begin);

@@ -435,9 +435,7 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
   const double room = colw - kEntryGap - kSwatch - 6 + 1e-6;
   std::vector<std::string> labels;
   for (const legend_entry& e : entries) labels.push_back(e.label);
-  text_style smallest = t;
-  smallest.size = kLegendSize * 0.8;
-  const std::vector<std::string> cut = cut_apart(labels, smallest, room);
+  const std::vector<sized_text> shown = shrink_or_cut_apart(labels, t, room);
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const int row = static_cast<int>(i) / cols, col = static_cast<int>(i) % cols;
     const double ex = left + col * colw, ey = top + row * kRowHeight + kRowHeight / 2;
@@ -455,21 +453,19 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
       dot.marker = e.marker;
       c.point_marker(ex + kSwatch / 2, ey, dot);
     }
-    const double w = text_advance(e.label, t);
     text_style fitted = t;
-    if (w > room && room > 0) fitted.size = std::max(kLegendSize * 0.8, kLegendSize * room / w);
-    const bool fits = text_advance(e.label, fitted) <= room;
-    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fits ? e.label : cut[i], fitted);
+    fitted.size = shown[i].size;
+    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, shown[i].text, fitted);
   }
 }
 
-void draw_strip(canvas& c, double x, double y, double w, const std::string& text) {
+void draw_strip(canvas& c, double x, double y, double w, const std::string& text, double size) {
   paint p;
   p.fill = kStripFill;
   p.stroke = kFrameColour;
   c.rect(x, y, w, kStripHeight, p);
   text_style t;
-  t.size = kStripSize;
+  t.size = size;
   t.align = anchor::middle;
   c.text(x + w / 2, y + kStripHeight / 2 + text_above(kStripSize) / 2 - 1, fit_text(text, t, w - 6), t);
 }

@@ -118,8 +118,8 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
 
 // ---- panels and titles ----
 inline constexpr double kStripHeight = 18;
-// A strip above a cell with its CLASS levels.
-void draw_strip(canvas& c, double x, double y, double w, const std::string& text);
+// A strip above a cell with its CLASS levels, at a text size of its own when shrunk.
+void draw_strip(canvas& c, double x, double y, double w, const std::string& text, double size = kStripSize);
 // Title lines centred at the top of the page (bold first line, BY line after);
 // returns the height they take.
 double draw_titles(canvas& c, double width, const std::vector<std::string>& lines);

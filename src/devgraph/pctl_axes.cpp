@@ -69,8 +69,8 @@ double right_end(const kes_layout* lay) { return lay->c.ox + lay->c.width + lay-
 double top_end(const kes_layout* lay) { return lay->c.oy + lay->c.height + lay->vaxis.offset[1]; }
 
 // Percent values written left to right along a horizontal axis at baseline y: a value
-// that would run into the one before is left out with a note; on a page of several
-// columns the values stop before the next column.
+// that would run into the one before, or come closer to it than a blank, is left out
+// with a note; on a page of several columns the values stop before the next column.
 struct across_values {
   kes_ctx* ctx;
   double y;
@@ -93,7 +93,10 @@ struct across_values {
       if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5) return false;
     }
     first = false;
-    if (!run.admit(xl, len)) {
+    kes_gtext blank = t;
+    blank.text = " ";
+    blank.len = 1;
+    if (!run.admit(xl, len, gd_measure(ctx, &blank, nullptr))) {
       xpmlog(KES_SET_PLOT, KES_MSG_PERCENT_VALUE_WOULD_OVERLAP, t.len, buf);
       return true;
     }

@@ -76,7 +76,7 @@ struct across_values {
   double y;
   kes_value_run run;
   bool first = true;
-  double overhang = 0;
+  double overhang = 0, first_len = 0;
   // False when the values stop here.
   bool put(double x, double percent) {
     const kes_layout* lay = ctx->curreq->layout;
@@ -88,15 +88,20 @@ struct across_values {
     const double len = gd_measure(ctx, &t, nullptr);
     double xl = x - len / 2;
     if (c->celldev) xl = gd_cell(ctx, xl, 1, 0);
-    if (ctx->curreq->ncols > 1) {
-      if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2);
-      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5) return false;
-    }
-    first = false;
     kes_gtext blank = t;
     blank.text = " ";
     blank.len = 1;
-    if (!run.admit(xl, len, gd_measure(ctx, &blank, nullptr))) {
+    const double gap = gd_measure(ctx, &blank, nullptr);
+    if (ctx->curreq->ncols > 1) {
+      if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2), first_len = len;
+      // The next column's first value starts where this axis' first does, a column
+      // on; a value stops more than a blank before it, so that the last value of one
+      // axis and the first of the next never read as one number.
+      const double next_first = right_end(lay) + c->hcellgap - overhang + first_len / 2;
+      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5 || !(xl + len + gap < next_first)) return false;
+    }
+    first = false;
+    if (!run.admit(xl, len, gap)) {
       xpmlog(KES_SET_PLOT, KES_MSG_PERCENT_VALUE_WOULD_OVERLAP, t.len, buf);
       return true;
     }

@@ -302,14 +302,18 @@ std::string fit_text(const std::string& s, const text_style& t, double width) {
   return s.substr(0, ends[lo]) + kEllipsis;
 }
 
+double shrunk_size(const std::string& s, const text_style& t, double width) {
+  const double w = text_advance(s, t);
+  return w > width && width > 0 ? std::max(t.size * kLeastTextScale, t.size * width / w) : t.size;
+}
+
 namespace {
 // A label shrinks to 80% of its size before it is cut.
 text_style label_style(const std::string& s, double room, anchor a) {
   text_style t;
   t.size = kLabelSize;
   t.align = a;
-  const double w = text_advance(s, t);
-  if (w > room && room > 0) t.size = std::max(kLabelSize * 0.8, kLabelSize * room / w);
+  t.size = shrunk_size(s, t, room);
   return t;
 }
 }  // namespace

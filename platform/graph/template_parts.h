@@ -125,6 +125,10 @@ void draw_strip(canvas& c, double x, double y, double w, const std::string& text
 double draw_titles(canvas& c, double width, const std::vector<std::string>& lines);
 // A text cut to fit width, ending in an ellipsis when cut.
 std::string fit_text(const std::string& s, const text_style& t, double width);
+// The size at which s fits width: t's when it fits, else smaller in proportion, down
+// to kLeastTextScale of t's, so that a long text shrinks a little before it is cut.
+inline constexpr double kLeastTextScale = 0.8;
+double shrunk_size(const std::string& s, const text_style& t, double width);
 // The mark of a cut, where a text ends early or leaves out its middle.
 inline const std::string kEllipsis = "\xE2\x80\xA6";
 // The byte ends of the prefixes of 0, 1, 2 ... characters of s.

@@ -124,16 +124,14 @@ std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const 
 
 std::vector<sized_text> shrink_or_cut_apart(const std::vector<std::string>& texts, const text_style& t,
                                             double width) {
-  constexpr double kLeast = 0.8;
   text_style smallest = t;
-  smallest.size = t.size * kLeast;
+  smallest.size = t.size * kLeastTextScale;
   const std::vector<std::string> cut = cut_apart(texts, smallest, width);
   std::vector<sized_text> out;
   out.reserve(texts.size());
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    const double w = text_advance(texts[i], t);
     text_style fitted = t;
-    if (w > width && width > 0) fitted.size = std::max(smallest.size, t.size * width / w);
+    fitted.size = shrunk_size(texts[i], t, width);
     const bool fits = text_advance(texts[i], fitted) <= width;
     out.push_back({fits ? texts[i] : cut[i], fitted.size});
   }

@@ -76,7 +76,9 @@ TEST(TextCuts, DifferentTextsStayDifferentAndFitTheirRoom) {
     SCOPED_TRACE(r.what);
     const std::vector<std::string> cut = cut_apart(r.texts, t, r.width);
     ASSERT_EQ(cut.size(), r.texts.size());
-    if (!r.first_cut.empty()) EXPECT_EQ(cut[0], r.first_cut);
+    if (!r.first_cut.empty()) {
+      EXPECT_EQ(cut[0], r.first_cut);
+    }
     EXPECT_EQ(std::set<std::string>(cut.begin(), cut.end()).size(), r.texts.size());
     for (std::size_t i = 0; i < cut.size(); ++i) {
       EXPECT_LE(text_advance(cut[i], t), r.width + 1e-9) << cut[i];

@@ -57,6 +57,8 @@ TEST(TextCuts, DifferentTextsStayDifferentAndFitTheirRoom) {
       {"ending alike apart from the neighbours", numbered("north_region_monitoring_station_", 24, 3, 1),
        text_advance("north_region_monito" + kEllipsis + "01", t), "north_region_monito" + kEllipsis + "01"},
       {"long alike starts, five digits", numbered(std::string(195, 'Z'), 30, 5), 100},
+      {"many levels ending alike, narrow", numbered("Monitoring site number ", 150, 4, 990), 45},
+      {"words ending alike", {"north plot upper", "south plot upper", "north plot lower", "south plot lower"}, 40},
       // The end cut keeps exactly the common start: not enough to tell them apart.
       {"end cut up to the parting point", {xs + "A and then more", xs + "B and then more"},
        text_advance(xs + kEllipsis, t)},

@@ -10,8 +10,9 @@
 namespace plat::graph {
 
 // Each text as drawn in `width` at style t: unchanged when it fits; else its start, an
-// ellipsis and its end from where it parts from the text nearest it, the end cut too
-// (and ending in an ellipsis) only when even that does not fit.
+// ellipsis and its end from where it parts from the text nearest it, or from earlier
+// where other texts cut the same way end alike ("…04", "…14", not "…4" twice), the
+// end cut too (and ending in an ellipsis) only when even that does not fit.
 std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const text_style& t, double width);
 
 // A text as drawn and its size.

@@ -78,8 +78,10 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     if (!(x > 0)) {
+      xspplace(ctx->proc, s);
       xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_NOT_POSITIVE, x);
     } else if (x >= 0.5 && x < 1) {
+      xspplace(ctx->proc, s);
       xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_HALF_OR_MORE, x);
     } else {
       (*out)[kept++] = x;
@@ -258,6 +260,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     for (int i = 0; i < n && e != nullptr; ++i)
       if (e[i] >= 0) ++nc;
     if (nc > KES_MAX_CLASS) {
+      xspplace(ctx->proc, KES_PROC_SLOT_CLASS);
       xpmlog(KES_SET_PROC, KES_MSG_CLASS_TOO_MANY_VARIABLES, nc);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
@@ -300,6 +303,7 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
     if (asked != ctx->pctldef && !ctx->weight_given) {
       char text[32];
       std::snprintf(text, sizeof text, "%.15g", asked);
+      xspplace(ctx->proc, KES_PROC_SLOT_PCTLDEF);
       xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_NOT_WHOLE_NUMBER, text, ctx->pctldef);
     }
   }

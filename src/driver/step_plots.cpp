@@ -26,6 +26,7 @@ kes_flow kes_inset_check(kes_run& run) {
   if (run.inset_noted) return kes_flow::go_on;
   for (const kes_stmt* s = run.ctx->proc; s != nullptr && s->next != nullptr; s = s->next) {
     if (!name_begins(s->next, "INSET", 5) || takes_inset(s)) continue;
+    xspplace(s->next, KES_STMT_KEYWORD);
     xpmlog(KES_SET_PROC, KES_MSG_INSET_STATEMENT_MISPLACED);
     run.inset_noted = true;
     break;

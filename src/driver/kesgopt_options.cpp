@@ -154,10 +154,12 @@ int listing_sizes(kes_ctx* ctx, option_reading&) {
       const double ps = num(ctx, KES_PROC_SLOT_PLOTSIZE);
       int p = std::isnan(ps) ? 30 : static_cast<int>(kes::fmax(-1e9, kes::fmin(1e9, ps)));
       if (p > ctx->pagesize) {
+        xspplace(ctx->proc, KES_PROC_SLOT_PLOTSIZE);
         xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_LARGER_THAN_PAGE, p, ctx->pagesize);
         p = ctx->pagesize;
       }
       if (p < 8) {
+        xspplace(ctx->proc, KES_PROC_SLOT_PLOTSIZE);
         xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_BELOW_SMALLEST_PLOT, p);
         p = 8;
       }
@@ -308,7 +310,10 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
     }
   }
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_WITH_WEIGHT);
+    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) {
+      xspplace(ctx->proc, KES_PROC_SLOT_PCTLDEF);
+      xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_WITH_WEIGHT);
+    }
     ctx->pctldef = 6;
   }
   return 0;
@@ -334,6 +339,7 @@ int variance_divisor(kes_ctx* ctx, option_reading& r) {
                           std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;
   if (vardef_wgt) {
     if (!ctx->weight_given) {
+      xspplace(ctx->proc, KES_PROC_SLOT_VARDEF);
       xpmlog(KES_SET_PROC, KES_MSG_VARDEF_NEEDS_WEIGHT_VARIABLE, wzstrip(ctx->vardef, 8), ctx->vardef);
       std::memcpy(ctx->vardef, "DF      ", 8);
     } else if (ctx->printed) {

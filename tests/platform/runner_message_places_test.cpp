@@ -4,6 +4,8 @@
 // the titles.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -207,6 +209,36 @@ TEST_F(RunnerMessagePlaces, EveryMistakeNamesItsPlaceAndOption) {
   // A variable the data set never had keeps the plain message.
   run("proc kestravine data=precip(keep=eruptions); var nosuch; run;\n");
   EXPECT_EQ(count("variable nosuch is not in data set WORK.precip (in the VAR statement).\n"), 1) << log_;
+}
+
+// The same over every example's log: an error or warning that names an option (a word
+// with "=") stands at its place, but for those about a whole data set or about the
+// data, which no one option of the program holds.
+TEST(MessagePlacesOfTheExamples, EveryErrorNamingAnOptionHasItsPlace) {
+  namespace fs = std::filesystem;
+  const std::regex option("\\b[A-Z][A-Z0-9]*=");
+  const std::regex placed("^(ERROR|WARNING): [^ ]+ line [0-9]+, column [0-9]+: ");
+  const char* const whole[] = {
+      "data set",                         // the output data sets the step defines, or DATA= missing
+      "No analysis variables",            // the VAR statement and the data set together
+      "could not be rounded to their ROUND= unit",  // values of the data
+      "statement (line ",                 // the runner's own statements say their line themselves
+  };
+  int seen = 0;
+  for (const auto& e : fs::directory_iterator(fs::path(KES_SOURCE_DIR) / "examples")) {
+    if (e.path().extension() != ".log") continue;
+    std::istringstream in(kes_test::slurp(e.path()));
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("ERROR: ", 0) != 0 && line.rfind("WARNING: ", 0) != 0) continue;
+      if (!std::regex_search(line, option)) continue;
+      bool exempt = false;
+      for (const char* w : whole) exempt = exempt || line.find(w) != std::string::npos;
+      if (exempt) continue;
+      ++seen;
+      EXPECT_TRUE(std::regex_search(line, placed)) << e.path().filename() << ": " << line;
+    }
+  }
+  EXPECT_GT(seen, 40);
 }
 
 // A name with a dot is library.member: when the library is not assigned and WORK

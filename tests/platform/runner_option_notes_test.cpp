@@ -101,7 +101,9 @@ TEST_F(OptionNotes, EachMessageSaysWhereAndHowTheStepEnds) {
        "waiting;",
        1, 0},
       {"VAXIS= values a QQ plot cannot use as ticks", head + "qqplot waiting / vaxis=0 10 25;\nrun;\n", "template",
-       "NOTE: VAXIS= values must be equally spaced; the list is ignored.", 1, 0},
+       "NOTE: prog.kes line 2, column 18: VAXIS= values must be equally spaced; the list is ignored (in the QQPLOT "
+       "statement).",
+       1, 0},
       {"VAXIS= values on the percent axis of a rotated probability plot",
        head + "probplot waiting / rotate\n  vaxis=0 to 100 by 25;\nrun;\n", "template",
        "NOTE: prog.kes line 3, column 3: VAXIS= values are not used on a vertical percent axis (PROBPLOT, or QQPLOT "

@@ -7,6 +7,7 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "inset/inset_build.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plot_status.h"
@@ -47,7 +48,7 @@ kes_flow kes_plot_requests(kes_run& run) {
     ctx->nrun = 0;
     if (type != KES_PLOT_HISTOGRAM) {
       std::memset(ctx->plot_notes, 0, sizeof ctx->plot_notes);
-      std::memset(ctx->inset_notes, 0, sizeof ctx->inset_notes);
+      kes_inset_notes_clear(ctx);
     }
     const int count = ctx->*kind.count;
     for (int k = 1; k <= count; ++k, ++req) {

@@ -65,6 +65,9 @@ enum kes_inset_fmt : int {
 host_pool* kes_inset_pool(kes_ctx* ctx);
 // True the first time the note flag is asked in its period (and marks it).
 bool kes_inset_once(kes_ctx* ctx, int flag);
+// Begins a period of the notes: every flag is cleared but those of what device graphs
+// never draw (a family named alone, NCOLS= in a margin), which the step says once.
+void kes_inset_notes_clear(kes_ctx* ctx);
 // POSITION= of a template graph's inset: true for a word the templates place (the eight
 // compass points and the four margins); for any other word the note that the box is
 // not drawn, once per period at the POSITION= of st, and false.

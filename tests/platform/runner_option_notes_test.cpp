@@ -123,6 +123,14 @@ TEST_F(OptionNotes, EachMessageSaysWhereAndHowTheStepEnds) {
        "NOTE: prog.kes line 3, column 1: A distribution named alone in an INSET statement shows only its name on device "
        "histograms and CDF plots;",
        1, 0},
+      {"a family named alone, once a step",
+       "proc kestravine data=faith noprint; var waiting eruptions;\nhistogram / gamma;\ninset gamma;\ncdfplot / "
+       "gamma;\ninset gamma;\nrun;\n",
+       "device", "A distribution named alone", 1, 0},
+      {"NCOLS= in device margins, once a step",
+       "proc kestravine data=faith noprint; var waiting eruptions;\nhistogram;\ninset n mean / pos=tm ncols=2;\n"
+       "cdfplot;\ninset n mean / pos=bm ncols=3;\nrun;\n",
+       "device", "NCOLS= is not used by device graphs", 1, 0},
       {"a family named alone in a template inset", head + "histogram waiting / gamma;\ninset gamma;\nrun;\n",
        "template", "A distribution named alone", 0, 0},
       {"NCOLS= in a device margin", head + "histogram waiting;\ninset n mean std min max / position=bm ncols=4;\nrun;\n",

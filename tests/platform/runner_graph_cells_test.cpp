@@ -322,6 +322,44 @@ TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
   EXPECT_EQ(markers_in_clips(graph(0)).inside, 3);
 }
 
+// A value exactly the gap (0.001) above the threshold is one of those left out, counted
+// with its frequency; and the values left out keep their ranks, so that the others
+// stand at the quantiles of their own ranks: those of 0, 1, 2, 3 where the three highest
+// of 0.5, 1, 2, 3 stand (ranks 2 to 4: the middle one half-way, 0.501, not 0.615).
+TEST_P(RunnerGraphCells, ValuesLeftOutAtTheWeibullThresholdKeepTheirRanks) {
+  dir_.write("gap.csv", "x,f\n0,1\n0.001,3\n1,1\n2,1\n3,1\n");
+  for (const auto& [freq, count] : {std::pair<const char*, const char*>{"", "2 values."}, {" freq f;", "4 values."}}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=gap noprint; var x;") + freq +
+                      " probplot x / weibull2(c=2 sigma=1); run;\n",
+                  GetParam()),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    EXPECT_NE(log_.find("are not plotted: " + std::string(count)), std::string::npos) << freq << "\n" << log_;
+    EXPECT_EQ(markers_in_clips(graph(0)).inside, 3) << freq;
+  }
+  const auto marker_xs = [&](const char* data) {
+    dir_.write("r.csv", data);
+    EXPECT_EQ(run("proc kestravine data=r noprint; var x; qqplot x / weibull2(c=2 sigma=1);"
+                  " run;\n",
+                  GetParam()),
+              0)
+        << log_;
+    std::vector<double> xs;
+    for (const svg_element& e : graph(0))
+      if (e.name == "use") xs.push_back(e.num("x"));
+    std::sort(xs.begin(), xs.end());
+    return xs;
+  };
+  const std::vector<double> skipped = marker_xs("x\n0\n1\n2\n3\n"), all = marker_xs("x\n0.5\n1\n2\n3\n");
+  ASSERT_EQ(skipped.size(), 3u);
+  ASSERT_EQ(all.size(), 4u);
+  // The axes may differ in scale and offset: the middle point's place between the
+  // other two does not.
+  const auto middle = [](const double* x) { return (x[1] - x[0]) / (x[2] - x[0]); };
+  EXPECT_NEAR(middle(skipped.data()), middle(all.data() + 1), 0.01) << GetParam();
+}
+
 // A probability plot whose shape is fitted per cell labels each cell's percents at
 // that cell's own quantiles (sigma 0.25, 0.85 and 1.45 here), in both renderers: every
 // cell shows its own tick of a percent (one that the narrowest cell's texts keep),

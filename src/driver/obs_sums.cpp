@@ -85,8 +85,9 @@ void fill_slot(kes_ctx* ctx, const slot_lists& l, int j, double x, int f) {
 void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w) {
   if (!(w > 0)) return;
   kes_readstate& rs = kes_dp(ctx)->rs;
-  // The weight in the record's unit; a unit that grows takes the sums along.
-  const int e = kes_wunit_after(r->wexp, w, r->sumwgt == 0.0);
+  // The weight in the record's unit; a unit that grows takes the sums along. Without
+  // WEIGHT the sums count observations (FREQ alone), in no unit but their own.
+  const int e = r->weight_given ? kes_wunit_after(r->wexp, w, r->sumwgt == 0.0) : 0;
   if (e != r->wexp) {
     const int d = r->wexp - e;
     for (double* s : {&r->sumwgt, &r->sum, &r->css, &r->uss}) *s = std::ldexp(*s, d);

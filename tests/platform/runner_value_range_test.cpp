@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -443,6 +444,26 @@ TEST_F(RunnerValueRange, OverflowWarningOnlyWhereAWeightedSumOverflowed) {
       EXPECT_NEAR(got.at("kurtosis"), 7.5039628393090, 1e-12) << c.what;
     }
   }
+}
+
+// Without WEIGHT, FREQ f counts f observations: the spread, shape and t of x = 1, 2, 3,
+// 7 at FREQ 8 are those of eight copies of each (the sums keep no unit of their own).
+TEST_F(RunnerValueRange, FrequencyWithoutWeightCountsCopies) {
+  const char* program =
+      "proc kestravine data=fq noprint; var x; %s\n output out=o std=std skewness=skewness kurtosis=kurtosis t=t;\nrun;\n";
+  std::map<std::string, double> rows[2];
+  for (int copies : {0, 1}) {
+    std::string text = copies ? "x\n" : "x,f\n";
+    for (int v : {1, 2, 3, 7})
+      for (int k = 0; k < (copies ? 8 : 1); ++k) text += std::to_string(v) + (copies ? "\n" : ",8\n");
+    dir_.write("fq.csv", text);
+    char p[256];
+    std::snprintf(p, sizeof p, program, copies ? "" : "freq f;");
+    ASSERT_EQ(run(p), 0) << log_;
+    rows[copies] = output_row();
+  }
+  for (const char* s : {"std", "skewness", "kurtosis", "t"})
+    EXPECT_TRUE(near_rel(rows[0].at(s), rows[1].at(s), 1e-12)) << s << " " << rows[0].at(s) << " " << rows[1].at(s);
 }
 
 // Basic confidence limits beyond the doubles (x = 1e120, -1e120, 3e119 at ALPHA=1e-80:

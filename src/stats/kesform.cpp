@@ -135,7 +135,13 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   *no_normal = 0;
   const bool weighted = ctx->weight_given != 0;
   if (st->ndistinct < 2 || st->view == nullptr || st->view->m < 2) return 0;
-  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) return 0;
+  // Bars of weights are measured in the weights' own unit: a sum below that rounding
+  // or past the largest double has no bar lengths, and the page says so.
+  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) {
+    const kes_name32& nm = ctx->varnames[ctx->curvar];
+    xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_WEIGHTS_OUT_OF_RANGE, static_cast<int>(nm.len), nm.text);
+    return 0;
+  }
   kes_lppage* pg = kes_lp_page(ctx);
   if (pg == nullptr) return 0;
 

@@ -478,3 +478,18 @@ TEST_F(RunnerValueRange, BasicLimitsBeyondTheDoublesAreNamed) {
 }
 
 }  // namespace
+
+// The line-printer plots of weighted values: drawn where the bars of weights can be
+// measured, and where they cannot (weights summing below the rounding of 1, or past
+// the largest double) the log says the plots are not drawn, never a silent gap.
+TEST_F(RunnerValueRange, LinePrinterPlotsOfWeightsDrawnOrNoted) {
+  const struct {
+    const char* weight;
+    int notes;
+  } cases[] = {{"1", 0}, {"1e-300", 1}, {"1e308", 1}};
+  for (const auto& c : cases) {
+    dir_.write("lw.csv", weighted_data(c.weight));
+    ASSERT_EQ(run("proc kestravine data=lw plot; var x; weight w;\nrun;\n"), 0) << c.weight << log_;
+    EXPECT_EQ(count("line-printer plots of variable x are not drawn"), c.notes) << c.weight << log_;
+  }
+}

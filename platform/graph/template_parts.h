@@ -8,13 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
 
 namespace plat::graph {
 
 // ---- the look ----
-inline constexpr double kPageWidth = 640;
-inline constexpr double kPageHeight = 480;
 inline constexpr double kTitleSize = 14;
 inline constexpr double kLabelSize = 12;
 inline constexpr double kTickSize = 11;

@@ -13,11 +13,11 @@
 #include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
+#include "util/kes_eps.h"
 #include "util/kes_text.h"
 
 namespace {
 
-constexpr double kEps = 1.1102230246251565e-16;
 constexpr int kMaxTextWidth = KES_LP_WIDTH - 20;
 
 // Stem scale and leaves per stem for M lines over the range r.
@@ -135,7 +135,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   *no_normal = 0;
   const bool weighted = ctx->weight_given != 0;
   if (st->ndistinct < 2 || st->view == nullptr || st->view->m < 2) return 0;
-  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) return 0;
+  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= KES_EPS53)) return 0;
   kes_lppage* pg = kes_lp_page(ctx);
   if (pg == nullptr) return 0;
 

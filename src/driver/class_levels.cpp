@@ -9,6 +9,7 @@
 
 #include "driver/batch_cut.h"
 #include "driver/group_wording.h"
+#include "driver/value_lists.h"
 #include "driver/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"

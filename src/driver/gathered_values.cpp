@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "driver/batch_cut.h"
+#include "driver/value_lists.h"
 #include "driver/value_views.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"

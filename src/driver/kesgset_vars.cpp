@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "driver/gathered_values.h"
+#include "driver/value_lists.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

@@ -14,6 +14,7 @@
 #include "driver/value_views.h"
 #include "driver/math_recovery.h"
 #include "driver/obs_sums.h"
+#include "driver/value_lists.h"
 #include "driver/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "driver/gathered_values.h"
+#include "driver/value_lists.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "driver/value_lists.h"
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"

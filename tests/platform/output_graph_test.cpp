@@ -9,7 +9,8 @@
 #include <filesystem>
 
 #include "core/runtime.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
+#include "runner/runner.h"
 #include "output_test_support.h"
 #include "support/scratch_files.h"
 
@@ -23,6 +24,7 @@ class GraphPanels : public json_system_fixture {
     json_system_fixture::SetUp();
     plat::config().graph_dump_path = (dir / "dump").string();
     plat::config().graphs_dir = dir.path().string();
+    plat::link_layers();
     plat::output_begin_graphs();
     mgr = make_manager();
   }

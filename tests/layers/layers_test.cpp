@@ -23,7 +23,8 @@ namespace {
 // Bottom first. Each folder lists the folders it may include besides itself: the
 // subsystems call only those with smaller numbers (the renderers and insets sit under
 // the plot requests, the driver alone on top). The two renderers are alternatives over
-// the same plot data: neither includes the other.
+// the same plot data: neither includes the other. The locale and date routines and the
+// data pass stand beside the subsystems, under the driver alone.
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"host", {}},
     {"util", {"host"}},
@@ -39,9 +40,11 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"plotreq",
      {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata", "devgraph",
       "tmplgraph"}},
+    {"locale", {"host", "util", "records", "numeric"}},
+    {"datapass", {"host", "util", "records", "numeric", "stats"}},
     {"driver",
      {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata", "devgraph",
-      "tmplgraph", "plotreq"}},
+      "tmplgraph", "plotreq", "locale", "datapass"}},
 };
 
 // platform/ in the same way: the shared services (core) at the bottom, the runner on

@@ -1,13 +1,13 @@
 // Counts, weighted sums and extreme observations of the first pass over a BY group.
 // The corrected sum of squares is updated about the running weighted mean, so that
 // it never suffers the cancellation of USS - Sum^2/W.
-#include "driver/obs_sums.h"
+#include "datapass/obs_sums.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "driver/group_wording.h"
-#include "driver/math_recovery.h"
+#include "datapass/group_wording.h"
+#include "datapass/math_recovery.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"

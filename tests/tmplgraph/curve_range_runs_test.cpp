@@ -15,7 +15,7 @@
 
 namespace {
 
-// Midpoints -0.25 to 1.25 by 0.1: the curves' axis runs from -0.3 to 1.3.
+// Midpoints -0.2 to 1.2 by 0.2: the curves' axis runs from -0.3 to 1.3.
 constexpr double kLo = -0.3, kHi = 1.3;
 constexpr double kNone = -99;  // the kernel's range is its own: compared, not given
 
@@ -52,7 +52,7 @@ std::string program(const family_case& f, bool colours) {
   std::string opts = f.options;
   if (colours) opts += opts.empty() ? "color=blue" : " color=blue";
   const std::string family = opts.empty() ? f.name : std::string(f.name) + "(" + opts + ")";
-  return std::string("proc kestravine data=d noprint; var x; histogram x / midpoints=-0.25 to 1.25 by 0.1 ") +
+  return std::string("proc kestravine data=d noprint; var x; histogram x / midpoints=-0.2 to 1.2 by 0.2 ") +
          (colours ? "normal(color=red) " : "normal ") + family + "; run;\n";
 }
 

@@ -59,7 +59,8 @@ bool ident(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == 
 
 // The function a head names ("int f(int a) const" before a ';' or a body), or false.
 bool function_of(std::string head, function_site* f) {
-  static const std::regex kSkip(R"(^\s*(using|typedef|return|friend|static|enum|class|struct|union|template\s*<.*>\s*(class|struct))\b)");
+  static const std::regex kSkip(
+      R"(^\s*(using|typedef|return|friend|static|enum|class|struct|union|template\s*<.*>\s*(class|struct))\b)");
   if (std::regex_search(head, kSkip)) return false;
   // A constructor's member initializers follow a single ':' after the parameters.
   int depth = 0;

@@ -245,7 +245,8 @@ TEST(Layers, EachFunctionIsDefinedInItsHeadersFolder) {
 // The scan finds a header's function and a class's member defined a folder away, and
 // nothing in an anonymous namespace, a static function or a body's own statements.
 TEST(Layers, AFunctionDefinedAwayFromItsHeaderIsFound) {
-  const fs::path root = fs::temp_directory_path() / ("kes_defs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  const fs::path root =
+      fs::temp_directory_path() / ("kes_defs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   fs::remove_all(root);
   fs::create_directories(root / "core");
   fs::create_directories(root / "output");

@@ -19,7 +19,7 @@
 #include "data/dataset.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"
-#include "driver/kesin.h"
+#include "datapass/kesin.h"
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "records/kes_ctx.h"

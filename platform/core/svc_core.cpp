@@ -8,9 +8,9 @@
 #include "core/host_messages.h"
 #include "core/host_vectors.h"
 #include "core/name_case.h"
+#include "core/output_link.h"
 #include "core/runtime.h"
 #include "host/step_codes.h"
-#include "core/output_api.h"
 
 namespace plat {
 
@@ -54,7 +54,8 @@ void plat_xprrlog(int /*zero*/, int result) {
   plat::raise_step_code(KES_RC_STEP_FAILED);
   // A code the output system knows is told in words; only an unknown one is shown as is.
   int set = 0, number = 0;
-  if (plat::output_result_message(result, &set, &number)) {
+  const auto words = plat::output_linked().result_message;
+  if (words != nullptr && words(result, &set, &number)) {
     if (const std::string* why = plat::catalogue_text(set, number)) {
       plat::log_message(plat::hostmsg::set, plat::hostmsg::object_failed, why->c_str());
       return;

@@ -4,12 +4,12 @@
 #include <cstring>
 
 #include "core/host_vectors.h"
+#include "core/output_link.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"
 #include "data/formats.h"
 #include "data/output_state.h"
 #include "host/host_missing.h"
-#include "core/output_api.h"
 
 namespace plat {
 namespace {
@@ -130,11 +130,11 @@ int plat_xbynext(kes_dsh h) {
       if (v.size() >= 2 && v.front() == '"') v = v.substr(1, v.size() - 2);
       by.emplace_back(ds->vars[b.var].name, v);
     }
-    output_set_by(std::move(by));
+    if (output_linked().set_by != nullptr) output_linked().set_by(std::move(by));
   } else if (r == 0 && !ds->by.empty()) {
     // What the step prints after its last BY group (plots of all groups together)
     // belongs to no one group.
-    output_set_by({});
+    if (output_linked().set_by != nullptr) output_linked().set_by({});
   }
   return r;
 }

@@ -57,11 +57,11 @@ step_state& state() {
 
 double page_width() {
   const double w = state().device.width_px;
-  return w > 0 ? w : kDefaultWidth;
+  return w > 0 ? w : kPageWidth;
 }
 double page_height() {
   const double h = state().device.height_px;
-  return h > 0 ? h : kDefaultHeight;
+  return h > 0 ? h : kPageHeight;
 }
 double px_x(double pct) { return page_px{}.x(pct); }
 double px_y(double pct) { return page_px{}.y(pct); }
@@ -151,8 +151,8 @@ int plat_gginit(gdevopts* o) {
   step_state& s = state();
   gdevice& d = s.device;
   d.opts = o;
-  d.width_px = (o->sizeflags & GOPT_WIDTH_GIVEN) && o->size[0] > 0 ? o->size[0] : kDefaultWidth;
-  d.height_px = (o->sizeflags & GOPT_HEIGHT_GIVEN) && o->size[1] > 0 ? o->size[1] : kDefaultHeight;
+  d.width_px = (o->sizeflags & GOPT_WIDTH_GIVEN) && o->size[0] > 0 ? o->size[0] : kPageWidth;
+  d.height_px = (o->sizeflags & GOPT_HEIGHT_GIVEN) && o->size[1] > 0 ? o->size[1] : kPageHeight;
   d.aspect = d.height_px / d.width_px;
   d.cell_h = kCellHeightPx * 100.0 / d.height_px;
   d.cell_w = kCellWidthPx * 100.0 / d.width_px;

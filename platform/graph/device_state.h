@@ -15,10 +15,7 @@
 
 namespace plat::graph {
 
-// Default page in pixels.
-constexpr double kDefaultWidth = 640;
-constexpr double kDefaultHeight = 480;
-// The default text height in pixels at the default page (one character cell high).
+// The default text height in pixels at the page of no given size (one character cell high).
 constexpr double kCellHeightPx = 12;
 // One character cell wide: the mean advance of the digits and lower-case letters of
 // the metric at the cell height, in pixels.

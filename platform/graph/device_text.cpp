@@ -18,7 +18,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 double size_px(const host_gtext* t) {
   const double h = t->height > 0 ? t->height : state().device.default_height;
-  return px_h(h > 0 ? h : kCellHeightPx * 100 / kDefaultHeight);
+  return px_h(h > 0 ? h : kCellHeightPx * 100 / kPageHeight);
 }
 
 weight weight_of(const host_gtext* t) {

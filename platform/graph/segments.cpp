@@ -12,7 +12,7 @@
 #include "graph/graph_files.h"
 #include "graph/graph_messages.h"
 #include "host/step_codes.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
 #include "output/text_store.h"
 
 namespace plat::graph {

@@ -42,6 +42,10 @@
 
 namespace plat::graph {
 
+// The page of a graph, device or template, whose size is not given, in px.
+inline constexpr double kPageWidth = 640;
+inline constexpr double kPageHeight = 480;
+
 // What a reader can tell apart on the page, in px: markers and vertices closer than this
 // are one. The writer works to a little less, so that its rounding of numbers to
 // hundredths keeps what it writes within a quarter pixel of what it was given.

@@ -31,7 +31,7 @@ struct cdf_cell {
 };
 
 const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
-  return drawn_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
+  return kept_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
     return read_plot_cells<cdf_cell, 4>(
         t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [](cdf_cell& cell, const std::array<double, 4>& v) {
           const double x = v[0], y = v[1];

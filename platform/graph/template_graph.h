@@ -20,5 +20,8 @@ bool render_template_svg(const out::graph_panel& p, std::string* svg, std::strin
 // cannot be drawn.
 bool write_template_svg(const out::graph_panel& p, const std::string& path, std::string* why,
                         bool* unwritable = nullptr);
+// write_template_svg for the output system (its panel drawer): what is not drawn is
+// logged, a file that cannot be written fails the step, and *why is the listing's word.
+bool draw_panel_file(const out::graph_panel& p, const std::string& path, std::string* why);
 
 }  // namespace plat::graph

@@ -39,9 +39,9 @@ struct code_hash {
 
 std::size_t rows_indexed() { return g_rows_indexed; }
 
-const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
-  if (t.index != nullptr) return *static_cast<const std::vector<cell_rows>*>(t.index.get());
-  auto cells = std::make_shared<std::vector<cell_rows>>();
+namespace {
+std::vector<cell_rows> find_cells(const out::graph_table& t) {
+  std::vector<cell_rows> cells;
   const out::graph_column* c1 = t.data_of(t.column("Class1"));
   const out::graph_column* c2 = t.data_of(t.column("Class2"));
   const out::graph_column* c3 = t.data_of(t.column("Group"));
@@ -49,35 +49,38 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
   std::unordered_map<level_codes, std::size_t, code_hash> by_codes;
   // Without CLASS columns every row is the one cell's.
   if (c1 == nullptr && c2 == nullptr && c3 == nullptr && t.rows() > 0) {
-    cells->emplace_back().runs.emplace_back(0, t.rows());
+    cells.emplace_back().runs.emplace_back(0, t.rows());
     g_rows_indexed += t.rows();
-    t.index = cells;
-    return *cells;
+    return cells;
   }
   std::size_t at = 0;
   level_codes last{-2, -2, -2};
   for (std::size_t r = 0; r < t.rows(); ++r) {
     const level_codes codes{c1 != nullptr ? c1->code(r) : -1, c2 != nullptr ? c2->code(r) : -1,
                             c3 != nullptr ? c3->code(r) : -1};
-    if (codes != last || cells->empty()) {
+    if (codes != last || cells.empty()) {
       auto it = by_codes.find(codes);
       if (it == by_codes.end()) {
         cell_rows cell;
         cell.key.c1 = c1 != nullptr ? c1->text(r) : std::string();
         cell.key.c2 = c2 != nullptr ? c2->text(r) : std::string();
         cell.key.group = c3 != nullptr ? c3->text(r) : std::string();
-        it = by_codes.emplace(codes, cells->size()).first;
-        cells->push_back(std::move(cell));
+        it = by_codes.emplace(codes, cells.size()).first;
+        cells.push_back(std::move(cell));
       }
       at = it->second;
       last = codes;
-      (*cells)[at].runs.emplace_back(r, r);
+      cells[at].runs.emplace_back(r, r);
     }
-    ++(*cells)[at].runs.back().second;
+    ++cells[at].runs.back().second;
     ++g_rows_indexed;
   }
-  t.index = cells;
-  return *cells;
+  return cells;
+}
+}  // namespace
+
+const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
+  return kept_once<std::vector<cell_rows>>(t, "cells in row order", [&t] { return find_cells(t); });
 }
 
 cell_places place_cells(const std::vector<class_key>& keys) {
@@ -245,17 +248,16 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 }
 
 namespace {
-// The texts of the ticks, kept for the ticks last asked (the same bits): every cell of
-// a graph's panels shows the same ticks, and their texts take some finding.
-const std::vector<std::string>& texts_at(const std::vector<double>& ticks) {
-  static thread_local std::vector<double> last;
-  static thread_local std::vector<std::string> texts;
-  if (last.size() != ticks.size() ||
-      (!ticks.empty() && std::memcmp(last.data(), ticks.data(), ticks.size() * sizeof(double)) != 0)) {
-    texts = tick_texts(ticks);
-    last = ticks;
+// The texts of the ticks, kept with the panel's data object by the ticks' bits: every
+// cell of a graph's panels shows the same ticks, and their texts take some finding.
+const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::vector<double>& ticks) {
+  if (p.tables.empty() || p.tables[0] == nullptr) {  // no data object to keep them with: made afresh
+    static thread_local std::vector<std::string> texts;
+    return texts = tick_texts(ticks);
   }
-  return texts;
+  std::string key = "tick texts ";
+  key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
+  return kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
 }
 }  // namespace
 
@@ -273,10 +275,11 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   // character, so that the texts of neighbouring cells never run together.
   const double half_gap = std::max(0.0, (cell_gap() - tick_text_room()) / 2);
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : texts_at(xticks), has(xd, "TICKS"), has(xd, "TICKVALUES"),
-                col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
+    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : texts_at(p, xticks), has(xd, "TICKS"),
+                has(xd, "TICKVALUES"), col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && grid.drawn(i))
-    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : texts_at(yticks), has(yd, "TICKS"), has(yd, "TICKVALUES"));
+    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : texts_at(p, yticks), has(yd, "TICKS"),
+                has(yd, "TICKVALUES"));
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {

@@ -106,13 +106,6 @@ const T& kept_once(const out::graph_table& t, const std::string& name, Make make
   return *static_cast<const T*>(t.kept.back().second.get());
 }
 
-// What a graph's drawer reads from its data object (the cells in row order), made at
-// its first panel and kept with the object for the rest.
-template <class Cells, class Make>
-const Cells& drawn_once(const out::graph_table& t, const char* kind, Make make) {
-  return kept_once<Cells>(t, kind, make);
-}
-
 // The levels of a graph's cells down (Class1) and across (Class2) in the order they
 // come, and the cell of each pair (the first with that pair): found once for all the
 // panels, which then look up only their own slots.

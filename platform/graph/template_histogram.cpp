@@ -87,7 +87,7 @@ struct hist_cells {
 };
 
 const hist_cells& read_cells(const out::graph_table& t) {
-  return drawn_once<hist_cells>(t, "histogram", [&t] {
+  return kept_once<hist_cells>(t, "histogram", [&t] {
     hist_cells h;
     h.cells = read_rows(t);
     std::vector<double> xs;

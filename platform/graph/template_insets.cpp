@@ -225,7 +225,7 @@ inset_box fit_inset_box(const inset_box& given, double room_w, double room_h) {
     b.rows.resize(static_cast<std::size_t>(std::max(fit, 0)));
   }
   // No room even for one label beside its value, or for one row: no box at all.
-  if (b.label_room < text_advance("M\xE2\x80\xA6", style(b)) || b.rows.empty()) {
+  if (b.label_room < text_advance("M" + kEllipsis, style(b)) || b.rows.empty()) {
     b.left_out = static_cast<int>(given.rows.size());
     b.rows.clear();
   }

@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
+#include "host/text_ellipsis.h"
 
 namespace plat::graph {
 
 // ---- the look ----
-inline constexpr double kPageWidth = 640;
-inline constexpr double kPageHeight = 480;
 inline constexpr double kTitleSize = 14;
 inline constexpr double kLabelSize = 12;
 inline constexpr double kTickSize = 11;
@@ -130,7 +130,7 @@ std::string fit_text(const std::string& s, const text_style& t, double width);
 inline constexpr double kLeastTextScale = 0.8;
 double shrunk_size(const std::string& s, const text_style& t, double width);
 // The mark of a cut, where a text ends early or leaves out its middle.
-inline const std::string kEllipsis = "\xE2\x80\xA6";
+inline const std::string kEllipsis{KES_ELLIPSIS};
 // The byte ends of the prefixes of 0, 1, 2 ... characters of s.
 std::vector<std::size_t> char_ends(const std::string& s);
 // The index into ends of the longest prefix that fits, by bisection: fits(end) holds

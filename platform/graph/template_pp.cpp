@@ -28,7 +28,7 @@ struct pp_cell {
 };
 
 const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
-  return drawn_once<std::vector<pp_cell>>(t, "pp", [&t] {
+  return kept_once<std::vector<pp_cell>>(t, "pp", [&t] {
     return read_plot_cells<pp_cell, 3>(
         t, {"RefInt", "Theoretical", "Empirical"}, [](pp_cell& cell, const std::array<double, 3>& v) {
           if (!std::isnan(v[0])) cell.line = true;

@@ -38,7 +38,7 @@ struct qq_cell {
 };
 
 const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
-  return drawn_once<std::vector<qq_cell>>(t, "qq", [&t] {
+  return kept_once<std::vector<qq_cell>>(t, "qq", [&t] {
     return read_plot_cells<qq_cell, 4>(
         t, {"Quantile", "Data", "RefInt", "RefSlope"}, [](qq_cell& cell, const std::array<double, 4>& v) {
           const double x = v[0], y = v[1];

@@ -2,10 +2,13 @@
 #include <cstring>
 #include <memory>
 
+#include "core/runtime.h"
 #include "graph/graph_files.h"
+#include "graph/graph_messages.h"
 #include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph.h"
+#include "host/step_codes.h"
 
 namespace plat::graph {
 namespace {
@@ -121,6 +124,21 @@ bool write_template_svg(const out::graph_panel& p, const std::string& path, std:
     return false;
   }
   return true;
+}
+
+bool draw_panel_file(const out::graph_panel& p, const std::string& path, std::string* why) {
+  bool unwritable = false;
+  if (write_template_svg(p, path, why, &unwritable)) return true;
+  if (unwritable) {
+    // A graph the step made but no file holds: the step has failed, and the log says why.
+    log_message(kGraphSet, kGraphFileError, path.c_str(), why->c_str());
+    raise_step_code(KES_RC_STEP_FAILED);
+    *why = "the file " + path + " cannot be written: " + *why;
+  } else {
+    const std::string label = p.label + " (" + p.description + ")";
+    log_message(kGraphSet, kGraphNotDrawn, label.c_str(), why->c_str());
+  }
+  return false;
 }
 
 }  // namespace plat::graph

@@ -9,16 +9,15 @@
 #include <string_view>
 
 #include "core/runtime.h"
-#include "graph/graph_messages.h"
-#include "graph/template_graph.h"
-#include "host/step_codes.h"
 #include "output/method_call.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
 #include "output/output_messages.h"
 #include "output/output_system.h"
 
 namespace plat {
 namespace {
+
+panel_drawer g_draw = nullptr;
 
 // Graph files made in this run, per output name, for their numbers.
 std::map<std::string, int> g_graph_numbers;
@@ -57,6 +56,8 @@ std::string graph_folder() { return config().graphs_dir.empty() ? std::string(".
 
 }  // namespace
 
+void output_set_panel_drawer(panel_drawer draw) { g_draw = draw; }
+
 void output_begin_graphs() {
   g_graph_numbers.clear();
   open_dump("wb");
@@ -88,18 +89,7 @@ void output_system::emit_graph(graph_panel& p) {
   const std::string folder = graph_folder();
   const std::string path = folder == "." ? name : (std::filesystem::path(folder) / name).string();
   std::string why;
-  bool unwritable = false;
-  if (graph::write_template_svg(p, path, &why, &unwritable)) {
-    p.file = path;
-  } else if (unwritable) {
-    // A graph the step made but no file holds: the step has failed, and the log says why.
-    log_message(graph::kGraphSet, graph::kGraphFileError, path.c_str(), why.c_str());
-    raise_step_code(KES_RC_STEP_FAILED);
-    why = "the file " + path + " cannot be written: " + why;
-  } else {
-    const std::string label = p.label + " (" + p.description + ")";
-    log_message(graph::kGraphSet, graph::kGraphNotDrawn, label.c_str(), why.c_str());
-  }
+  if (g_draw != nullptr && g_draw(p, path, &why)) p.file = path;
   // The panel's dump only when there is a dump to write it to: made for every panel of
   // a run of many graphs, it was a good part of their time.
   if (!config().graph_dump_path.empty()) {

@@ -109,11 +109,10 @@ struct graph_table {
   double num(std::size_t row, int k) const;
   const std::string& text(std::size_t row, int k) const;
 
-  // The rows of each CLASS cell, found once (the graph renderer's own record).
-  mutable std::shared_ptr<const void> index;
   // What the drawer made of the rows and found over every cell for all the panels (its
-  // cells, common scales, the cells' places on the panels), by name, kept for the
-  // other panels: a panel then costs only its own cells. A table is drawn on one thread.
+  // cells and their rows, common scales, the cells' places on the panels, tick texts),
+  // by name, kept for the other panels: a panel then costs only its own cells. A table
+  // is drawn on one thread.
   mutable std::vector<std::pair<std::string, std::shared_ptr<const void>>> kept;
 
  private:

@@ -6,7 +6,7 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
 #include "output/output_messages.h"
 #include "output/output_system.h"
 #include "output/text_store.h"

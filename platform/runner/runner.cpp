@@ -13,9 +13,11 @@
 #include <sstream>
 
 #include "core/host_messages.h"
+#include "core/output_link.h"
 #include "core/runtime.h"
+#include "graph/template_graph.h"
 #include "host/step_codes.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
 #include "parse/parser.h"
 #include "runner/global_statements.h"
 #include "runner/module_link.h"
@@ -293,6 +295,11 @@ exit_status status_of_step(int code) {
   return exit_status::step_failed;
 }
 
+void link_layers() {
+  output_linked() = {output_result_message, output_set_by};
+  output_set_panel_drawer(graph::draw_panel_file);
+}
+
 int run(const std::vector<std::string>& args) {
   // Each run starts afresh: in-process callers (tests) run several in a row.
   config() = run_config{};
@@ -314,6 +321,7 @@ int run(const std::vector<std::string>& args) {
   std::string text;
   if (!read_program(o.program, &text, &error)) return complain(exit_status::program_error, error);
   clear_file_failures();
+  link_layers();
   open_outputs();
   output_begin_graphs();
   if (!output_open_json(&error)) {

@@ -28,6 +28,11 @@ const std::vector<exit_status_info>& exit_statuses();
 // Exit status for one step's return code.
 exit_status status_of_step(int return_code);
 
+// Links what lies below the output system, and the output system below the template
+// graphs, to what they tell up: the words of an output-object result, the BY group now
+// starting, the drawing of a template graph panel. run() does it first.
+void link_layers();
+
 // Runs the runner with these arguments (without the program name) and returns its
 // exit status. Messages about the command line go to standard error; everything
 // about the program and its steps goes to the log.

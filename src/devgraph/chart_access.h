@@ -10,10 +10,7 @@
 #include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
 #include "records/stmt_slots.h"
-
-// 2^-53 and its square root, the tolerances the drawers compare with.
-constexpr double KES_EPS53 = 1.1102230246251565e-16;
-constexpr double KES_SQRT_EPS53 = 1.0536712127723509e-08;
+#include "util/kes_eps.h"
 
 inline kes_layout* kes_glayout(kes_ctx* ctx) { return ctx->curreq->layout; }
 inline kes_chart* kes_chart_of(kes_ctx* ctx) { return &ctx->curreq->layout->c; }

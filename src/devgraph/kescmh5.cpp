@@ -17,12 +17,13 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "plotdata/curve_range.h"
+#include "plotdata/kes_points.h"
 #include "records/kes_curve.h"
 #include "records/pool_alloc.h"
 
 namespace {
 
-constexpr int kPoints = 200;        // points of a parametric curve
 constexpr int kKernelPoints = 514;  // most points of a kernel curve
 // FILL flag of each family (the two-parameter Weibull has no histogram curve, so no
 // FILL). ORDER kes_distcode
@@ -32,36 +33,6 @@ constexpr int kFillOpt[] = {KES_PLOT_FLAG_NORMAL_FILL, KES_PLOT_FLAG_LOGNORMAL_F
                             KES_PLOT_FLAG_SB_FILL,      KES_PLOT_FLAG_SU_FILL,        kNoFill,
                             KES_PLOT_FLAG_KERNEL_FILL};
 static_assert(std::size(kFillOpt) == KES_DIST_KERNEL + 1, "one entry per distribution code");
-
-// Evaluation range of curve c within the axis range [lo, hi]; false when the curve
-// is not drawn.
-bool curve_range(const kes_curve& c, const kes_plotslot& s, double lo, double hi, double* a, double* b) {
-  const double theta = c.params[0], sigma = c.params[1];
-  *a = lo, *b = hi;
-  switch (c.dist) {
-    case KES_DIST_NORMAL:
-      if (std::isnan(sigma) || sigma == 0) return false;
-      break;
-    case KES_DIST_LOGNORMAL:
-    case KES_DIST_EXPONENTIAL:
-    case KES_DIST_WEIBULL:
-    case KES_DIST_GAMMA:
-      *a = std::max(lo, theta);
-      break;
-    case KES_DIST_BETA:
-    case KES_DIST_SB:
-      *a = std::max(lo, theta);
-      *b = std::min(hi, theta + sigma);
-      break;
-    case KES_DIST_KERNEL:
-      *a = std::max(lo, s.klow);
-      *b = *a > s.khigh ? hi : std::min(hi, s.khigh);
-      break;
-    default:
-      break;
-  }
-  return *b - *a >= KES_EPS53;
-}
 
 }  // namespace
 
@@ -106,9 +77,9 @@ int kescmh5(kes_ctx* ctx, kes_cell* cell) {
     const int style = e != nullptr ? e->line_type : 1;
     gd_width(ctx, e != nullptr ? e->line_width : 1);
     if (!cv.fitted) continue;
-    double a = 0, b = 0;
-    if (!curve_range(cv, *s, lo, hi, &a, &b)) continue;
-    int n = kPoints;
+    double a = lo, b = hi;
+    if (!kes_curve_range(cv, *s, &a, &b)) continue;
+    int n = KES_CURVE_POINTS;
     int status = 0;
     if (cv.dist == KES_DIST_KERNEL) status = keskdf(ctx, cell, work, xy, a, b, &n, &cv);
     else status = kesgden(ctx, cell, xy, a, b, &n, j);

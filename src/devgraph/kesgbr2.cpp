@@ -9,11 +9,11 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "util/kes_eps.h"
 #include "util/kes_text.h"
 
 namespace {
 
-constexpr double kEdge = 1.0536712127723509e-08;  // the square root of 2^-53
 
 // Factor of a vertical scale (0 percent, 1 count, 2 proportion) from counts, and of
 // BARLABEL= (1 count, 2 percent, 3 proportion).
@@ -78,7 +78,7 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
     const double left = c->ox + (s->firstbin + i) * step;
     const double right = left + c->barwidth;
     const double h = s->heights[i];
-    if (!(0 - kEdge < left && right < 100 + kEdge) || !(h > 0)) continue;
+    if (!(0 - KES_SQRT_EPS53 < left && right < 100 + KES_SQRT_EPS53) || !(h > 0)) continue;
     const double top = h * lay->yscale + lay->yoffset;
     gd_fill(ctx, left, c->oy, right, top, pattern, fill, 6, outline, k.outline_style, k.outline_width);
     if (!barlabel) continue;

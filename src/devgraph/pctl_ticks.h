@@ -4,8 +4,10 @@
 #pragma once
 #include <vector>
 
+#include "util/kes_eps.h"
+
 // Quantiles this close outside an axis' range still count as on it.
-constexpr double KES_PCTL_SLACK = 1.053671212772351e-08;
+constexpr double KES_PCTL_SLACK = ZSQRT_EPS53;
 
 // The position of quantile v on an axis from org, len long, spanning qmin..qmax.
 double kes_pctl_at(double v, double qmin, double qmax, double org, double len);

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int kCdfPoints = 200;
 
 // Data points to device points in place.
 void to_device(const kes_layout* lay, double* xy, int n) {
@@ -137,15 +136,15 @@ void kesg45(kes_ctx* ctx) {
 }
 
 int kescgr(kes_ctx* ctx, kes_cell* cell) {
-  double xy[2 * kCdfPoints];
+  double xy[2 * KES_CURVE_POINTS];
   if (kescdfpts(ctx, cell, xy) != 0) return 1;
   const kes_layout* lay = ctx->curreq->layout;
-  to_device(lay, xy, kCdfPoints);
+  to_device(lay, xy, KES_CURVE_POINTS);
   double clip[4];
   kes_frame_clip(lay, clip);
   const line_look look = curve_look(ctx);
   gd_width(ctx, look.width);
-  const int failed = gd_polyline(ctx, xy, kCdfPoints, look.style, look.colour, clip);
+  const int failed = gd_polyline(ctx, xy, KES_CURVE_POINTS, look.style, look.colour, clip);
   gd_width(ctx, 1);
   return failed != 0 ? 1 : 0;
 }

@@ -9,9 +9,9 @@
 #include "host/host_data.h"
 #include "host/host_services.h"
 #include "numeric/shwylab.h"
+#include "util/kes_eps.h"
 #include "util/kes_text.h"
 
-constexpr double kSqrtEps53 = 1.0536712127723509e-08;
 
 int kes_tick_decimals(double s, double t, double d, double e, int step) {
   if (t + e < s) return -1;
@@ -52,7 +52,7 @@ int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, ch
 
 int kes_label_step(double allowance, double inc) {
   if (!(inc > 0)) return 0;
-  const double k = std::ceil(allowance / inc - (1 + kSqrtEps53));
+  const double k = std::ceil(allowance / inc - (1 + KES_SQRT_EPS53));
   return k > 0 ? static_cast<int>(std::min(k, 1e6)) : 0;
 }
 

@@ -19,6 +19,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
 #include "records/pool_alloc.h"
+#include "util/kes_eps.h"
 #include "util/kes_minmax.h"
 #include "util/kes_text.h"
 
@@ -515,7 +516,7 @@ int kes_layout_vorder_count(const kes_preq* request) {
 
 int kes_tick_steps(const double* v, int n) {
   // Equal within the rounding of the larger end value.
-  const double eps = 1.1102230246251565e-16;  // 2^-53
+  const double eps = KES_EPS53;  // 2^-53
   const double d = n > 1 ? v[1] - v[0] : 0;
   const double tol = n > 1 ? kes::fmax(1000 * eps * kes::fmax(std::fabs(v[0]), std::fabs(v[n - 1])), eps) : eps;
   for (int i = 1; i < n; ++i)

@@ -5,7 +5,7 @@
 #include "devgraph/device_services.h"
 #include "driver/class_cells.h"
 #include "driver/kescomp.h"
-#include "driver/kesin.h"
+#include "datapass/kesin.h"
 #include "driver/kesinit.h"
 #include "driver/kesstmt.h"
 #include "plotreq/plot_requests.h"

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "driver/group_wording.h"
+#include "datapass/group_wording.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"

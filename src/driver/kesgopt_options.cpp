@@ -24,9 +24,6 @@
 
 namespace {
 
-
-constexpr double kNiceSteps[5] = {1, 2, 2.5, 5, 10};
-
 bool given(const kes_ctx* ctx, int n) { return kes_pslot(ctx->proc, n)->given != 0; }
 double num(const kes_ctx* ctx, int n) { return kes_pslot(ctx->proc, n)->v.num; }
 int count(const kes_ctx* ctx, int n) { return given(ctx, n) ? kes_pslot(ctx->proc, n)->v.count : 0; }
@@ -106,7 +103,6 @@ int run_pool(kes_ctx* ctx, option_reading&) {
     xmemmsg(1024);
     return fail(KES_RC_OUT_OF_MEMORY);
   }
-  po->nicesteps = kNiceSteps;
   dp->valuelists = 1;
   dp->freq_varnum = dp->weight_varnum = -1;
   return 0;

@@ -8,8 +8,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/gathered_values.h"
-#include "driver/varsum_records.h"
+#include "datapass/gathered_values.h"
+#include "datapass/value_lists.h"
+#include "datapass/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"

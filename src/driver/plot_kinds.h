@@ -21,7 +21,7 @@ struct kes_plot_kind {
 };
 
 // ORDER kes_plottype: entry type - 1.
-inline constexpr kes_plot_kind kes_plot_kinds[5] = {
+inline constexpr kes_plot_kind kes_plot_kinds[KES_PLOT_KINDS] = {
     {KES_PLOT_QQ, "QQ", 2, &kes_ctx::nqq, &kes_stages::kesqini, {kesqchk, nullptr}},
     {KES_PLOT_HISTOGRAM, "HIST", 4, &kes_ctx::nhist, &kes_stages::keshini, {keshchk, nullptr}},
     {KES_PLOT_CDF, "CDF", 3, &kes_ctx::ncdf, &kes_stages::kescini, {keschk1, kescchk}},
@@ -29,15 +29,15 @@ inline constexpr kes_plot_kind kes_plot_kinds[5] = {
     {KES_PLOT_PP, "PP", 2, &kes_ctx::npp, &kes_stages::keszini, {keschk1, keszchk}},
 };
 static_assert([] {
-  for (int i = 0; i < 5; ++i)
+  for (int i = 0; i < KES_PLOT_KINDS; ++i)
     if (kes_plot_kinds[i].type != i + 1) return false;
   return true;
 }());
 
 // The order requests are made and run in: histograms first (they alone work without
 // graphics), then each other kind; within a kind, statement order.
-inline constexpr kes_plottype kes_request_order[5] = {KES_PLOT_HISTOGRAM, KES_PLOT_QQ, KES_PLOT_CDF, KES_PLOT_PROB,
-                                                      KES_PLOT_PP};
+inline constexpr kes_plottype kes_request_order[KES_PLOT_KINDS] = {KES_PLOT_HISTOGRAM, KES_PLOT_QQ, KES_PLOT_CDF,
+                                                                   KES_PLOT_PROB, KES_PLOT_PP};
 
 inline const kes_plot_kind& kes_plot_kind_of(kes_plottype type) { return kes_plot_kinds[type - 1]; }
 

@@ -18,6 +18,7 @@
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "host/text_ellipsis.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
@@ -70,11 +71,11 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
       std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(len));
       continue;
     }
-    // A cut label ends in an ellipsis (three bytes), cut itself at a character boundary.
-    int keep = KES_REFLABEL_MAX - 3;
+    // A cut label ends in an ellipsis, cut itself at a character boundary.
+    int keep = KES_REFLABEL_MAX - static_cast<int>(KES_ELLIPSIS.size());
     while (keep > 0 && (static_cast<unsigned char>(texts[i].text[keep]) & 0xC0) == 0x80) --keep;
     std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(keep));
-    std::memcpy((*labels)[i].text + keep, "\xE2\x80\xA6", 3);
+    std::memcpy((*labels)[i].text + keep, KES_ELLIPSIS.data(), KES_ELLIPSIS.size());
     if (!cut_noted) {
       // The note gives the length drawn: the characters kept and the ellipsis.
       int drawn = 1;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "driver/kescomp.h"
-#include "driver/kesin.h"
+#include "datapass/kesin.h"
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

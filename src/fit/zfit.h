@@ -3,24 +3,24 @@
 #pragma once
 #include <cstdint>
 
+#include "records/kes_curve.h"
 #include "records/kes_vscale.h"
 
 struct kes_valview;
 struct host_pool;
 
-// The engine's own family codes (exponential and lognormal are the reverse of the
-// distribution codes of the curves; every estimate function writes its own constant).
+// The engine's family codes: the distribution codes of the curves.
 enum zfit_family : int {
-  ZFIT_NORMAL = 0,
-  ZFIT_EXPONENTIAL = 1,
-  ZFIT_LOGNORMAL = 2,
-  ZFIT_WEIBULL = 3,
-  ZFIT_GAMMA = 4,
-  ZFIT_BETA = 5,
-  ZFIT_SB = 6,
-  ZFIT_SU = 7,
-  ZFIT_WEIBULL2 = 8,
-  ZFIT_KERNEL = 9,
+  ZFIT_NORMAL = KES_DIST_NORMAL,
+  ZFIT_LOGNORMAL = KES_DIST_LOGNORMAL,
+  ZFIT_EXPONENTIAL = KES_DIST_EXPONENTIAL,
+  ZFIT_WEIBULL = KES_DIST_WEIBULL,
+  ZFIT_GAMMA = KES_DIST_GAMMA,
+  ZFIT_BETA = KES_DIST_BETA,
+  ZFIT_SB = KES_DIST_SB,
+  ZFIT_SU = KES_DIST_SU,
+  ZFIT_WEIBULL2 = KES_DIST_WEIBULL2,
+  ZFIT_KERNEL = KES_DIST_KERNEL,
 };
 
 // Vertical scales of a fit request.

@@ -40,7 +40,7 @@ int percentile_fit(zfit_work* w) {
                     : m / p - 1.0 < ZEPS53       ? KES_MSG_LOGNORMAL_SPREADS_EQUAL
                                                  : 0;
   const double delta = fault == 0 ? 2.0 * z / std::log(m / p) : 0.0;
-  if (fault != 0 || delta < 1.053671212772351e-08) {
+  if (fault != 0 || delta < ZSQRT_EPS53) {
     xpmlog(KES_SET_PLOT, fault != 0 ? fault : KES_MSG_PERCENTILES_GIVE_NO_LOGNORMAL);
     return 1;
   }

@@ -50,7 +50,7 @@ zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
            100 * pr[3], s.q[3]);
     xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_SPREADS, s.m, s.n, s.p);
   }
-  if (std::fabs(s.p) < 1.053671212772351e-08) {
+  if (std::fabs(s.p) < ZSQRT_EPS53) {
     if (notes) xpmlog(KES_SET_PLOT, KES_MSG_MIDDLE_SPREAD_PERCENTILES_ZERO);
     return s;
   }

@@ -10,6 +10,7 @@
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "records/pool_alloc.h"
+#include "util/kes_eps.h"
 
 namespace {
 constexpr zfit_shape_notes kShapeNotes = {KES_MSG_WEIBULL_SHAPE_ITERATION_STOPPED, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED};
@@ -238,7 +239,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   const double theta = w->params[0], n = r->n;
   double& c = w->params[2];
   if (zfit_shape_idle(maxiter, tol, kShapeNotes)) return 0;
-  const double tiny = std::ldexp(1.0, -53);
+  const double tiny = KES_EPS53;
   const bool sigma_est = w->estimate[1] != 0;
   const double ls = sigma_est ? 0.0 : std::log(w->params[1]);
   auto fail = [&] {

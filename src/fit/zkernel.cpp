@@ -113,7 +113,7 @@ int zkerfit(int kernel, int keep_negative, double h, double lo, double hi, const
       }
   } else if (kernel == 3) {
     const double w = 2.0 * kPi * h / len;
-    if (3.0 * w * 1.053671212772351e-8 < 1.0)
+    if (3.0 * w * ZSQRT_EPS53 < 1.0)
       for (int j = 1; j <= half; ++j) {
         const double u = w * j;
         put(j, 3.0 * (std::sin(u) - u * std::cos(u)) / (u * u * u));

@@ -15,6 +15,15 @@ struct kes_valview;
 // EDF tests of every fitted curve of one cell.
 void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 
+// Critical values of D (as sqrt(n) D), W-Sq and A-Sq at the 11 levels .5 ... .001
+// for both beta shapes estimated at sample size n.
+void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]);
+
+// The EDF member of both Johnson families: no tests; the block says so, then the
+// expected percents of mid.
+void kes_johnson_notests(kes_ctx* ctx, kes_preq* request, kes_cell* cell,
+                         void (*mid)(kes_ctx*, kes_preq*, kes_cell*));
+
 // Expected percent of every bin of the cell for its current curve, with the curve's
 // distribution function cdf (a fraction) of a bin end. No array when the curve's
 // array cannot be had.

@@ -20,6 +20,7 @@
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 #include "records/stmt_slots.h"
+#include "util/kes_eps.h"
 
 namespace {
 // The notes on the values the EDF tests leave out: those at a known threshold, and the
@@ -30,7 +31,6 @@ constexpr kes_cell_forms kLeavesOutThreshold = {KES_MSG_EDF_EXPONENTIAL_LEAVES_O
 constexpr kes_cell_forms kLeavesOutMin = {KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN,
                                           KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL,
                                           KES_MSG_EDF_EXPONENTIAL_LEAVES_OUT_MIN_CELL2};
-constexpr double kTwoPowMinus53 = 1.1102230246251565e-16;
 
 // Coefficient tables by case; rows c0, c1, ... per level .5 ... .001.
 constexpr double kD1[3][11] = {
@@ -148,7 +148,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
 
   double n = vs->n;
   kes_valiter values(kes_cell_values(ctx, cell));
-  const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < kTwoPowMinus53);
+  const bool drop = ncase == 1 || (ncase != 3 && std::fabs(vs->min - theta) < KES_EPS53);
   if (drop && values.fv != nullptr && values.fv->m > 0) {
     const int left_out = values.fv->f[0];
     n -= left_out;

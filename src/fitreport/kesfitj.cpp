@@ -1,6 +1,7 @@
 // The EDF member of the Johnson SB and SU families, which run no tests.
 #include "fit/kes_estframe.h"
 #include "fit/family/kes_johnson.h"
+#include "fitreport/kes_fitrep.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 

@@ -16,14 +16,14 @@
 
 #include <cmath>
 
+#include "util/kes_eps.h"
+
 namespace {
 
-constexpr double HIST_FUZZ = 1.053671212772351e-08;    // sqrt(2^-53)
-constexpr double HIST_EPS = 1.110223024625157e-16;     // 2^-53
-constexpr double HIST_MAX_BINS = 214748364.0;          // cap on the bin count
-constexpr double HIST_CEIL_SLACK = 8.0 * HIST_EPS;     // K a hair above a whole number
-constexpr double HIST_NICE_SLACK = 0.0001;             // mantissa slack against the table
-constexpr double HIST_SNAP_MAX = 1.0 / 432000.0;       // largest snapping tolerance
+constexpr double HIST_MAX_BINS = 214748364.0;     // cap on the bin count
+constexpr double HIST_CEIL_SLACK = 8.0 * ZEPS53;  // K a hair above a whole number
+constexpr double HIST_NICE_SLACK = 0.0001;        // mantissa slack against the table
+constexpr double HIST_SNAP_MAX = 1.0 / 432000.0;  // largest snapping tolerance
 
 // Nice leading values, ascending; the leading 0 stops the downward search.
 constexpr double HIST_NICE[] = {0.0, 1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0};
@@ -67,10 +67,10 @@ double bin_count(double n, double slack) {
 int zhist(double n, double a, double b, double out[2]) {
   const double lo = std::fmin(a, b), hi = std::fmax(a, b);
   const double mid = (std::fabs(lo) + std::fabs(hi)) / 2.0;
-  if (!(n > 0.0) || hi - lo <= HIST_FUZZ * mid) return degenerate(lo, out);
+  if (!(n > 0.0) || hi - lo <= ZSQRT_EPS53 * mid) return degenerate(lo, out);
   const double nb = bin_count(n, HIST_CEIL_SLACK);
   if (nb < 2.0) return degenerate(lo, out);
-  const double d = hi - lo, f = HIST_FUZZ * d;
+  const double d = hi - lo, f = ZSQRT_EPS53 * d;
   const double h1 = d / (2.0 * nb) - f;
   const double w0 = ((hi - h1) - (lo + h1)) / (nb - 1.0);
   if (!(w0 > 0.0 && std::isfinite(w0))) return degenerate(lo, out);
@@ -89,9 +89,9 @@ int zhist(double n, double a, double b, double out[2]) {
 int zhist2(double n, double a, double b, double out[2]) {
   const double lo = std::fmin(a, b), hi = std::fmax(a, b);
   const double mid = (std::fabs(lo) + std::fabs(hi)) / 2.0;
-  if (!(n > 0.0) || hi - lo <= HIST_FUZZ * mid) return degenerate(lo, out);
+  if (!(n > 0.0) || hi - lo <= ZSQRT_EPS53 * mid) return degenerate(lo, out);
   const double nb = bin_count(n, 0.0);
-  const double d = hi - lo, f = HIST_FUZZ * d;
+  const double d = hi - lo, f = ZSQRT_EPS53 * d;
   const double w0 = d / nb;
   if (!(w0 > 0.0 && std::isfinite(w0))) return degenerate(lo, out);
   const double w = nice_width(w0);

@@ -56,7 +56,6 @@ constexpr double ZH_THIRD = 0.33333333333333;
 constexpr std::int32_t ZH_FIRST_PASS_LIMIT = 10000;   // first-pass points per side
 constexpr long long ZH_MIN_POINT_LIMIT = 32767;
 constexpr std::int32_t ZH_TIGHT_OPTION = 1234567;
-constexpr double ZH_NEAR_END = 1.053671212772351e-08;  // sqrt(2^-53)
 constexpr long long ZH_INT32_MAX = 2147483647LL;
 constexpr double ZH_E = 2.718281828459045;          // the radix of the log-scale callers
 constexpr std::int32_t ZH_EXP_PRESET = -2147483647;  // "no exponent yet"
@@ -184,7 +183,7 @@ bool first_pass(Work& wk) {
     if (c <= 0.0) c = h;
   } else if (r->mode == 3) {
     r->width = r->upper - r->lower;
-    if (std::fabs(c - r->upper) < std::fabs(r->upper) * ZH_NEAR_END) {
+    if (std::fabs(c - r->upper) < std::fabs(r->upper) * ZSQRT_EPS53) {
       c = 1.0;
     } else {
       c = (c - r->lower) / (r->upper - c);

@@ -30,6 +30,7 @@
 #include <cmath>
 
 #include "numeric/zvkern.h"
+#include "util/kes_eps.h"
 
 namespace {
 constexpr double ZHV_BIG = 1.3407807929943e154;
@@ -38,7 +39,6 @@ constexpr double ZHV_THIRD = 0.33333333333333;
 constexpr std::int32_t ZHV_FIRST_LIMIT = 10000;  // first-pass points per side
 constexpr std::int32_t ZHV_POINT_LIMIT = 32767;  // running points per side
 constexpr std::int32_t ZHV_TIGHT_OPTION = 1234567;
-constexpr double ZHV_NEAR_END = 1.053671212772351e-08;  // sqrt(2^-53)
 
 struct Pass {
   zhrdyv_req* q;
@@ -158,7 +158,7 @@ double centre_of(zhrdy_rec* r) {
     if (c <= 0.0) c = r->initial_step;
   } else if (r->mode == 3) {
     r->width = r->upper - r->lower;
-    if (std::fabs(c - r->upper) < std::fabs(r->upper) * ZHV_NEAR_END) {
+    if (std::fabs(c - r->upper) < std::fabs(r->upper) * ZSQRT_EPS53) {
       c = 1.0;
     } else {
       c = (c - r->lower) / (r->upper - c);

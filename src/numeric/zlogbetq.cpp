@@ -31,7 +31,7 @@
 //
 // Status: 0 with r->x = the quantile; 1 on failure: the distribution function fails
 // or p lies outside its values at x_lo and x_hi; the Newton/Halley phase fails and the
-// secant phase refuses (a < 1e-12, b < 0.001, p > 1 - 1.053671212772351e-08), fails an
+// secant phase refuses (a < 1e-12, b < 0.001, p > 1 - sqrt(2^-53)), fails an
 // evaluation, meets a clamped point on the wrong side, or takes 30 steps.  r->x then
 // holds -1.0 (failed Newton/Halley phase not taken over) or the last point evaluated.
 #include "numeric/zlogbetq.h"
@@ -51,7 +51,7 @@ constexpr int ZQB_STEPS = 30;
 constexpr double ZQB_SMALL_START = 1e-09;
 constexpr double ZQB_SECANT_MIN_A = 1e-12;
 constexpr double ZQB_SECANT_MIN_B = 0.001;
-constexpr double ZQB_SECANT_MAX_P = 1.0 - 1.053671212772351e-08;
+constexpr double ZQB_SECANT_MAX_P = 1.0 - ZSQRT_EPS53;
 constexpr int ZQB_BRACKET_STEPS = 30;
 constexpr int ZQB_SECANT_STEPS = 30;
 constexpr double ZQB_SECANT_TOL = 1e-07;

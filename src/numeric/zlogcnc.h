@@ -5,7 +5,7 @@
 //     not served); otherwise request 1: log_lower and log_upper at x, then request 2:
 //     log_density.  0 success; 1 for a request word of 0 or above 7, a refused argument
 //     (tails: x <= 0, df < 1e-8, nc < 0; quantile: df <= 1e-8 or above 2147483647,
-//     nc < 0, p = 0 or p > 1 - 1.053671212772351e-08) or a failure.
+//     nc < 0, p = 0 or p > 1 - sqrt(2^-53)) or a failure.
 //   int zqcl(double p, double df, double* q)
 //     chi-square quantile through zlogcnc: 1 unless 0 <= p < 1 and df > 0; p = 0
 //     gives *q = 0.

@@ -5,7 +5,7 @@
 //     flags 4: the quantile x with P(a, x) = p (flags restored, bits 1 and 2 not
 //     served); otherwise flags 1: log_lower and log_upper at x, then flags 2:
 //     log_density.  0 success; 1 flags 0 or above 7, a refused argument (x < 0,
-//     a <= 1e-9; quantile: p = 0 or p > 1 - 1.053671212772351e-08) or a failure.
+//     a <= 1e-9; quantile: p = 0 or p > 1 - sqrt(2^-53)) or a failure.
 //   int fntrgam(double t, void* context, double* value)
 //     the log-mode integrand t^(A-1) e^-t of the integration fallback (context: the
 //     zgam_req whose integ record is in use); 1 when the exponent leaves int range

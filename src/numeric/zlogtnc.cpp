@@ -43,8 +43,8 @@
 //
 // Status (zlogtnc): 0 success.  1: flags 0 or a bit above 4; df above 2147483647; a
 // failed beta service (central case) or zlognrm; df < 0.5 on the integral; an integration
-// failure or a mantissa <= 0; a density failure; for the quantile df < 1.053671212772351e-08,
-// p = 0, p > 1 - 1.053671212772351e-08, a failure of the tails at a trial point, a point
+// failure or a mantissa <= 0; a density failure; for the quantile df < sqrt(2^-53),
+// p = 0, p > 1 - sqrt(2^-53), a failure of the tails at a trial point, a point
 // not accepted near its target, or 70 secant steps (x then holds the last point tried).
 // zldntnc: 0 with *out = ln f(x); 1 when df < 0.5 and the series does not apply or
 // fails, or the integration fails.
@@ -64,7 +64,6 @@
 
 namespace {
 constexpr double ZL_MIN_TOL = 8.0 * ZEPS53;
-constexpr double ZL_NEAR = 1.053671212772351e-08;
 constexpr double ZL_INT_MAX = 2147483647.0;
 constexpr double ZL_E = 2.718281828459045;
 constexpr double ZL_LN2 = 0.6931471805599453;
@@ -90,10 +89,10 @@ void moments(ztnc_req* r) {
   const double df = r->df, nc = r->nc;
   if (nc == 0.0) {
     r->mean = 0.0;
-    r->sd = df > 2.0 + ZL_NEAR ? std::sqrt(df / (df - 2.0)) : zmissing();
+    r->sd = df > 2.0 + ZSQRT_EPS53 ? std::sqrt(df / (df - 2.0)) : zmissing();
     return;
   }
-  if (!(df > 2.0 + ZL_NEAR)) {
+  if (!(df > 2.0 + ZSQRT_EPS53)) {
     r->mean = zmissing();
     r->sd = zmissing();
     return;
@@ -140,9 +139,9 @@ int tail_integral(ztnc_req* r) {
   if (r->half_df_m1 >= 0.5) {
     rec.initial_step = is_missing(r->sd) ? 1.0 : 1.0 / std::sqrt(r->sd);
     const double sc = r->s > 1.0 ? r->s : 1.0;
-    rec.centre = r->x * r->nc >= 0.0 ? (r->nc / sc) * (r->nc / sc) : ZL_NEAR;
+    rec.centre = r->x * r->nc >= 0.0 ? (r->nc / sc) * (r->nc / sc) : ZSQRT_EPS53;
   } else {
-    rec.centre = ZL_NEAR;
+    rec.centre = ZSQRT_EPS53;
     rec.initial_step = 1.0;
   }
   r->integ = &rec;
@@ -233,7 +232,7 @@ int tails(ztnc_req* r) {
 // ---------------------------------------------------------------- quantile
 int quantile(ztnc_req* r) {
   const double p = r->p, df = r->df, d = r->nc;
-  if (df < ZL_NEAR || p == 0.0 || p > 1.0 - ZL_NEAR) return 1;
+  if (df < ZSQRT_EPS53 || p == 0.0 || p > 1.0 - ZSQRT_EPS53) return 1;
   const double t = std::log(p);
   const double gs = std::log(p / (1.0 - p));
   const double z = zprobit(p), z2 = z * z, z4 = z2 * z2, d2 = d * d;
@@ -381,7 +380,7 @@ bool dens_series(double x, double df, double nc, double* out) {
     P = Bo * Wo + Be * We;
   }
   const double Sd = static_cast<double>(S);
-  if (!(Sd > ZL_NEAR)) return false;  // |S| <= 1.05e-8, or a negative sum: the integral
+  if (!(Sd > ZSQRT_EPS53)) return false;  // |S| <= 1.05e-8, or a negative sum: the integral
   *out = std::log(Sd) + std::log(J) + lwk + lbk;
   return true;
 }
@@ -422,8 +421,8 @@ int zlogtnc(ztnc_req* r) {
   const std::int32_t flags = r->flags;
   if (flags == 0 || (flags & ~7) != 0) return 1;
   if (!(r->tol >= ZL_MIN_TOL)) r->tol = ZL_MIN_TOL;
-  if (!(r->x_floor >= ZL_NEAR)) r->x_floor = ZL_NEAR;
-  if (!(r->x_rel >= ZL_NEAR)) r->x_rel = ZL_NEAR;
+  if (!(r->x_floor >= ZSQRT_EPS53)) r->x_floor = ZSQRT_EPS53;
+  if (!(r->x_rel >= ZSQRT_EPS53)) r->x_rel = ZSQRT_EPS53;
   if ((flags & 4) != 0) {
     const int st = quantile(r);
     r->flags = flags;

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "util/kes_eps.h"
+
 inline constexpr std::uint64_t ZMISSING_BITS = 0xFFFFFE0000000000ULL;
 
 // The toolkit missing value.
@@ -28,9 +30,6 @@ inline double zmissing() { return std::bit_cast<double>(ZMISSING_BITS); }
 // Any NaN bit pattern counts as missing.
 inline bool is_missing(double v) { return std::isnan(v); }
 
-// 2^-53, the unit roundoff of double, as the toolkit's tolerances have always been
-// written: this decimal text reads two units in the last place above 2^-53 itself.
-inline constexpr double ZEPS53 = 1.110223024625157e-16;
 // The smallest normal double.
 inline constexpr double ZDBL_MINNORM = 2.225073858507202e-308;
 // The largest double.

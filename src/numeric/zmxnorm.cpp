@@ -3,7 +3,7 @@
 // Distribution function and density: the components' log tails and log densities
 // (zlognrm) are added in logarithms, ln(e^u + e^v) = max + ln(1 + e^(min - max)), so
 // that far tails stay finite; ln 0 starts as -2^53 and the tails are kept at most 0.
-// Standard deviations below 1.053671212772351e-08 are raised to it.
+// Standard deviations below sqrt(2^-53) are raised to it.
 //
 // Quantile: the components sorted by their means bracket the answer.  Below the first
 // mean (phase 1) Newton's method on ln F, above the last (phase 3) on ln(1 - F), each
@@ -28,8 +28,8 @@
 
 namespace {
 constexpr double ZM_LOG0 = -9007199254740992.0;  // ln 0
-constexpr double ZM_SUM_TOL = 10.0 * 1.110223024625157e-16;
-constexpr double ZM_MIN_SD = 1.053671212772351e-08;
+constexpr double ZM_SUM_TOL = 10.0 * ZEPS53;
+constexpr double ZM_MIN_SD = ZSQRT_EPS53;
 constexpr int ZM_STEPS = 40;
 constexpr double ZM_CONV = 1e-5;
 constexpr double ZM_TRIAL_SDS = 5.0;

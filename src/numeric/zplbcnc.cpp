@@ -29,7 +29,6 @@
 #include "numeric/zmissing.h"
 
 namespace {
-constexpr double ZC_EPS = 1.110223024625157e-16;
 constexpr int ZC_TERMS = 1000;
 constexpr double ZC_BIG = 1.3407807929943e154;
 constexpr double ZC_WH_NINTH = 0.11111111111;
@@ -141,7 +140,7 @@ int zplbcnc(double x, double df, double nc, double* lower, double* upper) {
   if (lt + lw <= ZEXP_UNDER) return 1;
   const double E = std::trunc(lt);
   double S = 0.0, offset = E;
-  const int st = mixture_sum(a, lam, x2, k, std::exp(lt - E), lw, ZC_EPS, &S, &offset);
+  const int st = mixture_sum(a, lam, x2, k, std::exp(lt - E), lw, ZEPS53, &S, &offset);
   double lo = Pk + S * std::exp(offset);
   lo = std::fmin(1.0, std::fmax(0.0, lo));
   *lower = lo;

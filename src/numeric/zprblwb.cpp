@@ -35,7 +35,7 @@
 //   709.782712893384 for codes other than -2 (code -2 then gives 0, 0), or for code -3
 //   when |F(z + h) - F(z - h)| < 10 * 1.491668147e-154.  For code -2 below
 //   z = -70.978 (the far lower tail) the limits out[0] = -1, out[1] = 0 are returned.
-//   For code -2 with e^z < 1.053671212772351e-08, F is taken as e^z, which puts both
+//   For code -2 with e^z < sqrt(2^-53), F is taken as e^z, which puts both
 //   derivatives off by about e^z/2 absolute (2.8e-9 at z = -19); elsewhere within
 //   2e-13 of mpmath on the test grid.
 #include "numeric/zprblwb.h"
@@ -52,7 +52,7 @@ constexpr double ZWB_OVER_OUT = 1.3407807929943e154;
 constexpr double ZWB_FAIL = 1.7976931348623157e308 / 1000.0;     // 1.7976931348623157e305
 constexpr double ZWB_LOWER_LINEAR = -21.0;
 constexpr double ZWB_RATIO_FLOOR = -1.0 + 4.0 * ZEPS53;
-constexpr double ZWB_SMALL_EZ = 1.053671212772351e-08;
+constexpr double ZWB_SMALL_EZ = ZSQRT_EPS53;
 constexpr double ZWB_LEFT_LIMIT = -ZEXP_OVER / 10.0;              // -70.978
 constexpr double ZWB_P_FLOOR = 10.0 * 1.491668147e-154;
 }  // namespace

@@ -20,10 +20,10 @@
 #include <cmath>
 
 #include "numeric/number_routines.h"
+#include "util/kes_eps.h"
 
 namespace {
 
-constexpr double QS_FUZZ = 1.053671212772351e-08;  // sqrt(2^-53)
 constexpr double QS_NEGLIGIBLE = 0.0001;            // range lost against the ends
 constexpr double QS_CAND_LO = 1.0;
 constexpr double QS_CAND_HI = 10.0;
@@ -63,7 +63,7 @@ struct Scale {
     const double b = std::ceil((uend - f) / inc);
     start = a * inc;
     end = b * inc;
-    nint = static_cast<int>((b - a) + QS_FUZZ * (b - a));
+    nint = static_cast<int>((b - a) + ZSQRT_EPS53 * (b - a));
   }
   // End flags 'U' (keep the end) and 'L' (keep the start) for `count` intervals;
   // false for the other flags.
@@ -103,7 +103,7 @@ int zqscale(double min, double max, int n, int ncand, const double* cand, zqscal
 
   double lo = std::min(min, max), hi = std::max(min, max);
   const double d = hi - lo;
-  s.f = QS_FUZZ * d;
+  s.f = ZSQRT_EPS53 * d;
   const double big = std::max(std::fabs(lo), std::fabs(hi));
   if (big + QS_NEGLIGIBLE * d == big) {
     double r = std::fabs((lo + hi) / 2.0);
@@ -116,7 +116,7 @@ int zqscale(double min, double max, int n, int ncand, const double* cand, zqscal
       lo -= r;
       hi += r;
     }
-    s.f = QS_FUZZ * r;
+    s.f = ZSQRT_EPS53 * r;
   }
   if (!std::isfinite(hi - lo)) return ZQSCALE_DEGENERATE;
   if (sortflag == 'N' && s.count > 1) {

@@ -23,5 +23,10 @@ constexpr int ZQSCALE_NO_FIT = -4;         // no increment within five decades f
 constexpr int ZQSCALE_DEGENERATE = -5;     // negative interval count (degenerate range)
 constexpr int ZQSCALE_MAX_CAND = 10;       // candidates beyond this many are ignored
 
+// The nice steps: an increment of a nice scale is one of them times a power of ten.
+inline constexpr double ZQSCALE_NICE[] = {1, 2, 2.5, 5, 10};
+inline constexpr int ZQSCALE_NNICE = 5;
+static_assert(sizeof ZQSCALE_NICE / sizeof ZQSCALE_NICE[0] == ZQSCALE_NNICE);
+
 int zqscale(double min, double max, int n, int ncand, const double* cand, zqscale_axis* out,
             char sortflag, char endflag);

@@ -8,7 +8,7 @@
 // Method.  Near the centre (|p - 0.5| < 0.001, df >= 1) the series inversion: with
 // K = sqrt(df) B(1/2, df/2) and t0 = (p - 0.5) K, Newton's method solves
 // t - (1 + c) t^3/6 - (1 - c^2) t^5/40 = t0 (c = 1/df) from t = t0 until successive
-// iterates agree to 1e-7 relative (|t0| < 1.053671212772351e-08 returns t0 directly).  The
+// iterates agree to 1e-7 relative (|t0| < sqrt(2^-53) returns t0 directly).  The
 // fifth-order coefficient is the toolkit's own: the exact Taylor coefficient is
 // +(1 + c)(1 + 3c)/40; the difference stays below 2e-11 relative on this branch since
 // |t| < 0.004.  Elsewhere t = sqrt(df (1 - x)/x) from x = zprobin(2 min(p, 1-p), df/2, 1/2)
@@ -31,7 +31,7 @@
 
 namespace {
 constexpr double ZQT_SERIES_BAND = 0.001;
-constexpr double ZQT_TINY_T0 = 1.053671212772351e-08;
+constexpr double ZQT_TINY_T0 = ZSQRT_EPS53;
 constexpr double ZQT_NEWTON_RTOL = 1e-7;
 // g is within 1e-5 of the identity on the series branch, so Newton settles in two or three
 // steps; the cap only guards against a NaN-driven endless loop.

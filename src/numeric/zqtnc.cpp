@@ -31,9 +31,9 @@
 #include "numeric/zplbtnc.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zqt.h"
+#include "util/kes_eps.h"
 
 namespace {
-constexpr double ZQ_NEAR = 1.053671212772351e-08;
 constexpr double ZQ_FLOOR = 200.0 * 2.2250738585072014e-308;
 constexpr double ZQ_TOP = 1.0 - 1e-12;
 constexpr double ZQ_PTOL = 1e-6;
@@ -55,7 +55,7 @@ int zqtnc(double p, double df, double nc, double* q) {
     x2 = std::fabs(nc) + 1.0;
     x1 = x2 / 2.0;
   }
-  if (std::fabs(x2 - x1) < ZQ_NEAR) x2 = x1 + 0.1;
+  if (std::fabs(x2 - x1) < ZSQRT_EPS53) x2 = x1 + 0.1;
   double F2 = 0.0;
   if (zplbtnc(x2, df, nc, &F2) != 0) return 1;
   if (F2 < ZQ_FLOOR) return 1;

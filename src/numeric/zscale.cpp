@@ -22,11 +22,13 @@
 #include <cmath>
 #include <iterator>
 
+#include "numeric/zqscale.h"
+#include "util/kes_eps.h"
+
 namespace {
 
-constexpr double ZS_FUZZ = 1.053671212772351e-08;              // sqrt(2^-53)
 constexpr double ZS_TINY = 1000.0 * 2.225073858507202e-308;    // smallest usable range
-constexpr double ZS_TABLE_TOL = 1000.0 * 1.110223024625157e-16;  // interval vs table
+constexpr double ZS_TABLE_TOL = 1000.0 * ZEPS53;  // interval vs table
 constexpr double ZS_STRETCH_SLACK = 0.01;
 constexpr int ZS_ROUND_STEPS = 25;  // steps of one zig-zag round
 constexpr int ZS_END_ROUND = 99;    // offset that ends a round at once
@@ -37,7 +39,6 @@ constexpr int ZS_COUNTER_SHRINK = 6;  // from: zcsround trims half intervals
 constexpr int ZS_COUNTER_FORCE = 8;   // from: the fit test stops accepting more intervals
 constexpr int ZS_REFINE_DIGITS = 16;
 
-constexpr double def_accept[] = {1, 2, 2.5, 5, 10};
 constexpr double bucket_add[] = {0, 0, 1, 0.5, 0.25, 0.75, 1.0 / 3.0, 2.0 / 3.0};
 
 enum : unsigned { MINOR_KNOWN = 1, MAJOR_KNOWN = 2, INTERVAL_KNOWN = 4, DONE = 8 };
@@ -178,7 +179,7 @@ void minor_search(zscale_req* r, zscale_work* w, int* p) {
       take_best(r, w);
     return;
   }
-  if (ratio > w->best + ZS_FUZZ) {
+  if (ratio > w->best + ZSQRT_EPS53) {
     w->best = ratio;
     w->best_minor = w->round2 ? -r->minor : r->minor;
   }
@@ -291,8 +292,8 @@ void minor_from_major(zscale_req* r, zscale_work* w, int p) {
 int zscale(zscale_req* r) {
   if (!std::isfinite(r->min) || !std::isfinite(r->max) || !std::isfinite(r->interval)) return ZSCALE_RAN_OUT;
   if (r->accept == nullptr || r->naccept == 0) {
-    r->accept = def_accept;
-    r->naccept = static_cast<int32_t>(std::size(def_accept));
+    r->accept = ZQSCALE_NICE;
+    r->naccept = ZQSCALE_NNICE;
   }
   if (r->min > r->max) std::swap(r->min, r->max);
   zscale_work w;
@@ -309,7 +310,7 @@ int zscale(zscale_req* r) {
     r->max = std::max(r->max, 0.0);
   }
   double D = r->max - r->min;
-  if (std::max(std::fabs(r->min), std::fabs(r->max)) * ZS_FUZZ >= std::fabs(D) || std::fabs(D) <= ZS_TINY) {
+  if (std::max(std::fabs(r->min), std::fabs(r->max)) * ZSQRT_EPS53 >= std::fabs(D) || std::fabs(D) <= ZS_TINY) {
     const double m = (r->min + r->max) / 2;
     if (std::fabs(r->interval) <= ZS_TINY) {
       r->interval = std::fabs(m);
@@ -320,7 +321,7 @@ int zscale(zscale_req* r) {
   }
   D = r->max - r->min;
   w.D = D;
-  w.f = ZS_FUZZ * D;
+  w.f = ZSQRT_EPS53 * D;
   w.dmin = r->min;
   w.dmax = r->max;
   w.I0 = r->interval;

@@ -34,6 +34,6 @@ struct ztnc_req {
   std::int32_t moments_done;  // work: mean and standard deviation computed
   double mean;          // work: mean of T (the toolkit missing value when it does not exist)
   double sd;            // work: standard deviation of T (missing when it does not exist)
-  double x_floor;       // quantile convergence floor on |x| (raised to 1.053671212772351e-08)
-  double x_rel;         // quantile relative convergence on x (raised to 1.053671212772351e-08)
+  double x_floor;       // quantile convergence floor on |x| (raised to sqrt(2^-53))
+  double x_rel;         // quantile relative convergence on x (raised to sqrt(2^-53))
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "util/param_text.h"
@@ -119,12 +120,10 @@ int keshlab(kes_ctx* ctx, char* buf) {
       const int msg = pct ? kQuantile[code].percent : kQuantile[code].plain;
       const int per_cell = pct ? kQuantile[code].percent_per_cell : kQuantile[code].plain_per_cell;
       if (per_cell != 0 && shapes_per_cell(ctx, p)) return xpmstr(buf, lim, KES_SET_PLOT, per_cell);
-      switch (code) {
-        case KES_DIST_NORMAL:
-        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, KES_SET_PLOT, msg);
-        case KES_DIST_LOGNORMAL:
-        case KES_DIST_WEIBULL:
-        case KES_DIST_GAMMA: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2]);
+      // The text shows the law's shapes, params[2] on.
+      switch (kes_law_of(code)->nparams) {
+        case 2: return xpmstr(buf, lim, KES_SET_PLOT, msg);
+        case 3: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2]);
         default: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2], p[3]);
       }
     }
@@ -133,12 +132,10 @@ int keshlab(kes_ctx* ctx, char* buf) {
       if (r->classvars != nullptr && r->classvars->count > 0)
         return xpmstr(buf, lim, KES_SET_PLOT, KES_FIT_TEXTS[code].short_name);
       const shown_params p = curve_params(ctx);
-      switch (code) {
-        case KES_DIST_NORMAL:
-        case KES_DIST_EXPONENTIAL: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1]);
-        case KES_DIST_LOGNORMAL:
-        case KES_DIST_WEIBULL:
-        case KES_DIST_GAMMA: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[2], p[1]);
+      // A law of one shape names it before its scale.
+      switch (kes_law_of(code)->nparams) {
+        case 2: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1]);
+        case 3: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[2], p[1]);
         default: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1], p[2], p[3]);
       }
     }

@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int kCurvePoints = 200;
 
 kes_plotslot* slot_of(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 kes_plotslot* key_slot(kes_ctx* ctx) { return slot_of(ctx, ctx->curreq->classvars->keycell); }
@@ -240,8 +239,8 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out) {
   const kes_plotslot* key = key_slot(ctx);
   const double lo = key->hlow, hi = key->hhigh, s = key->scale;
   bool failed = false;
-  for (int k = 0; k < kCurvePoints; ++k) {
-    const double x = lo + k * (hi - lo) / (kCurvePoints - 1);
+  for (int k = 0; k < KES_CURVE_POINTS; ++k) {
+    const double x = lo + k * (hi - lo) / (KES_CURVE_POINTS - 1);
     out[2 * k] = x;
     out[2 * k + 1] = s * kes_curve_cdf(c, x, &failed);
     if (failed) return 1;

@@ -43,8 +43,13 @@ void kes_points_free(kes_ctx* ctx, double* points);
 // number of distinct values, or -1.
 int keszpts(kes_ctx* ctx, kes_cell* cell, double** out);
 
-// The fitted distribution function at 200 points evenly over the key cell's horizontal
-// range, scaled by the key cell's scale, into out (400 doubles). 0, or 1 when the
+// The points of a drawn fitted curve: a histogram's density, a CDF plot's distribution
+// function.
+constexpr int KES_CURVE_POINTS = 200;
+
+// The fitted distribution function at KES_CURVE_POINTS points evenly over the key
+// cell's horizontal range, scaled by the key cell's scale, into out (two doubles a
+// point). 0, or 1 when the
 // incomplete gamma or beta function fails.
 int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out);
 

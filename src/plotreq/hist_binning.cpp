@@ -14,12 +14,11 @@
 #include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
 #include "records/stmt_slots.h"
+#include "util/kes_eps.h"
 
 namespace {
 
-constexpr double kEps = 1.110223024625157e-16;
 // Candidate increments of the nice scales.
-constexpr double kCandidates[5] = {1, 2, 2.5, 5, 10};
 
 // Results of the binning steps.
 constexpr int kTooManyInList = 1;
@@ -37,7 +36,7 @@ double upper_edge(const bins& b, bool endpoints) { return endpoints ? b.last : b
 
 // x lies on edge e within the rounding of the larger of the two.
 bool on_edge(double x, double e) {
-  const double tol = std::fmax(1000 * kEps * std::fmax(std::fabs(x), std::fabs(e)), kEps);
+  const double tol = std::fmax(1000 * ZEPS53 * std::fmax(std::fabs(x), std::fabs(e)), ZEPS53);
   return std::fabs(x - e) <= tol;
 }
 
@@ -143,14 +142,14 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
   if (b.npoints > limit) return kTooManyAtEdge;
 
   if (target->n > 0) {
-    while (lower_edge(b, ep) - kEps > target->datamin && b.npoints <= limit) {
+    while (lower_edge(b, ep) - ZEPS53 > target->datamin && b.npoints <= limit) {
       const long long want = steps_between(target->datamin, b.first, w, limit);
       const long long k = allowed_steps(request, source, b.npoints, want, lower_edge(b, ep), w, -1);
       if (k <= 0) break;
       low += k;
       place();
     }
-    while (upper_edge(b, ep) + kEps < target->datamax && b.npoints <= limit) {
+    while (upper_edge(b, ep) + ZEPS53 < target->datamax && b.npoints <= limit) {
       const long long want = steps_between(b.last, target->datamax, w, limit);
       const long long k = allowed_steps(request, source, b.npoints, want, upper_edge(b, ep), w, 1);
       if (k <= 0) break;
@@ -267,14 +266,14 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
     long long npoints;
     int r = 1;
     if (k != 2) {
-      r = zqscale(lo, hi, 1 - static_cast<int>(k), 5, kCandidates, &ax, 'S', 'X');
+      r = zqscale(lo, hi, 1 - static_cast<int>(k), ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
       npoints = r + 1LL;
       start = ax.start;
       end = ax.end;
       step = ax.increment;
     } else {
       // Two points: halve the scale's step until the points straddle the data.
-      r = zqscale(lo, hi, -2, 5, kCandidates, &ax, 'S', 'X');
+      r = zqscale(lo, hi, -2, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
       start = ax.start;
       end = ax.end;
       double h = ax.increment / 2;

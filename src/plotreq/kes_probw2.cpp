@@ -170,7 +170,7 @@ int kesw22(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, int, double 
   slot->logrange[1] = hi;
   // Each cell keeps its own scale; the driver scales the key cell over all of them.
   zqscale_axis ax{};
-  const int n = zqscale(lo, hi, 5, 5, kes_scale_candidates, &ax, 'S', 'X');
+  const int n = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
   slot->dstart = ax.start;
   slot->dend = ax.end;
   slot->dstep = ax.increment;

@@ -107,7 +107,7 @@ int kescini(kes_ctx* ctx, int k) {
 
   kes_plotslot* key = kes_prob_slot(ctx, cv->keycell);
   zqscale_axis ax{};
-  int ticks = zqscale(lo, hi, 5, 5, kes_scale_candidates, &ax, 'S', 'X') + 1;
+  int ticks = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X') + 1;
   double start = ax.start, end = ax.end, step = ax.increment;
   const bool prop = proportion(st);
   double vmin = 0, vmax = prop ? 1 : 100, vstep = prop ? 0.2 : 20;

@@ -2,7 +2,6 @@
 // common bins exist: cells where no parametric curve can be fitted, the curve records
 // of every cell, the horizontal widening for kernel curves, the fits with the vertical
 // extent of bars and curves, and the vertical axis (VAXIS= or a nice scale).
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -27,11 +26,11 @@
 #include "records/kes_plotslot.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
+#include "util/kes_eps.h"
 
 namespace {
-constexpr double kCandidates[5] = {1, 2, 2.5, 5, 10};
-// A VAXIS= list must begin at 0 within this (the double just above 2^-53).
-const double kZeroTolerance = std::bit_cast<double>(std::uint64_t{0x3CA0000000000002});
+// A VAXIS= list must begin at 0 within this.
+constexpr double kZeroTolerance = ZEPS53;
 // The FILL flags of the curves.
 constexpr int kFillFlags[] = {KES_PLOT_FLAG_NORMAL_FILL, KES_PLOT_FLAG_LOGNORMAL_FILL, KES_PLOT_FLAG_EXPONENTIAL_FILL,
                              KES_PLOT_FLAG_WEIBULL_FILL, KES_PLOT_FLAG_GAMMA_FILL,       KES_PLOT_FLAG_BETA_FILL,
@@ -116,7 +115,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
     xpmlog(KES_SET_PLOT, KES_MSG_VERTICAL_AXIS_DEFAULT_TICKS, static_cast<int>(name.len), name.text);
   }
   zqscale_axis ax{};
-  const int res = zqscale(ymin, ymax, 6, 5, kCandidates, &ax, 'S', 'X');
+  const int res = zqscale(ymin, ymax, 6, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
   key->vticks = res + 1;
   key->vmin = ax.start;
   key->vmax = ax.end;

@@ -17,10 +17,11 @@
 #include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
 #include "records/kes_values.h"
+#include "util/kes_eps.h"
 
 namespace {
 // Relative slack of a bin edge: a value within it of an edge counts as on the edge.
-constexpr double kEdgeSlack = 1.053671212772351e-08;  // 2^-26.5
+constexpr double kEdgeSlack = ZSQRT_EPS53;  // 2^-26.5
 // Largest byte size of one height array.
 constexpr long long kMaxBytes = 2147483647;
 

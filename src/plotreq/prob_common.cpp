@@ -23,15 +23,15 @@
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 #include "stats/tables_call.h"
+#include "util/kes_eps.h"
 #include "util/kes_text.h"
 
 const double kes_dfltpts[17] = {0.0001, 0.001, 0.01, 0.1, 1,  5,  10,   25,    50,
                                 75,     90,    95,   99,  99.9, 99.99, 99.999, 99.9999};
-const double kes_scale_candidates[5] = {1, 2, 2.5, 5, 10};
 
 namespace {
 // An ORDER= list may miss the data by this much (2^-26.5).
-constexpr double kOrderTolerance = 1.0536712127723509e-08;
+constexpr double kOrderTolerance = KES_SQRT_EPS53;
 // Marks the axis record that kes_vertical_order makes of a VAXIS= list.
 constexpr std::uint8_t kVaxisList = 2;
 

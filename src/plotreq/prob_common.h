@@ -63,6 +63,3 @@ int kes_prob_render(kes_ctx* ctx, int k);
 
 // The default percent ticks, symmetric about 50.
 extern const double kes_dfltpts[17];
-
-// Nice-scale candidates of every axis.
-extern const double kes_scale_candidates[5];

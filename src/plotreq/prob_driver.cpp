@@ -60,7 +60,7 @@ axis_ref data_axis(kes_plotslot* s) { return {&s->dstart, &s->dend, &s->dstep, &
 
 void nice_axis(double lo, double hi, const axis_ref& a) {
   zqscale_axis ax{};
-  const int n = zqscale(lo, hi, 5, 5, kes_scale_candidates, &ax, 'S', 'X');
+  const int n = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
   *a.start = ax.start;
   *a.end = ax.end;
   *a.step = ax.increment;

@@ -19,9 +19,12 @@ enum kes_plottype : int {
   KES_PLOT_PROB = 4,
   KES_PLOT_PP = 5,
 };
+// The number of plot kinds.
+inline constexpr int KES_PLOT_KINDS = KES_PLOT_PP;
 
 // ORDER kes_plottype: the statement of each type, as the log names it.
-inline constexpr const char* kes_plot_statements[6] = {nullptr, "QQPLOT", "HISTOGRAM", "CDFPLOT", "PROBPLOT", "PPPLOT"};
+inline constexpr const char* kes_plot_statements[KES_PLOT_KINDS + 1] = {nullptr,    "QQPLOT",   "HISTOGRAM",
+                                                                        "CDFPLOT",  "PROBPLOT", "PPPLOT"};
 inline const char* kes_plot_statement_name(int type) {
   return type >= KES_PLOT_QQ && type <= KES_PLOT_PP ? kes_plot_statements[type] : kes_plot_statements[KES_PLOT_HISTOGRAM];
 }

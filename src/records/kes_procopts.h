@@ -25,7 +25,6 @@ struct kes_procopts {
   int modes;                // MODES
   int all;                  // ALL
   int nobyplot;             // NOBYPLOT
-  const double* nicesteps;  // 1, 2, 2.5, 5, 10
   kes_label256* varlabels;  // one per analysis variable
   int widest_name;          // longest analysis-variable name
   int plotsize_given;       // PLOTSIZE= was given (else the plot height follows N)

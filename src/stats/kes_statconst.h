@@ -11,5 +11,5 @@ inline constexpr double EPS13 = 1000.0 * ZEPS53;
 // 100000 times 2^-53: a count at or below it holds no usable value.
 inline constexpr double EPS11 = 100000.0 * ZEPS53;
 // Widening of the box-plot fences, and the tolerance of a fractional count.
-inline constexpr double FENCE_EPS = 1.053671212772351e-8;
+inline constexpr double FENCE_EPS = ZSQRT_EPS53;
 }  // namespace kes_stat

@@ -13,11 +13,11 @@
 #include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
+#include "util/kes_eps.h"
 #include "util/kes_text.h"
 
 namespace {
 
-constexpr double kEps = 1.1102230246251565e-16;
 constexpr int kMaxTextWidth = KES_LP_WIDTH - 20;
 
 // Stem scale and leaves per stem for M lines over the range r.
@@ -137,7 +137,7 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   if (st->ndistinct < 2 || st->view == nullptr || st->view->m < 2) return 0;
   // Bars of weights are measured in the weights' own unit: a sum below that rounding
   // or past the largest double has no bar lengths, and the page says so.
-  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= kEps)) {
+  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= KES_EPS53)) {
     const kes_name32& nm = ctx->varnames[ctx->curvar];
     xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_WEIGHTS_OUT_OF_RANGE, static_cast<int>(nm.len), nm.text);
     return 0;

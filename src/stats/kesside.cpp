@@ -23,12 +23,13 @@
 #include "stats/output_dataset.h"
 #include "stats/side_layout.h"
 #include "stats/tables_call.h"
+#include "util/kes_eps.h"
 #include "util/kes_text.h"
 #include "util/sort_tree.h"
 
 namespace {
 
-constexpr double kTol = 1e5 * 1.1102230246251565e-16;
+constexpr double kTol = 1e5 * KES_EPS53;
 
 struct side_files {
   int one, two, three;

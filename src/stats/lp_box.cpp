@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr double kFenceTol = 1.053671212772351e-8;
+constexpr double kFenceTol = ZSQRT_EPS53;
 
 // The first line from the bottom that takes value x, clamped to 1..L.
 int row_of(const kes_lppage* pg, double x) {

@@ -11,6 +11,7 @@
 #include "records/kes_valview.h"
 #include "stats/kes_stats.h"
 #include "stats/lp_page.h"
+#include "util/kes_eps.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ void kesprb(kes_lppage* pg, const kes_stats* st) {
       }
       if (count < 2) break;
       // The rank inside the tie at which the next column begins.
-      const double next_count = (N + 0.25) * column_end(col) - 0.625 - 1000 * 1.1102230246251565e-16;
+      const double next_count = (N + 0.25) * column_end(col) - 0.625 - 1000 * KES_EPS53;
       double next = std::ceil(next_count);
       if (next <= cc) next = cc + 1;
       if (next > end) break;

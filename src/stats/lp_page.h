@@ -7,6 +7,7 @@
 // 1..L the plot, L + 1 and L + 2 rulers and footnotes. Positions within a line count
 // from 0.
 #pragma once
+#include "util/kes_eps.h"
 
 struct kes_ctx;
 struct kes_stats;
@@ -18,7 +19,7 @@ constexpr int KES_LP_BOXWIDTH = 8;
 constexpr int KES_LP_NORMWIDTH = 60;
 constexpr int KES_LP_NORMCOLS = 51;    // columns of the normal plot, at positions 9..59
 // Values closer than this (relative to the stem units) are taken as equal.
-constexpr double KES_LP_TOL = 1e5 * 1.1102230246251565e-16;
+constexpr double KES_LP_TOL = 1e5 * KES_EPS53;
 
 struct kes_lpline {
   char text[KES_LP_WIDTH];

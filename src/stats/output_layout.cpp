@@ -10,13 +10,14 @@
 
 #include "host/kes_stmt.h"
 #include "records/stmt_slots.h"
+#include "util/kes_eps.h"
 #include "util/kes_minmax.h"
 
 namespace {
 
 // 100000 x 2^-53: how close a point must be to a whole number (or to one decimal)
 // to be written as one.
-constexpr double kFuzz = 100000 * 1.1102230246251565e-16;
+constexpr double kFuzz = 100000 * KES_EPS53;
 
 }  // namespace
 

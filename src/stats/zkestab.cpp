@@ -16,11 +16,12 @@
 #include "stats/lp_page.h"
 #include "stats/tables_bind.h"
 #include "stats/tables_call.h"
+#include "util/kes_eps.h"
 
 namespace {
 
 // Counts below this are taken as zero (2^-53 times 100000).
-constexpr double kTiny = 100000.0 * 1.1102230246251565e-16;
+constexpr double kTiny = 100000.0 * KES_EPS53;
 
 bool is_missing(double v) { return std::isnan(v); }
 

@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "util/kes_eps.h"
+
 namespace {
 
-constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
 
 }  // namespace
 
@@ -51,7 +52,7 @@ void zqsig2(double a, double b, double c, int ndig, int maxw, int* w, int* d) {
   zqsig_format(ndig, &wa, &da, a);
   zqsig_format(ndig, &wb, &db, b);
   int dc = 0;
-  if (c > kEps && c < 1.0) dc = static_cast<int>(std::trunc(-std::log10(c))) + 1;
+  if (c > KES_EPS53 && c < 1.0) dc = static_cast<int>(std::trunc(-std::log10(c))) + 1;
   zqsig_combine(da, db, dc, wa, wb, 1, maxw, w, d);
   if (*d < KES_SIG_BEST) {
     const double half = 0.5 / std::pow(10.0, *d);

@@ -27,7 +27,6 @@
 namespace {
 
 constexpr int kCdfX = 1, kCdfY = 2, kEcdfX = 3, kEcdfY = 4;
-constexpr int kCurvePoints = 200;
 
 // Parameters of each family, and the order its legend text names them.
 struct cdf_text {
@@ -124,8 +123,8 @@ void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   std::vector<double> fitted;
   int nf = 0;
   if (r->dist >= 0 && c != nullptr && c->fitted) {
-    fitted.resize(2 * kCurvePoints);
-    if (kescdfpts(ctx, cell, fitted.data()) == 0) nf = kCurvePoints;
+    fitted.resize(2 * KES_CURVE_POINTS);
+    if (kescdfpts(ctx, cell, fitted.data()) == 0) nf = KES_CURVE_POINTS;
   }
   const auto row = [&](long i) {
     if (i < nf) {

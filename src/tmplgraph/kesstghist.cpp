@@ -24,7 +24,6 @@ namespace {
 
 // Past this many bin positions the ticks come from a nice scale instead.
 constexpr int kMaxBinTicks = 100;
-constexpr double kNice[5] = {1, 2, 2.5, 5, 10};
 constexpr int kVlabelSize = 262;
 
 void* bincount_label(int vscale) {
@@ -75,7 +74,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   double first = a, step = w;
   if (m > kMaxBinTicks) {
     zqscale_axis out{};
-    nticks = zqscale(a, b, 11, 5, kNice, &out, 'S', 'X') + 1;
+    nticks = zqscale(a, b, 11, ZQSCALE_NNICE, ZQSCALE_NICE, &out, 'S', 'X') + 1;
     first = out.start;
     step = out.increment;
   }

@@ -10,6 +10,8 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "plotdata/curve_range.h"
+#include "plotdata/kes_points.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -21,12 +23,11 @@
 #include "tmplgraph/hist_graph.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
+#include "util/kes_eps.h"
 
 namespace {
 
-constexpr double kEps = 1.1102230246251565e-16;  // 2^-53
 constexpr int kPointDoubles = 1032;
-constexpr int kFittedPoints = 200;
 constexpr int kBestDecimals = 99;
 
 // The bar label of a bin of height h: BARLABEL= COUNT, PERCENT or PROPORTION of the
@@ -58,34 +59,6 @@ double* kernel_work(const kes_plotslot* s, const kes_varsum* vs, host_pool* pool
   return static_cast<double*>(vmalcp_handler(pool, static_cast<long>(bytes), KES_ALLOC_6));
 }
 
-// The plotting range of a curve cut to its family's support; false: skip the curve.
-bool curve_range(const kes_curve& c, const kes_plotslot* s, double* lo, double* hi) {
-  const double* p = c.params;
-  switch (c.dist) {
-    case KES_DIST_NORMAL:
-      if (std::isnan(p[1]) || p[1] == 0) return false;
-      break;
-    case KES_DIST_SU: break;
-    case KES_DIST_LOGNORMAL:
-    case KES_DIST_EXPONENTIAL:
-    case KES_DIST_WEIBULL:
-    case KES_DIST_GAMMA:
-      if (p[0] > *lo) *lo = p[0];
-      break;
-    case KES_DIST_BETA:
-    case KES_DIST_SB:
-      if (p[0] > *lo) *lo = p[0];
-      if (p[0] + p[1] < *hi) *hi = p[0] + p[1];
-      break;
-    case KES_DIST_KERNEL:
-      if (s->klow > *lo) *lo = s->klow;
-      if (*lo <= s->khigh && s->khigh < *hi) *hi = s->khigh;
-      break;
-    default: return false;
-  }
-  return *hi - *lo >= kEps;
-}
-
 }  // namespace
 
 void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
@@ -101,7 +74,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const int m = key->npoints;
   const int nbinrows = r->endpoints ? m - 1 : m;
   const double clo = r->endpoints ? a : a - w / 2, chi = r->endpoints ? b : b + w / 2;
-  const double tol = 1000 * kEps * std::fmax(std::fabs(a), std::fabs(a + (s->nbins - 1) * w));
+  const double tol = 1000 * KES_EPS53 * std::fmax(std::fabs(a), std::fabs(a + (s->nbins - 1) * w));
   const auto snap = [tol](double x) { return std::fabs(x) < tol ? 0.0 : x; };
   std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
 
@@ -167,7 +140,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     kes_curve& cv = s->curves[c];
     if (!cv.fitted) continue;
     double lo = clo, hi = chi;
-    if (!curve_range(cv, s, &lo, &hi)) continue;
+    if (!kes_curve_range(cv, *s, &lo, &hi)) continue;
     // Curves of one legend are told apart by numbers.
     int dup = 1;
     for (int j = 0; j < ncurves; ++j) {
@@ -184,7 +157,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     if (cv.dist == KES_DIST_KERNEL) {
       keskdf(ctx, cell, work, points.data(), lo, hi, &n, &cv);
     } else {
-      n = kFittedPoints;
+      n = KES_CURVE_POINTS;
       if (kesgden(ctx, cell, points.data(), lo, hi, &n, c) == KES_CURVE_CUT) g->clipped = 1;
     }
     for (int i = 0; i < n; ++i) {

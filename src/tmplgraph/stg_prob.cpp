@@ -7,6 +7,7 @@
 
 #include "plotdata/family_line.h"
 #include "plotdata/kes_axislabels.h"
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -21,12 +22,13 @@
 #include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_labels.h"
+#include "util/kes_eps.h"
 
 namespace {
 // Tick values this close to 0 are rounding residue of the steps: 1000 x 2^-53.
 constexpr double kTickZero = 1000.0 / 9007199254740992.0;
 // Percentile positions this close to 0 are the median's residue: 2^-26.5.
-constexpr double kPositionZero = 1.053671212772351e-08;
+constexpr double kPositionZero = ZSQRT_EPS53;
 constexpr int kLabelBuffer = 256;
 }  // namespace
 
@@ -126,19 +128,17 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
   switch (r->dist) {
     case KES_DIST_NORMAL:
       return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(a), shown(b));
-    case KES_DIST_LOGNORMAL:
-      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_LINE_THRESHOLD_SCALE, shown(a), shown(std::log(b)));
-    case KES_DIST_EXPONENTIAL:
-    case KES_DIST_WEIBULL:
-    case KES_DIST_GAMMA:
-    case KES_DIST_BETA:
-    case KES_DIST_SB: return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_LINE_THRESHOLD_SCALE, shown(a), shown(b));
-    case KES_DIST_SU: return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_LINE_LOCATION_SCALE, shown(a), shown(b));
     case KES_DIST_WEIBULL2:
       return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_WEIBULL_LINE_SHAPE_SCALE, shown(1 / b),
                     shown(std::exp(a)));
-    default: return 0;
+    default: break;
   }
+  const kes_law* law = kes_law_of(r->dist);
+  if (law == nullptr) return 0;
+  // The intercept is a threshold where the law has one; a log-scale law shows its zeta.
+  return xpmstr(buf, kLabelBuffer, KES_SET_PLOT,
+                law->from_zero ? KES_MSG_LINE_THRESHOLD_SCALE : KES_MSG_LINE_LOCATION_SCALE, shown(a),
+                shown(law->log_scale ? std::log(b) : b));
 }
 
 void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel) {

@@ -1,7 +1,7 @@
 // CLASS cells: KEYLEVEL=, the comparative layout and pass totals of a level.
 #include "datapass_test_support.h"
 #include "driver/class_cells.h"
-#include "driver/kesin.h"
+#include "datapass/kesin.h"
 #include "host/host_services.h"
 #include "records/kes_cell.h"
 #include "records/pool_alloc.h"

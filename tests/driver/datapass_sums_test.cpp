@@ -3,7 +3,7 @@
 
 #include "core/host_vectors.h"
 #include "datapass_test_support.h"
-#include "driver/obs_sums.h"
+#include "datapass/obs_sums.h"
 #include "host/host_missing.h"
 
 namespace dp_test {

@@ -9,7 +9,7 @@
 #include "data/dataset.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"
-#include "driver/kesin.h"
+#include "datapass/kesin.h"
 #include "host/host_services.h"
 #include "records/kes_cell.h"
 #include "records/kes_procopts.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/date_format.h"
-#include "driver/date_read.h"
-#include "driver/week_dates.h"
+#include "locale/date_format.h"
+#include "locale/date_read.h"
+#include "locale/week_dates.h"
 #include "locale_test_support.h"
 
 namespace {

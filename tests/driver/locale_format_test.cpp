@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "driver/date_format.h"
-#include "driver/date_values.h"
-#include "driver/locale_items.h"
+#include "locale/date_format.h"
+#include "locale/date_values.h"
+#include "locale/locale_items.h"
 #include "core/runtime.h"
 #include "locale_test_support.h"
 

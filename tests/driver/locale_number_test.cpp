@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/locale_number_read.h"
+#include "locale/locale_number_read.h"
 #include "locale_test_support.h"
 #include "numeric/number_routines.h"
 #include "support/same_number.h"

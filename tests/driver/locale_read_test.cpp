@@ -3,10 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver/date_format.h"
-#include "driver/date_read.h"
-#include "driver/date_values.h"
-#include "driver/locale_items.h"
+#include "locale/date_format.h"
+#include "locale/date_read.h"
+#include "locale/date_values.h"
+#include "locale/locale_items.h"
 #include "locale_test_support.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <string>
 
-#include "driver/date_values.h"
-#include "driver/week_dates.h"
+#include "locale/date_values.h"
+#include "locale/week_dates.h"
 #include "locale_test_support.h"
 
 namespace {

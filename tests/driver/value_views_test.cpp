@@ -15,7 +15,7 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
-#include "driver/value_views.h"
+#include "datapass/value_views.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "records/kes_ctx.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "datapass_test_support.h"
-#include "driver/varsum_records.h"
+#include "datapass/varsum_records.h"
 #include "records/kes_varsum.h"
 
 namespace dp_test {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "fit/family/kes_families.h"
+#include "fitreport/kes_fitrep.h"
 #include "fitreport/kes_fitreport.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"

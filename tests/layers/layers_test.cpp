@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "definition_scan.h"
+#include "source_scan.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -20,7 +23,8 @@ namespace {
 // Bottom first. Each folder lists the folders it may include besides itself: the
 // subsystems call only those with smaller numbers (the renderers and insets sit under
 // the plot requests, the driver alone on top). The two renderers are alternatives over
-// the same plot data: neither includes the other.
+// the same plot data: neither includes the other. The locale and date routines and the
+// data pass stand beside the subsystems, under the driver alone.
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"host", {}},
     {"util", {"host"}},
@@ -36,9 +40,11 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"plotreq",
      {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata", "devgraph",
       "tmplgraph"}},
+    {"locale", {"host", "util", "records", "numeric"}},
+    {"datapass", {"host", "util", "records", "numeric", "stats"}},
     {"driver",
      {"host", "util", "records", "numeric", "stats", "fit", "fitreport", "inset", "plotdata", "devgraph",
-      "tmplgraph", "plotreq"}},
+      "tmplgraph", "plotreq", "locale", "datapass"}},
 };
 
 // platform/ in the same way: the shared services (core) at the bottom, the runner on
@@ -62,10 +68,7 @@ struct layer_exception {
   const char* folder;  // the folder above it that it includes
   const char* reason;
 };
-const std::vector<layer_exception> kPlatformExceptions = {
-    {"output/graph_methods.cpp", "graph",
-     "the output method of a template graph panel writes what graph/ drew; it moves to graph/ when that settles"},
-};
+const std::vector<layer_exception> kPlatformExceptions = {};
 
 using layer_table = std::map<std::string, std::set<std::string>>;
 
@@ -120,6 +123,42 @@ std::vector<std::string> violations(const fs::path& root, const layer_table& all
         bad.push_back(inc.file + ":" + std::to_string(inc.line) + " (" + folder + ") includes a header of " +
                       inc.target);
       }
+    }
+  }
+  return bad;
+}
+
+// Every function defined in a folder other than the one whose header declares it (a
+// class's members count as the class's): "file:line (folder) defines NAME of X". The
+// declaring folder may call down, but a lower one that defines an upper header's
+// function is called up into all the same.
+std::vector<std::string> definitions_elsewhere(const fs::path& root) {
+  std::map<std::string, std::set<std::string>> functions, classes;  // name -> folders of headers
+  std::vector<std::pair<fs::path, std::string>> sources;           // .cpp file, its folder
+  for (const auto& top : fs::directory_iterator(root)) {
+    if (!top.is_directory()) continue;
+    const std::string folder = top.path().filename().string();
+    for (const auto& entry : fs::recursive_directory_iterator(top.path())) {
+      if (!entry.is_regular_file()) continue;
+      const std::string ext = entry.path().extension().string();
+      if (ext == ".cpp") sources.emplace_back(entry.path(), folder);
+      if (ext != ".h") continue;
+      const kes_test::scope_scan scan = kes_test::scan_scopes(kes_test::read_source(entry.path()));
+      for (const kes_test::function_site& f : scan.functions)
+        if (f.scope.empty()) functions[f.name].insert(folder);
+      for (const std::string& c : scan.classes) classes[c].insert(folder);
+    }
+  }
+  std::vector<std::string> bad;
+  for (const auto& [file, folder] : sources) {
+    for (const kes_test::function_site& f : kes_test::scan_scopes(kes_test::read_source(file)).functions) {
+      if (!f.defined) continue;
+      const bool member = !f.scope.empty() && classes.count(f.scope) != 0;
+      const auto& owners = member ? classes : functions;
+      const auto it = owners.find(member ? f.scope : f.name);
+      if (it == owners.end() || it->second.count(folder) != 0) continue;
+      bad.push_back(file.string() + ":" + std::to_string(f.line) + " (" + folder + ") defines " +
+                    (member ? f.scope + "::" : "") + f.name + " of " + *it->second.begin());
     }
   }
   return bad;
@@ -191,5 +230,41 @@ TEST(Layers, AnUpwardIncludeIsFound) {
   const std::vector<std::string> left = violations(root, kAllowed, pass);
   ASSERT_EQ(left.size(), 1u);
   EXPECT_NE(left[0].find("newthing"), std::string::npos) << left[0];
+  fs::remove_all(root);
+}
+
+TEST(Layers, EachFunctionIsDefinedInItsHeadersFolder) {
+  for (const char* tree : {"src", "platform"}) {
+    const std::vector<std::string> bad = definitions_elsewhere(fs::path(KES_SOURCE_DIR) / tree);
+    std::string list;
+    for (const std::string& b : bad) list += b + "\n";
+    EXPECT_TRUE(bad.empty()) << list;
+  }
+}
+
+// The scan finds a header's function and a class's member defined a folder away, and
+// nothing in an anonymous namespace, a static function or a body's own statements.
+TEST(Layers, AFunctionDefinedAwayFromItsHeaderIsFound) {
+  const fs::path root =
+      fs::temp_directory_path() / ("kes_defs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::remove_all(root);
+  fs::create_directories(root / "core");
+  fs::create_directories(root / "output");
+  std::ofstream(root / "core" / "api.h") << "#pragma once\nnamespace plat {\n// f(int) here\n"
+                                            "std::vector<int> result_of(int r,\n    int* set);\n"
+                                            "struct sys {\n  void emit();\n};\n}\n";
+  std::ofstream(root / "core" / "api.cpp") << "namespace plat {\nint helper() { return 1; }\n}\n";
+  std::ofstream(root / "output" / "out.cpp")
+      << "#include \"core/api.h\"\nnamespace {\nint result_of(int r, int* set) { return r; }\n}\n"
+         "static int emit() { return 0; }\nnamespace plat {\nvoid use() {\n  result_of(1, nullptr);\n}\n}\n";
+  EXPECT_TRUE(definitions_elsewhere(root).empty());
+  std::ofstream(root / "output" / "more.cpp")
+      << "namespace plat {\nstd::vector<int> result_of(int r, int* set) {\n  return {r};\n}\n\n"
+         "void sys::emit() {\n  const char* s = \"{\";\n}\n}  // namespace plat\n";
+  const std::vector<std::string> bad = definitions_elsewhere(root);
+  ASSERT_EQ(bad.size(), 2u);
+  std::string all = bad[0] + "\n" + bad[1];
+  EXPECT_NE(all.find("more.cpp:2 (output) defines result_of of core"), std::string::npos) << all;
+  EXPECT_NE(all.find("more.cpp:6 (output) defines sys::emit of core"), std::string::npos) << all;
   fs::remove_all(root);
 }

@@ -7,6 +7,7 @@
 
 #include "core/host_vectors.h"
 #include "core/runtime.h"
+#include "runner/runner.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -55,6 +56,7 @@ TEST(StepExit, MathAbortEndsWithTheGivenCode) {
 // A code the output system knows is told in words; only an unknown code is shown.
 TEST(StepExit, OutputObjectFailureTextSaysWhatWentWrong) {
   kes_test::captured_outputs out;
+  plat::link_layers();
   plat::begin_step();
   plat_xprrlog(0, static_cast<int>(0x80008001u));
   plat_xprrlog(0, -5);

@@ -4,12 +4,14 @@
 // object is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 
 #include "core/runtime.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
+#include "runner/runner.h"
 #include "output_test_support.h"
 #include "support/scratch_files.h"
 
@@ -23,6 +25,7 @@ class GraphPanels : public json_system_fixture {
     json_system_fixture::SetUp();
     plat::config().graph_dump_path = (dir / "dump").string();
     plat::config().graphs_dir = dir.path().string();
+    plat::link_layers();
     plat::output_begin_graphs();
     mgr = make_manager();
   }
@@ -133,6 +136,30 @@ TEST_F(GraphPanels, APanelDrawsItsDataObjectEverywhere) {
   // The same data object serves a second panel; files are numbered per output name.
   ASSERT_EQ(panel(bound, "orbo.kestravine.Graphics.Histogram"), 0);
   EXPECT_TRUE(std::filesystem::exists(dir / "Histogram2.svg"));
+}
+
+// What the drawer finds for a panel is kept with the data object by name: the cells
+// and the texts of each axis's ticks (the horizontal and the vertical ones side by
+// side, neither pushing the other out); a second panel finds them all there.
+TEST_F(GraphPanels, TheDrawerKeepsOneOfEachThingItFinds) {
+  void* bound = emit_data();
+  ASSERT_EQ(panel(bound, "orbo.kestravine.Graphics.Histogram"), 0);
+  const auto table = sys->graph_table_of(bound);
+  ASSERT_NE(table, nullptr);
+  const auto names = [&] {
+    std::vector<std::string> out;
+    for (const auto& [name, value] : table->kept) out.push_back(name);
+    return out;
+  };
+  const std::vector<std::string> first = names();
+  int tick_texts = 0;
+  for (const std::string& n : first) {
+    EXPECT_EQ(std::count(first.begin(), first.end(), n), 1) << "kept twice";
+    tick_texts += n.rfind("tick texts ", 0) == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(tick_texts, 2);  // the horizontal ticks 1 2 and the vertical ones
+  ASSERT_EQ(panel(bound, "orbo.kestravine.Graphics.Histogram"), 0);
+  EXPECT_EQ(names(), first);
 }
 
 TEST_F(GraphPanels, AnUnknownTemplateIsListedAsNotDrawn) {

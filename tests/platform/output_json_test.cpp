@@ -9,7 +9,7 @@
 #include "core/host_vectors.h"
 #include "core/runtime.h"
 #include "host/host_services.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
 #include "output/output_messages.h"
 #include "output_test_support.h"
 #include "support/scratch_files.h"

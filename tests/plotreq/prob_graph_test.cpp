@@ -14,9 +14,10 @@
 
 #include "core/runtime.h"
 #include "kes_gram_names.h"
-#include "core/output_api.h"
+#include "output/output_api.h"
 #include "plotreq/plot_requests.h"
 #include "plotreq/prob_fixture.h"
+#include "runner/runner.h"
 #include "support/golden_file.h"
 #include "support/svg_reader.h"
 #include "tmplgraph/kes_stgraph.h"
@@ -50,6 +51,7 @@ class prob_graph : public prob_fixture {
   // The driver through the template renderer; the dump of its graphs.
   std::string graph(int (*driver)(kes_ctx*, int)) {
     std::filesystem::remove(*scratch_ / "dump.txt");
+    plat::link_layers();
     plat::output_begin_graphs();
     real_templates();
     EXPECT_EQ(run(driver), 0) << notes();

@@ -63,9 +63,6 @@ constexpr auto kesbp = kes_lawfn_p<KES_DIST_BETA>;
 double kesbplt(double x, double c, const double* params);
 constexpr auto kesbq = kes_lawfn_q<KES_DIST_BETA>;
 constexpr auto kesbx = kes_lawfn_x<KES_DIST_BETA>;
-// Critical values of D (as sqrt(n) D), W-Sq and A-Sq at the 11 levels .5 ... .001
-// for both shapes estimated at sample size n.
-void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]);
 
 // What the estimates of the three-parameter families share.
 // A single number option of the statement, or missing when not given.

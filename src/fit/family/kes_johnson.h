@@ -35,7 +35,3 @@ constexpr auto kesux = kes_lawfn_x<KES_DIST_SU>;
 void kes_johnson_controls(const kes_stmt* s, int z_slot, int tol_slot, int method_slot, zfit_req* r);
 // Copies the engine's peak into the curve (both peak fields and the second peak).
 void kes_johnson_peak(kes_curve* c, const zfit_req* r);
-// The EDF member of both families: no tests; the block says so, then the expected
-// percents of mid.
-void kes_johnson_notests(kes_ctx* ctx, kes_preq* request, kes_cell* cell,
-                         void (*mid)(kes_ctx*, kes_preq*, kes_cell*));

@@ -13,7 +13,6 @@
 namespace {
 constexpr double kTiny = 1000.0 * ZEPS53;
 constexpr double kInvSqrt2Pi = 0.3989422804014327;
-constexpr double kSmall = 1.053671212772351e-8;
 
 // The percentile estimates. method 1 writes the notes of every stage and of every
 // failure; method 0 (start values of the likelihood) only note 1338 on failure.
@@ -138,7 +137,7 @@ int peak(zfit_work* w) {
     const double r2 = 1.0 + t * t, rt = std::sqrt(r2);
     const double g = t / rt + delta * (gamma + delta * std::asinh(t));
     const double gp = 1.0 / (r2 * rt) + delta * delta / rt;
-    if (!(std::fabs(gp) >= kSmall)) break;
+    if (!(std::fabs(gp) >= ZSQRT_EPS53)) break;
     const double step = g / gp;
     t -= step;
     // A search that uses its whole budget has not converged.

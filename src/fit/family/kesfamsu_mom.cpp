@@ -6,7 +6,6 @@
 #include "numeric/zmissing.h"
 
 namespace {
-constexpr double kSmall = 1.053671212772351e-8;
 
 // Skewness and beta2 of the SU law at (omega, Omega) with their derivatives in Omega
 // (index 0) and omega (index 1). false for |Omega| above a tenth of the exponent
@@ -49,7 +48,7 @@ bool compom(double om, double beta2, double skewness, double* bo) {
   const double disc = 16.0 * o1 * o1 * e * e - 8.0 * (c - om * om * e) * o1 * o1 * e;
   if (disc < 0.0) return false;
   const double r = -(4.0 * o1 * e + std::sqrt(disc)) / (4.0 * (c - om * om * e)) - 1.0 - om;
-  if (!(r >= -kSmall)) return false;
+  if (!(r >= -ZSQRT_EPS53)) return false;
   const double w = std::asinh(std::sqrt(std::fmax(r, 0.0) / (2.0 * om)));
   *bo = skewness > 0.0 ? -w : w;
   return true;
@@ -114,7 +113,7 @@ void iguess(double b1, double beta2, double skewness, double* om, double* bo) {
     const double next = std::sqrt(std::sqrt(z) - 1.0);
     const double change = std::fabs(next - *om);
     *om = next;
-    if (change < kSmall) return;
+    if (change < ZSQRT_EPS53) return;
   }
 }
 

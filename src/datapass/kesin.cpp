@@ -2,19 +2,20 @@
 // weighted sums and extremes of every analysis variable and makes the CLASS cells; each
 // pass adds the values of its batch's variables to their value lists. Later passes
 // find each observation's cell among those the first pass made.
-#include "driver/kesin.h"
+#include "datapass/kesin.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "driver/batch_cut.h"
-#include "driver/class_levels.h"
-#include "driver/gathered_values.h"
-#include "driver/group_wording.h"
-#include "driver/value_views.h"
-#include "driver/math_recovery.h"
-#include "driver/obs_sums.h"
-#include "driver/varsum_records.h"
+#include "datapass/batch_cut.h"
+#include "datapass/class_levels.h"
+#include "datapass/gathered_values.h"
+#include "datapass/group_wording.h"
+#include "datapass/value_views.h"
+#include "datapass/math_recovery.h"
+#include "datapass/obs_sums.h"
+#include "datapass/value_lists.h"
+#include "datapass/varsum_records.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"

@@ -1,5 +1,5 @@
 // Gathered values: see gathered_values.h.
-#include "driver/gathered_values.h"
+#include "datapass/gathered_values.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,9 +10,10 @@
 #include <new>
 #include <vector>
 
-#include "driver/batch_cut.h"
-#include "driver/value_views.h"
-#include "driver/varsum_records.h"
+#include "datapass/batch_cut.h"
+#include "datapass/value_lists.h"
+#include "datapass/value_views.h"
+#include "datapass/varsum_records.h"
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"

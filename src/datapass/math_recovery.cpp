@@ -1,7 +1,7 @@
 // What follows a failed guarded computation of the data pass.
-#include "driver/math_recovery.h"
+#include "datapass/math_recovery.h"
 
-#include "driver/group_wording.h"
+#include "datapass/group_wording.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"

@@ -3,7 +3,7 @@
 // cache misses: when the pass kept its nodes in making order (kes_varsum::listed)
 // they are read in memory order instead and sorted by value (unless they were made in
 // order already), on several threads. Either way the view is the same.
-#include "driver/value_views.h"
+#include "datapass/value_views.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "datapass/value_lists.h"
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"

@@ -1,10 +1,10 @@
 // Week numbers, week-date texts and the month, day and year of a date.
-#include "driver/week_dates.h"
+#include "locale/week_dates.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "driver/date_values.h"
+#include "locale/date_values.h"
 #include "host/host_services.h"
 
 int getMonthDayYear(double date, int* month, int* day, int* year) {

@@ -1,13 +1,13 @@
 // The formatting side of the locale library: the pattern interpreter and its entries.
-#include "driver/date_format.h"
+#include "locale/date_format.h"
 
 #include <climits>
 #include <cmath>
 #include <cstring>
 
-#include "driver/date_values.h"
-#include "driver/locale_items.h"
-#include "driver/week_dates.h"
+#include "locale/date_values.h"
+#include "locale/locale_items.h"
+#include "locale/week_dates.h"
 #include "host/host_services.h"
 #include "util/kes_text.h"
 

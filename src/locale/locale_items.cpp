@@ -1,5 +1,5 @@
 // Locale item access.
-#include "driver/locale_items.h"
+#include "locale/locale_items.h"
 
 #include <cstring>
 

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/gathered_values.h"
+#include "datapass/gathered_values.h"
+#include "datapass/value_lists.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

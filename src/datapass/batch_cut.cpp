@@ -1,8 +1,8 @@
 // kes_cut_batch (batch_cut.h): its own file, so that the value makers the data pass
 // calls need not call back into the pass.
-#include "driver/batch_cut.h"
+#include "datapass/batch_cut.h"
 
-#include "driver/gathered_values.h"
+#include "datapass/gathered_values.h"
 #include "host/host_services.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"

@@ -1,10 +1,10 @@
 // Locale number, money and percent reading.
-#include "driver/locale_number_read.h"
+#include "locale/locale_number_read.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "driver/locale_items.h"
+#include "locale/locale_items.h"
 #include "host/host_services.h"
 #include "numeric/number_routines.h"
 #include "util/kes_text.h"

@@ -1,15 +1,16 @@
 // CLASS level cells. A cell carries its formatted level text inside itself, right
 // after the record; that text, blank-padded to the CLASS variable's formatted width,
 // is the key by which the host's trees find the level of each observation.
-#include "driver/class_levels.h"
+#include "datapass/class_levels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "driver/batch_cut.h"
-#include "driver/group_wording.h"
-#include "driver/varsum_records.h"
+#include "datapass/batch_cut.h"
+#include "datapass/group_wording.h"
+#include "datapass/value_lists.h"
+#include "datapass/varsum_records.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"

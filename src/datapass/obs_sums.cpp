@@ -2,14 +2,14 @@
 // The corrected sum of squares is updated about the running weighted mean, so that
 // it never suffers the cancellation of USS - Sum^2/W; the weights are summed in the
 // record's unit (kes_wunit.h), so that only the values can make a sum overflow.
-#include "driver/obs_sums.h"
+#include "datapass/obs_sums.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/group_wording.h"
-#include "driver/math_recovery.h"
+#include "datapass/group_wording.h"
+#include "datapass/math_recovery.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"

@@ -1,12 +1,12 @@
 // The reading side of the locale library.
-#include "driver/date_read.h"
+#include "locale/date_read.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "driver/date_format.h"
-#include "driver/date_values.h"
-#include "driver/locale_items.h"
+#include "locale/date_format.h"
+#include "locale/date_values.h"
+#include "locale/locale_items.h"
 #include "host/host_services.h"
 #include "util/kes_text.h"
 

@@ -2,7 +2,7 @@
 // calendar, so that counts agree with the host's dates over the whole range.
 #include <cmath>
 
-#include "driver/week_dates.h"
+#include "locale/week_dates.h"
 
 int isLeapYear(int year) {
   return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) && year % 4000 != 0 ? 1 : 0;

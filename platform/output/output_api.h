@@ -6,6 +6,10 @@
 
 namespace plat {
 
+namespace out {
+struct graph_panel;
+}
+
 // BY variables and formatted values of the BY group now being processed (empty when
 // there are none); later outputs of the step carry them. The data services call this
 // as each BY group starts.
@@ -21,6 +25,13 @@ void output_graph(const std::string& label, const std::string& description, cons
 // Catalogue entry (set, number) of the text for a negative output-object result, for
 // the host's result log; false when the result is not one of the output system's.
 bool output_result_message(int result, int* set, int* number);
+
+// Draws a template graph panel into an SVG file at path: true when written; otherwise
+// the log has been told why and *why says it for the listing. The template graphs lie
+// above the output system: the runner sets the drawer, and without one no panel is
+// drawn.
+using panel_drawer = bool (*)(const out::graph_panel& p, const std::string& path, std::string* why);
+void output_set_panel_drawer(panel_drawer draw);
 
 // Starts the JSON file of the run's JSON path, before its first step; false with
 // *error set when no file can be made there.

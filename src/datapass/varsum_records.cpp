@@ -3,7 +3,7 @@
 // and extreme lists share one block; each extreme list, with its observation numbers,
 // frequencies and ID values, has the lowest list in its first half and the highest in
 // its second.
-#include "driver/varsum_records.h"
+#include "datapass/varsum_records.h"
 
 #include <cstring>
 

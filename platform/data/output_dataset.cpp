@@ -245,9 +245,9 @@ dataset* open_output(const std::string& libref, const std::string& member, std::
     }
   }
   // Two outputs of one step to one file: one would silently replace the other.
-  if (open_output_at(path) != nullptr) {
-    *error = "cannot open " + what + " for output: the step already writes it as another output data set; give "
-             "each output its own name";
+  if (const dataset* other = open_output_at(path)) {
+    *error = "cannot open " + what + " for output: the step already writes its file " + path +
+             " as the output data set " + dataset_name(other) + "; give each output its own name";
     return nullptr;
   }
   dataset* ds = new dataset();

@@ -117,4 +117,65 @@ TEST_F(RunnerOutputTargets, EachOptionWritesARegularFileAndItsMetadata) {
   }
 }
 
+// One folder reached by two library names held one file for two output data sets: the
+// second replaced the first while the log said both were written. Two outputs onto one
+// file are now refused as two outputs of one name are, before anything is written,
+// whatever the spelling of the folder and whichever options name them.
+TEST_F(RunnerOutputTargets, OneFileUnderTwoLibrarySpellingsIsRefusedBeforeAnyWrite) {
+  dir_.write("d.csv", "x\n1\n2\n4\n4\n5\n7\n9\n");
+  fs::create_directory(dir_ / "lib");
+  fs::create_directory_symlink("lib", dir_ / "liblink");
+  const std::string absolute = (dir_ / "lib").string();
+  struct spelling {
+    const char* what;
+    std::string second;  // the folder of library B; library A is 'lib'
+  };
+  const spelling spellings[] = {
+      {"the same name", "lib"}, {"a dot folder", "./lib"}, {"a closing slash", "lib/"},
+      {"a link to the folder", "liblink"}, {"an absolute path", absolute},
+  };
+  // Each output option and where it stands in the step.
+  enum place { proc_opt, output_stmt, hist_opt };
+  struct target {
+    const char* option;
+    place where;
+  };
+  const target targets[] = {{"outtable=", proc_opt}, {"out=", output_stmt}, {"outhistogram=", hist_opt},
+                            {"outkernel=", hist_opt}};
+  auto program = [](const std::string& second, const target& t1, const target& t2, const char* m2) {
+    std::string parts[3];
+    for (const auto& [t, member] : {std::pair{t1, "A.two"}, std::pair{t2, m2}})
+      parts[t.where] += std::string(" ") + t.option + member;
+    return "libname A 'lib'; libname B '" + second + "';\nproc kestravine data=d noprint" + parts[proc_opt] +
+           "; var x;" + (parts[output_stmt].empty() ? "" : " output" + parts[output_stmt] + " mean=m;") +
+           " histogram x / kernel" + parts[hist_opt] + "; run;\n";
+  };
+  for (const spelling& sp : spellings) {
+    for (std::size_t i = 0; i < std::size(targets); ++i) {
+      for (std::size_t j = i + 1; j < std::size(targets); ++j) {
+        const std::string where =
+            std::string(sp.what) + ": " + targets[i].option + "A.two and " + targets[j].option + "B.two";
+        fs::remove_all(dir_ / "lib");
+        fs::create_directory(dir_ / "lib");
+        EXPECT_EQ(run(program(sp.second, targets[i], targets[j], "B.two")), 2) << where << "\n" << log_;
+        EXPECT_NE(log_.find("cannot open data set B.two for output: the step already writes its file"),
+                  std::string::npos)
+            << where << "\n" << log_;
+        EXPECT_NE(log_.find("as the output data set A.two;"), std::string::npos) << where << "\n" << log_;
+        EXPECT_NE(log_.find("ended with return code 1008"), std::string::npos) << where;
+        EXPECT_EQ(log_.find("observations and"), std::string::npos) << where << "\n" << log_;
+        EXPECT_TRUE(fs::is_empty(dir_ / "lib")) << where;
+      }
+    }
+  }
+  // Two names in that folder are two files: each is written.
+  for (const spelling& sp : spellings) {
+    fs::remove_all(dir_ / "lib");
+    fs::create_directory(dir_ / "lib");
+    EXPECT_EQ(run(program(sp.second, targets[0], targets[1], "B.three")), 0) << sp.what << "\n" << log_;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "lib" / "two.csv")) << sp.what;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "lib" / "three.csv")) << sp.what;
+  }
+}
+
 }  // namespace

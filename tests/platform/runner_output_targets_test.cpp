@@ -22,11 +22,15 @@ namespace fs = std::filesystem;
 
 class RunnerOutputTargets : public ::testing::Test {
  protected:
-  int run(const std::string& program) {
+  // Runs program with its log at log and the run's other files as files name them.
+  int run(const std::string& program, const std::string& log = "log",
+          std::vector<std::string> files = {"--listing", "lst"}) {
     dir_.write("prog.kes", program);
-    proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "prog.kes"}, [] { ::alarm(60); });
+    files.insert(files.begin(), {"--log", log});
+    files.push_back("prog.kes");
+    proc_.start(dir_.path().string(), files, [] { ::alarm(60); });
     const int status = proc_.wait();
-    log_ = slurp(dir_ / "log");
+    log_ = slurp(dir_ / log);
     return status;
   }
   // The special file 'kind' made at name; what the log calls it, or empty with *why
@@ -200,6 +204,35 @@ TEST_F(RunnerOutputTargets, OneFileUnderTwoLibrarySpellingsIsRefusedBeforeAnyWri
     EXPECT_EQ(run(program(sp.second, targets[0], targets[1], "B.three")), 0) << sp.what << "\n" << log_;
     EXPECT_TRUE(fs::is_regular_file(dir_ / "lib" / "two.csv")) << sp.what;
     EXPECT_TRUE(fs::is_regular_file(dir_ / "lib" / "three.csv")) << sp.what;
+  }
+}
+
+// A data set's file that is also the run's JSON file was replaced by the JSON document
+// at the end of the run, and one that is the listing took the listing's place, while
+// the log said the data set was written. Each is refused like two data sets on one file.
+TEST_F(RunnerOutputTargets, ADataSetOnARunFileIsRefused) {
+  dir_.write("d.csv", "x\n1\n2\n4\n4\n5\n7\n9\n");
+  struct row {
+    const char* option;  // the run's file, named O.csv (or, for the log, its metadata)
+    const char* file;
+    const char* said;
+  };
+  const row rows[] = {{"--json", "O.csv", "JSON"}, {"--listing", "O.csv", "listing"},
+                      {"--graph-dump", "O.csv", "graph dump"}, {"--log", "O.csv.meta", "log"}};
+  for (const row& r : rows) {
+    for (const option_row& o : kOptions) {
+      const std::string where = std::string(r.option) + " " + r.file + " and " + o.option;
+      for (const char* old : {"O.csv", "O.csv.meta"}) fs::remove_all(dir_ / old);
+      const bool log = std::string(r.option) == "--log";
+      const std::vector<std::string> files = log ? std::vector<std::string>{} : std::vector<std::string>{r.option, r.file};
+      EXPECT_EQ(run(o.program, log ? r.file : "log", files), 2) << where << "\n" << log_;
+      EXPECT_NE(log_.find("cannot open data set WORK.O for output: its file ./" + std::string(r.file) + " is the run's " +
+                          r.said + " file"),
+                std::string::npos)
+          << where << "\n" << log_;
+      EXPECT_EQ(log_.find("observations and"), std::string::npos) << where << "\n" << log_;
+      EXPECT_FALSE(fs::exists(dir_ / (std::string(r.file) == "O.csv" ? "O.csv.meta" : "O.csv"))) << where;
+    }
   }
 }
 

@@ -62,7 +62,8 @@ split_program split_statements(std::string text) {
   while (i < n) {
     char c = text[i];
     const std::size_t length = utf8_char_length(text, i);
-    if (length == 0 || c == 0x7F || (static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c)))) {
+    const bool control = static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c));
+    if (length == 0 || c == 0x7F || control) {
       out.strays.push_back({i, lines.line(i), lines.column(i), c});
       text[i] = c = ' ';
     }

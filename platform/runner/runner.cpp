@@ -187,7 +187,8 @@ class program_run {
       }
       report_strays_before(st.end);
       if (!skipping && !(kw.empty() && st.end == st.begin + 1)) {
-        std::string shown = kw.empty() ? text_.substr(st.begin, std::max<std::size_t>(1, utf8_char_length(text_, st.begin))) : kw;
+        const std::size_t first = std::max<std::size_t>(1, utf8_char_length(text_, st.begin));
+        std::string shown = kw.empty() ? text_.substr(st.begin, first) : kw;
         log_message(hostmsg::set, hostmsg::outside_step, shown.c_str(), st.line);
         worsen(&worst_, exit_status::program_error);
       }

@@ -28,8 +28,8 @@ std::map<std::string, std::string> snapshot(const fs::path& root, const fs::path
     }
     struct stat st;
     if (::lstat(it->path().c_str(), &st) != 0) continue;
-    files[it->path().string()] = std::to_string(st.st_size) + "@" + std::to_string(st.st_mtim.tv_sec) + "." +
-                                 std::to_string(st.st_mtim.tv_nsec);
+    files[it->path().string()] =
+        std::to_string(st.st_size) + "@" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
   }
   return files;
 }
@@ -90,8 +90,8 @@ std::vector<std::string> run_and_check(const fs::path& root, const std::string& 
       std::ofstream(run / name, std::ios::binary) << data;
     std::ofstream(run / "prog.kes", std::ios::binary) << program;
     const auto before = snapshot(root, run);
-    std::vector<std::string> args = {"--work", ".", "--lib", "LIB=lib", "--log", "log", "--listing", "lst",
-                                     "--json", "out.json", "--graphs", "gr", "--threads", "2"};
+    std::vector<std::string> args = {"--work", ".",      "--lib",    "LIB=lib",  "--log", "log",       "--listing",
+                                     "lst",    "--json", "out.json", "--graphs", "gr",    "--threads", "2"};
     args.insert(args.end(), r.args.begin(), r.args.end());
     args.push_back("prog.kes");
     kes_test::runner_process proc;
@@ -99,7 +99,8 @@ std::vector<std::string> run_and_check(const fs::path& root, const std::string& 
     const int status = proc.wait();
     for (const std::string& w : check_outcome(status, kes_test::slurp(run / "log"), kes_test::slurp(run / "err")))
       wrong.push_back(std::string(r.name) + ": " + w);
-    if (snapshot(root, run) != before) wrong.push_back(std::string(r.name) + ": a file outside the run's folder changed");
+    if (snapshot(root, run) != before)
+      wrong.push_back(std::string(r.name) + ": a file outside the run's folder changed");
   }
   return wrong;
 }

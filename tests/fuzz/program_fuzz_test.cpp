@@ -46,10 +46,14 @@ std::string shown(const std::string& program) {
   std::string s;
   char b[8];
   for (unsigned char c : program) {
-    if (c == '\n') s += "\\n\n";
-    else if (c == '\\' || c == '"') s += std::string("\\") + static_cast<char>(c);
-    else if (c < 0x20 || c >= 0x7F) std::snprintf(b, sizeof b, "\\x%02X", c), s += b;
-    else s += static_cast<char>(c);
+    if (c == '\n')
+      s += "\\n\n";
+    else if (c == '\\' || c == '"')
+      s += std::string("\\") + static_cast<char>(c);
+    else if (c < 0x20 || c >= 0x7F)
+      std::snprintf(b, sizeof b, "\\x%02X", c), s += b;
+    else
+      s += static_cast<char>(c);
   }
   return s;
 }
@@ -100,9 +104,8 @@ TEST(ProgramFuzz, ProgramsWriteEveryStatementAndOption) {
     EXPECT_TRUE(seen) << s.title;
     for (const auto& [heading, opts] : s.groups)
       for (const kes_fuzz::option_spec& o : opts)
-        EXPECT_TRUE(writer.written().count(s.title + ": " + heading + ": " + o.spellings.front())) << s.title << ", "
-                                                                                                   << heading << ": "
-                                                                                                   << o.spellings.front();
+        EXPECT_TRUE(writer.written().count(s.title + ": " + heading + ": " + o.spellings.front()))
+            << s.title << ", " << heading << ": " << o.spellings.front();
   }
   for (const auto& [anchor, opts] : g.subs)
     for (const kes_fuzz::option_spec& o : opts)
@@ -123,13 +126,13 @@ TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
       {2, failed, "", 0},
       {3, ok + "ERROR: Statement X (line 2) is not valid outside a PROC KESTRAVINE step; it is ignored.\n", "", 0},
       {1, "NOTE: ... ended with return code 112.\n", "", 0},
-      {0, failed, "", 1},                       // a failed step, status 0
-      {2, ok, "", 1},                           // status 2 for a step that ended well
-      {3, ok, "", 1},                           // a program error the log does not say
-      {0, ok + "ERROR: lost\n", "", 1},         // an error, status 0
-      {1000 + 11, "", "", 1},                   // a signal
-      {1000 + 14, "", "", 1},                   // a hang
-      {0, ok + "caf\xc3", "", 1},               // a cut character
+      {0, failed, "", 1},                // a failed step, status 0
+      {2, ok, "", 1},                    // status 2 for a step that ended well
+      {3, ok, "", 1},                    // a program error the log does not say
+      {0, ok + "ERROR: lost\n", "", 1},  // an error, status 0
+      {1000 + 11, "", "", 1},            // a signal
+      {1000 + 14, "", "", 1},            // a hang
+      {0, ok + "caf\xc3", "", 1},        // a cut character
       {2, failed + "ERROR: Internal error: x\n", "", 1},
       {0, ok, "Internal error: y", 1},
       {0, ok, "==1==ERROR: AddressSanitizer: heap-use-after-free", 1},

@@ -38,7 +38,8 @@ std::string fuzz_data(std::mt19937_64& rng) {
     auto num = [&](double scale) {
       if (rng() % 12 == 0) return std::string(".");
       char b[32];
-      std::snprintf(b, sizeof b, "%.4g", static_cast<double>(rng() % 10000) / 10000.0 * scale + (rng() % 3 == 0 ? 0 : 1));
+      std::snprintf(b, sizeof b, "%.4g",
+                    static_cast<double>(rng() % 10000) / 10000.0 * scale + (rng() % 3 == 0 ? 0 : 1));
       return std::string(b);
     };
     csv += num(100) + "," + num(5) + "," + num(3) + "," + std::to_string(rng() % 4) + "," +
@@ -143,10 +144,12 @@ std::string program_writer::statement(const statement_spec& st) {
     return it == st.groups.end() ? none : it->second;
   };
   auto table = [&](const char* heading) { return t + ": " + heading; };
-  auto vars = [&] { return either({"x", "y", "x y", "x--y", "y x"}, {"w", "f", "h", "_numeric_", "nosuch", "g", "x x", "x-y"}); };
+  auto vars = [&] {
+    return either({"x", "y", "x y", "x--y", "y x"}, {"w", "f", "h", "_numeric_", "nosuch", "g", "x x", "x-y"});
+  };
   if (t == "PROC KESTRAVINE")
-    return "proc kestravine" + either({" data=d", " data=work.d"}, {"", " data=nosuch"}) + options(table("Options"), group("Options"), 4) +
-           ";\n";
+    return "proc kestravine" + either({" data=d", " data=work.d"}, {"", " data=nosuch"}) +
+           options(table("Options"), group("Options"), 4) + ";\n";
   if (t == "VAR") {
     analysis_ = vars();
     return "var " + analysis_ + ";\n";
@@ -189,7 +192,8 @@ std::string program_writer::statement(const statement_spec& st) {
   // numeric one without it.
   if (plot_statement(st) && chance(70))
     s += " " + (analysis_.empty() || analysis_.find('-') != std::string::npos ? either({"x", "y"}, {"g", "nosuch"})
-                                                                             : wild_ ? vars() : analysis_);
+                : wild_                                                       ? vars()
+                                                                              : analysis_);
   if (keyword == "output" && chance(80)) s += " out=o1";
   for (const auto& [heading, opts] : st.groups) {
     const bool after_slash = heading.find("slash") != std::string::npos;
@@ -213,7 +217,8 @@ std::string program_writer::options(const std::string& table, const std::vector<
   for (int k = below(most + 1); k > 0; --k) {
     // Half in turn, half at random, so that any two meet.
     std::size_t& next = cursor_[table];
-    const option_spec& o = chance(50) ? opts[next++ % opts.size()] : opts[static_cast<std::size_t>(below(static_cast<int>(opts.size())))];
+    const option_spec& o =
+        chance(50) ? opts[next++ % opts.size()] : opts[static_cast<std::size_t>(below(static_cast<int>(opts.size())))];
     s += " " + option(table, o);
   }
   return s;
@@ -221,8 +226,10 @@ std::string program_writer::options(const std::string& table, const std::vector<
 
 std::string program_writer::option(const std::string& table, const option_spec& o) {
   written_.insert(table + ": " + o.spellings.front());
-  std::string spelling = o.spellings[chance(80) ? 0 : static_cast<std::size_t>(below(static_cast<int>(o.spellings.size())))];
-  if (chance(30)) std::transform(spelling.begin(), spelling.end(), spelling.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::string spelling =
+      o.spellings[chance(80) ? 0 : static_cast<std::size_t>(below(static_cast<int>(o.spellings.size())))];
+  if (chance(30))
+    std::transform(spelling.begin(), spelling.end(), spelling.begin(), [](unsigned char c) { return std::tolower(c); });
   const std::string& v = o.value;
   if (o.takes_value()) return spelling + value(o);
   // A word alone, its family's or its own options in parentheses, or an optional value.
@@ -238,8 +245,12 @@ std::string program_writer::option(const std::string& table, const option_spec& 
     if (!c.empty()) return spelling + "=" + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
   }
   if (has(v, "statistic") && chance(30))
-    return spelling + (chance(50) ? "='" + std::string(pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'" : "") +
-           (chance(60) ? std::string(" (") + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")" : "");
+    return spelling +
+           (chance(50)
+                ? "='" + std::string(pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'"
+                : "") +
+           (chance(60) ? std::string(" (") + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")"
+                       : "");
   return spelling;
 }
 
@@ -254,7 +265,8 @@ std::string program_writer::value(const option_spec& o) {
   }
   const std::vector<std::string> c = choices(v);
   if (has(v, "data set")) return either({"o1", "work.o2", "lib.o3", "o5", "d"}, {"x.y.z", "'o4'", "nolib.o6"});
-  if (has(v, "colour")) return either({"red", "blue", "CXFF8800", "black", "grayaa"}, {"(red blue)", "nosuchcolour", "CX12"});
+  if (has(v, "colour"))
+    return either({"red", "blue", "CXFF8800", "black", "grayaa"}, {"(red blue)", "nosuchcolour", "CX12"});
   if (has(v, "font")) return either({"swiss", "'Arial'", "'Courier New'"}, {"nosuchfont", "''"});
   if (has(v, "texts")) return chance(50) ? text() : "(" + text() + " " + text() + ")";
   if (has(v, "name or text")) return chance(50) ? name() : text();
@@ -266,16 +278,19 @@ std::string program_writer::value(const option_spec& o) {
   if (v == "format") return either({"8.2", "best6.", "5.", "e10."}, {"z", "8.20"});
   if (has(v, "lengths")) return either({"2 cm", "(1 pct, 2 pct)", "1 in"}, {"-3", "(0, 100) cells", "1e300 in"});
   if (has(v, "corner"))
-    return either({"ne", "nw", "se", "sw", "tm", "bm", "lm", "rm", "(10, 90)", "(50, 50) data"}, {"(200, -5) percent", "(1e300, 0)"});
+    return either({"ne", "nw", "se", "sw", "tm", "bm", "lm", "rm", "(10, 90)", "(50, 50) data"},
+                  {"(200, -5) percent", "(1e300, 0)"});
   if (has(v, "level")) return either({"'a'", "'b'", "('a' 2)"}, {"1", "'none'"});
   if (has(v, "EST") && chance(40)) return "EST";
   if (!c.empty() && (chance(70) || !has(v, "number"))) {
     std::string s = c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
-    if (has(v, "one or more") && chance(50)) s = "(" + s + " " + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))] + ")";
+    if (has(v, "one or more") && chance(50))
+      s = "(" + s + " " + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))] + ")";
     return s + sub_part;
   }
   if (has(v, "numbers") || has(v, "values")) return numbers(v) + (sub_part.empty() || chance(50) ? "" : " " + sub_part);
-  if (has(v, "number")) return number(v) + (has(v, "PCT") && chance(50) ? std::string(" ") + pick({"pct", "cells", "in", "cm"}) : "");
+  if (has(v, "number"))
+    return number(v) + (has(v, "PCT") && chance(50) ? std::string(" ") + pick({"pct", "cells", "in", "cm"}) : "");
   return chance(50) ? number(v) : name();
 }
 
@@ -286,8 +301,8 @@ std::string program_writer::number(const std::string& range) {
     // Whole bounds ("0 to 64") take whole numbers.
     const bool whole = lo == static_cast<long>(lo) && hi == static_cast<long>(hi);
     const double x = chance(20) ? (chance(50) ? lo : hi)
-                     : whole   ? lo + below(static_cast<int>(std::min(hi - lo, 1e6)) + 1)
-                               : lo + (hi - lo) * below(1000) / 1000.0;
+                     : whole    ? lo + below(static_cast<int>(std::min(hi - lo, 1e6)) + 1)
+                                : lo + (hi - lo) * below(1000) / 1000.0;
     std::snprintf(b, sizeof b, "%g", x);
     return b;
   }
@@ -297,18 +312,24 @@ std::string program_writer::number(const std::string& range) {
 
 std::string program_writer::numbers(const std::string& range) {
   switch (below(4)) {
-    case 0: return number(range);
-    case 1: return number(range) + " " + number(range);
-    case 2: return "(" + number(range) + ", " + number(range) + ", " + number(range) + ")";
-    default: return either({"1 to 10 by 2", "10 to 90 by 20", "5 to 1 by -1"}, {"0 to 1 by 0", "1 to 1e6 by 1", "0 to 100 by 25"});
+    case 0:
+      return number(range);
+    case 1:
+      return number(range) + " " + number(range);
+    case 2:
+      return "(" + number(range) + ", " + number(range) + ", " + number(range) + ")";
+    default:
+      return either({"1 to 10 by 2", "10 to 90 by 20", "5 to 1 by -1"},
+                    {"0 to 1 by 0", "1 to 1e6 by 1", "0 to 100 by 25"});
   }
 }
 
 std::string program_writer::text() {
   if (chance(5)) return "'" + escape_ + "'";
-  return pick({"'A text'", "\"Double quoted\"", "''", "'Caf\xc3\xa9 \xe2\x82\xac'", "'it''s'", "'../escape'",
-               "'a text longer than most pages are wide: a text longer than most pages are wide, and then some more words'",
-               "'#byval1 #byvar(g) #byline'", "'<svg>&amp;'"});
+  return pick(
+      {"'A text'", "\"Double quoted\"", "''", "'Caf\xc3\xa9 \xe2\x82\xac'", "'it''s'", "'../escape'",
+       "'a text longer than most pages are wide: a text longer than most pages are wide, and then some more words'",
+       "'#byval1 #byvar(g) #byline'", "'<svg>&amp;'"});
 }
 
 std::string program_writer::name() {

@@ -52,7 +52,9 @@ class program_writer {
     return wild_ && chance(15) ? bad[below(static_cast<int>(M))] : good[below(static_cast<int>(N))];
   }
   template <class T, std::size_t N>
-  T pick(const T (&a)[N]) { return a[below(static_cast<int>(N))]; }
+  T pick(const T (&a)[N]) {
+    return a[below(static_cast<int>(N))];
+  }
 
   const program_grammar& g_;
   std::mt19937_64 rng_;
@@ -60,7 +62,7 @@ class program_writer {
   std::map<std::string, std::size_t> cursor_;  // per table, the option written next in turn
   std::set<std::string> written_;
   std::string analysis_;  // the variables of the step's VAR statement so far
-  bool wild_ = false;  // this program's values may be anything, not only what is valid
+  bool wild_ = false;     // this program's values may be anything, not only what is valid
 };
 
 }  // namespace kes_fuzz

@@ -32,10 +32,10 @@ TEST(Utf8Text, CharacterLengths) {
       {"\xf4\x90\x80\x80", 0},  // past U+10FFFF
       {"\xf5\x80\x80\x80", 0},
       {"\xff\x80\x80", 0},
-      {"\x80", 0},              // a continuation byte alone
-      {"\xc3", 0},              // cut at the end
+      {"\x80", 0},  // a continuation byte alone
+      {"\xc3", 0},  // cut at the end
       {"\xe2\x82", 0},
-      {"\xc3x", 0},             // cut by an ASCII byte
+      {"\xc3x", 0},  // cut by an ASCII byte
   };
   for (const row& r : rows) EXPECT_EQ(plat::utf8_char_length(r.bytes, 0), r.length) << r.bytes;
   EXPECT_EQ(plat::utf8_char_length("ab", 2), 0u);
@@ -44,7 +44,9 @@ TEST(Utf8Text, CharacterLengths) {
 TEST(Utf8Text, ShownTextsAreUtf8AndKeepWhatWas) {
   EXPECT_EQ(plat::utf8_shown("caf\xc3\xa9 \xe2\x82\xac"), "caf\xc3\xa9 \xe2\x82\xac");
   EXPECT_EQ(plat::utf8_shown("f\xc3"), "f\\xC3");
-  EXPECT_EQ(plat::utf8_shown("\xff\xfe" "a"), "\\xFF\\xFEa");
+  EXPECT_EQ(plat::utf8_shown("\xff\xfe"
+                             "a"),
+            "\\xFF\\xFEa");
   // The bytes after a cut character are read afresh: a whole character stays whole.
   EXPECT_EQ(plat::utf8_shown("\xe2\xc3\xa9"), "\\xE2\xc3\xa9");
   EXPECT_EQ(plat::utf8_shown("\xed\xa0\x80"), "\\xED\\xA0\\x80");

@@ -57,6 +57,10 @@ std::vector<std::string> check_outcome(int status, const std::string& log, const
                                              : "ended by signal " + std::to_string(status - 1000));
     return wrong;
   }
+  if (status == 120 || status == 121) {  // runner_process could not enter the folder or start the runner
+    wrong.push_back("the runner could not be started");
+    return wrong;
+  }
   for (const std::string* t : {&log, &err})
     if (t->find("Internal error") != std::string::npos)
       wrong.push_back(std::string("an Internal error in the ") + (t == &log ? "log" : "standard error"));

@@ -42,8 +42,8 @@ std::string log_entry_lines(msg_kind kind, std::string_view text) {
     std::string_view line = text.substr(0, nl);
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.remove_suffix(1);
     out += first ? pre : (line.empty() ? "" : indent.c_str());
-    // Whatever a message quotes, the log stays UTF-8 text.
-    out += utf8_shown(line);
+    // Whatever a message quotes, the log stays printable UTF-8 text.
+    out += printable_text(line);
     out += '\n';
     first = false;
     if (nl == std::string_view::npos) break;

@@ -20,11 +20,13 @@ std::size_t utf8_char_length(std::string_view s, std::size_t i) {
   return n;
 }
 
-std::string utf8_shown(std::string_view s) {
+std::string printable_text(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    if (const std::size_t n = utf8_char_length(s, i)) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const bool control = (c < 0x20 && c != '\t') || c == 0x7F;
+    if (const std::size_t n = control ? 0 : utf8_char_length(s, i)) {
       out.append(s, i, n);
       i += n;
       continue;

@@ -1,5 +1,6 @@
 // UTF-8 as the run's texts take it: the length of one character, and a text made
-// valid for the log by showing each byte that is not UTF-8 as \xHH.
+// printable for the log by showing each byte that is not UTF-8, and each control
+// character, as \xHH.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -15,7 +16,8 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // surrogate form, or a code point past U+10FFFF.
 std::size_t utf8_char_length(std::string_view s, std::size_t i);
 
-// s with every byte that is not part of a valid UTF-8 character written as \xHH.
-std::string utf8_shown(std::string_view s);
+// s with every byte that is not part of a valid UTF-8 character, and every control
+// character but the tab (DEL included), written as \xHH.
+std::string printable_text(std::string_view s);
 
 }  // namespace plat

@@ -69,6 +69,11 @@ std::vector<std::string> check_outcome(int status, const std::string& log, const
     wrong.push_back("a sanitizer report on standard error");
   if (const std::size_t at = kes_test::first_non_utf8(log); at != std::string::npos)
     wrong.push_back("the log's byte " + std::to_string(at) + " is not UTF-8");
+  const auto control = std::find_if(log.begin(), log.end(), [](char c) {
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
+  });
+  if (control != log.end())
+    wrong.push_back("the log's byte " + std::to_string(control - log.begin()) + " is a control character");
   // The exit status is the worst of the steps' (0 for codes to 4, 1 to 999, 2 beyond),
   // or 3 for a program error, which the log says.
   int worst = 0;

@@ -16,7 +16,8 @@ const std::vector<renderer>& renderers();
 // Runs program (reading data) in a fresh folder inside root, once per renderer, and
 // returns what is wrong, one line each (empty when nothing is): a signal, a hang, an
 // "Internal error", a sanitizer report, an exit status the log disagrees with, a log
-// byte that is not UTF-8, or a file changed in root outside the run's folder.
+// byte that is not UTF-8 or is a control character, or a file changed in root outside
+// the run's folder.
 std::vector<std::string> run_and_check(const std::filesystem::path& root, const std::string& program,
                                        const std::string& data);
 

@@ -133,6 +133,7 @@ TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
       {1000 + 11, "", "", 1},            // a signal
       {1000 + 14, "", "", 1},            // a hang
       {0, ok + "caf\xc3", "", 1},        // a cut character
+      {0, ok + "a\x01", "", 1},          // a control character
       {2, failed + "ERROR: Internal error: x\n", "", 1},
       {0, ok, "Internal error: y", 1},
       {0, ok, "==1==ERROR: AddressSanitizer: heap-use-after-free", 1},

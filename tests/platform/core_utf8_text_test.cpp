@@ -1,6 +1,6 @@
-// UTF-8 character lengths at the edges of each form, and texts shown for the log with
-// each byte that is not UTF-8 as \xHH (the forms from the Unicode standard's table of
-// well-formed byte sequences).
+// UTF-8 character lengths at the edges of each form (from the Unicode standard's table
+// of well-formed byte sequences), and texts shown for the log with each byte that is
+// not UTF-8, and each control character, as \xHH.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,15 +41,17 @@ TEST(Utf8Text, CharacterLengths) {
   EXPECT_EQ(plat::utf8_char_length("ab", 2), 0u);
 }
 
-TEST(Utf8Text, ShownTextsAreUtf8AndKeepWhatWas) {
-  EXPECT_EQ(plat::utf8_shown("caf\xc3\xa9 \xe2\x82\xac"), "caf\xc3\xa9 \xe2\x82\xac");
-  EXPECT_EQ(plat::utf8_shown("f\xc3"), "f\\xC3");
-  EXPECT_EQ(plat::utf8_shown("\xff\xfe"
+TEST(Utf8Text, PrintableTextsAreUtf8AndKeepWhatWas) {
+  EXPECT_EQ(plat::printable_text("caf\xc3\xa9 \xe2\x82\xac"), "caf\xc3\xa9 \xe2\x82\xac");
+  EXPECT_EQ(plat::printable_text("f\xc3"), "f\\xC3");
+  EXPECT_EQ(plat::printable_text("\xff\xfe"
                              "a"),
             "\\xFF\\xFEa");
   // The bytes after a cut character are read afresh: a whole character stays whole.
-  EXPECT_EQ(plat::utf8_shown("\xe2\xc3\xa9"), "\\xE2\xc3\xa9");
-  EXPECT_EQ(plat::utf8_shown("\xed\xa0\x80"), "\\xED\\xA0\\x80");
+  EXPECT_EQ(plat::printable_text("\xe2\xc3\xa9"), "\\xE2\xc3\xa9");
+  EXPECT_EQ(plat::printable_text("\xed\xa0\x80"), "\\xED\\xA0\\x80");
+  // Control characters too, but the tab.
+  EXPECT_EQ(plat::printable_text(std::string("a\x01\tb\x7f\x1f\0", 7)), "a\\x01\tb\\x7F\\x1F\\x00");
 }
 
 }  // namespace

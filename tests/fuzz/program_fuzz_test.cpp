@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 // times as long, fewer.
 constexpr long kPlainCount = 300;
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr long kDefaultCount = 120;
+constexpr long kDefaultCount = 100;
 #else
 constexpr long kDefaultCount = kPlainCount;
 #endif

@@ -7,6 +7,7 @@
 #include "core/core_internal.h"
 #include "core/runtime.h"
 #include "core/temp_files.h"
+#include "core/utf8_text.h"
 
 namespace plat {
 namespace {
@@ -41,7 +42,8 @@ std::string log_entry_lines(msg_kind kind, std::string_view text) {
     std::string_view line = text.substr(0, nl);
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.remove_suffix(1);
     out += first ? pre : (line.empty() ? "" : indent.c_str());
-    out += line;
+    // Whatever a message quotes, the log stays printable UTF-8 text.
+    out += printable_text(line);
     out += '\n';
     first = false;
     if (nl == std::string_view::npos) break;

@@ -19,6 +19,8 @@
 
 #include "host/host_missing.h"
 
+#include "core/utf8_text.h"
+
 namespace plat {
 namespace {
 
@@ -521,7 +523,7 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
     *error = "file " + path + " cannot be read: " + bad;
     return false;
   }
-  if (size >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0) begin += 3;
+  if (std::string_view(begin, end - begin).starts_with(kUtf8ByteOrderMark)) begin += kUtf8ByteOrderMark.size();
   if (begin >= end || *begin == '\n' || *begin == '\r') {
     *error = "file " + path + " has no header row: its first line is empty";
     return false;

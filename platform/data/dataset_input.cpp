@@ -215,8 +215,17 @@ void close_dataset(dataset* ds) {
 void track_dataset(dataset* ds) { register_open(ds); }
 
 const dataset* open_output_at(const std::string& path) {
-  for (const dataset* d : open_sets())
-    if (d->output && iequals(d->path, path)) return d;
+  // Compared as files, not as spellings: one folder reached by two library names
+  // ('lib', './lib', a link to it) holds one file of each name, the case aside.
+  const fs::path p(path);
+  const std::string folder = p.has_parent_path() ? p.parent_path().string() : ".";
+  for (const dataset* d : open_sets()) {
+    if (!d->output) continue;
+    const fs::path q(d->path);
+    if (iequals(q.filename().string(), p.filename().string()) &&
+        same_path(q.has_parent_path() ? q.parent_path().string() : ".", folder))
+      return d;
+  }
   return nullptr;
 }
 

@@ -103,7 +103,8 @@ std::string member_folder(const std::string& libref, const std::string& member, 
                           std::string* error);
 // Data sets are closed at the end of the step that opened them.
 void track_dataset(dataset* ds);
-// The output data set of this step that goes to path, or nullptr.
+// The output data set of this step that goes to the file at path (whatever the
+// folder's spelling), or nullptr.
 const dataset* open_output_at(const std::string& path);
 bool valid_name(std::string_view s);
 // The text with control characters shown as \xHH, for messages.

@@ -244,10 +244,16 @@ dataset* open_output(const std::string& libref, const std::string& member, std::
       }
     }
   }
-  // Two outputs of one step to one file: one would silently replace the other.
-  if (open_output_at(path) != nullptr) {
-    *error = "cannot open " + what + " for output: the step already writes it as another output data set; give "
-             "each output its own name";
+  // Two outputs to one file: one would silently replace the other.
+  for (const std::string& file : {path, path + ".meta"})
+    if (const char* own = run_file_at(file)) {
+      *error = "cannot open " + what + " for output: its file " + file + " is the run's " + own +
+               " file; give each output its own name";
+      return nullptr;
+    }
+  if (const dataset* other = open_output_at(path)) {
+    *error = "cannot open " + what + " for output: the step already writes its file " + path +
+             " as the output data set " + dataset_name(other) + "; give each output its own name";
     return nullptr;
   }
   dataset* ds = new dataset();

@@ -11,21 +11,12 @@
 
 #include "core/runtime.h"
 #include "core/temp_files.h"
+#include "core/utf8_text.h"
 
 #include "output/number_format.h"
 
 namespace plat::out {
 namespace {
-
-// Length of the valid UTF-8 sequence at s[i], or 0.
-std::size_t utf8_len(const std::string& s, std::size_t i) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  std::size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  return n;
-}
 
 void append_cell(std::string& out, const cell& c) {
   out += c.is_text ? json_string(c.text) : json_number(c.num);
@@ -54,7 +45,7 @@ std::string json_string(const std::string& s) {
           out += buf;
         } else if (c < 0x80) {
           out += static_cast<char>(c);
-        } else if (std::size_t n = utf8_len(s, i)) {
+        } else if (std::size_t n = utf8_char_length(s, i)) {
           out.append(s, i, n);
           i += n - 1;
         } else {

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "core/host_messages.h"
+#include "core/utf8_text.h"
 
 namespace plat {
 namespace {
@@ -39,6 +40,8 @@ std::string word_at(const std::string& s, std::size_t* i, std::size_t end) {
 
 split_program split_statements(std::string text) {
   split_program out;
+  // A byte order mark, as some editors begin a file with, is no part of the program.
+  if (text.starts_with(kUtf8ByteOrderMark)) text.erase(0, kUtf8ByteOrderMark.size());
   const line_index lines(text);
   const std::size_t n = text.size();
   std::size_t begin = std::string::npos;  // start of the statement being read
@@ -58,7 +61,9 @@ split_program split_statements(std::string text) {
   };
   while (i < n) {
     char c = text[i];
-    if (static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c))) {
+    const std::size_t length = utf8_char_length(text, i);
+    const bool control = static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c));
+    if (length == 0 || c == 0x7F || control) {
       out.strays.push_back({i, lines.line(i), lines.column(i), c});
       text[i] = c = ' ';
     }
@@ -109,7 +114,7 @@ split_program split_statements(std::string text) {
       add(begin, i + 1);
       begin = std::string::npos;
     }
-    ++i;
+    i += length > 1 ? length : 1;  // a character of several bytes is passed whole
   }
   if (begin != std::string::npos) {
     // The last statement lacks its semicolon: the cheapest repair, one semicolon at the

@@ -22,7 +22,8 @@ struct split_problem {
   int line;
 };
 
-// A control character (below 0x20, not white space) outside quotes and comments: it
+// A byte that is no program text outside quotes and comments (a control character
+// other than white space, DEL, or a byte that is not part of a UTF-8 character): it
 // stands as a blank in the text, so that it neither starts nor splits a statement.
 struct stray_character {
   std::size_t offset = 0;
@@ -43,6 +44,8 @@ struct split_program {
   std::vector<stray_character> strays;  // in the order of the text
 };
 
+// A byte order mark at the start of text is dropped first: lines, columns and offsets
+// are those of the text after it.
 split_program split_statements(std::string text);
 
 }  // namespace plat

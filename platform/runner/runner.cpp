@@ -15,6 +15,7 @@
 #include "core/host_messages.h"
 #include "core/output_link.h"
 #include "core/runtime.h"
+#include "core/utf8_text.h"
 #include "graph/template_graph.h"
 #include "host/step_codes.h"
 #include "output/output_api.h"
@@ -156,7 +157,7 @@ class program_run {
       const std::string& kw = st.keyword;
       if (kw == "PROC" || kw == "RUN") {
         if (in_step) run_step(step);
-        report_strays_before(st.end);
+        if (!in_step) report_strays_before(st.end);
         in_step = skipping = false;
         if (kw == "RUN") continue;
         if (st.second.empty()) {
@@ -188,7 +189,8 @@ class program_run {
       }
       report_strays_before(st.end);
       if (!skipping && !(kw.empty() && st.end == st.begin + 1)) {
-        std::string shown = kw.empty() ? text_.substr(st.begin, 1) : kw;
+        const std::size_t first = std::max<std::size_t>(1, utf8_char_length(text_, st.begin));
+        std::string shown = kw.empty() ? text_.substr(st.begin, first) : kw;
         log_message(hostmsg::set, hostmsg::outside_step, shown.c_str(), st.line);
         worsen(&worst_, exit_status::program_error);
       }

@@ -94,4 +94,24 @@ inline int run_program(runner_process& proc, const scratch_dir& dir, const std::
   return proc.wait();
 }
 
+// The offset of the first byte of text that is not part of a UTF-8 character (a cut,
+// overlong or surrogate form included), or npos when text is all UTF-8.
+inline std::size_t first_non_utf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const int extra = c < 0x80 ? 0 : c >> 5 == 0x6 ? 1 : c >> 4 == 0xE ? 2 : c >> 3 == 0x1E ? 3 : -1;
+    if (extra < 0 || text.size() - i <= static_cast<std::size_t>(extra)) return i;
+    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char d = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if (d >> 6 != 0x2) return i;
+      cp = cp << 6 | (d & 0x3F);
+    }
+    const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < least[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return std::string::npos;
+}
+
 }  // namespace kes_test

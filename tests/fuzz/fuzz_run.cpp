@@ -1,0 +1,124 @@
+#include "fuzz/fuzz_run.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "platform/runner_process.h"
+#include "support/scratch_files.h"
+
+namespace kes_fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every file below root outside the folders skipped, with its size and time of change.
+std::map<std::string, std::string> snapshot(const fs::path& root, const std::vector<fs::path>& skip) {
+  std::map<std::string, std::string> files;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (std::find(skip.begin(), skip.end(), it->path()) != skip.end()) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    struct stat st;
+    if (::lstat(it->path().c_str(), &st) != 0) continue;
+    files[it->path().string()] =
+        std::to_string(st.st_size) + "@" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+  }
+  return files;
+}
+
+// The return codes of the steps the log says ended.
+std::vector<long> step_codes(const std::string& log) {
+  std::vector<long> codes;
+  const std::string mark = "ended with return code ";
+  for (std::size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1))
+    codes.push_back(std::strtol(log.c_str() + at + mark.size(), nullptr, 10));
+  return codes;
+}
+
+}  // namespace
+
+const std::vector<renderer>& renderers() {
+  static const std::vector<renderer> r = {{"template", {}}, {"device", {"--graphics", "device"}}};
+  return r;
+}
+
+std::vector<std::string> check_outcome(int status, const std::string& log, const std::string& err) {
+  std::vector<std::string> wrong;
+  if (status >= 1000) {
+    wrong.push_back(status == 1000 + SIGALRM ? "hung (stopped after a minute)"
+                                             : "ended by signal " + std::to_string(status - 1000));
+    return wrong;
+  }
+  if (status == 120 || status == 121) {  // runner_process could not enter the folder or start the runner
+    wrong.push_back("the runner could not be started");
+    return wrong;
+  }
+  for (const std::string* t : {&log, &err})
+    if (t->find("Internal error") != std::string::npos)
+      wrong.push_back(std::string("an Internal error in the ") + (t == &log ? "log" : "standard error"));
+  // Under the sanitizers a report goes to standard error.
+  if (err.find("Sanitizer") != std::string::npos || err.find("runtime error:") != std::string::npos)
+    wrong.push_back("a sanitizer report on standard error");
+  if (const std::size_t at = kes_test::first_non_utf8(log); at != std::string::npos)
+    wrong.push_back("the log's byte " + std::to_string(at) + " is not UTF-8");
+  const auto control = std::find_if(log.begin(), log.end(), [](char c) {
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
+  });
+  if (control != log.end())
+    wrong.push_back("the log's byte " + std::to_string(control - log.begin()) + " is a control character");
+  // The exit status is the worst of the steps' (0 for codes to 4, 1 to 999, 2 beyond),
+  // or 3 for a program error, which the log says.
+  int worst = 0;
+  for (long c : step_codes(log)) worst = std::max(worst, c <= 4 ? 0 : c <= 999 ? 1 : 2);
+  const bool error_said = log.find("ERROR:") != std::string::npos;
+  const bool agrees = status == 3 ? error_said : status == worst && (status != 0 || !error_said);
+  if (!agrees)
+    wrong.push_back("exit status " + std::to_string(status) + " but the log's steps say " + std::to_string(worst) +
+                    (error_said ? " and it holds an ERROR" : " and it holds no ERROR"));
+  return wrong;
+}
+
+std::vector<std::string> run_and_check(const fs::path& root, const std::string& program, const std::string& data) {
+  std::vector<std::string> wrong;
+  const fs::path run = root / "run";
+  // The graphs go beside the run's folder and are dropped after each run: the fuzzer
+  // looks for failed runs, not for graphs that break the rules of their look, which
+  // random options and values meet by the hundred.
+  const fs::path graphs = root / "graphs";
+  const std::vector<fs::path> folders = {run, graphs};
+  for (const renderer& r : renderers()) {
+    fs::remove_all(run);
+    fs::create_directories(run / "lib");
+    fs::create_directories(graphs);
+    // The data, and data sets of the names programs give to input and output data
+    // sets alike, so that an input option finds one.
+    for (const fs::path name : {"d.csv", "o1.csv", "o2.csv", "o5.csv", "lib/o3.csv"})
+      std::ofstream(run / name, std::ios::binary) << data;
+    std::ofstream(run / "prog.kes", std::ios::binary) << program;
+    const auto before = snapshot(root, folders);
+    std::vector<std::string> args = {"--work",    ".",   "--lib",  "LIB=lib",  "--log",    "log",
+                                     "--listing", "lst", "--json", "out.json", "--graphs", graphs.string(),
+                                     "--threads", "2"};
+    args.insert(args.end(), r.args.begin(), r.args.end());
+    args.push_back("prog.kes");
+    kes_test::runner_process proc;
+    proc.start(run.string(), args, [] { ::alarm(60); });
+    const int status = proc.wait();
+    for (const std::string& w : check_outcome(status, kes_test::slurp(run / "log"), kes_test::slurp(run / "err")))
+      wrong.push_back(std::string(r.name) + ": " + w);
+    if (snapshot(root, folders) != before)
+      wrong.push_back(std::string(r.name) + ": a file outside the run's folders changed");
+    fs::remove_all(graphs);
+  }
+  return wrong;
+}
+
+}  // namespace kes_fuzz

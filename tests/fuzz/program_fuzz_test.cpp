@@ -1,0 +1,146 @@
+// Programs written at random from the statement reference, valid and broken, each run
+// in both renderers: none may end by a signal or hang, write an Internal error, exit
+// with a status its log disagrees with, write a log that is not UTF-8, or change a file
+// outside its folder. KES_FUZZ_SEED and KES_FUZZ_COUNT choose other programs and any
+// number of them (the target fuzz_programs runs them); a failing program is kept in
+// fuzz_failures/ under the build folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "fuzz/fuzz_run.h"
+#include "fuzz/program_writer.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The programs a plain test run tries; under the sanitizers, where a run takes several
+// times as long, fewer.
+constexpr long kPlainCount = 300;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr long kDefaultCount = 100;
+#else
+constexpr long kDefaultCount = kPlainCount;
+#endif
+
+long setting(const char* name, long fallback) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0' ? std::strtol(v, nullptr, 10) : fallback;
+}
+
+const kes_fuzz::program_grammar& grammar() {
+  static const kes_fuzz::program_grammar g =
+      kes_fuzz::read_reference(kes_test::slurp(fs::path(KES_SOURCE_DIR) / "docs" / "statements.md"));
+  return g;
+}
+
+// The program as a C string literal, for the failure message.
+std::string shown(const std::string& program) {
+  std::string s;
+  char b[8];
+  for (unsigned char c : program) {
+    if (c == '\n')
+      s += "\\n\n";
+    else if (c == '\\' || c == '"')
+      s += std::string("\\") + static_cast<char>(c);
+    else if (c < 0x20 || c >= 0x7F)
+      std::snprintf(b, sizeof b, "\\x%02X", c), s += b;
+    else
+      s += static_cast<char>(c);
+  }
+  return s;
+}
+
+TEST(ProgramFuzz, NoRunFailsAUser) {
+  const auto seed = static_cast<std::uint64_t>(setting("KES_FUZZ_SEED", 20261208));
+  const long count = setting("KES_FUZZ_COUNT", kDefaultCount);
+  kes_test::scratch_dir root("fuzz");
+  fs::create_directories(root / "outside");
+  root.write("outside/keep.txt", "kept\n");
+  kes_fuzz::program_writer writer(grammar(), seed, (root / "escaped").string());
+  std::mt19937_64 data_rng(seed);
+  int failures = 0;
+  for (long i = 0; i < count && failures < 10; ++i) {
+    const std::string program = writer.next();
+    const std::string data = kes_fuzz::fuzz_data(data_rng);
+    const std::vector<std::string> wrong = kes_fuzz::run_and_check(root.path(), program, data);
+    if (wrong.empty()) continue;
+    ++failures;
+    const fs::path kept = fs::path(KES_BINARY_DIR) / "fuzz_failures";
+    fs::create_directories(kept);
+    const std::string stem = "seed" + std::to_string(seed) + "_" + std::to_string(i);
+    std::ofstream(kept / (stem + ".kes"), std::ios::binary) << program;
+    std::ofstream(kept / (stem + ".csv"), std::ios::binary) << data;
+    std::string what;
+    for (const std::string& w : wrong) what += "  " + w + "\n";
+    ADD_FAILURE() << "program " << i << " of seed " << seed << " (kept as " << (kept / stem).string()
+                  << ".kes, its data as d.csv):\n"
+                  << what << shown(program);
+  }
+}
+
+// The programs cover the reference: every option of every statement and of every
+// "( options )" table is written within the programs a plain test run tries.
+TEST(ProgramFuzz, ProgramsWriteEveryStatementAndOption) {
+  const kes_fuzz::program_grammar& g = grammar();
+  kes_fuzz::program_writer writer(g, 20261208, "escaped");
+  std::set<std::string> keywords;
+  for (long i = 0; i < kPlainCount; ++i) {
+    std::istringstream in(writer.next());
+    for (std::string line; std::getline(in, line);) keywords.insert(line.substr(0, line.find_first_of(" ;")));
+  }
+  for (const kes_fuzz::statement_spec& s : g.statements) {
+    std::string word = s.title.substr(0, s.title.find_first_of(" ,"));
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
+    bool seen = false;
+    for (const std::string& k : keywords) seen = seen || k.rfind(word, 0) == 0;
+    EXPECT_TRUE(seen) << s.title;
+    for (const auto& [heading, opts] : s.groups)
+      for (const kes_fuzz::option_spec& o : opts)
+        EXPECT_TRUE(writer.written().count(s.title + ": " + heading + ": " + o.spellings.front()))
+            << s.title << ", " << heading << ": " << o.spellings.front();
+  }
+  for (const auto& [anchor, opts] : g.subs)
+    for (const kes_fuzz::option_spec& o : opts)
+      EXPECT_TRUE(writer.written().count(anchor + ": " + o.spellings.front())) << anchor << ": " << o.spellings.front();
+}
+
+// The checks themselves, on outcomes made by hand.
+TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
+  const std::string ok = "NOTE: The KESTRAVINE step (lines 1-1) ended with return code 0.\n";
+  const std::string failed = "ERROR: x\nERROR: The KESTRAVINE step (lines 1-1) ended with return code 1008.\n";
+  struct row {
+    int status;
+    std::string log, err;
+    std::size_t wrong;
+  };
+  const row rows[] = {
+      {0, ok, "", 0},
+      {2, failed, "", 0},
+      {3, ok + "ERROR: Statement X (line 2) is not valid outside a PROC KESTRAVINE step; it is ignored.\n", "", 0},
+      {1, "NOTE: ... ended with return code 112.\n", "", 0},
+      {0, failed, "", 1},                // a failed step, status 0
+      {2, ok, "", 1},                    // status 2 for a step that ended well
+      {3, ok, "", 1},                    // a program error the log does not say
+      {0, ok + "ERROR: lost\n", "", 1},  // an error, status 0
+      {1000 + 11, "", "", 1},            // a signal
+      {1000 + 14, "", "", 1},            // a hang
+      {0, ok + "caf\xc3", "", 1},        // a cut character
+      {0, ok + "a\x01", "", 1},          // a control character
+      {2, failed + "ERROR: Internal error: x\n", "", 1},
+      {0, ok, "Internal error: y", 1},
+      {0, ok, "==1==ERROR: AddressSanitizer: heap-use-after-free", 1},
+      {0, ok, "x.cpp:3:5: runtime error: signed integer overflow", 1},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(kes_fuzz::check_outcome(r.status, r.log, r.err).size(), r.wrong) << r.status << "\n" << r.log;
+}
+
+}  // namespace

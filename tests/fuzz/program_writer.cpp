@@ -1,0 +1,344 @@
+#include "fuzz/program_writer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace kes_fuzz {
+namespace {
+
+bool has(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
+
+// The words between backquotes in a value description (`DF`, `N`, ... of a choice).
+std::vector<std::string> choices(const std::string& value) {
+  std::vector<std::string> out;
+  for (std::size_t a = value.find('`'); a != std::string::npos; a = value.find('`', a + 1)) {
+    const std::size_t b = value.find('`', a + 1);
+    if (b == std::string::npos) break;
+    std::string w = value.substr(a + 1, b - a - 1);
+    if (!w.empty() && w.front() == '=') w.erase(0, 1);
+    if (!w.empty() && w.find(' ') == std::string::npos) out.push_back(w);
+    a = b;
+  }
+  return out;
+}
+
+// "number, 64 to 256": the bounds, or none.
+bool bounds(const std::string& value, double* lo, double* hi) {
+  return std::sscanf(value.c_str(), "%*[^0-9-]%lf to %lf", lo, hi) == 2;
+}
+
+}  // namespace
+
+std::string fuzz_data(std::mt19937_64& rng) {
+  const int rows = static_cast<int>(rng() % 40);
+  // Most data sets are ordinary; some are at the edges the statistics meet: one value
+  // throughout, values near the largest or the least double, negative values only.
+  const int shape = static_cast<int>(rng() % 10);
+  const double scale = shape == 6 ? 1e300 : shape == 7 ? 1e-300 : shape == 8 ? -1 : 1;
+  std::string csv = "x,y,w,f,g,h,id\n";
+  const char* levels[] = {"a", "b", "c", "long level name"};
+  for (int i = 0; i < rows; ++i) {
+    auto num = [&](double spread) {
+      if (rng() % 12 == 0) return std::string(".");
+      if (shape == 9) return std::string("3");
+      char b[32];
+      std::snprintf(b, sizeof b, "%.4g",
+                    scale * (static_cast<double>(rng() % 10000) / 10000.0 * spread + (rng() % 3 == 0 ? 0 : 1)));
+      return std::string(b);
+    };
+    csv += num(100) + "," + num(5) + "," + num(3) + "," + std::to_string(rng() % 4) + "," +
+           levels[(i * 3 / std::max(rows, 1)) % 4] + "," + std::to_string(rng() % 3) + ",r" + std::to_string(i) + "\n";
+  }
+  return csv;
+}
+
+program_writer::program_writer(const program_grammar& g, std::uint64_t seed, std::string escape)
+    : g_(g), rng_(seed), escape_(std::move(escape)) {}
+
+bool program_writer::plot_statement(const statement_spec& st) {
+  return st.groups.size() == 1 && st.groups.count("Options after the slash") != 0;
+}
+
+const statement_spec* program_writer::find(const std::string& title) const {
+  for (const statement_spec& s : g_.statements)
+    if (s.title == title) return &s;
+  return nullptr;
+}
+
+std::string program_writer::next() {
+  wild_ = chance(30);
+  std::string p = valid_program();
+  if (chance(35)) p = broken(std::move(p));
+  if (chance(3)) p = "\xEF\xBB\xBF" + p;
+  return p;
+}
+
+std::string program_writer::broken(std::string text) {
+  if (text.empty()) return text;
+  const std::size_t at = static_cast<std::size_t>(below(static_cast<int>(text.size())));
+  switch (below(5)) {
+    case 0:  // cut anywhere
+      return text.substr(0, at);
+    case 1: {  // a piece written twice
+      const std::size_t len = static_cast<std::size_t>(below(60));
+      return text.substr(0, at) + text.substr(at, len) + text.substr(at);
+    }
+    case 2:  // bytes of any value
+      for (int k = below(6); k >= 0; --k)
+        text[static_cast<std::size_t>(below(static_cast<int>(text.size())))] = static_cast<char>(below(256));
+      return text;
+    case 3:  // a quote or a comment opened
+      return text.insert(at, pick({"'", "\"", "/*", "*", "(", ")", "="}));
+    default:  // statement ends lost or doubled
+      for (char& c : text)
+        if (c == ';' && chance(30)) c = chance(50) ? ' ' : ',';
+      return text;
+  }
+}
+
+std::string program_writer::valid_program() {
+  std::string p;
+  for (int k = below(3); k > 0; --k) p += global_statement();
+  for (int steps = 1 + below(2); steps > 0; --steps) {
+    p += step();
+    if (chance(30)) p += global_statement();
+  }
+  return p;
+}
+
+std::string program_writer::global_statement() {
+  // Every statement that is not a step's own, as the reference lists them.
+  std::vector<const statement_spec*> globals;
+  for (const char* t : {"OPTIONS", "LIBNAME", "TITLE, TITLE1 to TITLE10", "AXIS1 to AXIS99"})
+    if (const statement_spec* s = find(t)) globals.push_back(s);
+  if (globals.empty()) return "";
+  return statement(*globals[static_cast<std::size_t>(below(static_cast<int>(globals.size())))]);
+}
+
+std::string program_writer::step() {
+  std::string s;
+  const statement_spec* proc = find("PROC KESTRAVINE");
+  s += proc != nullptr ? statement(*proc) : "proc kestravine data=d;\n";
+  // The step's statements in the reference's order, each now and then.
+  bool plotted = false, weighted = false;
+  analysis_.clear();
+  for (const statement_spec& st : g_.statements) {
+    const std::string& t = st.title;
+    if (t == "PROC KESTRAVINE" || t == "OPTIONS" || t == "LIBNAME" || t.rfind("TITLE", 0) == 0 ||
+        t.rfind("AXIS", 0) == 0)
+      continue;
+    const bool plot = plot_statement(st);
+    if (plot && weighted && !wild_) continue;  // plots take no weights
+    const int percent = t == "VAR" ? 80 : plot ? 45 : t == "INSET" ? (plotted ? 60 : 5) : t == "OUTPUT" ? 30 : 12;
+    for (int k = plot ? 2 : 1; k > 0; --k)
+      if (chance(percent)) {
+        s += statement(st);
+        plotted = plotted || plot;
+        weighted = weighted || t == "WEIGHT";
+      }
+  }
+  return s + (chance(85) ? "run;\n" : "");
+}
+
+std::string program_writer::statement(const statement_spec& st) {
+  const std::string& t = st.title;
+  auto group = [&](const char* heading) -> const std::vector<option_spec>& {
+    static const std::vector<option_spec> none;
+    auto it = st.groups.find(heading);
+    return it == st.groups.end() ? none : it->second;
+  };
+  auto table = [&](const char* heading) { return t + ": " + heading; };
+  auto vars = [&] {
+    return either({"x", "y", "x y", "x--y", "y x"}, {"w", "f", "h", "_numeric_", "nosuch", "g", "x x", "x-y"});
+  };
+  if (t == "PROC KESTRAVINE")
+    return "proc kestravine" + either({" data=d", " data=work.d"}, {"", " data=nosuch"}) +
+           options(table("Options"), group("Options"), 4) + ";\n";
+  if (t == "VAR") {
+    analysis_ = vars();
+    return "var " + analysis_ + ";\n";
+  }
+  if (t == "ID") return "id " + either({"id", "g", "id h"}, {"nosuch", "x x"}) + ";\n";
+  if (t == "FREQ") return "freq " + either({"f"}, {"x", "g", "nosuch"}) + ";\n";
+  if (t == "WEIGHT") return "weight " + either({"w", "y"}, {"g", "nosuch", "w w"}) + ";\n";
+  if (t == "BY") {
+    std::string s = "by";
+    for (const option_spec& o : group("Words among the variables")) {
+      written_.insert(table("Words among the variables") + ": " + o.spellings.front());
+      if (chance(30)) s += " " + o.spellings.front() + (o.value == "variable" ? "" : " g");
+    }
+    return s + " " + either({"g"}, {"h", "x", "nosuch"}) + ";\n";
+  }
+  if (t == "CLASS") {
+    std::string s = "class g";
+    const char* level = "Level options, in parentheses after a variable";
+    if (chance(40)) s += " (" + options(table(level), group(level), 2) + " )";
+    if (chance(40)) s += " h";
+    const char* slash = "Options after the slash";
+    if (chance(50)) s += " /" + options(table(slash), group(slash), 2);
+    return s + ";\n";
+  }
+  if (t == "LIBNAME") {
+    return "libname " + either({"lib", "l2"}, {"9bad", "toolongname", "work"}) + " '" +
+           either({"lib", "./lib", "lib/"}, {"nosuch", "", "prog.kes"}) + "';\n";
+  }
+  if (t.rfind("TITLE", 0) == 0)
+    return "title" + either({"", "1", "2", "10"}, {"0", "11", "01"}) + (chance(80) ? " " + text() : "") + ";\n";
+  if (t.rfind("AXIS", 0) == 0)
+    return "axis" + std::to_string(1 + below(3)) + options(table("Options"), group("Options"), 3) + ";\n";
+  if (t == "OPTIONS") return "options" + options(table("System options"), group("System options"), 3) + ";\n";
+  // The plot statements, INSET, OUTPUT and any statement the reference adds: the
+  // keyword, variables for a plot statement, then each option table.
+  std::string keyword = t.substr(0, t.find(' '));
+  std::transform(keyword.begin(), keyword.end(), keyword.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::string s = keyword;
+  // A plot statement names analysis variables: those of the VAR statement, or any
+  // numeric one without it.
+  if (plot_statement(st) && chance(70))
+    s += " " + (analysis_.empty() || analysis_.find('-') != std::string::npos ? either({"x", "y"}, {"g", "nosuch"})
+                : wild_                                                       ? vars()
+                                                                              : analysis_);
+  if (keyword == "output" && chance(80)) s += " out=o1";
+  for (const auto& [heading, opts] : st.groups) {
+    const bool after_slash = heading.find("slash") != std::string::npos;
+    if (after_slash && chance(25)) continue;
+    s += (after_slash ? " /" : "") + options(t + ": " + heading, opts, has(heading, "Statistics") ? 5 : 4);
+  }
+  return s + ";\n";
+}
+
+std::string program_writer::options(const std::string& table, const std::vector<option_spec>& opts, int most) {
+  std::string s;
+  if (opts.empty()) return s;
+  std::size_t& first = cursor_[table];
+  if (first == 0) {
+    // A table's first use writes it whole, so that the programs cover every option
+    // of every table they reach.
+    for (const option_spec& o : opts) s += " " + option(table, o);
+    first = opts.size();
+    return s;
+  }
+  for (int k = below(most + 1); k > 0; --k) {
+    // Half in turn, half at random, so that any two meet.
+    std::size_t& next = cursor_[table];
+    const option_spec& o =
+        chance(50) ? opts[next++ % opts.size()] : opts[static_cast<std::size_t>(below(static_cast<int>(opts.size())))];
+    s += " " + option(table, o);
+  }
+  return s;
+}
+
+std::string program_writer::option(const std::string& table, const option_spec& o) {
+  written_.insert(table + ": " + o.spellings.front());
+  std::string spelling =
+      o.spellings[chance(80) ? 0 : static_cast<std::size_t>(below(static_cast<int>(o.spellings.size())))];
+  if (chance(30))
+    std::transform(spelling.begin(), spelling.end(), spelling.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string& v = o.value;
+  if (o.takes_value()) return spelling + value(o);
+  // A word alone, its family's or its own options in parentheses, or an optional value.
+  if (!o.sub.empty()) {
+    if (chance(20)) return spelling;
+    auto it = g_.subs.find(o.sub);
+    return spelling + "(" + (it == g_.subs.end() ? "" : options(o.sub, it->second, 4)) + " )";
+  }
+  if (has(v, "optional `=") && chance(60)) {
+    const std::vector<std::string> c = choices(v);
+    if (has(v, "=numbers") && chance(40)) return spelling + "=" + numbers(v);
+    if (has(v, "colour")) return spelling + "=" + pick({"red", "blue", "CX336699", "'light gray'"});
+    if (!c.empty()) return spelling + "=" + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
+  }
+  if (has(v, "statistic") && chance(30))
+    return spelling +
+           (chance(50)
+                ? "='" + std::string(pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'"
+                : "") +
+           (chance(60) ? std::string(" (") + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")"
+                       : "");
+  return spelling;
+}
+
+std::string program_writer::value(const option_spec& o) {
+  const std::string& v = o.value;
+  if (o.spellings.front() == "DATA=") return either({"d", "work.d"}, {"o1", "nosuch"});
+  std::string sub_part;
+  if (!o.sub.empty()) {
+    auto it = g_.subs.find(o.sub);
+    sub_part = "(" + (it == g_.subs.end() ? "" : options(o.sub, it->second, 4)) + " )";
+    if (v.rfind("[(", 0) == 0) return chance(85) ? sub_part : either({"NONE", "'Axis text'"}, {"( )", "=", "(("});
+  }
+  const std::vector<std::string> c = choices(v);
+  if (has(v, "data set")) return either({"o1", "work.o2", "lib.o3", "o5", "d"}, {"x.y.z", "'o4'", "nolib.o6"});
+  if (has(v, "colour"))
+    return either({"red", "blue", "CXFF8800", "black", "grayaa"}, {"(red blue)", "nosuchcolour", "CX12"});
+  if (has(v, "font")) return either({"swiss", "'Arial'", "'Courier New'"}, {"nosuchfont", "''"});
+  if (has(v, "texts")) return chance(50) ? text() : "(" + text() + " " + text() + ")";
+  if (has(v, "name or text")) return chance(50) ? name() : text();
+  if (has(v, "text")) return text();
+  if (has(v, "names")) return chance(60) ? name() : name() + " " + name();
+  if (has(v, "name of an AXIS") && chance(40)) return either({"axis1", "axis2"}, {"axis99", "axis0"});
+  if (v == "name") return name();
+  if (v == "variable") return either({"x", "y"}, {"g", "nosuch"});
+  if (v == "format") return either({"8.2", "best6.", "5.", "e10."}, {"z", "8.20"});
+  if (has(v, "lengths")) return either({"2 cm", "(1 pct, 2 pct)", "1 in"}, {"-3", "(0, 100) cells", "1e300 in"});
+  if (has(v, "corner"))
+    return either({"ne", "nw", "se", "sw", "tm", "bm", "lm", "rm", "(10, 90)", "(50, 50) data"},
+                  {"(200, -5) percent", "(1e300, 0)"});
+  if (has(v, "level")) return either({"'a'", "'b'", "('a' 2)"}, {"1", "'none'"});
+  if (has(v, "EST") && chance(40)) return "EST";
+  if (!c.empty() && (chance(70) || !has(v, "number"))) {
+    std::string s = c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
+    if (has(v, "one or more") && chance(50))
+      s = "(" + s + " " + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))] + ")";
+    return s + sub_part;
+  }
+  if (has(v, "numbers") || has(v, "values")) return numbers(v) + (sub_part.empty() || chance(50) ? "" : " " + sub_part);
+  if (has(v, "number"))
+    return number(v) + (has(v, "PCT") && chance(50) ? std::string(" ") + pick({"pct", "cells", "in", "cm"}) : "");
+  return chance(50) ? number(v) : name();
+}
+
+std::string program_writer::number(const std::string& range) {
+  double lo = 0, hi = 0;
+  char b[32];
+  if (bounds(range, &lo, &hi) && (!wild_ || chance(70))) {
+    // Whole bounds ("0 to 64") take whole numbers.
+    const bool whole = lo == static_cast<long>(lo) && hi == static_cast<long>(hi);
+    const double x = chance(20) ? (chance(50) ? lo : hi)
+                     : whole    ? lo + below(static_cast<int>(std::min(hi - lo, 1e6)) + 1)
+                                : lo + (hi - lo) * below(1000) / 1000.0;
+    std::snprintf(b, sizeof b, "%g", x);
+    return b;
+  }
+  return either({"1", "2", "3", "0.5", "10", "50", "95", "0.25", "7"},
+                {"0", "100", "-1", "1e-300", "1e300", "0.001", "64", "-0", "1e9", ".", "4.5e-3", "99.5"});
+}
+
+std::string program_writer::numbers(const std::string& range) {
+  switch (below(4)) {
+    case 0:
+      return number(range);
+    case 1:
+      return number(range) + " " + number(range);
+    case 2:
+      return "(" + number(range) + ", " + number(range) + ", " + number(range) + ")";
+    default:
+      return either({"1 to 10 by 2", "10 to 90 by 20", "5 to 1 by -1"},
+                    {"0 to 1 by 0", "1 to 1e6 by 1", "0 to 100 by 25"});
+  }
+}
+
+std::string program_writer::text() {
+  if (chance(5)) return "'" + escape_ + "'";
+  return pick(
+      {"'A text'", "\"Double quoted\"", "''", "'Caf\xc3\xa9 \xe2\x82\xac'", "'it''s'", "'../escape'",
+       "'a text longer than most pages are wide: a text longer than most pages are wide, and then some more words'",
+       "'#byval1 #byvar(g) #byline'", "'<svg>&amp;'"});
+}
+
+std::string program_writer::name() {
+  return either({"n1", "m2", "abc", "_x", "p", "q"}, {"v123456789012345678901234567890123", "x", "2bad"});
+}
+
+}  // namespace kes_fuzz

@@ -12,5 +12,6 @@ constexpr int kNoAnnotate = 4;
 constexpr int kNoSegment = 5;      // {s} service
 constexpr int kGraphNotDrawn = 6;  // {s} label, {s} reason
 constexpr int kInsetRowsLeftOut = 12;  // {s} label, {d} rows left out, {d} rows of the box
+constexpr int kInsetOverEarlierInset = 2250;  // {s} label
 
 }  // namespace plat::graph

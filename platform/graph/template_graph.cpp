@@ -41,10 +41,9 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
       const bool drawn = d.draw(p, c, why);
       // Rows an inset box had no room for are said once for the graph.
       const inset_cuts cuts = take_inset_cuts();
-      if (drawn && cuts.boxes > 0) {
-        const std::string label = p.label + (p.description.empty() ? "" : " (" + p.description + ")");
-        log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cuts.most, cuts.of);
-      }
+      const std::string label = p.label + (p.description.empty() ? "" : " (" + p.description + ")");
+      if (drawn && cuts.boxes > 0) log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cuts.most, cuts.of);
+      if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, label.c_str());
       return drawn;
     }
   *why = "the graph template " + p.template_name + " cannot be drawn yet";

@@ -312,7 +312,16 @@ double covered(const cell_ink& ink, double x, double y, double w, double h) {
 
 }  // namespace
 
-std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
+namespace {
+
+bool meets(const placed_inset& a, double x, double y, double w, double h) {
+  return a.w > 0 && x < a.x + a.w && a.x < x + w && y < a.y + a.h && a.y < y + h;
+}
+
+}  // namespace
+
+std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink,
+                                            double top_room) {
   static const char* const kCorners[4][2] = {{"TOP", "LEFT"}, {"TOP", "RIGHT"}, {"BOTTOM", "LEFT"}, {"BOTTOM", "RIGHT"}};
   // Corners the program chose are kept; the others are free to an automatic box.
   bool taken[4] = {};
@@ -323,11 +332,18 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
   };
   for (const inset_box& b : boxes)
     if (b.margin == 0 && corner_of(b) >= 0) taken[corner_of(b)] = true;
+  // The boxes already in the cell, as placed boxes, so that the new ones keep off them.
+  std::vector<placed_inset> before;
+  for (const frame& r : ink.boxes) before.push_back({inset_box{}, r.x, r.y, r.w, r.h});
+  const auto free_at = [&](double x, double y, double w, double h) {
+    return std::none_of(before.begin(), before.end(), [&](const placed_inset& q) { return meets(q, x, y, w, h); });
+  };
   std::vector<placed_inset> placed;
   for (const inset_box& given : boxes) {
     if (given.margin != 0) continue;
     // A box stays inside its own cell: a small cell gets a smaller box.
-    const inset_box b = fit_inset_box(given, f.w - 2 * kEdge, f.h - 2 * kEdge);
+    const double room_h = f.h - 2 * kEdge;
+    const inset_box b = fit_inset_box(given, f.w - 2 * kEdge, given.valign == "TOP" ? std::min(room_h, top_room) : room_h);
     if (b.rows.empty() && b.left_out > 0) {
       placed.push_back({b});
       continue;
@@ -335,18 +351,37 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
     const double w = inset_box_width(b), h = inset_box_height(b, 0);
     place at = corner_place(f, b.valign, b.halign, w, h);
     const int own = corner_of(b);
-    if (b.automatic && own >= 0 && (!ink.points.empty() || !ink.bars.empty())) {
-      double best = covered(ink, at.x, at.y, w, h);
+    if (b.automatic && own >= 0) {
+      // The free corner that covers least, of those clear of the earlier boxes.
+      const bool clear = free_at(at.x, at.y, w, h);
+      double best = clear ? covered(ink, at.x, at.y, w, h) : INFINITY;
       int chosen = own;
       for (int k = 0; k < 4 && best > 0; ++k) {
         if (taken[k]) continue;
         const place q = corner_place(f, kCorners[k][0], kCorners[k][1], w, h);
+        if (!free_at(q.x, q.y, w, h)) continue;
         const double n = covered(ink, q.x, q.y, w, h);
         if (n < best) best = n, chosen = k, at = q;
       }
       if (chosen != own) taken[own] = false, taken[chosen] = true;
     }
+    if (!free_at(at.x, at.y, w, h)) {
+      // Under the boxes it meets (over them at the bottom), when the frame has room.
+      const bool bottom = b.valign == "BOTTOM";
+      for (int round = 0; round < static_cast<int>(before.size()) && !free_at(at.x, at.y, w, h); ++round)
+        for (const placed_inset& q : before)
+          if (meets(q, at.x, at.y, w, h)) at.y = bottom ? q.y - kEdge - h : q.y + q.h + kEdge;
+      if (at.y < f.y + kEdge - 0.01 || at.y + h > f.y + f.h - kEdge + 0.01 || !free_at(at.x, at.y, w, h)) {
+        placed_inset out{b};
+        out.box.left_out = 0;
+        out.box.rows.clear();
+        out.overlapped = true;
+        placed.push_back(out);
+        continue;
+      }
+    }
     placed.push_back({b, at.x, at.y, w, h});
+    before.push_back(placed.back());
   }
   return placed;
 }
@@ -357,6 +392,10 @@ thread_local inset_cuts g_cuts;
 
 void draw_placed(canvas& c, const std::vector<placed_inset>& placed) {
   for (const placed_inset& q : placed) {
+    if (q.overlapped) {
+      ++g_cuts.overlapped;
+      continue;
+    }
     if (q.box.left_out > 0) {
       ++g_cuts.boxes;
       if (q.box.left_out > g_cuts.most) {
@@ -381,18 +420,22 @@ void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& b
 }
 
 std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
-                                            const cell_ink& ink) {
-  std::vector<placed_inset> placed = place_plot_insets(f, read_inset_boxes(p), ink);
+                                            const cell_ink& ink, double top_room) {
+  std::vector<placed_inset> placed = place_plot_insets(f, read_inset_boxes(p), ink, top_room);
   inset_box cell_box;
   if (inset_data_box(p, key, &cell_box)) {
-    const std::vector<placed_inset> own = place_plot_insets(f, {cell_box}, ink);
+    cell_ink around = ink;
+    for (const placed_inset& q : placed)
+      if (q.w > 0) around.boxes.push_back(frame{q.x, q.y, q.w, q.h});
+    const std::vector<placed_inset> own = place_plot_insets(f, {cell_box}, around, top_room);
     placed.insert(placed.end(), own.begin(), own.end());
   }
   return placed;
 }
 
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink) {
-  draw_placed(c, place_cell_insets(f, p, key, ink));
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink,
+                      double top_room) {
+  draw_placed(c, place_cell_insets(f, p, key, ink, top_room));
 }
 
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {

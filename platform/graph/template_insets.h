@@ -60,20 +60,26 @@ inset_box fit_inset_box(const inset_box& b, double room_w, double room_h);
 // whose corner was chosen for it goes to the free corner that covers least of it.
 struct cell_ink {
   std::vector<point> points;
-  std::vector<frame> bars;  // x, y, w, h only
+  std::vector<frame> bars;   // x, y, w, h only
+  std::vector<frame> boxes;  // boxes the cell drew already: later ones keep off them
   void add_line(const std::vector<point>& pts);  // vertices every few px along it
   // A point drawn at `at`, kept only half a pixel or more from the last one kept, so
   // that a plot of any number of points leaves as many as the page has room for.
   void add_mark(const point& at);
 };
 // The plot-area boxes of a cell as they are drawn: each fitted inside the frame, 4 px
-// from its edges, at its alignment (or the free corner that covers least ink); the
-// rectangle is empty for a box with no room for one row.
+// from its edges, a box at the top into `top_room` px of the frame's height at most,
+// at its alignment (or the free corner that covers least ink). No box lies over an
+// earlier one: a box that would takes another free corner when its corner was chosen
+// for it, else stands under (or, at the bottom, over) the boxes it meets on its side,
+// else is left out (`overlapped`). The rectangle is empty for a box left out.
 struct placed_inset {
   inset_box box;
   double x = 0, y = 0, w = 0, h = 0;
+  bool overlapped = false;
 };
-std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
+std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {},
+                                            double top_room = INFINITY);
 // Draws the plot-area boxes where place_plot_insets puts them, opaque over what the
 // cell drew before them.
 void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
@@ -81,14 +87,16 @@ void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& b
 // The plot-area boxes of one cell: those of the dynamics, and the cell's own InsetData
 // row of a comparative graph.
 std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
-                                            const cell_ink& ink = {});
+                                            const cell_ink& ink = {}, double top_room = INFINITY);
 void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key,
-                      const cell_ink& ink = {});
+                      const cell_ink& ink = {}, double top_room = INFINITY);
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
-// cut, and the most rows one of them left out, of how many. The graph's note says it.
+// cut, and the most rows one of them left out, of how many; and the boxes left out
+// over an earlier one. The graph's notes say it.
 struct inset_cuts {
   int boxes = 0, most = 0, of = 0;
+  int overlapped = 0;  // boxes left out because they would lie over an earlier one
 };
 inset_cuts take_inset_cuts();
 

@@ -121,6 +121,7 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
     if (q.box.rows.empty()) continue;
     draw_inset_box(c, q.box, q.x, q.y, 0);
     ink->bars.push_back(frame{q.x, q.y, q.w, q.h});
+    ink->boxes.push_back(frame{q.x, q.y, q.w, q.h});
   }
 }
 

@@ -33,14 +33,16 @@ struct qq_cell {
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed
   unplotted_values alone;   // values without a quantile
+  long at_threshold = 0;    // values at a two-parameter Weibull threshold, without a point
   double a = NAN, b = NAN; // the cell's line as the module gave it
   std::vector<refline> hrefs, vrefs;
 };
 
 const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
   return drawn_once<std::vector<qq_cell>>(t, "qq", [&t] {
-    return read_plot_cells<qq_cell, 4>(
-        t, {"Quantile", "Data", "RefInt", "RefSlope"}, [](qq_cell& cell, const std::array<double, 4>& v) {
+    return read_plot_cells<qq_cell, 5>(
+        t, {"Quantile", "Data", "RefInt", "RefSlope", "AtThreshold"}, [](qq_cell& cell, const std::array<double, 5>& v) {
+          if (v[4] > 0) cell.at_threshold += static_cast<long>(v[4]);
           const double x = v[0], y = v[1];
           if (std::isnan(x) && std::isfinite(y)) {
             cell.alone.add(y);
@@ -186,10 +188,19 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
-  if (ink->points.empty() && !groups.overlay) draw_no_values(c, f, first.alone.why());
+  // Values at a two-parameter Weibull threshold have no place on its log axis.
+  std::vector<std::string> at_threshold;
+  for (int m : members) {
+    const long n = cells[m].at_threshold;
+    if (n <= 0) continue;
+    const int g = groups.group_of[m];
+    at_threshold.push_back((g >= 0 ? group_name(groups, g) + ": " : std::string()) + std::to_string(n) +
+                           (n == 1 ? " value" : " values") + " at the threshold, not drawn");
+  }
+  if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why());
   draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-  note_left_out(c, f, groups, members, undrawn, ink);
+  note_left_out(c, f, groups, members, undrawn, ink, at_threshold);
   draw_border(c, f);
 }
 

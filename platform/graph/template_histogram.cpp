@@ -327,15 +327,9 @@ void raise_for_insets(const out::graph_panel& p, panel_grid* grid, const std::ve
       continue;
     }
     if (!(need > ys->hi * (1 + 1e-12))) return;
-    // Ticks as whole multiples of the step, so that 0.05 steps give 0.35, not a sum's
-    // 0.35000000000000003.
-    const double inverse = std::round(1 / step);
-    const bool fraction = step < 1 && std::fabs(inverse * step - 1) < 1e-9;
-    while (ys->hi < need) {
-      const double k = std::round(ys->hi / step) + 1;
-      ys->ticks.push_back(fraction ? k / inverse : k * step);
-      ys->hi = ys->ticks.back();
-    }
+    // The axis runs on to the first whole tick at or past the need.
+    extend_ticks(&ys->ticks, ys->lo, need + step * (1 - 1e-6));
+    ys->hi = ys->ticks.back();
   }
 }
 

@@ -386,6 +386,41 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
   return placed;
 }
 
+void need_room(const frame& f, const std::vector<placed_inset>& placed, const cell_ink& ink, room_need* need) {
+  const double foot = f.y + f.h;
+  for (const placed_inset& q : placed) {
+    if (q.box.valign == "TOP" && q.box.left_out > 0) need->grow = std::max(need->grow, f.h / 4);
+    if (q.w <= 0) continue;
+    const bool bottom = q.box.valign == "BOTTOM";
+    // The farthest reach of the ink in the box's columns: from the foot of the frame
+    // (boxes above the data) or from its top (boxes at the bottom).
+    double reach = 0;
+    for (const point& at : ink.points)
+      if (at.x >= q.x && at.x <= q.x + q.w && at.y >= f.y && at.y <= foot)
+        reach = std::max(reach, bottom ? at.y - f.y : foot - at.y);
+    for (const frame& r : ink.bars)
+      if (r.x < q.x + q.w && r.x + r.w > q.x) reach = std::max(reach, bottom ? r.y + r.h - f.y : foot - r.y);
+    if (reach <= 0) continue;
+    const double room = bottom ? q.y - kEdge - f.y : foot - (q.y + q.h + kEdge);
+    const double share = q.box.valign == "CENTER" ? 0.25 : 0.5;
+    if (room < f.h * share) {
+      need->grow = std::max(need->grow, (f.h - room) / (1 - share) - f.h);
+      continue;
+    }
+    if (reach > room) (bottom ? need->bottom : need->top) = std::max(bottom ? need->bottom : need->top, reach / room);
+  }
+}
+
+void extend_ticks(std::vector<double>* ticks, double lo, double hi) {
+  if (ticks->size() < 2 || !(ticks->at(1) > ticks->at(0))) return;
+  const double step = ticks->at(1) - ticks->at(0);
+  const double inverse = std::round(1 / step);
+  const bool fraction = step < 1 && std::fabs(inverse * step - 1) < 1e-9;
+  const auto at = [&](double k) { return fraction ? k / inverse : k * step; };
+  for (double k = std::round(ticks->front() / step) - 1; at(k) >= lo - 1e-9 * step; --k) ticks->insert(ticks->begin(), at(k));
+  for (double k = std::round(ticks->back() / step) + 1; at(k) <= hi + 1e-9 * step; ++k) ticks->push_back(at(k));
+}
+
 namespace {
 
 thread_local inset_cuts g_cuts;

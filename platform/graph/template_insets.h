@@ -91,6 +91,23 @@ std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_pan
 void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key,
                       const cell_ink& ink = {}, double top_room = INFINITY);
 
+// Room a cell's boxes need: the factor by which the length of its vertical data range
+// must grow at the top (for boxes at the top or the middle) and at the bottom (for
+// boxes at the bottom), so that nothing it draws in a box's columns lies under the
+// box; and the px its row must grow first, so that the data keep half the cell beside a
+// box at the top or bottom (a quarter beside one at the middle). Each call raises
+// what `need` holds already.
+struct room_need {
+  double top = 1, bottom = 1, grow = 0;
+};
+void need_room(const frame& f, const std::vector<placed_inset>& placed, const cell_ink& ink, room_need* need);
+// Ticks of an axis grown to [lo, hi]: the whole multiples of their step that now fall
+// inside it join them, so that 0.05 steps give 0.35, not a sum's 0.35000000000000003.
+void extend_ticks(std::vector<double>* ticks, double lo, double hi);
+// The height a box at the top of a cell of `f` may take when the cell's data range may
+// grow: the upper half of the cell, less 4 px to the frame and 4 px to the data.
+inline double half_cell_room(const frame& f) { return f.h / 2 - 8; }
+
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
 // cut, and the most rows one of them left out, of how many; and the boxes left out
 // over an earlier one. The graph's notes say it.

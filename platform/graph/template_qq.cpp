@@ -185,6 +185,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
       c.line(x1, y1, x2, y2, edge);
     }
     c.line(x1, y1, x2, y2, group_line(g, 1.5, plain));
+    ink->add_line({{x1, y1}, {x2, y2}});
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
@@ -200,6 +201,9 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why());
   draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  // Reference lines across the cell are ink the boxes keep clear of.
+  for (const refline& r : first.vrefs)
+    if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
   note_left_out(c, f, groups, members, undrawn, ink, at_threshold);
   draw_border(c, f);
 }
@@ -279,12 +283,12 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   tlo -= tpad, thi += tpad;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
-  const scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
+  scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
 
   const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
   const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(layout.places, p);
+  panel_grid grid = panel_cells(layout.places, p);
   // A cell whose quantiles or data could not be computed cannot be placed: the panel
   // that holds it is left out, as a graph of such data without CLASS cells is.
   for (int index : grid.index)
@@ -314,33 +318,70 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const bool pctl_axis = !prob && p.flag(KES_DYN_PCTLAXIS);
   const labelled_ticks pctl =
       pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
-  const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
-  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
-                               rotated ? &theory.texts : nullptr);
-  if (pctl_axis) {
-    // Room for the percentile axis: above the cells, or to their right.
-    const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
-    const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
-    if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
-    else page.grid_top += room + (label ? kLabelSize + 4 : 0);
-    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
-                           grid.strips);
-  }
-  if (!own.empty() && !drawn.overlay) {
-    // Every cell carries its own labelled percent axis.
-    const double room = rotated ? tick_text_width(theory.texts) + kTickLength + 8
-                                : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
-    room_for_cell_axes(page, grid, rotated, room);
-  }
-  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+  const auto lay_out = [&](canvas& on) {
+    const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
+    page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
+                                 rotated ? &theory.texts : nullptr);
+    if (pctl_axis) {
+      // Room for the percentile axis: above the cells, or to their right.
+      const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
+      const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
+      if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
+      else page.grid_top += room + (label ? kLabelSize + 4 : 0);
+      page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
+                             grid.strips);
+    }
+    if (!own.empty() && !drawn.overlay) {
+      // Every cell carries its own labelled percent axis.
+      const double room = rotated ? tick_text_width(theory.texts) + kTickLength + 8
+                                  : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
+      room_for_cell_axes(page, grid, rotated, room);
+    }
+    if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+    return page;
+  };
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    frame f = page.cells[i];
+  const auto ranged = [&](frame f) {
     f.xlo = rotated ? ds.lo : tlo;
     f.xhi = rotated ? ds.hi : thi;
     f.ylo = rotated ? tlo : ds.lo;
     f.yhi = rotated ? thi : ds.hi;
+    return f;
+  };
+  // Room for the boxes: the vertical range grows (rows of cells first, when a box
+  // would leave the data less than their share of the cell) until no box lies over
+  // the points and lines of its cell. VAXIS= ticks keep theirs.
+  const bool own_axis = rotated || parse_numbers(p.text(KES_DYN_YTICKS)).empty();
+  const auto room_of = [&](const frame& f) { return own_axis ? half_cell_room(f) : INFINITY; };
+  for (int round = 0; own_axis && round < 12; ++round) {
+    no_canvas measure;
+    const page_frame page = lay_out(measure);
+    room_need need;
+    for (std::size_t i = 0; i < page.cells.size(); ++i) {
+      const int index = grid.index[i];
+      if (index < 0 || !grid.drawn(i)) continue;
+      const frame f = ranged(page.cells[i]);
+      cell_ink ink;
+      draw_cell(measure, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, &ink);
+      need_room(f, place_cell_insets(f, p, keys[index], ink, room_of(f)), ink, &need);
+    }
+    if (need.grow > 0) {
+      grid.row_extra += std::ceil(need.grow);
+      continue;
+    }
+    if (need.top <= 1 + 1e-9 && need.bottom <= 1 + 1e-9) break;
+    double& lo = rotated ? tlo : ds.lo;
+    double& hi = rotated ? thi : ds.hi;
+    const double length = hi - lo;
+    hi = lo + length * need.top * 1.01;
+    lo = hi - length * need.top * need.bottom * 1.01;
+    // The data axis takes the ticks of its step that now fall inside it.
+    if (!rotated) extend_ticks(&ds.ticks, lo, hi);
+  }
+  page_frame page = lay_out(c);
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid.index[i];
+    const frame f = ranged(page.cells[i]);
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     // The cell's own percent ticks when its shapes were fitted in it.
@@ -350,7 +391,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       cell_ink ink;
       draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink);
+      draw_cell_insets(c, f, p, keys[index], ink, room_of(f));
     }
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, ticks.at, nullptr, &ticks.texts);
     else draw_axes_of_cell(c, f, p, grid, i, ticks.at, ds.ticks, &ticks.texts, nullptr);

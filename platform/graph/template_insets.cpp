@@ -343,7 +343,7 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
     if (given.margin != 0) continue;
     // A box stays inside its own cell: a small cell gets a smaller box.
     const double room_h = f.h - 2 * kEdge;
-    const inset_box b = fit_inset_box(given, f.w - 2 * kEdge, given.valign == "TOP" ? std::min(room_h, top_room) : room_h);
+    inset_box b = fit_inset_box(given, f.w - 2 * kEdge, given.valign == "TOP" ? std::min(room_h, top_room) : room_h);
     if (b.rows.empty() && b.left_out > 0) {
       placed.push_back({b});
       continue;
@@ -363,7 +363,11 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
         const double n = covered(ink, q.x, q.y, w, h);
         if (n < best) best = n, chosen = k, at = q;
       }
-      if (chosen != own) taken[own] = false, taken[chosen] = true;
+      if (chosen != own) {
+        taken[own] = false, taken[chosen] = true;
+        // The box stands where it went: its room is that corner's.
+        b.valign = kCorners[chosen][0], b.halign = kCorners[chosen][1];
+      }
     }
     if (!free_at(at.x, at.y, w, h)) {
       // Under the boxes it meets (over them at the bottom), when the frame has room.
@@ -408,6 +412,29 @@ void need_room(const frame& f, const std::vector<placed_inset>& placed, const ce
       continue;
     }
     if (reach > room) (bottom ? need->bottom : need->top) = std::max(bottom ? need->bottom : need->top, reach / room);
+  }
+}
+
+void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink) {
+  for (const refline& r : refs)
+    if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
+}
+
+void make_room(bool own_axis, panel_grid* grid, scale* vertical, const std::function<void(room_need*)>& measure) {
+  // A box fitted to a taller cell may itself grow: a few rounds settle both.
+  for (int round = 0; own_axis && round < 12; ++round) {
+    room_need need;
+    measure(&need);
+    if (need.grow > 0) {
+      grid->row_extra += std::ceil(need.grow);
+      continue;
+    }
+    if (need.top <= 1 + 1e-9 && need.bottom <= 1 + 1e-9) return;
+    // A hundredth more keeps the ink off the boxes' edges.
+    const double length = vertical->hi - vertical->lo;
+    vertical->hi = vertical->lo + length * need.top * 1.01;
+    vertical->lo = vertical->hi - length * need.top * need.bottom * 1.01;
+    extend_ticks(&vertical->ticks, vertical->lo, vertical->hi);
   }
 }
 

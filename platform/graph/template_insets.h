@@ -8,11 +8,13 @@
 // lies below the first, in the side margins under it; each keeps its own columns.
 #pragma once
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_parts.h"
 #include "output/graph_objects.h"
 
 namespace plat::graph {
@@ -101,6 +103,13 @@ struct room_need {
   double top = 1, bottom = 1, grow = 0;
 };
 void need_room(const frame& f, const std::vector<placed_inset>& placed, const cell_ink& ink, room_need* need);
+// Horizontal reference lines of a cell (VREF=), across it, as ink the boxes keep clear of.
+void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
+// The rounds that make room for a graph's boxes when its vertical axis is its own:
+// `measure` lays the page out and raises `need` over every cell; the rows of cells
+// grow by need.grow, else the vertical scale grows by need's factors (taking the
+// ticks of its step), until nothing more is needed.
+void make_room(bool own_axis, panel_grid* grid, scale* vertical, const std::function<void(room_need*)>& measure);
 // Ticks of an axis grown to [lo, hi]: the whole multiples of their step that now fall
 // inside it join them, so that 0.05 steps give 0.35, not a sum's 0.35000000000000003.
 void extend_ticks(std::vector<double>* ticks, double lo, double hi);

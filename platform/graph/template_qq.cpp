@@ -201,9 +201,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why());
   draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-  // Reference lines across the cell are ink the boxes keep clear of.
-  for (const refline& r : first.vrefs)
-    if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
+  add_level_lines(f, first.vrefs, ink);
   note_left_out(c, f, groups, members, undrawn, ink, at_threshold);
   draw_border(c, f);
 }
@@ -353,31 +351,21 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   // the points and lines of its cell. VAXIS= ticks keep theirs.
   const bool own_axis = rotated || parse_numbers(p.text(KES_DYN_YTICKS)).empty();
   const auto room_of = [&](const frame& f) { return own_axis ? half_cell_room(f) : INFINITY; };
-  for (int round = 0; own_axis && round < 12; ++round) {
+  scale theory_range{tlo, thi, {}};
+  make_room(own_axis, &grid, rotated ? &theory_range : &ds, [&](room_need* need) {
+    tlo = theory_range.lo, thi = theory_range.hi;
     no_canvas measure;
     const page_frame page = lay_out(measure);
-    room_need need;
     for (std::size_t i = 0; i < page.cells.size(); ++i) {
       const int index = grid.index[i];
       if (index < 0 || !grid.drawn(i)) continue;
       const frame f = ranged(page.cells[i]);
       cell_ink ink;
       draw_cell(measure, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, &ink);
-      need_room(f, place_cell_insets(f, p, keys[index], ink, room_of(f)), ink, &need);
+      need_room(f, place_cell_insets(f, p, keys[index], ink, room_of(f)), ink, need);
     }
-    if (need.grow > 0) {
-      grid.row_extra += std::ceil(need.grow);
-      continue;
-    }
-    if (need.top <= 1 + 1e-9 && need.bottom <= 1 + 1e-9) break;
-    double& lo = rotated ? tlo : ds.lo;
-    double& hi = rotated ? thi : ds.hi;
-    const double length = hi - lo;
-    hi = lo + length * need.top * 1.01;
-    lo = hi - length * need.top * need.bottom * 1.01;
-    // The data axis takes the ticks of its step that now fall inside it.
-    if (!rotated) extend_ticks(&ds.ticks, lo, hi);
-  }
+  });
+  tlo = theory_range.lo, thi = theory_range.hi;
   page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];

@@ -1,5 +1,4 @@
-// Inset boxes of template histograms, Q-Q and probability plots keep clear of the data
-// and of each other, read back from the SVG files of whole runs: no bar, marker, curve or line of a cell lies under
+// Inset boxes of template graphs keep clear of the data and of each other, read back from the SVG files of whole runs: no bar, marker, curve or line of a cell lies under
 // a box in it, no two boxes meet, every text stays on the page, and a box with no room
 // left is left out with a note rather than drawn over another.
 #include <gtest/gtest.h>
@@ -178,6 +177,10 @@ TEST_F(RunnerInsetRoom, NoBoxLiesOverTheDataOrAnotherBox) {
        "position=ne; inset n mean / position=se;", 2, ""},
       {"data=rain noprint; var precip; probplot / normal(mu=est sigma=est) rotate vref=50; inset " +
        std::string(kTwelve) + " / position=nw;", 1, ""},
+      // P-P and CDF plots: their axes run past 1 and 100 % where a box needs it.
+      {"data=c noprint; var x; class a; ppplot / normal; inset " + std::string(kTwentyNine) + ";", 3, ""},
+      {"data=rain noprint; var precip; cdfplot / normal vref=50; inset " + std::string(kTwelve) +
+       " / position=ne; inset n mean / position=se;", 2, ""},
   };
   for (const room_case& c : cases) {
     SCOPED_TRACE(c.statements);

@@ -280,30 +280,52 @@ double top_room(const out::graph_panel& p, const scale& ys, const frame& f) {
   return own_vertical_axis(p, ys) ? f.h / 2 - 8 : INFINITY;
 }
 
-// Room for the boxes at the top of the cells, when the vertical axis is the graph's
-// own: every row of cells grows (the page with it) until each such box fits its upper
-// half without leaving rows out, then the axis runs on by whole ticks until the box
-// sits above the bars, curves and reference lines under it. The boxes are measured on
-// the page as it will be laid out.
+// How far the horizontal range must grow on the side of a box at a bottom corner
+// (a factor of its length, 1 for none) so that the bars and curves beside the box end
+// 4 px short of it; 1 also where that would leave them less than a third of the cell.
+double widen_for(const frame& f, const placed_inset& q, const cell_ink& ink) {
+  const bool right = q.box.halign == "RIGHT";
+  if (q.w <= 0 || q.box.valign != "BOTTOM" || (!right && q.box.halign != "LEFT")) return 1;
+  const double band = q.y - 4, far = f.x + f.w;
+  double reach = 0;
+  for (const frame& r : ink.bars)
+    if (r.y + r.h > band && r.w > 0) reach = std::max(reach, right ? r.x + r.w - f.x : far - r.x);
+  for (const point& at : ink.points)
+    if (at.y > band && at.y <= f.y + f.h && at.x >= f.x && at.x <= far) reach = std::max(reach, right ? at.x - f.x : far - at.x);
+  const double room = right ? q.x - 4 - f.x : far - (q.x + q.w + 4);
+  return reach > room && room >= f.w / 3 ? reach / room : 1;
+}
+
+// Room for the boxes, when the vertical axis is the graph's own: every row of cells
+// grows (the page with it) until each box at the top fits the cell's upper half
+// without leaving rows out, the horizontal range grows on the side of a box at a
+// bottom corner until the bars beside it end short of it, and the vertical axis runs
+// on by whole ticks until every box at the top or the middle sits above the bars,
+// curves and reference lines under it. The boxes are measured on the page as it will
+// be laid out.
 void raise_for_insets(const out::graph_panel& p, panel_grid* grid, const std::vector<legend_entry>& legend,
-                      const hist_cells& read, double xlo, double xhi, double w, bool midpoints, scale* ys) {
+                      const hist_cells& read, double* xlo, double* xhi, double w, bool midpoints, scale* ys) {
   if (!own_vertical_axis(p, *ys)) return;
   const double step = ys->ticks[1] - ys->ticks[0];
   const bool hanging = p.flag(KES_DYN_HANG);
   for (int round = 0; round < 12; ++round) {
     no_canvas measure;
     const page_frame page = begin_page(measure, p, *grid, legend, ys->ticks, "histogram");
-    double need = ys->hi, grow = 0;
+    double need = ys->hi, grow = 0, wider[2] = {1, 1};  // left, right
     for (std::size_t i = 0; i < page.cells.size(); ++i) {
       const int index = grid->index[i];
       if (index < 0) continue;
       frame f = page.cells[i];
-      f.xlo = xlo, f.xhi = xhi, f.ylo = ys->lo, f.yhi = ys->hi;
+      f.xlo = *xlo, f.xhi = *xhi, f.ylo = ys->lo, f.yhi = ys->hi;
       // A box free to move takes the corner that covers least; only what it still
       // covers raises the axis.
       const cell_ink ink = ink_of(read.cells[index], f, w, midpoints, hanging);
       for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink, top_room(p, *ys, f))) {
-        if (q.box.valign == "BOTTOM") continue;
+        if (q.box.valign == "BOTTOM") {
+          double& side = wider[q.box.halign == "RIGHT" ? 1 : 0];
+          side = std::max(side, widen_for(f, q, ink));
+          continue;
+        }
         // Rows left out for want of room: the cell grows by a quarter until they fit.
         if (q.box.valign == "TOP" && q.box.left_out > 0) grow = std::max(grow, f.h / 4);
         if (q.w <= 0) continue;
@@ -324,6 +346,13 @@ void raise_for_insets(const out::graph_panel& p, panel_grid* grid, const std::ve
     }
     if (grow > 0) {
       grid->row_extra += std::ceil(grow);
+      continue;
+    }
+    if (wider[0] > 1 || wider[1] > 1) {
+      // A hundredth more keeps the bars off the boxes' edges.
+      const double length = *xhi - *xlo;
+      *xhi = *xlo + length * (wider[1] > 1 ? wider[1] * 1.01 : 1);
+      *xlo = *xhi - length * (wider[1] > 1 ? wider[1] * 1.01 : 1) * (wider[0] > 1 ? wider[0] * 1.01 : 1);
       continue;
     }
     if (!(need > ys->hi * (1 + 1e-12))) return;
@@ -379,13 +408,14 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     }
   }
 
-  raise_for_insets(p, &grid, legend, read, xmin - xpad, xmax + xpad, w, midpoints, &ys);
+  double xlo = xmin - xpad, xhi = xmax + xpad;
+  raise_for_insets(p, &grid, legend, read, &xlo, &xhi, w, midpoints, &ys);
   const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = xmin - xpad;
-    f.xhi = xmax + xpad;
+    f.xlo = xlo;
+    f.xhi = xhi;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
     draw_slot_strip(c, f, *p.tables[0], grid, i);

@@ -161,6 +161,9 @@ TEST_F(RunnerInsetRoom, NoBoxLiesOverTheDataOrAnotherBox) {
       // 29 rows over the low tail of one histogram.
       {rain + kTwentyNine + ";", 1, ""},
       {rain + kTwentyNine + " / position=ne;", 1, ""},
+      // Boxes at the bottom corners: the horizontal axis runs on beyond the bars.
+      {comp + "n mean std / position=se;", 6, ""},
+      {rain + "n mean std / position=se; inset n / position=sw;", 2, ""},
       // Coordinates the template does not take: the box keeps clear of the one at NE.
       {rain + kTwenty + " / position=ne; inset gini mad qn sn / position=(5,60) refpoint=tl;", 2,
        "POSITION=(x, y) does not apply to template graphs"},

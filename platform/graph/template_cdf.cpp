@@ -155,28 +155,13 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     }
     on.clip_end();
     if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why());
-    draw_hrefs(on, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-    draw_vrefs(on, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-    add_level_lines(f, cell.vrefs, ink);
-    note_left_out(on, f, drawn, members, undrawn, ink);
-    draw_border(on, f);
+    end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
   // Room for the boxes: the vertical axis runs past its ends as far as they need.
   const bool own_axis = parse_numbers(p.text(KES_DYN_YTICKS)).empty();
-  const auto room_of = [&](const frame& f) { return own_axis ? half_cell_room(f) : INFINITY; };
-  make_room(own_axis, &grid, &ys, [&](room_need* need) {
-    no_canvas measure;
-    const page_frame page = begin_page(measure, p, grid, legend, yticks, "CDF plot");
-    for (std::size_t i = 0; i < page.cells.size(); ++i) {
-      const int index = grid.index[i];
-      if (index < 0 || !grid.drawn(i)) continue;
-      const frame f = ranged(page.cells[i]);
-      cell_ink ink;
-      draw_cell(measure, f, index, &ink);
-      need_room(f, place_cell_insets(f, p, keys[index], ink, room_of(f)), ink, need);
-    }
-  });
-  const page_frame page = begin_page(c, p, grid, legend, yticks, "CDF plot");
+  const auto lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, yticks, "CDF plot"); };
+  make_room(p, own_axis, &grid, keys, &ys, lay_out, ranged, draw_cell);
+  const page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     const frame f = ranged(page.cells[i]);
@@ -185,7 +170,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     if (index >= 0) {
       cell_ink ink;
       draw_cell(c, f, index, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink, room_of(f));
+      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
     }
     draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
   }

@@ -273,13 +273,6 @@ bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
          ys.ticks.size() >= 2 && ys.ticks[1] > ys.ticks[0];
 }
 
-// The height a box at the top of a cell may take: on an axis of its own the upper half
-// of the cell, less 4 px to the frame and 4 px to the data, so that the data keep the
-// lower half; else all of it.
-double top_room(const out::graph_panel& p, const scale& ys, const frame& f) {
-  return own_vertical_axis(p, ys) ? f.h / 2 - 8 : INFINITY;
-}
-
 // How far the horizontal range must grow on the side of a box at a bottom corner
 // (a factor of its length, 1 for none) so that the bars and curves beside the box end
 // 4 px short of it; 1 also where that would leave them less than a third of the cell.
@@ -320,7 +313,7 @@ void raise_for_insets(const out::graph_panel& p, panel_grid* grid, const std::ve
       // A box free to move takes the corner that covers least; only what it still
       // covers raises the axis.
       const cell_ink ink = ink_of(read.cells[index], f, w, midpoints, hanging);
-      for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink, top_room(p, *ys, f))) {
+      for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink, top_box_room(f, true))) {
         if (q.box.valign == "BOTTOM") {
           double& side = wider[q.box.halign == "RIGHT" ? 1 : 0];
           side = std::max(side, widen_for(f, q, ink));
@@ -424,7 +417,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     } else {
       draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels);
       draw_cell_insets(c, f, p, keys[index], ink_of(cells[index], f, w, midpoints, p.flag(KES_DYN_HANG)),
-                       top_room(p, ys, f));
+                       top_box_room(f, own_vertical_axis(p, ys)));
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

@@ -420,11 +420,22 @@ void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink*
     if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
 }
 
-void make_room(bool own_axis, panel_grid* grid, scale* vertical, const std::function<void(room_need*)>& measure) {
+void make_room(const out::graph_panel& p, bool own_axis, panel_grid* grid, const std::vector<class_key>& keys,
+               scale* vertical, const std::function<page_frame(canvas&)>& lay_out,
+               const std::function<frame(const frame&)>& ranged, const cell_drawer& draw) {
   // A box fitted to a taller cell may itself grow: a few rounds settle both.
   for (int round = 0; own_axis && round < 12; ++round) {
     room_need need;
-    measure(&need);
+    no_canvas measure;
+    const page_frame page = lay_out(measure);
+    for (std::size_t i = 0; i < page.cells.size(); ++i) {
+      const int index = grid->index[i];
+      if (index < 0 || !grid->drawn(i)) continue;
+      const frame f = ranged(page.cells[i]);
+      cell_ink ink;
+      draw(measure, f, index, &ink);
+      need_room(f, place_cell_insets(f, p, keys[static_cast<std::size_t>(index)], ink, top_box_room(f, true)), ink, &need);
+    }
     if (need.grow > 0) {
       grid->row_extra += std::ceil(need.grow);
       continue;

@@ -106,16 +106,22 @@ void need_room(const frame& f, const std::vector<placed_inset>& placed, const ce
 // Horizontal reference lines of a cell (VREF=), across it, as ink the boxes keep clear of.
 void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
 // The rounds that make room for a graph's boxes when its vertical axis is its own:
-// `measure` lays the page out and raises `need` over every cell; the rows of cells
-// grow by need.grow, else the vertical scale grows by need's factors (taking the
-// ticks of its step), until nothing more is needed.
-void make_room(bool own_axis, panel_grid* grid, scale* vertical, const std::function<void(room_need*)>& measure);
+// each lays the page out (`lay_out`, on a canvas that draws nothing), draws every cell
+// of the grid there (`draw`, in its frame with the data ranges `ranged` gives) to find
+// its ink, places its boxes as they will be drawn and gathers what they need; then
+// the rows of cells grow by need.grow, else the vertical scale grows by need's factors
+// (taking the ticks of its step), until nothing more is needed.
+using cell_drawer = std::function<void(canvas&, const frame&, int index, cell_ink*)>;
+void make_room(const out::graph_panel& p, bool own_axis, panel_grid* grid, const std::vector<class_key>& keys,
+               scale* vertical, const std::function<page_frame(canvas&)>& lay_out,
+               const std::function<frame(const frame&)>& ranged, const cell_drawer& draw);
 // Ticks of an axis grown to [lo, hi]: the whole multiples of their step that now fall
 // inside it join them, so that 0.05 steps give 0.35, not a sum's 0.35000000000000003.
 void extend_ticks(std::vector<double>* ticks, double lo, double hi);
-// The height a box at the top of a cell of `f` may take when the cell's data range may
-// grow: the upper half of the cell, less 4 px to the frame and 4 px to the data.
-inline double half_cell_room(const frame& f) { return f.h / 2 - 8; }
+// The height a box at the top of a cell of `f` may take: when the cell's vertical
+// range is its own to grow, the upper half of the cell, less 4 px to the frame and
+// 4 px to the data; else all of it.
+inline double top_box_room(const frame& f, bool own_axis) { return own_axis ? f.h / 2 - 8 : INFINITY; }
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
 // cut, and the most rows one of them left out, of how many; and the boxes left out

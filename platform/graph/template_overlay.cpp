@@ -130,6 +130,16 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
   }
 }
 
+void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
+                   const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<std::string>& also) {
+  draw_hrefs(c, f, hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+  draw_vrefs(c, f, vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  add_level_lines(f, vrefs, ink);
+  note_left_out(c, f, cells, members, undrawn, ink, also);
+  draw_border(c, f);
+}
+
 std::string legend_title_of(const out::graph_panel& p) {
   if (!p.flag(KES_DYN_OVERLAY)) return p.text(KES_DYN_LEGENDTITLE);
   // The legend lists the levels of the overlaid CLASS variable: its label titles it on

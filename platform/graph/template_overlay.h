@@ -56,6 +56,12 @@ struct left_out_group {
 void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,
                    const std::vector<std::string>& also = {});
+// The end of a cell of a Q-Q, probability, P-P or CDF plot: its reference lines (those
+// across it join the ink), the note of what it leaves out (note_left_out) and its border.
+void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
+                   const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink,
+                   const std::vector<std::string>& also = {});
 // The name of group g in the cell's notes: its level, "." for a blank one.
 std::string group_name(const plot_cells& cells, int g);
 

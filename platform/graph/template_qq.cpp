@@ -199,11 +199,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
                            (n == 1 ? " value" : " values") + " at the threshold, not drawn");
   }
   if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why());
-  draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-  draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-  add_level_lines(f, first.vrefs, ink);
-  note_left_out(c, f, groups, members, undrawn, ink, at_threshold);
-  draw_border(c, f);
+  end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, at_threshold);
 }
 
 // The percent ticks of one cell whose shapes were fitted in it: row k of the cell's
@@ -339,33 +335,23 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     return page;
   };
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
+  // The theoretical axis's range, which grows for the boxes when it is the vertical one.
+  scale theory_range{tlo, thi, {}};
   const auto ranged = [&](frame f) {
-    f.xlo = rotated ? ds.lo : tlo;
-    f.xhi = rotated ? ds.hi : thi;
-    f.ylo = rotated ? tlo : ds.lo;
-    f.yhi = rotated ? thi : ds.hi;
+    f.xlo = rotated ? ds.lo : theory_range.lo;
+    f.xhi = rotated ? ds.hi : theory_range.hi;
+    f.ylo = rotated ? theory_range.lo : ds.lo;
+    f.yhi = rotated ? theory_range.hi : ds.hi;
     return f;
   };
   // Room for the boxes: the vertical range grows (rows of cells first, when a box
   // would leave the data less than their share of the cell) until no box lies over
   // the points and lines of its cell. VAXIS= ticks keep theirs.
   const bool own_axis = rotated || parse_numbers(p.text(KES_DYN_YTICKS)).empty();
-  const auto room_of = [&](const frame& f) { return own_axis ? half_cell_room(f) : INFINITY; };
-  scale theory_range{tlo, thi, {}};
-  make_room(own_axis, &grid, rotated ? &theory_range : &ds, [&](room_need* need) {
-    tlo = theory_range.lo, thi = theory_range.hi;
-    no_canvas measure;
-    const page_frame page = lay_out(measure);
-    for (std::size_t i = 0; i < page.cells.size(); ++i) {
-      const int index = grid.index[i];
-      if (index < 0 || !grid.drawn(i)) continue;
-      const frame f = ranged(page.cells[i]);
-      cell_ink ink;
-      draw_cell(measure, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, &ink);
-      need_room(f, place_cell_insets(f, p, keys[index], ink, room_of(f)), ink, need);
-    }
-  });
-  tlo = theory_range.lo, thi = theory_range.hi;
+  const auto draw_one = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
+  };
+  make_room(p, own_axis, &grid, keys, rotated ? &theory_range : &ds, lay_out, ranged, draw_one);
   page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -379,7 +365,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       cell_ink ink;
       draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink, room_of(f));
+      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
     }
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, ticks.at, nullptr, &ticks.texts);
     else draw_axes_of_cell(c, f, p, grid, i, ticks.at, ds.ticks, &ticks.texts, nullptr);

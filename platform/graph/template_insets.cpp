@@ -423,8 +423,12 @@ void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink*
 void make_room(const out::graph_panel& p, bool own_axis, panel_grid* grid, const std::vector<class_key>& keys,
                scale* vertical, const std::function<page_frame(canvas&)>& lay_out,
                const std::function<frame(const frame&)>& ranged, const cell_drawer& draw) {
+  // A graph without boxes in its cells is drawn once, however many points it has.
+  const std::vector<inset_box> boxes = read_inset_boxes(p);
+  const bool any = std::any_of(boxes.begin(), boxes.end(), [](const inset_box& b) { return b.margin == 0; }) ||
+                   std::any_of(p.tables.begin(), p.tables.end(), [](const auto& t) { return t->name == "InsetData"; });
   // A box fitted to a taller cell may itself grow: a few rounds settle both.
-  for (int round = 0; own_axis && round < 12; ++round) {
+  for (int round = 0; own_axis && any && round < 12; ++round) {
     room_need need;
     no_canvas measure;
     const page_frame page = lay_out(measure);

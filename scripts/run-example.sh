@@ -4,7 +4,8 @@
 # times, timings and paths. The runner's exit status is kept as the log's last line.
 # When NAME.json is there, the JSON file is compared too; when the folder NAME.out is
 # there, the files the program writes (output data sets and their metadata) must be
-# exactly the files in it.
+# exactly the files in it. When KES_SVG_CHECK names the graph-rule checker, every graph
+# the program writes must keep the rules every graph keeps.
 #
 #   scripts/run-example.sh [--update] RUNNER PROGRAM
 #
@@ -124,6 +125,18 @@ if [ -d "$name.out" ] || [ -s "$tmp/written" ]; then
   if [ "$failed" = 1 ] && [ -s "$tmp/written" ]; then
     mkdir -p "$name.out.fail"
     while IFS= read -r f; do cp "$work/$f" "$name.out.fail/"; done <"$tmp/written"
+  fi
+fi
+# Graphs: the rules every graph keeps, the fault list's entries excused.
+if [ -n "${KES_SVG_CHECK:-}" ]; then
+  svgs=()
+  while IFS= read -r f; do
+    case "$f" in *.svg) svgs+=("$work/$f") ;; esac
+  done <"$tmp/written"
+  if [ ${#svgs[@]} -gt 0 ] && ! "$KES_SVG_CHECK" "$(basename "$dir")/$name.out/" "${svgs[@]}" >"$tmp/rules" 2>&1; then
+    echo "$name: a graph breaks the rules every graph keeps:" >&2
+    head -40 "$tmp/rules" >&2
+    failed=1
   fi
 fi
 [ "$failed" = 0 ] && echo "$name: listing, log and outputs match"

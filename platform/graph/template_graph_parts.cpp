@@ -151,8 +151,9 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
 void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i) {
   if (!grid.strips || !grid.on_levels[i]) return;
   // A strip too narrow for the variables' names shows their levels alone, rather than
-  // a name cut before its level; levels still too long are cut apart from those of the
-  // panel's other strips, so that no two cells read the same.
+  // a name cut before its level; levels still too long shrink, as legend entries do,
+  // and are cut apart from those of the panel's other strips only when that is not
+  // enough, so that no two cells read the same.
   text_style size;
   size.size = kStripSize;
   const auto shown = [&](const class_key& key) {
@@ -167,7 +168,8 @@ void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const
     if (k == i) at = texts.size();
     texts.push_back(shown(grid.levels[k]));
   }
-  draw_strip(c, f.x, f.y - kStripHeight, f.w, cut_apart(texts, size, f.w - 6)[at]);
+  const sized_text shown_at = shrink_or_cut_apart(texts, size, f.w - 6)[at];
+  draw_strip(c, f.x, f.y - kStripHeight, f.w, shown_at.text, shown_at.size);
   if (!grid.empty_cell(i)) return;
   draw_wall(c, f);
   draw_no_values(c, f);

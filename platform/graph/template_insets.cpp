@@ -64,7 +64,7 @@ void set(inset_box& b, const std::string& rest, const out::dyn_value& d) {
   else if (rest == "VALIGN") b.valign = value_text(d);
   else if (rest == "HALIGN") b.halign = value_text(d);
   else if (rest == "AUTOALIGN") b.automatic = truthy(d);
-  else if (rest == "NCOLS") b.pairs = std::max(1, static_cast<int>(d.num) / 2);
+  else if (rest == "NCOLS") b.pairs = std::max(1, static_cast<int>(d.num) / 2), b.pairs_asked = true;
   else if (rest == "GUTTER") b.gutter = std::atof(value_text(d).c_str());
   else if (rest.compare(0, 5, "LABEL") == 0 || rest.compare(0, 5, "VALUE") == 0) {
     const int k = std::atoi(rest.c_str() + 5);
@@ -534,6 +534,9 @@ void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int marg
     if (b.margin != margin) continue;
     const bool side = margin >= 3;
     const double w = side ? inset_box_width(b) : width;
+    const int across = pairs_per_line(b, side ? 0 : w);
+    if (b.pairs_asked && across < std::min(b.pairs, static_cast<int>(b.rows.size())) && g_cuts.pairs_set == 0)
+      g_cuts.pairs_set = across, g_cuts.pairs_asked = b.pairs;
     draw_inset_box(c, b, x, y, side ? 0 : w);
     y += inset_box_height(b, side ? 0 : w) + kBetween;
   }

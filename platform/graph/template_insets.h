@@ -31,6 +31,7 @@ struct inset_box {
   std::string valign = "TOP", halign = "LEFT";
   bool automatic = false;      // the corner was chosen for the box, not by the program
   int pairs = 1;               // label-value pairs side by side (margin boxes)
+  bool pairs_asked = false;    // NCOLS= gave pairs
   int columns = 1;             // the same in a plot-area box, set when it is fitted to its cell
   double gutter = 4;           // percent of the page width between pairs
   std::vector<inset_row> rows;
@@ -124,10 +125,12 @@ void extend_ticks(std::vector<double>* ticks, double lo, double hi);
 inline double top_box_room(const frame& f, bool own_axis) { return own_axis ? f.h / 2 - 8 : INFINITY; }
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
-// cut, and the most rows one of them left out, of how many; and the boxes left out
-// over an earlier one. The graph's notes say it.
+// cut, and the most rows one of them left out, of how many; the margin box that set
+// fewer pairs across than its NCOLS= asked (pairs set, 0 for none); and the boxes left
+// out over an earlier one. The graph's notes say them.
 struct inset_cuts {
   int boxes = 0, most = 0, of = 0;
+  int pairs_set = 0, pairs_asked = 0;
   int overlapped = 0;  // boxes left out because they would lie over an earlier one
 };
 inset_cuts take_inset_cuts();

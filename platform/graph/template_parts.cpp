@@ -285,23 +285,26 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
     if (shown[j]) c.text(f.x - kTickLength - kGap, f.py(ticks[at[j]]) + above / 2 - 1, texts[at[j]], t);
 }
 
-std::string fit_text(const std::string& s, const text_style& t, double width) {
-  if (text_advance(s, t) <= width) return s;
-  // The longest prefix, cut at a character boundary, that fits with the ellipsis:
-  // found by bisection, so a long text is measured a few dozen times, not once per character.
-  static const std::string kEllipsis = "\xE2\x80\xA6";
-  std::vector<std::size_t> ends;  // byte ends of the prefixes of 0, 1, 2 ... characters
-  ends.push_back(0);
+std::vector<std::size_t> char_ends(const std::string& s) {
+  std::vector<std::size_t> ends{0};
   for (std::size_t i = 1; i <= s.size(); ++i)
     if (i == s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ends.push_back(i);
-  std::size_t lo = 0, hi = ends.size() - 1;  // prefix lo fits (or is empty), prefix hi does not
-  while (hi - lo > 1) {
-    const std::size_t mid = lo + (hi - lo) / 2;
-    if (text_advance(s.substr(0, ends[mid]) + kEllipsis, t) <= width) lo = mid;
-    else hi = mid;
-  }
+  return ends;
+}
+
+std::string fit_text(const std::string& s, const text_style& t, double width) {
+  if (text_advance(s, t) <= width) return s;
+  // The longest prefix, cut at a character boundary, that fits with the ellipsis.
+  const std::vector<std::size_t> ends = char_ends(s);
+  const std::size_t lo =
+      longest_fitting(ends, [&](std::size_t end) { return text_advance(s.substr(0, end) + kEllipsis, t) <= width; });
   if (lo == 0) return text_advance(kEllipsis, t) <= width ? kEllipsis : std::string();
   return s.substr(0, ends[lo]) + kEllipsis;
+}
+
+double shrunk_size(const std::string& s, const text_style& t, double width) {
+  const double w = text_advance(s, t);
+  return w > width && width > 0 ? std::max(t.size * kLeastTextScale, t.size * width / w) : t.size;
 }
 
 namespace {
@@ -310,8 +313,7 @@ text_style label_style(const std::string& s, double room, anchor a) {
   text_style t;
   t.size = kLabelSize;
   t.align = a;
-  const double w = text_advance(s, t);
-  if (w > room && room > 0) t.size = std::max(kLabelSize * 0.8, kLabelSize * room / w);
+  t.size = shrunk_size(s, t, room);
   return t;
 }
 }  // namespace
@@ -437,9 +439,7 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
   const double room = colw - kEntryGap - kSwatch - 6 + 1e-6;
   std::vector<std::string> labels;
   for (const legend_entry& e : entries) labels.push_back(e.label);
-  text_style smallest = t;
-  smallest.size = kLegendSize * 0.8;
-  const std::vector<std::string> cut = cut_apart(labels, smallest, room);
+  const std::vector<sized_text> shown = shrink_or_cut_apart(labels, t, room);
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const int row = static_cast<int>(i) / cols, col = static_cast<int>(i) % cols;
     const double ex = left + col * colw, ey = top + row * kRowHeight + kRowHeight / 2;
@@ -457,21 +457,19 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
       dot.marker = e.marker;
       c.point_marker(ex + kSwatch / 2, ey, dot);
     }
-    const double w = text_advance(e.label, t);
     text_style fitted = t;
-    if (w > room && room > 0) fitted.size = std::max(kLegendSize * 0.8, kLegendSize * room / w);
-    const bool fits = text_advance(e.label, fitted) <= room;
-    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, fits ? e.label : cut[i], fitted);
+    fitted.size = shown[i].size;
+    c.text(ex + kSwatch + 6, ey + text_above(kLegendSize) / 2 - 1, shown[i].text, fitted);
   }
 }
 
-void draw_strip(canvas& c, double x, double y, double w, const std::string& text) {
+void draw_strip(canvas& c, double x, double y, double w, const std::string& text, double size) {
   paint p;
   p.fill = kStripFill;
   p.stroke = kFrameColour;
   c.rect(x, y, w, kStripHeight, p);
   text_style t;
-  t.size = kStripSize;
+  t.size = size;
   t.align = anchor::middle;
   c.text(x + w / 2, y + kStripHeight / 2 + text_above(kStripSize) / 2 - 1, fit_text(text, t, w - 6), t);
 }

@@ -4,6 +4,7 @@
 // of a page. The look follows the graph style of the project.
 #pragma once
 #include <cmath>
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,13 +118,34 @@ void draw_legend(canvas& c, double x, double y, double width, const std::string&
 
 // ---- panels and titles ----
 inline constexpr double kStripHeight = 18;
-// A strip above a cell with its CLASS levels.
-void draw_strip(canvas& c, double x, double y, double w, const std::string& text);
+// A strip above a cell with its CLASS levels, at a text size of its own when shrunk.
+void draw_strip(canvas& c, double x, double y, double w, const std::string& text, double size = kStripSize);
 // Title lines centred at the top of the page (bold first line, BY line after);
 // returns the height they take.
 double draw_titles(canvas& c, double width, const std::vector<std::string>& lines);
 // A text cut to fit width, ending in an ellipsis when cut.
 std::string fit_text(const std::string& s, const text_style& t, double width);
+// The size at which s fits width: t's when it fits, else smaller in proportion, down
+// to kLeastTextScale of t's, so that a long text shrinks a little before it is cut.
+inline constexpr double kLeastTextScale = 0.8;
+double shrunk_size(const std::string& s, const text_style& t, double width);
+// The mark of a cut, where a text ends early or leaves out its middle.
+inline const std::string kEllipsis = "\xE2\x80\xA6";
+// The byte ends of the prefixes of 0, 1, 2 ... characters of s.
+std::vector<std::size_t> char_ends(const std::string& s);
+// The index into ends of the longest prefix that fits, by bisection: fits(end) holds
+// for the prefix of ends.front() (or it is empty) and not for that of ends.back(), and
+// once false stays false for longer ones; a long text is measured a few dozen times.
+template <class Fits>
+std::size_t longest_fitting(const std::vector<std::size_t>& ends, Fits fits) {
+  std::size_t lo = 0, hi = ends.size() - 1;
+  while (hi - lo > 1) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (fits(ends[mid])) lo = mid;
+    else hi = mid;
+  }
+  return lo;
+}
 
 // Plot areas of an nrows x ncols grid of cells inside [left, right] x [top, bottom]
 // (px), each with a strip above it when strips is set; row-major.

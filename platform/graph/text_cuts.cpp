@@ -2,6 +2,7 @@
 #include "graph/text_cuts.h"
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 
 #include "graph/template_parts.h"
@@ -9,20 +10,22 @@
 namespace plat::graph {
 namespace {
 
-const std::string kEllipsis = "\xE2\x80\xA6";
-
-// The byte ends of the prefixes of 0, 1, 2 ... characters of s.
-std::vector<std::size_t> char_ends(const std::string& s) {
-  std::vector<std::size_t> ends{0};
-  for (std::size_t i = 1; i <= s.size(); ++i)
-    if (i == s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ends.push_back(i);
-  return ends;
-}
-
 std::size_t common_prefix(const std::string& a, const std::string& b) {
   std::size_t n = 0;
   while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
   return n;
+}
+
+std::size_t common_suffix(const std::string& a, const std::string& b) {
+  std::size_t n = 0;
+  while (n < a.size() && n < b.size() && a[a.size() - 1 - n] == b[b.size() - 1 - n]) ++n;
+  return n;
+}
+
+// The start of the character that holds byte at.
+std::size_t char_start(const std::string& s, std::size_t at) {
+  while (at > 0 && at < s.size() && (static_cast<unsigned char>(s[at]) & 0xC0) == 0x80) --at;
+  return at;
 }
 
 // The character from which s differs from every other text of the set: one past the
@@ -55,14 +58,10 @@ std::string cut_keeping(const std::string& s, std::size_t from, const text_style
   word = word == std::string::npos || word == 0 ? from : word + 1;
   const std::size_t words = word < from ? word_before(word) : word_before(from);
   const auto start_of = [&](const std::string& tail) {
-    // The longest start that fits with the ellipsis and the tail (bisection).
-    std::size_t lo = 0, hi = ends.size() - 1;
-    while (hi - lo > 1) {
-      const std::size_t mid = lo + (hi - lo) / 2;
-      if (ends[mid] <= from && text_advance(s.substr(0, ends[mid]) + kEllipsis + tail, t) <= width) lo = mid;
-      else hi = mid;
-    }
-    return ends[lo];
+    // The longest start that fits with the ellipsis and the tail.
+    return ends[longest_fitting(ends, [&](std::size_t end) {
+      return end <= from && text_advance(s.substr(0, end) + kEllipsis + tail, t) <= width;
+    })];
   };
   for (std::size_t begin : {words, word, from}) {
     const std::string tail = s.substr(begin);
@@ -78,22 +77,63 @@ std::string cut_keeping(const std::string& s, std::size_t from, const text_style
 
 std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const text_style& t, double width) {
   const std::vector<std::size_t> parts = parting_points(texts);
-  std::vector<std::string> out;
-  out.reserve(texts.size());
+  std::vector<std::string> out(texts.size());
+  std::vector<std::size_t> from(texts.size());
+  std::vector<bool> middle(texts.size(), false);  // cut in its middle
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string& s = texts[i];
     if (text_advance(s, t) <= width) {
-      out.push_back(s);
+      out[i] = s;
       continue;
     }
     // A text that parts from the others only in its last characters (or from none)
-    // is cut at its end, as a lone text is.
-    std::size_t from = std::min(parts[i], s.size());
-    while (from > 0 && from < s.size() && (static_cast<unsigned char>(s[from]) & 0xC0) == 0x80) --from;
+    // is cut at its end, as a lone text is: its start up to the parting point is its
+    // own, so no other text reads the same.
+    from[i] = char_start(s, std::min(parts[i], s.size()));
     const std::string end_cut = fit_text(s, t, width);
-    const bool end_keeps_part = end_cut.size() >= kEllipsis.size() &&
-                                end_cut.size() - kEllipsis.size() > from;
-    out.push_back(end_keeps_part || from == 0 ? end_cut : cut_keeping(s, from, t, width));
+    const bool end_keeps_part = end_cut.size() >= kEllipsis.size() && end_cut.size() - kEllipsis.size() > from[i];
+    middle[i] = !end_keeps_part && from[i] > 0;
+    out[i] = middle[i] ? cut_keeping(s, from[i], t, width) : end_cut;
+  }
+  // The end from the parting point tells a text from its neighbours in sorted order,
+  // not from texts that end alike ("station_004", "station_014" both keep "4"). Texts
+  // cut alike keep their end from where it is no other's of the same cut; each round
+  // keeps more, so the rounds end.
+  for (bool again = true; again;) {
+    again = false;
+    std::map<std::string, std::vector<std::size_t>> alike;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      if (middle[i]) alike[out[i]].push_back(i);
+    for (const auto& [cut, members] : alike) {
+      if (members.size() < 2) continue;
+      for (std::size_t i : members) {
+        std::size_t shared = 0;  // the longest end it shares with another of them
+        for (std::size_t j : members)
+          if (texts[j] != texts[i]) shared = std::max(shared, common_suffix(texts[i], texts[j]));
+        const std::string& s = texts[i];
+        const std::size_t own = char_start(s, shared < s.size() ? s.size() - shared - 1 : 0);
+        if (own >= from[i]) continue;
+        from[i] = own;
+        out[i] = own > 0 ? cut_keeping(s, own, t, width) : fit_text(s, t, width);
+        again = true;
+      }
+    }
+  }
+  return out;
+}
+
+std::vector<sized_text> shrink_or_cut_apart(const std::vector<std::string>& texts, const text_style& t,
+                                            double width) {
+  text_style smallest = t;
+  smallest.size = t.size * kLeastTextScale;
+  const std::vector<std::string> cut = cut_apart(texts, smallest, width);
+  std::vector<sized_text> out;
+  out.reserve(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    text_style fitted = t;
+    fitted.size = shrunk_size(texts[i], t, width);
+    const bool fits = text_advance(texts[i], fitted) <= width;
+    out.push_back({fits ? texts[i] : cut[i], fitted.size});
   }
   return out;
 }

@@ -420,9 +420,19 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
     }
     for (int k = 0; k < best.deletions; ++k) consume();
   } else {
+    // A value the option takes as any number is not called an integer.
+    const bool any_number = std::find(expected.begin(), expected.end(), T_NBR) != expected.end();
     for (size_t i = 0; i < best.inserts.size(); ++i)
-      exp_text += (i ? " and " : "") + terminal_text(p_, best.inserts[i]);
-    parse_error(p_, t.line, t.col, 1, exp_text.c_str(), describe(p_, t).c_str());
+      exp_text += (i ? " and " : "") + (best.inserts[i] == T_INT && any_number ? std::string("a number")
+                                                                                : terminal_text(p_, best.inserts[i]));
+    // Right after "OPTION=" the message names the option whose value is missing.
+    const token& k = p_->last_keyword;
+    if (!p_->last.synthetic && p_->last.cls == p_->syms->punct[static_cast<unsigned char>('=')] && k.line > 0 &&
+        !k.synthetic && k.end <= p_->last.begin)
+      parse_error(p_, t.line, t.col, KES_MSG_VALUE_EXPECTED_AFTER_OPTION, exp_text.c_str(), (k.text + "=").c_str(),
+                  describe(p_, t).c_str());
+    else
+      parse_error(p_, t.line, t.col, 1, exp_text.c_str(), describe(p_, t).c_str());
   }
   const token& here = look(0);
   for (int x : best.inserts) {

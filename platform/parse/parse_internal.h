@@ -80,6 +80,8 @@ struct node_store {
   // Where each slot was first written (line and column of the step's text; 0 not
   // written), so that a check of its value may say where the option stands.
   std::vector<std::pair<int, int>> places;
+  // The statement that wrote each slot: VAR, CLASS and the like fill the PROC node.
+  std::vector<std::string> place_stmts;
   std::string stmt_name;  // as typed, for messages
   int line = 0;
   int col = 0;  // of the statement's keyword
@@ -107,6 +109,8 @@ struct semantics {
   std::shared_ptr<ds_options> ds_opts;
   bool ds_opts_refused = false;      // the options could not be read
   dataset* input = nullptr;          // DATA= of the PROC statement
+  // Variables of each input data set that its KEEP= or DROP= left out, with the option.
+  std::map<const dataset*, std::vector<std::pair<std::string, std::string>>> left_out;
   // BY statement.
   bool by_descending_next = false;
   bool by_notsorted = false;

@@ -119,15 +119,17 @@ void plat_xspplace(const kes_stmt* node, int slot) {
     const plat::step_source& src = plat::current_step();
     const int pline = src.first_line + line - 1;
     const int pcol = line == 1 ? src.first_column + col - 1 : col;
-    // The statement the node was begun by; VAR, BY and the like fill the PROC node.
-    std::string stmt = n.stmt_name;
+    // The statement that wrote the slot, else the one the node was begun by.
+    const std::string& writer = keyword ? std::string() : n.place_stmts[static_cast<size_t>(slot)];
+    std::string stmt = writer.empty() ? n.stmt_name : writer;
     for (char& c : stmt) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const std::string file = p->file;
     plat::next_message_frame() = [file, pline, pcol, stmt](plat::msg_kind kind, const std::string& text) {
       // The sentence gives its full stop to the frame.
       const bool stop = !text.empty() && text.back() == '.' && (text.size() < 2 || text[text.size() - 2] != '.');
       // A text that names its statement itself is not told it again.
-      const bool named = text.find("the " + stmt + " statement") != std::string::npos;
+      const bool named = text.find("the " + stmt + " statement") != std::string::npos ||
+                         text.rfind("The " + stmt + " statement", 0) == 0;
       return frame_message(kind, file, pline, pcol, stop ? text.substr(0, text.size() - 1) : text, named ? "" : stmt);
     };
     return;

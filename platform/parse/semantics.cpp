@@ -1,6 +1,7 @@
 // The semantic routine: the actions of the grammar build the statement nodes and
 // fill their option slots.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -38,7 +39,10 @@ kes_optslot* slot_of(semantics& s, int n, slot_store** store = nullptr) {
   std::pair<int, int>& place = s.cur->places[static_cast<size_t>(n)];
   if (place.first == 0 && s.p != nullptr) {
     const token& k = s.p->last_keyword.line > 0 && !s.p->last_keyword.synthetic ? s.p->last_keyword : s.p->last;
-    if (!k.synthetic) place = {k.line, k.col};
+    if (!k.synthetic) {
+      place = {k.line, k.col};
+      s.cur->place_stmts[static_cast<size_t>(n)] = s.cur_stmt;
+    }
   }
   return &s.cur->slots[static_cast<size_t>(n)];
 }
@@ -210,6 +214,7 @@ node_store* new_node(parser* p, int nslots) {
   n.slots.assign(static_cast<size_t>(nslots), kes_optslot{});
   n.stores.assign(static_cast<size_t>(nslots), slot_store{});
   n.places.assign(static_cast<size_t>(nslots), {0, 0});
+  n.place_stmts.assign(static_cast<size_t>(nslots), std::string());
   std::string name = p->last.synthetic ? std::string() : p->last.text;
   n.stmt_name = name;
   n.line = p->last.line;
@@ -242,6 +247,7 @@ using action_fn = void (*)(parser* p, const action_args& a);
 void act_proc(parser* p, const action_args&) {
   semantics& s = p->sem;
   s.nodes.clear();
+  s.left_out.clear();
   s.proc = s.cur = nullptr;
   s.input = nullptr;
 }
@@ -367,6 +373,22 @@ void act_dsopts(parser* p, const action_args&) {
   s.ds_opts = std::move(o);
 }
 
+// Remembers the stored variables of an input data set that its KEEP= or DROP= left
+// out, so that a list naming one says why it is not there.
+void note_left_out(semantics& s, const dataset* ds, const ds_options& o, const std::vector<std::string>& stored) {
+  auto named = [](const std::vector<std::string>& list, const std::string& n) {
+    return std::any_of(list.begin(), list.end(), [&](const std::string& x) { return iequals(x, n); });
+  };
+  auto& out = s.left_out[ds];
+  out.clear();
+  for (const std::string& n : stored) {
+    if (find_variable(ds, n) >= 0) continue;
+    if (std::any_of(o.rename.begin(), o.rename.end(), [&](const auto& r) { return iequals(r.first, n); })) continue;
+    if (o.keep_given && !named(o.keep, n)) out.emplace_back(n, "KEEP=");
+    else if (o.drop_given && named(o.drop, n)) out.emplace_back(n, "DROP=");
+  }
+}
+
 // Opens the data set named last and applies its options; null after a message.
 dataset* open_with_options(parser* p, bool for_input) {
   semantics& s = p->sem;
@@ -386,11 +408,15 @@ dataset* open_with_options(parser* p, bool for_input) {
     parse_error(p, p->last.line, p->last.col, 23, err.c_str());
     return nullptr;
   }
+  std::vector<std::string> stored;
+  if (o && for_input)
+    for (const ds_var& v : variables(ds)) stored.push_back(v.name);
   if (o && for_input && !apply_input_options(ds, *o, &err)) {
     parse_error(p, p->last.line, p->last.col, 32, ds_shown(s).c_str(), err.c_str());
     close_dataset(ds);
     return nullptr;
   }
+  if (o && for_input) note_left_out(s, ds, *o, stored);
   if (o && !for_input) set_output_options(ds, o);
   return ds;
 }
@@ -443,6 +469,32 @@ void act_item(parser* p, const action_args& a) {
   }
 }
 
+// The option a value is read for, upper-cased: "NEXTROBS=", or "KERNEL C=" for an
+// option within a family's parentheses (found by walking back over balanced ones).
+std::string option_of_value(const parser* p) {
+  const token& k = p->last_keyword;
+  if (k.line == 0 || k.synthetic) return "the";
+  std::string name = k.text + "=";
+  int depth = 0;
+  for (size_t i = k.begin; i-- > 0;) {
+    const char c = p->text[i];
+    if (c == ';') break;
+    if (c == ')') ++depth;
+    if (c != '(') continue;
+    if (depth-- > 0) continue;
+    size_t end = i;
+    while (end > 0 && std::isspace(static_cast<unsigned char>(p->text[end - 1]))) --end;
+    size_t begin = end;
+    while (begin > 0 && (std::isalnum(static_cast<unsigned char>(p->text[begin - 1])) || p->text[begin - 1] == '_'))
+      --begin;
+    std::string family = p->text.substr(begin, end - begin);
+    for (char& ch : family) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (!family.empty()) name = family + " " + name;
+    break;
+  }
+  return "the " + name;
+}
+
 void act_check(parser* p, const action_args& a) {
   const double r = p->sem.reg;
   if (std::isnan(r) || (r >= a(0) && (a.size() < 2 || r <= a(1)))) return;
@@ -452,7 +504,7 @@ void act_check(parser* p, const action_args& a) {
   // The value as read, its sign included (the sign is a token of its own).
   char value[32];
   std::snprintf(value, sizeof value, "%.15g", r);
-  parse_error(p, p->last.line, p->last.col, 25, value, range);
+  parse_error(p, p->last.line, p->last.col, 25, option_of_value(p).c_str(), value, range);
 }
 
 // A value of a paired parameter list, or EST.

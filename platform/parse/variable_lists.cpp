@@ -52,6 +52,15 @@ struct resolver {
   int find(const std::string& name) {
     int v = find_variable(ds, name);
     if (v < 0) {
+      const auto gone = p->sem.left_out.find(ds);
+      if (gone != p->sem.left_out.end())
+        for (const auto& [stored, option] : gone->second)
+          if (iequals(stored, name)) {
+            parse_error(p, p->last.line, p->last.col, KES_MSG_VARIABLE_LEFT_OUT_BY_OPTION, name.c_str(),
+                        dataset_name(ds).c_str(), option.c_str());
+            failed = true;
+            return v;
+          }
       parse_error(p, p->last.line, p->last.col, 20, name.c_str(), dataset_name(ds).c_str());
       failed = true;
     }

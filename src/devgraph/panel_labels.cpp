@@ -3,6 +3,7 @@
 #include "devgraph/panel_labels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "devgraph/chart_access.h"
@@ -41,6 +42,15 @@ double extent(kes_ctx* ctx, kes_gtext t, double height) {
   return gd_measure(ctx, &t, nullptr);
 }
 
+// A side text's extent up the page, in the page's vertical measure: lengths come
+// measured across the page, so a turned text is taken by its box.
+double extent_up(kes_ctx* ctx, kes_gtext t, double height) {
+  t.height = height;
+  double box[8] = {};
+  gd_measure(ctx, &t, box);
+  return std::fabs(box[3] - box[1]);
+}
+
 // A box: filled when its CFRAMESIDE= or CFRAMETOP= was given, always outlined.
 void box(kes_ctx* ctx, double x1, double y1, double x2, double y2, bool filled, int fill) {
   const kes_colorset& k = chart(ctx)->colors;
@@ -60,8 +70,8 @@ bool top_fill(kes_ctx* ctx) { return kes_pgiven(ctx->curreq->stmt, KES_PLOT_SLOT
 void side_text(kes_ctx* ctx, const char* s, int len, double x0, double bottom, double span) {
   kes_chart* c = chart(ctx);
   kes_gtext t = text(ctx, s, len, c->colors.side, true);
-  t.height = kes_fit_height(t.height, span, 0.96, [&](double h) { return extent(ctx, t, h); });
-  const double L = extent(ctx, t, t.height);
+  t.height = kes_fit_height(t.height, span, 0.96, [&](double h) { return extent_up(ctx, t, h); });
+  const double L = extent_up(ctx, t, t.height);
   if (stacked(ctx)) {
     t.x = x0 + kBand * c->text_h * c->aspect / 2;
     t.y = bottom + span - (span - L) / 2;

@@ -69,14 +69,14 @@ double right_end(const kes_layout* lay) { return lay->c.ox + lay->c.width + lay-
 double top_end(const kes_layout* lay) { return lay->c.oy + lay->c.height + lay->vaxis.offset[1]; }
 
 // Percent values written left to right along a horizontal axis at baseline y: a value
-// that would run into the one before is left out with a note; on a page of several
-// columns the values stop before the next column.
+// that would run into the one before, or come closer to it than a blank, is left out
+// with a note; on a page of several columns the values stop before the next column.
 struct across_values {
   kes_ctx* ctx;
   double y;
   kes_value_run run;
   bool first = true;
-  double overhang = 0;
+  double overhang = 0, first_len = 0;
   // False when the values stop here.
   bool put(double x, double percent) {
     const kes_layout* lay = ctx->curreq->layout;
@@ -88,12 +88,20 @@ struct across_values {
     const double len = gd_measure(ctx, &t, nullptr);
     double xl = x - len / 2;
     if (c->celldev) xl = gd_cell(ctx, xl, 1, 0);
+    kes_gtext blank = t;
+    blank.text = " ";
+    blank.len = 1;
+    const double gap = gd_measure(ctx, &blank, nullptr);
     if (ctx->curreq->ncols > 1) {
-      if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2);
-      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5) return false;
+      if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2), first_len = len;
+      // The next column's first value starts where this axis' first does, a column
+      // on; a value stops more than a blank before it, so that the last value of one
+      // axis and the first of the next never read as one number.
+      const double next_first = right_end(lay) + c->hcellgap - overhang + first_len / 2;
+      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5 || !(xl + len + gap < next_first)) return false;
     }
     first = false;
-    if (!run.admit(xl, len)) {
+    if (!run.admit(xl, len, gap)) {
       xpmlog(KES_SET_PLOT, KES_MSG_PERCENT_VALUE_WOULD_OVERLAP, t.len, buf);
       return true;
     }

@@ -31,12 +31,15 @@ int kes_pctl_group(int g, const double** percents);
 constexpr int KES_PCTL_GROUPS = 16;
 
 // Tick values along a horizontal axis, left to right: a value is written when it
-// starts beyond where the last written one ended.
+// starts beyond where the last written one ended, and more than `gap` beyond it (a
+// blank's width) when one was written, so that two numbers never read as one.
 struct kes_value_run {
   double right_end = 0;
-  bool admit(double left, double length) {
-    if (!(left > right_end)) return false;
+  bool written = false;
+  bool admit(double left, double length, double gap = 0) {
+    if (!(left > right_end + (written ? gap : 0))) return false;
     right_end = left + length;
+    written = true;
     return true;
   }
 };

@@ -376,6 +376,25 @@ int read_tick_marks(reader& rd, void* member, std::uint8_t* buf, int cap, int lm
   return 0;
 }
 
+enum class axis_found { found, no_catalog, undefined };
+
+// Opens the AXISn member the option in slot names (its name, upper case, in name) and
+// reads its header record; *dir and *member are left for the caller to close.
+axis_found open_definition(kes_ctx* ctx, const kes_stmt* s, int slot, char name[8], void** dir, void** member,
+                           std::uint8_t* hdr) {
+  std::memcpy(name, kes_pslot(s, slot)->v.name, 8);
+  for (int i = 0; i < 8; ++i) name[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
+  if (xldopen(ctx->gcb, "GLOBAL  ", 0, dir) != 0) return axis_found::no_catalog;
+  char prefix[8];
+  int number = -1;
+  znamsuf(1, name, 8, prefix, 8, &number);
+  host_member_name mn{8, {}, {'G', 'L', 'O', 'B', 'A', 'L', ' ', ' '}, 256, 1};
+  if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, member) != 0 ||
+      next_record(*member, hdr, kHeaderSize) < 0)
+    return axis_found::undefined;
+  return axis_found::found;
+}
+
 }  // namespace
 
 int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
@@ -383,7 +402,20 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
   const bool horizontal = slot == KES_PLOT_SLOT_HAXIS;
   const char* option = horizontal ? "HAXIS=" : "VAXIS=";
   if (request->layout == nullptr) {
-    if (kes_pgiven(s, slot)) xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_ONLY_ON_DEVICE, option);
+    if (!kes_pgiven(s, slot)) return kNoLayout;
+    // Unused here, but a name no AXIS statement defined is a mistake all the same.
+    char name[8];
+    void* dir = nullptr;
+    void* member = nullptr;
+    std::uint8_t hdr[kHeaderSize] = {};
+    const axis_found found = open_definition(ctx, s, slot, name, &dir, &member, hdr);
+    if (member != nullptr) xlmclos(member, 0);
+    if (dir != nullptr) xldclos(dir);
+    xspplace(s, slot);
+    if (found == axis_found::undefined)
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_IGNORED_UNDEFINED, option, 8, name);
+    else
+      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_ONLY_ON_DEVICE, option);
     return kNoLayout;
   }
   reader rd{ctx, request, horizontal ? &request->layout->haxis : &request->layout->vaxis, horizontal ? 1 : 2};
@@ -411,19 +443,14 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
     return r;
   };
   if (kes_pgiven(s, slot)) {
-    if (xldopen(ctx->gcb, "GLOBAL  ", 0, &dir) != 0) {
+    char name[8];
+    const axis_found found = open_definition(ctx, s, slot, name, &dir, &member, hdr);
+    if (found == axis_found::no_catalog) {
       xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_CATALOG_NOT_OPENED);
       return KES_RC_STEP_FAILED;
     }
-    char name[8];
-    std::memcpy(name, kes_pslot(s, slot)->v.name, 8);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    char prefix[8];
-    int number = -1;
-    znamsuf(1, name, 8, prefix, 8, &number);
-    host_member_name mn{8, {}, {'G', 'L', 'O', 'B', 'A', 'L', ' ', ' '}, 256, 1};
-    if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, &member) != 0 ||
-        next_record(member, hdr, kHeaderSize) < 0) {
+    if (found == axis_found::undefined) {
+      xspplace(s, slot);
       xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_NOT_DEFINED, option, 8, name);
       return close(KES_RC_STEP_FAILED);
     }

@@ -13,6 +13,7 @@
 #include "host/host_missing.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
@@ -202,8 +203,11 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
       ++matches;
     }
   }
+  // The CLASS statement's KEYLEVEL= text of this variable, where the messages stand.
+  const int slot = &var == &ctx->classvars->var[0] ? KES_PROC_SLOT_KEYLEVEL1 : KES_PROC_SLOT_KEYLEVEL2;
   if (matches == 0) {
     if (proc_record) {
+      xspplace(ctx->proc, slot);
       xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_MATCHES_NO_LEVEL, static_cast<int>(var.keylevel.len), var.keylevel.text,
              static_cast<int>(var.name.len), var.name.text);
     } else {
@@ -215,6 +219,7 @@ kes_cell* key_of(kes_ctx* ctx, const kes_classvar& var, kes_cell* head, char* bu
     return head;
   }
   if (matches > 1 && proc_record) {
+    xspplace(ctx->proc, slot);
     xpmlog(KES_SET_PROC, KES_MSG_KEYLEVEL_MATCHES_SEVERAL_LEVELS, static_cast<int>(var.keylevel.len), var.keylevel.text,
            static_cast<int>(var.name.len), var.name.text);
     ctx->rc = kes::max(ctx->rc, KES_RC_DATA_NOTE);

@@ -78,8 +78,10 @@ int keep_proportions(kes_ctx* ctx, int s, double** out, bool* failed) {
   for (int i = 0; i < n; ++i) {
     const double x = v[i];
     if (!(x > 0)) {
+      xspplace(ctx->proc, s);
       xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_NOT_POSITIVE, x);
     } else if (x >= 0.5 && x < 1) {
+      xspplace(ctx->proc, s);
       xpmlog(KES_SET_PLOT, KES_MSG_TRIM_AMOUNT_HALF_OR_MORE, x);
     } else {
       (*out)[kept++] = x;
@@ -152,10 +154,12 @@ int listing_sizes(kes_ctx* ctx, option_reading&) {
       const double ps = num(ctx, KES_PROC_SLOT_PLOTSIZE);
       int p = std::isnan(ps) ? 30 : static_cast<int>(kes::fmax(-1e9, kes::fmin(1e9, ps)));
       if (p > ctx->pagesize) {
+        xspplace(ctx->proc, KES_PROC_SLOT_PLOTSIZE);
         xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_LARGER_THAN_PAGE, p, ctx->pagesize);
         p = ctx->pagesize;
       }
       if (p < 8) {
+        xspplace(ctx->proc, KES_PROC_SLOT_PLOTSIZE);
         xpmlog(KES_SET_PROC, KES_MSG_PLOTSIZE_BELOW_SMALLEST_PLOT, p);
         p = 8;
       }
@@ -258,6 +262,7 @@ int class_variables(kes_ctx* ctx, option_reading&) {
     for (int i = 0; i < n && e != nullptr; ++i)
       if (e[i] >= 0) ++nc;
     if (nc > KES_MAX_CLASS) {
+      xspplace(ctx->proc, KES_PROC_SLOT_CLASS);
       xpmlog(KES_SET_PROC, KES_MSG_CLASS_TOO_MANY_VARIABLES, nc);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
@@ -300,11 +305,15 @@ int percentile_definition(kes_ctx* ctx, option_reading&) {
     if (asked != ctx->pctldef && !ctx->weight_given) {
       char text[32];
       std::snprintf(text, sizeof text, "%.15g", asked);
+      xspplace(ctx->proc, KES_PROC_SLOT_PCTLDEF);
       xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_NOT_WHOLE_NUMBER, text, ctx->pctldef);
     }
   }
   if (ctx->weight_given) {
-    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_WITH_WEIGHT);
+    if (given(ctx, KES_PROC_SLOT_PCTLDEF)) {
+      xspplace(ctx->proc, KES_PROC_SLOT_PCTLDEF);
+      xpmlog(KES_SET_PROC, KES_MSG_PCTLDEF_IGNORED_WITH_WEIGHT);
+    }
     ctx->pctldef = 6;
   }
   return 0;
@@ -330,6 +339,7 @@ int variance_divisor(kes_ctx* ctx, option_reading& r) {
                           std::memcmp(ctx->vardef, "WGT     ", 8) == 0 || std::memcmp(ctx->vardef, "WDF     ", 8) == 0;
   if (vardef_wgt) {
     if (!ctx->weight_given) {
+      xspplace(ctx->proc, KES_PROC_SLOT_VARDEF);
       xpmlog(KES_SET_PROC, KES_MSG_VARDEF_NEEDS_WEIGHT_VARIABLE, wzstrip(ctx->vardef, 8), ctx->vardef);
       std::memcpy(ctx->vardef, "DF      ", 8);
     } else if (ctx->printed) {

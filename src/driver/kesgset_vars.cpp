@@ -78,11 +78,14 @@ int scan_statements(kes_ctx* ctx) {
     if (!same_name(s, "OUTPUT  ")) continue;
     ++dp->noutput;
     if (!kes_pslot(s, KES_OUTPUT_SLOT_OUT)->given) {
+      xspplace(s, KES_STMT_KEYWORD);
       xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_NEEDS_OUT);
       return fail(KES_RC_OUTPUT_UNDEFINED);
     }
-    if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given)
+    if (kes_pslot(s, KES_OUTPUT_SLOT_SUMWGT)->given && !ctx->weight_given) {
+      xspplace(s, KES_OUTPUT_SLOT_SUMWGT);
       xpmlog(KES_SET_PROC, KES_MSG_SUMWGT_WITHOUT_WEIGHT);
+    }
     auto longest = [s](std::initializer_list<int> slots) {
       int n = 0;
       for (int k : slots)
@@ -109,8 +112,15 @@ int scan_statements(kes_ctx* ctx) {
     const kes_optslot* pre = kes_pslot(s, KES_OUTPUT_SLOT_PCTLPRE);
     if (pts->given || pre->given || kes_pslot(s, KES_OUTPUT_SLOT_PCTLNAME)->given) {
       if (!pre->given || !pts->given) {
-        if (!pre->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_MISSING_OPTION, "PCTLPRE=");
-        if (!pts->given) xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_MISSING_OPTION, "PCTLPTS=");
+        // Each at the option of the pair that was given (or PCTLNAME=).
+        const int there = pts->given ? KES_OUTPUT_SLOT_PCTLPTS
+                          : pre->given ? KES_OUTPUT_SLOT_PCTLPRE
+                                       : KES_OUTPUT_SLOT_PCTLNAME;
+        for (const auto& [missing, name] : {std::pair{pre, "PCTLPRE="}, std::pair{pts, "PCTLPTS="}}) {
+          if (missing->given) continue;
+          xspplace(s, there);
+          xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_MISSING_OPTION, name);
+        }
         return fail(KES_RC_OUTPUT_UNDEFINED);
       }
       const double* p = static_cast<const double*>(pts->list);

@@ -129,14 +129,17 @@ int kes_vertical_values(const kes_preq* request) {
   const int n = kes_pcount(s, KES_PLOT_SLOT_VAXIS);
   if (n == 0) return kes_layout_vorder_count(request);
   if (n < 2) {
+    xspplace(s, KES_PLOT_SLOT_VAXIS);
     xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_TOO_FEW_VALUES);
     return 0;
   }
   switch (kes_tick_steps(kes_pnumbers(s, KES_PLOT_SLOT_VAXIS), n)) {
     case KES_STEPS_NOT_INCREASING:
+      xspplace(s, KES_PLOT_SLOT_VAXIS);
       xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_NOT_INCREASING);
       return 0;
     case KES_STEPS_UNEQUAL:
+      xspplace(s, KES_PLOT_SLOT_VAXIS);
       xpmlog(KES_SET_LABEL, KES_MSG_VAXIS_NOT_EQUALLY_SPACED);
       xpmlog(KES_SET_AXIS_NOTE, KES_MSG_VERTICAL_AXIS_DEFAULT_TICKS_NOTE);
       return 0;
@@ -180,6 +183,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
   if (kes_pgiven(s, KES_PLOT_SLOT_MAXNBIN)) {
     const double v = kes_pnumber(s, KES_PLOT_SLOT_MAXNBIN);
     if (kes_pgiven(s, KES_PLOT_SLOT_MAXSIGMAS)) {
+      xspplace(s, KES_PLOT_SLOT_MAXSIGMAS);
       xpmlog(KES_SET_PROC, KES_MSG_MAXNBIN_MAXSIGMAS_CANNOT_BOTH);
       return 1;
     }
@@ -248,6 +252,7 @@ int keshchk(kes_ctx* ctx, kes_preq* request) {
 
   if (kes_flag(s, KES_PLOT_FLAG_NOBARS)) {
     if (request->ncurves <= 0) {
+      xspplace(s, KES_STMT_KEYWORD);
       xpmlog(KES_SET_PLOT, KES_MSG_NOBARS_NEEDS_FITTED_CURVE);
       return 1;
     }

@@ -58,15 +58,18 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
 // note and the option is dropped. True when it stays.
 bool count_ok(const kes_stmt* s, int slot, int too_many, int too_few) {
   const double v = std::floor(kes_pnumber(s, slot));
-  if (v >= kMaxCount) {
-    xpmlog(KES_SET_LABEL, too_many, v);
-    return false;
-  }
-  if (v < 2) {
-    xpmlog(KES_SET_LABEL, too_few, v);
+  if (v >= kMaxCount || v < 2) {
+    xspplace(s, slot);
+    xpmlog(KES_SET_LABEL, v < 2 ? too_few : too_many, v);
     return false;
   }
   return true;
+}
+
+// The note that the option in slot (named) is ignored because `other` is given.
+void ignored(const kes_stmt* s, int slot, const char* name, const char* other) {
+  xspplace(s, slot);
+  xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, name, other, name);
 }
 
 }  // namespace
@@ -81,13 +84,13 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
   bool nend = kes_pgiven(s, KES_PLOT_SLOT_NENDPOINTS);
 
   if (mid && end) {
-    xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "MIDPOINTS=", end_name, "MIDPOINTS=");
+    ignored(s, KES_PLOT_SLOT_MIDPOINTS, "MIDPOINTS=", end_name);
     mid = false;
   }
   if (mid || end) {
     const char* in_force = mid ? "MIDPOINTS=" : end_name;
-    if (nmid) xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "NMIDPOINTS=", in_force, "NMIDPOINTS=");
-    if (nend) xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "NENDPOINTS=", in_force, "NENDPOINTS=");
+    if (nmid) ignored(s, KES_PLOT_SLOT_NMIDPOINTS, "NMIDPOINTS=", in_force);
+    if (nend) ignored(s, KES_PLOT_SLOT_NENDPOINTS, "NENDPOINTS=", in_force);
     nmid = nend = false;
   }
 
@@ -102,7 +105,7 @@ int kesmchk(kes_ctx* ctx, kes_preq* request) {
     code = static_cast<int>(kes_pnumber(s, mid ? KES_PLOT_SLOT_MIDPOINTS : KES_PLOT_SLOT_ENDPOINTS));
   } else {
     if (nmid && nend) {
-      xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "NMIDPOINTS=", "NENDPOINTS=", "NMIDPOINTS=");
+      ignored(s, KES_PLOT_SLOT_NMIDPOINTS, "NMIDPOINTS=", "NENDPOINTS=");
       nmid = false;
     }
     request->endpoints = end || nend;

@@ -1,10 +1,12 @@
 // Counts, weighted sums and extreme observations of the first pass over a BY group.
 // The corrected sum of squares is updated about the running weighted mean, so that
-// it never suffers the cancellation of USS - Sum^2/W.
+// it never suffers the cancellation of USS - Sum^2/W; the weights are summed in the
+// record's unit (kes_wunit.h), so that only the values can make a sum overflow.
 #include "driver/obs_sums.h"
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "driver/group_wording.h"
 #include "driver/math_recovery.h"
@@ -13,6 +15,7 @@
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
+#include "records/kes_wunit.h"
 #include "stats/kes_statconst.h"
 #include "util/kes_minmax.h"
 
@@ -27,7 +30,9 @@ void overflow(kes_ctx* ctx, kes_varsum* r, int v, int stage) {
   kes_readstate& rs = kes_dp(ctx)->rs;
   rs.matherr = 1;
   const int code = kes_stage_overflow_code(stage);
-  if (r->overflow == 0) {
+  // Without weights the sums are plain ones: the statistics take them again all the
+  // same, and name whatever then lies beyond the doubles.
+  if (r->overflow == 0 && ctx->weight_given) {
     const kes_name32& nm = ctx->varnames[v];
     xpmlog(KES_SET_PROC,
            kes_group_message(ctx, KES_MSG_WEIGHTED_SUMS_OVERFLOW, KES_MSG_WEIGHTED_SUMS_OVERFLOW_IN_DATA_SET),
@@ -80,6 +85,15 @@ void fill_slot(kes_ctx* ctx, const slot_lists& l, int j, double x, int f) {
 void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w) {
   if (!(w > 0)) return;
   kes_readstate& rs = kes_dp(ctx)->rs;
+  // The weight in the record's unit; a unit that grows takes the sums along. Without
+  // WEIGHT the sums count observations (FREQ alone), in no unit but their own.
+  const int e = r->weight_given ? kes_wunit_after(r->wexp, w, r->sumwgt == 0.0) : 0;
+  if (e != r->wexp) {
+    const int d = r->wexp - e;
+    for (double* s : {&r->sumwgt, &r->sum, &r->css, &r->uss}) *s = std::ldexp(*s, d);
+    r->wexp = e;
+  }
+  w = std::ldexp(w, -e);
   const double W = r->sumwgt;
   double W1 = W;
   if (r->overflow < 4) {

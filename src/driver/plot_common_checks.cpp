@@ -56,6 +56,7 @@ int kesvchk(kes_ctx* ctx, kes_preq* request, int slot) {
       if (v == ctx->nvars) {
         char name[33];
         var_name(ctx, list[i], name, sizeof name);
+        xspplace(s, slot);
         xpmlog(KES_SET_PLOT, KES_MSG_PLOT_VARIABLE_NOT_ANALYSED, name, kes_plot_statement_name(request->type));
         return 1;
       }
@@ -147,6 +148,8 @@ bool kes_param_ok(const kes_stmt* s, const kes_param_test& t) {
   const bool present = kes_pgiven(s, t.values) || kes_pgiven2(s, t.values);
   if (!present) {
     if (t.missing == 0) return true;
+    // At the family's option: a statement that needs a shape names one family only.
+    xspplace(s, KES_PLOT_SLOT_FAMILIES);
     xpmlog(KES_SET_PLOT, t.missing);
     return false;
   }

@@ -49,10 +49,12 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
   const int nl = kes_pcount(s, a.labels);
   if (nl == 0) return 0;
   if (*count == 0) {
+    xspplace(s, a.labels);
     xpmlog(KES_SET_PLOT, a.alone_msg, a.label_name, a.name);
     return 1;
   }
   if (nl != *count) {
+    xspplace(s, a.labels);
     xpmlog(KES_SET_PLOT, a.count_msg, a.label_name, nl, *count, a.name);
     return 1;
   }
@@ -94,6 +96,7 @@ int cells(const kes_stmt* s, int slot, const char* name, int bad_msg, int nclass
     return -1;
   }
   if (nclass == 0) {
+    xspplace(s, slot);
     xpmlog(KES_SET_LAYOUT, ignored_msg, name);
     return 1;
   }

@@ -148,6 +148,7 @@ bool positions_ok(kes_preq* request) {
     return false;
   }
   if (request->rankadj >= request->nadj) {
+    xspplace(s, kes_pgiven(s, KES_PLOT_SLOT_RANKADJ) ? KES_PLOT_SLOT_RANKADJ : KES_PLOT_SLOT_NADJ);
     xpmlog(KES_SET_PLOT, KES_MSG_RANKADJ_NOT_BELOW_NADJ, request->rankadj, request->nadj);
     return false;
   }
@@ -181,6 +182,7 @@ int keschk1(kes_ctx*, kes_preq* request) {
   const int n = count_families(request, kCdfFamilies);
   if (n < 0) return 1;
   if (request->type == KES_PLOT_CDF && n == 0 && kes_flag(s, KES_PLOT_FLAG_NOECDF)) {
+    xspplace(s, KES_STMT_KEYWORD);
     xpmlog(KES_SET_PLOT, KES_MSG_NOECDF_NOTHING_TO_PLOT);
     return 1;
   }

@@ -7,6 +7,7 @@
 #include "driver/step_run.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
+#include "inset/inset_build.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plot_status.h"
@@ -26,6 +27,7 @@ kes_flow kes_inset_check(kes_run& run) {
   if (run.inset_noted) return kes_flow::go_on;
   for (const kes_stmt* s = run.ctx->proc; s != nullptr && s->next != nullptr; s = s->next) {
     if (!name_begins(s->next, "INSET", 5) || takes_inset(s)) continue;
+    xspplace(s->next, KES_STMT_KEYWORD);
     xpmlog(KES_SET_PROC, KES_MSG_INSET_STATEMENT_MISPLACED);
     run.inset_noted = true;
     break;
@@ -46,7 +48,7 @@ kes_flow kes_plot_requests(kes_run& run) {
     ctx->nrun = 0;
     if (type != KES_PLOT_HISTOGRAM) {
       std::memset(ctx->plot_notes, 0, sizeof ctx->plot_notes);
-      std::memset(ctx->inset_notes, 0, sizeof ctx->inset_notes);
+      kes_inset_notes_clear(ctx);
     }
     const int count = ctx->*kind.count;
     for (int k = 1; k <= count; ++k, ++req) {

@@ -17,6 +17,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
+#include "records/stmt_slots.h"
 
 namespace {
 bool named(const kes_stmt* s, const char* prefix) { return std::memcmp(s->name, prefix, std::strlen(prefix)) == 0; }
@@ -48,6 +49,15 @@ std::string device_only_given(const kes_ctx* ctx) {
     if (any) list += (list.empty() ? "" : ", ") + std::string(prefix) + o.option;
   };
   for (const kes_device_option& o : KES_PLOT_DEVICE_ONLY) add(o, plot_option, "");
+  // Template graphs set the HREF= labels along the top or the bottom: the stepping of
+  // 2 and 4, and 4's place at the bottom, are the device's.
+  for (const double v : {2.0, 4.0})
+    for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next)
+      if (kes_plot_kind_of(s) != nullptr && kes_pgiven(s, KES_PLOT_SLOT_HREFLABPOS) &&
+          kes_pnumber(s, KES_PLOT_SLOT_HREFLABPOS) == v) {
+        list += (list.empty() ? "HREFLABPOS=" : ", HREFLABPOS=") + std::to_string(static_cast<int>(v));
+        break;
+      }
   for (const kes_device_option& o : KES_INSET_DEVICE_ONLY)
     add(o, [](const kes_stmt* s, const kes_device_option&) { return named(s, "INSET"); }, "INSET ");
   return list;

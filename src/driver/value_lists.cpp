@@ -15,6 +15,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_readstate.h"
 #include "records/kes_valnode.h"
+#include "records/kes_wunit.h"
 #include "records/pool_alloc.h"
 #include "util/kes_minmax.h"
 
@@ -197,17 +198,15 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
     return KES_ADD_OVERFLOW;
   }
   node->count += f;
-  if (node->wt != nullptr) {
-    const int code = r->overflow;
-    if (code < 4) node->wt->sumw += w;
-    if (code < 2 && c > 0.0) {
-      // In the unit of the first weight: c^1.5 and c^2 of weights near the ends of
-      // the doubles would leave them.
-      if (!(r->wunit > 0.0)) r->wunit = c;
-      const double q = c / r->wunit;
-      node->wt->sumw15 += std::sqrt(q) * (w / r->wunit);
-      node->wt->sumw2 += (w / r->wunit) * q;
-    }
+  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) {
+    // In the record's unit, which the sums of the data pass set (kes_wunit.h).
+    kes_node_to_unit(node, r->wexp);
+    kes_wtrec* t = node->wt;
+    const double cu = std::ldexp(c, -r->wexp);
+    const double wu = std::ldexp(w, -r->wexp);
+    t->sumw += wu;
+    t->sumw15 += std::sqrt(cu) * wu;
+    t->sumw2 += wu * cu;
   }
   if (node == spare) {
     dp->spare[v] = nullptr;

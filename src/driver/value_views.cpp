@@ -19,6 +19,7 @@
 #include "records/kes_valnode.h"
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
+#include "records/kes_wunit.h"
 #include "records/pool_alloc.h"
 #include "stats/engine_threads.h"
 
@@ -29,10 +30,15 @@ void put(const kes_valnode* p, long i, const kes_viewroom& a) {
   a.x[i] = p->key.value;
   a.f[i] = p->count;
   if (a.w != nullptr) {
-    const kes_wtrec* r = p->wt;
-    a.w[i] = r ? r->sumw : 0.0;
-    a.w15[i] = r ? r->sumw15 : static_cast<double>(p->count);
-    a.w2[i] = r ? r->sumw2 : static_cast<double>(p->count);
+    kes_wtrec t{0.0, static_cast<double>(p->count), static_cast<double>(p->count)};
+    if (p->wt != nullptr) {
+      kes_valnode n = *p;
+      n.wt = &(t = *p->wt);
+      kes_node_to_unit(&n, a.wexp);
+    }
+    a.w[i] = t.sumw;
+    a.w15[i] = t.sumw15;
+    a.w2[i] = t.sumw2;
   }
 }
 
@@ -126,7 +132,7 @@ kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk) {
                           weighted ? d + 3 * m : nullptr, i + m, i + m + nk};
   static_assert(sizeof(std::int32_t) == sizeof(int));
   *view = kes_valview{static_cast<int>(m), room.x, room.f, room.w, room.w15, room.w2, static_cast<int>(nk),
-                      room.kind, room.kcount};
+                      room.kind, room.kcount, 0};
   return room;
 }
 
@@ -162,6 +168,7 @@ bool kes_make_view(kes_ctx* ctx, host_pool* pool, kes_varsum* r) {
   // The node records only speed the copy: they go first when memory runs short.
   if (a.view == nullptr && pool != nullptr && kes_give_up_listed(ctx)) a = kes_view_room(pool, m, weighted, nk);
   if (a.view == nullptr) return false;
+  a.wexp = a.view->wexp = r->wexp;
   if (m > 0) {
     kes_valnode* const* listed = r->listed != nullptr && r->nlisted == m ? r->listed : nullptr;
     if (listed == nullptr || !from_listed(listed, m, a)) a.view->m = static_cast<int>(walk(r->values, m, a));

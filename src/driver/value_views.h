@@ -22,6 +22,7 @@ struct kes_viewroom {
   double* w2;
   int* kind;
   int* kcount;
+  int wexp = 0;  // the weights' unit, 2^wexp (kes_wunit.h)
 };
 // Room in pool for a view of m values (with weight sums when weighted) and nk kinds of
 // missing value; the record points at its arrays, its counts set.

@@ -122,7 +122,7 @@ void keswini(kes_ctx* ctx, kes_varsum* r) {
   r->view = nullptr;
   r->weight_given = ctx->weight_given;
   r->overflow = 0;
-  r->wunit = 0.0;
+  r->wexp = 0;
   r->nslots = ctx->nextrobs;
   const int n = ctx->nextrobs;
   if (n <= 0 || r->lowest == nullptr) return;
@@ -146,7 +146,6 @@ void kes_varsum_clear_lists(kes_varsum* r) {
   r->values = nullptr;
   r->missing = nullptr;
   r->ndistinct = 0;
-  r->wunit = 0.0;
   // The node record lives in the variable's pool, given up with the nodes.
   r->listed = nullptr;
   r->nlisted = r->listcap = 0;

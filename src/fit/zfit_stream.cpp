@@ -139,7 +139,7 @@ int tree_view(stream_state* s) {
     f[i] = v->count;
   }
   auto* view = reinterpret_cast<kes_valview*>(block);
-  *view = kes_valview{static_cast<int>(m), x, f, nullptr, nullptr, nullptr, 0, nullptr, nullptr};
+  *view = kes_valview{static_cast<int>(m), x, f, nullptr, nullptr, nullptr, 0, nullptr, nullptr, 0};
   s->w->values = view;
   // The fit reads the view alone: the tree's nodes go.
   xmpoold(s->tree_pool);

@@ -21,6 +21,11 @@ host_pool* kes_inset_pool(kes_ctx* ctx) {
   return ctx->bypool != nullptr ? ctx->bypool : ctx->runpool;
 }
 
+void kes_inset_notes_clear(kes_ctx* ctx) {
+  for (int flag = 0; flag < KES_IN_NOTE_COUNT; ++flag)
+    if (flag != KES_IN_FAMILY_ALONE && flag != KES_IN_NCOLS_DEVICE) ctx->inset_notes[flag] = 0;
+}
+
 bool kes_inset_once(kes_ctx* ctx, int flag) {
   if (ctx->inset_notes[flag]) return false;
   ctx->inset_notes[flag] = 1;

@@ -46,6 +46,8 @@ enum kes_inset_note : int {
   KES_IN_HFILL_NOHEADER,      // KES_MSG_CFILLH_NEEDS_HEADER
   KES_IN_SECOND_INSET,        // KES_MSG_ONLY_FIRST_INSET_STATEMENT
   KES_IN_WEIBULL_KSD,         // KES_MSG_INSET_WEIBULL_HAS_NO_KSD
+  KES_IN_FAMILY_ALONE,        // KES_MSG_INSET_FAMILY_NAME_ALONE
+  KES_IN_NCOLS_DEVICE,        // KES_MSG_INSET_NCOLS_DEVICE_FILLS_MARGIN
   KES_IN_NOTE_COUNT
 };
 
@@ -63,10 +65,13 @@ enum kes_inset_fmt : int {
 host_pool* kes_inset_pool(kes_ctx* ctx);
 // True the first time the note flag is asked in its period (and marks it).
 bool kes_inset_once(kes_ctx* ctx, int flag);
+// Begins a period of the notes: every flag is cleared but those of what device graphs
+// never draw (a family named alone, NCOLS= in a margin), which the step says once.
+void kes_inset_notes_clear(kes_ctx* ctx);
 // POSITION= of a template graph's inset: true for a word the templates place (the eight
 // compass points and the four margins); for any other word the note that the box is
-// not drawn, once per period, and false.
-bool kes_inset_template_word(kes_ctx* ctx, const char position[8]);
+// not drawn, once per period at the POSITION= of st, and false.
+bool kes_inset_template_word(kes_ctx* ctx, const kes_stmt* st, const char position[8]);
 
 // A new row after *last (or as the box's first row), blank texts, the kind given; the
 // box's row count rises. Null after the memory note.

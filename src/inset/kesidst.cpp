@@ -73,7 +73,6 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
 }
 
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
-  (void)stmt;
   const kes_preq* rq = ctx->curreq;
   kes_plotslot* slot = kes_plot_slot(ctx, rq, cell);
   const bool pq = prob_or_qq(rq);
@@ -127,6 +126,11 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
       return true;
     };
     if (blk.defaults && header_only) {
+      // Template graphs list the parameters here: say why the device shows the name alone.
+      if (kes_inset_once(ctx, KES_IN_FAMILY_ALONE)) {
+        xspplace(stmt, KES_STMT_KEYWORD);
+        xpmlog(KES_SET_LABEL, KES_MSG_INSET_FAMILY_NAME_ALONE);
+      }
       kes_inset* row = kes_inset_row(ctx, box, last, KES_IK_HEADER_ONLY);
       if (row == nullptr) return -1;
       box->block_header = 1;

@@ -71,7 +71,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     copy_name(box->position, *kes_pslot(st, KES_INSET_SLOT_POSITION));
     box->pos_kind = KES_IPOS_WORD;
     // Device graphs check the word when they lay the box out.
-    if (ctx->tmplgraph && !ctx->devgraph && !kes_inset_template_word(ctx, box->position)) {
+    if (ctx->tmplgraph && !ctx->devgraph && !kes_inset_template_word(ctx, st, box->position)) {
       box->enabled = 0;
       return false;
     }
@@ -113,6 +113,11 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   if (box->columns > 1 && !margin && kes_inset_once(ctx, KES_IN_NCOLS_PLOT_AREA)) {
     xspplace(st, KES_INSET_SLOT_NCOLS);
     xpmlog(KES_SET_LABEL, KES_MSG_INSET_NCOLS_MARGIN_ONLY);
+  }
+  // A device margin box takes the columns the margin holds, whatever NCOLS= asks.
+  if (box->columns > 1 && margin && ctx->devgraph && !ctx->tmplgraph && kes_inset_once(ctx, KES_IN_NCOLS_DEVICE)) {
+    xspplace(st, KES_INSET_SLOT_NCOLS);
+    xpmlog(KES_SET_LABEL, KES_MSG_INSET_NCOLS_DEVICE_FILLS_MARGIN);
   }
   box->gutter = kes_pgiven(st, KES_INSET_SLOT_GUTTER) ? kes_pnumber(st, KES_INSET_SLOT_GUTTER) : -1.0;
   return true;
@@ -228,7 +233,7 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
 
 }  // namespace
 
-bool kes_inset_template_word(kes_ctx* ctx, const char position[8]) {
+bool kes_inset_template_word(kes_ctx* ctx, const kes_stmt* st, const char position[8]) {
   static const char* const kWords[] = {"NW", "N", "NE", "E", "SE", "S", "SW", "W", "TM", "BM", "LM", "RM"};
   for (const char* w : kWords) {
     char word[8];
@@ -236,8 +241,10 @@ bool kes_inset_template_word(kes_ctx* ctx, const char position[8]) {
     std::memcpy(word, w, std::strlen(w));
     if (std::memcmp(position, word, 8) == 0) return true;
   }
-  if (kes_inset_once(ctx, KES_IN_WORD))
+  if (kes_inset_once(ctx, KES_IN_WORD)) {
+    xspplace(st, KES_INSET_SLOT_POSITION);
     xpmlog(KES_SET_LABEL, KES_MSG_POSITION_NOT_INSET_POSITION, wzstrip(position, 8), position);
+  }
   return false;
 }
 

@@ -184,8 +184,10 @@ void kes_inset_positions(kes_ctx* ctx, const kes_inset_frame& f) {
       }
       top_anchor = false, bottom_anchor = true;
     } else {
-      if (kes_inset_once(ctx, KES_IN_WORD))
+      if (kes_inset_once(ctx, KES_IN_WORD)) {
+        xspplace(b->stmt, KES_INSET_SLOT_POSITION);
         xpmlog(KES_SET_LABEL, KES_MSG_POSITION_NOT_INSET_POSITION, wzstrip(b->position, 8), b->position);
+      }
       b->enabled = 0;
       continue;
     }

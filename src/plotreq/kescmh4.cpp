@@ -89,12 +89,20 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   if (n >= 2 && v != nullptr) {
     bool ok = true;
     if (v[0] > ymin || ymax > v[n - 1]) {
-      if (list) xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_MISSES_RANGE, ymin, ymax, static_cast<int>(name.len), name.text);
-      else xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, "VAXIS=", ymin, ymax);
+      if (list) {
+        xspplace(r->stmt, KES_PLOT_SLOT_VAXIS);
+        xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_MISSES_RANGE, ymin, ymax, static_cast<int>(name.len), name.text);
+      } else {
+        xpmlog(KES_SET_PROC, KES_MSG_AXIS_DEFINITION_MISSES_RANGE, "VAXIS=", ymin, ymax);
+      }
       ok = false;
     } else if (!r->hang && std::fabs(v[0]) > kZeroTolerance) {
-      if (list) xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_MUST_BEGIN_AT_ZERO);
-      else xpmlog(KES_SET_PROC, KES_MSG_VERTICAL_AXIS_MUST_BEGIN_AT_ZERO);
+      if (list) {
+        xspplace(r->stmt, KES_PLOT_SLOT_VAXIS);
+        xpmlog(KES_SET_LAYOUT, KES_MSG_VAXIS_MUST_BEGIN_AT_ZERO);
+      } else {
+        xpmlog(KES_SET_PROC, KES_MSG_VERTICAL_AXIS_MUST_BEGIN_AT_ZERO);
+      }
       ok = false;
     }
     if (ok) {
@@ -290,9 +298,13 @@ int kescmh4(kes_ctx* ctx) {
 
   r->hang = 0;
   if (kes_flag(st, KES_PLOT_FLAG_HANGING)) {
-    if (r->ncurves == 1) r->hang = 1;
-    else
+    if (r->ncurves == 1) {
+      r->hang = 1;
+    } else {
+      // A flag has no place of its own: the statement's keyword stands for it.
+      xspplace(st, KES_STMT_KEYWORD);
       xpmlog(KES_SET_LABEL, r->ncurves == 0 ? KES_MSG_HANGING_NEEDS_FITTED_CURVE : KES_MSG_HANGING_NEEDS_EXACTLY_ONE);
+    }
   }
 
   double ymin = 0, ymax = 0;

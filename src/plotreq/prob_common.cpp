@@ -164,6 +164,7 @@ bool kes_order_axis(const kes_ctx* ctx, const kes_axis* axis, const char* name, 
   if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
     if (axis->order_present == kVaxisList) {
       const kes_name32& var = ctx->curname;
+      if (ctx->curreq != nullptr) xspplace(ctx->curreq->stmt, KES_PLOT_SLOT_VAXIS);
       xpmlog(KES_SET_PLOT, KES_MSG_VAXIS_MISSES_PLOT_RANGE, lo, hi, static_cast<int>(var.len), var.text);
       return false;
     }

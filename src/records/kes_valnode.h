@@ -11,8 +11,8 @@ struct kes_classvars;
 struct kes_varsum;
 
 // Weight sums of one value, kept only when a WEIGHT variable is given. With c the
-// clamped weight of an observation, f its frequency and w = c*f (the last two sums
-// with c and w in the record's unit kes_varsum::wunit):
+// clamped weight of an observation, f its frequency and w = c*f, each divided by
+// 2^wexp of its node (see kes_wunit.h):
 struct kes_wtrec {
   double sumw;    // sum of w
   double sumw15;  // sum of sqrt(c) * w  (f * c^1.5)
@@ -23,6 +23,7 @@ struct kes_valnode {
   kes_valnode* next;      // left link in the tree; the next larger node once listed
   kes_valnode* right;     // right link in the tree
   std::uint16_t balance;  // -1, 0, +1 while in a tree
+  std::int16_t wexp;      // the unit of the weight sums, 2^wexp (kes_wunit.h)
   int count;              // sum of the frequencies of the observations with this value
   kes_wtrec* wt;          // weight sums (null without WEIGHT)
   union {

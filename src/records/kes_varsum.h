@@ -42,10 +42,9 @@ struct kes_varsum {
   kes_valnode* missing;
   int weight_given;      // copied from the context
   int overflow;          // overflow code 0..4 of the weighted sums
-  // The unit of the value nodes' higher weight sums (sumw15, sumw2): the first positive
-  // clamped weight the lists met, so that weights of any common scale keep them in
-  // range; 0 before it (and for lists that keep plain sums).
-  double wunit;
+  // The weighted sums (sum, uss, css, sumwgt) and the value nodes' weight sums are
+  // kept in units of 2^wexp (kes_wunit.h); 0 without weights.
+  int wexp;
   double* summary;       // the summary block kessave fills (KES_SUMMARY_DOUBLES)
   // The nodes of the value list in the order they were made, from the variable's pool,
   // so that the list can be copied by reading its nodes in memory order. Used only

@@ -100,4 +100,6 @@ int zkestab(kes_ctx* ctx, kes_stats* st);
 // Modes, missing-values and frequency tables.
 void zkesmod(kes_ctx* ctx, const kes_valview* values, int m);
 void zkesmis(kes_ctx* ctx, const kes_valview* values, double nmiss, double total);
+// The percents of the frequency table are of total, or with a WEIGHT variable of the
+// view's weights.
 void zkesfrq(kes_ctx* ctx, const kes_valview* values, double total);

@@ -291,13 +291,18 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
   }
 }
 
-// The statistics found on values divided by 2^k, multiplied back: the location tests
-// and the normality test are free of the scale but for their mu0, mu and sigma.
-void scale_back(kes_ctx* ctx, kes_stats* st, int k, double mu0, kes_lost_names* lost) {
-  for (int c : {KES_BCL_EST_MEAN, KES_BCL_EST_STD, KES_BCL_LO_MEAN, KES_BCL_LO_STD, KES_BCL_UP_MEAN, KES_BCL_UP_STD})
+// The statistics found on values divided by 2^k and weights divided by 2^K, multiplied
+// back: the location tests and the normality test are free of the scale but for their
+// mu0, mu and sigma; robust scale, trimmed and winsorized means are free of the
+// weights' unit.
+void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_names* lost) {
+  const int spread = kes_spread_weight_power(st);
+  for (int c : {KES_BCL_EST_MEAN, KES_BCL_LO_MEAN, KES_BCL_UP_MEAN})
     kes_scale_back(&st->bcl[c], 1, k, "basic confidence limits", lost);
+  for (int c : {KES_BCL_EST_STD, KES_BCL_LO_STD, KES_BCL_UP_STD})
+    kes_scale_back(&st->bcl[c], 1, kes_back_exp(1, spread / 2, k, K), "basic confidence limits", lost);
   for (int c : {KES_BCL_EST_VAR, KES_BCL_LO_VAR, KES_BCL_UP_VAR})
-    kes_scale_back(&st->bcl[c], 2, k, "basic confidence limits", lost);
+    kes_scale_back(&st->bcl[c], 1, kes_back_exp(2, spread, k, K), "basic confidence limits", lost);
   constexpr int ids[KES_SCL_NCELLS] = {KES_STAT_QRANGE,     KES_STAT_GINI,     KES_STAT_MAD,    KES_STAT_SN,
                                        KES_STAT_QN,         KES_STAT_STD_QRANGE, KES_STAT_STD_GINI, KES_STAT_STD_MAD,
                                        KES_STAT_STD_SN,     KES_STAT_STD_QN};
@@ -305,7 +310,7 @@ void scale_back(kes_ctx* ctx, kes_stats* st, int k, double mu0, kes_lost_names* 
   st->loc.v[KES_LOC_MU0] = mu0;
   if (ctx->loccount) st->loccount[KES_LC_MU0] = mu0;
   kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);
-  kes_scale_back(&st->nrm.sigma, 1, k, "normal standard deviation", lost);
+  kes_scale_back(&st->nrm.sigma, 1, kes_back_exp(1, spread / 2, k, K), "normal standard deviation", lost);
   for (bool trimmed : {true, false}) {
     kes_twmres* res = trimmed ? st->trimmed : st->winsorized;
     const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
@@ -360,14 +365,20 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   const double mv_mu0 = scaled ? std::ldexp(mu0, -k) : mu0;
   kes_lost_names lost;
 
+  // The data pass kept the weighted sums in units of 2^K (kes_wunit.h).
+  const int K = rec->wexp;
+  const bool rescaled = scaled || K != 0;
   const int mrc = zkesmnt_arrays(scaled ? &sc.rec : rec, st->vardef, &mv, &st->mom);
   const kes_moments mom = st->mom;
-  if (scaled) {
-    kes_scale_back_moments(st, k, &lost);
-    // Later readers of the record (the insets) see the sums taken again.
+  if (rescaled) {
+    kes_scale_back_moments(st, sc.k, K, &lost);
+    // Later readers of the record (the insets) see the sums taken again, in the units
+    // of the data and the weights.
     rec->sum = st->mom.v[KES_MOM_SUM];
     rec->uss = st->mom.v[KES_MOM_USS];
     rec->css = st->mom.v[KES_MOM_CSS];
+    rec->sumwgt = st->mom.v[KES_MOM_SUMWGT];
+    rec->wexp = 0;
   }
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
@@ -393,7 +404,7 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     const double miss = zmissing();
     zkesnrm_arrays(mv.m, &mom, mv.x, mv.f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss, &st->nrm);
   }
-  if (scaled) scale_back(ctx, st, k, mu0, &lost);
+  if (rescaled) scale_back(ctx, st, sc.k, K, mu0, &lost);
   kes_drop_overflow(st, ctx->ntrimmed, ctx->nwinsorized, &lost);
   if (lost.count > 0) {
     char names[512];

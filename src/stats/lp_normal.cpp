@@ -99,14 +99,18 @@ void kesprb(kes_lppage* pg, const kes_stats* st) {
 }
 
 void keswprb(kes_lppage* pg, const kes_stats* st, const char* vardef) {
-  const double N = st->mom.v[KES_MOM_N], sumw = st->mom.v[KES_MOM_SUMWGT];
+  const kes_valview vw = st->view != nullptr ? *st->view : kes_valview{};
+  // The weights in the view's own unit (kes_valview::wexp).
+  double sumw = 0.0;
+  for (int i = 0; i < vw.m; ++i) sumw += vw.w != nullptr ? vw.w[i] : vw.f[i];
+  const double N = st->mom.v[KES_MOM_N];
   double sd = st->mom.v[KES_MOM_STD];
   // Under divisors DF and N the standard deviation is per unit weight.
-  if (std::memcmp(vardef, "DF      ", 8) == 0 || std::memcmp(vardef, "N       ", 8) == 0) sd /= std::sqrt(sumw / N);
+  if (std::memcmp(vardef, "DF      ", 8) == 0 || std::memcmp(vardef, "N       ", 8) == 0)
+    sd = std::ldexp(sd, -vw.wexp / 2) / std::sqrt(sumw / N);
   const vscale v = frame(pg, KES_MSG_LP_WEIGHTED_NORMAL_PROBABILITY_PLOT, st->mom.v[KES_MOM_MEAN], sd);
   const double D = (0.25 / N + 1) * sumw;
   double c = 0, W = 0;
-  const kes_valview vw = st->view != nullptr ? *st->view : kes_valview{};
   for (int i = 0; i < vw.m; ++i) {
     c += vw.f[i];
     W += vw.w != nullptr ? vw.w[i] : vw.f[i];

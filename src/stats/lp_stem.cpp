@@ -40,7 +40,9 @@ char leaf_digit(double a, double stem, int s) {
   return "0123456789"[static_cast<long long>(std::fmod(n, 10.0))];
 }
 
-double weight_of(const kes_valview& vw, int i) { return vw.w != nullptr ? vw.w[i] : static_cast<double>(vw.f[i]); }
+double weight_of(const kes_valview& vw, int i) {
+  return vw.w != nullptr ? kes_view_weight(vw, vw.w[i]) : static_cast<double>(vw.f[i]);
+}
 
 int walk(kes_lppage* pg, const kes_valview* vals, bool weighted) {
   const double t = KES_LP_TOL, S = pg->scale, K = pg->K;

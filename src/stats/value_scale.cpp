@@ -9,6 +9,7 @@
 #include "numeric/zmissing.h"
 #include "stats/kes_stats.h"
 #include "stats/statistics.h"
+#include "stats/zkesmnt.h"
 
 namespace {
 
@@ -90,15 +91,23 @@ void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_name
   }
 }
 
-void kes_scale_back_moments(kes_stats* st, int k, kes_lost_names* lost) {
+int kes_spread_weight_power(const kes_stats* st) {
+  return kes_vardef_is_df(st->mom.vardef) || kes_vardef_is_n(st->mom.vardef) ? 2 : 0;
+}
+
+void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost) {
+  const int spread = kes_spread_weight_power(st);
   const struct {
-    int cell, power, id;
+    int cell, pv, ph, id;
   } cells[] = {
-      {KES_MOM_MEAN, 1, KES_STAT_MEAN}, {KES_MOM_STD, 1, KES_STAT_STD}, {KES_MOM_STDMEAN, 1, KES_STAT_STDMEAN},
-      {KES_MOM_SUM, 1, KES_STAT_SUM},   {KES_MOM_VAR, 2, KES_STAT_VAR}, {KES_MOM_CSS, 2, KES_STAT_CSS},
-      {KES_MOM_USS, 2, KES_STAT_USS},
+      {KES_MOM_MEAN, 1, 0, KES_STAT_MEAN},         {KES_MOM_STD, 1, spread / 2, KES_STAT_STD},
+      {KES_MOM_STDMEAN, 1, 0, KES_STAT_STDMEAN},   {KES_MOM_SUM, 1, 2, KES_STAT_SUM},
+      {KES_MOM_VAR, 2, spread, KES_STAT_VAR},      {KES_MOM_CSS, 2, 2, KES_STAT_CSS},
+      {KES_MOM_USS, 2, 2, KES_STAT_USS},           {KES_MOM_SUMWGT, 0, 2, KES_STAT_SUMWGT},
+      {KES_MOM_CV, 0, spread / 2, KES_STAT_CV},
   };
-  for (const auto& c : cells) kes_scale_back(&st->mom.v[c.cell], c.power, k, KES_STAT_ROWS[c.id].name, lost);
+  for (const auto& c : cells)
+    kes_scale_back(&st->mom.v[c.cell], 1, kes_back_exp(c.pv, c.ph, k, K), KES_STAT_ROWS[c.id].name, lost);
 }
 
 void kes_drop_overflow(kes_stats* st, int ntrimmed, int nwinsorized, kes_lost_names* lost) {

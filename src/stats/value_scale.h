@@ -1,7 +1,8 @@
 // Values near the ends of the doubles: their sums of squares overflow or underflow
 // although most statistics of them are ordinary numbers. Such values are divided by a
 // power of two (exactly), the statistics are computed on the quotients and multiplied
-// back; a statistic whose value lies beyond the doubles is then missing and named.
+// back, with the power of two the data pass divided the weights by; a statistic whose
+// value lies beyond the doubles is then missing and named.
 #pragma once
 #include <memory>
 
@@ -40,8 +41,18 @@ struct kes_lost_names {
 // was not) becomes missing and its name is added to lost.
 void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_names* lost);
 
-// The moments of st, found on values divided by 2^k, multiplied back.
-void kes_scale_back_moments(kes_stats* st, int k, kes_lost_names* lost);
+// The power of two by which a statistic found on values divided by 2^k and weights
+// divided by 2^K (K even, kes_wunit.h) is multiplied back, when it carries the values'
+// unit to the power pv and the weights' to the power ph/2.
+inline int kes_back_exp(int pv, int ph, int k, int K) { return pv * k + ph * (K / 2); }
+
+// The moments of st, found on values divided by 2^k and weights divided by 2^K,
+// multiplied back. The spread carries the weights' unit under the divisors N and DF
+// only: WEIGHT and WDF divide by the weights themselves.
+void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost);
+
+// 2 when the spread of st (VAR; 1 for STD) carries the weights' unit, else 0.
+int kes_spread_weight_power(const kes_stats* st);
 
 // The cells of st that overflowed (the range of values from -1e308 to 1e308, say)
 // become missing; the named statistics among them are added to lost.

@@ -20,12 +20,15 @@ double clamp_pos(double pos, double last) {
 }  // namespace
 
 double zkesfct(int def, double n, double p, double* j, double* k) {
-  const double fuzz = std::fmin(1000.0 * ZEPS53 * n, 1e-6);
   if (def == KES_PCTLDEF_WEIGHTED) {
-    *j = n * p - fuzz;
-    *k = n * p + fuzz;
+    // Relative to the sum of weights, as its rounding is: the cumulative weight sits on
+    // W p alike at every common scale of the weights.
+    const double wfuzz = 1000.0 * ZEPS53 * n;
+    *j = n * p - wfuzz;
+    *k = n * p + wfuzz;
     return 0.5;
   }
+  const double fuzz = std::fmin(1000.0 * ZEPS53 * n, 1e-6);
   const double np = (def == 4 ? n + 1.0 : n) * p;
   double jj = std::floor(np + fuzz);
   double g = np - jj > fuzz ? np - jj : 0.0;

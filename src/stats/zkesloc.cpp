@@ -67,11 +67,11 @@ void zkesloc_arrays(const kes_moments* mom, const kes_valview* fv, double mu0, i
   const double sumw = mom->v[KES_MOM_SUMWGT];
   const double mean = mom->v[KES_MOM_MEAN];
   // Any positive sum of weights: the standard error is a ratio of sums in the same
-  // unit of weight.
+  // unit of weight, the data pass's own (kes_wunit.h), in which (n - 1) SUMWGT stays
+  // far inside the doubles.
   if (kes_vardef_is_df(mom->vardef) && !is_missing(css) && !is_missing(sumw) && sumw > 0.0 && n_obs > 1.0 &&
       !is_missing(mean)) {
-    const double q = (n_obs - 1.0) * sumw;
-    const double se = std::sqrt(std::isfinite(q) ? css / q : css / sumw / (n_obs - 1.0));
+    const double se = std::sqrt(css / ((n_obs - 1.0) * sumw));
     if (se > 0.0) {
       const double t = (mean - mu0) / se;
       out->v[KES_LOC_T] = t;

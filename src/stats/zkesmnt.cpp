@@ -82,7 +82,13 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
 
   double mean = miss;
   if (!is_missing(rec->sum)) mean = rec->sum / sumwgt;
-  const double d = zvardiv(vardef, n, 1.0, sumwgt);
+  double d = zvardiv(vardef, n, 1.0, sumwgt);
+  // The record's weighted sums are kept in units of 2^wexp (kes_wunit.h): every ratio
+  // of them is free of the unit but the one subtracting a weight of one.
+  if (vardef[1] == 'D' && rec->wexp != 0) {
+    const double w = std::ldexp(sumwgt, rec->wexp);
+    d = std::isfinite(w) ? std::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
+  }
 
   // The rounding tests judge CSS in the units of the data: weighted sums are first
   // brought to weights that add up to N (without weights they already do, and the
@@ -130,11 +136,8 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
   if (is_missing(css) || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std > 0.0) || is_missing(mean))
     return result;
 
-  // The value list keeps its higher weight sums in the unit of the first weight it
-  // met (kes_varsum::wunit); the standardized deviations are taken in that unit too.
-  const double unit = weighted && rec->wunit > 0.0 ? rec->wunit : 1.0;
   double s3 = 0.0, s4 = 0.0;
-  if (!powers(mean, unit == 1.0 ? std : std / std::sqrt(unit), &s3, &s4)) return result;
+  if (!powers(mean, std, &s3, &s4)) return result;
   const double a = df ? n - 1.0 : n;
   const double b = df ? n - 2.0 : n;
   const double c = df ? n - 3.0 : n;

@@ -94,6 +94,11 @@ void zkesfrq(kes_ctx* ctx, const kes_valview* values, double total) {
        vemmsgs(KES_SET_PROC, ctx->weight_given ? KES_MSG_WEIGHTED_FREQUENCY_COUNTS : KES_MSG_FREQUENCY_COUNTS)}};
   wob_attr extra[1] = {wob_int(WOB_A_DISTINCT_VALUES, ndistinct)};
   kes_bind(ctx, KES_TAB_FREQ, "orbo.kestravine.Frequency", p, 1, extra, 1);
+  // The percents of weighted counts are taken in the view's unit of weight.
+  if (ctx->weight_given) {
+    total = 0.0;
+    for (int i = 0; i < ndistinct && values->w != nullptr; ++i) total += values->w[i];
+  }
   double cum = 0.0;
   for (int i = 0; i < ndistinct; ++i) {
     clear_nums(r);
@@ -102,7 +107,8 @@ void zkesfrq(kes_ctx* ctx, const kes_valview* values, double total) {
     double x = values->f[i];
     if (ctx->weight_given) {
       x = values->w != nullptr ? values->w[i] : 0.0;
-      r.num[4] = x;
+      const double shown = kes_view_weight(*values, x);
+      r.num[4] = std::isfinite(shown) ? shown : kes_tab_missing();
     }
     cum += x;
     if (total > 0) {

@@ -139,8 +139,10 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
   if (def == KES_PCTLDEF_WEIGHTED) {
     // Weight of value i; a value without a weight record carries none.
     auto wt = [fv](int i) { return fv->w ? fv->w[i] : 0.0; };
-    const double sumw = mom->v[KES_MOM_SUMWGT];
-    if (is_missing(sumw)) return 0;
+    // The weights' sum in the view's own unit of weight (kes_valview::wexp), which
+    // the cumulative weights are in.
+    double sumw = 0.0;
+    for (int i = 0; i < m; ++i) sumw += wt(i);
     int c = 0;
     double cum = wt(0);
     for (int i = 0; i < q->count; ++i) {

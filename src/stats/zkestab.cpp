@@ -399,7 +399,7 @@ int kesprt(kes_ctx* ctx, kes_stats* st) {
     zkesmis(ctx, st->view, nmiss, is_missing(nobs) ? (have_n ? n : 0.0) + nmiss : nobs);
   }
   if (ctx->freq && st->ndistinct > 0 && ctx->tables->handle[KES_TAB_FREQ] != nullptr)
-    zkesfrq(ctx, st->view, ctx->weight_given ? st->mom.v[KES_MOM_SUMWGT] : n);
+    zkesfrq(ctx, st->view, n);
   if (ctx->plot) {
     const host_printline* pl = xpoutl(0, 0);
     const int page = pl != nullptr && pl->pagesize > 0 ? pl->pagesize : ctx->pagesize;

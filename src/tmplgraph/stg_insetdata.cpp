@@ -126,7 +126,7 @@ int kesiinit(kes_ctx* ctx, kes_stgraph* g) {
       box->enabled = 0;
       return 0;
     }
-    if (!kes_inset_template_word(ctx, box->position)) {
+    if (!kes_inset_template_word(ctx, st, box->position)) {
       box->enabled = 0;
       return 0;
     }

@@ -11,13 +11,13 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "../support/json_reader.h"
 #include "../support/scratch_files.h"
+#include "../support/svg_reader.h"
 #include "core/runtime.h"
 #include "runner/runner.h"
 
@@ -26,37 +26,9 @@ namespace {
 namespace fs = std::filesystem;
 using kes_test::slurp;
 
-// One element of an SVG file: its name, attributes and text.
-struct element {
-  std::string name;
-  std::map<std::string, std::string> a;
-  std::string text;
-  double num(const std::string& k) const {
-    auto it = a.find(k);
-    return it == a.end() ? NAN : std::stod(it->second);
-  }
-  bool has(const std::string& k) const { return a.count(k) != 0; }
-};
-
-std::vector<element> elements(const std::string& doc) {
-  std::vector<element> out;
-  static const std::regex tag(R"re(<(rect|line|polyline|polygon|text|clipPath|g)\b([^>]*?)(/?)>)re");
-  static const std::regex attr(R"re(([\w:-]+)="([^"]*)")re");
-  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), tag); it != std::sregex_iterator(); ++it) {
-    element e;
-    e.name = (*it)[1];
-    const std::string attrs = (*it)[2];
-    for (auto a = std::sregex_iterator(attrs.begin(), attrs.end(), attr); a != std::sregex_iterator(); ++a)
-      e.a[(*a)[1]] = (*a)[2];
-    if (e.name == "text" && (*it)[3] != "/") {
-      const size_t start = it->position() + it->length();
-      const size_t end = doc.find("</text>", start);
-      e.text = doc.substr(start, end - start);
-    }
-    out.push_back(e);
-  }
-  return out;
-}
+// The elements of an SVG file as the shared reader reads them.
+using element = kes_test::svg_element;
+using kes_test::svg_elements;
 
 std::vector<element> named(const std::vector<element>& all, const std::string& name) {
   std::vector<element> v;
@@ -94,7 +66,7 @@ class ChartSvg : public ::testing::Test {
     });
     return names;
   }
-  std::vector<element> graph(const std::string& name) { return elements(slurp(dir / "graphs" / name)); }
+  std::vector<element> graph(const std::string& name) { return svg_elements(slurp(dir / "graphs" / name)); }
   std::vector<element> only_graph() {
     const auto g = graphs();
     EXPECT_EQ(g.size(), 1u);
@@ -116,7 +88,7 @@ std::string small_csv() {
 std::vector<element> bars(const std::vector<element>& all, const std::string& fill) {
   std::vector<element> v;
   for (const element& e : named(all, "rect"))
-    if (e.a.count("fill") && e.a.at("fill") == fill) v.push_back(e);
+    if (e.attrs.count("fill") && e.attrs.at("fill") == fill) v.push_back(e);
   std::sort(v.begin(), v.end(), [](const element& p, const element& q) { return p.num("x") < q.num("x"); });
   return v;
 }
@@ -184,7 +156,7 @@ TEST_F(ChartSvg, CurvesAreClippedToTheFramedArea) {
   // The polyline is drawn inside a group clipped to a rectangle.
   bool clipped = false;
   for (const element& e : all)
-    if (e.name == "g" && e.has("clip-path")) clipped = true;
+    if (e.name == "g" && e.attrs.count("clip-path")) clipped = true;
   EXPECT_TRUE(clipped);
   EXPECT_EQ(named(all, "clipPath").size() >= 1, true);
 }
@@ -224,7 +196,7 @@ TEST_F(ChartSvg, VreflabposOutsideOneAndTwoDrawsTheLinesAndSaysSo) {
   const auto all = only_graph();
   int dashed = 0;
   for (const element& e : named(all, "line"))
-    if (e.has("stroke-dasharray") && std::fabs(e.num("y1") - e.num("y2")) < 0.01) ++dashed;
+    if (e.attrs.count("stroke-dasharray") && std::fabs(e.num("y1") - e.num("y2")) < 0.01) ++dashed;
   EXPECT_GE(dashed, 2);
   for (const element& t : named(all, "text")) EXPECT_TRUE(t.text != "a" && t.text != "b") << t.text;
 }
@@ -244,11 +216,11 @@ TEST_F(ChartSvg, ColourPatternAndLineStyleFallbacks) {
   EXPECT_EQ(bars(first, "#FF0000").size(), 6u);
   const auto curves = named(first, "polyline");
   ASSERT_EQ(curves.size(), 3u);
-  EXPECT_EQ(curves[0].a.at("stroke"), "#FF0000");
-  EXPECT_EQ(curves[1].a.at("stroke"), "#0000FF");
-  EXPECT_EQ(curves[2].a.at("stroke"), "#0000FF");
+  EXPECT_EQ(curves[0].attrs.at("stroke"), "#FF0000");
+  EXPECT_EQ(curves[1].attrs.at("stroke"), "#0000FF");
+  EXPECT_EQ(curves[2].attrs.at("stroke"), "#0000FF");
   std::set<std::string> dashes;
-  for (const element& cv : curves) dashes.insert(cv.has("stroke-dasharray") ? cv.a.at("stroke-dasharray") : "solid");
+  for (const element& cv : curves) dashes.insert(cv.attrs.count("stroke-dasharray") ? cv.attrs.at("stroke-dasharray") : "solid");
   EXPECT_EQ(dashes.size(), 3u);
   // LHREF=50 keeps the dashed default and is noted once.
   const std::string l = log();
@@ -257,7 +229,7 @@ TEST_F(ChartSvg, ColourPatternAndLineStyleFallbacks) {
   // CFILL=EMPTY: bars without fill, outlined.
   int empty = 0;
   for (const element& e : named(second, "rect"))
-    if (e.a.count("fill") && e.a.at("fill") == "none" && e.has("stroke")) ++empty;
+    if (e.attrs.count("fill") && e.attrs.at("fill") == "none" && e.attrs.count("stroke")) ++empty;
   EXPECT_EQ(empty, 6);
 }
 
@@ -277,7 +249,7 @@ TEST_F(ChartSvg, AnAxisDefinitionReachesTheDrawnAxes) {
   // The horizontal axis is drawn in the definition's colour.
   bool green = false;
   for (const element& e : named(all, "line"))
-    if (e.a.count("stroke") && e.a.at("stroke") == "#008000") green = true;
+    if (e.attrs.count("stroke") && e.attrs.at("stroke") == "#008000") green = true;
   EXPECT_TRUE(green);
 }
 

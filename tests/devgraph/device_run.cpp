@@ -5,6 +5,7 @@
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "runner/runner.h"
+#include "support/svg_rules.h"
 
 namespace devgraph_test {
 
@@ -12,6 +13,8 @@ namespace fs = std::filesystem;
 
 int device_run(const fs::path& dir, const fs::path& program) {
   fs::create_directories(dir / "graphs");
+  // The graphs of the last run are checked before they go.
+  kes_test::expect_graph_rules(dir / "graphs");
   for (const auto& e : fs::directory_iterator(dir / "graphs")) fs::remove(e.path());
   // Graph file names are kept unique over the process (the runner runs once per
   // process); each run here starts afresh, whatever ran before it in this program.

@@ -93,4 +93,23 @@ TEST(PctlAxis, AValueThatWouldOverlapTheOneBeforeIsLeftOut) {
   EXPECT_FALSE(run.admit(5.0, 1.0));
 }
 
+// With a blank's width as the gap, a value must start more than a blank after the one
+// before ("75" then "95" touching would read "7595"); the first value needs no gap.
+TEST(PctlAxis, AValueCloserThanABlankToTheOneBeforeIsLeftOut) {
+  struct step {
+    double left, length;
+    bool written;
+  };
+  const double blank = 0.5;
+  const step steps[] = {
+      {0.2, 1.0, true},    // first: only beyond 0, ends at 1.2
+      {1.25, 1.0, false},  // touches
+      {1.7, 1.0, false},   // exactly a blank after: not more
+      {1.71, 1.0, true},   // ends at 2.71
+      {3.3, 1.0, true},
+  };
+  kes_value_run run;
+  for (const step& s : steps) EXPECT_EQ(run.admit(s.left, s.length, blank), s.written) << s.left;
+}
+
 }  // namespace

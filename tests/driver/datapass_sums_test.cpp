@@ -52,12 +52,12 @@ TEST_F(DatapassSums, PassTotalAndWeightSumsOfAValue) {
   const var_snap& s = r.groups[0].vars[""][0];
   // The pass total counts every frequency that passed the FREQ check: 1+1+3+2+0+1+2.
   EXPECT_DOUBLE_EQ(s.pass_total, 10);
-  // Weight sums of 7 (clamped weight 2, frequency 3): 6, then sqrt(c) w and c w in the
-  // unit of the first positive weight, 2: sqrt(1) * 3 and 1 * 3.
+  // Weight sums of 7 (clamped weight 2, frequency 3): 6, sqrt(c) w = 6 sqrt(2) and
+  // c w = 12.
   ASSERT_EQ(s.weights.size(), 4u);
   EXPECT_DOUBLE_EQ(s.weights[2][0], 6);
-  EXPECT_DOUBLE_EQ(s.weights[2][1], 3);
-  EXPECT_DOUBLE_EQ(s.weights[2][2], 3);
+  EXPECT_DOUBLE_EQ(s.weights[2][1], 6 * std::sqrt(2.0));
+  EXPECT_DOUBLE_EQ(s.weights[2][2], 12);
   EXPECT_DOUBLE_EQ(s.weights[3][0], 0);
 }
 

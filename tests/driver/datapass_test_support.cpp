@@ -1,5 +1,6 @@
 #include "datapass_test_support.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -73,16 +74,20 @@ var_snap snap(const kes_varsum& r) {
   s.n = r.n;
   s.nmiss = r.nmiss;
   s.nobs = r.nobs;
-  s.sumwgt = r.sumwgt;
-  s.sum = r.sum;
-  s.uss = r.uss;
-  s.css = r.css;
+  // The weighted sums in the weights' own unit (the record keeps them in 2^wexp).
+  s.sumwgt = std::ldexp(r.sumwgt, r.wexp);
+  s.sum = std::ldexp(r.sum, r.wexp);
+  s.uss = std::ldexp(r.uss, r.wexp);
+  s.css = std::ldexp(r.css, r.wexp);
   s.pass_total = r.pass_total;
   s.ndistinct = r.ndistinct;
   if (const kes_valview* v = r.view) {
     for (int i = 0; i < v->m; ++i) {
       s.values.emplace_back(v->x[i], v->f[i]);
-      if (v->w != nullptr) s.weights.push_back({v->w[i], v->w15[i], v->w2[i]});
+      // In the weights' own unit: the view keeps them in units of 2^wexp.
+      if (v->w != nullptr)
+        s.weights.push_back({std::ldexp(v->w[i], v->wexp), std::ldexp(v->w15[i], v->wexp + v->wexp / 2),
+                             std::ldexp(v->w2[i], 2 * v->wexp)});
     }
     for (int i = 0; i < v->nkinds; ++i) s.missing.emplace_back(v->kind[i], v->kcount[i]);
   }

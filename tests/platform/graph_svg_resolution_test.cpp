@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/svg_writer.h"
+#include "support/scratch_files.h"
 #include "support/svg_marks.h"
 #include "support/svg_reader.h"
 
@@ -23,12 +24,6 @@ std::vector<svg_xy> xy(const std::vector<svg_point>& pts) {
   std::vector<svg_xy> out;
   for (const svg_point& p : pts) out.push_back({p.x, p.y});
   return out;
-}
-
-std::size_t count(const std::string& doc, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = doc.find(what); at != std::string::npos; at = doc.find(what, at + 1)) ++n;
-  return n;
 }
 
 const std::string kRing = "M2 0A2 2 0 1 0 -2 0A2 2 0 1 0 2 0Z";
@@ -63,7 +58,7 @@ TEST(svg_resolution, markers_within_a_quarter_pixel_of_their_kind_are_one) {
   const auto u = kes_test::svg_uses(doc);
   ASSERT_EQ(u.size(), expected) << doc;
   // One definition per shape and paint, each referenced by its markers.
-  EXPECT_EQ(count(doc, "<defs>"), 3u) << doc;
+  EXPECT_EQ(kes_test::occurrences(doc, "<defs>"), 3) << doc;
   EXPECT_EQ(u[0].id, u[1].id);
   EXPECT_NE(u[0].id, u[2].id);
   EXPECT_NE(u[2].id, u[3].id);
@@ -165,10 +160,10 @@ TEST(svg_resolution, groups_with_nothing_in_them_are_not_written_and_repeats_are
   w.line(0, 0, 1, 1, svg_stroke("#000000"));
   w.end_group();
   const std::string doc = w.finish();
-  EXPECT_EQ(count(doc, "<g clip-path"), 1u) << doc;
-  EXPECT_EQ(count(doc, "<line"), 5u) << doc;
-  EXPECT_EQ(count(doc, "<g id="), 2u) << doc;  // groups with ids are never merged
-  EXPECT_EQ(count(doc, "<g"), count(doc, "</g>")) << doc;
+  EXPECT_EQ(kes_test::occurrences(doc, "<g clip-path"), 1) << doc;
+  EXPECT_EQ(kes_test::occurrences(doc, "<line"), 5) << doc;
+  EXPECT_EQ(kes_test::occurrences(doc, "<g id="), 2) << doc;  // groups with ids are never merged
+  EXPECT_EQ(kes_test::occurrences(doc, "<g"), kes_test::occurrences(doc, "</g>")) << doc;
   EXPECT_EQ(kes_test::svg_reduce(doc).rfind("unreadable", 0), std::string::npos);
 }
 
@@ -205,7 +200,7 @@ TEST(svg_resolution, markers_given_in_batches_are_the_markers_given_one_by_one) 
   };
   const auto one = draw(1);
   EXPECT_EQ(one.second, 4);
-  EXPECT_EQ(count(one.first, "<defs>"), 2u);  // the red plus draws nothing: no definition
+  EXPECT_EQ(kes_test::occurrences(one.first, "<defs>"), 2);  // the red plus draws nothing: no definition
   for (std::size_t piece : {7u, 100u, 1024u, 5000u}) EXPECT_EQ(draw(piece), one) << "batches of " << piece;
 }
 

@@ -329,6 +329,44 @@ TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
   EXPECT_EQ(markers_in_clips(graph(0)).inside, 3);
 }
 
+// A value exactly the gap (0.001) above the threshold is one of those left out, counted
+// with its frequency; and the values left out keep their ranks, so that the others
+// stand at the quantiles of their own ranks: those of 0, 1, 2, 3 where the three highest
+// of 0.5, 1, 2, 3 stand (ranks 2 to 4: the middle one half-way, 0.501, not 0.615).
+TEST_P(RunnerGraphCells, ValuesLeftOutAtTheWeibullThresholdKeepTheirRanks) {
+  dir_.write("gap.csv", "x,f\n0,1\n0.001,3\n1,1\n2,1\n3,1\n");
+  for (const auto& [freq, count] : {std::pair<const char*, const char*>{"", "2 values."}, {" freq f;", "4 values."}}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=gap noprint; var x;") + freq +
+                      " probplot x / weibull2(c=2 sigma=1); run;\n",
+                  GetParam()),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    EXPECT_NE(log_.find("are not plotted: " + std::string(count)), std::string::npos) << freq << "\n" << log_;
+    EXPECT_EQ(markers_in_clips(graph(0)).inside, 3) << freq;
+  }
+  const auto marker_xs = [&](const char* data) {
+    dir_.write("r.csv", data);
+    EXPECT_EQ(run("proc kestravine data=r noprint; var x; qqplot x / weibull2(c=2 sigma=1);"
+                  " run;\n",
+                  GetParam()),
+              0)
+        << log_;
+    std::vector<double> xs;
+    for (const svg_element& e : graph(0))
+      if (e.name == "use") xs.push_back(e.num("x"));
+    std::sort(xs.begin(), xs.end());
+    return xs;
+  };
+  const std::vector<double> skipped = marker_xs("x\n0\n1\n2\n3\n"), all = marker_xs("x\n0.5\n1\n2\n3\n");
+  ASSERT_EQ(skipped.size(), 3u);
+  ASSERT_EQ(all.size(), 4u);
+  // The axes may differ in scale and offset: the middle point's place between the
+  // other two does not.
+  const auto middle = [](const double* x) { return (x[1] - x[0]) / (x[2] - x[0]); };
+  EXPECT_NEAR(middle(skipped.data()), middle(all.data() + 1), 0.01) << GetParam();
+}
+
 // A probability plot whose shape is fitted per cell labels each cell's percents at
 // that cell's own quantiles (sigma 0.25, 0.85 and 1.45 here), in both renderers: every
 // cell shows its own tick of a percent (one that the narrowest cell's texts keep),
@@ -342,7 +380,7 @@ TEST_F(RunnerGraphCellsTemplate, PercentTicksOfEachCellStandAtItsOwnQuantiles) {
     std::sort(at.begin(), at.end());
     return at;
   };
-  for (const auto& [renderer, percent] : {std::pair<const char*, const char*>{"template", "75"}, {"device", "95"}}) {
+  for (const auto& [renderer, percent] : {std::pair<const char*, const char*>{"template", "75"}, {"device", "99"}}) {
     ASSERT_EQ(run("proc kestravine data=s noprint; var x; class b; probplot x / lognormal(sigma=est theta=0); run;\n",
                   renderer),
               0)
@@ -372,10 +410,65 @@ TEST_F(RunnerGraphCellsTemplate, RotatedPercentAxesOfEveryColumnShowTheirOwnPerc
               0)
         << log_;
     ASSERT_EQ(files_.size(), 1u) << log_;
+    const std::vector<svg_element> doc = graph(0);
     std::set<double> columns;
-    for (const svg_element& e : graph(0))
+    for (const svg_element& e : doc)
       if (e.name == "text" && e.text == "99") columns.insert(e.num("x"));
-    EXPECT_EQ(columns.size(), 2u) << renderer;
+    ASSERT_EQ(columns.size(), 2u) << renderer;
+    // The second column's values stand in room of their own, clear of the first
+    // column's cells (the areas their data are clipped to).
+    const double second = *columns.rbegin();
+    for (const svg_element& t : doc) {
+      if (t.name != "text" || std::fabs(t.num("x") - second) > 0.01 || t.get("text-anchor") != "end") continue;
+      const double left = second - t.num("textLength");
+      for (std::size_t i = 0; i + 1 < doc.size(); ++i) {
+        if (doc[i].name != "clipPath" || doc[i + 1].name != "rect") continue;
+        const svg_element& cell = doc[i + 1];
+        const bool across = left < cell.num("x") + cell.num("width") && second > cell.num("x");
+        const bool down =
+            t.num("y") > cell.num("y") && t.num("y") - t.num("font-size") < cell.num("y") + cell.num("height");
+        EXPECT_FALSE(across && down) << renderer << ": '" << t.text << "' at x " << left << " lies over the cell at x "
+                                     << cell.num("x");
+      }
+    }
+  }
+}
+
+// A cell of three values fitted on its own still shows its own whole percent axis under
+// NROWS=3, on the horizontal axis and, under ROTATE, on the vertical one: the ticks its
+// fitted shape places run past the three rows its points take.
+TEST_F(RunnerGraphCellsTemplate, ACellOfThreeValuesShowsItsWholeOwnPercentAxis) {
+  std::string csv = "b,x\n";
+  for (int b = 0; b < 3; ++b) {
+    const int n = b == 2 ? 3 : 25;
+    for (int i = 0; i < n; ++i) {
+      const double z = std::sqrt(2.0) * std::erfc(2.0 * (i + 0.5) / n);
+      csv += std::to_string(b) + "," + std::to_string(std::exp((0.25 + 0.6 * b) * (z - 0.9))) + "\n";
+    }
+  }
+  dir_.write("t.csv", csv);
+  struct row {
+    const char* option;
+    std::size_t least;  // percents the cell shows, at the least
+  };
+  for (const row& r : {row{"", 6}, row{" rotate", 5}}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=t noprint; var x; class b; probplot x / "
+                              "lognormal(sigma=est theta=0) nrows=3") + r.option + "; run;\n", "template"), 0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    const std::vector<svg_element> doc = graph(0);
+    // The cell of three values is the lowest: its texts stand below its strip.
+    double strip = NAN;
+    for (const svg_element& e : doc)
+      if (e.name == "text" && e.text == "b = 2") strip = e.num("y");
+    ASSERT_FALSE(std::isnan(strip)) << r.option;
+    std::set<std::string> percents;
+    for (const svg_element& e : doc)
+      if (e.name == "text" && e.num("y") > strip && !e.text.empty() &&
+          e.text.find_first_not_of("0123456789") == std::string::npos)
+        percents.insert(e.text);
+    EXPECT_GE(percents.size(), r.least) << r.option;
+    EXPECT_TRUE(percents.count("1") && percents.count("90")) << r.option;
   }
 }
 

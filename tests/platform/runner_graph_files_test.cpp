@@ -149,7 +149,7 @@ TEST_F(RunnerGraphFiles, AFailedGraphWriteLeavesNoCutFile) {
     ASSERT_EQ(run(kTemplateProgram, {"--graphics", graphics, "--log", "log"}), 0) << log();
     const std::string whole = slurp(dir_ / file);
     ASSERT_GT(whole.size(), 3000u);
-    const std::string old = "<svg>older</svg>\n";
+    const std::string old = "<svg width=\"1\" height=\"1\">older</svg>\n";
     dir_.write(file, old);
     EXPECT_EQ(run(kTemplateProgram, {"--graphics", graphics, "--log", "log"}, [] { kes_test::limit_file_size(2000); }),
               2)

@@ -48,12 +48,6 @@ run_result run(const kes_test::scratch_dir& dir, const std::vector<std::string>&
   return r;
 }
 
-int count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
 TEST(runner_graphs, device_writes_one_file_per_graph_and_names_it) {
   kes_test::scratch_dir dir("graphs");
   const run_result r = run(dir, {"--graphics", "device", "--graphs", "graphs"});
@@ -64,14 +58,14 @@ TEST(runner_graphs, device_writes_one_file_per_graph_and_names_it) {
   EXPECT_NE(r.log.find("NOTE: The graph Heights of x was written to graphs/HIST1.svg."), std::string::npos) << r.log;
   EXPECT_NE(r.log.find("NOTE: The graph Histogram 3 was written to graphs/KESTRA.svg."), std::string::npos) << r.log;
   // The charts themselves are drawn: nothing is said about them.
-  EXPECT_EQ(count(r.log, "the chart itself is not drawn yet"), 0) << r.log;
-  EXPECT_EQ(count(r.log, "graphs are not drawn yet"), 0) << r.log;
+  EXPECT_EQ(kes_test::occurrences(r.log, "the chart itself is not drawn yet"), 0) << r.log;
+  EXPECT_EQ(kes_test::occurrences(r.log, "graphs are not drawn yet"), 0) << r.log;
   // The listing names each file, with the graph's description.
-  EXPECT_EQ(count(r.listing, "File"), 4) << r.listing;
+  EXPECT_EQ(kes_test::occurrences(r.listing, "File"), 4) << r.listing;
   EXPECT_NE(r.listing.find("graphs/HIST1.svg"), std::string::npos) << r.listing;
   EXPECT_NE(r.listing.find("Histogram of x (g=2)"), std::string::npos) << r.listing;
   // The JSON file finds each file as it finds a template graph's.
-  EXPECT_EQ(count(r.json, "\"kind\": \"graph\""), 4) << r.json;
+  EXPECT_EQ(kes_test::occurrences(r.json, "\"kind\": \"graph\""), 4) << r.json;
   EXPECT_NE(r.json.find("{\"kind\": \"graph\", \"name\": \"Heights of x\", \"template\": null, \"file\": \"graphs/HIST1.svg\"}"),
             std::string::npos)
       << r.json;
@@ -90,8 +84,8 @@ TEST(runner_graphs, template_graphics_draw_every_histogram_but_noplot) {
   ASSERT_EQ(r.status, 0) << r.log;
   // Two drawn requests in each of two BY groups, numbered in the run.
   EXPECT_EQ(r.files, (std::vector<std::string>{"Histogram1.svg", "Histogram2.svg", "Histogram3.svg", "Histogram4.svg"}));
-  EXPECT_EQ(count(r.log, "not drawn"), 0) << r.log;
-  EXPECT_EQ(count(r.listing, "Graph: Histogram of x (Panel 1)"), 4) << r.listing;
+  EXPECT_EQ(kes_test::occurrences(r.log, "not drawn"), 0) << r.log;
+  EXPECT_EQ(kes_test::occurrences(r.listing, "Graph: Histogram of x (Panel 1)"), 4) << r.listing;
 }
 
 TEST(runner_graphs, a_template_graph_that_cannot_be_written_fails_the_step) {
@@ -121,8 +115,8 @@ TEST(runner_graphs, none_writes_no_graphs_and_no_notes) {
   const run_result r = run(dir, {"--graphics", "none", "--graphs", "graphs"});
   ASSERT_EQ(r.status, 0) << r.log;
   EXPECT_TRUE(r.files.empty());
-  EXPECT_EQ(count(r.log, "graph"), 0) << r.log;
-  EXPECT_EQ(count(r.listing, "File"), 0);
+  EXPECT_EQ(kes_test::occurrences(r.log, "graph"), 0) << r.log;
+  EXPECT_EQ(kes_test::occurrences(r.listing, "File"), 0);
 }
 
 TEST(runner_graphs, bad_options_are_refused) {

@@ -4,6 +4,8 @@
 // the titles.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -129,6 +131,116 @@ TEST_F(RunnerMessagePlaces, PlotStatementMistakes) {
   });
 }
 
+// Every mistake a step reports stands at its place, names the option it is about and,
+// when the option belongs to another statement than its node's, that statement.
+TEST_F(RunnerMessagePlaces, EveryMistakeNamesItsPlaceAndOption) {
+  const std::string head = "proc kestravine data=faith noprint; var waiting;\n";
+  const struct {
+    const char* what;
+    std::string program;
+    const char* graphics;
+    std::string says;  // after "prog.kes line L, column C: "
+    int line, column;
+    const char* option;  // what the text must name
+  } cases[] = {
+      {"a plot variable not in VAR", head + "histogram eruptions;\nrun;\n", "none",
+       "Variable eruptions in the HISTOGRAM statement is not an analysis variable", 2, 1, "HISTOGRAM"},
+      {"three CLASS variables", "proc kestravine data=cm noprint; var x;\n  class c d b;\nrun;\n", "none",
+       "The CLASS statement names 3 variables; at most two are allowed.\n", 2, 3, "CLASS"},
+      {"OUTPUT without OUT=", head + "output mean=m;\nrun;\n", "none",
+       "The OUTPUT statement needs OUT= naming the output data set.\n", 2, 1, "OUT="},
+      {"PCTLPTS= without PCTLPRE=", head + "output out=o pctlpts=10 20;\nrun;\n", "none",
+       "The OUTPUT statement has no PCTLPRE= option;", 2, 14, "PCTLPRE="},
+      {"PCTLPRE= without PCTLPTS=", head + "output out=o pctlpre=p_;\nrun;\n", "none",
+       "The OUTPUT statement has no PCTLPTS= option;", 2, 14, "PCTLPTS="},
+      {"INSET after no plot statement", head + "  inset n;\nrun;\n", "none",
+       "An INSET statement must follow a HISTOGRAM", 2, 3, "INSET"},
+      {"POSITION= not a position", head + "histogram waiting;\ninset n / position=middle;\nrun;\n", "template",
+       "POSITION=MIDDLE is not an inset position; the inset is not drawn (in the INSET statement).\n", 3, 11,
+       "POSITION="},
+      {"PCTLDEF= not 1 to 5", "proc kestravine data=faith pctldef=7 noprint; var waiting; run;\n", "none",
+       "PCTLDEF=7 is not a whole number from 1 to 5; PCTLDEF=5 is used (in the PROC statement).\n", 1, 28,
+       "PCTLDEF="},
+      {"KEYLEVEL= matching no level", head + "class g / keylevel=7;\nhistogram;\nrun;\n", "none",
+       "KEYLEVEL= value 7 matches no level of CLASS variable g; the first level is the key level (in the CLASS "
+       "statement).\n",
+       2, 11, "KEYLEVEL="},
+      {"TRIMMED= of a half or more", "proc kestravine data=faith trimmed=0.6 noprint; var waiting; run;\n", "none",
+       "TRIMMED= or WINSORIZED= value 0.6 is at least 0.5", 1, 28, "TRIMMED="},
+      {"HANGING with two curves", head + "  histogram waiting / normal lognormal(theta=0) hanging;\nrun;\n", "none",
+       "HANGING needs exactly one curve: the histogram is not hung (in the HISTOGRAM statement).\n", 2, 3,
+       "HANGING"},
+      {"a VAXIS= list short of the data", head + "qqplot waiting / vaxis=0 to 60 by 20;\nrun;\n", "template",
+       "The VAXIS= values do not cover the vertical range 50 to 90 of the plot of waiting;", 2, 18, "VAXIS="},
+      {"a histogram's VAXIS= list short of the data", head + "histogram waiting / vaxis=0 1;\nrun;\n", "template",
+       "The VAXIS= values do not cover the vertical range", 2, 21, "VAXIS="},
+      {"GAMMA without ALPHA=", head + "qqplot waiting / gamma;\nrun;\n", "none",
+       "The gamma distribution needs the shape parameter: give ALPHA= values or ALPHA=EST (in the QQPLOT "
+       "statement).\n",
+       2, 18, "ALPHA="},
+      {"NEXTROBS= below 0", "proc kestravine data=faith nextrobs=-2; var waiting; run;\n", "none",
+       "the NEXTROBS= value -2 is out of range: it must be at least 0 (in the PROC statement).\n", 1, 38,
+       "NEXTROBS="},
+      {"a kernel's C= above 100", head + "histogram waiting / kernel(c=200);\nrun;\n", "none",
+       "the KERNEL C= value 200 is out of range: it must be from 0 to 100 (in the HISTOGRAM statement).\n", 2, 30,
+       "KERNEL C="},
+      {"a variable KEEP= left out", "proc kestravine data=precip(keep=eruptions); var waiting; run;\n", "none",
+       "variable waiting is not in data set WORK.precip: its KEEP= option leaves it out (in the VAR statement).\n",
+       1, 50, "KEEP="},
+      {"a variable DROP= left out", "proc kestravine data=precip(drop=g waiting); var waiting; run;\n", "none",
+       "variable waiting is not in data set WORK.precip: its DROP= option leaves it out (in the VAR statement).\n",
+       1, 50, "DROP="},
+      {"ALPHA= without its value", "proc kestravine data=faith alpha=; var waiting; run;\n", "none",
+       "a number expected after ALPHA= near ';' (in the PROC statement).\n", 1, 34, "ALPHA="},
+      {"HAXIS= naming no AXIS statement, device", head + "histogram waiting / haxis=axis9;\nrun;\n", "device",
+       "HAXIS= names the axis definition AXIS9, which no AXIS statement defined (in the HISTOGRAM statement).\n", 2,
+       21, "HAXIS="},
+      {"HAXIS= naming no AXIS statement, template", head + "qqplot waiting / haxis=axis9;\nrun;\n", "template",
+       "HAXIS= is ignored: axis definitions are used only in device graphs, and no AXIS statement defined AXIS9 (in "
+       "the QQPLOT statement).\n",
+       2, 18, "AXIS9"},
+  };
+  for (const auto& c : cases) {
+    run(c.program, {"--graphics", c.graphics, "--graphs", "."});
+    const std::string at = "prog.kes line " + std::to_string(c.line) + ", column " + std::to_string(c.column) + ": ";
+    EXPECT_EQ(count(at + c.says), 1) << c.what << "\n" << log_;
+    EXPECT_NE(c.says.find(c.option), std::string::npos) << c.what;
+  }
+  // A variable the data set never had keeps the plain message.
+  run("proc kestravine data=precip(keep=eruptions); var nosuch; run;\n");
+  EXPECT_EQ(count("variable nosuch is not in data set WORK.precip (in the VAR statement).\n"), 1) << log_;
+}
+
+// The same over every example's log: an error or warning that names an option (a word
+// with "=") stands at its place, but for those about a whole data set or about the
+// data, which no one option of the program holds.
+TEST(MessagePlacesOfTheExamples, EveryErrorNamingAnOptionHasItsPlace) {
+  namespace fs = std::filesystem;
+  const std::regex option("\\b[A-Z][A-Z0-9]*=");
+  const std::regex placed("^(ERROR|WARNING): [^ ]+ line [0-9]+, column [0-9]+: ");
+  const char* const whole[] = {
+      "data set",                         // the output data sets the step defines, or DATA= missing
+      "No analysis variables",            // the VAR statement and the data set together
+      "could not be rounded to their ROUND= unit",  // values of the data
+      "statement (line ",                 // the runner's own statements say their line themselves
+  };
+  int seen = 0;
+  for (const auto& e : fs::directory_iterator(fs::path(KES_SOURCE_DIR) / "examples")) {
+    if (e.path().extension() != ".log") continue;
+    std::istringstream in(kes_test::slurp(e.path()));
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("ERROR: ", 0) != 0 && line.rfind("WARNING: ", 0) != 0) continue;
+      if (!std::regex_search(line, option)) continue;
+      bool exempt = false;
+      for (const char* w : whole) exempt = exempt || line.find(w) != std::string::npos;
+      if (exempt) continue;
+      ++seen;
+      EXPECT_TRUE(std::regex_search(line, placed)) << e.path().filename() << ": " << line;
+    }
+  }
+  EXPECT_GT(seen, 40);
+}
+
 // A name with a dot is library.member: when the library is not assigned and WORK
 // holds a member named like it, the message says how to read that member.
 TEST_F(RunnerMessagePlaces, FileNameForDataSetGetsAHint) {
@@ -171,12 +283,12 @@ TEST_F(RunnerMessagePlaces, WithoutByTheDataSetIsNamed) {
         "skipped.\n"},
        {"input data set"},
        0},
-      {"weighted sums that overflow", "proc kestravine data=huge noprint; var x; run;\n",
+      {"weighted sums that overflow", "proc kestravine data=huge noprint; var x; weight b; run;\n",
        {"WARNING: The weighted sums of variable x overflow; its statistics are taken again from the values divided "
         "by a power of two, and those beyond the range of numbers are missing.\n"},
        {"BY group"},
        0},
-      {"the same with BY", "proc kestravine data=huge noprint; var x; by b; run;\n",
+      {"the same with BY", "proc kestravine data=huge noprint; var x; weight b; by b; run;\n",
        {"WARNING: The weighted sums of variable x overflow in this BY group;"},
        {},
        0},

@@ -224,7 +224,9 @@ TEST_F(RunnerMessages, InsetPositionNotAPlaceLeavesTheBoxOut) {
                     {"--graphics", graphics}),
                 0)
           << log_;
-      EXPECT_EQ(count("POSITION=ZZ is not an inset position; the inset is not drawn."), 1)
+      EXPECT_EQ(count("prog.kes line 3, column 16: POSITION=ZZ is not an inset position; the inset is not drawn (in "
+                      "the INSET statement)."),
+                1)
           << graphics << " " << cls << "\n" << log_;
     }
   }

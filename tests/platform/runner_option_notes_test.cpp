@@ -84,29 +84,83 @@ TEST_F(OptionNotes, EachMessageSaysWhereAndHowTheStepEnds) {
        "NCOLS= applies only to an inset in a margin", 1, 0},
       {"VAXIS= naming an axis definition on a template QQ plot",
        "axis2 order=(0 to 100 by 25);\n" + head + "qqplot waiting / vaxis=axis2;\nrun;\n", "template",
-       "NOTE: VAXIS= is ignored: axis definitions are used only in device graphs.", 1, 0},
+       "NOTE: prog.kes line 3, column 18: VAXIS= is ignored: axis definitions are used only in device graphs (in the "
+       "QQPLOT statement).",
+       1, 0},
       {"VAXIS= naming an axis definition on a template histogram",
        "axis2 order=(0 to 100 by 25);\n" + head + "histogram waiting / vaxis=axis2;\nrun;\n", "template",
-       "NOTE: VAXIS= is ignored: axis definitions are used only in device graphs.", 1, 0},
+       "NOTE: prog.kes line 3, column 21: VAXIS= is ignored: axis definitions are used only in device graphs (in the "
+       "HISTOGRAM statement).",
+       1, 0},
       {"VAXIS= values short of the data", head + "qqplot waiting / vaxis=0 to 60 by 20;\nrun;\n", "template",
-       "NOTE: The VAXIS= values do not cover the vertical range 50 to 90 of the plot of waiting; the vertical axis "
-       "uses its default ticks.",
+       "NOTE: prog.kes line 2, column 18: The VAXIS= values do not cover the vertical range 50 to 90 of the plot of "
+       "waiting; the vertical axis uses its default ticks (in the QQPLOT statement).",
        1, 0},
       {"VAXIS= values short of the data, device", head + "cdfplot waiting / vaxis=0 to 50 by 10;\nrun;\n", "device",
-       "NOTE: The VAXIS= values do not cover the vertical range 0 to 100 of the plot of waiting;", 1, 0},
+       "NOTE: prog.kes line 2, column 19: The VAXIS= values do not cover the vertical range 0 to 100 of the plot of "
+       "waiting;",
+       1, 0},
       {"VAXIS= values a QQ plot cannot use as ticks", head + "qqplot waiting / vaxis=0 10 25;\nrun;\n", "template",
-       "NOTE: VAXIS= values must be equally spaced; the list is ignored.", 1, 0},
+       "NOTE: prog.kes line 2, column 18: VAXIS= values must be equally spaced; the list is ignored (in the QQPLOT "
+       "statement).",
+       1, 0},
       {"VAXIS= values on the percent axis of a rotated probability plot",
        head + "probplot waiting / rotate\n  vaxis=0 to 100 by 25;\nrun;\n", "template",
        "NOTE: prog.kes line 3, column 3: VAXIS= values are not used on a vertical percent axis (PROBPLOT, or QQPLOT "
        "with PCTLSCALE, under ROTATE); the percent ticks stay (in the PROBPLOT statement).",
        1, 0},
+      {"VAXIS= values on the percent axis of a rotated QQ plot with PCTLSCALE",
+       head + "qqplot waiting / pctlscale rotate vaxis=0 to 100 by 25;\nrun;\n", "device",
+       "NOTE: prog.kes line 2, column 35: VAXIS= values are not used on a vertical percent axis", 1, 0},
+      {"a misspelt axis name on a template graph", head + "histogram waiting / vaxis=axis9;\nrun;\n", "template",
+       "NOTE: prog.kes line 2, column 21: VAXIS= is ignored: axis definitions are used only in device graphs, and no "
+       "AXIS statement defined AXIS9 (in the HISTOGRAM statement).",
+       1, 0},
+      {"a misspelt axis name on a device graph", head + "histogram waiting / vaxis=axis9;\nrun;\n", "device",
+       "ERROR: prog.kes line 2, column 21: VAXIS= names the axis definition AXIS9", 1, 2},
+      {"a family named alone in a device inset", head + "histogram waiting / gamma;\ninset gamma exponential;\nrun;\n",
+       "device",
+       "NOTE: prog.kes line 3, column 1: A distribution named alone in an INSET statement shows only its name on device "
+       "histograms and CDF plots;",
+       1, 0},
+      {"a family named alone, once a step",
+       "proc kestravine data=faith noprint; var waiting eruptions;\nhistogram / gamma;\ninset gamma;\ncdfplot / "
+       "gamma;\ninset gamma;\nrun;\n",
+       "device", "A distribution named alone", 1, 0},
+      {"NCOLS= in device margins, once a step",
+       "proc kestravine data=faith noprint; var waiting eruptions;\nhistogram;\ninset n mean / pos=tm ncols=2;\n"
+       "cdfplot;\ninset n mean / pos=bm ncols=3;\nrun;\n",
+       "device", "NCOLS= is not used by device graphs", 1, 0},
+      {"a family named alone in a template inset", head + "histogram waiting / gamma;\ninset gamma;\nrun;\n",
+       "template", "A distribution named alone", 0, 0},
+      {"NCOLS= in a device margin", head + "histogram waiting;\ninset n mean std min max / position=bm ncols=4;\nrun;\n",
+       "device",
+       "NOTE: prog.kes line 3, column 40: NCOLS= is not used by device graphs: an inset in a margin takes as many "
+       "columns as the margin holds (in the INSET statement).",
+       1, 0},
+      {"NCOLS= in a template margin", head + "histogram waiting;\ninset n mean std / position=bm ncols=2;\nrun;\n",
+       "template", "NCOLS=", 0, 0},
+      {"NCOLS= pairs a template margin has no room for",
+       head + "histogram waiting;\ninset n mean std min max / position=bm ncols=4;\nrun;\n", "template",
+       "NOTE: The graph Histogram of waiting (Panel 1) has room for only 3 of the NCOLS= 4 label-value pairs across in "
+       "a margin inset.",
+       1, 0},
+      {"NCOLS= in a template side margin", head + "histogram waiting;\ninset n mean std / position=rm ncols=2;\nrun;\n",
+       "template", "has room for only 1 of the NCOLS= 2 label-value pairs", 1, 0},
+      {"no more NCOLS= than rows", head + "histogram waiting;\ninset n mean std / position=bm ncols=4;\nrun;\n",
+       "template", "NCOLS=", 0, 0},
       {"an unknown colour of a QQ line on a template graph",
        head + "qqplot waiting / normal(mu=est sigma=est color=reddish);\nrun;\n", "template",
        "NOTE: The colour name 'REDDISH' is not known; the foreground colour is used.", 1, 0},
       {"an unknown colour of a QQ line on a device graph",
        head + "qqplot waiting / normal(mu=est sigma=est color=reddish);\nrun;\n", "device",
        "NOTE: The colour name 'REDDISH' is not known; the foreground colour is used.", 1, 0},
+      {"a hex colour with an alpha byte on a template graph",
+       head + "qqplot waiting / normal(mu=est sigma=est color='#FF000080');\nrun;\n", "template",
+       "NOTE: The colour name '#FF000080' is not known; the foreground colour is used.", 1, 0},
+      {"a hex colour with an alpha byte on a device graph",
+       head + "qqplot waiting / normal(mu=est sigma=est color='#FF000080');\nrun;\n", "device",
+       "NOTE: The colour name '#FF000080' is not known; the foreground colour is used.", 1, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run(c.program, c.graphics), c.status) << c.what << "\n" << log_;
@@ -142,7 +196,11 @@ TEST_F(OptionNotes, TemplateGraphsNameTheDeviceOptionsGiven) {
       {"the grid's look", "cdfplot waiting / cgrid=red lgrid=2 wgrid=2;\n",
        "CGRID= (its value), LGRID= (its value), WGRID= (its value)"},
       {"the grid alone is used", "cdfplot waiting / grid;\n", ""},
-      {"the proportion's colour", "ppplot waiting / cprop=red;\n", "CPROP (its value)"},
+      {"the proportion bar", "ppplot waiting / cprop=red;\n", "CPROP"},
+      {"the proportion bar, no colour", "cdfplot waiting / cprop;\n", "CPROP"},
+      {"HREF= labels stepping down", "cdfplot waiting / href=60 hreflabels='a' hreflabpos=2;\n", "HREFLABPOS=2"},
+      {"HREF= labels from the bottom", "histogram waiting / href=60 hreflabpos=4;\n", "HREFLABPOS=4"},
+      {"HREF= labels along the bottom are drawn", "histogram waiting / href=60 hreflabpos=3;\n", ""},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(run(head + c.statements + "run;\n"), 0) << c.what << "\n" << log_;

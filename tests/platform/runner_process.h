@@ -17,17 +17,20 @@
 #include <vector>
 
 #include "support/scratch_files.h"
+#include "support/svg_rules.h"
 
 namespace kes_test {
 
 struct runner_process {
   pid_t pid = -1;
+  std::string dir;  // the folder it runs in
 
   // Runs KES_BINARY_DIR/kestravine with args in folder dir; standard output and
   // error go to dir/out and dir/err. 'in_child' runs after fork, before exec.
   void start(const std::string& dir, const std::vector<std::string>& args,
              const std::function<void()>& in_child = {}) {
     std::string bin = KES_BINARY_DIR "/kestravine";
+    this->dir = dir;
     pid = ::fork();
     if (pid != 0) return;
     if (::chdir(dir.c_str()) != 0) ::_exit(120);
@@ -44,11 +47,13 @@ struct runner_process {
     ::execv(bin.c_str(), argv.data());
     ::_exit(121);
   }
-  // The exit status, or 1000 + the signal that ended it.
+  // The exit status, or 1000 + the signal that ended it. The graphs a finished run
+  // leaves in its folder are checked against the rules every graph keeps.
   int wait() {
     int raw = 0;
     ::waitpid(pid, &raw, 0);
     pid = -1;
+    if (WIFEXITED(raw)) expect_graph_rules(dir);
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + WTERMSIG(raw);
   }
   // Waits (at most a minute) until ready() holds while the process still runs.

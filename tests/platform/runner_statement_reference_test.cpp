@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -115,6 +116,65 @@ TEST(StatementReference, AxisOptionsAreTheRunnersAndTakeTheirItems) {
   // N= is stated as 0 to 32767.
   EXPECT_NE(plat::encode_axis("MINOR=(N=-1)", &records), "");
   EXPECT_NE(plat::encode_axis("MINOR=(N=32768)", &records), "");
+}
+
+// What the reference says a step does beyond an option's own work, each claim beside
+// a run that shows it: ALL's tables without WEIGHT, the probability plot the default
+// percent ticks cannot hold, and the options template and device graphs treat apart.
+TEST(StatementReference, SaysWhatTheStepDoes) {
+  const struct {
+    const char* section;
+    const char* option;
+    const char* says;
+  } claims[] = {
+      {"PROC KESTRAVINE", "ALL", "LOCCOUNT (the Location Counts table)"},
+      {"PROC KESTRAVINE", "ALL", "TRIMMED=.25 and WINSORIZED=.25 (the 25 % trimmed and winsorized means)"},
+      {"HISTOGRAM", "HREFLABPOS=", "2 and 4 are device graphs only, and a note names them"},
+      {"CDFPLOT", "CPROP", "Device graphs only."},
+      {"INSET", "NORMAL", "named alone without sub-keywords in parentheses"},
+      {"INSET", "NCOLS=", "device graphs fill as many columns as fit in the margin and do not read NCOLS="},
+  };
+  for (const auto& c : claims) {
+    bool found = false;
+    for (const row& r : section_rows(c.section))
+      found = found || (r.option == c.option && r.description.find(c.says) != std::string::npos);
+    EXPECT_TRUE(found) << c.section << " " << c.option << ": " << c.says;
+  }
+  const std::string doc = kes_test::slurp(fs::path(KES_SOURCE_DIR) / "docs" / "statements.md");
+  const size_t probplot = doc.find("## PROBPLOT");
+  ASSERT_NE(probplot, std::string::npos);
+  const std::string intro = doc.substr(probplot, doc.find("### ", probplot) - probplot);
+  EXPECT_NE(intro.find("about 625,000 values or more"), std::string::npos) << intro;
+  EXPECT_NE(intro.find("PCTLORDER= ticks that cover its plotting positions draw it"), std::string::npos) << intro;
+
+  kes_test::scratch_dir dir("refsays");
+  dir.write("d.csv", "x,w\n1,1\n2,2\n4,1\n7,3\n");
+  auto run = [&](const std::string& program, std::string* listing = nullptr) {
+    fs::remove_all(dir / "g");
+    fs::create_directories(dir / "g");
+    dir.write("p.kes", program);
+    kes_test::runner_process proc;
+    proc.start(dir.path().string(), {"--work", ".", "--graphs", "g", "--graphics", "template", "--log", "log",
+                                     "--listing", "lst", "p.kes"},
+               [] { ::alarm(120); });
+    EXPECT_EQ(proc.wait(), 0) << program;
+    if (listing) *listing = kes_test::slurp(dir / "lst");
+    return std::distance(fs::directory_iterator(dir / "g"), fs::directory_iterator{});
+  };
+  std::string lst;
+  for (const auto& [weight, shown] : {std::pair<const char*, bool>{"", true}, {" weight w;", false}}) {
+    run(std::string("proc kestravine data=d all; var x;") + weight + " run;\n", &lst);
+    for (const char* table : {"Location Counts", "Trimmed Means", "Winsorized Means"})
+      EXPECT_EQ(lst.find(table) != std::string::npos, shown) << table << weight;
+  }
+  // The first plotting position, 100 (1 - 0.375) / (n + 0.25), reaches 0.0001 at
+  // n = 624,999.75: 624,999 values are drawn with the default ticks, 625,000 are not.
+  for (const auto& [n, drawn] : {std::pair<long, long>{624999, 1}, {625000, 0}}) {
+    dir.write("n.csv", "x,f\n1," + std::to_string(n / 2) + "\n2," + std::to_string(n - n / 2) + "\n");
+    EXPECT_EQ(run("proc kestravine data=n noprint; var x; freq f; probplot x; run;\n"), drawn) << n;
+  }
+  EXPECT_EQ(run("proc kestravine data=n noprint; var x; freq f; probplot x / pctlorder=0.00001 50 99.99999; run;\n"),
+            1);
 }
 
 // Every option the reference marks "Device graphs only." is one the template path does

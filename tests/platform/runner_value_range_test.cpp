@@ -1,14 +1,18 @@
-// Statistics at the ends of the doubles, run end to end: weights of any common scale
-// leave the scale-free statistics alone, data near 1e-300 or 1.7e308 give what the
+// Statistics at the ends of the doubles, run end to end: weights of any scale (sums
+// past the largest double, subnormal and mixed-scale weights) leave the scale-free
+// statistics alone, data near 1e-300 or 1.7e308 give what the
 // same data in ordinary range give, scaled, or a note that names what is missing;
 // robust measures of scale named in an inset are computed for it; the Weibull block of
 // an inset says once that its fit has no Kolmogorov-Smirnov statistic.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -233,6 +237,244 @@ TEST_F(RunnerValueRange, WeibullBlockHasNoKolmogorovSmirnovRows) {
     EXPECT_NE(v.count("Weibull") ? v.at("Weibull") : "", "D") << graph;
     EXPECT_EQ(v.count("Pr > D"), 0u) << graph;
   }
+}
+
+// ---- Weights at every scale ---------------------------------------------------------
+
+// A weighted data set: values with their weights (as they stand at weight scale 1).
+struct weighted_set {
+  std::string what;
+  std::vector<std::string> x;
+  std::vector<double> w;
+};
+
+// Columns xcol and wcol of an example data set (no quoted cells).
+weighted_set example_set(const std::string& file, int xcol, int wcol) {
+  std::istringstream in(slurp(std::filesystem::path(KES_SOURCE_DIR) / "examples" / file));
+  weighted_set s{file, {}, {}};
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line)) {
+    std::vector<std::string> cells;
+    std::istringstream ls(line);
+    for (std::string c; std::getline(ls, c, ',');) cells.push_back(c);
+    s.x.push_back(cells.at(xcol));
+    s.w.push_back(std::strtod(cells.at(wcol).c_str(), nullptr));
+  }
+  return s;
+}
+
+weighted_set plain_set(const std::string& what, const std::vector<double>& x, const std::vector<double>& w) {
+  weighted_set s{what, {}, w};
+  for (double v : x) {
+    std::ostringstream t;
+    t.precision(17);
+    t << v;
+    s.x.push_back(t.str());
+  }
+  return s;
+}
+
+// Every statistic of the OUTPUT data set that a weighted step gives, with the powers of
+// the values' scale (pv) and of the weights' scale (ph/2) it carries under VARDEF=DF.
+struct weighted_stat {
+  const char* name;
+  int pv, ph;
+};
+const weighted_stat kWeightedStats[] = {
+    {"n", 0, 0},      {"sumwgt", 0, 2}, {"mean", 1, 0},     {"std", 1, 1},      {"var", 2, 2},    {"css", 2, 2},
+    {"uss", 2, 2},    {"sum", 1, 2},    {"cv", 0, 1},       {"skewness", 0, 0}, {"kurtosis", 0, 0},
+    {"stdmean", 1, 0}, {"t", 0, 0},     {"probt", 0, 0},    {"min", 1, 0},      {"max", 1, 0},    {"range", 1, 0},
+    {"p1", 1, 0},     {"p5", 1, 0},     {"p10", 1, 0},      {"q1", 1, 0},       {"median", 1, 0}, {"q3", 1, 0},
+    {"p90", 1, 0},    {"p95", 1, 0},    {"p99", 1, 0},      {"qrange", 1, 0},   {"mad", 1, 0},    {"std_qrange", 1, 0},
+    {"mode", 1, 0},
+};
+
+std::string weighted_program() {
+  std::string p = "proc kestravine data=ws noprint; var x; weight w;\n output out=o";
+  for (const weighted_stat& s : kWeightedStats) p += std::string(" ") + s.name + "=" + s.name;
+  return p + ";\nrun;\n";
+}
+
+// The set with every value times 2^vexp and every weight times c.
+std::string weighted_csv(const weighted_set& s, int vexp, double c) {
+  std::ostringstream t;
+  t.precision(17);
+  t << "x,w\n";
+  for (size_t i = 0; i < s.x.size(); ++i) t << std::ldexp(std::strtod(s.x[i].c_str(), nullptr), vexp) << "," << s.w[i] * c << "\n";
+  return t.str();
+}
+
+// The weight-scale table: the same data with every weight times c (2^-1074 only where
+// the weights are whole numbers, which it multiplies exactly; 1e308 where the weights
+// stay doubles), and for two of them with every value times 2^-1000 (weights 1e300) or
+// 2^1000 (weights 1e-300). Each statistic is the weight-1 run's times the two scales to
+// its powers or, where that lies beyond the doubles, missing and named in the one note
+// of the variable; nothing is dropped or set to 0.
+TEST_F(RunnerValueRange, EveryWeightScaleGivesTheStatisticsOfTheWeightOneRun) {
+  std::vector<double> ones(10, 1.0), twenty(20, 1.0);
+  std::vector<double> x10, x20;
+  for (int i = 1; i <= 10; ++i) x10.push_back(i);
+  for (int i = 0; i < 20; ++i) x20.push_back(3.0 + 0.37 * i + (i % 4 == 0 ? 0.11 * i * i : 0.0));
+  const weighted_set sets[] = {
+      plain_set("twenty values", x20, twenty),
+      plain_set("ties and an outlier", {2, 2, 2, 3, 3, 5, 5, 5, 5, 40}, {1, 2, 1, 3, 1, 1, 2, 2, 1, 1}),
+      plain_set("1..10", x10, ones),
+      plain_set("one value", {7.25}, {3}),
+      plain_set("close values", {1, 1.1, 1.2}, {1, 1, 1}),
+      example_set("lp_scores.csv", 0, 2),
+      example_set("fitdata.csv", 0, 3),
+  };
+  // Percentiles at scales whose sums round (3.93e10, 1e22) are the unit tests' own.
+  const struct {
+    const char* what;
+    double c;
+    int vexp;
+  } scales[] = {
+      {"2^-1074", std::ldexp(1.0, -1074), 0}, {"1e-300", 1e-300, 0}, {"1e-151", 1e-151, 0},
+      {"1e300", 1e300, 0},                    {"4e307", 4e307, 0},   {"1e308", 1e308, 0},
+      {"2^1000", std::ldexp(1.0, 1000), 0},   {"values 2^-1000, 1e300", 1e300, -1000},
+      {"values 2^1000, 1e-300", 1e-300, 1000},
+  };
+  for (const weighted_set& set : sets) {
+    // Values near the ends of the doubles for the first two sets (the data sets' own
+    // test above takes them further).
+    const bool with_values = &set - sets < 2;
+    dir_.write("ws.csv", weighted_csv(set, 0, 1.0));
+    ASSERT_EQ(run(weighted_program()), 0) << set.what << log_;
+    ASSERT_EQ(log_.find(kNote), std::string::npos) << set.what << log_;
+    const std::map<std::string, double> ref = output_row();
+    const bool whole = std::all_of(set.w.begin(), set.w.end(), [](double w) { return w == std::floor(w); });
+    for (const auto& sc : scales) {
+      if ((sc.vexp != 0 && !with_values) || (sc.c < DBL_MIN && !whole) ||
+          !std::all_of(set.w.begin(), set.w.end(), [&](double w) { return std::isfinite(w * sc.c); }))
+        continue;
+      const std::string what = set.what + " at " + sc.what;
+      dir_.write("ws.csv", weighted_csv(set, sc.vexp, sc.c));
+      ASSERT_LT(run(weighted_program()), 2) << what << log_;
+      // Only squares of values near 2^1000 overflow in the data pass.
+      EXPECT_EQ(count("overflow"), sc.vexp > 0 ? 1 : 0) << what << log_;
+      EXPECT_EQ(count("set to"), 0) << what << log_;
+      ASSERT_LE(count(kNote), 1) << what << log_;
+      const size_t at = log_.find(kNote);
+      const std::string note = at == std::string::npos ? "" : log_.substr(at, log_.find('\n', at) - at);
+      const std::map<std::string, double> got = output_row();
+      for (const weighted_stat& s : kWeightedStats) {
+        const double r = ref.at(s.name), have = got.at(s.name);
+        // On logarithms: the test's own product may leave the doubles.
+        const double lw = std::log(std::fabs(r)) + s.pv * sc.vexp * std::log(2.0) + s.ph / 2.0 * std::log(sc.c);
+        const bool beyond = !std::isnan(r) && r != 0.0 && (lw > std::log(DBL_MAX) || lw < std::log(DBL_TRUE_MIN));
+        std::string upper = s.name;
+        for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        const bool named = note.find(" " + upper + ",") != std::string::npos ||
+                           note.find(" " + upper + ".") != std::string::npos ||
+                           note.find(" " + upper + " and") != std::string::npos;
+        EXPECT_EQ(named, beyond) << what << " " << s.name << " " << note;
+        if (beyond || std::isnan(r)) {
+          EXPECT_TRUE(std::isnan(have)) << what << " " << s.name << " " << have;
+          continue;
+        }
+        const double want = std::ldexp(r * std::pow(sc.c, s.ph / 2.0), s.pv * sc.vexp);
+        // Results among the subnormal numbers are as exact as their spacing.
+        EXPECT_LE(std::fabs(have - want), 1e-12 * std::fabs(want) + 4 * DBL_TRUE_MIN)
+            << what << " " << s.name << " " << have << " for " << want;
+      }
+    }
+  }
+}
+
+// Weights of mixed scale in one variable: the statistics are those of the weights as
+// numbers, the smallest adding what they add to a double. References: mpmath at 60
+// digits (x = 1..10 with the weights below, VARDEF=DF, weighted skewness and kurtosis
+// from sum c^1.5 z^3 and sum c^2 z^4).
+TEST_F(RunnerValueRange, WeightsOfMixedScaleCountAsNumbers) {
+  const struct {
+    const char* what;
+    const char* w[3];  // weights of x = 1..10 in turn (x mod 3 picks; two-way when the third is null)
+    double mean, std, skewness, kurtosis, t, median;
+  } cases[] = {
+      {"1 and 1e200", {"1e200", "1", nullptr}, 6, 2.1081851067789196e+100, 0, 1.6714285714285714, 6.3639610306789277, 6},
+      {"1e-160 and 1", {"1", "1e-160", nullptr}, 6, 2.1081851067789196, 0, 1.6714285714285714, 6.3639610306789277, 6},
+      {"1e-300, 1 and 1e300", {"1e-300", "1", "1e300"}, 5, 1.414213562373095e+150, 0, 4.5, 6.1237243569579452, 5},
+  };
+  for (const auto& c : cases) {
+    std::string text = "x,w\n";
+    for (int i = 1; i <= 10; ++i) text += std::to_string(i) + "," + (c.w[2] ? c.w[i % 3] : c.w[i % 2]) + "\n";
+    dir_.write("ws.csv", text);
+    ASSERT_EQ(run("proc kestravine data=ws noprint; var x; weight w;\n output out=o mean=mean std=std "
+                  "skewness=skewness kurtosis=kurtosis t=t median=median;\nrun;\n"),
+              0)
+        << c.what << log_;
+    EXPECT_EQ(count(kNote), 0) << c.what << log_;
+    EXPECT_EQ(count("overflow"), 0) << c.what << log_;
+    const std::map<std::string, double> got = output_row();
+    const std::pair<const char*, double> want[] = {{"mean", c.mean},         {"std", c.std}, {"skewness", c.skewness},
+                                                   {"kurtosis", c.kurtosis}, {"t", c.t},     {"median", c.median}};
+    for (const auto& [name, v] : want)
+      EXPECT_LE(std::fabs(got.at(name) - v), 1e-12 * (1 + std::fabs(v))) << c.what << " " << name << " " << got.at(name);
+  }
+}
+
+// The warning that weighted sums overflow comes with a WEIGHT variable whose sums did
+// overflow in the data pass, never without one (the sums are then plain), nor for
+// weights whose sums the pass keeps in its own unit. Values 1e300 x (1..9, 30): skewness
+// 2.6076301245201... and kurtosis 7.5039628393090... at every weight (as at 1e0 x).
+TEST_F(RunnerValueRange, OverflowWarningOnlyWhereAWeightedSumOverflowed) {
+  std::string big = "x,w\n", heavy = "x,w\n";
+  for (int v : {1, 2, 3, 4, 5, 6, 7, 8, 9, 30}) big += std::to_string(v) + "e300,1\n";
+  for (int v = 1; v <= 10; ++v) heavy += std::to_string(v) + ",1e308\n";
+  const struct {
+    const char* what;
+    const std::string* data;
+    const char* weight;
+    int warnings;
+  } cases[] = {
+      {"values near 1e300 without WEIGHT", &big, "", 0},
+      {"values near 1e300 with weights 1", &big, "weight w;", 1},
+      {"weights of 1e308", &heavy, "weight w;", 0},
+  };
+  for (const auto& c : cases) {
+    dir_.write("ws.csv", *c.data);
+    ASSERT_EQ(run(std::string("proc kestravine data=ws noprint; var x; ") + c.weight +
+                  "\n output out=o skewness=skewness kurtosis=kurtosis;\nrun;\n"),
+              0)
+        << c.what << log_;
+    EXPECT_EQ(count("overflow"), c.warnings) << c.what << log_;
+    const std::map<std::string, double> got = output_row();
+    if (c.data == &big) {
+      EXPECT_NEAR(got.at("skewness"), 2.6076301245201, 1e-12) << c.what;
+      EXPECT_NEAR(got.at("kurtosis"), 7.5039628393090, 1e-12) << c.what;
+    }
+  }
+}
+
+// Without WEIGHT, FREQ f counts f observations: the spread, shape and t of x = 1, 2, 3,
+// 7 at FREQ 8 are those of eight copies of each (the sums keep no unit of their own).
+TEST_F(RunnerValueRange, FrequencyWithoutWeightCountsCopies) {
+  const char* program =
+      "proc kestravine data=fq noprint; var x; %s\n output out=o std=std skewness=skewness kurtosis=kurtosis t=t;\nrun;\n";
+  std::map<std::string, double> rows[2];
+  for (int copies : {0, 1}) {
+    std::string text = copies ? "x\n" : "x,f\n";
+    for (int v : {1, 2, 3, 7})
+      for (int k = 0; k < (copies ? 8 : 1); ++k) text += std::to_string(v) + (copies ? "\n" : ",8\n");
+    dir_.write("fq.csv", text);
+    char p[256];
+    std::snprintf(p, sizeof p, program, copies ? "" : "freq f;");
+    ASSERT_EQ(run(p), 0) << log_;
+    rows[copies] = output_row();
+  }
+  for (const char* s : {"std", "skewness", "kurtosis", "t"})
+    EXPECT_TRUE(near_rel(rows[0].at(s), rows[1].at(s), 1e-12)) << s << " " << rows[0].at(s) << " " << rows[1].at(s);
+}
+
+// Basic confidence limits beyond the doubles (x = 1e120, -1e120, 3e119 at ALPHA=1e-80:
+// the variance limits pass 1e308) are missing and named, and the step ends with 4.
+TEST_F(RunnerValueRange, BasicLimitsBeyondTheDoublesAreNamed) {
+  dir_.write("e.csv", "x\n1e120\n-1e120\n3e119\n");
+  ASSERT_EQ(run("proc kestravine data=e noprint cibasic(alpha=1e-80); var x;\nrun;\n"), 0) << log_;
+  EXPECT_EQ(count("are missing: basic confidence limits."), 1) << log_;
+  EXPECT_EQ(count("ended with return code 4."), 1) << log_;
 }
 
 }  // namespace

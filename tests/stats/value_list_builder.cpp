@@ -72,7 +72,7 @@ value_list::value_list(const std::vector<obs>& data, bool weighted, double nmiss
   const bool w = weighted && !x_.empty();
   view_ = kes_valview{static_cast<int>(x_.size()), x_.data(), f_.data(), w ? w_.data() : nullptr,
                       w ? w15_.data() : nullptr, w ? w2_.data() : nullptr, static_cast<int>(kind_.size()),
-                      kind_.data(), kcount_.data()};
+                      kind_.data(), kcount_.data(), 0};
   rec.view = &view_;
 }
 

@@ -120,13 +120,17 @@ TEST(PercentilePositions, ClampedToTheObservations) {
   }
 }
 
+// The bounds about W p are 1000 units of rounding of W to either side, at any W (an
+// absolute cap would fall below the rounding of W past about 1e10).
 TEST(PercentilePositions, WeightedBoundsAreCumulativeWeights) {
-  double lo, hi;
-  const double g = zkesfct(6, 8.0, 0.25, &lo, &hi);
-  EXPECT_EQ(g, 0.5);
-  EXPECT_LT(lo, 2.0);
-  EXPECT_GT(hi, 2.0);
-  EXPECT_NEAR(hi - lo, 2 * 1000 * 8 * 1.110223024625157e-16, 1e-20);
+  for (double w : {8.0, 3.93e11, 1e22, 1e300, 1e-300}) {
+    double lo, hi;
+    const double g = zkesfct(6, w, 0.25, &lo, &hi);
+    EXPECT_EQ(g, 0.5);
+    EXPECT_LT(lo, w / 4);
+    EXPECT_GT(hi, w / 4);
+    EXPECT_NEAR((hi - lo) / w, 2 * 1000 * 1.110223024625157e-16, 2e-16) << w;  // W p rounds to W / 2^54
+  }
 }
 
 TEST(PercentilePositions, FittedTableRule) {
@@ -303,12 +307,32 @@ TEST(WeightedPercentiles, AverageWhereTheCumulativeWeightHitsExactly) {
   }
 }
 
-TEST(WeightedPercentiles, MissingSumOfWeightsEstimatesNothing) {
+// Equal weights c on 1..10 at 90 scales from 1 to 1e30: W p falls on a cumulative
+// weight at p = 0.1 .. 0.9, whose sums round differently at each scale; every
+// percentile is the average of its two values.
+TEST(WeightedPercentiles, SameAtEveryCommonScale) {
+  const std::vector<double> p = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9};
+  const std::vector<double> want = {1.5, 2.5, 3.5, 4.5, 5.5, 6.5, 7.5, 8.5, 9.5};
+  for (int k = 0; k < 90; ++k) {
+    const double c = std::pow(10.0, k / 3.0);
+    std::vector<obs> data;
+    for (int x = 1; x <= 10; ++x) data.push_back({static_cast<double>(x), 1, c});
+    value_list v(data, true);
+    request r(v, 6, p);
+    r.run(v);
+    EXPECT_EQ(r.est, want) << c;
+  }
+}
+
+// The cumulative weights are set against the view's own sum of weights: a SUMWGT past
+// the largest double (missing) leaves the percentiles as they are (weights 1 and 2,
+// W p = 1.5 falls in the second value).
+TEST(WeightedPercentiles, MissingSumOfWeightsLeavesThePercentiles) {
   value_list v({{1, 1, 1}, {2, 2, 1}}, true);
   request r(v, 6, {0.5});
   r.mom.v[KES_MOM_SUMWGT] = zmissing();
   r.run(v);
-  EXPECT_TRUE(is_missing(r.est[0]));
+  EXPECT_EQ(r.est[0], 2);
   EXPECT_EQ(v.view()->x[r.q.distinct - 1], 2);
   EXPECT_EQ(r.q.modeval, 2);
 }

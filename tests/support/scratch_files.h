@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/runtime.h"
+#include "support/svg_rules.h"
 
 namespace kes_test {
 
@@ -26,7 +27,8 @@ inline int occurrences(const std::string& text, const std::string& part) {
   return n;
 }
 
-// A fresh folder below the system's temporary folder, removed at the end.
+// A fresh folder below the system's temporary folder, removed at the end; the graphs
+// left in it are checked against the rules every graph keeps before it goes.
 class scratch_dir {
  public:
   explicit scratch_dir(const std::string& tag) {
@@ -36,6 +38,7 @@ class scratch_dir {
     std::filesystem::create_directories(path_);
   }
   ~scratch_dir() {
+    expect_graph_rules(path_);
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
   }

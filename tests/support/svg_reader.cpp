@@ -246,23 +246,27 @@ std::vector<svg_element> svg_elements(std::string_view s) {
   return out;
 }
 
+std::vector<double> svg_numbers(const std::string& text) {
+  std::vector<double> out;
+  for (const char* c = text.c_str(); *c != 0;) {
+    char* end = nullptr;
+    const double d = std::strtod(c, &end);
+    if (end == c) {
+      ++c;
+      continue;
+    }
+    out.push_back(d);
+    c = end;
+  }
+  return out;
+}
+
 double svg_farthest(const std::vector<svg_element>& els) {
   static const char* const kPlaces[] = {"x", "y", "x1", "y1", "x2", "y2", "cx", "cy", "width", "height", "points"};
   double far = 0;
   for (const svg_element& e : els)
-    for (const char* name : kPlaces) {
-      const std::string v = e.get(name);
-      for (const char* c = v.c_str(); *c != 0;) {
-        char* end = nullptr;
-        const double d = std::strtod(c, &end);
-        if (end == c) {
-          ++c;
-          continue;
-        }
-        far = std::max(far, std::fabs(d));
-        c = end;
-      }
-    }
+    for (const char* name : kPlaces)
+      for (double d : svg_numbers(e.get(name))) far = std::max(far, std::fabs(d));
   return far;
 }
 

@@ -26,6 +26,9 @@ struct svg_element {
 // The elements of a document in the order they are drawn.
 std::vector<svg_element> svg_elements(std::string_view document);
 
+// The numbers of an attribute's text, in order ("M2 0L4,5" -> 2 0 4 5).
+std::vector<double> svg_numbers(const std::string& text);
+
 // The largest magnitude of any coordinate or size (x, y, x1 ... cx, cy, width, height,
 // the points of a polyline or polygon) of the elements.
 double svg_farthest(const std::vector<svg_element>& els);

@@ -4,6 +4,7 @@
 // template graph carries, with and without CLASS variables and INSET statements.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,38 @@ TEST(ComparativeRuns, CellsWithoutNrowsOrNcolsStandOnOneGraph) {
     ASSERT_EQ(g.panels().size(), r.panels) << r.statements;
     EXPECT_EQ(g.svg.size(), r.panels) << r.statements;
     EXPECT_EQ(grid(g.panels().at(0)), r.grid) << r.statements;
+  }
+}
+
+// The cells of one CLASS variable fill the width under NCOLS=2: one column of whole
+// cells, never half-width cells beside an empty column; two variables fill two.
+TEST(ComparativeRuns, CellsFillTheWidthOfTheirGraph) {
+  struct row {
+    const char* statements;
+    std::size_t columns;  // distinct left edges of the cells
+  };
+  const row rows[] = {
+      {"class c; histogram / nrows=3 ncols=2;", 1},
+      {"class c; qqplot / nrows=3 ncols=2;", 1},
+      {"class c; probplot / nrows=3 ncols=2 rotate;", 1},
+      {"class c d; histogram / nrows=3 ncols=2;", 2},
+  };
+  for (const row& r : rows) {
+    const graph_run g = kes_test::run_graphs(r.statements);
+    ASSERT_EQ(g.status, 0) << r.statements << g.log;
+    ASSERT_EQ(g.svg.size(), 1u) << r.statements;
+    const std::vector<kes_test::svg_element> doc = kes_test::svg_elements(g.svg.begin()->second);
+    const double page = doc.at(0).num("width");
+    std::set<long> lefts;
+    double lo = INFINITY, hi = -INFINITY;
+    for (const kes_test::svg_element& e : doc)
+      if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") {
+        lefts.insert(std::lround(e.num("x")));
+        lo = std::min(lo, e.num("x"));
+        hi = std::max(hi, e.num("x") + e.num("width"));
+      }
+    EXPECT_EQ(lefts.size(), r.columns) << r.statements;
+    EXPECT_GT(hi - lo, 0.8 * page) << r.statements;
   }
 }
 

@@ -57,6 +57,29 @@ TEST(FamilyLineTemplate, ColourWidthAndDashReachTheDrawnLine) {
   }
 }
 
+// A colour the graphs do not know, a name or a hex form of another length (an alpha
+// byte after red), draws the line in the foreground colour, never in the plot's own
+// colour nor in the colour its first six digits would make.
+TEST(FamilyLineTemplate, AnUnknownColourDrawsTheLineInTheForeground) {
+  for (const char* colour : {"reddish", "'#FF000080'"}) {
+    for (const family_case& c : kCases) {
+      std::string statement = c.statement;
+      statement.replace(statement.find("color=red"), 9, std::string("color=") + colour);
+      SCOPED_TRACE(statement);
+      const kes_test::graph_run r = kes_test::run_graphs(statement);
+      ASSERT_EQ(r.status, 0) << r.log;
+      ASSERT_EQ(r.svg.size(), 1u) << r.log;
+      const std::string& doc = r.svg.begin()->second;
+      bool foreground = false;
+      for (const std::string& l : stroked(doc, c.tag, "#1F1F1F"))
+        foreground = foreground || l.find("stroke-width=\"4\"") != std::string::npos;
+      EXPECT_TRUE(foreground) << doc;
+      EXPECT_TRUE(stroked(doc, c.tag, "#FF0000").empty()) << doc;
+      EXPECT_NE(r.log.find("is not known; the foreground colour is used"), std::string::npos) << r.log;
+    }
+  }
+}
+
 TEST(FamilyLineTemplate, WithoutOptionsNoDynamicsAndNoRed) {
   for (const char* s : {"qqplot x / normal(mu=est sigma=est);", "cdfplot x / normal;"}) {
     SCOPED_TRACE(s);

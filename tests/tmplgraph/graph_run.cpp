@@ -68,6 +68,12 @@ const dump_block* graph_run::data() const {
   return nullptr;
 }
 
+double legend_top(const std::vector<svg_element>& els, const std::string& title) {
+  for (const svg_element& e : els)
+    if (e.name == "text" && e.get("font-weight") == "bold" && e.text == title) return e.num("y");
+  return NAN;
+}
+
 double dump_number(const std::string& text) {
   if (text.empty() || text[0] == '.') return NAN;
   return std::strtod(text.c_str(), nullptr);

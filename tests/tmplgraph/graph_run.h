@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/scratch_files.h"
+#include "support/svg_reader.h"
 
 namespace kes_test {
 
@@ -40,6 +41,9 @@ graph_run run_graphs(const std::string& statements, const std::string& options =
 // options before the program (for example {"--graphics", "none"}).
 graph_run run_program(const std::string& csv, const std::string& program,
                       const std::vector<std::string>& options = {});
+
+// The y of a graph's legend title (its bold text, the group label); NaN without one.
+double legend_top(const std::vector<svg_element>& els, const std::string& title);
 
 // A value of the dump as a number.
 double dump_number(const std::string& text);

@@ -47,19 +47,6 @@ std::vector<svg_element> only_graph(const kes_test::graph_run& r) {
   return r.svg.empty() ? std::vector<svg_element>{} : kes_test::svg_elements(r.svg.begin()->second);
 }
 
-int count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
-// The top of the legend: its bold title, the group label.
-double legend_top(const std::vector<svg_element>& els, const std::string& title) {
-  for (const svg_element& e : els)
-    if (e.name == "text" && e.get("font-weight") == "bold" && e.text == title) return e.num("y");
-  return NAN;
-}
-
 // Texts below y.
 std::set<std::string> texts_below(const std::vector<svg_element>& els, double y) {
   std::set<std::string> out;
@@ -89,13 +76,13 @@ TEST(GroupGraph, OverlayDrawsEveryGroupsPointsInOneCellAndNamesEveryLevel) {
     ASSERT_EQ(run_.status, 0) << run_.log;
     const auto els = only_graph(run_);
     const std::string& doc = run_.svg.begin()->second;
-    const double top = legend_top(els, "g");
+    const double top = kes_test::legend_top(els, "g");
     ASSERT_TRUE(std::isfinite(top)) << "no legend titled by the group label";
     // The levels of g are named in the legend, never in a strip.
     const std::set<std::string> legend = texts_below(els, top);
     for (const auto& [level, n] : kGroupSize) {
       EXPECT_TRUE(legend.count(level)) << level;
-      EXPECT_EQ(count(doc, "g = " + level), 0);
+      EXPECT_EQ(kes_test::occurrences(doc, "g = " + level), 0);
     }
     int frames = 0;
     for (const svg_element& e : els)
@@ -127,7 +114,8 @@ TEST(GroupGraph, OverlaidCdfDrawsAStepLineOfEveryGroupInItsOwnColour) {
     ASSERT_EQ(r.status, 0) << r.log;
     const auto els = only_graph(r);
     // With a fitted family the legend's title is the family; without one the group label.
-    const double t = std::isfinite(legend_top(els, "g")) ? legend_top(els, "g") : legend_top(els, "Normal");
+    const double g = kes_test::legend_top(els, "g");
+    const double t = std::isfinite(g) ? g : kes_test::legend_top(els, "Normal");
     ASSERT_TRUE(std::isfinite(t));
     const std::set<std::string> legend = texts_below(els, t);
     // The rises of each colour's step lines: one per distinct value of its group.
@@ -165,7 +153,7 @@ TEST(GroupGraph, AnOverlayLegendShowsALineSwatchOnlyWhereGroupsHaveLines) {
     const kes_test::graph_run run_ = run(r.statements);
     ASSERT_EQ(run_.status, 0) << run_.log;
     const auto els = only_graph(run_);
-    const double top = legend_top(els, "g");
+    const double top = kes_test::legend_top(els, "g");
     ASSERT_TRUE(std::isfinite(top));
     int swatches = 0;
     for (const svg_element& e : els)
@@ -183,16 +171,16 @@ TEST(GroupGraph, DeviceGraphsAndHistogramsDrawTheCellsAndSaySoOnce) {
       run("class g; qqplot x / normal overlay; ppplot x / overlay;", {"--graphics", "device"});
   EXPECT_EQ(dev.status, 0) << dev.log;
   EXPECT_EQ(dev.svg.size(), 2u) << dev.log;
-  EXPECT_EQ(count(dev.log, "OVERLAY is drawn on template graphs only"), 1) << dev.log;
-  for (const auto& [name, doc] : dev.svg) EXPECT_EQ(count(doc, "<use"), 150) << name;
+  EXPECT_EQ(kes_test::occurrences(dev.log, "OVERLAY is drawn on template graphs only"), 1) << dev.log;
+  for (const auto& [name, doc] : dev.svg) EXPECT_EQ(kes_test::occurrences(doc, "<use"), 150) << name;
   // Template graphs draw it: no note.
   const kes_test::graph_run tmpl = run("class g; qqplot x / normal overlay;");
-  EXPECT_EQ(count(tmpl.log, "OVERLAY"), 0) << tmpl.log;
+  EXPECT_EQ(kes_test::occurrences(tmpl.log, "OVERLAY"), 0) << tmpl.log;
   // HISTOGRAM: its cells side by side, and a note once in either renderer.
   for (const char* kind : {"template", "device"}) {
     const kes_test::graph_run h = run("class g; histogram x / overlay; histogram x / overlay;", {"--graphics", kind});
     EXPECT_EQ(h.status, 0) << h.log;
-    EXPECT_EQ(count(h.log, "HISTOGRAM does not use OVERLAY"), 1) << kind << h.log;
+    EXPECT_EQ(kes_test::occurrences(h.log, "HISTOGRAM does not use OVERLAY"), 1) << kind << h.log;
   }
 }
 
@@ -221,7 +209,7 @@ TEST(GroupGraph, AComparativeLineLabelNeverShowsOneCellsParametersForAll) {
         std::string(r.statements).find("class") == 0 ? run(r.statements) : kes_test::run_program(one_group, program);
     ASSERT_EQ(run_.status, 0) << run_.log;
     const auto els = only_graph(run_);
-    const double top = legend_top(els, "Normal Line");
+    const double top = kes_test::legend_top(els, "Normal Line");
     ASSERT_TRUE(std::isfinite(top));
     const std::set<std::string> legend = texts_below(els, top);
     EXPECT_TRUE(legend.count(r.label)) << *legend.begin();

@@ -26,13 +26,6 @@ std::vector<svg_element> run_graph(const std::string& csv, const std::string& st
   return r.svg.empty() ? std::vector<svg_element>{} : kes_test::svg_elements(r.svg.begin()->second);
 }
 
-// The y of the legend's bold title; NaN without one.
-double legend_top(const std::vector<svg_element>& els, const std::string& title) {
-  for (const svg_element& e : els)
-    if (e.name == "text" && e.get("font-weight") == "bold" && e.text == title) return e.num("y");
-  return NAN;
-}
-
 bool inside(const svg_element& frame, double x, double y) {
   return x > frame.num("x") && x < frame.num("x") + frame.num("width") && y > frame.num("y") &&
          y < frame.num("y") + frame.num("height");
@@ -58,7 +51,7 @@ TEST(OverlayLegend, EveryLevelTheLegendListsIsDrawnInEachCellOrNamedThereWithWhy
                                   "probplot / normal(mu=est sigma=est) overlay rotate;", "ppplot / normal overlay;"}) {
       SCOPED_TRACE(std::string(level.klass) + statement);
       const std::vector<svg_element> els = run_graph(csv, std::string("var y; ") + level.klass + " " + statement);
-      const double top = legend_top(els, "season");
+      const double top = kes_test::legend_top(els, "season");
       ASSERT_TRUE(std::isfinite(top));
       std::vector<const svg_element*> frames;
       for (const svg_element& e : els)
@@ -107,7 +100,7 @@ TEST(OverlayLegend, ThePlotKeepsHalfThePageAndEveryLevelADistinctTextOnIt) {
     const std::vector<svg_element> els = run_graph(many_groups(r.groups, r.long_names), std::string("var y; class g; ") + r.statement);
     ASSERT_FALSE(els.empty());
     const double width = els[0].num("width"), height = els[0].num("height");
-    const double top = legend_top(els, "g");
+    const double top = kes_test::legend_top(els, "g");
     std::set<std::string> entries;
     int texts = 0;
     for (const svg_element& e : els) {

@@ -25,12 +25,6 @@ std::map<std::string, std::string> line_row(const graph_run& g) {
   return {};
 }
 
-int count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
 // A given SLOPE= is the line's slope as given (not exp(SLOPE)), on QQ plots with a
 // percentile axis and on probability plots too; the notes say what is done with it.
 TEST(PlotOptionRuns, GivenSlopeDrawsItsLine) {
@@ -80,7 +74,7 @@ TEST(PlotOptionRuns, CellsWithoutSpreadSetTheAxes) {
   // Probability plot: the default ticks from the largest at or below 0.0312 to the
   // smallest at or above 99.969, symmetric.
   EXPECT_EQ(g.panels()[1]->dynamic("_PCTLLABELS"), "\"0.01 0.1 1 5 10 25 50 75 90 95 99 99.9 99.99\" (text)");
-  EXPECT_EQ(count(g.log, "standard deviation of x is missing or 0"), 2) << g.log;
+  EXPECT_EQ(kes_test::occurrences(g.log, "standard deviation of x is missing or 0"), 2) << g.log;
 
   const graph_run d = kes_test::run_program(csv, prog, {"--graphics", "device"});
   ASSERT_EQ(d.status, 0) << d.log;
@@ -164,9 +158,9 @@ TEST(PlotOptionRuns, NoGraphicsWritesNoNotesAboutGraphs) {
       {"--graphics", "none"});
   ASSERT_EQ(g.status, 0) << g.log;
   EXPECT_TRUE(g.svg.empty());
-  EXPECT_EQ(count(g.log, "NOTE:"), 2) << g.log;  // the step's end and its time
-  EXPECT_EQ(count(g.log, "statement"), 0) << g.log;
-  EXPECT_EQ(count(g.log, "graph"), 0) << g.log;
+  EXPECT_EQ(kes_test::occurrences(g.log, "NOTE:"), 2) << g.log;  // the step's end and its time
+  EXPECT_EQ(kes_test::occurrences(g.log, "statement"), 0) << g.log;
+  EXPECT_EQ(kes_test::occurrences(g.log, "graph"), 0) << g.log;
   EXPECT_NE(g.listing.find("Parameters for Normal Distribution"), std::string::npos) << g.listing;
   // A bad option of a statement that is not run is still refused.
   const graph_run bad = kes_test::run_program(csv, "proc kestravine data=d; var x; qqplot / normal(sigma=-1); run;",

@@ -1,0 +1,36 @@
+// The unit of the weighted sums: the data pass divides every weight by 2^e (exactly),
+// with e even and set from the weights met so far, so that no sum of weights, of
+// weighted values or of the weights' higher powers leaves the doubles at any scale of
+// the weights (subnormal weights, or a thousand weights of 1e306). A record's sums and
+// its value nodes' weight sums take the record's exponent; a node made under an older
+// one is brought to the new one when it next takes a weight, and when it is read.
+#pragma once
+#include <cmath>
+#include <cstdint>
+
+#include "records/kes_valnode.h"
+
+// A weight may grow to 2^KES_WUNIT_ROOM units before the unit grows with it.
+constexpr int KES_WUNIT_ROOM = 64;
+
+// The exponent of the unit after a weight w above 0 was met under exponent e: the
+// first weight (first true) sets the unit near w; a weight of more than
+// 2^KES_WUNIT_ROOM units raises it; else e. Even, so that the square root of a weight
+// in the unit is exactly the root of the weight in the unit's root.
+inline int kes_wunit_after(int e, double w, bool first) {
+  const int k = std::ilogb(w) & ~1;
+  return first || k - e > KES_WUNIT_ROOM ? k : e;
+}
+
+// The weight sums of node p (kept in units of 2^p->wexp) brought to exponent e: the
+// sums of w, w c^0.5 and w c carry the unit to the powers 1, 1.5 and 2.
+inline void kes_node_to_unit(kes_valnode* p, int e) {
+  if (p->wexp == e) return;
+  if (p->wt != nullptr) {
+    const int d = p->wexp - e;
+    p->wt->sumw = std::ldexp(p->wt->sumw, d);
+    p->wt->sumw15 = std::ldexp(p->wt->sumw15, d + d / 2);
+    p->wt->sumw2 = std::ldexp(p->wt->sumw2, 2 * d);
+  }
+  p->wexp = static_cast<std::int16_t>(e);
+}

@@ -1,0 +1,174 @@
+// The rules every graph keeps: each rule caught on a small hand-made page and passed
+// on its sound twin, and every graph committed to the tree checked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/scratch_files.h"
+#include "support/svg_rules.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kes_test;
+
+// The elements of a page as the writer draws them.
+std::string page(const std::string& body, const std::string& desc = "A histogram of x.") {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" "
+         "height=\"200\" viewBox=\"0 0 300 200\">\n<desc>" +
+         desc + "</desc>\n<rect x=\"0\" y=\"0\" width=\"300\" height=\"200\" fill=\"#FFFFFF\" stroke=\"none\"/>\n" +
+         body + "</svg>\n";
+}
+std::string rect(double x, double y, double w, double h, const std::string& fill, const std::string& stroke) {
+  return "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" + std::to_string(w) +
+         "\" height=\"" + std::to_string(h) + "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"/>\n";
+}
+std::string text(double x, double y, double len, const std::string& s, const std::string& anchor = "start",
+                 const std::string& turn = "") {
+  return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" font-size=\"11\" text-anchor=\"" +
+         anchor + "\" textLength=\"" + std::to_string(len) + "\"" +
+         (turn.empty() ? "" : " transform=\"" + turn + "\"") + ">" + s + "</text>\n";
+}
+std::string line(double x1, double y1, double x2, double y2, const std::string& stroke = "#1F1F1F") {
+  return "<line x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) + "\" x2=\"" + std::to_string(x2) +
+         "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke + "\"/>\n";
+}
+// A template cell at (x, y) 100 x 80 with what is drawn inside its clip path.
+std::string cell(double x, double y, const std::string& inside) {
+  return rect(x, y, 100, 80, "#FFFFFF", "none") + "<clipPath id=\"c\"><rect x=\"" + std::to_string(x) + "\" y=\"" +
+         std::to_string(y) + "\" width=\"100\" height=\"80\"/></clipPath>\n<g clip-path=\"url(#c)\">\n" + inside +
+         "</g>\n" + rect(x, y, 100, 80, "none", "#4A4A4A");
+}
+std::string bar(double x, double y, double w, double h) { return rect(x, y, w, h, "#C6DBEF", "#4A4A4A"); }
+std::string inset(double x, double y) {
+  return rect(x, y, 40, 20, "#FFFFFF", "#4A4A4A") + text(x + 4, y + 14, 10, "N");
+}
+std::string marker(double x, double y) {
+  return "<use href=\"#mk1\" x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\"/>\n";
+}
+// A device cell: a frame of four lines.
+std::string frame(double x, double y, double w, double h) {
+  return line(x, y + h, x + w, y + h) + line(x + w, y + h, x + w, y) + line(x, y, x + w, y) + line(x, y + h, x, y);
+}
+const std::string kDevice = "Histogram of x (graph KESTRA).";
+
+struct rule_case {
+  const char* what;
+  std::string document;
+  const char* rule;  // the one rule broken; nullptr: none
+};
+
+TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
+  const std::string bars = bar(20, 60, 30, 40) + bar(50, 50, 30, 50);
+  const rule_case cases[] = {
+      {"a cell with bars, its inset clear of them", page(cell(10, 20, bars) + inset(65, 22)), nullptr},
+      {"a text beyond the right edge", page(cell(10, 20, bars) + text(280, 150, 30, "far")), kRuleTextOffPage},
+      {"a turned text above the top",
+       page(cell(10, 20, bars) + text(5, 20, 60, "Percent", "start", "rotate(-90 5 20)")), kRuleTextOffPage},
+      {"a turned text within the page",
+       page(cell(10, 20, bars) + text(15, 90, 60, "Percent", "start", "rotate(-90 15 90)")), nullptr},
+      {"an inset over a bar", page(cell(10, 20, bars) + inset(45, 40)), kRuleInsetOverData},
+      {"an inset over a marker", page(cell(10, 20, marker(90, 30)) + inset(65, 22)), kRuleInsetOverData},
+      {"a marker beside an inset", page(cell(10, 20, marker(30, 30)) + inset(65, 22)), nullptr},
+      {"an inset a curve runs through", page(cell(10, 20, "<polyline points=\"10,90 110,25\"/>\n") + inset(65, 22)),
+       kRuleInsetOverData},
+      {"an inset across a reference line",
+       page(cell(10, 20, marker(30, 80)) + line(90, 20, 90, 100, "#6E6E6E") + inset(65, 22)), kRuleInsetOverData},
+      {"an inset over another inset", page(cell(10, 20, marker(30, 80)) + inset(60, 22) + inset(70, 30)),
+       kRuleBoxOverBox},
+      {"an inset over the legend",
+       page(cell(10, 20, marker(30, 80)) + rect(150, 100, 80, 20, "none", "#BDBDBD") + text(170, 114, 20, "a") +
+            inset(200, 105)),
+       kRuleBoxOverBox},
+      {"two tick values touching",
+       page(cell(10, 20, bars) + text(40, 115, 20, "10.5", "middle") + text(60, 115, 20, "11.5", "middle")),
+       kRuleTextsTouch},
+      {"two tick values a space apart",
+       page(cell(10, 20, bars) + text(40, 115, 20, "10.5", "middle") + text(65, 115, 20, "11.5", "middle")), nullptr},
+      {"right-aligned values overlapping in a column",
+       page(cell(10, 20, bars) + text(9, 50, 8, "40", "end") + text(9, 56, 8, "45", "end")), kRuleTextsTouch},
+      {"two tick values reading alike on one axis",
+       page(cell(10, 20, bars) + text(30, 115, 20, "Lon\xE2\x80\xA6", "middle") +
+            text(80, 115, 20, "Lon\xE2\x80\xA6", "middle")),
+       kRuleTextsAlike},
+      {"the same values under two cells",
+       page(cell(10, 20, bars) + cell(150, 20, marker(180, 50)) + text(30, 115, 10, "10", "middle") +
+            text(170, 115, 10, "10", "middle")),
+       nullptr},
+      {"two legend entries reading alike",
+       page(cell(10, 20, bars) + rect(130, 150, 160, 20, "none", "#BDBDBD") + text(140, 164, 30, "A\xE2\x80\xA6") +
+            text(200, 164, 30, "A\xE2\x80\xA6")),
+       kRuleTextsAlike},
+      {"two strips of one row reading alike",
+       page(cell(10, 20, bars) + cell(150, 20, marker(180, 50)) + rect(10, 4, 100, 16, "#EFEFEF", "#4A4A4A") +
+            text(60, 16, 20, "g=1", "middle") + rect(150, 4, 100, 16, "#EFEFEF", "#4A4A4A") +
+            text(200, 16, 20, "g=1", "middle")),
+       kRuleTextsAlike},
+      {"a cell that draws nothing", page(cell(10, 20, "")), kRuleCellBlank},
+      {"a cell that says why it draws nothing",
+       page(rect(10, 20, 100, 80, "#FFFFFF", "none") + text(60, 64, 60, "1 value", "middle") +
+            rect(10, 20, 100, 80, "none", "#4A4A4A")),
+       nullptr},
+      {"a device inset over a marker, as the device places it",
+       page(frame(10, 20, 100, 80) + marker(90, 30) + rect(65, 22, 40, 20, "none", "#1F1F1F") + text(69, 36, 10, "N"),
+            kDevice),
+       nullptr},
+      {"a device inset over another",
+       page(frame(10, 20, 100, 80) + marker(30, 80) + rect(60, 22, 40, 20, "none", "#1F1F1F") + text(64, 36, 10, "N") +
+                rect(70, 30, 40, 20, "none", "#1F1F1F") + text(74, 44, 10, "M"),
+            kDevice),
+       kRuleBoxOverBox},
+      {"a device cell that draws nothing, as the device draws a combination without data",
+       page(frame(10, 20, 100, 80), kDevice), nullptr},
+      {"the same values beside two device cells",
+       page(frame(88.47, 10.27, 200, 80) + marker(150, 50) + frame(88.47, 100.27, 200, 80) + marker(150, 150) +
+                text(80, 95, 8, "0", "end") + text(80, 185, 8, "0", "end"),
+            kDevice),
+       nullptr},
+      {"device row labels reading alike",
+       page(frame(30, 10, 200, 80) + marker(50, 50) + frame(30, 100, 200, 80) + marker(50, 150) + frame(5, 10, 19, 80) +
+                text(20, 60, 14, "L\xE2\x80\xA6", "start", "rotate(-90 20 60)") + frame(5, 100, 19, 80) +
+                text(20, 150, 14, "L\xE2\x80\xA6", "start", "rotate(-90 20 150)"),
+            kDevice),
+       kRuleTextsAlike},
+  };
+  for (const rule_case& c : cases) {
+    const std::vector<svg_fault> faults = svg_rule_faults(c.document);
+    std::string found;
+    for (const svg_fault& f : faults) found += f.rule + ": " + f.detail + "\n";
+    if (c.rule == nullptr) {
+      EXPECT_TRUE(faults.empty()) << c.what << "\n" << found;
+    } else {
+      ASSERT_FALSE(faults.empty()) << c.what;
+      for (const svg_fault& f : faults) EXPECT_EQ(f.rule, c.rule) << c.what << "\n" << found;
+    }
+  }
+}
+
+TEST(GraphRules, TheFaultListExcusesOnlyItsFileAndRule) {
+  // The list itself names files of the tree; a key it cannot name is never excused.
+  EXPECT_FALSE(svg_fault_known("NoSuchSuite.NoSuchTest/none.svg", kRuleTextOffPage));
+  const std::string off = page(text(280, 150, 30, "far"));
+  EXPECT_NE(svg_unexcused_faults(off, "NoSuchSuite.NoSuchTest/none.svg").find(kRuleTextOffPage), std::string::npos);
+}
+
+// Every graph committed to the tree: the quick start's, the golden graphs of the
+// tests, the examples' written graphs.
+TEST(GraphRules, EveryCommittedGraphKeepsTheRules) {
+  const fs::path root = KES_SOURCE_DIR;
+  std::string faults;
+  int files = 0;
+  for (const char* top : {"docs", "examples", "tests"})
+    for (auto it = fs::recursive_directory_iterator(root / top); it != fs::recursive_directory_iterator(); ++it) {
+      const fs::path& p = it->path();
+      if (it->is_directory() && p.extension() == ".fail") it.disable_recursion_pending();
+      if (!it->is_regular_file() || p.extension() != ".svg") continue;
+      ++files;
+      faults += svg_unexcused_faults(slurp(p), fs::relative(p, root).string());
+    }
+  EXPECT_GT(files, 100);
+  EXPECT_TRUE(faults.empty()) << faults;
+}
+
+}  // namespace

@@ -213,7 +213,7 @@ TEST_F(RunnerGraphFiles, AComparativeGraphOfManyPagesSaysSo) {
     int pages;  // 0: no note
   } cases[] = {
       {210, "histogram x;", "template", 21}, {200, "histogram x;", "template", 0},
-      {210, "histogram x;", "device", 21},   {200, "histogram x;", "device", 0},
+      {210, "histogram x / nrows=1 ncols=10;", "device", 21}, {200, "histogram x / nrows=1 ncols=10;", "device", 0},
       {42, "histogram x / nrows=2;", "template", 21},
   };
   for (const auto& c : cases) {

@@ -93,7 +93,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   const double ymax = p.number(KES_DYN_YMAX, 100);
   scale fifths{-0.04 * ymax, 1.04 * ymax, {}};
   for (int k = 0; k <= 5; ++k) fifths.ticks.push_back(ymax * k / 5);
-  const scale ys = vaxis_scale(p, fifths);
+  scale ys = vaxis_scale(p, fifths);
   const std::vector<double>& yticks = ys.ticks;
   // The range of every cell's points, found at the first panel.
   auto [lo, hi] = kept_once<std::pair<double, double>>(*p.tables[0], "cdf range", [&cells] {
@@ -108,7 +108,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
   const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(layout.places, p);
+  panel_grid grid = panel_cells(layout.places, p);
   std::vector<legend_entry> legend;
   bool any_fitted = false;
   for (int index : grid.index)
@@ -123,45 +123,54 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     e.stroke = fit_line(p, curve_paint(0, false));
     legend.push_back(e);
   }
-  const page_frame page = begin_page(c, p, grid, legend, yticks, "CDF plot");
   paint empirical;
   empirical.stroke = kPointInk;
   empirical.width = 1.5;
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    frame f = page.cells[i];
+  const auto ranged = [&](frame f) {
     f.xlo = xs.lo;
     f.xhi = xs.hi;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
+    return f;
+  };
+  // The step lines and fitted curves of a cell, and what it says of the groups it
+  // leaves out.
+  const auto draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+    const std::vector<int>& members = drawn.members[index];
+    const cdf_cell& cell = cells[members.front()];
+    draw_wall(on, f);
+    if (p.flag(KES_DYN_GRID)) draw_grid(on, f, yticks);
+    on.clip_begin(f.x, f.y, f.w, f.h);
+    bool any = false;
+    std::vector<left_out_group> undrawn;
+    for (int m : members) {
+      const int g = drawn.group_of[m];
+      if (cells[m].any_empirical) draw_steps(on, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), ink);
+      std::vector<point> curve;
+      for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
+      if (curve.size() > 1) on.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
+      ink->add_line(curve);
+      any = any || cells[m].any_empirical || !curve.empty();
+      if (!cells[m].any_empirical && curve.empty()) undrawn.push_back({g, cells[m].alone});
+    }
+    on.clip_end();
+    if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why());
+    end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
+  };
+  // Room for the boxes: the vertical axis runs past its ends as far as they need.
+  const bool own_axis = parse_numbers(p.text(KES_DYN_YTICKS)).empty();
+  const auto lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, yticks, "CDF plot"); };
+  make_room(p, own_axis, &grid, keys, &ys, lay_out, ranged, draw_cell);
+  const page_frame page = lay_out(c);
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid.index[i];
+    const frame f = ranged(page.cells[i]);
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
-      const std::vector<int>& members = drawn.members[index];
-      const cdf_cell& cell = cells[members.front()];
-      draw_wall(c, f);
-      if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
-      c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
-      bool any = false;
-      std::vector<left_out_group> undrawn;
-      for (int m : members) {
-        const int g = drawn.group_of[m];
-        if (cells[m].any_empirical) draw_steps(c, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), &ink);
-        std::vector<point> curve;
-        for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
-        if (curve.size() > 1) c.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
-        ink.add_line(curve);
-        any = any || cells[m].any_empirical || !curve.empty();
-        if (!cells[m].any_empirical && curve.empty()) undrawn.push_back({g, cells[m].alone});
-      }
-      c.clip_end();
-      if (!any && !drawn.overlay) draw_no_values(c, f, cell.alone.why());
-      draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-      draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-      note_left_out(c, f, drawn, members, undrawn, &ink);
-      draw_border(c, f);
-      draw_cell_insets(c, f, p, keys[index], ink);
+      draw_cell(c, f, index, &ink);
+      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
     }
     draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
   }

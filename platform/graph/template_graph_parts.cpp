@@ -198,7 +198,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
                       const std::vector<std::string>* ytexts) {
   page_frame pg;
-  pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
+  pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180) + grid.row_extra * grid.nrows;
   std::string desc = std::string("A ") + kind + " of " + p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME));
   if (grid.strips) {
     int cells = 0;
@@ -229,7 +229,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   // A legend that needs more than its half even in its narrowest columns makes the
   // page taller, so that the plot keeps half of it at any number of entries.
   if (lh > pg.legend_max) {
-    pg.height = 2 * (fixed + lh);
+    pg.height = 2 * (fixed + lh) + grid.row_extra * grid.nrows;
     pg.legend_max = lh + 1;
   }
   c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");

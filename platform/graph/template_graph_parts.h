@@ -125,6 +125,7 @@ cell_places place_cells(const std::vector<class_key>& keys);
 struct panel_grid {
   int nrows = 1, ncols = 1;
   bool strips = false;       // cells carry their CLASS levels in a strip
+  double row_extra = 0;      // px the page gives each row of cells beyond its own height
   std::vector<int> index;    // row-major
   // The levels of each slot that lies on a combination of CLASS levels, with or
   // without a cell (a combination without one has no nonmissing values).

@@ -244,7 +244,8 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
 }
 
 // The highest value the cell draws between x0 and x1 (px): its bars, with room for
-// their labels (in px, through `label`), and its curves.
+// their labels (in px, through `label`), its curves and its horizontal reference lines,
+// which cross every box.
 double highest_under(const hist_cell& cell, const frame& f, double x0, double x1, double w, bool midpoints,
                      bool hanging, bool* label) {
   double top = -INFINITY;
@@ -261,52 +262,96 @@ double highest_under(const hist_cell& cell, const frame& f, double x0, double x1
       const double x = f.px(q.x);
       if (x >= x0 && x <= x1 && q.y > top) top = q.y, *label = false;
     }
+  for (const refline& r : cell.vrefs)
+    if (r.value > top) top = r.value, *label = false;
   return top;
 }
 
-// The common vertical axis, when the graph's own, runs on by whole ticks until every
-// box at the top of a cell sits above the bars and curves under it, as far as the
-// data keep at least half of the cell's height; a box that would need more stays
-// where it is. The boxes are measured on the page as it will be laid out.
-void raise_for_insets(const out::graph_panel& p, const panel_grid& grid, const std::vector<legend_entry>& legend,
-                      const hist_cells& read, double xlo, double xhi, double w, bool midpoints, scale* ys) {
-  if (!parse_numbers(p.text(KES_DYN_YTICKS)).empty() || !std::isnan(p.number(KES_DYN_YMAX, NAN)) ||
-      ys->ticks.size() < 2 || !(ys->ticks[1] > ys->ticks[0]))
-    return;
+// Whether the vertical axis is the graph's own, free to run on past the data.
+bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
+  return parse_numbers(p.text(KES_DYN_YTICKS)).empty() && std::isnan(p.number(KES_DYN_YMAX, NAN)) &&
+         ys.ticks.size() >= 2 && ys.ticks[1] > ys.ticks[0];
+}
+
+// How far the horizontal range must grow on the side of a box at a bottom corner
+// (a factor of its length, 1 for none) so that the bars and curves beside the box end
+// 4 px short of it; 1 also where that would leave them less than a third of the cell.
+double widen_for(const frame& f, const placed_inset& q, const cell_ink& ink) {
+  const bool right = q.box.halign == "RIGHT";
+  if (q.w <= 0 || q.box.valign != "BOTTOM" || (!right && q.box.halign != "LEFT")) return 1;
+  const double band = q.y - 4, far = f.x + f.w;
+  double reach = 0;
+  for (const frame& r : ink.bars)
+    if (r.y + r.h > band && r.w > 0) reach = std::max(reach, right ? r.x + r.w - f.x : far - r.x);
+  for (const point& at : ink.points)
+    if (at.y > band && at.y <= f.y + f.h && at.x >= f.x && at.x <= far) reach = std::max(reach, right ? at.x - f.x : far - at.x);
+  const double room = right ? q.x - 4 - f.x : far - (q.x + q.w + 4);
+  return reach > room && room >= f.w / 3 ? reach / room : 1;
+}
+
+// Room for the boxes, when the vertical axis is the graph's own: every row of cells
+// grows (the page with it) until each box at the top fits the cell's upper half
+// without leaving rows out, the horizontal range grows on the side of a box at a
+// bottom corner until the bars beside it end short of it, and the vertical axis runs
+// on by whole ticks until every box at the top or the middle sits above the bars,
+// curves and reference lines under it. The boxes are measured on the page as it will
+// be laid out.
+void raise_for_insets(const out::graph_panel& p, panel_grid* grid, const std::vector<legend_entry>& legend,
+                      const hist_cells& read, double* xlo, double* xhi, double w, bool midpoints, scale* ys) {
+  if (!own_vertical_axis(p, *ys)) return;
   const double step = ys->ticks[1] - ys->ticks[0];
   const bool hanging = p.flag(KES_DYN_HANG);
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 12; ++round) {
     no_canvas measure;
-    const page_frame page = begin_page(measure, p, grid, legend, ys->ticks, "histogram");
-    double need = ys->hi;
+    const page_frame page = begin_page(measure, p, *grid, legend, ys->ticks, "histogram");
+    double need = ys->hi, grow = 0, wider[2] = {1, 1};  // left, right
     for (std::size_t i = 0; i < page.cells.size(); ++i) {
-      const int index = grid.index[i];
+      const int index = grid->index[i];
       if (index < 0) continue;
       frame f = page.cells[i];
-      f.xlo = xlo, f.xhi = xhi, f.ylo = ys->lo, f.yhi = ys->hi;
+      f.xlo = *xlo, f.xhi = *xhi, f.ylo = ys->lo, f.yhi = ys->hi;
       // A box free to move takes the corner that covers least; only what it still
       // covers raises the axis.
       const cell_ink ink = ink_of(read.cells[index], f, w, midpoints, hanging);
-      for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink)) {
-        if (q.w <= 0 || q.box.valign != "TOP") continue;
+      for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink, top_box_room(f, true))) {
+        if (q.box.valign == "BOTTOM") {
+          double& side = wider[q.box.halign == "RIGHT" ? 1 : 0];
+          side = std::max(side, widen_for(f, q, ink));
+          continue;
+        }
+        // Rows left out for want of room: the cell grows by a quarter until they fit.
+        if (q.box.valign == "TOP" && q.box.left_out > 0) grow = std::max(grow, f.h / 4);
+        if (q.w <= 0) continue;
         bool label = false;
         const double top = highest_under(read.cells[index], f, q.x, q.x + q.w, w, midpoints, hanging, &label);
-        // Px from the frame's foot to 4 px under the box (and a bar label's height).
-        const double room = f.y + f.h - (q.y + q.h + 4) - (label ? kRefLabelSize + 3 : 0);
-        if (!(top > ys->lo) || room < f.h / 2) continue;
-        need = std::max(need, ys->lo + (top - ys->lo) * f.h / room);
+        if (!(top > ys->lo)) continue;
+        // Px from the frame's top to 4 px under the box (and a bar label's height). The
+        // data keep half of the cell under a box at the top, a quarter under one at the
+        // middle (which stays at the middle of a taller cell).
+        const double under = q.y + q.h + 4 - f.y + (label ? kRefLabelSize + 3 : 0);
+        const double share = q.box.valign == "TOP" ? 0.5 : 0.25;
+        if (f.h - under < f.h * share) {
+          grow = std::max(grow, under / (1 - share) - f.h);
+          continue;
+        }
+        need = std::max(need, ys->lo + (top - ys->lo) * f.h / (f.h - under));
       }
     }
-    if (!(need > ys->hi * (1 + 1e-12))) return;
-    // Ticks as whole multiples of the step, so that 0.05 steps give 0.35, not a sum's
-    // 0.35000000000000003.
-    const double inverse = std::round(1 / step);
-    const bool fraction = step < 1 && std::fabs(inverse * step - 1) < 1e-9;
-    while (ys->hi < need) {
-      const double k = std::round(ys->hi / step) + 1;
-      ys->ticks.push_back(fraction ? k / inverse : k * step);
-      ys->hi = ys->ticks.back();
+    if (grow > 0) {
+      grid->row_extra += std::ceil(grow);
+      continue;
     }
+    if (wider[0] > 1 || wider[1] > 1) {
+      // A hundredth more keeps the bars off the boxes' edges.
+      const double length = *xhi - *xlo;
+      *xhi = *xlo + length * (wider[1] > 1 ? wider[1] * 1.01 : 1);
+      *xlo = *xhi - length * (wider[1] > 1 ? wider[1] * 1.01 : 1) * (wider[0] > 1 ? wider[0] * 1.01 : 1);
+      continue;
+    }
+    if (!(need > ys->hi * (1 + 1e-12))) return;
+    // The axis runs on to the first whole tick at or past the need.
+    extend_ticks(&ys->ticks, ys->lo, need + step * (1 - 1e-6));
+    ys->hi = ys->ticks.back();
   }
 }
 
@@ -334,7 +379,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   const double xpad = 0.04 * (xmax - xmin);
 
   // The cells of this panel.
-  const panel_grid grid = panel_cells(read.places, p);
+  panel_grid grid = panel_cells(read.places, p);
 
   const std::vector<std::string>& labels = read.labels;
   // Legend: the curves the cells of this panel draw, in the order of their styles; a
@@ -356,13 +401,14 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     }
   }
 
-  raise_for_insets(p, grid, legend, read, xmin - xpad, xmax + xpad, w, midpoints, &ys);
+  double xlo = xmin - xpad, xhi = xmax + xpad;
+  raise_for_insets(p, &grid, legend, read, &xlo, &xhi, w, midpoints, &ys);
   const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     frame f = page.cells[i];
-    f.xlo = xmin - xpad;
-    f.xhi = xmax + xpad;
+    f.xlo = xlo;
+    f.xhi = xhi;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
     draw_slot_strip(c, f, *p.tables[0], grid, i);
@@ -370,7 +416,8 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
       if (!grid.drawn(i)) continue;
     } else {
       draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels);
-      draw_cell_insets(c, f, p, keys[index], ink_of(cells[index], f, w, midpoints, p.flag(KES_DYN_HANG)));
+      draw_cell_insets(c, f, p, keys[index], ink_of(cells[index], f, w, midpoints, p.flag(KES_DYN_HANG)),
+                       top_box_room(f, own_vertical_axis(p, ys)));
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

@@ -312,7 +312,16 @@ double covered(const cell_ink& ink, double x, double y, double w, double h) {
 
 }  // namespace
 
-std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
+namespace {
+
+bool meets(const placed_inset& a, double x, double y, double w, double h) {
+  return a.w > 0 && x < a.x + a.w && a.x < x + w && y < a.y + a.h && a.y < y + h;
+}
+
+}  // namespace
+
+std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink,
+                                            double top_room) {
   static const char* const kCorners[4][2] = {{"TOP", "LEFT"}, {"TOP", "RIGHT"}, {"BOTTOM", "LEFT"}, {"BOTTOM", "RIGHT"}};
   // Corners the program chose are kept; the others are free to an automatic box.
   bool taken[4] = {};
@@ -323,11 +332,18 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
   };
   for (const inset_box& b : boxes)
     if (b.margin == 0 && corner_of(b) >= 0) taken[corner_of(b)] = true;
+  // The boxes already in the cell, as placed boxes, so that the new ones keep off them.
+  std::vector<placed_inset> before;
+  for (const frame& r : ink.boxes) before.push_back({inset_box{}, r.x, r.y, r.w, r.h});
+  const auto free_at = [&](double x, double y, double w, double h) {
+    return std::none_of(before.begin(), before.end(), [&](const placed_inset& q) { return meets(q, x, y, w, h); });
+  };
   std::vector<placed_inset> placed;
   for (const inset_box& given : boxes) {
     if (given.margin != 0) continue;
     // A box stays inside its own cell: a small cell gets a smaller box.
-    const inset_box b = fit_inset_box(given, f.w - 2 * kEdge, f.h - 2 * kEdge);
+    const double room_h = f.h - 2 * kEdge;
+    inset_box b = fit_inset_box(given, f.w - 2 * kEdge, given.valign == "TOP" ? std::min(room_h, top_room) : room_h);
     if (b.rows.empty() && b.left_out > 0) {
       placed.push_back({b});
       continue;
@@ -335,20 +351,116 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
     const double w = inset_box_width(b), h = inset_box_height(b, 0);
     place at = corner_place(f, b.valign, b.halign, w, h);
     const int own = corner_of(b);
-    if (b.automatic && own >= 0 && (!ink.points.empty() || !ink.bars.empty())) {
-      double best = covered(ink, at.x, at.y, w, h);
+    if (b.automatic && own >= 0) {
+      // The free corner that covers least, of those clear of the earlier boxes.
+      const bool clear = free_at(at.x, at.y, w, h);
+      double best = clear ? covered(ink, at.x, at.y, w, h) : INFINITY;
       int chosen = own;
       for (int k = 0; k < 4 && best > 0; ++k) {
         if (taken[k]) continue;
         const place q = corner_place(f, kCorners[k][0], kCorners[k][1], w, h);
+        if (!free_at(q.x, q.y, w, h)) continue;
         const double n = covered(ink, q.x, q.y, w, h);
         if (n < best) best = n, chosen = k, at = q;
       }
-      if (chosen != own) taken[own] = false, taken[chosen] = true;
+      if (chosen != own) {
+        taken[own] = false, taken[chosen] = true;
+        // The box stands where it went: its room is that corner's.
+        b.valign = kCorners[chosen][0], b.halign = kCorners[chosen][1];
+      }
+    }
+    if (!free_at(at.x, at.y, w, h)) {
+      // Under the boxes it meets (over them at the bottom), when the frame has room.
+      const bool bottom = b.valign == "BOTTOM";
+      for (int round = 0; round < static_cast<int>(before.size()) && !free_at(at.x, at.y, w, h); ++round)
+        for (const placed_inset& q : before)
+          if (meets(q, at.x, at.y, w, h)) at.y = bottom ? q.y - kEdge - h : q.y + q.h + kEdge;
+      if (at.y < f.y + kEdge - 0.01 || at.y + h > f.y + f.h - kEdge + 0.01 || !free_at(at.x, at.y, w, h)) {
+        placed_inset out{b};
+        out.box.left_out = 0;
+        out.box.rows.clear();
+        out.overlapped = true;
+        placed.push_back(out);
+        continue;
+      }
     }
     placed.push_back({b, at.x, at.y, w, h});
+    before.push_back(placed.back());
   }
   return placed;
+}
+
+void need_room(const frame& f, const std::vector<placed_inset>& placed, const cell_ink& ink, room_need* need) {
+  const double foot = f.y + f.h;
+  for (const placed_inset& q : placed) {
+    if (q.box.valign == "TOP" && q.box.left_out > 0) need->grow = std::max(need->grow, f.h / 4);
+    if (q.w <= 0) continue;
+    const bool bottom = q.box.valign == "BOTTOM";
+    // The farthest reach of the ink in the box's columns: from the foot of the frame
+    // (boxes above the data) or from its top (boxes at the bottom).
+    double reach = 0;
+    for (const point& at : ink.points)
+      if (at.x >= q.x && at.x <= q.x + q.w && at.y >= f.y && at.y <= foot)
+        reach = std::max(reach, bottom ? at.y - f.y : foot - at.y);
+    for (const frame& r : ink.bars)
+      if (r.x < q.x + q.w && r.x + r.w > q.x) reach = std::max(reach, bottom ? r.y + r.h - f.y : foot - r.y);
+    if (reach <= 0) continue;
+    const double room = bottom ? q.y - kEdge - f.y : foot - (q.y + q.h + kEdge);
+    const double share = q.box.valign == "CENTER" ? 0.25 : 0.5;
+    if (room < f.h * share) {
+      need->grow = std::max(need->grow, (f.h - room) / (1 - share) - f.h);
+      continue;
+    }
+    if (reach > room) (bottom ? need->bottom : need->top) = std::max(bottom ? need->bottom : need->top, reach / room);
+  }
+}
+
+void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink) {
+  for (const refline& r : refs)
+    if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
+}
+
+void make_room(const out::graph_panel& p, bool own_axis, panel_grid* grid, const std::vector<class_key>& keys,
+               scale* vertical, const std::function<page_frame(canvas&)>& lay_out,
+               const std::function<frame(const frame&)>& ranged, const cell_drawer& draw) {
+  // A graph without boxes in its cells is drawn once, however many points it has.
+  const std::vector<inset_box> boxes = read_inset_boxes(p);
+  const bool any = std::any_of(boxes.begin(), boxes.end(), [](const inset_box& b) { return b.margin == 0; }) ||
+                   std::any_of(p.tables.begin(), p.tables.end(), [](const auto& t) { return t->name == "InsetData"; });
+  // A box fitted to a taller cell may itself grow: a few rounds settle both.
+  for (int round = 0; own_axis && any && round < 12; ++round) {
+    room_need need;
+    no_canvas measure;
+    const page_frame page = lay_out(measure);
+    for (std::size_t i = 0; i < page.cells.size(); ++i) {
+      const int index = grid->index[i];
+      if (index < 0 || !grid->drawn(i)) continue;
+      const frame f = ranged(page.cells[i]);
+      cell_ink ink;
+      draw(measure, f, index, &ink);
+      need_room(f, place_cell_insets(f, p, keys[static_cast<std::size_t>(index)], ink, top_box_room(f, true)), ink, &need);
+    }
+    if (need.grow > 0) {
+      grid->row_extra += std::ceil(need.grow);
+      continue;
+    }
+    if (need.top <= 1 + 1e-9 && need.bottom <= 1 + 1e-9) return;
+    // A hundredth more keeps the ink off the boxes' edges.
+    const double length = vertical->hi - vertical->lo;
+    vertical->hi = vertical->lo + length * need.top * 1.01;
+    vertical->lo = vertical->hi - length * need.top * need.bottom * 1.01;
+    extend_ticks(&vertical->ticks, vertical->lo, vertical->hi);
+  }
+}
+
+void extend_ticks(std::vector<double>* ticks, double lo, double hi) {
+  if (ticks->size() < 2 || !(ticks->at(1) > ticks->at(0))) return;
+  const double step = ticks->at(1) - ticks->at(0);
+  const double inverse = std::round(1 / step);
+  const bool fraction = step < 1 && std::fabs(inverse * step - 1) < 1e-9;
+  const auto at = [&](double k) { return fraction ? k / inverse : k * step; };
+  for (double k = std::round(ticks->front() / step) - 1; at(k) >= lo - 1e-9 * step; --k) ticks->insert(ticks->begin(), at(k));
+  for (double k = std::round(ticks->back() / step) + 1; at(k) <= hi + 1e-9 * step; ++k) ticks->push_back(at(k));
 }
 
 namespace {
@@ -357,6 +469,10 @@ thread_local inset_cuts g_cuts;
 
 void draw_placed(canvas& c, const std::vector<placed_inset>& placed) {
   for (const placed_inset& q : placed) {
+    if (q.overlapped) {
+      ++g_cuts.overlapped;
+      continue;
+    }
     if (q.box.left_out > 0) {
       ++g_cuts.boxes;
       if (q.box.left_out > g_cuts.most) {
@@ -381,18 +497,22 @@ void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& b
 }
 
 std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
-                                            const cell_ink& ink) {
-  std::vector<placed_inset> placed = place_plot_insets(f, read_inset_boxes(p), ink);
+                                            const cell_ink& ink, double top_room) {
+  std::vector<placed_inset> placed = place_plot_insets(f, read_inset_boxes(p), ink, top_room);
   inset_box cell_box;
   if (inset_data_box(p, key, &cell_box)) {
-    const std::vector<placed_inset> own = place_plot_insets(f, {cell_box}, ink);
+    cell_ink around = ink;
+    for (const placed_inset& q : placed)
+      if (q.w > 0) around.boxes.push_back(frame{q.x, q.y, q.w, q.h});
+    const std::vector<placed_inset> own = place_plot_insets(f, {cell_box}, around, top_room);
     placed.insert(placed.end(), own.begin(), own.end());
   }
   return placed;
 }
 
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink) {
-  draw_placed(c, place_cell_insets(f, p, key, ink));
+void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink,
+                      double top_room) {
+  draw_placed(c, place_cell_insets(f, p, key, ink, top_room));
 }
 
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {

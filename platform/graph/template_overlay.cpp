@@ -86,7 +86,7 @@ std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bo
   for (std::size_t g = 0; g < cells.groups.size(); ++g) {
     legend_entry e;
     // A blank level is shown as a missing value is.
-    e.label = cells.groups[g].empty() ? "." : cells.groups[g];
+    e.label = group_name(cells, static_cast<int>(g));
     e.stroke = group_line(static_cast<int>(g), width, paint{});
     e.line = lines;
     e.marker = markers ? group_marker(static_cast<int>(g)) : -1;
@@ -95,16 +95,20 @@ std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bo
   return legend;
 }
 
+std::string group_name(const plot_cells& cells, int g) {
+  return cells.groups[static_cast<std::size_t>(g)].empty() ? "." : cells.groups[static_cast<std::size_t>(g)];
+}
+
 void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
-                   const std::vector<left_out_group>& undrawn, cell_ink* ink) {
-  if (!cells.overlay) return;
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<std::string>& also) {
+  if (!cells.overlay && also.empty()) return;
   inset_box box;
   box.border = false;
   box.automatic = true;
   box.valign = "BOTTOM";
   box.halign = "RIGHT";
-  for (std::size_t g = 0; g < cells.groups.size(); ++g) {
-    const std::string level = cells.groups[g].empty() ? "." : cells.groups[g];
+  for (std::size_t g = 0; g < cells.groups.size() && cells.overlay; ++g) {
+    const std::string level = group_name(cells, static_cast<int>(g));
     const auto left = std::find_if(undrawn.begin(), undrawn.end(),
                                    [&](const left_out_group& u) { return u.group == static_cast<int>(g); });
     const bool present = std::any_of(members.begin(), members.end(),
@@ -116,12 +120,24 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
       box.rows.push_back({level + ": no nonmissing values", ""});
     }
   }
+  for (const std::string& row : also) box.rows.push_back({row, ""});
   if (box.rows.empty()) return;
   for (const placed_inset& q : place_plot_insets(f, {box}, *ink)) {
     if (q.box.rows.empty()) continue;
     draw_inset_box(c, q.box, q.x, q.y, 0);
     ink->bars.push_back(frame{q.x, q.y, q.w, q.h});
+    ink->boxes.push_back(frame{q.x, q.y, q.w, q.h});
   }
+}
+
+void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
+                   const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<std::string>& also) {
+  draw_hrefs(c, f, hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
+  draw_vrefs(c, f, vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  add_level_lines(f, vrefs, ink);
+  note_left_out(c, f, cells, members, undrawn, ink, also);
+  draw_border(c, f);
 }
 
 std::string legend_title_of(const out::graph_panel& p) {

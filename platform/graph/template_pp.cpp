@@ -112,60 +112,72 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const num_column theoretical = col.numbers("Theoretical"), empirical = col.numbers("Empirical");
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
   // Points at 0 and 1 are drawn whole inside the frame.
-  const scale ys = vaxis_scale(p, scale{-0.04, 1.04, ticks});
+  scale ys = vaxis_scale(p, scale{-0.04, 1.04, ticks});
   const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
   const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(layout.places, p);
+  panel_grid grid = panel_cells(layout.places, p);
   // The diagonal is one line for every group: the legend names the groups by their markers.
   const std::vector<legend_entry> legend = drawn.overlay ? group_legend(drawn, true, false, 1.5) : std::vector<legend_entry>{};
-  page_frame page = begin_page(c, p, grid, legend, ys.ticks, "P-P plot");
-  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    frame f = page.cells[i];
+  const auto lay_out = [&](canvas& on) {
+    page_frame page = begin_page(on, p, grid, legend, ys.ticks, "P-P plot");
+    if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+    return page;
+  };
+  const auto ranged = [&](frame f) {
     f.xlo = -0.04;
     f.xhi = 1.04;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
+    return f;
+  };
+  // The points and the diagonal of a cell, and what it says of the groups it leaves out.
+  const auto draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+    const std::vector<int>& members = drawn.members[index];
+    const pp_cell& cell = cells[members.front()];
+    draw_wall(on, f);
+    if (p.flag(KES_DYN_GRID)) draw_grid(on, f, ys.ticks);
+    on.clip_begin(f.x, f.y, f.w, f.h);
+    bool line = false;
+    std::vector<left_out_group> undrawn;
+    for (int m : members) {
+      line = line || cells[m].line;
+      point_batch dots(on, group_points(drawn.group_of[m]), ink);
+      bool any = false;
+      each_row<2>({theoretical, empirical}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
+        if (std::isnan(v[0]) || std::isnan(v[1])) return;
+        dots.add({f.px(v[0]), f.py(v[1])});
+        any = true;
+      });
+      dots.finish();
+      if (!any) undrawn.push_back({drawn.group_of[m], cells[m].alone});
+    }
+    // The line over the points, so that it stays in sight over any number of them.
+    if (p.flag(KES_DYN_REFLINE) && line) {
+      paint l;
+      // Over groups the diagonal takes a colour no group has.
+      l.stroke = drawn.overlay ? kFrameColour : kLineInk;
+      l.width = 1.5;
+      on.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
+      ink->add_line({{f.px(0), f.py(0)}, {f.px(1), f.py(1)}});
+    }
+    on.clip_end();
+    if (ink->points.empty() && !drawn.overlay) draw_no_values(on, f, cell.alone.why());
+    end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
+  };
+  // Room for the boxes: the vertical axis runs past 0 and 1 as far as they need.
+  const bool own_axis = parse_numbers(p.text(KES_DYN_YTICKS)).empty();
+  make_room(p, own_axis, &grid, keys, &ys, lay_out, ranged, draw_cell);
+  const page_frame page = lay_out(c);
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid.index[i];
+    const frame f = ranged(page.cells[i]);
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
-      const std::vector<int>& members = drawn.members[index];
-      const pp_cell& cell = cells[members.front()];
-      draw_wall(c, f);
-      if (p.flag(KES_DYN_GRID)) draw_grid(c, f, ys.ticks);
-      c.clip_begin(f.x, f.y, f.w, f.h);
       cell_ink ink;
-      bool line = false;
-      std::vector<left_out_group> undrawn;
-      for (int m : members) {
-        line = line || cells[m].line;
-        point_batch dots(c, group_points(drawn.group_of[m]), &ink);
-        bool any = false;
-        each_row<2>({theoretical, empirical}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
-          if (std::isnan(v[0]) || std::isnan(v[1])) return;
-          dots.add({f.px(v[0]), f.py(v[1])});
-          any = true;
-        });
-        dots.finish();
-        if (!any) undrawn.push_back({drawn.group_of[m], cells[m].alone});
-      }
-      // The line over the points, so that it stays in sight over any number of them.
-      if (p.flag(KES_DYN_REFLINE) && line) {
-        paint l;
-        // Over groups the diagonal takes a colour no group has.
-        l.stroke = drawn.overlay ? kFrameColour : kLineInk;
-        l.width = 1.5;
-        c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
-      }
-      c.clip_end();
-      if (ink.points.empty() && !drawn.overlay) draw_no_values(c, f, cell.alone.why());
-      draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-      draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-      note_left_out(c, f, drawn, members, undrawn, &ink);
-      draw_border(c, f);
-      draw_cell_insets(c, f, p, keys[index], ink);
+      draw_cell(c, f, index, &ink);
+      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
     }
     draw_axes_of_cell(c, f, p, grid, i, ticks, ys.ticks);
   }

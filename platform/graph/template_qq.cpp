@@ -33,14 +33,16 @@ struct qq_cell {
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed
   unplotted_values alone;   // values without a quantile
+  long at_threshold = 0;    // values at a two-parameter Weibull threshold, without a point
   double a = NAN, b = NAN; // the cell's line as the module gave it
   std::vector<refline> hrefs, vrefs;
 };
 
 const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
   return kept_once<std::vector<qq_cell>>(t, "qq", [&t] {
-    return read_plot_cells<qq_cell, 4>(
-        t, {"Quantile", "Data", "RefInt", "RefSlope"}, [](qq_cell& cell, const std::array<double, 4>& v) {
+    return read_plot_cells<qq_cell, 5>(
+        t, {"Quantile", "Data", "RefInt", "RefSlope", "AtThreshold"}, [](qq_cell& cell, const std::array<double, 5>& v) {
+          if (v[4] > 0) cell.at_threshold += static_cast<long>(v[4]);
           const double x = v[0], y = v[1];
           if (std::isnan(x) && std::isfinite(y)) {
             cell.alone.add(y);
@@ -183,14 +185,21 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
       c.line(x1, y1, x2, y2, edge);
     }
     c.line(x1, y1, x2, y2, group_line(g, 1.5, plain));
+    ink->add_line({{x1, y1}, {x2, y2}});
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
-  if (ink->points.empty() && !groups.overlay) draw_no_values(c, f, first.alone.why());
-  draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-  draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-  note_left_out(c, f, groups, members, undrawn, ink);
-  draw_border(c, f);
+  // Values at a two-parameter Weibull threshold have no place on its log axis.
+  std::vector<std::string> at_threshold;
+  for (int m : members) {
+    const long n = cells[m].at_threshold;
+    if (n <= 0) continue;
+    const int g = groups.group_of[m];
+    at_threshold.push_back((g >= 0 ? group_name(groups, g) + ": " : std::string()) + std::to_string(n) +
+                           (n == 1 ? " value" : " values") + " at the threshold, not drawn");
+  }
+  if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why());
+  end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, at_threshold);
 }
 
 // The percent ticks of one cell whose shapes were fitted in it: row k of the cell's
@@ -268,12 +277,12 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   tlo -= tpad, thi += tpad;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
-  const scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
+  scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
 
   const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
   const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
-  const panel_grid grid = panel_cells(layout.places, p);
+  panel_grid grid = panel_cells(layout.places, p);
   // A cell whose quantiles or data could not be computed cannot be placed: the panel
   // that holds it is left out, as a graph of such data without CLASS cells is.
   for (int index : grid.index)
@@ -303,33 +312,50 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const bool pctl_axis = !prob && p.flag(KES_DYN_PCTLAXIS);
   const labelled_ticks pctl =
       pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
-  const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
-  page_frame page = begin_page(c, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
-                               rotated ? &theory.texts : nullptr);
-  if (pctl_axis) {
-    // Room for the percentile axis: above the cells, or to their right.
-    const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
-    const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
-    if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
-    else page.grid_top += room + (label ? kLabelSize + 4 : 0);
-    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
-                           grid.strips);
-  }
-  if (!own.empty() && !drawn.overlay) {
-    // Every cell carries its own labelled percent axis.
-    const double room = rotated ? tick_text_width(theory.texts) + kTickLength + 8
-                                : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
-    room_for_cell_axes(page, grid, rotated, room);
-  }
-  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+  const auto lay_out = [&](canvas& on) {
+    const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
+    page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
+                                 rotated ? &theory.texts : nullptr);
+    if (pctl_axis) {
+      // Room for the percentile axis: above the cells, or to their right.
+      const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
+      const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
+      if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
+      else page.grid_top += room + (label ? kLabelSize + 4 : 0);
+      page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
+                             grid.strips);
+    }
+    if (!own.empty() && !drawn.overlay) {
+      // Every cell carries its own labelled percent axis.
+      const double room = rotated ? tick_text_width(theory.texts) + kTickLength + 8
+                                  : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
+      room_for_cell_axes(page, grid, rotated, room);
+    }
+    if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+    return page;
+  };
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
+  // The theoretical axis's range, which grows for the boxes when it is the vertical one.
+  scale theory_range{tlo, thi, {}};
+  const auto ranged = [&](frame f) {
+    f.xlo = rotated ? ds.lo : theory_range.lo;
+    f.xhi = rotated ? ds.hi : theory_range.hi;
+    f.ylo = rotated ? theory_range.lo : ds.lo;
+    f.yhi = rotated ? theory_range.hi : ds.hi;
+    return f;
+  };
+  // Room for the boxes: the vertical range grows (rows of cells first, when a box
+  // would leave the data less than their share of the cell) until no box lies over
+  // the points and lines of its cell. VAXIS= ticks keep theirs.
+  const bool own_axis = rotated || parse_numbers(p.text(KES_DYN_YTICKS)).empty();
+  const auto draw_one = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
+  };
+  make_room(p, own_axis, &grid, keys, rotated ? &theory_range : &ds, lay_out, ranged, draw_one);
+  page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
-    frame f = page.cells[i];
-    f.xlo = rotated ? ds.lo : tlo;
-    f.xhi = rotated ? ds.hi : thi;
-    f.ylo = rotated ? tlo : ds.lo;
-    f.yhi = rotated ? thi : ds.hi;
+    const frame f = ranged(page.cells[i]);
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     // The cell's own percent ticks when its shapes were fitted in it.
@@ -339,7 +365,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       cell_ink ink;
       draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink);
+      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
     }
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, ticks.at, nullptr, &ticks.texts);
     else draw_axes_of_cell(c, f, p, grid, i, ticks.at, ds.ticks, &ticks.texts, nullptr);

@@ -15,6 +15,7 @@
 #include "devgraph/panel_plan.h"
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
+#include "fit/kes_cellnote.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
@@ -202,6 +203,7 @@ int kesgcht(kes_ctx* ctx) {
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
     kes_legend_layout(ctx, &legend);
     if (const int g = kesgpg2(ctx); g != 0) return fail(lay, g);
+    if (lay->destindex == 0) kes_pages_note(ctx, r, c->pages);
     // The side-margin boxes run along the frame now laid out.
     if (ctx->insets != nullptr) kessrnk(ctx);
     c->prow = 0;

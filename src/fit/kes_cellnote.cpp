@@ -1,9 +1,13 @@
-// kes_cell_note: a note in the form that fits the request's CLASS variables.
+// kes_cell_note: a note in the form that fits the request's CLASS variables; the note
+// of a comparative graph of many pages.
 #include "fit/kes_cellnote.h"
 
 #include "host/host_services.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_classvars.h"
+#include "records/kes_ctx.h"
 #include "records/kes_preq.h"
 #include "stats/tables_call.h"
 
@@ -35,4 +39,13 @@ void kes_cell_note(kes_ctx*, const kes_preq* request, const kes_cell* cell, int 
   else
     xpmlog(set, form, int(a.name.len), a.name.text, int(parent->fmt.len), parent->fmt.text, int(b.name.len),
            b.name.text, int(cell->fmt.len), cell->fmt.text, l1, t1, l2, t2);
+}
+
+void kes_pages_note(kes_ctx* ctx, const kes_preq* request, int pages) {
+  const kes_classvars* cv = request->classvars;
+  if (pages <= kes_many_pages || cv == nullptr || cv->count == 0) return;
+  int cells = 0;
+  kes_each_cell(cv, [&cells](kes_cell*) { ++cells; });
+  xpmlog(KES_SET_PLOT, KES_MSG_GRAPH_RUNS_TO_MANY_PAGES, kes_plot_statement_name(request->type),
+         static_cast<int>(ctx->curname.len), ctx->curname.text, cells, pages);
 }

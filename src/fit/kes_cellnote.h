@@ -16,3 +16,9 @@ struct kes_cell_forms {
 // are blank-padded; their trailing blanks are not shown). A form given as 0 writes nothing.
 void kes_cell_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int set, const kes_cell_forms& forms,
                    const char* t1, int l1, const char* t2 = nullptr, int l2 = 0);
+
+// A comparative graph of more than kes_many_pages pages (a CLASS variable of thousands
+// of levels, an ID column given by mistake, writes hundreds of files) says so once: the
+// request's statement, the variable, its CLASS cells and the pages.
+constexpr int kes_many_pages = 20;
+void kes_pages_note(kes_ctx* ctx, const kes_preq* request, int pages);

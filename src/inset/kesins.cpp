@@ -91,9 +91,12 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
       box->coord_kind = kes_flag(st, KES_INSET_FLAG_DATA_UNITS) ? KES_ICOORD_DATA : KES_ICOORD_PERCENT;
     }
   }
+  // On a template graph POSITION=(x, y) itself is not used, as its note says: REFPOINT=
+  // with it needs no note of its own.
   if (kes_pgiven(st, KES_INSET_SLOT_REFPOINT)) {
     if (box->pos_kind == KES_IPOS_XY) copy_name(box->refpoint, *kes_pslot(st, KES_INSET_SLOT_REFPOINT));
-    else if (kes_inset_once(ctx, KES_IN_REFPOINT)) xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_NEEDS_POSITION_XY);
+    else if (!kes_pgiven(st, KES_INSET_SLOT_POSITION_X) && kes_inset_once(ctx, KES_IN_REFPOINT))
+      xpmlog(KES_SET_LABEL, KES_MSG_REFPOINT_NEEDS_POSITION_XY);
   }
 
   // Header: given even when its text is all blanks (length 0, no header line).

@@ -32,7 +32,7 @@ namespace {
 
 // Value cells of the columns; under ROTATE "Quantile" and "Data" exchange theirs, so
 // that each keeps its own member of a point, which kespoints exchanges.
-constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5, kCellPctl = 12;
+constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5, kCellPctl = 12, kAtThreshold = 13;
 constexpr int kPctlLabelMax = 40;
 
 // The graph templates: [rotated][comparative].
@@ -96,6 +96,9 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   // of a cell holds the place of the k-th percent of _PCTLLABELS.
   g->cell_pctl = prob && r->pctl_per_cell;
   if (g->cell_pctl) kes_stg_numcol(g, "PctlPosition", kCellPctl, vemtxt("PctlPosition", 12));
+  // A two-parameter Weibull cell leaves out its values at the threshold: a row of the
+  // cell after its points says how many, so that the cell can say it too.
+  if (r->dist == KES_DIST_WEIBULL2) kes_stg_numcol(g, "AtThreshold", kAtThreshold, vemtxt("AtThreshold", 11));
   if (r->line_wanted) {
     kes_stg_numcol(g, "RefInt", kRefInt, vemtxt("RefInt", 6));
     kes_stg_numcol(g, "RefSlope", kRefSlope, vemtxt("RefSlope", 8));
@@ -189,6 +192,12 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   // A cell without a fitted curve writes one row (with the first reference values).
   const long rowcount = std::max<long>(fitted ? kes_stg_rowcount(ctx, static_cast<int>(n)) : 1, kept);
   for (long i = n; i < rowcount; ++i) row(i);
+  // The values at a two-parameter Weibull threshold took no point.
+  const long at_threshold = r->dist == KES_DIST_WEIBULL2 ? static_cast<long>(count) - n : 0;
+  if (at_threshold > 0) {
+    g->cells[kAtThreshold] = static_cast<double>(at_threshold);
+    row(rowcount);
+  }
 }
 
 }  // namespace

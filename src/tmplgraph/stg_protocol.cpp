@@ -9,6 +9,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "host/template_dynamics.h"
+#include "fit/kes_cellnote.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
@@ -111,6 +112,7 @@ void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_
   char tmpl[80];
   std::snprintf(tmpl, sizeof tmpl, "orbo.kestravine.Graphics.%s", graph);
   void* label = vemmsgs(KES_SET_PLOT, label_msg, static_cast<int>(g->var.name_len), g->var.name);
+  kes_pages_note(ctx, r, g->panels);
   for (int k = 1; k <= g->panels; ++k) {
     wob_attr a[12 + KES_STG_MAXINLINE];
     int n = 0;

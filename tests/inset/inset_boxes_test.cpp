@@ -79,7 +79,16 @@ TEST_F(InsetBoxes, CoordinatesUnderTemplateGraphsAreNotUsed) {
   s.node.name(KES_INSET_SLOT_REFPOINT, "TR");
   ASSERT_EQ(build(single({1, 2})), 0);
   EXPECT_EQ(box(0)->pos_kind, KES_IPOS_NONE);
-  EXPECT_EQ(notes(), "435/647 431/603");
+  // The coordinates' note says they are not used; REFPOINT= did come with them, so the
+  // note that it needs them would be false.
+  EXPECT_EQ(notes(), "435/647");
+}
+
+TEST_F(InsetBoxes, ReferencePointWithoutCoordinatesIsNoted) {
+  inset_stmt& s = inset({0});
+  s.node.name(KES_INSET_SLOT_REFPOINT, "TR");
+  ASSERT_EQ(build(single({1, 2})), 0);
+  EXPECT_EQ(notes(), "431/603");
 }
 
 TEST_F(InsetBoxes, CoordinatesUnderDeviceGraphsAreAUserPosition) {

@@ -1,11 +1,15 @@
-// Inset boxes of comparative template graphs through the built runner, read back
-// from the SVG: the heading of a curve's block carries the curve's number only when
-// its family has several curves (never as a value), and a box of many statistics in
-// small cells keeps every row.
+// Inset boxes of template graphs through the built runner, read back from the SVG:
+// the heading of a curve's block carries the curve's number only when its family has
+// several curves (never as a value), a box of many statistics in small cells keeps
+// every row, no bar, marker, curve or line of a cell lies under a box in it, no two
+// boxes meet, every text stays on the page, and a box with no room left is left out
+// with a note rather than drawn over another.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,90 @@ namespace {
 namespace fs = std::filesystem;
 using kes_test::slurp;
 using kes_test::svg_element;
+
+struct rect {
+  double x, y, w, h;
+  bool meets(const rect& o, double inset = 0.5) const {
+    return std::min(x + w, o.x + o.w) - std::max(x, o.x) > inset && std::min(y + h, o.y + o.h) - std::max(y, o.y) > inset;
+  }
+  bool holds(double px, double py) const { return px > x && px < x + w && py > y && py < y + h; }
+  // Whether the segment crosses the rectangle shrunk by half a pixel (clipped by its slabs).
+  bool crossed(double x1, double y1, double x2, double y2) const {
+    double t0 = 0, t1 = 1;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - (x + 0.5), (x + w - 0.5) - x1, y1 - (y + 0.5), (y + h - 0.5) - y1};
+    for (int k = 0; k < 4; ++k) {
+      if (p[k] == 0) {
+        if (q[k] < 0) return false;
+      } else if (p[k] < 0) {
+        t0 = std::max(t0, q[k] / p[k]);
+      } else {
+        t1 = std::min(t1, q[k] / p[k]);
+      }
+    }
+    return t0 <= t1;
+  }
+};
+
+rect rect_of(const svg_element& e) { return {e.num("x"), e.num("y"), e.num("width"), e.num("height")}; }
+
+// What a page breaks of the rules, one line each; empty when it keeps them. `boxes`
+// counts the inset boxes drawn.
+std::string faults(const std::vector<svg_element>& doc, int* boxes) {
+  std::vector<rect> frames, walls, inside;
+  for (const svg_element& e : doc)
+    if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") frames.push_back(rect_of(e));
+  const auto is_frame = [&](const rect& r) {
+    for (const rect& f : frames)
+      if (std::fabs(f.x - r.x) < 0.01 && std::fabs(f.y - r.y) < 0.01 && std::fabs(f.w - r.w) < 0.01) return true;
+    return false;
+  };
+  const auto in_frame = [&](const rect& r) {
+    for (const rect& f : frames)
+      if (r.x >= f.x - 1 && r.y >= f.y - 1 && r.x + r.w <= f.x + f.w + 1 && r.y + r.h <= f.y + f.h + 1) return true;
+    return false;
+  };
+  for (const svg_element& e : doc)
+    if (e.name == "rect" && e.get("fill") == "#FFFFFF" && !is_frame(rect_of(e)) && in_frame(rect_of(e)))
+      inside.push_back(rect_of(e));
+  *boxes = static_cast<int>(inside.size());
+  std::ostringstream out;
+  for (std::size_t i = 0; i < inside.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j)
+      if (inside[i].meets(inside[j], 0)) out << "box " << i << " meets box " << j << "\n";
+  const double width = doc.empty() ? 0 : doc[0].num("width"), height = doc.empty() ? 0 : doc[0].num("height");
+  for (const svg_element& e : doc) {
+    if (e.name == "text" && !(e.num("x") >= 0 && e.num("x") <= width && e.num("y") > 0 && e.num("y") <= height))
+      out << "text off the page: " << e.text << "\n";
+    for (const rect& b : inside) {
+      const std::string fill = e.get("fill");
+      // A clip path's rectangle has no fill.
+      if (e.name == "rect" && !fill.empty() && fill != "none" && fill != "#FFFFFF" && fill != "#EFEFEF" &&
+          b.meets(rect_of(e)))
+        out << "a bar under a box at y " << b.y << "\n";
+      if (e.name == "use" && b.holds(e.num("x"), e.num("y"))) out << "a marker under a box\n";
+      // Frames, ticks and rules are #4A4A4A, grid lines #E6E6E6: neither is data.
+      const std::string stroke = e.get("stroke");
+      if (e.name == "line" && stroke != "#4A4A4A" && stroke != "#E6E6E6" &&
+          b.crossed(e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")))
+        out << "a line under a box\n";
+      if (e.name == "polyline") {
+        std::istringstream pts(e.get("points"));
+        double x0 = NAN, y0 = NAN, x1, y1;
+        char comma;
+        while (pts >> x1 >> comma >> y1) {
+          if (!std::isnan(x0) && b.crossed(x0, y0, x1, y1)) {
+            out << "a curve under a box\n";
+            break;
+          }
+          x0 = x1, y0 = y1;
+        }
+      }
+    }
+  }
+  return out.str();
+}
 
 class RunnerCellInsets : public ::testing::Test {
  protected:
@@ -47,6 +135,20 @@ class RunnerCellInsets : public ::testing::Test {
         for (int i = 0; i < 30; ++i)
           text += std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(10 + a + (i * 7 % 30) / 6.0) + "\n";
     dir_.write("c.csv", text);
+  }
+
+  // Six cells (a 3 x b 2) of 15 values each, and 70 values of one variable skewed
+  // to the right, so that the tallest bars stand in the middle and the tail is low.
+  void write_room_data() {
+    std::string cells = "a,b,x\n";
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 2; ++b)
+        for (int i = 0; i < 15; ++i)
+          cells += std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(10 + a + b + (i * 7 % 15) / 3.0 + (i % 4 == 0 ? 1.5 : 0)) + "\n";
+    dir_.write("c.csv", cells);
+    std::string rain = "precip\n";
+    for (int i = 0; i < 70; ++i) rain += std::to_string(7 + 60 * std::pow((i * 37 % 70 + 0.5) / 70.0, 1.3)) + "\n";
+    dir_.write("rain.csv", rain);
   }
 
   kes_test::scratch_dir dir_{"cellinsets"};
@@ -84,6 +186,69 @@ TEST_F(RunnerCellInsets, TwelveStatisticsInSmallCellsKeepEveryRow) {
   for (const char* label : {"N", "Mean", "Median", "Kurtosis", "Coeff of Variation"})
     EXPECT_EQ(count(doc, label), 6) << label;
   EXPECT_EQ(log_.find("leaves out"), std::string::npos) << log_;
+}
+
+constexpr const char* kTwelve = "n mean std min max median q1 q3 p1 p99 skewness kurtosis";
+constexpr const char* kTwenty = "n mean std min max median q1 q3 p1 p5 p10 p90 p95 p99 skewness kurtosis cv range qrange var";
+constexpr const char* kTwentyNine =
+    "n mean std min max median q1 q3 p1 p5 p10 p90 p95 p99 skewness kurtosis cv range qrange var sum uss css mode "
+    "stdmean nmiss nobs gini mad";
+
+TEST_F(RunnerCellInsets, NoBoxLiesOverTheDataOrAnotherBox) {
+  write_room_data();
+  struct room_case {
+    std::string statements;
+    int boxes;          // boxes drawn on the graph
+    const char* note;   // a text the log holds ("" for none)
+  };
+  const std::string comp = "data=c noprint; var x; class a b; histogram / normal; inset ";
+  const std::string rain = "data=rain noprint; var precip; histogram / normal; inset ";
+  const room_case cases[] = {
+      // Twelve statistics in cells of 15 values, at a named corner and at the default one.
+      {comp + kTwelve + " / position=ne;", 6, ""},
+      {comp + kTwelve + ";", 6, ""},
+      {comp + kTwelve + " / position=nw;", 6, ""},
+      // 29 rows over the low tail of one histogram.
+      {rain + kTwentyNine + ";", 1, ""},
+      {rain + kTwentyNine + " / position=ne;", 1, ""},
+      // Boxes at the bottom corners: the horizontal axis runs on beyond the bars.
+      {comp + "n mean std / position=se;", 6, ""},
+      {rain + "n mean std / position=se; inset n / position=sw;", 2, ""},
+      // Coordinates the template does not take: the box keeps clear of the one at NE.
+      {rain + kTwenty + " / position=ne; inset gini mad qn sn / position=(5,60) refpoint=tl;", 2,
+       "POSITION=(x, y) does not apply to template graphs"},
+      // Boxes at named places that would meet: stacked under the first where it has
+      // room, else left out with the device's note.
+      {rain + "n mean std min / position=nw; inset n mean std min / position=n; inset n mean / position=w;", 3, ""},
+      {rain + kTwenty + " / position=nw; inset " + kTwenty + " / position=w;", 1,
+       "an inset that would overlap an earlier inset is not drawn"},
+      // Q-Q and probability plots: points, reference lines and VREF= lines keep clear
+      // of the boxes, whichever axis is vertical.
+      {"data=c noprint; var x; class a; qqplot / normal(mu=est sigma=est); inset " + std::string(kTwentyNine) + ";",
+       3, ""},
+      {"data=rain noprint; var precip; qqplot / normal(mu=est sigma=est) vref=60; inset n mean std min max / "
+       "position=ne; inset n mean / position=se;", 2, ""},
+      {"data=rain noprint; var precip; probplot / normal(mu=est sigma=est) rotate vref=50; inset " +
+       std::string(kTwelve) + " / position=nw;", 1, ""},
+      // P-P and CDF plots: their axes run past 1 and 100 % where a box needs it.
+      {"data=c noprint; var x; class a; ppplot / normal; inset " + std::string(kTwentyNine) + ";", 3, ""},
+      {"data=rain noprint; var precip; cdfplot / normal vref=50; inset " + std::string(kTwelve) +
+       " / position=ne; inset n mean / position=se;", 2, ""},
+  };
+  for (const room_case& c : cases) {
+    SCOPED_TRACE(c.statements);
+    const std::vector<svg_element> doc = graph_of("proc kestravine " + c.statements + " run;\n");
+    ASSERT_FALSE(doc.empty()) << log_;
+    int boxes = 0;
+    EXPECT_EQ(faults(doc, &boxes), "");
+    EXPECT_EQ(boxes, c.boxes);
+    if (*c.note != '\0') {
+      EXPECT_NE(log_.find(c.note), std::string::npos) << log_;
+    }
+    // REFPOINT= came with the coordinates: the note that it needs them would be false.
+    EXPECT_EQ(log_.find("REFPOINT= applies only"), std::string::npos) << log_;
+    EXPECT_EQ(log_.find("leaves out"), std::string::npos) << log_;
+  }
 }
 
 }  // namespace

@@ -286,7 +286,8 @@ clip_count markers_in_clips(const std::vector<svg_element>& doc) {
 }
 
 // Values at the two-parameter Weibull threshold (0) in every cell: each cell leaves
-// its out with one note saying how many, and draws its other points inside its axes.
+// its out with one note saying how many, and draws its other points inside its axes;
+// a template graph says it inside the cell too.
 TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
   // Cell A: 0 and five values above; B: 0, 0 and four; C: six values at 0.0005
   // (within 0.001 of the threshold) and below, and four above.
@@ -295,8 +296,11 @@ TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
   struct expect {
     const char* cell;
     const char* count;
+    const char* in_cell;  // what the cell of a template graph says
   };
-  const expect notes[] = {{"A", "1 value."}, {"B", "2 values."}, {"C", "6 values."}};
+  const expect notes[] = {{"A", "1 value.", "1 value at the threshold, not drawn"},
+                          {"B", "2 values.", "2 values at the threshold, not drawn"},
+                          {"C", "6 values.", "6 values at the threshold, not drawn"}};
   for (const char* plot : {"probplot", "qqplot"}) {
     const std::string program = std::string("proc kestravine data=w noprint; var x; class g; ") + plot +
                                 " x / weibull2(c=2 sigma=1); run;\n";
@@ -313,6 +317,9 @@ TEST_P(RunnerGraphCells, ValuesAtTheWeibullThresholdAreLeftOutOfTheirCell) {
     const clip_count n = markers_in_clips(graph(0));
     EXPECT_EQ(n.inside, 5 + 4 + 4) << program;
     EXPECT_EQ(n.outside, 0) << program;
+    if (std::string(GetParam()) == "template") {
+      for (const expect& e : notes) EXPECT_EQ(texts_equal(graph(0), e.in_cell), 1) << program << e.cell;
+    }
   }
   // Without CLASS the same: the values above the threshold are drawn.
   dir_.write("v.csv", "x\n0\n0.3\n1\n2\n");

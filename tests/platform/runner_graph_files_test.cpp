@@ -200,3 +200,42 @@ TEST_F(RunnerGraphFiles, TwoOutputsNeverShareAFile) {
 }
 
 }  // namespace
+
+// A comparative graph of more than 20 pages (a CLASS variable of many levels, an ID
+// column given by mistake) says how many cells and pages it draws, once a graph, in
+// both renderers; one of 20 pages or fewer says nothing. The note's count of pages is
+// the count of files.
+TEST_F(RunnerGraphFiles, AComparativeGraphOfManyPagesSaysSo) {
+  const struct {
+    int levels;
+    const char* statement;
+    const char* renderer;
+    int pages;  // 0: no note
+  } cases[] = {
+      {210, "histogram x;", "template", 21}, {200, "histogram x;", "template", 0},
+      {210, "histogram x / nrows=1 ncols=10;", "device", 21}, {200, "histogram x / nrows=1 ncols=10;", "device", 0},
+      {42, "histogram x / nrows=2;", "template", 21},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.levels) + " " + c.statement + " " + c.renderer);
+    std::string csv = "id,x\n";
+    for (int i = 0; i < c.levels; ++i) csv += std::to_string(i) + "," + std::to_string(i % 7) + "\n";
+    dir_.write("ids.csv", csv);
+    fs::remove_all(dir_ / "g");
+    fs::create_directories(dir_ / "g");
+    ASSERT_EQ(run(std::string("proc kestravine data=ids noprint; var x; class id; ") + c.statement + " run;\n",
+                  {"--log", "log", "--graphics", c.renderer, "--graphs", "g"}),
+              0)
+        << log();
+    const std::string note = "The HISTOGRAM graph of x draws " + std::to_string(c.levels) + " CLASS cells on " +
+                             std::to_string(c.pages) + " pages, a graph file each.";
+    const std::string text = log();
+    if (c.pages == 0) {
+      EXPECT_EQ(text.find("CLASS cells on"), std::string::npos) << text;
+      continue;
+    }
+    EXPECT_NE(text.find(note), std::string::npos) << text;
+    EXPECT_EQ(text.find(note), text.rfind(note)) << "said once";
+    EXPECT_EQ(kes_test::svg_files(dir_ / "g").size(), static_cast<std::size_t>(c.pages));
+  }
+}

@@ -33,33 +33,43 @@ bool inside(const svg_element& frame, double x, double y) {
 
 TEST(OverlayLegend, EveryLevelTheLegendListsIsDrawnInEachCellOrNamedThereWithWhy) {
   // Coast: one Dry value, fifteen Wet ones; Valley: twelve equal Wet values, fourteen Dry.
-  std::string csv = "site,season,y\nCoast,Dry,5.5\n";
-  for (int i = 0; i < 15; ++i) csv += "Coast,Wet," + std::to_string(3 + 0.27 * i) + "\n";
-  for (int i = 0; i < 12; ++i) csv += "Valley,Wet,4.2\n";
-  for (int i = 0; i < 14; ++i) csv += "Valley,Dry," + std::to_string(2 + 0.35 * i) + "\n";
-  const char* const notes[2] = {"Dry: 1 value, not drawn", "Wet: all values equal, not drawn"};
-  for (const char* statement : {"qqplot / lognormal(theta=0 sigma=est zeta=est) overlay;",
-                                "probplot / normal(mu=est sigma=est) overlay rotate;", "ppplot / normal overlay;"}) {
-    SCOPED_TRACE(statement);
-    const std::vector<svg_element> els = run_graph(csv, std::string("var y; class site season; ") + statement);
-    const double top = kes_test::legend_top(els, "season");
-    ASSERT_TRUE(std::isfinite(top));
-    std::vector<const svg_element*> frames;
-    for (const svg_element& e : els)
-      if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") frames.push_back(&e);
-    ASSERT_EQ(frames.size(), 2u);
-    // Per cell (Coast above Valley): one group's markers, and the other group named.
-    for (std::size_t k = 0; k < 2; ++k) {
-      std::set<std::string> shapes;
-      int markers = 0, named = 0;
-      for (const svg_element& e : els) {
-        if (e.name == "use" && inside(*frames[k], e.num("x"), e.num("y"))) ++markers, shapes.insert(e.get("href"));
-        if (e.name == "text" && inside(*frames[k], e.num("x"), e.num("y")))
-          named += e.text == notes[k] ? 1 : e.text.find(':') != std::string::npos ? 100 : 0;
+  // A blank level (a missing value kept as a level) is named as a missing value is shown.
+  const struct {
+    const char* dry;    // the level's text in the data
+    const char* klass;  // the CLASS statement
+    const char* note;   // what the Coast cell says of it
+  } levels[] = {{"Dry", "class site season;", "Dry: 1 value, not drawn"},
+                {"", "class site season(missing);", ".: 1 value, not drawn"}};
+  for (const auto& level : levels) {
+    const std::string dry = level.dry;
+    std::string csv = "site,season,y\nCoast," + dry + ",5.5\n";
+    for (int i = 0; i < 15; ++i) csv += "Coast,Wet," + std::to_string(3 + 0.27 * i) + "\n";
+    for (int i = 0; i < 12; ++i) csv += "Valley,Wet,4.2\n";
+    for (int i = 0; i < 14; ++i) csv += "Valley," + dry + "," + std::to_string(2 + 0.35 * i) + "\n";
+    const char* const notes[2] = {level.note, "Wet: all values equal, not drawn"};
+    for (const char* statement : {"qqplot / lognormal(theta=0 sigma=est zeta=est) overlay;",
+                                  "probplot / normal(mu=est sigma=est) overlay rotate;", "ppplot / normal overlay;"}) {
+      SCOPED_TRACE(std::string(level.klass) + statement);
+      const std::vector<svg_element> els = run_graph(csv, std::string("var y; ") + level.klass + " " + statement);
+      const double top = kes_test::legend_top(els, "season");
+      ASSERT_TRUE(std::isfinite(top));
+      std::vector<const svg_element*> frames;
+      for (const svg_element& e : els)
+        if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") frames.push_back(&e);
+      ASSERT_EQ(frames.size(), 2u);
+      // Per cell (Coast above Valley): one group's markers, and the other group named.
+      for (std::size_t k = 0; k < 2; ++k) {
+        std::set<std::string> shapes;
+        int markers = 0, named = 0;
+        for (const svg_element& e : els) {
+          if (e.name == "use" && inside(*frames[k], e.num("x"), e.num("y"))) ++markers, shapes.insert(e.get("href"));
+          if (e.name == "text" && inside(*frames[k], e.num("x"), e.num("y")))
+            named += e.text == notes[k] ? 1 : e.text.find(':') != std::string::npos ? 100 : 0;
+        }
+        EXPECT_EQ(markers, k == 0 ? 15 : 14);
+        EXPECT_EQ(shapes.size(), 1u);
+        EXPECT_EQ(named, 1) << notes[k];
       }
-      EXPECT_EQ(markers, k == 0 ? 15 : 14);
-      EXPECT_EQ(shapes.size(), 1u);
-      EXPECT_EQ(named, 1) << notes[k];
     }
   }
 }

@@ -156,7 +156,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
         if (!cells[m].any_empirical && curve.empty()) undrawn.push_back({g, cells[m].alone});
       }
       c.clip_end();
-      if (!any && !drawn.overlay) draw_no_values(c, f, cell.alone.why());
+      if (!any && !drawn.overlay) draw_no_values(c, f, cell.alone.why().c_str());
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       note_left_out(c, f, drawn, members, undrawn, &ink);

@@ -160,7 +160,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
         c.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
       }
       c.clip_end();
-      if (ink.points.empty() && !drawn.overlay) draw_no_values(c, f, cell.alone.why());
+      if (ink.points.empty() && !drawn.overlay) draw_no_values(c, f, cell.alone.why().c_str());
       draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
       draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
       note_left_out(c, f, drawn, members, undrawn, &ink);

@@ -186,7 +186,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
-  if (ink->points.empty() && !groups.overlay) draw_no_values(c, f, first.alone.why());
+  if (ink->points.empty() && !groups.overlay) draw_no_values(c, f, first.alone.why().c_str());
   draw_hrefs(c, f, first.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, first.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   note_left_out(c, f, groups, members, undrawn, ink);

@@ -264,8 +264,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   }
   tlo = std::min(tlo, qlo), thi = std::max(thi, qhi);
   if (!(thi >= tlo)) tlo = -1, thi = 1;
-  const double tpad = thi > tlo ? 0.04 * (thi - tlo) : 1;
-  tlo -= tpad, thi += tpad;
+  if (thi > tlo) kes_pad_range(0.04, &tlo, &thi);
+  else tlo -= 1, thi += 1;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
   const scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));

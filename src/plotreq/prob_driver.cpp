@@ -60,7 +60,17 @@ axis_ref data_axis(kes_plotslot* s) { return {&s->dstart, &s->dend, &s->dstep, &
 
 void nice_axis(double lo, double hi, const axis_ref& a) {
   zqscale_axis ax{};
-  const int n = zqscale(lo, hi, 5, 5, kes_scale_candidates, &ax, 'S', 'X');
+  int n = zqscale(lo, hi, 5, 5, kes_scale_candidates, &ax, 'S', 'X');
+  if (n < 0 && std::isfinite(lo) && std::isfinite(hi) && !std::isfinite(hi - lo)) {
+    // A range wider than the largest double is scaled at half size and doubled back
+    // (exact in binary); an end past the doubles moves in by a step, staying a tick.
+    n = zqscale(lo / 2, hi / 2, 5, 5, kes_scale_candidates, &ax, 'S', 'X');
+    if (n > 0 && !std::isfinite(2 * ax.start)) ax.start += ax.increment, --n;
+    if (n > 0 && !std::isfinite(2 * ax.end)) ax.end -= ax.increment, --n;
+    ax.start *= 2;
+    ax.end *= 2;
+    ax.increment *= 2;
+  }
   *a.start = ax.start;
   *a.end = ax.end;
   *a.step = ax.increment;

@@ -49,12 +49,7 @@ class RunnerInsetFits : public ::testing::Test {
     dir_.write("cells2.csv", cells2);
   }
   int run(const std::string& program, const char* renderer) {
-    fs::remove_all(dir_ / "g");
-    fs::create_directories(dir_ / "g");
-    kes_test::runner_process p;
-    const int status = kes_test::run_program(
-        p, dir_, program,
-        {"--log", "log", "--listing", "lst", "--graphs", "g", "--graph-dump", "dump", "--graphics", renderer});
+    const int status = kes_test::run_with_graphs(dir_, program, renderer);
     log_ = slurp(dir_ / "log");
     svg_.clear();
     for (const std::string& f : kes_test::svg_files(dir_ / "g")) svg_ += slurp(dir_ / "g" / f);

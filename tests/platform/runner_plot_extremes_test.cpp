@@ -38,14 +38,9 @@ class RunnerPlotExtremes : public ::testing::Test {
   }
   // Runs the program in the renderer; the exit status.
   int run(const std::string& program, const char* renderer) {
-    fs::remove_all(dir_ / "g");
-    fs::create_directories(dir_ / "g");
     fs::remove(dir_ / "o.csv");
     fs::remove(dir_ / "dump");
-    kes_test::runner_process p;
-    const int status = kes_test::run_program(
-        p, dir_, program,
-        {"--log", "log", "--listing", "lst", "--graphs", "g", "--graph-dump", "dump", "--graphics", renderer});
+    const int status = kes_test::run_with_graphs(dir_, program, renderer);
     log_ = slurp(dir_ / "log");
     svgs_.clear();
     for (const std::string& f : kes_test::svg_files(dir_ / "g")) svgs_.push_back(slurp(dir_ / "g" / f));

@@ -104,10 +104,14 @@ int kes_qntl_ticks(double s, double e, double d, double* out) {
   double v = s;
   do {
     if (std::fabs(v) < kTickZero) v = 0;
+    // A step past the largest double ends the ticks.
+    if (!std::isfinite(v)) break;
     out[n++] = v;
     if (!(v < e)) break;
     v += d;
   } while (n < cap && s < e && d > 0);
+  // No finite tick at all: one at 0, so that the axis has its ends.
+  if (n == 0) out[n++] = 0;
   return n;
 }
 

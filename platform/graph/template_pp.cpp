@@ -60,9 +60,9 @@ scale vaxis_scale(const out::graph_panel& p, scale fallback) {
   if (given.size() < 2 || !(given.back() > given.front())) return fallback;
   scale s;
   s.ticks = given;
-  const double pad = 0.04 * (given.back() - given.front());
-  s.lo = given.front() - pad;
-  s.hi = given.back() + pad;
+  s.lo = given.front();
+  s.hi = given.back();
+  kes_pad_range(0.04, &s.lo, &s.hi);
   return s;
 }
 

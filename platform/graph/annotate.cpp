@@ -1,5 +1,6 @@
 // The annotate language's interpreter (annotate.h).
 #include "graph/annotate.h"
+#include "host/kes_checked.h"
 
 #include <algorithm>
 #include <cctype>
@@ -102,7 +103,7 @@ int annotate_run(const std::vector<anno_obs>& obs, const anno_frame& f, anno_sin
       sink.text(x, y, o.text, std::isnan(o.size) ? kTextHeight : o.size, std::isnan(o.angle) ? 0 : o.angle, halign,
                 valign, colour);
     } else if (fn == "DRAW") {
-      sink.line(cx, cy, x, y, std::isnan(o.line) ? 1 : static_cast<int>(o.line), std::isnan(o.size) ? kLineWidth : o.size,
+      sink.line(cx, cy, x, y, std::isnan(o.line) ? 1 : kes_clamped_int(o.line, INT_MIN, INT_MAX), std::isnan(o.size) ? kLineWidth : o.size,
                 colour);
     } else if (fn == "SYMBOL") {
       sink.marker(x, y, o.text.empty() ? "CIRCLE" : o.text, std::isnan(o.size) ? kMarkerSize : o.size, colour);

@@ -13,6 +13,7 @@
 #include "data/dataset.h"
 #include "graph/annotate.h"
 #include "kes_msg_names.h"
+#include "host/kes_checked.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ class host_sink : public anno_sink {
   explicit host_sink(std::string ds) : ds_(std::move(ds)) {}
   void line(double x1, double y1, double x2, double y2, int style, double width, const std::string& colour) override {
     gdevice* d = plat_ggxget(nullptr);
-    if (d != nullptr) d->line_width = static_cast<std::int16_t>(std::lround(width));
+    if (d != nullptr) d->line_width = kes_clamped_int<std::int16_t>(std::round(width), 0, INT16_MAX);
     plat_ggdraw(0, x1, y1, x2, y2, style, colour_number(colour));
     if (d != nullptr) d->line_width = 1;
   }

@@ -10,6 +10,7 @@
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"
+#include "host/kes_checked.h"
 
 namespace plat::graph {
 namespace {
@@ -76,7 +77,7 @@ void plat_ggstxfm(host_gxfm* xfm) {
   const double turns = xfm->angle / 90.0;
   if (turns == std::floor(turns)) {
     static const double kCos[4] = {1, 0, -1, 0}, kSin[4] = {0, 1, 0, -1};
-    const int q = static_cast<int>(((static_cast<long>(turns) % 4) + 4) % 4);
+    const int q = kes_clamped_int(std::fmod(std::fmod(turns, 4.0) + 4.0, 4.0), 0, 3);
     xfm->cos_a = kCos[q];
     xfm->sin_a = kSin[q];
   } else {

@@ -154,7 +154,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       if (!cells[m].any_empirical && curve.empty()) undrawn.push_back({g, cells[m].alone});
     }
     on.clip_end();
-    if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why());
+    if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
   // Room for the boxes: the vertical axis runs past its ends as far as they need.

@@ -188,9 +188,12 @@ void draw_no_values(canvas& c, const frame& f, const char* why) {
          note);
 }
 
-const char* unplotted_values::why() const {
+std::string unplotted_values::why() const {
   if (n == 1) return "1 value";
   if (n > 1 && lo == hi) return "all values equal";
+  // Values that have no place (their quantiles could not be computed) are there all
+  // the same: the cell is not empty.
+  if (n > 1) return std::to_string(n) + " values";
   return "no nonmissing values";
 }
 

@@ -154,9 +154,10 @@ struct unplotted_values {
     ++n;
     lo = std::min(lo, v), hi = std::max(hi, v);
   }
-  // Why the cell shows no point: "1 value", "all values equal", or, with none, "no
+  // Why the cell shows no point: "1 value", "all values equal", "20 values" (values
+  // whose places could not be computed; the log says why), or, with none, "no
   // nonmissing values".
-  const char* why() const;
+  std::string why() const;
 };
 
 // The page: the plot area of each grid slot (its strip above it) and the room of the

@@ -376,7 +376,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   const double w = bar_width(read, xmin, xmax, midpoints);
   scale ys = vertical_scale(p, read);
   // Room beside the end bars, so that they do not sit on the frame.
-  const double xpad = 0.04 * (xmax - xmin);
+  const double xpad = kes_range_pad(0.04, xmin, xmax);
 
   // The cells of this panel.
   panel_grid grid = panel_cells(read.places, p);

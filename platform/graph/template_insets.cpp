@@ -10,6 +10,7 @@
 #include "core/number_text.h"
 #include "graph/template_parts.h"
 #include "host/template_dynamics.h"
+#include "host/kes_checked.h"
 
 namespace plat::graph {
 namespace {
@@ -64,7 +65,7 @@ void set(inset_box& b, const std::string& rest, const out::dyn_value& d) {
   else if (rest == "VALIGN") b.valign = value_text(d);
   else if (rest == "HALIGN") b.halign = value_text(d);
   else if (rest == "AUTOALIGN") b.automatic = truthy(d);
-  else if (rest == "NCOLS") b.pairs = std::max(1, static_cast<int>(d.num) / 2), b.pairs_asked = true;
+  else if (rest == "NCOLS") b.pairs = std::max(1, kes_clamped_int(d.num, 0, INT_MAX) / 2), b.pairs_asked = true;
   else if (rest == "GUTTER") b.gutter = std::atof(value_text(d).c_str());
   else if (rest.compare(0, 5, "LABEL") == 0 || rest.compare(0, 5, "VALUE") == 0) {
     const int k = std::atoi(rest.c_str() + 5);
@@ -94,7 +95,7 @@ int pairs_per_line(const inset_box& b, double width) {
   if (b.margin == 0) return std::max(1, std::min(b.columns, rows));
   if (width <= 0) return 1;
   const double pw = pair_width(b), gutter = b.gutter / 100 * kPageWidth;
-  const int fit = static_cast<int>((width - 2 * kPad + gutter) / (pw + gutter));
+  const int fit = kes_clamped_int((width - 2 * kPad + gutter) / (pw + gutter), 0, INT_MAX);
   return std::max(1, std::min({b.pairs, fit, rows > 0 ? rows : 1}));
 }
 double laid_width(const inset_box& b, double width) {
@@ -219,10 +220,10 @@ inset_box fit_inset_box(const inset_box& given, double room_w, double room_h) {
   }
   const double per_row = row_height(b);
   const double free = room_h - 2 * kPad * unit(b) - header_height(b);
-  const int fit = free > 0 ? static_cast<int>(std::floor(free / per_row + 1e-9)) * pairs_per_line(b, 0) : 0;
-  if (fit < static_cast<int>(b.rows.size())) {
-    b.left_out = static_cast<int>(b.rows.size()) - std::max(fit, 0);
-    b.rows.resize(static_cast<std::size_t>(std::max(fit, 0)));
+  const long fit = free > 0 ? kes_clamped_int<long>(std::floor(free / per_row + 1e-9), 0, INT_MAX) * pairs_per_line(b, 0) : 0;
+  if (fit < static_cast<long>(b.rows.size())) {
+    b.left_out = static_cast<int>(static_cast<long>(b.rows.size()) - fit);
+    b.rows.resize(static_cast<std::size_t>(fit));
   }
   // No room even for one label beside its value, or for one row: no box at all.
   if (b.label_room < text_advance("M" + kEllipsis, style(b)) || b.rows.empty()) {
@@ -274,7 +275,7 @@ void cell_ink::add_line(const std::vector<point>& pts) {
     points.push_back(pts[i]);
     if (i == 0) continue;
     const double dx = pts[i].x - pts[i - 1].x, dy = pts[i].y - pts[i - 1].y;
-    const int steps = std::min(1000, static_cast<int>(std::hypot(dx, dy) / 4));
+    const int steps = kes_clamped_int(std::hypot(dx, dy) / 4, 0, 1000);
     for (int k = 1; k < steps; ++k)
       points.push_back({pts[i - 1].x + dx * k / steps, pts[i - 1].y + dy * k / steps});
   }

@@ -2,6 +2,8 @@
 #include "graph/template_parts.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +42,7 @@ namespace {
 
 // A tick at v lies on [lo, hi] (within rounding).
 bool in_range(double v, double lo, double hi) {
-  const double tol = 1e-9 * (hi - lo);
+  const double tol = kes_range_pad(1e-9, lo, hi);
   return v >= lo - tol && v <= hi + tol;
 }
 
@@ -59,7 +61,7 @@ scale nice_scale(double lo, double hi, int target) {
     lo -= d;
     hi += d;
   }
-  const double raw = (hi - lo) / std::max(target, 1);
+  const double raw = kes_steps_between(lo, hi, std::max(target, 1));
   if (!std::isfinite(raw) || !(raw > 0)) {
     s.lo = lo, s.hi = hi, s.ticks = {lo, hi};
     return s;
@@ -75,25 +77,34 @@ scale nice_scale(double lo, double hi, int target) {
   // Tick k is k * m * 10^e formed as one product or quotient of exact integers and a
   // power of ten, so that it is the double nearest its decimal (0.3, not 0.30000000000000004).
   const double ten = std::pow(10.0, std::abs(e));
-  const int n = static_cast<int>(std::min(last - first, 4.0 * std::max(target, 1) + 4));
+  const int n = kes_clamped_int(std::min(last - first, 4.0 * std::max(target, 1) + 4), 0, INT_MAX);
+  bool beyond = false;
   for (int i = 0; i <= n; ++i) {
     const double k = (first + i) * m;
     double v = e >= 0 ? k * ten : k / ten;
     if (v == 0) v = 0;  // no -0
+    // A tick past the largest double is left out; the range then ends at the data's.
+    if (!std::isfinite(v)) {
+      beyond = true;
+      continue;
+    }
     s.ticks.push_back(v);
   }
-  s.lo = s.ticks.front();
-  s.hi = s.ticks.back();
+  if (s.ticks.empty()) s.ticks = {lo, hi};
+  s.lo = beyond ? std::fmin(lo, s.ticks.front()) : s.ticks.front();
+  s.hi = beyond ? std::fmax(hi, s.ticks.back()) : s.ticks.back();
   return s;
 }
 
 scale padded_scale(double lo, double hi, int target) {
   if (!std::isfinite(lo) || !std::isfinite(hi) || hi < lo) lo = 0, hi = 1;
-  double pad = 0.04 * (hi - lo);
+  double pad = kes_range_pad(0.04, lo, hi);
   if (!(pad > 0)) pad = lo == 0 ? 0.5 : std::fabs(lo) * 0.1;
-  scale s = nice_scale(lo - pad, hi + pad, target);
-  s.lo = lo - pad;
-  s.hi = hi + pad;
+  // The ends stop at the largest doubles.
+  const double plo = std::fmax(lo - pad, -DBL_MAX), phi = std::fmin(hi + pad, DBL_MAX);
+  scale s = nice_scale(plo, phi, target);
+  s.lo = plo;
+  s.hi = phi;
   std::vector<double> inside;
   for (double v : s.ticks)
     if (in_range(v, s.lo, s.hi)) inside.push_back(v);
@@ -392,12 +403,12 @@ int legend_columns(const std::string& title, const std::vector<legend_entry>& en
   for (const auto& e : entries) widest = std::max(widest, kSwatch + 6 + text_advance(e.label, legend_style()));
   *colw = std::min(widest + kEntryGap, width);
   const int n = static_cast<int>(entries.size());
-  int cols = std::min(std::max(1, static_cast<int>(width / *colw)), n);
+  int cols = std::min(std::max(1, kes_clamped_int(width / *colw, 0, INT_MAX)), n);
   const double rows_room = max_height - (title.empty() ? 0 : kRowHeight) - 6;
   const int most_rows = std::isfinite(rows_room) ? std::max(1.0, std::min(rows_room / kRowHeight, 1e6)) : n;
   // Columns narrow no further than about fifteen characters: a page grows with a
   // longer legend rather than cut its texts past reading.
-  const int narrowest = std::max(1, static_cast<int>(width / (kSwatch + 6 + 8 * kLegendSize + kEntryGap)));
+  const int narrowest = std::max(1, kes_clamped_int(width / (kSwatch + 6 + 8 * kLegendSize + kEntryGap), 0, INT_MAX));
   while ((n + cols - 1) / cols > most_rows && cols < std::min(n, narrowest)) {
     ++cols;
     *colw = width / cols;

@@ -11,6 +11,7 @@
 
 #include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
+#include "host/kes_checked.h"
 #include "host/text_ellipsis.h"
 
 namespace plat::graph {
@@ -56,8 +57,8 @@ std::vector<std::string> tick_texts(const std::vector<double>& ticks);
 struct frame {
   double x = 0, y = 0, w = 0, h = 0;       // plot area in px
   double xlo = 0, xhi = 1, ylo = 0, yhi = 1;  // data range
-  double px(double v) const { return x + (v - xlo) / (xhi - xlo) * w; }
-  double py(double v) const { return y + h - (v - ylo) / (yhi - ylo) * h; }
+  double px(double v) const { return x + kes_axis_fraction(v, xlo, xhi) * w; }
+  double py(double v) const { return y + h - kes_axis_fraction(v, ylo, yhi) * h; }
 };
 
 // The white wall and, after the data, the frame line.

@@ -60,9 +60,9 @@ scale vaxis_scale(const out::graph_panel& p, scale fallback) {
   if (given.size() < 2 || !(given.back() > given.front())) return fallback;
   scale s;
   s.ticks = given;
-  const double pad = 0.04 * (given.back() - given.front());
-  s.lo = given.front() - pad;
-  s.hi = given.back() + pad;
+  s.lo = given.front();
+  s.hi = given.back();
+  kes_pad_range(0.04, &s.lo, &s.hi);
   return s;
 }
 
@@ -162,7 +162,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       ink->add_line({{f.px(0), f.py(0)}, {f.px(1), f.py(1)}});
     }
     on.clip_end();
-    if (ink->points.empty() && !drawn.overlay) draw_no_values(on, f, cell.alone.why());
+    if (ink->points.empty() && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
   // Room for the boxes: the vertical axis runs past 0 and 1 as far as they need.

@@ -198,7 +198,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
     at_threshold.push_back((g >= 0 ? group_name(groups, g) + ": " : std::string()) + std::to_string(n) +
                            (n == 1 ? " value" : " values") + " at the threshold, not drawn");
   }
-  if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why());
+  if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why().c_str());
   end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, at_threshold);
 }
 
@@ -273,8 +273,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   }
   tlo = std::min(tlo, qlo), thi = std::max(thi, qhi);
   if (!(thi >= tlo)) tlo = -1, thi = 1;
-  const double tpad = thi > tlo ? 0.04 * (thi - tlo) : 1;
-  tlo -= tpad, thi += tpad;
+  if (thi > tlo) kes_pad_range(0.04, &tlo, &thi);
+  else tlo -= 1, thi += 1;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
   // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
   scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));

@@ -11,6 +11,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "records/kes_cells.h"
+#include "host/kes_checked.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ double label_width(kes_ctx* ctx, const kes_legend& legend) {
 
 kes_legend_grid kes_legend_fit(double available, double swatch_room, double gap2, double label_w, double gap3, int n) {
   const double pitch = swatch_room + gap2 + label_w + gap3;
-  const int cols = pitch > 0 ? static_cast<int>(std::floor((available + gap3) / pitch)) : 0;
+  const int cols = pitch > 0 ? kes_clamped_int(std::floor((available + gap3) / pitch), 0, INT_MAX) : 0;
   if (cols <= 0 || n <= 0) return {std::max(cols, 0), 0};
   return {cols, (n + cols - 1) / cols};
 }

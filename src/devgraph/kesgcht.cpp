@@ -23,6 +23,7 @@
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "records/kes_cells.h"
 
 namespace {
 
@@ -197,8 +198,11 @@ int kesgcht(kes_ctx* ctx) {
     kesgmar(ctx);
     // Inset boxes of the chart: built with its text sizes and fonts, and the page
     // margins they take kept from the plot before the page is laid out.
-    if (kesins(ctx, r->classvars != nullptr ? r->classvars->levels : nullptr, 0) == KES_RC_OUT_OF_MEMORY)
-      return fail(lay, KES_RC_OUT_OF_MEMORY);
+    // The first cell that holds values stands for the cells: with two CLASS variables a
+    // level cell has no fits of its own, and a box built of it would leave every block out.
+    kes_cell* first = nullptr;
+    kes_each_cell(r->classvars, [&](kes_cell* cell) { return first = cell, 1; });
+    if (kesins(ctx, first, 0) == KES_RC_OUT_OF_MEMORY) return fail(lay, KES_RC_OUT_OF_MEMORY);
     if (ctx->insets != nullptr) kesimrg(ctx);
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
     kes_legend_layout(ctx, &legend);

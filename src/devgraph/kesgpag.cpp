@@ -12,6 +12,7 @@
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "host/kes_checked.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int kes_rows_that_fit(double extent, double gap, double unit) {
   // n cells fit while extent - (n - 1) gap > n unit, that is n < (extent + gap) / (unit + gap).
   if (!(unit + gap > 0) || !(extent > unit)) return 0;
   const double bound = (extent + gap) / (unit + gap);
-  return std::max(1, static_cast<int>(std::ceil(bound)) - 1);
+  return std::max(1, kes_clamped_int(std::ceil(bound), 0, INT_MAX) - 1);
 }
 
 int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar, bool barwidth_given,

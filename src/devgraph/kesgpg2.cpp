@@ -13,19 +13,28 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/kes_classvars.h"
+#include "host/kes_checked.h"
 
 namespace {
 
 // A span that is not positive cannot be divided by: a unit stands in for it, so that
 // a degenerate axis draws its marks at its origin instead of nowhere.
 double span(double d) { return d > 0 && std::isfinite(d) ? d : 1.0; }
+// Page units per data unit of an axis from lo to hi drawn 'length' long; an axis wider
+// than the largest double still has its scale.
+double per_unit(double length, double lo, double hi) {
+  const double d = hi - lo;
+  return std::isinf(d) && d > 0 ? kes_step_length(1, length, lo, hi) : length / span(d);
+}
 
 }  // namespace
 
 void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset) {
-  const int n = in.histogram ? in.npoints : static_cast<int>(std::floor((in.xmax - in.xmin) / span(in.step) + 1.5));
+  const int n = in.histogram ? in.npoints
+                             : kes_clamped_int(std::floor(kes_steps_between(in.xmin, in.xmax, span(in.step)) + 1.5), 0,
+                                               INT_MAX);
   const int m = in.endpoints ? n - 1 : n;
-  if (n == static_cast<int>(in.endpoints)) return;  // no bin to lay out
+  if (n <= static_cast<int>(in.endpoints)) return;  // no bin to lay out
   double s = 0;
   if (in.histogram && in.bargap == 0) {
     *xscale = in.width / span(in.binwidth * m);
@@ -34,10 +43,10 @@ void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset,
     *xscale = (in.width - in.barwidth) / span(in.binwidth * std::max(m - 1, 1));
     s = in.endpoints ? 0 : (in.barwidth / 2) / span(*xscale);
   } else {
-    *xscale = in.width / span(in.xmax - in.xmin);
+    *xscale = per_unit(in.width, in.xmin, in.xmax);
   }
   *xoffset = in.ox - (in.xmin - s) * *xscale;
-  *yscale = in.height / span(in.vmax - in.vmin);
+  *yscale = per_unit(in.height, in.vmin, in.vmax);
   *yoffset = in.oy - in.vmin * *yscale;
 }
 
@@ -58,7 +67,7 @@ int kesgpg2(kes_ctx* ctx) {
   // 3. A character-cell device: whole cells per tick interval.
   if (c->celldev && c->ch > 0) {
     c->height = gd_cell(ctx, c->height + KES_SQRT_EPS53, 2, 0);
-    const int m = static_cast<int>(std::floor(c->height / c->ch + KES_SQRT_EPS53));
+    const int m = kes_clamped_int(std::floor(c->height / c->ch + KES_SQRT_EPS53), 0, INT_MAX);
     const int t = key->vticks - 1;
     if (m < t) {
       xpmlog(KES_SET_LAYOUT, KES_MSG_DEVICE_TOO_FEW_ROWS_FOR_TICKS);

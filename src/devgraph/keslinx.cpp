@@ -9,6 +9,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
+#include "host/kes_checked.h"
 #include "kes_gram_names.h"
 
 void keslinx(kes_ctx* ctx, int use_format) {
@@ -33,7 +34,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
     inc = c->barwidth + c->bargap;
     if (!r->endpoints) x0 += c->barwidth / 2;
   } else if (end > start) {
-    inc = step * c->width / (end - start);
+    inc = kes_step_length(step, c->width, start, end);
   }
   if (!(inc > 0)) return;
 
@@ -86,7 +87,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
   double overhang = 0;
   i = 0;
   for (double x = x0; x <= limit && i < KES_MAX_TICKS; i += skip + 1, x = x0 + i * inc) {
-    const double v = kes_tick_snap(start + i * step, e);
+    const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
     kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->hdec, &t, buf);
     const double len = gd_measure(ctx, &t, nullptr);
     // 10. In a page of several columns values never run into the next column.

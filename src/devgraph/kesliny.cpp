@@ -8,6 +8,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
+#include "host/kes_checked.h"
 #include "kes_gram_names.h"
 
 void kesliny(kes_ctx* ctx, int use_format) {
@@ -24,7 +25,7 @@ void kesliny(kes_ctx* ctx, int use_format) {
 
   if (c->edge[KES_EDGE_LEFT_TICKS] && !r->novtick && end > start && step > 0) {
     // 1. Ticks.
-    const double inc = step * c->height / (end - start);
+    const double inc = kes_step_length(step, c->height, start, end);
     const double limit = c->oy + c->height + KES_TICK_SLACK;
     int m = 0;
     if (kes_pgiven(r->stmt, KES_PLOT_SLOT_VMINOR)) m = static_cast<int>(std::lround(kes_pnumber(r->stmt, KES_PLOT_SLOT_VMINOR)));
@@ -53,7 +54,7 @@ void kesliny(kes_ctx* ctx, int use_format) {
       t.align = 2;
       char buf[KES_TICK_TEXT];
       for (i = 0; c->oy + i * inc <= limit && i < KES_MAX_TICKS; i += skip + 1) {
-        const double v = kes_tick_snap(start + i * step, e);
+        const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
         kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, &t, buf);
         t.x = vx;
         t.y = c->oy + i * inc - h / 2;

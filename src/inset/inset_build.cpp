@@ -7,7 +7,11 @@
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "fit/kes_cellnote.h"
+#include "records/kes_cell.h"
+#include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
+#include "records/kes_plotslot.h"
 #include "records/kes_curve.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
@@ -30,6 +34,20 @@ bool kes_inset_once(kes_ctx* ctx, int flag) {
   if (ctx->inset_notes[flag]) return false;
   ctx->inset_notes[flag] = 1;
   return true;
+}
+
+void kes_inset_cell_note(kes_ctx* ctx, const kes_cell* cell, int flag, int bit, int plain, int in_cell, int in_cell2,
+                         const char* t1, int l1, const char* t2, int l2) {
+  const kes_preq* rq = ctx->curreq;
+  const bool classes = rq->classvars != nullptr && rq->classvars->count > 0;
+  if (!classes) {
+    if (kes_inset_once(ctx, flag)) kes_cell_note(ctx, rq, nullptr, KES_SET_LABEL, {plain, 0, 0}, t1, l1, t2, l2);
+    return;
+  }
+  kes_plotslot* slot = cell != nullptr && cell->varsums != nullptr ? kes_plot_slot(ctx, rq, cell) : nullptr;
+  if (slot == nullptr || (slot->inset_noted & bit) != 0) return;
+  slot->inset_noted = static_cast<std::uint16_t>(slot->inset_noted | bit);
+  kes_cell_note(ctx, rq, cell, KES_SET_LABEL, {0, in_cell, in_cell2}, t1, l1, t2, l2);
 }
 
 kes_inset* kes_inset_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, int kind) {

@@ -68,6 +68,16 @@ bool kes_inset_once(kes_ctx* ctx, int flag);
 // Begins a period of the notes: every flag is cleared but those of what device graphs
 // never draw (a family named alone, NCOLS= in a margin), which the step says once.
 void kes_inset_notes_clear(kes_ctx* ctx);
+// Bits of a cell's inset notes (kes_plotslot inset_noted): a family's block left out
+// (1 << family), a box without rows.
+constexpr int KES_INSET_NOTED_BOX = 1 << 15;
+// A note on what an inset leaves out in one cell. With CLASS variables it names the
+// cell (message in_cell, or in_cell2 with two), once per cell of the request, and
+// only for a cell that holds values: a level that stands for its child cells leaves
+// nothing out. Without them it is once per period (flag) in plain. t1 and t2 as
+// kes_cell_note.
+void kes_inset_cell_note(kes_ctx* ctx, const kes_cell* cell, int flag, int bit, int plain, int in_cell, int in_cell2,
+                         const char* t1, int l1, const char* t2 = nullptr, int l2 = 0);
 // POSITION= of a template graph's inset: true for a word the templates place (the eight
 // compass points and the four margins); for any other word the note that the box is
 // not drawn, once per period at the POSITION= of st, and false.

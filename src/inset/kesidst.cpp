@@ -69,6 +69,10 @@ double block_value(const kes_preq* rq, const kes_plotslot* slot, const kes_curve
 double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub,
                              char* rel) {
   *rel = ' ';
+  // A curve that was not fitted has no tests and no moments, skewness, kurtosis or mode
+  // of its own: those rows read "." (never the 0 its record starts with). Its
+  // parameters are shown, as given or missing.
+  if (!c->fitted && sub > 3) return kes_fit_missing();
   return kes_fit_estimate(block_value(rq, slot, c, family, sub, rel));
 }
 

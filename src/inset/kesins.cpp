@@ -225,7 +225,9 @@ bool finish(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell, const loop_counts& 
   for (kes_inset* r = box->rows; r != nullptr; r = r->next)
     if (r->kind == KES_IK_KERNEL_FIRST) r->kind = KES_IK_FIRST_HDR;
   if (box->nrows == 0) {
-    if (kes_inset_once(ctx, KES_IN_NO_ROWS)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_HAS_NO_ROWS);
+    const kes_name32& v = ctx->curname;
+    kes_inset_cell_note(ctx, cell, KES_IN_NO_ROWS, KES_INSET_NOTED_BOX, KES_MSG_INSET_HAS_NO_ROWS,
+                        KES_MSG_INSET_HAS_NO_ROWS_CELL, KES_MSG_INSET_HAS_NO_ROWS_CELL2, v.text, static_cast<int>(v.len));
     box->enabled = 0;
   }
   return single;

@@ -97,9 +97,16 @@ int family_applies(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
   char name[16];
   const int len = kes_inset_msg(name, 16, KES_SET_LABEL, kes_family_name(family));
   const bool asked = rq->ncurves_dist[family] > 0;
-  if (kes_inset_once(ctx, (asked ? KES_IN_FAMILY_ASKED : KES_IN_FAMILY_NOT) + family))
-    xpmlog(KES_SET_LABEL, asked ? KES_MSG_INSET_FAMILY_NOT_FITTED : KES_MSG_INSET_FAMILY_NOT_ON_PLOT, len, name, len,
-           name);
+  if (!asked) {
+    if (kes_inset_once(ctx, KES_IN_FAMILY_NOT + family))
+      xpmlog(KES_SET_LABEL, KES_MSG_INSET_FAMILY_NOT_ON_PLOT, len, name, len, name);
+  } else {
+    // Fitted elsewhere but not in this cell: the cell is named.
+    const kes_name32& v = ctx->curname;
+    kes_inset_cell_note(ctx, cell, KES_IN_FAMILY_ASKED + family, 1 << family, KES_MSG_INSET_FAMILY_NOT_FITTED,
+                        KES_MSG_INSET_FAMILY_NOT_FITTED_CELL, KES_MSG_INSET_FAMILY_NOT_FITTED_CELL2, name, len, v.text,
+                        static_cast<int>(v.len));
+  }
   return skip_block(box);
 }
 

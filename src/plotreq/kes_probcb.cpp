@@ -136,11 +136,16 @@ int kes_prob_quantiles(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, double 
   }
   *q_low = DBL_MAX;
   *q_high = -DBL_MAX;
-  // Another cell's quantiles only widen the range; one that cannot be had leaves it.
+  // Another cell's quantiles only widen the range; one that cannot be had leaves it,
+  // and counts as failed so that the cell is named as the key cell would be.
+  if (!fits || status != 0) return status;
   double q = 0;
-  if (fits && status == 0 && fn->x(c->params, p_low, &q) == 0) *q_low = q;
-  if (fits && status == 0 && fn->x(c->params, p_high, &q) == 0) *q_high = q;
-  return status;
+  int failed = 0;
+  if (fn->x(c->params, p_low, &q) == 0) *q_low = q;
+  else ++failed;
+  if (fn->x(c->params, p_high, &q) == 0) *q_high = q;
+  else ++failed;
+  return failed;
 }
 
 int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int code, int* a, int* b) {

@@ -53,4 +53,5 @@ int kessu2(kes_ctx*, kes_cell*, kes_plotslot*, int, int, double, double, double*
 int kesw22(kes_ctx*, kes_cell*, kes_plotslot*, int, int, double, double, double*, double*);
 // What kesw22 returns for a cell with no value above the two-parameter Weibull
 // threshold, after its note: the cell has nothing to plot, and no other note is due.
-constexpr int KES_PROB_NOTHING_ABOVE_THRESHOLD = 2;
+// Negative, apart from every count of failed quantiles (0 to 2) and every status.
+constexpr int KES_PROB_NOTHING_ABOVE_THRESHOLD = -1;

@@ -13,6 +13,7 @@
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "host/kes_checked.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -60,7 +61,22 @@ axis_ref data_axis(kes_plotslot* s) { return {&s->dstart, &s->dend, &s->dstep, &
 
 void nice_axis(double lo, double hi, const axis_ref& a) {
   zqscale_axis ax{};
-  const int n = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
+  int n = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
+  if (n < 0 && std::isfinite(lo) && std::isfinite(hi) && !std::isfinite(hi - lo)) {
+    // A range wider than the largest double is scaled at half size and doubled back
+    // (exact in binary). Where a nice end would pass the doubles the axis runs from
+    // the data's own ends, by the nice step, so that no value is cut off.
+    n = zqscale(lo / 2, hi / 2, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
+    ax.increment *= 2;
+    if (!std::isfinite(2 * ax.start) || !std::isfinite(2 * ax.end)) {
+      ax.start = lo;
+      ax.end = hi;
+      n = kes_clamped_int(std::floor(kes_steps_between(lo, hi, ax.increment)), 0, INT_MAX - 1);
+    } else {
+      ax.start *= 2;
+      ax.end *= 2;
+    }
+  }
   *a.start = ax.start;
   *a.end = ax.end;
   *a.step = ax.increment;

@@ -59,6 +59,7 @@ struct kes_plotslot {
   double kext_low, kext_high;  // reach of the cell's kernel curves
   double* kbins;            // the cell's values binned on the wide kernel grid (512 points)
   std::uint8_t hang_set;    // the hanging curve of this cell was evaluated
+  std::uint16_t inset_noted;  // inset notes written for this cell: a bit per family, then one for a box
   std::uint8_t bars_off;
   char legend_key[8];
   char legend_label[16];

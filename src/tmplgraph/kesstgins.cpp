@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/kes_checked.h"
 #include "host/template_dynamics.h"
 #include "inset/inset_build.h"
 #include "inset/kes_inset.h"
@@ -89,7 +90,7 @@ void kesistgr0(kes_ctx* ctx, kes_stgraph* g) {
       dyn_name(name, "_MARGIN%.0s%d", "", m);
       kes_dyn_cstr(g, name, kMargin[m - 1]);
       dyn_name(name, "%s%d_NCOLS", prefix, m);
-      const int ncols = b->columns >= 1 ? 2 * static_cast<int>(b->columns) : (m <= 2 ? 6 : 2);
+      const int ncols = b->columns >= 1 ? 2 * kes_clamped_int(b->columns, 1, INT_MAX / 2) : (m <= 2 ? 6 : 2);
       kes_dyn_int(g, name, ncols);
       char gutter[32];
       std::snprintf(gutter, sizeof gutter, "%f pct", b->gutter < 0 ? 4.0 : b->gutter);

@@ -223,7 +223,8 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
     return;
   }
   const int n = kes_qntl_ticks(key->tmin, key->tmax, key->tstep, ticks);
-  void* values = makenumlist(ticks, n, 7, &g->status);
+  // Eight places: a tick of an axis wider than the doubles (-1.2E308) keeps its digits.
+  void* values = makenumlist(ticks, n, 8, &g->status);
   kes_dyn_text(g, KES_DYN_QNTLVALUES, values);
   kes_dyn_double(g, KES_DYN_QNTLMIN, ticks[0]);
   kes_dyn_double(g, KES_DYN_QNTLMAX, ticks[n - 1]);

@@ -12,6 +12,7 @@
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
+#include "host/kes_checked.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -27,6 +28,8 @@
 namespace {
 // Tick values this close to 0 are rounding residue of the steps: 1000 x 2^-53.
 constexpr double kTickZero = 1000.0 / 9007199254740992.0;
+// More ticks than any axis list holds: a count made from a range and a step stops here.
+constexpr int kMaxTicks = 1 << 20;
 // Percentile positions this close to 0 are the median's residue: 2^-26.5.
 constexpr double kPositionZero = ZSQRT_EPS53;
 constexpr int kLabelBuffer = 256;
@@ -94,7 +97,7 @@ int kes_stg_point_pieces(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, kes_piece
 
 int kes_qntl_count(double s, double e, double d) {
   if (!(s < e) || !(d > 0)) return 1;
-  return static_cast<int>(std::ceil((e - s) / d)) + 2;
+  return kes_clamped_int(std::ceil(kes_steps_between(s, e, d)), 0, kMaxTicks) + 2;
 }
 
 int kes_qntl_ticks(double s, double e, double d, double* out) {
@@ -103,10 +106,14 @@ int kes_qntl_ticks(double s, double e, double d, double* out) {
   double v = s;
   do {
     if (std::fabs(v) < kTickZero) v = 0;
+    // A step past the largest double ends the ticks.
+    if (!std::isfinite(v)) break;
     out[n++] = v;
     if (!(v < e)) break;
     v += d;
   } while (n < cap && s < e && d > 0);
+  // No finite tick at all: one at 0, so that the axis has its ends.
+  if (n == 0) out[n++] = 0;
   return n;
 }
 
@@ -193,6 +200,6 @@ void kes_stg_yticks(kes_ctx* ctx, kes_stgraph* g) {
     g->status = KES_RC_OUT_OF_MEMORY;
     return;
   }
-  for (int i = 0; i < n; ++i) ticks[i] = first + i * step;
+  for (int i = 0; i < n; ++i) ticks[i] = kes_tick_at(first, step, i);
   kes_dyn_text(g, KES_DYN_YTICKS, makenumlist(ticks, n, 8, &g->status));
 }

@@ -114,4 +114,15 @@ inline std::size_t first_non_utf8(const std::string& text) {
   return std::string::npos;
 }
 
+// Runs the program in the folder as run_program does, drawn by 'renderer' (template or
+// device): the log and listing in files log and lst, the graphs in a fresh folder g,
+// the template graphs' data in file dump. The exit status.
+inline int run_with_graphs(const scratch_dir& dir, const std::string& program, const std::string& renderer) {
+  std::filesystem::remove_all(dir / "g");
+  std::filesystem::create_directories(dir / "g");
+  runner_process p;
+  return run_program(p, dir, program,
+                     {"--log", "log", "--listing", "lst", "--graphs", "g", "--graph-dump", "dump", "--graphics", renderer});
+}
+
 }  // namespace kes_test

@@ -135,9 +135,12 @@ int kesform(kes_ctx* ctx, kes_stats* st, int page_lines, int* no_normal) {
   *no_normal = 0;
   const bool weighted = ctx->weight_given != 0;
   if (st->ndistinct < 2 || st->view == nullptr || st->view->m < 2) return 0;
-  // Bars of weights are measured in the weights' own unit: a sum below that rounding
-  // or past the largest double has no bar lengths, and the page says so.
-  if (weighted && !(std::fabs(st->mom.v[KES_MOM_SUMWGT]) >= KES_EPS53)) {
+  // Bars of weights are measured against a sum of weights from the rounding of 1 up to
+  // the largest double: a positive sum below it, or one past it, has no bar lengths,
+  // and the page says so (weights that sum to 0 leave nothing to draw).
+  const double sumwgt = st->mom.v[KES_MOM_SUMWGT];
+  if (weighted && !(std::fabs(sumwgt) >= KES_EPS53)) {
+    if (sumwgt == 0) return 0;
     const kes_name32& nm = ctx->varnames[ctx->curvar];
     xpmlog(KES_SET_PROC, KES_MSG_LP_PLOTS_WEIGHTS_OUT_OF_RANGE, static_cast<int>(nm.len), nm.text);
     return 0;

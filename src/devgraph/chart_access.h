@@ -14,6 +14,10 @@
 
 inline kes_layout* kes_glayout(kes_ctx* ctx) { return ctx->curreq->layout; }
 inline kes_chart* kes_chart_of(kes_ctx* ctx) { return &ctx->curreq->layout->c; }
+// From one column of cells to the next: the gap and a cell's width with its offsets.
+inline double kes_column_pitch(const kes_layout* lay) {
+  return lay->c.hcellgap + lay->haxis.offset[0] + lay->c.width + lay->haxis.offset[1];
+}
 
 // The cell's plot slot for the current request and variable.
 inline kes_plotslot* kes_gslot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }

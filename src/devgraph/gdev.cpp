@@ -64,6 +64,13 @@ double gd_measure(kes_ctx*, kes_gtext* t, double* box) {
   return len;
 }
 
+double gd_blank(kes_ctx* ctx, const kes_gtext& t) {
+  kes_gtext blank = t;
+  blank.text = " ";
+  blank.len = 1;
+  return gd_measure(ctx, &blank, nullptr);
+}
+
 void gd_text(kes_ctx*, const kes_gtext& t) {
   if (t.len <= 0) return;
   host_gtext rec{};

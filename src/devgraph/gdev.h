@@ -37,6 +37,8 @@ struct kes_gtext {
 // (start of the baseline, its end, top-end, top-start) as x0 y0 x1 y1 x2 y2 x3 y3.
 // The text's font and height are taken back as the host reports them.
 double gd_measure(kes_ctx* ctx, kes_gtext* t, double* box);
+// The length of a blank in t's font and height.
+double gd_blank(kes_ctx* ctx, const kes_gtext& t);
 void gd_text(kes_ctx* ctx, const kes_gtext& t);
 
 // The current line width of the device.

@@ -58,7 +58,7 @@ panel_base base_of(const kes_layout* lay) {
   panel_base b{};
   b.ox = c->ox, b.oy = c->oy, b.xoffset = lay->xoffset, b.yoffset = lay->yoffset;
   b.hx[0] = c->hx.start[0], b.hx[1] = c->hx.start[1], b.vx[0] = c->vx.start[0], b.vx[1] = c->vx.start[1];
-  b.hpitch = c->hcellgap + lay->haxis.offset[0] + c->width + lay->haxis.offset[1];
+  b.hpitch = kes_column_pitch(lay);
   b.vpitch = c->vcellgap + lay->vaxis.offset[0] + c->height + lay->vaxis.offset[1];
   return b;
 }

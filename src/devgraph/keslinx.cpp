@@ -9,6 +9,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
+#include "devgraph/value_runs.h"
 #include "host/kes_checked.h"
 #include "kes_gram_names.h"
 
@@ -85,15 +86,18 @@ void keslinx(kes_ctx* ctx, int use_format) {
   const double e = std::max(std::fabs(start), std::fabs(end)) * KES_SQRT_EPS53 * 1000;
   char buf[KES_TICK_TEXT];
   double overhang = 0;
+  kes_next_column next(kes_column_pitch(lay));
   i = 0;
   for (double x = x0; x <= limit && i < KES_MAX_TICKS; i += skip + 1, x = x0 + i * inc) {
     const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
     kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->hdec, &t, buf);
     const double len = gd_measure(ctx, &t, nullptr);
-    // 10. In a page of several columns values never run into the next column.
+    // 10. In a page of several columns values never run into the next column, and
+    // values along one baseline stop more than a blank before its first.
     if (r->ncols > 1) {
       if (i == 0) overhang = d.start[0] - (x - len / 2);
       if (x + len / 2 > right + ax.offset[1] + c->hcellgap - overhang - 0.5) break;
+      if (t.angle == 0 && !next.clear(x - len / 2, len, gd_blank(ctx, t))) break;
     }
     t.x = x;
     t.y = base;

@@ -11,6 +11,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/pctl_ticks.h"
+#include "devgraph/value_runs.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -72,11 +73,13 @@ double top_end(const kes_layout* lay) { return lay->c.oy + lay->c.height + lay->
 // that would run into the one before, or come closer to it than a blank, is left out
 // with a note; on a page of several columns the values stop before the next column.
 struct across_values {
+  across_values(kes_ctx* ctx, double y) : ctx(ctx), y(y), next(kes_column_pitch(ctx->curreq->layout)) {}
   kes_ctx* ctx;
   double y;
   kes_value_run run;
+  kes_next_column next;
   bool first = true;
-  double overhang = 0, first_len = 0;
+  double overhang = 0;
   // False when the values stop here.
   bool put(double x, double percent) {
     const kes_layout* lay = ctx->curreq->layout;
@@ -88,17 +91,10 @@ struct across_values {
     const double len = gd_measure(ctx, &t, nullptr);
     double xl = x - len / 2;
     if (c->celldev) xl = gd_cell(ctx, xl, 1, 0);
-    kes_gtext blank = t;
-    blank.text = " ";
-    blank.len = 1;
-    const double gap = gd_measure(ctx, &blank, nullptr);
+    const double gap = gd_blank(ctx, t);
     if (ctx->curreq->ncols > 1) {
-      if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2), first_len = len;
-      // The next column's first value starts where this axis' first does, a column
-      // on; a value stops more than a blank before it, so that the last value of one
-      // axis and the first of the next never read as one number.
-      const double next_first = right_end(lay) + c->hcellgap - overhang + first_len / 2;
-      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5 || !(xl + len + gap < next_first)) return false;
+      if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2);
+      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5 || !next.clear(xl, len, gap)) return false;
     }
     first = false;
     if (!run.admit(xl, len, gap)) {
@@ -178,7 +174,7 @@ void kesnlpx(kes_ctx* ctx, pctl_axis a) {
   const auto at = [&](double p) { return kes_pctl_at(a.q(p), a.qmin, a.qmax, c->ox, c->width); };
   // Each cell with shapes of its own shows its own percents; else the bottom row does.
   if (!c->edge[KES_EDGE_BOTTOM] && !r->pctl_per_cell) return;
-  across_values values{ctx, y0 - (c->vgap_tv + ax.major_len + c->text_h), {}};
+  across_values values(ctx, y0 - (c->vgap_tv + ax.major_len + c->text_h));
   bool writing = !ax.value_none;
   for (int i = 0; i < r->npctl; ++i) {
     if (!kes_pctl_on(a.q(r->pctl[i]), a.qmin, a.qmax)) continue;
@@ -279,7 +275,7 @@ void kesnlqx(kes_ctx* ctx, pctl_axis a) {
   }
   if (c->edge[KES_EDGE_TOP]) {
     gd_width(ctx, ax.major_width);
-    across_values values{ctx, top + ax.major_len + c->vgap_tv, {}};
+    across_values values(ctx, top + ax.major_len + c->vgap_tv);
     bool writing = !ax.value_none;
     for (int i = 0; i < r->npctl; ++i) {
       if (!kes_pctl_on(a.q(r->pctl[i]), a.qmin, a.qmax)) continue;

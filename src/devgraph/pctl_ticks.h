@@ -1,6 +1,6 @@
 // The arithmetic of percent axes: where a percent stands (at its theoretical
 // quantile, in proportion between the axis' ends), which listed percents and which of
-// the fixed minor percents get ticks, and which tick values fit beside each other.
+// the fixed minor percents get ticks, and a percent's text as a tick value.
 #pragma once
 #include <vector>
 
@@ -31,20 +31,6 @@ std::vector<double> kes_pctl_minor(Quantile q, double qmin, double qmax, double 
 // The fixed minor-percent groups: count and percents of group g (0..15).
 int kes_pctl_group(int g, const double** percents);
 constexpr int KES_PCTL_GROUPS = 16;
-
-// Tick values along a horizontal axis, left to right: a value is written when it
-// starts beyond where the last written one ended, and more than `gap` beyond it (a
-// blank's width) when one was written, so that two numbers never read as one.
-struct kes_value_run {
-  double right_end = 0;
-  bool written = false;
-  bool admit(double left, double length, double gap = 0) {
-    if (!(left > right_end + (written ? gap : 0))) return false;
-    right_end = left + length;
-    written = true;
-    return true;
-  }
-};
 
 template <class Quantile>
 std::vector<double> kes_pctl_minor(Quantile q, double qmin, double qmax, double org, double len) {

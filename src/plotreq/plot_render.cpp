@@ -6,6 +6,7 @@
 #include "plotreq/plot_requests.h"
 #include "records/kes_classvars.h"
 #include "records/kes_ctx.h"
+#include "records/kes_plot_status.h"
 #include "records/kes_preq.h"
 
 void kes_resolve_cells(kes_preq* request, bool overlay_drawn) {
@@ -40,7 +41,14 @@ int kes_draw(kes_ctx* ctx, kes_preq* request) {
 
 int kes_render(kes_ctx* ctx, kes_preq* request, int k) {
   if (request->nograph) return 0;
-  if (ctx->renderer != nullptr) return kes_draw(ctx, request);
+  if (ctx->renderer != nullptr) {
+    const int drawn = kes_draw(ctx, request);
+    // Neither renderer writes a graph that memory ran out in.
+    if (kes_plot_code(drawn) == KES_RC_OUT_OF_MEMORY)
+      xpmlog(KES_SET_LABEL, KES_MSG_GRAPH_NOT_DRAWN_NO_MEMORY, kes_plot_statement_name(request->type), k,
+             ctx->curname.len, ctx->curname.text);
+    return drawn;
+  }
   // A graph was asked for and graphics are on: say once that none is drawn, and what
   // the request computes all the same.
   if ((ctx->tmplgraph || ctx->devgraph) && !request->graph_noted) {

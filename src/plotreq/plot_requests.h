@@ -31,7 +31,7 @@ int kescmh4(kes_ctx* ctx);
 // Hands the request's graph to the step's renderer (ctx->renderer) and returns what it
 // returned (read through records/kes_plot_status.h). With NOPLOT nothing is drawn; with
 // graphics on but no renderer the log says once per request (k, from 1) that its
-// graph is not drawn.
+// graph is not drawn; so it says when memory ran out while the graph was made.
 int kes_render(kes_ctx* ctx, kes_preq* request, int k);
 // Rows and columns of cells that NROWS= and NCOLS= leave to the levels (0 from the
 // statement pass) become the level counts, at most KES_PANEL_MAX, so that a CLASS

@@ -98,7 +98,8 @@ void kes_stg_emit(kes_ctx* ctx, kes_stgraph* g);
 // Method 2826 for panels 1 .. g->panels: output name, label (message 308/label_msg
 // with the variable's name), description, graph template "orbo.kestravine.Graphics.
 // <graph>", the bound tables, the builder's per-panel pairs (name and value records,
-// at most KES_STG_MAXINLINE), _NROWS, _NCOLS, _PANEL and the dynamic list.
+// at most KES_STG_MAXINLINE), _NROWS, _NCOLS, _PANEL and the dynamic list. Nothing
+// once g->status says memory ran out.
 constexpr int KES_STG_MAXINLINE = 16;
 void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_msg, const char* graph,
                     const wob_attr* inline_pairs = nullptr, int ninline = 0);

@@ -107,6 +107,9 @@ void kes_stg_emit(kes_ctx* ctx, kes_stgraph* g) {
 
 void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_msg, const char* graph,
                     const wob_attr* inline_pairs, int ninline) {
+  // A list that could not be made leaves the graph without some of its dynamic
+  // variables: its panels would draw half a graph, or one of nothing. None is emitted.
+  if (g->status != 0) return;
   const kes_preq* r = ctx->curreq;
   if (ninline < 0 || ninline > KES_STG_MAXINLINE) xebug("kes_stg_panels: too many inline dynamics");
   char tmpl[80];

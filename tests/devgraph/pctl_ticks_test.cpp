@@ -1,7 +1,7 @@
 // The arithmetic of percent axes: which fixed minor percents PCTLMINOR draws on axes
 // of several lengths, where HMINOR= puts its minor percents, which quantiles count as
-// on the axis, and which tick values fit. Expected groups and positions: Python's
-// statistics.NormalDist (inv_cdf) over the rules.
+// on the axis. Expected groups and positions: Python's statistics.NormalDist
+// (inv_cdf) over the rules.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,34 +82,6 @@ TEST(PctlAxis, QuantilesJustOffTheEndsStillCount) {
   EXPECT_TRUE(kes_pctl_on(2 + 1e-8, -2, 2));
   EXPECT_FALSE(kes_pctl_on(2 + 1.1e-8, -2, 2));
   EXPECT_TRUE(kes_pctl_on(-2 - 1e-8, -2, 2));
-}
-
-TEST(PctlAxis, AValueThatWouldOverlapTheOneBeforeIsLeftOut) {
-  kes_value_run run;
-  EXPECT_TRUE(run.admit(1.0, 3.0));    // ends at 4
-  EXPECT_FALSE(run.admit(3.5, 2.0));   // starts inside the last one
-  EXPECT_FALSE(run.admit(4.0, 2.0));   // starts where it ends: not beyond
-  EXPECT_TRUE(run.admit(4.01, 2.0));   // the left-out value did not move the end
-  EXPECT_FALSE(run.admit(5.0, 1.0));
-}
-
-// With a blank's width as the gap, a value must start more than a blank after the one
-// before ("75" then "95" touching would read "7595"); the first value needs no gap.
-TEST(PctlAxis, AValueCloserThanABlankToTheOneBeforeIsLeftOut) {
-  struct step {
-    double left, length;
-    bool written;
-  };
-  const double blank = 0.5;
-  const step steps[] = {
-      {0.2, 1.0, true},    // first: only beyond 0, ends at 1.2
-      {1.25, 1.0, false},  // touches
-      {1.7, 1.0, false},   // exactly a blank after: not more
-      {1.71, 1.0, true},   // ends at 2.71
-      {3.3, 1.0, true},
-  };
-  kes_value_run run;
-  for (const step& s : steps) EXPECT_EQ(run.admit(s.left, s.length, blank), s.written) << s.left;
 }
 
 }  // namespace

@@ -225,6 +225,29 @@ TEST_P(RunnerGraphTexts, PercentValuesKeepABlankApart) {
   }
 }
 
+// Cells side by side whose linear axes end with a value ("12", "120", "1.0") a tick
+// before the next cell's "0": the two keep more than a blank apart, or they read as
+// one number ("120" or "1200").
+TEST_P(RunnerGraphTexts, TickValuesOfNeighbouringCellsKeepABlankApart) {
+  std::string data = "r,c,x\n";
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 3; ++c)
+      for (int i = 0; i < 25; ++i) {
+        const double z = std::sqrt(2.0) * std::erfc(2.0 * (i + 0.5) / 25);
+        data += std::to_string(r) + "," + std::to_string(c) + "," +
+                std::to_string(std::exp((0.25 + 0.6 * c) * (1 + r) * (z - 0.9))) + "\n";
+      }
+  dir_.write("d.csv", data);
+  check_page(run("proc kestravine data=d noprint; var x; class r c;\n"
+                 "  qqplot x / lognormal(sigma=est theta=0);\n"
+                 "  qqplot x / gamma(alpha=est theta=0);\n"
+                 "  qqplot x / normal rotate;\n"
+                 "  ppplot x / normal;\n"
+                 "  cdfplot x / normal;\n"
+                 "  probplot x / normal rotate;\n"
+                 "  histogram x / endpoints;\nrun;\n"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Renderers, RunnerGraphTexts, ::testing::Values("template", "device"));
 
 }  // namespace

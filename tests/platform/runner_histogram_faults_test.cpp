@@ -119,8 +119,11 @@ TEST_F(RunnerHistogram, ABinCountPastTheBinLimitGetsTheDefaultBinsAndANote) {
 
 // Out of memory inside the fits logged "Out of memory" four times and ended with
 // return code 0 and an empty listing; in the plug-in bandwidth it wrote OUTKERNEL with
-// 0 observations and exit 0. At every memory cap a run either succeeds with no memory
-// message and whole data sets, or ends with 1016 and keeps the older files.
+// 0 observations and exit 0; out of memory in the graph's lists wrote a graph of one
+// empty cell described as "A histogram of .". At every memory cap a run either
+// succeeds with no memory message and whole data sets, or ends with 1016, keeps the
+// older files and writes a graph only whole: one memory ran out in is not written, and
+// the log says so.
 TEST_F(RunnerHistogram, OutOfMemoryInTheFitsEndsWith1016AndWritesNoPartialDataSet) {
   std::vector<double> v;
   for (int i = 0; i < 500; ++i) v.push_back(std::exp(1 + 0.5 * std::sin(i * 1.3) + 0.01 * (i % 37)));
@@ -130,7 +133,7 @@ TEST_F(RunnerHistogram, OutOfMemoryInTheFitsEndsWith1016AndWritesNoPartialDataSe
     const char* program;
     const char* output;
     const char* number;  // a numeric variable of the output
-    std::vector<int> caps;
+    std::vector<int> caps;  // among them one at which memory runs out in the graph
   };
   const row rows[] = {
       {"proc kestravine data=m; var x; histogram x / normal lognormal gamma weibull outhistogram=oh; run;\n", "oh.csv", "_COUNT_",
@@ -140,8 +143,10 @@ TEST_F(RunnerHistogram, OutOfMemoryInTheFitsEndsWith1016AndWritesNoPartialDataSe
   };
   for (const row& r : rows) {
     bool failed = false, succeeded = false;
+    int graphs_lost = 0;
     for (int cap : r.caps) {
       dir_.write(r.output, kOld);
+      for (const std::string& f : kes_test::svg_files(dir_.path())) std::filesystem::remove(dir_ / f);
       const int status = run(r.program, {"--memcap", std::to_string(cap)});
       const bool oom = logs("ERROR: Out of memory");
       if (status == 1) {
@@ -159,9 +164,16 @@ TEST_F(RunnerHistogram, OutOfMemoryInTheFitsEndsWith1016AndWritesNoPartialDataSe
         EXPECT_TRUE(logs("ended with return code 1016")) << cap << "\n" << log_;
         EXPECT_TRUE(logs("was not replaced because memory ran out in the step")) << cap << "\n" << log_;
         EXPECT_EQ(slurp(dir_ / r.output), kOld) << cap;
+        if (logs("HISTOGRAM statement 1: memory ran out while the graph of x was made; it is not drawn.")) {
+          ++graphs_lost;
+          EXPECT_TRUE(kes_test::svg_files(dir_.path()).empty()) << cap;
+        }
       }
+      for (const std::string& f : kes_test::svg_files(dir_.path()))
+        EXPECT_NE(slurp(dir_ / f).find("<desc>A histogram of x.</desc>"), std::string::npos) << cap << " " << f;
     }
     EXPECT_TRUE(failed && succeeded) << r.program;
+    EXPECT_GT(graphs_lost, 0) << r.program;
   }
 }
 

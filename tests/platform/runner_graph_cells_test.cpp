@@ -17,6 +17,7 @@
 #include "runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
+#include "support/svg_rules.h"
 
 namespace {
 
@@ -146,6 +147,27 @@ TEST_P(RunnerGraphCells, CellsWithoutSpreadSayWhatTheyHold) {
   dir_.write("two.csv", "g,h,x\na,1,1\na,1,2\na,1,4\nb,2,3\nb,2,5\nb,2,4\n");
   ASSERT_EQ(run("proc kestravine data=two noprint; var x; class g h; qqplot x; run;\n", "template"), 0) << log_;
   EXPECT_EQ(texts_equal(graph(0), "no nonmissing values"), 2);
+}
+
+// With a large text height the notes of cells in the outer columns stay on the page.
+TEST_P(RunnerGraphCells, NotesOfCellsWithoutSpreadStayOnThePage) {
+  dir_.write("wide.csv",
+             "g,h,x\na,p,5\na,q,1\na,q,2\na,q,4\na,q,3\na,r,5\na,r,5\na,r,5\n"
+             "b,p,1\nb,p,2\nb,p,4\nb,q,3\nb,q,5\nb,q,4\nb,r,1\nb,r,7\nb,r,3\n");
+  const char* const programs[] = {
+      "proc kestravine data=wide noprint; var x; class g h; ppplot x / height=10; run;\n",
+  };
+  for (const char* program : programs) {
+    ASSERT_EQ(run(program, GetParam()), 0) << program << log_;
+    int notes = 0;
+    for (const std::string& file : files_) {
+      const std::string doc = slurp(dir_ / "g" / file);
+      notes += texts_equal(kes_test::svg_elements(doc), "all values equal");
+      for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(doc))
+        EXPECT_NE(f.rule, kes_test::kRuleTextOffPage) << program << f.detail;
+    }
+    EXPECT_EQ(notes, 1) << program;
+  }
 }
 
 // The step lines of a CDF graph: polylines that only move right or up, in turn.

@@ -149,13 +149,15 @@ TEST_P(RunnerGraphCells, CellsWithoutSpreadSayWhatTheyHold) {
   EXPECT_EQ(texts_equal(graph(0), "no nonmissing values"), 2);
 }
 
-// With a large text height the notes of cells in the outer columns stay on the page.
+// With a large text height the notes of cells in the outer columns stay on the page,
+// and stacked vertical values keep apart (the QQ plot's '5' above '1').
 TEST_P(RunnerGraphCells, NotesOfCellsWithoutSpreadStayOnThePage) {
   dir_.write("wide.csv",
              "g,h,x\na,p,5\na,q,1\na,q,2\na,q,4\na,q,3\na,r,5\na,r,5\na,r,5\n"
              "b,p,1\nb,p,2\nb,p,4\nb,q,3\nb,q,5\nb,q,4\nb,r,1\nb,r,7\nb,r,3\n");
   const char* const programs[] = {
       "proc kestravine data=wide noprint; var x; class g h; ppplot x / height=10; run;\n",
+      "proc kestravine data=wide noprint; var x; class g h; qqplot x / height=10; run;\n",
   };
   for (const char* program : programs) {
     ASSERT_EQ(run(program, GetParam()), 0) << program << log_;
@@ -168,6 +170,23 @@ TEST_P(RunnerGraphCells, NotesOfCellsWithoutSpreadStayOnThePage) {
     }
     EXPECT_EQ(notes, 1) << program;
   }
+}
+
+// Values up the vertical axes of stacked rows keep a descender's room apart, within a
+// cell and from the row above: none of the graphs' texts touch.
+TEST_P(RunnerGraphCells, ValuesOfStackedRowsKeepApart) {
+  std::string data = "g,h,y\n";
+  const double values[] = {-1.1, -0.7, -0.45, -0.3, -0.2, -0.1, 0, 0.05, 0.1, 0.2, 0.3, 0.4, 0.55, 0.8, 1.2};
+  for (const char* g : {"a", "b"})
+    for (const char* h : {"p", "q", "r"})
+      for (double v : values) data += std::string(g) + "," + h + "," + std::to_string(v) + "\n";
+  dir_.write("rows.csv", data);
+  ASSERT_EQ(run("proc kestravine data=rows noprint; var y; class g h; qqplot y / nrows=7; run;\n", GetParam()), 0)
+      << log_;
+  ASSERT_FALSE(files_.empty()) << log_;
+  for (const std::string& file : files_)
+    for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(slurp(dir_ / "g" / file)))
+      EXPECT_NE(f.rule, kes_test::kRuleTextsTouch) << file << ": " << f.detail;
 }
 
 // The step lines of a CDF graph: polylines that only move right or up, in turn.

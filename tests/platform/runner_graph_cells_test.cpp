@@ -439,6 +439,34 @@ TEST_F(RunnerGraphCellsTemplate, PercentTicksOfEachCellStandAtItsOwnQuantiles) {
   }
 }
 
+// The percentile axis of a comparative QQ plot stands above the first row's strips,
+// whose level texts it would otherwise cover, in one row of cells or in one column.
+TEST_F(RunnerGraphCellsTemplate, ThePercentileAxisStandsAboveTheStrips) {
+  std::string data = "g,y\n";
+  for (const char* g : {"a", "b", "c"})
+    for (int i = 1; i <= 40; ++i) data += std::string(g) + "," + std::to_string(std::sqrt(i) + (*g - 'a')) + "\n";
+  dir_.write("p.csv", data);
+  for (const char* layout : {"", " ncols=3 nrows=1"}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=p noprint; var y; class g; qqplot y / normal pctlaxis") + layout +
+                      "; run;\n",
+                  "template"),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    const std::vector<svg_element> doc = graph(0);
+    double strip_top = 1e9;
+    for (const svg_element& e : doc)
+      if (e.name == "rect" && e.get("fill") == "#EFEFEF") strip_top = std::min(strip_top, e.num("y"));
+    int percents = 0;
+    for (const svg_element& e : doc)
+      if (e.name == "text" && (e.text == "5" || e.text == "25" || e.text == "75" || e.text == "95")) {
+        ++percents;
+        EXPECT_LT(e.num("y"), strip_top) << layout << ": '" << e.text << "'";
+      }
+    EXPECT_GE(percents, 4) << layout;
+  }
+}
+
 // Under ROTATE the percents stand on each cell's vertical axis: the columns right of
 // the first show theirs too (here 99, which the first column's narrow cells leave out),
 // each column at a place of its own.

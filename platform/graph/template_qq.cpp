@@ -384,7 +384,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     }
     // The percentile axis on the first row (or the last column when rotated).
     const bool edge = rotated ? static_cast<int>(i) % grid.ncols == grid.ncols - 1 : static_cast<int>(i) < grid.ncols;
-    if (pctl_axis && edge) draw_far_axis(c, f, pctl, !rotated);
+    // Across the top it stands above the cell's strip, in the room kept for it.
+    frame far = f;
+    if (!rotated && grid.strips) far.y -= kStripHeight;
+    if (pctl_axis && edge) draw_far_axis(c, far, pctl, !rotated);
   }
   if (pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty()) {
     const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;

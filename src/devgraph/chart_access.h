@@ -18,6 +18,10 @@ inline kes_chart* kes_chart_of(kes_ctx* ctx) { return &ctx->curreq->layout->c; }
 inline double kes_column_pitch(const kes_layout* lay) {
   return lay->c.hcellgap + lay->haxis.offset[0] + lay->c.width + lay->haxis.offset[1];
 }
+// From one row of cells to the next, upwards: the gap and a cell's height with its offsets.
+inline double kes_row_pitch(const kes_layout* lay) {
+  return lay->c.vcellgap + lay->vaxis.offset[0] + lay->c.height + lay->vaxis.offset[1];
+}
 
 // The cell's plot slot for the current request and variable.
 inline kes_plotslot* kes_gslot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }

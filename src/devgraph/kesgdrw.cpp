@@ -75,6 +75,11 @@ void unplotted(kes_ctx* ctx, kes_cell* cell) {
   static const char kEqual[] = "all values equal";
   kes_gtext t = kes_ref_label(c, c->colors.text, n < 2 ? kOne : kEqual);
   t.len = n < 2 ? sizeof kOne - 1 : sizeof kEqual - 1;
+  // A large text height (HEIGHT=) on a narrow cell would carry the note past the cell,
+  // and off the page from an outer column: it shrinks to the plot area instead.
+  const double len = gd_measure(ctx, &t, nullptr);
+  if (len > c->width && len > 0) t.height *= c->width / len;
+  if (t.height > c->height && c->height > 0) t.height = c->height;
   t.align = 4;
   t.x = c->ox + c->width / 2;
   t.y = c->oy + c->height / 2;

@@ -86,7 +86,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
   const double e = std::max(std::fabs(start), std::fabs(end)) * KES_SQRT_EPS53 * 1000;
   char buf[KES_TICK_TEXT];
   double overhang = 0;
-  kes_next_column next(kes_column_pitch(lay));
+  kes_next_cell next(kes_column_pitch(lay));
   i = 0;
   for (double x = x0; x <= limit && i < KES_MAX_TICKS; i += skip + 1, x = x0 + i * inc) {
     const double v = kes_tick_snap(kes_tick_at(start, step, i), e);

@@ -8,6 +8,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
+#include "devgraph/value_runs.h"
 #include "host/kes_checked.h"
 #include "kes_gram_names.h"
 
@@ -46,19 +47,25 @@ void kesliny(kes_ctx* ctx, int use_format) {
     // 2. Tick values.
     if (!ax.value_none) {
       const double h = c->text_h;
-      const int skip = kes_label_step(h + (c->celldev ? 0 : 0.05 * h), inc);
+      // A value takes its height and, below its baseline, a descender's room the
+      // height leaves out: stacked values keep that room between them.
+      const double room = c->celldev ? 0 : 0.25 * h;
+      const int skip = kes_label_step(h + room, inc);
       double vx = x - (ax.major_len + c->hgap_tv);
       if (c->celldev) vx = gd_cell(ctx, vx, 1, 1);
       const double e = std::fabs(end) * KES_EPS53 * 1000;
       kes_gtext t{};
       t.align = 2;
       char buf[KES_TICK_TEXT];
+      kes_next_cell next(kes_row_pitch(lay));
       for (i = 0; c->oy + i * inc <= limit && i < KES_MAX_TICKS; i += skip + 1) {
         const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
         kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, &t, buf);
         t.x = vx;
         t.y = c->oy + i * inc - h / 2;
         if (c->celldev) t.y = gd_cell(ctx, t.y, 2, 0);
+        // In a page of several rows values stop short of the next row's first.
+        if (r->nrows > 1 && !next.clear(t.y, h, room)) break;
         gd_text(ctx, t);
       }
     }

@@ -77,7 +77,7 @@ struct across_values {
   kes_ctx* ctx;
   double y;
   kes_value_run run;
-  kes_next_column next;
+  kes_next_cell next;
   bool first = true;
   double overhang = 0;
   // False when the values stop here.

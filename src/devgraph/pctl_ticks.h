@@ -57,5 +57,6 @@ struct kes_ctx;
 struct kes_axis;
 // With PCTLSCALE the quantile axis of a QQ plot (the horizontal one, the vertical one
 // under ROTATE) is labelled with the percent of the key cell's fitted distribution at
-// each tick: its first 4 characters. The length, or -1 when ax is not that axis.
+// each tick, in 4 characters; 0 (no text) when the tick before reads the same. The
+// length, or -1 when ax is not that axis.
 int kes_pctlscale_text(kes_ctx* ctx, const kes_axis& ax, double v, char* buf);

@@ -286,6 +286,26 @@ TEST_F(ProbMarksSvg, PctlscaleLabelsTheQuantileAxisInPercents) {
   EXPECT_FALSE(has(t, "-1.5"));
 }
 
+// Far in the tail of an exponential several ticks' percents round to "100": only the
+// first of them is written, across or (ROTATE) up, and the first tick keeps its "0".
+TEST_F(ProbMarksSvg, PctlscaleWritesATailsRoundedPercentOnce) {
+  // Exponential quantiles of 20000 plotting positions: the axis runs 0 to 12 by 2.
+  std::string csv = "x\n";
+  const int n = 20000;
+  for (int i = 1; i <= n; ++i) csv += std::to_string(-std::log(1 - (i - 0.375) / (n + 0.25))) + "\n";
+  for (const char* rotate : {"", " rotate"}) {
+    ASSERT_EQ(run(csv, std::string("proc kestravine data=d noprint; var x;\nqqplot x / exponential(sigma=1 theta=0) "
+                                   "pctlscale") +
+                           rotate + ";\nrun;\n"),
+              0)
+        << log();
+    const auto t = texts(graph(graphs().at(0)));
+    EXPECT_EQ(std::count(t.begin(), t.end(), "100"), 1) << rotate;
+    EXPECT_EQ(std::count(t.begin(), t.end(), "99.8"), 1) << rotate;
+    EXPECT_EQ(std::count(t.begin(), t.end(), "0"), 2) << rotate;  // the percent's and the data axis' own
+  }
+}
+
 TEST_F(ProbMarksSvg, ThePercentileAxisMarksItsPercentsAboveThePlot) {
   ASSERT_EQ(run(kFive, "proc kestravine data=d noprint; var x;\n"
                        "qqplot x / normal(mu=5 sigma=2) pctlaxis;\nrun;\n"),

@@ -50,7 +50,7 @@ TEST(NextColumn, ValuesEndMoreThanABlankBeforeTheNextColumnsFirst) {
       {29.75, 1.25, false},  // ends where it begins: "12" and "0" read "120"
       {31.5, 0.5, false},    // past it
   };
-  kes_next_column next(30);
+  kes_next_cell next(30);
   for (const step& s : steps) EXPECT_EQ(next.clear(s.left, s.length, 0.5), s.clear) << s.left;
 }
 
@@ -69,7 +69,7 @@ TEST(NextColumn, TheFirstValueAskedAboutFixesTheNextColumnsFirst) {
       {45, 1.0, 44.0, 1.4, true},    // a wider column: next at 46
   };
   for (const column& c : columns) {
-    kes_next_column next(c.pitch);
+    kes_next_cell next(c.pitch);
     EXPECT_TRUE(next.clear(c.first_left, 0.5, 0.5));
     EXPECT_EQ(next.clear(c.last_left, c.last_length, 0.5), c.clear) << c.pitch << " " << c.last_left;
   }

@@ -52,6 +52,11 @@ std::string frame(double x, double y, double w, double h) {
   return line(x, y + h, x + w, y + h) + line(x + w, y + h, x + w, y) + line(x, y, x + w, y) + line(x, y + h, x, y);
 }
 const std::string kDevice = "Histogram of x (graph KESTRA).";
+// Two device cells h high, one above the other gap apart, each with a marker.
+std::string stacked(double h, double gap) {
+  return frame(88.47, 10, 200, h) + marker(150, 10 + h / 2) + frame(88.47, 10 + h + gap, 200, h) +
+         marker(150, 10 + 1.5 * h + gap);
+}
 
 struct rule_case {
   const char* what;
@@ -126,6 +131,14 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
                 text(80, 95, 8, "0", "end") + text(80, 185, 8, "0", "end"),
             kDevice),
        nullptr},
+      {"the same values beside two touching device cells, each hanging below its cell",
+       page(stacked(80, 0) + text(80, 96, 8, "0", "end") + text(80, 176, 8, "0", "end"), kDevice), nullptr},
+      {"the same value twice on one axis of touching device cells",
+       page(stacked(80, 0) + text(80, 40, 8, "0", "end") + text(80, 66, 8, "0", "end"), kDevice), kRuleTextsAlike},
+      {"the same values beside many short stacked device cells",
+       page(stacked(30, 5) + text(80, 44, 8, "60", "end") + text(80, 79, 8, "60", "end"), kDevice), nullptr},
+      {"the same value twice on the axis of one short device cell",
+       page(stacked(30, 5) + text(80, 24, 8, "60", "end") + text(80, 44, 8, "60", "end"), kDevice), kRuleTextsAlike},
       {"device row labels reading alike",
        page(frame(30, 10, 200, 80) + marker(50, 50) + frame(30, 100, 200, 80) + marker(50, 150) + frame(5, 10, 19, 80) +
                 text(20, 60, 14, "L\xE2\x80\xA6", "start", "rotate(-90 20 60)") + frame(5, 100, 19, 80) +

@@ -17,6 +17,7 @@
 #include "runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
+#include "support/svg_rules.h"
 
 namespace {
 
@@ -146,6 +147,46 @@ TEST_P(RunnerGraphCells, CellsWithoutSpreadSayWhatTheyHold) {
   dir_.write("two.csv", "g,h,x\na,1,1\na,1,2\na,1,4\nb,2,3\nb,2,5\nb,2,4\n");
   ASSERT_EQ(run("proc kestravine data=two noprint; var x; class g h; qqplot x; run;\n", "template"), 0) << log_;
   EXPECT_EQ(texts_equal(graph(0), "no nonmissing values"), 2);
+}
+
+// With a large text height the notes of cells in the outer columns stay on the page,
+// and stacked vertical values keep apart (the QQ plot's '5' above '1').
+TEST_P(RunnerGraphCells, NotesOfCellsWithoutSpreadStayOnThePage) {
+  dir_.write("wide.csv",
+             "g,h,x\na,p,5\na,q,1\na,q,2\na,q,4\na,q,3\na,r,5\na,r,5\na,r,5\n"
+             "b,p,1\nb,p,2\nb,p,4\nb,q,3\nb,q,5\nb,q,4\nb,r,1\nb,r,7\nb,r,3\n");
+  const char* const programs[] = {
+      "proc kestravine data=wide noprint; var x; class g h; ppplot x / height=10; run;\n",
+      "proc kestravine data=wide noprint; var x; class g h; qqplot x / height=10; run;\n",
+  };
+  for (const char* program : programs) {
+    ASSERT_EQ(run(program, GetParam()), 0) << program << log_;
+    int notes = 0;
+    for (const std::string& file : files_) {
+      const std::string doc = slurp(dir_ / "g" / file);
+      notes += texts_equal(kes_test::svg_elements(doc), "all values equal");
+      for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(doc))
+        EXPECT_NE(f.rule, kes_test::kRuleTextOffPage) << program << f.detail;
+    }
+    EXPECT_EQ(notes, 1) << program;
+  }
+}
+
+// Values up the vertical axes of stacked rows keep a descender's room apart, within a
+// cell and from the row above: none of the graphs' texts touch.
+TEST_P(RunnerGraphCells, ValuesOfStackedRowsKeepApart) {
+  std::string data = "g,h,y\n";
+  const double values[] = {-1.1, -0.7, -0.45, -0.3, -0.2, -0.1, 0, 0.05, 0.1, 0.2, 0.3, 0.4, 0.55, 0.8, 1.2};
+  for (const char* g : {"a", "b"})
+    for (const char* h : {"p", "q", "r"})
+      for (double v : values) data += std::string(g) + "," + h + "," + std::to_string(v) + "\n";
+  dir_.write("rows.csv", data);
+  ASSERT_EQ(run("proc kestravine data=rows noprint; var y; class g h; qqplot y / nrows=7; run;\n", GetParam()), 0)
+      << log_;
+  ASSERT_FALSE(files_.empty()) << log_;
+  for (const std::string& file : files_)
+    for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(slurp(dir_ / "g" / file)))
+      EXPECT_NE(f.rule, kes_test::kRuleTextsTouch) << file << ": " << f.detail;
 }
 
 // The step lines of a CDF graph: polylines that only move right or up, in turn.
@@ -395,6 +436,34 @@ TEST_F(RunnerGraphCellsTemplate, PercentTicksOfEachCellStandAtItsOwnQuantiles) {
                   renderer),
               0);
     EXPECT_EQ(places(percent).size(), 1u) << renderer;
+  }
+}
+
+// The percentile axis of a comparative QQ plot stands above the first row's strips,
+// whose level texts it would otherwise cover, in one row of cells or in one column.
+TEST_F(RunnerGraphCellsTemplate, ThePercentileAxisStandsAboveTheStrips) {
+  std::string data = "g,y\n";
+  for (const char* g : {"a", "b", "c"})
+    for (int i = 1; i <= 40; ++i) data += std::string(g) + "," + std::to_string(std::sqrt(i) + (*g - 'a')) + "\n";
+  dir_.write("p.csv", data);
+  for (const char* layout : {"", " ncols=3 nrows=1"}) {
+    ASSERT_EQ(run(std::string("proc kestravine data=p noprint; var y; class g; qqplot y / normal pctlaxis") + layout +
+                      "; run;\n",
+                  "template"),
+              0)
+        << log_;
+    ASSERT_EQ(files_.size(), 1u) << log_;
+    const std::vector<svg_element> doc = graph(0);
+    double strip_top = 1e9;
+    for (const svg_element& e : doc)
+      if (e.name == "rect" && e.get("fill") == "#EFEFEF") strip_top = std::min(strip_top, e.num("y"));
+    int percents = 0;
+    for (const svg_element& e : doc)
+      if (e.name == "text" && (e.text == "5" || e.text == "25" || e.text == "75" || e.text == "95")) {
+        ++percents;
+        EXPECT_LT(e.num("y"), strip_top) << layout << ": '" << e.text << "'";
+      }
+    EXPECT_GE(percents, 4) << layout;
   }
 }
 

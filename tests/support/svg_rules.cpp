@@ -294,11 +294,14 @@ void boxes_over(const graph_parts& g, std::vector<svg_fault>& out) {
 // anchor for a column of right-aligned tick values), split by the cells whose span
 // holds them, since each cell's axis may repeat its neighbour's values.
 void text_lines(const graph_parts& g, std::vector<svg_fault>& out) {
-  std::vector<box> columns, rows;  // the spans of the cells, across and down
-  for (const box& c : g.cells) {
-    columns.push_back(c);
-    rows.push_back(c);
-  }
+  // The spans of the cells, across and down; frames too short for a cell (the cells of
+  // many stacked rows) still part their axes' values.
+  std::vector<box> columns, rows;
+  for (const std::vector<box>* frames : {&g.cells, &g.strips})
+    for (const box& c : *frames) {
+      columns.push_back(c);
+      rows.push_back(c);
+    }
   // The nearest span to a text's centre: the values at a cell's ends hang over its edge.
   auto span = [](const std::vector<box>& v, double at, bool across) -> long {
     long best = -1;
@@ -357,6 +360,17 @@ void text_lines(const graph_parts& g, std::vector<svg_fault>& out) {
       const double c = across ? (t->ink.x0 + t->ink.x1) / 2 : (t->ink.y0 + t->ink.y1) / 2;
       const long part = in_strip(*t) ? -1 : t->in_box >= 0 ? -2 - t->in_box : span(across ? columns : rows, c, across);
       const auto [it, fresh] = seen.insert({{part, t->text}, t});
+      // The next cell's axis repeats this one's a whole span on: with cells that touch,
+      // a value hanging over one's edge lies in the other's span.
+      if (!fresh && part >= 0) {
+        const box& b = (across ? columns : rows)[static_cast<std::size_t>(part)];
+        const double first = across ? (it->second->ink.x0 + it->second->ink.x1) / 2
+                                    : (it->second->ink.y0 + it->second->ink.y1) / 2;
+        if (std::fabs(c - first) >= (across ? b.w() : b.h()) - kSlack) {
+          it->second = t;
+          continue;
+        }
+      }
       if (!fresh)
         out.push_back({kRuleTextsAlike, "'" + t->text + "' stands twice on one line, at " + place(it->second->ink) +
                                             " and " + place(t->ink)});

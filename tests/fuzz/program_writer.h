@@ -8,14 +8,10 @@
 #include <set>
 #include <string>
 
+#include "fuzz/fuzz_data.h"
 #include "fuzz/program_grammar.h"
 
 namespace kes_fuzz {
-
-// The data set d.csv every program reads: numeric x, y, w (weights) and f
-// (frequencies), CLASS variables g (text) and h (numbers), and an ID text, with some
-// values missing; now and then all equal, huge, tiny or negative.
-std::string fuzz_data(std::mt19937_64& rng);
 
 class program_writer {
  public:

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "records/kes_valnode.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "driver/kesgopt_options.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "fit/zfit.h"
 #include "host/host_services.h"

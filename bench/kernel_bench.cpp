@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"

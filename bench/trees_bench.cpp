@@ -9,7 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 

@@ -10,7 +10,7 @@
 
 #include "core/block_table.h"
 #include "core/core_internal.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 
 namespace plat {

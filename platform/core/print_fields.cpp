@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/number_text.h"
 #include "core/format_ids.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 
 namespace plat {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/host_messages.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/name_case.h"
 #include "core/output_link.h"
 #include "core/runtime.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/core_internal.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "host/host_print.h"
 

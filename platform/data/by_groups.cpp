@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/output_link.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "core/temp_files.h"
 #include "data/data_messages.h"

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "core/block_table.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <set>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"

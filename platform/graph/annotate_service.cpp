@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "graph/annotate.h"

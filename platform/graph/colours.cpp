@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"

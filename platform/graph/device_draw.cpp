@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"

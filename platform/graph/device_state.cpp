@@ -9,7 +9,7 @@
 #include <map>
 #include <set>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 
 namespace plat::graph {

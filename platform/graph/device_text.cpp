@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <map>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "graph/device_state.h"
 
 namespace plat {

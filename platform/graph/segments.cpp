@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "core/temp_files.h"
 #include "graph/device_state.h"

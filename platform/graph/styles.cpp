@@ -3,7 +3,7 @@
 // holds); the symbol definitions are the curve palette of the graphs.
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "graph/graph_style.h"
 #include "graph/device_state.h"

@@ -6,7 +6,8 @@
 #include <ctime>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "host/host_missing.h"
 #include "locale/calendar.h"
 
 namespace plat::calendar {
@@ -25,7 +26,7 @@ const std::vector<long>& year_starts() {
 
 constexpr int month_days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-double missing() { return plat::anchor()->consts->std_missing; }
+double missing() { return host_missing_of_kind(HOST_MISS_STD); }
 
 // The whole-number value of v, or false when v is NaN or not whole.
 bool whole(double v, long* out) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "locale/locales.h"
 
 namespace plat::locales {

@@ -2,7 +2,7 @@
 // and the translation tables act on the ASCII letters only.
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "host/host_missing.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ bool plain_number(const std::string& s, bool* has_point) {
 }  // namespace
 
 extern "C" int plat_wzifmn(host_numreq* request) {
-  double missing = plat::anchor()->consts->std_missing;
+  double missing = host_missing_of_kind(HOST_MISS_STD);
   *request->result = missing;
   request->size = 8;
   int n = request->length;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "output/output_api.h"
 #include "output/output_messages.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "parse/ll_engine.h"
 #include "parse/parser.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <map>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 
 namespace plat {
 namespace {

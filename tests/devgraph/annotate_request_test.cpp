@@ -3,7 +3,7 @@
 // cannot draw is noted.
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "devgraph/annotate.h"
 #include "kes_gram_names.h"
 #include "records/kes_layout.h"

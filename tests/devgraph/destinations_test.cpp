@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "devgraph/device_services.h"
 #include "host/host_services.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "driver/qorqkest.h"
 #include "host/host_connection.h"
 

@@ -1,7 +1,7 @@
 // First-pass weight sums the listing does not show, and ROUND= near halves.
 #include <cmath>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "datapass_test_support.h"
 #include "datapass/obs_sums.h"
 #include "host/host_missing.h"

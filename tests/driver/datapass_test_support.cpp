@@ -5,7 +5,7 @@
 #include <cstring>
 #include <set>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "data/dataset.h"
 #include "driver/kesgopt_options.h"
 #include "driver/kesgset_vars.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "host/host_connection.h"
 #include "host/host_services.h"
 #include "locale/locales.h"

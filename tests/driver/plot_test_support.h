@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"

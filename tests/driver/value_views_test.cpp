@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "datapass/value_views.h"
 #include "host/host_missing.h"

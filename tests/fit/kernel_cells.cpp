@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "fit/kes_kernel.h"
 #include "host/host_services.h"

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "inset/inset_device.h"
 #include "inset/inset_place.h"
 #include "kes_gram_names.h"

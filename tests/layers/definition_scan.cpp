@@ -8,8 +8,6 @@
 namespace kes_test {
 namespace {
 
-// The text with comments, the contents of literals and preprocessor lines blanked
-// (newlines kept, so that lines still count).
 std::string blanked(const std::string& t) {
   std::string out = t;
   bool line_start = true;
@@ -101,9 +99,13 @@ bool function_of(std::string head, function_site* f) {
 
 }  // namespace
 
+std::string code_only(const std::string& text) { return blanked(text); }
+
 scope_scan scan_scopes(const std::string& text) {
   static const std::regex kAnon(R"(^\s*(inline\s+)?namespace\s*$)");
-  static const std::regex kNamed(R"(^\s*(inline\s+)?namespace\s+[\w:]+\s*$|^\s*extern\s*""\s*$)");
+  // A linkage block is read as its enclosing scope: its functions are declared or
+  // defined there (the literal's contents are blanked, "C" reads " ").
+  static const std::regex kNamed(R"(^\s*(inline\s+)?namespace\s+[\w:]+\s*$|^\s*extern\s*"\s*"\s*$)");
   static const std::regex kClass(R"(^\s*(template\s*<[^{]*>\s*)?(class|struct)\s+(\w+)[^()]*$)");
   enum kind { named, anon, other };
   const std::string t = blanked(text);

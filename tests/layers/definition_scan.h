@@ -23,4 +23,8 @@ struct scope_scan {
 // Scans a C++ text (comments, literals and preprocessor lines are skipped).
 scope_scan scan_scopes(const std::string& text);
 
+// The text with comments, the contents of literals and preprocessor lines blanked
+// (newlines kept, so that lines still count).
+std::string code_only(const std::string& text);
+
 }  // namespace kes_test

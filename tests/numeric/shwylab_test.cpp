@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 
 extern "C" int mcn_main(void*, void*);

@@ -11,7 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "host/host_services.h"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "support/scratch_files.h"
 #include "host/host_print.h"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "support/scratch_files.h"
 

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <set>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "support/scratch_files.h"
 

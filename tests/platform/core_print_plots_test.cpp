@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "support/scratch_files.h"
 #include "host/host_print.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "host/host_missing.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "../support/scratch_files.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "host/host_missing.h"

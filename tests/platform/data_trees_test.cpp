@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "host/host_missing.h"

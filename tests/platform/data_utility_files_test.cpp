@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/dataset_internal.h"
 

@@ -121,7 +121,7 @@ TEST(Annotate, ObservationsItCannotUseAreNotedByNumberAndVariable) {
 
 }  // namespace
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "support/scratch_files.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "graph/graph_style.h"
 #include "graph/template_parts.h"
 

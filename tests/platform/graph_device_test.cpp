@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/font_metrics.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "locale/calendar.h"
 #include "locale/locales.h"
 #include "support/same_number.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "host/host_services.h"
 #include "output/output_api.h"

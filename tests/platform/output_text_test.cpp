@@ -3,7 +3,7 @@
 // file; calls out of order are refused.
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
 #include "support/scratch_files.h"
 #include "output_test_support.h"
 

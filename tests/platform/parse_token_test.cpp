@@ -9,7 +9,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "host/kes_gramdesc.h"
 #include "host/host_print.h"

@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "host/host_services.h"
 
 namespace kes_test {

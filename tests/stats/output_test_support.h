@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "../support/scratch_files.h"
-#include "core/host_vectors.h"
+#include "core/host_routines.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "data/dataset_internal.h"

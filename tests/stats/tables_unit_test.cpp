@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "driver/kescomp.h"
 #include "driver/keszset.h"
 #include "host/host_services.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <deque>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "driver/kes_step.h"
 #include "host/host_connection.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "driver/plot_checks.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 
 namespace kes_test {

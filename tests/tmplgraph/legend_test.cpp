@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 #include "host/host_anchor.h"
 #include "host/host_services.h"

@@ -86,7 +86,7 @@ TEST(Ztrecc, ComparesBytesAtTheOffset) {
 
 }  // namespace
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "core/runtime.h"
 
 namespace {

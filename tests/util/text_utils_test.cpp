@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 #include "host/host_connection.h"
 #include "util/kes_text.h"
 

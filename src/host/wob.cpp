@@ -1,4 +1,5 @@
-// Calling methods of host output objects.
+// Calling methods of host output objects: the one routine through which the module calls
+// a method, and the two generic operations every object has.
 #include "host/wob.h"
 
 extern "C" {

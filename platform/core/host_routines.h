@@ -1,5 +1,7 @@
 // The stand-in's side of the host services: one routine plat_<name> per line of
-// src/host/host_services.def, and the anchor whose vector tables point at them.
+// src/host/host_services.def, each defined in the folder of its area and declared here
+// with C linkage, as the module calls it. Only the runner's vector tables take them
+// all (runner/host_table.h).
 #pragma once
 #include <cstdarg>
 #include "host/host_services.h"
@@ -11,10 +13,3 @@ extern "C" {
 #undef HOST_SVC
 #undef HOST_SVC_VA
 }
-
-namespace plat {
-// The one anchor of this process, with every vector table filled.
-host_gcb* anchor();
-// Replace one service's routine (tests use this to stand in for a service).
-host_routine replace_service(int vector, int slot, host_routine routine);
-}  // namespace plat

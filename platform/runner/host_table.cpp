@@ -1,6 +1,7 @@
-#include "core/host_vectors.h"
+#include "runner/host_table.h"
 
 #include "core/core_internal.h"
+#include "core/host_routines.h"
 #include "host/host_missing.h"
 
 #include <bit>

@@ -1,0 +1,199 @@
+// Relations between runs of the same data transformed (values times 2^k or plus c,
+// weights times 2^k, rows reversed or shuffled, frequencies as copies) and rules every
+// OUTPUT row keeps, over data sets drawn at random and a few written by hand, each run
+// by the built runner. KES_META_SEED and KES_META_COUNT choose other data sets and any
+// number of them (the target fuzz_metamorphic runs them); the data and program of a
+// failing set are kept in metamorphic_failures/ under the build folder. Failures that
+// known_failures.txt names are expected, and its entries must still fail.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <atomic>
+#include <future>
+#include <mutex>
+
+#include "metamorphic/known_failures.h"
+#include "metamorphic/meta_case.h"
+#include "metamorphic/meta_run.h"
+#include "metamorphic/relations.h"
+#include "support/scratch_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kes_meta::meta_case;
+
+// The data sets a plain test run draws; under the sanitizers, where a run takes several
+// times as long, fewer (the first of the same draw).
+constexpr std::uint64_t kDefaultSeed = 20261208;
+constexpr long kPlainCount = 200;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr long kDefaultCount = 30;
+#else
+constexpr long kDefaultCount = kPlainCount;
+#endif
+constexpr unsigned kRunsAtOnce = 4;
+
+long setting(const char* name, long fallback) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0' ? std::strtol(v, nullptr, 10) : fallback;
+}
+
+// Data written by hand where a relation once failed: the smallest cases of each fault.
+struct hand_case {
+  const char* name;
+  std::vector<double> x, w, f;
+  int k = 0;  // values times 2^k (0: chosen as for drawn data)
+};
+
+std::vector<double> zepto_joules() {
+  // 80 energies of 0.50 to 9.04 zeptojoules, written in joules.
+  std::vector<double> x;
+  for (int i = 0; i < 80; ++i) x.push_back((0.5 + 8.54 * std::pow((i + 0.5) / 80, 1.7)) * 1e-20);
+  return x;
+}
+
+std::vector<double> small_gamma_values() {
+  // 60 values of a gamma law with threshold 0.001, shape 2 and scale 0.003, from a
+  // fixed sequence of uniform numbers.
+  std::vector<double> x;
+  std::uint64_t state = 12345;
+  auto u = [&] { return ((state = state * 6364136223846793005ULL + 1442695040888963407ULL) >> 11) * 0x1p-53 + 0x1p-54; };
+  for (int i = 0; i < 60; ++i) x.push_back(std::min(0.02, 0.001 + 0.003 * (-std::log(u()) - std::log(u()))));
+  return x;
+}
+
+std::vector<double> ties_far_from_zero() {
+  // 1000 values 10000.5 or 10000.625: a spread of 1/16 beside a mean of 10^4.
+  std::vector<double> x;
+  std::uint64_t state = 1;
+  for (int i = 0; i < 1000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    x.push_back(10000.5 + 0.125 * static_cast<double>(state >> 63));
+  }
+  return x;
+}
+
+const std::vector<hand_case>& hand_cases() {
+  static const std::vector<hand_case> cases = {
+      {"weights_1_1e16_1e16", {1, 2, 3}, {1, 1e16, 1e16}, {}},
+      {"weights_1e16_1e16_1", {1, 2, 3}, {1e16, 1e16, 1}, {}},
+      {"weights_1e-300_1_1e300", {1, 2, 3}, {1e-300, 1, 1e300}, {}},
+      {"weights_1_1_1_1e200", {0, 1, 2, 3}, {1, 1, 1, 1e200}, {}},
+      {"values_near_1", {1, 1 + 0x1p-52, 1, 1 + 0x1p-51}, {}, {}},
+      {"weights_1_1e9_rising", {1000, 1001}, {1, 1e9}, {}},
+      {"weight_1e308_freq_2", {1, 2, 3}, {1e308, 1, 1}, {2, 1, 1}},
+      {"weights_subnormal_first", {1, 2, 3, 4}, {5e-324, 1, 1, 1}, {}},
+      {"zepto_joules", zepto_joules(), {}, {}, 66},
+      {"small_gamma_values", small_gamma_values(), {}, {}, 10},
+      {"one_value_tenths", std::vector<double>(10, 0.1), {}, {}},
+      {"ties_far_from_zero", ties_far_from_zero(), {}, {}},
+  };
+  return cases;
+}
+
+meta_case hand_meta_case(const hand_case& h, std::uint64_t seed) {
+  kes_test::sample s;
+  s.spec.rows = static_cast<int>(h.x.size());
+  s.spec.weights = h.w.empty() ? kes_test::weight_kind::none : kes_test::weight_kind::ordinary;
+  s.spec.freq = !h.f.empty();
+  s.x = h.x, s.w = h.w, s.f = h.f;
+  meta_case mc = kes_meta::make_case(std::string("hand case ") + h.name, s, seed);
+  mc.kind = std::string("case=") + h.name;
+  if (h.k != 0) mc.k = h.k;
+  return mc;
+}
+
+// What went wrong with one case: relation to its faults.
+struct case_outcome {
+  meta_case mc;
+  std::string program, log;
+  int status = 0;
+  std::vector<std::pair<std::string, std::vector<std::string>>> failed;
+};
+
+case_outcome run_case(const meta_case& mc, const fs::path& root) {
+  case_outcome out{mc, kes_meta::case_program(mc), "", 0, {}};
+  const kes_meta::program_result r = kes_meta::run_steps(root, kes_meta::case_data(mc), out.program, kes_meta::step_names(mc));
+  out.status = r.status;
+  out.log = r.log;
+  // Every step ran to its end, without an internal error: else the relations would
+  // compare nothing.
+  std::vector<std::string> broken;
+  if (r.status >= 1000 || r.status == 120 || r.status == 121) broken.push_back("exit status " + std::to_string(r.status));
+  if (r.log.find("Internal error") != std::string::npos) broken.push_back("an Internal error in the log");
+  for (const auto& [name, s] : r.steps)
+    if (s.code < 0) broken.push_back("step " + name + " did not end (exit status " + std::to_string(r.status) + ")");
+  if (!broken.empty()) out.failed.push_back({"every step runs to its end", broken});
+  for (const kes_meta::relation& rel : kes_meta::relations())
+    if (rel.applies(mc))
+      if (auto faults = rel.faults(mc, r); !faults.empty()) out.failed.push_back({rel.name, faults});
+  return out;
+}
+
+void keep(const case_outcome& o, const std::string& stem) {
+  const fs::path kept = fs::path(KES_BINARY_DIR) / "metamorphic_failures";
+  fs::create_directories(kept / stem);
+  for (const auto& [name, csv] : kes_meta::case_data(o.mc)) std::ofstream(kept / stem / (name + ".csv")) << csv;
+  std::ofstream(kept / stem / "prog.kes") << o.program;
+  std::ofstream(kept / stem / "log") << o.log;
+}
+
+TEST(Metamorphic, RelationsHoldOverDrawnAndHandWrittenData) {
+  const auto seed = static_cast<std::uint64_t>(setting("KES_META_SEED", kDefaultSeed));
+  const long count = setting("KES_META_COUNT", kDefaultCount);
+  const bool default_draw = seed == kDefaultSeed && count >= kPlainCount;
+  std::vector<kes_meta::known_failure> known = kes_meta::read_known_failures(
+      kes_test::slurp(fs::path(KES_SOURCE_DIR) / "tests" / "metamorphic" / "known_failures.txt"));
+  ASSERT_FALSE(known.empty()) << "known_failures.txt was not read";
+
+  std::vector<meta_case> cases;
+  // Hand cases are the same cases whatever the seed.
+  for (const hand_case& h : hand_cases()) cases.push_back(hand_meta_case(h, kDefaultSeed));
+  std::mt19937_64 rng(seed);
+  for (long i = 0; i < count; ++i) {
+    const kes_test::sample s = kes_test::draw_sample(kes_test::draw_spec(rng), rng);
+    cases.push_back(kes_meta::make_case("set " + std::to_string(i) + " of seed " + std::to_string(seed), s, rng()));
+  }
+
+  kes_test::scratch_dir root("meta");
+  std::vector<case_outcome> outcomes(cases.size());
+  std::vector<std::future<void>> workers;
+  std::atomic<std::size_t> next{0};
+  for (unsigned t = 0; t < kRunsAtOnce; ++t)
+    workers.push_back(std::async(std::launch::async, [&, t] {
+      for (std::size_t i; (i = next++) < cases.size();)
+        outcomes[i] = run_case(cases[i], root / ("w" + std::to_string(t)));
+    }));
+  for (auto& w : workers) w.get();
+
+  int unexpected = 0;
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    const case_outcome& o = outcomes[i];
+    for (const auto& [relation, faults] : o.failed) {
+      if (kes_meta::known_failure* k = kes_meta::explaining(known, relation, o.mc.kind)) {
+        ++k->met;
+        continue;
+      }
+      const std::string stem = "seed" + std::to_string(seed) + "_" + std::to_string(i);
+      if (++unexpected <= 20) keep(o, stem);
+      std::string what;
+      for (std::size_t j = 0; j < faults.size() && j < 12; ++j) what += "\n  " + faults[j];
+      ADD_FAILURE() << o.mc.name << " (" << o.mc.kind << ", k " << o.mc.k << ", c " << o.mc.c << ", kw " << o.mc.kw
+                    << "): " << relation << " fails (kept as metamorphic_failures/" << stem << "):" << what;
+    }
+  }
+  // An entry that explained nothing is stale: the fault it names is mended. Entries of
+  // hand cases are checked on every run, those of drawn data on the default draw.
+  for (const kes_meta::known_failure& k : known) {
+    const bool hand = !k.kind.empty() && k.kind.front().rfind("case=", 0) == 0;
+    if (k.met == 0 && (hand || default_draw))
+      ADD_FAILURE() << "known_failures.txt line " << k.line << " (" << k.relation << " on "
+                    << (k.kind.empty() ? "any data" : k.kind.front()) << ") fails no more: drop it";
+  }
+}
+
+}  // namespace

@@ -19,6 +19,7 @@
 #include "metamorphic/meta_case.h"
 #include "metamorphic/meta_run.h"
 #include "metamorphic/relations.h"
+#include "metamorphic/stat_table.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -194,6 +195,39 @@ TEST(Metamorphic, RelationsHoldOverDrawnAndHandWrittenData) {
       ADD_FAILURE() << "known_failures.txt line " << k.line << " (" << k.relation << " on "
                     << (k.kind.empty() ? "any data" : k.kind.front()) << ") fails no more: drop it";
   }
+}
+
+// The program asks for every statistic and family the relations know: on ordinary
+// data each column of each step is written, and each family is fitted, so that no
+// relation passes by comparing nothing.
+TEST(Metamorphic, EveryStatisticAndFamilyReachesTheRelations) {
+  kes_test::sample s;
+  s.spec.rows = 60;
+  s.spec.freq = true;
+  for (int i = 0; i < 60; ++i) {
+    const double p = (i + 0.5) / 60;  // long tails both ways, all above 0
+    s.x.push_back(std::round(4 * (30 + std::sinh(0.8 * std::log(p / (1 - p))))) / 4);
+    s.f.push_back(1 + i % 3);
+  }
+  const meta_case mc = kes_meta::make_case("long-tailed values", s, kDefaultSeed);
+  ASSERT_FALSE(std::isnan(mc.c));
+  ASSERT_NE(mc.k, 0);
+  kes_test::scratch_dir root("meta-all");
+  const kes_meta::program_result r =
+      kes_meta::run_steps(root.path(), kes_meta::case_data(mc), kes_meta::case_program(mc), kes_meta::step_names(mc));
+  ASSERT_EQ(r.status, 0) << r.log;
+  for (const auto& [step, vars] : std::map<std::string, std::vector<std::string>>{
+           {"base", {"x"}}, {"scaled", {"xs", "xc"}}, {"reversed", {"x"}}, {"shuffled", {"x"}}, {"copies", {"x"}}})
+    for (const std::string& v : vars)
+      for (const kes_meta::statistic& st : kes_meta::statistics()) {
+        const auto& row = r.steps.at(step).row;
+        const auto cell = row.find(v + "_" + st.keyword);
+        EXPECT_TRUE(cell != row.end() && !std::isnan(cell->second)) << step << " " << v << "_" << st.keyword;
+      }
+  for (const char* fit : {"1|Normal|Mean|Mu", "1|SU|Shape|Delta", "1|Lognormal|Threshold|Theta", "1|Weibull|Shape|C",
+                          "1|Gamma|Shape|Alpha", "1|Exponential|Scale|Sigma", "2|Lognormal|Shape|Sigma",
+                          "2|Weibull|Shape|C", "2|Gamma|Shape|Alpha", "2|Exponential|Scale|Sigma"})
+    EXPECT_TRUE(r.steps.at("fits").fits.count(std::string("x|Histogram ") + fit)) << fit;
 }
 
 }  // namespace

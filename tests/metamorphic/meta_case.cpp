@@ -184,10 +184,12 @@ std::string case_program(const meta_case& mc) {
     for (const std::string& v : shifted) vars += " " + v;
     p += "proc kestravine data=d noprint;\n  var " + vars + ";\n";
     if (freq) p += "  freq f;\n";
-    // Families whose parameters follow a shift (an estimated threshold or a location),
-    // then families with the threshold 0, which follow a scaling only.
+    // Families whose parameters follow a shift (an estimated threshold or a location)
+    // and kernel estimates (whose c is free of the unit), then families with the
+    // threshold 0, which follow a scaling only.
     p += "  histogram " + vars +
-         " / noplot normal su lognormal(theta=est) weibull(theta=est) gamma(theta=est) exponential(theta=est);\n";
+         " / noplot normal su lognormal(theta=est) weibull(theta=est) gamma(theta=est) exponential(theta=est)\n"
+         "      kernel(c=0.5 mise sjpi) outkernel=fits_kernels;\n";
     p += "  histogram x xs / noplot lognormal weibull gamma exponential;\nrun;\n";
   }
   return p;

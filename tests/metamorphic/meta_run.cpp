@@ -1,5 +1,6 @@
 #include "metamorphic/meta_run.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -77,6 +78,28 @@ program_result run_steps(const fs::path& root, const std::map<std::string, std::
       s.warnings.push_back(masked(r.log.substr(at, r.log.find('\n', at) - at)));
     from = r.log.find('\n', end);
     s.row = read_row(run / (name + ".csv"));
+  }
+
+  // The kernel estimates' c values, from the OUTKERNEL data set NAME_kernels: the
+  // n-th estimate of a variable is "variable|Histogram 1|Kernel|n|C".
+  for (const std::string& name : step_names) {
+    std::ifstream in(run / (name + "_kernels.csv"));
+    std::string line;
+    if (!std::getline(in, line)) continue;
+    const std::vector<std::string> header = split(line);
+    const auto column = [&](const char* n) {
+      return static_cast<std::size_t>(std::find(header.begin(), header.end(), n) - header.begin());
+    };
+    const std::size_t var = column("_VAR_"), c = column("_C_");
+    std::map<std::string, std::vector<std::string>> seen;  // variable to its c texts in order
+    while (std::getline(in, line)) {
+      const std::vector<std::string> cells = split(line);
+      if (var >= cells.size() || c >= cells.size()) continue;
+      std::vector<std::string>& cs = seen[cells[var]];
+      if (std::find(cs.begin(), cs.end(), cells[c]) != cs.end()) continue;
+      cs.push_back(cells[c]);
+      r.steps[name].fits[cells[var] + "|Histogram 1|Kernel|" + std::to_string(cs.size()) + "|C"] = csv_number(cells[c]);
+    }
   }
 
   // The fitted parameters, from the JSON tables, by the step they stand in.

@@ -16,7 +16,8 @@ struct step_result {
   // The OUTPUT row: column name to value, NaN for a missing value.
   std::map<std::string, double> row;
   // Fitted parameters: "variable|Histogram n|family|parameter|symbol" to estimate (fits that
-  // could not be made have none).
+  // could not be made have none), and "variable|Histogram 1|Kernel|n|C" to the c of the
+  // n-th kernel estimate (from the step's OUTKERNEL=NAME_kernels).
   std::map<std::string, double> fits;
 };
 

@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <atomic>
@@ -23,27 +22,19 @@
 #include "metamorphic/relations.h"
 #include "metamorphic/stat_table.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using kes_meta::meta_case;
 
-// The data sets a plain test run draws; under the sanitizers, where a run takes several
-// times as long, fewer (the first of the same draw).
+// The data sets a plain test run draws; under the sanitizers fewer (the first of the
+// same draw).
 constexpr std::uint64_t kDefaultSeed = 20261208;
 constexpr long kPlainCount = 200;
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr long kDefaultCount = 30;
-#else
-constexpr long kDefaultCount = kPlainCount;
-#endif
+constexpr long kDefaultCount = kes_test::kUnderSanitizers ? 30 : kPlainCount;
 constexpr unsigned kRunsAtOnce = 4;
-
-long setting(const char* name, long fallback) {
-  const char* v = std::getenv(name);
-  return v != nullptr && *v != '\0' ? std::strtol(v, nullptr, 10) : fallback;
-}
 
 // Data written by hand where a relation once failed: the smallest cases of each fault.
 struct hand_case {
@@ -146,10 +137,10 @@ void keep(const case_outcome& o, const std::string& stem) {
 }
 
 TEST(Metamorphic, RelationsHoldOverDrawnAndHandWrittenData) {
-  const auto seed = static_cast<std::uint64_t>(setting("KES_META_SEED", kDefaultSeed));
-  const long count = setting("KES_META_COUNT", kDefaultCount);
+  const auto seed = static_cast<std::uint64_t>(kes_test::env_setting("KES_META_SEED", kDefaultSeed));
+  const long count = kes_test::env_setting("KES_META_COUNT", kDefaultCount);
   const bool default_draw = seed == kDefaultSeed && count >= kPlainCount;
-  const bool verbose = setting("KES_META_VERBOSE", 0) != 0;  // shows the expected failures too
+  const bool verbose = kes_test::env_setting("KES_META_VERBOSE", 0) != 0;  // shows the expected failures too
   std::vector<kes_meta::known_failure> known = kes_meta::read_known_failures(
       kes_test::slurp(fs::path(KES_SOURCE_DIR) / "tests" / "metamorphic" / "known_failures.txt"));
   ASSERT_FALSE(known.empty()) << "known_failures.txt was not read";

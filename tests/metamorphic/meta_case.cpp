@@ -49,6 +49,7 @@ double exact_shift(const std::vector<double>& x) {
     if (std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
   if (!std::isfinite(lo)) return NAN;
   const double spread = hi > lo ? hi - lo : std::fabs(lo) > 0 ? std::fabs(lo) : 1;
+  if (!std::isfinite(spread)) return NAN;  // a range beyond the doubles: no shift is exact
   for (int e = std::ilogb(spread); e < std::ilogb(spread) + 3; ++e) {
     const double c = 3 * std::ldexp(1.0, e);
     if (std::isfinite(c) && adds_exactly(x, c)) return c;

@@ -224,7 +224,7 @@ TEST(SampleGen, DrawsEveryKindAtItsScaleAndReadsBackExact) {
     }
   }
   EXPECT_EQ(values.size(), 10u);
-  EXPECT_EQ(weights.size(), 8u);
+  EXPECT_EQ(weights.size(), 10u);
   EXPECT_GT(largest, 5000);
   EXPECT_GT(with_freq, 100);
 

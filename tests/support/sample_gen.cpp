@@ -74,6 +74,8 @@ std::vector<double> draw_weights(weight_kind kind, int rows, std::mt19937_64& rn
       case weight_kind::mixed: c = std::pow(10.0, uniform(rng, -300, 300)); break;
       case weight_kind::rising:
       case weight_kind::falling: c = std::pow(10.0, -300 + 12 * step); break;
+      case weight_kind::nano: c = uniform(rng, 0.5, 2) * 1e-9; break;
+      case weight_kind::zepto: c = uniform(rng, 0.5, 2) * 1e-20; break;
     }
     w.push_back(c);
   }
@@ -88,7 +90,7 @@ const char* name_of(value_kind k) {
 }
 
 const char* name_of(weight_kind k) {
-  const char* names[] = {"none", "ordinary", "huge", "tiny", "subnormal", "mixed", "rising", "falling"};
+  const char* names[] = {"none", "ordinary", "huge", "tiny", "subnormal", "mixed", "rising", "falling", "nano", "zepto"};
   return names[static_cast<int>(k)];
 }
 
@@ -100,7 +102,7 @@ std::string sample::kind() const {
 sample_spec draw_spec(std::mt19937_64& rng) {
   sample_spec s;
   s.values = static_cast<value_kind>(pick(rng, 10));
-  s.weights = pick(rng, 2) == 0 ? weight_kind::none : static_cast<weight_kind>(1 + pick(rng, 7));
+  s.weights = pick(rng, 2) == 0 ? weight_kind::none : static_cast<weight_kind>(1 + pick(rng, 9));
   s.freq = pick(rng, 3) == 0;
   const int size_class = pick(rng, 10);
   s.rows = size_class < 7 ? 1 + pick(rng, 60) : size_class < 9 ? 61 + pick(rng, 940) : 1001 + pick(rng, 9000);

@@ -12,7 +12,7 @@
 namespace kes_test {
 
 enum class value_kind { ordinary, ties, outliers, one_value, huge, tiny, subnormal, mixed, nano, zepto };
-enum class weight_kind { none, ordinary, huge, tiny, subnormal, mixed, rising, falling };
+enum class weight_kind { none, ordinary, huge, tiny, subnormal, mixed, rising, falling, nano, zepto };
 
 struct sample_spec {
   value_kind values = value_kind::ordinary;

@@ -28,9 +28,10 @@ std::vector<known_failure> read_known_failures(const std::string& text) {
     ++number;
     line = trimmed(line.substr(0, line.find('#')));
     if (line.empty()) continue;
-    const auto bar1 = line.find('|'), bar2 = line.find('|', bar1 + 1);
     known_failure k;
     k.line = number;
+    if (line.front() == '?') k.must_fail = false, line = trimmed(line.substr(1));
+    const auto bar1 = line.find('|'), bar2 = line.find('|', bar1 + 1);
     k.relation = trimmed(line.substr(0, bar1));
     k.kind = words(line.substr(bar1 + 1, bar2 - bar1 - 1));
     k.reason = bar2 == std::string::npos ? "" : trimmed(line.substr(bar2 + 1));

@@ -69,7 +69,9 @@ double order_allowance(const statistic& s, double a, double b, const row_t& row,
     case order_noise::total: return kOrderNoise * std::fmax(self, at(row, var, "SUMWGT") * big);
     case order_noise::itself: return kOrderNoise * self;
     case order_noise::shape: return kOrderNoise * std::max(self, 1.0) * (1 + big / value_spread(row, var));
-    case order_noise::normality_p: return kOrderNoise / (1 - at(row, var, "NORMAL"));
+    case order_noise::normality_p:
+      return kOrderNoise * (1 + big / value_spread(row, var)) *
+             (1 / (1 - at(row, var, "NORMAL")) + std::sqrt(at(row, var, "N")));
     case order_noise::mean_ratio: return kOrderNoise * self * (1 + big / std::fabs(at(row, var, "MEAN")));
     case order_noise::t_p_value:
       return kOrderNoise * (self + std::fabs(at(row, var, "T")) * (1 + big / std::fabs(at(row, var, "MEAN"))));

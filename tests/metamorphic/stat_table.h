@@ -26,8 +26,9 @@ enum class order_noise {
   shape,     // relative to its magnitude, or 1 when it is smaller, (a ratio of sums of
              // standardized values) and to the largest value over the values'
              // spread (the mean's noise moves every standardized value by that)
-  normality_p,  // the normality test's p-value, taken through log(1 - W): the noise of
-                // W over 1 - W
+  normality_p,  // the normality test's p-value: the standardized values' noise (as for
+                // shape) through log(1 - W) (Shapiro-Wilk: over 1 - W) or through
+                // root N times D (Kolmogorov's D beyond 2000 values: times root N)
   mean_ratio,  // a ratio to the mean (t, CV): relative, and the mean's noise relative
                // to the mean
   t_p_value    // the p-value of t: as t's noise (its density is below 1)

@@ -96,7 +96,8 @@ const char* name_of(weight_kind k) {
 
 std::string sample::kind() const {
   return std::string("values=") + name_of(spec.values) + " weights=" + name_of(spec.weights) +
-         (spec.freq ? " freq" : " nofreq") + " rows=" + std::to_string(spec.rows);
+         (spec.weights == weight_kind::none ? " unweighted" : " weighted") + (spec.freq ? " freq" : " nofreq") +
+         " rows=" + std::to_string(spec.rows);
 }
 
 sample_spec draw_spec(std::mt19937_64& rng) {

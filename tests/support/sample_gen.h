@@ -26,7 +26,7 @@ struct sample {
   std::vector<double> x;  // NaN for a missing value
   std::vector<double> w;  // empty without weights
   std::vector<double> f;  // empty without frequencies (whole numbers from 0 to 4)
-  // "values=ties weights=mixed freq rows=37": the kinds, one word each.
+  // "values=ties weights=mixed weighted freq rows=37": the kinds, one word each.
   std::string kind() const;
 };
 

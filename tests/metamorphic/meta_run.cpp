@@ -64,6 +64,7 @@ program_result run_steps(const fs::path& root, const std::map<std::string, std::
              [] { ::alarm(120); });
   r.status = proc.wait();
   r.log = kes_test::slurp(run / "log");
+  r.err = kes_test::slurp(run / "err");
 
   // The log's steps in order: each ends with its return code.
   const std::string mark = "ended with return code ";

@@ -23,7 +23,7 @@ struct step_result {
 
 struct program_result {
   int status = -1;  // the runner's exit status (1000 + a signal)
-  std::string log;
+  std::string log, err;  // its log and standard error
   std::map<std::string, step_result> steps;  // by the step's OUTPUT data set name
 };
 

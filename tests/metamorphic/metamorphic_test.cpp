@@ -121,11 +121,13 @@ case_outcome run_case(const meta_case& mc, const fs::path& root) {
   const kes_meta::program_result r = kes_meta::run_steps(root, kes_meta::case_data(mc), out.program, kes_meta::step_names(mc));
   out.status = r.status;
   out.log = r.log;
-  // Every step ran to its end, without an internal error: else the relations would
-  // compare nothing.
+  // Every step ran to its end, without an internal error or a sanitizer report: else
+  // the relations would compare nothing.
   std::vector<std::string> broken;
   if (r.status >= 1000 || r.status == 120 || r.status == 121) broken.push_back("exit status " + std::to_string(r.status));
   if (r.log.find("Internal error") != std::string::npos) broken.push_back("an Internal error in the log");
+  if (r.err.find("Sanitizer") != std::string::npos || r.err.find("runtime error:") != std::string::npos)
+    broken.push_back("a sanitizer report on standard error");
   for (const auto& [name, s] : r.steps)
     if (s.code < 0) broken.push_back("step " + name + " did not end (exit status " + std::to_string(r.status) + ")");
   if (!broken.empty()) out.failed.push_back({"every step runs to its end", broken});

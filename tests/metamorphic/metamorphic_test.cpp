@@ -187,12 +187,15 @@ TEST(Metamorphic, RelationsHoldOverDrawnAndHandWrittenData) {
         }
         continue;
       }
+      // The first 20 failing sets are kept.
       const std::string stem = "seed" + std::to_string(seed) + "_" + std::to_string(i);
-      if (++unexpected <= 20) keep(o, stem);
+      const bool kept = ++unexpected <= 20;
+      if (kept) keep(o, stem);
       std::string what;
       for (std::size_t j = 0; j < faults.size() && j < 12; ++j) what += "\n  " + faults[j];
       ADD_FAILURE() << o.mc.name << " (" << o.mc.kind << ", k " << o.mc.k << ", c " << o.mc.c << ", kw " << o.mc.kw
-                    << "): " << relation << " fails (kept as metamorphic_failures/" << stem << "):" << what;
+                    << "): " << relation << " fails"
+                    << (kept ? " (kept as metamorphic_failures/" + stem + ")" : std::string()) << ":" << what;
     }
   }
   // An entry that explained nothing is stale: the fault it names is mended. Entries of

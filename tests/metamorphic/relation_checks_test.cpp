@@ -1,0 +1,260 @@
+// The checks themselves, on results written by hand: each rule of a row and each
+// relation finds the fault it names and passes what is right (values beyond the
+// doubles missing, noise within its allowance); known failures are read and matched
+// word by word; drawn data are of the sizes and scales promised and read back exact.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+
+#include "metamorphic/known_failures.h"
+#include "metamorphic/relations.h"
+#include "metamorphic/row_rules.h"
+#include "metamorphic/stat_table.h"
+#include "support/sample_gen.h"
+
+namespace {
+
+using kes_meta::program_result;
+using row_t = std::map<std::string, double>;
+
+// A row that keeps every rule: the statistics of 1, 2, 3, 4 (percentiles on a line).
+row_t consistent_row(const std::string& var) {
+  row_t r;
+  auto set = [&](const std::string& kw, double v) { r[var + "_" + kw] = v; };
+  set("N", 4), set("MIN", 1), set("MAX", 4), set("MEAN", 2.5), set("CSS", 5), set("VAR", 5.0 / 3);
+  set("STD", std::sqrt(5.0 / 3)), set("STDMEAN", std::sqrt(5.0 / 3) / 2), set("RANGE", 3);
+  set("T", 2.5 / (std::sqrt(5.0 / 3) / 2)), set("PROBT", 0.01), set("SUMWGT", 4), set("USS", 30);
+  for (std::size_t i = 0; i < kes_meta::percentile_points().size(); ++i)
+    set(kes_meta::percentile_column(i), 1 + 3 * kes_meta::percentile_points()[i] / 100);
+  const std::pair<const char*, int> named[] = {{"P1", 2}, {"P5", 3},  {"P10", 4},  {"Q1", 5}, {"MEDIAN", 7},
+                                               {"Q3", 8}, {"P90", 9}, {"P95", 10}, {"P99", 11}};
+  for (const auto& [kw, i] : named) set(kw, r[var + "_" + kes_meta::percentile_column(static_cast<std::size_t>(i))]);
+  set("QRANGE", r[var + "_Q3"] - r[var + "_Q1"]);
+  return r;
+}
+
+bool mentions(const std::vector<std::string>& faults, const std::string& part) {
+  for (const std::string& f : faults)
+    if (f.find(part) != std::string::npos) return true;
+  return false;
+}
+
+TEST(RowRules, EachRuleFindsItsFault) {
+  struct change {
+    std::vector<std::pair<const char*, double>> set;
+    const char* fault;  // "" where the row still keeps every rule
+  };
+  const change changes[] = {
+      {{}, ""},
+      {{{"PCT0", 1.5}}, "P0 is not MIN"},
+      {{{"PCT13", 3.5}}, "P100 is not MAX"},
+      {{{"PCT6", 3.9}}, "is below the one before it"},
+      {{{"PCT13", 4.5}}, "the percentiles pass MAX"},
+      {{{"MEDIAN", 2.4}}, "a named percentile differs"},
+      {{{"MEAN", 0.9}}, "the mean is outside MIN..MAX"},
+      {{{"STD", 0}, {"VAR", 0}}, "STD is 0 and CSS not"},
+      {{{"VAR", 0}}, "VAR is not CSS / (N - 1)"},
+      {{{"VAR", std::nextafter(5.0 / 3, 2)}}, "VAR is not CSS / (N - 1)"},
+      {{{"STD", 1.3}}, "STD is not the root of VAR"},
+      {{{"STDMEAN", 0}}, "a finite t beside no positive standard error"},
+      {{{"T", NAN}}, "a p-value of t without t"},
+      {{{"QRANGE", 2}}, "QRANGE is not Q3 - Q1"},
+      {{{"RANGE", 2}}, "RANGE is not MAX - MIN"},
+      // Beyond the doubles: a variance too large to write is missing beside its root,
+      // CSS beside the variance it divides; a subnormal variance has lost bits.
+      {{{"STD", 1e200}, {"VAR", NAN}, {"CSS", NAN}, {"STDMEAN", 5e199}}, ""},
+      {{{"CSS", NAN}, {"VAR", 1e308}, {"STD", 1e154}, {"STDMEAN", 5e153}}, ""},
+      {{{"STD", 1e-160}, {"VAR", 1e-320}, {"CSS", 3e-320}, {"STDMEAN", 5e-161}}, ""},
+      {{{"VAR", NAN}}, "STD is not the root of VAR"},
+      {{{"CSS", NAN}}, "VAR is not CSS / (N - 1)"},
+  };
+  for (const change& c : changes) {
+    row_t row = consistent_row("x");
+    for (const auto& [kw, v] : c.set) row[std::string("x_") + kw] = v;
+    const std::vector<std::string> faults = kes_meta::row_faults(row, "x", false);
+    if (*c.fault == '\0')
+      EXPECT_TRUE(faults.empty()) << faults.front();
+    else
+      EXPECT_TRUE(mentions(faults, c.fault)) << c.fault << " not found";
+  }
+}
+
+TEST(RowRules, ZeroWeightsLeaveTheEndPercentilesInsideMinAndMax) {
+  row_t row = consistent_row("x");
+  row["x_PCT0"] = 1.01;  // above MIN, below the next point
+  EXPECT_TRUE(kes_meta::row_faults(row, "x", true).empty());
+  row["x_PCT0"] = 0.5;
+  EXPECT_TRUE(mentions(kes_meta::row_faults(row, "x", true), "below the one before it or MIN"));
+}
+
+const kes_meta::relation& relation_named(const std::string& name) {
+  for (const kes_meta::relation& r : kes_meta::relations())
+    if (name == r.name) return r;
+  throw std::runtime_error("no relation " + name);
+}
+
+// Every statistic of the table at a value (the row's own, or 1).
+row_t full_row(const std::string& var) {
+  row_t row = consistent_row(var);
+  for (const kes_meta::statistic& s : kes_meta::statistics()) row.emplace(var + "_" + s.keyword, 1.0);
+  return row;
+}
+
+TEST(Relations, ScalingIsBitForBitWhereRepresentable) {
+  kes_meta::meta_case mc;
+  mc.k = 10;
+  program_result r;
+  r.steps["base"].row = full_row("x");
+  for (const auto& [col, v] : r.steps["base"].row) {
+    const kes_meta::statistic* s = kes_meta::find_statistic(col.substr(2));
+    r.steps["scaled"].row["xs" + col.substr(1)] = std::ldexp(v, 10 * s->scale_power);
+  }
+  const auto& scaled = relation_named("values times 2^k");
+  EXPECT_TRUE(scaled.faults(mc, r).empty());
+
+  program_result off = r;
+  off.steps["scaled"].row["xs_MEAN"] = std::nextafter(off.steps["scaled"].row["xs_MEAN"], 0);
+  EXPECT_TRUE(mentions(scaled.faults(mc, off), "MEAN"));
+
+  // USS of 1e305 is beyond the doubles at 2^10 times the values (times 2^20): missing
+  // there is right; a missing CSS whose image is representable is not.
+  program_result big = r;
+  big.steps["base"].row["x_USS"] = 1e305;
+  big.steps["scaled"].row["xs_USS"] = NAN;
+  EXPECT_TRUE(scaled.faults(mc, big).empty());
+  big.steps["scaled"].row["xs_CSS"] = NAN;
+  EXPECT_TRUE(mentions(scaled.faults(mc, big), "CSS: missing at one scale only"));
+
+  // A subnormal statistic has lost bits: not compared.
+  program_result tiny = r;
+  tiny.steps["base"].row["x_CSS"] = 1e-320;
+  tiny.steps["scaled"].row["xs_CSS"] = 1.2e-314;
+  EXPECT_TRUE(scaled.faults(mc, tiny).empty());
+}
+
+TEST(Relations, ReorderingAllowsOnlyTheNoiseOfSums) {
+  kes_meta::meta_case mc;
+  program_result r;
+  r.steps["base"].row = full_row("x");
+  r.steps["base"].code = 0;
+  r.steps["reversed"] = r.steps["base"];
+  const auto& reversed = relation_named("rows reversed");
+  EXPECT_TRUE(reversed.faults(mc, r).empty());
+
+  struct change {
+    const char* column;
+    double factor;
+    bool fault;
+  };
+  const change changes[] = {
+      {"x_CSS", 1 + 5e-14, false}, {"x_CSS", 1 + 5e-13, true},  {"x_MIN", 1 + DBL_EPSILON, true},
+      {"x_PCT7", 1 + DBL_EPSILON, true}, {"x_MEAN", 1 + 1e-14, false}, {"x_SKEWNESS", 1 + 1e-11, true},
+  };
+  for (const change& c : changes) {
+    program_result changed = r;
+    changed.steps["reversed"].row[c.column] *= c.factor;
+    EXPECT_EQ(!reversed.faults(mc, changed).empty(), c.fault) << c.column << " times " << c.factor;
+  }
+  program_result warned = r;
+  warned.steps["reversed"].warnings = {"WARNING: The weighted sums of variable x overflow"};
+  EXPECT_TRUE(mentions(reversed.faults(mc, warned), "the warnings differ"));
+  warned.steps["reversed"].code = 4;
+  EXPECT_TRUE(mentions(reversed.faults(mc, warned), "return code 0 and 4"));
+}
+
+TEST(Relations, FitsFollowTheValuesWithinTheFitsTolerance) {
+  kes_meta::meta_case mc;
+  mc.k = 3;
+  program_result r;
+  auto& fits = r.steps["fits"].fits;
+  fits = {{"x|Histogram 1|Weibull|Threshold|Theta", 1}, {"x|Histogram 1|Weibull|Scale|Sigma", 2},
+          {"x|Histogram 1|Weibull|Shape|C", 1.5},       {"x|Histogram 1|Weibull|Std Dev|", 1.2},
+          {"x|Histogram 1|Lognormal|Scale|Zeta", 0.5},  {"xs|Histogram 1|Weibull|Threshold|Theta", 8},
+          {"xs|Histogram 1|Weibull|Scale|Sigma", 16},   {"xs|Histogram 1|Weibull|Shape|C", 1.5},
+          {"xs|Histogram 1|Weibull|Std Dev|", 9.6},     {"xs|Histogram 1|Lognormal|Scale|Zeta", 0.5 + 3 * std::log(2.0)}};
+  const auto& scaled = relation_named("fits times 2^k");
+  EXPECT_TRUE(scaled.faults(mc, r).empty());
+  program_result shape = r;
+  shape.steps["fits"].fits["xs|Histogram 1|Weibull|Shape|C"] = 1.5 * (1 + 1e-5);
+  EXPECT_TRUE(mentions(scaled.faults(mc, shape), "Shape|C"));
+  program_result gone = r;
+  gone.steps["fits"].fits.erase("xs|Histogram 1|Lognormal|Scale|Zeta");
+  EXPECT_TRUE(mentions(scaled.faults(mc, gone), "fitted for x (0.5) but not for xs"));
+}
+
+TEST(KnownFailures, EntriesMatchEveryWordOfTheirKind) {
+  std::vector<kes_meta::known_failure> known = kes_meta::read_known_failures(
+      "# a comment\n\nrows reversed | weights=mixed freq | order of weights # trailing\n"
+      "fits times 2^k | case=zepto | absolute thresholds\n"
+      "? rows shuffled | weights=nano | met in another draw\n");
+  ASSERT_EQ(known.size(), 3u);
+  EXPECT_TRUE(known[0].must_fail);
+  EXPECT_FALSE(known[2].must_fail);
+  EXPECT_EQ(known[2].relation, "rows shuffled");
+  EXPECT_EQ(known[0].line, 3);
+  EXPECT_EQ(known[0].reason, "order of weights");
+  EXPECT_EQ(kes_meta::explaining(known, "rows reversed", "values=ties weights=mixed freq rows=3"), &known[0]);
+  EXPECT_EQ(kes_meta::explaining(known, "rows reversed", "values=ties weights=mixed nofreq rows=3"), nullptr);
+  EXPECT_EQ(kes_meta::explaining(known, "rows shuffled", "values=ties weights=mixed freq rows=3"), nullptr);
+  EXPECT_EQ(kes_meta::explaining(known, "fits times 2^k", "case=zepto"), &known[1]);
+  EXPECT_EQ(kes_meta::explaining(known, "fits times 2^k", "case=zepto_joules"), nullptr);
+}
+
+TEST(SampleGen, DrawsEveryKindAtItsScaleAndReadsBackExact) {
+  std::mt19937_64 rng(5);
+  std::set<std::string> values, weights;
+  int largest = 0, with_freq = 0;
+  for (int i = 0; i < 600; ++i) {
+    const kes_test::sample s = kes_test::draw_sample(kes_test::draw_spec(rng), rng);
+    values.insert(kes_test::name_of(s.spec.values));
+    weights.insert(kes_test::name_of(s.spec.weights));
+    largest = std::max(largest, s.spec.rows);
+    with_freq += s.spec.freq;
+    ASSERT_GE(s.spec.rows, 1);
+    ASSERT_LE(s.spec.rows, 10000);
+    ASSERT_EQ(s.x.size(), static_cast<std::size_t>(s.spec.rows));
+    ASSERT_EQ(s.w.size(), s.spec.weights == kes_test::weight_kind::none ? 0u : s.x.size());
+    for (double x : s.x) {
+      if (std::isnan(x)) continue;
+      const double m = std::fabs(x);
+      switch (s.spec.values) {
+        case kes_test::value_kind::huge: ASSERT_GT(m, 1e306); break;
+        case kes_test::value_kind::tiny: ASSERT_TRUE(m >= 1e-300 && m < 1e-298); break;
+        case kes_test::value_kind::subnormal: ASSERT_LT(m, DBL_MIN); break;
+        case kes_test::value_kind::zepto: ASSERT_TRUE(m >= 5e-21 && m < 1e-19); break;
+        default: break;
+      }
+    }
+  }
+  EXPECT_EQ(values.size(), 10u);
+  EXPECT_EQ(weights.size(), 10u);
+  EXPECT_GT(largest, 5000);
+  EXPECT_GT(with_freq, 100);
+
+  const std::vector<double> edge = {DBL_MAX, -DBL_MAX, 5e-324, DBL_MIN, 0.1, -0.0, 1e-20, NAN};
+  const std::string csv = kes_test::csv_text({{"x", edge}});
+  std::istringstream in(csv);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "x");
+  for (double v : edge) {
+    std::getline(in, line);
+    if (std::isnan(v))
+      EXPECT_EQ(line, ".");
+    else
+      EXPECT_EQ(std::strtod(line.c_str(), nullptr), v) << line;
+  }
+}
+
+TEST(SampleGen, TheSameSeedDrawsTheSameData) {
+  std::mt19937_64 a(11), b(11);
+  for (int i = 0; i < 20; ++i) {
+    const kes_test::sample s = kes_test::draw_sample(kes_test::draw_spec(a), a);
+    const kes_test::sample t = kes_test::draw_sample(kes_test::draw_spec(b), b);
+    EXPECT_EQ(kes_test::csv_text({{"x", s.x}, {"w", s.w.empty() ? s.x : s.w}}),
+              kes_test::csv_text({{"x", t.x}, {"w", t.w.empty() ? t.x : t.w}}));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,271 @@
+// Tolerances. Scaling the values or the weights by 2^k is exact in binary, and every
+// operation of the statistics (sums, products, quotients, roots, comparisons) commutes
+// with it, so those relations are bit-for-bit, wherever the statistic is a normal
+// number at both scales; where it is not representable at one of them (an overflow or
+// a result in the subnormal range, which loses bits) it is not compared, and a
+// statistic missing at one scale only must be such a one. Another order of the rows
+// changes only the order of the sums: statistics of sorted values and counts are
+// bit-for-bit the same, the others within 1e-13 of the scale their sums are made of
+// (order_noise). A shift moves a percentile by c up to two roundings at the largest
+// value's magnitude (the interpolation's and the shift's, 2 DBL_EPSILON of it); sums
+// as another order does. Fits are iterative: they stop within their own tolerance, so their
+// parameters are compared within 1e-6 relative (locations relative to the scale).
+#include "metamorphic/relations.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <sstream>
+
+#include "metamorphic/row_rules.h"
+#include "metamorphic/stat_table.h"
+
+namespace kes_meta {
+namespace {
+
+constexpr double kOrderNoise = 1e-13;
+constexpr double kFitTolerance = 1e-6;
+
+using row_t = std::map<std::string, double>;
+
+std::string shown(double v) {
+  std::ostringstream s;
+  s.precision(17);
+  s << v;
+  return s.str();
+}
+
+double at(const row_t& row, const std::string& var, const std::string& kw) {
+  const auto it = row.find(var + "_" + kw);
+  return it == row.end() ? NAN : it->second;
+}
+
+bool normal_or_zero(double v) { return v == 0 || (std::fabs(v) >= DBL_MIN && std::fabs(v) <= DBL_MAX); }
+
+// A statistic missing at one scale and v at the other is right when v is not known to
+// all its bits (subnormal) or its image 2^e v at the first is not representable.
+bool missing_image_right(double v, int e) {
+  if (v == 0) return false;  // 0 at every scale
+  if (!normal_or_zero(v)) return true;
+  const double image = std::ldexp(v, e);
+  return image == 0 || !normal_or_zero(image);
+}
+
+// The spread of the values in their own unit, weighted or not: the standard error
+// times the root of N (STD where there are no weights), or the range where that is
+// not representable.
+double value_spread(const row_t& row, const std::string& var) {
+  const double spread = at(row, var, "STDMEAN") * std::sqrt(at(row, var, "N"));
+  return std::isfinite(spread) && spread > 0 ? spread : at(row, var, "RANGE");
+}
+
+// The allowance of a statistic between two runs whose sums were taken in other orders.
+double order_allowance(const statistic& s, double a, double b, const row_t& row, const std::string& var) {
+  const double big = std::max(std::fabs(at(row, var, "MIN")), std::fabs(at(row, var, "MAX")));
+  const double self = std::max(std::fabs(a), std::fabs(b));
+  switch (s.order) {
+    case order_noise::none: return 0;
+    case order_noise::location: return kOrderNoise * big;
+    case order_noise::total: return kOrderNoise * std::fmax(self, at(row, var, "SUMWGT") * big);
+    case order_noise::itself: return kOrderNoise * self;
+    case order_noise::shape: return kOrderNoise * std::max(self, 1.0) * (1 + big / value_spread(row, var));
+    case order_noise::normality_p:
+      return kOrderNoise * (1 + big / value_spread(row, var)) *
+             (1 / (1 - at(row, var, "NORMAL")) + std::sqrt(at(row, var, "N")));
+    case order_noise::mean_ratio: return kOrderNoise * self * (1 + big / std::fabs(at(row, var, "MEAN")));
+    case order_noise::t_p_value:
+      return kOrderNoise * (self + std::fabs(at(row, var, "T")) * (1 + big / std::fabs(at(row, var, "MEAN"))));
+  }
+  return 0;
+}
+
+// a and b, the same statistic of two runs, agree within allow (both missing agrees).
+bool agree(double a, double b, double allow) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+  return a == b || std::fabs(a - b) <= allow;
+}
+
+void note(std::vector<std::string>& faults, const std::string& what, double a, double want, double got) {
+  faults.push_back(what + ": from " + shown(a) + " expected " + shown(want) + ", got " + shown(got));
+}
+
+// Every statistic of run b equals that of run a times 2^(k power) for a power each
+// statistic names, bit for bit where both are representable.
+std::vector<std::string> scaled_rows(const row_t& ra, const std::string& va, const row_t& rb, const std::string& vb,
+                                     int k, bool by_weight) {
+  std::vector<std::string> faults;
+  for (const statistic& s : statistics()) {
+    const int twice = by_weight ? s.weight_power2 * k : 2 * s.scale_power * k;
+    const double a = at(ra, va, s.keyword), b = at(rb, vb, s.keyword);
+    const double want = std::ldexp(a, twice / 2), back = std::ldexp(b, -twice / 2);
+    if (std::isnan(a) != std::isnan(b)) {
+      // Missing at one scale only: right only where the value is not representable
+      // at the other.
+      if (std::isnan(a) ? !missing_image_right(b, -twice / 2) : !missing_image_right(a, twice / 2))
+        faults.push_back(s.keyword + ": missing at one scale only (" + shown(a) + " and " + shown(b) + ")");
+      continue;
+    }
+    if (std::isnan(a) || !normal_or_zero(a) || !normal_or_zero(b) || !normal_or_zero(want) || !normal_or_zero(back))
+      continue;
+    if (want != b) note(faults, s.keyword, a, want, b);
+  }
+  return faults;
+}
+
+// Every statistic of two runs over the same rows in other orders (or counted as
+// copies) agrees within the noise of its sums; so do the return codes and warnings.
+std::vector<std::string> same_rows(const step_result& a, const step_result& b) {
+  std::vector<std::string> faults;
+  if (a.code != b.code) faults.push_back("return code " + std::to_string(a.code) + " and " + std::to_string(b.code));
+  if (a.warnings != b.warnings) {
+    std::string s = "the warnings differ:";
+    for (const auto* w : {&a.warnings, &b.warnings}) {
+      s += "\n   [";
+      for (const std::string& line : *w) s += "\n    " + line;
+      s += "]";
+    }
+    faults.push_back(s);
+  }
+  for (const statistic& s : statistics()) {
+    const double x = at(a.row, "x", s.keyword), y = at(b.row, "x", s.keyword);
+    if (!agree(x, y, order_allowance(s, x, y, a.row, "x"))) note(faults, s.keyword, x, x, y);
+  }
+  return faults;
+}
+
+const step_result& step(const program_result& r, const char* name) {
+  static const step_result none;
+  const auto it = r.steps.find(name);
+  return it == r.steps.end() ? none : it->second;
+}
+
+std::vector<std::string> rows_agree(const meta_case& mc, const program_result& r) {
+  std::vector<std::string> faults;
+  const bool zero_weights = std::any_of(mc.data.w.begin(), mc.data.w.end(), [](double w) { return !(w > 0); });
+  for (const auto& [name, s] : r.steps)
+    for (const char* var : {"x", "xs", "xc"})
+      for (const std::string& f : row_faults(s.row, var, zero_weights)) faults.push_back(name + " " + f);
+  return faults;
+}
+
+std::vector<std::string> values_scaled(const meta_case& mc, const program_result& r) {
+  return scaled_rows(step(r, "base").row, "x", step(r, "scaled").row, "xs", mc.k, false);
+}
+
+std::vector<std::string> weights_scaled(const meta_case& mc, const program_result& r) {
+  return scaled_rows(step(r, "base").row, "x", step(r, "wscaled").row, "x", mc.kw, true);
+}
+
+std::vector<std::string> values_shifted(const meta_case& mc, const program_result& r) {
+  std::vector<std::string> faults;
+  const row_t &ra = step(r, "base").row, &rb = step(r, "scaled").row;
+  const double big = std::max(std::fabs(at(rb, "xc", "MIN")), std::fabs(at(rb, "xc", "MAX")));
+  for (const statistic& s : statistics()) {
+    if (s.shift == shift_rule::unrelated) continue;
+    const double a = at(ra, "x", s.keyword), b = at(rb, "xc", s.keyword);
+    const double want = s.shift == shift_rule::moves ? a + mc.c : a;
+    const double allow = s.order == order_noise::none ? 2 * DBL_EPSILON * big : order_allowance(s, want, b, rb, "xc");
+    if (!agree(want, b, allow)) note(faults, s.keyword, a, want, b);
+  }
+  return faults;
+}
+
+std::vector<std::string> rows_reversed(const meta_case&, const program_result& r) {
+  return same_rows(step(r, "base"), step(r, "reversed"));
+}
+
+std::vector<std::string> rows_shuffled(const meta_case&, const program_result& r) {
+  return same_rows(step(r, "base"), step(r, "shuffled"));
+}
+
+std::vector<std::string> freq_copies(const meta_case&, const program_result& r) {
+  return same_rows(step(r, "base"), step(r, "copies"));
+}
+
+// How a fitted parameter follows the values: named by its parameter and symbol.
+enum class fit_part { location, scale, shape, log_scale };
+fit_part part_of(const std::string& key) {
+  const std::string tail = key.substr(key.find('|', key.find('|', key.find('|') + 1) + 1) + 1);
+  if (tail == "Scale|Zeta") return fit_part::log_scale;
+  if (tail.rfind("Threshold|", 0) == 0 || tail.rfind("Mean|", 0) == 0 ||
+      tail.rfind("Mode|", 0) == 0 || tail.rfind("Location|", 0) == 0)
+    return fit_part::location;
+  if (tail.rfind("Scale|", 0) == 0 || tail.rfind("Std Dev|", 0) == 0) return fit_part::scale;
+  return fit_part::shape;
+}
+
+// The fits of variable vb against those of x: every parameter x has, vb has, moved
+// as want says, within the fits' tolerance; and vb has no fit x lacks.
+template <class Want>
+std::vector<std::string> fits_follow(const program_result& r, const std::string& vb, bool first_histogram_only,
+                                     Want want) {
+  std::vector<std::string> faults;
+  const auto& fits = step(r, "fits").fits;
+  auto other = [&](const std::string& key) { return vb + key.substr(key.find('|')); };
+  for (const auto& [key, a] : fits) {
+    if (key.rfind("x|", 0) != 0) continue;
+    if (first_histogram_only && key.find("|Histogram 1|") == std::string::npos) continue;
+    const auto it = fits.find(other(key));
+    if (it == fits.end()) {
+      faults.push_back(key + ": fitted for x (" + shown(a) + ") but not for " + vb);
+      continue;
+    }
+    // The curve's scale: its Std Dev row.
+    const std::string family = key.substr(0, key.rfind('|', key.rfind('|') - 1));
+    const auto sd = fits.find(family + "|Std Dev|");
+    const auto sd2 = fits.find(family + "|Std Dev|Sigma");
+    const double spread = sd != fits.end() ? sd->second : sd2 != fits.end() ? sd2->second : std::fabs(a);
+    const auto [expect, scale] = want(part_of(key), a, spread);
+    if (!agree(expect, it->second, kFitTolerance * scale)) note(faults, other(key), a, expect, it->second);
+  }
+  for (const auto& [key, b] : fits)
+    if (key.rfind(vb + "|", 0) == 0 && !fits.count("x" + key.substr(key.find('|'))))
+      faults.push_back(key + ": fitted for " + vb + " (" + shown(b) + ") but not for x");
+  return faults;
+}
+
+std::vector<std::string> fits_scaled(const meta_case& mc, const program_result& r) {
+  const double f = std::ldexp(1.0, mc.k);
+  return fits_follow(r, "xs", false, [&](fit_part p, double a, double spread) {
+    switch (p) {
+      case fit_part::location: return std::pair{a * f, (std::fabs(a) + spread) * f};
+      case fit_part::scale: return std::pair{a * f, std::fabs(a * f)};
+      case fit_part::log_scale: return std::pair{a + mc.k * std::log(2.0), 1.0};
+      case fit_part::shape: break;
+    }
+    return std::pair{a, std::fabs(a)};
+  });
+}
+
+std::vector<std::string> fits_shifted(const meta_case& mc, const program_result& r) {
+  return fits_follow(r, "xc", true, [&](fit_part p, double a, double spread) {
+    if (p == fit_part::location) return std::pair{a + mc.c, std::fabs(a) + std::fabs(mc.c) + spread};
+    return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
+  });
+}
+
+bool always(const meta_case&) { return true; }
+bool has_shift(const meta_case& mc) { return !std::isnan(mc.c); }
+bool has_weight_scale(const meta_case& mc) { return mc.kw != 0; }
+bool has_freq(const meta_case& mc) { return !mc.data.f.empty(); }
+bool has_fits(const meta_case& mc) { return mc.fits; }
+bool has_shifted_fits(const meta_case& mc) { return mc.fits && !std::isnan(mc.c); }
+
+}  // namespace
+
+const std::vector<relation>& relations() {
+  static const std::vector<relation> table = {
+      {"rows agree with themselves", always, rows_agree},
+      {"values times 2^k", always, values_scaled},
+      {"values plus c", has_shift, values_shifted},
+      {"rows reversed", always, rows_reversed},
+      {"rows shuffled", always, rows_shuffled},
+      {"FREQ k as k copies", has_freq, freq_copies},
+      {"weights times 2^k", has_weight_scale, weights_scaled},
+      {"fits times 2^k", has_fits, fits_scaled},
+      {"fits plus c", has_shifted_fits, fits_shifted},
+  };
+  return table;
+}
+
+}  // namespace kes_meta

@@ -24,8 +24,14 @@ inline constexpr long kMemoryCapMb = 2048;
 // holds at any page size. key names the program in the known-fault list
 // (tests/support/svg_known_faults.txt): a graph's entry is key/RENDERER/FILE.svg and
 // the run's own key/RENDERER with the rule "run-fails".
+// Which graph rules a run's graphs are held to, and the facts they cannot say.
+struct graph_check {
+  bool every_rule = false;  // all the rules, for a page of the default size
+  std::vector<long> cell_values;  // the values of each cell (see kes_test::svg_facts)
+};
 std::vector<std::string> run_and_check(const std::filesystem::path& root, const std::string& program,
-                                       const std::string& data, const std::string& key);
+                                       const std::string& data, const std::string& key,
+                                       const graph_check& check = {});
 
 // The facts a graph of the program cannot say itself: SQUARE when every P-P plot of
 // the program asks for it.

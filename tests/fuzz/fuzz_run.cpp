@@ -116,8 +116,8 @@ std::vector<std::string> check_outcome(int status, const std::string& log, const
     return wrong;
   }
   for (const std::string* t : {&log, &err})
-    if (t->find("out of memory") != std::string::npos || t->find("malloc_limit") != std::string::npos ||
-        t->find("rss_limit") != std::string::npos)
+    if (t->find("out of memory") != std::string::npos || t->find("malloc limit") != std::string::npos ||
+        t->find("rss limit") != std::string::npos)
       wrong.push_back("ran out of its memory (capped at " + std::to_string(kMemoryCapMb) + " MB)");
   for (const std::string* t : {&log, &err})
     if (t->find("Internal error") != std::string::npos)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,34 @@ TEST(ProgramFuzz, ProgramsWriteEveryStatementAndOption) {
       EXPECT_TRUE(writer.written().count(anchor + ": " + o.spellings.front())) << anchor << ": " << o.spellings.front();
 }
 
+// The data sets reach both ends of the doubles and tiny units, every value finite:
+// near 1.7e308 of each sign, near 1e-300, subnormal, in units of 1e-9 and 1e-20.
+TEST(ProgramFuzz, DataReachTheEndsOfTheDoubles) {
+  std::mt19937_64 rng(20261208);
+  bool largest = false, most_negative = false, tiny = false, subnormal = false, nano = false, atto = false;
+  for (int k = 0; k < 400; ++k) {
+    std::istringstream in(kes_fuzz::fuzz_data(rng));
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+      const std::string x = line.substr(0, line.find(','));
+      if (x == ".") continue;
+      char* end = nullptr;
+      const double v = std::strtod(x.c_str(), &end);
+      ASSERT_TRUE(std::isfinite(v) && *end == '\0') << line;
+      const double a = std::fabs(v);
+      largest = largest || v >= 1e308;
+      most_negative = most_negative || v <= -1e308;
+      tiny = tiny || (a >= 1e-300 && a < 1e-290);
+      subnormal = subnormal || (a > 0 && a < 2.2250738585072014e-308);
+      nano = nano || (a >= 1e-9 && a < 1e-6);
+      atto = atto || (a >= 1e-20 && a < 1e-17);
+    }
+  }
+  EXPECT_TRUE(largest && most_negative && tiny && subnormal && nano && atto)
+      << largest << most_negative << tiny << subnormal << nano << atto;
+}
+
 // The checks themselves, on outcomes made by hand.
 TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
   const std::string ok = "NOTE: The KESTRAVINE step (lines 1-1) ended with return code 0.\n";
@@ -139,6 +168,8 @@ TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
       {0, ok, "Internal error: y", 1},
       {0, ok, "==1==ERROR: AddressSanitizer: heap-use-after-free", 1},
       {0, ok, "x.cpp:3:5: runtime error: signed integer overflow", 1},
+      {2, failed + "ERROR: Internal error: out of memory in the host\n", "", 2},  // the cap, and the error
+      {0, ok, "==1==AddressSanitizer: hard rss limit exhausted (2048Mb vs 2127Mb)", 2},
   };
   for (const row& r : rows)
     EXPECT_EQ(kes_fuzz::check_outcome(r.status, r.log, r.err).size(), r.wrong) << r.status << "\n" << r.log;

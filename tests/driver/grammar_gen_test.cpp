@@ -22,9 +22,9 @@ struct run_result {
 };
 
 fs::path scratch() {
-  fs::path d = fs::temp_directory_path() / ("kes_grammar_gen_test_" + std::to_string(::getpid()));
-  fs::create_directories(d);
-  return d;
+  // Under the scratch folder of the process, removed at its end.
+  static const kes_test::scratch_dir d("grammar-gen");
+  return d.path();
 }
 
 run_result generate(const std::string& grammar, const std::string& name) {

@@ -25,9 +25,9 @@ struct run_result {
 };
 
 fs::path scratch() {
-  fs::path d = fs::temp_directory_path() / ("kes_grammar_ref_test_" + std::to_string(::getpid()));
-  fs::create_directories(d);
-  return d;
+  // Under the scratch folder of the process, removed at its end.
+  static const kes_test::scratch_dir d("grammar-ref");
+  return d.path();
 }
 
 // Writes the grammar and runs the generator in mode "--reference" or "--check-reference".

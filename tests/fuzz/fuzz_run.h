@@ -13,13 +13,32 @@ struct renderer {
 };
 const std::vector<renderer>& renderers();
 
+// The memory a fuzzed run may take: a layout that grows without end stops here.
+inline constexpr long kMemoryCapMb = 2048;
+
 // Runs program (reading data) in a fresh folder inside root, once per renderer, and
-// returns what is wrong, one line each (empty when nothing is): a signal, a hang, an
-// "Internal error", a sanitizer report, an exit status the log disagrees with, a log
-// byte that is not UTF-8 or is a control character, or a file changed in root outside
-// the run's folder.
+// returns what is wrong, one line each (empty when nothing is): a signal, a hang, a
+// run out of its memory cap, an "Internal error", a sanitizer report, an exit status
+// the log disagrees with, a log byte that is not UTF-8 or is a control character, a
+// file changed in root outside the run's folder, or a graph that breaks a rule that
+// holds at any page size. key names the program in the known-fault list
+// (tests/support/svg_known_faults.txt): a graph's entry is key/RENDERER/FILE.svg and
+// the run's own key/RENDERER with the rule "run-fails".
+// Which graph rules a run's graphs are held to, and the facts they cannot say.
+struct graph_check {
+  bool every_rule = false;  // all the rules, for a page of the default size
+  std::vector<long> cell_values;  // the values of each cell (see kes_test::svg_facts)
+};
 std::vector<std::string> run_and_check(const std::filesystem::path& root, const std::string& program,
-                                       const std::string& data);
+                                       const std::string& data, const std::string& key,
+                                       const graph_check& check = {});
+
+// The facts a graph of the program cannot say itself: SQUARE when every P-P plot of
+// the program asks for it.
+bool program_squares(const std::string& program);
+
+// The rule name under which a failed run is listed in the known-fault list.
+inline constexpr const char* kRuleRunFails = "run-fails";
 
 // Checks of one run's exit status against its log and standard error: what is wrong.
 std::vector<std::string> check_outcome(int status, const std::string& log, const std::string& err);

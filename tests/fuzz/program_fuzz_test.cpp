@@ -1,12 +1,14 @@
 // Programs written at random from the statement reference, valid and broken, each run
-// in both renderers: none may end by a signal or hang, write an Internal error, exit
-// with a status its log disagrees with, write a log that is not UTF-8, or change a file
-// outside its folder. KES_FUZZ_SEED and KES_FUZZ_COUNT choose other programs and any
+// in both renderers: none may end by a signal, hang, run out of its memory cap, write
+// an Internal error, exit with a status its log disagrees with, write a log that is not
+// UTF-8, change a file outside its folder, or draw a graph that breaks a rule holding
+// at any page size (the known-fault list excuses a program by "fuzz/seedSEED_INDEX"). KES_FUZZ_SEED and KES_FUZZ_COUNT choose other programs and any
 // number of them (the target fuzz_programs runs them); a failing program is kept in
 // fuzz_failures/ under the build folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -70,12 +72,12 @@ TEST(ProgramFuzz, NoRunFailsAUser) {
   for (long i = 0; i < count && failures < 10; ++i) {
     const std::string program = writer.next();
     const std::string data = kes_fuzz::fuzz_data(data_rng);
-    const std::vector<std::string> wrong = kes_fuzz::run_and_check(root.path(), program, data);
+    const std::string stem = "seed" + std::to_string(seed) + "_" + std::to_string(i);
+    const std::vector<std::string> wrong = kes_fuzz::run_and_check(root.path(), program, data, "fuzz/" + stem);
     if (wrong.empty()) continue;
     ++failures;
     const fs::path kept = fs::path(KES_BINARY_DIR) / "fuzz_failures";
     fs::create_directories(kept);
-    const std::string stem = "seed" + std::to_string(seed) + "_" + std::to_string(i);
     std::ofstream(kept / (stem + ".kes"), std::ios::binary) << program;
     std::ofstream(kept / (stem + ".csv"), std::ios::binary) << data;
     std::string what;
@@ -112,6 +114,34 @@ TEST(ProgramFuzz, ProgramsWriteEveryStatementAndOption) {
       EXPECT_TRUE(writer.written().count(anchor + ": " + o.spellings.front())) << anchor << ": " << o.spellings.front();
 }
 
+// The data sets reach both ends of the doubles and tiny units, every value finite:
+// near 1.7e308 of each sign, near 1e-300, subnormal, in units of 1e-9 and 1e-20.
+TEST(ProgramFuzz, DataReachTheEndsOfTheDoubles) {
+  std::mt19937_64 rng(20261208);
+  bool largest = false, most_negative = false, tiny = false, subnormal = false, nano = false, atto = false;
+  for (int k = 0; k < 400; ++k) {
+    std::istringstream in(kes_fuzz::fuzz_data(rng));
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+      const std::string x = line.substr(0, line.find(','));
+      if (x == ".") continue;
+      char* end = nullptr;
+      const double v = std::strtod(x.c_str(), &end);
+      ASSERT_TRUE(std::isfinite(v) && *end == '\0') << line;
+      const double a = std::fabs(v);
+      largest = largest || v >= 1e308;
+      most_negative = most_negative || v <= -1e308;
+      tiny = tiny || (a >= 1e-300 && a < 1e-290);
+      subnormal = subnormal || (a > 0 && a < 2.2250738585072014e-308);
+      nano = nano || (a >= 1e-9 && a < 1e-6);
+      atto = atto || (a >= 1e-20 && a < 1e-17);
+    }
+  }
+  EXPECT_TRUE(largest && most_negative && tiny && subnormal && nano && atto)
+      << largest << most_negative << tiny << subnormal << nano << atto;
+}
+
 // The checks themselves, on outcomes made by hand.
 TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
   const std::string ok = "NOTE: The KESTRAVINE step (lines 1-1) ended with return code 0.\n";
@@ -138,6 +168,8 @@ TEST(ProgramFuzz, OutcomeChecksCatchWhatTheyName) {
       {0, ok, "Internal error: y", 1},
       {0, ok, "==1==ERROR: AddressSanitizer: heap-use-after-free", 1},
       {0, ok, "x.cpp:3:5: runtime error: signed integer overflow", 1},
+      {2, failed + "ERROR: Internal error: out of memory in the host\n", "", 2},  // the cap, and the error
+      {0, ok, "==1==AddressSanitizer: hard rss limit exhausted (2048Mb vs 2127Mb)", 2},
   };
   for (const row& r : rows)
     EXPECT_EQ(kes_fuzz::check_outcome(r.status, r.log, r.err).size(), r.wrong) << r.status << "\n" << r.log;

@@ -1,4 +1,5 @@
 #include "parse_test_util.h"
+#include "support/scratch_files.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -42,8 +43,9 @@ class step_cleanup : public ::testing::Environment {
 
 const std::string& work_folder() {
   static std::string folder = [] {
-    fs::path d = fs::temp_directory_path() / ("kes_parse_test_" + std::to_string(::getpid()));
-    fs::create_directories(d);
+    // Under the scratch folder of the process, removed at its end.
+    static const kes_test::scratch_dir scratch("parse-test");
+    const fs::path d = scratch.path();
     // Variables, in order: 0 name (char), 1 sex (char), 2 age, 3 height, 4 weight,
     // 5 x1, 6 x2, 7 x3, 8 y01, 9 y02, 10 grp (char), 11 normal, 12 mean.
     write(d / "class.csv",

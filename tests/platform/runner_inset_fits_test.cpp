@@ -47,6 +47,13 @@ class RunnerInsetFits : public ::testing::Test {
     }
     dir_.write("cells.csv", cells);
     dir_.write("cells2.csv", cells2);
+    // The same with the last cell, c = b, d = v, of one value.
+    std::string cells3 = "c,d,x\n";
+    for (int i = 0; i < 80; ++i) {
+      const std::string c(1, "ab"[i % 2]), d(1, "uv"[i / 2 % 2]);
+      cells3 += c + "," + d + "," + (c == "b" && d == "v" ? "5" : std::to_string(10 + (i * 37 % 80) * 0.3)) + "\n";
+    }
+    dir_.write("cells3.csv", cells3);
   }
   int run(const std::string& program, const char* renderer) {
     const int status = kes_test::run_with_graphs(dir_, program, renderer);
@@ -137,6 +144,17 @@ TEST_F(RunnerInsetFits, DeviceInsetNotesNameTheCellThatLeavesOut) {
       << log_;
   EXPECT_EQ(logged("inset"), 1) << log_;
   EXPECT_EQ(kes_test::occurrences(svg_, ">Mean<"), 3) << log_;
+  // The boxes are built of the first cell that holds values: the note of the last
+  // cell, which leaves its box out, stands with its own page (a cell a page), after
+  // the three before it, not ahead of them all.
+  ASSERT_EQ(run("proc kestravine data=cells3 noprint; var x; class c d;\n  histogram / normal nrows=1 ncols=1;\n"
+                "  inset normal(mu sigma);\nrun;\n",
+                "device"),
+            0)
+      << log_;
+  const std::size_t note = log_.find("In the cell c = b, d = v, an inset of x has no rows to show");
+  ASSERT_NE(note, std::string::npos) << log_;
+  EXPECT_EQ(kes_test::occurrences(log_.substr(0, note), "was written to"), 3) << log_;
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ TEST(HistogramRuns, EveryBinPercentMatchesADirectCount) {
   const std::vector<obs> data = make_data(&csv);
   kes_test::scratch_dir dir("hist-runs");
   dir.write("d.csv", csv);
+  std::filesystem::create_directories(dir / "graphs");
   struct check {
     const char* statements;  // BY, CLASS and HISTOGRAM statements of the step
     bool endpoints, rtinclude;
@@ -62,7 +63,8 @@ TEST(HistogramRuns, EveryBinPercentMatchesADirectCount) {
     dir.write("prog.kes", std::string("proc kestravine data=d noprint; var x; ") + c.statements + " run;\n");
     ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--log",
                          (dir / "log").string(), "--listing", (dir / "lst").string(), "--json",
-                         (dir / "out.json").string(), "--work", dir.path().string(), (dir / "prog.kes").string()}),
+                         (dir / "out.json").string(), "--work", dir.path().string(), "--graphs", (dir / "graphs").string(),
+                         (dir / "prog.kes").string()}),
               0);
     plat::config() = plat::run_config{};
     json out;

@@ -2,6 +2,10 @@
 // document alone: no text leaves the page; no inset box lies over a bar, marker, curve
 // or reference line, nor over another box; no two texts of one axis, legend or strip
 // row touch or read alike; every cell draws marks or a note saying why it has none.
+// And what a graph says must be true of its data: no probability or percent tick
+// outside its scale; the tick values of an axis in order, none twice; with SQUARE one
+// unit across and up; every value of a cell drawn or counted in a note; a legend entry
+// only for what is drawn; every text readable on its fill; no two texts over each other.
 //
 // The parts of a graph are recognised from what the writer emits: texts carry their
 // drawn width (textLength), template cells are a white wall with a border of the same
@@ -25,6 +29,26 @@ inline constexpr const char* kRuleBoxOverBox = "box-over-box";
 inline constexpr const char* kRuleTextsTouch = "texts-touch";
 inline constexpr const char* kRuleTextsAlike = "texts-alike";
 inline constexpr const char* kRuleCellBlank = "cell-blank";
+inline constexpr const char* kRuleTickOffScale = "tick-off-scale";
+inline constexpr const char* kRuleTicksOrder = "ticks-order";
+inline constexpr const char* kRuleSquareUnits = "square-units";
+inline constexpr const char* kRuleValuesDrawn = "values-drawn";
+inline constexpr const char* kRuleLegendDrawn = "legend-drawn";
+inline constexpr const char* kRuleTextContrast = "text-contrast";
+inline constexpr const char* kRuleTextsOver = "texts-over";
+
+// The rules that hold on a page of any size: those about what the graph says rather
+// than about room for its texts. Fuzzed programs, whose page sizes are anything, are
+// held to these.
+bool svg_rule_holds_at_any_size(const std::string& rule);
+
+// What the SVG document does not say and a rule needs, given by the one who asked for
+// the graph. Unset facts leave the graph to speak for itself (an inset's N, a cell's
+// count note).
+struct svg_facts {
+  bool square = false;            // the plot statement asks for SQUARE
+  std::vector<long> cell_values;  // the values of each cell, in the order the cells are drawn
+};
 
 struct svg_fault {
   std::string rule;    // one of the names above
@@ -32,7 +56,7 @@ struct svg_fault {
 };
 
 // Every breach of the rules in one document (an unreadable one is a breach of all).
-std::vector<svg_fault> svg_rule_faults(std::string_view document);
+std::vector<svg_fault> svg_rule_faults(std::string_view document, const svg_facts& facts = {});
 
 // Whether the fault list (tests/support/svg_known_faults.txt) excuses the rule for the
 // file named by key: "examples/NAME.out/FILE.svg" for examples and committed files,
@@ -40,12 +64,12 @@ std::vector<svg_fault> svg_rule_faults(std::string_view document);
 bool svg_fault_known(const std::string& key, const std::string& rule);
 
 // The breaches the fault list does not excuse, one per line ("" when none).
-std::string svg_unexcused_faults(std::string_view document, const std::string& key);
+std::string svg_unexcused_faults(std::string_view document, const std::string& key, const svg_facts& facts = {});
 
 // Checks every SVG file in a folder and its subfolders as a file the running test
 // wrote (key "Suite.Test/NAME.svg"); a breach not excused fails the test.
 void expect_graph_rules(const std::filesystem::path& dir);
 // The same for one document the running test holds.
-void expect_graph_rules(std::string_view document, const std::string& name);
+void expect_graph_rules(std::string_view document, const std::string& name, const svg_facts& facts = {});
 
 }  // namespace kes_test

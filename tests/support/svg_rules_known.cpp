@@ -49,15 +49,15 @@ bool svg_fault_known(const std::string& key, const std::string& rule) {
   return false;
 }
 
-std::string svg_unexcused_faults(std::string_view document, const std::string& key) {
+std::string svg_unexcused_faults(std::string_view document, const std::string& key, const svg_facts& facts) {
   std::string out;
-  for (const svg_fault& f : svg_rule_faults(document))
+  for (const svg_fault& f : svg_rule_faults(document, facts))
     if (!svg_fault_known(key, f.rule)) out += key + ": " + f.rule + ": " + f.detail + "\n";
   return out;
 }
 
-void expect_graph_rules(std::string_view document, const std::string& name) {
-  const std::string faults = svg_unexcused_faults(document, test_prefix() + name);
+void expect_graph_rules(std::string_view document, const std::string& name, const svg_facts& facts) {
+  const std::string faults = svg_unexcused_faults(document, test_prefix() + name, facts);
   EXPECT_TRUE(faults.empty()) << "the graph breaks the rules every graph keeps:\n" << faults;
 }
 

@@ -1,0 +1,429 @@
+// The rules on what a graph says (see svg_meaning.h).
+#include "support/svg_meaning.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace kes_test {
+namespace {
+
+// How far from its cell an axis's values stand, at most.
+constexpr double kAxisReach = 60;
+// Tick values hang this far over a cell's ends, at most.
+constexpr double kEndReach = 20;
+// Below this contrast ratio a text is lost on its fill. Users' own colours stand well
+// below the usual 4.5 (orange on white is 2.4); a text on a fill of nearly its own
+// colour is no one's choice.
+constexpr double kLeastContrast = 1.5;
+// Units across and up that differ by less than this share are one unit (the writer
+// rounds places to hundredths of a pixel).
+constexpr double kUnitShare = 0.01;
+
+// The value a tick text shows: a number, with a percent sign, thousands' commas or a
+// typographic minus; nothing for any other text.
+std::optional<double> number_of(std::string s) {
+  for (std::size_t at; (at = s.find("\xE2\x88\x92")) != std::string::npos;) s.replace(at, 3, "-");
+  s.erase(std::remove(s.begin(), s.end(), ','), s.end());
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  while (!s.empty() && s.front() == ' ') s.erase(0, 1);
+  if (!s.empty() && s.back() == '%') s.pop_back();
+  if (s.empty() || s.find_first_not_of("0123456789+-.eE") != std::string::npos) return std::nullopt;
+  char* end = nullptr;
+  const double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+enum class scale { none, probability, percent, count };
+enum side { bottom, top, left, right };
+const char* const kSideName[] = {"horizontal axis below", "horizontal axis above", "vertical axis at the left",
+                                 "vertical axis at the right"};
+
+bool ends_with(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// The scale an axis label names.
+scale scale_of(const std::string& label) {
+  if (ends_with(label, "Cumulative Probability") || label == "Proportion") return scale::probability;
+  if (ends_with(label, "Cumulative Percent") || label == "Percent" || label.find(" Percentiles") != std::string::npos)
+    return scale::percent;
+  if (label == "Count" || ends_with(label, "Cumulative Count")) return scale::count;
+  return scale::none;
+}
+
+struct tick {
+  double at, value;
+  const text_item* text;
+};
+struct axis {
+  std::size_t cell;
+  side where;
+  std::vector<tick> ticks;  // along the axis
+};
+
+double distance(const box& b, double x, double y) {
+  const double dx = x < b.x0 ? b.x0 - x : x > b.x1 ? x - b.x1 : 0;
+  const double dy = y < b.y0 ? b.y0 - y : y > b.y1 ? y - b.y1 : 0;
+  return std::hypot(dx, dy);
+}
+
+bool free_text(const graph_parts& g, const text_item& t) {
+  return !t.text.empty() && t.in_box < 0 && !inside_cell(g, t);
+}
+
+// The tick values of each cell's sides: the numbers outside boxes and cells that stand
+// nearest it, the line of them nearest the cell on each side.
+std::vector<axis> read_axes(const graph_parts& g) {
+  struct line_key {
+    std::size_t cell;
+    side where;
+    long at;
+    bool operator<(const line_key& o) const { return std::tie(cell, where, at) < std::tie(o.cell, o.where, o.at); }
+  };
+  std::map<line_key, std::vector<tick>> lines;
+  for (const text_item& t : g.texts) {
+    if (!free_text(g, t) || t.angle != 0) continue;
+    const std::optional<double> v = number_of(t.text);
+    if (!v) continue;
+    long best = -1;
+    double least = kAxisReach;
+    for (std::size_t i = 0; i < g.cells.size(); ++i) {
+      const double d = distance(g.cells[i], t.cx(), t.cy());
+      if (d < least) least = d, best = static_cast<long>(i);
+    }
+    if (best < 0) continue;
+    const box& c = g.cells[static_cast<std::size_t>(best)];
+    const bool beside = t.cy() > c.y0 - kEndReach && t.cy() < c.y1 + kEndReach;
+    side where;
+    if (beside && t.ink.x1 <= c.x0 + kSlack)
+      where = left;
+    else if (beside && t.ink.x0 >= c.x1 - kSlack)
+      where = right;
+    else if (t.ink.y0 >= c.y1 - kSlack)
+      where = bottom;
+    else if (t.ink.y1 <= c.y0 + kSlack)
+      where = top;
+    else
+      continue;
+    const bool across = where == bottom || where == top;
+    const long at = std::lround((across ? t.y : t.x) * 100);
+    lines[{static_cast<std::size_t>(best), where, at}].push_back({across ? t.cx() : t.cy(), *v, &t});
+  }
+  // The line nearest its cell on each side.
+  std::map<std::pair<std::size_t, side>, const std::pair<const line_key, std::vector<tick>>*> nearest;
+  for (const auto& entry : lines) {
+    const auto k = std::make_pair(entry.first.cell, entry.first.where);
+    auto [it, fresh] = nearest.insert({k, &entry});
+    const bool nearer = entry.first.where == bottom || entry.first.where == right ? entry.first.at < it->second->first.at
+                                                                                   : entry.first.at > it->second->first.at;
+    if (!fresh && nearer) it->second = &entry;
+  }
+  std::vector<axis> out;
+  for (const auto& [k, entry] : nearest) {
+    axis a{k.first, k.second, entry->second};
+    std::sort(a.ticks.begin(), a.ticks.end(), [](const tick& p, const tick& q) { return p.at < q.at; });
+    out.push_back(a);
+  }
+  return out;
+}
+
+// The scale each side's label names: a label stands beyond the cells on its side.
+std::map<side, scale> side_scales(const graph_parts& g) {
+  std::map<side, scale> out;
+  if (g.cells.empty()) return out;
+  box all = g.cells.front();
+  for (const box& c : g.cells) all = {std::min(all.x0, c.x0), std::min(all.y0, c.y0), std::max(all.x1, c.x1),
+                                      std::max(all.y1, c.y1)};
+  for (const text_item& t : g.texts) {
+    if (!free_text(g, t)) continue;
+    const scale s = scale_of(t.text);
+    if (s == scale::none) continue;
+    const bool turned = t.angle != 0;
+    if (!turned && t.ink.y0 >= all.y1 - kSlack)
+      out[bottom] = s;
+    else if (!turned && t.ink.y1 <= all.y0 + kSlack)
+      out[top] = s;
+    else if (t.ink.x1 <= all.x0 + kSlack)
+      out[left] = s;
+    else if (t.ink.x0 >= all.x1 - kSlack)
+      out[right] = s;
+  }
+  return out;
+}
+
+// Whether the bars of an axis's cell reach below its zero, as hanging bars do: a
+// count or percent axis then runs below 0 by design.
+bool hanging_bars(const graph_parts& g, const axis& a) {
+  if (a.ticks.size() < 2 || a.ticks.front().value == a.ticks.back().value) return false;
+  const tick &p = a.ticks.front(), &q = a.ticks.back();
+  const double zero = p.at + (0 - p.value) * (q.at - p.at) / (q.value - p.value);
+  const bool across = a.where == bottom || a.where == top;
+  const box& c = g.cells[a.cell];
+  return std::any_of(g.fills.begin(), g.fills.end(), [&](const fill_item& f) {
+    const box& b = f.b;
+    if (f.colour == "#FFFFFF" || !c.overlaps(b, 0) || b.same(c)) return false;
+    // Below zero: on the far side of zero from the values above it.
+    const double lo = across ? b.x0 : b.y0, hi = across ? b.x1 : b.y1;
+    const bool up = q.value > p.value ? q.at > p.at : q.at < p.at;  // values grow with the place
+    return up ? lo < zero - kSlack : hi > zero + kSlack;
+  });
+}
+
+// Whether a curve of an axis's cell rises beyond the place of value end: a density
+// drawn on a histogram's percent axis is a height, not a share, and may.
+bool curve_beyond(const graph_parts& g, const axis& a, double end) {
+  if (a.ticks.size() < 2 || a.ticks.front().value == a.ticks.back().value) return false;
+  const tick &p = a.ticks.front(), &q = a.ticks.back();
+  const double at = p.at + (end - p.value) * (q.at - p.at) / (q.value - p.value);
+  const bool across = a.where == bottom || a.where == top;
+  const bool up = q.value > p.value ? q.at > p.at : q.at < p.at;
+  const box& c = g.cells[a.cell];
+  return std::any_of(g.lines.begin(), g.lines.end(), [&](const segment& s) {
+    for (const auto& [x, y] : {std::make_pair(s.x1, s.y1), std::make_pair(s.x2, s.y2)}) {
+      if (!c.holds(x, y, -kSlack)) continue;
+      const double v = across ? x : y;
+      if (up ? v > at + kSlack : v < at - kSlack) return true;
+    }
+    return false;
+  });
+}
+
+std::string number_text(double v) {
+  std::ostringstream s;
+  s.precision(6);
+  s << v;
+  return s.str();
+}
+
+void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  const std::vector<axis> axes = read_axes(g);
+  const std::map<side, scale> scales = side_scales(g);
+  std::map<std::pair<std::size_t, side>, const axis*> by_side;
+  for (const axis& a : axes) {
+    by_side[{a.cell, a.where}] = &a;
+    const std::string where = std::string("the ") + kSideName[a.where] + " cell " + place(g.cells[a.cell]);
+    // In order: each value beyond the one before, all one way. Cells that touch each
+    // draw their own axis: a value a whole span on from another is the next cell's.
+    const box& c = g.cells[a.cell];
+    const double span = a.where == bottom || a.where == top ? c.w() : c.h();
+    double way = 0;
+    for (std::size_t i = 0; i + 1 < a.ticks.size(); ++i) {
+      if (a.ticks[i + 1].at - a.ticks[i].at >= span - kSlack) continue;
+      const double step = a.ticks[i + 1].value - a.ticks[i].value;
+      if (way == 0) way = step;
+      if (step == 0 || (step > 0) != (way > 0)) {
+        out.push_back({kRuleTicksOrder, where + " reads '" + a.ticks[i].text->text + "' then '" +
+                                            a.ticks[i + 1].text->text + "'" +
+                                            (step == 0 ? ": a value twice" : ": out of order")});
+        break;
+      }
+    }
+    const auto s = scales.find(a.where);
+    if (s == scales.end()) continue;
+    const double hi = s->second == scale::probability ? 1 : s->second == scale::percent ? 100 : INFINITY;
+    // The device keeps the axes its Parts make, which run below 0 for hanging bars.
+    const bool hangs = s->second != scale::probability && (g.device || hanging_bars(g, a));
+    const bool curve_above = s->second == scale::percent && curve_beyond(g, a, hi);
+    for (const tick& t : a.ticks)
+      if ((t.value < 0 && !hangs) || (t.value > hi && !curve_above)) {
+        out.push_back({kRuleTickOffScale, where + " shows " + t.text->text + ", outside its scale of 0 to " +
+                                              (std::isinf(hi) ? std::string("any count") : number_text(hi))});
+        break;
+      }
+  }
+  if (!facts.square) return;
+  // With SQUARE, a cell whose axes share a scale (a P-P plot's) draws a unit alike
+  // across and up, so that the line y = x rises at 45 degrees.
+  for (std::size_t c = 0; c < g.cells.size(); ++c) {
+    const auto h = by_side.find({c, bottom}), v = by_side.find({c, left});
+    if (h == by_side.end() || v == by_side.end()) continue;
+    const auto sh = scales.find(bottom), sv = scales.find(left);
+    if (sh == scales.end() || sv == scales.end() || sh->second != sv->second || sh->second == scale::count) continue;
+    const std::vector<tick>&a = h->second->ticks, &b = v->second->ticks;
+    if (a.size() < 2 || b.size() < 2) continue;
+    const double across = std::fabs((a.back().at - a.front().at) / (a.back().value - a.front().value));
+    const double up = std::fabs((b.back().at - b.front().at) / (b.back().value - b.front().value));
+    if (!(std::fabs(across - up) <= kUnitShare * std::max(across, up)))
+      out.push_back({kRuleSquareUnits, "cell " + place(g.cells[c]) + " draws a unit " + number_text(across) +
+                                           " px across and " + number_text(up) + " px up"});
+  }
+}
+
+bool marker_plot(const std::string& desc) {
+  std::string d = desc;
+  std::transform(d.begin(), d.end(), d.begin(), [](unsigned char ch) { return std::tolower(ch); });
+  return d.find("q-q plot") != std::string::npos || d.find("p-p plot") != std::string::npos ||
+         d.find("probability plot") != std::string::npos;
+}
+
+// How many values a note in a cell says are not drawn, and why: "3 values at the
+// threshold, not drawn"; a note that no value can be drawn ("1 value", "all values
+// equal", "no nonmissing values") speaks for them all.
+long noted_values(const std::string& note) {
+  static const std::regex count(R"(^(\d+) (?:values?|observations?|points?)\b.*\b(?:not|outside|beyond|cannot|off)\b)",
+                                std::regex::icase);
+  static const std::regex whole(R"(^(?:1 value|all values equal|no nonmissing values)$)", std::regex::icase);
+  std::smatch m;
+  if (std::regex_search(note, m, count)) return std::strtol(m[1].str().c_str(), nullptr, 10);
+  if (std::regex_match(note, whole)) return -1;
+  return 0;
+}
+
+// A count alone, "20 values": it says how many values the cell holds, not why none is
+// drawn.
+long count_alone(const std::string& note) {
+  static const std::regex bare(R"(^(\d+) values$)");
+  std::smatch m;
+  return std::regex_match(note, m, bare) ? std::strtol(m[1].str().c_str(), nullptr, 10) : 0;
+}
+
+// The N an inset shows: the number on the row of a text "N" in the same box.
+std::vector<std::pair<std::size_t, long>> inset_counts(const graph_parts& g) {
+  std::vector<std::pair<std::size_t, long>> out;
+  for (const text_item& label : g.texts) {
+    if (label.text != "N" || label.in_box < 0) continue;
+    for (const text_item& value : g.texts) {
+      if (value.in_box != label.in_box || &value == &label || std::fabs(value.y - label.y) > kSlack) continue;
+      const std::optional<double> v = number_of(value.text);
+      if (!v) continue;
+      const box& b = g.boxes[static_cast<std::size_t>(label.in_box)].b;
+      long best = -1;
+      double least = INFINITY;
+      for (std::size_t i = 0; i < g.cells.size(); ++i) {
+        const double d = distance(g.cells[i], (b.x0 + b.x1) / 2, (b.y0 + b.y1) / 2);
+        if (d < least) least = d, best = static_cast<long>(i);
+      }
+      if (best >= 0) out.push_back({static_cast<std::size_t>(best), std::lround(*v)});
+    }
+  }
+  return out;
+}
+
+void values_faults(const graph_parts& g, const std::string& desc, const svg_facts& facts,
+                   std::vector<svg_fault>& out) {
+  if (facts.cell_values.empty() && !marker_plot(desc)) return;
+  std::vector<long> stated(g.cells.size(), -1);
+  for (const auto& [cell, n] : inset_counts(g)) stated[cell] = n;
+  for (std::size_t c = 0; c < g.cells.size(); ++c) {
+    const box& cell = g.cells[c];
+    if (c < facts.cell_values.size()) stated[c] = facts.cell_values[c];
+    long drawn = 0, noted = 0;
+    bool all_noted = false;
+    for (const auto& [x, y] : g.markers) drawn += cell.holds(x, y, -1) ? 1 : 0;
+    for (const text_item& t : g.texts) {
+      if (!cell.holds(t.cx(), t.cy())) continue;
+      const long n = noted_values(t.text);
+      all_noted = all_noted || n < 0;
+      noted += std::max(n, 0L);
+      if (stated[c] < 0 && count_alone(t.text) > 0) stated[c] = count_alone(t.text);
+    }
+    // The writer draws a marker once where values share a place, so a count the graph
+    // states is held only against a cell that draws none; the facts a test gives count
+    // values that stand apart.
+    if (c >= facts.cell_values.size() && drawn > 0) continue;
+    if (stated[c] < 0 || all_noted || drawn + noted >= stated[c]) continue;
+    out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " holds " + std::to_string(stated[c]) + " values: " +
+                                         std::to_string(drawn) + " drawn, " + std::to_string(noted) +
+                                         " counted in a note, the rest lost without a word"});
+  }
+}
+
+// A template legend's samples are each drawn among the data (a device graph's legend
+// is a sample of the data's own marks by its design).
+void legend_faults(const graph_parts& g, std::vector<svg_fault>& out) {
+  if (g.device) return;
+  std::set<std::string> drawn;
+  for (const keyed_mark& m : g.data_marks) drawn.insert(m.key);
+  for (const text_box& b : g.boxes) {
+    if (b.kind != box_kind::legend) continue;
+    for (const keyed_mark& s : g.swatches) {
+      if (!b.b.holds(s.x, s.y) || drawn.count(s.key)) continue;
+      // The entry's text: the nearest to the sample's right on its row.
+      std::string entry;
+      double least = INFINITY;
+      for (const text_item& t : g.texts)
+        if (t.ink.x0 >= s.x && std::fabs(t.cy() - s.y) < t.size && t.ink.x0 - s.x < least)
+          least = t.ink.x0 - s.x, entry = t.text;
+      out.push_back({kRuleLegendDrawn, "the legend names '" + entry + "' beside a sample (" + s.key +
+                                           ") that the data do not draw"});
+    }
+  }
+}
+
+// The relative luminance of "#RRGGBB", or a negative number for a colour written
+// otherwise.
+double luminance(const std::string& colour) {
+  if (colour.size() != 7 || colour[0] != '#') return -1;
+  double l = 0;
+  const double weight[3] = {0.2126, 0.7152, 0.0722};
+  for (int k = 0; k < 3; ++k) {
+    char* end = nullptr;
+    const std::string part = colour.substr(1 + 2 * k, 2);
+    const double v = static_cast<double>(std::strtol(part.c_str(), &end, 16)) / 255;
+    if (end != part.c_str() + 2) return -1;
+    l += weight[k] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+  }
+  return l;
+}
+
+void contrast_faults(const graph_parts& g, std::vector<svg_fault>& out) {
+  for (const text_item& t : g.texts) {
+    if (t.text.empty()) continue;
+    const fill_item* under = nullptr;
+    for (const fill_item& f : g.fills)
+      if (f.order < t.order && f.b.holds(t.cx(), t.cy()) && (under == nullptr || f.order > under->order)) under = &f;
+    const std::string fill = under == nullptr ? "#FFFFFF" : under->colour;
+    const double a = luminance(t.colour), b = luminance(fill);
+    if (a < 0 || b < 0) continue;
+    const double ratio = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    if (ratio < kLeastContrast)
+      out.push_back({kRuleTextContrast, "'" + t.text + "' in " + t.colour + " on a fill of " + fill + " (contrast " +
+                                            number_text(ratio) + ")"});
+  }
+}
+
+// No text over another, wherever they stand (texts turned by other than right angles
+// have no true bounds here and are left out).
+void overlap_faults(const graph_parts& g, std::vector<svg_fault>& out) {
+  std::vector<const text_item*> v;
+  for (const text_item& t : g.texts)
+    if (!t.text.empty() && t.angle % 90 == 0) v.push_back(&t);
+  std::sort(v.begin(), v.end(), [](const text_item* a, const text_item* b) { return a->ink.x0 < b->ink.x0; });
+  // Lines of one block (the letters of a label written one above the other) share a
+  // centre and stand a line apart; their inks meet between ascent and descent.
+  // Texts of one line (a baseline, or a column of right-aligned values) are the rule
+  // of texts that touch.
+  auto one_line = [](const text_item& a, const text_item& b) {
+    return a.size == b.size && a.angle == 0 && b.angle == 0 &&
+           (std::fabs(a.y - b.y) < 0.01 || (a.anchor == "end" && b.anchor == "end" && std::fabs(a.x - b.x) < 0.01));
+  };
+  auto lines_of_one = [](const text_item& a, const text_item& b) {
+    const bool column = std::fabs(a.cx() - b.cx()) < kSlack && std::fabs(a.y - b.y) >= 0.8 * a.size;
+    const bool row = std::fabs(a.cy() - b.cy()) < kSlack && std::fabs(a.x - b.x) >= 0.8 * a.size && a.angle != 0;
+    return a.size == b.size && a.angle == b.angle && (column || row);
+  };
+  for (std::size_t i = 0; i < v.size(); ++i)
+    for (std::size_t j = i + 1; j < v.size() && v[j]->ink.x0 < v[i]->ink.x1; ++j)
+      if (v[i]->ink.overlaps(v[j]->ink, 1) && !lines_of_one(*v[i], *v[j]) && !one_line(*v[i], *v[j]))
+        out.push_back({kRuleTextsOver, "'" + v[i]->text + "' at " + place(v[i]->ink) + " and '" + v[j]->text +
+                                           "' at " + place(v[j]->ink) + " lie over each other"});
+}
+
+}  // namespace
+
+void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  axis_faults(g, facts, out);
+  values_faults(g, g.desc, facts, out);
+  legend_faults(g, out);
+  contrast_faults(g, out);
+  overlap_faults(g, out);
+}
+
+}  // namespace kes_test

@@ -80,15 +80,22 @@ int fit_in_unit(zfit_work* w) {
 }  // namespace
 
 double zfit_rms_about(const kes_valview* values, double n, double mu) {
+  // The squares in the unit of the largest magnitude, so that they neither overflow
+  // nor underflow whatever the data's unit.
+  double big = std::fabs(mu);
+  if (values != nullptr && values->m > 0)
+    big = std::fmax(big, std::fmax(std::fabs(values->x[0]), std::fabs(values->x[values->m - 1])));
+  const int e = std::isfinite(big) && big > 0.0 ? std::ilogb(big) : 0;
+  const double mu_e = std::ldexp(mu, -e);
   double ss = 0.0;
   kes_each_value(values, [&](double x, int f) {
-    const double d = x - mu;
+    const double d = std::ldexp(x, -e) - mu_e;
     ss += f * d * d;
   });
   const double ms = ss / n;
   const double tiny = 1000.0 * ZEPS53;
-  if (ms <= tiny * tiny * mu * mu) return 0.0;
-  return std::sqrt(ms);
+  if (ms <= tiny * tiny * mu_e * mu_e) return 0.0;
+  return std::ldexp(std::sqrt(ms), e);
 }
 
 int fitnormal(zfit_work* w) {

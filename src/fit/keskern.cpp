@@ -45,6 +45,11 @@ bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empt
 
 }  // namespace
 
+bool kes_kern_plug_in(const kes_stmt* s, int k) {
+  double v;
+  return pick(s, KES_PLOT_SLOT_KERNEL_C, k, &v) && v == kCSjpi;
+}
+
 void keskern(kes_ctx* ctx, kes_cell* cell) {
   kes_preq* rq = ctx->curreq;
   kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);

@@ -87,7 +87,8 @@ void zfit_unit_leave(zfit_work* w, zfit_unit_frame* u, zfit_req* caller) {
   if (u->req.points != caller->points) {
     caller->points = u->req.points;
     caller->npoints = u->req.npoints;
-    for (long i = 0; i < static_cast<long>(caller->npoints); ++i) caller->points[2 * i] = back(caller->points[2 * i], e);
+    for (long i = 0; i < static_cast<long>(caller->npoints); ++i)
+      caller->points[2 * i] = back(caller->points[2 * i], e);
   }
   w->req = caller;
 }

@@ -195,7 +195,8 @@ TEST_F(ThresholdFit, EveryReportedFitIsAnInteriorMaximum) {
     const int n = 30 + 20 * (s % 4);
     std::vector<double> x(n);
     for (double& v : x) {
-      const double z = s % 2 == 0 ? std::weibull_distribution<>(shape, 1.0)(gen) : std::gamma_distribution<>(shape, 1.0)(gen);
+      const double z =
+          s % 2 == 0 ? std::weibull_distribution<>(shape, 1.0)(gen) : std::gamma_distribution<>(shape, 1.0)(gen);
       v = theta + unit * z;
     }
     for (int dist : {KES_DIST_WEIBULL, KES_DIST_GAMMA}) {

@@ -35,7 +35,7 @@ struct family_row {
   int dist;
   std::vector<int> slots;    // value and marker slots of the location (threshold) and scale
   std::vector<double> given;  // E: estimated; a number: given in the sample's own unit
-  int shape_slot = -1;        // a given shape's value slot (its marker slot follows the list)
+  int shape_slot = -1, shape_marks = -1;  // a given shape's value and marker slots
   double shape = E;
 };
 
@@ -49,7 +49,7 @@ class UnitInvariance : public kes_test::fit_fixture {
     for (size_t i = 0; i < f.given.size(); ++i)
       param(f.slots[2 * i], f.slots[2 * i + 1], {std::isnan(f.given[i]) ? 0 : f.given[i] * scale},
             {std::isnan(f.given[i]) ? 1 : 0});
-    if (f.shape_slot >= 0) param(f.shape_slot, f.shape_slot == KES_PLOT_SLOT_GAMMA_ALPHA ? KES_PLOT_SLOT_GAMMA_ALPHA_MARKS : -1, {f.shape});
+    if (f.shape_slot >= 0) param(f.shape_slot, f.shape_marks, {f.shape});
     const bool su = f.dist == KES_DIST_SU;
     std::vector<double> x = sample(su);
     for (double& v : x) v *= scale;
@@ -116,7 +116,7 @@ const std::vector<family_row>& families() {
       {"gamma", KES_DIST_GAMMA, {KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS}, {0}},
       // The sample's gamma likelihood has no interior maximum with the shape free.
       {"gamma threshold", KES_DIST_GAMMA, {KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS}, {E},
-       KES_PLOT_SLOT_GAMMA_ALPHA, 3},
+       KES_PLOT_SLOT_GAMMA_ALPHA, KES_PLOT_SLOT_GAMMA_ALPHA_MARKS, 3},
       {"beta", KES_DIST_BETA,
        {KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS, KES_PLOT_SLOT_BETA_SIGMA,
         KES_PLOT_SLOT_BETA_SIGMA_MARKS},

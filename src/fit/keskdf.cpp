@@ -104,6 +104,10 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
     const kes_kern_estimate_notes& e = KES_KERN_ESTIMATE_NOTES[kn.type - 1];
     kes_kern_note(ctx, cell, KES_SET_LABEL, e.plain, e.cell, e.cell2, kn.c, kn.h, kn.amise);
   }
+  // The plug-in's c and the c of C= stand on different scales: say what C= gives
+  // the same bandwidth, so that a printed estimate can be given back.
+  if (kes_kern_plug_in(ctx->curreq->stmt, curve->family_index))
+    xpmlog(KES_SET_LABEL, KES_MSG_KERNEL_SJPI_C_SCALE, kn.h * std::pow(vs->n, 0.2) / spread);
   vmfree_handler(pool, work, -1, KES_FREE_FLAGS);
   kn.lower = lower;
   kn.upper = upper;

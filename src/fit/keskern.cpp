@@ -45,6 +45,11 @@ bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empt
 
 }  // namespace
 
+bool kes_kern_plug_in(const kes_stmt* s, int k) {
+  double v;
+  return pick(s, KES_PLOT_SLOT_KERNEL_C, k, &v) && v == kCSjpi;
+}
+
 void keskern(kes_ctx* ctx, kes_cell* cell) {
   kes_preq* rq = ctx->curreq;
   kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
@@ -159,9 +164,14 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       continue;
     }
     const double os = 3.0 * std::pow(ZSJ_RK / 35.0, 0.2) * sd / std::pow(n, 0.2);
-    // The tolerance follows the data's scale, so that the bandwidth does not depend
-    // on the units the values are measured in.
-    kn.h = zsjpi(counts, kSjBins, a, b, 2 * os, 2 * os / 18, kSjTrials, kSjTol * sd);
+    // The plug-in runs in the unit 2^e of the grid's ends, where its powers of the
+    // spread neither overflow nor underflow, and its tolerance follows the data's
+    // scale: the bandwidth does not depend on the units the values are measured in.
+    const double big = std::fmax(std::fabs(a), std::fabs(b));
+    const int e = std::isfinite(big) && big > 0 ? std::ilogb(big) : 0;
+    kn.h = std::ldexp(zsjpi(counts, kSjBins, std::ldexp(a, -e), std::ldexp(b, -e), std::ldexp(2 * os, -e),
+                            std::ldexp(2 * os / 18, -e), kSjTrials, std::ldexp(kSjTol * sd, -e)),
+                      e);
     if (is_missing(kn.h)) curve->fitted = 0;
     else kn.c = kn.h * std::pow(n, 0.2) / sd;
   }

@@ -11,6 +11,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+struct kes_stmt;
 
 // Message sets of the kernel notes.
 
@@ -39,6 +40,8 @@ inline constexpr kes_kern_estimate_notes KES_KERN_ESTIMATE_NOTES[3] = {
     {KES_MSG_KERNEL_ESTIMATE_QUADRATIC, KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL,
      KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL2},
 };
+// Whether kernel k (from 0) of the statement has C=SJPI, the plug-in bandwidth.
+bool kes_kern_plug_in(const kes_stmt* s, int k);
 // The kernel's name from KES_KERN_WORDS or KES_KERN_CURVE_NAMES, blank-padded into 16
 // characters.
 void kes_kern_name(int type, const int (&names)[3], char name[16]);

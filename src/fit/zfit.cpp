@@ -9,6 +9,7 @@
 #include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
 #include "fit/zfit_stream.h"
+#include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr int kFitPoolFlags = 4096;
 
 double std_missing() { return zmissing(); }
+int fit_in_unit(zfit_work* w);
 }  // namespace
 
 int zfit(zfit_req* req) {
@@ -46,8 +48,22 @@ int zfit2(zfit_work* w) {
   w->values = req->values;
   req->pool = xmpoolc(0, 1024, kFitPoolFlags);
   if (req->pool == nullptr) return KES_RC_OUT_OF_MEMORY;
+  zfit_unit_frame unit{};
+  int rc = zfit_unit_enter(w, &unit);
+  if (rc == 0) rc = fit_in_unit(w);
+  zfit_unit_leave(w, &unit, req);
+  for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];
+  if (req->vscale != KES_VSCALE_COUNT && !std::isnan(req->height) && req->height > 0.0)
+    req->height *= req->vscale == KES_VSCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
+  xmpoold(req->pool);
+  req->pool = nullptr;
+  return rc;
+}
+
+namespace {
+int fit_in_unit(zfit_work* w) {
   int rc = 1;
-  switch (req->family) {
+  switch (w->req->family) {
     case ZFIT_NORMAL: rc = fitnormal(w); break;
     case ZFIT_EXPONENTIAL: rc = fitexponential(w); break;
     case ZFIT_LOGNORMAL: rc = fitlognormal(w); break;
@@ -59,24 +75,27 @@ int zfit2(zfit_work* w) {
     case ZFIT_SU: rc = fitsu(w); break;
     default: rc = 1; break;  // families whose fits are not built: not fitted
   }
-  for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];
-  if (req->vscale != KES_VSCALE_COUNT && !std::isnan(req->height) && req->height > 0.0)
-    req->height *= req->vscale == KES_VSCALE_PERCENT ? 100.0 / req->n : 1.0 / req->n;
-  xmpoold(req->pool);
-  req->pool = nullptr;
   return rc;
 }
+}  // namespace
 
 double zfit_rms_about(const kes_valview* values, double n, double mu) {
+  // The squares in the unit of the largest magnitude, so that they neither overflow
+  // nor underflow whatever the data's unit.
+  double big = std::fabs(mu);
+  if (values != nullptr && values->m > 0)
+    big = std::fmax(big, std::fmax(std::fabs(values->x[0]), std::fabs(values->x[values->m - 1])));
+  const int e = std::isfinite(big) && big > 0.0 ? std::ilogb(big) : 0;
+  const double mu_e = std::ldexp(mu, -e);
   double ss = 0.0;
   kes_each_value(values, [&](double x, int f) {
-    const double d = x - mu;
+    const double d = std::ldexp(x, -e) - mu_e;
     ss += f * d * d;
   });
   const double ms = ss / n;
   const double tiny = 1000.0 * ZEPS53;
-  if (ms <= tiny * tiny * mu * mu) return 0.0;
-  return std::sqrt(ms);
+  if (ms <= tiny * tiny * mu_e * mu_e) return 0.0;
+  return std::ldexp(std::sqrt(ms), e);
 }
 
 int fitnormal(zfit_work* w) {

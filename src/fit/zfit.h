@@ -70,6 +70,7 @@ struct zfit_work {
   zfit_curvefn curve;
   int estimate[4];           // 1 when the parameter was missing in the request
   const kes_valview* values;  // the distinct values, ascending, with their counts
+  int unit_exp;              // the fit's values are the data's divided by 2^unit_exp
 };
 
 // 0 fitted; 1 failed; 1016 no pool for the fit (no message).

@@ -64,13 +64,9 @@ int zbtamle(double g1, double g2, double* a, double* b, double tol, double* resi
 double zbeta_psi(double v);
 double zbeta_psi1(double v);
 
-// The optimiser run shared by the threshold-estimating fits: parameters (shape,
-// threshold) from x0 within [lo, hi], objective and derivatives on a zfit_optrec;
-// 0 with x holding the solution, or 1 (no memory, or the optimiser failed).
-int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
-                  const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
-// The same for n parameters: 0, 1 failed, or 1016 after the host's
-// message when its arrays cannot be had.
+// The optimiser run shared by the maximum-likelihood fits: n parameters from x0
+// within [lo, hi], objective and derivatives on a zfit_optrec; 0 with x holding the
+// solution, 1 failed, or 1016 after the host's message when its arrays cannot be had.
 int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
                     const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
 // The same on parameters scaled by the root of their curvature at the start, for

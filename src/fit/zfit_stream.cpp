@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "fit/zfit_unit.h"
 #include "fit/zkernel.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
@@ -346,11 +347,15 @@ int run(stream_state* s) {
     if (missing(req->low)) req->low = -ZDBL_BIG;
     if (open_high) req->high = ZDBL_BIG;
   }
-  const int rc = need.fit(w);
-  if (rc != 0) return rc;
+  // The fit and its points in the fit's unit, as in the value-list mode.
+  zfit_unit_frame unit{};
+  int rc = zfit_unit_enter(w, &unit);
+  if (rc == 0) rc = need.fit(w);
   // The exponential curve is 0 from ten scales above the threshold on.
-  if (open_high) w->range_high = w->params[0] + 10.0 * w->params[1];
-  return fitpoints(s);
+  if (rc == 0 && open_high) w->range_high = w->params[0] + 10.0 * w->params[1];
+  if (rc == 0) rc = fitpoints(s);
+  zfit_unit_leave(w, &unit, req);
+  return rc;
 }
 
 }  // namespace

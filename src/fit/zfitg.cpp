@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "fit/zfit_fams.h"
+#include "fit/zfit_thresh.h"
+#include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zdigama.h"
@@ -81,37 +83,25 @@ int gammaDerNegLogLike(void* d) {
   return 0;
 }
 
+// The threshold estimated: the shape and the threshold at an interior maximum of the
+// likelihood, the threshold's first start the moment estimate.
 int optimise(zfit_work* w, double alpha0) {
   zfit_req* r = w->req;
-  double x0[2], lo[2], hi[2];
-  if (!w->estimate[2]) {
-    x0[0] = lo[0] = hi[0] = w->params[2];
-  } else {
-    x0[0] = alpha0;
-    lo[0] = 1e-6;
-    hi[0] = ZDBL_BIG;
+  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), gammaNegLogLike, gammaDerNegLogLike};
+  if (w->estimate[2]) {
+    s.shape0 = alpha0;
+    s.shape_lo = 1e-6;
+    s.shape_hi = ZDBL_BIG;
   }
-  if (!w->estimate[0]) {
-    x0[1] = lo[1] = hi[1] = w->params[0];
-  } else {
-    x0[1] = r->mean - alpha0 * std::sqrt(r->std * r->std / alpha0);
-    if (!(x0[1] < r->min)) x0[1] = r->min - 0.1;
-    lo[1] = -ZDBL_BIG;
-    hi[1] = r->min - 1e-6;
-    // A start between the bound and the minimum would be refused as infeasible.
-    if (x0[1] > hi[1]) x0[1] = hi[1];
-  }
-  const int flags[3] = {w->estimate[2], w->estimate[1], w->estimate[0]};
+  s.theta0 = r->mean - alpha0 * std::sqrt(r->std * r->std / alpha0);
   double x[2];
-  if (zfit_optimise(w, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, gammaNegLogLike,
-                    gammaDerNegLogLike, x) != 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED);
+  const int rc = zfit_threshold_ml(w, s, x);
+  if (rc != 0) {
+    if (rc == 1) xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_ML_NOT_FOUND, zfit_in_data_units(w, r->min));
     return 1;
   }
   w->params[2] = x[0];
   w->params[0] = x[1];
-  // The likelihood rose all the way to the bound: say that the curve is the limit.
-  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_GAMMA_THRESHOLD_REACHED, r->min);
   return 0;
 }
 
@@ -183,7 +173,8 @@ int fitgamma(zfit_work* w) {
   double& theta = w->params[0];
   double& sigma = w->params[1];
   double& alpha = w->params[2];
-  if (w->estimate[0]) theta = r->min - 0.1;
+  // The working threshold of the shape's start lies a tenth of the range below the data.
+  if (w->estimate[0]) theta = r->min - 0.1 * w->data_range;
   double g = 0.0;
   zfit_each_mapped<double>(
       w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { g += f * l; });

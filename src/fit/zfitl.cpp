@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fit/zfit_fams.h"
+#include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
@@ -13,6 +14,8 @@ namespace {
 // never will in double precision.
 constexpr int kMaxSearch = 2100;
 constexpr double kLogMaxHalf = 1416.792837;
+// The bisection's last bracket, in units of the data's range.
+constexpr double kRootWidth = 1e-9;
 
 double height_at(const zfit_work* w, double x) {
   const double d = x - w->params[0];
@@ -32,7 +35,7 @@ int percentile_fit(zfit_work* w) {
   double& theta = w->params[0];
   if (!w->estimate[0] && r->min <= theta) {
     xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW_MIN);
-    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, r->min);
+    xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, zfit_in_data_units(w, r->min));
     return 1;
   }
   const int fault = std::fabs(ratio - 1.0) > tol ? KES_MSG_LOGNORMAL_PERCENTILES_NO_LAW
@@ -115,7 +118,7 @@ double ThreshEst(zfit_work* w) {
 }
 
 // The maximum-likelihood threshold: a bracket of the score's change of sign below the
-// minimum, then bisection to 1e-5. 0, or 1 (after note 1462 when the search reaches
+// minimum, then bisection to 1e-9 of the data's range. 0, or 1 (after note 1462 when the search reaches
 // the minimum).
 static int threshold_search(zfit_work* w) {
   double& theta = w->params[0];
@@ -155,9 +158,10 @@ static int threshold_search(zfit_work* w) {
     } while (g <= 0.0);
     lo = theta;
   }
-  for (k = 0; hi - lo > 1e-5; ++k) {
+  for (k = 0; hi - lo > kRootWidth * w->data_range; ++k) {
     if (k > kMaxSearch) return 1;
-    theta = (lo + hi) / 2.0;
+    theta = lo + (hi - lo) / 2.0;
+    if (theta == lo || theta == hi) break;  // no double between the ends
     g = ThreshEst(w);
     if (std::isnan(g)) return 1;
     if (g > 0.0) lo = theta;
@@ -182,7 +186,7 @@ int fitlognormal(zfit_work* w) {
   } else if (!w->estimate[0]) {
     if (min <= theta) {
       xpmlog(KES_SET_PLOT, KES_MSG_LOGNORMAL_THRESHOLD_NOT_BELOW_MIN);
-      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, min);
+      xpmlog(KES_SET_PLOT, KES_MSG_SMALLEST_VALUE_LOGNORMAL, zfit_in_data_units(w, min));
       return 1;
     }
     if (w->estimate[1]) ZetaEst(w);

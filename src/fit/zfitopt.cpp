@@ -1,6 +1,6 @@
-// zfit_optimise: one run of the bounded optimiser for the threshold-estimating
-// maximum-likelihood fits, with its arrays from the fit's pool; and the fits' reading
-// of the request's iteration limit and tolerance.
+// One run of the bounded optimiser for the maximum-likelihood fits, with its arrays
+// from the fit's pool; and the fits' reading of the request's iteration limit and
+// tolerance.
 #include <cmath>
 
 #include "fit/zfit_fams.h"
@@ -16,11 +16,6 @@ int zfit_maxiter(const zfit_req* r, int dflt) {
 }
 
 double zfit_tol(const zfit_req* r, double dflt) { return std::isnan(r->tol) ? dflt : r->tol; }
-
-int zfit_optimise(zfit_work* w, const int* estflags, double tol, int maxiter, const double* x0, const double* lo,
-                  const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x) {
-  return zfit_optimise_n(w, 2, estflags, tol, maxiter, x0, lo, hi, obj, deriv, x) == 0 ? 0 : 1;
-}
 
 namespace {
 // A run on scaled parameters y_i = d_i x_i: the optimiser and ConvCheck see the outer

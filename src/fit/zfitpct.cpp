@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fit/zfit_fams.h"
+#include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
@@ -46,11 +47,16 @@ zfit_spreads zfit_pctl_spreads(const zfit_work* w, bool notes) {
   s.p = s.q[2] - s.q[1];
   if (notes) {
     xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILES_USED, 100 * pr[0], 100 * pr[1], 100 * pr[2], 100 * pr[3]);
-    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILES_AND_VALUES, 100 * pr[0], s.q[0], 100 * pr[1], s.q[1], 100 * pr[2], s.q[2],
-           100 * pr[3], s.q[3]);
-    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_SPREADS, s.m, s.n, s.p);
+    double q[4];
+    for (int i = 0; i < 4; ++i) q[i] = zfit_in_data_units(w, s.q[i]);
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILES_AND_VALUES, 100 * pr[0], q[0], 100 * pr[1], q[1], 100 * pr[2], q[2],
+           100 * pr[3], q[3]);
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_SPREADS, zfit_in_data_units(w, s.m), zfit_in_data_units(w, s.n),
+           zfit_in_data_units(w, s.p));
   }
-  if (std::fabs(s.p) < ZSQRT_EPS53) {
+  // A middle spread within rounding error of the percentiles themselves holds no
+  // information on the law's shape.
+  if (!(std::fabs(s.p) > 1000.0 * ZEPS53 * std::fmax(std::fabs(s.q[1]), std::fabs(s.q[2])))) {
     if (notes) xpmlog(KES_SET_PLOT, KES_MSG_MIDDLE_SPREAD_PERCENTILES_ZERO);
     return s;
   }

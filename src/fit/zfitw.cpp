@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "fit/zfit_fams.h"
+#include "fit/zfit_thresh.h"
+#include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zgamma.h"
@@ -141,53 +143,37 @@ double match_skewness(double target) {
   return m;
 }
 
+// The threshold estimated: the shape and the threshold at an interior maximum of the
+// likelihood, the shape's start matching the sample's skewness and the threshold's
+// the moments.
 int optimise(zfit_work* w) {
   zfit_req* r = w->req;
-  double& c = w->params[2];
-  double& theta = w->params[0];
-  double x0[2], lo[2], hi[2];
-  if (!w->estimate[2]) {
-    x0[0] = lo[0] = hi[0] = c;
-  } else {
+  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), NegLogLike, DerNegLogLike};
+  if (w->estimate[2]) {
     if (!std::isnan(r->init_shape)) {
-      x0[0] = r->init_shape;
+      s.shape0 = r->init_shape;
     } else if (std::isnan(r->skew)) {
       xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED);
       return 1;
     } else {
-      x0[0] = r->skew < -1.0 ? 1.8 : match_skewness(r->skew);
+      s.shape0 = r->skew < -1.0 ? 1.8 : match_skewness(r->skew);
     }
-    if (x0[0] < 1.0 || x0[0] > kCMax) x0[0] = 1.8;
-    lo[0] = 1.0;
-    hi[0] = kCMax;
+    if (s.shape0 < 1.0 || s.shape0 > kCMax) s.shape0 = 1.8;
+    s.shape_lo = 1.0;
+    s.shape_hi = kCMax;
   }
-  if (!w->estimate[0]) {
-    x0[1] = lo[1] = hi[1] = theta;
-  } else {
-    const double c0 = x0[0];
-    const double g1 = gam(1.0 + 1.0 / c0, 1.0), g2 = gam(1.0 + 2.0 / c0, 2.0);
-    const double s0 = w->estimate[1] ? r->std / std::sqrt(g2 - g1 * g1) : w->params[1];
-    x0[1] = r->mean - s0 * g1;
-    if (!(x0[1] <= r->min)) x0[1] = r->min - 0.1;
-    lo[1] = -ZDBL_BIG;
-    hi[1] = r->min - 1e-6;
-    // A start between the bound and the minimum would be refused as infeasible.
-    if (x0[1] > hi[1]) x0[1] = hi[1];
-  }
-  const int flags[3] = {w->estimate[2], w->estimate[1], w->estimate[0]};
+  const double c0 = s.shape0;
+  const double g1 = gam(1.0 + 1.0 / c0, 1.0), g2 = gam(1.0 + 2.0 / c0, 2.0);
+  const double s0 = w->estimate[1] ? r->std / std::sqrt(g2 - g1 * g1) : w->params[1];
+  s.theta0 = r->mean - s0 * g1;
   double x[2];
-  if (zfit_optimise(w, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, NegLogLike, DerNegLogLike, x) != 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED);
+  const int rc = zfit_threshold_ml(w, s, x);
+  if (rc != 0) {
+    if (rc == 1) xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_ML_NOT_FOUND, zfit_in_data_units(w, r->min));
     return 1;
   }
-  c = x[0];
-  theta = x[1];
-  // The likelihood rose all the way to the bound: say that the curve is the limit.
-  if (w->estimate[0] && x[1] >= hi[1]) xpmlog(KES_SET_PLOT, KES_MSG_ESTIMATED_WEIBULL_THRESHOLD_REACHED, r->min);
-  if (!(c > 0.0)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_POSITIVE);
-    return 1;
-  }
+  w->params[2] = x[0];
+  w->params[0] = x[1];
   return 0;
 }
 
@@ -245,7 +231,7 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
   auto fail = [&] {
     xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_NEWTON_STOPPED);
     if (sigma_est) xpmlog(KES_SET_PLOT, KES_MSG_SCALE_ESTIMATED_WITH_SHAPE);
-    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD_IS, theta);
+    else xpmlog(KES_SET_PLOT, KES_MSG_THRESHOLD_IS, zfit_in_data_units(w, theta));
     xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_CURVE_NOT_FITTED);
     return 1;
   };

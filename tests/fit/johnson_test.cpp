@@ -195,6 +195,8 @@ TEST_F(Johnson, SbWithoutThresholdAndScaleUsesTheUnitIntervalNotedOnce) {
 
 TEST_F(Johnson, RefusedEstimatesWriteTheirNotes) {
   const std::vector<double> vals = {1.0, 1.4, 2.0, 2.2, 2.9, 3.3, 4.1, 5.0};
+  // The note on parameters the Johnson fits cannot estimate together.
+  const char* kTogether = "estimate DELTA= and GAMMA= together or not at all, and THETA= or SIGMA= only with both";
   const struct {
     const char* what;
     int dist;
@@ -203,16 +205,19 @@ TEST_F(Johnson, RefusedEstimatesWriteTheirNotes) {
     const char* note;
     double skew = NAN, beta2 = NAN;  // the summary's, for the moment fits
   } rows[] = {
-      {"SB delta given, gamma estimated", KES_DIST_SB, {0, 10, 1, E}, 0, "must include DELTA= and GAMMA="},
-      {"SB known scale above the range", KES_DIST_SB, {E, 100, E, E}, 0, "must include DELTA= and GAMMA="},
+      {"SB delta given, gamma estimated", KES_DIST_SB, {0, 10, 1, E}, 0, kTogether},
+      {"SB known scale above the range", KES_DIST_SB, {E, 100, E, E}, 0, kTogether},
       {"SB known scale within the range", KES_DIST_SB, {E, 3, E, E}, 0, "The scale must exceed 4"},
       {"SB threshold at the minimum", KES_DIST_SB, {1, 10, E, E}, 0, "is not below the smallest value"},
       {"SB likelihood, three", KES_DIST_SB, {0, E, E, E}, 1, "not 3 parameters"},
       {"SB likelihood, four", KES_DIST_SB, {E, E, E, E}, 1, "not 4 parameters"},
       {"SB moments without skewness", KES_DIST_SB, {E, E, E, E}, 3, "The Johnson SB moment fit needs"},
       {"SB non-positive delta", KES_DIST_SB, {0, 10, -1, 0}, 0, "DELTA= -1 of the Johnson SB curve"},
-      {"SU delta given, gamma estimated", KES_DIST_SU, {E, E, 1, E}, 0, "must include DELTA= and GAMMA="},
-      {"SU threshold estimated, scale known", KES_DIST_SU, {E, 2, E, E}, 0, "must include DELTA= and GAMMA="},
+      {"SU delta given, gamma estimated", KES_DIST_SU, {E, E, 1, E}, 0, kTogether},
+      {"SU threshold estimated, scale known", KES_DIST_SU, {E, 2, E, E}, 0, kTogether},
+      // THETA=EST SIGMA=EST with both shapes given: the note says what cannot be had.
+      {"SU shapes given, threshold and scale estimated", KES_DIST_SU, {E, E, 1, 0.5}, 0, kTogether},
+      {"SB shapes given, threshold and scale estimated", KES_DIST_SB, {E, E, 1, 0.5}, 0, kTogether},
       {"SU moments without skewness", KES_DIST_SU, {E, E, E, E}, 3, "The Johnson SU moment fit needs"},
       {"SU non-positive delta", KES_DIST_SU, {0, 1, 0, 0}, 0, "DELTA= 0 of the Johnson SU curve"},
       // Moments outside the family's region.

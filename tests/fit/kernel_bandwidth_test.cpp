@@ -21,7 +21,10 @@ std::vector<double> spread_values() {
   return x;
 }
 
-class keskern_test : public kernel_cells {};
+class keskern_test : public kernel_cells {
+ protected:
+  int exp_ = 0;
+};
 
 TEST_F(keskern_test, ListsRepeatTheirLastValueAndDefaultsFollowTheType) {
   // K=NORMAL TRIANGULAR QUADRATIC TRIANGULAR C=0.5 MISE: the default c for C=MISE and
@@ -207,6 +210,45 @@ TEST_F(keskern_test, PlugInAgreesWithReferenceOnStandardDataSets) {
   }
   EXPECT_EQ(compared, 21);
   EXPECT_LT(worst, 0.03) << worst_name;
+}
+
+// Kernels in any unit: the values times 2^k over the whole range of the doubles, and
+// times 1e-20 and 1e20, give the bandwidth times the scale, the same standardized c and
+// the AMISE divided by the scale, for a given c, the default and the plug-in.
+TEST_F(keskern_test, BandwidthsScaleWithTheValues) {
+  auto kernels = [&](double scale, double out[3][3]) {
+    TearDown();
+    SetUp();
+    kernel_option({1, 1, 1}, {0.5, -1, -2});
+    std::vector<double> x = spread_values();
+    for (double& v : x) v *= scale;
+    kes_cell* cell = add_cell(x);
+    cell->hist_empty = 0;  // the hand-made bins are in the first unit only
+    // The data pass's standard deviation (the hand-made summary squares the values).
+    static const double sd1 = [&] {
+      double m = 0, ss = 0;
+      for (double v : spread_values()) m += v / 41;
+      for (double v : spread_values()) ss += (v - m) * (v - m);
+      return std::sqrt(ss / 40);
+    }();
+    summary(cell)->std = sd1 * scale;
+    ASSERT_EQ(set_up(cell), 0);
+    for (int k = 0; k < 3; ++k) {
+      const kes_kernspec& kn = kernel(cell, k)->kernel;
+      out[k][0] = kn.h / scale, out[k][1] = kn.c, out[k][2] = kn.amise * scale;
+    }
+  };
+  double one[3][3], at[3][3];
+  kernels(1.0, one);
+  for (double scale : {0x1p-1000, 0x1p-600, 0x1p-67, 0x1p-1, 0x1p30, 0x1p600, 0x1p990, 1e-20, 1e20}) {
+    SCOPED_TRACE(scale);
+    kernels(scale, at);
+    // A power of two gives the same numbers; 1e-20 and 1e20 round the values.
+    const double tol = std::frexp(scale, &exp_) == 0.5 ? 0 : 1e-12;
+    for (int k = 0; k < 3; ++k)
+      for (int j = 0; j < 2; ++j) EXPECT_NEAR(at[k][j], one[k][j], tol * std::fabs(one[k][j])) << k << " " << j;
+  }
+  EXPECT_TRUE(notes.empty());
 }
 
 }  // namespace

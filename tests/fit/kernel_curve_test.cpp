@@ -77,6 +77,25 @@ TEST_F(kernel_curve, AmiseFromTheBandwidthAndTheNote) {
   EXPECT_EQ(count("431/12"), 2);
 }
 
+// The plug-in's note names the C= value of its bandwidth (C= reads c on the
+// interquartile range's scale): given back, it draws the same curve. Other curves
+// get no such note.
+TEST_F(kernel_curve, PlugInNoteGivesTheCOfItsBandwidth) {
+  kes_cell* cell = one({1, 1}, {-2, 0.7});
+  keskdfy(&ctx, cell, 0);
+  keskdfy(&ctx, cell, 1);
+  ASSERT_EQ(count("431/903"), 1);
+  const std::string& text = notes[notes.size() - 2].text;
+  const size_t at = text.find("this bandwidth is C=");
+  ASSERT_NE(at, std::string::npos) << text;
+  const double c = std::stod(text.substr(at + 20));
+  const double h = kernel(cell, 0)->kernel.h;
+  TearDown();
+  SetUp();
+  kes_cell* again = one({1}, {c});
+  EXPECT_NEAR(kernel(again, 0)->kernel.h, h, 1e-13 * h);
+}
+
 TEST_F(kernel_curve, BoundNotesAndReflection) {
   const std::vector<double> x = sample();
   const double min = *std::min_element(x.begin(), x.end()), max = *std::max_element(x.begin(), x.end());

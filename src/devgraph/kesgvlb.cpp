@@ -34,6 +34,50 @@ kes_gtext piece(const kes_gtext& base, const host_gtext& p) {
   return q;
 }
 
+// The box a line of pieces takes when laid from (x, y) along its direction, each piece
+// starting where the one before ends; drawn when `draw` is set.
+struct text_box {
+  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+};
+text_box lay_line(kes_ctx* ctx, const kes_gtext& base, const kes_textline& line, double factor, double x, double y,
+                  bool draw) {
+  text_box b;
+  for (const host_gtext* p = line.first; p != nullptr; p = p->next) {
+    kes_gtext q = piece(base, *p);
+    q.height *= factor;
+    q.x = x;
+    q.y = y;
+    double corner[8];
+    gd_measure(ctx, &q, corner);
+    for (int i = 0; i < 4; ++i) {
+      b.x0 = std::min(b.x0, corner[2 * i]), b.x1 = std::max(b.x1, corner[2 * i]);
+      b.y0 = std::min(b.y0, corner[2 * i + 1]), b.y1 = std::max(b.y1, corner[2 * i + 1]);
+    }
+    if (draw) gd_text(ctx, q);
+    x = corner[2], y = corner[3];  // the end of its baseline
+  }
+  return b;
+}
+
+// LABEL lines at the definition's own angle and rotation (mode 2): each line is centred
+// on the axis, the first ending at x and each further one outward of the one before, so
+// that none reaches over the tick values; lines taller than `room` shrink alike.
+void angled_lines(kes_ctx* ctx, const kes_gtext& base, const kes_textline* lines, double x, double mid, double room,
+                  double gap) {
+  double tallest = 0;
+  for (const kes_textline* line = lines; line != nullptr; line = line->next) {
+    const text_box b = lay_line(ctx, base, *line, 1, 0, 0, false);
+    tallest = std::max(tallest, b.y1 - b.y0);
+  }
+  const double factor = tallest > room && tallest > 0 ? room / tallest : 1;
+  for (const kes_textline* line = lines; line != nullptr; line = line->next) {
+    const text_box b = lay_line(ctx, base, *line, factor, 0, 0, false);
+    if (!(b.x1 >= b.x0)) continue;  // a line without pieces
+    lay_line(ctx, base, *line, factor, x - b.x1, mid - (b.y0 + b.y1) / 2, true);
+    x -= (b.x1 - b.x0) + gap;
+  }
+}
+
 }  // namespace
 
 void kesgvlb(kes_ctx* ctx) {
@@ -60,6 +104,10 @@ void kesgvlb(kes_ctx* ctx) {
   int len = 0;
   const char* given = kes_gtext_opt(st, KES_PLOT_SLOT_VAXISLABEL, &len);
   if (len == 0 && ax.label_text && !ax.label_none && ax.label_lines != nullptr) {
+    if (mode == 2) {
+      angled_lines(ctx, t, ax.label_lines, x, mid, fraction * span, c->linegap);
+      return;
+    }
     // Lengths come measured across the page; turned upward they run in the axis' own
     // (vertical) measure.
     const double along_scale = mode == 3 ? 1.0 : 1.0 / c->aspect;
@@ -88,7 +136,7 @@ void kesgvlb(kes_ctx* ctx) {
       for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
         kes_gtext q = piece(t, *p);
         q.height *= factor;
-        q.x = mode == 1 ? lx : mode == 3 ? lx + (pos - mid) : lx;
+        q.x = mode == 3 ? lx + (pos - mid) : lx;
         q.y = mode == 1 ? pos : mid;
         const double w = gd_measure(ctx, &q, nullptr) * along_scale;
         gd_text(ctx, q);

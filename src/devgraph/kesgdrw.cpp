@@ -10,6 +10,7 @@
 #include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"
 #include "fit/kes_estframe.h"
+#include "host/kes_checked.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
@@ -24,11 +25,10 @@ void grid(kes_ctx* ctx) {
   const kes_chart* c = &lay->c;
   const kes_plotslot* key = kes_gkeyslot(ctx);
   const double x1 = c->ox - lay->haxis.offset[0], x2 = c->ox + c->width + lay->haxis.offset[1];
-  const double range = key->vmax - key->vmin;
   gd_width(ctx, c->colors.grid_width);
   gd_line(ctx, x1, c->oy, x2, c->oy, c->colors.grid_style, c->colors.grid);
-  if (range > 0 && key->vstep > 0) {
-    const double step = key->vstep * c->height / range;
+  if (key->vmax > key->vmin && key->vstep > 0) {
+    const double step = kes_step_length(key->vstep, c->height, key->vmin, key->vmax);
     long i = 1;
     for (double y = c->oy + step; y <= c->oy + c->height + KES_TICK_SLACK && i < KES_MAX_TICKS; y = c->oy + (++i) * step)
       gd_line(ctx, x1, y, x2, y, c->colors.grid_style, c->colors.grid);
@@ -54,9 +54,8 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
   const kes_chart* c = &lay->c;
   const kes_plotslot* key = kes_gkeyslot(ctx);
   const double y1 = c->hx.start[1], y2 = c->oy + c->height + lay->vaxis.offset[1];
-  const double range = key->hhigh - key->hlow;
-  if (!(range > 0) || !(key->width > 0)) return;
-  const double step = key->width * c->width / range;
+  if (!(key->hhigh > key->hlow) || !(key->width > 0)) return;
+  const double step = kes_step_length(key->width, c->width, key->hlow, key->hhigh);
   gd_width(ctx, c->colors.grid_width);
   long i = 0;
   for (double x = c->ox; x <= c->ox + c->width + KES_TICK_SLACK && i < KES_MAX_TICKS; x = c->ox + (++i) * step)

@@ -5,7 +5,10 @@
 // cell that holds values is never drawn as empty.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -13,6 +16,8 @@
 
 #include "runner_process.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
+#include "support/svg_reader.h"
 
 namespace {
 
@@ -138,6 +143,93 @@ TEST_F(RunnerPlotExtremes, QuantilesOfTinyShapesAreNotedCellByCell) {
         // each template cell says what it holds.
         if (std::string(renderer) == "template" && std::string(alpha) != "1e-4") {
           EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values<"), 2);
+        }
+      }
+    }
+  }
+}
+
+// The reference line of a normal fit through 80 values spread evenly over a range, at
+// ordinary and extreme ranges, in both renderers: where the fit exists, its line is
+// drawn across the frame through the middle of the points (and the device's data axis
+// has its values); where it does not, no line, the log says why, and no legend entry
+// names a line. Values from 1e308 to 1.7e308 gave the template a legend entry "Normal
+// Line (Mu=1.35e+308, ...)" and no line (a + b x at the axis's end passed the doubles),
+// and the device the note that the line lies outside the plot area, with no data tick
+// values (step x length passed them).
+TEST_F(RunnerPlotExtremes, ReferenceLinesRunThroughThePointsAtAnyRange) {
+  struct range_case {
+    const char* what;
+    double lo, hi;
+    bool line;  // whether the normal fit exists
+  };
+  const range_case ranges[] = {
+      {"ordinary", 10, 30, true},
+      {"near the largest double", 1e308, 1.7e308, true},
+      {"near its negative", -1.7e308, -1e308, true},
+      {"across the doubles", -1.7e308, 1.7e308, true},
+      {"a small unit", 1e-9, 1.7e-9, true},
+      // The variance underflows: no fit, so no line.
+      {"near the smallest normal double", 1e-300, 1.7e-300, false},
+  };
+  for (const range_case& rc : ranges) {
+    std::string csv = "x\n";
+    for (int i = 0; i < 80; ++i) {
+      char v[40];
+      std::snprintf(v, sizeof v, "%.17g", rc.lo * (1 - i / 79.0) + rc.hi * (i / 79.0));
+      csv += std::string(v) + "\n";
+    }
+    dir_.write("r.csv", csv);
+    for (const char* plot : {"qqplot", "probplot"}) {
+      for (const char* renderer : kRenderers) {
+        SCOPED_TRACE(std::string(rc.what) + ", " + plot + ", " + renderer);
+        const bool device = std::string(renderer) == "device";
+        ASSERT_EQ(run(std::string("proc kestravine data=r noprint; var x;\n  ") + plot +
+                          " x / normal(mu=est sigma=est);\nrun;\n",
+                      renderer),
+                  0)
+            << log_;
+        ASSERT_EQ(svgs_.size(), 1u) << log_;
+        const std::string& svg = svgs_[0];
+        EXPECT_EQ(logged("The distribution reference line lies outside the plot area"), 0) << log_;
+        EXPECT_EQ(logged("could not be fitted"), rc.line ? 0 : 1) << log_;
+        // The template's legend names the line only when it is drawn.
+        if (!device) {
+          EXPECT_EQ(kes_test::occurrences(svg, ">Normal Line (Mu="), rc.line ? 1 : 0);
+        }
+        // The reference line: the longest line in its colour (the legend's swatch is short).
+        const std::vector<kes_test::svg_element> els = kes_test::svg_elements(svg);
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0, longest = 0;
+        for (const kes_test::svg_element& e : els) {
+          if (e.name != "line" || e.get("stroke") != "#D55E00") continue;
+          const double len = std::hypot(e.num("x2") - e.num("x1"), e.num("y2") - e.num("y1"));
+          if (len > longest) longest = len, x1 = e.num("x1"), y1 = e.num("y1"), x2 = e.num("x2"), y2 = e.num("y2");
+        }
+        const std::vector<kes_test::svg_use> marks = kes_test::svg_uses(svg);
+        ASSERT_EQ(marks.size(), 80u);
+        if (!rc.line) {
+          EXPECT_EQ(longest, 0);
+          continue;
+        }
+        ASSERT_GT(longest, 100) << "no reference line drawn";
+        // Through the middle point of the data (its median, at the middle quantile),
+        // within a few pixels: the fit of evenly spread values passes there.
+        std::vector<kes_test::svg_use> by_height = marks;
+        std::sort(by_height.begin(), by_height.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
+        const kes_test::svg_use mid = by_height[40];
+        const double off = std::fabs((x2 - x1) * (y1 - mid.y) - (x1 - mid.x) * (y2 - y1)) / longest;
+        EXPECT_LT(off, 6) << "the line passes " << off << " px from the middle point";
+        if (device) {
+          // The data axis has its values: numbers left of every point, at two heights at least.
+          double left = INFINITY;
+          for (const kes_test::svg_use& m : marks) left = std::min(left, m.x);
+          int values = 0;
+          for (const kes_test::svg_element& e : els) {
+            char* end = nullptr;
+            std::strtod(e.text.c_str(), &end);
+            if (e.name == "text" && !e.text.empty() && *end == '\0' && e.num("x") < left) ++values;
+          }
+          EXPECT_GE(values, 2) << svg;
         }
       }
     }

@@ -46,6 +46,7 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
           if (v[4] > 0) cell.at_threshold += static_cast<long>(v[4]);
           const double x = v[0], y = v[1];
           if (std::isnan(x) && std::isfinite(y)) {
+            cell.alone.cause = "whose quantiles cannot be computed";
             cell.alone.add(y);
           } else if (std::isnan(x) || std::isnan(y)) {
           } else if (!std::isfinite(x) || !std::isfinite(y)) {
@@ -251,7 +252,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const qq_ranges& ranges = kept_once<qq_ranges>(*p.tables[0], "qq range", [&] {
     qq_ranges r;
     for (const qq_cell& cell : cells) {
-      r.dlo = std::min(r.dlo, cell.dlo), r.dhi = std::max(r.dhi, cell.dhi);
+      // Values without a quantile are data all the same: the data axis spans them.
+      r.dlo = std::min({r.dlo, cell.dlo, cell.alone.lo}), r.dhi = std::max({r.dhi, cell.dhi, cell.alone.hi});
       r.qlo = std::min(r.qlo, cell.qlo), r.qhi = std::max(r.qhi, cell.qhi);
     }
     if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())

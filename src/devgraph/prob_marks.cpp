@@ -89,15 +89,18 @@ void kes_draw_marks(const double* xy, int n, int code, float size, unsigned char
   }
 }
 
-void kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
+int kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
   // A piece at a time: the marks' batches are those of the whole, without holding it.
   mark_look look;
   bool asked = false, drawn = false;
+  int placed = 0;
   kespoints_pieces(ctx, cell, [&](double* xy, long, int n) {
     if (!asked) drawn = look_of(ctx, false, look);
     asked = true;
+    for (int i = 0; i < n; ++i) placed += std::isfinite(xy[2 * i]) && std::isfinite(xy[2 * i + 1]) ? 1 : 0;
     if (drawn) draw_marks(ctx, look, xy, n);
   });
+  return placed;
 }
 
 void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
@@ -113,8 +116,8 @@ void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   const double x1 = data_x(c->ox), x2 = data_x(c->ox + c->width);
   const double y1 = data_y(c->oy), y2 = data_y(c->oy + c->height);
   double in[4] = {};
-  const bool inside =
-      kes_line_in_box(s->intercept, s->slope, std::min(x1, x2), std::max(x1, x2), std::min(y1, y2), std::max(y1, y2), in);
+  const bool inside = kes_line_in_box(s->intercept, s->slope, std::min(x1, x2), std::max(x1, x2), std::min(y1, y2),
+                                      std::max(y1, y2), in);
   const double line[4] = {in[0] * lay->xscale + lay->xoffset, in[1] * lay->yscale + lay->yoffset,
                           in[2] * lay->xscale + lay->xoffset, in[3] * lay->yscale + lay->yoffset};
   const host_gclip area{static_cast<float>(c->ox), static_cast<float>(c->oy), static_cast<float>(c->ox + c->width),

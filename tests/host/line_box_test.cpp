@@ -86,7 +86,8 @@ TEST(LineBox, SegmentsLieInTheBoxOnTheLineAtEveryScale) {
       double scaled[4];
       // Only where every number stays a normal double is the scaling exact.
       bool fits = true;
-      for (const double v : {a, b, ylo, yhi}) fits = fits && std::fabs(v * s) <= DBL_MAX / 4 && std::fabs(v * s) >= 4 * DBL_MIN;
+      for (const double v : {a, b, ylo, yhi})
+        fits = fits && std::fabs(v * s) <= DBL_MAX / 4 && std::fabs(v * s) >= 4 * DBL_MIN;
       if (!fits) continue;
       ASSERT_TRUE(kes_line_in_box(a * s, b * s, xlo, xhi, ylo * s, yhi * s, scaled));
       EXPECT_EQ(scaled[0], seen[0]);

@@ -116,7 +116,8 @@ TEST_F(RunnerPlotExtremes, AxesWiderThanTheDoublesAreLaidOutAndTheDataSetKept) {
 // GAMMA(ALPHA=1e-5) or less on 40 ordinary values: both quantiles failed, a count of 2
 // taken for "nothing above the threshold": without CLASS no graph and no note, with
 // CLASS a graph whose cells read "no nonmissing values" though each holds 20. The
-// quantiles that cannot be computed are noted wherever they fail (ALPHA=1e-4 was).
+// quantiles that cannot be computed are noted wherever they fail (ALPHA=1e-4 was), and
+// a cell without points says so.
 TEST_F(RunnerPlotExtremes, QuantilesOfTinyShapesAreNotedCellByCell) {
   const std::string alone = "The theoretical quantiles of x cannot be computed for these shape values; that graph is "
                             "not drawn.";
@@ -140,9 +141,21 @@ TEST_F(RunnerPlotExtremes, QuantilesOfTinyShapesAreNotedCellByCell) {
         ASSERT_EQ(svgs_.size(), 1u) << log_;
         EXPECT_EQ(svgs_[0].find("no nonmissing values"), std::string::npos);
         // At 1e-4 the inner points keep their quantiles; below it none has one, and
-        // each template cell says what it holds.
-        if (std::string(renderer) == "template" && std::string(alpha) != "1e-4") {
-          EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values<"), 2);
+        // each cell says what it holds and why it shows no point, over a data axis that
+        // spans the data (10 to 29.5): the template's ran 0 to 1, the device's cells
+        // were blank.
+        if (std::string(alpha) != "1e-4") {
+          EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values, whose quantiles cannot be computed<"), 2);
+          double lo = INFINITY, hi = -INFINITY;
+          for (const kes_test::svg_element& e : kes_test::svg_elements(svgs_[0])) {
+            char* end = nullptr;
+            const double v = std::strtod(e.text.c_str(), &end);
+            if (e.name != "text" || e.text.empty() || *end != '\0' || e.get("text-anchor") != "end") continue;
+            lo = std::min(lo, v), hi = std::max(hi, v);
+          }
+          EXPECT_LE(lo, 10);
+          EXPECT_GE(hi, 29.5);
+          EXPECT_LE(hi - lo, 40);
         }
       }
     }
@@ -233,6 +246,26 @@ TEST_F(RunnerPlotExtremes, ReferenceLinesRunThroughThePointsAtAnyRange) {
         }
       }
     }
+  }
+}
+
+// Cells too narrow for the note on one line say what they hold on one line and why on
+// the next, whole: cut to one line, the why was lost to the ellipsis.
+TEST_F(RunnerPlotExtremes, NarrowCellsKeepTheWhyOfTheirNote) {
+  std::string three = "c,x\n";
+  for (int i = 0; i < 60; ++i)
+    three += std::string(1, "abc"[i % 3]) + "," + std::to_string(10 + (i * 37 % 60) * 0.5) + "\n";
+  dir_.write("three.csv", three);
+  for (const char* renderer : kRenderers) {
+    SCOPED_TRACE(renderer);
+    ASSERT_EQ(run("proc kestravine data=three noprint; var x; class c;\n"
+                  "  qqplot x / gamma(alpha=1e-5) ncols=3 nrows=1;\nrun;\n",
+                  renderer),
+              0)
+        << log_;
+    ASSERT_EQ(svgs_.size(), 1u) << log_;
+    EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values,<"), 3);
+    EXPECT_EQ(kes_test::occurrences(svgs_[0], ">whose quantiles cannot be computed<"), 3);
   }
 }
 

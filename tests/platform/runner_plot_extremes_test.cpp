@@ -1,8 +1,9 @@
-// Q-Q and probability plots at the ends of the doubles, through the built runner in both
-// renderers: axes wider than the largest double (a VAXIS= list from -1e308 to 1e308,
-// data from -1.7e308 to 1.7e308) are laid out and the step keeps its data set; shapes
-// so small that no quantile can be computed are named in the log, cell by cell, and a
-// cell that holds values is never drawn as empty.
+// Q-Q and probability plots at the ends of the doubles and in any unit, through the
+// built runner in both renderers: axes wider than the largest double (a VAXIS= list
+// from -1e308 to 1e308, data from -1.7e308 to 1.7e308) are laid out and the step keeps
+// its data set; reference lines are drawn through the points at any range; a VAXIS=
+// list is judged in its own unit; shapes so small that no quantile can be computed are
+// named in the log, cell by cell, and a cell that holds values is never drawn as empty.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,6 +53,16 @@ class RunnerPlotExtremes : public ::testing::Test {
     return status;
   }
   int logged(const std::string& text) const { return kes_test::occurrences(log_, text); }
+  // A data set of one variable x: 80 values spread evenly from lo to hi.
+  static std::string spread(double lo, double hi) {
+    std::string csv = "x\n";
+    for (int i = 0; i < 80; ++i) {
+      char v[40];
+      std::snprintf(v, sizeof v, "%.17g", lo * (1 - i / 79.0) + hi * (i / 79.0));
+      csv += std::string(v) + "\n";
+    }
+    return csv;
+  }
   // The value of a dump line `NAME = "..."`.
   std::string dyn(const std::string& name) const {
     std::smatch m;
@@ -186,13 +197,7 @@ TEST_F(RunnerPlotExtremes, ReferenceLinesRunThroughThePointsAtAnyRange) {
       {"near the smallest normal double", 1e-300, 1.7e-300, false},
   };
   for (const range_case& rc : ranges) {
-    std::string csv = "x\n";
-    for (int i = 0; i < 80; ++i) {
-      char v[40];
-      std::snprintf(v, sizeof v, "%.17g", rc.lo * (1 - i / 79.0) + rc.hi * (i / 79.0));
-      csv += std::string(v) + "\n";
-    }
-    dir_.write("r.csv", csv);
+    dir_.write("r.csv", spread(rc.lo, rc.hi));
     for (const char* plot : {"qqplot", "probplot"}) {
       for (const char* renderer : kRenderers) {
         SCOPED_TRACE(std::string(rc.what) + ", " + plot + ", " + renderer);
@@ -266,6 +271,52 @@ TEST_F(RunnerPlotExtremes, NarrowCellsKeepTheWhyOfTheirNote) {
     ASSERT_EQ(svgs_.size(), 1u) << log_;
     EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values,<"), 3);
     EXPECT_EQ(kes_test::occurrences(svgs_[0], ">whose quantiles cannot be computed<"), 3);
+  }
+}
+
+// The list 0 1 2 (in the unit) ends below the data: noted, and the default ticks hold
+// every point; 0 to 10 by 2 covers them: taken, and every point lies on it. In units
+// of 1e-9 the first list was taken for one that covers the data (it missed them by
+// less than an absolute 1.05e-8): 14 markers drawn, 66 points dropped, no note.
+TEST_F(RunnerPlotExtremes, AVaxisListIsJudgedInItsOwnUnit) {
+  struct unit_case {
+    const char* name;
+    double unit;
+    const char* tick;  // the unit's own number, as a list holds it
+  };
+  const unit_case units[] = {{"1e-9", 1e-9, "e-9"}, {"1", 1, ""}, {"1e9", 1e9, "e9"}};
+  struct list_case {
+    const char* what;
+    std::vector<int> ticks;
+    bool covers;
+  };
+  const list_case lists[] = {{"0 1 2", {0, 1, 2}, false}, {"0 to 10 by 2", {0, 2, 4, 6, 8, 10}, true}};
+  for (const unit_case& u : units) {
+    dir_.write("d.csv", spread(1.15 * u.unit, 8.67 * u.unit));
+    for (const list_case& l : lists) {
+      std::string vaxis, order;
+      for (int t : l.ticks) vaxis += " " + std::to_string(t) + (t != 0 ? u.tick : "");
+      // The same ticks as an axis definition's ORDER= list (device graphs only).
+      order = "axis1 order=(" + vaxis.substr(1) + ");\n";
+      for (const char* renderer : kRenderers) {
+        for (const bool definition : {false, true}) {
+          if (definition && std::string(renderer) == "template") continue;
+          for (const char* plot : {"qqplot", "probplot"}) {
+            SCOPED_TRACE(std::string("unit ") + u.name + ", list" + vaxis + ", " + plot + ", " + renderer +
+                         (definition ? ", ORDER=" : ", VAXIS="));
+            const std::string program = (definition ? order : std::string()) +
+                                        "proc kestravine data=d noprint; var x;\n  " + plot + " x / normal vaxis=" +
+                                        (definition ? std::string("axis1") : vaxis.substr(1)) + ";\nrun;\n";
+            ASSERT_EQ(run(program, renderer), 0) << log_;
+            const int notes = definition ? logged("The VAXIS= axis definition does not cover the range")
+                                         : logged("The VAXIS= values do not cover the vertical range");
+            EXPECT_EQ(notes, l.covers ? 0 : 1) << log_;
+            ASSERT_EQ(svgs_.size(), 1u) << log_;
+            EXPECT_EQ(kes_test::occurrences(svgs_[0], "<use href=\"#mk"), 80);
+          }
+        }
+      }
+    }
   }
 }
 

@@ -34,11 +34,21 @@ kes_gtext piece(const kes_gtext& base, const host_gtext& p) {
   return q;
 }
 
-// The box a line of pieces takes when laid from (x, y) along its direction, each piece
-// starting where the one before ends; drawn when `draw` is set.
+// The box a text takes on the page, widened by what it holds already; the text's
+// corners (as gd_measure gives them) in `corner`.
 struct text_box {
   double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
 };
+void widen(kes_ctx* ctx, kes_gtext* q, text_box* b, double* corner) {
+  gd_measure(ctx, q, corner);
+  for (int i = 0; i < 4; ++i) {
+    b->x0 = std::min(b->x0, corner[2 * i]), b->x1 = std::max(b->x1, corner[2 * i]);
+    b->y0 = std::min(b->y0, corner[2 * i + 1]), b->y1 = std::max(b->y1, corner[2 * i + 1]);
+  }
+}
+
+// The box a line of pieces takes when laid from (x, y) along its direction, each piece
+// starting where the one before ends; drawn when `draw` is set.
 text_box lay_line(kes_ctx* ctx, const kes_gtext& base, const kes_textline& line, double factor, double x, double y,
                   bool draw) {
   text_box b;
@@ -48,11 +58,7 @@ text_box lay_line(kes_ctx* ctx, const kes_gtext& base, const kes_textline& line,
     q.x = x;
     q.y = y;
     double corner[8];
-    gd_measure(ctx, &q, corner);
-    for (int i = 0; i < 4; ++i) {
-      b.x0 = std::min(b.x0, corner[2 * i]), b.x1 = std::max(b.x1, corner[2 * i]);
-      b.y0 = std::min(b.y0, corner[2 * i + 1]), b.y1 = std::max(b.y1, corner[2 * i + 1]);
-    }
+    widen(ctx, &q, &b, corner);
     if (draw) gd_text(ctx, q);
     x = corner[2], y = corner[3];  // the end of its baseline
   }
@@ -200,11 +206,23 @@ void kesgvlb(kes_ctx* ctx) {
       c->noted[KES_NOTE_VSHRINK] = 1;
     }
   }
-  // 6. Place it.
+  // 6. Place it. At its own angle (mode 2) it stands as a LABEL line does: its box ends
+  // at x, outward of the tick values, centred on the axis.
+  if (mode == 2) {
+    t.x = 0, t.y = 0;
+    text_box b;
+    double corner[8];
+    widen(ctx, &t, &b, corner);
+    t.x = x - b.x1;
+    t.y = mid - (b.y0 + b.y1) / 2;
+    if (c->celldev) t.y = gd_cell(ctx, t.y, 2, 0);
+    gd_text(ctx, t);
+    return;
+  }
   if (mode == 4) x -= c->vlabroom;
   if (mode == 3) x -= measured;
   double y = mid;
-  if (mode == 4 || mode == 2) y += extent / 2;
+  if (mode == 4) y += extent / 2;
   else if (mode == 1) y -= extent / 2;
   if (c->celldev) y = gd_cell(ctx, y, 2, 0);
   t.x = x;

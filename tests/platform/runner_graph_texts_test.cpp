@@ -248,9 +248,9 @@ TEST_P(RunnerGraphTexts, TickValuesOfNeighbouringCellsKeepABlankApart) {
                  "  histogram x / endpoints;\nrun;\n"));
 }
 
-// An axis definition's LABEL line at an angle of its own (A= or R=) stands outward of
-// the vertical axis's tick values, in the room kept for it: "Pct" drawn across from
-// the values' side overlapped "50".
+// An axis definition's LABEL line at an angle of its own (A= or R=), or a label drawn
+// at that angle, stands outward of the vertical axis's tick values, in the room kept
+// for it: "Pct" drawn across from the values' side overlapped "50".
 TEST_P(RunnerGraphTexts, AngledAxisLabelStandsOutsideTheTickValues) {
   if (std::string(GetParam()) != "device") GTEST_SKIP() << "axis definitions are device graphs' own";
   std::string data = "x\n";
@@ -258,19 +258,22 @@ TEST_P(RunnerGraphTexts, AngledAxisLabelStandsOutsideTheTickValues) {
   dir_.write("d.csv", data);
   struct label_case {
     const char* label;
+    const char* options;  // of the plot statements
     const char* text;
   };
   const label_case cases[] = {
-      {"r=90 'Pct'", "Pct"},
-      {"a=30 'Percent'", "Percent"},
-      {"a=-20 'Percent'", "Percent"},
-      {"h=3 r=90 'Percent of all'", "Percent of all"},
+      {"r=90 'Pct'", "", "Pct"},
+      {"a=30 'Percent'", "", "Percent"},
+      {"a=-20 'Percent'", "", "Percent"},
+      {"h=3 r=90 'Percent of all'", "", "Percent of all"},
+      // The angle of the definition with a text of VAXISLABEL=.
+      {"r=90", " vaxislabel='Percent share'", "Percent share"},
   };
   for (const label_case& c : cases) {
     SCOPED_TRACE(c.label);
     const auto docs = run(std::string("axis1 order=(0 to 100 by 25) label=(") + c.label +
-                          ");\nproc kestravine data=d noprint; var x;\n  qqplot x / normal vaxis=axis1;\n"
-                          "  cdfplot x / vaxis=axis1;\nrun;\n");
+                          ");\nproc kestravine data=d noprint; var x;\n  qqplot x / normal vaxis=axis1" + c.options +
+                          ";\n  cdfplot x / vaxis=axis1" + c.options + ";\nrun;\n");
     for (const auto& els : docs) {
       check_page({els});
       std::vector<drawn_text> label, numbers, values;

@@ -184,8 +184,21 @@ void draw_no_values(canvas& c, const frame& f, const char* why) {
   note.size = kLegendSize;
   note.align = anchor::middle;
   note.colour = kRefColour;
-  c.text(f.x + f.w / 2, f.y + f.h / 2 + text_above(kLegendSize) / 2, fit_text(why, note, f.w - 6),
-         note);
+  // A note too long for the cell says what it holds on one line and why on the next,
+  // rather than losing the why to the cut.
+  const std::string text = why;
+  const std::size_t comma = text.find(", ");
+  const double room = f.w - 6, y = f.y + f.h / 2 + text_above(kLegendSize) / 2;
+  if (text_advance(text, note) <= room || comma == std::string::npos) {
+    c.text(f.x + f.w / 2, y, fit_text(text, note, room), note);
+    return;
+  }
+  const double line = text_above(kLegendSize) + text_below(kLegendSize);
+  const std::string what = text.substr(0, comma + 1), cause = text.substr(comma + 2);
+  // Both lines in one size, shrunk as a label is before it is cut.
+  note.size = std::min(shrunk_size(what, note, room), shrunk_size(cause, note, room));
+  c.text(f.x + f.w / 2, y - line / 2, fit_text(what, note, room), note);
+  c.text(f.x + f.w / 2, y + line / 2, fit_text(cause, note, room), note);
 }
 
 std::string unplotted_values::why() const {
@@ -193,7 +206,7 @@ std::string unplotted_values::why() const {
   if (n > 1 && lo == hi) return "all values equal";
   // Values that have no place (their quantiles could not be computed) are there all
   // the same: the cell is not empty.
-  if (n > 1) return std::to_string(n) + " values";
+  if (n > 1) return std::to_string(n) + " values" + (cause != nullptr ? std::string(", ") + cause : std::string());
   return "no nonmissing values";
 }
 

@@ -150,13 +150,16 @@ void draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing 
 struct unplotted_values {
   long n = 0;
   double lo = INFINITY, hi = -INFINITY;
+  // Why values that differ have no place, when the plot knows ("whose quantiles cannot
+  // be computed").
+  const char* cause = nullptr;
   void add(double v) {
     ++n;
     lo = std::min(lo, v), hi = std::max(hi, v);
   }
   // Why the cell shows no point: "1 value", "all values equal", "20 values" (values
-  // whose places could not be computed; the log says why), or, with none, "no
-  // nonmissing values".
+  // whose places could not be computed; the log says why) followed by the cause when
+  // there is one, or, with none, "no nonmissing values".
   std::string why() const;
 };
 

@@ -19,6 +19,7 @@
 #include "graph/template_overlay.h"
 #include "graph/template_parts.h"
 #include "graph/template_prob_parts.h"
+#include "host/kes_line_box.h"
 #include "host/template_dynamics.h"
 
 namespace plat::graph {
@@ -45,6 +46,7 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
           if (v[4] > 0) cell.at_threshold += static_cast<long>(v[4]);
           const double x = v[0], y = v[1];
           if (std::isnan(x) && std::isfinite(y)) {
+            cell.alone.cause = "whose quantiles cannot be computed";
             cell.alone.add(y);
           } else if (std::isnan(x) || std::isnan(y)) {
           } else if (!std::isfinite(x) || !std::isfinite(y)) {
@@ -127,11 +129,10 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   }
 }
 
-// Whether the cell's line y = a + b x crosses the data range of the frame.
-bool line_in_frame(const frame& f, const qq_cell& cell) {
-  if (!std::isfinite(cell.a) || !std::isfinite(cell.b)) return false;
-  const double y1 = cell.a + cell.b * f.xlo, y2 = cell.a + cell.b * f.xhi;
-  return std::min(y1, y2) <= f.yhi && std::max(y1, y2) >= f.ylo;
+// The part of the cell's line y = a + b x inside the data range of the frame, as
+// x1 y1 x2 y2; false when none of it is there.
+bool line_in_frame(const frame& f, const qq_cell& cell, double* seen) {
+  return kes_line_in_box(cell.a, cell.b, f.xlo, f.xhi, f.ylo, f.yhi, seen);
 }
 
 // Draws the points of the cell's groups (one group without OVERLAY), then their lines
@@ -172,10 +173,9 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   plain.width = 1.5;
   plain = fit_line(p, plain);
   for (int m : members) {
-    const qq_cell& cell = cells[m];
-    if (!p.flag(KES_DYN_REFLINE) || std::isnan(cell.a) || std::isnan(cell.b)) continue;
-    const double x1 = f.px(f.xlo), y1 = f.py(cell.a + cell.b * f.xlo);
-    const double x2 = f.px(f.xhi), y2 = f.py(cell.a + cell.b * f.xhi);
+    double seen[4];
+    if (!p.flag(KES_DYN_REFLINE) || !line_in_frame(f, cells[m], seen)) continue;
+    const double x1 = f.px(seen[0]), y1 = f.py(seen[1]), x2 = f.px(seen[2]), y2 = f.py(seen[3]);
     const int g = groups.group_of[m];
     // A group's line has its points' colour: a white edge keeps it apart from them.
     if (g >= 0) {
@@ -252,7 +252,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   const qq_ranges& ranges = kept_once<qq_ranges>(*p.tables[0], "qq range", [&] {
     qq_ranges r;
     for (const qq_cell& cell : cells) {
-      r.dlo = std::min(r.dlo, cell.dlo), r.dhi = std::max(r.dhi, cell.dhi);
+      // Values without a quantile are data all the same: the data axis spans them.
+      r.dlo = std::min({r.dlo, cell.dlo, cell.alone.lo}), r.dhi = std::max({r.dhi, cell.dhi, cell.alone.hi});
       r.qlo = std::min(r.qlo, cell.qlo), r.qhi = std::max(r.qhi, cell.qhi);
     }
     if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())
@@ -294,9 +295,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   // The line's entry only when some cell of the panel draws it inside its frame.
   const frame range = rotated ? frame{0, 0, 1, 1, ds.lo, ds.hi, tlo, thi} : frame{0, 0, 1, 1, tlo, thi, ds.lo, ds.hi};
   bool line_shown = false;
+  double seen[4];
   for (int index : grid.index)
     for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
-      line_shown = line_shown || line_in_frame(range, cells[m]);
+      line_shown = line_shown || line_in_frame(range, cells[m], seen);
   std::vector<legend_entry> legend;
   if (drawn.overlay) {
     legend = group_legend(drawn, true, p.flag(KES_DYN_REFLINE) && line_shown, 1.5);

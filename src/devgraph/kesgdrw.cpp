@@ -1,6 +1,9 @@
 // kesgdrw(ctx, cell, row): one cell of a device page: its frame fill, then the marks
 // of its plot type in a fixed order, then annotate and the inset boxes. A null cell
 // (a combination of levels without data) gets its frame, grid and axes only.
+#include <climits>
+#include <string>
+
 #include "devgraph/annotate.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -10,6 +13,7 @@
 #include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"
 #include "fit/kes_estframe.h"
+#include "host/kes_checked.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
@@ -24,11 +28,10 @@ void grid(kes_ctx* ctx) {
   const kes_chart* c = &lay->c;
   const kes_plotslot* key = kes_gkeyslot(ctx);
   const double x1 = c->ox - lay->haxis.offset[0], x2 = c->ox + c->width + lay->haxis.offset[1];
-  const double range = key->vmax - key->vmin;
   gd_width(ctx, c->colors.grid_width);
   gd_line(ctx, x1, c->oy, x2, c->oy, c->colors.grid_style, c->colors.grid);
-  if (range > 0 && key->vstep > 0) {
-    const double step = key->vstep * c->height / range;
+  if (key->vmax > key->vmin && key->vstep > 0) {
+    const double step = kes_step_length(key->vstep, c->height, key->vmin, key->vmax);
     long i = 1;
     for (double y = c->oy + step; y <= c->oy + c->height + KES_TICK_SLACK && i < KES_MAX_TICKS; y = c->oy + (++i) * step)
       gd_line(ctx, x1, y, x2, y, c->colors.grid_style, c->colors.grid);
@@ -54,9 +57,8 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
   const kes_chart* c = &lay->c;
   const kes_plotslot* key = kes_gkeyslot(ctx);
   const double y1 = c->hx.start[1], y2 = c->oy + c->height + lay->vaxis.offset[1];
-  const double range = key->hhigh - key->hlow;
-  if (!(range > 0) || !(key->width > 0)) return;
-  const double step = key->width * c->width / range;
+  if (!(key->hhigh > key->hlow) || !(key->width > 0)) return;
+  const double step = kes_step_length(key->width, c->width, key->hlow, key->hhigh);
   gd_width(ctx, c->colors.grid_width);
   long i = 0;
   for (double x = c->ox; x <= c->ox + c->width + KES_TICK_SLACK && i < KES_MAX_TICKS; x = c->ox + (++i) * step)
@@ -64,26 +66,57 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
   gd_width(ctx, 1);
 }
 
-// A cell that holds values without spread has no points or steps to draw: it says
-// what it holds, in the middle of its plot area.
-void unplotted(kes_ctx* ctx, kes_cell* cell) {
-  if (cell == nullptr || !cell->hist_empty || cell->varsums == nullptr) return;
-  const double n = cell->varsums[ctx->curvar].n;
-  if (!(n >= 1)) return;
+// A note in the middle of the cell's plot area, saying what the cell holds where it
+// shows no points or steps; one too long for the cell says what it holds on one line
+// and why on the next.
+void cell_note(kes_ctx* ctx, const std::string& text) {
   const kes_chart* c = &ctx->curreq->layout->c;
-  static const char kOne[] = "1 value";
-  static const char kEqual[] = "all values equal";
-  kes_gtext t = kes_ref_label(c, c->colors.text, n < 2 ? kOne : kEqual);
-  t.len = n < 2 ? sizeof kOne - 1 : sizeof kEqual - 1;
+  std::string lines[2] = {text, ""};
+  kes_gtext t = kes_ref_label(c, c->colors.text, text.c_str());
+  t.len = static_cast<int>(text.size());
+  const std::size_t comma = text.find(", ");
+  if (gd_measure(ctx, &t, nullptr) > c->width && comma != std::string::npos)
+    lines[0] = text.substr(0, comma + 1), lines[1] = text.substr(comma + 2);
   // A large text height (HEIGHT=) on a narrow cell would carry the note past the cell,
-  // and off the page from an outer column: it shrinks to the plot area instead.
-  const double len = gd_measure(ctx, &t, nullptr);
-  if (len > c->width && len > 0) t.height *= c->width / len;
-  if (t.height > c->height && c->height > 0) t.height = c->height;
+  // and off the page from an outer column: it shrinks to the plot area instead, both
+  // lines alike.
+  const int count = lines[1].empty() ? 1 : 2;
+  for (const std::string& line : lines) {
+    kes_gtext m = t;
+    m.text = line.c_str();
+    m.len = static_cast<int>(line.size());
+    const double len = m.len > 0 ? gd_measure(ctx, &m, nullptr) : 0;
+    if (len > c->width && len > 0) t.height *= c->width / len;
+  }
+  if (count * t.height > c->height && c->height > 0) t.height = c->height / count;
   t.align = 4;
   t.x = c->ox + c->width / 2;
-  t.y = c->oy + c->height / 2;
-  gd_text(ctx, t);
+  for (int i = 0; i < count; ++i) {
+    t.text = lines[i].c_str();
+    t.len = static_cast<int>(lines[i].size());
+    // Two lines stand a text height and a little apart, about the middle.
+    t.y = c->oy + c->height / 2 + (count == 1 ? 0 : (i == 0 ? 0.6 : -0.6) * t.height);
+    gd_text(ctx, t);
+  }
+}
+
+// "1 value", "20 values".
+std::string count_text(double n) {
+  const long k = kes_clamped_int(n, 0L, LONG_MAX);
+  return std::to_string(k) + (k == 1 ? " value" : " values");
+}
+
+// The cell's count of values, when it holds any.
+double values_of(const kes_ctx* ctx, const kes_cell* cell) {
+  return cell != nullptr && cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
+}
+
+// A cell that holds values without spread has no points or steps to draw: it says
+// what it holds.
+void unplotted(kes_ctx* ctx, kes_cell* cell) {
+  const double n = values_of(ctx, cell);
+  if (!(n >= 1) || !cell->hist_empty) return;
+  cell_note(ctx, n < 2 ? "1 value" : "all values equal");
 }
 
 // The points and lines of the plots other than histograms.
@@ -99,7 +132,11 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
       // the percents' under ROTATE (drawn with that axis).
       if (r->type == KES_PLOT_PROB && r->grid && !r->rotate) grid(ctx);
       if (fitted) {
-        kesgpts(ctx, r, cell);
+        // Values whose quantiles could not be computed have no place: a cell of only
+        // such values says so, as the log does.
+        const double n = values_of(ctx, cell);
+        if (kesgpts(ctx, r, cell) == 0 && n >= 1)
+          cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
         if (s->line) kesgdl(ctx, r, cell);
       }
       if (!fitted) unplotted(ctx, cell);

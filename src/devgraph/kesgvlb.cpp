@@ -34,6 +34,56 @@ kes_gtext piece(const kes_gtext& base, const host_gtext& p) {
   return q;
 }
 
+// The box a text takes on the page, widened by what it holds already; the text's
+// corners (as gd_measure gives them) in `corner`.
+struct text_box {
+  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+};
+void widen(kes_ctx* ctx, kes_gtext* q, text_box* b, double* corner) {
+  gd_measure(ctx, q, corner);
+  for (int i = 0; i < 4; ++i) {
+    b->x0 = std::min(b->x0, corner[2 * i]), b->x1 = std::max(b->x1, corner[2 * i]);
+    b->y0 = std::min(b->y0, corner[2 * i + 1]), b->y1 = std::max(b->y1, corner[2 * i + 1]);
+  }
+}
+
+// The box a line of pieces takes when laid from (x, y) along its direction, each piece
+// starting where the one before ends; drawn when `draw` is set.
+text_box lay_line(kes_ctx* ctx, const kes_gtext& base, const kes_textline& line, double factor, double x, double y,
+                  bool draw) {
+  text_box b;
+  for (const host_gtext* p = line.first; p != nullptr; p = p->next) {
+    kes_gtext q = piece(base, *p);
+    q.height *= factor;
+    q.x = x;
+    q.y = y;
+    double corner[8];
+    widen(ctx, &q, &b, corner);
+    if (draw) gd_text(ctx, q);
+    x = corner[2], y = corner[3];  // the end of its baseline
+  }
+  return b;
+}
+
+// LABEL lines at the definition's own angle and rotation (mode 2): each line is centred
+// on the axis, the first ending at x and each further one outward of the one before, so
+// that none reaches over the tick values; lines taller than `room` shrink alike.
+void angled_lines(kes_ctx* ctx, const kes_gtext& base, const kes_textline* lines, double x, double mid, double room,
+                  double gap) {
+  double tallest = 0;
+  for (const kes_textline* line = lines; line != nullptr; line = line->next) {
+    const text_box b = lay_line(ctx, base, *line, 1, 0, 0, false);
+    tallest = std::max(tallest, b.y1 - b.y0);
+  }
+  const double factor = tallest > room && tallest > 0 ? room / tallest : 1;
+  for (const kes_textline* line = lines; line != nullptr; line = line->next) {
+    const text_box b = lay_line(ctx, base, *line, factor, 0, 0, false);
+    if (!(b.x1 >= b.x0)) continue;  // a line without pieces
+    lay_line(ctx, base, *line, factor, x - b.x1, mid - (b.y0 + b.y1) / 2, true);
+    x -= (b.x1 - b.x0) + gap;
+  }
+}
+
 }  // namespace
 
 void kesgvlb(kes_ctx* ctx) {
@@ -60,6 +110,10 @@ void kesgvlb(kes_ctx* ctx) {
   int len = 0;
   const char* given = kes_gtext_opt(st, KES_PLOT_SLOT_VAXISLABEL, &len);
   if (len == 0 && ax.label_text && !ax.label_none && ax.label_lines != nullptr) {
+    if (mode == 2) {
+      angled_lines(ctx, t, ax.label_lines, x, mid, fraction * span, c->linegap);
+      return;
+    }
     // Lengths come measured across the page; turned upward they run in the axis' own
     // (vertical) measure.
     const double along_scale = mode == 3 ? 1.0 : 1.0 / c->aspect;
@@ -88,7 +142,7 @@ void kesgvlb(kes_ctx* ctx) {
       for (const host_gtext* p = line->first; p != nullptr; p = p->next) {
         kes_gtext q = piece(t, *p);
         q.height *= factor;
-        q.x = mode == 1 ? lx : mode == 3 ? lx + (pos - mid) : lx;
+        q.x = mode == 3 ? lx + (pos - mid) : lx;
         q.y = mode == 1 ? pos : mid;
         const double w = gd_measure(ctx, &q, nullptr) * along_scale;
         gd_text(ctx, q);
@@ -152,11 +206,23 @@ void kesgvlb(kes_ctx* ctx) {
       c->noted[KES_NOTE_VSHRINK] = 1;
     }
   }
-  // 6. Place it.
+  // 6. Place it. At its own angle (mode 2) it stands as a LABEL line does: its box ends
+  // at x, outward of the tick values, centred on the axis.
+  if (mode == 2) {
+    t.x = 0, t.y = 0;
+    text_box b;
+    double corner[8];
+    widen(ctx, &t, &b, corner);
+    t.x = x - b.x1;
+    t.y = mid - (b.y0 + b.y1) / 2;
+    if (c->celldev) t.y = gd_cell(ctx, t.y, 2, 0);
+    gd_text(ctx, t);
+    return;
+  }
   if (mode == 4) x -= c->vlabroom;
   if (mode == 3) x -= measured;
   double y = mid;
-  if (mode == 4 || mode == 2) y += extent / 2;
+  if (mode == 4) y += extent / 2;
   else if (mode == 1) y -= extent / 2;
   if (c->celldev) y = gd_cell(ctx, y, 2, 0);
   t.x = x;

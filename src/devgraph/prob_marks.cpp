@@ -4,6 +4,7 @@
 #include "devgraph/prob_marks.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "devgraph/chart_access.h"
@@ -13,6 +14,7 @@
 #include "fit/kes_estframe.h"
 #include "host/host_graph.h"
 #include "host/host_services.h"
+#include "host/kes_line_box.h"
 #include "kes_msg_names.h"
 #include "records/kes_curve.h"
 
@@ -87,15 +89,18 @@ void kes_draw_marks(const double* xy, int n, int code, float size, unsigned char
   }
 }
 
-void kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
+int kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
   // A piece at a time: the marks' batches are those of the whole, without holding it.
   mark_look look;
   bool asked = false, drawn = false;
+  int placed = 0;
   kespoints_pieces(ctx, cell, [&](double* xy, long, int n) {
     if (!asked) drawn = look_of(ctx, false, look);
     asked = true;
+    for (int i = 0; i < n; ++i) placed += std::isfinite(xy[2 * i]) && std::isfinite(xy[2 * i + 1]) ? 1 : 0;
     if (drawn) draw_marks(ctx, look, xy, n);
   });
+  return placed;
 }
 
 void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
@@ -103,14 +108,22 @@ void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   const kes_chart* c = &lay->c;
   // Each cell's own line: the cells of a comparative page are fitted one by one.
   const kes_plotslot* s = kes_gslot(ctx, cell);
-  const double hmin = (c->ox - lay->xoffset) / lay->xscale;
-  const double hmax = (c->ox + c->width - lay->xoffset) / lay->xscale;
-  const double line[4] = {c->ox, (s->intercept + s->slope * hmin) * lay->yscale + lay->yoffset, c->ox + c->width,
-                          (s->intercept + s->slope * hmax) * lay->yscale + lay->yoffset};
+  // The plot area in data units, where the line's part inside it is found: its ends are
+  // then finite wherever it crosses the area, though the line at the area's sides may
+  // pass the doubles (data near the largest double).
+  const auto data_x = [lay](double x) { return std::clamp((x - lay->xoffset) / lay->xscale, -DBL_MAX, DBL_MAX); };
+  const auto data_y = [lay](double y) { return std::clamp((y - lay->yoffset) / lay->yscale, -DBL_MAX, DBL_MAX); };
+  const double x1 = data_x(c->ox), x2 = data_x(c->ox + c->width);
+  const double y1 = data_y(c->oy), y2 = data_y(c->oy + c->height);
+  double in[4] = {};
+  const bool inside = kes_line_in_box(s->intercept, s->slope, std::min(x1, x2), std::max(x1, x2), std::min(y1, y2),
+                                      std::max(y1, y2), in);
+  const double line[4] = {in[0] * lay->xscale + lay->xoffset, in[1] * lay->yscale + lay->yoffset,
+                          in[2] * lay->xscale + lay->xoffset, in[3] * lay->yscale + lay->yoffset};
   const host_gclip area{static_cast<float>(c->ox), static_cast<float>(c->oy), static_cast<float>(c->ox + c->width),
                         static_cast<float>(c->oy + c->height)};
   double seen[4];
-  if (!std::isfinite(line[1]) || !std::isfinite(line[3]) || ggclpli(line, &area, seen) == 0) {
+  if (!inside || ggclpli(line, &area, seen) == 0) {
     xpmlog(KES_SET_PLOT, KES_MSG_REFERENCE_LINE_OUTSIDE_PLOT);
     return;
   }

@@ -9,7 +9,8 @@ struct kes_preq;
 struct kes_layout;
 
 // Probability and QQ points in attribute entry 0's marker; none when its code is negative.
-void kesgpts(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// The number of points that have a place (a quantile and a value).
+int kesgpts(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 // The cell's own distribution reference line across the plot area, in the first curve
 // entry's colour, style and width; note KES_MSG_REFERENCE_LINE_OUTSIDE_PLOT when none of it is inside.
 void kesgdl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);

@@ -56,9 +56,13 @@ inline void kes_pad_range(double frac, double* lo, double* hi) noexcept {
 }
 
 // The length on the page of one step of an axis from lo to hi drawn 'length' long:
-// step x length / (hi - lo), found at half scale where hi - lo is past the doubles.
+// step x length / (hi - lo), found at half scale where hi - lo is past the doubles, and
+// divided first where a step near the largest double times the length passes them.
 inline double kes_step_length(double step, double length, double lo, double hi) noexcept {
   const double span = hi - lo;
-  if (std::isfinite(span) || !std::isfinite(lo) || !std::isfinite(hi)) return step * length / span;
+  if (std::isfinite(span) || !std::isfinite(lo) || !std::isfinite(hi)) {
+    const double v = step * length / span;
+    return std::isfinite(v) || !std::isfinite(step) ? v : step / span * length;
+  }
   return step / 2 / (hi / 2 - lo / 2) * length;
 }

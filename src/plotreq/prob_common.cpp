@@ -2,12 +2,14 @@
 // output group every plot request opens.
 #include "plotreq/prob_common.h"
 
+#include <cmath>
 #include <cstring>
 #include <iterator>
 
 #include "fit/kes_cellnote.h"
 #include "host/host_missing.h"
 #include "host/host_services.h"
+#include "host/kes_checked.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -30,8 +32,9 @@ const double kes_dfltpts[17] = {0.0001, 0.001, 0.01, 0.1, 1,  5,  10,   25,    5
                                 75,     90,    95,   99,  99.9, 99.99, 99.999, 99.9999};
 
 namespace {
-// An ORDER= list may miss the data by this much (2^-26.5).
-constexpr double kOrderTolerance = KES_SQRT_EPS53;
+// An ORDER= or VAXIS= list may miss the data by this part of its own span (2^-26.5),
+// so that a list written in any unit is judged as in its own.
+constexpr double kOrderSlack = KES_SQRT_EPS53;
 // Marks the axis record that kes_vertical_order makes of a VAXIS= list.
 constexpr std::uint8_t kVaxisList = 2;
 
@@ -161,7 +164,8 @@ bool kes_order_axis(const kes_ctx* ctx, const kes_axis* axis, const char* name, 
   if (axis == nullptr || axis->norder < 2 || axis->order == nullptr) return false;
   const double* v = axis->order;
   const int n = axis->norder;
-  if (lo + kOrderTolerance < v[0] || hi - kOrderTolerance > v[n - 1]) {
+  const double slack = std::fabs(kes_range_pad(kOrderSlack, v[0], v[n - 1]));
+  if (lo < v[0] - slack || hi > v[n - 1] + slack) {
     if (axis->order_present == kVaxisList) {
       const kes_name32& var = ctx->curname;
       if (ctx->curreq != nullptr) xspplace(ctx->curreq->stmt, KES_PLOT_SLOT_VAXIS);

@@ -56,6 +56,12 @@ TEST(Checked, StepsAcrossRangesWiderThanTheDoubles) {
   EXPECT_EQ(lo, -DBL_MAX);
   EXPECT_EQ(hi, DBL_MAX);
   EXPECT_DOUBLE_EQ(kes_range_pad(0.04, -1.7e308, 1.7e308), 0.08 * 1.7e308);
+  // A step near the largest double: step x length passes the doubles, the length of a
+  // step on the page does not (1e307 of 7e307 drawn 420 long: 60).
+  EXPECT_DOUBLE_EQ(kes_step_length(1e307, 420, 1e308, 1.7e308), 60.0);
+  EXPECT_DOUBLE_EQ(kes_step_length(1e308, 100, -1.7e308, 1.3e308), 100.0 / 3);
+  // Ordinary steps: the plain expression, bit for bit.
+  EXPECT_EQ(kes_step_length(0.2, 417.3, 0.1, 0.7), 0.2 * 417.3 / (0.7 - 0.1));
 }
 
 }  // namespace

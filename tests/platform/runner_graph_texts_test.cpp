@@ -248,6 +248,55 @@ TEST_P(RunnerGraphTexts, TickValuesOfNeighbouringCellsKeepABlankApart) {
                  "  histogram x / endpoints;\nrun;\n"));
 }
 
+// An axis definition's LABEL line at an angle of its own (A= or R=), or a label drawn
+// at that angle, stands outward of the vertical axis's tick values, in the room kept
+// for it: "Pct" drawn across from the values' side overlapped "50".
+TEST_P(RunnerGraphTexts, AngledAxisLabelStandsOutsideTheTickValues) {
+  if (std::string(GetParam()) != "device") GTEST_SKIP() << "axis definitions are device graphs' own";
+  std::string data = "x\n";
+  for (int i = 0; i < 40; ++i) data += std::to_string(5 + (i * 37 % 40) * 2.2) + "\n";
+  dir_.write("d.csv", data);
+  struct label_case {
+    const char* label;
+    const char* options;  // of the plot statements
+    const char* text;
+  };
+  const label_case cases[] = {
+      {"r=90 'Pct'", "", "Pct"},
+      {"a=30 'Percent'", "", "Percent"},
+      {"a=-20 'Percent'", "", "Percent"},
+      {"h=3 r=90 'Percent of all'", "", "Percent of all"},
+      // The angle of the definition with a text of VAXISLABEL=.
+      {"r=90", " vaxislabel='Percent share'", "Percent share"},
+  };
+  for (const label_case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const auto docs = run(std::string("axis1 order=(0 to 100 by 25) label=(") + c.label +
+                          ");\nproc kestravine data=d noprint; var x;\n  qqplot x / normal vaxis=axis1" + c.options +
+                          ";\n  cdfplot x / vaxis=axis1" + c.options + ";\nrun;\n");
+    for (const auto& els : docs) {
+      check_page({els});
+      std::vector<drawn_text> label, numbers, values;
+      std::map<long, int> right_ends;
+      for (const drawn_text& d : texts_of(els)) {
+        if (d.text == c.text) label.push_back(d);
+        else if (d.text == "0" || d.text == "25" || d.text == "50" || d.text == "75" || d.text == "100")
+          numbers.push_back(d), ++right_ends[std::lround(d.x1 * 10)];
+      }
+      // The vertical axis's tick values: the five numbers right-aligned at one place.
+      for (const drawn_text& d : numbers)
+        if (right_ends[std::lround(d.x1 * 10)] == 5) values.push_back(d);
+      ASSERT_EQ(label.size(), 1u);
+      ASSERT_EQ(values.size(), 5u);
+      double values_left = INFINITY;
+      for (const drawn_text& v : values) values_left = std::min(values_left, v.x0);
+      for (const drawn_text& l : label)
+        EXPECT_LE(l.x1, values_left + 0.5) << "\"" << l.text << "\" reaches x " << l.x1
+                                           << ", the tick values start at " << values_left;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Renderers, RunnerGraphTexts, ::testing::Values("template", "device"));
 
 }  // namespace

@@ -1,11 +1,15 @@
-// Q-Q and probability plots at the ends of the doubles, through the built runner in both
-// renderers: axes wider than the largest double (a VAXIS= list from -1e308 to 1e308,
-// data from -1.7e308 to 1.7e308) are laid out and the step keeps its data set; shapes
-// so small that no quantile can be computed are named in the log, cell by cell, and a
-// cell that holds values is never drawn as empty.
+// Q-Q and probability plots at the ends of the doubles and in any unit, through the
+// built runner in both renderers: axes wider than the largest double (a VAXIS= list
+// from -1e308 to 1e308, data from -1.7e308 to 1.7e308) are laid out and the step keeps
+// its data set; reference lines are drawn through the points at any range; a VAXIS=
+// list is judged in its own unit; shapes so small that no quantile can be computed are
+// named in the log, cell by cell, and a cell that holds values is never drawn as empty.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -13,6 +17,8 @@
 
 #include "runner_process.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
+#include "support/svg_reader.h"
 
 namespace {
 
@@ -47,6 +53,16 @@ class RunnerPlotExtremes : public ::testing::Test {
     return status;
   }
   int logged(const std::string& text) const { return kes_test::occurrences(log_, text); }
+  // A data set of one variable x: 80 values spread evenly from lo to hi.
+  static std::string spread(double lo, double hi) {
+    std::string csv = "x\n";
+    for (int i = 0; i < 80; ++i) {
+      char v[40];
+      std::snprintf(v, sizeof v, "%.17g", lo * (1 - i / 79.0) + hi * (i / 79.0));
+      csv += std::string(v) + "\n";
+    }
+    return csv;
+  }
   // The value of a dump line `NAME = "..."`.
   std::string dyn(const std::string& name) const {
     std::smatch m;
@@ -111,7 +127,8 @@ TEST_F(RunnerPlotExtremes, AxesWiderThanTheDoublesAreLaidOutAndTheDataSetKept) {
 // GAMMA(ALPHA=1e-5) or less on 40 ordinary values: both quantiles failed, a count of 2
 // taken for "nothing above the threshold": without CLASS no graph and no note, with
 // CLASS a graph whose cells read "no nonmissing values" though each holds 20. The
-// quantiles that cannot be computed are noted wherever they fail (ALPHA=1e-4 was).
+// quantiles that cannot be computed are noted wherever they fail (ALPHA=1e-4 was), and
+// a cell without points says so.
 TEST_F(RunnerPlotExtremes, QuantilesOfTinyShapesAreNotedCellByCell) {
   const std::string alone = "The theoretical quantiles of x cannot be computed for these shape values; that graph is "
                             "not drawn.";
@@ -135,9 +152,168 @@ TEST_F(RunnerPlotExtremes, QuantilesOfTinyShapesAreNotedCellByCell) {
         ASSERT_EQ(svgs_.size(), 1u) << log_;
         EXPECT_EQ(svgs_[0].find("no nonmissing values"), std::string::npos);
         // At 1e-4 the inner points keep their quantiles; below it none has one, and
-        // each template cell says what it holds.
-        if (std::string(renderer) == "template" && std::string(alpha) != "1e-4") {
-          EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values<"), 2);
+        // each cell says what it holds and why it shows no point, over a data axis that
+        // spans the data (10 to 29.5): the template's ran 0 to 1, the device's cells
+        // were blank.
+        if (std::string(alpha) != "1e-4") {
+          EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values, whose quantiles cannot be computed<"), 2);
+          double lo = INFINITY, hi = -INFINITY;
+          for (const kes_test::svg_element& e : kes_test::svg_elements(svgs_[0])) {
+            char* end = nullptr;
+            const double v = std::strtod(e.text.c_str(), &end);
+            if (e.name != "text" || e.text.empty() || *end != '\0' || e.get("text-anchor") != "end") continue;
+            lo = std::min(lo, v), hi = std::max(hi, v);
+          }
+          EXPECT_LE(lo, 10);
+          EXPECT_GE(hi, 29.5);
+          EXPECT_LE(hi - lo, 40);
+        }
+      }
+    }
+  }
+}
+
+// The reference line of a normal fit through 80 values spread evenly over a range, at
+// ordinary and extreme ranges, in both renderers: where the fit exists, its line is
+// drawn across the frame through the middle of the points (and the device's data axis
+// has its values); where it does not, no line, the log says why, and no legend entry
+// names a line. Values from 1e308 to 1.7e308 gave the template a legend entry "Normal
+// Line (Mu=1.35e+308, ...)" and no line (a + b x at the axis's end passed the doubles),
+// and the device the note that the line lies outside the plot area, with no data tick
+// values (step x length passed them).
+TEST_F(RunnerPlotExtremes, ReferenceLinesRunThroughThePointsAtAnyRange) {
+  struct range_case {
+    const char* what;
+    double lo, hi;
+    bool line;  // whether the normal fit exists
+  };
+  const range_case ranges[] = {
+      {"ordinary", 10, 30, true},
+      {"near the largest double", 1e308, 1.7e308, true},
+      {"near its negative", -1.7e308, -1e308, true},
+      {"across the doubles", -1.7e308, 1.7e308, true},
+      {"a small unit", 1e-9, 1.7e-9, true},
+      // The variance underflows: no fit, so no line.
+      {"near the smallest normal double", 1e-300, 1.7e-300, false},
+  };
+  for (const range_case& rc : ranges) {
+    dir_.write("r.csv", spread(rc.lo, rc.hi));
+    for (const char* plot : {"qqplot", "probplot"}) {
+      for (const char* renderer : kRenderers) {
+        SCOPED_TRACE(std::string(rc.what) + ", " + plot + ", " + renderer);
+        const bool device = std::string(renderer) == "device";
+        ASSERT_EQ(run(std::string("proc kestravine data=r noprint; var x;\n  ") + plot +
+                          " x / normal(mu=est sigma=est);\nrun;\n",
+                      renderer),
+                  0)
+            << log_;
+        ASSERT_EQ(svgs_.size(), 1u) << log_;
+        const std::string& svg = svgs_[0];
+        EXPECT_EQ(logged("The distribution reference line lies outside the plot area"), 0) << log_;
+        EXPECT_EQ(logged("could not be fitted"), rc.line ? 0 : 1) << log_;
+        // The template's legend names the line only when it is drawn.
+        if (!device) {
+          EXPECT_EQ(kes_test::occurrences(svg, ">Normal Line (Mu="), rc.line ? 1 : 0);
+        }
+        // The reference line: the longest line in its colour (the legend's swatch is short).
+        const std::vector<kes_test::svg_element> els = kes_test::svg_elements(svg);
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0, longest = 0;
+        for (const kes_test::svg_element& e : els) {
+          if (e.name != "line" || e.get("stroke") != "#D55E00") continue;
+          const double len = std::hypot(e.num("x2") - e.num("x1"), e.num("y2") - e.num("y1"));
+          if (len > longest) longest = len, x1 = e.num("x1"), y1 = e.num("y1"), x2 = e.num("x2"), y2 = e.num("y2");
+        }
+        const std::vector<kes_test::svg_use> marks = kes_test::svg_uses(svg);
+        ASSERT_EQ(marks.size(), 80u);
+        if (!rc.line) {
+          EXPECT_EQ(longest, 0);
+          continue;
+        }
+        ASSERT_GT(longest, 100) << "no reference line drawn";
+        // Through the middle point of the data (its median, at the middle quantile),
+        // within a few pixels: the fit of evenly spread values passes there.
+        std::vector<kes_test::svg_use> by_height = marks;
+        std::sort(by_height.begin(), by_height.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
+        const kes_test::svg_use mid = by_height[40];
+        const double off = std::fabs((x2 - x1) * (y1 - mid.y) - (x1 - mid.x) * (y2 - y1)) / longest;
+        EXPECT_LT(off, 6) << "the line passes " << off << " px from the middle point";
+        if (device) {
+          // The data axis has its values: numbers left of every point, at two heights at least.
+          double left = INFINITY;
+          for (const kes_test::svg_use& m : marks) left = std::min(left, m.x);
+          int values = 0;
+          for (const kes_test::svg_element& e : els) {
+            char* end = nullptr;
+            std::strtod(e.text.c_str(), &end);
+            if (e.name == "text" && !e.text.empty() && *end == '\0' && e.num("x") < left) ++values;
+          }
+          EXPECT_GE(values, 2) << svg;
+        }
+      }
+    }
+  }
+}
+
+// Cells too narrow for the note on one line say what they hold on one line and why on
+// the next, whole: cut to one line, the why was lost to the ellipsis.
+TEST_F(RunnerPlotExtremes, NarrowCellsKeepTheWhyOfTheirNote) {
+  std::string three = "c,x\n";
+  for (int i = 0; i < 60; ++i)
+    three += std::string(1, "abc"[i % 3]) + "," + std::to_string(10 + (i * 37 % 60) * 0.5) + "\n";
+  dir_.write("three.csv", three);
+  for (const char* renderer : kRenderers) {
+    SCOPED_TRACE(renderer);
+    ASSERT_EQ(run("proc kestravine data=three noprint; var x; class c;\n"
+                  "  qqplot x / gamma(alpha=1e-5) ncols=3 nrows=1;\nrun;\n",
+                  renderer),
+              0)
+        << log_;
+    ASSERT_EQ(svgs_.size(), 1u) << log_;
+    EXPECT_EQ(kes_test::occurrences(svgs_[0], ">20 values,<"), 3);
+    EXPECT_EQ(kes_test::occurrences(svgs_[0], ">whose quantiles cannot be computed<"), 3);
+  }
+}
+
+// The list 0 1 2 (in the unit) ends below the data: noted, and the default ticks hold
+// every point; 0 to 10 by 2 covers them: taken, and every point lies on it. In units
+// of 1e-9 the first list was taken for one that covers the data (it missed them by
+// less than an absolute 1.05e-8): 14 markers drawn, 66 points dropped, no note.
+TEST_F(RunnerPlotExtremes, AVaxisListIsJudgedInItsOwnUnit) {
+  struct unit_case {
+    const char* name;
+    double unit;
+    const char* tick;  // the unit's own number, as a list holds it
+  };
+  const unit_case units[] = {{"1e-9", 1e-9, "e-9"}, {"1", 1, ""}, {"1e9", 1e9, "e9"}};
+  struct list_case {
+    const char* what;
+    std::vector<int> ticks;
+    bool covers;
+  };
+  const list_case lists[] = {{"0 1 2", {0, 1, 2}, false}, {"0 to 10 by 2", {0, 2, 4, 6, 8, 10}, true}};
+  for (const unit_case& u : units) {
+    dir_.write("d.csv", spread(1.15 * u.unit, 8.67 * u.unit));
+    for (const list_case& l : lists) {
+      std::string vaxis, order;
+      for (int t : l.ticks) vaxis += " " + std::to_string(t) + (t != 0 ? u.tick : "");
+      // The same ticks as an axis definition's ORDER= list (device graphs only).
+      order = "axis1 order=(" + vaxis.substr(1) + ");\n";
+      for (const char* renderer : kRenderers) {
+        for (const bool definition : {false, true}) {
+          if (definition && std::string(renderer) == "template") continue;
+          for (const char* plot : {"qqplot", "probplot"}) {
+            SCOPED_TRACE(std::string("unit ") + u.name + ", list" + vaxis + ", " + plot + ", " + renderer +
+                         (definition ? ", ORDER=" : ", VAXIS="));
+            const std::string program = (definition ? order : std::string()) +
+                                        "proc kestravine data=d noprint; var x;\n  " + plot + " x / normal vaxis=" +
+                                        (definition ? std::string("axis1") : vaxis.substr(1)) + ";\nrun;\n";
+            ASSERT_EQ(run(program, renderer), 0) << log_;
+            const int notes = definition ? logged("The VAXIS= axis definition does not cover the range")
+                                         : logged("The VAXIS= values do not cover the vertical range");
+            EXPECT_EQ(notes, l.covers ? 0 : 1) << log_;
+            ASSERT_EQ(svgs_.size(), 1u) << log_;
+            EXPECT_EQ(kes_test::occurrences(svgs_[0], "<use href=\"#mk"), 80);
+          }
         }
       }
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "kes_gram_names.h"
@@ -312,6 +313,63 @@ TEST_F(prob_axes, CdfHaxisWithinTheToleranceIsTaken) {
   EXPECT_DOUBLE_EQ(key.hlow, 2);
   EXPECT_DOUBLE_EQ(key.hhigh, 7.1 - 1e-9);
   EXPECT_DOUBLE_EQ(key.width, 1);
+}
+
+// A list covers the data or not whatever the unit they are written in: data and list
+// scaled alike by any power of ten get the verdict they get in unit 1. Values from
+// 1.15e-9 to 8.67e-9 against the list 0 1e-9 2e-9 were taken as covered, since they
+// missed it by less than an absolute 1.05e-8, and 66 of 80 points fell off the axis.
+TEST_F(prob_axes, OrderListVerdictKeepsToTheListsUnit) {
+  struct cover_case {
+    const char* what;
+    std::vector<double> list, data;
+    bool covers;
+  };
+  // The list's span is 8 or 10 in unit 1: a miss of 1e-9 of it is taken, 1e-6 is not.
+  const cover_case cases[] = {
+      {"the list ends below the data", {0, 1, 2}, {1.15, 3.5, 6.2, 8.67}, false},
+      {"the list spans the data", {0, 2, 4, 6, 8, 10}, {1.15, 3.5, 6.2, 8.67}, true},
+      {"the data end a part in 1e9 of the span past it", {2, 4, 6, 8, 10}, {2 - 8e-9, 5, 10 + 8e-9}, true},
+      {"the data end a part in 1e6 of the span past it", {2, 4, 6, 8, 10}, {2, 5, 10 + 8e-6}, false},
+      {"the data start a part in 1e6 of the span before it", {2, 4, 6, 8, 10}, {2 - 8e-6, 5, 10}, false},
+  };
+  const double units[] = {1e-150, 1e-20, 1e-9, 1, 1e9, 1e20, 1e150};
+  for (const cover_case& c : cases) {
+    for (const double unit : units) {
+      for (const bool on_device : {false, true}) {
+        char trace[160];
+        std::snprintf(trace, sizeof trace, "%s, unit %g, %s", c.what, unit, on_device ? "ORDER=" : "VAXIS=");
+        SCOPED_TRACE(trace);
+        std::vector<double> list, data_values;
+        for (double v : c.list) list.push_back(v * unit);
+        for (double v : c.data) data_values.push_back(v * unit);
+        restart();
+        kind(KES_PLOT_QQ, "QQPLOT");
+        if (on_device) {
+          device({}, list);
+        } else {
+          stmt.list(KES_PLOT_SLOT_VAXIS, list);
+          req.nvvalues = static_cast<int>(list.size());
+        }
+        data(data_values);
+        ASSERT_EQ(run(kesqini), 0);
+        ASSERT_EQ(graphs.size(), 1u);
+        const kes_plotslot& key = graphs[0].key;
+        if (c.covers) {
+          EXPECT_EQ(notes(), "");
+          EXPECT_EQ(key.dstart, list.front());
+          EXPECT_EQ(key.dend, list.back());
+          EXPECT_EQ(key.dticks, static_cast<int>(list.size()));
+        } else {
+          EXPECT_NE(notes(), "");
+          // The computed scale stays: it holds every value (to its rounding).
+          const double ulps = 1e-15 * std::fabs(data_values.back());
+          EXPECT_LE(key.dstart, data_values.front() + ulps);
+          EXPECT_GE(key.dend, data_values.back() - ulps);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

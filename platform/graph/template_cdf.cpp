@@ -35,13 +35,15 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
   return kept_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
     return read_plot_cells<cdf_cell, 4>(
         t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [](cdf_cell& cell, const std::array<double, 4>& v) {
+          // A point whose x is not finite (a fitted curve run past the largest
+          // double) has no place: it neither draws nor stretches the axis.
           const double x = v[0], y = v[1];
-          if (!std::isnan(x) && !std::isnan(y)) {
+          if (std::isfinite(x) && !std::isnan(y)) {
             cell.fitted.push_back({x, y});
             cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
           }
           const double u = v[2], w = v[3];
-          if (!std::isnan(u) && !std::isnan(w)) {
+          if (std::isfinite(u) && !std::isnan(w)) {
             cell.any_empirical = true;
             cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
           } else if (!std::isnan(u)) {
@@ -72,7 +74,7 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
   double last_y = 0;
   each_row<2>({ex, ey}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
     const double x = v[0], y = v[1];
-    if (std::isnan(x) || std::isnan(y)) return;
+    if (!std::isfinite(x) || std::isnan(y)) return;
     if (!first) vertex(f.px(x), f.py(last_y));
     vertex(f.px(x), f.py(y));
     first = false;

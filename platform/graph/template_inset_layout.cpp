@@ -2,6 +2,7 @@
 #include "graph/template_inset_layout.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace plat::graph {
@@ -9,7 +10,8 @@ namespace {
 
 constexpr double kEdge = 4;  // between a box and the frame, an axis's values or another box
 
-thread_local long g_passes = 0;
+// Graphs may be drawn on several threads: the count is the run's.
+std::atomic<long> g_passes{0};
 
 // What one pass over the cells found: the page, each slot's boxes as they would stand
 // inside its frame, how many do, and whether a box at the top of a cell does not.
@@ -78,6 +80,22 @@ double stand_beside(std::vector<planned_box*>& boxes, box_side side, double w, d
     out += depth[k] + kEdge;
   }
   return out;
+}
+
+// A box fitted to stand beside a frame: above or below it in half the frame's height
+// (a long box sets its rows in columns rather than double the cell), else in all of
+// it, else in twice it; beside it in half the frame's width, else in all of it. The
+// first room that keeps every row, else the last.
+inset_box fit_beside(const inset_box& given, box_side side, const frame& f) {
+  const bool along = side == box_side::above || side == box_side::below;
+  const double rooms[] = {0.5, 1, 2};
+  inset_box b;
+  for (double k : rooms) {
+    if (!along && k > 1) break;
+    b = fit_inset_box(given, along ? f.w : f.w * k, along ? f.h * k : f.h);
+    if (b.left_out == 0) break;
+  }
+  return b;
 }
 
 }  // namespace
@@ -161,8 +179,8 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
     }
     rise_scale(base, chosen, rise, rise.axis);
   }
-  // The boxes that do not stand inside go beside their frames, fitted to the frame's
-  // size; every cell of a row (column) gets the band the most of them needs.
+  // The boxes that do not stand inside go beside their frames; every cell of a row
+  // (column) gets the band the most of them needs.
   cell_bands bands;
   bands.top.assign(static_cast<std::size_t>(grid->nrows), 0);
   bands.bottom = bands.top;
@@ -179,7 +197,7 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
       b.placed.x -= f.x, b.placed.y -= f.y;
       if (q.beside) {
         b.side = side_of(q.box);
-        b.placed = placed_inset{fit_inset_box(given[static_cast<std::size_t>(q.number)], f.w, f.h)};
+        b.placed = placed_inset{fit_beside(given[static_cast<std::size_t>(q.number)], b.side, f)};
         b.placed.number = q.number;
         if (!b.placed.box.rows.empty()) {
           b.placed.w = inset_box_width(b.placed.box);

@@ -335,7 +335,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
       else page.grid_top += room + (label ? kLabelSize + 4 : 0);
       page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
-                             grid.strips);
+                             grid.strips, grid.bands);
     }
     if (!own.empty() && !drawn.overlay) {
       // Every cell carries its own labelled percent axis.

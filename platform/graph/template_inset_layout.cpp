@@ -142,8 +142,9 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
                                    const axis_rise& rise, const slot_axes& axes) {
   std::vector<cell_plan> plans(keys.size());
   grid->bands = cell_bands{};
-  const bool any = std::any_of(keys.begin(), keys.end(), [&](const class_key& k) {
-    return !cell_inset_boxes(p, k).empty();
+  // A panel without boxes in its cells is drawn once, however many points it has.
+  const bool any = std::any_of(grid->index.begin(), grid->index.end(), [&](int index) {
+    return index >= 0 && !cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]).empty();
   });
   if (!any) return plans;
   const auto measure = [&] {

@@ -197,8 +197,11 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
       planned_box b{q, box_side::inside};
       b.placed.x -= f.x, b.placed.y -= f.y;
       if (q.beside) {
-        b.side = side_of(q.box);
-        b.placed = placed_inset{fit_beside(given[static_cast<std::size_t>(q.number)], b.side, f)};
+        // Fitted afresh from the box as given, at the corner it took.
+        inset_box box = given[static_cast<std::size_t>(q.number)];
+        box.valign = q.box.valign, box.halign = q.box.halign;
+        b.side = side_of(box);
+        b.placed = placed_inset{fit_beside(box, b.side, f)};
         b.placed.number = q.number;
         if (!b.placed.box.rows.empty()) {
           b.placed.w = inset_box_width(b.placed.box);

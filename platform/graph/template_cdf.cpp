@@ -11,6 +11,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
 #include "graph/template_overlay.h"
 #include "graph/template_parts.h"
@@ -34,13 +35,15 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
   return kept_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
     return read_plot_cells<cdf_cell, 4>(
         t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [](cdf_cell& cell, const std::array<double, 4>& v) {
+          // A point whose x is not finite (a fitted curve run past the largest
+          // double) has no place: it neither draws nor stretches the axis.
           const double x = v[0], y = v[1];
-          if (!std::isnan(x) && !std::isnan(y)) {
+          if (std::isfinite(x) && !std::isnan(y)) {
             cell.fitted.push_back({x, y});
             cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
           }
           const double u = v[2], w = v[3];
-          if (!std::isnan(u) && !std::isnan(w)) {
+          if (std::isfinite(u) && !std::isnan(w)) {
             cell.any_empirical = true;
             cell.lo = std::min(cell.lo, u), cell.hi = std::max(cell.hi, u);
           } else if (!std::isnan(u)) {
@@ -71,7 +74,7 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
   double last_y = 0;
   each_row<2>({ex, ey}, cell.rows, [&](std::size_t, const std::array<double, 2>& v) {
     const double x = v[0], y = v[1];
-    if (std::isnan(x) || std::isnan(y)) return;
+    if (!std::isfinite(x) || std::isnan(y)) return;
     if (!first) vertex(f.px(x), f.py(last_y));
     vertex(f.px(x), f.py(y));
     first = false;
@@ -93,7 +96,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   const double ymax = p.number(KES_DYN_YMAX, 100);
   scale fifths{-0.04 * ymax, 1.04 * ymax, {}};
   for (int k = 0; k <= 5; ++k) fifths.ticks.push_back(ymax * k / 5);
-  scale ys = vaxis_scale(p, fifths);
+  const scale ys = vaxis_scale(p, fifths);
   const std::vector<double>& yticks = ys.ticks;
   // The range of every cell's points, found at the first panel.
   auto [lo, hi] = kept_once<std::pair<double, double>>(*p.tables[0], "cdf range", [&cells] {
@@ -157,10 +160,9 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
-  // Room for the boxes: the vertical axis runs past its ends as far as they need.
-  const bool own_axis = parse_numbers(p.text(KES_DYN_YTICKS)).empty();
+  // The vertical axis keeps 0 to 100 % (or 1): a box over the steps stands beside the cell.
   const auto lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, yticks, "CDF plot"); };
-  make_room(p, own_axis, &grid, keys, &ys, lay_out, ranged, draw_cell);
+  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_cell);
   const page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -170,7 +172,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     if (index >= 0) {
       cell_ink ink;
       draw_cell(c, f, index, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
+      draw_cell_plan(c, f, boxes[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
   }

@@ -42,7 +42,9 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
       // Rows an inset box had no room for are said once for the graph.
       const inset_cuts cuts = take_inset_cuts();
       const std::string label = p.label + (p.description.empty() ? "" : " (" + p.description + ")");
-      if (drawn && cuts.boxes > 0) log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cuts.most, cuts.of);
+      // Each box that leaves rows out has its note.
+      for (const box_cut& cut : drawn ? cuts.each : std::vector<box_cut>{})
+        log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cut.most, cut.of);
       if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, label.c_str());
       if (drawn && cuts.pairs_set > 0)
         log_message(kGraphSet, kInsetFewerColumns, label.c_str(), cuts.pairs_set, cuts.pairs_asked);

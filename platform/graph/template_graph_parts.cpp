@@ -172,7 +172,9 @@ void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const
     texts.push_back(shown(grid.levels[k]));
   }
   const sized_text shown_at = shrink_or_cut_apart(texts, size, f.w - 6)[at];
-  draw_strip(c, f.x, f.y - kStripHeight, f.w, shown_at.text, shown_at.size);
+  // The strip heads the cell: it stands above the boxes over the frame.
+  const double band = cell_bands::of(grid.bands.top, static_cast<int>(i) / grid.ncols);
+  draw_strip(c, f.x, f.y - band - kStripHeight, f.w, shown_at.text, shown_at.size);
   if (!grid.empty_cell(i)) return;
   draw_wall(c, f);
   draw_no_values(c, f);
@@ -214,7 +216,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
                       const std::vector<std::string>* ytexts) {
   page_frame pg;
-  pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180) + grid.row_extra * grid.nrows;
+  pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
   std::string desc = std::string("A ") + kind + " of " + p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME));
   if (grid.strips) {
     int cells = 0;
@@ -229,37 +231,49 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   titles.push_back(byline);
   no_canvas measure;
   const double top = draw_titles(measure, pg.width, titles);
-  const inset_room room = inset_margin_room(read_inset_boxes(p), pg.width - 2 * kMargin);
+  pg.inner_width = pg.width - 2 * kMargin;
+  const inset_room room = inset_margin_room(read_inset_boxes(p), pg.inner_width);
   pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
 
   const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
   const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text(KES_DYN_YLABEL).empty();
-  const double legend_w = pg.width - 2 * kMargin;
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
   // Many legend entries take more columns rather than the plot's half of the page.
   const double fixed = top + room.top + room.bottom + xaxis + xlabel + kMargin + kGap;
   pg.legend_max = std::max(kLegendSize, pg.height / 2 - fixed);
-  const double lh = legend_height(legend_title_of(p), legend, legend_w, pg.legend_max);
+  const double lh = legend_height(legend_title_of(p), legend, pg.inner_width, pg.legend_max);
   // A legend that needs more than its half even in its narrowest columns makes the
   // page taller, so that the plot keeps half of it at any number of entries.
   if (lh > pg.legend_max) {
-    pg.height = 2 * (fixed + lh) + grid.row_extra * grid.nrows;
+    pg.height = 2 * (fixed + lh);
     pg.legend_max = lh + 1;
   }
+  const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0;
+  pg.y_axis_room = yvalues_w + kTickLength;
+  pg.x_axis_room = xaxis;
+  // The bands beside the cells widen and heighten the page; those of the outer cells
+  // hold the axes' values, whose room the page then need not keep beside them.
+  const bool left_band = cell_bands::of(grid.bands.left, 0) > 0;
+  const bool bottom_band = cell_bands::of(grid.bands.bottom, grid.nrows - 1) > 0;
+  pg.width += grid.bands.across() - (left_band ? pg.y_axis_room : 0);
+  pg.height += grid.bands.down() - (bottom_band ? xaxis : 0);
   c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
   draw_titles(c, pg.width, titles);
-  pg.grid_left = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0) +
-                 (yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0) + kTickLength;
+  const double left_edge = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0);
+  pg.grid_left = left_band ? left_edge : left_edge + yvalues_w + kTickLength;
   pg.grid_right = pg.width - kMargin - 4 - room.right;
   pg.grid_top = top + room.top;
-  pg.grid_bottom = pg.height - kMargin - xaxis - xlabel - (lh > 0 ? lh + kGap : 0) - room.bottom;
-  pg.xlabel_y = pg.grid_bottom + xaxis + text_above(kLabelSize) + 2;
-  pg.inset_bottom_y = pg.grid_bottom + xaxis + xlabel + kGap;
+  // Where the horizontal axis's values start under a grid without a band under it.
+  const double axis_top = pg.height - kMargin - xaxis - xlabel - (lh > 0 ? lh + kGap : 0) - room.bottom;
+  pg.grid_bottom = bottom_band ? axis_top + xaxis : axis_top;
+  pg.xlabel_y = axis_top + xaxis + text_above(kLabelSize) + 2;
+  pg.inset_bottom_y = axis_top + xaxis + xlabel + kGap;
   pg.ylabel_x = kMargin + room.left + text_above(kLabelSize);
   pg.legend_y = pg.height - kMargin - lh;
-  pg.cells = cell_grid(pg.grid_left, pg.grid_top, pg.grid_right, pg.grid_bottom, grid.nrows, grid.ncols, grid.strips);
+  pg.cells = cell_grid(pg.grid_left, pg.grid_top, pg.grid_right, pg.grid_bottom, grid.nrows, grid.ncols, grid.strips,
+                       grid.bands);
   return pg;
 }
 
@@ -305,9 +319,9 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   const std::string xlabel = p.text(KES_DYN_XLABEL, p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
   if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text(KES_DYN_YLABEL));
-  draw_legend(c, kMargin, pg.legend_y, pg.width - 2 * kMargin, legend_title_of(p), legend, pg.legend_max);
+  draw_legend(c, kMargin, pg.legend_y, pg.inner_width, legend_title_of(p), legend, pg.legend_max);
   const std::vector<inset_box> boxes = read_inset_boxes(p);
-  const double inner = pg.width - 2 * kMargin;
+  const double inner = pg.inner_width;
   draw_margin_insets(c, boxes, 1, kMargin, pg.grid_top - pg.inset_top, inner);
   draw_margin_insets(c, boxes, 2, kMargin, pg.inset_bottom_y, inner);
   draw_margin_insets(c, boxes, 3, kMargin, pg.grid_top, inner);

@@ -125,7 +125,7 @@ cell_places place_cells(const std::vector<class_key>& keys);
 struct panel_grid {
   int nrows = 1, ncols = 1;
   bool strips = false;       // cells carry their CLASS levels in a strip
-  double row_extra = 0;      // px the page gives each row of cells beyond its own height
+  cell_bands bands;          // room beside the plot areas for inset boxes; the page grows by it
   std::vector<int> index;    // row-major
   // The levels of each slot that lies on a combination of CLASS levels, with or
   // without a cell (a combination without one has no nonmissing values).
@@ -174,11 +174,19 @@ struct page_frame {
   // Room of the inset boxes in the page margins (top, bottom, left, right) and where
   // the bottom box starts.
   double inset_top = 0, inset_bottom = 0, inset_left = 0, inset_right = 0, inset_bottom_y = 0;
+  // The width the legend and the margin boxes are laid out in: the page's own, not what
+  // the bands add to it.
+  double inner_width = 0;
+  // Px the tick marks and values of the vertical axis take left of a cell, and those of
+  // the horizontal axis under it.
+  double y_axis_room = 0, x_axis_room = 0;
 };
 // Lays the page out for the grid, the legend and the vertical tick texts (`ytexts`
 // when the ticks carry texts of their own), starts it on the canvas (title: the
 // panel's label and description; desc: what it shows) and draws its titles (the label
-// and the BY line).
+// and the BY line). The grid's bands make the page wider and taller, never the plot
+// areas smaller: a band left of the first column holds that column's tick values,
+// one under the last row its horizontal axis.
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
                       const std::vector<std::string>* ytexts = nullptr);

@@ -12,6 +12,7 @@
 #include "core/number_text.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "host/template_dynamics.h"
@@ -125,6 +126,14 @@ const hist_cells& read_cells(const out::graph_table& t) {
 
 bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
 
+// The end of the vertical axis's scale: 100 for percents, 1 for proportions; a count
+// has none.
+double scale_end(const out::graph_table& t) {
+  const int k = t.column("BinCount");
+  const std::string label = k < 0 ? "" : t.columns[static_cast<std::size_t>(k)].label;
+  return label == "Percent" ? 100 : label == "Proportion" ? 1 : INFINITY;
+}
+
 // The common vertical scale of every cell of the graph, unless the dynamics fix it.
 scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
   const std::vector<double> given = parse_numbers(p.text(KES_DYN_YTICKS));
@@ -145,9 +154,16 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
     s.hi = ymax;
   } else if (std::isnan(ymax) && s.ticks.size() >= 2 && s.hi - hi < 0.06 * (s.hi - s.lo)) {
     // The tallest bar or curve would touch the frame (or leave no room for its bar
-    // label) and merge into the strip above: the axis runs on to the next tick.
-    s.ticks.push_back(s.hi + (s.ticks[1] - s.ticks[0]));
-    s.hi = s.ticks.back();
+    // label) and merge into the strip above: the axis runs on to the next tick; past
+    // the scale's end (100 %) the frame alone reaches 4 % beyond the last tick, as
+    // a P-P plot's does past 1.
+    const double next = s.hi + (s.ticks[1] - s.ticks[0]);
+    if (next <= scale_end(*p.tables[0])) {
+      s.ticks.push_back(next);
+      s.hi = next;
+    } else {
+      s.hi += 0.04 * (s.hi - s.lo);
+    }
   }
   return s;
 }
@@ -185,10 +201,19 @@ std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bo
   return rects;
 }
 
-// What a cell draws, in page px, for the placing of its inset boxes.
+// What a cell draws, in page px, for the placing of its inset boxes: its bars (with
+// room for their labels), curves and horizontal reference lines.
 cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
   cell_ink ink;
   ink.bars = bar_rects(cell, f, w, midpoints, hanging);
+  for (const bar& b : cell.bars) {
+    if (b.label.empty()) continue;
+    const double cx = f.px(midpoints ? b.x : b.x + w / 2), top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
+    const double base = std::max(f.y + text_above(kRefLabelSize), f.py(top) - 3);
+    const double across = text_advance(b.label, text_style{kRefLabelSize});
+    ink.bars.push_back(frame{cx - across / 2, base - text_above(kRefLabelSize), across, text_above(kRefLabelSize)});
+  }
+  add_level_lines(f, cell.vrefs, &ink);
   for (const curve& k : cell.curves) {
     std::vector<point> pts;
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
@@ -243,116 +268,10 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   draw_border(c, f);
 }
 
-// The highest value the cell draws between x0 and x1 (px): its bars, with room for
-// their labels (in px, through `label`), its curves and its horizontal reference lines,
-// which cross every box.
-double highest_under(const hist_cell& cell, const frame& f, double x0, double x1, double w, bool midpoints,
-                     bool hanging, bool* label) {
-  double top = -INFINITY;
-  for (const bar& b : cell.bars) {
-    const double left = midpoints ? b.x - w / 2 : b.x;
-    if (f.px(left + w) < x0 || f.px(left) > x1) continue;
-    const double v = hanging && !std::isnan(b.origin) ? b.origin : b.height;
-    if (!(v > top)) continue;
-    top = v;
-    *label = !b.label.empty();
-  }
-  for (const curve& k : cell.curves)
-    for (const point& q : k.pts) {
-      const double x = f.px(q.x);
-      if (x >= x0 && x <= x1 && q.y > top) top = q.y, *label = false;
-    }
-  for (const refline& r : cell.vrefs)
-    if (r.value > top) top = r.value, *label = false;
-  return top;
-}
-
 // Whether the vertical axis is the graph's own, free to run on past the data.
 bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
   return parse_numbers(p.text(KES_DYN_YTICKS)).empty() && std::isnan(p.number(KES_DYN_YMAX, NAN)) &&
          ys.ticks.size() >= 2 && ys.ticks[1] > ys.ticks[0];
-}
-
-// How far the horizontal range must grow on the side of a box at a bottom corner
-// (a factor of its length, 1 for none) so that the bars and curves beside the box end
-// 4 px short of it; 1 also where that would leave them less than a third of the cell.
-double widen_for(const frame& f, const placed_inset& q, const cell_ink& ink) {
-  const bool right = q.box.halign == "RIGHT";
-  if (q.w <= 0 || q.box.valign != "BOTTOM" || (!right && q.box.halign != "LEFT")) return 1;
-  const double band = q.y - 4, far = f.x + f.w;
-  double reach = 0;
-  for (const frame& r : ink.bars)
-    if (r.y + r.h > band && r.w > 0) reach = std::max(reach, right ? r.x + r.w - f.x : far - r.x);
-  for (const point& at : ink.points)
-    if (at.y > band && at.y <= f.y + f.h && at.x >= f.x && at.x <= far) reach = std::max(reach, right ? at.x - f.x : far - at.x);
-  const double room = right ? q.x - 4 - f.x : far - (q.x + q.w + 4);
-  return reach > room && room >= f.w / 3 ? reach / room : 1;
-}
-
-// Room for the boxes, when the vertical axis is the graph's own: every row of cells
-// grows (the page with it) until each box at the top fits the cell's upper half
-// without leaving rows out, the horizontal range grows on the side of a box at a
-// bottom corner until the bars beside it end short of it, and the vertical axis runs
-// on by whole ticks until every box at the top or the middle sits above the bars,
-// curves and reference lines under it. The boxes are measured on the page as it will
-// be laid out.
-void raise_for_insets(const out::graph_panel& p, panel_grid* grid, const std::vector<legend_entry>& legend,
-                      const hist_cells& read, double* xlo, double* xhi, double w, bool midpoints, scale* ys) {
-  if (!own_vertical_axis(p, *ys)) return;
-  const double step = ys->ticks[1] - ys->ticks[0];
-  const bool hanging = p.flag(KES_DYN_HANG);
-  for (int round = 0; round < 12; ++round) {
-    no_canvas measure;
-    const page_frame page = begin_page(measure, p, *grid, legend, ys->ticks, "histogram");
-    double need = ys->hi, grow = 0, wider[2] = {1, 1};  // left, right
-    for (std::size_t i = 0; i < page.cells.size(); ++i) {
-      const int index = grid->index[i];
-      if (index < 0) continue;
-      frame f = page.cells[i];
-      f.xlo = *xlo, f.xhi = *xhi, f.ylo = ys->lo, f.yhi = ys->hi;
-      // A box free to move takes the corner that covers least; only what it still
-      // covers raises the axis.
-      const cell_ink ink = ink_of(read.cells[index], f, w, midpoints, hanging);
-      for (const placed_inset& q : place_cell_insets(f, p, read.keys[index], ink, top_box_room(f, true))) {
-        if (q.box.valign == "BOTTOM") {
-          double& side = wider[q.box.halign == "RIGHT" ? 1 : 0];
-          side = std::max(side, widen_for(f, q, ink));
-          continue;
-        }
-        // Rows left out for want of room: the cell grows by a quarter until they fit.
-        if (q.box.valign == "TOP" && q.box.left_out > 0) grow = std::max(grow, f.h / 4);
-        if (q.w <= 0) continue;
-        bool label = false;
-        const double top = highest_under(read.cells[index], f, q.x, q.x + q.w, w, midpoints, hanging, &label);
-        if (!(top > ys->lo)) continue;
-        // Px from the frame's top to 4 px under the box (and a bar label's height). The
-        // data keep half of the cell under a box at the top, a quarter under one at the
-        // middle (which stays at the middle of a taller cell).
-        const double under = q.y + q.h + 4 - f.y + (label ? kRefLabelSize + 3 : 0);
-        const double share = q.box.valign == "TOP" ? 0.5 : 0.25;
-        if (f.h - under < f.h * share) {
-          grow = std::max(grow, under / (1 - share) - f.h);
-          continue;
-        }
-        need = std::max(need, ys->lo + (top - ys->lo) * f.h / (f.h - under));
-      }
-    }
-    if (grow > 0) {
-      grid->row_extra += std::ceil(grow);
-      continue;
-    }
-    if (wider[0] > 1 || wider[1] > 1) {
-      // A hundredth more keeps the bars off the boxes' edges.
-      const double length = *xhi - *xlo;
-      *xhi = *xlo + length * (wider[1] > 1 ? wider[1] * 1.01 : 1);
-      *xlo = *xhi - length * (wider[1] > 1 ? wider[1] * 1.01 : 1) * (wider[0] > 1 ? wider[0] * 1.01 : 1);
-      continue;
-    }
-    if (!(need > ys->hi * (1 + 1e-12))) return;
-    // The axis runs on to the first whole tick at or past the need.
-    extend_ticks(&ys->ticks, ys->lo, need + step * (1 - 1e-6));
-    ys->hi = ys->ticks.back();
-  }
 }
 
 }  // namespace
@@ -401,23 +320,34 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     }
   }
 
-  double xlo = xmin - xpad, xhi = xmax + xpad;
-  raise_for_insets(p, &grid, legend, read, &xlo, &xhi, w, midpoints, &ys);
-  const page_frame page = begin_page(c, p, grid, legend, ys.ticks, "histogram");
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    frame f = page.cells[i];
+  const double xlo = xmin - xpad, xhi = xmax + xpad;
+  const auto lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, ys.ticks, "histogram"); };
+  const auto ranged = [&](frame f) {
     f.xlo = xlo;
     f.xhi = xhi;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
+    return f;
+  };
+  const bool hanging = p.flag(KES_DYN_HANG);
+  const auto ink = [&](canvas&, const frame& f, int index, cell_ink* out) {
+    *out = ink_of(cells[index], f, w, midpoints, hanging);
+  };
+  // Boxes at the top may raise the axis by whole ticks; boxes still over the bars stand
+  // beside their cells.
+  axis_rise rise;
+  if (own_vertical_axis(p, ys)) rise = axis_rise{&ys, ys.lo, read.hi, scale_end(*p.tables[0])};
+  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, ink, rise);
+  const page_frame page = lay_out(c);
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid.index[i];
+    const frame f = ranged(page.cells[i]);
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (index < 0) {
       if (!grid.drawn(i)) continue;
     } else {
       draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels);
-      draw_cell_insets(c, f, p, keys[index], ink_of(cells[index], f, w, midpoints, p.flag(KES_DYN_HANG)),
-                       top_box_room(f, own_vertical_axis(p, ys)));
+      draw_cell_plan(c, f, boxes[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
   }

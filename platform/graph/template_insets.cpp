@@ -18,6 +18,7 @@ namespace {
 constexpr double kPad = 4;        // padding inside the border
 constexpr double kColumnGap = 12; // between labels and values
 constexpr double kEdge = 4;       // between a plot-area box and the frame
+constexpr double kMarkerReach = 3; // half a marker, and half a px more
 constexpr double kBetween = 6;    // between two boxes of one margin
 constexpr const char* kFill = "#FFFFFF";
 // The smallest text a box in a small cell shrinks to before it leaves rows out.
@@ -322,7 +323,7 @@ bool meets(const placed_inset& a, double x, double y, double w, double h) {
 }  // namespace
 
 std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink,
-                                            double top_room) {
+                                            bool keep_clear) {
   static const char* const kCorners[4][2] = {{"TOP", "LEFT"}, {"TOP", "RIGHT"}, {"BOTTOM", "LEFT"}, {"BOTTOM", "RIGHT"}};
   // Corners the program chose are kept; the others are free to an automatic box.
   bool taken[4] = {};
@@ -339,14 +340,22 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
   const auto free_at = [&](double x, double y, double w, double h) {
     return std::none_of(before.begin(), before.end(), [&](const placed_inset& q) { return meets(q, x, y, w, h); });
   };
+  // A marker reaches half its size past its centre: a box keeping clear keeps off it.
+  const double reach = keep_clear ? kMarkerReach : 0;
+  const auto ink_under = [&](double x, double y, double w, double h) {
+    return covered(ink, x - reach, y - reach, w + 2 * reach, h + 2 * reach);
+  };
   std::vector<placed_inset> placed;
+  int number = -1;
   for (const inset_box& given : boxes) {
     if (given.margin != 0) continue;
+    ++number;
     // A box stays inside its own cell: a small cell gets a smaller box.
-    const double room_h = f.h - 2 * kEdge;
-    inset_box b = fit_inset_box(given, f.w - 2 * kEdge, given.valign == "TOP" ? std::min(room_h, top_room) : room_h);
+    inset_box b = fit_inset_box(given, f.w - 2 * kEdge, f.h - 2 * kEdge);
     if (b.rows.empty() && b.left_out > 0) {
       placed.push_back({b});
+      placed.back().beside = keep_clear;
+      placed.back().number = number;
       continue;
     }
     const double w = inset_box_width(b), h = inset_box_height(b, 0);
@@ -355,13 +364,13 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
     if (b.automatic && own >= 0) {
       // The free corner that covers least, of those clear of the earlier boxes.
       const bool clear = free_at(at.x, at.y, w, h);
-      double best = clear ? covered(ink, at.x, at.y, w, h) : INFINITY;
+      double best = clear ? ink_under(at.x, at.y, w, h) : INFINITY;
       int chosen = own;
       for (int k = 0; k < 4 && best > 0; ++k) {
         if (taken[k]) continue;
         const place q = corner_place(f, kCorners[k][0], kCorners[k][1], w, h);
         if (!free_at(q.x, q.y, w, h)) continue;
-        const double n = covered(ink, q.x, q.y, w, h);
+        const double n = ink_under(q.x, q.y, w, h);
         if (n < best) best = n, chosen = k, at = q;
       }
       if (chosen != own) {
@@ -369,6 +378,13 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
         // The box stands where it went: its room is that corner's.
         b.valign = kCorners[chosen][0], b.halign = kCorners[chosen][1];
       }
+    }
+    if (keep_clear && (!free_at(at.x, at.y, w, h) || ink_under(at.x, at.y, w, h) > 0)) {
+      placed_inset out{b};
+      out.beside = true;
+      out.number = number;
+      placed.push_back(out);
+      continue;
     }
     if (!free_at(at.x, at.y, w, h)) {
       // Under the boxes it meets (over them at the bottom), when the frame has room.
@@ -381,39 +397,16 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
         out.box.left_out = 0;
         out.box.rows.clear();
         out.overlapped = true;
+        out.number = number;
         placed.push_back(out);
         continue;
       }
     }
     placed.push_back({b, at.x, at.y, w, h});
+    placed.back().number = number;
     before.push_back(placed.back());
   }
   return placed;
-}
-
-void need_room(const frame& f, const std::vector<placed_inset>& placed, const cell_ink& ink, room_need* need) {
-  const double foot = f.y + f.h;
-  for (const placed_inset& q : placed) {
-    if (q.box.valign == "TOP" && q.box.left_out > 0) need->grow = std::max(need->grow, f.h / 4);
-    if (q.w <= 0) continue;
-    const bool bottom = q.box.valign == "BOTTOM";
-    // The farthest reach of the ink in the box's columns: from the foot of the frame
-    // (boxes above the data) or from its top (boxes at the bottom).
-    double reach = 0;
-    for (const point& at : ink.points)
-      if (at.x >= q.x && at.x <= q.x + q.w && at.y >= f.y && at.y <= foot)
-        reach = std::max(reach, bottom ? at.y - f.y : foot - at.y);
-    for (const frame& r : ink.bars)
-      if (r.x < q.x + q.w && r.x + r.w > q.x) reach = std::max(reach, bottom ? r.y + r.h - f.y : foot - r.y);
-    if (reach <= 0) continue;
-    const double room = bottom ? q.y - kEdge - f.y : foot - (q.y + q.h + kEdge);
-    const double share = q.box.valign == "CENTER" ? 0.25 : 0.5;
-    if (room < f.h * share) {
-      need->grow = std::max(need->grow, (f.h - room) / (1 - share) - f.h);
-      continue;
-    }
-    if (reach > room) (bottom ? need->bottom : need->top) = std::max(bottom ? need->bottom : need->top, reach / room);
-  }
 }
 
 void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink) {
@@ -421,71 +414,33 @@ void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink*
     if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
 }
 
-void make_room(const out::graph_panel& p, bool own_axis, panel_grid* grid, const std::vector<class_key>& keys,
-               scale* vertical, const std::function<page_frame(canvas&)>& lay_out,
-               const std::function<frame(const frame&)>& ranged, const cell_drawer& draw) {
-  // A graph without boxes in its cells is drawn once, however many points it has.
-  const std::vector<inset_box> boxes = read_inset_boxes(p);
-  const bool any = std::any_of(boxes.begin(), boxes.end(), [](const inset_box& b) { return b.margin == 0; }) ||
-                   std::any_of(p.tables.begin(), p.tables.end(), [](const auto& t) { return t->name == "InsetData"; });
-  // A box fitted to a taller cell may itself grow: a few rounds settle both.
-  for (int round = 0; own_axis && any && round < 12; ++round) {
-    room_need need;
-    no_canvas measure;
-    const page_frame page = lay_out(measure);
-    for (std::size_t i = 0; i < page.cells.size(); ++i) {
-      const int index = grid->index[i];
-      if (index < 0 || !grid->drawn(i)) continue;
-      const frame f = ranged(page.cells[i]);
-      cell_ink ink;
-      draw(measure, f, index, &ink);
-      need_room(f, place_cell_insets(f, p, keys[static_cast<std::size_t>(index)], ink, top_box_room(f, true)), ink, &need);
-    }
-    if (need.grow > 0) {
-      grid->row_extra += std::ceil(need.grow);
-      continue;
-    }
-    if (need.top <= 1 + 1e-9 && need.bottom <= 1 + 1e-9) return;
-    // A hundredth more keeps the ink off the boxes' edges.
-    const double length = vertical->hi - vertical->lo;
-    vertical->hi = vertical->lo + length * need.top * 1.01;
-    vertical->lo = vertical->hi - length * need.top * need.bottom * 1.01;
-    extend_ticks(&vertical->ticks, vertical->lo, vertical->hi);
-  }
-}
-
-void extend_ticks(std::vector<double>* ticks, double lo, double hi) {
-  if (ticks->size() < 2 || !(ticks->at(1) > ticks->at(0))) return;
-  const double step = ticks->at(1) - ticks->at(0);
-  const double inverse = std::round(1 / step);
-  const bool fraction = step < 1 && std::fabs(inverse * step - 1) < 1e-9;
-  const auto at = [&](double k) { return fraction ? k / inverse : k * step; };
-  for (double k = std::round(ticks->front() / step) - 1; at(k) >= lo - 1e-9 * step; --k) ticks->insert(ticks->begin(), at(k));
-  for (double k = std::round(ticks->back() / step) + 1; at(k) <= hi + 1e-9 * step; ++k) ticks->push_back(at(k));
-}
-
 namespace {
 
 thread_local inset_cuts g_cuts;
 
-void draw_placed(canvas& c, const std::vector<placed_inset>& placed) {
-  for (const placed_inset& q : placed) {
-    if (q.overlapped) {
-      ++g_cuts.overlapped;
-      continue;
-    }
-    if (q.box.left_out > 0) {
-      ++g_cuts.boxes;
-      if (q.box.left_out > g_cuts.most) {
-        g_cuts.most = q.box.left_out;
-        g_cuts.of = q.box.left_out + static_cast<int>(q.box.rows.size());
-      }
-    }
-    draw_inset_box(c, q.box, q.x, q.y, 0);
+void count_cut(const placed_inset& q) {
+  if (q.overlapped) {
+    ++g_cuts.overlapped;
+    return;
   }
+  if (q.box.left_out <= 0) return;
+  const int of = q.box.left_out + static_cast<int>(q.box.rows.size());
+  ++g_cuts.boxes;
+  if (q.box.left_out > g_cuts.most) g_cuts.most = q.box.left_out, g_cuts.of = of;
+  for (box_cut& c : g_cuts.each)
+    if (c.number == q.number) {
+      if (q.box.left_out > c.most) c.most = q.box.left_out, c.of = of;
+      return;
+    }
+  g_cuts.each.push_back({q.number, q.box.left_out, of});
 }
 
 }  // namespace
+
+void draw_placed_box(canvas& c, const placed_inset& q, double x, double y) {
+  count_cut(q);
+  if (!q.overlapped) draw_inset_box(c, q.box, x, y, 0);
+}
 
 inset_cuts take_inset_cuts() {
   const inset_cuts c = g_cuts;
@@ -494,26 +449,16 @@ inset_cuts take_inset_cuts() {
 }
 
 void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
-  draw_placed(c, place_plot_insets(f, boxes, ink));
+  for (const placed_inset& q : place_plot_insets(f, boxes, ink)) draw_placed_box(c, q, q.x, q.y);
 }
 
-std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
-                                            const cell_ink& ink, double top_room) {
-  std::vector<placed_inset> placed = place_plot_insets(f, read_inset_boxes(p), ink, top_room);
+std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key) {
+  std::vector<inset_box> boxes;
+  for (const inset_box& b : read_inset_boxes(p))
+    if (b.margin == 0) boxes.push_back(b);
   inset_box cell_box;
-  if (inset_data_box(p, key, &cell_box)) {
-    cell_ink around = ink;
-    for (const placed_inset& q : placed)
-      if (q.w > 0) around.boxes.push_back(frame{q.x, q.y, q.w, q.h});
-    const std::vector<placed_inset> own = place_plot_insets(f, {cell_box}, around, top_room);
-    placed.insert(placed.end(), own.begin(), own.end());
-  }
-  return placed;
-}
-
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key, const cell_ink& ink,
-                      double top_room) {
-  draw_placed(c, place_cell_insets(f, p, key, ink, top_room));
+  if (inset_data_box(p, key, &cell_box)) boxes.push_back(cell_box);
+  return boxes;
 }
 
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) {

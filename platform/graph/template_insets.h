@@ -71,65 +71,45 @@ struct cell_ink {
   void add_mark(const point& at);
 };
 // The plot-area boxes of a cell as they are drawn: each fitted inside the frame, 4 px
-// from its edges, a box at the top into `top_room` px of the frame's height at most,
-// at its alignment (or the free corner that covers least ink). No box lies over an
-// earlier one: a box that would takes another free corner when its corner was chosen
-// for it, else stands under (or, at the bottom, over) the boxes it meets on its side,
-// else is left out (`overlapped`). The rectangle is empty for a box left out.
+// from its edges, at its alignment (or the free corner that covers least ink). No box
+// lies over an earlier one: a box that would takes another free corner when its corner
+// was chosen for it, else stands under (or, at the bottom, over) the boxes it meets on
+// its side, else is left out (`overlapped`). With `keep_clear` a box whose place holds
+// ink (a marker within its reach) or meets an earlier box is not placed there:
+// `beside` says it goes out of the frame. The rectangle is empty for a box not drawn.
 struct placed_inset {
   inset_box box;
   double x = 0, y = 0, w = 0, h = 0;
   bool overlapped = false;
+  bool beside = false;
+  int number = 0;  // the box's place among the cell's boxes
 };
 std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {},
-                                            double top_room = INFINITY);
+                                            bool keep_clear = false);
 // Draws the plot-area boxes where place_plot_insets puts them, opaque over what the
 // cell drew before them.
 void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
+// Draws a box placed for a cell, its top-left corner at (x, y) on the page, and counts
+// the rows it leaves out for the graph's notes.
+void draw_placed_box(canvas& c, const placed_inset& q, double x, double y);
 
 // The plot-area boxes of one cell: those of the dynamics, and the cell's own InsetData
 // row of a comparative graph.
-std::vector<placed_inset> place_cell_insets(const frame& f, const out::graph_panel& p, const class_key& key,
-                                            const cell_ink& ink = {}, double top_room = INFINITY);
-void draw_cell_insets(canvas& c, const frame& f, const out::graph_panel& p, const class_key& key,
-                      const cell_ink& ink = {}, double top_room = INFINITY);
-
-// Room a cell's boxes need: the factor by which the length of its vertical data range
-// must grow at the top (for boxes at the top or the middle) and at the bottom (for
-// boxes at the bottom), so that nothing it draws in a box's columns lies under the
-// box; and the px its row must grow first, so that the data keep half the cell beside a
-// box at the top or bottom (a quarter beside one at the middle). Each call raises
-// what `need` holds already.
-struct room_need {
-  double top = 1, bottom = 1, grow = 0;
-};
-void need_room(const frame& f, const std::vector<placed_inset>& placed, const cell_ink& ink, room_need* need);
+std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key);
 // Horizontal reference lines of a cell (VREF=), across it, as ink the boxes keep clear of.
 void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
-// The rounds that make room for a graph's boxes when its vertical axis is its own:
-// each lays the page out (`lay_out`, on a canvas that draws nothing), draws every cell
-// of the grid there (`draw`, in its frame with the data ranges `ranged` gives) to find
-// its ink, places its boxes as they will be drawn and gathers what they need; then
-// the rows of cells grow by need.grow, else the vertical scale grows by need's factors
-// (taking the ticks of its step), until nothing more is needed.
-using cell_drawer = std::function<void(canvas&, const frame&, int index, cell_ink*)>;
-void make_room(const out::graph_panel& p, bool own_axis, panel_grid* grid, const std::vector<class_key>& keys,
-               scale* vertical, const std::function<page_frame(canvas&)>& lay_out,
-               const std::function<frame(const frame&)>& ranged, const cell_drawer& draw);
-// Ticks of an axis grown to [lo, hi]: the whole multiples of their step that now fall
-// inside it join them, so that 0.05 steps give 0.35, not a sum's 0.35000000000000003.
-void extend_ticks(std::vector<double>* ticks, double lo, double hi);
-// The height a box at the top of a cell of `f` may take: when the cell's vertical
-// range is its own to grow, the upper half of the cell, less 4 px to the frame and
-// 4 px to the data; else all of it.
-inline double top_box_room(const frame& f, bool own_axis) { return own_axis ? f.h / 2 - 8 : INFINITY; }
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
-// cut, and the most rows one of them left out, of how many; the margin box that set
-// fewer pairs across than its NCOLS= asked (pairs set, 0 for none); and the boxes left
-// out over an earlier one. The graph's notes say them.
+// cut, and the most rows one of them left out, of how many; the same for each box by
+// its place among its cell's boxes (in that order), so that each has its note; the
+// margin box that set fewer pairs across than its NCOLS= asked (pairs set, 0 for
+// none); and the boxes left out over an earlier one. The graph's notes say them.
+struct box_cut {
+  int number = 0, most = 0, of = 0;
+};
 struct inset_cuts {
   int boxes = 0, most = 0, of = 0;
+  std::vector<box_cut> each;
   int pairs_set = 0, pairs_asked = 0;
   int overlapped = 0;  // boxes left out because they would lie over an earlier one
 };

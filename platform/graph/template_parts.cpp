@@ -502,23 +502,46 @@ double draw_titles(canvas& c, double width, const std::vector<std::string>& line
 
 double cell_gap() { return text_above(kTickSize) + 4; }
 
-std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips) {
+double cell_bands::down() const {
+  double sum = 0;
+  for (double v : top) sum += v;
+  for (double v : bottom) sum += v;
+  return sum;
+}
+
+double cell_bands::across() const {
+  double sum = 0;
+  for (double v : left) sum += v;
+  for (double v : right) sum += v;
+  return sum;
+}
+
+std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips,
+                             const cell_bands& bands) {
   nrows = std::max(nrows, 1);
   ncols = std::max(ncols, 1);
   const double gap = cell_gap();
   const double strip = strips ? kStripHeight : 0;
-  const double cw = (right - left - (ncols - 1) * gap) / ncols;
-  const double ch = (bottom - top - (nrows - 1) * gap) / nrows - strip;
+  // The bands come out of the room first: every plot area keeps one size.
+  const double cw = (right - left - (ncols - 1) * gap - bands.across()) / ncols;
+  const double ch = (bottom - top - (nrows - 1) * gap - bands.down()) / nrows - strip;
   std::vector<frame> out;
-  for (int r = 0; r < nrows; ++r)
+  double down = 0;  // bands of the rows above, and of this row above its frames
+  for (int r = 0; r < nrows; ++r) {
+    down += cell_bands::of(bands.top, r);
+    double across = 0;
     for (int k = 0; k < ncols; ++k) {
+      across += cell_bands::of(bands.left, k);
       frame f;
-      f.x = left + k * (cw + gap);
-      f.y = top + r * (ch + strip + gap) + strip;
+      f.x = left + k * (cw + gap) + across;
+      f.y = top + r * (ch + strip + gap) + strip + down;
       f.w = cw;
       f.h = std::max(ch, 10.0);
       out.push_back(f);
+      across += cell_bands::of(bands.right, k);
     }
+    down += cell_bands::of(bands.bottom, r);
+  }
   return out;
 }
 

@@ -148,9 +148,22 @@ std::size_t longest_fitting(const std::vector<std::size_t>& ends, Fits fits) {
   return lo;
 }
 
+// Room of each row and column of a grid of cells beside their plot areas, px, for the
+// inset boxes that stand out of them: above each row's frames (under their strips),
+// below them, left and right of each column's. Missing entries are 0.
+struct cell_bands {
+  std::vector<double> top, bottom, left, right;
+  static double of(const std::vector<double>& v, int k) {
+    return k >= 0 && static_cast<std::size_t>(k) < v.size() ? v[static_cast<std::size_t>(k)] : 0;
+  }
+  double down() const;    // all the rows' bands
+  double across() const;  // all the columns' bands
+};
 // Plot areas of an nrows x ncols grid of cells inside [left, right] x [top, bottom]
-// (px), each with a strip above it when strips is set; row-major.
-std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips);
+// (px), each with a strip above it when strips is set and its bands around it; all of
+// one size; row-major.
+std::vector<frame> cell_grid(double left, double top, double right, double bottom, int nrows, int ncols, bool strips,
+                             const cell_bands& bands = {});
 // The gap between cells side by side (and between rows), px.
 double cell_gap();
 

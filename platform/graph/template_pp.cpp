@@ -10,6 +10,7 @@
 #include "graph/device_state.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
 #include "graph/template_overlay.h"
 #include "graph/template_parts.h"
@@ -80,17 +81,19 @@ void point_batch::finish() {
 
 void square_cells(page_frame& page, const panel_grid& grid) {
   const double gap = cell_gap(), strip = grid.strips ? kStripHeight : 0;
-  const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
+  // The bands beside the cells keep their room: the plot areas take what is left.
+  const double w = page.grid_right - page.grid_left - grid.bands.across();
+  const double h = page.grid_bottom - page.grid_top - grid.bands.down();
   const double side = std::max(10.0, std::min((w - (grid.ncols - 1) * gap) / grid.ncols,
                                               (h - (grid.nrows - 1) * gap) / grid.nrows - strip));
   const double across = side * grid.ncols + (grid.ncols - 1) * gap;
   const double shift = std::max(0.0, (w - across) / 2);
   page.grid_left += shift;
   page.ylabel_x += shift;
-  page.grid_right = page.grid_left + across;
+  page.grid_right = page.grid_left + across + grid.bands.across();
   page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right,
-                         page.grid_top + (side + strip) * grid.nrows + (grid.nrows - 1) * gap, grid.nrows, grid.ncols,
-                         grid.strips);
+                         page.grid_top + (side + strip) * grid.nrows + (grid.nrows - 1) * gap + grid.bands.down(),
+                         grid.nrows, grid.ncols, grid.strips, grid.bands);
 }
 
 void ref_columns::read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
@@ -112,7 +115,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const num_column theoretical = col.numbers("Theoretical"), empirical = col.numbers("Empirical");
   const std::vector<double> ticks = {0, 0.2, 0.4, 0.6, 0.8, 1};
   // Points at 0 and 1 are drawn whole inside the frame.
-  scale ys = vaxis_scale(p, scale{-0.04, 1.04, ticks});
+  const scale ys = vaxis_scale(p, scale{-0.04, 1.04, ticks});
   const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
   const plot_cells& drawn = layout.cells;
   const std::vector<class_key>& keys = drawn.keys;
@@ -165,9 +168,8 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     if (ink->points.empty() && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
-  // Room for the boxes: the vertical axis runs past 0 and 1 as far as they need.
-  const bool own_axis = parse_numbers(p.text(KES_DYN_YTICKS)).empty();
-  make_room(p, own_axis, &grid, keys, &ys, lay_out, ranged, draw_cell);
+  // Both axes keep 0 to 1: a box over the points stands beside the cell.
+  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_cell);
   const page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -177,7 +179,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     if (index >= 0) {
       cell_ink ink;
       draw_cell(c, f, index, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
+      draw_cell_plan(c, f, boxes[index]);
     }
     draw_axes_of_cell(c, f, p, grid, i, ticks, ys.ticks);
   }

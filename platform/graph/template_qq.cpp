@@ -15,6 +15,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
 #include "graph/template_overlay.h"
 #include "graph/template_parts.h"
@@ -325,7 +326,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
       else page.grid_top += room + (label ? kLabelSize + 4 : 0);
       page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
-                             grid.strips);
+                             grid.strips, grid.bands);
     }
     if (!own.empty() && !drawn.overlay) {
       // Every cell carries its own labelled percent axis.
@@ -337,8 +338,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     return page;
   };
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
-  // The theoretical axis's range, which grows for the boxes when it is the vertical one.
-  scale theory_range{tlo, thi, {}};
+  // The theoretical axis's range.
+  const scale theory_range{tlo, thi, {}};
   const auto ranged = [&](frame f) {
     f.xlo = rotated ? ds.lo : theory_range.lo;
     f.xhi = rotated ? ds.hi : theory_range.hi;
@@ -346,14 +347,24 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     f.yhi = rotated ? theory_range.hi : ds.hi;
     return f;
   };
-  // Room for the boxes: the vertical range grows (rows of cells first, when a box
-  // would leave the data less than their share of the cell) until no box lies over
-  // the points and lines of its cell. VAXIS= ticks keep theirs.
-  const bool own_axis = rotated || parse_numbers(p.text(KES_DYN_YTICKS)).empty();
+  // Room for the boxes: the data axis, when it is the vertical one and VAXIS= does not
+  // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
+  // and lines of their cell stand beside it.
   const auto draw_one = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
     draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
   };
-  make_room(p, own_axis, &grid, keys, rotated ? &theory_range : &ds, lay_out, ranged, draw_one);
+  axis_rise rise;
+  if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) rise = axis_rise{&ds, dlo, dhi};
+  // Cells with percent axes of their own carry them beside each frame; the rotated
+  // percentile axis stands right of the last column.
+  const double far_room = tick_text_width(pctl.texts) + kTickLength + 8;
+  const auto axes = [&](std::size_t slot) {
+    axis_sides s = outer_axes(grid, slot);
+    if (!own.empty() && !drawn.overlay) (rotated ? s.left : s.below) = true;
+    if (pctl_axis && rotated && static_cast<int>(slot) % grid.ncols == grid.ncols - 1) s.right_room = far_room;
+    return s;
+  };
+  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_one, rise, axes);
   page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
@@ -367,7 +378,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       cell_ink ink;
       draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
-      draw_cell_insets(c, f, p, keys[index], ink, top_box_room(f, own_axis));
+      draw_cell_plan(c, f, boxes[index]);
     }
     if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, ticks.at, nullptr, &ticks.texts);
     else draw_axes_of_cell(c, f, p, grid, i, ticks.at, ds.ticks, &ticks.texts, nullptr);
@@ -388,7 +399,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     const bool edge = rotated ? static_cast<int>(i) % grid.ncols == grid.ncols - 1 : static_cast<int>(i) < grid.ncols;
     // Across the top it stands above the cell's strip, in the room kept for it.
     frame far = f;
-    if (!rotated && grid.strips) far.y -= kStripHeight;
+    if (!rotated) far.y -= cell_bands::of(grid.bands.top, 0) + (grid.strips ? kStripHeight : 0);
     if (pctl_axis && edge) draw_far_axis(c, far, pctl, !rotated);
   }
   if (pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty()) {

@@ -22,6 +22,7 @@ struct run_config {
   enum class graphics_mode { template_graphs, device, none };
   graphics_mode graphics = graphics_mode::template_graphs;
   std::string graph_dump_path;                   // --graph-dump: text dump of template graphs
+  std::string program_path;                      // the program's file; empty: standard input
   std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;
@@ -154,7 +155,7 @@ bool run_file_failed();
 void clear_file_failures();
 // Whether two paths name one file: the same file where both exist, else the same place.
 bool same_path(const std::string& a, const std::string& b);
-// The run's own file (log, listing, JSON, graph dump) that path names, or null.
+// The run's own file (program, log, listing, JSON, graph dump) that path names, or null.
 const char* run_file_at(const std::string& path);
 // Why folder cannot hold the run's files ("does not exist", "is a file, not a folder",
 // ...), empty when it is a folder.

@@ -72,6 +72,7 @@ bool configure(const runner_options& o, std::string* error) {
   }
   c.graphs_dir = o.graphs;
   c.graph_dump_path = o.graph_dump;
+  c.program_path = o.program == "-" ? std::string() : o.program;
   c.graphics = o.graphics == "device" ? run_config::graphics_mode::device
                : o.graphics == "none" ? run_config::graphics_mode::none
                                       : run_config::graphics_mode::template_graphs;

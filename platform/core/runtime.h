@@ -23,6 +23,9 @@ struct run_config {
   graphics_mode graphics = graphics_mode::template_graphs;
   std::string graph_dump_path;                   // --graph-dump: text dump of template graphs
   std::string program_path;                      // the program's file; empty: standard input
+  // The data set most recently written in the run (library and member; empty: none),
+  // which a step without DATA= reads.
+  std::string last_written_lib, last_written_member;
   std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;

@@ -109,6 +109,7 @@ struct semantics {
   std::shared_ptr<ds_options> ds_opts;
   bool ds_opts_refused = false;      // the options could not be read
   dataset* input = nullptr;          // DATA= of the PROC statement
+  bool data_named = false;           // the PROC statement names DATA= (opened or not)
   // Variables of each input data set that its KEEP= or DROP= left out, with the option.
   std::map<const dataset*, std::vector<std::pair<std::string, std::string>>> left_out;
   // BY statement.

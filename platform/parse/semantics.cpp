@@ -250,6 +250,7 @@ void act_proc(parser* p, const action_args&) {
   s.left_out.clear();
   s.proc = s.cur = nullptr;
   s.input = nullptr;
+  s.data_named = false;
 }
 
 void act_liststmt(parser* p, const action_args&) {
@@ -421,25 +422,44 @@ dataset* open_with_options(parser* p, bool for_input) {
   return ds;
 }
 
-void open_dataset(parser* p, const action_args& a, bool for_input) {
-  semantics& s = p->sem;
-  slot_store* st = nullptr;
-  kes_optslot* sl = nullptr;
-  if (p->last.synthetic || (sl = slot_of(s, a(0), &st)) == nullptr) return;
-  dataset* ds = open_with_options(p, for_input);
-  if (ds == nullptr) return;
+// The data set into slot s of the node: its handle given.
+void put_dataset(semantics& s, int slot, kes_optslot* sl, slot_store* st, dataset* ds, bool for_input) {
   *st = slot_store();
   st->single = 'd';
   sl->given = 1;
   sl->v.handle = handle(ds);
-  if (for_input && s.cur == s.proc && a(0) == KES_PROC_SLOT_DATA) s.input = ds;
+  if (for_input && s.cur == s.proc && slot == KES_PROC_SLOT_DATA) s.input = ds;
+}
+
+void open_dataset(parser* p, const action_args& a, bool for_input) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = nullptr;
+  if (for_input && s.cur == s.proc && a(0) == KES_PROC_SLOT_DATA) s.data_named = true;
+  if (p->last.synthetic || (sl = slot_of(s, a(0), &st)) == nullptr) return;
+  dataset* ds = open_with_options(p, for_input);
+  if (ds != nullptr) put_dataset(s, a(0), sl, st, ds, for_input);
 }
 
 void act_dsopen(parser* p, const action_args& a) { open_dataset(p, a, true); }
 void act_dsout(parser* p, const action_args& a) { open_dataset(p, a, false); }
 
-// No default input data set: a missing DATA= is reported by its reader.
-void act_dsdefault(parser*, const action_args&) {}
+// Without DATA= the step reads the data set most recently written in the run; when
+// there is none the slot stays empty and the module says that DATA= is needed.
+void act_dsdefault(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = slot_of(s, a(0), &st);
+  const run_config& c = config();
+  if (sl == nullptr || sl->given || s.data_named || c.last_written_member.empty()) return;
+  std::string err;
+  dataset* ds = open_input(c.last_written_lib, c.last_written_member, &err);
+  if (ds == nullptr) {
+    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
+    return;
+  }
+  put_dataset(s, a(0), sl, st, ds, true);
+}
 
 void act_item(parser* p, const action_args& a) {
   semantics& s = p->sem;

@@ -134,6 +134,16 @@ void remember_cut_name(const std::string& cut, const std::string& written);
 // The name as written for a cut name of the step (compared without case), else the
 // name as given.
 std::string name_as_written(const std::string& cut);
+// ---- where a semicolon may be missing ----
+// Whether an upper-case word names a statement that the runner reads itself (PROC,
+// RUN, OPTIONS, LIBNAME, TITLE, AXIS...). The step's parser lies below the runner,
+// which links this in; until then no word does.
+using statement_word_test = bool (*)(const std::string& word);
+statement_word_test& runner_statement_word();
+// '; a ";" may be missing before WORD, which begins a statement' when word names a
+// statement the runner reads, or begins_step_statement says it begins one of the
+// step's; else empty. Added to the message about the word that failed.
+std::string semicolon_hint(const std::string& word, bool begins_step_statement = false);
 // Resets the per-step state of the host services (the runner calls this before each step).
 void begin_step();
 // A host service that met an error the module cannot see (unsorted BY data, say) raises

@@ -8,6 +8,7 @@
 
 #include "core/name_case.h"
 #include "core/runtime.h"
+#include "core/utf8_text.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
 #include "parse/parse_internal.h"
@@ -88,10 +89,19 @@ std::string typed_name(const token& t) {
   return n;
 }
 
-// The text of the token just read, as a value: a quoted text as typed, a word
-// upper-cased.
-std::string token_text(const parser* p) {
-  if (p->last.cls == T_QS) return p->last.text;
+// The text of the token just read, as a value: a quoted text as typed (its bytes that
+// are not UTF-8 and its control characters made U+FFFD, noted once per statement, so
+// that every output can hold it), a word upper-cased.
+std::string token_text(parser* p) {
+  if (p->last.cls == T_QS) {
+    std::size_t replaced = 0;
+    std::string text = text_as_utf8(p->last.text, &replaced);
+    if (replaced > 0 && !p->sem.text_noted) {
+      p->sem.text_noted = true;
+      parse_error(p, p->last.line, p->last.col, 36);
+    }
+    return text;
+  }
   if (p->last.cls == T_INT || p->last.cls == T_NBR) return p->last.raw;
   return p->last.text;
 }
@@ -271,6 +281,7 @@ void act_node(parser* p, const action_args& a) {
 void act_end(parser* p, const action_args&) {
   end_statement(p);
   p->sem.cur_stmt.clear();
+  p->sem.text_noted = false;
 }
 
 void set_flag(node_store* n, int f) {

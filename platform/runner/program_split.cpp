@@ -139,8 +139,13 @@ std::string program_encoding_problem(const std::string& text) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   if (text.size() < 2) return {};
   const bool marked = (byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF);
-  // Without its mark, UTF-16 begins with an ASCII character beside a NUL.
-  const bool unmarked = (byte(0) == 0) != (byte(1) == 0) && byte(0) < 0x80 && byte(1) < 0x80;
+  // Without its mark, UTF-16 begins with ASCII characters each beside a NUL, on the
+  // same side: a lone NUL in a UTF-8 program is a stray byte, said where it stands.
+  const std::size_t n = std::min<std::size_t>(text.size() & ~std::size_t{1}, 8);
+  const std::size_t nul_side = byte(0) == 0 ? 0 : 1;
+  bool unmarked = n >= 4;
+  for (std::size_t i = 0; i < n && unmarked; i += 2)
+    unmarked = byte(i + nul_side) == 0 && byte(i + 1 - nul_side) != 0 && byte(i + 1 - nul_side) < 0x80;
   return marked || unmarked ? "the file is UTF-16; save it as UTF-8" : "";
 }
 

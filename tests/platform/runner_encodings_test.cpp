@@ -176,6 +176,10 @@ TEST_F(RunnerEncodings, AProgramInAnotherEncodingIsNamedOnce) {
     EXPECT_EQ(log_.find("ended with return code 0."), r.step_runs ? log_.find("ended") : std::string::npos) << r.what;
     expect_clean_outputs(r.what);
   }
+  // A NUL before a UTF-8 program is one stray byte, said where it stands, not UTF-16.
+  EXPECT_EQ(run(std::string(1, '\0') + program, "template"), 3) << log_ << err_;
+  EXPECT_EQ((log_ + err_).find("UTF-16"), std::string::npos) << err_;
+  EXPECT_EQ(kes_test::occurrences(log_, "line 1, column 1: the character '\\x00' is not valid"), 1) << log_;
 }
 
 }  // namespace

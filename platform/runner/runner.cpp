@@ -87,29 +87,25 @@ bool read_program(const std::string& name, std::string* text, std::string* error
   std::ostringstream ss;
   if (name == "-") {
     ss << std::cin.rdbuf();
-    *text = ss.str();
-    if (std::string why = program_encoding_problem(*text); !why.empty()) {
-      *error = "cannot read the program from standard input: " + why;
+  } else {
+    std::error_code ec;
+    if (std::filesystem::is_directory(name, ec)) {
+      *error = "cannot read the program '" + name + "': it is a folder";
       return false;
     }
-    return true;
+    std::ifstream in(name, std::ios::binary);
+    if (!in) {
+      *error = "cannot read the program '" + name + "': " +
+               (std::filesystem::exists(name, ec) ? "permission denied" : "no such file");
+      return false;
+    }
+    ss << in.rdbuf();
   }
-  std::error_code ec;
-  if (std::filesystem::is_directory(name, ec)) {
-    *error = "cannot read the program '" + name + "': it is a folder";
-    return false;
-  }
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
-    *error = "cannot read the program '" + name + "': " +
-             (std::filesystem::exists(name, ec) ? "permission denied" : "no such file");
-    return false;
-  }
-  ss << in.rdbuf();
   *text = ss.str();
   // Said once, with what to do, rather than as an invalid character beside each one.
   if (std::string why = program_encoding_problem(*text); !why.empty()) {
-    *error = "cannot read the program '" + name + "': " + why;
+    *error = "cannot read the program " + (name == "-" ? std::string("from standard input") : "'" + name + "'") +
+             ": " + why;
     return false;
   }
   return true;
@@ -175,7 +171,7 @@ class program_run {
         if (!in_step) report_strays_before(st.end);
         in_step = skipping = false;
         if (kw == "RUN") {
-          skipping = !run_text_ignored(st);
+          skipping = !run_stands_alone(st);
           continue;
         }
         if (st.second.empty()) {
@@ -239,8 +235,9 @@ class program_run {
   }
   // Words after RUN are ignored, and said so: most often the semicolon after RUN is
   // missing and they are the next step's PROC statement, which then does not run (nor
-  // do its statements, which are skipped without a word each). True when none follow.
-  bool run_text_ignored(const statement& st) {
+  // do its statements, which are skipped without a word each). False when the words
+  // began a step.
+  bool run_stands_alone(const statement& st) {
     std::size_t k = st.begin + st.keyword.size();
     while (k + 1 < st.end && std::isspace(static_cast<unsigned char>(text_[k]))) ++k;
     if (k + 1 >= st.end) return true;
@@ -250,7 +247,8 @@ class program_run {
       std::string proc, name;
       rest >> proc >> name;
       name = name.substr(0, name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_0123456789"));
-      step = ", so the step PROC " + upper(name) + " of line " + std::to_string(st.second_line) + " did not run";
+      step = ", so the step " + (name.empty() ? std::string() : "PROC " + upper(name) + " ") + "of line " +
+             std::to_string(st.second_line) + " did not run";
     }
     log_message(hostmsg::set, hostmsg::run_text_ignored, st.line, st.column, st.second_line, st.second_column,
                 step.c_str());

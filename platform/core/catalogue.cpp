@@ -191,8 +191,11 @@ std::string catalogue_format(int set, int number, va_list ap, msg_kind* kind) {
       const char* text = va_arg(ap, const char*);
       if (text) out += text;
     } else if (m == "L") {
+      // A name the parse cut to its slot is shown as the program wrote it.
       int len = va_arg(ap, int);
-      append_padded(out, va_arg(ap, const char*), len);
+      std::string name;
+      append_padded(name, va_arg(ap, const char*), len);
+      out += name_as_written(name);
     }
     i = close;
   }

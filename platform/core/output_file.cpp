@@ -49,7 +49,8 @@ bool same_path(const std::string& a, const std::string& b) {
 const char* run_file_at(const std::string& path) {
   const run_config& c = config();
   const std::pair<const char*, const std::string*> files[] = {
-      {"log", &c.log_path}, {"listing", &c.listing_path}, {"JSON", &c.json_path}, {"graph dump", &c.graph_dump_path}};
+      {"program", &c.program_path}, {"log", &c.log_path},          {"listing", &c.listing_path},
+      {"JSON", &c.json_path},       {"graph dump", &c.graph_dump_path}};
   for (const auto& [what, p] : files)
     if (!p->empty() && same_path(*p, path)) return what;
   return nullptr;

@@ -22,6 +22,10 @@ struct run_config {
   enum class graphics_mode { template_graphs, device, none };
   graphics_mode graphics = graphics_mode::template_graphs;
   std::string graph_dump_path;                   // --graph-dump: text dump of template graphs
+  std::string program_path;                      // the program's file; empty: standard input
+  // The data set most recently written in the run (library and member; empty: none),
+  // which a step without DATA= reads.
+  std::string last_written_lib, last_written_member;
   std::string catalogue_dir;                     // folder of *.msg files; empty: the built-in one
   int linesize = 132;
   int pagesize = 60;
@@ -130,6 +134,16 @@ void remember_cut_name(const std::string& cut, const std::string& written);
 // The name as written for a cut name of the step (compared without case), else the
 // name as given.
 std::string name_as_written(const std::string& cut);
+// ---- where a semicolon may be missing ----
+// Whether an upper-case word names a statement that the runner reads itself (PROC,
+// RUN, OPTIONS, LIBNAME, TITLE, AXIS...). The step's parser lies below the runner,
+// which links this in; until then no word does.
+using statement_word_test = bool (*)(const std::string& word);
+statement_word_test& runner_statement_word();
+// '; a ";" may be missing before WORD, which begins a statement' when word names a
+// statement the runner reads, or begins_step_statement says it begins one of the
+// step's; else empty. Added to the message about the word that failed.
+std::string semicolon_hint(const std::string& word, bool begins_step_statement = false);
 // Resets the per-step state of the host services (the runner calls this before each step).
 void begin_step();
 // A host service that met an error the module cannot see (unsorted BY data, say) raises
@@ -154,7 +168,7 @@ bool run_file_failed();
 void clear_file_failures();
 // Whether two paths name one file: the same file where both exist, else the same place.
 bool same_path(const std::string& a, const std::string& b);
-// The run's own file (log, listing, JSON, graph dump) that path names, or null.
+// The run's own file (program, log, listing, JSON, graph dump) that path names, or null.
 const char* run_file_at(const std::string& path);
 // Why folder cannot hold the run's files ("does not exist", "is a file, not a folder",
 // ...), empty when it is a folder.

@@ -546,6 +546,8 @@ int plat_xvputt(host_access* acc) {
   }
   temp_files_remove(meta_tmp);
   data_msg(datamsg::output_written, name.c_str(), o->nobs, static_cast<int>(o->vars.size()), ds->path.c_str());
+  config().last_written_lib = ds->libref;
+  config().last_written_member = ds->member;
   return 0;
 }
 

@@ -241,8 +241,27 @@ void engine::run() {
     }
     step_to_match(t, r);
     if (r == desc_->nterminals) break;
+    if (r == T_ENDJB && p_->statement_words.empty()) note_statement_words();
     consume();
   }
+}
+
+// After the PROC statement the keywords the grammar takes are those that begin the
+// step's statements.
+void engine::note_statement_words() {
+  for (int x : acceptable(stack_))
+    if (x >= first_keyword_ && x < desc_->nterminals) {
+      std::string text = p_->syms->texts[static_cast<size_t>(x)];
+      if (text.size() > 1 && text.back() == '$') text.pop_back();
+      p_->statement_words.insert(text);
+    }
+}
+
+// The hint for a token that failed where it stands: a statement's name in the middle of
+// a statement is most often the next statement, its semicolon missing.
+std::string engine::semicolon_hint_for(const token& t) const {
+  if (p_->last.cls == T_ENDJB || t.synthetic || (t.cls != T_NAMEX && t.keyword == 0)) return {};
+  return missing_semicolon(p_, t.raw);
 }
 
 // A word costs what a keyword costs to delete: a stray word is most often a
@@ -416,7 +435,7 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
       for (char& c : stmt) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       parse_error(p_, t.line, t.col, 33, stmt.c_str(), gone.c_str());
     } else {
-      parse_error(p_, t.line, t.col, 2, gone.c_str(), exp_text.c_str());
+      parse_error(p_, t.line, t.col, 2, gone.c_str(), (exp_text + semicolon_hint_for(t)).c_str());
     }
     for (int k = 0; k < best.deletions; ++k) consume();
   } else {
@@ -432,7 +451,7 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
       parse_error(p_, t.line, t.col, KES_MSG_VALUE_EXPECTED_AFTER_OPTION, exp_text.c_str(), (k.text + "=").c_str(),
                   describe(p_, t).c_str());
     else
-      parse_error(p_, t.line, t.col, 1, exp_text.c_str(), describe(p_, t).c_str());
+      parse_error(p_, t.line, t.col, 1, exp_text.c_str(), (describe(p_, t) + semicolon_hint_for(t)).c_str());
   }
   const token& here = look(0);
   for (int x : best.inserts) {
@@ -472,7 +491,7 @@ void engine::repair() {
 void engine::panic(const std::vector<int>& expected) {
   const token t = look(0);
   std::string exp_text = expected_text(expected, t);
-  parse_error(p_, t.line, t.col, 3, describe(p_, t).c_str(), exp_text.c_str());
+  parse_error(p_, t.line, t.col, 3, describe(p_, t).c_str(), (exp_text + semicolon_hint_for(t)).c_str());
   const int end = desc_->nterminals;
   while (look(0).cls != T_ENDJB && look(0).cls != end) consume();
   const int target = look(0).cls;

@@ -56,6 +56,8 @@ class engine {
   void apply_repair(const repair_candidate& best, const std::vector<int>& expected, const token& t);
   void panic(const std::vector<int>& expected);
   void trace_syn(const token* matched, int a, int b) const;
+  void note_statement_words();
+  std::string semicolon_hint_for(const token& t) const;
   std::string expected_text(const std::vector<int>& expected, const token& t) const;
 
   parser* p_;

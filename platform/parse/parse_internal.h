@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -109,12 +110,14 @@ struct semantics {
   std::shared_ptr<ds_options> ds_opts;
   bool ds_opts_refused = false;      // the options could not be read
   dataset* input = nullptr;          // DATA= of the PROC statement
+  bool data_named = false;           // the PROC statement names DATA= (opened or not)
   // Variables of each input data set that its KEEP= or DROP= left out, with the option.
   std::map<const dataset*, std::vector<std::pair<std::string, std::string>>> left_out;
   // BY statement.
   bool by_descending_next = false;
   bool by_notsorted = false;
   std::vector<std::shared_ptr<std::string>> texts;  // storage of texts handed out
+  bool text_noted = false;           // the statement's quoted texts were said to be mended
   int errors = 0;
 };
 
@@ -135,6 +138,9 @@ struct parser {
   semantics sem;
   host_parsestat* status = nullptr;
   std::deque<token>* lookahead = nullptr;  // the engine's tokens read ahead, not yet matched
+  // The keywords that begin the step's statements (upper case, as the grammar has them
+  // after the PROC statement), for saying where a semicolon may be missing.
+  std::set<std::string> statement_words;
 };
 
 // Token reader: reads the next token into p->tok.
@@ -158,6 +164,9 @@ void parse_error(parser* p, int line, int col, int number, ...);
 std::string frame_message(msg_kind kind, const std::string& file, int line, int col, const std::string& text,
                           const std::string& stmt);
 std::string describe(const parser* p, const token& t);
+// '; a ";" may be missing before WORD, which begins a statement' when the word, met
+// where something else was wanted, names a statement; else empty.
+std::string missing_semicolon(const parser* p, const std::string& word);
 std::string terminal_text(const parser* p, int t);
 
 // Variable lists: appends the variables an element names to the list.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "core/name_case.h"
 #include "core/runtime.h"
 #include "parse/parse_internal.h"
 #include "parse/parser.h"
@@ -95,6 +96,10 @@ std::string describe(const parser* p, const token& t) {
   if (t.synthetic || t.raw.empty()) return terminal_text(p, t.cls);
   std::string r = t.raw.size() > 40 ? t.raw.substr(0, 40) + "..." : t.raw;
   return "'" + r + "'";
+}
+
+std::string missing_semicolon(const parser* p, const std::string& word) {
+  return semicolon_hint(word, p->statement_words.count(upper(word)) > 0);
 }
 
 const symbols& symbols_of(const kes_gramdesc* desc) {

@@ -129,7 +129,8 @@ void plat_xspplace(const kes_stmt* node, int slot) {
       const bool stop = !text.empty() && text.back() == '.' && (text.size() < 2 || text[text.size() - 2] != '.');
       // A text that names its statement itself is not told it again.
       const bool named = text.find("the " + stmt + " statement") != std::string::npos ||
-                         text.rfind("The " + stmt + " statement", 0) == 0;
+                         text.rfind("The " + stmt + " statement", 0) == 0 ||
+                         (stmt == "PROC" && text.find("the PROC KESTRAVINE statement") != std::string::npos);
       return frame_message(kind, file, pline, pcol, stop ? text.substr(0, text.size() - 1) : text, named ? "" : stmt);
     };
     return;

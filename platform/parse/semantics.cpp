@@ -8,6 +8,7 @@
 
 #include "core/name_case.h"
 #include "core/runtime.h"
+#include "core/utf8_text.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
 #include "parse/parse_internal.h"
@@ -88,10 +89,19 @@ std::string typed_name(const token& t) {
   return n;
 }
 
-// The text of the token just read, as a value: a quoted text as typed, a word
-// upper-cased.
-std::string token_text(const parser* p) {
-  if (p->last.cls == T_QS) return p->last.text;
+// The text of the token just read, as a value: a quoted text as typed (its bytes that
+// are not UTF-8 and its control characters made U+FFFD, noted once per statement, so
+// that every output can hold it), a word upper-cased.
+std::string token_text(parser* p) {
+  if (p->last.cls == T_QS) {
+    std::size_t replaced = 0;
+    std::string text = text_as_utf8(p->last.text, &replaced);
+    if (replaced > 0 && !p->sem.text_noted) {
+      p->sem.text_noted = true;
+      parse_error(p, p->last.line, p->last.col, 36);
+    }
+    return text;
+  }
   if (p->last.cls == T_INT || p->last.cls == T_NBR) return p->last.raw;
   return p->last.text;
 }
@@ -250,6 +260,7 @@ void act_proc(parser* p, const action_args&) {
   s.left_out.clear();
   s.proc = s.cur = nullptr;
   s.input = nullptr;
+  s.data_named = false;
 }
 
 void act_liststmt(parser* p, const action_args&) {
@@ -270,6 +281,7 @@ void act_node(parser* p, const action_args& a) {
 void act_end(parser* p, const action_args&) {
   end_statement(p);
   p->sem.cur_stmt.clear();
+  p->sem.text_noted = false;
 }
 
 void set_flag(node_store* n, int f) {
@@ -421,25 +433,44 @@ dataset* open_with_options(parser* p, bool for_input) {
   return ds;
 }
 
-void open_dataset(parser* p, const action_args& a, bool for_input) {
-  semantics& s = p->sem;
-  slot_store* st = nullptr;
-  kes_optslot* sl = nullptr;
-  if (p->last.synthetic || (sl = slot_of(s, a(0), &st)) == nullptr) return;
-  dataset* ds = open_with_options(p, for_input);
-  if (ds == nullptr) return;
+// The data set into slot s of the node: its handle given.
+void put_dataset(semantics& s, int slot, kes_optslot* sl, slot_store* st, dataset* ds, bool for_input) {
   *st = slot_store();
   st->single = 'd';
   sl->given = 1;
   sl->v.handle = handle(ds);
-  if (for_input && s.cur == s.proc && a(0) == KES_PROC_SLOT_DATA) s.input = ds;
+  if (for_input && s.cur == s.proc && slot == KES_PROC_SLOT_DATA) s.input = ds;
+}
+
+void open_dataset(parser* p, const action_args& a, bool for_input) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = nullptr;
+  if (for_input && s.cur == s.proc && a(0) == KES_PROC_SLOT_DATA) s.data_named = true;
+  if (p->last.synthetic || (sl = slot_of(s, a(0), &st)) == nullptr) return;
+  dataset* ds = open_with_options(p, for_input);
+  if (ds != nullptr) put_dataset(s, a(0), sl, st, ds, for_input);
 }
 
 void act_dsopen(parser* p, const action_args& a) { open_dataset(p, a, true); }
 void act_dsout(parser* p, const action_args& a) { open_dataset(p, a, false); }
 
-// No default input data set: a missing DATA= is reported by its reader.
-void act_dsdefault(parser*, const action_args&) {}
+// Without DATA= the step reads the data set most recently written in the run; when
+// there is none the slot stays empty and the module says that DATA= is needed.
+void act_dsdefault(parser* p, const action_args& a) {
+  semantics& s = p->sem;
+  slot_store* st = nullptr;
+  kes_optslot* sl = slot_of(s, a(0), &st);
+  const run_config& c = config();
+  if (sl == nullptr || sl->given || s.data_named || c.last_written_member.empty()) return;
+  std::string err;
+  dataset* ds = open_input(c.last_written_lib, c.last_written_member, &err);
+  if (ds == nullptr) {
+    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
+    return;
+  }
+  put_dataset(s, a(0), sl, st, ds, true);
+}
 
 void act_item(parser* p, const action_args& a) {
   semantics& s = p->sem;

@@ -61,7 +61,7 @@ struct resolver {
             failed = true;
             return v;
           }
-      parse_error(p, p->last.line, p->last.col, 20, name.c_str(), dataset_name(ds).c_str());
+      parse_error(p, p->last.line, p->last.col, 20, name.c_str(), (dataset_name(ds) + missing_semicolon(p, name)).c_str());
       failed = true;
     }
     return v;

@@ -12,6 +12,7 @@
 #include "core/host_messages.h"
 #include "core/runtime.h"
 #include "graph/graph_catalog.h"
+#include "runner/global_statements.h"
 
 namespace plat {
 namespace {
@@ -339,7 +340,8 @@ bool run_axis_statement(const statement& st, const std::string& text) {
     log_message(hostmsg::set, hostmsg::axis_error, st.keyword.c_str(), st.line, why.c_str());
     return false;
   }
-  const std::string err = encode_axis(std::string(s.substr(k)), &records);
+  // Outside its quotes the splitter has blanked every byte that is not program text.
+  const std::string err = encode_axis(program_text(st, std::string(s.substr(k))), &records);
   if (!err.empty()) {
     log_message(hostmsg::set, hostmsg::axis_error, st.keyword.c_str(), st.line, err.c_str());
     return false;

@@ -7,6 +7,7 @@
 
 #include "core/host_messages.h"
 #include "core/runtime.h"
+#include "core/utf8_text.h"
 #include "runner/axis_statement.h"
 #include "runner/runner_options.h"
 #include "core/name_case.h"
@@ -17,6 +18,7 @@ namespace {
 struct token {
   enum kind_t { word, quoted, equals } kind;
   std::string text;
+  std::size_t at = 0;  // offset in the text tokenized
 };
 
 // Words, quoted texts (a doubled quote inside is one quote) and '=' signs.
@@ -26,7 +28,8 @@ std::vector<token> tokenize(std::string_view s) {
   while (i < s.size()) {
     char c = s[i];
     if (std::isspace(static_cast<unsigned char>(c))) { ++i; continue; }
-    if (c == '=') { out.push_back({token::equals, "="}); ++i; continue; }
+    if (c == '=') { out.push_back({token::equals, "=", i}); ++i; continue; }
+    const std::size_t at = i;
     if (c == '\'' || c == '"') {
       std::string t;
       ++i;
@@ -38,14 +41,14 @@ std::vector<token> tokenize(std::string_view s) {
         }
         t += s[i++];
       }
-      out.push_back({token::quoted, t});
+      out.push_back({token::quoted, t, at});
       continue;
     }
     std::string t;
     while (i < s.size() && !std::isspace(static_cast<unsigned char>(s[i])) && s[i] != '=' && s[i] != '\'' &&
            s[i] != '"')
       t += s[i++];
-    out.push_back({token::word, t});
+    out.push_back({token::word, t, at});
   }
   return out;
 }
@@ -57,6 +60,24 @@ std::string_view body(const statement& st, const std::string& text) {
   while (k < s.size() && (std::isalnum(static_cast<unsigned char>(s[k])) || s[k] == '_')) ++k;
   return s.substr(k);
 }
+
+// The line and column of a token of the statement's body.
+std::pair<int, int> place(const statement& st, const std::string& text, const token& t) {
+  const std::size_t end = static_cast<std::size_t>(body(st, text).data() - text.data()) + t.at;
+  int line = st.line, column = st.column;
+  for (std::size_t i = st.begin; i < end; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  return {line, column};
+}
+
+// The hint for a word that names a statement, where a value was wanted.
+std::string hint(const token& t) { return t.kind == token::word ? semicolon_hint(t.text) : std::string(); }
 
 // 1..10 for TITLE and TITLE1..TITLE10, -1 for TITLE with another number, else 0.
 int title_number(const std::string& kw) {
@@ -73,14 +94,19 @@ int title_number(const std::string& kw) {
 bool run_options(const statement& st, const std::string& text) {
   std::vector<token> t = tokenize(body(st, text));
   bool ok = true;
+  auto fail = [&](const token& at, const std::string& why) {
+    const auto [line, column] = place(st, text, at);
+    log_message(hostmsg::set, hostmsg::options_error, line, column, why.c_str());
+    ok = false;
+  };
   for (std::size_t i = 0; i < t.size();) {
     if (t[i].kind != token::word) {
       std::string what = t[i].kind == token::equals ? "=" : "'" + t[i].text + "'";
-      log_message(hostmsg::set, hostmsg::options_error, st.line, ("a system option name is expected before " + what).c_str());
-      ok = false;
+      fail(t[i], "a system option name is expected before " + what);
       ++i;
       continue;
     }
+    const token& option = t[i];
     std::string name = t[i].text, value;
     ++i;
     if (i < t.size() && t[i].kind == token::equals) {
@@ -88,16 +114,17 @@ bool run_options(const statement& st, const std::string& text) {
       // "PAGESIZE= GSTYLE=NO": the word after the sign is the next option, not a value.
       bool next_is_option = i + 1 < t.size() && t[i].kind == token::word && t[i + 1].kind == token::equals;
       if (i >= t.size() || t[i].kind == token::equals || next_is_option) {
-        log_message(hostmsg::set, hostmsg::options_error, st.line, ("system option " + upper(name) + "= has no value").c_str());
-        ok = false;
+        fail(option, "system option " + upper(name) + "= has no value");
         continue;
       }
       value = t[i++].text;
     }
     std::string error;
     if (!set_system_option(name, value, &error)) {
-      log_message(hostmsg::set, hostmsg::options_error, st.line, error.c_str());
-      ok = false;
+      // The name of a statement: the statement runs on into the next one, which is not read.
+      const std::string missing = value.empty() ? hint(option) : std::string();
+      fail(option, error + missing);
+      if (!missing.empty()) break;
     }
   }
   return ok;
@@ -113,8 +140,11 @@ bool run_libname(const statement& st, const std::string& text) {
   std::string name = upper(t[0].text);
   if (!valid_libref(name))
     return fail("'" + t[0].text + "' is no library name (1 to 8 letters, digits or _, not starting with a digit)");
-  if (t.size() < 2 || t[1].kind == token::equals) return fail("library " + name + " names no folder");
-  if (t.size() > 2) return fail("library " + name + ": only one folder may follow the name");
+  // A statement's name after the library's: the statement ran on into the next one.
+  std::string ran_on;
+  for (std::size_t i = 1; i < t.size() && ran_on.empty(); ++i) ran_on = hint(t[i]);
+  if (t.size() < 2 || t[1].kind == token::equals) return fail("library " + name + " names no folder" + ran_on);
+  if (t.size() > 2) return fail("library " + name + ": only one folder may follow the name" + ran_on);
   std::error_code ec;
   if (!std::filesystem::is_directory(t[1].text, ec))
     return fail("library " + name + ": the folder '" + t[1].text + "' does not exist");
@@ -129,14 +159,24 @@ bool run_title(const statement& st, const std::string& text, int n) {
     return true;
   }
   if (t.size() != 1 || t[0].kind != token::quoted) {
-    log_message(hostmsg::set, hostmsg::title_error, st.line, "the title must be one text in quotes");
+    const token& wrong = t[0].kind != token::quoted ? t[0] : t[1];
+    const auto [line, column] = place(st, text, wrong);
+    log_message(hostmsg::set, hostmsg::title_error, st.keyword.c_str(), line, column,
+                ("the title must be one text in quotes" + hint(wrong)).c_str());
     return false;
   }
-  listing_set_title(n, t[0].text);
+  listing_set_title(n, program_text(st, t[0].text));
   return true;
 }
 
 }  // namespace
+
+std::string program_text(const statement& st, const std::string& quoted) {
+  std::size_t replaced = 0;
+  std::string text = text_as_utf8(quoted, &replaced);
+  if (replaced > 0) log_message(hostmsg::set, hostmsg::text_not_utf8, st.keyword.c_str(), st.line);
+  return text;
+}
 
 bool is_global_statement(const std::string& kw) {
   return kw == "OPTIONS" || kw == "LIBNAME" || title_number(kw) != 0 || axis_keyword(kw);
@@ -148,7 +188,7 @@ bool run_global_statement(const statement& st, const std::string& text) {
   if (axis_keyword(st.keyword)) return run_axis_statement(st, text);
   int n = title_number(st.keyword);
   if (n > 0) return run_title(st, text, n);
-  log_message(hostmsg::set, hostmsg::title_error, st.line,
+  log_message(hostmsg::set, hostmsg::title_error, "TITLE", st.line, st.column,
               (st.keyword + ": titles are numbered from 1 to 10").c_str());
   return false;
 }

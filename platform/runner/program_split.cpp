@@ -56,10 +56,18 @@ split_program split_statements(std::string text) {
     std::size_t k = b;
     st.keyword = word_at(text, &k, e);
     while (k < e && std::isspace(static_cast<unsigned char>(text[k]))) ++k;
+    st.second_line = lines.line(k);
+    st.second_column = lines.column(k);
     if (!st.keyword.empty()) st.second = word_at(text, &k, e);
     out.statements.push_back(std::move(st));
   };
+  bool second_mark = false;
   while (i < n) {
+    if (text.compare(i, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0) {
+      if (!second_mark) out.problems.push_back({hostmsg::second_byte_order_mark, lines.line(i), lines.column(i)});
+      second_mark = true;
+      blank(text, i, i + kUtf8ByteOrderMark.size());
+    }
     char c = text[i];
     const std::size_t length = utf8_char_length(text, i);
     const bool control = static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c));
@@ -70,7 +78,7 @@ split_program split_statements(std::string text) {
     if (c == '/' && i + 1 < n && text[i + 1] == '*') {
       std::size_t close = text.find("*/", i + 2);
       if (close == std::string::npos) {
-        out.problems.push_back({hostmsg::open_comment, lines.line(i)});
+        out.problems.push_back({hostmsg::open_comment, lines.line(i), lines.column(i)});
         blank(text, i, n);
         out.cut_statement = begin;
         begin = std::string::npos;
@@ -86,7 +94,7 @@ split_program split_statements(std::string text) {
       if (c == '*') {  // a comment statement, up to its semicolon
         std::size_t semi = text.find(';', i);
         if (semi == std::string::npos) {
-          out.problems.push_back({hostmsg::open_statement, lines.line(i)});
+          out.problems.push_back({hostmsg::open_statement, lines.line(i), lines.column(i)});
           blank(text, i, n);
           i = n;
           break;
@@ -101,7 +109,7 @@ split_program split_statements(std::string text) {
       // A doubled quote inside stands for one; either way the text goes on.
       std::size_t close = text.find(c, i + 1);
       if (close == std::string::npos) {
-        out.problems.push_back({hostmsg::open_quote, lines.line(i)});
+        out.problems.push_back({hostmsg::open_quote, lines.line(i), lines.column(i)});
         out.cut_statement = begin;
         begin = std::string::npos;
         i = n;
@@ -119,12 +127,26 @@ split_program split_statements(std::string text) {
   if (begin != std::string::npos) {
     // The last statement lacks its semicolon: the cheapest repair, one semicolon at the
     // end, keeps the statement as written.
-    out.problems.push_back({hostmsg::semicolon_supplied, lines.line(begin)});
+    out.problems.push_back({hostmsg::semicolon_supplied, lines.line(begin), lines.column(begin)});
     text += ';';
     add(begin, text.size());
   }
   out.text = std::move(text);
   return out;
+}
+
+std::string program_encoding_problem(const std::string& text) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  if (text.size() < 2) return {};
+  const bool marked = (byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF);
+  // Without its mark, UTF-16 begins with ASCII characters each beside a NUL, on the
+  // same side: a lone NUL in a UTF-8 program is a stray byte, said where it stands.
+  const std::size_t n = std::min<std::size_t>(text.size() & ~std::size_t{1}, 8);
+  const std::size_t nul_side = byte(0) == 0 ? 0 : 1;
+  bool unmarked = n >= 4;
+  for (std::size_t i = 0; i < n && unmarked; i += 2)
+    unmarked = byte(i + nul_side) == 0 && byte(i + 1 - nul_side) != 0 && byte(i + 1 - nul_side) < 0x80;
+  return marked || unmarked ? "the file is UTF-16; save it as UTF-8" : "";
 }
 
 }  // namespace plat

@@ -15,11 +15,14 @@ struct statement {
   int last_line = 1;      // line of its semicolon
   std::string keyword;    // its first word, upper case ("" when it starts otherwise)
   std::string second;     // its second word, upper case (a PROC's procedure name)
+  int second_line = 1;    // line and column of the second word, or of whatever follows
+  int second_column = 1;  // the first word (when anything does)
 };
 
 struct split_problem {
   int message;  // host message number (host_messages.h)
   int line;
+  int column;
 };
 
 // A byte that is no program text outside quotes and comments (a control character
@@ -45,7 +48,13 @@ struct split_program {
 };
 
 // A byte order mark at the start of text is dropped first: lines, columns and offsets
-// are those of the text after it.
+// are those of the text after it. A second one (a file that begins with two, or two
+// files joined) stands as blanks, and the first of them is a problem.
 split_program split_statements(std::string text);
+
+// Why the program cannot be read as UTF-8 text ("the file is UTF-16; save it as
+// UTF-8"), or empty: a program saved in UTF-16 would read as a NUL beside every
+// character.
+std::string program_encoding_problem(const std::string& text);
 
 }  // namespace plat

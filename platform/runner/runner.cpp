@@ -3,6 +3,7 @@
 #include "runner/runner.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -13,6 +14,7 @@
 #include <sstream>
 
 #include "core/host_messages.h"
+#include "core/name_case.h"
 #include "core/output_link.h"
 #include "core/runtime.h"
 #include "core/utf8_text.h"
@@ -72,6 +74,7 @@ bool configure(const runner_options& o, std::string* error) {
   }
   c.graphs_dir = o.graphs;
   c.graph_dump_path = o.graph_dump;
+  c.program_path = o.program == "-" ? std::string() : o.program;
   c.graphics = o.graphics == "device" ? run_config::graphics_mode::device
                : o.graphics == "none" ? run_config::graphics_mode::none
                                       : run_config::graphics_mode::template_graphs;
@@ -84,22 +87,27 @@ bool read_program(const std::string& name, std::string* text, std::string* error
   std::ostringstream ss;
   if (name == "-") {
     ss << std::cin.rdbuf();
-    *text = ss.str();
-    return true;
+  } else {
+    std::error_code ec;
+    if (std::filesystem::is_directory(name, ec)) {
+      *error = "cannot read the program '" + name + "': it is a folder";
+      return false;
+    }
+    std::ifstream in(name, std::ios::binary);
+    if (!in) {
+      *error = "cannot read the program '" + name + "': " +
+               (std::filesystem::exists(name, ec) ? "permission denied" : "no such file");
+      return false;
+    }
+    ss << in.rdbuf();
   }
-  std::error_code ec;
-  if (std::filesystem::is_directory(name, ec)) {
-    *error = "cannot read the program '" + name + "': it is a folder";
-    return false;
-  }
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
-    *error = "cannot read the program '" + name + "': " +
-             (std::filesystem::exists(name, ec) ? "permission denied" : "no such file");
-    return false;
-  }
-  ss << in.rdbuf();
   *text = ss.str();
+  // Said once, with what to do, rather than as an invalid character beside each one.
+  if (std::string why = program_encoding_problem(*text); !why.empty()) {
+    *error = "cannot read the program " + (name == "-" ? std::string("from standard input") : "'" + name + "'") +
+             ": " + why;
+    return false;
+  }
   return true;
 }
 
@@ -145,11 +153,14 @@ class program_run {
     split_program sp = split_statements(std::move(text));
     text_ = std::move(sp.text);
     strays_ = std::move(sp.strays);
-    // A supplied semicolon is said before any step runs with it.
+    // A supplied semicolon, and a byte order mark that is ignored, are said before any
+    // step runs with them.
     for (const split_problem& p : sp.problems)
       if (p.message == hostmsg::semicolon_supplied) {
         log_message(hostmsg::set, p.message, p.line);
         worsen(&worst_, exit_status::program_error);
+      } else if (p.message == hostmsg::second_byte_order_mark) {
+        log_message(hostmsg::set, p.message, file_.c_str(), p.line, p.column);
       }
     bool in_step = false, skipping = false;
     step_run step;
@@ -159,13 +170,16 @@ class program_run {
         if (in_step) run_step(step);
         if (!in_step) report_strays_before(st.end);
         in_step = skipping = false;
-        if (kw == "RUN") continue;
+        if (kw == "RUN") {
+          skipping = !run_stands_alone(st);
+          continue;
+        }
         if (st.second.empty()) {
           log_message(hostmsg::set, hostmsg::no_proc_name, st.line);
           worsen(&worst_, exit_status::program_error);
           skipping = true;
         } else if (st.second != "KESTRAVINE") {
-          log_message(hostmsg::set, hostmsg::unknown_proc, st.second.c_str(), st.line);
+          log_message(hostmsg::set, hostmsg::unknown_proc, st.second.c_str(), st.second_line, st.second_column);
           worsen(&worst_, exit_status::program_error);
           skipping = true;
         } else {
@@ -204,8 +218,9 @@ class program_run {
     }
     report_strays_before(std::string::npos);
     for (const split_problem& p : sp.problems) {
-      if (p.message == hostmsg::semicolon_supplied) continue;
-      log_message(hostmsg::set, p.message, p.line);
+      if (p.message == hostmsg::semicolon_supplied || p.message == hostmsg::second_byte_order_mark) continue;
+      if (p.message == hostmsg::open_statement) log_message(hostmsg::set, p.message, p.line);
+      else log_message(hostmsg::set, p.message, p.line, p.column);
       worsen(&worst_, exit_status::program_error);
     }
     return worst_;
@@ -217,6 +232,28 @@ class program_run {
   void report_stray(const stray_character& c) {
     report_invalid_character(file_, c.line, c.column, c.byte);
     worsen(&worst_, exit_status::program_error);
+  }
+  // Words after RUN are ignored, and said so: most often the semicolon after RUN is
+  // missing and they are the next step's PROC statement, which then does not run (nor
+  // do its statements, which are skipped without a word each). False when the words
+  // began a step.
+  bool run_stands_alone(const statement& st) {
+    std::size_t k = st.begin + st.keyword.size();
+    while (k + 1 < st.end && std::isspace(static_cast<unsigned char>(text_[k]))) ++k;
+    if (k + 1 >= st.end) return true;
+    std::string step;
+    if (st.second == "PROC") {
+      std::istringstream rest(text_.substr(k, st.end - 1 - k));
+      std::string proc, name;
+      rest >> proc >> name;
+      name = name.substr(0, name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_0123456789"));
+      step = ", so the step " + (name.empty() ? std::string() : "PROC " + upper(name) + " ") + "of line " +
+             std::to_string(st.second_line) + " did not run";
+    }
+    log_message(hostmsg::set, hostmsg::run_text_ignored, st.line, st.column, st.second_line, st.second_column,
+                step.c_str());
+    worsen(&worst_, exit_status::program_error);
+    return step.empty();
   }
   void report_strays_before(std::size_t end) {
     for (; next_stray_ < strays_.size() && strays_[next_stray_].offset < end; ++next_stray_)
@@ -299,6 +336,7 @@ exit_status status_of_step(int code) {
 
 void link_layers() {
   output_linked() = {output_result_message, output_set_by};
+  runner_statement_word() = [](const std::string& w) { return w == "PROC" || w == "RUN" || is_global_statement(w); };
   output_set_panel_drawer(graph::draw_panel_file);
 }
 

@@ -181,6 +181,7 @@ int side_plots(kes_ctx* ctx, option_reading&) {
 int data_set(kes_ctx* ctx, option_reading&) {
   ctx->data = static_cast<kes_dsh>(kes_pslot(ctx->proc, KES_PROC_SLOT_DATA)->v.handle);
   if (!given(ctx, KES_PROC_SLOT_DATA) || ctx->data == nullptr) {
+    xspplace(ctx->proc, KES_STMT_KEYWORD);
     xpmlog(KES_SET_PROC, KES_MSG_NO_INPUT_DATA_SET);
     return fail(KES_RC_BAD_OPTION);
   }

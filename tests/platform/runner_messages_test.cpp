@@ -174,7 +174,7 @@ TEST_F(RunnerMessages, StepCutShortByAnOpenQuoteIsNotRun) {
   EXPECT_TRUE(logs("ERROR: The step that begins on line 1 is not run: the end of the program cuts its last "
                    "statement short."))
       << log_;
-  EXPECT_TRUE(logs("The program ends inside the quoted text that begins on line 3.")) << log_;
+  EXPECT_TRUE(logs("The program ends inside the quoted text that begins on line 3, column 20.")) << log_;
   EXPECT_FALSE(logs("The KESTRAVINE step")) << log_;
   EXPECT_EQ(lst_, "");
 }

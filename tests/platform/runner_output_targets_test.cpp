@@ -237,3 +237,59 @@ TEST_F(RunnerOutputTargets, ADataSetOnARunFileIsRefused) {
 }
 
 }  // namespace
+
+// With the program kept as lib/p.csv, OUTPUT OUT=A.p (A being lib) replaced the program
+// with the output row and the log said the data set was written. No output data set
+// may replace a file of the run, the program among them, however its path is spelt:
+// it is refused before anything is written and the file keeps its text.
+TEST_F(RunnerOutputTargets, NoOutputReplacesAFileOfTheRunUnderAnySpelling) {
+  dir_.write("d.csv", "x\n1\n2\n4\n4\n5\n7\n9\n");
+  fs::create_directory(dir_ / "lib");
+  fs::create_directory_symlink("lib", dir_ / "liblink");
+  const std::string absolute = (dir_ / "lib").string();
+  struct run_file {
+    const char* option;  // "" for the program itself
+    const char* said;
+  };
+  const run_file files[] = {{"", "program"}, {"--log", "log"}, {"--listing", "listing"}, {"--json", "JSON"},
+                            {"--graph-dump", "graph dump"}};
+  // How the run names the file, and how the LIBNAME statement names its folder.
+  struct spelling {
+    std::string file, library;
+  };
+  const spelling spellings[] = {{"lib/p.csv", "lib"},           {"./lib/p.csv", "lib/"},
+                                {absolute + "/p.csv", "./lib"}, {"liblink/p.csv", absolute},
+                                {"lib/p.csv", "liblink"},       {"lib/p.csv.meta", "lib"}};
+  const std::string step = "proc kestravine data=d noprint; var x; output out=A.p mean=m; run;\n";
+  for (const run_file& f : files) {
+    for (const spelling& sp : spellings) {
+      const std::string where = std::string(f.said) + " as " + sp.file + ", library '" + sp.library + "'";
+      for (const char* old : {"p.csv", "p.csv.meta"}) fs::remove_all(dir_ / "lib" / old);
+      const std::string program = "libname A '" + sp.library + "';\n" + step;
+      const bool is_program = std::string(f.option).empty();
+      const bool is_log = std::string(f.option) == "--log";
+      // The file stands before the run, as a program does; its text must survive.
+      const std::string before = is_program ? program : "kept\n";
+      dir_.write(sp.file.front() == '/' ? fs::relative(sp.file, dir_.path()).string() : sp.file, before);
+      std::vector<std::string> args = {"--work", ".", "--log", is_log ? sp.file : "log", "--listing",
+                                       f.option == std::string("--listing") ? sp.file : "lst"};
+      if (!is_program && !is_log && std::string(f.option) != "--listing") args.insert(args.end(), {f.option, sp.file});
+      args.push_back(is_program ? sp.file : "prog.kes");
+      if (!is_program) dir_.write("prog.kes", program);
+      proc_.start(dir_.path().string(), args, [] { ::alarm(60); });
+      EXPECT_EQ(proc_.wait(), 2) << where << "\n" << slurp(dir_ / "err");
+      const std::string log = slurp(dir_ / (is_log ? sp.file : "log"));
+      EXPECT_NE(log.find("cannot open data set A.p for output: its file "), std::string::npos) << where << "\n" << log;
+      EXPECT_NE(log.find(" is the run's " + std::string(f.said) + " file"), std::string::npos) << where << "\n" << log;
+      EXPECT_EQ(log.find("observations and"), std::string::npos) << where << "\n" << log;
+      const std::string after = slurp(dir_ / (sp.file.front() == '/' ? fs::relative(sp.file, dir_.path()).string() : sp.file));
+      if (is_program) {
+        EXPECT_EQ(after, before) << where;
+      } else {
+        EXPECT_EQ(after.find("m\n"), std::string::npos) << where << "\n" << after;
+      }
+      const bool meta_file = sp.file.ends_with(".meta");
+      EXPECT_FALSE(fs::exists(dir_ / "lib" / (meta_file ? "p.csv" : "p.csv.meta"))) << where;
+    }
+  }
+}

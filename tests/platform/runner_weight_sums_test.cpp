@@ -30,12 +30,9 @@ class RunnerWeightSums : public ::testing::Test {
   // Runs 'program' on data set d (text 'csv'); the exit status.
   int run(const std::string& csv, const std::string& program) {
     dir_.write("d.csv", csv);
-    dir_.write("prog.kes", program);
     std::filesystem::remove(dir_ / "o.csv");
     kes_test::runner_process p;
-    p.start(dir_.path().string(), {"--work", ".", "--log", "log", "--listing", "lst", "prog.kes"},
-            [] { ::alarm(120); });
-    const int status = p.wait();
+    const int status = kes_test::run_program(p, dir_, program, {"--work", ".", "--log", "log", "--listing", "lst"});
     log_ = slurp(dir_ / "log");
     return status;
   }

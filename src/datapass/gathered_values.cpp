@@ -70,7 +70,7 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   int rc = KES_ADD_OK;
   for (long i = 0; i < g.n && rc == KES_ADD_OK; ++i) {
     const int f = g.f != nullptr ? g.f[i] : 1;
-    rc = kes_add_to_tree(ctx, r, v, g.x[i], f, 1.0, f);
+    rc = kes_add_to_tree(ctx, r, v, g.x[i], f, 1.0);
     if (v >= ctx->batch_first + ctx->batch_n) break;  // the variable left the batch
   }
   release(g);

@@ -346,14 +346,8 @@ int read_pass(kes_ctx* ctx) {
       c = wv > 0 ? wv : 0.0;
     }
     rs.cweight = c;
-    double w = c;
-    if (f > 0) {
-      if (first) rs.counted_freq += f;
-      w = c * f;
-      if (kes_failed(w)) return kes_stage_abort(ctx, KES_STAGE_WEIGHT_FREQ);
-    }
-    if (ctx->weight_given) ctx->weight_value = w;
     if (f == 0) continue;
+    if (first) rs.counted_freq += f;
 
     for (int k = 0; k < kes::max(ctx->nclassrecs, 1); ++k) {
       kes_classvars* cv = ctx->nclassrecs > 0 ? &ctx->classvars[k] : nullptr;
@@ -374,11 +368,11 @@ int read_pass(kes_ctx* ctx) {
         for (int v = 0; v < ctx->nvars; ++v) {
           rs.cur = &recs[v];
           rs.curvar = v;
-          kes_obs_update(ctx, &recs[v], v, dp->values[v], f, w);
+          kes_obs_update(ctx, &recs[v], v, dp->values[v], f, c);
         }
       if (!dp->valuelists) continue;
       for (int v = ctx->batch_first; v < ctx->batch_first + ctx->batch_n; ++v) {
-        const int r = kes_add_value(ctx, &recs[v], v, dp->values[v], f, c, w);
+        const int r = kes_add_value(ctx, &recs[v], v, dp->values[v], f, c);
         if (r == KES_ADD_OVERFLOW) return KES_IN_ERROR;
         if (r == KES_ADD_NO_NODE) {
           if (!first) return abandon_lists(ctx);

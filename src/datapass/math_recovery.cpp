@@ -25,10 +25,6 @@ int kes_stage_overflow_code(int stage) {
 
 int kes_stage_abort(kes_ctx* ctx, int stage) {
   switch (stage) {
-    case KES_STAGE_WEIGHT_FREQ:
-      xpmlog(KES_SET_PROC, KES_MSG_WEIGHT_TIMES_FREQ_TOO_LARGE);
-      ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);
-      break;
     case KES_STAGE_PASS_TOTAL:
       xpmlog(KES_SET_PROC, KES_MSG_FREQ_TOTAL_TOO_LARGE);
       ctx->rc = kes::max(ctx->rc, KES_RC_VALUE_NOTE);

@@ -1,7 +1,8 @@
 // Counts, weighted sums and extreme observations of the first pass over a BY group.
 // The corrected sum of squares is updated about the running weighted mean, so that
-// it never suffers the cancellation of USS - Sum^2/W; the weights are summed in the
-// record's unit (kes_wunit.h), so that only the values can make a sum overflow.
+// it never suffers the cancellation of USS - Sum^2/W; the weights, each times its
+// frequency, are summed in the record's unit (kes_wunit.h), so that only the values
+// can make a sum overflow.
 #include "datapass/obs_sums.h"
 
 #include <cmath>
@@ -82,18 +83,18 @@ void fill_slot(kes_ctx* ctx, const slot_lists& l, int j, double x, int f) {
 
 }  // namespace
 
-void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w) {
-  if (!(w > 0)) return;
+void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double c, int f) {
+  if (!(c > 0)) return;
   kes_readstate& rs = kes_dp(ctx)->rs;
-  // The weight in the record's unit; a unit that grows takes the sums along. Without
-  // WEIGHT the sums count observations (FREQ alone), in no unit but their own.
-  const int e = r->weight_given ? kes_wunit_after(r->wexp, w, r->sumwgt == 0.0) : 0;
+  // The weight c f in the record's unit; a unit that grows takes the sums along.
+  // Without WEIGHT the sums count observations (FREQ alone), in no unit but their own.
+  const int e = r->weight_given ? kes_wunit_after(r->wexp, kes_wunit_exponent(c, f), r->sumwgt == 0.0) : 0;
   if (e != r->wexp) {
     const int d = r->wexp - e;
     for (double* s : {&r->sumwgt, &r->sum, &r->css, &r->uss}) *s = std::ldexp(*s, d);
     r->wexp = e;
   }
-  w = std::ldexp(w, -e);
+  const double w = std::ldexp(c, -e) * f;
   const double W = r->sumwgt;
   double W1 = W;
   if (r->overflow < 4) {
@@ -104,6 +105,10 @@ void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w) {
     }
   }
   rs.neww = W1;
+  // The deviation from the mean before this observation: the corrected sum grows by
+  // w W / W1 times its square, a factor below w however the new weight compares with
+  // the old sum, so that no order of the weights cancels it.
+  const double before = W > 0.0 && r->overflow < 3 ? r->sum / W : x;
   double p = 0.0;
   if (r->overflow < 3) {
     p = w * x;
@@ -117,20 +122,17 @@ void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w) {
     }
   }
   if (r->overflow < 2) {
-    // The first value adds nothing; after it any positive W forms the factor, so that
-    // weights of any common scale add the same corrected sum in their own unit.
-    const double g = W > 0.0 ? W1 / W * w : 0.0;
-    const double mean = r->sum / W1;
-    double d = x - mean;
-    if (std::fabs(d) <= kDevEps * kes::fmax(std::fabs(x), std::fabs(mean))) d = 0.0;
+    const double g = W > 0.0 ? w * (W / W1) : 0.0;
+    double d = x - before;
+    if (std::fabs(d) <= kDevEps * kes::fmax(std::fabs(x), std::fabs(before))) d = 0.0;
     rs.oldw = g;
     rs.dev = d;
-    if (kes_failed(g) || kes_failed(d)) {
+    if (kes_failed(d)) {
       overflow(ctx, r, v, KES_STAGE_DEV);
     } else {
-      const double c = r->css + g * d * d;
-      if (kes_failed(c)) overflow(ctx, r, v, KES_STAGE_CSS);
-      else r->css = c;
+      const double css = r->css + g * d * d;
+      if (kes_failed(css)) overflow(ctx, r, v, KES_STAGE_CSS);
+      else r->css = css;
     }
   }
   if (r->overflow == 0) {
@@ -181,14 +183,14 @@ void kes_obs_extremes(kes_ctx* ctx, kes_varsum* r, double x, int f) {
   }
 }
 
-void kes_obs_update(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double w) {
+void kes_obs_update(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c) {
   if (std::isnan(x)) {
     r->nmiss += f;
     return;
   }
   r->nobs += 1.0;
   r->n += f;
-  kes_obs_sums(ctx, r, v, x, w);
+  kes_obs_sums(ctx, r, v, x, c, f);
   kes_obs_extremes(ctx, r, x, f);
 }
 

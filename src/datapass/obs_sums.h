@@ -5,13 +5,14 @@
 struct kes_ctx;
 struct kes_varsum;
 
-// Adds value x (after ROUND=) of variable v with frequency f (above 0) and weight w
-// (clamped weight times frequency) to record r: counts, weighted sums, extremes.
-void kes_obs_update(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double w);
+// Adds value x (after ROUND=) of variable v with frequency f (above 0) and clamped
+// weight c to record r: counts, weighted sums (of weight c f), extremes.
+void kes_obs_update(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c);
 
-// The weighted sums alone (counts and extremes untouched). A failure sets the
-// record's overflow code; the first one writes message KES_MSG_WEIGHTED_SUMS_OVERFLOW for variable v.
-void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double w);
+// The weighted sums alone (counts and extremes untouched), weight c f. A failure sets
+// the record's overflow code; the first one writes message
+// KES_MSG_WEIGHTED_SUMS_OVERFLOW for variable v.
+void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double c, int f);
 
 // Enters value x with frequency f into the extreme lists of r; the observation's
 // number and ID values come from the pass state and the data set.

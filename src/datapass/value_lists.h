@@ -28,12 +28,12 @@ enum kes_addval_result : int {
   KES_ADD_OVERFLOW = 2,  // the value's count passed the int range (message written)
 };
 
-// Adds value x of variable v, frequency f (above 0), weight w = c*f with clamped
-// weight c, to the trees of record r.
-int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w);
+// Adds value x of variable v, frequency f (above 0) and clamped weight c (weight c*f)
+// to the trees of record r.
+int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c);
 
 // The same through the record's trees alone (never gathered).
-int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, double w);
+int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c);
 
 // Notes node, just made for record r of variable v, in the record of the list's nodes
 // in making order (see kes_varsum::listed).

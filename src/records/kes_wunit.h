@@ -13,12 +13,19 @@
 // A weight may grow to 2^KES_WUNIT_ROOM units before the unit grows with it.
 constexpr int KES_WUNIT_ROOM = 64;
 
-// The exponent of the unit after a weight w above 0 was met under exponent e: the
-// first weight (first true) sets the unit near w; a weight of more than
+// The binary exponent of the weight c f (c above 0, f at least 1), found without
+// forming the product, which may lie beyond the doubles.
+inline int kes_wunit_exponent(double c, int f) {
+  const int k = std::ilogb(c);
+  return k + std::ilogb(std::scalbn(c, -k) * f);
+}
+
+// The exponent of the unit after a weight of binary exponent k was met under exponent
+// e: the first weight (first true) sets the unit near it; a weight of more than
 // 2^KES_WUNIT_ROOM units raises it; else e. Even, so that the square root of a weight
 // in the unit is exactly the root of the weight in the unit's root.
-inline int kes_wunit_after(int e, double w, bool first) {
-  const int k = std::ilogb(w) & ~1;
+inline int kes_wunit_after(int e, int k, bool first) {
+  k &= ~1;
   return first || k - e > KES_WUNIT_ROOM ? k : e;
 }
 

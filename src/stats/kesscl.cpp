@@ -19,6 +19,7 @@
 #include "stats/kes_stats.h"
 #include "stats/kes_wselect.h"
 #include "stats/kesscl.h"
+#include "stats/weighted_rank.h"
 #include "stats/zkesqnt.h"
 
 namespace {
@@ -56,24 +57,24 @@ struct item {
 
 // The percentile p of an ascending sequence delivered one element at a time by next()
 // (false at its end), under definition def; n is the number of observations and
-// wsum the sum of weights (definition 6). Mirrors the quantile walk: a position that
-// falls between two elements interpolates, one that falls inside an element takes it.
+// wsum the sum of the elements' weights (definition 6).
+// Mirrors the quantile walk: a position that falls between two elements interpolates,
+// one that falls inside an element takes it.
 template <class Next>
-double pick(int def, double n, double wsum, double p, Next next) {
+double pick(int def, double n, const kes_exact_sum& wsum, double p, Next next) {
   item cur{};
   if (!next(cur)) return zmissing();
   if (def == KES_PCTLDEF_WEIGHTED) {
-    if (is_missing(wsum)) return zmissing();
-    double lo, hi;
-    zkesfct(def, wsum, p, &lo, &hi);
-    double cum = cur.weight;
+    const kes_wrank at(wsum, p);
+    kes_exact_sum cum;
+    cum.add(cur.weight);
     item nx{};
-    while (cum < lo) {
+    while (at.side(cum) < 0) {
       if (!next(nx)) return cur.v;
       cur = nx;
-      cum += cur.weight;
+      cum.add(cur.weight);
     }
-    if (cum > hi) return cur.v;
+    if (at.side(cum) > 0) return cur.v;
     // On the step: average with the next element that carries weight.
     while (next(nx)) {
       if (nx.weight > 0.0) return (cur.v + nx.v) / 2.0;
@@ -98,7 +99,7 @@ double pick(int def, double n, double wsum, double p, Next next) {
 struct sample {
   kes_valview v;
   long long n;
-  double wsum;
+  const kes_exact_sum& wsum;
 };
 
 double quantile(const sample& s, int def, double p) {
@@ -274,10 +275,10 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
   if (m <= 0) return skipqn ? 0 : 1;
   if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
   long long n = 0;
-  double wsum = 0.0;
+  kes_exact_sum wsum;
   for (int i = 0; i < m; ++i) {
     n += f[i];
-    if (w) wsum += w[i];
+    wsum.add(w ? w[i] : f[i]);
   }
   if (n <= 0) return skipqn ? 0 : 1;
   if (m == 1) {

@@ -376,10 +376,11 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     // of the data and the weights.
     rec->sum = st->mom.v[KES_MOM_SUM];
     rec->uss = st->mom.v[KES_MOM_USS];
-    rec->css = st->mom.v[KES_MOM_CSS];
     rec->sumwgt = st->mom.v[KES_MOM_SUMWGT];
     rec->wexp = 0;
   }
+  // The insets' CSS is the table's, taken from the values.
+  rec->css = st->mom.v[KES_MOM_CSS];
   st->pass_total = rec->pass_total;
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(

@@ -1,4 +1,5 @@
-// zkesfct and kesfrac: where a percentile falls among the order statistics.
+// zkesfct and kesfrac: where a percentile falls among the order statistics (the
+// weighted definition compares exact sums instead: weighted_rank.h).
 //
 // Both clamp the returned positions to 0..n-1: a percentile at or beyond either end
 // takes the extreme observation, never a node past the list.
@@ -20,14 +21,6 @@ double clamp_pos(double pos, double last) {
 }  // namespace
 
 double zkesfct(int def, double n, double p, double* j, double* k) {
-  if (def == KES_PCTLDEF_WEIGHTED) {
-    // Relative to the sum of weights, as its rounding is: the cumulative weight sits on
-    // W p alike at every common scale of the weights.
-    const double wfuzz = 1000.0 * ZEPS53 * n;
-    *j = n * p - wfuzz;
-    *k = n * p + wfuzz;
-    return 0.5;
-  }
   const double fuzz = std::fmin(1000.0 * ZEPS53 * n, 1e-6);
   const double np = (def == 4 ? n + 1.0 : n) * p;
   double jj = std::floor(np + fuzz);

@@ -57,8 +57,10 @@ namespace {
 
 // The moments; powers(mean, std, &s3, &s4) sums the standardized third and fourth
 // powers over the distinct values in ascending order, or returns false when it cannot
-// (skewness and kurtosis then stay missing); root(mean, &r) gives the square root of
-// the corrected sum of squares found on scaled values, or returns false.
+// (skewness and kurtosis then stay missing); root(mean, counts, &scale, &c) gives the
+// corrected sum of squares of the distinct values as scale^2 c (each observation
+// weighted by its frequency alone when counts is set), or returns false when there
+// are none.
 template <class Powers, class Root>
 int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Powers powers, Root root) {
   const double miss = zmissing();
@@ -90,37 +92,48 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
     d = std::isfinite(w) ? std::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
   }
 
-  // The rounding tests judge CSS in the units of the data: weighted sums are first
-  // brought to weights that add up to N (without weights they already do, and the
-  // tests are the plain ones), so that the scale of the weights cannot decide them.
+  // The mean's rounding test judges CSS in the units of the data: weighted sums are
+  // first brought to weights that add up to N (without weights they already do), so
+  // that the scale of the weights cannot decide it.
   const bool weighted = rec->weight_given != 0;
   const double dn = weighted ? zvardiv(vardef, n, 1.0, n) : d;
-  auto css_in_units = [&](double c) { return weighted ? c / sumwgt * n : c; };
+  // The variance's rounding test judges the values' own spread about the mean: with
+  // weights each observation counts once, as without, so that neither the scale nor a
+  // mix of scales of the weights decides it (weights 1e-300, 1, 1e300 on 1, 2, 3 give
+  // the variance of their values).
+  auto values_round = [&](double r) {
+    double rs = 0.0, rc = 0.0;
+    if (weighted && !root(mean, true, &rs, &rc)) return false;
+    return (weighted ? rs * std::sqrt(rc / dn) : r / std::sqrt(d)) <= EPS13 * std::fabs(mean);
+  };
 
+  // CSS from the distinct values, as root gives it, wherever the pass's sum is had:
+  // free of the running mean's rounding, which loses digits to a mean far from the
+  // spread and depends on the order of the weights. r is its root (deviations near the
+  // smallest doubles square to nothing or to a few bits, their root does not).
   double css = rec->css;
-  if (!is_missing(css) && css > 0.0 && dn * (EPS13 * mean) * (EPS13 * mean) >= css_in_units(css)) {
-    css = 0.0;
+  double r = 0.0, scale = 0.0, c2 = 0.0;
+  const bool from_values = !is_missing(css) && !is_missing(mean) && root(mean, false, &scale, &c2);
+  if (from_values) {
+    css = scale * (scale * c2);
+    r = scale * std::sqrt(c2);
+  }
+  m[KES_MOM_CSS] = css;
+  if (!is_missing(css) && !is_missing(mean) && d > 0.0 && dn > 0.0 &&
+      (from_values ? r > 0.0 && values_round(r) : css > 0.0 && d * (EPS13 * mean) * (EPS13 * mean) >= css)) {
+    css = r = 0.0;
     m[KES_MOM_CSS] = 0.0;
     result = KES_MNT_VAR_ZEROED;
   }
 
   double std = miss;
   if (d > 0.0 && !is_missing(css)) {
-    double var = css / d;
-    std = std::sqrt(var);
-    double std_units = weighted && dn > 0.0 ? std::sqrt(css_in_units(css) / dn) : std;
-    // Deviations near the smallest doubles square to nothing (or to a few bits): the
-    // spread of values that are not all equal is then found on scaled values.
-    if (double r = 0.0; var < DBL_MIN && !is_missing(mean) && root(mean, &r)) {
-      std = r / std::sqrt(d);
-      std_units = weighted && dn > 0.0 ? r / std::sqrt(sumwgt) * std::sqrt(n / dn) : std;
-      if (std_units <= EPS13 * std::fabs(mean)) {
-        std = std_units = 0.0;
-        result = KES_MNT_VAR_ZEROED;
-      }
-      var = std * std;
-      m[KES_MOM_CSS] = r * r;
-    }
+    const double var = css / d;
+    const bool tiny = from_values && var < DBL_MIN;
+    std = tiny ? r / std::sqrt(d) : std::sqrt(var);
+    const double std_units = !weighted || !(dn > 0.0) ? std
+                             : tiny                ? r / std::sqrt(sumwgt) * std::sqrt(n / dn)
+                                                   : std::sqrt(css / sumwgt * n / dn);
     m[KES_MOM_VAR] = var;
     m[KES_MOM_STD] = std;
     if (!is_missing(mean) && mean != 0.0 && std::fabs(mean) <= EPS13 * std_units) {
@@ -172,16 +185,24 @@ int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_valvie
     *s3 = a;
     *s4 = b;
     return true;
-  }, [fv](double mean, double* root) {
-    if (fv == nullptr || fv->m < 2) return false;
-    const double scale = std::fmax(std::fabs(fv->x[0] - mean), std::fabs(fv->x[fv->m - 1] - mean));
-    if (!(scale > 0.0) || !std::isfinite(scale)) return false;
-    double sum = 0.0;
+  }, [fv](double mean, bool counts, double* scale, double* c) {
+    // About the mean less the values' mean deviation (the mean's own rounding), on
+    // deviations scaled by the largest.
+    if (fv == nullptr || fv->m < 1) return false;
+    const double s = std::fmax(std::fabs(fv->x[0] - mean), std::fabs(fv->x[fv->m - 1] - mean));
+    if (!std::isfinite(s)) return false;
+    *scale = s;
+    *c = 0.0;
+    if (!(s > 0.0)) return true;
+    double sw = 0.0, s1 = 0.0, s2 = 0.0;
     for (int i = 0; i < fv->m; ++i) {
-      const double z = (fv->x[i] - mean) / scale;
-      sum += (fv->w != nullptr ? fv->w[i] : fv->f[i]) * z * z;
+      const double z = (fv->x[i] - mean) / s;
+      const double w = fv->w != nullptr && !counts ? fv->w[i] : fv->f[i];
+      sw += w;
+      s1 += w * z;
+      s2 += w * z * z;
     }
-    *root = scale * std::sqrt(sum);
+    if (sw > 0.0) *c = std::fmax(s2 - s1 / sw * s1, 0.0);
     return true;
   });
 }

@@ -15,6 +15,7 @@
 #include "stats/engine_threads.h"
 #include "records/kes_valview.h"
 #include "stats/kes_stats.h"
+#include "stats/weighted_rank.h"
 #include "stats/zkesqnt.h"
 
 int zkesqnc(double* t, double p, double df, double nc) {
@@ -141,20 +142,20 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
     auto wt = [fv](int i) { return fv->w ? fv->w[i] : 0.0; };
     // The weights' sum in the view's own unit of weight (kes_valview::wexp), which
     // the cumulative weights are in.
-    double sumw = 0.0;
-    for (int i = 0; i < m; ++i) sumw += wt(i);
+    kes_exact_sum sumw;
+    for (int i = 0; i < m; ++i) sumw.add(wt(i));
     int c = 0;
-    double cum = wt(0);
+    kes_exact_sum cum;
+    cum.add(wt(0));
     for (int i = 0; i < q->count; ++i) {
       const int dst = q->index ? q->index[i] : i;
-      double lo, hi;
-      zkesfct(def, sumw, q->prob[dst], &lo, &hi);
-      while (cum < lo && c + 1 < m) cum += wt(++c);
-      if (cum < lo || cum > hi || c + 1 >= m) {
+      const kes_wrank at(sumw, q->prob[dst]);
+      while (at.side(cum) < 0 && c + 1 < m) cum.add(wt(++c));
+      if (at.side(cum) != 0 || c + 1 >= m) {
         q->est[dst] = x[c];
         continue;
       }
-      // The cumulative weight sits on W p: average with the next value that carries
+      // The cumulative weight is W p: average with the next value that carries
       // weight.
       int nx = c + 1;
       while (nx < m && !(wt(nx) > 0.0)) ++nx;

@@ -14,9 +14,8 @@ struct kes_valview;
 int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_qntblk* q);
 
 // Positions (from 0, clamped to 0..n-1) of the lower and upper order statistics of
-// percentile p among n observations under definition def, and the interpolation
-// fraction. For definition 6 n is the sum of weights and j, k are the cumulative-weight
-// bounds (unclamped).
+// percentile p among n observations under definition def (1 to 5), and the
+// interpolation fraction.
 double zkesfct(int def, double n, double p, double* j, double* k);
 
 // Noncentral t quantile at probability p; 0 with *t set, else the failing code.

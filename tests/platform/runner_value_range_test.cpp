@@ -59,6 +59,9 @@ class RunnerValueRange : public ::testing::Test {
     return texts;
   }
 
+  // The weight-scale table under VARDEF= vardef.
+  void every_weight_scale(const char* vardef);
+
   kes_test::scratch_dir dir_{"valuerange"};
   std::string log_;
 };
@@ -290,8 +293,8 @@ const weighted_stat kWeightedStats[] = {
     {"mode", 1, 0},
 };
 
-std::string weighted_program() {
-  std::string p = "proc kestravine data=ws noprint; var x; weight w;\n output out=o";
+std::string weighted_program(const char* vardef = "DF") {
+  std::string p = std::string("proc kestravine data=ws noprint vardef=") + vardef + "; var x; weight w;\n output out=o";
   for (const weighted_stat& s : kWeightedStats) p += std::string(" ") + s.name + "=" + s.name;
   return p + ";\nrun;\n";
 }
@@ -310,8 +313,15 @@ std::string weighted_csv(const weighted_set& s, int vexp, double c) {
 // stay doubles), and for two of them with every value times 2^-1000 (weights 1e300) or
 // 2^1000 (weights 1e-300). Each statistic is the weight-1 run's times the two scales to
 // its powers or, where that lies beyond the doubles, missing and named in the one note
-// of the variable; nothing is dropped or set to 0.
+// of the variable; nothing is dropped or set to 0. Under each divisor: VARDEF=N scales
+// as DF; under VARDEF=WDF the divisor SUMWGT - 1 subtracts a weight of 1, not a unit
+// of the weights, so VAR is the row's CSS / (SUMWGT - 1) (STD and CV from it).
 TEST_F(RunnerValueRange, EveryWeightScaleGivesTheStatisticsOfTheWeightOneRun) {
+  for (const char* vardef : {"DF", "N", "WDF"}) every_weight_scale(vardef);
+}
+
+void RunnerValueRange::every_weight_scale(const char* vardef) {
+  const bool wdf = std::string(vardef) == "WDF";
   std::vector<double> ones(10, 1.0), twenty(20, 1.0);
   std::vector<double> x10, x20;
   for (int i = 1; i <= 10; ++i) x10.push_back(i);
@@ -341,7 +351,7 @@ TEST_F(RunnerValueRange, EveryWeightScaleGivesTheStatisticsOfTheWeightOneRun) {
     // test above takes them further).
     const bool with_values = &set - sets < 2;
     dir_.write("ws.csv", weighted_csv(set, 0, 1.0));
-    ASSERT_EQ(run(weighted_program()), 0) << set.what << log_;
+    ASSERT_EQ(run(weighted_program(vardef)), 0) << set.what << log_;
     ASSERT_EQ(log_.find(kNote), std::string::npos) << set.what << log_;
     const std::map<std::string, double> ref = output_row();
     const bool whole = std::all_of(set.w.begin(), set.w.end(), [](double w) { return w == std::floor(w); });
@@ -349,9 +359,9 @@ TEST_F(RunnerValueRange, EveryWeightScaleGivesTheStatisticsOfTheWeightOneRun) {
       if ((sc.vexp != 0 && !with_values) || (sc.c < DBL_MIN && !whole) ||
           !std::all_of(set.w.begin(), set.w.end(), [&](double w) { return std::isfinite(w * sc.c); }))
         continue;
-      const std::string what = set.what + " at " + sc.what;
+      const std::string what = set.what + " at " + sc.what + " under " + vardef;
       dir_.write("ws.csv", weighted_csv(set, sc.vexp, sc.c));
-      ASSERT_LT(run(weighted_program()), 2) << what << log_;
+      ASSERT_LT(run(weighted_program(vardef)), 2) << what << log_;
       // Only squares of values near 2^1000 overflow in the data pass.
       EXPECT_EQ(count("overflow"), sc.vexp > 0 ? 1 : 0) << what << log_;
       EXPECT_EQ(count("set to"), 0) << what << log_;
@@ -359,7 +369,15 @@ TEST_F(RunnerValueRange, EveryWeightScaleGivesTheStatisticsOfTheWeightOneRun) {
       const size_t at = log_.find(kNote);
       const std::string note = at == std::string::npos ? "" : log_.substr(at, log_.find('\n', at) - at);
       const std::map<std::string, double> got = output_row();
+      if (wdf && !std::isnan(got.at("var")) && !std::isnan(got.at("css")) && !std::isnan(got.at("sumwgt"))) {
+        const double var = got.at("css") / (got.at("sumwgt") - 1);
+        EXPECT_LE(std::fabs(got.at("var") - var), 1e-12 * var) << what;
+        EXPECT_LE(std::fabs(got.at("std") - std::sqrt(var)), 1e-12 * std::sqrt(var)) << what;
+      }
       for (const weighted_stat& s : kWeightedStats) {
+        // Under WDF the spread is checked against the row's own CSS and SUMWGT above.
+        if (wdf && (s.name == std::string("var") || s.name == std::string("std") || s.name == std::string("cv")))
+          continue;
         const double r = ref.at(s.name), have = got.at(s.name);
         // On logarithms: the test's own product may leave the doubles.
         const double lw = std::log(std::fabs(r)) + s.pv * sc.vexp * std::log(2.0) + s.ph / 2.0 * std::log(sc.c);

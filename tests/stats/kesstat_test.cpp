@@ -88,6 +88,7 @@ TEST_F(StatRecord, BasicLimitsWithoutStandardErrorKeepStdLimits) {
 
 TEST_F(StatRecord, RoundingMessagesNameTheVariable) {
   std::vector<obs> d(4, obs{5e8 + 0.25});
+  d.push_back(obs{std::nextafter(5e8 + 0.25, 1e9)});  // one unit of rounding apart
   value_list v(d);
   v.rec.css = 1e-9;
   run(v, 1);

@@ -120,19 +120,6 @@ TEST(PercentilePositions, ClampedToTheObservations) {
   }
 }
 
-// The bounds about W p are 1000 units of rounding of W to either side, at any W (an
-// absolute cap would fall below the rounding of W past about 1e10).
-TEST(PercentilePositions, WeightedBoundsAreCumulativeWeights) {
-  for (double w : {8.0, 3.93e11, 1e22, 1e300, 1e-300}) {
-    double lo, hi;
-    const double g = zkesfct(6, w, 0.25, &lo, &hi);
-    EXPECT_EQ(g, 0.5);
-    EXPECT_LT(lo, w / 4);
-    EXPECT_GT(hi, w / 4);
-    EXPECT_NEAR((hi - lo) / w, 2 * 1000 * 1.110223024625157e-16, 2e-16) << w;  // W p rounds to W / 2^54
-  }
-}
-
 TEST(PercentilePositions, FittedTableRule) {
   auto ctx = std::make_unique<kes_ctx>();
   int j, k;
@@ -321,6 +308,23 @@ TEST(WeightedPercentiles, SameAtEveryCommonScale) {
     request r(v, 6, p);
     r.run(v);
     EXPECT_EQ(r.est, want) << c;
+  }
+}
+
+// A tie is an exact equality of the cumulative weight and W p: a weight of 1 beside
+// 1e16 or 1e300 still counts, so P0 is the smallest value, P100 the largest and the
+// median of 1, 2, 3 under 1, 1e16, 1e16 is 2 (W p = 1e16 + 0.5).
+TEST(WeightedPercentiles, TiesOnlyOnExactSums) {
+  const std::vector<double> p = {0.0, 0.5, 1.0};
+  for (double big : {1e16, 1e22, 1e300}) {
+    value_list light_first({{1, 1, 1}, {2, 1, big}, {3, 1, big}}, true);
+    request r(light_first, 6, p);
+    r.run(light_first);
+    EXPECT_EQ(r.est, std::vector<double>({1, 2, 3})) << big;
+    value_list light_last({{1, 1, big}, {2, 1, big}, {3, 1, 1}}, true);
+    request s(light_last, 6, p);
+    s.run(light_last);
+    EXPECT_EQ(s.est, std::vector<double>({1, 2, 3})) << big;
   }
 }
 

@@ -89,8 +89,6 @@ svg_writer* writer();
 
 // "#RRGGBB" of a colour number; empty for a negative number (not drawn).
 std::string colour_hex(int number);
-// "#RRGGBB" of a colour name (a known name or "#RRGGBB", any case); empty when it is none.
-std::string parse_colour(std::string_view name);
 // The "#RRGGBB" of a colour name a statement gives, for either kind of graph; an unknown
 // name is said once per name and step (it draws in the foreground colour) and gives "".
 std::string known_colour(std::string_view name);

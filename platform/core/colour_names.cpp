@@ -74,4 +74,13 @@ std::string colour_rgb(std::string_view name) {
   return it != end && n == it->name ? it->hex : std::string();
 }
 
+bool colour_field(std::string_view word, std::string* field) {
+  std::string w;
+  for (char c : word) w += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string rgb = colour_rgb(word);
+  if (rgb.empty() && w != "BLANK" && w != "EMPTY" && w != "NONE") return false;
+  *field = w.size() <= 8 ? w : rgb;
+  return true;
+}
+
 }  // namespace plat

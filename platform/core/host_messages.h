@@ -29,6 +29,7 @@ enum : int {
   axis_error = 30,        // {s} statement, {d} line, {s} reason
   semicolon_supplied = 31,  // {d} line
   step_cut_short = 32,    // {d} line
+  axis_unknown_colour = 50,  // {s} statement, {d} line, {s} colour word
 };
 
 }  // namespace plat::hostmsg

@@ -53,18 +53,10 @@ std::string known_colour(std::string_view name) {
   return {};
 }
 
-}  // namespace plat::graph
-
-using namespace plat::graph;
-
-extern "C" {
-
-int plat_ggcnum(int, const char* name8) {
-  std::string name = name8 != nullptr ? std::string(name8, strnlen(name8, 8)) : std::string();
-  const std::size_t last = name.find_last_not_of(' ');
-  name = last == std::string::npos ? std::string() : name.substr(name.find_first_not_of(' '), std::string::npos);
-  name = name.substr(0, name.find_last_not_of(' ') + 1);
-  if (name.empty()) return 1;
+int colour_number(std::string_view name) {
+  const std::size_t first = name.find_first_not_of(' ');
+  if (first == std::string_view::npos) return 1;
+  name = name.substr(first, name.find_last_not_of(' ') + 1 - first);
   // An unknown name draws in the foreground colour.
   const std::string hex = known_colour(name);
   if (hex.empty()) return 1;
@@ -73,6 +65,17 @@ int plat_ggcnum(int, const char* name8) {
     if (c[i] == hex) return static_cast<int>(i) + 1;
   c.push_back(hex);
   return static_cast<int>(c.size());
+}
+
+}  // namespace plat::graph
+
+using namespace plat::graph;
+
+extern "C" {
+
+int plat_ggcnum(int, const char* name8) {
+  const std::string name = name8 != nullptr ? std::string(name8, strnlen(name8, 8)) : std::string();
+  return colour_number(name);
 }
 
 int plat_ggcnum5(int, int index, char* name8) {

@@ -13,6 +13,7 @@
 
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
+#include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
@@ -210,6 +211,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
         std::memcpy(name, op + 1, op[0]);
         ggfname(name, 256, rec->font);
         rec->font_given = 1;
+        kes_axis_font_read(rd.ctx);
         if (first_f) std::memcpy(def->font, rec->font, 8), def->font_given = 1;
         first_f = false;
         break;

@@ -133,6 +133,10 @@ TEST(AxisOrder, AWideRangeDrawsAndARefusedDefinitionIsNamedSo) {
   r = run(dir, "axis1 order=(0 to 10 by 0);\naxis1 order=(0 to 400 by 100);\n"
                "proc kestravine data=d noprint; var x;\nhistogram / haxis=axis1;\nrun;\n");
   EXPECT_EQ(r.log.find("was refused"), std::string::npos) << r.log;
+  // A refused statement leaves its number undefined, an earlier definition included.
+  r = run(dir, "axis1 order=(0 to 400 by 100);\naxis1 order=(0 to 10 by 0);\n"
+               "proc kestravine data=d noprint; var x;\nhistogram / haxis=axis1;\nrun;\n");
+  EXPECT_NE(r.log.find("AXIS1, whose AXIS statement was refused"), std::string::npos) << r.log;
   // A number no statement gave keeps its own message.
   r = run(dir, "proc kestravine data=d noprint; var x;\nhistogram / haxis=axis7;\nrun;\n");
   EXPECT_NE(r.log.find("AXIS7, which no AXIS statement defined"), std::string::npos) << r.log;

@@ -32,6 +32,7 @@ enum : int {
   text_not_utf8 = 33,     // {s} statement, {d} line
   second_byte_order_mark = 34,  // {s} file, {d} line, {d} column
   run_text_ignored = 35,  // {d} line, {d} column, {d} line, {d} column, {s} the step
+  axis_unknown_colour = 50,  // {s} statement, {d} line, {s} colour word
 };
 
 }  // namespace plat::hostmsg

@@ -12,6 +12,7 @@
 #include "core/runtime.h"
 #include "data/dataset.h"
 #include "graph/annotate.h"
+#include "graph/device_state.h"
 #include "kes_msg_names.h"
 #include "host/kes_checked.h"
 
@@ -29,17 +30,6 @@ std::string trimmed(const char* s, int n) {
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
-}
-
-void name8(const std::string& colour, char* out) {
-  std::memset(out, ' ', 8);
-  std::memcpy(out, colour.data(), colour.size() < 8 ? colour.size() : 8);
-}
-
-int colour_number(const std::string& colour) {
-  char n[8];
-  name8(colour, n);
-  return plat_ggcnum(0, n);
 }
 
 // Draws through the host's graphics services.

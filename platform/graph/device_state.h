@@ -89,11 +89,12 @@ svg_writer* writer();
 
 // "#RRGGBB" of a colour number; empty for a negative number (not drawn).
 std::string colour_hex(int number);
-// "#RRGGBB" of a colour name (a known name or "#RRGGBB", any case); empty when it is none.
-std::string parse_colour(std::string_view name);
 // The "#RRGGBB" of a colour name a statement gives, for either kind of graph; an unknown
 // name is said once per name and step (it draws in the foreground colour) and gives "".
 std::string known_colour(std::string_view name);
+// The device colour number of a colour name of any length (blanks around it ignored):
+// 1, the foreground, for a blank or unknown name (said as known_colour says it).
+int colour_number(std::string_view name);
 
 // The SVG dash array of a line type (1 solid: empty) for a line of that width.
 std::string dash_of(int line_type, double width);

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "core/host_routines.h"
 #include "graph/device_state.h"
@@ -15,6 +16,7 @@ namespace {
 
 const char kDirectory[9] = "GLOBAL  ";
 std::map<std::string, std::vector<std::string>> members;
+std::set<std::string> refused;
 int directory_token;  // the address handed out as the open directory
 
 struct open_member {
@@ -35,9 +37,17 @@ constexpr double kCellsPerArea[2] = {80.0, 30.0};
 }  // namespace
 
 void catalog_put(const std::string& member, std::vector<std::string> records) {
+  refused.erase(padded(member));
   members[padded(member)] = std::move(records);
 }
-void catalog_clear() { members.clear(); }
+void catalog_refuse(const std::string& member) {
+  members.erase(padded(member));
+  refused.insert(padded(member));
+}
+void catalog_clear() {
+  members.clear();
+  refused.clear();
+}
 
 }  // namespace plat
 
@@ -55,7 +65,7 @@ int plat_xlmopen(const host_member_name* name, void** member) {
   *member = nullptr;
   if (name == nullptr || std::memcmp(name->type, plat::kDirectory, 8) != 0) return 1;
   auto it = plat::members.find(std::string(name->name, 8));
-  if (it == plat::members.end()) return 1;
+  if (it == plat::members.end()) return plat::refused.count(std::string(name->name, 8)) != 0 ? HOST_MEMBER_REFUSED : 1;
   *member = new plat::open_member{&it->second, 0};
   return 0;
 }

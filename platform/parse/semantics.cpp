@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/colour_names.h"
 #include "core/name_case.h"
 #include "core/runtime.h"
 #include "core/utf8_text.h"
@@ -26,6 +27,8 @@ constexpr int kItemValue = 1, kItemTo = 2, kItemBy = 3, kItemEnd = 4;
 // Marks: CLASS level codes 1 to 5; a given parameter value; EST.
 constexpr int kMarkFirstClassCode = 1, kMarkLastClassCode = 5, kMarkEst = 11;
 constexpr int kByDescending = 1;         // BY option: DESCENDING (else NOTSORTED)
+constexpr int kColourSlot = 7;           // value type of a put: a colour (the list code of colours)
+constexpr int kUnknownColourNote = 60;   // catalogue entry of a colour word that names no colour
 
 enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
@@ -119,6 +122,17 @@ void note_cut(parser* p, const std::string& text, int max) {
   parse_error(p, p->last.line, p->last.col, 26, text.c_str(), max);
 }
 
+// The 8-character field of the colour word just read (core/colour_names.h); a word
+// that names no colour is noted where it stands and gives none: the element keeps
+// its default colour.
+bool colour_field(parser* p, std::string* field) {
+  const std::string text = token_text(p);
+  if (plat::colour_field(text, field)) return true;
+  const std::string written = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
+  parse_error(p, p->last.line, p->last.col, kUnknownColourNote, written.c_str());
+  return false;
+}
+
 void put(parser* p, const std::vector<int>& a) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
@@ -130,6 +144,18 @@ void put(parser* p, const std::vector<int>& a) {
     *st = slot_store();
     st->single = 'n';
     sl->v.num = s.reg;
+    return;
+  }
+  if (a[1] == kColourSlot) {
+    std::string field;
+    *st = slot_store();
+    std::memset(sl->v.name, ' ', sizeof sl->v.name);
+    if (!colour_field(p, &field)) {
+      sl->given = 0;
+      return;
+    }
+    st->single = 'm';
+    std::memcpy(sl->v.name, field.data(), std::min(field.size(), sizeof sl->v.name));
     return;
   }
   std::string text = token_text(p);
@@ -163,11 +189,12 @@ void append_text(parser* p, slot_store* st) {
   if (!st) return;
   std::string text = token_text(p);
   switch (st->type) {
-    case list_type::colors:
-      st->strings.push_back(upper(text).substr(0, 8));
-      if (text.size() > 8)
-        remember_cut_name(st->strings.back(), p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw);
+    case list_type::colors: {
+      // An unknown colour keeps its place in the list, blank: its curve keeps its own.
+      std::string field;
+      st->strings.push_back(colour_field(p, &field) ? field : std::string());
       break;
+    }
     case list_type::names:
       st->strings.push_back(typed_name(p->last));
       break;
@@ -343,7 +370,8 @@ void act_format(parser* p, const action_args& a) {
 }
 
 void act_given2(parser* p, const action_args& a) {
-  if (kes_optslot* sl = slot_of(p->sem, a(0))) sl->given2 = 1;
+  // A colour that names none left its option not given; its value is not given either.
+  if (kes_optslot* sl = slot_of(p->sem, a(0)); sl != nullptr && sl->given) sl->given2 = 1;
 }
 
 void act_num(parser* p, const action_args& a) {

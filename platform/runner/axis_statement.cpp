@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "core/colour_names.h"
 #include "core/host_messages.h"
 #include "core/runtime.h"
 #include "graph/graph_catalog.h"
+#include "host/kes_checked.h"
 #include "runner/global_statements.h"
 
 namespace plat {
@@ -23,8 +26,11 @@ constexpr int kMaxOrder = 1000;
 
 struct tok {
   enum kind_t { word, number, text, equals, open, close, comma } kind;
-  std::string s;
+  std::string s;    // a word in upper case
   double v = 0;
+  std::string raw;  // a word as written
+  tok(kind_t k, std::string text, double value = 0, std::string written = {})
+      : kind(k), s(std::move(text)), v(value), raw(std::move(written)) {}
 };
 
 bool tokenize(const std::string& in, std::vector<tok>* out, std::string* err) {
@@ -57,8 +63,9 @@ bool tokenize(const std::string& in, std::vector<tok>* out, std::string* err) {
     const double v = std::strtod(t.c_str(), &end);
     if (end != t.c_str() && *end == '\0' && std::isfinite(v)) out->push_back({tok::number, t, v});
     else {
-      for (char& ch : t) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-      out->push_back({tok::word, t});
+      std::string up = t;
+      for (char& ch : up) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      out->push_back({tok::word, up, 0, t});
     }
   }
   return true;
@@ -69,16 +76,21 @@ void put_i16(std::string* s, int v) {
   const std::int16_t x = static_cast<std::int16_t>(v);
   s->append(reinterpret_cast<const char*>(&x), 2);
 }
-void put_name8(std::string* s, const std::string& n) {
-  std::string t = n.substr(0, 8);
-  t.resize(8, ' ');
-  *s += t;
-}
-
 struct parser {
   std::vector<tok> t;
   size_t i = 0;
   std::string err;
+  std::vector<std::string> unknown_colours;  // as written
+
+  // The colour word at i as its 8-character field (core/colour_names.h); a word that
+  // names no colour leaves the field blank, the axis' default, and is noted.
+  std::string colour() {
+    std::string field;
+    if (!colour_field(t[i].s, &field)) unknown_colours.push_back(t[i].raw), field.clear();
+    ++i;
+    field.resize(8, ' ');
+    return field;
+  }
 
   bool at(tok::kind_t k) const { return i < t.size() && t[i].kind == k; }
   bool word(const char* w) const { return at(tok::word) && t[i].s == w; }
@@ -139,7 +151,7 @@ struct parser {
       } else if (item == "C") {
         if (!at(tok::word)) return fail("C= takes a colour name");
         *s += 'C';
-        put_name8(s, t[i++].s);
+        *s += colour();
       } else if (item == "A" || item == "R") {
         if (!number(&v, item == "A" ? "A=" : "R=")) return false;
         *s += item[0];
@@ -168,7 +180,7 @@ struct parser {
       if (item == "C") {
         if (!at(tok::word)) return fail("C= takes a colour name");
         *s += 'C';
-        put_name8(s, t[i++].s);
+        *s += colour();
         continue;
       }
       if (!number(&v, item.c_str())) return false;
@@ -205,10 +217,13 @@ struct parser {
           ++i;
           if (!number(&by, "BY")) return false;
         }
-        if (by == 0 || (b - a) / by < 0) return fail("ORDER= range does not reach its end");
-        const double n = std::floor((b - a) / by + 1e-9);
+        // Counted and placed as the renderers step an axis, so that a range wider than
+        // the doubles (-1e308 TO 1e308 BY 1e308) gives its 3 values.
+        const double steps = kes_steps_between(a, b, by);
+        if (by == 0 || !(steps >= 0)) return fail("ORDER= range does not reach its end");
+        const double n = std::floor(steps + 1e-9);
         if (n > kMaxOrder) return fail("ORDER= gives too many values");
-        for (int k = 0; k <= static_cast<int>(n); ++k) out->push_back(a + k * by);
+        for (long k = 0; k <= static_cast<long>(n); ++k) out->push_back(kes_tick_at(a, by, k));
       } else {
         out->push_back(a);
       }
@@ -253,7 +268,8 @@ bool axis_keyword(const std::string& kw) {
   return true;
 }
 
-std::string encode_axis(const std::string& options, std::vector<std::string>* records) {
+std::string encode_axis(const std::string& options, std::vector<std::string>* records,
+                        std::vector<std::string>* unknown_colours) {
   parser p;
   if (!tokenize(options, &p.t, &p.err)) return p.err;
   std::string hdr(kHeaderSize, '\0');
@@ -293,9 +309,7 @@ std::string encode_axis(const std::string& options, std::vector<std::string>* re
       if (p.number(&v[0], "WIDTH=")) set_i16(92, static_cast<int>(v[0]));
     } else if (opt == "COLOR") {
       if (!p.at(tok::word)) return "COLOR= takes a colour name";
-      std::string c = p.t[p.i++].s.substr(0, 8);
-      c.resize(8, ' ');
-      std::memcpy(&hdr[4], c.data(), 8);
+      std::memcpy(&hdr[4], p.colour().data(), 8);
     } else if (opt == "OFFSET" || opt == "ORIGIN") {
       if (p.pair(v, u, (opt + "=").c_str())) {
         const int base = opt == "OFFSET" ? 44 : 28, ubase = opt == "OFFSET" ? 100 : 96;
@@ -307,6 +321,7 @@ std::string encode_axis(const std::string& options, std::vector<std::string>* re
     }
   }
   if (!p.err.empty()) return p.err;
+  if (unknown_colours != nullptr) *unknown_colours = p.unknown_colours;
   records->clear();
   records->push_back(hdr);
   std::string order_rec;
@@ -341,12 +356,18 @@ bool run_axis_statement(const statement& st, const std::string& text) {
     return false;
   }
   // Outside its quotes the splitter has blanked every byte that is not program text.
-  const std::string err = encode_axis(program_text(st, std::string(s.substr(k))), &records);
+  std::vector<std::string> unknown;
+  const std::string err = encode_axis(program_text(st, std::string(s.substr(k))), &records, &unknown);
+  const std::string member = "AXI" + std::to_string(axis_number(st.keyword));
   if (!err.empty()) {
     log_message(hostmsg::set, hostmsg::axis_error, st.keyword.c_str(), st.line, err.c_str());
+    // A plot statement naming it then says that it was refused, not that none was given.
+    catalog_refuse(member);
     return false;
   }
-  catalog_put("AXI" + std::to_string(axis_number(st.keyword)), std::move(records));
+  for (const std::string& c : unknown)
+    log_message(hostmsg::set, hostmsg::axis_unknown_colour, st.keyword.c_str(), st.line, c.c_str());
+  catalog_put(member, std::move(records));
   return true;
 }
 

@@ -18,7 +18,9 @@ bool axis_keyword(const std::string& keyword);
 bool run_axis_statement(const statement& st, const std::string& program_text);
 
 // The member records of a definition from the statement's text after its keyword;
-// an empty string, or what is wrong.
-std::string encode_axis(const std::string& options, std::vector<std::string>* records);
+// an empty string, or what is wrong. The colour words that name no colour (their
+// fields left blank: the axis' default) are put in *unknown_colours, as written.
+std::string encode_axis(const std::string& options, std::vector<std::string>* records,
+                        std::vector<std::string>* unknown_colours = nullptr);
 
 }  // namespace plat

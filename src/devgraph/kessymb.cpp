@@ -94,7 +94,9 @@ int kessymb(kes_ctx* ctx) {
       }
       if (const int m = kes_pcount(st, kes_family_color_slots[k]); m > 0) {
         const auto* names = static_cast<const char(*)[8]>(kes_pslot(st, kes_family_color_slots[k])->list);
-        std::memcpy(e->color, names[j < m ? j : m - 1], 8);
+        // A blank name (one the host knew no colour by) leaves the curve its own colour.
+        const char* name = names[j < m ? j : m - 1];
+        if (!kes_gblank(name)) std::memcpy(e->color, name, 8);
       }
       double v = 0;
       if (list_number(st, kes_family_width_slots[k], j, &v))

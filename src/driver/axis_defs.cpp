@@ -13,6 +13,7 @@
 
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
+#include "driver/unbuilt_notes.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
@@ -210,6 +211,7 @@ int keslvax(reader& rd, const std::uint8_t* s, int len, int mode, bool seq) {
         std::memcpy(name, op + 1, op[0]);
         ggfname(name, 256, rec->font);
         rec->font_given = 1;
+        kes_axis_font_read(rd.ctx);
         if (first_f) std::memcpy(def->font, rec->font, 8), def->font_given = 1;
         first_f = false;
         break;
@@ -377,7 +379,7 @@ int read_tick_marks(reader& rd, void* member, std::uint8_t* buf, int cap, int lm
   return 0;
 }
 
-enum class axis_found { found, no_catalog, undefined };
+enum class axis_found { found, no_catalog, undefined, refused };
 
 // Opens the AXISn member the option in slot names (its name, upper case, in name) and
 // reads its header record; *dir and *member are left for the caller to close.
@@ -390,9 +392,10 @@ axis_found open_definition(kes_ctx* ctx, const kes_stmt* s, int slot, char name[
   int number = -1;
   znamsuf(1, name, 8, prefix, 8, &number);
   host_member_name mn{8, {}, {'G', 'L', 'O', 'B', 'A', 'L', ' ', ' '}, 256, 1};
-  if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0 || xlmopen(&mn, member) != 0 ||
-      next_record(*member, hdr, kHeaderSize) < 0)
-    return axis_found::undefined;
+  if (number < 0 || znamfix(1, "AXI", 3, number, 5, mn.name, 8) < 0) return axis_found::undefined;
+  const int opened = xlmopen(&mn, member);
+  if (opened == HOST_MEMBER_REFUSED) return axis_found::refused;
+  if (opened != 0 || next_record(*member, hdr, kHeaderSize) < 0) return axis_found::undefined;
   return axis_found::found;
 }
 
@@ -450,9 +453,11 @@ int axisprs(kes_ctx* ctx, kes_preq* request, int slot) {
       xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_CATALOG_NOT_OPENED);
       return KES_RC_STEP_FAILED;
     }
-    if (found == axis_found::undefined) {
+    if (found == axis_found::undefined || found == axis_found::refused) {
       xspplace(s, slot);
-      xpmlog(KES_SET_GRAPH, KES_MSG_AXIS_DEFINITION_NOT_DEFINED, option, 8, name);
+      xpmlog(KES_SET_GRAPH,
+             found == axis_found::refused ? KES_MSG_AXIS_DEFINITION_REFUSED : KES_MSG_AXIS_DEFINITION_NOT_DEFINED,
+             option, 8, name);
       return close(KES_RC_STEP_FAILED);
     }
   }

@@ -3,12 +3,15 @@
 // draw it), GOUT= on template graphs (it names the catalog of device charts),
 // TILELEGLABEL=, the title of a legend that nothing fills, FORCEHIST, which nothing
 // needs, OVERLAY where it draws no groups (HISTOGRAM, and device graphs), and on
-// template graphs the appearance options that only device charts read.
+// template graphs the appearance options that only device charts read; on either
+// kind of graph the fonts named, which no graph uses.
 #include "driver/unbuilt_notes.h"
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "driver/plot_checks.h"
 #include "driver/plot_kinds.h"
@@ -62,9 +65,44 @@ std::string device_only_given(const kes_ctx* ctx) {
     add(o, [](const kes_stmt* s, const kes_device_option&) { return named(s, "INSET"); }, "INSET ");
   return list;
 }
+// The font options the plot and INSET statements give, each named once; empty when
+// none is.
+std::string fonts_given(const kes_ctx* ctx) {
+  bool font = false, infont = false, inset_font = false;
+  for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
+    if (plot_statement(s)) {
+      font = font || kes_pgiven(s, KES_PLOT_SLOT_FONT);
+      infont = infont || kes_pgiven(s, KES_PLOT_SLOT_INFONT);
+    } else if (named(s, "INSET")) {
+      inset_font = inset_font || kes_pgiven(s, KES_INSET_SLOT_FONT);
+    }
+  }
+  std::string list;
+  for (const auto& [given, option] : {std::pair{font, "FONT="}, {infont, "INFONT="}, {inset_font, "INSET FONT="}})
+    if (given) list += (list.empty() ? "" : ", ") + std::string(option);
+  return list;
+}
 }  // namespace
 
-void kesunbuilt(const kes_ctx* ctx) {
+// The fonts note of a step: said (1); an AXIS F= read before the step's notes (2);
+// the step's notes made (4).
+constexpr std::uint8_t kFontsSaid = 1, kAxisFontEarly = 2, kNotesMade = 4;
+constexpr const char* kAxisFont = "F= of an AXIS statement";
+
+void kes_note_fonts_not_used(kes_ctx* ctx, const char* options) {
+  if (ctx->fonts_noted & kFontsSaid) return;
+  ctx->fonts_noted |= kFontsSaid;
+  xpmlog(KES_SET_LABEL, KES_MSG_FONTS_NOT_USED, options);
+}
+
+void kes_axis_font_read(kes_ctx* ctx) {
+  // The plot statements' checks read axis definitions before the step's notes: the
+  // AXIS font is then named among the statements' fonts.
+  if (ctx->fonts_noted & kNotesMade) kes_note_fonts_not_used(ctx, kAxisFont);
+  else ctx->fonts_noted |= kAxisFontEarly;
+}
+
+void kesunbuilt(kes_ctx* ctx) {
   bool annotate = kes_pgiven(ctx->proc, KES_PROC_SLOT_ANNOTATE);
   bool tile_title = false, hist_overlay = false, plot_overlay = false, forcehist = false;
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
@@ -85,6 +123,13 @@ void kesunbuilt(const kes_ctx* ctx) {
   // A graphics catalog holds device charts only.
   if (kes_pgiven(ctx->proc, KES_PROC_SLOT_GOUT) && ctx->tmplgraph && !ctx->devgraph)
     xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "GOUT=");
+  // Both kinds of graph draw every text in the one typeface the metrics describe.
+  if (ctx->tmplgraph || ctx->devgraph) {
+    std::string fonts = fonts_given(ctx);
+    if (ctx->fonts_noted & kAxisFontEarly) fonts += (fonts.empty() ? "" : ", ") + std::string(kAxisFont);
+    if (!fonts.empty()) kes_note_fonts_not_used(ctx, fonts.c_str());
+  }
+  ctx->fonts_noted |= kNotesMade;
   // Template graphs take their look from the graph style.
   if (ctx->tmplgraph && !ctx->devgraph) {
     const std::string list = device_only_given(ctx);

@@ -16,6 +16,10 @@ struct host_member_name {
   int word2;        // 1
 };
 
+// What xlmopen returns for a member that the statement meant to write was refused (its
+// error is in the log), beside 0 opened and 1 absent.
+constexpr int HOST_MEMBER_REFUSED = 2;
+
 // The read record of xlmread: the buffer, the length read, the buffer's capacity.
 struct host_member_read {
   void* buffer;

@@ -185,6 +185,9 @@ struct kes_ctx {
   // 30. The renderer every plot driver hands its graph to, chosen once per step when
   // graphics start (kes_choose_renderer); null: no graph is drawn.
   int (*renderer)(kes_ctx* ctx);
+  // 31. The step's note that the fonts it names are not used, said once (bits kept by
+  // the step's notes, driver/unbuilt_notes.cpp).
+  std::uint8_t fonts_noted;
 };
 
 inline kes_datapass* kes_dp(kes_ctx* ctx) { return &ctx->dp; }

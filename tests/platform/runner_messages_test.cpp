@@ -142,13 +142,15 @@ TEST_F(RunnerMessages, MistakesAreNamedWhereTheyStand) {
   }
 }
 
-// A colour name longer than a colour slot holds is quoted as written, not cut.
+// A colour name longer than a colour slot holds is quoted as written, not cut, where it
+// stands.
 TEST_F(RunnerMessages, UnknownColourIsQuotedAsWritten) {
   EXPECT_EQ(run("proc kestravine data=faith noprint; var waiting;\nhistogram waiting / cfill=notacolour;\nrun;\n",
                 {"--graphics", "device"}),
             0)
       << log_;
-  EXPECT_TRUE(logs("The colour name 'notacolour' is not known; the foreground colour is used.")) << log_;
+  EXPECT_TRUE(logs("line 2, column 27: the colour name 'notacolour' is not known (a colour is a CSS colour name or "
+                   "#RRGGBB); the default colour is used (in the HISTOGRAM statement).")) << log_;
   EXPECT_FALSE(logs("NOTACOLO ")) << log_;
 }
 

@@ -151,16 +151,53 @@ TEST_F(OptionNotes, EachMessageSaysWhereAndHowTheStepEnds) {
        "template", "NCOLS=", 0, 0},
       {"an unknown colour of a QQ line on a template graph",
        head + "qqplot waiting / normal(mu=est sigma=est color=reddish);\nrun;\n", "template",
-       "NOTE: The colour name 'REDDISH' is not known; the foreground colour is used.", 1, 0},
+       "the colour name 'reddish' is not known (a colour is a CSS colour name or #RRGGBB); the default colour is used",
+       1, 0},
       {"an unknown colour of a QQ line on a device graph",
        head + "qqplot waiting / normal(mu=est sigma=est color=reddish);\nrun;\n", "device",
-       "NOTE: The colour name 'REDDISH' is not known; the foreground colour is used.", 1, 0},
+       "the colour name 'reddish' is not known (a colour is a CSS colour name or #RRGGBB); the default colour is used",
+       1, 0},
       {"a hex colour with an alpha byte on a template graph",
        head + "qqplot waiting / normal(mu=est sigma=est color='#FF000080');\nrun;\n", "template",
-       "NOTE: The colour name '#FF000080' is not known; the foreground colour is used.", 1, 0},
+       "the colour name '#FF000080' is not known (a colour is a CSS colour name or #RRGGBB); the default colour is used",
+       1, 0},
       {"a hex colour with an alpha byte on a device graph",
        head + "qqplot waiting / normal(mu=est sigma=est color='#FF000080');\nrun;\n", "device",
-       "NOTE: The colour name '#FF000080' is not known; the foreground colour is used.", 1, 0},
+       "the colour name '#FF000080' is not known (a colour is a CSS colour name or #RRGGBB); the default colour is used",
+       1, 0},
+      // Fonts: used by neither kind of graph, said once per step with the options given.
+      {"FONT= on a template graph", head + "histogram waiting / font=swiss;\nrun;\n", "template",
+       "NOTE: Fonts are not used (every text of a graph is drawn in one typeface), so these options change nothing: "
+       "FONT=.",
+       1, 0},
+      {"FONT= on a device graph", head + "histogram waiting / font='Times New Roman';\nrun;\n", "device",
+       "so these options change nothing: FONT=.", 1, 0},
+      {"INFONT= and INSET FONT= on two statements",
+       head + "histogram waiting / infont=swiss;\ninset n / font=swiss pos=ne;\nqqplot waiting / infont=swiss;\nrun;\n",
+       "device", "Fonts are not used", 1, 0},
+      {"INFONT= and INSET FONT= named once each",
+       head + "histogram waiting / infont=swiss;\ninset n / font=swiss pos=ne;\nqqplot waiting / infont=swiss;\nrun;\n",
+       "template", "so these options change nothing: INFONT=, INSET FONT=.", 1, 0},
+      {"F= of an AXIS statement on a device graph",
+       "axis1 label=(f=swiss 'Waiting');\n" + head + "histogram waiting / haxis=axis1 font=swiss;\nrun;\n", "device",
+       "so these options change nothing: FONT=, F= of an AXIS statement.", 1, 0},
+      {"F= of an AXIS statement a template graph leaves out",
+       "axis1 label=(f=swiss 'Waiting');\n" + head + "histogram waiting / haxis=axis1;\nrun;\n", "template",
+       "Fonts are not used", 0, 0},
+      {"no font, no note", head + "histogram waiting;\ninset n / pos=ne;\nrun;\n", "device", "Fonts are not used", 0,
+       0},
+      // Options template graphs leave out, in the note of device-only options.
+      {"INSET HEIGHT= on a template graph", head + "histogram waiting;\ninset n mean / height=4 pos=ne;\nrun;\n",
+       "template", "NOTE: Options of device graphs only, not used by template graphs: INSET HEIGHT=.", 1, 0},
+      {"PCTLAXIS grid options on a template graph",
+       head + "qqplot waiting / normal(mu=est sigma=est) pctlaxis(grid cgrid=red lgrid=2 wgrid=2);\nrun;\n",
+       "template",
+       "NOTE: Options of device graphs only, not used by template graphs: PCTLAXIS(CGRID=) (its value), "
+       "PCTLAXIS(LGRID=) (its value), PCTLAXIS(WGRID=) (its value).",
+       1, 0},
+      {"PCTLAXIS grid options on a device graph",
+       head + "qqplot waiting / normal(mu=est sigma=est) pctlaxis(grid cgrid=red lgrid=2 wgrid=2);\nrun;\n", "device",
+       "Options of device graphs only", 0, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run(c.program, c.graphics), c.status) << c.what << "\n" << log_;
@@ -274,6 +311,24 @@ TEST_F(OptionNotes, VaxisTicksAreTheVerticalAxisOfEveryPlot) {
       EXPECT_TRUE(has_vertical_ticks(files[0], c.ticks)) << graphics << " " << c.statement;
       EXPECT_FALSE(logs("VAXIS= values do not cover")) << graphics << " " << c.statement << "\n" << log_;
     }
+  }
+}
+
+// What the reference says of GSTYLE, NOGSTYLE and CLIPREF: the graphs are the same
+// byte for byte, in both renderers.
+TEST_F(OptionNotes, GstyleNogstyleAndClipRefDrawTheSameGraphs) {
+  const std::string step = "proc kestravine data=faith noprint; var waiting;\nhistogram waiting / href=70 vref=5 ";
+  for (const char* graphics : {"template", "device"}) {
+    SCOPED_TRACE(graphics);
+    std::vector<std::vector<std::string>> drawn;
+    for (const std::string& program :
+         {"options gstyle;\n" + step + ";\nrun;\n", "options nogstyle;\n" + step + ";\nrun;\n",
+          "options gstyle;\n" + step + "clipref;\nrun;\n", "options nogstyle;\n" + step + "clipref;\nrun;\n"}) {
+      ASSERT_EQ(run(program, graphics), 0) << log_;
+      drawn.push_back(graphs());
+      ASSERT_EQ(drawn.back().size(), 1u) << log_;
+    }
+    for (size_t i = 1; i < drawn.size(); ++i) EXPECT_EQ(drawn[i], drawn[0]) << i;
   }
 }
 

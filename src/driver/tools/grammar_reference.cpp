@@ -435,8 +435,10 @@ std::string reference_text(const std::vector<const grammar*>& grammars, std::vec
          "written with the spelling in the first column or any spelling under \"Also\"; case\n"
          "does not matter. The value column says what follows the option: nothing (a flag),\n"
          "a name, a number, a list of numbers (`a TO b BY c` ranges allowed, commas optional,\n"
-         "in parentheses or not), a quoted text, a colour, a data set (`member` or\n"
-         "`library.member`), values or `EST` (estimate it), a choice of words, or a family\n"
+         "in parentheses or not), a quoted text, a colour (a CSS colour name of any length,\n"
+         "in any case, or `#RRGGBB`; a word that names no colour is noted and the element\n"
+         "keeps its default colour), a data set (`member` or `library.member`), values or\n"
+         "`EST` (estimate it), a choice of words, or a family\n"
          "with its own options in parentheses. A list of variables names them one by one or\n"
          "as `a-b` (numbered names), `a--b`, `a-NUMERIC-b` or `a-CHARACTER-b` (`CHAR`; data\n"
          "set order), `prefix:`, `_NUMERIC_`, `_CHARACTER_` (`_CHAR_`) or `_ALL_`.\n\n";

@@ -22,32 +22,68 @@
 #include "records/kes_valnode.h"
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
+#include "records/kes_wunit.h"
 
 namespace {
 
 constexpr std::size_t kGrain = std::size_t{1} << 16;
 
+// The sorted items: a value's key with what its observation brings. weigh adds an
+// item's weights to a value's weight sums (units of 2^e), as the tree would have.
 struct key_only {
   std::uint64_t key;
+  static constexpr bool weighted = false;
+  void take(const kes_gathered&, long) {}
   int freq() const { return 1; }
+  void weigh(kes_valnode*, int) const {}
 };
 struct key_freq {
   std::uint64_t key;
   int f;
+  static constexpr bool weighted = false;
+  void take(const kes_gathered& g, long i) { f = g.f[i]; }
   int freq() const { return f; }
+  void weigh(kes_valnode*, int) const {}
+};
+struct key_weight {
+  std::uint64_t key;
+  double c;
+  static constexpr bool weighted = true;
+  void take(const kes_gathered& g, long i) { c = g.c[i]; }
+  int freq() const { return 1; }
+  void weigh(kes_valnode* n, int e) const {
+    if (c > 0.0) kes_node_add_weight(n, e, c, 1);
+  }
+};
+struct key_weight_freq {
+  std::uint64_t key;
+  double c;
+  int f;
+  static constexpr bool weighted = true;
+  void take(const kes_gathered& g, long i) {
+    c = g.c[i];
+    f = g.f[i];
+  }
+  int freq() const { return f; }
+  void weigh(kes_valnode* n, int e) const {
+    if (c > 0.0) kes_node_add_weight(n, e, c, f);
+  }
 };
 
-bool grow(kes_gathered& g, bool with_freq) {
+// Grows one array of the room to cap entries; false when it cannot.
+template <class T>
+bool grow_array(T*& a, long cap) {
+  void* p = std::realloc(a, static_cast<std::size_t>(cap) * sizeof(T));
+  if (p == nullptr) return false;
+  a = static_cast<T*>(p);
+  return true;
+}
+
+bool grow(kes_gathered& g, bool with_freq, bool with_weight) {
   with_freq = with_freq || g.f != nullptr;
   const long cap = g.cap == 0 ? 4096 : 2 * g.cap;
-  void* x = std::realloc(g.x, static_cast<std::size_t>(cap) * sizeof(double));
-  if (x == nullptr) return false;
-  g.x = static_cast<double*>(x);
-  if (with_freq) {
-    void* f = std::realloc(g.f, static_cast<std::size_t>(cap) * sizeof(int));
-    if (f == nullptr) return false;
-    g.f = static_cast<int*>(f);
-  }
+  if (!grow_array(g.x, cap) || (with_freq && !grow_array(g.f, cap)) || (with_weight && !grow_array(g.c, cap)))
+    return false;
   g.cap = cap;
   return true;
 }
@@ -55,8 +91,10 @@ bool grow(kes_gathered& g, bool with_freq) {
 void release(kes_gathered& g) {
   std::free(g.x);
   std::free(g.f);
+  std::free(g.c);
   g.x = nullptr;
   g.f = nullptr;
+  g.c = nullptr;
   g.n = g.cap = 0;
   g.ftotal = 0;
   g.first_zero = 0;
@@ -70,7 +108,7 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   int rc = KES_ADD_OK;
   for (long i = 0; i < g.n && rc == KES_ADD_OK; ++i) {
     const int f = g.f != nullptr ? g.f[i] : 1;
-    rc = kes_add_to_tree(ctx, r, v, g.x[i], f, 1.0);
+    rc = kes_add_to_tree(ctx, r, v, g.x[i], f, g.c != nullptr ? g.c[i] : 1.0, g.wexp);
     if (v >= ctx->batch_first + ctx->batch_n) break;  // the variable left the batch
   }
   release(g);
@@ -89,33 +127,49 @@ bool starts_value(const Item* items, std::size_t i) {
   return i == 0 || items[i].key != items[i - 1].key;
 }
 
-// The count of the value starting at items[i]; i is left past its last item.
-template <class Item>
-int value_count(const Item* items, std::size_t n, std::size_t& i) {
-  const std::uint64_t key = items[i].key;
+// One distinct value of the sorted items: its count, and with weights its weight sums
+// in units of 2^e as the tree's node for it would hold them.
+struct value_run {
   int count = 0;  // at most the gathered total, which stays in the int range
-  for (; i < n && items[i].key == key; ++i) count += items[i].freq();
-  return count;
+  kes_wtrec sums{};
+  kes_valnode node{};
+};
+
+// The run of the value starting at items[i], its weights (units of 2^e) added in their
+// order of arrival (the sort is stable); i is left past its last item.
+template <class Item>
+void take_run(const Item* items, std::size_t n, std::size_t& i, int e, value_run* run) {
+  const std::uint64_t key = items[i].key;
+  run->count = 0;
+  run->sums = kes_wtrec{};
+  run->node = kes_valnode{};
+  run->node.wt = &run->sums;
+  for (; i < n && items[i].key == key; ++i) {
+    run->count += items[i].freq();
+    items[i].weigh(&run->node, e);
+  }
 }
 
-// Calls emit(value, count) for each distinct value of the sorted items, ascending,
+// Calls emit(value, run) for each distinct value of the sorted items, ascending,
 // while emit returns true.
 template <class Item, class Emit>
-void each_value(const Item* items, std::size_t n, int first_zero, Emit emit) {
+void each_value(const Item* items, std::size_t n, int first_zero, int e, Emit emit) {
+  value_run run;
   for (std::size_t i = 0; i < n;) {
     const double x = value_of(items[i].key, first_zero);
-    if (!emit(x, value_count(items, n, i))) return;
+    take_run(items, n, i, e, &run);
+    if (!emit(x, run)) return;
   }
 }
 
 // The nodes of the sorted values, one per distinct value, made in order. They need no
 // record in making order (kes_varsum::listed): the list is already in memory order.
 template <class Item>
-int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t n, int first_zero) {
+int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t n, int first_zero, int e) {
   kes_datapass* dp = kes_dp(ctx);
   kes_valnode* last = nullptr;
   int rc = KES_ADD_OK;
-  each_value(items, n, first_zero, [&](double x, int count) {
+  each_value(items, n, first_zero, e, [&](double x, const value_run& run) {
     kes_valnode* node = newnode(ctx, v, dp->node_size);
     if (node == nullptr) {
       if (v == ctx->batch_first) {
@@ -127,9 +181,15 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
       kes_varsum_clear_lists(r);
       return false;
     }
+    kes_wtrec* wt = node->wt;
     std::memset(node, 0, sizeof *node);
     node->key.value = x;
-    node->count = count;
+    node->count = run.count;
+    if (wt != nullptr) {
+      *wt = run.sums;
+      node->wt = wt;
+      node->wexp = run.node.wexp;
+    }
     if (last == nullptr) r->values = node;
     else last->next = node;
     last = node;
@@ -145,7 +205,8 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
 // in fixed parts on the threads, so each thread first touches the room it fills; a
 // value is written by the part where it starts.
 template <class Item>
-bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n, int first_zero, int threads) {
+bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n, int first_zero, int e,
+               int threads) {
   const std::size_t parts = kes::part_count(n, kGrain);
   std::vector<long> first(parts + 1, 0);  // distinct values before each part
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
@@ -159,19 +220,30 @@ bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n,
   // The missing values went to the tree; the pass is over, so their list is final.
   if (r->nmiss > 0) ztrelst(reinterpret_cast<void**>(&r->missing));
   host_pool* pool = kes_view_pool();
-  const kes_viewroom room = kes_view_room(pool, m, false, kes_list_length(r->missing));
+  kes_viewroom room = kes_view_room(pool, m, Item::weighted, kes_list_length(r->missing));
   if (room.view == nullptr) {
     if (pool != nullptr) xmpoold(pool);
     return false;
   }
+  if (Item::weighted) room.wexp = room.view->wexp = r->wexp;
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
     long j = first[k];
     std::size_t i = k * kGrain;
     while (i < end && !starts_value(items, i)) ++i;
+    value_run run;
     while (i < end) {
       room.x[j] = value_of(items[i].key, first_zero);
-      room.f[j++] = value_count(items, n, i);  // may read on into the next part
+      take_run(items, n, i, e, &run);  // may read on into the next part
+      room.f[j] = run.count;
+      if constexpr (Item::weighted) {
+        // As the view of a tree's node: its sums brought to the record's unit.
+        kes_node_to_unit(&run.node, room.wexp);
+        room.w[j] = run.sums.sumw;
+        room.w15[j] = run.sums.sumw15;
+        room.w2[j] = run.sums.sumw2;
+      }
+      ++j;
     }
   });
   kes_put_missing_kinds(r->missing, room);
@@ -192,7 +264,7 @@ Item* sorted_items(const kes_gathered& g, int threads) {
     kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
       for (std::size_t i = b; i < e; ++i) {
         items[i].key = kes::double_order_key(g.x[i]);
-        if constexpr (sizeof(Item) > sizeof(std::uint64_t)) items[i].f = g.f != nullptr ? g.f[i] : 1;
+        items[i].take(g, static_cast<long>(i));
       }
     });
     try {
@@ -217,9 +289,10 @@ int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   if (items == nullptr) return -1;
   const std::size_t n = static_cast<std::size_t>(g.n);
   const int first_zero = g.first_zero;
+  const int e = g.wexp;
   release(g);  // the sorted keys hold all that is needed
-  const int rc =
-      make_view(r, g, items, n, first_zero, threads) ? KES_ADD_OK : make_list(ctx, r, v, items, n, first_zero);
+  const int rc = make_view(r, g, items, n, first_zero, e, threads) ? KES_ADD_OK
+                                                                   : make_list(ctx, r, v, items, n, first_zero, e);
   std::free(items);
   return rc;
 }
@@ -241,9 +314,9 @@ bool compact_as(kes_gathered& g, int threads) {
     return false;
   }
   m = 0;
-  each_value(items, n, g.first_zero, [&](double x, int count) {
+  each_value(items, n, g.first_zero, 0, [&](double x, const value_run& run) {
     g.x[m] = x;
-    g.f[m++] = count;
+    g.f[m++] = run.count;
     return true;
   });
   std::free(items);
@@ -259,17 +332,28 @@ bool compact(kes_gathered& g, int threads) {
 
 }  // namespace
 
-bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, int* rc) {
+bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, int* rc) {
   *rc = KES_ADD_OK;
   kes_datapass* dp = kes_dp(ctx);
-  if (dp->gathered == nullptr || ctx->weight_given || r != &ctx->varsums[v]) return false;
+  if (dp->gathered == nullptr || r != &ctx->varsums[v]) return false;
   kes_gathered& g = dp->gathered[v];
   if (g.off) return false;
+  const bool weighted = ctx->weight_given != 0;
+  // The gathered weights share one unit; a new one is rare (a weight 2^64 units above
+  // the first), and the tree takes each weight in its own.
+  if (weighted && g.n > 0 && g.wexp != r->wexp) {
+    *rc = to_tree(ctx, r, v, g);
+    return false;
+  }
+  // Ties of weighted values are not merged: their weights add in order of arrival.
   if (g.ftotal + f <= INT_MAX &&
-      (g.n < g.cap || compact(g, ctx->threads > 0 ? ctx->threads : 1) || grow(g, ctx->freq_given != 0))) {
+      (g.n < g.cap || (!weighted && compact(g, ctx->threads > 0 ? ctx->threads : 1)) ||
+       grow(g, ctx->freq_given != 0, weighted))) {
     if (x == 0 && g.first_zero == 0) g.first_zero = std::signbit(x) ? -1 : 1;
+    if (g.n == 0) g.wexp = r->wexp;
     g.x[g.n] = x;
     if (g.f != nullptr) g.f[g.n] = f;
+    if (g.c != nullptr) g.c[g.n] = c;
     ++g.n;
     g.ftotal += f;
     return true;
@@ -287,7 +371,10 @@ int kes_build_gathered(kes_ctx* ctx, int v) {
     return KES_ADD_OK;
   }
   kes_varsum* r = &ctx->varsums[v];
-  const int rc = g.f != nullptr ? sort_and_list<key_freq>(ctx, r, v, g) : sort_and_list<key_only>(ctx, r, v, g);
+  const int rc = g.c != nullptr ? (g.f != nullptr ? sort_and_list<key_weight_freq>(ctx, r, v, g)
+                                                  : sort_and_list<key_weight>(ctx, r, v, g))
+                 : g.f != nullptr ? sort_and_list<key_freq>(ctx, r, v, g)
+                                  : sort_and_list<key_only>(ctx, r, v, g);
   return rc >= 0 ? rc : to_tree(ctx, r, v, g);
 }
 

@@ -1,15 +1,17 @@
-// Values of a large unweighted variable gathered in arrival order during the pass and
-// made into the ascending value list at its end, instead of being looked up one by one
-// in the host's tree: a sort of the gathered values on all threads and one run over
-// them give the same list (values, counts, the first-arrived sign of a zero) far
-// faster. Only the plain record of a variable without a WEIGHT is gathered (a CLASS
-// cell's or a weighted record goes to the tree); when the gathered room cannot grow, or
-// the counts could pass the int range, what was gathered goes to the tree and so does
-// the rest of the pass. When the room is full, values with many ties are first merged
-// (sorted, one entry and a count per value), so that they take little room. At the
-// end of the pass the sorted values become the record's value view at once (see
-// value_views.h), in a pool of its own, without list nodes; only when that room cannot
-// be had are they made into a list.
+// Values of a large variable gathered in arrival order during the pass and made into
+// the ascending value list at its end, instead of being looked up one by one in the
+// host's tree: a sort of the gathered values on all threads and one run over them give
+// the same list (values, counts, the first-arrived sign of a zero, and with a WEIGHT
+// variable the weight sums, each value's weights added in their order of arrival in
+// the unit they arrived in) far faster. Only the plain record of a variable is
+// gathered (a CLASS cell's record goes to the tree); when the gathered room cannot
+// grow, the counts could pass the int range, or the weights' unit changes, what was
+// gathered goes to the tree and so does the rest of the pass. When the room of
+// unweighted values is full, values with many ties are first merged (sorted, one entry
+// and a count per value), so that they take little room. At the end of the pass the
+// sorted values become the record's value view at once (see value_views.h), in a pool
+// of its own, without list nodes; only when that room cannot be had are they made into
+// a list.
 #pragma once
 
 struct kes_ctx;
@@ -19,6 +21,8 @@ struct host_pool;
 struct kes_gathered {
   double* x;         // nonmissing values in arrival order, from the variable's pool
   int* f;            // their frequencies (null without FREQ: all 1)
+  double* c;         // their clamped weights (null without WEIGHT)
+  int wexp;          // the weights' unit when they arrived, 2^wexp (kes_wunit.h)
   long n;            // values gathered
   long cap;          // room of x (and f)
   long long ftotal;  // sum of the frequencies gathered
@@ -29,11 +33,11 @@ struct kes_gathered {
                      // variable's pool is replaced by it
 };
 
-// Adds nonmissing value x of frequency f to record r of variable v when the record is
-// gathered: true, with *rc KES_ADD_OK. False when the record goes to the tree; *rc is
-// then the result of moving the gathered values there (the caller adds x only when it
-// is KES_ADD_OK).
-bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, int* rc);
+// Adds nonmissing value x of frequency f and clamped weight c to record r of variable
+// v when the record is gathered: true, with *rc KES_ADD_OK. False when the record goes
+// to the tree; *rc is then the result of moving the gathered values there (the caller
+// adds x only when it is KES_ADD_OK).
+bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, int* rc);
 
 // Makes variable v's gathered values into the value view of its plain record (with
 // the record's missing values, which went to the tree) or, when the view's room

@@ -158,11 +158,11 @@ kes_valnode* newnode(kes_ctx* ctx, int v, int node_size) {
 
 int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c) {
   int rc = KES_ADD_OK;
-  if (!std::isnan(x) && kes_gather_value(ctx, r, v, x, f, &rc)) return rc;
-  return rc == KES_ADD_OK ? kes_add_to_tree(ctx, r, v, x, f, c) : rc;
+  if (!std::isnan(x) && kes_gather_value(ctx, r, v, x, f, c, &rc)) return rc;
+  return rc == KES_ADD_OK ? kes_add_to_tree(ctx, r, v, x, f, c, r->wexp) : rc;
 }
 
-int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c) {
+int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, int wexp) {
   kes_datapass* dp = kes_dp(ctx);
   kes_valnode* spare = dp->spare[v];
   if (spare == nullptr) {
@@ -199,17 +199,7 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
     return KES_ADD_OVERFLOW;
   }
   node->count += f;
-  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) {
-    // In the record's unit, which the sums of the data pass set (kes_wunit.h); the
-    // weight times the frequency is formed there, as the sums form it.
-    kes_node_to_unit(node, r->wexp);
-    kes_wtrec* t = node->wt;
-    const double cu = std::ldexp(c, -r->wexp);
-    const double wu = cu * f;
-    t->sumw += wu;
-    t->sumw15 += std::sqrt(cu) * wu;
-    t->sumw2 += wu * cu;
-  }
+  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) kes_node_add_weight(node, wexp, c, f);
   if (node == spare) {
     dp->spare[v] = nullptr;
     // Counting new values as they come saves kesnux a walk over the whole list.

@@ -41,3 +41,18 @@ inline void kes_node_to_unit(kes_valnode* p, int e) {
   }
   p->wexp = static_cast<std::int16_t>(e);
 }
+
+// Adds one observation's clamped weight c (above 0) and frequency f to the weight sums
+// of node p, in units of 2^e, the weight c f formed in the unit, as the sums of the
+// data pass form it: the one place a value's weight sums grow, whether its
+// observations come to the tree one at a time or are gathered and sorted first, so
+// that both give the same sums to the bit.
+inline void kes_node_add_weight(kes_valnode* p, int e, double c, int f) {
+  kes_node_to_unit(p, e);
+  kes_wtrec* t = p->wt;
+  const double cu = std::ldexp(c, -e);
+  const double wu = cu * f;
+  t->sumw += wu;
+  t->sumw15 += std::sqrt(cu) * wu;
+  t->sumw2 += wu * cu;
+}

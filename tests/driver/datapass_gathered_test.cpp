@@ -1,8 +1,9 @@
 // Value lists of plain unweighted records are gathered and sorted at the end of the
 // pass; they must equal, value for value and bit for bit, the lists the tree makes (a
 // CLASS variable of one level sends the same values through the tree), for any
-// number of threads and around the sort's part size; weighted lists stay in the tree,
-// whose long lists are sorted and linked in parts.
+// number of threads and around the sort's part size; weighted ones too, weight sums
+// and all, with weights at many scales, zero weights, FREQ, and a weight that changes
+// the weights' unit halfway.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -32,9 +33,11 @@ class DatapassGathered : public datapass_fixture {
   // first in group 1), missing values; y: nearly all distinct; z: every other value
   // twice (too few ties to merge them early), so that runs of one value cross the
   // parts in which the sorted values are counted.
-  void write_data(int n, unsigned seed) {
+  // w: weights from 2^-20 to 2^30 (every 37th 0); times 2^80 from the middle row on
+  // when jump.
+  void write_data(int n, unsigned seed, bool jump = false) {
     std::mt19937 rng(seed);
-    std::string csv = "g,k,f,x,y,z\n";
+    std::string csv = "g,k,f,x,y,z,w\n";
     char line[160];
     for (int i = 0; i < n; ++i) {
       const int g = i < n / 3 ? 1 : 2;
@@ -42,14 +45,18 @@ class DatapassGathered : public datapass_fixture {
       char xb[32];
       if (x == nullptr) std::snprintf(xb, sizeof xb, "%d.5", static_cast<int>(rng() % 5000) - 2500);
       const int j = g == 1 ? i : i - n / 3;
-      std::snprintf(line, sizeof line, "%d,K,%d,%s,%.17g,%.1f\n", g, 1 + static_cast<int>(rng() % 3), x ? x : xb,
-                    std::ldexp(static_cast<double>(rng()), -20) - 2048.0, (2 * j / 3 - 40000) * 0.5);
+      const double w = i % 37 == 0 ? 0.0
+                                   : std::ldexp(1.0 + static_cast<double>(rng() % 1000) / 7.0,
+                                                static_cast<int>(rng() % 51) - 20 + (jump && i >= n / 2 ? 80 : 0));
+      std::snprintf(line, sizeof line, "%d,K,%d,%s,%.17g,%.1f,%.17g\n", g, 1 + static_cast<int>(rng() % 3),
+                    x ? x : xb, std::ldexp(static_cast<double>(rng()), -20) - 2048.0, (2 * j / 3 - 40000) * 0.5, w);
       csv += line;
     }
     write_csv("d", csv);
   }
   // The module's threads come from the context, the host's from THREADS=.
-  // f is the FREQ variable (use 0), the WEIGHT variable (1), or neither (2).
+  // f is the FREQ variable (use 0), the WEIGHT variable (1), or neither (2); w is the
+  // WEIGHT variable alone (3) or with f as FREQ (4).
   std::vector<std::map<int, list_bits>> lists(bool with_class, int threads, int use = 0) {
     ctx_ = std::make_unique<kes_ctx>();
     ctx_->threads = threads;
@@ -61,6 +68,8 @@ class DatapassGathered : public datapass_fixture {
     p.handle(sData, open_data("d", {"g"})).flag(kNoprint).ints(sBy, {var_of("g")});
     p.ints(sVar, {var_of("x"), var_of("y"), var_of("z")});
     if (use < 2) p.ints(use == 0 ? sFreq : sWeight, {var_of("f")});
+    if (use >= 3) p.ints(sWeight, {var_of("w")});
+    if (use == 4) p.ints(sFreq, {var_of("f")});
     if (with_class) p.ints(sClass, {var_of("k")});
     const run_result r = run(p);
     EXPECT_EQ(r.rc, 0) << log();
@@ -97,12 +106,28 @@ TEST_F(DatapassGathered, ListsEqualTheTreesForAnyThreadCount) {
     EXPECT_EQ(lists(false, 8), tree);
     EXPECT_EQ(lists(true, 8), tree);
     EXPECT_EQ(lists(false, 8, 2), lists(true, 1, 2));
-    EXPECT_EQ(lists(false, 8, 1), lists(false, 1, 1));  // weighted: the tree, sorted in parts
+    for (int use : {1, 3, 4}) {
+      SCOPED_TRACE(use);
+      const auto weighted_tree = lists(true, 1, use);
+      EXPECT_EQ(lists(false, 1, use), weighted_tree);
+      EXPECT_EQ(lists(false, 8, use), weighted_tree);
+    }
     // The first zero of group 1 came as -0, the list keeps its sign.
     const list_bits& x1 = tree[0].at(0);
     bool negzero = false;
     for (std::uint64_t b : x1.values) negzero = negzero || b == 0x8000000000000000ULL;
     EXPECT_EQ(negzero, n / 3 > 31);
+  }
+}
+
+// A weight 2^80 above the first changes the weights' unit halfway: what was gathered
+// goes to the tree in its own unit, and the lists still equal the tree's.
+TEST_F(DatapassGathered, WeightedListsEqualTheTreesWhenTheUnitChanges) {
+  write_data(65536 + 99, 5u, true);
+  for (int use : {3, 4}) {
+    SCOPED_TRACE(use);
+    const auto tree = lists(true, 1, use);
+    EXPECT_EQ(lists(false, 8, use), tree);
   }
 }
 

@@ -15,10 +15,6 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_varsum.h"
 
-namespace {
-constexpr double kInvSqrt2Pi = 0.3989422804014327;
-}  // namespace
-
 int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
   kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
@@ -30,12 +26,12 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
   const double area = w * vs->n * slot->scale;
   const double* p = cv.params;
   switch (cv.dist) {
-    case KES_DIST_NORMAL: *c = area * kInvSqrt2Pi / p[1]; break;
-    case KES_DIST_LOGNORMAL: *c = area * kInvSqrt2Pi / p[2]; break;
+    case KES_DIST_NORMAL: *c = area * ZRSQRT_2PI / p[1]; break;
+    case KES_DIST_LOGNORMAL: *c = area * ZRSQRT_2PI / p[2]; break;
     case KES_DIST_EXPONENTIAL: *c = area / p[1]; break;
     case KES_DIST_WEIBULL: *c = area * p[2] / p[1]; break;
     case KES_DIST_SB:
-    case KES_DIST_SU: *c = area * p[2] * kInvSqrt2Pi / p[1]; break;
+    case KES_DIST_SU: *c = area * p[2] * ZRSQRT_2PI / p[1]; break;
     // The gamma curve takes the logarithm of its constant.
     case KES_DIST_GAMMA: {
       const double lg = zlgamma(p[2]);

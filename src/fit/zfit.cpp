@@ -111,7 +111,7 @@ int fitnormal(zfit_work* w) {
   w->range_high = std::fmax(req->high, mu + 3.0 * sigma);
   if (!(std::fabs(sigma) >= ZEPS53)) return 1;  // no spread (or no sigma at all)
   if (req->want_height) {
-    w->c = req->n * req->width * 0.3989422804014327 / sigma;
+    w->c = req->n * req->width * ZRSQRT_2PI / sigma;
     req->mode_x = mu;
     if (mu > w->range_low && mu < w->range_high) {
       req->height = w->c;

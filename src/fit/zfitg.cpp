@@ -12,6 +12,7 @@
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
+#include "numeric/zsupport.h"
 #include "numeric/ztigama.h"
 
 namespace {
@@ -216,7 +217,7 @@ int fitgamma(zfit_work* w) {
 
 double gammaplot(double x, const zfit_work* w) {
   const double theta = w->params[0];
-  if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
+  if (zbelow_support(x, theta)) return 0.0;
   const double z = (x - theta) / w->params[1];
   const double e = (w->params[2] - 1.0) * std::log(z) + w->c - z;
   return e <= ZEXP_UNDER ? 0.0 : std::exp(e);

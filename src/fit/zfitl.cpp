@@ -7,6 +7,7 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "numeric/zsupport.h"
 
 namespace {
 // Bound on the evaluations of each stage of the threshold search: the bracket's
@@ -58,7 +59,7 @@ int percentile_fit(zfit_work* w) {
 int lognormal_height(zfit_work* w) {
   zfit_req* r = w->req;
   const double theta = w->params[0], sigma = w->params[2];
-  w->c = 0.3989422804014327 * r->n * r->width / sigma;
+  w->c = ZRSQRT_2PI * r->n * r->width / sigma;
   const double a = w->params[1] - sigma * sigma;
   if (a > ZEXP_OVER) {
     xpmlog(KES_SET_LABEL, KES_MSG_LOGNORMAL_MODE_TOO_LARGE);
@@ -205,7 +206,7 @@ int fitlognormal(zfit_work* w) {
 
 double lognormplot(double x, const zfit_work* w) {
   const double theta = w->params[0];
-  if (!(x > theta + std::fabs(1e-7 * theta))) return 0.0;
+  if (zbelow_support(x, theta)) return 0.0;
   const double u = (std::log(x - theta) - w->params[1]) / w->params[2];
   if (std::fabs(u) > 5.0) return 0.0;
   return w->c * std::exp(-u * u / 2.0) / (x - theta);

@@ -11,6 +11,7 @@
 #include "numeric/zgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
+#include "numeric/zsupport.h"
 #include "records/pool_alloc.h"
 #include "util/kes_eps.h"
 
@@ -323,7 +324,7 @@ int fitweibull(zfit_work* w) {
 
 double weibullplot(double x, const zfit_work* w) {
   const double theta = w->params[0], sigma = w->params[1], c = w->params[2];
-  if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
+  if (zbelow_support(x, theta)) return 0.0;
   const double z = (x - theta) / sigma, zc = std::pow(z, c);
   if (zc > 10.0) return 0.0;
   return w->c * std::pow(z, c - 1.0) * std::exp(-zc);

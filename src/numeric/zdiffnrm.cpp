@@ -3,17 +3,17 @@
 
 #include <cmath>
 
+#include "numeric/zmissing.h"
 #include "numeric/zprbnrm.h"
 
 namespace {
 constexpr double ZD_SHORT = 0.0001;
-constexpr double ZD_RSQRT_2PI = 0.3989422804014327;
 }  // namespace
 
 double DiffNormal(double a, double b, double w) {
   if (std::fabs(a - b) < ZD_SHORT) {
     const double b2 = b * b;
-    const double phi = ZD_RSQRT_2PI * std::exp(-b2 / 2.0);
+    const double phi = ZRSQRT_2PI * std::exp(-b2 / 2.0);
     const double c4 = b2 * b2 / 120.0 - 0.05 * b2 + 0.025;
     const double c3 = b / 8.0 - b2 * b / 24.0;
     const double c2 = (b2 - 1.0) / 6.0;

@@ -63,7 +63,6 @@
 
 namespace {
 constexpr double ZIGAMMA_TOL = 5.0 * ZEPS53;
-constexpr long double ZLN_SQRT_2PI_L = 0.918938533204672741780329736405617639861L;
 constexpr double ZIGAMMA_STIRLING_SHAPE = 10.0;
 constexpr double ZIGAMMA_STIRLING_BAND = 0.3;
 constexpr double ZIGAMMA_WH_SHAPE = 1e9;
@@ -80,8 +79,6 @@ constexpr double ZIGAMMA_SQRT_TERMS = 12.0;  // extra terms or steps per sqrt(A)
 constexpr double ZIGAMMA_MAX_EXTRA_STEPS = 400000.0;
 constexpr double ZWH_RATIO_HI = 1000.0;
 constexpr double ZWH_RATIO_LO = 0.001;
-constexpr double ZRSQRT_2PI = 0.3989422804014327;
-
 }  // namespace
 
 long double zgam_lnf(double x, double A, long double Am1) {

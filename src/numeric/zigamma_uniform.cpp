@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "numeric/zferf.h"
+#include "numeric/zmissing.h"
 
 namespace {
 constexpr double kMinShape = 20.0;
@@ -13,7 +14,6 @@ constexpr long double kMaxExponent = 700.0L;
 // Below this |mu|, mu - ln(1 + mu) comes from its series: the difference of the
 // logarithm would lose the digits that a large shape multiplies.
 constexpr long double kSeriesMu = 0.01L;
-constexpr double kRsqrt2Pi = 0.3989422804014327;
 
 // Orders of the expansion that bring its rest below rounding over the region.
 int orders_for(double a) {
@@ -77,7 +77,7 @@ bool zgam_uniform(double x, double a, double* T, bool* lower) {
   double S = c[--n];
   while (n > 0) S = S * eta + c[--n];
   const double y = eta * std::sqrt(0.5 * a);
-  const double r = S * (kRsqrt2Pi / std::sqrt(a));
+  const double r = S * (ZRSQRT_2PI / std::sqrt(a));
   const double e = exp_neg(af);
   *lower = mu <= 0.0L;
   *T = *lower ? e * (0.5 * zferfcx(-y) - r) : e * (0.5 * zferfcx(y) + r);

@@ -39,7 +39,6 @@ constexpr double ZLGAMMA_BAD = -99.0;
 constexpr double ZLBETA_BAD = 99.0;
 constexpr double ZLGAMMA_SWITCH = 15.0;
 constexpr double ZLGAMMA_LN_GAMMA_1_5 = -0.12078223763524522;
-constexpr long double ZLN_SQRT_2PI_L = 0.918938533204672741780329736405617639861L;
 
 constexpr double SB[6] = {0.08333333333333333,    -0.002777777777777778,
                           0.0007936507936507937,  -0.0005952380952380953,

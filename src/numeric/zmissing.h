@@ -34,8 +34,12 @@ inline bool is_missing(double v) { return std::isnan(v); }
 inline constexpr double ZDBL_MINNORM = 2.225073858507202e-308;
 // The largest double.
 inline constexpr double ZDBL_BIG = 1.7976931348623157e308;
+// 1 / sqrt(2 pi), the standard normal density at 0.
+inline constexpr double ZRSQRT_2PI = 0.3989422804014327;
 // ln sqrt(2 pi).
 inline constexpr double ZLN_SQRT_2PI = 0.9189385332046728;
+// ln sqrt(2 pi) to long double's precision, for sums carried in long double.
+inline constexpr long double ZLN_SQRT_2PI_L = 0.918938533204672741780329736405617639861L;
 // exp underflow bound used by the normal and beta code (ln of about 2.5e-308).
 inline constexpr double ZEXP_UNDER = -708.3964185;
 // ln of the largest double.

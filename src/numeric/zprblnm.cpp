@@ -65,7 +65,6 @@
 namespace {
 constexpr double ZLN_FAIL = 1.7976931348623157e308 / 1000.0;  // 1.7976931348623157e305
 constexpr double ZCF_FROM = -10.0;          // below: continued fraction for -ln Phi
-constexpr double ZINV_SQRT_2PI = 0.3989422804014327;
 constexpr double ZLN_SQRT_2PI_HALF = 0.2257913526447274;  // ln(sqrt(2 pi) / 2)
 constexpr double ZSER_H = 1e-5;             // series in the half-width below this
 constexpr double ZSER_HZ = 0.001;           // ... while |h z| stays below this
@@ -73,7 +72,7 @@ constexpr double ZINT_BIG = 2147483647.0;
 constexpr double ZDENS_ZERO = -20.0;        // densities taken as 0 below this
 constexpr double ZASYM_FROM = 6.0;          // Mills-ratio form of the hazard from here
 
-double phi(double x) { return ZINV_SQRT_2PI * std::exp(-0.5 * x * x); }
+double phi(double x) { return ZRSQRT_2PI * std::exp(-0.5 * x * x); }
 
 // -ln Phi(w).
 double neg_log_cdf(double w) {

@@ -10,6 +10,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zibeta.h"
 #include "numeric/zqunf.h"
+#include "numeric/zsupport.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
@@ -83,8 +84,8 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
 // reaching past the support keep their values: the incomplete beta refuses them.
 double kesbcdf(const double* params, double x) {
   const double top = params[0] + params[1];
-  if (x <= params[0] + std::fabs(1e-7 * params[0])) return 0.0;
-  if (x >= top - std::fabs(1e-7 * top)) return 1.0;
+  if (zbelow_support(x, params[0])) return 0.0;
+  if (zabove_support(x, top)) return 1.0;
   double p = 0.0, d = 0.0;
   if (zibeta((x - params[0]) / params[1], params[2], params[3], &p, &d) != 0) return kes_fit_missing();
   return p;

@@ -12,6 +12,7 @@
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
+#include "numeric/zsupport.h"
 
 namespace {
 // Optimiser parameters, in its order.
@@ -171,21 +172,20 @@ int optimise(zfit_work* w) {
   return 1;
 }
 
-// Height of the curve at x with the constant c, inside the margins m1 and m2 of the
-// ends.
-double height_at(double x, double c, const double* p, double m1, double m2) {
+// Height of the curve at x with the constant c, x inside the support.
+double height_in(double x, double c, const double* p) {
   const double theta = p[0], top = p[0] + p[1];
-  if (!(x > theta + m1 && x < top - m2)) return 0.0;
   return std::exp(std::log(c) + (p[2] - 1.0) * std::log(x - theta) + (p[3] - 1.0) * std::log(top - x) -
                   (p[2] + p[3] - 1.0) * std::log(p[1]));
 }
 }  // namespace
 
+// The family's curve keeps a margin of 2^-53 at an end that is zero.
 double kesbplt(double x, double c, const double* params) {
-  const double top = params[0] + params[1];
-  const double m1 = params[0] == 0.0 ? ZEPS53 : 1e-7 * std::fabs(params[0]);
-  const double m2 = top == 0.0 ? ZEPS53 : 1e-7 * std::fabs(top);
-  return height_at(x, c, params, m1, m2);
+  const double theta = params[0], top = params[0] + params[1];
+  const bool below = theta == 0.0 ? !(x > ZEPS53) : zbelow_support(x, theta);
+  const bool above = top == 0.0 ? !(x < -ZEPS53) : zabove_support(x, top);
+  return below || above ? 0.0 : height_in(x, c, params);
 }
 
 int fitbeta(zfit_work* w) {
@@ -228,5 +228,5 @@ int fitbeta(zfit_work* w) {
 
 double betaplot(double x, const zfit_work* w) {
   const double* p = w->params;
-  return height_at(x, w->c, p, 1e-7 * std::fabs(p[0]), 1e-7 * std::fabs(p[0] + p[1]));
+  return zbelow_support(x, p[0]) || zabove_support(x, p[0] + p[1]) ? 0.0 : height_in(x, w->c, p);
 }

@@ -10,6 +10,7 @@
 #include "numeric/zprblnm.h"
 #include "numeric/zprbnrm.h"
 #include "numeric/zprobit.h"
+#include "numeric/zsupport.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_varsum.h"
@@ -41,7 +42,7 @@ double keslcdf(const double* params, double x) {
 
 double keslplt(double x, double c, const double* params) {
   const double theta = params[0];
-  if (!(x > theta + std::fabs(1e-7 * theta))) return 0.0;
+  if (zbelow_support(x, theta)) return 0.0;
   const double u = (std::log(x - theta) - params[1]) / params[2];
   if (std::fabs(u) > 5.0) return 0.0;
   return c * std::exp(-u * u / 2.0) / (x - theta);

@@ -20,7 +20,6 @@
 namespace {
 // Once-per-curve note byte of the default scale (the threshold's is byte 0).
 constexpr int kNotedSigma = 1;
-constexpr double kLogSqrt2Pi = 0.9189385332046728;
 
 // log y(t) of the logistic y(t) = 1/(1 + e^-t), without overflow or loss near 0.
 double log_logistic(double t) {
@@ -38,7 +37,7 @@ struct mom_args {
 int kesv4m(double t, double, double* out, zhrdyv_req* q) {
   const mom_args* a = static_cast<const mom_args*>(q->rec->context);
   const double l = log_logistic(t), u = a->gamma + a->delta * t;
-  const double base = a->log_delta - u * u / 2.0 - kLogSqrt2Pi;
+  const double base = a->log_delta - u * u / 2.0 - ZLN_SQRT_2PI;
   double v[4], top = -ZDBL_BIG;
   for (int k = 0; k < 4; ++k) {
     v[k] = base + (k + 1) * l;

@@ -7,10 +7,10 @@
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "numeric/zsupport.h"
 
 namespace {
 constexpr double kTiny = 1000.0 * ZEPS53;
-constexpr double kInvSqrt2Pi = 0.3989422804014327;
 
 // Slifker-Shapiro estimates from four quantiles: 0, or 1 after the note of the check
 // that failed.
@@ -74,7 +74,7 @@ double log_height(double y, double delta, double gamma) {
 void peak(zfit_work* w) {
   zfit_req* r = w->req;
   const double theta = w->params[0], sigma = w->params[1], delta = w->params[2], gamma = w->params[3];
-  w->c = delta * r->n * r->width * kInvSqrt2Pi / sigma;
+  w->c = delta * r->n * r->width * ZRSQRT_2PI / sigma;
   const double e = 1.0 - 2.0 * delta * delta;
   double y = 0.0;
   const double lo = kTiny, hi = 1.0 - kTiny;
@@ -144,7 +144,7 @@ int fitsb(zfit_work* w) {
 
 double kesvplt(double x, double c, const double* params) {
   const double theta = params[0], top = params[0] + params[1];
-  if (!(x > theta + 1e-7 * std::fabs(theta) && x < top - 1e-7 * std::fabs(top))) return 0.0;
+  if (zbelow_support(x, theta) || zabove_support(x, top)) return 0.0;
   const double y = (x - theta) / params[1];
   const double u = params[3] + params[2] * std::log(y / (1.0 - y));
   return std::exp(std::log(c) - std::log(y) - std::log(1.0 - y) - u * u / 2.0);

@@ -22,7 +22,7 @@ int fun(double z, double, double* out, zhrdyv_req* q) {
     q->rec->error = ZHV_FIRST_PASS;
     return 1;
   }
-  const double y = 1.0 / (1.0 + std::exp(w)), phi = 0.3989422804014327 * std::exp(-z * z / 2.0);
+  const double y = 1.0 / (1.0 + std::exp(w)), phi = ZRSQRT_2PI * std::exp(-z * z / 2.0);
   double yk = phi;
   for (int k = 0; k < 4; ++k) {
     yk *= y;

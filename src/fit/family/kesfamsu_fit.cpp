@@ -12,7 +12,6 @@
 
 namespace {
 constexpr double kTiny = 1000.0 * ZEPS53;
-constexpr double kInvSqrt2Pi = 0.3989422804014327;
 
 // The percentile estimates. method 1 writes the notes of every stage and of every
 // failure; method 0 (start values of the likelihood) only note 1338 on failure.
@@ -130,7 +129,7 @@ int optimise(zfit_work* w) {
 int peak(zfit_work* w) {
   zfit_req* r = w->req;
   const double theta = w->params[0], sigma = w->params[1], delta = w->params[2], gamma = w->params[3];
-  w->c = delta * r->n * r->width * kInvSqrt2Pi / sigma;
+  w->c = delta * r->n * r->width * ZRSQRT_2PI / sigma;
   double t = gamma > 0.0 ? -1.0 : 1.0;
   bool ok = false;
   for (int it = 1; it <= 100; ++it) {

@@ -10,6 +10,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprblwb.h"
+#include "numeric/zsupport.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
@@ -61,7 +62,7 @@ double keswcdf(const double* params, double x) {
 
 double keswplt(double x, double c, const double* params) {
   const double theta = params[0];
-  if (x <= theta + 1e-7 * std::fabs(theta)) return 0.0;
+  if (zbelow_support(x, theta)) return 0.0;
   const double z = (x - theta) / params[1], zc = std::pow(z, params[2]);
   if (zc > 10.0) return 0.0;
   return c * std::pow(z, params[2] - 1.0) * std::exp(-zc);

@@ -32,8 +32,9 @@ void grid(kes_ctx* ctx) {
   gd_line(ctx, x1, c->oy, x2, c->oy, c->colors.grid_style, c->colors.grid);
   if (key->vmax > key->vmin && key->vstep > 0) {
     const double step = kes_step_length(key->vstep, c->height, key->vmin, key->vmax);
+    const long n = kes_tick_count(c->height, step);
     long i = 1;
-    for (double y = c->oy + step; y <= c->oy + c->height + KES_TICK_SLACK && i < KES_MAX_TICKS; y = c->oy + (++i) * step)
+    for (double y = c->oy + step; y <= c->oy + c->height + KES_TICK_SLACK && i < n; y = c->oy + (++i) * step)
       gd_line(ctx, x1, y, x2, y, c->colors.grid_style, c->colors.grid);
   }
   gd_width(ctx, 1);
@@ -60,8 +61,9 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
   if (!(key->hhigh > key->hlow) || !(key->width > 0)) return;
   const double step = kes_step_length(key->width, c->width, key->hlow, key->hhigh);
   gd_width(ctx, c->colors.grid_width);
+  const long n = kes_tick_count(c->width, step);
   long i = 0;
-  for (double x = c->ox; x <= c->ox + c->width + KES_TICK_SLACK && i < KES_MAX_TICKS; x = c->ox + (++i) * step)
+  for (double x = c->ox; x <= c->ox + c->width + KES_TICK_SLACK && i < n; x = c->ox + (++i) * step)
     gd_line(ctx, x, y1, x, y2, c->colors.grid_style, c->colors.grid);
   gd_width(ctx, 1);
 }

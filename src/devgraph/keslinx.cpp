@@ -54,8 +54,9 @@ void keslinx(kes_ctx* ctx, int use_format) {
   // 6. Ticks.
   const double y = d.start[1];
   const double limit = right + KES_TICK_SLACK;
+  const long n = kes_tick_count(limit - x0, inc);
   long i = 0;
-  for (double x = x0; x <= limit && i < KES_MAX_TICKS; x = x0 + (++i) * inc) {
+  for (double x = x0; x <= limit && i < n; x = x0 + (++i) * inc) {
     gd_width(ctx, ax.major_width);
     const bool major = skip == 0 || i % (skip + 1) == 0;
     if (major) {
@@ -88,7 +89,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
   double overhang = 0;
   kes_next_cell next(kes_column_pitch(lay));
   i = 0;
-  for (double x = x0; x <= limit && i < KES_MAX_TICKS; i += skip + 1, x = x0 + i * inc) {
+  for (double x = x0; x <= limit && i < n; i += skip + 1, x = x0 + i * inc) {
     const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
     kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->hdec, &t, buf);
     const double len = gd_measure(ctx, &t, nullptr);

@@ -32,8 +32,9 @@ void kesliny(kes_ctx* ctx, int use_format) {
     if (kes_pgiven(r->stmt, KES_PLOT_SLOT_VMINOR)) m = static_cast<int>(std::lround(kes_pnumber(r->stmt, KES_PLOT_SLOT_VMINOR)));
     else if (ax.minor_count > 0) m = ax.minor_count;
     m = std::clamp(m, 0, 100);
+    const long n = kes_tick_count(c->height, inc);
     long i = 0;
-    for (double y = c->oy; y <= limit && i < KES_MAX_TICKS; y = c->oy + (++i) * inc) {
+    for (double y = c->oy; y <= limit && i < n; y = c->oy + (++i) * inc) {
       gd_width(ctx, ax.major_width);
       if (!ax.major_none) gd_line(ctx, x, y, x - ax.major_len, y, 1, d.major_colour);
       if (!ax.minor_none && m > 0 && y + inc <= limit) {
@@ -58,7 +59,7 @@ void kesliny(kes_ctx* ctx, int use_format) {
       t.align = 2;
       char buf[KES_TICK_TEXT];
       kes_next_cell next(kes_row_pitch(lay));
-      for (i = 0; c->oy + i * inc <= limit && i < KES_MAX_TICKS; i += skip + 1) {
+      for (i = 0; c->oy + i * inc <= limit && i < n; i += skip + 1) {
         const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
         kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, &t, buf);
         t.x = vx;

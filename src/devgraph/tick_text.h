@@ -3,13 +3,24 @@
 // what is drawn.
 #pragma once
 
+#include "host/kes_checked.h"
+
 struct host_varinfo;
 
 constexpr int KES_TICK_TEXT = 40;
-// A tick this close past the end of its axis still counts; no tick walk goes on longer.
+// A tick this close past the end of its axis still counts; no axis has more ticks.
 constexpr double KES_TICK_SLACK = 0.001;
-constexpr long KES_MAX_TICKS = 1000000;
+constexpr long KES_MAX_TICKS = 1000;
 
+// How many ticks inc apart an axis 'length' long can hold from its origin: the bound of
+// every tick walk, counted before it starts, so that a step that is zero, NaN or
+// infinite (from an axis whose end passed the doubles) or too fine to see draws no
+// tick and never walks in place. One more than the quotient lets the walk's own
+// "not past the end" test decide the last tick.
+inline long kes_tick_count(double length, double inc) noexcept {
+  if (!(inc > 0) || !(length >= 0) || !std::isfinite(inc) || !std::isfinite(length)) return 0;
+  return kes_clamped_int(std::floor((length + KES_TICK_SLACK) / inc) + 2, 0L, KES_MAX_TICKS);
+}
 // A tick value whose magnitude is not above e is written as 0.
 inline double kes_tick_snap(double v, double e) { return v <= e && v >= -e ? 0.0 : v; }
 

@@ -59,29 +59,35 @@ struct axis_ref {
 axis_ref theoretical(kes_plotslot* s) { return {&s->tmin, &s->tmax, &s->tstep, &s->tticks, &s->tword}; }
 axis_ref data_axis(kes_plotslot* s) { return {&s->dstart, &s->dend, &s->dstep, &s->dticks, &s->dword}; }
 
-void nice_axis(double lo, double hi, const axis_ref& a) {
-  zqscale_axis ax{};
-  int n = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
-  if (n < 0 && std::isfinite(lo) && std::isfinite(hi) && !std::isfinite(hi - lo)) {
-    // A range wider than the largest double is scaled at half size and doubled back
-    // (exact in binary). Where a nice end would pass the doubles the axis runs from
-    // the data's own ends, by the nice step, so that no value is cut off.
-    n = zqscale(lo / 2, hi / 2, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
-    ax.increment *= 2;
-    if (!std::isfinite(2 * ax.start) || !std::isfinite(2 * ax.end)) {
-      ax.start = lo;
-      ax.end = hi;
-      n = kes_clamped_int(std::floor(kes_steps_between(lo, hi, ax.increment)), 0, INT_MAX - 1);
-    } else {
-      ax.start *= 2;
-      ax.end *= 2;
-    }
-  }
+void store_axis(const zqscale_axis& ax, int n, const axis_ref& a) {
   *a.start = ax.start;
   *a.end = ax.end;
   *a.step = ax.increment;
   *a.ticks = n + 1;
   *a.word = ax.index;
+}
+
+void nice_axis(double lo, double hi, const axis_ref& a) {
+  zqscale_axis ax{};
+  int n = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
+  if (!std::isfinite(lo) || !std::isfinite(hi)) return store_axis(ax, n, a);
+  if (n < 0 && !std::isfinite(hi - lo)) {
+    // A range wider than the largest double is scaled at half size and doubled back
+    // (exact in binary).
+    n = zqscale(lo / 2, hi / 2, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
+    ax.increment *= 2;
+    ax.start *= 2;
+    ax.end *= 2;
+  }
+  // Where a nice end would pass the doubles (data near -DBL_MAX rounded down a step),
+  // the axis runs from the data's own ends, by the nice step, so that no value is cut
+  // off and no end is infinite.
+  if (!std::isfinite(ax.start) || !std::isfinite(ax.end)) {
+    ax.start = lo;
+    ax.end = hi;
+    n = kes_clamped_int(std::floor(kes_steps_between(lo, hi, ax.increment)), 0, INT_MAX - 1);
+  }
+  store_axis(ax, n, a);
 }
 
 // Exchanges the theoretical and the data axis of the slot (ROTATE on a device).

@@ -163,4 +163,38 @@ TEST(TickValues, ZeroSnapAndDecimals) {
   EXPECT_EQ(kes_tick_decimals(5, 1, 1, 0, 1), -1);
 }
 
+// A tick walk is counted before it starts: a step that is zero, NaN, infinite or past
+// the page (an axis whose end passed the doubles gave a step of 0, and the walk drew a
+// million ticks in place) walks nowhere; every count is at most KES_MAX_TICKS, and it
+// never cuts off a tick that lies on the axis.
+TEST(TickCount, BoundedWhateverTheStepAndCoversTheAxis) {
+  const double inf = HUGE_VAL, nan = std::nan("");
+  struct row {
+    double length, inc;
+    long count;  // by hand: floor((length + slack) / inc) + 2, at most KES_MAX_TICKS
+  };
+  const row rows[] = {
+      {22.8, 0, 0}, {22.8, -1, 0}, {22.8, nan, 0}, {22.8, inf, 0}, {inf, 1, 0}, {nan, 1, 0}, {-1, 1, 0},
+      {22.8, 5, 6}, {10, 2.5, 6}, {0, 1, 2}, {22.8, 1e-300, KES_MAX_TICKS}, {22.8, 4.9e-324, KES_MAX_TICKS},
+      {1e300, 1e-300, KES_MAX_TICKS}, {22.8, 1e300, 2},
+  };
+  for (const row& r : rows) EXPECT_EQ(kes_tick_count(r.length, r.inc), r.count) << r.length << " " << r.inc;
+  // Over generated lengths and steps: the walk's ticks on the axis all fit the count.
+  unsigned seed = 12345;
+  for (int k = 0; k < 2000; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    const double length = (seed >> 8) % 1000 / 7.0;
+    seed = seed * 1103515245u + 12345u;
+    const double inc = std::ldexp(1 + (seed >> 8) % 1000 / 1000.0, static_cast<int>((seed >> 4) % 40) - 20);
+    const long n = kes_tick_count(length, inc);
+    ASSERT_GE(n, 0);
+    ASSERT_LE(n, KES_MAX_TICKS);
+    long on_axis = 0;
+    for (long i = 0; i <= KES_MAX_TICKS && i * inc <= length + KES_TICK_SLACK; ++i) ++on_axis;
+    if (on_axis <= KES_MAX_TICKS) {
+      EXPECT_GE(n, on_axis) << length << " " << inc;
+    }
+  }
+}
+
 }  // namespace

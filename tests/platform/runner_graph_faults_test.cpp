@@ -212,6 +212,57 @@ TEST_F(RunnerGraphFaults, SpreadAtTheEndsOfTheDoubles) {
   EXPECT_FALSE(logs("two or more distinct values")) << log_;
 }
 
+// Data near -1.7e308 made a nice axis end one step past the doubles: an infinite
+// axis end, a tick step of 0 and a tick walk that drew a million ticks in place, until
+// the host ran out of memory. Every graph's layout takes bounded steps and memory
+// whatever the data: reference lines and axis orders far from data at either end of
+// the doubles, in both renderers, under a 2 GB address-space limit.
+TEST_F(RunnerGraphFaults, AxesAtTheEndsOfTheDoublesTakeBoundedMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
+#endif
+  // 20 values spread over [0.93, 1.69] x 1e308 by sign, in two CLASS levels.
+  for (const char* sign : {"-", ""}) {
+    std::string text = "g,x\n";
+    for (int i = 0; i < 20; ++i)
+      text += std::string(i % 2 ? "a," : "b,") + sign + std::to_string(0.93 + 0.04 * i) + "e308\n";
+    dir_.write("d.csv", text);
+    const char* const statements[] = {
+        "qqplot x;",
+        "qqplot x / href=5 to 1 by -1 vref=0 1e307;",
+        "qqplot x / vaxis=axis1;",
+        "probplot x / vref=-1.7e308 1.7e308;",
+        "histogram x / href=1e308 -1e308 vaxis=axis1;",
+        "cdfplot x / haxis=axis1 href=0;",
+        "ppplot x / vref=0.5;",
+    };
+    for (const char* graphics : {"device", "template"}) {
+      for (const char* statement : statements) {
+        const std::string program = std::string("axis1 order=0 to 10 by 1;\nproc kestravine data=d noprint;\n"
+                                                "  var x; class g;\n  ") +
+                                    statement + "\nrun;\n";
+        const int status = run(program, {"--graphics", graphics}, [] {
+          struct rlimit lim {2000000ul * 1024, 2000000ul * 1024};
+          ::setrlimit(RLIMIT_AS, &lim);
+        });
+        const std::string what = std::string(graphics) + " " + sign + " " + statement + "\n" + log_;
+        EXPECT_LT(status, 2) << what;
+        EXPECT_FALSE(logs("out of memory")) << what;
+        EXPECT_FALSE(logs("Internal error")) << what;
+        EXPECT_TRUE(logs("ended with return code")) << what;
+        for (const std::string& f : svg_files()) {
+          const std::string svg = slurp(dir_ / f);
+          // A graph of 20 points and a few axes: far below a megabyte.
+          EXPECT_LT(svg.size(), 1000000u) << f << " " << what;
+          EXPECT_EQ(kes_test::svg_reduce(svg).rfind("unreadable SVG", 0), std::string::npos) << f << " " << what;
+          EXPECT_EQ(svg.find("inf"), std::string::npos) << f << " " << what;
+          EXPECT_EQ(svg.find("nan"), std::string::npos) << f << " " << what;
+        }
+      }
+    }
+  }
+}
+
 // HREF= ranges were capped one by one: fifty of them in one list took gigabytes. The
 // cap is on the values of the whole list.
 TEST_F(RunnerGraphFaults, RangesAreCappedInAll) {

@@ -4,22 +4,6 @@
 
 namespace plat {
 
-std::size_t utf8_char_length(std::string_view s, std::size_t i) {
-  if (i >= s.size()) return 0;
-  const unsigned char c = static_cast<unsigned char>(s[i]);
-  if (c < 0x80) return 1;
-  const std::size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  // The second byte's range rules out overlong forms, surrogates and code points past
-  // U+10FFFF.
-  const unsigned char d = static_cast<unsigned char>(s[i + 1]);
-  if ((c == 0xE0 && d < 0xA0) || (c == 0xED && d > 0x9F) || (c == 0xF0 && d < 0x90) || (c == 0xF4 && d > 0x8F))
-    return 0;
-  return n;
-}
-
 std::string printable_text(std::string_view s) {
   std::string out;
   out.reserve(s.size());

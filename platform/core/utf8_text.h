@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/kes_utf8.h"
+
 namespace plat {
 
 // The byte order mark some editors begin a UTF-8 file with: no part of its text.
@@ -14,7 +16,7 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // The length in bytes of the valid UTF-8 character at s[i] (1 for an ASCII byte), or 0
 // when the bytes there are not one: a stray continuation byte, a cut, overlong or
 // surrogate form, or a code point past U+10FFFF.
-std::size_t utf8_char_length(std::string_view s, std::size_t i);
+inline std::size_t utf8_char_length(std::string_view s, std::size_t i) { return kes_utf8_char_length(s, i); }
 
 // s with every byte that is not part of a valid UTF-8 character, and every control
 // character but the tab (DEL included), written as \xHH.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "host/kes_utf8.h"
+
 namespace plat::graph {
 namespace {
 
@@ -23,26 +25,17 @@ std::u32string decode_utf8(std::string_view s) {
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    int n = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
-    bool ok = n >= 0 && i + static_cast<std::size_t>(n) < s.size() + 0;
-    for (int k = 1; ok && k <= n; ++k) {
-      if (i + static_cast<std::size_t>(k) >= s.size()) { ok = false; break; }
-      const unsigned char d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-      if ((d & 0xC0) != 0x80) ok = false;
-      cp = cp << 6 | (d & 0x3F);
-    }
-    // Overlong forms, surrogates and values past the last code point are not UTF-8.
-    if (ok && ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-               (cp >= 0xD800 && cp <= 0xDFFF)))
-      ok = false;
-    if (!ok) {
+    const std::size_t n = kes_utf8_char_length(s, i);
+    if (n == 0) {
+      // A byte that is not UTF-8 is taken as its Latin-1 character.
       out.push_back(c);
       ++i;
-    } else {
-      out.push_back(cp);
-      i += static_cast<std::size_t>(n) + 1;
+      continue;
     }
+    char32_t cp = n == 1 ? c : c & (0x7Fu >> n);
+    for (std::size_t k = 1; k < n; ++k) cp = cp << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    out.push_back(cp);
+    i += n;
   }
   return out;
 }

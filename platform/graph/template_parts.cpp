@@ -12,6 +12,7 @@
 #include "core/number_text.h"
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
+#include "host/kes_utf8.h"
 
 namespace plat::graph {
 namespace {
@@ -299,7 +300,7 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
 std::vector<std::size_t> char_ends(const std::string& s) {
   std::vector<std::size_t> ends{0};
   for (std::size_t i = 1; i <= s.size(); ++i)
-    if (i == s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ends.push_back(i);
+    if (i == s.size() || !kes_utf8_continues(s[i])) ends.push_back(i);
   return ends;
 }
 

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "graph/template_parts.h"
+#include "host/kes_utf8.h"
 
 namespace plat::graph {
 namespace {
@@ -20,12 +21,6 @@ std::size_t common_suffix(const std::string& a, const std::string& b) {
   std::size_t n = 0;
   while (n < a.size() && n < b.size() && a[a.size() - 1 - n] == b[b.size() - 1 - n]) ++n;
   return n;
-}
-
-// The start of the character that holds byte at.
-std::size_t char_start(const std::string& s, std::size_t at) {
-  while (at > 0 && at < s.size() && (static_cast<unsigned char>(s[at]) & 0xC0) == 0x80) --at;
-  return at;
 }
 
 // The character from which s differs from every other text of the set: one past the
@@ -89,7 +84,7 @@ std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const 
     // A text that parts from the others only in its last characters (or from none)
     // is cut at its end, as a lone text is: its start up to the parting point is its
     // own, so no other text reads the same.
-    from[i] = char_start(s, std::min(parts[i], s.size()));
+    from[i] = kes_utf8_char_start(s, std::min(parts[i], s.size()));
     const std::string end_cut = fit_text(s, t, width);
     const bool end_keeps_part = end_cut.size() >= kEllipsis.size() && end_cut.size() - kEllipsis.size() > from[i];
     middle[i] = !end_keeps_part && from[i] > 0;
@@ -111,7 +106,7 @@ std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const 
         for (std::size_t j : members)
           if (texts[j] != texts[i]) shared = std::max(shared, common_suffix(texts[i], texts[j]));
         const std::string& s = texts[i];
-        const std::size_t own = char_start(s, shared < s.size() ? s.size() - shared - 1 : 0);
+        const std::size_t own = kes_utf8_char_start(s, shared < s.size() ? s.size() - shared - 1 : 0);
         if (own >= from[i]) continue;
         from[i] = own;
         out[i] = own > 0 ? cut_keeping(s, own, t, width) : fit_text(s, t, width);

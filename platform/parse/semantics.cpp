@@ -10,6 +10,7 @@
 #include "core/name_case.h"
 #include "core/runtime.h"
 #include "core/utf8_text.h"
+#include "host/kes_utf8.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
 #include "parse/parse_internal.h"
@@ -109,15 +110,6 @@ std::string token_text(parser* p) {
   return p->last.text;
 }
 
-// How much of text fits in max bytes without splitting a UTF-8 character: a cut before
-// a continuation byte goes back to the first byte of its character (at most three).
-size_t utf8_cut(const std::string& text, size_t max) {
-  if (text.size() <= max) return text.size();
-  size_t k = max;
-  while (k > 0 && k + 3 > max && (static_cast<unsigned char>(text[k]) & 0xC0) == 0x80) --k;
-  return k < max && (static_cast<unsigned char>(text[k]) & 0xC0) == 0xC0 ? k : max;
-}
-
 void note_cut(parser* p, const std::string& text, int max) {
   parse_error(p, p->last.line, p->last.col, 26, text.c_str(), max);
 }
@@ -177,7 +169,7 @@ void put(parser* p, const std::vector<int>& a) {
   }
   if (static_cast<int>(text.size()) > max) {
     note_cut(p, text, max);
-    text.resize(utf8_cut(text, static_cast<size_t>(max)));
+    text.resize(kes_utf8_cut(text, static_cast<size_t>(max)));
   }
   *st = slot_store();
   st->single = 't';

@@ -17,6 +17,7 @@
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/kes_utf8.h"
 #include "host/step_codes.h"
 #include "host/text_ellipsis.h"
 #include "kes_msg_names.h"
@@ -73,13 +74,13 @@ int reference_lines(kes_ctx* ctx, const kes_stmt* s, const ref_axis& a, int* cou
     }
     // A cut label ends in an ellipsis, cut itself at a character boundary.
     int keep = KES_REFLABEL_MAX - static_cast<int>(KES_ELLIPSIS.size());
-    while (keep > 0 && (static_cast<unsigned char>(texts[i].text[keep]) & 0xC0) == 0x80) --keep;
+    keep = static_cast<int>(kes_utf8_char_start(std::string_view(texts[i].text, static_cast<size_t>(len)), static_cast<size_t>(keep)));
     std::memcpy((*labels)[i].text, texts[i].text, static_cast<size_t>(keep));
     std::memcpy((*labels)[i].text + keep, KES_ELLIPSIS.data(), KES_ELLIPSIS.size());
     if (!cut_noted) {
       // The note gives the length drawn: the characters kept and the ellipsis.
       int drawn = 1;
-      for (int k = 0; k < keep; ++k) drawn += (static_cast<unsigned char>(texts[i].text[k]) & 0xC0) != 0x80 ? 1 : 0;
+      for (int k = 0; k < keep; ++k) drawn += kes_utf8_continues(texts[i].text[k]) ? 0 : 1;
       xpmlog(KES_SET_LAYOUT, a.cut_msg, a.label_name, KES_REFLABEL_MAX, drawn);
       cut_noted = true;
     }

@@ -21,8 +21,8 @@ static_assert(KES_IC_LAST_STAT < KES_IC_FIRST_DIST, "the statistic codes stay be
 
 // How each statistic's value is shown, by row of stats/statistics.def.
 constexpr int kForm[KES_NSTATS] = {
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, \
-                 in_source)                                                                           \
+#define KES_STAT(name, out_slot, out_label, out_cell, out_scale, tab_col, tab_name, in_keyword, in_label, \
+                 in_form, in_source)                                                                  \
   KES_IF_##in_form,
 #include "stats/statistics.def"
 #undef KES_STAT
@@ -47,8 +47,8 @@ double stat_value(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs, int id) {
     const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell); \
     return slot != nullptr ? slot->nexcluded : 0.0;                   \
   }
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, \
-                 in_source)                                                                           \
+#define KES_STAT(name, out_slot, out_label, out_cell, out_scale, tab_col, tab_name, in_keyword, in_label, \
+                 in_form, in_source)                                                                  \
   case KES_STAT_##name:                                                                                         \
     in_source
 #include "stats/statistics.def"

@@ -303,10 +303,10 @@ void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(1, spread / 2, k, K), "basic confidence limits", lost);
   for (int c : {KES_BCL_EST_VAR, KES_BCL_LO_VAR, KES_BCL_UP_VAR})
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(2, spread, k, K), "basic confidence limits", lost);
-  constexpr int ids[KES_SCL_NCELLS] = {KES_STAT_QRANGE,     KES_STAT_GINI,     KES_STAT_MAD,    KES_STAT_SN,
-                                       KES_STAT_QN,         KES_STAT_STD_QRANGE, KES_STAT_STD_GINI, KES_STAT_STD_MAD,
-                                       KES_STAT_STD_SN,     KES_STAT_STD_QN};
-  for (int c = 0; c < KES_SCL_NCELLS; ++c) kes_scale_back(&st->scl[c], 1, k, KES_STAT_ROWS[ids[c]].name, lost);
+  // The robust table's interquartile range is no row's cell (QRANGE reads the
+  // quantiles, found on the values as they stand) but carries the values' unit.
+  kes_scale_back(&st->scl[KES_SCL_QRANGE], 1, k, KES_STAT_ROWS[KES_STAT_QRANGE].name, lost);
+  kes_scale_back_group(st, KES_SG_ROBUST, k, K, lost);
   st->loc.v[KES_LOC_MU0] = mu0;
   if (ctx->loccount) st->loccount[KES_LC_MU0] = mu0;
   kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);

@@ -31,8 +31,8 @@ void kes_stat_save_summary(const kes_stats* st, double* summary) {
 #define VARSUM(f)
 #define SAVED(i, cell) summary[i] = *cell;
 #define EXCLUDED
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, \
-                 in_source)                                                                           \
+#define KES_STAT(name, out_slot, out_label, out_cell, out_scale, tab_col, tab_name, in_keyword, in_label, \
+                 in_form, in_source)                                                                  \
   in_source
 #include "stats/statistics.def"
 #undef KES_STAT

@@ -27,11 +27,26 @@ enum kes_stat_group : int {
   KES_SG_COUNT
 };
 
+// How a statistic found on values divided by 2^k and weights divided by 2^K is
+// multiplied back (the out_scale of stats/statistics.def).
+enum kes_stat_scale_kind : int {
+  KES_SCALE_NONE,    // left as found
+  KES_SCALE_FIXED,   // by 2^(pv k + ph K/2)
+  KES_SCALE_SPREAD,  // as FIXED where the spread carries the weights' unit, else ph is 0
+};
+
+struct kes_stat_scale {
+  int kind;  // kes_stat_scale_kind
+  int pv;    // power of the values' unit
+  int ph;    // twice the power of the weights' unit
+};
+
 struct kes_stat_row {
   const char* name;
   int out_slot;          // 0: not an OUTPUT statistic
   int out_label;         // KES_SET_LABEL
   int group;             // kes_stat_group of the OUTPUT cell
+  kes_stat_scale scale;  // how the OUTPUT cell is multiplied back
   int tab_col;           // -1: not an OUTTABLE variable
   const char* tab_name;
   const char* in_keyword;
@@ -48,12 +63,16 @@ inline constexpr kes_stat_row KES_STAT_ROWS[KES_NSTATS] = {
 #define NRM(f) KES_SG_NORMALITY
 #define SCL(c) KES_SG_ROBUST
 #define NONE KES_SG_NONE
+#define SCALE(pv, ph) kes_stat_scale{KES_SCALE_FIXED, pv, ph}
+#define SPREAD(pv, ph) kes_stat_scale{KES_SCALE_SPREAD, pv, ph}
+#define NOSCALE kes_stat_scale{KES_SCALE_NONE, 0, 0}
 #define VARSUM(f) -1
 #define SAVED(i, cell) i
 #define EXCLUDED -1
-#define KES_STAT(name, out_slot, out_label, out_cell, tab_col, tab_name, in_keyword, in_label, in_form, in_source) \
-  {#name, out_slot, out_label, out_cell, tab_col, tab_name, #in_keyword, KES_INSET_CODE_##in_keyword, in_label,   \
-   in_source},
+#define KES_STAT(name, out_slot, out_label, out_cell, out_scale, tab_col, tab_name, in_keyword, in_label, in_form, \
+                 in_source)                                                                                        \
+  {#name, out_slot, out_label, out_cell, out_scale, tab_col, tab_name, #in_keyword, KES_INSET_CODE_##in_keyword,   \
+   in_label, in_source},
 #include "stats/statistics.def"
 #undef KES_STAT
 #undef MOM
@@ -62,6 +81,9 @@ inline constexpr kes_stat_row KES_STAT_ROWS[KES_NSTATS] = {
 #undef NRM
 #undef SCL
 #undef NONE
+#undef SCALE
+#undef SPREAD
+#undef NOSCALE
 #undef VARSUM
 #undef SAVED
 #undef EXCLUDED

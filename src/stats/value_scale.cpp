@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "numeric/zmissing.h"
@@ -95,19 +96,55 @@ int kes_spread_weight_power(const kes_stats* st) {
   return kes_vardef_is_df(st->mom.vardef) || kes_vardef_is_n(st->mom.vardef) ? 2 : 0;
 }
 
+namespace {
+
+// The order in which the note names the moments lost when multiplied back.
+constexpr int kMomentNoteOrder[] = {KES_STAT_MEAN, KES_STAT_STD,  KES_STAT_STDMEAN, KES_STAT_SUM,   KES_STAT_VAR,
+                                    KES_STAT_CSS,  KES_STAT_USS, KES_STAT_SUMWGT,  KES_STAT_CV};
+
+constexpr bool multiplied_back(int id) {
+  return KES_STAT_ROWS[id].group == KES_SG_MOMENTS && KES_STAT_ROWS[id].scale.kind != KES_SCALE_NONE;
+}
+
+// kMomentNoteOrder holds each moment row that is multiplied back, once, and no other.
+constexpr bool note_order_complete() {
+  int n = 0;
+  for (int id = 0; id < KES_NSTATS; ++id) {
+    if (!multiplied_back(id)) continue;
+    int seen = 0;
+    for (int o : kMomentNoteOrder) seen += o == id ? 1 : 0;
+    if (seen != 1) return false;
+    ++n;
+  }
+  return n == static_cast<int>(std::size(kMomentNoteOrder));
+}
+static_assert(note_order_complete(), "every moment multiplied back has its place in the note, once");
+
+// Only the moments and the robust scale are found on the values divided by 2^k.
+constexpr bool scaled_groups_only() {
+  for (const kes_stat_row& r : KES_STAT_ROWS)
+    if (r.scale.kind != KES_SCALE_NONE && r.group != KES_SG_MOMENTS && r.group != KES_SG_ROBUST) return false;
+  return true;
+}
+static_assert(scaled_groups_only(), "a statistic multiplied back is a moment or a robust scale");
+
+void scale_back_stat(kes_stats* st, int id, int spread, int k, int K, kes_lost_names* lost) {
+  const kes_stat_row& r = KES_STAT_ROWS[id];
+  if (r.scale.kind != KES_SCALE_NONE)
+    kes_scale_back(kes_stat_cell(st, id), 1, kes_back_exp(r.scale, spread, k, K), r.name, lost);
+}
+
+}  // namespace
+
 void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost) {
   const int spread = kes_spread_weight_power(st);
-  const struct {
-    int cell, pv, ph, id;
-  } cells[] = {
-      {KES_MOM_MEAN, 1, 0, KES_STAT_MEAN},         {KES_MOM_STD, 1, spread / 2, KES_STAT_STD},
-      {KES_MOM_STDMEAN, 1, 0, KES_STAT_STDMEAN},   {KES_MOM_SUM, 1, 2, KES_STAT_SUM},
-      {KES_MOM_VAR, 2, spread, KES_STAT_VAR},      {KES_MOM_CSS, 2, 2, KES_STAT_CSS},
-      {KES_MOM_USS, 2, 2, KES_STAT_USS},           {KES_MOM_SUMWGT, 0, 2, KES_STAT_SUMWGT},
-      {KES_MOM_CV, 0, spread / 2, KES_STAT_CV},
-  };
-  for (const auto& c : cells)
-    kes_scale_back(&st->mom.v[c.cell], 1, kes_back_exp(c.pv, c.ph, k, K), KES_STAT_ROWS[c.id].name, lost);
+  for (int id : kMomentNoteOrder) scale_back_stat(st, id, spread, k, K, lost);
+}
+
+void kes_scale_back_group(kes_stats* st, int g, int k, int K, kes_lost_names* lost) {
+  const int spread = kes_spread_weight_power(st);
+  for (int id = 0; id < KES_NSTATS; ++id)
+    if (KES_STAT_ROWS[id].group == g) scale_back_stat(st, id, spread, k, K, lost);
 }
 
 void kes_drop_overflow(kes_stats* st, int ntrimmed, int nwinsorized, kes_lost_names* lost) {

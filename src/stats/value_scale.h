@@ -8,6 +8,7 @@
 
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
+#include "stats/statistics.h"
 
 struct kes_stats;
 
@@ -46,10 +47,21 @@ void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_name
 // unit to the power pv and the weights' to the power ph/2.
 inline int kes_back_exp(int pv, int ph, int k, int K) { return pv * k + ph * (K / 2); }
 
+// The same for a statistic multiplied back as s says, spread as kes_spread_weight_power
+// gives it.
+inline int kes_back_exp(const kes_stat_scale& s, int spread, int k, int K) {
+  return kes_back_exp(s.pv, s.kind == KES_SCALE_SPREAD ? s.ph * spread / 2 : s.ph, k, K);
+}
+
 // The moments of st, found on values divided by 2^k and weights divided by 2^K,
-// multiplied back. The spread carries the weights' unit under the divisors N and DF
-// only: WEIGHT and WDF divide by the weights themselves.
+// multiplied back as their rows of stats/statistics.def say. The spread carries the
+// weights' unit under the divisors N and DF only: WEIGHT and WDF divide by the
+// weights themselves.
 void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost);
+
+// The cells of st of the statistics of group g (kes_stat_group), found likewise,
+// multiplied back as their rows say, in row order.
+void kes_scale_back_group(kes_stats* st, int g, int k, int K, kes_lost_names* lost);
 
 // 2 when the spread of st (VAR; 1 for STD) carries the weights' unit, else 0.
 int kes_spread_weight_power(const kes_stats* st);

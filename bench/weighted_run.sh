@@ -8,7 +8,7 @@
 #
 #   bench/weighted_run.sh RUNNER [ROWS] [THREADS]   (default 10000000 rows, 8 threads)
 #
-# The CSV file is made once in bench/data with bench/make_weighted_csv.cpp.
+# The CSV file is made once in bench/data with bench/make_normal_csv.cpp.
 set -euo pipefail
 
 [ $# -ge 1 ] || { echo "usage: $0 RUNNER [ROWS] [THREADS]" >&2; exit 2; }
@@ -24,8 +24,8 @@ trap 'rm -rf "$tmp"' EXIT
 
 csv="$data/weighted_n$rows.csv"
 if [ ! -f "$csv" ]; then
-  g++ -O2 -std=c++20 "$here/make_weighted_csv.cpp" -o "$tmp/make_weighted_csv"
-  "$tmp/make_weighted_csv" "$csv" "$rows" >/dev/null
+  g++ -O2 -std=c++20 "$here/make_normal_csv.cpp" -o "$tmp/make_normal_csv"
+  "$tmp/make_normal_csv" "$csv" "$rows" weighted >/dev/null
 fi
 member=$(basename "$csv" .csv)
 

@@ -270,6 +270,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   pg.grid_bottom = bottom_band ? axis_top + xaxis : axis_top;
   pg.xlabel_y = axis_top + xaxis + text_above(kLabelSize) + 2;
   pg.inset_bottom_y = axis_top + xaxis + xlabel + kGap;
+  pg.inset_top_y = top;
+  pg.inset_right_x = pg.grid_right + kGap + 4;
   pg.ylabel_x = kMargin + room.left + text_above(kLabelSize);
   pg.legend_y = pg.height - kMargin - lh;
   pg.cells = cell_grid(pg.grid_left, pg.grid_top, pg.grid_right, pg.grid_bottom, grid.nrows, grid.ncols, grid.strips,
@@ -322,10 +324,10 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   draw_legend(c, kMargin, pg.legend_y, pg.inner_width, legend_title_of(p), legend, pg.legend_max);
   const std::vector<inset_box> boxes = read_inset_boxes(p);
   const double inner = pg.inner_width;
-  draw_margin_insets(c, boxes, 1, kMargin, pg.grid_top - pg.inset_top, inner);
+  draw_margin_insets(c, boxes, 1, kMargin, pg.inset_top_y, inner);
   draw_margin_insets(c, boxes, 2, kMargin, pg.inset_bottom_y, inner);
   draw_margin_insets(c, boxes, 3, kMargin, pg.grid_top, inner);
-  draw_margin_insets(c, boxes, 4, pg.grid_right + kGap + 4, pg.grid_top, inner);
+  draw_margin_insets(c, boxes, 4, pg.inset_right_x, pg.grid_top, inner);
   c.end();
 }
 

@@ -172,8 +172,10 @@ struct page_frame {
   double xlabel_y = 0, ylabel_x = 0, legend_y = 0;
   double legend_max = INFINITY;  // the legend's height keeps half the page for the plot
   // Room of the inset boxes in the page margins (top, bottom, left, right) and where
-  // the bottom box starts.
+  // the top, bottom and right boxes start: fixed by the page, so that room a graph
+  // takes from its grid afterwards (a percentile axis) stays clear of them.
   double inset_top = 0, inset_bottom = 0, inset_left = 0, inset_right = 0, inset_bottom_y = 0;
+  double inset_top_y = 0, inset_right_x = 0;
   // The width the legend and the margin boxes are laid out in: the page's own, not what
   // the bands add to it.
   double inner_width = 0;

@@ -356,8 +356,12 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   axis_rise rise;
   if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) rise = axis_rise{&ds, dlo, dhi};
   // Cells with percent axes of their own carry them beside each frame; the rotated
-  // percentile axis stands right of the last column.
-  const double far_room = tick_text_width(pctl.texts) + kTickLength + 8;
+  // percentile axis, its values and its label stand right of the last column, and a
+  // box beside that column stands past them.
+  const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
+  constexpr double kFarLabel = 40;  // from the frame to the rotated label's baseline
+  const double far_room = std::max(tick_text_width(pctl.texts) + kTickLength + 8,
+                                   pctl_label ? kFarLabel + text_below(kLabelSize) + 4 : 0.0);
   const auto axes = [&](std::size_t slot) {
     axis_sides s = outer_axes(grid, slot);
     if (!own.empty() && !drawn.overlay) (rotated ? s.left : s.below) = true;
@@ -366,6 +370,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   };
   const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_one, rise, axes);
   page_frame page = lay_out(c);
+  double far_right = page.grid_right;  // the right edge of the last column's frames
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     const frame f = ranged(page.cells[i]);
@@ -401,10 +406,11 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     frame far = f;
     if (!rotated) far.y -= cell_bands::of(grid.bands.top, 0) + (grid.strips ? kStripHeight : 0);
     if (pctl_axis && edge) draw_far_axis(c, far, pctl, !rotated);
+    if (pctl_axis && edge && rotated) far_right = f.x + f.w;
   }
-  if (pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty()) {
+  if (pctl_label) {
     const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
-    if (rotated) draw_y_label(c, page.grid_right + 40, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
+    if (rotated) draw_y_label(c, far_right + kFarLabel, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
     else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
                       p.text(KES_DYN_PCTLAXISLAB));
   }

@@ -5,6 +5,7 @@
 // large against the spread.
 #include "stats/zkesmnt.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -84,6 +85,10 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
 
   double mean = miss;
   if (!is_missing(rec->sum)) mean = rec->sum / sumwgt;
+  // The mean lies within the values; the rounded ratio of the sums may not (ten values
+  // of 0.1 sum to 0.9999999999999999), so it is held to their range.
+  if (!is_missing(mean) && rec->view != nullptr && rec->view->m > 0 && rec->view->x != nullptr)
+    mean = std::clamp(mean, rec->view->x[0], rec->view->x[rec->view->m - 1]);
   double d = zvardiv(vardef, n, 1.0, sumwgt);
   // The record's weighted sums are kept in units of 2^wexp (kes_wunit.h): every ratio
   // of them is free of the unit but the one subtracting a weight of one.

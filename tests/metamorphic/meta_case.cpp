@@ -121,7 +121,7 @@ meta_case make_case(std::string name, const kes_test::sample& data, std::uint64_
     mc.kw = 2 * exact_exponent(data.w, -20, 20, rng);
     if (!scales_exactly(data.w, mc.kw)) mc.kw = 0;
   }
-  mc.fits = data.w.empty() && data.spec.rows <= kFitRowsAtMost;
+  mc.fits = data.w.empty() && data.plan.rows <= kFitRowsAtMost;
   mc.shuffle.resize(data.x.size());
   std::iota(mc.shuffle.begin(), mc.shuffle.end(), 0);
   std::shuffle(mc.shuffle.begin(), mc.shuffle.end(), rng);

@@ -98,9 +98,9 @@ const std::vector<hand_case>& hand_cases() {
 
 meta_case hand_meta_case(const hand_case& h, std::uint64_t seed) {
   kes_test::sample s;
-  s.spec.rows = static_cast<int>(h.x.size());
-  s.spec.weights = h.w.empty() ? kes_test::weight_kind::none : kes_test::weight_kind::ordinary;
-  s.spec.freq = !h.f.empty();
+  s.plan.rows = static_cast<int>(h.x.size());
+  s.plan.weights = h.w.empty() ? kes_test::weight_kind::none : kes_test::weight_kind::ordinary;
+  s.plan.freq = !h.f.empty();
   s.x = h.x, s.w = h.w, s.f = h.f;
   meta_case mc = kes_meta::make_case(std::string("hand case ") + h.name, s, seed);
   mc.kind = std::string("case=") + h.name;
@@ -214,8 +214,8 @@ TEST(Metamorphic, RelationsHoldOverDrawnAndHandWrittenData) {
 // relation passes by comparing nothing.
 TEST(Metamorphic, EveryStatisticAndFamilyReachesTheRelations) {
   kes_test::sample s;
-  s.spec.rows = 60;
-  s.spec.freq = true;
+  s.plan.rows = 60;
+  s.plan.freq = true;
   for (int i = 0; i < 60; ++i) {
     const double p = (i + 0.5) / 60;  // long tails both ways, all above 0
     s.x.push_back(std::round(4 * (30 + std::sinh(0.8 * std::log(p / (1 - p))))) / 4);

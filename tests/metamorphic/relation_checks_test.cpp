@@ -207,18 +207,18 @@ TEST(SampleGen, DrawsEveryKindAtItsScaleAndReadsBackExact) {
   int largest = 0, with_freq = 0;
   for (int i = 0; i < 600; ++i) {
     const kes_test::sample s = kes_test::draw_sample(kes_test::draw_spec(rng), rng);
-    values.insert(kes_test::name_of(s.spec.values));
-    weights.insert(kes_test::name_of(s.spec.weights));
-    largest = std::max(largest, s.spec.rows);
-    with_freq += s.spec.freq;
-    ASSERT_GE(s.spec.rows, 1);
-    ASSERT_LE(s.spec.rows, 10000);
-    ASSERT_EQ(s.x.size(), static_cast<std::size_t>(s.spec.rows));
-    ASSERT_EQ(s.w.size(), s.spec.weights == kes_test::weight_kind::none ? 0u : s.x.size());
+    values.insert(kes_test::name_of(s.plan.values));
+    weights.insert(kes_test::name_of(s.plan.weights));
+    largest = std::max(largest, s.plan.rows);
+    with_freq += s.plan.freq;
+    ASSERT_GE(s.plan.rows, 1);
+    ASSERT_LE(s.plan.rows, 10000);
+    ASSERT_EQ(s.x.size(), static_cast<std::size_t>(s.plan.rows));
+    ASSERT_EQ(s.w.size(), s.plan.weights == kes_test::weight_kind::none ? 0u : s.x.size());
     for (double x : s.x) {
       if (std::isnan(x)) continue;
       const double m = std::fabs(x);
-      switch (s.spec.values) {
+      switch (s.plan.values) {
         case kes_test::value_kind::huge: ASSERT_GT(m, 1e306); break;
         case kes_test::value_kind::tiny: ASSERT_TRUE(m >= 1e-300 && m < 1e-298); break;
         case kes_test::value_kind::subnormal: ASSERT_LT(m, DBL_MIN); break;

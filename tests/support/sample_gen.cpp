@@ -95,13 +95,13 @@ const char* name_of(weight_kind k) {
 }
 
 std::string sample::kind() const {
-  return std::string("values=") + name_of(spec.values) + " weights=" + name_of(spec.weights) +
-         (spec.weights == weight_kind::none ? " unweighted" : " weighted") + (spec.freq ? " freq" : " nofreq") +
-         " rows=" + std::to_string(spec.rows);
+  return std::string("values=") + name_of(plan.values) + " weights=" + name_of(plan.weights) +
+         (plan.weights == weight_kind::none ? " unweighted" : " weighted") + (plan.freq ? " freq" : " nofreq") +
+         " rows=" + std::to_string(plan.rows);
 }
 
-sample_spec draw_spec(std::mt19937_64& rng) {
-  sample_spec s;
+sample_plan draw_spec(std::mt19937_64& rng) {
+  sample_plan s;
   s.values = static_cast<value_kind>(pick(rng, 10));
   s.weights = pick(rng, 2) == 0 ? weight_kind::none : static_cast<weight_kind>(1 + pick(rng, 9));
   s.freq = pick(rng, 3) == 0;
@@ -110,13 +110,13 @@ sample_spec draw_spec(std::mt19937_64& rng) {
   return s;
 }
 
-sample draw_sample(const sample_spec& spec, std::mt19937_64& rng) {
+sample draw_sample(const sample_plan& plan, std::mt19937_64& rng) {
   sample s;
-  s.spec = spec;
-  s.x = draw_values(spec.values, spec.rows, rng);
-  s.w = draw_weights(spec.weights, spec.rows, rng);
-  if (spec.freq)
-    for (int i = 0; i < spec.rows; ++i) s.f.push_back(pick(rng, 5));
+  s.plan = plan;
+  s.x = draw_values(plan.values, plan.rows, rng);
+  s.w = draw_weights(plan.weights, plan.rows, rng);
+  if (plan.freq)
+    for (int i = 0; i < plan.rows; ++i) s.f.push_back(pick(rng, 5));
   return s;
 }
 

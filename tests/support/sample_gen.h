@@ -14,7 +14,7 @@ namespace kes_test {
 enum class value_kind { ordinary, ties, outliers, one_value, huge, tiny, subnormal, mixed, nano, zepto };
 enum class weight_kind { none, ordinary, huge, tiny, subnormal, mixed, rising, falling, nano, zepto };
 
-struct sample_spec {
+struct sample_plan {
   value_kind values = value_kind::ordinary;
   weight_kind weights = weight_kind::none;
   bool freq = false;
@@ -22,7 +22,7 @@ struct sample_spec {
 };
 
 struct sample {
-  sample_spec spec;
+  sample_plan plan;
   std::vector<double> x;  // NaN for a missing value
   std::vector<double> w;  // empty without weights
   std::vector<double> f;  // empty without frequencies (whole numbers from 0 to 4)
@@ -35,9 +35,9 @@ const char* name_of(weight_kind k);
 
 // The kinds of the next data set: every value kind as often, weights on about half of
 // them, frequencies on about a third, mostly small sizes and now and then up to 10,000.
-sample_spec draw_spec(std::mt19937_64& rng);
+sample_plan draw_spec(std::mt19937_64& rng);
 // A data set of those kinds.
-sample draw_sample(const sample_spec& spec, std::mt19937_64& rng);
+sample draw_sample(const sample_plan& plan, std::mt19937_64& rng);
 
 // Named columns as CSV text, each number written so that it reads back as the same
 // double ("." for NaN); the columns have the same length.

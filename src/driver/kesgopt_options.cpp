@@ -96,7 +96,6 @@ struct option_reading {
 
 // The run pool.
 int run_pool(kes_ctx* ctx, option_reading&) {
-  kes_procopts* po = kes_po(ctx);
   kes_datapass* dp = kes_dp(ctx);
   if (ctx->runpool == nullptr) ctx->runpool = xmpoolc(0, 1024, KES_POOL_RUN);
   if (ctx->runpool == nullptr) {

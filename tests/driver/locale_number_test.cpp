@@ -199,7 +199,8 @@ TEST_F(locale_numbers, DecimalsAndLength) {
   EXPECT_EQ(v, 1234);
   EXPECT_EQ(r.size, 8);
   // Only the first 32 characters are read.
-  const std::string longer = std::string(32, '1') + "9";
+  std::string longer(32, '1');
+  longer += '9';
   host_numreq l{40, 0, longer.c_str(), 33, &v, 0, 0};
   EXPECT_EQ(zkifnum(nullptr, 111, &l), 0);
   EXPECT_DOUBLE_EQ(v, 1.1111111111111111e31);

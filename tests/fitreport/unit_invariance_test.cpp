@@ -166,10 +166,15 @@ TEST_F(UnitInvariance, EveryFamilyFitsToTheScaledParameters) {
       // Values rounded in the new unit: the same fit within the fits' tolerances.
       const double loc = std::fabs(one.params[0]) + one.params[1 - log_scale];
       EXPECT_NEAR(c.params[0] / scale, one.params[0], 1e-6 * (log_scale ? std::fabs(one.params[0]) + 1 : loc));
-      if (log_scale) EXPECT_NEAR(c.params[1], one.params[1] + std::log(scale), 1e-6);
-      else EXPECT_NEAR(c.params[1] / scale, one.params[1], 1e-6 * one.params[1]);
+      if (log_scale) {
+        EXPECT_NEAR(c.params[1], one.params[1] + std::log(scale), 1e-6);
+      } else {
+        EXPECT_NEAR(c.params[1] / scale, one.params[1], 1e-6 * one.params[1]);
+      }
       for (int j = 2; j < 4; ++j)
-        if (!std::isnan(one.params[j])) EXPECT_NEAR(c.params[j], one.params[j], 1e-6 * std::fabs(one.params[j]));
+        if (!std::isnan(one.params[j])) {
+          EXPECT_NEAR(c.params[j], one.params[j], 1e-6 * std::fabs(one.params[j]));
+        }
       EXPECT_TRUE(same(c.edf.d, one.edf.d, 1e-6) && same(c.edf.asq, one.edf.asq, 1e-5)) << c.edf.d;
       EXPECT_TRUE(same(c.edf.p_asq, one.edf.p_asq, 1e-5) && same(c.edf.p_wsq, one.edf.p_wsq, 1e-5));
     }
@@ -179,8 +184,6 @@ TEST_F(UnitInvariance, EveryFamilyFitsToTheScaledParameters) {
 TEST_F(UnitInvariance, PercentileNotesAreInTheDataUnit) {
   // The SU fit by percentiles (the default) in joules: the spreads as the data have
   // them, and none called zero.
-  const family_row su{"SU", KES_DIST_SU, {}, {}};
-  kes_curve c{};
   restart();
   request({{KES_DIST_SU, 0}});
   std::vector<double> x = sample();

@@ -174,13 +174,17 @@ void check_range(double lo, double hi) {
         for (std::size_t t = 0; t < g.yticks.size(); ++t) {
           EXPECT_GE(g.yticks[t], k.lo) << g.yticks[t];
           EXPECT_LE(g.yticks[t], k.hi) << g.yticks[t];
-          if (t > 0) EXPECT_LT(g.yticks[t], g.yticks[t - 1]);
+          if (t > 0) {
+            EXPECT_LT(g.yticks[t], g.yticks[t - 1]);
+          }
         }
         const std::size_t extra = g.yticks.size() - plain.yticks.size();
         for (std::size_t t = 0; t < plain.yticks.size(); ++t) EXPECT_EQ(g.yticks[t + extra], plain.yticks[t]);
         for (std::size_t t = 0; t < extra; ++t)
           EXPECT_NEAR(g.yticks[t] - g.yticks[t + 1], step, std::fabs(step) * 1e-9);
-        if (std::isnan(step)) EXPECT_EQ(extra, 0u);
+        if (std::isnan(step)) {
+          EXPECT_EQ(extra, 0u);
+        }
         // A box stands inside one frame or beside every frame, on the page.
         const rect page{0, 0, g.width, g.height};
         for (const rect& b : g.boxes) {
@@ -192,9 +196,12 @@ void check_range(double lo, double hi) {
         // and the axis's values a row (column).
         const double rows = panels ? 3 : 1, cols = panels ? 2 : 1;
         const double fw = plain.frames.front().w, fh = plain.frames.front().h;
-        if (pos == "e" || pos == "w") EXPECT_EQ(g.height, plain.height);
-        if (pos == "n" || pos == "ne" || pos == "nw" || pos == "s" || pos == "se" || pos == "sw" || pos.empty())
+        if (pos == "e" || pos == "w") {
+          EXPECT_EQ(g.height, plain.height);
+        }
+        if (pos == "n" || pos == "ne" || pos == "nw" || pos == "s" || pos == "se" || pos == "sw" || pos.empty()) {
           EXPECT_EQ(g.width, plain.width);
+        }
         if (!margin) {
           EXPECT_LE(g.height, plain.height + rows * (fh / 2 + 40));
           EXPECT_LE(g.width, plain.width + cols * (fw / 2 + 80));

@@ -289,6 +289,9 @@ class program_run {
     set_memory_cap(config().memcap);
     auto t0 = std::chrono::steady_clock::now();
     int code = call_step(link_.entry);
+    // The cap is the procedure's alone: what runs after the step (and, in one process,
+    // the next caller of the parser or the pools) runs without it.
+    set_memory_cap(0);
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     exit_status st = status_of_step(code);
     int msg = st == exit_status::ok ? hostmsg::step_ended_ok

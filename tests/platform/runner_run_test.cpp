@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime.h"
+#include "parse_test_util.h"
 #include "support/scratch_files.h"
 #include "runner/module_link.h"
 #include "runner/runner.h"
@@ -104,6 +105,10 @@ TEST_F(RunnerTest, TheMemoryCapReachesTheStep) {
   // The stand-in module asks for 4096 bytes in each step and does not look at the result.
   EXPECT_EQ(run("proc kestravine;\nrun;\n", {"--memcap", "100"}), 0);
   EXPECT_EQ(plat::memory_in_use(), 0);
+  // The cap ends with the step: the parser, next in this process, parses a whole step.
+  const parse_test::result r = parse_test::parse("proc kestravine data=class;\nvar age;\n");
+  EXPECT_EQ(r.errors, 0);
+  EXPECT_FALSE(r.dump.empty());
 }
 
 TEST(RunnerHelp, ListsEveryOptionAndExitStatus) {

@@ -257,10 +257,15 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   if (iwork) vmfree_handler(pool, iwork, -1, KES_FREE_FLAGS);
 }
 
-void location(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv, const kes_moments& mom, double mu0) {
+// t from the moments (mom_mu0 in their unit); the sign and signed rank tests from the
+// values of the order view ov (ov_mu0 in its unit).
+void location(kes_ctx* ctx, kes_stats* st, int var, const kes_moments& mom, double mom_mu0, const kes_valview& ov,
+              double ov_mu0, double mu0) {
   const bool others_want = ctx->outtable_opt != nullptr || var < ctx->dp.nloc_vars || ctx->dp.inset_stats;
-  const int ranks = (!ctx->noprint || others_want) ? 1 : 0;
-  zkesloc_arrays(&mom, &fv, mu0, ctx->weight_given ? 1 : 0, ranks, &st->loc);
+  const bool ranks = (!ctx->noprint || others_want) && !ctx->weight_given;
+  zkesloc_arrays(&mom, nullptr, mom_mu0, ctx->weight_given ? 1 : 0, 0, &st->loc);
+  if (ranks) zkesloc_ranks(&ov, ov_mu0, &st->loc);
+  st->loc.v[KES_LOC_MU0] = mu0;
   if (ctx->loccount) {
     const double* l = st->loc.v;
     st->loccount[KES_LC_MU0] = l[KES_LOC_MU0];
@@ -303,10 +308,6 @@ void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(1, spread / 2, k, K), "basic confidence limits", lost);
   for (int c : {KES_BCL_EST_VAR, KES_BCL_LO_VAR, KES_BCL_UP_VAR})
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(2, spread, k, K), "basic confidence limits", lost);
-  // The robust table's interquartile range is no row's cell (QRANGE reads the
-  // quantiles, found on the values as they stand) but carries the values' unit.
-  kes_scale_back(&st->scl[KES_SCL_QRANGE], 1, k, KES_STAT_ROWS[KES_STAT_QRANGE].name, lost);
-  kes_scale_back_group(st, KES_SG_ROBUST, k, K, lost);
   st->loc.v[KES_LOC_MU0] = mu0;
   if (ctx->loccount) st->loccount[KES_LC_MU0] = mu0;
   kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);
@@ -363,6 +364,23 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   const kes_valview& mv = scaled ? sc.view : fv;
   const double mu0 = ctx->po.mu0 ? ctx->po.mu0[var] : 0.0;
   const double mv_mu0 = scaled ? std::ldexp(mu0, -k) : mu0;
+  // The statistics of order (ranks, signs, robust scales) take the values divided
+  // only as far as keeps them finite (ko), so that none far below the largest
+  // flushes to zero.
+  const int ko_wanted = kes_order_scale(fv, mu0, scaled ? k : 0);
+  kes_scaled_values osc;
+  int ko = 0;
+  const kes_valview* ovp = &fv;
+  if (ko_wanted == sc.k) {
+    ko = sc.k;
+    ovp = &mv;
+  } else if (ko_wanted != 0 && kes_scale_values(rec, fv, ko_wanted, &osc)) {
+    ko = ko_wanted;
+    ovp = &osc.view;
+  } else if (ko_wanted != 0) {
+    xmemmsg(8L * fv.m);
+  }
+  const kes_valview& ov = *ovp;
   kes_lost_names lost;
 
   // The data pass kept the weighted sums in units of 2^K (kes_wunit.h).
@@ -395,9 +413,9 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   whiskers(st, fv);
   pctlpts(st, fv);
   basic_limits(ctx, st, mom);
-  robust_scale(ctx, st, var, mv);
+  robust_scale(ctx, st, var, ov);
   zkesext(rec, &st->ext);
-  location(ctx, st, var, mv, mom, mv_mu0);
+  location(ctx, st, var, mom, mv_mu0, ov, std::ldexp(mu0, -ko), mu0);
   trimmed_winsorized(ctx, st, var, true, mv, mom, mv_mu0);
   trimmed_winsorized(ctx, st, var, false, mv, mom, mv_mu0);
 
@@ -406,6 +424,12 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     zkesnrm_arrays(mv.m, &mom, mv.x, mv.f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss, &st->nrm);
   }
   if (rescaled) scale_back(ctx, st, sc.k, K, mu0, &lost);
+  if (rescaled || ko != 0) {
+    // The robust table's interquartile range is no row's cell (QRANGE reads the
+    // quantiles, found on the values as they stand) but carries the values' unit.
+    kes_scale_back(&st->scl[KES_SCL_QRANGE], 1, ko, KES_STAT_ROWS[KES_STAT_QRANGE].name, &lost);
+    kes_scale_back_group(st, KES_SG_ROBUST, ko, K, &lost);
+  }
   kes_drop_overflow(st, ctx->ntrimmed, ctx->nwinsorized, &lost);
   if (lost.count > 0) {
     char names[512];

@@ -2,6 +2,8 @@
 // and multiplied back; the statistics that then lie beyond the doubles are named.
 #include "stats/value_scale.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -32,6 +34,17 @@ int kes_value_scale(const kes_varsum* rec, const kes_valview& fv) {
   const int e = std::ilogb(top);
   if (rec->overflow == 0 && e < kScaleFrom && e > -kScaleFrom) return 0;
   return e;
+}
+
+int kes_order_scale(const kes_valview& fv, double mu0, int k) {
+  if (fv.m <= 0 || fv.x == nullptr) return k;
+  const double top = std::fmax(std::fmax(std::fabs(fv.x[0]), std::fabs(fv.x[fv.m - 1])), std::fabs(mu0));
+  if (!std::isfinite(top) || !(top > 0.0)) return k;
+  // Below 2^(DBL_MAX_EXP - 3) a difference of two values, and a scale constant below
+  // 4 times one, stays finite.
+  const int least = std::ilogb(top) - (DBL_MAX_EXP - 4);
+  if (k < 0) return std::max(k, least);  // tiny values scaled up lose nothing
+  return std::max(0, least);
 }
 
 bool kes_scale_values(const kes_varsum* rec, const kes_valview& fv, int k, kes_scaled_values* out) {

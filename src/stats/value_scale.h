@@ -16,6 +16,13 @@ struct kes_stats;
 // largest magnitude; 0 when their sums need no scaling.
 int kes_value_scale(const kes_varsum* rec, const kes_valview& fv);
 
+// The exponent by which the statistics of order divide the values (ranks and signs
+// about mu0, the robust scales): the least power of two, from the k of the sums, that
+// keeps every value, mu0 and their differences finite. A division by 2^k itself would
+// flush the values far below the largest to zero, where the sums do not miss them but
+// the ranks and the medians of distances do.
+int kes_order_scale(const kes_valview& fv, double mu0, int k);
+
 // The values divided by 2^k as a view of their own, and a copy of rec whose sums are
 // taken again, in two passes, over the quotients.
 struct kes_scaled_values {

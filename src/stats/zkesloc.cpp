@@ -78,7 +78,12 @@ void zkesloc_arrays(const kes_moments* mom, const kes_valview* fv, double mu0, i
       out->v[KES_LOC_PT] = p_of_t2(t * t, df_of(n_obs));
     }
   }
-  if (weighted || !ranks || fv == nullptr || fv->m <= 0) return;
+  if (weighted || !ranks || fv == nullptr) return;
+  zkesloc_ranks(fv, mu0, out);
+}
+
+void zkesloc_ranks(const kes_valview* fv, double mu0, kes_locres* out) {
+  if (fv->m <= 0) return;
 
   // Split the values at mu0.
   const int m = fv->m;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -179,6 +180,95 @@ TEST_F(RunnerValueRange, DataNearTheEndsOfTheDoubles) {
         EXPECT_TRUE(near_rel(have, want, 1e-12)) << set.what << " " << s.name << " " << have << " vs " << want;
         EXPECT_FALSE(named) << set.what << " " << s.name << " " << note;
       }
+    }
+  }
+}
+
+// The sign test, the signed rank test and MAD read signs, the order of |x - mu0| and
+// a median of distances: every value counts, however far below the largest, and the
+// data times 2^k give the same M and S and MAD times 2^k. The expected values are
+// counted here from the values themselves (an odd count, so the medians are values).
+struct order_stats {
+  double m, s, mad;
+};
+
+order_stats expected_order_stats(std::vector<double> x, double mu0) {
+  std::sort(x.begin(), x.end());
+  const double med = x[x.size() / 2];
+  std::vector<double> dist, away;
+  for (double v : x) {
+    dist.push_back(std::fabs(v - med));
+    if (v != mu0) away.push_back(v);
+  }
+  std::sort(dist.begin(), dist.end());
+  std::sort(away.begin(), away.end(), [mu0](double a, double b) { return std::fabs(a - mu0) < std::fabs(b - mu0); });
+  double above = 0, splus = 0;
+  for (std::size_t i = 0; i < away.size(); ++i)
+    if (away[i] > mu0) {
+      ++above;
+      splus += static_cast<double>(i + 1);  // the generated magnitudes have no ties
+    }
+  const double n = static_cast<double>(away.size());
+  return {above - n / 2, splus - n * (n + 1) / 4, dist[dist.size() / 2]};
+}
+
+TEST_F(RunnerValueRange, SignsRanksAndMadCountEveryValueAtAnyScale) {
+  struct data_set {
+    std::string what;
+    std::vector<double> x;
+    double mu0;
+  };
+  // By hand: five of nine values positive (M 0.5); the positives take ranks 1-4 and 6
+  // of |x| (S 16 - 22.5); MAD the fifth distance from the median 2.06e-245.
+  std::vector<data_set> sets = {
+      {"hand", {3.0547154005315957e-234, -7.0956708990362655e+139, 2.5974589836177824e-221, -1.1680302946416451e-87,
+                -4.0671971148499553e-12, -1.8566399892729358e-50, 2.5252320722641761e-190, 5.3644374015876651e-80,
+                2.0601361589153298e-245},
+       0},
+  };
+  std::uint64_t r = 88172645463325252ull;
+  auto next = [&r] {
+    r ^= r << 13, r ^= r >> 7, r ^= r << 17;
+    return static_cast<double>(r >> 11) * 0x1p-53;
+  };
+  for (int g = 0; g < 24; ++g) {
+    data_set d{"generated " + std::to_string(g), {}, g % 3 == 0 ? 1e-200 : 0.0};
+    const int n = 5 + 2 * (g % 6);
+    const double span = g % 2 ? 600 : 300;  // decades from the largest down
+    for (int i = 0; i < n; ++i) {
+      const double mag = std::pow(10.0, 300 - span * next());
+      d.x.push_back(next() < 0.5 ? -mag : mag);
+    }
+    sets.push_back(d);
+  }
+  for (const data_set& d : sets) {
+    const order_stats want = expected_order_stats(d.x, d.mu0);
+    if (d.what == "hand") {
+      EXPECT_EQ(want.m, 0.5);
+      EXPECT_EQ(want.s, -6.5);
+      EXPECT_EQ(want.mad, 1.1680302946416451e-87);
+    }
+    for (int k : {0, -71, 40}) {
+      std::ostringstream text;
+      text.precision(17);
+      text << "x\n";
+      bool exact = true;  // no value leaves the normal doubles at this scale
+      for (double v : d.x) {
+        const double scaled = std::ldexp(v, k);
+        exact = exact && std::isnormal(scaled);
+        text << scaled << "\n";
+      }
+      if (!exact) continue;
+      dir_.write("e.csv", text.str());
+      std::ostringstream prog;
+      prog.precision(17);
+      prog << "proc kestravine data=e noprint mu0=" << std::ldexp(d.mu0, k)
+           << "; var x;\n output out=o msign=m signrank=s mad=mad;\nrun;\n";
+      ASSERT_LT(run(prog.str()), 2) << d.what << log_;
+      const std::map<std::string, double> got = output_row();
+      EXPECT_EQ(got.at("m"), want.m) << d.what << " k=" << k;
+      EXPECT_EQ(got.at("s"), want.s) << d.what << " k=" << k;
+      EXPECT_EQ(got.at("mad"), std::ldexp(want.mad, k)) << d.what << " k=" << k;
     }
   }
 }

@@ -6,13 +6,19 @@
 namespace fit_ref {
 
 inline std::map<std::string, std::vector<double>> load(const char* file) {
-  return kes_test::ref_keyed(std::string("fitreport/ref/") + file);
+  std::string path = "fitreport/ref/";
+  path += file;
+  return kes_test::ref_keyed(path);
 }
 
 inline const std::vector<double>& get(const std::string& key) {
   static const std::map<std::string, std::vector<double>> table = [] {
     std::map<std::string, std::vector<double>> t = load("fit_ref.tsv");
-    for (auto& [k, v] : load("edf_mc.tsv")) t["mc_" + k] = v;
+    for (auto& [k, v] : load("edf_mc.tsv")) {
+      std::string key = "mc_";
+      key += k;
+      t[key] = v;
+    }
     return t;
   }();
   static const std::vector<double> none;

@@ -66,8 +66,13 @@ TEST_F(ListingTest, LongLinesGoOnInTheNextLineAndTrailingBlanksGo) {
   wide[64] = 'c';
   plat::listing_write(wide + "   ");
   plat::listing_write("two\nlines   \n");
-  EXPECT_EQ(out_.listing(), std::string(63, 'a') + "b\nc" + std::string(63, 'a') + "\n" + std::string(22, 'a') +
-                                "\ntwo\nlines\n");
+  std::string want(63, 'a');
+  want += "b\nc";
+  want.append(63, 'a');
+  want += '\n';
+  want.append(22, 'a');
+  want += "\ntwo\nlines\n";
+  EXPECT_EQ(out_.listing(), want);
 }
 
 TEST_F(ListingTest, PrintServicesBuildALineByColumns) {

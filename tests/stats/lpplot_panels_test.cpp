@@ -85,7 +85,9 @@ TEST_F(LinePlotPanels, MoreThanFortyEightLeavesOnALineAsksForBars) {
   page q(5, 1, 10);
   value_list fits({{3, 48}, {27, 1}});
   EXPECT_EQ(kesstem(&q.pg, fits.view()), 0);
-  EXPECT_EQ(q.text(KES_LP_STEM, 1, 8, 49), std::string(48, '3') + " ");
+  std::string threes(48, '3');
+  threes += ' ';
+  EXPECT_EQ(q.text(KES_LP_STEM, 1, 8, 49), threes);
 }
 
 TEST_F(LinePlotPanels, RowTestOnTheBound) {

@@ -11,7 +11,9 @@ namespace kes_test {
 // Rows of whitespace-separated fields of a file under tests/, '#' lines skipped.
 inline std::vector<std::vector<std::string>> ref_rows(const std::string& path) {
   std::vector<std::vector<std::string>> rows;
-  std::ifstream in(std::string(KES_SOURCE_DIR) + "/tests/" + path);
+  std::string full = KES_SOURCE_DIR "/tests/";
+  full += path;
+  std::ifstream in(full);
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream fields(line);

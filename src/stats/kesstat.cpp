@@ -298,8 +298,8 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
 
 // The statistics found on values divided by 2^k and weights divided by 2^K, multiplied
 // back: the location tests and the normality test are free of the scale but for their
-// mu0, mu and sigma; robust scale, trimmed and winsorized means are free of the
-// weights' unit.
+// mu0, mu and sigma. The robust scales (their own division) and the trimmed and
+// winsorized means (the values as they stand) are found apart.
 void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_names* lost) {
   const int spread = kes_spread_weight_power(st);
   for (int c : {KES_BCL_EST_MEAN, KES_BCL_LO_MEAN, KES_BCL_UP_MEAN})
@@ -312,15 +312,6 @@ void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_
   if (ctx->loccount) st->loccount[KES_LC_MU0] = mu0;
   kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);
   kes_scale_back(&st->nrm.sigma, 1, kes_back_exp(1, spread / 2, k, K), "normal standard deviation", lost);
-  for (bool trimmed : {true, false}) {
-    kes_twmres* res = trimmed ? st->trimmed : st->winsorized;
-    const int count = trimmed ? ctx->ntrimmed : ctx->nwinsorized;
-    for (int j = 0; res != nullptr && j < count; ++j) {
-      res[j].cell[KES_TWM_MU0] = mu0;
-      for (int c : {KES_TWM_MEAN, KES_TWM_SE, KES_TWM_LCL, KES_TWM_UCL})
-        kes_scale_back(&res[j].cell[c], 1, k, trimmed ? "trimmed means" : "winsorized means", lost);
-    }
-  }
 }
 
 }  // namespace
@@ -416,8 +407,8 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   robust_scale(ctx, st, var, ov);
   zkesext(rec, &st->ext);
   location(ctx, st, var, mom, mv_mu0, ov, std::ldexp(mu0, -ko), mu0);
-  trimmed_winsorized(ctx, st, var, true, mv, mom, mv_mu0);
-  trimmed_winsorized(ctx, st, var, false, mv, mom, mv_mu0);
+  trimmed_winsorized(ctx, st, var, true, fv, mom, mu0);
+  trimmed_winsorized(ctx, st, var, false, fv, mom, mu0);
 
   if (ctx->normal || var < ctx->dp.nnormal_vars) {
     const double miss = zmissing();

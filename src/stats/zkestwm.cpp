@@ -5,7 +5,10 @@
 // values (their sum, then their squared deviations about the result), rather than by
 // subtracting the trimmed ends from the moments: those ends are the outliers the
 // estimate exists to resist, and taking them away from a total that they dominate
-// would cancel the middle's digits.
+// would cancel the middle's digits. Sums, deviations and squares are carried in long
+// double, whose exponent holds the square of any double: the values are used as they
+// stand, so none far below the largest is flushed by a scale, and nothing but equal
+// middle values gives a standard error of zero.
 #include "stats/zkestwm.h"
 
 #include <cmath>
@@ -90,25 +93,25 @@ int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const in
     c = 0.0;
     src.each([&](double x, double t) {
       const double u = overlap(c, t, lo, hi);
-      if (u > 0.0) ssw += static_cast<long double>(u) * (x - mw) * (x - mw);
+      const long double d = static_cast<long double>(x) - mw;
+      if (u > 0.0) ssw += static_cast<long double>(u) * d * d;
       c += t;
     });
-    ssw += static_cast<long double>(k) * (xlow - mw) * (xlow - mw);
-    ssw += static_cast<long double>(k) * (xhigh - mw) * (xhigh - mw);
+    const long double dl = static_cast<long double>(xlow) - mw, dh = static_cast<long double>(xhigh) - mw;
+    ssw += static_cast<long double>(k) * dl * dl;
+    ssw += static_cast<long double>(k) * dh * dh;
   }
 
   const double df = n - 2.0 * k - 1.0;
   out[KES_TWM_DF] = df;
   if (df <= DF_TOL) return 0;
-  const double tol = DF_TOL * std::fmax(std::fabs(mean), 1.0);
+  // ssw is zero exactly when the middle values are equal (xlow == xhigh).
   double se;
   if (trimmed) {
-    const double v = static_cast<double>(ssw / (static_cast<long double>(df) * (df + 1.0)));
-    se = v > tol ? std::sqrt(v) : 0.0;
+    se = static_cast<double>(std::sqrt(ssw / (static_cast<long double>(df) * (df + 1.0))));
   } else {
-    const double v = static_cast<double>(ssw / (static_cast<long double>(n) * (n - 1.0)));
-    const double s = v > tol ? std::sqrt(v) : 0.0;
-    se = s * (n - 1.0) / df;
+    const long double s = std::sqrt(ssw / (static_cast<long double>(n) * (n - 1.0)));
+    se = static_cast<double>(s * (n - 1.0) / df);
   }
   out[KES_TWM_SE] = se;
   if (!(se > 0.0)) return 0;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "engine_samples.h"
@@ -174,3 +175,54 @@ TEST(TrimmedMeans, DegenerateCases) {
 }
 
 }  // namespace
+
+// The data times 2^k give the mean, standard error and limits times 2^k, bit for bit,
+// and the same t and p: at any scale where the values stay normal numbers, including
+// units of 1e-9 (once given a standard error of 0) and middles far below the
+// trimmed ends.
+TEST(TrimmedMeans, EveryScaleGivesTheSameStatisticsScaled) {
+  std::vector<std::vector<double>> sets = {kes_test::gen_sum3(25), kes_test::gen_sum3(8)};
+  std::uint64_t r = 0x9E3779B97F4A7C15ull;
+  auto next = [&r] {
+    r ^= r << 13, r ^= r >> 7, r ^= r << 17;
+    return static_cast<double>(r >> 11) * 0x1p-53;
+  };
+  for (int g = 0; g < 12; ++g) {
+    std::vector<double> x;
+    const int n = 6 + 3 * g;
+    for (int i = 0; i < n; ++i) x.push_back((next() - 0.3) * std::pow(10.0, 6 * next()));
+    // Outliers far beyond the middle, trimmed away by one observation a side.
+    x.push_back(std::ldexp(1.0, 700 + g));
+    x.push_back(-std::ldexp(1.0, 690 + g));
+    sets.push_back(x);
+  }
+  for (std::size_t s = 0; s < sets.size(); ++s) {
+    value_list base = value_list::of(sets[s]);
+    for (int trimmed : {1, 0}) {
+      const kes_twmres one = run(base, trimmed, 1, 0.25, 0.05);
+      ASSERT_GT(one.cell[KES_TWM_SE], 0.0) << s;
+      for (int k : {-30, -1000, 250, -300}) {
+        std::vector<double> y = sets[s];
+        bool normal = true;
+        for (double& v : y) {
+          v = std::ldexp(v, k);
+          normal = normal && (v == 0.0 || std::isnormal(v));
+        }
+        if (!normal) continue;
+        value_list scaled = value_list::of(y);
+        const kes_twmres got = run(scaled, trimmed, 1, std::ldexp(0.25, k), 0.05);
+        for (int c : {KES_TWM_MEAN, KES_TWM_SE, KES_TWM_LCL, KES_TWM_UCL})
+          EXPECT_EQ(got.cell[c], std::ldexp(one.cell[c], k)) << "set " << s << " k " << k << " cell " << c;
+        EXPECT_EQ(got.cell[KES_TWM_T], one.cell[KES_TWM_T]) << "set " << s << " k " << k;
+        EXPECT_EQ(got.cell[KES_TWM_PT], one.cell[KES_TWM_PT]) << "set " << s << " k " << k;
+      }
+    }
+  }
+  // By hand: 1e-300, 2e-300 and 3e-300 between two outliers of 1e300, one trimmed a
+  // side: mean 2e-300, winsorized SSW 4e-600, SE sqrt(4/6) 1e-300 on 2 df.
+  value_list far = value_list::of({-1e300, 1e-300, 2e-300, 3e-300, 1e300});
+  const kes_twmres t = run(far, 1, 1, 0, 0.05);
+  EXPECT_DOUBLE_EQ(t.cell[KES_TWM_MEAN], 2e-300);
+  EXPECT_DOUBLE_EQ(t.cell[KES_TWM_SE], std::sqrt(4.0 / 6.0) * 1e-300);
+  EXPECT_DOUBLE_EQ(t.cell[KES_TWM_T], 2.0 / std::sqrt(4.0 / 6.0));
+}

@@ -51,8 +51,10 @@ void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset,
     *xscale = (in.width - in.barwidth) / span(in.binwidth * std::max(m - 1, 1));
     s = in.endpoints ? 0 : (in.barwidth / 2) / span(*xscale);
   }
+  // A histogram's bins cannot be narrower than the doubles allow (its request refuses
+  // such data) and its drawers take the plain transforms.
   const int ex = in.histogram ? 0 : unit_exp(in.width, in.xmin, in.xmax);
-  const int ey = unit_exp(in.height, in.vmin, in.vmax);
+  const int ey = in.histogram ? 0 : unit_exp(in.height, in.vmin, in.vmax);
   if (!in.histogram) *xscale = per_unit(in.width, std::ldexp(in.xmin, ex), std::ldexp(in.xmax, ex));
   *xoffset = in.ox - std::ldexp(in.xmin - s, ex) * *xscale;
   *yscale = per_unit(in.height, std::ldexp(in.vmin, ey), std::ldexp(in.vmax, ey));

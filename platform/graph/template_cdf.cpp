@@ -29,6 +29,8 @@ struct cdf_cell {
   unplotted_values alone;                  // values without a step
   double lo = INFINITY, hi = -INFINITY;    // the range of every point's x
   std::vector<refline> hrefs, vrefs;
+  // Whether the cell draws a line: its steps, or a fitted curve (of two points at least).
+  bool draws() const { return any_empirical || fitted.size() > 1; }
 };
 
 const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
@@ -119,7 +121,8 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       any_fitted = any_fitted || cells[m].fitted.size() > 1;
   if (drawn.overlay) {
     // Each group's step line and fitted curve share its colour and pattern.
-    legend = group_legend(drawn, false, true, 1.5);
+    legend = group_legend(drawn, groups_drawn(drawn, grid, [&](int m) { return cells[m].draws(); }), false, true,
+                          1.5);
   } else if (p.flag(KES_DYN_CURVELEGEND) && any_fitted) {
     legend_entry e;
     e.label = p.text(KES_DYN_CDFLAB, "Fitted");
@@ -153,8 +156,8 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) on.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
       ink->add_line(curve);
-      any = any || cells[m].any_empirical || !curve.empty();
-      if (!cells[m].any_empirical && curve.empty()) undrawn.push_back({g, cells[m].alone});
+      any = any || cells[m].draws();
+      if (!cells[m].draws()) undrawn.push_back({g, cells[m].alone});
     }
     on.clip_end();
     if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());

@@ -81,9 +81,20 @@ paint group_line(int g, double width, const paint& plain) {
   return line;
 }
 
-std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bool lines, double width) {
+std::vector<bool> groups_drawn(const plot_cells& cells, const panel_grid& grid, const std::function<bool(int)>& draws) {
+  std::vector<bool> drawn(cells.groups.size(), false);
+  for (int index : grid.index)
+    if (index >= 0)
+      for (int m : cells.members[static_cast<std::size_t>(index)])
+        if (cells.group_of[m] >= 0 && draws(m)) drawn[static_cast<std::size_t>(cells.group_of[m])] = true;
+  return drawn;
+}
+
+std::vector<legend_entry> group_legend(const plot_cells& cells, const std::vector<bool>& drawn, bool markers,
+                                       bool lines, double width) {
   std::vector<legend_entry> legend;
   for (std::size_t g = 0; g < cells.groups.size(); ++g) {
+    if (g >= drawn.size() || !drawn[g]) continue;
     legend_entry e;
     // A blank level is shown as a missing value is.
     e.label = group_name(cells, static_cast<int>(g));

@@ -3,6 +3,7 @@
 // colour and marker (lines: colour and pattern) and named in a legend titled by
 // _GROUPLABEL; without it every CLASS cell of the data object is a cell of its own.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,14 @@ int group_marker(int g);
 paint group_points(int g);
 // The line of group g, `width` px wide; group -1 takes `plain`, the plot's own line.
 paint group_line(int g, double width, const paint& plain);
-// The legend of the groups: each level with its marker (when `markers`) and its line
-// (when `lines`), in the group's look.
-std::vector<legend_entry> group_legend(const plot_cells& cells, bool markers, bool lines, double width);
+// The groups a panel draws: group g when some cell of the panel draws a mark of it
+// (draws(m) of data cell m: the same fact its cell's note of what it leaves out reads).
+std::vector<bool> groups_drawn(const plot_cells& cells, const panel_grid& grid, const std::function<bool(int)>& draws);
+// The legend of the groups drawn: each level with its marker (when `markers`) and its
+// line (when `lines`), in the group's look. A group drawn nowhere on the panel has no
+// entry; the notes of its cells say why (note_left_out).
+std::vector<legend_entry> group_legend(const plot_cells& cells, const std::vector<bool>& drawn, bool markers,
+                                       bool lines, double width);
 
 // A group of a cell drawn with nothing the cell can place: its values (without spread,
 // or none) say why.
@@ -47,8 +53,7 @@ struct left_out_group {
   int group;
   unplotted_values values;
 };
-// Names, inside the cell, each overlaid group the legend lists that the cell does not
-// draw, and why ("Dry: 1 value, not drawn"; a level without values in the cell: "Dry:
+// Names, inside the cell, each overlaid group that the cell does not draw, and why ("Dry: 1 value, not drawn"; a level without values in the cell: "Dry:
 // no nonmissing values"), in a box at the free corner that covers least of the cell's
 // ink; the box joins the ink, so that the cell's own insets keep clear of it. The rows
 // `also` (values of the cell's groups left out for another reason) join that box, with

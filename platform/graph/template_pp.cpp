@@ -24,6 +24,7 @@ struct pp_cell {
   class_key key;
   std::vector<std::pair<std::size_t, std::size_t>> rows;  // its points stay in the data object
   bool line = false;
+  long points = 0;         // values with a fitted probability: the points drawn
   unplotted_values alone;  // values without a fitted probability
   std::vector<refline> hrefs, vrefs;
 };
@@ -33,6 +34,7 @@ const std::vector<pp_cell>& read_cells(const out::graph_table& t) {
     return read_plot_cells<pp_cell, 3>(
         t, {"RefInt", "Theoretical", "Empirical"}, [](pp_cell& cell, const std::array<double, 3>& v) {
           if (!std::isnan(v[0])) cell.line = true;
+          if (!std::isnan(v[1]) && !std::isnan(v[2])) ++cell.points;
           if (std::isnan(v[1]) && !std::isnan(v[2])) {
             cell.alone.add(v[2]);
           }
@@ -121,7 +123,10 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   const std::vector<class_key>& keys = drawn.keys;
   panel_grid grid = panel_cells(layout.places, p);
   // The diagonal is one line for every group: the legend names the groups by their markers.
-  const std::vector<legend_entry> legend = drawn.overlay ? group_legend(drawn, true, false, 1.5) : std::vector<legend_entry>{};
+  const std::vector<legend_entry> legend =
+      drawn.overlay ? group_legend(drawn, groups_drawn(drawn, grid, [&](int m) { return cells[m].points > 0; }), true,
+                                   false, 1.5)
+                    : std::vector<legend_entry>{};
   const auto lay_out = [&](canvas& on) {
     page_frame page = begin_page(on, p, grid, legend, ys.ticks, "P-P plot");
     if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
@@ -146,14 +151,12 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     for (int m : members) {
       line = line || cells[m].line;
       point_batch dots(on, group_points(drawn.group_of[m]), ink);
-      bool any = false;
       each_row<2>({theoretical, empirical}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
         if (std::isnan(v[0]) || std::isnan(v[1])) return;
         dots.add({f.px(v[0]), f.py(v[1])});
-        any = true;
       });
       dots.finish();
-      if (!any) undrawn.push_back({drawn.group_of[m], cells[m].alone});
+      if (cells[m].points == 0) undrawn.push_back({drawn.group_of[m], cells[m].alone});
     }
     // The line over the points, so that it stays in sight over any number of them.
     if (p.flag(KES_DYN_REFLINE) && line) {

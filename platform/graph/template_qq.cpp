@@ -34,6 +34,7 @@ struct qq_cell {
   // The range of the cell's points (quantile, data); its points stay in the data object.
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed
+  long points = 0;          // values with a quantile: the points drawn
   unplotted_values alone;   // values without a quantile
   long at_threshold = 0;    // values at a two-parameter Weibull threshold, without a point
   double a = NAN, b = NAN; // the cell's line as the module gave it
@@ -46,6 +47,7 @@ const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
         t, {"Quantile", "Data", "RefInt", "RefSlope", "AtThreshold"}, [](qq_cell& cell, const std::array<double, 5>& v) {
           if (v[4] > 0) cell.at_threshold += static_cast<long>(v[4]);
           const double x = v[0], y = v[1];
+          if (!std::isnan(x) && !std::isnan(y)) ++cell.points;
           if (std::isnan(x) && std::isfinite(y)) {
             cell.alone.cause = "whose quantiles cannot be computed";
             cell.alone.add(y);
@@ -158,15 +160,13 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   std::vector<left_out_group> undrawn;
   for (int m : members) {
     point_batch dots(c, group_points(groups.group_of[m]), ink);
-    bool any = false;
     each_row<2>({quantile, data}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
       const double q = v[0], d = v[1];
       if (std::isnan(q) || std::isnan(d)) return;
       dots.add(rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)});
-      any = true;
     });
     dots.finish();
-    if (!any) undrawn.push_back({groups.group_of[m], cells[m].alone});
+    if (cells[m].points == 0) undrawn.push_back({groups.group_of[m], cells[m].alone});
   }
   // Each line y = a + b x in the plotted axes.
   paint plain;
@@ -302,7 +302,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       line_shown = line_shown || line_in_frame(range, cells[m], seen);
   std::vector<legend_entry> legend;
   if (drawn.overlay) {
-    legend = group_legend(drawn, true, p.flag(KES_DYN_REFLINE) && line_shown, 1.5);
+    legend = group_legend(drawn, groups_drawn(drawn, grid, [&](int m) { return cells[m].points > 0; }), true,
+                          p.flag(KES_DYN_REFLINE) && line_shown, 1.5);
   } else if (p.flag(KES_DYN_CURVELEGEND) && p.flag(KES_DYN_REFLINE) && line_shown &&
              !p.text(KES_DYN_REFLINELAB).empty()) {
     legend_entry e;

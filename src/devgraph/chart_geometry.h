@@ -19,7 +19,9 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
 // The data-to-device transforms of a histogram or another plot: scale and offset of
 // each axis, from the plot area (origin, width, height), the horizontal range
 // [min, max] with its bin width and bin-boundary count n, the bar width and gap,
-// and the vertical range. Left unchanged when there is no bin to lay out.
+// and the vertical range. Left unchanged when there is no bin to lay out. An axis of
+// another plot narrower than the doubles allow a scale for takes its values up by
+// the power of two *xexp (*yexp) first; 0 otherwise.
 struct kes_transform_in {
   bool histogram, endpoints;
   double ox, oy, width, height;
@@ -29,7 +31,8 @@ struct kes_transform_in {
   double barwidth, bargap;
   double vmin, vmax;
 };
-void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset);
+void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset,
+                    int* xexp = nullptr, int* yexp = nullptr);
 
 struct kes_axis;
 

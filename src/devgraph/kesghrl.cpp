@@ -13,7 +13,7 @@
 
 void kesghrl(kes_ctx* ctx, kes_cell* cell) {
   const kes_layout* lay = ctx->curreq->layout;
-  kesghrl_at(ctx, cell, [lay](double v) { return v * lay->xscale + lay->xoffset; });
+  kesghrl_at(ctx, cell, [lay](double v) { return kes_page_x(lay, v); });
 }
 
 void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {

@@ -26,10 +26,18 @@ double per_unit(double length, double lo, double hi) {
   const double d = hi - lo;
   return std::isinf(d) && d > 0 ? kes_step_length(1, length, lo, hi) : length / span(d);
 }
+// The power of two that takes an axis from lo to hi, drawn 'length' long, into the
+// doubles whose scale is finite: 0 unless its span is so small (subnormal data) that
+// length / span passes the largest double.
+int unit_exp(double length, double lo, double hi) {
+  const double d = hi - lo;
+  return d > 0 && std::isinf(length / d) ? -std::ilogb(d) : 0;
+}
 
 }  // namespace
 
-void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset) {
+void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset, double* yscale, double* yoffset,
+                    int* xexp, int* yexp) {
   const int n = in.histogram ? in.npoints
                              : kes_clamped_int(std::floor(kes_steps_between(in.xmin, in.xmax, span(in.step)) + 1.5), 0,
                                                INT_MAX);
@@ -42,12 +50,17 @@ void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset,
   } else if (in.histogram) {
     *xscale = (in.width - in.barwidth) / span(in.binwidth * std::max(m - 1, 1));
     s = in.endpoints ? 0 : (in.barwidth / 2) / span(*xscale);
-  } else {
-    *xscale = per_unit(in.width, in.xmin, in.xmax);
   }
-  *xoffset = in.ox - (in.xmin - s) * *xscale;
-  *yscale = per_unit(in.height, in.vmin, in.vmax);
-  *yoffset = in.oy - in.vmin * *yscale;
+  // A histogram's bins cannot be narrower than the doubles allow (its request refuses
+  // such data) and its drawers take the plain transforms.
+  const int ex = in.histogram ? 0 : unit_exp(in.width, in.xmin, in.xmax);
+  const int ey = in.histogram ? 0 : unit_exp(in.height, in.vmin, in.vmax);
+  if (!in.histogram) *xscale = per_unit(in.width, std::ldexp(in.xmin, ex), std::ldexp(in.xmax, ex));
+  *xoffset = in.ox - std::ldexp(in.xmin - s, ex) * *xscale;
+  *yscale = per_unit(in.height, std::ldexp(in.vmin, ey), std::ldexp(in.vmax, ey));
+  *yoffset = in.oy - std::ldexp(in.vmin, ey) * *yscale;
+  if (xexp != nullptr) *xexp = ex;
+  if (yexp != nullptr) *yexp = ey;
 }
 
 int kesgpg2(kes_ctx* ctx) {
@@ -144,7 +157,7 @@ int kesgpg2(kes_ctx* ctx) {
   in.step = key->width;
   in.barwidth = c->barwidth, in.bargap = c->bargap;
   in.vmin = key->vmin, in.vmax = key->vmax;
-  kes_transforms(in, &lay->xscale, &lay->xoffset, &lay->yscale, &lay->yoffset);
+  kes_transforms(in, &lay->xscale, &lay->xoffset, &lay->yscale, &lay->yoffset, &lay->xexp, &lay->yexp);
 
   // 10. Panel anchors of the first panel position.
   c->anchors[0] = c->hx.start[0], c->anchors[1] = c->hx.start[1];

@@ -14,7 +14,7 @@
 
 void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
   const kes_layout* lay = ctx->curreq->layout;
-  kesgvrl_at(ctx, cell, [lay](double v) { return v * lay->yscale + lay->yoffset; });
+  kesgvrl_at(ctx, cell, [lay](double v) { return kes_page_y(lay, v); });
 }
 
 void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {

@@ -24,8 +24,8 @@ namespace {
 // Data points to device points in place.
 void to_device(const kes_layout* lay, double* xy, int n) {
   for (int i = 0; i < n; ++i) {
-    xy[2 * i] = xy[2 * i] * lay->xscale + lay->xoffset;
-    xy[2 * i + 1] = xy[2 * i + 1] * lay->yscale + lay->yoffset;
+    xy[2 * i] = kes_page_x(lay, xy[2 * i]);
+    xy[2 * i + 1] = kes_page_y(lay, xy[2 * i + 1]);
   }
 }
 
@@ -111,15 +111,15 @@ void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   // The plot area in data units, where the line's part inside it is found: its ends are
   // then finite wherever it crosses the area, though the line at the area's sides may
   // pass the doubles (data near the largest double).
-  const auto data_x = [lay](double x) { return std::clamp((x - lay->xoffset) / lay->xscale, -DBL_MAX, DBL_MAX); };
-  const auto data_y = [lay](double y) { return std::clamp((y - lay->yoffset) / lay->yscale, -DBL_MAX, DBL_MAX); };
+  const auto data_x = [lay](double x) { return std::clamp(kes_data_x(lay, x), -DBL_MAX, DBL_MAX); };
+  const auto data_y = [lay](double y) { return std::clamp(kes_data_y(lay, y), -DBL_MAX, DBL_MAX); };
   const double x1 = data_x(c->ox), x2 = data_x(c->ox + c->width);
   const double y1 = data_y(c->oy), y2 = data_y(c->oy + c->height);
   double in[4] = {};
   const bool inside = kes_line_in_box(s->intercept, s->slope, std::min(x1, x2), std::max(x1, x2), std::min(y1, y2),
                                       std::max(y1, y2), in);
-  const double line[4] = {in[0] * lay->xscale + lay->xoffset, in[1] * lay->yscale + lay->yoffset,
-                          in[2] * lay->xscale + lay->xoffset, in[3] * lay->yscale + lay->yoffset};
+  const double line[4] = {kes_page_x(lay, in[0]), kes_page_y(lay, in[1]), kes_page_x(lay, in[2]),
+                          kes_page_y(lay, in[3])};
   const host_gclip area{static_cast<float>(c->ox), static_cast<float>(c->oy), static_cast<float>(c->ox + c->width),
                         static_cast<float>(c->oy + c->height)};
   double seen[4];

@@ -15,7 +15,8 @@ struct kes_inset_frame {
   double plot_bottom, plot_height;
   double hbefore, hafter, vbefore, vafter;  // axis offsets before and after the data
   double aspect;                            // the device's aspect factor
-  double xscale, xoffset, yscale, yoffset;  // data to page
+  double xscale, xoffset, yscale, yoffset;  // data to page, after the powers of two
+  int xexp = 0, yexp = 0;                   // (see kes_layout)
 };
 
 // The frame region of the current request's layout for the cell (CPROP lowers its top

@@ -93,8 +93,8 @@ bool place_user(kes_ctx* ctx, kes_insetbox* b, const kes_inset_frame& f) {
         return false;
       }
     }
-    x = x * f.xscale + f.xoffset;
-    y = y * f.yscale + f.yoffset;
+    x = std::ldexp(x, f.xexp) * f.xscale + f.xoffset;
+    y = std::ldexp(y, f.yexp) * f.yscale + f.yoffset;
     bool ok = true;
     if (x < f.L || x > f.R) {
       if (kes_inset_once(ctx, KES_IN_X_DATA)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_X_OUTSIDE_PLOT);
@@ -316,6 +316,7 @@ kes_inset_frame kes_inset_frame_of(kes_ctx* ctx, kes_cell* cell) {
       c.propband > 0)
     f.T -= c.propband;
   f.xscale = lay->xscale, f.xoffset = lay->xoffset, f.yscale = lay->yscale, f.yoffset = lay->yoffset;
+  f.xexp = lay->xexp, f.yexp = lay->yexp;
   return f;
 }
 

@@ -14,6 +14,9 @@ double host_missing() { return v_global_gcb_anchor->consts->std_missing; }
 }  // namespace
 
 double zpow10(int k) {
+  // Below 1e-308 the power to invert would overflow first: the rest of the way down is
+  // taken as a factor, so that the subnormal powers (to 1e-323) are had.
+  if (k < -308) return k < -400 ? 0.0 : zpow10(k + 300) * 1e-300;
   static const double t[9] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
   unsigned m = k < 0 ? 0u - static_cast<unsigned>(k) : static_cast<unsigned>(k);
   double r = t[m % 8];

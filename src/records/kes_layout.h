@@ -2,6 +2,7 @@
 // destinations of the chart: the caller fills the manager and root objects, zqidest
 // and kesgini fill the rest; the page and panel fields follow.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "host/host_anchor.h"
@@ -37,7 +38,17 @@ struct kes_layout {
   int page_number;          // page being drawn, from 1
   kes_axis haxis;           // horizontal axis
   kes_axis vaxis;           // vertical axis
-  // Data values to panel coordinates: x' = x * xscale + xoffset, likewise y.
+  // Data values to panel coordinates: x' = 2^xexp x * xscale + xoffset, likewise y
+  // (kes_page_x, kes_page_y). The power of two is 0 but for an axis so narrow that
+  // its page units per data unit pass the largest double (subnormal data): its values
+  // are taken up into the normal doubles first, so that the scale stays finite.
   double xscale, xoffset, yscale, yoffset;
+  int xexp, yexp;
   kes_chart c;              // page and panel layout of the chart being drawn
 };
+
+inline double kes_page_x(const kes_layout* l, double x) { return std::ldexp(x, l->xexp) * l->xscale + l->xoffset; }
+inline double kes_page_y(const kes_layout* l, double y) { return std::ldexp(y, l->yexp) * l->yscale + l->yoffset; }
+// Panel coordinates back to data values.
+inline double kes_data_x(const kes_layout* l, double x) { return std::ldexp((x - l->xoffset) / l->xscale, -l->xexp); }
+inline double kes_data_y(const kes_layout* l, double y) { return std::ldexp((y - l->yoffset) / l->yscale, -l->yexp); }

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "devgraph/chart_geometry.h"
+#include "records/kes_layout.h"
 #include "devgraph/tick_text.h"
 #include "support/hand_request.h"
 #include "support/note_recorder.h"
@@ -142,6 +144,35 @@ TEST(Transforms, DegenerateRangesStayFinite) {
   kes_transforms(in, &sx, &ox, &sy, &oy);
   EXPECT_EQ(sx, 7);
   EXPECT_EQ(oy, 7);
+}
+
+// A plot's axes in every decade the doubles reach: each axis's ends fall on the plot
+// area's edges, through kes_page_x and kes_page_y. Subnormal spans gave a scale past the
+// largest double, and every point was drawn nowhere.
+TEST(Transforms, AxisEndsFallOnTheEdgesInEveryDecade) {
+  for (int e = -323; e <= 307; e += 2) {
+    const double hi = std::strtod(("9e" + std::to_string(e)).c_str(), nullptr);
+    for (const double lo : {0.0, hi / 3}) {
+      SCOPED_TRACE(testing::Message() << lo << " " << hi);
+      kes_transform_in in{};
+      in.ox = 10, in.oy = 20, in.width = 400, in.height = 300;
+      in.xmin = lo, in.xmax = hi, in.step = (hi - lo) / 4;
+      in.vmin = lo, in.vmax = hi;
+      kes_layout lay{};
+      kes_transforms(in, &lay.xscale, &lay.xoffset, &lay.yscale, &lay.yoffset, &lay.xexp, &lay.yexp);
+      ASSERT_TRUE(std::isfinite(lay.xscale) && std::isfinite(lay.yscale));
+      EXPECT_NEAR(kes_page_x(&lay, lo), 10, 1e-6);
+      EXPECT_NEAR(kes_page_x(&lay, hi), 410, 0.01);
+      EXPECT_NEAR(kes_page_y(&lay, lo), 20, 1e-6);
+      EXPECT_NEAR(kes_page_y(&lay, hi), 320, 0.01);
+      EXPECT_NEAR(kes_data_y(&lay, 320), hi, 1e-4 * hi);
+      // Ordinary spans keep the plain transform, bit for bit.
+      if (e > -300) {
+        EXPECT_EQ(lay.xexp, 0);
+        EXPECT_EQ(lay.yexp, 0);
+      }
+    }
+  }
 }
 
 TEST(TickThinning, EveryThirdValueWhenAValueNeedsTwoAndAHalfSpacings) {

@@ -1,6 +1,7 @@
 // Number routines and the locale number, money and percent readers.
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,13 @@ TEST_F(number_routines, PowersOfTen) {
   for (int k = 0; k <= 22; ++k) EXPECT_EQ(zpow10(k), std::pow(10.0, k)) << k;  // exact doubles
   EXPECT_NEAR(zpow10(308) / 1e308, 1.0, 1e-15);
   EXPECT_TRUE(std::isinf(zpow10(309)));
+  // Negative powers down to the least subnormal, against the nearest double to each
+  // decimal: within 1e-14 where the doubles are normal, within one least step below.
+  for (int k = -323; k < 0; ++k) {
+    const double want = std::strtod(("1e" + std::to_string(k)).c_str(), nullptr);
+    EXPECT_NEAR(zpow10(k), want, 1e-14 * want + std::numeric_limits<double>::denorm_min()) << k;
+  }
+  EXPECT_EQ(zpow10(-400), 0.0);
 }
 
 TEST_F(number_routines, GuardedPower) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -135,6 +137,38 @@ TEST(ZQScale, AxisCoversData) {
       }
     }
   }
+}
+
+// The same in every decade the doubles reach, subnormal ones too: an increment below
+// 1e-308 was taken as 0 (its power of ten overflowed before it was inverted), and no
+// axis came out for data that small.
+TEST(ZQScale, AxisCoversDataInEveryDecade) {
+  for (int e = -323; e <= 307; ++e) {
+    const double hi = std::strtod(("9.5e" + std::to_string(e)).c_str(), nullptr);
+    for (const double lo : {0.3 * hi, 0.0, -hi}) {
+      for (int n : {-5, 5}) {
+        SCOPED_TRACE(testing::Message() << lo << " " << hi << " " << n);
+        zqscale_axis ax{};
+        const int k = zqscale(lo, hi, n, 5, kCand, &ax, 'S', 'X');
+        if (!std::isfinite(hi - lo)) {  // a range past the doubles is refused (see BadArguments)
+          EXPECT_EQ(k, ZQSCALE_DEGENERATE);
+          continue;
+        }
+        ASSERT_GT(k, 0);
+        EXPECT_LE(k, 20);
+        EXPECT_GT(ax.increment, 0);
+        EXPECT_LE(ax.start, lo);
+        EXPECT_GE(ax.end, hi);
+        EXPECT_GE(ax.start + k * ax.increment * (1 + 1e-9), ax.end - std::numeric_limits<double>::denorm_min());
+      }
+    }
+  }
+  // Every subnormal value, from the least to ten thousand times it.
+  const double least = std::numeric_limits<double>::denorm_min();
+  zqscale_axis ax{};
+  ASSERT_GT(zqscale(least, 1e4 * least, 5, 5, kCand, &ax, 'S', 'X'), 0);
+  EXPECT_LE(ax.start, least);
+  EXPECT_GE(ax.end, 1e4 * least);
 }
 
 }  // namespace

@@ -254,6 +254,93 @@ TEST_F(RunnerPlotExtremes, ReferenceLinesRunThroughThePointsAtAnyRange) {
   }
 }
 
+// Every value of every plot at the ends of the doubles, in both renderers: 30 values
+// spread over subnormal numbers, near 1e-300, near 1.7e308 and near -1.7e308. A plot of
+// points draws all 30 inside its frame, over a data axis with tick values (a P-P plot's
+// axes are probabilities); a CDF plot's step line climbs at each of them; a histogram
+// draws its bars or the log says why it cannot bin them. Subnormal data gave the
+// device no data axis (a nice step of 10^-319 came out 0) and so no point and no step.
+TEST_F(RunnerPlotExtremes, EveryValueIsDrawnAtTheEndsOfTheDoubles) {
+  struct data_case {
+    const char* what;
+    double lo, hi;
+  };
+  const data_case sets[] = {{"subnormal", 4.9406564584124654e-324, 4.9406564584124654e-318},
+                            {"near 1e-300", 1e-300, 9e-300},
+                            {"near the largest double", 1e308, 1.7e308},
+                            {"near its negative", -1.7e308, -1e308}};
+  constexpr int kValues = 30;
+  for (const data_case& d : sets) {
+    std::string csv = "x\n";
+    for (int i = 0; i < kValues; ++i) {
+      const double t = static_cast<double>(i) / (kValues - 1);
+      char v[40];
+      std::snprintf(v, sizeof v, "%.17g", d.lo * (1 - t) + d.hi * t);
+      csv += std::string(v) + "\n";
+    }
+    dir_.write("e.csv", csv);
+    for (const char* plot : {"histogram", "qqplot", "probplot", "ppplot", "cdfplot"}) {
+      for (const char* renderer : kRenderers) {
+        SCOPED_TRACE(std::string(d.what) + ", " + plot + ", " + renderer);
+        const std::string kind = plot;
+        const bool device = std::string(renderer) == "device";
+        ASSERT_EQ(run("proc kestravine data=e noprint; var x;\n  " + kind +
+                          (kind == "histogram" ? " x;\n" : " x / normal;\n") + "run;\n",
+                      renderer),
+                  0)
+            << log_;
+        if (kind == "histogram" && svgs_.empty()) {
+          EXPECT_EQ(logged("which cannot be binned or smoothed in double precision"), 1) << log_;
+          continue;
+        }
+        ASSERT_EQ(svgs_.size(), 1u) << log_;
+        const std::string& svg = svgs_[0];
+        const std::vector<kes_test::svg_element> els = kes_test::svg_elements(svg);
+        if (kind == "histogram") {
+          int bars = 0;
+          for (const kes_test::svg_element& e : els)
+            bars += e.name == "rect" && e.get("fill") != "#FFFFFF" && e.get("fill") != "none" ? 1 : 0;
+          EXPECT_GT(bars, 0) << svg;
+          continue;
+        }
+        // The data's frame: the clip rectangle.
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        for (const kes_test::svg_element& e : els)
+          if (e.name == "rect" && e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "clipPath")
+            x0 = e.num("x"), y0 = e.num("y"), x1 = x0 + e.num("width"), y1 = y0 + e.num("height");
+        ASSERT_GT(x1 - x0, 50) << svg;
+        const auto inside = [&](double x, double y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
+        if (kind == "cdfplot") {
+          // The longest line in the frame is the step line: a rise and a run per value.
+          std::size_t most = 0;
+          for (const std::vector<kes_test::svg_xy>& line : kes_test::svg_polylines(svg)) {
+            std::size_t in = 0;
+            for (const kes_test::svg_xy& p : line) in += inside(p.x, p.y) ? 1 : 0;
+            most = std::max(most, in);
+          }
+          EXPECT_GE(most, static_cast<std::size_t>(2 * kValues - 1)) << svg;
+        } else {
+          const std::vector<kes_test::svg_use> marks = kes_test::svg_uses(svg);
+          EXPECT_EQ(marks.size(), static_cast<std::size_t>(kValues)) << svg;
+          for (const kes_test::svg_use& m : marks) EXPECT_TRUE(inside(m.x, m.y)) << m.x << "," << m.y;
+          // The data axis has its values at two heights at least, left of the frame.
+          if (device && kind != "ppplot") {
+            std::vector<double> heights;
+            for (const kes_test::svg_element& e : els) {
+              char* end = nullptr;
+              std::strtod(e.text.c_str(), &end);
+              if (e.name == "text" && !e.text.empty() && *end == '\0' && e.num("x") < x0 &&
+                  std::find(heights.begin(), heights.end(), e.num("y")) == heights.end())
+                heights.push_back(e.num("y"));
+            }
+            EXPECT_GE(heights.size(), 2u) << svg;
+          }
+        }
+      }
+    }
+  }
+}
+
 // Cells too narrow for the note on one line say what they hold on one line and why on
 // the next, whole: cut to one line, the why was lost to the ellipsis.
 TEST_F(RunnerPlotExtremes, NarrowCellsKeepTheWhyOfTheirNote) {

@@ -74,6 +74,48 @@ TEST(OverlayLegend, EveryLevelTheLegendListsIsDrawnInEachCellOrNamedThereWithWhy
   }
 }
 
+// The legend of overlaid groups names exactly the groups drawn on its panel: a group
+// of one value, or whose values have no probability, draws nothing and is named only in
+// its cell's note, with why. Rows: the data of two cells (site) and their groups
+// (season), the groups a legend lists, and the note the first cell holds.
+TEST(OverlayLegend, TheLegendNamesEveryGroupDrawnAndNoOther) {
+  struct row {
+    const char* what;
+    std::string csv;
+    std::set<std::string> listed;
+    const char* note;  // in the Coast cell, or "" for none
+  };
+  std::string spread = "site,season,y\n", lone = "site,season,y\nCoast,Dry,5.5\nCoast,Hot,4.1\n";
+  for (int i = 0; i < 12; ++i) {
+    const std::string v = std::to_string(3 + 0.27 * i);
+    spread += "Coast,Wet," + v + "\nValley,Wet," + v + "\nValley,Dry," + std::to_string(2 + 0.35 * i) + "\n";
+    lone += "Coast,Wet," + v + "\nValley,Wet," + v + "\n";
+  }
+  const row rows[] = {
+      {"every group drawn", spread, {"Wet", "Dry"}, ""},
+      // Dry and Hot: one value each, in one cell, none elsewhere.
+      {"two groups of one value", lone, {"Wet"}, "Dry: 1 value, not drawn"},
+  };
+  const char* const plots[] = {"qqplot / normal(mu=est sigma=est) overlay;", "probplot / normal overlay;",
+                               "ppplot / normal overlay;", "cdfplot / normal overlay;"};
+  for (const row& r : rows) {
+    for (const char* plot : plots) {
+      SCOPED_TRACE(std::string(r.what) + ": " + plot);
+      const std::vector<svg_element> els = run_graph(r.csv, std::string("var y; class site season; ") + plot);
+      const double top = kes_test::legend_top(els, "season");
+      ASSERT_TRUE(std::isfinite(top));
+      std::set<std::string> listed;
+      bool noted = false;
+      for (const svg_element& e : els) {
+        if (e.name == "text" && e.num("y") > top + 1) listed.insert(e.text);
+        noted = noted || (e.name == "text" && e.text == r.note);
+      }
+      EXPECT_EQ(listed, r.listed);
+      EXPECT_EQ(noted, *r.note != '\0');
+    }
+  }
+}
+
 // n levels of g, five values each, named "L000" ... or with 57 characters.
 std::string many_groups(int n, bool long_names) {
   std::string csv = "g,y\n";

@@ -134,8 +134,15 @@ double scale_end(const out::graph_table& t) {
   return label == "Percent" ? 100 : label == "Proportion" ? 1 : INFINITY;
 }
 
+// The tallest height the axis holds: a curve may rise past the scale's end (a narrow
+// density's peak, over 100 %), but the axis stops there and the frame cuts the curve.
+double held_height(const hist_cells& read, double end) { return std::min(read.hi, end); }
+
 // The common vertical scale of every cell of the graph, unless the dynamics fix it.
-scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
+// Its own scale runs from 0 (or the lowest hanging bar) to the tallest height held to
+// the scale's end: every nice step (1, 2 or 5 times a power of ten, no longer than the
+// scale) divides 100 and 1, so no tick passes the end.
+scale vertical_scale(const out::graph_panel& p, const hist_cells& read, bool hanging) {
   const std::vector<double> given = parse_numbers(p.text(KES_DYN_YTICKS));
   const double ymax = p.number(KES_DYN_YMAX, NAN);
   if (!given.empty()) {
@@ -145,10 +152,14 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
     s.hi = std::isnan(ymax) ? given.back() : ymax;
     return s;
   }
-  const double lo = read.lo;
-  double hi = read.hi;
+  const double end = scale_end(*p.tables[0]);
+  const double lo = hanging ? read.lo : 0;
+  double hi = held_height(read, end);
   if (!std::isnan(ymax)) hi = ymax;
   scale s = nice_scale(lo, hi > lo ? hi : lo + 1, 5);
+  // Held there even should a step not divide the end.
+  while (s.ticks.size() > 2 && s.ticks.back() > end) s.ticks.pop_back();
+  s.hi = std::min(s.hi, end);
   if (!std::isnan(ymax) && s.hi > ymax) {
     while (s.ticks.size() > 2 && s.ticks.back() > ymax * (1 + 1e-12)) s.ticks.pop_back();
     s.hi = ymax;
@@ -158,7 +169,7 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
     // the scale's end (100 %) the frame alone reaches 4 % beyond the last tick, as
     // a P-P plot's does past 1.
     const double next = s.hi + (s.ticks[1] - s.ticks[0]);
-    if (next <= scale_end(*p.tables[0])) {
+    if (next <= end) {
       s.ticks.push_back(next);
       s.hi = next;
     } else {
@@ -166,6 +177,20 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read) {
     }
   }
   return s;
+}
+
+// The vertical ticks beside a cell: a cell whose bars stand (no curve to hang them
+// from) reads no value below 0, though the common scale runs below it for the cells
+// that hang.
+std::vector<double> cell_ticks(const std::vector<double>& ticks, const hist_cell& cell, bool hanging) {
+  const bool hangs = hanging && std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) {
+                       return !std::isnan(b.origin) && !std::isnan(b.hang);
+                     });
+  if (hangs) return ticks;
+  std::vector<double> out;
+  for (double t : ticks)
+    if (t >= 0) out.push_back(t);
+  return out;
 }
 
 // Bar width: the spacing of the bin positions.
@@ -293,7 +318,8 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     xmax = s.hi;
   }
   const double w = bar_width(read, xmin, xmax, midpoints);
-  scale ys = vertical_scale(p, read);
+  const bool hanging = p.flag(KES_DYN_HANG);
+  scale ys = vertical_scale(p, read, hanging);
   // Room beside the end bars, so that they do not sit on the frame.
   const double xpad = kes_range_pad(0.04, xmin, xmax);
 
@@ -302,14 +328,19 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
 
   const std::vector<std::string>& labels = read.labels;
   // Legend: the curves the cells of this panel draw, in the order of their styles; a
-  // fit that failed in every one of them has no curve and no entry.
+  // fit that failed in every one of them has no curve and no entry, nor has a curve
+  // the frame cuts away whole (above the scale's end wherever it runs).
   std::vector<legend_entry> legend;
   if (p.flag(KES_DYN_CURVELEGEND)) {
+    const auto shows = [&](const curve& k) {
+      return k.pts.size() > 1 &&
+             std::any_of(k.pts.begin(), k.pts.end(), [&](const point& q) { return q.y <= ys.hi; });
+    };
     std::vector<bool> drawn(labels.size(), false);
     for (int index : grid.index)
       if (index >= 0)
         for (const curve& k : cells[index].curves)
-          if (k.pts.size() > 1) drawn[curve_index(labels, k.label)] = true;
+          if (shows(k)) drawn[curve_index(labels, k.label)] = true;
     for (std::size_t i = 0; i < labels.size(); ++i) {
       if (!drawn[i]) continue;
       legend_entry e;
@@ -329,27 +360,32 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     f.yhi = ys.hi;
     return f;
   };
-  const bool hanging = p.flag(KES_DYN_HANG);
   const auto ink = [&](canvas&, const frame& f, int index, cell_ink* out) {
     *out = ink_of(cells[index], f, w, midpoints, hanging);
   };
   // Boxes at the top may raise the axis by whole ticks; boxes still over the bars stand
   // beside their cells.
   axis_rise rise;
-  if (own_vertical_axis(p, ys)) rise = axis_rise{&ys, ys.lo, read.hi, scale_end(*p.tables[0])};
+  if (own_vertical_axis(p, ys)) {
+    const double end = scale_end(*p.tables[0]);
+    rise = axis_rise{&ys, ys.lo, held_height(read, end), end};
+  }
   const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, ink, rise);
   const page_frame page = lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid.index[i];
     const frame f = ranged(page.cells[i]);
+    // A slot without a cell stands: it has no bar to hang.
+    std::vector<double> yticks = cell_ticks(ys.ticks, hist_cell{}, hanging);
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (index < 0) {
       if (!grid.drawn(i)) continue;
     } else {
-      draw_cell(c, f, cells[index], p, w, midpoints, ys.ticks, labels);
+      yticks = cell_ticks(ys.ticks, cells[index], hanging);
+      draw_cell(c, f, cells[index], p, w, midpoints, yticks, labels);
       draw_cell_plan(c, f, boxes[index]);
     }
-    draw_axes_of_cell(c, f, p, grid, i, xticks, ys.ticks);
+    draw_axes_of_cell(c, f, p, grid, i, xticks, yticks);
   }
   finish_page(c, p, page, legend);
   return true;

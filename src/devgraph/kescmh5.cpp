@@ -88,12 +88,14 @@ int kescmh5(kes_ctx* ctx, kes_cell* cell) {
     const int dist = cv.dist >= 0 && cv.dist <= KES_DIST_KERNEL ? cv.dist : KES_DIST_NORMAL;
     if (r->curve_fill && !filled && kFillOpt[dist] != kNoFill && kes_flag(r->stmt, kFillOpt[dist])) {
       if (!kes_gname_is(c->fill[0].pattern, "E")) {
-        double* p = xy + 2 * n;
-        const double pts[8] = {X(b), xy[2 * n - 1], X(b), y0, X(a), y0, X(a), xy[1]};
-        std::memcpy(p, pts, sizeof pts);
+        // The area is cut at the frame's top as the line is: a polygon is not clipped.
+        double area[2 * (kKernelPoints + 4)];
+        for (int i = 0; i < n; ++i) area[2 * i] = xy[2 * i], area[2 * i + 1] = std::min(xy[2 * i + 1], clip[3]);
+        const double pts[8] = {X(b), area[2 * n - 1], X(b), y0, X(a), y0, X(a), area[1]};
+        std::memcpy(area + 2 * n, pts, sizeof pts);
         // The area takes the curve's own colour unless CFILL= names one.
         const char* fillcol = kes_pgiven(r->stmt, KES_PLOT_SLOT_CFILL) || e == nullptr ? c->fill[0].color : e->color;
-        if (gd_polygon(ctx, xy, n + 4, c->fill[0].pattern, fillcol) > 0) return done(1);
+        if (gd_polygon(ctx, area, n + 4, c->fill[0].pattern, fillcol) > 0) return done(1);
       }
       filled = true;
     }

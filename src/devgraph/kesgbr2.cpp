@@ -74,13 +74,15 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   const double step = c->barwidth + c->bargap;
   const int n = s->n > 0 ? s->n : 1;
   const double f = barlabel ? label_factor(barlabel, n) / scale_factor(r->vscale, n) : 0;
+  // Bars stand on 0, which lies above the frame's foot when other cells hang theirs.
+  const double base = std::max(c->oy, lay->yoffset);
   for (int i = 0; i < s->nbins && !off; ++i) {
     const double left = c->ox + (s->firstbin + i) * step;
     const double right = left + c->barwidth;
     const double h = s->heights[i];
     if (!(0 - KES_SQRT_EPS53 < left && right < 100 + KES_SQRT_EPS53) || !(h > 0)) continue;
     const double top = h * lay->yscale + lay->yoffset;
-    gd_fill(ctx, left, c->oy, right, top, pattern, fill, 6, outline, k.outline_style, k.outline_width);
+    gd_fill(ctx, left, base, right, top, pattern, fill, 6, outline, k.outline_style, k.outline_width);
     if (!barlabel) continue;
     // 4. The bar's value above it.
     char buf[40];

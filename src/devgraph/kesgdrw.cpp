@@ -198,7 +198,10 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && r->hang) keshang(ctx, cell);
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
     if (marks && front) references(ctx, cell);
+    // A cell with no curve to hang its bars from reads no value below 0.
+    c->stands = r->hang && (cell == nullptr || cell->hist_empty || !kes_gslot(ctx, cell)->hang_set);
     kesgax(ctx);
+    c->stands = 0;
   } else {
     marks(ctx, r, cell);
     if (r->type == KES_PLOT_QQ) kesgaxq(ctx, r, cell);

@@ -33,8 +33,10 @@ void kesliny(kes_ctx* ctx, int use_format) {
     else if (ax.minor_count > 0) m = ax.minor_count;
     m = std::clamp(m, 0, 100);
     const long n = kes_tick_count(c->height, inc);
-    long i = 0;
-    for (double y = c->oy; y <= limit && i < n; y = c->oy + (++i) * inc) {
+    // A cell that stands its bars on 0 starts at the first tick not below it.
+    const long first = c->stands && start < 0 ? static_cast<long>(std::ceil(-start / step - 1e-9)) : 0;
+    long i = first;
+    for (double y = c->oy + first * inc; y <= limit && i < n; y = c->oy + (++i) * inc) {
       gd_width(ctx, ax.major_width);
       if (!ax.major_none) gd_line(ctx, x, y, x - ax.major_len, y, 1, d.major_colour);
       if (!ax.minor_none && m > 0 && y + inc <= limit) {
@@ -59,7 +61,7 @@ void kesliny(kes_ctx* ctx, int use_format) {
       t.align = 2;
       char buf[KES_TICK_TEXT];
       kes_next_cell next(kes_row_pitch(lay));
-      for (i = 0; c->oy + i * inc <= limit && i < n; i += skip + 1) {
+      for (i = first; c->oy + i * inc <= limit && i < n; i += skip + 1) {
         const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
         kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, &t, buf);
         t.x = vx;

@@ -20,12 +20,11 @@ extern const kes_famfn kes_fam_su;
 const kes_famfn* kes_famdisp(int code);
 
 // Results of kesgden.
-constexpr int KES_CURVE_WHOLE = 0;  // the curve is drawn whole
-constexpr int KES_CURVE_CUT = 1;    // drawn, but cut at the key cell's axis maximum
+constexpr int KES_CURVE_WHOLE = 0;  // the curve is drawn whole (the renderer cuts it at the frame)
 constexpr int KES_CURVE_NONE = 2;   // no curve: its constant cannot be formed (no points)
 
 // Up to *count (x, y) pairs of curve k of the cell between a and b; *count becomes
-// the number written. KES_CURVE_WHOLE, KES_CURVE_CUT or KES_CURVE_NONE.
+// the number written. KES_CURVE_WHOLE or KES_CURVE_NONE.
 int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double a, double b, int* count,
             int k);
 

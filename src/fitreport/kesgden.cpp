@@ -32,11 +32,6 @@ struct polyline {
     ++used;
   }
 };
-
-// Where the segment from (xa, ya) to (xb, yb) reaches the height t.
-double crossing(double xa, double ya, double xb, double yb, double t) {
-  return yb == ya ? xb : xa + (t - ya) * (xb - xa) / (yb - ya);
-}
 }  // namespace
 
 int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, int* count, int k) {
@@ -68,83 +63,32 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     y0 = f(x0);
   }
 
-  // The key slot's axis maximum is read, never changed: every cell of the request
-  // shares it. A template graph, whose axis follows its data, lets the curve start
-  // above it.
-  kes_cell* bins = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
-  double top = bs != nullptr ? bs->vmax : slot->vmax;
-  if (ctx->tmplgraph && y0 > top) top = y0;
-  int cut = KES_CURVE_WHOLE;
-
+  // The curve is whole, however tall: the axis holds the bars, and each renderer cuts
+  // a curve that rises past it at the frame.
   polyline pl{points, n, 0, request->layout};
   const bool peak = !std::isnan(cv.mode) && !std::isnan(cv.height) && x0 < cv.mode && cv.mode < x1;
   const int m = peak ? 1 : 0;
+  pl.put(x0, y0);
   if (n <= m + 1) {
-    pl.put(x0, y0);
     pl.put(x1, f(x1));
     *count = pl.used;
-    return 0;
+    return KES_CURVE_WHOLE;
   }
   const double h = (x1 - x0) / (n - 1 - m);
-  auto finish = [&](double xp, double yp) {
-    const double y1 = f(x1);
-    if (y1 > top) {
-      pl.put(crossing(xp, yp, x1, y1, top), top);
-      cut = KES_CURVE_CUT;
-    } else {
-      pl.put(x1, y1);
-    }
-  };
-
-  double x = x0, y = y0;
-  if (y0 <= top) {
-    pl.put(x0, y0);
-  } else {
-    // Above the top from the start: the curve begins where it comes down through it.
-    cut = KES_CURVE_CUT;
-    bool found = false;
-    for (int i = 1; i < n - m; ++i) {
-      const double xs = x0 + i * h;
-      if (xs >= x1) break;
-      const double ys = f(xs);
-      if (ys <= top) {
-        x = crossing(x, y, xs, ys, top);
-        y = top;
-        pl.put(x, y);
-        found = true;
-        break;
-      }
-      x = xs;
-      y = ys;
-    }
-    if (!found) {
-      pl.put(x1, f(x1));
-      *count = pl.used;
-      return cut;
-    }
-  }
   bool peak_done = !peak;
-  while (true) {
+  for (double x = x0;;) {
     const double xn = x + h;
     if (!peak_done && x < cv.mode && cv.mode < xn) {
       pl.put(cv.mode, cv.height);
       peak_done = true;
     }
     if (xn >= x1 || pl.used >= n - 1) {
-      finish(x, y);
+      pl.put(x1, f(x1));
       break;
     }
-    const double yn = f(xn);
-    if (yn > top) {
-      pl.put(crossing(x, y, xn, yn, top), top);
-      cut = KES_CURVE_CUT;
-      break;
-    }
-    pl.put(xn, yn);
+    pl.put(xn, f(xn));
     x = xn;
-    y = yn;
   }
   *count = pl.used;
-  return cut;
+  return KES_CURVE_WHOLE;
 }

@@ -24,6 +24,7 @@
 #include "records/kes_curve.h"
 #include "records/kes_layout.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_vscale.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 #include "util/kes_eps.h"
@@ -61,6 +62,11 @@ void note_empty_cell(kes_ctx* ctx, const kes_cell* cell) {
 }
 
 bool is_missing(double x) { return std::isnan(x); }
+
+// The end of a vertical scale: 100 percent, a proportion of 1; a count has none.
+double scale_end(int vscale) {
+  return vscale == KES_VSCALE_PERCENT ? 100 : vscale == KES_VSCALE_PROPORTION ? 1 : INFINITY;
+}
 
 // The VAXIS= values of the request: its list, or the ORDER= values of the named axis
 // definition. n = 0 when there are none.
@@ -121,6 +127,14 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   key->vmax = ax.end;
   key->vstep = ax.increment;
   key->vword = ax.index;
+  // ymax is held to the scale's end, and every nice step (1, 2, 2.5 or 5 times a power
+  // of ten, no longer than the scale) divides 100 and 1: past the end is rounding dust.
+  const double end = scale_end(r->vscale);
+  if (key->vmax > end && key->vstep > 0) {
+    key->vticks = static_cast<int>(std::floor((end - key->vmin) / key->vstep + 1e-9)) + 1;
+    key->vmax = key->vmin + (key->vticks - 1) * key->vstep;
+    if (std::fabs(key->vmax - end) <= 1e-9 * key->vstep) key->vmax = end;
+  }
 }
 
 }  // namespace
@@ -311,6 +325,9 @@ int kescmh4(kes_ctx* ctx) {
     kesyaxs(ctx, r, cell, &ymin, &ymax);
     return 0;
   });
+  // A curve taller than the scale (a narrow density's peak, over 100 %) is cut at the
+  // frame: the axis holds the bars and stops at the scale's end.
+  ymax = std::fmin(ymax, scale_end(r->vscale));
   vertical_axis(ctx, r, key, ymin, ymax);
   return 0;
 }

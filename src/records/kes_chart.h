@@ -102,6 +102,7 @@ struct kes_chart {
   std::uint8_t edge[KES_NEDGES];
   std::uint8_t noted[KES_NCHARTNOTES];
   std::uint8_t style;              // an output style is in force
+  std::uint8_t stands;             // the cell drawn stands its bars on 0 while others hang
   kes_colorset colors;
   kes_axisdraw hx, vx;             // horizontal and vertical axis
   // Resolved from the plot statement for the chart.

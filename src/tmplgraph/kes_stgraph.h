@@ -58,7 +58,6 @@ struct kes_stgraph {
   void* insetbound;                   // its bound table
   int insetmade;                      // "InsetData" is created, defined and bound
   int legendtitle;                    // the limit-line or the curve legend is on
-  int clipped;                        // a fitted curve was cut at the vertical maximum
   int cell_pctl;                      // each cell's percent ticks stand at places of its own
   int status;                         // 0, or KES_RC_OUT_OF_MEMORY after the memory note
   host_varinfo var;                   // the analysis variable's name record

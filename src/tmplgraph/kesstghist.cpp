@@ -124,7 +124,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   if (r->nhref > 0 || r->nvref > 0) kesrefs(ctx, g);
   kes_stg_bind(ctx, g, "HistogramData");
   putdata(ctx, g);
-  if (ymax_due || g->clipped) kes_dyn_double(g, KES_DYN_YMAX, key->vmax);
+  if (ymax_due) kes_dyn_double(g, KES_DYN_YMAX, key->vmax);
   kes_stg_emit(ctx, g);
   kesstgins(ctx, g);
 

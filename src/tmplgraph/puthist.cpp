@@ -158,7 +158,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
       keskdf(ctx, cell, work, points.data(), lo, hi, &n, &cv);
     } else {
       n = KES_CURVE_POINTS;
-      if (kesgden(ctx, cell, points.data(), lo, hi, &n, c) == KES_CURVE_CUT) g->clipped = 1;
+      kesgden(ctx, cell, points.data(), lo, hi, &n, c);
     }
     for (int i = 0; i < n; ++i) {
       cells[KES_HC_CURVEX] = points[2 * i];

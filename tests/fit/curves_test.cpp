@@ -79,23 +79,23 @@ TEST_F(Curves, PeakBetweenSamplesIsWrittenAndPointsFollowTheDensity) {
   for (int i = 1; i < n; ++i) EXPECT_GT(p[2 * i], p[2 * i - 2]);
 }
 
-TEST_F(Curves, CurvesAboveTheTopAreCutAtItExactly) {
+TEST_F(Curves, CurvesAboveTheTopAreWholeForTheFrameToCut) {
   kes_cell* c = normal(5, 1, 1);
-  const double top = 50 * 0.3989422804014327 / 2;
-  slot(c).vmax = top;  // the key cell's axis maximum
+  const double k = 50 * 0.3989422804014327;
+  slot(c).vmax = k / 2;  // the key cell's axis maximum, half the peak
   int n = 0;
-  // Rising through the top: the polyline ends there, at the top's height.
+  // Rising through the top and down again: every point on the density (its far tail,
+  // under a thousandth of the peak, drawn as 0), to the far end.
   std::vector<double> p = points(c, 0, 10, 101, &n);
-  ASSERT_GE(n, 2);
-  EXPECT_DOUBLE_EQ(p[2 * n - 1], top);
-  EXPECT_LT(p[2 * n - 2], 5);
-  for (int i = 0; i < n; ++i) EXPECT_LE(p[2 * i + 1], top);
-  // Starting above it: the polyline begins where the curve comes down through it.
+  ASSERT_EQ(n, 101);
+  EXPECT_DOUBLE_EQ(p[2 * n - 2], 10);
+  for (int i = 0; i < n; ++i) EXPECT_NEAR(p[2 * i + 1], k * std::exp(-0.5 * std::pow(p[2 * i] - 5, 2)), 1e-3 * k);
+  // Starting above it: at its own height.
   p = points(c, 5, 10, 51, &n);
-  ASSERT_GE(n, 2);
-  EXPECT_DOUBLE_EQ(p[1], top);
-  EXPECT_GT(p[0], 5);
-  EXPECT_LT(p[0], 6.5);
+  ASSERT_EQ(n, 51);
+  EXPECT_DOUBLE_EQ(p[0], 5);
+  EXPECT_NEAR(p[1], k, 1e-12);
+  EXPECT_EQ(slot(c).vmax, k / 2);
 }
 
 TEST_F(Curves, PanelTransformWithTheSmallestBudget) {

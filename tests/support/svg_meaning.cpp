@@ -176,25 +176,6 @@ bool hanging_bars(const graph_parts& g, const axis& a) {
   });
 }
 
-// Whether a curve of an axis's cell rises beyond the place of value end: a density
-// drawn on a histogram's percent axis is a height, not a share, and may.
-bool curve_beyond(const graph_parts& g, const axis& a, double end) {
-  if (a.ticks.size() < 2 || a.ticks.front().value == a.ticks.back().value) return false;
-  const tick &p = a.ticks.front(), &q = a.ticks.back();
-  const double at = p.at + (end - p.value) * (q.at - p.at) / (q.value - p.value);
-  const bool across = a.where == bottom || a.where == top;
-  const bool up = q.value > p.value ? q.at > p.at : q.at < p.at;
-  const box& c = g.cells[a.cell];
-  return std::any_of(g.lines.begin(), g.lines.end(), [&](const segment& s) {
-    for (const auto& [x, y] : {std::make_pair(s.x1, s.y1), std::make_pair(s.x2, s.y2)}) {
-      if (!c.holds(x, y, -kSlack)) continue;
-      const double v = across ? x : y;
-      if (up ? v > at + kSlack : v < at - kSlack) return true;
-    }
-    return false;
-  });
-}
-
 std::string number_text(double v) {
   std::ostringstream s;
   s.precision(6);
@@ -230,9 +211,9 @@ void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_f
     const double hi = s->second == scale::probability ? 1 : s->second == scale::percent ? 100 : INFINITY;
     // The device keeps the axes its Parts make, which run below 0 for hanging bars.
     const bool hangs = s->second != scale::probability && (g.device || hanging_bars(g, a));
-    const bool curve_above = s->second == scale::percent && curve_beyond(g, a, hi);
+    // A curve taller than the scale's end is cut at the frame: it never extends the axis.
     for (const tick& t : a.ticks)
-      if ((t.value < 0 && !hangs) || (t.value > hi && !curve_above)) {
+      if ((t.value < 0 && !hangs) || t.value > hi) {
         out.push_back({kRuleTickOffScale, where + " shows " + t.text->text + ", outside its scale of 0 to " +
                                               (std::isinf(hi) ? std::string("any count") : number_text(hi))});
         break;

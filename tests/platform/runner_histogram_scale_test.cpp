@@ -1,0 +1,100 @@
+// A histogram's vertical axis keeps its scale, through the built runner in both
+// renderers: a percent axis shows no value past 100, a proportion axis none past 1,
+// and no axis a value below 0 beside bars standing on 0, however tall a fitted curve
+// rises over narrow data, however many cells hold one value (a bar of 100 %), and
+// whatever room a box at the top asks for. Checked by the graph rules' reading of
+// each axis (tick-off-scale), over data drawn from seeded generators.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/scratch_files.h"
+#include "support/svg_rules.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kes_test::slurp;
+
+// Values of cells a and b, normal about `centre` with spread `sd` (rounded to a
+// hundredth, so that ties come too), and cell c of one value.
+void write_data(const fs::path& file, unsigned seed, double centre, double sd) {
+  std::mt19937_64 gen(seed);
+  std::normal_distribution<double> normal(centre, sd);
+  std::ofstream out(file);
+  out << "g,x\n";
+  for (int i = 0; i < 40; ++i) out << (i % 2 ? "a" : "b") << ',' << std::round(normal(gen) * 100) / 100 << "\n";
+  out << "c," << centre << "\n";
+}
+
+// Runs the program in the renderer given; the graph files' contents, by name.
+std::vector<std::pair<std::string, std::string>> run(const fs::path& dir, const std::string& program,
+                                                     const std::string& renderer, std::string* log) {
+  const fs::path out = dir / "g";
+  fs::remove_all(out);
+  fs::create_directories(out);
+  std::ofstream(dir / "p.kes") << program;
+  const std::string cmd = "cd '" + dir.string() + "' && '" KES_BINARY_DIR "/kestravine' --graphics " + renderer +
+                          " --graphs g --work . --listing lst --log log p.kes >/dev/null 2>err";
+  const int raw = std::system(cmd.c_str());
+  *log = slurp(dir / "log") + slurp(dir / "err");
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program << *log;
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& e : fs::directory_iterator(out))
+    if (e.path().extension() == ".svg") files.emplace_back(e.path().filename().string(), slurp(e.path()));
+  return files;
+}
+
+TEST(RunnerHistogramScale, NoTickPassesTheScaleOfTheVerticalAxis) {
+  kes_test::scratch_dir dir{"hist-scale"};
+  // Bins ten wide over values a fraction of a unit apart: a fitted density's peak is
+  // many times the tallest bar.
+  const char* const vscales[] = {"", "vscale=percent", "vscale=count", "vscale=proportion"};
+  const char* const curves[] = {"",
+                                "normal",
+                                "lognormal",
+                                "kernel",
+                                "normal lognormal",
+                                "normal hanging",
+                                "normal(mu=est sigma=0.05) cfill=blue"};
+  const char* const cells[] = {"", "class g;"};
+  const char* const boxes[] = {"", "inset n mean std / position=ne;"};
+  const struct {
+    unsigned seed;
+    double centre, sd;
+  } data[] = {{7, 50, 0.4}, {31, 3, 0.05}};
+  int graphs = 0;
+  for (const auto& d : data) {
+    write_data(dir.path() / "d.csv", d.seed, d.centre, d.sd);
+    const double lo = std::floor(d.centre) - 10, hi = std::floor(d.centre) + 10;
+    std::ostringstream mid;
+    mid << "midpoints=" << lo << " to " << hi << " by 10";
+    for (const char* cell : cells)
+      for (const char* box : boxes)
+        for (const char* vscale : vscales)
+          for (const char* curve : curves) {
+            const std::string program = std::string("proc kestravine data=d noprint; var x; ") + cell +
+                                        " histogram x / " + mid.str() + " " + curve + " " + vscale + "; " + box +
+                                        " run;\n";
+            for (const char* renderer : {"template", "device"}) {
+              SCOPED_TRACE(std::string(renderer) + ": " + program);
+              std::string log;
+              for (const auto& [name, svg] : run(dir.path(), program, renderer, &log)) {
+                ++graphs;
+                for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(svg))
+                  EXPECT_NE(f.rule, kes_test::kRuleTickOffScale) << name << ": " << f.detail;
+              }
+            }
+          }
+  }
+  EXPECT_GE(graphs, 2 * 2 * 2 * 4 * 7 * 2);
+}
+
+}  // namespace

@@ -80,8 +80,8 @@ view_copy copy_of(const kes_valview& v) {
   c.f.assign(v.f, v.f + v.m);
   if (v.w != nullptr) {
     c.w.assign(v.w, v.w + v.m);
-    c.w15.assign(v.w15, v.w15 + v.m);
-    c.w2.assign(v.w2, v.w2 + v.m);
+    kes_view_powers powers(v);
+    for (int i = 0; i < v.m; ++i) powers.at(i, &c.w15.emplace_back(), &c.w2.emplace_back());
   }
   c.kind.assign(v.kind, v.kind + v.nkinds);
   c.kcount.assign(v.kcount, v.kcount + v.nkinds);

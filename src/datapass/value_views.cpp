@@ -48,7 +48,9 @@ bool keeps(const kes_valnode* p, int wexp) {
 bool put(const kes_valnode* p, long i, const kes_viewroom& a, long k) {
   a.x[i] = p->key.value;
   a.f[i] = p->count;
-  return a.w != nullptr && kes_view_put_sums(a, i, sums_of(p, a.wexp), k);
+  if (a.w == nullptr) return false;
+  const kes_wtrec t = sums_of(p, a.wexp);
+  return kes_view_put_sums(a, i, t, k, kes_view_keeps(t.sumw, t.sumw15, t.sumw2));
 }
 
 // The list from head, at most m nodes; the number copied.
@@ -162,9 +164,9 @@ kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long
   return room;
 }
 
-bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, long k) {
+bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, long k, bool keep) {
   room.w[i] = t.sumw;
-  if (!kes_view_keeps(t.sumw, t.sumw15, t.sumw2) || k >= room.nkept) return false;
+  if (!keep || k >= room.nkept) return keep;
   room.kept[k] = static_cast<int>(i);
   room.w15[k] = t.sumw15;
   room.w2[k] = t.sumw2;

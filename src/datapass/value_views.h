@@ -32,9 +32,8 @@ struct kes_viewroom {
 kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long nkept = 0);
 
 // Puts value i's weight sums t (in the room's unit) into the room: the sum of w, and
-// the other two as kept entry k when the view keeps them; true when it does (k is then
-// used up).
-bool kes_view_put_sums(const kes_viewroom& room, long i, const struct kes_wtrec& t, long k);
+// with keep (see kes_view_keeps) the other two as kept entry k. Returns keep.
+bool kes_view_put_sums(const kes_viewroom& room, long i, const struct kes_wtrec& t, long k, bool keep);
 
 // The number of nodes of the list at head.
 long kes_list_length(const struct kes_valnode* head);

@@ -82,6 +82,8 @@ var_snap snap(const kes_varsum& r) {
   s.pass_total = r.pass_total;
   s.ndistinct = r.ndistinct;
   if (const kes_valview* v = r.view) {
+    s.nkept = v->nkept;
+    s.view_bytes = kes_valview_bytes(v->m, v->w != nullptr, v->nkinds, v->nkept);
     kes_view_powers powers(*v);
     for (int i = 0; i < v->m; ++i) {
       s.values.emplace_back(v->x[i], v->f[i]);

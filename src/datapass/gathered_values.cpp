@@ -24,9 +24,30 @@
 #include "records/kes_varsum.h"
 #include "records/kes_wunit.h"
 
+// A weighted value as gathered: key holds the value's bits (double_order_key's key
+// once sorted), c its clamped weight. The sort runs in the gathered room itself.
+struct kes_weighted_item {
+  std::uint64_t key;
+  double c;
+  static constexpr bool weighted = true;
+  int freq() const { return 1; }
+  void weigh(kes_valnode* n, int e) const {
+    if (c > 0.0) kes_node_add_weight(n, e, c, 1);
+  }
+};
+
 namespace {
 
 constexpr std::size_t kGrain = std::size_t{1} << 16;
+
+double bits_value(std::uint64_t bits) {
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
+// Gathered value i.
+double value_at(const kes_gathered& g, long i) { return g.wx != nullptr ? bits_value(g.wx[i].key) : g.x[i]; }
 
 // The sorted items: a value's key with what its observation brings. weigh adds an
 // item's weights to a value's weight sums (units of 2^e), as the tree would have.
@@ -45,23 +66,14 @@ struct key_freq {
   int freq() const { return f; }
   void weigh(kes_valnode*, int) const {}
 };
-struct key_weight {
-  std::uint64_t key;
-  double c;
-  static constexpr bool weighted = true;
-  void take(const kes_gathered& g, long i) { c = g.c[i]; }
-  int freq() const { return 1; }
-  void weigh(kes_valnode* n, int e) const {
-    if (c > 0.0) kes_node_add_weight(n, e, c, 1);
-  }
-};
+using key_weight = kes_weighted_item;
 struct key_weight_freq {
   std::uint64_t key;
   double c;
   int f;
   static constexpr bool weighted = true;
   void take(const kes_gathered& g, long i) {
-    c = g.c[i];
+    c = g.wx[i].c;
     f = g.f[i];
   }
   int freq() const { return f; }
@@ -82,7 +94,7 @@ bool grow_array(T*& a, long cap) {
 bool grow(kes_gathered& g, bool with_freq, bool with_weight) {
   with_freq = with_freq || g.f != nullptr;
   const long cap = g.cap == 0 ? 4096 : 2 * g.cap;
-  if (!grow_array(g.x, cap) || (with_freq && !grow_array(g.f, cap)) || (with_weight && !grow_array(g.c, cap)))
+  if (!(with_weight ? grow_array(g.wx, cap) : grow_array(g.x, cap)) || (with_freq && !grow_array(g.f, cap)))
     return false;
   g.cap = cap;
   return true;
@@ -91,10 +103,10 @@ bool grow(kes_gathered& g, bool with_freq, bool with_weight) {
 void release(kes_gathered& g) {
   std::free(g.x);
   std::free(g.f);
-  std::free(g.c);
+  std::free(g.wx);
   g.x = nullptr;
   g.f = nullptr;
-  g.c = nullptr;
+  g.wx = nullptr;
   g.n = g.cap = 0;
   g.ftotal = 0;
   g.first_zero = 0;
@@ -108,7 +120,7 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   int rc = KES_ADD_OK;
   for (long i = 0; i < g.n && rc == KES_ADD_OK; ++i) {
     const int f = g.f != nullptr ? g.f[i] : 1;
-    rc = kes_add_to_tree(ctx, r, v, g.x[i], f, g.c != nullptr ? g.c[i] : 1.0, g.wexp);
+    rc = kes_add_to_tree(ctx, r, v, value_at(g, i), f, g.wx != nullptr ? g.wx[i].c : 1.0, g.wexp);
     if (v >= ctx->batch_first + ctx->batch_n) break;  // the variable left the batch
   }
   release(g);
@@ -199,53 +211,120 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
   return rc;
 }
 
+// Is the value at items[i] one observation of frequency 1 whose weight was taken in
+// the view's unit wexp? Its sums of sqrt(c) w and c w are then those of one weight by
+// their very making (kes_node_add_weight on empty sums is kes_one_weight_powers), and
+// the view does not keep them: the nearly distinct values of a large run skip the test.
+template <class Item>
+bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
+  return e == wexp && items[i].freq() == 1 && (i + 1 == n || items[i + 1].key != items[i].key);
+}
+
+// Does the view keep the sums of run (kes_valview::kept), not one_weight? They are
+// brought to unit wexp. Counted and written by the same tests, so that each part's
+// kept entries are where the count put them.
+bool run_keeps(value_run& run, int wexp) {
+  kes_node_to_unit(&run.node, wexp);
+  return kes_view_keeps(run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
+}
+
+// Packs the values of the m distinct keys of the n sorted items into the front of the
+// items' room, first to last (a value never lands beyond the item it comes from), and
+// gives the rest of the room back; the room (perhaps moved) holds the m values.
+template <class Item>
+double* pack_values(Item*& items, std::size_t n, long m, int first_zero) {
+  static_assert(sizeof(Item) >= sizeof(double));
+  auto* bytes = reinterpret_cast<unsigned char*>(items);
+  std::size_t j = 0;
+  std::uint64_t prev = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t key = items[i].key;
+    if (i > 0 && key == prev) continue;
+    prev = key;
+    const double x = value_of(key, first_zero);
+    std::memcpy(bytes + j++ * sizeof(double), &x, sizeof x);
+  }
+  void* p = std::realloc(items, static_cast<std::size_t>(m) * sizeof(double));
+  if (p != nullptr) items = static_cast<Item*>(p);
+  return reinterpret_cast<double*>(items);
+}
+
 // The record's view made from the sorted values (one entry per distinct value, as
 // make_list makes its nodes) and its missing values, in a pool of its own kept in g;
-// false when the pool or the room cannot be had. The values are counted and written
-// in fixed parts on the threads, so each thread first touches the room it fills; a
-// value is written by the part where it starts.
+// false, the items untouched, when the pool or the room cannot be had. The values are
+// counted and written in fixed parts on the threads, so each thread first touches the
+// room it fills; a value is written by the part where it starts. Items wider than a
+// value are packed and their room shrunk (pack_values) before the view's values are
+// written, so that the room's peak is the view and its values once more, not the
+// view and the items; items then holds the packed values.
 template <class Item>
-bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n, int first_zero, int e,
-               int threads) {
+bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int first_zero, int e, int threads) {
+  constexpr bool kPack = sizeof(Item) > sizeof(double);
   const std::size_t parts = kes::part_count(n, kGrain);
   std::vector<long> first(parts + 1, 0);  // distinct values before each part
+  std::vector<long> kept(parts + 1, 0);   // kept weight sums before each part
+  const int wexp = Item::weighted ? r->wexp : 0;
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
-    long here = 0;
-    for (std::size_t i = k * kGrain; i < end; ++i) here += starts_value(items, i);
+    long here = 0, keep = 0;
+    if constexpr (Item::weighted) {
+      std::size_t i = k * kGrain;
+      while (i < end && !starts_value(items, i)) ++i;
+      value_run run;
+      while (i < end) {
+        ++here;
+        if (one_weight(items, n, i, e, wexp)) {
+          ++i;
+          continue;
+        }
+        take_run(items, n, i, e, &run);
+        keep += run_keeps(run, wexp);
+      }
+    } else {
+      for (std::size_t i = k * kGrain; i < end; ++i) here += starts_value(items, i);
+    }
     first[k + 1] = here;
+    kept[k + 1] = keep;
   });
-  for (std::size_t k = 0; k < parts; ++k) first[k + 1] += first[k];
+  for (std::size_t k = 0; k < parts; ++k) {
+    first[k + 1] += first[k];
+    kept[k + 1] += kept[k];
+  }
   const long m = first[parts];
   // The missing values went to the tree; the pass is over, so their list is final.
   if (r->nmiss > 0) ztrelst(reinterpret_cast<void**>(&r->missing));
   host_pool* pool = kes_view_pool();
-  kes_viewroom room = kes_view_room(pool, m, Item::weighted, kes_list_length(r->missing));
+  kes_viewroom room = kes_view_room(pool, m, Item::weighted, kes_list_length(r->missing), kept[parts]);
   if (room.view == nullptr) {
     if (pool != nullptr) xmpoold(pool);
     return false;
   }
-  if (Item::weighted) room.wexp = room.view->wexp = r->wexp;
+  if (Item::weighted) room.wexp = room.view->wexp = wexp;
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
-    long j = first[k];
+    long j = first[k], keep = kept[k];
     std::size_t i = k * kGrain;
     while (i < end && !starts_value(items, i)) ++i;
     value_run run;
     while (i < end) {
-      room.x[j] = value_of(items[i].key, first_zero);
+      if (!kPack) room.x[j] = value_of(items[i].key, first_zero);
+      const bool one = Item::weighted && one_weight(items, n, i, e, wexp);
       take_run(items, n, i, e, &run);  // may read on into the next part
       room.f[j] = run.count;
       if constexpr (Item::weighted) {
         // As the view of a tree's node: its sums brought to the record's unit.
-        kes_node_to_unit(&run.node, room.wexp);
-        room.w[j] = run.sums.sumw;
-        room.w15[j] = run.sums.sumw15;
-        room.w2[j] = run.sums.sumw2;
+        const bool keeps = !one && run_keeps(run, wexp);
+        keep += kes_view_put_sums(room, j, run.sums, keep, keeps);
       }
       ++j;
     }
   });
+  if (kPack) {
+    const double* x = pack_values(items, n, m, first_zero);
+    kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain * 16, [&](std::size_t b, std::size_t end) {
+      std::memcpy(room.x + b, x + b, (end - b) * sizeof(double));
+    });
+  }
   kes_put_missing_kinds(r->missing, room);
   r->view = room.view;
   r->ndistinct += static_cast<int>(m);
@@ -253,9 +332,12 @@ bool make_view(kes_varsum* r, kes_gathered& g, const Item* items, std::size_t n,
   return true;
 }
 
-// The gathered values' keys (with their counts), sorted; null when no room.
+bool by_key(const key_weight& a, const key_weight& b) { return a.key < b.key; }
+
+// The gathered values' keys (with their counts), sorted; null when no room (g
+// unchanged either way).
 template <class Item>
-Item* sorted_items(const kes_gathered& g, int threads) {
+Item* sorted_items(kes_gathered& g, int threads) {
   const std::size_t n = static_cast<std::size_t>(g.n);
   auto* items = static_cast<Item*>(std::malloc(n * sizeof(Item)));
   auto* tmp = static_cast<Item*>(std::malloc(n * sizeof(Item)));
@@ -263,7 +345,7 @@ Item* sorted_items(const kes_gathered& g, int threads) {
   if (ok) {
     kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
       for (std::size_t i = b; i < e; ++i) {
-        items[i].key = kes::double_order_key(g.x[i]);
+        items[i].key = kes::double_order_key(value_at(g, static_cast<long>(i)));
         items[i].take(g, static_cast<long>(i));
       }
     });
@@ -278,6 +360,28 @@ Item* sorted_items(const kes_gathered& g, int threads) {
     std::free(items);
     return nullptr;
   }
+  return items;
+}
+
+// The weighted values gathered without FREQ sorted where they are, the room handed
+// over (g no longer has it); null, g unchanged, when the sort's room cannot be had.
+template <>
+key_weight* sorted_items<key_weight>(kes_gathered& g, int threads) {
+  const std::size_t n = static_cast<std::size_t>(g.n);
+  auto* tmp = static_cast<key_weight*>(std::malloc(n * sizeof(key_weight)));
+  if (tmp == nullptr) return nullptr;
+  key_weight* items = g.wx;
+  g.wx = nullptr;
+  kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
+    for (std::size_t i = b; i < e; ++i) items[i].key = kes::double_order_key(bits_value(items[i].key));
+  });
+  try {
+    kes::radix_sort_by_key(items, tmp, n, threads);
+  } catch (const std::bad_alloc&) {
+    // Ties are still in their order of arrival: a stable sort finishes the work.
+    std::stable_sort(items, items + n, by_key);
+  }
+  std::free(tmp);
   return items;
 }
 
@@ -351,9 +455,13 @@ bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, doubl
        grow(g, ctx->freq_given != 0, weighted))) {
     if (x == 0 && g.first_zero == 0) g.first_zero = std::signbit(x) ? -1 : 1;
     if (g.n == 0) g.wexp = r->wexp;
-    g.x[g.n] = x;
     if (g.f != nullptr) g.f[g.n] = f;
-    if (g.c != nullptr) g.c[g.n] = c;
+    if (g.wx != nullptr) {
+      std::memcpy(&g.wx[g.n].key, &x, sizeof x);
+      g.wx[g.n].c = c;
+    } else {
+      g.x[g.n] = x;
+    }
     ++g.n;
     g.ftotal += f;
     return true;
@@ -371,7 +479,7 @@ int kes_build_gathered(kes_ctx* ctx, int v) {
     return KES_ADD_OK;
   }
   kes_varsum* r = &ctx->varsums[v];
-  const int rc = g.c != nullptr ? (g.f != nullptr ? sort_and_list<key_weight_freq>(ctx, r, v, g)
+  const int rc = g.wx != nullptr ? (g.f != nullptr ? sort_and_list<key_weight_freq>(ctx, r, v, g)
                                                   : sort_and_list<key_weight>(ctx, r, v, g))
                  : g.f != nullptr ? sort_and_list<key_freq>(ctx, r, v, g)
                                   : sort_and_list<key_only>(ctx, r, v, g);

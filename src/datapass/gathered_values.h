@@ -11,20 +11,24 @@
 // and a count per value), so that they take little room. At the end of the pass the
 // sorted values become the record's value view at once (see value_views.h), in a pool
 // of its own, without list nodes; only when that room cannot be had are they made into
-// a list.
+// a list. Where the sorted items are wider than a value, the values are packed in
+// place over them and the rest of their room given back before the view's values are
+// written, so that the items and the whole view are never held at once.
 #pragma once
 
 struct kes_ctx;
 struct kes_varsum;
 struct host_pool;
+struct kes_weighted_item;  // a weighted value and its clamped weight (gathered_values.cpp)
 
 struct kes_gathered {
-  double* x;         // nonmissing values in arrival order, from the variable's pool
+  double* x;         // nonmissing values in arrival order (null with WEIGHT)
   int* f;            // their frequencies (null without FREQ: all 1)
-  double* c;         // their clamped weights (null without WEIGHT)
+  kes_weighted_item* wx;  // with WEIGHT, in place of x: the values with their clamped
+                          // weights, side by side, so that they are sorted where they are
   int wexp;          // the weights' unit when they arrived, 2^wexp (kes_wunit.h)
   long n;            // values gathered
-  long cap;          // room of x (and f)
+  long cap;          // room of x or wx (and f)
   long long ftotal;  // sum of the frequencies gathered
   int off;           // this pass puts the variable's values into the tree
   int first_zero;    // sign of the first zero gathered: -1, +1; 0 none yet

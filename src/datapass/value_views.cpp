@@ -26,27 +26,37 @@
 
 namespace {
 
-// Node p's value, count and weight sums into place i.
-void put(const kes_valnode* p, long i, const kes_viewroom& a) {
+// Node p's weight sums in the room's unit (a node without them has those of its count
+// in weights of 0).
+kes_wtrec sums_of(const kes_valnode* p, int wexp) {
+  kes_wtrec t{0.0, static_cast<double>(p->count), static_cast<double>(p->count)};
+  if (p->wt != nullptr) {
+    kes_valnode n = *p;
+    n.wt = &(t = *p->wt);
+    kes_node_to_unit(&n, wexp);
+  }
+  return t;
+}
+
+bool keeps(const kes_valnode* p, int wexp) {
+  const kes_wtrec t = sums_of(p, wexp);
+  return kes_view_keeps(t.sumw, t.sumw15, t.sumw2);
+}
+
+// Node p's value, count and weight sums into place i, its kept sums (if any) as kept
+// entry k; true when they were kept.
+bool put(const kes_valnode* p, long i, const kes_viewroom& a, long k) {
   a.x[i] = p->key.value;
   a.f[i] = p->count;
-  if (a.w != nullptr) {
-    kes_wtrec t{0.0, static_cast<double>(p->count), static_cast<double>(p->count)};
-    if (p->wt != nullptr) {
-      kes_valnode n = *p;
-      n.wt = &(t = *p->wt);
-      kes_node_to_unit(&n, a.wexp);
-    }
-    a.w[i] = t.sumw;
-    a.w15[i] = t.sumw15;
-    a.w2[i] = t.sumw2;
-  }
+  if (a.w == nullptr) return false;
+  const kes_wtrec t = sums_of(p, a.wexp);
+  return kes_view_put_sums(a, i, t, k, kes_view_keeps(t.sumw, t.sumw15, t.sumw2));
 }
 
 // The list from head, at most m nodes; the number copied.
 long walk(const kes_valnode* head, long m, const kes_viewroom& a) {
-  long i = 0;
-  for (const kes_valnode* p = head; p != nullptr && i < m; p = p->next, ++i) put(p, i, a);
+  long i = 0, k = 0;
+  for (const kes_valnode* p = head; p != nullptr && i < m; p = p->next, ++i) k += put(p, i, a, k);
   return i;
 }
 
@@ -58,18 +68,32 @@ struct keyed {
 };
 
 // Copies the m nodes, ascending, in parts on several threads; the addresses are known
-// ahead, so the loads overlap.
+// ahead, so the loads overlap. With kept sums, each part's are counted first, so that
+// each part knows where its own go.
 template <class NodeAt>
 void gather_nodes(NodeAt node_at, long m, const kes_viewroom& a, int threads) {
   constexpr std::size_t kAhead = 16;
   const bool weighted = a.w != nullptr;
-  kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain, [&](std::size_t b, std::size_t e) {
+  const std::size_t parts = kes::part_count(static_cast<std::size_t>(m), kGrain);
+  std::vector<long> first(parts + 1, 0);  // kept entries before each part
+  if (a.nkept > 0) {
+    kes::parallel_parts(threads, parts, [&](std::size_t k) {
+      const std::size_t e = std::min(static_cast<std::size_t>(m), (k + 1) * kGrain);
+      long here = 0;
+      for (std::size_t j = k * kGrain; j < e; ++j) here += keeps(node_at(j), a.wexp);
+      first[k + 1] = here;
+    });
+    for (std::size_t k = 0; k < parts; ++k) first[k + 1] += first[k];
+  }
+  kes::parallel_parts(threads, parts, [&](std::size_t k) {
+    const std::size_t b = k * kGrain, e = std::min(static_cast<std::size_t>(m), b + kGrain);
+    long kept = first[k];
     for (std::size_t j = b; j < e; ++j) {
       if (j + kAhead < e) {
         __builtin_prefetch(node_at(j + kAhead));
         if (weighted && node_at(j + kAhead / 2)->wt != nullptr) __builtin_prefetch(node_at(j + kAhead / 2)->wt);
       }
-      put(node_at(j), static_cast<long>(j), a);
+      kept += put(node_at(j), static_cast<long>(j), a, kept);
     }
   });
 }
@@ -121,20 +145,32 @@ bool from_listed(kes_valnode* const* nodes, long m, const kes_viewroom& a) {
 
 }  // namespace
 
-kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk) {
+kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long nkept) {
   static_assert(sizeof(kes_valview) % alignof(double) == 0);
-  void* block = pool != nullptr ? vmalcp_handler(pool, kes_valview_bytes(m, weighted, nk), KES_ALLOC_4) : nullptr;
+  if (!weighted) nkept = 0;
+  void* block = pool != nullptr ? vmalcp_handler(pool, kes_valview_bytes(m, weighted, nk, nkept), KES_ALLOC_4) : nullptr;
   if (block == nullptr) return kes_viewroom{};
   // The record, then the doubles, then the ints.
   auto* view = new (block) kes_valview{};
   auto* d = reinterpret_cast<double*>(view + 1);
-  auto* i = reinterpret_cast<int*>(d + m * (weighted ? 4 : 1));
-  const kes_viewroom room{view, d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr,
-                          weighted ? d + 3 * m : nullptr, i + m, i + m + nk};
+  auto* i = reinterpret_cast<int*>(d + (weighted ? 2 * m + 2 * nkept : m));
+  kes_viewroom room{view, d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr,
+                    weighted ? d + 2 * m + nkept : nullptr, i + m + nkept, i + m + nkept + nk};
+  room.kept = weighted ? i + m : nullptr;
+  room.nkept = nkept;
   static_assert(sizeof(std::int32_t) == sizeof(int));
   *view = kes_valview{static_cast<int>(m), room.x, room.f, room.w, room.w15, room.w2, static_cast<int>(nk),
-                      room.kind, room.kcount, 0};
+                      room.kind, room.kcount, 0, static_cast<int>(nkept), room.kept};
   return room;
+}
+
+bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, long k, bool keep) {
+  room.w[i] = t.sumw;
+  if (!keep || k >= room.nkept) return keep;
+  room.kept[k] = static_cast<int>(i);
+  room.w15[k] = t.sumw15;
+  room.w2[k] = t.sumw2;
+  return true;
 }
 
 void kes_forget_lists(kes_varsum* r) {
@@ -160,14 +196,39 @@ void kes_put_missing_kinds(const kes_valnode* head, const kes_viewroom& room) {
   }
 }
 
+namespace {
+
+// The number of r's m nodes whose sums of sqrt(c) w and c w a view keeps (in any order:
+// the node records when there are, else the list).
+long count_kept(const kes_varsum* r, long m, int wexp) {
+  if (r->listed != nullptr && r->nlisted == m) {
+    kes_valnode* const* nodes = r->listed;
+    const std::size_t parts = kes::part_count(static_cast<std::size_t>(m), kGrain);
+    std::vector<long> here(parts, 0);
+    kes::parallel_parts(kes_engine_threads(), parts, [&](std::size_t k) {
+      const std::size_t e = std::min(static_cast<std::size_t>(m), (k + 1) * kGrain);
+      for (std::size_t j = k * kGrain; j < e; ++j) here[k] += keeps(nodes[j], wexp);
+    });
+    long n = 0;
+    for (long c : here) n += c;
+    return n;
+  }
+  long n = 0, i = 0;
+  for (const kes_valnode* p = r->values; p != nullptr && i < m; p = p->next, ++i) n += keeps(p, wexp);
+  return n;
+}
+
+}  // namespace
+
 bool kes_make_view(kes_ctx* ctx, host_pool* pool, kes_varsum* r) {
   r->view = nullptr;
   const long m = r->values != nullptr ? r->ndistinct : 0;
   const long nk = kes_list_length(r->missing);
   const bool weighted = ctx->weight_given != 0 && m > 0;
-  kes_viewroom a = kes_view_room(pool, m, weighted, nk);
+  const long nkept = weighted ? count_kept(r, m, r->wexp) : 0;
+  kes_viewroom a = kes_view_room(pool, m, weighted, nk, nkept);
   // The node records only speed the copy: they go first when memory runs short.
-  if (a.view == nullptr && pool != nullptr && kes_give_up_listed(ctx)) a = kes_view_room(pool, m, weighted, nk);
+  if (a.view == nullptr && pool != nullptr && kes_give_up_listed(ctx)) a = kes_view_room(pool, m, weighted, nk, nkept);
   if (a.view == nullptr) return false;
   a.wexp = a.view->wexp = r->wexp;
   if (m > 0) {

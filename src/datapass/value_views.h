@@ -17,16 +17,23 @@ struct kes_viewroom {
   struct kes_valview* view;  // null when the room could not be had
   double* x;
   int* f;
-  double* w;  // with weights: w, w15, w2 (null without)
-  double* w15;
+  double* w;  // with weights: the sums of w (null without)
+  double* w15;  // with weights: the kept sums of sqrt(c) w and c w (see kes_valview)
   double* w2;
   int* kind;
   int* kcount;
   int wexp = 0;  // the weights' unit, 2^wexp (kes_wunit.h)
+  int* kept = nullptr;  // the places of the values whose w15 and w2 are kept
+  long nkept = 0;
 };
-// Room in pool for a view of m values (with weight sums when weighted) and nk kinds of
-// missing value; the record points at its arrays, its counts set.
-kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk);
+// Room in pool for a view of m values (with weight sums when weighted, nkept of them
+// kept in full) and nk kinds of missing value; the record points at its arrays, its
+// counts set.
+kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long nkept = 0);
+
+// Puts value i's weight sums t (in the room's unit) into the room: the sum of w, and
+// with keep (see kes_view_keeps) the other two as kept entry k. Returns keep.
+bool kes_view_put_sums(const kes_viewroom& room, long i, const struct kes_wtrec& t, long k, bool keep);
 
 // The number of nodes of the list at head.
 long kes_list_length(const struct kes_valnode* head);

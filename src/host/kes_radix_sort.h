@@ -155,7 +155,8 @@ void sort_run(T* src, T* dst, std::size_t n) {
 
 // Sorts a[0, n) by key; tmp has room for n records. Throws std::bad_alloc only when
 // the counts cannot be had; a then holds its records still, though perhaps not in
-// their first order.
+// their first order: records of equal key are in their first order among themselves
+// (every step is stable), so a stable sort finishes the work.
 template <class T>
 void radix_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
   constexpr std::size_t kSplitFrom = std::size_t{1} << 17;  // smaller: passes are cheap
@@ -239,7 +240,12 @@ void radix_sort_by_key(T* a, T* tmp, std::size_t n, int threads) {
     try {
       lsd_sort_by_key(tmp + b, a + b, len, threads);
     } catch (const std::bad_alloc&) {
-      std::memcpy(a + b, tmp + b, len * sizeof(T));  // a keeps every record for the caller
+      // a keeps every record for the caller: this bucket and the large ones after it
+      // are still only in tmp.
+      for (std::size_t r = j; r < nb; ++r) {
+        const std::size_t rb = bucket_start[r], rlen = bucket_start[r + 1] - rb;
+        if (rlen > kLargeRun) std::memcpy(a + rb, tmp + rb, rlen * sizeof(T));
+      }
       throw;
     }
     parallel_ranges(threads, len, kGrain,

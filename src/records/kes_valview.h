@@ -7,6 +7,7 @@
 #pragma once
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 struct kes_valview {
   int m;                       // number of distinct nonmissing values
@@ -14,7 +15,10 @@ struct kes_valview {
   const int* f;                // their frequency sums
   // With a WEIGHT variable, per value (c the clamped weight of an observation, f its
   // frequency, w = c*f): the sums of w, of sqrt(c) w and of c w, with c and w in units
-  // of 2^wexp. All null without.
+  // of 2^wexp. w holds every value's; w15 and w2 hold those of the values listed in
+  // kept, in its order; every other value's are those of one weight w of frequency 1,
+  // sqrt(w) w and w w (kes_one_weight_powers), so that the nearly distinct values of a
+  // large run cost one sum each. All null without.
   const double* w;
   const double* w15;
   const double* w2;
@@ -22,14 +26,53 @@ struct kes_valview {
   const std::int32_t* kind;    // the kinds, ascending (as kes_valnode keys them)
   const int* kcount;           // their frequency sums
   int wexp;                    // the weights' unit is 2^wexp (even; 0 without weights)
+  int nkept = 0;               // values whose w15 and w2 are kept
+  const int* kept = nullptr;   // their places in x, ascending
+};
+
+// The sums of sqrt(c) w and c w of one observation of weight w and frequency 1, as
+// kes_node_add_weight forms them on empty sums.
+inline void kes_one_weight_powers(double w, double* w15, double* w2) {
+  *w15 = std::sqrt(w) * w;
+  *w2 = w * w;
+}
+
+// Must value i of sums w, w15, w2 be kept, its w15 and w2 not those of one weight?
+// Bitwise, so that a reader gets the very sums the data pass made.
+inline bool kes_view_keeps(double w, double w15, double w2) {
+  double a, b;
+  kes_one_weight_powers(w, &a, &b);
+  return std::memcmp(&a, &w15, sizeof a) != 0 || std::memcmp(&b, &w2, sizeof b) != 0;
+}
+
+// The sums of sqrt(c) w and c w of a weighted view's values, read in ascending order
+// of the values (a walk of kept alongside).
+class kes_view_powers {
+ public:
+  explicit kes_view_powers(const kes_valview& v) : v_(v) {}
+  // Those of value i, i not below the last one asked for.
+  void at(int i, double* w15, double* w2) {
+    while (k_ < v_.nkept && v_.kept[k_] < i) ++k_;
+    if (k_ < v_.nkept && v_.kept[k_] == i) {
+      *w15 = v_.w15[k_];
+      *w2 = v_.w2[k_];
+    } else {
+      kes_one_weight_powers(v_.w[i], w15, w2);
+    }
+  }
+
+ private:
+  const kes_valview& v_;
+  int k_ = 0;
 };
 
 // Weight w of a view, in the weights' own unit.
 inline double kes_view_weight(const kes_valview& v, double w) { return std::ldexp(w, v.wexp); }
 
-// Bytes of one block holding a view and its arrays: m values (with the weight sums
-// when weighted) and nkinds kinds of missing value.
-constexpr long kes_valview_bytes(long m, bool weighted, long nkinds) {
-  return static_cast<long>(sizeof(kes_valview)) + m * static_cast<long>(sizeof(double)) * (weighted ? 4 : 1) +
+// Bytes of one block holding a view and its arrays: m values (with the sums of w when
+// weighted), nkept kept sums of sqrt(c) w and c w, and nkinds kinds of missing value.
+constexpr long kes_valview_bytes(long m, bool weighted, long nkinds, long nkept = 0) {
+  return static_cast<long>(sizeof(kes_valview)) + m * static_cast<long>(sizeof(double)) * (weighted ? 2 : 1) +
+         (weighted ? nkept * static_cast<long>(2 * sizeof(double) + sizeof(int)) : 0) +
          (m + 2 * nkinds) * static_cast<long>(sizeof(int));
 }

@@ -14,6 +14,7 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
+#include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 #include "records/kes_valview.h"
 #include "stats/kes_statconst.h"
@@ -176,12 +177,15 @@ int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_valvie
   return moments(rec, vardef, out, [fv](double mean, double std, double* s3, double* s4) {
     if (fv == nullptr) return false;
     double a = 0.0, b = 0.0;
+    kes_view_powers powers(*fv);
     for (int i = 0; i < fv->m; ++i) {
       const double z = (fv->x[i] - mean) / std;
       const double z2 = z * z;
-      if (fv->w15 != nullptr) {
-        a += fv->w15[i] * z2 * z;
-        b += fv->w2[i] * z2 * z2;
+      if (fv->w != nullptr) {
+        double w15, w2;
+        powers.at(i, &w15, &w2);
+        a += w15 * z2 * z;
+        b += w2 * z2 * z2;
       } else {
         a += fv->f[i] * z2 * z;
         b += fv->f[i] * z2 * z2;

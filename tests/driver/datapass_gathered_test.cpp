@@ -11,6 +11,7 @@
 
 #include "data/dataset.h"
 #include "datapass_test_support.h"
+#include "records/kes_valview.h"
 
 namespace dp_test {
 namespace {
@@ -24,6 +25,8 @@ struct list_bits {
   std::vector<std::pair<int, int>> missing;
   std::vector<std::vector<double>> weights;
   int ndistinct = 0;
+  int nkept = 0;        // values whose sums of sqrt(c) w and c w the view keeps
+  long view_bytes = 0;  // the view's block
   bool operator==(const list_bits&) const = default;
 };
 
@@ -88,6 +91,8 @@ class DatapassGathered : public datapass_fixture {
         b.missing = s.missing;
         b.weights = s.weights;
         b.ndistinct = s.ndistinct;
+        b.nkept = s.nkept;
+        b.view_bytes = s.view_bytes;
         EXPECT_EQ(static_cast<size_t>(s.ndistinct), s.values.size());
       }
     }
@@ -128,6 +133,47 @@ TEST_F(DatapassGathered, WeightedListsEqualTheTreesWhenTheUnitChanges) {
     SCOPED_TRACE(use);
     const auto tree = lists(true, 1, use);
     EXPECT_EQ(lists(false, 8, use), tree);
+  }
+}
+
+// A weighted view holds the sum of w of every value and the other two sums only of
+// the values they are not those of one weight for: the nearly distinct values of y
+// cost 20 bytes a value (value, count, sum of w), not the 36 of all three sums, and
+// the tied values of z keep theirs. With FREQ above 1, values keep theirs too.
+TEST_F(DatapassGathered, WeightedViewsKeepOnlyTheSumsOfTiesAndFrequencies) {
+  write_data(65536 * 2 + 5, 11u);
+  struct want {
+    int use, threads;
+    bool with_class;
+  };
+  for (const want& c : {want{3, 8, false}, want{3, 1, false}, want{3, 1, true}, want{4, 8, false}}) {
+    SCOPED_TRACE(c.use * 100 + c.threads * 10 + c.with_class);
+    const auto groups = lists(c.with_class, c.threads, c.use);
+    ASSERT_EQ(groups.size(), 2u);
+    for (const auto& g : groups) {
+      const list_bits& y = g.at(1);
+      const list_bits& z = g.at(2);
+      const long m = static_cast<long>(y.values.size());
+      ASSERT_GT(m, 40000);
+      int tied = 0, heavy = 0;  // values of z, and of y, of more than one observation
+      for (int f : z.counts) tied += f > 1;
+      for (int f : y.counts) heavy += f > 1;
+      ASSERT_GT(tied, 10000);
+      if (c.use == 3) {
+        // y's few ties (32 random bits a value) alone keep theirs.
+        ASSERT_LT(heavy, 10);
+        EXPECT_LE(y.nkept, heavy);
+        EXPECT_LE(y.view_bytes, static_cast<long>(sizeof(kes_valview)) + 20 * (m + heavy));
+        // A tied value keeps its sums unless both weights were 0.
+        EXPECT_LE(z.nkept, tied);
+        EXPECT_GT(z.nkept, tied * 9 / 10);
+      } else {
+        // FREQ 1 to 3: the values of frequency above 1 keep theirs (unless of weight 0).
+        ASSERT_GT(heavy, m / 2);
+        EXPECT_LE(y.nkept, heavy);
+        EXPECT_GT(y.nkept, heavy * 9 / 10);
+      }
+    }
   }
 }
 

@@ -82,12 +82,18 @@ var_snap snap(const kes_varsum& r) {
   s.pass_total = r.pass_total;
   s.ndistinct = r.ndistinct;
   if (const kes_valview* v = r.view) {
+    s.nkept = v->nkept;
+    s.view_bytes = kes_valview_bytes(v->m, v->w != nullptr, v->nkinds, v->nkept);
+    kes_view_powers powers(*v);
     for (int i = 0; i < v->m; ++i) {
       s.values.emplace_back(v->x[i], v->f[i]);
       // In the weights' own unit: the view keeps them in units of 2^wexp.
-      if (v->w != nullptr)
-        s.weights.push_back({std::ldexp(v->w[i], v->wexp), std::ldexp(v->w15[i], v->wexp + v->wexp / 2),
-                             std::ldexp(v->w2[i], 2 * v->wexp)});
+      if (v->w != nullptr) {
+        double w15, w2;
+        powers.at(i, &w15, &w2);
+        s.weights.push_back({std::ldexp(v->w[i], v->wexp), std::ldexp(w15, v->wexp + v->wexp / 2),
+                             std::ldexp(w2, 2 * v->wexp)});
+      }
     }
     for (int i = 0; i < v->nkinds; ++i) s.missing.emplace_back(v->kind[i], v->kcount[i]);
   }

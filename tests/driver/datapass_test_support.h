@@ -34,6 +34,8 @@ struct var_snap {
   // The record's view (which values, missing and weights above come from): -1 none
   // made, 1 made and the lists given up, 0 made but the lists still held.
   int view = -1;
+  long view_bytes = 0;  // the view's block (kes_valview_bytes), 0 without one
+  int nkept = 0;        // values whose sums of sqrt(c) w and c w the view keeps
 };
 
 struct group_snap {

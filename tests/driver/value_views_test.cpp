@@ -72,6 +72,7 @@ struct hand_lists {
 struct view_copy {
   std::vector<double> x, w, w15, w2;
   std::vector<int> f, kind, kcount;
+  int nkept = 0;
 };
 
 view_copy copy_of(const kes_valview& v) {
@@ -80,9 +81,10 @@ view_copy copy_of(const kes_valview& v) {
   c.f.assign(v.f, v.f + v.m);
   if (v.w != nullptr) {
     c.w.assign(v.w, v.w + v.m);
-    c.w15.assign(v.w15, v.w15 + v.m);
-    c.w2.assign(v.w2, v.w2 + v.m);
+    kes_view_powers powers(v);
+    for (int i = 0; i < v.m; ++i) powers.at(i, &c.w15.emplace_back(), &c.w2.emplace_back());
   }
+  c.nkept = v.nkept;
   c.kind.assign(v.kind, v.kind + v.nkinds);
   c.kcount.assign(v.kcount, v.kcount + v.nkinds);
   return c;
@@ -98,6 +100,7 @@ void expect_same(const view_copy& a, const view_copy& b) {
   EXPECT_TRUE(same_bits(a.w, b.w));
   EXPECT_TRUE(same_bits(a.w15, b.w15));
   EXPECT_TRUE(same_bits(a.w2, b.w2));
+  EXPECT_EQ(a.nkept, b.nkept);
   EXPECT_EQ(a.kind, b.kind);
   EXPECT_EQ(a.kcount, b.kcount);
 }
@@ -148,9 +151,13 @@ TEST_F(ValueViews, HoldTheListsValuesCountsWeightsAndMissingKinds) {
     V values;
     bool weighted;
     std::vector<std::pair<int, int>> missing;
+    int kept = 0;  // values whose sums of sqrt(c) w and c w the view keeps
   } rows[] = {
       {"ties and FREQ", {{-2.5, 3}, {0, 1}, {1.25, 7}, {4, 2}}, false, {}},
-      {"weights", {{1, 2, 1.5, 1.5 * std::sqrt(0.75), 1.125}, {3, 1, 0, 0, 0}, {8, 4, 10, 20, 25}}, true, {}},
+      {"weights", {{1, 2, 1.5, 1.5 * std::sqrt(0.75), 1.125}, {3, 1, 0, 0, 0}, {8, 4, 10, 20, 25}}, true, {}, 2},
+      // Sums of one weight w (sqrt(w) w, w w) are not kept, whatever the count.
+      {"sums of one weight", {{2, 1, 2.25, 3.375, 5.0625}, {5, 3, 4, 8, 16}, {7, 2, 4, 4 * std::sqrt(2.0), 8}},
+       true, {}, 1},
       {"missing kinds", {{5, 1}, {6, 2}}, false, {{HOST_MISS_STD, 3}, {HOST_MISS_A, 1}, {HOST_MISS_Z, 2}}},
       {"one value", {{42, 9}}, true, {}},
       {"no value, missing only", {}, false, {{HOST_MISS_STD, 4}}},
@@ -177,6 +184,7 @@ TEST_F(ValueViews, HoldTheListsValuesCountsWeightsAndMissingKinds) {
         sumw += c.w[i];
       }
     }
+    EXPECT_EQ(c.nkept, r.kept);
     // Weight sums come only with WEIGHT (and values).
     EXPECT_EQ(c.w.empty(), !r.weighted || r.values.empty());
     ASSERT_EQ(c.kind.size(), r.missing.size());

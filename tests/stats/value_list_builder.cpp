@@ -70,9 +70,12 @@ value_list::value_list(const std::vector<obs>& data, bool weighted, double nmiss
     kcount_.push_back(m.count);
   }
   const bool w = weighted && !x_.empty();
+  // Every value's sums kept, as they were summed here.
+  for (int i = 0; i < static_cast<int>(x_.size()); ++i) kept_.push_back(i);
   view_ = kes_valview{static_cast<int>(x_.size()), x_.data(), f_.data(), w ? w_.data() : nullptr,
                       w ? w15_.data() : nullptr, w ? w2_.data() : nullptr, static_cast<int>(kind_.size()),
-                      kind_.data(), kcount_.data(), 0};
+                      kind_.data(), kcount_.data(), 0, w ? static_cast<int>(kept_.size()) : 0,
+                      w ? kept_.data() : nullptr};
   rec.view = &view_;
 }
 

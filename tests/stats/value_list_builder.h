@@ -42,7 +42,7 @@ class value_list {
   std::deque<kes_wtrec> wts_;
   std::deque<kes_valnode> missing_;
   std::vector<double> x_, w_, w15_, w2_;
-  std::vector<int> f_, kcount_;
+  std::vector<int> f_, kcount_, kept_;
   std::vector<std::int32_t> kind_;
   kes_valview view_{};
 };

@@ -156,6 +156,8 @@ std::string best_text(double v, int width) {
   return std::string(w, '*');
 }
 
+std::string e_text(double v, int m) { return e_form(v, std::clamp(m, 1, 17)); }
+
 std::string fixed_text(double v, int width, int decimals) {
   if (host_is_missing(v)) return missing_text(v);
   if (!std::isfinite(v) || decimals < 0 || decimals > kMaxDecimals) return best_text(v, width);

@@ -26,6 +26,10 @@ std::string shortest_text(double v);
 // "-Inf" (asterisks when those do not fit). An empty text when width < 1.
 std::string best_text(double v, int width);
 
+// v in E notation with m significant digits (1 to 17), trailing mantissa zeros
+// dropped: "1.2345E-12", "-3E100".
+std::string e_text(double v, int m);
+
 // v with exactly `decimals` decimals (no "-0.00") when that fits in width, else
 // best_text(v, width). Missing values print as missing_text(v).
 std::string fixed_text(double v, int width, int decimals);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 
 #include "core/number_text.h"
@@ -148,9 +149,20 @@ std::vector<std::string> tick_texts(const std::vector<double>& in) {
     if (dot != std::string::npos && t.find('E') == std::string::npos)
       decimals = std::max(decimals, static_cast<int>(t.size() - dot - 1));
   }
+  // E notation in 8 characters, or, where two neighbouring ticks would read alike
+  // there (ticks a thousandth of their size apart near 1e308), with the fewest
+  // significant digits that tell every neighbour apart.
+  const auto alike = [&ticks](const std::function<std::string(double)>& text) {
+    for (std::size_t i = 1; i < ticks.size(); ++i)
+      if (ticks[i] != ticks[i - 1] && text(ticks[i]) == text(ticks[i - 1])) return true;
+    return false;
+  };
+  int digits = 0;
+  if (exponent && alike([](double v) { return best_text(v, 8); }))
+    for (digits = 2; digits < 17 && alike([digits](double v) { return e_text(v, digits); });) ++digits;
   for (double v : ticks) {
     if (exponent && v != 0) {
-      out.push_back(best_text(v, 8));
+      out.push_back(digits > 0 ? e_text(v, digits) : best_text(v, 8));
       continue;
     }
     char buf[64];

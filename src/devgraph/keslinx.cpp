@@ -41,7 +41,22 @@ void keslinx(kes_ctx* ctx, int use_format) {
 
   // 4. Thinning.
   const double w = c->celldev ? c->cw : c->cw / 2;
-  const int skip = kes_label_step(w + c->hwidest_ticks, inc);
+  int skip = kes_label_step(w + c->hwidest_ticks, inc);
+  // Values that read alike are thinned apart (the user's own texts stay as given).
+  const double limit = right + KES_TICK_SLACK;
+  const long n = kes_tick_count(limit - x0, inc);
+  const double e = std::max(std::fabs(start), std::fabs(end)) * KES_SQRT_EPS53 * 1000;
+  if (!ax.value_none && ax.tick_texts == nullptr && ax.seq_texts == nullptr) {
+    kes_gtext t{};
+    char buf[KES_TICK_TEXT];
+    std::vector<std::string> texts;
+    for (long i = 0; x0 + i * inc <= limit && i < n; ++i) {
+      kes_axis_value_text(ctx, ax, static_cast<int>(i), kes_tick_snap(kes_tick_at(start, step, i), e), use_format != 0,
+                          c->hdec, &t, buf);
+      texts.emplace_back(t.text != nullptr ? std::string(t.text, static_cast<std::size_t>(std::max(t.len, 0))) : "");
+    }
+    skip = kes_distinct_label_step(skip, texts);
+  }
   c->hstep = skip;
 
   // 5. Minor ticks.
@@ -53,8 +68,6 @@ void keslinx(kes_ctx* ctx, int use_format) {
 
   // 6. Ticks.
   const double y = d.start[1];
-  const double limit = right + KES_TICK_SLACK;
-  const long n = kes_tick_count(limit - x0, inc);
   long i = 0;
   for (double x = x0; x <= limit && i < n; x = x0 + (++i) * inc) {
     gd_width(ctx, ax.major_width);
@@ -83,8 +96,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
   double base = y - (ax.major_len + c->vgap_tv);
   if (ax.value_orient != 2) base -= c->text_h;
   if (c->celldev) base = gd_cell(ctx, base, 2, 0);
-  // 8. Zero snapping.
-  const double e = std::max(std::fabs(start), std::fabs(end)) * KES_SQRT_EPS53 * 1000;
+  // 8. Zero snapping (e, above).
   char buf[KES_TICK_TEXT];
   double overhang = 0;
   kes_next_cell next(kes_column_pitch(lay));

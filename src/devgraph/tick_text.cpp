@@ -50,6 +50,16 @@ int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, ch
   return len;
 }
 
+int kes_distinct_label_step(int skip, const std::vector<std::string>& texts) {
+  const long count = static_cast<long>(texts.size());
+  for (long s = std::max(skip, 0); s + 1 < count; ++s) {
+    bool alike = false;
+    for (long i = s + 1; i < count && !alike; i += s + 1) alike = !texts[i].empty() && texts[i] == texts[i - s - 1];
+    if (!alike) return static_cast<int>(s);
+  }
+  return skip;
+}
+
 int kes_label_step(double allowance, double inc) {
   if (!(inc > 0)) return 0;
   const double k = std::ceil(allowance / inc - (1 + KES_SQRT_EPS53));

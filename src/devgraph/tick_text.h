@@ -3,6 +3,9 @@
 // what is drawn.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "host/kes_checked.h"
 
 struct host_varinfo;
@@ -36,6 +39,13 @@ int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, ch
 // Thinning of tick values: every (step + 1)-th tick carries a value when a value
 // needs `allowance` and ticks lie inc apart; 0 when every tick has room.
 int kes_label_step(double allowance, double inc);
+
+// The thinning step, raised from skip where needed so that no two neighbouring values
+// drawn read alike: a ten-character field shows a value near 1e308 to four
+// significant digits, too few for ticks 5e304 apart. texts: the values' texts of
+// every tick in order, the first drawn (an empty text, drawn as nothing, is like no
+// other); skip unchanged when no step tells them apart.
+int kes_distinct_label_step(int skip, const std::vector<std::string>& texts);
 
 // The variable has a format.
 bool kes_has_format(const host_varinfo& info);

@@ -2,8 +2,10 @@
 // renderers: a percent axis shows no value past 100, a proportion axis none past 1,
 // and no axis a value below 0 beside bars standing on 0, however tall a fitted curve
 // rises over narrow data, however many cells hold one value (a bar of 100 %), and
-// whatever room a box at the top asks for. Checked by the graph rules' reading of
-// each axis (tick-off-scale), over data drawn from seeded generators.
+// whatever room a box at the top asks for; and no two neighbouring values of an axis
+// read alike, however narrow the data's range beside their size. Checked by the graph
+// rules' reading of each axis (tick-off-scale, ticks-order), over data drawn from
+// seeded generators.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -95,6 +97,49 @@ TEST(RunnerHistogramScale, NoTickPassesTheScaleOfTheVerticalAxis) {
           }
   }
   EXPECT_GE(graphs, 2 * 2 * 2 * 4 * 7 * 2);
+}
+
+TEST(RunnerHistogramScale, NeighbouringTickValuesNeverReadAlike) {
+  kes_test::scratch_dir dir{"tick-texts"};
+  // Values a thousandth to a millionth of their size apart, at sizes from 1e-300 to
+  // the largest doubles: the axis values need more digits than their size suggests.
+  const double centres[] = {-1.368e308, 1.6e308, 1e300, 3.3e15, 1e6, 1, 1e-9, -2e-300};
+  const double spreads[] = {1e-3, 2.5e-4, 1e-6};
+  const char* const plots[] = {"qqplot x;", "probplot x;", "cdfplot x;", "histogram x;"};
+  std::mt19937_64 gen(20261208);
+  int graphs = 0;
+  for (double centre : centres)
+    for (double spread : spreads) {
+      std::uniform_real_distribution<double> u(-1, 1);
+      std::ostringstream data;
+      data.precision(17);
+      data << "x\n";
+      for (int i = 0; i < 12; ++i) data << centre + centre * spread * u(gen) << "\n";
+      std::ofstream(dir.path() / "d.csv") << data.str();
+      for (const char* plot : plots) {
+        const std::string program = std::string("proc kestravine data=d noprint; var x; ") + plot + " run;\n";
+        SCOPED_TRACE(program + data.str());
+        std::string log;
+        for (const auto& [name, svg] : run(dir.path(), program, "template", &log)) {
+          ++graphs;
+          for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(svg))
+            EXPECT_NE(f.rule, kes_test::kRuleTicksOrder) << name << ": " << f.detail;
+        }
+      }
+    }
+  EXPECT_GE(graphs, 8 * 3 * 3);  // a histogram may refuse data it cannot bin
+  // The device writes a tick value in ten characters, which hold four significant
+  // digits of a value near -1e308: ticks 5e304 apart are thinned to every other one,
+  // 1e305 apart, which those digits tell apart.
+  std::ofstream(dir.path() / "d.csv") << "x\n-1.368415e+308\n-1.365015e+308\n";
+  for (const char* plot : plots) {
+    const std::string program = std::string("proc kestravine data=d noprint; var x; ") + plot + " run;\n";
+    SCOPED_TRACE(program);
+    std::string log;
+    for (const auto& [name, svg] : run(dir.path(), program, "device", &log))
+      for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(svg))
+        EXPECT_NE(f.rule, kes_test::kRuleTicksOrder) << name << ": " << f.detail;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "metamorphic/flat_maximum_data.h"
 #include "metamorphic/known_failures.h"
 #include "metamorphic/relations.h"
 #include "metamorphic/row_rules.h"
@@ -181,6 +182,78 @@ TEST(Relations, FitsFollowTheValuesWithinTheFitsTolerance) {
   program_result gone = r;
   gone.steps["fits"].fits.erase("xs|Histogram 1|Lognormal|Scale|Zeta");
   EXPECT_TRUE(mentions(scaled.faults(mc, gone), "fitted for x (0.5) but not for xs"));
+}
+
+// The gamma fits the runner made of flat_gamma_maximum_values() and of those values
+// plus 192: parameters 3e-6 apart, log-likelihoods 2.5e-12 apart, both maxima.
+program_result flat_gamma_fits(const std::string& family) {
+  program_result r;
+  const std::string x = "x|Histogram 1|" + family + "|", xc = "xc|Histogram 1|" + family + "|";
+  r.steps["fits"].fits = {{x + "Threshold|Theta", 34.860514322137476},   {x + "Scale|Sigma", 4.856138892361367},
+                          {x + "Shape|Alpha", 9.052342978681486},        {x + "Mean|", 78.81994912790698},
+                          {x + "Std Dev|", 14.61071938839841},           {xc + "Threshold|Theta", 226.86056910419418},
+                          {xc + "Scale|Sigma", 4.8561472610163925},      {xc + "Shape|Alpha", 9.052316097702539},
+                          {xc + "Mean|", 270.81994912790697},            {xc + "Std Dev|", 14.610722873907765}};
+  return r;
+}
+
+TEST(Relations, FitsOfAFlatMaximumAreJudgedByTheLikelihood) {
+  kes_meta::meta_case mc;
+  mc.c = 192;
+  mc.data.x = kes_meta::flat_gamma_maximum_values();
+  const auto& shifted = relation_named("fits plus c");
+  const std::string xc = "xc|Histogram 1|Gamma|";
+  struct change {
+    const char* what;
+    std::vector<std::pair<std::string, double>> set;  // the xc fit's parameters changed
+    std::string family;
+    bool values;                       // the data are known
+    std::vector<const char*> faults;   // none: the relation holds
+  };
+  const change changes[] = {
+      {"two maxima of a flat likelihood", {}, "Gamma", true, {}},
+      {"the same without the data", {}, "Gamma", false, {"Shape|Alpha", "Scale|Sigma"}},
+      {"a shape off the maximum",
+       {{xc + "Shape|Alpha", 9.052316097702539 * (1 + 1e-4)}},
+       "Gamma",
+       true,
+       {"Shape|Alpha", "log-likelihood of x -174.702141799059", "at xc's taken back"}},
+      {"a threshold off the maximum", {{xc + "Threshold|Theta", 226.87}}, "Gamma", true, {"Threshold|Theta"}},
+      {"a value at the threshold taken back",
+       {{xc + "Threshold|Theta", 53.24609375 + 192}},
+       "Gamma",
+       true,
+       {"log-likelihood of x -174.702141799059"}},
+      // A family fitted by percentiles (its rows named as the gamma's) is no maximum
+      // of a likelihood: the parameters' check stands.
+      {"a fit by percentiles", {}, "SU", true, {"Shape|Alpha"}},
+  };
+  for (const change& c : changes) {
+    program_result r = flat_gamma_fits(c.family);
+    for (const auto& [key, v] : c.set) r.steps["fits"].fits[key] = v;
+    kes_meta::meta_case m = mc;
+    if (!c.values) m.data.x.clear();
+    const std::vector<std::string> faults = shifted.faults(m, r);
+    EXPECT_EQ(faults.empty(), c.faults.empty()) << c.what << (faults.empty() ? "" : ": " + faults.front());
+    for (const char* f : c.faults) EXPECT_TRUE(mentions(faults, f)) << c.what << ": " << f << " not found";
+  }
+
+  // The second fit as if of the values times 2^3: locations and scales are taken back
+  // by the factor.
+  mc.k = 3;
+  program_result scaled;
+  const std::string xs = "xs|Histogram 1|Gamma|";
+  const program_result shifted_fits = flat_gamma_fits("Gamma");
+  for (const auto& [key, v] : shifted_fits.steps.at("fits").fits) {
+    const std::string row = key.substr(key.find("Gamma|") + 6);
+    const bool location = row == "Threshold|Theta" || row == "Mean|", shape = row == "Shape|Alpha";
+    scaled.steps["fits"].fits[key.rfind("x|", 0) == 0 ? key : xs + row] =
+        key.rfind("x|", 0) == 0 || shape ? v : std::ldexp(location ? v - 192 : v, 3);
+  }
+  const auto& times = relation_named("fits times 2^k");
+  EXPECT_TRUE(times.faults(mc, scaled).empty()) << times.faults(mc, scaled).front();
+  scaled.steps["fits"].fits[xs + "Scale|Sigma"] *= 1 + 1e-4;
+  EXPECT_TRUE(mentions(times.faults(mc, scaled), "at xs's taken back"));
 }
 
 TEST(KnownFailures, EntriesMatchEveryWordOfTheirKind) {

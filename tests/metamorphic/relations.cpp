@@ -9,7 +9,10 @@
 // (order_noise). A shift moves a percentile by c up to two roundings at the largest
 // value's magnitude (the interpolation's and the shift's, 2 DBL_EPSILON of it); sums
 // as another order does. Fits are iterative: they stop within their own tolerance, so their
-// parameters are compared within 1e-6 relative (locations relative to the scale).
+// parameters are compared within 1e-6 relative (locations relative to the scale). Where
+// the likelihood's maximum is flat that is too strict: fits by maximum likelihood whose
+// parameters differ more are judged by the log-likelihood of the data at both (see
+// likelihoods_agree).
 #include "metamorphic/relations.h"
 
 #include <algorithm>
@@ -19,6 +22,7 @@
 
 #include "metamorphic/row_rules.h"
 #include "metamorphic/stat_table.h"
+#include "support/log_density.h"
 
 namespace kes_meta {
 namespace {
@@ -194,12 +198,38 @@ fit_part part_of(const std::string& key) {
   return fit_part::shape;
 }
 
+// The log-likelihoods of the data at two fits' parameters agree within what tells two
+// maxima of one flat likelihood from a worse fit: exp(1e-10 n) in the likelihood ratio,
+// so that parameters in a direction where each value's log density bends by 1 (a
+// location in units of the spread, a log scale, a shape of moderate size) may differ
+// by sqrt(2e-10), 1.4e-5, beyond the 1e-6 of the parameters' check but far below the
+// estimates' own standard error, 1 / root n. (The flat maxima met are 1e-13 n apart.)
+// Besides, each sum's rounding in long double, (n + 16) LDBL_EPSILON times the
+// magnitude of its parts, which is far smaller than that unless the parts are huge
+// (a gamma shape of 1e7 adds terms of that size).
+bool likelihoods_agree(const kes_test::log_term& a, const kes_test::log_term& b) {
+  if (a.n == 0 || !std::isfinite(a.value) || !std::isfinite(b.value)) return false;  // no values: nothing to judge by
+  const long double rounding = (a.n + 16) * LDBL_EPSILON * (a.size + b.size);
+  return std::fabs(a.value - b.value) <= 1e-10L * a.n + rounding;
+}
+
+std::string shown_long(long double v) {
+  std::ostringstream s;
+  s.precision(20);
+  s << v;
+  return s.str();
+}
+
 // The fits of variable vb against those of x: every parameter x has, vb has, moved
-// as want says, within the fits' tolerance; and vb has no fit x lacks.
-template <class Want>
-std::vector<std::string> fits_follow(const program_result& r, const std::string& vb, bool first_histogram_only,
-                                     Want want) {
+// as want says, within the fits' tolerance; and vb has no fit x lacks. A fit by
+// maximum likelihood whose parameters do not follow is right still where the data's
+// log-likelihood at vb's parameters, taken back to x's units as back says, is that at
+// x's own: both are maxima of a flat likelihood.
+template <class Want, class Back>
+std::vector<std::string> fits_follow(const meta_case& mc, const program_result& r, const std::string& vb,
+                                     bool first_histogram_only, Want want, Back back) {
   std::vector<std::string> faults;
+  std::map<std::string, std::vector<std::string>> off;  // a fit of x ("x|Histogram 1|Gamma") to its parameters' faults
   const auto& fits = step(r, "fits").fits;
   auto other = [&](const std::string& key) { return vb + key.substr(key.find('|')); };
   for (const auto& [key, a] : fits) {
@@ -216,7 +246,28 @@ std::vector<std::string> fits_follow(const program_result& r, const std::string&
     const auto sd2 = fits.find(family + "|Std Dev|Sigma");
     const double spread = sd != fits.end() ? sd->second : sd2 != fits.end() ? sd2->second : std::fabs(a);
     const auto [expect, scale] = want(part_of(key), a, spread);
-    if (!agree(expect, it->second, kFitTolerance * scale)) note(faults, other(key), a, expect, it->second);
+    if (!agree(expect, it->second, kFitTolerance * scale)) note(off[family], other(key), a, expect, it->second);
+  }
+  for (auto& [family, wrong] : off) {
+    const auto ml = kes_test::ml_family_named(family.substr(family.rfind('|') + 1));
+    kes_test::ml_params pa, pb;
+    bool complete = ml.has_value();
+    for (auto it = fits.lower_bound(family + "|"); complete && it != fits.end() && it->first.rfind(family + "|", 0) == 0;
+         ++it) {
+      const std::string symbol = it->first.substr(it->first.rfind('|') + 1);
+      if (symbol.empty()) continue;  // the law's mean and standard deviation, not parameters
+      const auto b = fits.find(other(it->first));
+      complete = b != fits.end() && !std::isnan(it->second) && !std::isnan(b->second);
+      if (complete) pa[symbol] = it->second, pb[symbol] = back(part_of(it->first), b->second);
+    }
+    if (complete) {
+      const kes_test::log_term la = kes_test::log_likelihood(*ml, pa, mc.data.x, mc.data.f);
+      const kes_test::log_term lb = kes_test::log_likelihood(*ml, pb, mc.data.x, mc.data.f);
+      if (likelihoods_agree(la, lb)) continue;
+      wrong.push_back(family + ": log-likelihood of x " + shown_long(la.value) + " at its parameters, " +
+                      shown_long(lb.value) + " at " + vb + "'s taken back");
+    }
+    faults.insert(faults.end(), wrong.begin(), wrong.end());
   }
   for (const auto& [key, b] : fits)
     if (key.rfind(vb + "|", 0) == 0 && !fits.count("x" + key.substr(key.find('|'))))
@@ -226,22 +277,38 @@ std::vector<std::string> fits_follow(const program_result& r, const std::string&
 
 std::vector<std::string> fits_scaled(const meta_case& mc, const program_result& r) {
   const double f = std::ldexp(1.0, mc.k);
-  return fits_follow(r, "xs", false, [&](fit_part p, double a, double spread) {
-    switch (p) {
-      case fit_part::location: return std::pair{a * f, (std::fabs(a) + spread) * f};
-      case fit_part::scale: return std::pair{a * f, std::fabs(a * f)};
-      case fit_part::log_scale: return std::pair{a + mc.k * std::log(2.0), 1.0};
-      case fit_part::shape: break;
-    }
-    return std::pair{a, std::fabs(a)};
-  });
+  return fits_follow(
+      mc, r, "xs", false,
+      [&](fit_part p, double a, double spread) {
+        switch (p) {
+          case fit_part::location: return std::pair{a * f, (std::fabs(a) + spread) * f};
+          case fit_part::scale: return std::pair{a * f, std::fabs(a * f)};
+          case fit_part::log_scale: return std::pair{a + mc.k * std::log(2.0), 1.0};
+          case fit_part::shape: break;
+        }
+        return std::pair{a, std::fabs(a)};
+      },
+      [&](fit_part p, double b) -> long double {
+        switch (p) {
+          case fit_part::location:
+          case fit_part::scale: return std::ldexp(static_cast<long double>(b), -mc.k);
+          case fit_part::log_scale: return b - mc.k * std::log(2.0L);
+          case fit_part::shape: break;
+        }
+        return b;
+      });
 }
 
 std::vector<std::string> fits_shifted(const meta_case& mc, const program_result& r) {
-  return fits_follow(r, "xc", true, [&](fit_part p, double a, double spread) {
-    if (p == fit_part::location) return std::pair{a + mc.c, std::fabs(a) + std::fabs(mc.c) + spread};
-    return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
-  });
+  return fits_follow(
+      mc, r, "xc", true,
+      [&](fit_part p, double a, double spread) {
+        if (p == fit_part::location) return std::pair{a + mc.c, std::fabs(a) + std::fabs(mc.c) + spread};
+        return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
+      },
+      [&](fit_part p, double b) -> long double {
+        return p == fit_part::location ? static_cast<long double>(b) - mc.c : b;
+      });
 }
 
 bool always(const meta_case&) { return true; }

@@ -144,6 +144,11 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
                 rect(70, 30, 40, 20, "none", "#1F1F1F") + text(74, 44, 10, "M"),
             kDevice),
        kRuleBoxOverBox},
+      {"a device inset on walls of a light CFRAME= colour, which hold texts too",
+       page(rect(10, 20, 100, 80, "#FFFFFF", "none") + frame(10, 20, 100, 80) + marker(30, 80) +
+                text(20, 90, 20, "h5") + rect(60, 22, 40, 20, "none", "#1F1F1F") + text(64, 36, 10, "N"),
+            kDevice),
+       nullptr},
       {"a device cell that draws nothing, as the device draws a combination without data",
        page(frame(10, 20, 100, 80), kDevice), nullptr},
       {"the same values beside two device cells",

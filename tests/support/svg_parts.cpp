@@ -116,6 +116,8 @@ void sort_rects(const std::vector<rect_item>& rects, graph_parts& g) {
     });
     if (!holds) continue;
     if (std::any_of(g.boxes.begin(), g.boxes.end(), [&](const text_box& b) { return b.b.same(r.b); })) continue;
+    // A device cell's walls in a light CFRAME= colour hold its texts but are no box.
+    if (g.device && std::any_of(g.cells.begin(), g.cells.end(), [&](const box& c) { return c.same(r.b); })) continue;
     const box_kind kind = r.fill == pg::kStripFill                        ? box_kind::strip
                           : r.stroke == kLegendBorder && r.fill == "none" ? box_kind::legend
                                                                           : box_kind::inset;

@@ -3,7 +3,10 @@
 // the short axis form.
 #include "devgraph/axis_value.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/gdev.h"
@@ -64,4 +67,19 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
                    kes_has_format(info);
   t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf);
   t->text = buf;
+}
+
+int kes_distinct_value_step(kes_ctx* ctx, const kes_axis& axis, int skip, long first,
+                            const std::function<bool(long)>& on, double start, double step, double e,
+                            bool use_format, int decimals) {
+  if (axis.tick_texts != nullptr || axis.seq_texts != nullptr) return skip;
+  kes_gtext t{};
+  char buf[KES_TICK_TEXT];
+  std::vector<std::string> texts;
+  for (long i = first; on(i); ++i) {
+    kes_axis_value_text(ctx, axis, static_cast<int>(i), kes_tick_snap(kes_tick_at(start, step, i), e), use_format,
+                        decimals, &t, buf);
+    texts.emplace_back(t.text != nullptr ? std::string(t.text, static_cast<std::size_t>(std::max(t.len, 0))) : "");
+  }
+  return kes_distinct_label_step(skip, texts);
 }

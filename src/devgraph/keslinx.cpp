@@ -46,17 +46,9 @@ void keslinx(kes_ctx* ctx, int use_format) {
   const double limit = right + KES_TICK_SLACK;
   const long n = kes_tick_count(limit - x0, inc);
   const double e = std::max(std::fabs(start), std::fabs(end)) * KES_SQRT_EPS53 * 1000;
-  if (!ax.value_none && ax.tick_texts == nullptr && ax.seq_texts == nullptr) {
-    kes_gtext t{};
-    char buf[KES_TICK_TEXT];
-    std::vector<std::string> texts;
-    for (long i = 0; x0 + i * inc <= limit && i < n; ++i) {
-      kes_axis_value_text(ctx, ax, static_cast<int>(i), kes_tick_snap(kes_tick_at(start, step, i), e), use_format != 0,
-                          c->hdec, &t, buf);
-      texts.emplace_back(t.text != nullptr ? std::string(t.text, static_cast<std::size_t>(std::max(t.len, 0))) : "");
-    }
-    skip = kes_distinct_label_step(skip, texts);
-  }
+  if (!ax.value_none)
+    skip = kes_distinct_value_step(ctx, ax, skip, 0, [&](long i) { return x0 + i * inc <= limit && i < n; }, start,
+                                   step, e, use_format != 0, c->hdec);
   c->hstep = skip;
 
   // 5. Minor ticks.

@@ -59,17 +59,10 @@ void kesliny(kes_ctx* ctx, int use_format) {
       kes_gtext t{};
       t.align = 2;
       char buf[KES_TICK_TEXT];
-      int skip = kes_label_step(h + room, inc);
-      if (ax.tick_texts == nullptr && ax.seq_texts == nullptr) {
-        // Values that read alike are thinned apart (the user's own texts stay as given).
-        std::vector<std::string> texts;
-        for (i = first; c->oy + i * inc <= limit && i < n; ++i) {
-          kes_axis_value_text(ctx, ax, static_cast<int>(i), kes_tick_snap(kes_tick_at(start, step, i), e),
-                              use_format != 0, c->vdec, &t, buf);
-          texts.emplace_back(t.text != nullptr ? std::string(t.text, static_cast<std::size_t>(std::max(t.len, 0))) : "");
-        }
-        skip = kes_distinct_label_step(skip, texts);
-      }
+      // Values that read alike are thinned apart.
+      const int skip = kes_distinct_value_step(ctx, ax, kes_label_step(h + room, inc), first,
+                                               [&](long j) { return c->oy + j * inc <= limit && j < n; }, start, step,
+                                               e, use_format != 0, c->vdec);
       kes_next_cell next(kes_row_pitch(lay));
       for (i = first; c->oy + i * inc <= limit && i < n; i += skip + 1) {
         const double v = kes_tick_snap(kes_tick_at(start, step, i), e);

@@ -297,10 +297,11 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
 }
 
 // The statistics found on values divided by 2^k and weights divided by 2^K, multiplied
-// back: the location tests and the normality test are free of the scale but for their
-// mu0, mu and sigma. The robust scales (their own division) and the trimmed and
-// winsorized means (the values as they stand) are found apart.
-void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_names* lost) {
+// back: the location tests and the normality test are free of the scale but for the
+// normal mu and sigma (location() sets mu0 as given). The robust scales (their own
+// division) and the trimmed and winsorized means (the values as they stand) are found
+// apart.
+void scale_back(kes_stats* st, int k, int K, kes_lost_names* lost) {
   const int spread = kes_spread_weight_power(st);
   for (int c : {KES_BCL_EST_MEAN, KES_BCL_LO_MEAN, KES_BCL_UP_MEAN})
     kes_scale_back(&st->bcl[c], 1, k, "basic confidence limits", lost);
@@ -308,8 +309,6 @@ void scale_back(kes_ctx* ctx, kes_stats* st, int k, int K, double mu0, kes_lost_
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(1, spread / 2, k, K), "basic confidence limits", lost);
   for (int c : {KES_BCL_EST_VAR, KES_BCL_LO_VAR, KES_BCL_UP_VAR})
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(2, spread, k, K), "basic confidence limits", lost);
-  st->loc.v[KES_LOC_MU0] = mu0;
-  if (ctx->loccount) st->loccount[KES_LC_MU0] = mu0;
   kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);
   kes_scale_back(&st->nrm.sigma, 1, kes_back_exp(1, spread / 2, k, K), "normal standard deviation", lost);
 }
@@ -414,7 +413,7 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     const double miss = zmissing();
     zkesnrm_arrays(mv.m, &mom, mv.x, mv.f, KES_NRM_BOTH_EST, ctx->normal ? 1 : 0, miss, miss, &st->nrm);
   }
-  if (rescaled) scale_back(ctx, st, sc.k, K, mu0, &lost);
+  if (rescaled) scale_back(st, sc.k, K, &lost);
   if (rescaled || ko != 0) {
     // The robust table's interquartile range is no row's cell (QRANGE reads the
     // quantiles, found on the values as they stand) but carries the values' unit.

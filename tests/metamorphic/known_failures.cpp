@@ -1,6 +1,7 @@
 #include "metamorphic/known_failures.h"
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 
 namespace kes_meta {
@@ -18,35 +19,92 @@ std::vector<std::string> words(const std::string& s) {
   return w;
 }
 
+bool has(const std::vector<std::string>& words, const std::string& w) {
+  return std::find(words.begin(), words.end(), w) != words.end();
+}
+
+// "at=SEED:SET" into its two numbers; false where it is not that form.
+bool read_draw(const std::string& word, std::pair<std::uint64_t, long>& draw) {
+  if (word.rfind("at=", 0) != 0) return false;
+  const auto colon = word.find(':');
+  if (colon == std::string::npos) return false;
+  try {
+    std::size_t used1 = 0, used2 = 0;
+    const std::string seed = word.substr(3, colon - 3), set = word.substr(colon + 1);
+    draw = {std::stoull(seed, &used1), std::stol(set, &used2)};
+    return used1 == seed.size() && used2 == set.size() && draw.second >= 0;
+  } catch (...) {
+    return false;
+  }
+}
+
 }  // namespace
 
-std::vector<known_failure> read_known_failures(const std::string& text) {
+std::vector<known_failure> read_known_failures(const std::string& text, std::vector<std::string>* errors) {
   std::vector<known_failure> known;
   std::istringstream in(text);
   int number = 0;
+  auto refuse = [&](const std::string& why) {
+    if (errors) errors->push_back("line " + std::to_string(number) + ": " + why);
+  };
   for (std::string line; std::getline(in, line);) {
     ++number;
     line = trimmed(line.substr(0, line.find('#')));
     if (line.empty()) continue;
+    std::vector<std::string> fields;
+    for (std::size_t from = 0;;) {
+      const auto bar = line.find('|', from);
+      fields.push_back(trimmed(line.substr(from, bar - from)));
+      if (bar == std::string::npos || fields.size() == 4) {
+        if (bar != std::string::npos) fields.back() = trimmed(line.substr(from));
+        break;
+      }
+      from = bar + 1;
+    }
+    if (fields.size() != 4) {
+      refuse("expected \"relation | kind | statistics | reason\"");
+      continue;
+    }
     known_failure k;
     k.line = number;
-    if (line.front() == '?') k.must_fail = false, line = trimmed(line.substr(1));
-    const auto bar1 = line.find('|'), bar2 = line.find('|', bar1 + 1);
-    k.relation = trimmed(line.substr(0, bar1));
-    k.kind = words(line.substr(bar1 + 1, bar2 - bar1 - 1));
-    k.reason = bar2 == std::string::npos ? "" : trimmed(line.substr(bar2 + 1));
+    k.relation = fields[0];
+    for (const std::string& w : words(fields[1])) {
+      std::pair<std::uint64_t, long> draw;
+      if (read_draw(w, draw))
+        k.draws.push_back(draw);
+      else if (w.rfind("at=", 0) == 0)
+        refuse("'" + w + "' is not at=SEED:SET");
+      else
+        k.kind.push_back(w);
+    }
+    k.statistics = words(fields[2]);
+    k.reason = fields[3];
+    if (k.statistics.empty()) refuse("an entry names the statistics it excuses");
     known.push_back(k);
   }
   return known;
 }
 
-known_failure* explaining(std::vector<known_failure>& known, const std::string& relation, const std::string& kind) {
+std::vector<std::string> fault_words(const std::string& fault) {
+  std::string line = fault.substr(0, fault.find('\n'));
+  for (char& c : line)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') c = ' ';
+  return words(line);
+}
+
+known_failure* explaining(std::vector<known_failure>& known, const std::string& relation, const std::string& kind,
+                          draw_place where, const std::vector<std::string>& faults) {
   const std::vector<std::string> have = words(kind);
   for (known_failure& k : known) {
     if (k.relation != relation) continue;
-    bool all = true;
-    for (const std::string& w : k.kind) all = all && std::find(have.begin(), have.end(), w) != have.end();
-    if (all) return &k;
+    if (!std::all_of(k.kind.begin(), k.kind.end(), [&](const std::string& w) { return has(have, w); })) continue;
+    if (!k.draws.empty() && std::find(k.draws.begin(), k.draws.end(), std::pair{where.seed, where.set}) == k.draws.end())
+      continue;
+    const bool every = std::all_of(faults.begin(), faults.end(), [&](const std::string& f) {
+      const std::vector<std::string> about = fault_words(f);
+      return std::any_of(about.begin(), about.end(), [&](const std::string& w) { return has(k.statistics, w); });
+    });
+    if (every) return &k;
   }
   return nullptr;
 }

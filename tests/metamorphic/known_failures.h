@@ -1,9 +1,12 @@
 // The relations known to fail on some data until their faults are mended: one line
-// per relation and kind of data, with the reason. A failure an entry names is expected;
-// an entry that no longer fails is itself a failure, so that it is dropped when the
-// mend lands. Entries marked "?" name failures met in other draws than the default
-// one, which need not fail in it.
+// per relation, kind of data and statistics, with the reason. A failure an entry names
+// is expected only where every fault of it concerns a statistic the entry names; an
+// entry that no longer fails is itself a failure, so that it is dropped when the mend
+// lands. Entries met in other draws than the default one name those draws (at=SEED:SET)
+// and excuse nothing else; each must fail in every run that draws its sets.
 #pragma once
+#include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,16 +15,32 @@ namespace kes_meta {
 struct known_failure {
   int line = 0;
   std::string relation;
-  std::vector<std::string> kind;  // words every one of which the data's kind has
+  std::vector<std::string> kind;        // words every one of which the data's kind has
+  std::vector<std::string> statistics;  // the statistics (or fit keys' words) it excuses
+  std::vector<std::pair<std::uint64_t, long>> draws;  // at=SEED:SET: only those sets
   std::string reason;
-  bool must_fail = true;  // false for "?" entries
-  int met = 0;            // failures it explained in this run
+  int met = 0;                                     // failures it explained in this run
+  std::set<std::pair<std::uint64_t, long>> draws_met;
 };
 
-// Reads "[?] relation | kind words | reason" lines ('#' starts a comment).
-std::vector<known_failure> read_known_failures(const std::string& text);
+// Reads "relation | kind words | statistics | reason" lines ('#' starts a comment).
+// Malformed lines are returned in errors, each with its line number.
+std::vector<known_failure> read_known_failures(const std::string& text, std::vector<std::string>* errors = nullptr);
 
-// The entry that explains a failure of the relation on data of that kind, or null.
-known_failure* explaining(std::vector<known_failure>& known, const std::string& relation, const std::string& kind);
+// Where a case was drawn: a hand case has no set (set -1).
+struct draw_place {
+  std::uint64_t seed = 0;
+  long set = -1;
+};
+
+// The entry that explains a failure of the relation on data of that kind, drawn there,
+// whose every fault concerns a statistic the entry names; or null.
+known_failure* explaining(std::vector<known_failure>& known, const std::string& relation, const std::string& kind,
+                          draw_place where, const std::vector<std::string>& faults);
+
+// The words of a fault's first line (runs of letters, digits and '_'): the statistics
+// it names are among them, e.g. PCT0 and MIN in "x: P0 is not MIN (PCT0 1, MIN 2)",
+// Normal and Mu in "x|Histogram 1|Normal|Mean|Mu: ...".
+std::vector<std::string> fault_words(const std::string& fault);
 
 }  // namespace kes_meta

@@ -4,11 +4,9 @@
 
 #include "fit/zfit_fams.h"
 #include "host/host_services.h"
-#include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
-#include "records/pool_alloc.h"
 
 int zfit_maxiter(const zfit_req* r, int dflt) {
   return std::isnan(r->maxiter) ? dflt : static_cast<int>(zd2ll(r->maxiter));

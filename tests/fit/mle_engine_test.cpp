@@ -15,102 +15,18 @@
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "support/fit_fixture.h"
+#include "support/ml_check.h"
 #include "support/ref_tables.h"
 
 namespace {
 
 using kes_test::fit_fixture;
+using kes_test::interior_maximum;
+using kes_test::loglik;
 
 const std::vector<double>& mref(const std::string& key) {
   static auto t = kes_test::ref_keyed("fit/ref/mle_ref.tsv");
   return t.at(key);
-}
-
-// Log-likelihood at p in curve order (threshold, scale, shape 1, shape 2), in long
-// double so that second differences resolve the flat directions of the surface.
-long double loglik(int dist, const std::vector<double>& x, const long double* p) {
-  long double l = 0;
-  const long double th = p[0], sg = p[1], a = p[2], b = p[3];
-  if (!(sg > 0) || !(a > 0)) return -INFINITY;
-  for (double v : x) {
-    const long double y = v - th, t = y / sg;
-    switch (dist) {
-      case KES_DIST_SU: {
-        const long double u = b + a * std::asinh(t);
-        l += std::log(a / sg) - 0.5L * std::log(2 * M_PIl) - 0.5L * std::log1p(t * t) - u * u / 2;
-        break;
-      }
-      case KES_DIST_BETA:
-        if (!(t > 0 && t < 1) || !(b > 0)) return -INFINITY;
-        l += (a - 1) * std::log(t) + (b - 1) * std::log1p(-t) - std::log(sg) - std::lgamma(a) - std::lgamma(b) +
-             std::lgamma(a + b);
-        break;
-      case KES_DIST_WEIBULL:
-        if (!(y > 0)) return -INFINITY;
-        l += std::log(a / sg) + (a - 1) * std::log(t) - std::pow(t, a);
-        break;
-      default:  // gamma
-        if (!(y > 0)) return -INFINITY;
-        l += -std::lgamma(a) - std::log(sg) + (a - 1) * std::log(t) - t;
-        break;
-    }
-  }
-  return l;
-}
-
-// Whether p is an interior local maximum over its first n parameters: steps of 1e-5 of
-// each parameter's size (a threshold's and a support end's of its distance to the
-// data), the Newton gain g' (-H)^-1 g below 1e-6 and -H positive definite.
-bool interior_maximum(int dist, const std::vector<double>& x, const double* p, int n, std::string* why) {
-  const double lo = *std::min_element(x.begin(), x.end()), hi = *std::max_element(x.begin(), x.end());
-  long double h[4];
-  for (int i = 0; i < 4; ++i) h[i] = 1e-5L * std::fmax(std::fabs(p[i]), 0.1);
-  if (dist != KES_DIST_SU) h[0] = 1e-5L * (lo - p[0]);
-  if (dist == KES_DIST_BETA) h[1] = 1e-5L * std::fmin(p[1], p[0] + p[1] - hi);
-  auto f = [&](const int* d) {
-    long double q[4];
-    for (int i = 0; i < 4; ++i) q[i] = p[i] + d[i] * h[i];
-    return loglik(dist, x, q);
-  };
-  long double g[4], H[4][4];
-  for (int i = 0; i < n; ++i) {
-    int up[4] = {}, dn[4] = {};
-    up[i] = 1, dn[i] = -1;
-    g[i] = (f(up) - f(dn)) / 2;
-    for (int j = 0; j < n; ++j) {
-      long double e[4];
-      for (int k = 0; k < 4; ++k) {
-        int d[4] = {};
-        d[i] += k < 2 ? 1 : -1;
-        d[j] += k % 2 == 0 ? 1 : -1;
-        e[k] = f(d);
-      }
-      H[i][j] = -(e[0] - e[1] - e[2] + e[3]) / 4;  // of -log L, per unit steps
-    }
-  }
-  long double L[4][4] = {}, y[4], gain = 0;
-  for (int j = 0; j < n; ++j) {
-    long double s = H[j][j];
-    for (int k = 0; k < j; ++k) s -= L[j][k] * L[j][k];
-    if (!(s > 0)) {
-      *why = "Hessian not negative definite";
-      return false;
-    }
-    L[j][j] = std::sqrt(s);
-    for (int i = j + 1; i < n; ++i) {
-      long double t = H[i][j];
-      for (int k = 0; k < j; ++k) t -= L[i][k] * L[j][k];
-      L[i][j] = t / L[j][j];
-    }
-  }
-  for (int i = 0; i < n; ++i) {
-    long double t = g[i];
-    for (int k = 0; k < i; ++k) t -= L[i][k] * y[k];
-    y[i] = t / L[i][i];
-    gain += y[i] * y[i];
-  }
-  *why = "Newton gain " + std::to_string(static_cast<double>(gain));
-  return gain < 1e-6;
 }
 
 // Sample skewness and excess kurtosis with the procedure's divisors.

@@ -7,7 +7,6 @@
 #include "fit/zfit_fams.h"
 #include "fit/zfit_ml.h"
 #include "host/host_services.h"
-#include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"

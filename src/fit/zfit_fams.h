@@ -64,19 +64,6 @@ int zbtamle(double g1, double g2, double* a, double* b, double tol, double* resi
 double zbeta_psi(double v);
 double zbeta_psi1(double v);
 
-// The optimiser run shared by the maximum-likelihood fits: n parameters from x0
-// within [lo, hi], objective and derivatives on a zfit_optrec; 0 with x holding the
-// solution, 1 failed, or 1016 after the host's message when its arrays cannot be had.
-int zfit_optimise_n(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
-                    const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
-// The same on parameters scaled by the root of their curvature at the start, for
-// likelihoods whose parameters differ in scale by orders of magnitude (the ridge is
-// then relative to every parameter's own curvature, not to the largest one's), with a
-// small first ridge: 0, 1, 1016, or 2 when it converged with an estimated parameter
-// held at one of its bounds (no interior maximum was found).
-int zfit_optimise_scaled(zfit_work* w, int n, const int* estflags, double tol, int maxiter, const double* x0,
-                         const double* lo, const double* hi, double (*obj)(void*), int (*deriv)(void*), double* x);
-
 // The iteration limit and tolerance of a request: its own when given, else the
 // defaults.
 int zfit_maxiter(const zfit_req* r, int dflt);

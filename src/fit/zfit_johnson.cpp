@@ -9,8 +9,9 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 
-int zjs_shapes(zfit_work* w, double (*h)(double)) {
-  const double theta = w->params[0], sigma = w->params[1], nn = w->req->n;
+bool zjs_shapes_at(const zfit_work* w, double (*h)(double), double theta, double sigma, double* delta,
+                   double* gamma) {
+  const double nn = w->req->n;
   double s1 = 0.0, s2 = 0.0;
   kes_each_value(w->values, [&](double x, double f) {
     const double u = h((x - theta) / sigma);
@@ -19,10 +20,14 @@ int zjs_shapes(zfit_work* w, double (*h)(double)) {
   });
   const double mean = s1 / nn, var = s2 / nn - mean * mean;
   const double tiny = 1000.0 * ZEPS53;
-  if (!(var > tiny * tiny * std::fmax(1.0, mean * mean))) return 1;
-  w->params[2] = 1.0 / std::sqrt(var);
-  w->params[3] = -w->params[2] * mean;
-  return 0;
+  if (!(var > tiny * tiny * std::fmax(1.0, mean * mean))) return false;
+  *delta = 1.0 / std::sqrt(var);
+  *gamma = -*delta * mean;
+  return true;
+}
+
+int zjs_shapes(zfit_work* w, double (*h)(double)) {
+  return zjs_shapes_at(w, h, w->params[0], w->params[1], &w->params[2], &w->params[3]) ? 0 : 1;
 }
 
 int zjs_moments(zfit_work* w, int announce, int bad, zjs_solver solver) {

@@ -26,6 +26,10 @@ bool zjs_estimable(zfit_work* w);
 // and -mean/s of the transforms h((x - theta)/sigma) (divisor N); 1 when they have
 // no spread.
 int zjs_shapes(zfit_work* w, double (*h)(double));
+// The same at the threshold and scale given; false when the transforms have no spread
+// (or are not finite).
+bool zjs_shapes_at(const zfit_work* w, double (*h)(double), double theta, double sigma, double* delta,
+                   double* gamma);
 typedef int (*zjs_solver)(double* gamma, double* delta, double skewness, double beta2, double* m, double* v);
 // The moment fit by solver: note announce, note bad when the statistics it needs are
 // missing or too small, note 1336 when the solver fails. 0, or 1 after the notes.

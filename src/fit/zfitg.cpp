@@ -4,8 +4,7 @@
 #include <cmath>
 
 #include "fit/zfit_fams.h"
-#include "fit/zfit_thresh.h"
-#include "fit/zfit_unit.h"
+#include "fit/zfit_ml.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zdigama.h"
@@ -96,9 +95,9 @@ int optimise(zfit_work* w, double alpha0) {
   }
   s.theta0 = r->mean - alpha0 * std::sqrt(r->std * r->std / alpha0);
   double x[2];
-  const int rc = zfit_threshold_ml(w, s, x);
-  if (rc != 0) {
-    if (rc == 1) xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_ML_NOT_FOUND, zfit_in_data_units(w, r->min));
+  zfit_ml_end why;
+  if (zfit_threshold_ml(w, s, x, &why) != 0) {
+    zfit_ml_refusal_note(KES_MSG_GAMMA_ML_NOT_FOUND, why, zfit_maxiter(r, kMlIterations));
     return 1;
   }
   w->params[2] = x[0];

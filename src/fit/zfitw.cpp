@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "fit/zfit_fams.h"
-#include "fit/zfit_thresh.h"
+#include "fit/zfit_ml.h"
 #include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
@@ -168,9 +168,9 @@ int optimise(zfit_work* w) {
   const double s0 = w->estimate[1] ? r->std / std::sqrt(g2 - g1 * g1) : w->params[1];
   s.theta0 = r->mean - s0 * g1;
   double x[2];
-  const int rc = zfit_threshold_ml(w, s, x);
-  if (rc != 0) {
-    if (rc == 1) xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_ML_NOT_FOUND, zfit_in_data_units(w, r->min));
+  zfit_ml_end why;
+  if (zfit_threshold_ml(w, s, x, &why) != 0) {
+    zfit_ml_refusal_note(KES_MSG_WEIBULL_ML_NOT_FOUND, why, zfit_maxiter(r, kMlIterations));
     return 1;
   }
   w->params[2] = x[0];
@@ -244,19 +244,29 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
                          [&](std::size_t lo, std::size_t hi) {
                            for (std::size_t i = lo; i < hi; ++i) ly[i] = std::log(fl->x[i] - theta);
                          });
+  // The powers y^c relative to a reference r (the largest y with sigma estimated, sigma
+  // when it is given), so that they neither overflow nor underflow at large shapes:
+  // with p = (y/r)^c and l = ln y - ln r the sums B, C, D below are those of the
+  // design divided by r^c, which leaves t and F unchanged (sigma given: r = sigma).
+  double lr = ls;
+  if (sigma_est) {
+    lr = -ZDBL_BIG;
+    kes_each_value(w->values, [&](double x, double) { lr = std::fmax(lr, std::log(x - theta)); });
+  }
   for (int it = 1;; ++it) {
     double a = 0, b = 0, cc = 0, d = 0;
     bool over = false;
     auto add = [&](double ly, double f, double p) {
-      if (c * ly >= ZEXP_OVER) over = true;
+      const double l = ly - lr;
+      if (c * l >= ZEXP_OVER) over = true;
       a += f * ly;
-      b += f * p * ly;
-      cc += f * p * ly * ly;
+      b += f * p * l;
+      cc += f * p * l * l;
       d += f * p;
     };
     if (ly != nullptr) {
       kes::ordered_map<double>(
-          r->threads, fl->m, [&](long i) { return std::exp(c * ly[i]); },
+          r->threads, fl->m, [&](long i) { return std::exp(c * (ly[i] - lr)); },
           [&](long i, double p) {
             add(ly[i], fl->f[i], p);
             return true;
@@ -264,22 +274,22 @@ int NRweibull(zfit_work* w, int maxiter, double tol) {
     } else {
       kes_each_value(w->values, [&](double x, double f) {
         const double l = std::log(x - theta);
-        add(l, f, std::exp(c * l));
+        add(l, f, std::exp(c * (l - lr)));
       });
     }
     if (over) return fail();
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(cc) || !std::isfinite(d)) return fail();
     if (std::fabs(d) <= tiny) return fail();
-    const double t = b / d - a / n;
+    // B / D in the design's terms: sum p ln y / sum p.
+    const double t = b / d + lr - a / n;
     if (std::fabs(t) <= tiny) return fail();
     double f, fp;
     if (sigma_est) {
       f = c - 1.0 / t;
       fp = 1.0 + (cc / d - (b / d) * (b / d)) / (t * t);
     } else {
-      const double sc = std::exp(c * ls);
-      f = a + n / c - n * ls - (b - d * ls) / sc;
-      fp = -n / (c * c) - (cc - 2.0 * b * ls + d * ls * ls) / sc;
+      f = a + n / c - n * ls - b;
+      fp = -n / (c * c) - cc;
     }
     if (std::fabs(fp) <= tiny) return fail();
     const int rc = zfit_shape_step(&c, f, fp, tol, it, maxiter, kShapeNotes);
@@ -304,13 +314,15 @@ int fitweibull(zfit_work* w) {
     return 1;
   }
   if (w->estimate[1]) {
+    // sigma = M (sum f (y/M)^c / N)^(1/c) with M the largest y: no power overflows.
+    const double m = r->max - theta;
     double s = 0.0;
     zfit_each_mapped<double>(
-        w, [&](double x) { return x > theta ? std::pow(x - theta, c) : 0.0; },
+        w, [&](double x) { return x > theta ? std::pow((x - theta) / m, c) : 0.0; },
         [&](double x, double f, double p) {
           if (x > theta) s += f * p;
         });
-    sigma = std::pow(s / r->n, 1.0 / c);
+    sigma = m * std::pow(s / r->n, 1.0 / c);
     if (!std::isfinite(sigma) || !(sigma > 0.0)) {
       xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SCALE_NOT_COMPUTED);
       return 1;

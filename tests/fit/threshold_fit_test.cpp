@@ -12,6 +12,7 @@
 
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
+#include "support/ml_check.h"
 #include "support/ref_tables.h"
 
 namespace {
@@ -26,71 +27,15 @@ const std::vector<double>& tref(const std::string& key) {
   return it == t.end() ? none : it->second;
 }
 
-// Log-likelihood of the three-parameter law at (threshold, scale, shape), in long
-// double so that second differences resolve the flat directions of the surface.
+// The three-parameter law's log-likelihood at (threshold, scale, shape), and whether p
+// is an interior local maximum (the shape held when given).
 long double loglik(int dist, const std::vector<double>& x, long double theta, long double sigma, long double shape) {
-  long double l = 0;
-  for (double v : x) {
-    const long double y = v - theta;
-    if (!(y > 0)) return -INFINITY;
-    if (dist == KES_DIST_WEIBULL)
-      l += std::log(shape / sigma) + (shape - 1) * std::log(y / sigma) - std::pow(y / sigma, shape);
-    else
-      l += -std::lgamma(shape) - shape * std::log(sigma) + (shape - 1) * std::log(y) - y / sigma;
-  }
-  return l;
+  const long double p[4] = {theta, sigma, shape, 0};
+  return kes_test::loglik(dist, x, p);
 }
-
-// Whether (theta, sigma, shape) is an interior local maximum of the log-likelihood:
-// each parameter's step h_i 1e-5 of its size (the threshold's of its distance to the
-// smallest value), the gradient's Newton gain g' (-H)^-1 g below 1e-6 and -H
-// positive definite over the free parameters (the shape held when given).
 bool interior_maximum(int dist, const std::vector<double>& x, const double* p, bool shape_free, std::string* why) {
-  const double gap = *std::min_element(x.begin(), x.end()) - p[0];
-  const long double h[3] = {1e-5L * gap, 1e-5L * p[1], 1e-5L * p[2]};
-  const int n = shape_free ? 3 : 2;
-  auto f = [&](int d0, int d1, int d2) {
-    return loglik(dist, x, p[0] + d0 * h[0], p[1] + d1 * h[1], p[2] + d2 * h[2]);
-  };
-  long double g[3], H[3][3];
-  for (int i = 0; i < n; ++i) {
-    g[i] = (f(i == 0, i == 1, i == 2) - f(-(i == 0), -(i == 1), -(i == 2))) / 2;
-    for (int j = 0; j < n; ++j) {
-      long double e[4];
-      for (int k = 0; k < 4; ++k) {
-        int d[3] = {0, 0, 0};
-        d[i] += k < 2 ? 1 : -1;
-        d[j] += k % 2 == 0 ? 1 : -1;
-        e[k] = f(d[0], d[1], d[2]);
-      }
-      H[i][j] = -(e[0] - e[1] - e[2] + e[3]) / 4;  // of -log L, per unit steps
-    }
-  }
-  // Cholesky of -H, then the Newton gain.
-  long double L[3][3] = {};
-  for (int j = 0; j < n; ++j) {
-    long double s = H[j][j];
-    for (int k = 0; k < j; ++k) s -= L[j][k] * L[j][k];
-    if (!(s > 0)) {
-      *why = "Hessian not negative definite";
-      return false;
-    }
-    L[j][j] = std::sqrt(s);
-    for (int i = j + 1; i < n; ++i) {
-      long double t = H[i][j];
-      for (int k = 0; k < j; ++k) t -= L[i][k] * L[j][k];
-      L[i][j] = t / L[j][j];
-    }
-  }
-  long double y[3], gain = 0;
-  for (int i = 0; i < n; ++i) {
-    long double t = g[i];
-    for (int k = 0; k < i; ++k) t -= L[i][k] * y[k];
-    y[i] = t / L[i][i];
-    gain += y[i] * y[i];
-  }
-  *why = "Newton gain " + std::to_string(static_cast<double>(gain));
-  return gain < 1e-6;
+  const double q[4] = {p[0], p[1], p[2], 0};
+  return kes_test::interior_maximum(dist, x, q, shape_free ? 3 : 2, why);
 }
 
 // Sample skewness with divisor n - 1, as the summaries give it to the fits.

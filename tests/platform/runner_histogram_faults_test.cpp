@@ -385,7 +385,7 @@ TEST_F(RunnerHistogram, AThresholdEstimateAtItsBoundIsNoted) {
   for (const char* family : {"gamma", "Weibull"})
     EXPECT_TRUE(logs(std::string("NOTE: The ") + family +
                      " parameters could not be estimated by maximum likelihood: no interior maximum of the likelihood"
-                     " was found with the threshold below the smallest value 10.0000251255755"))
+                     " was found, it rises toward a bound of the parameters"))
         << family << "\n" << log_;
   // A threshold well inside its bound: no note.
   std::vector<double> g;

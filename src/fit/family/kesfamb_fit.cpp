@@ -1,13 +1,12 @@
 // fitbeta: the beta fit of the engine: the shapes by zbtamle when the support is
-// given, the bounded optimiser on the likelihood when the threshold or the scale is
-// estimated, and the curve's constant, mode and height.
+// given, the maximum-likelihood engine when the threshold or the scale is estimated, and the curve's constant, mode and height.
 #include <cmath>
 #include <initializer_list>
 
 #include "fit/family/kes_families.h"
 #include "fit/zfit_fams.h"
+#include "fit/zfit_ml.h"
 #include "host/host_services.h"
-#include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
@@ -44,8 +43,9 @@ double betaNegLogLike(void* d) {
   const zfit_work* w = work_of(d);
   const double* p = o->x;
   ++o->nevals;
+  // Outside the values' support the likelihood is 0.
   double f = ZDBL_BIG;
-  if (!(p[T] + p[S] < w->req->max)) {
+  if (p[T] < w->req->min && p[T] + p[S] > w->req->max) {
     const bsums s = sums(w, p[T], p[T] + p[S], false);
     f = w->req->n * (zlbeta(p[A], p[B]) + (p[A] + p[B] - 1.0) * std::log(p[S])) - (p[A] - 1.0) * s.s1 -
         (p[B] - 1.0) * s.s2;
@@ -83,42 +83,74 @@ int betaDerNegLogLike(void* d) {
   return 0;
 }
 
-// Start values and bounds by the moments of Pearson's type I law; each start is kept
-// inside its bounds so that the optimiser can begin there. The offsets of the starts
-// and bounds from the data are in units of the data's range, so that the fit does not
-// depend on the unit of measurement, and the bounds stay within 1e-4 and 2e-4 of the
-// range from the data, so that a maximum close to the data can be reached.
-void starts(const zfit_work* w, double* x0, double* lo, double* hi) {
+// The shapes whose law has the standardized mean and variance of the values on the
+// support (theta, theta + sigma); a given shape is kept.
+void moment_shapes(const zfit_work* w, double* x) {
   const zfit_req* r = w->req;
-  const double b1 = r->skew * r->skew, b2 = r->kurt + 3.0;
-  const double rr = 6.0 * (b2 - b1 - 1.0) / (6.0 + 3.0 * b1 - 2.0 * b2);
-  const double rp = std::fabs(rr) < 1e-6 ? 0.1 : std::fabs(rr);
-  const double q = (rp + 2.0) * (rp + 2.0) * b1 + 16.0 * (rp + 1.0);
-  const double t = (rp + 2.0) * std::sqrt(b1 / q);
-  const double a1 = rp / 2.0 * (1.0 - t), a2 = rp / 2.0 * (1.0 + t);
+  const double m = (r->mean - x[T]) / x[S], v = (r->std / x[S]) * (r->std / x[S]);
+  const double k = m * (1.0 - m) / v - 1.0;
+  if (w->estimate[2]) x[A] = m * k;
+  if (w->estimate[3]) x[B] = (1.0 - m) * k;
+}
+
+// Bounds and starts. The offsets of the starts and bounds from the data are in units
+// of the data's range, so that the fit does not depend on the unit of measurement: the
+// support's ends stay 1e-4 and 2e-4 of the range off the data, so that a maximum close
+// to the data can be reached. The first start is the design's, by the moments of
+// Pearson's type I law (when the sample has them); the others put the support's ends
+// 0.1, 1 and 0.01 ranges off the data with the shapes of the moments there.
+void setup(const zfit_work* w, zfit_ml_spec* sp) {
+  const zfit_req* r = w->req;
   const double range = w->data_range;
   const double u = range > 0.0 ? range : 1.0;
   const int pidx[4] = {2, 3, 0, 1};  // the work record's index of each optimiser parameter
-  x0[A] = r->skew > 0.0 ? a1 : a2;
-  x0[B] = r->skew > 0.0 ? a2 : a1;
+  double* lo = sp->lo;
+  double* hi = sp->hi;
+  sp->n = 4;
+  for (int k = 0; k < 4; ++k) sp->flags[k] = w->estimate[pidx[k]];
   lo[A] = lo[B] = 0.001;
   hi[A] = hi[B] = ZDBL_BIG;
-  x0[S] = r->std / 2.0 * std::sqrt(q);
-  if (x0[S] < range) x0[S] = range + 0.1 * u;
-  lo[S] = range + std::fmin((x0[S] - range) / 10.0, 2e-4 * u);
-  hi[S] = ZDBL_BIG;
-  for (int k : {A, B, S})
-    if (!w->estimate[pidx[k]]) x0[k] = lo[k] = hi[k] = w->params[pidx[k]];
-  x0[T] = r->mean - x0[S] * x0[A] / (x0[A] + x0[B]);
-  if (x0[T] > r->min) x0[T] = r->min - 0.1 * u;
   lo[T] = -ZDBL_BIG;
-  hi[T] = r->min - std::fmin((r->min - x0[T]) / 10.0, 1e-4 * u);
-  if (!w->estimate[0]) x0[T] = lo[T] = hi[T] = w->params[0];
-  if (x0[T] + x0[S] < r->max) {
-    if (w->estimate[1]) x0[S] = r->max - x0[T] + 0.1 * u;
-    else if (w->estimate[0]) x0[T] = (r->max - x0[S] + r->min) / 2.0;
+  hi[T] = r->min - 1e-4 * u;
+  lo[S] = (w->estimate[0] ? range : r->max - w->params[0]) + 2e-4 * u;
+  hi[S] = ZDBL_BIG;
+  for (int k = 0; k < 4; ++k)
+    if (!w->estimate[pidx[k]]) lo[k] = hi[k] = w->params[pidx[k]];
+  sp->obj = betaNegLogLike;
+  sp->deriv = betaDerNegLogLike;
+  sp->tol = kMlTolerance;
+  sp->unit_log = r->n * std::log(u);
+  sp->values = r->n;
+  sp->maxiter = zfit_maxiter(r, kMlIterations);
+  double x0[4];
+  if (!std::isnan(r->skew) && !std::isnan(r->kurt)) {
+    const double b1 = r->skew * r->skew, b2 = r->kurt + 3.0;
+    const double rr = 6.0 * (b2 - b1 - 1.0) / (6.0 + 3.0 * b1 - 2.0 * b2);
+    const double rp = std::fabs(rr) < 1e-6 ? 0.1 : std::fabs(rr);
+    const double q = (rp + 2.0) * (rp + 2.0) * b1 + 16.0 * (rp + 1.0);
+    const double t = (rp + 2.0) * std::sqrt(b1 / q);
+    const double a1 = rp / 2.0 * (1.0 - t), a2 = rp / 2.0 * (1.0 + t);
+    x0[A] = w->estimate[2] ? (r->skew > 0.0 ? a1 : a2) : w->params[2];
+    x0[B] = w->estimate[3] ? (r->skew > 0.0 ? a2 : a1) : w->params[3];
+    x0[S] = w->estimate[1] ? r->std / 2.0 * std::sqrt(q) : w->params[1];
+    if (x0[S] < range) x0[S] = range + 0.1 * u;
+    x0[T] = w->estimate[0] ? r->mean - x0[S] * x0[A] / (x0[A] + x0[B]) : w->params[0];
+    if (x0[T] > r->min) x0[T] = r->min - 0.1 * u;
+    if (x0[T] + x0[S] < r->max) {
+      if (w->estimate[1]) x0[S] = r->max - x0[T] + 0.1 * u;
+      else x0[T] = (r->max - x0[S] + r->min) / 2.0;
+    }
+    zfit_ml_add_start(sp, x0);
   }
-  for (int k = 0; k < 4; ++k) x0[k] = std::fmin(std::fmax(x0[k], lo[k]), hi[k]);
+  for (double d : {0.1, 1.0, 0.01}) {
+    x0[A] = w->params[2];
+    x0[B] = w->params[3];
+    x0[T] = w->estimate[0] ? r->min - d * u : w->params[0];
+    x0[S] = w->estimate[1] ? r->max + d * u - x0[T] : w->params[1];
+    if (w->estimate[0] && !w->estimate[1] && x0[T] + x0[S] <= r->max) x0[T] = (r->max - x0[S] + r->min) / 2.0;
+    moment_shapes(w, x0);
+    zfit_ml_add_start(sp, x0);
+  }
 }
 
 void one_shape_note(const zfit_work* w) {
@@ -147,29 +179,22 @@ int shapes(zfit_work* w) {
   return 1;
 }
 
-// Path 3: the optimiser, with the threshold or the scale estimated.
+// Path 3: the engine, with the threshold or the scale estimated.
 int optimise(zfit_work* w) {
-  const zfit_req* r = w->req;
-  if (std::isnan(r->skew) || std::isnan(r->kurt)) {
-    xpmlog(KES_SET_PLOT, KES_MSG_BETA_ML_NOT_FOUND);
+  zfit_ml_spec s{};
+  setup(w, &s);
+  double x[4];
+  zfit_ml_end why;
+  if (zfit_ml(w, s, x, &why) != 0) {
+    zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, why, s.maxiter);
+    one_shape_note(w);
     return 1;
   }
-  double x0[4], lo[4], hi[4], x[4];
-  starts(w, x0, lo, hi);
-  const int flags[4] = {w->estimate[2], w->estimate[3], w->estimate[0], w->estimate[1]};
-  const int rc =
-      zfit_optimise_scaled(w, 4, flags, 1e-8, zfit_maxiter(r, 50), x0, lo, hi, betaNegLogLike, betaDerNegLogLike, x);
-  if (rc == KES_RC_OUT_OF_MEMORY) return rc;
   w->params[2] = x[A];
   w->params[3] = x[B];
   w->params[0] = x[T];
   w->params[1] = x[S];
-  // A point held at a bound, or whose support touches the data, is where the
-  // likelihood runs off to its edge: no interior maximum was found.
-  if (rc == 0 && x[T] < r->min && x[T] + x[S] > r->max) return 0;
-  xpmlog(KES_SET_PLOT, KES_MSG_BETA_ML_NOT_FOUND);
-  one_shape_note(w);
-  return 1;
+  return 0;
 }
 
 // Height of the curve at x with the constant c, x inside the support.

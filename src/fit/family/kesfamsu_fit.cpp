@@ -1,10 +1,11 @@
 // fitsu: the engine's Johnson SU fit by percentiles, by moments or by maximum
-// likelihood (closed form with the threshold and scale known, else the constrained
-// optimiser); the curve function and the peak.
+// likelihood (closed form with the threshold and scale known, else the
+// maximum-likelihood engine); the curve function and the peak.
 #include <cmath>
 
 #include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
+#include "fit/zfit_ml.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
@@ -13,8 +14,8 @@
 namespace {
 constexpr double kTiny = 1000.0 * ZEPS53;
 
-// The percentile estimates. method 1 writes the notes of every stage and of every
-// failure; method 0 (start values of the likelihood) only note 1338 on failure.
+// The percentile estimates. With notes (method 1) the notes of every stage and of
+// every failure; without (a start of the likelihood) none.
 int percentiles(zfit_work* w, bool notes) {
   if (notes) xpmlog(KES_SET_PLOT, KES_MSG_SU_PERCENTILE_ESTIMATES);
   const zfit_spreads s = zfit_pctl_spreads(w, notes);
@@ -30,7 +31,7 @@ int percentiles(zfit_work* w, bool notes) {
                      : std::fabs(mp + np - 2.0) <= kTiny ? KES_MSG_SU_SPREADS_SUM_TOO_CLOSE_TO_TWO
                                                          : 0;
   if (fault2 != 0) {
-    xpmlog(KES_SET_PLOT, notes ? fault2 : KES_MSG_SU_ML_NOT_FOUND);
+    if (notes) xpmlog(KES_SET_PLOT, fault2);
     return 1;
   }
   const double a = (mp + np) / 2.0;
@@ -102,26 +103,60 @@ int SUDerNegLogLike(void* d) {
   return 0;
 }
 
-// Three or four parameters by the optimiser from the percentile start.
+// Three or four parameters by the engine, in its order (delta, gamma, theta, sigma).
+// Its starts: the percentile estimates and the moment estimates where the sample gives
+// them, then the threshold at the median (or given) with the scale 0.05, 0.3 and 2
+// ranges (or given) and the shapes of the likelihood at that threshold and scale.
 int optimise(zfit_work* w) {
   zfit_req* r = w->req;
-  if (percentiles(w, false) != 0) return 1;
   const int* e = w->estimate;
-  const double theta = w->params[0];
-  const int flags[4] = {e[2], e[3], e[0], e[1]};
-  const double x0[4] = {w->params[2], w->params[3], theta, w->params[1]};
-  const double lo[4] = {1e-4, -ZDBL_BIG, e[0] ? -ZDBL_BIG : theta, 1e-8};
-  const double hi[4] = {ZDBL_BIG, ZDBL_BIG, e[0] ? ZDBL_BIG : theta, ZDBL_BIG};
+  double* p = w->params;
+  const double given[4] = {p[0], p[1], p[2], p[3]};
+  const double u = w->data_range > 0.0 ? w->data_range : 1.0;
+  zfit_ml_spec s{};
+  s.n = 4;
+  const int order[4] = {2, 3, 0, 1};  // the work record's index of each engine parameter
+  for (int k = 0; k < 4; ++k) {
+    s.flags[k] = e[order[k]];
+    s.lo[k] = -ZDBL_BIG;
+    s.hi[k] = ZDBL_BIG;
+    if (!e[order[k]]) s.lo[k] = s.hi[k] = given[order[k]];
+  }
+  s.lo[0] = 1e-4;
+  if (e[1]) s.lo[3] = 1e-8 * u;
+  s.obj = SUNegLogLike;
+  s.deriv = SUDerNegLogLike;
+  s.tol = zfit_tol(r, kMlTolerance);
+  s.unit_log = std::log(u);  // the objective is the mean over the values
+  s.values = 1.0;
+  s.maxiter = zfit_maxiter(r, kMlIterations);
+  auto add = [&] {
+    const double x0[4] = {p[2], p[3], p[0], p[1]};
+    if (std::isfinite(x0[0] + x0[1] + x0[2] + x0[3])) zfit_ml_add_start(&s, x0);
+    for (int i = 0; i < 4; ++i) p[i] = given[i];
+  };
+  if (percentiles(w, false) == 0) add();
+  double m = 0.0, v = 0.0;
+  const double beta2 = r->kurt + 3.0;
+  if (!std::isnan(r->skew) && !std::isnan(r->kurt) && zjsdsu(&p[3], &p[2], r->skew, beta2, &m, &v) == 0 &&
+      v > 0.0) {
+    if (e[1]) p[1] = r->std / std::sqrt(v);
+    if (e[0]) p[0] = r->mean - p[1] * m;
+    add();
+  }
+  for (double sc : {0.05, 0.3, 2.0}) {
+    if (e[0]) p[0] = zfit_quantile(w, 0.5);
+    if (e[1]) p[1] = sc * u;
+    if (zjs_shapes_at(w, asinh_of, p[0], p[1], &p[2], &p[3])) add();
+    for (int i = 0; i < 4; ++i) p[i] = given[i];
+  }
   double x[4];
-  if (zfit_optimise_n(w, 4, flags, zfit_tol(r, 1e-8), zfit_maxiter(r, 50), x0, lo, hi, SUNegLogLike, SUDerNegLogLike,
-                      x) != 0) {
-    xpmlog(KES_SET_PLOT, KES_MSG_SU_ML_NOT_FOUND);
+  zfit_ml_end why;
+  if (zfit_ml(w, s, x, &why) != 0) {
+    zfit_ml_refusal_note(KES_MSG_SU_ML_NOT_FOUND, why, s.maxiter);
     return 1;
   }
-  if (e[2]) w->params[2] = x[0];
-  if (e[3]) w->params[3] = x[1];
-  if (e[0]) w->params[0] = x[2];
-  if (e[1]) w->params[1] = x[3];
+  for (int k = 0; k < 4; ++k) p[order[k]] = x[k];
   return 0;
 }
 

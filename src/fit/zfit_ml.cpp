@@ -1,0 +1,268 @@
+// zfit_ml: the engine of every maximum-likelihood fit of two or more parameters
+// (Johnson SU, the beta law with an end of its support estimated, the Weibull and
+// gamma laws with their threshold estimated). Their likelihoods have an interior local
+// maximum for some samples only: they can grow without bound toward an end of the
+// parameters' range (a threshold nearing the smallest value), rise along a valley
+// without end, or offer a saddle to an iteration that starts near it. So the optimiser
+// runs on parameters scaled by the root of their curvature, from each of the family's
+// starts (whose offsets from the data are in units of the data's range), and a result
+// counts only where a run ends at an interior local maximum: every free parameter
+// strictly inside its bounds and the Hessian of the negative log-likelihood positive
+// definite there. The largest such maximum is the fit; without one, the reason is that
+// of the run that climbed highest.
+#include "fit/zfit_ml.h"
+
+#include <cmath>
+
+#include "fit/zfit_fams.h"
+#include "host/host_services.h"
+#include "kes_msg_names.h"
+#include "numeric/zmissing.h"
+#include "numeric/znew.h"
+
+namespace {
+constexpr int N = zfit_ml_spec::kMaxParams;
+constexpr int NH = N * (N + 1) / 2;
+
+// In scaled coordinates the Hessian has a unit diagonal at the start, and the
+// optimiser's usual first ridge (a shift of about a tenth of that diagonal) caps every
+// step along a nearly flat valley of the likelihood at about ten times its gradient:
+// the iteration crawls. The smallest ridge that makes the Hessian positive definite is
+// found from a thousandth upwards instead, the step-length search guarding the step.
+constexpr double kScaledFirstRidge = 1e-3;
+
+// A run on scaled parameters y_i = d_i x_i: the optimiser and ConvCheck see the outer
+// record (y, its bounds, gradient and Hessian); the family's callbacks see the inner
+// one (x, the family's bounds and its own derivatives).
+struct scaled_run {
+  zfit_optrec inner;
+  const double* d;
+  double (*obj)(void*);
+  int (*deriv)(void*);
+  int nderiv;
+  double unit_log, values;
+};
+
+scaled_run* run_of(zfit_optrec* o) { return static_cast<scaled_run*>(o->fitwork); }
+
+void unscale(zfit_optrec* o) {
+  scaled_run* r = run_of(o);
+  for (int i = 0; i < o->n; ++i) r->inner.x[i] = o->x[i] / r->d[i];
+}
+
+double scaled_obj(void* data) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(data);
+  unscale(o);
+  ++o->nevals;
+  // The stopping rule reads the size of log L of the data in units of their range (o->f),
+  // which does not change with the unit of measurement, and at least the number of
+  // values (a log L near 0 would ask for a gain that its rounding hides); the
+  // optimiser reads the family's own objective.
+  scaled_run* r = run_of(o);
+  const double f = r->obj(&r->inner);
+  o->f = std::fmax(std::fabs(f - r->unit_log), r->values);
+  return f;
+}
+
+int scaled_deriv(void* data) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(data);
+  scaled_run* r = run_of(o);
+  unscale(o);
+  ++r->nderiv;
+  r->deriv(&r->inner);
+  for (int j = 0; j < o->n; ++j) {
+    o->grad[j] = r->inner.grad[j] / r->d[j];
+    for (int i = 0; i <= j; ++i) {
+      const long k = j * (j + 1L) / 2 + i;
+      o->hess[k] = r->inner.hess[k] / (r->d[i] * r->d[j]);
+    }
+  }
+  zfit_hold_given(o);
+  return 0;
+}
+
+double scale_bound(double b, double d) { return b == ZDBL_BIG || b == -ZDBL_BIG ? b : b * d; }
+
+bool held(const zfit_ml_spec& s, int i) { return s.lo[i] == s.hi[i]; }
+
+// The family's record of the point x: the objective's value, its gradient and Hessian.
+struct point_eval {
+  double x[N], g[N], h[NH];
+  double f;
+};
+void evaluate(zfit_work* w, const zfit_ml_spec& s, const double* x, point_eval* e) {
+  for (int i = 0; i < s.n; ++i) e->x[i] = x[i];
+  zfit_optrec o{s.n, 0, 0, 0, const_cast<int*>(s.flags), nullptr, 0.0, ZDBL_BIG, 0.0, e->x,
+                const_cast<double*>(s.lo), const_cast<double*>(s.hi), e->g, e->h, nullptr, w};
+  e->f = s.obj(&o);
+  if (std::isfinite(e->f) && e->f != ZDBL_BIG) s.deriv(&o);
+}
+}  // namespace
+
+void zfit_ml_add_start(zfit_ml_spec* s, const double* x0) {
+  if (s->nstarts >= zfit_ml_spec::kMaxStarts) return;
+  double* to = s->starts[s->nstarts++];
+  for (int i = 0; i < s->n; ++i) to[i] = held(*s, i) ? s->lo[i] : std::fmin(std::fmax(x0[i], s->lo[i]), s->hi[i]);
+}
+
+zfit_ml_end zfit_ml_run(zfit_work* w, const zfit_ml_spec& s, const double* x0, double* x, double* f) {
+  const int n = s.n;
+  // Everything the optimiser needs, for at most four parameters: parameters, bounds,
+  // gradient, Hessian, start copy, test work, the optimiser's area, the inner record's
+  // parameters, gradient and Hessian, and the scales.
+  double px[N], plo[N], phi[N], g[N], h[NH], saved[N], test[2 * N + NH], work[NH + 4 * N];
+  double inner[N], ig[N], ih[NH], d[N];
+  int active[N];
+  for (int i = 0; i < n; ++i) active[i] = -1;
+  scaled_run run{{n, 0, 0, s.maxiter, const_cast<int*>(s.flags), active, s.tol, ZDBL_BIG, 0.0, inner,
+                  const_cast<double*>(s.lo), const_cast<double*>(s.hi), ig, ih, test, w},
+                 d, s.obj, s.deriv, 0, s.unit_log, s.values};
+  // The scale of each free parameter: the root of its curvature at the start (1 where
+  // that is not positive, and for a held parameter).
+  for (int i = 0; i < n; ++i) inner[i] = x0[i];
+  const double f0 = s.obj(&run.inner);
+  if (!std::isfinite(f0) || f0 == ZDBL_BIG) {
+    for (int i = 0; i < n; ++i) x[i] = x0[i];
+    *f = ZDBL_BIG;
+    return ZFIT_ML_NO_MAXIMUM;
+  }
+  s.deriv(&run.inner);
+  for (int i = 0; i < n; ++i) {
+    const double hii = ih[i * (i + 1) / 2 + i];
+    d[i] = !held(s, i) && std::isfinite(hii) && hii > 0.0 ? std::sqrt(hii) : 1.0;
+    px[i] = x0[i] * d[i];
+    plo[i] = scale_bound(s.lo[i], d[i]);
+    phi[i] = scale_bound(s.hi[i], d[i]);
+  }
+  znew_work st{work, h, g, saved, px, nullptr, nullptr, nullptr, nullptr, plo, phi, nullptr, nullptr, 0.0, active};
+  znew_ctl ctl{n, 0, 0, 0, 1, 0, s.maxiter, 0, 1, 1e-6, 1024.0, kScaledFirstRidge, 4.0};
+  zfit_optrec o{n, 0, 0, s.maxiter, const_cast<int*>(s.flags), active, s.tol, ZDBL_BIG, 0.0, px, plo, phi, g, h,
+                test, &run};
+  double ridge = ctl.ridge0;
+  const int status = znewrap(&o, &st, &ctl, &ridge, scaled_obj, scaled_deriv, ConvCheck);
+  // Held parameters come back exactly, free ones within their bounds.
+  for (int i = 0; i < n; ++i) x[i] = held(s, i) ? s.lo[i] : std::fmin(std::fmax(px[i] / d[i], s.lo[i]), s.hi[i]);
+  *f = st.f;
+  if (status == ZNEW_CONVERGED || status == ZNEW_RIDGEDSOL) {
+    for (int i = 0; i < ctl.nactive; ++i)
+      if (active[i] >= 0 && !held(s, active[i])) return ZFIT_ML_AT_BOUND;
+    return ZFIT_ML_MAXIMUM;
+  }
+  // The optimiser takes a derivative at the start and one per iteration.
+  if (status == ZNEW_NOTCONVERGED && run.nderiv > s.maxiter) return ZFIT_ML_BUDGET;
+  return ZFIT_ML_NO_MAXIMUM;
+}
+
+bool zfit_ml_interior(zfit_work* w, const zfit_ml_spec& s, const double* x) {
+  int free[N], m = 0;
+  for (int i = 0; i < s.n; ++i) {
+    if (held(s, i)) continue;
+    if (!(x[i] > s.lo[i] && x[i] < s.hi[i])) return false;
+    free[m++] = i;
+  }
+  point_eval e;
+  evaluate(w, s, x, &e);
+  if (!std::isfinite(e.f) || e.f == ZDBL_BIG) return false;
+  // The Hessian over the free parameters with a unit diagonal (its signs do not depend
+  // on the parameters' units), then Cholesky: positive definite exactly when every
+  // pivot is positive.
+  double a[N][N], dg[N];
+  for (int j = 0; j < m; ++j) {
+    const double v = e.h[free[j] * (free[j] + 1) / 2 + free[j]];
+    if (!(v > 0.0) || !std::isfinite(v)) return false;
+    dg[j] = std::sqrt(v);
+  }
+  for (int j = 0; j < m; ++j)
+    for (int i = 0; i < m; ++i) {
+      const int p = free[i] < free[j] ? free[i] : free[j], q = free[i] < free[j] ? free[j] : free[i];
+      a[i][j] = e.h[q * (q + 1) / 2 + p] / (dg[i] * dg[j]);
+    }
+  for (int j = 0; j < m; ++j) {
+    double piv = a[j][j];
+    for (int k = 0; k < j; ++k) piv -= a[j][k] * a[j][k];
+    // A pivot lost in the rounding of the unit diagonal is no curvature.
+    if (!(piv > 1e-12)) return false;
+    a[j][j] = std::sqrt(piv);
+    for (int i = j + 1; i < m; ++i) {
+      double t = a[i][j];
+      for (int k = 0; k < j; ++k) t -= a[i][k] * a[j][k];
+      a[i][j] = t / a[j][j];
+    }
+  }
+  return true;
+}
+
+int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why) {
+  double best = ZDBL_BIG, climb = ZDBL_BIG;
+  bool found = false;
+  *why = ZFIT_ML_NO_MAXIMUM;
+  for (int k = 0; k < s.nstarts; ++k) {
+    double y[N], f = ZDBL_BIG;
+    zfit_ml_end end = zfit_ml_run(w, s, s.starts[k], y, &f);
+    if (end == ZFIT_ML_MAXIMUM && !zfit_ml_interior(w, s, y)) {
+      end = ZFIT_ML_NO_MAXIMUM;
+      for (int i = 0; i < s.n; ++i)
+        if (!held(s, i) && !(y[i] > s.lo[i] && y[i] < s.hi[i])) end = ZFIT_ML_AT_BOUND;
+    }
+    if (end == ZFIT_ML_MAXIMUM) {
+      if (!found || f < best) {
+        best = f;
+        for (int i = 0; i < s.n; ++i) x[i] = y[i];
+      }
+      found = true;
+    } else if (!found && std::isfinite(f) && f < climb) {
+      climb = f;
+      *why = end;
+    }
+  }
+  if (found) *why = ZFIT_ML_MAXIMUM;
+  return found ? 0 : 1;
+}
+
+void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter) {
+  char reason[256];
+  const int last = static_cast<int>(sizeof reason) - 1;
+  int len;
+  if (why == ZFIT_ML_AT_BOUND) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_TO_BOUND);
+  else if (why == ZFIT_ML_BUDGET) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_BUDGET_USED, maxiter);
+  else len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_NO_INTERIOR_MAXIMUM);
+  reason[len < 0 ? 0 : len > last ? last : len] = '\0';
+  xpmlog(KES_SET_PLOT, msg, reason);
+}
+
+int zfit_threshold_ml(zfit_work* w, const zfit_thresh_spec& t, double* x, zfit_ml_end* why) {
+  // The threshold's bound below the smallest value, and the offsets of the further
+  // starts, in units of the data's range.
+  constexpr double kEdge = 1e-6;
+  constexpr double kStarts[3] = {0.1, 1.0, 0.01};
+  const zfit_req* r = w->req;
+  const double range = w->data_range;
+  *why = ZFIT_ML_AT_BOUND;
+  if (!(range > 0.0)) return 1;
+  zfit_ml_spec s{};
+  s.n = 2;
+  s.flags[0] = w->estimate[2];
+  s.flags[1] = w->estimate[1];
+  s.flags[2] = w->estimate[0];
+  s.lo[0] = t.shape_lo;
+  s.hi[0] = t.shape_hi;
+  s.lo[1] = -ZDBL_BIG;
+  s.hi[1] = r->min - kEdge * range;
+  // A threshold so close to the data that it rounds to the smallest value has no room.
+  if (!(s.hi[1] < r->min)) return 1;
+  s.obj = t.obj;
+  s.deriv = t.deriv;
+  s.tol = zfit_tol(r, kMlTolerance);
+  s.unit_log = r->n * std::log(range);
+  s.values = r->n;
+  s.maxiter = zfit_maxiter(r, kMlIterations);
+  if (std::isfinite(t.theta0) && t.theta0 <= s.hi[1]) {
+    const double x0[2] = {t.shape0, t.theta0};
+    zfit_ml_add_start(&s, x0);
+  }
+  for (double d : kStarts) {
+    const double x0[2] = {t.shape0, r->min - d * range};
+    zfit_ml_add_start(&s, x0);
+  }
+  return zfit_ml(w, s, x, why);
+}

@@ -1,0 +1,75 @@
+// The engine of the maximum-likelihood fits of two or more parameters (see zfit_ml.cpp).
+#pragma once
+#include "fit/zfit.h"
+
+// What a family gives the engine: its parameters in the optimiser's order with their
+// bounds (equal bounds hold a parameter at its given value), its starts, the estimate
+// flags its callbacks read (the family's own order) and its likelihood callbacks on a
+// zfit_optrec: the negative log-likelihood and its gradient and packed Hessian.
+struct zfit_ml_spec {
+  static constexpr int kMaxParams = 4;
+  static constexpr int kMaxStarts = 8;
+  int n;
+  int flags[kMaxParams];
+  double lo[kMaxParams], hi[kMaxParams];
+  double starts[kMaxStarts][kMaxParams];
+  int nstarts;
+  double (*obj)(void*);
+  int (*deriv)(void*);
+  double tol;       // stopping rule: g'H^-1 g below tol max(|log L|, values)
+  double unit_log;  // the objective less this is -log L of the data in units of their range
+  double values;    // the number of values (1 for an objective that is a mean)
+  int maxiter;  // iterations of each run from a start (MAXITER=)
+};
+
+// Adds a start (held parameters at their value, free ones kept inside their bounds);
+// starts past kMaxStarts are dropped.
+void zfit_ml_add_start(zfit_ml_spec* s, const double* x0);
+
+// Why no interior maximum was found: the run that reached the largest likelihood ended
+// at a bound of a parameter (the likelihood rises toward it), at a point that is no
+// maximum (a saddle, or a flat valley along which the likelihood keeps rising), or
+// still climbing when its iterations ran out.
+enum zfit_ml_end : int { ZFIT_ML_MAXIMUM = 0, ZFIT_ML_AT_BOUND, ZFIT_ML_NO_MAXIMUM, ZFIT_ML_BUDGET };
+
+// The run from each start; x gets the best interior local maximum of the likelihood
+// (the largest). 0 found; 1 none, with *why the reason.
+int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why);
+
+// Whether x is an interior local maximum: every free parameter strictly inside its
+// bounds, the likelihood finite there and the Hessian of the negative log-likelihood
+// positive definite over the free parameters.
+bool zfit_ml_interior(zfit_work* w, const zfit_ml_spec& s, const double* x);
+
+// The family's note (which names the reason with {s}) with the reason's text.
+void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter);
+
+// The iterations of each run from a start when MAXITER= is not given, and the stopping
+// rule's tolerance (g'H^-1 g below it times |log L|) when the family has no option for
+// it: log L (of the data in units of their range) then ends within about 1e-12 |log L|
+// of the maximum.
+constexpr int kMlIterations = 100;
+constexpr double kMlTolerance = 1e-12;
+
+// The fits of a shape and a threshold (Weibull, gamma): the shape's start and bounds
+// (all three equal when the shape is given), the family's own start of the threshold
+// (missing, or not below the smallest value, when it has none), and the likelihood
+// callbacks on a zfit_optrec of the parameters (shape, threshold).
+struct zfit_thresh_spec {
+  double shape0, shape_lo, shape_hi;
+  double theta0;
+  double (*obj)(void*);
+  int (*deriv)(void*);
+};
+// The engine on (shape, threshold) from the family's start and from 0.1, 1 and 0.01
+// ranges below the smallest value, the threshold bounded 1e-6 range below it: 0 with
+// x at the maximum, or 1 with the reason.
+int zfit_threshold_ml(zfit_work* w, const zfit_thresh_spec& t, double* x, zfit_ml_end* why);
+
+// One run of the bounded optimiser on parameters scaled by the root of their curvature
+// at the start: ZFIT_ML_MAXIMUM when it converged (the caller judges the point),
+// ZFIT_ML_AT_BOUND when it converged with a free parameter held at a bound,
+// ZFIT_ML_BUDGET when its iterations ran out, ZFIT_ML_NO_MAXIMUM when it stopped
+// otherwise (no descent left, a Hessian no ridge makes positive definite). x gets the
+// last point and *f its negative log-likelihood.
+zfit_ml_end zfit_ml_run(zfit_work* w, const zfit_ml_spec& s, const double* x0, double* x, double* f);

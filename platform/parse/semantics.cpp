@@ -194,9 +194,10 @@ void append_text(parser* p, slot_store* st) {
     }
     case list_type::names:
       st->strings.push_back(typed_name(p->last));
-      // "MEAN=m RUN;" with the semicolon before RUN left out: RUN becomes a name.
+      // "MEAN=m RUN;" with the semicolon before RUN left out: RUN becomes a name. The
+      // words of the step's own statements (VAR, N) may well be meant as names.
       if (!p->last.synthetic) {
-        const std::string hint = missing_semicolon(p, p->last.raw);
+        const std::string hint = semicolon_hint(p->last.raw);
         if (!hint.empty())
           parse_error(p, p->last.line, p->last.col, kNameLikeStatement, upper(p->last.raw).c_str(),
                       st->option.c_str(), hint.c_str());

@@ -240,152 +240,137 @@ TEST_F(RunnerStatementForms, EveryColourSpellingOnEveryColourOption) {
 
 class RunnerMistakesNamed : public ::testing::Test {
  protected:
-  int run(const std::string& program, const std::string& renderer = "none") {
-    std::filesystem::create_directories(dir_ / "g");
-    const int status = kes_test::run_program(proc_, dir_, program,
-                                             {"--work", ".", "--log", "log", "--listing", "lst", "--graphs", "g",
-                                              "--graphics", renderer});
-    log_ = slurp(dir_ / "log");
-    return status;
+  void SetUp() override {
+    dir_.write("d.csv", forms_data());
+    dir_.write("state.x77.csv", forms_data());
+    dir_.write("semi.csv", "x;y\n1;2\n3;4\n");
+    dir_.write("tabs.csv", "x\ty\n1\n2\n");
+    fs::create_directories(dir_ / "g");
   }
-  int count(const std::string& text) const { return kes_test::occurrences(log_, text); }
+  struct message_case {
+    const char* what;
+    std::string program;
+    std::string renderer;
+    int status;
+    std::vector<std::string> said;    // each once in the log
+    std::vector<std::string> absent;  // never
+  };
+  void check(const std::vector<message_case>& cases) {
+    for (const message_case& c : cases) {
+      const int status = kes_test::run_program(proc_, dir_, c.program,
+                                               {"--work", ".", "--log", "log", "--listing", "lst", "--graphs", "g",
+                                                "--graphics", c.renderer});
+      log_ = slurp(dir_ / "log");
+      EXPECT_EQ(status, c.status) << c.what << "\n" << log_;
+      for (const std::string& t : c.said) EXPECT_EQ(kes_test::occurrences(log_, t), 1) << c.what << ": " << t << "\n" << log_;
+      for (const std::string& t : c.absent) EXPECT_EQ(log_.find(t), std::string::npos) << c.what << ": " << t << "\n" << log_;
+    }
+  }
   kes_test::scratch_dir dir_{"mistakes"};
   kes_test::runner_process proc_;
   std::string log_;
 };
 
-// A statistic named twice in OUTPUT: the later names replace the earlier, as a later
-// value of any option does, and the log says so where the later one stands; names
-// swallowed RUN when the semicolon before it was missing.
-TEST_F(RunnerMistakesNamed, OutputNamesGivenTwiceOrSwallowingRun) {
-  dir_.write("d.csv", forms_data());
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  output out=o mean=a mean=b probt=p1 prt=p2 n=n;\nrun;\n"), 0);
-  EXPECT_EQ(count("NOTE: prog.kes line 2, column 23: MEAN= is given more than once; its later names replace the "
-                  "earlier (a) (in the OUTPUT statement).\n"),
-            1)
-      << log_;
-  EXPECT_EQ(count("NOTE: prog.kes line 2, column 39: PRT= names the statistic of PROBT= before it; its names "
-                  "replace those of PROBT= (p1) (in the OUTPUT statement).\n"),
-            1)
-      << log_;
-  EXPECT_EQ(slurp(dir_ / "o.csv").substr(0, 7), "n,b,p2\n");
-  // Over lines, the keyword named where the later one stands.
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  output out=o\n  mean=a\n\n  /* again */ MEAN = b;\nrun;\n"),
-            0);
-  EXPECT_EQ(count("prog.kes line 5, column 15: MEAN= is given more than once"), 1) << log_;
+const std::string kStep = "proc kestravine data=d noprint; var x;\n";
 
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  output out=o mean=a\nrun;\n"), 0);
-  EXPECT_EQ(count("WARNING: prog.kes line 3, column 1: RUN is taken as a name of MEAN=; a \";\" may be missing "
-                  "before RUN, which begins a statement (in the OUTPUT statement).\n"),
-            1)
-      << log_;
+// OUTPUT: a statistic named twice keeps its later names, as a later value of any
+// option does, and the log says so where the later one stands (over lines too);
+// names swallowed RUN when the semicolon before it was missing, while the words of
+// the step's statements (VAR) stay names.
+TEST_F(RunnerMistakesNamed, OutputNames) {
+  check({
+      {"a keyword twice, and under another spelling",
+       kStep + "  output out=o mean=a mean=b probt=p1 prt=p2 n=n;\nrun;\n", "none", 0,
+       {"NOTE: prog.kes line 2, column 23: MEAN= is given more than once; its later names replace the earlier (a) "
+        "(in the OUTPUT statement).\n",
+        "NOTE: prog.kes line 2, column 39: PRT= names the statistic of PROBT= before it; its names replace those of "
+        "PROBT= (p1) (in the OUTPUT statement).\n",
+        "The data set WORK.o has 1 observations and 3 variables"},
+       {}},
+      {"over lines", kStep + "  output out=o\n  mean=a\n\n  /* again */ MEAN = b;\nrun;\n", "none", 0,
+       {"prog.kes line 5, column 15: MEAN= is given more than once"}, {}},
+      {"RUN after the names", kStep + "  output out=o mean=a\nrun;\n", "none", 0,
+       {"WARNING: prog.kes line 3, column 1: RUN is taken as a name of MEAN=; a \";\" may be missing before RUN, "
+        "which begins a statement (in the OUTPUT statement).\n"},
+       {}},
+      {"a name that spells a statement of the step", kStep + "  output out=o mean=var;\nrun;\n", "none", 0, {},
+       {"is taken as a name"}},
+  });
+  EXPECT_EQ(slurp(dir_ / "o.csv").substr(0, 4), "var\n");  // the last case's one name
 }
 
-// A data set name with a dot (state.x77 for the file state.x77.csv) is a library and a
-// member; the error says how to read the file, as DATA=precip.csv is told.
-TEST_F(RunnerMistakesNamed, DataSetNameWithADot) {
-  dir_.write("state.x77.csv", forms_data());
-  EXPECT_EQ(run("proc kestravine data=state.x77;\nrun;\n"), 2);
-  EXPECT_EQ(count("ERROR: prog.kes line 1, column 22: cannot open data set STATE.x77: library STATE is not assigned; "
-                  "the file state.x77.csv cannot be read as a data set, as a data set name holds no '.': rename it "
-                  "(to state_x77.csv, say) and write DATA=state_x77 (in the PROC statement).\n"),
-            1)
-      << log_;
-  // No such file: no hint.
-  EXPECT_EQ(run("proc kestravine data=other.x77;\nrun;\n"), 2);
-  EXPECT_EQ(count("library OTHER is not assigned (in the PROC statement)."), 1) << log_;
+// Data sets: a name with a dot (state.x77 for the file state.x77.csv) says how to read
+// the file, as DATA=precip.csv is told; a file separated by ';' or tabs reads as one
+// column, and the separator is named.
+TEST_F(RunnerMistakesNamed, DataSetNamesAndSeparators) {
+  check({
+      {"a dot in the name", "proc kestravine data=state.x77;\nrun;\n", "none", 2,
+       {"ERROR: prog.kes line 1, column 22: cannot open data set STATE.x77: library STATE is not assigned; the file "
+        "state.x77.csv cannot be read as a data set, as a data set name holds no '.': rename it (to state_x77.csv, "
+        "say) and write DATA=state_x77 (in the PROC statement).\n"},
+       {}},
+      {"no such file", "proc kestravine data=other.x77;\nrun;\n", "none", 2,
+       {"library OTHER is not assigned (in the PROC statement)."}, {"rename"}},
+      {"';'", "proc kestravine data=semi; var x; run;\n", "none", 2,
+       {"WARNING: Column 1 of file ./semi.csv is headed \"x;y\", which holds ';': the fields of a data set file are "
+        "separated by commas, so that heading is one variable and each line one value; write the file with commas "
+        "between its fields.\n"},
+       {}},
+      {"tabs", "proc kestravine data=tabs; run;\n", "none", 0, {"which holds a tab"}, {}},
+      {"commas", "proc kestravine data=d; run;\n", "none", 0, {}, {"separated by commas"}},
+  });
 }
 
-// A file separated by ';' (or tabs) reads as one column: the separator is named.
-TEST_F(RunnerMistakesNamed, FileSeparatedBySemicolons) {
-  dir_.write("semi.csv", "x;y\n1;2\n3;4\n");
-  EXPECT_EQ(run("proc kestravine data=semi; var x; run;\n"), 2);
-  EXPECT_EQ(count("WARNING: Column 1 of file ./semi.csv is headed \"x;y\", which holds ';': the fields of a data set "
-                  "file are separated by commas"),
-            1)
-      << log_;
-  dir_.write("tabs.csv", "x\ty\n1\n2\n");
-  EXPECT_EQ(run("proc kestravine data=tabs; run;\n"), 0);
-  EXPECT_EQ(count("which holds a tab"), 1) << log_;
-  // A ';' inside a later heading names it too; a file with commas says nothing.
-  dir_.write("fine.csv", "x,y\n1,2\n");
-  EXPECT_EQ(run("proc kestravine data=fine; run;\n"), 0);
-  EXPECT_EQ(count("separated by commas"), 0) << log_;
+// Colours: a number is one syntax error naming what a colour is (no unknown colour
+// ''); a misspelt #RRGGBB is noted as written; #RRGGBB is taken only where a colour
+// goes. An AXIS statement without its semicolon names the word after it, not a
+// replacement character glued to it.
+TEST_F(RunnerMistakesNamed, ColoursAndAxisStatements) {
+  check({
+      {"a number", kStep + "  histogram x / cfill=12;\nrun;\n", "none", 2,
+       {"ERROR: prog.kes line 2, column 23: '12' is not valid here and was ignored; expected a colour (a CSS colour "
+        "name or #RRGGBB, quoted or not) (in the HISTOGRAM statement).\n"},
+       {"colour name ''"}},
+      {"a misspelt #RRGGBB", kStep + "  histogram x / cfill=#C6DBEG;\nrun;\n", "none", 0,
+       {"prog.kes line 2, column 23: the colour name '#C6DBEG' is not known"}, {}},
+      {"#RRGGBB for a text", kStep + "  histogram x / vaxislabel=#C6DBEF;\nrun;\n", "none", 2,
+       {"prog.kes line 2, column 28: '#C6DBEF' is not valid here and was ignored; expected a quoted text"}, {}},
+      {"AXIS without its semicolon", "axis1 order=0 to 50\n  label=('Rain (in)')\n" + kStep + "run;\n", "none", 3,
+       {"ERROR: AXIS1 statement (line 1): expected '=' after PROC; a \";\" may be missing before PROC, which begins "
+        "a statement; the axis definition is not stored.\n"},
+       {"U+FFFD", "\xEF\xBF\xBD"}},
+  });
 }
 
-// A colour option given a number: one message, the syntax error's, naming what a
-// colour is; no unknown colour ''.
-TEST_F(RunnerMistakesNamed, ColourOptionGivenANumber) {
-  dir_.write("d.csv", forms_data());
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  histogram x / cfill=12;\nrun;\n"), 2);
-  EXPECT_EQ(count("ERROR: prog.kes line 2, column 23: '12' is not valid here and was ignored; expected a colour (a "
-                  "CSS colour name or #RRGGBB, quoted or not) (in the HISTOGRAM statement).\n"),
-            1)
-      << log_;
-  EXPECT_EQ(count("colour name ''"), 0) << log_;
-  // A word that names no colour, #RRGGBB misspelt included, is noted as written.
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  histogram x / cfill=#C6DBEG;\nrun;\n"), 0);
-  EXPECT_EQ(count("prog.kes line 2, column 23: the colour name '#C6DBEG' is not known"), 1) << log_;
-  // #RRGGBB where a text or a name is wanted is not taken as one.
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  histogram x / vaxislabel=#C6DBEF;\nrun;\n"), 2);
-  EXPECT_EQ(count("prog.kes line 2, column 28: '#C6DBEF' is not valid here and was ignored; expected a quoted text"), 1) << log_;
-}
-
-// An AXIS statement without its semicolon runs into the next statement: the error
-// names the word (not a replacement character glued to it) and the semicolon.
-TEST_F(RunnerMistakesNamed, AxisStatementWithoutItsSemicolon) {
-  dir_.write("d.csv", forms_data());
-  EXPECT_EQ(run("axis1 order=0 to 50\n  label=('Rain (in)')\nproc kestravine data=d noprint; var x; run;\n"), 3);
-  EXPECT_EQ(count("ERROR: AXIS1 statement (line 1): expected '=' after PROC; a \";\" may be missing before PROC, "
-                  "which begins a statement; the axis definition is not stored.\n"),
-            1)
-      << log_;
-  EXPECT_EQ(count("U+FFFD"), 0) << log_;
-  EXPECT_EQ(log_.find("\xEF\xBF\xBD"), std::string::npos) << log_;
-}
-
-// A BY variable that is also analysed is said; the notes of a BY group name it.
-TEST_F(RunnerMistakesNamed, ByGroupsNamed) {
-  dir_.write("d.csv", forms_data());
-  EXPECT_EQ(run("proc kestravine data=d noprint; by g; var x g; run;\n"), 0);
-  EXPECT_EQ(count("NOTE: Variable g is both a BY variable and an analysis variable: it is analysed within each BY "
-                  "group, where it takes a single value.\n"),
-            1)
-      << log_;
-  // Without VAR the BY variable is not analysed, and nothing is said.
-  EXPECT_EQ(run("proc kestravine data=d noprint; by g; run;\n"), 0);
-  EXPECT_EQ(count("both a BY variable"), 0) << log_;
-  // A note of the data of one group (an observation at the exponential curve's known
-  // threshold, the smallest value of each group, is left out of the EDF tests) names
-  // its group.
-  EXPECT_EQ(run("proc kestravine data=d noprint; by g; var x; histogram x / exponential(theta=5) noplot; run;\n"), 0);
-  for (const char* group : {"g=1", "g=2"})
-    EXPECT_EQ(count("NOTE: The EDF tests of the exponential curve of x leave out 1 observation equal to the known "
-                    "threshold, whose Anderson-Darling terms are not defined (BY group " +
-                    std::string(group) + ").\n"),
-              1)
-        << log_;
-}
-
-// An inset that overlaps an earlier one is left out, said at its INSET statement; an
-// ORIGIN= that leaves no room names the axis definition and the option that uses it.
-TEST_F(RunnerMistakesNamed, InsetLeftOutAndOriginWithoutRoom) {
-  dir_.write("d.csv", forms_data());
-  EXPECT_EQ(run("proc kestravine data=d noprint; var x;\n  histogram x;\n  inset n mean / pos=(20, 5) data;\n"
-                "  inset std min / pos=(21, 6) data;\nrun;\n",
-                "device"),
-            0);
-  EXPECT_EQ(count("NOTE: prog.kes line 4, column 3: This inset overlaps an earlier inset and is not drawn (in the "
-                  "INSET statement).\n"),
-            1)
-      << log_;
-  EXPECT_EQ(run("axis1 origin=(12,10);\nproc kestravine data=d noprint; var x;\n  histogram x / haxis=axis1;\nrun;\n",
-                "device"),
-            0);
-  EXPECT_EQ(count("NOTE: prog.kes line 3, column 17: The ORIGIN= y of the axis definition HAXIS=AXIS1 leaves too "
-                  "little room below the axis; the graph is not drawn (in the HISTOGRAM statement).\n"),
-            1)
-      << log_;
+// BY groups: a BY variable that VAR names too is said (and nothing without VAR); a
+// note of the data of one group (an observation at the exponential curve's known
+// threshold, the smallest value of each group, left out of the EDF tests) names it.
+// An inset that overlaps an earlier one is said at its INSET statement; an ORIGIN=
+// without room names the axis definition and the option that uses it.
+TEST_F(RunnerMistakesNamed, GroupsInsetsAndOrigins) {
+  const std::string left_out = "NOTE: The EDF tests of the exponential curve of x leave out 1 observation equal to the "
+                               "known threshold, whose Anderson-Darling terms are not defined (BY group ";
+  check({
+      {"BY and VAR", "proc kestravine data=d noprint; by g; var x g; run;\n", "none", 0,
+       {"NOTE: Variable g is both a BY variable and an analysis variable: it is analysed within each BY group, "
+        "where it takes a single value.\n"},
+       {}},
+      {"BY without VAR", "proc kestravine data=d noprint; by g; run;\n", "none", 0, {}, {"both a BY variable"}},
+      {"a note of each group",
+       "proc kestravine data=d noprint; by g; var x; histogram x / exponential(theta=5) noplot; run;\n", "none", 0,
+       {left_out + "g=1).\n", left_out + "g=2).\n"},
+       {}},
+      {"an inset over another",
+       kStep + "  histogram x;\n  inset n mean / pos=(20, 5) data;\n  inset std min / pos=(21, 6) data;\nrun;\n",
+       "device", 0,
+       {"NOTE: prog.kes line 4, column 3: This inset overlaps an earlier inset and is not drawn (in the INSET "
+        "statement).\n"},
+       {}},
+      {"ORIGIN= without room", "axis1 origin=(12,10);\n" + kStep + "  histogram x / haxis=axis1;\nrun;\n", "device", 0,
+       {"NOTE: prog.kes line 3, column 17: The ORIGIN= y of the axis definition HAXIS=AXIS1 leaves too little room "
+        "below the axis; the graph is not drawn (in the HISTOGRAM statement).\n"},
+       {}},
+  });
 }
 
 }  // namespace

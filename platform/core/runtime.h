@@ -144,6 +144,12 @@ statement_word_test& runner_statement_word();
 // statement the runner reads, or begins_step_statement says it begins one of the
 // step's; else empty. Added to the message about the word that failed.
 std::string semicolon_hint(const std::string& word, bool begins_step_statement = false);
+// ---- the BY group a message belongs to ----
+// The BY line of the group the step now reads ("g=1 s=a"; empty before the first,
+// after the last, and without BY variables). The module's messages written meanwhile
+// name it. Kept for the step.
+void set_message_by_group(std::string by_line);
+const std::string& message_by_group();
 // Resets the per-step state of the host services (the runner calls this before each step).
 void begin_step();
 // A host service that met an error the module cannot see (unsorted BY data, say) raises

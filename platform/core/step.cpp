@@ -44,6 +44,17 @@ std::string name_as_written(const std::string& cut) {
 
 void at_step_end(std::function<void()> fn) { step_end_fns.push_back(std::move(fn)); }
 
+namespace {
+std::string by_group_line;
+}  // namespace
+
+void set_message_by_group(std::string by_line) {
+  if (by_group_line.empty() && !by_line.empty()) at_step_end([] { by_group_line.clear(); });
+  by_group_line = std::move(by_line);
+}
+
+const std::string& message_by_group() { return by_group_line; }
+
 void raise_step_code(int code) { host_code = std::max(host_code, code); }
 int host_step_code() { return host_code; }
 

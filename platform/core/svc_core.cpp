@@ -74,7 +74,20 @@ void plat_xytabrt(int /*kind*/, int code) {
 int plat_xpmlog(int set, int number, va_list ap) {
   plat::msg_kind kind = plat::msg_kind::error;
   std::string text = plat::catalogue_format(set, number, ap, &kind);
-  if (auto& frame = plat::next_message_frame()) {
+  // A message of one BY group says which, as the BY line of its tables does; one
+  // framed with the place of a statement is about the statement.
+  auto& frame = plat::next_message_frame();
+  if (const std::string& by = plat::message_by_group(); !by.empty() && kind != plat::msg_kind::plain && !frame) {
+    const std::string self = "this BY group";
+    if (const std::size_t at = text.find(self); at != std::string::npos) {
+      text.replace(at, self.size(), "the BY group " + by);
+    } else {
+      const bool stop = !text.empty() && text.back() == '.';
+      if (stop) text.pop_back();
+      text += " (BY group " + by + ")" + (stop ? "." : "");
+    }
+  }
+  if (frame) {
     text = frame(kind, text);
     frame = nullptr;
   }

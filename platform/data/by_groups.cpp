@@ -5,6 +5,7 @@
 
 #include "core/host_routines.h"
 #include "core/output_link.h"
+#include "core/runtime.h"
 #include "data/data_messages.h"
 #include "data/dataset_internal.h"
 #include "data/formats.h"
@@ -130,10 +131,14 @@ int plat_xbynext(kes_dsh h) {
       if (v.size() >= 2 && v.front() == '"') v = v.substr(1, v.size() - 2);
       by.emplace_back(ds->vars[b.var].name, v);
     }
+    std::string line;
+    for (const auto& [name, value] : by) line += (line.empty() ? "" : " ") + name + "=" + value;
+    set_message_by_group(std::move(line));
     if (output_linked().set_by != nullptr) output_linked().set_by(std::move(by));
   } else if (r == 0 && !ds->by.empty()) {
     // What the step prints after its last BY group (plots of all groups together)
     // belongs to no one group.
+    set_message_by_group({});
     if (output_linked().set_by != nullptr) output_linked().set_by({});
   }
   return r;

@@ -28,6 +28,7 @@ enum : int {
   not_replaced_after_error = 20,  // {s} data set, {s} file
   meta_not_written = 21,  // {s} file, {s} reason, {s} data set
   not_replaced_out_of_memory = 22,  // {s} data set, {s} file
+  other_separator = 23,   // {d} column, {s} file, {s} header text, {s} the separator ("';'", "a tab")
   options_selected = 40,  // {s} data set, {ld} observations kept, {ld} observations read
 };
 

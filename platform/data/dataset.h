@@ -30,8 +30,9 @@ struct ds_var {
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error);
 // A name such as precip.csv reads as library PRECIP, member csv. When that library is
 // not assigned but WORK holds a member named like it, the way to read that member
-// ("; to read precip.csv write DATA=precip", option the option's keyword); else "".
-std::string work_member_hint(const std::string& libref, const std::string& option);
+// ("; to read precip.csv write DATA=precip", option the option's keyword); when WORK
+// holds the file LIBREF.MEMBER.csv (state.x77.csv), how to rename it; else "".
+std::string work_member_hint(const std::string& libref, const std::string& member, const std::string& option);
 // Opens LIB.MEMBER for output: nothing is written before the module defines its
 // variables and ends the definitions; the file takes its place only when the module
 // closes it (xvputt). On failure (library not assigned, invalid member name) returns

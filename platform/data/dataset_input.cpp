@@ -103,14 +103,22 @@ bool find_member_file(const std::string& folder, const std::string& member, std:
 
 std::string library_label(const std::string& libref) { return libref.empty() ? std::string("WORK") : upper(libref); }
 
-std::string work_member_hint(const std::string& libref, const std::string& option) {
+std::string work_member_hint(const std::string& libref, const std::string& member, const std::string& option) {
   std::string unused;
   if (libref.empty() || !library_folder(libref, &unused).empty()) return std::string();
   const std::string work = library_folder("", &unused);
+  if (work.empty()) return std::string();
   std::string path;
-  if (work.empty() || !valid_name(libref) || !find_member_file(work, libref, &path, &unused)) return std::string();
+  if (valid_name(libref) && find_member_file(work, libref, &path, &unused)) {
+    const fs::path file = fs::path(path).filename();
+    return "; to read " + file.string() + " write " + option + "=" + file.stem().string();
+  }
+  // state.x77 for the file state.x77.csv: no member name holds a '.'.
+  if (!find_member_file(work, libref + "." + member, &path, &unused)) return std::string();
   const fs::path file = fs::path(path).filename();
-  return "; to read " + file.string() + " write " + option + "=" + file.stem().string();
+  const std::string renamed = make_valid(file.stem().string(), 1);
+  return "; the file " + file.string() + " cannot be read as a data set, as a data set name holds no '.': rename it (to " +
+         renamed + ".csv, say) and write " + option + "=" + renamed;
 }
 
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error) {
@@ -169,6 +177,17 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
                "\") both give the variable name " + names[j];
       return nullptr;
     }
+  }
+  // A file separated by ';' or tabs reads as one column per line: said, with the
+  // separator, before the statements that name its variables fail to find them.
+  for (size_t j = 0; j < t.header.size(); ++j) {
+    const char* separator = t.header[j].find(';') != std::string::npos    ? "';'"
+                            : t.header[j].find('\t') != std::string::npos ? "a tab"
+                                                                          : nullptr;
+    if (separator == nullptr) continue;
+    data_msg(datamsg::other_separator, static_cast<int>(j + 1), path.c_str(), printable(t.header[j]).c_str(),
+             separator);
+    break;
   }
   for (size_t j = 0; j < names.size(); ++j) {
     if (names[j] != t.header[j])

@@ -54,6 +54,9 @@ int edit_distance(const std::string& a, const std::string& b) {
 // spelling to the token first.
 std::string engine::expected_text(const std::vector<int>& expected, const token& t) const {
   std::vector<std::pair<int, int>> order;  // (distance, terminal)
+  // Only a colour takes #RRGGBB: where it may stand, the name and the quoted text that
+  // may stand beside it are that colour's spellings, and are named as one.
+  const bool colour = std::find(expected.begin(), expected.end(), static_cast<int>(T_VLITERAL)) != expected.end();
   auto is_keyword = [&](int x) { return x >= first_keyword_ && x < desc_->nterminals; };
   // Where no main keyword could stand, an alternative spelling is the word's only one
   // (EST where a value or EST goes) and is named.
@@ -62,6 +65,7 @@ std::string engine::expected_text(const std::vector<int>& expected, const token&
     return is_keyword(x) && !text.empty() && text.back() != '$';
   });
   for (int x : expected) {
+    if (colour && (x == T_NAMEX || x == T_QS)) continue;
     std::string text = p_->syms->texts[static_cast<size_t>(x)];
     bool alternative = text.size() > 1 && text.back() == '$';
     if (alternative) text.pop_back();

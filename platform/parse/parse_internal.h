@@ -69,6 +69,7 @@ struct slot_store {
   std::vector<std::string> strings;  // colours, names, texts
   std::vector<kes_fmtentry> formats;
   std::string text;                  // a single text
+  std::string option;                // the option of a list of names, as the keyword reads
   // What the module's slot points at, made when the parse ends.
   std::vector<char> bytes;
   std::vector<kes_textentry> entries;

@@ -82,6 +82,7 @@ std::string terminal_text(const parser* p, int t) {
     case T_TIME: return "a time";
     case T_DATETIME: return "a datetime";
     case T_MISSING: return "a missing value";
+    case T_VLITERAL: return "a colour (a CSS colour name or #RRGGBB, quoted or not)";
     default: break;
   }
   if (t == p->syms->end_marker) return "the end of the step";

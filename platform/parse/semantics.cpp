@@ -30,6 +30,9 @@ constexpr int kMarkFirstClassCode = 1, kMarkLastClassCode = 5, kMarkEst = 11;
 constexpr int kByDescending = 1;         // BY option: DESCENDING (else NOTSORTED)
 constexpr int kColourSlot = 7;           // value type of a put: a colour (the list code of colours)
 constexpr int kUnknownColourNote = 60;   // catalogue entry of a colour word that names no colour
+// Catalogue entries: a list of names given again; given again under another spelling;
+// a name that begins a statement.
+constexpr int kNamesGivenAgain = 37, kNamesOfAliasReplaced = 38, kNameLikeStatement = 39;
 
 enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
@@ -118,6 +121,8 @@ void note_cut(parser* p, const std::string& text, int max) {
 // that names no colour is noted where it stands and gives none: the element keeps
 // its default colour.
 bool colour_field(parser* p, std::string* field) {
+  // Put in by the repair of a syntax error, which has said what stood there instead.
+  if (p->last.synthetic) return false;
   const std::string text = token_text(p);
   if (plat::colour_field(text, field)) return true;
   const std::string written = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
@@ -189,6 +194,14 @@ void append_text(parser* p, slot_store* st) {
     }
     case list_type::names:
       st->strings.push_back(typed_name(p->last));
+      // "MEAN=m RUN;" with the semicolon before RUN left out: RUN becomes a name. The
+      // words of the step's own statements (VAR, N) may well be meant as names.
+      if (!p->last.synthetic) {
+        const std::string hint = semicolon_hint(p->last.raw);
+        if (!hint.empty())
+          parse_error(p, p->last.line, p->last.col, kNameLikeStatement, upper(p->last.raw).c_str(),
+                      st->option.c_str(), hint.c_str());
+      }
       break;
     case list_type::texts:
       st->strings.push_back(text);
@@ -319,9 +332,31 @@ void act_append(parser* p, const action_args& a) {
   else append_text(p, list_in(s, a(0), a(1) == 2 ? list_type::colors : list_type::texts));
 }
 
+// A list of names given again in its statement (MEAN=a ... MEAN=b, or PROBT= then PRT=)
+// replaces the earlier one, as a later value of any option does; said, as names are
+// otherwise dropped without a word.
+void note_names_replaced(parser* p, const slot_store& earlier, const std::string& option) {
+  std::string names;
+  for (const std::string& n : earlier.strings) names += (names.empty() ? "" : " ") + n;
+  const token& k = p->last_keyword;
+  if (earlier.option == option)
+    parse_error(p, k.line, k.col, kNamesGivenAgain, option.c_str(), names.c_str());
+  else
+    parse_error(p, k.line, k.col, kNamesOfAliasReplaced, option.c_str(), earlier.option.c_str(),
+                earlier.option.c_str(), names.c_str());
+}
+
 void act_list(parser* p, const action_args& a) {
-  begin_list(p->sem, a(0), type_of_code(a(1)));
-  p->sem.cur_list = a(0);
+  semantics& s = p->sem;
+  const list_type type = type_of_code(a(1));
+  slot_store* st = nullptr;
+  const bool named = type == list_type::names && !p->last_keyword.synthetic && p->last_keyword.line > 0;
+  const std::string option = named ? upper(p->last_keyword.raw) : std::string();
+  if (slot_of(s, a(0), &st) != nullptr && named && st->type == list_type::names && !st->option.empty())
+    note_names_replaced(p, *st, option);
+  begin_list(s, a(0), type);
+  if (st != nullptr) st->option = option;
+  s.cur_list = a(0);
 }
 
 void act_continue(parser* p, const action_args& a) {
@@ -436,7 +471,7 @@ dataset* open_with_options(parser* p, bool for_input) {
   }
   dataset* ds = for_input ? open_input(s.ds_lib, s.ds_member, &err) : open_output(s.ds_lib, s.ds_member, &err);
   if (ds == nullptr) {
-    if (for_input) err += work_member_hint(s.ds_lib, p->last_keyword.text);
+    if (for_input) err += work_member_hint(s.ds_lib, s.ds_member, p->last_keyword.text);
     parse_error(p, p->last.line, p->last.col, 23, err.c_str());
     return nullptr;
   }

@@ -371,6 +371,15 @@ void read_token(parser* p) {
       t.raw = p->text.substr(b, p->pos - b);
     } else if (name_start(c) || (c == '$' && (name_char(peek(p, 1)) || peek(p, 1) == '.'))) {
       read_word(p, &t);
+    } else if (c == '#' && name_char(peek(p, 1))) {
+      // A colour written #RRGGBB, as the reference writes it: a token of its own, which
+      // only a colour takes, so that it is never read as a name or a text.
+      size_t b = p->pos;
+      advance(p);
+      while (name_char(peek(p))) advance(p);
+      t.cls = T_VLITERAL;
+      t.raw = p->text.substr(b, p->pos - b);
+      t.text = upper(t.raw);
     } else if (c == ';') {
       t.cls = T_ENDJB;
       t.raw = ";";

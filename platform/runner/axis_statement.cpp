@@ -13,6 +13,7 @@
 #include "core/colour_names.h"
 #include "core/host_messages.h"
 #include "core/runtime.h"
+#include "core/utf8_text.h"
 #include "graph/graph_catalog.h"
 #include "host/kes_checked.h"
 #include "runner/global_statements.h"
@@ -33,7 +34,9 @@ struct tok {
       : kind(k), s(std::move(text)), v(value), raw(std::move(written)) {}
 };
 
-bool tokenize(const std::string& in, std::vector<tok>* out, std::string* err) {
+// A quoted text is made UTF-8 text on its own (*mended counts what was replaced): the
+// blanks and line ends between the words of the statement are not part of any text.
+bool tokenize(const std::string& in, std::vector<tok>* out, std::string* err, std::size_t* mended) {
   size_t i = 0;
   while (i < in.size()) {
     const char c = in[i];
@@ -53,7 +56,9 @@ bool tokenize(const std::string& in, std::vector<tok>* out, std::string* err) {
         }
         t += in[i];
       }
-      out->push_back({tok::text, t});
+      std::size_t replaced = 0;
+      out->push_back({tok::text, text_as_utf8(t, &replaced)});
+      *mended += replaced;
       continue;
     }
     std::string t;
@@ -269,9 +274,12 @@ bool axis_keyword(const std::string& kw) {
 }
 
 std::string encode_axis(const std::string& options, std::vector<std::string>* records,
-                        std::vector<std::string>* unknown_colours) {
+                        std::vector<std::string>* unknown_colours, std::size_t* mended) {
   parser p;
-  if (!tokenize(options, &p.t, &p.err)) return p.err;
+  std::size_t replaced = 0;
+  const bool read = tokenize(options, &p.t, &p.err, &replaced);
+  if (mended != nullptr) *mended = replaced;
+  if (!read) return p.err;
   std::string hdr(kHeaderSize, '\0');
   auto set_double = [&](int off, double v) { std::memcpy(&hdr[static_cast<size_t>(off)], &v, 8); };
   auto set_i16 = [&](int off, int v) {
@@ -287,7 +295,9 @@ std::string encode_axis(const std::string& options, std::vector<std::string>* re
   while (p.i < p.t.size() && p.err.empty()) {
     if (!p.at(tok::word)) return "an option name is expected";
     const std::string opt = p.t[p.i++].s;
-    if (!p.expect(tok::equals, ("'=' after " + opt).c_str())) break;
+    // The name of a statement: the semicolon before it is most often what is missing.
+    if (!p.at(tok::equals)) return "expected '=' after " + opt + semicolon_hint(opt);
+    ++p.i;
     double v[2] = {0, 0};
     char u[2] = {' ', ' '};
     if (opt == "ORDER") {
@@ -317,7 +327,7 @@ std::string encode_axis(const std::string& options, std::vector<std::string>* re
         set_i16(ubase, parser::unit_code(u[0])), set_i16(ubase + 2, parser::unit_code(u[1]));
       }
     } else {
-      return "there is no option " + opt + "=";
+      return "there is no option " + opt + "=" + semicolon_hint(opt);
     }
   }
   if (!p.err.empty()) return p.err;
@@ -357,7 +367,9 @@ bool run_axis_statement(const statement& st, const std::string& text) {
   }
   // Outside its quotes the splitter has blanked every byte that is not program text.
   std::vector<std::string> unknown;
-  const std::string err = encode_axis(program_text(st, std::string(s.substr(k))), &records, &unknown);
+  std::size_t mended = 0;
+  const std::string err = encode_axis(std::string(s.substr(k)), &records, &unknown, &mended);
+  if (mended > 0) log_message(hostmsg::set, hostmsg::text_not_utf8, st.keyword.c_str(), st.line);
   const std::string member = "AXI" + std::to_string(axis_number(st.keyword));
   if (!err.empty()) {
     log_message(hostmsg::set, hostmsg::axis_error, st.keyword.c_str(), st.line, err.c_str());

@@ -1,6 +1,7 @@
 // AXIS1 to AXIS99: axis definitions written into the graphics catalog of the run,
 // where HAXIS= and VAXIS= of plot statements find them for the rest of the program.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,9 @@ bool run_axis_statement(const statement& st, const std::string& program_text);
 
 // The member records of a definition from the statement's text after its keyword;
 // an empty string, or what is wrong. The colour words that name no colour (their
-// fields left blank: the axis' default) are put in *unknown_colours, as written.
+// fields left blank: the axis' default) are put in *unknown_colours, as written; the
+// bytes of its quoted texts that were made U+FFFD are counted in *mended.
 std::string encode_axis(const std::string& options, std::vector<std::string>* records,
-                        std::vector<std::string>* unknown_colours = nullptr);
+                        std::vector<std::string>* unknown_colours = nullptr, std::size_t* mended = nullptr);
 
 }  // namespace plat

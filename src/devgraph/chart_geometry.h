@@ -2,6 +2,8 @@
 // their own: the page count of a layout of cells and the bar width and gap.
 #pragma once
 
+struct kes_stmt;
+
 // Pages of a request: nclass CLASS variables with l1 and l2 levels, nr rows and nc
 // columns of cells per page.
 int kes_page_count(int nclass, int l1, int l2, int nr, int nc);
@@ -45,8 +47,10 @@ double kes_fit_length(const kes_axis& axis, const char* option, double* extent);
 
 // ORIGIN= of an axis definition: with `need` the room the texts before the axis line
 // take from the page edge `edge`, the spare room in front of them; false after note
-// 189/`message` naming the option when the origin leaves too little.
-bool kes_origin_room(double origin, double edge, double need, int message, const char* option, double* spare);
+// 189/`message` naming the option (slot `slot` of plot statement st, which names the
+// definition) where it stands, when the origin leaves too little.
+bool kes_origin_room(double origin, double edge, double need, int message, const char* option, const kes_stmt* st,
+                     int slot, double* spare);
 
 // A plot extent below one character cell: notes KES_MSG_PAGE_NO_ROOM_GRAPH (and
 // KES_MSG_FEWER_CELLS_MAY_FIT when the user asked for the layout that made it so); true

@@ -105,7 +105,8 @@ int kesgpag(kes_ctx* ctx) {
   // 5. Vertical origin of an axis definition: the axis line where ORIGIN= puts it.
   double spare = 0;
   if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0],
-                       KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM, hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", &spare))
+                       KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM, hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", st,
+                       hx.origin[1] >= 0 ? KES_PLOT_SLOT_HAXIS : KES_PLOT_SLOT_VAXIS_NAME, &spare))
     return KES_RC_OUTPUT_UNDEFINED;
   c->bspace += spare;
   c->bmargin += spare;
@@ -121,7 +122,8 @@ int kesgpag(kes_ctx* ctx) {
   // 8. Horizontal origin of an axis definition.
   if (!kes_origin_room(vx.origin[0] >= 0 ? vx.origin[0] : hx.origin[0], c->pagearea[0],
                        c->ox - hx.offset[0] - c->pagearea[0], KES_MSG_ORIGIN_X_TOO_LITTLE_ROOM,
-                       vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", &spare))
+                       vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", st,
+                       vx.origin[0] >= 0 ? KES_PLOT_SLOT_VAXIS_NAME : KES_PLOT_SLOT_HAXIS, &spare))
     return KES_RC_OUTPUT_UNDEFINED;
   c->lmargin += spare;
   c->ox += spare;

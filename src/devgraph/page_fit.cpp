@@ -19,12 +19,18 @@ double kes_fit_length(const kes_axis& ax, const char* option, double* extent) {
   return spare / 2;
 }
 
-bool kes_origin_room(double origin, double edge, double need, int message, const char* option, double* spare) {
+bool kes_origin_room(double origin, double edge, double need, int message, const char* option, const kes_stmt* st,
+                     int slot, double* spare) {
   *spare = 0;
   if (origin < 0) return true;
   const double room = origin - edge;
   if (room < need) {
-    xpmlog(KES_SET_PROC, message, option);
+    const kes_optslot* named = kes_pslot(st, slot);
+    const char* name = named != nullptr && named->given ? named->v.name : "";
+    int length = named != nullptr && named->given ? 8 : 0;
+    while (length > 0 && name[length - 1] == ' ') --length;
+    xspplace(st, slot);
+    xpmlog(KES_SET_PROC, message, option, length, name);
     return false;
   }
   *spare = room - need;

@@ -252,6 +252,11 @@ int kesgset_impl(kes_ctx* ctx) {
     po->varlabels[v].len = info.label_len;
     vzmp(info.label, info.label_len, po->varlabels[v].text, 256);
     po->widest_name = kes::max(po->widest_name, info.name_len);
+    // Allowed, but within its own BY group the variable is one value: its statistics
+    // say little, which the log says, as the step analyses it all the same.
+    for (int i = 0; i < ctx->nbyvars; ++i)
+      if (dp->byvarnums != nullptr && dp->byvarnums[i] == ctx->varnums[v])
+        xpmlog(KES_SET_LABEL, KES_MSG_BY_VARIABLE_ANALYSED, static_cast<int>(info.name_len), info.name);
   }
 
   // The records of the whole BY group when there is no CLASS variable.

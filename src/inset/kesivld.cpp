@@ -277,16 +277,18 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
 }
 
 void kes_inset_overlaps(kes_ctx* ctx) {
-  bool any = false;
   for (kes_insetbox* b = ctx->insets; b != nullptr; b = b->next) {
     if (!b->enabled) continue;
     for (kes_insetbox* o = b->next; o != nullptr; o = o->next) {
       if (!o->enabled) continue;
       const bool apart = o->left > b->right || o->right < b->left || o->bottom > b->top || o->top < b->bottom;
-      if (!apart) o->enabled = 0, any = true;
+      if (apart) continue;
+      o->enabled = 0;
+      // Said where the INSET statement of the box left out stands.
+      if (o->stmt != nullptr) xspplace(o->stmt, KES_STMT_KEYWORD);
+      xpmlog(KES_SET_LABEL, KES_MSG_INSET_OVERLAPS_EARLIER_INSET);
     }
   }
-  if (any) xpmlog(KES_SET_LABEL, KES_MSG_INSET_OVERLAPS_EARLIER_INSET);
 }
 
 kes_inset_frame kes_inset_frame_of(kes_ctx* ctx, kes_cell* cell) {

@@ -280,7 +280,7 @@ TEST_F(RunnerMessagePlaces, WithoutByTheDataSetIsNamed) {
        0},
       {"a BY group with none", "proc kestravine data=zerofreq noprint; var x; freq f; by b; run;\n",
        {"NOTE: No observation of the BY group has a FREQ value above 0 and a nonmissing weight; the BY group is "
-        "skipped.\n"},
+        "skipped (BY group b=1).\n"},
        {"input data set"},
        0},
       {"weighted sums that overflow", "proc kestravine data=huge noprint; var x; weight b; run;\n",
@@ -289,7 +289,7 @@ TEST_F(RunnerMessagePlaces, WithoutByTheDataSetIsNamed) {
        {"BY group"},
        0},
       {"the same with BY", "proc kestravine data=huge noprint; var x; weight b; by b; run;\n",
-       {"WARNING: The weighted sums of variable x overflow in this BY group;"},
+       {"WARNING: The weighted sums of variable x overflow in the BY group b=1;"},
        {},
        0},
   });
@@ -303,7 +303,7 @@ TEST_F(RunnerMessagePlaces, WithoutByTheDataSetIsNamed) {
         << log_;
     const std::string said = "WARNING: The statistics of variable x are not computed: there is not enough memory to "
                              "hold its values";
-    EXPECT_EQ(count(said + (*by ? " in this BY group.\n" : ".\n")), 1) << by << "\n" << log_;
+    EXPECT_EQ(count(said + (*by ? " in the BY group b=1.\n" : ".\n")), 1) << by << "\n" << log_;
   }
 }
 

@@ -436,7 +436,7 @@ std::string reference_text(const std::vector<const grammar*>& grammars, std::vec
          "does not matter. The value column says what follows the option: nothing (a flag),\n"
          "a name, a number, a list of numbers (`a TO b BY c` ranges allowed, commas optional,\n"
          "in parentheses or not), a quoted text, a colour (a CSS colour name of any length,\n"
-         "in any case, or `#RRGGBB`; a word that names no colour is noted and the element\n"
+         "in any case, or `#RRGGBB`, quoted or not; a word that names no colour is noted and the element\n"
          "keeps its default colour), a data set (`member` or `library.member`), values or\n"
          "`EST` (estimate it), a choice of words, or a family\n"
          "with its own options in parentheses. A list of variables names them one by one or\n"

@@ -71,26 +71,29 @@ int kes_true_label_step(int skip, const std::vector<double>& values, const std::
 
 kes_tick_form kes_true_tick_form(const std::vector<double>& values, double d, int trim) {
   std::vector<std::string> texts(values.size());
-  // Whether the form with these decimals is true; *width: its widest text.
-  const auto holds = [&](int decimals, int* width) {
+  // The texts with these decimals (negative: E notation); *width: the widest; false
+  // when a text of fixed notation came out in E notation (its field too narrow for it:
+  // more decimals only widen it).
+  const auto write = [&](int decimals, int* width) {
     *width = 0;
     char buf[KES_TICK_TEXT];
     for (std::size_t i = 0; i < values.size(); ++i) {
       const int len = kes_tick_text(values[i], nullptr, decimals, trim, buf, KES_TICK_TEXT);
       texts[i].assign(buf, static_cast<std::size_t>(len));
+      if (decimals >= 0 && texts[i].find('E') != std::string::npos) return false;
       *width = std::max(*width, len);
     }
-    return kes_ticks_true(values, texts, d);
+    return true;
   };
   kes_tick_form best{99, 0};
   int width = 0, narrowest = KES_TICK_TEXT + 1;
-  for (int k = 0; k <= kMostDecimals; ++k)
-    if (holds(k, &width)) {
+  for (int k = 0; k <= kMostDecimals && write(k, &width); ++k)
+    if (kes_ticks_true(values, texts, d)) {
       best = {k, width}, narrowest = width;
       break;
     }
   for (int k = 1; k <= kMostExponentDecimals; ++k)
-    if (holds(-k, &width)) {
+    if (write(-k, &width) && kes_ticks_true(values, texts, d)) {
       if (width < narrowest) best = {-k, width};
       break;
     }

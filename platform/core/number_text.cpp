@@ -151,7 +151,9 @@ std::string best_text(double v, int width) {
   }
   const int sig_f = fixed.empty() ? 0 : significant_digits(fixed);
   const int sig_e = efix.empty() ? 0 : significant_digits(efix);
-  if (sig_f > 0 && sig_f >= sig_e) return fixed;
+  // Of as many digits the nearer text: a carry into a new digit shows a digit v lacks.
+  const auto off = [v](const std::string& s) { return std::fabs(std::strtod(s.c_str(), nullptr) - v); };
+  if (sig_f > 0 && (sig_f > sig_e || (sig_f == sig_e && off(fixed) <= off(efix)))) return fixed;
   if (sig_e > 0) return efix;
   return std::string(w, '*');
 }

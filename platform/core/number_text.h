@@ -20,8 +20,9 @@ std::string shortest_text(double v);
 // the most significant digits, never more than the shortest exact text has. That is
 // the shortest exact text in fixed notation when it fits ("0.1", "1234567.891");
 // else fixed notation rounded to the most decimals that fit ("0.3333333333"); else,
-// or when it keeps more digits, E notation ("1.2346E8", "1.234E-10"); fixed notation
-// wins ties. A value that shows no significant digit in any form that fits prints as
+// or when it keeps more digits, E notation ("1.2346E8", "1.234E-10"); of as many digits
+// the nearer to v, fixed notation on a tie (5e-9 in 10 is "5E-9": the one digit of
+// "0.00000001" is a carry). A value that shows no significant digit in any form that fits prints as
 // width asterisks. Missing values print as missing_text(v), infinities as "Inf" or
 // "-Inf" (asterisks when those do not fit). An empty text when width < 1.
 std::string best_text(double v, int width);

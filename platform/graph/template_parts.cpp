@@ -13,6 +13,7 @@
 #include "core/number_text.h"
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
+#include "host/kes_tick_truth.h"
 #include "host/kes_utf8.h"
 
 namespace plat::graph {
@@ -160,16 +161,37 @@ std::vector<std::string> tick_texts(const std::vector<double>& in) {
   int digits = 0;
   if (exponent && alike([](double v) { return best_text(v, 8); }))
     for (digits = 2; digits < 17 && alike([digits](double v) { return e_text(v, digits); });) ++digits;
+  const auto fixed = [](double v, int k) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*f", k, v == 0 ? 0.0 : v);
+    return std::string(buf);
+  };
   for (double v : ticks) {
     if (exponent && v != 0) {
       out.push_back(digits > 0 ? e_text(v, digits) : best_text(v, 8));
       continue;
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v == 0 ? 0.0 : v);
-    out.emplace_back(buf);
+    out.push_back(fixed(v, decimals));
   }
-  return out;
+  if (kes_ticks_true(ticks, out, 0)) return out;
+  // Texts that misplace a tick by half a step or more, or read alike (ticks 5e-10
+  // apart near 20.7 at the decimals of their shortest texts): the fixed or E notation,
+  // whichever is narrower, with the decimals or digits that make every text true.
+  const auto form = [&ticks](const std::function<std::string(double)>& text, std::vector<std::string>* texts) {
+    texts->clear();
+    std::size_t width = 0;
+    for (double v : ticks) {
+      texts->push_back(v == 0 ? std::string("0") : text(v));
+      width = std::max(width, texts->back().size());
+    }
+    return kes_ticks_true(ticks, *texts, 0) ? width : std::string::npos;
+  };
+  std::vector<std::string> f, e;
+  std::size_t wf = std::string::npos, we = std::string::npos;
+  for (int k = decimals; k <= 30 && wf == std::string::npos; ++k) wf = form([&](double v) { return fixed(v, k); }, &f);
+  for (int m = 1; m <= 17 && we == std::string::npos; ++m) we = form([m](double v) { return e_text(v, m); }, &e);
+  if (wf == std::string::npos && we == std::string::npos) return out;
+  return wf <= we ? f : e;
 }
 
 void draw_wall(canvas& c, const frame& f) {

@@ -26,6 +26,15 @@ void take_piece(const host_gtext& p, kes_gtext* t) {
   t->len = p.text != nullptr ? p.length : 0;
 }
 
+// Whether the values are written in the variable's format (its name record into info).
+bool variable_format(kes_ctx* ctx, bool use_format, host_varinfo* info) {
+  const kes_preq* r = ctx->curreq;
+  const bool log_axis = (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && r->dist == KES_DIST_WEIBULL2;
+  return use_format && !log_axis &&
+         xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, info) == 0 &&
+         kes_has_format(*info);
+}
+
 }  // namespace
 
 bool kes_tick_head(const kes_axis& ax, const kes_textline* line) {
@@ -35,7 +44,7 @@ bool kes_tick_head(const kes_axis& ax, const kes_textline* line) {
 }
 
 void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool use_format, int decimals,
-                         kes_gtext* t, char* buf) {
+                         int field, kes_gtext* t, char* buf) {
   const kes_chart* c = kes_chart_of(ctx);
   const host_gtext* d = ax.value_default;
   std::memcpy(t->font, d != nullptr && d->font[0] != ' ' ? d->font : c->valfont, 8);
@@ -60,26 +69,26 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
     return;
   }
   host_varinfo info{};
-  const kes_preq* r = ctx->curreq;
-  const bool log_axis = (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB) && r->dist == KES_DIST_WEIBULL2;
-  const bool fmt = use_format && !log_axis &&
-                   xvname(ctx->data, ctx->varnums != nullptr ? ctx->varnums[ctx->curvar] : ctx->curvar, &info) == 0 &&
-                   kes_has_format(info);
-  t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf);
+  const bool fmt = variable_format(ctx, use_format, &info);
+  t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf, fmt ? 0 : field);
   t->text = buf;
 }
 
-int kes_distinct_value_step(kes_ctx* ctx, const kes_axis& axis, int skip, long first,
-                            const std::function<bool(long)>& on, double start, double step, double e,
-                            bool use_format, int decimals) {
-  if (axis.tick_texts != nullptr || axis.seq_texts != nullptr) return skip;
-  kes_gtext t{};
+bool kes_plain_tick_texts(kes_ctx* ctx, const kes_axis& axis, long first, const std::function<bool(long)>& on,
+                          double start, double step, double e, bool use_format, const kes_tick_form& form,
+                          std::vector<double>* values, std::vector<std::string>* texts) {
+  values->clear();
+  texts->clear();
+  host_varinfo info{};
   char buf[KES_TICK_TEXT];
-  std::vector<std::string> texts;
+  if (axis.tick_texts != nullptr || axis.seq_texts != nullptr || variable_format(ctx, use_format, &info) ||
+      kes_pctlscale_text(ctx, axis, start, buf) >= 0)
+    return false;
   for (long i = first; on(i); ++i) {
-    kes_axis_value_text(ctx, axis, static_cast<int>(i), kes_tick_snap(kes_tick_at(start, step, i), e), use_format,
-                        decimals, &t, buf);
-    texts.emplace_back(t.text != nullptr ? std::string(t.text, static_cast<std::size_t>(std::max(t.len, 0))) : "");
+    const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
+    values->push_back(v);
+    texts->emplace_back(buf, static_cast<std::size_t>(kes_tick_text(v, nullptr, form.decimals, kes_zcompress(ctx), buf,
+                                                                     form.field)));
   }
-  return kes_distinct_label_step(skip, texts);
+  return true;
 }

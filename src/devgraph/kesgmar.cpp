@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -108,12 +110,24 @@ double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
   const bool fmt = c->vx.format != 0;
   const bool pctlscale = r->pctlscale && r->rotate;
   c->vdec = (fmt || pctlscale || zcompress) ? 99 : kes_tick_decimals(s, t, d, e, 1);
+  c->vfield = 0;
   if (!(d > 0) || t + e < s) return widest;
+  // The values as the axis writes them: true and telling their ticks apart, in the
+  // characters they need where the ten do not.
+  const bool percents = !fmt && kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, s, buf) >= 0;
+  std::vector<double> values;
+  std::vector<std::string> texts;
   long guard = 0;
   for (double v = s; v <= t + e && guard < 100000; v += d, ++guard) {
-    const double snapped = kes_tick_snap(v, e);
-    int len = fmt ? -1 : kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, snapped, buf);
-    if (len < 0) len = kes_tick_text(snapped, fmt ? info : nullptr, c->vdec, zcompress, buf);
+    values.push_back(kes_tick_snap(v, e));
+    if (!fmt && !percents)
+      texts.emplace_back(buf, static_cast<std::size_t>(kes_tick_text(values.back(), nullptr, c->vdec, zcompress, buf)));
+  }
+  if (!fmt && !percents && !kes_ticks_true(values, texts, d))
+    if (const kes_tick_form f = kes_true_tick_form(values, d, zcompress); f.field > 0) c->vdec = f.decimals, c->vfield = f.field;
+  for (double v : values) {
+    int len = percents ? kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, v, buf) : -1;
+    if (len < 0) len = kes_tick_text(v, fmt ? info : nullptr, c->vdec, zcompress, buf, fmt ? 0 : c->vfield);
     measure(len);
   }
   return widest;
@@ -252,6 +266,22 @@ void label_rooms(kes_ctx* ctx, kes_chart* c, double h0, double gm) {
   }
 }
 
+// The form of the horizontal values: the ten characters when the values drawn at some
+// thinning step are true and tell their ticks apart (the axis thins to it), else the
+// characters they need.
+void true_horizontal_form(kes_chart* c, double s, double t, double d, double e, int n, int zcompress) {
+  if (!(d > 0) || t + e < s) return;
+  std::vector<double> values;
+  std::vector<std::string> texts;
+  char buf[KES_TICK_TEXT];
+  for (long i = 0; i < std::min<long>(n, KES_MAX_TICKS); ++i) {
+    values.push_back(kes_tick_snap(kes_tick_at(s, d, i), e));
+    texts.emplace_back(buf, static_cast<std::size_t>(kes_tick_text(values.back(), nullptr, c->hdec, zcompress, buf)));
+  }
+  if (kes_true_label_step(0, values, texts, d) >= 0) return;
+  if (const kes_tick_form f = kes_true_tick_form(values, d, zcompress); f.field > 0) c->hdec = f.decimals, c->hfield = f.field;
+}
+
 // Step 14: the decimals of the horizontal tick values and the widest of them (every
 // kMeasureEvery-th measured); *first and *last get the widths of the first and the
 // last measured.
@@ -267,8 +297,11 @@ void horizontal_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
   const int k = n / kMeasureEvery + 1;
   const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
   c->hdec = 99;
+  c->hfield = 0;
   if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && !zcompress)
     c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
+  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && hx->nseq == 0 && hx->tick_texts == nullptr)
+    true_horizontal_form(c, s, t, d, e, n, zcompress);
   *first = labwidth(ctx, info, c->hx.format, s, 0);
   double widest = *first;
   *last = *first;

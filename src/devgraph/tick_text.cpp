@@ -35,7 +35,7 @@ int kes_tick_decimals(double s, double t, double d, double e, int step) {
 
 bool kes_has_format(const host_varinfo& info) { return info.fmt_name_len > 0 || info.fmt_width > 0; }
 
-int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf) {
+int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf, int field) {
   std::memset(buf, ' ', KES_TICK_TEXT);
   if (info != nullptr) {
     // The stand-in's formats are width and decimals: the value is written in them.
@@ -44,20 +44,61 @@ int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, ch
     xpfs(v, -w, info->fmt_width > 0 && !best ? info->fmt_decimals : 99, buf);
     return wzstjus(buf, KES_TICK_TEXT, 'l');
   }
+  const int w = std::min(std::max(field, SHWYLAB_WIDTH), KES_TICK_TEXT);
   int n = 0, m = decimals;
-  int len = shwylab(buf, v, &n, &m, trim);
-  if (m != decimals && m < 0) len = shwylab(buf, v, &n, &m, trim);
+  int len = shwylab_field(buf, w, v, &n, &m, trim);
+  if (m != decimals && m < 0) len = shwylab_field(buf, w, v, &n, &m, trim);
   return len;
 }
 
-int kes_distinct_label_step(int skip, const std::vector<std::string>& texts) {
-  const long count = static_cast<long>(texts.size());
-  for (long s = std::max(skip, 0); s + 1 < count; ++s) {
-    bool alike = false;
-    for (long i = s + 1; i < count && !alike; i += s + 1) alike = !texts[i].empty() && texts[i] == texts[i - s - 1];
-    if (!alike) return static_cast<int>(s);
-  }
-  return skip;
+namespace {
+
+// The most decimals and E-notation digits tried for a true form: past them a double
+// holds no more digits.
+constexpr int kMostDecimals = 30;
+constexpr int kMostExponentDecimals = 16;
+
+}  // namespace
+
+int kes_true_label_step(int skip, const std::vector<double>& values, const std::vector<std::string>& texts,
+                        double d) {
+  const long count = static_cast<long>(std::min(values.size(), texts.size()));
+  const long first = std::max(skip, 0);
+  for (long s = first; s == first || s + 1 < count; ++s)
+    if (kes_ticks_true(values, texts, d, s + 1)) return static_cast<int>(s);
+  return -1;
+}
+
+kes_tick_form kes_true_tick_form(const std::vector<double>& values, double d, int trim) {
+  std::vector<std::string> texts(values.size());
+  // The texts with these decimals (negative: E notation); *width: the widest; false
+  // when a text of fixed notation came out in E notation (its field too narrow for it:
+  // more decimals only widen it).
+  const auto write = [&](int decimals, int* width) {
+    *width = 0;
+    char buf[KES_TICK_TEXT];
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const int len = kes_tick_text(values[i], nullptr, decimals, trim, buf, KES_TICK_TEXT);
+      texts[i].assign(buf, static_cast<std::size_t>(len));
+      if (decimals >= 0 && texts[i].find('E') != std::string::npos) return false;
+      *width = std::max(*width, len);
+    }
+    return true;
+  };
+  kes_tick_form best{99, 0};
+  int width = 0, narrowest = KES_TICK_TEXT + 1;
+  for (int k = 0; k <= kMostDecimals && write(k, &width); ++k)
+    if (kes_ticks_true(values, texts, d)) {
+      best = {k, width}, narrowest = width;
+      break;
+    }
+  for (int k = 1; k <= kMostExponentDecimals; ++k)
+    if (write(-k, &width) && kes_ticks_true(values, texts, d)) {
+      if (width < narrowest) best = {-k, width};
+      break;
+    }
+  if (best.field > 0) best.field = std::max(best.field, SHWYLAB_WIDTH);
+  return best;
 }
 
 int kes_label_step(double allowance, double inc) {

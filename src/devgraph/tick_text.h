@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/kes_checked.h"
+#include "host/kes_tick_truth.h"
 
 struct host_varinfo;
 
@@ -33,19 +34,33 @@ int kes_tick_decimals(double s, double t, double d, double e, int step);
 
 // The text of tick value v into buf (KES_TICK_TEXT characters, blank-padded); its
 // length. info: the variable's name record when its format is to be used, else null.
-// decimals: the axis' decimals (shwylab's format argument); trim: ZCOMPRESS.
-int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf);
+// decimals: the axis' decimals (shwylab's format argument); trim: ZCOMPRESS; field:
+// the width the value is written in, 0 for the ten characters of an axis value.
+int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf, int field = 0);
 
 // Thinning of tick values: every (step + 1)-th tick carries a value when a value
 // needs `allowance` and ticks lie inc apart; 0 when every tick has room.
 int kes_label_step(double allowance, double inc);
 
-// The thinning step, raised from skip where needed so that no two neighbouring values
-// drawn read alike: a ten-character field shows a value near 1e308 to four
-// significant digits, too few for ticks 5e304 apart. texts: the values' texts of
-// every tick in order, the first drawn (an empty text, drawn as nothing, is like no
-// other); skip unchanged when no step tells them apart.
-int kes_distinct_label_step(int skip, const std::vector<std::string>& texts);
+// The thinning step, raised from skip to the least step at which the values drawn
+// are true and tell their ticks apart (kes_ticks_true with every = step + 1): a
+// ten-character field shows a value near 1e308 to four significant digits, true of
+// every other tick 5e304 apart. -1 when no step leaving two values drawn does.
+int kes_true_label_step(int skip, const std::vector<double>& values, const std::vector<std::string>& texts,
+                        double d);
+
+// The form of an axis' values: shwylab's decimals argument and the field they are
+// written in (0: the ten characters of an axis value).
+struct kes_tick_form {
+  int decimals = 99;
+  int field = 0;
+};
+// The narrowest form in which every tick's value is true and tells it from its
+// neighbours (kes_ticks_true), where the ten characters cannot: fixed notation with
+// the decimals the step needs, or E notation with the digits it needs, whichever
+// is narrower (fixed on a tie). trim: ZCOMPRESS. Field 0 when no form is (ticks
+// closer than the doubles tell apart).
+kes_tick_form kes_true_tick_form(const std::vector<double>& values, double d, int trim);
 
 // The variable has a format.
 bool kes_has_format(const host_varinfo& info);

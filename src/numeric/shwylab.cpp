@@ -9,10 +9,14 @@
 
 namespace {
 
-// Drops n characters at position at, moving the rest left with blank padding.
-void drop(char* f, int at, int n) {
-  std::memmove(f + at, f + at + n, static_cast<size_t>(SHWYLAB_WIDTH - at - n));
-  std::memset(f + SHWYLAB_WIDTH - n, ' ', static_cast<size_t>(n));
+// The widest field asked for: a value in E notation with every digit a double holds.
+constexpr int kWidest = 40;
+
+// Drops n characters at position at of a field w wide, moving the rest left with
+// blank padding.
+void drop(char* f, int w, int at, int n) {
+  std::memmove(f + at, f + at + n, static_cast<size_t>(w - at - n));
+  std::memset(f + w - n, ' ', static_cast<size_t>(n));
 }
 
 bool at(const char* f, int pos, const char* text) {
@@ -22,25 +26,30 @@ bool at(const char* f, int pos, const char* text) {
 }  // namespace
 
 int shwylab(char* out, double v, int* ndec, int* fmt, int trim) {
-  char f[SHWYLAB_WIDTH];
+  return shwylab_field(out, SHWYLAB_WIDTH, v, ndec, fmt, trim);
+}
+
+int shwylab_field(char* out, int width, double v, int* ndec, int* fmt, int trim) {
+  const int w = width < SHWYLAB_WIDTH ? SHWYLAB_WIDTH : width > kWidest ? kWidest : width;
+  char f[kWidest];
   std::memset(f, ' ', sizeof f);
   if (v == 0) f[0] = '0';
-  else xpfs(v, -SHWYLAB_WIDTH, *fmt, f);
-  int len = SHWYLAB_WIDTH;
+  else xpfs(v, -w, *fmt, f);
+  int len = w;
   while (len > 0 && (f[len - 1] == ' ' || f[len - 1] == '\0')) --len;
 
   if (trim) {
     if (at(f, 0, "0.")) {
-      drop(f, 0, 1);
+      drop(f, w, 0, 1);
       len -= 1;
     } else if (at(f, 0, "-0.")) {
-      drop(f, 1, 1);
+      drop(f, w, 1, 1);
       len -= 1;
     } else if (at(f, 1, ".0E")) {
-      drop(f, 1, 2);
+      drop(f, w, 1, 2);
       len -= 2;
     } else if (f[0] == '-' && at(f, 2, ".0E")) {
-      drop(f, 2, 2);
+      drop(f, w, 2, 2);
       len -= 2;
     }
   }
@@ -56,6 +65,6 @@ int shwylab(char* out, double v, int* ndec, int* fmt, int trim) {
     *ndec = static_cast<int>(e - d) - 1;
     *fmt = -*ndec;
   }
-  if (out != nullptr) std::memcpy(out, f, sizeof f);
+  if (out != nullptr) std::memcpy(out, f, static_cast<size_t>(w));
   return len;
 }

@@ -9,3 +9,6 @@
 constexpr int SHWYLAB_WIDTH = 10;
 
 int shwylab(char* out, double v, int* ndec, int* fmt, int trim);
+// The same in a field `width` characters wide (out holds that many), for a value the
+// ten characters cannot show truly; width below the ten characters counts as ten.
+int shwylab_field(char* out, int width, double v, int* ndec, int* fmt, int trim);

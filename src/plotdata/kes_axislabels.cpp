@@ -70,7 +70,9 @@ int label_or_name(const kes_ctx* ctx, char* buf) {
 // when there is none): the label names the same numbers the reader sees elsewhere.
 struct shown_params {
   double p[4] = {NAN, NAN, NAN, NAN};
+  char text[4][KES_PARAM_TEXT + 1] = {".", ".", ".", "."};  // as written, from the doubles
   double operator[](int i) const { return p[i]; }
+  const char* s(int i) const { return text[i]; }
 };
 shown_params curve_params(kes_ctx* ctx) {
   shown_params out;
@@ -78,7 +80,10 @@ shown_params curve_params(kes_ctx* ctx) {
   if (r->classvars == nullptr || r->classvars->keycell == nullptr) return out;
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, r, r->classvars->keycell));
   if (c == nullptr) return out;
-  for (int i = 0; i < 4; ++i) out.p[i] = kes_param_value(c->params[i]);
+  for (int i = 0; i < 4; ++i) {
+    out.p[i] = kes_param_value(c->params[i]);
+    kes_param_text(c->params[i], out.text[i]);
+  }
   return out;
 }
 
@@ -113,7 +118,7 @@ int keshlab(kes_ctx* ctx, char* buf) {
       if (code == KES_DIST_WEIBULL2) {
         if (p[0] != 0)
           return xpmstr(buf, lim, KES_SET_PLOT,
-                        pct ? KES_MSG_WEIBULL2_PERCENTILES_THRESHOLD : KES_MSG_WEIBULL2_QUANTILES_THRESHOLD, p[0]);
+                        pct ? KES_MSG_WEIBULL2_PERCENTILES_THRESHOLD : KES_MSG_WEIBULL2_QUANTILES_THRESHOLD, p.s(0));
         return xpmstr(buf, lim, KES_SET_PLOT, pct ? KES_MSG_WEIBULL2_PERCENTILES : KES_MSG_WEIBULL2_QUANTILES);
       }
       if (code < 0 || code > KES_DIST_SU) return 0;
@@ -123,8 +128,8 @@ int keshlab(kes_ctx* ctx, char* buf) {
       // The text shows the law's shapes, params[2] on.
       switch (kes_law_of(code)->nparams) {
         case 2: return xpmstr(buf, lim, KES_SET_PLOT, msg);
-        case 3: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2]);
-        default: return xpmstr(buf, lim, KES_SET_PLOT, msg, p[2], p[3]);
+        case 3: return xpmstr(buf, lim, KES_SET_PLOT, msg, p.s(2));
+        default: return xpmstr(buf, lim, KES_SET_PLOT, msg, p.s(2), p.s(3));
       }
     }
     case KES_PLOT_PP: {
@@ -134,9 +139,9 @@ int keshlab(kes_ctx* ctx, char* buf) {
       const shown_params p = curve_params(ctx);
       // A law of one shape names it before its scale.
       switch (kes_law_of(code)->nparams) {
-        case 2: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1]);
-        case 3: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[2], p[1]);
-        default: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p[0], p[1], p[2], p[3]);
+        case 2: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p.s(0), p.s(1));
+        case 3: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p.s(0), p.s(2), p.s(1));
+        default: return xpmstr(buf, lim, KES_SET_PLOT, kPp[code], p.s(0), p.s(1), p.s(2), p.s(3));
       }
     }
     default: return 0;

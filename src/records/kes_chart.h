@@ -95,6 +95,7 @@ struct kes_chart {
   int prow, pcol;                  // current panel row (from 0 at the bottom) and column
   int hstep;                       // every (hstep + 1)-th horizontal tick has a value
   int hdec, vdec;                  // tick decimals, 99 until set
+  int hfield, vfield;              // tick value field width: 0 for the ten characters
   char legtitle[16];
   char labfont[8], valfont[8], datafont[8], insetfont[8];
   std::uint8_t stacked;            // vertical texts drawn as stacked characters

@@ -130,7 +130,9 @@ void putclass(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 
 // The values as one blank-separated text handle, each in its shortest text of at most
-// min(width, 8) characters. Null after the memory note (result 1016 in *status).
+// min(width, 8) characters; a list of width 8 whose texts would misplace its values by
+// half a gap or more, or read two alike, in the values' shortest exact texts. Null
+// after the memory note (result 1016 in *status).
 void* makenumlist(const double* values, int n, int width, int* status);
 
 // Insets of the graph: dynamic variables, or "InsetData" tables per CLASS cell.

@@ -1,7 +1,10 @@
 // makenumlist: numbers as one blank-separated text (tick lists of template graphs).
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "host/host_services.h"
+#include "host/kes_tick_truth.h"
 #include "host/step_codes.h"
 #include "records/pool_alloc.h"
 #include "tmplgraph/kes_stgraph.h"
@@ -9,13 +12,32 @@
 
 namespace {
 constexpr int kField = 8;        // each value's field
-constexpr int kPerValue = 10;    // bytes kept per value
+constexpr int kExact = 24;       // the field of the shortest exact text of any double
 constexpr int kBestDecimals = 99;
+
+// The values' texts in fields of w characters.
+std::vector<std::string> texts_in(const double* values, int n, int w) {
+  std::vector<std::string> out;
+  char field[kExact];
+  for (int i = 0; i < n; ++i) {
+    std::memset(field, ' ', sizeof field);
+    xpfs(values[i], -w, kBestDecimals, field);
+    out.emplace_back(field, static_cast<std::size_t>(wzstrip(field, w)));
+  }
+  return out;
+}
+
 }  // namespace
 
 void* makenumlist(const double* values, int n, int width, int* status) {
   if (n <= 0) return vemtxt("", 0);
-  const long bytes = static_cast<long>(kPerValue) * n;
+  // A list of ticks whose short texts would misplace them or read alike (ticks 0.01
+  // apart near 1e9 all read 1E9) is written in the values' shortest exact texts.
+  std::vector<std::string> texts = texts_in(values, n, width < kField ? width : kField);
+  if (width >= kField && !kes_ticks_true(std::vector<double>(values, values + n), texts, 0))
+    texts = texts_in(values, n, kExact);
+  long bytes = 0;
+  for (const std::string& t : texts) bytes += static_cast<long>(t.size()) + 1;
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
   auto* text = static_cast<char*>(vmalcp_handler(pool, bytes, KES_ALLOC_4));
   if (text == nullptr) {
@@ -23,18 +45,13 @@ void* makenumlist(const double* values, int n, int width, int* status) {
     if (status != nullptr) *status = KES_RC_OUT_OF_MEMORY;
     return nullptr;
   }
-  std::memset(text, ' ', static_cast<std::size_t>(bytes));
-  const int w = width < kField ? width : kField;
   long used = 0;
-  for (int i = 0; i < n; ++i) {
-    char field[kField];
-    std::memset(field, ' ', sizeof field);
-    xpfs(values[i], -w, kBestDecimals, field);
-    const int len = wzstrip(field, w);
-    std::memcpy(text + used, field, static_cast<std::size_t>(len));
-    used += len + 1;
+  for (const std::string& t : texts) {
+    std::memcpy(text + used, t.data(), t.size());
+    text[used + static_cast<long>(t.size())] = ' ';
+    used += static_cast<long>(t.size()) + 1;
   }
-  void* handle = vemtxt(text, static_cast<int>(used > 0 ? used - 1 : 0));
+  void* handle = vemtxt(text, static_cast<int>(used - 1));
   vmfree_handler(pool, text, -1, KES_FREE_FLAGS);
   return handle;
 }

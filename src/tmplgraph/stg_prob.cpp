@@ -130,22 +130,24 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
     a = -a / b;
     b = 1 / b;
   }
-  // The numbers as the other legends show them: 8.067468, not 8.0674677806859.
-  const auto shown = [](double v) { return kes_param_value(v); };
+  // The numbers as the other legends show them, from their doubles: 8.067468, not
+  // 8.0674677806859; 1.7336E9, not 1733600000.
+  char p[2][KES_PARAM_TEXT + 1];
+  const auto shown = [&p](int i, double v) { return kes_param_text(v, p[i]) >= 0 ? static_cast<const char*>(p[i]) : ""; };
   switch (r->dist) {
     case KES_DIST_NORMAL:
-      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(a), shown(b));
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(0, a), shown(1, b));
     case KES_DIST_WEIBULL2:
-      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_WEIBULL_LINE_SHAPE_SCALE, shown(1 / b),
-                    shown(std::exp(a)));
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_WEIBULL_LINE_SHAPE_SCALE, shown(0, 1 / b),
+                    shown(1, std::exp(a)));
     default: break;
   }
   const kes_law* law = kes_law_of(r->dist);
   if (law == nullptr) return 0;
   // The intercept is a threshold where the law has one; a log-scale law shows its zeta.
   return xpmstr(buf, kLabelBuffer, KES_SET_PLOT,
-                law->from_zero ? KES_MSG_LINE_THRESHOLD_SCALE : KES_MSG_LINE_LOCATION_SCALE, shown(a),
-                shown(law->log_scale ? std::log(b) : b));
+                law->from_zero ? KES_MSG_LINE_THRESHOLD_SCALE : KES_MSG_LINE_LOCATION_SCALE, shown(0, a),
+                shown(1, law->log_scale ? std::log(b) : b));
 }
 
 void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
 
@@ -39,18 +40,9 @@ void write_data(const fs::path& file, unsigned seed, double centre, double sd) {
 // Runs the program in the renderer given; the graph files' contents, by name.
 std::vector<std::pair<std::string, std::string>> run(const fs::path& dir, const std::string& program,
                                                      const std::string& renderer, std::string* log) {
-  const fs::path out = dir / "g";
-  fs::remove_all(out);
-  fs::create_directories(out);
-  std::ofstream(dir / "p.kes") << program;
-  const std::string cmd = "cd '" + dir.string() + "' && '" KES_BINARY_DIR "/kestravine' --graphics " + renderer +
-                          " --graphs g --work . --listing lst --log log p.kes >/dev/null 2>err";
-  const int raw = std::system(cmd.c_str());
-  *log = slurp(dir / "log") + slurp(dir / "err");
-  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program << *log;
-  std::vector<std::pair<std::string, std::string>> files;
-  for (const auto& e : fs::directory_iterator(out))
-    if (e.path().extension() == ".svg") files.emplace_back(e.path().filename().string(), slurp(e.path()));
+  int status = -1;
+  auto files = kes_test::run_graphs(dir, program, renderer, &status, log);
+  EXPECT_EQ(status, 0) << program << *log;
   return files;
 }
 

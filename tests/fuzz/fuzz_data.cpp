@@ -20,8 +20,11 @@ enum class shape {
   mixed,      // any of the above, value by value
   nano,       // in units of 1e-9
   atto,       // in units of 1e-20
+  billion,    // 1e9 plus or minus 1: seconds since 1970 to a fraction
+  integers,   // 1e15 plus integers: microsecond timestamps, large identifiers
+  seconds,    // Unix seconds with a spread below a second
 };
-constexpr int kShapes = 11;
+constexpr int kShapes = 14;
 
 double uniform(std::mt19937_64& rng) { return static_cast<double>(rng() % 10000) / 10000.0; }
 
@@ -49,6 +52,12 @@ double value(std::mt19937_64& rng, shape s, double spread, bool negate) {
       return 1e-9 * (u * spread + lift);
     case shape::atto:
       return 1e-20 * (u * spread + lift);
+    case shape::billion:
+      return 1e9 + (2 * u - 1) * (negate ? 1 : 0.05);
+    case shape::integers:
+      return 1e15 + static_cast<double>(rng() % 101);
+    case shape::seconds:
+      return 1733650000.204 + 0.489 * u;
     case shape::ordinary:
       break;
   }
@@ -64,17 +73,28 @@ std::string fuzz_data(std::mt19937_64& rng) {
   const shape s = pick < kShapes - 1 ? shape::ordinary : static_cast<shape>(pick - (kShapes - 1) + 1);
   const bool negate = rng() % 2 == 0;
   std::string csv = "x,y,w,f,g,h,id\n";
-  const char* levels[] = {"a", "b", "c", "long level name"};
+  // Most data sets have four groups; some twelve, one of them a single row, some names
+  // of over 240 characters (as the OVERLAY legends and notes must show them).
+  static const std::string long_name(241, 'L');
+  const std::string levels4[] = {"a", "b", "c", "long level name"};
+  const std::string levels12[] = {"C01", "C02", "C03", "C04", "C05", "C06", "C07", "C08", "C09", "C10", "C11", "C12"};
+  const std::string levels_long[] = {long_name + "1", long_name + "2", "b", long_name + "3"};
+  const int kind = static_cast<int>(rng() % 6);
+  const std::string* levels = kind == 4 ? levels12 : kind == 5 ? levels_long : levels4;
+  const int groups = kind == 4 ? 12 : 4;
   for (int i = 0; i < rows; ++i) {
     auto num = [&](double spread) {
       if (rng() % 12 == 0) return std::string(".");
       char b[40];
-      // Enough digits that values near the ends keep their place and stay finite.
-      std::snprintf(b, sizeof b, "%.9g", value(rng, s, spread, negate));
+      // Enough digits that values near the ends keep their place and stay finite, and
+      // that values at an offset keep their spread.
+      const bool offset = s == shape::billion || s == shape::integers || s == shape::seconds;
+      std::snprintf(b, sizeof b, offset ? "%.17g" : "%.9g", value(rng, s, spread, negate));
       return std::string(b);
     };
     csv += num(100) + "," + num(5) + "," + num(3) + "," + std::to_string(rng() % 4) + "," +
-           levels[(i * 3 / std::max(rows, 1)) % 4] + "," + std::to_string(rng() % 3) + ",r" + std::to_string(i) + "\n";
+           (kind == 4 && i == rows - 1 ? levels[groups - 1] : levels[(i * (groups - 1) / std::max(rows, 1)) % groups]) +
+           "," + std::to_string(rng() % 3) + ",r" + std::to_string(i) + "\n";
   }
   return csv;
 }

@@ -7,11 +7,15 @@
 // fuzz_failures/ under the build folder.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -140,6 +144,57 @@ TEST(ProgramFuzz, DataReachTheEndsOfTheDoubles) {
   }
   EXPECT_TRUE(largest && most_negative && tiny && subnormal && nano && atto)
       << largest << most_negative << tiny << subnormal << nano << atto;
+}
+
+// The data sets reach everyday offsets with their spread kept (1e9 + a fraction, 1e15
+// plus integers, Unix seconds within a second), and groups of one row and of long names.
+TEST(ProgramFuzz, DataReachEverydayOffsetsAndGroups) {
+  std::mt19937_64 rng(20261208);
+  bool billion = false, integers = false, seconds = false, one_row_group = false, long_name = false;
+  for (int k = 0; k < 400; ++k) {
+    std::istringstream in(kes_fuzz::fuzz_data(rng));
+    std::string line;
+    std::getline(in, line);
+    std::map<std::string, int> rows;
+    std::set<double> xs;
+    while (std::getline(in, line)) {
+      std::vector<std::string> cells;
+      for (std::size_t from = 0, comma;; from = comma + 1) {
+        comma = line.find(',', from);
+        cells.push_back(line.substr(from, comma - from));
+        if (comma == std::string::npos) break;
+      }
+      ++rows[cells.at(4)];
+      long_name = long_name || cells.at(4).size() > 240;
+      if (cells[0] != ".") xs.insert(std::strtod(cells[0].c_str(), nullptr));
+    }
+    for (const auto& [level, n] : rows) one_row_group = one_row_group || (n == 1 && rows.size() >= 12);
+    if (xs.size() < 2) continue;
+    const double lo = *xs.begin(), hi = *xs.rbegin();
+    billion = billion || (lo > 9.99e8 && hi < 1.001e9 && hi - lo < 2 && hi - lo > 0);
+    integers = integers || (lo >= 1e15 && hi <= 1e15 + 100 && hi - lo >= 1);
+    seconds = seconds || (lo > 1.7e9 && hi - lo < 1 && hi - lo > 0);
+  }
+  EXPECT_TRUE(billion && integers && seconds && one_row_group && long_name)
+      << billion << integers << seconds << one_row_group << long_name;
+}
+
+// The programs reach the forms users write: unquoted #RRGGBB colours, OVERLAY with
+// CLASS, and INSET boxes of many rows in a margin.
+TEST(ProgramFuzz, ProgramsReachEverydayForms) {
+  kes_fuzz::program_writer writer(grammar(), 20261208, "escaped");
+  bool hex = false, overlay = false, margin = false;
+  for (long i = 0; i < kPlainCount; ++i) {
+    const std::string p = writer.next();
+    hex = hex || p.find("=#") != std::string::npos;
+    overlay = overlay || (p.find("class g") != std::string::npos && p.find(" overlay") != std::string::npos);
+    std::istringstream in(p);
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("inset", 0) == 0 && line.find("position=") != std::string::npos &&
+          std::count(line.begin(), line.end(), ' ') > 20)
+        margin = true;
+  }
+  EXPECT_TRUE(hex && overlay && margin) << hex << overlay << margin;
 }
 
 // The checks themselves, on outcomes made by hand.

@@ -100,6 +100,7 @@ std::string program_writer::step() {
   // The step's statements in the reference's order, each now and then.
   bool plotted = false, weighted = false;
   analysis_.clear();
+  classed_ = false;
   for (const statement_spec& st : g_.statements) {
     const std::string& t = st.title;
     if (t == "PROC KESTRAVINE" || t == "OPTIONS" || t == "LIBNAME" || t.rfind("TITLE", 0) == 0 ||
@@ -113,6 +114,7 @@ std::string program_writer::step() {
         s += statement(st);
         plotted = plotted || plot;
         weighted = weighted || t == "WEIGHT";
+        classed_ = classed_ || t == "CLASS";
       }
   }
   return s + (chance(85) ? "run;\n" : "");
@@ -177,11 +179,20 @@ std::string program_writer::statement(const statement_spec& st) {
                 : wild_                                                       ? vars()
                                                                               : analysis_);
   if (keyword == "output" && chance(80)) s += " out=o1";
+  // Now and then an INSET of up to 40 rows, in a margin or not.
+  const int statistics_most = keyword == "inset" && chance(15) ? 40 : 5;
+  bool slash = false;
   for (const auto& [heading, opts] : st.groups) {
     const bool after_slash = heading.find("slash") != std::string::npos;
     if (after_slash && chance(25)) continue;
-    s += (after_slash ? " /" : "") + options(t + ": " + heading, opts, has(heading, "Statistics") ? 5 : 4);
+    slash = slash || after_slash;
+    s += (after_slash ? " /" : "") + options(t + ": " + heading, opts, has(heading, "Statistics") ? statistics_most : 4);
   }
+  if (statistics_most == 40 && chance(60)) s += std::string(slash ? "" : " /") + " position=" + pick({"lm", "rm", "tm", "bm"});
+  // The levels of a CLASS variable drawn in one cell, one-value and long-named groups
+  // among them.
+  else if (classed_ && plot_statement(st) && keyword != "histogram" && chance(35))
+    s += std::string(slash ? "" : " /") + " overlay";
   return s + ";\n";
 }
 
@@ -223,7 +234,7 @@ std::string program_writer::option(const std::string& table, const option_spec& 
   if (has(v, "optional `=") && chance(60)) {
     const std::vector<std::string> c = choices(v);
     if (has(v, "=numbers") && chance(40)) return spelling + "=" + numbers(v);
-    if (has(v, "colour")) return spelling + "=" + pick({"red", "blue", "CX336699", "'light gray'"});
+    if (has(v, "colour")) return spelling + "=" + colour();
     if (!c.empty()) return spelling + "=" + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
   }
   if (has(v, "statistic") && chance(30))
@@ -247,8 +258,7 @@ std::string program_writer::value(const option_spec& o) {
   }
   const std::vector<std::string> c = choices(v);
   if (has(v, "data set")) return either({"o1", "work.o2", "lib.o3", "o5", "d"}, {"x.y.z", "'o4'", "nolib.o6"});
-  if (has(v, "colour"))
-    return either({"red", "blue", "CXFF8800", "black", "grayaa"}, {"(red blue)", "nosuchcolour", "CX12"});
+  if (has(v, "colour")) return wild_ && chance(15) ? pick({"(red blue)", "nosuchcolour", "CX12", "#C6DBE", "12"}) : colour();
   if (has(v, "font")) return either({"swiss", "'Arial'", "'Courier New'"}, {"nosuchfont", "''"});
   if (has(v, "texts")) return chance(50) ? text() : "(" + text() + " " + text() + ")";
   if (has(v, "name or text")) return chance(50) ? name() : text();
@@ -274,6 +284,13 @@ std::string program_writer::value(const option_spec& o) {
   if (has(v, "number"))
     return number(v) + (has(v, "PCT") && chance(50) ? std::string(" ") + pick({"pct", "cells", "in", "cm"}) : "");
   return chance(50) ? number(v) : name();
+}
+
+// Every spelling of a colour the reference documents: CSS names in any case, #RRGGBB
+// quoted or not, and the older CX and gray forms.
+std::string program_writer::colour() {
+  return pick({"red", "blue", "black", "LightSteelBlue", "LIGHTGRAY", "'light gray'", "#C6DBEF", "#08306b",
+               "'#C6DBEF'", "CXFF8800", "cx336699", "grayaa", "navy"});
 }
 
 std::string program_writer::number(const std::string& range) {

@@ -33,6 +33,7 @@ class program_writer {
   std::string options(const std::string& table, const std::vector<option_spec>& opts, int most);
   std::string option(const std::string& table, const option_spec& o);
   std::string value(const option_spec& o);
+  std::string colour();
   std::string number(const std::string& range);
   std::string numbers(const std::string& range);
   std::string text();
@@ -59,6 +60,7 @@ class program_writer {
   std::set<std::string> written_;
   std::string analysis_;  // the variables of the step's VAR statement so far
   bool wild_ = false;     // this program's values may be anything, not only what is valid
+  bool classed_ = false;  // the step so far has a CLASS statement
 };
 
 }  // namespace kes_fuzz

@@ -232,4 +232,36 @@ TEST(EdfScale, LynxInUnitsOf1e18TestsAsInUnitsOf1) {
   }
 }
 
+// A known exponential threshold leaves out exactly the values equal to it as doubles:
+// at an offset (1e9 + 0.05 above 1e9, 1e15 plus integers at 1e15), in units of 1e-18,
+// and at 2^-1000, with the threshold at the smallest value or just below it.
+TEST(EdfScale, AKnownThresholdLeavesOutTheValuesEqualToIt) {
+  kes_test::scratch_dir dir("knownthreshold");
+  struct row {
+    double offset, unit, theta;
+    int left_out;
+  };
+  const row rows[] = {
+      {1e9, 1, 1e9 + 0.05 - 0.5, 0}, {1e9, 1, 1e9 + 39, 1},  {1e15, 1, 1e15 + 39, 1}, {1e15, 1, 1e15 + 38, 0},
+      {0, 1e-18, 39 * 1e-18, 1},      {0, 1e-18, 38 * 1e-18, 0},   {0, 1e-18, 0, 0},
+      {0, std::ldexp(1.0, -1000), std::ldexp(39.0, -1000), 1}, {0, std::ldexp(1.0, -1000), 0, 0},
+  };
+  for (const row& r : rows) {
+    std::ostringstream csv, theta;
+    csv.precision(17);
+    theta.precision(17);
+    csv << "x\n";
+    for (double x : kLynx) csv << r.offset + x * r.unit << "\n";
+    theta << r.theta;
+    std::ofstream(dir.path() / "d.csv") << csv.str();
+    const std::string program = "proc kestravine data=d noprint; var x;\n  histogram x / noplot exponential(theta=" +
+                                theta.str() + ");\nrun;\n";
+    SCOPED_TRACE(program);
+    const run_out out = run(dir.path(), program, "device");
+    const std::string note = "leave out 1 observation equal to the known threshold";
+    EXPECT_EQ(out.log.find(note) != std::string::npos, r.left_out == 1) << out.log;
+    EXPECT_EQ(gof_rows(out.json).count("x|Histogram 1|Exponential|A-Sq"), 1u) << out.log;
+  }
+}
+
 }  // namespace

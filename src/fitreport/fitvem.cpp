@@ -2,6 +2,7 @@
 // Bins, FitQuantiles) under its heading and output group; kesopct: observed quantiles.
 #include <cmath>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <initializer_list>
@@ -9,6 +10,7 @@
 
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
+#include "fitreport/kes_edf3.h"
 #include "fitreport/kes_famopts.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitbind.h"
@@ -205,6 +207,27 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
     return vemmsgs(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title_numbered, c.family_index + 1);
   return vemmsg(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title);
 }
+
+// The note of a curve none of whose tests has a p-value: with the reason where the
+// fitted shape lies outside the range of the tables the tests read.
+void untested_note(const kes_curve& c, const char* fname, int flen) {
+  const kes_edf3fam* fam = c.dist == KES_DIST_GAMMA       ? &kes_edf3_gamma()
+                           : c.dist == KES_DIST_LOGNORMAL ? &kes_edf3_lognormal()
+                           : c.dist == KES_DIST_WEIBULL   ? &kes_edf3_weibull()
+                                                          : nullptr;
+  if (fam == nullptr || c.edf.shape_out == 0) {
+    xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname);
+    return;
+  }
+  char shape[32];
+  const int slen = std::snprintf(shape, sizeof shape, "%.4g", c.params[2]);
+  const int ylen = static_cast<int>(std::strlen(fam->shape_symbol));
+  const bool below = c.edf.shape_out == 1;
+  xpmlog(KES_SET_PROC, below ? KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_BELOW : KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_ABOVE,
+         flen, fname, ylen, fam->shape_symbol, slen, shape, ylen, fam->shape_symbol,
+         below ? fam->shape_lo : fam->shape_hi);
+}
+
 }  // namespace
 
 int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
@@ -252,7 +275,7 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_def_close(fr->parms);
   if (fr->good != nullptr) kes_def_close(fr->good);
   fr->parms = fr->good = nullptr;
-  if (!c.edf.tested) xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname);
+  if (!c.edf.tested) untested_note(c, fname, flen);
 
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))

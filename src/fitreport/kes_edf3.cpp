@@ -128,4 +128,9 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
   kes_edf3_pvalues(ctx, fam, ncase, c->params[2], n, d, wsq, asq, &pd, &pw, &pa);
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
+  // The tables of the case are read at the fitted shape: outside their range no test
+  // has a p-value, and the note says so.
+  const bool by_shape = ncase >= 4 || (ncase > 0 && fam.known == nullptr);
+  if (!r.tested && by_shape && fam.set(ncase, c->params[2]) == 0)
+    r.shape_out = c->params[2] <= fam.shape_lo ? 1 : c->params[2] >= fam.shape_hi ? 2 : 0;
 }

@@ -23,6 +23,10 @@ struct kes_edf3fam {
   void (*known)(int ncase, double n, double d, double wsq, double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);
   // Coefficient set of a case 1..7 at the shape; 0 when the shape is outside the tables.
   int (*set)(int ncase, double shape);
+  // The tables' range of shapes, lo < shape < hi, and the shape's symbol: what the note
+  // says of a fitted shape outside it.
+  double shape_lo, shape_hi;
+  const char* shape_symbol;
 };
 
 // The statistics D, W-Sq and A-Sq of n values (ascending, with their counts) against

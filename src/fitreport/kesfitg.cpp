@@ -14,7 +14,8 @@
 #include "records/kes_plotslot.h"
 
 namespace {
-int coef_set(int ncase, double a) { return a <= 1.0 ? 0 : ncase; }
+constexpr double kAlphaLo = 1.0;  // the tables hold alpha above it
+int coef_set(int ncase, double a) { return a <= kAlphaLo ? 0 : ncase; }
 
 const kes_edf3fam kFam = {KES_COEF_GAMMA,
                           KES_MSG_FAMILY_NAME_GAMMA,
@@ -23,7 +24,10 @@ const kes_edf3fam kFam = {KES_COEF_GAMMA,
                           KES_PLOT_SLOT_GAMMA_ALPHA_MARKS,
                           kes_law_gamma.tails,
                           nullptr,
-                          coef_set};
+                          coef_set,
+                          kAlphaLo,
+                          HUGE_VAL,
+                          "alpha"};
 
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},

@@ -39,8 +39,9 @@ void known(int ncase, double n, double d, double wsq, double asq, kes_edfp* pd, 
   *pa = kes_edf_table(asq, ncase == 1 ? kA1 : kA2, kLev8, 8);
 }
 
+constexpr double kSigmaHi = 3.0;  // the tables hold sigma below it
 int coef_set(int ncase, double s) {
-  if (s >= 3.0) return 0;
+  if (s >= kSigmaHi) return 0;
   return ncase == 6 && s >= 1.0 ? 61 : ncase;
 }
 
@@ -51,7 +52,10 @@ const kes_edf3fam kFam = {KES_COEF_LOGNORMAL,
                           KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS,
                           kes_law_lognormal.tails,
                           known,
-                          coef_set};
+                          coef_set,
+                          -HUGE_VAL,
+                          kSigmaHi,
+                          "sigma"};
 
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_ZETA, KES_FV_USED1},

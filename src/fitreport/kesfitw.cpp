@@ -32,7 +32,8 @@ void known(int ncase, double n, double, double wsq, double asq, kes_edfp*, kes_e
   *pa = kes_edf_table(asq * fa, kA[ncase - 1], kLev, 5);
 }
 
-int coef_set(int ncase, double c) { return c <= 2.0 ? 0 : ncase; }
+constexpr double kShapeLo = 2.0;  // the tables hold c above it
+int coef_set(int ncase, double c) { return c <= kShapeLo ? 0 : ncase; }
 
 const kes_edf3fam kFam = {KES_COEF_WEIBULL,
                           KES_MSG_FAMILY_NAME_WEIBULL,
@@ -41,7 +42,10 @@ const kes_edf3fam kFam = {KES_COEF_WEIBULL,
                           KES_PLOT_SLOT_WEIBULL_C_MARKS,
                           kes_law_weibull.tails,
                           known,
-                          coef_set};
+                          coef_set,
+                          kShapeLo,
+                          HUGE_VAL,
+                          "c"};
 
 const kes_parmrow kRows[] = {{KES_MSG_PARAM_THRESHOLD, KES_MSG_SYMBOL_THETA, KES_FV_USED0},
                              {KES_MSG_PARAM_SCALE, KES_MSG_SYMBOL_SIGMA, KES_FV_USED1},

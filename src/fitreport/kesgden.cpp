@@ -53,12 +53,15 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   if (cv.dist == KES_DIST_EXPONENTIAL && x0 == par[0]) {
     y0 = cv.height;
   } else {
+    // A density unbounded at the threshold starts a step inside, in the law's unit (its
+    // scale): an absolute step would leave the data of a small unit behind.
     if ((cv.dist == KES_DIST_WEIBULL || cv.dist == KES_DIST_GAMMA) && x0 == par[0] && !std::isnan(cv.mode) &&
         std::isnan(cv.height) && cv.mode == x0)
-      x0 += 1.1e-7;
+      x0 += 1.1e-7 * par[1];
     if (cv.dist == KES_DIST_BETA) {
-      if (std::fabs(x0 - par[0]) < ZEPS53) x0 = x0 != 0.0 ? x0 + std::fabs(x0) * 1.1e-7 : 2.0 * ZEPS53;
-      if (std::fabs(par[0] + par[1] - x1) < ZEPS53) x1 = x1 != 0.0 ? x1 - std::fabs(x1) * 1.1e-7 : -2.0 * ZEPS53;
+      const double near = ZEPS53 * par[1];
+      if (std::fabs(x0 - par[0]) < near) x0 = x0 != 0.0 ? x0 + std::fabs(x0) * 1.1e-7 : 2.0 * near;
+      if (std::fabs(par[0] + par[1] - x1) < near) x1 = x1 != 0.0 ? x1 - std::fabs(x1) * 1.1e-7 : -2.0 * near;
     }
     y0 = f(x0);
   }

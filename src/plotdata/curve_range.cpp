@@ -21,5 +21,7 @@ bool kes_curve_range(const kes_curve& c, const kes_plotslot& s, double* lo, doub
     if (law->from_zero && p[0] > *lo) *lo = p[0];
     if (law->to_one && p[0] + p[1] < *hi) *hi = p[0] + p[1];
   }
-  return *hi - *lo >= KES_EPS53;
+  // A range is drawn when it spans more than the rounding of its ends: judged against
+  // an absolute 2^-53, data in units of 1e-17 would lose every curve.
+  return *hi - *lo > KES_EPS53 * std::fmax(std::fabs(*lo), std::fabs(*hi));
 }

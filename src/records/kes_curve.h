@@ -34,6 +34,9 @@ struct kes_edfres {
   std::uint8_t tested;    // at least one p-value present
   std::uint8_t p_d_missing;
   char rel_asq, rel_wsq, rel_d;
+  // Why no test has a p-value where a fitted shape decides: 1 the shape lies below the
+  // tables' range, 2 above it; 0 otherwise.
+  std::uint8_t shape_out;
 };
 
 // Kernel curve fields (distribution code 9).

@@ -85,8 +85,9 @@ void log_tails(double z, double* lf, double* lsf) {
   *lsf = -term;
 }
 
-// W from the order positions each distinct value covers.
-double shapiro_w(source src, int n, double css) {
+// W from the order positions each distinct value covers, with the values and CSS in
+// the unit s.
+double shapiro_w(source src, int n, double css, double s) {
   double a[SW_MAXN / 2 + 1];
   if (kes_swcoef(n, a) != 0) return zmissing();
   const int h = n / 2;
@@ -103,7 +104,7 @@ double shapiro_w(source src, int n, double css) {
       else if (pos > n - h)
         coef += a[n - pos];
     }
-    l += coef * static_cast<long double>(x);
+    l += coef * static_cast<long double>(x / s);
   }
   const double ld = static_cast<double>(l);
   return ld * ld / css;
@@ -113,6 +114,29 @@ double shapiro_w(source src, int n, double css) {
 struct edf_terms {
   double f, lf, lsf;
 };
+
+// The spread in a unit the squares fit: the data pass's CSS in the data's unit (s = 1)
+// where it has one; where it left CSS missing (squares beyond the range of doubles, as
+// for values near 2^900 or 2^-1000) CSS summed again in the unit of the largest
+// magnitude's power of two, so that the tests are those of any other unit.
+struct spread {
+  double s, mean, css;  // the unit, and the mean and CSS in it
+};
+
+spread unit_spread(source src, double mean, double css) {
+  if ((!is_missing(css) && std::isfinite(css)) || is_missing(mean) || src.m < 1) return {1.0, mean, css};
+  const double big = std::fmax(std::fabs(src.values[0]), std::fabs(src.values[src.m - 1]));
+  if (!(big > 0.0) || !std::isfinite(big)) return {1.0, mean, css};
+  const double s = std::ldexp(1.0, std::ilogb(big));
+  const double mu = mean / s;
+  long double sum = 0.0L;
+  double x, t;
+  while (src.next(&x, &t)) {
+    const double e = x / s - mu;
+    sum += static_cast<long double>(t) * e * e;
+  }
+  return {s, mu, static_cast<double>(sum)};
+}
 
 void set_first(kes_nrmres* r) {
   if (r->ntests == 4) {
@@ -154,7 +178,8 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
 
   const double n = mom->v[KES_MOM_N];
   const double mean = mom->v[KES_MOM_MEAN];
-  const double css = mom->v[KES_MOM_CSS];
+  const source src{m, values, freqs, 0};
+  const spread u = unit_spread(src, mean, mom->v[KES_MOM_CSS]);
   res->ntests = ncase == KES_NRM_BOTH_EST && n <= SW_MAXN ? 4 : 3;
   set_first(res);
 
@@ -166,11 +191,11 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
       break;
     case KES_NRM_SIGMA_EST: {
       const double sw = mom->v[KES_MOM_SUMWGT];
-      if (is_missing(mu) || is_missing(mean) || is_missing(sw) || is_missing(css) ||
+      if (is_missing(mu) || is_missing(mean) || is_missing(sw) || is_missing(u.css) ||
           !(n > 0.0))
         sigma = miss;
       else
-        sigma = std::sqrt((sw * (mean - mu) * (mean - mu) + css) / n);
+        sigma = u.s * std::sqrt((sw * (u.mean - mu / u.s) * (u.mean - mu / u.s) + u.css) / n);
       break;
     }
     case KES_NRM_BOTH_EST:
@@ -187,10 +212,8 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
   // No spread beyond rounding: deviations within 1000 rounding units of the mean.
   // Judging CSS against mean^2 itself instead would call standard deviations of up
   // to 3e-7 |mean| no spread (timestamps near 1.7e9 with a spread of 3 lost every test).
-  const double rounding = 1000.0 * ZEPS53 * mean;
-  if (ncase == KES_NRM_BOTH_EST && (is_missing(css) || css <= rounding * rounding * n)) return;
-
-  const source src{m, values, freqs, 0};
+  const double rounding = 1000.0 * ZEPS53 * u.mean;
+  if (ncase == KES_NRM_BOTH_EST && (is_missing(u.css) || u.css <= rounding * rounding * n)) return;
 
   // Shapiro-Wilk.
   if (res->ntests == 4) {
@@ -199,7 +222,7 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
       res->w = 1.0;
       res->pw = 1.0;
     } else if (ni >= 3) {
-      double w = shapiro_w(src, ni, css);
+      double w = shapiro_w(src, ni, u.css, u.s);
       if (!is_missing(w)) {
         if (w >= 1.0) {
           res->w = 1.0;

@@ -56,8 +56,11 @@ TEST(EdfCoefTables, AllEstimatedDRowsAgreeWithThePublishedRows) {
   // fitted shape (gamma and Weibull; they were 0.077 and 0.017 off before); the
   // lognormal's, fitted at the true shape, to 0.010. Gamma's misses 0.01 only in the
   // two farthest columns (.0025 and .001), by 0.0110 and 0.0119 from 60,000 to
-  // 240,000 replicates a point.
-  const double tolerance[3] = {0.0125, 0.0105, 0.0100};
+  // 240,000 replicates a point. The Weibull's comes from fits reported only at an
+  // interior maximum of the likelihood, which the published row's fits did not ask:
+  // its .025, .005, .0025 and .001 columns lie 0.0105 to 0.0148 above the published
+  // ones, the others within 0.0083 (20,000 replicates a point).
+  const double tolerance[3] = {0.0125, 0.0105, 0.0150};
   for (int family = 0; family < 3; ++family) {
     std::istringstream in(kes_edf_coef_builtin(family));
     std::string line, tok;
@@ -122,12 +125,13 @@ TEST(EdfCoefTables, EstimatedThresholdAndShapeRejectAtTheirLevels) {
                      {KES_COEF_GAMMA, 6, 5.0, 17}});
 }
 
-// The Weibull tables of sets 6 and 7 were calibrated on fits that included samples
-// without an interior maximum of the likelihood (fitted at the threshold's bound) and
-// fits that stopped short of the maximum. The fit now reports neither: of 6000
-// samples of c = 2.05, n = 10, 3322 fit, and the small samples reject 12 to 13 % at
-// 10 %. These rows hold again once those tables are simulated anew with the fit.
-TEST(EdfCoefTables, DISABLED_SmallWeibullSamplesRejectAtTheirLevels) {
+// The small samples of the Weibull with the threshold and shape estimated: among
+// samples of c = 2.05 and n = 10 only about half have an interior maximum of the
+// likelihood, and of those many a fitted shape below the tables' range (no test); the
+// tables are simulated and calibrated with the fits the procedure makes (tables made
+// with fits that also reported samples at the threshold's bound rejected 12 to 13 % of
+// these at 10 %).
+TEST(EdfCoefTables, SmallWeibullSamplesRejectAtTheirLevels) {
   rejects_at_levels({{KES_COEF_WEIBULL, 7, 2.05, 10}, {KES_COEF_WEIBULL, 6, 2.5, 13}});
 }
 

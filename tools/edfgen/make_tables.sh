@@ -7,6 +7,9 @@
 # writes them to src/fitreport/edf_tables and the checks to tools/edfgen/checks.txt.
 #
 #   tools/edfgen/make_tables.sh EDFGEN WORKDIR [THREADS]
+#
+# The Weibull tables of the estimated threshold alone are remade with today's fits by
+# tools/edfgen/make_weibull_tables.sh (as committed), which replaces their Weibull checks.
 set -euo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 EDFGEN WORKDIR [THREADS]" >&2; exit 2; }
 edfgen=$(realpath "$1")

@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <numeric>
 #include <vector>
 
 #include "host/kes_parallel.h"
@@ -77,7 +78,7 @@ double pick(int def, double n, const kes_exact_sum& wsum, double p, Next next) {
     if (at.side(cum) > 0) return cur.v;
     // On the step: average with the next element that carries weight.
     while (next(nx)) {
-      if (nx.weight > 0.0) return (cur.v + nx.v) / 2.0;
+      if (nx.weight > 0.0) return std::midpoint(cur.v, nx.v);
     }
     return cur.v;
   }

@@ -5,6 +5,7 @@
 // One forward pass over the ascending values of the cell's view serves every
 // percentile (the probabilities ascend).
 #include <cmath>
+#include <numeric>
 
 #include "numeric/zdfciqt.h"
 #include "numeric/zlogtnc.h"
@@ -90,6 +91,13 @@ void values_at_ranks(const kes_valview* fv, rank_req* req, int nreq) {
   }
 }
 
+// mean + s std t / sqrt(N), with mean and std in units of 2^ntexp: found there, where
+// std t cannot overflow, and multiplied back (beyond the doubles only when the limit
+// itself is).
+double normal_limit(const kes_qntblk* q, double mean, double std, double s, double t, double rn) {
+  return std::ldexp(mean + s * (std * t / rn), q->ntexp);
+}
+
 void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int pos) {
   const double n = mom->v[KES_MOM_N];
   const double mean = mom->v[KES_MOM_MEAN];
@@ -102,12 +110,12 @@ void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int po
   double t;
   if (p >= 0.5) {
     const double z = p == 0.5 ? 0.0 : zprobit(p);
-    if (want_lo && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntlower[pos] = mean + std * t / rn;
-    if (want_hi && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntupper[pos] = mean + std * t / rn;
+    if (want_lo && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntlower[pos] = normal_limit(q, mean, std, 1.0, t, rn);
+    if (want_hi && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntupper[pos] = normal_limit(q, mean, std, 1.0, t, rn);
   } else {
     const double z = zprobit(1.0 - p);
-    if (want_lo && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntlower[pos] = mean - std * t / rn;
-    if (want_hi && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntupper[pos] = mean - std * t / rn;
+    if (want_lo && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntlower[pos] = normal_limit(q, mean, std, -1.0, t, rn);
+    if (want_hi && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntupper[pos] = normal_limit(q, mean, std, -1.0, t, rn);
   }
 }
 
@@ -156,10 +164,10 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
         continue;
       }
       // The cumulative weight is W p: average with the next value that carries
-      // weight.
+      // weight (a midpoint that cannot overflow, as x + y can).
       int nx = c + 1;
       while (nx < m && !(wt(nx) > 0.0)) ++nx;
-      q->est[dst] = nx < m ? (x[c] + x[nx]) / 2.0 : x[c];
+      q->est[dst] = nx < m ? std::midpoint(x[c], x[nx]) : x[c];
     }
     return 0;
   }

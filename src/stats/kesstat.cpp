@@ -250,7 +250,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   const bool qn_wanted = ctx->robustscale || var < qn_count || ctx->dp.inset_qn;
   const int skipqn = qn_wanted ? 0 : 1;
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
-                               static_cast<int*>(iwork), st->scl, skipqn);
+                               static_cast<int*>(iwork), st->scl, skipqn, &fv);
   if (rc == 1 && qn_wanted) {
     log_with_name(ctx, KES_MSG_QN_NOT_COMPUTED, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);

@@ -146,19 +146,27 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
   const double n = mom->v[KES_MOM_N];
 
   if (def == KES_PCTLDEF_WEIGHTED) {
-    // Weight of value i; a value without a weight record carries none.
-    auto wt = [fv](int i) { return fv->w ? fv->w[i] : 0.0; };
-    // The weights' sum in the view's own unit of weight (kes_valview::wexp), which
-    // the cumulative weights are in.
+    // Weights of values, each exact in a unit of its own (kes_view_weight_parts): a
+    // weight far below the largest stays positive in every comparison.
+    auto weight = [fv](int i, int* we) {
+      double wm;
+      kes_view_weight_parts(*fv, i, &wm, we);
+      return wm;
+    };
+    auto add_weight = [&weight](kes_exact_sum* s, int i) {
+      int we;
+      const double wm = weight(i, &we);
+      s->add(wm, we);
+    };
     kes_exact_sum sumw;
-    for (int i = 0; i < m; ++i) sumw.add(wt(i));
+    for (int i = 0; i < m; ++i) add_weight(&sumw, i);
     int c = 0;
     kes_exact_sum cum;
-    cum.add(wt(0));
+    add_weight(&cum, 0);
     for (int i = 0; i < q->count; ++i) {
       const int dst = q->index ? q->index[i] : i;
       const kes_wrank at(sumw, q->prob[dst]);
-      while (at.side(cum) < 0 && c + 1 < m) cum.add(wt(++c));
+      while (at.side(cum) < 0 && c + 1 < m) add_weight(&cum, ++c);
       if (at.side(cum) != 0 || c + 1 >= m) {
         q->est[dst] = x[c];
         continue;
@@ -166,7 +174,8 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
       // The cumulative weight is W p: average with the next value that carries
       // weight (a midpoint that cannot overflow, as x + y can).
       int nx = c + 1;
-      while (nx < m && !(wt(nx) > 0.0)) ++nx;
+      int we;
+      while (nx < m && !(weight(nx, &we) > 0.0)) ++nx;
       q->est[dst] = nx < m ? std::midpoint(x[c], x[nx]) : x[c];
     }
     return 0;

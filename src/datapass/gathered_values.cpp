@@ -2,6 +2,7 @@
 #include "datapass/gathered_values.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -215,17 +216,24 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
 // the view's unit wexp? Its sums of sqrt(c) w and c w are then those of one weight by
 // their very making (kes_node_add_weight on empty sums is kes_one_weight_powers), and
 // the view does not keep them: the nearly distinct values of a large run skip the test.
+// A weight that is not a normal number in that unit is kept (kes_view_keeps_value).
 template <class Item>
 bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
+  if constexpr (Item::weighted) {
+    if (items[i].c > 0.0 && !(std::ldexp(items[i].c, -wexp) >= DBL_MIN)) return false;
+  }
   return e == wexp && items[i].freq() == 1 && (i + 1 == n || items[i + 1].key != items[i].key);
 }
 
 // Does the view keep the sums of run (kes_valview::kept), not one_weight? They are
-// brought to unit wexp. Counted and written by the same tests, so that each part's
-// kept entries are where the count put them.
-bool run_keeps(value_run& run, int wexp) {
+// brought to unit wexp, their sum of weights in the run's own unit kept in *own_w and
+// *own_e first. Counted and written by the same tests, so that each part's kept
+// entries are where the count put them.
+bool run_keeps(value_run& run, int wexp, double* own_w, int* own_e) {
+  *own_w = run.sums.sumw;
+  *own_e = run.node.wexp;
   kes_node_to_unit(&run.node, wexp);
-  return kes_view_keeps(run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
+  return kes_view_keeps_value(*own_w, run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
 }
 
 // Packs the values of the m distinct keys of the n sorted items into the front of the
@@ -278,7 +286,9 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
           continue;
         }
         take_run(items, n, i, e, &run);
-        keep += run_keeps(run, wexp);
+        double own_w;
+        int own_e;
+        keep += run_keeps(run, wexp, &own_w, &own_e);
       }
     } else {
       for (std::size_t i = k * kGrain; i < end; ++i) here += starts_value(items, i);
@@ -313,8 +323,10 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
       room.f[j] = run.count;
       if constexpr (Item::weighted) {
         // As the view of a tree's node: its sums brought to the record's unit.
-        const bool keeps = !one && run_keeps(run, wexp);
-        keep += kes_view_put_sums(room, j, run.sums, keep, keeps);
+        double own_w;
+        int own_e;
+        const bool keeps = run_keeps(run, wexp, &own_w, &own_e) && !one;
+        keep += kes_view_put_sums(room, j, run.sums, keep, keeps, own_w, own_e);
       }
       ++j;
     }

@@ -38,9 +38,12 @@ kes_wtrec sums_of(const kes_valnode* p, int wexp) {
   return t;
 }
 
+// Node p's sum of weights in its own unit.
+double own_weight(const kes_valnode* p) { return p->wt != nullptr ? p->wt->sumw : 0.0; }
+
 bool keeps(const kes_valnode* p, int wexp) {
   const kes_wtrec t = sums_of(p, wexp);
-  return kes_view_keeps(t.sumw, t.sumw15, t.sumw2);
+  return kes_view_keeps_value(own_weight(p), t.sumw, t.sumw15, t.sumw2);
 }
 
 // Node p's value, count and weight sums into place i, its kept sums (if any) as kept
@@ -50,7 +53,8 @@ bool put(const kes_valnode* p, long i, const kes_viewroom& a, long k) {
   a.f[i] = p->count;
   if (a.w == nullptr) return false;
   const kes_wtrec t = sums_of(p, a.wexp);
-  return kes_view_put_sums(a, i, t, k, kes_view_keeps(t.sumw, t.sumw15, t.sumw2));
+  return kes_view_put_sums(a, i, t, k, kes_view_keeps_value(own_weight(p), t.sumw, t.sumw15, t.sumw2), own_weight(p),
+                           p->wexp);
 }
 
 // The list from head, at most m nodes; the number copied.
@@ -153,23 +157,28 @@ kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long
   // The record, then the doubles, then the ints.
   auto* view = new (block) kes_valview{};
   auto* d = reinterpret_cast<double*>(view + 1);
-  auto* i = reinterpret_cast<int*>(d + (weighted ? 2 * m + 2 * nkept : m));
+  auto* i = reinterpret_cast<int*>(d + (weighted ? 2 * m + 3 * nkept : m));
   kes_viewroom room{view, d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr,
-                    weighted ? d + 2 * m + nkept : nullptr, i + m + nkept, i + m + nkept + nk};
+                    weighted ? d + 2 * m + nkept : nullptr, i + m + 2 * nkept, i + m + 2 * nkept + nk};
   room.kept = weighted ? i + m : nullptr;
   room.nkept = nkept;
+  room.wown = weighted ? d + 2 * m + 2 * nkept : nullptr;
+  room.wownexp = weighted ? i + m + nkept : nullptr;
   static_assert(sizeof(std::int32_t) == sizeof(int));
   *view = kes_valview{static_cast<int>(m), room.x, room.f, room.w, room.w15, room.w2, static_cast<int>(nk),
-                      room.kind, room.kcount, 0, static_cast<int>(nkept), room.kept};
+                      room.kind, room.kcount, 0, static_cast<int>(nkept), room.kept, room.wown, room.wownexp};
   return room;
 }
 
-bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, long k, bool keep) {
+bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, long k, bool keep, double own_w,
+                       int own_e) {
   room.w[i] = t.sumw;
   if (!keep || k >= room.nkept) return keep;
   room.kept[k] = static_cast<int>(i);
   room.w15[k] = t.sumw15;
   room.w2[k] = t.sumw2;
+  room.wown[k] = own_w;
+  room.wownexp[k] = own_e;
   return true;
 }
 

@@ -25,6 +25,8 @@ struct kes_viewroom {
   int wexp = 0;  // the weights' unit, 2^wexp (kes_wunit.h)
   int* kept = nullptr;  // the places of the values whose w15 and w2 are kept
   long nkept = 0;
+  double* wown = nullptr;  // the kept values' sums of w in their own units (kes_valview)
+  int* wownexp = nullptr;
 };
 // Room in pool for a view of m values (with weight sums when weighted, nkept of them
 // kept in full) and nk kinds of missing value; the record points at its arrays, its
@@ -32,8 +34,10 @@ struct kes_viewroom {
 kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long nkept = 0);
 
 // Puts value i's weight sums t (in the room's unit) into the room: the sum of w, and
-// with keep (see kes_view_keeps) the other two as kept entry k. Returns keep.
-bool kes_view_put_sums(const kes_viewroom& room, long i, const struct kes_wtrec& t, long k, bool keep);
+// with keep (see kes_view_keeps_value) the other two, and the sum of w own_w in its own
+// unit 2^own_e, as kept entry k. Returns keep.
+bool kes_view_put_sums(const kes_viewroom& room, long i, const struct kes_wtrec& t, long k, bool keep, double own_w,
+                       int own_e);
 
 // The number of nodes of the list at head.
 long kes_list_length(const struct kes_valnode* head);

@@ -1,102 +1,110 @@
-// Expansion arithmetic after the error-free transformations: a + b and a * b are each
-// the sum of two doubles exactly (the rounded result and its error).
+// Fixed-point sums: a double's 53-bit integer mantissa added at its bit position, with
+// the carry; a comparison multiplies each sum by the other side's integer mantissa and
+// aligns the two by their exponents.
 #include "numeric/exact_sum.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
-void two_sum(double a, double b, double* s, double* e) {
-  *s = a + b;
-  const double bb = *s - a;
-  *e = (a - (*s - bb)) + (b - bb);
+using u64 = std::uint64_t;
+using u128 = unsigned __int128;
+
+// x (finite, above 0) as M 2^E with M an integer below 2^53.
+void split(double x, u64* M, int* E) {
+  int ex;
+  const double fr = std::frexp(x, &ex);
+  *M = static_cast<u64>(std::ldexp(fr, 53));
+  *E = ex - 53;
 }
 
-// For |a| >= |b|.
-void fast_two_sum(double a, double b, double* s, double* e) {
-  *s = a + b;
-  *e = b - (*s - a);
-}
-
-// Adds b to the nonoverlapping expansion e[0..n) of increasing magnitude, in place;
-// zero parts are dropped. Returns the new length (at most n + 1).
-int grow(double* e, int n, double b) {
-  double q = b;
-  int k = 0;
-  for (int i = 0; i < n; ++i) {
-    double h;
-    two_sum(q, e[i], &q, &h);
-    if (h != 0.0) e[k++] = h;
+// Adds M << bit into w[0..n) with the carry; the highest word touched.
+int add_at(u64* w, int n, u64 M, int bit) {
+  if (bit < 0) {  // below the lowest bit: never met by the terms in use
+    M = -bit < 64 ? M >> -bit : 0;
+    bit = 0;
   }
-  if (q != 0.0 || k == 0) e[k++] = q;
-  return k;
-}
-
-// Shortens the expansion e[0..n) in place to a nonadjacent one with the same sum,
-// whose largest part is the sum within one unit of rounding. Returns its length.
-int compress(double* e, int n) {
-  if (n <= 1) return n;
-  double g[kes_exact_sum::kMaxParts + 1];
-  int bottom = n - 1;
-  double q = e[n - 1];
-  for (int i = n - 2; i >= 0; --i) {
-    double s, r;
-    fast_two_sum(q, e[i], &s, &r);
-    if (r != 0.0) {
-      g[bottom--] = s;
-      q = r;
-    } else {
-      q = s;
-    }
+  int i = bit / 64;
+  const int s = bit % 64;
+  u128 v = static_cast<u128>(M) << s;
+  int top = -1;
+  while (v != 0 && i < n) {
+    const u128 t = static_cast<u128>(w[i]) + static_cast<u64>(v);
+    w[i] = static_cast<u64>(t);
+    v = (v >> 64) + (t >> 64);
+    top = i++;
   }
-  g[bottom] = q;
-  int top = 0;
-  for (int i = bottom + 1; i < n; ++i) {
-    double s, r;
-    fast_two_sum(g[i], q, &s, &r);
-    if (r != 0.0) e[top++] = r;
-    q = s;
-  }
-  e[top++] = q;
   return top;
+}
+
+constexpr int kWide = 2 * kes_exact_sum::kWords + 2;
+
+// w = s times M, shifted left by sh bits, into kWide words.
+void times_shifted(const u64* s, int n, u64 M, int sh, u64* w) {
+  std::memset(w, 0, sizeof(u64) * kWide);
+  u64 p[kes_exact_sum::kWords + 1];
+  u128 carry = 0;
+  for (int i = 0; i < n; ++i) {
+    const u128 t = static_cast<u128>(s[i]) * M + carry;
+    p[i] = static_cast<u64>(t);
+    carry = t >> 64;
+  }
+  p[n] = static_cast<u64>(carry);
+  const int q = sh / 64, r = sh % 64;
+  for (int i = 0; i <= n && i + q < kWide; ++i) {
+    w[i + q] |= p[i] << r;
+    if (r != 0 && i + q + 1 < kWide) w[i + q + 1] |= p[i] >> (64 - r);
+  }
 }
 
 }  // namespace
 
-void kes_exact_sum::add(double x) {
-  n_ = compress(part_, grow(part_, n_, x));
-  // A compressed expansion of doubles spans at most about 40 parts; past the bound
-  // the two smallest merge (never reached by sums of doubles).
-  if (n_ > kMaxParts) {
-    part_[1] += part_[0];
-    for (int i = 1; i < n_; ++i) part_[i - 1] = part_[i];
-    --n_;
-  }
+void kes_exact_sum::add(double m, int e) {
+  if (!(m > 0.0)) return;
+  u64 M;
+  int E;
+  split(m, &M, &E);
+  const int top = add_at(word_, kWords, M, E + e - kLow);
+  if (top > top_) top_ = top;
 }
 
 double kes_exact_sum::value() const {
   double s = 0.0;
-  for (int i = 0; i < n_; ++i) s += part_[i];
+  for (int i = 0; i < kWords; ++i)
+    if (word_[i] != 0) s += std::ldexp(static_cast<double>(word_[i]), kLow + 64 * i);
   return s;
 }
 
+long double kes_exact_sum::approx(int top) const {
+  if (top_ < 0) return 0.0L;
+  long double v = static_cast<long double>(word_[top_]);
+  if (top_ > 0) v += static_cast<long double>(word_[top_ - 1]) * 0x1p-64L;
+  return top_ == top ? v : std::ldexp(v, 64 * (top_ - top));
+}
+
 int kes_exact_compare(double a, const kes_exact_sum& c, double b, const kes_exact_sum& s) {
-  // Far apart: the rounded sums decide (each within a few units of rounding).
-  const double x = a * c.value(), y = b * s.value();
-  if (std::fabs(x - y) > 0x1p-40 * (std::fabs(x) + std::fabs(y))) return x > y ? 1 : -1;
-  double d[4 * (kes_exact_sum::kMaxParts + 1)];
-  int n = 0;
-  auto put = [&](double f, const kes_exact_sum& e) {
-    for (int i = 0; i < e.n_; ++i) {
-      const double p = f * e.part_[i];
-      n = grow(d, n, std::fma(f, e.part_[i], -p));
-      n = grow(d, n, p);
-    }
-  };
-  put(a, c);
-  put(-b, s);
-  // The sign of a nonoverlapping expansion is that of its largest part.
-  for (int i = n - 1; i >= 0; --i)
-    if (d[i] != 0.0) return d[i] > 0.0 ? 1 : -1;
+  const bool left0 = !(a > 0.0) || c.top_ < 0, right0 = !(b > 0.0) || s.top_ < 0;
+  if (left0 || right0) return left0 && right0 ? 0 : left0 ? -1 : 1;
+  // Far apart: the leading words decide (each side within 2^-62 of its value; long
+  // double holds every such product).
+  const long double ax = a * c.approx(c.top_), ay = b * s.approx(c.top_);
+  if (ax > ay * (1.0L + 0x1p-56L)) return 1;
+  if (ay > ax * (1.0L + 0x1p-56L)) return -1;
+  u64 Ma, Mb;
+  int Ea, Eb;
+  split(a, &Ma, &Ea);
+  split(b, &Mb, &Eb);
+  // The larger exponent's side is shifted up to the smaller's; a shift past the room
+  // leaves no doubt about the order.
+  const int d = Ea - Eb;
+  constexpr int kRoom = 64 * (kWide - kes_exact_sum::kWords - 1);
+  if (d > kRoom) return 1;
+  if (-d > kRoom) return -1;
+  u64 x[kWide], y[kWide];
+  times_shifted(c.word_, kes_exact_sum::kWords, Ma, d > 0 ? d : 0, x);
+  times_shifted(s.word_, kes_exact_sum::kWords, Mb, d < 0 ? -d : 0, y);
+  for (int i = kWide - 1; i >= 0; --i)
+    if (x[i] != y[i]) return x[i] > y[i] ? 1 : -1;
   return 0;
 }

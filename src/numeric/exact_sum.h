@@ -1,25 +1,34 @@
-// A sum of doubles kept without rounding error: a nonoverlapping expansion (a few
-// doubles of increasing magnitude whose exact sum is the sum), compressed after each
-// term so that it stays as short as the spread of the terms' magnitudes allows (two or
-// three doubles for terms of one scale). Comparisons of such sums are exact, so a sum
-// that equals another does so whatever the scale or order of the terms.
+// A sum of nonnegative doubles kept without rounding error: a fixed-point number whose
+// bits span every double (and far beyond the largest, for sums of many), so that no
+// term is lost however far below the others it lies, and comparisons of such sums are
+// exact whatever the scale or order of the terms.
 #pragma once
+
+#include <cstdint>
 
 class kes_exact_sum {
  public:
-  // Adds x (finite).
-  void add(double x);
-  // The sum rounded to a double.
+  // Adds x (finite, not below 0).
+  void add(double x) { add(x, 0); }
+  // Adds m times 2^e (m finite, not below 0): a term kept as a double in a unit of its
+  // own, which may lie beyond the doubles.
+  void add(double m, int e);
+  // The sum rounded to a double (infinite beyond the largest).
   double value() const;
 
-  // The sign (-1, 0, 1) of a*c - b*s, exactly, for finite a and b whose products with
-  // the sums' parts stay within the doubles (above the subnormal range where they
-  // are not integers).
+  // The sign (-1, 0, 1) of a*c - b*s, exactly, for finite a and b not below 0.
   friend int kes_exact_compare(double a, const kes_exact_sum& c, double b, const kes_exact_sum& s);
 
-  static constexpr int kMaxParts = 48;
+  // The bits run from 2^kLow (below the smallest bit of any double times the units
+  // of weight in use) over kWords words.
+  static constexpr int kLow = -1216;
+  static constexpr int kWords = 38;
 
  private:
-  double part_[kMaxParts + 1] = {};
-  int n_ = 0;
+  // The sum over 2^(kLow + 64 top) within a relative 2^-63, from its two highest
+  // words.
+  long double approx(int top) const;
+
+  std::uint64_t word_[kWords] = {};
+  int top_ = -1;  // the highest word not 0 (-1: the sum is 0)
 };

@@ -5,6 +5,7 @@
 // gives the list nodes back; it lives in the variable's pool until the variable's work
 // in the BY group is done. Nothing after the data pass reads the lists.
 #pragma once
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -28,6 +29,11 @@ struct kes_valview {
   int wexp;                    // the weights' unit is 2^wexp (even; 0 without weights)
   int nkept = 0;               // values whose w15 and w2 are kept
   const int* kept = nullptr;   // their places in x, ascending
+  // The kept values' sums of w each in a unit of its own, 2^wownexp: exact where their
+  // w, in the view's unit, is not (a weight far below the largest flushes there). A
+  // value whose weight is not normal in the view's unit is always kept.
+  const double* wown = nullptr;
+  const int* wownexp = nullptr;
 };
 
 // The sums of sqrt(c) w and c w of one observation of weight w and frequency 1, as
@@ -43,6 +49,13 @@ inline bool kes_view_keeps(double w, double w15, double w2) {
   double a, b;
   kes_one_weight_powers(w, &a, &b);
   return std::memcmp(&a, &w15, sizeof a) != 0 || std::memcmp(&b, &w2, sizeof b) != 0;
+}
+
+// Must value sums w, w15, w2 (in the view's unit) be kept, their sum of weights own_w
+// in the value's own unit? Also when that weight is not a normal number in the view's
+// unit, so that its exact sum goes with them.
+inline bool kes_view_keeps_value(double own_w, double w, double w15, double w2) {
+  return (own_w > 0.0 && !(w >= DBL_MIN)) || kes_view_keeps(w, w15, w2);
 }
 
 // The sums of sqrt(c) w and c w of a weighted view's values, read in ascending order
@@ -66,13 +79,33 @@ class kes_view_powers {
   int k_ = 0;
 };
 
+// The sum of weights of value i as m 2^e, exact (a positive weight stays positive).
+inline void kes_view_weight_parts(const kes_valview& v, int i, double* m, int* e) {
+  if (v.wown != nullptr) {
+    int lo = 0, hi = v.nkept;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (v.kept[mid] < i) lo = mid + 1;
+      else hi = mid;
+    }
+    if (lo < v.nkept && v.kept[lo] == i) {
+      *m = v.wown[lo];
+      *e = v.wownexp[lo];
+      return;
+    }
+  }
+  *m = v.w != nullptr ? v.w[i] : 0.0;
+  *e = v.wexp;
+}
+
 // Weight w of a view, in the weights' own unit.
 inline double kes_view_weight(const kes_valview& v, double w) { return std::ldexp(w, v.wexp); }
 
 // Bytes of one block holding a view and its arrays: m values (with the sums of w when
-// weighted), nkept kept sums of sqrt(c) w and c w, and nkinds kinds of missing value.
+// weighted), nkept kept sums of sqrt(c) w, c w and w in its own unit, and nkinds kinds
+// of missing value.
 constexpr long kes_valview_bytes(long m, bool weighted, long nkinds, long nkept = 0) {
   return static_cast<long>(sizeof(kes_valview)) + m * static_cast<long>(sizeof(double)) * (weighted ? 2 : 1) +
-         (weighted ? nkept * static_cast<long>(2 * sizeof(double) + sizeof(int)) : 0) +
+         (weighted ? nkept * static_cast<long>(3 * sizeof(double) + 2 * sizeof(int)) : 0) +
          (m + 2 * nkinds) * static_cast<long>(sizeof(int));
 }

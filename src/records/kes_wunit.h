@@ -43,14 +43,19 @@ inline void kes_node_to_unit(kes_valnode* p, int e) {
 }
 
 // Adds one observation's clamped weight c (above 0) and frequency f to the weight sums
-// of node p, in units of 2^e, the weight c f formed in the unit, as the sums of the
-// data pass form it: the one place a value's weight sums grow, whether its
-// observations come to the tree one at a time or are gathered and sorted first, so
-// that both give the same sums to the bit.
-inline void kes_node_add_weight(kes_valnode* p, int e, double c, int f) {
-  kes_node_to_unit(p, e);
+// of node p, the weight c f formed in the unit, as the sums of the data pass form it:
+// the one place a value's weight sums grow, whether its observations come to the tree
+// one at a time or are gathered and sorted first, so that both give the same sums to
+// the bit. The node keeps a unit of its own, set by its own weights as the record's
+// is by all (kes_wunit_after), so that its sums never flush to 0 below a far larger
+// weight of another value; readers bring them to the record's unit (kes_node_to_unit),
+// which scales them exactly wherever they are normal numbers there. The record's unit
+// at the time (the second argument) does not decide the node's.
+inline void kes_node_add_weight(kes_valnode* p, int, double c, int f) {
   kes_wtrec* t = p->wt;
-  const double cu = std::ldexp(c, -e);
+  const int own = kes_wunit_after(p->wexp, kes_wunit_exponent(c, f), !(t->sumw > 0.0));
+  kes_node_to_unit(p, own);
+  const double cu = std::ldexp(c, -own);
   const double wu = cu * f;
   t->sumw += wu;
   t->sumw15 += std::sqrt(cu) * wu;

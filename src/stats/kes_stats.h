@@ -116,6 +116,7 @@ struct kes_qntblk {
   double* urank;
   double* coverage;        // exact coverage in percent
   double modeval;          // result: smallest value with the largest frequency, or missing
+  int ntexp;               // the moments' mean and std are in units of 2^ntexp
 };
 
 // ---------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <numeric>
 #include <vector>
 
 #include "host/kes_parallel.h"
@@ -52,7 +53,8 @@ double qn_factor(long long n) {
 struct item {
   double v;
   double count;
-  double weight;
+  double weight;  // times 2^wexp (kes_view_weight_parts)
+  int wexp;
 };
 
 // The percentile p of an ascending sequence delivered one element at a time by next()
@@ -67,17 +69,17 @@ double pick(int def, double n, const kes_exact_sum& wsum, double p, Next next) {
   if (def == KES_PCTLDEF_WEIGHTED) {
     const kes_wrank at(wsum, p);
     kes_exact_sum cum;
-    cum.add(cur.weight);
+    cum.add(cur.weight, cur.wexp);
     item nx{};
     while (at.side(cum) < 0) {
       if (!next(nx)) return cur.v;
       cur = nx;
-      cum.add(cur.weight);
+      cum.add(cur.weight, cur.wexp);
     }
     if (at.side(cum) > 0) return cur.v;
     // On the step: average with the next element that carries weight.
     while (next(nx)) {
-      if (nx.weight > 0.0) return (cur.v + nx.v) / 2.0;
+      if (nx.weight > 0.0) return std::midpoint(cur.v, nx.v);
     }
     return cur.v;
   }
@@ -102,11 +104,18 @@ struct sample {
   const kes_exact_sum& wsum;
 };
 
+// Value i's element v: its count, and its weight exact (or its count without weights).
+item element(const sample& s, double v, int i) {
+  item it{v, static_cast<double>(s.v.f[i]), static_cast<double>(s.v.f[i]), 0};
+  if (s.v.w != nullptr) kes_view_weight_parts(s.v, i, &it.weight, &it.wexp);
+  return it;
+}
+
 double quantile(const sample& s, int def, double p) {
   int i = 0;
   return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
     if (i >= s.v.m) return false;
-    it = {s.v.x[i], static_cast<double>(s.v.f[i]), s.v.w ? s.v.w[i] : static_cast<double>(s.v.f[i])};
+    it = element(s, s.v.x[i], i);
     ++i;
     return true;
   });
@@ -138,7 +147,7 @@ double mad(const sample& s, int def, double med) {
     } else {
       return false;
     }
-    it = {d, static_cast<double>(s.v.f[i]), s.v.w ? s.v.w[i] : static_cast<double>(s.v.f[i])};
+    it = element(s, d, i);
     return true;
   });
 }
@@ -270,26 +279,30 @@ static void drop_overflow(double* res) {
 }
 
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
-                  int* iwork, double* res, int skipqn) {
+                  int* iwork, double* res, int skipqn, const kes_valview* wview) {
   for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
   if (m <= 0) return skipqn ? 0 : 1;
   if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
+  kes_valview v{};
+  if (w != nullptr && wview != nullptr) v = *wview;  // its exact weights
+  v.m = m;
+  v.x = x;
+  v.f = f;
+  v.w = w;
   long long n = 0;
   kes_exact_sum wsum;
   for (int i = 0; i < m; ++i) {
     n += f[i];
-    wsum.add(w ? w[i] : f[i]);
+    double wm = f[i];
+    int we = 0;
+    if (w != nullptr) kes_view_weight_parts(v, i, &wm, &we);
+    wsum.add(wm, we);
   }
   if (n <= 0) return skipqn ? 0 : 1;
   if (m == 1) {
     for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = 0.0;
     return 0;
   }
-  kes_valview v{};
-  v.m = m;
-  v.x = x;
-  v.f = f;
-  v.w = w;
   const sample s{v, n, wsum};
 
   const double q1 = quantile(s, pctldef, 0.25);

@@ -9,8 +9,10 @@
 // had. d receives m doubles
 // of scratch and may overlap w (the weights are read before d is written); iwork
 // holds m + 1 ints, and may be null when every frequency is 1.
+// With weights, wview (when given) is the view w belongs to, for the weights' exact
+// sums (kes_view_weight_parts).
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
-                  int* iwork, double* res, int skipqn);
+                  int* iwork, double* res, int skipqn, const struct kes_valview* wview = nullptr);
 
 // The k-th smallest of the n(n-1)/2 pairwise distances, k = h(h-1)/2 with
 // h = floor(n/2) + 1, of the sample given by m ascending distinct values x with

@@ -91,7 +91,8 @@ void repair_sums(kes_varsum* rec) {
   }
 }
 
-void quantiles(kes_ctx* ctx, kes_stats* st, const kes_valview& fv) {
+// The normal-theory limits take the mean and std of nt_mom, in units of 2^nt_exp.
+void quantiles(kes_ctx* ctx, kes_stats* st, const kes_valview& fv, const kes_moments& nt_mom, int nt_exp) {
   const double miss = zmissing();
   const kes_procopts& po = ctx->po;
   for (double& v : st->qnt) v = miss;
@@ -118,7 +119,8 @@ void quantiles(kes_ctx* ctx, kes_stats* st, const kes_valview& fv) {
   q.urank = st->pct_urank;
   q.coverage = st->pct_coverage;
   q.modeval = miss;
-  zkesqnt_arrays(st->pctldef, &st->mom, &fv, &q);
+  q.ntexp = nt_exp;
+  zkesqnt_arrays(st->pctldef, &nt_mom, &fv, &q);
 
   st->ndistinct = q.distinct;
   if (fv.m > 0) {
@@ -248,7 +250,7 @@ void robust_scale(kes_ctx* ctx, kes_stats* st, int var, const kes_valview& fv) {
   const bool qn_wanted = ctx->robustscale || var < qn_count || ctx->dp.inset_qn;
   const int skipqn = qn_wanted ? 0 : 1;
   const int rc = kesscl_arrays(st->pctldef, fv.m, fv.x, fv.f, fv.w, static_cast<double*>(dwork),
-                               static_cast<int*>(iwork), st->scl, skipqn);
+                               static_cast<int*>(iwork), st->scl, skipqn, &fv);
   if (rc == 1 && qn_wanted) {
     log_with_name(ctx, KES_MSG_QN_NOT_COMPUTED, var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
@@ -398,7 +400,11 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }
 
-  quantiles(ctx, st, fv);
+  // The normal-theory percentile limits are found on the values divided by 2^k, where
+  // std times a t quantile stays finite (no weights: the limits are not computed
+  // with them).
+  const bool nt_scaled = scaled && K == 0;
+  quantiles(ctx, st, fv, nt_scaled ? mom : st->mom, nt_scaled ? sc.k : 0);
   basic_measures(st);
   whiskers(st, fv);
   pctlpts(st, fv);

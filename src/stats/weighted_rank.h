@@ -1,7 +1,9 @@
 // Where a weighted percentile falls: the cumulative weight of the ascending values set
-// against W p, both sums carried without rounding error, so that the cumulative weight
-// is on W p only when it equals it exactly (P0 is the smallest value and P100 the
-// largest at any scale of the weights, however light the end values).
+// against W p, both sums carried without rounding error from each value's exact weight
+// (kes_view_weight_parts, which no weight far below the largest flushes to 0), so that
+// the cumulative weight is on W p only when it equals it exactly (P0 is the smallest
+// value and P100 the largest at any scale and mix of the weights, however light the
+// end values).
 #pragma once
 
 #include "numeric/exact_sum.h"

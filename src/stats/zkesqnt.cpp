@@ -5,6 +5,7 @@
 // One forward pass over the ascending values of the cell's view serves every
 // percentile (the probabilities ascend).
 #include <cmath>
+#include <numeric>
 
 #include "numeric/zdfciqt.h"
 #include "numeric/zlogtnc.h"
@@ -90,6 +91,13 @@ void values_at_ranks(const kes_valview* fv, rank_req* req, int nreq) {
   }
 }
 
+// mean + s std t / sqrt(N), with mean and std in units of 2^ntexp: found there, where
+// std t cannot overflow, and multiplied back (beyond the doubles only when the limit
+// itself is).
+double normal_limit(const kes_qntblk* q, double mean, double std, double s, double t, double rn) {
+  return std::ldexp(mean + s * (std * t / rn), q->ntexp);
+}
+
 void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int pos) {
   const double n = mom->v[KES_MOM_N];
   const double mean = mom->v[KES_MOM_MEAN];
@@ -102,12 +110,12 @@ void normal_limits(const kes_qntblk* q, const kes_moments* mom, double p, int po
   double t;
   if (p >= 0.5) {
     const double z = p == 0.5 ? 0.0 : zprobit(p);
-    if (want_lo && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntlower[pos] = mean + std * t / rn;
-    if (want_hi && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntupper[pos] = mean + std * t / rn;
+    if (want_lo && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntlower[pos] = normal_limit(q, mean, std, 1.0, t, rn);
+    if (want_hi && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntupper[pos] = normal_limit(q, mean, std, 1.0, t, rn);
   } else {
     const double z = zprobit(1.0 - p);
-    if (want_lo && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntlower[pos] = mean - std * t / rn;
-    if (want_hi && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntupper[pos] = mean - std * t / rn;
+    if (want_lo && zkesqnc(&t, 1.0 - a, n - 1.0, z * rn) == 0) q->ntlower[pos] = normal_limit(q, mean, std, -1.0, t, rn);
+    if (want_hi && zkesqnc(&t, a, n - 1.0, z * rn) == 0) q->ntupper[pos] = normal_limit(q, mean, std, -1.0, t, rn);
   }
 }
 
@@ -138,28 +146,37 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
   const double n = mom->v[KES_MOM_N];
 
   if (def == KES_PCTLDEF_WEIGHTED) {
-    // Weight of value i; a value without a weight record carries none.
-    auto wt = [fv](int i) { return fv->w ? fv->w[i] : 0.0; };
-    // The weights' sum in the view's own unit of weight (kes_valview::wexp), which
-    // the cumulative weights are in.
+    // Weights of values, each exact in a unit of its own (kes_view_weight_parts): a
+    // weight far below the largest stays positive in every comparison.
+    auto weight = [fv](int i, int* we) {
+      double wm;
+      kes_view_weight_parts(*fv, i, &wm, we);
+      return wm;
+    };
+    auto add_weight = [&weight](kes_exact_sum* s, int i) {
+      int we;
+      const double wm = weight(i, &we);
+      s->add(wm, we);
+    };
     kes_exact_sum sumw;
-    for (int i = 0; i < m; ++i) sumw.add(wt(i));
+    for (int i = 0; i < m; ++i) add_weight(&sumw, i);
     int c = 0;
     kes_exact_sum cum;
-    cum.add(wt(0));
+    add_weight(&cum, 0);
     for (int i = 0; i < q->count; ++i) {
       const int dst = q->index ? q->index[i] : i;
       const kes_wrank at(sumw, q->prob[dst]);
-      while (at.side(cum) < 0 && c + 1 < m) cum.add(wt(++c));
+      while (at.side(cum) < 0 && c + 1 < m) add_weight(&cum, ++c);
       if (at.side(cum) != 0 || c + 1 >= m) {
         q->est[dst] = x[c];
         continue;
       }
       // The cumulative weight is W p: average with the next value that carries
-      // weight.
+      // weight (a midpoint that cannot overflow, as x + y can).
       int nx = c + 1;
-      while (nx < m && !(wt(nx) > 0.0)) ++nx;
-      q->est[dst] = nx < m ? (x[c] + x[nx]) / 2.0 : x[c];
+      int we;
+      while (nx < m && !(weight(nx, &we) > 0.0)) ++nx;
+      q->est[dst] = nx < m ? std::midpoint(x[c], x[nx]) : x[c];
     }
     return 0;
   }

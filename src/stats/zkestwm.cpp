@@ -83,7 +83,10 @@ int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const in
   });
   if (is_missing(xlow) || is_missing(xhigh)) return 0;
 
-  const double mw = static_cast<double>((k * xlow + mid + k * xhigh) / sumw);
+  // In long double throughout: k x_high alone may pass the largest double where the
+  // mean does not.
+  const long double kl = k;
+  const double mw = static_cast<double>((kl * xlow + mid + kl * xhigh) / sumw);
   const double mean = trimmed ? static_cast<double>(mid / (sumw - 2.0 * k)) : mw;
   out[KES_TWM_MEAN] = mean;
 
@@ -116,7 +119,11 @@ int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const in
   out[KES_TWM_SE] = se;
   if (!(se > 0.0)) return 0;
 
-  const double t = (mean - mu0) / se;
+  // The difference from mu0 in long double where it passes the largest double (t
+  // may not).
+  const double d = mean - mu0;
+  const double t = std::isfinite(d) || std::isnan(d) ? d / se
+                                                     : static_cast<double>((static_cast<long double>(mean) - mu0) / se);
   if (!is_missing(t)) {  // a missing mu0 leaves the test out
     out[KES_TWM_T] = t;
     const double p = zpgt2(t * t, static_cast<int>(std::fmin(std::round(df), 2147483647.0)));
@@ -127,8 +134,17 @@ int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const in
   if (alpha > 0.0 && alpha < 1.0) {
     double tq;
     if (zqt(1.0 - alpha / 2.0, df, &tq) == 0) {
-      out[KES_TWM_LCL] = mean - tq * se;
-      out[KES_TWM_UCL] = mean + tq * se;
+      // t_q SE as a double where it is one, else in long double (the limits may
+      // still be doubles).
+      const double h = tq * se;
+      if (std::isfinite(h)) {
+        out[KES_TWM_LCL] = mean - h;
+        out[KES_TWM_UCL] = mean + h;
+      } else {
+        const long double half = static_cast<long double>(tq) * se;
+        out[KES_TWM_LCL] = static_cast<double>(mean - half);
+        out[KES_TWM_UCL] = static_cast<double>(mean + half);
+      }
     }
   }
   return 0;

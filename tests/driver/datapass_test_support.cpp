@@ -91,8 +91,13 @@ var_snap snap(const kes_varsum& r) {
       if (v->w != nullptr) {
         double w15, w2;
         powers.at(i, &w15, &w2);
+        // Then the exact sum of w as a fraction and its binary exponent.
+        double wm;
+        int we, fe;
+        kes_view_weight_parts(*v, i, &wm, &we);
+        const double fr = std::frexp(wm, &fe);
         s.weights.push_back({std::ldexp(v->w[i], v->wexp), std::ldexp(w15, v->wexp + v->wexp / 2),
-                             std::ldexp(w2, 2 * v->wexp)});
+                             std::ldexp(w2, 2 * v->wexp), fr, static_cast<double>(fe + we)});
       }
     }
     for (int i = 0; i < v->nkinds; ++i) s.missing.emplace_back(v->kind[i], v->kcount[i]);

@@ -29,7 +29,8 @@ struct var_snap {
   int ndistinct = 0;
   std::vector<std::pair<double, int>> values;  // ascending value list
   std::vector<std::pair<int, int>> missing;    // missing kinds and their counts
-  std::vector<std::vector<double>> weights;    // the weight sums of each value
+  std::vector<std::vector<double>> weights;    // the weight sums of each value, then its exact
+                                               // sum of w as a fraction and a binary exponent
   std::vector<int> lowobs, highobs;             // observation numbers of the extremes
   // The record's view (which values, missing and weights above come from): -1 none
   // made, 1 made and the lists given up, 0 made but the lists still held.

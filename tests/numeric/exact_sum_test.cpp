@@ -89,4 +89,58 @@ TEST(ExactSum, ComparisonsAgreeWithIntegerArithmetic) {
   EXPECT_GT(ties, 500);  // equal weights meet their percents
 }
 
+// Terms each kept as m 2^e in a unit of its own, far beyond the doubles either way: a
+// positive term stays positive in every comparison, however far below the others.
+TEST(ExactSum, TermsBeyondTheDoublesStayInTheSum) {
+  const kes_exact_sum none;
+  auto parts = [](std::initializer_list<std::pair<double, int>> t) {
+    kes_exact_sum s;
+    for (const auto& [m, e] : t) s.add(m, e);
+    return s;
+  };
+  const kes_exact_sum tiny = parts({{1.0, -1074}});
+  EXPECT_EQ(kes_exact_compare(1, tiny, 0, none), 1);
+  EXPECT_EQ(kes_exact_compare(1, tiny, 1, none), 1);
+  EXPECT_EQ(kes_exact_compare(0, tiny, 1, none), 0);
+  // Three weights of 1e300 and one of 1e-30 (2^1096 below): the three fall short of W.
+  const kes_exact_sum three = parts({{1e300, 0}, {1e300, 0}, {1e300, 0}});
+  const kes_exact_sum all = parts({{1e300, 0}, {1e300, 0}, {1e300, 0}, {1e-30, 0}});
+  EXPECT_EQ(kes_exact_compare(100, three, 100, all), -1);
+  // 5e-324 beside 1.7e308 twice: a sum past the largest double, still exact.
+  const kes_exact_sum wide = parts({{5e-324, 0}, {1.7e308, 0}, {1.7e308, 0}});
+  EXPECT_EQ(kes_exact_compare(2, parts({{1.7e308, 0}}), 1, wide), -1);
+  EXPECT_TRUE(std::isinf(wide.value()));
+  // The same weight written in other units is the same sum.
+  EXPECT_EQ(kes_exact_compare(1, parts({{1.0, 2000}, {1.0, 2000}}), 1, parts({{0.5, 2002}})), 0);
+  EXPECT_EQ(kes_exact_compare(1, parts({{3.0, -1100}}), 1, parts({{1.5, -1099}})), 0);
+}
+
+// Whole terms below 2^53 shifted into one unit far from 1 (2^-1100 to 2^1100) compare
+// as the integers do: the sums are exact at every scale.
+TEST(ExactSum, ComparisonsAtAnyScaleAgreeWithIntegerArithmetic) {
+  std::mt19937_64 rng(13);
+  for (int e : {-1100, -1074, -600, 0, 700, 1100}) {
+    for (int t = 0; t < 300; ++t) {
+      const int n = 1 + static_cast<int>(rng() % 20);
+      const int k = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
+      const double pct = t % 4 == 0 ? 2.5 : static_cast<double>(rng() % 101);
+      __int128 ci = 0, wi = 0;
+      kes_exact_sum cs, ws;
+      for (int i = 0; i < n; ++i) {
+        const double w = t % 4 == 0 ? 1.0 : static_cast<double>(rng() % (1ULL << (rng() % 53)));
+        wi += static_cast<__int128>(w);
+        ws.add(w, e);
+        if (i < k) {
+          ci += static_cast<__int128>(w);
+          cs.add(w, e);
+        }
+      }
+      // 100 C against pct W, with pct 2.5 as 1000 C against 25 W.
+      const int want = pct == 2.5 ? sign(1000 * ci - 25 * wi) : sign(100 * ci - static_cast<__int128>(pct) * wi);
+      EXPECT_EQ(kes_exact_compare(100, cs, pct, ws), want) << e << " " << t;
+    }
+  }
+}
+
 }  // namespace
+

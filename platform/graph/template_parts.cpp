@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "core/number_text.h"
@@ -372,11 +373,27 @@ text_style ref_text(anchor a) {
 }
 }  // namespace
 
+namespace {
+// The values outside their axes of the graph being drawn (every cell draws the same
+// values): kept until the graph's drawer takes them.
+std::set<double> g_hrefs_outside, g_vrefs_outside;
+}  // namespace
+
+refs_outside take_refs_outside() {
+  const refs_outside out{static_cast<int>(g_hrefs_outside.size()), static_cast<int>(g_vrefs_outside.size())};
+  g_hrefs_outside.clear();
+  g_vrefs_outside.clear();
+  return out;
+}
+
 void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
   const paint p = ref_paint();
   const text_style t = ref_text(anchor::start);
   for (const refline& r : refs) {
-    if (r.value < f.xlo || r.value > f.xhi) continue;
+    if (!(r.value >= f.xlo && r.value <= f.xhi)) {
+      g_hrefs_outside.insert(r.value);
+      continue;
+    }
     const double x = f.px(r.value);
     c.line(x, f.y, x, f.y + f.h, p);
     if (r.label.empty()) continue;
@@ -389,7 +406,10 @@ void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, boo
   const paint p = ref_paint();
   const text_style t = ref_text(at_min ? anchor::start : anchor::end);
   for (const refline& r : refs) {
-    if (r.value < f.ylo || r.value > f.yhi) continue;
+    if (!(r.value >= f.ylo && r.value <= f.yhi)) {
+      g_vrefs_outside.insert(r.value);
+      continue;
+    }
     const double y = f.py(r.value);
     c.line(f.x, y, f.x + f.w, y, p);
     if (r.label.empty()) continue;

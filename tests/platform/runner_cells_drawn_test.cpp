@@ -1,0 +1,240 @@
+// Comparative cells that draw fewer of their values than they hold, through the built
+// runner in both renderers: each such cell says in the cell how many of its values are
+// not drawn and why, and the log names the cell and the count. Probability plots whose
+// per-cell gamma fits fail, and Q-Q plots of given shapes whose quantiles cannot be
+// computed, over data at everyday offsets and at the ends of the doubles.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "runner_process.h"
+#include "support/scratch_files.h"
+#include "support/svg_parts.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kes_test::slurp;
+
+const char* const kRenderers[] = {"template", "device"};
+
+// What one drawn cell shows: its markers and the count its note gives ("100 values,
+// not drawn: ..."; 0 without such a note), with the note's text.
+struct cell_seen {
+  long markers = 0;
+  long noted = 0;
+  std::string note;
+};
+
+long leading_count(const std::string& text) {
+  static const std::regex counted(R"(^(\d+) values?, (not drawn|whose quantiles cannot be computed))");
+  std::smatch m;
+  return std::regex_search(text, m, counted) ? std::strtol(m[1].str().c_str(), nullptr, 10) : 0;
+}
+
+std::vector<cell_seen> cells_of(const std::string& svg) {
+  const kes_test::graph_parts g = kes_test::read_parts(svg);
+  std::vector<cell_seen> out(g.cells.size());
+  for (std::size_t c = 0; c < g.cells.size(); ++c) {
+    for (const auto& [x, y] : g.markers) out[c].markers += g.cells[c].holds(x, y, -1) ? 1 : 0;
+    for (const kes_test::text_item& t : g.texts) {
+      if (!g.cells[c].holds(t.cx(), t.cy())) continue;
+      // A note too wide for its cell stands on two lines: "100 values," then why.
+      if (t.text.size() > 1 && std::isdigit(static_cast<unsigned char>(t.text[0])) && t.text.back() == ',') {
+        for (const kes_test::text_item& u : g.texts)
+          if (g.cells[c].holds(u.cx(), u.cy()) && u.y > t.y && u.y - t.y < 3 * t.size)
+            out[c].note = t.text + " " + u.text;
+      } else if (leading_count(t.text) > 0) {
+        out[c].note = t.text;
+      }
+      if (t.text == "no nonmissing values") out[c].note = t.text;
+    }
+    out[c].noted = leading_count(out[c].note);
+  }
+  return out;
+}
+
+class RunnerCellsDrawn : public ::testing::Test {
+ protected:
+  int run(const std::string& program, const char* renderer) {
+    const int status = kes_test::run_with_graphs(dir_, program, renderer);
+    log_ = slurp(dir_ / "log");
+    svgs_.clear();
+    for (const std::string& f : kes_test::svg_files(dir_ / "g")) svgs_.push_back(slurp(dir_ / "g" / f));
+    return status;
+  }
+  int logged(const std::string& pattern) const {
+    const std::regex re(pattern);
+    return static_cast<int>(std::distance(std::sregex_iterator(log_.begin(), log_.end(), re), std::sregex_iterator()));
+  }
+  kes_test::scratch_dir dir_{"cellsdrawn"};
+  std::string log_;
+  std::vector<std::string> svgs_;
+};
+
+// Six cells of 100 values each, g 0..2 by h 0..1: normal values at offset `at` with
+// spread `sd`, so that a gamma fit finds an interior maximum in few cells or none.
+std::string six_cells(double at, double sd, unsigned seed) {
+  std::mt19937_64 rng(seed);
+  std::normal_distribution<double> z(0, 1);
+  std::string csv = "g,h,x\n";
+  char v[48];
+  for (int g = 0; g < 3; ++g)
+    for (int h = 0; h < 2; ++h)
+      for (int i = 0; i < 100; ++i) {
+        std::snprintf(v, sizeof v, "%.17g", at + sd * z(rng));
+        csv += std::to_string(g) + "," + std::to_string(h) + "," + v + "\n";
+      }
+  return csv;
+}
+
+// A cell whose gamma fit fails drew nothing and said "no nonmissing values" (template)
+// or nothing at all (device), the axis label quoted the one fitted cell's shape, and the
+// log never said that values were not drawn. Every cell now draws its values or counts
+// them in its note, the log names each such cell with its count, and the axis label
+// quotes no one cell's shape while some cell's fit failed.
+TEST_F(RunnerCellsDrawn, CellsWhoseFitFailedSayTheirValuesAreNotDrawn) {
+  struct offset {
+    const char* what;
+    double at, sd;
+  };
+  const offset offsets[] = {
+      {"everyday", 50, 10},         {"1e6 + 0.05, spread 2", 1e6 + 0.05, 2}, {"1e9, spread 1e4", 1e9, 1e4},
+      {"a spread of 1e300", 5e300, 1e300}, {"below 0", -40, 10},
+  };
+  int partly_fitted = 0;
+  for (const offset& o : offsets) {
+    dir_.write("six.csv", six_cells(o.at, o.sd, 7));
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(o.what) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=six noprint; var x; class g h;\n"
+                    "  probplot x / gamma(alpha=est theta=est sigma=est);\nrun;\n",
+                    renderer),
+                0)
+          << log_;
+      const int failed = logged("the Gamma distribution could not be fitted");
+      if (failed == 6) {
+        // No cell fitted: no graph, and the log says so.
+        EXPECT_TRUE(svgs_.empty());
+        continue;
+      }
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      const std::vector<cell_seen> cells = cells_of(svgs_[0]);
+      ASSERT_EQ(cells.size(), 6u);
+      int unfitted = 0;
+      for (const cell_seen& c : cells) {
+        EXPECT_NE(c.note, "no nonmissing values");
+        if (c.markers == 0) {
+          EXPECT_EQ(c.noted, 100) << c.note;
+          EXPECT_NE(c.note.find("not drawn: the fit failed"), std::string::npos) << c.note;
+          ++unfitted;
+        } else {
+          // Markers that share a place are drawn once; no note where values are drawn.
+          EXPECT_LE(c.markers, 100);
+          EXPECT_GE(c.markers, 50);
+          EXPECT_EQ(c.noted, 0) << c.note;
+        }
+      }
+      EXPECT_EQ(unfitted, failed) << log_;
+      partly_fitted += failed > 0 ? 1 : 0;
+      EXPECT_EQ(logged("In the cell g = \\d, h = \\d, the 100 values of x are not drawn: their places on the plot "
+                       "depend on the fit, which failed there\\."),
+                failed)
+          << log_;
+      // Shapes fitted in one cell do not describe the others.
+      if (failed > 0) {
+        EXPECT_EQ(svgs_[0].find("(Alpha="), std::string::npos);
+        EXPECT_NE(svgs_[0].find("Alpha Fitted per Cell"), std::string::npos);
+      }
+    }
+  }
+  // The case the rule is about: some cells fitted, some not, in both renderers.
+  EXPECT_GE(partly_fitted, 2);
+}
+
+// Given shapes so small that no theoretical quantile can be computed: the template
+// drew each cell's line with no point and no word. Each cell now counts its values in
+// its note in both renderers, and the log says how many of which cell are not drawn.
+TEST_F(RunnerCellsDrawn, CellsWithoutQuantilesCountTheirValues) {
+  struct data_case {
+    const char* what;
+    double lo, hi;
+  };
+  const data_case cases[] = {
+      {"everyday", 1, 10},
+      {"1e9 plus fractions", 1e9 + 0.05, 1e9 + 0.95},
+      {"near the largest double", 1e307, 1.7e308},
+  };
+  for (const data_case& d : cases) {
+    std::string csv = "c,x\n";
+    char v[48];
+    for (int i = 0; i < 80; ++i) {
+      std::snprintf(v, sizeof v, "%.17g", d.lo + (d.hi - d.lo) * ((i / 2) / 39.0));
+      csv += std::string(i % 2 ? "b" : "a") + "," + v + "\n";
+    }
+    dir_.write("two.csv", csv);
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(d.what) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=two noprint; var x; class c;\n"
+                    "  qqplot x / gamma(alpha=1e-6 sigma=1 theta=0);\nrun;\n",
+                    renderer),
+                0)
+          << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      const std::vector<cell_seen> cells = cells_of(svgs_[0]);
+      ASSERT_EQ(cells.size(), 2u);
+      for (const cell_seen& c : cells) {
+        EXPECT_EQ(c.markers, 0);
+        EXPECT_EQ(c.noted, 40) << c.note;
+      }
+      EXPECT_EQ(logged("In the cell c = [ab], 40 of the 40 values of x are not drawn: their theoretical quantiles "
+                       "cannot be computed\\."),
+                2)
+          << log_;
+    }
+  }
+}
+
+// Reference values outside their axes: the device noted each graph's, the template
+// dropped them without a word. Both renderers now say it in the log, for every plot
+// kind, and a value inside the axis is drawn without a note.
+TEST_F(RunnerCellsDrawn, ReferenceValuesOutsideTheAxesAreNoted) {
+  std::string csv = "x\n";
+  for (int i = 0; i < 50; ++i) csv += std::to_string(1000.05 + 0.3 * (i % 17) + 0.01 * i) + "\n";
+  dir_.write("ref.csv", csv);
+  struct ref_case {
+    const char* statement;
+    int h, v;  // graphs that leave out HREF= values, VREF= values
+  };
+  const ref_case cases[] = {
+      {"qqplot x / normal href=-100 1000 vref=-50 2e9;", 1, 1},
+      {"cdfplot x / href=0 vref=200;", 1, 1},
+      {"histogram x / href=2e9 vref=400;", 1, 1},
+      {"qqplot x / normal href=0 vref=1003;", 0, 0},
+  };
+  for (const ref_case& c : cases) {
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(c.statement) + ", " + renderer);
+      ASSERT_EQ(run(std::string("proc kestravine data=ref noprint; var x;\n  ") + c.statement + "\nrun;\n", renderer),
+                0)
+          << log_;
+      const bool device = std::string(renderer) == "device";
+      EXPECT_EQ(logged(device ? "A HREF= value lies outside the horizontal axis"
+                              : "HREF= values outside the horizontal axis have no line: \\d+ not drawn"),
+                c.h)
+          << log_;
+      EXPECT_EQ(logged(device ? "A VREF= value lies outside the vertical axis"
+                              : "VREF= values outside the vertical axis have no line: \\d+ not drawn"),
+                c.v)
+          << log_;
+    }
+  }
+}
+
+}  // namespace

@@ -237,4 +237,33 @@ TEST_F(RunnerCellsDrawn, ReferenceValuesOutsideTheAxesAreNoted) {
   }
 }
 
+// Values all equal near the ends of the doubles: the one bin of width |x| had an
+// infinite edge, so 1.25e308 fell in no bin (an empty histogram, a note blaming
+// MAXNBIN= or MAXSIGMAS=, which were not given). Its bin now halves until the edges
+// beside it are finite: every value is counted in a drawn bar, at any magnitude.
+TEST_F(RunnerCellsDrawn, OneDistinctValueIsBinnedAtAnyMagnitude) {
+  const double values[] = {1.25e308, -1.25e308, -1.5e308, 9e307, 5, 1e9 + 0.05, 1e15 + 3, 0, -2.5e-320};
+  for (double x : values) {
+    char v[48];
+    std::snprintf(v, sizeof v, "%.17g", x);
+    std::string csv = "x\n";
+    for (int i = 0; i < 10; ++i) csv += std::string(v) + "\n";
+    dir_.write("one.csv", csv);
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(v) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=one noprint; var x; histogram x;\nrun;\n", renderer), 0) << log_;
+      EXPECT_EQ(logged("outside its bins"), 0) << log_;
+      EXPECT_EQ(logged("cannot be binned"), 0) << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      // The bar: a tall coloured fill (the page and the frame are white or unfilled).
+      const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+      const long bars = std::count_if(g.fills.begin(), g.fills.end(), [&](const kes_test::fill_item& f) {
+        return f.colour != "#FFFFFF" && f.colour != "none" && f.b.h() > 0.5 * g.height;
+      });
+      EXPECT_EQ(bars, 1);
+      for (const kes_test::text_item& t : g.texts) EXPECT_NE(t.text, "no nonmissing values");
+    }
+  }
+}
+
 }  // namespace

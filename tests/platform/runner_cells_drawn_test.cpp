@@ -15,6 +15,7 @@
 
 #include "runner_process.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
 #include "support/svg_parts.h"
 
 namespace {
@@ -262,6 +263,65 @@ TEST_F(RunnerCellsDrawn, OneDistinctValueIsBinnedAtAnyMagnitude) {
       });
       EXPECT_EQ(bars, 1);
       for (const kes_test::text_item& t : g.texts) EXPECT_NE(t.text, "no nonmissing values");
+    }
+  }
+}
+
+// Fitted CDF curves near the ends of the doubles: k x (hi - lo) passed the largest
+// double, so the curve's points were infinite (the template drew a 2-point dash, the
+// device nothing); an axis from 1.79e308 to the largest double had no finite scale (an
+// empty frame). The curve's points are now taken in a scaled form and the axis runs
+// over the data: every curve and step line is drawn, with values on the axis.
+TEST_F(RunnerCellsDrawn, CdfCurvesAtTheEndsOfTheDoublesAreDrawn) {
+  struct cdf_case {
+    const char* what;
+    double lo, hi;
+    const char* family;  // "" for the empirical steps alone
+  };
+  const cdf_case cases[] = {
+      {"everyday", 10, 90, "normal"},
+      {"1e6 plus fractions", 1e6 + 0.05, 1e6 + 20.05, "normal"},
+      {"near 1e308", 1.2e308, 1.4e308, "normal"},
+      {"across the doubles", -1.66e308, 1.68e308, "normal"},
+      {"gamma up to a third of the largest double", 6.1e305, 8.3e307, "gamma(theta=0)"},
+      {"the largest doubles", 1.79e308, 1.7976931348623157e308, ""},
+  };
+  for (const cdf_case& c : cases) {
+    std::string csv = "x\n";
+    char v[48];
+    for (int i = 0; i < 120; ++i) {
+      // Values crowding towards lo, both ends included.
+      const double t = i / 119.0;
+      std::snprintf(v, sizeof v, "%.17g", c.lo * (1 - t * t) + c.hi * (t * t));
+      csv += std::string(v) + "\n";
+    }
+    dir_.write("cdf.csv", csv);
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(c.what) + ", " + renderer);
+      ASSERT_EQ(run(std::string("proc kestravine data=cdf noprint; var x; cdfplot x / ") + c.family + ";\nrun;\n",
+                    renderer),
+                0)
+          << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      EXPECT_EQ(svgs_[0].find("inf"), std::string::npos);
+      // The steps, and the fitted curve when a family is named: lines across most of
+      // the frame.
+      const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+      ASSERT_FALSE(g.cells.empty());
+      long long_lines = 0;
+      for (const auto& line : kes_test::svg_polylines(svgs_[0])) {
+        double x0 = INFINITY, x1 = -INFINITY;
+        for (const kes_test::svg_xy& p : line) x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+        long_lines += line.size() >= 2 && x1 - x0 > 0.6 * g.cells[0].w() ? 1 : 0;
+      }
+      EXPECT_EQ(long_lines, std::string(c.family).empty() ? 1 : 2) << log_;
+      // The horizontal axis reads values: two numbers at least under the frame.
+      long under = 0;
+      for (const kes_test::text_item& t : g.texts)
+        under += t.cy() > g.cells[0].y1 && t.cy() < g.cells[0].y1 + 30 && std::isdigit(static_cast<unsigned char>(t.text.back()))
+                     ? 1
+                     : 0;
+      EXPECT_GE(under, 2);
     }
   }
 }

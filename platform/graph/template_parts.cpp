@@ -84,7 +84,9 @@ scale nice_scale(double lo, double hi, int target) {
   bool beyond = false;
   for (int i = 0; i <= n; ++i) {
     const double k = (first + i) * m;
-    double v = e >= 0 ? k * ten : k / ten;
+    // Below 1e-308 the power of ten that divides passes the doubles: subnormal ticks
+    // are then the product with the step's power, which is itself representable.
+    double v = e >= 0 ? k * ten : std::isfinite(ten) ? k / ten : k * mag;
     if (v == 0) v = 0;  // no -0
     // A tick past the largest double is left out; the range then ends at the data's.
     if (!std::isfinite(v)) {

@@ -326,4 +326,50 @@ TEST_F(RunnerCellsDrawn, CdfCurvesAtTheEndsOfTheDoublesAreDrawn) {
   }
 }
 
+// Subnormal data: the template's nice scale divided by 10^321, which is infinite, and
+// every tick became 0 (a Q-Q plot without data-axis values, a CDF plot with one "0").
+// The data axis of each plot now reads several distinct values in both renderers.
+TEST_F(RunnerCellsDrawn, SubnormalDataAxesReadTheirValues) {
+  struct data_case {
+    const char* what;
+    double lo, hi;
+  };
+  const data_case cases[] = {
+      {"subnormal", 1.2e-320, 3.7e-320},
+      {"about the smallest normal", 1e-308, 9e-308},
+      {"everyday, at an offset", 1000.05, 1020.05},
+  };
+  // The values of the other axes: quantiles and percents.
+  const std::vector<double> other = {-4, -3, -2, -1, 0, 1, 2, 3, 4, 20, 40, 60, 80, 100};
+  for (const data_case& d : cases) {
+    std::string csv = "x\n";
+    char v[48];
+    for (int i = 0; i < 40; ++i) {
+      const double t = (i * 7 % 40) / 39.0;
+      std::snprintf(v, sizeof v, "%.17g", d.lo * (1 - t) + d.hi * t);
+      csv += std::string(v) + "\n";
+    }
+    dir_.write("small.csv", csv);
+    for (const char* statement : {"qqplot x / normal;", "cdfplot x / normal;"}) {
+      for (const char* renderer : kRenderers) {
+        SCOPED_TRACE(std::string(d.what) + ", " + statement + ", " + renderer);
+        ASSERT_EQ(run(std::string("proc kestravine data=small noprint; var x; ") + statement + "\nrun;\n", renderer),
+                  0)
+            << log_;
+        ASSERT_EQ(svgs_.size(), 1u) << log_;
+        const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+        std::vector<double> values;
+        for (const kes_test::text_item& t : g.texts) {
+          char* end = nullptr;
+          const double x = std::strtod(t.text.c_str(), &end);
+          if (end == t.text.c_str() || *end != '\0' || kes_test::inside_cell(g, t)) continue;
+          if (x == 0 || std::find(other.begin(), other.end(), x) != other.end()) continue;
+          if (std::find(values.begin(), values.end(), x) == values.end()) values.push_back(x);
+        }
+        EXPECT_GE(values.size(), 3u) << svgs_[0];
+      }
+    }
+  }
+}
+
 }  // namespace

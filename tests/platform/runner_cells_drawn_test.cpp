@@ -96,6 +96,26 @@ std::string six_cells(double at, double sd, unsigned seed) {
   return csv;
 }
 
+// Data from lo to hi, and what they stand for.
+struct span_case {
+  const char* what;
+  double lo, hi;
+};
+
+// A data set of one variable x: n values lo (1 - t) + hi t, a blend that stays finite
+// at any ends, at the shares t = place(i) (each within 0..1).
+template <class Place>
+std::string blend_csv(double lo, double hi, int n, Place place) {
+  std::string csv = "x\n";
+  char v[48];
+  for (int i = 0; i < n; ++i) {
+    const double t = place(i);
+    std::snprintf(v, sizeof v, "%.17g", lo * (1 - t) + hi * t);
+    csv += std::string(v) + "\n";
+  }
+  return csv;
+}
+
 // A cell whose gamma fit fails drew nothing and said "no nonmissing values" (template)
 // or nothing at all (device), the axis label quoted the one fitted cell's shape, and the
 // log never said that values were not drawn. Every cell now draws its values or counts
@@ -164,16 +184,12 @@ TEST_F(RunnerCellsDrawn, CellsWhoseFitFailedSayTheirValuesAreNotDrawn) {
 // drew each cell's line with no point and no word. Each cell now counts its values in
 // its note in both renderers, and the log says how many of which cell are not drawn.
 TEST_F(RunnerCellsDrawn, CellsWithoutQuantilesCountTheirValues) {
-  struct data_case {
-    const char* what;
-    double lo, hi;
-  };
-  const data_case cases[] = {
+  const span_case cases[] = {
       {"everyday", 1, 10},
       {"1e9 plus fractions", 1e9 + 0.05, 1e9 + 0.95},
       {"near the largest double", 1e307, 1.7e308},
   };
-  for (const data_case& d : cases) {
+  for (const span_case& d : cases) {
     std::string csv = "c,x\n";
     char v[48];
     for (int i = 0; i < 80; ++i) {
@@ -288,15 +304,8 @@ TEST_F(RunnerCellsDrawn, CdfCurvesAtTheEndsOfTheDoublesAreDrawn) {
       {"the largest doubles", 1.79e308, 1.7976931348623157e308, ""},
   };
   for (const cdf_case& c : cases) {
-    std::string csv = "x\n";
-    char v[48];
-    for (int i = 0; i < 120; ++i) {
-      // Values crowding towards lo, both ends included.
-      const double t = i / 119.0;
-      std::snprintf(v, sizeof v, "%.17g", c.lo * (1 - t * t) + c.hi * (t * t));
-      csv += std::string(v) + "\n";
-    }
-    dir_.write("cdf.csv", csv);
+    // Values crowding towards lo, both ends included.
+    dir_.write("cdf.csv", blend_csv(c.lo, c.hi, 120, [](int i) { return (i / 119.0) * (i / 119.0); }));
     for (const char* renderer : kRenderers) {
       SCOPED_TRACE(std::string(c.what) + ", " + renderer);
       ASSERT_EQ(run(std::string("proc kestravine data=cdf noprint; var x; cdfplot x / ") + c.family + ";\nrun;\n",
@@ -331,26 +340,15 @@ TEST_F(RunnerCellsDrawn, CdfCurvesAtTheEndsOfTheDoublesAreDrawn) {
 // every tick became 0 (a Q-Q plot without data-axis values, a CDF plot with one "0").
 // The data axis of each plot now reads several distinct values in both renderers.
 TEST_F(RunnerCellsDrawn, SubnormalDataAxesReadTheirValues) {
-  struct data_case {
-    const char* what;
-    double lo, hi;
-  };
-  const data_case cases[] = {
+  const span_case cases[] = {
       {"subnormal", 1.2e-320, 3.7e-320},
       {"about the smallest normal", 1e-308, 9e-308},
       {"everyday, at an offset", 1000.05, 1020.05},
   };
   // The values of the other axes: quantiles and percents.
   const std::vector<double> other = {-4, -3, -2, -1, 0, 1, 2, 3, 4, 20, 40, 60, 80, 100};
-  for (const data_case& d : cases) {
-    std::string csv = "x\n";
-    char v[48];
-    for (int i = 0; i < 40; ++i) {
-      const double t = (i * 7 % 40) / 39.0;
-      std::snprintf(v, sizeof v, "%.17g", d.lo * (1 - t) + d.hi * t);
-      csv += std::string(v) + "\n";
-    }
-    dir_.write("small.csv", csv);
+  for (const span_case& d : cases) {
+    dir_.write("small.csv", blend_csv(d.lo, d.hi, 40, [](int i) { return (i * 7 % 40) / 39.0; }));
     for (const char* statement : {"qqplot x / normal;", "cdfplot x / normal;"}) {
       for (const char* renderer : kRenderers) {
         SCOPED_TRACE(std::string(d.what) + ", " + statement + ", " + renderer);
@@ -378,24 +376,13 @@ TEST_F(RunnerCellsDrawn, SubnormalDataAxesReadTheirValues) {
 // curve it is now binned and every value counted in a bar; with a curve, whose heights
 // need that room, it is still refused with its note.
 TEST_F(RunnerCellsDrawn, HistogramsUpToTheLargestThirdAreBinned) {
-  struct range_case {
-    const char* what;
-    double lo, hi;
-  };
-  const range_case cases[] = {
+  const span_case cases[] = {
       {"6.1e305 to 8.3e307", 6.1e305, 8.3e307},
       {"-8.3e307 to -6.1e305", -8.3e307, -6.1e305},
       {"1e9 + 0.05 to 1e9 + 50", 1e9 + 0.05, 1e9 + 50},
   };
-  for (const range_case& c : cases) {
-    std::string csv = "x\n";
-    char v[48];
-    for (int i = 0; i < 100; ++i) {
-      const double t = (i * 37 % 100) / 99.0;
-      std::snprintf(v, sizeof v, "%.17g", c.lo * (1 - t) + c.hi * t);
-      csv += std::string(v) + "\n";
-    }
-    dir_.write("third.csv", csv);
+  for (const span_case& c : cases) {
+    dir_.write("third.csv", blend_csv(c.lo, c.hi, 100, [](int i) { return (i * 37 % 100) / 99.0; }));
     for (const char* renderer : kRenderers) {
       SCOPED_TRACE(std::string(c.what) + ", " + renderer);
       ASSERT_EQ(run("proc kestravine data=third noprint; var x; histogram x / outhistogram=oh;\nrun;\n", renderer), 0)

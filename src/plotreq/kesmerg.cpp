@@ -38,7 +38,7 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
   return !failed;
 }
 
-// Bins need edges up to a range past the data, curves two, and a bin width
+// Bins need edges up to a range past the data, the kernel grid two, and a bin width
 // above the smallest normal double (at 100000 bins): values near the ends of the
 // double range would give infinite midpoints, lost counts or subnormal bandwidths.
 // Such a range gets a note and no histogram. True when it can be binned.
@@ -57,9 +57,8 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
   const double range = hi - lo;
   constexpr double kSmallestRange = 2.2250738585072014e-308 * 1048576.0;  // DBL_MIN 2^20
   // Bins reach at most a range past the data (a width no wider than the range, and the
-  // edge bins added by widening); a kernel's grid, and the fitted curves' heights over
-  // such a range, need two.
-  const double reach = request->ncurves > 0 ? 2 : 1;
+  // edge bins added by widening); a kernel's grid reaches two.
+  const double reach = request->nkernels > 0 ? 2 : 1;
   if (std::isfinite(lo - reach * range) && std::isfinite(hi + reach * range) &&
       (range == 0 || range >= kSmallestRange))
     return true;

@@ -116,6 +116,19 @@ std::string blend_csv(double lo, double hi, int n, Place place) {
   return csv;
 }
 
+// Lines drawn across most of the first cell's width: curves and step lines.
+long lines_across(const std::string& svg) {
+  const kes_test::graph_parts g = kes_test::read_parts(svg);
+  if (g.cells.empty()) return 0;
+  long n = 0;
+  for (const auto& line : kes_test::svg_polylines(svg)) {
+    double x0 = INFINITY, x1 = -INFINITY;
+    for (const kes_test::svg_xy& p : line) x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+    n += line.size() >= 2 && x1 - x0 > 0.6 * g.cells[0].w() ? 1 : 0;
+  }
+  return n;
+}
+
 // A cell whose gamma fit fails drew nothing and said "no nonmissing values" (template)
 // or nothing at all (device), the axis label quoted the one fitted cell's shape, and the
 // log never said that values were not drawn. Every cell now draws its values or counts
@@ -314,17 +327,10 @@ TEST_F(RunnerCellsDrawn, CdfCurvesAtTheEndsOfTheDoublesAreDrawn) {
           << log_;
       ASSERT_EQ(svgs_.size(), 1u) << log_;
       EXPECT_EQ(svgs_[0].find("inf"), std::string::npos);
-      // The steps, and the fitted curve when a family is named: lines across most of
-      // the frame.
+      // The steps, and the fitted curve when a family is named.
+      EXPECT_EQ(lines_across(svgs_[0]), std::string(c.family).empty() ? 1 : 2) << log_;
       const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
       ASSERT_FALSE(g.cells.empty());
-      long long_lines = 0;
-      for (const auto& line : kes_test::svg_polylines(svgs_[0])) {
-        double x0 = INFINITY, x1 = -INFINITY;
-        for (const kes_test::svg_xy& p : line) x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
-        long_lines += line.size() >= 2 && x1 - x0 > 0.6 * g.cells[0].w() ? 1 : 0;
-      }
-      EXPECT_EQ(long_lines, std::string(c.family).empty() ? 1 : 2) << log_;
       // The horizontal axis reads values: two numbers at least under the frame.
       long under = 0;
       for (const kes_test::text_item& t : g.texts)
@@ -371,11 +377,12 @@ TEST_F(RunnerCellsDrawn, SubnormalDataAxesReadTheirValues) {
   }
 }
 
-// A histogram of values up to about a third of the largest double was refused (its
-// check asked for room of two ranges past the data, which bins never take). Without a
-// curve it is now binned and every value counted in a bar; with a curve, whose heights
-// need that room, it is still refused with its note.
-TEST_F(RunnerCellsDrawn, HistogramsUpToTheLargestThirdAreBinned) {
+// A histogram of values up to about a third of the largest double was refused with its
+// fits (its check asked for room of two ranges past the data, which only a kernel's
+// grid takes). It is now binned, every value counted in a bar, and a fitted curve,
+// whose constant (width x count x scale) passed the doubles, is formed in a scaled form
+// and drawn.
+TEST_F(RunnerCellsDrawn, HistogramsAndCurvesUpToTheLargestThirdAreDrawn) {
   const span_case cases[] = {
       {"6.1e305 to 8.3e307", 6.1e305, 8.3e307},
       {"-8.3e307 to -6.1e305", -8.3e307, -6.1e305},
@@ -411,6 +418,12 @@ TEST_F(RunnerCellsDrawn, HistogramsUpToTheLargestThirdAreBinned) {
         counted += std::strtol(cell.c_str(), nullptr, 10);
       }
       EXPECT_EQ(counted, 100) << oh;
+
+      ASSERT_EQ(run("proc kestravine data=third noprint; var x; histogram x / normal;\nrun;\n", renderer), 0)
+          << log_;
+      EXPECT_EQ(logged("cannot be binned"), 0) << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      EXPECT_EQ(lines_across(svgs_[0]), 1) << log_;
     }
   }
 }

@@ -7,6 +7,7 @@
 #include "graph/graph_messages.h"
 #include "graph/template_canvas.h"
 #include "graph/template_insets.h"
+#include "graph/template_parts.h"
 #include "output/templates.h"
 
 namespace plat::graph {
@@ -38,13 +39,18 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
   for (const drawer& d : kDrawers)
     if (std::strcmp(d.kind, def->kind) == 0) {
       take_inset_cuts();
+      take_refs_outside();
       const bool drawn = d.draw(p, c, why);
+      // Reference values outside their axes, as the device says them.
+      const refs_outside refs = take_refs_outside();
       // Rows an inset box had no room for are said once for the graph.
       const inset_cuts cuts = take_inset_cuts();
       const std::string label = p.label + (p.description.empty() ? "" : " (" + p.description + ")");
       // Each box that leaves rows out has its note.
       for (const box_cut& cut : drawn ? cuts.each : std::vector<box_cut>{})
         log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cut.most, cut.of);
+      if (drawn && refs.h > 0) log_message(kGraphSet, kHrefsOutsideAxis, label.c_str(), refs.h);
+      if (drawn && refs.v > 0) log_message(kGraphSet, kVrefsOutsideAxis, label.c_str(), refs.v);
       if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, label.c_str());
       if (drawn && cuts.pairs_set > 0)
         log_message(kGraphSet, kInsetFewerColumns, label.c_str(), cuts.pairs_set, cuts.pairs_asked);

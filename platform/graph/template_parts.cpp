@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "core/number_text.h"
@@ -84,7 +85,9 @@ scale nice_scale(double lo, double hi, int target) {
   bool beyond = false;
   for (int i = 0; i <= n; ++i) {
     const double k = (first + i) * m;
-    double v = e >= 0 ? k * ten : k / ten;
+    // Below 1e-308 the power of ten that divides passes the doubles: subnormal ticks
+    // are then the product with the step's power, which is itself representable.
+    double v = e >= 0 ? k * ten : std::isfinite(ten) ? k / ten : k * mag;
     if (v == 0) v = 0;  // no -0
     // A tick past the largest double is left out; the range then ends at the data's.
     if (!std::isfinite(v)) {
@@ -394,11 +397,27 @@ text_style ref_text(anchor a) {
 }
 }  // namespace
 
+namespace {
+// The values outside their axes of the graph being drawn (every cell draws the same
+// values): kept until the graph's drawer takes them.
+std::set<double> g_hrefs_outside, g_vrefs_outside;
+}  // namespace
+
+refs_outside take_refs_outside() {
+  const refs_outside out{static_cast<int>(g_hrefs_outside.size()), static_cast<int>(g_vrefs_outside.size())};
+  g_hrefs_outside.clear();
+  g_vrefs_outside.clear();
+  return out;
+}
+
 void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
   const paint p = ref_paint();
   const text_style t = ref_text(anchor::start);
   for (const refline& r : refs) {
-    if (r.value < f.xlo || r.value > f.xhi) continue;
+    if (!(r.value >= f.xlo && r.value <= f.xhi)) {
+      g_hrefs_outside.insert(r.value);
+      continue;
+    }
     const double x = f.px(r.value);
     c.line(x, f.y, x, f.y + f.h, p);
     if (r.label.empty()) continue;
@@ -411,7 +430,10 @@ void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, boo
   const paint p = ref_paint();
   const text_style t = ref_text(at_min ? anchor::start : anchor::end);
   for (const refline& r : refs) {
-    if (r.value < f.ylo || r.value > f.yhi) continue;
+    if (!(r.value >= f.ylo && r.value <= f.yhi)) {
+      g_vrefs_outside.insert(r.value);
+      continue;
+    }
     const double y = f.py(r.value);
     c.line(f.x, y, f.x + f.w, y, p);
     if (r.label.empty()) continue;

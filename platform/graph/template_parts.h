@@ -101,6 +101,12 @@ struct refline {
 // right or at the left.
 void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
 void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
+// The HREF= and VREF= values the graph drawn since the last call left out, each value
+// once: they lie outside their axis. The graph's log says how many.
+struct refs_outside {
+  int h = 0, v = 0;
+};
+refs_outside take_refs_outside();
 
 // ---- legends ----
 struct legend_entry {

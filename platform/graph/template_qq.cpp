@@ -43,13 +43,15 @@ struct qq_cell {
 
 const std::vector<qq_cell>& read_cells(const out::graph_table& t) {
   return kept_once<std::vector<qq_cell>>(t, "qq", [&t] {
-    return read_plot_cells<qq_cell, 5>(
-        t, {"Quantile", "Data", "RefInt", "RefSlope", "AtThreshold"}, [](qq_cell& cell, const std::array<double, 5>& v) {
+    return read_plot_cells<qq_cell, 6>(
+        t, {"Quantile", "Data", "RefInt", "RefSlope", "AtThreshold", "Unfitted"},
+        [](qq_cell& cell, const std::array<double, 6>& v) {
           if (v[4] > 0) cell.at_threshold += static_cast<long>(v[4]);
           const double x = v[0], y = v[1];
           if (!std::isnan(x) && !std::isnan(y)) ++cell.points;
           if (std::isnan(x) && std::isfinite(y)) {
-            cell.alone.cause = "whose quantiles cannot be computed";
+            // A cell whose fit failed marks its values: they have no quantiles for that.
+            cell.alone.cause = v[5] > 0 ? "not drawn: the fit failed" : "whose quantiles cannot be computed";
             cell.alone.add(y);
           } else if (std::isnan(x) || std::isnan(y)) {
           } else if (!std::isfinite(x) || !std::isfinite(y)) {
@@ -158,12 +160,15 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   const column_reader col(t);
   const num_column quantile = col.numbers("Quantile"), data = col.numbers("Data");
   std::vector<left_out_group> undrawn;
+  // Markers drawn: the cell's line alone (given parameters) draws none of its values.
+  long marked = 0;
   for (int m : members) {
     point_batch dots(c, group_points(groups.group_of[m]), ink);
     each_row<2>({quantile, data}, cells[m].rows, [&](std::size_t, const std::array<double, 2>& v) {
       const double q = v[0], d = v[1];
       if (std::isnan(q) || std::isnan(d)) return;
       dots.add(rotated ? point{f.px(d), f.py(q)} : point{f.px(q), f.py(d)});
+      ++marked;
     });
     dots.finish();
     if (cells[m].points == 0) undrawn.push_back({groups.group_of[m], cells[m].alone});
@@ -199,7 +204,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
     at_threshold.push_back((g >= 0 ? group_name(groups, g) + ": " : std::string()) + std::to_string(n) +
                            (n == 1 ? " value" : " values") + " at the threshold, not drawn");
   }
-  if (ink->points.empty() && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why().c_str());
+  if (marked == 0 && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why().c_str());
   end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, at_threshold);
 }
 

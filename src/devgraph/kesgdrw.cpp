@@ -121,6 +121,15 @@ void unplotted(kes_ctx* ctx, kes_cell* cell) {
   cell_note(ctx, n < 2 ? "1 value" : "all values equal");
 }
 
+// A cell whose values place their points by a fit draws none when its fit failed: it
+// says how many values that leaves out, and why (the log names the cell and the fit).
+void unfitted(kes_ctx* ctx, kes_cell* cell) {
+  const double n = values_of(ctx, cell);
+  if (!(n >= 1)) return;
+  if (cell->hist_empty) unplotted(ctx, cell);
+  else cell_note(ctx, count_text(n) + ", not drawn: the fit failed");
+}
+
 // The points and lines of the plots other than histograms.
 void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   const kes_plotslot* s = cell != nullptr ? kes_gslot(ctx, cell) : nullptr;
@@ -141,7 +150,7 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
           cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
         if (s->line) kesgdl(ctx, r, cell);
       }
-      if (!fitted) unplotted(ctx, cell);
+      if (!fitted) unfitted(ctx, cell);
       break;
     case KES_PLOT_CDF:
       if (cell != nullptr && !cell->hist_empty) {
@@ -156,7 +165,7 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         keszdrw(ctx, r, cell);
         if (s->line) kesg45(ctx);
       }
-      if (!fitted) unplotted(ctx, cell);
+      if (!fitted) unfitted(ctx, cell);
       references(ctx, cell);
       break;
     default: break;

@@ -24,14 +24,18 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
   const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
   const double w = bs != nullptr ? bs->width : slot->width;
   const double area = w * vs->n * slot->scale;
+  // Bins near the largest double (a width of 1e307 at 100 percent) give an area past
+  // the doubles: the constant is then formed in the scaled form, width over scale first.
+  const bool scaled = !std::isfinite(area);
+  const auto per = [&](double scale) { return scaled ? w / scale * (vs->n * slot->scale) : area / scale; };
   const double* p = cv.params;
   switch (cv.dist) {
-    case KES_DIST_NORMAL: *c = area * ZRSQRT_2PI / p[1]; break;
+    case KES_DIST_NORMAL: *c = scaled ? per(p[1]) * ZRSQRT_2PI : area * ZRSQRT_2PI / p[1]; break;
     case KES_DIST_LOGNORMAL: *c = area * ZRSQRT_2PI / p[2]; break;
-    case KES_DIST_EXPONENTIAL: *c = area / p[1]; break;
-    case KES_DIST_WEIBULL: *c = area * p[2] / p[1]; break;
+    case KES_DIST_EXPONENTIAL: *c = per(p[1]); break;
+    case KES_DIST_WEIBULL: *c = scaled ? per(p[1]) * p[2] : area * p[2] / p[1]; break;
     case KES_DIST_SB:
-    case KES_DIST_SU: *c = area * p[2] * ZRSQRT_2PI / p[1]; break;
+    case KES_DIST_SU: *c = scaled ? per(p[1]) * p[2] * ZRSQRT_2PI : area * p[2] * ZRSQRT_2PI / p[1]; break;
     // The gamma curve takes the logarithm of its constant.
     case KES_DIST_GAMMA: {
       const double lg = zlgamma(p[2]);
@@ -44,7 +48,7 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
         return 1;
       }
       if (!(area > 0.0) || !(p[1] > 0.0)) return 1;
-      *c = std::log(area) - std::log(p[1]) - lg;
+      *c = (scaled ? std::log(w) + std::log(vs->n * slot->scale) : std::log(area)) - std::log(p[1]) - lg;
       break;
     }
     case KES_DIST_BETA: {

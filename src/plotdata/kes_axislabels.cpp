@@ -88,11 +88,16 @@ shown_params curve_params(kes_ctx* ctx) {
 }
 
 // Whether a fitted CLASS cell has shapes other than the key cell's: the axis places
-// each cell's points by its own shapes, so no one cell's numbers describe it.
+// each cell's points by its own shapes, so no one cell's numbers describe it. A cell
+// with spread whose fit failed has no shapes that the key cell's could stand for.
 bool shapes_per_cell(kes_ctx* ctx, const shown_params& key) {
   const kes_preq* r = ctx->curreq;
+  const kes_curve* kc = kes_fit_curve(kes_plot_slot(ctx, r, r->classvars->keycell));
+  const bool key_fitted = kc != nullptr && kc->fitted;
   return kes_each_cell(r->classvars, [&](kes_cell* cell) -> int {
            const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, r, cell));
+           const bool values = cell->varsums != nullptr && cell->varsums[ctx->curvar].n >= 1;
+           if (key_fitted && values && !cell->hist_empty && (c == nullptr || !c->fitted)) return 1;
            if (c == nullptr || !c->fitted) return 0;
            for (int i = 2; i < 4; ++i) {
              const double v = kes_param_value(c->params[i]);

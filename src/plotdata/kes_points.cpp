@@ -240,7 +240,13 @@ int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out) {
   const double lo = key->hlow, hi = key->hhigh, s = key->scale;
   bool failed = false;
   for (int k = 0; k < KES_CURVE_POINTS; ++k) {
-    const double x = lo + k * (hi - lo) / (KES_CURVE_POINTS - 1);
+    double x = lo + k * (hi - lo) / (KES_CURVE_POINTS - 1);
+    // Near the ends of the doubles k x (hi - lo), or hi - lo itself, passes the largest
+    // double: the point is then taken in the scaled form, as a blend of the two ends.
+    if (!std::isfinite(x)) {
+      const double t = k / (KES_CURVE_POINTS - 1.0);
+      x = lo * (1 - t) + hi * t;
+    }
     out[2 * k] = x;
     out[2 * k + 1] = s * kes_curve_cdf(c, x, &failed);
     if (failed) return 1;

@@ -109,6 +109,14 @@ int kescini(kes_ctx* ctx, int k) {
   zqscale_axis ax{};
   int ticks = zqscale(lo, hi, 5, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X') + 1;
   double start = ax.start, end = ax.end, step = ax.increment;
+  // Data at the largest double have no nice scale beyond them: the axis runs over the
+  // data themselves, from end to end (with the middle when the span passes the doubles).
+  if (!(std::isfinite(start) && std::isfinite(end) && std::isfinite(step) && step > 0)) {
+    start = lo;
+    end = hi;
+    step = std::isfinite(hi - lo) ? hi - lo : hi / 2 - lo / 2;
+    ticks = std::isfinite(hi - lo) ? 2 : 3;
+  }
   const bool prop = proportion(st);
   double vmin = 0, vmax = prop ? 1 : 100, vstep = prop ? 0.2 : 20;
   int vticks = 6;

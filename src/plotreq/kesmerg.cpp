@@ -38,10 +38,10 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
   return !failed;
 }
 
-// Bins, and the kernel grid beyond the data, need edges up to two ranges past the data
-// and a bin width above the smallest normal double (at 100000 bins): values near the
-// ends of the double range would give infinite midpoints, lost counts or subnormal
-// bandwidths. Such a range gets a note and no histogram. True when it can be binned.
+// Bins need edges up to a range past the data, the kernel grid two, and a bin width
+// above the smallest normal double (at 100000 bins): values near the ends of the
+// double range would give infinite midpoints, lost counts or subnormal bandwidths.
+// Such a range gets a note and no histogram. True when it can be binned.
 bool binnable(kes_ctx* ctx, kes_preq* request) {
   double lo = HUGE_VAL, hi = -HUGE_VAL;
   kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
@@ -56,7 +56,11 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
   if (!(lo <= hi)) return true;  // no data: noted elsewhere
   const double range = hi - lo;
   constexpr double kSmallestRange = 2.2250738585072014e-308 * 1048576.0;  // DBL_MIN 2^20
-  if (std::isfinite(lo - 2 * range) && std::isfinite(hi + 2 * range) && (range == 0 || range >= kSmallestRange))
+  // Bins reach at most a range past the data (a width no wider than the range, and the
+  // edge bins added by widening); a kernel's grid reaches two.
+  const double reach = request->nkernels > 0 ? 2 : 1;
+  if (std::isfinite(lo - reach * range) && std::isfinite(hi + reach * range) &&
+      (range == 0 || range >= kSmallestRange))
     return true;
   const int len = static_cast<int>(ctx->curname.len);
   xpmlog(KES_SET_PROC, KES_MSG_VALUES_CANNOT_BE_BINNED, len, ctx->curname.text, lo, hi, len, ctx->curname.text);

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
+#include <cstdio>
 #include <cmath>
 #include <utility>
 #include <iterator>
 
+#include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
 #include "host/kes_checked.h"
@@ -209,6 +212,40 @@ int scan_cells(kes_ctx* ctx, const kes_probkind& kind, cell_ranges* rg) {
   return 0;
 }
 
+// A cell whose fit failed draws none of its values: each is placed by the fitted
+// shapes. The log says how many, in which cell (a plot without CLASS cells is not
+// drawn at all, and says so).
+void unfitted_note(kes_ctx* ctx, kes_cell* cell) {
+  const double n = cell->varsums[ctx->curvar].n;
+  if (ctx->curreq->classvars->count == 0 || !(n >= 1)) return;
+  // A cell with spread holds two values or more.
+  char count[32];
+  const int len = std::snprintf(count, sizeof count, "%ld", kes_clamped_int(n, 0L, LONG_MAX));
+  const kes_name32& v = ctx->curname;
+  kes_cell_note(ctx, ctx->curreq, cell, KES_SET_PLOT,
+                {0, KES_MSG_UNFITTED_VALUES_NOT_DRAWN_CELL, KES_MSG_UNFITTED_VALUES_NOT_DRAWN_CELL2}, count, len, v.text,
+                v.len);
+}
+
+// A cell of a fitted curve some of whose values have no theoretical quantile under the
+// shapes of this graph: the log says how many of its values the graph leaves out.
+void no_quantile_note(kes_ctx* ctx, kes_cell* cell) {
+  const kes_curve* c = kes_fit_curve(kes_prob_slot(ctx, cell));
+  if (c == nullptr || !c->fitted) return;
+  long all = 0, lost = 0;
+  kespoints_pieces(ctx, cell, [&](double* xy, long, int n) {
+    all += n;
+    for (int i = 0; i < n; ++i) lost += std::isfinite(xy[2 * i]) && std::isfinite(xy[2 * i + 1]) ? 0 : 1;
+  });
+  if (lost == 0) return;
+  char count[64];
+  const int len = std::snprintf(count, sizeof count, "%ld of the %ld", lost, all);
+  const kes_name32& v = ctx->curname;
+  kes_cell_note(ctx, ctx->curreq, cell, KES_SET_PLOT,
+                {0, KES_MSG_NO_QUANTILE_VALUES_NOT_DRAWN_CELL, KES_MSG_NO_QUANTILE_VALUES_NOT_DRAWN_CELL2}, count, len,
+                v.text, v.len);
+}
+
 // The family's first callback on every cell with spread, keeping each line as fitted.
 // 0 with *first_ok the first cell whose parameters were had, or the step code (after
 // the note when no cell's were).
@@ -224,6 +261,7 @@ int first_fits(kes_ctx* ctx, const kes_probkind& kind, const kes_probfns* fns, i
     s->slope_saved = s->slope;
     if (f == KES_RC_OUT_OF_MEMORY) return f;
     if (f == 0 && *first_ok == nullptr) *first_ok = cell;
+    if (f != 0) unfitted_note(ctx, cell);
     return 0;
   });
   if (rc != 0) return rc;
@@ -276,6 +314,7 @@ bool second_fits(kes_ctx* ctx, const kes_probfns* fns, int i, int j, double p_lo
       } else {
         kes_prob_note(ctx, cell, KES_SET_PROC,
                       {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
+        no_quantile_note(ctx, cell);
       }
     }
     sr->qlo = std::fmin(sr->qlo, ql);

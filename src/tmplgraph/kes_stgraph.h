@@ -59,6 +59,7 @@ struct kes_stgraph {
   int insetmade;                      // "InsetData" is created, defined and bound
   int legendtitle;                    // the limit-line or the curve legend is on
   int cell_pctl;                      // each cell's percent ticks stand at places of its own
+  int unfitted;                       // some cell's fit failed: its values go out marked
   int status;                         // 0, or KES_RC_OUT_OF_MEMORY after the memory note
   host_varinfo var;                   // the analysis variable's name record
 };

@@ -22,6 +22,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
+#include "records/kes_values.h"
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 #include "tmplgraph/kes_stgraph.h"
@@ -32,7 +33,8 @@ namespace {
 
 // Value cells of the columns; under ROTATE "Quantile" and "Data" exchange theirs, so
 // that each keeps its own member of a point, which kespoints exchanges.
-constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5, kCellPctl = 12, kAtThreshold = 13;
+constexpr int kFirst = 1, kSecond = 2, kRefInt = 3, kRefSlope = 4, kPercentile = 5, kCellPctl = 12, kAtThreshold = 13,
+              kUnfitted = 14;
 constexpr int kPctlLabelMax = 40;
 
 // The graph templates: [rotated][comparative].
@@ -48,6 +50,14 @@ bool own_lines(kes_ctx* ctx, const kes_plotslot* key) {
            if (s == nullptr || !s->line || c == nullptr || !c->fitted) return 0;
            return s->intercept != key->intercept || s->slope != key->slope ? 1 : 0;
          }) != 0;
+}
+
+// A cell with spread whose fit failed: its values have no quantiles and no point.
+bool unfitted(kes_ctx* ctx, kes_cell* cell) {
+  const kes_plotslot* s = kes_stg_slot(ctx, cell);
+  const kes_curve* c = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+  const double n = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
+  return n >= 1 && !cell->hist_empty && (c == nullptr || !c->fitted);
 }
 
 // The percents that get ticks: those whose quantile exists under the key cell's
@@ -99,6 +109,10 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   // A two-parameter Weibull cell leaves out its values at the threshold: a row of the
   // cell after its points says how many, so that the cell can say it too.
   if (r->dist == KES_DIST_WEIBULL2) kes_stg_numcol(g, "AtThreshold", kAtThreshold, vemtxt("AtThreshold", 11));
+  // A cell whose fit failed sends its values without quantiles, each row marked, so
+  // that the cell can say that its values are not drawn and why.
+  g->unfitted = kes_each_cell(cv, [&](kes_cell* cell) -> int { return unfitted(ctx, cell) ? 1 : 0; }) != 0;
+  if (g->unfitted) kes_stg_numcol(g, "Unfitted", kUnfitted, vemtxt("Unfitted", 8));
   if (r->line_wanted) {
     kes_stg_numcol(g, "RefInt", kRefInt, vemtxt("RefInt", 6));
     kes_stg_numcol(g, "RefSlope", kRefSlope, vemtxt("RefSlope", 8));
@@ -185,6 +199,25 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
     const long all = std::max<long>(m, kes_stg_rowcount(ctx, 0));
     for (long i = 0; i < all; ++i) {
       if (i < m) g->cells[r->rotate ? kFirst : kSecond] = cell->varsums[ctx->curvar].min;
+      row(i);
+    }
+    return;
+  }
+  // A cell whose fit failed sends its values alone, as the data axis spans them.
+  if (!fitted && g->unfitted && unfitted(ctx, cell)) {
+    const long m = static_cast<long>(count);
+    const long all = std::max<long>(m, kes_stg_rowcount(ctx, 0));
+    kes_valiter it(kes_cell_values(ctx, cell));
+    double x = 0;
+    int f = 0;
+    for (long i = 0; i < all; ++i) {
+      while (i < m && f == 0 && it.next(&x, &f)) {
+      }
+      if (i < m && f > 0) {
+        g->cells[r->rotate ? kFirst : kSecond] = x;
+        g->cells[kUnfitted] = 1;
+        --f;
+      }
       row(i);
     }
     return;

@@ -100,8 +100,9 @@ TEST_F(axis_labels, ShapesFittedPerCellAreNotNamedByTheKeyCell) {
        "Beta Quantiles (Alpha and Beta Fitted per Cell)"},
       {"one shape for all cells, other scales: its number", KES_PLOT_QQ, 1, {0, 0, 0.5}, {1, 2, 0.5}, true,
        "Lognormal Quantiles (Sigma=0.5)"},
-      {"a cell whose fit failed does not count", KES_PLOT_QQ, 1, {0, 0, 0.5}, {0, 0, 0.7}, false,
-       "Lognormal Quantiles (Sigma=0.5)"},
+      // The key cell's sigma does not hold for a cell whose values it did not place.
+      {"a cell whose fit failed is not described by the key's shape", KES_PLOT_QQ, 1, {0, 0, 0.5}, {0, 0, 0.7},
+       false, "Lognormal Quantiles (Sigma Fitted per Cell)"},
       {"no shape: the normal's label", KES_PLOT_QQ, 0, {0, 1}, {5, 2}, true, "Normal Quantiles"},
   };
   for (const auto& c : cases) {

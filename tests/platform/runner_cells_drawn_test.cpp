@@ -1,0 +1,431 @@
+// Comparative cells that draw fewer of their values than they hold, through the built
+// runner in both renderers: each such cell says in the cell how many of its values are
+// not drawn and why, and the log names the cell and the count. Probability plots whose
+// per-cell gamma fits fail, and Q-Q plots of given shapes whose quantiles cannot be
+// computed, over data at everyday offsets and at the ends of the doubles.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runner_process.h"
+#include "support/scratch_files.h"
+#include "support/svg_marks.h"
+#include "support/svg_parts.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kes_test::slurp;
+
+const char* const kRenderers[] = {"template", "device"};
+
+// What one drawn cell shows: its markers and the count its note gives ("100 values,
+// not drawn: ..."; 0 without such a note), with the note's text.
+struct cell_seen {
+  long markers = 0;
+  long noted = 0;
+  std::string note;
+};
+
+long leading_count(const std::string& text) {
+  static const std::regex counted(R"(^(\d+) values?, (not drawn|whose quantiles cannot be computed))");
+  std::smatch m;
+  return std::regex_search(text, m, counted) ? std::strtol(m[1].str().c_str(), nullptr, 10) : 0;
+}
+
+std::vector<cell_seen> cells_of(const std::string& svg) {
+  const kes_test::graph_parts g = kes_test::read_parts(svg);
+  std::vector<cell_seen> out(g.cells.size());
+  for (std::size_t c = 0; c < g.cells.size(); ++c) {
+    for (const auto& [x, y] : g.markers) out[c].markers += g.cells[c].holds(x, y, -1) ? 1 : 0;
+    for (const kes_test::text_item& t : g.texts) {
+      if (!g.cells[c].holds(t.cx(), t.cy())) continue;
+      // A note too wide for its cell stands on two lines: "100 values," then why.
+      if (t.text.size() > 1 && std::isdigit(static_cast<unsigned char>(t.text[0])) && t.text.back() == ',') {
+        for (const kes_test::text_item& u : g.texts)
+          if (g.cells[c].holds(u.cx(), u.cy()) && u.y > t.y && u.y - t.y < 3 * t.size)
+            out[c].note = t.text + " " + u.text;
+      } else if (leading_count(t.text) > 0) {
+        out[c].note = t.text;
+      }
+      if (t.text == "no nonmissing values") out[c].note = t.text;
+    }
+    out[c].noted = leading_count(out[c].note);
+  }
+  return out;
+}
+
+class RunnerCellsDrawn : public ::testing::Test {
+ protected:
+  int run(const std::string& program, const char* renderer) {
+    const int status = kes_test::run_with_graphs(dir_, program, renderer);
+    log_ = slurp(dir_ / "log");
+    svgs_.clear();
+    for (const std::string& f : kes_test::svg_files(dir_ / "g")) svgs_.push_back(slurp(dir_ / "g" / f));
+    return status;
+  }
+  int logged(const std::string& pattern) const {
+    const std::regex re(pattern);
+    return static_cast<int>(std::distance(std::sregex_iterator(log_.begin(), log_.end(), re), std::sregex_iterator()));
+  }
+  kes_test::scratch_dir dir_{"cellsdrawn"};
+  std::string log_;
+  std::vector<std::string> svgs_;
+};
+
+// Six cells of 100 values each, g 0..2 by h 0..1: normal values at offset `at` with
+// spread `sd`, so that a gamma fit finds an interior maximum in few cells or none.
+std::string six_cells(double at, double sd, unsigned seed) {
+  std::mt19937_64 rng(seed);
+  std::normal_distribution<double> z(0, 1);
+  std::string csv = "g,h,x\n";
+  char v[48];
+  for (int g = 0; g < 3; ++g)
+    for (int h = 0; h < 2; ++h)
+      for (int i = 0; i < 100; ++i) {
+        std::snprintf(v, sizeof v, "%.17g", at + sd * z(rng));
+        csv += std::to_string(g) + "," + std::to_string(h) + "," + v + "\n";
+      }
+  return csv;
+}
+
+// Data from lo to hi, and what they stand for.
+struct span_case {
+  const char* what;
+  double lo, hi;
+};
+
+// A data set of one variable x: n values lo (1 - t) + hi t, a blend that stays finite
+// at any ends, at the shares t = place(i) (each within 0..1).
+template <class Place>
+std::string blend_csv(double lo, double hi, int n, Place place) {
+  std::string csv = "x\n";
+  char v[48];
+  for (int i = 0; i < n; ++i) {
+    const double t = place(i);
+    std::snprintf(v, sizeof v, "%.17g", lo * (1 - t) + hi * t);
+    csv += std::string(v) + "\n";
+  }
+  return csv;
+}
+
+// Lines drawn across most of the first cell's width: curves and step lines.
+long lines_across(const std::string& svg) {
+  const kes_test::graph_parts g = kes_test::read_parts(svg);
+  if (g.cells.empty()) return 0;
+  long n = 0;
+  for (const auto& line : kes_test::svg_polylines(svg)) {
+    double x0 = INFINITY, x1 = -INFINITY;
+    for (const kes_test::svg_xy& p : line) x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+    n += line.size() >= 2 && x1 - x0 > 0.6 * g.cells[0].w() ? 1 : 0;
+  }
+  return n;
+}
+
+// A cell whose gamma fit fails drew nothing and said "no nonmissing values" (template)
+// or nothing at all (device), the axis label quoted the one fitted cell's shape, and the
+// log never said that values were not drawn. Every cell now draws its values or counts
+// them in its note, the log names each such cell with its count, and the axis label
+// quotes no one cell's shape while some cell's fit failed.
+TEST_F(RunnerCellsDrawn, CellsWhoseFitFailedSayTheirValuesAreNotDrawn) {
+  struct offset {
+    const char* what;
+    double at, sd;
+  };
+  const offset offsets[] = {
+      {"everyday", 50, 10},         {"1e6 + 0.05, spread 2", 1e6 + 0.05, 2}, {"1e9, spread 1e4", 1e9, 1e4},
+      {"a spread of 1e300", 5e300, 1e300}, {"below 0", -40, 10},
+  };
+  int partly_fitted = 0;
+  for (const offset& o : offsets) {
+    dir_.write("six.csv", six_cells(o.at, o.sd, 7));
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(o.what) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=six noprint; var x; class g h;\n"
+                    "  probplot x / gamma(alpha=est theta=est sigma=est);\nrun;\n",
+                    renderer),
+                0)
+          << log_;
+      const int failed = logged("the Gamma distribution could not be fitted");
+      if (failed == 6) {
+        // No cell fitted: no graph, and the log says so.
+        EXPECT_TRUE(svgs_.empty());
+        continue;
+      }
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      const std::vector<cell_seen> cells = cells_of(svgs_[0]);
+      ASSERT_EQ(cells.size(), 6u);
+      int unfitted = 0;
+      for (const cell_seen& c : cells) {
+        EXPECT_NE(c.note, "no nonmissing values");
+        if (c.markers == 0) {
+          EXPECT_EQ(c.noted, 100) << c.note;
+          EXPECT_NE(c.note.find("not drawn: the fit failed"), std::string::npos) << c.note;
+          ++unfitted;
+        } else {
+          // Markers that share a place are drawn once; no note where values are drawn.
+          EXPECT_LE(c.markers, 100);
+          EXPECT_GE(c.markers, 50);
+          EXPECT_EQ(c.noted, 0) << c.note;
+        }
+      }
+      EXPECT_EQ(unfitted, failed) << log_;
+      partly_fitted += failed > 0 ? 1 : 0;
+      EXPECT_EQ(logged("In the cell g = \\d, h = \\d, the 100 values of x are not drawn: their places on the plot "
+                       "depend on the fit, which failed there\\."),
+                failed)
+          << log_;
+      // Shapes fitted in one cell do not describe the others.
+      if (failed > 0) {
+        EXPECT_EQ(svgs_[0].find("(Alpha="), std::string::npos);
+        EXPECT_NE(svgs_[0].find("Alpha Fitted per Cell"), std::string::npos);
+      }
+    }
+  }
+  // The case the rule is about: some cells fitted, some not, in both renderers.
+  EXPECT_GE(partly_fitted, 2);
+}
+
+// Given shapes so small that no theoretical quantile can be computed: the template
+// drew each cell's line with no point and no word. Each cell now counts its values in
+// its note in both renderers, and the log says how many of which cell are not drawn.
+TEST_F(RunnerCellsDrawn, CellsWithoutQuantilesCountTheirValues) {
+  const span_case cases[] = {
+      {"everyday", 1, 10},
+      {"1e9 plus fractions", 1e9 + 0.05, 1e9 + 0.95},
+      {"near the largest double", 1e307, 1.7e308},
+  };
+  for (const span_case& d : cases) {
+    std::string csv = "c,x\n";
+    char v[48];
+    for (int i = 0; i < 80; ++i) {
+      std::snprintf(v, sizeof v, "%.17g", d.lo + (d.hi - d.lo) * ((i / 2) / 39.0));
+      csv += std::string(i % 2 ? "b" : "a") + "," + v + "\n";
+    }
+    dir_.write("two.csv", csv);
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(d.what) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=two noprint; var x; class c;\n"
+                    "  qqplot x / gamma(alpha=1e-6 sigma=1 theta=0);\nrun;\n",
+                    renderer),
+                0)
+          << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      const std::vector<cell_seen> cells = cells_of(svgs_[0]);
+      ASSERT_EQ(cells.size(), 2u);
+      for (const cell_seen& c : cells) {
+        EXPECT_EQ(c.markers, 0);
+        EXPECT_EQ(c.noted, 40) << c.note;
+      }
+      EXPECT_EQ(logged("In the cell c = [ab], 40 of the 40 values of x are not drawn: their theoretical quantiles "
+                       "cannot be computed\\."),
+                2)
+          << log_;
+    }
+  }
+}
+
+// Reference values outside their axes: the device noted each graph's, the template
+// dropped them without a word. Both renderers now say it in the log, for every plot
+// kind, and a value inside the axis is drawn without a note.
+TEST_F(RunnerCellsDrawn, ReferenceValuesOutsideTheAxesAreNoted) {
+  std::string csv = "x\n";
+  for (int i = 0; i < 50; ++i) csv += std::to_string(1000.05 + 0.3 * (i % 17) + 0.01 * i) + "\n";
+  dir_.write("ref.csv", csv);
+  struct ref_case {
+    const char* statement;
+    int h, v;  // graphs that leave out HREF= values, VREF= values
+  };
+  const ref_case cases[] = {
+      {"qqplot x / normal href=-100 1000 vref=-50 2e9;", 1, 1},
+      {"cdfplot x / href=0 vref=200;", 1, 1},
+      {"histogram x / href=2e9 vref=400;", 1, 1},
+      {"qqplot x / normal href=0 vref=1003;", 0, 0},
+  };
+  for (const ref_case& c : cases) {
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(c.statement) + ", " + renderer);
+      ASSERT_EQ(run(std::string("proc kestravine data=ref noprint; var x;\n  ") + c.statement + "\nrun;\n", renderer),
+                0)
+          << log_;
+      const bool device = std::string(renderer) == "device";
+      EXPECT_EQ(logged(device ? "A HREF= value lies outside the horizontal axis"
+                              : "HREF= values outside the horizontal axis have no line: \\d+ not drawn"),
+                c.h)
+          << log_;
+      EXPECT_EQ(logged(device ? "A VREF= value lies outside the vertical axis"
+                              : "VREF= values outside the vertical axis have no line: \\d+ not drawn"),
+                c.v)
+          << log_;
+    }
+  }
+}
+
+// Values all equal near the ends of the doubles: the one bin of width |x| had an
+// infinite edge, so 1.25e308 fell in no bin (an empty histogram, a note blaming
+// MAXNBIN= or MAXSIGMAS=, which were not given). Its bin now halves until the edges
+// beside it are finite: every value is counted in a drawn bar, at any magnitude.
+TEST_F(RunnerCellsDrawn, OneDistinctValueIsBinnedAtAnyMagnitude) {
+  const double values[] = {1.25e308, -1.25e308, -1.5e308, 9e307, 5, 1e9 + 0.05, 1e15 + 3, 0, -2.5e-320};
+  for (double x : values) {
+    char v[48];
+    std::snprintf(v, sizeof v, "%.17g", x);
+    std::string csv = "x\n";
+    for (int i = 0; i < 10; ++i) csv += std::string(v) + "\n";
+    dir_.write("one.csv", csv);
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(v) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=one noprint; var x; histogram x;\nrun;\n", renderer), 0) << log_;
+      EXPECT_EQ(logged("outside its bins"), 0) << log_;
+      EXPECT_EQ(logged("cannot be binned"), 0) << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      // The bar: a tall coloured fill (the page and the frame are white or unfilled).
+      const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+      const long bars = std::count_if(g.fills.begin(), g.fills.end(), [&](const kes_test::fill_item& f) {
+        return f.colour != "#FFFFFF" && f.colour != "none" && f.b.h() > 0.5 * g.height;
+      });
+      EXPECT_EQ(bars, 1);
+      for (const kes_test::text_item& t : g.texts) EXPECT_NE(t.text, "no nonmissing values");
+    }
+  }
+}
+
+// Fitted CDF curves near the ends of the doubles: k x (hi - lo) passed the largest
+// double, so the curve's points were infinite (the template drew a 2-point dash, the
+// device nothing); an axis from 1.79e308 to the largest double had no finite scale (an
+// empty frame). The curve's points are now taken in a scaled form and the axis runs
+// over the data: every curve and step line is drawn, with values on the axis.
+TEST_F(RunnerCellsDrawn, CdfCurvesAtTheEndsOfTheDoublesAreDrawn) {
+  struct cdf_case {
+    const char* what;
+    double lo, hi;
+    const char* family;  // "" for the empirical steps alone
+  };
+  const cdf_case cases[] = {
+      {"everyday", 10, 90, "normal"},
+      {"1e6 plus fractions", 1e6 + 0.05, 1e6 + 20.05, "normal"},
+      {"near 1e308", 1.2e308, 1.4e308, "normal"},
+      {"across the doubles", -1.66e308, 1.68e308, "normal"},
+      {"gamma up to a third of the largest double", 6.1e305, 8.3e307, "gamma(theta=0)"},
+      {"the largest doubles", 1.79e308, 1.7976931348623157e308, ""},
+  };
+  for (const cdf_case& c : cases) {
+    // Values crowding towards lo, both ends included.
+    dir_.write("cdf.csv", blend_csv(c.lo, c.hi, 120, [](int i) { return (i / 119.0) * (i / 119.0); }));
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(c.what) + ", " + renderer);
+      ASSERT_EQ(run(std::string("proc kestravine data=cdf noprint; var x; cdfplot x / ") + c.family + ";\nrun;\n",
+                    renderer),
+                0)
+          << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      EXPECT_EQ(svgs_[0].find("inf"), std::string::npos);
+      // The steps, and the fitted curve when a family is named.
+      EXPECT_EQ(lines_across(svgs_[0]), std::string(c.family).empty() ? 1 : 2) << log_;
+      const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+      ASSERT_FALSE(g.cells.empty());
+      // The horizontal axis reads values: two numbers at least under the frame.
+      long under = 0;
+      for (const kes_test::text_item& t : g.texts)
+        under += t.cy() > g.cells[0].y1 && t.cy() < g.cells[0].y1 + 30 && std::isdigit(static_cast<unsigned char>(t.text.back()))
+                     ? 1
+                     : 0;
+      EXPECT_GE(under, 2);
+    }
+  }
+}
+
+// Subnormal data: the template's nice scale divided by 10^321, which is infinite, and
+// every tick became 0 (a Q-Q plot without data-axis values, a CDF plot with one "0").
+// The data axis of each plot now reads several distinct values in both renderers.
+TEST_F(RunnerCellsDrawn, SubnormalDataAxesReadTheirValues) {
+  const span_case cases[] = {
+      {"subnormal", 1.2e-320, 3.7e-320},
+      {"about the smallest normal", 1e-308, 9e-308},
+      {"everyday, at an offset", 1000.05, 1020.05},
+  };
+  // The values of the other axes: quantiles and percents.
+  const std::vector<double> other = {-4, -3, -2, -1, 0, 1, 2, 3, 4, 20, 40, 60, 80, 100};
+  for (const span_case& d : cases) {
+    dir_.write("small.csv", blend_csv(d.lo, d.hi, 40, [](int i) { return (i * 7 % 40) / 39.0; }));
+    for (const char* statement : {"qqplot x / normal;", "cdfplot x / normal;"}) {
+      for (const char* renderer : kRenderers) {
+        SCOPED_TRACE(std::string(d.what) + ", " + statement + ", " + renderer);
+        ASSERT_EQ(run(std::string("proc kestravine data=small noprint; var x; ") + statement + "\nrun;\n", renderer),
+                  0)
+            << log_;
+        ASSERT_EQ(svgs_.size(), 1u) << log_;
+        const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+        std::vector<double> values;
+        for (const kes_test::text_item& t : g.texts) {
+          char* end = nullptr;
+          const double x = std::strtod(t.text.c_str(), &end);
+          if (end == t.text.c_str() || *end != '\0' || kes_test::inside_cell(g, t)) continue;
+          if (x == 0 || std::find(other.begin(), other.end(), x) != other.end()) continue;
+          if (std::find(values.begin(), values.end(), x) == values.end()) values.push_back(x);
+        }
+        EXPECT_GE(values.size(), 3u) << svgs_[0];
+      }
+    }
+  }
+}
+
+// A histogram of values up to about a third of the largest double was refused with its
+// fits (its check asked for room of two ranges past the data, which only a kernel's
+// grid takes). It is now binned, every value counted in a bar, and a fitted curve,
+// whose constant (width x count x scale) passed the doubles, is formed in a scaled form
+// and drawn.
+TEST_F(RunnerCellsDrawn, HistogramsAndCurvesUpToTheLargestThirdAreDrawn) {
+  const span_case cases[] = {
+      {"6.1e305 to 8.3e307", 6.1e305, 8.3e307},
+      {"-8.3e307 to -6.1e305", -8.3e307, -6.1e305},
+      {"1e9 + 0.05 to 1e9 + 50", 1e9 + 0.05, 1e9 + 50},
+  };
+  for (const span_case& c : cases) {
+    dir_.write("third.csv", blend_csv(c.lo, c.hi, 100, [](int i) { return (i * 37 % 100) / 99.0; }));
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(c.what) + ", " + renderer);
+      ASSERT_EQ(run("proc kestravine data=third noprint; var x; histogram x / outhistogram=oh;\nrun;\n", renderer), 0)
+          << log_;
+      EXPECT_EQ(logged("cannot be binned"), 0) << log_;
+      EXPECT_EQ(logged("outside its bins"), 0) << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      // Every value is counted: the bins' counts sum to 100.
+      const std::string oh = slurp(dir_ / "oh.csv");
+      long counted = 0;
+      std::istringstream rows(oh);
+      std::string line, head;
+      std::getline(rows, head);
+      std::size_t col = 0;
+      for (std::size_t at = 0, k = 0; at != std::string::npos; ++k) {
+        const std::size_t next = head.find(',', at);
+        if (head.substr(at, next == std::string::npos ? std::string::npos : next - at) == "_COUNT_") col = k + 1;
+        at = next == std::string::npos ? next : next + 1;
+      }
+      ASSERT_GT(col, 0u) << head;
+      while (std::getline(rows, line)) {
+        std::istringstream cells(line);
+        std::string cell;
+        for (std::size_t k = 0; k < col && std::getline(cells, cell, ','); ++k) {
+        }
+        counted += std::strtol(cell.c_str(), nullptr, 10);
+      }
+      EXPECT_EQ(counted, 100) << oh;
+
+      ASSERT_EQ(run("proc kestravine data=third noprint; var x; histogram x / normal;\nrun;\n", renderer), 0)
+          << log_;
+      EXPECT_EQ(logged("cannot be binned"), 0) << log_;
+      ASSERT_EQ(svgs_.size(), 1u) << log_;
+      EXPECT_EQ(lines_across(svgs_[0]), 1) << log_;
+    }
+  }
+}
+
+}  // namespace

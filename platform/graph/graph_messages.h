@@ -12,6 +12,7 @@ constexpr int kNoAnnotate = 4;
 constexpr int kNoSegment = 5;      // {s} service
 constexpr int kGraphNotDrawn = 6;  // {s} label, {s} reason
 constexpr int kInsetRowsLeftOut = 12;  // {s} label, {d} rows left out, {d} rows of the box
+constexpr int kInsetRowsLeftOutOfMargin = 13;  // {s} label, {d} rows left out, {d} rows of the box
 constexpr int kInsetOverEarlierInset = 2250;  // {s} label
 constexpr int kInsetFewerColumns = 2450;  // {s} label, {d} pairs across, {d} NCOLS=
 

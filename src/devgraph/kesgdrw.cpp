@@ -40,10 +40,10 @@ void grid(kes_ctx* ctx) {
   gd_width(ctx, 1);
 }
 
-void references(kes_ctx* ctx, kes_cell* cell) {
+void references(kes_ctx* ctx, kes_cell* cell, kes_ref_part part = kes_ref_part::both) {
   const kes_preq* r = ctx->curreq;
-  if (r->nvref > 0) kesgvrl(ctx, cell);
-  if (r->nhref > 0) kesghrl(ctx, cell);
+  if (r->nvref > 0) kesgvrl(ctx, cell, part);
+  if (r->nhref > 0) kesghrl(ctx, cell, part);
 }
 
 // Grid lines of a QQ plot: horizontal ones at the vertical axis's ticks when ROTATE is
@@ -189,7 +189,7 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   if (r->type == KES_PLOT_HISTOGRAM) {
     const bool front = c->style ? !kes_flag(st, KES_PLOT_FLAG_CLIPREF) : kes_flag(st, KES_PLOT_FLAG_FRONTREF);
     if (r->grid) grid(ctx);
-    if (!front) references(ctx, cell);
+    if (!front) references(ctx, cell, kes_ref_part::lines);
     const bool bars_off = r->nobars || (cell != nullptr && kes_gslot(ctx, cell)->bars_off);
     // Curves that cannot be drawn end the cell's marks; its axes are still drawn.
     bool marks = cell != nullptr;
@@ -198,6 +198,8 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && r->hang) keshang(ctx, cell);
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
     if (marks && front) references(ctx, cell);
+    // Labels behind the bars would be hidden: they come over them, their lines stay behind.
+    if (!front) references(ctx, cell, kes_ref_part::labels);
     // A cell with no curve to hang its bars from reads no value below 0.
     c->stands = r->hang && (cell == nullptr || cell->hist_empty || !kes_gslot(ctx, cell)->hang_set);
     kesgax(ctx);

@@ -74,7 +74,7 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
 void cell_note(kes_ctx* ctx, const std::string& text) {
   const kes_chart* c = &ctx->curreq->layout->c;
   std::string lines[2] = {text, ""};
-  kes_gtext t = kes_ref_label(c, c->colors.text, text.c_str());
+  kes_gtext t = kes_ref_label(c, c->colors.on_wall, text.c_str());
   t.len = static_cast<int>(text.size());
   const std::size_t comma = text.find(", ");
   if (gd_measure(ctx, &t, nullptr) > c->width && comma != std::string::npos)

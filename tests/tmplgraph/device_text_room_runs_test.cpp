@@ -2,8 +2,10 @@
 // shared SVG reader: a margin box's family rows keep their values off their labels, the
 // reference lines' labels are drawn over the bars (their lines behind them), a vertical
 // label at an angle (VAXISLABEL=, or several LABEL lines) keeps to the room made for it,
-// on the page and off the tick values and the frame; and a grid asked for on a CDF or
-// P-P plot, which the device does not draw, is noted.
+// on the page and off the tick values and the frame; texts of the default colour over
+// the program's own dark or light fills (CFRAME=, CFRAMESIDE=, CFRAMETOP=) read, while a
+// colour the program chose is kept; and a grid asked for on a CDF or P-P plot, which
+// the device does not draw, is noted.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "graph_run.h"
 #include "support/svg_parts.h"
+#include "support/svg_rules.h"
 
 namespace {
 
@@ -102,6 +105,36 @@ TEST(DeviceTextRoomRuns, AngledVerticalLabelKeepsToItsRoom) {
     }
     EXPECT_GE(angled, 1);
   }
+}
+
+TEST(DeviceTextRoomRuns, DefaultTextsReadOverTheProgramsFills) {
+  std::string csv = "g,x\n";
+  for (int k = 1; k <= 60; ++k) csv += std::string(k % 3 == 0 ? "a" : k % 3 == 1 ? "b" : "c") + "," +
+                                       std::to_string(20 + (k * 37) % 23 + (k % 7) * 0.25) + "\n";
+  csv += "d,5\n";  // a cell of one value, whose note stands on the wall
+  for (const char* fills : {"cframe=black cframeside=black", "cframe=navy cframeside='#101010'", "cframe=white",
+                            "cframe=lightyellow cframeside=yellow", "cframe='#202020' cframetop=black"})
+    for (const char* plot : {"histogram x / barlabel=count ", "qqplot x / normal(mu=est sigma=est) ",
+                             "cdfplot x / "}) {
+      SCOPED_TRACE(std::string(plot) + fills);
+      // Cells across the page carry their levels on top.
+      const std::string across = std::string(fills).find("cframetop") != std::string::npos ? " ncols=4" : "";
+      const graph_run r = kes_test::run_program(
+          csv, std::string("proc kestravine data=d noprint; class g; ") + plot + fills + across + "; run;\n",
+          {"--graphics", "device"});
+      ASSERT_EQ(r.status, 0) << r.log;
+      for (const auto& [name, svg] : r.svg)
+        for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(svg))
+          EXPECT_NE(f.rule, kes_test::kRuleTextContrast) << name << ": " << f.detail;
+    }
+  // A text colour the program chose is its own, though it reads less well than black
+  // or white would on the fill.
+  const graph_parts g = one_graph(kes_test::run_program(
+      sample_csv(), "proc kestravine data=d noprint; histogram x / cframe=navy ctext='#505050' barlabel=count; run;\n",
+      {"--graphics", "device"}));
+  int bar_labels = 0;
+  for (const text_item& t : g.texts) bar_labels += t.colour == "#505050" ? 1 : 0;
+  EXPECT_GT(bar_labels, 0);
 }
 
 TEST(DeviceTextRoomRuns, GridOnCdfAndPpPlotsIsNoted) {

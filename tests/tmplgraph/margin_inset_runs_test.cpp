@@ -2,8 +2,9 @@
 // plot kind, in both renderers: each row is drawn or counted in the log's note of the
 // rows left out, and every text stays on the page and off every other text. A tall box
 // in a side margin makes the page taller (then sets its rows side by side, shrinks, and
-// leaves out what still has no room); one in the top or bottom margin leaves the plot
-// half of the page; a box in the bottom margin stays in sight under a side box.
+// leaves out what still has no room, and the log counts those rows); one in the top or
+// bottom margin leaves the plot half of the page; a box in the bottom margin stays in
+// sight under a side box.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -122,6 +123,27 @@ TEST(MarginInsetRuns, EveryRowDrawnOrCountedAndEveryTextOnThePage) {
           EXPECT_GE(g.cells.front().h(), 0.3 * g.height);
         }
       }
+}
+
+TEST(MarginInsetRuns, ASideBoxPastTwicePageSetsPairsSideBySideAndCountsWhatItLeavesOut) {
+  std::string csv = "k,x,_LABEL_,_VALUE_\n";
+  for (int k = 1; k <= 200; ++k)
+    csv += std::to_string(k) + "," + std::to_string(k % 17) + ",Row " + std::to_string(k) + "," + std::to_string(k) + "\n";
+  for (const char* side : {"lm", "rm"}) {
+    SCOPED_TRACE(side);
+    const graph_run r = kes_test::run_program(
+        csv, std::string("proc kestravine data=d noprint; histogram x; inset data=d / position=") + side + "; run;\n");
+    ASSERT_EQ(r.status, 0) << r.log;
+    ASSERT_EQ(r.svg.size(), 1u);
+    const kes_test::graph_parts g = kes_test::read_parts(r.svg.begin()->second);
+    const int noted = rows_noted(r.log, 200);
+    EXPECT_GT(noted, 0) << r.log;
+    EXPECT_EQ(rows_drawn(g) + noted, 200);
+    // Twice the page's height at most, its rows in more than one column.
+    EXPECT_LE(g.height, 2 * 480.0 + 0.5);
+    EXPECT_GT(rows_drawn(g), 100);
+    EXPECT_EQ(text_faults(r.svg.begin()->second), "");
+  }
 }
 
 TEST(MarginInsetRuns, BottomBoxUnderASideBoxStaysInSight) {

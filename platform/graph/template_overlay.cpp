@@ -136,8 +136,11 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
   // The note keeps off the data as the inset boxes do: where it would cover some, it
   // stands beside the frame, drawn with the cell's boxes (draw_cell_plan).
   if (ink->note == cell_ink::note_at::beside) return;
-  const bool decide = ink->note == cell_ink::note_at::decide;
-  for (const placed_inset& q : place_plot_insets(f, {box}, *ink, decide)) {
+  // Placed as the layout placed it, keeping clear of the ink; a note the layout left
+  // inside stays inside even where that is not clear.
+  std::vector<placed_inset> at = place_plot_insets(f, {box}, *ink, true);
+  if (ink->note == cell_ink::note_at::inside && !at.empty() && at.front().beside) at = place_plot_insets(f, {box}, *ink);
+  for (const placed_inset& q : at) {
     if (q.beside) {
       ink->notes.push_back(box);
       continue;

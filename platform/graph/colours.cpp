@@ -4,6 +4,7 @@
 // number the first time it is named in a step.
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -82,6 +83,13 @@ int plat_ggcnum5(int, int index, char* name8) {
   if (index < 1 || index > 3 || name8 == nullptr) return 1;
   std::memset(name8, ' ', 8);
   std::memcpy(name8, kDeviceColours[index - 1], 7);
+  return 0;
+}
+
+int plat_ggcrgb(int, int color, int* rgb) {
+  const std::vector<std::string>& c = colours();
+  if (rgb == nullptr || color < 1 || color > static_cast<int>(c.size())) return 1;
+  *rgb = static_cast<int>(std::strtol(c[static_cast<std::size_t>(color - 1)].c_str() + 1, nullptr, 16));
   return 0;
 }
 

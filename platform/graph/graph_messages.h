@@ -11,9 +11,10 @@ constexpr int kGraphFileError = 3; // {s} file, {s} reason
 constexpr int kNoAnnotate = 4;
 constexpr int kNoSegment = 5;      // {s} service
 constexpr int kGraphNotDrawn = 6;  // {s} label, {s} reason
-constexpr int kInsetRowsLeftOut = 12;
+constexpr int kInsetRowsLeftOut = 12;  // {s} label, {d} rows left out, {d} rows of the box
 constexpr int kHrefsOutsideAxis = 13;  // {s} label, {d} values
-constexpr int kVrefsOutsideAxis = 14;  // {s} label, {d} values  // {s} label, {d} rows left out, {d} rows of the box
+constexpr int kVrefsOutsideAxis = 14;  // {s} label, {d} values
+constexpr int kInsetRowsLeftOutOfMargin = 15;  // {s} label, {d} rows left out, {d} rows of the box
 constexpr int kInsetOverEarlierInset = 2250;  // {s} label
 constexpr int kInsetFewerColumns = 2450;  // {s} label, {d} pairs across, {d} NCOLS=
 

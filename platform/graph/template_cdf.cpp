@@ -160,7 +160,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
       if (!cells[m].draws()) undrawn.push_back({g, cells[m].alone});
     }
     on.clip_end();
-    if (!any && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());
+    if (!any && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
   // The vertical axis keeps 0 to 100 % (or 1): a box over the steps stands beside the cell.
@@ -173,7 +173,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
-      cell_ink ink;
+      cell_ink ink = planned_ink(boxes[index]);
       draw_cell(c, f, index, &ink);
       draw_cell_plan(c, f, boxes[index]);
     }

@@ -51,6 +51,8 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
         log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cut.most, cut.of);
       if (drawn && refs.h > 0) log_message(kGraphSet, kHrefsOutsideAxis, label.c_str(), refs.h);
       if (drawn && refs.v > 0) log_message(kGraphSet, kVrefsOutsideAxis, label.c_str(), refs.v);
+      if (drawn && cuts.margin_most > 0)
+        log_message(kGraphSet, kInsetRowsLeftOutOfMargin, label.c_str(), cuts.margin_most, cuts.margin_of);
       if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, label.c_str());
       if (drawn && cuts.pairs_set > 0)
         log_message(kGraphSet, kInsetFewerColumns, label.c_str(), cuts.pairs_set, cuts.pairs_asked);

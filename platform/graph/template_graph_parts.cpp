@@ -181,7 +181,7 @@ void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const
   draw_border(c, f);
 }
 
-void draw_no_values(canvas& c, const frame& f, const char* why) {
+frame draw_no_values(canvas& c, const frame& f, const char* why) {
   text_style note;
   note.size = kLegendSize;
   note.align = anchor::middle;
@@ -191,9 +191,14 @@ void draw_no_values(canvas& c, const frame& f, const char* why) {
   const std::string text = why;
   const std::size_t comma = text.find(", ");
   const double room = f.w - 6, y = f.y + f.h / 2 + text_above(kLegendSize) / 2;
+  // What it covers, so that boxes in the cell keep off it.
+  const auto covers = [&](double width, double top, double bottom) {
+    width = std::min(width, room);
+    return frame{f.x + (f.w - width) / 2, top, width, bottom - top};
+  };
   if (text_advance(text, note) <= room || comma == std::string::npos) {
     c.text(f.x + f.w / 2, y, fit_text(text, note, room), note);
-    return;
+    return covers(text_advance(text, note), y - text_above(note.size), y + text_below(note.size));
   }
   const double line = text_above(kLegendSize) + text_below(kLegendSize);
   const std::string what = text.substr(0, comma + 1), cause = text.substr(comma + 2);
@@ -201,6 +206,8 @@ void draw_no_values(canvas& c, const frame& f, const char* why) {
   note.size = std::min(shrunk_size(what, note, room), shrunk_size(cause, note, room));
   c.text(f.x + f.w / 2, y - line / 2, fit_text(what, note, room), note);
   c.text(f.x + f.w / 2, y + line / 2, fit_text(cause, note, room), note);
+  return covers(std::max(text_advance(what, note), text_advance(cause, note)), y - line / 2 - text_above(note.size),
+                y + line / 2 + text_below(note.size));
 }
 
 std::string unplotted_values::why() const {
@@ -232,8 +239,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   no_canvas measure;
   const double top = draw_titles(measure, pg.width, titles);
   pg.inner_width = pg.width - 2 * kMargin;
-  const inset_room room = inset_margin_room(read_inset_boxes(p), pg.inner_width);
-  pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
+  std::vector<inset_box> boxes = read_inset_boxes(p);
+  inset_room room = inset_margin_room(boxes, pg.inner_width);
 
   const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
   const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
@@ -249,6 +256,9 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   if (lh > pg.legend_max) {
     pg.height = 2 * (fixed + lh);
     pg.legend_max = lh + 1;
+  } else if (fixed + lh > pg.height / 2) {
+    // Boxes in the top and bottom margins make the page taller in the same way.
+    pg.height = 2 * (fixed + lh);
   }
   const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0;
   pg.y_axis_room = yvalues_w + kTickLength;
@@ -259,6 +269,20 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   const bool bottom_band = cell_bands::of(grid.bands.bottom, grid.nrows - 1) > 0;
   pg.width += grid.bands.across() - (left_band ? pg.y_axis_room : 0);
   pg.height += grid.bands.down() - (bottom_band ? xaxis : 0);
+  // A side-margin box runs from the grid's top down to the horizontal axis's label:
+  // the page grows for it, to twice its height at most; past that the box sets its
+  // rows side by side, shrinks, and leaves out the rows that still find no room.
+  const double legend_room = lh > 0 ? lh + kGap : 0;
+  const auto side_room = [&] { return pg.height - kMargin - legend_room - room.bottom - top - room.top; };
+  const double side_need = side_insets_height(boxes);
+  if (side_need > side_room()) {
+    pg.height += std::min(side_need - side_room(), pg.height);
+    fit_side_insets(&boxes, pg.inner_width / 3, side_room());
+    const inset_room fitted = inset_margin_room(boxes, pg.inner_width);
+    room.left = fitted.left, room.right = fitted.right;
+  }
+  pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
+  pg.margin_boxes = std::make_shared<const std::vector<inset_box>>(std::move(boxes));
   c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
   draw_titles(c, pg.width, titles);
   const double left_edge = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0);
@@ -322,7 +346,7 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);
   if (has(yd, "LABEL")) draw_y_label(c, pg.ylabel_x, pg.grid_top + h / 2, h, p.text(KES_DYN_YLABEL));
   draw_legend(c, kMargin, pg.legend_y, pg.inner_width, legend_title_of(p), legend, pg.legend_max);
-  const std::vector<inset_box> boxes = read_inset_boxes(p);
+  const std::vector<inset_box> boxes = pg.margin_boxes != nullptr ? *pg.margin_boxes : read_inset_boxes(p);
   const double inner = pg.inner_width;
   draw_margin_insets(c, boxes, 1, kMargin, pg.inset_top_y, inner);
   draw_margin_insets(c, boxes, 2, kMargin, pg.inset_bottom_y, inner);

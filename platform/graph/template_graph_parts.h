@@ -143,8 +143,9 @@ std::string strip_text(const out::graph_table& t, const class_key& key);
 // The strip of grid slot i above its frame, when the slot shows CLASS levels; an empty
 // combination also gets its wall, its frame and the words "no nonmissing values".
 void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i);
-// Why a cell draws nothing, in its middle: by default "no nonmissing values".
-void draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing values");
+// Why a cell draws nothing, in its middle: by default "no nonmissing values". The
+// result is the room the words take, which boxes in the cell keep off.
+frame draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing values");
 // The values a cell sent without a place to plot them (a cell without spread sends its
 // values alone): how many, and their range.
 struct unplotted_values {
@@ -165,6 +166,7 @@ struct unplotted_values {
 
 // The page: the plot area of each grid slot (its strip above it) and the room of the
 // axis labels and the legend.
+struct inset_box;
 struct page_frame {
   double width = kPageWidth, height = kPageHeight;
   std::vector<frame> cells;
@@ -176,6 +178,8 @@ struct page_frame {
   // takes from its grid afterwards (a percentile axis) stays clear of them.
   double inset_top = 0, inset_bottom = 0, inset_left = 0, inset_right = 0, inset_bottom_y = 0;
   double inset_top_y = 0, inset_right_x = 0;
+  // The margin boxes as the page holds them: side boxes fitted to its height.
+  std::shared_ptr<const std::vector<inset_box>> margin_boxes;
   // The width the legend and the margin boxes are laid out in: the page's own, not what
   // the bands add to it.
   double inner_width = 0;

@@ -239,6 +239,13 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints,
     ink.bars.push_back(frame{cx - across / 2, base - text_above(kRefLabelSize), across, text_above(kRefLabelSize)});
   }
   add_level_lines(f, cell.vrefs, &ink);
+  add_upright_lines(f, cell.hrefs, &ink);
+  // The words of an empty cell, where draw_cell puts them.
+  if (std::none_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; }) &&
+      cell.curves.empty()) {
+    no_canvas measure;
+    ink.boxes.push_back(draw_no_values(measure, f));
+  }
   for (const curve& k : cell.curves) {
     std::vector<point> pts;
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <utility>
 
+#include "host/template_dynamics.h"
+
 namespace plat::graph {
 namespace {
 
@@ -18,6 +20,7 @@ std::atomic<long> g_passes{0};
 struct pass {
   page_frame page;
   std::vector<std::vector<placed_inset>> slots;
+  std::vector<std::vector<inset_box>> notes;  // each slot's note boxes beside its frame
   int inside = 0;
   bool top_beside = false;
 };
@@ -143,7 +146,8 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
   std::vector<cell_plan> plans(keys.size());
   grid->bands = cell_bands{};
   // A panel without boxes in its cells is drawn once, however many points it has.
-  const bool any = std::any_of(grid->index.begin(), grid->index.end(), [&](int index) {
+  // Overlaid cells may note groups they do not draw.
+  const bool any = p.flag(KES_DYN_OVERLAY) || std::any_of(grid->index.begin(), grid->index.end(), [&](int index) {
     return index >= 0 && !cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]).empty();
   });
   if (!any) return plans;
@@ -153,13 +157,24 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
     no_canvas nothing;
     at.page = lay_out(nothing);
     at.slots.resize(at.page.cells.size());
+    at.notes.resize(at.page.cells.size());
     for (std::size_t i = 0; i < at.page.cells.size(); ++i) {
       const int index = grid->index[i];
       if (index < 0 || !grid->drawn(i)) continue;
       const frame f = ranged(at.page.cells[i]);
       cell_ink ink;
+      ink.note = cell_ink::note_at::decide;
       draw(nothing, f, index, &ink);
-      at.slots[i] = place_plot_insets(f, cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]), ink, true);
+      const std::vector<inset_box> boxes = cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]);
+      at.slots[i] = place_plot_insets(f, boxes, ink, true);
+      // A note that would cover data stands beside the frame after the cell's boxes.
+      for (const inset_box& b : ink.notes) {
+        placed_inset q{b};
+        q.beside = true;
+        q.number = static_cast<int>(boxes.size() + at.notes[i].size());
+        at.slots[i].push_back(q);
+        at.notes[i].push_back(b);
+      }
       for (const placed_inset& q : at.slots[i]) {
         if (!q.beside && q.w > 0) ++at.inside;
         if (q.beside && q.box.valign == "TOP") at.top_beside = true;
@@ -191,10 +206,12 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
     if (best.slots[i].empty()) continue;
     const int index = grid->index[i];
     const frame f = ranged(best.page.cells[i]);
-    const std::vector<inset_box> given = cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]);
+    std::vector<inset_box> given = cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]);
+    const std::size_t own = given.size();
+    given.insert(given.end(), best.notes[i].begin(), best.notes[i].end());
     cell_plan& plan = plans[static_cast<std::size_t>(index)];
     for (const placed_inset& q : best.slots[i]) {
-      planned_box b{q, box_side::inside};
+      planned_box b{q, box_side::inside, static_cast<std::size_t>(q.number) >= own};
       b.placed.x -= f.x, b.placed.y -= f.y;
       if (q.beside) {
         // Fitted afresh from the box as given, at the corner it took.
@@ -233,8 +250,19 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
   return plans;
 }
 
+cell_ink planned_ink(const cell_plan& plan) {
+  cell_ink ink;
+  if (std::any_of(plan.begin(), plan.end(), [](const planned_box& b) { return b.note; }))
+    ink.note = cell_ink::note_at::beside;
+  return ink;
+}
+
 void draw_cell_plan(canvas& c, const frame& f, const cell_plan& plan) {
-  for (const planned_box& b : plan) draw_placed_box(c, b.placed, f.x + b.placed.x, f.y + b.placed.y);
+  for (const planned_box& b : plan) {
+    // A note's rows are the cell's own words, not a box of the program's: no cut is counted.
+    if (b.note) draw_inset_box(c, b.placed.box, f.x + b.placed.x, f.y + b.placed.y, 0);
+    else draw_placed_box(c, b.placed, f.x + b.placed.x, f.y + b.placed.y);
+  }
 }
 
 long inset_layout_passes() { return g_passes; }

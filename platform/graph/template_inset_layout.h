@@ -30,8 +30,12 @@ enum class box_side { inside, above, below, left, right };
 struct planned_box {
   placed_inset placed;  // the fitted box; its x and y are from the frame's corner
   box_side side = box_side::inside;
+  bool note = false;    // the cell's note of what it leaves out, beside the frame
 };
 using cell_plan = std::vector<planned_box>;
+// The ink a cell is drawn with under its plan: its note box inside the frame, or left
+// to the plan when the plan sets it beside.
+cell_ink planned_ink(const cell_plan& plan);
 
 // The vertical scale a box at the top may raise, with what the data span on it and
 // the end no tick may pass.
@@ -59,7 +63,8 @@ axis_sides outer_axes(const panel_grid& grid, std::size_t slot);
 
 // What a cell draws (on a canvas that draws nothing) and its ink, in its frame.
 using cell_drawer = std::function<void(canvas&, const frame&, int index, cell_ink*)>;
-// The boxes of every cell (by its index in `keys`) and the grid's bands. `lay_out`
+// The boxes of every cell (by its index in `keys`) and the grid's bands, with the note
+// box of a cell (note_left_out) that would cover its data. `lay_out`
 // lays the page out (on a canvas that draws nothing), `ranged` gives a slot's frame
 // its data ranges, `draw` finds a cell's ink. A rise, when `rise.axis` is set, is left
 // in *rise.axis.

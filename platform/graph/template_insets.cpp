@@ -90,12 +90,16 @@ double pair_width(const inset_box& b) {
 double header_width(const inset_box& b) { return std::min(text_advance(b.header, style(b, true)), b.label_room); }
 double header_height(const inset_box& b) { return b.header.empty() ? 0 : row_height(b) + 2 * unit(b); }
 
-// Pairs side by side in a margin box that may take `width` px, and the width they take.
+// Between two pairs side by side.
+double pair_gutter(const inset_box& b) { return b.margin == 0 ? kColumnGap * unit(b) : b.gutter / 100 * kPageWidth; }
+
+// Pairs side by side in a margin box that may take `width` px, and the width they take;
+// a side-margin box (width 0) sets one pair a line, or the columns it was fitted to.
 int pairs_per_line(const inset_box& b, double width) {
   const int rows = static_cast<int>(b.rows.size());
-  if (b.margin == 0) return std::max(1, std::min(b.columns, rows));
+  if (b.margin == 0 || (b.margin >= 3 && width <= 0)) return std::max(1, std::min(b.columns, rows));
   if (width <= 0) return 1;
-  const double pw = pair_width(b), gutter = b.gutter / 100 * kPageWidth;
+  const double pw = pair_width(b), gutter = pair_gutter(b);
   const int fit = kes_clamped_int((width - 2 * kPad + gutter) / (pw + gutter), 0, INT_MAX);
   return std::max(1, std::min({b.pairs, fit, rows > 0 ? rows : 1}));
 }
@@ -187,7 +191,7 @@ bool inset_data_box(const out::graph_panel& p, const class_key& key, inset_box* 
 
 double inset_box_width(const inset_box& b) {
   const int n = pairs_per_line(b, 0);
-  const double pairs = n * pair_width(b) + (n - 1) * kColumnGap * unit(b);
+  const double pairs = n * pair_width(b) + (n - 1) * pair_gutter(b);
   return std::max(pairs, header_width(b)) + 2 * kPad * unit(b);
 }
 
@@ -213,7 +217,7 @@ inset_box fit_inset_box(const inset_box& given, double room_w, double room_h) {
   }
   // Still too tall: the pairs go side by side, as many as the width holds, so that
   // every row asked for is shown; only past that are rows left out from the end.
-  while (b.margin == 0 && inset_box_height(b, 0) > room_h && b.columns < static_cast<int>(b.rows.size())) {
+  while (inset_box_height(b, 0) > room_h && pairs_per_line(b, 0) < static_cast<int>(b.rows.size())) {
     inset_box wider = b;
     ++wider.columns;
     if (inset_box_width(wider) > room_w) break;
@@ -254,7 +258,7 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
   }
   const double pw = pair_width(b);
   const int per_line = pairs_per_line(b, width);
-  const double gutter = per_line < 2 ? 0 : b.margin == 0 ? kColumnGap * unit(b) : b.gutter / 100 * kPageWidth;
+  const double gutter = per_line < 2 ? 0 : pair_gutter(b);
   const double value_right = per_line == 1 ? x + w - pad : 0;
   // A plot-area box reads down its columns, a margin box across its lines.
   const int lines = (static_cast<int>(b.rows.size()) + per_line - 1) / per_line;
@@ -414,6 +418,11 @@ void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink*
     if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
 }
 
+void add_upright_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink) {
+  for (const refline& r : refs)
+    if (r.value >= f.xlo && r.value <= f.xhi) ink->add_line({{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}});
+}
+
 namespace {
 
 thread_local inset_cuts g_cuts;
@@ -475,9 +484,39 @@ inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width) 
   return r;
 }
 
+double side_insets_height(const std::vector<inset_box>& boxes) {
+  double most = 0;
+  for (const int margin : {3, 4}) {
+    double h = 0;
+    for (const inset_box& b : boxes)
+      if (b.margin == margin) h += inset_box_height(b, 0) + kBetween;
+    most = std::max(most, h - kBetween);
+  }
+  return most;
+}
+
+void fit_side_insets(std::vector<inset_box>* boxes, double room_w, double room_h) {
+  for (const int margin : {3, 4}) {
+    double free = room_h;
+    for (inset_box& b : *boxes) {
+      if (b.margin != margin) continue;
+      const int given = static_cast<int>(b.rows.size());
+      if (inset_box_height(b, 0) > free) b = fit_inset_box(b, std::max(room_w, inset_box_width(b)), free);
+      // A box with no room for a row is left out whole, its rows counted.
+      if (b.rows.empty()) b.left_out = given;
+      free -= b.rows.empty() ? 0 : inset_box_height(b, 0) + kBetween;
+    }
+  }
+}
+
 void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int margin, double x, double y, double width) {
   for (const inset_box& b : boxes) {
     if (b.margin != margin) continue;
+    if (b.left_out > 0) {
+      const int of = b.left_out + static_cast<int>(b.rows.size());
+      if (b.left_out > g_cuts.margin_most) g_cuts.margin_most = b.left_out, g_cuts.margin_of = of;
+    }
+    if (b.rows.empty()) continue;
     const bool side = margin >= 3;
     const double w = side ? inset_box_width(b) : width;
     const int across = pairs_per_line(b, side ? 0 : w);

@@ -32,7 +32,7 @@ struct inset_box {
   bool automatic = false;      // the corner was chosen for the box, not by the program
   int pairs = 1;               // label-value pairs side by side (margin boxes)
   bool pairs_asked = false;    // NCOLS= gave pairs
-  int columns = 1;             // the same in a plot-area box, set when it is fitted to its cell
+  int columns = 1;             // the same in a plot-area or side-margin box, set when it is fitted
   double gutter = 4;           // percent of the page width between pairs
   std::vector<inset_row> rows;
   // Fitted to a cell: the text size (every length of the box follows it), the width
@@ -65,6 +65,10 @@ struct cell_ink {
   std::vector<point> points;
   std::vector<frame> bars;   // x, y, w, h only
   std::vector<frame> boxes;  // boxes the cell drew already: later ones keep off them
+  // Where the cell's note box stands: found by the layout (`decide`: inside where it
+  // keeps clear of the ink, else beside the frame), then kept for the drawing.
+  enum class note_at { decide, inside, beside } note = note_at::inside;
+  std::vector<inset_box> notes;  // note boxes found to stand beside the frame
   void add_line(const std::vector<point>& pts);  // vertices every few px along it
   // A point drawn at `at`, kept only half a pixel or more from the last one kept, so
   // that a plot of any number of points leaves as many as the page has room for.
@@ -98,6 +102,8 @@ void draw_placed_box(canvas& c, const placed_inset& q, double x, double y);
 std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key);
 // Horizontal reference lines of a cell (VREF=), across it, as ink the boxes keep clear of.
 void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
+// Vertical reference lines of a cell (HREF=), up it, likewise.
+void add_upright_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
 // cut, and the most rows one of them left out, of how many; the same for each box by
@@ -112,6 +118,7 @@ struct inset_cuts {
   std::vector<box_cut> each;
   int pairs_set = 0, pairs_asked = 0;
   int overlapped = 0;  // boxes left out because they would lie over an earlier one
+  int margin_most = 0, margin_of = 0;  // the most rows a margin box left out, of how many
 };
 inset_cuts take_inset_cuts();
 
@@ -120,7 +127,14 @@ struct inset_room {
   double top = 0, bottom = 0, left = 0, right = 0;
 };
 inset_room inset_margin_room(const std::vector<inset_box>& boxes, double width);
-// Draws the boxes of one margin from (x, y) down, `width` px wide.
+// The height the boxes of the taller side margin take, stacked.
+double side_insets_height(const std::vector<inset_box>& boxes);
+// The side-margin boxes fitted into `room_h` px of height, each at least `room_w` px wide
+// when it must be fitted: their pairs go side by side, their text shrinks, and the rows
+// still without room are left out from the end (left_out counts them).
+void fit_side_insets(std::vector<inset_box>* boxes, double room_w, double room_h);
+// Draws the boxes of one margin from (x, y) down, `width` px wide, counting the rows
+// they leave out for the graph's notes.
 void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int margin, double x, double y, double width);
 
 }  // namespace plat::graph

@@ -133,7 +133,18 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
   }
   for (const std::string& row : also) box.rows.push_back({row, ""});
   if (box.rows.empty()) return;
-  for (const placed_inset& q : place_plot_insets(f, {box}, *ink)) {
+  // The note keeps off the data as the inset boxes do: where it would cover some, it
+  // stands beside the frame, drawn with the cell's boxes (draw_cell_plan).
+  if (ink->note == cell_ink::note_at::beside) return;
+  // Placed as the layout placed it, keeping clear of the ink; a note the layout left
+  // inside stays inside even where that is not clear.
+  std::vector<placed_inset> at = place_plot_insets(f, {box}, *ink, true);
+  if (ink->note == cell_ink::note_at::inside && !at.empty() && at.front().beside) at = place_plot_insets(f, {box}, *ink);
+  for (const placed_inset& q : at) {
+    if (q.beside) {
+      ink->notes.push_back(box);
+      continue;
+    }
     if (q.box.rows.empty()) continue;
     draw_inset_box(c, q.box, q.x, q.y, 0);
     ink->bars.push_back(frame{q.x, q.y, q.w, q.h});
@@ -147,6 +158,7 @@ void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const s
   draw_hrefs(c, f, hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   add_level_lines(f, vrefs, ink);
+  add_upright_lines(f, hrefs, ink);
   note_left_out(c, f, cells, members, undrawn, ink, also);
   draw_border(c, f);
 }

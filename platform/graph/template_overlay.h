@@ -55,14 +55,16 @@ struct left_out_group {
 };
 // Names, inside the cell, each overlaid group that the cell does not draw, and why ("Dry: 1 value, not drawn"; a level without values in the cell: "Dry:
 // no nonmissing values"), in a box at the free corner that covers least of the cell's
-// ink; the box joins the ink, so that the cell's own insets keep clear of it. The rows
+// ink, or, where that corner holds ink, beside the frame as an inset box (the layout
+// finds it in ink->notes and draws it with the cell's boxes); a box inside joins the
+// ink, so that the cell's own insets keep clear of it. The rows
 // `also` (values of the cell's groups left out for another reason) join that box, with
 // or without OVERLAY.
 void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,
                    const std::vector<std::string>& also = {});
-// The end of a cell of a Q-Q, probability, P-P or CDF plot: its reference lines (those
-// across it join the ink), the note of what it leaves out (note_left_out) and its border.
+// The end of a cell of a Q-Q, probability, P-P or CDF plot: its reference lines (they
+// join the ink), the note of what it leaves out (note_left_out) and its border.
 void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
                    const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,

@@ -168,7 +168,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       ink->add_line({{f.px(0), f.py(0)}, {f.px(1), f.py(1)}});
     }
     on.clip_end();
-    if (ink->points.empty() && !drawn.overlay) draw_no_values(on, f, cell.alone.why().c_str());
+    if (ink->points.empty() && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
   // Both axes keep 0 to 1: a box over the points stands beside the cell.
@@ -180,7 +180,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     draw_slot_strip(c, f, *p.tables[0], grid, i);
     if (!grid.drawn(i)) continue;
     if (index >= 0) {
-      cell_ink ink;
+      cell_ink ink = planned_ink(boxes[index]);
       draw_cell(c, f, index, &ink);
       draw_cell_plan(c, f, boxes[index]);
     }

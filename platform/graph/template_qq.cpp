@@ -204,7 +204,8 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
     at_threshold.push_back((g >= 0 ? group_name(groups, g) + ": " : std::string()) + std::to_string(n) +
                            (n == 1 ? " value" : " values") + " at the threshold, not drawn");
   }
-  if (marked == 0 && !groups.overlay && at_threshold.empty()) draw_no_values(c, f, first.alone.why().c_str());
+  if (marked == 0 && !groups.overlay && at_threshold.empty())
+    ink->boxes.push_back(draw_no_values(c, f, first.alone.why().c_str()));
   end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, at_threshold);
 }
 
@@ -386,7 +387,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     const bool cell_axis = !own.empty() && !drawn.overlay && index >= 0 && drawn.members[index].size() == 1;
     const labelled_ticks& ticks = cell_axis ? own[drawn.members[index].front()] : theory;
     if (index >= 0) {
-      cell_ink ink;
+      cell_ink ink = planned_ink(boxes[index]);
       draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
                 pctl_grid ? &pctl : nullptr, &ink);
       draw_cell_plan(c, f, boxes[index]);

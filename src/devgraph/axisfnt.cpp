@@ -9,6 +9,7 @@
 #include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "plotdata/kes_axislabels.h"
 #include "devgraph/tick_text.h"
@@ -61,9 +62,59 @@ void axisfnt(kes_ctx* ctx, kes_axis* ax, kes_axisdraw* d, const host_varinfo*, i
   // Label lines.
   const bool turn = kes_flag(st, KES_PLOT_FLAG_TURNVLABELS);
   const bool rotate = kes_flag(st, KES_PLOT_FLAG_ROTATE);
+  const int lm = mode == 0 ? 0 : vertical_mode(*ax, *d, turn);
+  // A piece's length along its line and its extent across it.
+  const auto measure = [&](kes_gtext t, double* along, double* across) {
+    if (mode == 0) {
+      *along += gd_measure(ctx, &t, nullptr);
+      *across = std::max(*across, t.height);
+      return;
+    }
+    double b[8] = {};
+    set_transform(&t, lm, *ax);
+    const double len = gd_measure(ctx, &t, lm == 3 ? nullptr : b);
+    if (lm == 3) {
+      *along += len;
+      *across = std::max(*across, t.height);
+    } else if (lm == 1) {
+      *along += b[0] - b[4];
+      *across = std::max(*across, b[5] - b[1]);
+    } else if (lm == 4) {
+      *along += b[4] - b[0];
+      *across = std::max(*across, b[1] - b[5]);
+    } else if (ax->label_angle > 0) {
+      *along += b[2] - b[6];
+      *across = std::max(*across, b[5] - b[1]);
+    } else {
+      *along += b[4] - b[0];
+      *across = std::max(*across, b[7] - b[3]);
+    }
+  };
+  // Lines at an angle stand side by side outward from the vertical axis (kesgvlb): the
+  // room is for all of them, not the widest.
+  const bool side_by_side = mode == 1 && lm == 2;
+  const auto add_line = [&](double along, double across, bool first) {
+    d->widest_label = side_by_side ? d->widest_label + along + (first ? 0 : c->linegap)
+                                   : std::max(d->widest_label, along);
+    d->label_extent += across;
+  };
   char deflabel[KES_LABEL_BUFFER];
   int nlines = 0;
-  for (kes_textline* l = ax->label_lines; l != nullptr; l = l->next, ++nlines) {
+  int given_len = 0;
+  const char* given = side_by_side ? kes_gtext_opt(st, KES_PLOT_SLOT_VAXISLABEL, &given_len) : nullptr;
+  if (given != nullptr && given_len > 0) {
+    // VAXISLABEL= is drawn at the definition's angle in place of its LABEL lines: the
+    // room is the text's own.
+    kes_gtext t = kes_label_text(c, *ax);
+    t.align = 1;
+    t.text = given;
+    t.len = std::min(given_len, KES_LABEL_BUFFER);
+    double along = 0, across = 0;
+    measure(t, &along, &across);
+    add_line(along, across, true);
+    nlines = 1;
+  }
+  for (kes_textline* l = nlines > 0 ? nullptr : ax->label_lines; l != nullptr; l = l->next, ++nlines) {
     double along = 0, across = 0;
     for (host_gtext* p = l->first; p != nullptr; p = p->next) {
       kes_gtext t = piece_text(*p, c->valfont, c->label_h);
@@ -72,34 +123,9 @@ void axisfnt(kes_ctx* ctx, kes_axis* ax, kes_axisdraw* d, const host_varinfo*, i
         t.len = rotate ? keshlab(ctx, deflabel) : kesvlab(ctx, deflabel);
         t.text = deflabel;
       }
-      if (mode == 0) {
-        along += gd_measure(ctx, &t, nullptr);
-        across = std::max(across, t.height);
-        continue;
-      }
-      const int lm = vertical_mode(*ax, *d, turn);
-      double b[8] = {};
-      set_transform(&t, lm, *ax);
-      const double len = gd_measure(ctx, &t, lm == 3 ? nullptr : b);
-      if (lm == 3) {
-        along += len;
-        across = std::max(across, t.height);
-      } else if (lm == 1) {
-        along += b[0] - b[4];
-        across = std::max(across, b[5] - b[1]);
-      } else if (lm == 4) {
-        along += b[4] - b[0];
-        across = std::max(across, b[1] - b[5]);
-      } else if (ax->label_angle > 0) {
-        along += b[2] - b[6];
-        across = std::max(across, b[5] - b[1]);
-      } else {
-        along += b[4] - b[0];
-        across = std::max(across, b[7] - b[3]);
-      }
+      measure(t, &along, &across);
     }
-    d->widest_label = std::max(d->widest_label, along);
-    d->label_extent += across;
+    add_line(along, across, nlines == 0);
   }
   if (nlines > 1) d->label_extent += (nlines - 1) * c->linegap * (mode == 1 ? c->aspect : 1.0);
   if (d->label_extent == 0) d->label_extent = c->label_h;

@@ -48,11 +48,16 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell);
 void keshang(kes_ctx* ctx, kes_cell* cell);
 int kescmh5(kes_ctx* ctx, kes_cell* cell);
 void kesgfrm(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
-void kesghrl(kes_ctx* ctx, kes_cell* cell);
-void kesgvrl(kes_ctx* ctx, kes_cell* cell);
+// Reference lines and their labels, or one of the two: lines drawn behind the bars
+// have their labels drawn over them, where they can be read.
+enum class kes_ref_part { both, lines, labels };
+void kesghrl(kes_ctx* ctx, kes_cell* cell, kes_ref_part part = kes_ref_part::both);
+void kesgvrl(kes_ctx* ctx, kes_cell* cell, kes_ref_part part = kes_ref_part::both);
 // The same lines where to_device puts each value on its axis (a percent axis).
-void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device);
-void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device);
+void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device,
+                kes_ref_part part = kes_ref_part::both);
+void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device,
+                kes_ref_part part = kes_ref_part::both);
 
 // Label buffers hold at least this many characters.
 constexpr int KES_LABEL_BUFFER = 261;

@@ -93,7 +93,7 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
     kes_gtext t{};
     std::memcpy(t.font, c->insetfont, 8);
     t.height = c->inset_h;
-    t.colour = k.text;
+    t.colour = k.on_wall;
     t.align = 1;
     t.len = wzstjus(buf, 40, 'l');
     t.text = buf;

@@ -1,6 +1,7 @@
 // kesgcol(ctx): the colours and line attributes of a page: every element takes its
 // statement option, else the style's element when a style is in force, else the
 // device's own default; then the axes' colours and their texts' colours.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -94,8 +95,9 @@ axis_colour axis_lines(const resolver& rs, int fg) {
 }
 
 // The texts' colours: CTEXT=, else the device's text colour, else the style's
-// elements; the side and top texts their own options.
-void text_colours(const resolver& rs, kes_colorset& k, int fg) {
+// elements; the side and top texts their own options. True when the program or the
+// device chose the text colour.
+bool text_colours(const resolver& rs, kes_colorset& k, int fg) {
   k.text = fg;
   bool text_explicit = rs.option(KES_PLOT_SLOT_CTEXT, &k.text);
   if (!text_explicit && rs.ctx->device != nullptr) {
@@ -114,6 +116,7 @@ void text_colours(const resolver& rs, kes_colorset& k, int fg) {
   k.side = k.top = k.text;
   rs.option(KES_PLOT_SLOT_CTEXTSIDE, &k.side);
   rs.option(KES_PLOT_SLOT_CTEXTTOP, &k.top);
+  return text_explicit;
 }
 
 // The reference lines and their labels, the walls, the proportion bar and the panel
@@ -203,6 +206,43 @@ void axis_and_frame_lines(const resolver& rs, const axis_colour& ac) {
   k.frame_style = rs.style_number(gd_style_linestyle, "GraphBorderLines", 1);
 }
 
+// Relative luminance (0 to 1) of a device colour; -1 when the host has no red, green
+// and blue for its number.
+double luminance(int colour) {
+  int rgb = 0;
+  if (colour < 0 || ggcrgb(0, colour, &rgb) != 0) return -1;
+  const auto linear = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear((rgb >> 16) & 255) + 0.7152 * linear((rgb >> 8) & 255) + 0.0722 * linear(rgb & 255);
+}
+
+double contrast_ratio(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+// A text colour the program did not choose, over a fill it did: kept where it reads,
+// else black or white, whichever stands further apart from the fill.
+int readable_on(const resolver& rs, int text, int fill) {
+  // Below this ratio a text does not read at a glance on its fill.
+  constexpr double kReadable = 3;
+  const double under = luminance(fill), over = luminance(text);
+  if (under < 0 || over < 0 || contrast_ratio(under, over) >= kReadable) return text;
+  return gd_colour(rs.ctx, contrast_ratio(under, 0) >= contrast_ratio(under, 1) ? "BLACK   " : "WHITE   ");
+}
+
+// Texts over the program's own fills: cell notes and bar labels over the walls
+// (CFRAME=), the panel labels over their bands (CFRAMESIDE=, CFRAMETOP=). Reference
+// labels keep their colour: they stand over bars as often as over the walls.
+void texts_over_fills(const resolver& rs, kes_colorset& k, bool text_chosen) {
+  k.on_wall = k.text;
+  if (text_chosen) return;
+  if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAME)) k.on_wall = readable_on(rs, k.text, k.frame_fill);
+  if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAMESIDE) && !kes_pgiven(rs.st, KES_PLOT_SLOT_CTEXTSIDE))
+    k.side = readable_on(rs, k.side, k.side_header);
+  if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAMETOP) && !kes_pgiven(rs.st, KES_PLOT_SLOT_CTEXTTOP))
+    k.top = readable_on(rs, k.top, k.top_header);
+}
+
 }  // namespace
 
 void kesgcol(kes_ctx* ctx) {
@@ -227,8 +267,9 @@ void kesgcol(kes_ctx* ctx) {
   }
 
   const axis_colour ac = axis_lines(rs, fg);
-  text_colours(rs, k, fg);
+  const bool text_chosen = text_colours(rs, k, fg);
   reference_and_fill_colours(rs, k, fg, contrast);
+  texts_over_fills(rs, k, text_chosen);
   outline_and_grid(rs, c, fg, contrast);
   axis_and_frame_lines(rs, ac);
   k.fill2 = 0;

@@ -40,10 +40,10 @@ void grid(kes_ctx* ctx) {
   gd_width(ctx, 1);
 }
 
-void references(kes_ctx* ctx, kes_cell* cell) {
+void references(kes_ctx* ctx, kes_cell* cell, kes_ref_part part = kes_ref_part::both) {
   const kes_preq* r = ctx->curreq;
-  if (r->nvref > 0) kesgvrl(ctx, cell);
-  if (r->nhref > 0) kesghrl(ctx, cell);
+  if (r->nvref > 0) kesgvrl(ctx, cell, part);
+  if (r->nhref > 0) kesghrl(ctx, cell, part);
 }
 
 // Grid lines of a QQ plot: horizontal ones at the vertical axis's ticks when ROTATE is
@@ -74,7 +74,7 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
 void cell_note(kes_ctx* ctx, const std::string& text) {
   const kes_chart* c = &ctx->curreq->layout->c;
   std::string lines[2] = {text, ""};
-  kes_gtext t = kes_ref_label(c, c->colors.text, text.c_str());
+  kes_gtext t = kes_ref_label(c, c->colors.on_wall, text.c_str());
   t.len = static_cast<int>(text.size());
   const std::size_t comma = text.find(", ");
   if (gd_measure(ctx, &t, nullptr) > c->width && comma != std::string::npos)
@@ -198,7 +198,7 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   if (r->type == KES_PLOT_HISTOGRAM) {
     const bool front = c->style ? !kes_flag(st, KES_PLOT_FLAG_CLIPREF) : kes_flag(st, KES_PLOT_FLAG_FRONTREF);
     if (r->grid) grid(ctx);
-    if (!front) references(ctx, cell);
+    if (!front) references(ctx, cell, kes_ref_part::lines);
     const bool bars_off = r->nobars || (cell != nullptr && kes_gslot(ctx, cell)->bars_off);
     // Curves that cannot be drawn end the cell's marks; its axes are still drawn.
     bool marks = cell != nullptr;
@@ -207,6 +207,8 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && r->hang) keshang(ctx, cell);
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
     if (marks && front) references(ctx, cell);
+    // Labels behind the bars would be hidden: they come over them, their lines stay behind.
+    if (!front) references(ctx, cell, kes_ref_part::labels);
     // A cell with no curve to hang its bars from reads no value below 0.
     c->stands = r->hang && (cell == nullptr || cell->hist_empty || !kes_gslot(ctx, cell)->hang_set);
     kesgax(ctx);

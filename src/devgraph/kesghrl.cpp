@@ -11,12 +11,12 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 
-void kesghrl(kes_ctx* ctx, kes_cell* cell) {
+void kesghrl(kes_ctx* ctx, kes_cell* cell, kes_ref_part part) {
   const kes_layout* lay = ctx->curreq->layout;
-  kesghrl_at(ctx, cell, [lay](double v) { return kes_page_x(lay, v); });
+  kesghrl_at(ctx, cell, [lay](double v) { return kes_page_x(lay, v); }, part);
 }
 
-void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {
+void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device, kes_ref_part part) {
   if (cell == nullptr || cell->varsums == nullptr) return;
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -38,12 +38,12 @@ void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   for (int i = 0; i < r->nhref; ++i) {
     const double x = to_device(r->href[i]);
     if (!(x >= x1 && x <= x2)) {
-      if (key && !noted) xpmlog(KES_SET_PROC, KES_MSG_HREF_OUTSIDE_AXIS);
+      if (key && !noted && part != kes_ref_part::labels) xpmlog(KES_SET_PROC, KES_MSG_HREF_OUTSIDE_AXIS);
       noted = true;
       continue;
     }
-    gd_line(ctx, x, y1, x, y2, c->colors.href_style, c->colors.href);
-    if (r->hreflabels == nullptr) continue;
+    if (part != kes_ref_part::labels) gd_line(ctx, x, y1, x, y2, c->colors.href_style, c->colors.href);
+    if (r->hreflabels == nullptr || part == kes_ref_part::lines) continue;
     // Stacked labels start again at the top (or bottom) when they leave the area.
     if (!placed || y < c->oy || y > top) {
       y = pos <= 2 ? top : c->oy + 0.5 * h;

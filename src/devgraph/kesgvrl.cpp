@@ -12,12 +12,12 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 
-void kesgvrl(kes_ctx* ctx, kes_cell* cell) {
+void kesgvrl(kes_ctx* ctx, kes_cell* cell, kes_ref_part part) {
   const kes_layout* lay = ctx->curreq->layout;
-  kesgvrl_at(ctx, cell, [lay](double v) { return kes_page_y(lay, v); });
+  kesgvrl_at(ctx, cell, [lay](double v) { return kes_page_y(lay, v); }, part);
 }
 
-void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device) {
+void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device, kes_ref_part part) {
   if (cell == nullptr || cell->varsums == nullptr) return;
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -27,7 +27,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   const double given = kes_pgiven(st, KES_PLOT_SLOT_VREFLABPOS) ? kes_pnumber(st, KES_PLOT_SLOT_VREFLABPOS) : 1;
   // Another position draws the lines without their labels, and says so once.
   const bool labels_ok = given == 1 || given == 2;
-  if (!labels_ok && !c->vreflabpos_noted) {
+  if (!labels_ok && !c->vreflabpos_noted && part != kes_ref_part::labels) {
     xpmlog(KES_SET_GRAPH, KES_MSG_VREFLABPOS_INVALID, given);
     c->vreflabpos_noted = 1;
   }
@@ -41,12 +41,12 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   for (int i = 0; i < r->nvref; ++i) {
     const double y = to_device(r->vref[i]);
     if (!(y >= y1 && y <= y2)) {
-      if (key && !noted) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_OUTSIDE_AXIS);
+      if (key && !noted && part != kes_ref_part::labels) xpmlog(KES_SET_LAYOUT, KES_MSG_VREF_OUTSIDE_AXIS);
       noted = true;
       continue;
     }
-    gd_line(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref);
-    if (r->vreflabels == nullptr || !labels_ok) continue;
+    if (part != kes_ref_part::labels) gd_line(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref);
+    if (r->vreflabels == nullptr || !labels_ok || part == kes_ref_part::lines) continue;
     kes_gtext t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
     t.align = given == 1 ? 1 : 2;
     t.x = given == 1 ? x1 + inset : x2 - inset;

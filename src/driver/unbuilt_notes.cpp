@@ -2,7 +2,8 @@
 // built yet say so, each once per step: ANNOTATE= on template graphs (device charts
 // draw it), GOUT= on template graphs (it names the catalog of device charts),
 // TILELEGLABEL=, the title of a legend that nothing fills, FORCEHIST, which nothing
-// needs, OVERLAY where it draws no groups (HISTOGRAM, and device graphs), and on
+// needs, OVERLAY where it draws no groups (HISTOGRAM, and device graphs), grids on
+// device CDF and P-P plots, which draw none, and on
 // template graphs the appearance options that only device charts read; on either
 // kind of graph the fonts named, which no graph uses.
 #include "driver/unbuilt_notes.h"
@@ -82,6 +83,22 @@ std::string fonts_given(const kes_ctx* ctx) {
     if (given) list += (list.empty() ? "" : ", ") + std::string(option);
   return list;
 }
+// The grid options the CDFPLOT and PPPLOT statements give, each named once; empty when
+// none is.
+std::string grid_given_on_cdf_pp(const kes_ctx* ctx) {
+  bool flag = false, slot[3] = {};
+  const int slots[3] = {KES_PLOT_SLOT_CGRID, KES_PLOT_SLOT_LGRID, KES_PLOT_SLOT_WGRID};
+  for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
+    if (!named(s, "CDF") && !named(s, "PP")) continue;
+    flag = flag || kes_flag(s, KES_PLOT_FLAG_GRID);
+    for (int k = 0; k < 3; ++k) slot[k] = slot[k] || kes_pgiven(s, slots[k]);
+  }
+  std::string list = flag ? "GRID" : "";
+  const char* const names[3] = {"CGRID=", "LGRID=", "WGRID="};
+  for (int k = 0; k < 3; ++k)
+    if (slot[k]) list += (list.empty() ? "" : ", ") + std::string(names[k]);
+  return list;
+}
 }  // namespace
 
 // The fonts note of a step: said (1); an AXIS F= read before the step's notes (2);
@@ -118,6 +135,11 @@ void kesunbuilt(kes_ctx* ctx) {
   if (hist_overlay) xpmlog(KES_SET_LABEL, KES_MSG_HISTOGRAM_OVERLAY_NOT_USED);
   // Only the template renderer draws groups; device charts show the cells side by side.
   if (plot_overlay && ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, KES_MSG_OVERLAY_TEMPLATE_GRAPHS_ONLY);
+  // Device charts draw grids in histogram and Q-Q cells only.
+  if (ctx->devgraph) {
+    const std::string grid = grid_given_on_cdf_pp(ctx);
+    if (!grid.empty()) xpmlog(KES_SET_LABEL, KES_MSG_GRID_NOT_ON_DEVICE_CDF_PP, grid.c_str());
+  }
   // Device charts draw annotate data sets; template graphs have none.
   if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");
   // A graphics catalog holds device charts only.

@@ -173,8 +173,10 @@ void rows(kes_ctx* ctx, kes_insetbox* b) {
       x = x0;
       continue;
     }
-    const bool block = r->kind >= KES_IK_FIRST && r->kind <= KES_IK_NEXT_HDR;
-    const double colw = (block ? b->block_label_width : b->label_width) + b->value_width + b->colspace;
+    // A column holds the widest row's label part: a block row's label starts after its
+    // line sample and family heading, so the block label alone would put its value
+    // over the label.
+    const double colw = b->label_width + b->value_width + b->colspace;
     const double vend = b->ncols < 2 ? x0 + b->box_width : start + colw;
     text(p, vend, y, r->value, r->value_len, kRightAlign);
     x = vend + 4 * b->colspace;

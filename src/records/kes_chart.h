@@ -27,6 +27,7 @@ struct kes_colorset {
   int href_style, vref_style;
   int frame, frame_width, frame_style;
   char fill2_char;    // 'S' solid, 'E' empty, 'N' none
+  int on_wall;        // texts over the walls: cell notes, bar labels, reference labels by default
 };
 
 // What the drawers of one axis need besides its definition record (kes_axis).

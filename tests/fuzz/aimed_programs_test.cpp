@@ -84,3 +84,25 @@ TEST(AimedPrograms, GraphsAtTheEdgesKeepEveryRule) {
 }
 
 }  // namespace
+
+namespace {
+
+// The programs whose vertical axis lists its own ticks, as the checker is told: a list
+// of numbers after VAXIS=, in any case and spacing; a definition's name is not one.
+TEST(AimedPrograms, AProgramsOwnVerticalListIsFound) {
+  const struct {
+    const char* program;
+    bool lists;
+  } cases[] = {
+      {"proc kestravine data=d; ppplot x / normal vaxis=0 to 100 by 25; run;", true},
+      {"proc kestravine data=d; cdfplot x / VAXIS = 0 1E308; run;", true},
+      {"proc kestravine data=d; histogram x /\n  vaxis=\n  -5 to 5; run;", true},
+      {"proc kestravine data=d; histogram x / vaxis=.5 1; run;", true},
+      {"axis1 order=(0 to 10); proc kestravine data=d; histogram x / vaxis=axis1; run;", false},
+      {"proc kestravine data=d; histogram x / vaxislabel='Share'; run;", false},
+      {"proc kestravine data=d; histogram x / haxis=0 to 10; run;", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kes_fuzz::program_lists_vaxis(c.program), c.lists) << c.program;
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -70,6 +71,7 @@ std::vector<std::string> graph_faults(const fs::path& graphs, const std::string&
   std::vector<std::string> wrong;
   kes_test::svg_facts facts;
   facts.square = program_squares(program);
+  facts.own_vertical_ticks = program_lists_vaxis(program);
   facts.cell_values = check.cell_values;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(graphs, ec)) {
@@ -97,6 +99,23 @@ bool program_squares(const std::string& program) {
     squares += statement.find("square") != std::string::npos ? 1 : 0;
   }
   return plots > 0 && squares == plots;
+}
+
+bool program_lists_vaxis(const std::string& program) {
+  std::string p = program;
+  std::transform(p.begin(), p.end(), p.begin(), [](unsigned char c) { return std::tolower(c); });
+  // VAXIS= with a number after it: VAXIS=AXIS1 names a definition, whose list the
+  // device checks against the data.
+  for (std::size_t at = p.find("vaxis"); at != std::string::npos; at = p.find("vaxis", at + 1)) {
+    std::size_t k = at + 5;
+    while (k < p.size() && std::isspace(static_cast<unsigned char>(p[k]))) ++k;
+    if (k >= p.size() || p[k] != '=') continue;
+    ++k;
+    while (k < p.size() && std::isspace(static_cast<unsigned char>(p[k]))) ++k;
+    if (k < p.size() && (std::isdigit(static_cast<unsigned char>(p[k])) || p[k] == '-' || p[k] == '.' || p[k] == '+'))
+      return true;
+  }
+  return false;
 }
 
 const std::vector<renderer>& renderers() {

@@ -36,6 +36,8 @@ std::vector<std::string> run_and_check(const std::filesystem::path& root, const 
 // The facts a graph of the program cannot say itself: SQUARE when every P-P plot of
 // the program asks for it.
 bool program_squares(const std::string& program);
+// Whether some plot statement of the program gives VAXIS= a list of its own.
+bool program_lists_vaxis(const std::string& program);
 
 // The rule name under which a failed run is listed in the known-fault list.
 inline constexpr const char* kRuleRunFails = "run-fails";

@@ -234,6 +234,16 @@ TEST_F(device_page, colours) {
   ASSERT_EQ(plat_ggcnum5(0, 2, n), 0);
   EXPECT_EQ(std::string(n, 8), "#4A4A4A ");
   EXPECT_NE(plat_ggcnum5(0, 4, n), 0);
+  // A number back to its red, green and blue; a number of no colour is refused.
+  int rgb = -1;
+  ASSERT_EQ(plat_ggcrgb(0, colour("SeaGreen"), &rgb), 0);
+  EXPECT_EQ(rgb, 0x2E8B57);
+  ASSERT_EQ(plat_ggcrgb(0, 1, &rgb), 0);
+  EXPECT_EQ(rgb, 0x1F1F1F);
+  ASSERT_EQ(plat_ggcrgb(0, colour("white"), &rgb), 0);
+  EXPECT_EQ(rgb, 0xFFFFFF);
+  EXPECT_NE(plat_ggcrgb(0, 0, &rgb), 0);
+  EXPECT_NE(plat_ggcrgb(0, 100000, &rgb), 0);
   EXPECT_EQ(plat::graph::colour_hex(-1), "");
   const std::string log = work_.log();
   EXPECT_NE(log.find("'nocolour' is not known"), std::string::npos) << log;

@@ -258,6 +258,26 @@ TEST(GraphRules, SquareCellsDrawOneUnitAcrossAndUp) {
   EXPECT_EQ(svg_rule_faults(pp, three)[0].rule, kRuleValuesDrawn);
 }
 
+// A VAXIS= list of the program's own is used as written: a P-P plot's vertical axis
+// listed 0 to 100 passes its scale of 0 to 1, and the checker takes it so when told.
+TEST(GraphRules, AProgramsOwnVerticalListIsTakenAsWritten) {
+  const std::string pp = page(cell(60, 20, marker(90, 60)) + left_axis({"0", "50", "100"}, "Empirical Cumulative Probability") +
+                              bottom_axis({"0.0", "0.5", "1.0"}, "Theoretical Cumulative Probability"),
+                              "A P-P plot of x.");
+  const std::vector<svg_fault> faults = svg_rule_faults(pp);
+  ASSERT_EQ(faults.size(), 1u);
+  EXPECT_EQ(faults[0].rule, kRuleTickOffScale);
+  svg_facts own;
+  own.own_vertical_ticks = true;
+  EXPECT_EQ(svg_rule_faults(pp, own).size(), 0u);
+  // The horizontal axis is held to its scale all the same.
+  const std::string across = page(cell(60, 20, marker(90, 60)) + left_axis({"0.0", "0.5", "1.0"}, "Empirical Cumulative Probability") +
+                                  bottom_axis({"0", "50", "100"}, "Theoretical Cumulative Probability"),
+                                  "A P-P plot of x.");
+  ASSERT_EQ(svg_rule_faults(across, own).size(), 1u);
+  EXPECT_EQ(svg_rule_faults(across, own)[0].rule, kRuleTickOffScale);
+}
+
 TEST(GraphRules, TheFaultListExcusesOnlyItsFileAndRule) {
   // The list itself names files of the tree; a key it cannot name is never excused.
   EXPECT_FALSE(svg_fault_known("NoSuchSuite.NoSuchTest/none.svg", kRuleTextOffPage));

@@ -212,6 +212,8 @@ void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_f
     // The device keeps the axes its Parts make, which run below 0 for hanging bars.
     const bool hangs = s->second != scale::probability && (g.device || hanging_bars(g, a));
     // A curve taller than the scale's end is cut at the frame: it never extends the axis.
+    // A VAXIS= list is used as the program wrote it, whatever its scale.
+    if (facts.own_vertical_ticks && (a.where == left || a.where == right)) continue;
     for (const tick& t : a.ticks)
       if ((t.value < 0 && !hangs) || t.value > hi) {
         out.push_back({kRuleTickOffScale, where + " shows " + t.text->text + ", outside its scale of 0 to " +

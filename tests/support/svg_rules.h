@@ -47,6 +47,7 @@ bool svg_rule_holds_at_any_size(const std::string& rule);
 // count note).
 struct svg_facts {
   bool square = false;            // the plot statement asks for SQUARE
+  bool own_vertical_ticks = false;  // VAXIS= gives the vertical axis a list of the program's own
   std::vector<long> cell_values;  // the values of each cell, in the order the cells are drawn
 };
 

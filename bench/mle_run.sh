@@ -15,29 +15,12 @@ set -euo pipefail
 set -- "$1" "${2:-200000}"
 source "$(dirname "$0")/whole_run_lib.sh"
 
-csv="$data/positive_n$n.csv"
-[ -f "$csv" ] || awk -F, 'NR == 1 { print; next } { printf "%.17g\n", $1 + 10 }' "$normal" >"$csv"
-member=$(basename "$csv" .csv)
-sysopt=()
-[ -n "${THREADS:-}" ] && sysopt=(-o "THREADS=$THREADS")
+curves_setup
 
-# run NAME CURVES: writes the program, prints "wall user+sys" of the best of REPS runs.
-run() {
-  printf 'proc kestravine data=%s;\n  var x;\n  histogram x%s;\nrun;\n' "$member" "$2" >"$tmp/$1.kes"
-  local b= c= w u s
-  for _ in $(seq "$reps"); do
-    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$runner" "${sysopt[@]}" --graphs "$tmp" --work "$data" --listing "$tmp/lst" \
-      --log "$tmp/log" "$tmp/$1.kes" || { echo "the run of $1 failed:" >&2; cat "$tmp/log" >&2; exit 1; }
-    read -r w u s <"$tmp/time"
-    if [ -z "$b" ] || [ "$(echo "$w < $b" | bc -l)" = 1 ]; then b=$w; c=$(echo "$u + $s" | bc -l); fi
-  done
-  echo "$b $c"
-}
-
-read -r plain cpu <<<"$(run plain "")"
+read -r plain cpu <<<"$(run_curves plain "")"
 printf 'n=%s threads=%s  HISTOGRAM without curves %6.2f s wall (user+sys %6.2f s)\n' "$n" "${THREADS:-all}" "$plain" "$cpu"
 for req in "weibull(theta=est)" "gamma(theta=est)" "beta(theta=est sigma=est)" "su(fitmethod=mle)"; do
-  read -r w c <<<"$(run fit " / $req")"
+  read -r w c <<<"$(run_curves fit " / $req")"
   fitted=fitted
   grep -qi "Parameters for .* Distribution" "$tmp/lst" || fitted="not fitted"
   printf '%-26s %6.2f s wall (user+sys %6.2f s)  added %6.2f s  %s\n' "$req" "$w" "$c" "$(echo "$w - $plain" | bc -l)" "$fitted"

@@ -309,6 +309,21 @@ TEST(GraphRules, SquareCellsDrawOneUnitAcrossAndUp) {
   EXPECT_EQ(svg_rule_faults(pp, one).size(), 0u);
   ASSERT_EQ(svg_rule_faults(pp, three).size(), 1u);
   EXPECT_EQ(svg_rule_faults(pp, three)[0].rule, kRuleValuesDrawn);
+  // A cell of 100 values whose note says it has none (a fit that failed in it) says
+  // nothing true of them; one of no values says so truly.
+  const std::string none = page(rect(10, 20, 100, 80, "#FFFFFF", "none") +
+                                    text(60, 64, 90, "no nonmissing values", "middle") +
+                                    rect(10, 20, 100, 80, "none", "#4A4A4A"),
+                                kQQ);
+  svg_facts hundred, empty;
+  hundred.cell_values = {100};
+  empty.cell_values = {0};
+  EXPECT_EQ(svg_rule_faults(none, empty).size(), 0u);
+  const std::vector<svg_fault> untrue = svg_rule_faults(none, hundred);
+  ASSERT_FALSE(untrue.empty());
+  EXPECT_EQ(untrue[0].rule, kRuleValuesDrawn);
+  EXPECT_NE(untrue[0].detail.find("says 'no nonmissing values' of its 100 values"), std::string::npos)
+      << untrue[0].detail;
 }
 
 // The quick start's histogram, edited one line at a time as a writer's fault would:

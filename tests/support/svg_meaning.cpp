@@ -355,6 +355,13 @@ void values_faults(const graph_parts& g, const std::string& desc, const svg_fact
     for (const text_item& t : g.texts) {
       if (!cell.holds(t.cx(), t.cy())) continue;
       const long n = noted_values(t.text);
+      // A cell the facts give values says untruly that it has none.
+      const bool none = t.text.size() >= 20 && t.text.compare(t.text.size() - 20, 20, "no nonmissing values") == 0;
+      if (none && c < facts.cell_values.size() && facts.cell_values[c] > 0) {
+        out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " says '" + t.text + "' of its " +
+                                             std::to_string(facts.cell_values[c]) + " values"});
+        continue;
+      }
       all_noted = all_noted || n < 0;
       noted += std::max(n, 0L);
       if (stated[c] < 0 && count_alone(t.text) > 0) stated[c] = count_alone(t.text);

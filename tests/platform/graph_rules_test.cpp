@@ -101,11 +101,11 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
       {"an inset across a reference line",
        page(cell(10, 20, marker(30, 80)) + line(90, 20, 90, 100, "#6E6E6E") + inset(65, 22)), kRuleInsetOverData},
       {"an inset over another inset", page(cell(10, 20, marker(30, 80)) + inset(60, 22) + inset(70, 30)),
-       kRuleBoxOverBox},
+       kRuleBoxOverBox, kRuleTextAcrossBox},
       {"an inset over the legend",
        page(cell(10, 20, marker(30, 80)) + rect(150, 100, 80, 20, "none", "#BDBDBD") + text(170, 114, 20, "a") +
             inset(200, 105)),
-       kRuleBoxOverBox},
+       kRuleBoxOverBox, kRuleTextAcrossBox},
       {"two tick values touching",
        page(cell(10, 20, bars) + text(40, 115, 20, "10.5", "middle") + text(60, 115, 20, "11.5", "middle")),
        kRuleTextsTouch},
@@ -143,7 +143,7 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
        page(frame(10, 20, 100, 80) + marker(30, 80) + rect(60, 22, 40, 20, "none", "#1F1F1F") + text(64, 36, 10, "N") +
                 rect(70, 30, 40, 20, "none", "#1F1F1F") + text(74, 44, 10, "M"),
             kDevice),
-       kRuleBoxOverBox},
+       kRuleBoxOverBox, kRuleTextAcrossBox},
       {"a device inset on walls of a light CFRAME= colour, which hold texts too",
        page(rect(10, 20, 100, 80, "#FFFFFF", "none") + frame(10, 20, 100, 80) + marker(30, 80) +
                 text(20, 90, 20, "h5") + rect(60, 22, 40, 20, "none", "#1F1F1F") + text(64, 36, 10, "N"),
@@ -217,6 +217,59 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
        kRuleTextContrast},
       {"an axis label over a tick value",
        page(cell(60, 20, bars) + text(20, 150, 40, "Label") + text(50, 152, 20, "50", "end")), kRuleTextsOver},
+      // Texts and boxes.
+      {"a margin inset whose value runs over its label",
+       page(cell(10, 20, bars) + rect(120, 20, 90, 20, "#FFFFFF", "#4A4A4A") + text(124, 34, 60, "Normal Mean") +
+            text(206, 34, 40, "34.88571", "end")),
+       kRuleTextsOver},
+      {"a margin inset whose value stands a space from its label",
+       page(cell(10, 20, bars) + rect(120, 20, 110, 20, "#FFFFFF", "#4A4A4A") + text(124, 34, 60, "Normal Mean") +
+            text(226, 34, 40, "34.88571", "end")),
+       nullptr},
+      {"an inset's value past its box's edge",
+       page(cell(10, 20, bars) + rect(120, 20, 60, 20, "#FFFFFF", "#4A4A4A") + text(124, 34, 10, "N") +
+            text(186, 34, 14, "60", "end")),
+       kRuleTextAcrossBox},
+      {"an axis label running onto the legend",
+       page(cell(10, 20, bars) + rect(150, 150, 120, 20, "none", "#BDBDBD") + text(160, 164, 30, "Normal") +
+            text(100, 160, 60, "Percent")),
+       kRuleTextAcrossBox},
+      // What an overlay's box of groups not drawn says for a cell whose every group it lists.
+      {"an overlay cell whose box says why its one group is not drawn",
+       page(cell(10, 20, "") + rect(20, 60, 85, 16, "#FFFFFF", "none") + text(24, 72, 80, "C07: 1 value, not drawn")),
+       nullptr},
+      {"an overlay cell whose box names a group without saying why",
+       page(cell(10, 20, "") + rect(20, 60, 85, 16, "#FFFFFF", "none") + text(24, 72, 20, "C07")), kRuleCellBlank},
+      // A curve the frame cuts is drawn only within it.
+      {"a box above the frame where a curve would run uncut",
+       page(cell(10, 20, bars + "<polyline points=\"10,90 110,-60\" fill=\"none\" stroke=\"#0072B2\"/>\n") +
+            inset(65, 0)),
+       nullptr},
+      {"a box in the frame the same curve runs through",
+       page(cell(10, 20, bars + "<polyline points=\"10,90 110,-60\" fill=\"none\" stroke=\"#0072B2\"/>\n") +
+            inset(30, 40)),
+       kRuleInsetOverData},
+      // Tick values true to half a step.
+      {"evenly placed ticks reading 0 1 2 3 10", page(cell(60, 20, bars) + bottom_axis({"0", "1", "2", "3", "10"})),
+       kRuleTickUntrue},
+      {"evenly placed ticks of thirds, rounded to hundredths",
+       page(cell(60, 20, bars) + bottom_axis({"0.33", "0.67", "1.00", "1.33"})), nullptr},
+      {"ticks a fifth of a second apart reading whole seconds",
+       page(cell(60, 20, bars) + bottom_axis({"1733650000", "1733650000", "1733650000", "1733650001"})),
+       kRuleTextsAlike, kRuleTicksOrder},
+      {"unevenly placed ticks of a probability scale",
+       page(cell(60, 20, marker(90, 60)) + text(60, 122, 10, "1", "middle") + text(75, 122, 10, "10", "middle") +
+            text(110, 122, 10, "50", "middle") + text(145, 122, 10, "90", "middle") +
+            text(160, 122, 10, "99", "middle")),
+       nullptr},
+      {"a Q-Q cell that draws its line and no point, and says nothing",
+       page(cell(10, 20, "<polyline points=\"10,90 110,30\" fill=\"none\" stroke=\"#0072B2\"/>\n"), kQQ),
+       kRuleValuesDrawn},
+      {"a Q-Q cell that draws its line and says why it draws no point",
+       page(cell(10, 20, "<polyline points=\"10,90 110,30\" fill=\"none\" stroke=\"#0072B2\"/>\n") +
+                text(60, 64, 90, "40 values, whose quantiles cannot be computed", "middle"),
+            kQQ),
+       nullptr},
   };
   for (const rule_case& c : cases) {
     const std::vector<svg_fault> faults = svg_rule_faults(c.document);
@@ -256,6 +309,54 @@ TEST(GraphRules, SquareCellsDrawOneUnitAcrossAndUp) {
   EXPECT_EQ(svg_rule_faults(pp, one).size(), 0u);
   ASSERT_EQ(svg_rule_faults(pp, three).size(), 1u);
   EXPECT_EQ(svg_rule_faults(pp, three)[0].rule, kRuleValuesDrawn);
+  // A cell of 100 values whose note says it has none (a fit that failed in it) says
+  // nothing true of them; one of no values says so truly.
+  const std::string none = page(rect(10, 20, 100, 80, "#FFFFFF", "none") +
+                                    text(60, 64, 90, "no nonmissing values", "middle") +
+                                    rect(10, 20, 100, 80, "none", "#4A4A4A"),
+                                kQQ);
+  svg_facts hundred, empty;
+  hundred.cell_values = {100};
+  empty.cell_values = {0};
+  EXPECT_EQ(svg_rule_faults(none, empty).size(), 0u);
+  const std::vector<svg_fault> untrue = svg_rule_faults(none, hundred);
+  ASSERT_FALSE(untrue.empty());
+  EXPECT_EQ(untrue[0].rule, kRuleValuesDrawn);
+  EXPECT_NE(untrue[0].detail.find("says 'no nonmissing values' of its 100 values"), std::string::npos)
+      << untrue[0].detail;
+}
+
+// The quick start's histogram, edited one line at a time as a writer's fault would:
+// each breach is caught, and the graph as committed passes.
+TEST(GraphRules, EveryTextOfAnInsetStaysInItsBoxAndOffTheOthers) {
+  const std::string doc = slurp(fs::path(KES_SOURCE_DIR) / "docs/quickstart/Histogram1.svg");
+  const auto edited = [&](const std::string& from, const std::string& to) {
+    std::string out = doc;
+    const std::size_t at = out.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? out : out.replace(at, from.size(), to);
+  };
+  const struct {
+    const char* what;
+    std::string document;
+    const char* rule;
+  } cases[] = {
+      {"as committed", doc, nullptr},
+      // "Std Deviation" 23 px over "8.459789", which starts at 563.51.
+      {"a label running 23 px over its value",
+       edited("textLength=\"74.39\"", "textLength=\"109.39\""), kRuleTextsOver},
+      // "60" from 618 to 632: 12 px past the box's right edge at 620, 16 px past its place.
+      {"a value 16 px outside its box", edited("x=\"616\" y=\"51.51\"", "x=\"632\" y=\"51.51\""),
+       kRuleTextAcrossBox},
+  };
+  for (const auto& c : cases) {
+    std::string found;
+    for (const svg_fault& f : svg_rule_faults(c.document)) found += f.rule + ": " + f.detail + "\n";
+    if (c.rule == nullptr)
+      EXPECT_EQ(found, "") << c.what;
+    else
+      EXPECT_NE(found.find(c.rule), std::string::npos) << c.what << "\n" << found;
+  }
 }
 
 // A VAXIS= list of the program's own is used as written: a P-P plot's vertical axis

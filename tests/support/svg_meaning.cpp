@@ -183,6 +183,58 @@ std::string number_text(double v) {
   return s.str();
 }
 
+bool marker_plot(const std::string& desc) {
+  std::string d = desc;
+  std::transform(d.begin(), d.end(), d.begin(), [](unsigned char ch) { return std::tolower(ch); });
+  return d.find("q-q plot") != std::string::npos || d.find("p-p plot") != std::string::npos ||
+         d.find("probability plot") != std::string::npos;
+}
+
+// Evenly placed ticks mark evenly stepped values: each text, read as a number, lies
+// within half a step of the value the axis's line through all of them gives its place.
+// A text rounded past that (six ticks of 1e9 + 0.01 steps all reading "1000000000")
+// states a value the tick does not mark. Ticks placed unevenly (a probability scale's)
+// are left out.
+void untrue_ticks(const axis& a, double span, const std::string& where, std::vector<svg_fault>& out) {
+  // Each cell's own run of ticks: the next cell's axis starts a whole span on.
+  std::size_t first = 0;
+  for (std::size_t end = 1; end <= a.ticks.size(); ++end) {
+    if (end < a.ticks.size() && a.ticks[end].at - a.ticks[end - 1].at < span - kSlack) continue;
+    const std::vector<tick> run(a.ticks.begin() + static_cast<long>(first), a.ticks.begin() + static_cast<long>(end));
+    first = end;
+    const std::size_t n = run.size();
+    if (n < 3) continue;
+    const double gap = (run.back().at - run.front().at) / static_cast<double>(n - 1);
+    bool even = true;
+    for (std::size_t i = 0; i < n; ++i)
+      even = even && std::fabs(run[i].at - (run.front().at + gap * static_cast<double>(i))) <= kSlack;
+    // Values out of order or twice are the rule of ticks in order.
+    bool monotone = true;
+    for (std::size_t i = 0; i + 2 < n; ++i)
+      monotone = monotone && (run[i + 1].value - run[i].value) * (run[i + 2].value - run[i + 1].value) > 0;
+    if (!even || !monotone || run[1].value == run[0].value) continue;
+    // The least-squares line of value on the tick's index.
+    double mean_i = static_cast<double>(n - 1) / 2, mean_v = 0;
+    for (const tick& t : run) mean_v += t.value / static_cast<double>(n);
+    double sxy = 0, sxx = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const double di = static_cast<double>(i) - mean_i;
+      sxy += di * (run[i].value - mean_v);
+      sxx += di * di;
+    }
+    const double step = sxy / sxx;
+    for (std::size_t i = 0; i < n; ++i) {
+      const double marked = mean_v + step * (static_cast<double>(i) - mean_i);
+      if (std::fabs(run[i].value - marked) > std::fabs(step) / 2) {
+        out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at a tick of about " +
+                                            number_text(marked) + ", a step of " + number_text(std::fabs(step)) +
+                                            " from its neighbours"});
+        break;
+      }
+    }
+  }
+}
+
 void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
   const std::vector<axis> axes = read_axes(g);
   const std::map<side, scale> scales = side_scales(g);
@@ -207,6 +259,12 @@ void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_f
       }
     }
     const auto s = scales.find(a.where);
+    // A marker plot's percent and probability axes (PCTLAXIS's above or at the right
+    // among them) run on the fitted law's scale, whose evenly placed ticks (10, 50, 90)
+    // need not step evenly.
+    const bool law_scale = marker_plot(g.desc) && ((s != scales.end() && s->second != scale::count) ||
+                                                   a.where == top || a.where == right);
+    if (!law_scale) untrue_ticks(a, span, where, out);
     if (s == scales.end()) continue;
     const double hi = s->second == scale::probability ? 1 : s->second == scale::percent ? 100 : INFINITY;
     // The device keeps the axes its Parts make, which run below 0 for hanging bars.
@@ -239,25 +297,21 @@ void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_f
   }
 }
 
-bool marker_plot(const std::string& desc) {
-  std::string d = desc;
-  std::transform(d.begin(), d.end(), d.begin(), [](unsigned char ch) { return std::tolower(ch); });
-  return d.find("q-q plot") != std::string::npos || d.find("p-p plot") != std::string::npos ||
-         d.find("probability plot") != std::string::npos;
-}
+}  // namespace
 
-// How many values a note in a cell says are not drawn, and why: "3 values at the
-// threshold, not drawn"; a note that no value can be drawn ("1 value", "all values
-// equal", "no nonmissing values") speaks for them all.
+// An overlaid group's note names its level first: "C07: 1 value, not drawn".
 long noted_values(const std::string& note) {
-  static const std::regex count(R"(^(\d+) (?:values?|observations?|points?)\b.*\b(?:not|outside|beyond|cannot|off)\b)",
-                                std::regex::icase);
-  static const std::regex whole(R"(^(?:1 value|all values equal|no nonmissing values)$)", std::regex::icase);
+  static const std::regex count(
+      R"(^(?:.*: )?(\d+) (?:values?|observations?|points?)\b.*\b(?:not|outside|beyond|cannot|off)\b)",
+      std::regex::icase);
+  static const std::regex whole(R"(^(?:.*: )?(?:1 value|all values equal|no nonmissing values)$)", std::regex::icase);
   std::smatch m;
   if (std::regex_search(note, m, count)) return std::strtol(m[1].str().c_str(), nullptr, 10);
   if (std::regex_match(note, whole)) return -1;
   return 0;
 }
+
+namespace {
 
 // A count alone, "20 values": it says how many values the cell holds, not why none is
 // drawn.
@@ -303,6 +357,13 @@ void values_faults(const graph_parts& g, const std::string& desc, const svg_fact
     for (const text_item& t : g.texts) {
       if (!cell.holds(t.cx(), t.cy())) continue;
       const long n = noted_values(t.text);
+      // A cell the facts give values says untruly that it has none.
+      const bool none = t.text.size() >= 20 && t.text.compare(t.text.size() - 20, 20, "no nonmissing values") == 0;
+      if (none && c < facts.cell_values.size() && facts.cell_values[c] > 0) {
+        out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " says '" + t.text + "' of its " +
+                                             std::to_string(facts.cell_values[c]) + " values"});
+        continue;
+      }
       all_noted = all_noted || n < 0;
       noted += std::max(n, 0L);
       if (stated[c] < 0 && count_alone(t.text) > 0) stated[c] = count_alone(t.text);
@@ -310,6 +371,14 @@ void values_faults(const graph_parts& g, const std::string& desc, const svg_fact
     // The writer draws a marker once where values share a place, so a count the graph
     // states is held only against a cell that draws none; the facts a test gives count
     // values that stand apart.
+    // A cell of a marker plot exists for its values: one that draws no point says why.
+    const bool said = all_noted || noted > 0 || std::any_of(g.texts.begin(), g.texts.end(), [&](const text_item& t) {
+                        return t.in_box < 0 && !t.text.empty() && cell.holds(t.cx(), t.cy());
+                      });
+    if (!g.device && drawn == 0 && !said && marker_plot(desc) && stated[c] < 0) {
+      out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " draws no point and says nothing of its values"});
+      continue;
+    }
     if (c >= facts.cell_values.size() && drawn > 0) continue;
     if (stated[c] < 0 || all_noted || drawn + noted >= stated[c]) continue;
     out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " holds " + std::to_string(stated[c]) + " values: " +
@@ -395,9 +464,15 @@ void overlap_faults(const graph_parts& g, std::vector<svg_fault>& out) {
     const bool row = std::fabs(a.cy() - b.cy()) < kSlack && std::fabs(a.x - b.x) >= 0.8 * a.size && a.angle != 0;
     return a.size == b.size && a.angle == b.angle && (column || row);
   };
+  // The rule of texts that touch leaves out the rows of inset boxes: a row's label and
+  // value over each other are held here.
+  auto one_box_row = [&](const text_item& a, const text_item& b) {
+    return a.in_box >= 0 && a.in_box == b.in_box && g.boxes[static_cast<std::size_t>(a.in_box)].kind == box_kind::inset;
+  };
   for (std::size_t i = 0; i < v.size(); ++i)
     for (std::size_t j = i + 1; j < v.size() && v[j]->ink.x0 < v[i]->ink.x1; ++j)
-      if (v[i]->ink.overlaps(v[j]->ink, 1) && !lines_of_one(*v[i], *v[j]) && !one_line(*v[i], *v[j]))
+      if (v[i]->ink.overlaps(v[j]->ink, 1) && !lines_of_one(*v[i], *v[j]) &&
+          (!one_line(*v[i], *v[j]) || one_box_row(*v[i], *v[j])))
         out.push_back({kRuleTextsOver, "'" + v[i]->text + "' at " + place(v[i]->ink) + " and '" + v[j]->text +
                                            "' at " + place(v[j]->ink) + " lie over each other"});
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "graph/font_metrics.h"
@@ -125,16 +126,41 @@ void sort_rects(const std::vector<rect_item>& rects, graph_parts& g) {
   }
 }
 
+// The rectangle of each clip path by its id.
+std::map<std::string, box> clip_rects(const std::vector<svg_element>& els) {
+  std::map<std::string, box> out;
+  for (const svg_element& e : els)
+    if (e.name == "rect" && e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "clipPath")
+      out[els[static_cast<std::size_t>(e.parent)].get("id")] = {e.num("x"), e.num("y"), e.num("x") + e.num("width"),
+                                                                e.num("y") + e.num("height")};
+  return out;
+}
+
 graph_parts read_parts(const std::vector<svg_element>& els) {
   graph_parts g;
   std::vector<bool> clipped(els.size(), false);
+  // What the clip path keeps of each clipped element: a curve the frame cuts is drawn
+  // only within it.
+  const std::map<std::string, box> clips = clip_rects(els);
+  std::vector<box> kept(els.size(), box{-INFINITY, -INFINITY, INFINITY, INFINITY});
+  auto add_line = [&](std::size_t i, const segment& s) {
+    if (const std::optional<segment> in = clip(s, kept[i])) g.lines.push_back(*in);
+  };
   std::vector<segment> plain;  // lines outside clip paths
   std::vector<rect_item> rects;
   for (std::size_t i = 0; i < els.size(); ++i) {
     const svg_element& e = els[i];
-    if (e.parent >= 0)
-      clipped[i] = clipped[static_cast<std::size_t>(e.parent)] ||
-                   !els[static_cast<std::size_t>(e.parent)].get("clip-path").empty();
+    if (e.parent >= 0) {
+      const svg_element& up = els[static_cast<std::size_t>(e.parent)];
+      const std::string url = up.get("clip-path");
+      clipped[i] = clipped[static_cast<std::size_t>(e.parent)] || !url.empty();
+      kept[i] = kept[static_cast<std::size_t>(e.parent)];
+      // "url(#ID)"
+      if (url.size() > 6) {
+        const auto it = clips.find(url.substr(5, url.size() - 6));
+        if (it != clips.end()) kept[i] = it->second;
+      }
+    }
     if (e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "clipPath") continue;
     if (e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "defs") continue;
     if (e.name == "svg" && e.parent < 0) {
@@ -160,7 +186,7 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
       (data ? g.data_marks : g.swatches)
           .push_back({"line " + stroke + " " + e.get("stroke-dasharray"), (s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2});
       if (clipped[i])
-        g.lines.push_back(s);
+        add_line(i, s);
       else
         plain.push_back(s);
       if (clipped[i] || stroke == pg::kRefColour) g.mark_points.push_back({(s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2});
@@ -180,7 +206,7 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
         g.fills.push_back({b, e.get("fill"), i});
       }
       if (e.name == "polyline" && (clipped[i] || g.device))
-        for (std::size_t k = 0; k + 3 < v.size(); k += 2) g.lines.push_back({v[k], v[k + 1], v[k + 2], v[k + 3]});
+        for (std::size_t k = 0; k + 3 < v.size(); k += 2) add_line(i, {v[k], v[k + 1], v[k + 2], v[k + 3]});
     } else if (e.name == "use" || e.name == "circle") {
       const double x = e.name == "use" ? e.num("x") : e.num("cx"), y = e.name == "use" ? e.num("y") : e.num("cy");
       g.mark_points.push_back({x, y});
@@ -214,9 +240,11 @@ std::string place(const box& b) {
   return s.str();
 }
 
-// Whether a segment passes through the inside of a box (Liang-Barsky).
-bool crosses(const segment& s, const box& b) {
-  double t0 = 0, t1 = 1;
+namespace {
+// The part of a segment within a box, as the share of its length where it enters and
+// leaves (Liang-Barsky); false when it misses the inside.
+bool within(const segment& s, const box& b, double& t0, double& t1) {
+  t0 = 0, t1 = 1;
   const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
   const double p[4] = {-dx, dx, -dy, dy}, q[4] = {s.x1 - b.x0, b.x1 - s.x1, s.y1 - b.y0, b.y1 - s.y1};
   for (int i = 0; i < 4; ++i) {
@@ -232,6 +260,19 @@ bool crosses(const segment& s, const box& b) {
     if (t0 >= t1) return false;
   }
   return true;
+}
+}  // namespace
+
+bool crosses(const segment& s, const box& b) {
+  double t0, t1;
+  return within(s, b, t0, t1);
+}
+
+std::optional<segment> clip(const segment& s, const box& b) {
+  double t0, t1;
+  if (!within(s, b, t0, t1)) return std::nullopt;
+  const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+  return segment{s.x1 + t0 * dx, s.y1 + t0 * dy, s.x1 + t1 * dx, s.y1 + t1 * dy};
 }
 
 bool inside_cell(const graph_parts& g, const text_item& t) {

@@ -2,6 +2,7 @@
 // texts with their ink, cells, strips, boxes, bars, lines and markers, and the fills
 // under the texts.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,6 +54,8 @@ struct segment {
 
 // Whether a segment passes through the inside of a box.
 bool crosses(const segment& s, const box& b);
+// The part of a segment inside a box, if any.
+std::optional<segment> clip(const segment& s, const box& b);
 
 // A filled shape (rectangle or polygon, by its bounds) and where it is drawn.
 struct fill_item {

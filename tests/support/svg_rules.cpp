@@ -136,6 +136,23 @@ void text_lines(const graph_parts& g, std::vector<svg_fault>& out) {
   }
 }
 
+// A box is drawn to hold its texts: every text that meets a box lies inside it, so
+// that none is cut by its edge nor covers a box it does not belong to.
+void texts_across_boxes(const graph_parts& g, std::vector<svg_fault>& out) {
+  for (const text_item& t : g.texts) {
+    if (t.text.empty() || t.angle % 90 != 0) continue;
+    for (const text_box& b : g.boxes) {
+      const box& r = b.b;
+      if (!t.ink.overlaps(r, kSlack)) continue;
+      if (t.ink.x0 >= r.x0 - kSlack && t.ink.x1 <= r.x1 + kSlack && t.ink.y0 >= r.y0 - kSlack &&
+          t.ink.y1 <= r.y1 + kSlack)
+        continue;
+      out.push_back({kRuleTextAcrossBox,
+                     "'" + t.text + "' at " + place(t.ink) + " runs across the edge of the box " + place(r)});
+    }
+  }
+}
+
 // On template graphs only: the device draws a combination of CLASS levels without
 // data as an empty panel by its design, and its cells hold no note.
 void blank_cells(const graph_parts& g, std::vector<svg_fault>& out) {
@@ -143,8 +160,9 @@ void blank_cells(const graph_parts& g, std::vector<svg_fault>& out) {
   for (const box& c : g.cells) {
     const bool marks = std::any_of(g.mark_points.begin(), g.mark_points.end(),
                                    [&](const auto& p) { return c.holds(p.first, p.second, -kSlack); });
+    // A note stands free, or in the box that lists an overlay's groups not drawn.
     const bool note = std::any_of(g.texts.begin(), g.texts.end(), [&](const text_item& t) {
-      return t.in_box < 0 && !t.text.empty() && c.holds((t.ink.x0 + t.ink.x1) / 2, (t.ink.y0 + t.ink.y1) / 2);
+      return (t.in_box < 0 || noted_values(t.text) != 0) && !t.text.empty() && c.holds(t.cx(), t.cy());
     });
     if (!marks && !note) out.push_back({kRuleCellBlank, "cell " + place(c) + " draws nothing and says nothing"});
   }
@@ -156,6 +174,7 @@ bool svg_rule_holds_at_any_size(const std::string& rule) {
   // Room for texts and boxes runs out on a small page; what a graph says does not
   // change with its size.
   for (const char* r : {kRuleInsetOverData, kRuleBoxOverBox, kRuleCellBlank, kRuleTickOffScale, kRuleTicksOrder,
+                        kRuleTickUntrue,
                         kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast})
     if (rule == r) return true;
   return false;
@@ -172,6 +191,7 @@ std::vector<svg_fault> svg_rule_faults(std::string_view document, const svg_fact
   boxes_over(g, out);
   text_lines(g, out);
   blank_cells(g, out);
+  texts_across_boxes(g, out);
   meaning_faults(g, facts, out);
   return out;
 }

@@ -1,11 +1,13 @@
 // The rules every graph file keeps, whichever renderer drew it, checked on the SVG
 // document alone: no text leaves the page; no inset box lies over a bar, marker, curve
 // or reference line, nor over another box; no two texts of one axis, legend or strip
-// row touch or read alike; every cell draws marks or a note saying why it has none.
-// And what a graph says must be true of its data: no probability or percent tick
-// outside its scale; the tick values of an axis in order, none twice; with SQUARE one
-// unit across and up; every value of a cell drawn or counted in a note; a legend entry
-// only for what is drawn; every text readable on its fill; no two texts over each other.
+// row touch or read alike; every cell draws marks or a note saying why it has none;
+// every text that meets a box inside it. And what a graph says must be true of its
+// data: no probability or percent tick outside its scale; the tick values of an axis
+// in order, none twice, each within half a step of the place it labels; with SQUARE
+// one unit across and up; every value of a cell drawn or counted in a note; a legend
+// entry only for what is drawn; every text readable on its fill; no two texts over
+// each other, the label and value of a box's row among them.
 //
 // The parts of a graph are recognised from what the writer emits: texts carry their
 // drawn width (textLength), template cells are a white wall with a border of the same
@@ -37,6 +39,8 @@ inline constexpr const char* kRuleValuesDrawn = "values-drawn";
 inline constexpr const char* kRuleLegendDrawn = "legend-drawn";
 inline constexpr const char* kRuleTextContrast = "text-contrast";
 inline constexpr const char* kRuleTextsOver = "texts-over";
+inline constexpr const char* kRuleTextAcrossBox = "text-across-box";
+inline constexpr const char* kRuleTickUntrue = "tick-untrue";
 
 // The rules that hold on a page of any size: those about what the graph says rather
 // than about room for its texts. Fuzzed programs, whose page sizes are anything, are

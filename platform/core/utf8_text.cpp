@@ -1,4 +1,5 @@
 #include "core/utf8_text.h"
+#include "host/kes_utf8.h"
 
 #include <cstdio>
 
@@ -10,7 +11,7 @@ std::string printable_text(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
     const bool control = (c < 0x20 && c != '\t') || c == 0x7F;
-    if (const std::size_t n = control ? 0 : utf8_char_length(s, i)) {
+    if (const std::size_t n = control ? 0 : kes_utf8_char_length(s, i)) {
       out.append(s, i, n);
       i += n;
       continue;
@@ -28,7 +29,7 @@ std::string text_as_utf8(std::string_view s, std::size_t* replaced) {
   *replaced = 0;
   for (std::size_t i = 0; i < s.size();) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = utf8_char_length(s, i);
+    const std::size_t n = kes_utf8_char_length(s, i);
     const bool control = (c < 0x20 && c != '\t') || c == 0x7F ||
                          (n == 2 && c == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0);
     if (n == 0 || control) {

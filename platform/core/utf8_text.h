@@ -1,22 +1,15 @@
-// UTF-8 as the run's texts take it: the length of one character, a text made
-// printable for the log by showing each byte that is not UTF-8, and each control
-// character, as \xHH, and a program's text made one that every output can hold.
+// UTF-8 as the run's texts take it: a text made printable for the log by showing each
+// byte that is not UTF-8, and each control character, as \xHH, and a program's text
+// made one that every output can hold.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "host/kes_utf8.h"
-
 namespace plat {
 
 // The byte order mark some editors begin a UTF-8 file with: no part of its text.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-// The length in bytes of the valid UTF-8 character at s[i] (1 for an ASCII byte), or 0
-// when the bytes there are not one: a stray continuation byte, a cut, overlong or
-// surrogate form, or a code point past U+10FFFF.
-inline std::size_t utf8_char_length(std::string_view s, std::size_t i) { return kes_utf8_char_length(s, i); }
 
 // s with every byte that is not part of a valid UTF-8 character, and every control
 // character but the tab (DEL included), written as \xHH.

@@ -14,12 +14,13 @@
 #include "core/runtime.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"
+#include "graph/graph_style.h"
 
 namespace plat::graph {
 namespace {
 
 // The device's own colours: foreground, axes and frames, panel strips.
-constexpr const char* kDeviceColours[3] = {"#1F1F1F", "#4A4A4A", "#EFEFEF"};
+constexpr const char* kDeviceColours[3] = {kInk, "#4A4A4A", "#EFEFEF"};
 
 std::string lower(std::string_view s) {
   std::string t;

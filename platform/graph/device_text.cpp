@@ -11,11 +11,11 @@
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"
 #include "host/kes_checked.h"
+#include "host/kes_math_constants.h"
 
 namespace plat::graph {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 double size_px(const host_gtext* t) {
   const double h = t->height > 0 ? t->height : state().device.default_height;
@@ -72,7 +72,7 @@ extern "C" {
 
 void plat_ggstxfm(host_gxfm* xfm) {
   if (xfm == nullptr) return;
-  const double a = xfm->angle * kPi / 180.0;
+  const double a = xfm->angle * KES_PI / 180.0;
   // Exact values at the right angles, so that a turned box has no stray digits.
   const double turns = xfm->angle / 90.0;
   if (turns == std::floor(turns)) {

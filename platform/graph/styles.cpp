@@ -5,9 +5,9 @@
 
 #include "core/host_routines.h"
 #include "core/runtime.h"
-#include "graph/graph_style.h"
 #include "graph/device_state.h"
 #include "graph/graph_messages.h"
+#include "graph/graph_style.h"
 
 namespace plat::graph {
 namespace {
@@ -37,7 +37,7 @@ int plat_ggetsym(int, int count, kes_symattr* table) {
     // px; the others the curve palette in order.
     const int k = i == 0 ? -1 : (i - 1);
     put8(e.color, k < 0 ? "#4A4A4A" : kCurveColours[k % 8]);
-    put8(e.symbol_color, k < 0 ? "#1F1F1F" : kCurveColours[k % 8]);
+    put8(e.symbol_color, k < 0 ? kInk : kCurveColours[k % 8]);
     std::memset(e.marker_font, ' ', sizeof e.marker_font);
     e.line_type = static_cast<std::int16_t>(k < 0 ? 1 : kCurveLines[k % 5]);
     e.line_width = static_cast<std::int16_t>(k < 0 ? 1 : 2);

@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "graph/font_metrics.h"
+#include "graph/graph_style.h"
 #include "graph/svg_clip.h"
 
 namespace plat::graph {
@@ -101,7 +102,7 @@ struct svg_text_style {
   double size = 11;             // font size in px
   weight w = weight::regular;
   svg_anchor anchor = svg_anchor::start;
-  std::string fill = "#1F1F1F";
+  std::string fill = kInk;
   double angle = 0;             // degrees counter-clockwise about the anchor point
 };
 inline svg_text_style svg_text(double size, svg_anchor anchor = svg_anchor::start, double angle = 0,

@@ -2,13 +2,14 @@
 #include <cmath>
 
 #include "graph/template_canvas.h"
+#include "host/kes_math_constants.h"
 
 namespace plat::graph {
 
 std::vector<point> point_ring() {
   std::vector<point> ring;
   for (int k = 0; k < 12; ++k) {
-    const double t = k * 3.14159265358979323846 / 6;
+    const double t = k * KES_PI / 6;
     ring.push_back({2.5 * std::cos(t), 2.5 * std::sin(t)});
   }
   return ring;

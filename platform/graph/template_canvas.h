@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "graph/graph_style.h"
+
 namespace plat::graph {
 
 struct point {
@@ -27,7 +29,7 @@ struct text_style {
   double size = 11;
   bool bold = false;
   anchor align = anchor::start;
-  std::string colour = "#1F1F1F";
+  std::string colour = kInk;
   double rotate = 0;         // degrees, counter-clockwise about the anchor point
 };
 

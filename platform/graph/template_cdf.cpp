@@ -130,7 +130,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     legend.push_back(e);
   }
   paint empirical;
-  empirical.stroke = kPointInk;
+  empirical.stroke = kInk;
   empirical.width = 1.5;
   const auto ranged = [&](frame f) {
     f.xlo = xs.lo;

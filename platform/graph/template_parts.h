@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "graph/graph_style.h"
 #include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
 #include "host/kes_checked.h"
@@ -24,7 +25,6 @@ inline constexpr double kLegendSize = 11;
 inline constexpr double kStripSize = 11;
 inline constexpr double kRefLabelSize = 10;
 inline constexpr double kTickLength = 5;
-inline constexpr const char* kInk = "#1F1F1F";
 inline constexpr const char* kFrameColour = "#4A4A4A";
 inline constexpr const char* kGridColour = "#E6E6E6";
 inline constexpr const char* kRefColour = "#6E6E6E";

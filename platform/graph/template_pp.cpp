@@ -71,7 +71,7 @@ scale vaxis_scale(const out::graph_panel& p, scale fallback) {
 
 paint point_paint() {
   paint dot;
-  dot.stroke = kPointInk;
+  dot.stroke = kInk;
   return dot;
 }
 

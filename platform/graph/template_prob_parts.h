@@ -8,7 +8,6 @@
 
 namespace plat::graph {
 
-inline constexpr const char* kPointInk = "#1F1F1F";
 inline constexpr const char* kLineInk = "#D55E00";
 
 // The fitted line or curve of a plot in its look, restyled by the family's COLOR=, W=

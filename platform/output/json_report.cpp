@@ -12,6 +12,7 @@
 #include "core/runtime.h"
 #include "core/temp_files.h"
 #include "core/utf8_text.h"
+#include "host/kes_utf8.h"
 
 #include "output/number_format.h"
 
@@ -45,7 +46,7 @@ std::string json_string(const std::string& s) {
           out += buf;
         } else if (c < 0x80) {
           out += static_cast<char>(c);
-        } else if (std::size_t n = utf8_char_length(s, i)) {
+        } else if (std::size_t n = kes_utf8_char_length(s, i)) {
           out.append(s, i, n);
           i += n - 1;
         } else {

@@ -173,9 +173,6 @@ std::string terminal_text(const parser* p, int t);
 // Variable lists: appends the variables an element names to the list.
 void add_variables(parser* p, int kind);
 
-// Text of the parse result, for --parse-dump and tests.
-std::string dump_text(const kes_stmt* first);
-
 // The messages of the current parse (for parse_messages()).
 std::vector<std::string>& message_log();
 

@@ -13,6 +13,7 @@
 #include "host/kes_utf8.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
+#include "parse/dataset_opening.h"
 #include "parse/parse_internal.h"
 
 namespace plat::parse {
@@ -407,9 +408,6 @@ void act_num(parser* p, const action_args& a) {
   else s.reg = -s.reg;
 }
 
-// The data set named last, for messages.
-std::string ds_shown(const semantics& s) { return (s.ds_lib.empty() ? std::string("WORK") : s.ds_lib) + "." + s.ds_member; }
-
 void act_dsname(parser* p, const action_args& a) {
   semantics& s = p->sem;
   std::string t = typed_name(p->last);
@@ -423,70 +421,7 @@ void act_dsname(parser* p, const action_args& a) {
   }
 }
 
-// Data set options after the data set's name: read as raw text and kept for the
-// action that opens the data set.
-void act_dsopts(parser* p, const action_args&) {
-  semantics& s = p->sem;
-  s.ds_opts.reset();
-  s.ds_opts_refused = false;
-  std::string text, err;
-  int line = 0, col = 0;
-  if (p->last.synthetic || !read_raw_group(p, &text, &line, &col)) return;
-  auto o = std::make_shared<ds_options>();
-  if (!parse_ds_options(text, o.get(), &err)) {
-    parse_error(p, line, col, 32, ds_shown(s).c_str(), err.c_str());
-    s.ds_opts_refused = true;  // the data set is not opened either
-  }
-  s.ds_opts = std::move(o);
-}
-
-// Remembers the stored variables of an input data set that its KEEP= or DROP= left
-// out, so that a list naming one says why it is not there.
-void note_left_out(semantics& s, const dataset* ds, const ds_options& o, const std::vector<std::string>& stored) {
-  auto named = [](const std::vector<std::string>& list, const std::string& n) {
-    return std::any_of(list.begin(), list.end(), [&](const std::string& x) { return iequals(x, n); });
-  };
-  auto& out = s.left_out[ds];
-  out.clear();
-  for (const std::string& n : stored) {
-    if (find_variable(ds, n) >= 0) continue;
-    if (std::any_of(o.rename.begin(), o.rename.end(), [&](const auto& r) { return iequals(r.first, n); })) continue;
-    if (o.keep_given && !named(o.keep, n)) out.emplace_back(n, "KEEP=");
-    else if (o.drop_given && named(o.drop, n)) out.emplace_back(n, "DROP=");
-  }
-}
-
-// Opens the data set named last and applies its options; null after a message.
-dataset* open_with_options(parser* p, bool for_input) {
-  semantics& s = p->sem;
-  std::shared_ptr<ds_options> o = std::move(s.ds_opts);
-  std::string err;
-  if (s.ds_opts_refused) {
-    s.ds_opts_refused = false;
-    return nullptr;
-  }
-  if (o && !check_ds_options(*o, !for_input, &err)) {
-    parse_error(p, p->last.line, p->last.col, 32, ds_shown(s).c_str(), err.c_str());
-    return nullptr;
-  }
-  dataset* ds = for_input ? open_input(s.ds_lib, s.ds_member, &err) : open_output(s.ds_lib, s.ds_member, &err);
-  if (ds == nullptr) {
-    if (for_input) err += work_member_hint(s.ds_lib, s.ds_member, p->last_keyword.text);
-    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
-    return nullptr;
-  }
-  std::vector<std::string> stored;
-  if (o && for_input)
-    for (const ds_var& v : variables(ds)) stored.push_back(v.name);
-  if (o && for_input && !apply_input_options(ds, *o, &err)) {
-    parse_error(p, p->last.line, p->last.col, 32, ds_shown(s).c_str(), err.c_str());
-    close_dataset(ds);
-    return nullptr;
-  }
-  if (o && for_input) note_left_out(s, ds, *o, stored);
-  if (o && !for_input) set_output_options(ds, o);
-  return ds;
-}
+void act_dsopts(parser* p, const action_args&) { read_dataset_options(p); }
 
 // The data set into slot s of the node: its handle given.
 void put_dataset(semantics& s, int slot, kes_optslot* sl, slot_store* st, dataset* ds, bool for_input) {
@@ -516,15 +451,8 @@ void act_dsdefault(parser* p, const action_args& a) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
   kes_optslot* sl = slot_of(s, a(0), &st);
-  const run_config& c = config();
-  if (sl == nullptr || sl->given || s.data_named || c.last_written_member.empty()) return;
-  std::string err;
-  dataset* ds = open_input(c.last_written_lib, c.last_written_member, &err);
-  if (ds == nullptr) {
-    parse_error(p, p->last.line, p->last.col, 23, err.c_str());
-    return;
-  }
-  put_dataset(s, a(0), sl, st, ds, true);
+  if (sl == nullptr || sl->given || s.data_named) return;
+  if (dataset* ds = open_last_written(p)) put_dataset(s, a(0), sl, st, ds, true);
 }
 
 void act_item(parser* p, const action_args& a) {

@@ -7,6 +7,7 @@
 
 #include "core/host_messages.h"
 #include "core/utf8_text.h"
+#include "host/kes_utf8.h"
 
 namespace plat {
 namespace {
@@ -69,7 +70,7 @@ split_program split_statements(std::string text) {
       blank(text, i, i + kUtf8ByteOrderMark.size());
     }
     char c = text[i];
-    const std::size_t length = utf8_char_length(text, i);
+    const std::size_t length = kes_utf8_char_length(text, i);
     const bool control = static_cast<unsigned char>(c) < 0x20 && !std::isspace(static_cast<unsigned char>(c));
     if (length == 0 || c == 0x7F || control) {
       out.strays.push_back({i, lines.line(i), lines.column(i), c});

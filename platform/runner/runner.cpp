@@ -18,6 +18,7 @@
 #include "core/output_link.h"
 #include "core/runtime.h"
 #include "core/utf8_text.h"
+#include "host/kes_utf8.h"
 #include "graph/template_graph.h"
 #include "host/step_codes.h"
 #include "output/output_api.h"
@@ -203,7 +204,7 @@ class program_run {
       }
       report_strays_before(st.end);
       if (!skipping && !(kw.empty() && st.end == st.begin + 1)) {
-        const std::size_t first = std::max<std::size_t>(1, utf8_char_length(text_, st.begin));
+        const std::size_t first = std::max<std::size_t>(1, kes_utf8_char_length(text_, st.begin));
         std::string shown = kw.empty() ? text_.substr(st.begin, first) : kw;
         log_message(hostmsg::set, hostmsg::outside_step, shown.c_str(), st.line);
         worsen(&worst_, exit_status::program_error);

@@ -6,11 +6,11 @@
 #include <cmath>
 #include <utility>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zvkern.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 // Rotation pairs by recurrence, renormalised at every step so that c^2 + s^2 stays 1.
 struct rotation {
@@ -31,7 +31,7 @@ void forward_passes(double* x, double* y, int n) {
   int span = n;
   for (; span >= 4; span /= 4) {
     const int q = span / 4;
-    rotation w(-2.0 * kPi / span);
+    rotation w(-2.0 * KES_PI / span);
     for (int j = 0; j < q; ++j, w.next()) {
       const double w1r = w.c, w1i = w.s;
       const double w2r = w1r * w1r - w1i * w1i, w2i = 2.0 * w1r * w1i;
@@ -119,7 +119,7 @@ void zkerft(double* a, int m, int k) {
     x[half / 2] *= 0.5;
     y[half / 2] *= -0.5;
   }
-  rotation w(-kPi / half);
+  rotation w(-KES_PI / half);
   for (int j = 1; j < half / 2; ++j) {
     w.next();
     const int l = half - j;
@@ -145,7 +145,7 @@ void zkerfti(double* a, int m, int k) {
     x[half / 2] *= 2.0;
     y[half / 2] *= -2.0;
   }
-  rotation w(-kPi / half);
+  rotation w(-KES_PI / half);
   for (int j = 1; j < half / 2; ++j) {
     w.next();
     const int l = half - j;

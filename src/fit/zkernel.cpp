@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "fit/zkerft.h"
+#include "host/kes_math_constants.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvkern.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 // k with m = 2^k, or -1 when m is not a power of two above 1.
 int power_of_two(int m) {
@@ -98,21 +98,21 @@ int zkerfit(int kernel, int keep_negative, double h, double lo, double hi, const
     }
   };
   if (kernel == 1) {
-    const double w = kPi * h / len, a = 2.0 * w * w;
+    const double w = KES_PI * h / len, a = 2.0 * w * w;
     int jmax = half - 1;
     const double cut = std::sqrt(ZEXP_OVER / a);
     if (cut < jmax) jmax = static_cast<int>(cut);
     for (int j = 1; j <= jmax; ++j) put(j, std::exp(-a * j * j));
     put(half, std::exp(-a * half * half));
   } else if (kernel == 2) {
-    const double w = 2.0 * kPi * h / len;
+    const double w = 2.0 * KES_PI * h / len;
     if (10.0 * w * ZEPS53 < 1.0)
       for (int j = 1; j <= half; ++j) {
         const double u = w * j / 2.0, r = std::sin(u) / u;
         put(j, r * r);
       }
   } else if (kernel == 3) {
-    const double w = 2.0 * kPi * h / len;
+    const double w = 2.0 * KES_PI * h / len;
     if (3.0 * w * ZSQRT_EPS53 < 1.0)
       for (int j = 1; j <= half; ++j) {
         const double u = w * j;

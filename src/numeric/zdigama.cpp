@@ -25,11 +25,11 @@
 
 #include <cmath>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zhorner.h"
 #include "numeric/zmissing.h"
 
 namespace {
-constexpr double ZDG_PI = 3.141592653589793;
 constexpr double ZDG_ROOT = 1.4616321449683622;
 constexpr double ZDG_ASYM_FROM = 20.0;
 constexpr double ZDG_NEG_LIMIT = 2147483647.0;
@@ -59,7 +59,7 @@ int zdigama(double x, double* out) {
       *out = zmissing();
       return 1;
     }
-    acc = -ZDG_PI * std::cos(ZDG_PI * x) / std::sin(ZDG_PI * x);
+    acc = -KES_PI * std::cos(KES_PI * x) / std::sin(KES_PI * x);
     y = 1.0 - x;
   }
   if (y < ZDG_ASYM_FROM) {

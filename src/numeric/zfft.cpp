@@ -1,6 +1,7 @@
 // The mixed-radix transform: decimation in frequency, one pass per factor in list
 // order (the span shrinking by the factor each time), rotation factors between
 // passes, then the digit reversal that brings the result into natural order.
+#include "host/kes_math_constants.h"
 #include "numeric/zfft.h"
 
 #include <cmath>
@@ -10,7 +11,6 @@ namespace {
 constexpr double kSin60 = 0.8660254037844387;
 constexpr double kSin72 = 0.9510565162951536;
 constexpr double kCos72 = 0.3090169943749475;
-constexpr double kPi = 3.141592653589793;
 
 // One sequence of the transformed dimension: element k at a[k * step], b[k * step].
 struct seq {
@@ -140,15 +140,15 @@ void tran5(const seq& x, const pass& p) {
 void tranelse(const seq& x, const pass& p, int f) {
   double cs[ZFFT_MAXFACTOR], sn[ZFFT_MAXFACTOR];
   for (int t = 0; t < f; ++t) {
-    cs[t] = std::cos(2.0 * kPi * t / f);
-    sn[t] = std::sin(2.0 * kPi * t / f);
+    cs[t] = std::cos(2.0 * KES_PI * t / f);
+    sn[t] = std::sin(2.0 * KES_PI * t / f);
   }
   tranodd(x, p, f, cs, sn);
 }
 
 // Multiplies output r of butterfly j by w^(r j), w = exp(sgn 2 pi i / span).
 void multrot(const seq& x, const pass& p, int f) {
-  const double theta = p.sgn * 2.0 * kPi / p.span;
+  const double theta = p.sgn * 2.0 * KES_PI / p.span;
   const double sd = std::sin(theta);
   const double cd = 2.0 * std::sin(0.5 * theta) * std::sin(0.5 * theta);
   double c = 1.0, s = 0.0;  // w^j

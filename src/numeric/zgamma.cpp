@@ -27,11 +27,11 @@
 
 #include <cmath>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zhorner.h"
 #include "numeric/zmissing.h"
 
 namespace {
-constexpr double ZG_PI = 3.141592653589793;
 constexpr double ZG_STIRLING_FROM = 20.0;
 constexpr double ZG_POLE_SIN = 1e-12;
 
@@ -86,12 +86,12 @@ int zgamma(double x, double* out) {
     }
   }
   if (x < 0.5) {
-    const double s = std::sin(ZG_PI * x);
+    const double s = std::sin(KES_PI * x);
     if (std::fabs(s) <= ZG_POLE_SIN) {
       *out = zmissing();
       return 1;
     }
-    *out = ZG_PI / (s * g);
+    *out = KES_PI / (s * g);
   } else {
     *out = g;
   }

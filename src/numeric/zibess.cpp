@@ -40,6 +40,7 @@
 
 #include <cmath>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zbessel_debye.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zln1px.h"
@@ -49,8 +50,7 @@ namespace {
 constexpr double ZI_BAD = -1.7976931348623157e308;
 constexpr double ZI_LOG0 = -1.3407807929943e154;  // ln I_nu(0), nu > 0
 constexpr double ZI_BIG = 1.3407807929943e154;
-constexpr double ZI_LN2 = 0.6931471805599453;
-constexpr double ZI_2PI = 6.283185307179586;
+constexpr double ZI_2PI = 2 * KES_PI;
 constexpr double ZI_SERIES_TOL = 0.1 * ZEPS53;
 constexpr int ZI_SERIES_TERMS = 100;
 constexpr double ZI_STIRLING_ORDER = 15.0;
@@ -144,7 +144,7 @@ double recur(zibess_req* r, int top) {
       (void)std::frexp(lo, &e);
       lo = std::ldexp(lo, -e);
       hi = std::ldexp(hi, -e);
-      offset += e * ZI_LN2;
+      offset += e * KES_LN2;
     }
   }
   return offset + std::log(lo);

@@ -15,6 +15,7 @@
 //     ln(e^a + e^b) = max + ln(1 + e^(min - max)); a = b gives a + ln 2.  Never overflows.
 //
 // Neither routine has a status; a NaN argument gives a NaN.
+#include "host/kes_math_constants.h"
 #include "numeric/zln1px.h"
 
 #include <cmath>
@@ -24,7 +25,6 @@ constexpr double ZLN1PX_SWITCH = 0.03125;
 constexpr double ZLN1PX_C1 = 0.08333333333333427;
 constexpr double ZLN1PX_C2 = 0.0023812878804825234;
 constexpr double ZLN1PX_C3 = 0.178575454351365;
-constexpr double ZLN2 = 0.6931471805599453;
 }  // namespace
 
 double zln1px(double x) {
@@ -36,6 +36,6 @@ double zln1px(double x) {
 
 double zlnSumOfExp(double a, double b) {
   if (a > b) return a + zln1px(std::exp(b - a));
-  if (a == b) return a + ZLN2;
+  if (a == b) return a + KES_LN2;
   return b + zln1px(std::exp(a - b));
 }

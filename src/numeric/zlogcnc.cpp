@@ -25,6 +25,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zgam_req.h"
 #include "numeric/zhrdys.h"
 #include "numeric/zibess.h"
@@ -48,7 +49,6 @@ constexpr double ZN_SERIES_NC = 500.0;
 constexpr int ZN_INT_LEVELS = 10;
 constexpr double ZN_EXP_LIMIT = 2147483646.0;
 constexpr double ZN_LOWER_CENTRE = 0.999;
-constexpr double ZN_LN2 = 0.6931471805599453;
 constexpr double ZN_P_MAX = 1.0 - ZSQRT_EPS53;
 constexpr double ZN_UP = 1.5;
 constexpr double ZN_DOWN = 0.7;
@@ -196,16 +196,16 @@ int zldncnc(double x, double df, double nc, double* ld) {
   if (nc == 0.0) {
     double g;
     if (zldngam(x / 2.0, df / 2.0, &g) != 0) return 1;
-    *ld = g - ZN_LN2;
+    *ld = g - KES_LN2;
     return 0;
   }
   if (x == 0.0) {
-    *ld = df == 2.0 ? -ZN_LN2 - nc / 2.0 : zmissing();
+    *ld = df == 2.0 ? -KES_LN2 - nc / 2.0 : zmissing();
     return 0;
   }
   double L;
   if (!log_twice_density(x, df, nc, &L)) return 1;
-  *ld = L - ZN_LN2;
+  *ld = L - KES_LN2;
   return 0;
 }
 

@@ -53,6 +53,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zhrdys.h"
 #include "numeric/zigamma.h"
 #include "numeric/zlgamma.h"
@@ -66,7 +67,6 @@ namespace {
 constexpr double ZL_MIN_TOL = 8.0 * ZEPS53;
 constexpr double ZL_INT_MAX = 2147483647.0;
 constexpr double ZL_E = 2.718281828459045;
-constexpr double ZL_LN2 = 0.6931471805599453;
 constexpr double ZL_SQRT2 = 1.4142135623730951;
 constexpr double ZL_MIN_DF = 0.5;
 constexpr std::int32_t ZL_TAIL_LEVELS = 20;
@@ -188,13 +188,13 @@ int tails(ztnc_req* r) {
       b.a = df / 2.0;
       b.b = 0.5;
       if (zlogbet(&b) != 0) return 1;
-      lu = b.log_lower - ZL_LN2;
+      lu = b.log_lower - KES_LN2;
     } else {
       b.x = r->x2_df / (1.0 + r->x2_df);
       b.a = 0.5;
       b.b = df / 2.0;
       if (zlogbet(&b) != 0) return 1;
-      lu = b.log_upper - ZL_LN2;
+      lu = b.log_upper - KES_LN2;
     }
     const double ll = zln1px(-std::exp(lu));
     if (x < 0.0) {

@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zgam_req.h"
 #include "numeric/zigamma.h"
 #include "numeric/zlgamma.h"
@@ -35,7 +36,6 @@ constexpr double ZC_WH_NINTH = 0.11111111111;
 constexpr double ZC_CUBE = 0.333333;  // kept as given: it only chooses a start
 constexpr double ZC_START_SLOPE = -1.2;
 constexpr double ZC_INT_MAX = 2147483647.0;
-constexpr double ZC_LN2 = 0.6931471805599453;
 constexpr double ZC_LOG0 = -1.7976931348623157e308;
 
 // The start index of the series; false when it does not fit an int.
@@ -170,7 +170,7 @@ int zsercnc(zcnc_req* r) {
   if (lam == 0.0) {
     r->log_lower = L0;
     r->log_upper = U0;
-    r->log_density = g.log_density - ZC_LN2;
+    r->log_density = g.log_density - KES_LN2;
     return 0;
   }
   const double lt = std::log(x2 / (a + k)) + g.log_density;

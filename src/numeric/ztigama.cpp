@@ -24,10 +24,10 @@
 
 #include <cmath>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zhorner.h"
 
 namespace {
-constexpr double ZTG_PI = 3.141592653589793;
 constexpr double ZTG_POLE = 1e-12;
 constexpr double ZTG_POLE_VALUE = -1e35;
 constexpr double ZTG_HUGE = 1e35;
@@ -46,12 +46,12 @@ double ztigama(double x, int* status) {
   double y = x, r = 0.0;
   bool reflected = false;
   if (x < 0.5) {
-    const double s = std::sin(ZTG_PI * x);
+    const double s = std::sin(KES_PI * x);
     if (std::fabs(s) < ZTG_POLE) {
       *status = 1;
       return ZTG_POLE_VALUE;
     }
-    r = (ZTG_PI / s) * (ZTG_PI / s);
+    r = (KES_PI / s) * (KES_PI / s);
     y = 1.0 - x;
     reflected = true;
   }

@@ -6,6 +6,7 @@
 // uses Royston's normalizing transformations of W.
 #include <cmath>
 
+#include "host/kes_math_constants.h"
 #include "numeric/zferf.h"
 #include "numeric/zmissing.h"
 #include "numeric/zprobit.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
 
 // Upper-half coefficients for n = 3 .. 11, one row after another; the row for n starts
 // at h^2 - 2 (n even) or h^2 + h - 2 (n odd), h = floor(n/2).
@@ -74,7 +74,7 @@ double kes_swprob(double w, int n) {
   if (n < 3 || n > 2000 || is_missing(w)) return zmissing();
   if (w >= 1.0) return 1.0;
   if (n == 3) {
-    const double p = (6.0 / PI) * (std::asin(std::sqrt(w)) - std::asin(std::sqrt(0.75)));
+    const double p = (6.0 / KES_PI) * (std::asin(std::sqrt(w)) - std::asin(std::sqrt(0.75)));
     return p < 0.0 ? 0.0 : p;
   }
   double y, mu, sigma;

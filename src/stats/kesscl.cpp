@@ -13,6 +13,7 @@
 #include <numeric>
 #include <vector>
 
+#include "host/kes_math_constants.h"
 #include "host/kes_parallel.h"
 #include "numeric/zmissing.h"
 #include "records/kes_valview.h"
@@ -29,7 +30,6 @@ constexpr double SN_CONST = 1.1926;
 constexpr double QN_CONST = 2.2219;
 constexpr double MAD_CONST = 1.4826;
 constexpr double IQR_DIVISOR = 1.34898;
-constexpr double PI = 3.14159265358979323846;
 
 // Small-sample factors of Sn and Qn for n = 2 .. 9.
 constexpr double SN_SMALL[8] = {0.743, 1.851, 0.954, 1.351, 0.993, 1.198, 1.005, 1.131};
@@ -315,7 +315,7 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
 
   res[KES_SCL_GINI] = gini(s);
   // One factor below 1: a mean difference near the largest double keeps its standard form.
-  res[KES_SCL_STD_GINI] = res[KES_SCL_GINI] * (std::sqrt(PI) / 2.0);
+  res[KES_SCL_STD_GINI] = res[KES_SCL_GINI] * (std::sqrt(KES_PI) / 2.0);
 
   if (!is_missing(med)) {
     res[KES_SCL_MAD] = mad(s, pctldef, med);

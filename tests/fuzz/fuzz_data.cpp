@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "support/value_scales.h"
+
 namespace kes_fuzz {
 namespace {
 
@@ -19,7 +21,7 @@ enum class shape {
   subnormal,  // below the least normal double
   mixed,      // any of the above, value by value
   nano,       // in units of 1e-9
-  atto,       // in units of 1e-20
+  e_minus20,  // in units of 1e-20
   billion,    // 1e9 plus or minus 1: seconds since 1970 to a fraction
   integers,   // 1e15 plus integers: microsecond timestamps, large identifiers
   seconds,    // Unix seconds with a spread below a second
@@ -35,7 +37,7 @@ double value(std::mt19937_64& rng, shape s, double spread, bool negate) {
     case shape::huge:
       return 1e300 * (u * spread + lift);
     case shape::tiny:
-      return 1e-300 * (u * spread + lift);
+      return kes_test::in_unit(u * spread + lift, kes_test::kTinyUnit);
     case shape::negative:
       return -(u * spread + lift);
     case shape::constant:
@@ -45,13 +47,13 @@ double value(std::mt19937_64& rng, shape s, double spread, bool negate) {
     case shape::wide:
       return 1.7e308 * (2 * u - 1);
     case shape::subnormal:
-      return 4.9406564584124654e-324 * static_cast<double>(1 + rng() % 1000000);
+      return kes_test::subnormal_multiple(static_cast<double>(1 + rng() % 1000000));
     case shape::mixed:
       return value(rng, static_cast<shape>(rng() % (kShapes - 1)), spread, rng() % 2 == 0);
     case shape::nano:
-      return 1e-9 * (u * spread + lift);
-    case shape::atto:
-      return 1e-20 * (u * spread + lift);
+      return kes_test::in_unit(u * spread + lift, kes_test::kNanoUnit);
+    case shape::e_minus20:
+      return kes_test::in_unit(u * spread + lift, kes_test::kUnit1eMinus20);
     case shape::billion:
       return 1e9 + (2 * u - 1) * (negate ? 1 : 0.05);
     case shape::integers:

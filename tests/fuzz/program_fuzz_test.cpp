@@ -122,7 +122,7 @@ TEST(ProgramFuzz, ProgramsWriteEveryStatementAndOption) {
 // near 1.7e308 of each sign, near 1e-300, subnormal, in units of 1e-9 and 1e-20.
 TEST(ProgramFuzz, DataReachTheEndsOfTheDoubles) {
   std::mt19937_64 rng(20261208);
-  bool largest = false, most_negative = false, tiny = false, subnormal = false, nano = false, atto = false;
+  bool largest = false, most_negative = false, tiny = false, subnormal = false, nano = false, e_minus20 = false;
   for (int k = 0; k < 400; ++k) {
     std::istringstream in(kes_fuzz::fuzz_data(rng));
     std::string line;
@@ -139,11 +139,11 @@ TEST(ProgramFuzz, DataReachTheEndsOfTheDoubles) {
       tiny = tiny || (a >= 1e-300 && a < 1e-290);
       subnormal = subnormal || (a > 0 && a < 2.2250738585072014e-308);
       nano = nano || (a >= 1e-9 && a < 1e-6);
-      atto = atto || (a >= 1e-20 && a < 1e-17);
+      e_minus20 = e_minus20 || (a >= 1e-20 && a < 1e-17);
     }
   }
-  EXPECT_TRUE(largest && most_negative && tiny && subnormal && nano && atto)
-      << largest << most_negative << tiny << subnormal << nano << atto;
+  EXPECT_TRUE(largest && most_negative && tiny && subnormal && nano && e_minus20)
+      << largest << most_negative << tiny << subnormal << nano << e_minus20;
 }
 
 // The data sets reach everyday offsets with their spread kept (1e9 + a fraction, 1e15

@@ -333,7 +333,7 @@ TEST(SampleGen, DrawsEveryKindAtItsScaleAndReadsBackExact) {
         case kes_test::value_kind::huge: ASSERT_GT(m, 1e306); break;
         case kes_test::value_kind::tiny: ASSERT_TRUE(m >= 1e-300 && m < 1e-298); break;
         case kes_test::value_kind::subnormal: ASSERT_LT(m, DBL_MIN); break;
-        case kes_test::value_kind::zepto: ASSERT_TRUE(m >= 5e-21 && m < 1e-19); break;
+        case kes_test::value_kind::e_minus20: ASSERT_TRUE(m >= 5e-21 && m < 1e-19); break;
         default: break;
       }
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/utf8_text.h"
+#include "host/kes_utf8.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ TEST(Utf8Text, CharacterLengths) {
       {"\xe2\x82", 0},
       {"\xc3x", 0},  // cut by an ASCII byte
   };
-  for (const row& r : rows) EXPECT_EQ(plat::utf8_char_length(r.bytes, 0), r.length) << r.bytes;
-  EXPECT_EQ(plat::utf8_char_length("ab", 2), 0u);
+  for (const row& r : rows) EXPECT_EQ(kes_utf8_char_length(r.bytes, 0), r.length) << r.bytes;
+  EXPECT_EQ(kes_utf8_char_length("ab", 2), 0u);
 }
 
 TEST(Utf8Text, PrintableTextsAreUtf8AndKeepWhatWas) {
@@ -107,7 +108,7 @@ TEST(Utf8Text, ProgramTextsOfAnyBytesAreUtf8) {
     EXPECT_EQ(plat::text_as_utf8(out, &again), out) << k;
     EXPECT_EQ(again, 0u) << k;
     for (std::size_t i = 0; i < out.size();) {
-      const std::size_t len1 = plat::utf8_char_length(out, i);
+      const std::size_t len1 = kes_utf8_char_length(out, i);
       ASSERT_GT(len1, 0u) << k;
       const unsigned char c = static_cast<unsigned char>(out[i]);
       EXPECT_FALSE((c < 0x20 && c != '\t') || c == 0x7F || (c == 0xC2 && static_cast<unsigned char>(out[i + 1]) < 0xA0))

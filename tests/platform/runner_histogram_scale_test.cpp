@@ -20,6 +20,7 @@
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
+#include "support/value_scales.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ TEST(RunnerHistogramScale, NeighbouringTickValuesNeverReadAlike) {
   kes_test::scratch_dir dir{"tick-texts"};
   // Values a thousandth to a millionth of their size apart, at sizes from 1e-300 to
   // the largest doubles: the axis values need more digits than their size suggests.
-  const double centres[] = {-1.368e308, 1.6e308, 1e300, 3.3e15, 1e6, 1, 1e-9, -2e-300};
+  const double centres[] = {-1.368e308, 1.6e308, 1e300, 3.3e15, 1e6, 1, kes_test::kNanoUnit, -2 * kes_test::kTinyUnit};
   const double spreads[] = {1e-3, 2.5e-4, 1e-6};
   const char* const plots[] = {"qqplot x;", "probplot x;", "cdfplot x;", "histogram x;"};
   std::mt19937_64 gen(20261208);

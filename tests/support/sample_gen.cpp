@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "support/value_scales.h"
+
 namespace kes_test {
 namespace {
 
@@ -45,11 +47,11 @@ std::vector<double> draw_values(value_kind kind, int rows, std::mt19937_64& rng)
         break;
       case value_kind::one_value: v = constant; break;
       case value_kind::huge: v = sign(rng) * uniform(rng, 0.05, 1) * DBL_MAX; break;
-      case value_kind::tiny: v = uniform(rng, 1, 10) * 1e-300; break;
-      case value_kind::subnormal: v = sign(rng) * std::ldexp(static_cast<double>(pick(rng, 1000)), -1074); break;
+      case value_kind::tiny: v = in_unit(uniform(rng, 1, 10), kTinyUnit); break;
+      case value_kind::subnormal: v = sign(rng) * subnormal_multiple(static_cast<double>(pick(rng, 1000))); break;
       case value_kind::mixed: v = sign(rng) * std::pow(10.0, uniform(rng, -300, 300)); break;
-      case value_kind::nano: v = uniform(rng, 0.5, 9.04) * 1e-9; break;
-      case value_kind::zepto: v = uniform(rng, 0.5, 9.04) * 1e-20; break;
+      case value_kind::nano: v = in_unit(uniform(rng, 0.5, 9.04), kNanoUnit); break;
+      case value_kind::e_minus20: v = in_unit(uniform(rng, 0.5, 9.04), kUnit1eMinus20); break;
     }
   }
   // A quarter of the data sets have a few missing values.
@@ -69,13 +71,13 @@ std::vector<double> draw_weights(weight_kind kind, int rows, std::mt19937_64& rn
       case weight_kind::none: break;
       case weight_kind::ordinary: c = pick(rng, 40) == 0 ? 0 : std::round(uniform(rng, 0.5, 2) * 1000) / 1000; break;
       case weight_kind::huge: c = uniform(rng, 0.01, 0.9) * DBL_MAX; break;
-      case weight_kind::tiny: c = uniform(rng, 1, 10) * 1e-300; break;
-      case weight_kind::subnormal: c = std::ldexp(static_cast<double>(1 + pick(rng, 100)), -1074); break;
+      case weight_kind::tiny: c = in_unit(uniform(rng, 1, 10), kTinyUnit); break;
+      case weight_kind::subnormal: c = subnormal_multiple(static_cast<double>(1 + pick(rng, 100))); break;
       case weight_kind::mixed: c = std::pow(10.0, uniform(rng, -300, 300)); break;
       case weight_kind::rising:
       case weight_kind::falling: c = std::pow(10.0, -300 + 12 * step); break;
-      case weight_kind::nano: c = uniform(rng, 0.5, 2) * 1e-9; break;
-      case weight_kind::zepto: c = uniform(rng, 0.5, 2) * 1e-20; break;
+      case weight_kind::nano: c = in_unit(uniform(rng, 0.5, 2), kNanoUnit); break;
+      case weight_kind::e_minus20: c = in_unit(uniform(rng, 0.5, 2), kUnit1eMinus20); break;
     }
     w.push_back(c);
   }
@@ -85,12 +87,12 @@ std::vector<double> draw_weights(weight_kind kind, int rows, std::mt19937_64& rn
 }  // namespace
 
 const char* name_of(value_kind k) {
-  const char* names[] = {"ordinary", "ties", "outliers", "one_value", "huge", "tiny", "subnormal", "mixed", "nano", "zepto"};
+  const char* names[] = {"ordinary", "ties", "outliers", "one_value", "huge", "tiny", "subnormal", "mixed", "nano", "1e-20"};
   return names[static_cast<int>(k)];
 }
 
 const char* name_of(weight_kind k) {
-  const char* names[] = {"none", "ordinary", "huge", "tiny", "subnormal", "mixed", "rising", "falling", "nano", "zepto"};
+  const char* names[] = {"none", "ordinary", "huge", "tiny", "subnormal", "mixed", "rising", "falling", "nano", "1e-20"};
   return names[static_cast<int>(k)];
 }
 

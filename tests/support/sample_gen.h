@@ -1,8 +1,9 @@
 // Data sets drawn at random for tests that run whole programs: sizes from 1 to 10,000
 // values, ordinary or with ties, outliers or one value throughout, at both ends of the
-// doubles (near the largest, near the least, subnormal, mixed) and in tiny units, with
-// or without weights (of the same kinds of scale) and frequencies. Every draw is named
-// by its kinds, so that a failure can say what data it met.
+// doubles (near the largest, near the least, subnormal, mixed) and in units of 1e-9
+// (nano) and of 1e-20, with or without weights (of the same kinds of scale) and
+// frequencies. Every draw is named by its kinds, so that a failure can say what data
+// it met.
 #pragma once
 #include <random>
 #include <string>
@@ -11,8 +12,8 @@
 
 namespace kes_test {
 
-enum class value_kind { ordinary, ties, outliers, one_value, huge, tiny, subnormal, mixed, nano, zepto };
-enum class weight_kind { none, ordinary, huge, tiny, subnormal, mixed, rising, falling, nano, zepto };
+enum class value_kind { ordinary, ties, outliers, one_value, huge, tiny, subnormal, mixed, nano, e_minus20 };
+enum class weight_kind { none, ordinary, huge, tiny, subnormal, mixed, rising, falling, nano, e_minus20 };
 
 struct sample_plan {
   value_kind values = value_kind::ordinary;

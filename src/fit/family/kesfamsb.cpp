@@ -16,6 +16,7 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_varsum.h"
+#include "host/kes_math_constants.h"
 
 namespace {
 // Once-per-curve note byte of the default scale (the threshold's is byte 0).
@@ -23,7 +24,7 @@ constexpr int kNotedSigma = 1;
 
 // log y(t) of the logistic y(t) = 1/(1 + e^-t), without overflow or loss near 0.
 double log_logistic(double t) {
-  if (std::fabs(t) < 1e-4) return -0.6931471805599453 + t / 2.0 - t * t / 8.0;
+  if (std::fabs(t) < 1e-4) return -KES_LN2 + t / 2.0 - t * t / 8.0;
   if (t < -36.0) return t;
   if (t > 36.0) return -std::exp(-t);
   return -zln1px(std::exp(-t));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/template_canvas.h"
+#include "graph/template_cell_page.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
@@ -132,7 +133,8 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   paint empirical;
   empirical.stroke = kInk;
   empirical.width = 1.5;
-  const auto ranged = [&](frame f) {
+  cell_page_kind kind;
+  kind.ranged = [&](frame f) {
     f.xlo = xs.lo;
     f.xhi = xs.hi;
     f.ylo = ys.lo;
@@ -141,7 +143,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   };
   // The step lines and fitted curves of a cell, and what it says of the groups it
   // leaves out.
-  const auto draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+  kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
     const std::vector<int>& members = drawn.members[index];
     const cdf_cell& cell = cells[members.front()];
     draw_wall(on, f);
@@ -163,23 +165,12 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     if (!any && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
+  kind.lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, yticks, "CDF plot"); };
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
+    draw_axes_of_cell(on, f, p, grid, slot, xs.ticks, yticks);
+  };
   // The vertical axis keeps 0 to 100 % (or 1): a box over the steps stands beside the cell.
-  const auto lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, yticks, "CDF plot"); };
-  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_cell);
-  const page_frame page = lay_out(c);
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    const frame f = ranged(page.cells[i]);
-    draw_slot_strip(c, f, *p.tables[0], grid, i);
-    if (!grid.drawn(i)) continue;
-    if (index >= 0) {
-      cell_ink ink = planned_ink(boxes[index]);
-      draw_cell(c, f, index, &ink);
-      draw_cell_plan(c, f, boxes[index]);
-    }
-    draw_axes_of_cell(c, f, p, grid, i, xs.ticks, yticks);
-  }
-  finish_page(c, p, page, legend);
+  draw_cell_page(p, c, &grid, keys, legend, kind);
   return true;
 }
 

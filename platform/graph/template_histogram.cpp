@@ -11,6 +11,7 @@
 
 #include "core/number_text.h"
 #include "graph/template_canvas.h"
+#include "graph/template_cell_page.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
@@ -359,42 +360,36 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   }
 
   const double xlo = xmin - xpad, xhi = xmax + xpad;
-  const auto lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, ys.ticks, "histogram"); };
-  const auto ranged = [&](frame f) {
+  cell_page_kind kind;
+  kind.lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, ys.ticks, "histogram"); };
+  kind.ranged = [&](frame f) {
     f.xlo = xlo;
     f.xhi = xhi;
     f.ylo = ys.lo;
     f.yhi = ys.hi;
     return f;
   };
-  const auto ink = [&](canvas&, const frame& f, int index, cell_ink* out) {
+  kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink*) {
+    draw_cell(on, f, cells[index], p, w, midpoints, cell_ticks(ys.ticks, cells[index], hanging), labels);
+  };
+  // The boxes keep off what ink_of finds in a cell, without drawing it.
+  kind.measure = [&](canvas&, const frame& f, int index, cell_ink* out) {
     *out = ink_of(cells[index], f, w, midpoints, hanging);
+  };
+  // A slot without a cell stands: it has no bar to hang.
+  const hist_cell no_cell{};
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
+    const int index = grid.index[slot];
+    const hist_cell& cell = index < 0 ? no_cell : cells[index];
+    draw_axes_of_cell(on, f, p, grid, slot, xticks, cell_ticks(ys.ticks, cell, hanging));
   };
   // Boxes at the top may raise the axis by whole ticks; boxes still over the bars stand
   // beside their cells.
-  axis_rise rise;
   if (own_vertical_axis(p, ys)) {
     const double end = scale_end(*p.tables[0]);
-    rise = axis_rise{&ys, ys.lo, held_height(read, end), end};
+    kind.rise = axis_rise{&ys, ys.lo, held_height(read, end), end};
   }
-  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, ink, rise);
-  const page_frame page = lay_out(c);
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    const frame f = ranged(page.cells[i]);
-    // A slot without a cell stands: it has no bar to hang.
-    std::vector<double> yticks = cell_ticks(ys.ticks, hist_cell{}, hanging);
-    draw_slot_strip(c, f, *p.tables[0], grid, i);
-    if (index < 0) {
-      if (!grid.drawn(i)) continue;
-    } else {
-      yticks = cell_ticks(ys.ticks, cells[index], hanging);
-      draw_cell(c, f, cells[index], p, w, midpoints, yticks, labels);
-      draw_cell_plan(c, f, boxes[index]);
-    }
-    draw_axes_of_cell(c, f, p, grid, i, xticks, yticks);
-  }
-  finish_page(c, p, page, legend);
+  draw_cell_page(p, c, &grid, keys, legend, kind);
   return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "graph/device_state.h"
 #include "graph/template_canvas.h"
+#include "graph/template_cell_page.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
@@ -127,12 +128,13 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       drawn.overlay ? group_legend(drawn, groups_drawn(drawn, grid, [&](int m) { return cells[m].points > 0; }), true,
                                    false, 1.5)
                     : std::vector<legend_entry>{};
-  const auto lay_out = [&](canvas& on) {
+  cell_page_kind kind;
+  kind.lay_out = [&](canvas& on) {
     page_frame page = begin_page(on, p, grid, legend, ys.ticks, "P-P plot");
     if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
     return page;
   };
-  const auto ranged = [&](frame f) {
+  kind.ranged = [&](frame f) {
     f.xlo = -0.04;
     f.xhi = 1.04;
     f.ylo = ys.lo;
@@ -140,7 +142,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     return f;
   };
   // The points and the diagonal of a cell, and what it says of the groups it leaves out.
-  const auto draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+  kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
     const std::vector<int>& members = drawn.members[index];
     const pp_cell& cell = cells[members.front()];
     draw_wall(on, f);
@@ -171,22 +173,11 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     if (ink->points.empty() && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
+    draw_axes_of_cell(on, f, p, grid, slot, ticks, ys.ticks);
+  };
   // Both axes keep 0 to 1: a box over the points stands beside the cell.
-  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_cell);
-  const page_frame page = lay_out(c);
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    const frame f = ranged(page.cells[i]);
-    draw_slot_strip(c, f, *p.tables[0], grid, i);
-    if (!grid.drawn(i)) continue;
-    if (index >= 0) {
-      cell_ink ink = planned_ink(boxes[index]);
-      draw_cell(c, f, index, &ink);
-      draw_cell_plan(c, f, boxes[index]);
-    }
-    draw_axes_of_cell(c, f, p, grid, i, ticks, ys.ticks);
-  }
-  finish_page(c, p, page, legend);
+  draw_cell_page(p, c, &grid, keys, legend, kind);
   return true;
 }
 

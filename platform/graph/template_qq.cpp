@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "graph/template_canvas.h"
+#include "graph/template_cell_page.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_inset_layout.h"
 #include "graph/template_insets.h"
@@ -26,7 +27,6 @@
 namespace plat::graph {
 
 namespace {
-
 
 struct qq_cell {
   class_key key;
@@ -237,17 +237,22 @@ void room_for_cell_axes(page_frame& page, const panel_grid& grid, bool rotated, 
   }
 }
 
-bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
-  const char* data = prob ? "ProbPlotData" : "QQPlotData";
-  if (p.tables.empty() || p.tables[0]->name != data) {
-    *why = std::string("the graph has no ") + data;
-    return false;
-  }
-  const std::vector<qq_cell>& cells = read_cells(*p.tables[0]);
+// The axes of a panel: the theoretical axis's ticks (quantiles, or percents at their
+// places) and range, each cell's own percent ticks when its shapes were fitted in it,
+// and the data's range and scale.
+struct qq_axes {
+  labelled_ticks theory;
+  const std::vector<labelled_ticks>* own = nullptr;  // empty unless fitted per cell
+  double tlo = NAN, thi = NAN;
+  double dlo = NAN, dhi = NAN;
+  scale ds;
+};
 
-  // The theoretical axis: quantile ticks, or percents at their places.
-  labelled_ticks theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
-                               : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
+qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bool prob, bool rotated) {
+  qq_axes ax;
+  ax.theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
+                   : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
+  const labelled_ticks& theory = ax.theory;
   double tlo = p.number(KES_DYN_QNTLMIN, NAN), thi = p.number(KES_DYN_QNTLMAX, NAN);
   // The range of every cell's points and, with shapes fitted per cell, each cell's
   // percents at its own places (the axis then spans the end ticks of every cell): found
@@ -272,7 +277,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     return r;
   });
   double dlo = ranges.dlo, dhi = ranges.dhi, qlo = ranges.qlo, qhi = ranges.qhi;
-  const std::vector<labelled_ticks>& own = ranges.own;
+  ax.own = &ranges.own;
   // The theoretical axis spans its end ticks and every point, the data axis every
   // point; both reach 4 % past them, so that no point lies on the frame.
   if (!std::isfinite(tlo) || !std::isfinite(thi)) {
@@ -284,23 +289,29 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   if (thi > tlo) kes_pad_range(0.04, &tlo, &thi);
   else tlo -= 1, thi += 1;
   if (!(dhi >= dlo)) dlo = 0, dhi = 1;
+  ax.tlo = tlo, ax.thi = thi, ax.dlo = dlo, ax.dhi = dhi;
   // The VAXIS= ticks are the vertical axis's: the data axis unless rotated.
-  scale ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
+  ax.ds = rotated ? padded_scale(dlo, dhi, 5) : vaxis_scale(p, padded_scale(dlo, dhi, 5));
+  return ax;
+}
 
-  const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
-  const plot_cells& drawn = layout.cells;
-  const std::vector<class_key>& keys = drawn.keys;
-  panel_grid grid = panel_cells(layout.places, p);
-  // A cell whose quantiles or data could not be computed cannot be placed: the panel
-  // that holds it is left out, as a graph of such data without CLASS cells is.
+// A cell whose quantiles or data could not be computed cannot be placed: the panel
+// that holds it is left out, as a graph of such data without CLASS cells is.
+bool cells_placed(const out::graph_panel& p, const std::vector<qq_cell>& cells, const plot_cells& drawn,
+                  const panel_grid& grid, std::string* why) {
   for (int index : grid.index)
     for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
       if (cells[m].nonfinite) {
         *why = "the cell " + strip_text(*p.tables[0], cells[m].key) + " has values that are not finite";
         return false;
       }
-  // The line's entry only when some cell of the panel draws it inside its frame.
-  const frame range = rotated ? frame{0, 0, 1, 1, ds.lo, ds.hi, tlo, thi} : frame{0, 0, 1, 1, tlo, thi, ds.lo, ds.hi};
+  return true;
+}
+
+// The legend: the groups with OVERLAY; else the line's entry, only when some cell of
+// the panel draws it inside its frame (`range`).
+std::vector<legend_entry> qq_legend(const out::graph_panel& p, const std::vector<qq_cell>& cells,
+                                    const plot_cells& drawn, const panel_grid& grid, const frame& range) {
   bool line_shown = false;
   double seen[4];
   for (int index : grid.index)
@@ -319,109 +330,142 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     e.stroke = fit_line(p, e.stroke);
     legend.push_back(e);
   }
+  return legend;
+}
+
+// The page, with room for the percentile axis (above the cells, or to their right)
+// and for the percent axis every cell carries of its own (`cell_axes`).
+page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid& grid,
+                        const std::vector<legend_entry>& legend, const qq_axes& ax, bool prob, bool rotated,
+                        bool pctl_axis, bool cell_axes) {
+  const std::vector<double>& yticks = rotated ? ax.theory.at : ax.ds.ticks;
+  page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
+                               rotated ? &ax.theory.texts : nullptr);
+  if (pctl_axis) {
+    const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
+    const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
+    if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
+    else page.grid_top += room + (label ? kLabelSize + 4 : 0);
+    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
+                           grid.strips, grid.bands);
+  }
+  if (cell_axes) {
+    const double room = rotated ? tick_text_width(ax.theory.texts) + kTickLength + 8
+                                : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
+    room_for_cell_axes(page, grid, rotated, room);
+  }
+  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+  return page;
+}
+
+// A cell's own percent axis where draw_axes_of_cell draws none: it labels the outer
+// cells only.
+void draw_inner_percent_axis(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid,
+                             std::size_t slot, const labelled_ticks& ticks, bool rotated) {
+  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const int row = static_cast<int>(slot) / grid.ncols, col = static_cast<int>(slot) % grid.ncols;
+  bool lowest = true;
+  for (int r = row + 1; r < grid.nrows; ++r)
+    lowest = lowest && !grid.drawn(static_cast<std::size_t>(r * grid.ncols + col));
+  const auto shown = [](const std::string& d, const char* w) { return d.find(w) != std::string::npos; };
+  if (rotated && col > 0) draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"));
+  if (!rotated && !lowest) draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"));
+}
+
+constexpr double kFarLabel = 40;  // from the frame to the rotated percentile axis label's baseline
+
+// The percentile axis's label: above the grid, or right of the last column's frames
+// (whose right edge is `far_right`) when rotated.
+void draw_far_label(canvas& c, const out::graph_panel& p, const page_frame& page, bool rotated, double far_right) {
+  const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
+  if (rotated) draw_y_label(c, far_right + kFarLabel, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
+  else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
+                    p.text(KES_DYN_PCTLAXISLAB));
+}
+
+bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
+  const char* data = prob ? "ProbPlotData" : "QQPlotData";
+  if (p.tables.empty() || p.tables[0]->name != data) {
+    *why = std::string("the graph has no ") + data;
+    return false;
+  }
+  const std::vector<qq_cell>& cells = read_cells(*p.tables[0]);
+  qq_axes ax = axes_of(p, cells, prob, rotated);
+  const plot_layout& layout = plot_layout_of(p, *p.tables[0]);
+  const plot_cells& drawn = layout.cells;
+  panel_grid grid = panel_cells(layout.places, p);
+  if (!cells_placed(p, cells, drawn, grid, why)) return false;
+  const frame range = rotated ? frame{0, 0, 1, 1, ax.ds.lo, ax.ds.hi, ax.tlo, ax.thi}
+                              : frame{0, 0, 1, 1, ax.tlo, ax.thi, ax.ds.lo, ax.ds.hi};
+  const std::vector<legend_entry> legend = qq_legend(p, cells, drawn, grid, range);
   const bool pctl_axis = !prob && p.flag(KES_DYN_PCTLAXIS);
   const labelled_ticks pctl =
       pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
-  const auto lay_out = [&](canvas& on) {
-    const std::vector<double>& yticks = rotated ? theory.at : ds.ticks;
-    page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
-                                 rotated ? &theory.texts : nullptr);
-    if (pctl_axis) {
-      // Room for the percentile axis: above the cells, or to their right.
-      const double room = kTickLength + text_above(kTickSize) + text_below(kTickSize) + 6;
-      const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
-      if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
-      else page.grid_top += room + (label ? kLabelSize + 4 : 0);
-      page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
-                             grid.strips, grid.bands);
-    }
-    if (!own.empty() && !drawn.overlay) {
-      // Every cell carries its own labelled percent axis.
-      const double room = rotated ? tick_text_width(theory.texts) + kTickLength + 8
-                                  : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
-      room_for_cell_axes(page, grid, rotated, room);
-    }
-    if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
-    return page;
-  };
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
-  // The theoretical axis's range.
-  const scale theory_range{tlo, thi, {}};
-  const auto ranged = [&](frame f) {
-    f.xlo = rotated ? ds.lo : theory_range.lo;
-    f.xhi = rotated ? ds.hi : theory_range.hi;
-    f.ylo = rotated ? theory_range.lo : ds.lo;
-    f.yhi = rotated ? theory_range.hi : ds.hi;
+  const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
+  // Every cell carries its own labelled percent axis.
+  const bool cell_axes = !ax.own->empty() && !drawn.overlay;
+  // The cell's own percent ticks when its shapes were fitted in it.
+  const auto own_axis = [&](int index) { return cell_axes && index >= 0 && drawn.members[index].size() == 1; };
+  const auto ticks_of = [&](int index) -> const labelled_ticks& {
+    return own_axis(index) ? (*ax.own)[drawn.members[index].front()] : ax.theory;
+  };
+
+  cell_page_kind kind;
+  kind.lay_out = [&](canvas& on) {
+    return lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_axes);
+  };
+  kind.ranged = [&](frame f) {
+    f.xlo = rotated ? ax.ds.lo : ax.tlo;
+    f.xhi = rotated ? ax.ds.hi : ax.thi;
+    f.ylo = rotated ? ax.tlo : ax.ds.lo;
+    f.yhi = rotated ? ax.thi : ax.ds.hi;
     return f;
+  };
+  kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+    const labelled_ticks& ticks = ticks_of(index);
+    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated,
+              rotated ? ticks.at : ax.ds.ticks, pctl_grid ? &pctl : nullptr, ink);
+  };
+  kind.measure = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
+    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
   };
   // Room for the boxes: the data axis, when it is the vertical one and VAXIS= does not
   // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
   // and lines of their cell stand beside it.
-  const auto draw_one = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
-  };
-  axis_rise rise;
-  if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) rise = axis_rise{&ds, dlo, dhi};
+  if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) kind.rise = axis_rise{&ax.ds, ax.dlo, ax.dhi};
   // Cells with percent axes of their own carry them beside each frame; the rotated
   // percentile axis, its values and its label stand right of the last column, and a
   // box beside that column stands past them.
-  const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
-  constexpr double kFarLabel = 40;  // from the frame to the rotated label's baseline
   const double far_room = std::max(tick_text_width(pctl.texts) + kTickLength + 8,
                                    pctl_label ? kFarLabel + text_below(kLabelSize) + 4 : 0.0);
-  const auto axes = [&](std::size_t slot) {
+  kind.axes = [&](std::size_t slot) {
     axis_sides s = outer_axes(grid, slot);
-    if (!own.empty() && !drawn.overlay) (rotated ? s.left : s.below) = true;
+    if (cell_axes) (rotated ? s.left : s.below) = true;
     if (pctl_axis && rotated && static_cast<int>(slot) % grid.ncols == grid.ncols - 1) s.right_room = far_room;
     return s;
   };
-  const std::vector<cell_plan> boxes = plan_insets(p, &grid, keys, lay_out, ranged, draw_one, rise, axes);
-  page_frame page = lay_out(c);
-  double far_right = page.grid_right;  // the right edge of the last column's frames
-  for (std::size_t i = 0; i < page.cells.size(); ++i) {
-    const int index = grid.index[i];
-    const frame f = ranged(page.cells[i]);
-    draw_slot_strip(c, f, *p.tables[0], grid, i);
-    if (!grid.drawn(i)) continue;
-    // The cell's own percent ticks when its shapes were fitted in it.
-    const bool cell_axis = !own.empty() && !drawn.overlay && index >= 0 && drawn.members[index].size() == 1;
-    const labelled_ticks& ticks = cell_axis ? own[drawn.members[index].front()] : theory;
-    if (index >= 0) {
-      cell_ink ink = planned_ink(boxes[index]);
-      draw_cell(c, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, rotated ? ticks.at : ds.ticks,
-                pctl_grid ? &pctl : nullptr, &ink);
-      draw_cell_plan(c, f, boxes[index]);
-    }
-    if (rotated) draw_axes_of_cell(c, f, p, grid, i, ds.ticks, ticks.at, nullptr, &ticks.texts);
-    else draw_axes_of_cell(c, f, p, grid, i, ticks.at, ds.ticks, &ticks.texts, nullptr);
-    if (cell_axis) {
-      // draw_axes_of_cell labels the outer cells only: the others get theirs here.
-      const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-      const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
-      const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
-      bool lowest = true;
-      for (int r = row + 1; r < grid.nrows; ++r) lowest = lowest && !grid.drawn(static_cast<std::size_t>(r * grid.ncols + col));
-      const auto shown = [](const std::string& d, const char* w) { return d.find(w) != std::string::npos; };
-      if (rotated && col > 0)
-        draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"));
-      if (!rotated && !lowest)
-        draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"));
-    }
+  double far_right = NAN;  // the right edge of the last column's frames, once drawn
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
+    const int index = grid.index[slot];
+    const labelled_ticks& ticks = ticks_of(index);
+    if (rotated) draw_axes_of_cell(on, f, p, grid, slot, ax.ds.ticks, ticks.at, nullptr, &ticks.texts);
+    else draw_axes_of_cell(on, f, p, grid, slot, ticks.at, ax.ds.ticks, &ticks.texts, nullptr);
+    if (own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated);
     // The percentile axis on the first row (or the last column when rotated).
-    const bool edge = rotated ? static_cast<int>(i) % grid.ncols == grid.ncols - 1 : static_cast<int>(i) < grid.ncols;
+    const int at = static_cast<int>(slot);
+    const bool edge = rotated ? at % grid.ncols == grid.ncols - 1 : at < grid.ncols;
     // Across the top it stands above the cell's strip, in the room kept for it.
     frame far = f;
     if (!rotated) far.y -= cell_bands::of(grid.bands.top, 0) + (grid.strips ? kStripHeight : 0);
-    if (pctl_axis && edge) draw_far_axis(c, far, pctl, !rotated);
+    if (pctl_axis && edge) draw_far_axis(on, far, pctl, !rotated);
     if (pctl_axis && edge && rotated) far_right = f.x + f.w;
-  }
-  if (pctl_label) {
-    const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
-    if (rotated) draw_y_label(c, far_right + kFarLabel, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
-    else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
-                      p.text(KES_DYN_PCTLAXISLAB));
-  }
-  finish_page(c, p, page, legend);
+  };
+  kind.after_cells = [&](canvas& on, const page_frame& page) {
+    if (pctl_label) draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right);
+  };
+  draw_cell_page(p, c, &grid, drawn.keys, legend, kind);
   return true;
 }
 

@@ -1,0 +1,28 @@
+// The page and cell loop every template plot kind shares.
+#include "graph/template_cell_page.h"
+
+namespace plat::graph {
+
+void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, const std::vector<class_key>& keys,
+                    const std::vector<legend_entry>& legend, const cell_page_kind& kind) {
+  const std::vector<cell_plan> boxes =
+      plan_insets(p, grid, keys, kind.lay_out, kind.ranged, kind.measure ? kind.measure : kind.draw_cell, kind.rise,
+                  kind.axes);
+  const page_frame page = kind.lay_out(c);
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    const int index = grid->index[i];
+    const frame f = kind.ranged(page.cells[i]);
+    draw_slot_strip(c, f, *p.tables[0], *grid, i);
+    if (!grid->drawn(i)) continue;
+    if (index >= 0) {
+      cell_ink ink = planned_ink(boxes[index]);
+      kind.draw_cell(c, f, index, &ink);
+      draw_cell_plan(c, f, boxes[index]);
+    }
+    kind.draw_axes(c, f, i);
+  }
+  if (kind.after_cells) kind.after_cells(c, page);
+  finish_page(c, p, page, legend);
+}
+
+}  // namespace plat::graph

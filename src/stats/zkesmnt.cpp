@@ -135,6 +135,8 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
   }
   if (fv->w == nullptr) v.c.add(c2, 0);
   v.sum_abs = sa / sw;
+  // Past the doubles the largest |x| bounds it.
+  if (!std::isfinite(v.sum_abs)) v.sum_abs = std::fmax(std::fabs(fv->x[0]), std::fabs(fv->x[fv->m - 1]));
   return true;
 }
 

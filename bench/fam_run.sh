@@ -15,24 +15,7 @@ set -euo pipefail
 
 source "$(dirname "$0")/whole_run_lib.sh"
 
-csv="$data/positive_n$n.csv"
-[ -f "$csv" ] || awk -F, 'NR == 1 { print; next } { printf "%.17g\n", $1 + 10 }' "$normal" >"$csv"
-member=$(basename "$csv" .csv)
-sysopt=()
-[ -n "${THREADS:-}" ] && sysopt=(-o "THREADS=$THREADS")
-
-# run NAME CURVES: writes the program, prints "wall user+sys" of the best of REPS runs.
-run() {
-  printf 'proc kestravine data=%s;\n  var x;\n  histogram x%s;\nrun;\n' "$member" "$2" >"$tmp/$1.kes"
-  local b= c= w u s
-  for _ in $(seq "$reps"); do
-    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$runner" "${sysopt[@]}" --graphs "$tmp" --work "$data" --listing "$tmp/lst" \
-      --log "$tmp/log" "$tmp/$1.kes" || { echo "the run of $1 failed:" >&2; cat "$tmp/log" >&2; exit 1; }
-    read -r w u s <"$tmp/time"
-    if [ -z "$b" ] || [ "$(echo "$w < $b" | bc -l)" = 1 ]; then b=$w; c=$(echo "$u + $s" | bc -l); fi
-  done
-  echo "$b $c"
-}
+curves_setup
 report() {  # LABEL "wall cpu" BUDGET
   local w c
   read -r w c <<<"$2"
@@ -40,14 +23,14 @@ report() {  # LABEL "wall cpu" BUDGET
     "$(echo "$w - $plain" | bc -l)" "$3"
 }
 
-read -r plain cpu <<<"$(run plain "")"
+read -r plain cpu <<<"$(run_curves plain "")"
 printf 'n=%s threads=%s  HISTOGRAM without curves %6.2f s wall (user+sys %6.2f s)\n' "$n" "${THREADS:-all}" "$plain" "$cpu"
 for fam in weibull gamma lognormal; do
-  r=$(run "$fam" " / $fam")
+  r=$(run_curves "$fam" " / $fam")
   grep -qi "Parameters for $fam Distribution" "$tmp/lst" || { echo "no $fam tables" >&2; exit 1; }
   report "$fam" "$r" 3
 done
-r=$(run all " / normal lognormal weibull gamma kernel(c=sjpi)")
+r=$(run_curves all " / normal lognormal weibull gamma kernel(c=sjpi)")
 for fam in normal lognormal weibull gamma; do
   grep -qi "Parameters for $fam Distribution" "$tmp/lst" || { echo "no $fam tables in the combined run" >&2; exit 1; }
 done

@@ -1,6 +1,6 @@
-# Sourced by the whole-run benchmarks (fit_run.sh, fam_run.sh, kernel_run.sh): reads
-# RUNNER and N from "$@", makes the scratch folder and the CSV of N standard normal
-# values, and gives the best-of-REPS timing routine.
+# Sourced by the whole-run benchmarks (fit_run.sh, fam_run.sh, mle_run.sh, kernel_run.sh):
+# reads RUNNER and N from "$@", makes the scratch folder and the CSV of N standard
+# normal values, and gives the best-of-REPS timing routines.
 #   After sourcing: runner, n, reps, here, data, tmp, normal (the CSV's path).
 [ $# -ge 1 ] || { echo "usage: $0 RUNNER [N]" >&2; exit 2; }
 runner=$(realpath "$1")
@@ -35,4 +35,29 @@ best() {
     if [ -z "$b" ] || [ "$(echo "$t < $b" | bc -l)" = 1 ]; then b=$t; fi
   done
   echo "$b"
+}
+
+# curves_setup: the CSV of the N values 10 + N(0, 1) (positive) as the member to read,
+# and the system option THREADS=k when THREADS is set in the environment.
+#   After calling: csv, member, sysopt.
+curves_setup() {
+  csv="$data/positive_n$n.csv"
+  [ -f "$csv" ] || awk -F, 'NR == 1 { print; next } { printf "%.17g\n", $1 + 10 }' "$normal" >"$csv"
+  member=$(basename "$csv" .csv)
+  sysopt=()
+  if [ -n "${THREADS:-}" ]; then sysopt=(-o "THREADS=$THREADS"); fi
+}
+
+# run_curves NAME CURVES: HISTOGRAM x with CURVES (" / ..." or empty) on the member;
+# prints "wall user+sys" of the best of REPS runs (the last run's listing in $tmp/lst).
+run_curves() {
+  printf 'proc kestravine data=%s;\n  var x;\n  histogram x%s;\nrun;\n' "$member" "$2" >"$tmp/$1.kes"
+  local b= c= w u s
+  for _ in $(seq "$reps"); do
+    /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$runner" "${sysopt[@]}" --graphs "$tmp" --work "$data" --listing "$tmp/lst" \
+      --log "$tmp/log" "$tmp/$1.kes" || { echo "the run of $1 failed:" >&2; cat "$tmp/log" >&2; exit 1; }
+    read -r w u s <"$tmp/time"
+    if [ -z "$b" ] || [ "$(echo "$w < $b" | bc -l)" = 1 ]; then b=$w; c=$(echo "$u + $s" | bc -l); fi
+  done
+  echo "$b $c"
 }

@@ -39,8 +39,12 @@ struct scaled_run {
   const double* d;
   double (*obj)(void*);
   int (*deriv)(void*);
+  double (*objderiv)(void*);
   int nderiv;
   double unit_log, values;
+  // With objderiv: the point whose derivatives the inner record holds.
+  double at[N];
+  bool fresh;
 };
 
 scaled_run* run_of(zfit_optrec* o) { return static_cast<scaled_run*>(o->fitwork); }
@@ -48,6 +52,14 @@ scaled_run* run_of(zfit_optrec* o) { return static_cast<scaled_run*>(o->fitwork)
 void unscale(zfit_optrec* o) {
   scaled_run* r = run_of(o);
   for (int i = 0; i < o->n; ++i) r->inner.x[i] = o->x[i] / r->d[i];
+}
+
+// Whether the inner record's derivatives are those of its point (objderiv only).
+bool same_point(const scaled_run* r) {
+  if (!r->fresh) return false;
+  for (int i = 0; i < r->inner.n; ++i)
+    if (r->at[i] != r->inner.x[i]) return false;
+  return true;
 }
 
 double scaled_obj(void* data) {
@@ -59,7 +71,14 @@ double scaled_obj(void* data) {
   // values (a log L near 0 would ask for a gain that its rounding hides); the
   // optimiser reads the family's own objective.
   scaled_run* r = run_of(o);
-  const double f = r->obj(&r->inner);
+  double f;
+  if (r->objderiv != nullptr) {
+    f = r->objderiv(&r->inner);
+    for (int i = 0; i < o->n; ++i) r->at[i] = r->inner.x[i];
+    r->fresh = true;
+  } else {
+    f = r->obj(&r->inner);
+  }
   o->f = std::fmax(std::fabs(f - r->unit_log), r->values);
   return f;
 }
@@ -69,7 +88,8 @@ int scaled_deriv(void* data) {
   scaled_run* r = run_of(o);
   unscale(o);
   ++r->nderiv;
-  r->deriv(&r->inner);
+  if (r->objderiv == nullptr) r->deriv(&r->inner);
+  else if (!same_point(r)) r->objderiv(&r->inner);
   for (int j = 0; j < o->n; ++j) {
     o->grad[j] = r->inner.grad[j] / r->d[j];
     for (int i = 0; i <= j; ++i) {
@@ -94,6 +114,10 @@ void evaluate(zfit_work* w, const zfit_ml_spec& s, const double* x, point_eval* 
   for (int i = 0; i < s.n; ++i) e->x[i] = x[i];
   zfit_optrec o{s.n, 0, 0, 0, const_cast<int*>(s.flags), nullptr, 0.0, ZDBL_BIG, 0.0, e->x,
                 const_cast<double*>(s.lo), const_cast<double*>(s.hi), e->g, e->h, nullptr, w};
+  if (s.objderiv != nullptr) {
+    e->f = s.objderiv(&o);
+    return;
+  }
   e->f = s.obj(&o);
   if (std::isfinite(e->f) && e->f != ZDBL_BIG) s.deriv(&o);
 }
@@ -116,17 +140,17 @@ zfit_ml_end zfit_ml_run(zfit_work* w, const zfit_ml_spec& s, const double* x0, d
   for (int i = 0; i < n; ++i) active[i] = -1;
   scaled_run run{{n, 0, 0, s.maxiter, const_cast<int*>(s.flags), active, s.tol, ZDBL_BIG, 0.0, inner,
                   const_cast<double*>(s.lo), const_cast<double*>(s.hi), ig, ih, test, w},
-                 d, s.obj, s.deriv, 0, s.unit_log, s.values};
+                 d, s.obj, s.deriv, s.objderiv, 0, s.unit_log, s.values, {}, false};
   // The scale of each free parameter: the root of its curvature at the start (1 where
   // that is not positive, and for a held parameter).
   for (int i = 0; i < n; ++i) inner[i] = x0[i];
-  const double f0 = s.obj(&run.inner);
+  const double f0 = s.objderiv != nullptr ? s.objderiv(&run.inner) : s.obj(&run.inner);
   if (!std::isfinite(f0) || f0 == ZDBL_BIG) {
     for (int i = 0; i < n; ++i) x[i] = x0[i];
     *f = ZDBL_BIG;
     return ZFIT_ML_NO_MAXIMUM;
   }
-  s.deriv(&run.inner);
+  if (s.objderiv == nullptr) s.deriv(&run.inner);
   for (int i = 0; i < n; ++i) {
     const double hii = ih[i * (i + 1) / 2 + i];
     d[i] = !held(s, i) && std::isfinite(hii) && hii > 0.0 ? std::sqrt(hii) : 1.0;
@@ -250,8 +274,7 @@ int zfit_threshold_ml(zfit_work* w, const zfit_thresh_spec& t, double* x, zfit_m
   s.hi[1] = r->min - kEdge * range;
   // A threshold so close to the data that it rounds to the smallest value has no room.
   if (!(s.hi[1] < r->min)) return 1;
-  s.obj = t.obj;
-  s.deriv = t.deriv;
+  s.objderiv = t.objderiv;
   s.tol = zfit_tol(r, kMlTolerance);
   s.unit_log = r->n * std::log(range);
   s.values = r->n;

@@ -16,6 +16,11 @@ struct zfit_ml_spec {
   int nstarts;
   double (*obj)(void*);
   int (*deriv)(void*);
+  // Optional: the objective, its gradient and its Hessian from one pass over the values
+  // (returns the objective; obj and deriv are then not called). The optimiser asks for
+  // the derivatives at the point it last evaluated, so each iteration then costs one
+  // pass over the values instead of two.
+  double (*objderiv)(void*);
   double tol;       // stopping rule: g'H^-1 g below tol max(|log L|, values)
   double unit_log;  // the objective less this is -log L of the data in units of their range
   double values;    // the number of values (1 for an objective that is a mean)
@@ -54,12 +59,11 @@ constexpr double kMlTolerance = 1e-12;
 // The fits of a shape and a threshold (Weibull, gamma): the shape's start and bounds
 // (all three equal when the shape is given), the family's own start of the threshold
 // (missing, or not below the smallest value, when it has none), and the likelihood
-// callbacks on a zfit_optrec of the parameters (shape, threshold).
+// callback (value, gradient and Hessian) on a zfit_optrec of the parameters (shape, threshold).
 struct zfit_thresh_spec {
   double shape0, shape_lo, shape_hi;
   double theta0;
-  double (*obj)(void*);
-  int (*deriv)(void*);
+  double (*objderiv)(void*);
 };
 // The engine on (shape, threshold) from the family's start and from 0.1, 1 and 0.01
 // ranges below the smallest value, the threshold bounded 1e-6 range below it: 0 with

@@ -37,28 +37,15 @@ gsums sums(const zfit_work* w, double theta) {
   return s;
 }
 
-double gammaNegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
-  const double a = o->x[0], n = w->req->n;
-  const gsums s = sums(w, o->x[1]);
-  double f;
-  if (w->estimate[1]) {
-    f = n * zlgamma(a) - (a - 1.0) * s.s0 + n * a * (1.0 - std::log(n * a) + std::log(s.y));
-  } else {
-    const double sigma = w->params[1];
-    f = n * (zlgamma(a) + a * std::log(sigma)) - (a - 1.0) * s.s0 + s.y / sigma;
-  }
-  ++o->nevals;
-  o->f = f;
-  return f;
+double value_of(const zfit_work* w, double a, const gsums& s) {
+  const double n = w->req->n;
+  if (w->estimate[1]) return n * zlgamma(a) - (a - 1.0) * s.s0 + n * a * (1.0 - std::log(n * a) + std::log(s.y));
+  const double sigma = w->params[1];
+  return n * (zlgamma(a) + a * std::log(sigma)) - (a - 1.0) * s.s0 + s.y / sigma;
 }
 
-int gammaDerNegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
+void derivs_of(zfit_optrec* o, const zfit_work* w, const gsums& s) {
   const double a = o->x[0], n = w->req->n;
-  const gsums s = sums(w, o->x[1]);
   double psi = 0.0;
   int st = 0;
   zdigama(a, &psi);
@@ -80,14 +67,25 @@ int gammaDerNegLogLike(void* d) {
     h[2] = (a - 1.0) * s.i2;
   }
   zfit_hold_given(o);
-  return 0;
+}
+
+// The negative log-likelihood with its gradient and Hessian, from one pass over the values.
+double gammaNegLogLikeDer(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const gsums s = sums(w, o->x[1]);
+  const double f = value_of(w, o->x[0], s);
+  derivs_of(o, w, s);
+  ++o->nevals;
+  o->f = f;
+  return f;
 }
 
 // The threshold estimated: the shape and the threshold at an interior maximum of the
 // likelihood, the threshold's first start the moment estimate.
 int optimise(zfit_work* w, double alpha0) {
   zfit_req* r = w->req;
-  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), gammaNegLogLike, gammaDerNegLogLike};
+  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), gammaNegLogLikeDer};
   if (w->estimate[2]) {
     s.shape0 = alpha0;
     s.shape_lo = 1e-6;

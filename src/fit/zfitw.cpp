@@ -66,34 +66,24 @@ const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_
 
 // Values of the likelihood use M = maximum - theta (sigma estimated) or sigma as the
 // reference r of the powers, so that they stay near 1.
-double NegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
-  const double c = o->x[0], theta = o->x[1], n = w->req->n;
-  double f;
+double reference(const zfit_work* w, double theta) { return w->estimate[1] ? w->req->max - theta : w->params[1]; }
+
+double value_of(const zfit_work* w, double c, double theta, const wsums& s) {
+  const double n = w->req->n;
   if (w->estimate[1]) {
     const double m = w->req->max - theta;
-    const wsums s = sums(w, c, theta, m);
-    f = n * (c * std::log(m) + std::log(s.q) - std::log(c) + 1.0 - std::log(n)) - (c - 1.0) * s.s0;
-  } else {
-    const double sigma = w->params[1];
-    const wsums s = sums(w, c, theta, sigma);
-    f = n * (c * std::log(sigma) - std::log(c)) - (c - 1.0) * s.s0 + s.q;
+    return n * (c * std::log(m) + std::log(s.q) - std::log(c) + 1.0 - std::log(n)) - (c - 1.0) * s.s0;
   }
-  ++o->nevals;
-  o->f = f;
-  return f;
+  const double sigma = w->params[1];
+  return n * (c * std::log(sigma) - std::log(c)) - (c - 1.0) * s.s0 + s.q;
 }
 
-int DerNegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
+void derivs_of(zfit_optrec* o, const zfit_work* w, const wsums& s) {
   const double c = o->x[0], theta = o->x[1], n = w->req->n;
   double* g = o->grad;
   double* h = o->hess;
   if (w->estimate[1]) {
     const double m = w->req->max - theta;
-    const wsums s = sums(w, c, theta, m);
     // Ratios to T = sum f y^c, written with the powers of y/M; ln y = l + ln M.
     const double lm = std::log(m);
     const double tc = s.ql / s.q + lm;                         // T_c / T
@@ -108,7 +98,6 @@ int DerNegLogLike(void* d) {
     h[2] = n * (ttt - tt * tt) + (c - 1.0) * s.i2;
   } else {
     const double sigma = w->params[1];
-    const wsums s = sums(w, c, theta, sigma);
     g[0] = n * (std::log(sigma) - 1.0 / c) - s.s0 + s.ql;
     g[1] = (c - 1.0) * s.i1 - c * s.qi1;
     h[0] = n / (c * c) + s.ql2;
@@ -116,7 +105,19 @@ int DerNegLogLike(void* d) {
     h[2] = (c - 1.0) * s.i2 + c * (c - 1.0) * s.qi2;
   }
   zfit_hold_given(o);
-  return 0;
+}
+
+// The negative log-likelihood with its gradient and Hessian, from one pass over the values.
+double NegLogLikeDer(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  const zfit_work* w = work_of(d);
+  const double c = o->x[0], theta = o->x[1];
+  const wsums s = sums(w, c, theta, reference(w, theta));
+  const double f = value_of(w, c, theta, s);
+  derivs_of(o, w, s);
+  ++o->nevals;
+  o->f = f;
+  return f;
 }
 
 // The shape whose skewness matches the sample's.
@@ -149,7 +150,7 @@ double match_skewness(double target) {
 // the moments.
 int optimise(zfit_work* w) {
   zfit_req* r = w->req;
-  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), NegLogLike, DerNegLogLike};
+  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), NegLogLikeDer};
   if (w->estimate[2]) {
     if (!std::isnan(r->init_shape)) {
       s.shape0 = r->init_shape;

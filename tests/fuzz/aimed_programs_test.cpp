@@ -5,6 +5,8 @@
 // tests/support/svg_known_faults.txt under "aimed/NAME" until their mends land.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -103,6 +105,22 @@ TEST(AimedPrograms, AProgramsOwnVerticalListIsFound) {
       {"proc kestravine data=d; histogram x / haxis=0 to 10; run;", false},
   };
   for (const auto& c : cases) EXPECT_EQ(kes_fuzz::program_lists_vaxis(c.program), c.lists) << c.program;
+}
+
+// The colours a program gives texts, as the contrast rule is told: every spelling of a
+// colour after CTEXT= and its kin; other colour options and unknown words are not.
+TEST(AimedPrograms, AProgramsOwnTextColoursAreFound) {
+  const struct {
+    const char* program;
+    std::set<std::string> colours;
+  } cases[] = {
+      {"ppplot x / CTEXTSIDE=#C6DBEF CTEXT='#c6dbef';", {"#C6DBEF"}},
+      {"probplot y / CT='light gray' ctextside=CX12 ctexttop=cx336699;", {"#336699"}},
+      {"cdfplot y / ctext=LightSteelBlue cfill=red;", {"#B0C4DE"}},
+      {"cdfplot y / cfill=red cframe=#000000 vct=red;", {}},
+      {"cdfplot y / ctext=nosuchcolour;", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kes_fuzz::program_text_colours(c.program), c.colours) << c.program;
 }
 
 }  // namespace

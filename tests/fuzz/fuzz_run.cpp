@@ -7,9 +7,11 @@
 #include <cctype>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 
+#include "core/colour_names.h"
 #include "platform/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
@@ -72,6 +74,7 @@ std::vector<std::string> graph_faults(const fs::path& graphs, const std::string&
   kes_test::svg_facts facts;
   facts.square = program_squares(program);
   facts.own_vertical_ticks = program_lists_vaxis(program);
+  facts.own_text_colours = program_text_colours(program);
   facts.cell_values = check.cell_values;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(graphs, ec)) {
@@ -99,6 +102,32 @@ bool program_squares(const std::string& program) {
     squares += statement.find("square") != std::string::npos ? 1 : 0;
   }
   return plots > 0 && squares == plots;
+}
+
+std::set<std::string> program_text_colours(const std::string& program) {
+  std::set<std::string> colours;
+  std::string p = program;
+  std::transform(p.begin(), p.end(), p.begin(), [](unsigned char c) { return std::tolower(c); });
+  // A colour word after a text-colour option: CTEXT= (CT=), CTEXTSIDE=, CTEXTTOP=.
+  for (const char* option : {"ctext=", "ct=", "ctextside=", "ctexttop="})
+    for (std::size_t at = p.find(option); at != std::string::npos; at = p.find(option, at + 1)) {
+      if (at > 0 && (std::isalnum(static_cast<unsigned char>(p[at - 1])) || p[at - 1] == '_')) continue;
+      std::size_t b = at + std::strlen(option), e = b;
+      if (b < p.size() && (p[b] == '\'' || p[b] == '"')) {
+        e = p.find(p[b], b + 1);
+        if (e == std::string::npos) continue;
+        ++b;
+      } else {
+        while (e < p.size() && !std::isspace(static_cast<unsigned char>(p[e])) && p[e] != ';' && p[e] != '/') ++e;
+      }
+      const std::string word = program.substr(b, e - b);
+      // CXrrggbb is the older spelling of #RRGGBB.
+      const std::string rgb = word.size() == 8 && (word[0] == 'c' || word[0] == 'C') && (word[1] == 'x' || word[1] == 'X')
+                                  ? plat::colour_rgb("#" + word.substr(2))
+                                  : plat::colour_rgb(word);
+      if (!rgb.empty()) colours.insert(rgb);
+    }
+  return colours;
 }
 
 bool program_lists_vaxis(const std::string& program) {

@@ -1,6 +1,7 @@
 // One fuzzed program run as a user runs it, in each renderer, and what went wrong.
 #pragma once
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ std::vector<std::string> run_and_check(const std::filesystem::path& root, const 
 bool program_squares(const std::string& program);
 // Whether some plot statement of the program gives VAXIS= a list of its own.
 bool program_lists_vaxis(const std::string& program);
+// The "#RRGGBB" of each colour the program gives texts (CTEXT=, CT=, CTEXTSIDE=,
+// CTEXTTOP=), quoted or not, as a name, #RRGGBB or CXrrggbb.
+std::set<std::string> program_text_colours(const std::string& program);
 
 // The rule name under which a failed run is listed in the known-fault list.
 inline constexpr const char* kRuleRunFails = "run-fails";

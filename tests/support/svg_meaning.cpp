@@ -356,9 +356,12 @@ double luminance(const std::string& colour) {
   return l;
 }
 
-void contrast_faults(const graph_parts& g, std::vector<svg_fault>& out) {
+void contrast_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
   for (const text_item& t : g.texts) {
     if (t.text.empty()) continue;
+    std::string colour = t.colour;
+    std::transform(colour.begin(), colour.end(), colour.begin(), [](unsigned char c) { return std::toupper(c); });
+    if (facts.own_text_colours.count(colour)) continue;
     const fill_item* under = nullptr;
     for (const fill_item& f : g.fills)
       if (f.order < t.order && f.b.holds(t.cx(), t.cy()) && (under == nullptr || f.order > under->order)) under = &f;
@@ -405,7 +408,7 @@ void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<sv
   axis_faults(g, facts, out);
   values_faults(g, g.desc, facts, out);
   legend_faults(g, out);
-  contrast_faults(g, out);
+  contrast_faults(g, facts, out);
   overlap_faults(g, out);
 }
 

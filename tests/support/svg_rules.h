@@ -14,6 +14,7 @@
 // by design, so only the rules their design leaves open are checked on them.
 #pragma once
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,9 @@ bool svg_rule_holds_at_any_size(const std::string& rule);
 struct svg_facts {
   bool square = false;            // the plot statement asks for SQUARE
   bool own_vertical_ticks = false;  // VAXIS= gives the vertical axis a list of the program's own
+  // The "#RRGGBB" (upper case) of the colours the program gives texts (CTEXT= and its
+  // kin): a text in one of them reads as the user chose, and is not held to contrast.
+  std::set<std::string> own_text_colours;
   std::vector<long> cell_values;  // the values of each cell, in the order the cells are drawn
 };
 

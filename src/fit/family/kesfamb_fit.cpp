@@ -23,13 +23,23 @@ const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_
 struct bsums {
   double s1 = 0, s2 = 0, t1 = 0, u1 = 0, t2 = 0, u2 = 0;
 };
-bsums sums(const zfit_work* w, double theta, double top, bool derivs) {
+bsums sums(const zfit_work* w, double theta, double top) {
   bsums s;
-  kes_each_value(w->values, [&](double x, double f) {
+  // The logarithms on the request's threads, the sums in order.
+  struct logs {
+    double l, r;
+  };
+  zfit_each_mapped<logs>(
+      w,
+      [&](double x) -> logs {
+        const double l = x - theta, r = top - x;
+        return {l > 0.0 ? std::log(l) : 0.0, r > 0.0 ? std::log(r) : 0.0};
+      },
+      [&](double x, double f, const logs& lg) {
     const double l = x - theta, r = top - x;
-    if (l > 0.0) s.s1 += f * std::log(l);
-    if (r > 0.0) s.s2 += f * std::log(r);
-    if (!derivs || !(l > 0.0) || !(r > 0.0)) return;
+    if (l > 0.0) s.s1 += f * lg.l;
+    if (r > 0.0) s.s2 += f * lg.r;
+    if (!(l > 0.0) || !(r > 0.0)) return;
     s.t1 += f / l;
     s.u1 += f / (l * l);
     s.t2 += f / r;
@@ -38,28 +48,21 @@ bsums sums(const zfit_work* w, double theta, double top, bool derivs) {
   return s;
 }
 
-double betaNegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
-  const double* p = o->x;
-  ++o->nevals;
-  // Outside the values' support the likelihood is 0.
-  double f = ZDBL_BIG;
-  if (p[T] < w->req->min && p[T] + p[S] > w->req->max) {
-    const bsums s = sums(w, p[T], p[T] + p[S], false);
-    f = w->req->n * (zlbeta(p[A], p[B]) + (p[A] + p[B] - 1.0) * std::log(p[S])) - (p[A] - 1.0) * s.s1 -
-        (p[B] - 1.0) * s.s2;
-  }
-  o->f = f;
-  return f;
-}
-
-int betaDerNegLogLike(void* d) {
+// The negative log-likelihood with its gradient and Hessian, from one pass over the
+// values.
+double betaNegLogLikeDer(void* d) {
   zfit_optrec* o = static_cast<zfit_optrec*>(d);
   const zfit_work* w = work_of(d);
   const double* p = o->x;
   const double n = w->req->n, a = p[A], b = p[B], sg = p[S];
-  const bsums s = sums(w, p[T], p[T] + sg, true);
+  ++o->nevals;
+  // Outside the values' support the likelihood is 0 (no derivatives: no step is taken
+  // there).
+  o->f = ZDBL_BIG;
+  if (!(p[T] < w->req->min && p[T] + p[S] > w->req->max)) return o->f;
+  const bsums s = sums(w, p[T], p[T] + sg);
+  const double f = n * (zlbeta(a, b) + (a + b - 1.0) * std::log(sg)) - (a - 1.0) * s.s1 - (b - 1.0) * s.s2;
+  o->f = f;
   const double pab = zbeta_psi(a + b), tab = zbeta_psi1(a + b);
   double* g = o->grad;
   double* h = o->hess;
@@ -80,7 +83,7 @@ int betaDerNegLogLike(void* d) {
                          (b - 1.0) * s.u2 - n * (a + b - 1.0) / (sg * sg)};
   for (int k = 0; k < 10; ++k) h[k] = hv[k];
   zfit_hold_given(o);
-  return 0;
+  return f;
 }
 
 // The shapes whose law has the standardized mean and variance of the values on the
@@ -116,8 +119,7 @@ void setup(const zfit_work* w, zfit_ml_spec* sp) {
   hi[S] = ZDBL_BIG;
   for (int k = 0; k < 4; ++k)
     if (!w->estimate[pidx[k]]) lo[k] = hi[k] = w->params[pidx[k]];
-  sp->obj = betaNegLogLike;
-  sp->deriv = betaDerNegLogLike;
+  sp->objderiv = betaNegLogLikeDer;
   sp->tol = kMlTolerance;
   sp->unit_log = r->n * std::log(u);
   sp->values = r->n;

@@ -47,33 +47,29 @@ double asinh_of(double t) { return std::asinh(t); }
 
 const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
 
-// Mean negative log-likelihood without its constant, at x = (delta, gamma, theta, sigma).
-double SUNegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
-  const double delta = o->x[0], gamma = o->x[1], theta = o->x[2], sigma = o->x[3];
-  double s = 0.0;
-  kes_each_value(w->values, [&](double x, double f) {
-    const double t = (x - theta) / sigma, u = gamma + delta * std::asinh(t);
-    s += f * (std::log1p(t * t) + u * u);
-  });
-  const double v = -std::log(delta) + std::log(sigma) + s / (2.0 * w->req->n);
-  ++o->nevals;
-  o->f = v;
-  return v;
-}
-
-int SUDerNegLogLike(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
+// The objective at o->x into *value, and its gradient and Hessian, from one pass.
+void derivs(zfit_optrec* o, double* value) {
+  const zfit_work* w = work_of(o);
   const double delta = o->x[0], gamma = o->x[1], theta = o->x[2], sigma = o->x[3];
   // Means over the values of a, a^2, u a, u, h, h t, (delta a + u)/r, (delta a + u) t/r,
   // 1/r, t/r, h2, h2 t, (h2 t + h) t, where h and h2 are the first two derivatives in
   // t of the per-value term and r = sqrt(1 + t^2).
   double s[13] = {};
-  kes_each_value(w->values, [&](double x, double f) {
-    const double t = (x - theta) / sigma, r2 = 1.0 + t * t, r = std::sqrt(r2);
-    const double a = std::asinh(t), u = gamma + delta * a;
+  double sv = 0.0;
+  // The costly functions of each value on the request's threads, the sums in order.
+  struct fns {
+    double r, a, l;
+  };
+  zfit_each_mapped<fns>(
+      w,
+      [&](double x) -> fns {
+        const double t = (x - theta) / sigma;
+        return {std::sqrt(1.0 + t * t), std::asinh(t), std::log1p(t * t)};
+      },
+      [&](double x, double f, const fns& m) {
+    const double t = (x - theta) / sigma, r2 = 1.0 + t * t, r = m.r;
+    const double a = m.a, u = gamma + delta * a;
+    sv += f * (m.l + u * u);
     const double h = t / r2 + u * delta / r;
     const double h2 = (1.0 - t * t) / (r2 * r2) + delta * delta / r2 - delta * u * t / (r2 * r);
     const double v[13] = {a,          a * a,      u * a, u, h, h * t, (delta * a + u) / r, (delta * a + u) * t / r,
@@ -100,7 +96,18 @@ int SUDerNegLogLike(void* d) {
   H[8] = (s[4] + s[11]) * is2;          // theta sigma
   H[9] = (-1.0 + s[5] + s[12]) * is2;   // sigma sigma
   zfit_hold_given(o);
-  return 0;
+  *value = -std::log(delta) + std::log(sigma) + sv / (2.0 * w->req->n);
+}
+
+// Mean negative log-likelihood without its constant, at x = (delta, gamma, theta,
+// sigma), with its gradient and Hessian.
+double SUNegLogLikeDer(void* d) {
+  zfit_optrec* o = static_cast<zfit_optrec*>(d);
+  double v;
+  derivs(o, &v);
+  ++o->nevals;
+  o->f = v;
+  return v;
 }
 
 // Three or four parameters by the engine, in its order (delta, gamma, theta, sigma).
@@ -124,8 +131,7 @@ int optimise(zfit_work* w) {
   }
   s.lo[0] = 1e-4;
   if (e[1]) s.lo[3] = 1e-8 * u;
-  s.obj = SUNegLogLike;
-  s.deriv = SUDerNegLogLike;
+  s.objderiv = SUNegLogLikeDer;
   s.tol = zfit_tol(r, kMlTolerance);
   s.unit_log = std::log(u);  // the objective is the mean over the values
   s.values = 1.0;

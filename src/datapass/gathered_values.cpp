@@ -32,8 +32,8 @@ struct kes_weighted_item {
   double c;
   static constexpr bool weighted = true;
   int freq() const { return 1; }
-  void weigh(kes_valnode* n, int e) const {
-    if (c > 0.0) kes_node_add_weight(n, e, c, 1);
+  void weigh(kes_valnode* n) const {
+    if (c > 0.0) kes_node_add_weight(n, c, 1);
   }
 };
 
@@ -51,13 +51,13 @@ double bits_value(std::uint64_t bits) {
 double value_at(const kes_gathered& g, long i) { return g.wx != nullptr ? bits_value(g.wx[i].key) : g.x[i]; }
 
 // The sorted items: a value's key with what its observation brings. weigh adds an
-// item's weights to a value's weight sums (units of 2^e), as the tree would have.
+// item's weights to a value's weight sums, as the tree would have.
 struct key_only {
   std::uint64_t key;
   static constexpr bool weighted = false;
   void take(const kes_gathered&, long) {}
   int freq() const { return 1; }
-  void weigh(kes_valnode*, int) const {}
+  void weigh(kes_valnode*) const {}
 };
 struct key_freq {
   std::uint64_t key;
@@ -65,7 +65,7 @@ struct key_freq {
   static constexpr bool weighted = false;
   void take(const kes_gathered& g, long i) { f = g.f[i]; }
   int freq() const { return f; }
-  void weigh(kes_valnode*, int) const {}
+  void weigh(kes_valnode*) const {}
 };
 using key_weight = kes_weighted_item;
 struct key_weight_freq {
@@ -78,8 +78,8 @@ struct key_weight_freq {
     f = g.f[i];
   }
   int freq() const { return f; }
-  void weigh(kes_valnode* n, int e) const {
-    if (c > 0.0) kes_node_add_weight(n, e, c, f);
+  void weigh(kes_valnode* n) const {
+    if (c > 0.0) kes_node_add_weight(n, c, f);
   }
 };
 
@@ -121,7 +121,7 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   int rc = KES_ADD_OK;
   for (long i = 0; i < g.n && rc == KES_ADD_OK; ++i) {
     const int f = g.f != nullptr ? g.f[i] : 1;
-    rc = kes_add_to_tree(ctx, r, v, value_at(g, i), f, g.wx != nullptr ? g.wx[i].c : 1.0, g.wexp);
+    rc = kes_add_to_tree(ctx, r, v, value_at(g, i), f, g.wx != nullptr ? g.wx[i].c : 1.0);
     if (v >= ctx->batch_first + ctx->batch_n) break;  // the variable left the batch
   }
   release(g);
@@ -141,17 +141,17 @@ bool starts_value(const Item* items, std::size_t i) {
 }
 
 // One distinct value of the sorted items: its count, and with weights its weight sums
-// in units of 2^e as the tree's node for it would hold them.
+// as the tree's node for it would hold them.
 struct value_run {
   int count = 0;  // at most the gathered total, which stays in the int range
   kes_wtrec sums{};
   kes_valnode node{};
 };
 
-// The run of the value starting at items[i], its weights (units of 2^e) added in their
+// The run of the value starting at items[i], its weights added in their
 // order of arrival (the sort is stable); i is left past its last item.
 template <class Item>
-void take_run(const Item* items, std::size_t n, std::size_t& i, int e, value_run* run) {
+void take_run(const Item* items, std::size_t n, std::size_t& i, value_run* run) {
   const std::uint64_t key = items[i].key;
   run->count = 0;
   run->sums = kes_wtrec{};
@@ -159,18 +159,18 @@ void take_run(const Item* items, std::size_t n, std::size_t& i, int e, value_run
   run->node.wt = &run->sums;
   for (; i < n && items[i].key == key; ++i) {
     run->count += items[i].freq();
-    items[i].weigh(&run->node, e);
+    items[i].weigh(&run->node);
   }
 }
 
 // Calls emit(value, run) for each distinct value of the sorted items, ascending,
 // while emit returns true.
 template <class Item, class Emit>
-void each_value(const Item* items, std::size_t n, int first_zero, int e, Emit emit) {
+void each_value(const Item* items, std::size_t n, int first_zero, Emit emit) {
   value_run run;
   for (std::size_t i = 0; i < n;) {
     const double x = value_of(items[i].key, first_zero);
-    take_run(items, n, i, e, &run);
+    take_run(items, n, i, &run);
     if (!emit(x, run)) return;
   }
 }
@@ -178,11 +178,11 @@ void each_value(const Item* items, std::size_t n, int first_zero, int e, Emit em
 // The nodes of the sorted values, one per distinct value, made in order. They need no
 // record in making order (kes_varsum::listed): the list is already in memory order.
 template <class Item>
-int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t n, int first_zero, int e) {
+int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t n, int first_zero) {
   kes_datapass* dp = kes_dp(ctx);
   kes_valnode* last = nullptr;
   int rc = KES_ADD_OK;
-  each_value(items, n, first_zero, e, [&](double x, const value_run& run) {
+  each_value(items, n, first_zero, [&](double x, const value_run& run) {
     kes_valnode* node = newnode(ctx, v, dp->node_size);
     if (node == nullptr) {
       if (v == ctx->batch_first) {
@@ -213,10 +213,11 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
 }
 
 // Is the value at items[i] one observation of frequency 1 whose weight was taken in
-// the view's unit wexp? Its sums of sqrt(c) w and c w are then those of one weight by
-// their very making (kes_node_add_weight on empty sums is kes_one_weight_powers), and
-// the view does not keep them: the nearly distinct values of a large run skip the test.
-// A weight that is not a normal number in that unit is kept (kes_view_keeps_value).
+// the view's unit wexp, where it is a normal number? Its sums of sqrt(c) w and c w are
+// then those of one weight by their very making (kes_node_add_weight on empty sums is
+// kes_one_weight_powers in the value's own power unit), and the view does not keep
+// them: the nearly distinct values of a large run skip the test. A weight that is not
+// a normal number in that unit is kept (kes_view_keeps_value).
 template <class Item>
 bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
   if constexpr (Item::weighted) {
@@ -226,13 +227,14 @@ bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp
 }
 
 // Does the view keep the sums of run (kes_valview::kept), not one_weight? They are
-// brought to unit wexp, their sum of weights in the run's own unit kept in *own_w and
-// *own_e first. Counted and written by the same tests, so that each part's kept
-// entries are where the count put them.
+// brought to unit wexp as the view keeps them (kes_node_view_sums), their sum of
+// weights in the run's own unit kept in *own_w and *own_e first. Counted and written
+// by the same tests, so that each part's kept entries are where the count put them.
 bool run_keeps(value_run& run, int wexp, double* own_w, int* own_e) {
   *own_w = run.sums.sumw;
   *own_e = run.node.wexp;
-  kes_node_to_unit(&run.node, wexp);
+  run.sums = kes_node_view_sums(run.node, wexp);
+  run.node.wexp = static_cast<std::int16_t>(wexp);
   return kes_view_keeps_value(*own_w, run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
 }
 
@@ -285,7 +287,7 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
           ++i;
           continue;
         }
-        take_run(items, n, i, e, &run);
+        take_run(items, n, i, &run);
         double own_w;
         int own_e;
         keep += run_keeps(run, wexp, &own_w, &own_e);
@@ -319,7 +321,7 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
     while (i < end) {
       if (!kPack) room.x[j] = value_of(items[i].key, first_zero);
       const bool one = Item::weighted && one_weight(items, n, i, e, wexp);
-      take_run(items, n, i, e, &run);  // may read on into the next part
+      take_run(items, n, i, &run);  // may read on into the next part
       room.f[j] = run.count;
       if constexpr (Item::weighted) {
         // As the view of a tree's node: its sums brought to the record's unit.
@@ -408,7 +410,7 @@ int sort_and_list(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   const int e = g.wexp;
   release(g);  // the sorted keys hold all that is needed
   const int rc = make_view(r, g, items, n, first_zero, e, threads) ? KES_ADD_OK
-                                                                   : make_list(ctx, r, v, items, n, first_zero, e);
+                                                                   : make_list(ctx, r, v, items, n, first_zero);
   std::free(items);
   return rc;
 }
@@ -430,7 +432,7 @@ bool compact_as(kes_gathered& g, int threads) {
     return false;
   }
   m = 0;
-  each_value(items, n, g.first_zero, 0, [&](double x, const value_run& run) {
+  each_value(items, n, g.first_zero, [&](double x, const value_run& run) {
     g.x[m] = x;
     g.f[m++] = run.count;
     return true;

@@ -159,10 +159,10 @@ kes_valnode* newnode(kes_ctx* ctx, int v, int node_size) {
 int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c) {
   int rc = KES_ADD_OK;
   if (!std::isnan(x) && kes_gather_value(ctx, r, v, x, f, c, &rc)) return rc;
-  return rc == KES_ADD_OK ? kes_add_to_tree(ctx, r, v, x, f, c, r->wexp) : rc;
+  return rc == KES_ADD_OK ? kes_add_to_tree(ctx, r, v, x, f, c) : rc;
 }
 
-int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, int wexp) {
+int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c) {
   kes_datapass* dp = kes_dp(ctx);
   kes_valnode* spare = dp->spare[v];
   if (spare == nullptr) {
@@ -199,7 +199,7 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
     return KES_ADD_OVERFLOW;
   }
   node->count += f;
-  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) kes_node_add_weight(node, wexp, c, f);
+  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) kes_node_add_weight(node, c, f);
   if (node == spare) {
     dp->spare[v] = nullptr;
     // Counting new values as they come saves kesnux a walk over the whole list.

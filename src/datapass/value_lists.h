@@ -32,9 +32,8 @@ enum kes_addval_result : int {
 // to the trees of record r.
 int kes_add_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c);
 
-// The same through the record's trees alone (never gathered), the weights taken in
-// units of 2^wexp: the record's unit when the observation was read.
-int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c, int wexp);
+// The same through the record's trees alone (never gathered).
+int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double c);
 
 // Notes node, just made for record r of variable v, in the record of the list's nodes
 // in making order (see kes_varsum::listed).

@@ -26,16 +26,11 @@
 
 namespace {
 
-// Node p's weight sums in the room's unit (a node without them has those of its count
-// in weights of 0).
+// Node p's weight sums as the view keeps them in the room's unit (a node without them
+// has those of its count in weights of 0).
 kes_wtrec sums_of(const kes_valnode* p, int wexp) {
-  kes_wtrec t{0.0, static_cast<double>(p->count), static_cast<double>(p->count)};
-  if (p->wt != nullptr) {
-    kes_valnode n = *p;
-    n.wt = &(t = *p->wt);
-    kes_node_to_unit(&n, wexp);
-  }
-  return t;
+  if (p->wt != nullptr) return kes_node_view_sums(*p, wexp);
+  return kes_wtrec{0.0, static_cast<double>(p->count), static_cast<double>(p->count)};
 }
 
 // Node p's sum of weights in its own unit.

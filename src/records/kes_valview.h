@@ -10,15 +10,20 @@
 #include <cstdint>
 #include <cstring>
 
+#include "records/kes_wunit.h"
+
 struct kes_valview {
   int m;                       // number of distinct nonmissing values
   const double* x;             // the values, ascending
   const int* f;                // their frequency sums
   // With a WEIGHT variable, per value (c the clamped weight of an observation, f its
-  // frequency, w = c*f): the sums of w, of sqrt(c) w and of c w, with c and w in units
-  // of 2^wexp. w holds every value's; w15 and w2 hold those of the values listed in
-  // kept, in its order; every other value's are those of one weight w of frequency 1,
-  // sqrt(w) w and w w (kes_one_weight_powers), so that the nearly distinct values of a
+  // frequency, w = c*f): the sums of w, of sqrt(c) w and of c w. w is in units of
+  // 2^wexp; the other two in the value's own power unit 2^u, that of its exact sum of
+  // w (kes_power_unit_at; kes_power_unit(w) where w is a normal number), that is in
+  // units of 2^(1.5 (wexp + u)) and 2^(2 (wexp + u)), so that they do not vanish
+  // beside larger weights. w holds every value's; w15 and w2 hold those of the
+  // values listed in kept, in its order; every other value's are those of one weight
+  // w of frequency 1 (kes_one_weight_powers), so that the nearly distinct values of a
   // large run cost one sum each. All null without.
   const double* w;
   const double* w15;
@@ -36,11 +41,13 @@ struct kes_valview {
   const int* wownexp = nullptr;
 };
 
-// The sums of sqrt(c) w and c w of one observation of weight w and frequency 1, as
-// kes_node_add_weight forms them on empty sums.
+// The sums of sqrt(c) w and c w of one observation of weight w and frequency 1 in w's
+// own power unit 2^u (u = kes_power_unit(w)), as kes_node_add_weight forms them on
+// empty sums.
 inline void kes_one_weight_powers(double w, double* w15, double* w2) {
-  *w15 = std::sqrt(w) * w;
-  *w2 = w * w;
+  const double wu = std::ldexp(w, -kes_power_unit(w));
+  *w15 = std::sqrt(wu) * wu;
+  *w2 = wu * wu;
 }
 
 // Must value i of sums w, w15, w2 be kept, its w15 and w2 not those of one weight?
@@ -63,10 +70,14 @@ inline bool kes_view_keeps_value(double own_w, double w, double w15, double w2) 
 class kes_view_powers {
  public:
   explicit kes_view_powers(const kes_valview& v) : v_(v) {}
-  // Those of value i, i not below the last one asked for.
-  void at(int i, double* w15, double* w2) {
+  // Those of value i, i not below the last one asked for, in its power unit 2^u.
+  void at(int i, double* w15, double* w2, int* u) {
+    *u = kes_power_unit(v_.w[i]);
     while (k_ < v_.nkept && v_.kept[k_] < i) ++k_;
     if (k_ < v_.nkept && v_.kept[k_] == i) {
+      // The unit of the exact sum of w, which a weight not normal in the view's unit
+      // keeps beside it.
+      if (v_.wown != nullptr) *u = kes_power_unit_at(v_.wown[k_], v_.wownexp[k_] - v_.wexp);
       *w15 = v_.w15[k_];
       *w2 = v_.w2[k_];
     } else {

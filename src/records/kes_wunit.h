@@ -1,9 +1,9 @@
 // The unit of the weighted sums: the data pass divides every weight by 2^e (exactly),
 // with e even and set from the weights met so far, so that no sum of weights, of
 // weighted values or of the weights' higher powers leaves the doubles at any scale of
-// the weights (subnormal weights, or a thousand weights of 1e306). A record's sums and
-// its value nodes' weight sums take the record's exponent; a node made under an older
-// one is brought to the new one when it next takes a weight, and when it is read.
+// the weights (subnormal weights, or a thousand weights of 1e306). A record's sums take
+// the record's exponent; a value node's weight sums take their own, set alike from the
+// node's weights, and are brought to the record's when the node is read.
 #pragma once
 #include <cmath>
 #include <cstdint>
@@ -29,6 +29,16 @@ inline int kes_wunit_after(int e, int k, bool first) {
   return first || k - e > KES_WUNIT_ROOM ? k : e;
 }
 
+// The even exponent of the unit in which a value of weight sum w keeps the powers of
+// its weights: w's own (0 for no weight), so that the sums of c^1.5 and c^2 of weights
+// far below the largest of the variable do not vanish in the variable's unit.
+inline int kes_power_unit(double w) { return w > 0.0 ? std::ilogb(w) & ~1 : 0; }
+
+// The same of the weight sum w 2^d, from the exponent of w: where w 2^d is not a
+// normal number (a weight far below the largest, read in the record's unit) the unit
+// is that of the exact sum, and its powers neither vanish nor lose their bits there.
+inline int kes_power_unit_at(double w, int d) { return w > 0.0 ? (std::ilogb(w) + d) & ~1 : 0; }
+
 // The weight sums of node p (kept in units of 2^p->wexp) brought to exponent e: the
 // sums of w, w c^0.5 and w c carry the unit to the powers 1, 1.5 and 2.
 inline void kes_node_to_unit(kes_valnode* p, int e) {
@@ -42,20 +52,31 @@ inline void kes_node_to_unit(kes_valnode* p, int e) {
   p->wexp = static_cast<std::int16_t>(e);
 }
 
+// The weight sums of node p as a view keeps them: the sum of w in units of 2^e, the
+// sums of w c^0.5 and w c in the value's own power unit u (that of its exact sum of w
+// in units of 2^e, kes_power_unit_at), that is in units of 2^(1.5 (e + u)) and
+// 2^(2 (e + u)).
+inline kes_wtrec kes_node_view_sums(const kes_valnode& p, int e) {
+  const kes_wtrec& t = *p.wt;
+  const int d = p.wexp - e;
+  const double w = std::ldexp(t.sumw, d);
+  const int k = d - kes_power_unit_at(t.sumw, d);
+  return kes_wtrec{w, std::ldexp(t.sumw15, k + k / 2), std::ldexp(t.sumw2, 2 * k)};
+}
+
 // Adds one observation's clamped weight c (above 0) and frequency f to the weight sums
-// of node p, the weight c f formed in the unit, as the sums of the data pass form it:
-// the one place a value's weight sums grow, whether its observations come to the tree
-// one at a time or are gathered and sorted first, so that both give the same sums to
-// the bit. The node keeps a unit of its own, set by its own weights as the record's
-// is by all (kes_wunit_after), so that its sums never flush to 0 below a far larger
-// weight of another value; readers bring them to the record's unit (kes_node_to_unit),
-// which scales them exactly wherever they are normal numbers there. The record's unit
-// at the time (the second argument) does not decide the node's.
-inline void kes_node_add_weight(kes_valnode* p, int, double c, int f) {
+// of node p, the weight c f formed in the node's own unit, which follows the node's
+// weights as the record's unit follows the record's: the one place a value's weight
+// sums grow, whether its observations come to the tree one at a time or are gathered
+// and sorted first, so that both give the same sums to the bit. A node's own unit
+// keeps its sums from flushing to 0 below a far larger weight of another value;
+// readers bring them to the record's unit (kes_node_view_sums), exactly wherever they
+// are normal numbers there.
+inline void kes_node_add_weight(kes_valnode* p, double c, int f) {
   kes_wtrec* t = p->wt;
-  const int own = kes_wunit_after(p->wexp, kes_wunit_exponent(c, f), !(t->sumw > 0.0));
-  kes_node_to_unit(p, own);
-  const double cu = std::ldexp(c, -own);
+  kes_node_to_unit(p, kes_wunit_after(p->wexp, kes_wunit_exponent(c, f), !(t->sumw > 0.0)));
+  const int e = p->wexp;
+  const double cu = std::ldexp(c, -e);
   const double wu = cu * f;
   t->sumw += wu;
   t->sumw15 += std::sqrt(cu) * wu;

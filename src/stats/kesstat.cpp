@@ -84,11 +84,10 @@ void repair_sums(kes_varsum* rec) {
     rec->uss = rec->css = miss;
   } else if (rec->overflow == 1) {
     rec->uss = miss;
-  } else if (!is_missing(rec->css)) {
-    // A sum below the noise of the spread is cancellation: exactly zero.
-    if (kes_stat::EPS11 * std::sqrt(std::fabs(rec->css)) * std::sqrt(std::fabs(rec->sumwgt)) >= std::fabs(rec->sum))
-      rec->sum = 0.0;
   }
+  // A sum that did not overflow stays as summed, however small against the spread
+  // (-1e13, 1, 1e13 sum to 1 exactly): the moments judge the mean by the rounding of
+  // that sum.
 }
 
 // The normal-theory limits take the mean and std of nt_mom, in units of 2^nt_exp.
@@ -395,7 +394,7 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
   if (mrc == KES_MNT_VAR_ZEROED || mrc == KES_MNT_MEAN_ZEROED) {
     log_with_name(
         ctx,
-        mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_ZERO_AGAINST_STD_SET_TO_ZERO,
+        mrc == KES_MNT_VAR_ZEROED ? KES_MSG_CSS_ZERO_VARIANCE_SET_TO_ZERO : KES_MSG_MEAN_WITHIN_SUM_ROUNDING_SET_TO_ZERO,
         var);
     raise_rc(ctx, KES_RC_DATA_NOTE);
   }

@@ -71,7 +71,10 @@ void zkesloc_arrays(const kes_moments* mom, const kes_valview* fv, double mu0, i
   // far inside the doubles.
   if (kes_vardef_is_df(mom->vardef) && !is_missing(css) && !is_missing(sumw) && sumw > 0.0 && n_obs > 1.0 &&
       !is_missing(mean)) {
-    const double se = std::sqrt(css / ((n_obs - 1.0) * sumw));
+    // The moments' std where it is had: a CSS in the subnormal range (weights of 5e-324
+    // beside 1) keeps only a few bits, its root in the moments all of them.
+    const double std = mom->v[KES_MOM_STD];
+    const double se = is_missing(std) ? std::sqrt(css / ((n_obs - 1.0) * sumw)) : std / std::sqrt(sumw);
     if (se > 0.0) {
       const double t = (mean - mu0) / se;
       out->v[KES_LOC_T] = t;

@@ -1,8 +1,8 @@
 // zkesmnt: moments under the VARDEF= divisor; zvardiv: the divisor itself.
 //
-// Skewness and kurtosis come from a second pass over the distinct values with the
-// final mean and std, not from power sums, which lose all accuracy when the mean is
-// large against the spread.
+// CSS, skewness and kurtosis come from passes over the distinct values about their
+// mean as the values give it, not from power sums, which lose all accuracy when the
+// mean is large against the spread.
 #include "stats/zkesmnt.h"
 
 #include <algorithm>
@@ -14,9 +14,10 @@
 #include "host/host_services.h"
 #include "host/step_codes.h"
 #include "numeric/zmissing.h"
+#include "numeric/wide_sum.h"
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
-#include "records/kes_valview.h"
+#include "records/kes_wunit.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 
@@ -57,14 +58,135 @@ double zvardiv(const char vardef[8], double n, double one, double sumwgt) {
 
 namespace {
 
-// The moments; powers(mean, std, &s3, &s4) sums the standardized third and fourth
-// powers over the distinct values in ascending order, or returns false when it cannot
-// (skewness and kurtosis then stay missing); root(mean, counts, &scale, &c) gives the
-// corrected sum of squares of the distinct values as scale^2 c (each observation
-// weighted by its frequency alone when counts is set), or returns false when there
-// are none.
-template <class Powers, class Root>
-int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Powers powers, Root root) {
+// The spread of the distinct values about their weighted mean, as the values give it:
+// the mean is a value p of the list plus the weighted mean of the deviations from p
+// (exact where the values lie within a factor of two of p, as values at an offset do),
+// p taken twice as the value nearest the mean found so far, so that the mean
+// deviation is no more than the values' spacing about the mean. Every deviation from
+// that mean is then known to a unit of rounding of itself, and so is every power of it.
+struct values_spread {
+  double p = 0.0;      // the pivot value
+  double dbar = 0.0;   // the weighted mean deviation from p
+  double scale = 0.0;  // a power of two within a factor 2 of the largest |x - p - dbar|
+  kes_wide_sum c;      // the corrected sum of squares over scale^2
+  double sum_abs = 0.0;  // the weighted sum of |x| over the sum of weights
+  // The deviation of x from the mean.
+  double dev(double x) const { return (x - p) - dbar; }
+};
+
+// The weight of value i of a weighted view as m 2^e in the view's unit, m of the order
+// of 1: read exact (kes_view_weight_parts) where it is not a normal number there.
+void weight_of(const kes_valview& fv, int i, double* m, int* e) {
+  double w = fv.w[i];
+  int d = 0;
+  if (!(w >= DBL_MIN)) {
+    kes_view_weight_parts(fv, i, &w, &d);
+    d -= fv.wexp;
+  }
+  *e = kes_power_unit_at(w, d);
+  *m = std::ldexp(w, d - *e);
+}
+
+double weight_at(const kes_valview& fv, int i) { return fv.w != nullptr ? fv.w[i] : fv.f[i]; }
+
+// The value of the view nearest to y (the first of two as near).
+double nearest(const kes_valview& fv, double y) {
+  const double* hi = std::lower_bound(fv.x, fv.x + fv.m, y);
+  if (hi == fv.x + fv.m) return fv.x[fv.m - 1];
+  if (hi == fv.x || *hi - y < y - hi[-1]) return *hi;
+  return hi[-1];
+}
+
+// The weighted mean deviation of the values from p; false when it is not finite.
+bool mean_deviation(const kes_valview& fv, double p, double* dbar) {
+  double sw = 0.0, s1 = 0.0;
+  for (int i = 0; i < fv.m; ++i) {
+    const double w = weight_at(fv, i);
+    sw += w;
+    s1 += w * (fv.x[i] - p);
+  }
+  *dbar = s1 / sw;
+  return sw > 0.0 && std::isfinite(*dbar);
+}
+
+// The spread of the view's values, from the mean found so far; false when there are
+// none or their deviations lie beyond the doubles.
+bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
+  if (fv == nullptr || fv->m < 1 || fv->x == nullptr) return false;
+  values_spread& v = *out;
+  v.p = nearest(*fv, mean);
+  if (!mean_deviation(*fv, v.p, &v.dbar)) return false;
+  v.p = nearest(*fv, v.p + v.dbar);
+  if (!mean_deviation(*fv, v.p, &v.dbar)) return false;
+  // A power of two about the largest deviation: the deviations over it are exact.
+  const double big = std::fmax(std::fabs(v.dev(fv->x[0])), std::fabs(v.dev(fv->x[fv->m - 1])));
+  if (!std::isfinite(big)) return false;
+  v.scale = big > 0.0 ? std::ldexp(1.0, std::ilogb(big)) : 0.0;
+  // With weights each term is formed in its weight's own unit (a weight far below the
+  // largest may be a subnormal number in the view's).
+  double sw = 0.0, sa = 0.0, c2 = 0.0;
+  for (int i = 0; i < fv->m; ++i) {
+    const double w = weight_at(*fv, i);
+    sw += w;
+    sa += w * std::fabs(fv->x[i]);
+    if (!(v.scale > 0.0)) continue;
+    const double z = v.dev(fv->x[i]) / v.scale;
+    if (fv->w == nullptr) {
+      c2 += w * z * z;
+    } else {
+      double m;
+      int e;
+      weight_of(*fv, i, &m, &e);
+      v.c.add(m * z * z, e);
+    }
+  }
+  if (fv->w == nullptr) v.c.add(c2, 0);
+  v.sum_abs = sa / sw;
+  // Past the doubles the largest |x| bounds it.
+  if (!std::isfinite(v.sum_abs)) v.sum_abs = std::fmax(std::fabs(fv->x[0]), std::fabs(fv->x[fv->m - 1]));
+  return true;
+}
+
+// The sums of the standardized third and fourth powers, each value's deviation from
+// the values' mean over std, times its count or its weights' sums of c^1.5 and c^2.
+// With weights each term is formed beside an exponent of its own: a weight's powers
+// and the powers of its standardized value may each lie beyond the doubles where
+// their product does not.
+void standardized_powers(const kes_valview& fv, const values_spread& v, double std, double* s3, double* s4) {
+  if (fv.w == nullptr) {
+    double a = 0.0, b = 0.0;
+    for (int i = 0; i < fv.m; ++i) {
+      const double z = v.dev(fv.x[i]) / std;
+      const double z2 = z * z;
+      a += fv.f[i] * z2 * z;
+      b += fv.f[i] * z2 * z2;
+    }
+    *s3 = a;
+    *s4 = b;
+    return;
+  }
+  kes_wide_sum a, b;
+  kes_view_powers powers(fv);
+  int es;
+  const double ms = std::frexp(std, &es);
+  for (int i = 0; i < fv.m; ++i) {
+    double w15, w2;
+    int u;
+    powers.at(i, &w15, &w2, &u);
+    // z = zm 2^(ez - es): the deviation's and std's exponents apart.
+    int ez;
+    const double zm = std::frexp(v.dev(fv.x[i]), &ez) / ms;
+    const int e = ez - es;
+    const double zm2 = zm * zm;
+    a.add(w15 * zm2 * zm, u + u / 2 + 3 * e);
+    b.add(w2 * zm2 * zm2, 2 * u + 4 * e);
+  }
+  *s3 = a.value();
+  *s4 = b.value();
+}
+
+// Fills the moments from the record and, where rec's view fv is had, from its values.
+int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, kes_moments* out) {
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
@@ -88,8 +210,8 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
   if (!is_missing(rec->sum)) mean = rec->sum / sumwgt;
   // The mean lies within the values; the rounded ratio of the sums may not (ten values
   // of 0.1 sum to 0.9999999999999999), so it is held to their range.
-  if (!is_missing(mean) && rec->view != nullptr && rec->view->m > 0 && rec->view->x != nullptr)
-    mean = std::clamp(mean, rec->view->x[0], rec->view->x[rec->view->m - 1]);
+  if (!is_missing(mean) && fv != nullptr && fv->m > 0 && fv->x != nullptr)
+    mean = std::clamp(mean, fv->x[0], fv->x[fv->m - 1]);
   double d = zvardiv(vardef, n, 1.0, sumwgt);
   // The record's weighted sums are kept in units of 2^wexp (kes_wunit.h): every ratio
   // of them is free of the unit but the one subtracting a weight of one.
@@ -98,51 +220,37 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
     d = std::isfinite(w) ? std::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
   }
 
-  // The mean's rounding test judges CSS in the units of the data: weighted sums are
-  // first brought to weights that add up to N (without weights they already do), so
-  // that the scale of the weights cannot decide it.
-  const bool weighted = rec->weight_given != 0;
-  const double dn = weighted ? zvardiv(vardef, n, 1.0, n) : d;
-  // The variance's rounding test judges the values' own spread about the mean: with
-  // weights each observation counts once, as without, so that neither the scale nor a
-  // mix of scales of the weights decides it (weights 1e-300, 1, 1e300 on 1, 2, 3 give
-  // the variance of their values).
-  auto values_round = [&](double r) {
-    double rs = 0.0, rc = 0.0;
-    if (weighted && !root(mean, true, &rs, &rc)) return false;
-    return (weighted ? rs * std::sqrt(rc / dn) : r / std::sqrt(d)) <= EPS13 * std::fabs(mean);
-  };
-
-  // CSS from the distinct values, as root gives it, wherever the pass's sum is had:
-  // free of the running mean's rounding, which loses digits to a mean far from the
-  // spread and depends on the order of the weights. r is its root (deviations near the
-  // smallest doubles square to nothing or to a few bits, their root does not).
+  // CSS from the distinct values, wherever the pass's sum is had: free of the running
+  // mean's rounding, which loses digits to a mean far from the spread and depends on
+  // the order of the weights. Each of its terms is at least 0 and known to a few units
+  // of rounding of itself, so it lies within its own error bound of 0 only where it is
+  // 0 (a single value), which is no rounding: no fixed share of the mean judges it.
+  // Without the values, the design's test judges the running sum against the mean.
   double css = rec->css;
-  double r = 0.0, scale = 0.0, c2 = 0.0;
-  const bool from_values = !is_missing(css) && !is_missing(mean) && root(mean, false, &scale, &c2);
+  values_spread sp;
+  const bool from_values = !is_missing(css) && !is_missing(mean) && spread_of(fv, mean, &sp);
   if (from_values) {
-    css = scale * (scale * c2);
-    r = scale * std::sqrt(c2);
-  }
-  m[KES_MOM_CSS] = css;
-  if (!is_missing(css) && !is_missing(mean) && d > 0.0 && dn > 0.0 &&
-      (from_values ? r > 0.0 && values_round(r) : css > 0.0 && d * (EPS13 * mean) * (EPS13 * mean) >= css)) {
-    css = r = 0.0;
-    m[KES_MOM_CSS] = 0.0;
+    css = sp.c.times(sp.scale, sp.scale);
+  } else if (!is_missing(css) && !is_missing(mean) && d > 0.0 && css > 0.0 &&
+             d * (EPS13 * mean) * (EPS13 * mean) >= css) {
+    css = 0.0;
     result = KES_MNT_VAR_ZEROED;
   }
+  m[KES_MOM_CSS] = css;
 
   double std = miss;
   if (d > 0.0 && !is_missing(css)) {
     const double var = css / d;
-    const bool tiny = from_values && var < DBL_MIN;
-    std = tiny ? r / std::sqrt(d) : std::sqrt(var);
-    const double std_units = !weighted || !(dn > 0.0) ? std
-                             : tiny                ? r / std::sqrt(sumwgt) * std::sqrt(n / dn)
-                                                   : std::sqrt(css / sumwgt * n / dn);
+    // Deviations near the smallest doubles square to nothing or to a few bits: the
+    // root of the sum is had in full.
+    std = from_values && var < DBL_MIN ? sp.c.root_times(sp.scale) / std::sqrt(d) : std::sqrt(var);
     m[KES_MOM_VAR] = var;
     m[KES_MOM_STD] = std;
-    if (!is_missing(mean) && mean != 0.0 && std::fabs(mean) <= EPS13 * std_units) {
+    // The mean is rounding noise only where it lies within the rounding error of the
+    // running sum it comes from: N additions of terms up to the sum of |w x|.
+    const bool noise = from_values ? std::fabs(mean) <= (n + 2.0) * (DBL_EPSILON / 2) * sp.sum_abs
+                                   : std::fabs(mean) <= EPS13 * std;
+    if (!is_missing(mean) && mean != 0.0 && noise) {
       mean = 0.0;
       result = KES_MNT_MEAN_ZEROED;
     }
@@ -152,11 +260,11 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
   m[KES_MOM_MEAN] = mean;
 
   const bool df = kes_vardef_is_df(vardef);
-  if (is_missing(css) || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std > 0.0) || is_missing(mean))
-    return result;
+  if (!from_values || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std > 0.0)) return result;
 
+  // Skewness and kurtosis about the values' mean, as CSS.
   double s3 = 0.0, s4 = 0.0;
-  if (!powers(mean, std, &s3, &s4)) return result;
+  standardized_powers(*fv, sp, std, &s3, &s4);
   const double a = df ? n - 1.0 : n;
   const double b = df ? n - 2.0 : n;
   const double c = df ? n - 3.0 : n;
@@ -174,44 +282,5 @@ int moments(const kes_varsum* rec, const char vardef[8], kes_moments* out, Power
 }  // namespace
 
 int zkesmnt_arrays(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, kes_moments* out) {
-  return moments(rec, vardef, out, [fv](double mean, double std, double* s3, double* s4) {
-    if (fv == nullptr) return false;
-    double a = 0.0, b = 0.0;
-    kes_view_powers powers(*fv);
-    for (int i = 0; i < fv->m; ++i) {
-      const double z = (fv->x[i] - mean) / std;
-      const double z2 = z * z;
-      if (fv->w != nullptr) {
-        double w15, w2;
-        powers.at(i, &w15, &w2);
-        a += w15 * z2 * z;
-        b += w2 * z2 * z2;
-      } else {
-        a += fv->f[i] * z2 * z;
-        b += fv->f[i] * z2 * z2;
-      }
-    }
-    *s3 = a;
-    *s4 = b;
-    return true;
-  }, [fv](double mean, bool counts, double* scale, double* c) {
-    // About the mean less the values' mean deviation (the mean's own rounding), on
-    // deviations scaled by the largest.
-    if (fv == nullptr || fv->m < 1) return false;
-    const double s = std::fmax(std::fabs(fv->x[0] - mean), std::fabs(fv->x[fv->m - 1] - mean));
-    if (!std::isfinite(s)) return false;
-    *scale = s;
-    *c = 0.0;
-    if (!(s > 0.0)) return true;
-    double sw = 0.0, s1 = 0.0, s2 = 0.0;
-    for (int i = 0; i < fv->m; ++i) {
-      const double z = (fv->x[i] - mean) / s;
-      const double w = fv->w != nullptr && !counts ? fv->w[i] : fv->f[i];
-      sw += w;
-      s1 += w * z;
-      s2 += w * z * z;
-    }
-    if (sw > 0.0) *c = std::fmax(s2 - s1 / sw * s1, 0.0);
-    return true;
-  });
+  return moments(rec, vardef, fv, out);
 }

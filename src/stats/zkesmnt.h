@@ -8,7 +8,7 @@ struct kes_moments;
 enum kes_mnt_result : int {
   KES_MNT_OK = 0,
   KES_MNT_VAR_ZEROED = 1,   // CSS was rounding noise: variance set to zero
-  KES_MNT_MEAN_ZEROED = 2,  // mean negligible against std: set to zero
+  KES_MNT_MEAN_ZEROED = 2,  // mean within the rounding of its sum: set to zero
 };
 
 // Fills the moments block from the per-variable record: VARDEF text copied, 14 cells

@@ -90,14 +90,16 @@ var_snap snap(const kes_varsum& r) {
       // In the weights' own unit: the view keeps them in units of 2^wexp.
       if (v->w != nullptr) {
         double w15, w2;
-        powers.at(i, &w15, &w2);
+        int u;
+        powers.at(i, &w15, &w2, &u);
+        const int e = v->wexp + u;
         // Then the exact sum of w as a fraction and its binary exponent.
         double wm;
         int we, fe;
         kes_view_weight_parts(*v, i, &wm, &we);
         const double fr = std::frexp(wm, &fe);
-        s.weights.push_back({std::ldexp(v->w[i], v->wexp), std::ldexp(w15, v->wexp + v->wexp / 2),
-                             std::ldexp(w2, 2 * v->wexp), fr, static_cast<double>(fe + we)});
+        s.weights.push_back({std::ldexp(v->w[i], v->wexp), std::ldexp(w15, e + e / 2), std::ldexp(w2, 2 * e), fr,
+                             static_cast<double>(fe + we)});
       }
     }
     for (int i = 0; i < v->nkinds; ++i) s.missing.emplace_back(v->kind[i], v->kcount[i]);

@@ -82,7 +82,14 @@ view_copy copy_of(const kes_valview& v) {
   if (v.w != nullptr) {
     c.w.assign(v.w, v.w + v.m);
     kes_view_powers powers(v);
-    for (int i = 0; i < v.m; ++i) powers.at(i, &c.w15.emplace_back(), &c.w2.emplace_back());
+    // In the view's unit: the view keeps them in each value's own (kes_valview).
+    for (int i = 0; i < v.m; ++i) {
+      double w15, w2;
+      int u;
+      powers.at(i, &w15, &w2, &u);
+      c.w15.push_back(std::ldexp(w15, u + u / 2));
+      c.w2.push_back(std::ldexp(w2, 2 * u));
+    }
   }
   c.nkept = v.nkept;
   c.kind.assign(v.kind, v.kind + v.nkinds);

@@ -218,7 +218,8 @@ void expect_row_agrees(const row& r, const std::string& what) {
   EXPECT_TRUE(near_rel(std * std, var, 1e-12)) << what;
   if (!std::isnan(r.at("t"))) {
     EXPECT_GT(r.at("stdmean"), 0.0) << what;
-    EXPECT_TRUE(near_rel(r.at("t"), r.at("mean") / r.at("stdmean"), 1e-12)) << what;
+    EXPECT_TRUE(near_rel(r.at("t"), r.at("mean") / r.at("stdmean"), 1e-12))
+        << what << " t " << num(r.at("t")) << " mean " << num(r.at("mean")) << " stdmean " << num(r.at("stdmean"));
   }
   if (r.at("stdmean") > 0.0) {
     EXPECT_FALSE(std::isnan(r.at("t"))) << what;
@@ -232,7 +233,8 @@ void expect_row_agrees(const row& r, const std::string& what) {
 // The README's mixed scales give what their values give (exact, mpmath at 60 digits:
 // x = 1, 2, 3 with weights 1e-300, 1, 1e300: CSS 1, VAR 0.5; x = 0..3 with weights 1,
 // 1, 1, 1e200: CSS 14, VAR 4.6666666666666667); without weights x = 1, 1 + 2^-52, 1,
-// 1 + 2^-51 is within rounding of its mean: CSS, VAR, STD 0, no t, the note.
+// 1 + 2^-51 spread over real doubles: about their mean 1 + 3/4 2^-52, CSS 2.75 2^-104
+// exactly, VAR a third of it, and no note.
 TEST_F(RunnerWeightSums, OneRowAgreesWithItself) {
   const struct {
     const char* what;
@@ -244,8 +246,8 @@ TEST_F(RunnerWeightSums, OneRowAgreesWithItself) {
       {"1e-300, 1, 1e300", xw({1, 2, 3}, {1e-300, 1, 1e300}), "weight w;", 1, 0.5, false},
       {"1, 1, 1, 1e200 on 0..3", xw({0, 1, 2, 3}, {1, 1, 1, 1e200}), "weight w;", 14, 4.6666666666666667, false},
       {"1, 1, 1, 1e200 on 1..4", xw({1, 2, 3, 4}, {1, 1, 1, 1e200}), "weight w;", 14, 4.6666666666666667, false},
-      {"2^-52 steps", "x\n1\n" + num(1 + std::ldexp(1, -52)) + "\n1\n" + num(1 + std::ldexp(1, -51)) + "\n", "", 0, 0,
-       true},
+      {"2^-52 steps", "x\n1\n" + num(1 + std::ldexp(1, -52)) + "\n1\n" + num(1 + std::ldexp(1, -51)) + "\n", "",
+       std::ldexp(2.75, -104), std::ldexp(2.75, -104) / 3, false},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(run(c.csv, std::string("proc kestravine data=d noprint; var x; ") + c.weight + "\n output out=o" +
@@ -454,32 +456,24 @@ TEST_F(RunnerWeightSums, WeightedMomentsOfLopsidedAndTinyWeights) {
   }
 }
 
-// The rounding test judges the values' own spread about the weighted mean, each
-// observation once, as without weights: with weights 1, 2^60, 1 a third value 2^-47
-// above the others (relative 7e-15) is rounding, STD 0 with the note and code 4; one
-// 1e-12 above is not (STD 7.0716964339117229e-13, mpmath), whatever the weights' scale.
-TEST_F(RunnerWeightSums, RoundingTestInTheUnitsOfTheData) {
-  const struct {
-    double third, w, std;
-    bool zeroed;
-  } cases[] = {
-      {1 + std::ldexp(1, -47), 1, 0, true},
-      {1.000000000001, 1, 7.0716964339117229e-13, false},
-      {1 + std::ldexp(1, -47), 1e-300, 0, true},
-      {1.000000000001, 1e250, 7.0716964339117229e-13 * 1e125, false},
-  };
-  for (const auto& c : cases) {
-    const std::string what = num(c.third) + " at " + num(c.w);
-    ASSERT_EQ(run(xw({1, 1, c.third}, {c.w, std::ldexp(c.w, 60), c.w}),
-                  "proc kestravine data=d noprint; var x; weight w;\n output out=o std=std css=css;\nrun;\n"),
-              0)
-        << what << log_;
-    const row r = output_row();
-    EXPECT_TRUE(near_rel(r.at("std"), c.std, 1e-9)) << what << " " << r.at("std");
-    EXPECT_EQ(r.at("css") == 0.0, c.zeroed) << what;
-    EXPECT_EQ(count(kZeroNote), c.zeroed ? 1 : 0) << what << log_;
-    EXPECT_EQ(step_code(), c.zeroed ? 4 : 0) << what << log_;
-  }
+// No fixed share of the mean sets a real spread to 0, whatever the weights' scale:
+// with weights w, 2^60 w, w a third value d = 2^-47 above the others (relative 7e-15)
+// spreads as one d = 1e-12 above does. Two points of weights (1 + 2^60) w and w:
+// CSS = d^2 w (1 + 2^60) / (2 + 2^60), which is d^2 w within 1e-18, so STD (divisor
+// 2) is d sqrt(w / 2): no note, code 0.
+TEST_F(RunnerWeightSums, NoFixedShareOfTheMeanZeroesARealSpread) {
+  for (const double third : {1 + std::ldexp(1, -47), 1.000000000001})
+    for (const double w : {1.0, 1e-100, 1e250}) {
+      const std::string what = num(third) + " at " + num(w);
+      ASSERT_EQ(run(xw({1, 1, third}, {w, std::ldexp(w, 60), w}),
+                    "proc kestravine data=d noprint; var x; weight w;\n output out=o std=std css=css;\nrun;\n"),
+                0)
+          << what << log_;
+      const double d = third - 1;
+      EXPECT_TRUE(near_rel(output_row().at("std"), d * std::sqrt(w / 2), 1e-13)) << what << " " << output_row().at("std");
+      EXPECT_EQ(count(kZeroNote), 0) << what << log_;
+      EXPECT_EQ(step_code(), 0) << what << log_;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "host/host_missing.h"
+#include "records/kes_wunit.h"
 
 namespace kes_test {
 
@@ -33,8 +34,10 @@ value_list::value_list(const std::vector<obs>& data, bool weighted, double nmiss
     x_.push_back(x);
     f_.push_back(a.f);
     w_.push_back(a.w);
-    w15_.push_back(a.w15);
-    w2_.push_back(a.w2);
+    // The view keeps the powers in the value's own unit (kes_valview).
+    const int u = kes_power_unit(a.w);
+    w15_.push_back(std::ldexp(a.w15, -(u + u / 2)));
+    w2_.push_back(std::ldexp(a.w2, -2 * u));
     kes_valnode& nd = nodes_.emplace_back();
     nd.key.value = x;
     nd.count = a.f;

@@ -160,20 +160,27 @@ TEST(Moments, SymmetricDataHasSkewnessExactlyZero) {
   EXPECT_LT(std::fabs(m[KES_MOM_SKEW]), 1e-8);
 }
 
-// Values one unit of rounding apart about 1e9: their spread is rounding of the mean,
-// zeroed whether the CSS comes from the values or (without them) from the pass.
-TEST(Moments, NoisyCssOfConstantDataIsZeroed) {
+// Values one unit of rounding apart about 1e9 spread for real: CSS from the values is
+// exact (weights 4 and 1: 4/5 u^2) and nothing is zeroed. Without the values the
+// pass's CSS is judged against the mean as designed: zeroed, with result 1.
+TEST(Moments, ValuesOneUnitApartSpreadForReal) {
   std::vector<obs> d(4, obs{1e9 + 0.5});
-  d.push_back(obs{std::nextafter(1e9 + 0.5, 2e9)});
+  const double next = std::nextafter(1e9 + 0.5, 2e9);
+  d.push_back(obs{next});
   value_list v(d);
   v.rec.css = 1e-10;  // what a one-pass sum might leave
   moments_of m(v, "DF      ");
-  EXPECT_EQ(m.rc, KES_MNT_VAR_ZEROED);
-  EXPECT_EQ(m[KES_MOM_CSS], 0);
-  EXPECT_EQ(m[KES_MOM_VAR], 0);
-  EXPECT_EQ(m[KES_MOM_STD], 0);
-  EXPECT_EQ(m[KES_MOM_CV], 0);
-  EXPECT_TRUE(is_missing(m[KES_MOM_SKEW]));
+  const double u = next - (1e9 + 0.5);
+  EXPECT_EQ(m.rc, KES_MNT_OK);
+  EXPECT_DOUBLE_EQ(m[KES_MOM_CSS], 0.8 * u * u);
+  EXPECT_DOUBLE_EQ(m[KES_MOM_VAR], 0.2 * u * u);
+  // Deviations -u/5 (four times) and 4u/5 over std u sqrt(0.2): skewness 5/12 (4 (-0.2)^3
+  // + 0.8^3) / 0.2^1.5, exactly root 5.
+  EXPECT_NEAR(m[KES_MOM_SKEW], std::sqrt(5.0), 1e-12);
+  kes_moments without{};
+  EXPECT_EQ(zkesmnt_arrays(&v.rec, "DF      ", nullptr, &without), KES_MNT_VAR_ZEROED);
+  EXPECT_EQ(without.v[KES_MOM_CSS], 0);
+  EXPECT_EQ(without.v[KES_MOM_STD], 0);
 }
 
 TEST(Moments, NegligibleMeanIsZeroedAndCvMissing) {

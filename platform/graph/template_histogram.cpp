@@ -328,8 +328,10 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   const double w = bar_width(read, xmin, xmax, midpoints);
   const bool hanging = p.flag(KES_DYN_HANG);
   scale ys = vertical_scale(p, read, hanging);
-  // Room beside the end bars, so that they do not sit on the frame.
-  const double xpad = kes_range_pad(0.04, xmin, xmax);
+  // Room beside the end bars, so that they do not sit on the frame; a bar that ends at
+  // the largest double has none past it.
+  double xlo = xmin, xhi = xmax;
+  kes_pad_range(0.04, &xlo, &xhi);
 
   // The cells of this panel.
   panel_grid grid = panel_cells(read.places, p);
@@ -359,7 +361,6 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     }
   }
 
-  const double xlo = xmin - xpad, xhi = xmax + xpad;
   cell_page_kind kind;
   kind.lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, ys.ticks, "histogram"); };
   kind.ranged = [&](frame f) {

@@ -10,11 +10,12 @@
 // A range no wider than the relative fuzz, a count n <= 0, a zero raw width, or (for
 // zhist) a count that gives fewer than two midpoints takes the degenerate path: one
 // bin at the low end, of width |lo| (1 when lo is 0; for values all equal, halved
-// until the edges beside it are finite). The last guard keeps zhist from
+// until the edges beside it are finite, or inside the largest double). The last guard keeps zhist from
 // dividing by zero for 0 < n <= 0.5; a range too wide for a finite width (or NaN
 // ends) takes it too, so that the decade scaling always ends.
 #include "numeric/zhist.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "util/kes_eps.h"
@@ -39,14 +40,24 @@ int degenerate(double lo, double out[2]) {
 // Values all equal: one bin of width |lo|, halved near the ends of the doubles until
 // the edges of the bin and of the bins beside it are finite (1.25e308 alone would
 // otherwise lie in a bin whose upper edge is infinite, and count in none). A value
-// so near the largest double that a sixteenth of it does not fit keeps |lo|: a bin
-// narrower than that would not show beside its value.
-int one_value(double lo, double out[2]) {
+// within 2^-39 of the largest double has no such bin (a narrower one would have
+// edges a few doubles apart): its bin, a sixteenth of it wide, ends at the largest
+// double (or its negative), which the counting keeps in it.
+// `first` is the bin's midpoint (zhist) or its lower endpoint (zhist2).
+int one_value(double lo, double out[2], bool endpoints) {
   degenerate(lo, out);
+  if (!std::isfinite(lo)) return 1;
   const auto fits = [lo](double w) { return std::isfinite(lo - 2 * w) && std::isfinite(lo + 2 * w); };
   double w = out[1];
-  for (int k = 0; k < 4 && !fits(w); ++k) w /= 2.0;
-  if (fits(w)) out[1] = w;
+  for (int k = 0; k < 40 && !fits(w); ++k) w /= 2.0;
+  if (fits(w)) {
+    out[1] = w;
+    return 1;
+  }
+  w = out[1] / 16.0;
+  const double lower = lo > 0 ? DBL_MAX - w : -DBL_MAX;
+  out[0] = endpoints ? lower : lower + w / 2.0;
+  out[1] = w;
   return 1;
 }
 
@@ -81,9 +92,9 @@ double bin_count(double n, double slack) {
 
 int zhist(double n, double a, double b, double out[2]) {
   const double lo = std::fmin(a, b), hi = std::fmax(a, b);
-  const double mid = (std::fabs(lo) + std::fabs(hi)) / 2.0;
+  const double mid = std::fabs(lo) / 2.0 + std::fabs(hi) / 2.0;  // finite for any finite ends
   if (!(n > 0.0)) return degenerate(lo, out);
-  if (hi - lo <= ZSQRT_EPS53 * mid) return one_value(lo, out);
+  if (hi - lo <= ZSQRT_EPS53 * mid) return one_value(lo, out, false);
   const double nb = bin_count(n, HIST_CEIL_SLACK);
   if (nb < 2.0) return degenerate(lo, out);
   const double d = hi - lo, f = ZSQRT_EPS53 * d;
@@ -104,9 +115,9 @@ int zhist(double n, double a, double b, double out[2]) {
 
 int zhist2(double n, double a, double b, double out[2]) {
   const double lo = std::fmin(a, b), hi = std::fmax(a, b);
-  const double mid = (std::fabs(lo) + std::fabs(hi)) / 2.0;
+  const double mid = std::fabs(lo) / 2.0 + std::fabs(hi) / 2.0;  // finite for any finite ends
   if (!(n > 0.0)) return degenerate(lo, out);
-  if (hi - lo <= ZSQRT_EPS53 * mid) return one_value(lo, out);
+  if (hi - lo <= ZSQRT_EPS53 * mid) return one_value(lo, out, true);
   const double nb = bin_count(n, 0.0);
   const double d = hi - lo, f = ZSQRT_EPS53 * d;
   const double w0 = d / nb;

@@ -127,14 +127,17 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
     b.npoints = source->npoints + low + high;
   };
 
-  // A value on the outer edge of the end bin that its closed side leaves out.
+  // A value on the outer edge of the end bin that its closed side leaves out. A bin
+  // past the doubles is never added: the counting keeps such a value inside.
   const auto closed_edge = [&]() {
     if (!request->rtinclude) {
       const double e = upper_edge(b, ep);
-      if (on_edge(target->datamax, e) && may_grow(request, source, b.npoints, 1, e + w)) ++high;
+      if (on_edge(target->datamax, e) && std::isfinite(e + w) && may_grow(request, source, b.npoints, 1, e + w))
+        ++high;
     } else {
       const double e = lower_edge(b, ep);
-      if (on_edge(target->datamin, e) && may_grow(request, source, b.npoints, 1, e - w)) ++low;
+      if (on_edge(target->datamin, e) && std::isfinite(e - w) && may_grow(request, source, b.npoints, 1, e - w))
+        ++low;
     }
     place();
   };

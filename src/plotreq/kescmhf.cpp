@@ -29,7 +29,11 @@ constexpr long long kMaxBytes = 2147483647;
 
 long long kes_hist_bin_index(double x, double start, double width, bool right_closed) {
   const double t = (x - start) / width;
-  const double i = right_closed ? std::ceil(t - kEdgeSlack) - 1 : std::floor(t + kEdgeSlack);
+  double i = right_closed ? std::ceil(t - kEdgeSlack) - 1 : std::floor(t + kEdgeSlack);
+  // No bin reaches past the doubles: a value on the edge of one that would (the
+  // largest double on the upper edge of the last finite bin) counts in the bin inside.
+  if (!right_closed && !std::isfinite(start + (i + 1) * width)) i = std::floor(t - kEdgeSlack);
+  if (right_closed && !std::isfinite(start + i * width)) i = std::ceil(t + kEdgeSlack) - 1;
   if (!(i > -1e18)) return -1000000000000000000LL;
   if (!(i < 1e18)) return 1000000000000000000LL;
   return static_cast<long long>(i);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -114,6 +115,47 @@ std::string blend_csv(double lo, double hi, int n, Place place) {
     csv += std::string(v) + "\n";
   }
   return csv;
+}
+
+// The sum of an OUTHISTOGRAM= data set's _COUNT_ column (-1 without the column).
+long outhist_counted(const std::string& oh) {
+  std::istringstream rows(oh);
+  std::string line, head;
+  std::getline(rows, head);
+  std::size_t col = 0;
+  for (std::size_t at = 0, k = 0; at != std::string::npos; ++k) {
+    const std::size_t next = head.find(',', at);
+    if (head.substr(at, next == std::string::npos ? std::string::npos : next - at) == "_COUNT_") col = k + 1;
+    at = next == std::string::npos ? next : next + 1;
+  }
+  if (col == 0) return -1;
+  long counted = 0;
+  while (std::getline(rows, line)) {
+    std::istringstream cells(line);
+    std::string cell;
+    for (std::size_t k = 0; k < col && std::getline(cells, cell, ','); ++k) {
+    }
+    counted += std::strtol(cell.c_str(), nullptr, 10);
+  }
+  return counted;
+}
+
+// One bar of values all equal: a tall coloured fill (the page and the frame are white
+// or unfilled), and no "no nonmissing values".
+void expect_one_bar(const std::string& svg) {
+  const kes_test::graph_parts g = kes_test::read_parts(svg);
+  const long bars = std::count_if(g.fills.begin(), g.fills.end(), [&](const kes_test::fill_item& f) {
+    return f.colour != "#FFFFFF" && f.colour != "none" && f.b.h() > 0.5 * g.height;
+  });
+  EXPECT_EQ(bars, 1);
+  for (const kes_test::text_item& t : g.texts) EXPECT_NE(t.text, "no nonmissing values");
+}
+
+// A value as the data sets write it, to 17 digits.
+std::string value_text(double x) {
+  char v[48];
+  std::snprintf(v, sizeof v, "%.17g", x);
+  return v;
 }
 
 // Lines drawn across most of the first cell's width: curves and step lines.
@@ -275,24 +317,15 @@ TEST_F(RunnerCellsDrawn, ReferenceValuesOutsideTheAxesAreNoted) {
 TEST_F(RunnerCellsDrawn, OneDistinctValueIsBinnedAtAnyMagnitude) {
   const double values[] = {1.25e308, -1.25e308, -1.5e308, 9e307, 5, 1e9 + 0.05, 1e15 + 3, 0, -2.5e-320};
   for (double x : values) {
-    char v[48];
-    std::snprintf(v, sizeof v, "%.17g", x);
-    std::string csv = "x\n";
-    for (int i = 0; i < 10; ++i) csv += std::string(v) + "\n";
-    dir_.write("one.csv", csv);
+    const std::string v = value_text(x);
+    dir_.write("one.csv", blend_csv(x, x, 10, [](int) { return 0.0; }));
     for (const char* renderer : kRenderers) {
-      SCOPED_TRACE(std::string(v) + ", " + renderer);
+      SCOPED_TRACE(v + ", " + renderer);
       ASSERT_EQ(run("proc kestravine data=one noprint; var x; histogram x;\nrun;\n", renderer), 0) << log_;
       EXPECT_EQ(logged("outside its bins"), 0) << log_;
       EXPECT_EQ(logged("cannot be binned"), 0) << log_;
       ASSERT_EQ(svgs_.size(), 1u) << log_;
-      // The bar: a tall coloured fill (the page and the frame are white or unfilled).
-      const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
-      const long bars = std::count_if(g.fills.begin(), g.fills.end(), [&](const kes_test::fill_item& f) {
-        return f.colour != "#FFFFFF" && f.colour != "none" && f.b.h() > 0.5 * g.height;
-      });
-      EXPECT_EQ(bars, 1);
-      for (const kes_test::text_item& t : g.texts) EXPECT_NE(t.text, "no nonmissing values");
+      expect_one_bar(svgs_[0]);
     }
   }
 }
@@ -398,32 +431,45 @@ TEST_F(RunnerCellsDrawn, HistogramsAndCurvesUpToTheLargestThirdAreDrawn) {
       EXPECT_EQ(logged("outside its bins"), 0) << log_;
       ASSERT_EQ(svgs_.size(), 1u) << log_;
       // Every value is counted: the bins' counts sum to 100.
-      const std::string oh = slurp(dir_ / "oh.csv");
-      long counted = 0;
-      std::istringstream rows(oh);
-      std::string line, head;
-      std::getline(rows, head);
-      std::size_t col = 0;
-      for (std::size_t at = 0, k = 0; at != std::string::npos; ++k) {
-        const std::size_t next = head.find(',', at);
-        if (head.substr(at, next == std::string::npos ? std::string::npos : next - at) == "_COUNT_") col = k + 1;
-        at = next == std::string::npos ? next : next + 1;
-      }
-      ASSERT_GT(col, 0u) << head;
-      while (std::getline(rows, line)) {
-        std::istringstream cells(line);
-        std::string cell;
-        for (std::size_t k = 0; k < col && std::getline(cells, cell, ','); ++k) {
-        }
-        counted += std::strtol(cell.c_str(), nullptr, 10);
-      }
-      EXPECT_EQ(counted, 100) << oh;
+      EXPECT_EQ(outhist_counted(slurp(dir_ / "oh.csv")), 100);
 
       ASSERT_EQ(run("proc kestravine data=third noprint; var x; histogram x / normal;\nrun;\n", renderer), 0)
           << log_;
       EXPECT_EQ(logged("cannot be binned"), 0) << log_;
       ASSERT_EQ(svgs_.size(), 1u) << log_;
       EXPECT_EQ(lines_across(svgs_[0]), 1) << log_;
+    }
+  }
+}
+
+// Values all equal to the largest double (or its negative) kept a bin of width |x|:
+// one of its edges was infinite, and the values were noted as outside their bins. No
+// finite bin has the largest double inside it: the bin now ends at it, and a value on
+// that outer edge counts in it, whichever side the bins close, with midpoints or
+// endpoints.
+TEST_F(RunnerCellsDrawn, ValuesAtTheLargestDoubleAreBinnedAndDrawn) {
+  const double top = std::numeric_limits<double>::max();
+  const double values[] = {top, -top, std::nextafter(top, 0.0), -std::nextafter(top, 0.0), 1.79e308, -1.7976e308,
+                           1e9 + 0.05, 1e15 + 3};
+  const char* const options[] = {"", "rtinclude", "endpoints", "endpoints rtinclude"};
+  for (double x : values) {
+    const std::string v = value_text(x);
+    dir_.write("top.csv", blend_csv(x, x, 7, [](int) { return 0.0; }));
+    for (const char* option : options) {
+      for (const char* renderer : kRenderers) {
+        SCOPED_TRACE(v + ", " + option + ", " + renderer);
+        ASSERT_EQ(run(std::string("proc kestravine data=top noprint; var x; histogram x / outhistogram=oh ") + option +
+                          ";\nrun;\n",
+                      renderer),
+                  0)
+            << log_;
+        EXPECT_EQ(logged("outside its bins"), 0) << log_;
+        EXPECT_EQ(logged("cannot be binned"), 0) << log_;
+        EXPECT_EQ(outhist_counted(slurp(dir_ / "oh.csv")), 7);
+        ASSERT_EQ(svgs_.size(), 1u) << log_;
+        EXPECT_EQ(svgs_[0].find("inf"), std::string::npos);
+        expect_one_bar(svgs_[0]);
+      }
     }
   }
 }

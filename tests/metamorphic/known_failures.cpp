@@ -104,7 +104,12 @@ known_failure* explaining(std::vector<known_failure>& known, const std::string& 
       const std::vector<std::string> about = fault_words(f);
       return std::any_of(about.begin(), about.end(), [&](const std::string& w) { return has(k.statistics, w); });
     });
-    if (every) return &k;
+    if (every) {
+      for (const std::string& f : faults)
+        for (const std::string& w : fault_words(f))
+          if (has(k.statistics, w)) k.statistics_met.insert(w);
+      return &k;
+    }
   }
   return nullptr;
 }

@@ -21,6 +21,7 @@ struct known_failure {
   std::string reason;
   int met = 0;                                     // failures it explained in this run
   std::set<std::pair<std::uint64_t, long>> draws_met;
+  std::set<std::string> statistics_met;  // those of its statistics the faults named
 };
 
 // Reads "relation | kind words | statistics | reason" lines ('#' starts a comment).

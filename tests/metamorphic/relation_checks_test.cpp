@@ -6,6 +6,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <set>
 
 #include "metamorphic/flat_maximum_data.h"
 #include "metamorphic/known_failures.h"
@@ -290,6 +291,8 @@ TEST(KnownFailures, AnEntryExcusesOnlyItsStatisticsAndDraws) {
   const kes_meta::draw_place any{20261208, 3};
   const std::string css = "CSS: from 1 expected 1, got 1.0000000000001", pct0 = "x: P0 is not MIN (PCT0 1, MIN 0.5)";
   EXPECT_EQ(kes_meta::explaining(known, "rows reversed", "weighted", any, {css}), &known[0]);
+  // What it met, so that a statistic it names and no fault does is found stale.
+  EXPECT_EQ(known[0].statistics_met, std::set<std::string>{"CSS"});
   EXPECT_EQ(kes_meta::explaining(known, "rows reversed", "weighted", any, {css, "PCT0: from 1 expected 1, got 2"}),
             nullptr);
   EXPECT_EQ(kes_meta::explaining(known, "rows reversed", "weighted", any, {"SKEWNESS: from 1 expected 1, got 2"}),

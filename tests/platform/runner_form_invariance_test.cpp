@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -204,6 +205,13 @@ TEST(FormInvariance, EveryExampleMeansTheSameSpreadOverLines) {
       names.push_back(e.path().stem().string());
   std::sort(names.begin(), names.end());
   ASSERT_GT(names.size(), 40u);
+  // Under the sanitizers every fourth example: the spread forms reach the same parser
+  // paths in each, and the plain run holds every example to the rule.
+  if (kes_test::kUnderSanitizers) {
+    std::vector<std::string> some;
+    for (std::size_t i = 0; i < names.size(); i += 4) some.push_back(names[i]);
+    names.swap(some);
+  }
 
   const kes_test::scratch_dir root("form");
   std::vector<std::string> faults(names.size());

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../support/scratch_files.h"
+#include "../support/svg_marks.h"
 #include "../support/svg_reader.h"
 #include "device_run.h"
 
@@ -52,13 +53,6 @@ std::vector<shape> shapes(const std::string& doc, const std::string& name) {
   return out;
 }
 
-// The points of a polyline.
-std::vector<std::pair<double, double>> points(const shape& p) {
-  std::vector<std::pair<double, double>> v;
-  const std::vector<double> n = kes_test::svg_numbers(p.attrs.at("points"));
-  for (std::size_t k = 0; k + 1 < n.size(); k += 2) v.emplace_back(n[k], n[k + 1]);
-  return v;
-}
 
 // The slanted lines: neither axis lines nor ticks nor grid lines.
 std::vector<shape> slanted(const std::string& doc) {
@@ -125,15 +119,15 @@ TEST_F(ProbMarksSvg, EmpiricalCdfStepsToItsSharesAtTheValues) {
   ASSERT_EQ(lines.size(), 1u) << doc;
   // (h min, 0), two points a value, (h max, 100): 2 x 3 + 2, of which the first and
   // the last fall on their neighbours (h min is 1, h max 3) and are not written.
-  const auto p = points(lines[0]);
+  const auto p = kes_test::svg_points(lines[0].attrs.at("points"));
   ASSERT_EQ(p.size(), 6u);
-  const double y0 = p[0].second, y100 = p[5].second;
+  const double y0 = p[0].y, y100 = p[5].y;
   const double share[6] = {0, 0.25, 0.25, 0.75, 0.75, 1};
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR((p[i].second - y0) / (y100 - y0), share[i], 1e-3) << i;
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR((p[i].y - y0) / (y100 - y0), share[i], 1e-3) << i;
   // The steps stand at 1, 2 and 3: equally far apart.
-  EXPECT_DOUBLE_EQ(p[0].first, p[1].first);
-  EXPECT_DOUBLE_EQ(p[2].first, p[3].first);
-  EXPECT_NEAR(p[2].first - p[0].first, p[4].first - p[2].first, 0.02);
+  EXPECT_DOUBLE_EQ(p[0].x, p[1].x);
+  EXPECT_DOUBLE_EQ(p[2].x, p[3].x);
+  EXPECT_NEAR(p[2].x - p[0].x, p[4].x - p[2].x, 0.02);
 }
 
 TEST_F(ProbMarksSvg, PpPointsLieAtTheFittedAndEmpiricalProbabilitiesAlongTheDiagonal) {

@@ -15,6 +15,7 @@
 
 #include "runner_process.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
 #include "support/svg_parts.h"
 #include "support/svg_reader.h"
 
@@ -79,9 +80,9 @@ std::string faults(const std::vector<svg_element>& doc, int* boxes) {
           crossed(b, e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")))
         out << "a line under a box\n";
       if (e.name == "polyline") {
-        const std::vector<double> pts = kes_test::svg_numbers(e.get("points"));
-        for (std::size_t k = 2; k + 1 < pts.size(); k += 2)
-          if (crossed(b, pts[k - 2], pts[k - 1], pts[k], pts[k + 1])) {
+        const std::vector<kes_test::svg_xy> pts = kes_test::svg_points(e.get("points"));
+        for (std::size_t k = 1; k < pts.size(); ++k)
+          if (crossed(b, pts[k - 1].x, pts[k - 1].y, pts[k].x, pts[k].y)) {
             out << "a curve under a box\n";
             break;
           }

@@ -7,11 +7,12 @@
 // inv_cdf(0.75) / inv_cdf(0.9) = 0.5263071485613257, inv_cdf(0.1) / inv_cdf(0.9) = -1.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
-#include <regex>
 #include <string>
 
 #include "../support/scratch_files.h"
+#include "../support/svg_reader.h"
 #include "device_run.h"
 
 namespace {
@@ -26,19 +27,10 @@ struct text_at {
 // axis' (drawn before the data axis).
 std::map<std::string, text_at> texts(const std::string& doc) {
   std::map<std::string, text_at> out;
-  static const std::regex tag(R"re(<text ([^>]*)>([^<]*)</text>)re");
-  static const std::regex attr(R"re(([\w:-]+)="([^"]*)")re");
-  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), tag); it != std::sregex_iterator(); ++it) {
-    text_at t;
-    const std::string attrs = (*it)[1];
-    for (auto a = std::sregex_iterator(attrs.begin(), attrs.end(), attr); a != std::sregex_iterator(); ++a) {
-      const std::string k = (*a)[1], v = (*a)[2];
-      if (k == "x") t.x = std::stod(v);
-      else if (k == "y") t.y = std::stod(v);
-      else if (k == "textLength") t.length = std::stod(v);
-    }
-    out.emplace((*it)[2], t);
-  }
+  const auto or_zero = [](double v) { return std::isnan(v) ? 0 : v; };
+  for (const kes_test::svg_element& e : kes_test::svg_elements(doc))
+    if (e.name == "text")
+      out.emplace(e.text, text_at{or_zero(e.num("x")), or_zero(e.num("y")), or_zero(e.num("textLength"))});
   return out;
 }
 

@@ -10,12 +10,12 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../support/scratch_files.h"
+#include "../support/svg_marks.h"
+#include "../support/svg_reader.h"
 #include "device_run.h"
 
 namespace {
@@ -23,11 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using kes_test::slurp;
 
-struct shape {
-  std::string name;
-  std::map<std::string, std::string> a;
-  double num(const std::string& k) const { return a.count(k) ? std::stod(a.at(k)) : NAN; }
-};
+using shape = kes_test::svg_element;
 
 std::vector<shape> shapes(const std::string& doc, const std::string& name);
 
@@ -37,11 +33,13 @@ std::vector<shape> circles(const std::string& doc) {
   std::vector<shape> out;
   std::map<std::string, bool> round;
   for (const shape& d : shapes(doc, "path"))
-    if (d.a.count("id")) round[d.a.at("id")] = d.a.at("d").find('A') != std::string::npos;
+    if (d.attrs.count("id")) round[d.attrs.at("id")] = d.attrs.at("d").find('A') != std::string::npos;
   for (const shape& u : shapes(doc, "use")) {
-    const std::string id = u.a.count("href") ? u.a.at("href").substr(1) : "";
+    const std::string id = u.attrs.count("href") ? u.attrs.at("href").substr(1) : "";
     if (!round[id]) continue;
-    shape c{"circle", {{"cx", u.a.at("x")}, {"cy", u.a.at("y")}}};
+    shape c;
+    c.name = "circle";
+    c.attrs = {{"cx", u.attrs.at("x")}, {"cy", u.attrs.at("y")}};
     out.push_back(c);
   }
   return out;
@@ -50,28 +48,11 @@ std::vector<shape> circles(const std::string& doc) {
 std::vector<shape> shapes(const std::string& doc, const std::string& name) {
   if (name == "circle") return circles(doc);
   std::vector<shape> out;
-  const std::regex tag("<" + name + R"re(\b([^>]*?)/?>)re");
-  static const std::regex attr(R"re(([\w:-]+)="([^"]*)")re");
-  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), tag); it != std::sregex_iterator(); ++it) {
-    shape s{name, {}};
-    const std::string attrs = (*it)[1];
-    for (auto a = std::sregex_iterator(attrs.begin(), attrs.end(), attr); a != std::sregex_iterator(); ++a)
-      s.a[(*a)[1]] = (*a)[2];
-    out.push_back(s);
-  }
+  for (shape& e : kes_test::svg_elements(doc))
+    if (e.name == name) out.push_back(std::move(e));
   return out;
 }
 
-// The points of a polyline.
-std::vector<std::pair<double, double>> points(const shape& p) {
-  std::vector<std::pair<double, double>> v;
-  std::string t = p.a.at("points");
-  std::replace(t.begin(), t.end(), ',', ' ');
-  std::istringstream in(t);
-  double x, y;
-  while (in >> x >> y) v.emplace_back(x, y);
-  return v;
-}
 
 // The slanted lines: neither axis lines nor ticks nor grid lines.
 std::vector<shape> slanted(const std::string& doc) {
@@ -138,15 +119,15 @@ TEST_F(ProbMarksSvg, EmpiricalCdfStepsToItsSharesAtTheValues) {
   ASSERT_EQ(lines.size(), 1u) << doc;
   // (h min, 0), two points a value, (h max, 100): 2 x 3 + 2, of which the first and
   // the last fall on their neighbours (h min is 1, h max 3) and are not written.
-  const auto p = points(lines[0]);
+  const auto p = kes_test::svg_points(lines[0].attrs.at("points"));
   ASSERT_EQ(p.size(), 6u);
-  const double y0 = p[0].second, y100 = p[5].second;
+  const double y0 = p[0].y, y100 = p[5].y;
   const double share[6] = {0, 0.25, 0.25, 0.75, 0.75, 1};
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR((p[i].second - y0) / (y100 - y0), share[i], 1e-3) << i;
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR((p[i].y - y0) / (y100 - y0), share[i], 1e-3) << i;
   // The steps stand at 1, 2 and 3: equally far apart.
-  EXPECT_DOUBLE_EQ(p[0].first, p[1].first);
-  EXPECT_DOUBLE_EQ(p[2].first, p[3].first);
-  EXPECT_NEAR(p[2].first - p[0].first, p[4].first - p[2].first, 0.02);
+  EXPECT_DOUBLE_EQ(p[0].x, p[1].x);
+  EXPECT_DOUBLE_EQ(p[2].x, p[3].x);
+  EXPECT_NEAR(p[2].x - p[0].x, p[4].x - p[2].x, 0.02);
 }
 
 TEST_F(ProbMarksSvg, PpPointsLieAtTheFittedAndEmpiricalProbabilitiesAlongTheDiagonal) {
@@ -219,9 +200,7 @@ TEST_F(ProbMarksSvg, ThreeByThreeLevelsInTwoByTwoPanelsWriteFourPages) {
 // The texts of a graph, in drawing order.
 std::vector<std::string> texts(const std::string& doc) {
   std::vector<std::string> v;
-  static const std::regex text(R"re(<text\b[^>]*>([^<]*)</text>)re");
-  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), text); it != std::sregex_iterator(); ++it)
-    v.push_back((*it)[1]);
+  for (const shape& t : shapes(doc, "text")) v.push_back(t.text);
   return v;
 }
 
@@ -317,14 +296,11 @@ TEST_F(ProbMarksSvg, ThePercentileAxisMarksItsPercentsAboveThePlot) {
   EXPECT_TRUE(has(t, "25") && has(t, "50") && has(t, "75"));
   EXPECT_TRUE(has(t, "-1.5"));  // the quantile axis keeps its own values
   // The value 50 is written above the frame.
-  const std::regex fifty(R"re(<text\b([^>]*)>50</text>)re");
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(doc, m, fifty));
-  const std::regex ya(R"re(\by="([^"]*)")re");
-  std::smatch my;
-  const std::string attrs = m[1];
-  ASSERT_TRUE(std::regex_search(attrs, my, ya));
-  const double y50 = std::stod(my[1]);
+  const std::vector<shape> all = shapes(doc, "text");
+  const auto fifty = std::find_if(all.begin(), all.end(), [](const shape& t) { return t.text == "50"; });
+  ASSERT_NE(fifty, all.end());
+  const double y50 = fifty->num("y");
+  ASSERT_FALSE(std::isnan(y50));
   // Above the top of the frame: the topmost long horizontal line.
   double top = 1e9;
   for (const shape& l : shapes(doc, "line"))
@@ -349,7 +325,7 @@ TEST_F(ProbMarksSvg, LabelBoxesSpanTheirPanels) {
   const std::string doc = graph(graphs()[0]);
   std::vector<shape> top, side;
   for (const shape& r : shapes(doc, "rect"))
-    if (r.a.count("fill") && r.a.at("fill") == "#F5F5DC") (r.num("width") > r.num("height") ? top : side).push_back(r);
+    if (r.attrs.count("fill") && r.attrs.at("fill") == "#F5F5DC") (r.num("width") > r.num("height") ? top : side).push_back(r);
   ASSERT_EQ(top.size(), 2u) << doc;
   ASSERT_EQ(side.size(), 2u) << doc;
   std::sort(top.begin(), top.end(), [](const shape& a, const shape& b) { return a.num("x") < b.num("x"); });
@@ -405,7 +381,7 @@ TEST_F(ProbMarksSvg, ReferencePercentsStandAtTheirQuantiles) {
   const std::string doc = graph(graphs().at(0));
   std::vector<double> dashed;
   for (const shape& l : shapes(doc, "line"))
-    if (l.a.count("stroke-dasharray") && l.num("x1") == l.num("x2")) dashed.push_back(l.num("x1"));
+    if (l.attrs.count("stroke-dasharray") && l.num("x1") == l.num("x2")) dashed.push_back(l.num("x1"));
   ASSERT_EQ(dashed.size(), 1u) << doc;
   const auto ticks = bottom_ticks(doc);
   ASSERT_EQ(ticks.size(), 3u);

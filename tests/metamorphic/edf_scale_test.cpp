@@ -18,6 +18,7 @@
 
 #include "support/json_reader.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
 #include "support/svg_parts.h"
 #include "support/svg_reader.h"
 
@@ -125,8 +126,7 @@ std::set<std::string> curves_drawn(const std::string& svg) {
     if (e.get("stroke").empty() || e.get("stroke") == "none") continue;
     const std::string key = e.get("stroke") + " " + e.get("stroke-dasharray");
     if (e.name == "polyline") {
-      const std::vector<double> v = kes_test::svg_numbers(e.get("points"));
-      for (std::size_t k = 0; k + 1 < v.size(); k += 2) count(key, v[k], v[k + 1]);
+      for (const kes_test::svg_xy& p : kes_test::svg_points(e.get("points"))) count(key, p.x, p.y);
     } else if (e.name == "line") {
       count(key, (e.num("x1") + e.num("x2")) / 2, (e.num("y1") + e.num("y2")) / 2);
     }

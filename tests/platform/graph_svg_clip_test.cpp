@@ -10,6 +10,7 @@
 
 #include "graph/svg_clip.h"
 #include "graph/svg_writer.h"
+#include "support/svg_marks.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -18,15 +19,7 @@ using namespace plat::graph;
 
 std::vector<svg_point> points_of(const std::string& attr) {
   std::vector<svg_point> v;
-  const char* c = attr.c_str();
-  char* end = nullptr;
-  while (*c != 0) {
-    const double x = std::strtod(c, &end);
-    c = end + 1;  // the comma
-    const double y = std::strtod(c, &end);
-    v.push_back({x, y});
-    c = *end == ' ' ? end + 1 : end;
-  }
+  for (const kes_test::svg_xy& p : kes_test::svg_points(attr)) v.push_back({p.x, p.y});
   return v;
 }
 

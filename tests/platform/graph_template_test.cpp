@@ -5,16 +5,19 @@
 #include <cmath>
 #include <map>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "graph/template_graph.h"
 #include "graph/template_parts.h"
 #include "output/graph_objects.h"
+#include "support/svg_parts.h"
+#include "support/svg_reader.h"
 
 namespace {
 
+using kes_test::box;
+using kes_test::svg_element;
 using plat::out::cell;
 using plat::out::column_info;
 using plat::out::dyn_value;
@@ -106,16 +109,11 @@ struct svg_text {
 };
 std::vector<svg_text> texts(const std::string& svg) {
   std::vector<svg_text> out;
-  static const std::regex re(R"re(<text x="([-0-9.]+)" y="([-0-9.]+)"([^>]*)>([^<]*)</text>)re");
-  static const std::regex len(R"re(textLength="([0-9.]+)")re");
-  static const std::regex anc(R"re(text-anchor="([a-z]+)")re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), re); it != std::sregex_iterator(); ++it) {
-    const std::string attrs = (*it)[3];
-    std::smatch m;
-    svg_text t{std::stod((*it)[1]), std::stod((*it)[2]), 0, "start", (*it)[4]};
-    if (std::regex_search(attrs, m, len)) t.length = std::stod(m[1]);
-    if (std::regex_search(attrs, m, anc)) t.anchor = m[1];
-    out.push_back(t);
+  for (const svg_element& e : kes_test::svg_elements(svg)) {
+    if (e.name != "text") continue;
+    const std::string anchor = e.get("text-anchor");
+    out.push_back({e.num("x"), e.num("y"), e.attrs.count("textLength") ? e.num("textLength") : 0,
+                   anchor.empty() ? "start" : anchor, e.text});
   }
   return out;
 }
@@ -190,11 +188,18 @@ TEST(TemplateAxes, CellsSideBySideKeepTheirTickTextsApart) {
   }
 }
 
+// The frames of the cells, in drawing order.
+std::vector<box> frames(const std::string& svg) {
+  std::vector<box> out;
+  for (const svg_element& e : kes_test::svg_elements(svg))
+    if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") out.push_back(kes_test::box_of(e));
+  return out;
+}
+
 // The left side of the first cell's frame.
 double frame_left(const std::string& svg) {
-  static const std::regex re(R"re(<rect x="([-0-9.]+)" y="[-0-9.]+" width="[0-9.]+" height="[0-9.]+" fill="none" stroke="#4A4A4A")re");
-  std::smatch m;
-  return std::regex_search(svg, m, re) ? std::stod(m[1]) : NAN;
+  const std::vector<box> fs = frames(svg);
+  return fs.empty() ? NAN : fs.front().x0;
 }
 
 TEST(TemplateAxes, TheVerticalAxisMakesRoomForTheTextsItShows) {
@@ -215,16 +220,6 @@ TEST(TemplateAxes, TheVerticalAxisMakesRoomForTheTextsItShows) {
   // At 11 px a digit advances 7 px, "." 3.49 and "-" 3.97: "-2.326348" is 56.46 px,
   // "99" 14 px.
   EXPECT_NEAR(frame_left(b) - frame_left(a), 42.46, 0.05);
-}
-
-// Frames of the cells: x, y, width, height.
-std::vector<std::vector<double>> frames(const std::string& svg) {
-  static const std::regex re(
-      R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([0-9.]+)" height="([0-9.]+)" fill="none" stroke="#4A4A4A")re");
-  std::vector<std::vector<double>> out;
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), re); it != std::sregex_iterator(); ++it)
-    out.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
-  return out;
 }
 
 TEST(TemplateAxes, SquarePpCellsAreSquareAndStandInTheMiddle) {
@@ -257,10 +252,10 @@ TEST(TemplateAxes, SquarePpCellsAreSquareAndStandInTheMiddle) {
     const std::string svg = render(p);
     const auto fs = frames(svg);
     ASSERT_EQ(fs.size(), static_cast<std::size_t>(k.ncols));
-    for (const auto& f : fs) EXPECT_NEAR(f[2], f[3], 0.02) << k.ncols << " cells";
+    for (const box& f : fs) EXPECT_NEAR(f.w(), f.h(), 0.02) << k.ncols << " cells";
     // The cells' span is centred under the x label, which stands in the page's middle
     // band, not at its left.
-    const double centre = (fs.front()[0] + fs.back()[0] + fs.back()[2]) / 2;
+    const double centre = (fs.front().x0 + fs.back().x1) / 2;
     for (const svg_text& x : texts(svg)) {
       if (x.text == "Normal Cumulative Probability") {
         EXPECT_NEAR(x.x, centre, 0.02);

@@ -13,6 +13,7 @@
 
 #include "runner_process.h"
 #include "support/scratch_files.h"
+#include "support/svg_parts.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -21,13 +22,8 @@ namespace fs = std::filesystem;
 using kes_test::slurp;
 using kes_test::svg_element;
 
-struct rect {
-  double x, y, w, h;
-  bool holds(const rect& o, double slack = 0.01) const {
-    return o.x >= x - slack && o.y >= y - slack && o.x + o.w <= x + w + slack && o.y + o.h <= y + h + slack;
-  }
-};
-rect rect_of(const svg_element& e) { return {e.num("x"), e.num("y"), e.num("width"), e.num("height")}; }
+using kes_test::box;
+using kes_test::box_of;
 
 class RunnerGraphBounds : public ::testing::Test {
  protected:
@@ -78,12 +74,13 @@ TEST_F(RunnerGraphBounds, NoCoordinateFarOffThePage) {
       if (std::string(graphics) != "template" || (f != "QQPlot1.svg" && f != "ProbPlot1.svg")) continue;
       // The reference line crosses the plot: it is drawn, cut to its clip (grown by
       // the 8 px margin of a 1.5 px stroke). The legend's swatch lies outside it.
-      rect clip{};
+      box clip{0, 0, 0, 0};
       int inside = 0;
       for (const svg_element& e : els) {
-        if (e.name == "rect" && e.get("fill").empty() && clip.w == 0) clip = rect_of(e);
+        if (e.name == "rect" && e.get("fill").empty() && clip.w() == 0) clip = box_of(e);
         if (e.name == "line" && e.get("stroke") == "#D55E00")
-          inside += clip.holds({e.num("x1"), e.num("y1"), 0, 0}, 8.01) && clip.holds({e.num("x2"), e.num("y2"), 0, 0}, 8.01);
+          inside += clip.contains({e.num("x1"), e.num("y1"), e.num("x1"), e.num("y1")}, 8.01) &&
+                    clip.contains({e.num("x2"), e.num("y2"), e.num("x2"), e.num("y2")}, 8.01);
       }
       EXPECT_EQ(inside, 1) << f;
     }
@@ -112,23 +109,21 @@ TEST_F(RunnerGraphBounds, InsetsStayInsideTheirCells) {
   ASSERT_EQ(status_, 0) << log_;
   int boxes = 0;
   for (const std::string& f : files) {
-    std::vector<rect> frames, insets;
+    std::vector<box> frames, insets;
     const std::vector<svg_element> els = read(f);
-    const rect page{0, 0, els.front().num("width"), els.front().num("height")};
+    const box page{0, 0, els.front().num("width"), els.front().num("height")};
     for (const svg_element& e : els) {
       if (e.name != "rect" || e.get("stroke") != "#4A4A4A") continue;
-      if (e.get("fill") == "none") frames.push_back(rect_of(e));
-      if (e.get("fill") == "#FFFFFF") insets.push_back(rect_of(e));
+      if (e.get("fill") == "none") frames.push_back(box_of(e));
+      if (e.get("fill") == "#FFFFFF") insets.push_back(box_of(e));
     }
-    for (const rect& b : insets) {
+    for (const box& b : insets) {
       ++boxes;
       // Inside one frame, or beside the frames and on the page.
-      const bool inside = std::any_of(frames.begin(), frames.end(), [&b](const rect& fr) { return fr.holds(b); });
-      const bool beside = std::none_of(frames.begin(), frames.end(), [&b](const rect& fr) {
-        return std::min(b.x + b.w, fr.x + fr.w) > std::max(b.x, fr.x) && std::min(b.y + b.h, fr.y + fr.h) > std::max(b.y, fr.y);
-      });
-      EXPECT_TRUE(inside || (beside && page.holds(b)))
-          << f << ": a box at " << b.x << ", " << b.y << " (" << b.w << " x " << b.h << ")";
+      const bool inside = std::any_of(frames.begin(), frames.end(), [&b](const box& fr) { return fr.contains(b); });
+      const bool beside =
+          std::none_of(frames.begin(), frames.end(), [&b](const box& fr) { return b.overlaps(fr, 0); });
+      EXPECT_TRUE(inside || (beside && page.contains(b))) << f << ": a box at " << kes_test::place(b);
     }
   }
   // Ten cells across are 43 px wide: their values alone would not fit, and the boxes

@@ -15,6 +15,8 @@
 
 #include "runner_process.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
+#include "support/svg_parts.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -23,90 +25,67 @@ namespace fs = std::filesystem;
 using kes_test::slurp;
 using kes_test::svg_element;
 
-struct rect {
-  double x, y, w, h;
-  bool meets(const rect& o, double inset = 0.5) const {
-    return std::min(x + w, o.x + o.w) - std::max(x, o.x) > inset && std::min(y + h, o.y + o.h) - std::max(y, o.y) > inset;
-  }
-  bool holds(double px, double py) const { return px > x && px < x + w && py > y && py < y + h; }
-  // Whether the segment crosses the rectangle shrunk by half a pixel (clipped by its slabs).
-  bool crossed(double x1, double y1, double x2, double y2) const {
-    double t0 = 0, t1 = 1;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - (x + 0.5), (x + w - 0.5) - x1, y1 - (y + 0.5), (y + h - 0.5) - y1};
-    for (int k = 0; k < 4; ++k) {
-      if (p[k] == 0) {
-        if (q[k] < 0) return false;
-      } else if (p[k] < 0) {
-        t0 = std::max(t0, q[k] / p[k]);
-      } else {
-        t1 = std::min(t1, q[k] / p[k]);
-      }
-    }
-    return t0 <= t1;
-  }
-};
+using kes_test::box;
+using kes_test::box_of;
 
-rect rect_of(const svg_element& e) { return {e.num("x"), e.num("y"), e.num("width"), e.num("height")}; }
+// Whether a segment crosses the box shrunk by half a pixel. The shared test counts
+// only a segment that enters the inside; one drawn exactly half a pixel in (on the
+// writer's hundredths) still counts, so the box is shrunk by half a hundredth less.
+bool crossed(const box& b, double x1, double y1, double x2, double y2) {
+  return kes_test::crosses({x1, y1, x2, y2}, b.shrunk(0.495));
+}
 
 // What a page breaks of the rules, one line each; empty when it keeps them. `boxes`
 // counts the inset boxes drawn.
 std::string faults(const std::vector<svg_element>& doc, int* boxes) {
-  std::vector<rect> frames, walls, inside;
+  std::vector<box> frames, inside;
   for (const svg_element& e : doc)
-    if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") frames.push_back(rect_of(e));
-  const auto is_frame = [&](const rect& r) {
-    for (const rect& f : frames)
-      if (std::fabs(f.x - r.x) < 0.01 && std::fabs(f.y - r.y) < 0.01 && std::fabs(f.w - r.w) < 0.01) return true;
+    if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") frames.push_back(box_of(e));
+  const auto is_frame = [&](const box& r) {
+    for (const box& f : frames)
+      if (std::fabs(f.x0 - r.x0) < 0.01 && std::fabs(f.y0 - r.y0) < 0.01 && std::fabs(f.w() - r.w()) < 0.01) return true;
     return false;
   };
-  const auto in_frame = [&](const rect& r) {
-    for (const rect& f : frames)
-      if (r.x >= f.x - 1 && r.y >= f.y - 1 && r.x + r.w <= f.x + f.w + 1 && r.y + r.h <= f.y + f.h + 1) return true;
-    return false;
+  const auto in_frame = [&](const box& r) {
+    return std::any_of(frames.begin(), frames.end(), [&](const box& f) { return f.contains(r, 1); });
   };
   // Boxes: white rectangles other than the page and the walls, inside a frame or beside it.
   for (const svg_element& e : doc)
-    if (e.name == "rect" && e.get("fill") == "#FFFFFF" && !is_frame(rect_of(e)) && !(e.num("x") == 0 && e.num("y") == 0))
-      inside.push_back(rect_of(e));
+    if (e.name == "rect" && e.get("fill") == "#FFFFFF" && !is_frame(box_of(e)) && !(e.num("x") == 0 && e.num("y") == 0))
+      inside.push_back(box_of(e));
   *boxes = static_cast<int>(inside.size());
   std::ostringstream out;
   // A box stands wholly inside a frame or wholly outside every frame.
-  for (const rect& b : inside)
+  for (const box& b : inside)
     if (!in_frame(b))
-      for (const rect& f : frames)
-        if (b.meets(f, 0)) out << "a box at y " << b.y << " across a frame\n";
+      for (const box& f : frames)
+        if (b.overlaps(f, 0)) out << "a box at y " << b.y0 << " across a frame\n";
   for (std::size_t i = 0; i < inside.size(); ++i)
     for (std::size_t j = 0; j < i; ++j)
-      if (inside[i].meets(inside[j], 0)) out << "box " << i << " meets box " << j << "\n";
+      if (inside[i].overlaps(inside[j], 0)) out << "box " << i << " meets box " << j << "\n";
   const double width = doc.empty() ? 0 : doc[0].num("width"), height = doc.empty() ? 0 : doc[0].num("height");
   for (const svg_element& e : doc) {
     if (e.name == "text" && !(e.num("x") >= 0 && e.num("x") <= width && e.num("y") > 0 && e.num("y") <= height))
       out << "text off the page: " << e.text << "\n";
-    for (const rect& b : inside) {
+    for (const box& b : inside) {
       const std::string fill = e.get("fill");
       // A clip path's rectangle has no fill.
       if (e.name == "rect" && !fill.empty() && fill != "none" && fill != "#FFFFFF" && fill != "#EFEFEF" &&
-          b.meets(rect_of(e)))
-        out << "a bar under a box at y " << b.y << "\n";
+          b.overlaps(box_of(e), 0.5))
+        out << "a bar under a box at y " << b.y0 << "\n";
       if (e.name == "use" && b.holds(e.num("x"), e.num("y"))) out << "a marker under a box\n";
       // Frames, ticks and rules are #4A4A4A, grid lines #E6E6E6: neither is data.
       const std::string stroke = e.get("stroke");
       if (e.name == "line" && stroke != "#4A4A4A" && stroke != "#E6E6E6" &&
-          b.crossed(e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")))
+          crossed(b, e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")))
         out << "a line under a box\n";
       if (e.name == "polyline") {
-        std::istringstream pts(e.get("points"));
-        double x0 = NAN, y0 = NAN, x1, y1;
-        char comma;
-        while (pts >> x1 >> comma >> y1) {
-          if (!std::isnan(x0) && b.crossed(x0, y0, x1, y1)) {
+        const std::vector<kes_test::svg_xy> pts = kes_test::svg_points(e.get("points"));
+        for (std::size_t k = 1; k < pts.size(); ++k)
+          if (crossed(b, pts[k - 1].x, pts[k - 1].y, pts[k].x, pts[k].y)) {
             out << "a curve under a box\n";
             break;
           }
-          x0 = x1, y0 = y1;
-        }
       }
     }
   }

@@ -1,6 +1,8 @@
 // Markers and lines read back from an SVG file (see svg_marks.h).
 #include "support/svg_marks.h"
 
+#include "support/svg_reader.h"
+
 #include <cmath>
 #include <map>
 #include <regex>
@@ -47,19 +49,18 @@ std::vector<svg_use> svg_uses(const std::string& doc) {
   return out;
 }
 
+std::vector<svg_xy> svg_points(const std::string& points) {
+  const std::vector<double> n = svg_numbers(points);
+  std::vector<svg_xy> out;
+  for (std::size_t k = 0; k + 1 < n.size(); k += 2) out.push_back({n[k], n[k + 1]});
+  return out;
+}
+
 std::vector<std::vector<svg_xy>> svg_polylines(const std::string& doc) {
   std::vector<std::vector<svg_xy>> out;
   static const std::regex re(R"re(<polyline points="([^"]*)")re");
-  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), re); it != std::sregex_iterator(); ++it) {
-    std::string t = (*it)[1];
-    for (char& c : t)
-      if (c == ',') c = ' ';
-    std::istringstream in(t);
-    std::vector<svg_xy> line;
-    double x, y;
-    while (in >> x >> y) line.push_back({x, y});
-    out.push_back(line);
-  }
+  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), re); it != std::sregex_iterator(); ++it)
+    out.push_back(svg_points((*it)[1]));
   return out;
 }
 

@@ -19,6 +19,9 @@ struct svg_use {
 };
 std::vector<svg_use> svg_uses(const std::string& doc);
 
+// The points of a points attribute ("1,2 3,4" or "1 2 3 4"), in order.
+std::vector<svg_xy> svg_points(const std::string& points);
+
 // The points of each <polyline>, in document order.
 std::vector<std::vector<svg_xy>> svg_polylines(const std::string& doc);
 

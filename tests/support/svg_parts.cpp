@@ -131,8 +131,7 @@ std::map<std::string, box> clip_rects(const std::vector<svg_element>& els) {
   std::map<std::string, box> out;
   for (const svg_element& e : els)
     if (e.name == "rect" && e.parent >= 0 && els[static_cast<std::size_t>(e.parent)].name == "clipPath")
-      out[els[static_cast<std::size_t>(e.parent)].get("id")] = {e.num("x"), e.num("y"), e.num("x") + e.num("width"),
-                                                                e.num("y") + e.num("height")};
+      out[els[static_cast<std::size_t>(e.parent)].get("id")] = box_of(e);
   return out;
 }
 
@@ -174,7 +173,7 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
       g.texts.back().colour = e.get("fill").empty() ? "#000000" : e.get("fill");
       g.texts.back().order = i;
     } else if (e.name == "rect") {
-      const box b{e.num("x"), e.num("y"), e.num("x") + e.num("width"), e.num("y") + e.num("height")};
+      const box b = box_of(e);
       rects.push_back({b, e.get("fill"), e.get("stroke"), clipped[i]});
       if (!e.get("fill").empty() && e.get("fill") != "none") g.fills.push_back({b, e.get("fill"), i});
       if (coloured(e.get("fill"))) (clipped[i] ? g.data_marks : g.swatches).push_back(
@@ -231,6 +230,15 @@ bool box::same(const box& o) const {
 
 bool box::overlaps(const box& o, double by) const {
   return std::min(x1, o.x1) - std::max(x0, o.x0) > by && std::min(y1, o.y1) - std::max(y0, o.y0) > by;
+}
+
+bool box::contains(const box& o, double slack) const {
+  return o.x0 >= x0 - slack && o.y0 >= y0 - slack && o.x1 <= x1 + slack && o.y1 <= y1 + slack;
+}
+
+box box_of(const svg_element& rect) {
+  const double x = rect.num("x"), y = rect.num("y");
+  return {x, y, x + rect.num("width"), y + rect.num("height")};
 }
 
 std::string place(const box& b) {

@@ -24,7 +24,14 @@ struct box {
   }
   bool same(const box& o) const;
   bool overlaps(const box& o, double by) const;
+  // Whether another box lies within this one, no edge more than `slack` outside.
+  bool contains(const box& o, double slack = 0.01) const;
+  // This box with every edge moved `by` inward.
+  box shrunk(double by) const { return {x0 + by, y0 + by, x1 - by, y1 - by}; }
 };
+
+// The bounds of a <rect> element as written.
+box box_of(const svg_element& rect);
 
 // "(x,y wxh)" for fault details.
 std::string place(const box& b);

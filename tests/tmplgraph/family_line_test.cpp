@@ -4,8 +4,7 @@
 // line keeps the plot's own look.
 #include <gtest/gtest.h>
 
-#include <regex>
-#include <sstream>
+#include <cmath>
 #include <string>
 
 #include "graph_run.h"
@@ -13,15 +12,16 @@
 
 namespace {
 
-// The reduced lines of the element kind (line or polyline) whose stroke is colour.
-std::vector<std::string> stroked(const std::string& doc, const std::string& tag, const std::string& colour) {
-  std::vector<std::string> out;
-  std::istringstream in(kes_test::svg_reduce(doc));
-  for (std::string l; std::getline(in, l);) {
-    const std::size_t s = l.find_first_not_of(' ');
-    if (s == std::string::npos || l.compare(s, tag.size() + 1, tag + " ") != 0) continue;
-    if (l.find("stroke=\"" + colour + "\"") != std::string::npos) out.push_back(l);
-  }
+using kes_test::svg_element;
+
+// Whether a width is w px as the writer's hundredths tell.
+bool width_is(const svg_element& e, double w) { return std::fabs(e.num("stroke-width") - w) < 0.005; }
+
+// The elements of the kind (line or polyline) whose stroke is colour.
+std::vector<svg_element> stroked(const std::string& doc, const std::string& tag, const std::string& colour) {
+  std::vector<svg_element> out;
+  for (svg_element& e : kes_test::svg_elements(doc))
+    if (e.name == tag && e.get("stroke") == colour) out.push_back(std::move(e));
   return out;
 }
 
@@ -50,23 +50,17 @@ TEST(FamilyLineTemplate, ColourWidthAndDashReachTheDrawnLine) {
     // The line in the cell and its sample in the legend.
     const auto lines = stroked(doc, c.tag, "#FF0000");
     ASSERT_GE(lines.size(), 1u) << doc;
-    for (const std::string& l : lines) {
-      EXPECT_NE(l.find("stroke-width=\"4\""), std::string::npos) << l;
-      EXPECT_NE(l.find("stroke-dasharray="), std::string::npos) << l;
+    for (const svg_element& l : lines) {
+      EXPECT_TRUE(width_is(l, 4)) << l.get("stroke-width");
+      EXPECT_EQ(l.attrs.count("stroke-dasharray"), 1u);
     }
   }
 }
 
 // The stroke of the first element of the kind drawn w px wide ("" when none is).
-std::string stroke_of_width(const std::string& doc, const std::string& tag, const std::string& w) {
-  std::istringstream in(kes_test::svg_reduce(doc));
-  const std::regex stroke("stroke=\"([^\"]*)\"");
-  for (std::string l; std::getline(in, l);) {
-    const std::size_t s = l.find_first_not_of(' ');
-    if (s == std::string::npos || l.compare(s, tag.size() + 1, tag + " ") != 0) continue;
-    std::smatch m;
-    if (l.find("stroke-width=\"" + w + "\"") != std::string::npos && std::regex_search(l, m, stroke)) return m[1];
-  }
+std::string stroke_of_width(const std::string& doc, const std::string& tag, double w) {
+  for (const svg_element& e : kes_test::svg_elements(doc))
+    if (e.name == tag && width_is(e, w) && e.attrs.count("stroke")) return e.get("stroke");
   return "";
 }
 
@@ -87,8 +81,8 @@ TEST(FamilyLineTemplate, AnUnknownColourLeavesTheLineItsOwnColour) {
       ASSERT_EQ(r.status, 0) << r.log;
       ASSERT_EQ(r.svg.size(), 1u) << r.log;
       ASSERT_EQ(own.svg.size(), 1u) << own.log;
-      const std::string drawn = stroke_of_width(r.svg.begin()->second, c.tag, "4");
-      EXPECT_EQ(drawn, stroke_of_width(own.svg.begin()->second, c.tag, "4"));
+      const std::string drawn = stroke_of_width(r.svg.begin()->second, c.tag, 4);
+      EXPECT_EQ(drawn, stroke_of_width(own.svg.begin()->second, c.tag, 4));
       EXPECT_NE(drawn, "");
       EXPECT_NE(drawn, "#1F1F1F");
       EXPECT_TRUE(stroked(r.svg.begin()->second, c.tag, "#FF0000").empty());

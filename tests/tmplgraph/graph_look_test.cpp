@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "graph_run.h"
+#include "support/svg_marks.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -31,15 +32,6 @@ std::vector<box> frames(const std::vector<svg_element>& els) {
   std::vector<box> out;
   for (const svg_element& e : els)
     if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") out.push_back(box_of(e));
-  return out;
-}
-
-std::vector<std::pair<double, double>> points_of(const svg_element& e) {
-  std::vector<std::pair<double, double>> out;
-  const std::string s = e.get("points");
-  const std::regex pair("(-?[0-9.]+),(-?[0-9.]+)");
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), pair); it != std::sregex_iterator(); ++it)
-    out.emplace_back(std::stod((*it)[1]), std::stod((*it)[2]));
   return out;
 }
 
@@ -86,9 +78,9 @@ TEST(GraphLook, FirstAndLastValuesLieInsideTheFrame) {
         const double x = std::stod(e.get("x")), y = std::stod(e.get("y"));
         ends = {{x - 2.5, y}, {x + 2.5, y}, {x, y - 2.5}, {x, y + 2.5}};
       } else {
-        const auto pts = points_of(e);
+        const auto pts = kes_test::svg_points(e.get("points"));
         ASSERT_FALSE(pts.empty());
-        ends = {pts.front(), pts.back()};
+        ends = {{pts.front().x, pts.front().y}, {pts.back().x, pts.back().y}};
       }
       for (const auto& [x, y] : ends) EXPECT_TRUE(f[0].holds(x, y)) << x << "," << y;
       ++checked;

@@ -13,12 +13,14 @@
 #include "graph_run.h"
 #include "support/golden_file.h"
 #include "support/scratch_files.h"
+#include "support/svg_reader.h"
 
 namespace {
 
 using kes_test::dump_block;
 using kes_test::dump_number;
 using kes_test::graph_run;
+using kes_test::svg_element;
 
 // Midpoints 0, 1, ..., n - 1 (the data lie within 25 to 75).
 std::string midpoints(int n) {
@@ -63,24 +65,12 @@ std::vector<std::string> words(const std::string& quoted) {
   return out;
 }
 
-// Attributes of the elements of one kind in an SVG document, in order.
-std::vector<std::map<std::string, std::string>> elements(const std::string& svg, const std::string& name) {
-  std::vector<std::map<std::string, std::string>> out;
-  const std::regex tag("<" + name + " ([^>]*)>");
-  const std::regex attr("([a-zA-Z-]+)=\"([^\"]*)\"");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), tag); it != std::sregex_iterator(); ++it) {
-    std::map<std::string, std::string> a;
-    const std::string body = (*it)[1];
-    for (auto j = std::sregex_iterator(body.begin(), body.end(), attr); j != std::sregex_iterator(); ++j)
-      a[(*j)[1]] = (*j)[2];
-    out.push_back(std::move(a));
-  }
+// The elements of one kind in an SVG document, in order.
+std::vector<svg_element> elements(const std::string& svg, const std::string& name) {
+  std::vector<svg_element> out;
+  for (svg_element& e : kes_test::svg_elements(svg))
+    if (e.name == name) out.push_back(std::move(e));
   return out;
-}
-
-double num(const std::map<std::string, std::string>& a, const char* k) {
-  auto it = a.find(k);
-  return it == a.end() ? NAN : std::strtod(it->second.c_str(), nullptr);
 }
 
 std::string unquote(const std::string& v) {
@@ -126,15 +116,15 @@ TEST_P(HistogramGraph, DumpMatchesGoldenAndSvgDrawsIt) {
     }
     // The frame of a single cell: bar edges at the transformed bin edges.
     const double xmin = dump_number(words(p->dynamic("_XMIN")).at(0)), xmax = dump_number(words(p->dynamic("_XMAX")).at(0));
-    std::vector<std::map<std::string, std::string>> frames, bars;
-    for (const auto& a : rects) {
-      if (a.count("fill") && a.at("fill") == "none" && a.count("stroke") && a.at("stroke") == "#4A4A4A") frames.push_back(a);
-      if (a.count("fill") && a.at("fill") == "#C6DBEF") bars.push_back(a);
+    std::vector<svg_element> frames, bars;
+    for (const svg_element& a : rects) {
+      if (a.get("fill") == "none" && a.get("stroke") == "#4A4A4A") frames.push_back(a);
+      if (a.get("fill") == "#C6DBEF") bars.push_back(a);
     }
     bars_drawn += bars.size();
     if (!classes && !bars.empty()) {
       ASSERT_EQ(frames.size(), 1u);
-      const double fx = num(frames[0], "x"), fw = num(frames[0], "width");
+      const double fx = frames[0].num("x"), fw = frames[0].num("width");
       const bool mid = p->dynamic("_XVALUES") == "\"MIDPOINTS\" (text)";
       std::vector<double> xs;
       for (const auto& row : rows)
@@ -148,10 +138,10 @@ TEST_P(HistogramGraph, DumpMatchesGoldenAndSvgDrawsIt) {
       const double lo = xmin - 0.04 * (xmax - xmin), hi = xmax + 0.04 * (xmax - xmin);
       for (std::size_t i = 0; i < bars.size(); ++i) {
         const double left = (mid ? xs[i] - width / 2 : xs[i]);
-        EXPECT_NEAR(num(bars[i], "x"), fx + (left - lo) / (hi - lo) * fw, 0.011) << "bar " << i;
-        EXPECT_NEAR(num(bars[i], "width"), width / (hi - lo) * fw, 0.021) << "bar " << i;
-        EXPECT_GT(num(bars[i], "x"), fx);
-        EXPECT_LT(num(bars[i], "x") + num(bars[i], "width"), fx + fw);
+        EXPECT_NEAR(bars[i].num("x"), fx + (left - lo) / (hi - lo) * fw, 0.011) << "bar " << i;
+        EXPECT_NEAR(bars[i].num("width"), width / (hi - lo) * fw, 0.021) << "bar " << i;
+        EXPECT_GT(bars[i].num("x"), fx);
+        EXPECT_LT(bars[i].num("x") + bars[i].num("width"), fx + fw);
       }
       EXPECT_EQ(elements(svg, "polyline").size(), labels.size());
     }

@@ -18,6 +18,7 @@
 
 #include "graph/template_inset_layout.h"
 #include "graph_run.h"
+#include "support/svg_parts.h"
 #include "support/svg_reader.h"
 
 namespace {
@@ -25,21 +26,15 @@ namespace {
 using kes_test::graph_run;
 using kes_test::svg_element;
 
-struct rect {
-  double x, y, w, h;
-  bool meets(const rect& o) const {
-    return std::min(x + w, o.x + o.w) - std::max(x, o.x) > 0.01 && std::min(y + h, o.y + o.h) - std::max(y, o.y) > 0.01;
-  }
-  bool holds(const rect& o) const {
-    return o.x >= x - 0.01 && o.y >= y - 0.01 && o.x + o.w <= x + w + 0.01 && o.y + o.h <= y + h + 0.01;
-  }
-};
-rect rect_of(const svg_element& e) { return {e.num("x"), e.num("y"), e.num("width"), e.num("height")}; }
+using kes_test::box;
+
+// Boxes meet when they share more than the writer's hundredths.
+bool meet(const box& a, const box& b) { return a.overlaps(b, 0.01); }
 
 // What a graph shows that the boxes must leave alone, read from its SVG.
 struct drawn_graph {
   double width = 0, height = 0;
-  std::vector<rect> frames, boxes;
+  std::vector<box> frames, boxes;
   std::vector<double> yticks;  // the values at the vertical axis of the first cell, top down
   int markers = 0, bars = 0;
 };
@@ -52,16 +47,16 @@ drawn_graph read_graph(const std::string& svg) {
   for (const svg_element& e : els) {
     if (e.name == "use") ++g.markers;
     if (e.name != "rect") continue;
-    if (e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") g.frames.push_back(rect_of(e));
-    if (e.get("fill") == "#FFFFFF" && e.get("stroke") == "#4A4A4A") g.boxes.push_back(rect_of(e));
+    if (e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") g.frames.push_back(kes_test::box_of(e));
+    if (e.get("fill") == "#FFFFFF" && e.get("stroke") == "#4A4A4A") g.boxes.push_back(kes_test::box_of(e));
     if (e.get("fill") == "#C6DBEF") ++g.bars;
   }
   if (g.frames.empty()) return g;
   // The vertical axis's values stand right-aligned at its ticks, left of the first frame.
-  const rect& f = g.frames.front();
+  const box& f = g.frames.front();
   for (const svg_element& e : els)
-    if (e.name == "text" && e.get("text-anchor") == "end" && e.num("x") < f.x - 4 && e.num("x") > f.x - 14 &&
-        e.num("y") >= f.y - 12 && e.num("y") <= f.y + f.h + 12)
+    if (e.name == "text" && e.get("text-anchor") == "end" && e.num("x") < f.x0 - 4 && e.num("x") > f.x0 - 14 &&
+        e.num("y") >= f.y0 - 12 && e.num("y") <= f.y1 + 12)
       g.yticks.push_back(std::strtod(e.text.c_str(), nullptr));
   // Top down; a value drawn twice stays twice.
   std::sort(g.yticks.rbegin(), g.yticks.rend());
@@ -160,10 +155,10 @@ void check_range(double lo, double hi) {
         // the page, as designed), and every point and bar.
         const bool margin = pos == "tm" || pos == "bm" || pos == "lm" || pos == "rm" || pos == "all";
         ASSERT_EQ(g.frames.size(), plain.frames.size());
-        for (const rect& f : g.frames) {
+        for (const box& f : g.frames) {
           if (margin) continue;
-          EXPECT_NEAR(f.w, plain.frames.front().w, 0.02);
-          EXPECT_NEAR(f.h, plain.frames.front().h, 0.02);
+          EXPECT_NEAR(f.w(), plain.frames.front().w(), 0.02);
+          EXPECT_NEAR(f.h(), plain.frames.front().h(), 0.02);
         }
         EXPECT_EQ(g.markers, plain.markers);
         EXPECT_EQ(g.bars, plain.bars);
@@ -186,16 +181,16 @@ void check_range(double lo, double hi) {
           EXPECT_EQ(extra, 0u);
         }
         // A box stands inside one frame or beside every frame, on the page.
-        const rect page{0, 0, g.width, g.height};
-        for (const rect& b : g.boxes) {
-          const bool inside = std::any_of(g.frames.begin(), g.frames.end(), [&](const rect& f) { return f.holds(b); });
-          const bool beside = std::none_of(g.frames.begin(), g.frames.end(), [&](const rect& f) { return f.meets(b); });
-          EXPECT_TRUE(inside || (beside && page.holds(b))) << b.x << "," << b.y << " " << b.w << "x" << b.h;
+        const box page{0, 0, g.width, g.height};
+        for (const box& b : g.boxes) {
+          const bool inside = std::any_of(g.frames.begin(), g.frames.end(), [&](const box& f) { return f.contains(b); });
+          const bool beside = std::none_of(g.frames.begin(), g.frames.end(), [&](const box& f) { return meet(f, b); });
+          EXPECT_TRUE(inside || (beside && page.contains(b))) << kes_test::place(b);
         }
         // The page grows only where its boxes stand, and by at most half a plot area
         // and the axis's values a row (column).
         const double rows = panels ? 3 : 1, cols = panels ? 2 : 1;
-        const double fw = plain.frames.front().w, fh = plain.frames.front().h;
+        const double fw = plain.frames.front().w(), fh = plain.frames.front().h();
         if (pos == "e" || pos == "w") {
           EXPECT_EQ(g.height, plain.height);
         }

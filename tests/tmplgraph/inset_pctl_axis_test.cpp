@@ -12,16 +12,17 @@
 #include <vector>
 
 #include "graph_run.h"
+#include "support/svg_parts.h"
 #include "support/svg_reader.h"
 
 namespace {
 
 using kes_test::svg_element;
 
-struct rect {
-  double x, y, w, h;
-  bool holds(double px, double py) const { return px >= x && px <= x + w && py >= y && py <= y + h; }
-};
+using kes_test::box;
+
+// Whether a point lies in a box or on its edge.
+bool covers(const box& b, double x, double y) { return b.contains({x, y, x, y}, 0); }
 
 const char* const kPercents[] = {"1", "5", "10", "25", "50", "75", "90", "95", "99"};
 const char* const kLabel = "Percent of the normal";
@@ -30,23 +31,23 @@ const char* const kLabel = "Percent of the normal";
 // frames, with their anchors, and the boxes of a graph.
 struct far_side {
   std::vector<std::pair<std::string, std::pair<double, double>>> texts;
-  std::vector<rect> boxes;
+  std::vector<box> boxes;
   double right = 0;  // the right edge of the last column's frames
 };
 
 far_side read_far_side(const std::string& svg, bool rotated) {
   const std::vector<svg_element> els = kes_test::svg_elements(svg);
-  std::vector<rect> frames;
+  std::vector<box> frames;
   far_side out;
   for (const svg_element& e : els) {
     if (e.name != "rect" || e.get("stroke") != "#4A4A4A") continue;
-    const rect r{e.num("x"), e.num("y"), e.num("width"), e.num("height")};
+    const box r = kes_test::box_of(e);
     if (e.get("fill") == "none") frames.push_back(r);
     if (e.get("fill") == "#FFFFFF") out.boxes.push_back(r);
   }
   if (frames.empty()) return out;
-  double top = frames.front().y, right = 0;
-  for (const rect& f : frames) top = std::min(top, f.y), right = std::max(right, f.x + f.w);
+  double top = frames.front().y0, right = 0;
+  for (const box& f : frames) top = std::min(top, f.y0), right = std::max(right, f.x1);
   out.right = right;
   for (const svg_element& e : els) {
     if (e.name != "text") continue;
@@ -124,14 +125,13 @@ TEST(InsetPercentileAxis, NoBoxStandsOverThePercentileAxis) {
             EXPECT_TRUE(std::includes(plain_shown.begin(), plain_shown.end(), shown.begin(), shown.end()));
             EXPECT_EQ(std::count(shown.begin(), shown.end(), kLabel), label ? 1 : 0);
             for (const auto& [text, at] : graphs[g].texts)
-              for (const rect& b : graphs[g].boxes) {
-                EXPECT_FALSE(b.holds(at.first, at.second))
-                    << "'" << text << "' at " << at.first << "," << at.second << " under a box at " << b.x << "," << b.y
-                    << " " << b.w << "x" << b.h;
+              for (const box& b : graphs[g].boxes) {
+                EXPECT_FALSE(covers(b, at.first, at.second))
+                    << "'" << text << "' at " << at.first << "," << at.second << " under a box at " << kes_test::place(b);
                 // Rotated, the label stands next to the values: a box right of them
                 // stands past the label too.
-                if (rotated && text == kLabel && b.x > graphs[g].right) {
-                  EXPECT_GT(b.x, at.first) << "a box at " << b.x << " between the values and the label at " << at.first;
+                if (rotated && text == kLabel && b.x0 > graphs[g].right) {
+                  EXPECT_GT(b.x0, at.first) << "a box at " << b.x0 << " between the values and the label at " << at.first;
                 }
               }
           }

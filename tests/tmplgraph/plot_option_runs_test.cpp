@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "graph_run.h"
+#include "support/svg_reader.h"
 
 namespace {
 
@@ -82,9 +82,8 @@ TEST(PlotOptionRuns, CellsWithoutSpreadSetTheAxes) {
   for (const auto& [file, svg] : d.svg) {
     const bool prob = svg.find("<title>Probability Plot") != std::string::npos;
     std::vector<std::string> texts;
-    const std::regex text(">([0-9.]+)</text>");
-    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), text); it != std::sregex_iterator(); ++it)
-      texts.push_back((*it)[1]);
+    for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
+      if (e.name == "text") texts.push_back(e.text);
     // The data axis of both: a nice scale from 40 to 160.
     EXPECT_NE(std::find(texts.begin(), texts.end(), "160"), texts.end()) << file;
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "99.99") != texts.end(), prob) << file;

@@ -41,6 +41,12 @@ struct kes_moments {
   double css_m;
   double var_m;
   int wide_e;
+  // The centre the moments were taken about, the mean as the values give it: a
+  // deviation is (x - pivot) - pivot_dev, exact for values at an offset (has_centre
+  // false: MEAN serves).
+  double pivot;
+  double pivot_dev;
+  bool has_centre;
 };
 
 // ---------------------------------------------------------------------------------

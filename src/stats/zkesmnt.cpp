@@ -192,6 +192,8 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
   out->css_m = out->var_m = 0.0;
   out->wide_e = 0;
+  out->pivot = out->pivot_dev = 0.0;
+  out->has_centre = false;
   std::memcpy(out->vardef, vardef, 8);
   const double n = rec->n;
   m[KES_MOM_N] = n;
@@ -234,6 +236,9 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   if (from_values) {
     css = sp.c.times(sp.scale, sp.scale);
     sp.c.parts(sp.scale, sp.scale, &out->css_m, &out->wide_e);
+    out->pivot = sp.p;
+    out->pivot_dev = sp.dbar;
+    out->has_centre = true;
   } else if (!is_missing(css) && !is_missing(mean) && d > 0.0 && css > 0.0 &&
              d * (EPS13 * mean) * (EPS13 * mean) >= css) {
     css = 0.0;

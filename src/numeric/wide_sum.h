@@ -32,6 +32,14 @@ class kes_wide_sum {
     const double p = s_ * a * b;
     return std::isfinite(p) ? std::ldexp(p, e_) : std::ldexp(s_ * a, e_) * b;
   }
+  // The sum times a and b as *m 2^*e, m a normal double (0 for a sum of 0), whatever
+  // the exponent of the product.
+  void parts(double a, double b, double* m, int* e) const {
+    int ka, kb;
+    const double p = s_ * std::frexp(a, &ka) * std::frexp(b, &kb);
+    *m = std::frexp(p, e);
+    *e += e_ + ka + kb;
+  }
   // The root of the sum (at least 0) times a, rounded as a product of two doubles.
   double root_times(double a) const {
     const int half = e_ >= 0 ? e_ / 2 : -((1 - e_) / 2);  // floor(e_ / 2)

@@ -35,6 +35,18 @@ enum kes_momcell : int {
 struct kes_moments {
   char vardef[8];                // VARDEF= text, blank-padded
   double v[KES_MOM_NCELLS];      // kes_momcell order
+  // CSS and VAR as css_m 2^wide_e and var_m 2^wide_e, where the weights' unit may put
+  // them below the smallest double while the values' unit does not (css_m 0: as the
+  // cells say).
+  double css_m;
+  double var_m;
+  int wide_e;
+  // The centre the moments were taken about, the mean as the values give it: a
+  // deviation is (x - pivot) - pivot_dev, exact for values at an offset (has_centre
+  // false: MEAN serves).
+  double pivot;
+  double pivot_dev;
+  bool has_centre;
 };
 
 // ---------------------------------------------------------------------------------

@@ -141,10 +141,26 @@ constexpr bool scaled_groups_only() {
 }
 static_assert(scaled_groups_only(), "a statistic multiplied back is a moment or a robust scale");
 
+// The mantissa of the moment id where its cell may have lost it below the smallest
+// double in the weights' unit (kes_moments::wide_e), else nullptr.
+const double* wide_mantissa(const kes_moments& m, int id) {
+  if (m.css_m == 0.0) return nullptr;
+  if (id == KES_STAT_CSS) return &m.css_m;
+  if (id == KES_STAT_VAR) return &m.var_m;
+  return nullptr;
+}
+
 void scale_back_stat(kes_stats* st, int id, int spread, int k, int K, kes_lost_names* lost) {
   const kes_stat_row& r = KES_STAT_ROWS[id];
-  if (r.scale.kind != KES_SCALE_NONE)
-    kes_scale_back(kes_stat_cell(st, id), 1, kes_back_exp(r.scale, spread, k, K), r.name, lost);
+  if (r.scale.kind == KES_SCALE_NONE) return;
+  double* cell = kes_stat_cell(st, id);
+  int e = kes_back_exp(r.scale, spread, k, K);
+  const double* wide = wide_mantissa(st->mom, id);
+  if (wide != nullptr && !is_missing(*cell)) {
+    *cell = *wide;
+    e += st->mom.wide_e;
+  }
+  kes_scale_back(cell, 1, e, r.name, lost);
 }
 
 }  // namespace

@@ -190,6 +190,10 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
+  out->css_m = out->var_m = 0.0;
+  out->wide_e = 0;
+  out->pivot = out->pivot_dev = 0.0;
+  out->has_centre = false;
   std::memcpy(out->vardef, vardef, 8);
   const double n = rec->n;
   m[KES_MOM_N] = n;
@@ -231,6 +235,10 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   const bool from_values = !is_missing(css) && !is_missing(mean) && spread_of(fv, mean, &sp);
   if (from_values) {
     css = sp.c.times(sp.scale, sp.scale);
+    sp.c.parts(sp.scale, sp.scale, &out->css_m, &out->wide_e);
+    out->pivot = sp.p;
+    out->pivot_dev = sp.dbar;
+    out->has_centre = true;
   } else if (!is_missing(css) && !is_missing(mean) && d > 0.0 && css > 0.0 &&
              d * (EPS13 * mean) * (EPS13 * mean) >= css) {
     css = 0.0;
@@ -245,6 +253,7 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
     // root of the sum is had in full.
     std = from_values && var < DBL_MIN ? sp.c.root_times(sp.scale) / std::sqrt(d) : std::sqrt(var);
     m[KES_MOM_VAR] = var;
+    out->var_m = out->css_m / d;
     m[KES_MOM_STD] = std;
     // The mean is rounding noise only where it lies within the rounding error of the
     // running sum it comes from: N additions of terms up to the sum of |w x|.

@@ -212,8 +212,12 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
   // No spread beyond rounding: deviations within 1000 rounding units of the mean.
   // Judging CSS against mean^2 itself instead would call standard deviations of up
   // to 3e-7 |mean| no spread (timestamps near 1.7e9 with a spread of 3 lost every test).
+  // A CSS taken about the moments' centre is exact to rounding of itself: any
+  // positive one is a real spread.
   const double rounding = 1000.0 * ZEPS53 * u.mean;
-  if (ncase == KES_NRM_BOTH_EST && (is_missing(u.css) || u.css <= rounding * rounding * n)) return;
+  if (ncase == KES_NRM_BOTH_EST &&
+      (is_missing(u.css) || (!mom->has_centre && u.css <= rounding * rounding * n)))
+    return;
 
   // Shapiro-Wilk.
   if (res->ntests == 4) {
@@ -241,6 +245,11 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
   // EDF statistics in one ascending pass. The distribution function and its log
   // tails of each distinct value depend on the value alone: they are computed ahead
   // on several threads; the sums run in the one serial order.
+  // With both parameters estimated the values are standardized about the centre the
+  // moments were taken about, whose deviations are exact at any offset; the mean as
+  // the sum gives it is units of rounding off there.
+  const bool centred = ncase == KES_NRM_BOTH_EST && mom->has_centre;
+  const double p = mom->pivot, pd = mom->pivot_dev;
   double c = 0.0;  // cumulative proportion before the value
   double d = 0.0;
   long double wsq = 1.0L / (12.0L * n);
@@ -250,7 +259,7 @@ void zkesnrm_arrays(int m, const kes_moments* mom, const double* values, const i
       kes_engine_threads(), m,
       [&](long i) {
         edf_terms t;
-        const double z = (values[i] - mu) / sigma;
+        const double z = (centred ? (values[i] - p) - pd : values[i] - mu) / sigma;
         t.f = 0.5 + 0.5 * zferf(z / rt2);
         log_tails(z, &t.lf, &t.lsf);
         return t;

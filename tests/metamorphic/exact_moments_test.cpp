@@ -110,9 +110,9 @@ std::vector<hand_row> rows() {
   // Weights 2^1993 apart: the small ones are 0 in the weights' unit, which the large
   // one sets, yet count in CSS, STD and skewness at their exact sums, whichever weight
   // comes first (the view keeps their exact weight and their powers in its unit). CSS
-  // (5e-300) is not checked: it is carried in the weights' unit, where it is below the
-  // smallest double.
-  const expected far = {1, u, 1.5811388300841897e-150, 2.6563132345414386, u};
+  // (5e-300, mpmath as above: 5.0000000000000001e-300) lies below the smallest double
+  // in the weights' unit and is a double in the values'.
+  const expected far = {1, 5.0000000000000001e-300, 1.5811388300841897e-150, 2.6563132345414386, u};
   all.push_back(weighted_row("weights 1e-300 beside 1e300, small first", {0, 1, 3}, {1e-300, 1e300, 1e-300}, far));
   all.push_back(weighted_row("weights 1e-300 beside 1e300, large first", {1, 0, 3}, {1e300, 1e-300, 1e-300}, far));
   // A sum far below the spread is still the sum: -1e13 + 1 + 1e13 is 1 exactly.
@@ -130,7 +130,7 @@ TEST(ExactMoments, OffsetsAndMixedWeightsAgainstExactValues) {
     data["d" + std::to_string(i)] = all[i].csv;
     program += "proc kestravine data=d" + std::to_string(i) + " noprint;\n  var x;\n";
     if (all[i].csv.rfind("x,w", 0) == 0) program += "  weight w;\n";
-    program += "  output out=" + name + " mean=mean css=css std=std skewness=skew kurtosis=kurt;\nrun;\n";
+    program += "  output out=" + name + " mean=mean css=css var=var std=std skewness=skew kurtosis=kurt;\nrun;\n";
     names.push_back(name);
   }
   kes_test::scratch_dir dir("exact_moments");
@@ -150,6 +150,13 @@ TEST(ExactMoments, OffsetsAndMixedWeightsAgainstExactValues) {
       const double tol = std::fabs(v) < 1e-300 ? 5e-2 : kExact;
       EXPECT_LE(std::fabs(got - v), tol * std::fabs(v)) << all[i].what << ": " << name << " " << shown(got)
                                                         << ", exact " << shown(v);
+    }
+    // STD is 0 exactly when CSS is, and VAR is STD squared, in whatever unit the
+    // weights kept the sums.
+    const double css = row.at("css"), var = row.at("var"), sd = row.at("std");
+    EXPECT_EQ(css == 0.0, sd == 0.0) << all[i].what << ": CSS " << shown(css) << ", STD " << shown(sd);
+    if (var >= 1e-300) {
+      EXPECT_LE(std::fabs(var - sd * sd), 1e-12 * var) << all[i].what << ": VAR " << shown(var);
     }
   }
 }

@@ -22,6 +22,8 @@ using kes_test::value_list;
 kes_moments scaled(const kes_moments& m, int k) {
   kes_moments s = m;
   for (int i : {KES_MOM_MEAN, KES_MOM_STD, KES_MOM_SUM, KES_MOM_STDMEAN}) s.v[i] = std::ldexp(m.v[i], k);
+  s.pivot = std::ldexp(m.pivot, k);
+  s.pivot_dev = std::ldexp(m.pivot_dev, k);
   for (int i : {KES_MOM_CSS, KES_MOM_USS, KES_MOM_VAR}) s.v[i] = zmissing();
   return s;
 }

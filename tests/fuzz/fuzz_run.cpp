@@ -12,7 +12,7 @@
 #include <map>
 
 #include "core/colour_names.h"
-#include "platform/runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
 

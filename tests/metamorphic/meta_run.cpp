@@ -6,7 +6,7 @@
 #include <fstream>
 #include <regex>
 
-#include "platform/runner_process.h"
+#include "support/runner_process.h"
 #include "support/json_reader.h"
 #include "support/scratch_files.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "runner/runner_options.h"
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
 

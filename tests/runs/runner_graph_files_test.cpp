@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
 #include "support/svg_rules.h"

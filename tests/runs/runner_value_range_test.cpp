@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
 

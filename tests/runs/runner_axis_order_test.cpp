@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "runner/axis_statement.h"
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "output_test_support.h"
-#include "runner_process.h"
+#include "platform/output_test_support.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {

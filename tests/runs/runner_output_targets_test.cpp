@@ -12,7 +12,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/step_codes.h"
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/faith_data.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "graph/template_canvas.h"
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
 

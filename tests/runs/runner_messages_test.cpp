@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "runner_process.h"
+#include "support/runner_process.h"
 #include "support/faith_data.h"
 #include "support/scratch_files.h"
 

@@ -57,6 +57,19 @@ std::string stacked(double h, double gap) {
   return frame(88.47, 10, 200, h) + marker(150, 10 + h / 2) + frame(88.47, 10 + h + gap, 200, h) +
          marker(150, 10 + 1.5 * h + gap);
 }
+// Tick values of 33.6 px text and their marks at the left of a device cell of stacked(),
+// 40 px apart upward from the cell's foot at y, each text centred as the device
+// centres its em on the tick.
+std::string big_ticks(double y, const std::vector<std::string>& values) {
+  std::string out;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const double at = y - 40.0 * static_cast<double>(i);
+    out += line(88.47, at, 82.07, at) + "<text x=\"76\" y=\"" + std::to_string(at + 16.8) +
+           "\" font-size=\"33.6\" text-anchor=\"end\" textLength=\"" +
+           std::to_string(21.38 * static_cast<double>(values[i].size())) + "\">" + values[i] + "</text>\n";
+  }
+  return out;
+}
 
 // Tick values down the left of the cell at (60, 20) (100 x 80), the first at its
 // bottom and the last at its top, with a turned axis label.
@@ -161,6 +174,11 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
       {"the same value twice on one axis of touching device cells",
        page(stacked(80, 0) + text(80, 40, 8, "0", "end") + text(80, 66, 8, "0", "end"), kDevice), kRuleTextsAlike,
        kRuleTicksOrder},
+      {"large values beside two device cells 5 apart, the first cell's 0 reaching into the second by its tick mark",
+       page(stacked(80, 5) + big_ticks(90, {"0", "30"}) + big_ticks(175, {"0", "30"}), kDevice), nullptr},
+      {"large values out of order beside the second of two device cells 5 apart",
+       page(stacked(80, 5) + big_ticks(90, {"0", "30"}) + big_ticks(175, {"30", "0"}), kDevice), kRuleTicksOrder,
+       kRuleTextsAlike},
       {"the same values beside many short stacked device cells",
        page(stacked(30, 5) + text(80, 44, 8, "60", "end") + text(80, 79, 8, "60", "end"), kDevice), nullptr},
       {"the same value twice on the axis of one short device cell",

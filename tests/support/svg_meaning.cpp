@@ -78,6 +78,35 @@ bool free_text(const graph_parts& g, const text_item& t) {
   return !t.text.empty() && t.in_box < 0 && !inside_cell(g, t);
 }
 
+// The cell of the tick mark a number text stands level with (nearest its middle),
+// or -1: a short line outside the cell from one of its edges, within the text's ink
+// across the axis.
+long tick_mark_cell(const graph_parts& g, const text_item& t) {
+  long best = -1;
+  double least = INFINITY;
+  for (const segment& s : g.short_lines)
+    for (std::size_t i = 0; i < g.cells.size(); ++i) {
+      const box& c = g.cells[i];
+      const bool across = std::fabs(s.y1 - s.y2) <= kSlack, up = std::fabs(s.x1 - s.x2) <= kSlack;
+      double at, d;
+      if (across && s.y1 >= c.y0 - kSlack && s.y1 <= c.y1 + kSlack &&
+          (std::fabs(std::max(s.x1, s.x2) - c.x0) <= kSlack || std::fabs(std::min(s.x1, s.x2) - c.x1) <= kSlack)) {
+        at = s.y1;
+        if (at < t.ink.y0 || at > t.ink.y1) continue;
+        d = std::fabs(at - t.cy());
+      } else if (up && s.x1 >= c.x0 - kSlack && s.x1 <= c.x1 + kSlack &&
+                 (std::fabs(std::min(s.y1, s.y2) - c.y1) <= kSlack || std::fabs(std::max(s.y1, s.y2) - c.y0) <= kSlack)) {
+        at = s.x1;
+        if (at < t.ink.x0 || at > t.ink.x1) continue;
+        d = std::fabs(at - t.cx());
+      } else {
+        continue;
+      }
+      if (d < least) least = d, best = static_cast<long>(i);
+    }
+  return best;
+}
+
 // The tick values of each cell's sides: the numbers outside boxes and cells that stand
 // nearest it, the line of them nearest the cell on each side.
 std::vector<axis> read_axes(const graph_parts& g) {
@@ -99,6 +128,9 @@ std::vector<axis> read_axes(const graph_parts& g) {
       if (d < least) least = d, best = static_cast<long>(i);
     }
     if (best < 0) continue;
+    // A value belongs to the cell whose tick mark stands level with it: large text at
+    // the end of one cell's axis may have its middle beside the next cell.
+    if (const long marked = tick_mark_cell(g, t); marked >= 0) best = marked;
     const box& c = g.cells[static_cast<std::size_t>(best)];
     const bool beside = t.cy() > c.y0 - kEndReach && t.cy() < c.y1 + kEndReach;
     side where;

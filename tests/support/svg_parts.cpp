@@ -188,6 +188,7 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
         add_line(i, s);
       else
         plain.push_back(s);
+      if (!clipped[i] && std::hypot(s.x2 - s.x1, s.y2 - s.y1) < kTickReach) g.short_lines.push_back(s);
       if (clipped[i] || stroke == pg::kRefColour) g.mark_points.push_back({(s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2});
       if (!clipped[i] && stroke == pg::kRefColour && !g.device) g.lines.push_back(s);
     } else if (e.name == "polyline" || e.name == "polygon") {

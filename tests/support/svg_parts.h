@@ -14,6 +14,8 @@ namespace kes_test {
 
 // Less than this is the writer's rounding, not a fault.
 inline constexpr double kSlack = 0.5;
+// Lines shorter than this outside the data may be tick marks.
+inline constexpr double kTickReach = 12;
 
 struct box {
   double x0, y0, x1, y1;
@@ -88,6 +90,7 @@ struct graph_parts {
   std::vector<text_box> boxes;
   std::vector<box> bars;       // filled rectangles of data
   std::vector<segment> lines;  // curves and reference lines, segment by segment
+  std::vector<segment> short_lines;  // lines outside clip paths shorter than a tick mark's reach
   std::vector<std::pair<double, double>> markers;
   std::vector<std::pair<double, double>> mark_points;  // any drawn mark, for the cells
   std::vector<fill_item> fills;                        // every filled shape, the page first

@@ -50,6 +50,11 @@ bool in_range(double v, double lo, double hi) {
   return v >= lo - tol && v <= hi + tol;
 }
 
+// The gap between the doubles next to x (|x| finite): the unit of rounding there.
+double double_spacing(double x) {
+  return x >= DBL_MIN ? std::ldexp(1.0, std::ilogb(x) - (DBL_MANT_DIG - 1)) : std::ldexp(1.0, DBL_MIN_EXP - DBL_MANT_DIG);
+}
+
 }  // namespace
 
 scale nice_scale(double lo, double hi, int target) {
@@ -70,14 +75,29 @@ scale nice_scale(double lo, double hi, int target) {
     s.lo = lo, s.hi = hi, s.ticks = {lo, hi};
     return s;
   }
-  const int e = static_cast<int>(std::floor(std::log10(raw)));
-  const double mag = std::pow(10.0, e);
+  int e = static_cast<int>(std::floor(std::log10(raw)));
+  double mag = std::pow(10.0, e);
   // The step of 1, 2, 5 or 10 times mag nearest the raw step on a log scale, so
   // that the scale keeps about `target` intervals.
-  const double r = raw / mag;
-  const double m = r < std::sqrt(2.0) ? 1 : r < std::sqrt(10.0) ? 2 : r < std::sqrt(50.0) ? 5 : 10;
+  double r = raw / mag;
+  double m = r < std::sqrt(2.0) ? 1 : r < std::sqrt(10.0) ? 2 : r < std::sqrt(50.0) ? 5 : 10;
+  // A range a few doubles wide (the logarithms of 1e15 +- 10): a step finer than the
+  // doubles there would round neighbouring ticks to one value or to values a unit of
+  // rounding apart. The step is at least four such units, the least of 1, 2, 5 or 10
+  // times a power of ten that is: a tick then rounds by at most an eighth of a step,
+  // so that the ticks stay distinct, evenly placed, and their decimals true.
+  const double finest = 4 * double_spacing(std::fmax(std::fabs(lo), std::fabs(hi)));
+  if (m * mag < finest) {
+    e = static_cast<int>(std::floor(std::log10(finest)));
+    mag = std::pow(10.0, e);
+    r = finest / mag;
+    m = r <= 1 ? 1 : r <= 2 ? 2 : r <= 5 ? 5 : 10;
+  }
   const double step = m * mag;
-  const double first = std::floor(lo / step + 1e-9), last = std::ceil(hi / step - 1e-9);
+  double first = std::floor(lo / step + 1e-9), last = std::ceil(hi / step - 1e-9);
+  // Ends a few doubles apart whose quotients round to one multiple of the step: a
+  // tick on each side of it, so that the scale still reaches both ends.
+  if (last <= first) first -= 1, last += 1;
   // Tick k is k * m * 10^e formed as one product or quotient of exact integers and a
   // power of ten, so that it is the double nearest its decimal (0.3, not 0.30000000000000004).
   const double ten = std::pow(10.0, std::abs(e));
@@ -114,7 +134,9 @@ scale padded_scale(double lo, double hi, int target) {
   std::vector<double> inside;
   for (double v : s.ticks)
     if (in_range(v, s.lo, s.hi)) inside.push_back(v);
-  s.ticks = inside;
+  // A range narrower than the finest step (a few units of rounding wide) holds one
+  // tick or none: its ends are then its ticks, their texts telling them apart.
+  s.ticks = inside.size() >= 2 ? inside : std::vector<double>{s.lo, s.hi};
   return s;
 }
 

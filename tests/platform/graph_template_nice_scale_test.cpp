@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 #include <string>
 #include <vector>
 
 #include "graph/template_canvas.h"
 #include "graph/template_parts.h"
+#include "host/kes_tick_truth.h"
 
 namespace {
 
@@ -63,6 +65,39 @@ TEST(TemplateScale, PaddedScaleReachesFourPercentPastTheDataWithTicksInside) {
   const scale one = padded_scale(10, 10);
   EXPECT_DOUBLE_EQ(one.lo, 9);
   EXPECT_DOUBLE_EQ(one.hi, 11);
+}
+
+// The rule a tick value keeps: its text, read back, lies within half a step of the
+// tick, and no two neighbouring texts read alike. Over ranges a few units of rounding
+// wide at everyday offsets (the logarithm of 1e15, Unix seconds, 1e9, 1e15 plus
+// integers) and near the ends of the doubles, the ticks are distinct, rising values
+// (at least the two ends of a padded range) whose texts hold the rule.
+TEST(TemplateScale, RangesAFewDoublesWideKeepDistinctTicksWithTrueTexts) {
+  const double centres[] = {std::log(1e15), std::log(1e9), 20.723265836946411, 1733650000.204, 1e9, 1e15, 1.5e308,
+                            -1.3668e308, 1e-8, 1e-310, 0.75};
+  const double ulps[] = {1, 2, 3, 4, 6, 9, 17, 40, 150};
+  for (double c : centres)
+    for (double n : ulps) {
+      double lo = c, hi = c;
+      for (int i = 0; i < n; ++i) (i % 2 ? lo : hi) = std::nextafter(i % 2 ? lo : hi, i % 2 ? -INFINITY : INFINITY);
+      for (const bool padded : {false, true}) {
+        SCOPED_TRACE(testing::Message() << std::setprecision(17) << lo << " " << hi << (padded ? " padded" : ""));
+        const scale s = padded ? padded_scale(lo, hi) : nice_scale(lo, hi);
+        ASSERT_GE(s.ticks.size(), 2u);
+        for (std::size_t i = 1; i < s.ticks.size(); ++i) EXPECT_LT(s.ticks[i - 1], s.ticks[i]);
+        // A nice scale reaches its ticks (each the double nearest its decimal, which
+        // may lie a unit of rounding inside an end); a padded one holds them.
+        if (padded) {  // within a billionth of the range, as the axes place their ticks
+          EXPECT_LE(s.lo - 1e-9 * (s.hi - s.lo), s.ticks.front());
+          EXPECT_GE(s.hi + 1e-9 * (s.hi - s.lo), s.ticks.back());
+        } else {
+          EXPECT_LE(s.ticks.front(), std::nextafter(lo, INFINITY));
+          EXPECT_GE(s.ticks.back(), std::nextafter(hi, -INFINITY));
+        }
+        const std::vector<std::string> t = tick_texts(s.ticks);
+        EXPECT_TRUE(kes_ticks_true(s.ticks, t, 0)) << testing::PrintToString(t);
+      }
+    }
 }
 
 // The reference cut: the longest prefix (whole characters) that fits with the ellipsis,

@@ -117,8 +117,8 @@ double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
   const bool percents = !fmt && kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, s, buf) >= 0;
   std::vector<double> values;
   std::vector<std::string> texts;
-  long guard = 0;
-  for (double v = s; v <= t + e && guard < 100000; v += d, ++guard) {
+  double v = s;
+  for (long i = 0, last = kes_tick_steps(s, t, d); i <= last; ++i, v += d) {
     values.push_back(kes_tick_snap(v, e));
     if (!fmt && !percents)
       texts.emplace_back(buf, static_cast<std::size_t>(kes_tick_text(values.back(), nullptr, c->vdec, zcompress, buf)));

@@ -13,13 +13,17 @@
 #include "util/kes_text.h"
 
 
+long kes_tick_steps(double s, double t, double d) {
+  const double span = std::floor(t / d - s / d + 0.5);  // no difference past the doubles
+  return span > 0 ? (span < kMostTickSteps ? static_cast<long>(span) : kMostTickSteps) : 0;
+}
+
 int kes_tick_decimals(double s, double t, double d, double e, int step) {
   if (t + e < s) return -1;
   int exp_dec = 10, plain = -1;
-  // A bounded walk: an increment that cannot advance the value ends it.
   if (!(d > 0)) d = (t > s) ? t - s : 1.0;
-  long guard = 0;
-  for (double v = s; v <= t + e && guard < 100000; v += step * d, ++guard) {
+  double v = s;
+  for (long i = 0, last = kes_tick_steps(s, t, d); i <= last; i += step, v += step * d) {
     int n = 0, m = 99;
     const double x = kes_tick_snap(v, e);
     shwylab(nullptr, x, &n, &m, 0);

@@ -28,8 +28,15 @@ inline long kes_tick_count(double length, double inc) noexcept {
 // A tick value whose magnitude is not above e is written as 0.
 inline double kes_tick_snap(double v, double e) { return v <= e && v >= -e ? 0.0 : v; }
 
-// The decimals that show every value s, s + d, ... (while not beyond t + e) alike:
-// negative for exponent form, -1 for a range that runs backwards.
+// The steps from tick s to tick t of an axis of step d: counted, not walked until past
+// t plus a tolerance (at an offset such as 1e9 a tolerance relative to the values lies
+// thousands of steps past t, and the walk met values the axis does not show); 0 for a
+// range that runs backwards, at most kMostTickSteps.
+inline constexpr long kMostTickSteps = 100000;
+long kes_tick_steps(double s, double t, double d);
+
+// The decimals that show every value s, s + d, ... up to t alike (e: the snap of a
+// value to 0): negative for exponent form, -1 for a range that runs backwards.
 int kes_tick_decimals(double s, double t, double d, double e, int step);
 
 // The text of tick value v into buf (KES_TICK_TEXT characters, blank-padded); its

@@ -126,3 +126,23 @@ TEST_F(TickTruth, ThinningComparesTheValuesDrawn) {
 }
 
 }  // namespace
+
+// The ticks an axis measures are its own, s to t, at any offset: a walk until past t
+// plus a tolerance relative to the values went thousands of steps past t near 1e9
+// (and measured values the axis does not show, a hundred thousand of them).
+TEST_F(TickTruth, AnAxisCountsItsOwnTicksAtAnyOffset) {
+  const struct {
+    double s, t, d;
+    long steps;
+  } rows[] = {
+      {0, 100, 20, 5},           {1e9 - 0.03, 1e9 + 0.05, 0.01, 8}, {1733650000.2, 1733650000.7, 0.1, 5},
+      {1e15, 1e15 + 100, 20, 5}, {-1.5e308, 1.5e308, 5e307, 6},      {5, 5, 1, 0},
+      {5, 4, 1, 0},              {0, 1e12, 1, kMostTickSteps},
+  };
+  for (const auto& r : rows) EXPECT_EQ(kes_tick_steps(r.s, r.t, r.d), r.steps) << r.s << " " << r.t << " " << r.d;
+  // The decimals of an axis are those its own ticks need, whatever the tolerance (at
+  // 1e9, 1e9 times 1.5e-5: 1.5e4 past the last tick, 1.5 million steps of 0.01).
+  const double e = 1e9 * 1.4901161193847656e-08 * 1000;
+  EXPECT_EQ(kes_tick_decimals(1e9 - 0.03, 1e9 + 0.05, 0.01, e, 1),
+            kes_tick_decimals(1e9 - 0.03, 1e9 + 0.05, 0.01, 1e-9, 1));
+}

@@ -618,8 +618,8 @@ bool read_csv(const std::string& path, const csv_force_char& force, csv_table* o
         std::uint64_t len = col.text_off.back() - col.text_off[col.text_off.size() - 2];
         if (len > static_cast<std::uint64_t>(max_char_length)) {
           *error = "file " + path + " " + column_label(*out, j) + " has a value of " + std::to_string(len) +
-                   " characters on line " + std::to_string(rec_line) + "; the longest a character value can be is " +
-                   std::to_string(max_char_length);
+                   " bytes on line " + std::to_string(rec_line) + "; the longest a character value can be is " +
+                   std::to_string(max_char_length) + " bytes";
           return false;
         }
         out->length[j] = std::max(out->length[j], static_cast<int>(len));

@@ -450,8 +450,19 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
                                                                                 : terminal_text(p_, best.inserts[i]));
     // Right after "OPTION=" the message names the option whose value is missing.
     const token& k = p_->last_keyword;
-    if (!p_->last.synthetic && p_->last.cls == p_->syms->punct[static_cast<unsigned char>('=')] && k.line > 0 &&
-        !k.synthetic && k.end <= p_->last.begin)
+    const int equals = p_->syms->punct[static_cast<unsigned char>('=')];
+    const token& name = p_->last;
+    // "NAME=" after a list of names, where NAME is no option: the name was read into the
+    // list, and the repair would put a keyword before '='. The word before '=' is what
+    // is wrong, so that word is named, with the keywords that could stand there.
+    if (t.cls == equals && name.cls == T_NAMEX && !name.synthetic && name.end <= t.begin &&
+        best.inserts.size() == 1 && best.inserts[0] != T_NAMEX) {
+      const std::string word = "'" + p_->text.substr(name.begin, t.end - name.begin) + "'";
+      std::vector<int> options = expected;  // a name followed by '=' is never one
+      options.erase(std::remove(options.begin(), options.end(), T_NAMEX), options.end());
+      parse_error(p_, name.line, name.col, 2, word.c_str(),
+                  (expected_text(options, name) + semicolon_hint_for(t)).c_str());
+    } else if (!p_->last.synthetic && p_->last.cls == equals && k.line > 0 && !k.synthetic && k.end <= p_->last.begin)
       parse_error(p_, t.line, t.col, KES_MSG_VALUE_EXPECTED_AFTER_OPTION, exp_text.c_str(), (k.text + "=").c_str(),
                   describe(p_, t).c_str());
     else

@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "driver/plot_checks.h"
 #include "driver/plot_kinds.h"
@@ -85,7 +86,7 @@ std::string fonts_given(const kes_ctx* ctx) {
 }
 // The grid options the CDFPLOT and PPPLOT statements give, each named once; empty when
 // none is.
-std::string grid_given_on_cdf_pp(const kes_ctx* ctx) {
+std::vector<std::string> grid_given_on_cdf_pp(const kes_ctx* ctx) {
   bool flag = false, slot[3] = {};
   const int slots[3] = {KES_PLOT_SLOT_CGRID, KES_PLOT_SLOT_LGRID, KES_PLOT_SLOT_WGRID};
   for (const kes_stmt* s = ctx->proc->next; s != nullptr; s = s->next) {
@@ -93,10 +94,19 @@ std::string grid_given_on_cdf_pp(const kes_ctx* ctx) {
     flag = flag || kes_flag(s, KES_PLOT_FLAG_GRID);
     for (int k = 0; k < 3; ++k) slot[k] = slot[k] || kes_pgiven(s, slots[k]);
   }
-  std::string list = flag ? "GRID" : "";
+  std::vector<std::string> given;
+  if (flag) given.push_back("GRID");
   const char* const names[3] = {"CGRID=", "LGRID=", "WGRID="};
   for (int k = 0; k < 3; ++k)
-    if (slot[k]) list += (list.empty() ? "" : ", ") + std::string(names[k]);
+    if (slot[k]) given.push_back(names[k]);
+  return given;
+}
+
+// "A", "A and B", "A, B and C".
+std::string spoken_list(const std::vector<std::string>& words) {
+  std::string list;
+  for (size_t i = 0; i < words.size(); ++i)
+    list += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
   return list;
 }
 }  // namespace
@@ -137,8 +147,10 @@ void kesunbuilt(kes_ctx* ctx) {
   if (plot_overlay && ctx->devgraph && !ctx->tmplgraph) xpmlog(KES_SET_LABEL, KES_MSG_OVERLAY_TEMPLATE_GRAPHS_ONLY);
   // Device charts draw grids in histogram and Q-Q cells only.
   if (ctx->devgraph) {
-    const std::string grid = grid_given_on_cdf_pp(ctx);
-    if (!grid.empty()) xpmlog(KES_SET_LABEL, KES_MSG_GRID_NOT_ON_DEVICE_CDF_PP, grid.c_str());
+    const std::vector<std::string> grid = grid_given_on_cdf_pp(ctx);
+    if (!grid.empty())
+      xpmlog(KES_SET_LABEL, grid.size() == 1 ? KES_MSG_GRID_NOT_ON_DEVICE_CDF_PP : KES_MSG_GRIDS_NOT_ON_DEVICE_CDF_PP,
+             spoken_list(grid).c_str());
   }
   // Device charts draw annotate data sets; template graphs have none.
   if (annotate && !ctx->devgraph) xpmlog(KES_SET_LABEL, KES_MSG_READ_BUT_NOT_USED, "ANNOTATE=");

@@ -209,8 +209,16 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
 }
 
 // The note of a curve none of whose tests has a p-value: with the reason where the
-// fitted shape lies outside the range of the tables the tests read.
+// fitted shape lies outside the range of the tables the tests read, or the tables hold
+// no beta fit of its kind.
 void untested_note(const kes_curve& c, const char* fname, int flen) {
+  if (c.dist == KES_DIST_BETA && (c.edf.shape_out == 3 || c.edf.shape_out == 4)) {
+    xpmlog(KES_SET_PROC,
+           c.edf.shape_out == 3 ? KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ENDS_EST
+                                : KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ONE_SHAPE,
+           flen, fname);
+    return;
+  }
   const kes_edf3fam* fam = c.dist == KES_DIST_GAMMA       ? &kes_edf3_gamma()
                            : c.dist == KES_DIST_LOGNORMAL ? &kes_edf3_lognormal()
                            : c.dist == KES_DIST_WEIBULL   ? &kes_edf3_weibull()

@@ -82,14 +82,15 @@ constexpr double kA[7][11] = {
 // 0.08 they no longer even rise with the level).
 constexpr double kShapeLow = 0.2, kShapeHigh = 5.0;
 
-// 0 every parameter given, 3 support given and both shapes estimated, -1 otherwise.
+// 0 every parameter given, 3 support given and both shapes estimated; otherwise the
+// tables hold no such fit: -3 threshold or scale estimated, -4 one shape estimated.
 int edf_case(const kes_preq* request, int k) {
   const kes_stmt* s = request->stmt;
   auto est = [&](int slot) { return kes_pgiven(s, slot) && kes_marker_est(s, slot, k); };
   auto shape_est = [&](int slot) { return !kes_pgiven(s, slot) || kes_marker_est(s, slot, k); };
-  if (est(KES_PLOT_SLOT_BETA_THETA_MARKS) || est(KES_PLOT_SLOT_BETA_SIGMA_MARKS)) return -1;
+  if (est(KES_PLOT_SLOT_BETA_THETA_MARKS) || est(KES_PLOT_SLOT_BETA_SIGMA_MARKS)) return -3;
   const bool a = shape_est(KES_PLOT_SLOT_BETA_ALPHA_MARKS), b = shape_est(KES_PLOT_SLOT_BETA_BETA_MARKS);
-  return !a && !b ? 0 : a && b ? 3 : -1;
+  return !a && !b ? 0 : a && b ? 3 : -4;
 }
 }  // namespace
 
@@ -167,6 +168,7 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     }
   }
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
+  if (ncase < 0) r.shape_out = static_cast<std::uint8_t>(-ncase);
   kesmidb(ctx, request, cell);
 }
 

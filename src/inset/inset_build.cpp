@@ -188,8 +188,8 @@ void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b) {
   kes_inset_skip_block(box);
 }
 
-bool kes_inset_sub_shown(kes_ctx* ctx, const kes_preq* rq, kes_insetbox* box, int family, int sub,
-                         kes_inset_subnotes* noted) {
+bool kes_inset_sub_shown(kes_ctx* ctx, const kes_preq* rq, kes_insetbox* box, const kes_curve* c, int family,
+                         int sub, kes_inset_subnotes* noted) {
   const bool pq = rq->type == KES_PLOT_PROB || rq->type == KES_PLOT_QQ;
   int note = 0;
   bool* flag = nullptr;
@@ -199,8 +199,10 @@ bool kes_inset_sub_shown(kes_ctx* ctx, const kes_preq* rq, kes_insetbox* box, in
         family == KES_DIST_WEIBULL2 ? KES_MSG_INSET_WEIBULL2_PARAMS_NEED_LINE : KES_MSG_INSET_SCALE_THRESHOLD_NEED_LINE,
     flag = &noted->line;
   if (note == 0) {
-    // The Weibull fit runs no Kolmogorov-Smirnov test: rows of "." would only hide that.
+    // A Weibull fit whose tests have no D (its tables give none for some cases) says so
+    // rather than show rows of "." that would only hide it.
     if (family != KES_DIST_WEIBULL || (sub != 8 && sub != 9)) return true;
+    if (c->fitted && c->edf.tested && !c->edf.p_d_missing) return true;
     if (kes_inset_once(ctx, KES_IN_WEIBULL_KSD)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_WEIBULL_HAS_NO_KSD);
     kes_inset_pass_label_format(box);
     return false;

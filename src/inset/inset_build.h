@@ -122,14 +122,14 @@ void kes_inset_block_close(kes_insetbox* box, const kes_inset_block& b);
 // only on histograms (note KES_MSG_INSET_FIT_STATS_ONLY_ON_HISTOGRAMS), on probability
 // and QQ plots without a reference line not the parameters the line gives
 // (KES_MSG_INSET_SCALE_THRESHOLD_NEED_LINE, KES_MSG_INSET_WEIBULL2_PARAMS_NEED_LINE);
-// each note once per block; the Weibull block no KSD or KSDPVAL, for its fit has no
-// Kolmogorov-Smirnov statistic (KES_MSG_INSET_WEIBULL_HAS_NO_KSD, once per variable like the other inset notes).
+// each note once per block; the Weibull block of curve c no KSD or KSDPVAL where its tests
+// have no Kolmogorov-Smirnov statistic (KES_MSG_INSET_WEIBULL_HAS_NO_KSD, once per variable like the other inset notes).
 // A sub-code that gives none is passed over with its label and format.
 struct kes_inset_subnotes {
   bool hist = false, line = false;
 };
-bool kes_inset_sub_shown(kes_ctx* ctx, const kes_preq* rq, kes_insetbox* box, int family, int sub,
-                         kes_inset_subnotes* noted);
+bool kes_inset_sub_shown(kes_ctx* ctx, const kes_preq* rq, kes_insetbox* box, const kes_curve* c, int family,
+                         int sub, kes_inset_subnotes* noted);
 
 // The value of statistic code (0..45) of the current variable in the cell, and its
 // default format class.

@@ -149,7 +149,7 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
     }
     for (int sub = kes_inset_code(box, ++box->cursor); sub != blk.close_code && sub != KES_IC_END;
          sub = kes_inset_code(box, ++box->cursor)) {
-      if (!kes_inset_sub_shown(ctx, rq, box, family, sub, &noted)) continue;
+      if (!kes_inset_sub_shown(ctx, rq, box, c, family, sub, &noted)) continue;
       char label[KES_INSET_TEXT];
       const int ll = kes_inset_user_label(box, label);
       bool user = false;

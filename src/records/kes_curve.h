@@ -35,7 +35,8 @@ struct kes_edfres {
   std::uint8_t p_d_missing;
   char rel_asq, rel_wsq, rel_d;
   // Why no test has a p-value where a fitted shape decides: 1 the shape lies below the
-  // tables' range, 2 above it; 0 otherwise.
+  // tables' range, 2 above it; where the beta tables hold no such fit: 3 its threshold
+  // or scale is estimated, 4 one shape is given and the other estimated; 0 otherwise.
   std::uint8_t shape_out;
 };
 

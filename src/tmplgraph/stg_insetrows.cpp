@@ -131,7 +131,7 @@ int kesstgidst(kes_ctx* ctx, int family, kes_inset** last) {
     }
     for (int sub = kes_inset_code(box, ++box->cursor); sub != blk.close_code && sub != KES_IC_END;
          sub = kes_inset_code(box, ++box->cursor)) {
-      if (!kes_inset_sub_shown(ctx, rq, box, family, sub, &noted)) continue;
+      if (!kes_inset_sub_shown(ctx, rq, box, c, family, sub, &noted)) continue;
       kes_inset* r = new_row(ctx, box, last, KES_IK_NEXT, family, c);
       if (r == nullptr) return -1;
       r->item = static_cast<std::uint8_t>(sub);

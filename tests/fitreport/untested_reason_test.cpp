@@ -126,4 +126,62 @@ TEST(UntestedReason, TheNoteNamesTheFittedShapeOutsideTheTablesRange) {
   EXPECT_GT(tested, 5);
 }
 
+// A beta fit the tables hold no critical values for (threshold or scale estimated, or
+// one shape given and the other estimated) says why it has no tests, in every
+// documented spelling; one with every parameter given is tested, and says nothing.
+TEST(UntestedReason, TheBetaNoteSaysWhichFitsTheTablesHold) {
+  kes_test::scratch_dir dir("untestedbeta");
+  // Beta(2, 2) quantiles at (i - 0.5) / 40 on [0.2, 0.8], by bisection of 3x^2 - 2x^3.
+  std::ostringstream csv;
+  csv << "x\n";
+  for (int i = 1; i <= 40; ++i) {
+    double lo = 0, hi = 1;
+    for (int k = 0; k < 60; ++k) {
+      const double m = (lo + hi) / 2;
+      (3 * m * m - 2 * m * m * m < (i - 0.5) / 40 ? lo : hi) = m;
+    }
+    csv << 0.2 + 0.6 * lo << "\n";
+  }
+  std::ofstream(dir.path() / "d.csv") << csv.str();
+  const std::string head = "NOTE: No goodness-of-fit tests are computed for the Beta curve";
+  const std::string ends = head +
+                           ": it estimates its threshold or scale (THETA=EST or SIGMA=EST), and the tables of critical "
+                           "values hold beta fits whose THETA= and SIGMA= are both given only.";
+  const std::string shape = head +
+                            ": it gives one shape and estimates the other, and the tables of critical values hold "
+                            "beta fits whose ALPHA= and BETA= are both given or both estimated only.";
+  const struct {
+    const char* options;
+    const std::string* note;  // null: tested, no note
+  } cases[] = {
+      {"theta=est", &ends},
+      {"threshold=est", &ends},
+      {"theta=0 sigma=est", &ends},
+      {"THETA=0\n SCALE = EST", &ends},
+      {"theta=est sigma=est alpha=2 beta=2", &ends},
+      {"theta=0 sigma=1 alpha=2", &shape},
+      {"theta=0 sigma=1 a=est b=2", &shape},
+      {"theta=0 sigma=1 shape2=2.5", &shape},
+      {"theta=0 sigma=1 alpha=2 beta=2", nullptr},
+      {"theta=0.2 sigma=0.6", nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::string program =
+        std::string("proc kestravine data=d; var x; histogram x / noplot beta(") + c.options + ");\nrun;\n";
+    std::ofstream(dir.path() / "p.kes") << program;
+    const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR
+                            "/kestravine' --work . --listing lst --log log p.kes >/dev/null 2>&1";
+    const int raw = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program;
+    const std::string log = kes_test::slurp(dir.path() / "log");
+    const std::string lst = kes_test::slurp(dir.path() / "lst");
+    SCOPED_TRACE(program + log);
+    EXPECT_NE(lst.find("Parameters for Beta Distribution"), std::string::npos);
+    const std::size_t at = log.find(head);
+    const std::string note = at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
+    EXPECT_EQ(note, c.note != nullptr ? *c.note : "");
+    EXPECT_EQ(lst.find("Goodness-of-Fit Tests for Beta") != std::string::npos, c.note == nullptr);
+  }
+}
+
 }  // namespace

@@ -59,14 +59,36 @@ TEST_F(CsvLines, ValueLengthsStopAtTheLongestAVariableHolds) {
   plat::dataset* ds = open("ok");
   ASSERT_NE(ds, nullptr);
   EXPECT_EQ(plat::variables(ds)[0].length, max);
-  // 65,537 characters once wrapped to 1; every length past the limit is refused.
-  for (int len : {max + 1, 65536, 65537, 70000}) {
-    write_file("long.csv", "s\nb\n" + std::string(static_cast<size_t>(len), 'a') + "\n");
+  // 65,537 bytes once wrapped to 1; every length past the limit is refused. The limit
+  // is in bytes, and the message says so: 16,384 two-byte characters are 32,768 bytes,
+  // and 32,767 of them fit where 10,923 three-byte characters do not.
+  const std::string e_acute = "\xC3\xA9", euro = "\xE2\x82\xAC";
+  auto repeat = [](const std::string& unit, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += unit;
+    return out;
+  };
+  const struct {
+    std::string value;
+    int bytes;
+  } longs[] = {{std::string(static_cast<size_t>(max + 1), 'a'), max + 1},
+               {std::string(65536, 'a'), 65536},
+               {std::string(65537, 'a'), 65537},
+               {std::string(70000, 'a'), 70000},
+               {repeat(e_acute, 16384), 32768},
+               {repeat(euro, 10923), 32769},
+               {"a" + repeat(e_acute, 16383), 32767}};
+  for (const auto& l : longs) {
+    write_file("long.csv", "s\nb\n" + l.value + "\n");
+    if (l.bytes <= max) {
+      ASSERT_NE(open("long"), nullptr) << l.bytes;
+      continue;
+    }
     std::string err = open_error("long");
-    EXPECT_NE(err.find("column 1 (\"s\") has a value of " + std::to_string(len) + " characters on line 3"),
+    EXPECT_NE(err.find("column 1 (\"s\") has a value of " + std::to_string(l.bytes) +
+                       " bytes on line 3; the longest a character value can be is " + std::to_string(max) + " bytes"),
               std::string::npos)
         << err;
-    EXPECT_NE(err.find(std::to_string(max)), std::string::npos) << err;
   }
 }
 

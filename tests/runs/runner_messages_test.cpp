@@ -124,6 +124,23 @@ TEST_F(RunnerMessages, MistakesAreNamedWhereTheyStand) {
        {"ERROR: prog.kes line 2, column 28: Kernel C= value 0 is not valid"},
        {},
        2},
+      // A word that is no OUTPUT statistic, after a statistic's names, is named as it
+      // stands (over lines too), with the statistics near it; no keyword is put before '='.
+      {"P100= after the names of MEDIAN=",
+       "proc kestravine data=faith; var waiting;\n output out=o median=md p100=p100;\nrun;\n",
+       {"ERROR: prog.kes line 2, column 25: 'p100=' is not valid here and was ignored; expected 'P10', 'P1', 'P90', "
+        "';', 'CSS', "},
+       {"expected near", "a name"},
+       2},
+      {"an unknown statistic on the next line, spaced", "proc kestravine data=faith; var waiting;\n output out=o max=m\n   P100 = top;\nrun;\n",
+       {"ERROR: prog.kes line 3, column 4: 'P100 =' is not valid here and was ignored; expected 'P10', 'P1', 'P90', "},
+       {"expected near"},
+       2},
+      {"a misspelt statistic after another",
+       "proc kestravine data=faith; var waiting;\n output out=o mean=a mediann=b;\nrun;\n",
+       {"ERROR: prog.kes line 2, column 22: 'mediann=' is not valid here and was ignored; expected 'MEDIAN', "},
+       {"expected near"},
+       2},
       {"an unsorted BY group with an OUTPUT data set",
        "proc kestravine data=faith; var waiting; by g; output out=o mean=m; run;\n",
        {"is not sorted in ascending order of BY variable g",

@@ -3,7 +3,7 @@
 // statistics alone, data near 1e-300 or 1.7e308 give what the
 // same data in ordinary range give, scaled, or a note that names what is missing;
 // robust measures of scale named in an inset are computed for it; the Weibull block of
-// an inset says once that its fit has no Kolmogorov-Smirnov statistic.
+// an inset gives D where its fit has it, and says once where it has none.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -29,10 +29,11 @@ using kes_test::slurp;
 
 class RunnerValueRange : public ::testing::Test {
  protected:
-  int run(const std::string& program) {
+  int run(const std::string& program, const std::string& graphics = "template") {
     dir_.write("prog.kes", program);
     kes_test::runner_process p;
-    p.start(dir_.path().string(), {"--work", ".", "--log", "log", "--listing", "lst", "prog.kes"},
+    p.start(dir_.path().string(),
+            {"--work", ".", "--log", "log", "--listing", "lst", "--graphics", graphics, "prog.kes"},
             [] { ::alarm(120); });
     const int status = p.wait();
     log_ = slurp(dir_ / "log");
@@ -329,6 +330,38 @@ TEST_F(RunnerValueRange, WeibullBlockHasNoKolmogorovSmirnovRows) {
     EXPECT_EQ(v.count("D"), 1u) << graph;
     EXPECT_NE(v.count("Weibull") ? v.at("Weibull") : "", "D") << graph;
     EXPECT_EQ(v.count("Pr > D"), 0u) << graph;
+  }
+}
+
+// A Weibull fit whose goodness-of-fit table shows D (threshold estimated, shape within
+// the tables) gives its KSD and KSDPVAL rows, the same D as the table, with no note;
+// with the threshold given the table has no D, and the note stays.
+TEST_F(RunnerValueRange, WeibullBlockShowsDWhereTheFitHasIt) {
+  // Weibull quantiles: threshold 2, scale 3, shape 3.2, at (i - 0.5) / 30.
+  std::string text = "x\n";
+  for (int i = 1; i <= 30; ++i)
+    text += std::to_string(2.0 + 3.0 * std::pow(-std::log(1.0 - (i - 0.5) / 30.0), 1.0 / 3.2)) + "\n";
+  dir_.write("wb.csv", text);
+  for (const auto& [graphics, file] : {std::pair{"template", "Histogram1.svg"}, std::pair{"device", "KESTRA.svg"}}) {
+    ASSERT_EQ(run("proc kestravine data=wb; var x;\n histogram x / weibull(theta=est);\n"
+                  " inset weibull(ksd ksdpval);\nrun;\n",
+                  graphics),
+              0)
+        << log_;
+    EXPECT_EQ(count("no KSD or KSDPVAL"), 0) << graphics << log_;
+    const auto v = inset_values(graph_texts(file), {"D", "Pr > D"});
+    ASSERT_EQ(v.count("D"), 1u) << graphics;
+    EXPECT_NE(slurp(dir_ / "lst").find("Kolmogorov-Smirnov  D     " + v.at("D")), std::string::npos) << graphics;
+    EXPECT_EQ(v.count("Pr > D") ? v.at("Pr > D") : "", ">0.5000") << graphics;
+    ASSERT_EQ(run("proc kestravine data=wb noprint; var x;\n histogram x / weibull(theta=1);\n"
+                  " inset weibull(ksd ksdpval);\nrun;\n",
+                  graphics),
+              0)
+        << log_;
+    EXPECT_EQ(count("NOTE: The WEIBULL block of an inset has no KSD or KSDPVAL for this fit: its goodness-of-fit "
+                    "tests have no Kolmogorov-Smirnov statistic; they are left out."),
+              1)
+        << graphics << log_;
   }
 }
 

@@ -137,18 +137,22 @@ TEST(DeviceTextRoomRuns, DefaultTextsReadOverTheProgramsFills) {
   EXPECT_GT(bar_labels, 0);
 }
 
+// The note names the grid options given, as a list read aloud, with the verb agreeing.
 TEST(DeviceTextRoomRuns, GridOnCdfAndPpPlotsIsNoted) {
-  const std::string note = "draw no grid lines on device CDF and P-P plots";
+  const std::string lead = "NOTE: Device graphs draw grids on histograms, Q-Q and probability plots only: ";
+  const std::string tail = " no grid lines on device CDF and P-P plots.";
   const struct {
     const char* statements;
     const char* graphics;
-    bool noted;
+    const char* said;  // the note's words between lead and tail; null: no note
   } cases[] = {
-      {"cdfplot x / grid;", "device", true},
-      {"ppplot x / normal cgrid=red;", "device", true},
-      {"cdfplot x / wgrid=2 lgrid=3;", "device", true},
-      {"histogram x / grid; qqplot x / grid;", "device", false},
-      {"cdfplot x / grid;", "template", false},
+      {"cdfplot x / grid;", "device", "GRID draws"},
+      {"ppplot x / normal cgrid=red;", "device", "CGRID= draws"},
+      {"cdfplot x / wgrid=2 lgrid=3;", "device", "LGRID= and WGRID= draw"},
+      {"cdfplot x / GRID\n  CGRID = red; ppplot x / wgrid=2;", "device", "GRID, CGRID= and WGRID= draw"},
+      {"cdfplot x / grid lgrid=2; ppplot x / grid cgrid=blue wgrid=1;", "device", "GRID, CGRID=, LGRID= and WGRID= draw"},
+      {"histogram x / grid; qqplot x / grid;", "device", nullptr},
+      {"cdfplot x / grid;", "template", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.statements) + " " + c.graphics);
@@ -156,7 +160,9 @@ TEST(DeviceTextRoomRuns, GridOnCdfAndPpPlotsIsNoted) {
         sample_csv(), std::string("proc kestravine data=d noprint; ") + c.statements + " run;\n",
         {"--graphics", c.graphics});
     ASSERT_EQ(r.status, 0) << r.log;
-    EXPECT_EQ(r.log.find(note) != std::string::npos, c.noted) << r.log;
+    const std::size_t at = r.log.find(lead);
+    const std::string note = at == std::string::npos ? "" : r.log.substr(at, r.log.find('\n', at) - at);
+    EXPECT_EQ(note, c.said != nullptr ? lead + c.said + tail : "") << r.log;
   }
 }
 

@@ -150,6 +150,17 @@ bool replace_file(const std::string& target, const std::string& text, std::strin
   return ok;
 }
 
+bool sync_folder_of(const std::string& target) {
+  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  const int why = errno;
+  ::close(fd);
+  errno = why;
+  return ok;
+}
+
 void temp_files_add(const std::string& path) {
   if (path.size() >= kPathMax) return;  // not listed: removed by a later run
   for (slot& s : slots) {

@@ -29,6 +29,10 @@ std::string replace_refusal(const std::string& target);
 // On failure sets *error to the reason (which follows "the file ... cannot be written: ").
 bool replace_file(const std::string& target, const std::string& text, std::string* error);
 
+// Syncs the folder that holds target, so that a rename into it outlasts a power cut.
+// Returns false with errno set when the folder cannot be opened or synced.
+bool sync_folder_of(const std::string& target);
+
 // The list of temporary files that exist now.
 void temp_files_add(const std::string& path);
 void temp_files_remove(const std::string& path);

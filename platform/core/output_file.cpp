@@ -24,8 +24,11 @@ std::set<std::string>& failed_files() {
 void report_file_failure(const char* what, const std::string& path, const std::string& reason) {
   std::string shown = path.empty() ? (std::string(what) == "log" ? "standard error" : "standard output") : path;
   if (!failed_files().insert(shown).second) return;
-  std::fprintf(stderr, "kestravine: the %s file '%s' could not be written: %s; it is incomplete from there on\n", what,
-               shown.c_str(), reason.c_str());
+  // The JSON file only ever takes a whole document's place: it is not cut short.
+  const char* left = std::string(what) == "JSON" ? "the file keeps the last complete document it held"
+                                                 : "it is incomplete from there on";
+  std::fprintf(stderr, "kestravine: the %s file '%s' could not be written: %s; %s\n", what, shown.c_str(),
+               reason.c_str(), left);
 }
 
 bool run_file_failed() { return !failed_files().empty(); }

@@ -69,15 +69,21 @@ std::string folder_problem(const std::string& folder) {
 namespace core {
 
 std::FILE* open_output(const std::string& path, std::FILE* fallback, const char* what) {
-  if (path.empty()) return fallback;
+  const bool log = std::string(what) == "log";
+  // A log on standard error takes an interrupt's closing line there, as a log file does.
+  if (path.empty()) {
+    if (log) set_interrupt_log(fileno(fallback));
+    return fallback;
+  }
   std::FILE* f = std::fopen(path.c_str(), "w");
   if (f) {
-    if (std::string(what) == "log") set_interrupt_log(fileno(f));
+    if (log) set_interrupt_log(fileno(f));
     return f;
   }
   // The runner refuses paths it cannot open before the program runs; this is the
   // rare file that went away in between.
   report_file_failure(what, path, std::strerror(errno));
+  if (log) set_interrupt_log(fileno(fallback));
   return fallback;
 }
 

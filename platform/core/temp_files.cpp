@@ -24,6 +24,7 @@ struct slot {
 };
 slot slots[kSlots];
 volatile sig_atomic_t log_fd = -1;
+volatile sig_atomic_t in_step = 0;
 
 void put(int fd, const char* s) {
   if (fd < 0) return;
@@ -42,11 +43,16 @@ extern "C" void on_interrupt(int sig) {
   const char* name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";
   char line[256] = "ERROR: The run was interrupted by ";
   std::strcat(line, name);
-  std::strcat(line, ": the step in progress did not finish, its output data sets were not written and its "
-                    "temporary files were removed.\n");
+  std::strcat(line, in_step ? ": the step in progress did not finish, its output data sets were not written and its "
+                              "temporary files were removed.\n"
+                            : " while no step was running: no later step ran, and its temporary files were "
+                              "removed.\n");
   put(log_fd, line);
-  put(STDERR_FILENO, "kestravine: ");
-  put(STDERR_FILENO, line + 7);
+  // A log on standard error has had the line already.
+  if (log_fd != STDERR_FILENO) {
+    put(STDERR_FILENO, "kestravine: ");
+    put(STDERR_FILENO, line + 7);
+  }
   ::_exit(128 + sig);
 }
 
@@ -198,5 +204,7 @@ void install_interrupt_handlers() {
 }
 
 void set_interrupt_log(int fd) { log_fd = fd; }
+
+void set_interrupt_in_step(bool running) { in_step = running ? 1 : 0; }
 
 }  // namespace plat

@@ -45,5 +45,7 @@ void remove_stale_temp_files(const std::string& folder);
 // the signal's number. SIGXFSZ is ignored, so that a file-size limit is a write error.
 void install_interrupt_handlers();
 void set_interrupt_log(int log_fd);
+// Whether a step runs now: the closing line says what an interrupt cut short.
+void set_interrupt_in_step(bool running);
 
 }  // namespace plat

@@ -263,6 +263,40 @@ TEST_F(RunnerFaults, AnInterruptRemovesTheTemporaryFilesAndSaysSo) {
   }
 }
 
+// The closing line ends this run's log wherever the log is: a log file not yet written
+// (the program still being read from standard input) no longer keeps an older run's
+// text, and a log on standard error gets the line once, as the log's own. Outside a
+// step the line does not speak of a step in progress.
+TEST_F(RunnerFaults, AnInterruptEndsThisRunsLogWhereverItIs) {
+  write_groups("big.csv", 40000);
+  dir_.write("log", "the log of an earlier run\n");
+  dir_.write("prog.kes", kOutputStep);
+  const auto stdin_never_ends = [] {
+    int p[2];
+    if (::pipe(p) != 0 || ::dup2(p[0], 0) < 0) ::_exit(122);  // p[1] stays open: reading waits
+    ::alarm(120);
+  };
+  proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "-"}, stdin_never_ends);
+  ASSERT_TRUE(proc_.wait_until([&] { return fs::exists(dir_ / "log") && slurp(dir_ / "log").empty(); }));
+  ::kill(proc_.pid, SIGINT);
+  EXPECT_EQ(finish(), 130);
+  EXPECT_EQ(log_,
+            "ERROR: The run was interrupted by SIGINT while no step was running: no later step ran, and its temporary "
+            "files were removed.\n");
+  EXPECT_NE(err_.find("kestravine: The run was interrupted by SIGINT while no step"), std::string::npos) << err_;
+
+  // The log on standard error, interrupted in a step.
+  proc_.start(dir_.path().string(), {"--listing", "lst", "prog.kes"}, [] { ::alarm(120); });
+  ASSERT_TRUE(proc_.wait_until([&] { return !files_with(".O.csv.tmp").empty(); }));
+  ::kill(proc_.pid, SIGTERM);
+  EXPECT_EQ(finish(), 143);
+  const std::string line = "ERROR: The run was interrupted by SIGTERM: the step in progress did not finish";
+  EXPECT_EQ(err_.rfind(line), err_.find(line)) << err_;
+  EXPECT_NE(err_.find(line), std::string::npos) << err_;
+  EXPECT_EQ(err_.find("kestravine: The run was interrupted"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(dir_ / "O.csv"));
+}
+
 TEST_F(RunnerFaults, TemporaryFilesOfRunsThatAreGoneAreRemovedWhenTheFolderIsWritten) {
   write_groups("big.csv", 3);
   pid_t gone = ::fork();

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 namespace plat {
 namespace {
@@ -145,6 +146,10 @@ std::string replace_refusal(const std::string& target) {
 bool replace_file(const std::string& target, const std::string& text, std::string* error) {
   *error = replace_refusal(target);
   if (!error->empty()) return false;
+  // Once a process per folder: the files runs killed outright left there go.
+  static std::set<std::string> cleaned;
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  if (cleaned.insert(folder).second) remove_stale_temp_files(folder.empty() ? "." : folder);
   std::string tmp;
   if (!write_temp_file(target, text, &tmp, error)) return false;
   // Checked again: something put there while the file was written is kept too.

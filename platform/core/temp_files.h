@@ -26,6 +26,7 @@ std::string replace_refusal(const std::string& target);
 
 // Writes text to a new temporary file beside target and renames it into place, so that
 // target is whole or as it was; a link, FIFO, device or folder at target is refused.
+// The first file a process writes in a folder removes what dead runs left there.
 // On failure sets *error to the reason (which follows "the file ... cannot be written: ").
 bool replace_file(const std::string& target, const std::string& text, std::string* error);
 

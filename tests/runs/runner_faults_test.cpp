@@ -310,6 +310,25 @@ TEST_F(RunnerFaults, TemporaryFilesOfRunsThatAreGoneAreRemovedWhenTheFolderIsWri
   EXPECT_EQ(files_with(".tmp"), std::vector<std::string>{".O.csv.tmp" + alive + "_0"});
 }
 
+// Graph files are written as data sets are, and so a graphs folder too loses what a
+// run killed outright left there once a later run writes a graph in it.
+TEST_F(RunnerFaults, TemporaryGraphFilesOfRunsThatAreGoneAreRemoved) {
+  write_groups("small.csv", 2);
+  fs::create_directories(dir_ / "g");
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone), alive = std::to_string(::getpid());
+  for (const std::string& n : {".Histogram1.svg.tmp" + dead + "_4", ".QQPlot7.svg.tmp" + dead + "_0",
+                               ".Histogram1.svg.tmp" + alive + "_0"})
+    dir_.write("g/" + n, "<svg");
+  EXPECT_EQ(run("proc kestravine data=small; var x; histogram x; run;\n", {"--graphs", "g"}), 0) << log_;
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(dir_ / "g")) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{".Histogram1.svg.tmp" + alive + "_0", "Histogram1.svg"}));
+}
+
 TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {
   write_groups("small.csv", 2);
   write_groups("big.csv", 20000);

@@ -276,7 +276,8 @@ TEST_F(RunnerFaults, AnInterruptEndsThisRunsLogWhereverItIs) {
     if (::pipe(p) != 0 || ::dup2(p[0], 0) < 0) ::_exit(122);  // p[1] stays open: reading waits
     ::alarm(120);
   };
-  proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "-"}, stdin_never_ends);
+  dir_.write("j.json", "{\"older\": 1}\n");
+  proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "--json", "j.json", "-"}, stdin_never_ends);
   ASSERT_TRUE(proc_.wait_until([&] { return fs::exists(dir_ / "log") && slurp(dir_ / "log").empty(); }));
   ::kill(proc_.pid, SIGINT);
   EXPECT_EQ(finish(), 130);
@@ -284,6 +285,8 @@ TEST_F(RunnerFaults, AnInterruptEndsThisRunsLogWhereverItIs) {
             "ERROR: The run was interrupted by SIGINT while no step was running: no later step ran, and its temporary "
             "files were removed.\n");
   EXPECT_NE(err_.find("kestravine: The run was interrupted by SIGINT while no step"), std::string::npos) << err_;
+  // Killed before its document was begun, the JSON file is as it was.
+  EXPECT_EQ(slurp(dir_ / "j.json"), "{\"older\": 1}\n");
 
   // The log on standard error, interrupted in a step.
   proc_.start(dir_.path().string(), {"--listing", "lst", "prog.kes"}, [] { ::alarm(120); });

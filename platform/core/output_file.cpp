@@ -24,8 +24,11 @@ std::set<std::string>& failed_files() {
 void report_file_failure(const char* what, const std::string& path, const std::string& reason) {
   std::string shown = path.empty() ? (std::string(what) == "log" ? "standard error" : "standard output") : path;
   if (!failed_files().insert(shown).second) return;
-  std::fprintf(stderr, "kestravine: the %s file '%s' could not be written: %s; it is incomplete from there on\n", what,
-               shown.c_str(), reason.c_str());
+  // The JSON file only ever takes a whole document's place: it is not cut short.
+  const char* left = std::string(what) == "JSON" ? "the file keeps the last complete document it held"
+                                                 : "it is incomplete from there on";
+  std::fprintf(stderr, "kestravine: the %s file '%s' could not be written: %s; %s\n", what, shown.c_str(),
+               reason.c_str(), left);
 }
 
 bool run_file_failed() { return !failed_files().empty(); }
@@ -66,15 +69,21 @@ std::string folder_problem(const std::string& folder) {
 namespace core {
 
 std::FILE* open_output(const std::string& path, std::FILE* fallback, const char* what) {
-  if (path.empty()) return fallback;
+  const bool log = std::string(what) == "log";
+  // A log on standard error takes an interrupt's closing line there, as a log file does.
+  if (path.empty()) {
+    if (log) set_interrupt_log(fileno(fallback));
+    return fallback;
+  }
   std::FILE* f = std::fopen(path.c_str(), "w");
   if (f) {
-    if (std::string(what) == "log") set_interrupt_log(fileno(f));
+    if (log) set_interrupt_log(fileno(f));
     return f;
   }
   // The runner refuses paths it cannot open before the program runs; this is the
   // rare file that went away in between.
   report_file_failure(what, path, std::strerror(errno));
+  if (log) set_interrupt_log(fileno(fallback));
   return fallback;
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/core_internal.h"
 #include "core/runtime.h"
+#include "core/temp_files.h"
 #include "host/step_codes.h"
 
 namespace plat {
@@ -65,6 +66,7 @@ void mark_memory_failure() {
 bool memory_failed_in_step() { return memory_failed; }
 
 void begin_step() {
+  set_interrupt_in_step(true);
   host_code = 0;
   cut_names.clear();
   next_message_frame() = nullptr;
@@ -96,6 +98,7 @@ void finish_step() {
   core::pools_finish_step();
   core::task_block_clear();
   flush_outputs();
+  set_interrupt_in_step(false);
 }
 
 namespace core {

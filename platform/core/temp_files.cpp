@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 namespace plat {
 namespace {
@@ -24,6 +25,7 @@ struct slot {
 };
 slot slots[kSlots];
 volatile sig_atomic_t log_fd = -1;
+volatile sig_atomic_t in_step = 0;
 
 void put(int fd, const char* s) {
   if (fd < 0) return;
@@ -42,11 +44,16 @@ extern "C" void on_interrupt(int sig) {
   const char* name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";
   char line[256] = "ERROR: The run was interrupted by ";
   std::strcat(line, name);
-  std::strcat(line, ": the step in progress did not finish, its output data sets were not written and its "
-                    "temporary files were removed.\n");
+  std::strcat(line, in_step ? ": the step in progress did not finish, its output data sets were not written and its "
+                              "temporary files were removed.\n"
+                            : " while no step was running: no later step ran, and its temporary files were "
+                              "removed.\n");
   put(log_fd, line);
-  put(STDERR_FILENO, "kestravine: ");
-  put(STDERR_FILENO, line + 7);
+  // A log on standard error has had the line already.
+  if (log_fd != STDERR_FILENO) {
+    put(STDERR_FILENO, "kestravine: ");
+    put(STDERR_FILENO, line + 7);
+  }
   ::_exit(128 + sig);
 }
 
@@ -139,6 +146,10 @@ std::string replace_refusal(const std::string& target) {
 bool replace_file(const std::string& target, const std::string& text, std::string* error) {
   *error = replace_refusal(target);
   if (!error->empty()) return false;
+  // Once a process per folder: the files runs killed outright left there go.
+  static std::set<std::string> cleaned;
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  if (cleaned.insert(folder).second) remove_stale_temp_files(folder.empty() ? "." : folder);
   std::string tmp;
   if (!write_temp_file(target, text, &tmp, error)) return false;
   // Checked again: something put there while the file was written is kept too.
@@ -147,6 +158,17 @@ bool replace_file(const std::string& target, const std::string& text, std::strin
   const bool ok = error->empty();
   if (!ok) ::unlink(tmp.c_str());
   temp_files_remove(tmp);
+  return ok;
+}
+
+bool sync_folder_of(const std::string& target) {
+  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  const int why = errno;
+  ::close(fd);
+  errno = why;
   return ok;
 }
 
@@ -187,5 +209,7 @@ void install_interrupt_handlers() {
 }
 
 void set_interrupt_log(int fd) { log_fd = fd; }
+
+void set_interrupt_in_step(bool running) { in_step = running ? 1 : 0; }
 
 }  // namespace plat

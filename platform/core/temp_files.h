@@ -26,8 +26,13 @@ std::string replace_refusal(const std::string& target);
 
 // Writes text to a new temporary file beside target and renames it into place, so that
 // target is whole or as it was; a link, FIFO, device or folder at target is refused.
+// The first file a process writes in a folder removes what dead runs left there.
 // On failure sets *error to the reason (which follows "the file ... cannot be written: ").
 bool replace_file(const std::string& target, const std::string& text, std::string* error);
+
+// Syncs the folder that holds target, so that a rename into it outlasts a power cut.
+// Returns false with errno set when the folder cannot be opened or synced.
+bool sync_folder_of(const std::string& target);
 
 // The list of temporary files that exist now.
 void temp_files_add(const std::string& path);
@@ -41,5 +46,7 @@ void remove_stale_temp_files(const std::string& folder);
 // the signal's number. SIGXFSZ is ignored, so that a file-size limit is a write error.
 void install_interrupt_handlers();
 void set_interrupt_log(int log_fd);
+// Whether a step runs now: the closing line says what an interrupt cut short.
+void set_interrupt_in_step(bool running);
 
 }  // namespace plat

@@ -240,6 +240,10 @@ void json_file::publish() {
     fail(why);
   }
   temp_files_remove(tmp);
+  // The rename itself reaches the disk before the run goes on: after a power cut the
+  // file holds this document, not one put in place before it. A file system that
+  // cannot sync a folder (EINVAL) keeps the rename as it keeps any other.
+  if (why.empty() && !sync_folder_of(path_) && errno != EINVAL && errno != ENOTSUP) fail(std::strerror(errno));
   published_size_ = body_size_;
 }
 

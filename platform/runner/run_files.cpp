@@ -73,7 +73,15 @@ bool check_one(const char* option, const std::string& path, bool append_test, co
       return false;
     }
   }
-  if (!append_test) return true;
+  // The JSON file is replaced by a rename, which the folder's permission allows even
+  // over a file its owner made read-only: such a file is refused as the others are.
+  if (!append_test) {
+    if (::lstat(path.c_str(), &st) == 0 && ::access(path.c_str(), W_OK) != 0) {
+      *error = what + "cannot be written: " + std::strerror(errno);
+      return false;
+    }
+    return true;
+  }
   // A FIFO is not tried: its reader would take the trial's end as the end of the run's
   // text, and the run's own open waits for a reader as a FIFO should.
   if (::stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) return true;

@@ -362,11 +362,16 @@ int run(const std::vector<std::string>& args) {
     return 0;
   }
   if (!configure(o, &error) || !check_run_files(o, &error)) return complain(exit_status::usage, error);
-  std::string text;
-  if (!read_program(o.program, &text, &error)) return complain(exit_status::program_error, error);
   clear_file_failures();
   link_layers();
+  // Opened before the program is read (from standard input that may take long): an
+  // interrupt meanwhile ends this run's log, and no older log is left as if it were it.
   open_outputs();
+  std::string text;
+  if (!read_program(o.program, &text, &error)) {
+    reset_outputs();
+    return complain(exit_status::program_error, error);
+  }
   output_begin_graphs();
   if (!output_open_json(&error)) {
     output_end_graphs();

@@ -1,4 +1,4 @@
-// Device charts read back from their SVG files (through the structural SVG reader):
+// Device charts read back from their SVG files (through the shared SVG reader):
 // the family's line options on QQ, probability, P-P and CDF plots, SQUARE, GOUT=
 // catalogs, the shorter axis label texts tried before shrinking, the margin of a
 // rotated probability plot, the QQ grid's direction, insets of empty panels, the
@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <map>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,40 +25,19 @@ namespace {
 namespace fs = std::filesystem;
 using kes_test::slurp;
 
-// One element of the reduced document: its name, attributes and text.
-struct element {
-  std::string tag;
-  std::map<std::string, std::string> a;
-  std::string text;
-  double num(const std::string& k) const { return a.count(k) ? std::stod(a.at(k)) : NAN; }
-  std::string at(const std::string& k) const { return a.count(k) ? a.at(k) : std::string(); }
-};
+using element = kes_test::svg_element;
 
+// The elements of a graph file as written, numbers unrounded.
 std::vector<element> read_svg(const std::string& doc) {
-  const std::string reduced = kes_test::svg_reduce(doc);
-  EXPECT_EQ(reduced.rfind("unreadable SVG", 0), std::string::npos) << reduced;
-  std::vector<element> out;
-  std::istringstream in(reduced);
-  static const std::regex attr(R"re(([\w:-]+)="([^"]*)")re");
-  for (std::string line; std::getline(in, line);) {
-    const std::size_t start = line.find_first_not_of(' ');
-    if (start == std::string::npos) continue;
-    element e;
-    const std::size_t bar = line.find(" | ");
-    const std::string head = line.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-    if (bar != std::string::npos) e.text = line.substr(bar + 3);
-    e.tag = head.substr(0, head.find(' '));
-    for (auto it = std::sregex_iterator(head.begin(), head.end(), attr); it != std::sregex_iterator(); ++it)
-      e.a[(*it)[1]] = (*it)[2];
-    out.push_back(e);
-  }
+  std::vector<element> out = kes_test::svg_elements(doc);
+  EXPECT_FALSE(out.empty()) << doc.substr(0, 200);
   return out;
 }
 
 std::vector<element> of_tag(const std::vector<element>& v, const std::string& tag) {
   std::vector<element> out;
   for (const element& e : v)
-    if (e.tag == tag) out.push_back(e);
+    if (e.name == tag) out.push_back(e);
   return out;
 }
 
@@ -67,7 +45,7 @@ std::vector<element> of_tag(const std::vector<element>& v, const std::string& ta
 std::vector<std::string> turned_texts(const std::vector<element>& v) {
   std::vector<std::string> out;
   for (const element& e : of_tag(v, "text"))
-    if (e.at("transform").find("rotate") != std::string::npos) out.push_back(e.text);
+    if (e.get("transform").find("rotate") != std::string::npos) out.push_back(e.text);
   return out;
 }
 
@@ -103,9 +81,9 @@ void percent_margin(const std::vector<element>& svg) {
   for (const element& l : of_tag(svg, "line"))
     if (vertical(l) && length(l) > 200) axis_x = std::min(axis_x, l.num("x1"));
   for (const element& e : of_tag(svg, "text")) {
-    if (e.at("transform").find("rotate") != std::string::npos) label_x = e.num("x");
+    if (e.get("transform").find("rotate") != std::string::npos) label_x = e.num("x");
     // The percents: right-aligned texts left of the axis.
-    if (e.at("text-anchor") == "end" && e.num("x") < axis_x) {
+    if (e.get("text-anchor") == "end" && e.num("x") < axis_x) {
       font = e.num("font-size");
       widest = std::max(widest, plat::graph::text_width(e.text, font));
     }
@@ -166,11 +144,11 @@ TEST_F(ChartStepsSvg, FamilyLineOptionsRestyleTheFittedLine) {
     SCOPED_TRACE(r.statement);
     std::vector<element> styled;
     for (const element& e : of_tag(only_graph(r.statement), r.tag))
-      if (e.at("stroke") == r.colour) styled.push_back(e);
+      if (e.get("stroke") == r.colour) styled.push_back(e);
     ASSERT_EQ(styled.size(), 1u);
-    EXPECT_EQ(styled[0].at("stroke-width"), r.width);
+    EXPECT_EQ(styled[0].get("stroke-width"), r.width);
     // L=2 is dashed; a negative L= is solid.
-    EXPECT_EQ(styled[0].a.count("stroke-dasharray"), std::string(r.statement).find("l=2") != std::string::npos ? 1u : 0u);
+    EXPECT_EQ(styled[0].attrs.count("stroke-dasharray"), std::string(r.statement).find("l=2") != std::string::npos ? 1u : 0u);
   }
 }
 
@@ -306,12 +284,12 @@ TEST_F(ChartStepsSvg, QqGridFollowsRotate) {
     for (const element& l : lines) {
       if (length(l) < 10 && (rotate ? horizontal(l) : vertical(l))) {
         ticks.push_back(rotate ? l.num("y1") : l.num("x1"));
-        axis_colour = l.at("stroke");
+        axis_colour = l.get("stroke");
       }
     }
     ASSERT_FALSE(axis_colour.empty());
     for (const element& l : lines) {
-      if (length(l) > 200 && l.at("stroke") != axis_colour) {
+      if (length(l) > 200 && l.get("stroke") != axis_colour) {
         if (horizontal(l)) grid_across.push_back(l.num("y1"));
         if (vertical(l)) grid_up.push_back(l.num("x1"));
       }
@@ -364,11 +342,7 @@ TEST_F(ChartStepsSvg, WeibullLogAxisIgnoresTheVariablesFormat) {
     SCOPED_TRACE(r.statement);
     int in_format = 0;
     only_graph(r.statement);
-    // The texts as written: the structural reader rounds the numbers in them.
-    const std::string doc = slurp(dir / "graphs" / graphs().at(0));
-    static const std::regex text(R"re(<text[^>]*>([^<]*)</text>)re");
-    for (auto it = std::sregex_iterator(doc.begin(), doc.end(), text); it != std::sregex_iterator(); ++it)
-      in_format += std::regex_match((*it)[1].str(), three_decimals);
+    for (const std::string& t : texts(graph(graphs().at(0)))) in_format += std::regex_match(t, three_decimals);
     if (r.formatted) EXPECT_GE(in_format, 3);
     else EXPECT_EQ(in_format, 0);
   }

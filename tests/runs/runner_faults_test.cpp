@@ -121,7 +121,10 @@ TEST_F(RunnerFaults, TheRunsOwnFilesOnAFullDiskSetExitStatus6) {
       << err_;
   // The JSON past a size limit: an older document or none, never a partial one.
   EXPECT_EQ(run(printed, {"--json", "j.json"}, [] { kes_test::limit_file_size(60000); }), 6) << err_;
-  EXPECT_NE(err_.find("the JSON file 'j.json' could not be written: File too large"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("the JSON file 'j.json' could not be written: File too large; the file keeps the last "
+                      "complete document it held"),
+            std::string::npos)
+      << err_;
   out_test::jvalue doc;
   std::string text = slurp(dir_ / "j.json");
   EXPECT_TRUE(out_test::parse_json(text, doc)) << text.substr(0, 200);
@@ -260,6 +263,43 @@ TEST_F(RunnerFaults, AnInterruptRemovesTheTemporaryFilesAndSaysSo) {
   }
 }
 
+// The closing line ends this run's log wherever the log is: a log file not yet written
+// (the program still being read from standard input) no longer keeps an older run's
+// text, and a log on standard error gets the line once, as the log's own. Outside a
+// step the line does not speak of a step in progress.
+TEST_F(RunnerFaults, AnInterruptEndsThisRunsLogWhereverItIs) {
+  write_groups("big.csv", 40000);
+  dir_.write("log", "the log of an earlier run\n");
+  dir_.write("prog.kes", kOutputStep);
+  const auto stdin_never_ends = [] {
+    int p[2];
+    if (::pipe(p) != 0 || ::dup2(p[0], 0) < 0) ::_exit(122);  // p[1] stays open: reading waits
+    ::alarm(120);
+  };
+  dir_.write("j.json", "{\"older\": 1}\n");
+  proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "--json", "j.json", "-"}, stdin_never_ends);
+  ASSERT_TRUE(proc_.wait_until([&] { return fs::exists(dir_ / "log") && slurp(dir_ / "log").empty(); }));
+  ::kill(proc_.pid, SIGINT);
+  EXPECT_EQ(finish(), 130);
+  EXPECT_EQ(log_,
+            "ERROR: The run was interrupted by SIGINT while no step was running: no later step ran, and its temporary "
+            "files were removed.\n");
+  EXPECT_NE(err_.find("kestravine: The run was interrupted by SIGINT while no step"), std::string::npos) << err_;
+  // Killed before its document was begun, the JSON file is as it was.
+  EXPECT_EQ(slurp(dir_ / "j.json"), "{\"older\": 1}\n");
+
+  // The log on standard error, interrupted in a step.
+  proc_.start(dir_.path().string(), {"--listing", "lst", "prog.kes"}, [] { ::alarm(120); });
+  ASSERT_TRUE(proc_.wait_until([&] { return !files_with(".O.csv.tmp").empty(); }));
+  ::kill(proc_.pid, SIGTERM);
+  EXPECT_EQ(finish(), 143);
+  const std::string line = "ERROR: The run was interrupted by SIGTERM: the step in progress did not finish";
+  EXPECT_EQ(err_.rfind(line), err_.find(line)) << err_;
+  EXPECT_NE(err_.find(line), std::string::npos) << err_;
+  EXPECT_EQ(err_.find("kestravine: The run was interrupted"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(dir_ / "O.csv"));
+}
+
 TEST_F(RunnerFaults, TemporaryFilesOfRunsThatAreGoneAreRemovedWhenTheFolderIsWritten) {
   write_groups("big.csv", 3);
   pid_t gone = ::fork();
@@ -271,6 +311,25 @@ TEST_F(RunnerFaults, TemporaryFilesOfRunsThatAreGoneAreRemovedWhenTheFolderIsWri
     dir_.write(n, "partial");
   EXPECT_EQ(run(kOutputStep), 0) << log_;
   EXPECT_EQ(files_with(".tmp"), std::vector<std::string>{".O.csv.tmp" + alive + "_0"});
+}
+
+// Graph files are written as data sets are, and so a graphs folder too loses what a
+// run killed outright left there once a later run writes a graph in it.
+TEST_F(RunnerFaults, TemporaryGraphFilesOfRunsThatAreGoneAreRemoved) {
+  write_groups("small.csv", 2);
+  fs::create_directories(dir_ / "g");
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone), alive = std::to_string(::getpid());
+  for (const std::string& n : {".Histogram1.svg.tmp" + dead + "_4", ".QQPlot7.svg.tmp" + dead + "_0",
+                               ".Histogram1.svg.tmp" + alive + "_0"})
+    dir_.write("g/" + n, "<svg");
+  EXPECT_EQ(run("proc kestravine data=small; var x; histogram x; run;\n", {"--graphs", "g"}), 0) << log_;
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(dir_ / "g")) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{".Histogram1.svg.tmp" + alive + "_0", "Histogram1.svg"}));
 }
 
 TEST_F(RunnerFaults, AKilledRunLeavesTheJsonOfItsLastFinishedStep) {

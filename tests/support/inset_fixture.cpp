@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/format_ids.h"
 #include "host/host_missing.h"
 #include "kes_gram_names.h"
 #include "support/note_recorder.h"
@@ -27,8 +28,14 @@ inset_stmt& inset_stmt::label(const std::string& t) {
   return *this;
 }
 
+// A w.d format as the parser stores it: its word is the process's word for "F", which
+// depends on the formats named before (BEST named first takes word 1).
+static kes_fmtentry fixed_format(int width, int decimals) {
+  return {static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(decimals), plat::format_id("F")};
+}
+
 inset_stmt& inset_stmt::format(int width, int decimals) {
-  formats.push_back({static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(decimals), 1});
+  formats.push_back(fixed_format(width, decimals));
   kes_optslot& s = node.slots[KES_INSET_SLOT_FORMATS];
   s.given = 1;
   s.v.count = static_cast<int>(formats.size());
@@ -37,7 +44,7 @@ inset_stmt& inset_stmt::format(int width, int decimals) {
 }
 
 inset_stmt& inset_stmt::format_all(int width, int decimals) {
-  all = {static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(decimals), 1};
+  all = fixed_format(width, decimals);
   kes_optslot& s = node.slots[KES_INSET_SLOT_FORMAT];
   s.given = 1;
   s.list = &all;

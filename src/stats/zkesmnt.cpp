@@ -134,10 +134,13 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
     if (fv->w == nullptr) {
       c2 += w * z * z;
     } else {
+      // z beside its own exponent: a deviation far below the largest may carry a
+      // weight far above the largest deviation's, and its square must not flush.
       double m;
-      int e;
+      int e, ez;
       weight_of(*fv, i, &m, &e);
-      v.c.add(m * z * z, e);
+      const double zm = std::frexp(z, &ez);
+      v.c.add(m * zm * zm, e + 2 * ez);
     }
   }
   if (fv->w == nullptr) v.c.add(c2, 0);
@@ -145,6 +148,32 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
   // Past the doubles the largest |x| bounds it.
   if (!std::isfinite(v.sum_abs)) v.sum_abs = std::fmax(std::fabs(fv->x[0]), std::fabs(fv->x[fv->m - 1]));
   return true;
+}
+
+// May the pass's running USS of rec have lost more than its rounding? Each of its
+// terms, a weight times a value squared in the weights' unit, loses at most a unit of
+// the smallest subnormal number times (x^2 + |x| + 1) (the weight, the weighted value
+// and the product each rounding there), and each change of the unit one more. A sum
+// above 2^53 times all of that is right to rounding; below, the values give it.
+bool uss_may_be_short(const kes_varsum* rec, const kes_valview& fv) {
+  if (is_missing(rec->uss) || fv.m < 1 || fv.x == nullptr) return false;
+  const double top = std::fmax(std::fabs(fv.x[0]), std::fabs(fv.x[fv.m - 1]));
+  const double bound = std::ldexp((top * top + top + 1.0) * (rec->n + 64.0), 53 - 1075);
+  return !(rec->uss >= bound);
+}
+
+// USS from the distinct values, each term beside an exponent of its own, as
+// *m 2^*e (m 0 for values all 0).
+void values_uss(const kes_valview& fv, double* m, int* e) {
+  kes_wide_sum u;
+  for (int i = 0; i < fv.m; ++i) {
+    double wm = fv.w != nullptr ? 0.0 : fv.f[i];
+    int we = 0, ex;
+    if (fv.w != nullptr) weight_of(fv, i, &wm, &we);
+    const double xm = std::frexp(fv.x[i], &ex);
+    u.add(wm * xm * xm, we + 2 * ex);
+  }
+  u.parts(1.0, 1.0, m, e);
 }
 
 // The sums of the standardized third and fourth powers, each value's deviation from
@@ -190,8 +219,8 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
-  out->css_m = out->var_m = 0.0;
-  out->wide_e = 0;
+  out->css_m = out->var_m = out->uss_m = 0.0;
+  out->wide_e = out->uss_e = 0;
   out->pivot = out->pivot_dev = 0.0;
   out->has_centre = false;
   std::memcpy(out->vardef, vardef, 8);
@@ -202,6 +231,10 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   m[KES_MOM_SUMWGT] = rec->sumwgt;
   m[KES_MOM_SUM] = rec->sum;
   m[KES_MOM_USS] = rec->uss;
+  if (fv != nullptr && uss_may_be_short(rec, *fv)) {
+    values_uss(*fv, &out->uss_m, &out->uss_e);
+    m[KES_MOM_USS] = std::ldexp(out->uss_m, out->uss_e);
+  }
   m[KES_MOM_CSS] = rec->css;
 
   int result = KES_MNT_OK;

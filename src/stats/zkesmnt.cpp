@@ -20,6 +20,7 @@
 #include "records/kes_wunit.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
+#include "util/kes_exp2.h"
 
 using kes_stat::EPS13;
 
@@ -84,7 +85,7 @@ void weight_of(const kes_valview& fv, int i, double* m, int* e) {
     d -= fv.wexp;
   }
   *e = kes_power_unit_at(w, d);
-  *m = std::ldexp(w, d - *e);
+  *m = kes::ldexp(w, d - *e);
 }
 
 double weight_at(const kes_valview& fv, int i) { return fv.w != nullptr ? fv.w[i] : fv.f[i]; }
@@ -121,7 +122,7 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
   // A power of two about the largest deviation: the deviations over it are exact.
   const double big = std::fmax(std::fabs(v.dev(fv->x[0])), std::fabs(v.dev(fv->x[fv->m - 1])));
   if (!std::isfinite(big)) return false;
-  v.scale = big > 0.0 ? std::ldexp(1.0, std::ilogb(big)) : 0.0;
+  v.scale = big > 0.0 ? kes::ldexp(1.0, kes::ilogb(big)) : 0.0;
   // With weights each term is formed in its weight's own unit (a weight far below the
   // largest may be a subnormal number in the view's).
   double sw = 0.0, sa = 0.0, c2 = 0.0;
@@ -139,7 +140,7 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
       double m;
       int e, ez;
       weight_of(*fv, i, &m, &e);
-      const double zm = std::frexp(z, &ez);
+      const double zm = kes::frexp(z, &ez);
       v.c.add(m * zm * zm, e + 2 * ez);
     }
   }
@@ -158,7 +159,7 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
 bool uss_may_be_short(const kes_varsum* rec, const kes_valview& fv) {
   if (is_missing(rec->uss) || fv.m < 1 || fv.x == nullptr) return false;
   const double top = std::fmax(std::fabs(fv.x[0]), std::fabs(fv.x[fv.m - 1]));
-  const double bound = std::ldexp((top * top + top + 1.0) * (rec->n + 64.0), 53 - 1075);
+  const double bound = kes::ldexp((top * top + top + 1.0) * (rec->n + 64.0), 53 - 1075);
   return !(rec->uss >= bound);
 }
 
@@ -170,7 +171,7 @@ void values_uss(const kes_valview& fv, double* m, int* e) {
     double wm = fv.w != nullptr ? 0.0 : fv.f[i];
     int we = 0, ex;
     if (fv.w != nullptr) weight_of(fv, i, &wm, &we);
-    const double xm = std::frexp(fv.x[i], &ex);
+    const double xm = kes::frexp(fv.x[i], &ex);
     u.add(wm * xm * xm, we + 2 * ex);
   }
   u.parts(1.0, 1.0, m, e);
@@ -197,14 +198,14 @@ void standardized_powers(const kes_valview& fv, const values_spread& v, double s
   kes_wide_sum a, b;
   kes_view_powers powers(fv);
   int es;
-  const double ms = std::frexp(std, &es);
+  const double ms = kes::frexp(std, &es);
   for (int i = 0; i < fv.m; ++i) {
     double w15, w2;
     int u;
     powers.at(i, &w15, &w2, &u);
     // z = zm 2^(ez - es): the deviation's and std's exponents apart.
     int ez;
-    const double zm = std::frexp(v.dev(fv.x[i]), &ez) / ms;
+    const double zm = kes::frexp(v.dev(fv.x[i]), &ez) / ms;
     const int e = ez - es;
     const double zm2 = zm * zm;
     a.add(w15 * zm2 * zm, u + u / 2 + 3 * e);
@@ -233,7 +234,7 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   m[KES_MOM_USS] = rec->uss;
   if (fv != nullptr && uss_may_be_short(rec, *fv)) {
     values_uss(*fv, &out->uss_m, &out->uss_e);
-    m[KES_MOM_USS] = std::ldexp(out->uss_m, out->uss_e);
+    m[KES_MOM_USS] = kes::ldexp(out->uss_m, out->uss_e);
   }
   m[KES_MOM_CSS] = rec->css;
 
@@ -253,8 +254,8 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   // The record's weighted sums are kept in units of 2^wexp (kes_wunit.h): every ratio
   // of them is free of the unit but the one subtracting a weight of one.
   if (vardef[1] == 'D' && rec->wexp != 0) {
-    const double w = std::ldexp(sumwgt, rec->wexp);
-    d = std::isfinite(w) ? std::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
+    const double w = kes::ldexp(sumwgt, rec->wexp);
+    d = std::isfinite(w) ? kes::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
   }
 
   // CSS from the distinct values, wherever the pass's sum is had: free of the running

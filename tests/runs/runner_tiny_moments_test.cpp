@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
@@ -73,19 +74,7 @@ class RunnerTinyMoments : public ::testing::Test {
     const int status = kes_test::run_program(p, dir_, program, {"--work", ".", "--log", "log", "--listing", "lst"});
     log_ = kes_test::slurp(dir_ / "log");
     EXPECT_EQ(status, 0) << log_;
-    std::istringstream in(kes_test::slurp(dir_ / "o.csv"));
-    std::string head, line;
-    std::getline(in, head);
-    std::vector<row> rows;
-    while (std::getline(in, line)) {
-      std::istringstream hs(head), rs(line);
-      std::string name, cell;
-      row r;
-      while (std::getline(hs, name, ',') && std::getline(rs, cell, ','))
-        r[name] = cell == "." ? NAN : std::strtod(cell.c_str(), nullptr);
-      rows.push_back(r);
-    }
-    return rows;
+    return kes_test::csv_rows(kes_test::slurp(dir_ / "o.csv"));
   }
   // How many notes of missing statistics name `stat`.
   int named(const std::string& stat) const {

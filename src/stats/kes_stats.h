@@ -41,6 +41,11 @@ struct kes_moments {
   double css_m;
   double var_m;
   int wide_e;
+  // STD and STDMEAN as std_m 2^std_e and se_m 2^std_e, likewise (std_m 0: as the
+  // cells say).
+  double std_m;
+  double se_m;
+  int std_e;
   // USS as uss_m 2^uss_e where the values gave it (uss_m 0: as the cell says).
   double uss_m;
   int uss_e;

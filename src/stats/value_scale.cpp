@@ -143,22 +143,20 @@ constexpr bool scaled_groups_only() {
 static_assert(scaled_groups_only(), "a statistic multiplied back is a moment or a robust scale");
 
 // The moment id as *m 2^*e where its cell may have lost it below the smallest double
-// (in the weights' unit, or in the running sums): CSS, VAR, STD, USS; false where the
-// cell holds it.
+// (in the weights' unit, or in the running sums): CSS, VAR, STD, STDMEAN, USS; false
+// where the cell holds it.
 bool wide_parts(const kes_moments& mom, int id, double* m, int* e) {
   if (id == KES_STAT_USS && mom.uss_m != 0.0) {
     *m = mom.uss_m;
     *e = mom.uss_e;
     return true;
   }
-  if (mom.css_m == 0.0 || (id != KES_STAT_CSS && id != KES_STAT_VAR && id != KES_STAT_STD)) return false;
-  if (id == KES_STAT_STD) {
-    // The root of VAR, halving an even exponent exactly.
-    const int odd = mom.wide_e & 1;
-    *m = std::sqrt(std::ldexp(mom.var_m, odd));
-    *e = (mom.wide_e - odd) / 2;
+  if ((id == KES_STAT_STD || id == KES_STAT_STDMEAN) && mom.std_m != 0.0) {
+    *m = id == KES_STAT_STD ? mom.std_m : mom.se_m;
+    *e = mom.std_e;
     return true;
   }
+  if (mom.css_m == 0.0 || (id != KES_STAT_CSS && id != KES_STAT_VAR)) return false;
   *m = id == KES_STAT_CSS ? mom.css_m : mom.var_m;
   *e = mom.wide_e;
   return true;
@@ -187,7 +185,8 @@ void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost) {
 
 void kes_settle_wide_moments(kes_stats* st, kes_lost_names* lost) {
   const int spread = kes_spread_weight_power(st);
-  for (int id : {KES_STAT_STD, KES_STAT_VAR, KES_STAT_CSS, KES_STAT_USS}) scale_back_stat(st, id, spread, 0, 0, lost);
+  for (int id : {KES_STAT_STD, KES_STAT_STDMEAN, KES_STAT_VAR, KES_STAT_CSS, KES_STAT_USS})
+    scale_back_stat(st, id, spread, 0, 0, lost);
 }
 
 void kes_scale_back_group(kes_stats* st, int g, int k, int K, kes_lost_names* lost) {

@@ -66,8 +66,8 @@ inline int kes_back_exp(const kes_stat_scale& s, int spread, int k, int K) {
 // weights themselves.
 void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost);
 
-// The moments of st that were found beside an exponent of their own (CSS, VAR, STD and
-// USS below the smallest double), as doubles where they can be: a subnormal number, else
+// The moments of st that were found beside an exponent of their own (CSS, VAR, STD,
+// STDMEAN and USS below the smallest double), as doubles where they can be: a subnormal number, else
 // missing and named in lost, never a false 0. For moments not multiplied back.
 void kes_settle_wide_moments(kes_stats* st, kes_lost_names* lost);
 

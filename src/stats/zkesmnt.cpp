@@ -182,7 +182,10 @@ void values_uss(const kes_valview& fv, double* m, int* e) {
 // With weights each term is formed beside an exponent of its own: a weight's powers
 // and the powers of its standardized value may each lie beyond the doubles where
 // their product does not.
-void standardized_powers(const kes_valview& fv, const values_spread& v, double std, double* s3, double* s4) {
+// With weights std is taken as sd_m 2^sd_e, which may lie below the doubles in the
+// weights' unit.
+void standardized_powers(const kes_valview& fv, const values_spread& v, double std, double sd_m, int sd_e,
+                         double* s3, double* s4) {
   if (fv.w == nullptr) {
     double a = 0.0, b = 0.0;
     for (int i = 0; i < fv.m; ++i) {
@@ -198,7 +201,8 @@ void standardized_powers(const kes_valview& fv, const values_spread& v, double s
   kes_wide_sum a, b;
   kes_view_powers powers(fv);
   int es;
-  const double ms = kes::frexp(std, &es);
+  const double ms = kes::frexp(sd_m, &es);
+  es += sd_e;
   for (int i = 0; i < fv.m; ++i) {
     double w15, w2;
     int u;
@@ -220,8 +224,8 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
-  out->css_m = out->var_m = out->uss_m = 0.0;
-  out->wide_e = out->uss_e = 0;
+  out->css_m = out->var_m = out->std_m = out->se_m = out->uss_m = 0.0;
+  out->wide_e = out->std_e = out->uss_e = 0;
   out->pivot = out->pivot_dev = 0.0;
   out->has_centre = false;
   std::memcpy(out->vardef, vardef, 8);
@@ -289,6 +293,12 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
     m[KES_MOM_VAR] = var;
     out->var_m = out->css_m / d;
     m[KES_MOM_STD] = std;
+    // STD beside its own exponent, the root of VAR's halving an even exponent exactly.
+    if (out->css_m != 0.0) {
+      const int odd = out->wide_e & 1;
+      out->std_m = std::sqrt(kes::ldexp(out->var_m, odd));
+      out->std_e = (out->wide_e - odd) / 2;
+    }
     // The mean is rounding noise only where it lies within the rounding error of the
     // running sum it comes from: N additions of terms up to the sum of |w x|.
     const bool noise = from_values ? std::fabs(mean) <= (n + 2.0) * (DBL_EPSILON / 2) * sp.sum_abs
@@ -297,17 +307,25 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
       mean = 0.0;
       result = KES_MNT_MEAN_ZEROED;
     }
-    if (kes_vardef_is_df(vardef)) m[KES_MOM_STDMEAN] = std / std::sqrt(sumwgt);
+    if (kes_vardef_is_df(vardef)) {
+      m[KES_MOM_STDMEAN] = std / std::sqrt(sumwgt);
+      out->se_m = out->std_m / std::sqrt(sumwgt);
+    }
     if (!is_missing(mean) && mean != 0.0) m[KES_MOM_CV] = 100.0 * std / mean;
   }
   m[KES_MOM_MEAN] = mean;
 
   const bool df = kes_vardef_is_df(vardef);
-  if (!from_values || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std > 0.0)) return result;
+  // Under weights far apart std may lie below the doubles in the weights' unit while
+  // the shape of the values does not.
+  const double sd_m = out->std_m != 0.0 ? out->std_m : std;
+  const int sd_e = out->std_m != 0.0 ? out->std_e : 0;
+  const bool spread = fv != nullptr && fv->w != nullptr ? sd_m > 0.0 : std > 0.0;
+  if (!from_values || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !spread) return result;
 
   // Skewness and kurtosis about the values' mean, as CSS.
   double s3 = 0.0, s4 = 0.0;
-  standardized_powers(*fv, sp, std, &s3, &s4);
+  standardized_powers(*fv, sp, std, sd_m, sd_e, &s3, &s4);
   const double a = df ? n - 1.0 : n;
   const double b = df ? n - 2.0 : n;
   const double c = df ? n - 3.0 : n;

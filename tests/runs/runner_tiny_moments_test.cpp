@@ -131,24 +131,41 @@ TEST_F(RunnerTinyMoments, SpreadAndUssAreExactOrMissingAndNamedAtEveryScale) {
     std::string program = "proc kestravine data=d noprint; by g; var x;";
     if (r.weight) program += " weight w;";
     if (r.freq) program += " freq f;";
-    program += "\n output out=o css=css var=var std=std uss=uss;\nrun;\n";
+    program += "\n output out=o css=css var=var std=std uss=uss stdmean=se skewness=sk kurtosis=ku;\nrun;\n";
     const std::vector<row> rows = run(csv, program);
     ASSERT_EQ(rows.size(), 2 * ks.size()) << r.what;
     std::map<std::string, int> missing;
+    // Skewness and kurtosis are free of the scale: those of each set at k = 0.
+    std::map<int, row> at_one;
+    for (const row& o : rows)
+      if (static_cast<int>(o.at("g")) % 10000 == 0) at_one[static_cast<int>(o.at("g")) / 10000] = o;
     for (const row& o : rows) {
       const int g = static_cast<int>(o.at("g"));
       const int s = g / 10000, k = -(g % 10000);
-      double css, uss;
+      double css, uss, sumw;
       long n;
       exact_sums(kSets[s], r, &css, &uss, &n);
+      for (const char* shape : {"sk", "ku"}) {
+        const double one = at_one.at(s).at(shape);
+        EXPECT_FALSE(std::isnan(one)) << r.what << " " << shape;
+        EXPECT_LE(std::fabs(o.at(shape) - one), 1e-12 * std::fmax(1.0, std::fabs(one)))
+            << r.what << " set " << s << " k " << k << " " << shape << " " << num(o.at(shape)) << " for " << num(one);
+      }
+      sumw = kSets[s].heavy;
+      for (size_t i = 0; i < kSets[s].w.size(); ++i)
+        sumw += std::ldexp(static_cast<double>(kSets[s].w[i] * (r.freq ? kSets[s].w[i] : 1)), r.weight ? r.ws : 0);
+      if (!r.weight) sumw = static_cast<double>(n);
       // CSS and USS carry the weights' unit; VAR too under DF, STD half of it.
       const int e = 2 * k + (r.weight ? r.ws : 0);
       const double want_var_m = css / static_cast<double>(n - 1);
+      int we;
+      const double wm = std::frexp(sumw, &we);  // STDMEAN = sqrt(VAR / SUMWGT)
       const std::pair<const char*, double> want[] = {
           {"css", std::ldexp(css, e)},
           {"uss", std::ldexp(uss, e)},
           {"var", std::ldexp(want_var_m, e)},
           {"std", root_times(want_var_m, e)},
+          {"se", root_times(want_var_m / wm, e - we)},
       };
       for (const auto& [stat, v] : want) {
         const double got = o.at(stat);
@@ -165,8 +182,8 @@ TEST_F(RunnerTinyMoments, SpreadAndUssAreExactOrMissingAndNamedAtEveryScale) {
       }
     }
     // Each missing statistic is named, once a group.
-    for (const char* stat : {"css", "uss", "var", "std"}) {
-      std::string upper = stat;
+    for (const char* stat : {"css", "uss", "var", "std", "se"}) {
+      std::string upper = stat[0] == 's' && stat[1] == 'e' ? "STDMEAN" : stat;
       for (char& ch : upper) ch = static_cast<char>(std::toupper(ch));
       EXPECT_EQ(named(upper), missing[stat]) << r.what << " " << upper;
     }

@@ -24,6 +24,7 @@
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 #include "records/kes_wunit.h"
+#include "util/kes_exp2.h"
 
 // A weighted value as gathered: key holds the value's bits (double_order_key's key
 // once sorted), c its clamped weight. The sort runs in the gathered room itself.
@@ -221,7 +222,7 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
 template <class Item>
 bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
   if constexpr (Item::weighted) {
-    if (items[i].c > 0.0 && !(std::ldexp(items[i].c, -wexp) >= DBL_MIN)) return false;
+    if (items[i].c > 0.0 && !(kes::ldexp(items[i].c, -wexp) >= DBL_MIN)) return false;
   }
   return e == wexp && items[i].freq() == 1 && (i + 1 == n || items[i + 1].key != items[i].key);
 }

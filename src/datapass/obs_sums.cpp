@@ -18,6 +18,7 @@
 #include "records/kes_readstate.h"
 #include "records/kes_wunit.h"
 #include "stats/kes_statconst.h"
+#include "util/kes_exp2.h"
 #include "util/kes_minmax.h"
 
 namespace {
@@ -91,10 +92,10 @@ void kes_obs_sums(kes_ctx* ctx, kes_varsum* r, int v, double x, double c, int f)
   const int e = r->weight_given ? kes_wunit_after(r->wexp, kes_wunit_exponent(c, f), r->sumwgt == 0.0) : 0;
   if (e != r->wexp) {
     const int d = r->wexp - e;
-    for (double* s : {&r->sumwgt, &r->sum, &r->css, &r->uss}) *s = std::ldexp(*s, d);
+    for (double* s : {&r->sumwgt, &r->sum, &r->css, &r->uss}) *s = kes::ldexp(*s, d);
     r->wexp = e;
   }
-  const double w = std::ldexp(c, -e) * f;
+  const double w = kes::ldexp(c, -e) * f;
   const double W = r->sumwgt;
   double W1 = W;
   if (r->overflow < 4) {

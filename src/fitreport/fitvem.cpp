@@ -208,6 +208,25 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
   return vemmsg(KES_SET_PLOT, KES_FIT_TEXTS[c.dist].title);
 }
 
+// The note of a beta curve with a fitted shape above what the tables hold: the shape
+// above, or both.
+void beta_above_note(const kes_curve& c, const char* fname, int flen) {
+  constexpr double hi = KES_BETA_TABLE_SHAPE_HIGH;
+  const double alpha = c.params[2], beta = c.params[3];
+  char a[32], b[32];
+  const int alen = std::snprintf(a, sizeof a, "%.4g", alpha);
+  const int blen = std::snprintf(b, sizeof b, "%.4g", beta);
+  if (alpha >= hi && beta >= hi) {
+    xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_SHAPES_ABOVE, flen, fname, alen, a, blen, b, hi);
+    return;
+  }
+  const bool first = alpha >= hi;
+  const char* symbol = first ? "alpha" : "beta";
+  const int ylen = static_cast<int>(std::strlen(symbol));
+  xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_ABOVE, flen, fname, ylen, symbol, first ? alen : blen,
+         first ? a : b, ylen, symbol, hi);
+}
+
 // The note of a curve none of whose tests has a p-value: with the reason where the
 // fitted shape lies outside the range of the tables the tests read, or the tables hold
 // no beta fit of its kind.
@@ -217,6 +236,10 @@ void untested_note(const kes_curve& c, const char* fname, int flen) {
            c.edf.shape_out == 3 ? KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ENDS_EST
                                 : KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ONE_SHAPE,
            flen, fname);
+    return;
+  }
+  if (c.dist == KES_DIST_BETA && c.edf.shape_out == 2) {
+    beta_above_note(c, fname, flen);
     return;
   }
   const kes_edf3fam* fam = c.dist == KES_DIST_GAMMA       ? &kes_edf3_gamma()
@@ -259,6 +282,10 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   int slen = xpmstr(sname, 16, KES_SET_PLOT, KES_FIT_TEXTS[code].short_name);
   flen = flen < 0 ? 0 : flen > 16 ? 16 : flen;
   slen = slen < 0 ? 0 : slen > 16 ? 16 : slen;
+  // Several curves of one family: the notes name each by its number, as the titles of
+  // its tables do ("Beta 2" beside "Fitted Beta Distribution 2").
+  if (request->ncurves_dist[code] > 1 && flen < 12)
+    flen += std::snprintf(fname + flen, sizeof fname - static_cast<size_t>(flen), " %d", c.family_index + 1);
 
   void* label = group_label(ctx, c);
   wob_attr g[6] = {

@@ -16,7 +16,9 @@ struct kes_valview;
 void kesgof2(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 
 // Critical values of D (as sqrt(n) D), W-Sq and A-Sq at the 11 levels .5 ... .001
-// for both beta shapes estimated at sample size n.
+// for both beta shapes estimated at sample size n; they hold shapes below
+// KES_BETA_TABLE_SHAPE_HIGH only.
+constexpr double KES_BETA_TABLE_SHAPE_HIGH = 5.0;
 void kes_beta_crit(double alpha, double beta, double n, double crit[3][11]);
 
 // The EDF member of both Johnson families: no tests; the block says so, then the

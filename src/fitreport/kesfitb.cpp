@@ -80,7 +80,7 @@ constexpr double kA[7][11] = {
 // Shapes outside [0.2, 5) have no model: above, the tables stop; below, the fitted
 // terms in 1/m and 1/m^2 take over and the critical values lose their meaning (near
 // 0.08 they no longer even rise with the level).
-constexpr double kShapeLow = 0.2, kShapeHigh = 5.0;
+constexpr double kShapeLow = 0.2, kShapeHigh = KES_BETA_TABLE_SHAPE_HIGH;
 
 // 0 every parameter given, 3 support given and both shapes estimated; otherwise the
 // tables hold no such fit: -3 threshold or scale estimated, -4 one shape estimated.
@@ -169,6 +169,8 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   }
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
   if (ncase < 0) r.shape_out = static_cast<std::uint8_t>(-ncase);
+  // Both shapes estimated, one at or above the tables' bound: none of them holds it.
+  if (ncase == 3 && (al >= kShapeHigh || be >= kShapeHigh)) r.shape_out = 2;
   kesmidb(ctx, request, cell);
 }
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "util/kes_exp2.h"
+
 namespace {
 
 using u64 = std::uint64_t;
@@ -14,8 +16,8 @@ using u128 = unsigned __int128;
 // x (finite, above 0) as M 2^E with M an integer below 2^53.
 void split(double x, u64* M, int* E) {
   int ex;
-  const double fr = std::frexp(x, &ex);
-  *M = static_cast<u64>(std::ldexp(fr, 53));
+  const double fr = kes::frexp(x, &ex);
+  *M = static_cast<u64>(kes::ldexp(fr, 53));
   *E = ex - 53;
 }
 
@@ -72,7 +74,7 @@ void kes_exact_sum::add(double m, int e) {
 double kes_exact_sum::value() const {
   double s = 0.0;
   for (int i = 0; i < kWords; ++i)
-    if (word_[i] != 0) s += std::ldexp(static_cast<double>(word_[i]), kLow + 64 * i);
+    if (word_[i] != 0) s += kes::ldexp(static_cast<double>(word_[i]), kLow + 64 * i);
   return s;
 }
 
@@ -80,7 +82,7 @@ long double kes_exact_sum::approx(int top) const {
   if (top_ < 0) return 0.0L;
   long double v = static_cast<long double>(word_[top_]);
   if (top_ > 0) v += static_cast<long double>(word_[top_ - 1]) * 0x1p-64L;
-  return top_ == top ? v : std::ldexp(v, 64 * (top_ - top));
+  return top_ == top ? v : std::ldexp(v, 64 * (top_ - top));  // long double
 }
 
 int kes_exact_compare(double a, const kes_exact_sum& c, double b, const kes_exact_sum& s) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "util/kes_exp2.h"
+
 #include "records/kes_wunit.h"
 
 struct kes_valview {
@@ -45,7 +47,7 @@ struct kes_valview {
 // own power unit 2^u (u = kes_power_unit(w)), as kes_node_add_weight forms them on
 // empty sums.
 inline void kes_one_weight_powers(double w, double* w15, double* w2) {
-  const double wu = std::ldexp(w, -kes_power_unit(w));
+  const double wu = kes::ldexp(w, -kes_power_unit(w));
   *w15 = std::sqrt(wu) * wu;
   *w2 = wu * wu;
 }
@@ -110,7 +112,7 @@ inline void kes_view_weight_parts(const kes_valview& v, int i, double* m, int* e
 }
 
 // Weight w of a view, in the weights' own unit.
-inline double kes_view_weight(const kes_valview& v, double w) { return std::ldexp(w, v.wexp); }
+inline double kes_view_weight(const kes_valview& v, double w) { return kes::ldexp(w, v.wexp); }
 
 // Bytes of one block holding a view and its arrays: m values (with the sums of w when
 // weighted), nkept kept sums of sqrt(c) w, c w and w in its own unit, and nkinds kinds

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "util/kes_exp2.h"
+
 #include "records/kes_valnode.h"
 
 // A weight may grow to 2^KES_WUNIT_ROOM units before the unit grows with it.
@@ -16,8 +18,8 @@ constexpr int KES_WUNIT_ROOM = 64;
 // The binary exponent of the weight c f (c above 0, f at least 1), found without
 // forming the product, which may lie beyond the doubles.
 inline int kes_wunit_exponent(double c, int f) {
-  const int k = std::ilogb(c);
-  return k + std::ilogb(std::scalbn(c, -k) * f);
+  const int k = kes::ilogb(c);
+  return k + kes::ilogb(kes::ldexp(c, -k) * f);
 }
 
 // The exponent of the unit after a weight of binary exponent k was met under exponent
@@ -32,12 +34,12 @@ inline int kes_wunit_after(int e, int k, bool first) {
 // The even exponent of the unit in which a value of weight sum w keeps the powers of
 // its weights: w's own (0 for no weight), so that the sums of c^1.5 and c^2 of weights
 // far below the largest of the variable do not vanish in the variable's unit.
-inline int kes_power_unit(double w) { return w > 0.0 ? std::ilogb(w) & ~1 : 0; }
+inline int kes_power_unit(double w) { return w > 0.0 ? kes::ilogb(w) & ~1 : 0; }
 
 // The same of the weight sum w 2^d, from the exponent of w: where w 2^d is not a
 // normal number (a weight far below the largest, read in the record's unit) the unit
 // is that of the exact sum, and its powers neither vanish nor lose their bits there.
-inline int kes_power_unit_at(double w, int d) { return w > 0.0 ? (std::ilogb(w) + d) & ~1 : 0; }
+inline int kes_power_unit_at(double w, int d) { return w > 0.0 ? (kes::ilogb(w) + d) & ~1 : 0; }
 
 // The weight sums of node p (kept in units of 2^p->wexp) brought to exponent e: the
 // sums of w, w c^0.5 and w c carry the unit to the powers 1, 1.5 and 2.
@@ -45,9 +47,9 @@ inline void kes_node_to_unit(kes_valnode* p, int e) {
   if (p->wexp == e) return;
   if (p->wt != nullptr) {
     const int d = p->wexp - e;
-    p->wt->sumw = std::ldexp(p->wt->sumw, d);
-    p->wt->sumw15 = std::ldexp(p->wt->sumw15, d + d / 2);
-    p->wt->sumw2 = std::ldexp(p->wt->sumw2, 2 * d);
+    p->wt->sumw = kes::ldexp(p->wt->sumw, d);
+    p->wt->sumw15 = kes::ldexp(p->wt->sumw15, d + d / 2);
+    p->wt->sumw2 = kes::ldexp(p->wt->sumw2, 2 * d);
   }
   p->wexp = static_cast<std::int16_t>(e);
 }
@@ -59,9 +61,9 @@ inline void kes_node_to_unit(kes_valnode* p, int e) {
 inline kes_wtrec kes_node_view_sums(const kes_valnode& p, int e) {
   const kes_wtrec& t = *p.wt;
   const int d = p.wexp - e;
-  const double w = std::ldexp(t.sumw, d);
+  const double w = kes::ldexp(t.sumw, d);
   const int k = d - kes_power_unit_at(t.sumw, d);
-  return kes_wtrec{w, std::ldexp(t.sumw15, k + k / 2), std::ldexp(t.sumw2, 2 * k)};
+  return kes_wtrec{w, kes::ldexp(t.sumw15, k + k / 2), kes::ldexp(t.sumw2, 2 * k)};
 }
 
 // Adds one observation's clamped weight c (above 0) and frequency f to the weight sums
@@ -76,7 +78,7 @@ inline void kes_node_add_weight(kes_valnode* p, double c, int f) {
   kes_wtrec* t = p->wt;
   kes_node_to_unit(p, kes_wunit_after(p->wexp, kes_wunit_exponent(c, f), !(t->sumw > 0.0)));
   const int e = p->wexp;
-  const double cu = std::ldexp(c, -e);
+  const double cu = kes::ldexp(c, -e);
   const double wu = cu * f;
   t->sumw += wu;
   t->sumw15 += std::sqrt(cu) * wu;

@@ -41,6 +41,14 @@ struct kes_moments {
   double css_m;
   double var_m;
   int wide_e;
+  // STD and STDMEAN as std_m 2^std_e and se_m 2^std_e, likewise (std_m 0: as the
+  // cells say).
+  double std_m;
+  double se_m;
+  int std_e;
+  // USS as uss_m 2^uss_e where the values gave it (uss_m 0: as the cell says).
+  double uss_m;
+  int uss_e;
   // The centre the moments were taken about, the mean as the values give it: a
   // deviation is (x - pivot) - pivot_dev, exact for values at an offset (has_centre
   // false: MEAN serves).

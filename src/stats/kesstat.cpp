@@ -387,6 +387,8 @@ bool kesstat(kes_ctx* ctx, kes_varsum* rec, kes_stats* st, int var) {
     rec->uss = st->mom.v[KES_MOM_USS];
     rec->sumwgt = st->mom.v[KES_MOM_SUMWGT];
     rec->wexp = 0;
+  } else {
+    kes_settle_wide_moments(st, &lost);
   }
   // The insets' CSS is the table's, taken from the values.
   rec->css = st->mom.v[KES_MOM_CSS];

@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <new>
 
@@ -141,13 +142,24 @@ constexpr bool scaled_groups_only() {
 }
 static_assert(scaled_groups_only(), "a statistic multiplied back is a moment or a robust scale");
 
-// The mantissa of the moment id where its cell may have lost it below the smallest
-// double in the weights' unit (kes_moments::wide_e), else nullptr.
-const double* wide_mantissa(const kes_moments& m, int id) {
-  if (m.css_m == 0.0) return nullptr;
-  if (id == KES_STAT_CSS) return &m.css_m;
-  if (id == KES_STAT_VAR) return &m.var_m;
-  return nullptr;
+// The moment id as *m 2^*e where its cell may have lost it below the smallest double
+// (in the weights' unit, or in the running sums): CSS, VAR, STD, STDMEAN, USS; false
+// where the cell holds it.
+bool wide_parts(const kes_moments& mom, int id, double* m, int* e) {
+  if (id == KES_STAT_USS && mom.uss_m != 0.0) {
+    *m = mom.uss_m;
+    *e = mom.uss_e;
+    return true;
+  }
+  if ((id == KES_STAT_STD || id == KES_STAT_STDMEAN) && mom.std_m != 0.0) {
+    *m = id == KES_STAT_STD ? mom.std_m : mom.se_m;
+    *e = mom.std_e;
+    return true;
+  }
+  if (mom.css_m == 0.0 || (id != KES_STAT_CSS && id != KES_STAT_VAR)) return false;
+  *m = id == KES_STAT_CSS ? mom.css_m : mom.var_m;
+  *e = mom.wide_e;
+  return true;
 }
 
 void scale_back_stat(kes_stats* st, int id, int spread, int k, int K, kes_lost_names* lost) {
@@ -155,10 +167,11 @@ void scale_back_stat(kes_stats* st, int id, int spread, int k, int K, kes_lost_n
   if (r.scale.kind == KES_SCALE_NONE) return;
   double* cell = kes_stat_cell(st, id);
   int e = kes_back_exp(r.scale, spread, k, K);
-  const double* wide = wide_mantissa(st->mom, id);
-  if (wide != nullptr && !is_missing(*cell)) {
-    *cell = *wide;
-    e += st->mom.wide_e;
+  double m;
+  int we;
+  if (!is_missing(*cell) && wide_parts(st->mom, id, &m, &we)) {
+    *cell = m;
+    e += we;
   }
   kes_scale_back(cell, 1, e, r.name, lost);
 }
@@ -168,6 +181,12 @@ void scale_back_stat(kes_stats* st, int id, int spread, int k, int K, kes_lost_n
 void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost) {
   const int spread = kes_spread_weight_power(st);
   for (int id : kMomentNoteOrder) scale_back_stat(st, id, spread, k, K, lost);
+}
+
+void kes_settle_wide_moments(kes_stats* st, kes_lost_names* lost) {
+  const int spread = kes_spread_weight_power(st);
+  for (int id : {KES_STAT_STD, KES_STAT_STDMEAN, KES_STAT_VAR, KES_STAT_CSS, KES_STAT_USS})
+    scale_back_stat(st, id, spread, 0, 0, lost);
 }
 
 void kes_scale_back_group(kes_stats* st, int g, int k, int K, kes_lost_names* lost) {

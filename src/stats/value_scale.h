@@ -66,6 +66,11 @@ inline int kes_back_exp(const kes_stat_scale& s, int spread, int k, int K) {
 // weights themselves.
 void kes_scale_back_moments(kes_stats* st, int k, int K, kes_lost_names* lost);
 
+// The moments of st that were found beside an exponent of their own (CSS, VAR, STD,
+// STDMEAN and USS below the smallest double), as doubles where they can be: a subnormal number, else
+// missing and named in lost, never a false 0. For moments not multiplied back.
+void kes_settle_wide_moments(kes_stats* st, kes_lost_names* lost);
+
 // The cells of st of the statistics of group g (kes_stat_group), found likewise,
 // multiplied back as their rows say, in row order.
 void kes_scale_back_group(kes_stats* st, int g, int k, int K, kes_lost_names* lost);

@@ -20,6 +20,7 @@
 #include "records/kes_wunit.h"
 #include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
+#include "util/kes_exp2.h"
 
 using kes_stat::EPS13;
 
@@ -84,7 +85,7 @@ void weight_of(const kes_valview& fv, int i, double* m, int* e) {
     d -= fv.wexp;
   }
   *e = kes_power_unit_at(w, d);
-  *m = std::ldexp(w, d - *e);
+  *m = kes::ldexp(w, d - *e);
 }
 
 double weight_at(const kes_valview& fv, int i) { return fv.w != nullptr ? fv.w[i] : fv.f[i]; }
@@ -121,7 +122,7 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
   // A power of two about the largest deviation: the deviations over it are exact.
   const double big = std::fmax(std::fabs(v.dev(fv->x[0])), std::fabs(v.dev(fv->x[fv->m - 1])));
   if (!std::isfinite(big)) return false;
-  v.scale = big > 0.0 ? std::ldexp(1.0, std::ilogb(big)) : 0.0;
+  v.scale = big > 0.0 ? kes::ldexp(1.0, kes::ilogb(big)) : 0.0;
   // With weights each term is formed in its weight's own unit (a weight far below the
   // largest may be a subnormal number in the view's).
   double sw = 0.0, sa = 0.0, c2 = 0.0;
@@ -134,10 +135,13 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
     if (fv->w == nullptr) {
       c2 += w * z * z;
     } else {
+      // z beside its own exponent: a deviation far below the largest may carry a
+      // weight far above the largest deviation's, and its square must not flush.
       double m;
-      int e;
+      int e, ez;
       weight_of(*fv, i, &m, &e);
-      v.c.add(m * z * z, e);
+      const double zm = kes::frexp(z, &ez);
+      v.c.add(m * zm * zm, e + 2 * ez);
     }
   }
   if (fv->w == nullptr) v.c.add(c2, 0);
@@ -147,12 +151,41 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
   return true;
 }
 
+// May the pass's running USS of rec have lost more than its rounding? Each of its
+// terms, a weight times a value squared in the weights' unit, loses at most a unit of
+// the smallest subnormal number times (x^2 + |x| + 1) (the weight, the weighted value
+// and the product each rounding there), and each change of the unit one more. A sum
+// above 2^53 times all of that is right to rounding; below, the values give it.
+bool uss_may_be_short(const kes_varsum* rec, const kes_valview& fv) {
+  if (is_missing(rec->uss) || fv.m < 1 || fv.x == nullptr) return false;
+  const double top = std::fmax(std::fabs(fv.x[0]), std::fabs(fv.x[fv.m - 1]));
+  const double bound = kes::ldexp((top * top + top + 1.0) * (rec->n + 64.0), 53 - 1075);
+  return !(rec->uss >= bound);
+}
+
+// USS from the distinct values, each term beside an exponent of its own, as
+// *m 2^*e (m 0 for values all 0).
+void values_uss(const kes_valview& fv, double* m, int* e) {
+  kes_wide_sum u;
+  for (int i = 0; i < fv.m; ++i) {
+    double wm = fv.w != nullptr ? 0.0 : fv.f[i];
+    int we = 0, ex;
+    if (fv.w != nullptr) weight_of(fv, i, &wm, &we);
+    const double xm = kes::frexp(fv.x[i], &ex);
+    u.add(wm * xm * xm, we + 2 * ex);
+  }
+  u.parts(1.0, 1.0, m, e);
+}
+
 // The sums of the standardized third and fourth powers, each value's deviation from
 // the values' mean over std, times its count or its weights' sums of c^1.5 and c^2.
 // With weights each term is formed beside an exponent of its own: a weight's powers
 // and the powers of its standardized value may each lie beyond the doubles where
 // their product does not.
-void standardized_powers(const kes_valview& fv, const values_spread& v, double std, double* s3, double* s4) {
+// With weights std is taken as sd_m 2^sd_e, which may lie below the doubles in the
+// weights' unit.
+void standardized_powers(const kes_valview& fv, const values_spread& v, double std, double sd_m, int sd_e,
+                         double* s3, double* s4) {
   if (fv.w == nullptr) {
     double a = 0.0, b = 0.0;
     for (int i = 0; i < fv.m; ++i) {
@@ -168,14 +201,15 @@ void standardized_powers(const kes_valview& fv, const values_spread& v, double s
   kes_wide_sum a, b;
   kes_view_powers powers(fv);
   int es;
-  const double ms = std::frexp(std, &es);
+  const double ms = kes::frexp(sd_m, &es);
+  es += sd_e;
   for (int i = 0; i < fv.m; ++i) {
     double w15, w2;
     int u;
     powers.at(i, &w15, &w2, &u);
     // z = zm 2^(ez - es): the deviation's and std's exponents apart.
     int ez;
-    const double zm = std::frexp(v.dev(fv.x[i]), &ez) / ms;
+    const double zm = kes::frexp(v.dev(fv.x[i]), &ez) / ms;
     const int e = ez - es;
     const double zm2 = zm * zm;
     a.add(w15 * zm2 * zm, u + u / 2 + 3 * e);
@@ -190,8 +224,8 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   const double miss = zmissing();
   double* m = out->v;
   for (int i = 0; i < KES_MOM_NCELLS; ++i) m[i] = miss;
-  out->css_m = out->var_m = 0.0;
-  out->wide_e = 0;
+  out->css_m = out->var_m = out->std_m = out->se_m = out->uss_m = 0.0;
+  out->wide_e = out->std_e = out->uss_e = 0;
   out->pivot = out->pivot_dev = 0.0;
   out->has_centre = false;
   std::memcpy(out->vardef, vardef, 8);
@@ -202,6 +236,10 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   m[KES_MOM_SUMWGT] = rec->sumwgt;
   m[KES_MOM_SUM] = rec->sum;
   m[KES_MOM_USS] = rec->uss;
+  if (fv != nullptr && uss_may_be_short(rec, *fv)) {
+    values_uss(*fv, &out->uss_m, &out->uss_e);
+    m[KES_MOM_USS] = kes::ldexp(out->uss_m, out->uss_e);
+  }
   m[KES_MOM_CSS] = rec->css;
 
   int result = KES_MNT_OK;
@@ -220,8 +258,8 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   // The record's weighted sums are kept in units of 2^wexp (kes_wunit.h): every ratio
   // of them is free of the unit but the one subtracting a weight of one.
   if (vardef[1] == 'D' && rec->wexp != 0) {
-    const double w = std::ldexp(sumwgt, rec->wexp);
-    d = std::isfinite(w) ? std::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
+    const double w = kes::ldexp(sumwgt, rec->wexp);
+    d = std::isfinite(w) ? kes::ldexp(zvardiv(vardef, n, 1.0, w), -rec->wexp) : sumwgt;
   }
 
   // CSS from the distinct values, wherever the pass's sum is had: free of the running
@@ -255,6 +293,12 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
     m[KES_MOM_VAR] = var;
     out->var_m = out->css_m / d;
     m[KES_MOM_STD] = std;
+    // STD beside its own exponent, the root of VAR's halving an even exponent exactly.
+    if (out->css_m != 0.0) {
+      const int odd = out->wide_e & 1;
+      out->std_m = std::sqrt(kes::ldexp(out->var_m, odd));
+      out->std_e = (out->wide_e - odd) / 2;
+    }
     // The mean is rounding noise only where it lies within the rounding error of the
     // running sum it comes from: N additions of terms up to the sum of |w x|.
     const bool noise = from_values ? std::fabs(mean) <= (n + 2.0) * (DBL_EPSILON / 2) * sp.sum_abs
@@ -263,17 +307,25 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
       mean = 0.0;
       result = KES_MNT_MEAN_ZEROED;
     }
-    if (kes_vardef_is_df(vardef)) m[KES_MOM_STDMEAN] = std / std::sqrt(sumwgt);
+    if (kes_vardef_is_df(vardef)) {
+      m[KES_MOM_STDMEAN] = std / std::sqrt(sumwgt);
+      out->se_m = out->std_m / std::sqrt(sumwgt);
+    }
     if (!is_missing(mean) && mean != 0.0) m[KES_MOM_CV] = 100.0 * std / mean;
   }
   m[KES_MOM_MEAN] = mean;
 
   const bool df = kes_vardef_is_df(vardef);
-  if (!from_values || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !(std > 0.0)) return result;
+  // Under weights far apart std may lie below the doubles in the weights' unit while
+  // the shape of the values does not.
+  const double sd_m = out->std_m != 0.0 ? out->std_m : std;
+  const int sd_e = out->std_m != 0.0 ? out->std_e : 0;
+  const bool spread = fv != nullptr && fv->w != nullptr ? sd_m > 0.0 : std > 0.0;
+  if (!from_values || !(df || kes_vardef_is_n(vardef)) || is_missing(std) || !spread) return result;
 
   // Skewness and kurtosis about the values' mean, as CSS.
   double s3 = 0.0, s4 = 0.0;
-  standardized_powers(*fv, sp, std, &s3, &s4);
+  standardized_powers(*fv, sp, std, sd_m, sd_e, &s3, &s4);
   const double a = df ? n - 1.0 : n;
   const double b = df ? n - 2.0 : n;
   const double c = df ? n - 3.0 : n;

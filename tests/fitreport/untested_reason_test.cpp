@@ -3,6 +3,8 @@
 // below it, lognormal sigma >= 3 above it) the curve has no goodness-of-fit table and
 // the note says why, naming the fitted shape; inside the range the tests are there.
 // Over samples drawn about the range's ends, with the threshold estimated and known.
+// Beta fits with both shapes estimated: a fitted shape of 5 or more has no tables.
+// Several curves of one family are named by their numbers, as their tables are.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -181,6 +183,134 @@ TEST(UntestedReason, TheBetaNoteSaysWhichFitsTheTablesHold) {
     const std::string note = at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
     EXPECT_EQ(note, c.note != nullptr ? *c.note : "");
     EXPECT_EQ(lst.find("Goodness-of-Fit Tests for Beta") != std::string::npos, c.note == nullptr);
+  }
+}
+
+// Runs program in dir on d.csv; the log, and the JSON output in out.
+std::string run_json(const kes_test::scratch_dir& dir, const std::string& program, kes_test::json* out) {
+  std::ofstream(dir.path() / "p.kes") << program;
+  const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR
+                          "/kestravine' --work . --listing lst --log log --json out.json p.kes >/dev/null 2>&1";
+  const int raw = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program;
+  EXPECT_TRUE(kes_test::parse_json(kes_test::slurp(dir.path() / "out.json"), *out));
+  return kes_test::slurp(dir.path() / "log");
+}
+
+// The log's lines that begin with head.
+std::vector<std::string> notes(const std::string& log, const std::string& head) {
+  std::vector<std::string> found;
+  for (std::size_t at = log.find(head); at != std::string::npos; at = log.find(head, at + 1))
+    found.push_back(log.substr(at, log.find('\n', at) - at));
+  return found;
+}
+
+// Beta(a, b) samples of whole shapes (a gamma variate of whole shape k is the sum of k
+// exponential ones), rounded to 6 decimals, fitted with both shapes estimated: where
+// a fitted shape is 5 or more the note names it (or both) and the bound; below, the
+// tests are there and no such note.
+TEST(UntestedReason, TheBetaNoteNamesAFittedShapeAboveTheTables) {
+  kes_test::scratch_dir dir("untestedbetashape");
+  std::mt19937_64 gen(5150);
+  auto gamma = [&](int k) {
+    double v = 0;
+    for (int i = 0; i < k; ++i) v -= std::log(uniform(gen));
+    return v;
+  };
+  const std::string head = "No goodness-of-fit tests are computed for the Beta curve";
+  int one = 0, both = 0, tested = 0;
+  for (const auto& [a, b] : std::vector<std::pair<int, int>>{{6, 2}, {2, 7}, {4, 4}, {5, 5}, {9, 12}, {3, 2}})
+    for (int rep = 0; rep < 3; ++rep) {
+      std::ostringstream csv;
+      csv << "x\n";
+      for (int i = 0; i < 80; ++i) {
+        const double g = gamma(a);
+        csv << std::round(g / (g + gamma(b)) * 1e6) / 1e6 << "\n";
+      }
+      std::ofstream(dir.path() / "d.csv") << csv.str();
+      kes_test::json out;
+      const std::string log =
+          run_json(dir, "proc kestravine data=d noprint; var x; histogram x / noplot beta;\nrun;\n", &out);
+      double alpha = NAN, beta = NAN;
+      bool has_tests = false;
+      for (const kes_test::json& t : out["steps"][0]["outputs"].arr) {
+        if (t["name"].str == "GoodnessOfFit") has_tests = true;
+        if (t["name"].str != "ParameterEstimates") continue;
+        for (const kes_test::json& row : t["rows"].arr) {
+          if (row["Symbol"].str == "Alpha") alpha = row["Estimate"].cell();
+          if (row["Symbol"].str == "Beta") beta = row["Estimate"].cell();
+        }
+      }
+      if (std::isnan(alpha) || std::isnan(beta)) continue;
+      SCOPED_TRACE(log);
+      const std::vector<std::string> found = notes(log, head);
+      if (alpha < 5 && beta < 5) {
+        ++tested;
+        EXPECT_TRUE(has_tests) << alpha << " " << beta;
+        EXPECT_TRUE(found.empty());
+        continue;
+      }
+      EXPECT_FALSE(has_tests) << alpha << " " << beta;
+      char want[320];
+      if (alpha >= 5 && beta >= 5) {
+        ++both;
+        std::snprintf(want, sizeof want,
+                      "%s: its fitted shapes alpha = %.4g and beta = %.4g lie above the range of the tables of "
+                      "critical values, which hold shapes below 5.",
+                      head.c_str(), alpha, beta);
+      } else {
+        ++one;
+        const char* symbol = alpha >= 5 ? "alpha" : "beta";
+        std::snprintf(want, sizeof want,
+                      "%s: its fitted shape %s = %.4g lies above the range of the tables of critical values, which "
+                      "hold %s below 5.",
+                      head.c_str(), symbol, alpha >= 5 ? alpha : beta, symbol);
+      }
+      ASSERT_EQ(found.size(), 1u);
+      EXPECT_EQ(found[0], want);
+    }
+  EXPECT_GE(one, 3);
+  EXPECT_GE(both, 2);
+  EXPECT_GE(tested, 3);
+}
+
+// Several beta curves of one request: each note names its curve by the number of its
+// tables' title ("Fitted Beta Distribution 2"), in the order of the lists, in every
+// spelling of the lists; one curve alone is named without a number.
+TEST(UntestedReason, NotesOfSeveralCurvesNameEachByItsNumber) {
+  kes_test::scratch_dir dir("untestedseveral");
+  std::mt19937_64 gen(2);
+  std::ostringstream csv;
+  csv << "x\n";
+  for (int i = 0; i < 60; ++i) {  // Beta(8, 2): a fitted alpha above 5
+    double g = 0, h = 0;
+    for (int k = 0; k < 8; ++k) g -= std::log(uniform(gen));
+    for (int k = 0; k < 2; ++k) h -= std::log(uniform(gen));
+    csv << std::round(g / (g + h) * 1e6) / 1e6 << "\n";
+  }
+  std::ofstream(dir.path() / "d.csv") << csv.str();
+  const std::string shape = "curve: its fitted shape alpha = ";
+  const std::string ends = "curve: it estimates its threshold or scale";
+  const std::string one = "curve: it gives one shape and estimates the other";
+  const struct {
+    const char* options;
+    std::vector<std::string> want;  // each note after "... for the "
+  } cases[] = {
+      {"beta(theta=0 sigma=1 est)", {"Beta 1 " + shape, "Beta 2 " + ends}},
+      {"BETA(SIGMA=EST 1 THETA=0)", {"Beta 1 " + ends, "Beta 2 " + shape}},
+      {"beta(theta=0 sigma=1 alpha=est 2 beta=est 3)", {"Beta 1 " + shape}},
+      {"beta(theta=0 sigma=1 alpha=est 2\n beta=est est)", {"Beta 1 " + shape, "Beta 2 " + one}},
+      {"beta(theta=0 sigma=1)", {"Beta " + shape}},
+  };
+  const std::string head = "No goodness-of-fit tests are computed for the ";
+  for (const auto& c : cases) {
+    kes_test::json out;
+    const std::string log = run_json(
+        dir, std::string("proc kestravine data=d noprint; var x; histogram x / noplot ") + c.options + ";\nrun;\n", &out);
+    const std::vector<std::string> found = notes(log, head);
+    ASSERT_EQ(found.size(), c.want.size()) << c.options << log;
+    for (std::size_t i = 0; i < found.size(); ++i)
+      EXPECT_EQ(found[i].substr(head.size(), c.want[i].size()), c.want[i]) << c.options;
   }
 }
 

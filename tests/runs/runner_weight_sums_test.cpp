@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
@@ -38,21 +39,7 @@ class RunnerWeightSums : public ::testing::Test {
   }
   // Every observation of OUTPUT data set o, by variable name (strtod: subnormal
   // numbers too); missing values are NaN.
-  std::vector<row> output_rows() const {
-    std::istringstream in(slurp(dir_ / "o.csv"));
-    std::string head, line;
-    std::getline(in, head);
-    std::vector<row> rows;
-    while (std::getline(in, line)) {
-      std::istringstream hs(head), rs(line);
-      std::string name, cell;
-      row r;
-      while (std::getline(hs, name, ',') && std::getline(rs, cell, ','))
-        r[name] = cell == "." ? NAN : std::strtod(cell.c_str(), nullptr);
-      rows.push_back(r);
-    }
-    return rows;
-  }
+  std::vector<row> output_rows() const { return kes_test::csv_rows(slurp(dir_ / "o.csv")); }
   row output_row() const {
     const std::vector<row> rows = output_rows();
     return rows.empty() ? row{} : rows.front();

@@ -209,9 +209,12 @@ void axis_and_frame_lines(const resolver& rs, const axis_colour& ac) {
 
 // Texts over the program's own fills: cell notes and bar labels over the walls
 // (CFRAME=), the panel labels over their bands (CFRAMESIDE=, CFRAMETOP=). Reference
-// labels keep their colour: they stand over bars as often as over the walls.
+// labels stand over bars as often as over the walls: their drawers choose by what
+// lies beneath each, unless the program gave them a colour (CTEXT=, CHREF=, CVREF=).
 void texts_over_fills(const resolver& rs, kes_colorset& k, bool text_chosen) {
   k.on_wall = k.text;
+  k.hreflab_own = text_chosen || kes_pgiven(rs.st, KES_PLOT_SLOT_CHREF);
+  k.vreflab_own = text_chosen || kes_pgiven(rs.st, KES_PLOT_SLOT_CVREF);
   if (text_chosen) return;
   if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAME)) k.on_wall = kes_readable_colour(k.text, k.frame_fill);
   if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAMESIDE) && !kes_pgiven(rs.st, KES_PLOT_SLOT_CTEXTSIDE))

@@ -18,12 +18,6 @@ using kes_test::graph_parts;
 using kes_test::graph_run;
 using kes_test::text_item;
 
-std::string sample_csv() {
-  std::string csv = "x\n";
-  for (int k = 1; k <= 60; ++k) csv += std::to_string(20 + (k * 37) % 23 + (k % 7) * 0.25) + "\n";
-  return csv;
-}
-
 // Dark and light fills in every spelling: named, #RRGGBB, any case.
 const char* const kFills[] = {"black", "navy", "DarkSlateGray", "maroon", "'#1A1A2E'", "'#F4F0C8'", "white",
                               "LightYellow"};
@@ -76,7 +70,7 @@ TEST(TextOverFillsRuns, DefaultInsetTextsReadOnTheirFills) {
         const std::string program = "proc kestravine data=d noprint;\n  histogram x / normal " + plot +
                                     ";\n  inset n mean std / " + inset + ";\nrun;\n";
         SCOPED_TRACE(std::string(renderer) + "\n" + program);
-        const graph_run r = kes_test::run_program(sample_csv(), program, {"--graphics", renderer});
+        const graph_run r = kes_test::run_program(kes_test::sixty_values_csv(), program, {"--graphics", renderer});
         ASSERT_EQ(r.status, 0) << r.log;
         EXPECT_TRUE(draws_text(r, "Mean")) << "the box's rows are drawn";
         EXPECT_EQ(contrast_faults(r), "");
@@ -98,7 +92,7 @@ TEST(TextOverFillsRuns, DefaultReferenceLabelsReadOnTheWall) {
           const std::string program =
               std::string("proc kestravine data=d noprint; ") + plot + fill + " " + ref + "; run;\n";
           SCOPED_TRACE(std::string(renderer) + "\n" + program);
-          const graph_run r = kes_test::run_program(sample_csv(), program, {"--graphics", renderer});
+          const graph_run r = kes_test::run_program(kes_test::sixty_values_csv(), program, {"--graphics", renderer});
           ASSERT_EQ(r.status, 0) << r.log;
           EXPECT_EQ(contrast_faults(r), "");
         }
@@ -121,7 +115,7 @@ TEST(TextOverFillsRuns, ColoursTheProgramGaveAreKept) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.statements);
     const graph_run r = kes_test::run_program(
-        sample_csv(), std::string("proc kestravine data=d noprint; ") + c.statements + " run;\n",
+        kes_test::sixty_values_csv(), std::string("proc kestravine data=d noprint; ") + c.statements + " run;\n",
         {"--graphics", "device"});
     ASSERT_EQ(r.status, 0) << r.log;
     const std::vector<std::string> seen = colours_of(r, c.text);
@@ -130,7 +124,7 @@ TEST(TextOverFillsRuns, ColoursTheProgramGaveAreKept) {
   }
   // The default over a dark fill is white, over a light one black.
   const graph_run dark = kes_test::run_program(
-      sample_csv(), "proc kestravine data=d noprint; histogram x / cframe=navy href=30 hreflabels='Here'; run;\n",
+      kes_test::sixty_values_csv(), "proc kestravine data=d noprint; histogram x / cframe=navy href=30 hreflabels='Here'; run;\n",
       {"--graphics", "device"});
   EXPECT_EQ(colours_of(dark, "Here"), std::vector<std::string>{"#FFFFFF"});
 }

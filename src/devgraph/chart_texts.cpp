@@ -1,6 +1,8 @@
-// kes_label_text and kes_ref_label: the text records of axis and reference labels.
+// kes_label_text and kes_ref_label: the text records of axis and reference labels;
+// kes_figures_baseline: where a tick value stands.
 #include "devgraph/chart_texts.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/host_services.h"
@@ -27,6 +29,15 @@ kes_gtext kes_ref_label(const kes_chart* c, int colour, const char* text) {
   t.text = text;
   t.len = static_cast<int>(strnlen(text, KES_REFLABEL_MAX));
   return t;
+}
+
+double kes_figures_baseline(double at, double height) {
+  // A text's height is its em, which keeps room above the figures for accents and
+  // below them for descenders; the figures take about this share of it.
+  constexpr double kFigures = 0.73;
+  // The top of the graphics area: a value at the top of a full page keeps its em on it.
+  constexpr double kAreaTop = 100;
+  return std::min(at - 0.5 * kFigures * height, kAreaTop - height);
 }
 
 bool kes_label_by_name(kes_ctx* ctx, kes_chart* c, int (*build)(kes_ctx*, char*), char* buf, int* len) {

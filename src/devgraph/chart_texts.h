@@ -1,5 +1,6 @@
 // Texts of a chart that several drawers set up alike: an axis label in its own
-// record's font, height and colour, and a reference-line label.
+// record's font, height and colour, a reference-line label, and where a value stands
+// beside its tick.
 #pragma once
 
 #include "devgraph/gdev.h"
@@ -14,6 +15,9 @@ kes_gtext kes_label_text(const kes_chart* c, const kes_axis& axis);
 // A reference-line label: the inset font and height, the colour, the text of at most
 // 16 characters.
 kes_gtext kes_ref_label(const kes_chart* c, int colour, const char* text);
+// The baseline of a value of text height `height` whose figures centre on `at`, or
+// lower where that would take its em off the top of the graphics area.
+double kes_figures_baseline(double at, double height);
 
 // The default label text built again with the variable's name in place of its label,
 // when it has one: note KES_MSG_LABEL_TOO_LONG_AXIS once per chart, the new length in

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "devgraph/bar_geometry.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
@@ -14,13 +15,68 @@
 
 namespace {
 
-
 // Factor of a vertical scale (0 percent, 1 count, 2 proportion) from counts, and of
 // BARLABEL= (1 count, 2 percent, 3 proportion).
 double scale_factor(int vscale, int n) { return vscale == 1 ? 1.0 : vscale == 0 ? 100.0 / n : 1.0 / n; }
 double label_factor(int barlabel, int n) { return barlabel == 1 ? 1.0 : barlabel == 2 ? 100.0 / n : 1.0 / n; }
 
 }  // namespace
+
+kes_bar_paint kes_bar_paint_of(kes_ctx* ctx) {
+  const kes_preq* r = ctx->curreq;
+  const kes_chart* c = &r->layout->c;
+  const kes_colorset& k = c->colors;
+  const kes_fillslot& slot = c->fill[0];
+  kes_bar_paint p{};
+  p.outline = k.outline;
+  std::memset(p.pattern, ' ', 8);
+  bool solid = false;
+  const int slot_colour = gd_colour(ctx, slot.color);
+  // Over a filled curve the bars are outlines only: the device's empty pattern
+  // stands for the blank pattern word, which it would fill.
+  if (r->curve_fill) p.pattern[0] = 'E';
+  if (!r->curve_fill) {
+    std::memcpy(p.pattern, slot.pattern, 8);
+    if (kes_gname_is(p.pattern, "S")) solid = true;
+    if (kes_gname_is(p.pattern, "E")) p.outline = slot_colour;
+  }
+  if (kes_pgiven(r->stmt, KES_PLOT_SLOT_CBARLINE)) {
+    p.outline = k.outline;
+    solid = true;
+  }
+  if (!solid && !r->curve_fill) {
+    if (kes_gname_is(p.pattern, "E")) {
+      p.fill = 0;
+    } else {
+      p.fill = slot_colour;
+      p.outline = p.fill;  // a patterned bar is outlined in its own colour
+    }
+  } else {
+    p.fill = r->curve_fill ? 0 : slot_colour;
+  }
+  return p;
+}
+
+bool kes_bars_drawn(kes_ctx* ctx, const kes_cell* cell, const kes_plotslot* s) {
+  const kes_preq* r = ctx->curreq;
+  // A cell without spread has no curve to hang its bars from: they stand on 0.
+  return s->heights != nullptr && s->hmax > KES_EPS53 && !r->nobars && !s->bars_off && !(r->hang && !cell->hist_empty);
+}
+
+bool kes_bar_rect(kes_ctx* ctx, const kes_plotslot* s, int i, double* left, double* base, double* right,
+                  double* top) {
+  const kes_layout* lay = ctx->curreq->layout;
+  const kes_chart* c = &lay->c;
+  const double step = c->barwidth + c->bargap;
+  *left = c->ox + (s->firstbin + i) * step;
+  *right = *left + c->barwidth;
+  const double h = s->heights[i];
+  if (!(0 - KES_SQRT_EPS53 < *left && *right < 100 + KES_SQRT_EPS53) || !(h > 0)) return false;
+  // Bars stand on 0, which lies above the frame's foot when other cells hang theirs.
+  *base = std::max(c->oy, lay->yoffset);
+  *top = h * lay->yscale + lay->yoffset;
+  return true;
+}
 
 void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   // A cell without spread (one value, or all values equal) still shows its bar: the
@@ -32,58 +88,25 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   const kes_plotslot* s = kes_gslot(ctx, cell);
   if (s->heights == nullptr || !(s->hmax > KES_EPS53)) return;
   const kes_colorset& k = c->colors;
-  const kes_fillslot& slot = c->fill[0];
   const kes_stmt* st = r->stmt;
 
   // 2. Outline and fill.
-  int outline = k.outline;
-  char pattern[8];
-  std::memset(pattern, ' ', 8);
-  bool solid = false;
-  int slot_colour = gd_colour(ctx, slot.color);
-  // Over a filled curve the bars are outlines only: the device's empty pattern
-  // stands for the blank pattern word, which it would fill.
-  if (r->curve_fill) pattern[0] = 'E';
-  if (!r->curve_fill) {
-    std::memcpy(pattern, slot.pattern, 8);
-    if (kes_gname_is(pattern, "S")) solid = true;
-    if (kes_gname_is(pattern, "E")) outline = slot_colour;
-  }
+  const kes_bar_paint paint = kes_bar_paint_of(ctx);
   gd_width(ctx, k.outline_width);
-  if (kes_pgiven(st, KES_PLOT_SLOT_CBARLINE)) {
-    outline = k.outline;
-    solid = true;
-  }
-  int fill = 0;
-  if (!solid && !r->curve_fill) {
-    if (kes_gname_is(pattern, "E")) {
-      fill = 0;
-    } else {
-      fill = slot_colour;
-      outline = fill;  // a patterned bar is outlined in its own colour
-    }
-  } else {
-    fill = r->curve_fill ? 0 : slot_colour;
-  }
 
   // 3. Bars.
   // BARLABEL= keeps its code (1 count, 2 percent, 3 proportion) as the slot's number.
   const int barlabel = kes_pgiven(st, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(st, KES_PLOT_SLOT_BARLABEL)) : 0;
-  // A cell without spread has no curve to hang its bars from: they stand on 0.
-  const bool off = r->nobars || s->bars_off || (r->hang && !cell->hist_empty);
-  const double step = c->barwidth + c->bargap;
+  const bool off = !kes_bars_drawn(ctx, cell, s);
   const int n = s->n > 0 ? s->n : 1;
   const double f = barlabel ? label_factor(barlabel, n) / scale_factor(r->vscale, n) : 0;
-  // Bars stand on 0, which lies above the frame's foot when other cells hang theirs.
-  const double base = std::max(c->oy, lay->yoffset);
   for (int i = 0; i < s->nbins && !off; ++i) {
-    const double left = c->ox + (s->firstbin + i) * step;
-    const double right = left + c->barwidth;
-    const double h = s->heights[i];
-    if (!(0 - KES_SQRT_EPS53 < left && right < 100 + KES_SQRT_EPS53) || !(h > 0)) continue;
-    const double top = h * lay->yscale + lay->yoffset;
-    gd_fill(ctx, left, base, right, top, pattern, fill, 6, outline, k.outline_style, k.outline_width);
+    double left, base, right, top;
+    if (!kes_bar_rect(ctx, s, i, &left, &base, &right, &top)) continue;
+    gd_fill(ctx, left, base, right, top, paint.pattern, paint.fill, 6, paint.outline, k.outline_style,
+            k.outline_width);
     if (!barlabel) continue;
+    const double h = s->heights[i];
     // 4. The bar's value above it.
     char buf[40];
     std::memset(buf, ' ', sizeof buf);

@@ -12,6 +12,7 @@
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
+#include "util/readable_colour.h"
 
 namespace {
 
@@ -206,41 +207,20 @@ void axis_and_frame_lines(const resolver& rs, const axis_colour& ac) {
   k.frame_style = rs.style_number(gd_style_linestyle, "GraphBorderLines", 1);
 }
 
-// Relative luminance (0 to 1) of a device colour; -1 when the host has no red, green
-// and blue for its number.
-double luminance(int colour) {
-  int rgb = 0;
-  if (colour < 0 || ggcrgb(0, colour, &rgb) != 0) return -1;
-  const auto linear = [](int v) {
-    const double s = v / 255.0;
-    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * linear((rgb >> 16) & 255) + 0.7152 * linear((rgb >> 8) & 255) + 0.0722 * linear(rgb & 255);
-}
-
-double contrast_ratio(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
-
-// A text colour the program did not choose, over a fill it did: kept where it reads,
-// else black or white, whichever stands further apart from the fill.
-int readable_on(const resolver& rs, int text, int fill) {
-  // Below this ratio a text does not read at a glance on its fill.
-  constexpr double kReadable = 3;
-  const double under = luminance(fill), over = luminance(text);
-  if (under < 0 || over < 0 || contrast_ratio(under, over) >= kReadable) return text;
-  return gd_colour(rs.ctx, contrast_ratio(under, 0) >= contrast_ratio(under, 1) ? "BLACK   " : "WHITE   ");
-}
-
 // Texts over the program's own fills: cell notes and bar labels over the walls
 // (CFRAME=), the panel labels over their bands (CFRAMESIDE=, CFRAMETOP=). Reference
-// labels keep their colour: they stand over bars as often as over the walls.
+// labels stand over bars as often as over the walls: their drawers choose by what
+// lies beneath each, unless the program gave them a colour (CTEXT=, CHREF=, CVREF=).
 void texts_over_fills(const resolver& rs, kes_colorset& k, bool text_chosen) {
   k.on_wall = k.text;
+  k.hreflab_own = text_chosen || kes_pgiven(rs.st, KES_PLOT_SLOT_CHREF);
+  k.vreflab_own = text_chosen || kes_pgiven(rs.st, KES_PLOT_SLOT_CVREF);
   if (text_chosen) return;
-  if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAME)) k.on_wall = readable_on(rs, k.text, k.frame_fill);
+  if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAME)) k.on_wall = kes_readable_colour(k.text, k.frame_fill);
   if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAMESIDE) && !kes_pgiven(rs.st, KES_PLOT_SLOT_CTEXTSIDE))
-    k.side = readable_on(rs, k.side, k.side_header);
+    k.side = kes_readable_colour(k.side, k.side_header);
   if (kes_pgiven(rs.st, KES_PLOT_SLOT_CFRAMETOP) && !kes_pgiven(rs.st, KES_PLOT_SLOT_CTEXTTOP))
-    k.top = readable_on(rs, k.top, k.top_header);
+    k.top = kes_readable_colour(k.top, k.top_header);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
+#include "devgraph/fill_beneath.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -58,6 +59,7 @@ void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
     if (x + d + w < c->ox + c->width) t.align = 1, t.x = x + d;
     else t.align = 2, t.x = x - d;
     t.y = y;
+    if (!c->colors.hreflab_own) t.colour = kes_readable_over(ctx, cell, t, w);
     gd_text(ctx, t);
   }
   gd_width(ctx, 1);

@@ -7,6 +7,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
+#include "devgraph/fill_beneath.h"
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -52,6 +53,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
     t.x = given == 1 ? x1 + inset : x2 - inset;
     if (y < c->oy + 0.5 * c->height) t.y = y - h <= y1 ? y + 0.5 * h : y - h;
     else t.y = y + h > y2 ? y - h : y + 0.5 * h;
+    if (!c->colors.vreflab_own) t.colour = kes_readable_over(ctx, cell, t, gd_measure(ctx, &t, nullptr));
     gd_text(ctx, t);
   }
   gd_width(ctx, 1);

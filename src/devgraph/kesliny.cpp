@@ -8,6 +8,7 @@
 #include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
 #include "devgraph/value_runs.h"
@@ -77,7 +78,7 @@ void kesliny(kes_ctx* ctx, int use_format) {
         const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
         kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, c->vfield, &t, buf);
         t.x = vx;
-        t.y = c->oy + i * inc - h / 2;
+        t.y = kes_figures_baseline(c->oy + i * inc, h);
         if (c->celldev) t.y = gd_cell(ctx, t.y, 2, 0);
         // In a page of several rows values stop short of the next row's first.
         if (r->nrows > 1 && !next.clear(t.y, h, room)) break;

@@ -9,6 +9,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
 #include "devgraph/pctl_ticks.h"
 #include "devgraph/value_runs.h"
@@ -237,7 +238,7 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
       kes_gtext t = value_text(ctx, qq ? 1 : 2);
       t.text = buf;
       t.len = kes_pctl_text(r->pctl[i], kValueWidth, buf);
-      double b = y - c->text_h / 2;
+      double b = kes_figures_baseline(y, c->text_h);
       if (c->celldev) b = gd_cell(ctx, b, 2, 0);
       if (b > last + 1.5 * c->text_h) {
         t.x = vx, t.y = b;

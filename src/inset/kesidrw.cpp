@@ -13,8 +13,10 @@
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_layout.h"
+#include "records/kes_preq.h"
 #include "records/stmt_slots.h"
 #include "util/kes_text.h"
+#include "util/readable_colour.h"
 
 namespace {
 
@@ -114,12 +116,50 @@ void frame(kes_ctx* ctx, kes_insetbox* b) {
   }
 }
 
+// The wall under the box (CFRAME=, or the style's walls) when the box stands on the
+// plot area; -1 for the page, which is not filled.
+int wall_under(const kes_ctx* ctx, const kes_insetbox* b) {
+  const kes_preq* r = ctx->curreq;
+  if (r == nullptr || r->layout == nullptr) return -1;
+  const kes_layout* lay = r->layout;
+  const kes_chart* c = &lay->c;
+  if (!(r->frame_fill == 1 || c->style) || c->colors.frame_fill < 0) return -1;
+  const double x = 0.5 * (b->left + b->right), y = 0.5 * (b->bottom + b->top);
+  const bool on = x >= c->ox - lay->haxis.offset[0] && x <= c->ox + c->width + lay->haxis.offset[1] &&
+                  y >= c->oy - lay->vaxis.offset[0] && y <= c->oy + c->height + lay->vaxis.offset[1];
+  return on ? c->colors.frame_fill : -1;
+}
+
+// The fill under the box's rows, or under its header: the box's own as frame() draws
+// it, else the wall beneath; a "BLANK" box clears its area to the page.
+int fill_under(const kes_ctx* ctx, const kes_insetbox* b, bool header) {
+  if (is_blank_word(b->fill)) return -1;
+  const bool fill = !blank8(b->fill);
+  const char* own = header ? (b->header_fill_given || fill ? b->header_fill : nullptr) : (fill ? b->fill : nullptr);
+  if (!b->noframe && own != nullptr && !blank8(own) && !is_blank_word(own)) return ggcnum(0, own);
+  return wall_under(ctx, b);
+}
+
+// The colours of the rows and the header: a colour the program gave (the statement's
+// CTEXT= or CHEADER=, the plot's CTEXT=) is kept; the default reads on its fill.
+void text_colours(const kes_ctx* ctx, const kes_insetbox* b, int* rows, int* header) {
+  const kes_chart* chart = ctx->curreq != nullptr && ctx->curreq->layout != nullptr ? &ctx->curreq->layout->c : nullptr;
+  const bool text_given = kes_pgiven(b->stmt, KES_INSET_SLOT_CTEXT) || (chart != nullptr && !blank8(chart->ctext));
+  const bool header_given = kes_pgiven(b->stmt, KES_INSET_SLOT_CHEADER) || text_given;
+  *rows = ggcnum(0, b->text_colour);
+  *header = ggcnum(0, b->header_colour);
+  if (!text_given) *rows = kes_readable_colour(*rows, fill_under(ctx, b, false));
+  if (!header_given) *header = kes_readable_colour(*header, fill_under(ctx, b, b->header_len > 0));
+}
+
 void rows(kes_ctx* ctx, kes_insetbox* b) {
-  pen p{ctx, b, ggcnum(0, b->text_colour)};
+  int row_colour = 0, header_colour = 0;
+  text_colours(ctx, b, &row_colour, &header_colour);
+  pen p{ctx, b, row_colour};
   const double x0 = b->left + b->hmargin, x1 = b->right - b->hmargin;
   double y = b->top - b->vmargin;
   if (b->header_len > 0) {
-    pen h{ctx, b, ggcnum(0, b->header_colour)};
+    pen h{ctx, b, header_colour};
     y -= b->text_height;
     double x = x0;
     if (b->header_sample) {

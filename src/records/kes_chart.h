@@ -27,7 +27,8 @@ struct kes_colorset {
   int href_style, vref_style;
   int frame, frame_width, frame_style;
   char fill2_char;    // 'S' solid, 'E' empty, 'N' none
-  int on_wall;        // texts over the walls: cell notes, bar labels, reference labels by default
+  int on_wall;        // texts over the walls: cell notes, bar labels
+  std::uint8_t hreflab_own, vreflab_own;  // the program chose the reference labels' colours
 };
 
 // What the drawers of one axis need besides its definition record (kes_axis).

@@ -21,12 +21,6 @@ using kes_test::graph_parts;
 using kes_test::graph_run;
 using kes_test::text_item;
 
-std::string sample_csv() {
-  std::string csv = "x\n";
-  for (int k = 1; k <= 60; ++k) csv += std::to_string(20 + (k * 37) % 23 + (k % 7) * 0.25) + "\n";
-  return csv;
-}
-
 // Texts of a page that lie over one another (by more than the writer's rounding), or
 // off the page.
 std::string crowded(const graph_parts& g) {
@@ -53,7 +47,7 @@ TEST(DeviceTextRoomRuns, MarginFamilyRowsKeepValuesOffLabels) {
     for (const char* items : {"normal lognormal", "normal(mu sigma) lognormal(theta zeta sigma) n mean"}) {
       SCOPED_TRACE(std::string(items) + " at " + pos);
       const graph_parts g = one_graph(kes_test::run_program(
-          sample_csv(),
+          kes_test::sixty_values_csv(),
           std::string("proc kestravine data=d noprint; histogram x / normal lognormal; inset ") + items +
               " / position=" + pos + "; run;\n",
           {"--graphics", "device"}));
@@ -68,7 +62,7 @@ TEST(DeviceTextRoomRuns, ReferenceLabelsStandOverTheBars) {
                            "vref=2 10 vreflabels='two' 'ten' vreflabpos=1"}) {
     SCOPED_TRACE(refs);
     const graph_parts g = one_graph(kes_test::run_program(
-        sample_csv(), std::string("proc kestravine data=d noprint; histogram x / ") + refs + "; run;\n",
+        kes_test::sixty_values_csv(), std::string("proc kestravine data=d noprint; histogram x / ") + refs + "; run;\n",
         {"--graphics", "device"}));
     int labels = 0;
     for (const text_item& t : g.texts) {
@@ -94,7 +88,7 @@ TEST(DeviceTextRoomRuns, AngledVerticalLabelKeepsToItsRoom) {
   };
   for (const char* program : cases) {
     SCOPED_TRACE(program);
-    const graph_parts g = one_graph(kes_test::run_program(sample_csv(), program, {"--graphics", "device"}));
+    const graph_parts g = one_graph(kes_test::run_program(kes_test::sixty_values_csv(), program, {"--graphics", "device"}));
     EXPECT_EQ(crowded(g), "");
     ASSERT_FALSE(g.cells.empty());
     int angled = 0;
@@ -130,7 +124,7 @@ TEST(DeviceTextRoomRuns, DefaultTextsReadOverTheProgramsFills) {
   // A text colour the program chose is its own, though it reads less well than black
   // or white would on the fill.
   const graph_parts g = one_graph(kes_test::run_program(
-      sample_csv(), "proc kestravine data=d noprint; histogram x / cframe=navy ctext='#505050' barlabel=count; run;\n",
+      kes_test::sixty_values_csv(), "proc kestravine data=d noprint; histogram x / cframe=navy ctext='#505050' barlabel=count; run;\n",
       {"--graphics", "device"}));
   int bar_labels = 0;
   for (const text_item& t : g.texts) bar_labels += t.colour == "#505050" ? 1 : 0;
@@ -157,7 +151,7 @@ TEST(DeviceTextRoomRuns, GridOnCdfAndPpPlotsIsNoted) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.statements) + " " + c.graphics);
     const graph_run r = kes_test::run_program(
-        sample_csv(), std::string("proc kestravine data=d noprint; ") + c.statements + " run;\n",
+        kes_test::sixty_values_csv(), std::string("proc kestravine data=d noprint; ") + c.statements + " run;\n",
         {"--graphics", c.graphics});
     ASSERT_EQ(r.status, 0) << r.log;
     const std::size_t at = r.log.find(lead);

@@ -79,6 +79,12 @@ double dump_number(const std::string& text) {
   return std::strtod(text.c_str(), nullptr);
 }
 
+std::string sixty_values_csv() {
+  std::string csv = "x\n";
+  for (int k = 1; k <= 60; ++k) csv += std::to_string(20 + (k * 37) % 23 + (k % 7) * 0.25) + "\n";
+  return csv;
+}
+
 graph_run run_graphs(const std::string& statements, const std::string& options) {
   // A fixed sample: the normal quantiles of 120 evenly spaced probabilities, scaled
   // to mean 50 and standard deviation 8, in a shuffled order so that every cell of c

@@ -48,4 +48,8 @@ double legend_top(const std::vector<svg_element>& els, const std::string& title)
 // A value of the dump as a number.
 double dump_number(const std::string& text);
 
+// The CSV text of 60 values of x from 20 to 48, a quarter apart at most, in a mixed
+// order.
+std::string sixty_values_csv();
+
 }  // namespace kes_test

@@ -7,7 +7,7 @@ void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, cons
                     const std::vector<legend_entry>& legend, const cell_page_kind& kind) {
   const std::vector<cell_plan> boxes =
       plan_insets(p, grid, keys, kind.lay_out, kind.ranged, kind.measure ? kind.measure : kind.draw_cell, kind.rise,
-                  kind.axes);
+                  kind.axes, kind.notes);
   const page_frame page = kind.lay_out(c);
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid->index[i];

@@ -28,6 +28,9 @@ struct cell_page_kind {
   // values stand beside its frame (plan_insets).
   axis_rise rise;
   slot_axes axes;
+  // Some cell notes values it leaves out: its note's place is planned even where no
+  // cell has boxes.
+  bool notes = false;
   // What the kind draws on the page after every cell, before the labels and legend.
   std::function<void(canvas&, const page_frame&)> after_cells;
 };

@@ -228,8 +228,9 @@ std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bo
 }
 
 // What a cell draws, in page px, for the placing of its inset boxes: its bars (with
-// room for their labels), curves and horizontal reference lines.
-cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+// room for their labels), curves and reference lines with their labels.
+cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p, double w, bool midpoints,
+               bool hanging) {
   cell_ink ink;
   ink.bars = bar_rects(cell, f, w, midpoints, hanging);
   for (const bar& b : cell.bars) {
@@ -239,8 +240,8 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, double w, bool midpoints,
     const double across = text_advance(b.label, text_style{kRefLabelSize});
     ink.bars.push_back(frame{cx - across / 2, base - text_above(kRefLabelSize), across, text_above(kRefLabelSize)});
   }
-  add_level_lines(f, cell.vrefs, &ink);
-  add_upright_lines(f, cell.hrefs, &ink);
+  add_reference_ink(f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
+                    p.text(KES_DYN_VREFLABPOS) == "MIN", &ink);
   // The words of an empty cell, where draw_cell puts them.
   if (std::none_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; }) &&
       cell.curves.empty()) {
@@ -375,7 +376,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   };
   // The boxes keep off what ink_of finds in a cell, without drawing it.
   kind.measure = [&](canvas&, const frame& f, int index, cell_ink* out) {
-    *out = ink_of(cells[index], f, w, midpoints, hanging);
+    *out = ink_of(cells[index], f, p, w, midpoints, hanging);
   };
   // A slot without a cell stands: it has no bar to hang.
   const hist_cell no_cell{};

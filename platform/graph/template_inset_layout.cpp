@@ -142,12 +142,12 @@ axis_sides outer_axes(const panel_grid& grid, std::size_t slot) {
 std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, const std::vector<class_key>& keys,
                                    const std::function<page_frame(canvas&)>& lay_out,
                                    const std::function<frame(const frame&)>& ranged, const cell_drawer& draw,
-                                   const axis_rise& rise, const slot_axes& axes) {
+                                   const axis_rise& rise, const slot_axes& axes, bool notes) {
   std::vector<cell_plan> plans(keys.size());
   grid->bands = cell_bands{};
   // A panel without boxes in its cells is drawn once, however many points it has.
-  // Overlaid cells may note groups they do not draw.
-  const bool any = p.flag(KES_DYN_OVERLAY) || std::any_of(grid->index.begin(), grid->index.end(), [&](int index) {
+  // Overlaid cells may note groups they do not draw, other cells values they leave out.
+  const bool any = notes || p.flag(KES_DYN_OVERLAY) || std::any_of(grid->index.begin(), grid->index.end(), [&](int index) {
     return index >= 0 && !cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]).empty();
   });
   if (!any) return plans;

@@ -64,14 +64,15 @@ axis_sides outer_axes(const panel_grid& grid, std::size_t slot);
 // What a cell draws (on a canvas that draws nothing) and its ink, in its frame.
 using cell_drawer = std::function<void(canvas&, const frame&, int index, cell_ink*)>;
 // The boxes of every cell (by its index in `keys`) and the grid's bands, with the note
-// box of a cell (note_left_out) that would cover its data. `lay_out`
+// box of a cell (note_left_out) that would cover its data; `notes` says a cell may
+// write one without overlaid groups or boxes. `lay_out`
 // lays the page out (on a canvas that draws nothing), `ranged` gives a slot's frame
 // its data ranges, `draw` finds a cell's ink. A rise, when `rise.axis` is set, is left
 // in *rise.axis.
 std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, const std::vector<class_key>& keys,
                                    const std::function<page_frame(canvas&)>& lay_out,
                                    const std::function<frame(const frame&)>& ranged, const cell_drawer& draw,
-                                   const axis_rise& rise = {}, const slot_axes& axes = {});
+                                   const axis_rise& rise = {}, const slot_axes& axes = {}, bool notes = false);
 // Draws a cell's planned boxes about its frame.
 void draw_cell_plan(canvas& c, const frame& f, const cell_plan& plan);
 // The passes over a graph's cells the layouts made since the start of the run.

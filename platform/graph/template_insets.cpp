@@ -22,7 +22,7 @@ constexpr double kMarkerReach = 3; // half a marker, and half a px more
 constexpr double kBetween = 6;    // between two boxes of one margin
 constexpr const char* kFill = "#FFFFFF";
 // The smallest text a box in a small cell shrinks to before it leaves rows out.
-constexpr double kLeastSize = 8;
+constexpr double kLeastSize = kLeastInsetSize;
 
 // Lengths of a box scale with its text.
 double unit(const inset_box& b) { return b.size / kLegendSize; }
@@ -200,6 +200,8 @@ double inset_box_height(const inset_box& b, double width) {
   const int lines = (static_cast<int>(b.rows.size()) + per_line - 1) / per_line;
   return 2 * kPad * unit(b) + header_height(b) + lines * row_height(b);
 }
+
+double note_row_room(const frame& f) { return f.w - 2 * kEdge - 2 * kPad; }
 
 inset_box fit_inset_box(const inset_box& given, double room_w, double room_h) {
   inset_box b = given;
@@ -413,14 +415,14 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
   return placed;
 }
 
-void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink) {
-  for (const refline& r : refs)
+void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+                       bool h_at_min, bool v_at_min, cell_ink* ink) {
+  for (const refline& r : vrefs)
     if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
-}
-
-void add_upright_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink) {
-  for (const refline& r : refs)
+  for (const refline& r : hrefs)
     if (r.value >= f.xlo && r.value <= f.xhi) ink->add_line({{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}});
+  // A label is text: no box stands over it.
+  for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min)) ink->bars.push_back(t);
 }
 
 namespace {

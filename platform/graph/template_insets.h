@@ -59,11 +59,16 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
 // holds, then the rows that still do not fit are left out from the end (left_out
 // counts them; a box with no room for one row keeps none).
 inset_box fit_inset_box(const inset_box& b, double room_w, double room_h);
+// The least text size a plot-area box shrinks to.
+inline constexpr double kLeastInsetSize = 8;
+// The widest row a cell's note box (rows without values) holds at its own size, inside
+// the frame or beside it.
+double note_row_room(const frame& f);
 // What a cell draws, in page px: points (markers and curve vertices) and bars. A box
 // whose corner was chosen for it goes to the free corner that covers least of it.
 struct cell_ink {
   std::vector<point> points;
-  std::vector<frame> bars;   // x, y, w, h only
+  std::vector<frame> bars;   // x, y, w, h only: bars, and the texts the cell writes
   std::vector<frame> boxes;  // boxes the cell drew already: later ones keep off them
   // Where the cell's note box stands: found by the layout (`decide`: inside where it
   // keeps clear of the ink, else beside the frame), then kept for the drawing.
@@ -100,10 +105,11 @@ void draw_placed_box(canvas& c, const placed_inset& q, double x, double y);
 // The plot-area boxes of one cell: those of the dynamics, and the cell's own InsetData
 // row of a comparative graph.
 std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key);
-// Horizontal reference lines of a cell (VREF=), across it, as ink the boxes keep clear of.
-void add_level_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
-// Vertical reference lines of a cell (HREF=), up it, likewise.
-void add_upright_lines(const frame& f, const std::vector<refline>& refs, cell_ink* ink);
+// The reference lines of a cell as ink the boxes keep clear of: its HREF= lines up it,
+// its VREF= lines across it, and their labels where draw_hrefs and draw_vrefs put them
+// (at the bottom, at the left, when `h_at_min`, `v_at_min`).
+void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+                       bool h_at_min, bool v_at_min, cell_ink* ink);
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
 // cut, and the most rows one of them left out, of how many; the same for each box by

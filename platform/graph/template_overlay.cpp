@@ -2,9 +2,11 @@
 #include "graph/template_overlay.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 #include "graph/template_prob_parts.h"
+#include "graph/text_cuts.h"
 #include "host/template_dynamics.h"
 
 namespace plat::graph {
@@ -110,28 +112,93 @@ std::string group_name(const plot_cells& cells, int g) {
   return cells.groups[static_cast<std::size_t>(g)].empty() ? "." : cells.groups[static_cast<std::size_t>(g)];
 }
 
+namespace {
+
+// The rows of a cell's note, each saying which group and what in `room` px: a level
+// too long is cut apart from the others (the log names it whole) so that what follows
+// it shows; in a cell too narrow for both on one line the level stands on a line of its
+// own and what follows it in lines of the room's width, at the least size a box takes.
+class note_rows {
+ public:
+  note_rows(const plot_cells& cells, double room) : cells_(cells), room_(room) { full_.size = kLegendSize; }
+  void add(int g, const std::string& what, inset_box* box) {
+    const std::string tail = ": " + what;
+    if (g < 0) {
+      wrap(what, box);
+      return;
+    }
+    if (room_ - text_advance(tail, full_) >= text_advance("MMM" + kEllipsis, full_)) {
+      box->rows.push_back({level(g, tail) + tail, ""});
+      return;
+    }
+    box->rows.push_back({level(g, ":") + ":", ""});
+    wrap(what, box);
+  }
+
+ private:
+  // Group g's level cut to the room beside `tail`, each set of cuts made once.
+  const std::string& level(int g, const std::string& tail) {
+    auto at = cut_for_.find(tail);
+    if (at == cut_for_.end()) {
+      std::vector<std::string> names;
+      for (std::size_t k = 0; k < cells_.groups.size(); ++k) names.push_back(group_name(cells_, static_cast<int>(k)));
+      at = cut_for_.emplace(tail, cut_apart(names, full_, room_ - text_advance(tail, full_))).first;
+    }
+    return at->second[static_cast<std::size_t>(g)];
+  }
+  // The text whole when it fits, else in lines of whole words that fit at the least
+  // size (the box shrinks to show them).
+  void wrap(const std::string& text, inset_box* box) const {
+    if (text_advance(text, full_) <= room_) {
+      box->rows.push_back({text, ""});
+      return;
+    }
+    text_style least;
+    least.size = kLeastInsetSize;
+    std::string line;
+    std::size_t i = 0;
+    while (i < text.size()) {
+      const std::size_t space = text.find(' ', i);
+      const std::string word = text.substr(i, space == std::string::npos ? std::string::npos : space - i);
+      i = space == std::string::npos ? text.size() : space + 1;
+      if (!line.empty() && text_advance(line + " " + word, least) > room_) {
+        box->rows.push_back({line, ""});
+        line.clear();
+      }
+      line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) box->rows.push_back({line, ""});
+  }
+  const plot_cells& cells_;
+  const double room_;
+  text_style full_;
+  std::map<std::string, std::vector<std::string>> cut_for_;
+};
+
+}  // namespace
+
 void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
-                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<std::string>& also) {
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<left_out_row>& also) {
   if (!cells.overlay && also.empty()) return;
   inset_box box;
   box.border = false;
   box.automatic = true;
   box.valign = "BOTTOM";
   box.halign = "RIGHT";
+  note_rows rows(cells, note_row_room(f));
   for (std::size_t g = 0; g < cells.groups.size() && cells.overlay; ++g) {
-    const std::string level = group_name(cells, static_cast<int>(g));
     const auto left = std::find_if(undrawn.begin(), undrawn.end(),
                                    [&](const left_out_group& u) { return u.group == static_cast<int>(g); });
     const bool present = std::any_of(members.begin(), members.end(),
                                      [&](int m) { return cells.group_of[m] == static_cast<int>(g); });
     if (left != undrawn.end()) {
       const std::string why = left->values.why();
-      box.rows.push_back({level + ": " + why + (left->values.n > 0 ? ", not drawn" : ""), ""});
+      rows.add(static_cast<int>(g), why + (left->values.n > 0 ? ", not drawn" : ""), &box);
     } else if (!present) {
-      box.rows.push_back({level + ": no nonmissing values", ""});
+      rows.add(static_cast<int>(g), "no nonmissing values", &box);
     }
   }
-  for (const std::string& row : also) box.rows.push_back({row, ""});
+  for (const left_out_row& row : also) rows.add(row.group, row.what, &box);
   if (box.rows.empty()) return;
   // The note keeps off the data as the inset boxes do: where it would cover some, it
   // stands beside the frame, drawn with the cell's boxes (draw_cell_plan).
@@ -154,11 +221,11 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
 
 void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
                    const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
-                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<std::string>& also) {
-  draw_hrefs(c, f, hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-  draw_vrefs(c, f, vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
-  add_level_lines(f, vrefs, ink);
-  add_upright_lines(f, hrefs, ink);
+                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<left_out_row>& also) {
+  const bool h_at_min = p.text(KES_DYN_HREFLABPOS) == "MIN", v_at_min = p.text(KES_DYN_VREFLABPOS) == "MIN";
+  draw_hrefs(c, f, hrefs, h_at_min);
+  draw_vrefs(c, f, vrefs, v_at_min);
+  add_reference_ink(f, hrefs, vrefs, h_at_min, v_at_min, ink);
   note_left_out(c, f, cells, members, undrawn, ink, also);
   draw_border(c, f);
 }

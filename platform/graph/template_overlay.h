@@ -59,16 +59,21 @@ struct left_out_group {
 // finds it in ink->notes and draws it with the cell's boxes); a box inside joins the
 // ink, so that the cell's own insets keep clear of it. The rows
 // `also` (values of the cell's groups left out for another reason) join that box, with
-// or without OVERLAY.
+// or without OVERLAY. A level too long for its row is cut apart from the others, so
+// that what follows it shows.
+struct left_out_row {
+  int group = -1;    // the group the row names, or none
+  std::string what;  // "3 values at the threshold, not drawn"
+};
 void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,
-                   const std::vector<std::string>& also = {});
+                   const std::vector<left_out_row>& also = {});
 // The end of a cell of a Q-Q, probability, P-P or CDF plot: its reference lines (they
 // join the ink), the note of what it leaves out (note_left_out) and its border.
 void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
                    const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,
-                   const std::vector<std::string>& also = {});
+                   const std::vector<left_out_row>& also = {});
 // The name of group g in the cell's notes: its level, "." for a blank one.
 std::string group_name(const plot_cells& cells, int g);
 

@@ -432,35 +432,76 @@ refs_outside take_refs_outside() {
   return out;
 }
 
+namespace {
+// A reference label as it is drawn: its text fitted to its room, its baseline's start
+// (or end) and its style; an empty text draws nothing.
+struct ref_label {
+  double x = 0, y = 0;
+  std::string text;
+  text_style style;
+};
+ref_label href_label_of(const frame& f, const refline& r, bool at_min) {
+  ref_label l;
+  l.style = ref_text(anchor::start);
+  const double x = f.px(r.value);
+  l.x = x + 3;
+  l.y = at_min ? f.y + f.h - 3 : f.y + 3 + text_above(kRefLabelSize);
+  if (!r.label.empty()) l.text = fit_text(r.label, l.style, f.x + f.w - x - 4);
+  return l;
+}
+ref_label vref_label_of(const frame& f, const refline& r, bool at_min) {
+  ref_label l;
+  l.style = ref_text(at_min ? anchor::start : anchor::end);
+  l.x = at_min ? f.x + 3 : f.x + f.w - 3;
+  l.y = f.py(r.value) - 3;
+  if (!r.label.empty()) l.text = fit_text(r.label, l.style, f.w - 6);
+  return l;
+}
+bool on_axis(double v, double lo, double hi) { return v >= lo && v <= hi; }
+}  // namespace
+
 void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
   const paint p = ref_paint();
-  const text_style t = ref_text(anchor::start);
   for (const refline& r : refs) {
-    if (!(r.value >= f.xlo && r.value <= f.xhi)) {
+    if (!on_axis(r.value, f.xlo, f.xhi)) {
       g_hrefs_outside.insert(r.value);
       continue;
     }
     const double x = f.px(r.value);
     c.line(x, f.y, x, f.y + f.h, p);
-    if (r.label.empty()) continue;
-    const double y = at_min ? f.y + f.h - 3 : f.y + 3 + text_above(kRefLabelSize);
-    c.text(x + 3, y, fit_text(r.label, t, f.x + f.w - x - 4), t);
+    const ref_label l = href_label_of(f, r, at_min);
+    if (!l.text.empty()) c.text(l.x, l.y, l.text, l.style);
   }
 }
 
 void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
   const paint p = ref_paint();
-  const text_style t = ref_text(at_min ? anchor::start : anchor::end);
   for (const refline& r : refs) {
-    if (!(r.value >= f.ylo && r.value <= f.yhi)) {
+    if (!on_axis(r.value, f.ylo, f.yhi)) {
       g_vrefs_outside.insert(r.value);
       continue;
     }
     const double y = f.py(r.value);
     c.line(f.x, y, f.x + f.w, y, p);
-    if (r.label.empty()) continue;
-    c.text(at_min ? f.x + 3 : f.x + f.w - 3, y - 3, fit_text(r.label, t, f.w - 6), t);
+    const ref_label l = vref_label_of(f, r, at_min);
+    if (!l.text.empty()) c.text(l.x, l.y, l.text, l.style);
   }
+}
+
+std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+                                   bool h_at_min, bool v_at_min) {
+  std::vector<frame> out;
+  const auto add = [&](const ref_label& l) {
+    if (l.text.empty()) return;
+    const double w = text_advance(l.text, l.style), above = text_above(l.style.size);
+    const double x = l.style.align == anchor::end ? l.x - w : l.x;
+    out.push_back(frame{x, l.y - above, w, above + text_below(l.style.size)});
+  };
+  for (const refline& r : hrefs)
+    if (on_axis(r.value, f.xlo, f.xhi)) add(href_label_of(f, r, h_at_min));
+  for (const refline& r : vrefs)
+    if (on_axis(r.value, f.ylo, f.yhi)) add(vref_label_of(f, r, v_at_min));
+  return out;
 }
 
 namespace {

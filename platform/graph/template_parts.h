@@ -101,6 +101,10 @@ struct refline {
 // right or at the left.
 void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
 void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
+// Where the labels of the lines draw_hrefs and draw_vrefs draw stand (x, y, w, h in
+// page px), for the boxes to keep off.
+std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+                                   bool h_at_min, bool v_at_min);
 // The HREF= and VREF= values the graph drawn since the last call left out, each value
 // once: they lie outside their axis. The graph's log says how many.
 struct refs_outside {

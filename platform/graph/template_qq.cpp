@@ -140,6 +140,24 @@ bool line_in_frame(const frame& f, const qq_cell& cell, double* seen) {
   return kes_line_in_box(cell.a, cell.b, f.xlo, f.xhi, f.ylo, f.yhi, seen);
 }
 
+// What the cell's groups leave out beside the values it draws: values at a
+// two-parameter Weibull threshold (no place on its log axis) and, of a group that
+// draws some, values without a theoretical quantile.
+std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const plot_cells& groups,
+                                        const std::vector<int>& members) {
+  std::vector<left_out_row> rows;
+  for (int m : members) {
+    const qq_cell& cell = cells[static_cast<std::size_t>(m)];
+    const int g = groups.group_of[m];
+    const long n = cell.at_threshold;
+    if (n > 0) rows.push_back({g, std::to_string(n) + (n == 1 ? " value" : " values") + " at the threshold, not drawn"});
+    if (cell.points > 0 && cell.alone.n > 0)
+      rows.push_back({g, std::to_string(cell.alone.n) + " of " + std::to_string(cell.alone.n + cell.points) +
+                             " values without a quantile, not drawn"});
+  }
+  return rows;
+}
+
 // Draws the points of the cell's groups (one group without OVERLAY), then their lines
 // over them, so that a line stays in sight over any number of points; `ink` gets the
 // points' places for the insets.
@@ -195,18 +213,10 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
-  // Values at a two-parameter Weibull threshold have no place on its log axis.
-  std::vector<std::string> at_threshold;
-  for (int m : members) {
-    const long n = cells[m].at_threshold;
-    if (n <= 0) continue;
-    const int g = groups.group_of[m];
-    at_threshold.push_back((g >= 0 ? group_name(groups, g) + ": " : std::string()) + std::to_string(n) +
-                           (n == 1 ? " value" : " values") + " at the threshold, not drawn");
-  }
-  if (marked == 0 && !groups.overlay && at_threshold.empty())
+  std::vector<left_out_row> also = left_out_rows(cells, groups, members);
+  if (marked == 0 && !groups.overlay && also.empty())
     ink->boxes.push_back(draw_no_values(c, f, first.alone.why().c_str()));
-  end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, at_threshold);
+  end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
 }
 
 // The percent ticks of one cell whose shapes were fitted in it: row k of the cell's
@@ -435,6 +445,9 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
   // and lines of their cell stand beside it.
   if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) kind.rise = axis_rise{&ax.ds, ax.dlo, ax.dhi};
+  kind.notes = std::any_of(drawn.members.begin(), drawn.members.end(), [&](const std::vector<int>& members) {
+    return !left_out_rows(cells, drawn, members).empty();
+  });
   // Cells with percent axes of their own carry them beside each frame; the rotated
   // percentile axis, its values and its label stand right of the last column, and a
   // box beside that column stands past them.

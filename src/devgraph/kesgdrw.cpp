@@ -8,6 +8,7 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
+#include "devgraph/corner_note.h"
 #include "devgraph/gdev.h"
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
@@ -108,6 +109,11 @@ std::string count_text(double n) {
   return std::to_string(k) + (k == 1 ? " value" : " values");
 }
 
+// "3 of 40 values without a quantile, not drawn".
+std::string lost_text(const std::string& lost, const std::string& of) {
+  return lost + " of " + of + " values without a quantile, not drawn";
+}
+
 // The cell's count of values, when it holds any.
 double values_of(const kes_ctx* ctx, const kes_cell* cell) {
   return cell != nullptr && cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
@@ -144,11 +150,19 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
       if (r->type == KES_PLOT_PROB && r->grid && !r->rotate) grid(ctx);
       if (fitted) {
         // Values whose quantiles could not be computed have no place: a cell of only
-        // such values says so, as the log does.
+        // such values says so, as the log does, and one that draws the others counts
+        // them in a corner clear of its points.
         const double n = values_of(ctx, cell);
-        if (kesgpts(ctx, r, cell) == 0 && n >= 1)
-          cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
-        if (s->line) kesgdl(ctx, r, cell);
+        const std::string all = std::to_string(kes_clamped_int(n, 0L, LONG_MAX));
+        kes_corner_note note(ctx, lost_text(all, all));
+        kes_seen_points seen;
+        seen.drawn = [&](const double* xy, int k) { note.see(xy, k); };
+        const int placed = kesgpts(ctx, r, cell, &seen);
+        if (placed == 0 && n >= 1) cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
+        double line[4];
+        if (s->line && kesgdl(ctx, r, cell, line)) note.see_line(line);
+        if (placed > 0 && placed < seen.given)
+          note.draw(lost_text(std::to_string(seen.given - placed), std::to_string(seen.given)));
       }
       if (!fitted) unfitted(ctx, cell);
       break;

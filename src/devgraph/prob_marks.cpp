@@ -89,7 +89,7 @@ void kes_draw_marks(const double* xy, int n, int code, float size, unsigned char
   }
 }
 
-int kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
+int kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell, kes_seen_points* seen) {
   // A piece at a time: the marks' batches are those of the whole, without holding it.
   mark_look look;
   bool asked = false, drawn = false;
@@ -99,11 +99,14 @@ int kesgpts(kes_ctx* ctx, kes_preq*, kes_cell* cell) {
     asked = true;
     for (int i = 0; i < n; ++i) placed += std::isfinite(xy[2 * i]) && std::isfinite(xy[2 * i + 1]) ? 1 : 0;
     if (drawn) draw_marks(ctx, look, xy, n);
+    if (seen == nullptr) return;
+    seen->given += n;
+    if (drawn && seen->drawn) seen->drawn(xy, n);
   });
   return placed;
 }
 
-void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
+bool kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell, double* drawn) {
   const kes_layout* lay = r->layout;
   const kes_chart* c = &lay->c;
   // Each cell's own line: the cells of a comparative page are fitted one by one.
@@ -125,12 +128,14 @@ void kesgdl(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   double seen[4];
   if (!inside || ggclpli(line, &area, seen) == 0) {
     xpmlog(KES_SET_PLOT, KES_MSG_REFERENCE_LINE_OUTSIDE_PLOT);
-    return;
+    return false;
   }
   const line_look look = curve_look(ctx);
   gd_width(ctx, look.width);
   gd_line(ctx, seen[0], seen[1], seen[2], seen[3], look.style, look.colour);
   gd_width(ctx, 1);
+  if (drawn != nullptr) std::copy(seen, seen + 4, drawn);
+  return true;
 }
 
 void keszdrw(kes_ctx* ctx, kes_preq*, kes_cell* cell) {

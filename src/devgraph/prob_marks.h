@@ -2,6 +2,7 @@
 // points and lines that the point makers compute (kes_points.h), taken to the device
 // through the panel's transforms and clipped to its frame.
 #pragma once
+#include <functional>
 
 struct kes_ctx;
 struct kes_cell;
@@ -9,11 +10,18 @@ struct kes_preq;
 struct kes_layout;
 
 // Probability and QQ points in attribute entry 0's marker; none when its code is negative.
-// The number of points that have a place (a quantile and a value).
-int kesgpts(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// The number of points that have a place (a quantile and a value). With `seen`, the
+// count of the cell's points the point maker gave, with a place or not, goes there, and
+// `drawn` is called with each piece of the points drawn, in device units.
+struct kes_seen_points {
+  long given = 0;
+  std::function<void(const double* xy, int n)> drawn;
+};
+int kesgpts(kes_ctx* ctx, kes_preq* request, kes_cell* cell, kes_seen_points* seen = nullptr);
 // The cell's own distribution reference line across the plot area, in the first curve
 // entry's colour, style and width; note KES_MSG_REFERENCE_LINE_OUTSIDE_PLOT when none of it is inside.
-void kesgdl(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// True when drawn, its ends in `drawn` (x1 y1 x2 y2 in device units) when given.
+bool kesgdl(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* drawn = nullptr);
 // P-P points, and the 45-degree line of a P-P plot.
 void keszdrw(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 void kesg45(kes_ctx* ctx);

@@ -153,16 +153,42 @@ void texts_across_boxes(const graph_parts& g, std::vector<svg_fault>& out) {
   }
 }
 
+// On template graphs: a text written before an inset box that meets its opaque fill
+// is hidden by it, wholly or in part (a reference label under a box of statistics).
+// Device graphs place their insets over what the cell draws by design.
+void texts_under_boxes(const graph_parts& g, std::vector<svg_fault>& out) {
+  if (g.device) return;
+  for (const text_box& b : g.boxes) {
+    if (b.kind != box_kind::inset) continue;
+    const auto fill = std::find_if(g.fills.begin(), g.fills.end(), [&](const fill_item& f) { return f.b.same(b.b); });
+    if (fill == g.fills.end()) continue;
+    // A text another box holds is that box's: box-over-box names the breach.
+    const auto others = [&](const text_item& t) {
+      return std::any_of(g.boxes.begin(), g.boxes.end(),
+                         [&](const text_box& o) { return &o != &b && o.b.holds(t.cx(), t.cy()); });
+    };
+    for (const text_item& t : g.texts)
+      if (!t.text.empty() && t.order < fill->order && t.ink.overlaps(b.b, kSlack) && !others(t))
+        out.push_back({kRuleTextUnderBox, "'" + t.text + "' at " + place(t.ink) + " lies under the box " + place(b.b)});
+  }
+}
+
 // On template graphs only: the device draws a combination of CLASS levels without
 // data as an empty panel by its design, and its cells hold no note.
 void blank_cells(const graph_parts& g, std::vector<svg_fault>& out) {
   if (g.device) return;
+  // The texts of each box, in the order they are written.
+  std::map<long, std::string> box_text;
+  for (const text_item& t : g.texts)
+    if (t.in_box >= 0) box_text[t.in_box] += (box_text[t.in_box].empty() ? "" : " ") + t.text;
   for (const box& c : g.cells) {
     const bool marks = std::any_of(g.mark_points.begin(), g.mark_points.end(),
                                    [&](const auto& p) { return c.holds(p.first, p.second, -kSlack); });
-    // A note stands free, or in the box that lists an overlay's groups not drawn.
+    // A note stands free, or in the box that lists an overlay's groups not drawn, whose
+    // rows a narrow cell sets in lines of a few words: the box is read whole.
     const bool note = std::any_of(g.texts.begin(), g.texts.end(), [&](const text_item& t) {
-      return (t.in_box < 0 || noted_values(t.text) != 0) && !t.text.empty() && c.holds(t.cx(), t.cy());
+      return (t.in_box < 0 || noted_values(t.text) != 0 || noted_values(box_text[t.in_box]) != 0) &&
+             !t.text.empty() && c.holds(t.cx(), t.cy());
     });
     if (!marks && !note) out.push_back({kRuleCellBlank, "cell " + place(c) + " draws nothing and says nothing"});
   }
@@ -192,6 +218,7 @@ std::vector<svg_fault> svg_rule_faults(std::string_view document, const svg_fact
   text_lines(g, out);
   blank_cells(g, out);
   texts_across_boxes(g, out);
+  texts_under_boxes(g, out);
   meaning_faults(g, facts, out);
   return out;
 }

@@ -7,7 +7,8 @@
 // in order, none twice, each within half a step of the place it labels; with SQUARE
 // one unit across and up; every value of a cell drawn or counted in a note; a legend
 // entry only for what is drawn; every text readable on its fill; no two texts over
-// each other, the label and value of a box's row among them.
+// each other, the label and value of a box's row among them; no template inset box
+// drawn over a text written before it (a reference line's label).
 //
 // The parts of a graph are recognised from what the writer emits: texts carry their
 // drawn width (textLength), template cells are a white wall with a border of the same
@@ -41,6 +42,7 @@ inline constexpr const char* kRuleTextContrast = "text-contrast";
 inline constexpr const char* kRuleTextsOver = "texts-over";
 inline constexpr const char* kRuleTextAcrossBox = "text-across-box";
 inline constexpr const char* kRuleTickUntrue = "tick-untrue";
+inline constexpr const char* kRuleTextUnderBox = "text-under-box";
 
 // The rules that hold on a page of any size: those about what the graph says rather
 // than about room for its texts. Fuzzed programs, whose page sizes are anything, are

@@ -2,13 +2,15 @@
 // and read back with the shared SVG reader: the box that names the groups an overlay
 // leaves out stands off the points and lines (beside the frame where every corner holds
 // some); a box keeps off a cell's "1 value" and "all values equal" words and off HREF=
-// lines as it keeps off VREF= lines; boxes beside a frame stand in one line when they
-// do not meet, and the page grows for a box beside any cell of a column, not only its
-// last.
+// lines as it keeps off VREF= lines, and off the labels of both; so does the note of
+// values at a two-parameter Weibull threshold; boxes beside a frame stand in one line
+// when they do not meet, and the page grows for a box beside any cell of a column, not
+// only its last.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,100 @@ TEST(BoxClearRuns, BoxesKeepOffHrefLinesAsOffVrefLines) {
       ASSERT_EQ(boxes.size(), 1u);
       EXPECT_EQ(covered(g, boxes.front()), "");
     }
+}
+
+// A box stands over no text of the graph: reference lines with labels across the top
+// (or the bottom) and along both sides of the frame, a box at every position, on every
+// plot kind. The labels were left out of what a box keeps off: a box clear of the
+// lines stood over the label beside one.
+TEST(BoxClearRuns, BoxesKeepOffReferenceLabels) {
+  std::string csv = "x\n";
+  for (int i = 0; i < 60; ++i) csv += std::to_string(20 + (i * 37) % 23 + (i % 7) * 0.25) + "\n";
+  const struct {
+    const char* plot;
+    const char* hrefs;
+    const char* vrefs;
+  } kinds[] = {
+      {"histogram x", "22 31 40", "2 11"},
+      {"qqplot x / normal", "-1.9 -0.2 1.5", "21 41"},
+      {"probplot x / normal", "4 40 85", "21 41"},
+      {"cdfplot x", "22 31 40", "8 90"},
+      {"ppplot x / normal", "0.1 0.45 0.8", "0.08 0.92"},
+  };
+  const char* const refs[] = {"href=%H hreflabels='Ref one' 'Ref two' 'Ref three'",
+                              "href=%H hreflabels='Ref one' 'Ref two' 'Ref three' hreflabpos=3",
+                              "vref=%V vreflabels='Ref low' 'Ref high'",
+                              "vref=%V vreflabels='Ref low' 'Ref high' vreflabpos=2"};
+  const char* const positions[] = {"nw", "n", "ne", "e", "se", "s", "sw", "w"};
+  for (const auto& k : kinds)
+    for (const char* ref : refs) {
+      std::string options = ref;
+      const std::size_t at = options.find('%');
+      options.replace(at, 2, options[at + 1] == 'H' ? k.hrefs : k.vrefs);
+      const std::string slash = std::string(k.plot).find('/') == std::string::npos ? " / " : " ";
+      for (const char* pos : positions) {
+        SCOPED_TRACE(std::string(k.plot) + slash + options + " at " + pos);
+        const graph_run r = kes_test::run_program(csv, std::string("proc kestravine data=d noprint; ") + k.plot +
+                                                           slash + options + "; inset n mean std / position=" + pos +
+                                                           "; run;\n");
+        ASSERT_EQ(r.status, 0) << r.log;
+        ASSERT_EQ(r.svg.size(), 1u) << r.log;
+        const graph_parts g = kes_test::read_parts(r.svg.begin()->second);
+        const std::vector<box> boxes = inset_boxes(g);
+        ASSERT_EQ(boxes.size(), 1u);
+        int labels = 0, covered_labels = 0;
+        for (const text_item& t : g.texts) {
+          if (t.text.rfind("Re", 0) != 0 && t.text.rfind("R\u2026", 0) != 0) continue;
+          ++labels;
+          if (boxes.front().overlaps(t.ink, 0)) {
+            ++covered_labels;
+            ADD_FAILURE() << "'" << t.text << "' at " << place(t.ink) << " under the box " << place(boxes.front());
+          }
+        }
+        EXPECT_EQ(labels, options[0] == 'h' ? 3 : 2);
+        EXPECT_EQ(covered_labels, 0);
+        EXPECT_EQ(covered(g, boxes.front()), "");
+      }
+    }
+}
+
+// The note of the values at a two-parameter Weibull threshold stood inside the frame
+// over the points wherever they lay, unless an overlay or a box had the cell's boxes
+// planned. It keeps off the points and lines as a box does: in a free corner, or beside
+// the frame where every corner holds some, at any offset of the threshold.
+TEST(BoxClearRuns, ThresholdNoteKeepsOffTheData) {
+  for (const double theta : {0.0, 1e9}) {
+    // Three values at the threshold; 140 just over it, their points along the foot of
+    // the frame; ten far above, at the top right.
+    std::string csv = "x\n";
+    char v[48];
+    for (int i = 0; i < 3; ++i) csv += std::to_string(theta) + "\n";
+    for (int i = 0; i < 140; ++i) std::snprintf(v, sizeof v, "%.17g\n", theta + 1 + i * 0.001), csv += v;
+    for (int i = 0; i < 10; ++i) std::snprintf(v, sizeof v, "%.17g\n", theta + 40 + i * 0.1), csv += v;
+    for (const char* plot : {"qqplot", "probplot"})
+      for (const char* refs : {"", " href=%L vref=3.55", " href=%L vref=3.55 hreflabels='Low end' vreflabels='High'"}) {
+        std::string options = refs;
+        const std::size_t at = options.find("%L");
+        if (at != std::string::npos) options.replace(at, 2, std::string(plot) == "qqplot" ? "-5.5" : "0.5");
+        SCOPED_TRACE(std::string(plot) + options + " at threshold " + std::to_string(theta));
+        char program[256];
+        std::snprintf(program, sizeof program, "proc kestravine data=d noprint; %s x / weibull2(theta=%.17g)%s; run;\n",
+                      plot, theta, options.c_str());
+        const graph_run r = kes_test::run_program(csv, program);
+        ASSERT_EQ(r.status, 0) << r.log;
+        ASSERT_EQ(r.svg.size(), 1u) << r.log;
+        const graph_parts g = kes_test::read_parts(r.svg.begin()->second);
+        int notes = 0;
+        for (const text_item& t : g.texts) {
+          if (t.text != "3 values at the threshold, not drawn") continue;
+          ++notes;
+          for (const auto& [x, y] : g.markers) EXPECT_FALSE(t.ink.holds(x, y, -2.5)) << "a marker at " << x << "," << y;
+          for (const kes_test::segment& s : g.lines) EXPECT_FALSE(kes_test::crosses(s, t.ink)) << "a line under it";
+          EXPECT_TRUE(t.ink.x0 >= 0 && t.ink.x1 <= g.width && t.ink.y0 >= 0 && t.ink.y1 <= g.height);
+        }
+        EXPECT_EQ(notes, 1);
+      }
+  }
 }
 
 // A box of fourteen rows: taller than a third of the frame, so that no rise of the

@@ -317,6 +317,31 @@ const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::v
 }
 }  // namespace
 
+void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
+                          const std::vector<double>& xticks) {
+  if (pg->cells.empty() || !(xhi > xlo)) return;
+  const std::vector<std::string>& texts = texts_at(p, xticks);
+  const double edge = 2;  // px kept clear of the page's edges
+  // Ticks move with the frame: a few rounds settle the widths.
+  for (int round = 0; round < 4; ++round) {
+    const frame& first = pg->cells.front();
+    const frame& last = pg->cells[std::min<std::size_t>(pg->cells.size(), grid.ncols) - 1];
+    double over_left = 0, over_right = 0;
+    for (std::size_t i = 0; i < xticks.size() && i < texts.size(); ++i) {
+      if (!(xticks[i] >= xlo && xticks[i] <= xhi)) continue;
+      const double at = kes_axis_fraction(xticks[i], xlo, xhi);
+      const double half = text_advance(texts[i], text_style{kTickSize}) / 2;
+      over_left = std::max(over_left, edge - (first.x + at * first.w - half));
+      over_right = std::max(over_right, last.x + at * last.w + half - (pg->width - edge));
+    }
+    if (over_left <= 0 && over_right <= 0) return;
+    pg->grid_left += over_left;
+    pg->grid_right -= over_right;
+    pg->cells = cell_grid(pg->grid_left, pg->grid_top, pg->grid_right, pg->grid_bottom, grid.nrows, grid.ncols,
+                          grid.strips, grid.bands);
+  }
+}
+
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
                        const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {

@@ -363,7 +363,11 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   }
 
   cell_page_kind kind;
-  kind.lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, ys.ticks, "histogram"); };
+  kind.lay_out = [&](canvas& on) {
+    page_frame pg = begin_page(on, p, grid, legend, ys.ticks, "histogram");
+    keep_x_texts_on_page(&pg, p, grid, xlo, xhi, xticks);
+    return pg;
+  };
   kind.ranged = [&](frame f) {
     f.xlo = xlo;
     f.xhi = xhi;

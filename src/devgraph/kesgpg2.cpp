@@ -20,6 +20,13 @@ namespace {
 // A span that is not positive cannot be divided by: a unit stands in for it, so that
 // a degenerate axis draws its marks at its origin instead of nowhere.
 double span(double d) { return d > 0 && std::isfinite(d) ? d : 1.0; }
+// Page units per data unit of k bins of width w drawn 'length' long: k w may pass the
+// largest double (a kernel's reach widens the bins to 1.5 ranges past values near it)
+// while the bins themselves do not.
+double per_bins(double length, double w, int k) {
+  const double d = w * k;
+  return std::isfinite(d) ? length / span(d) : length / k / span(w);
+}
 // Page units per data unit of an axis from lo to hi drawn 'length' long; an axis wider
 // than the largest double still has its scale.
 double per_unit(double length, double lo, double hi) {
@@ -45,10 +52,10 @@ void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset,
   if (n <= static_cast<int>(in.endpoints)) return;  // no bin to lay out
   double s = 0;
   if (in.histogram && in.bargap == 0) {
-    *xscale = in.width / span(in.binwidth * m);
+    *xscale = per_bins(in.width, in.binwidth, m);
     s = in.endpoints ? 0 : in.binwidth / 2;
   } else if (in.histogram) {
-    *xscale = (in.width - in.barwidth) / span(in.binwidth * std::max(m - 1, 1));
+    *xscale = per_bins(in.width - in.barwidth, in.binwidth, std::max(m - 1, 1));
     s = in.endpoints ? 0 : (in.barwidth / 2) / span(*xscale);
   }
   // A histogram's bins cannot be narrower than the doubles allow (its request refuses

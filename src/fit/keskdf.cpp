@@ -27,7 +27,10 @@ double amise(const kes_kernspec& kn, double n, double s) {
   if (!(s > 0) || is_missing(kn.h)) return zmissing();
   const double c = kn.h * std::pow(n, 0.2) / s;
   const double mu2 = kMu2[kn.type];
-  return (kRk[kn.type] / c + kAmiseBias * mu2 * mu2 * std::pow(c, 4)) / (std::pow(n, 0.8) * s);
+  const double per = kRk[kn.type] / c + kAmiseBias * mu2 * mu2 * std::pow(c, 4);
+  // A spread near the largest double: divided in turn, as N^0.8 S passes the doubles.
+  const double d = std::pow(n, 0.8) * s;
+  return std::isfinite(d) ? per / d : per / std::pow(n, 0.8) / s;
 }
 
 }  // namespace
@@ -39,7 +42,8 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
   kes_curve* curve = &slot->curves[k];
   kes_kernspec& kn = curve->kernel;
   const kes_plotslot* bins = kes_kern_binslot(ctx, cell);
-  const double low = bins->first - bins->width / 2, high = bins->last + bins->width / 2;
+  const int e = slot->kern_exp;
+  const double low = std::ldexp(bins->first - bins->width / 2, -e), high = std::ldexp(bins->last + bins->width / 2, -e);
   const double spread = vs->qrange > 0 ? vs->qrange : vs->max - vs->min;
 
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
@@ -81,11 +85,16 @@ double keskdfy(kes_ctx* ctx, kes_cell* cell, int k) {
       lower = upper = zmissing();
     }
   }
+  const double rho = kes_kern_reach(kn);
+  if (!std::isfinite(vs->max + rho) || !std::isfinite(vs->min - rho))
+    kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_PAST_LARGEST_DOUBLE, KES_MSG_KERNEL_PAST_LARGEST_DOUBLE_CELL,
+                  KES_MSG_KERNEL_PAST_LARGEST_DOUBLE_CELL2, 16, name, kn.c, kn.h);
   const int m = slot->grid_m;
   const double* grid = work;
   double* density = work + m;
   if (!is_missing(lower) || !is_missing(upper)) {
-    if (zkermod(kn.type, kn.h, vs->min, vs->max, lower, upper, grid, density, m) != 0) {
+    if (zkermod(kn.type, std::ldexp(kn.h, -e), std::ldexp(vs->min, -e), std::ldexp(vs->max, -e),
+                kes_kern_unit(lower, e), kes_kern_unit(upper, e), grid, density, m) != 0) {
       kes_kern_note(ctx, cell, KES_SET_LABEL, KES_MSG_KERNEL_BOUNDS_TOO_CLOSE, KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL,
                     KES_MSG_KERNEL_BOUNDS_TOO_CLOSE_CELL2, 16, name, kn.c);
       lower = upper = zmissing();

@@ -2,6 +2,7 @@
 // bandwidths (a given or default c times the spread scale, or the plug-in), and the
 // grid the cell's curves are evaluated on.
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -37,13 +38,19 @@ bool pick(const kes_stmt* s, int n, int k, double* out) {
   return true;
 }
 
-double reach(const kes_kernspec& k) {
-  return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h;
-}
-
 bool plug_in_possible(const kes_cell* cell, double sd) { return !cell->hist_empty && sd > 0; }
 
+// The power of two of the kernel unit: 0 while the wide grid, 1.5 ranges past the
+// data, lies within the doubles; else that of the range.
+int kern_unit(double min, double max, double range) {
+  const double reach = 1.5 * range;
+  if (std::isfinite(min - reach) && std::isfinite(max + reach)) return 0;
+  return std::isfinite(range) && range > 0 ? std::ilogb(range) : 0;
+}
+
 }  // namespace
+
+double kes_kern_reach(const kes_kernspec& k) { return k.type == KES_KERN_NORMAL ? 3.0 * k.h : k.h; }
 
 bool kes_kern_plug_in(const kes_stmt* s, int k) {
   double v;
@@ -107,14 +114,20 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
     xpmlog(KES_SET_LABEL, KES_MSG_VALUES_NO_SPREAD_KERNEL);
   }
   const double scale = s0 / std::pow(n, 0.2);
-  double a = min - half, b = max + half;
+  // The grid reaches 1.5 ranges past the data: where that passes the largest double,
+  // the grid and the estimate are made in the unit 2^e of the range, where they stay
+  // within the doubles (at e = 0 nothing changes).
+  const int e = kern_unit(min, max, range);
+  const double smin = std::ldexp(min, -e), smax = std::ldexp(max, -e);
+  const double srange = std::ldexp(range, -e), shalf = std::ldexp(half, -e);
+  double a = smin - shalf, b = smax + shalf;
   const double g = 2 * range / KES_KGRID_STD;
   int m = KES_KGRID_STD, exponent = 8, margin = 64;
 
   // One pass over the values: the cell's bins on the wide grid (the standard grid is
   // its middle half, on the same points), and the plug-in's counts when one is asked.
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
-  const double wa = min - half - range, wb = max + half + range;
+  const double wa = smin - shalf - srange, wb = smax + shalf + srange;
   slot->kbins = static_cast<double*>(vmalcp_handler(ctx->bypool, 8L * KES_KGRID_WIDE, KES_ALLOC_6));
   double* counts = nullptr;
   bool sj_lost = false;
@@ -131,8 +144,9 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   } else {
     std::memset(slot->kbins, 0, 8L * KES_KGRID_WIDE);
     const double w = (b - a) / (kSjBins - 1);
-    kes_each_value(vs->view, [&](double x, int count) {
+    kes_each_value(vs->view, [&](double value, int count) {
       const double c = count;
+      double x = std::ldexp(value, -e);
       zkerbin(&x, nullptr, &c, 1, wa, wb, slot->kbins, KES_KGRID_WIDE);
       if (counts != nullptr) counts[std::clamp(zd2i((x - (a - w / 2)) / w), 0, kSjBins - 1)] += c;
     });
@@ -168,10 +182,10 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
     // spread neither overflow nor underflow, and its tolerance follows the data's
     // scale: the bandwidth does not depend on the units the values are measured in.
     const double big = std::fmax(std::fabs(a), std::fabs(b));
-    const int e = std::isfinite(big) && big > 0 ? std::ilogb(big) : 0;
-    kn.h = std::ldexp(zsjpi(counts, kSjBins, std::ldexp(a, -e), std::ldexp(b, -e), std::ldexp(2 * os, -e),
-                            std::ldexp(2 * os / 18, -e), kSjTrials, std::ldexp(kSjTol * sd, -e)),
-                      e);
+    const int u = (std::isfinite(big) && big > 0 ? std::ilogb(big) : 0) + e;
+    kn.h = std::ldexp(zsjpi(counts, kSjBins, std::ldexp(a, e - u), std::ldexp(b, e - u), std::ldexp(2 * os, -u),
+                            std::ldexp(2 * os / 18, -u), kSjTrials, std::ldexp(kSjTol * sd, -u)),
+                      u);
     if (is_missing(kn.h)) curve->fitted = 0;
     else kn.c = kn.h * std::pow(n, 0.2) / sd;
   }
@@ -180,11 +194,11 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   bool wide = false;
   for (int k = 0; k < slot->nkernels; ++k) {
     const kes_curve* curve = kes_kern_curve(slot, k);
-    if (curve->fitted && reach(curve->kernel) > half) wide = true;
+    if (curve->fitted && kes_kern_reach(curve->kernel) > half) wide = true;
   }
   if (wide) {
-    a = min - half - range;
-    b = max + half + range;
+    a = smin - shalf - srange;
+    b = smax + shalf + srange;
     m = KES_KGRID_WIDE;
     exponent = 9;
     margin = 192;
@@ -194,11 +208,12 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
     kes_curve* curve = kes_kern_curve(slot, k);
     if (!curve->fitted) continue;
     kes_kernspec& kn = curve->kernel;
-    const double rho = reach(kn);
+    const double rho = kes_kern_reach(kn);
     if (rho > half + range) kn.extent = 1;
     double j = std::ceil(rho / g);
     if (j >= margin) j = margin - 1;
-    double l = min - j * g, u = max + j * g;
+    // Cut at the largest double: the curve is not drawn past it.
+    double l = std::fmax(min - j * g, -DBL_MAX), u = std::fmin(max + j * g, DBL_MAX);
     if (!is_missing(kn.lower) && kn.lower >= l) l = kn.lower;
     if (!is_missing(kn.upper) && kn.upper <= u) u = kn.upper;
     if (l < lo) lo = l;
@@ -209,7 +224,8 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   slot->grid_margin = margin;
   slot->grid_a = a;
   slot->grid_b = b;
-  slot->grid_g = g;
+  slot->grid_g = std::ldexp(g, -e);
+  slot->kern_exp = e;
   // The horizontal axis is widened to this extent (klow, khigh).
   slot->kext_low = slot->klow = lo;
   slot->kext_high = slot->khigh = hi;

@@ -2,7 +2,10 @@
 #include "kes_msg_names.h"
 #include "records/kes_plotslot.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "numeric/zmissing.h"
 
 
 const kes_plotslot* kes_kern_binslot(const kes_ctx* ctx, const kes_cell* cell) {
@@ -48,3 +51,5 @@ kes_kern_levels kes_kern_levels_of(const kes_ctx* ctx, const kes_cell* cell) {
   }
   return v;
 }
+
+double kes_kern_unit(double v, int e) { return is_missing(v) ? v : std::ldexp(v, -e); }

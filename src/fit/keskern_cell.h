@@ -40,6 +40,8 @@ inline constexpr kes_kern_estimate_notes KES_KERN_ESTIMATE_NOTES[3] = {
     {KES_MSG_KERNEL_ESTIMATE_QUADRATIC, KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL,
      KES_MSG_KERNEL_ESTIMATE_QUADRATIC_CELL2},
 };
+// How far a kernel reaches from a value: 3h for the normal kernel, h for the others.
+double kes_kern_reach(const kes_kernspec& k);
 // Whether kernel k (from 0) of the statement has C=SJPI, the plug-in bandwidth.
 bool kes_kern_plug_in(const kes_stmt* s, int k);
 // The kernel's name from KES_KERN_WORDS or KES_KERN_CURVE_NAMES, blank-padded into 16
@@ -69,9 +71,13 @@ void kes_kern_note(const kes_ctx* ctx, const kes_cell* cell, int set, int n0, in
            v.level[1], args...);
 }
 
+// A value (or a missing one) in the kernel unit 2^e.
+double kes_kern_unit(double v, int e);
+
 // The points of a kernel curve between lo and hi, evaluated on the cell's grid in a
 // block of three arrays of the grid's size (grid, density, transform): x values and
-// densities, in place in the block.
+// densities, in place in the block. The x values are the values' own (points past the
+// largest double are cut); the densities are per kernel unit 2^kern_exp of the slot.
 struct kes_kern_points {
   double* x;
   double* density;
@@ -85,5 +91,6 @@ int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* block, const kes_curv
 // cannot be made (no points).
 int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* block, double lo, double hi, const kes_curve* curve,
                   kes_kern_points* out);
-// Heights on the request's vertical scale per unit of density: V N w.
+// Heights on the request's vertical scale per unit of density (per kernel unit):
+// V N w 2^-kern_exp.
 double kes_kern_height_factor(const kes_ctx* ctx, const kes_cell* cell);

@@ -1,5 +1,7 @@
 // A kernel curve on its cell's grid and the points of it that a panel or the
 // OUTKERNEL data set shows.
+#include <cmath>
+
 #include "fit/keskern_cell.h"
 #include "fit/zkerft.h"
 #include "fit/zkernel.h"
@@ -19,7 +21,9 @@ double kes_kern_height_factor(const kes_ctx* ctx, const kes_cell* cell) {
   const kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   const kes_plotslot* bins = kes_kern_binslot(ctx, cell);
   const kes_varsum* vs = kes_kern_varsum(ctx, cell);
-  return slot->scale * vs->n * bins->width;
+  // The densities are per kernel unit (2^kern_exp): so is the width that turns them
+  // into heights.
+  return slot->scale * vs->n * std::ldexp(bins->width, -slot->kern_exp);
 }
 
 int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* block, const kes_curve* curve) {
@@ -37,9 +41,14 @@ int kes_kern_density(kes_ctx* ctx, kes_cell* cell, double* block, const kes_curv
   zkergrid(slot->grid_a, step, grid, m);
   zvscl11(transform, slot->kbins + (KES_KGRID_WIDE - m) / 2, m, 1.0 / (vs->n * step));
   zkerft(transform, m, slot->grid_exp);
-  if (zkerfit(kn.type, 0, kn.h, slot->grid_a, slot->grid_b, transform, density, m) != 0) return -1;
+  const int e = slot->kern_exp;
+  const double h = std::ldexp(kn.h, -e);
+  if (zkerfit(kn.type, 0, h, slot->grid_a, slot->grid_b, transform, density, m) != 0) return -1;
   if (is_missing(kn.lower) && is_missing(kn.upper)) return 0;
-  return zkermod(kn.type, kn.h, vs->min, vs->max, kn.lower, kn.upper, grid, density, m) != 0 ? 1 : 0;
+  return zkermod(kn.type, h, std::ldexp(vs->min, -e), std::ldexp(vs->max, -e), kes_kern_unit(kn.lower, e),
+                 kes_kern_unit(kn.upper, e), grid, density, m) != 0
+             ? 1
+             : 0;
 }
 
 int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* block, double lo, double hi, const kes_curve* curve,
@@ -50,6 +59,9 @@ int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* block, double lo, double
   const int m = slot->grid_m;
   double* x = block;
   double* d = block + m;
+  const int e = slot->kern_exp;
+  lo = std::ldexp(lo, -e);
+  hi = std::ldexp(hi, -e);
   if (slot->grid_a > lo) lo = slot->grid_a;
   if (slot->grid_b < hi) hi = slot->grid_b;
   int i0 = 0;
@@ -70,6 +82,12 @@ int kes_kern_list(kes_ctx* ctx, kes_cell* cell, double* block, double lo, double
     ++i;
   }
   if (i == i0) return 0;  // nothing of the curve lies in the range
+  // Back to the values' unit; the points past the largest double are cut.
+  if (e != 0) {
+    for (int k = start; k < i; ++k) x[k] = std::ldexp(x[k], e);
+    while (start < i && !std::isfinite(x[start])) ++start;
+    while (i > start && !std::isfinite(x[i - 1])) --i;
+  }
   out->x = x + start;
   out->density = d + start;
   out->count = i - start;

@@ -1,6 +1,7 @@
 // kesoutk and keskcls: the OUTKERNEL= rows of the current request and variable, one
 // per point of every fitted kernel curve of every cell, written here and only here,
 // whatever graphics drew the curves.
+#include <cmath>
 #include <cstring>
 
 #include "fit/kes_kernel.h"
@@ -15,13 +16,14 @@
 
 namespace {
 
-// The rows of one curve: 0, or 1 when the data set refused a row.
-int write_rows(kes_ctx* ctx, host_access* acc, const kes_kern_points& pts, double factor) {
+// The rows of one curve, its densities per kernel unit 2^exp: 0, or 1 when the data
+// set refused a row.
+int write_rows(kes_ctx* ctx, host_access* acc, const kes_kern_points& pts, double factor, int exp) {
   kes_outhist_row& row = ctx->outrow;
   for (int i = 0; i < pts.count; ++i) {
     row.point = pts.x[i];
     row.height = pts.density[i] * factor;
-    row.density = pts.density[i];
+    row.density = std::ldexp(pts.density[i], -exp);
     if (kes_put_observation(acc) != 0) return 1;
   }
   return 0;
@@ -33,9 +35,11 @@ int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) 
   kes_plotslot* slot = kes_plot_slot(ctx, ctx->curreq, cell);
   host_access* acc = ctx->curreq->outkernel_def;
   if (slot == nullptr || slot->curves == nullptr || slot->grid_m <= 0 || acc == nullptr) return 0;
-  double lo = slot->grid_a > xlo ? slot->grid_a : xlo;
-  double hi = slot->grid_b < xhi ? slot->grid_b : xhi;
-  if (lo > slot->grid_b) hi = xhi;
+  // The grid's ends in the values' unit (past the doubles: infinite, and so no bound).
+  const double ga = std::ldexp(slot->grid_a, slot->kern_exp), gb = std::ldexp(slot->grid_b, slot->kern_exp);
+  double lo = ga > xlo ? ga : xlo;
+  double hi = gb < xhi ? gb : xhi;
+  if (lo > gb) hi = xhi;
   kes_class_copies_from_cell(ctx, cell);
   const double factor = kes_kern_height_factor(ctx, cell);
   for (int k = 0; k < slot->nkernels; ++k) {
@@ -45,7 +49,7 @@ int keskcls(kes_ctx* ctx, kes_cell* cell, double* work, double xlo, double xhi) 
     if (kes_kern_list(ctx, cell, work, lo, hi, curve, &pts) != 0) continue;
     kes_kern_name(curve->kernel.type, KES_KERN_CURVE_NAMES, ctx->outrow.curve);
     ctx->outrow.kernel_c = curve->kernel.c;
-    if (write_rows(ctx, acc, pts, factor) != 0) return 1;
+    if (write_rows(ctx, acc, pts, factor, slot->kern_exp) != 0) return 1;
   }
   return 0;
 }

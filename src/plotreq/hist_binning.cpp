@@ -2,6 +2,8 @@
 // default rule, or none under UNIFORM), widened until every cell's data fall inside,
 // or uniform bins over the data of all cells. Too many bins fall back to uniform bins.
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "host/host_services.h"
 #include "kes_gram_names.h"
@@ -93,9 +95,18 @@ void set_bins(kes_plotslot* s, const bins& b, bool endpoints) {
   s->nbins = static_cast<int>(endpoints ? b.npoints - 1 : b.npoints);
 }
 
+// lo and hi in the fewest digits (15 to 17) that tell them apart.
+void distinct_texts(double lo, double hi, char (&a)[32], char (&b)[32]) {
+  for (int digits = 15; digits <= 17; ++digits) {
+    std::snprintf(a, sizeof a, "%.*g", digits, lo);
+    std::snprintf(b, sizeof b, "%.*g", digits, hi);
+    if (std::strcmp(a, b) != 0) return;
+  }
+}
+
 // Default bins of n values over [lo, hi] by the request's kind of bins. The default
-// rule takes a range within 1.05e-8 of the values' magnitude for none and gives one
-// bin: that is said, naming the variable, rather than left to pass for the data.
+// rule gives one bin to a range too few doubles wide for two distinct bins: that is
+// said, naming the variable, rather than left to pass for the data.
 bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpoints) {
   double out[2];
   bins b{};
@@ -106,9 +117,12 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
     const int nb = zhist2(n, lo, hi, out);
     b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
   }
-  if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0)
+  if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0) {
+    char from[32], to[32];
+    distinct_texts(lo, hi, from, to);
     xpmlog(KES_SET_PROC, KES_MSG_VALUES_RANGE_TOO_NARROW_FOR_BINS, static_cast<int>(ctx->curname.len),
-           ctx->curname.text, lo, hi);
+           ctx->curname.text, from, to);
+  }
   return b;
 }
 

@@ -38,10 +38,11 @@ bool ensure_totals(kes_ctx* ctx, kes_preq* request) {
   return !failed;
 }
 
-// Bins need edges up to a range past the data, the kernel grid two, and a bin width
-// above the smallest normal double (at 100000 bins): values near the ends of the
-// double range would give infinite midpoints, lost counts or subnormal bandwidths.
-// Such a range gets a note and no histogram. True when it can be binned.
+// Bins need edges up to a range past the data and a bin width above the smallest
+// normal double (at 100000 bins): values near the ends of the double range would give
+// infinite midpoints, lost counts or subnormal bandwidths. (The kernel grid, 1.5
+// ranges past the data, is made in a unit of the range where it would pass the
+// doubles.) Such a range gets a note and no histogram. True when it can be binned.
 bool binnable(kes_ctx* ctx, kes_preq* request) {
   double lo = HUGE_VAL, hi = -HUGE_VAL;
   kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
@@ -57,9 +58,8 @@ bool binnable(kes_ctx* ctx, kes_preq* request) {
   const double range = hi - lo;
   constexpr double kSmallestRange = 2.2250738585072014e-308 * 1048576.0;  // DBL_MIN 2^20
   // Bins reach at most a range past the data (a width no wider than the range, and the
-  // edge bins added by widening); a kernel's grid reaches two.
-  const double reach = request->nkernels > 0 ? 2 : 1;
-  if (std::isfinite(lo - reach * range) && std::isfinite(hi + reach * range) &&
+  // edge bins added by widening).
+  if (std::isfinite(lo - range) && std::isfinite(hi + range) &&
       (range == 0 || range >= kSmallestRange))
     return true;
   const int len = static_cast<int>(ctx->curname.len);

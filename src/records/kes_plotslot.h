@@ -55,7 +55,8 @@ struct kes_plotslot {
   int grid_m;               // 256 or 512
   int grid_exp;             // 8 or 9
   int grid_margin;          // 64 or 192 points beyond the data on each side
-  double grid_a, grid_b, grid_g;
+  double grid_a, grid_b, grid_g;  // in the kernel unit: the values times 2^-kern_exp
+  int kern_exp;             // 0, or the power of two of a range whose grid would pass the doubles
   double kext_low, kext_high;  // reach of the cell's kernel curves
   double* kbins;            // the cell's values binned on the wide kernel grid (512 points)
   std::uint8_t hang_set;    // the hanging curve of this cell was evaluated

@@ -157,11 +157,13 @@ void basic_measures(kes_stats* st) {
 }
 
 // Data values nearest inside the 1.5 IQR fences; the fences are widened slightly so
-// that a value exactly on a fence counts as inside.
+// that a value exactly on a fence counts as inside: by a share of the interquartile
+// range, so that the whiskers are the same in any unit (a fixed widening of 1.05e-8
+// took every value in units of 1e-9 inside).
 void whiskers(kes_stats* st, const kes_valview& fv) {
   const double iqr = st->qnt[KES_Q_QRANGE];
   if (is_missing(iqr)) return;
-  constexpr double e = kes_stat::FENCE_EPS;
+  const double e = kes_stat::FENCE_EPS * iqr;
   const double mn = st->qnt[KES_Q_MIN], mx = st->qnt[KES_Q_MAX];
   const double lf = st->qnt[KES_Q_Q1] - 1.5 * iqr;
   if (lf - e <= mn) {

@@ -8,13 +8,12 @@
 #include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "records/kes_values.h"
+#include "stats/kes_statconst.h"
 #include "stats/kes_stats.h"
 #include "stats/kesoutp.h"
 #include "stats/lp_page.h"
 
 namespace {
-
-constexpr double kFenceTol = ZSQRT_EPS53;
 
 // The first line from the bottom that takes value x, clamped to 1..L.
 int row_of(const kes_lppage* pg, double x) {
@@ -60,8 +59,11 @@ void kesbox(kes_ctx* ctx, kes_lppage* pg, const kes_stats* st) {
   const double iqr = q3 - q1;
   const double in_lo = q1 - 1.5 * iqr, in_hi = q3 + 1.5 * iqr;
   const double out_lo = q1 - 3 * iqr, out_hi = q3 + 3 * iqr;
+  // The whiskers' widening of the fences, a share of the spread: the same marks in
+  // any unit.
+  const double tol = kes_stat::FENCE_EPS * iqr;
   kes_each_value(st->view, [&](double x, int) {
-    if (!(x < in_lo - kFenceTol || x > in_hi + kFenceTol)) return;
+    if (!(x < in_lo - tol || x > in_hi + tol)) return;
     mark(pg, row_of(pg, x), x < out_lo || x > out_hi ? '*' : '0');
     if (ctx->sideplots) kes_side_outlier(ctx, x);
   });

@@ -57,7 +57,7 @@ TEST(ZHist, DegenerateAndBadArguments) {
       {"n NaN", nan, 2, 5, 2, 2, true},
       {"a = b", 50, -2.5, -2.5, -2.5, 2.5, true},
       {"a = b = 0", 50, 0, 0, 0, 1, true},
-      {"range within fuzz", 50, 1e6, 1e6 + 1e-4, 1e6, 1e6, true},
+      {"range three doubles wide", 50, 1e6, 1e6 + 3 * 0x1p-33, 1e6, 1e6, true},
       {"n = 0.5", 0.5, 3, 8, 3, 3, false},
       {"n = 0.1", 0.1, 0, 8, 0, 1, false},
       {"infinite range", 50, -inf, inf, -inf, inf, true},

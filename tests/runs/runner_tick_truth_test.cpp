@@ -145,4 +145,76 @@ TEST(RunnerTickTruth, EveryDataAxisValueIsTrueAndToldApart) {
   EXPECT_GE(axes, 7 * 3 * 3 * 2);
 }
 
+// The _COUNT_ column of the OUTHISTOGRAM= data set oh.csv in dir.
+std::vector<double> bin_counts(const fs::path& dir) {
+  std::ifstream in(dir / "oh.csv");
+  std::string line, cell;
+  std::getline(in, line);
+  int at = -1, k = 0;
+  for (std::istringstream h(line); std::getline(h, cell, ','); ++k)
+    if (cell == "_COUNT_") at = k;
+  std::vector<double> out;
+  while (at >= 0 && std::getline(in, line)) {
+    std::istringstream r(line);
+    for (int i = 0; i <= at; ++i) std::getline(r, cell, ',');
+    out.push_back(number(cell));
+  }
+  return out;
+}
+
+// Default bins of values at an offset show their spread wherever the doubles hold
+// distinct bins: more than one bin, every value in one, and tick texts true and
+// told apart in both renderers, for midpoints and endpoints alike.
+TEST(RunnerTickTruth, HistogramBinsAtAnOffsetShowTheSpread) {
+  kes_test::scratch_dir dir{"tick-bins"};
+  struct offset {
+    const char* what;
+    double at, spread;  // values at + spread * u, u in 0..1
+    const char* bins;   // bin options beyond the kind
+  };
+  const double g9 = std::nextafter(1e9, 2e9) - 1e9;
+  const offset offsets[] = {
+      {"0", 0, 0.05, ""},
+      {"1e9 + 0.05", 1e9, 0.05, ""},
+      {"1e9 + 300 doubles", 1e9, 300 * g9, ""},
+      {"-1e9 - 0.05", -1e9 - 0.05, 0.05, ""},
+      {"1e15 + 0..100", 1e15, 100, ""},
+      {"Unix seconds .2 to .7", 1733650000.2, 0.5, ""},
+      {"1e-9 scale", 1e-9, 2e-10, ""},
+      {"1e300", 1e300, 3e299, ""},
+      {"1e9 by 0.005", 1e9, 0.05, "midpoints=1000000000 to 1000000000.05 by 0.005"},
+  };
+  std::mt19937_64 gen(20261209);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (const offset& o : offsets) {
+    const bool integers = std::string(o.what).find("0..100") != std::string::npos;
+    std::ostringstream csv;
+    csv.precision(17);
+    csv << "x\n";
+    for (int i = 0; i < 200; ++i) {
+      const double d = i == 0 ? 0 : i == 1 ? 1 : u(gen);
+      csv << o.at + (integers ? std::round(d * o.spread) : d * o.spread) << "\n";
+    }
+    std::ofstream(dir.path() / "d.csv") << csv.str();
+    for (const char* kind : {"", "endpoints"}) {
+      if (*o.bins && *kind) continue;
+      const std::string program = std::string("proc kestravine data=d noprint; var x; histogram x / outhistogram=oh ") +
+                                  kind + " " + o.bins + "; run;\n";
+      for (const char* renderer : {"device", "template"}) {
+        SCOPED_TRACE(std::string(o.what) + ", " + renderer + ": " + program);
+        const std::vector<std::string> svgs = run(dir.path(), program, renderer);
+        const std::vector<double> counts = bin_counts(dir.path());
+        EXPECT_GT(counts.size(), 1u);
+        double total = 0;
+        for (double c : counts) total += c;
+        EXPECT_EQ(total, 200);
+        ASSERT_EQ(svgs.size(), 1u);
+        const std::vector<tick_text> t = axis_texts(kes_test::read_parts(svgs[0]), false);
+        ASSERT_GE(t.size(), 2u);
+        EXPECT_EQ(axis_faults(t, t.front().at, t.front().value, t.back().at, t.back().value), "");
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -1,0 +1,103 @@
+// Default bins of values at an offset and scale: wherever the doubles hold distinct
+// bins there is more than one, the edges are strictly increasing doubles, and the
+// counting puts every value in the bin whose edges hold it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "numeric/zhist.h"
+#include "plotreq/hist_bins.h"
+
+namespace {
+
+// Spacing of the doubles at x.
+double gap(double x) { return std::nextafter(std::fabs(x), INFINITY) - std::fabs(x); }
+
+struct Offset {
+  const char* what;
+  double at, unit;  // values at + unit * k
+};
+
+TEST(HistOffsetBins, DistinctBinsWhereverTheDoublesHoldThem) {
+  const Offset offsets[] = {
+      {"0", 0.0, 1.0},
+      {"1e9", 1e9, 1.0},
+      {"-1e9", -1e9, 1.0},
+      {"1e15", 1e15, 1.0},
+      {"unix seconds", 1733650000.0, 1.0},
+      {"1e-9 scale", 1e-9, 1e-9},
+      {"1e300", 1e300, 1e300},
+  };
+  for (const Offset& o : offsets) {
+    const double g = gap(o.at == 0 ? o.unit : o.at);
+    // From a few hundred doubles wide up to an ordinary spread.
+    const double spreads[] = {300 * g, 5000 * g, 0.05 * o.unit, 0.5 * o.unit, 100 * o.unit};
+    for (double spread : spreads) {
+      if (spread < 300 * g || (o.at != 0 && spread > std::fabs(o.at) && o.unit == 1.0)) continue;
+      for (bool endpoints : {false, true}) {
+        SCOPED_TRACE(testing::Message() << o.what << " spread " << spread / g << " doubles"
+                                        << (endpoints ? " endpoints" : " midpoints"));
+        // 400 values spread evenly, with both ends.
+        std::vector<double> x;
+        for (int i = 0; i < 400; ++i) x.push_back(o.at + spread * (i / 399.0));
+        const double lo = x.front(), hi = x.back();
+        ASSERT_LT(lo, hi);
+        double out[2];
+        const int k = endpoints ? zhist2(400, lo, hi, out) : zhist(400, lo, hi, out);
+        EXPECT_GT(k, 1);
+        const double w = out[1];
+        double start = endpoints ? out[0] : out[0] - w / 2;
+        // The caller widens by whole bins to the data (a value on the upper edge of
+        // left-closed bins takes one more): by one at most at each end,
+        // for the rounding of an edge at the offset.
+        int nbins = k;
+        if (start > lo) {
+          start -= w;
+          ++nbins;
+        }
+        while (start + nbins * w <= hi && nbins < k + 3) ++nbins;
+        EXPECT_LE(nbins, k + 2);
+        std::vector<double> edge;
+        for (int i = 0; i <= nbins; ++i) edge.push_back(start + i * w);
+        for (int i = 1; i <= nbins; ++i) ASSERT_LT(edge[i - 1], edge[i]) << i;
+        EXPECT_LE(edge.front(), lo);
+        EXPECT_GE(edge.back(), hi);
+        std::vector<long long> count(nbins, 0);
+        for (double v : x) {
+          const long long b = kes_hist_bin_index(v, start, w, false);
+          ASSERT_GE(b, 0) << v;
+          ASSERT_LT(b, nbins) << v;
+          // Within the bin's edges, to the counting's slack and the edges' rounding.
+          const double slack = 2e-8 * w + gap(v);
+          EXPECT_GE(v, edge[b] - slack) << v;
+          EXPECT_LT(v, edge[b + 1] + slack) << v;
+          ++count[b];
+        }
+        long long total = 0;
+        for (long long c : count) total += c;
+        EXPECT_EQ(total, 400);
+      }
+    }
+  }
+}
+
+// A range too few doubles wide for two distinct bins keeps one bin that holds it.
+TEST(HistOffsetBins, OneBinOnlyWhereNoTwoFit) {
+  const double at[] = {1e15, -1e15, 1e9, 1e300, 1e-300};
+  for (double a : at)
+    for (int doubles : {1, 3, 7}) {
+      double b = a;
+      for (int i = 0; i < doubles; ++i) b = std::nextafter(b, INFINITY);
+      for (bool endpoints : {false, true}) {
+        SCOPED_TRACE(testing::Message() << a << " + " << doubles << " doubles" << endpoints);
+        double out[2];
+        EXPECT_EQ(endpoints ? zhist2(400, a, b, out) : zhist(400, a, b, out), 1);
+        const double start = endpoints ? out[0] : out[0] - out[1] / 2;
+        EXPECT_LE(start, a);
+        EXPECT_GE(start + out[1], b);
+      }
+    }
+}
+
+}  // namespace

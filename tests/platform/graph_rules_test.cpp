@@ -89,6 +89,15 @@ std::string bottom_axis(const std::vector<std::string>& values, const std::strin
   return out + (label.empty() ? "" : text(110, 140, 60, label, "middle"));
 }
 const std::string kQQ = "A Q-Q plot of x.";
+// Percentiles under the cell at (60, 20) at evenly placed ticks, as PCTLSCALE writes
+// them, with the axis label that names their scale.
+std::string percent_ticks(const std::vector<std::string>& values) {
+  std::string out;
+  for (std::size_t i = 0; i < values.size(); ++i)
+    out += text(60 + 100.0 * static_cast<double>(i) / static_cast<double>(values.size() - 1), 122, 10, values[i],
+                "middle");
+  return out + text(110, 140, 60, "Normal Percentiles", "middle");
+}
 
 struct rule_case {
   const char* what;
@@ -287,6 +296,10 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
        page(cell(60, 20, marker(90, 60)) + text(60, 122, 10, "1", "middle") + text(75, 122, 10, "10", "middle") +
             text(110, 122, 10, "50", "middle") + text(145, 122, 10, "90", "middle") +
             text(160, 122, 10, "99", "middle")),
+       nullptr},
+      {"a device Q-Q plot's percent axis, evenly placed on the normal law's scale",
+       page(frame(60, 20, 100, 80) + marker(90, 60) + percent_ticks({"0.13", "2.28", "15.9", "50", "84.1", "97.7", "99.87"}),
+            "QQ plot of x (g=a) (graph KESTRA), g=a."),
        nullptr},
       {"a Q-Q cell that draws its line and no point, and says nothing",
        page(cell(10, 20, "<polyline points=\"10,90 110,30\" fill=\"none\" stroke=\"#0072B2\"/>\n"), kQQ),

@@ -218,7 +218,9 @@ std::string number_text(double v) {
 bool marker_plot(const std::string& desc) {
   std::string d = desc;
   std::transform(d.begin(), d.end(), d.begin(), [](unsigned char ch) { return std::tolower(ch); });
-  return d.find("q-q plot") != std::string::npos || d.find("p-p plot") != std::string::npos ||
+  // The device names its Q-Q plots "QQ plot".
+  return d.find("q-q plot") != std::string::npos || d.find("qq plot") != std::string::npos ||
+         d.find("p-p plot") != std::string::npos ||
          d.find("probability plot") != std::string::npos;
 }
 

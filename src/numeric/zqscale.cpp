@@ -42,17 +42,22 @@ constexpr double QS_NEG_POW10[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 1e-5, 1e-6, 1e
 double pow10_of(int k) { return (k <= 0 && k >= -8) ? QS_NEG_POW10[-k] : zpow10(k); }
 
 // Whether a range d with ends up to `big` in magnitude leaves no nice scale of n
-// intervals: lost against its ends, and either its raw increment spans fewer than
-// QS_MIN_DOUBLES doubles at `big` (a nice increment, at least 1/sqrt(2) of it, would
-// then fall within one double) or it falls below the normal doubles, where powers of
-// ten are no longer held to their digits.
+// intervals: lost against its ends, and too narrow for n intervals of distinct ticks.
 bool negligible(double big, double d, int n) {
-  if (big + QS_NEGLIGIBLE * d != big) return false;
-  const double w = d / std::abs(static_cast<double>(n));
+  return big + QS_NEGLIGIBLE * d == big && !zqscale_steps_apart(big, d, n);
+}
+
+}  // namespace
+
+bool zqscale_steps_apart(double big, double d, int n) {
+  // A nice increment is at least 1/sqrt(2) of the raw one: two doubles keep it above one.
+  const double w = d / std::max(std::abs(static_cast<double>(n)), 1.0);
   double ulp = std::nextafter(big, INFINITY) - big;  // the gap the ticks past `big` keep
   if (!std::isfinite(ulp)) ulp = big - std::nextafter(big, 0.0);
-  return !(w >= QS_MIN_DOUBLES * ulp && w >= std::numeric_limits<double>::min());
+  return w >= QS_MIN_DOUBLES * ulp && w >= std::numeric_limits<double>::min();
 }
+
+namespace {
 
 struct Scale {
   double cand[ZQSCALE_MAX_CAND];

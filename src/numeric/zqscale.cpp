@@ -11,6 +11,11 @@
 // End flags: 'L' keeps the start, 'U' keeps the end, 'E' centres the axis on the data,
 // anything else keeps the snapped ends. Sort flag 'N' sorts the candidates first.
 //
+// A range is negligible, and widened about its centre, only where it is lost against
+// its ends and holds too few doubles for neighbouring ticks to differ: 100 at 1e15 is
+// lost against 1e15 by the factor 0.0001 yet spans 800 doubles, and an axis from 0
+// would draw every value at one spot.
+//
 // Mends: no candidates (ncand < 1 or a null array) is refused like a candidate out of
 // range, and a range with a non-finite end is refused as degenerate, since neither
 // leaves an increment to snap to.
@@ -18,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "numeric/number_routines.h"
 #include "util/kes_eps.h"
@@ -25,6 +31,7 @@
 namespace {
 
 constexpr double QS_NEGLIGIBLE = 0.0001;            // range lost against the ends
+constexpr double QS_MIN_DOUBLES = 2.0;  // doubles a raw increment must span to keep its ticks apart
 constexpr double QS_CAND_LO = 1.0;
 constexpr double QS_CAND_HI = 10.0;
 constexpr int QS_MAX_DECADES = 4;  // decade steps allowed before giving up
@@ -33,6 +40,24 @@ constexpr int QS_MAX_DECADES = 4;  // decade steps allowed before giving up
 constexpr double QS_NEG_POW10[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 1e-5, 1e-6, 1e-7, 1e-8};
 
 double pow10_of(int k) { return (k <= 0 && k >= -8) ? QS_NEG_POW10[-k] : zpow10(k); }
+
+// Whether a range d with ends up to `big` in magnitude leaves no nice scale of n
+// intervals: lost against its ends, and too narrow for n intervals of distinct ticks.
+bool negligible(double big, double d, int n) {
+  return big + QS_NEGLIGIBLE * d == big && !zqscale_steps_apart(big, d, n);
+}
+
+}  // namespace
+
+bool zqscale_steps_apart(double big, double d, int n) {
+  // A nice increment is at least 1/sqrt(2) of the raw one: two doubles keep it above one.
+  const double w = d / std::max(std::abs(static_cast<double>(n)), 1.0);
+  double ulp = std::nextafter(big, INFINITY) - big;  // the gap the ticks past `big` keep
+  if (!std::isfinite(ulp)) ulp = big - std::nextafter(big, 0.0);
+  return w >= QS_MIN_DOUBLES * ulp && w >= std::numeric_limits<double>::min();
+}
+
+namespace {
 
 struct Scale {
   double cand[ZQSCALE_MAX_CAND];
@@ -105,7 +130,7 @@ int zqscale(double min, double max, int n, int ncand, const double* cand, zqscal
   const double d = hi - lo;
   s.f = ZSQRT_EPS53 * d;
   const double big = std::max(std::fabs(lo), std::fabs(hi));
-  if (big + QS_NEGLIGIBLE * d == big) {
+  if (negligible(big, d, n)) {
     double r = std::fabs((lo + hi) / 2.0);
     if (r == 0.0) r = 1.0;
     if (endflag == 'L') {

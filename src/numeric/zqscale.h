@@ -28,5 +28,11 @@ inline constexpr double ZQSCALE_NICE[] = {1, 2, 2.5, 5, 10};
 inline constexpr int ZQSCALE_NNICE = 5;
 static_assert(sizeof ZQSCALE_NICE / sizeof ZQSCALE_NICE[0] == ZQSCALE_NNICE);
 
+// Whether n steps over a range d, with ends up to `big` in magnitude, each span at
+// least two doubles at `big` and a normal double: the ticks of such steps are
+// distinct doubles, and their powers of ten keep their digits. The test a scaler makes
+// before it takes a range too narrow for an axis as degenerate.
+bool zqscale_steps_apart(double big, double d, int n);
+
 int zqscale(double min, double max, int n, int ncand, const double* cand, zqscale_axis* out,
             char sortflag, char endflag);

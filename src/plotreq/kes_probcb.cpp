@@ -130,15 +130,14 @@ int kes_prob_quantiles(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, double 
   // Every fitted cell's quantiles widen the common theoretical axis: a cell whose shape
   // was fitted on its own data places its points by that shape, and they must all lie
   // inside the axes the cells share.
+  // A quantile that cannot be had leaves the range (the key cell's too: the data
+  // minimum it held is no quantile), and counts as failed so that the cell is named.
   const bool fits = c != nullptr && c->fitted && fn != nullptr && fn->x != nullptr;
-  if (fits && cell == r->classvars->keycell) {
-    return fn->x(c->params, p_low, q_low) + fn->x(c->params, p_high, q_high);
-  }
+  const bool key = fits && cell == r->classvars->keycell;
   *q_low = DBL_MAX;
   *q_high = -DBL_MAX;
-  // Another cell's quantiles only widen the range; one that cannot be had leaves it,
-  // and counts as failed so that the cell is named as the key cell would be.
-  if (!fits || status != 0) return status;
+  // Another cell's quantiles only widen the range.
+  if (!fits || (status != 0 && !key)) return status;
   double q = 0;
   int failed = 0;
   if (fn->x(c->params, p_low, &q) == 0) *q_low = q;

@@ -228,14 +228,24 @@ void unfitted_note(kes_ctx* ctx, kes_cell* cell) {
 }
 
 // A cell of a fitted curve some of whose values have no theoretical quantile under the
-// shapes of this graph: the log says how many of its values the graph leaves out.
-void no_quantile_note(kes_ctx* ctx, kes_cell* cell) {
+// shapes of this graph: the log says how many of its values the graph leaves out. The
+// theoretical range of the values drawn widens *lo and *hi, so that the axis holds
+// them where a tick's quantile cannot be had.
+void no_quantile_note(kes_ctx* ctx, kes_cell* cell, double* lo, double* hi) {
   const kes_curve* c = kes_fit_curve(kes_prob_slot(ctx, cell));
   if (c == nullptr || !c->fitted) return;
+  const int t = ctx->curreq->rotate ? 1 : 0;  // the theoretical coordinate of a point
   long all = 0, lost = 0;
   kespoints_pieces(ctx, cell, [&](double* xy, long, int n) {
     all += n;
-    for (int i = 0; i < n; ++i) lost += std::isfinite(xy[2 * i]) && std::isfinite(xy[2 * i + 1]) ? 0 : 1;
+    for (int i = 0; i < n; ++i) {
+      if (!std::isfinite(xy[2 * i]) || !std::isfinite(xy[2 * i + 1])) {
+        ++lost;
+        continue;
+      }
+      *lo = std::fmin(*lo, xy[2 * i + t]);
+      *hi = std::fmax(*hi, xy[2 * i + t]);
+    }
   });
   if (lost == 0) return;
   char count[64];
@@ -293,8 +303,8 @@ kes_plotslot* stand_in_key(kes_ctx* ctx, kes_classvars* cv, kes_plotslot* key, k
 struct shape_ranges {
   double qlo = DBL_MAX, qhi = -DBL_MAX, llo = DBL_MAX, lhi = -DBL_MAX;
 };
-bool second_fits(kes_ctx* ctx, const kes_probfns* fns, int i, int j, double p_low, double p_high,
-                 shape_ranges* sr) {
+bool second_fits(kes_ctx* ctx, const kes_probkind& kind, const kes_probfns* fns, int i, int j, double p_low,
+                 double p_high, shape_ranges* sr) {
   const kes_classvars* cv = ctx->curreq->classvars;
   const int v = ctx->curvar;
   bool skip = false;
@@ -314,7 +324,18 @@ bool second_fits(kes_ctx* ctx, const kes_probfns* fns, int i, int j, double p_lo
       } else {
         kes_prob_note(ctx, cell, KES_SET_PROC,
                       {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
-        no_quantile_note(ctx, cell);
+        double dlo = DBL_MAX, dhi = -DBL_MAX;
+        no_quantile_note(ctx, cell, &dlo, &dhi);
+        if (!kind.qq) {
+          // The percent axis holds the values drawn where a tick's quantile is lost.
+          ql = std::fmin(ql, dlo);
+          qh = std::fmax(qh, dhi);
+        } else if (cell == cv->keycell) {
+          // A Q-Q axis keeps the key cell's data ends in place of its lost quantiles:
+          // the axis its cell notes are placed against.
+          if (ql == DBL_MAX) ql = vs.min;
+          if (qh == -DBL_MAX) qh = vs.max;
+        }
       }
     }
     sr->qlo = std::fmin(sr->qlo, ql);
@@ -426,7 +447,7 @@ int kes_probrun(kes_ctx* ctx, int k, const kes_probkind& kind) {
   for (int i = 0; i < na && result == 0; ++i) {
     for (int j = 0; j < nb && result == 0; ++j) {
       shape_ranges sr;
-      if (second_fits(ctx, fns, i, j, p_low, p_high, &sr)) continue;
+      if (second_fits(ctx, kind, fns, i, j, p_low, p_high, &sr)) continue;
       result = draw_shape(ctx, k, kind, key, rg, sr, p_low, p_high);
     }
   }

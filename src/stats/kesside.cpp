@@ -11,11 +11,15 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "host/host_services.h"
+#include "host/kes_tick_truth.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
+#include "numeric/zqscale.h"
 #include "numeric/zscale.h"
 #include "records/kes_ctx.h"
 #include "records/pool_alloc.h"
@@ -77,7 +81,8 @@ struct side_axis {
 side_axis axis_of(double mn, double mx, int H) {
   side_axis a{};
   a.tick = H > 12 ? 4 : 3;
-  if (std::fabs(mx - mn) > kTol * std::max(std::fabs(mn), std::fabs(mx))) {
+  const double big = std::max(std::fabs(mn), std::fabs(mx));
+  if (std::fabs(mx - mn) > kTol * big || zqscale_steps_apart(big, std::fabs(mx - mn), H)) {
     zscale_req r{mn, mx, H, a.tick, 0, 0, 0, 0, nullptr, 0};
     zscale(&r);
     a.y0 = r.min;
@@ -94,26 +99,59 @@ side_axis axis_of(double mn, double mx, int H) {
   return a;
 }
 
+// The value of body row r.
+double row_value(const side_axis& a, int r) {
+  const double y = a.y0 + r * a.step;
+  return std::fabs(y) < kTol * std::fabs(a.step) ? 0 : y;
+}
+
+// The labelled rows' values written in w characters.
+std::vector<std::string> label_texts(const std::vector<double>& values, int w) {
+  std::vector<std::string> out;
+  char field[KES_SIDE_MAXLABEL];
+  for (double y : values) {
+    std::memset(field, ' ', sizeof field);
+    xfxpn(y, w, 0, 99, field);
+    int n = w;
+    while (n > 0 && field[n - 1] == ' ') --n;
+    int b = 0;
+    while (b < n && field[b] == ' ') ++b;
+    out.emplace_back(field + b, static_cast<std::size_t>(n - b));
+  }
+  return out;
+}
+
+// The characters the labels take: eight, or as many more as make every labelled value
+// read true to half the labels' step and unlike its neighbours (0.01 apart near 1e9
+// all read 1E9 in eight). Where no width up to the longest a double needs does, the
+// eight stand (values the doubles cannot tell apart).
+int label_width(const kes_sidepage& sp, const side_axis& a) {
+  std::vector<double> values;
+  for (int r = 0; r <= sp.H; r += a.tick) values.push_back(row_value(a, r));
+  for (int w = KES_SIDE_LABEL; w <= KES_SIDE_MAXLABEL; ++w)
+    if (kes_ticks_true(values, label_texts(values, w), a.step * a.tick)) return w;
+  return KES_SIDE_LABEL;
+}
+
 void fill_labels(side_run& s, const side_axis& a) {
   kes_sidepage& sp = s.sp;
-  std::memset(sp.labels, ' ', static_cast<std::size_t>(sp.R) * 10);
+  sp.lw = label_width(sp, a);
+  std::memset(sp.labels, ' ', static_cast<std::size_t>(sp.R) * KES_SIDE_MAXFIELD);
   for (int r = 0; r <= sp.H; ++r) {
     char* l = sp.label(r);
     if (r % a.tick != 0) {
-      l[9] = '|';
+      l[sp.lw + 1] = '|';
       continue;
     }
-    double y = a.y0 + r * a.step;
-    if (std::fabs(y) < kTol * std::fabs(a.step)) y = 0;
-    xfxpn(y, 8, 0, 99, l);
-    l[9] = '+';
+    xfxpn(row_value(a, r), sp.lw, 0, 99, l);
+    l[sp.lw + 1] = '+';
   }
   // BY rows: the last BY variable right under the axis.
   for (int j = 0; j < s.nby; ++j) {
     host_varinfo info{};
     xvname(s.ctx->data, s.ctx->dp.byvarnums[j], &info);
     int n = std::min(8, kes_trimlen(info.name, info.name_len));
-    std::memcpy(sp.label(sp.H + s.nby - j) + 8 - n, info.name, static_cast<std::size_t>(n));
+    std::memcpy(sp.label(sp.H + s.nby - j) + sp.lw - n, info.name, static_cast<std::size_t>(n));
   }
 }
 
@@ -157,6 +195,11 @@ void by_values(side_run& s, int slot) {
   }
 }
 
+// Boxes a page beside labels of lw characters: the page is 12 per box + 14 + lw wide.
+int slots(const kes_ctx* ctx, int ngroups, int lw) {
+  return std::max(std::min((ctx->linesize - 14 - lw) / 12, ngroups), 1);
+}
+
 void plot_variable(side_run& s, int v, int H) {
   kes_ctx* ctx = s.ctx;
   kesshdr(ctx, v);
@@ -166,6 +209,11 @@ void plot_variable(side_run& s, int v, int H) {
   sp.R = sp.H + 1 + s.nby;
   const side_axis a = axis_of(s.lo[v], s.hi[v], sp.H);
   fill_labels(s, a);
+  // Wider labels leave room for fewer boxes a page (at least two at the narrowest
+  // line size); the grid holds the most, those of eight-character labels.
+  sp.P = slots(ctx, s.ngroups, sp.lw);
+  sp.W = 12 * sp.P + 12;
+  sp.c = zcenter(12 * sp.P + 14 + sp.lw);
   const int rmax = a.row(s.hi[v], sp.H);
   const int k = rmax == 0 ? a.tick : (rmax + a.tick - 1) / a.tick * a.tick;
   sp.top = std::min(k + 1, sp.H);
@@ -237,11 +285,9 @@ void kesside(kes_ctx* ctx) {
     xpplotf();
     const int H = std::max(ctx->pagesize - s.nby - 4 - (ctx->weight_given ? 1 : 0), 8);
     kes_sidepage& sp = s.sp;
-    sp.P = std::max(std::min((ctx->linesize - 10) / 12 - 1, s.ngroups), 1);
-    sp.W = 12 * sp.P + 12;
-    sp.c = zcenter(12 * sp.P + 22);
+    sp.P = slots(ctx, s.ngroups, KES_SIDE_LABEL);
     const int rows = std::max(H, 8) + 1 + s.nby;
-    sp.labels = static_cast<char*>(take(10L * rows));
+    sp.labels = static_cast<char*>(take(long{KES_SIDE_MAXFIELD} * rows));
     sp.grid = static_cast<char*>(take(8L * rows * sp.P));
     if (!failed) {
       const bool titles = !kes_flag(ctx->proc, KES_PROC_FLAG_BYPLOTTITLES);

@@ -1,12 +1,18 @@
 // The page of the side-by-side box plots of all BY groups: a grid of rows (the plot
 // body from row 0 at the bottom up to row H, then one row per BY variable) by P
-// slots of 8-character cells, each row with a 10-character label.
+// slots of 8-character cells, each row with a label of its value in lw characters
+// (8 unless more are needed to read true), a blank and the axis mark.
 #pragma once
 
 struct kes_ctx;
 
 // Widest body the page allows (line sizes up to 256).
 constexpr int KES_SIDE_MAXWIDTH = 272;
+// Characters of a row's value: eight, up to the most the shortest exact text of a
+// double takes; a label field holds them, a blank and the axis mark.
+constexpr int KES_SIDE_LABEL = 8;
+constexpr int KES_SIDE_MAXLABEL = 24;
+constexpr int KES_SIDE_MAXFIELD = KES_SIDE_MAXLABEL + 2;
 
 struct kes_sidepage {
   int H;           // top row of the plot body
@@ -14,11 +20,13 @@ struct kes_sidepage {
   int P;           // slots (boxes) per page
   int W;           // width of the body: 12 P + 12
   int c;           // print column of the label field
+  int lw;          // characters of the values in the label field
   int top;         // highest body row printed
-  char* labels;    // R labels of 10 characters
+  char* labels;    // R labels of lw + 2 characters, KES_SIDE_MAXFIELD apart
   char* grid;      // R x P cells of 8 characters, row by row
   char* cell(int row, int slot) const { return grid + (static_cast<long>(row) * P + slot) * 8; }
-  char* label(int row) const { return labels + static_cast<long>(row) * 10; }
+  char* label(int row) const { return labels + static_cast<long>(row) * KES_SIDE_MAXFIELD; }
+  int field() const { return lw + 2; }
 };
 
 // Prints one page of n boxes (page counts from 0 within the variable) and blanks

@@ -11,13 +11,12 @@
 
 namespace {
 
-constexpr int kLabel = 10;     // label field
 constexpr int kFirstCell = 8;  // blanks before the first cell
 constexpr int kSlot = 12;      // columns of one BY group
 
 void print_row(const kes_sidepage* sp, int row, int n) {
-  xpfmtc(sp->c, sp->label(row), kLabel);
-  for (int i = 0; i < n; ++i) xpfmtc(sp->c + kLabel + kFirstCell + kSlot * i, sp->cell(row, i), 8);
+  xpfmtc(sp->c, sp->label(row), sp->field());
+  for (int i = 0; i < n; ++i) xpfmtc(sp->c + sp->field() + kFirstCell + kSlot * i, sp->cell(row, i), 8);
   xpoflsh();
 }
 
@@ -39,7 +38,7 @@ int ssplot(kes_ctx* ctx, int page, kes_sidepage* sp, int n) {
   const int dashes = kSlot * n + kSlot;
   for (int i = 0; i < dashes && i < sp->W; ++i) axis[i] = '-';
   for (int i = 1; i <= n; ++i) axis[kSlot * i] = '+';
-  xpfmtc(sp->c + kLabel, axis, sp->W);
+  xpfmtc(sp->c + sp->field(), axis, sp->W);
   xpoflsh();
   for (int r = sp->H + 1; r < sp->R; ++r) print_row(sp, r, n);
   std::memset(sp->grid, ' ', static_cast<std::size_t>(sp->R) * sp->P * 8);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iomanip>
 #include <limits>
 #include <string>
 
@@ -169,6 +170,63 @@ TEST(ZQScale, AxisCoversDataInEveryDecade) {
   ASSERT_GT(zqscale(least, 1e4 * least, 5, 5, kCand, &ax, 'S', 'X'), 0);
   EXPECT_LE(ax.start, least);
   EXPECT_GE(ax.end, 1e4 * least);
+}
+
+}  // namespace
+
+namespace {
+
+// An axis shows its data's spread wherever the doubles hold distinct ticks: at any
+// offset the data span at least a fifth of the axis and its ticks are distinct
+// doubles. A range of 100 at 1e15 (800 doubles, lost against 1e15 by the negligible
+// factor) ran from 0 to 2e15.
+TEST(ZQScale, AxisShowsSpreadAtAnOffset) {
+  const double offsets[] = {0, 1e9, -1e9, 1e15, -1e15, 1733650000, 1e-9, 4503599627370496.0 /* 2^52 */};
+  for (const double at : offsets)
+    for (const double doubles : {50.0, 64.0, 800.0, 1e4, 1e6})
+      for (int n : {5, 6, 11, -2, -10}) {
+        const double ulp = std::nextafter(std::fabs(at), INFINITY) - std::fabs(at);
+        const double lo = at, hi = at + doubles * (at == 0 ? 1e-9 : ulp);
+        SCOPED_TRACE(testing::Message() << std::setprecision(17) << lo << " .. " << hi << " n " << n);
+        zqscale_axis ax{};
+        const int k = zqscale(lo, hi, n, 5, kCand, &ax, 'S', 'X');
+        ASSERT_GT(k, 0);
+        // An end this near a multiple snaps to it; a multiple of an inexact decimal
+        // increment may round a double past it.
+        const double fuzz = 1.06e-8 * (hi - lo) + ulp;
+        EXPECT_LE(ax.start, lo + fuzz);
+        EXPECT_GE(ax.end, hi - fuzz);
+        EXPECT_GE(hi - lo, (ax.end - ax.start) / 5);
+        for (int i = 0; i < k; ++i) EXPECT_LT(ax.start + i * ax.increment, ax.start + (i + 1) * ax.increment);
+      }
+}
+
+// Ranges too few doubles wide for distinct ticks, or of subnormal increments, are
+// still widened about their centre as the negligible rule says.
+TEST(ZQScale, RangesTooNarrowForTicksWiden) {
+  const double g15 = std::nextafter(1e15, 2e15) - 1e15;  // 0.125
+  struct Row {
+    const char* what;
+    double lo, hi;
+    int n;
+    double start, end;
+  } rows[] = {
+      {"1e15 + 2 doubles, 5 intervals", 1e15, 1e15 + 2 * g15, 5, 0, 2e15},
+      {"1e15 + 9 doubles, 5 intervals", 1e15, 1e15 + 9 * g15, 5, 0, 2e15},
+      // Two doubles an interval: 1e15 to 1e15 + 1.25 by 0.25.
+      {"1e15 + 10 doubles, 5 intervals", 1e15, 1e15 + 10 * g15, 5, 1e15, 1e15 + 10 * g15},
+      {"equal ends", 7, 7, 7, 0, 14},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    zqscale_axis ax{};
+    ASSERT_GT(zqscale(r.lo, r.hi, r.n, 5, kCand, &ax, 'S', 'X'), 0);
+    EXPECT_LE(ax.start, r.start);
+    EXPECT_GE(ax.end, r.end);
+    if (r.start == 1e15) {
+      EXPECT_EQ(ax.start, r.start);
+    }
+  }
 }
 
 }  // namespace

@@ -41,8 +41,14 @@ void keslinx(kes_ctx* ctx, int use_format) {
   }
   if (!(inc > 0)) return;
 
-  // 4. Thinning.
-  const double w = c->celldev ? c->cw : c->cw / 2;
+  // 4. Thinning: values along one baseline stand at least a blank apart.
+  double w = c->celldev ? c->cw : c->cw / 2;
+  if (!ax.value_none) {
+    kes_gtext probe{};
+    char pbuf[KES_TICK_TEXT];
+    kes_axis_value_text(ctx, ax, 0, start, use_format != 0, c->hdec, c->hfield, &probe, pbuf);
+    w = std::max(w, gd_blank(ctx, probe));
+  }
   int skip = kes_label_step(w + c->hwidest_ticks, inc);
   const double limit = right + KES_TICK_SLACK;
   const long n = kes_tick_count(limit - x0, inc);

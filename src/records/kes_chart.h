@@ -81,6 +81,7 @@ struct kes_chart {
   double leg1, leg2, leg3;         // legend spacings
   double hwidest;                  // widest horizontal tick value (legend label width)
   double hwidest_ticks;            // the request's widest horizontal tick value (thinning)
+  double hend_w[2];                // widths of the first and the last horizontal tick value
   double legswatch;
   double bspace, tspace;           // below and above the plot area
   double height, width;            // one cell's plot area

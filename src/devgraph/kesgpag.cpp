@@ -51,9 +51,16 @@ void end_value_room(kes_ctx* ctx, bool intertile) {
   // Off the page: the value keeps the margin's room from the edge, as an end value of
   // an axis without bars does.
   const double margin = c->celldev ? c->cw : 1.0;
-  const double dl = left > 0 ? left + margin : 0, dr = right > 0 ? right + margin : 0, db = std::max(between, 0.0);
+  const double dl = left > 0 ? left + margin : 0, dr = right > 0 ? right + margin : 0;
   const long m = static_cast<long>(nc) * nbars;
-  const double u = m > nc ? (dl + dr + (nc - 1) * db) / static_cast<double>(m - nc) : 0;
+  const auto bar_narrows = [&](double db) {
+    return m > nc ? (dl + dr + (nc - 1) * db) / static_cast<double>(m - nc) : 0.0;
+  };
+  double db = std::max(between, 0.0), u = bar_narrows(db);
+  // Columns that would keep less than a third of their width part no further: their
+  // values then stop short of the next column, with a note, as they do with INTERTILE=.
+  const double column = (c->width - parted) / nc;
+  if (db > 0 && (column - (dl + dr + u + (nc - 1) * (db + u)) / nc) < column / 3) db = 0, u = bar_narrows(0);
   const double a = std::max(0.0, left + (left > 0 ? margin : 0) + u / 2);
   const double d = a + std::max(0.0, right + (right > 0 ? margin : 0) + u / 2);
   c->ox += a;

@@ -12,8 +12,10 @@
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
 #include "devgraph/value_runs.h"
+#include "host/host_services.h"
 #include "host/kes_checked.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 void keslinx(kes_ctx* ctx, int use_format) {
   kes_preq* r = ctx->curreq;
@@ -128,8 +130,14 @@ void keslinx(kes_ctx* ctx, int use_format) {
     // values along one baseline stop more than a blank before its first.
     if (r->ncols > 1) {
       if (i == 0) overhang = d.start[0] - (x - len / 2);
-      if (x + len / 2 > right + ax.offset[1] + c->hcellgap - overhang - 0.5) break;
-      if (t.angle == 0 && !next.clear(x - len / 2, len, gd_blank(ctx, t))) break;
+      if (x + len / 2 > right + ax.offset[1] + c->hcellgap - overhang - 0.5 ||
+          (t.angle == 0 && !next.clear(x - len / 2, len, gd_blank(ctx, t)))) {
+        if (!c->noted[KES_NOTE_HVALUES_STOP]) {
+          xpmlog(KES_SET_PROC, KES_MSG_HVALUES_STOP_BEFORE_NEXT_COLUMN, t.len, t.text);
+          c->noted[KES_NOTE_HVALUES_STOP] = 1;
+        }
+        break;
+      }
     }
     t.x = x;
     t.y = base;

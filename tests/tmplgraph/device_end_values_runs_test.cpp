@@ -82,7 +82,8 @@ TEST(DeviceEndValuesRuns, HorizontalValuesStayOnThePageAndOnTheirTicks) {
       {"near -1.7e308", csv([](int k) { return -1.7e308 * (1 - 1e-3 * u(k)); }), false},
   };
   const char* const plots[] = {"histogram x", "histogram x / endpoints", "qqplot x / normal(mu=est sigma=est)",
-                               "probplot x / normal(mu=est sigma=est)", "cdfplot x", "ppplot x / normal"};
+                               "probplot x / normal(mu=est sigma=est)", "cdfplot x", "ppplot x / normal", "histogram x / height=4",
+                               "qqplot x / normal(mu=est sigma=est) pctlaxis rotate"};
   const char* const layouts[] = {"", "class g; ", "class g; "};
   const char* const columns[] = {"", " ncols=2", " ncols=4"};
   for (const auto& d : data)
@@ -100,8 +101,13 @@ TEST(DeviceEndValuesRuns, HorizontalValuesStayOnThePageAndOnTheirTicks) {
           EXPECT_EQ(room_faults(svg), "") << name;
           EXPECT_EQ(off_tick(kes_test::read_parts(svg), &checked), "") << name;
         }
-        if (d.drawn) {
+        // Values too long for their column stop before the next, and say so.
+        const bool stopped = r.log.find("would run into the next column") != std::string::npos;
+        if (d.drawn && !stopped) {
           EXPECT_GE(checked, 2) << "the plot's horizontal values are found";
+        }
+        if (stopped) {
+          EXPECT_NE(columns[l], std::string()) << "only a page of several columns stops its values";
         }
       }
 }

@@ -83,7 +83,8 @@ TEST(DeviceEndValuesRuns, HorizontalValuesStayOnThePageAndOnTheirTicks) {
   };
   const char* const plots[] = {"histogram x", "histogram x / endpoints", "qqplot x / normal(mu=est sigma=est)",
                                "probplot x / normal(mu=est sigma=est)", "cdfplot x", "ppplot x / normal", "histogram x / height=4",
-                               "qqplot x / normal(mu=est sigma=est) pctlaxis rotate"};
+                               "qqplot x / normal(mu=est sigma=est) pctlaxis rotate",
+                               "qqplot x / normal(mu=est sigma=est) pctlaxis"};
   const char* const layouts[] = {"", "class g; ", "class g; "};
   const char* const columns[] = {"", " ncols=2", " ncols=4"};
   for (const auto& d : data)

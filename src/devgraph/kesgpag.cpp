@@ -38,7 +38,8 @@ void end_value_room(kes_ctx* ctx, bool intertile) {
   const double parted = (nc - 1) * (c->hcellgap + hx.offset[0] + hx.offset[1]);
   double bar = 0;
   if (midpoints) {
-    const double g = kes_pgiven(r->stmt, KES_PLOT_SLOT_INTERBAR) ? std::max(kes_pnumber(r->stmt, KES_PLOT_SLOT_INTERBAR), 0.0) : 0.0;
+    const double g =
+        kes_pgiven(r->stmt, KES_PLOT_SLOT_INTERBAR) ? std::max(kes_pnumber(r->stmt, KES_PLOT_SLOT_INTERBAR), 0.0) : 0.0;
     bar = std::max(((c->width - parted) / nc - (nbars - 1) * g) / nbars, 0.0);
     if (kes_pgiven(r->stmt, KES_PLOT_SLOT_BARWIDTH) && kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH) > 0)
       bar = std::min(bar, kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH));
@@ -46,7 +47,8 @@ void end_value_room(kes_ctx* ctx, bool intertile) {
   const double first = c->hend_w[0], last = c->hend_w[1];
   const double left = c->pagearea[0] - (c->ox + bar / 2 - first / 2);
   const double right = c->ox + c->width - bar / 2 + last / 2 - c->pagearea[2];
-  const double between = nc > 1 && !intertile ? first / 2 + last / 2 + 0.55 - (c->hcellgap + hx.offset[0] + hx.offset[1] + bar) : 0;
+  const double between =
+      nc > 1 && !intertile ? first / 2 + last / 2 + 0.55 - (c->hcellgap + hx.offset[0] + hx.offset[1] + bar) : 0;
   if (!(left > 0 || right > 0 || between > 0)) return;
   // Off the page: the value keeps the margin's room from the edge, as an end value of
   // an axis without bars does.

@@ -393,6 +393,7 @@ void kesgmar(kes_ctx* ctx) {
   // 14. Horizontal tick values: the widths of the first and the last.
   double first = 0, last = 0;
   horizontal_values(ctx, c, &info, zcompress, &first, &last);
+  c->hend_w[0] = first, c->hend_w[1] = last;
 
   // Shapes fitted per cell give every column of a rotated probability plot its own
   // percent axis: the columns keep room between them for its ticks and values.

@@ -18,6 +18,60 @@ namespace {
 
 int ceil_div(int a, int b) { return b > 0 ? (a + b - 1) / b : a; }
 
+
+// The end tick values on the page and off the next column. The first value stands at
+// the plot area's left edge, the last at its right one, each half a bar inward when
+// bars are labelled at their midpoints; a bar narrows by 1/m of what the plot area
+// gives up (m bars across the page). When a value would leave the page, or run into
+// the first of the next column, the plot area moves right by a, narrows by d and the
+// columns part by g more, with u = (d + (columns - 1) g) / m the bar's narrowing:
+//   a - u/2 >= left,  d - a - u/2 >= right,  g - u >= between,
+// solved at equality for u. A bar of fixed width narrows less, which only adds room.
+void end_value_room(kes_ctx* ctx, bool intertile) {
+  kes_preq* r = ctx->curreq;
+  kes_chart* c = &r->layout->c;
+  const kes_axis& hx = r->layout->haxis;
+  const kes_plotslot* key = kes_gkeyslot(ctx);
+  const bool midpoints = r->type == KES_PLOT_HISTOGRAM && !r->endpoints;
+  const int nc = std::max(r->ncols, 1);
+  const int nbars = midpoints ? std::max(key->npoints, 1) : 0;
+  const double parted = (nc - 1) * (c->hcellgap + hx.offset[0] + hx.offset[1]);
+  double bar = 0;
+  if (midpoints) {
+    const double g =
+        kes_pgiven(r->stmt, KES_PLOT_SLOT_INTERBAR) ? std::max(kes_pnumber(r->stmt, KES_PLOT_SLOT_INTERBAR), 0.0) : 0.0;
+    bar = std::max(((c->width - parted) / nc - (nbars - 1) * g) / nbars, 0.0);
+    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_BARWIDTH) && kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH) > 0)
+      bar = std::min(bar, kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH));
+  }
+  const double first = c->hend_w[0], last = c->hend_w[1];
+  const double left = c->pagearea[0] - (c->ox + bar / 2 - first / 2);
+  const double right = c->ox + c->width - bar / 2 + last / 2 - c->pagearea[2];
+  const double between =
+      nc > 1 && !intertile ? first / 2 + last / 2 + 0.55 - (c->hcellgap + hx.offset[0] + hx.offset[1] + bar) : 0;
+  if (!(left > 0 || right > 0 || between > 0)) return;
+  // Off the page: the value keeps the margin's room from the edge, as an end value of
+  // an axis without bars does.
+  const double margin = c->celldev ? c->cw : 1.0;
+  const double dl = left > 0 ? left + margin : 0, dr = right > 0 ? right + margin : 0;
+  const long m = static_cast<long>(nc) * nbars;
+  const auto bar_narrows = [&](double db) {
+    return m > nc ? (dl + dr + (nc - 1) * db) / static_cast<double>(m - nc) : 0.0;
+  };
+  double db = std::max(between, 0.0), u = bar_narrows(db);
+  // Columns that would keep less than a third of their width part no further: their
+  // values then stop short of the next column, with a note, as they do with INTERTILE=.
+  const double column = (c->width - parted) / nc;
+  if (db > 0 && (column - (dl + dr + u + (nc - 1) * (db + u)) / nc) < column / 3) db = 0, u = bar_narrows(0);
+  const double a = std::max(0.0, left + (left > 0 ? margin : 0) + u / 2);
+  const double d = a + std::max(0.0, right + (right > 0 ? margin : 0) + u / 2);
+  c->ox += a;
+  c->lmargin += a;
+  c->rmargin += d - a;
+  c->width -= d;
+  if (db > 0) c->hcellgap += db + u;  // the columns narrow by it below
+}
+
 }  // namespace
 
 int kes_page_count(int nclass, int l1, int l2, int nr, int nc) {
@@ -141,6 +195,9 @@ int kesgpag(kes_ctx* ctx) {
   c->lmargin += half;
   c->ox += half;
   c->rmargin += half;
+  // An axis the program placed (LENGTH=, ORIGIN=) keeps its place.
+  if (hx.length < 0 && hx.origin[0] < 0 && vx.origin[0] < 0)
+    end_value_room(ctx, kes_pslot(st, KES_PLOT_SLOT_INTERTILE)->given);
 
   // 11. Columns of cells.
   if (r->ncols > 1)

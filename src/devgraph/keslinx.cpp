@@ -12,8 +12,10 @@
 #include "devgraph/gdev.h"
 #include "devgraph/tick_text.h"
 #include "devgraph/value_runs.h"
+#include "host/host_services.h"
 #include "host/kes_checked.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 
 void keslinx(kes_ctx* ctx, int use_format) {
   kes_preq* r = ctx->curreq;
@@ -41,8 +43,14 @@ void keslinx(kes_ctx* ctx, int use_format) {
   }
   if (!(inc > 0)) return;
 
-  // 4. Thinning.
-  const double w = c->celldev ? c->cw : c->cw / 2;
+  // 4. Thinning: values along one baseline stand at least a blank apart.
+  double w = c->celldev ? c->cw : c->cw / 2;
+  if (!ax.value_none) {
+    kes_gtext probe{};
+    char pbuf[KES_TICK_TEXT];
+    kes_axis_value_text(ctx, ax, 0, start, use_format != 0, c->hdec, c->hfield, &probe, pbuf);
+    w = std::max(w, gd_blank(ctx, probe));
+  }
   int skip = kes_label_step(w + c->hwidest_ticks, inc);
   const double limit = right + KES_TICK_SLACK;
   const long n = kes_tick_count(limit - x0, inc);
@@ -122,8 +130,14 @@ void keslinx(kes_ctx* ctx, int use_format) {
     // values along one baseline stop more than a blank before its first.
     if (r->ncols > 1) {
       if (i == 0) overhang = d.start[0] - (x - len / 2);
-      if (x + len / 2 > right + ax.offset[1] + c->hcellgap - overhang - 0.5) break;
-      if (t.angle == 0 && !next.clear(x - len / 2, len, gd_blank(ctx, t))) break;
+      if (x + len / 2 > right + ax.offset[1] + c->hcellgap - overhang - 0.5 ||
+          (t.angle == 0 && !next.clear(x - len / 2, len, gd_blank(ctx, t)))) {
+        if (!c->noted[KES_NOTE_HVALUES_STOP]) {
+          xpmlog(KES_SET_PROC, KES_MSG_HVALUES_STOP_BEFORE_NEXT_COLUMN, t.len, t.text);
+          c->noted[KES_NOTE_HVALUES_STOP] = 1;
+        }
+        break;
+      }
     }
     t.x = x;
     t.y = base;

@@ -95,7 +95,14 @@ struct across_values {
     const double gap = gd_blank(ctx, t);
     if (ctx->curreq->ncols > 1) {
       if (first) overhang = (c->ox - lay->haxis.offset[0]) - (xl - len / 2);
-      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5 || !next.clear(xl, len, gap)) return false;
+      if (xl + len / 2 > right_end(lay) + c->hcellgap - overhang - 0.5 || !next.clear(xl, len, gap)) {
+        kes_chart* cc = &ctx->curreq->layout->c;
+        if (!cc->noted[KES_NOTE_HVALUES_STOP]) {
+          xpmlog(KES_SET_PROC, KES_MSG_HVALUES_STOP_BEFORE_NEXT_COLUMN, t.len, buf);
+          cc->noted[KES_NOTE_HVALUES_STOP] = 1;
+        }
+        return false;
+      }
     }
     first = false;
     if (!run.admit(xl, len, gap)) {

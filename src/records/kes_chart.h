@@ -61,6 +61,7 @@ enum kes_chartnote : int {
   KES_NOTE_COUNT_LABEL,
   KES_NOTE_HSHRINK,
   KES_NOTE_VSHRINK,
+  KES_NOTE_HVALUES_STOP,
   KES_NCHARTNOTES
 };
 
@@ -81,6 +82,7 @@ struct kes_chart {
   double leg1, leg2, leg3;         // legend spacings
   double hwidest;                  // widest horizontal tick value (legend label width)
   double hwidest_ticks;            // the request's widest horizontal tick value (thinning)
+  double hend_w[2];                // widths of the first and the last horizontal tick value
   double legswatch;
   double bspace, tspace;           // below and above the plot area
   double height, width;            // one cell's plot area

@@ -3,6 +3,7 @@
 // to the framed area, the area under one curve filled (FILL), and a flat line at
 // height 0 over the part of the axis outside the family's support.
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -47,6 +48,9 @@ int kescmh5(kes_ctx* ctx, kes_cell* cell) {
 
   double lo = key->hlow, hi = key->hhigh;
   if (!r->endpoints) lo -= 0.5 * key->width, hi += 0.5 * key->width;
+  // The outer half bins of a range widened to the doubles' ends pass them; curves end
+  // at the largest double.
+  lo = std::fmax(lo, -DBL_MAX), hi = std::fmin(hi, DBL_MAX);
   const double clip[4] = {c->ox - lay->haxis.offset[0], c->oy - lay->vaxis.offset[0],
                           c->ox + c->width + lay->haxis.offset[1], c->oy + c->height + lay->vaxis.offset[1]};
   const double y0 = lay->yoffset;

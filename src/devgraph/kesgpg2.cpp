@@ -63,7 +63,10 @@ void kes_transforms(const kes_transform_in& in, double* xscale, double* xoffset,
   const int ex = in.histogram ? 0 : unit_exp(in.width, in.xmin, in.xmax);
   const int ey = in.histogram ? 0 : unit_exp(in.height, in.vmin, in.vmax);
   if (!in.histogram) *xscale = per_unit(in.width, std::ldexp(in.xmin, ex), std::ldexp(in.xmax, ex));
-  *xoffset = in.ox - std::ldexp(in.xmin - s, ex) * *xscale;
+  // The outer half bin of bins widened to the doubles' ends passes them: the offset is
+  // then had from the first point and the half bin apart.
+  const double start = in.xmin - s;
+  *xoffset = std::isfinite(start) ? in.ox - std::ldexp(start, ex) * *xscale : in.ox - in.xmin * *xscale + s * *xscale;
   *yscale = per_unit(in.height, std::ldexp(in.vmin, ey), std::ldexp(in.vmax, ey));
   *yoffset = in.oy - std::ldexp(in.vmin, ey) * *yscale;
   if (xexp != nullptr) *xexp = ex;

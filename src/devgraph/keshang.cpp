@@ -28,7 +28,7 @@ void keshang(kes_ctx* ctx, kes_cell* cell) {
   gd_width(ctx, c->colors.outline_width);
   int colour = c->symattr != nullptr ? gd_colour(ctx, c->symattr[0].color) : c->colors.outline;
   if (kes_pgiven(r->stmt, KES_PLOT_SLOT_CBARLINE)) colour = c->colors.outline;
-  double x = s->firstbin * key->width + key->first;
+  double x = kes_bin_point(key->first, s->firstbin, key->width);
   if (r->endpoints) x += 0.5 * key->width;
   for (int i = 0; i < s->nbins && s->heights != nullptr; ++i, x += key->width) {
     const double f = fam->plt(x, cst, curve->params);

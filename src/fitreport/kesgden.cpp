@@ -77,7 +77,9 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
     *count = pl.used;
     return KES_CURVE_WHOLE;
   }
-  const double h = (x1 - x0) / (n - 1 - m);
+  // Over a range wider than the largest double the step is found from the halves.
+  const double span = x1 - x0;
+  const double h = std::isfinite(span) ? span / (n - 1 - m) : 2 * ((x1 / 2 - x0 / 2) / (n - 1 - m));
   bool peak_done = !peak;
   for (double x = x0;;) {
     const double xn = x + h;

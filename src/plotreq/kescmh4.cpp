@@ -237,7 +237,7 @@ void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, doub
     double scale = 0;
     if (fn != nullptr && fn->plt != nullptr && kescnst(ctx, request, cell, 0, &scale) == 0) {
       for (int j = 0; j < s->nbins; ++j) {
-        const double x = key->hlow + (s->firstbin + j) * w + (request->endpoints ? w / 2 : 0);
+        const double x = kes_bin_point(key->hlow, s->firstbin + j, w) + (request->endpoints ? w / 2 : 0);
         *ymin = std::fmin(*ymin, fn->plt(x, scale, c.params) - s->heights[j]);
       }
     }

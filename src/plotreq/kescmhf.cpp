@@ -28,7 +28,10 @@ constexpr long long kMaxBytes = 2147483647;
 }  // namespace
 
 long long kes_hist_bin_index(double x, double start, double width, bool right_closed) {
-  const double t = (x - start) / width;
+  // A value more than the largest double from the first edge (bins from -1e308 by
+  // 4e307) is placed by the two sides in widths: both are then far from rounding.
+  const double d = x - start;
+  const double t = std::isfinite(d) ? d / width : x / width - start / width;
   double i = right_closed ? std::ceil(t - kEdgeSlack) - 1 : std::floor(t + kEdgeSlack);
   // No bin reaches past the doubles: a value on the edge of one that would (the
   // largest double on the upper edge of the last finite bin) counts in the bin inside.

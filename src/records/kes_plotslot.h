@@ -2,6 +2,7 @@
 // when the cell is made. One record type serves every plot type. Only the key cell's
 // record holds the common bins and the axis scales; every cell reads them from there.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "records/kes_curve.h"
@@ -83,3 +84,11 @@ struct kes_cell;
 // The record of request for the context's current variable in cell; null when the
 // request does not plot that variable or the cell has no records.
 kes_plotslot* kes_plot_slot(const kes_ctx* ctx, const kes_preq* request, const kes_cell* cell);
+
+// The point i widths from `first`. Where the widths between pass the largest double
+// (bins from -1.75e308 by 2.5e307, widened for a kernel) the halves are added: the
+// point itself is a double.
+inline double kes_bin_point(double first, double i, double width) {
+  const double x = first + i * width;
+  return std::isfinite(x) ? x : 2 * (first / 2 + i * (width / 2));
+}

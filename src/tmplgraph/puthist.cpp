@@ -1,5 +1,6 @@
 // puthist: the rows of one cell of a histogram's template graph: a row per bin, a
 // row per point of each fitted or kernel curve, and a row per reference line.
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -73,8 +74,10 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const double a = key->hlow, b = key->hhigh, w = key->width;
   const int m = key->npoints;
   const int nbinrows = r->endpoints ? m - 1 : m;
-  const double clo = r->endpoints ? a : a - w / 2, chi = r->endpoints ? b : b + w / 2;
-  const double tol = 1000 * KES_EPS53 * std::fmax(std::fabs(a), std::fabs(a + (s->nbins - 1) * w));
+  // Curves end at the largest double where the outer half bins would pass it.
+  const double clo = std::fmax(r->endpoints ? a : a - w / 2, -DBL_MAX);
+  const double chi = std::fmin(r->endpoints ? b : b + w / 2, DBL_MAX);
+  const double tol = 1000 * KES_EPS53 * std::fmax(std::fabs(a), std::fabs(kes_bin_point(a, s->nbins - 1, w)));
   const auto snap = [tol](double x) { return std::fabs(x) < tol ? 0.0 : x; };
   std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
 
@@ -119,7 +122,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const int f = s->firstbin, k = s->nbins;
   for (int i = 0; i < nbinrows; ++i) {
     std::memset(g->barlabel, ' ', sizeof g->barlabel);
-    const double x = snap(a + i * w);
+    const double x = snap(kes_bin_point(a, i, w));
     cells[KES_HC_BINX] = x;
     const double h = i >= f && i <= f + k - 1 && s->heights != nullptr ? s->heights[i - f] : 0.0;
     cells[KES_HC_BINCOUNT] = h;

@@ -1,5 +1,6 @@
 #include "util/param_text.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,7 +21,7 @@ int best_in(double v, int width, char* out) {
   return n;
 }
 
-// Significant digits of a number's text, up to its exponent.
+// Significant digits of a number's text, up to its exponent; trailing zeros count.
 int digits_of(const char* s) {
   int n = 0;
   bool started = false;
@@ -32,13 +33,42 @@ int digits_of(const char* s) {
   return n;
 }
 
+// v in E notation with m significant digits, every one kept: "1.0000E9", "-2.5E-300".
+int e_digits(double v, int m, char* out, std::size_t size) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.*e", m - 1, v);
+  char* e = std::strchr(buf, 'e');
+  *e = '\0';
+  return std::snprintf(out, size, "%sE%d", buf, std::atoi(e + 1));
+}
+
+// v rounded to the most significant digits a field `width` wide holds, its trailing
+// zeros and decimal point kept so that it reads as rounded ("0.333333", "1.0000E9"),
+// never as a round number it is not (1E9, 1000000000). At least two digits are shown,
+// even where a sign and a three-digit exponent pass the field ("-1.0E-300").
+int rounded_in(double v, int width, char* out) {
+  constexpr std::size_t kSize = KES_PARAM_TEXT + 1;
+  char fixed[64] = "";
+  for (int d = width - 2; d >= 1 && fixed[0] == '\0'; --d) {
+    char s[400];
+    if (std::snprintf(s, sizeof s, "%.*f", d, v) <= width) std::memcpy(fixed, s, std::strlen(s) + 1);
+  }
+  char e[kSize] = "";
+  for (int m = 17; m >= 2; --m)
+    if (e_digits(v, m, e, kSize) <= width || m == 2) break;
+  // Of the two, the one that shows more digits; fixed form where they show as many.
+  const char* best = digits_of(fixed) >= digits_of(e) && digits_of(fixed) > 0 ? fixed : e;
+  std::memcpy(out, best, std::strlen(best) + 1);
+  return static_cast<int>(std::strlen(out));
+}
+
 }  // namespace
 
 int kes_param_text(double v, char out[KES_PARAM_TEXT + 1]) {
   // In the widest field the best text is the shortest that reads back as v.
   const int n = best_in(v, KES_PARAM_TEXT, out);
   if (n <= KES_PARAM_FIELD || digits_of(out) <= KES_PARAM_EXACT_DIGITS) return n;
-  return best_in(v, KES_PARAM_FIELD, out);
+  return rounded_in(v, KES_PARAM_FIELD, out);
 }
 
 double kes_param_value(double v) {

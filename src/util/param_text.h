@@ -1,8 +1,9 @@
 // A fitted parameter as a graph shows it, from its double: its shortest exact text
-// when that has at most KES_PARAM_EXACT_DIGITS significant digits, else its best text
-// in KES_PARAM_FIELD characters, which rounds only after a digit it shows (1.7336E9,
-// never 1733600000), so that the legends and axis labels of both renderers agree and
-// read as rounded where they are.
+// when that has at most KES_PARAM_EXACT_DIGITS significant digits, else the value
+// rounded to the most digits KES_PARAM_FIELD characters hold, with its trailing zeros
+// and decimal point (1.7336E9, 1.0000E9, 0.333333; never 1733600000 or 1E9), so that
+// the legends and axis labels of both renderers agree and read as rounded where they
+// are.
 #pragma once
 
 constexpr int KES_PARAM_FIELD = 8;

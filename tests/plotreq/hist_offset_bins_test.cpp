@@ -101,3 +101,24 @@ TEST(HistOffsetBins, OneBinOnlyWhereNoTwoFit) {
 }
 
 }  // namespace
+
+// Bins whose span passes the largest double (edges -1e308 .. 1e308 and wider) place
+// each value in the bin whose edges hold it, the edges being finite doubles.
+TEST(HistOffsetBins, ValuesPlacedInBinsSpanningMoreThanTheLargestDouble) {
+  const struct {
+    double start, width;
+    int nbins;
+  } bins[] = {{-1e308, 4e307, 5}, {-1.75e308, 2.5e307, 14}, {-1.6e308, 8e307, 4}, {-1.5e308, 1e308, 3}};
+  for (const auto& b : bins)
+    for (bool right : {false, true})
+      for (int k = 0; k <= 200; ++k) {
+        // Halves, so that an edge past the largest double from the first is had.
+        const auto edge = [&b](double j) { return 2 * (b.start / 2 + j * (b.width / 2)); };
+        const double v = edge(b.nbins * k / 200.0);  // the edges among them
+        const long long i = kes_hist_bin_index(v, b.start, b.width, right);
+        SCOPED_TRACE(testing::Message() << v << " from " << b.start << " by " << b.width);
+        ASSERT_TRUE(i >= -1 && i <= b.nbins);
+        const double lo = edge(i), hi = edge(i + 1), slack = 2e-8 * b.width;
+        EXPECT_TRUE(right ? (v > lo - slack && v <= hi + slack) : (v >= lo - slack && v < hi + slack));
+      }
+}

@@ -3,7 +3,8 @@
 // data, beyond the doubles, and is made in a unit of the range. The curve is drawn,
 // its OUTKERNEL density integrates to about 1, it is the curve of the same values
 // times 2^-1000 scaled back, and a curve that reaches past the largest double is cut
-// there with a note.
+// there with a note. A normal curve beside it, over bins widened past the doubles, is
+// drawn whole.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -125,6 +126,43 @@ TEST(RunnerKernelExtremes, ACurvePastTheLargestDoubleIsCutAndNoted) {
     EXPECT_TRUE(std::isfinite(d) && d >= 0);
   }
   EXPECT_GT(rows.back().first, 1.7e308);
+}
+
+// Points of each polyline of an SVG.
+std::vector<int> polyline_points(const std::string& svg) {
+  std::vector<int> out;
+  for (std::size_t at = svg.find("<polyline points=\""); at != std::string::npos;
+       at = svg.find("<polyline points=\"", at + 1)) {
+    const std::size_t from = at + 18, to = svg.find('"', from);
+    int n = 0;
+    for (std::size_t i = from; i < to; ++i) n += svg[i] == ',';
+    out.push_back(n);
+  }
+  return out;
+}
+
+// Kernel bins widened to the doubles' ends (their outer half bins pass them): the
+// normal curve over them is drawn in its 200 points, as the kernel is, not in three.
+TEST(RunnerKernelExtremes, ANormalCurveOverBinsWidenedToTheDoublesEndsIsWhole) {
+  kes_test::scratch_dir dir{"kernel-normal"};
+  std::mt19937_64 gen(7);
+  std::uniform_real_distribution<double> u(1e307, 8.9e307);
+  for (double sign : {1.0, -1.0}) {
+    std::vector<double> v{sign * 8.9e307};
+    for (int i = 0; i < 60; ++i) v.push_back(sign * u(gen));
+    std::ofstream(dir.path() / "d.csv") << values_csv(v);
+    for (const char* renderer : {"template", "device"}) {
+      SCOPED_TRACE(testing::Message() << renderer << " " << sign);
+      int status = -1;
+      std::string log;
+      const auto files = kes_test::run_graphs(dir.path(), "proc kestravine data=d noprint; var x; histogram x / normal kernel; run;\n",
+                                              renderer, &status, &log);
+      ASSERT_EQ(files.size(), 1u) << log;
+      const auto lines = polyline_points(files.begin()->second);
+      ASSERT_EQ(lines.size(), 2u);
+      for (int n : lines) EXPECT_GT(n, 20);
+    }
+  }
 }
 
 }  // namespace

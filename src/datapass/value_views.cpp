@@ -183,12 +183,16 @@ bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, lon
 }
 
 bool kes_view_keep_exact(const kes_viewroom& room, host_pool* pool) {
-  for (long k = 0; room.wexact != nullptr && k < room.nkept; ++k) {
-    if (room.wexact[k] == nullptr) continue;
-    void* at = pool != nullptr ? vmalcp_handler(pool, sizeof(kes_exact_sum), KES_ALLOC_4) : nullptr;
-    if (at == nullptr) return false;
-    room.wexact[k] = new (at) kes_exact_sum(*room.wexact[k]);
-  }
+  if (room.wexact == nullptr) return true;
+  long n = 0;
+  for (long k = 0; k < room.nkept; ++k) n += room.wexact[k] != nullptr;
+  if (n == 0) return true;
+  const long bytes = n * static_cast<long>(sizeof(kes_exact_sum));
+  void* block = pool != nullptr ? vmalcp_handler(pool, bytes, KES_ALLOC_4) : nullptr;
+  if (block == nullptr) return false;
+  auto* at = static_cast<kes_exact_sum*>(block);
+  for (long k = 0; k < room.nkept; ++k)
+    if (room.wexact[k] != nullptr) room.wexact[k] = new (at++) kes_exact_sum(*room.wexact[k]);
   return true;
 }
 

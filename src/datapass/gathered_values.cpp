@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <new>
 #include <vector>
 
 #include "datapass/batch_cut.h"
+#include "datapass/exact_weights.h"
 #include "datapass/value_lists.h"
 #include "datapass/value_views.h"
 #include "datapass/varsum_records.h"
@@ -24,6 +26,7 @@
 #include "records/kes_valview.h"
 #include "records/kes_varsum.h"
 #include "records/kes_wunit.h"
+#include "records/pool_alloc.h"
 #include "util/kes_exp2.h"
 
 // A weighted value as gathered: key holds the value's bits (double_order_key's key
@@ -33,8 +36,8 @@ struct kes_weighted_item {
   double c;
   static constexpr bool weighted = true;
   int freq() const { return 1; }
-  void weigh(kes_valnode* n) const {
-    if (c > 0.0) kes_node_add_weight(n, c, 1);
+  void weigh(kes_valnode* n, kes_exact_sum* room) const {
+    if (c > 0.0) kes_weigh_node(n, c, 1, [room] { return static_cast<void*>(room); });
   }
 };
 
@@ -58,7 +61,7 @@ struct key_only {
   static constexpr bool weighted = false;
   void take(const kes_gathered&, long) {}
   int freq() const { return 1; }
-  void weigh(kes_valnode*) const {}
+  void weigh(kes_valnode*, kes_exact_sum*) const {}
 };
 struct key_freq {
   std::uint64_t key;
@@ -66,7 +69,7 @@ struct key_freq {
   static constexpr bool weighted = false;
   void take(const kes_gathered& g, long i) { f = g.f[i]; }
   int freq() const { return f; }
-  void weigh(kes_valnode*) const {}
+  void weigh(kes_valnode*, kes_exact_sum*) const {}
 };
 using key_weight = kes_weighted_item;
 struct key_weight_freq {
@@ -79,8 +82,8 @@ struct key_weight_freq {
     f = g.f[i];
   }
   int freq() const { return f; }
-  void weigh(kes_valnode* n) const {
-    if (c > 0.0) kes_node_add_weight(n, c, f);
+  void weigh(kes_valnode* n, kes_exact_sum* room) const {
+    if (c > 0.0) kes_weigh_node(n, c, f, [room] { return static_cast<void*>(room); });
   }
 };
 
@@ -147,6 +150,7 @@ struct value_run {
   int count = 0;  // at most the gathered total, which stays in the int range
   kes_wtrec sums{};
   kes_valnode node{};
+  kes_exact_sum exact;  // the room of sums.exact, where it is begun
 };
 
 // The run of the value starting at items[i], its weights added in their
@@ -160,7 +164,7 @@ void take_run(const Item* items, std::size_t n, std::size_t& i, value_run* run) 
   run->node.wt = &run->sums;
   for (; i < n && items[i].key == key; ++i) {
     run->count += items[i].freq();
-    items[i].weigh(&run->node);
+    items[i].weigh(&run->node, &run->exact);
   }
 }
 
@@ -203,6 +207,14 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
       *wt = run.sums;
       node->wt = wt;
       node->wexp = run.node.wexp;
+      // The exact sum goes with the node, into the variable's pool (without room
+      // the rounded sum stands).
+      if (run.sums.exact != nullptr) {
+        void* at = ctx->varpools[v] != nullptr
+                       ? vmalcp_handler(ctx->varpools[v], sizeof(kes_exact_sum), KES_ALLOC_2)
+                       : nullptr;
+        wt->exact = at != nullptr ? new (at) kes_exact_sum(*run.sums.exact) : nullptr;
+      }
     }
     if (last == nullptr) r->values = node;
     else last->next = node;
@@ -236,7 +248,7 @@ bool run_keeps(value_run& run, int wexp, double* own_w, int* own_e) {
   *own_e = run.node.wexp;
   run.sums = kes_node_view_sums(run.node, wexp);
   run.node.wexp = static_cast<std::int16_t>(wexp);
-  return kes_view_keeps_value(*own_w, run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
+  return run.sums.exact != nullptr || kes_view_keeps_value(*own_w, run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
 }
 
 // Packs the values of the m distinct keys of the n sorted items into the front of the
@@ -313,6 +325,8 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
     return false;
   }
   if (Item::weighted) room.wexp = room.view->wexp = wexp;
+  // Each part's exact sums of weights until the view's pool takes them.
+  std::vector<std::deque<kes_exact_sum>> exact(parts);
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
     long j = first[k], keep = kept[k];
@@ -329,11 +343,20 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
         double own_w;
         int own_e;
         const bool keeps = run_keeps(run, wexp, &own_w, &own_e) && !one;
+        const long at = keep;
         keep += kes_view_put_sums(room, j, run.sums, keep, keeps, own_w, own_e);
+        if (keep > at && run.sums.exact != nullptr) {
+          exact[k].push_back(*run.sums.exact);
+          room.wexact[at] = &exact[k].back();
+        }
       }
       ++j;
     }
   });
+  if (Item::weighted && !kes_view_keep_exact(room, pool)) {
+    xmpoold(pool);
+    return false;
+  }
   if (kPack) {
     const double* x = pack_values(items, n, m, first_zero);
     kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain * 16, [&](std::size_t b, std::size_t end) {

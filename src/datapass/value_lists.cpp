@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "datapass/exact_weights.h"
 #include "datapass/gathered_values.h"
 #include "datapass/value_lists.h"
 #include "host/host_missing.h"
@@ -199,7 +200,12 @@ int kes_add_to_tree(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, double 
     return KES_ADD_OVERFLOW;
   }
   node->count += f;
-  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) kes_node_add_weight(node, c, f);
+  if (node->wt != nullptr && c > 0.0 && !std::isnan(x)) {
+    host_pool* pool = ctx->varpools[v];
+    kes_weigh_node(node, c, f, [pool] {
+      return pool != nullptr ? vmalcp_handler(pool, sizeof(kes_exact_sum), KES_ALLOC_2) : nullptr;
+    });
+  }
   if (node == spare) {
     dp->spare[v] = nullptr;
     // Counting new values as they come saves kesnux a walk over the whole list.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "datapass/value_lists.h"
+#include "numeric/exact_sum.h"
 #include "host/host_services.h"
 #include "host/kes_parallel.h"
 #include "host/kes_radix_sort.h"
@@ -30,7 +31,7 @@ namespace {
 // has those of its count in weights of 0).
 kes_wtrec sums_of(const kes_valnode* p, int wexp) {
   if (p->wt != nullptr) return kes_node_view_sums(*p, wexp);
-  return kes_wtrec{0.0, static_cast<double>(p->count), static_cast<double>(p->count)};
+  return kes_wtrec{0.0, static_cast<double>(p->count), static_cast<double>(p->count), nullptr};
 }
 
 // Node p's sum of weights in its own unit.
@@ -38,7 +39,7 @@ double own_weight(const kes_valnode* p) { return p->wt != nullptr ? p->wt->sumw 
 
 bool keeps(const kes_valnode* p, int wexp) {
   const kes_wtrec t = sums_of(p, wexp);
-  return kes_view_keeps_value(own_weight(p), t.sumw, t.sumw15, t.sumw2);
+  return t.exact != nullptr || kes_view_keeps_value(own_weight(p), t.sumw, t.sumw15, t.sumw2);
 }
 
 // Node p's value, count and weight sums into place i, its kept sums (if any) as kept
@@ -48,8 +49,8 @@ bool put(const kes_valnode* p, long i, const kes_viewroom& a, long k) {
   a.f[i] = p->count;
   if (a.w == nullptr) return false;
   const kes_wtrec t = sums_of(p, a.wexp);
-  return kes_view_put_sums(a, i, t, k, kes_view_keeps_value(own_weight(p), t.sumw, t.sumw15, t.sumw2), own_weight(p),
-                           p->wexp);
+  const bool keep = t.exact != nullptr || kes_view_keeps_value(own_weight(p), t.sumw, t.sumw15, t.sumw2);
+  return kes_view_put_sums(a, i, t, k, keep, own_weight(p), p->wexp);
 }
 
 // The list from head, at most m nodes; the number copied.
@@ -152,16 +153,19 @@ kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long
   // The record, then the doubles, then the ints.
   auto* view = new (block) kes_valview{};
   auto* d = reinterpret_cast<double*>(view + 1);
-  auto* i = reinterpret_cast<int*>(d + (weighted ? 2 * m + 3 * nkept : m));
+  auto* ptrs = reinterpret_cast<const kes_exact_sum**>(d + (weighted ? 2 * m + 3 * nkept : m));
+  auto* i = reinterpret_cast<int*>(ptrs + (weighted ? nkept : 0));
   kes_viewroom room{view, d, i, weighted ? d + m : nullptr, weighted ? d + 2 * m : nullptr,
                     weighted ? d + 2 * m + nkept : nullptr, i + m + 2 * nkept, i + m + 2 * nkept + nk};
   room.kept = weighted ? i + m : nullptr;
   room.nkept = nkept;
   room.wown = weighted ? d + 2 * m + 2 * nkept : nullptr;
   room.wownexp = weighted ? i + m + nkept : nullptr;
+  room.wexact = weighted ? ptrs : nullptr;
   static_assert(sizeof(std::int32_t) == sizeof(int));
   *view = kes_valview{static_cast<int>(m), room.x, room.f, room.w, room.w15, room.w2, static_cast<int>(nk),
-                      room.kind, room.kcount, 0, static_cast<int>(nkept), room.kept, room.wown, room.wownexp};
+                      room.kind, room.kcount, 0, static_cast<int>(nkept), room.kept, room.wown, room.wownexp,
+                      room.wexact};
   return room;
 }
 
@@ -174,6 +178,21 @@ bool kes_view_put_sums(const kes_viewroom& room, long i, const kes_wtrec& t, lon
   room.w2[k] = t.sumw2;
   room.wown[k] = own_w;
   room.wownexp[k] = own_e;
+  room.wexact[k] = t.exact;
+  return true;
+}
+
+bool kes_view_keep_exact(const kes_viewroom& room, host_pool* pool) {
+  if (room.wexact == nullptr) return true;
+  long n = 0;
+  for (long k = 0; k < room.nkept; ++k) n += room.wexact[k] != nullptr;
+  if (n == 0) return true;
+  const long bytes = n * static_cast<long>(sizeof(kes_exact_sum));
+  void* block = pool != nullptr ? vmalcp_handler(pool, bytes, KES_ALLOC_4) : nullptr;
+  if (block == nullptr) return false;
+  auto* at = static_cast<kes_exact_sum*>(block);
+  for (long k = 0; k < room.nkept; ++k)
+    if (room.wexact[k] != nullptr) room.wexact[k] = new (at++) kes_exact_sum(*room.wexact[k]);
   return true;
 }
 
@@ -239,6 +258,7 @@ bool kes_make_view(kes_ctx* ctx, host_pool* pool, kes_varsum* r) {
     kes_valnode* const* listed = r->listed != nullptr && r->nlisted == m ? r->listed : nullptr;
     if (listed == nullptr || !from_listed(listed, m, a)) a.view->m = static_cast<int>(walk(r->values, m, a));
   }
+  if (weighted && !kes_view_keep_exact(a, pool)) return false;
   kes_put_missing_kinds(r->missing, a);
   r->view = a.view;
   return true;

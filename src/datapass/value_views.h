@@ -8,6 +8,7 @@
 struct kes_ctx;
 struct kes_varsum;
 struct host_pool;
+class kes_exact_sum;
 
 // A new pool for the views of one variable; null when none can be had.
 host_pool* kes_view_pool();
@@ -27,6 +28,7 @@ struct kes_viewroom {
   long nkept = 0;
   double* wown = nullptr;  // the kept values' sums of w in their own units (kes_valview)
   int* wownexp = nullptr;
+  const kes_exact_sum** wexact = nullptr;  // the kept values' exact sums of w (kes_valview)
 };
 // Room in pool for a view of m values (with weight sums when weighted, nkept of them
 // kept in full) and nk kinds of missing value; the record points at its arrays, its
@@ -38,6 +40,10 @@ kes_viewroom kes_view_room(host_pool* pool, long m, bool weighted, long nk, long
 // unit 2^own_e, as kept entry k. Returns keep.
 bool kes_view_put_sums(const kes_viewroom& room, long i, const struct kes_wtrec& t, long k, bool keep, double own_w,
                        int own_e);
+
+// Copies the exact sums of weights the room's kept entries point at (a node's, or a
+// run's) into pool, where the view keeps them; false when memory cannot be had.
+bool kes_view_keep_exact(const kes_viewroom& room, host_pool* pool);
 
 // The number of nodes of the list at head.
 long kes_list_length(const struct kes_valnode* head);

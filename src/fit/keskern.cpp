@@ -121,6 +121,8 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
   const double smin = std::ldexp(min, -e), smax = std::ldexp(max, -e);
   const double srange = std::ldexp(range, -e), shalf = std::ldexp(half, -e);
   double a = smin - shalf, b = smax + shalf;
+  // The plug-in's grid spans the range and half a range each side.
+  const double sj_width = 2 * srange;
   const double g = 2 * range / KES_KGRID_STD;
   int m = KES_KGRID_STD, exponent = 8, margin = 64;
 
@@ -143,12 +145,16 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
     xmemmsg(8L * KES_KGRID_WIDE);
   } else {
     std::memset(slot->kbins, 0, 8L * KES_KGRID_WIDE);
-    const double w = (b - a) / (kSjBins - 1);
+    // The plug-in's bins are placed by differences from the smallest value only, so
+    // that they sit on the data alike wherever the data lie: a bin edge taken from the
+    // grid's rounded ends could fall either side of a value of the same data shifted.
+    const double w = sj_width / (kSjBins - 1);
     kes_each_value(vs->view, [&](double value, int count) {
       const double c = count;
       double x = std::ldexp(value, -e);
       zkerbin(&x, nullptr, &c, 1, wa, wb, slot->kbins, KES_KGRID_WIDE);
-      if (counts != nullptr) counts[std::clamp(zd2i((x - (a - w / 2)) / w), 0, kSjBins - 1)] += c;
+      if (counts != nullptr)
+        counts[std::clamp(zd2i(((x - smin) + shalf + w / 2) / w), 0, kSjBins - 1)] += c;
     });
   }
 
@@ -178,12 +184,12 @@ int keskdfx(kes_ctx* ctx, kes_cell* cell) {
       continue;
     }
     const double os = 3.0 * std::pow(ZSJ_RK / 35.0, 0.2) * sd / std::pow(n, 0.2);
-    // The plug-in runs in the unit 2^e of the grid's ends, where its powers of the
+    // The plug-in runs in the unit 2^u of its grid's width, where its powers of the
     // spread neither overflow nor underflow, and its tolerance follows the data's
-    // scale: the bandwidth does not depend on the units the values are measured in.
-    const double big = std::fmax(std::fabs(a), std::fabs(b));
-    const int u = (std::isfinite(big) && big > 0 ? std::ilogb(big) : 0) + e;
-    kn.h = std::ldexp(zsjpi(counts, kSjBins, std::ldexp(a, e - u), std::ldexp(b, e - u), std::ldexp(2 * os, -u),
+    // scale: the bandwidth depends neither on the units the values are measured in
+    // nor on where they lie (the unit and the grid come from differences only).
+    const int u = (std::isfinite(sj_width) && sj_width > 0 ? std::ilogb(sj_width) : 0) + e;
+    kn.h = std::ldexp(zsjpi(counts, kSjBins, 0.0, std::ldexp(sj_width, e - u), std::ldexp(2 * os, -u),
                             std::ldexp(2 * os / 18, -u), kSjTrials, std::ldexp(kSjTol * sd, -u)),
                       u);
     if (is_missing(kn.h)) curve->fitted = 0;

@@ -71,6 +71,30 @@ void kes_exact_sum::add(double m, int e) {
   if (top > top_) top_ = top;
 }
 
+void kes_exact_sum::add_times(double x, unsigned f) {
+  if (!(x > 0.0) || f == 0) return;
+  u64 M;
+  int E;
+  split(x, &M, &E);
+  const u128 P = static_cast<u128>(M) * f;
+  int top = add_at(word_, kWords, static_cast<u64>(P), E - kLow);
+  if (const u64 hi = static_cast<u64>(P >> 64); hi != 0) {
+    const int t = add_at(word_, kWords, hi, E - kLow + 64);
+    if (t > top) top = t;
+  }
+  if (top > top_) top_ = top;
+}
+
+void kes_exact_sum::add(const kes_exact_sum& o) {
+  u64 carry = 0;
+  for (int i = 0; i < kWords; ++i) {
+    const u128 t = static_cast<u128>(word_[i]) + o.word_[i] + carry;
+    word_[i] = static_cast<u64>(t);
+    carry = static_cast<u64>(t >> 64);
+    if (word_[i] != 0 && i > top_) top_ = i;
+  }
+}
+
 double kes_exact_sum::value() const {
   double s = 0.0;
   for (int i = 0; i < kWords; ++i)

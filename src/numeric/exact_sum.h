@@ -13,6 +13,10 @@ class kes_exact_sum {
   // Adds m times 2^e (m finite, not below 0): a term kept as a double in a unit of its
   // own, which may lie beyond the doubles.
   void add(double m, int e);
+  // Adds x f (x finite, not below 0; f a count), the product kept whole.
+  void add_times(double x, unsigned f);
+  // Adds another such sum.
+  void add(const kes_exact_sum& o);
   // The sum rounded to a double (infinite beyond the largest).
   double value() const;
 

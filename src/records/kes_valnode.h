@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+class kes_exact_sum;
+
 // Weight sums of one value, kept only when a WEIGHT variable is given. With c the
 // clamped weight of an observation, f its frequency and w = c*f, each divided by
 // 2^wexp of its node (see kes_wunit.h):
@@ -13,6 +15,9 @@ struct kes_wtrec {
   double sumw;    // sum of w
   double sumw15;  // sum of sqrt(c) * w  (f * c^1.5)
   double sumw2;   // sum of c * w        (f * c^2)
+  // The sum of w without rounding, in the weights' own unit, once sumw has rounded
+  // (as sums of several weights of one value mostly do): null while sumw is exact.
+  kes_exact_sum* exact;
 };
 
 struct kes_valnode {

@@ -41,6 +41,9 @@ struct kes_valview {
   // value whose weight is not normal in the view's unit is always kept.
   const double* wown = nullptr;
   const int* wownexp = nullptr;
+  // The kept values' sums of w without rounding, in the weights' own unit, where w
+  // and wown have rounded; null entries elsewhere.
+  const kes_exact_sum* const* wexact = nullptr;
 };
 
 // The sums of sqrt(c) w and c w of one observation of weight w and frequency 1 in w's
@@ -92,18 +95,28 @@ class kes_view_powers {
   int k_ = 0;
 };
 
-// The sum of weights of value i as m 2^e, exact (a positive weight stays positive).
-inline void kes_view_weight_parts(const kes_valview& v, int i, double* m, int* e) {
+// The kept entry of value i, or -1 when its sums are not kept.
+inline int kes_view_kept_entry(const kes_valview& v, int i) {
+  int lo = 0, hi = v.nkept;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (v.kept[mid] < i) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo < v.nkept && v.kept[lo] == i ? lo : -1;
+}
+
+// The sum of weights of value i as m 2^e, where its rounding may be exact (a positive
+// weight stays positive); *exact the sum without rounding, in the weights' own unit,
+// where the rounded one is not exact, else null.
+inline void kes_view_weight_parts(const kes_valview& v, int i, double* m, int* e,
+                                  const kes_exact_sum** exact = nullptr) {
+  if (exact != nullptr) *exact = nullptr;
   if (v.wown != nullptr) {
-    int lo = 0, hi = v.nkept;
-    while (lo < hi) {
-      const int mid = lo + (hi - lo) / 2;
-      if (v.kept[mid] < i) lo = mid + 1;
-      else hi = mid;
-    }
-    if (lo < v.nkept && v.kept[lo] == i) {
-      *m = v.wown[lo];
-      *e = v.wownexp[lo];
+    if (const int k = kes_view_kept_entry(v, i); k >= 0) {
+      *m = v.wown[k];
+      *e = v.wownexp[k];
+      if (exact != nullptr && v.wexact != nullptr) *exact = v.wexact[k];
       return;
     }
   }
@@ -119,6 +132,6 @@ inline double kes_view_weight(const kes_valview& v, double w) { return kes::ldex
 // of missing value.
 constexpr long kes_valview_bytes(long m, bool weighted, long nkinds, long nkept = 0) {
   return static_cast<long>(sizeof(kes_valview)) + m * static_cast<long>(sizeof(double)) * (weighted ? 2 : 1) +
-         (weighted ? nkept * static_cast<long>(3 * sizeof(double) + 2 * sizeof(int)) : 0) +
+         (weighted ? nkept * static_cast<long>(3 * sizeof(double) + sizeof(void*) + 2 * sizeof(int)) : 0) +
          (m + 2 * nkinds) * static_cast<long>(sizeof(int));
 }

@@ -63,7 +63,7 @@ inline kes_wtrec kes_node_view_sums(const kes_valnode& p, int e) {
   const int d = p.wexp - e;
   const double w = kes::ldexp(t.sumw, d);
   const int k = d - kes_power_unit_at(t.sumw, d);
-  return kes_wtrec{w, kes::ldexp(t.sumw15, k + k / 2), kes::ldexp(t.sumw2, 2 * k)};
+  return kes_wtrec{w, kes::ldexp(t.sumw15, k + k / 2), kes::ldexp(t.sumw2, 2 * k), t.exact};
 }
 
 // Adds one observation's clamped weight c (above 0) and frequency f to the weight sums
@@ -73,14 +73,25 @@ inline kes_wtrec kes_node_view_sums(const kes_valnode& p, int e) {
 // and sorted first, so that both give the same sums to the bit. A node's own unit
 // keeps its sums from flushing to 0 below a far larger weight of another value;
 // readers bring them to the record's unit (kes_node_view_sums), exactly wherever they
-// are normal numbers there.
-inline void kes_node_add_weight(kes_valnode* p, double c, int f) {
+// are normal numbers there. True when the sum of w is still exactly the sum of the
+// weights added (no step rounded), which the weighted percentiles need to know.
+inline bool kes_node_add_weight(kes_valnode* p, double c, int f) {
   kes_wtrec* t = p->wt;
+  const double before = t->sumw;
+  const int before_e = p->wexp;
   kes_node_to_unit(p, kes_wunit_after(p->wexp, kes_wunit_exponent(c, f), !(t->sumw > 0.0)));
   const int e = p->wexp;
   const double cu = kes::ldexp(c, -e);
   const double wu = cu * f;
-  t->sumw += wu;
+  const double s = t->sumw + wu;
+  // Each step exact: the unit's change, the weight in the unit, its product with f
+  // and the sum (its rounding error, by the two-sum, 0).
+  const double b = s - t->sumw;
+  const bool exact = kes::ldexp(t->sumw, e - before_e) == before && kes::ldexp(cu, e) == c &&
+                     (f == 1 || std::fma(cu, static_cast<double>(f), -wu) == 0.0) &&
+                     (t->sumw - (s - b)) + (wu - b) == 0.0;
+  t->sumw = s;
   t->sumw15 += std::sqrt(cu) * wu;
   t->sumw2 += wu * cu;
+  return exact;
 }

@@ -55,7 +55,14 @@ struct item {
   double count;
   double weight;  // times 2^wexp (kes_view_weight_parts)
   int wexp;
+  const kes_exact_sum* exact;  // the weight without rounding where weight has rounded
 };
+
+// Adds the weight of element it to s, exactly.
+void add_weight(kes_exact_sum* s, const item& it) {
+  if (it.exact != nullptr) s->add(*it.exact);
+  else s->add(it.weight, it.wexp);
+}
 
 // The percentile p of an ascending sequence delivered one element at a time by next()
 // (false at its end), under definition def; n is the number of observations and
@@ -69,12 +76,12 @@ double pick(int def, double n, const kes_exact_sum& wsum, double p, Next next) {
   if (def == KES_PCTLDEF_WEIGHTED) {
     const kes_wrank at(wsum, p);
     kes_exact_sum cum;
-    cum.add(cur.weight, cur.wexp);
+    add_weight(&cum, cur);
     item nx{};
     while (at.side(cum) < 0) {
       if (!next(nx)) return cur.v;
       cur = nx;
-      cum.add(cur.weight, cur.wexp);
+      add_weight(&cum, cur);
     }
     if (at.side(cum) > 0) return cur.v;
     // On the step: average with the next element that carries weight.
@@ -106,8 +113,8 @@ struct sample {
 
 // Value i's element v: its count, and its weight exact (or its count without weights).
 item element(const sample& s, double v, int i) {
-  item it{v, static_cast<double>(s.v.f[i]), static_cast<double>(s.v.f[i]), 0};
-  if (s.v.w != nullptr) kes_view_weight_parts(s.v, i, &it.weight, &it.wexp);
+  item it{v, static_cast<double>(s.v.f[i]), static_cast<double>(s.v.f[i]), 0, nullptr};
+  if (s.v.w != nullptr) kes_view_weight_parts(s.v, i, &it.weight, &it.wexp, &it.exact);
   return it;
 }
 
@@ -293,10 +300,9 @@ int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const doubl
   kes_exact_sum wsum;
   for (int i = 0; i < m; ++i) {
     n += f[i];
-    double wm = f[i];
-    int we = 0;
-    if (w != nullptr) kes_view_weight_parts(v, i, &wm, &we);
-    wsum.add(wm, we);
+    item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
+    if (w != nullptr) kes_view_weight_parts(v, i, &it.weight, &it.wexp, &it.exact);
+    add_weight(&wsum, it);
   }
   if (n <= 0) return skipqn ? 0 : 1;
   if (m == 1) {

@@ -153,10 +153,15 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
       kes_view_weight_parts(*fv, i, &wm, we);
       return wm;
     };
-    auto add_weight = [&weight](kes_exact_sum* s, int i) {
+    // Where a value's sum of weights has rounded it depends on the order its weights
+    // came in: its exact sum is taken.
+    auto add_weight = [fv](kes_exact_sum* s, int i) {
+      double wm;
       int we;
-      const double wm = weight(i, &we);
-      s->add(wm, we);
+      const kes_exact_sum* exact;
+      kes_view_weight_parts(*fv, i, &wm, &we, &exact);
+      if (exact != nullptr) s->add(*exact);
+      else s->add(wm, we);
     };
     kes_exact_sum sumw;
     for (int i = 0; i < m; ++i) add_weight(&sumw, i);

@@ -115,7 +115,7 @@ TEST_F(DatapassViews, BatchesForcedByACapMakeTheirViews) {
   proc_builder p = proc(true);
   // Room for the cells and about one variable's lists at a time: later batches reset
   // and rebuild the lists, and every batch ends with its views.
-  run_result r = run(p, 850000);
+  run_result r = run(p, 1000000);
   ASSERT_EQ(r.groups.size(), 1u);
   EXPECT_TRUE(r.groups[0].notcomputed.empty());
   EXPECT_GT(r.groups[0].results.size(), 1u) << "the cap did not force several batches";

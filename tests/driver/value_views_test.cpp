@@ -45,7 +45,7 @@ struct hand_lists {
       kes_valnode& n = nodes.emplace_back();
       n.key.value = v.x;
       n.count = v.f;
-      if (weighted) n.wt = &wts.emplace_back(kes_wtrec{v.w, v.w15, v.w2});
+      if (weighted) n.wt = &wts.emplace_back(kes_wtrec{v.w, v.w15, v.w2, nullptr});
       (prev != nullptr ? prev->next : rec.values) = &n;
       prev = &n;
       rec.n += v.f;

@@ -144,3 +144,40 @@ TEST(ExactSum, ComparisonsAtAnyScaleAgreeWithIntegerArithmetic) {
 
 }  // namespace
 
+
+// A weight times its count is the weight added count times, the product kept whole
+// (a 53-bit mantissa times a count up to 2^31 needs 84 bits); a sum added to another
+// is the other with its terms, carries across words included.
+TEST(ExactSum, ProductsAndSumsOfSumsKeepEveryBit) {
+  struct row {
+    double x;
+    unsigned f;
+  };
+  const row rows[] = {{1.0, 1}, {0x1.fffffffffffffp0, 3}, {0x1.fffffffffffffp1023, 7}, {5e-324, 9},
+                      {0.1, 1000}, {1e300, 2}, {0x1.fffffffffffffp-1022, 5}};
+  for (const row& r : rows) {
+    kes_exact_sum times, repeated;
+    times.add_times(r.x, r.f);
+    for (unsigned i = 0; i < r.f; ++i) repeated.add(r.x);
+    EXPECT_EQ(kes_exact_compare(1.0, times, 1.0, repeated), 0) << r.x << " x " << r.f;
+  }
+  // 2^53 - 1 times 2^31 - 1 against its value split by hand: (2^53 - 1) 2^31 - (2^53 - 1).
+  kes_exact_sum big, parts;
+  big.add_times(0x1.fffffffffffffp52, 0x7fffffffu);
+  parts.add(0x1.fffffffffffffp52, 31);
+  kes_exact_sum minus;
+  minus.add(0x1.fffffffffffffp52);
+  minus.add(big);
+  EXPECT_EQ(kes_exact_compare(1.0, minus, 1.0, parts), 0);
+  // Sums of sums, every word full so that each carry runs on.
+  std::mt19937_64 rng(7);
+  kes_exact_sum a, b, all;
+  for (int i = 0; i < 2000; ++i) {
+    const double x = std::ldexp(static_cast<double>(rng() >> 11), static_cast<int>(rng() % 2000) - 1100);
+    (i % 2 ? a : b).add(x);
+    all.add(x);
+  }
+  a.add(b);
+  EXPECT_EQ(kes_exact_compare(1.0, a, 1.0, all), 0);
+  EXPECT_EQ(a.value(), all.value());
+}

@@ -42,7 +42,7 @@ value_list::value_list(const std::vector<obs>& data, bool weighted, double nmiss
     nd.key.value = x;
     nd.count = a.f;
     if (weighted) {
-      wts_.push_back({a.w, a.w15, a.w2});
+      wts_.push_back({a.w, a.w15, a.w2, nullptr});
       nd.wt = &wts_.back();
     }
     if (prev)

@@ -7,7 +7,7 @@
 
 namespace kes_test {
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(KES_SANITIZED) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr bool kUnderSanitizers = true;
 #else
 inline constexpr bool kUnderSanitizers = false;

@@ -52,7 +52,7 @@ std::vector<long> step_codes(const std::string& log) {
 // sanitized runner reserves far more address space than it uses and cannot start under
 // an address-space limit: there the sanitizer's own allocator holds the cap.
 void limit_child() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KES_SANITIZED)
   const char* given = std::getenv("ASAN_OPTIONS");
   const std::string options = std::string(given == nullptr ? "" : given) +
                               ":allocator_may_return_null=1:malloc_limit_mb=" + std::to_string(kMemoryCapMb) +

@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 // The programs a plain test run tries; under the sanitizers, where a run takes several
 // times as long, fewer.
 constexpr long kPlainCount = 300;
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(KES_SANITIZED) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr long kDefaultCount = 100;
 #else
 constexpr long kDefaultCount = kPlainCount;

@@ -96,7 +96,7 @@ TEST_F(RunnerGraphFaults, EverydayPercentAxesNeverCrash) {
 // run ends as a process that exits, and a run that ran out says so in the log with
 // return code 1016.
 TEST_F(RunnerGraphFaults, MemoryRunningOutInATemplateGraphEndsWith1016) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KES_SANITIZED)
   // The sanitizer reserves more address space than these limits allow, and under the
   // lowest of them it fails before the runner starts.
   GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
@@ -218,7 +218,7 @@ TEST_F(RunnerGraphFaults, SpreadAtTheEndsOfTheDoubles) {
 // whatever the data: reference lines and axis orders far from data at either end of
 // the doubles, in both renderers, under a 2 GB address-space limit.
 TEST_F(RunnerGraphFaults, AxesAtTheEndsOfTheDoublesTakeBoundedMemory) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(KES_SANITIZED)
   GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
 #endif
   // 20 values spread over [0.93, 1.69] x 1e308 by sign, in two CLASS levels.

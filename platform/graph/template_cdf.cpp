@@ -165,7 +165,11 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     if (!any && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
     end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
-  kind.lay_out = [&](canvas& on) { return begin_page(on, p, grid, legend, yticks, "CDF plot"); };
+  kind.lay_out = [&](canvas& on) {
+    page_frame pg = begin_page(on, p, grid, legend, yticks, "CDF plot");
+    keep_x_texts_on_page(&pg, p, grid, xs.lo, xs.hi, xs.ticks);
+    return pg;
+  };
   kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
     draw_axes_of_cell(on, f, p, grid, slot, xs.ticks, yticks);
   };

@@ -318,9 +318,9 @@ const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::v
 }  // namespace
 
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
-                          const std::vector<double>& xticks) {
+                          const std::vector<double>& xticks, const std::vector<std::string>* xtexts) {
   if (pg->cells.empty() || !(xhi > xlo)) return;
-  const std::vector<std::string>& texts = texts_at(p, xticks);
+  const std::vector<std::string>& texts = xtexts != nullptr ? *xtexts : texts_at(p, xticks);
   const double edge = 2;  // px kept clear of the page's edges
   // Ticks move with the frame: a few rounds settle the widths.
   for (int round = 0; round < 4; ++round) {

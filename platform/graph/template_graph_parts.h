@@ -199,8 +199,9 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 // Narrows the grid of a laid-out page until every horizontal tick text (ticks from xlo
 // to xhi) stands on the page: an axis that ends at the largest double has no pad past
 // its last tick, and the text centred on it needs room beside the frame.
+// Texts of their own at the ticks (`xtexts`) are measured when given.
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
-                          const std::vector<double>& xticks);
+                          const std::vector<double>& xticks, const std::vector<std::string>* xtexts = nullptr);
 // Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
 // vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
 // Texts of their own at the ticks replace the numbers when given.

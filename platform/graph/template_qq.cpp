@@ -424,7 +424,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
 
   cell_page_kind kind;
   kind.lay_out = [&](canvas& on) {
-    return lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_axes);
+    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_axes);
+    if (rotated) keep_x_texts_on_page(&pg, p, grid, ax.ds.lo, ax.ds.hi, ax.ds.ticks);
+    else keep_x_texts_on_page(&pg, p, grid, ax.tlo, ax.thi, ax.theory.at, &ax.theory.texts);
+    return pg;
   };
   kind.ranged = [&](frame f) {
     f.xlo = rotated ? ax.ds.lo : ax.tlo;

@@ -18,6 +18,41 @@ namespace {
 
 int ceil_div(int a, int b) { return b > 0 ? (a + b - 1) / b : a; }
 
+// What INTERBAR= and BARWIDTH= could not be given, for kes_bar_layout to say.
+enum bar_fault : unsigned { kGapLeavesNoRoom = 1, kWidthNotSmaller = 2, kWidthBesideInterbar = 4 };
+
+// The bar width and gap of nbins bars in width, and the faults of the options met on
+// the way: the one geometry the bars are drawn with and the end values make room for.
+unsigned bar_geometry(double width, int nbins, bool interbar_given, double interbar, bool barwidth_given,
+                      double barwidth, double* bar, double* gap) {
+  unsigned faults = 0;
+  const int n = std::max(nbins, 1);
+  *gap = interbar_given && interbar >= 0 ? interbar : 0.0;
+  *bar = (width - (n - 1) * *gap) / n;
+  if (*bar <= 0) {
+    faults |= kGapLeavesNoRoom;
+    *gap = 0;
+    *bar = width / n;
+  }
+  if (barwidth_given) {
+    if (*gap == 0) {
+      if (barwidth > 0 && barwidth < *bar && n > 1) {
+        *bar = barwidth;
+        *gap = (width - n * *bar) / (n - 1);
+      } else if (barwidth > 0 && barwidth < *bar) {
+        // One bin: no gap between bars can take the room, which is left after the
+        // bar (the transform then puts the bin's centre at the bar's centre).
+        *bar = barwidth;
+        *gap = width - barwidth;
+      } else {
+        faults |= kWidthNotSmaller;
+      }
+    } else {
+      faults |= kWidthBesideInterbar;
+    }
+  }
+  return faults;
+}
 
 // The end tick values on the page and off the next column. The first value stands at
 // the plot area's left edge, the last at its right one, each half a bar inward when
@@ -36,14 +71,12 @@ void end_value_room(kes_ctx* ctx, bool intertile) {
   const int nc = std::max(r->ncols, 1);
   const int nbars = midpoints ? std::max(key->npoints, 1) : 0;
   const double parted = (nc - 1) * (c->hcellgap + hx.offset[0] + hx.offset[1]);
-  double bar = 0;
-  if (midpoints) {
-    const double g =
-        kes_pgiven(r->stmt, KES_PLOT_SLOT_INTERBAR) ? std::max(kes_pnumber(r->stmt, KES_PLOT_SLOT_INTERBAR), 0.0) : 0.0;
-    bar = std::max(((c->width - parted) / nc - (nbars - 1) * g) / nbars, 0.0);
-    if (kes_pgiven(r->stmt, KES_PLOT_SLOT_BARWIDTH) && kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH) > 0)
-      bar = std::min(bar, kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH));
-  }
+  double bar = 0, gap = 0;
+  if (midpoints)
+    bar_geometry((c->width - parted) / nc, nbars, kes_pgiven(r->stmt, KES_PLOT_SLOT_INTERBAR),
+                 kes_pnumber(r->stmt, KES_PLOT_SLOT_INTERBAR), kes_pgiven(r->stmt, KES_PLOT_SLOT_BARWIDTH),
+                 kes_pnumber(r->stmt, KES_PLOT_SLOT_BARWIDTH), &bar, &gap);
+  bar = std::max(bar, 0.0);
   const double first = c->hend_w[0], last = c->hend_w[1];
   const double left = c->pagearea[0] - (c->ox + bar / 2 - first / 2);
   const double right = c->ox + c->width - bar / 2 + last / 2 - c->pagearea[2];
@@ -95,32 +128,14 @@ int kes_rows_that_fit(double extent, double gap, double unit) {
 
 int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar, bool barwidth_given,
                    double barwidth, bool curves, double* bar, double* gap) {
-  const int n = std::max(nbins, 1);
-  *gap = interbar_given && interbar >= 0 ? interbar : 0.0;
-  *bar = (width - (n - 1) * *gap) / n;
-  if (*bar <= 0) {
-    xpmlog(KES_SET_PROC, KES_MSG_INTERBAR_LEAVES_NO_ROOM);
-    *gap = 0;
-    *bar = width / n;
+  const unsigned faults = bar_geometry(width, nbins, interbar_given, interbar, barwidth_given, barwidth, bar, gap);
+  if (faults & kGapLeavesNoRoom) xpmlog(KES_SET_PROC, KES_MSG_INTERBAR_LEAVES_NO_ROOM);
+  if (faults & kWidthNotSmaller) {
+    xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER);
+    xpmlog(KES_SET_PROC, KES_MSG_BARWIDTH_IGNORED);
   }
-  if (barwidth_given) {
-    if (*gap == 0) {
-      if (barwidth > 0 && barwidth < *bar && n > 1) {
-        *bar = barwidth;
-        *gap = (width - n * *bar) / (n - 1);
-      } else if (barwidth > 0 && barwidth < *bar) {
-        // One bin: no gap between bars can take the room, which is left after the
-        // bar (the transform then puts the bin's centre at the bar's centre).
-        *bar = barwidth;
-        *gap = width - barwidth;
-      } else {
-        xpmlog(KES_SET_LAYOUT, KES_MSG_BARWIDTH_NOT_SMALLER);
-        xpmlog(KES_SET_PROC, KES_MSG_BARWIDTH_IGNORED);
-      }
-    } else {
-      xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
-    }
-  }
+  if (faults & kWidthBesideInterbar)
+    xpmlog(KES_SET_LABEL, KES_MSG_OPTION_IGNORED_BECAUSE_OTHER, "BARWIDTH=", "INTERBAR=", "INTERBAR=");
   if (curves && *gap != 0) xpmlog(KES_SET_PROC, KES_MSG_BARS_HAVE_GAPS);
   return 0;
 }

@@ -272,6 +272,14 @@ int moments(const kes_varsum* rec, const char vardef[8], const kes_valview* fv, 
   values_spread sp;
   const bool from_values = !is_missing(css) && !is_missing(mean) && spread_of(fv, mean, &sp);
   if (from_values) {
+    // The running sum's rounding grows with N and with the offset (200,000 values
+    // 1e15 + 0..100 summed to a mean of 1e15 + 0.4). Values within a factor of two of
+    // the pivot deviate from it exactly, so their mean is known to a unit of rounding:
+    // where the sum's ratio strays from it by more than two such units, it is the mean.
+    const double lo = fv->x[0], hi = fv->x[fv->m - 1];
+    const bool offset = sp.p > 0 ? lo >= sp.p / 2 && hi <= 2 * sp.p : sp.p < 0 && hi <= sp.p / 2 && lo >= 2 * sp.p;
+    const double centre = sp.p + sp.dbar;
+    if (offset && std::fabs(mean - centre) > 2 * std::ldexp(DBL_EPSILON, std::ilogb(centre))) mean = centre;
     css = sp.c.times(sp.scale, sp.scale);
     sp.c.parts(sp.scale, sp.scale, &out->css_m, &out->wide_e);
     out->pivot = sp.p;

@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "core/runtime.h"
 #include "engine_host.h"
@@ -242,4 +244,41 @@ TEST(Moments, WithoutTheValueCopyOnlyTheShapeIsMissing) {
       EXPECT_NEAR(without.v[c], with.v[c], 1e-13 * std::fabs(with.v[c])) << c;
     }
   }
+}
+
+// The mean of many values at an offset is the values' mean, not the running sum's
+// ratio: n values c + k u (k whole, 0..100; u a power of two, so every value is exact)
+// summed in row order lose k to the sum's rounding as n and c grow (200,000 values
+// 1e15 + 0..100 gave a mean of 1e15 + 0.4).
+TEST(Moments, TheMeanAtAnOffsetIsTheValuesMean) {
+  struct offset {
+    double c, u;
+  };
+  const offset offsets[] = {{1e9, 0x1p-20}, {1e15, 1}, {-1e15, 1}, {1733650000.0, 0x1p-10},
+                            {0x1p52, 1},    {3e-300, 0x1p-1020}, {7.5, 0x1p-40}};
+  std::mt19937_64 gen(20261208);
+  for (const offset& o : offsets)
+    for (long n : {1000L, 20000L, 200000L}) {
+      std::uniform_int_distribution<int> k(0, 100);
+      std::vector<long> freq(101, 0);
+      double running = 0.0;  // the data pass's sum, in row order
+      long long ksum = 0;
+      for (long i = 0; i < n; ++i) {
+        const int d = k(gen);
+        freq[static_cast<std::size_t>(d)] += 1;
+        ksum += d;
+        running += o.c + d * o.u;
+      }
+      std::vector<obs> data;
+      for (int d = 0; d <= 100; ++d)
+        if (freq[static_cast<std::size_t>(d)] > 0) data.push_back(obs{o.c + d * o.u, static_cast<int>(freq[static_cast<std::size_t>(d)])});
+      value_list v(data);
+      v.rec.sum = running;
+      moments_of m(v, "DF      ");
+      const double exact = static_cast<double>(static_cast<long double>(o.c) +
+                                               static_cast<long double>(ksum) / n * static_cast<long double>(o.u));
+      const double ulp = std::nextafter(std::fabs(exact), INFINITY) - std::fabs(exact);
+      EXPECT_LE(std::fabs(m[KES_MOM_MEAN] - exact), ulp) << o.c << " n=" << n << " running mean " << running / n;
+      EXPECT_EQ(m[KES_MOM_SUM], running);  // the sum stays as summed
+    }
 }

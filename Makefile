@@ -16,8 +16,12 @@ deps:
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-$(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKES_SANITIZE=ON -DKES_BENCH=OFF
+# The sanitized tree links the plain tree's compiled test code (the same code in both:
+# built without the sanitizers) rather than compiling it again, so the plain tree's
+# tests are built first.
+$(ASAN_BUILD)/build.ninja: $(BUILD)/build.ninja | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKES_SANITIZE=ON -DKES_BENCH=OFF \
+	  -DKES_TEST_OBJECTS_FROM=$(abspath $(BUILD))
 
 # The runner depends on the module, so naming it builds both and nothing else: the
 # demo is ready in the time these two take to compile.
@@ -31,7 +35,7 @@ build-all: $(BUILD)/build.ninja
 build-tests: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-build-asan: $(ASAN_BUILD)/build.ninja
+build-asan: build-tests $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 demo: build

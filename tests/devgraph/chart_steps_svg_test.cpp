@@ -19,6 +19,7 @@
 #include "device_run.h"
 #include "runner/runner.h"
 #include "graph/font_metrics.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -202,9 +203,9 @@ TEST_F(ChartStepsSvg, GoutNamesTheFolderOfTheGraphs) {
 TEST_F(ChartStepsSvg, GoutIsNotedOnTemplateGraphs) {
   dir.write("prog.kes", "proc kestravine data=d noprint gout=work.charts; var x; qqplot x; run;\n");
   fs::create_directories(dir / "graphs");
-  ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphs",
-                       (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
-                       (dir / "lst").string(), "--work", dir.path().string(), (dir / "prog.kes").string()}),
+  ASSERT_EQ(plat::run({"--module", kes_test::built("libkestravine.so"), "--graphs", (dir / "graphs").string(), "--log",
+                       (dir / "log").string(), "--listing", (dir / "lst").string(), "--work", dir.path().string(),
+                       (dir / "prog.kes").string()}),
             0);
   plat::config() = plat::run_config{};
   EXPECT_NE(log().find("GOUT= is read but not used"), std::string::npos) << log();

@@ -20,6 +20,7 @@
 #include "../support/svg_reader.h"
 #include "core/runtime.h"
 #include "runner/runner.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -47,10 +48,10 @@ class ChartSvg : public ::testing::Test {
     dir.write("d.csv", csv);
     dir.write("prog.kes", program);
     fs::create_directories(dir / "graphs");
-    const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics",
-                                  "device", "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(),
-                                  "--listing", (dir / "lst").string(), "--json", (dir / "out.json").string(),
-                                  "--work", dir.path().string(), (dir / "prog.kes").string()});
+    const int status =
+        plat::run({"--module", kes_test::built("libkestravine.so"), "--graphics", "device", "--graphs",
+                   (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing", (dir / "lst").string(),
+                   "--json", (dir / "out.json").string(), "--work", dir.path().string(), (dir / "prog.kes").string()});
     plat::config() = plat::run_config{};
     return status;
   }
@@ -319,10 +320,10 @@ TEST_F(ChartSvg, KernelRowsAreWrittenOnceWhateverDrewTheCurves) {
   EXPECT_EQ(graphs().size(), 1u);
   fs::remove(dir / "ok.csv");
   dir.write("prog.kes", prog);
-  ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "none", "--log",
-                       (dir / "log").string(), "--listing", (dir / "lst").string(), "--work", dir.path().string(),
-                       (dir / "prog.kes").string()}),
-            0);
+  ASSERT_EQ(
+      plat::run({"--module", kes_test::built("libkestravine.so"), "--graphics", "none", "--log", (dir / "log").string(),
+                 "--listing", (dir / "lst").string(), "--work", dir.path().string(), (dir / "prog.kes").string()}),
+      0);
   plat::config() = plat::run_config{};
   EXPECT_FALSE(drawn.empty());
   EXPECT_EQ(slurp(dir / "ok.csv"), drawn);

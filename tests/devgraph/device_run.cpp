@@ -6,6 +6,7 @@
 #include "graph/device_state.h"
 #include "runner/runner.h"
 #include "support/svg_rules.h"
+#include "support/test_settings.h"
 
 namespace devgraph_test {
 
@@ -19,8 +20,8 @@ int device_run(const fs::path& dir, const fs::path& program) {
   // Graph file names are kept unique over the process (the runner runs once per
   // process); each run here starts afresh, whatever ran before it in this program.
   plat::graph::forget_graph_files();
-  const int status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--graphics", "device",
-                                "--graphs", (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
+  const int status = plat::run({"--module", kes_test::built("libkestravine.so"), "--graphics", "device", "--graphs",
+                                (dir / "graphs").string(), "--log", (dir / "log").string(), "--listing",
                                 (dir / "lst").string(), "--work", dir.string(), program.string()});
   plat::config() = plat::run_config{};
   return status;

@@ -9,6 +9,7 @@
 #include "runner/host_table.h"
 #include "driver/qorqkest.h"
 #include "host/host_connection.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST(connection, MainStoresTheAnchorAndPidbAndCopiesTheHandle) {
 // ---- exports of the loadable module ----
 
 TEST(connection, ModuleExportsOnlyItsEntryAndAnchorWords) {
-  const std::string path = KES_BINARY_DIR "/libkestravine.so";
+  const std::string path = kes_test::built("libkestravine.so");
   void* h = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (h == nullptr) GTEST_SKIP() << "module not built: " << dlerror();
   for (const char* name : {"mcn_main", "v_global_gcb_anchor", "v_global_pidb_anchor", "Exported_QVHandle"})

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ fs::path scratch() {
 run_result generate(const std::string& grammar, const std::string& name) {
   fs::path d = scratch();
   std::ofstream(d / (name + ".grammar")) << grammar;
-  std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() + " " +
+  std::string cmd = kes_test::built("kes_grammar_gen") + " " + (d / (name + ".grammar")).string() + " " +
                     (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
                     (d / (name + ".h")).string() + " 2> " + (d / (name + ".err")).string();
   int rc = std::system(cmd.c_str());

@@ -14,6 +14,7 @@
 
 #include "records/kes_preq.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ run_result reference(const std::string& grammar, const std::string& name, const 
   std::ofstream(d / (name + ".grammar")) << grammar;
   const fs::path md = d / (name + ".md");
   fs::remove(md);
-  std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + mode + " " +
+  std::string cmd = kes_test::built("kes_grammar_gen") + " " + mode + " " +
                     (mode == "--reference" ? md.string() + " " : std::string()) + (d / (name + ".grammar")).string() +
                     " 2> " + (d / (name + ".err")).string();
   const int rc = std::system(cmd.c_str());
@@ -47,8 +48,8 @@ run_result reference(const std::string& grammar, const std::string& name, const 
 // header: the header's text, or "" after a failure noted on the test.
 std::string names_header(const std::string& name) {
   const fs::path d = scratch();
-  const std::string cmd = std::string(KES_BINARY_DIR) + "/kes_grammar_gen " + (d / (name + ".grammar")).string() +
-                          " " + (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
+  const std::string cmd = kes_test::built("kes_grammar_gen") + " " + (d / (name + ".grammar")).string() + " " +
+                          (d / (name + ".cpp")).string() + " " + (d / (name + ".txt")).string() + " " +
                           (d / (name + ".h")).string() + " 2> " + (d / (name + ".err")).string();
   const int rc = WEXITSTATUS(std::system(cmd.c_str()));
   EXPECT_EQ(rc, 0) << kes_test::slurp(d / (name + ".err"));

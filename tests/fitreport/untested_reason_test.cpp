@@ -20,6 +20,7 @@
 
 #include "support/json_reader.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -83,8 +84,8 @@ TEST(UntestedReason, TheNoteNamesTheFittedShapeOutsideTheTablesRange) {
           const std::string program =
               std::string("proc kestravine data=d noprint; var x; histogram x / noplot ") + f.request + ";\nrun;\n";
           std::ofstream(dir.path() / "p.kes") << program;
-          const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR
-                                  "/kestravine' --work . --listing lst --log log --json out.json p.kes >/dev/null 2>&1";
+          const std::string cmd = "cd '" + dir.path().string() + "' && '" + kes_test::built("kestravine") +
+                                  "' --work . --listing lst --log log --json out.json p.kes >/dev/null 2>&1";
           const int raw = std::system(cmd.c_str());
           ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program;
           const std::string log = kes_test::slurp(dir.path() / "log");
@@ -171,8 +172,8 @@ TEST(UntestedReason, TheBetaNoteSaysWhichFitsTheTablesHold) {
     const std::string program =
         std::string("proc kestravine data=d; var x; histogram x / noplot beta(") + c.options + ");\nrun;\n";
     std::ofstream(dir.path() / "p.kes") << program;
-    const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR
-                            "/kestravine' --work . --listing lst --log log p.kes >/dev/null 2>&1";
+    const std::string cmd = "cd '" + dir.path().string() + "' && '" + kes_test::built("kestravine") +
+                            "' --work . --listing lst --log log p.kes >/dev/null 2>&1";
     const int raw = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program;
     const std::string log = kes_test::slurp(dir.path() / "log");
@@ -189,8 +190,8 @@ TEST(UntestedReason, TheBetaNoteSaysWhichFitsTheTablesHold) {
 // Runs program in dir on d.csv; the log, and the JSON output in out.
 std::string run_json(const kes_test::scratch_dir& dir, const std::string& program, kes_test::json* out) {
   std::ofstream(dir.path() / "p.kes") << program;
-  const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR
-                          "/kestravine' --work . --listing lst --log log --json out.json p.kes >/dev/null 2>&1";
+  const std::string cmd = "cd '" + dir.path().string() + "' && '" + kes_test::built("kestravine") +
+                          "' --work . --listing lst --log log --json out.json p.kes >/dev/null 2>&1";
   const int raw = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << program;
   EXPECT_TRUE(kes_test::parse_json(kes_test::slurp(dir.path() / "out.json"), *out));

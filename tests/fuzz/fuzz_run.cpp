@@ -15,6 +15,7 @@
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
+#include "support/test_settings.h"
 
 namespace kes_fuzz {
 namespace {
@@ -48,21 +49,24 @@ std::vector<long> step_codes(const std::string& log) {
   return codes;
 }
 
+// Asked before any child is made: the child only reads it.
+const bool kSanitizedRunner = kes_test::under_sanitizers();
+
 // In the child before the runner starts: the memory cap, and the minute. The
 // sanitized runner reserves far more address space than it uses and cannot start under
 // an address-space limit: there the sanitizer's own allocator holds the cap.
 void limit_child() {
-#if defined(KES_SANITIZED)
-  const char* given = std::getenv("ASAN_OPTIONS");
-  const std::string options = std::string(given == nullptr ? "" : given) +
-                              ":allocator_may_return_null=1:malloc_limit_mb=" + std::to_string(kMemoryCapMb) +
-                              ":hard_rss_limit_mb=" + std::to_string(kMemoryCapMb);
-  ::setenv("ASAN_OPTIONS", options.c_str(), 1);
-#else
-  const rlim_t cap = static_cast<rlim_t>(kMemoryCapMb) << 20;
-  const rlimit lim{cap, cap};
-  ::setrlimit(RLIMIT_AS, &lim);
-#endif
+  if (kSanitizedRunner) {
+    const char* given = std::getenv("ASAN_OPTIONS");
+    const std::string options = std::string(given == nullptr ? "" : given) +
+                                ":allocator_may_return_null=1:malloc_limit_mb=" + std::to_string(kMemoryCapMb) +
+                                ":hard_rss_limit_mb=" + std::to_string(kMemoryCapMb);
+    ::setenv("ASAN_OPTIONS", options.c_str(), 1);
+  } else {
+    const rlim_t cap = static_cast<rlim_t>(kMemoryCapMb) << 20;
+    const rlimit lim{cap, cap};
+    ::setrlimit(RLIMIT_AS, &lim);
+  }
   ::alarm(60);
 }
 

@@ -22,6 +22,7 @@
 #include "fuzz/fuzz_run.h"
 #include "fuzz/program_writer.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -30,11 +31,7 @@ namespace fs = std::filesystem;
 // The programs a plain test run tries; under the sanitizers, where a run takes several
 // times as long, fewer.
 constexpr long kPlainCount = 300;
-#if defined(KES_SANITIZED) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr long kDefaultCount = 100;
-#else
-constexpr long kDefaultCount = kPlainCount;
-#endif
+constexpr long kSanitizedCount = 100;
 
 long setting(const char* name, long fallback) {
   const char* v = std::getenv(name);
@@ -66,7 +63,7 @@ std::string shown(const std::string& program) {
 
 TEST(ProgramFuzz, NoRunFailsAUser) {
   const auto seed = static_cast<std::uint64_t>(setting("KES_FUZZ_SEED", 20261208));
-  const long count = setting("KES_FUZZ_COUNT", kDefaultCount);
+  const long count = setting("KES_FUZZ_COUNT", kes_test::under_sanitizers() ? kSanitizedCount : kPlainCount);
   kes_test::scratch_dir root("fuzz");
   fs::create_directories(root / "outside");
   root.write("outside/keep.txt", "kept\n");
@@ -80,7 +77,7 @@ TEST(ProgramFuzz, NoRunFailsAUser) {
     const std::vector<std::string> wrong = kes_fuzz::run_and_check(root.path(), program, data, "fuzz/" + stem);
     if (wrong.empty()) continue;
     ++failures;
-    const fs::path kept = fs::path(KES_BINARY_DIR) / "fuzz_failures";
+    const fs::path kept = fs::path(kes_test::binary_dir()) / "fuzz_failures";
     fs::create_directories(kept);
     std::ofstream(kept / (stem + ".kes"), std::ios::binary) << program;
     std::ofstream(kept / (stem + ".csv"), std::ios::binary) << data;

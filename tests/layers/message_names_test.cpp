@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "source_scan.h"
+#include "support/test_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,7 @@ using kes_test::call_args;
 using kes_test::read_source;
 
 TEST(MessageNames, EveryCallPassesTheSetOfItsMessage) {
-  const std::string header = read_source(fs::path(KES_BINARY_DIR) / "generated" / "kes_msg_names.h");
+  const std::string header = read_source(fs::path(kes_test::binary_dir()) / "generated" / "kes_msg_names.h");
   ASSERT_FALSE(header.empty());
   std::map<std::string, std::string> set_of;
   static const std::regex kName(R"(constexpr int KES_MSG_(\w+) = \d+;  // set KES_SET_(\w+))");

@@ -21,6 +21,7 @@
 #include "support/svg_marks.h"
 #include "support/svg_parts.h"
 #include "support/svg_reader.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ run_out run(const fs::path& dir, const std::string& program, const char* rendere
   fs::remove_all(dir / "g");
   fs::create_directories(dir / "g");
   std::ofstream(dir / "p.kes") << program;
-  const std::string cmd = "cd '" + dir.string() + "' && '" KES_BINARY_DIR "/kestravine' --graphics " + renderer +
+  const std::string cmd = "cd '" + dir.string() + "' && '" + kes_test::built("kestravine") + "' --graphics " +
+                          renderer +
                           " --graphs g --work . --listing lst --log log --json out.json p.kes >/dev/null 2>err";
   const int raw = std::system(cmd.c_str());
   r.log = kes_test::slurp(dir / "log");

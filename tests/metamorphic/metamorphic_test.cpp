@@ -34,7 +34,7 @@ using kes_meta::meta_case;
 // same draw).
 constexpr std::uint64_t kDefaultSeed = 20261208;
 constexpr long kPlainCount = 200;
-constexpr long kDefaultCount = kes_test::kUnderSanitizers ? 30 : kPlainCount;
+constexpr long kSanitizedCount = 30;
 constexpr unsigned kRunsAtOnce = 4;
 
 // Data written by hand where a relation once failed: the smallest cases of each fault.
@@ -143,7 +143,7 @@ case_outcome run_case(const meta_case& mc, const fs::path& root) {
 }
 
 void keep(const case_outcome& o, const std::string& stem) {
-  const fs::path kept = fs::path(KES_BINARY_DIR) / "metamorphic_failures";
+  const fs::path kept = fs::path(kes_test::binary_dir()) / "metamorphic_failures";
   fs::create_directories(kept / stem);
   for (const auto& [name, csv] : kes_meta::case_data(o.mc)) std::ofstream(kept / stem / (name + ".csv")) << csv;
   std::ofstream(kept / stem / "prog.kes") << o.program;
@@ -152,7 +152,8 @@ void keep(const case_outcome& o, const std::string& stem) {
 
 TEST(Metamorphic, RelationsHoldOverDrawnAndHandWrittenData) {
   const auto seed = static_cast<std::uint64_t>(kes_test::env_setting("KES_META_SEED", kDefaultSeed));
-  const long count = kes_test::env_setting("KES_META_COUNT", kDefaultCount);
+  const long count =
+      kes_test::env_setting("KES_META_COUNT", kes_test::under_sanitizers() ? kSanitizedCount : kPlainCount);
   const bool default_draw = seed == kDefaultSeed && count >= kPlainCount;
   const bool verbose = kes_test::env_setting("KES_META_VERBOSE", 0) != 0;  // shows the expected failures too
   std::vector<std::string> errors;

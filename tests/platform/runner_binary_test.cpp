@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -29,8 +30,9 @@ TEST(BinaryTest, ProgramsAndModulesItCannotUseAndStandardInput) {
   kes_test::scratch_dir dir{"bin"};
   const std::string d = dir.path().string();
   for (const row& r : rows) {
-    const std::string cmd = "cd '" + d + "' && printf '" + r.input + "' | '" KES_BINARY_DIR "/kestravine' --log '" +
-                            d + "/log' --listing '" + d + "/lst' " + r.args + " >/dev/null 2>'" + d + "/err'";
+    const std::string cmd = "cd '" + d + "' && printf '" + r.input + "' | '" + kes_test::built("kestravine") +
+                            "' --log '" + d + "/log' --listing '" + d + "/lst' " + r.args + " >/dev/null 2>'" + d +
+                            "/err'";
     const int raw = std::system(cmd.c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, r.status) << r.args;
     EXPECT_EQ(slurp(dir / "err"), r.err) << r.args;

@@ -7,6 +7,7 @@
 #include "core/runtime.h"
 #include "parse_test_util.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 #include "runner/module_link.h"
 #include "runner/runner.h"
 #include "runner/runner_options.h"
@@ -19,7 +20,7 @@ class RunnerTest : public ::testing::Test {
  protected:
   // Runs the program with the stand-in module; codes go to it through DEBUG.
   int run(const std::string& program, std::vector<std::string> extra = {},
-          const std::string& module = KES_FAKE_MODULE) {
+          const std::string& module = kes_test::built("tests/libkes_fake_module_good.so")) {
     dir_.write("prog.kes", program);
     std::vector<std::string> args = {"--module", module, "--log", (dir_ / "log").string(),
                                      "--listing", (dir_ / "lst").string(), "--work", dir_.path().string()};
@@ -92,7 +93,7 @@ TEST_F(RunnerTest, CommandLineFaultsGetOneMessageAndStatus4) {
 }
 
 TEST_F(RunnerTest, ModuleFaultsStopTheStepsWithStatus5) {
-  EXPECT_EQ(run("proc kestravine;\nrun;\n", {}, KES_FAKE_MODULE_BADMAGIC), 5);
+  EXPECT_EQ(run("proc kestravine;\nrun;\n", {}, kes_test::built("tests/libkes_fake_module_badmagic.so")), 5);
   EXPECT_NE(err_.find("magic word is 0xDEADBEEF"), std::string::npos) << err_;
   dir_.write("junk.so", "not a shared object");
   EXPECT_EQ(run("proc kestravine;\nrun;\n", {}, (dir_ / "junk.so").string()), 5);

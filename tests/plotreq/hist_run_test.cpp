@@ -11,6 +11,7 @@
 #include "../support/scratch_files.h"
 #include "core/runtime.h"
 #include "runner/runner.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -61,10 +62,9 @@ TEST(HistogramRuns, EveryBinPercentMatchesADirectCount) {
   };
   for (const check& c : checks) {
     dir.write("prog.kes", std::string("proc kestravine data=d noprint; var x; ") + c.statements + " run;\n");
-    ASSERT_EQ(plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--log",
-                         (dir / "log").string(), "--listing", (dir / "lst").string(), "--json",
-                         (dir / "out.json").string(), "--work", dir.path().string(), "--graphs", (dir / "graphs").string(),
-                         (dir / "prog.kes").string()}),
+    ASSERT_EQ(plat::run({"--module", kes_test::built("libkestravine.so"), "--log", (dir / "log").string(), "--listing",
+                         (dir / "lst").string(), "--json", (dir / "out.json").string(), "--work", dir.path().string(),
+                         "--graphs", (dir / "graphs").string(), (dir / "prog.kes").string()}),
               0);
     plat::config() = plat::run_config{};
     json out;

@@ -141,7 +141,7 @@ class examples_copy {
     const pid_t pid = ::fork();
     if (pid == 0) {
       if (::chdir(root_.c_str()) != 0) ::_exit(120);
-      std::string bin = KES_BINARY_DIR "/kestravine";
+      std::string bin = kes_test::built("kestravine");
       std::vector<char*> argv{bin.data()};
       for (std::string& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -207,7 +207,7 @@ TEST(FormInvariance, EveryExampleMeansTheSameSpreadOverLines) {
   ASSERT_GT(names.size(), 40u);
   // Under the sanitizers every fourth example: the spread forms reach the same parser
   // paths in each, and the plain run holds every example to the rule.
-  if (kes_test::kUnderSanitizers) {
+  if (kes_test::under_sanitizers()) {
     std::vector<std::string> some;
     for (std::size_t i = 0; i < names.size(); i += 4) some.push_back(names[i]);
     names.swap(some);

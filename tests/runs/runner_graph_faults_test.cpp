@@ -15,6 +15,7 @@
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -96,11 +97,9 @@ TEST_F(RunnerGraphFaults, EverydayPercentAxesNeverCrash) {
 // run ends as a process that exits, and a run that ran out says so in the log with
 // return code 1016.
 TEST_F(RunnerGraphFaults, MemoryRunningOutInATemplateGraphEndsWith1016) {
-#if defined(KES_SANITIZED)
   // The sanitizer reserves more address space than these limits allow, and under the
   // lowest of them it fails before the runner starts.
-  GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
-#endif
+  if (kes_test::under_sanitizers()) GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
   std::string text = "x\n";
   for (long i = 0; i < 300000; ++i) text += std::to_string(i * 7919 % 300000 / 1000.0) + "\n";
   dir_.write("m.csv", text);
@@ -218,9 +217,7 @@ TEST_F(RunnerGraphFaults, SpreadAtTheEndsOfTheDoubles) {
 // whatever the data: reference lines and axis orders far from data at either end of
 // the doubles, in both renderers, under a 2 GB address-space limit.
 TEST_F(RunnerGraphFaults, AxesAtTheEndsOfTheDoublesTakeBoundedMemory) {
-#if defined(KES_SANITIZED)
-  GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
-#endif
+  if (kes_test::under_sanitizers()) GTEST_SKIP() << "the sanitizer's runner cannot start under an address-space limit";
   // 20 values spread over [0.93, 1.69] x 1e308 by sign, in two CLASS levels.
   for (const char* sign : {"-", ""}) {
     std::string text = "g,x\n";

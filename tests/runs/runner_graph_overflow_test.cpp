@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ std::string run_dump(const kes_test::scratch_dir& dir) {
                                   "  probplot x / lognormal(sigma=280 theta=0 zeta=0);\n"
                                   "run;\n";
   fs::create_directories(dir / "g");
-  const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR
-                          "/kestravine' --graphs g --work . --listing lst --log log --graph-dump dump p.kes "
+  const std::string cmd = "cd '" + dir.path().string() + "' && '" + kes_test::built("kestravine") +
+                          "' --graphs g --work . --listing lst --log log --graph-dump dump p.kes "
                           ">/dev/null 2>err";
   const int raw = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << slurp(dir / "err") << slurp(dir / "log");

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ std::map<std::string, std::string> run_graphs(const kes_test::scratch_dir& dir, 
   fs::remove_all(out);
   fs::create_directories(out);
   std::ofstream(dir / "p.kes") << program(graphics == "device");
-  const std::string cmd = "cd '" + dir.path().string() + "' && '" KES_BINARY_DIR "/kestravine' --threads " +
+  const std::string cmd = "cd '" + dir.path().string() + "' && '" + kes_test::built("kestravine") + "' --threads " +
                           std::to_string(threads) + " --graphics " + graphics + " --graphs '" + out.string() +
                           "' --work . --listing lst --log log" + (dump.empty() ? "" : " --graph-dump " + dump) +
                           " p.kes >/dev/null 2>err";

@@ -5,6 +5,7 @@
 #include "../support/scratch_files.h"
 #include "core/runtime.h"
 #include "runner/runner.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ TEST(RunnerJson, ASecondRunToTheSameJsonFileWritesItsOwnOutputs) {
   auto run = [&](const std::string& program) {
     dir.write("prog.kes", program);
     const std::vector<std::string> args = {"--module",
-                                           std::string(KES_BINARY_DIR) + "/libkestravine.so",
+                                           kes_test::built("libkestravine.so"),
                                            "--log",
                                            (dir / "log").string(),
                                            "--listing",

@@ -14,6 +14,7 @@
 
 #include "data/csv_reader.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace {
 
@@ -85,7 +86,8 @@ struct outputs {
 
 outputs run_with(const kes_test::scratch_dir& dir, int threads) {
   const std::string d = dir.path().string();
-  const std::string cmd = "cd '" + d + "' && '" KES_BINARY_DIR "/kestravine' --threads " + std::to_string(threads) +
+  const std::string cmd = "cd '" + d + "' && '" + kes_test::built("kestravine") + "' --threads " +
+                          std::to_string(threads) +
                           " --graphics none --work . --listing lst --log log --json json p.kes >/dev/null 2>err";
   const int raw = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) <= 1) << slurp(dir / "err") << slurp(dir / "log");

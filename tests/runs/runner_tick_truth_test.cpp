@@ -149,7 +149,7 @@ TEST(RunnerTickTruth, EveryDataAxisValueIsTrueAndToldApart) {
       }
     }
   // Histograms of one bin (a range too narrow for the default bins) show one value.
-  EXPECT_GE(axes, kes_test::kUnderSanitizers ? runs / 2 : 7 * 3 * 3 * 2);
+  EXPECT_GE(axes, kes_test::under_sanitizers() ? runs / 2 : 7 * 3 * 3 * 2);
 }
 
 // The _COUNT_ column of the OUTHISTOGRAM= data set oh.csv in dir.

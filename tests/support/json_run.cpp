@@ -4,6 +4,7 @@
 #include "core/runtime.h"
 #include "runner/runner.h"
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace kes_test {
 
@@ -20,9 +21,9 @@ json_run run_json(const std::string& csv, const std::string& program) {
   dir.write("d.csv", csv);
   dir.write("prog.kes", program);
   json_run r;
-  r.status = plat::run({"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so", "--log", (dir / "log").string(),
-                        "--listing", (dir / "lst").string(), "--json", (dir / "out.json").string(), "--graphs",
-                        dir.path().string(), "--work", dir.path().string(), (dir / "prog.kes").string()});
+  r.status = plat::run({"--module", kes_test::built("libkestravine.so"), "--log", (dir / "log").string(), "--listing",
+                        (dir / "lst").string(), "--json", (dir / "out.json").string(), "--graphs", dir.path().string(),
+                        "--work", dir.path().string(), (dir / "prog.kes").string()});
   plat::config() = plat::run_config{};
   r.log = slurp(dir / "log");
   r.listing = slurp(dir / "lst");

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/scratch_files.h"
+#include "support/test_settings.h"
 
 namespace kes_test {
 
@@ -26,8 +27,8 @@ inline std::vector<std::pair<std::string, std::string>> run_graphs(const std::fi
   fs::remove_all(out);
   fs::create_directories(out);
   std::ofstream(dir / "p.kes") << program;
-  const std::string cmd = "cd '" + dir.string() + "' && '" KES_BINARY_DIR "/kestravine' --graphics " + renderer +
-                          " --graphs g --work . --listing lst --log log p.kes >/dev/null 2>err";
+  const std::string cmd = "cd '" + dir.string() + "' && '" + kes_test::built("kestravine") + "' --graphics " +
+                          renderer + " --graphs g --work . --listing lst --log log p.kes >/dev/null 2>err";
   const int raw = std::system(cmd.c_str());
   *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   *log = slurp(dir / "log") + slurp(dir / "err");

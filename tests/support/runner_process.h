@@ -18,6 +18,7 @@
 
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
+#include "support/test_settings.h"
 
 namespace kes_test {
 
@@ -25,11 +26,11 @@ struct runner_process {
   pid_t pid = -1;
   std::string dir;  // the folder it runs in
 
-  // Runs KES_BINARY_DIR/kestravine with args in folder dir; standard output and
+  // Runs the build tree's kestravine with args in folder dir; standard output and
   // error go to dir/out and dir/err. 'in_child' runs after fork, before exec.
   void start(const std::string& dir, const std::vector<std::string>& args,
              const std::function<void()>& in_child = {}) {
-    std::string bin = KES_BINARY_DIR "/kestravine";
+    std::string bin = kes_test::built("kestravine");
     this->dir = dir;
     pid = ::fork();
     if (pid != 0) return;

@@ -8,6 +8,7 @@
 
 #include "core/runtime.h"
 #include "runner/runner.h"
+#include "support/test_settings.h"
 
 namespace kes_test {
 
@@ -113,7 +114,7 @@ graph_run run_program(const std::string& csv, const std::string& program, const 
   dir.write("prog.kes", program);
   std::filesystem::create_directories(dir / "graphs");
   graph_run r;
-  std::vector<std::string> args = {"--module", std::string(KES_BINARY_DIR) + "/libkestravine.so"};
+  std::vector<std::string> args = {"--module", kes_test::built("libkestravine.so")};
   args.insert(args.end(), options.begin(), options.end());
   for (const std::string& a : {std::string("--log"), (dir / "log").string(), std::string("--listing"),
                                (dir / "lst").string(), std::string("--json"), (dir / "out.json").string(),

@@ -26,6 +26,10 @@ struct slot {
 slot slots[kSlots];
 volatile sig_atomic_t log_fd = -1;
 volatile sig_atomic_t in_step = 0;
+volatile sig_atomic_t output_placed = 0;
+
+// The signals the runner handles.
+constexpr int kHandled[] = {SIGINT, SIGTERM, SIGHUP};
 
 void put(int fd, const char* s) {
   if (fd < 0) return;
@@ -44,10 +48,12 @@ extern "C" void on_interrupt(int sig) {
   const char* name = sig == SIGINT ? "SIGINT" : sig == SIGTERM ? "SIGTERM" : "SIGHUP";
   char line[256] = "ERROR: The run was interrupted by ";
   std::strcat(line, name);
-  std::strcat(line, in_step ? ": the step in progress did not finish, its output data sets were not written and its "
-                              "temporary files were removed.\n"
-                            : " while no step was running: no later step ran, and its temporary files were "
-                              "removed.\n");
+  std::strcat(line, !in_step       ? " while no step was running: no later step ran, and its temporary files were "
+                                      "removed.\n"
+                    : output_placed ? ": the step in progress did not finish, only the output data sets it had closed "
+                                      "were written and its temporary files were removed.\n"
+                                    : ": the step in progress did not finish, its output data sets were not written "
+                                      "and its temporary files were removed.\n");
   put(log_fd, line);
   // A log on standard error has had the line already.
   if (log_fd != STDERR_FILENO) {
@@ -204,12 +210,28 @@ void install_interrupt_handlers() {
   std::memset(&sa, 0, sizeof sa);
   sa.sa_handler = on_interrupt;
   sigfillset(&sa.sa_mask);
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+  for (int sig : kHandled) ::sigaction(sig, &sa, nullptr);
   ::signal(SIGXFSZ, SIG_IGN);
 }
 
 void set_interrupt_log(int fd) { log_fd = fd; }
 
-void set_interrupt_in_step(bool running) { in_step = running ? 1 : 0; }
+void set_interrupt_in_step(bool running) {
+  in_step = running ? 1 : 0;
+  output_placed = 0;
+}
+
+void set_interrupt_output_placed() { output_placed = 1; }
+
+// The calling thread is the only one while files take their places (worker threads
+// live within one parallel loop), so a signal sent to the process waits for it.
+interrupts_held::interrupts_held() {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int sig : kHandled) sigaddset(&held, sig);
+  ::pthread_sigmask(SIG_BLOCK, &held, &before_);
+}
+
+interrupts_held::~interrupts_held() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
 
 }  // namespace plat

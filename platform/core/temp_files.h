@@ -2,6 +2,8 @@
 // (never through a link), listed while it exists so that an interrupted run removes
 // it, and left by a run that no longer exists only until its folder is next written.
 #pragma once
+#include <signal.h>
+
 #include <string>
 
 namespace plat {
@@ -48,5 +50,22 @@ void install_interrupt_handlers();
 void set_interrupt_log(int log_fd);
 // Whether a step runs now: the closing line says what an interrupt cut short.
 void set_interrupt_in_step(bool running);
+// An output data set of the running step took its place: the closing line then says
+// that the ones the step closed were written.
+void set_interrupt_output_placed();
+
+// While one lives, SIGINT, SIGTERM and SIGHUP wait: files that only make sense
+// together (a data set and its metadata) take their places between its making and its
+// end, and an interrupt that came meanwhile is handled when it ends.
+class interrupts_held {
+ public:
+  interrupts_held();
+  ~interrupts_held();
+  interrupts_held(const interrupts_held&) = delete;
+  interrupts_held& operator=(const interrupts_held&) = delete;
+
+ private:
+  sigset_t before_;
+};
 
 }  // namespace plat

@@ -206,6 +206,34 @@ bool targets_replaceable(dataset* ds, output_state* o) {
   return true;
 }
 
+enum class placed { none, data_only, both };
+
+// The data file, then its metadata file, take their places with no interrupt between
+// them: a reader finds the older pair or the new one, never new data that older labels,
+// formats and lengths describe. Nothing that may wait (a log on a pipe) is done while
+// interrupts are held. *why is the errno of a rename that failed.
+placed place_pair(dataset* ds, output_state& o, const std::string& meta_tmp, int* why) {
+  interrupts_held held;
+  if (::rename(o.tmp_path.c_str(), ds->path.c_str()) != 0) {
+    *why = errno;
+    return placed::none;
+  }
+  temp_files_remove(o.tmp_path);
+  o.tmp_path.clear();
+  set_interrupt_output_placed();
+  const std::string meta = ds->path + ".meta";
+  if (::rename(meta_tmp.c_str(), meta.c_str()) == 0) {
+    temp_files_remove(meta_tmp);
+    return placed::both;
+  }
+  *why = errno;
+  ::unlink(meta_tmp.c_str());
+  temp_files_remove(meta_tmp);
+  // A metadata file of an older version must not describe the new data.
+  if (not_replaceable(meta) == nullptr) ::unlink(meta.c_str());
+  return placed::data_only;
+}
+
 std::string trimmed(const char* s, int len, int room) {
   if (len < 0) len = 0;
   if (len > room) len = room;
@@ -526,25 +554,20 @@ int plat_xvputt(host_access* acc) {
     o->closed = true;
     return 1;
   }
-  if (::rename(o->tmp_path.c_str(), ds->path.c_str()) != 0) {
-    lost(datamsg::write_not_replaced, name, ds->path, std::strerror(errno));
+  int why = 0;
+  const placed p = place_pair(ds, *o, meta_tmp, &why);
+  if (p == placed::none) {
+    lost(datamsg::write_not_replaced, name, ds->path, std::strerror(why));
     drop_meta();
     remove_temp(*o);
     o->closed = true;
     return 1;
   }
-  temp_files_remove(o->tmp_path);
-  o->tmp_path.clear();
   o->closed = true;
-  if (::rename(meta_tmp.c_str(), (ds->path + ".meta").c_str()) != 0) {
-    // A metadata file of an older version must not describe the new data.
-    std::string why = std::strerror(errno);
-    drop_meta();
-    if (not_replaceable(ds->path + ".meta") == nullptr) ::unlink((ds->path + ".meta").c_str());
-    lost(datamsg::meta_not_written, ds->path + ".meta", why, name);
+  if (p == placed::data_only) {
+    lost(datamsg::meta_not_written, ds->path + ".meta", std::strerror(why), name);
     return 1;
   }
-  temp_files_remove(meta_tmp);
   data_msg(datamsg::output_written, name.c_str(), o->nobs, static_cast<int>(o->vars.size()), ds->path.c_str());
   config().last_written_lib = ds->libref;
   config().last_written_member = ds->member;

@@ -1,7 +1,9 @@
 #include "runner/run_files.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -53,6 +55,19 @@ bool check_replaceable(const std::string& what, const std::string& path, std::st
   return false;
 }
 
+// The system's process and kernel information (/proc, /sys, wherever mounted): some of
+// its files take writes even from the run (as root, or its own), which would change the
+// system rather than keep a text. Asked of the file written in the end, so that
+// /dev/stdout (a link through /proc) is its target; of the folder for a new file.
+bool in_system_information(const std::string& path) {
+  struct statfs fs_info;
+  if (::statfs(path.c_str(), &fs_info) != 0) {
+    const fs::path folder = fs::path(path).parent_path();
+    if (::statfs(folder.empty() ? "." : folder.c_str(), &fs_info) != 0) return false;
+  }
+  return fs_info.f_type == PROC_SUPER_MAGIC || fs_info.f_type == SYSFS_MAGIC;
+}
+
 bool check_one(const char* option, const std::string& path, bool append_test, const runner_options& o,
                std::string* error) {
   if (path.empty()) return true;
@@ -72,6 +87,13 @@ bool check_one(const char* option, const std::string& path, bool append_test, co
       *error = what + "is a data set file of a library; writing it would destroy the data";
       return false;
     }
+  } else if (is_library_file(path, o)) {
+    *error = what + "is named as a data set file of a library; a later step would read it as data";
+    return false;
+  }
+  if (in_system_information(path)) {
+    *error = what + "cannot be written: it is a file of /proc or /sys, which belong to the system";
+    return false;
   }
   // The JSON file is replaced by a rename, which the folder's permission allows even
   // over a file its owner made read-only: such a file is refused as the others are.

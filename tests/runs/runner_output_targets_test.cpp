@@ -210,28 +210,33 @@ TEST_F(RunnerOutputTargets, OneFileUnderTwoLibrarySpellingsIsRefusedBeforeAnyWri
 // A data set's file that is also the run's JSON file was replaced by the JSON document
 // at the end of the run, and one that is the listing took the listing's place, while
 // the log said the data set was written. Each is refused like two data sets on one file.
+// The library is one the program names (a run file in a folder the command line names
+// as a library is refused before the program runs).
 TEST_F(RunnerOutputTargets, ADataSetOnARunFileIsRefused) {
   dir_.write("d.csv", "x\n1\n2\n4\n4\n5\n7\n9\n");
+  fs::create_directory(dir_ / "lib");
   struct row {
     const char* option;  // the run's file, named O.csv (or, for the log, its metadata)
     const char* file;
     const char* said;
   };
-  const row rows[] = {{"--json", "O.csv", "JSON"}, {"--listing", "O.csv", "listing"},
-                      {"--graph-dump", "O.csv", "graph dump"}, {"--log", "O.csv.meta", "log"}};
+  const row rows[] = {{"--json", "lib/O.csv", "JSON"}, {"--listing", "lib/O.csv", "listing"},
+                      {"--graph-dump", "lib/O.csv", "graph dump"}, {"--log", "lib/O.csv.meta", "log"}};
   for (const row& r : rows) {
     for (const option_row& o : kOptions) {
       const std::string where = std::string(r.option) + " " + r.file + " and " + o.option;
-      for (const char* old : {"O.csv", "O.csv.meta"}) fs::remove_all(dir_ / old);
+      for (const char* old : {"lib/O.csv", "lib/O.csv.meta"}) fs::remove_all(dir_ / old);
       const bool log = std::string(r.option) == "--log";
       const std::vector<std::string> files = log ? std::vector<std::string>{} : std::vector<std::string>{r.option, r.file};
-      EXPECT_EQ(run(o.program, log ? r.file : "log", files), 2) << where << "\n" << log_;
-      EXPECT_NE(log_.find("cannot open data set WORK.O for output: its file ./" + std::string(r.file) + " is the run's " +
-                          r.said + " file"),
+      std::string program = std::string("libname l 'lib';\n") + o.program;
+      program.replace(program.find("=O"), 2, "=l.O");
+      EXPECT_EQ(run(program, log ? r.file : "log", files), 2) << where << "\n" << log_;
+      EXPECT_NE(log_.find("cannot open data set L.O for output: its file lib/" +
+                          std::string(r.file).substr(4) + " is the run's " + r.said + " file"),
                 std::string::npos)
           << where << "\n" << log_;
       EXPECT_EQ(log_.find("observations and"), std::string::npos) << where << "\n" << log_;
-      EXPECT_FALSE(fs::exists(dir_ / (std::string(r.file) == "O.csv" ? "O.csv.meta" : "O.csv"))) << where;
+      EXPECT_FALSE(fs::exists(dir_ / (std::string(r.file) == "lib/O.csv" ? "lib/O.csv.meta" : "lib/O.csv"))) << where;
     }
   }
 }

@@ -2,7 +2,9 @@
 // labels stacked from the top or the bottom of the plot area (HREFLABPOS=).
 #include <cstring>
 #include <functional>
+#include <vector>
 
+#include "devgraph/bar_geometry.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
@@ -35,6 +37,9 @@ void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   bool noted = false, placed = false;
   double y = 0;
   int k = 0;
+  // The lines keep clear of the value texts over the bars.
+  const std::vector<kes_text_gap> gaps =
+      part != kes_ref_part::labels ? kes_bar_label_gaps(ctx, cell) : std::vector<kes_text_gap>{};
   gd_width(ctx, c->colors.ref_width);
   for (int i = 0; i < r->nhref; ++i) {
     const double x = to_device(r->href[i]);
@@ -43,7 +48,7 @@ void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
       noted = true;
       continue;
     }
-    if (part != kes_ref_part::labels) gd_line(ctx, x, y1, x, y2, c->colors.href_style, c->colors.href);
+    if (part != kes_ref_part::labels) kes_line_around(ctx, x, y1, x, y2, c->colors.href_style, c->colors.href, gaps);
     if (r->hreflabels == nullptr || part == kes_ref_part::lines) continue;
     // Stacked labels start again at the top (or bottom) when they leave the area.
     if (!placed || y < c->oy || y > top) {

@@ -3,7 +3,9 @@
 // upper half, at the left (VREFLABPOS=1) or the right (2).
 #include <cstring>
 #include <functional>
+#include <vector>
 
+#include "devgraph/bar_geometry.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
@@ -38,6 +40,9 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   const double inset = 0.5 * c->label_h * c->aspect;
   const bool key = cell == ctx->classvars->keycell;
   bool noted = false;
+  // The lines keep clear of the value texts over the bars.
+  const std::vector<kes_text_gap> gaps =
+      part != kes_ref_part::labels ? kes_bar_label_gaps(ctx, cell) : std::vector<kes_text_gap>{};
   gd_width(ctx, c->colors.ref_width);
   for (int i = 0; i < r->nvref; ++i) {
     const double y = to_device(r->vref[i]);
@@ -46,7 +51,7 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
       noted = true;
       continue;
     }
-    if (part != kes_ref_part::labels) gd_line(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref);
+    if (part != kes_ref_part::labels) kes_line_around(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref, gaps);
     if (r->vreflabels == nullptr || !labels_ok || part == kes_ref_part::lines) continue;
     kes_gtext t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
     t.align = given == 1 ? 1 : 2;

@@ -51,6 +51,14 @@ std::vector<std::pair<double, double>> kes_pieces_outside(double x1, double y1, 
   return pieces;
 }
 
+std::vector<kes_text_gap> kes_gaps_but(const std::vector<kes_text_gap>& gaps, int own) {
+  std::vector<kes_text_gap> rest;
+  rest.reserve(gaps.size());
+  for (std::size_t i = 0; i < gaps.size(); ++i)
+    if (static_cast<int>(i) != own) rest.push_back(gaps[i]);
+  return rest;
+}
+
 void kes_line_around(kes_ctx* ctx, double x1, double y1, double x2, double y2, int style, int colour,
                      const std::vector<kes_text_gap>& gaps) {
   if (gaps.empty()) {

@@ -21,6 +21,10 @@ kes_text_gap kes_gap_of(kes_ctx* ctx, const kes_gtext& t, double len);
 std::vector<std::pair<double, double>> kes_pieces_outside(double x1, double y1, double x2, double y2,
                                                           const std::vector<kes_text_gap>& gaps);
 
+// The gaps but the one at index own (a line's own label, which stands clear of it
+// already; -1 keeps them all).
+std::vector<kes_text_gap> kes_gaps_but(const std::vector<kes_text_gap>& gaps, int own);
+
 // The line drawn in its pieces outside the gaps.
 void kes_line_around(kes_ctx* ctx, double x1, double y1, double x2, double y2, int style, int colour,
                      const std::vector<kes_text_gap>& gaps);

@@ -90,6 +90,51 @@ TEST(DeviceRefLineGaps, NoReferenceLineCrossesABarValueText) {
 
 namespace {
 
+// Reference labels stay readable too: lines of one kind close together, each labelled,
+// the labels stacked or beside their lines: no line of that kind runs through another
+// line's label.
+TEST(DeviceRefLineGaps, NoReferenceLineCrossesAnotherLinesLabel) {
+  // Labels (blank but one) on close lines, so that the labels keep clear of one another.
+  const std::vector<std::string> options = {
+      "href=10 10.5 11 hreflabels='first line' ' ' ' '",
+      "href=10 10.4 10.8 11.2 hreflabels='a long first line' ' ' ' ' ' ' hreflabpos=2",
+      "href=21.2 21.5 21.8 22 hreflabels=' ' ' ' ' ' 'near the right' hreflabpos=3",
+      "href=10 10.3 10.6 hreflabels='from the foot' ' ' ' ' hreflabpos=4 frontref",
+      "vref=1.2 1 vreflabels='under' ' '",
+      "vref=4 4.2 vreflabels='over' ' ' vreflabpos=2 frontref",
+  };
+  for (std::size_t n = 0; n < options.size(); ++n) {
+    kes_test::scratch_dir dir("device-ref-label-gaps");
+    {
+      std::ofstream csv(dir / "d.csv");
+      csv << "x\n";
+      for (int i = 0; i < 40; ++i) csv << 10 + (i * 7 % 13) * 0.9 << "\n";
+      std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint;\n  var x;\n  histogram x / vscale=count\n    "
+                                   << options[n] << ";\nrun;\n";
+    }
+    ASSERT_EQ(devgraph_test::device_run(dir.path(), dir / "p.kes"), 0) << kes_test::slurp(dir / "log");
+    const std::vector<std::string> files = devgraph_test::graph_files(dir.path());
+    ASSERT_EQ(files.size(), 1u) << "case " << n;
+    const std::string svg = kes_test::slurp(dir / "graphs" / files.front());
+    const kes_test::graph_parts g = kes_test::read_parts(svg);
+    std::vector<kes_test::segment> refs;
+    for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
+      if (e.name == "line" && !e.get("stroke-dasharray").empty())
+        refs.push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
+    int labels = 0;
+    for (const kes_test::text_item& t : g.texts) {
+      if (!kes_test::inside_cell(g, t) || t.text.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos)
+        continue;
+      ++labels;
+      for (const kes_test::segment& s : refs)
+        EXPECT_FALSE(kes_test::crosses(s, t.ink))
+            << "case " << n << ": the line (" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2
+            << ") runs through '" << t.text << "' at " << kes_test::place(t.ink);
+    }
+    EXPECT_EQ(labels, 1) << "case " << n << ": labels not read";
+  }
+}
+
 // The pieces of a line outside text gaps, by hand: a vertical line from 0 to 10 and
 // a horizontal one from 0 to 20 through gaps beside, across and over their ends.
 TEST(DeviceRefLineGaps, PiecesOutsideTheGaps) {

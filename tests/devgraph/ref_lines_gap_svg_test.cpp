@@ -42,6 +42,23 @@ std::string program(const gap_case& k) {
   return p.str();
 }
 
+// Runs the program p.kes of dir; its one graph's parts and its reference lines (the
+// dashed lines, piece by piece). False, after a failure, when it did not draw one graph.
+bool read_graph(const std::filesystem::path& dir, kes_test::graph_parts* g, std::vector<kes_test::segment>* refs) {
+  if (devgraph_test::device_run(dir, dir / "p.kes") != 0) {
+    ADD_FAILURE() << kes_test::slurp(dir / "log");
+    return false;
+  }
+  const std::vector<std::string> files = devgraph_test::graph_files(dir);
+  if (files.size() != 1) return false;
+  const std::string svg = kes_test::slurp(dir / "graphs" / files.front());
+  *g = kes_test::read_parts(svg);
+  for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
+    if (e.name == "line" && !e.get("stroke-dasharray").empty())
+      refs->push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
+  return true;
+}
+
 TEST(DeviceRefLineGaps, NoReferenceLineCrossesABarValueText) {
   const std::vector<gap_case> cases = {
       {{1, 12, 123, 1234, 12345}, 0, ""},
@@ -61,16 +78,9 @@ TEST(DeviceRefLineGaps, NoReferenceLineCrossesABarValueText) {
       for (std::size_t i = 0; i < k.counts.size(); ++i) csv << k.origin + 2.0 * i << "," << k.counts[i] << "\n";
       std::ofstream(dir / "p.kes") << program(k);
     }
-    ASSERT_EQ(devgraph_test::device_run(dir.path(), dir / "p.kes"), 0) << kes_test::slurp(dir / "log");
-    const std::vector<std::string> files = devgraph_test::graph_files(dir.path());
-    ASSERT_EQ(files.size(), 1u) << "case " << n;
-    const std::string svg = kes_test::slurp(dir / "graphs" / files.front());
-    const kes_test::graph_parts g = kes_test::read_parts(svg);
-    // The reference lines: the dashed lines, piece by piece.
+    kes_test::graph_parts g;
     std::vector<kes_test::segment> refs;
-    for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
-      if (e.name == "line" && !e.get("stroke-dasharray").empty())
-        refs.push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
+    ASSERT_TRUE(read_graph(dir.path(), &g, &refs)) << "case " << n;
     EXPECT_GT(refs.size(), 2 * k.counts.size()) << "case " << n << ": reference lines not read";
     int values = 0;
     for (const kes_test::text_item& t : g.texts) {
@@ -112,15 +122,9 @@ TEST(DeviceRefLineGaps, NoReferenceLineCrossesAnotherLinesLabel) {
       std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint;\n  var x;\n  histogram x / vscale=count\n    "
                                    << options[n] << ";\nrun;\n";
     }
-    ASSERT_EQ(devgraph_test::device_run(dir.path(), dir / "p.kes"), 0) << kes_test::slurp(dir / "log");
-    const std::vector<std::string> files = devgraph_test::graph_files(dir.path());
-    ASSERT_EQ(files.size(), 1u) << "case " << n;
-    const std::string svg = kes_test::slurp(dir / "graphs" / files.front());
-    const kes_test::graph_parts g = kes_test::read_parts(svg);
+    kes_test::graph_parts g;
     std::vector<kes_test::segment> refs;
-    for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
-      if (e.name == "line" && !e.get("stroke-dasharray").empty())
-        refs.push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
+    ASSERT_TRUE(read_graph(dir.path(), &g, &refs)) << "case " << n;
     int labels = 0;
     for (const kes_test::text_item& t : g.texts) {
       if (!kes_test::inside_cell(g, t) || t.text.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos)

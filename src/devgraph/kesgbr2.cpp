@@ -63,6 +63,48 @@ bool kes_bars_drawn(kes_ctx* ctx, const kes_cell* cell, const kes_plotslot* s) {
   return s->heights != nullptr && s->hmax > KES_EPS53 && !r->nobars && !s->bars_off && !(r->hang && !cell->hist_empty);
 }
 
+double kes_bar_label(kes_ctx* ctx, const kes_plotslot* s, int i, double left, double right, double top,
+                     kes_gtext* t, char* buf) {
+  const kes_preq* r = ctx->curreq;
+  const kes_chart* c = &r->layout->c;
+  // BARLABEL= keeps its code (1 count, 2 percent, 3 proportion) as the slot's number.
+  const int barlabel = static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL));
+  const int n = s->n > 0 ? s->n : 1;
+  const double f = label_factor(barlabel, n) / scale_factor(r->vscale, n);
+  std::memset(buf, ' ', 40);
+  // Counts in their best form, percents and proportions with two decimals (a field
+  // wide enough to keep them).
+  xpfs(f * s->heights[i], -8, barlabel == 1 ? 99 : 2, buf);
+  *t = kes_gtext{};
+  std::memcpy(t->font, c->insetfont, 8);
+  t->height = c->inset_h;
+  t->colour = c->colors.on_wall;
+  t->align = 1;
+  t->len = wzstjus(buf, 40, 'l');
+  t->text = buf;
+  const double w = gd_measure(ctx, t, nullptr);
+  t->x = (left + right - w) / 2;
+  t->y = top + std::min(0.5 * c->inset_h, 1.0);
+  return w;
+}
+
+std::vector<kes_text_gap> kes_bar_label_gaps(kes_ctx* ctx, kes_cell* cell) {
+  std::vector<kes_text_gap> gaps;
+  const kes_preq* r = ctx->curreq;
+  if (cell == nullptr || r->type != KES_PLOT_HISTOGRAM || !kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL)) return gaps;
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  if (s->heights == nullptr || !(s->hmax > KES_EPS53) || !kes_bars_drawn(ctx, cell, s)) return gaps;
+  for (int i = 0; i < s->nbins; ++i) {
+    double left, base, right, top;
+    if (!kes_bar_rect(ctx, s, i, &left, &base, &right, &top)) continue;
+    char buf[40];
+    kes_gtext t{};
+    const double w = kes_bar_label(ctx, s, i, left, right, top, &t, buf);
+    gaps.push_back(kes_gap_of(ctx, t, w));
+  }
+  return gaps;
+}
+
 bool kes_bar_rect(kes_ctx* ctx, const kes_plotslot* s, int i, double* left, double* base, double* right,
                   double* top) {
   const kes_layout* lay = ctx->curreq->layout;
@@ -94,35 +136,18 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   const kes_bar_paint paint = kes_bar_paint_of(ctx);
   gd_width(ctx, k.outline_width);
 
-  // 3. Bars.
-  // BARLABEL= keeps its code (1 count, 2 percent, 3 proportion) as the slot's number.
-  const int barlabel = kes_pgiven(st, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(st, KES_PLOT_SLOT_BARLABEL)) : 0;
+  // 3. Bars, with their values above them when BARLABEL= asks for them.
+  const bool labelled = kes_pgiven(st, KES_PLOT_SLOT_BARLABEL);
   const bool off = !kes_bars_drawn(ctx, cell, s);
-  const int n = s->n > 0 ? s->n : 1;
-  const double f = barlabel ? label_factor(barlabel, n) / scale_factor(r->vscale, n) : 0;
   for (int i = 0; i < s->nbins && !off; ++i) {
     double left, base, right, top;
     if (!kes_bar_rect(ctx, s, i, &left, &base, &right, &top)) continue;
     gd_fill(ctx, left, base, right, top, paint.pattern, paint.fill, 6, paint.outline, k.outline_style,
             k.outline_width);
-    if (!barlabel) continue;
-    const double h = s->heights[i];
-    // 4. The bar's value above it.
+    if (!labelled) continue;
     char buf[40];
-    std::memset(buf, ' ', sizeof buf);
-    // Counts in their best form, percents and proportions with two decimals (a field
-    // wide enough to keep them).
-    xpfs(f * h, -8, barlabel == 1 ? 99 : 2, buf);
     kes_gtext t{};
-    std::memcpy(t.font, c->insetfont, 8);
-    t.height = c->inset_h;
-    t.colour = k.on_wall;
-    t.align = 1;
-    t.len = wzstjus(buf, 40, 'l');
-    t.text = buf;
-    const double w = gd_measure(ctx, &t, nullptr);
-    t.x = (left + right - w) / 2;
-    t.y = top + std::min(0.5 * c->inset_h, 1.0);
+    kes_bar_label(ctx, s, i, left, right, top, &t, buf);
     gd_text(ctx, t);
   }
   gd_width(ctx, 1);

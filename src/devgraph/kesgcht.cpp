@@ -141,9 +141,7 @@ int fail(kes_layout* lay, int status) {
   return status;
 }
 
-}  // namespace
-
-int kesgcht(kes_ctx* ctx) {
+int draw_chart(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
   if (lay == nullptr) return 0;
@@ -226,4 +224,18 @@ int kesgcht(kes_ctx* ctx) {
   if (!lay->direct && !lay->publish_started) zqpdest(lay);
   zqdfree(lay);
   return 0;
+}
+
+}  // namespace
+
+int kesgcht(kes_ctx* ctx) {
+  kes_preq* r = ctx->curreq;
+  // The chart is laid out for the columns it draws, not for NCOLS= where the cells do
+  // not go across (one CLASS variable in rows) or fewer levels go across than asked.
+  const int ncols = r->ncols;
+  if (const kes_classvars* cv = r->classvars; cv != nullptr && cv->count > 0)
+    r->ncols = kes_drawn_columns(cv->count, cv->nlevels, cv->count > 1 ? cv->nlevels2 : 1, r->nrows, r->ncols);
+  const int result = draw_chart(ctx);
+  r->ncols = ncols;
+  return result;
 }

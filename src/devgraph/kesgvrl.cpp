@@ -3,7 +3,9 @@
 // upper half, at the left (VREFLABPOS=1) or the right (2).
 #include <cstring>
 #include <functional>
+#include <vector>
 
+#include "devgraph/bar_geometry.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
@@ -37,6 +39,26 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
   const double h = c->inset_h;
   const double inset = 0.5 * c->label_h * c->aspect;
   const bool key = cell == ctx->classvars->keycell;
+  // The labels are placed first, so that no line runs through another line's label.
+  std::vector<kes_gtext> labels(static_cast<std::size_t>(r->nvref));
+  std::vector<double> widths(labels.size(), -1);
+  std::vector<kes_text_gap> gaps =
+      part != kes_ref_part::labels ? kes_bar_label_gaps(ctx, cell) : std::vector<kes_text_gap>{};
+  std::vector<int> gap_of(labels.size(), -1);
+  for (int i = 0; i < r->nvref && r->vreflabels != nullptr && labels_ok; ++i) {
+    const double y = to_device(r->vref[i]);
+    if (!(y >= y1 && y <= y2)) continue;
+    kes_gtext& t = labels[static_cast<std::size_t>(i)];
+    t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
+    t.align = given == 1 ? 1 : 2;
+    t.x = given == 1 ? x1 + inset : x2 - inset;
+    if (y < c->oy + 0.5 * c->height) t.y = y - h <= y1 ? y + 0.5 * h : y - h;
+    else t.y = y + h > y2 ? y - h : y + 0.5 * h;
+    const double w = gd_measure(ctx, &t, nullptr);
+    widths[static_cast<std::size_t>(i)] = w;
+    gap_of[static_cast<std::size_t>(i)] = static_cast<int>(gaps.size());
+    gaps.push_back(kes_gap_of(ctx, t, w));
+  }
   bool noted = false;
   gd_width(ctx, c->colors.ref_width);
   for (int i = 0; i < r->nvref; ++i) {
@@ -46,14 +68,13 @@ void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)
       noted = true;
       continue;
     }
-    if (part != kes_ref_part::labels) gd_line(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref);
-    if (r->vreflabels == nullptr || !labels_ok || part == kes_ref_part::lines) continue;
-    kes_gtext t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
-    t.align = given == 1 ? 1 : 2;
-    t.x = given == 1 ? x1 + inset : x2 - inset;
-    if (y < c->oy + 0.5 * c->height) t.y = y - h <= y1 ? y + 0.5 * h : y - h;
-    else t.y = y + h > y2 ? y - h : y + 0.5 * h;
-    if (!c->colors.vreflab_own) t.colour = kes_readable_over(ctx, cell, t, gd_measure(ctx, &t, nullptr));
+    if (part != kes_ref_part::labels)
+      kes_line_around(ctx, x1, y, x2, y, c->colors.vref_style, c->colors.vref,
+                      kes_gaps_but(gaps, gap_of[static_cast<std::size_t>(i)]));
+    const double w = widths[static_cast<std::size_t>(i)];
+    if (w < 0 || part == kes_ref_part::lines) continue;
+    kes_gtext t = labels[static_cast<std::size_t>(i)];
+    if (!c->colors.vreflab_own) t.colour = kes_readable_over(ctx, cell, t, w);
     gd_text(ctx, t);
   }
   gd_width(ctx, 1);

@@ -1,6 +1,8 @@
 // kes_panel_plan: the comparative panels of one chart, page by page.
 #include "devgraph/panel_plan.h"
 
+#include <algorithm>
+
 namespace {
 
 kes_panel blank() {
@@ -81,4 +83,10 @@ std::vector<kes_panel> kes_panel_plan(int nclass, int l1, int l2, int nr, int nc
   if (nclass == 2) two_variables(l1, l2, nr, nc, &out);
   else one_variable(l1, nr, nc, &out);
   return out;
+}
+
+int kes_drawn_columns(int nclass, int l1, int l2, int nr, int nc) {
+  if (nclass == 1 && nr < 2 && nc >= 2) return std::max(1, std::min(nc, l1));
+  if (nclass == 2 && nc >= 2) return std::max(1, std::min(nc, l2));
+  return 1;
 }

@@ -25,3 +25,9 @@ struct kes_panel {
 // the second, nr rows and nc columns per page (NROWS=, NCOLS=). Two variables place
 // every position of each page's block, the empty ones too; one variable only its cells.
 std::vector<kes_panel> kes_panel_plan(int nclass, int l1, int l2, int nr, int nc);
+
+// The columns of cells a page of that plan draws side by side: one with one CLASS
+// variable laid out in rows (NROWS= of 2 or more; NCOLS= is then not used), else the
+// NCOLS= columns, but no more than the levels that go across. The cells are sized for
+// these columns, so that the columns drawn span the plot width.
+int kes_drawn_columns(int nclass, int l1, int l2, int nr, int nc);

@@ -285,6 +285,14 @@ std::pair<long, long> lost_of(const std::string& text) {
   return {std::strtol(m[1].str().c_str(), nullptr, 10), std::strtol(m[2].str().c_str(), nullptr, 10)};
 }
 
+// Two cells a and b of 40 values each, evenly from lo to hi.
+std::string two_cells(const span_case& d) {
+  std::string csv = "c,x\n";
+  for (int i = 0; i < 80; ++i)
+    csv += std::string(i % 2 ? "b" : "a") + "," + value_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
+  return csv;
+}
+
 // Given shapes under which the quantiles of the lowest ranks underflow: a cell drew its
 // other values and said only in the log that some were not drawn. Each cell now says
 // in a note how many of its values it leaves out, in both renderers, the note agrees
@@ -298,10 +306,7 @@ TEST_F(RunnerCellsDrawn, CellsThatLoseSomeValuesCountThemInANote) {
   const char* const plots[] = {"qqplot x / gamma(alpha=%A sigma=1 theta=0);",
                                "probplot x / gamma(alpha=%A sigma=1 theta=0);"};
   for (const span_case& d : spans) {
-    std::string csv = "c,x\n";
-    for (int i = 0; i < 80; ++i)
-      csv += std::string(i % 2 ? "b" : "a") + "," + value_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
-    dir_.write("two.csv", csv);
+    dir_.write("two.csv", two_cells(d));
     for (const char* alpha : {"0.002", "0.0005"})
       for (const char* plot : plots)
         for (const char* renderer : kRenderers) {
@@ -386,10 +391,7 @@ TEST_F(RunnerCellsDrawn, AxesEndAtTheValuesDrawn) {
   const char* const plots[] = {"qqplot", "probplot"};
   int cases = 0;
   for (const span_case& d : spans) {
-    std::string csv = "c,x\n";
-    for (int i = 0; i < 80; ++i)
-      csv += std::string(i % 2 ? "b" : "a") + "," + value_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
-    dir_.write("two.csv", csv);
+    dir_.write("two.csv", two_cells(d));
     for (const char* alpha : {"0.002", "0.0005"})
       for (const char* plot : plots)
         for (const char* rotate : {"", " rotate"})

@@ -285,6 +285,14 @@ std::pair<long, long> lost_of(const std::string& text) {
   return {std::strtol(m[1].str().c_str(), nullptr, 10), std::strtol(m[2].str().c_str(), nullptr, 10)};
 }
 
+// Two cells a and b of 40 values each, evenly from lo to hi.
+std::string two_cells(const span_case& d) {
+  std::string csv = "c,x\n";
+  for (int i = 0; i < 80; ++i)
+    csv += std::string(i % 2 ? "b" : "a") + "," + value_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
+  return csv;
+}
+
 // Given shapes under which the quantiles of the lowest ranks underflow: a cell drew its
 // other values and said only in the log that some were not drawn. Each cell now says
 // in a note how many of its values it leaves out, in both renderers, the note agrees
@@ -298,10 +306,7 @@ TEST_F(RunnerCellsDrawn, CellsThatLoseSomeValuesCountThemInANote) {
   const char* const plots[] = {"qqplot x / gamma(alpha=%A sigma=1 theta=0);",
                                "probplot x / gamma(alpha=%A sigma=1 theta=0);"};
   for (const span_case& d : spans) {
-    std::string csv = "c,x\n";
-    for (int i = 0; i < 80; ++i)
-      csv += std::string(i % 2 ? "b" : "a") + "," + value_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
-    dir_.write("two.csv", csv);
+    dir_.write("two.csv", two_cells(d));
     for (const char* alpha : {"0.002", "0.0005"})
       for (const char* plot : plots)
         for (const char* renderer : kRenderers) {
@@ -365,6 +370,75 @@ TEST_F(RunnerCellsDrawn, CellsThatLoseSomeValuesCountThemInANote) {
           }
         }
   }
+}
+
+// Cells that lose the quantiles of their lowest values: the template's Q-Q axis of
+// quantiles ran from 0 to the key cell's smallest value (1), a value it does not draw,
+// and drew its points at 0..0.0002 of it in one column at the left. An axis end is set
+// by the values drawn: in both renderers, for Q-Q and probability plots, every marker
+// lies inside its frame and the markers span a fifth of the data axis; on a template
+// Q-Q plot (whose notes may stand beside the frame) they span a fifth of the quantile
+// axis too, across or, rotated, up the page, at everyday offsets. The device's Q-Q
+// cells keep their data ends on that axis, for their corner notes' room; a
+// probability plot's percent axis spans its percent ticks.
+TEST_F(RunnerCellsDrawn, AxesEndAtTheValuesDrawn) {
+  const span_case spans[] = {
+      {"everyday", 1, 10.75},
+      {"1e9 plus fractions", 1e9 + 0.05, 1e9 + 0.95},
+      {"1e15 plus integers", 1e15, 1e15 + 78},
+      {"Unix seconds", 1733650000.2, 1733650000.7},
+  };
+  const char* const plots[] = {"qqplot", "probplot"};
+  int cases = 0;
+  for (const span_case& d : spans) {
+    dir_.write("two.csv", two_cells(d));
+    for (const char* alpha : {"0.002", "0.0005"})
+      for (const char* plot : plots)
+        for (const char* rotate : {"", " rotate"})
+          for (const char* renderer : kRenderers) {
+            const bool device = std::string(renderer) == "device";
+            const std::string statement =
+                std::string(plot) + " x / gamma(alpha=" + alpha + " sigma=1 theta=0)" + rotate + ";";
+            SCOPED_TRACE(std::string(d.what) + ", " + statement + ", " + renderer);
+            ASSERT_EQ(run("proc kestravine data=two noprint; var x; class c;\n  " + statement + "\nrun;\n", renderer),
+                      0)
+                << log_;
+            ASSERT_EQ(svgs_.size(), 1u) << log_;
+            ASSERT_EQ(logged("values of x are not drawn"), 2) << log_;
+            const kes_test::graph_parts g = kes_test::read_parts(svgs_[0]);
+            ASSERT_EQ(g.cells.size(), 2u);
+            // Each marker belongs to the cell it is nearest to.
+            const auto nearest = [&g](double x, double y) {
+              const auto off = [x, y](const kes_test::box& b) {
+                return std::hypot(std::max({b.x0 - x, 0.0, x - b.x1}), std::max({b.y0 - y, 0.0, y - b.y1}));
+              };
+              return off(g.cells[0]) <= off(g.cells[1]) ? 0u : 1u;
+            };
+            for (std::size_t k = 0; k < 2; ++k) {
+              const kes_test::box& c = g.cells[k];
+              double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+              long inside = 0;
+              for (const auto& [x, y] : g.markers) {
+                if (nearest(x, y) != k) continue;
+                EXPECT_TRUE(c.holds(x, y, -1)) << "a marker at " << x << "," << y << " outside its frame";
+                ++inside;
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+              }
+              ASSERT_GE(inside, 2);
+              const bool across = *rotate == '\0';  // the quantile axis
+              // The data axis spans every value, drawn or not: at 28 of 40 lost the
+              // values drawn are a fifth of it before its pad.
+              if (std::string(alpha) == "0.002") {
+                EXPECT_GE(across ? y1 - y0 : x1 - x0, (across ? c.h() : c.w()) / 5) << "the data axis";
+              }
+              if (!device && std::string(plot) == "qqplot") {
+                EXPECT_GE(across ? x1 - x0 : y1 - y0, (across ? c.w() : c.h()) / 5) << "the quantile axis";
+              }
+            }
+            ++cases;
+          }
+  }
+  EXPECT_EQ(cases, 4 * 2 * 2 * 2 * 2);
 }
 
 // Reference values outside their axes: the device noted each graph's, the template

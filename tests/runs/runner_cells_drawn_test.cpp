@@ -390,12 +390,15 @@ TEST_F(RunnerCellsDrawn, AxesEndAtTheValuesDrawn) {
   };
   const char* const plots[] = {"qqplot", "probplot"};
   int cases = 0;
+  std::size_t index = 0;
   for (const span_case& d : spans) {
     dir_.write("two.csv", two_cells(d));
     for (const char* alpha : {"0.002", "0.0005"})
       for (const char* plot : plots)
         for (const char* rotate : {"", " rotate"})
           for (const char* renderer : kRenderers) {
+            // Under the sanitizers every third run (a stride prime to each inner list).
+            if (!kes_test::sanitized_share(index++, 3)) continue;
             const bool device = std::string(renderer) == "device";
             const std::string statement =
                 std::string(plot) + " x / gamma(alpha=" + alpha + " sigma=1 theta=0)" + rotate + ";";
@@ -438,7 +441,7 @@ TEST_F(RunnerCellsDrawn, AxesEndAtTheValuesDrawn) {
             ++cases;
           }
   }
-  EXPECT_EQ(cases, 4 * 2 * 2 * 2 * 2);
+  EXPECT_EQ(cases, kes_test::under_sanitizers() ? (4 * 2 * 2 * 2 * 2 + 2) / 3 : 4 * 2 * 2 * 2 * 2);
 }
 
 // Reference values outside their axes: the device noted each graph's, the template

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -18,6 +20,17 @@ kes_gtext note_text(const kes_chart* c, const std::string& text) {
   return t;
 }
 
+// The text on two lines: split at the blank nearest its middle.
+std::pair<std::string, std::string> halves(const std::string& text) {
+  std::size_t best = std::string::npos;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == ' ' && (best == std::string::npos || std::abs(static_cast<long>(2 * i) - static_cast<long>(text.size())) <
+                                                            std::abs(static_cast<long>(2 * best) - static_cast<long>(text.size()))))
+      best = i;
+  if (best == std::string::npos) return {text, std::string()};
+  return {text.substr(0, best), text.substr(best + 1)};
+}
+
 }  // namespace
 
 kes_corner_note::kes_corner_note(kes_ctx* ctx, const std::string& widest) : ctx_(ctx) {
@@ -28,23 +41,34 @@ kes_corner_note::kes_corner_note(kes_ctx* ctx, const std::string& widest) : ctx_
   // Half a text height from the frame; a note too long for the area shrinks to it.
   const double room = c->width - height_;
   if (len > room && len > 0 && room > 0) height_ *= room / len;
-  const double edge = height_ / 2, w = len > room ? room : len;
+  const auto [first, second] = halves(widest);
+  kes_gtext t1 = note_text(c, first), t2 = note_text(c, second);
+  t1.height = t2.height = height_;
+  const double widths[kForms] = {len > room ? room : len,
+                                 std::max(gd_measure(ctx, &t1, nullptr), gd_measure(ctx, &t2, nullptr))};
+  const double edge = height_ / 2;
   // A marker reaches about half a text height past its centre.
   const double reach = height_ / 2;
-  const double left = c->ox + edge, right = c->ox + c->width - edge;
-  const double low = c->oy + edge, high = c->oy + c->height - edge - 1.25 * height_;
-  const double xs[kCorners] = {right - w, left, right - w, left};
-  const double ys[kCorners] = {low, high, high, low};
-  for (int k = 0; k < kCorners; ++k) {
-    x0_[k] = xs[k] - reach, x1_[k] = xs[k] + w + reach;
-    y0_[k] = ys[k] - reach, y1_[k] = ys[k] + 1.25 * height_ + reach;
+  for (int form = 0; form < kForms; ++form) {
+    const double w = widths[form], tall = (form + 1) * 1.25 * height_;
+    const double left = c->ox + edge, right = c->ox + c->width - edge;
+    const double low = c->oy + edge, high = c->oy + c->height - edge - tall, middle = c->oy + (c->height - tall) / 2;
+    const double xs[kCorners] = {right - w, left, right - w, left, right - w, left};
+    const double ys[kCorners] = {low, high, high, low, middle, middle};
+    for (int k = 0; k < kCorners; ++k) {
+      x0_[form][k] = xs[k] - reach, x1_[form][k] = xs[k] + w + reach;
+      y0_[form][k] = ys[k] - reach, y1_[form][k] = ys[k] + tall + reach;
+    }
   }
 }
 
 void kes_corner_note::see(const double* xy, int n) {
   for (int i = 0; i < n; ++i)
-    for (int k = 0; k < kCorners; ++k)
-      if (xy[2 * i] >= x0_[k] && xy[2 * i] <= x1_[k] && xy[2 * i + 1] >= y0_[k] && xy[2 * i + 1] <= y1_[k]) ++held_[k];
+    for (int form = 0; form < kForms; ++form)
+      for (int k = 0; k < kCorners; ++k)
+        if (xy[2 * i] >= x0_[form][k] && xy[2 * i] <= x1_[form][k] && xy[2 * i + 1] >= y0_[form][k] &&
+            xy[2 * i + 1] <= y1_[form][k])
+          ++held_[form][k];
 }
 
 void kes_corner_note::see_line(const double* ends) {
@@ -60,17 +84,29 @@ void kes_corner_note::see_line(const double* ends) {
 }
 
 void kes_corner_note::draw(const std::string& text) const {
-  int best = 0;
-  for (int k = 1; k < kCorners; ++k)
-    if (held_[k] < held_[best]) best = k;
+  // The first clear corner on one line, else on two, else the one line where fewest
+  // points stand.
+  int form = 0, best = -1;
+  for (int f = 0; f < kForms && best < 0; ++f)
+    for (int k = 0; k < kCorners && best < 0; ++k)
+      if (held_[f][k] == 0) form = f, best = k;
+  if (best < 0) {
+    best = 0;
+    for (int k = 1; k < kCorners; ++k)
+      if (held_[0][k] < held_[0][best]) best = k;
+  }
   const kes_chart* c = &ctx_->curreq->layout->c;
-  kes_gtext t = note_text(c, text);
-  t.height = height_;
   const double reach = height_ / 2;
-  const bool right = best == 0 || best == 2;
-  t.align = right ? 2 : 1;
-  t.x = right ? x1_[best] - reach : x0_[best] + reach;
-  // The baseline a quarter of the text's height over its foot.
-  t.y = y0_[best] + reach + 0.25 * height_;
-  gd_text(ctx_, t);
+  const bool right = best % 2 == 0;
+  const auto [first, second] = halves(text);
+  const std::string lines[2] = {form == 0 ? text : first, second};
+  for (int line = 0; line <= form; ++line) {
+    kes_gtext t = note_text(c, lines[line]);
+    t.height = height_;
+    t.align = right ? 2 : 1;
+    t.x = right ? x1_[form][best] - reach : x0_[form][best] + reach;
+    // The last line's baseline a quarter of the text's height over the box's foot.
+    t.y = y0_[form][best] + reach + 0.25 * height_ + (form - line) * 1.25 * height_;
+    gd_text(ctx_, t);
+  }
 }

@@ -1,7 +1,8 @@
 // A short note of a device cell that draws some of its points: it stands in a corner
-// of the plot area that holds none of them nor its line (the lower right first, as the template's
-// note does), else in the corner that holds fewest, on one line shrunk to the area's
-// width.
+// of the plot area that holds none of them nor its line (the lower right first, as the
+// template's note does; then the middle of a side), on one line, or, where no place has
+// room for the one line, on two lines of half its length; else in the place that holds
+// fewest, on one line shrunk to the area's width.
 #pragma once
 #include <string>
 
@@ -18,9 +19,13 @@ class kes_corner_note {
   void draw(const std::string& text) const;
 
  private:
-  static constexpr int kCorners = 4;  // lower right, upper left, upper right, lower left
+  // lower right, upper left, upper right, lower left, then the middles of the right
+  // and the left side
+  static constexpr int kCorners = 6;
+  static constexpr int kForms = 2;    // the note on one line, on two
   kes_ctx* ctx_;
   double height_ = 0;  // the text's height, shrunk to the area's width
-  double x0_[kCorners] = {}, x1_[kCorners] = {}, y0_[kCorners] = {}, y1_[kCorners] = {};
-  long held_[kCorners] = {};
+  double x0_[kForms][kCorners] = {}, x1_[kForms][kCorners] = {}, y0_[kForms][kCorners] = {},
+         y1_[kForms][kCorners] = {};
+  long held_[kForms][kCorners] = {};
 };

@@ -325,18 +325,12 @@ bool second_fits(kes_ctx* ctx, const kes_probkind& kind, const kes_probfns* fns,
         kes_prob_note(ctx, cell, KES_SET_PROC,
                       {0, KES_MSG_QUANTILES_NOT_COMPUTED_CELL, KES_MSG_QUANTILES_NOT_COMPUTED_CELL2});
         // The theoretical axis holds the values drawn where an end quantile is lost:
-        // a value without a quantile is not drawn, so it sets no end of the axis. A
-        // device Q-Q cell keeps its key cell's data ends in their place: its corner
-        // note needs a corner free of points, which an axis fitted to the points
-        // drawn leaves it none of.
+        // a value without a quantile is not drawn, so it sets no end of the axis.
         double dlo = DBL_MAX, dhi = -DBL_MAX;
         no_quantile_note(ctx, cell, &dlo, &dhi);
-        const bool device = ctx->devgraph && !ctx->tmplgraph;
-        if (!kind.qq || !device) {
-          ql = std::fmin(ql, dlo);
-          qh = std::fmax(qh, dhi);
-        }
-        if (kind.qq && cell == cv->keycell && (device || dlo > dhi)) {
+        ql = std::fmin(ql, dlo);
+        qh = std::fmax(qh, dhi);
+        if (kind.qq && cell == cv->keycell && dlo > dhi) {
           // A key cell that draws no value keeps its data ends as the Q-Q axis its
           // cell notes are placed against.
           if (ql == DBL_MAX) ql = vs.min;

@@ -136,6 +136,18 @@ void unfitted(kes_ctx* ctx, kes_cell* cell) {
   else cell_note(ctx, count_text(n) + ", not drawn: the fit failed");
 }
 
+// A histogram cell without bars (NOBARS) and without a fitted curve draws none of its
+// values: it says how many, and why.
+void bare_histogram(kes_ctx* ctx, kes_cell* cell) {
+  const double n = values_of(ctx, cell);
+  if (!(n >= 1)) return;
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  for (int k = 0; s->curves != nullptr && k < s->ncurves; ++k)
+    if (s->curves[k].fitted) return;
+  if (cell->hist_empty) unplotted(ctx, cell);
+  else cell_note(ctx, count_text(n) + (ctx->curreq->ncurves > 0 ? ", no curve: the fit failed" : ", NOBARS"));
+}
+
 // The points and lines of the plots other than histograms.
 void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   const kes_plotslot* s = cell != nullptr ? kes_gslot(ctx, cell) : nullptr;
@@ -220,6 +232,7 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && !bars_off) kesgbr2(ctx, cell);
     if (marks && r->hang) keshang(ctx, cell);
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
+    if (marks && r->nobars && !r->hang) bare_histogram(ctx, cell);
     if (marks && front) references(ctx, cell);
     // Labels behind the bars would be hidden: they come over them, their lines stay behind.
     if (!front) references(ctx, cell, kes_ref_part::labels);

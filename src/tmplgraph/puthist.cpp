@@ -62,6 +62,16 @@ double* kernel_work(const kes_plotslot* s, const kes_varsum* vs, host_pool* pool
 
 }  // namespace
 
+bool kes_hist_bare_cell(kes_ctx* ctx, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  if (!r->nobars || r->hang) return false;
+  const kes_plotslot* s = kes_stg_slot(ctx, cell);
+  if (s == nullptr || s->n <= 0) return false;
+  for (int k = 0; s->curves != nullptr && k < s->ncurves; ++k)
+    if (s->curves[k].fitted) return false;
+  return true;
+}
+
 void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   const kes_plotslot* key = kes_stg_keyslot(ctx);
@@ -120,7 +130,15 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const int barlabel =
       kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL)) : 0;
   const int f = s->firstbin, k = s->nbins;
+  const bool bare = g->unfitted && kes_hist_bare_cell(ctx, cell);
+  if (bare) {
+    cells[KES_HC_CELLN] = s->n;
+    cells[KES_HC_CELLMIN] = s->datamin;
+    cells[KES_HC_CELLMAX] = s->datamax;
+    if (nbinrows < 1) kes_stg_row(g);
+  }
   for (int i = 0; i < nbinrows; ++i) {
+    if (i == 1) cells[KES_HC_CELLN] = cells[KES_HC_CELLMIN] = cells[KES_HC_CELLMAX] = missing;
     std::memset(g->barlabel, ' ', sizeof g->barlabel);
     const double x = snap(kes_bin_point(a, i, w));
     cells[KES_HC_BINX] = x;
@@ -136,6 +154,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     kes_stg_row(g);
   }
   cells[KES_HC_BINX] = cells[KES_HC_BINCOUNT] = cells[KES_HC_HANGORIGIN] = cells[KES_HC_HANGY] = missing;
+  cells[KES_HC_CELLN] = cells[KES_HC_CELLMIN] = cells[KES_HC_CELLMAX] = missing;
   std::memset(g->barlabel, ' ', sizeof g->barlabel);
 
   std::vector<double> points(kPointDoubles);

@@ -356,9 +356,16 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   // the frame cuts away whole (above the scale's end wherever it runs).
   std::vector<legend_entry> legend;
   if (p.flag(KES_DYN_CURVELEGEND)) {
+    // A curve shows where two neighbouring points are finite (a segment is drawn) and
+    // one of them is under the scale's end.
     const auto shows = [&](const curve& k) {
-      return k.pts.size() > 1 &&
-             std::any_of(k.pts.begin(), k.pts.end(), [&](const point& q) { return q.y <= ys.hi; });
+      for (std::size_t i = 1; i < k.pts.size(); ++i) {
+        const point &a = k.pts[i - 1], &b = k.pts[i];
+        if (std::isfinite(a.y) && std::isfinite(b.y) && std::isfinite(a.x) && std::isfinite(b.x) &&
+            std::min(a.y, b.y) <= ys.hi)
+          return true;
+      }
+      return false;
     };
     std::vector<bool> drawn(labels.size(), false);
     for (int index : grid.index)

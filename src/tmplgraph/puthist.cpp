@@ -120,9 +120,10 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   // The curve a hanging histogram hangs from.
   const kes_famfn* hangfn = nullptr;
   double hangc = 0;
+  int hang2 = 0;
   if (r->hang && ncurves > 0 && s->curves[0].fitted && s->curves[0].dist <= KES_DIST_SU) {
     hangfn = kes_famdisp(s->curves[0].dist);
-    kescnst(ctx, ctx->curreq, cell, 0, &hangc);
+    kescnst(ctx, ctx->curreq, cell, 0, &hangc, &hang2);
   }
 
   kes_stg_reset(g);
@@ -147,7 +148,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     if (barlabel != 0 && h > 0) bar_label(r, barlabel, h, s->n, g->barlabel);
     if (hangfn != nullptr && hangfn->plt != nullptr) {
       // A bar hangs at its centre, as the vertical axis was laid out.
-      const double top = hangfn->plt(r->endpoints ? x + w / 2 : x, hangc, s->curves[0].params);
+      const double top = std::ldexp(hangfn->plt(r->endpoints ? x + w / 2 : x, hangc, s->curves[0].params), hang2);
       cells[KES_HC_HANGORIGIN] = top;
       cells[KES_HC_HANGY] = top - h;
     }

@@ -173,8 +173,13 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         if (placed == 0 && n >= 1) cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
         double line[4];
         if (s->line && kesgdl(ctx, r, cell, line)) note.see_line(line);
+        // A two-parameter Weibull cell leaves out its values at the threshold (the
+        // point makers give none for them), as the log says: the cell counts them too.
+        const double at_threshold = r->dist == KES_DIST_WEIBULL2 ? n - static_cast<double>(seen.given) : 0;
         if (placed > 0 && placed < seen.given)
           note.draw(lost_text(std::to_string(seen.given - placed), std::to_string(seen.given)));
+        else if (placed > 0 && at_threshold >= 1)
+          note.draw(count_text(at_threshold) + " at the threshold, not drawn");
       }
       if (!fitted) unfitted(ctx, cell);
       break;

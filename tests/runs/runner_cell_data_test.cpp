@@ -151,6 +151,9 @@ TEST_F(RunnerCellData, TwoParameterWeibullKeepsItsPointsWhenItsFitFails) {
             EXPECT_TRUE(logs("two-parameter Weibull threshold (within 0.001) are not plotted: " +
                              std::to_string(zeros) + " values"))
                 << log_;
+            // The cell says it too, in both renderers.
+            EXPECT_NE(notes_by_cell(svgs_[0]).at(0).find(std::to_string(zeros) + " values at the threshold, not drawn"),
+                      std::string::npos);
           } else {
             EXPECT_TRUE(logs("For g = A, THETA= of x is not below the smallest value")) << log_;
           }

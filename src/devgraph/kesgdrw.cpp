@@ -141,9 +141,7 @@ void unfitted(kes_ctx* ctx, kes_cell* cell) {
 void bare_histogram(kes_ctx* ctx, kes_cell* cell) {
   const double n = values_of(ctx, cell);
   if (!(n >= 1)) return;
-  const kes_plotslot* s = kes_gslot(ctx, cell);
-  for (int k = 0; s->curves != nullptr && k < s->ncurves; ++k)
-    if (s->curves[k].fitted) return;
+  if (kes_any_curve_fitted(kes_gslot(ctx, cell))) return;
   if (cell->hist_empty) unplotted(ctx, cell);
   else cell_note(ctx, count_text(n) + (ctx->curreq->ncurves > 0 ? ", no curve: the fit failed" : ", NOBARS"));
 }

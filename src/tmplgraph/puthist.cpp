@@ -66,10 +66,7 @@ bool kes_hist_bare_cell(kes_ctx* ctx, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   if (!r->nobars || r->hang) return false;
   const kes_plotslot* s = kes_stg_slot(ctx, cell);
-  if (s == nullptr || s->n <= 0) return false;
-  for (int k = 0; s->curves != nullptr && k < s->ncurves; ++k)
-    if (s->curves[k].fitted) return false;
-  return true;
+  return s != nullptr && s->n > 0 && !kes_any_curve_fitted(s);
 }
 
 void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {

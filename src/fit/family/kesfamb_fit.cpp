@@ -120,7 +120,7 @@ void setup(const zfit_work* w, zfit_ml_spec* sp) {
   for (int k = 0; k < 4; ++k)
     if (!w->estimate[pidx[k]]) lo[k] = hi[k] = w->params[pidx[k]];
   sp->objderiv = betaNegLogLikeDer;
-  sp->tol = kMlTolerance;
+  sp->tol = zfit_tol(r, kMlTolerance);
   sp->unit_log = r->n * std::log(u);
   sp->values = r->n;
   sp->maxiter = zfit_maxiter(r, kMlIterations);

@@ -163,7 +163,8 @@ std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const
 // points' places for the insets.
 void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, const plot_cells& groups,
                const std::vector<int>& members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
-               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink) {
+               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink,
+               bool group_percent_refs = false) {
   draw_wall(c, f);
   if (p.flag(KES_DYN_GRID)) draw_grid(c, f, grid_ticks);
   if (pctl_grid != nullptr) {
@@ -216,7 +217,20 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   std::vector<left_out_row> also = left_out_rows(cells, groups, members);
   if (marked == 0 && !groups.overlay && also.empty())
     ink->boxes.push_back(draw_no_values(c, f, first.alone.why().c_str()));
-  end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
+  if (!group_percent_refs) {
+    end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
+    return;
+  }
+  // Overlaid groups of shapes of their own place a percent each elsewhere: each
+  // group's line, its label naming the group.
+  std::vector<refline> own_refs;
+  for (int m : members)
+    for (const refline& ref : rotated ? cells[m].vrefs : cells[m].hrefs) {
+      const std::string group = strip_text(t, cells[m].key);
+      own_refs.push_back({ref.value, ref.label.empty() ? group : ref.label + ", " + group});
+    }
+  end_plot_cell(c, f, p, rotated ? first.hrefs : own_refs, rotated ? own_refs : first.vrefs, groups, members,
+                undrawn, ink, also);
 }
 
 // The percent ticks of one cell whose shapes were fitted in it: row k of the cell's
@@ -230,6 +244,19 @@ labelled_ticks own_ticks(const out::graph_table& t, const qq_cell& cell, const l
     ++k;
   });
   return own;
+}
+
+// Each cell's own percent ticks, labelled by the panel's percents, when the cells'
+// shapes were fitted in them ("PctlPosition" present); empty otherwise. Found once a
+// graph.
+const std::vector<labelled_ticks>& cells_own_ticks(const out::graph_table& t, const std::vector<qq_cell>& cells,
+                                                   const labelled_ticks& panel) {
+  return kept_once<std::vector<labelled_ticks>>(t, "qq own ticks", [&] {
+    std::vector<labelled_ticks> own;
+    if (column_reader(t).numbers("PctlPosition").present())
+      for (const qq_cell& cell : cells) own.push_back(own_ticks(t, cell, panel));
+    return own;
+  });
 }
 
 // Room for a percent axis beside every cell (below it, or left of it when rotated):
@@ -269,7 +296,6 @@ qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bo
   // at the first panel.
   struct qq_ranges {
     double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
-    std::vector<labelled_ticks> own;
   };
   const qq_ranges& ranges = kept_once<qq_ranges>(*p.tables[0], "qq range", [&] {
     qq_ranges r;
@@ -278,16 +304,14 @@ qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bo
       r.dlo = std::min({r.dlo, cell.dlo, cell.alone.lo}), r.dhi = std::max({r.dhi, cell.dhi, cell.alone.hi});
       r.qlo = std::min(r.qlo, cell.qlo), r.qhi = std::max(r.qhi, cell.qhi);
     }
-    if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())
-      for (const qq_cell& cell : cells) {
-        r.own.push_back(own_ticks(*p.tables[0], cell, theory));
-        if (!r.own.back().at.empty())
-          r.qlo = std::min(r.qlo, r.own.back().at.front()), r.qhi = std::max(r.qhi, r.own.back().at.back());
-      }
+    if (prob)
+      for (const labelled_ticks& own : cells_own_ticks(*p.tables[0], cells, theory))
+        if (!own.at.empty()) r.qlo = std::min(r.qlo, own.at.front()), r.qhi = std::max(r.qhi, own.at.back());
     return r;
   });
   double dlo = ranges.dlo, dhi = ranges.dhi, qlo = ranges.qlo, qhi = ranges.qhi;
-  ax.own = &ranges.own;
+  static const std::vector<labelled_ticks> none;
+  ax.own = prob ? &cells_own_ticks(*p.tables[0], cells, theory) : &none;
   // The theoretical axis spans its end ticks and every point, the data axis every
   // point; both reach 4 % past them, so that no point lies on the frame.
   if (!std::isfinite(tlo) || !std::isfinite(thi)) {
@@ -344,10 +368,11 @@ std::vector<legend_entry> qq_legend(const out::graph_panel& p, const std::vector
 }
 
 // The page, with room for the percentile axis (above the cells, or to their right)
-// and for the percent axis every cell carries of its own (`cell_axes`).
+// and `cell_room` px between the rows (columns) for the percent axis every cell
+// carries of its own.
 page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid& grid,
                         const std::vector<legend_entry>& legend, const qq_axes& ax, bool prob, bool rotated,
-                        bool pctl_axis, bool cell_axes) {
+                        bool pctl_axis, double cell_room) {
   const std::vector<double>& yticks = rotated ? ax.theory.at : ax.ds.ticks;
   page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
                                rotated ? &ax.theory.texts : nullptr);
@@ -359,11 +384,7 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips, grid.bands);
   }
-  if (cell_axes) {
-    const double room = rotated ? tick_text_width(ax.theory.texts) + kTickLength + 8
-                                : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
-    room_for_cell_axes(page, grid, rotated, room);
-  }
+  if (cell_room > 0) room_for_cell_axes(page, grid, rotated, cell_room);
   if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
   return page;
 }
@@ -394,6 +415,25 @@ void draw_far_label(canvas& c, const out::graph_panel& p, const page_frame& page
                     p.text(KES_DYN_PCTLAXISLAB));
 }
 
+// Where a shared frame's percent values would stand (below it, or left of it, on a
+// probability plot; above it, or right of it, for a Q-Q plot's percentile axis): why
+// there are none.
+void draw_no_percents(canvas& c, const frame& f, bool vertical_side, bool prob) {
+  static const std::string why = "No percent axis: the groups' fitted shapes differ";
+  text_style s;
+  s.size = kTickSize;
+  s.align = anchor::middle;
+  const double gap = kTickLength + 3;
+  if (!vertical_side) {
+    const double y = prob ? f.y + f.h + gap + text_above(kTickSize) : f.y - gap;
+    c.text(f.x + f.w / 2, y, fit_text(why, s, f.w), s);
+    return;
+  }
+  s.rotate = 90;
+  const double x = prob ? f.x - gap : f.x + f.w + gap + text_above(kTickSize);
+  c.text(x, f.y + f.h / 2, fit_text(why, s, f.h), s);
+}
+
 bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
   const char* data = prob ? "ProbPlotData" : "QQPlotData";
   if (p.tables.empty() || p.tables[0]->name != data) {
@@ -414,17 +454,32 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
-  // Every cell carries its own labelled percent axis.
-  const bool cell_axes = !ax.own->empty() && !drawn.overlay;
+  // Cells whose shapes were fitted in them put each percent at a place of their own:
+  // each carries its own percent axis (a probability plot's below it, a Q-Q plot's
+  // percentile axis above it). Overlaid groups of such shapes share one frame, which
+  // holds no one percent axis that reads right for all: it shows none, and says why.
+  const std::vector<labelled_ticks>& own = prob ? *ax.own : cells_own_ticks(*p.tables[0], cells, pctl);
+  const bool split = !own.empty() && drawn.overlay && (prob || pctl_axis);
+  const bool cell_axes = !own.empty() && !drawn.overlay && (prob || pctl_axis);
   // The cell's own percent ticks when its shapes were fitted in it.
   const auto own_axis = [&](int index) { return cell_axes && index >= 0 && drawn.members[index].size() == 1; };
-  const auto ticks_of = [&](int index) -> const labelled_ticks& {
-    return own_axis(index) ? (*ax.own)[drawn.members[index].front()] : ax.theory;
+  static const labelled_ticks no_ticks;
+  const auto percents_of = [&](int index, const labelled_ticks& shared) -> const labelled_ticks& {
+    if (split) return no_ticks;
+    return own_axis(index) ? own[drawn.members[index].front()] : shared;
   };
+  const auto ticks_of = [&](int index) -> const labelled_ticks& { return prob ? percents_of(index, ax.theory) : ax.theory; };
+  const auto far_of = [&](int index) -> const labelled_ticks& { return percents_of(index, pctl); };
+  const double cell_room =
+      !cell_axes ? 0
+      : prob     ? (rotated ? tick_text_width(ax.theory.texts) + kTickLength + 8
+                            : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize))
+                 : (rotated ? tick_text_width(pctl.texts) + kTickLength + 8
+                            : kTickLength + 6 + text_above(kTickSize) + text_below(kTickSize));
 
   cell_page_kind kind;
   kind.lay_out = [&](canvas& on) {
-    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_axes);
+    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_room);
     if (rotated) keep_x_texts_on_page(&pg, p, grid, ax.ds.lo, ax.ds.hi, ax.ds.ticks);
     else keep_x_texts_on_page(&pg, p, grid, ax.tlo, ax.thi, ax.theory.at, &ax.theory.texts);
     return pg;
@@ -439,10 +494,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
     const labelled_ticks& ticks = ticks_of(index);
     draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated,
-              rotated ? ticks.at : ax.ds.ticks, pctl_grid ? &pctl : nullptr, ink);
+              rotated ? ticks.at : ax.ds.ticks, pctl_grid ? &far_of(index) : nullptr, ink, split && prob);
   };
   kind.measure = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
+    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink, split && prob);
   };
   // Room for the boxes: the data axis, when it is the vertical one and VAXIS= does not
   // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
@@ -458,7 +513,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
                                    pctl_label ? kFarLabel + text_below(kLabelSize) + 4 : 0.0);
   kind.axes = [&](std::size_t slot) {
     axis_sides s = outer_axes(grid, slot);
-    if (cell_axes) (rotated ? s.left : s.below) = true;
+    if (cell_axes && prob) (rotated ? s.left : s.below) = true;
     if (pctl_axis && rotated && static_cast<int>(slot) % grid.ncols == grid.ncols - 1) s.right_room = far_room;
     return s;
   };
@@ -468,15 +523,18 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     const labelled_ticks& ticks = ticks_of(index);
     if (rotated) draw_axes_of_cell(on, f, p, grid, slot, ax.ds.ticks, ticks.at, nullptr, &ticks.texts);
     else draw_axes_of_cell(on, f, p, grid, slot, ticks.at, ax.ds.ticks, &ticks.texts, nullptr);
-    if (own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated);
-    // The percentile axis on the first row (or the last column when rotated).
+    if (prob && own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated);
+    // The percentile axis on the first row (or the last column when rotated), or on
+    // every cell that has its own.
     const int at = static_cast<int>(slot);
+    const int row = at / grid.ncols;
     const bool edge = rotated ? at % grid.ncols == grid.ncols - 1 : at < grid.ncols;
     // Across the top it stands above the cell's strip, in the room kept for it.
     frame far = f;
-    if (!rotated) far.y -= cell_bands::of(grid.bands.top, 0) + (grid.strips ? kStripHeight : 0);
-    if (pctl_axis && edge) draw_far_axis(on, far, pctl, !rotated);
+    if (!rotated) far.y -= cell_bands::of(grid.bands.top, row) + (grid.strips ? kStripHeight : 0);
+    if (pctl_axis && (edge || own_axis(index))) draw_far_axis(on, far, far_of(index), !rotated);
     if (pctl_axis && edge && rotated) far_right = f.x + f.w;
+    if (split && index >= 0) draw_no_percents(on, prob ? f : far, rotated, prob);
   };
   kind.after_cells = [&](canvas& on, const page_frame& page) {
     if (pctl_label) draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right);

@@ -503,8 +503,9 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
   // and lines of their cell stand beside it.
   if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) kind.rise = axis_rise{&ax.ds, ax.dlo, ax.dhi};
-  kind.notes = std::any_of(drawn.members.begin(), drawn.members.end(), [&](const std::vector<int>& members) {
-    return !left_out_rows(cells, drawn, members).empty();
+  // The cells of this page only: a graph of many pages asks at each.
+  kind.notes = std::any_of(grid.index.begin(), grid.index.end(), [&](int index) {
+    return index >= 0 && !left_out_rows(cells, drawn, drawn.members[index]).empty();
   });
   // Cells with percent axes of their own carry them beside each frame; the rotated
   // percentile axis, its values and its label stand right of the last column, and a

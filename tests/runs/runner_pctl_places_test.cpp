@@ -232,6 +232,19 @@ std::vector<svg_point> texts_reading(const std::string& svg, const std::string& 
   return out;
 }
 
+// The one graph a program draws under `graphics`, and its markers.
+struct one_graph {
+  std::string svg;
+  std::vector<svg_point> pts;
+};
+one_graph draw_one(const kes_test::scratch_dir& dir, const std::string& graphics, const std::string& program) {
+  const run_out o = run(dir, graphics, program);
+  EXPECT_EQ(o.svgs.size(), 1u) << o.log;
+  one_graph g;
+  if (!o.svgs.empty()) g.svg = o.svgs[0], g.pts = markers(g.svg);
+  return g;
+}
+
 // R's mtcars (hp by am), as R 4.x gives it: each cell fits its own lognormal sigma.
 void write_mtcars(const fs::path& file) {
   const int hp[] = {110, 110, 93,  110, 175, 105, 245, 62,  95,  123, 123, 180, 180, 180, 205, 215,
@@ -249,15 +262,13 @@ TEST(RunnerPctlPlaces, ReferenceLinesInTheSvgStandOnTheCellsOwnPoint) {
   write_cells(dir / "d.csv", 1.7e9);
   for (const std::string graphics : {"template", "device"}) {
     SCOPED_TRACE(graphics);
-    const run_out o = run(dir, graphics,
-                          "proc kestravine data=d noprint; class g;\n"
-                          "  probplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1\n"
-                          "    pctlorder=5 10 25 50 75 90 95 href=90 hreflabels='P90';\nrun;\n");
-    ASSERT_EQ(o.svgs.size(), 1u) << o.log;
-    const std::vector<svg_point> pts = markers(o.svgs[0]);
-    const std::vector<svg_vline> lines = dashed_vlines(o.svgs[0]);
+    const one_graph g = draw_one(dir, graphics,
+                                 "proc kestravine data=d noprint; class g;\n"
+                                 "  probplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1\n"
+                                 "    pctlorder=5 10 25 50 75 90 95 href=90 hreflabels='P90';\nrun;\n");
+    const std::vector<svg_vline> lines = dashed_vlines(g.svg);
     ASSERT_EQ(lines.size(), 3u);
-    for (const svg_vline& l : lines) EXPECT_NEAR(l.x, kth_point_x(pts, l.y1, l.y2, 17), 0.011);
+    for (const svg_vline& l : lines) EXPECT_NEAR(l.x, kth_point_x(g.pts, l.y1, l.y2, 17), 0.011);
   }
 }
 
@@ -269,12 +280,11 @@ TEST(RunnerPctlPlaces, QqPercentileAxesAreEachCellsOwn) {
   write_cells(dir / "d.csv", 0);
   for (const std::string graphics : {"template", "device"}) {
     SCOPED_TRACE(graphics);
-    const run_out o = run(dir, graphics,
-                          "proc kestravine data=d noprint; class g;\n"
-                          "  qqplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1 pctlaxis;\nrun;\n");
-    ASSERT_EQ(o.svgs.size(), 1u) << o.log;
-    const std::vector<svg_point> pts = markers(o.svgs[0]);
-    const std::vector<svg_point> nineties = texts_reading(o.svgs[0], "90");
+    const one_graph g =
+        draw_one(dir, graphics,
+                 "proc kestravine data=d noprint; class g;\n"
+                 "  qqplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1 pctlaxis;\nrun;\n");
+    const std::vector<svg_point> nineties = texts_reading(g.svg, "90");
     ASSERT_EQ(nineties.size(), 3u) << "one percentile axis a cell";
     // Each axis stands over its own cell: the points below it down to the next axis.
     std::vector<double> ys;
@@ -283,7 +293,7 @@ TEST(RunnerPctlPlaces, QqPercentileAxesAreEachCellsOwn) {
     for (const svg_point& t : nineties) {
       const auto next = std::upper_bound(ys.begin(), ys.end(), t.y);
       const double below = next == ys.end() ? 1e9 : *next;
-      EXPECT_NEAR(t.x, kth_point_x(pts, t.y, below, 17), 0.02);
+      EXPECT_NEAR(t.x, kth_point_x(g.pts, t.y, below, 17), 0.02);
     }
   }
   const run_out o = run(dir, "template",

@@ -153,8 +153,8 @@ TEST(RunnerPctlPlaces, PercentTicksAndReferenceLinesStandAtTheirOwnCellsQuantile
       const std::string opts = std::string(" / ") + family + " rankadj=0 nadj=1 pctlorder=5 10 25 50 75 90 95";
       for (const bool rotate : {false, true}) {
         const std::string refs = rotate ? " rotate vref=10 90" : " href=10 90";
-        const run_out o = run(dir, "template", "proc kestravine data=d noprint;\n  class g;\n  probplot x" + opts +
-                                                   refs + ";\nrun;\n");
+        const run_out o = run(dir, "template", "proc kestravine data=d noprint;\n  class g; /* cells a b c */\n"
+                                                   "  probplot x" + opts + "\n    " + refs + "; * per cell;\nrun;\n");
         int checked = 0;
         for (const auto& [key, c] : cells_of(o.dump)) {
           if (c.point_at.size() != kValues) continue;  // a cell whose fit failed has no points

@@ -226,8 +226,10 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   std::vector<refline> own_refs;
   for (int m : members)
     for (const refline& ref : rotated ? cells[m].vrefs : cells[m].hrefs) {
-      const std::string group = strip_text(t, cells[m].key);
-      own_refs.push_back({ref.value, ref.label.empty() ? group : ref.label + ", " + group});
+      const int g = groups.group_of[m];
+      std::string group = g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string();
+      while (!group.empty() && group.back() == ' ') group.pop_back();
+      own_refs.push_back({ref.value, ref.label.empty() ? group : ref.label + " (" + group + ")"});
     }
   end_plot_cell(c, f, p, rotated ? first.hrefs : own_refs, rotated ? own_refs : first.vrefs, groups, members,
                 undrawn, ink, also);

@@ -296,6 +296,31 @@ TEST(RunnerPctlPlaces, QqPercentileAxesAreEachCellsOwn) {
       EXPECT_NEAR(t.x, kth_point_x(g.pts, t.y, below, 17), 0.02);
     }
   }
+  // Overlaid, each group's HREF=90 line stands on its own point of 90 %, named by
+  // its group.
+  const one_graph over = draw_one(dir, "template",
+                                  "proc kestravine data=d noprint; class g;\n"
+                                  "  probplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1\n"
+                                  "    pctlorder=5 10 25 50 75 90 95 overlay href=90 hreflabels='P90';\nrun;\n");
+  std::vector<double> on_points, on_lines;
+  const std::regex mark("<use href=\"(#mk[0-9]+)\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"");
+  std::map<std::string, std::vector<svg_point>> by_group;
+  for (std::sregex_iterator it(over.svg.begin(), over.svg.end(), mark), end; it != end; ++it)
+    by_group[(*it)[1]].push_back({std::stod((*it)[2]), std::stod((*it)[3])});
+  for (auto& [id, pts] : by_group) {
+    // The group's marker in the legend stands below the frame, last.
+    std::sort(pts.begin(), pts.end(), [](const svg_point& a, const svg_point& b) { return a.y < b.y; });
+    if (pts.size() == kValues + 1) pts.pop_back();
+    on_points.push_back(kth_point_x(pts, -1e9, 1e9, 17));
+  }
+  for (const svg_vline& l : dashed_vlines(over.svg)) on_lines.push_back(l.x);
+  std::sort(on_points.begin(), on_points.end());
+  std::sort(on_lines.begin(), on_lines.end());
+  ASSERT_EQ(on_lines.size(), 3u);
+  ASSERT_EQ(on_points.size(), 3u);
+  for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(on_lines[k], on_points[k], 0.011);
+  for (const char* label : {">P90 (a)<", ">P90 (b)<", ">P90 (c)<"}) EXPECT_NE(over.svg.find(label), std::string::npos);
+
   const run_out o = run(dir, "template",
                         "proc kestravine data=d noprint; class g;\n"
                         "  qqplot x / lognormal(sigma=est theta=0 zeta=est) pctlaxis overlay;\n"

@@ -238,7 +238,7 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
       double off;
       double* band;
     } sides[] = {{box_side::above, 0, &bands.top[row]},
-                 {box_side::below, ax.below ? best.page.x_axis_room : 0, &bands.bottom[row]},
+                 {box_side::below, (ax.below ? best.page.x_axis_room : 0) + ax.below_room, &bands.bottom[row]},
                  {box_side::left, ax.left ? best.page.y_axis_room : 0, &bands.left[col]},
                  {box_side::right, ax.right_room, &bands.right[col]}};
     for (const auto& s : sides) {

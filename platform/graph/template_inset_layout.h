@@ -55,6 +55,7 @@ bool rise_scale(const scale& base, int k, const axis_rise& rule, scale* out);
 struct axis_sides {
   bool below = false, left = false;
   double right_room = 0;
+  double below_room = 0;  // further rows of axis values under the frame
 };
 using slot_axes = std::function<axis_sides(std::size_t slot)>;
 // The horizontal axis under the lowest cell of each column, the vertical one left of

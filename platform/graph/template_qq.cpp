@@ -99,13 +99,20 @@ labelled_ticks labelled(const std::string& values, const std::string& labels) {
   return t;
 }
 
-// The percentile axis along the top (or, rotated, the right) of the frame.
-void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool across) {
+// The percentile axis along the top (or, rotated, the right) of the frame; `offset` px
+// further out, below the frame when `below`, and in `ink` for a row of one group's
+// percents.
+void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool across, double offset = 0,
+                   bool below = false, const std::string& ink = kFrameColour) {
   paint p;
-  p.stroke = kFrameColour;
+  p.stroke = ink;
   text_style s;
   s.size = kTickSize;
   s.align = across ? anchor::middle : anchor::start;
+  if (ink != kFrameColour) s.colour = ink;
+  const double y0 = below ? f.y + f.h + offset : f.y - offset;
+  const double y1 = below ? y0 + kTickLength : y0 - kTickLength;
+  const double baseline = below ? y1 + 3 + text_above(kTickSize) : y1 - 3;
   // Percents crowd at the ends of the axis: their texts are thinned as any axis's are.
   std::vector<std::size_t> at;
   std::vector<std::pair<double, double>> extents;
@@ -113,7 +120,7 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
     if (across) {
       const double x = f.px(t.at[i]);
       if (x < f.x - 0.5 || x > f.x + f.w + 0.5) continue;
-      c.line(x, f.y - kTickLength, x, f.y, p);
+      c.line(x, y1, x, y0, p);
       const double w = text_advance(t.texts[i], s);
       extents.emplace_back(x - w / 2, x + w / 2);
     } else {
@@ -129,8 +136,55 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   for (std::size_t j = 0; j < at.size(); ++j) {
     if (!shown[j]) continue;
     const std::size_t i = at[j];
-    if (across) c.text(f.px(t.at[i]), f.y - kTickLength - 3, t.texts[i], s);
+    if (across) c.text(f.px(t.at[i]), baseline, t.texts[i], s);
     else c.text(f.x + f.w + kTickLength + 3, f.py(t.at[i]) + text_above(kTickSize) / 2 - 1, t.texts[i], s);
+  }
+}
+
+// A group's row is named left of the frame, this far from the page's edge at least.
+constexpr double kGroupRowIndent = 14;
+// "am = 1", not "1", which would read as a percent of the row.
+std::string group_row_name(const std::string& group_label, std::string level) {
+  while (!level.empty() && level.back() == ' ') level.pop_back();
+  return group_label.empty() ? level : group_label + " = " + level;
+}
+
+// Overlaid groups of shapes of their own a frame can give a percent axis each: a row
+// of each group's percents, in its colour, under the frame (a probability plot's) or
+// over it (a Q-Q plot's percentile axis), its level at the row's left, when the
+// module asks for them ("_PCTLGROUPS" = "ROWS": a few groups of one CLASS variable, not
+// rotated); otherwise none, with a note.
+double group_row_height() { return kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize); }
+
+// The groups of a frame that have percents of their own (a group without a fit has
+// none: its note says why).
+std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, const std::vector<int>& members) {
+  std::vector<int> out;
+  for (int m : members)
+    if (!own[static_cast<std::size_t>(m)].at.empty()) out.push_back(m);
+  return out;
+}
+
+void draw_group_rows(canvas& c, const frame& f, const std::vector<labelled_ticks>& own, const plot_cells& groups,
+                     const std::vector<int>& all_members, bool below, const std::string& group_label) {
+  const std::vector<int> members = groups_with_percents(own, all_members);
+  for (std::size_t j = 0; j < members.size(); ++j) {
+    const int m = members[j];
+    const int g = groups.group_of[m];
+    paint plain;
+    plain.stroke = kFrameColour;
+    const std::string ink = group_line(g, 1, plain).stroke;
+    const double offset = static_cast<double>(j) * group_row_height();
+    draw_far_axis(c, f, own[static_cast<std::size_t>(m)], true, offset, below, ink);
+    text_style s;
+    s.size = kTickSize;
+    s.align = anchor::end;
+    s.colour = ink;
+    const std::string level = g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string();
+    const double y1 = below ? f.y + f.h + offset + kTickLength : f.y - offset - kTickLength;
+    const double room = std::max(f.x - kGroupRowIndent, 20.0);
+    c.text(f.x - 6, below ? y1 + 3 + text_above(kTickSize) : y1 - 3, fit_text(group_row_name(group_label, level), s, room),
+           s);
   }
 }
 
@@ -227,8 +281,8 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   for (int m : members)
     for (const refline& ref : rotated ? cells[m].vrefs : cells[m].hrefs) {
       const int g = groups.group_of[m];
-      std::string group = g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string();
-      while (!group.empty() && group.back() == ' ') group.pop_back();
+      const std::string group =
+          group_row_name(legend_title_of(p), g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string());
       own_refs.push_back({ref.value, ref.label.empty() ? group : ref.label + " (" + group + ")"});
     }
   end_plot_cell(c, f, p, rotated ? first.hrefs : own_refs, rotated ? own_refs : first.vrefs, groups, members,
@@ -369,12 +423,14 @@ std::vector<legend_entry> qq_legend(const out::graph_panel& p, const std::vector
   return legend;
 }
 
-// The page, with room for the percentile axis (above the cells, or to their right)
-// and `cell_room` px between the rows (columns) for the percent axis every cell
-// carries of its own.
+// The page, with room for the percentile axis (above the cells, or to their right),
+// `cell_room` px between the rows (columns) for the percent axis every cell carries of
+// its own, and `rows_below` / `rows_above` px for the rows of overlaid groups' percents
+// past the first.
 page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid& grid,
                         const std::vector<legend_entry>& legend, const qq_axes& ax, bool prob, bool rotated,
-                        bool pctl_axis, double cell_room) {
+                        bool pctl_axis, double cell_room, double rows_below, double rows_above,
+                        double rows_names) {
   const std::vector<double>& yticks = rotated ? ax.theory.at : ax.ds.ticks;
   page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
                                rotated ? &ax.theory.texts : nullptr);
@@ -383,6 +439,14 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
     const bool label = !p.text(KES_DYN_PCTLAXISLAB).empty();
     if (rotated) page.grid_right -= room + 28 + (label ? kLabelSize + 4 : 0);
     else page.grid_top += room + (label ? kLabelSize + 4 : 0);
+    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
+                           grid.strips, grid.bands);
+  }
+  if (rows_below > 0 || rows_above > 0 || rows_names > 0) {
+    page.grid_bottom -= rows_below;
+    page.grid_top += rows_above;
+    // The rows' names stand left of the frames.
+    page.grid_left += std::max(0.0, rows_names + kGroupRowIndent - page.grid_left);
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips, grid.bands);
   }
@@ -410,10 +474,11 @@ constexpr double kFarLabel = 40;  // from the frame to the rotated percentile ax
 
 // The percentile axis's label: above the grid, or right of the last column's frames
 // (whose right edge is `far_right`) when rotated.
-void draw_far_label(canvas& c, const out::graph_panel& p, const page_frame& page, bool rotated, double far_right) {
+void draw_far_label(canvas& c, const out::graph_panel& p, const page_frame& page, bool rotated, double far_right,
+                    double rows_room) {
   const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
   if (rotated) draw_y_label(c, far_right + kFarLabel, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
-  else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
+  else draw_x_label(c, page.grid_left + w / 2, page.grid_top - rows_room - kTickLength - text_below(kTickSize) - 16, w,
                     p.text(KES_DYN_PCTLAXISLAB));
 }
 
@@ -462,6 +527,20 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   // holds no one percent axis that reads right for all: it shows none, and says why.
   const std::vector<labelled_ticks>& own = prob ? *ax.own : cells_own_ticks(*p.tables[0], cells, pctl);
   const bool split = !own.empty() && drawn.overlay && (prob || pctl_axis);
+  // Each group's percents in a row of its own, stacked beside the frame.
+  const bool group_rows = split && !rotated && p.text(KES_DYN_PCTLGROUPS) == "ROWS";
+  std::size_t most_groups = 0;
+  for (int index : grid.index)
+    if (group_rows && index >= 0)
+      most_groups = std::max(most_groups, groups_with_percents(own, drawn.members[static_cast<std::size_t>(index)]).size());
+  const double rows_room = group_rows && most_groups > 1 ? static_cast<double>(most_groups - 1) * group_row_height() : 0;
+  double rows_names = 0;
+  if (group_rows) {
+    text_style s;
+    s.size = kTickSize;
+    for (const std::string& level : drawn.groups)
+      rows_names = std::max(rows_names, text_advance(group_row_name(legend_title_of(p), level), s));
+  }
   const bool cell_axes = !own.empty() && !drawn.overlay && (prob || pctl_axis);
   // The cell's own percent ticks when its shapes were fitted in it.
   const auto own_axis = [&](int index) { return cell_axes && index >= 0 && drawn.members[index].size() == 1; };
@@ -481,7 +560,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
 
   cell_page_kind kind;
   kind.lay_out = [&](canvas& on) {
-    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_room);
+    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_room, prob ? rows_room : 0,
+                                 prob ? 0 : rows_room, rows_names);
     if (rotated) keep_x_texts_on_page(&pg, p, grid, ax.ds.lo, ax.ds.hi, ax.ds.ticks);
     else keep_x_texts_on_page(&pg, p, grid, ax.tlo, ax.thi, ax.theory.at, &ax.theory.texts);
     return pg;
@@ -517,6 +597,7 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   kind.axes = [&](std::size_t slot) {
     axis_sides s = outer_axes(grid, slot);
     if (cell_axes && prob) (rotated ? s.left : s.below) = true;
+    if (group_rows && prob) s.below = true, s.below_room = rows_room;
     if (pctl_axis && rotated && static_cast<int>(slot) % grid.ncols == grid.ncols - 1) s.right_room = far_room;
     return s;
   };
@@ -537,10 +618,13 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     if (!rotated) far.y -= cell_bands::of(grid.bands.top, row) + (grid.strips ? kStripHeight : 0);
     if (pctl_axis && (edge || own_axis(index))) draw_far_axis(on, far, far_of(index), !rotated);
     if (pctl_axis && edge && rotated) far_right = f.x + f.w;
-    if (split && index >= 0) draw_no_percents(on, prob ? f : far, rotated, prob);
+    if (group_rows && index >= 0)
+      draw_group_rows(on, prob ? f : far, own, drawn, drawn.members[index], prob, legend_title_of(p));
+    else if (split && index >= 0) draw_no_percents(on, prob ? f : far, rotated, prob);
   };
   kind.after_cells = [&](canvas& on, const page_frame& page) {
-    if (pctl_label) draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right);
+    if (pctl_label)
+      draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right, prob ? 0 : rows_room);
   };
   draw_cell_page(p, c, &grid, drawn.keys, legend, kind);
   return true;

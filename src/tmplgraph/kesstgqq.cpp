@@ -106,9 +106,16 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   // such shapes share a frame that no one percent axis reads right for.
   g->cell_pctl = (prob || r->pctlaxis) && r->pctl_per_cell;
   if (g->cell_pctl) kes_stg_numcol(g, "PctlPosition", kCellPctl, vemtxt("PctlPosition", 12));
-  if (g->cell_pctl && g->overlay)
-    xpmlog(KES_SET_PLOT, KES_MSG_OVERLAY_PERCENTS_PER_GROUP, prob ? "probability plot" : "Q-Q plot", g->var.name_len,
-           g->var.name);
+  // A frame holds a row of percents for each of a few groups, stacked under it (over
+  // it for a Q-Q plot's percentile axis); more groups, several frames or a rotated
+  // plot get none, and a note says why.
+  if (g->cell_pctl && g->overlay) {
+    const bool rows = !r->rotate && cv->count == 1 && cv->nlevels <= KES_PCTL_GROUP_ROWS;
+    kes_dyn_cstr(g, KES_DYN_PCTLGROUPS, rows ? "ROWS" : "NONE");
+    if (!rows)
+      xpmlog(KES_SET_PLOT, KES_MSG_OVERLAY_PERCENTS_PER_GROUP, prob ? "probability plot" : "Q-Q plot", g->var.name_len,
+             g->var.name, KES_PCTL_GROUP_ROWS);
+  }
   // A two-parameter Weibull cell leaves out its values at the threshold: a row of the
   // cell after its points says how many, so that the cell can say it too.
   if (r->dist == KES_DIST_WEIBULL2) kes_stg_numcol(g, "AtThreshold", kAtThreshold, vemtxt("AtThreshold", 11));

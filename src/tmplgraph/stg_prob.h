@@ -13,6 +13,9 @@ struct kes_plotslot;
 struct kes_stgraph;
 struct kes_curve;
 
+// The most OVERLAY groups of shapes of their own whose percent axes one frame stacks.
+constexpr int KES_PCTL_GROUP_ROWS = 4;
+
 // Transform of a reference value before it is written (identity when empty).
 using kes_refmap = std::function<double(double)>;
 

@@ -245,6 +245,33 @@ one_graph draw_one(const kes_test::scratch_dir& dir, const std::string& graphics
   return g;
 }
 
+// The x of the k-th point (from the left) of each overlaid group, by the colour of its
+// marker; the group's marker in the legend, below the frame, left out.
+std::map<std::string, double> kth_x_by_colour(const std::string& svg, std::size_t k) {
+  const std::regex def("<path id=\"(mk[0-9]+)\" d=\"[^\"]*\" fill=\"none\" stroke=\"(#[0-9A-F]+)\"");
+  const std::regex mark("<use href=\"#(mk[0-9]+)\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"");
+  std::map<std::string, std::string> colour;
+  for (std::sregex_iterator it(svg.begin(), svg.end(), def), end; it != end; ++it) colour[(*it)[1]] = (*it)[2];
+  std::map<std::string, std::vector<svg_point>> by_colour;
+  for (std::sregex_iterator it(svg.begin(), svg.end(), mark), end; it != end; ++it)
+    by_colour[colour[(*it)[1]]].push_back({std::stod((*it)[2]), std::stod((*it)[3])});
+  std::map<std::string, double> out;
+  for (auto& [c, pts] : by_colour) {
+    std::sort(pts.begin(), pts.end(), [](const svg_point& a, const svg_point& b) { return a.y < b.y; });
+    if (pts.size() == kValues + 1) pts.pop_back();
+    out[c] = kth_point_x(pts, -1e9, 1e9, k);
+  }
+  return out;
+}
+
+// Those x in increasing order.
+std::vector<double> groups_kth_x(const std::string& svg, std::size_t k) {
+  std::vector<double> out;
+  for (const auto& [c, x] : kth_x_by_colour(svg, k)) out.push_back(x);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
 // R's mtcars (hp by am), as R 4.x gives it: each cell fits its own lognormal sigma.
 void write_mtcars(const fs::path& file) {
   const int hp[] = {110, 110, 93,  110, 175, 105, 245, 62,  95,  123, 123, 180, 180, 180, 205, 215,
@@ -274,7 +301,7 @@ TEST(RunnerPctlPlaces, ReferenceLinesInTheSvgStandOnTheCellsOwnPoint) {
 
 // A Q-Q plot's percentile axis over cells of shapes of their own: every cell carries
 // its own, whose 90 stands over the cell's point of 90 % (both renderers); overlaid
-// groups of such shapes show none and say why.
+// groups of such shapes get a row of percents each, or (rotated) none, saying why.
 TEST(RunnerPctlPlaces, QqPercentileAxesAreEachCellsOwn) {
   kes_test::scratch_dir dir{"pctl-places-qq"};
   write_cells(dir / "d.csv", 0);
@@ -296,35 +323,44 @@ TEST(RunnerPctlPlaces, QqPercentileAxesAreEachCellsOwn) {
       EXPECT_NEAR(t.x, kth_point_x(g.pts, t.y, below, 17), 0.02);
     }
   }
-  // Overlaid, each group's HREF=90 line stands on its own point of 90 %, named by
-  // its group.
-  const one_graph over = draw_one(dir, "template",
-                                  "proc kestravine data=d noprint; class g;\n"
-                                  "  probplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1\n"
-                                  "    pctlorder=5 10 25 50 75 90 95 overlay href=90 hreflabels='P90';\nrun;\n");
-  std::vector<double> on_points, on_lines;
-  const std::regex mark("<use href=\"(#mk[0-9]+)\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"");
-  std::map<std::string, std::vector<svg_point>> by_group;
-  for (std::sregex_iterator it(over.svg.begin(), over.svg.end(), mark), end; it != end; ++it)
-    by_group[(*it)[1]].push_back({std::stod((*it)[2]), std::stod((*it)[3])});
-  for (auto& [id, pts] : by_group) {
-    // The group's marker in the legend stands below the frame, last.
-    std::sort(pts.begin(), pts.end(), [](const svg_point& a, const svg_point& b) { return a.y < b.y; });
-    if (pts.size() == kValues + 1) pts.pop_back();
-    on_points.push_back(kth_point_x(pts, -1e9, 1e9, 17));
+  // Overlaid, each group's percents stand in a row of their own (under the frame, or
+  // over it for the percentile axis) and its HREF=90 line on its own point of 90 %,
+  // named by its group.
+  const run_out over = run(dir, "template",
+                           "proc kestravine data=d noprint; class g;\n"
+                           "  probplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1\n"
+                           "    pctlorder=5 10 25 50 75 90 95 overlay href=90 hreflabels='P90';\n"
+                           "  qqplot x / lognormal(sigma=est theta=0 zeta=est) rankadj=0 nadj=1 pctlaxis overlay;\nrun;\n");
+  ASSERT_EQ(over.svgs.size(), 2u) << over.log;
+  EXPECT_EQ(over.log.find("The OVERLAY groups"), std::string::npos) << over.log;
+  for (const std::string& svg : over.svgs) {
+    ASSERT_EQ(groups_kth_x(svg, 17).size(), 3u);
+    // Each group's 90 (in its colour) over its own point of 90 %; group a's percents
+    // crowd, so that its 90 may be thinned out, never misplaced.
+    const std::map<std::string, double> own = kth_x_by_colour(svg, 17);
+    const std::regex ninety("<text x=\"([-0-9.]+)\" y=\"[-0-9.]+\" font-size=\"[0-9.]+\" fill=\"(#[0-9A-F]+)\"[^>]*>90<");
+    int rows = 0;
+    for (std::sregex_iterator it(svg.begin(), svg.end(), ninety), end; it != end; ++it, ++rows) {
+      ASSERT_EQ(own.count((*it)[2]), 1u) << (*it)[2];
+      EXPECT_NEAR(std::stod((*it)[1]), own.at((*it)[2]), 0.011) << (*it)[2];
+    }
+    EXPECT_GE(rows, 2) << "a row of percents a group";
+    for (const char* name : {">g = a<", ">g = b<", ">g = c<"}) EXPECT_NE(svg.find(name), std::string::npos) << name;
   }
-  for (const svg_vline& l : dashed_vlines(over.svg)) on_lines.push_back(l.x);
-  std::sort(on_points.begin(), on_points.end());
+  std::vector<double> on_lines;
+  for (const svg_vline& l : dashed_vlines(over.svgs[0])) on_lines.push_back(l.x);
   std::sort(on_lines.begin(), on_lines.end());
+  const std::vector<double> on_points = groups_kth_x(over.svgs[0], 17);
   ASSERT_EQ(on_lines.size(), 3u);
-  ASSERT_EQ(on_points.size(), 3u);
   for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(on_lines[k], on_points[k], 0.011);
-  for (const char* label : {">P90 (a)<", ">P90 (b)<", ">P90 (c)<"}) EXPECT_NE(over.svg.find(label), std::string::npos);
+  for (const char* label : {">P90 (g = a)<", ">P90 (g = b)<", ">P90 (g = c)<"})
+    EXPECT_NE(over.svgs[0].find(label), std::string::npos) << label;
 
+  // Rotated, a frame holds no row a group: none, saying so.
   const run_out o = run(dir, "template",
                         "proc kestravine data=d noprint; class g;\n"
-                        "  qqplot x / lognormal(sigma=est theta=0 zeta=est) pctlaxis overlay;\n"
-                        "  probplot x / lognormal(sigma=est theta=0 zeta=est) overlay;\nrun;\n");
+                        "  qqplot x / lognormal(sigma=est theta=0 zeta=est) pctlaxis overlay rotate;\n"
+                        "  probplot x / lognormal(sigma=est theta=0 zeta=est) overlay rotate;\nrun;\n");
   ASSERT_EQ(o.svgs.size(), 2u);
   for (const std::string& svg : o.svgs) {
     EXPECT_NE(svg.find("No percent axis: the groups"), std::string::npos);

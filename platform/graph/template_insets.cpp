@@ -17,7 +17,6 @@ namespace {
 
 constexpr double kPad = 4;        // padding inside the border
 constexpr double kColumnGap = 12; // between labels and values
-constexpr double kEdge = 4;       // between a plot-area box and the frame
 constexpr double kMarkerReach = 3; // half a marker, and half a px more
 constexpr double kBetween = 6;    // between two boxes of one margin
 constexpr const char* kFill = "#FFFFFF";

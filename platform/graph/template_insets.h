@@ -19,6 +19,9 @@
 
 namespace plat::graph {
 
+// Between a plot-area box and the frame, an axis's values or another box.
+inline constexpr double kEdge = 4;
+
 struct inset_row {
   std::string label, value;
 };

@@ -20,7 +20,6 @@ namespace plat::graph {
 namespace {
 
 constexpr const char* kDashes[5] = {"", "6 4", "2 3", "6 3 2 3", "12 4"};
-constexpr double kGap = 4;  // between a tick and its text, a text and a label
 
 text_style tick_style(anchor a) {
   text_style t;

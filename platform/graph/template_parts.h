@@ -18,13 +18,13 @@
 namespace plat::graph {
 
 // ---- the look ----
-inline constexpr double kTitleSize = 14;
 inline constexpr double kLabelSize = 12;
 inline constexpr double kTickSize = 11;
 inline constexpr double kLegendSize = 11;
 inline constexpr double kStripSize = 11;
 inline constexpr double kRefLabelSize = 10;
 inline constexpr double kTickLength = 5;
+inline constexpr double kGap = 4;  // between a tick and its text, a text and a label
 inline constexpr const char* kFrameColour = "#4A4A4A";
 inline constexpr const char* kGridColour = "#E6E6E6";
 inline constexpr const char* kRefColour = "#6E6E6E";

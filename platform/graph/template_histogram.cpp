@@ -227,21 +227,71 @@ std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bo
   return rects;
 }
 
+// A value text over a bar as it is drawn, and its room.
+struct bar_text {
+  double x, y;  // the middle of its baseline
+  std::string text;
+  double size;
+  frame room;
+};
+
+// The value texts over the bars: centred over their bar, 3 px above it and under the
+// frame's top. Where neighbours would meet, all of the cell's shrink alike down to
+// four fifths of their size; past that each keeps its size and rises a row
+// above its bar where the one before it stands.
+std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+  std::vector<bar_text> out;
+  std::vector<double> centres, widths;
+  for (const bar& b : cell.bars) {
+    if (b.label.empty()) continue;
+    const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
+    const double cx = f.px(midpoints ? b.x : b.x + w / 2);
+    out.push_back({cx, f.py(top) - 3, b.label, kRefLabelSize, frame{}});
+    centres.push_back(cx);
+    widths.push_back(text_advance(b.label, text_style{kRefLabelSize}));
+  }
+  constexpr double kAir = 2, kLeast = 0.8;
+  const double fit = kes_row_fit(centres, widths, kAir);
+  const double size = fit >= kLeast ? kRefLabelSize * std::floor(fit * 20) / 20 : kRefLabelSize;
+  const double above = text_above(size), below = text_below(size);
+  const kes_room bounds{-INFINITY, f.y, INFINITY, f.y + f.h};
+  std::vector<kes_room> taken;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    bar_text& t = out[i];
+    t.size = size;
+    const double across = text_advance(t.text, text_style{size});
+    std::vector<kes_room> places;
+    const auto at = [&](double y) {
+      y = std::max(f.y + above, y);
+      places.push_back({t.x - across / 2 - kAir / 2, y - above, t.x + across / 2 + kAir / 2, y + below});
+    };
+    at(t.y);
+    // Else just over the text before it.
+    if (fit < kLeast && !taken.empty() && taken.back().y0 - below < t.y) at(taken.back().y0 - below);
+    const kes_room r = places[kes_label_place(places, bounds, taken, {})];
+    taken.push_back(r);
+    t.y = r.y0 + above;
+    t.room = frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0};
+  }
+  return out;
+}
+
+std::vector<frame> rooms_of(const std::vector<bar_text>& texts) {
+  std::vector<frame> rooms;
+  for (const bar_text& t : texts) rooms.push_back(t.room);
+  return rooms;
+}
+
 // What a cell draws, in page px, for the placing of its inset boxes: its bars (with
 // room for their labels), curves and reference lines with their labels.
 cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p, double w, bool midpoints,
                bool hanging) {
   cell_ink ink;
   ink.bars = bar_rects(cell, f, w, midpoints, hanging);
-  for (const bar& b : cell.bars) {
-    if (b.label.empty()) continue;
-    const double cx = f.px(midpoints ? b.x : b.x + w / 2), top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
-    const double base = std::max(f.y + text_above(kRefLabelSize), f.py(top) - 3);
-    const double across = text_advance(b.label, text_style{kRefLabelSize});
-    ink.bars.push_back(frame{cx - across / 2, base - text_above(kRefLabelSize), across, text_above(kRefLabelSize)});
-  }
+  const std::vector<frame> values = rooms_of(bar_texts(cell, f, w, midpoints, hanging));
+  for (const frame& r : values) ink.bars.push_back(r);
   add_reference_ink(f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
-                    p.text(KES_DYN_VREFLABPOS) == "MIN", &ink);
+                    p.text(KES_DYN_VREFLABPOS) == "MIN", &ink, values);
   // The words of an empty cell, where draw_cell puts them.
   if (std::none_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; }) &&
       cell.curves.empty()) {
@@ -286,19 +336,17 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   }
   c.clip_end();
   // Bar labels above their bars.
-  text_style t;
-  t.size = kRefLabelSize;
-  t.align = anchor::middle;
-  for (const bar& b : cell.bars) {
-    if (b.label.empty()) continue;
-    const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
-    const double cx = midpoints ? b.x : b.x + w / 2;
-    c.text(f.px(cx), std::max(f.y + text_above(t.size), f.py(top) - 3), b.label, t);
+  const std::vector<bar_text> values = bar_texts(cell, f, w, midpoints, hanging);
+  for (const bar_text& v : values) {
+    text_style t;
+    t.size = v.size;
+    t.align = anchor::middle;
+    c.text(v.x, v.y, v.text, t);
   }
   const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
   if (!any_bar && cell.curves.empty()) draw_no_values(c, f);
-  draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-  draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  draw_refs(c, f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN", p.text(KES_DYN_VREFLABPOS) == "MIN",
+            rooms_of(values));
   draw_border(c, f);
 }
 

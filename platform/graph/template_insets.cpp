@@ -415,13 +415,13 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
 }
 
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                       bool h_at_min, bool v_at_min, cell_ink* ink) {
+                       bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken) {
   for (const refline& r : vrefs)
     if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
   for (const refline& r : hrefs)
     if (r.value >= f.xlo && r.value <= f.xhi) ink->add_line({{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}});
   // A label is text: no box stands over it.
-  for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min)) ink->bars.push_back(t);
+  for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min, taken)) ink->bars.push_back(t);
 }
 
 namespace {

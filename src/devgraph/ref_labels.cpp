@@ -89,7 +89,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   int pos = kes_pgiven(r->stmt, KES_PLOT_SLOT_HREFLABPOS) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_HREFLABPOS)) : 1;
   if (pos < 1 || pos > 4) pos = 1;
   const double top = c->oy + c->height - h;
-  const int rows = std::max(1, static_cast<int>(std::floor(c->height / h)));
+  // Rows a label's room apart (its height and a quarter above and below).
+  const double pitch = 1.5 * h;
+  const int rows = std::max(1, static_cast<int>(std::floor(c->height / pitch)));
   int stacked = 0;
   for (int i = 0; i < r->nhref && r->hreflabels != nullptr; ++i) {
     const double x = to.x(r->href[i]);
@@ -103,13 +105,14 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     places p;
     for (int k = 0; k < rows; ++k) {
       const int row = (first + k) % rows;
-      t.y = pos <= 2 ? top - row * h : c->oy + (row + 0.5) * h;
+      t.y = pos <= 2 ? top - row * pitch : c->oy + 0.5 * h + row * pitch;
       t.align = 1, t.x = x + d;
       p.add(ctx, t, w);
       t.align = 2, t.x = x - d;
       p.add(ctx, t, w);
     }
-    const kes_room bounds{x1 - m, c->oy - 0.25 * h, c->ox + c->width + m, c->oy + c->height + 0.25 * h};
+    // A label on the first row reaches a quarter of its height past the plot area.
+    const kes_room bounds{x1 - m, c->oy - 0.5 * h, c->ox + c->width + m, c->oy + c->height + 0.5 * h};
     const std::size_t at = kes_label_place(p.rooms, bounds, texts(), but(lines, line_of, i));
     out.h[static_cast<std::size_t>(i)] = p.texts[at];
     out.hw[static_cast<std::size_t>(i)] = w;

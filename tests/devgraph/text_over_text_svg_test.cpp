@@ -1,5 +1,6 @@
-// Every text of a graph reads: no two texts of a cell cover each other and no
-// reference line runs through a label or a bar's value text, in both renderers.
+// Every text of a graph reads: no two texts of a cell cover each other (a box's rows
+// among them) and no reference line runs through a label or a bar's value text, in
+// both renderers.
 // Close reference lines with labels (a label's width apart, at offsets 0, 1e6 and Unix
 // seconds), histograms of 20 to 40 bins with their counts over the bars, and boxes at
 // every corner over reference labels.
@@ -169,6 +170,15 @@ TEST(TextOverText, BoxesAtEveryCornerKeepOffLabels) {
                      std::string("var waiting;\n  histogram / href=50 80 hreflabels='short wait' 'long wait'\n"
                                  "    vref=5 vreflabels='few';\n  inset n mean std / pos=") +
                          corner + ";"});
+  // Over bars with their counts: a box that would cover one moves to a free corner.
+  for (const char* corner : {"ne", "nw", "n"})
+    cases.push_back({std::string("a box at ") + corner + " over bar counts", "faithful0",
+                     std::string("var waiting;\n  histogram / barlabel=count href=80 hreflabels='long wait';\n"
+                                 "  inset n mean std / pos=") +
+                         corner + ";"});
+  cases.push_back({"boxes of groups over bar counts", "faithful0",
+                   "var waiting;\n  class g;\n  histogram / barlabel=count nrows=2 href=60 80 hreflabels='sixty' "
+                   "'eighty';\n  inset n mean / pos=ne;"});
   cases.push_back({"boxes of a P-P plot at SE, the default, RM and BM", "pp",
                    "var x;\n  ppplot x;\n  inset n / pos=se;\n  inset mean;\n  inset std / pos=rm;\n"
                    "  inset min max / pos=bm;"});

@@ -86,6 +86,21 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     if (y >= y1 && y <= y2) lines.push_back({x1, y, x2, y}), line_of.push_back(-1 - i);
   }
 
+  // The label of a line as drawn, and its length; false where it has none.
+  const auto labelled = [&](int colour, const char* text, kes_gtext* t, double* w) {
+    *t = kes_ref_label(c, colour, text);
+    if (t->len == 0) return false;
+    *w = gd_measure(ctx, t, nullptr);
+    return true;
+  };
+  // The label of line `own` takes the first of its places that reads.
+  const auto settle = [&](const places& p, const kes_room& bounds, int own, kes_gtext* label, int* room) {
+    const std::size_t at = kes_label_place(p.rooms, bounds, texts(), but(lines, line_of, own));
+    *label = p.texts[at];
+    *room = static_cast<int>(out.rooms.size());
+    out.rooms.push_back(p.rooms[at]);
+  };
+
   int pos = kes_pgiven(r->stmt, KES_PLOT_SLOT_HREFLABPOS) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_HREFLABPOS)) : 1;
   if (pos < 1 || pos > 4) pos = 1;
   const double top = c->oy + c->height - h;
@@ -95,10 +110,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   int stacked = 0;
   for (int i = 0; i < r->nhref && r->hreflabels != nullptr; ++i) {
     const double x = to.x(r->href[i]);
-    if (!(x >= x1 && x <= x2)) continue;
-    kes_gtext t = kes_ref_label(c, c->colors.hreflab, r->hreflabels[i].text);
-    if (t.len == 0) continue;
-    const double w = gd_measure(ctx, &t, nullptr);
+    kes_gtext t;
+    double w;
+    if (!(x >= x1 && x <= x2) || !labelled(c->colors.hreflab, r->hreflabels[i].text, &t, &w)) continue;
     const double d = 0.5 * h * c->aspect, m = 0.5 * gd_blank(ctx, t);
     // HREFLABPOS=2 and 4 give each label a row of its own, in turn.
     const int first = pos == 2 || pos == 4 ? stacked++ % rows : 0;
@@ -113,11 +127,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     }
     // A label on the first row reaches a quarter of its height past the plot area.
     const kes_room bounds{x1 - m, c->oy - 0.5 * h, c->ox + c->width + m, c->oy + c->height + 0.5 * h};
-    const std::size_t at = kes_label_place(p.rooms, bounds, texts(), but(lines, line_of, i));
-    out.h[static_cast<std::size_t>(i)] = p.texts[at];
-    out.hw[static_cast<std::size_t>(i)] = w;
-    out.h_room[static_cast<std::size_t>(i)] = static_cast<int>(out.rooms.size());
-    out.rooms.push_back(p.rooms[at]);
+    const std::size_t k = static_cast<std::size_t>(i);
+    settle(p, bounds, i, &out.h[k], &out.h_room[k]);
+    out.hw[k] = w;
   }
 
   const double given = kes_pgiven(r->stmt, KES_PLOT_SLOT_VREFLABPOS) ? kes_pnumber(r->stmt, KES_PLOT_SLOT_VREFLABPOS) : 1;
@@ -125,10 +137,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   const double inset = 0.5 * c->label_h * c->aspect;
   for (int i = 0; i < r->nvref && r->vreflabels != nullptr; ++i) {
     const double y = to.y(r->vref[i]);
-    if (!(y >= y1 && y <= y2)) continue;
-    kes_gtext t = kes_ref_label(c, c->colors.vreflab, r->vreflabels[i].text);
-    if (t.len == 0) continue;
-    const double w = gd_measure(ctx, &t, nullptr);
+    kes_gtext t;
+    double w;
+    if (!(y >= y1 && y <= y2) || !labelled(c->colors.vreflab, r->vreflabels[i].text, &t, &w)) continue;
     const double m = 0.5 * gd_blank(ctx, t);
     t.align = given == 1 ? 1 : 2;
     const double start = given == 1 ? x1 + inset : x2 - inset;
@@ -156,11 +167,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
         break;
       }
     const kes_room bounds{x1 - m, y1 - 0.25 * h, x2 + m, y2 + 0.75 * h};
-    const std::size_t at = kes_label_place(p.rooms, bounds, texts(), but(lines, line_of, -1 - i));
-    out.v[static_cast<std::size_t>(i)] = p.texts[at];
-    out.vw[static_cast<std::size_t>(i)] = w;
-    out.v_room[static_cast<std::size_t>(i)] = static_cast<int>(out.rooms.size());
-    out.rooms.push_back(p.rooms[at]);
+    const std::size_t k = static_cast<std::size_t>(i);
+    settle(p, bounds, -1 - i, &out.v[k], &out.v_room[k]);
+    out.vw[k] = w;
   }
   return out;
 }

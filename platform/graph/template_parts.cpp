@@ -498,12 +498,18 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
   const kes_room bounds{f.x, f.y, f.x + f.w, f.y + f.h};
   // Places in order of preference; a place whose text had to be cut comes after every
   // place that holds it whole.
-  const auto choose = [&](std::vector<ref_label>& places, const std::vector<bool>& cut, long own) {
+  // An HREF label's room reaches back to its line at x, so that no other line comes
+  // between them.
+  const auto choose = [&](std::vector<ref_label>& places, const std::vector<bool>& cut, long own, double x) {
     std::vector<std::size_t> order(places.size());
     for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
     std::stable_partition(order.begin(), order.end(), [&](std::size_t k) { return !cut[k]; });
     std::vector<kes_room> rooms;
-    for (std::size_t k : order) rooms.push_back(label_room(places[k]));
+    for (std::size_t k : order) {
+      kes_room r = label_room(places[k]);
+      if (!std::isnan(x)) r.x0 = std::min(r.x0, x), r.x1 = std::max(r.x1, x);
+      rooms.push_back(r);
+    }
     const std::size_t at = kes_label_place(rooms, bounds, texts, others(own));
     texts.push_back(rooms[at]);
     out.rooms.push_back(frame_of(rooms[at]));
@@ -532,7 +538,7 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
       }
     if (places.empty()) continue;
     out.h_room[i] = static_cast<int>(out.rooms.size());
-    out.h[i] = choose(places, cut, static_cast<long>(i));
+    out.h[i] = choose(places, cut, static_cast<long>(i), x);
   }
   for (std::size_t i = 0; i < vrefs.size(); ++i) {
     const refline& r = vrefs[i];
@@ -564,7 +570,7 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
         break;
       }
     out.v_room[i] = static_cast<int>(out.rooms.size());
-    out.v[i] = choose(places, std::vector<bool>(places.size(), text != r.label), -1 - static_cast<long>(i));
+    out.v[i] = choose(places, std::vector<bool>(places.size(), text != r.label), -1 - static_cast<long>(i), NAN);
   }
   return out;
 }

@@ -122,8 +122,11 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
       t.y = pos <= 2 ? top - row * pitch : c->oy + 0.5 * h + row * pitch;
       t.align = 1, t.x = x + d;
       p.add(ctx, t, w);
+      // Its room reaches back to its line, so that no other line comes between them.
+      p.rooms.back().x0 = x;
       t.align = 2, t.x = x - d;
       p.add(ctx, t, w);
+      p.rooms.back().x1 = x;
     }
     // A label on the first row reaches a quarter of its height past the plot area.
     const kes_room bounds{x1 - m, c->oy - 0.5 * h, c->ox + c->width + m, c->oy + c->height + 0.5 * h};

@@ -186,3 +186,38 @@ TEST(TextOverText, BoxesAtEveryCornerKeepOffLabels) {
 }
 
 }  // namespace
+
+namespace {
+
+// The centre of the ink of the text reading `text` in the graph, or NaN.
+double centre_of(const std::string& svg, const std::string& text) {
+  for (const kes_test::text_item& t : kes_test::read_parts(svg).texts)
+    if (t.text == text) return t.cx();
+  return NAN;
+}
+
+TEST(TextOverText, NoLineComesBetweenALabelAndItsLine) {
+  // Lines a percent or a unit apart: each label stands on its own line's side of the
+  // other line, so the labels keep the lines' order.
+  kes_test::scratch_dir dir("label-order");
+  std::ofstream(dir.path() / "faithful.csv") << faithful_csv(0);
+  const std::string programs[] = {
+      "proc kestravine data=faithful noprint;\n  var waiting;\n  probplot waiting / normal(mu=est sigma=est)\n"
+      "    href=50 51 hreflabels='median' 'just past';\nrun;\n",
+      "proc kestravine data=faithful noprint;\n  var waiting;\n  histogram waiting / href=54 /* then */ 55\n"
+      "    hreflabels='median' 'just past';\nrun;\n",
+  };
+  for (const std::string& program : programs)
+    for (const std::string renderer : {"template", "device"}) {
+      SCOPED_TRACE(renderer + "\n" + program);
+      int status = 0;
+      std::string log;
+      const auto files = kes_test::run_graphs(dir.path(), program, renderer, &status, &log);
+      ASSERT_EQ(status, 0) << log;
+      ASSERT_EQ(files.size(), 1u) << log;
+      EXPECT_LT(centre_of(files[0].second, "median"), centre_of(files[0].second, "just past"));
+      for (const std::string& f : faults(read(files[0].second))) ADD_FAILURE() << f;
+    }
+}
+
+}  // namespace

@@ -237,8 +237,8 @@ struct bar_text {
 
 // The value texts over the bars: centred over their bar, 3 px above it and under the
 // frame's top. Where neighbours would meet, all of the cell's shrink alike down to
-// four fifths of their size; past that each keeps its size and rises a row
-// above its bar where the one before it stands.
+// four fifths of their size; past that they take two rows, each rising over the one
+// before it where they would meet (kes_set_values).
 std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
   std::vector<bar_text> out;
   std::vector<double> centres, widths;
@@ -250,28 +250,23 @@ std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w,
     centres.push_back(cx);
     widths.push_back(text_advance(b.label, text_style{kRefLabelSize}));
   }
-  constexpr double kAir = 2, kLeast = 0.8;
-  const double fit = kes_row_fit(centres, widths, kAir);
-  const double size = fit >= kLeast ? kRefLabelSize * std::floor(fit * 20) / 20 : kRefLabelSize;
+  constexpr double kAir = 2;
+  const kes_values_set set = kes_set_values(centres, widths, kAir);
+  const double size = kRefLabelSize * set.scale;
   const double above = text_above(size), below = text_below(size);
-  const kes_room bounds{-INFINITY, f.y, INFINITY, f.y + f.h};
-  std::vector<kes_room> taken;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    bar_text& t = out[i];
+  std::vector<kes_room> rooms;
+  for (bar_text& t : out) {
     t.size = size;
+    t.y = std::max(f.y + above, t.y);
     const double across = text_advance(t.text, text_style{size});
-    std::vector<kes_room> places;
-    const auto at = [&](double y) {
-      y = std::max(f.y + above, y);
-      places.push_back({t.x - across / 2 - kAir / 2, y - above, t.x + across / 2 + kAir / 2, y + below});
-    };
-    at(t.y);
-    // Else just over the text before it.
-    if (fit < kLeast && !taken.empty() && taken.back().y0 - below < t.y) at(taken.back().y0 - below);
-    const kes_room r = places[kes_label_place(places, bounds, taken, {})];
-    taken.push_back(r);
-    t.y = r.y0 + above;
-    t.room = frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0};
+    rooms.push_back({t.x - across / 2 - kAir / 2, t.y - above, t.x + across / 2 + kAir / 2, t.y + below});
+  }
+  const std::vector<double> rise = kes_value_rises(rooms, set.two_rows, false);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    // A text that would leave the frame stays on its bar.
+    if (rooms[i].y0 - rise[i] >= f.y) rooms[i].y0 -= rise[i], rooms[i].y1 -= rise[i], out[i].y -= rise[i];
+    const kes_room& r = rooms[i];
+    out[i].room = frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0};
   }
   return out;
 }

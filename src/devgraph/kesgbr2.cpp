@@ -99,33 +99,26 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
     b.t.text = b.chars.c_str(), b.t.len = static_cast<int>(b.chars.size());
     widths.push_back(gd_measure(ctx, &b.t, nullptr));
   }
-  constexpr double kLeast = 0.8;
   const double air = out.empty() ? 0 : gd_blank(ctx, out.front().t);
-  const double fit = kes_row_fit(centres, widths, air);
-  const double height = fit >= kLeast ? c->inset_h * std::floor(fit * 20) / 20 : c->inset_h;
-  const kes_room bounds{-INFINITY, c->oy, INFINITY, c->oy + c->height + r->layout->vaxis.offset[1]};
-  std::vector<kes_room> taken;
+  const kes_values_set set = kes_set_values(centres, widths, air);
+  const double height = c->inset_h * set.scale;
+  std::vector<kes_room> rooms;
+  std::vector<double> lengths;
   for (std::size_t i = 0; i < out.size(); ++i) {
     kes_bar_text& b = out[i];
     b.t.height = height;
-    const double w = gd_measure(ctx, &b.t, nullptr);
-    b.t.x = centres[i] - w / 2;
-    std::vector<kes_room> places;
-    std::vector<double> ys;
-    kes_gtext q = b.t;
-    q.y = tops[i] + std::min(0.5 * height, 1.0);
-    ys.push_back(q.y);
-    places.push_back(kes_gap_of(ctx, q, w));
-    // Else just over the text before it.
-    if (fit < kLeast && !taken.empty() && taken.back().y1 + 0.25 * height > q.y) {
-      q.y = taken.back().y1 + 0.25 * height;
-      ys.push_back(q.y);
-      places.push_back(kes_gap_of(ctx, q, w));
-    }
-    const std::size_t at = kes_label_place(places, bounds, taken, {});
-    b.t.y = ys[at];
-    b.room = places[at];
-    taken.push_back(b.room);
+    lengths.push_back(gd_measure(ctx, &b.t, nullptr));
+    b.t.x = centres[i] - lengths[i] / 2;
+    b.t.y = tops[i] + std::min(0.5 * height, 1.0);
+    rooms.push_back(kes_gap_of(ctx, b.t, lengths[i]));
+  }
+  const std::vector<double> rise = kes_value_rises(rooms, set.two_rows, true);
+  const double top = c->oy + c->height + r->layout->vaxis.offset[1];
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    kes_bar_text& b = out[i];
+    // A text that would leave the frame stays on its bar.
+    if (rooms[i].y1 + rise[i] <= top) b.t.y += rise[i];
+    b.room = kes_gap_of(ctx, b.t, lengths[i]);
   }
   return out;
 }

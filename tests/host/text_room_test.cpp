@@ -49,8 +49,12 @@ TEST(TextRoom, TheFirstClearPlaceWins) {
   EXPECT_EQ(kes_label_place(places, bounds, texts, {{50, 86, 50, 100}}), 3u);
   // With no clear place the first that covers no text takes it: a line breaks behind it.
   EXPECT_EQ(kes_label_place({places[0], places[1], places[2]}, bounds, texts, lines), 2u);
-  // With every place over a text or outside, the first.
-  EXPECT_EQ(kes_label_place({places[0], places[1]}, bounds, texts, lines), 0u);
+  // With every place over a text or outside, the one within bounds over the fewest.
+  EXPECT_EQ(kes_label_place({places[0], places[1]}, bounds, texts, lines), 1u);
+  const std::vector<kes_room> crowd = {{0, 0, 10, 10}, {20, 0, 30, 10}, {25, 0, 35, 10}};
+  EXPECT_EQ(kes_label_place({{22, 2, 33, 8}, {5, 2, 12, 8}}, bounds, crowd, {}), 1u);
+  // Outside every time: the first.
+  EXPECT_EQ(kes_label_place({places[0], {-5, 0, 5, 5}}, bounds, texts, lines), 0u);
   EXPECT_EQ(kes_label_place({}, bounds, texts, lines), 0u);
 }
 
@@ -78,6 +82,39 @@ TEST(TextRoom, TextsInARowShrinkAlikeToTheirGap) {
   EXPECT_EQ(kes_row_fit({}, {}, 2), 1.0);
   // Closer than the gap leaves no room at all.
   EXPECT_EQ(kes_row_fit({0, 1}, {5, 5}, 2), 0.0);
+}
+
+TEST(TextRoom, EverySecondValueRisesOverItsNeighbours) {
+  // Rooms 10 wide every 8 along, on bars of tops 0, 1, 5, 5 (y up, rooms 4 high).
+  const std::vector<kes_room> up = {{0, 0, 10, 4}, {8, 1, 18, 5}, {16, 5, 26, 9}, {24, 5, 34, 9}};
+  // The second meets the first and rises past the third's room too (to 9), the fourth
+  // over the third.
+  EXPECT_EQ(kes_value_rises(up, true, true), (std::vector<double>{0, 8, 0, 4}));
+  EXPECT_EQ(kes_value_rises(up, false, true), (std::vector<double>{0, 0, 0, 0}));
+  // Page y down: the same rooms turned over rise by the same amounts.
+  std::vector<kes_room> down;
+  for (const kes_room& r : up) down.push_back({r.x0, -r.y1, r.x1, -r.y0});
+  EXPECT_EQ(kes_value_rises(down, true, false), (std::vector<double>{0, 8, 0, 4}));
+  // A second text that meets no neighbour stays.
+  EXPECT_EQ(kes_value_rises({{0, 0, 5, 4}, {8, 0, 13, 4}}, true, true), (std::vector<double>{0, 0}));
+}
+
+TEST(TextRoom, ValuesShrinkThenTakeTwoRows) {
+  // Centres 10 apart, texts 9 wide, gap 2: (10 - 2) / 9 = 0.888... keeps one row at
+  // 0.85 (in twentieths).
+  const kes_values_set a = kes_set_values({0, 10, 20}, {9, 9, 9}, 2);
+  EXPECT_EQ(a.scale, 0.85);
+  EXPECT_FALSE(a.two_rows);
+  // Texts 16 wide: one row would need 0.5; every second text, 20 apart, fits at 1.
+  const kes_values_set b = kes_set_values({0, 10, 20, 30}, {16, 16, 16, 16}, 2);
+  EXPECT_EQ(b.scale, 1.0);
+  EXPECT_TRUE(b.two_rows);
+  // Texts 40 wide: two rows need (20 - 2) / 40 = 0.45, held at 0.6.
+  const kes_values_set c = kes_set_values({0, 10, 20, 30}, {40, 40, 40, 40}, 2);
+  EXPECT_EQ(c.scale, 0.6);
+  EXPECT_TRUE(c.two_rows);
+  // Texts that fit keep their size.
+  EXPECT_EQ(kes_set_values({0, 50}, {10, 10}, 2).scale, 1.0);
 }
 
 }  // namespace

@@ -10,8 +10,6 @@
 namespace plat::graph {
 namespace {
 
-constexpr double kEdge = 4;  // between a box and the frame, an axis's values or another box
-
 // Graphs may be drawn on several threads: the count is the run's.
 std::atomic<long> g_passes{0};
 

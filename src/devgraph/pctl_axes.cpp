@@ -11,6 +11,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
+#include "devgraph/ref_labels.h"
 #include "devgraph/pctl_ticks.h"
 #include "devgraph/value_runs.h"
 #include "fit/kes_estframe.h"
@@ -404,7 +405,8 @@ void kesgaxp(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   // Reference values on the percent axis are percents, placed at their quantiles.
   if (r->nhref > 0) {
     if (!r->rotate && percents)
-      kesghrl_at(ctx, cell, [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->ox, c->width); });
+      kesghrl_at(ctx, cell, {[&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->ox, c->width); },
+                             kes_page_axes(ctx).y});
     else if (r->rotate)
       kesghrl(ctx, cell);
   }
@@ -412,7 +414,8 @@ void kesgaxp(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   else kesliny(ctx, 1);
   if (r->nvref > 0) {
     if (r->rotate && percents)
-      kesgvrl_at(ctx, cell, [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->oy, c->height); });
+      kesgvrl_at(ctx, cell, {kes_page_axes(ctx).x,
+                             [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->oy, c->height); }});
     else if (!r->rotate)
       kesgvrl(ctx, cell);
   }

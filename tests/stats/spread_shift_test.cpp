@@ -11,7 +11,7 @@
 
 #include "engine_samples.h"
 #include "metamorphic/dyadic_draws.h"
-#include "metamorphic/r_columns.h"
+#include "support/r_columns.h"
 #include "numeric/zmissing.h"
 #include "stats/kes_stats.h"
 #include "stats/kesscl.h"

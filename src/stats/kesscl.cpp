@@ -321,40 +321,68 @@ static void drop_overflow(double* res) {
     if (std::isinf(res[i])) res[i] = zmissing();
 }
 
+namespace {
+
+// The sample of m distinct values with their frequencies (and weights under the
+// weighted definition): its view, count and exact sum of weights.
+struct sample_parts {
+  kes_valview v{};
+  long long n = 0;
+  kes_exact_sum wsum;
+};
+
+void gather(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview,
+            sample_parts* p) {
+  if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
+  if (w != nullptr && wview != nullptr) p->v = *wview;  // its exact weights
+  p->v.m = m;
+  p->v.x = x;
+  p->v.f = f;
+  p->v.w = w;
+  for (int i = 0; i < m; ++i) {
+    p->n += f[i];
+    item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
+    if (w != nullptr) kes_view_weight_parts(p->v, i, &it.weight, &it.wexp, &it.exact);
+    add_weight(&p->wsum, it);
+  }
+}
+
+// Q3 less Q1 from the elements they lie at.
+double qrange(const sample& s, int pctldef) {
+  const interp q1 = quantile(s, pctldef, 0.25), q3 = quantile(s, pctldef, 0.75);
+  if (is_missing(q1.a) || is_missing(q3.a)) return zmissing();
+  const double r = (q3.base() - q1.base()) + q3.off() - q1.off();
+  return std::isfinite(r) ? r : q3.value() - q1.value();
+}
+
+}  // namespace
+
+double kes_qrange(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview) {
+  if (m <= 0) return zmissing();
+  sample_parts p;
+  gather(pctldef, m, x, f, w, wview, &p);
+  if (p.n <= 0) return zmissing();
+  if (m == 1) return 0.0;
+  return qrange(sample{p.v, p.n, p.wsum}, pctldef);
+}
+
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
                   int* iwork, double* res, int skipqn, const kes_valview* wview) {
   for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
   if (m <= 0) return skipqn ? 0 : 1;
-  if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
-  kes_valview v{};
-  if (w != nullptr && wview != nullptr) v = *wview;  // its exact weights
-  v.m = m;
-  v.x = x;
-  v.f = f;
-  v.w = w;
-  long long n = 0;
-  kes_exact_sum wsum;
-  for (int i = 0; i < m; ++i) {
-    n += f[i];
-    item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
-    if (w != nullptr) kes_view_weight_parts(v, i, &it.weight, &it.wexp, &it.exact);
-    add_weight(&wsum, it);
-  }
+  sample_parts p;
+  gather(pctldef, m, x, f, w, wview, &p);
+  const long long n = p.n;
   if (n <= 0) return skipqn ? 0 : 1;
   if (m == 1) {
     for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = 0.0;
     return 0;
   }
-  const sample s{v, n, wsum};
+  const sample s{p.v, n, p.wsum};
 
-  const interp q1 = quantile(s, pctldef, 0.25);
   const interp med = quantile(s, pctldef, 0.5);
-  const interp q3 = quantile(s, pctldef, 0.75);
-  if (!is_missing(q1.a) && !is_missing(q3.a)) {
-    const double r = (q3.base() - q1.base()) + q3.off() - q1.off();
-    res[KES_SCL_QRANGE] = std::isfinite(r) ? r : q3.value() - q1.value();
-    res[KES_SCL_STD_QRANGE] = res[KES_SCL_QRANGE] / IQR_DIVISOR;
-  }
+  res[KES_SCL_QRANGE] = qrange(s, pctldef);
+  if (!is_missing(res[KES_SCL_QRANGE])) res[KES_SCL_STD_QRANGE] = res[KES_SCL_QRANGE] / IQR_DIVISOR;
 
   res[KES_SCL_GINI] = gini(s);
   // One factor below 1: a mean difference near the largest double keeps its standard form.

@@ -71,6 +71,9 @@ void expect_same(const std::vector<double>& at, const std::vector<double>& x) {
       ASSERT_FALSE(is_missing(b[i])) << kScl[i];
       EXPECT_EQ(a[i], b[i]) << kScl[i] << ", PCTLDEF=" << def;
     }
+    // The OUTPUT statement's QRANGE is the robust table's.
+    value_list vl = value_list::of(at);
+    EXPECT_EQ(kes_qrange(def, vl.size(), vl.view()->x, vl.view()->f, nullptr), a[KES_SCL_QRANGE]) << def;
   }
   if (x.size() <= 2000) {
     EXPECT_EQ(shapiro_w(at), shapiro_w(x)) << "W";
@@ -107,15 +110,9 @@ TEST(SpreadShift, DrawnSamplesAtOffsetsHaveTheirOwnSpreads) {
     for (double share : {1e-3, 1e-7, 1e-10}) {
       const int form = k++ % 3;
       const int n = 5 + static_cast<int>(d.u() * 300);
-      const double s = std::fmax(c * share, 0x1p-20);
-      const int j = kes_meta::finest_power(c, s);
-      std::vector<double> x, at;
-      for (long long v : kes_meta::dyadic_counts(d, n, s, j, form)) {
-        x.push_back(std::ldexp(static_cast<double>(v), -j));
-        at.push_back(x.back() + c);
-      }
+      const kes_meta::moved_sample m = kes_meta::dyadic_at(d, n, c, std::fmax(c * share, 0x1p-20), form);
       SCOPED_TRACE("c " + std::to_string(c) + ", spread " + std::to_string(share) + ", n " + std::to_string(n));
-      expect_same(at, x);
+      expect_same(m.at, m.x);
     }
 }
 

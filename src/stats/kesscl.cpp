@@ -79,20 +79,28 @@ struct interp {
   }
   // The element the percentile is taken from, the nearer of the two (b at g = 1,
   // which a + (b - a) may not give back where b is far smaller than a), and the
-  // percentile less that element.
-  double base() const { return mid || g <= 0.5 ? a : b; }
-  double off() const {
+  // percentile less that element; both times h (1, or 1/2 for values whose
+  // differences pass the largest double: halving is exact there, so that the result
+  // is that of any other scale of the values).
+  double base(double h = 1.0) const { return (mid || g <= 0.5 ? a : b) * h; }
+  double off(double h = 1.0) const {
     if (g == 0.0) return 0.0;
-    if (mid) return (b - a) / 2.0;
-    return g <= 0.5 ? g * (b - a) : -((1.0 - g) * (b - a));
+    const double step = b * h - a * h;
+    if (mid) return step / 2.0;
+    return g <= 0.5 ? g * step : -((1.0 - g) * step);
   }
-  // x less the percentile (formed directly where the elements' own difference
-  // passes the largest double).
+  // x less the percentile.
   double from(double x) const {
     const double d = (x - base()) - off();
-    return std::isfinite(d) ? d : x - value();
+    return std::isfinite(d) ? d : 2.0 * ((x / 2.0 - base(0.5)) - off(0.5));
   }
 };
+
+// q3 less q1.
+double difference(const interp& q3, const interp& q1) {
+  const double r = (q3.base() - q1.base()) + q3.off() - q1.off();
+  return std::isfinite(r) ? r : 2.0 * ((q3.base(0.5) - q1.base(0.5)) + q3.off(0.5) - q1.off(0.5));
+}
 
 interp missing_interp() { return {zmissing(), zmissing(), 0.0, false}; }
 
@@ -351,8 +359,7 @@ void gather(int pctldef, int m, const double* x, const int* f, const double* w, 
 double qrange(const sample& s, int pctldef) {
   const interp q1 = quantile(s, pctldef, 0.25), q3 = quantile(s, pctldef, 0.75);
   if (is_missing(q1.a) || is_missing(q3.a)) return zmissing();
-  const double r = (q3.base() - q1.base()) + q3.off() - q1.off();
-  return std::isfinite(r) ? r : q3.value() - q1.value();
+  return difference(q3, q1);
 }
 
 }  // namespace

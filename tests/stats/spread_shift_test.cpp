@@ -155,4 +155,18 @@ TEST(SpreadShift, QuartilesBesideElementsFarApartInMagnitude) {
   }
 }
 
+// A median between -1.5e308 and 1.5e308, whose step passes the largest double: MAD
+// comes from the halved values, the same as at any smaller scale.
+TEST(SpreadShift, MadBesideAStepBeyondTheLargestDouble) {
+  const std::vector<double> x = {-1.6e308, -1.5e308, 1.5e308, 1.6e308};
+  std::vector<double> small;
+  for (double v : x) small.push_back(std::ldexp(v, -60));
+  for (int def = 1; def <= 5; ++def) {
+    const double mad = scl(x, def)[KES_SCL_MAD];
+    EXPECT_FALSE(is_missing(mad)) << def;
+    EXPECT_EQ(mad, std::ldexp(scl(small, def)[KES_SCL_MAD], 60)) << def;
+  }
+  EXPECT_EQ(scl(x, 5)[KES_SCL_MAD], 1.55e308);
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/runtime.h"
@@ -81,15 +82,9 @@ std::vector<std::string> words(const std::string& s) {
 
 class TickTexts : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = v_global_gcb_anchor;
-    v_global_gcb_anchor = plat::anchor();
-    plat::begin_step();
-  }
-  void TearDown() override {
-    plat::finish_step();
-    v_global_gcb_anchor = saved_;
-  }
+  // makenumlist takes its memory from the step's pool.
+  void SetUp() override { saved_ = std::exchange(v_global_gcb_anchor, plat::anchor()), plat::begin_step(); }
+  void TearDown() override { plat::finish_step(), v_global_gcb_anchor = saved_; }
   // The text the module hands the template for a list of values.
   static std::string listed(const std::vector<double>& v, int width) {
     int status = 0;

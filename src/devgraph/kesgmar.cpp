@@ -83,6 +83,23 @@ void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, 
   else std::memcpy(c->insetfont, c->valfont, 8);
 }
 
+// Widest of the request's percent values as an axis writes them (-1 without any).
+double widest_percent(kes_ctx* ctx, const kes_chart* c) {
+  const kes_preq* r = ctx->curreq;
+  char buf[KES_TICK_TEXT];
+  double widest = -1.0;
+  for (int i = 0; i < r->npctl; ++i) {
+    kes_gtext g{};
+    std::memcpy(g.font, c->valfont, 8);
+    g.height = c->text_h;
+    g.align = 1;
+    g.len = kes_pctl_text(r->pctl[i], buf);
+    g.text = buf;
+    widest = std::max(widest, gd_measure(ctx, &g, nullptr));
+  }
+  return widest;
+}
+
 // Widest vertical tick value, and the form of the vertical values.
 double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress) {
   const kes_preq* r = ctx->curreq;
@@ -99,10 +116,7 @@ double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
     widest = std::max(widest, gd_measure(ctx, &g, nullptr));
   };
   // A rotated probability plot's vertical axis carries its percents.
-  if (r->type == KES_PLOT_PROB && r->rotate) {
-    for (int i = 0; i < r->npctl; ++i) measure(kes_pctl_text(r->pctl[i], buf));
-    return widest;
-  }
+  if (r->type == KES_PLOT_PROB && r->rotate) return widest_percent(ctx, c);
   const double s = key->vmin, t = key->vmax, d = key->vstep;
   const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
   const bool fmt = c->vx.format != 0;
@@ -161,9 +175,21 @@ void offsets(kes_ctx* ctx, kes_chart* c, kes_axis* hx, kes_axis* vx, double h0) 
 // Step 3: the label, value and inset text heights, each from HEIGHT= (INHEIGHT= for
 // insets), else the device's text height, else the font's size, else the cell
 // height; then measured in the chart's fonts. The label height before measuring.
+// A text height of 0 or below would collapse the texts onto their baselines: such a
+// HEIGHT= or INHEIGHT= is refused, saying so, and counts as not given.
+bool positive_height(kes_ctx* ctx, const kes_stmt* st, int slot, const char* option) {
+  if (!kes_pslot(st, slot)->given) return false;
+  const double h = kes_pnumber(st, slot);
+  if (h > 0) return true;
+  xspplace(st, slot);
+  xpmlog(KES_SET_PROC, KES_MSG_TEXT_HEIGHT_NOT_POSITIVE, option, h, kes_plot_statements[ctx->curreq->type]);
+  return false;
+}
+
 double heights(kes_ctx* ctx, kes_chart* c, const kes_stmt* st, const kes_gdevice& dev, bool lab_found,
                double lab_size, bool val_found, double val_size) {
-  const bool height_given = kes_pslot(st, KES_PLOT_SLOT_HEIGHT)->given;
+  const bool height_given = positive_height(ctx, st, KES_PLOT_SLOT_HEIGHT, "HEIGHT");
+  const bool inheight_given = positive_height(ctx, st, KES_PLOT_SLOT_INHEIGHT, "INHEIGHT");
   const auto chain = [&](bool found, double size) {
     if (height_given) return kes_pnumber(st, KES_PLOT_SLOT_HEIGHT);
     if (dev.text_height > 0) return dev.text_height;
@@ -173,7 +199,7 @@ double heights(kes_ctx* ctx, kes_chart* c, const kes_stmt* st, const kes_gdevice
   c->label_h = chain(lab_found, lab_size);
   const double h0 = c->label_h;
   c->text_h = chain(val_found, val_size);
-  if (kes_pslot(st, KES_PLOT_SLOT_INHEIGHT)->given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
+  if (inheight_given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
   else if (val_found && val_size > 0 && !height_given) c->inset_h = val_size;
   else c->inset_h = h0;
   measure_x(ctx, c->labfont, &c->label_h);
@@ -310,9 +336,11 @@ void kesgmar(kes_ctx* ctx) {
   if (intertile) g = std::max(0.0, kes_pnumber(st, KES_PLOT_SLOT_INTERTILE));
   c->hcellgap = g;
   c->vcellgap = g / a;
-  // Shapes fitted per cell give every row of a probability plot its own percent axis:
-  // the rows keep room between them for its ticks and values.
-  if (r->type == KES_PLOT_PROB && r->pctl_per_cell && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
+  // Shapes fitted per cell give every row of a probability plot its own percent axis,
+  // and of a QQ plot its own percentile axis: the rows keep room between them for its
+  // ticks and values.
+  const bool own_percents = r->pctl_per_cell && (r->type == KES_PLOT_PROB || (r->type == KES_PLOT_QQ && r->pctlaxis));
+  if (own_percents && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
   const double gm = std::min(g, 0.75);
 
   // 5. Initial margins.
@@ -365,6 +393,9 @@ void kesgmar(kes_ctx* ctx) {
   // percent axis: the columns keep room between them for its ticks and values.
   if (r->type == KES_PLOT_PROB && r->pctl_per_cell && r->rotate && r->ncols > 1 && !r->novtick)
     c->hcellgap += kes_gkeyslot(ctx)->vwidest + c->hgap_tv + vx->major_len;
+  // A rotated QQ plot's own percentile axes stand right of each column.
+  if (own_percents && r->type == KES_PLOT_QQ && r->rotate && r->ncols > 1)
+    c->hcellgap += widest_percent(ctx, c) + c->hgap_tv + vx->major_len;
 
   // 15. Right margin and panel gap (not for bars labelled at their midpoints).
   if (!(r->type == KES_PLOT_HISTOGRAM && !r->endpoints)) {

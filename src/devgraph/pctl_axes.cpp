@@ -225,8 +225,9 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
         gd_line(ctx, x0, at(r->pctl[i]), right, at(r->pctl[i]), grid.style, grid.colour);
     gd_width(ctx, ax.width);
   }
-  // Each cell with shapes of its own shows its own percents; else the first column does.
-  if (!c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS] && (qq || !r->pctl_per_cell)) return;
+  // Each cell with shapes of its own shows its own percents; else the first (or, on a
+  // QQ plot, the last) column does.
+  if (!c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS] && !r->pctl_per_cell) return;
   const double base = qq ? right : x0;
   const double dir = qq ? 1 : -1;
   double vx = base + dir * (ax.major_len + c->hgap_tv);
@@ -279,7 +280,8 @@ void kesnlqx(kes_ctx* ctx, pctl_axis a) {
       if (kes_pctl_on(a.q(r->pctl[i]), a.qmin, a.qmax))
         gd_line(ctx, at(r->pctl[i]), c->oy - lay->vaxis.offset[0], at(r->pctl[i]), top, grid.style, grid.colour);
   }
-  if (c->edge[KES_EDGE_TOP]) {
+  // Each cell with shapes of its own shows its own percents; else the top row does.
+  if (c->edge[KES_EDGE_TOP] || r->pctl_per_cell) {
     gd_width(ctx, ax.major_width);
     across_values values(ctx, top + ax.major_len + c->vgap_tv);
     bool writing = !ax.value_none;

@@ -1,5 +1,6 @@
 // makenumlist: numbers as one blank-separated text (tick lists of template graphs),
 // each reading its value.
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr int kMostFitted = 24;
+constexpr int kMostFitted = 24;  // the field of the shortest exact text of any double
 
 // Fitted values, which no decimal states: each in its best text of `width` characters.
 std::vector<std::string> fitted_texts(const double* values, int n, int width) {
@@ -28,15 +29,9 @@ std::vector<std::string> fitted_texts(const double* values, int n, int width) {
   return out;
 }
 
-}  // namespace
-
-void* makenumlist(const double* values, int n, int width, int* status) {
-  if (n <= 0) return vemtxt("", 0);
-  // Each value as the decimal it is (a tick, a percent), or, with no short decimal (a
-  // quantile), in at least `width` significant digits and more where neighbours
-  // would read alike; fitted values (negative width) in -width characters.
-  const std::vector<std::string> texts = width < 0 ? fitted_texts(values, n, -width)
-                                                   : kes_value_texts(std::vector<double>(values, values + n), width);
+// The texts joined by blanks into a text handle; null after the memory note.
+void* joined(const std::vector<std::string>& texts, int* status) {
+  if (texts.empty()) return vemtxt("", 0);
   long bytes = 0;
   for (const std::string& t : texts) bytes += static_cast<long>(t.size()) + 1;
   host_pool* pool = v_global_gcb_anchor != nullptr ? v_global_gcb_anchor->taskpool : nullptr;
@@ -55,4 +50,26 @@ void* makenumlist(const double* values, int n, int width, int* status) {
   void* handle = vemtxt(text, static_cast<int>(used - 1));
   vmfree_handler(pool, text, -1, KES_FREE_FLAGS);
   return handle;
+}
+
+}  // namespace
+
+void* makenumlist(const double* values, int n, int width, int* status) {
+  if (n <= 0) return vemtxt("", 0);
+  // Each value as the decimal it is (a tick, a percent), or, with no short decimal (a
+  // quantile), in at least `width` significant digits and more where neighbours
+  // would read alike; fitted values (negative width) in -width characters.
+  return joined(width < 0 ? fitted_texts(values, n, -width)
+                          : kes_value_texts(std::vector<double>(values, values + n), width),
+                status);
+}
+
+void* makenumlist_exact(const double* values, int n, int* status) {
+  std::vector<std::string> texts;
+  char buf[kMostFitted + 8];
+  for (int i = 0; i < n; ++i) {
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, values[i]);
+    texts.emplace_back(buf, r.ptr);
+  }
+  return joined(texts, status);
 }

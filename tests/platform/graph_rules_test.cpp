@@ -372,6 +372,12 @@ TEST(GraphRules, EveryListedTickReadsItsValueExactly) {
        true},
       {"thirds rounded coarser than their step", {"0", "1", "1"}, {"0.33333333333333331", "0.66666666666666663", "1"},
        true},
+      // Midpoints summed as k x step carry their rounding: each stands for its decimal.
+      {"midpoints at 1733650000 + .25 summed with a unit's error, read to tenths", {"1733650000.2", "1733650000.3"},
+       {"1733650000.2499998", "1733650000.3499997"}, true},
+      {"the same, read exactly", {"1733650000.25", "1733650000.35"}, {"1733650000.2499998", "1733650000.3499997"},
+       false},
+      {"a zero summed as 4.44e-16", {"0.0", "0.2", "0.4"}, {"4.4400000000000002e-16", "0.2", "0.4"}, false},
   };
   for (const auto& c : cases) {
     svg_facts listed;

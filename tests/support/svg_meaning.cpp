@@ -554,6 +554,15 @@ double last_unit(const std::string& text) {
 // more are a computation's (a fitted quantile) and may be rounded.
 constexpr int kShortDigits = 15;
 
+// The least gap between two values of a list; infinite for fewer than two apart.
+double least_gap(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  double gap = INFINITY;
+  for (std::size_t i = 0; i + 1 < values.size(); ++i)
+    if (values[i + 1] > values[i]) gap = std::min(gap, values[i + 1] - values[i]);
+  return gap;
+}
+
 // Each tick text of a listed axis reads as a decimal equal to a listed value; a listed
 // value with no short decimal may be rounded, correctly and to a unit no coarser than
 // the list's step.
@@ -563,11 +572,27 @@ void inexact_ticks(const axis& a, const std::vector<std::string>& listed, const 
   for (const std::string& w : listed)
     if (const std::optional<double> v = number_of(w)) values.push_back(*v);
   if (values.empty()) return;
-  double step = INFINITY;
-  std::vector<double> sorted = values;
-  std::sort(sorted.begin(), sorted.end());
-  for (std::size_t i = 0; i + 1 < sorted.size(); ++i)
-    if (sorted[i + 1] > sorted[i]) step = std::min(step, sorted[i + 1] - sorted[i]);
+  double step = least_gap(values);
+  // A value computed as k x step carries the rounding of its sum: within sixteen units
+  // in the last place of a short decimal it stands for that decimal
+  // (1733650000.6499994 for .65), and within a billionth of a step of zero for zero.
+  for (double& v : values) {
+    if (std::isfinite(step) && std::fabs(v) < step * 1e-9) {
+      v = 0;
+      continue;
+    }
+    for (int p = 1; p < kShortDigits; ++p) {
+      char b[40];
+      std::snprintf(b, sizeof b, "%.*g", p, v);
+      const double d = std::strtod(b, nullptr);
+      const double ulp = std::nextafter(std::fabs(v), INFINITY) - std::fabs(v);
+      if (std::fabs(d - v) <= 16 * ulp) {
+        v = d;
+        break;
+      }
+    }
+  }
+  step = least_gap(values);
   for (const tick& t : a.ticks) {
     if (std::find(values.begin(), values.end(), t.value) != values.end()) continue;
     const double v = *std::min_element(values.begin(), values.end(), [&](double p, double q) {
@@ -578,7 +603,7 @@ void inexact_ticks(const axis& a, const std::vector<std::string>& listed, const 
                               std::fabs(t.value - v) <= unit / 2 * (1 + 1e-9);
     if (rounded_well) continue;
     char b[40];
-    std::snprintf(b, sizeof b, "%.17g", v);
+    std::snprintf(b, sizeof b, "%.*g", shortest_digits(v), v);
     out.push_back({kRuleTickInexact, where + " reads '" + t.text->text + "' for the value " + b + " it labels"});
   }
 }
@@ -588,18 +613,22 @@ void listed_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg
   const std::map<side, scale> scales = side_scales(g);
   for (const axis& a : read_axes(g)) {
     const std::string where = std::string("the ") + kSideName[a.where] + " cell " + place(g.cells[a.cell]);
+    const auto listed_percent = [&](const tick& t) {
+      return std::any_of(facts.listed_percents.begin(), facts.listed_percents.end(),
+                         [&](const std::string& w) { return number_of(w) == t.value; });
+    };
+    // The percent axis: the side its label names; unlabelled (NOHLABEL, NOVLABEL; under
+    // ROTATE at the left), the side whose texts are mostly the listed percents.
     const auto s = scales.find(a.where);
-    const bool percent_side =
-        s != scales.end() ? s->second == scale::percent || s->second == scale::law_percent : a.where == bottom;
+    const long listed_here = std::count_if(a.ticks.begin(), a.ticks.end(), listed_percent);
+    const bool percent_side = s != scales.end() ? s->second == scale::percent || s->second == scale::law_percent
+                                                : 2 * listed_here >= static_cast<long>(a.ticks.size());
     // Probability plots only: a Q-Q plot's PCTLSCALE percents are the fit's, rounded.
     if (!facts.listed_percents.empty() && probability_plot(g.desc) && percent_side) {
       // Percents have short decimals, all of them: each text is one listed.
-      for (const tick& t : a.ticks) {
-        bool found = false;
-        for (const std::string& w : facts.listed_percents) found = found || number_of(w) == t.value;
-        if (!found)
+      for (const tick& t : a.ticks)
+        if (!listed_percent(t))
           out.push_back({kRuleTickInexact, where + " reads '" + t.text->text + "', no percent of those listed"});
-      }
       continue;
     }
     if (a.where == bottom || a.where == top) inexact_ticks(a, facts.listed_across, where, out);

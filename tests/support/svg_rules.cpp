@@ -226,8 +226,9 @@ bool svg_rule_holds_at_any_size(const std::string& rule) {
   // Room for texts and boxes runs out on a small page; what a graph says does not
   // change with its size.
   for (const char* r : {kRuleInsetOverData, kRuleBoxOverBox, kRuleCellBlank, kRuleTickOffScale, kRuleTicksOrder,
-                        kRuleTickUntrue,
-                        kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast})
+                        kRuleTickUntrue, kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast,
+                        kRuleTickInexact, kRuleOwnQuantile, kRuleNoneUntrue, kRuleTextsOver, kRuleTextAcrossBox,
+                        kRuleCellTextsApart})
     if (rule == r) return true;
   return false;
 }

@@ -196,3 +196,43 @@ TEST(AimedPrograms, AProgramsOwnTextColoursAreFound) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plot statement that draws no graph file is found, unless the log says why.
+TEST(AimedPrograms, APlotStatementWithoutItsGraphIsFoundUnlessTheLogSaysWhy) {
+  kes_test::scratch_dir root("aimed-missing");
+  const std::string one = "proc kestravine data=d noprint;\n  histogram x;\nrun;\n";
+  kes_fuzz::graph_check two;
+  two.drawing_statements = 2;
+  std::size_t missing = 0;
+  for (const std::string& w : kes_fuzz::run_and_check(root.path(), one, spread(1, 9, 20), "aimed/missing", two))
+    missing += w.find(kes_fuzz::kRuleGraphMissing) != std::string::npos ? 1 : 0;
+  EXPECT_EQ(missing, kes_fuzz::renderers().size());
+  kes_fuzz::graph_check drawn;
+  drawn.drawing_statements = 1;
+  EXPECT_TRUE(kes_fuzz::run_and_check(root.path(), one, spread(1, 9, 20), "aimed/missing", drawn).empty());
+  // A Weibull Q-Q plot of waiting times with zeros at THETA=0: no cell can be shown,
+  // and the log says so.
+  const std::string zeros = "proc kestravine data=d noprint;\n  qqplot x / weibull2(sigma=est c=est);\nrun;\n";
+  std::string data = "x\n";
+  for (int i = 0; i < 40; ++i) data += std::to_string(i % 10 == 0 ? 0 : 3 + (i * 7) % 50) + "\n";
+  for (const std::string& w : kes_fuzz::run_and_check(root.path(), zeros, data, "aimed/missing", drawn))
+    EXPECT_EQ(w.find(kes_fuzz::kRuleGraphMissing), std::string::npos) << w;
+}
+
+TEST(AimedPrograms, ALogSaysWhyAGraphIsNotDrawn) {
+  const struct {
+    const char* log;
+    bool says;
+  } cases[] = {
+      {"NOTE: No cell of secs can be shown on the Q-Q plot.\n", true},
+      {"NOTE: x: 3 values at the threshold, not drawn.\n", true},
+      {"WARNING: The histogram of x is not drawn: all values are missing.\n", true},
+      {"NOTE: The KESTRAVINE step (lines 1-2) ended with return code 0.\n", false},
+      {"NOTE: The step took 0.00 seconds of real time.\nThe curve is not drawn.\n", false},  // not a note line
+  };
+  for (const auto& c : cases) EXPECT_EQ(kes_fuzz::log_says_graph_not_drawn(c.log), c.says) << c.log;
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 #include "support/svg_meaning.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -599,7 +600,9 @@ void inexact_ticks(const axis& a, const std::vector<std::string>& listed, const 
       return std::fabs(p - t.value) < std::fabs(q - t.value);
     });
     const double unit = last_unit(t.text->text);
-    const bool rounded_well = shortest_digits(v) >= kShortDigits && unit <= step &&
+    // A subnormal has no exact short decimal either.
+    const bool long_value = shortest_digits(v) >= kShortDigits || (v != 0 && std::fabs(v) < DBL_MIN);
+    const bool rounded_well = long_value && unit <= step &&
                               std::fabs(t.value - v) <= unit / 2 * (1 + 1e-9);
     if (rounded_well) continue;
     char b[40];

@@ -370,6 +370,11 @@ TEST(GraphRules, EveryListedTickReadsItsValueExactly) {
        {"0.33333333333333331", "0.66666666666666663", "1"}, false},
       {"thirds rounded the wrong way", {"0.34", "0.67", "1.00"}, {"0.33333333333333331", "0.66666666666666663", "1"},
        true},
+      // Without a list the texts' own steps tell: a nice step is stepped exactly.
+      {"device ticks 0.025 apart at 1e9 read to hundredths",
+       {"999999999.93", "999999999.95", "999999999.98", "1000000000.00", "1000000000.03"}, {}, true},
+      {"the same, read exactly", {"999999999.925", "999999999.95", "999999999.975", "1000000000", "1000000000.025"},
+       {}, false},
       {"thirds rounded coarser than their step", {"0", "1", "1"}, {"0.33333333333333331", "0.66666666666666663", "1"},
        true},
       // Midpoints summed as k x step carry their rounding: each stands for its decimal.
@@ -394,11 +399,11 @@ TEST(GraphRules, EveryListedTickReadsItsValueExactly) {
   svg_facts percents;
   percents.listed_percents = {"0.1", "50", "99.99999"};
   const std::string prob = "A probability plot of x.";
-  EXPECT_TRUE(svg_rule_faults(page(cell(60, 20, marker(90, 60)) + bottom_axis({"0.1", "50", "99.99999"}), prob),
+  EXPECT_TRUE(svg_rule_faults(page(cell(60, 20, marker(90, 60)) + percent_ticks({"0.1", "50", "99.99999"}), prob),
                               percents)
                   .empty());
   const std::vector<svg_fault> cut =
-      svg_rule_faults(page(cell(60, 20, marker(90, 60)) + bottom_axis({"0.1", "50", "100"}), prob), percents);
+      svg_rule_faults(page(cell(60, 20, marker(90, 60)) + percent_ticks({"0.1", "50", "100"}), prob), percents);
   ASSERT_EQ(cut.size(), 1u);
   EXPECT_EQ(cut[0].rule, kRuleTickInexact);
 }

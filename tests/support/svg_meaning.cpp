@@ -232,6 +232,36 @@ bool probability_plot(const std::string& desc) {
   return d.find("probability plot") != std::string::npos;
 }
 
+// Evenly placed ticks whose step is a nice number (1, 2, 2.5 or 5 times a power of
+// ten, as axes choose; within 2 %, so that bins 24 wide are not taken for 25) label
+// values a whole step apart, each a short decimal: their
+// texts, read exactly, step by exactly that much. Texts rounded a digit short of their
+// values step unevenly ("2E6 8E6 1.2E7" for a step of 5E6; "999999999.93 .95 .98" for
+// 0.025), whatever the graph dump says.
+void uneven_steps(const std::vector<tick>& run, double fitted, const std::string& where, std::vector<svg_fault>& out) {
+  const double a = std::fabs(fitted);
+  if (!(a > 0) || !std::isfinite(a)) return;
+  const double decade = std::pow(10.0, std::floor(std::log10(a)));
+  double nice = 0;
+  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+    if (std::fabs(a / (m * decade) - 1) <= 0.02) nice = m * decade;
+  if (nice == 0) return;
+  double largest = 0;
+  for (const tick& t : run) largest = std::max(largest, std::fabs(t.value));
+  // Differences of the texts read as doubles carry their rounding, a few units in the
+  // last place of the largest; a text rounded a digit short misses by a tenth of a
+  // step at least.
+  const double reach = std::max(8 * (std::nextafter(largest, INFINITY) - largest), nice * 1e-9);
+  for (std::size_t i = 0; i + 1 < run.size(); ++i) {
+    const double gap = std::fabs(run[i + 1].value - run[i].value);
+    if (std::fabs(gap - nice) > reach) {
+      out.push_back({kRuleTickInexact, where + " reads '" + run[i].text->text + "' then '" + run[i + 1].text->text +
+                                           "' at ticks a step of " + number_text(nice) + " apart"});
+      return;
+    }
+  }
+}
+
 // Evenly placed ticks mark evenly stepped values: each text, read as a number, lies
 // within half a step of the value the axis's line through all of them gives its place.
 // A text rounded past that (six ticks of 1e9 + 0.01 steps all reading "1000000000")
@@ -265,15 +295,17 @@ void untrue_ticks(const axis& a, double span, const std::string& where, std::vec
       sxx += di * di;
     }
     const double step = sxy / sxx;
-    for (std::size_t i = 0; i < n; ++i) {
+    bool untrue = false;
+    for (std::size_t i = 0; i < n && !untrue; ++i) {
       const double marked = mean_v + step * (static_cast<double>(i) - mean_i);
       if (std::fabs(run[i].value - marked) > std::fabs(step) / 2) {
         out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at a tick of about " +
                                             number_text(marked) + ", a step of " + number_text(std::fabs(step)) +
                                             " from its neighbours"});
-        break;
+        untrue = true;
       }
     }
+    if (!untrue) uneven_steps(run, step, where, out);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/graph_dump.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
 
@@ -431,6 +432,41 @@ TEST(GraphRules, PercentsAndReferenceLinesStandAtTheirCellsOwnQuantiles) {
   ASSERT_EQ(key.size(), 2u);
   EXPECT_EQ(key[0].rule, kRuleOwnQuantile);
   EXPECT_EQ(key[1].rule, kRuleOwnQuantile);
+}
+
+// The dump read as facts: each cell's points and percent places from its rows, the
+// ticks listed, and a reference line at a listed percent placed at each cell's own
+// place of it, even where places lie a billionth apart.
+TEST(GraphRules, TheDumpGivesEachCellItsOwnPlaces) {
+  const std::string dump =
+      "data ProbPlotData template t\n"
+      "  row 1: Class1=\"a\" Quantile=0.5 Data=3 PctlPosition=1.0000000001 HRefValue=1.0000000002\n"
+      "  row 2: Class1=\"a\" Quantile=1.5 Data=4 PctlPosition=1.0000000002 HRefValue=.\n"
+      "  row 3: Class1=\"b\" Quantile=0.25 Data=5 PctlPosition=2 HRefValue=1.0000000002\n"
+      "  row 4: Class1=\"b\" Quantile=0.75 Data=6 PctlPosition=3 HRefValue=.\n"
+      "panel ProbPlot\n"
+      "  _PCTLVALUES = \"1.0000000001 1.0000000002\" (text)\n"
+      "  _PCTLLABELS = \"10 90\" (text)\n"
+      "  file ProbPlot1.svg\n"
+      "data HistogramData template h\n"
+      "panel Histogram\n"
+      "  _XTICKS = \"2500000 7500000\" (text)\n"
+      "  file Histogram1.svg\n";
+  const std::vector<dump_block> blocks = read_dump(dump);
+  ASSERT_EQ(blocks.size(), 4u);
+  svg_facts prob;
+  add_dump_facts(blocks, "ProbPlot1.svg", prob);
+  EXPECT_EQ(prob.placed_percents, (std::vector<std::string>{"10", "90"}));
+  EXPECT_EQ(prob.listed_percents, prob.placed_percents);
+  ASSERT_EQ(prob.quantile_cells.size(), 2u);
+  EXPECT_EQ(prob.quantile_cells[0].points.size(), 2u);
+  EXPECT_EQ(prob.quantile_cells[0].href_places, (std::vector<double>{1.0000000002}));
+  // Cell b's HREF=90 at its own 90 % place, 3, not the key cell's.
+  EXPECT_EQ(prob.quantile_cells[1].href_places, (std::vector<double>{3}));
+  svg_facts hist;
+  add_dump_facts(blocks, "Histogram1.svg", hist);
+  EXPECT_EQ(hist.listed_across, (std::vector<std::string>{"2500000", "7500000"}));
+  EXPECT_TRUE(hist.quantile_cells.empty());
 }
 
 // SQUARE, which the document does not say: a P-P cell 100 x 80 with both axes 0 to 1

@@ -139,7 +139,9 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
     for (std::size_t j = 0; j < key.href_places.size(); ++j)
       for (std::size_t i = 0; i < key.percent_places.size(); ++i) {
         const double h = key.href_places[j], p = key.percent_places[i];
-        if (std::fabs(h - p) > 1e-9 * std::max(1.0, std::fabs(h))) continue;
+        // The same quantile, computed alike: a few units in the last place apart at most
+        // (percents of a tiny spread are a billionth apart).
+        if (std::fabs(h - p) > 4 * (std::nextafter(std::fabs(h), INFINITY) - std::fabs(h))) continue;
         for (svg_facts::quantile_cell& c : facts.quantile_cells)
           if (j < c.href_places.size() && i < c.percent_places.size()) c.href_places[j] = c.percent_places[i];
         break;

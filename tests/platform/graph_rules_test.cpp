@@ -383,6 +383,8 @@ TEST(GraphRules, EveryListedTickReadsItsValueExactly) {
        {"1733650000.2499998", "1733650000.3499997"}, true},
       {"the same, read exactly", {"1733650000.25", "1733650000.35"}, {"1733650000.2499998", "1733650000.3499997"},
        false},
+      {"the same, read as listed, to the last digit",
+       {"1733650000.2499998", "1733650000.3499997"}, {"1733650000.2499998", "1733650000.3499997"}, false},
       {"a zero summed as 4.44e-16", {"0.0", "0.2", "0.4"}, {"4.4400000000000002e-16", "0.2", "0.4"}, false},
       {"subnormal ticks, which have no exact decimal, rounded to their step's digit", {"1E-319", "3E-319", "4E-319"},
        {"1.4e-319", "2.8e-319", "4.2e-319"}, false},

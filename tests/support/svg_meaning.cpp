@@ -605,6 +605,7 @@ void inexact_ticks(const axis& a, const std::vector<std::string>& listed, const 
   for (const std::string& w : listed)
     if (const std::optional<double> v = number_of(w)) values.push_back(*v);
   if (values.empty()) return;
+  const std::vector<double> as_listed = values;
   double step = least_gap(values);
   // A value computed as k x step carries the rounding of its sum: within sixteen units
   // in the last place of a short decimal it stands for that decimal
@@ -627,7 +628,10 @@ void inexact_ticks(const axis& a, const std::vector<std::string>& listed, const 
   }
   step = least_gap(values);
   for (const tick& t : a.ticks) {
-    if (std::find(values.begin(), values.end(), t.value) != values.end()) continue;
+    // The listed value itself, or the short decimal it stands for.
+    if (std::find(values.begin(), values.end(), t.value) != values.end() ||
+        std::find(as_listed.begin(), as_listed.end(), t.value) != as_listed.end())
+      continue;
     const double v = *std::min_element(values.begin(), values.end(), [&](double p, double q) {
       return std::fabs(p - t.value) < std::fabs(q - t.value);
     });

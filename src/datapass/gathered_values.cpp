@@ -336,6 +336,17 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
     while (i < end) {
       if (!kPack) room.x[j] = value_of(items[i].key, first_zero);
       const bool one = Item::weighted && one_weight(items, n, i, e, wexp);
+      if constexpr (Item::weighted) {
+        if (one) {
+          // One weight, normal in the view's unit: its sum there is the weight, exactly
+          // as a node's would be, and nothing is kept.
+          room.f[j] = items[i].freq();
+          room.w[j] = kes::ldexp(items[i].c, -wexp);
+          ++i;
+          ++j;
+          continue;
+        }
+      }
       take_run(items, n, i, &run);  // may read on into the next part
       room.f[j] = run.count;
       if constexpr (Item::weighted) {

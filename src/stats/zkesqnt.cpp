@@ -146,41 +146,28 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
   const double n = mom->v[KES_MOM_N];
 
   if (def == KES_PCTLDEF_WEIGHTED) {
-    // Weights of values, each exact in a unit of its own (kes_view_weight_parts): a
-    // weight far below the largest stays positive in every comparison.
-    auto weight = [fv](int i, int* we) {
-      double wm;
-      kes_view_weight_parts(*fv, i, &wm, we);
-      return wm;
-    };
-    // Where a value's sum of weights has rounded it depends on the order its weights
-    // came in: its exact sum is taken.
-    auto add_weight = [fv](kes_exact_sum* s, int i) {
+    // Does value i carry weight? Its weight in a unit of its own, where a weight far
+    // below the largest stays positive (kes_view_weight_parts).
+    auto weighs = [fv](int i) {
       double wm;
       int we;
-      const kes_exact_sum* exact;
-      kes_view_weight_parts(*fv, i, &wm, &we, &exact);
-      if (exact != nullptr) s->add(*exact);
-      else s->add(wm, we);
+      kes_view_weight_parts(*fv, i, &wm, &we);
+      return wm > 0.0;
     };
-    kes_exact_sum sumw;
-    for (int i = 0; i < m; ++i) add_weight(&sumw, i);
-    int c = 0;
-    kes_exact_sum cum;
-    add_weight(&cum, 0);
+    kes_wcum cum(*fv);
     for (int i = 0; i < q->count; ++i) {
       const int dst = q->index ? q->index[i] : i;
-      const kes_wrank at(sumw, q->prob[dst]);
-      while (at.side(cum) < 0 && c + 1 < m) add_weight(&cum, ++c);
-      if (at.side(cum) != 0 || c + 1 >= m) {
+      const kes_wrank at(q->prob[dst]);
+      while (cum.at() + 1 < m && cum.side(at) < 0) cum.next();
+      const int c = cum.at();
+      if (c + 1 >= m || cum.side(at) != 0) {
         q->est[dst] = x[c];
         continue;
       }
       // The cumulative weight is W p: average with the next value that carries
       // weight (a midpoint that cannot overflow, as x + y can).
       int nx = c + 1;
-      int we;
-      while (nx < m && !(weight(nx, &we) > 0.0)) ++nx;
+      while (nx < m && !weighs(nx)) ++nx;
       q->est[dst] = nx < m ? std::midpoint(x[c], x[nx]) : x[c];
     }
     return 0;

@@ -35,13 +35,11 @@ std::vector<double> faithful_waiting() {
 // The percents asked for, twice over (halves of a percent only).
 const std::vector<double> kPcts = {0, 0.5, 1, 2.5, 5, 10, 12.5, 20, 25, 30, 40, 50, 60, 70, 75, 80, 87.5, 90, 95, 97.5, 99, 99.5, 100};
 
-// Weight w (0, or 2^-10 .. 2^40) in units of 2^-64, exactly.
+// Weight w, a multiple of 2^-64 below 2^36, in units of 2^-64, exactly.
 i128 units(double w) {
-  if (w == 0) return 0;
-  EXPECT_TRUE(w >= 0x1p-10 && w <= 0x1p40) << w;
-  int e;
-  const double fr = std::frexp(w, &e);
-  return static_cast<i128>(std::ldexp(fr, 53)) << (e - 53 + 64);
+  const double u = std::ldexp(w, 64);
+  EXPECT_TRUE(u == std::floor(u) && u < 0x1p100) << w;
+  return static_cast<i128>(u);
 }
 
 // The weighted percentile pct of x under weights w, from exact sums: the first value
@@ -135,8 +133,12 @@ std::vector<weights_case> cases() {
       small.x.push_back(k);
       small.w.push_back(w);
     }
+  // A weight 2^-60 beside 1 on one value: the value's sum of weights rounds to 1, and
+  // read so it would put P25 and P50 on ties.
+  const weights_case lost{"lost_in_rounding", {1, 1, 2, 3, 4}, {1, 0x1p-60, 1, 1, 1}};
   return {
       small,
+      lost,
       {"survey", fw, survey_weights(n)},
       {"survey_shifted", shifted, survey_weights(n)},
       {"survey_millions", millions, survey_weights(n)},

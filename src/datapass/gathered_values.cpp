@@ -231,8 +231,9 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
 // kes_one_weight_powers in the value's own power unit), and the view does not keep
 // them: the nearly distinct values of a large run skip the test. A weight that is not
 // a normal number in that unit is kept (kes_view_keeps_value).
+// Inlined: both passes of make_view ask it of every value of a large run.
 template <class Item>
-bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
+[[gnu::always_inline]] inline bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
   if constexpr (Item::weighted) {
     if (items[i].c > 0.0 && !(kes::ldexp(items[i].c, -wexp) >= DBL_MIN)) return false;
   }

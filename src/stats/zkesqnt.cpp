@@ -6,6 +6,7 @@
 // percentile (the probabilities ascend).
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "numeric/zdfciqt.h"
 #include "numeric/zlogtnc.h"
@@ -154,21 +155,37 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
       kes_view_weight_parts(*fv, i, &wm, &we);
       return wm > 0.0;
     };
-    kes_wcum cum(*fv);
-    for (int i = 0; i < q->count; ++i) {
-      const int dst = q->index ? q->index[i] : i;
-      const kes_wrank at(q->prob[dst]);
-      while (cum.at() + 1 < m && cum.side(at) < 0) cum.next();
-      const int c = cum.at();
-      if (c + 1 >= m || cum.side(at) != 0) {
-        q->est[dst] = x[c];
-        continue;
-      }
-      // The cumulative weight is W p: average with the next value that carries
-      // weight (a midpoint that cannot overflow, as x + y can).
+    // The midpoint of value c and the next value after it that carries weight, or
+    // value c where none does (a midpoint that cannot overflow, as x + y can).
+    auto on_step = [&](int c) {
       int nx = c + 1;
       while (nx < m && !weighs(nx)) ++nx;
-      q->est[dst] = nx < m ? std::midpoint(x[c], x[nx]) : x[c];
+      return nx < m ? std::midpoint(x[c], x[nx]) : x[c];
+    };
+    std::optional<kes_wcum> cum;  // formed at the first percentile inside the ends
+    for (int i = 0; i < q->count; ++i) {
+      const int dst = q->index ? q->index[i] : i;
+      const double p = q->prob[dst];
+      if (p == 0.0) {
+        // The cumulative weight through the first value is 0 only where it carries no
+        // weight: there it is on W p.
+        q->est[dst] = m > 1 && !weighs(0) ? on_step(0) : x[0];
+        continue;
+      }
+      if (p == 1.0) {
+        // W is first reached at the last value that carries weight, and no value
+        // after it carries any: the walk ends there (at the first value where none
+        // carries weight).
+        int last = m - 1;
+        while (last > 0 && !weighs(last)) --last;
+        q->est[dst] = x[last];
+        continue;
+      }
+      if (!cum) cum.emplace(*fv);
+      const kes_wrank at(p);
+      while (cum->at() + 1 < m && cum->side(at) < 0) cum->next();
+      const int c = cum->at();
+      q->est[dst] = c + 1 >= m || cum->side(at) != 0 ? x[c] : on_step(c);
     }
     return 0;
   }

@@ -136,9 +136,17 @@ std::vector<weights_case> cases() {
   // A weight 2^-60 beside 1 on one value: the value's sum of weights rounds to 1, and
   // read so it would put P25 and P50 on ties.
   const weights_case lost{"lost_in_rounding", {1, 1, 2, 3, 4}, {1, 0x1p-60, 1, 1, 1}};
+  // Zero weights at both ends: P0 on the step after the first value (the midpoint
+  // with the first value that carries weight), P100 the last value that carries any.
+  const weights_case zero_ends{"zero_ends", {1, 2, 3, 4}, {0, 1, 1, 0}};
+  std::vector<double> survey_zero = survey_weights(n);
+  for (std::size_t i = 0; i < n; ++i)
+    if (fw[i] == 43 || fw[i] == 96) survey_zero[i] = 0;  // every row of the smallest and largest
   return {
       small,
       lost,
+      zero_ends,
+      {"survey_zero_ends", fw, survey_zero},
       {"survey", fw, survey_weights(n)},
       {"survey_shifted", shifted, survey_weights(n)},
       {"survey_millions", millions, survey_weights(n)},

@@ -2,7 +2,8 @@
 // against W p, both sums as exact as each value's exact weight (kes_view_weight_parts,
 // which no weight far below the largest flushes to 0), so that the cumulative weight
 // is on W p only when it equals it exactly (P0 is the smallest value and P100 the
-// largest at any scale and mix of the weights, however light the end values).
+// largest at any scale and mix of the weights, however light the end values, where
+// they carry weight at all).
 #pragma once
 
 #include "numeric/bounded_sum.h"

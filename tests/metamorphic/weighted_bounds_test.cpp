@@ -11,24 +11,22 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/ref_tables.h"
 #include "support/scratch_files.h"
 
 namespace {
 
 using i128 = __int128;
 
+// R's faithful$waiting (272 values), as tests/fit/ref keeps it.
 std::vector<double> faithful_waiting() {
-  std::ifstream in(std::string(KES_SOURCE_DIR) + "/tests/fit/ref/bwsj/faithful_waiting.txt");
   std::vector<double> v;
-  std::string line;
-  while (std::getline(in, line))
-    if (!line.empty() && line[0] != '#') v.push_back(std::stod(line));
+  for (const auto& row : kes_test::ref_rows("fit/ref/bwsj/faithful_waiting.txt")) v.push_back(std::stod(row[0]));
   return v;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/csv_rows.h"
 #include "support/ref_tables.h"
 #include "support/scratch_files.h"
 
@@ -65,15 +66,7 @@ double reference(const std::vector<double>& x, const std::vector<double>& w, dou
   return NAN;
 }
 
-std::string csv(const std::vector<double>& x, const std::vector<double>& w) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", x[i], w[i]);
-    s += line;
-  }
-  return s;
-}
+std::string csv(const std::vector<double>& x, const std::vector<double>& w) { return kes_test::weighted_csv(x, w); }
 
 std::string pctlpts() {
   std::string s;

@@ -7,12 +7,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/json_run.h"
+#include "support/csv_rows.h"
 #include "support/ref_tables.h"
 
 namespace {
@@ -23,15 +22,7 @@ constexpr const char* kProgram =
     "proc kestravine data=d;\n  var x;\n  weight w;\n"
     "  output out=o pctlpts=0 100 pctlpre=p min=mn max=mx;\nrun;\n";
 
-std::string csv(const std::vector<double>& x, const std::vector<double>& w) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", x[i], w[i]);
-    s += line;
-  }
-  return s;
-}
+std::string csv(const std::vector<double>& x, const std::vector<double>& w) { return kes_test::weighted_csv(x, w); }
 
 struct ends {
   std::string top_label, bottom_label;  // the table's
@@ -51,21 +42,14 @@ ends run(const std::vector<double>& x, const std::vector<double>& w) {
   e.top = rows[0]["Estimate"].num;
   e.bottom_label = rows[10]["Quantile"].str;
   e.bottom = rows[10]["Estimate"].num;
-  // The OUTPUT data set: a header of names and one row.
-  const std::string& o = r.work.count("o") ? r.work.at("o") : std::string();
-  std::istringstream in(o);
-  std::string names, values, name, value;
-  std::getline(in, names);
-  std::getline(in, values);
-  std::istringstream n(names), v(values);
-  while (std::getline(n, name, ',') && std::getline(v, value, ',')) {
-    const double d = std::strtod(value.c_str(), nullptr);
-    if (name == "p100") e.p100 = d;
-    if (name == "p0") e.p0 = d;
-    if (name == "mx") e.max = d;
-    if (name == "mn") e.min = d;
-  }
-  EXPECT_FALSE(o.empty());
+  // The OUTPUT data set's one row.
+  const auto out = kes_test::csv_rows(r.work.count("o") ? r.work.at("o") : std::string());
+  EXPECT_EQ(out.size(), 1u);
+  if (out.size() != 1) return e;
+  e.p100 = out[0].at("p100");
+  e.p0 = out[0].at("p0");
+  e.max = out[0].at("mx");
+  e.min = out[0].at("mn");
   return e;
 }
 

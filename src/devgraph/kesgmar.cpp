@@ -85,6 +85,23 @@ void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, 
   else std::memcpy(c->insetfont, c->valfont, 8);
 }
 
+// Widest of the request's percent values as an axis writes them (-1 without any).
+double widest_percent(kes_ctx* ctx, const kes_chart* c) {
+  const kes_preq* r = ctx->curreq;
+  char buf[KES_TICK_TEXT];
+  double widest = -1.0;
+  for (int i = 0; i < r->npctl; ++i) {
+    kes_gtext g{};
+    std::memcpy(g.font, c->valfont, 8);
+    g.height = c->text_h;
+    g.align = 1;
+    g.len = kes_pctl_text(r->pctl[i], KES_PCTL_WIDTH, buf);
+    g.text = buf;
+    widest = std::max(widest, gd_measure(ctx, &g, nullptr));
+  }
+  return widest;
+}
+
 // Widest vertical tick value, and the vertical decimals.
 double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress) {
   const kes_preq* r = ctx->curreq;
@@ -101,10 +118,7 @@ double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
     widest = std::max(widest, gd_measure(ctx, &g, nullptr));
   };
   // A rotated probability plot's vertical axis carries its percents.
-  if (r->type == KES_PLOT_PROB && r->rotate) {
-    for (int i = 0; i < r->npctl; ++i) measure(kes_pctl_text(r->pctl[i], KES_PCTL_WIDTH, buf));
-    return widest;
-  }
+  if (r->type == KES_PLOT_PROB && r->rotate) return widest_percent(ctx, c);
   const double s = key->vmin, t = key->vmax, d = key->vstep;
   const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
   const bool fmt = c->vx.format != 0;
@@ -356,9 +370,11 @@ void kesgmar(kes_ctx* ctx) {
   if (intertile) g = std::max(0.0, kes_pnumber(st, KES_PLOT_SLOT_INTERTILE));
   c->hcellgap = g;
   c->vcellgap = g / a;
-  // Shapes fitted per cell give every row of a probability plot its own percent axis:
-  // the rows keep room between them for its ticks and values.
-  if (r->type == KES_PLOT_PROB && r->pctl_per_cell && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
+  // Shapes fitted per cell give every row of a probability plot its own percent axis,
+  // and of a QQ plot its own percentile axis: the rows keep room between them for its
+  // ticks and values.
+  const bool own_percents = r->pctl_per_cell && (r->type == KES_PLOT_PROB || (r->type == KES_PLOT_QQ && r->pctlaxis));
+  if (own_percents && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
   const double gm = std::min(g, 0.75);
 
   // 5. Initial margins.
@@ -411,6 +427,9 @@ void kesgmar(kes_ctx* ctx) {
   // percent axis: the columns keep room between them for its ticks and values.
   if (r->type == KES_PLOT_PROB && r->pctl_per_cell && r->rotate && r->ncols > 1 && !r->novtick)
     c->hcellgap += kes_gkeyslot(ctx)->vwidest + c->hgap_tv + vx->major_len;
+  // A rotated QQ plot's own percentile axes stand right of each column.
+  if (own_percents && r->type == KES_PLOT_QQ && r->rotate && r->ncols > 1)
+    c->hcellgap += widest_percent(ctx, c) + c->hgap_tv + vx->major_len;
 
   // 15. Right margin and panel gap (not for bars labelled at their midpoints).
   if (!(r->type == KES_PLOT_HISTOGRAM && !r->endpoints)) {

@@ -135,6 +135,9 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 // half a gap or more, or read two alike, in the values' shortest exact texts. Null
 // after the memory note (result 1016 in *status).
 void* makenumlist(const double* values, int n, int width, int* status);
+// The values in their shortest texts that read back as the same doubles: places the
+// template computes with (percent positions), which no width may round.
+void* makenumlist_exact(const double* values, int n, int* status);
 
 // Insets of the graph: dynamic variables, or "InsetData" tables per CLASS cell.
 void kesstgins(kes_ctx* ctx, kes_stgraph* g);

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <tuple>
 
+#include "metamorphic/far_offsets.h"
 #include "metamorphic/stat_table.h"
 
 namespace kes_meta {
@@ -117,6 +119,8 @@ meta_case make_case(std::string name, const kes_test::sample& data, std::uint64_
   std::mt19937_64 rng(seed);
   mc.k = exact_exponent(data.x, -80, 80, rng);
   mc.c = exact_shift(data.x);
+  // From a seed of their own: the draws of the other transforms stay as they were.
+  std::tie(mc.far_c, mc.abs_c) = far_offsets(data.x, seed ^ 0x9e3779b97f4a7c15ULL);
   if (!data.w.empty()) {
     mc.kw = 2 * exact_exponent(data.w, -20, 20, rng);
     if (!scales_exactly(data.w, mc.kw)) mc.kw = 0;
@@ -134,6 +138,7 @@ std::vector<std::string> step_names(const meta_case& mc) {
   names.push_back("reversed");
   names.push_back("shuffled");
   if (!mc.data.f.empty()) names.push_back("copies");
+  if (!far_variables(mc).empty()) names.push_back("far");
   if (mc.fits) names.push_back("fits");
   return names;
 }
@@ -152,6 +157,7 @@ std::map<std::string, std::string> case_data(const meta_case& mc) {
     d.push_back({"xc", shifted});
   }
   if (!s.w.empty()) d.push_back({"ws", times2(s.w, mc.kw)});
+  for (auto& col : far_columns(mc)) d.push_back(std::move(col));
 
   std::map<std::string, std::string> files = {{"d", kes_test::csv_text(d)},
                                               {"r", kes_test::csv_text(base_columns(s, backward))},
@@ -180,6 +186,7 @@ std::string case_program(const meta_case& mc) {
   p += step("r", {"x"}, w, freq, "reversed");
   p += step("s", {"x"}, w, freq, "shuffled");
   if (freq) p += step("c", {"x"}, w, false, "copies");
+  if (const std::vector<std::string> far = far_variables(mc); !far.empty()) p += step("d", far, w, freq, "far");
   if (mc.fits) {
     std::string vars = "x";
     for (const std::string& v : shifted) vars += " " + v;

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "metamorphic/far_offsets.h"
 #include "metamorphic/row_rules.h"
 #include "metamorphic/stat_table.h"
 #include "support/log_density.h"
@@ -317,6 +318,7 @@ bool has_weight_scale(const meta_case& mc) { return mc.kw != 0; }
 bool has_freq(const meta_case& mc) { return !mc.data.f.empty(); }
 bool has_fits(const meta_case& mc) { return mc.fits; }
 bool has_shifted_fits(const meta_case& mc) { return mc.fits && !std::isnan(mc.c); }
+bool has_far_offsets(const meta_case& mc) { return !std::isnan(mc.far_c) || !std::isnan(mc.abs_c); }
 
 }  // namespace
 
@@ -325,6 +327,7 @@ const std::vector<relation>& relations() {
       {"rows agree with themselves", always, rows_agree},
       {"values times 2^k", always, values_scaled},
       {"values plus c", has_shift, values_shifted},
+      {"values far off", has_far_offsets, values_far_off},
       {"rows reversed", always, rows_reversed},
       {"rows shuffled", always, rows_shuffled},
       {"FREQ k as k copies", has_freq, freq_copies},

@@ -159,7 +159,27 @@ item element(const sample& s, double v, int i) {
   return it;
 }
 
+// The weighted percentile p of the view's values, walked as zkesqnt walks it: the
+// cumulative weights compared in doubles where their bound decides (kes_wcum).
+interp weighted_quantile(const kes_valview& v, double p) {
+  const auto one = [](double x) { return interp{x, x, 0.0, false}; };
+  kes_wcum cum(v);
+  const kes_wrank at(p);
+  while (cum.at() + 1 < v.m && cum.side(at) < 0) cum.next();
+  const int c = cum.at();
+  if (c + 1 >= v.m || cum.side(at) != 0) return one(v.x[c]);
+  // On the step: with the next value that carries weight.
+  for (int nx = c + 1; nx < v.m; ++nx) {
+    double wm;
+    int we;
+    kes_view_weight_parts(v, nx, &wm, &we);
+    if (wm > 0.0) return {v.x[c], v.x[nx], 0.5, true};
+  }
+  return one(v.x[c]);
+}
+
 interp quantile(const sample& s, int def, double p) {
+  if (def == KES_PCTLDEF_WEIGHTED && s.v.w != nullptr && s.v.m > 0) return weighted_quantile(s.v, p);
   int i = 0;
   return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
     if (i >= s.v.m) return false;
@@ -339,8 +359,10 @@ struct sample_parts {
   kes_exact_sum wsum;
 };
 
+// The exact sum of weights only where want_wsum (the walks of MAD need it; the
+// quantiles' walks form their own sums).
 void gather(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview,
-            sample_parts* p) {
+            sample_parts* p, bool want_wsum = true) {
   if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
   if (w != nullptr && wview != nullptr) p->v = *wview;  // its exact weights
   p->v.m = m;
@@ -349,6 +371,7 @@ void gather(int pctldef, int m, const double* x, const int* f, const double* w, 
   p->v.w = w;
   for (int i = 0; i < m; ++i) {
     p->n += f[i];
+    if (!want_wsum) continue;
     item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
     if (w != nullptr) kes_view_weight_parts(p->v, i, &it.weight, &it.wexp, &it.exact);
     add_weight(&p->wsum, it);
@@ -367,7 +390,7 @@ double qrange(const sample& s, int pctldef) {
 double kes_qrange(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview) {
   if (m <= 0) return zmissing();
   sample_parts p;
-  gather(pctldef, m, x, f, w, wview, &p);
+  gather(pctldef, m, x, f, w, wview, &p, pctldef == KES_PCTLDEF_WEIGHTED && w == nullptr);
   if (p.n <= 0) return zmissing();
   if (m == 1) return 0.0;
   return qrange(sample{p.v, p.n, p.wsum}, pctldef);

@@ -156,7 +156,7 @@ TEST(WeightedBounds, PercentilesEqualExactReferences) {
   std::vector<std::string> names;
   for (const weights_case& c : cases()) {
     data[c.name] = csv(c.x, c.w);
-    program += step(c.name, true, "n=n");
+    program += step(c.name, true, "n=n qrange=qr");
     names.push_back("o_" + c.name);
   }
   const kes_meta::program_result r = kes_meta::run_steps(root.path(), data, program, names);
@@ -166,6 +166,8 @@ TEST(WeightedBounds, PercentilesEqualExactReferences) {
     const auto& row = r.steps.at("o_" + c.name).row;
     for (std::size_t i = 0; i < kPcts.size(); ++i)
       EXPECT_EQ(row.at("pq" + std::to_string(i)), reference(c.x, c.w, kPcts[i])) << "P" << kPcts[i];
+    // Every value and midpoint here is exact, and so is their difference.
+    EXPECT_EQ(row.at("qr"), reference(c.x, c.w, 75) - reference(c.x, c.w, 25)) << "QRANGE";
   }
 }
 

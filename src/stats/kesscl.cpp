@@ -162,20 +162,10 @@ item element(const sample& s, double v, int i) {
 // The weighted percentile p of the view's values, walked as zkesqnt walks it: the
 // cumulative weights compared in doubles where their bound decides (kes_wcum).
 interp weighted_quantile(const kes_valview& v, double p) {
-  const auto one = [](double x) { return interp{x, x, 0.0, false}; };
   kes_wcum cum(v);
-  const kes_wrank at(p);
-  while (cum.at() + 1 < v.m && cum.side(at) < 0) cum.next();
-  const int c = cum.at();
-  if (c + 1 >= v.m || cum.side(at) != 0) return one(v.x[c]);
-  // On the step: with the next value that carries weight.
-  for (int nx = c + 1; nx < v.m; ++nx) {
-    double wm;
-    int we;
-    kes_view_weight_parts(v, nx, &wm, &we);
-    if (wm > 0.0) return {v.x[c], v.x[nx], 0.5, true};
-  }
-  return one(v.x[c]);
+  int lo, hi;
+  if (cum.percentile(kes_wrank(p), &lo, &hi)) return {v.x[lo], v.x[hi], 0.5, true};
+  return {v.x[lo], v.x[lo], 0.0, false};
 }
 
 interp quantile(const sample& s, int def, double p) {

@@ -60,6 +60,24 @@ int kes_wcum::side_near(const kes_wrank& r) {
   return kes_exact_compare(r.a(), exact_cum_, r.b(), exact_total_);
 }
 
+bool kes_view_weighs(const kes_valview& v, int i) {
+  double wm;
+  int we;
+  kes_view_weight_parts(v, i, &wm, &we);
+  return wm > 0.0;
+}
+
+bool kes_wcum::percentile(const kes_wrank& r, int* lo, int* hi) {
+  while (c_ + 1 < v_.m && side(r) < 0) next();
+  *lo = *hi = c_;
+  if (c_ + 1 >= v_.m || side(r) != 0) return false;
+  int nx = c_ + 1;
+  while (nx < v_.m && !kes_view_weighs(v_, nx)) ++nx;
+  if (nx >= v_.m) return false;
+  *hi = nx;
+  return true;
+}
+
 void kes_wcum::add_exact(kes_exact_sum* s, int i) const {
   double wm;
   int we;

@@ -56,6 +56,10 @@ class kes_view_weights {
   int k_ = 0;  // the first kept entry not below the last value read
 };
 
+// Does value i of a weighted view carry weight? Its weight in a unit of its own, where a
+// weight far below the largest stays positive (kes_view_weight_parts).
+bool kes_view_weighs(const kes_valview& v, int i);
+
 // The cumulative weight of a weighted view's ascending values against W p, in three
 // tiers, each formed only where the one before leaves a comparison open, and then only
 // as far as the walk has come: rough sums (one addition a value), which decide every
@@ -78,6 +82,11 @@ class kes_wcum {
     const int s = kes_rough_compare(r.a(), cum_, r.b(), total_);
     return s != kes_bounded_undecided ? s : side_near(r);
   }
+  // Walks on to percentile r (not below the last asked): the value *lo where the
+  // cumulative weight first reaches W p (the last value where it never does) and, where
+  // it is on W p exactly, the next value that carries weight as *hi (true); else *hi
+  // is *lo (false). The percentile is the midpoint of the two on a step.
+  bool percentile(const kes_wrank& r, int* lo, int* hi);
 
  private:
   // The side near W p: by the bounded pairs, else by the exact sums.

@@ -147,19 +147,11 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
   const double n = mom->v[KES_MOM_N];
 
   if (def == KES_PCTLDEF_WEIGHTED) {
-    // Does value i carry weight? Its weight in a unit of its own, where a weight far
-    // below the largest stays positive (kes_view_weight_parts).
-    auto weighs = [fv](int i) {
-      double wm;
-      int we;
-      kes_view_weight_parts(*fv, i, &wm, &we);
-      return wm > 0.0;
-    };
     // The midpoint of value c and the next value after it that carries weight, or
     // value c where none does (a midpoint that cannot overflow, as x + y can).
     auto on_step = [&](int c) {
       int nx = c + 1;
-      while (nx < m && !weighs(nx)) ++nx;
+      while (nx < m && !kes_view_weighs(*fv, nx)) ++nx;
       return nx < m ? std::midpoint(x[c], x[nx]) : x[c];
     };
     std::optional<kes_wcum> cum;  // formed at the first percentile inside the ends
@@ -169,7 +161,7 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
       if (p == 0.0) {
         // The cumulative weight through the first value is 0 only where it carries no
         // weight: there it is on W p.
-        q->est[dst] = m > 1 && !weighs(0) ? on_step(0) : x[0];
+        q->est[dst] = m > 1 && !kes_view_weighs(*fv, 0) ? on_step(0) : x[0];
         continue;
       }
       if (p == 1.0) {
@@ -177,15 +169,13 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
         // after it carries any: the walk ends there (at the first value where none
         // carries weight).
         int last = m - 1;
-        while (last > 0 && !weighs(last)) --last;
+        while (last > 0 && !kes_view_weighs(*fv, last)) --last;
         q->est[dst] = x[last];
         continue;
       }
       if (!cum) cum.emplace(*fv);
-      const kes_wrank at(p);
-      while (cum->at() + 1 < m && cum->side(at) < 0) cum->next();
-      const int c = cum->at();
-      q->est[dst] = c + 1 >= m || cum->side(at) != 0 ? x[c] : on_step(c);
+      int lo, hi;
+      q->est[dst] = cum->percentile(kes_wrank(p), &lo, &hi) ? std::midpoint(x[lo], x[hi]) : x[lo];
     }
     return 0;
   }

@@ -11,9 +11,9 @@
 #include <set>
 #include <sstream>
 
-#include "core/number_text.h"
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
+#include "host/kes_tick_text.h"
 #include "host/kes_utf8.h"
 
 namespace plat::graph {
@@ -150,46 +150,6 @@ std::vector<double> parse_numbers(const std::string& text) {
   return out;
 }
 
-namespace {
-
-// The decimal exponent of the first significant digit of a nonzero finite v.
-int decimal_exponent(double v) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.16e", v);
-  return std::atoi(std::strchr(buf, 'e') + 1);
-}
-
-// The place of the last digit a step needs, as a power of ten: that of its second
-// significant digit, or of its first where the second is 0 (0.12 needs 0.01, 2.5 needs
-// 0.1, 5 and 0.05 need their own place). The step is rounded to two digits first: a
-// step between ticks at an offset carries the offset's rounding (0.12000000004768372
-// between ticks near 1e9), which no text is to show.
-int step_place(double step) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.1e", step);
-  const int e = std::atoi(std::strchr(buf, 'e') + 1);
-  return buf[2] == '0' ? e : e - 1;
-}
-
-// Whether two neighbouring ticks of different values read alike.
-bool read_alike(const std::vector<double>& ticks, const std::vector<std::string>& texts) {
-  for (std::size_t i = 1; i < ticks.size(); ++i)
-    if (ticks[i] != ticks[i - 1] && texts[i] == texts[i - 1]) return true;
-  return false;
-}
-
-std::size_t widest(const std::vector<std::string>& texts) {
-  std::size_t w = 0;
-  for (const std::string& t : texts) w = std::max(w, t.size());
-  return w;
-}
-
-// Most decimals a fixed text of a tick takes; a tick that needs more is written in E
-// notation.
-constexpr int kMostDecimals = 60;
-
-}  // namespace
-
 std::vector<std::string> tick_texts(const std::vector<double>& in) {
   // A tick at zero reached as a sum of steps (start + i * width) lands a few ulps off:
   // it reads "0", not "-0.0" or "1.1E-16". Off by less than a billionth of the
@@ -202,48 +162,7 @@ std::vector<std::string> tick_texts(const std::vector<double>& in) {
   std::vector<double> ticks(in);
   for (double& v : ticks)
     if (step > 0 && std::fabs(v) < step * 1e-9) v = 0;
-  double big = 0;
-  for (double v : ticks) big = std::max(big, std::fabs(v));
-  const bool exponent = big >= 1e7 || (big > 0 && big < 1e-4);
-  // Every text is its tick rounded to a digit no coarser than the step's last one, so
-  // that it reads its value and even ticks read evenly (-999999999.88 by 0.12 is not
-  // "-999999999.9"), and to finer digits where neighbours would read alike. Fixed texts
-  // take at least the decimals of the longest of the ticks' short texts, so that one
-  // step gives one look ("0.5 1.0 1.5"); those texts are had in twelve characters, too
-  // few for ticks at an offset, whose decimals the step gives.
-  const bool stepped = step > 0 && std::isfinite(step);
-  const int place = stepped ? step_place(step) : INT_MAX;
-  int shown = 0;  // decimals of the short texts
-  for (double v : ticks) {
-    const std::string t = best_text(v, 12);
-    const std::size_t dot = t.find('.');
-    if (dot != std::string::npos && t.find('E') == std::string::npos)
-      shown = std::max(shown, static_cast<int>(t.size() - dot - 1));
-  }
-  std::vector<std::string> fixed;
-  for (int k = std::max(shown, stepped ? -place : 0); k <= kMostDecimals; ++k) {
-    std::vector<std::string> texts;
-    for (double v : ticks) texts.push_back(fixed_text(v, INT_MAX, k));
-    if (read_alike(ticks, texts)) continue;
-    fixed = std::move(texts);
-    break;
-  }
-  if (!exponent && !fixed.empty()) return fixed;
-  // E notation: each tick with the significant digits down to the step's place, and
-  // more where neighbours would read alike (a lone tick in 8 characters); zero keeps
-  // the fixed look of the other ticks' short texts. Fixed texts where they are
-  // narrower: 1e9 by 0.01 reads 1000000000.01, not 1.00000000001E9.
-  std::vector<std::string> e;
-  for (int more = 0; more <= 17; ++more) {
-    e.clear();
-    for (double v : ticks) {
-      if (v == 0) e.push_back(fixed_text(0, INT_MAX, std::min(shown, kMostDecimals)));
-      else if (!stepped) e.push_back(best_text(v, 8));
-      else e.push_back(e_text(v, std::clamp(decimal_exponent(v) - place + 1 + more, 1, 17)));
-    }
-    if (!stepped || !read_alike(ticks, e)) break;
-  }
-  return !fixed.empty() && widest(fixed) < widest(e) ? fixed : e;
+  return kes_tick_texts(ticks);
 }
 
 void draw_wall(canvas& c, const frame& f) {

@@ -49,11 +49,9 @@ scale nice_scale(double lo, double hi, int target = 5);
 scale padded_scale(double lo, double hi, int target = 5);
 // The numbers of a blank-separated list (tick lists of dynamics); bad words skipped.
 std::vector<double> parse_numbers(const std::string& text);
-// Tick texts: each value rounded to no coarser a digit than the step between ticks
-// needs (0.12 needs hundredths) and finer where neighbours would read alike, in fixed
-// notation with the decimals of the longest short text, so that one step gives one
-// look ("0.5 1.0 1.5"); for ticks from 1e7 up or below 1e-4, E notation unless fixed
-// notation is narrower (1000000000.01, not 1.00000000001E9).
+// Tick texts, as the module's axes write them (kes_tick_texts): each reads its tick
+// exactly, in one form for the axis; a tick within a billionth of the least step of
+// zero reads 0.
 std::vector<std::string> tick_texts(const std::vector<double>& ticks);
 
 // ---- a cell of a page ----

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int kValueWidth = 7;
-
 // One percent axis being drawn: its quantile function and range.
 struct pctl_axis {
   kes_ctx* ctx;
@@ -89,7 +87,7 @@ struct across_values {
     char buf[32];
     kes_gtext t = value_text(ctx, 1);
     t.text = buf;
-    t.len = kes_pctl_text(percent, kValueWidth, buf);
+    t.len = kes_pctl_text(percent, buf);
     const double len = gd_measure(ctx, &t, nullptr);
     double xl = x - len / 2;
     if (c->celldev) xl = gd_cell(ctx, xl, 1, 0);
@@ -246,7 +244,7 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
       char buf[32];
       kes_gtext t = value_text(ctx, qq ? 1 : 2);
       t.text = buf;
-      t.len = kes_pctl_text(r->pctl[i], kValueWidth, buf);
+      t.len = kes_pctl_text(r->pctl[i], buf);
       double b = kes_figures_baseline(y, c->text_h);
       if (c->celldev) b = gd_cell(ctx, b, 2, 0);
       if (b > last + 1.5 * c->text_h) {

@@ -276,7 +276,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
     const kes_famfn* fn = kes_famdisp(r->dist);
     const kes_curve* kc = kes_fit_curve(key);
     for (int i = 0; i < n; ++i) ticks[cap + i] = fn != nullptr && kc != nullptr ? fn->p(kc->params, ticks[i]) : 0;
-    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, 4, &g->status));
+    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, -4, &g->status));
   } else {
     kes_dyn_text(g, KES_DYN_QNTLLABELS, values);
   }

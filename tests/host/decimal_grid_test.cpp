@@ -9,20 +9,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "exact_decimal.h"
 #include "host/kes_checked.h"
 #include "host/kes_decimal_grid.h"
 
 namespace {
 
-std::string digits(__int128 m) {
-  if (m == 0) return "0";
-  std::string s;
-  const bool neg = m < 0;
-  for (__int128 a = neg ? -m : m; a > 0; a /= 10) s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(a % 10)));
-  return (neg ? "-" : "") + s;
-}
-// The double strtod reads for m x 10^q: the one nearest the decimal.
-double nearest(__int128 m, int q) { return std::strtod((digits(m) + "e" + std::to_string(q)).c_str(), nullptr); }
+using kes_test_decimal::digits;
+using kes_test_decimal::nearest;
 
 constexpr int kNice10[] = {10, 12, 15, 20, 25, 30, 40, 50, 60, 80};  // u x 10
 

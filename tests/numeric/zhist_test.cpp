@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/kes_checked.h"
+#include "../host/exact_decimal.h"
 #include "host/kes_decimal_grid.h"
 #include "numeric/zqscale.h"
 
@@ -146,14 +147,7 @@ TEST(ZHist, MantissaNearTenTakesTen) {
 // point first + k x width and every edge between midpoints is strtod of the decimal
 // (j + 2k) x width / 2 (3.3..5.1 by 0.3 lists 3.45, 3.75, 4.05, not 3.4500000000000006).
 // The nice scale of NMIDPOINTS= the same: each tick is strtod of its decimal.
-std::string digits(__int128 m) {
-  if (m == 0) return "0";
-  std::string s;
-  const bool neg = m < 0;
-  for (__int128 a = neg ? -m : m; a > 0; a /= 10) s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(a % 10)));
-  return (neg ? "-" : "") + s;
-}
-double nearest(__int128 m, int q) { return std::strtod((digits(m) + "e" + std::to_string(q)).c_str(), nullptr); }
+using kes_test_decimal::nearest;
 
 // The half width as a whole number of units 10^q, from a nice width's double (its
 // shortest text of at most two digits, checked).

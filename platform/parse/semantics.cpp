@@ -245,7 +245,9 @@ void expand_range(parser* p) {
     parse_error(p, p->last.line, p->last.col, 27, text);
     return;
   }
-  double steps = (to - from) / by;
+  // Steps between the decimals typed: near 1e9 the doubles of 1000000000.005 and
+  // 1000000000.045 lie 3.99999 steps of 0.01 apart, and the last value would be lost.
+  double steps = kes_decimal_difference(from, to) / by;
   if (steps > static_cast<double>(kMaxRangeValues) - static_cast<double>(st->numbers.size())) {
     parse_error(p, p->last.line, p->last.col, 28, text, kMaxRangeValues);
     return;

@@ -1,7 +1,7 @@
 // Bin points written by whole runs are the decimals they stand for: OUTHISTOGRAM=
 // midpoints of default bins of width 0.3 read "3.45", "3.75", not 3.4500000000000006
 // (at offsets 0, 1.7e9 and -1e6, comparative too), listed midpoints `a to b by c` at
-// 1e9 read as typed, and integer data on decimal edges (0 to 6 by 0.3: 3 = 10 x 0.3)
+// 1e9 read as typed, all of them, and integer data on decimal edges (0 to 6 by 0.3: 3 = 10 x 0.3)
 // count into the bins the closed side gives them, by hand. The expected texts are
 // formed here in integers.
 #include <gtest/gtest.h>
@@ -122,6 +122,9 @@ TEST_F(RunnerBinValues, ListedMidpointsReadAsTyped) {
                   " by 0.01\n    outhistogram=oh;\nrun;\n"),
               0)
         << log_;
+    // All five listed: near 1e9 the last was lost (4 steps of 0.01 read as 3.99999)
+    // and the list was extended to cover the data.
+    EXPECT_EQ(log_.find("was extended"), std::string::npos) << log_;
     const std::vector<std::string> mids = column("oh.csv", "_MIDPT_");
     ASSERT_EQ(mids.size(), 5u);
     for (int k = 0; k < 5; ++k) EXPECT_EQ(mids[static_cast<std::size_t>(k)], decimal(offset + 5 + 10 * k, 3));

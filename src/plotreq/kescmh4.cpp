@@ -113,7 +113,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
     if (ok) {
       key->vmin = v[0];
       key->vmax = v[n - 1];
-      key->vstep = v[1] - v[0];
+      key->vstep = kes_decimal_difference(v[0], v[1]);
       key->vticks = n;
       r->vaxis_used = 1;
       return;
@@ -132,7 +132,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   const double end = scale_end(r->vscale);
   if (key->vmax > end && key->vstep > 0) {
     key->vticks = static_cast<int>(std::floor((end - key->vmin) / key->vstep + 1e-9)) + 1;
-    key->vmax = key->vmin + (key->vticks - 1) * key->vstep;
+    key->vmax = kes_bin_point(key->vmin, key->vticks - 1, key->vstep);
     if (std::fabs(key->vmax - end) <= 1e-9 * key->vstep) key->vmax = end;
   }
 }

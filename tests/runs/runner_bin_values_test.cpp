@@ -104,6 +104,11 @@ TEST_F(RunnerBinValues, DefaultMidpointsReadTheirDecimals) {
         EXPECT_EQ(mids[0], "3.45");
         EXPECT_EQ(mids[1], "3.75");
         EXPECT_EQ(mids[2], "4.05");
+        // The template's data and tick list say the same (3.449999999999999 before).
+        const std::string dump = slurp(dir_ / "dump");
+        EXPECT_NE(dump.find("BinX=3.45 "), std::string::npos) << dump;
+        EXPECT_NE(dump.find("_XTICKS = \"3.45 3.75 4.05 4.35 4.65 4.95 5.25\""), std::string::npos) << dump;
+        EXPECT_NE(dump.find("_XMIN = 3.3 "), std::string::npos) << dump;
       } else if (offset == 0) {
         EXPECT_EQ(mids[0], "3.4");  // 3.4000000000000004 before
       }

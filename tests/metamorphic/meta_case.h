@@ -17,6 +17,10 @@ struct meta_case {
   kes_test::sample data;
   int k = 0;           // values times 2^k
   double c = 0;        // values plus c; NaN where no shift is exact
+  // A far offset (1e6 to 1e9 spreads, or 1e6 or 1.7e9): the threshold fits of the values
+  // plus it, as a user has them there (rounded), against those of the rounded values
+  // less it; NaN where the fits do not run.
+  double far = 0;
   int kw = 0;          // weights times 2^kw, kw even
   bool fits = false;   // whether the step of fitted curves runs
   std::vector<std::size_t> shuffle;  // the shuffled rows' order

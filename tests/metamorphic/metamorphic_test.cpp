@@ -72,6 +72,15 @@ std::vector<double> ties_far_from_zero() {
   return x;
 }
 
+// One of R's data sets as the fits' tests keep it (tests/fit/ref/rdata).
+std::vector<double> r_data_set(const std::string& name) {
+  std::vector<double> x;
+  std::ifstream in(std::string(KES_SOURCE_DIR) + "/tests/fit/ref/rdata/" + name + ".txt");
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty() && line[0] != '#') x.push_back(std::stod(line));
+  return x;
+}
+
 const std::vector<hand_case>& hand_cases() {
   static const std::vector<hand_case> cases = {
       {"weights_1_1e16_1e16", {1, 2, 3}, {1, 1e16, 1e16}, {}},
@@ -97,6 +106,12 @@ const std::vector<hand_case>& hand_cases() {
       // -174.70214179905967 and -174.70214179906220, the maximum -174.70214179905967:
       // mpmath 1.3.0 over the profile likelihood in the threshold).
       {"flat_gamma_maximum", kes_meta::flat_gamma_maximum_values(), {}, {}},
+      // R's data sets as they are, whose threshold fits moved or were refused at offsets.
+      {"trees_Volume", r_data_set("trees_Volume"), {}, {}},
+      {"cats_Hwt", r_data_set("cats_Hwt"), {}, {}},
+      {"faithful_waiting", r_data_set("faithful_waiting"), {}, {}},
+      {"precip", r_data_set("precip"), {}, {}},
+      {"mtcars_drat", r_data_set("mtcars_drat"), {}, {}},
   };
   return cases;
 }
@@ -263,6 +278,13 @@ TEST(Metamorphic, EveryStatisticAndFamilyReachesTheRelations) {
                           "2|Weibull|Shape|C", "2|Gamma|Shape|Alpha", "2|Exponential|Scale|Sigma", "1|Kernel|1|C",
                           "1|Kernel|2|C", "1|Kernel|3|C"})
     EXPECT_TRUE(r.steps.at("fits").fits.count(std::string("x|Histogram ") + fit)) << fit;
+  // The threshold fits at the far offset, of the values there and of the same numbers
+  // near 0.
+  ASSERT_FALSE(std::isnan(mc.far));
+  for (const char* v : {"zf", "xf"})
+    for (const char* fit : {"|Histogram 3|Lognormal|Threshold|Theta", "|Histogram 3|Weibull|Shape|C",
+                            "|Histogram 3|Gamma|Shape|Alpha"})
+      EXPECT_TRUE(r.steps.at("fits").fits.count(v + std::string(fit))) << v << fit;
 }
 
 }  // namespace

@@ -220,7 +220,7 @@ int fit(const args& a) {
   std::string out = "# EDF coefficient tables of the " + std::string(edfgen_family_name(family)) +
                     " fits. Made by edfgen " + kEdfgenVersion + "; do not edit.\n# " + a.line + "\n";
   // With --base the sets fitted replace theirs in the base tables, the other sets kept
-  // (their header lines too, after this run's).
+  // (the base's header lines too, marked, after this run's).
   std::string base_head, line_of_base;
   if (!a.get("base").empty()) body = replace_blocks(read_file(a.get("base")), fresh, &base_head);
   for (const std::string& h : heads) out += "# from " + h + "\n";
@@ -231,7 +231,7 @@ int fit(const args& a) {
                 pts.size(), reps_lo, reps_hi, fails, total, se_hi);
   out += buf;
   for (std::istringstream in(base_head); std::getline(in, line_of_base);)
-    if (line_of_base.rfind("# EDF coefficient tables", 0) != 0) out += line_of_base + "\n";
+    if (line_of_base.rfind("# EDF coefficient tables", 0) != 0) out += "# kept from the base: " + line_of_base.substr(2) + "\n";
   write_file(a.get("out"), out + body);
   const char* bad = nullptr;
   if (kes_edf_coef_read(family, (out + body).c_str(), &bad) != 0) die(std::string("written table unreadable: ") + bad);

@@ -70,6 +70,9 @@ void log_message(int set, int number, ...);
 // The frame of the next module message (its text and kind to the framed text), set by
 // the parser's place service and taken by that message; empty when none is pending.
 std::function<std::string(msg_kind, const std::string&)>& next_message_frame();
+// The pending frame is that of a note on one BY group's data, which still says its
+// group; a frame of a statement's own problem does not.
+bool& next_message_keeps_group();
 // The log lines of entry (set, number), to be written later by log_write_lines.
 std::string log_message_lines(int set, int number, ...);
 // Number of lookups of missing entries since the process started (tests assert 0).
@@ -116,6 +119,9 @@ struct step_source {
   std::string text;
   int first_line = 1;      // line of the program on which text begins
   int first_column = 1;    // column of that line at which text begins
+  // Ended by a RUN statement, not by the next PROC or the end of the program: its last
+  // word was not meant as RUN.
+  bool ended_by_run = false;
 };
 step_source& current_step();
 

@@ -70,6 +70,7 @@ void begin_step() {
   host_code = 0;
   cut_names.clear();
   next_message_frame() = nullptr;
+  next_message_keeps_group() = false;
   memory_failed = false;
   core::task_block_clear();
   core::print_begin_step();

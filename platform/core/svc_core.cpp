@@ -28,6 +28,11 @@ std::function<std::string(msg_kind, const std::string&)>& next_message_frame() {
   return frame;
 }
 
+bool& next_message_keeps_group() {
+  static bool keeps = false;
+  return keeps;
+}
+
 std::string log_message_lines(int set, int number, ...) {
   va_list ap;
   va_start(ap, number);
@@ -75,9 +80,12 @@ int plat_xpmlog(int set, int number, va_list ap) {
   plat::msg_kind kind = plat::msg_kind::error;
   std::string text = plat::catalogue_format(set, number, ap, &kind);
   // A message of one BY group says which, as the BY line of its tables does; one
-  // framed with the place of a statement is about the statement.
+  // framed with the place of a statement is about the statement, unless it is a note on
+  // the group's data placed there.
   auto& frame = plat::next_message_frame();
-  if (const std::string& by = plat::message_by_group(); !by.empty() && kind != plat::msg_kind::plain && !frame) {
+  bool& keeps_group = plat::next_message_keeps_group();
+  if (const std::string& by = plat::message_by_group();
+      !by.empty() && kind != plat::msg_kind::plain && (!frame || keeps_group)) {
     const std::string self = "this BY group";
     if (const std::size_t at = text.find(self); at != std::string::npos) {
       text.replace(at, self.size(), "the BY group " + by);
@@ -91,6 +99,7 @@ int plat_xpmlog(int set, int number, va_list ap) {
     text = frame(kind, text);
     frame = nullptr;
   }
+  keeps_group = false;
   plat::log_write(kind, text);
   return 0;
 }

@@ -9,7 +9,7 @@ enum : int {
   name_made_valid = 1,    // {d} column, {s} file, {s} header text, {s} variable name
   not_sorted_asc = 2,     // {s} data set, {s} variable, {ld} obs, {s} value, {ld} obs, {s} value
   not_sorted_desc = 3,    // same arguments
-  output_written = 4,     // {s} data set, {ld} observations, {d} variables, {s} file
+  output_written = 4,     // {s} data set, {ld} observations and {s} plural ending, {d} variables and {s}, {s} file
   write_failed = 5,       // {s} file, {s} reason, {s} data set
   duplicate_output_var = 6,  // {s} data set, {s} variable
   read_failed = 7,        // {s} data set, {d} status

@@ -121,6 +121,14 @@ std::string work_member_hint(const std::string& libref, const std::string& membe
          renamed + ".csv, say) and write " + option + "=" + renamed;
 }
 
+// The separator a header text holds that is not the comma ("';'", "a tab"), or null:
+// a file written with another separator reads as one column per line.
+static const char* other_separator_in(const std::string& header_text) {
+  return header_text.find(';') != std::string::npos    ? "';'"
+         : header_text.find('\t') != std::string::npos ? "a tab"
+                                                        : nullptr;
+}
+
 dataset* open_input(const std::string& libref, const std::string& member, std::string* error) {
   std::string lib = library_label(libref);
   std::string what = "data set " + lib + "." + member;
@@ -141,8 +149,12 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
   }
   bool meta_used = false;
   std::vector<std::string> names;
+  const char* header_separator = nullptr;
   auto force = [&](const std::vector<std::string>& header) {
     names.clear();
+    header_separator = nullptr;
+    for (const std::string& h : header)
+      if (!header_separator) header_separator = other_separator_in(h);
     for (size_t j = 0; j < header.size(); ++j) names.push_back(make_valid(header[j], j + 1));
     std::vector<bool> f;
     if (!have_meta) return f;
@@ -161,6 +173,12 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
   csv_table t;
   if (!read_csv(path, force, &t, &why, run_threads())) {
     *error = "cannot open " + what + ": " + why;
+    // Decimal commas in a ';'-separated file split its lines into more fields than
+    // its one-column header: the cause is the separator, not the line.
+    if (header_separator != nullptr)
+      *error += std::string("; its header row is separated by ") + header_separator +
+                ", but the fields of a data set file are separated by commas: write the file with commas "
+                "between its fields and decimal points in its numbers";
     return nullptr;
   }
 
@@ -181,9 +199,7 @@ dataset* open_input(const std::string& libref, const std::string& member, std::s
   // A file separated by ';' or tabs reads as one column per line: said, with the
   // separator, before the statements that name its variables fail to find them.
   for (size_t j = 0; j < t.header.size(); ++j) {
-    const char* separator = t.header[j].find(';') != std::string::npos    ? "';'"
-                            : t.header[j].find('\t') != std::string::npos ? "a tab"
-                                                                          : nullptr;
+    const char* separator = other_separator_in(t.header[j]);
     if (separator == nullptr) continue;
     data_msg(datamsg::other_separator, static_cast<int>(j + 1), path.c_str(), printable(t.header[j]).c_str(),
              separator);

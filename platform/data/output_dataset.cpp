@@ -568,7 +568,8 @@ int plat_xvputt(host_access* acc) {
     lost(datamsg::meta_not_written, ds->path + ".meta", std::strerror(why), name);
     return 1;
   }
-  data_msg(datamsg::output_written, name.c_str(), o->nobs, static_cast<int>(o->vars.size()), ds->path.c_str());
+  data_msg(datamsg::output_written, name.c_str(), o->nobs, o->nobs == 1 ? "" : "s", static_cast<int>(o->vars.size()),
+           o->vars.size() == 1 ? "" : "s", ds->path.c_str());
   config().last_written_lib = ds->libref;
   config().last_written_member = ds->member;
   return 0;

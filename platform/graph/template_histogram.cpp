@@ -35,6 +35,8 @@ struct hist_cell {
   std::vector<bar> bars;
   std::vector<curve> curves;
   std::vector<refline> hrefs, vrefs;
+  // The values of a cell that draws none (NOBARS, and no curve fitted there).
+  unplotted_values bare;
 };
 
 // The cells of the data object in the order their first rows come, read once for
@@ -43,14 +45,24 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
   const column_reader col(t);
   const num_column bin_x = col.numbers("BinX"), count = col.numbers("BinCount"), origin = col.numbers("HangYorigin"),
                    hang = col.numbers("HangY"), cx = col.numbers("CurveX"), cy = col.numbers("CurveY"),
-                   href = col.numbers("HRefValue"), vref = col.numbers("VRefValue");
+                   href = col.numbers("HRefValue"), vref = col.numbers("VRefValue"),
+                   bare_n = col.numbers("CellValues"), bare_lo = col.numbers("CellMin"),
+                   bare_hi = col.numbers("CellMax");
   const text_column bar_label = col.texts("BarLabel"), curve_label = col.texts("CurveLabel"),
                     href_label = col.texts("HRefLabel"), vref_label = col.texts("VRefLabel");
+  // Curves were asked for: a cell that draws none lost its fits.
+  const char* bare_cause = t.column("CurveLabel") >= 0 ? "no curve: the fit failed" : "NOBARS";
   std::vector<hist_cell> cells;
   for (const cell_rows& index : cells_of(t)) {
-    hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}});
+    hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}, {}});
     for (const auto& [first, end] : index.runs)
       for (std::size_t row = first; row < end; ++row) {
+        if (const double n = bare_n(row); n > 0) {
+          c.bare.n = static_cast<long>(n);
+          c.bare.lo = bare_lo(row);
+          c.bare.hi = bare_hi(row);
+          c.bare.cause = bare_cause;
+        }
         const double x = bin_x(row);
         if (!std::isnan(x)) {
           bar b{x, count(row), NAN, NAN, std::string()};
@@ -128,9 +140,10 @@ const hist_cells& read_cells(const out::graph_table& t) {
 bool is_kernel(const std::string& label) { return label.find("Kernel") != std::string::npos; }
 
 // The end of the vertical axis's scale: 100 for percents, 1 for proportions; a count
-// has none.
+// has none. Without bars (NOBARS) the curves' heights are on the same scale.
 double scale_end(const out::graph_table& t) {
-  const int k = t.column("BinCount");
+  int k = t.column("BinCount");
+  if (k < 0) k = t.column("CurveY");
   const std::string label = k < 0 ? "" : t.columns[static_cast<std::size_t>(k)].label;
   return label == "Percent" ? 100 : label == "Proportion" ? 1 : INFINITY;
 }
@@ -246,7 +259,7 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
   if (std::none_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; }) &&
       cell.curves.empty()) {
     no_canvas measure;
-    ink.boxes.push_back(draw_no_values(measure, f));
+    ink.boxes.push_back(draw_no_values(measure, f, cell.bare.why().c_str()));
   }
   for (const curve& k : cell.curves) {
     std::vector<point> pts;
@@ -296,7 +309,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     c.text(f.px(cx), std::max(f.y + text_above(t.size), f.py(top) - 3), b.label, t);
   }
   const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
-  if (!any_bar && cell.curves.empty()) draw_no_values(c, f);
+  if (!any_bar && cell.curves.empty()) draw_no_values(c, f, cell.bare.why().c_str());
   draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
   draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
   draw_border(c, f);
@@ -343,9 +356,16 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   // the frame cuts away whole (above the scale's end wherever it runs).
   std::vector<legend_entry> legend;
   if (p.flag(KES_DYN_CURVELEGEND)) {
+    // A curve shows where two neighbouring points are finite (a segment is drawn) and
+    // one of them is under the scale's end.
     const auto shows = [&](const curve& k) {
-      return k.pts.size() > 1 &&
-             std::any_of(k.pts.begin(), k.pts.end(), [&](const point& q) { return q.y <= ys.hi; });
+      for (std::size_t i = 1; i < k.pts.size(); ++i) {
+        const point &a = k.pts[i - 1], &b = k.pts[i];
+        if (std::isfinite(a.y) && std::isfinite(b.y) && std::isfinite(a.x) && std::isfinite(b.x) &&
+            std::min(a.y, b.y) <= ys.hi)
+          return true;
+      }
+      return false;
     };
     std::vector<bool> drawn(labels.size(), false);
     for (int index : grid.index)

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "core/name_case.h"
 #include "core/runtime.h"
 
 namespace plat::parse {
@@ -264,6 +265,11 @@ void engine::note_statement_words() {
 // The hint for a token that failed where it stands: a statement's name in the middle of
 // a statement is most often the next statement, its semicolon missing.
 std::string engine::semicolon_hint_for(const token& t) const {
+  // A WHERE statement, as other steps take it: here rows are chosen as the data set is
+  // read.
+  if (!t.synthetic && t.cls == T_NAMEX && upper(t.raw) == "WHERE" && (p_->last.cls == T_ENDJB || p_->last.cls == 0))
+    return "; WHERE is not a statement of this step: choose the observations with the data set option WHERE=, "
+           "as in DATA=name(WHERE=(condition))";
   if (p_->last.cls == T_ENDJB || t.synthetic || (t.cls != T_NAMEX && t.keyword == 0)) return {};
   return missing_semicolon(p_, t.raw);
 }

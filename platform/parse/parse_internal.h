@@ -70,6 +70,8 @@ struct slot_store {
   std::vector<kes_fmtentry> formats;
   std::string text;                  // a single text
   std::string option;                // the option of a list of names, as the keyword reads
+                                     // (of a single number too, with the number as typed:)
+  std::string written;
   // What the module's slot points at, made when the parse ends.
   std::vector<char> bytes;
   std::vector<kes_textentry> entries;

@@ -107,6 +107,8 @@ host_parsestat* plat_xspstat() { return &status(); }
 
 void plat_xspplace(const kes_stmt* node, int slot) {
   plat::next_message_frame() = nullptr;
+  plat::next_message_keeps_group() = slot == KES_STMT_KEYWORD_GROUP;
+  if (slot == KES_STMT_KEYWORD_GROUP) slot = KES_STMT_KEYWORD;
   const parser* p = current().get();
   if (p == nullptr || node == nullptr) return;
   for (const node_store& n : p->sem.nodes) {

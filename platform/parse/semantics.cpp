@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/colour_names.h"
@@ -33,7 +34,7 @@ constexpr int kColourSlot = 7;           // value type of a put: a colour (the l
 constexpr int kUnknownColourNote = 60;   // catalogue entry of a colour word that names no colour
 // Catalogue entries: a list of names given again; given again under another spelling;
 // a name that begins a statement.
-constexpr int kNamesGivenAgain = 37, kNamesOfAliasReplaced = 38, kNameLikeStatement = 39;
+constexpr int kNamesGivenAgain = 37, kNamesOfAliasReplaced = 38, kNameLikeStatement = 39, kValueGivenAgain = 42;
 
 enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
@@ -131,6 +132,16 @@ bool colour_field(parser* p, std::string* field) {
   return false;
 }
 
+// A number as the shortest text that reads back as it.
+std::string number_text(double v) {
+  char text[40];
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, v);
+    if (std::strtod(text, nullptr) == v || std::isnan(v)) break;
+  }
+  return text;
+}
+
 void put(parser* p, const std::vector<int>& a) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
@@ -139,8 +150,17 @@ void put(parser* p, const std::vector<int>& a) {
   int max = a.size() > 2 ? a[2] : 8;
   sl->given = 1;
   if (a[1] == 1) {
+    // ALPHA=0.1 ... ALPHA=0.05: the later value is used, as for any option, and said,
+    // as a list of names given again is.
+    const bool typed = !p->last_keyword.synthetic && p->last_keyword.line > 0 && !p->last.synthetic;
+    const std::string option = typed ? upper(p->last_keyword.raw) : std::string();
+    if (typed && st->single == 'n' && st->option == option && !option.empty())
+      parse_error(p, p->last_keyword.line, p->last_keyword.col, kValueGivenAgain, option.c_str(),
+                  number_text(s.reg).c_str(), st->written.c_str());
     *st = slot_store();
     st->single = 'n';
+    st->option = option;
+    st->written = number_text(s.reg);
     sl->v.num = s.reg;
     return;
   }

@@ -163,6 +163,19 @@ struct resolver {
   }
 };
 
+// True when only the statement's semicolon and blanks follow token t and the step ends
+// with the next PROC or the program, not with a RUN statement.
+bool ends_the_step(const parser* p, const token& t) {
+  if (current_step().ended_by_run || t.synthetic || t.end == 0 || t.end > p->text.size()) return false;
+  bool semicolon = false;
+  for (size_t k = t.end; k < p->text.size(); ++k) {
+    const char c = p->text[k];
+    if (c == ';' && !semicolon) semicolon = true;
+    else if (!std::isspace(static_cast<unsigned char>(c))) return false;
+  }
+  return semicolon;
+}
+
 }  // namespace
 
 void add_variables(parser* p, int kind) {
@@ -199,6 +212,12 @@ void add_variables(parser* p, int kind) {
     }
   }
   if (by_list) s.by_descending_next = false;
+  if (kind == F_NAME && !r.out.empty() && ends_the_step(p, p->last)) {
+    // "by Expt" then "run;" on the next line: with a column named Run the step runs
+    // with Run as a BY variable, and says nothing unless told here.
+    const std::string word = upper(s.name1);
+    if (word == "RUN" || word == "QUIT") parse_error(p, p->last.line, p->last.col, 41, word.c_str(), word.c_str());
+  }
   if (repeated > 5) again += " ...";
   if (repeated > 0) parse_error(p, p->last.line, p->last.col, repeated == 1 ? 19 : 17, again.c_str());
 }

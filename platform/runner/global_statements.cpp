@@ -132,22 +132,30 @@ bool run_options(const statement& st, const std::string& text) {
 
 bool run_libname(const statement& st, const std::string& text) {
   std::vector<token> t = tokenize(body(st, text));
-  auto fail = [&](const std::string& why) {
-    log_message(hostmsg::set, hostmsg::libname_error, st.line, why.c_str());
+  // Said at the token it concerns; with none, at the statement's start.
+  auto fail = [&](std::size_t at, const std::string& why) {
+    const auto [line, column] = at < t.size() ? place(st, text, t[at]) : std::pair<int, int>{st.line, st.column};
+    log_message(hostmsg::set, hostmsg::libname_error, line, column, why.c_str());
     return false;
   };
-  if (t.empty() || t[0].kind != token::word) return fail("a library name is expected, then its folder in quotes");
+  if (t.empty() || t[0].kind != token::word) return fail(0, "a library name is expected, then its folder in quotes");
   std::string name = upper(t[0].text);
   if (!valid_libref(name))
-    return fail("'" + t[0].text + "' is no library name (1 to 8 letters, digits or _, not starting with a digit)");
+    return fail(0, "'" + t[0].text + "' is no library name (1 to 8 letters, digits or _, not starting with a digit)");
   // A statement's name after the library's: the statement ran on into the next one.
   std::string ran_on;
-  for (std::size_t i = 1; i < t.size() && ran_on.empty(); ++i) ran_on = hint(t[i]);
-  if (t.size() < 2 || t[1].kind == token::equals) return fail("library " + name + " names no folder" + ran_on);
-  if (t.size() > 2) return fail("library " + name + ": only one folder may follow the name" + ran_on);
+  std::size_t ran_on_at = t.size();
+  for (std::size_t i = 1; i < t.size() && ran_on.empty(); ++i) {
+    ran_on = hint(t[i]);
+    if (!ran_on.empty()) ran_on_at = i;
+  }
+  if (t.size() < 2 || t[1].kind == token::equals)
+    return fail(!ran_on.empty() ? ran_on_at : t.size() > 1 ? 1 : 0, "library " + name + " names no folder" + ran_on);
+  if (t.size() > 2)
+    return fail(ran_on.empty() ? 2 : ran_on_at, "library " + name + ": only one folder may follow the name" + ran_on);
   std::error_code ec;
   if (!std::filesystem::is_directory(t[1].text, ec))
-    return fail("library " + name + ": the folder '" + t[1].text + "' does not exist");
+    return fail(1, "library " + name + ": the folder '" + t[1].text + "' does not exist");
   config().libraries[name] = t[1].text;
   return true;
 }

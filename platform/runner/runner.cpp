@@ -144,6 +144,7 @@ struct step_run {
   std::size_t begin = 0;  // offset of its PROC statement
   std::size_t end = 0;    // offset past its last statement
   int line = 1, column = 1, last_line = 1;
+  bool ended_by_run = false;
 };
 
 class program_run {
@@ -168,6 +169,7 @@ class program_run {
     for (const statement& st : sp.statements) {
       const std::string& kw = st.keyword;
       if (kw == "PROC" || kw == "RUN") {
+        step.ended_by_run = kw == "RUN";
         if (in_step) run_step(step);
         if (!in_step) report_strays_before(st.end);
         in_step = skipping = false;
@@ -287,6 +289,7 @@ class program_run {
     src.text = text_.substr(s.begin, s.end - s.begin);
     src.first_line = s.line;
     src.first_column = s.column;
+    src.ended_by_run = s.ended_by_run;
     set_memory_cap(config().memcap);
     auto t0 = std::chrono::steady_clock::now();
     int code = call_step(link_.entry);

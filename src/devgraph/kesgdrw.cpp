@@ -136,6 +136,16 @@ void unfitted(kes_ctx* ctx, kes_cell* cell) {
   else cell_note(ctx, count_text(n) + ", not drawn: the fit failed");
 }
 
+// A histogram cell without bars (NOBARS) and without a fitted curve draws none of its
+// values: it says how many, and why.
+void bare_histogram(kes_ctx* ctx, kes_cell* cell) {
+  const double n = values_of(ctx, cell);
+  if (!(n >= 1)) return;
+  if (kes_any_curve_fitted(kes_gslot(ctx, cell))) return;
+  if (cell->hist_empty) unplotted(ctx, cell);
+  else cell_note(ctx, count_text(n) + (ctx->curreq->ncurves > 0 ? ", no curve: the fit failed" : ", NOBARS"));
+}
+
 // The points and lines of the plots other than histograms.
 void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   const kes_plotslot* s = cell != nullptr ? kes_gslot(ctx, cell) : nullptr;
@@ -161,8 +171,13 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         if (placed == 0 && n >= 1) cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
         double line[4];
         if (s->line && kesgdl(ctx, r, cell, line)) note.see_line(line);
+        // A two-parameter Weibull cell leaves out its values at the threshold (the
+        // point makers give none for them), as the log says: the cell counts them too.
+        const double at_threshold = r->dist == KES_DIST_WEIBULL2 ? n - static_cast<double>(seen.given) : 0;
         if (placed > 0 && placed < seen.given)
           note.draw(lost_text(std::to_string(seen.given - placed), std::to_string(seen.given)));
+        else if (placed > 0 && at_threshold >= 1)
+          note.draw(count_text(at_threshold) + " at the threshold, not drawn");
       }
       if (!fitted) unfitted(ctx, cell);
       break;
@@ -220,6 +235,7 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
     if (marks && !bars_off) kesgbr2(ctx, cell);
     if (marks && r->hang) keshang(ctx, cell);
     if (marks && !r->curve_fill && r->ncurves > 0) marks = kescmh5(ctx, cell) == 0;
+    if (marks && r->nobars && !r->hang) bare_histogram(ctx, cell);
     if (marks && front) references(ctx, cell);
     // Labels behind the bars would be hidden: they come over them, their lines stay behind.
     if (!front) references(ctx, cell, kes_ref_part::labels);

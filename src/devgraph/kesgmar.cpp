@@ -175,9 +175,21 @@ void offsets(kes_ctx* ctx, kes_chart* c, kes_axis* hx, kes_axis* vx, double h0) 
 // Step 3: the label, value and inset text heights, each from HEIGHT= (INHEIGHT= for
 // insets), else the device's text height, else the font's size, else the cell
 // height; then measured in the chart's fonts. The label height before measuring.
+// A text height of 0 or below would collapse the texts onto their baselines: such a
+// HEIGHT= or INHEIGHT= is refused, saying so, and counts as not given.
+bool positive_height(kes_ctx* ctx, const kes_stmt* st, int slot, const char* option) {
+  if (!kes_pslot(st, slot)->given) return false;
+  const double h = kes_pnumber(st, slot);
+  if (h > 0) return true;
+  xspplace(st, slot);
+  xpmlog(KES_SET_PROC, KES_MSG_TEXT_HEIGHT_NOT_POSITIVE, option, h, kes_plot_statements[ctx->curreq->type]);
+  return false;
+}
+
 double heights(kes_ctx* ctx, kes_chart* c, const kes_stmt* st, const kes_gdevice& dev, bool lab_found,
                double lab_size, bool val_found, double val_size) {
-  const bool height_given = kes_pslot(st, KES_PLOT_SLOT_HEIGHT)->given;
+  const bool height_given = positive_height(ctx, st, KES_PLOT_SLOT_HEIGHT, "HEIGHT");
+  const bool inheight_given = positive_height(ctx, st, KES_PLOT_SLOT_INHEIGHT, "INHEIGHT");
   const auto chain = [&](bool found, double size) {
     if (height_given) return kes_pnumber(st, KES_PLOT_SLOT_HEIGHT);
     if (dev.text_height > 0) return dev.text_height;
@@ -187,7 +199,7 @@ double heights(kes_ctx* ctx, kes_chart* c, const kes_stmt* st, const kes_gdevice
   c->label_h = chain(lab_found, lab_size);
   const double h0 = c->label_h;
   c->text_h = chain(val_found, val_size);
-  if (kes_pslot(st, KES_PLOT_SLOT_INHEIGHT)->given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
+  if (inheight_given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
   else if (val_found && val_size > 0 && !height_given) c->inset_h = val_size;
   else c->inset_h = h0;
   measure_x(ctx, c->labfont, &c->label_h);

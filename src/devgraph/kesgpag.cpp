@@ -140,6 +140,13 @@ int kes_bar_layout(double width, int nbins, bool interbar_given, double interbar
   return 0;
 }
 
+// A graph the program asked for is left out: the step says so in its code too, not in
+// a note alone.
+static int graph_not_drawn(kes_ctx* ctx) {
+  ctx->rc = std::max(ctx->rc, static_cast<int>(KES_RC_VALUE_NOTE));
+  return KES_RC_OUTPUT_UNDEFINED;
+}
+
 int kesgpag(kes_ctx* ctx) {
   kes_preq* r = ctx->curreq;
   kes_layout* lay = r->layout;
@@ -176,7 +183,7 @@ int kesgpag(kes_ctx* ctx) {
   if (!kes_origin_room(hx.origin[1] >= 0 ? hx.origin[1] : vx.origin[1], c->pagearea[1], c->bspace - vx.offset[0],
                        KES_MSG_ORIGIN_Y_TOO_LITTLE_ROOM, hx.origin[1] >= 0 ? "HAXIS=" : "VAXIS=", st,
                        hx.origin[1] >= 0 ? KES_PLOT_SLOT_HAXIS : KES_PLOT_SLOT_VAXIS_NAME, &spare))
-    return KES_RC_OUTPUT_UNDEFINED;
+    return graph_not_drawn(ctx);
   c->bspace += spare;
   c->bmargin += spare;
 
@@ -193,7 +200,7 @@ int kesgpag(kes_ctx* ctx) {
                        c->ox - hx.offset[0] - c->pagearea[0], KES_MSG_ORIGIN_X_TOO_LITTLE_ROOM,
                        vx.origin[0] >= 0 ? "VAXIS=" : "HAXIS=", st,
                        vx.origin[0] >= 0 ? KES_PLOT_SLOT_VAXIS_NAME : KES_PLOT_SLOT_HAXIS, &spare))
-    return KES_RC_OUTPUT_UNDEFINED;
+    return graph_not_drawn(ctx);
   c->lmargin += spare;
   c->ox += spare;
 

@@ -1,5 +1,7 @@
 // keshang(ctx, cell): the hanging histogram of a cell: each bin a vertical line that
 // hangs from the fitted curve down by the bin's height, at the bin's centre.
+#include <cmath>
+
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
@@ -20,8 +22,9 @@ void keshang(kes_ctx* ctx, kes_cell* cell) {
   const kes_curve* curve = s->curves != nullptr && s->ncurves > 0 ? &s->curves[0] : nullptr;
   const kes_famfn* fam = curve != nullptr ? kes_famdisp(curve->dist) : nullptr;
   double cst = 0;
+  int exp2 = 0;
   if (curve == nullptr || !curve->fitted || fam == nullptr || fam->plt == nullptr ||
-      kescnst(ctx, r, cell, 0, &cst) != 0) {
+      kescnst(ctx, r, cell, 0, &cst, &exp2) != 0) {
     xpmlog(KES_SET_LABEL, KES_MSG_HANGING_CURVE_NOT_FITTED, static_cast<int>(ctx->curname.len), ctx->curname.text);
     return;
   }
@@ -31,7 +34,7 @@ void keshang(kes_ctx* ctx, kes_cell* cell) {
   double x = kes_bin_point(key->first, s->firstbin, key->width);
   if (r->endpoints) x += 0.5 * key->width;
   for (int i = 0; i < s->nbins && s->heights != nullptr; ++i, x += key->width) {
-    const double f = fam->plt(x, cst, curve->params);
+    const double f = std::ldexp(fam->plt(x, cst, curve->params), exp2);
     const double X = x * lay->xscale + lay->xoffset;
     gd_line(ctx, X, f * lay->yscale + lay->yoffset, X, (f - s->heights[i]) * lay->yscale + lay->yoffset, 1, colour);
   }

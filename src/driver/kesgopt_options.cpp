@@ -339,7 +339,8 @@ int variance_divisor(kes_ctx* ctx, option_reading& r) {
       xpmlog(KES_SET_PROC, KES_MSG_VARDEF_NEEDS_WEIGHT_VARIABLE, wzstrip(ctx->vardef, 8), ctx->vardef);
       std::memcpy(ctx->vardef, "DF      ", 8);
     } else if (ctx->printed) {
-      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef,
+             std::memcmp(ctx->vardef, "WDF", 3) == 0 ? " minus 1" : "");
     }
   }
   r.df = vardef_df || std::memcmp(ctx->vardef, "DF      ", 8) == 0;
@@ -413,7 +414,9 @@ int percentile_limits(kes_ctx* ctx, option_reading& r) {
   const bool df = r.df;
   const bool ci_normal = flag(ctx, KES_PROC_FLAG_CIPCTLNORMAL), ci_df = flag(ctx, KES_PROC_FLAG_CIPCTLDF);
   if (ctx->weight_given) {
-    if (ci_normal || ci_df) xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_LIMITS_IGNORED_WITH_WEIGHT);
+    if (ci_normal || ci_df)
+      xpmlog(KES_SET_PLOT, KES_MSG_PERCENTILE_LIMITS_IGNORED_WITH_WEIGHT,
+             ci_normal && ci_df ? "CIPCTLNORMAL and CIPCTLDF are" : ci_normal ? "CIPCTLNORMAL is" : "CIPCTLDF is");
   } else {
     if (ci_normal) {
       if (!df) {

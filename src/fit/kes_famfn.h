@@ -45,5 +45,8 @@ struct kes_famfn {
 void kesnoest(kes_ctx* ctx, kes_cell* cell, int code);
 
 // Scale constant c of curve k of the cell's plot slot of the current request and
-// variable: 0, or 1 when it cannot be formed.
-int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c);
+// variable: 0, or 1 when it cannot be formed. With exp2 given, a constant that would
+// pass the largest double while the curve's heights do not (bins near it: a density
+// that divides by a value of 1e308 only at each point) comes as c / 2^*exp2, each
+// height then to be multiplied back by 2^*exp2 (exact in binary); *exp2 is 0 otherwise.
+int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c, int* exp2 = nullptr);

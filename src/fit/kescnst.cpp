@@ -15,14 +15,15 @@
 #include "records/kes_plotslot.h"
 #include "records/kes_varsum.h"
 
-int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
-  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
-  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
-  if (slot == nullptr || vs == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves) return 1;
-  const kes_curve& cv = slot->curves[k];
-  kes_cell* bins = kes_fit_bins_cell(request);
-  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
-  const double w = bs != nullptr ? bs->width : slot->width;
+namespace {
+
+// The power of two a constant past the doubles is formed under: far more than any
+// product of a bin width, a count, a scale factor and a density's factors passes them by.
+constexpr int kConstantShift = 256;
+
+// The constant with bin width w.
+int constant(kes_preq* request, const kes_plotslot* slot, const kes_varsum* vs, const kes_curve& cv,
+             double w, double* c) {
   const double area = w * vs->n * slot->scale;
   // Bins near the largest double (a width of 1e307 at 100 percent) give an area past
   // the doubles: the constant is then formed in the scaled form, width over scale first.
@@ -66,4 +67,23 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c) {
     default: *c = area; break;
   }
   return 0;
+}
+
+}  // namespace
+
+int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c, int* exp2) {
+  if (exp2 != nullptr) *exp2 = 0;
+  kes_plotslot* slot = kes_plot_slot(ctx, request, cell);
+  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
+  if (slot == nullptr || vs == nullptr || slot->curves == nullptr || k < 0 || k >= slot->ncurves) return 1;
+  const kes_curve& cv = slot->curves[k];
+  kes_cell* bins = kes_fit_bins_cell(request);
+  const kes_plotslot* bs = bins != nullptr ? kes_plot_slot(ctx, request, bins) : nullptr;
+  const double w = bs != nullptr ? bs->width : slot->width;
+  const int rc = constant(request, slot, vs, cv, w, c);
+  // The gamma constant is a logarithm, and the beta's is refused past the doubles.
+  if (rc != 0 || std::isfinite(*c) || exp2 == nullptr || cv.dist == KES_DIST_GAMMA || cv.dist == KES_DIST_BETA)
+    return rc;
+  *exp2 = kConstantShift;
+  return constant(request, slot, vs, cv, std::ldexp(w, -kConstantShift), c);
 }

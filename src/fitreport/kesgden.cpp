@@ -44,10 +44,11 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   const kes_famfn* fam = kes_famdisp(cv.dist);
   if (fam == nullptr || fam->plt == nullptr || cv.dist > KES_DIST_SU) return KES_CURVE_NONE;
   double c = 0.0;
+  int exp2 = 0;
   // Without its constant the curve has no height: it is not drawn.
-  if (kescnst(ctx, request, cell, k, &c) != 0) return KES_CURVE_NONE;
+  if (kescnst(ctx, request, cell, k, &c, &exp2) != 0) return KES_CURVE_NONE;
   const double* par = cv.params;
-  auto f = [&](double x) { return fam->plt(x, c, par); };
+  auto f = [&](double x) { return std::ldexp(fam->plt(x, c, par), exp2); };
 
   double y0;
   if (cv.dist == KES_DIST_EXPONENTIAL && x0 == par[0]) {

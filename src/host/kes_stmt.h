@@ -62,6 +62,8 @@ struct kes_stmt {
 
 // The slot number that places a message at the statement's own keyword (xspplace).
 constexpr int KES_STMT_KEYWORD = -1;
+// The same place for a note on one BY group's data, which still names its group.
+constexpr int KES_STMT_KEYWORD_GROUP = -2;
 
 inline bool kes_flag(const kes_stmt* s, int f) {
   return (s->flags[f / 8] & (0x80u >> (f % 8))) != 0;

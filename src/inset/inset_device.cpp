@@ -70,8 +70,14 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
     have_style_text = style_colour(dev, "GraphValueText", false, style_text);
   }
 
-  // Text height.
-  if (kes_pgiven(st, KES_INSET_SLOT_HEIGHT)) {
+  // Text height. A height of 0 or below would draw the box as a line at the top of the
+  // page, its rows lost: it is refused, saying so, and the default stands.
+  const bool height_given = kes_pgiven(st, KES_INSET_SLOT_HEIGHT);
+  if (height_given && !(kes_pnumber(st, KES_INSET_SLOT_HEIGHT) > 0) && kes_inset_once(ctx, KES_IN_HEIGHT)) {
+    xspplace(st, KES_INSET_SLOT_HEIGHT);
+    xpmlog(KES_SET_PROC, KES_MSG_TEXT_HEIGHT_NOT_POSITIVE, "HEIGHT", kes_pnumber(st, KES_INSET_SLOT_HEIGHT), "INSET");
+  }
+  if (height_given && kes_pnumber(st, KES_INSET_SLOT_HEIGHT) > 0) {
     box->text_height = kes_pnumber(st, KES_INSET_SLOT_HEIGHT);
     box->height_fixed = 1;
   } else if (chart != nullptr && chart->inset_h > 0) {

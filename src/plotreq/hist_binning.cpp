@@ -1,6 +1,7 @@
 // Choosing the common bins of a histogram request: the key cell's bins (a list, the
 // default rule, or none under UNIFORM), widened until every cell's data fall inside,
 // or uniform bins over the data of all cells. Too many bins fall back to uniform bins.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -126,6 +127,18 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
   return b;
 }
 
+// Whether the key cell (slot s, with values) has no spread while some other cell holds
+// a value apart from its own: bins made over one value (a width of the value itself)
+// would put every cell's values into one bar over it.
+bool key_without_spread(kes_ctx* ctx, const kes_preq* request, const kes_plotslot* s) {
+  if (ctx->classvars->count == 0 || s->datamin < s->datamax) return false;
+  const double v = s->datamin;
+  return kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
+           const kes_plotslot* o = kes_plot_slot(ctx, request, cell);
+           return o->n > 0 && (o->datamin != v || o->datamax != v) ? 1 : 0;
+         }) != 0;
+}
+
 }  // namespace
 
 int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot* target) {
@@ -221,6 +234,16 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       if (ctx->classvars->count > 0)
         xpmlog(KES_SET_LABEL, KES_MSG_KEY_CELL_NO_VALUES, option, static_cast<int>(ctx->curname.len),
                ctx->curname.text);
+      s->nbins = s->npoints = 0;
+      request->curbincode = KES_BINS_UNIFORM;
+      return;
+    }
+    if (key_without_spread(ctx, request, s)) {
+      char value[32];
+      const auto end = std::to_chars(value, value + sizeof value - 1, s->datamin).ptr;
+      *end = '\0';
+      xpmlog(KES_SET_PROC, KES_MSG_KEY_CELL_NO_SPREAD, option, static_cast<int>(ctx->curname.len), ctx->curname.text,
+             value);
       s->nbins = s->npoints = 0;
       request->curbincode = KES_BINS_UNIFORM;
       return;

@@ -8,8 +8,10 @@
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
+#include "host/host_services.h"
 #include "host/step_codes.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "plotreq/kes_probfns.h"
 #include "plotreq/prob_callbacks.h"
 #include "plotreq/prob_common.h"
@@ -102,6 +104,18 @@ void line_of_curve(kes_plotslot* slot, int code) {
   slot->slope = kes_law_scale(*kes_laws[code], c->params);
 }
 
+// A scale given without THETA= draws no line: the threshold 0 that a fit takes without
+// THETA= places the points only. Said once per statement, as the user asked for a line.
+void note_line_without_threshold(kes_preq* r, int code) {
+  const family_slots& f = kSlots[code];
+  const kes_stmt* s = r->stmt;
+  if (code == KES_DIST_NORMAL || r->line_noted || marker_given(s, f.loc)) return;
+  if (!marker_given(s, f.scale) && !marker_given(s, f.alt)) return;
+  r->line_noted = 1;
+  xspplace(s, KES_STMT_KEYWORD);
+  xpmlog(KES_SET_PLOT, KES_MSG_LINE_NEEDS_THRESHOLD, code == KES_DIST_LOGNORMAL ? "ZETA= or SLOPE=" : "SIGMA=");
+}
+
 }  // namespace
 
 int kes_prob_first_end(kes_ctx* ctx, kes_plotslot* slot, int code) {
@@ -156,6 +170,7 @@ int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int 
   const int alt = f.alt.values;
 
   const bool est1 = says_est(s, f.shape1), est2 = says_est(s, f.shape2);
+  note_line_without_threshold(r, code);
   const bool nothing = !says_est(s, f.loc) && !says_est(s, f.scale) && !says_est(s, f.alt) && !est1 && !est2;
   if (nothing) {
     kesline(ctx, slot, f.loc.values, line_slope.values, alt);

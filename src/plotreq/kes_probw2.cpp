@@ -9,6 +9,7 @@
 #include "fit/kes_famfn.h"
 #include "fit/family/kes_families.h"
 #include "host/host_services.h"
+#include "host/step_codes.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
@@ -37,8 +38,10 @@ double threshold(const kes_stmt* s, int i) {
 }
 
 // Fits SIGMA and C with threshold i. SLOPE= stands for 1/C. 0 fitted (the line set),
-// 0 with the line cleared when the fit failed but the threshold lies below the data,
-// else the estimate's status after its note.
+// else 0 with the line cleared, after the note when the threshold does not lie below
+// the data: the points stand at log(value - threshold) against quantiles that need no
+// fitted parameter, so a failed fit loses the line and never the points (the values
+// at the threshold are left out with their own note).
 int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
   kes_preq* r = ctx->curreq;
   kes_stmt* s = r->stmt;
@@ -61,12 +64,10 @@ int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
   }
   const double theta = curve->params[0];
   const kes_varsum* vs = kes_fit_varsum(ctx, cell);
-  if (!std::isnan(theta) && vs != nullptr && theta < vs->min) {
-    slot->line = 0;
-    return 0;
-  }
-  kesnoest(ctx, cell, KES_DIST_WEIBULL2);
-  return rc;
+  slot->line = 0;
+  if (rc == KES_RC_OUT_OF_MEMORY) return rc;
+  if (std::isnan(theta) || vs == nullptr || !(theta < vs->min)) kesnoest(ctx, cell, KES_DIST_WEIBULL2);
+  return 0;
 }
 
 // The smallest of the values (ascending) more than the gap above the threshold, NaN

@@ -235,10 +235,11 @@ void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, doub
     const kes_curve& c = s->curves[0];
     const kes_famfn* fn = kes_famdisp(c.dist);
     double scale = 0;
-    if (fn != nullptr && fn->plt != nullptr && kescnst(ctx, request, cell, 0, &scale) == 0) {
+    int exp2 = 0;
+    if (fn != nullptr && fn->plt != nullptr && kescnst(ctx, request, cell, 0, &scale, &exp2) == 0) {
       for (int j = 0; j < s->nbins; ++j) {
         const double x = kes_bin_point(key->hlow, s->firstbin + j, w) + (request->endpoints ? w / 2 : 0);
-        *ymin = std::fmin(*ymin, fn->plt(x, scale, c.params) - s->heights[j]);
+        *ymin = std::fmin(*ymin, std::ldexp(fn->plt(x, scale, c.params), exp2) - s->heights[j]);
       }
     }
     return;

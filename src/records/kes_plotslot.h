@@ -92,3 +92,10 @@ inline double kes_bin_point(double first, double i, double width) {
   const double x = first + i * width;
   return std::isfinite(x) ? x : 2 * (first / 2 + i * (width / 2));
 }
+
+// Whether some curve of the cell was fitted (a fit that failed draws none).
+inline bool kes_any_curve_fitted(const kes_plotslot* s) {
+  for (int k = 0; s->curves != nullptr && k < s->ncurves; ++k)
+    if (s->curves[k].fitted) return true;
+  return false;
+}

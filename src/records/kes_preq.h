@@ -117,4 +117,5 @@ struct kes_preq {
   const double* pctl;        // percent ticks of the percentile or probability axis
   int npctl;
   std::uint8_t pctl_per_cell; // a cell's shapes put its percent ticks elsewhere than the key cell's
+  std::uint8_t line_noted;   // the note that a scale without THETA= draws no line was written
 };

@@ -261,7 +261,8 @@ int kesgout(kes_ctx* ctx) {
     xpmlog(KES_SET_PROC, KES_MSG_OUTPUT_WRITES_DATA_SET, name);
     // Once: the option handling already says so when the tables are printed.
     if (weighted_divisor && !ctx->printed && !divisor_noted) {
-      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef);
+      xpmlog(KES_SET_PROC, KES_MSG_VARDEF_SCALES_VARIANCES, wzstrip(ctx->vardef, 8), ctx->vardef,
+             std::memcmp(ctx->vardef, "WDF", 3) == 0 ? " minus 1" : "");
       divisor_noted = true;
     }
     unused_names(s, nv);

@@ -14,7 +14,16 @@ enum kes_hist_cell : int {
   KES_HC_HANGY = 3,
   KES_HC_CURVEX = 4,
   KES_HC_CURVEY = 5,
+  // A cell that draws nothing (NOBARS, no curve fitted there) sends its value count
+  // and range on its first row, so that it can say what it holds.
+  KES_HC_CELLN = 9,
+  KES_HC_CELLMIN = 10,
+  KES_HC_CELLMAX = 11,
 };
+
+// Whether the cell holds values and draws none of them: NOBARS without HANGING, and
+// no curve fitted in it.
+bool kes_hist_bare_cell(kes_ctx* ctx, kes_cell* cell);
 
 // A curve's legend: at most 256 characters.
 constexpr int KES_LEGEND_MAX = 256;

@@ -11,6 +11,7 @@
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zqscale.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_plotslot.h"
 #include "records/kes_vscale.h"
@@ -64,6 +65,12 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     kes_stg_numcol(g, "CurveY", KES_HC_CURVEY, count_label);
   }
   kes_dyn_double(g, KES_DYN_YOFFSETMIN, 0.0);
+  g->unfitted = kes_each_cell(cv, [&](kes_cell* cell) -> int { return kes_hist_bare_cell(ctx, cell) ? 1 : 0; }) != 0;
+  if (g->unfitted) {
+    kes_stg_numcol(g, "CellValues", KES_HC_CELLN, vemtxt("CellValues", 10));
+    kes_stg_numcol(g, "CellMin", KES_HC_CELLMIN, name);
+    kes_stg_numcol(g, "CellMax", KES_HC_CELLMAX, name);
+  }
 
   // Horizontal ticks: the bin positions themselves, or a nice scale over them when
   // there are too many to label. The horizontal range, widened for kernel curves,

@@ -62,6 +62,13 @@ double* kernel_work(const kes_plotslot* s, const kes_varsum* vs, host_pool* pool
 
 }  // namespace
 
+bool kes_hist_bare_cell(kes_ctx* ctx, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  if (!r->nobars || r->hang) return false;
+  const kes_plotslot* s = kes_stg_slot(ctx, cell);
+  return s != nullptr && s->n > 0 && !kes_any_curve_fitted(s);
+}
+
 void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   const kes_plotslot* key = kes_stg_keyslot(ctx);
@@ -110,9 +117,10 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   // The curve a hanging histogram hangs from.
   const kes_famfn* hangfn = nullptr;
   double hangc = 0;
+  int hang2 = 0;
   if (r->hang && ncurves > 0 && s->curves[0].fitted && s->curves[0].dist <= KES_DIST_SU) {
     hangfn = kes_famdisp(s->curves[0].dist);
-    kescnst(ctx, ctx->curreq, cell, 0, &hangc);
+    kescnst(ctx, ctx->curreq, cell, 0, &hangc, &hang2);
   }
 
   kes_stg_reset(g);
@@ -120,7 +128,15 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const int barlabel =
       kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL)) : 0;
   const int f = s->firstbin, k = s->nbins;
+  const bool bare = g->unfitted && kes_hist_bare_cell(ctx, cell);
+  if (bare) {
+    cells[KES_HC_CELLN] = s->n;
+    cells[KES_HC_CELLMIN] = s->datamin;
+    cells[KES_HC_CELLMAX] = s->datamax;
+    if (nbinrows < 1) kes_stg_row(g);
+  }
   for (int i = 0; i < nbinrows; ++i) {
+    if (i == 1) cells[KES_HC_CELLN] = cells[KES_HC_CELLMIN] = cells[KES_HC_CELLMAX] = missing;
     std::memset(g->barlabel, ' ', sizeof g->barlabel);
     const double x = snap(kes_bin_point(a, i, w));
     cells[KES_HC_BINX] = x;
@@ -129,13 +145,14 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     if (barlabel != 0 && h > 0) bar_label(r, barlabel, h, s->n, g->barlabel);
     if (hangfn != nullptr && hangfn->plt != nullptr) {
       // A bar hangs at its centre, as the vertical axis was laid out.
-      const double top = hangfn->plt(r->endpoints ? x + w / 2 : x, hangc, s->curves[0].params);
+      const double top = std::ldexp(hangfn->plt(r->endpoints ? x + w / 2 : x, hangc, s->curves[0].params), hang2);
       cells[KES_HC_HANGORIGIN] = top;
       cells[KES_HC_HANGY] = top - h;
     }
     kes_stg_row(g);
   }
   cells[KES_HC_BINX] = cells[KES_HC_BINCOUNT] = cells[KES_HC_HANGORIGIN] = cells[KES_HC_HANGY] = missing;
+  cells[KES_HC_CELLN] = cells[KES_HC_CELLMIN] = cells[KES_HC_CELLMAX] = missing;
   std::memset(g->barlabel, ' ', sizeof g->barlabel);
 
   std::vector<double> points(kPointDoubles);

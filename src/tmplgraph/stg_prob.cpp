@@ -2,6 +2,7 @@
 #include "host/template_dynamics.h"
 #include "tmplgraph/stg_prob.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -160,6 +161,13 @@ void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel
   if (kes_pgiven(r->stmt, KES_PLOT_SLOT_VAXISLABEL) && !r->rotate) vt = vemtxt(v, kesvlab(ctx, v));
   *xlabel = r->rotate ? vt : ht;
   *ylabel = r->rotate ? ht : vt;
+  // Under ROTATE the vertical axis is the fitted one; VAXISLABEL= still names the
+  // vertical axis, as on the device.
+  if (r->rotate && kes_pgiven(r->stmt, KES_PLOT_SLOT_VAXISLABEL)) {
+    const kes_optslot* o = kes_pslot(r->stmt, KES_PLOT_SLOT_VAXISLABEL);
+    const int n = o->list != nullptr ? std::min(o->v.count, KES_AXIS_LABEL_MAX) : 0;
+    if (n > 0) *ylabel = vemtxt(static_cast<const char*>(o->list), n);
+  }
   if (void* blank = no_ylabel(ctx, g)) *ylabel = blank;
 }
 

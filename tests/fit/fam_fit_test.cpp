@@ -368,8 +368,8 @@ TEST_F(Fam, ShapeOneHeightIsCappedOnlyOnThePercentScale) {
 
 TEST_F(Fam, UnfittableCellIsNotedInEachClassFormAndSparesTheOthers) {
   const char* forms[3] = {"THETA= of the Weibull curve of x is not below the smallest value",
-                          "For g = B, THETA= of x lies above the smallest value; the Weibull curve",
-                          "For g = P and h = B, THETA= of x lies above"};
+                          "For g = B, THETA= of x is not below the smallest value; the Weibull curve",
+                          "For g = P and h = B, THETA= of x is not below"};
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
     restart();

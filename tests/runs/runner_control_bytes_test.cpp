@@ -99,9 +99,9 @@ TEST_F(RunnerControlBytes, EachIsSaidAsAStepSaysItAndNoneIsWritten) {
        {"not valid outside"}, 2, "ended with return code 1008"},
       // A text a message quotes is shown as the characters it holds.
       {"a cut character in a LIBNAME folder", "libname A 'f\xc3';\n" + kStep,
-       "ERROR: LIBNAME statement (line 1): library A: the folder 'f\\xC3' does not exist", {}, 3, kRan},
+       "ERROR: LIBNAME statement (line 1, column 11): library A: the folder 'f\\xC3' does not exist", {}, 3, kRan},
       {"a control byte in a LIBNAME folder", "libname A 'f\x02';\n" + kStep,
-       "ERROR: LIBNAME statement (line 1): library A: the folder 'f\\x02' does not exist", {}, 3, kRan},
+       "ERROR: LIBNAME statement (line 1, column 11): library A: the folder 'f\\x02' does not exist", {}, 3, kRan},
       // Inside a step its parser says it, naming the statement, as before.
       {"a byte inside a step", "proc kestravine data=d; var x \x01;\nrun;\n",
        "ERROR: prog.kes line 1, column 31: the character '\\x01' is not valid and was ignored (in the VAR statement).",

@@ -227,8 +227,10 @@ TEST_F(RunnerGraphFiles, AComparativeGraphOfManyPagesSaysSo) {
                   {"--log", "log", "--graphics", c.renderer, "--graphs", "g"}),
               0)
         << log();
-    const std::string note = "The HISTOGRAM graph of x draws " + std::to_string(c.levels) + " CLASS cells on " +
-                             std::to_string(c.pages) + " pages, a graph file each.";
+    // Said at the statement, which a program of many steps needs to find it.
+    const std::string note = "prog.kes line 1, column 52: The HISTOGRAM graph of x draws " + std::to_string(c.levels) +
+                             " CLASS cells on " + std::to_string(c.pages) +
+                             " pages, a graph file each (in the HISTOGRAM statement).";
     const std::string text = log();
     if (c.pages == 0) {
       EXPECT_EQ(text.find("CLASS cells on"), std::string::npos) << text;

@@ -463,17 +463,21 @@ TEST_F(RunnerHistogram, AThresholdEstimateAtItsBoundIsNoted) {
   EXPECT_FALSE(logs("could not be estimated")) << log_;
 }
 
-// MAXSIGMAS= or MAXNBIN= fitted to a one-value key cell left another cell's values
-// outside every bin (cell b counted 0 of its 20 values) without a note.
+// MAXSIGMAS= or MAXNBIN= fitted to a narrow key cell left another cell's values
+// outside every bin (cell b counted 0 of its 20 values) without a note. (A key cell of
+// one value no longer limits the bins: they are then spread over all cells.)
 TEST_F(RunnerHistogram, ValuesOutsideTheLimitedBinsAreNamedByCell) {
-  std::string text = "g,x\na,5\n";
+  std::string text = "g,x\na,5\na,5.5\n";
   for (int i = 0; i < 20; ++i) text += "b," + std::to_string(1 + 0.7 * i) + "\n";
   dir_.write("ms.csv", text);
   struct row {
     const char* option;
     int outside;
   };
-  for (const row& r : {row{"maxsigmas=2", 13}, row{"maxnbin=3", 3}}) {
+  // The key's bins (by hand): midpoints 5.125 and 5.375, width 0.25. MAXSIGMAS=2 holds
+  // the edges within 5.25 +- 0.7071 (4.75 to 5.75), MAXNBIN=3 adds one bin below (4.75
+  // to 5.5): of b's values 1 + 0.7 i only 5.2 falls inside either.
+  for (const row& r : {row{"maxsigmas=2", 19}, row{"maxnbin=3", 19}}) {
     ASSERT_EQ(run(std::string("proc kestravine data=ms noprint; class g; var x; histogram x / ") + r.option +
                   " outhistogram=oh; run;\n"),
               0)
@@ -484,7 +488,7 @@ TEST_F(RunnerHistogram, ValuesOutsideTheLimitedBinsAreNamedByCell) {
     EXPECT_FALSE(logs("For g = a,")) << log_;
     double counted = 0;
     for (double c : column("oh.csv", "_COUNT_")) counted += c;
-    EXPECT_EQ(counted, 21 - r.outside) << r.option;
+    EXPECT_EQ(counted, 22 - r.outside) << r.option;
   }
 }
 

@@ -290,7 +290,7 @@ TEST_F(RunnerMistakesNamed, OutputNames) {
         "(in the OUTPUT statement).\n",
         "NOTE: prog.kes line 2, column 39: PRT= names the statistic of PROBT= before it; its names replace those of "
         "PROBT= (p1) (in the OUTPUT statement).\n",
-        "The data set WORK.o has 1 observations and 3 variables"},
+        "The data set WORK.o has 1 observation and 3 variables"},
        {}},
       {"over lines", kStep + "  output out=o\n  mean=a\n\n  /* again */ MEAN = b;\nrun;\n", "none", 0,
        {"prog.kes line 5, column 15: MEAN= is given more than once"}, {}},
@@ -371,8 +371,8 @@ TEST_F(RunnerMistakesNamed, GroupsInsetsAndOrigins) {
        {"NOTE: prog.kes line 4, column 3: This inset overlaps an earlier inset and is not drawn (in the INSET "
         "statement).\n"},
        {}},
-      {"ORIGIN= without room", "axis1 origin=(12,10);\n" + kStep + "  histogram x / haxis=axis1;\nrun;\n", "device", 0,
-       {"NOTE: prog.kes line 3, column 17: The ORIGIN= y of the axis definition HAXIS=AXIS1 leaves too little room "
+      {"ORIGIN= without room", "axis1 origin=(12,10);\n" + kStep + "  histogram x / haxis=axis1;\nrun;\n", "device", 1,
+       {"WARNING: prog.kes line 3, column 17: The ORIGIN= y of the axis definition HAXIS=AXIS1 leaves too little room "
         "below the axis; the graph is not drawn (in the HISTOGRAM statement).\n"},
        {}},
   });

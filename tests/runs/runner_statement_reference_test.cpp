@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -116,6 +117,90 @@ TEST(StatementReference, AxisOptionsAreTheRunnersAndTakeTheirItems) {
   // N= is stated as 0 to 32767.
   EXPECT_NE(plat::encode_axis("MINOR=(N=-1)", &records), "");
   EXPECT_NE(plat::encode_axis("MINOR=(N=32768)", &records), "");
+}
+
+// The words of a grammar file: its %keywords list ("A$" read as A).
+std::set<std::string> grammar_keywords(const fs::path& file) {
+  std::istringstream in(kes_test::slurp(file));
+  std::set<std::string> words;
+  bool inside = false;
+  for (std::string w; in >> w;) {
+    if (w == "%keywords") inside = true;
+    else if (w == "%end") inside = false;
+    else if (inside) words.insert(w.back() == '$' ? w.substr(0, w.size() - 1) : w);
+  }
+  return words;
+}
+
+// The first words of the alternatives of one rule of a grammar file ("axis_option : ORDER
+// '=' ... | LABEL '=' ... ;"): the options its statement takes.
+std::set<std::string> rule_first_words(const fs::path& file, const std::string& rule) {
+  std::istringstream in(kes_test::slurp(file));
+  std::string text, line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    std::istringstream words(line);
+    std::string first;
+    words >> first;
+    if (!inside && first == rule) inside = true;
+    if (inside) text += " " + line;
+    if (inside && line.find(';') != std::string::npos) break;
+  }
+  std::set<std::string> out;
+  std::istringstream alts(text.substr(text.find(':') + 1));
+  bool at_start = true;
+  for (std::string w; alts >> w;) {
+    if (w == "|") at_start = true;
+    else if (at_start) out.insert(w), at_start = false;
+  }
+  return out;
+}
+
+// The runner reads OPTIONS and AXIS statements with readers of its own, not with a
+// parser made from statements.grammar: each must take the words that grammar gives and
+// no other. Every keyword of both grammars (the procedure's too, the words a user is
+// likely to try) is tried as a system option, an AXIS option and an item of each AXIS
+// item list, and is taken exactly where the grammar has it.
+TEST(StatementReference, RunnerReadersTakeOnlyTheGrammarsWords) {
+  const fs::path runner_grammar = fs::path(KES_SOURCE_DIR) / "platform" / "runner" / "statements.grammar";
+  std::set<std::string> words = grammar_keywords(runner_grammar);
+  for (const std::string& w : grammar_keywords(fs::path(KES_SOURCE_DIR) / "src" / "driver" / "grammar" / "kestravine.grammar"))
+    words.insert(w);
+  ASSERT_GT(words.size(), 300u);
+  // A yes/no option is also taken as NOname, which the grammar lists as its own word.
+  for (const std::string& w : std::vector<std::string>(words.begin(), words.end())) words.insert("NO" + w);
+
+  const std::set<std::string> system = rule_first_words(runner_grammar, "system_option");
+  const std::set<std::string> axis = rule_first_words(runner_grammar, "axis_option");
+  const std::set<std::string> text_items = rule_first_words(runner_grammar, "text_item");
+  const std::set<std::string> tick_items = rule_first_words(runner_grammar, "tick_item");
+  ASSERT_EQ(system.size(), 8u);
+  ASSERT_EQ(axis.size(), 10u);
+  ASSERT_GE(text_items.size(), 7u);
+  ASSERT_EQ(tick_items.size(), 4u);
+
+  const plat::run_config saved = plat::config();
+  std::vector<std::string> records;
+  for (const std::string& w : words) {
+    std::string error;
+    plat::set_system_option(w, "", &error);
+    const bool system_taken = error.rfind("unknown system option", 0) != 0;
+    EXPECT_EQ(system_taken, system.count(w) > 0) << "OPTIONS " << w << ": " << error;
+
+    error = plat::encode_axis(w + "=1", &records);
+    EXPECT_EQ(error.find("there is no option") == std::string::npos, axis.count(w) > 0) << "AXIS1 " << w << "=1: " << error;
+
+    // The value-less <QS> alternative of an item list has no word.
+    for (const auto& [list, items] : {std::pair<std::string, const std::set<std::string>*>{"VALUE=", &text_items},
+                                      {"MAJOR=", &tick_items}}) {
+      error = plat::encode_axis(list + "(" + w + "=1)", &records);
+      EXPECT_EQ(error.find("has no item") == std::string::npos, items->count(w) > 0)
+          << "AXIS1 " << list << "(" << w << "=1): " << error;
+    }
+  }
+  plat::config() = saved;
 }
 
 // What the reference says a step does beyond an option's own work, each claim beside

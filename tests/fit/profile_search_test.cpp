@@ -92,14 +92,16 @@ class ProfileFit : public fit_fixture {
   }
 };
 
-const char* const kSets[] = {"trees_Volume", "cats_Hwt",        "quakes_stations", "mtcars_drat", "mtcars_wt",
+const char* const kSets[] = {"trees_Volume", "cats_Hwt", "quakes_stations", "mtcars_drat", "mtcars_wt", "airquality_Day",
                              "airquality_Temp", "precip", "stackloss", "faithful_waiting"};
 
 TEST_F(ProfileFit, ReachesRsLargestInteriorMaximaAndRefusesWhereThereIsNone) {
   // Before: trees Volume's lognormal fit was the score root 4.502 (log L 0.044 below
   // the maximum), airquality Temp's and precip's lognormal fits roots where log L
   // rises toward the normal limit, quakes stations' gamma fit and mtcars drat's and
-  // iris Petal.Length's beta fits refused though they have a maximum.
+  // iris Petal.Length's beta fits refused though they have a maximum, airquality Day's
+  // gamma fit (a maximum 8.7e-4 above the normal limit, 29 ranges below the data)
+  // refused as "no maximum ... in 100 iterations".
   for (const char* set : kSets) {
     const std::vector<double> x = data_set(set);
     for (const family* f : {&kLognormal, &kWeibull, &kGamma}) {
@@ -116,7 +118,8 @@ TEST_F(ProfileFit, ReachesRsLargestInteriorMaximaAndRefusesWhereThereIsNone) {
       EXPECT_EQ(rc, 0) << log();
       if (rc != 0) continue;
       EXPECT_NEAR(static_cast<double>(loglik(*f, x, p)), want.p[4], 1e-7);
-      EXPECT_NEAR(p[0], want.p[0], 1e-4 * (x.back() - x.front()));
+      // A threshold far below the data is loosely determined: to 1e-4 of its distance.
+      EXPECT_NEAR(p[0], want.p[0], 1e-4 * std::fmax(x.back() - x.front(), x.front() - want.p[0]));
       if (f->dist != KES_DIST_LOGNORMAL) {
         EXPECT_NEAR(p[2], want.p[2], 1e-4 * want.p[2]);
       }

@@ -10,7 +10,7 @@ sets <- list(trees_Volume = trees$Volume, cats_Hwt = cats$Hwt, faithful_waiting 
              quakes_stations = quakes$stations, mtcars_drat = mtcars$drat, mtcars_wt = mtcars$wt,
              airquality_Temp = airquality$Temp, airquality_Wind = airquality$Wind, precip = as.numeric(precip),
              iris_Petal.Length = iris$Petal.Length, discoveries_years = as.numeric(1860:1959),
-             stackloss = as.numeric(stackloss$stack.loss))
+             stackloss = as.numeric(stackloss$stack.loss), airquality_Day = as.numeric(airquality$Day))
 for (k in names(sets)) writeLines(c(paste("#", k, "- made by profile_ref.R; do not edit."),
                                     sprintf("%.17g", sets[[k]])), file.path("rdata", paste0(k, ".txt")))
 line <- function(key, ...) { cat(key, sprintf("%.15g", c(...)), sep = "\t"); cat("\n") }
@@ -57,7 +57,7 @@ far <- function(x, f) {
 }
 fam <- list(lognormal = lnorm_prof, gamma = gamma_prof, weibull = weib_prof)
 for (k in c("trees_Volume", "cats_Hwt", "quakes_stations", "mtcars_drat", "mtcars_wt", "airquality_Temp",
-            "precip", "stackloss", "faithful_waiting")) {
+            "precip", "stackloss", "faithful_waiting", "airquality_Day")) {
   for (f in names(fam)) {
     p <- far(sets[[k]], fam[[f]])
     if (is.null(p)) cat(paste0(f, "_", k, "\tnone\n")) else line(paste0(f, "_", k), p[1], p[3], p[4], 0, p[2])

@@ -7,6 +7,9 @@ namespace plat::graph {
 // The ink of texts, data points and the device's foreground: a near black.
 inline constexpr const char* kInk = "#1F1F1F";
 
+// The first title line of a page, bold, in px at the default page.
+inline constexpr double kTitleSize = 14;
+
 // Blue, vermillion, green, purple, black, orange, sky blue, yellow. Any first seven
 // differ clearly to normal eyes and to eyes without one kind of cone alike; orange
 // and sky blue, near vermillion and blue, come after every hue that stands apart, and

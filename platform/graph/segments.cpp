@@ -10,6 +10,7 @@
 #include "core/temp_files.h"
 #include "graph/device_state.h"
 #include "graph/graph_files.h"
+#include "graph/graph_style.h"
 #include "graph/graph_messages.h"
 #include "host/step_codes.h"
 #include "output/output_api.h"
@@ -18,7 +19,6 @@
 namespace plat::graph {
 namespace {
 
-constexpr double kTitlePx = 14;   // the first title, bold
 constexpr double kSubtitlePx = 12;
 constexpr double kByPx = 12;
 constexpr double kGapPx = 4;
@@ -41,7 +41,7 @@ std::vector<heading_line> heading(const std::string& byline) {
   std::vector<heading_line> lines;
   for (int n = 1; n <= listing_max_titles; ++n) {
     std::string t = trimmed(listing_title(n).c_str(), std::string::npos);
-    if (!t.empty()) lines.push_back({t, n == 1 ? kTitlePx : kSubtitlePx, n == 1});
+    if (!t.empty()) lines.push_back({t, n == 1 ? kTitleSize : kSubtitlePx, n == 1});
   }
   if (!byline.empty()) lines.push_back({byline, kByPx, false});
   return lines;

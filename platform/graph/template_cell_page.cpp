@@ -15,9 +15,9 @@ void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, cons
     draw_slot_strip(c, f, *p.tables[0], *grid, i);
     if (!grid->drawn(i)) continue;
     if (index >= 0) {
-      cell_ink ink = planned_ink(boxes[index]);
+      cell_ink ink = planned_ink(boxes[i]);
       kind.draw_cell(c, f, index, &ink);
-      draw_cell_plan(c, f, boxes[index]);
+      draw_cell_plan(c, f, boxes[i]);
     }
     kind.draw_axes(c, f, i);
   }

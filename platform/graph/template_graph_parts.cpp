@@ -15,7 +15,6 @@ namespace plat::graph {
 namespace {
 
 constexpr double kMargin = 12;
-constexpr double kGap = 4;
 
 bool has(const std::string& display, const char* word) { return display.find(word) != std::string::npos; }
 

@@ -240,21 +240,66 @@ std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bo
   return rects;
 }
 
+// A value text over a bar as it is drawn, and its room.
+struct bar_text {
+  double x, y;  // the middle of its baseline
+  std::string text;
+  double size;
+  frame room;
+};
+
+// The value texts over the bars: centred over their bar, 3 px above it and under the
+// frame's top. Where neighbours would meet, all of the cell's shrink alike down to
+// four fifths of their size; past that they take two rows, each rising over the one
+// before it where they would meet (kes_set_values).
+std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+  std::vector<bar_text> out;
+  std::vector<double> centres, widths;
+  for (const bar& b : cell.bars) {
+    if (b.label.empty()) continue;
+    const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
+    const double cx = f.px(midpoints ? b.x : b.x + w / 2);
+    out.push_back({cx, f.py(top) - 3, b.label, kRefLabelSize, frame{}});
+    centres.push_back(cx);
+    widths.push_back(text_advance(b.label, text_style{kRefLabelSize}));
+  }
+  constexpr double kAir = 2;
+  const kes_values_set set = kes_set_values(centres, widths, kAir);
+  const double size = kRefLabelSize * set.scale;
+  const double above = text_above(size), below = text_below(size);
+  std::vector<kes_room> rooms;
+  for (bar_text& t : out) {
+    t.size = size;
+    t.y = std::max(f.y + above, t.y);
+    const double across = text_advance(t.text, text_style{size});
+    rooms.push_back({t.x - across / 2 - kAir / 2, t.y - above, t.x + across / 2 + kAir / 2, t.y + below});
+  }
+  const std::vector<double> rise = kes_value_rises(rooms, set.two_rows, false);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    // A text that would leave the frame stays on its bar.
+    if (rooms[i].y0 - rise[i] >= f.y) rooms[i].y0 -= rise[i], rooms[i].y1 -= rise[i], out[i].y -= rise[i];
+    const kes_room& r = rooms[i];
+    out[i].room = frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0};
+  }
+  return out;
+}
+
+std::vector<frame> rooms_of(const std::vector<bar_text>& texts) {
+  std::vector<frame> rooms;
+  for (const bar_text& t : texts) rooms.push_back(t.room);
+  return rooms;
+}
+
 // What a cell draws, in page px, for the placing of its inset boxes: its bars (with
 // room for their labels), curves and reference lines with their labels.
 cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p, double w, bool midpoints,
                bool hanging) {
   cell_ink ink;
   ink.bars = bar_rects(cell, f, w, midpoints, hanging);
-  for (const bar& b : cell.bars) {
-    if (b.label.empty()) continue;
-    const double cx = f.px(midpoints ? b.x : b.x + w / 2), top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
-    const double base = std::max(f.y + text_above(kRefLabelSize), f.py(top) - 3);
-    const double across = text_advance(b.label, text_style{kRefLabelSize});
-    ink.bars.push_back(frame{cx - across / 2, base - text_above(kRefLabelSize), across, text_above(kRefLabelSize)});
-  }
+  const std::vector<frame> values = rooms_of(bar_texts(cell, f, w, midpoints, hanging));
+  for (const frame& r : values) ink.bars.push_back(r);
   add_reference_ink(f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
-                    p.text(KES_DYN_VREFLABPOS) == "MIN", &ink);
+                    p.text(KES_DYN_VREFLABPOS) == "MIN", &ink, values);
   // The words of an empty cell, where draw_cell puts them.
   if (std::none_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; }) &&
       cell.curves.empty()) {
@@ -299,19 +344,17 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   }
   c.clip_end();
   // Bar labels above their bars.
-  text_style t;
-  t.size = kRefLabelSize;
-  t.align = anchor::middle;
-  for (const bar& b : cell.bars) {
-    if (b.label.empty()) continue;
-    const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
-    const double cx = midpoints ? b.x : b.x + w / 2;
-    c.text(f.px(cx), std::max(f.y + text_above(t.size), f.py(top) - 3), b.label, t);
+  const std::vector<bar_text> values = bar_texts(cell, f, w, midpoints, hanging);
+  for (const bar_text& v : values) {
+    text_style t;
+    t.size = v.size;
+    t.align = anchor::middle;
+    c.text(v.x, v.y, v.text, t);
   }
   const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
   if (!any_bar && cell.curves.empty()) draw_no_values(c, f, cell.bare.why().c_str());
-  draw_hrefs(c, f, cell.hrefs, p.text(KES_DYN_HREFLABPOS) == "MIN");
-  draw_vrefs(c, f, cell.vrefs, p.text(KES_DYN_VREFLABPOS) == "MIN");
+  draw_refs(c, f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN", p.text(KES_DYN_VREFLABPOS) == "MIN",
+            rooms_of(values));
   draw_border(c, f);
 }
 

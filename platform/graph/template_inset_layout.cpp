@@ -10,8 +10,6 @@
 namespace plat::graph {
 namespace {
 
-constexpr double kEdge = 4;  // between a box and the frame, an axis's values or another box
-
 // Graphs may be drawn on several threads: the count is the run's.
 std::atomic<long> g_passes{0};
 
@@ -143,7 +141,9 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
                                    const std::function<page_frame(canvas&)>& lay_out,
                                    const std::function<frame(const frame&)>& ranged, const cell_drawer& draw,
                                    const axis_rise& rise, const slot_axes& axes, bool notes) {
-  std::vector<cell_plan> plans(keys.size());
+  // One plan a slot of the page: a graph of many pages keeps none for the cells of
+  // the others.
+  std::vector<cell_plan> plans(grid->index.size());
   grid->bands = cell_bands{};
   // A panel without boxes in its cells is drawn once, however many points it has.
   // Overlaid cells may note groups they do not draw, other cells values they leave out.
@@ -209,7 +209,7 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
     std::vector<inset_box> given = cell_inset_boxes(p, keys[static_cast<std::size_t>(index)]);
     const std::size_t own = given.size();
     given.insert(given.end(), best.notes[i].begin(), best.notes[i].end());
-    cell_plan& plan = plans[static_cast<std::size_t>(index)];
+    cell_plan& plan = plans[i];
     for (const placed_inset& q : best.slots[i]) {
       planned_box b{q, box_side::inside, static_cast<std::size_t>(q.number) >= own};
       b.placed.x -= f.x, b.placed.y -= f.y;
@@ -236,7 +236,7 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
       double off;
       double* band;
     } sides[] = {{box_side::above, 0, &bands.top[row]},
-                 {box_side::below, ax.below ? best.page.x_axis_room : 0, &bands.bottom[row]},
+                 {box_side::below, (ax.below ? best.page.x_axis_room : 0) + ax.below_room, &bands.bottom[row]},
                  {box_side::left, ax.left ? best.page.y_axis_room : 0, &bands.left[col]},
                  {box_side::right, ax.right_room, &bands.right[col]}};
     for (const auto& s : sides) {

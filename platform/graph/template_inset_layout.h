@@ -55,6 +55,7 @@ bool rise_scale(const scale& base, int k, const axis_rise& rule, scale* out);
 struct axis_sides {
   bool below = false, left = false;
   double right_room = 0;
+  double below_room = 0;  // further rows of axis values under the frame
 };
 using slot_axes = std::function<axis_sides(std::size_t slot)>;
 // The horizontal axis under the lowest cell of each column, the vertical one left of
@@ -63,7 +64,8 @@ axis_sides outer_axes(const panel_grid& grid, std::size_t slot);
 
 // What a cell draws (on a canvas that draws nothing) and its ink, in its frame.
 using cell_drawer = std::function<void(canvas&, const frame&, int index, cell_ink*)>;
-// The boxes of every cell (by its index in `keys`) and the grid's bands, with the note
+// The boxes of the cell of every slot of the grid (its cell's index in `keys` in
+// grid->index) and the grid's bands, with the note
 // box of a cell (note_left_out) that would cover its data; `notes` says a cell may
 // write one without overlaid groups or boxes. `lay_out`
 // lays the page out (on a canvas that draws nothing), `ranged` gives a slot's frame

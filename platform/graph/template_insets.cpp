@@ -17,7 +17,6 @@ namespace {
 
 constexpr double kPad = 4;        // padding inside the border
 constexpr double kColumnGap = 12; // between labels and values
-constexpr double kEdge = 4;       // between a plot-area box and the frame
 constexpr double kMarkerReach = 3; // half a marker, and half a px more
 constexpr double kBetween = 6;    // between two boxes of one margin
 constexpr const char* kFill = "#FFFFFF";
@@ -416,13 +415,13 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
 }
 
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                       bool h_at_min, bool v_at_min, cell_ink* ink) {
+                       bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken) {
   for (const refline& r : vrefs)
     if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
   for (const refline& r : hrefs)
     if (r.value >= f.xlo && r.value <= f.xhi) ink->add_line({{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}});
   // A label is text: no box stands over it.
-  for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min)) ink->bars.push_back(t);
+  for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min, taken)) ink->bars.push_back(t);
 }
 
 namespace {

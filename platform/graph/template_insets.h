@@ -19,6 +19,9 @@
 
 namespace plat::graph {
 
+// Between a plot-area box and the frame, an axis's values or another box.
+inline constexpr double kEdge = 4;
+
 struct inset_row {
   std::string label, value;
 };
@@ -106,10 +109,10 @@ void draw_placed_box(canvas& c, const placed_inset& q, double x, double y);
 // row of a comparative graph.
 std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key);
 // The reference lines of a cell as ink the boxes keep clear of: its HREF= lines up it,
-// its VREF= lines across it, and their labels where draw_hrefs and draw_vrefs put them
-// (at the bottom, at the left, when `h_at_min`, `v_at_min`).
+// its VREF= lines across it, and their labels where draw_refs puts them clear of the
+// texts taken (at the bottom, at the left, when `h_at_min`, `v_at_min`).
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                       bool h_at_min, bool v_at_min, cell_ink* ink);
+                       bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken = {});
 
 // Rows of plot-area boxes left out for want of room since the last call: the boxes
 // cut, and the most rows one of them left out, of how many; the same for each box by

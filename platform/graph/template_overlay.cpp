@@ -223,8 +223,7 @@ void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const s
                    const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<left_out_row>& also) {
   const bool h_at_min = p.text(KES_DYN_HREFLABPOS) == "MIN", v_at_min = p.text(KES_DYN_VREFLABPOS) == "MIN";
-  draw_hrefs(c, f, hrefs, h_at_min);
-  draw_vrefs(c, f, vrefs, v_at_min);
+  draw_refs(c, f, hrefs, vrefs, h_at_min, v_at_min);
   add_reference_ink(f, hrefs, vrefs, h_at_min, v_at_min, ink);
   note_left_out(c, f, cells, members, undrawn, ink, also);
   draw_border(c, f);

@@ -11,16 +11,15 @@
 #include <set>
 #include <sstream>
 
-#include "core/number_text.h"
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
+#include "host/kes_tick_text.h"
 #include "host/kes_utf8.h"
 
 namespace plat::graph {
 namespace {
 
 constexpr const char* kDashes[5] = {"", "6 4", "2 3", "6 3 2 3", "12 4"};
-constexpr double kGap = 4;  // between a tick and its text, a text and a label
 
 text_style tick_style(anchor a) {
   text_style t;
@@ -151,46 +150,6 @@ std::vector<double> parse_numbers(const std::string& text) {
   return out;
 }
 
-namespace {
-
-// The decimal exponent of the first significant digit of a nonzero finite v.
-int decimal_exponent(double v) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.16e", v);
-  return std::atoi(std::strchr(buf, 'e') + 1);
-}
-
-// The place of the last digit a step needs, as a power of ten: that of its second
-// significant digit, or of its first where the second is 0 (0.12 needs 0.01, 2.5 needs
-// 0.1, 5 and 0.05 need their own place). The step is rounded to two digits first: a
-// step between ticks at an offset carries the offset's rounding (0.12000000004768372
-// between ticks near 1e9), which no text is to show.
-int step_place(double step) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%.1e", step);
-  const int e = std::atoi(std::strchr(buf, 'e') + 1);
-  return buf[2] == '0' ? e : e - 1;
-}
-
-// Whether two neighbouring ticks of different values read alike.
-bool read_alike(const std::vector<double>& ticks, const std::vector<std::string>& texts) {
-  for (std::size_t i = 1; i < ticks.size(); ++i)
-    if (ticks[i] != ticks[i - 1] && texts[i] == texts[i - 1]) return true;
-  return false;
-}
-
-std::size_t widest(const std::vector<std::string>& texts) {
-  std::size_t w = 0;
-  for (const std::string& t : texts) w = std::max(w, t.size());
-  return w;
-}
-
-// Most decimals a fixed text of a tick takes; a tick that needs more is written in E
-// notation.
-constexpr int kMostDecimals = 60;
-
-}  // namespace
-
 std::vector<std::string> tick_texts(const std::vector<double>& in) {
   // A tick at zero reached as a sum of steps (start + i * width) lands a few ulps off:
   // it reads "0", not "-0.0" or "1.1E-16". Off by less than a billionth of the
@@ -203,48 +162,7 @@ std::vector<std::string> tick_texts(const std::vector<double>& in) {
   std::vector<double> ticks(in);
   for (double& v : ticks)
     if (step > 0 && std::fabs(v) < step * 1e-9) v = 0;
-  double big = 0;
-  for (double v : ticks) big = std::max(big, std::fabs(v));
-  const bool exponent = big >= 1e7 || (big > 0 && big < 1e-4);
-  // Every text is its tick rounded to a digit no coarser than the step's last one, so
-  // that it reads its value and even ticks read evenly (-999999999.88 by 0.12 is not
-  // "-999999999.9"), and to finer digits where neighbours would read alike. Fixed texts
-  // take at least the decimals of the longest of the ticks' short texts, so that one
-  // step gives one look ("0.5 1.0 1.5"); those texts are had in twelve characters, too
-  // few for ticks at an offset, whose decimals the step gives.
-  const bool stepped = step > 0 && std::isfinite(step);
-  const int place = stepped ? step_place(step) : INT_MAX;
-  int shown = 0;  // decimals of the short texts
-  for (double v : ticks) {
-    const std::string t = best_text(v, 12);
-    const std::size_t dot = t.find('.');
-    if (dot != std::string::npos && t.find('E') == std::string::npos)
-      shown = std::max(shown, static_cast<int>(t.size() - dot - 1));
-  }
-  std::vector<std::string> fixed;
-  for (int k = std::max(shown, stepped ? -place : 0); k <= kMostDecimals; ++k) {
-    std::vector<std::string> texts;
-    for (double v : ticks) texts.push_back(fixed_text(v, INT_MAX, k));
-    if (read_alike(ticks, texts)) continue;
-    fixed = std::move(texts);
-    break;
-  }
-  if (!exponent && !fixed.empty()) return fixed;
-  // E notation: each tick with the significant digits down to the step's place, and
-  // more where neighbours would read alike (a lone tick in 8 characters); zero keeps
-  // the fixed look of the other ticks' short texts. Fixed texts where they are
-  // narrower: 1e9 by 0.01 reads 1000000000.01, not 1.00000000001E9.
-  std::vector<std::string> e;
-  for (int more = 0; more <= 17; ++more) {
-    e.clear();
-    for (double v : ticks) {
-      if (v == 0) e.push_back(fixed_text(0, INT_MAX, std::min(shown, kMostDecimals)));
-      else if (!stepped) e.push_back(best_text(v, 8));
-      else e.push_back(e_text(v, std::clamp(decimal_exponent(v) - place + 1 + more, 1, 17)));
-    }
-    if (!stepped || !read_alike(ticks, e)) break;
-  }
-  return !fixed.empty() && widest(fixed) < widest(e) ? fixed : e;
+  return kes_tick_texts(ticks);
 }
 
 void draw_wall(canvas& c, const frame& f) {
@@ -461,75 +379,160 @@ refs_outside take_refs_outside() {
 }
 
 namespace {
-// A reference label as it is drawn: its text fitted to its room, its baseline's start
-// (or end) and its style; an empty text draws nothing.
-struct ref_label {
-  double x = 0, y = 0;
-  std::string text;
-  text_style style;
-};
-ref_label href_label_of(const frame& f, const refline& r, bool at_min) {
-  ref_label l;
-  l.style = ref_text(anchor::start);
-  const double x = f.px(r.value);
-  l.x = x + 3;
-  l.y = at_min ? f.y + f.h - 3 : f.y + 3 + text_above(kRefLabelSize);
-  if (!r.label.empty()) l.text = fit_text(r.label, l.style, f.x + f.w - x - 4);
-  return l;
-}
-ref_label vref_label_of(const frame& f, const refline& r, bool at_min) {
-  ref_label l;
-  l.style = ref_text(at_min ? anchor::start : anchor::end);
-  l.x = at_min ? f.x + 3 : f.x + f.w - 3;
-  l.y = f.py(r.value) - 3;
-  if (!r.label.empty()) l.text = fit_text(r.label, l.style, f.w - 6);
-  return l;
-}
 bool on_axis(double v, double lo, double hi) { return v >= lo && v <= hi; }
+kes_room room_of(const frame& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
+frame frame_of(const kes_room& r) { return frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0}; }
+// A label's room: its text from ascent to descent, a px of air around it.
+kes_room label_room(const ref_label& l) {
+  const double w = text_advance(l.text, l.style), above = text_above(l.style.size);
+  const double x = l.style.align == anchor::end ? l.x - w : l.x;
+  return {x - 1.5, l.y - above - 1, x + w + 1.5, l.y + text_below(l.style.size) + 1};
+}
 }  // namespace
 
-void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
-  const paint p = ref_paint();
-  for (const refline& r : refs) {
-    if (!on_axis(r.value, f.xlo, f.xhi)) {
-      g_hrefs_outside.insert(r.value);
-      continue;
+ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
+  ref_layout out;
+  out.h.resize(hrefs.size());
+  out.v.resize(vrefs.size());
+  out.h_room.assign(hrefs.size(), -1);
+  out.v_room.assign(vrefs.size(), -1);
+  std::vector<kes_room> texts;
+  for (const frame& t : taken) texts.push_back(room_of(t));
+  // Every line drawn, with its owner (HREF i as i, VREF i as -1 - i).
+  std::vector<kes_room> lines;
+  std::vector<long> line_of;
+  for (std::size_t i = 0; i < hrefs.size(); ++i)
+    if (on_axis(hrefs[i].value, f.xlo, f.xhi))
+      lines.push_back({f.px(hrefs[i].value), f.y, f.px(hrefs[i].value), f.y + f.h}), line_of.push_back(static_cast<long>(i));
+  for (std::size_t i = 0; i < vrefs.size(); ++i)
+    if (on_axis(vrefs[i].value, f.ylo, f.yhi))
+      lines.push_back({f.x, f.py(vrefs[i].value), f.x + f.w, f.py(vrefs[i].value)}), line_of.push_back(-1 - static_cast<long>(i));
+  const auto others = [&](long own) {
+    std::vector<kes_room> rest;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+      if (line_of[k] != own) rest.push_back(lines[k]);
+    return rest;
+  };
+  const kes_room bounds{f.x, f.y, f.x + f.w, f.y + f.h};
+  // Places in order of preference; a place whose text had to be cut comes after every
+  // place that holds it whole.
+  // An HREF label's room reaches back to its line at x, so that no other line comes
+  // between them.
+  const auto choose = [&](std::vector<ref_label>& places, const std::vector<bool>& cut, long own, double x) {
+    std::vector<std::size_t> order(places.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::stable_partition(order.begin(), order.end(), [&](std::size_t k) { return !cut[k]; });
+    std::vector<kes_room> rooms;
+    for (std::size_t k : order) {
+      kes_room r = label_room(places[k]);
+      if (!std::isnan(x)) r.x0 = std::min(r.x0, x), r.x1 = std::max(r.x1, x);
+      rooms.push_back(r);
     }
+    const std::size_t at = kes_label_place(rooms, bounds, texts, others(own));
+    texts.push_back(rooms[at]);
+    out.rooms.push_back(frame_of(rooms[at]));
+    return places[order[at]];
+  };
+  const text_style style = ref_text(anchor::start);
+  const double pitch = text_above(kRefLabelSize) + text_below(kRefLabelSize) + 2;
+  const int rows = std::max(1, static_cast<int>(std::floor((f.h - 6) / pitch)));
+  for (std::size_t i = 0; i < hrefs.size(); ++i) {
+    const refline& r = hrefs[i];
+    if (!on_axis(r.value, f.xlo, f.xhi) || r.label.empty()) continue;
     const double x = f.px(r.value);
-    c.line(x, f.y, x, f.y + f.h, p);
-    const ref_label l = href_label_of(f, r, at_min);
-    if (!l.text.empty()) c.text(l.x, l.y, l.text, l.style);
+    const double first = h_at_min ? f.y + f.h - 3 - text_below(kRefLabelSize) : f.y + 3 + text_above(kRefLabelSize);
+    std::vector<ref_label> places;
+    std::vector<bool> cut;
+    for (int row = 0; row < rows; ++row)
+      for (anchor a : {anchor::start, anchor::end}) {
+        ref_label l;
+        l.style = ref_text(a);
+        l.x = a == anchor::start ? x + 3 : x - 3;
+        l.y = h_at_min ? first - row * pitch : first + row * pitch;
+        l.text = fit_text(r.label, style, a == anchor::start ? f.x + f.w - x - 4 : x - f.x - 4);
+        if (l.text.empty()) continue;
+        cut.push_back(l.text != r.label);
+        places.push_back(l);
+      }
+    if (places.empty()) continue;
+    out.h_room[i] = static_cast<int>(out.rooms.size());
+    out.h[i] = choose(places, cut, static_cast<long>(i), x);
   }
+  for (std::size_t i = 0; i < vrefs.size(); ++i) {
+    const refline& r = vrefs[i];
+    if (!on_axis(r.value, f.ylo, f.yhi) || r.label.empty()) continue;
+    const double y = f.py(r.value);
+    const anchor a = v_at_min ? anchor::start : anchor::end;
+    const double start = v_at_min ? f.x + 3 : f.x + f.w - 3;
+    const std::string text = fit_text(r.label, ref_text(a), f.w - 6);
+    if (text.empty()) continue;
+    std::vector<ref_label> places;
+    // Above the line, then under it, each at the line's start and then along it just
+    // past each text in the way.
+    for (double base : {y - 3, y + 3 + text_above(kRefLabelSize)}) {
+      std::vector<double> xs{start};
+      for (const kes_room& o : texts) xs.push_back(v_at_min ? o.x1 + 1.5 : o.x0 - 1.5);
+      std::sort(xs.begin(), xs.end(), [&](double p, double q) { return std::fabs(p - start) < std::fabs(q - start); });
+      for (double x : xs) {
+        if (v_at_min ? x < start : x > start) continue;
+        ref_label l;
+        l.style = ref_text(a);
+        l.x = x, l.y = base, l.text = text;
+        places.push_back(l);
+      }
+    }
+    // The two sides at the line's start come first.
+    for (std::size_t k = 1; k < places.size(); ++k)
+      if (places[k].x == start) {
+        std::rotate(places.begin() + 1, places.begin() + static_cast<long>(k), places.begin() + static_cast<long>(k) + 1);
+        break;
+      }
+    out.v_room[i] = static_cast<int>(out.rooms.size());
+    out.v[i] = choose(places, std::vector<bool>(places.size(), text != r.label), -1 - static_cast<long>(i), NAN);
+  }
+  return out;
 }
 
-void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min) {
+void draw_refs(canvas& c, const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+               bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
+  const ref_layout placed = place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken);
+  // Each line is broken behind the texts it would cross: the values over the bars and
+  // the other lines' labels.
   const paint p = ref_paint();
-  for (const refline& r : refs) {
-    if (!on_axis(r.value, f.ylo, f.yhi)) {
-      g_vrefs_outside.insert(r.value);
+  const auto line = [&](double x1, double y1, double x2, double y2, int own) {
+    std::vector<kes_room> gaps;
+    for (const frame& t : taken) gaps.push_back(room_of(t));
+    for (std::size_t k = 0; k < placed.rooms.size(); ++k)
+      if (static_cast<int>(k) != own) gaps.push_back(room_of(placed.rooms[k]));
+    for (const auto& [a, b] : kes_pieces_outside(x1, y1, x2, y2, gaps))
+      c.line(x1 + a * (x2 - x1), y1 + a * (y2 - y1), x1 + b * (x2 - x1), y1 + b * (y2 - y1), p);
+  };
+  for (std::size_t i = 0; i < hrefs.size(); ++i) {
+    if (!on_axis(hrefs[i].value, f.xlo, f.xhi)) {
+      g_hrefs_outside.insert(hrefs[i].value);
       continue;
     }
-    const double y = f.py(r.value);
-    c.line(f.x, y, f.x + f.w, y, p);
-    const ref_label l = vref_label_of(f, r, at_min);
-    if (!l.text.empty()) c.text(l.x, l.y, l.text, l.style);
+    const double x = f.px(hrefs[i].value);
+    line(x, f.y, x, f.y + f.h, placed.h_room[i]);
   }
+  for (std::size_t i = 0; i < vrefs.size(); ++i) {
+    if (!on_axis(vrefs[i].value, f.ylo, f.yhi)) {
+      g_vrefs_outside.insert(vrefs[i].value);
+      continue;
+    }
+    const double y = f.py(vrefs[i].value);
+    line(f.x, y, f.x + f.w, y, placed.v_room[i]);
+  }
+  for (const ref_label& l : placed.h)
+    if (!l.text.empty()) c.text(l.x, l.y, l.text, l.style);
+  for (const ref_label& l : placed.v)
+    if (!l.text.empty()) c.text(l.x, l.y, l.text, l.style);
 }
 
 std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                                   bool h_at_min, bool v_at_min) {
-  std::vector<frame> out;
-  const auto add = [&](const ref_label& l) {
-    if (l.text.empty()) return;
-    const double w = text_advance(l.text, l.style), above = text_above(l.style.size);
-    const double x = l.style.align == anchor::end ? l.x - w : l.x;
-    out.push_back(frame{x, l.y - above, w, above + text_below(l.style.size)});
-  };
-  for (const refline& r : hrefs)
-    if (on_axis(r.value, f.xlo, f.xhi)) add(href_label_of(f, r, h_at_min));
-  for (const refline& r : vrefs)
-    if (on_axis(r.value, f.ylo, f.yhi)) add(vref_label_of(f, r, v_at_min));
-  return out;
+                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
+  return place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken).rooms;
 }
 
 namespace {

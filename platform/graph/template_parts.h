@@ -13,18 +13,19 @@
 #include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
 #include "host/kes_checked.h"
+#include "host/kes_text_room.h"
 #include "host/text_ellipsis.h"
 
 namespace plat::graph {
 
 // ---- the look ----
-inline constexpr double kTitleSize = 14;
 inline constexpr double kLabelSize = 12;
 inline constexpr double kTickSize = 11;
 inline constexpr double kLegendSize = 11;
 inline constexpr double kStripSize = 11;
 inline constexpr double kRefLabelSize = 10;
 inline constexpr double kTickLength = 5;
+inline constexpr double kGap = 4;  // between a tick and its text, a text and a label
 inline constexpr const char* kFrameColour = "#4A4A4A";
 inline constexpr const char* kGridColour = "#E6E6E6";
 inline constexpr const char* kRefColour = "#6E6E6E";
@@ -48,11 +49,9 @@ scale nice_scale(double lo, double hi, int target = 5);
 scale padded_scale(double lo, double hi, int target = 5);
 // The numbers of a blank-separated list (tick lists of dynamics); bad words skipped.
 std::vector<double> parse_numbers(const std::string& text);
-// Tick texts: each value rounded to no coarser a digit than the step between ticks
-// needs (0.12 needs hundredths) and finer where neighbours would read alike, in fixed
-// notation with the decimals of the longest short text, so that one step gives one
-// look ("0.5 1.0 1.5"); for ticks from 1e7 up or below 1e-4, E notation unless fixed
-// notation is narrower (1000000000.01, not 1.00000000001E9).
+// Tick texts, as the module's axes write them (kes_tick_texts): each reads its tick
+// exactly, in one form for the axis; a tick within a billionth of the least step of
+// zero reads 0.
 std::vector<std::string> tick_texts(const std::vector<double>& ticks);
 
 // ---- a cell of a page ----
@@ -98,15 +97,31 @@ struct refline {
   double value;
   std::string label;
 };
-// Vertical lines at horizontal values (HREF=), labels at the top (at_min false) or at
-// the bottom of the frame; horizontal lines at vertical values (VREF=), labels at the
-// right or at the left.
-void draw_hrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
-void draw_vrefs(canvas& c, const frame& f, const std::vector<refline>& refs, bool at_min);
-// Where the labels of the lines draw_hrefs and draw_vrefs draw stand (x, y, w, h in
-// page px), for the boxes to keep off.
+// A reference label as it is drawn: its text fitted to its room, its baseline's start
+// (or end) and its style; an empty text draws nothing.
+struct ref_label {
+  double x = 0, y = 0;
+  std::string text;
+  text_style style;
+};
+struct ref_layout {
+  std::vector<ref_label> h, v;     // by the lines' order
+  std::vector<int> h_room, v_room; // each label's index in rooms, -1 where none is drawn
+  std::vector<frame> rooms;        // of the labels drawn (page px), for the boxes to keep off
+};
+// Where the labels of HREF= lines (at the top, or at the bottom with h_at_min) and of
+// VREF= lines (at the right, or at the left with v_at_min) stand: each in the first of
+// its places that covers none of the texts taken nor another label, and where it can
+// no other line. An HREF label stands right of its line, else left of it, on the first
+// row, else on the rows after; a VREF label above its line, else under it, at its
+// end, else along it past the texts in the way.
+ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
+// The lines and their labels, each line broken behind the texts it would cross.
+void draw_refs(canvas& c, const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
+               bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
 std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                                   bool h_at_min, bool v_at_min);
+                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
 // The HREF= and VREF= values the graph drawn since the last call left out, each value
 // once: they lie outside their axis. The graph's log says how many.
 struct refs_outside {

@@ -99,13 +99,20 @@ labelled_ticks labelled(const std::string& values, const std::string& labels) {
   return t;
 }
 
-// The percentile axis along the top (or, rotated, the right) of the frame.
-void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool across) {
+// The percentile axis along the top (or, rotated, the right) of the frame; `offset` px
+// further out, below the frame when `below`, and in `ink` for a row of one group's
+// percents.
+void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool across, double offset = 0,
+                   bool below = false, const std::string& ink = kFrameColour) {
   paint p;
-  p.stroke = kFrameColour;
+  p.stroke = ink;
   text_style s;
   s.size = kTickSize;
   s.align = across ? anchor::middle : anchor::start;
+  if (ink != kFrameColour) s.colour = ink;
+  const double y0 = below ? f.y + f.h + offset : f.y - offset;
+  const double y1 = below ? y0 + kTickLength : y0 - kTickLength;
+  const double baseline = below ? y1 + 3 + text_above(kTickSize) : y1 - 3;
   // Percents crowd at the ends of the axis: their texts are thinned as any axis's are.
   std::vector<std::size_t> at;
   std::vector<std::pair<double, double>> extents;
@@ -113,7 +120,7 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
     if (across) {
       const double x = f.px(t.at[i]);
       if (x < f.x - 0.5 || x > f.x + f.w + 0.5) continue;
-      c.line(x, f.y - kTickLength, x, f.y, p);
+      c.line(x, y1, x, y0, p);
       const double w = text_advance(t.texts[i], s);
       extents.emplace_back(x - w / 2, x + w / 2);
     } else {
@@ -129,8 +136,55 @@ void draw_far_axis(canvas& c, const frame& f, const labelled_ticks& t, bool acro
   for (std::size_t j = 0; j < at.size(); ++j) {
     if (!shown[j]) continue;
     const std::size_t i = at[j];
-    if (across) c.text(f.px(t.at[i]), f.y - kTickLength - 3, t.texts[i], s);
+    if (across) c.text(f.px(t.at[i]), baseline, t.texts[i], s);
     else c.text(f.x + f.w + kTickLength + 3, f.py(t.at[i]) + text_above(kTickSize) / 2 - 1, t.texts[i], s);
+  }
+}
+
+// A group's row is named left of the frame, this far from the page's edge at least.
+constexpr double kGroupRowIndent = 14;
+// "am = 1", not "1", which would read as a percent of the row.
+std::string group_row_name(const std::string& group_label, std::string level) {
+  while (!level.empty() && level.back() == ' ') level.pop_back();
+  return group_label.empty() ? level : group_label + " = " + level;
+}
+
+// Overlaid groups of shapes of their own a frame can give a percent axis each: a row
+// of each group's percents, in its colour, under the frame (a probability plot's) or
+// over it (a Q-Q plot's percentile axis), its level at the row's left, when the
+// module asks for them ("_PCTLGROUPS" = "ROWS": a few groups of one CLASS variable, not
+// rotated); otherwise none, with a note.
+double group_row_height() { return kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize); }
+
+// The groups of a frame that have percents of their own (a group without a fit has
+// none: its note says why).
+std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, const std::vector<int>& members) {
+  std::vector<int> out;
+  for (int m : members)
+    if (!own[static_cast<std::size_t>(m)].at.empty()) out.push_back(m);
+  return out;
+}
+
+void draw_group_rows(canvas& c, const frame& f, const std::vector<labelled_ticks>& own, const plot_cells& groups,
+                     const std::vector<int>& all_members, bool below, const std::string& group_label) {
+  const std::vector<int> members = groups_with_percents(own, all_members);
+  for (std::size_t j = 0; j < members.size(); ++j) {
+    const int m = members[j];
+    const int g = groups.group_of[m];
+    paint plain;
+    plain.stroke = kFrameColour;
+    const std::string ink = group_line(g, 1, plain).stroke;
+    const double offset = static_cast<double>(j) * group_row_height();
+    draw_far_axis(c, f, own[static_cast<std::size_t>(m)], true, offset, below, ink);
+    text_style s;
+    s.size = kTickSize;
+    s.align = anchor::end;
+    s.colour = ink;
+    const std::string level = g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string();
+    const double y1 = below ? f.y + f.h + offset + kTickLength : f.y - offset - kTickLength;
+    const double room = std::max(f.x - kGroupRowIndent, 20.0);
+    c.text(f.x - 6, below ? y1 + 3 + text_above(kTickSize) : y1 - 3, fit_text(group_row_name(group_label, level), s, room),
+           s);
   }
 }
 
@@ -163,7 +217,8 @@ std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const
 // points' places for the insets.
 void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, const plot_cells& groups,
                const std::vector<int>& members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
-               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink) {
+               const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink,
+               bool group_percent_refs = false) {
   draw_wall(c, f);
   if (p.flag(KES_DYN_GRID)) draw_grid(c, f, grid_ticks);
   if (pctl_grid != nullptr) {
@@ -216,7 +271,22 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   std::vector<left_out_row> also = left_out_rows(cells, groups, members);
   if (marked == 0 && !groups.overlay && also.empty())
     ink->boxes.push_back(draw_no_values(c, f, first.alone.why().c_str()));
-  end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
+  if (!group_percent_refs) {
+    end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
+    return;
+  }
+  // Overlaid groups of shapes of their own place a percent each elsewhere: each
+  // group's line, its label naming the group.
+  std::vector<refline> own_refs;
+  for (int m : members)
+    for (const refline& ref : rotated ? cells[m].vrefs : cells[m].hrefs) {
+      const int g = groups.group_of[m];
+      const std::string group =
+          group_row_name(legend_title_of(p), g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string());
+      own_refs.push_back({ref.value, ref.label.empty() ? group : ref.label + " (" + group + ")"});
+    }
+  end_plot_cell(c, f, p, rotated ? first.hrefs : own_refs, rotated ? own_refs : first.vrefs, groups, members,
+                undrawn, ink, also);
 }
 
 // The percent ticks of one cell whose shapes were fitted in it: row k of the cell's
@@ -230,6 +300,19 @@ labelled_ticks own_ticks(const out::graph_table& t, const qq_cell& cell, const l
     ++k;
   });
   return own;
+}
+
+// Each cell's own percent ticks, labelled by the panel's percents, when the cells'
+// shapes were fitted in them ("PctlPosition" present); empty otherwise. Found once a
+// graph.
+const std::vector<labelled_ticks>& cells_own_ticks(const out::graph_table& t, const std::vector<qq_cell>& cells,
+                                                   const labelled_ticks& panel) {
+  return kept_once<std::vector<labelled_ticks>>(t, "qq own ticks", [&] {
+    std::vector<labelled_ticks> own;
+    if (column_reader(t).numbers("PctlPosition").present())
+      for (const qq_cell& cell : cells) own.push_back(own_ticks(t, cell, panel));
+    return own;
+  });
 }
 
 // Room for a percent axis beside every cell (below it, or left of it when rotated):
@@ -269,7 +352,6 @@ qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bo
   // at the first panel.
   struct qq_ranges {
     double dlo = INFINITY, dhi = -INFINITY, qlo = INFINITY, qhi = -INFINITY;
-    std::vector<labelled_ticks> own;
   };
   const qq_ranges& ranges = kept_once<qq_ranges>(*p.tables[0], "qq range", [&] {
     qq_ranges r;
@@ -278,16 +360,14 @@ qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bo
       r.dlo = std::min({r.dlo, cell.dlo, cell.alone.lo}), r.dhi = std::max({r.dhi, cell.dhi, cell.alone.hi});
       r.qlo = std::min(r.qlo, cell.qlo), r.qhi = std::max(r.qhi, cell.qhi);
     }
-    if (prob && column_reader(*p.tables[0]).numbers("PctlPosition").present())
-      for (const qq_cell& cell : cells) {
-        r.own.push_back(own_ticks(*p.tables[0], cell, theory));
-        if (!r.own.back().at.empty())
-          r.qlo = std::min(r.qlo, r.own.back().at.front()), r.qhi = std::max(r.qhi, r.own.back().at.back());
-      }
+    if (prob)
+      for (const labelled_ticks& own : cells_own_ticks(*p.tables[0], cells, theory))
+        if (!own.at.empty()) r.qlo = std::min(r.qlo, own.at.front()), r.qhi = std::max(r.qhi, own.at.back());
     return r;
   });
   double dlo = ranges.dlo, dhi = ranges.dhi, qlo = ranges.qlo, qhi = ranges.qhi;
-  ax.own = &ranges.own;
+  static const std::vector<labelled_ticks> none;
+  ax.own = prob ? &cells_own_ticks(*p.tables[0], cells, theory) : &none;
   // The theoretical axis spans its end ticks and every point, the data axis every
   // point; both reach 4 % past them, so that no point lies on the frame.
   if (!std::isfinite(tlo) || !std::isfinite(thi)) {
@@ -343,11 +423,14 @@ std::vector<legend_entry> qq_legend(const out::graph_panel& p, const std::vector
   return legend;
 }
 
-// The page, with room for the percentile axis (above the cells, or to their right)
-// and for the percent axis every cell carries of its own (`cell_axes`).
+// The page, with room for the percentile axis (above the cells, or to their right),
+// `cell_room` px between the rows (columns) for the percent axis every cell carries of
+// its own, and `rows_below` / `rows_above` px for the rows of overlaid groups' percents
+// past the first.
 page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid& grid,
                         const std::vector<legend_entry>& legend, const qq_axes& ax, bool prob, bool rotated,
-                        bool pctl_axis, bool cell_axes) {
+                        bool pctl_axis, double cell_room, double rows_below, double rows_above,
+                        double rows_names) {
   const std::vector<double>& yticks = rotated ? ax.theory.at : ax.ds.ticks;
   page_frame page = begin_page(on, p, grid, legend, yticks, prob ? "probability plot" : "Q-Q plot",
                                rotated ? &ax.theory.texts : nullptr);
@@ -359,11 +442,15 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips, grid.bands);
   }
-  if (cell_axes) {
-    const double room = rotated ? tick_text_width(ax.theory.texts) + kTickLength + 8
-                                : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize);
-    room_for_cell_axes(page, grid, rotated, room);
+  if (rows_below > 0 || rows_above > 0 || rows_names > 0) {
+    page.grid_bottom -= rows_below;
+    page.grid_top += rows_above;
+    // The rows' names stand left of the frames.
+    page.grid_left += std::max(0.0, rows_names + kGroupRowIndent - page.grid_left);
+    page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
+                           grid.strips, grid.bands);
   }
+  if (cell_room > 0) room_for_cell_axes(page, grid, rotated, cell_room);
   if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
   return page;
 }
@@ -387,11 +474,31 @@ constexpr double kFarLabel = 40;  // from the frame to the rotated percentile ax
 
 // The percentile axis's label: above the grid, or right of the last column's frames
 // (whose right edge is `far_right`) when rotated.
-void draw_far_label(canvas& c, const out::graph_panel& p, const page_frame& page, bool rotated, double far_right) {
+void draw_far_label(canvas& c, const out::graph_panel& p, const page_frame& page, bool rotated, double far_right,
+                    double rows_room) {
   const double w = page.grid_right - page.grid_left, h = page.grid_bottom - page.grid_top;
   if (rotated) draw_y_label(c, far_right + kFarLabel, page.grid_top + h / 2, h, p.text(KES_DYN_PCTLAXISLAB));
-  else draw_x_label(c, page.grid_left + w / 2, page.grid_top - kTickLength - text_below(kTickSize) - 16, w,
+  else draw_x_label(c, page.grid_left + w / 2, page.grid_top - rows_room - kTickLength - text_below(kTickSize) - 16, w,
                     p.text(KES_DYN_PCTLAXISLAB));
+}
+
+// Where a shared frame's percent values would stand (below it, or left of it, on a
+// probability plot; above it, or right of it, for a Q-Q plot's percentile axis): why
+// there are none.
+void draw_no_percents(canvas& c, const frame& f, bool vertical_side, bool prob) {
+  static const std::string why = "No percent axis: the groups' fitted shapes differ";
+  text_style s;
+  s.size = kTickSize;
+  s.align = anchor::middle;
+  const double gap = kTickLength + 3;
+  if (!vertical_side) {
+    const double y = prob ? f.y + f.h + gap + text_above(kTickSize) : f.y - gap;
+    c.text(f.x + f.w / 2, y, fit_text(why, s, f.w), s);
+    return;
+  }
+  s.rotate = 90;
+  const double x = prob ? f.x - gap : f.x + f.w + gap + text_above(kTickSize);
+  c.text(x, f.y + f.h / 2, fit_text(why, s, f.h), s);
 }
 
 bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
@@ -414,17 +521,47 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
       pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
-  // Every cell carries its own labelled percent axis.
-  const bool cell_axes = !ax.own->empty() && !drawn.overlay;
+  // Cells whose shapes were fitted in them put each percent at a place of their own:
+  // each carries its own percent axis (a probability plot's below it, a Q-Q plot's
+  // percentile axis above it). Overlaid groups of such shapes share one frame, which
+  // holds no one percent axis that reads right for all: it shows none, and says why.
+  const std::vector<labelled_ticks>& own = prob ? *ax.own : cells_own_ticks(*p.tables[0], cells, pctl);
+  const bool split = !own.empty() && drawn.overlay && (prob || pctl_axis);
+  // Each group's percents in a row of its own, stacked beside the frame.
+  const bool group_rows = split && !rotated && p.text(KES_DYN_PCTLGROUPS) == "ROWS";
+  std::size_t most_groups = 0;
+  for (int index : grid.index)
+    if (group_rows && index >= 0)
+      most_groups = std::max(most_groups, groups_with_percents(own, drawn.members[static_cast<std::size_t>(index)]).size());
+  const double rows_room = group_rows && most_groups > 1 ? static_cast<double>(most_groups - 1) * group_row_height() : 0;
+  double rows_names = 0;
+  if (group_rows) {
+    text_style s;
+    s.size = kTickSize;
+    for (const std::string& level : drawn.groups)
+      rows_names = std::max(rows_names, text_advance(group_row_name(legend_title_of(p), level), s));
+  }
+  const bool cell_axes = !own.empty() && !drawn.overlay && (prob || pctl_axis);
   // The cell's own percent ticks when its shapes were fitted in it.
   const auto own_axis = [&](int index) { return cell_axes && index >= 0 && drawn.members[index].size() == 1; };
-  const auto ticks_of = [&](int index) -> const labelled_ticks& {
-    return own_axis(index) ? (*ax.own)[drawn.members[index].front()] : ax.theory;
+  static const labelled_ticks no_ticks;
+  const auto percents_of = [&](int index, const labelled_ticks& shared) -> const labelled_ticks& {
+    if (split) return no_ticks;
+    return own_axis(index) ? own[drawn.members[index].front()] : shared;
   };
+  const auto ticks_of = [&](int index) -> const labelled_ticks& { return prob ? percents_of(index, ax.theory) : ax.theory; };
+  const auto far_of = [&](int index) -> const labelled_ticks& { return percents_of(index, pctl); };
+  const double cell_room =
+      !cell_axes ? 0
+      : prob     ? (rotated ? tick_text_width(ax.theory.texts) + kTickLength + 8
+                            : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize))
+                 : (rotated ? tick_text_width(pctl.texts) + kTickLength + 8
+                            : kTickLength + 6 + text_above(kTickSize) + text_below(kTickSize));
 
   cell_page_kind kind;
   kind.lay_out = [&](canvas& on) {
-    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_axes);
+    page_frame pg = lay_out_page(on, p, grid, legend, ax, prob, rotated, pctl_axis, cell_room, prob ? rows_room : 0,
+                                 prob ? 0 : rows_room, rows_names);
     if (rotated) keep_x_texts_on_page(&pg, p, grid, ax.ds.lo, ax.ds.hi, ax.ds.ticks);
     else keep_x_texts_on_page(&pg, p, grid, ax.tlo, ax.thi, ax.theory.at, &ax.theory.texts);
     return pg;
@@ -439,17 +576,18 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
     const labelled_ticks& ticks = ticks_of(index);
     draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated,
-              rotated ? ticks.at : ax.ds.ticks, pctl_grid ? &pctl : nullptr, ink);
+              rotated ? ticks.at : ax.ds.ticks, pctl_grid ? &far_of(index) : nullptr, ink, split && prob);
   };
   kind.measure = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink);
+    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink, split && prob);
   };
   // Room for the boxes: the data axis, when it is the vertical one and VAXIS= does not
   // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
   // and lines of their cell stand beside it.
   if (!rotated && parse_numbers(p.text(KES_DYN_YTICKS)).empty()) kind.rise = axis_rise{&ax.ds, ax.dlo, ax.dhi};
-  kind.notes = std::any_of(drawn.members.begin(), drawn.members.end(), [&](const std::vector<int>& members) {
-    return !left_out_rows(cells, drawn, members).empty();
+  // The cells of this page only: a graph of many pages asks at each.
+  kind.notes = std::any_of(grid.index.begin(), grid.index.end(), [&](int index) {
+    return index >= 0 && !left_out_rows(cells, drawn, drawn.members[index]).empty();
   });
   // Cells with percent axes of their own carry them beside each frame; the rotated
   // percentile axis, its values and its label stand right of the last column, and a
@@ -458,7 +596,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
                                    pctl_label ? kFarLabel + text_below(kLabelSize) + 4 : 0.0);
   kind.axes = [&](std::size_t slot) {
     axis_sides s = outer_axes(grid, slot);
-    if (cell_axes) (rotated ? s.left : s.below) = true;
+    if (cell_axes && prob) (rotated ? s.left : s.below) = true;
+    if (group_rows && prob) s.below = true, s.below_room = rows_room;
     if (pctl_axis && rotated && static_cast<int>(slot) % grid.ncols == grid.ncols - 1) s.right_room = far_room;
     return s;
   };
@@ -468,18 +607,24 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     const labelled_ticks& ticks = ticks_of(index);
     if (rotated) draw_axes_of_cell(on, f, p, grid, slot, ax.ds.ticks, ticks.at, nullptr, &ticks.texts);
     else draw_axes_of_cell(on, f, p, grid, slot, ticks.at, ax.ds.ticks, &ticks.texts, nullptr);
-    if (own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated);
-    // The percentile axis on the first row (or the last column when rotated).
+    if (prob && own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated);
+    // The percentile axis on the first row (or the last column when rotated), or on
+    // every cell that has its own.
     const int at = static_cast<int>(slot);
+    const int row = at / grid.ncols;
     const bool edge = rotated ? at % grid.ncols == grid.ncols - 1 : at < grid.ncols;
     // Across the top it stands above the cell's strip, in the room kept for it.
     frame far = f;
-    if (!rotated) far.y -= cell_bands::of(grid.bands.top, 0) + (grid.strips ? kStripHeight : 0);
-    if (pctl_axis && edge) draw_far_axis(on, far, pctl, !rotated);
+    if (!rotated) far.y -= cell_bands::of(grid.bands.top, row) + (grid.strips ? kStripHeight : 0);
+    if (pctl_axis && (edge || own_axis(index))) draw_far_axis(on, far, far_of(index), !rotated);
     if (pctl_axis && edge && rotated) far_right = f.x + f.w;
+    if (group_rows && index >= 0)
+      draw_group_rows(on, prob ? f : far, own, drawn, drawn.members[index], prob, legend_title_of(p));
+    else if (split && index >= 0) draw_no_percents(on, prob ? f : far, rotated, prob);
   };
   kind.after_cells = [&](canvas& on, const page_frame& page) {
-    if (pctl_label) draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right);
+    if (pctl_label)
+      draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right, prob ? 0 : rows_room);
   };
   draw_cell_page(p, c, &grid, drawn.keys, legend, kind);
   return true;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "output/apart_texts.h"
 #include "output/number_format.h"
 
 namespace plat::out {
@@ -58,13 +59,34 @@ std::size_t longest_word(const std::string& text) {
   return best;
 }
 
-std::string value_text(const factoid_pair& p) {
-  if (p.is_text) return p.text;
-  char k = missing_kind(p.num);
-  if (k) return missing_text(k);
-  int w = p.width > 0 ? p.width : kDefaultWidth;
-  if (p.decimals >= 0 && p.decimals != kBestDecimals) return format_fixed(p.num, w, p.decimals);
-  return format_best(p.num, w);
+// The form a width and decimals ask for: fixed decimals, or the best form.
+num_form form_of(int width, int decimals) {
+  return {width > 0 ? width : kDefaultWidth, decimals >= 0 && decimals != kBestDecimals ? decimals : -1};
+}
+
+// The texts of a factoid's pairs: numbers in their forms, widened where the template
+// asks a pair to read apart from itself moved by another's value.
+std::vector<std::string> pair_texts(const report& r, const template_look& look) {
+  apart_values a;
+  std::vector<long> at(r.pairs.size(), -1);
+  for (std::size_t i = 0; i < r.pairs.size(); ++i) {
+    const factoid_pair& p = r.pairs[i];
+    if (p.is_text || missing_kind(p.num)) continue;
+    at[i] = static_cast<long>(a.add(p.num, a.add_form(form_of(p.width, p.decimals))));
+  }
+  for (const auto& [v, s] : look.pair_steps) {
+    const auto in = [&](int k) { return k >= 0 && static_cast<std::size_t>(k) < at.size() && at[k] >= 0; };
+    if (in(v) && in(s)) a.steps.emplace_back(at[v], r.pairs[s].num);
+  }
+  tell_apart(a);
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < r.pairs.size(); ++i) {
+    const factoid_pair& p = r.pairs[i];
+    if (p.is_text) out.push_back(p.text);
+    else if (at[i] < 0) out.push_back(missing_text(missing_kind(p.num)));
+    else out.push_back(form_text(p.num, a.forms[a.form_of[at[i]]]));
+  }
+  return out;
 }
 
 const std::string& title_of(const report& r, const template_look& look) {
@@ -90,6 +112,7 @@ void render_factoid(const report& r, const template_look& look, int linesize, bo
   // Place the pairs: an explicit position puts a pair on the current line; without
   // one the template's pairs per line decide.
   const int per_row = std::max(1, look.pairs_per_row);
+  const std::vector<std::string> texts = pair_texts(r, look);
   std::vector<std::vector<const factoid_pair*>> rows;
   int last = 0;  // position of the previous pair on its line
   for (const auto& p : r.pairs) {
@@ -108,7 +131,7 @@ void render_factoid(const report& r, const template_look& look, int linesize, bo
     values[i].resize(rows[i].size());
     for (std::size_t k = 0; k < rows[i].size(); ++k) {
       if (!rows[i][k]) continue;
-      values[i][k] = value_text(*rows[i][k]);
+      values[i][k] = texts[static_cast<std::size_t>(rows[i][k] - r.pairs.data())];
       lw[k] = std::max(lw[k], rows[i][k]->label.size());
       vw[k] = std::max(vw[k], values[i][k].size());
     }
@@ -183,36 +206,87 @@ std::string centred(const std::string& text, int width, bool centre) {
   return s;
 }
 
-std::vector<std::string> numeric_column_texts(const std::vector<double>& values, const column_info& col,
-                                              const column_look* look) {
+namespace {
+
+// The numeric columns of a table and the form of their values: the column's
+// decimals (an upper bound shared by the column, so that its points line up without
+// padding every value with zeros) or the best form in the column's width; a column
+// widens as a whole.
+struct column_forms {
+  const column_look* look = nullptr;
+  bool pvalue = false;
+  bool fixed = false;
+  std::size_t form = 0;           // the column's form
+  std::vector<long> at;           // per row: the value's index, -1 where it has no form
+};
+
+column_forms add_column(apart_values& a, const std::vector<double>& values, const column_info& col,
+                        const column_look* look) {
   int width = look && look->width > 0 ? look->width : col.width;
   int decimals = look && look->decimals >= 0 ? look->decimals : col.decimals;
   if (width <= 0) width = kDefaultWidth;
-  const bool pvalue = look && look->style == num_style::pvalue;
-  // Given decimals are an upper bound shared by the column, so that its points line up
-  // without padding every value with zeros.
-  int shared = -1;
-  if (!pvalue && decimals >= 0 && decimals != kBestDecimals) {
-    shared = 0;
+  column_forms c{look, look && look->style == num_style::pvalue, false, 0, {}};
+  c.fixed = !c.pvalue && decimals >= 0 && decimals != kBestDecimals;
+  if (c.fixed) {
+    int shared = 0;
     for (double v : values)
       if (!std::isnan(v)) shared = std::max(shared, decimals_needed(v, decimals));
+    // A column far from zero (timestamps, 1e9 Hz) widens to show its decimals where
+    // they are digits a double holds; larger values keep the best form in the width.
+    for (double v : values)
+      if (std::isfinite(v) && significant_digits(v, shared) <= kDoubleDigits)
+        width = std::max(width, fixed_width(v, shared));
+    c.form = a.add_form({width, shared});
+  } else if (!c.pvalue) {
+    c.form = a.add_form({width, -1});
   }
+  std::vector<std::size_t> mine;
+  for (double v : values) {
+    const bool zero_text = look && look->zero_text && !missing_kind(v) && v == 0.0;
+    if (c.pvalue || zero_text || missing_kind(v)) {
+      c.at.push_back(-1);
+      continue;
+    }
+    c.at.push_back(static_cast<long>(a.add(v, c.form)));
+    mine.push_back(a.value.size() - 1);
+  }
+  a.add_neighbours(mine);
+  if (look && look->resolved) {
+    double step = HUGE_VAL;
+    for (std::size_t i : mine)
+      if (a.value[i] != 0.0 && std::isfinite(a.value[i])) step = std::fmin(step, std::fabs(a.value[i]));
+    if (std::isfinite(step))
+      for (std::size_t i : mine) a.steps.emplace_back(i, step);
+  }
+  return c;
+}
+
+std::vector<std::string> column_texts(const apart_values& a, const column_forms& c, const std::vector<double>& values) {
   std::vector<std::string> out;
   out.reserve(values.size());
-  for (double v : values) {
-    char k = missing_kind(v);
-    if (look && look->zero_text && !k && v == 0.0)
-      out.push_back(look->zero_text);
+  for (std::size_t r = 0; r < values.size(); ++r) {
+    const double v = values[r];
+    const char k = missing_kind(v);
+    if (c.look && c.look->zero_text && !k && v == 0.0)
+      out.push_back(c.look->zero_text);
     else if (k)
       out.push_back(missing_text(k));
-    else if (pvalue)
+    else if (c.pvalue)
       out.push_back(format_pvalue(v));
-    else if (shared >= 0)
-      out.push_back(format_fixed(v, width, shared));
     else
-      out.push_back(format_best(v, width));
+      out.push_back(form_text(v, a.forms[a.form_of[c.at[r]]]));
   }
   return out;
+}
+
+}  // namespace
+
+std::vector<std::string> numeric_column_texts(const std::vector<double>& values, const column_info& col,
+                                              const column_look* look) {
+  apart_values a;
+  const column_forms c = add_column(a, values, col, look);
+  tell_apart(a);
+  return column_texts(a, c, values);
 }
 
 void render_listing(const report& r, const template_look& look, int linesize, const line_sink& sink, bool centre) {
@@ -237,13 +311,39 @@ void render_listing(const report& r, const template_look& look, int linesize, co
   std::vector<bool> left(n);
   std::vector<std::string> headers(n);
   std::vector<std::size_t> width(n, 1);
+  // The numeric values read apart from their neighbours and from the values of their
+  // row that they are compared with.
+  apart_values a;
+  std::vector<std::vector<double>> vals(n);
+  std::vector<column_forms> forms(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const column_info& col = r.columns[shown[i]];
+    if (!col.numeric) continue;
+    for (const auto& row : r.rows) vals[i].push_back(row[shown[i]].num);
+    forms[i] = add_column(a, vals[i], col, find_column_look(look, col.name));
+  }
+  for (const auto& group : look.compared) {
+    std::vector<std::size_t> cols;
+    for (const char* name : group)
+      for (std::size_t i = 0; i < n; ++i)
+        if (r.columns[shown[i]].numeric && r.columns[shown[i]].name == name) cols.push_back(i);
+    std::vector<std::size_t> group_forms;
+    for (std::size_t i : cols)
+      if (!forms[i].pvalue) group_forms.push_back(forms[i].form);
+    a.shared.push_back(group_forms);
+    for (std::size_t row = 0; row < r.rows.size(); ++row)
+      for (std::size_t x = 0; x < cols.size(); ++x)
+        for (std::size_t y = x + 1; y < cols.size(); ++y) {
+          const long p = forms[cols[x]].at[row], q = forms[cols[y]].at[row];
+          if (p >= 0 && q >= 0) a.pairs.emplace_back(p, q);
+        }
+  }
+  tell_apart(a);
   for (std::size_t i = 0; i < n; ++i) {
     const column_info& col = r.columns[shown[i]];
     const column_look* cl = find_column_look(look, col.name);
     if (col.numeric) {
-      std::vector<double> vals;
-      for (const auto& row : r.rows) vals.push_back(row[shown[i]].num);
-      texts[i] = numeric_column_texts(vals, col, cl);
+      texts[i] = column_texts(a, forms[i], vals[i]);
     } else {
       for (const auto& row : r.rows) texts[i].push_back(row[shown[i]].text);
     }

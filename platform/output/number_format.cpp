@@ -28,6 +28,19 @@ int decimals_needed(double v, int max_decimals) {
   return k;
 }
 
+int fixed_width(double v, int decimals) { return static_cast<int>(printf_fixed(v, decimals).size()); }
+
+int significant_digits(double v, int decimals) {
+  int n = 0;
+  bool started = false;
+  for (char c : printf_fixed(v, decimals)) {
+    if (c < '0' || c > '9') continue;
+    started = started || c != '0';
+    n += started;
+  }
+  return n;
+}
+
 std::string format_pvalue(double v) {
   if (std::isnan(v)) return ".";
   if (v < 0.0001) return "<.0001";

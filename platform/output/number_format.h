@@ -22,6 +22,12 @@ inline std::string format_fixed(double v, int width, int decimals) { return fixe
 // The fewest decimals, at most max_decimals, that show v as precisely as max_decimals do.
 int decimals_needed(double v, int max_decimals);
 
+// The length of v written with that many decimals, and the digits of that text from
+// its first nonzero one: beyond kDoubleDigits they are no longer all the double's.
+int fixed_width(double v, int decimals);
+int significant_digits(double v, int decimals);
+constexpr int kDoubleDigits = 15;
+
 // A probability with four decimals; below 0.0001 it reads "<.0001".
 std::string format_pvalue(double v);
 

@@ -2,6 +2,7 @@
 // The definitions themselves are data, all in templates.cpp.
 #pragma once
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plat::out {
@@ -19,6 +20,9 @@ struct column_look {
   int decimals = -1;
   const char* zero_text = nullptr;  // shown in place of the value 0 (a total row's key)
   bool joined = false;              // follows the column before it without a gap
+  // Each value reads apart from itself moved by the column's smallest nonzero
+  // magnitude (a location parameter beside its scale).
+  bool resolved = false;
 };
 
 // A spanning header: the dynamics naming its first and last column and its text.
@@ -46,6 +50,13 @@ struct template_look {
   std::vector<span_look> spans;
   int pairs_per_row = 1;                  // factoids: label/value pairs on one line
   std::vector<shown_if> conditional;      // columns shown only under a dynamic
+  // Columns whose values in one row are compared (an estimate and its limits): they
+  // read apart from one another. Every numeric column's values read apart from their
+  // neighbours in it.
+  std::vector<std::vector<const char*>> compared = {};
+  // Factoids: pairs (by their order) that read apart from themselves moved by the
+  // value of another pair (a mean by its standard error).
+  std::vector<std::pair<int, int>> pair_steps = {};
 };
 
 // The look of a template, or the default look when there is no definition.

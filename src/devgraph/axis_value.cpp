@@ -3,10 +3,7 @@
 // the short axis form.
 #include "devgraph/axis_value.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/gdev.h"
@@ -43,8 +40,8 @@ bool kes_tick_head(const kes_axis& ax, const kes_textline* line) {
   return false;
 }
 
-void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool use_format, int decimals,
-                         int field, kes_gtext* t, char* buf) {
+void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool use_format,
+                         const kes_tick_style& style, kes_gtext* t, char* buf) {
   const kes_chart* c = kes_chart_of(ctx);
   const host_gtext* d = ax.value_default;
   std::memcpy(t->font, d != nullptr && d->font[0] != ' ' ? d->font : c->valfont, 8);
@@ -70,25 +67,6 @@ void kes_axis_value_text(kes_ctx* ctx, const kes_axis& ax, int i, double v, bool
   }
   host_varinfo info{};
   const bool fmt = variable_format(ctx, use_format, &info);
-  t->len = kes_tick_text(v, fmt ? &info : nullptr, decimals, kes_zcompress(ctx), buf, fmt ? 0 : field);
+  t->len = kes_tick_text(v, fmt ? &info : nullptr, style, kes_zcompress(ctx), buf);
   t->text = buf;
-}
-
-bool kes_plain_tick_texts(kes_ctx* ctx, const kes_axis& axis, long first, const std::function<bool(long)>& on,
-                          double start, double step, double e, bool use_format, const kes_tick_form& form,
-                          std::vector<double>* values, std::vector<std::string>* texts) {
-  values->clear();
-  texts->clear();
-  host_varinfo info{};
-  char buf[KES_TICK_TEXT];
-  if (axis.tick_texts != nullptr || axis.seq_texts != nullptr || variable_format(ctx, use_format, &info) ||
-      kes_pctlscale_text(ctx, axis, start, buf) >= 0)
-    return false;
-  for (long i = first; on(i); ++i) {
-    const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
-    values->push_back(v);
-    texts->emplace_back(buf, static_cast<std::size_t>(kes_tick_text(v, nullptr, form.decimals, kes_zcompress(ctx), buf,
-                                                                     form.field)));
-  }
-  return true;
 }

@@ -183,12 +183,13 @@ void axisfnt(kes_ctx* ctx, kes_axis* ax, kes_axisdraw* d, const host_varinfo*, i
     const kes_plotslot* key = kes_gkeyslot(ctx);
     char buf[KES_TICK_TEXT];
     long guard = 0;
+    const kes_tick_style style = kes_axis_tick_style(key->hlow, key->hhigh, key->width, 0);
     for (double v = key->hlow; v <= key->hhigh && key->width > 0 && guard < 100000; v += key->width, ++guard) {
       kes_gtext t{};
       std::memcpy(t.font, c->valfont, 8);
       t.height = c->text_h;
       t.angle = ax->value_angle;
-      t.len = kes_tick_text(v, nullptr, 99, 0, buf);
+      t.len = kes_tick_text(v, nullptr, style, 0, buf);
       t.text = buf;
       double b[8] = {};
       gd_measure(ctx, &t, b);

@@ -1,6 +1,7 @@
 // The bars of a histogram cell as kesgbr2 draws them: their paint and their
 // rectangles, for the drawers of what stands over them.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "devgraph/gdev.h"
@@ -23,11 +24,17 @@ bool kes_bars_drawn(kes_ctx* ctx, const kes_cell* cell, const kes_plotslot* s);
 // Bin i's bar from its base to its top (device units); false when it is not drawn.
 bool kes_bar_rect(kes_ctx* ctx, const kes_plotslot* s, int i, double* left, double* base, double* right,
                   double* top);
-// The value text over bin i's bar (BARLABEL= given), standing over the bar from left
-// to right whose top is top: set in t, its characters in buf (40 of them); the text's
-// length along its baseline.
-double kes_bar_label(kes_ctx* ctx, const kes_plotslot* s, int i, double left, double right, double top,
-                     kes_gtext* t, char* buf);
-// The gaps that the value texts over a cell's bars keep in the lines behind them; none
-// without BARLABEL= or bars.
+// A value text over a bar (BARLABEL=), as it is drawn: its record (whose text points
+// at chars), and the room it keeps.
+struct kes_bar_text {
+  kes_gtext t;
+  std::string chars;
+  kes_text_gap room;
+};
+// The value texts over a cell's drawn bars, centred over their bars just above them;
+// none without BARLABEL= or bars. Where neighbours would meet, all of the cell's shrink
+// alike down to four fifths of their height; past that they take two rows, each
+// rising over the one before it where they would meet (kes_set_values).
+std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell);
+// Their rooms: the gaps they keep in the lines behind them.
 std::vector<kes_text_gap> kes_bar_label_gaps(kes_ctx* ctx, kes_cell* cell);

@@ -54,10 +54,9 @@ enum class kes_ref_part { both, lines, labels };
 void kesghrl(kes_ctx* ctx, kes_cell* cell, kes_ref_part part = kes_ref_part::both);
 void kesgvrl(kes_ctx* ctx, kes_cell* cell, kes_ref_part part = kes_ref_part::both);
 // The same lines where to_device puts each value on its axis (a percent axis).
-void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device,
-                kes_ref_part part = kes_ref_part::both);
-void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const std::function<double(double)>& to_device,
-                kes_ref_part part = kes_ref_part::both);
+struct kes_ref_axes;
+void kesghrl_at(kes_ctx* ctx, kes_cell* cell, const kes_ref_axes& to, kes_ref_part part = kes_ref_part::both);
+void kesgvrl_at(kes_ctx* ctx, kes_cell* cell, const kes_ref_axes& to, kes_ref_part part = kes_ref_part::both);
 
 // Label buffers hold at least this many characters.
 constexpr int KES_LABEL_BUFFER = 261;

@@ -2,6 +2,7 @@
 // rectangle per bin of the cell's stretch of the common bins, with their values
 // above them when BARLABEL= asks for them.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "devgraph/bar_geometry.h"
@@ -63,45 +64,68 @@ bool kes_bars_drawn(kes_ctx* ctx, const kes_cell* cell, const kes_plotslot* s) {
   return s->heights != nullptr && s->hmax > KES_EPS53 && !r->nobars && !s->bars_off && !(r->hang && !cell->hist_empty);
 }
 
-double kes_bar_label(kes_ctx* ctx, const kes_plotslot* s, int i, double left, double right, double top,
-                     kes_gtext* t, char* buf) {
+std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
+  std::vector<kes_bar_text> out;
   const kes_preq* r = ctx->curreq;
+  if (cell == nullptr || r->type != KES_PLOT_HISTOGRAM || !kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL)) return out;
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  if (s->heights == nullptr || !(s->hmax > KES_EPS53) || !kes_bars_drawn(ctx, cell, s)) return out;
   const kes_chart* c = &r->layout->c;
   // BARLABEL= keeps its code (1 count, 2 percent, 3 proportion) as the slot's number.
   const int barlabel = static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL));
   const int n = s->n > 0 ? s->n : 1;
   const double f = label_factor(barlabel, n) / scale_factor(r->vscale, n);
-  std::memset(buf, ' ', 40);
-  // Counts in their best form, percents and proportions with two decimals (a field
-  // wide enough to keep them).
-  xpfs(f * s->heights[i], -8, barlabel == 1 ? 99 : 2, buf);
-  *t = kes_gtext{};
-  std::memcpy(t->font, c->insetfont, 8);
-  t->height = c->inset_h;
-  t->colour = c->colors.on_wall;
-  t->align = 1;
-  t->len = wzstjus(buf, 40, 'l');
-  t->text = buf;
-  const double w = gd_measure(ctx, t, nullptr);
-  t->x = (left + right - w) / 2;
-  t->y = top + std::min(0.5 * c->inset_h, 1.0);
-  return w;
-}
-
-std::vector<kes_text_gap> kes_bar_label_gaps(kes_ctx* ctx, kes_cell* cell) {
-  std::vector<kes_text_gap> gaps;
-  const kes_preq* r = ctx->curreq;
-  if (cell == nullptr || r->type != KES_PLOT_HISTOGRAM || !kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL)) return gaps;
-  const kes_plotslot* s = kes_gslot(ctx, cell);
-  if (s->heights == nullptr || !(s->hmax > KES_EPS53) || !kes_bars_drawn(ctx, cell, s)) return gaps;
+  std::vector<double> tops, centres;
   for (int i = 0; i < s->nbins; ++i) {
     double left, base, right, top;
     if (!kes_bar_rect(ctx, s, i, &left, &base, &right, &top)) continue;
     char buf[40];
-    kes_gtext t{};
-    const double w = kes_bar_label(ctx, s, i, left, right, top, &t, buf);
-    gaps.push_back(kes_gap_of(ctx, t, w));
+    std::memset(buf, ' ', 40);
+    // Counts in their best form, percents and proportions with two decimals (a field
+    // wide enough to keep them).
+    xpfs(f * s->heights[i], -8, barlabel == 1 ? 99 : 2, buf);
+    kes_bar_text b{};
+    std::memcpy(b.t.font, c->insetfont, 8);
+    b.t.height = c->inset_h;
+    b.t.colour = c->colors.on_wall;
+    b.t.align = 1;
+    b.chars.assign(buf, static_cast<std::size_t>(wzstjus(buf, 40, 'l')));
+    out.push_back(b);
+    tops.push_back(top);
+    centres.push_back((left + right) / 2);
   }
+  std::vector<double> widths;
+  for (kes_bar_text& b : out) {
+    b.t.text = b.chars.c_str(), b.t.len = static_cast<int>(b.chars.size());
+    widths.push_back(gd_measure(ctx, &b.t, nullptr));
+  }
+  const double air = out.empty() ? 0 : gd_blank(ctx, out.front().t);
+  const kes_values_set set = kes_set_values(centres, widths, air);
+  const double height = c->inset_h * set.scale;
+  std::vector<kes_room> rooms;
+  std::vector<double> lengths;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    kes_bar_text& b = out[i];
+    b.t.height = height;
+    lengths.push_back(gd_measure(ctx, &b.t, nullptr));
+    b.t.x = centres[i] - lengths[i] / 2;
+    b.t.y = tops[i] + std::min(0.5 * height, 1.0);
+    rooms.push_back(kes_gap_of(ctx, b.t, lengths[i]));
+  }
+  const std::vector<double> rise = kes_value_rises(rooms, set.two_rows, true);
+  const double top = c->oy + c->height + r->layout->vaxis.offset[1];
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    kes_bar_text& b = out[i];
+    // A text that would leave the frame stays on its bar.
+    if (rooms[i].y1 + rise[i] <= top) b.t.y += rise[i];
+    b.room = kes_gap_of(ctx, b.t, lengths[i]);
+  }
+  return out;
+}
+
+std::vector<kes_text_gap> kes_bar_label_gaps(kes_ctx* ctx, kes_cell* cell) {
+  std::vector<kes_text_gap> gaps;
+  for (const kes_bar_text& b : kes_bar_texts(ctx, cell)) gaps.push_back(b.room);
   return gaps;
 }
 
@@ -130,25 +154,19 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   const kes_plotslot* s = kes_gslot(ctx, cell);
   if (s->heights == nullptr || !(s->hmax > KES_EPS53)) return;
   const kes_colorset& k = c->colors;
-  const kes_stmt* st = r->stmt;
 
   // 2. Outline and fill.
   const kes_bar_paint paint = kes_bar_paint_of(ctx);
   gd_width(ctx, k.outline_width);
 
-  // 3. Bars, with their values above them when BARLABEL= asks for them.
-  const bool labelled = kes_pgiven(st, KES_PLOT_SLOT_BARLABEL);
+  // 3. Bars, then their values above them when BARLABEL= asks for them.
   const bool off = !kes_bars_drawn(ctx, cell, s);
   for (int i = 0; i < s->nbins && !off; ++i) {
     double left, base, right, top;
     if (!kes_bar_rect(ctx, s, i, &left, &base, &right, &top)) continue;
     gd_fill(ctx, left, base, right, top, paint.pattern, paint.fill, 6, paint.outline, k.outline_style,
             k.outline_width);
-    if (!labelled) continue;
-    char buf[40];
-    kes_gtext t{};
-    kes_bar_label(ctx, s, i, left, right, top, &t, buf);
-    gd_text(ctx, t);
   }
+  for (const kes_bar_text& b : kes_bar_texts(ctx, cell)) gd_text(ctx, b.t);
   gd_width(ctx, 1);
 }

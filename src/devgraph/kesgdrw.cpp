@@ -5,6 +5,7 @@
 #include <string>
 
 #include "devgraph/annotate.h"
+#include "devgraph/box_moves.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
@@ -219,6 +220,7 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   const bool boxes = ctx->insets != nullptr && cell != nullptr && cell->varsums != nullptr &&
                      cell->varsums[ctx->curvar].n != 0;
   if (boxes) kesivld(ctx, cell, kNoOffset);
+  if (boxes) kes_boxes_off_values(ctx, cell);
 
   // 2. Frame fill.
   if (!r->noframe && (r->frame_fill != 0 || kes_flag(st, KES_PLOT_FLAG_CPROP) || c->style)) kesgfrm(ctx, r, cell);

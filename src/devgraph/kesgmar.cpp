@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
@@ -85,7 +83,24 @@ void fonts(kes_ctx* ctx, kes_chart* c, const kes_gdevice& dev, bool* lab_found, 
   else std::memcpy(c->insetfont, c->valfont, 8);
 }
 
-// Widest vertical tick value, and the vertical decimals.
+// Widest of the request's percent values as an axis writes them (-1 without any).
+double widest_percent(kes_ctx* ctx, const kes_chart* c) {
+  const kes_preq* r = ctx->curreq;
+  char buf[KES_TICK_TEXT];
+  double widest = -1.0;
+  for (int i = 0; i < r->npctl; ++i) {
+    kes_gtext g{};
+    std::memcpy(g.font, c->valfont, 8);
+    g.height = c->text_h;
+    g.align = 1;
+    g.len = kes_pctl_text(r->pctl[i], buf);
+    g.text = buf;
+    widest = std::max(widest, gd_measure(ctx, &g, nullptr));
+  }
+  return widest;
+}
+
+// Widest vertical tick value, and the form of the vertical values.
 double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress) {
   const kes_preq* r = ctx->curreq;
   const kes_plotslot* key = kes_gkeyslot(ctx);
@@ -101,33 +116,18 @@ double vertical_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
     widest = std::max(widest, gd_measure(ctx, &g, nullptr));
   };
   // A rotated probability plot's vertical axis carries its percents.
-  if (r->type == KES_PLOT_PROB && r->rotate) {
-    for (int i = 0; i < r->npctl; ++i) measure(kes_pctl_text(r->pctl[i], KES_PCTL_WIDTH, buf));
-    return widest;
-  }
+  if (r->type == KES_PLOT_PROB && r->rotate) return widest_percent(ctx, c);
   const double s = key->vmin, t = key->vmax, d = key->vstep;
   const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
   const bool fmt = c->vx.format != 0;
   const bool pctlscale = r->pctlscale && r->rotate;
-  c->vdec = (fmt || pctlscale || zcompress) ? 99 : kes_tick_decimals(s, t, d, e, 1);
-  c->vfield = 0;
+  c->vstyle = (fmt || pctlscale) ? kes_own_tick_style() : kes_axis_tick_style(s, t, d, e);
   if (!(d > 0) || t + e < s) return widest;
-  // The values as the axis writes them: true and telling their ticks apart, in the
-  // characters they need where the ten do not.
   const bool percents = !fmt && kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, s, buf) >= 0;
-  std::vector<double> values;
-  std::vector<std::string> texts;
-  double v = s;
-  for (long i = 0, last = kes_tick_steps(s, t, d); i <= last; ++i, v += d) {
-    values.push_back(kes_tick_snap(v, e));
-    if (!fmt && !percents)
-      texts.emplace_back(buf, static_cast<std::size_t>(kes_tick_text(values.back(), nullptr, c->vdec, zcompress, buf)));
-  }
-  if (!fmt && !percents && !kes_ticks_true(values, texts, d))
-    if (const kes_tick_form f = kes_true_tick_form(values, d, zcompress); f.field > 0) c->vdec = f.decimals, c->vfield = f.field;
-  for (double v : values) {
+  for (long i = 0, last = kes_tick_steps(s, t, d); i <= last; ++i) {
+    const double v = kes_tick_snap(kes_tick_at(s, d, i), e);
     int len = percents ? kes_pctlscale_text(ctx, kes_glayout(ctx)->vaxis, v, buf) : -1;
-    if (len < 0) len = kes_tick_text(v, fmt ? info : nullptr, c->vdec, zcompress, buf, fmt ? 0 : c->vfield);
+    if (len < 0) len = kes_tick_text(v, fmt ? info : nullptr, c->vstyle, zcompress, buf);
     measure(len);
   }
   return widest;
@@ -278,26 +278,10 @@ void label_rooms(kes_ctx* ctx, kes_chart* c, double h0, double gm) {
   }
 }
 
-// The form of the horizontal values: the ten characters when the values drawn at some
-// thinning step are true and tell their ticks apart (the axis thins to it), else the
-// characters they need.
-void true_horizontal_form(kes_chart* c, double s, double t, double d, double e, int n, int zcompress) {
-  if (!(d > 0) || t + e < s) return;
-  std::vector<double> values;
-  std::vector<std::string> texts;
-  char buf[KES_TICK_TEXT];
-  for (long i = 0; i < std::min<long>(n, KES_MAX_TICKS); ++i) {
-    values.push_back(kes_tick_snap(kes_tick_at(s, d, i), e));
-    texts.emplace_back(buf, static_cast<std::size_t>(kes_tick_text(values.back(), nullptr, c->hdec, zcompress, buf)));
-  }
-  if (kes_true_label_step(0, values, texts, d) >= 0) return;
-  if (const kes_tick_form f = kes_true_tick_form(values, d, zcompress); f.field > 0) c->hdec = f.decimals, c->hfield = f.field;
-}
-
-// Step 14: the decimals of the horizontal tick values and the widest of them (every
+// Step 14: the form of the horizontal tick values and the widest of them (every
 // kMeasureEvery-th measured); *first and *last get the widths of the first and the
 // last measured.
-void horizontal_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int zcompress, double* first,
+void horizontal_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, double* first,
                        double* last) {
   const kes_preq* r = ctx->curreq;
   const kes_axis* hx = &r->layout->haxis;
@@ -308,18 +292,14 @@ void horizontal_values(kes_ctx* ctx, kes_chart* c, const host_varinfo* info, int
   const double s = percents ? r->pctl[0] : key->hlow, t = percents ? r->pctl[n - 1] : key->hhigh, d = key->width;
   const int k = n / kMeasureEvery + 1;
   const double e = std::max(std::fabs(s), std::fabs(t)) * KES_SQRT_EPS53 * 1000;
-  c->hdec = 99;
-  c->hfield = 0;
-  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && !zcompress)
-    c->hdec = kes_tick_decimals(s + hx->nseq * d, t, d, e, k);
-  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate) && hx->nseq == 0 && hx->tick_texts == nullptr)
-    true_horizontal_form(c, s, t, d, e, n, zcompress);
+  c->hstyle = kes_own_tick_style();
+  if (!c->hx.format && !percents && !(r->pctlscale && !r->rotate))
+    c->hstyle = kes_axis_tick_style(s + hx->nseq * d, t, d, e, k);
   *first = labwidth(ctx, info, c->hx.format, s, 0);
   double widest = *first;
   *last = *first;
-  double v = s;
   for (int i = k; i < n; i += k) {
-    v = percents ? r->pctl[i] : v + k * d;
+    const double v = percents ? r->pctl[i] : kes_tick_at(s, d, i);
     *last = labwidth(ctx, info, c->hx.format, v, i);
     widest = std::max(widest, *last);
   }
@@ -356,9 +336,11 @@ void kesgmar(kes_ctx* ctx) {
   if (intertile) g = std::max(0.0, kes_pnumber(st, KES_PLOT_SLOT_INTERTILE));
   c->hcellgap = g;
   c->vcellgap = g / a;
-  // Shapes fitted per cell give every row of a probability plot its own percent axis:
-  // the rows keep room between them for its ticks and values.
-  if (r->type == KES_PLOT_PROB && r->pctl_per_cell && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
+  // Shapes fitted per cell give every row of a probability plot its own percent axis,
+  // and of a QQ plot its own percentile axis: the rows keep room between them for its
+  // ticks and values.
+  const bool own_percents = r->pctl_per_cell && (r->type == KES_PLOT_PROB || (r->type == KES_PLOT_QQ && r->pctlaxis));
+  if (own_percents && !r->rotate && r->nrows != 1) c->vcellgap += 2 * h0;
   const double gm = std::min(g, 0.75);
 
   // 5. Initial margins.
@@ -404,13 +386,16 @@ void kesgmar(kes_ctx* ctx) {
 
   // 14. Horizontal tick values: the widths of the first and the last.
   double first = 0, last = 0;
-  horizontal_values(ctx, c, &info, zcompress, &first, &last);
+  horizontal_values(ctx, c, &info, &first, &last);
   c->hend_w[0] = first, c->hend_w[1] = last;
 
   // Shapes fitted per cell give every column of a rotated probability plot its own
   // percent axis: the columns keep room between them for its ticks and values.
   if (r->type == KES_PLOT_PROB && r->pctl_per_cell && r->rotate && r->ncols > 1 && !r->novtick)
     c->hcellgap += kes_gkeyslot(ctx)->vwidest + c->hgap_tv + vx->major_len;
+  // A rotated QQ plot's own percentile axes stand right of each column.
+  if (own_percents && r->type == KES_PLOT_QQ && r->rotate && r->ncols > 1)
+    c->hcellgap += widest_percent(ctx, c) + c->hgap_tv + vx->major_len;
 
   // 15. Right margin and panel gap (not for bars labelled at their midpoints).
   if (!(r->type == KES_PLOT_HISTOGRAM && !r->endpoints)) {

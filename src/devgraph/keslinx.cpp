@@ -3,8 +3,6 @@
 // every (step + 1)-th tick carries one, the ticks between become minor ones.
 #include <algorithm>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
@@ -48,36 +46,13 @@ void keslinx(kes_ctx* ctx, int use_format) {
   if (!ax.value_none) {
     kes_gtext probe{};
     char pbuf[KES_TICK_TEXT];
-    kes_axis_value_text(ctx, ax, 0, start, use_format != 0, c->hdec, c->hfield, &probe, pbuf);
+    kes_axis_value_text(ctx, ax, 0, start, use_format != 0, c->hstyle, &probe, pbuf);
     w = std::max(w, gd_blank(ctx, probe));
   }
   int skip = kes_label_step(w + c->hwidest_ticks, inc);
   const double limit = right + KES_TICK_SLACK;
   const long n = kes_tick_count(limit - x0, inc);
   const double e = std::max(std::fabs(start), std::fabs(end)) * KES_SQRT_EPS53 * 1000;
-  // The values drawn are true and tell their ticks apart: thinned to a step at which
-  // they do, else written in the characters they need (the user's own texts, formats
-  // and percents stay as given).
-  std::vector<double> values;
-  std::vector<std::string> texts;
-  const auto on = [&](long i) { return x0 + i * inc <= limit && i < n; };
-  if (!ax.value_none && kes_plain_tick_texts(ctx, ax, 0, on, start, step, e, use_format != 0, {c->hdec, c->hfield},
-                                             &values, &texts)) {
-    if (const int s = kes_true_label_step(skip, values, texts, step); s >= 0) {
-      skip = s;
-    } else if (const kes_tick_form f = kes_true_tick_form(values, step, kes_zcompress(ctx)); f.field > 0) {
-      c->hdec = f.decimals, c->hfield = f.field;
-      kes_gtext t{};
-      char buf[KES_TICK_TEXT];
-      double widest = 0;
-      for (long i = 0; on(i); ++i) {
-        kes_axis_value_text(ctx, ax, static_cast<int>(i), values[static_cast<std::size_t>(i)], use_format != 0,
-                            c->hdec, c->hfield, &t, buf);
-        widest = std::max(widest, gd_measure(ctx, &t, nullptr));
-      }
-      skip = kes_label_step(w + widest, inc);
-    }
-  }
   c->hstep = skip;
 
   // 5. Minor ticks.
@@ -124,7 +99,7 @@ void keslinx(kes_ctx* ctx, int use_format) {
   i = 0;
   for (double x = x0; x <= limit && i < n; i += skip + 1, x = x0 + i * inc) {
     const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
-    kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->hdec, c->hfield, &t, buf);
+    kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->hstyle, &t, buf);
     const double len = gd_measure(ctx, &t, nullptr);
     // 10. In a page of several columns values never run into the next column, and
     // values along one baseline stop more than a blank before its first.

@@ -2,8 +2,6 @@
 // values, the right and top sides of the frame, the axis line and the vertical label.
 #include <algorithm>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "devgraph/axis_value.h"
 #include "devgraph/chart_access.h"
@@ -62,21 +60,11 @@ void kesliny(kes_ctx* ctx, int use_format) {
       kes_gtext t{};
       t.align = 2;
       char buf[KES_TICK_TEXT];
-      // Every tick keeps its value, and the values are true and tell their ticks
-      // apart: written in the characters they need where the margins' form does not.
-      const auto on = [&](long j) { return c->oy + j * inc <= limit && j < n; };
-      std::vector<double> values;
-      std::vector<std::string> texts;
-      if (kes_plain_tick_texts(ctx, ax, first, on, start, step, e, use_format != 0, {c->vdec, c->vfield}, &values,
-                               &texts) &&
-          !kes_ticks_true(values, texts, step))
-        if (const kes_tick_form f = kes_true_tick_form(values, step, kes_zcompress(ctx)); f.field > 0)
-          c->vdec = f.decimals, c->vfield = f.field;
       const int skip = kes_label_step(h + room, inc);
       kes_next_cell next(kes_row_pitch(lay));
       for (i = first; c->oy + i * inc <= limit && i < n; i += skip + 1) {
         const double v = kes_tick_snap(kes_tick_at(start, step, i), e);
-        kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vdec, c->vfield, &t, buf);
+        kes_axis_value_text(ctx, ax, static_cast<int>(i), v, use_format != 0, c->vstyle, &t, buf);
         t.x = vx;
         t.y = kes_figures_baseline(c->oy + i * inc, h);
         if (c->celldev) t.y = gd_cell(ctx, t.y, 2, 0);

@@ -31,9 +31,9 @@ double labwidth(kes_ctx* ctx, const host_varinfo* info, int format, double value
     // Percents on an unrotated probability plot, the fitted percents of PCTLSCALE, or
     // the value itself.
     t.len = -1;
-    if (!format && r->type == KES_PLOT_PROB && !r->rotate) t.len = kes_pctl_text(value, KES_PCTL_WIDTH, buf);
+    if (!format && r->type == KES_PLOT_PROB && !r->rotate) t.len = kes_pctl_text(value, buf);
     if (!format && t.len < 0) t.len = kes_pctlscale_text(ctx, ax, value, buf);
-    if (t.len < 0) t.len = kes_tick_text(value, format ? info : nullptr, c->hdec, 0, buf, format ? 0 : c->hfield);
+    if (t.len < 0) t.len = kes_tick_text(value, format ? info : nullptr, c->hstyle, 0, buf);
     t.text = buf;
   }
   return gd_measure(ctx, &t, nullptr);

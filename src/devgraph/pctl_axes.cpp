@@ -11,6 +11,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/gdev.h"
+#include "devgraph/ref_labels.h"
 #include "devgraph/pctl_ticks.h"
 #include "devgraph/value_runs.h"
 #include "fit/kes_estframe.h"
@@ -21,8 +22,6 @@
 #include "kes_msg_names.h"
 
 namespace {
-
-constexpr int kValueWidth = 7;
 
 // One percent axis being drawn: its quantile function and range.
 struct pctl_axis {
@@ -88,7 +87,7 @@ struct across_values {
     char buf[32];
     kes_gtext t = value_text(ctx, 1);
     t.text = buf;
-    t.len = kes_pctl_text(percent, kValueWidth, buf);
+    t.len = kes_pctl_text(percent, buf);
     const double len = gd_measure(ctx, &t, nullptr);
     double xl = x - len / 2;
     if (c->celldev) xl = gd_cell(ctx, xl, 1, 0);
@@ -227,8 +226,9 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
         gd_line(ctx, x0, at(r->pctl[i]), right, at(r->pctl[i]), grid.style, grid.colour);
     gd_width(ctx, ax.width);
   }
-  // Each cell with shapes of its own shows its own percents; else the first column does.
-  if (!c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS] && (qq || !r->pctl_per_cell)) return;
+  // Each cell with shapes of its own shows its own percents; else the first (or, on a
+  // QQ plot, the last) column does.
+  if (!c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS] && !r->pctl_per_cell) return;
   const double base = qq ? right : x0;
   const double dir = qq ? 1 : -1;
   double vx = base + dir * (ax.major_len + c->hgap_tv);
@@ -244,7 +244,7 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
       char buf[32];
       kes_gtext t = value_text(ctx, qq ? 1 : 2);
       t.text = buf;
-      t.len = kes_pctl_text(r->pctl[i], kValueWidth, buf);
+      t.len = kes_pctl_text(r->pctl[i], buf);
       double b = kes_figures_baseline(y, c->text_h);
       if (c->celldev) b = gd_cell(ctx, b, 2, 0);
       if (b > last + 1.5 * c->text_h) {
@@ -281,7 +281,8 @@ void kesnlqx(kes_ctx* ctx, pctl_axis a) {
       if (kes_pctl_on(a.q(r->pctl[i]), a.qmin, a.qmax))
         gd_line(ctx, at(r->pctl[i]), c->oy - lay->vaxis.offset[0], at(r->pctl[i]), top, grid.style, grid.colour);
   }
-  if (c->edge[KES_EDGE_TOP]) {
+  // Each cell with shapes of its own shows its own percents; else the top row does.
+  if (c->edge[KES_EDGE_TOP] || r->pctl_per_cell) {
     gd_width(ctx, ax.major_width);
     across_values values(ctx, top + ax.major_len + c->vgap_tv);
     bool writing = !ax.value_none;
@@ -402,7 +403,8 @@ void kesgaxp(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   // Reference values on the percent axis are percents, placed at their quantiles.
   if (r->nhref > 0) {
     if (!r->rotate && percents)
-      kesghrl_at(ctx, cell, [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->ox, c->width); });
+      kesghrl_at(ctx, cell, {[&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->ox, c->width); },
+                             kes_page_axes(ctx).y});
     else if (r->rotate)
       kesghrl(ctx, cell);
   }
@@ -410,7 +412,8 @@ void kesgaxp(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
   else kesliny(ctx, 1);
   if (r->nvref > 0) {
     if (r->rotate && percents)
-      kesgvrl_at(ctx, cell, [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->oy, c->height); });
+      kesgvrl_at(ctx, cell, {kes_page_axes(ctx).x,
+                             [&](double v) { return kes_pctl_at(a.q(v), a.qmin, a.qmax, c->oy, c->height); }});
     else if (!r->rotate)
       kesgvrl(ctx, cell);
   }

@@ -1,9 +1,12 @@
 // The percent-axis arithmetic (pctl_ticks.h).
 #include "devgraph/pctl_ticks.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "host/host_services.h"
+#include "host/kes_tick_text.h"
 
 namespace {
 
@@ -54,7 +57,14 @@ int kes_pctl_group(int g, const double** percents) {
   return kGroups[g].n;
 }
 
-int kes_pctl_text(double percent, int width, char* buf) {
+int kes_pctl_text(double percent, char* buf) {
+  const std::string t = kes_value_text(percent);
+  const std::size_t n = std::min<std::size_t>(t.size(), KES_PCTL_TEXT);
+  std::memcpy(buf, t.data(), n);
+  return static_cast<int>(n);
+}
+
+int kes_pctl_fitted_text(double percent, int width, char* buf) {
   char field[32];
   const int w = width < 32 ? width : 32;
   std::memset(field, ' ', sizeof field);

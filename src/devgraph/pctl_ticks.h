@@ -47,11 +47,13 @@ std::vector<double> kes_pctl_minor(Quantile q, double qmin, double qmax, double 
   return out;
 }
 
-// A percent as a tick value: the shortest form in width characters, leading and
-// trailing blanks taken off; the length.
-int kes_pctl_text(double percent, int width, char* buf);
-// The field of a percent axis's tick values.
-constexpr int KES_PCTL_WIDTH = 7;
+// A listed percent as a tick value: the decimal it was given as (99.99999, not 100);
+// the length. buf holds KES_PCTL_TEXT characters.
+int kes_pctl_text(double percent, char* buf);
+constexpr int KES_PCTL_TEXT = 32;
+// A fitted percent, which has no short decimal: the shortest form in width
+// characters; the length.
+int kes_pctl_fitted_text(double percent, int width, char* buf);
 
 struct kes_ctx;
 struct kes_axis;

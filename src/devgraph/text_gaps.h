@@ -4,22 +4,16 @@
 #include <vector>
 
 #include "devgraph/gdev.h"
+#include "host/kes_text_room.h"
 
 struct kes_ctx;
 
 // A text's room on the page, in device units (percent of the graphics area).
-struct kes_text_gap {
-  double x0, y0, x1, y1;
-};
+using kes_text_gap = kes_room;
 
 // The room of a horizontal text t of length len along its baseline: from its descent
 // to its top, with a margin of half a blank around it.
 kes_text_gap kes_gap_of(kes_ctx* ctx, const kes_gtext& t, double len);
-
-// The pieces of the segment from (x1, y1) to (x2, y2) outside every gap, as
-// fractions [from, to] of the way along it, in order.
-std::vector<std::pair<double, double>> kes_pieces_outside(double x1, double y1, double x2, double y2,
-                                                          const std::vector<kes_text_gap>& gaps);
 
 // The gaps but the one at index own (a line's own label, which stands clear of it
 // already; -1 keeps them all).

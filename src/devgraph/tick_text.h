@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "host/kes_checked.h"
-#include "host/kes_tick_truth.h"
+#include "host/kes_tick_text.h"
 
 struct host_varinfo;
 
+// Room for a tick's text: a value's exact decimal in either form.
 constexpr int KES_TICK_TEXT = 40;
 // A tick this close past the end of its axis still counts; no axis has more ticks.
 constexpr double KES_TICK_SLACK = 0.001;
@@ -35,39 +36,20 @@ inline double kes_tick_snap(double v, double e) { return v <= e && v >= -e ? 0.0
 inline constexpr long kMostTickSteps = 100000;
 long kes_tick_steps(double s, double t, double d);
 
-// The decimals that show every value s, s + d, ... up to t alike (e: the snap of a
-// value to 0): negative for exponent form, -1 for a range that runs backwards.
-int kes_tick_decimals(double s, double t, double d, double e, int step);
+// The form of the values of an axis whose ticks stand at s, s + d, ... up to t (e: the
+// snap of a value to 0), from every `every`-th of them: each value reads its decimal,
+// s + k d where s and d are short decimals. A range that runs backwards or no step
+// gives each value its own text.
+kes_tick_style kes_axis_tick_style(double s, double t, double d, double e, int every = 1);
 
 // The text of tick value v into buf (KES_TICK_TEXT characters, blank-padded); its
 // length. info: the variable's name record when its format is to be used, else null.
-// decimals: the axis' decimals (shwylab's format argument); trim: ZCOMPRESS; field:
-// the width the value is written in, 0 for the ten characters of an axis value.
-int kes_tick_text(double v, const host_varinfo* info, int decimals, int trim, char* buf, int field = 0);
+// style: the axis' form; trim: ZCOMPRESS (.5 for 0.5).
+int kes_tick_text(double v, const host_varinfo* info, const kes_tick_style& style, int trim, char* buf);
 
 // Thinning of tick values: every (step + 1)-th tick carries a value when a value
 // needs `allowance` and ticks lie inc apart; 0 when every tick has room.
 int kes_label_step(double allowance, double inc);
-
-// The thinning step, raised from skip to the least step at which the values drawn
-// are true and tell their ticks apart (kes_ticks_true with every = step + 1): a
-// ten-character field shows a value near 1e308 to four significant digits, true of
-// every other tick 5e304 apart. -1 when no step leaving two values drawn does.
-int kes_true_label_step(int skip, const std::vector<double>& values, const std::vector<std::string>& texts,
-                        double d);
-
-// The form of an axis' values: shwylab's decimals argument and the field they are
-// written in (0: the ten characters of an axis value).
-struct kes_tick_form {
-  int decimals = 99;
-  int field = 0;
-};
-// The narrowest form in which every tick's value is true and tells it from its
-// neighbours (kes_ticks_true), where the ten characters cannot: fixed notation with
-// the decimals the step needs, or E notation with the digits it needs, whichever
-// is narrower (fixed on a tie). trim: ZCOMPRESS. Field 0 when no form is (ticks
-// closer than the doubles tell apart).
-kes_tick_form kes_true_tick_form(const std::vector<double>& values, double d, int trim);
 
 // The variable has a format.
 bool kes_has_format(const host_varinfo& info);

@@ -8,6 +8,7 @@ struct kes_ctx;
 struct kes_preq;
 struct kes_cell;
 struct kes_plotslot;
+struct kes_edf3fam;
 
 struct kes_famfn {
   // Estimate for the cell's current curve: 0 fitted, 1 not fitted. i and j are the
@@ -38,6 +39,9 @@ struct kes_famfn {
   // Fitted quantile of the cell's current curve at a percent (0 < percent < 100), or
   // missing.
   double (*pct)(kes_ctx* ctx, kes_cell* cell, double percent);
+  // The EDF tests the family shares with the other shape families (their tables' range
+  // of shapes), or null where its tests are its own.
+  const kes_edf3fam& (*edf3)();
 };
 
 // The note that the family of code was not estimated in the cell, for the current

@@ -242,10 +242,8 @@ void untested_note(const kes_curve& c, const char* fname, int flen) {
     beta_above_note(c, fname, flen);
     return;
   }
-  const kes_edf3fam* fam = c.dist == KES_DIST_GAMMA       ? &kes_edf3_gamma()
-                           : c.dist == KES_DIST_LOGNORMAL ? &kes_edf3_lognormal()
-                           : c.dist == KES_DIST_WEIBULL   ? &kes_edf3_weibull()
-                                                          : nullptr;
+  const kes_famfn* set = kes_famdisp(c.dist);
+  const kes_edf3fam* fam = set != nullptr && set->edf3 != nullptr ? &set->edf3() : nullptr;
   if (fam == nullptr || c.edf.shape_out == 0) {
     xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname);
     return;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "fit/kes_estframe.h"
+#include "fitreport/kes_edf3.h"
 #include "fitreport/kes_famsets.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -46,18 +47,18 @@ int est_su(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int, double low, dou
 }
 }  // namespace
 
-const kes_famfn kes_fam_normal = {est_normal, kesnp, kesncdf, kesnq, kesnplt, kesnx, kesedfn, kesmidn, kesntbl, kesnpct};
+const kes_famfn kes_fam_normal = {est_normal, kesnp, kesncdf, kesnq, kesnplt, kesnx, kesedfn, kesmidn, kesntbl, kesnpct, nullptr};
 const kes_famfn kes_fam_lognormal = {est_lognormal, keslp, keslcdf, keslq,   keslplt, keslx,
-                                     kesedfl,       kesmidl, kesltbl, keslpct};
+                                     kesedfl,       kesmidl, kesltbl, keslpct, kes_edf3_lognormal};
 const kes_famfn kes_fam_exponential = {est_exponential, kesep, kesecdf, keseq,   keseplt, kesex,
-                                       kesedfe,         kesmide, kesetbl, kesepct};
-const kes_famfn kes_fam_weibull = {est_weibull, keswp, keswcdf, keswq, keswplt, keswx, kesedfw, kesmidw, keswtbl, keswpct};
-const kes_famfn kes_fam_gamma = {est_gamma, kesgp, kesgcdf, kesgq, kesgplt, kesgx, kesedfg, kesmidg, kesgtbl, kesgpct};
-const kes_famfn kes_fam_beta = {est_beta, kesbp, kesbcdf, kesbq, kesbplt, kesbx, kesedfb, kesmidb, kesbtbl, kesbpct};
-const kes_famfn kes_fam_sb = {est_sb, kesvp, kesvcdf, kesvq, kesvplt, kesvx, kesedfv, kesmidv, kesvtbl, kesvpct};
-const kes_famfn kes_fam_su = {est_su, kesup, kesucdf, kesuq, kesuplt, kesux, kesedfu, kesmidu, kesutbl, kesupct};
+                                       kesedfe,         kesmide, kesetbl, kesepct, nullptr};
+const kes_famfn kes_fam_weibull = {est_weibull, keswp, keswcdf, keswq, keswplt, keswx, kesedfw, kesmidw, keswtbl, keswpct, kes_edf3_weibull};
+const kes_famfn kes_fam_gamma = {est_gamma, kesgp, kesgcdf, kesgq, kesgplt, kesgx, kesedfg, kesmidg, kesgtbl, kesgpct, kes_edf3_gamma};
+const kes_famfn kes_fam_beta = {est_beta, kesbp, kesbcdf, kesbq, kesbplt, kesbx, kesedfb, kesmidb, kesbtbl, kesbpct, nullptr};
+const kes_famfn kes_fam_sb = {est_sb, kesvp, kesvcdf, kesvq, kesvplt, kesvx, kesedfv, kesmidv, kesvtbl, kesvpct, nullptr};
+const kes_famfn kes_fam_su = {est_su, kesup, kesucdf, kesuq, kesuplt, kesux, kesedfu, kesmidu, kesutbl, kesupct, nullptr};
 // The two-parameter Weibull serves probability and QQ requests only: no curve, no report.
-const kes_famfn kes_fam_weibull2 = {est_weibull, kesw2p, nullptr, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr};
+const kes_famfn kes_fam_weibull2 = {est_weibull, kesw2p, nullptr, kesw2q, nullptr, kesw2x, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 double kes_law_pct(kes_ctx* ctx, kes_cell* cell, int code, double percent) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, ctx->curreq, cell));

@@ -200,10 +200,11 @@ bool kes_pctl_places_per_cell(kes_ctx* ctx) {
            kes_plotslot* s = slot_of(ctx, cell);
            const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
            if (c == nullptr || !c->fitted) return 0;
+           // Any difference counts: under a shape of 3E-8 every percent lies within 1E-7
+           // of 1, and places 1E-9 apart are a hundredth of the axis apart.
            for (int i = 0; i < r->npctl; ++i) {
              const double at = fn->q(ctx, key, r->pctl[i] / 100), own = fn->q(ctx, s, r->pctl[i] / 100);
-             if (std::isfinite(at) && std::isfinite(own) && std::fabs(own - at) > 1e-9 * std::max(1.0, std::fabs(at)))
-               return 1;
+             if (std::isfinite(at) && std::isfinite(own) && own != at) return 1;
            }
            return 0;
          }) != 0;

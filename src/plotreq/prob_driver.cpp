@@ -383,7 +383,7 @@ int draw_shape(kes_ctx* ctx, int k, const kes_probkind& kind, kes_plotslot* key,
     vorder = nullptr;
   }
   r->vaxis_used = 0;
-  r->pctl_per_cell = !kind.qq && kes_pctl_places_per_cell(ctx) ? 1 : 0;
+  r->pctl_per_cell = (!kind.qq || r->pctlaxis) && kes_pctl_places_per_cell(ctx) ? 1 : 0;
   if (ctx->tmplgraph || !ctx->devgraph) {
     if (vorder != nullptr && r->rotate)
       r->vaxis_used = kes_order_axis(ctx, vorder, "VAXIS=", sr.qlo, sr.qhi, &key->tmin, &key->tmax, &key->tstep,

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "host/host_graph.h"
+#include "host/kes_tick_text.h"
 
 // The resolved colours and line attributes of a page. Colours are device colour
 // numbers; -1 means not drawn or not filled.
@@ -98,8 +99,7 @@ struct kes_chart {
   int legrows, legcols;
   int prow, pcol;                  // current panel row (from 0 at the bottom) and column
   int hstep;                       // every (hstep + 1)-th horizontal tick has a value
-  int hdec, vdec;                  // tick decimals, 99 until set
-  int hfield, vfield;              // tick value field width: 0 for the ten characters
+  kes_tick_style hstyle, vstyle;   // form of the tick values: each its own until set
   char legtitle[16];
   char labfont[8], valfont[8], datafont[8], insetfont[8];
   std::uint8_t stacked;            // vertical texts drawn as stacked characters

@@ -64,43 +64,84 @@ void add_weight(kes_exact_sum* s, const item& it) {
   else s->add(it.weight, it.wexp);
 }
 
+// A percentile as the elements it lies between: (1 - g) a + g b, or a alone (g = 0).
+// Spreads are taken as differences of elements, never of percentiles formed at the
+// data's offset, whose rounding there would be units of the spread itself (values
+// near 1e12 round to 2^-13): a difference of two data values is the rounding of
+// their exact difference, the same at any offset where the values are exact.
+struct interp {
+  double a, b, g;
+  bool mid;  // the midpoint of a and b
+
+  double value() const {
+    if (mid) return std::midpoint(a, b);
+    return g == 0.0 ? a : (1.0 - g) * a + g * b;
+  }
+  // The element the percentile is taken from, the nearer of the two (b at g = 1,
+  // which a + (b - a) may not give back where b is far smaller than a), and the
+  // percentile less that element; both times h (1, or 1/2 for values whose
+  // differences pass the largest double: halving is exact there, so that the result
+  // is that of any other scale of the values).
+  double base(double h = 1.0) const { return (mid || g <= 0.5 ? a : b) * h; }
+  double off(double h = 1.0) const {
+    if (g == 0.0) return 0.0;
+    const double step = b * h - a * h;
+    if (mid) return step / 2.0;
+    return g <= 0.5 ? g * step : -((1.0 - g) * step);
+  }
+  // x less the percentile.
+  double from(double x) const {
+    const double d = (x - base()) - off();
+    return std::isfinite(d) ? d : 2.0 * ((x / 2.0 - base(0.5)) - off(0.5));
+  }
+};
+
+// q3 less q1.
+double difference(const interp& q3, const interp& q1) {
+  const double r = (q3.base() - q1.base()) + q3.off() - q1.off();
+  return std::isfinite(r) ? r : 2.0 * ((q3.base(0.5) - q1.base(0.5)) + q3.off(0.5) - q1.off(0.5));
+}
+
+interp missing_interp() { return {zmissing(), zmissing(), 0.0, false}; }
+
 // The percentile p of an ascending sequence delivered one element at a time by next()
 // (false at its end), under definition def; n is the number of observations and
 // wsum the sum of the elements' weights (definition 6).
 // Mirrors the quantile walk: a position that falls between two elements interpolates,
 // one that falls inside an element takes it.
 template <class Next>
-double pick(int def, double n, const kes_exact_sum& wsum, double p, Next next) {
+interp pick(int def, double n, const kes_exact_sum& wsum, double p, Next next) {
   item cur{};
-  if (!next(cur)) return zmissing();
+  if (!next(cur)) return missing_interp();
+  const auto one = [](double v) { return interp{v, v, 0.0, false}; };
   if (def == KES_PCTLDEF_WEIGHTED) {
     const kes_wrank at(wsum, p);
     kes_exact_sum cum;
     add_weight(&cum, cur);
     item nx{};
     while (at.side(cum) < 0) {
-      if (!next(nx)) return cur.v;
+      if (!next(nx)) return one(cur.v);
       cur = nx;
       add_weight(&cum, cur);
     }
-    if (at.side(cum) > 0) return cur.v;
+    if (at.side(cum) > 0) return one(cur.v);
     // On the step: average with the next element that carries weight.
     while (next(nx)) {
-      if (nx.weight > 0.0) return std::midpoint(cur.v, nx.v);
+      if (nx.weight > 0.0) return {cur.v, nx.v, 0.5, true};
     }
-    return cur.v;
+    return one(cur.v);
   }
   double j, k;
   const double g = zkesfct(def, n, p, &j, &k);
   double cum = cur.count;
   item nx{};
   while (cum <= j) {
-    if (!next(nx)) return cur.v;
+    if (!next(nx)) return one(cur.v);
     cur = nx;
     cum += cur.count;
   }
-  if (cum > k || !next(nx)) return cur.v;
-  return (1.0 - g) * cur.v + g * nx.v;
+  if (cum > k || !next(nx)) return one(cur.v);
+  return {cur.v, nx.v, g, false};
 }
 
 // The values as a view (its weights w only with definition 6), with their total
@@ -118,7 +159,7 @@ item element(const sample& s, double v, int i) {
   return it;
 }
 
-double quantile(const sample& s, int def, double p) {
+interp quantile(const sample& s, int def, double p) {
   int i = 0;
   return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
     if (i >= s.v.m) return false;
@@ -129,34 +170,37 @@ double quantile(const sample& s, int def, double p) {
 }
 
 // Median absolute deviation about med: the absolute deviations come out in
-// ascending order by merging outward from med.
-double mad(const sample& s, int def, double med) {
+// ascending order by merging outward from med. Each deviation is taken from the
+// values med lies between, so that none carries the rounding of med at an offset.
+double mad(const sample& s, int def, const interp& med) {
   int lo = -1, hi = s.v.m;  // nearest values below and above med
   int at = -1;            // a value equal to med
   for (int i = 0; i < s.v.m; ++i) {
-    if (s.v.x[i] < med) lo = i;
-    else if (s.v.x[i] == med) at = i;
+    const double r = med.from(s.v.x[i]);
+    if (r < 0.0) lo = i;
+    else if (r == 0.0) at = i;
     else if (hi == s.v.m) hi = i;
   }
-  return pick(def, static_cast<double>(s.n), s.wsum, 0.5, [&](item& it) {
+  const interp m = pick(def, static_cast<double>(s.n), s.wsum, 0.5, [&](item& it) {
     int i;
     double d;
     if (at >= 0) {
       i = at;
       d = 0.0;
       at = -1;
-    } else if (lo >= 0 && (hi >= s.v.m || med - s.v.x[lo] <= s.v.x[hi] - med)) {
+    } else if (lo >= 0 && (hi >= s.v.m || -med.from(s.v.x[lo]) <= med.from(s.v.x[hi]))) {
       i = lo--;
-      d = med - s.v.x[i];
+      d = -med.from(s.v.x[i]);
     } else if (hi < s.v.m) {
       i = hi++;
-      d = s.v.x[i] - med;
+      d = med.from(s.v.x[i]);
     } else {
       return false;
     }
     it = element(s, d, i);
     return true;
   });
+  return m.value();
 }
 
 // Gini's mean difference: every gap between neighbouring values is crossed by the
@@ -285,45 +329,73 @@ static void drop_overflow(double* res) {
     if (std::isinf(res[i])) res[i] = zmissing();
 }
 
+namespace {
+
+// The sample of m distinct values with their frequencies (and weights under the
+// weighted definition): its view, count and exact sum of weights.
+struct sample_parts {
+  kes_valview v{};
+  long long n = 0;
+  kes_exact_sum wsum;
+};
+
+void gather(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview,
+            sample_parts* p) {
+  if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
+  if (w != nullptr && wview != nullptr) p->v = *wview;  // its exact weights
+  p->v.m = m;
+  p->v.x = x;
+  p->v.f = f;
+  p->v.w = w;
+  for (int i = 0; i < m; ++i) {
+    p->n += f[i];
+    item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
+    if (w != nullptr) kes_view_weight_parts(p->v, i, &it.weight, &it.wexp, &it.exact);
+    add_weight(&p->wsum, it);
+  }
+}
+
+// Q3 less Q1 from the elements they lie at.
+double qrange(const sample& s, int pctldef) {
+  const interp q1 = quantile(s, pctldef, 0.25), q3 = quantile(s, pctldef, 0.75);
+  if (is_missing(q1.a) || is_missing(q3.a)) return zmissing();
+  return difference(q3, q1);
+}
+
+}  // namespace
+
+double kes_qrange(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview) {
+  if (m <= 0) return zmissing();
+  sample_parts p;
+  gather(pctldef, m, x, f, w, wview, &p);
+  if (p.n <= 0) return zmissing();
+  if (m == 1) return 0.0;
+  return qrange(sample{p.v, p.n, p.wsum}, pctldef);
+}
+
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
                   int* iwork, double* res, int skipqn, const kes_valview* wview) {
   for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = zmissing();
   if (m <= 0) return skipqn ? 0 : 1;
-  if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
-  kes_valview v{};
-  if (w != nullptr && wview != nullptr) v = *wview;  // its exact weights
-  v.m = m;
-  v.x = x;
-  v.f = f;
-  v.w = w;
-  long long n = 0;
-  kes_exact_sum wsum;
-  for (int i = 0; i < m; ++i) {
-    n += f[i];
-    item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
-    if (w != nullptr) kes_view_weight_parts(v, i, &it.weight, &it.wexp, &it.exact);
-    add_weight(&wsum, it);
-  }
+  sample_parts p;
+  gather(pctldef, m, x, f, w, wview, &p);
+  const long long n = p.n;
   if (n <= 0) return skipqn ? 0 : 1;
   if (m == 1) {
     for (int i = 0; i < KES_SCL_NCELLS; ++i) res[i] = 0.0;
     return 0;
   }
-  const sample s{v, n, wsum};
+  const sample s{p.v, n, p.wsum};
 
-  const double q1 = quantile(s, pctldef, 0.25);
-  const double med = quantile(s, pctldef, 0.5);
-  const double q3 = quantile(s, pctldef, 0.75);
-  if (!is_missing(q1) && !is_missing(q3)) {
-    res[KES_SCL_QRANGE] = q3 - q1;
-    res[KES_SCL_STD_QRANGE] = res[KES_SCL_QRANGE] / IQR_DIVISOR;
-  }
+  const interp med = quantile(s, pctldef, 0.5);
+  res[KES_SCL_QRANGE] = qrange(s, pctldef);
+  if (!is_missing(res[KES_SCL_QRANGE])) res[KES_SCL_STD_QRANGE] = res[KES_SCL_QRANGE] / IQR_DIVISOR;
 
   res[KES_SCL_GINI] = gini(s);
   // One factor below 1: a mean difference near the largest double keeps its standard form.
   res[KES_SCL_STD_GINI] = res[KES_SCL_GINI] * (std::sqrt(KES_PI) / 2.0);
 
-  if (!is_missing(med)) {
+  if (!is_missing(med.a)) {
     res[KES_SCL_MAD] = mad(s, pctldef, med);
     if (!is_missing(res[KES_SCL_MAD])) res[KES_SCL_STD_MAD] = MAD_CONST * res[KES_SCL_MAD];
   }

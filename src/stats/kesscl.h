@@ -14,6 +14,11 @@
 int kesscl_arrays(int pctldef, int m, const double* x, const int* f, const double* w, double* d,
                   int* iwork, double* res, int skipqn, const struct kes_valview* wview = nullptr);
 
+// Q3 less Q1 under pctldef, taken from the values the quartiles lie at (the same at
+// any offset of the values); arguments as for kesscl_arrays. Missing without values.
+double kes_qrange(int pctldef, int m, const double* x, const int* f, const double* w,
+                  const struct kes_valview* wview = nullptr);
+
 // The k-th smallest of the n(n-1)/2 pairwise distances, k = h(h-1)/2 with
 // h = floor(n/2) + 1, of the sample given by m ascending distinct values x with
 // frequencies f (n their sum): Qn before its constant 2.2219. dwork (m doubles) takes

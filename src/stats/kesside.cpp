@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/host_services.h"
-#include "host/kes_tick_truth.h"
+#include "host/kes_tick_text.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
@@ -105,37 +105,20 @@ double row_value(const side_axis& a, int r) {
   return std::fabs(y) < kTol * std::fabs(a.step) ? 0 : y;
 }
 
-// The labelled rows' values written in w characters.
-std::vector<std::string> label_texts(const std::vector<double>& values, int w) {
-  std::vector<std::string> out;
-  char field[KES_SIDE_MAXLABEL];
-  for (double y : values) {
-    std::memset(field, ' ', sizeof field);
-    xfxpn(y, w, 0, 99, field);
-    int n = w;
-    while (n > 0 && field[n - 1] == ' ') --n;
-    int b = 0;
-    while (b < n && field[b] == ' ') ++b;
-    out.emplace_back(field + b, static_cast<std::size_t>(n - b));
-  }
-  return out;
-}
-
-// The characters the labels take: eight, or as many more as make every labelled value
-// read true to half the labels' step and unlike its neighbours (0.01 apart near 1e9
-// all read 1E9 in eight). Where no width up to the longest a double needs does, the
-// eight stand (values the doubles cannot tell apart).
-int label_width(const kes_sidepage& sp, const side_axis& a) {
+// The labelled rows' values as the axes of graphs write them: each reads its value.
+std::vector<std::string> label_texts(const kes_sidepage& sp, const side_axis& a) {
   std::vector<double> values;
   for (int r = 0; r <= sp.H; r += a.tick) values.push_back(row_value(a, r));
-  for (int w = KES_SIDE_LABEL; w <= KES_SIDE_MAXLABEL; ++w)
-    if (kes_ticks_true(values, label_texts(values, w), a.step * a.tick)) return w;
-  return KES_SIDE_LABEL;
+  return kes_tick_texts(values, a.step * a.tick);
 }
 
 void fill_labels(side_run& s, const side_axis& a) {
   kes_sidepage& sp = s.sp;
-  sp.lw = label_width(sp, a);
+  // The labels take eight characters, or as many more as the widest needs.
+  const std::vector<std::string> texts = label_texts(sp, a);
+  std::size_t widest = KES_SIDE_LABEL;
+  for (const std::string& t : texts) widest = std::max(widest, t.size());
+  sp.lw = static_cast<int>(std::min<std::size_t>(widest, KES_SIDE_MAXLABEL));
   std::memset(sp.labels, ' ', static_cast<std::size_t>(sp.R) * KES_SIDE_MAXFIELD);
   for (int r = 0; r <= sp.H; ++r) {
     char* l = sp.label(r);
@@ -143,7 +126,9 @@ void fill_labels(side_run& s, const side_axis& a) {
       l[sp.lw + 1] = '|';
       continue;
     }
-    xfxpn(row_value(a, r), sp.lw, 0, 99, l);
+    const std::string& t = texts[static_cast<std::size_t>(r / a.tick)];
+    const std::size_t n = std::min<std::size_t>(t.size(), static_cast<std::size_t>(sp.lw));
+    std::memcpy(l + sp.lw - n, t.data(), n);
     l[sp.lw + 1] = '+';
   }
   // BY rows: the last BY variable right under the axis.

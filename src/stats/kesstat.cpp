@@ -139,7 +139,12 @@ void quantiles(kes_ctx* ctx, kes_stats* st, const kes_valview& fv, const kes_mom
     if (have_iqr) st->qnt[KES_Q_QRANGE] = 0.0;
   } else {
     st->qnt[KES_Q_RANGE] = st->qnt[KES_Q_MAX] - st->qnt[KES_Q_MIN];
-    if (have_iqr) st->qnt[KES_Q_QRANGE] = q3 - q1;
+    // From the values the quartiles lie at: q3 - q1 at an offset carries the
+    // quartiles' rounding there.
+    if (have_iqr) {
+      const double r = kes_qrange(st->pctldef, fv.m, fv.x, fv.f, fv.w, &fv);
+      st->qnt[KES_Q_QRANGE] = is_missing(r) ? q3 - q1 : r;
+    }
   }
 }
 

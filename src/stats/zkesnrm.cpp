@@ -94,6 +94,12 @@ double shapiro_w(source src, int n, double css, double s) {
   long double l = 0.0L;
   double x, t;
   long pos = 0;  // order positions covered so far (1-based position pos + 1 next)
+  // The coefficients sum to zero: L is taken from deviations about a middle value,
+  // exact at any offset, where the values themselves would cancel to their rounding.
+  double centre = src.m > 0 ? src.values[src.m / 2] / s : 0.0;
+  // Values of both signs near the largest double: their deviations would overflow.
+  if (src.m > 0 && !(std::isfinite(src.values[0] / s - centre) && std::isfinite(src.values[src.m - 1] / s - centre)))
+    centre = 0.0;
   while (src.next(&x, &t)) {
     long double coef = 0.0L;
     const long cnt = static_cast<long>(t);
@@ -104,7 +110,7 @@ double shapiro_w(source src, int n, double css, double s) {
       else if (pos > n - h)
         coef += a[n - pos];
     }
-    l += coef * static_cast<long double>(x / s);
+    l += coef * static_cast<long double>(x / s - centre);
   }
   const double ld = static_cast<double>(l);
   return ld * ld / css;

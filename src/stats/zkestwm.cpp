@@ -90,19 +90,29 @@ int zkestwm_arrays(int m, const kes_moments* mom, const double* values, const in
   const double mean = trimmed ? static_cast<double>(mid / (sumw - 2.0 * k)) : mw;
   out[KES_TWM_MEAN] = mean;
 
-  // Second pass: the winsorized sum of squares about the winsorized mean.
+  // Second pass: the winsorized sum of squares about the winsorized mean, in
+  // deviations from xlow: a difference of two values is exact at any offset, where
+  // the mean itself is rounded to units of the spread.
   long double ssw = 0.0L;
   if (xlow != xhigh) {
+    const auto rel = [&](double x) { return static_cast<long double>(x) - xlow; };
+    long double midrel = 0.0L;
+    c = 0.0;
+    src.each([&](double x, double t) {
+      midrel += static_cast<long double>(overlap(c, t, lo, hi)) * rel(x);
+      c += t;
+    });
+    const long double mrel = (midrel + kl * rel(xhigh)) / sumw;  // the mean less xlow
     c = 0.0;
     src.each([&](double x, double t) {
       const double u = overlap(c, t, lo, hi);
-      const long double d = static_cast<long double>(x) - mw;
+      const long double d = rel(x) - mrel;
       if (u > 0.0) ssw += static_cast<long double>(u) * d * d;
       c += t;
     });
-    const long double dl = static_cast<long double>(xlow) - mw, dh = static_cast<long double>(xhigh) - mw;
-    ssw += static_cast<long double>(k) * dl * dl;
-    ssw += static_cast<long double>(k) * dh * dh;
+    const long double dl = -mrel, dh = rel(xhigh) - mrel;
+    ssw += kl * dl * dl;
+    ssw += kl * dh * dh;
   }
 
   const double df = n - 2.0 * k - 1.0;

@@ -130,11 +130,15 @@ void putclass(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 // The histogram's row writer.
 void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell);
 
-// The values as one blank-separated text handle, each in its shortest text of at most
-// min(width, 8) characters; a list of width 8 whose texts would misplace its values by
-// half a gap or more, or read two alike, in the values' shortest exact texts. Null
-// after the memory note (result 1016 in *status).
+// The values as one blank-separated text handle, each reading its value: a short
+// decimal as it is, a value with none (a quantile) in at least `width` significant
+// digits, more where neighbours would read alike (kes_value_texts). A negative width
+// lists fitted values (percents of a fitted law), each in its best text of -width
+// characters. Null after the memory note (result 1016 in *status).
 void* makenumlist(const double* values, int n, int width, int* status);
+// The values in their shortest texts that read back as the same doubles: places the
+// template computes with (percent positions), which no width may round.
+void* makenumlist_exact(const double* values, int n, int* status);
 
 // Insets of the graph: dynamic variables, or "InsetData" tables per CLASS cell.
 void kesstgins(kes_ctx* ctx, kes_stgraph* g);

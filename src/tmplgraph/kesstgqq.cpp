@@ -66,16 +66,15 @@ int tick_percents(kes_ctx* ctx, double* pct) {
   const kes_preq* r = ctx->curreq;
   int kept = 0;
   for (int i = 0; i < r->npctl; ++i)
-    if (!std::isnan(kes_pctl_position(ctx, r->pctl[i]))) pct[kept++] = r->pctl[i];
+    if (std::isfinite(kes_pctl_position(ctx, r->pctl[i]))) pct[kept++] = r->pctl[i];
   return kept;
 }
 
 // The place of a percent under a cell's own fitted shapes (NaN when it has none).
 double cell_position(kes_ctx* ctx, const kes_plotslot* s, double percent) {
-  const kes_famfn* fn = kes_famdisp(ctx->curreq->dist);
   const kes_curve* c = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
-  if (fn == nullptr || c == nullptr || !c->fitted) return NAN;
-  return fn->q(ctx, const_cast<kes_plotslot*>(s), percent / 100) + 0.0;
+  if (c == nullptr || !c->fitted) return NAN;
+  return kes_pctl_position(ctx, percent, s);
 }
 
 // Columns, bound table and rows both graphs share.
@@ -103,9 +102,20 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   kes_stg_numcol(g, "Data", rot ? kFirst : kSecond, vemtxt(g->var.name, g->var.name_len), true);
   if (prob) kes_stg_numcol(g, "Percentile", kPercentile, vemtxt("Percentile", 10));
   // Shapes fitted per cell put each cell's percent ticks at places of its own: row k
-  // of a cell holds the place of the k-th percent of _PCTLLABELS.
-  g->cell_pctl = prob && r->pctl_per_cell;
+  // of a cell holds the place of the k-th percent of _PCTLLABELS. Overlaid groups of
+  // such shapes share a frame that no one percent axis reads right for.
+  g->cell_pctl = (prob || r->pctlaxis) && r->pctl_per_cell;
   if (g->cell_pctl) kes_stg_numcol(g, "PctlPosition", kCellPctl, vemtxt("PctlPosition", 12));
+  // A frame holds a row of percents for each of a few groups, stacked under it (over
+  // it for a Q-Q plot's percentile axis); more groups, several frames or a rotated
+  // plot get none, and a note says why.
+  if (g->cell_pctl && g->overlay) {
+    const bool rows = !r->rotate && cv->count == 1 && cv->nlevels <= KES_PCTL_GROUP_ROWS;
+    kes_dyn_cstr(g, KES_DYN_PCTLGROUPS, rows ? "ROWS" : "NONE");
+    if (!rows)
+      xpmlog(KES_SET_PLOT, KES_MSG_OVERLAY_PERCENTS_PER_GROUP, prob ? "probability plot" : "Q-Q plot", g->var.name_len,
+             g->var.name, KES_PCTL_GROUP_ROWS);
+  }
   // A two-parameter Weibull cell leaves out its values at the threshold: a row of the
   // cell after its points says how many, so that the cell can say it too.
   if (r->dist == KES_DIST_WEIBULL2) kes_stg_numcol(g, "AtThreshold", kAtThreshold, vemtxt("AtThreshold", 11));
@@ -125,7 +135,8 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
 }
 
 // The places of the request's percent ticks on the quantile axis, and their labels; a
-// percent whose quantile does not exist (it overflows) has no tick.
+// percent whose quantile does not exist (it overflows) has no tick. The places go at
+// full precision: under a shape of 3E-8 every percent lies within 1E-7 of 1.
 void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
   const kes_preq* r = ctx->curreq;
   const int n = r->npctl;
@@ -138,29 +149,29 @@ void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
     return vemtxt("", 0);
   }
   double* pct = pos + (n > 0 ? n : 1);
-  int kept = 0;
-  for (int i = 0; i < n; ++i) {
-    const double q = kes_pctl_position(ctx, r->pctl[i]);
-    if (std::isnan(q)) continue;
-    pct[kept] = r->pctl[i];
-    pos[kept++] = q;
-  }
+  const int kept = tick_percents(ctx, pct);
+  for (int i = 0; i < kept; ++i) pos[i] = kes_pctl_position(ctx, pct[i]);
   *labels = makenumlist(pct, kept, 7, &g->status);
-  void* text = makenumlist(pos, kept, 7, &g->status);
+  void* text = makenumlist_exact(pos, kept, &g->status);
   vmfree_handler(ctx->runpool, pos, -1, KES_FREE_FLAGS);
   return text;
 }
 
 // Rows of one cell; prob adds the percentile of each point and writes the reference
-// values given in percent at their quantile.
-double hquantile(kes_ctx* ctx, double v) { return kes_pctl_position(ctx, v); }
-
+// values given in percent at their quantile under the cell's own shapes, where its
+// percents stand (a cell without a fit has no percent places of its own: its lines
+// stand where the shared percent axis puts them, or nowhere when every cell has its
+// own).
 void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   kes_preq* r = ctx->curreq;
   const kes_plotslot* s = kes_stg_slot(ctx, cell);
   const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
-  kes_refmap hmap = prob && !r->rotate ? hquantile : nullptr;
-  kes_refmap vmap = prob && r->rotate ? hquantile : nullptr;
+  const kes_refmap at_percent = [&](double v) {
+    const double own = cell_position(ctx, s, v);
+    return !std::isnan(own) || g->cell_pctl ? own : kes_pctl_position(ctx, v);
+  };
+  const kes_refmap hmap = prob && !r->rotate ? at_percent : kes_refmap{};
+  const kes_refmap vmap = prob && r->rotate ? at_percent : kes_refmap{};
   bool fitted = false;
   long written = 0;
   std::vector<double> pct(g->cell_pctl ? static_cast<std::size_t>(r->npctl) : 0);
@@ -265,7 +276,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
     const kes_famfn* fn = kes_famdisp(r->dist);
     const kes_curve* kc = kes_fit_curve(key);
     for (int i = 0; i < n; ++i) ticks[cap + i] = fn != nullptr && kc != nullptr ? fn->p(kc->params, ticks[i]) : 0;
-    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, 4, &g->status));
+    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, -4, &g->status));
   } else {
     kes_dyn_text(g, KES_DYN_QNTLLABELS, values);
   }

@@ -54,14 +54,14 @@ int kes_stg_rowcount(const kes_ctx* ctx, int n) {
   return rows > 0 ? rows : 1;
 }
 
-void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap, kes_refmap vmap) {
+void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, const kes_refmap& hmap, const kes_refmap& vmap) {
   const kes_preq* r = ctx->curreq;
   if (i < r->nhref) {
-    g->cells[KES_STG_HREF_CELL] = hmap != nullptr ? hmap(ctx, r->href[i]) : r->href[i];
+    g->cells[KES_STG_HREF_CELL] = hmap ? hmap(r->href[i]) : r->href[i];
     if (r->hreflabels != nullptr) kes_stg_reflabel(g->hreflabel, r->hreflabels[i]);
   }
   if (i < r->nvref) {
-    g->cells[KES_STG_VREF_CELL] = vmap != nullptr ? vmap(ctx, r->vref[i]) : r->vref[i];
+    g->cells[KES_STG_VREF_CELL] = vmap ? vmap(r->vref[i]) : r->vref[i];
     if (r->vreflabels != nullptr) kes_stg_reflabel(g->vreflabel, r->vreflabels[i]);
   }
 }
@@ -118,10 +118,11 @@ int kes_qntl_ticks(double s, double e, double d, double* out) {
   return n;
 }
 
-double kes_pctl_position(kes_ctx* ctx, double percent) {
+double kes_pctl_position(kes_ctx* ctx, double percent, const kes_plotslot* slot) {
   const kes_famfn* fn = kes_famdisp(ctx->curreq->dist);
   if (fn == nullptr) return NAN;
-  const double q = fn->q(ctx, kes_stg_keyslot(ctx), percent / 100);
+  if (slot == nullptr) slot = kes_stg_keyslot(ctx);
+  const double q = fn->q(ctx, const_cast<kes_plotslot*>(slot), percent / 100);
   return std::fabs(q) < kPositionZero ? 0.0 : q;
 }
 

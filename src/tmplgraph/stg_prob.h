@@ -2,6 +2,8 @@
 // the reference-line columns, the quantile ticks, the percentile positions and the
 // reference-line legend text.
 #pragma once
+#include <functional>
+
 #include "host/wob.h"
 #include "plotdata/kes_points.h"
 
@@ -11,15 +13,18 @@ struct kes_plotslot;
 struct kes_stgraph;
 struct kes_curve;
 
-// Transform of a reference value before it is written (identity when null).
-using kes_refmap = double (*)(kes_ctx* ctx, double v);
+// The most OVERLAY groups of shapes of their own whose percent axes one frame stacks.
+constexpr int KES_PCTL_GROUP_ROWS = 4;
+
+// Transform of a reference value before it is written (identity when empty).
+using kes_refmap = std::function<double(double)>;
 
 // Rows of a cell with n points: n, or as many as the HREF= or VREF= values when more,
 // at least 1. (A cell without points writes its one row.)
 int kes_stg_rowcount(const kes_ctx* ctx, int n);
 // The reference columns of row i (HREF= and VREF= value i and its label while there
 // are that many), each value through its map.
-void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap = nullptr, kes_refmap vmap = nullptr);
+void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, const kes_refmap& hmap = {}, const kes_refmap& vmap = {});
 
 // The ticks of a quantile axis from start s to end e by d: s, s + d, ... up to and
 // including the first not below e (only s when s >= e), a value within 1000 x 2^-53
@@ -27,9 +32,10 @@ void kes_stg_refrow(kes_ctx* ctx, kes_stgraph* g, int i, kes_refmap hmap = nullp
 int kes_qntl_count(double s, double e, double d);
 int kes_qntl_ticks(double s, double e, double d, double* out);
 
-// The family's standardized quantile of percent/100 with the key slot's shapes, 0
-// within 2^-26.5 of 0: the place of a percentile tick.
-double kes_pctl_position(kes_ctx* ctx, double percent);
+// The family's standardized quantile of percent/100 with the shapes of a slot (the key
+// slot's when null), 0 within 2^-26.5 of 0: the place of a percent tick or reference
+// line on the axis of a cell fitted with those shapes.
+double kes_pctl_position(kes_ctx* ctx, double percent, const kes_plotslot* slot = nullptr);
 
 // The "_REFLINELAB" text of the request's family for the line a + b q (turned round
 // first under ROTATE, where the slot holds q = a + b data), into buf (256); its length.

@@ -45,9 +45,11 @@ TEST_F(ChartLayout, VectorDeviceWithLabelHeightTwo) {
   EXPECT_DOUBLE_EQ(lay.haxis.minor_len, lay.haxis.major_len / 2);
   EXPECT_DOUBLE_EQ(c.vlabroom, 2 * a);                    // h0 x a without a label definition
   // Tick values: 0 .. 25 by 5 need no decimals; the widest is "25" (or "20").
-  EXPECT_EQ(c.vdec, 0);
+  EXPECT_FALSE(c.vstyle.exponent || c.vstyle.own);
+  EXPECT_EQ(c.vstyle.decimals, 0);
   EXPECT_GT(slot.vwidest, 0);
-  EXPECT_EQ(c.hdec, 0);
+  EXPECT_FALSE(c.hstyle.exponent || c.hstyle.own);
+  EXPECT_EQ(c.hstyle.decimals, 0);
   EXPECT_GT(c.hwidest, 0);
 }
 

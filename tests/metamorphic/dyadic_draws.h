@@ -27,4 +27,19 @@ inline std::vector<long long> dyadic_counts(draws& d, int n, double s, int j, in
   return k;
 }
 
+// n values about s times a draw of that form, on the finest lattice at which each
+// plus c is exact: the sample, and the sample plus c.
+struct moved_sample {
+  std::vector<double> x, at;
+};
+inline moved_sample dyadic_at(draws& d, int n, double c, double s, int form) {
+  const int j = finest_power(c, s);
+  moved_sample m;
+  for (long long v : dyadic_counts(d, n, s, j, form)) {
+    m.x.push_back(std::ldexp(static_cast<double>(v), -j));
+    m.at.push_back(m.x.back() + c);
+  }
+  return m;
+}
+
 }  // namespace kes_meta

@@ -95,11 +95,20 @@ std::vector<std::string> fault_words(const std::string& fault) {
 known_failure* explaining(std::vector<known_failure>& known, const std::string& relation, const std::string& kind,
                           draw_place where, const std::vector<std::string>& faults) {
   const std::vector<std::string> have = words(kind);
-  for (known_failure& k : known) {
+  // An entry holds wherever its relation, kind and statistics do, in any draw; one
+  // that names this draw comes first, so that it is met where it must fail.
+  const auto names_here = [&](const known_failure& k) {
+    return std::find(k.draws.begin(), k.draws.end(), std::pair{where.seed, where.set}) != k.draws.end();
+  };
+  std::vector<known_failure*> order;
+  for (known_failure& k : known)
+    if (names_here(k)) order.push_back(&k);
+  for (known_failure& k : known)
+    if (!names_here(k)) order.push_back(&k);
+  for (known_failure* kp : order) {
+    known_failure& k = *kp;
     if (k.relation != relation) continue;
     if (!std::all_of(k.kind.begin(), k.kind.end(), [&](const std::string& w) { return has(have, w); })) continue;
-    if (!k.draws.empty() && std::find(k.draws.begin(), k.draws.end(), std::pair{where.seed, where.set}) == k.draws.end())
-      continue;
     const bool every = std::all_of(faults.begin(), faults.end(), [&](const std::string& f) {
       const std::vector<std::string> about = fault_words(f);
       return std::any_of(about.begin(), about.end(), [&](const std::string& w) { return has(k.statistics, w); });

@@ -1,9 +1,9 @@
 // The relations known to fail on some data until their faults are mended: one line
 // per relation, kind of data and statistics, with the reason. A failure an entry names
-// is expected only where every fault of it concerns a statistic the entry names; an
-// entry that no longer fails is itself a failure, so that it is dropped when the mend
-// lands. Entries met in other draws than the default one name those draws (at=SEED:SET)
-// and excuse nothing else; each must fail in every run that draws its sets.
+// is expected, in any draw, where every fault of it concerns a statistic the entry
+// names; an entry that no longer fails is itself a failure, so that it is dropped when
+// the mend lands. Entries of faults too rare for the default draw name draws where they
+// are met (at=SEED:SET); each must fail in every run that draws one of them.
 #pragma once
 #include <cstdint>
 #include <set>
@@ -34,8 +34,8 @@ struct draw_place {
   long set = -1;
 };
 
-// The entry that explains a failure of the relation on data of that kind, drawn there,
-// whose every fault concerns a statistic the entry names; or null.
+// The entry that explains a failure of the relation on data of that kind whose every
+// fault concerns a statistic the entry names (one that names the draw first); or null.
 known_failure* explaining(std::vector<known_failure>& known, const std::string& relation, const std::string& kind,
                           draw_place where, const std::vector<std::string>& faults);
 

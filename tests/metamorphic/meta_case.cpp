@@ -5,7 +5,9 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <tuple>
 
+#include "metamorphic/far_offsets.h"
 #include "metamorphic/stat_table.h"
 
 namespace kes_meta {
@@ -55,26 +57,6 @@ double exact_shift(const std::vector<double>& x) {
     if (std::isfinite(c) && adds_exactly(x, c)) return c;
   }
   return NAN;
-}
-
-// A far offset: 1e6 to 1e9 times the spread (a power of ten), or 1e6 or 1.7e9 (a Unix
-// time) as they are, by turns; NaN where the values plus it pass the doubles.
-double far_offset(const std::vector<double>& x, std::mt19937_64& rng) {
-  double lo = INFINITY, hi = -INFINITY;
-  for (double v : x)
-    if (std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
-  const double spread = hi > lo ? hi - lo : 1.0;
-  const int pick = static_cast<int>(rng() % 6);
-  const double c = pick < 4 ? spread * std::pow(10.0, 6 + pick) : pick == 4 ? 1e6 : 1.7e9;
-  return std::isfinite(c) && std::isfinite(hi + c) && std::isfinite(lo + c) ? c : NAN;
-}
-
-// The values plus c as they round, and those less c (exact: the same numbers near the
-// values, whose fits the first's must follow).
-std::vector<double> plus(const std::vector<double>& v, double c) {
-  std::vector<double> out;
-  for (double x : v) out.push_back(x + c);
-  return out;
 }
 
 std::vector<double> times2(const std::vector<double>& v, int k) {
@@ -137,12 +119,13 @@ meta_case make_case(std::string name, const kes_test::sample& data, std::uint64_
   std::mt19937_64 rng(seed);
   mc.k = exact_exponent(data.x, -80, 80, rng);
   mc.c = exact_shift(data.x);
+  // From a seed of their own: the draws of the other transforms stay as they were.
+  std::tie(mc.far_c, mc.abs_c) = far_offsets(data.x, seed ^ 0x9e3779b97f4a7c15ULL);
   if (!data.w.empty()) {
     mc.kw = 2 * exact_exponent(data.w, -20, 20, rng);
     if (!scales_exactly(data.w, mc.kw)) mc.kw = 0;
   }
   mc.fits = data.w.empty() && data.plan.rows <= kFitRowsAtMost;
-  mc.far = mc.fits ? far_offset(data.x, rng) : NAN;
   mc.shuffle.resize(data.x.size());
   std::iota(mc.shuffle.begin(), mc.shuffle.end(), 0);
   std::shuffle(mc.shuffle.begin(), mc.shuffle.end(), rng);
@@ -155,6 +138,7 @@ std::vector<std::string> step_names(const meta_case& mc) {
   names.push_back("reversed");
   names.push_back("shuffled");
   if (!mc.data.f.empty()) names.push_back("copies");
+  if (!far_variables(mc).empty()) names.push_back("far");
   if (mc.fits) names.push_back("fits");
   return names;
 }
@@ -173,10 +157,7 @@ std::map<std::string, std::string> case_data(const meta_case& mc) {
     d.push_back({"xc", shifted});
   }
   if (!s.w.empty()) d.push_back({"ws", times2(s.w, mc.kw)});
-  if (!std::isnan(mc.far)) {
-    d.push_back({"xf", plus(s.x, mc.far)});
-    d.push_back({"zf", plus(plus(s.x, mc.far), -mc.far)});
-  }
+  for (auto& col : far_columns(mc)) d.push_back(std::move(col));
 
   std::map<std::string, std::string> files = {{"d", kes_test::csv_text(d)},
                                               {"r", kes_test::csv_text(base_columns(s, backward))},
@@ -205,11 +186,12 @@ std::string case_program(const meta_case& mc) {
   p += step("r", {"x"}, w, freq, "reversed");
   p += step("s", {"x"}, w, freq, "shuffled");
   if (freq) p += step("c", {"x"}, w, false, "copies");
+  if (const std::vector<std::string> far = far_variables(mc); !far.empty()) p += step("d", far, w, freq, "far");
   if (mc.fits) {
-    std::string vars = "x";
+    std::string vars = "x", far;
     for (const std::string& v : shifted) vars += " " + v;
-    const std::string all = std::isnan(mc.far) ? vars : vars + " zf xf";
-    p += "proc kestravine data=d noprint;\n  var " + all + ";\n";
+    for (const std::string& v : far_variables(mc)) far += " " + v;
+    p += "proc kestravine data=d noprint;\n  var " + vars + far + ";\n";
     if (freq) p += "  freq f;\n";
     // Families whose parameters follow a shift (an estimated threshold or a location)
     // and kernel estimates (whose c is free of the unit), then families with the
@@ -218,9 +200,10 @@ std::string case_program(const meta_case& mc) {
          " / noplot normal su lognormal(theta=est) weibull(theta=est) gamma(theta=est) exponential(theta=est)\n"
          "      kernel(c=0.5 mise sjpi) outkernel=fits_kernels;\n";
     p += "  histogram x xs / noplot lognormal weibull gamma exponential;\n";
-    // The threshold fits at a far offset (the third histogram).
-    if (!std::isnan(mc.far))
-      p += "  histogram zf xf / noplot lognormal(theta=est) weibull(theta=est) gamma(theta=est)\n"
+    // The threshold fits of the values far off and moved back (the third histogram).
+    if (!far.empty())
+      p += "  histogram" + far +
+           " / noplot lognormal(theta=est) weibull(theta=est) gamma(theta=est)\n"
            "      beta(theta=est sigma=est);\n";
     p += "run;\n";
   }

@@ -2,6 +2,7 @@
 // times 2^k, plus c, weights times 2^k, rows reversed and shuffled, frequencies as
 // copies), written as CSV data sets, and the program whose steps analyse each.
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -17,10 +18,8 @@ struct meta_case {
   kes_test::sample data;
   int k = 0;           // values times 2^k
   double c = 0;        // values plus c; NaN where no shift is exact
-  // A far offset (1e6 to 1e9 spreads, or 1e6 or 1.7e9): the threshold fits of the values
-  // plus it, as a user has them there (rounded), against those of the rounded values
-  // less it; NaN where the fits do not run.
-  double far = 0;
+  double far_c = NAN;  // values moved by 10^6 to 10^9 spreads and back (far_offsets.h)
+  double abs_c = NAN;  // and by 1e6 or 1.7e9
   int kw = 0;          // weights times 2^kw, kw even
   bool fits = false;   // whether the step of fitted curves runs
   std::vector<std::size_t> shuffle;  // the shuffled rows' order
@@ -32,7 +31,8 @@ struct meta_case {
 meta_case make_case(std::string name, const kes_test::sample& data, std::uint64_t seed);
 
 // The steps of a case's program, in order: "base" (x), "scaled" (x 2^k and x + c),
-// "wscaled", "reversed", "shuffled", "copies" and "fits", those that apply.
+// "wscaled", "reversed", "shuffled", "copies", "far" (the far offsets) and "fits",
+// those that apply.
 std::vector<std::string> step_names(const meta_case& mc);
 // The data sets (name to CSV text) and the program.
 std::map<std::string, std::string> case_data(const meta_case& mc);

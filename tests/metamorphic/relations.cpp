@@ -20,6 +20,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "metamorphic/far_offsets.h"
 #include "metamorphic/row_rules.h"
 #include "metamorphic/stat_table.h"
 #include "support/log_density.h"
@@ -314,24 +315,34 @@ std::vector<std::string> fits_shifted(const meta_case& mc, const program_result&
       });
 }
 
-// The threshold fits of the values at a far offset (xf, rounded there) against those
-// of the same numbers near 0 (zf = xf - far, exact): each parameter the same, the
-// threshold and the law's mean and mode moved by the offset within the rounding of a
-// number at it (4 units), as though the fits ran on the values' distances.
+// The threshold fits of the values far off (xuN, rounded there) against those of the
+// values moved back (xqN, exact: the same numbers near 0): each parameter the same,
+// the threshold and the law's mean and mode moved by the offset within the rounding of
+// a number at it (4 units), as though the fits ran on the values' distances.
 std::vector<std::string> fits_far(const meta_case& mc, const program_result& r) {
-  std::vector<double> z;
-  for (double v : mc.data.x) z.push_back((v + mc.far) - mc.far);
-  const double unit = std::ldexp(1.0, std::ilogb(mc.far) - 52);
-  return fits_follow(
-      mc, r, "xf", "|Histogram 3|",
-      [&](fit_part p, double a, double spread) {
-        if (p == fit_part::location) return std::pair{a + mc.far, 4 * unit / kFitTolerance + spread};
-        return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
-      },
-      [&](fit_part p, double b) -> long double {
-        return p == fit_part::location ? static_cast<long double>(b) - mc.far : b;
-      },
-      "zf", &z);
+  std::vector<std::string> faults;
+  const auto cols = far_columns(mc);
+  int n = 0;
+  for (double c : {mc.far_c, mc.abs_c}) {
+    ++n;
+    if (std::isnan(c)) continue;
+    const std::string q = "xq" + std::to_string(n), u = "xu" + std::to_string(n);
+    const std::vector<double>* back_values = nullptr;
+    for (const auto& col : cols)
+      if (col.first == q) back_values = &col.second;
+    if (back_values == nullptr) continue;
+    const double unit = std::ldexp(1.0, std::ilogb(c) - 52);
+    const auto found = fits_follow(
+        mc, r, u, "|Histogram 3|",
+        [&](fit_part p, double a, double spread) {
+          if (p == fit_part::location) return std::pair{a + c, 4 * unit / kFitTolerance + spread};
+          return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
+        },
+        [&](fit_part p, double b) -> long double { return p == fit_part::location ? static_cast<long double>(b) - c : b; },
+        q, back_values);
+    faults.insert(faults.end(), found.begin(), found.end());
+  }
+  return faults;
 }
 
 bool always(const meta_case&) { return true; }
@@ -340,7 +351,8 @@ bool has_weight_scale(const meta_case& mc) { return mc.kw != 0; }
 bool has_freq(const meta_case& mc) { return !mc.data.f.empty(); }
 bool has_fits(const meta_case& mc) { return mc.fits; }
 bool has_shifted_fits(const meta_case& mc) { return mc.fits && !std::isnan(mc.c); }
-bool has_far_fits(const meta_case& mc) { return mc.fits && !std::isnan(mc.far); }
+bool has_far_offsets(const meta_case& mc) { return !std::isnan(mc.far_c) || !std::isnan(mc.abs_c); }
+bool has_far_fits(const meta_case& mc) { return mc.fits && has_far_offsets(mc); }
 
 }  // namespace
 
@@ -349,6 +361,7 @@ const std::vector<relation>& relations() {
       {"rows agree with themselves", always, rows_agree},
       {"values times 2^k", always, values_scaled},
       {"values plus c", has_shift, values_shifted},
+      {"values far off", has_far_offsets, values_far_off},
       {"rows reversed", always, rows_reversed},
       {"rows shuffled", always, rows_shuffled},
       {"FREQ k as k copies", has_freq, freq_copies},

@@ -69,7 +69,13 @@ std::vector<std::string> row_faults(const std::map<std::string, double>& row, co
     fault("STD is not the root of VAR", {"STD", "VAR"});
   if (std::isfinite(at("T")) && !(at("STDMEAN") > 0)) fault("a finite t beside no positive standard error", {"T", "STDMEAN"});
   if (!std::isnan(at("PROBT")) && std::isnan(at("T"))) fault("a p-value of t without t", {"PROBT", "T"});
-  if (std::isfinite(at("Q3") - at("Q1")) && at("QRANGE") != at("Q3") - at("Q1")) fault("QRANGE is not Q3 - Q1", {"QRANGE", "Q3", "Q1"});
+  // QRANGE is formed from the values the quartiles lie between: it is Q3 - Q1 up to
+  // the roundings of the two quartiles themselves (in the subnormal range a unit of
+  // the least double each).
+  if (std::isfinite(at("Q3") - at("Q1")) &&
+      !(std::fabs(at("QRANGE") - (at("Q3") - at("Q1"))) <=
+        2 * DBL_EPSILON * (std::fabs(at("Q3")) + std::fabs(at("Q1"))) + 4 * DBL_TRUE_MIN))
+    fault("QRANGE is not Q3 - Q1", {"QRANGE", "Q3", "Q1"});
   if (std::isfinite(max - min) && at("RANGE") != max - min) fault("RANGE is not MAX - MIN", {"RANGE", "MAX", "MIN"});
   return faults;
 }

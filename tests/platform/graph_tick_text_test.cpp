@@ -1,9 +1,8 @@
-// Template tick texts over generated axes: every text reads its tick (read back, it
-// lies within half a unit of its last digit of the tick, and within half a unit of the
-// last digit the step needs: 0.12 needs hundredths), neighbours read apart, and of the
-// true forms the narrower is taken where the size of the ticks calls for E notation
-// (1e9 by 0.01 reads 1000000000.01, not 1.00000000001E9; 2^52 + 1 reads in its 16
-// digits). The references here build the true fixed and E forms from printf alone.
+// Template tick texts over generated axes: a nice tick (the double nearest its
+// decimal) reads its double exactly; a tick as a sum of steps reads that or the
+// decimal offset + k x step; texts stay within half the step's last digit of their
+// ticks, neighbours read apart, and no axis is wider than the narrowest fixed texts
+// true to the step (1e9 by 0.01 reads 1000000000.01, not 1.00000000001E9).
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -15,22 +14,12 @@
 #include <vector>
 
 #include "graph/template_parts.h"
-#include "host/kes_tick_truth.h"
+#include "host/kes_tick_text.h"
 
 namespace {
 
 using plat::graph::nice_scale;
 using plat::graph::tick_texts;
-
-// The unit of a text's last digit: "1000000000.01" 0.01, "1.0001E-9" 1e-13, "2E7" 1e7.
-long double last_unit(const std::string& t) {
-  const std::size_t e = t.find('E');
-  const std::string mantissa = t.substr(0, e);
-  const std::size_t dot = mantissa.find('.');
-  const int after = dot == std::string::npos ? 0 : static_cast<int>(mantissa.size() - dot - 1);
-  const int exp = e == std::string::npos ? 0 : std::atoi(t.c_str() + e + 1);
-  return std::pow(10.0L, exp - after);
-}
 
 // Whether texts lie within half of `unit` of their ticks (read as long doubles, so that
 // the reading does not round at the ticks' own doubles) and neighbours read apart.
@@ -66,37 +55,6 @@ std::size_t fixed_width(const std::vector<double>& ticks, long double unit) {
   return SIZE_MAX;
 }
 
-// The narrowest true E form: for each tick the fewest significant digits true to
-// `unit` (trailing mantissa zeros dropped), all with more digits where neighbours
-// would read alike.
-std::size_t e_width(const std::vector<double>& ticks, long double unit) {
-  const auto e = [](double v, int m) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", m - 1, v);
-    std::string s(buf);
-    const std::size_t at = s.find('e');
-    std::string mantissa = s.substr(0, at);
-    if (mantissa.find('.') != std::string::npos) {
-      while (mantissa.back() == '0') mantissa.pop_back();
-      if (mantissa.back() == '.') mantissa.pop_back();
-    }
-    return mantissa + "E" + std::to_string(std::atoi(s.c_str() + at + 1));
-  };
-  std::vector<int> digits;
-  for (double v : ticks) {
-    int m = 1;
-    while (m < 17 && !(std::fabs(std::strtold(e(v, m).c_str(), nullptr) - v) <= unit / 2 + std::fabs(v) * 0x1p-62L))
-      ++m;
-    digits.push_back(m);
-  }
-  for (int more = 0; more <= 17; ++more) {
-    std::vector<std::string> t;
-    for (std::size_t i = 0; i < ticks.size(); ++i) t.push_back(ticks[i] == 0 ? "0" : e(ticks[i], std::min(digits[i] + more, 17)));
-    if (true_at(ticks, t, unit)) return widest_nonzero(ticks, t);
-  }
-  return SIZE_MAX;
-}
-
 struct nice_step {
   double mantissa;
   int place;  // the place of the step's last digit below its first: 2.5 and 1.2 need one more
@@ -117,7 +75,8 @@ TEST(TemplateTickTexts, EveryTextReadsItsTickAndTheNarrowerTrueFormIsTaken) {
         // Ticks as sums of steps, and the nice scale of the same span.
         std::vector<double> sums;
         for (int i = -2; i <= 3; ++i) sums.push_back(at + i * step);
-        for (const std::vector<double>& ticks : {sums, nice_scale(at, at + 5 * step).ticks}) {
+        for (const bool summed : {true, false}) {
+          const std::vector<double> ticks = summed ? sums : nice_scale(at, at + 5 * step).ticks;
           const std::vector<std::string> t = tick_texts(ticks);
           SCOPED_TRACE(testing::Message() << std::setprecision(17) << "at " << at << " by " << step << ": "
                                           << testing::PrintToString(t));
@@ -125,12 +84,26 @@ TEST(TemplateTickTexts, EveryTextReadsItsTickAndTheNarrowerTrueFormIsTaken) {
           ++axes;
           for (std::size_t i = 0; i < t.size(); ++i) {
             ASSERT_FALSE(std::isnan(kes_tick_read_back(t[i]))) << t[i];
-            // Read as a long double, whose own rounding (a 64-bit mantissa) is allowed.
-            const long double off = std::fabs(std::strtold(t[i].c_str(), nullptr) - ticks[i]);
-            const long double reading = std::fabs(ticks[i]) * 0x1p-62L;
-            EXPECT_LE(off, last_unit(t[i]) / 2 + reading) << t[i] << " for " << ticks[i];
+            // A nice tick (the double nearest its decimal) reads its double; a sum of
+            // steps reads that or the decimal at + k x step, taken as a long double
+            // (its own rounding, a 64-bit mantissa, allowed).
+            const long double ideal = std::strtold(kes_decimal_text(kes_shortest_decimal(at), true, 0).c_str(), nullptr) +
+                                      (static_cast<long double>(i) - 2) * n.mantissa * std::pow(10.0L, k);
+            const long double read = std::strtold(t[i].c_str(), nullptr);
+            const bool exact = kes_tick_read_back(t[i]) == ticks[i];
+            if (step < 1000 * ulp) {
+              // Ticks a few doubles apart: their decimals may be rounded (the start of
+              // a sum of steps has one of 17 digits that the doubles made).
+              EXPECT_LE(std::fabs(read - ticks[i]), step / 2) << t[i] << " for " << ticks[i];
+            } else if (summed || !kes_is_short(kes_shortest_decimal(ticks[i]))) {
+              const long double nice = summed ? ideal : std::strtold(t[i].c_str(), nullptr);
+              EXPECT_TRUE(exact || std::fabs(read - nice) <= std::fabs(nice) * 0x1p-60L) << t[i] << " for " << ticks[i];
+            } else {
+              EXPECT_TRUE(exact) << t[i] << " for " << ticks[i];
+            }
             if (step >= 1000 * ulp) {
-              EXPECT_LE(off, needed / 2 + reading) << t[i] << " for " << ticks[i];
+              const long double off = std::fabs(read - ticks[i]);
+              EXPECT_LE(off, needed / 2 + std::fabs(ticks[i]) * 0x1p-62L) << t[i] << " for " << ticks[i];
             }
             if (i > 0) {
               EXPECT_NE(t[i], t[i - 1]);
@@ -138,18 +111,16 @@ TEST(TemplateTickTexts, EveryTextReadsItsTickAndTheNarrowerTrueFormIsTaken) {
           }
           double big = 0;
           for (double v : ticks) big = std::max(big, std::fabs(v));
-          const std::size_t fw = fixed_width(ticks, needed), ew = e_width(ticks, needed);
+          const std::size_t fw = fixed_width(ticks, needed);
           const std::size_t w = widest_nonzero(ticks, t);
           // Ticks a few doubles apart stand unevenly in the doubles (5e-7 apart at
           // 1e9 they are 4 or 5 doubles apart): their texts take the digits of the
           // gaps the doubles give, not of the step asked.
           if (step < 1000 * ulp) continue;
-          if (big >= 1e7 || big < 1e-4) {
-            EXPECT_LE(w, std::min(fw, ew)) << "fixed " << fw << ", E " << ew;
-            fixed_at_large += t.back().find('E') == std::string::npos ? 1 : 0;
-          } else {
-            EXPECT_LE(w, fw);  // everyday sizes read in fixed notation: 1000, not 1E3
-          }
+          // Exact texts are never wider than the narrowest fixed texts true to the
+          // step; everyday sizes read in fixed notation (1000, not 1E3).
+          EXPECT_LE(w, fw);
+          if (big >= 1e7 || big < 1e-4) fixed_at_large += t.back().find('E') == std::string::npos ? 1 : 0;
         }
       }
   }

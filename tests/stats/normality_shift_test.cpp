@@ -36,16 +36,10 @@ TEST(NormalityShift, EdfStatisticsKeepTheirValuesUnderExactShifts) {
       const int form = k++ % 3;
       // Above 2,000 values too, where D comes first.
       const int n = k % 5 == 0 ? 2100 : 20 + static_cast<int>(d.u() * 400);
-      const double s = std::fmax(c * share, 0x1p-20);
-      const int j = kes_meta::finest_power(c, s);
-      std::vector<double> y, x;
-      for (long long v : kes_meta::dyadic_counts(d, n, s, j, form)) {
-        y.push_back(std::ldexp(static_cast<double>(v), -j));
-        x.push_back(y.back() + c);
-      }
+      const kes_meta::moved_sample m = kes_meta::dyadic_at(d, n, c, std::fmax(c * share, 0x1p-20), form);
       SCOPED_TRACE("c " + std::to_string(c) + ", spread " + std::to_string(share) + ", form " +
                    std::to_string(form) + ", n " + std::to_string(n));
-      const kes_nrmres a = tests_of(y), b = tests_of(x);
+      const kes_nrmres a = tests_of(m.x), b = tests_of(m.at);
       for (auto [g, w, name] : {std::tuple{b.d, a.d, "D"}, {b.wsq, a.wsq, "W-Sq"}, {b.asq, a.asq, "A-Sq"}}) {
         ASSERT_FALSE(is_missing(w)) << name;
         EXPECT_LE(std::fabs(g - w), 1e-12 * std::fabs(w)) << name << " " << g << " at the offset, " << w;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "runner/host_table.h"
@@ -162,11 +164,29 @@ TEST_F(GraphTexts, NumberingAFullLegendStaysInsideIt) {
 TEST_F(GraphTexts, NumberListsUseTheShortestTexts) {
   const double v[] = {0.5, 1e5, 2.5e-7, -3, 123456789, 0};
   int status = 0;
-  EXPECT_EQ(text_of(makenumlist(v, 6, 8, &status)), "0.5 100000 2.5E-7 -3 1.2346E8 0");
+  EXPECT_EQ(text_of(makenumlist(v, 6, 8, &status)), "0.5 100000 2.5E-7 -3 123456789 0");
   EXPECT_EQ(status, 0);
-  const double w[] = {1.25, 10};
-  // Width 3: the best three characters, rounded to even.
-  EXPECT_EQ(text_of(makenumlist(w, 2, 3, &status)), "1.2 10");
+  // A short decimal stands whatever the width; a value with none keeps its digits.
+  const double w[] = {1.25, 10, 1.0 / 3};
+  EXPECT_EQ(text_of(makenumlist(w, 3, 3, &status)), "1.25 10 0.333");
+}
+
+// Places the template computes with read back as the very doubles: a lognormal
+// percent place under sigma 3E-8, the largest and smallest doubles, a subnormal, -0.
+TEST_F(GraphTexts, ExactNumberListsReadBackAsTheirDoubles) {
+  const double v[] = {0.9999998817330767, 1.0000000258135393, 1.7976931348623157e308, 2.2250738585072014e-308,
+                      4.9406564584124654e-324, -0.0, 1733650000.125, -1.2815515655446004};
+  int status = 0;
+  std::istringstream in(text_of(makenumlist_exact(v, 8, &status)));
+  std::string word;
+  for (double x : v) {
+    ASSERT_TRUE(in >> word);
+    const double back = std::strtod(word.c_str(), nullptr);
+    EXPECT_EQ(std::memcmp(&back, &x, sizeof x), 0) << word;
+  }
+  EXPECT_FALSE(in >> word);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(text_of(makenumlist_exact(v, 0, &status)), "");
 }
 
 host_pool g_refusing{[](host_pool*, long, int) -> void* { return nullptr; }, [](host_pool*, void*, long, int) {}};

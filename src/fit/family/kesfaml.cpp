@@ -58,8 +58,22 @@ int quantile(const double* params, double p, double* out) {
   return 0;
 }
 
+// (ln(x - theta) - zeta) / sigma. Near 1e9, ln x carries rounding of 5e-15, which
+// a sigma of 1e-9 turns into 5e-6 in each standardized value: where y = x - theta
+// lies near e = e^zeta (as rounded) the difference is formed as ln(y / e) + ln e - zeta
+// = log1p((y - e) / e) plus the relative rounding of e, taken against e^zeta in
+// extended precision. Farther off ln y - zeta is large beside the rounding of either.
+double log_standardized(const double* p, double x) {
+  const double y = x - p[0], e = std::exp(p[1]);
+  const double r = (y - e) / e;
+  if (!(e >= ZDBL_MINNORM) || !std::isfinite(e) || !(std::fabs(r) < 0.5)) return (std::log(y) - p[1]) / p[2];
+  const long double exact = std::exp(static_cast<long double>(p[1]));
+  const double shift = static_cast<double>((e - exact) / exact);
+  return (std::log1p(r) + shift) / p[2];
+}
+
 kes_pit tails(const double* p, double x) {
-  double u = (std::log(x - p[0]) - p[1]) / p[2], mu = -u, a = 0.0, b = 0.0;
+  double u = log_standardized(p, x), mu = -u, a = 0.0, b = 0.0;
   const bool bad = zprblnm(-2, &u, nullptr, &a) != 0 || zprblnm(-2, &mu, nullptr, &b) != 0;
   return {zprbnrm(u), -a, -b, bad, false};
 }

@@ -1,0 +1,178 @@
+// Places for the reference labels of a cell, chosen the one way both renderers choose.
+#include "devgraph/ref_labels.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "devgraph/bar_geometry.h"
+#include "devgraph/chart_access.h"
+#include "devgraph/chart_texts.h"
+#include "host/kes_text_room.h"
+#include "inset/inset_place.h"
+#include "inset/kes_inset.h"
+#include "kes_gram_names.h"
+
+namespace {
+
+// A label and its room at each of its places.
+struct places {
+  std::vector<kes_gtext> texts;
+  std::vector<kes_room> rooms;
+  void add(kes_ctx* ctx, const kes_gtext& t, double w) {
+    texts.push_back(t);
+    rooms.push_back(kes_gap_of(ctx, t, w));
+  }
+};
+
+// The other lines than line own.
+std::vector<kes_room> but(const std::vector<kes_room>& lines, const std::vector<int>& line_of, int own) {
+  std::vector<kes_room> rest;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (line_of[i] != own) rest.push_back(lines[i]);
+  return rest;
+}
+
+}  // namespace
+
+std::vector<kes_text_gap> kes_ref_labels::gaps_but(int own) const {
+  std::vector<kes_text_gap> gaps = kes_gaps_but(rooms, own);
+  gaps.insert(gaps.end(), boxes.begin(), boxes.end());
+  return gaps;
+}
+
+kes_ref_axes kes_page_axes(kes_ctx* ctx) {
+  const kes_layout* lay = ctx->curreq->layout;
+  return {[lay](double v) { return kes_page_x(lay, v); }, [lay](double v) { return kes_page_y(lay, v); }};
+}
+
+kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_axes& to) {
+  kes_ref_labels out;
+  const kes_preq* r = ctx->curreq;
+  const kes_layout* lay = r->layout;
+  const kes_chart* c = &lay->c;
+  out.h.assign(static_cast<std::size_t>(std::max(r->nhref, 0)), kes_gtext{});
+  out.hw.assign(out.h.size(), -1);
+  out.h_room.assign(out.h.size(), -1);
+  out.v.assign(static_cast<std::size_t>(std::max(r->nvref, 0)), kes_gtext{});
+  out.vw.assign(out.v.size(), -1);
+  out.v_room.assign(out.v.size(), -1);
+  out.rooms = kes_bar_label_gaps(ctx, cell);
+  // The cell's boxes stand at their corners first: a label keeps off them as off a
+  // text, and the lines stop at them, so that their rows read.
+  for (const kes_insetbox* b = ctx->insets; b != nullptr; b = b->next)
+    if (b->enabled && !kes_inset_margin_word(b->position))
+      out.boxes.push_back({b->left, b->shadow > 0 ? b->shadow_bottom : b->bottom,
+                           b->shadow > 0 ? b->shadow_right : b->right, b->top});
+  const auto texts = [&] {
+    std::vector<kes_room> all = out.rooms;
+    all.insert(all.end(), out.boxes.begin(), out.boxes.end());
+    return all;
+  };
+  const double x1 = c->ox - lay->haxis.offset[0], y1 = c->oy - lay->vaxis.offset[0];
+  const double x2 = c->ox + c->width + lay->haxis.offset[1];
+  const double y2 = c->oy + c->height + lay->vaxis.offset[1];
+  double hy2 = y2;
+  if (kes_flag(r->stmt, KES_PLOT_FLAG_CPROP) && r->classvars != nullptr && r->classvars->count > 0) hy2 -= c->propband;
+  const double h = c->inset_h;
+  // Every line drawn, with the label whose line it is (HREF i as i, VREF i as -1 - i).
+  std::vector<kes_room> lines;
+  std::vector<int> line_of;
+  for (int i = 0; i < r->nhref; ++i) {
+    const double x = to.x(r->href[i]);
+    if (x >= x1 && x <= x2) lines.push_back({x, y1, x, hy2}), line_of.push_back(i);
+  }
+  for (int i = 0; i < r->nvref; ++i) {
+    const double y = to.y(r->vref[i]);
+    if (y >= y1 && y <= y2) lines.push_back({x1, y, x2, y}), line_of.push_back(-1 - i);
+  }
+
+  // The label of a line as drawn, and its length; false where it has none.
+  const auto labelled = [&](int colour, const char* text, kes_gtext* t, double* w) {
+    *t = kes_ref_label(c, colour, text);
+    if (t->len == 0) return false;
+    *w = gd_measure(ctx, t, nullptr);
+    return true;
+  };
+  // The label of line `own` takes the first of its places that reads.
+  const auto settle = [&](const places& p, const kes_room& bounds, int own, kes_gtext* label, int* room) {
+    const std::size_t at = kes_label_place(p.rooms, bounds, texts(), but(lines, line_of, own));
+    *label = p.texts[at];
+    *room = static_cast<int>(out.rooms.size());
+    out.rooms.push_back(p.rooms[at]);
+  };
+
+  int pos = kes_pgiven(r->stmt, KES_PLOT_SLOT_HREFLABPOS) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_HREFLABPOS)) : 1;
+  if (pos < 1 || pos > 4) pos = 1;
+  const double top = c->oy + c->height - h;
+  // Rows a label's room apart (its height and a quarter above and below).
+  const double pitch = 1.5 * h;
+  const int rows = std::max(1, static_cast<int>(std::floor(c->height / pitch)));
+  int stacked = 0;
+  for (int i = 0; i < r->nhref && r->hreflabels != nullptr; ++i) {
+    const double x = to.x(r->href[i]);
+    kes_gtext t;
+    double w;
+    if (!(x >= x1 && x <= x2) || !labelled(c->colors.hreflab, r->hreflabels[i].text, &t, &w)) continue;
+    const double d = 0.5 * h * c->aspect, m = 0.5 * gd_blank(ctx, t);
+    // HREFLABPOS=2 and 4 give each label a row of its own, in turn.
+    const int first = pos == 2 || pos == 4 ? stacked++ % rows : 0;
+    places p;
+    for (int k = 0; k < rows; ++k) {
+      const int row = (first + k) % rows;
+      t.y = pos <= 2 ? top - row * pitch : c->oy + 0.5 * h + row * pitch;
+      t.align = 1, t.x = x + d;
+      p.add(ctx, t, w);
+      // Its room reaches back to its line, so that no other line comes between them.
+      p.rooms.back().x0 = x;
+      t.align = 2, t.x = x - d;
+      p.add(ctx, t, w);
+      p.rooms.back().x1 = x;
+    }
+    // A label on the first row reaches a quarter of its height past the plot area.
+    const kes_room bounds{x1 - m, c->oy - 0.5 * h, c->ox + c->width + m, c->oy + c->height + 0.5 * h};
+    const std::size_t k = static_cast<std::size_t>(i);
+    settle(p, bounds, i, &out.h[k], &out.h_room[k]);
+    out.hw[k] = w;
+  }
+
+  const double given = kes_pgiven(r->stmt, KES_PLOT_SLOT_VREFLABPOS) ? kes_pnumber(r->stmt, KES_PLOT_SLOT_VREFLABPOS) : 1;
+  if (given != 1 && given != 2) return out;  // the drawer says why they are not drawn
+  const double inset = 0.5 * c->label_h * c->aspect;
+  for (int i = 0; i < r->nvref && r->vreflabels != nullptr; ++i) {
+    const double y = to.y(r->vref[i]);
+    kes_gtext t;
+    double w;
+    if (!(y >= y1 && y <= y2) || !labelled(c->colors.vreflab, r->vreflabels[i].text, &t, &w)) continue;
+    const double m = 0.5 * gd_blank(ctx, t);
+    t.align = given == 1 ? 1 : 2;
+    const double start = given == 1 ? x1 + inset : x2 - inset;
+    // Under the line in the lower half, above it in the upper half, where there is room.
+    const double below = y - h, above = y + 0.5 * h;
+    const bool under = y < c->oy + 0.5 * c->height ? below > y1 : y + h > y2;
+    places p;
+    for (double side : {under ? below : above, under ? above : below}) {
+      t.y = side;
+      // At the line's start, then along it just past each text in the way.
+      std::vector<double> xs{start};
+      for (const kes_room& o : texts()) xs.push_back(given == 1 ? o.x1 + m : o.x0 - m);
+      std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
+      for (double x : xs) {
+        if (given == 1 ? x < start : x > start) continue;
+        t.x = x;
+        p.add(ctx, t, w);
+      }
+    }
+    // The two sides at the start come first.
+    for (std::size_t k = 1; k < p.texts.size(); ++k)
+      if (p.texts[k].x == start && p.texts[k].y != p.texts[0].y) {
+        std::rotate(p.texts.begin() + 1, p.texts.begin() + static_cast<long>(k), p.texts.begin() + static_cast<long>(k) + 1);
+        std::rotate(p.rooms.begin() + 1, p.rooms.begin() + static_cast<long>(k), p.rooms.begin() + static_cast<long>(k) + 1);
+        break;
+      }
+    const kes_room bounds{x1 - m, y1 - 0.25 * h, x2 + m, y2 + 0.75 * h};
+    const std::size_t k = static_cast<std::size_t>(i);
+    settle(p, bounds, -1 - i, &out.v[k], &out.v_room[k]);
+    out.vw[k] = w;
+  }
+  return out;
+}

@@ -1,0 +1,144 @@
+// Where a label stands clear of the other texts and lines of its cell, and how a line
+// is broken behind the texts it would cross: the one way both renderers choose among
+// a label's places (rows, sides, steps along its line) so that every text reads.
+#pragma once
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+// A text's rectangle in its renderer's units, x0 <= x1 and y0 <= y1 (either way up).
+// A line is a room with no width or no height.
+struct kes_room {
+  double x0, y0, x1, y1;
+};
+
+// Whether the insides of a and b share a point: rooms that only touch do not meet. A
+// line (a room of no width) meets a text it runs into, not one it passes at its edge.
+inline bool kes_rooms_meet(const kes_room& a, const kes_room& b) noexcept {
+  return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+}
+
+inline bool kes_room_within(const kes_room& r, const kes_room& bounds) noexcept {
+  return r.x0 >= bounds.x0 && r.x1 <= bounds.x1 && r.y0 >= bounds.y0 && r.y1 <= bounds.y1;
+}
+
+inline bool kes_meets_any(const kes_room& r, const std::vector<kes_room>& rooms) noexcept {
+  return std::any_of(rooms.begin(), rooms.end(), [&](const kes_room& o) { return kes_rooms_meet(r, o); });
+}
+
+// The place a label takes among its places, given in order of preference: the first
+// within bounds that meets no text taken and no line; else the first within bounds that
+// meets no text (the lines it meets are broken behind it); else the first within
+// bounds that meets the fewest texts; else the first.
+inline std::size_t kes_label_place(const std::vector<kes_room>& places, const kes_room& bounds,
+                                   const std::vector<kes_room>& texts, const std::vector<kes_room>& lines) {
+  for (int pass = 0; pass < 2; ++pass)
+    for (std::size_t i = 0; i < places.size(); ++i)
+      if (kes_room_within(places[i], bounds) && !kes_meets_any(places[i], texts) &&
+          (pass == 1 || !kes_meets_any(places[i], lines)))
+        return i;
+  std::size_t best = 0, fewest = static_cast<std::size_t>(-1);
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (!kes_room_within(places[i], bounds)) continue;
+    const auto met = static_cast<std::size_t>(
+        std::count_if(texts.begin(), texts.end(), [&](const kes_room& o) { return kes_rooms_meet(places[i], o); }));
+    if (met < fewest) best = i, fewest = met;
+  }
+  return best;
+}
+
+// The stretch [*lo, *hi] of the way along the segment that lies inside the room
+// (clipped against each of its four sides in turn); false when none does.
+inline bool kes_room_stretch(double x1, double y1, double dx, double dy, const kes_room& g, double* lo, double* hi) {
+  *lo = 0, *hi = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - g.x0, g.x1 - x1, y1 - g.y0, g.y1 - y1};
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0) {
+      if (q[k] < 0) return false;  // parallel to this side and outside it
+      continue;
+    }
+    const double r = q[k] / p[k];
+    if (p[k] < 0) *lo = std::max(*lo, r);
+    else *hi = std::min(*hi, r);
+  }
+  return *lo < *hi;
+}
+
+// The pieces of the segment from (x1, y1) to (x2, y2) outside every room, as fractions
+// [from, to] of the way along it, in order.
+inline std::vector<std::pair<double, double>> kes_pieces_outside(double x1, double y1, double x2, double y2,
+                                                                 const std::vector<kes_room>& rooms) {
+  std::vector<std::pair<double, double>> cut;
+  for (const kes_room& g : rooms) {
+    double lo, hi;
+    if (kes_room_stretch(x1, y1, x2 - x1, y2 - y1, g, &lo, &hi)) cut.emplace_back(lo, hi);
+  }
+  std::sort(cut.begin(), cut.end());
+  std::vector<std::pair<double, double>> pieces;
+  double from = 0;
+  for (const auto& [lo, hi] : cut) {
+    if (lo > from) pieces.emplace_back(from, lo);
+    from = std::max(from, hi);
+  }
+  if (from < 1) pieces.emplace_back(from, 1.0);
+  return pieces;
+}
+
+// The one factor (at most 1) by which texts on one row, centred at ascending centres
+// with their full widths, shrink so that neighbours stand gap apart.
+inline double kes_row_fit(const std::vector<double>& centres, const std::vector<double>& widths, double gap) {
+  double s = 1;
+  for (std::size_t i = 1; i < centres.size() && i < widths.size(); ++i) {
+    const double need = (widths[i - 1] + widths[i]) / 2, room = centres[i] - centres[i - 1] - gap;
+    if (need > 0) s = std::min(s, std::max(0.0, room) / need);
+  }
+  return s;
+}
+
+// How the value texts over a row of bars are set: one size for them all, a factor of
+// their full size, and whether they take two rows, each rising over the one before it
+// where they would meet.
+struct kes_values_set {
+  double scale;
+  bool two_rows;
+};
+
+// Neighbours that do not meet at full size keep it; else all shrink alike down to
+// `least` of it (in twentieths, so that a size reads as a round number); past that
+// they take two rows, so that every other text shares a row, shrinking alike as far as
+// `least_two` where the texts of a row would still meet.
+inline kes_values_set kes_set_values(const std::vector<double>& centres, const std::vector<double>& widths,
+                                     double gap, double least = 0.8, double least_two = 0.6) {
+  const auto twentieths = [](double s) { return s >= 1 ? 1.0 : static_cast<double>(static_cast<long>(s * 20)) / 20; };
+  const double one = kes_row_fit(centres, widths, gap);
+  if (one >= least) return {twentieths(one), false};
+  double two = 1;
+  for (std::size_t start = 0; start < 2; ++start) {
+    std::vector<double> c, w;
+    for (std::size_t i = start; i < centres.size() && i < widths.size(); i += 2) c.push_back(centres[i]), w.push_back(widths[i]);
+    two = std::min(two, kes_row_fit(c, w, gap));
+  }
+  return {std::max(least_two, twentieths(two)), true};
+}
+
+// How far each of a row of value texts rises over its bar, given their rooms standing
+// on their bars in order (y_up: y grows upward, else downward): on two rows, every
+// second text (the second, fourth, ...) that meets a neighbour rises until its room
+// stands just clear over the neighbours it would meet; the others stay (0).
+inline std::vector<double> kes_value_rises(const std::vector<kes_room>& rooms, bool two_rows, bool y_up) {
+  std::vector<double> rise(rooms.size(), 0.0);
+  if (!two_rows) return rise;
+  for (std::size_t k = 1; k < rooms.size(); k += 2) {
+    // Just clear of each neighbour it meets, and of one it would meet once risen.
+    for (int pass = 0; pass < 2; ++pass)
+      for (std::size_t n : {k - 1, k + 1}) {
+        if (n >= rooms.size()) continue;
+        const double r = rise[k] * (y_up ? 1 : -1);
+        if (kes_rooms_meet({rooms[k].x0, rooms[k].y0 + r, rooms[k].x1, rooms[k].y1 + r}, rooms[n]))
+          rise[k] = std::max(rise[k], y_up ? rooms[n].y1 - rooms[k].y0 : rooms[k].y1 - rooms[n].y0);
+      }
+  }
+  return rise;
+}

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <new>
 #include <vector>
 
@@ -231,8 +230,9 @@ int make_list(kes_ctx* ctx, kes_varsum* r, int v, const Item* items, std::size_t
 // kes_one_weight_powers in the value's own power unit), and the view does not keep
 // them: the nearly distinct values of a large run skip the test. A weight that is not
 // a normal number in that unit is kept (kes_view_keeps_value).
+// Inlined: both passes of make_view ask it of every value of a large run.
 template <class Item>
-bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
+[[gnu::always_inline]] inline bool one_weight(const Item* items, std::size_t n, std::size_t i, int e, int wexp) {
   if constexpr (Item::weighted) {
     if (items[i].c > 0.0 && !(kes::ldexp(items[i].c, -wexp) >= DBL_MIN)) return false;
   }
@@ -286,10 +286,11 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
   const std::size_t parts = kes::part_count(n, kGrain);
   std::vector<long> first(parts + 1, 0);  // distinct values before each part
   std::vector<long> kept(parts + 1, 0);   // kept weight sums before each part
+  std::vector<long> exacts(parts + 1, 0); // kept exact sums of weights before each part
   const int wexp = Item::weighted ? r->wexp : 0;
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
-    long here = 0, keep = 0;
+    long here = 0, keep = 0, exact = 0;
     if constexpr (Item::weighted) {
       std::size_t i = k * kGrain;
       while (i < end && !starts_value(items, i)) ++i;
@@ -303,17 +304,21 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
         take_run(items, n, i, &run);
         double own_w;
         int own_e;
-        keep += run_keeps(run, wexp, &own_w, &own_e);
+        const bool keeps = run_keeps(run, wexp, &own_w, &own_e);
+        keep += keeps;
+        exact += keeps && run.sums.exact != nullptr;
       }
     } else {
       for (std::size_t i = k * kGrain; i < end; ++i) here += starts_value(items, i);
     }
     first[k + 1] = here;
     kept[k + 1] = keep;
+    exacts[k + 1] = exact;
   });
   for (std::size_t k = 0; k < parts; ++k) {
     first[k + 1] += first[k];
     kept[k + 1] += kept[k];
+    exacts[k + 1] += exacts[k];
   }
   const long m = first[parts];
   // The missing values went to the tree; the pass is over, so their list is final.
@@ -325,17 +330,37 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
     return false;
   }
   if (Item::weighted) room.wexp = room.view->wexp = wexp;
-  // Each part's exact sums of weights until the view's pool takes them.
-  std::vector<std::deque<kes_exact_sum>> exact(parts);
+  // The exact sums of weights go straight to their place in the view's pool, each
+  // part's where the count put them.
+  kes_exact_sum* exact = nullptr;
+  if (exacts[parts] > 0) {
+    exact = static_cast<kes_exact_sum*>(
+        vmalcp_handler(pool, exacts[parts] * static_cast<long>(sizeof(kes_exact_sum)), KES_ALLOC_4));
+    if (exact == nullptr) {
+      xmpoold(pool);
+      return false;
+    }
+  }
   kes::parallel_parts(threads, parts, [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
-    long j = first[k], keep = kept[k];
+    long j = first[k], keep = kept[k], ex = exacts[k];
     std::size_t i = k * kGrain;
     while (i < end && !starts_value(items, i)) ++i;
     value_run run;
     while (i < end) {
       if (!kPack) room.x[j] = value_of(items[i].key, first_zero);
       const bool one = Item::weighted && one_weight(items, n, i, e, wexp);
+      if constexpr (Item::weighted) {
+        if (one) {
+          // One weight, normal in the view's unit: its sum there is the weight, exactly
+          // as a node's would be, and nothing is kept.
+          room.f[j] = items[i].freq();
+          room.w[j] = kes::ldexp(items[i].c, -wexp);
+          ++i;
+          ++j;
+          continue;
+        }
+      }
       take_run(items, n, i, &run);  // may read on into the next part
       room.f[j] = run.count;
       if constexpr (Item::weighted) {
@@ -345,18 +370,11 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
         const bool keeps = run_keeps(run, wexp, &own_w, &own_e) && !one;
         const long at = keep;
         keep += kes_view_put_sums(room, j, run.sums, keep, keeps, own_w, own_e);
-        if (keep > at && run.sums.exact != nullptr) {
-          exact[k].push_back(*run.sums.exact);
-          room.wexact[at] = &exact[k].back();
-        }
+        if (keep > at && run.sums.exact != nullptr) room.wexact[at] = new (exact + ex++) kes_exact_sum(*run.sums.exact);
       }
       ++j;
     }
   });
-  if (Item::weighted && !kes_view_keep_exact(room, pool)) {
-    xmpoold(pool);
-    return false;
-  }
   if (kPack) {
     const double* x = pack_values(items, n, m, first_zero);
     kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain * 16, [&](std::size_t b, std::size_t end) {

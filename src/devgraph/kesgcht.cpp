@@ -8,6 +8,7 @@
 
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
+#include "devgraph/device_inset_needs.h"
 #include "devgraph/device_services.h"
 #include "devgraph/fill_legend.h"
 #include "devgraph/gdev.h"
@@ -200,7 +201,7 @@ int draw_chart(kes_ctx* ctx) {
     // level cell has no fits of its own, and a box built of it would leave every block out.
     kes_cell* first = nullptr;
     kes_each_cell(r->classvars, [&](kes_cell* cell) { return first = cell, 1; });
-    if (kesins(ctx, first, 0) == KES_RC_OUT_OF_MEMORY) return fail(lay, KES_RC_OUT_OF_MEMORY);
+    if (kesins(ctx, first, 0, kes_device_inset_needs) == KES_RC_OUT_OF_MEMORY) return fail(lay, KES_RC_OUT_OF_MEMORY);
     if (ctx->insets != nullptr) kesimrg(ctx);
     if (const int g = kesgpag(ctx); g != 0) return fail(lay, g);
     kes_legend_layout(ctx, &legend);

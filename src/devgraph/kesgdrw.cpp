@@ -10,6 +10,7 @@
 #include "devgraph/chart_layout.h"
 #include "devgraph/chart_texts.h"
 #include "devgraph/corner_note.h"
+#include "devgraph/device_inset_needs.h"
 #include "devgraph/gdev.h"
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
@@ -214,7 +215,7 @@ void kesgdrw(kes_ctx* ctx, kes_cell* cell, int row) {
   // A comparative panel's boxes are built again with its own cell's values.
   static const double kNoOffset[2] = {0, 0};
   const bool comparative = r->classvars != nullptr && r->classvars->count > 0;
-  if (ctx->insets != nullptr && comparative && cell != nullptr) kesins(ctx, cell, row);
+  if (ctx->insets != nullptr && comparative && cell != nullptr) kesins(ctx, cell, row, kes_device_inset_needs);
   // Only a cell with values shows boxes: a panel without a cell, or whose cell has no
   // nonmissing value, would otherwise show the boxes of the cell drawn before it.
   const bool boxes = ctx->insets != nullptr && cell != nullptr && cell->varsums != nullptr &&

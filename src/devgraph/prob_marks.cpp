@@ -169,7 +169,8 @@ int kescgr(kes_ctx* ctx, kes_cell* cell) {
 
 void kesecdf(kes_ctx* ctx, kes_cell* cell) {
   double* xy = nullptr;
-  const int n = kesecdfpts(ctx, cell, &xy);
+  // The device draws lines between the points: two a step.
+  const int n = kesecdfpts(ctx, cell, KES_ECDF_STEP_POINTS, &xy);
   const kes_layout* lay = ctx->curreq->layout;
   const kes_symattr* e = points_entry(&lay->c);
   if (n > 0 && xy != nullptr && e != nullptr) {

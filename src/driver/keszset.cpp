@@ -33,6 +33,7 @@ constexpr int kQuantileRows[11] = {KES_MSG_QUANTILE_ROW_MAX, KES_MSG_QUANTILE_RO
                                    KES_MSG_QUANTILE_ROW_P90, KES_MSG_QUANTILE_ROW_Q3,  KES_MSG_QUANTILE_ROW_MEDIAN,
                                    KES_MSG_QUANTILE_ROW_Q1,  KES_MSG_QUANTILE_ROW_P10, KES_MSG_QUANTILE_ROW_P5,
                                    KES_MSG_QUANTILE_ROW_P1,  KES_MSG_QUANTILE_ROW_MIN};
+constexpr int kQuantileEnds[2] = {KES_MSG_QUANTILE_ROW_P100, KES_MSG_QUANTILE_ROW_P0};
 constexpr int kRobustScale[5] = {KES_MSG_ROBUST_IQR, KES_MSG_ROBUST_GINI, KES_MSG_ROBUST_MAD, KES_MSG_ROBUST_SN,
                                  KES_MSG_ROBUST_QN};
 constexpr int kLocationTests[3] = {KES_MSG_LOCATION_TEST_STUDENT_T, KES_MSG_LOCATION_TEST_SIGN,
@@ -84,6 +85,7 @@ void keszset(kes_ctx* ctx) {
   load_group(l.g7, kNormalityStats);
   load_group(l.g8, kNormalityPvalues);
   load_group(l.g9, kQuantileRows);
+  load_group(l.g9ends, kQuantileEnds);
   load_group(l.g10, kRobustScale);
   load_group(l.g11, kLocationTests);
   load_group(l.g12, kLocationStats);
@@ -107,6 +109,8 @@ void keszset(kes_ctx* ctx) {
     l.mom_right[i] = &st->mom.v[kRight[i]];
   }
   for (int i = 0; i < 11; ++i) l.qnt_rows[i] = &st->qnt[KES_Q_MAX + i];
+  l.qnt_rows[0] = &st->pct_ends[0];
+  l.qnt_rows[10] = &st->pct_ends[1];
 
   st->npctlpts = npts;
   st->pctlpts_prob = prob;

@@ -126,9 +126,20 @@ struct kes_insetbox {
 
 // ---- Building (kesins.cpp, kesitst.cpp, kesidst.cpp, kesiknl.cpp, kesidat.cpp) ----
 
+// What the renderer that asks for the boxes needs of them. Each renderer says so when
+// it asks; the builders follow it and never ask which renderer draws.
+struct kes_inset_needs {
+  bool checks_words;    // POSITION= words are checked as the boxes are built (else where they are laid out)
+  bool position_xy;     // POSITION=(x, y) places a box (else a note says it is not used)
+  bool margin_columns;  // a margin box takes the columns its margin holds, whatever NCOLS= asks
+  bool measured;        // boxes get their fonts, colours and sizes as they are built
+  bool fitted_only;     // a distribution block shows the fitted curves only
+  bool family_alone;    // a distribution block without sub-keywords shows the family's name alone
+};
+
 // Rebuilds the context's box list for the current request and variable from the INSET
 // statements after the plot statement, with the values of `cell`. 0, or 1016.
-int kesins(kes_ctx* ctx, kes_cell* cell, int panel);
+int kesins(kes_ctx* ctx, kes_cell* cell, int panel, const kes_inset_needs& needs);
 // Value (codes 0..45) or kind (6 a distribution block applies, 7 kernels exist) of the
 // code at the box's cursor: 0 applies, 1 skipped (cursor moved past it).
 int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* value, int* kind);
@@ -137,7 +148,7 @@ int kesitst(int code, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell, double* v
 int kesimsg(int set, int code);
 // A distribution block: the number of curves shown, or -1 without memory.
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx,
-            kes_cell* cell);
+            kes_cell* cell, const kes_inset_needs& needs);
 // A kernel block for the curve at `kernel` of the slot's curve array: 0 or 1016.
 int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell* cell, kes_ctx* ctx,
             int kernel);

@@ -76,7 +76,8 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
   return kes_fit_estimate(block_value(rq, slot, c, family, sub, rel));
 }
 
-int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell) {
+int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell,
+            const kes_inset_needs& needs) {
   const kes_preq* rq = ctx->curreq;
   kes_plotslot* slot = kes_plot_slot(ctx, rq, cell);
   const bool pq = prob_or_qq(rq);
@@ -96,7 +97,7 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
   int ndefault = kesnparms(family);
   bool header_only = false;
   if (pq) ndefault -= box->line ? 0 : 2;
-  else if (ctx->devgraph && !ctx->tmplgraph) header_only = true;
+  else if (needs.family_alone) header_only = true;
 
   const kes_fmtentry* all = kes_inset_all_format(box);
   int shown = 0;
@@ -105,7 +106,7 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
   for (int ci = 0; ci < ncurves; ++ci) {
     kes_curve* c = &slot->curves[ci];
     if (c->dist != family) continue;
-    if (ctx->devgraph && !ctx->tmplgraph && !c->fitted) continue;
+    if (needs.fitted_only && !c->fitted) continue;
     ++shown;
     kes_inset_block_restart(box, blk);
     int made = 0;
@@ -130,7 +131,7 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
       return true;
     };
     if (blk.defaults && header_only) {
-      // Template graphs list the parameters here: say why the device shows the name alone.
+      // Where the parameters are not listed, the note says why the name stands alone.
       if (kes_inset_once(ctx, KES_IN_FAMILY_ALONE)) {
         xspplace(stmt, KES_STMT_KEYWORD);
         xpmlog(KES_SET_LABEL, KES_MSG_INSET_FAMILY_NAME_ALONE);

@@ -1,7 +1,8 @@
 // kesins: the inset boxes of the current plot request and variable, one per INSET
 // statement after the plot statement, with their rows for one cell: statistics with
 // their labels and formats, distribution and kernel blocks, and inset data-set rows.
-// Under device graphics the boxes are also given their fonts, colours and sizes.
+// Boxes the renderer measures as they are built are also given their fonts, colours
+// and sizes.
 #include <cmath>
 #include <cstring>
 
@@ -40,7 +41,7 @@ struct loop_counts {
 // Options of the statement that need no device: colours named, frame, shadow,
 // position, reference corner, header, columns and gutter. False when the box stays
 // disabled and without rows.
-bool read_options(kes_ctx* ctx, kes_insetbox* box) {
+bool read_options(kes_ctx* ctx, kes_insetbox* box, const kes_inset_needs& needs) {
   const kes_stmt* st = box->stmt;
   std::memset(box->fill, ' ', 8);
   std::memset(box->frame_colour, ' ', 8);
@@ -70,8 +71,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
   if (kes_pgiven(st, KES_INSET_SLOT_POSITION)) {
     copy_name(box->position, *kes_pslot(st, KES_INSET_SLOT_POSITION));
     box->pos_kind = KES_IPOS_WORD;
-    // Device graphs check the word when they lay the box out.
-    if (ctx->tmplgraph && !ctx->devgraph && !kes_inset_template_word(ctx, st, box->position)) {
+    if (needs.checks_words && !kes_inset_template_word(ctx, st, box->position)) {
       box->enabled = 0;
       return false;
     }
@@ -81,7 +81,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
       return false;
     }
   } else if (kes_pgiven(st, KES_INSET_SLOT_POSITION_X)) {
-    if (ctx->tmplgraph) {
+    if (!needs.position_xy) {
       xpmlog(KES_SET_GRAPH, KES_MSG_INSET_POSITION_XY_IGNORED);
     } else {
       box->x = kes_pnumber(st, KES_INSET_SLOT_POSITION_X);
@@ -114,8 +114,7 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box) {
     xspplace(st, KES_INSET_SLOT_NCOLS);
     xpmlog(KES_SET_LABEL, KES_MSG_INSET_NCOLS_MARGIN_ONLY);
   }
-  // A device margin box takes the columns the margin holds, whatever NCOLS= asks.
-  if (box->columns > 1 && margin && ctx->devgraph && !ctx->tmplgraph && kes_inset_once(ctx, KES_IN_NCOLS_DEVICE)) {
+  if (box->columns > 1 && margin && needs.margin_columns && kes_inset_once(ctx, KES_IN_NCOLS_DEVICE)) {
     xspplace(st, KES_INSET_SLOT_NCOLS);
     xpmlog(KES_SET_LABEL, KES_MSG_INSET_NCOLS_DEVICE_FILLS_MARGIN);
   }
@@ -172,7 +171,8 @@ int kernel_blocks(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* c
 }
 
 // The code loop: the rows of the box. 0 or 1016.
-int code_loop(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell, int panel, loop_counts* n) {
+int code_loop(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell, int panel,
+              const kes_inset_needs& needs, loop_counts* n) {
   bool data_read = false;
   for (int code = kes_inset_code(box, 0); code != KES_IC_END; code = kes_inset_code(box, ++box->cursor)) {
     if (code == KES_IC_DATA) {
@@ -186,7 +186,7 @@ int code_loop(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell,
     if (kesitst(code, box, ctx, cell, &value, &kind) != 0) continue;
     if (kind == 6) {
       box->block_header = 0;
-      const int shown = kesidst(code - KES_IC_FIRST_DIST, box->stmt, last, box, ctx, cell);
+      const int shown = kesidst(code - KES_IC_FIRST_DIST, box->stmt, last, box, ctx, cell, needs);
       if (shown < 0) return KES_RC_OUT_OF_MEMORY;
       if (box->block_header) {
         ++n->items;
@@ -250,11 +250,10 @@ bool kes_inset_template_word(kes_ctx* ctx, const kes_stmt* st, const char positi
   return false;
 }
 
-int kesins(kes_ctx* ctx, kes_cell* cell, int panel) {
+int kesins(kes_ctx* ctx, kes_cell* cell, int panel, const kes_inset_needs& needs) {
   ctx->insets = nullptr;
   const kes_preq* rq = ctx->curreq;
   if (rq == nullptr || rq->stmt == nullptr) return 0;
-  const bool device = ctx->devgraph && !ctx->tmplgraph;
   kes_insetbox* tail = nullptr;
   for (kes_stmt* st = rq->stmt->next; is_inset(st); st = st->next) {
     bool failed = false;
@@ -272,14 +271,14 @@ int kesins(kes_ctx* ctx, kes_cell* cell, int panel) {
     else ctx->insets = box;
     tail = box;
 
-    const bool rows_wanted = read_options(ctx, box);
-    if (device) kes_inset_device_setup(ctx, box);
+    const bool rows_wanted = read_options(ctx, box, needs);
+    if (needs.measured) kes_inset_device_setup(ctx, box);
     if (!rows_wanted) continue;
     kes_inset* last = nullptr;
     loop_counts n;
-    if (code_loop(ctx, box, &last, cell, panel, &n) != 0) return KES_RC_OUT_OF_MEMORY;
+    if (code_loop(ctx, box, &last, cell, panel, needs, &n) != 0) return KES_RC_OUT_OF_MEMORY;
     const bool single = finish(ctx, box, cell, n);
-    if (device) kes_inset_measure(ctx, box, single);
+    if (needs.measured) kes_inset_measure(ctx, box, single);
   }
   return 0;
 }

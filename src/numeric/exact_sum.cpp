@@ -95,10 +95,10 @@ void kes_exact_sum::add(const kes_exact_sum& o) {
   }
 }
 
-double kes_exact_sum::value() const {
+double kes_exact_sum::value(int e) const {
   double s = 0.0;
   for (int i = 0; i < kWords; ++i)
-    if (word_[i] != 0) s += kes::ldexp(static_cast<double>(word_[i]), kLow + 64 * i);
+    if (word_[i] != 0) s += kes::ldexp(static_cast<double>(word_[i]), kLow + 64 * i + e);
   return s;
 }
 

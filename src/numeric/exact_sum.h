@@ -18,7 +18,10 @@ class kes_exact_sum {
   // Adds another such sum.
   void add(const kes_exact_sum& o);
   // The sum rounded to a double (infinite beyond the largest).
-  double value() const;
+  double value() const { return value(0); }
+  // The sum times 2^e, within a relative 2^-46 and an absolute 2^-1070 (every word
+  // rounded once, then added).
+  double value(int e) const;
 
   // The sign (-1, 0, 1) of a*c - b*s, exactly, for finite a and b not below 0.
   friend int kes_exact_compare(double a, const kes_exact_sum& c, double b, const kes_exact_sum& s);

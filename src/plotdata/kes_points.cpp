@@ -260,12 +260,13 @@ namespace {
 // The empirical distribution function's points in order, each to emit(x, y); their
 // count (known before the walk) through *count. False when the cell has no values.
 template <class Emit>
-bool ecdf_walk(kes_ctx* ctx, kes_cell* cell, long* count, Emit&& emit, const std::function<bool(long)>& ready) {
+bool ecdf_walk(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, long* count, Emit&& emit,
+               const std::function<bool(long)>& ready) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_valview* view = kes_cell_values(ctx, cell);
   if (vs == nullptr || view == nullptr || view->m == 0 || !(vs->n > 0)) return false;
   const kes_valview& vals = *view;
-  const bool steps = !ctx->tmplgraph;
+  const bool steps = form == KES_ECDF_STEP_POINTS;
   const int m = vs->ndistinct;
   *count = steps ? 2L * m + 2 : m + 2L;
   if (!ready(*count)) return false;
@@ -285,7 +286,7 @@ bool ecdf_walk(kes_ctx* ctx, kes_cell* cell, long* count, Emit&& emit, const std
 
 }  // namespace
 
-int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
+int kesecdfpts(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, double** out) {
   *out = nullptr;
   double* p = nullptr;
   long cap = 0, k = 0;
@@ -294,12 +295,12 @@ int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out) {
     p[2 * k + 1] = y;
     ++k;
   };
-  if (!ecdf_walk(ctx, cell, &cap, emit, [&](long n) { return (p = pairs(ctx, n)) != nullptr; })) return -1;
+  if (!ecdf_walk(ctx, cell, form, &cap, emit, [&](long n) { return (p = pairs(ctx, n)) != nullptr; })) return -1;
   *out = p;
   return static_cast<int>(k);
 }
 
-int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
+int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, const kes_piece_fn& put) {
   double* p = nullptr;
   long cap = 0, k = 0, first = 0;
   const auto emit = [&](double x, double y) {
@@ -311,7 +312,7 @@ int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
     k = 0;
   };
   const auto ready = [&](long n) { return (p = pairs(ctx, n < KES_POINT_PIECE ? n : KES_POINT_PIECE)) != nullptr; };
-  const bool drawn = ecdf_walk(ctx, cell, &cap, emit, ready);
+  const bool drawn = ecdf_walk(ctx, cell, form, &cap, emit, ready);
   if (drawn && k > 0) put(p, first, static_cast<int>(k));
   if (p != nullptr) kes_points_free(ctx, p);
   return drawn ? static_cast<int>(first + k) : -1;

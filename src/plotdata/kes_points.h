@@ -53,13 +53,17 @@ constexpr int KES_CURVE_POINTS = 200;
 // incomplete gamma or beta function fails.
 int kescdfpts(kes_ctx* ctx, kes_cell* cell, double* out);
 
-// The empirical distribution function as a step curve from (h min, 0) to (h max, 1 s):
-// device graphics draw each step as two points (value, before) and (value, after), 2m + 2
-// points; template graphs get one point (value, after) per distinct value, m + 2. The
-// count, or -1 when the cell has no values or no memory.
-int kesecdfpts(kes_ctx* ctx, kes_cell* cell, double** out);
+// The points the renderer asks for of the empirical distribution function's steps:
+// each step as two points, (value, before) and (value, after), for a renderer that
+// draws lines between points; or one, (value, after), for one that draws the steps.
+enum kes_ecdf_form : int { KES_ECDF_STEP_POINTS = 0, KES_ECDF_STEP_ENDS = 1 };
+
+// The empirical distribution function as a step curve from (h min, 0) to (h max, 1 s)
+// in the renderer's form: 2m + 2 points with two a step, m + 2 with one (m distinct
+// values). The count, or -1 when the cell has no values or no memory.
+int kesecdfpts(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, double** out);
 // The same in pieces: the count, or -1.
-int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put);
+int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, const kes_piece_fn& put);
 
 // The family's distribution function of a fitted curve at x (codes 0 to 7), for P-P
 // points and CDF curves. *failed is set, and 0 returned, where the family's function

@@ -230,7 +230,8 @@ struct kes_statlabels {
   const char* subblock[7]; // label sub-blocks that the table printer uses
   const double* mom_left[6];   // values of the two moments columns
   const double* mom_right[6];
-  const double* qnt_rows[11];  // MAX, P99 .. P1, MIN of the quantiles block
+  const double* qnt_rows[11];  // P100, P99 .. P1, P0: the Quantiles table's rows
+  kes_labelgroup<2> g9ends;    // the 100% and 0% rows' labels where they are not MAX and MIN
 };
 
 // ---------------------------------------------------------------------------------
@@ -254,6 +255,10 @@ struct kes_stats {
   kes_nrmres nrm;
   // 8. Quantiles block.
   double qnt[KES_Q_NCELLS];
+  // P100 and P0 as the percentile definition gives them: MAX and MIN, but under the
+  // weighted definition the last value that carries weight and the first value (or
+  // its midpoint with the next that carries weight where it carries none).
+  double pct_ends[2];
   // 9. Standard percentiles: estimates ascending; the seven limit arrays descending.
   double pct_est[KES_NSTDPCT];
   double pct_ntlower[KES_NSTDPCT];

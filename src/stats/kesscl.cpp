@@ -159,7 +159,21 @@ item element(const sample& s, double v, int i) {
   return it;
 }
 
+// The weighted percentile r of the view's values, walked on by cum as zkesqnt walks
+// it: the cumulative weights compared in doubles where their bound decides.
+interp weighted_quantile(kes_wcum& cum, const kes_valview& v, const kes_wrank& r) {
+  int lo, hi;
+  if (cum.percentile(r, &lo, &hi)) return {v.x[lo], v.x[hi], 0.5, true};
+  return {v.x[lo], v.x[lo], 0.0, false};
+}
+
+bool walks_weights(const sample& s, int def) { return def == KES_PCTLDEF_WEIGHTED && s.v.w != nullptr && s.v.m > 0; }
+
 interp quantile(const sample& s, int def, double p) {
+  if (walks_weights(s, def)) {
+    kes_wcum cum(s.v);
+    return weighted_quantile(cum, s.v, kes_wrank(p));
+  }
   int i = 0;
   return pick(def, static_cast<double>(s.n), s.wsum, p, [&](item& it) {
     if (i >= s.v.m) return false;
@@ -339,8 +353,10 @@ struct sample_parts {
   kes_exact_sum wsum;
 };
 
+// The exact sum of weights only where want_wsum (the walks of MAD need it; the
+// quantiles' walks form their own sums).
 void gather(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview,
-            sample_parts* p) {
+            sample_parts* p, bool want_wsum = true) {
   if (pctldef != KES_PCTLDEF_WEIGHTED) w = nullptr;
   if (w != nullptr && wview != nullptr) p->v = *wview;  // its exact weights
   p->v.m = m;
@@ -349,6 +365,7 @@ void gather(int pctldef, int m, const double* x, const int* f, const double* w, 
   p->v.w = w;
   for (int i = 0; i < m; ++i) {
     p->n += f[i];
+    if (!want_wsum) continue;
     item it{x[i], 0.0, static_cast<double>(f[i]), 0, nullptr};
     if (w != nullptr) kes_view_weight_parts(p->v, i, &it.weight, &it.wexp, &it.exact);
     add_weight(&p->wsum, it);
@@ -357,7 +374,16 @@ void gather(int pctldef, int m, const double* x, const int* f, const double* w, 
 
 // Q3 less Q1 from the elements they lie at.
 double qrange(const sample& s, int pctldef) {
-  const interp q1 = quantile(s, pctldef, 0.25), q3 = quantile(s, pctldef, 0.75);
+  interp q1, q3;
+  if (walks_weights(s, pctldef)) {
+    // One walk to both quartiles.
+    kes_wcum cum(s.v);
+    q1 = weighted_quantile(cum, s.v, kes_wrank(0.25));
+    q3 = weighted_quantile(cum, s.v, kes_wrank(0.75));
+  } else {
+    q1 = quantile(s, pctldef, 0.25);
+    q3 = quantile(s, pctldef, 0.75);
+  }
   if (is_missing(q1.a) || is_missing(q3.a)) return zmissing();
   return difference(q3, q1);
 }
@@ -367,7 +393,7 @@ double qrange(const sample& s, int pctldef) {
 double kes_qrange(int pctldef, int m, const double* x, const int* f, const double* w, const kes_valview* wview) {
   if (m <= 0) return zmissing();
   sample_parts p;
-  gather(pctldef, m, x, f, w, wview, &p);
+  gather(pctldef, m, x, f, w, wview, &p, pctldef == KES_PCTLDEF_WEIGHTED && w == nullptr);
   if (p.n <= 0) return zmissing();
   if (m == 1) return 0.0;
   return qrange(sample{p.v, p.n, p.wsum}, pctldef);

@@ -73,6 +73,7 @@ void empty_shortcut(kes_varsum* rec, kes_stats* st) {
   st->ndistinct = 0;
   for (int c : {KES_Q_MAX, KES_Q_Q3, KES_Q_MEDIAN, KES_Q_Q1, KES_Q_MIN, KES_Q_WHISKER_LO, KES_Q_WHISKER_HI})
     st->qnt[c] = miss;
+  st->pct_ends[0] = st->pct_ends[1] = miss;
   st->mom.v[KES_MOM_MEAN] = miss;
 }
 
@@ -88,6 +89,23 @@ void repair_sums(kes_varsum* rec) {
   // A sum that did not overflow stays as summed, however small against the spread
   // (-1e13, 1, 1e13 sum to 1 exactly): the moments judge the mean by the rounding of
   // that sum.
+}
+
+// P100 and P0 for the Quantiles table, as PCTLPTS=100 and 0 give them: under the
+// weighted definition a value of weight 0 at an end is no percentile of the weights.
+void end_percentiles(kes_stats* st, const kes_valview& fv, const kes_moments& mom) {
+  st->pct_ends[0] = st->qnt[KES_Q_MAX];
+  st->pct_ends[1] = st->qnt[KES_Q_MIN];
+  if (st->pctldef != KES_PCTLDEF_WEIGHTED || fv.m <= 0) return;
+  double prob[2] = {0.0, 1.0};
+  double est[2] = {zmissing(), zmissing()};
+  kes_qntblk q{};
+  q.count = 2;
+  q.prob = prob;
+  q.est = est;
+  zkesqnt_arrays(st->pctldef, &mom, &fv, &q);
+  st->pct_ends[0] = est[1];
+  st->pct_ends[1] = est[0];
 }
 
 // The normal-theory limits take the mean and std of nt_mom, in units of 2^nt_exp.
@@ -126,6 +144,7 @@ void quantiles(kes_ctx* ctx, kes_stats* st, const kes_valview& fv, const kes_mom
     st->qnt[KES_Q_MAX] = fv.x[fv.m - 1];
     st->qnt[KES_Q_MIN] = fv.x[0];
   }
+  end_percentiles(st, fv, nt_mom);
   for (int i = 0; i < KES_NSTDPCT; ++i) st->qnt[KES_Q_P99 + i] = st->pct_est[KES_NSTDPCT - 1 - i];
   st->qnt[KES_Q_MODE] = q.modeval;
   st->nmodes = st->basic_nmodes = q.nmodes;

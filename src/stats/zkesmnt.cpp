@@ -110,6 +110,28 @@ bool mean_deviation(const kes_valview& fv, double p, double* dbar) {
   return sw > 0.0 && std::isfinite(*dbar);
 }
 
+// Where each factor lies well inside the normal doubles, a product of them and a sum
+// of such products round in plain doubles exactly as beside exponents of their own
+// (kes_wide_sum): every term and partial sum is normal there, or a multiple of the
+// smallest subnormal number, and scaling by a power of two commutes with rounding.
+constexpr double kPlainLo = 0x1p-150, kPlainHi = 0x1p150;
+bool plain_weight(double w) { return w >= kPlainLo && w <= kPlainHi; }
+bool plain_ratio(double z) { return z == 0.0 || (std::fabs(z) >= 0x1p-50 && std::fabs(z) <= 0x1p50); }
+
+// The weighted sum of the squared deviations over v.scale, each term beside an
+// exponent of its own: a deviation far below the largest may carry a weight far above
+// the largest deviation's, and its square must not flush.
+void wide_spread(const kes_valview& fv, values_spread* v) {
+  for (int i = 0; i < fv.m; ++i) {
+    const double z = v->dev(fv.x[i]) / v->scale;
+    double m;
+    int e, ez;
+    weight_of(fv, i, &m, &e);
+    const double zm = kes::frexp(z, &ez);
+    v->c.add(m * zm * zm, e + 2 * ez);
+  }
+}
+
 // The spread of the view's values, from the mean found so far; false when there are
 // none or their deviations lie beyond the doubles.
 bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
@@ -126,25 +148,24 @@ bool spread_of(const kes_valview* fv, double mean, values_spread* out) {
   // With weights each term is formed in its weight's own unit (a weight far below the
   // largest may be a subnormal number in the view's).
   double sw = 0.0, sa = 0.0, c2 = 0.0;
+  // Weights and deviations of moderate size make each term and the sum in plain
+  // doubles as they round beside their exponents: that sum is taken where it holds,
+  // else the terms are summed again beside their exponents.
+  bool plain = v.scale > 0.0;
   for (int i = 0; i < fv->m; ++i) {
     const double w = weight_at(*fv, i);
     sw += w;
     sa += w * std::fabs(fv->x[i]);
-    if (!(v.scale > 0.0)) continue;
+    if (!plain) continue;
     const double z = v.dev(fv->x[i]) / v.scale;
-    if (fv->w == nullptr) {
-      c2 += w * z * z;
-    } else {
-      // z beside its own exponent: a deviation far below the largest may carry a
-      // weight far above the largest deviation's, and its square must not flush.
-      double m;
-      int e, ez;
-      weight_of(*fv, i, &m, &e);
-      const double zm = kes::frexp(z, &ez);
-      v.c.add(m * zm * zm, e + 2 * ez);
+    if (fv->w != nullptr && !(plain_weight(w) && plain_ratio(z))) {
+      plain = false;
+      continue;
     }
+    c2 += w * z * z;
   }
-  if (fv->w == nullptr) v.c.add(c2, 0);
+  if (plain) v.c.add(c2, 0);
+  else if (v.scale > 0.0) wide_spread(*fv, &v);
   v.sum_abs = sa / sw;
   // Past the doubles the largest |x| bounds it.
   if (!std::isfinite(v.sum_abs)) v.sum_abs = std::fmax(std::fabs(fv->x[0]), std::fabs(fv->x[fv->m - 1]));
@@ -177,6 +198,42 @@ void values_uss(const kes_valview& fv, double* m, int* e) {
   u.parts(1.0, 1.0, m, e);
 }
 
+// The weighted sums of the standardized third and fourth powers in plain doubles, as
+// the sums beside exponents would give them; false where a weight's powers or a
+// standardized value lie outside the range where the two agree.
+bool plain_powers(const kes_valview& fv, const values_spread& v, double std, double* s3, double* s4) {
+  if (!(std >= DBL_MIN) || !std::isfinite(std)) return false;
+  double a = 0.0, b = 0.0;
+  int k = 0;
+  kes_view_powers kept(fv);
+  for (int i = 0; i < fv.m; ++i) {
+    const double w = fv.w[i];
+    double w15, w2;
+    while (k < fv.nkept && fv.kept[k] < i) ++k;
+    if (k < fv.nkept && fv.kept[k] == i) {
+      // Kept sums, in the value's power unit.
+      int u;
+      kept.at(i, &w15, &w2, &u);
+      w15 = kes::ldexp(w15, u + u / 2);
+      w2 = kes::ldexp(w2, 2 * u);
+      if (!plain_weight(w15) || !plain_weight(w2)) return false;
+    } else {
+      // Those of one weight, as kes_one_weight_powers forms them in w's power unit.
+      if (!plain_weight(w)) return false;
+      w15 = std::sqrt(w) * w;
+      w2 = w * w;
+    }
+    const double z = v.dev(fv.x[i]) / std;
+    if (!plain_ratio(z)) return false;
+    const double z2 = z * z;
+    a += w15 * z2 * z;
+    b += w2 * z2 * z2;
+  }
+  *s3 = a;
+  *s4 = b;
+  return true;
+}
+
 // The sums of the standardized third and fourth powers, each value's deviation from
 // the values' mean over std, times its count or its weights' sums of c^1.5 and c^2.
 // With weights each term is formed beside an exponent of its own: a weight's powers
@@ -198,6 +255,7 @@ void standardized_powers(const kes_valview& fv, const values_spread& v, double s
     *s4 = b;
     return;
   }
+  if (plain_powers(fv, v, kes::ldexp(sd_m, sd_e), s3, s4)) return;
   kes_wide_sum a, b;
   kes_view_powers powers(fv);
   int es;

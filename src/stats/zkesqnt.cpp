@@ -6,6 +6,7 @@
 // percentile (the probabilities ascend).
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "numeric/zdfciqt.h"
 #include "numeric/zlogtnc.h"
@@ -146,42 +147,35 @@ int zkesqnt_arrays(int def, const kes_moments* mom, const kes_valview* fv, kes_q
   const double n = mom->v[KES_MOM_N];
 
   if (def == KES_PCTLDEF_WEIGHTED) {
-    // Weights of values, each exact in a unit of its own (kes_view_weight_parts): a
-    // weight far below the largest stays positive in every comparison.
-    auto weight = [fv](int i, int* we) {
-      double wm;
-      kes_view_weight_parts(*fv, i, &wm, we);
-      return wm;
+    // The midpoint of value c and the next value after it that carries weight, or
+    // value c where none does (a midpoint that cannot overflow, as x + y can).
+    auto on_step = [&](int c) {
+      int nx = c + 1;
+      while (nx < m && !kes_view_weighs(*fv, nx)) ++nx;
+      return nx < m ? std::midpoint(x[c], x[nx]) : x[c];
     };
-    // Where a value's sum of weights has rounded it depends on the order its weights
-    // came in: its exact sum is taken.
-    auto add_weight = [fv](kes_exact_sum* s, int i) {
-      double wm;
-      int we;
-      const kes_exact_sum* exact;
-      kes_view_weight_parts(*fv, i, &wm, &we, &exact);
-      if (exact != nullptr) s->add(*exact);
-      else s->add(wm, we);
-    };
-    kes_exact_sum sumw;
-    for (int i = 0; i < m; ++i) add_weight(&sumw, i);
-    int c = 0;
-    kes_exact_sum cum;
-    add_weight(&cum, 0);
+    std::optional<kes_wcum> cum;  // formed at the first percentile inside the ends
     for (int i = 0; i < q->count; ++i) {
       const int dst = q->index ? q->index[i] : i;
-      const kes_wrank at(sumw, q->prob[dst]);
-      while (at.side(cum) < 0 && c + 1 < m) add_weight(&cum, ++c);
-      if (at.side(cum) != 0 || c + 1 >= m) {
-        q->est[dst] = x[c];
+      const double p = q->prob[dst];
+      if (p == 0.0) {
+        // The cumulative weight through the first value is 0 only where it carries no
+        // weight: there it is on W p.
+        q->est[dst] = m > 1 && !kes_view_weighs(*fv, 0) ? on_step(0) : x[0];
         continue;
       }
-      // The cumulative weight is W p: average with the next value that carries
-      // weight (a midpoint that cannot overflow, as x + y can).
-      int nx = c + 1;
-      int we;
-      while (nx < m && !(weight(nx, &we) > 0.0)) ++nx;
-      q->est[dst] = nx < m ? std::midpoint(x[c], x[nx]) : x[c];
+      if (p == 1.0) {
+        // W is first reached at the last value that carries weight, and no value
+        // after it carries any: the walk ends there (at the first value where none
+        // carries weight).
+        int last = m - 1;
+        while (last > 0 && !kes_view_weighs(*fv, last)) --last;
+        q->est[dst] = x[last];
+        continue;
+      }
+      if (!cum) cum.emplace(*fv);
+      int lo, hi;
+      q->est[dst] = cum->percentile(kes_wrank(p), &lo, &hi) ? std::midpoint(x[lo], x[hi]) : x[lo];
     }
     return 0;
   }

@@ -247,8 +247,12 @@ void quantiles(kes_ctx* ctx, kes_stats* st) {
                           st->pct_lrank,   st->pct_urank,   st->pct_coverage};
   for (int i = 0; i < 11; ++i) {
     clear_row(r);
-    set_text(r.text1, st->labels.g9.slot[i]);
-    r.num[0] = *st->labels.qnt_rows[i];
+    const double v = *st->labels.qnt_rows[i];
+    // The 100% and 0% rows are called Max and Min only where they are.
+    const bool end = i == 0 || i == 10;
+    const bool extreme = !end || v == st->qnt[i == 0 ? KES_Q_MAX : KES_Q_MIN] || is_missing(v);
+    set_text(r.text1, extreme ? st->labels.g9.slot[i] : st->labels.g9ends.slot[i == 0 ? 0 : 1]);
+    r.num[0] = v;
     for (int c = 0; c < 7; ++c) r.num[1 + c] = i == 0 || i == 10 ? kes_tab_blank() : lim[c][i - 1];
     kes_add_row(ctx, KES_TAB_QUANTILES);
   }

@@ -139,7 +139,8 @@ void putcdf(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   // The empirical points a piece at a time, each row written as it comes.
   long ne = 0;
   if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF) && !cell->hist_empty) {
-    ne = kesecdfpts_pieces(ctx, cell, [&](double* xy, long first, int m) {
+    // The template draws the steps between the points it is given.
+    ne = kesecdfpts_pieces(ctx, cell, KES_ECDF_STEP_ENDS, [&](double* xy, long first, int m) {
       for (int j = 0; j < m; ++j) {
         g->cells[kEcdfX] = xy[2 * j];
         g->cells[kEcdfY] = xy[2 * j + 1];

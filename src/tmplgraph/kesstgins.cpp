@@ -20,6 +20,7 @@
 #include "stats/tables_call.h"
 #include "tmplgraph/kes_stgraph.h"
 #include "tmplgraph/stg_insets.h"
+#include "tmplgraph/template_inset_needs.h"
 #include "util/kes_text.h"
 
 namespace {
@@ -159,7 +160,7 @@ void kesstgins(kes_ctx* ctx, kes_stgraph* g) {
   // Without INSET statements the boxes are none, but the margin and legend dynamics
   // are still passed: the template reads them on every graph.
   if (cv->count == 0) {
-    kesins(ctx, cv->levels, 0);
+    kesins(ctx, cv->levels, 0, kes_template_inset_needs);
     kesipos(ctx);
     kesistgr0(ctx, g);
     return;

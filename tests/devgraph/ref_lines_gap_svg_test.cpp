@@ -100,6 +100,23 @@ TEST(DeviceRefLineGaps, NoReferenceLineCrossesABarValueText) {
 
 namespace {
 
+// The labels inside the cell (texts with a letter), each checked: no reference line
+// runs through it. Their count.
+int labels_clear_of_lines(const kes_test::graph_parts& g, const std::vector<kes_test::segment>& refs,
+                          const std::string& where) {
+  int labels = 0;
+  for (const kes_test::text_item& t : g.texts) {
+    if (!kes_test::inside_cell(g, t) || t.text.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos)
+      continue;
+    ++labels;
+    for (const kes_test::segment& s : refs)
+      EXPECT_FALSE(kes_test::crosses(s, t.ink))
+          << where << ": the line (" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << ") runs through '"
+          << t.text << "' at " << kes_test::place(t.ink);
+  }
+  return labels;
+}
+
 // Reference labels stay readable too: lines of one kind close together, each labelled,
 // the labels stacked or beside their lines: no line of that kind runs through another
 // line's label.
@@ -125,17 +142,42 @@ TEST(DeviceRefLineGaps, NoReferenceLineCrossesAnotherLinesLabel) {
     kes_test::graph_parts g;
     std::vector<kes_test::segment> refs;
     ASSERT_TRUE(read_graph(dir.path(), &g, &refs)) << "case " << n;
-    int labels = 0;
-    for (const kes_test::text_item& t : g.texts) {
-      if (!kes_test::inside_cell(g, t) || t.text.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos)
-        continue;
-      ++labels;
-      for (const kes_test::segment& s : refs)
-        EXPECT_FALSE(kes_test::crosses(s, t.ink))
-            << "case " << n << ": the line (" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2
-            << ") runs through '" << t.text << "' at " << kes_test::place(t.ink);
+    EXPECT_EQ(labels_clear_of_lines(g, refs, "case " + std::to_string(n)), 1) << "case " << n << ": labels not read";
+  }
+}
+
+// Labels that reach over other lines, on 150 heights with the bars' counts written: a
+// long label over a blank one's line, two labels of two lines close together, right
+// aligned (VREFLABPOS=2), left aligned, and centred on their lines (HREFLABELS=, at the
+// top and the foot). No line runs through a label, however the labels' gaps nest.
+TEST(DeviceRefLineGaps, LongAndAlignedLabelsKeepOtherLinesOut) {
+  const struct {
+    const char* options;
+    int labels;
+  } cases[] = {
+      {"vref=2 2.5 vreflabels='' 'A long label for the target share of the adults'", 1},
+      {"vref=2.5 2 vreflabels='A long label for the target share of the adults' ''", 1},
+      {"vref=10 11 vreflabels='Target share' 'Upper limit' vreflabpos=2", 2},
+      {"vref=10 11 vreflabels='Target share' 'Upper limit' vreflabpos=1", 2},
+      {"href=170 171 hreflabels='Target height' 'Upper limit'", 2},
+      {"href=170 171 hreflabels='Target height' 'Upper limit' hreflabpos=3", 2},
+      {"vref=10 10.5 11 vreflabels='A long label over both' ' ' 'Upper limit' vreflabpos=2", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    kes_test::scratch_dir dir("device-ref-long-labels");
+    {
+      std::ofstream csv(dir / "d.csv");
+      csv << "x\n";
+      // 150 heights from 150 to 190 cm, most near 170.
+      for (int i = 0; i < 150; ++i) csv << 150 + (i * 37 % 41 + i * 11 % 41) / 2.05 << "\n";
+      std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint;\n  var x;\n  histogram x / barlabel=count\n    "
+                                   << c.options << ";\nrun;\n";
     }
-    EXPECT_EQ(labels, 1) << "case " << n << ": labels not read";
+    kes_test::graph_parts g;
+    std::vector<kes_test::segment> refs;
+    ASSERT_TRUE(read_graph(dir.path(), &g, &refs));
+    EXPECT_EQ(labels_clear_of_lines(g, refs, c.options), c.labels) << "labels not read";
   }
 }
 
@@ -153,6 +195,8 @@ TEST(DeviceRefLineGaps, PiecesOutsideTheGaps) {
       {5, 0, 5, 10, {{4, 2, 6, 3}}, {{0, 0.2}, {0.3, 1}}},
       {5, 0, 5, 10, {{6, 2, 7, 3}}, {{0, 1}}},                       // beside the line
       {5, 0, 5, 10, {{4, 2, 6, 3}, {4, 2.5, 6, 4}}, {{0, 0.2}, {0.4, 1}}},  // overlapping gaps
+      {5, 0, 5, 10, {{4, 2, 6, 8}, {4, 3, 6, 4}}, {{0, 0.2}, {0.8, 1}}},    // a gap inside an earlier one
+      {5, 0, 5, 10, {{4, 3, 6, 4}, {4, 2, 6, 8}, {4, 5, 6, 6}}, {{0, 0.2}, {0.8, 1}}},
       {5, 0, 5, 10, {{4, -1, 6, 1}, {4, 9, 6, 11}}, {{0.1, 0.9}}},  // over both ends
       {5, 0, 5, 10, {{0, -1, 9, 11}}, {}},                           // the whole line
       {0, 4, 20, 4, {{2, 3, 4, 5}, {15, 3.5, 16, 4.5}}, {{0, 0.1}, {0.2, 0.75}, {0.8, 1}}},

@@ -33,7 +33,37 @@ struct aimed {
   const char* name;
   std::string program, data;
   std::vector<long> cell_values;  // the values of each cell, where the graph does not say
+  std::vector<long> cell_counts = {};  // the same, ties and all, for any graph
+  std::vector<std::string> percents = {};  // the program's PCTLORDER= list
 };
+
+// R's faithful$waiting (datasets package, R 4.x), 272 values from 43 to 96.
+std::string faithful_waiting() {
+  static const char* const kWaiting =
+      "79 54 74 62 85 55 88 85 51 85 54 84 78 47 83 52 62 84 52 79 51 47 78 69 74 83 55 76 78 79 73 77 66 "
+      "80 74 52 48 80 59 90 80 58 84 58 73 83 64 53 82 59 75 90 54 80 54 83 71 64 77 81 59 84 48 82 60 92 "
+      "78 78 65 73 82 56 79 71 62 76 60 78 76 83 75 82 70 65 73 88 76 80 48 86 60 90 50 78 63 72 84 75 51 "
+      "82 62 88 49 83 81 47 84 52 86 81 75 59 89 79 59 81 50 85 59 87 53 69 77 56 88 81 45 82 55 90 45 83 "
+      "56 89 46 82 51 86 53 79 81 60 82 77 76 59 80 49 96 53 77 77 65 81 71 70 81 93 53 89 45 86 58 78 66 "
+      "76 63 88 52 93 49 57 77 68 81 81 73 50 85 74 55 77 83 83 51 78 84 46 83 55 81 57 76 84 77 81 87 77 "
+      "51 78 60 82 91 53 78 46 77 84 49 83 71 80 49 75 64 76 53 94 55 76 50 82 54 75 78 79 78 78 70 79 70 "
+      "54 86 50 90 54 54 77 79 64 75 47 86 63 85 82 57 82 67 74 54 83 73 73 88 80 71 83 56 79 78 84 58 83 "
+      "43 60 75 81 46 90 46 74";
+  std::string csv = "waiting\n";
+  for (const char* p = kWaiting; *p != '\0';) {
+    const char* end = p;
+    while (*end != '\0' && *end != ' ') ++end;
+    csv.append(p, end) += "\n";
+    p = *end == ' ' ? end + 1 : end;
+  }
+  return csv;
+}
+
+// R's mtcars hp by am (datasets package): 19 automatic and 13 manual cars.
+const char* const kMtcars =
+    "hp,am\n110,1\n110,1\n93,1\n110,0\n175,0\n105,0\n245,0\n62,0\n95,0\n123,0\n123,0\n180,0\n180,0\n"
+    "180,0\n205,0\n215,0\n230,0\n66,1\n52,1\n65,1\n97,0\n150,0\n150,0\n245,0\n175,0\n66,1\n91,1\n"
+    "113,1\n264,1\n175,1\n335,1\n109,1\n";
 
 TEST(AimedPrograms, GraphsAtTheEdgesKeepEveryRule) {
   const std::string huge = spread(1e308, 1.7e308, 80);
@@ -73,12 +103,54 @@ TEST(AimedPrograms, GraphsAtTheEdgesKeepEveryRule) {
        "axis1 order=(0 to 100 by 25) label=(r=90 'Pct');\n"
        "proc kestravine data=d; histogram x / vscale=percent vaxis=axis1; run;\n",
        pct, {}},
+      // Everyday cases the graph rules reach (listed in the fault list until mended).
+      // PCTLSCALE with NOHLABEL on R's women: percents at evenly placed quantiles.
+      {"women-pctlscale-nohlabel",
+       "proc kestravine data=d;\n  qqplot x / normal(mu=est sigma=est) pctlscale nohlabel;\nrun;\n",
+       spread(58, 72, 15), {15}},
+      // Reference labels a label-width apart.
+      {"faithful-close-hrefs",
+       "proc kestravine data=d noprint;\n  var waiting;\n  histogram waiting / normal\n"
+       "    href=54 55 hreflabels='short wait' 'cutoff';\nrun;\n",
+       faithful_waiting(), {}},
+      // A box at its design corner over a reference label.
+      {"faithful-ne-box-over-label",
+       "proc kestravine data=d noprint;\n  var waiting;\n  histogram waiting / href=80 hreflabels='long wait';\n"
+       "  inset n mean std / pos=ne;\nrun;\n",
+       faithful_waiting(), {}},
+      // Three-digit counts over 30 bins (heights like R's volcano, 94 to 195).
+      {"volcano-counts-30-bins",
+       "proc kestravine data=d noprint;\n  var x;\n  histogram x / barlabel=count nmidpoints=30;\nrun;\n",
+       spread(94, 195, 5307), {}},
+      // Bins of values in the millions: their midpoints read exactly.
+      {"millions-default-bins", "proc kestravine data=d noprint;\n  var x;\n  histogram x;\nrun;\n",
+       spread(250000, 2.7e7, 300), {}},
+      // Listed midpoints at 1e9 + half steps.
+      {"billion-listed-midpoints",
+       "proc kestravine data=d noprint;\n  var x;\n"
+       "  histogram x / midpoints = 1000000000.005 to 1000000000.045 by 0.01;\nrun;\n",
+       spread(1e9, 1e9 + 0.05, 200), {}},
+      // A PCTLORDER= percent of seven digits.
+      {"pctlorder-seven-digits",
+       "proc kestravine data=d noprint;\n  var x;\n  probplot x / normal pctlorder=0.1 50 99.99999;\nrun;\n",
+       spread(10, 20, 100), {}, {}, {"0.1", "50", "99.99999"}},
+      // Each cell's own fit of R's mtcars hp by am: its own percents and HREF=90.
+      {"mtcars-probplot-href90",
+       "proc kestravine data=d noprint;\n  var hp;\n  class am;\n"
+       "  probplot hp / lognormal(sigma=est theta=0 zeta=est) href=90 hreflabels='P90';\nrun;\n",
+       kMtcars, {}},
+      // A gamma fit that fails over NOBARS (a 0 in every cell) says nothing untrue.
+      {"gamma-nobars-zeros",
+       "proc kestravine data=d noprint;\n  var x;\n  class g;\n  histogram x / gamma nobars;\nrun;\n",
+       spread(0, 200, 40, halves), {}, {20, 20}},
   };
   kes_test::scratch_dir root("aimed");
   for (const aimed& r : rows) {
     kes_fuzz::graph_check check;
     check.every_rule = true;
     check.cell_values = r.cell_values;
+    check.cell_counts = r.cell_counts;
+    check.listed_percents = r.percents;
     for (const std::string& w :
          kes_fuzz::run_and_check(root.path(), r.program, r.data, std::string("aimed/") + r.name, check))
       ADD_FAILURE() << r.name << ": " << w << "\n" << r.program;
@@ -121,6 +193,46 @@ TEST(AimedPrograms, AProgramsOwnTextColoursAreFound) {
       {"cdfplot y / ctext=nosuchcolour;", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(kes_fuzz::program_text_colours(c.program), c.colours) << c.program;
+}
+
+}  // namespace
+
+namespace {
+
+// A plot statement that draws no graph file is found, unless the log says why.
+TEST(AimedPrograms, APlotStatementWithoutItsGraphIsFoundUnlessTheLogSaysWhy) {
+  kes_test::scratch_dir root("aimed-missing");
+  const std::string one = "proc kestravine data=d noprint;\n  histogram x;\nrun;\n";
+  kes_fuzz::graph_check two;
+  two.drawing_statements = 2;
+  std::size_t missing = 0;
+  for (const std::string& w : kes_fuzz::run_and_check(root.path(), one, spread(1, 9, 20), "aimed/missing", two))
+    missing += w.find(kes_fuzz::kRuleGraphMissing) != std::string::npos ? 1 : 0;
+  EXPECT_EQ(missing, kes_fuzz::renderers().size());
+  kes_fuzz::graph_check drawn;
+  drawn.drawing_statements = 1;
+  EXPECT_TRUE(kes_fuzz::run_and_check(root.path(), one, spread(1, 9, 20), "aimed/missing", drawn).empty());
+  // A Weibull Q-Q plot of waiting times with zeros at THETA=0: no cell can be shown,
+  // and the log says so.
+  const std::string zeros = "proc kestravine data=d noprint;\n  qqplot x / weibull2(sigma=est c=est);\nrun;\n";
+  std::string data = "x\n";
+  for (int i = 0; i < 40; ++i) data += std::to_string(i % 10 == 0 ? 0 : 3 + (i * 7) % 50) + "\n";
+  for (const std::string& w : kes_fuzz::run_and_check(root.path(), zeros, data, "aimed/missing", drawn))
+    EXPECT_EQ(w.find(kes_fuzz::kRuleGraphMissing), std::string::npos) << w;
+}
+
+TEST(AimedPrograms, ALogSaysWhyAGraphIsNotDrawn) {
+  const struct {
+    const char* log;
+    bool says;
+  } cases[] = {
+      {"NOTE: No cell of secs can be shown on the Q-Q plot.\n", true},
+      {"NOTE: x: 3 values at the threshold, not drawn.\n", true},
+      {"WARNING: The histogram of x is not drawn: all values are missing.\n", true},
+      {"NOTE: The KESTRAVINE step (lines 1-2) ended with return code 0.\n", false},
+      {"NOTE: The step took 0.00 seconds of real time.\nThe curve is not drawn.\n", false},  // not a note line
+  };
+  for (const auto& c : cases) EXPECT_EQ(kes_fuzz::log_says_graph_not_drawn(c.log), c.says) << c.log;
 }
 
 }  // namespace

@@ -10,8 +10,10 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 #include "core/colour_names.h"
+#include "support/graph_dump.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
@@ -72,19 +74,24 @@ void limit_child() {
 
 // The graphs of a run that break a rule holding at any page size, the known ones
 // left out.
-std::vector<std::string> graph_faults(const fs::path& graphs, const std::string& key, const std::string& program,
-                                      const graph_check& check) {
+std::vector<std::string> graph_faults(const fs::path& graphs, const fs::path& dump, const std::string& key,
+                                      const std::string& program, const graph_check& check) {
   std::vector<std::string> wrong;
-  kes_test::svg_facts facts;
-  facts.square = program_squares(program);
-  facts.own_vertical_ticks = program_lists_vaxis(program);
-  facts.own_text_colours = program_text_colours(program);
-  facts.cell_values = check.cell_values;
+  kes_test::svg_facts given;
+  given.square = program_squares(program);
+  given.own_vertical_ticks = program_lists_vaxis(program);
+  given.own_text_colours = program_text_colours(program);
+  given.cell_values = check.cell_values;
+  given.listed_percents = check.listed_percents;
+  given.cell_counts = check.cell_counts;
+  const std::vector<kes_test::dump_block> blocks = kes_test::read_dump(kes_test::slurp(dump));
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(graphs, ec)) {
     if (e.path().extension() != ".svg") continue;
     const std::string doc = kes_test::slurp(e.path());
     if (doc.find("</svg>") == std::string::npos) continue;  // cut short by a stopped run
+    kes_test::svg_facts facts = given;
+    kes_test::add_dump_facts(blocks, e.path().filename().string(), facts);
     const std::string file_key = key + "/" + e.path().filename().string();
     for (const kes_test::svg_fault& f : kes_test::svg_rule_faults(doc, facts))
       if ((check.every_rule || kes_test::svg_rule_holds_at_any_size(f.rule)) &&
@@ -146,6 +153,20 @@ bool program_lists_vaxis(const std::string& program) {
     ++k;
     while (k < p.size() && std::isspace(static_cast<unsigned char>(p[k]))) ++k;
     if (k < p.size() && (std::isdigit(static_cast<unsigned char>(p[k])) || p[k] == '-' || p[k] == '.' || p[k] == '+'))
+      return true;
+  }
+  return false;
+}
+
+bool log_says_graph_not_drawn(const std::string& log) {
+  std::istringstream in(log);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("WARNING", 0) == 0) return true;
+    std::string l = line;
+    std::transform(l.begin(), l.end(), l.begin(), [](unsigned char c) { return std::tolower(c); });
+    // "can be shown" in "No cell of x can be shown" and "... cannot be shown".
+    if (l.rfind("note", 0) == 0 && (l.find("not drawn") != std::string::npos || l.find("no graph") != std::string::npos ||
+                                    l.find("can be shown") != std::string::npos))
       return true;
   }
   return false;
@@ -220,7 +241,7 @@ std::vector<std::string> run_and_check(const fs::path& root, const std::string& 
     const auto before = snapshot(root, folders);
     std::vector<std::string> args = {"--work",    ".",   "--lib",  "LIB=lib",  "--log",    "log",
                                      "--listing", "lst", "--json", "out.json", "--graphs", graphs.string(),
-                                     "--threads", "2"};
+                                     "--graph-dump", "dump", "--threads", "2"};
     args.insert(args.end(), r.args.begin(), r.args.end());
     args.push_back("prog.kes");
     kes_test::runner_process proc;
@@ -228,7 +249,17 @@ std::vector<std::string> run_and_check(const fs::path& root, const std::string& 
     const int status = proc.wait();
     for (const std::string& w : check_outcome(status, kes_test::slurp(run / "log"), kes_test::slurp(run / "err")))
       wrong.push_back(std::string(r.name) + ": " + w);
-    for (const std::string& w : graph_faults(graphs, run_key, program, check)) wrong.push_back(std::string(r.name) + ": " + w);
+    for (const std::string& w : graph_faults(graphs, run / "dump", run_key, program, check))
+      wrong.push_back(std::string(r.name) + ": " + w);
+    if (check.drawing_statements >= 0 && !kes_test::svg_fault_known(run_key, kRuleGraphMissing)) {
+      long files = 0;
+      std::error_code ec;
+      for (const auto& e : fs::directory_iterator(graphs, ec)) files += e.path().extension() == ".svg" ? 1 : 0;
+      if (files < check.drawing_statements && !log_says_graph_not_drawn(kes_test::slurp(run / "log")))
+        wrong.push_back(std::string(r.name) + ": " + kRuleGraphMissing + ": " + std::to_string(files) +
+                        " graph files for " + std::to_string(check.drawing_statements) +
+                        " plot statements, and the log says nothing of why");
+    }
     if (snapshot(root, folders) != before)
       wrong.push_back(std::string(r.name) + ": a file outside the run's folders changed");
     fs::remove_all(graphs);

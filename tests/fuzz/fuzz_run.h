@@ -29,6 +29,12 @@ inline constexpr long kMemoryCapMb = 2048;
 struct graph_check {
   bool every_rule = false;  // all the rules, for a page of the default size
   std::vector<long> cell_values;  // the values of each cell (see kes_test::svg_facts)
+  std::vector<std::string> listed_percents;  // a PCTLORDER= list the program gives, as written
+  std::vector<long> cell_counts;  // the nonmissing values of each cell, ties and all
+  // The plot statements of the program, each drawing a graph file; -1 when not known.
+  // Fewer files are a fault unless the log says why (a WARNING, or a note that a
+  // graph is not drawn).
+  int drawing_statements = -1;
 };
 std::vector<std::string> run_and_check(const std::filesystem::path& root, const std::string& program,
                                        const std::string& data, const std::string& key,
@@ -45,6 +51,13 @@ std::set<std::string> program_text_colours(const std::string& program);
 
 // The rule name under which a failed run is listed in the known-fault list.
 inline constexpr const char* kRuleRunFails = "run-fails";
+// The rule name under which a run that draws fewer graph files than it has plot
+// statements, and says nothing of why, is listed.
+inline constexpr const char* kRuleGraphMissing = "graph-missing";
+
+// Whether a log says why a graph is not drawn: a WARNING, or a note of a graph or cell
+// not drawn or not shown.
+bool log_says_graph_not_drawn(const std::string& log);
 
 // Checks of one run's exit status against its log and standard error: what is wrong.
 std::vector<std::string> check_outcome(int status, const std::string& log, const std::string& err);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/graph_dump.h"
 #include "support/scratch_files.h"
 #include "support/svg_rules.h"
 
@@ -90,13 +91,13 @@ std::string bottom_axis(const std::vector<std::string>& values, const std::strin
 }
 const std::string kQQ = "A Q-Q plot of x.";
 // Percentiles under the cell at (60, 20) at evenly placed ticks, as PCTLSCALE writes
-// them, with the axis label that names their scale.
-std::string percent_ticks(const std::vector<std::string>& values) {
+// them, with the axis label that names their scale (or without, as NOHLABEL has them).
+std::string percent_ticks(const std::vector<std::string>& values, bool labelled = true) {
   std::string out;
   for (std::size_t i = 0; i < values.size(); ++i)
     out += text(60 + 100.0 * static_cast<double>(i) / static_cast<double>(values.size() - 1), 122, 10, values[i],
                 "middle");
-  return out + text(110, 140, 60, "Normal Percentiles", "middle");
+  return labelled ? out + text(110, 140, 60, "Normal Percentiles", "middle") : out;
 }
 
 struct rule_case {
@@ -301,6 +302,25 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
        page(frame(60, 20, 100, 80) + marker(90, 60) + percent_ticks({"0.13", "2.28", "15.9", "50", "84.1", "97.7", "99.87"}),
             "QQ plot of x (g=a) (graph KESTRA), g=a."),
        nullptr},
+      // PCTLSCALE with NOHLABEL: the percents at evenly placed quantiles, unlabelled.
+      {"a template Q-Q plot's percent axis without its label",
+       page(cell(60, 20, marker(90, 60)) + percent_ticks({"0.13", "2.28", "15.9", "50", "84.1", "97.7", "99.87"}, false),
+            kQQ),
+       nullptr},
+      {"a device Q-Q plot's percent axis named by DES= as the user likes",
+       page(frame(60, 20, 100, 80) + marker(90, 60) +
+                percent_ticks({"0.13", "2.28", "15.9", "50", "84.1", "97.7", "99.87"}),
+            "A text (graph A text)."),
+       nullptr},
+      {"evenly placed ticks of a Q-Q plot reading 0 1 2 3 10, unlabelled",
+       page(cell(60, 20, marker(90, 60)) + bottom_axis({"-1", "0", "1", "2", "10"}), kQQ), kRuleTickUntrue},
+      // Texts on one baseline inside a cell: reference labels, counts over bars.
+      {"two reference labels over each other on one baseline",
+       page(cell(10, 20, bars) + text(20, 30, 50, "short wait") + text(45, 30, 30, "cutoff")), kRuleCellTextsApart},
+      {"two counts over bars 0.55 px apart, reading as one number",
+       page(cell(10, 20, bars) + text(40, 58, 10, "16", "end") + text(40.55, 58, 10, "16")), kRuleCellTextsApart},
+      {"two reference labels a space apart on one baseline",
+       page(cell(10, 20, bars) + text(20, 30, 30, "short") + text(54, 30, 30, "cutoff")), nullptr},
       {"a Q-Q cell that draws its line and no point, and says nothing",
        page(cell(10, 20, "<polyline points=\"10,90 110,30\" fill=\"none\" stroke=\"#0072B2\"/>\n"), kQQ),
        kRuleValuesDrawn},
@@ -326,6 +346,129 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
       }
     }
   }
+}
+
+// What the graph dump lists is the reference: each tick text reads its listed value
+// exactly where the value has a short decimal, and rounds a long one correctly to no
+// coarser a unit than the list's step.
+TEST(GraphRules, EveryListedTickReadsItsValueExactly) {
+  const std::string bars = bar(70, 60, 30, 40) + bar(100, 50, 30, 50);
+  const struct {
+    const char* what;
+    std::vector<std::string> texts, listed;
+    bool fault;
+  } cases[] = {
+      {"bins of values in the millions, centres read to one digit", {"2E6", "8E6", "1.2E7", "1.8E7"},
+       {"2500000", "7500000", "12500000", "17500000"}, true},
+      {"the same, read exactly", {"2.5E6", "7.5E6", "1.25E7", "1.75E7"}, {"2500000", "7500000", "12500000", "17500000"},
+       false},
+      {"small values cut to one digit", {"3E-6", "8E-6", "1.3E-5"}, {"2.5e-06", "7.5e-06", "1.25e-05"}, true},
+      {"listed midpoints at 1e9 read to hundredths", {"1000000000.00", "1000000000.01", "1000000000.02"},
+       {"1000000000.005", "1000000000.015", "1000000000.025"}, true},
+      {"the same, read exactly", {"1000000000.005", "1000000000.015", "1000000000.025"},
+       {"1000000000.005", "1000000000.015", "1000000000.025"}, false},
+      {"thirds, which have no short decimal, rounded to hundredths", {"0.33", "0.67", "1.00"},
+       {"0.33333333333333331", "0.66666666666666663", "1"}, false},
+      {"thirds rounded the wrong way", {"0.34", "0.67", "1.00"}, {"0.33333333333333331", "0.66666666666666663", "1"},
+       true},
+      // Without a list the texts' own steps tell: a nice step is stepped exactly.
+      {"device ticks 0.025 apart at 1e9 read to hundredths",
+       {"999999999.93", "999999999.95", "999999999.98", "1000000000.00", "1000000000.03"}, {}, true},
+      {"the same, read exactly", {"999999999.925", "999999999.95", "999999999.975", "1000000000", "1000000000.025"},
+       {}, false},
+      {"thirds rounded coarser than their step", {"0", "1", "1"}, {"0.33333333333333331", "0.66666666666666663", "1"},
+       true},
+      // Midpoints summed as k x step carry their rounding: each stands for its decimal.
+      {"midpoints at 1733650000 + .25 summed with a unit's error, read to tenths", {"1733650000.2", "1733650000.3"},
+       {"1733650000.2499998", "1733650000.3499997"}, true},
+      {"the same, read exactly", {"1733650000.25", "1733650000.35"}, {"1733650000.2499998", "1733650000.3499997"},
+       false},
+      {"the same, read as listed, to the last digit",
+       {"1733650000.2499998", "1733650000.3499997"}, {"1733650000.2499998", "1733650000.3499997"}, false},
+      {"a zero summed as 4.44e-16", {"0.0", "0.2", "0.4"}, {"4.4400000000000002e-16", "0.2", "0.4"}, false},
+      {"subnormal ticks, which have no exact decimal, rounded to their step's digit", {"1E-319", "3E-319", "4E-319"},
+       {"1.4e-319", "2.8e-319", "4.2e-319"}, false},
+      {"subnormal ticks all read as 0", {"0", "0", "0"}, {"1.4e-319", "2.8e-319", "4.2e-319"}, true},
+  };
+  for (const auto& c : cases) {
+    svg_facts listed;
+    listed.listed_across = c.listed;
+    std::string found;
+    for (const svg_fault& f : svg_rule_faults(page(cell(60, 20, bars) + bottom_axis(c.texts)), listed))
+      if (f.rule == kRuleTickInexact) found += f.detail + "\n";
+    EXPECT_EQ(!found.empty(), c.fault) << c.what << "\n" << found;
+  }
+  // A probability plot's percents: each one of the listed, 99.99999 not cut to "100".
+  svg_facts percents;
+  percents.listed_percents = {"0.1", "50", "99.99999"};
+  const std::string prob = "A probability plot of x.";
+  EXPECT_TRUE(svg_rule_faults(page(cell(60, 20, marker(90, 60)) + percent_ticks({"0.1", "50", "99.99999"}), prob),
+                              percents)
+                  .empty());
+  const std::vector<svg_fault> cut =
+      svg_rule_faults(page(cell(60, 20, marker(90, 60)) + percent_ticks({"0.1", "50", "100"}), prob), percents);
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(cut[0].rule, kRuleTickInexact);
+}
+
+// Each cell of a probability plot places its percents and reference lines at its own
+// quantiles: two cells whose fits differ, the second drawing its "90" and its HREF=90
+// line at the first cell's place.
+TEST(GraphRules, PercentsAndReferenceLinesStandAtTheirCellsOwnQuantiles) {
+  const std::string prob = "A probability plot of x.";
+  // Cell 1 at x 60..160, cell 2 at x 180..280 (cells 100 wide); points at quantiles 0
+  // and 2 drawn at x 70 and 150 (cell 1) and 190 and 270 (cell 2): 40 px a unit.
+  const auto one = [&](double x0, double percent_at, double line_at) {
+    const std::string id = "c" + std::to_string(static_cast<int>(x0));
+    return rect(x0, 20, 100, 80, "#FFFFFF", "none") + "<clipPath id=\"" + id + "\"><rect x=\"" + std::to_string(x0) +
+           "\" y=\"20\" width=\"100\" height=\"80\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n" +
+           marker(x0 + 10, 90) + marker(x0 + 90, 30) + line(line_at, 20, line_at, 100, "#6E6E6E") + "</g>\n" +
+           rect(x0, 20, 100, 80, "none", "#4A4A4A") + text(percent_at, 122, 10, "90", "middle");
+  };
+  svg_facts facts;
+  facts.listed_percents = facts.placed_percents = {"90"};
+  facts.quantile_cells = {{{{0, 1}, {2, 5}}, {1.5}, {1.5}}, {{{0, 1}, {2, 5}}, {1}, {1}}};
+  // Cell 1's 90 % at quantile 1.5 (x 130), cell 2's at quantile 1 (x 230).
+  EXPECT_TRUE(svg_rule_faults(page(one(60, 130, 130) + one(180, 230, 230), prob), facts).empty());
+  const std::vector<svg_fault> key = svg_rule_faults(page(one(60, 130, 130) + one(180, 250, 250), prob), facts);
+  ASSERT_EQ(key.size(), 2u);
+  EXPECT_EQ(key[0].rule, kRuleOwnQuantile);
+  EXPECT_EQ(key[1].rule, kRuleOwnQuantile);
+}
+
+// The dump read as facts: each cell's points and percent places from its rows, the
+// ticks listed, and a reference line at a listed percent placed at each cell's own
+// place of it, even where places lie a billionth apart.
+TEST(GraphRules, TheDumpGivesEachCellItsOwnPlaces) {
+  const std::string dump =
+      "data ProbPlotData template t\n"
+      "  row 1: Class1=\"a\" Quantile=0.5 Data=3 PctlPosition=1.0000000001 HRefValue=1.0000000002\n"
+      "  row 2: Class1=\"a\" Quantile=1.5 Data=4 PctlPosition=1.0000000002 HRefValue=.\n"
+      "  row 3: Class1=\"b\" Quantile=0.25 Data=5 PctlPosition=2 HRefValue=1.0000000002\n"
+      "  row 4: Class1=\"b\" Quantile=0.75 Data=6 PctlPosition=3 HRefValue=.\n"
+      "panel ProbPlot\n"
+      "  _PCTLVALUES = \"1.0000000001 1.0000000002\" (text)\n"
+      "  _PCTLLABELS = \"10 90\" (text)\n"
+      "  file ProbPlot1.svg\n"
+      "data HistogramData template h\n"
+      "panel Histogram\n"
+      "  _XTICKS = \"2500000 7500000\" (text)\n"
+      "  file Histogram1.svg\n";
+  const std::vector<dump_block> blocks = read_dump(dump);
+  ASSERT_EQ(blocks.size(), 4u);
+  svg_facts prob;
+  add_dump_facts(blocks, "ProbPlot1.svg", prob);
+  EXPECT_EQ(prob.placed_percents, (std::vector<std::string>{"10", "90"}));
+  EXPECT_EQ(prob.listed_percents, prob.placed_percents);
+  ASSERT_EQ(prob.quantile_cells.size(), 2u);
+  EXPECT_EQ(prob.quantile_cells[0].points.size(), 2u);
+  EXPECT_EQ(prob.quantile_cells[0].href_places, (std::vector<double>{1.0000000002}));
+  // Cell b's HREF=90 at its own 90 % place, 3, not the key cell's.
+  EXPECT_EQ(prob.quantile_cells[1].href_places, (std::vector<double>{3}));
+  svg_facts hist;
+  add_dump_facts(blocks, "Histogram1.svg", hist);
+  EXPECT_EQ(hist.listed_across, (std::vector<std::string>{"2500000", "7500000"}));
+  EXPECT_TRUE(hist.quantile_cells.empty());
 }
 
 // SQUARE, which the document does not say: a P-P cell 100 x 80 with both axes 0 to 1
@@ -360,9 +503,19 @@ TEST(GraphRules, SquareCellsDrawOneUnitAcrossAndUp) {
   EXPECT_EQ(svg_rule_faults(none, empty).size(), 0u);
   const std::vector<svg_fault> untrue = svg_rule_faults(none, hundred);
   ASSERT_FALSE(untrue.empty());
-  EXPECT_EQ(untrue[0].rule, kRuleValuesDrawn);
+  EXPECT_EQ(untrue[0].rule, kRuleNoneUntrue);
   EXPECT_NE(untrue[0].detail.find("says 'no nonmissing values' of its 100 values"), std::string::npos)
       << untrue[0].detail;
+  // Of a histogram's cell too, counted with ties (cell_counts), as a failed fit over
+  // NOBARS writes it.
+  svg_facts seven;
+  seven.cell_counts = {7};
+  const std::vector<svg_fault> histogram = svg_rule_faults(
+      page(rect(10, 20, 100, 80, "#FFFFFF", "none") + text(60, 64, 90, "no nonmissing values", "middle") +
+           rect(10, 20, 100, 80, "none", "#4A4A4A")),
+      seven);
+  ASSERT_EQ(histogram.size(), 1u);
+  EXPECT_EQ(histogram[0].rule, kRuleNoneUntrue);
 }
 
 // The quick start's histogram, edited one line at a time as a writer's fault would:

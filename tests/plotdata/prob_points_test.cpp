@@ -142,12 +142,10 @@ TEST_F(prob_points, EmpiricalCdfSteps) {
   key.scale = 100;
   // R: ecdf(c(1, 2, 2, 3)) at 1, 2, 3 = 0.25, 0.75, 1.
   double* p = nullptr;
-  ctx->tmplgraph = 1;
-  ASSERT_EQ(kesecdfpts(ctx, cell, &p), 5);
+  ASSERT_EQ(kesecdfpts(ctx, cell, KES_ECDF_STEP_ENDS, &p), 5);
   EXPECT_EQ(xs(p, 5, 0), (std::vector<double>{0, 1, 2, 3, 4}));
   EXPECT_EQ(xs(p, 5, 1), (std::vector<double>{0, 25, 75, 100, 100}));
-  ctx->tmplgraph = 0;
-  ASSERT_EQ(kesecdfpts(ctx, cell, &p), 8);
+  ASSERT_EQ(kesecdfpts(ctx, cell, KES_ECDF_STEP_POINTS, &p), 8);
   EXPECT_EQ(xs(p, 8, 0), (std::vector<double>{0, 1, 1, 2, 2, 3, 3, 4}));
   EXPECT_EQ(xs(p, 8, 1), (std::vector<double>{0, 0, 25, 25, 75, 75, 100, 100}));
 }
@@ -160,16 +158,16 @@ struct pieces_case {
   long count;   // values: k / 7 for k < count, each in a run of 7 ties
   int rotate;
   int threads;
-  int tmplgraph;
+  kes_ecdf_form form;
 };
 
 TEST_F(prob_points, PiecesAreThePointsMadeWhole) {
   const pieces_case cases[] = {
-      {"fewer than a piece", 1000, 0, 1, 1},
-      {"a piece exactly", KES_POINT_PIECE, 0, 8, 1},
-      {"ties across two piece ends", 2 * KES_POINT_PIECE + 12345, 0, 8, 1},
-      {"rotated, one thread, step curve", KES_POINT_PIECE + 3, 1, 1, 0},
-      {"rotated, eight threads, step curve", 2 * KES_POINT_PIECE + 12345, 1, 8, 0},
+      {"fewer than a piece", 1000, 0, 1, KES_ECDF_STEP_ENDS},
+      {"a piece exactly", KES_POINT_PIECE, 0, 8, KES_ECDF_STEP_ENDS},
+      {"ties across two piece ends", 2 * KES_POINT_PIECE + 12345, 0, 8, KES_ECDF_STEP_ENDS},
+      {"rotated, one thread, step curve", KES_POINT_PIECE + 3, 1, 1, KES_ECDF_STEP_POINTS},
+      {"rotated, eight threads, step curve", 2 * KES_POINT_PIECE + 12345, 1, 8, KES_ECDF_STEP_POINTS},
   };
   for (const pieces_case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -180,7 +178,6 @@ TEST_F(prob_points, PiecesAreThePointsMadeWhole) {
     kes_cell* cell = data(v);
     req.dist = KES_DIST_NORMAL;
     req.rotate = c.rotate;
-    ctx->tmplgraph = c.tmplgraph;
     curve_of(cell, KES_DIST_NORMAL, {0, 1});
     kes_plotslot& key = cell->slots[0];
     key.hlow = -1;
@@ -192,8 +189,8 @@ TEST_F(prob_points, PiecesAreThePointsMadeWhole) {
     const int n = kespoints(ctx, cell, &whole);
     ASSERT_EQ(n, c.count);
     double* steps = nullptr;
-    const int ns = kesecdfpts(ctx, cell, &steps);
-    ASSERT_EQ(ns, c.tmplgraph ? c.count / 7 + 1 + 2 : 2 * (c.count / 7 + 1) + 2);
+    const int ns = kesecdfpts(ctx, cell, c.form, &steps);
+    ASSERT_EQ(ns, c.form == KES_ECDF_STEP_ENDS ? c.count / 7 + 1 + 2 : 2 * (c.count / 7 + 1) + 2);
 
     kes_set_engine_threads(c.threads);
     const auto collect = [](std::vector<double>& got, std::vector<long>& firsts) {
@@ -206,7 +203,7 @@ TEST_F(prob_points, PiecesAreThePointsMadeWhole) {
     std::vector<double> got, got_steps;
     std::vector<long> firsts, firsts_steps;
     EXPECT_EQ(kespoints_pieces(ctx, cell, collect(got, firsts)), n);
-    EXPECT_EQ(kesecdfpts_pieces(ctx, cell, collect(got_steps, firsts_steps)), ns);
+    EXPECT_EQ(kesecdfpts_pieces(ctx, cell, c.form, collect(got_steps, firsts_steps)), ns);
     kes_set_engine_threads(1);
 
     // Same bits: memcmp tells a -0 from a 0, which a comparison of doubles does not.
@@ -236,7 +233,7 @@ TEST_F(prob_points, PiecesOfACellWithoutValuesOrCurve) {
   const kes_valview* view = cell->varsums[0].view;
   cell->varsums[0].view = nullptr;
   EXPECT_EQ(kespoints_pieces(ctx, cell, count_calls), -1);
-  EXPECT_EQ(kesecdfpts_pieces(ctx, cell, count_calls), -1);
+  EXPECT_EQ(kesecdfpts_pieces(ctx, cell, KES_ECDF_STEP_ENDS, count_calls), -1);
   cell->varsums[0].view = view;
   EXPECT_EQ(calls, 0);
 }

@@ -110,6 +110,54 @@ TEST_F(RunnerWeightSums, WeightedPercentileTiesAreExactEqualities) {
   }
 }
 
+// Ties of sums that need more bits than a double holds: n values, each on rows whose
+// weights mix a fraction with no short binary form (0.2, 0.1, 1/3, 0.7) and weights
+// 2^12 to 2^40 times larger, so that each value's sum spans 60 to 95 bits. Every value
+// has the same rows, so the cumulative weight of k values is exactly k/n of the whole,
+// and the percentile 100 k / n is the mean of the k-th and the next value, in any
+// order of the rows (x = 1..5 with weights 0.2 and 5000: P20 1.5, P40 2.5, P60 3.5,
+// P80 4.5).
+TEST_F(RunnerWeightSums, WeightedPercentileTiesOfLongSumsAreExact) {
+  const struct {
+    int n;
+    std::vector<double> w;  // every value's rows
+  } cases[] = {
+      {5, {0.2, 5000}},
+      {5, {5000, 0.2}},
+      {4, {0.1, 1e6, 3}},
+      {8, {1.0 / 3, 0x1p40}},
+      {10, {0.7, 1e12, 1e-3}},
+      {5, {0.2, 0.2, 7e9, 0.1}},
+  };
+  std::mt19937_64 rng(81);
+  for (const auto& c : cases) {
+    for (int order = 0; order < 2; ++order) {
+      std::vector<std::pair<double, double>> rows;  // (x, w)
+      for (int v = 1; v <= c.n; ++v)
+        for (double w : c.w) rows.emplace_back(10.0 * v, w);
+      if (order == 1) std::shuffle(rows.begin(), rows.end(), rng);
+      std::string csv = "x,w\n";
+      for (const auto& [x, w] : rows) csv += num(x) + "," + num(w) + "\n";
+      std::string pts = "pctlpts=";
+      for (int k = 1; k < c.n; ++k) pts += " " + num(100.0 * k / c.n);
+      const std::string what = std::to_string(c.n) + " values, weights " + num(c.w[0]) + " and " + num(c.w[1]) +
+                               (order == 1 ? ", shuffled" : "");
+      ASSERT_EQ(run(csv, "proc kestravine data=d noprint; var x; weight w;\n output out=o " + pts +
+                             " pctlpre=p;\nrun;\n"),
+                0)
+          << what << log_;
+      const row r = output_row();
+      for (int k = 1; k < c.n; ++k) {
+        // PCTLPRE= names a percentile by its digits, the point as '_'.
+        std::string name = "p" + num(100.0 * k / c.n);
+        std::replace(name.begin(), name.end(), '.', '_');
+        ASSERT_TRUE(r.count(name) == 1) << what << " " << name;
+        EXPECT_EQ(r.at(name), 10.0 * k + 5) << what << " " << name;
+      }
+    }
+  }
+}
+
 // Generated weighted samples, one per BY group: sizes 1 to 40, ties, an outlier, values
 // in tiny units, weights of one scale from 5e-324 to 1e300 or of mixed scales, FREQ.
 struct sample_rows {

@@ -1,7 +1,9 @@
 // The observations of a data set written as CSV by the runner, each by variable name
-// (strtod: subnormal numbers too); missing values ('.') are NaN.
+// (strtod: subnormal numbers too); missing values ('.') are NaN. And a weighted data
+// set written for the runner.
 #pragma once
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -24,6 +26,17 @@ inline std::vector<std::map<std::string, double>> csv_rows(const std::string& te
     rows.push_back(r);
   }
   return rows;
+}
+
+// Columns x and w, each number with every digit of its double.
+inline std::string weighted_csv(const std::vector<double>& x, const std::vector<double>& w) {
+  std::string s = "x,w\n";
+  char line[80];
+  for (std::size_t i = 0; i < x.size() && i < w.size(); ++i) {
+    std::snprintf(line, sizeof line, "%.17g,%.17g\n", x[i], w[i]);
+    s += line;
+  }
+  return s;
 }
 
 }  // namespace kes_test

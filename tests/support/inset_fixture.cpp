@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "core/format_ids.h"
+#include "devgraph/device_inset_needs.h"
 #include "host/host_missing.h"
 #include "kes_gram_names.h"
 #include "support/note_recorder.h"
+#include "tmplgraph/template_inset_needs.h"
 
 namespace inset_test {
 
@@ -125,7 +127,10 @@ kes_curve* inset_fixture::kernel(kes_cell* c, int type, double cvalue, double h,
   return &s->curves[s->ncurves - 1];
 }
 
-int inset_fixture::build(kes_cell* c, int panel) { return kesins(&ctx, c, panel); }
+// The fixture asks as the renderer its context names would.
+int inset_fixture::build(kes_cell* c, int panel) {
+  return kesins(&ctx, c, panel, ctx.devgraph != 0 && ctx.tmplgraph == 0 ? kes_device_inset_needs : kes_template_inset_needs);
+}
 
 kes_insetbox* inset_fixture::box(int k) {
   kes_insetbox* b = ctx.insets;

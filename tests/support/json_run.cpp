@@ -1,6 +1,8 @@
 // A whole program run through the stand-in, read back from its JSON output.
 #include "support/json_run.h"
 
+#include <filesystem>
+
 #include "core/runtime.h"
 #include "runner/runner.h"
 #include "support/scratch_files.h"
@@ -28,6 +30,8 @@ json_run run_json(const std::string& csv, const std::string& program) {
   r.log = slurp(dir / "log");
   r.listing = slurp(dir / "lst");
   r.parsed = parse_json(slurp(dir / "out.json"), r.out);
+  for (const auto& f : std::filesystem::directory_iterator(dir.path()))
+    if (f.path().extension() == ".csv" && f.path().stem() != "d") r.work[f.path().stem().string()] = slurp(f.path());
   return r;
 }
 

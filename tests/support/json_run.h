@@ -2,6 +2,7 @@
 // kept in its scratch folder, with its log, listing and JSON output read back, and the
 // tables of the JSON found by name.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct json_run {
   std::string log, listing;
   json out;
   bool parsed = false;
+  // The data sets the program wrote to WORK, by member name, as CSV text.
+  std::map<std::string, std::string> work;
   // The tables of that name of every step, in output order.
   std::vector<const json*> tables(const std::string& name) const;
 };

@@ -2,7 +2,9 @@
 #include "support/svg_meaning.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -40,7 +42,7 @@ std::optional<double> number_of(std::string s) {
   return v;
 }
 
-enum class scale { none, probability, percent, count };
+enum class scale { none, probability, percent, law_percent, count };
 enum side { bottom, top, left, right };
 const char* const kSideName[] = {"horizontal axis below", "horizontal axis above", "vertical axis at the left",
                                  "vertical axis at the right"};
@@ -52,8 +54,8 @@ bool ends_with(const std::string& s, const std::string& end) {
 // The scale an axis label names.
 scale scale_of(const std::string& label) {
   if (ends_with(label, "Cumulative Probability") || label == "Proportion") return scale::probability;
-  if (ends_with(label, "Cumulative Percent") || label == "Percent" || label.find(" Percentiles") != std::string::npos)
-    return scale::percent;
+  if (label.find(" Percentiles") != std::string::npos) return scale::law_percent;
+  if (ends_with(label, "Cumulative Percent") || label == "Percent") return scale::percent;
   if (label == "Count" || ends_with(label, "Cumulative Count")) return scale::count;
   return scale::none;
 }
@@ -224,6 +226,42 @@ bool marker_plot(const std::string& desc) {
          d.find("probability plot") != std::string::npos;
 }
 
+bool probability_plot(const std::string& desc) {
+  std::string d = desc;
+  std::transform(d.begin(), d.end(), d.begin(), [](unsigned char c) { return std::tolower(c); });
+  return d.find("probability plot") != std::string::npos;
+}
+
+// Evenly placed ticks whose step is a nice number (1, 2, 2.5 or 5 times a power of
+// ten, as axes choose; within 2 %, so that bins 24 wide are not taken for 25) label
+// values a whole step apart, each a short decimal: their
+// texts, read exactly, step by exactly that much. Texts rounded a digit short of their
+// values step unevenly ("2E6 8E6 1.2E7" for a step of 5E6; "999999999.93 .95 .98" for
+// 0.025), whatever the graph dump says.
+void uneven_steps(const std::vector<tick>& run, double fitted, const std::string& where, std::vector<svg_fault>& out) {
+  const double a = std::fabs(fitted);
+  if (!(a > 0) || !std::isfinite(a)) return;
+  const double decade = std::pow(10.0, std::floor(std::log10(a)));
+  double nice = 0;
+  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+    if (std::fabs(a / (m * decade) - 1) <= 0.02) nice = m * decade;
+  if (nice == 0) return;
+  double largest = 0;
+  for (const tick& t : run) largest = std::max(largest, std::fabs(t.value));
+  // Differences of the texts read as doubles carry their rounding, a few units in the
+  // last place of the largest; a text rounded a digit short misses by a tenth of a
+  // step at least.
+  const double reach = std::max(8 * (std::nextafter(largest, INFINITY) - largest), nice * 1e-9);
+  for (std::size_t i = 0; i + 1 < run.size(); ++i) {
+    const double gap = std::fabs(run[i + 1].value - run[i].value);
+    if (std::fabs(gap - nice) > reach) {
+      out.push_back({kRuleTickInexact, where + " reads '" + run[i].text->text + "' then '" + run[i + 1].text->text +
+                                           "' at ticks a step of " + number_text(nice) + " apart"});
+      return;
+    }
+  }
+}
+
 // Evenly placed ticks mark evenly stepped values: each text, read as a number, lies
 // within half a step of the value the axis's line through all of them gives its place.
 // A text rounded past that (six ticks of 1e9 + 0.01 steps all reading "1000000000")
@@ -257,15 +295,17 @@ void untrue_ticks(const axis& a, double span, const std::string& where, std::vec
       sxx += di * di;
     }
     const double step = sxy / sxx;
-    for (std::size_t i = 0; i < n; ++i) {
+    bool untrue = false;
+    for (std::size_t i = 0; i < n && !untrue; ++i) {
       const double marked = mean_v + step * (static_cast<double>(i) - mean_i);
       if (std::fabs(run[i].value - marked) > std::fabs(step) / 2) {
         out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at a tick of about " +
                                             number_text(marked) + ", a step of " + number_text(std::fabs(step)) +
                                             " from its neighbours"});
-        break;
+        untrue = true;
       }
     }
+    if (!untrue) uneven_steps(run, step, where, out);
   }
 }
 
@@ -296,11 +336,22 @@ void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_f
     // A marker plot's percent and probability axes (PCTLAXIS's above or at the right
     // among them) run on the fitted law's scale, whose evenly placed ticks (10, 50, 90)
     // need not step evenly.
-    const bool law_scale = marker_plot(g.desc) && ((s != scales.end() && s->second != scale::count) ||
-                                                   a.where == top || a.where == right);
+    // PCTLSCALE writes a Q-Q plot's horizontal axis as the law's percents at evenly
+    // placed quantiles (2.28 15.9 50 84.1 97.7); with its label off (NOHLABEL) or the
+    // user's own, only the values tell: percents lie strictly between 0 and 100.
+    const bool percents = a.where == bottom && std::all_of(a.ticks.begin(), a.ticks.end(), [](const tick& t) {
+                            return t.value > 0 && t.value < 100;
+                          });
+    // An axis labelled with a law's percentiles runs on that law's scale whatever the
+    // document says it draws (DES= names it as the user likes).
+    const bool law_scale = (s != scales.end() && s->second == scale::law_percent) ||
+                           (marker_plot(g.desc) && ((s != scales.end() && s->second != scale::count) ||
+                                                    a.where == top || a.where == right || percents));
     if (!law_scale) untrue_ticks(a, span, where, out);
     if (s == scales.end()) continue;
-    const double hi = s->second == scale::probability ? 1 : s->second == scale::percent ? 100 : INFINITY;
+    const double hi = s->second == scale::probability                                   ? 1
+                      : s->second == scale::percent || s->second == scale::law_percent ? 100
+                                                                                        : INFINITY;
     // The device keeps the axes its Parts make, which run below 0 for hanging bars.
     const bool hangs = s->second != scale::probability && (g.device || hanging_bars(g, a));
     // A curve taller than the scale's end is cut at the frame: it never extends the axis.
@@ -379,6 +430,13 @@ std::vector<std::pair<std::size_t, long>> inset_counts(const graph_parts& g) {
 
 void values_faults(const graph_parts& g, const std::string& desc, const svg_facts& facts,
                    std::vector<svg_fault>& out) {
+  // A cell the facts give values says untruly that it has none.
+  const std::vector<long>& counts = facts.cell_counts.empty() ? facts.cell_values : facts.cell_counts;
+  for (std::size_t c = 0; c < g.cells.size() && c < counts.size(); ++c)
+    for (const text_item& t : g.texts)
+      if (counts[c] > 0 && g.cells[c].holds(t.cx(), t.cy()) && ends_with(t.text, "no nonmissing values"))
+        out.push_back({kRuleNoneUntrue, "cell " + place(g.cells[c]) + " says '" + t.text + "' of its " +
+                                            std::to_string(counts[c]) + " values"});
   if (facts.cell_values.empty() && !marker_plot(desc)) return;
   std::vector<long> stated(g.cells.size(), -1);
   for (const auto& [cell, n] : inset_counts(g)) stated[cell] = n;
@@ -391,13 +449,6 @@ void values_faults(const graph_parts& g, const std::string& desc, const svg_fact
     for (const text_item& t : g.texts) {
       if (!cell.holds(t.cx(), t.cy())) continue;
       const long n = noted_values(t.text);
-      // A cell the facts give values says untruly that it has none.
-      const bool none = t.text.size() >= 20 && t.text.compare(t.text.size() - 20, 20, "no nonmissing values") == 0;
-      if (none && c < facts.cell_values.size() && facts.cell_values[c] > 0) {
-        out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " says '" + t.text + "' of its " +
-                                             std::to_string(facts.cell_values[c]) + " values"});
-        continue;
-      }
       all_noted = all_noted || n < 0;
       noted += std::max(n, 0L);
       if (stated[c] < 0 && count_alone(t.text) > 0) stated[c] = count_alone(t.text);
@@ -511,6 +562,175 @@ void overlap_faults(const graph_parts& g, std::vector<svg_fault>& out) {
                                            "' at " + place(v[j]->ink) + " lie over each other"});
 }
 
+// The fewest significant digits that read back as the value.
+int shortest_digits(double v) {
+  char b[40];
+  for (int p = 1; p < 17; ++p) {
+    std::snprintf(b, sizeof b, "%.*g", p, v);
+    if (std::strtod(b, nullptr) == v) return p;
+  }
+  return 17;
+}
+
+// The unit of a number text's last digit: "1.25E7" 1e5, "0.045" 0.001, "12" 1.
+double last_unit(const std::string& text) {
+  const std::size_t e = text.find_first_of("eE");
+  const std::string mantissa = text.substr(0, e);
+  const std::size_t dot = mantissa.find('.');
+  const long decimals = dot == std::string::npos ? 0 : static_cast<long>(mantissa.size() - dot - 1);
+  const long exponent = e == std::string::npos ? 0 : std::strtol(text.c_str() + e + 1, nullptr, 10);
+  return std::pow(10.0, static_cast<double>(exponent - decimals));
+}
+
+// A listed value has a short exact decimal when a few digits write it: the module's
+// nice ticks and the program's own midpoints and percents. Values of fifteen digits and
+// more are a computation's (a fitted quantile) and may be rounded.
+constexpr int kShortDigits = 15;
+
+// The least gap between two values of a list; infinite for fewer than two apart.
+double least_gap(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  double gap = INFINITY;
+  for (std::size_t i = 0; i + 1 < values.size(); ++i)
+    if (values[i + 1] > values[i]) gap = std::min(gap, values[i + 1] - values[i]);
+  return gap;
+}
+
+// Each tick text of a listed axis reads as a decimal equal to a listed value; a listed
+// value with no short decimal may be rounded, correctly and to a unit no coarser than
+// the list's step.
+void inexact_ticks(const axis& a, const std::vector<std::string>& listed, const std::string& where,
+                   std::vector<svg_fault>& out) {
+  std::vector<double> values;
+  for (const std::string& w : listed)
+    if (const std::optional<double> v = number_of(w)) values.push_back(*v);
+  if (values.empty()) return;
+  const std::vector<double> as_listed = values;
+  double step = least_gap(values);
+  // A value computed as k x step carries the rounding of its sum: within sixteen units
+  // in the last place of a short decimal it stands for that decimal
+  // (1733650000.6499994 for .65), and within a billionth of a step of zero for zero.
+  for (double& v : values) {
+    if (std::isfinite(step) && std::fabs(v) < step * 1e-9) {
+      v = 0;
+      continue;
+    }
+    for (int p = 1; p < kShortDigits; ++p) {
+      char b[40];
+      std::snprintf(b, sizeof b, "%.*g", p, v);
+      const double d = std::strtod(b, nullptr);
+      const double ulp = std::nextafter(std::fabs(v), INFINITY) - std::fabs(v);
+      if (std::fabs(d - v) <= 16 * ulp) {
+        v = d;
+        break;
+      }
+    }
+  }
+  step = least_gap(values);
+  for (const tick& t : a.ticks) {
+    // The listed value itself, or the short decimal it stands for.
+    if (std::find(values.begin(), values.end(), t.value) != values.end() ||
+        std::find(as_listed.begin(), as_listed.end(), t.value) != as_listed.end())
+      continue;
+    const double v = *std::min_element(values.begin(), values.end(), [&](double p, double q) {
+      return std::fabs(p - t.value) < std::fabs(q - t.value);
+    });
+    const double unit = last_unit(t.text->text);
+    // A subnormal has no exact short decimal either.
+    const bool long_value = shortest_digits(v) >= kShortDigits || (v != 0 && std::fabs(v) < DBL_MIN);
+    const bool rounded_well = long_value && unit <= step &&
+                              std::fabs(t.value - v) <= unit / 2 * (1 + 1e-9);
+    if (rounded_well) continue;
+    char b[40];
+    std::snprintf(b, sizeof b, "%.*g", shortest_digits(v), v);
+    out.push_back({kRuleTickInexact, where + " reads '" + t.text->text + "' for the value " + b + " it labels"});
+  }
+}
+
+// The tick texts of the listed axes, each against its list.
+void listed_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  const std::map<side, scale> scales = side_scales(g);
+  for (const axis& a : read_axes(g)) {
+    const std::string where = std::string("the ") + kSideName[a.where] + " cell " + place(g.cells[a.cell]);
+    const auto listed_percent = [&](const tick& t) {
+      return std::any_of(facts.listed_percents.begin(), facts.listed_percents.end(),
+                         [&](const std::string& w) { return number_of(w) == t.value; });
+    };
+    // The percent axis: the side its label names; unlabelled (NOHLABEL, NOVLABEL; under
+    // ROTATE at the left), the side whose texts are mostly the listed percents.
+    const auto s = scales.find(a.where);
+    const long listed_here = std::count_if(a.ticks.begin(), a.ticks.end(), listed_percent);
+    const bool percent_side = s != scales.end() ? s->second == scale::percent || s->second == scale::law_percent
+                                                : 2 * listed_here >= static_cast<long>(a.ticks.size());
+    // Probability plots only: a Q-Q plot's PCTLSCALE percents are the fit's, rounded.
+    if (!facts.listed_percents.empty() && probability_plot(g.desc) && percent_side) {
+      // Percents have short decimals, all of them: each text is one listed.
+      for (const tick& t : a.ticks)
+        if (!listed_percent(t))
+          out.push_back({kRuleTickInexact, where + " reads '" + t.text->text + "', no percent of those listed"});
+      continue;
+    }
+    if (a.where == bottom || a.where == top) inexact_ticks(a, facts.listed_across, where, out);
+    if (a.where == left || a.where == right) inexact_ticks(a, facts.listed_up, where, out);
+  }
+}
+
+// Where a quantile of a cell stands across: the line through the cell's points as
+// drawn, the least and greatest quantile at the outermost markers. Empty when the
+// markers do not stand where that line puts every point (a plot turned by ROTATE).
+std::optional<std::pair<double, double>> quantile_line(const graph_parts& g, const box& cell,
+                                                       const svg_facts::quantile_cell& c) {
+  std::vector<double> xs;
+  for (const auto& [x, y] : g.markers)
+    if (cell.holds(x, y, -1)) xs.push_back(x);
+  if (xs.size() < 2 || c.points.size() < 2) return std::nullopt;
+  std::sort(xs.begin(), xs.end());
+  double lo = INFINITY, hi = -INFINITY;
+  for (const auto& [q, v] : c.points) lo = std::min(lo, q), hi = std::max(hi, q);
+  if (!(hi > lo) || !(xs.back() > xs.front())) return std::nullopt;
+  const double scale_by = (xs.back() - xs.front()) / (hi - lo), from = xs.front() - lo * scale_by;
+  for (const auto& [q, v] : c.points) {
+    const double x = from + q * scale_by;
+    const auto it = std::lower_bound(xs.begin(), xs.end(), x - 1);
+    if (it == xs.end() || *it > x + 1) return std::nullopt;
+  }
+  return std::make_pair(from, scale_by);
+}
+
+// On a plot of points on a quantile scale each cell's percents and reference lines
+// stand at that cell's own quantiles: where its own fit puts them.
+void quantile_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  if (facts.quantile_cells.empty()) return;
+  const std::vector<axis> axes = read_axes(g);
+  constexpr double kReach = 1;  // places are written to hundredths; the line's ends to that
+  for (std::size_t c = 0; c < facts.quantile_cells.size() && c < g.cells.size(); ++c) {
+    const box& cell = g.cells[c];
+    const svg_facts::quantile_cell& own = facts.quantile_cells[c];
+    const auto line = quantile_line(g, cell, own);
+    if (!line) continue;
+    const auto at = [&](double q) { return line->first + q * line->second; };
+    for (const axis& a : axes) {
+      if (a.cell != c || a.where != bottom) continue;
+      for (const tick& t : a.ticks)
+        for (std::size_t i = 0; i < facts.placed_percents.size() && i < own.percent_places.size(); ++i)
+          if (number_of(facts.placed_percents[i]) == t.value && std::fabs(t.at - at(own.percent_places[i])) > kReach)
+            out.push_back({kRuleOwnQuantile, "the percent '" + t.text->text + "' of the cell " + place(cell) +
+                                                 " stands at x " + number_text(t.at) + ", its cell's own at " +
+                                                 number_text(at(own.percent_places[i]))});
+    }
+    for (double h : own.href_places) {
+      const double x = at(h);
+      if (!(x > cell.x0 + kReach && x < cell.x1 - kReach)) continue;
+      const bool drawn = std::any_of(g.lines.begin(), g.lines.end(), [&](const segment& s) {
+        return std::fabs(s.x1 - s.x2) < 0.01 && std::fabs(s.x1 - x) <= kReach && std::fabs(s.y1 - s.y2) >= cell.h() / 2;
+      });
+      if (!drawn)
+        out.push_back({kRuleOwnQuantile, "the cell " + place(cell) + " draws no reference line at x " + number_text(x) +
+                                             ", its own quantile " + number_text(h)});
+    }
+  }
+}
+
 }  // namespace
 
 void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
@@ -519,6 +739,8 @@ void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<sv
   legend_faults(g, out);
   contrast_faults(g, facts, out);
   overlap_faults(g, out);
+  listed_faults(g, facts, out);
+  quantile_faults(g, facts, out);
 }
 
 }  // namespace kes_test

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "graph/font_metrics.h"
 #include "graph/template_parts.h"
@@ -136,6 +137,31 @@ void text_lines(const graph_parts& g, std::vector<svg_fault>& out) {
   }
 }
 
+// Texts on one baseline inside a cell (reference lines' labels, counts over bars, a
+// note beside a label) stand apart by half a space at least: closer, two labels read
+// as one ("short waitcutoff") and two counts as one number ("266263").
+void cell_lines(const graph_parts& g, std::vector<svg_fault>& out) {
+  std::map<std::tuple<long, long, long>, std::vector<const text_item*>> lines;
+  for (const text_item& t : g.texts) {
+    // A blank label draws no ink.
+    if (t.text.find_first_not_of(' ') == std::string::npos || t.angle != 0) continue;
+    if (t.in_box >= 0 && g.boxes[static_cast<std::size_t>(t.in_box)].kind == box_kind::inset) continue;
+    const auto cell = std::find_if(g.cells.begin(), g.cells.end(), [&](const box& c) { return c.holds(t.cx(), t.cy()); });
+    if (cell == g.cells.end()) continue;
+    lines[{cell - g.cells.begin(), std::lround(t.y * 100), std::lround(t.size * 100)}].push_back(&t);
+  }
+  for (auto& [k, v] : lines) {
+    std::sort(v.begin(), v.end(), [](const text_item* a, const text_item* b) { return a->ink.x0 < b->ink.x0; });
+    const double need = pg::char_width(U' ', static_cast<double>(std::get<2>(k)) / 100.0) / 2;
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+      const double gap = v[i + 1]->ink.x0 - v[i]->ink.x1;
+      if (gap < need - 0.01)
+        out.push_back({kRuleCellTextsApart, "'" + v[i]->text + "' and '" + v[i + 1]->text + "' on one line in the cell at " +
+                                                place(v[i]->ink) + " stand " + std::to_string(gap) + " px apart"});
+    }
+  }
+}
+
 // A box is drawn to hold its texts: every text that meets a box lies inside it, so
 // that none is cut by its edge nor covers a box it does not belong to.
 void texts_across_boxes(const graph_parts& g, std::vector<svg_fault>& out) {
@@ -200,8 +226,9 @@ bool svg_rule_holds_at_any_size(const std::string& rule) {
   // Room for texts and boxes runs out on a small page; what a graph says does not
   // change with its size.
   for (const char* r : {kRuleInsetOverData, kRuleBoxOverBox, kRuleCellBlank, kRuleTickOffScale, kRuleTicksOrder,
-                        kRuleTickUntrue,
-                        kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast})
+                        kRuleTickUntrue, kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast,
+                        kRuleTickInexact, kRuleOwnQuantile, kRuleNoneUntrue, kRuleTextsOver, kRuleTextAcrossBox,
+                        kRuleCellTextsApart})
     if (rule == r) return true;
   return false;
 }
@@ -216,6 +243,7 @@ std::vector<svg_fault> svg_rule_faults(std::string_view document, const svg_fact
   off_page(g, out);
   boxes_over(g, out);
   text_lines(g, out);
+  cell_lines(g, out);
   blank_cells(g, out);
   texts_across_boxes(g, out);
   texts_under_boxes(g, out);

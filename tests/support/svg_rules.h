@@ -8,7 +8,12 @@
 // one unit across and up; every value of a cell drawn or counted in a note; a legend
 // entry only for what is drawn; every text readable on its fill; no two texts over
 // each other, the label and value of a box's row among them; no template inset box
-// drawn over a text written before it (a reference line's label).
+// drawn over a text written before it (a reference line's label); texts on one
+// baseline inside a cell (reference labels, counts over bars) half a space apart at
+// least. With what the graph dump and the program say (svg_facts): each tick and
+// percent text reads the value listed for it exactly; each cell's percents and
+// reference lines stand at that cell's own quantiles; no note says a cell holding
+// values has none.
 //
 // The parts of a graph are recognised from what the writer emits: texts carry their
 // drawn width (textLength), template cells are a white wall with a border of the same
@@ -20,6 +25,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -43,6 +49,10 @@ inline constexpr const char* kRuleTextsOver = "texts-over";
 inline constexpr const char* kRuleTextAcrossBox = "text-across-box";
 inline constexpr const char* kRuleTickUntrue = "tick-untrue";
 inline constexpr const char* kRuleTextUnderBox = "text-under-box";
+inline constexpr const char* kRuleCellTextsApart = "cell-texts-apart";
+inline constexpr const char* kRuleTickInexact = "tick-inexact";
+inline constexpr const char* kRuleOwnQuantile = "own-quantile";
+inline constexpr const char* kRuleNoneUntrue = "none-untrue";
 
 // The rules that hold on a page of any size: those about what the graph says rather
 // than about room for its texts. Fuzzed programs, whose page sizes are anything, are
@@ -59,6 +69,22 @@ struct svg_facts {
   // kin): a text in one of them reads as the user chose, and is not held to contrast.
   std::set<std::string> own_text_colours;
   std::vector<long> cell_values;  // the values of each cell, in the order the cells are drawn
+  // The nonmissing values each cell holds, ties and all (cell_values counts values that
+  // stand apart): a note that a cell has none is untrue of a cell holding some.
+  std::vector<long> cell_counts;
+  // What the module gives a template graph (the graph dump, support/graph_dump.h): the
+  // values the ticks across and up label, and the percents of a percent axis, as
+  // listed; each text there reads its value exactly.
+  std::vector<std::string> listed_across, listed_up, listed_percents;
+  // A plot of points on a quantile scale, cell by cell in the order they are drawn:
+  // each point's (quantile, value), where each listed percent stands and where each
+  // reference line across the quantile scale (HREF=) stands, in quantile units.
+  struct quantile_cell {
+    std::vector<std::pair<double, double>> points;
+    std::vector<double> percent_places, href_places;
+  };
+  std::vector<quantile_cell> quantile_cells;
+  std::vector<std::string> placed_percents;  // the percents of percent_places, in their order
 };
 
 struct svg_fault {

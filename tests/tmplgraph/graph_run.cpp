@@ -12,50 +12,6 @@
 
 namespace kes_test {
 
-std::string dump_block::dynamic(const std::string& name) const {
-  const std::string key = "  " + name + " = ";
-  for (const std::string& l : lines)
-    if (l.rfind(key, 0) == 0) return l.substr(key.size());
-  return "";
-}
-
-int dump_block::count_prefix(const std::string& prefix) const {
-  int n = 0;
-  for (const std::string& l : lines) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
-  return n;
-}
-
-std::vector<std::map<std::string, std::string>> dump_block::rows() const {
-  std::vector<std::map<std::string, std::string>> out;
-  for (const std::string& l : lines) {
-    if (l.rfind("  row ", 0) != 0) continue;
-    std::map<std::string, std::string> row;
-    std::size_t i = l.find(':') + 1;
-    while (i < l.size()) {
-      while (i < l.size() && l[i] == ' ') ++i;
-      const std::size_t eq = l.find('=', i);
-      if (eq == std::string::npos) break;
-      const std::string name = l.substr(i, eq - i);
-      std::size_t j = eq + 1;
-      std::string value;
-      if (j < l.size() && l[j] == '"') {
-        ++j;
-        while (j < l.size() && l[j] != '"') {
-          if (l[j] == '\\') ++j;
-          value += l[j++];
-        }
-        ++j;
-      } else {
-        while (j < l.size() && l[j] != ' ') value += l[j++];
-      }
-      row[name] = value;
-      i = j;
-    }
-    out.push_back(std::move(row));
-  }
-  return out;
-}
-
 std::vector<const dump_block*> graph_run::panels() const {
   std::vector<const dump_block*> out;
   for (const dump_block& b : blocks)
@@ -73,11 +29,6 @@ double legend_top(const std::vector<svg_element>& els, const std::string& title)
   for (const svg_element& e : els)
     if (e.name == "text" && e.get("font-weight") == "bold" && e.text == title) return e.num("y");
   return NAN;
-}
-
-double dump_number(const std::string& text) {
-  if (text.empty() || text[0] == '.') return NAN;
-  return std::strtod(text.c_str(), nullptr);
 }
 
 std::string sixty_values_csv() {
@@ -128,12 +79,7 @@ graph_run run_program(const std::string& csv, const std::string& program, const 
   r.log = slurp(dir / "log");
   r.listing = slurp(dir / "lst");
   r.json = slurp(dir / "out.json");
-  std::istringstream in(r.dump);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind("  ", 0) != 0) r.blocks.push_back(dump_block{line, {}});
-    else if (!r.blocks.empty()) r.blocks.back().lines.push_back(line);
-  }
+  r.blocks = read_dump(r.dump);
   for (const auto& e : std::filesystem::directory_iterator(dir / "graphs"))
     r.svg[e.path().filename().string()] = slurp(e.path());
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))

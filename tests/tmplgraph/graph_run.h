@@ -6,22 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "support/graph_dump.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
 
 namespace kes_test {
-
-// One block of the dump: "data NAME ..." or "panel NAME" with its lines.
-struct dump_block {
-  std::string head;
-  std::vector<std::string> lines;
-  bool is_panel() const { return head.rfind("panel ", 0) == 0; }
-  // The value text after "NAME = " of a panel line ("" when absent).
-  std::string dynamic(const std::string& name) const;
-  // Rows of a data block as column -> text.
-  std::vector<std::map<std::string, std::string>> rows() const;
-  int count_prefix(const std::string& prefix) const;
-};
 
 struct graph_run {
   int status = -1;
@@ -44,9 +33,6 @@ graph_run run_program(const std::string& csv, const std::string& program,
 
 // The y of a graph's legend title (its bold text, the group label); NaN without one.
 double legend_top(const std::vector<svg_element>& els, const std::string& title);
-
-// A value of the dump as a number.
-double dump_number(const std::string& text);
 
 // The CSV text of 60 values of x from 20 to 48, a quarter apart at most, in a mixed
 // order.

@@ -71,6 +71,7 @@ struct zfit_work {
   int estimate[4];           // 1 when the parameter was missing in the request
   const kes_valview* values;  // the distinct values, ascending, with their counts
   int unit_exp;              // the fit's values are the data's divided by 2^unit_exp
+  double unit_origin;        // ... after unit_origin is subtracted
 };
 
 // 0 fitted; 1 failed; 1016 no pool for the fit (no message).

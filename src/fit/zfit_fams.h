@@ -36,9 +36,6 @@ inline void zfit_each_mapped(const zfit_work* w, Term&& term, Use&& use) {
 
 int fitlognormal(zfit_work* w);
 double lognormplot(double x, const zfit_work* w);
-// Score of the threshold at w's theta (re-estimating the estimated zeta and sigma
-// there); missing when sigma vanishes.
-double ThreshEst(zfit_work* w);
 void ZetaEst(zfit_work* w);
 void SigmaEst(zfit_work* w);
 

@@ -249,43 +249,8 @@ void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter) {
   int len;
   if (why == ZFIT_ML_AT_BOUND) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_TO_BOUND);
   else if (why == ZFIT_ML_BUDGET) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_BUDGET_USED, maxiter);
+  else if (why == ZFIT_ML_AWAY) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_AWAY_FROM_DATA);
   else len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_NO_INTERIOR_MAXIMUM);
   reason[len < 0 ? 0 : len > last ? last : len] = '\0';
   xpmlog(KES_SET_PLOT, msg, reason);
-}
-
-int zfit_threshold_ml(zfit_work* w, const zfit_thresh_spec& t, double* x, zfit_ml_end* why) {
-  // The threshold's bound below the smallest value, and the offsets of the further
-  // starts, in units of the data's range.
-  constexpr double kEdge = 1e-6;
-  constexpr double kStarts[3] = {0.1, 1.0, 0.01};
-  const zfit_req* r = w->req;
-  const double range = w->data_range;
-  *why = ZFIT_ML_AT_BOUND;
-  if (!(range > 0.0)) return 1;
-  zfit_ml_spec s{};
-  s.n = 2;
-  s.flags[0] = w->estimate[2];
-  s.flags[1] = w->estimate[1];
-  s.flags[2] = w->estimate[0];
-  s.lo[0] = t.shape_lo;
-  s.hi[0] = t.shape_hi;
-  s.lo[1] = -ZDBL_BIG;
-  s.hi[1] = r->min - kEdge * range;
-  // A threshold so close to the data that it rounds to the smallest value has no room.
-  if (!(s.hi[1] < r->min)) return 1;
-  s.objderiv = t.objderiv;
-  s.tol = zfit_tol(r, kMlTolerance);
-  s.unit_log = r->n * std::log(range);
-  s.values = r->n;
-  s.maxiter = zfit_maxiter(r, kMlIterations);
-  if (std::isfinite(t.theta0) && t.theta0 <= s.hi[1]) {
-    const double x0[2] = {t.shape0, t.theta0};
-    zfit_ml_add_start(&s, x0);
-  }
-  for (double d : kStarts) {
-    const double x0[2] = {t.shape0, r->min - d * range};
-    zfit_ml_add_start(&s, x0);
-  }
-  return zfit_ml(w, s, x, why);
 }

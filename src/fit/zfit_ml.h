@@ -35,7 +35,9 @@ void zfit_ml_add_start(zfit_ml_spec* s, const double* x0);
 // at a bound of a parameter (the likelihood rises toward it), at a point that is no
 // maximum (a saddle, or a flat valley along which the likelihood keeps rising), or
 // still climbing when its iterations ran out.
-enum zfit_ml_end : int { ZFIT_ML_MAXIMUM = 0, ZFIT_ML_AT_BOUND, ZFIT_ML_NO_MAXIMUM, ZFIT_ML_BUDGET };
+// (The profile search of a threshold tells also a likelihood rising as the threshold
+// moves away from the data, toward the limit law.)
+enum zfit_ml_end : int { ZFIT_ML_MAXIMUM = 0, ZFIT_ML_AT_BOUND, ZFIT_ML_NO_MAXIMUM, ZFIT_ML_BUDGET, ZFIT_ML_AWAY };
 
 // The run from each start; x gets the best interior local maximum of the likelihood
 // (the largest). 0 found; 1 none, with *why the reason.
@@ -55,20 +57,6 @@ void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter);
 // of the maximum.
 constexpr int kMlIterations = 100;
 constexpr double kMlTolerance = 1e-12;
-
-// The fits of a shape and a threshold (Weibull, gamma): the shape's start and bounds
-// (all three equal when the shape is given), the family's own start of the threshold
-// (missing, or not below the smallest value, when it has none), and the likelihood
-// callback (value, gradient and Hessian) on a zfit_optrec of the parameters (shape, threshold).
-struct zfit_thresh_spec {
-  double shape0, shape_lo, shape_hi;
-  double theta0;
-  double (*objderiv)(void*);
-};
-// The engine on (shape, threshold) from the family's start and from 0.1, 1 and 0.01
-// ranges below the smallest value, the threshold bounded 1e-6 range below it: 0 with
-// x at the maximum, or 1 with the reason.
-int zfit_threshold_ml(zfit_work* w, const zfit_thresh_spec& t, double* x, zfit_ml_end* why);
 
 // One run of the bounded optimiser on parameters scaled by the root of their curvature
 // at the start: ZFIT_ML_MAXIMUM when it converged (the caller judges the point),

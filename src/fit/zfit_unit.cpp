@@ -17,6 +17,39 @@
 #include "records/pool_alloc.h"
 
 namespace {
+// Whether the fit works relative to its smallest value: a maximum-likelihood fit of a
+// threshold (or of the beta law's upper end) from the values. The likelihood then
+// depends on the values only through their distances from the data, and x - min is
+// exact for every x within a factor 2 of min: data moved by an offset larger than
+// their range reach the fit as the same numbers.
+bool relative_fit(const zfit_work* w) {
+  const zfit_req* r = w->req;
+  const int f = r->family;
+  const bool end_est = w->estimate[0] || (f == ZFIT_BETA && w->estimate[1]);
+  const bool family = f == ZFIT_LOGNORMAL || f == ZFIT_WEIBULL || f == ZFIT_GAMMA || f == ZFIT_BETA;
+  return family && end_est && r->method == 0 && w->values != nullptr && w->values->m > 1 && r->max > r->min &&
+         std::isfinite(r->max - r->min);
+}
+
+// The mean, standard deviation and skewness of the values in the fit's coordinates,
+// so that the starts made from them are those of every placement of the data.
+void relative_moments(const kes_valview* v, zfit_req* q) {
+  const double n = q->n;
+  double s = 0.0;
+  for (int i = 0; i < v->m; ++i) s += v->f[i] * v->x[i];
+  const double mean = s / n;
+  double m2 = 0.0, m3 = 0.0;
+  for (int i = 0; i < v->m; ++i) {
+    const double d = v->x[i] - mean;
+    m2 += v->f[i] * d * d;
+    m3 += v->f[i] * d * d * d;
+  }
+  q->mean = mean;
+  q->std = n > 1.0 ? std::sqrt(m2 / (n - 1.0)) : 0.0;
+  if (!std::isnan(q->skew) && n > 2.0 && q->std > 0.0)
+    q->skew = n / ((n - 1.0) * (n - 2.0)) * m3 / (q->std * q->std * q->std);
+}
+
 // A value in the unit 2^e: sentinels (the largest double, infinities, missing) are
 // left as they are.
 double into(double v, int e) { return std::isfinite(v) && std::fabs(v) != ZDBL_BIG ? std::ldexp(v, -e) : v; }
@@ -27,8 +60,13 @@ bool log_scale(int family) { return family == ZFIT_LOGNORMAL; }
 double scale_into(int family, double v, int e) {
   return log_scale(family) ? (std::isnan(v) ? v : v - e * std::log(2.0)) : into(v, e);
 }
+// A position relative to the origin x0 in the unit 2^e (sentinels as they are).
+double position_into(double v, double x0, int e) {
+  return x0 == 0.0 || !std::isfinite(v) || std::fabs(v) == ZDBL_BIG ? into(v, e) : std::ldexp(v - x0, -e);
+}
 // Back to the data's unit; a missing result stays as it is.
 double back(double v, int e) { return std::isnan(v) ? v : std::ldexp(v, e); }
+double position_back(double v, double x0, int e) { return x0 == 0.0 ? back(v, e) : x0 + back(v, e); }
 double scale_back(int family, double v, int e) {
   return std::isnan(v) ? v : log_scale(family) ? v + e * std::log(2.0) : std::ldexp(v, e);
 }
@@ -42,9 +80,15 @@ int zfit_unit_exponent(const zfit_req* r) {
 int zfit_unit_enter(zfit_work* w, zfit_unit_frame* u) {
   const zfit_req* r = w->req;
   u->e = 0;
+  u->origin = 0.0;
   w->unit_exp = 0;
-  const int e = zfit_unit_exponent(r);
-  if (e == 0) return 0;
+  w->unit_origin = 0.0;
+  const bool relative = relative_fit(w);
+  // Relative fits work in the unit of the range: starts, bounds and tolerances in units
+  // of the range are then the same numbers whatever the data's unit and placement.
+  const int e = relative ? std::ilogb(r->max - r->min) : zfit_unit_exponent(r);
+  if (e == 0 && !relative) return 0;
+  const double x0 = relative ? r->min : 0.0;
   const kes_valview* v = w->values;
   u->req = *r;
   if (v != nullptr) {
@@ -55,30 +99,35 @@ int zfit_unit_enter(zfit_work* w, zfit_unit_frame* u) {
       xmemmsg(size);
       return KES_RC_OUT_OF_MEMORY;
     }
-    for (int i = 0; i < v->m; ++i) x[i] = std::ldexp(v->x[i], -e);
+    for (int i = 0; i < v->m; ++i) x[i] = std::ldexp(v->x[i] - x0, -e);
     u->view.x = x;
     if (r->values != nullptr) u->req.values = &u->view;
     w->values = &u->view;
   }
-  for (double* f : {&u->req.min, &u->req.max, &u->req.mean, &u->req.std, &u->req.low, &u->req.high, &u->req.width})
-    *f = into(*f, e);
-  u->req.params[0] = into(r->params[0], e);
+  for (double* f : {&u->req.min, &u->req.max, &u->req.mean, &u->req.low, &u->req.high})
+    *f = position_into(*f, x0, e);
+  for (double* f : {&u->req.std, &u->req.width}) *f = into(*f, e);
+  if (relative) relative_moments(w->values, &u->req);
+  u->req.params[0] = position_into(r->params[0], x0, e);
   u->req.params[1] = scale_into(r->family, r->params[1], e);
   w->params[0] = u->req.params[0];
   w->params[1] = u->req.params[1];
   w->req = &u->req;
   w->data_range = u->req.max - u->req.min;
   u->e = w->unit_exp = e;
+  u->origin = w->unit_origin = x0;
+  u->on = true;
   return 0;
 }
 
 void zfit_unit_leave(zfit_work* w, zfit_unit_frame* u, zfit_req* caller) {
-  if (u->e == 0) return;
+  if (!u->on) return;
   const int e = u->e;
-  w->params[0] = back(w->params[0], e);
+  const double x0 = u->origin;
+  w->params[0] = position_back(w->params[0], x0, e);
   w->params[1] = scale_back(caller->family, w->params[1], e);
-  caller->mode_x = back(u->req.mode_x, e);
-  caller->mode2 = back(u->req.mode2, e);
+  caller->mode_x = position_back(u->req.mode_x, x0, e);
+  caller->mode2 = position_back(u->req.mode2, x0, e);
   // Heights are counts (or their shares) per bin: the bin width went into the unit
   // with the values.
   caller->height = u->req.height;
@@ -88,7 +137,7 @@ void zfit_unit_leave(zfit_work* w, zfit_unit_frame* u, zfit_req* caller) {
     caller->points = u->req.points;
     caller->npoints = u->req.npoints;
     for (long i = 0; i < static_cast<long>(caller->npoints); ++i)
-      caller->points[2 * i] = back(caller->points[2 * i], e);
+      caller->points[2 * i] = position_back(caller->points[2 * i], x0, e);
   }
   w->req = caller;
 }

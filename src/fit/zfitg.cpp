@@ -1,10 +1,11 @@
 // fitgamma: the gamma fit of the engine: Newton for the shape with the threshold
-// given, the bounded optimiser on the likelihood when the threshold is estimated,
+// given, the profile of the likelihood over the threshold when it is estimated,
 // the closed-form scale and the curve's height.
 #include <cmath>
 
 #include "fit/zfit_fams.h"
 #include "fit/zfit_ml.h"
+#include "fit/zfit_profile.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zdigama.h"
@@ -16,90 +17,142 @@
 
 namespace {
 constexpr zfit_shape_notes kShapeNotes = {KES_MSG_GAMMA_SHAPE_ITERATION_STOPPED, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED};
-const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
-
-// Sums over y = x - theta > 0: S0 = sum f ln y, Y = sum f y, I1 = sum f/y, I2 = sum f/y^2.
-struct gsums {
-  double s0 = 0, y = 0, i1 = 0, i2 = 0;
-};
-gsums sums(const zfit_work* w, double theta) {
-  gsums s;
-  zfit_each_mapped<double>(
-      w, [&](double x) { return x - theta > 0.0 ? std::log(x - theta) : 0.0; },
-      [&](double x, double f, double ly) {
-    const double y = x - theta;
-    if (!(y > 0.0)) return;
-    s.s0 += f * ly;
-    s.y += f * y;
-    s.i1 += f / y;
-    s.i2 += f / (y * y);
-  });
-  return s;
-}
-
-double value_of(const zfit_work* w, double a, const gsums& s) {
-  const double n = w->req->n;
-  if (w->estimate[1]) return n * zlgamma(a) - (a - 1.0) * s.s0 + n * a * (1.0 - std::log(n * a) + std::log(s.y));
-  const double sigma = w->params[1];
-  return n * (zlgamma(a) + a * std::log(sigma)) - (a - 1.0) * s.s0 + s.y / sigma;
-}
-
-void derivs_of(zfit_optrec* o, const zfit_work* w, const gsums& s) {
-  const double a = o->x[0], n = w->req->n;
+// The smallest shape of a threshold fit.
+constexpr double kShapeLow = 1e-6;
+constexpr double kLogRoot2Pi = 0.91893853320467274178;
+// log alpha - psi(alpha) and its derivative 1/alpha - psi'(alpha), falling from
+// infinity to 0. From 20 on by their asymptotic series (the difference of two
+// numbers near log alpha would lose the digits of a law near the normal, alpha
+// in the millions and more, that the threshold's profile needs far below the data).
+bool log_less_digamma(double a, double* f, double* fp) {
+  if (a >= 20.0) {
+    const double r = 1.0 / a, r2 = r * r;
+    *f = r / 2.0 + r2 * (1.0 / 12.0 - r2 * (1.0 / 120.0 - r2 * (1.0 / 252.0 - r2 * (1.0 / 240.0 - r2 / 132.0))));
+    *fp = -r2 * (0.5 + r * (1.0 / 6.0 - r2 * (1.0 / 30.0 - r2 * (1.0 / 42.0 - r2 / 30.0))));
+    return true;
+  }
   double psi = 0.0;
   int st = 0;
-  zdigama(a, &psi);
+  if (zdigama(a, &psi) != 0) return false;
   const double psi1 = ztigama(a, &st);
-  double* g = o->grad;
-  double* h = o->hess;
-  if (w->estimate[1]) {
-    g[0] = n * psi - s.s0 + n * std::log(s.y / (n * a));
-    g[1] = (a - 1.0) * s.i1 - n * n * a / s.y;
-    h[0] = n * psi1 - n / a;
-    h[1] = s.i1 - n * n / s.y;
-    h[2] = (a - 1.0) * s.i2 - n * n * n * a / (s.y * s.y);
-  } else {
-    const double sigma = w->params[1];
-    g[0] = n * (psi + std::log(sigma)) - s.s0;
-    g[1] = (a - 1.0) * s.i1 - n / sigma;
-    h[0] = n * psi1;
-    h[1] = s.i1;
-    h[2] = (a - 1.0) * s.i2;
+  *f = std::log(a) - psi;
+  *fp = 1.0 / a - psi1;
+  return st == 0;
+}
+
+// The shape whose log less digamma is a (> 0) or whose digamma is b: Newton on log
+// alpha, each step kept inside the bracket the signs so far give (both functions are
+// monotone in alpha). False where it is not reached in maxiter steps.
+bool shape_root(bool by_log, double target, double start, int maxiter, double* alpha) {
+  double lo = 0.0, hi = INFINITY, a = start;
+  for (int it = 0; it < maxiter; ++it) {
+    // Both written increasing in alpha: a - (log alpha - psi), and psi - b.
+    double f, fp;
+    if (by_log) {
+      double g, gp;
+      if (!log_less_digamma(a, &g, &gp)) return false;
+      f = target - g;
+      fp = -gp;
+    } else {
+      double psi = 0.0;
+      int st = 0;
+      if (zdigama(a, &psi) != 0) return false;
+      fp = ztigama(a, &st);
+      if (st != 0) return false;
+      f = psi - target;
+    }
+    // Newton on log alpha: the step -f / (a fp) in log alpha; converged once the
+    // step is below 1e-10 (the step after it, taken, is below the rounding of the
+    // function's value, which holds smaller steps from ever coming).
+    const double step = -f / (a * fp);
+    if (f == 0.0 || std::fabs(step) <= 1e-10) {
+      *alpha = a * std::exp(step);
+      return std::isfinite(*alpha);
+    }
+    if (f > 0.0) hi = a;
+    else lo = a;
+    double next = a * std::exp(step);
+    if (!(next > lo && next < hi)) next = std::isfinite(hi) ? (lo > 0.0 ? std::sqrt(lo * hi) : hi / 2.0) : 2.0 * lo;
+    a = next;
   }
-  zfit_hold_given(o);
+  *alpha = a;
+  return false;
 }
 
-// The negative log-likelihood with its gradient and Hessian, from one pass over the values.
-double gammaNegLogLikeDer(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
-  const gsums s = sums(w, o->x[1]);
-  const double f = value_of(w, o->x[0], s);
-  derivs_of(o, w, s);
-  ++o->nevals;
-  o->f = f;
-  return f;
+// ln Gamma(a) less Stirling's leading terms (a - 1/2) ln a - a + ln sqrt(2 pi).
+double stirling_rest(double a) {
+  return a >= 10.0 ? zlgbern(a) : zlgamma(a) - ((a - 0.5) * std::log(a) - a + kLogRoot2Pi);
 }
 
-// The threshold estimated: the shape and the threshold at an interior maximum of the
-// likelihood, the threshold's first start the moment estimate.
-int optimise(zfit_work* w, double alpha0) {
-  zfit_req* r = w->req;
-  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), gammaNegLogLikeDer};
+struct gamma_ctx {
+  int maxiter;
+};
+
+// The gamma profile at the threshold min - d: with y = x - min + d and
+// L = log1p((x - min) / d), log y = log d + L and the mean of y is d (1 + xbar / d),
+// so that log(mean y) - mean log y keeps its digits however far the threshold lies below
+// the data. The shape and scale at their maximum where estimated; the slope is the
+// likelihood's derivative in the threshold, N / sigma - (alpha - 1) sum f / y.
+zfit_profile_at gamma_profile(const zfit_work* w, double d, const void* ctx) {
+  const zfit_req* r = w->req;
+  const double n = r->n, min = r->min, ld = std::log(d);
+  double sl = 0.0, sx = 0.0, i1 = 0.0;
+  zfit_each_mapped<double>(
+      w, [&](double x) { return std::log1p((x - min) / d); },
+      [&](double x, double f, double l) {
+        sl += f * l;
+        sx += f * (x - min);
+        i1 += f / ((x - min) + d);
+      });
+  zfit_profile_at p{};
+  const double lbar = sl / n, xbar = sx / n;
+  const double lmean = std::log1p(xbar / d);  // log(mean y) - log d
+  const int maxiter = static_cast<const gamma_ctx*>(ctx)->maxiter;
+  double alpha = w->params[2];
   if (w->estimate[2]) {
-    s.shape0 = alpha0;
-    s.shape_lo = 1e-6;
-    s.shape_hi = ZDBL_BIG;
+    const bool by_log = w->estimate[1] != 0;
+    const double a = lmean - lbar;
+    const double target = by_log ? a : ld + lbar - std::log(w->params[1]);
+    if (by_log && !(a > 0.0)) return p;
+    double start = by_log ? 0.25 * (1.0 + std::sqrt(1.0 + 1.33 * a)) / a : std::exp(target) + 0.5;
+    if (!(start > 0.0) || !std::isfinite(start)) start = 1.0;
+    if (!shape_root(by_log, target, start, maxiter, &alpha)) {
+      p.budget = true;
+      return p;
+    }
   }
-  s.theta0 = r->mean - alpha0 * std::sqrt(r->std * r->std / alpha0);
-  double x[2];
-  zfit_ml_end why;
-  if (zfit_threshold_ml(w, s, x, &why) != 0) {
-    zfit_ml_refusal_note(KES_MSG_GAMMA_ML_NOT_FOUND, why, zfit_maxiter(r, kMlIterations));
+  // log sigma, and sum f y / sigma.
+  const double lsig = w->estimate[1] ? ld + lmean - std::log(alpha) : std::log(w->params[1]);
+  const double ysig = w->estimate[1] ? n * alpha : n * (d + xbar) / w->params[1];
+  const double lg = zlgamma(alpha);
+  p.rest[0] = alpha;
+  p.rest[1] = std::exp(lsig);
+  // With sigma at its maximum, log L = N/2 ln(alpha / 2 pi) - N rest(alpha)
+  // - N alpha (log mean y - mean log y) - sum log y: no large terms that cancel as
+  // alpha grows.
+  p.logl = w->estimate[1] ? n * (0.5 * std::log(alpha) - kLogRoot2Pi - stirling_rest(alpha) - alpha * (lmean - lbar)) -
+                                (n * ld + sl)
+                          : -n * lg - n * alpha * lsig + (alpha - 1.0) * (n * ld + sl) - ysig;
+  p.slope = n / p.rest[1] - (alpha - 1.0) * i1;
+  p.ok = std::isfinite(p.logl) && std::isfinite(p.slope) && lg != -99.0;
+  return p;
+}
+
+bool gamma_inside(const zfit_profile_at& p, const void*) { return p.rest[0] > kShapeLow && p.rest[1] > 0.0; }
+
+// The threshold estimated: the largest interior maximum of the likelihood on the
+// profile over the threshold.
+int optimise(zfit_work* w) {
+  const gamma_ctx ctx{zfit_maxiter(w->req, kMlIterations)};
+  const zfit_profile_family fam{gamma_profile, &ctx, gamma_inside, 0.0};
+  zfit_profile_fit fit{};
+  if (zfit_profile_search(w, fam, &fit) != 0) {
+    zfit_ml_refusal_note(KES_MSG_GAMMA_ML_NOT_FOUND, fit.why, ctx.maxiter);
     return 1;
   }
-  w->params[2] = x[0];
-  w->params[0] = x[1];
+  zfit_profile_notes(fit);
+  w->params[0] = w->req->min - fit.d;
+  w->params[2] = fit.at.rest[0];
   return 0;
 }
 
@@ -171,28 +224,27 @@ int fitgamma(zfit_work* w) {
   double& theta = w->params[0];
   double& sigma = w->params[1];
   double& alpha = w->params[2];
-  // The working threshold of the shape's start lies a tenth of the range below the data.
-  if (w->estimate[0]) theta = r->min - 0.1 * w->data_range;
-  double g = 0.0;
-  zfit_each_mapped<double>(
-      w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { g += f * l; });
-  const double gm = std::exp(g / r->n);
-  const double a = std::log((r->mean - theta) / gm);
-  double alpha0 = r->init_shape;
-  if (std::isnan(alpha0)) {
-    alpha0 = 0.25 * (1.0 + std::sqrt(1.0 + 1.33 * a)) / a;
-    if (alpha0 > 0.9) alpha0 += 0.0092 + (alpha0 - 1.0) / (24.0 - 96.0 * alpha0);
-  }
-  // No spread about the threshold leaves no start for the shape.
-  if ((w->estimate[2] || w->estimate[0]) && !(alpha0 > 0.0 && std::isfinite(alpha0))) {
-    xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED);
-    return 1;
-  }
-  if (w->estimate[2] && !w->estimate[0]) {
+  if (w->estimate[0]) {
+    // The profile search needs no start.
+    if (optimise(w) != 0) return 1;
+  } else if (w->estimate[2]) {
+    double g = 0.0;
+    zfit_each_mapped<double>(
+        w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { g += f * l; });
+    const double gm = std::exp(g / r->n);
+    const double a = std::log((r->mean - theta) / gm);
+    double alpha0 = r->init_shape;
+    if (std::isnan(alpha0)) {
+      alpha0 = 0.25 * (1.0 + std::sqrt(1.0 + 1.33 * a)) / a;
+      if (alpha0 > 0.9) alpha0 += 0.0092 + (alpha0 - 1.0) / (24.0 - 96.0 * alpha0);
+    }
+    // No spread about the threshold leaves no start for the shape.
+    if (!(alpha0 > 0.0 && std::isfinite(alpha0))) {
+      xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED);
+      return 1;
+    }
     alpha = alpha0;
     if (NRgamma(w, zfit_maxiter(r, 20), zfit_tol(r, 1e-5), a, gm) != 0) return 1;
-  } else if (w->estimate[0]) {
-    if (optimise(w, alpha0) != 0) return 1;
   }
   if (!(alpha > 0.0) || !std::isfinite(alpha)) {
     xpmlog(KES_SET_PLOT, KES_MSG_GAMMA_SHAPE_NOT_POSITIVE);

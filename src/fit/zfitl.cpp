@@ -1,8 +1,10 @@
 // fitlognormal: the lognormal fit of the engine, with its maximum-likelihood threshold
-// search (ThreshEst, ZetaEst, SigmaEst) and its curve function.
+// on the profile of the likelihood, and its curve function.
 #include <cmath>
 
 #include "fit/zfit_fams.h"
+#include "fit/zfit_ml.h"
+#include "fit/zfit_profile.h"
 #include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
@@ -10,13 +12,8 @@
 #include "numeric/zsupport.h"
 
 namespace {
-// Bound on the evaluations of each stage of the threshold search: the bracket's
-// step doubles or halves every time, so a sign change that has not come by then
-// never will in double precision.
-constexpr int kMaxSearch = 2100;
 constexpr double kLogMaxHalf = 1416.792837;
-// The bisection's last bracket, in units of the data's range.
-constexpr double kRootWidth = 1e-9;
+constexpr double kLogRoot2Pi = 0.91893853320467274178;
 
 double height_at(const zfit_work* w, double x) {
   const double d = x - w->params[0];
@@ -101,75 +98,61 @@ void SigmaEst(zfit_work* w) {
   w->params[2] = ms <= tiny * tiny * zeta * zeta ? 0.0 : std::sqrt(ms);
 }
 
-double ThreshEst(zfit_work* w) {
-  if (w->estimate[1]) ZetaEst(w);
-  if (w->estimate[2]) SigmaEst(w);
-  const double theta = w->params[0], zeta = w->params[1], sigma = w->params[2];
-  if (!(std::fabs(sigma) > ZEPS53)) return zmissing();
-  double s1 = 0.0, s2 = 0.0;
+namespace {
+// The lognormal profile at the threshold min - d: with y = x - min + d and
+// L = log1p((x - min) / d), log y = log d + L, so that the spread of the logs keeps its
+// digits however far the threshold lies below the data. One pass takes the sums of
+// e = L - K about K, the L of the mean (near the mean of L, so that the sum of squares
+// about the mean loses no digits). zeta and sigma at their maximum (sigma of divisor N)
+// where estimated; the slope is the likelihood's derivative in the threshold,
+// sum f/y (1 + (log y - zeta) / sigma^2).
+zfit_profile_at lognormal_profile(const zfit_work* w, double d, const void*) {
+  const zfit_req* r = w->req;
+  const double n = r->n, min = r->min, ld = std::log(d);
+  const double k = std::log1p((r->mean - min) / d);
+  double se = 0.0, se2 = 0.0, i1 = 0.0, ie = 0.0;
   zfit_each_mapped<double>(
-      w, [&](double x) { return x - theta > 0.0 ? std::log(x - theta) : 0.0; },
-      [&](double x, double f, double l) {
-        const double d = x - theta;
-        if (!(d > 0.0)) return;
-        s1 += f / d;
-        s2 += f * ((l - zeta) / sigma) / d;
+      w, [&](double x) { return std::log1p((x - min) / d) - k; },
+      [&](double x, double f, double e) {
+        const double y = (x - min) + d;
+        se += f * e;
+        se2 += f * e * e;
+        i1 += f / y;
+        ie += f * e / y;
       });
-  return s1 + s2 / sigma;
+  // log y - zeta = e + t.
+  const double t = w->estimate[1] ? -se / n : k + ld - w->params[1];
+  const double ss = w->estimate[1] ? se2 - se * (se / n) : se2 + t * (2.0 * se + n * t);
+  const double sl = n * k + se;
+  zfit_profile_at p{};
+  const double s2 = w->estimate[2] ? ss / n : w->params[2] * w->params[2];
+  if (!(s2 > 0.0) || !std::isfinite(s2)) return p;
+  p.rest[0] = w->estimate[1] ? ld + k + se / n : w->params[1];
+  p.rest[1] = std::sqrt(s2);
+  p.logl = -(n * ld + sl) - n * std::log(p.rest[1]) - ss / (2.0 * s2) - n * kLogRoot2Pi;
+  p.slope = i1 + (ie + t * i1) / s2;
+  p.ok = std::isfinite(p.logl) && std::isfinite(p.slope);
+  return p;
 }
 
-// The maximum-likelihood threshold: a bracket of the score's change of sign below the
-// minimum, then bisection to 1e-9 of the data's range. 0, or 1 (after note 1462 when the search reaches
-// the minimum).
-static int threshold_search(zfit_work* w) {
-  double& theta = w->params[0];
-  const double min = w->req->min;
-  double t = 1.0;
-  while (min - t == min) t *= 10.0;
-  theta = min - t;
-  double g = ThreshEst(w);
-  if (std::isnan(g)) return 1;
-  // The search may not reach the minimum, where the score has no limit; with
-  // zeta and sigma both given it would otherwise halve on for ever.
-  auto at_min = [&] {
-    if (std::fabs(min - theta) > ZEPS53) return false;
-    xpmlog(KES_SET_PLOT, KES_MSG_SEARCH_LOGNORMAL_THRESHOLD_REACHED);
-    return true;
-  };
-  double lo, hi;
-  int k = 0;
-  if (g > 0.0) {
-    do {
-      t /= 2.0;
-      lo = theta;
-      theta = min - t;
-      if (at_min() || ++k > kMaxSearch) return 1;
-      g = ThreshEst(w);
-      if (std::isnan(g)) return 1;
-    } while (g > 0.0);
-    hi = theta;
-  } else {
-    do {
-      t *= 2.0;
-      hi = theta;
-      theta = min - t;
-      if (at_min() || ++k > kMaxSearch || !std::isfinite(theta)) return 1;
-      g = ThreshEst(w);
-      if (std::isnan(g)) return 1;
-    } while (g <= 0.0);
-    lo = theta;
+bool lognormal_inside(const zfit_profile_at& p, const void*) { return p.rest[1] > 0.0; }
+
+// The maximum-likelihood threshold (with zeta and sigma where estimated): 0, or 1
+// after the note of why there is none.
+int threshold_search(zfit_work* w) {
+  const zfit_profile_family fam{lognormal_profile, nullptr, lognormal_inside, 0.0};
+  zfit_profile_fit fit{};
+  if (zfit_profile_search(w, fam, &fit) != 0) {
+    zfit_ml_refusal_note(KES_MSG_LOGNORMAL_ML_NOT_FOUND, fit.why, zfit_maxiter(w->req, kMlIterations));
+    return 1;
   }
-  for (k = 0; hi - lo > kRootWidth * w->data_range; ++k) {
-    if (k > kMaxSearch) return 1;
-    theta = lo + (hi - lo) / 2.0;
-    if (theta == lo || theta == hi) break;  // no double between the ends
-    g = ThreshEst(w);
-    if (std::isnan(g)) return 1;
-    if (g > 0.0) lo = theta;
-    else hi = theta;
-  }
+  zfit_profile_notes(fit);
+  w->params[0] = w->req->min - fit.d;
+  w->params[1] = fit.at.rest[0];
+  w->params[2] = fit.at.rest[1];
   return 0;
 }
+}  // namespace
 
 int fitlognormal(zfit_work* w) {
   zfit_req* r = w->req;

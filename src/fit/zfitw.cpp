@@ -5,6 +5,7 @@
 
 #include "fit/zfit_fams.h"
 #include "fit/zfit_ml.h"
+#include "fit/zfit_profile.h"
 #include "fit/zfit_unit.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
@@ -19,163 +20,137 @@ namespace {
 constexpr zfit_shape_notes kShapeNotes = {KES_MSG_WEIBULL_SHAPE_ITERATION_STOPPED, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED};
 constexpr double kCMax = ZEXP_OVER;
 
-double gam(double x, double fail) {
-  double g;
-  return zgamma(x, &g) == 0 ? g : fail;
-}
-
-// Sums of the likelihood over y = x - theta > 0: S0 = sum f ln y, and with
-// q = (y / r)^c: Q = sum f q, QL = sum f q ln(y/r), QL2 = sum f q ln(y/r)^2,
-// and the inverse-power sums I1 = sum f/y, I2 = sum f/y^2, QI1 = sum f q/y,
-// QI2 = sum f q/y^2, QLI = sum f q ln(y/r)/y.
-struct wsums {
-  double s0 = 0, q = 0, ql = 0, ql2 = 0, i1 = 0, i2 = 0, qi1 = 0, qi2 = 0, qli = 0;
+// The profile at the threshold min - d works on L = log1p((x - min) / d) (log y less
+// log d, y = x - min + d), kept for the shape's iterations: the shape's equation and
+// the log-likelihood less N log d depend on the values only through L, so they keep
+// their digits however far the threshold lies below the data.
+struct weibull_ctx {
+  double* l;  // L of each distinct value
+  int maxiter;
+  mutable double last_c;  // the shape at the grid's previous threshold: the next start
 };
-wsums sums(const zfit_work* w, double c, double theta, double r) {
-  wsums s;
-  const double lr = std::log(r);
-  struct logpow {
-    double ly, q;
-  };
-  zfit_each_mapped<logpow>(
-      w,
-      [&](double x) -> logpow {
-        const double y = x - theta;
-        if (!(y > 0.0)) return {0.0, 0.0};
-        const double ly = std::log(y);
-        return {ly, std::exp(c * (ly - lr))};
-      },
-      [&](double x, double f, const logpow& t) {
-    const double y = x - theta;
-    if (!(y > 0.0)) return;
-    const double ly = t.ly, l = ly - lr, q = t.q;
-    s.s0 += f * ly;
+
+// Sums over the values with the powers q = exp(c (L - ref)) (ref the largest L with
+// sigma estimated, log sigma - log d when sigma is given): Q = sum f q,
+// QL = sum f q (L - ref), QL2 = sum f q (L - ref)^2.
+struct qsums {
+  double q = 0, ql = 0, ql2 = 0;
+};
+qsums powers(const zfit_work* w, const double* l, double c, double ref) {
+  qsums s;
+  const kes_valview* v = w->values;
+  for (int i = 0; i < v->m; ++i) {
+    const double e = l[i] - ref, q = std::exp(c * e), f = v->f[i];
     s.q += f * q;
-    s.ql += f * q * l;
-    s.ql2 += f * q * l * l;
-    s.i1 += f / y;
-    s.i2 += f / (y * y);
-    s.qi1 += f * q / y;
-    s.qi2 += f * q / (y * y);
-    s.qli += f * q * l / y;
-  });
+    s.ql += f * q * e;
+    s.ql2 += f * q * e * e;
+  }
   return s;
 }
 
-const zfit_work* work_of(void* d) { return static_cast<const zfit_work*>(static_cast<zfit_optrec*>(d)->fitwork); }
-
-// Values of the likelihood use M = maximum - theta (sigma estimated) or sigma as the
-// reference r of the powers, so that they stay near 1.
-double reference(const zfit_work* w, double theta) { return w->estimate[1] ? w->req->max - theta : w->params[1]; }
-
-double value_of(const zfit_work* w, double c, double theta, const wsums& s) {
+// The shape of the profile's inner maximum: the root of a strictly decreasing function of
+// c (Newton on log c inside the bracket of the signs so far). With sigma estimated,
+// 1/c + mean L - QL / Q - ref; with sigma given, N / c + sum f (L - ref) - QL.
+bool shape_of(const zfit_work* w, const double* l, double sl, double ref, int maxiter, double* c) {
+  const bool sigma_est = w->estimate[1] != 0;
   const double n = w->req->n;
-  if (w->estimate[1]) {
-    const double m = w->req->max - theta;
-    return n * (c * std::log(m) + std::log(s.q) - std::log(c) + 1.0 - std::log(n)) - (c - 1.0) * s.s0;
+  double lo = 0.0, hi = INFINITY, x = *c;
+  for (int it = 0; it < maxiter; ++it) {
+    const qsums s = powers(w, l, x, ref);
+    if (!std::isfinite(s.q) || !std::isfinite(s.ql2)) {
+      hi = x;
+    } else {
+      const double m = s.ql / s.q;
+      const double h = sigma_est ? 1.0 / x + (sl / n - ref) - m : n / x + (sl - n * ref) - s.ql;
+      const double hp = sigma_est ? -1.0 / (x * x) - (s.ql2 / s.q - m * m) : -n / (x * x) - s.ql2;
+      // Converged once the step in log c is below 1e-10 (the step after it, taken, is
+      // below the rounding of h, which holds smaller steps from ever coming).
+      const double step = -h / (x * hp);
+      if (h == 0.0 || std::fabs(step) <= 1e-10) {
+        *c = x * std::exp(step);
+        return std::isfinite(*c);
+      }
+      if (h > 0.0) lo = x;
+      else hi = x;
+      const double next = x * std::exp(step);
+      if (next > lo && next < hi) {
+        x = next;
+        continue;
+      }
+    }
+    x = std::isfinite(hi) ? (lo > 0.0 ? std::sqrt(lo * hi) : hi / 2.0) : 2.0 * lo;
   }
-  const double sigma = w->params[1];
-  return n * (c * std::log(sigma) - std::log(c)) - (c - 1.0) * s.s0 + s.q;
+  *c = x;
+  return false;
 }
 
-void derivs_of(zfit_optrec* o, const zfit_work* w, const wsums& s) {
-  const double c = o->x[0], theta = o->x[1], n = w->req->n;
-  double* g = o->grad;
-  double* h = o->hess;
-  if (w->estimate[1]) {
-    const double m = w->req->max - theta;
-    // Ratios to T = sum f y^c, written with the powers of y/M; ln y = l + ln M.
-    const double lm = std::log(m);
-    const double tc = s.ql / s.q + lm;                         // T_c / T
-    const double tcc = (s.ql2 + 2.0 * lm * s.ql + lm * lm * s.q) / s.q;  // T_cc / T
-    const double tt = -c * s.qi1 / s.q;                        // T_theta / T
-    const double tct = -(c * (s.qli + lm * s.qi1) + s.qi1) / s.q;  // T_c,theta / T
-    const double ttt = c * (c - 1.0) * s.qi2 / s.q;            // T_theta,theta / T
-    g[0] = n * (tc - 1.0 / c) - s.s0;
-    g[1] = n * tt + (c - 1.0) * s.i1;
-    h[0] = n * (tcc - tc * tc + 1.0 / (c * c));
-    h[1] = n * (tct - tc * tt) + s.i1;
-    h[2] = n * (ttt - tt * tt) + (c - 1.0) * s.i2;
+zfit_profile_at weibull_profile(const zfit_work* w, double d, const void* vctx) {
+  const weibull_ctx* ctx = static_cast<const weibull_ctx*>(vctx);
+  const zfit_req* r = w->req;
+  const kes_valview* v = w->values;
+  const double n = r->n, min = r->min, ld = std::log(d);
+  double sl = 0.0, i1 = 0.0, top = -ZDBL_BIG;
+  for (int i = 0; i < v->m; ++i) {
+    ctx->l[i] = std::log1p((v->x[i] - min) / d);
+    sl += v->f[i] * ctx->l[i];
+    i1 += v->f[i] / ((v->x[i] - min) + d);
+    top = std::fmax(top, ctx->l[i]);
+  }
+  zfit_profile_at p{};
+  const bool sigma_est = w->estimate[1] != 0;
+  const double ref = sigma_est ? top : std::log(w->params[1]) - ld;
+  double c = w->params[2];
+  if (w->estimate[2]) {
+    c = ctx->last_c;
+    if (!shape_of(w, ctx->l, sl, ref, ctx->maxiter, &c)) {
+      p.budget = true;
+      return p;
+    }
+    ctx->last_c = c;
+  }
+  const qsums s = powers(w, ctx->l, c, ref);
+  double qi = 0.0;  // sum f q / y
+  for (int i = 0; i < v->m; ++i) qi += v->f[i] * std::exp(c * (ctx->l[i] - ref)) / ((v->x[i] - min) + d);
+  p.rest[0] = c;
+  if (sigma_est) {
+    p.rest[1] = d * std::exp(top + std::log(s.q / n) / c);
+    p.logl = n * std::log(c) - n * c * top - n * std::log(s.q / n) + (c - 1.0) * sl - n * ld - n;
+    p.slope = -(c - 1.0) * i1 + c * n * qi / s.q;
   } else {
-    const double sigma = w->params[1];
-    g[0] = n * (std::log(sigma) - 1.0 / c) - s.s0 + s.ql;
-    g[1] = (c - 1.0) * s.i1 - c * s.qi1;
-    h[0] = n / (c * c) + s.ql2;
-    h[1] = s.i1 - s.qi1 - c * s.qli;
-    h[2] = (c - 1.0) * s.i2 + c * (c - 1.0) * s.qi2;
+    // log sigma = ld + ref: log y - log sigma = L - ref.
+    p.rest[1] = w->params[1];
+    p.logl = n * std::log(c) - n * c * (ld + ref) + (c - 1.0) * (n * ld + sl) - s.q;
+    p.slope = -(c - 1.0) * i1 + c * qi;
   }
-  zfit_hold_given(o);
+  p.ok = std::isfinite(p.logl) && std::isfinite(p.slope) && std::isfinite(p.rest[1]);
+  return p;
 }
 
-// The negative log-likelihood with its gradient and Hessian, from one pass over the values.
-double NegLogLikeDer(void* d) {
-  zfit_optrec* o = static_cast<zfit_optrec*>(d);
-  const zfit_work* w = work_of(d);
-  const double c = o->x[0], theta = o->x[1];
-  const wsums s = sums(w, c, theta, reference(w, theta));
-  const double f = value_of(w, c, theta, s);
-  derivs_of(o, w, s);
-  ++o->nevals;
-  o->f = f;
-  return f;
-}
+bool weibull_inside(const zfit_profile_at& p, const void*) { return p.rest[0] > 1.0 && p.rest[0] < kCMax; }
 
-// The shape whose skewness matches the sample's.
-double match_skewness(double target) {
-  double c = 1.8, lo, hi;
-  if (target < sqrtbeta1(c)) {
-    do {
-      lo = c;
-      c *= 1.5;
-    } while (sqrtbeta1(c) > target && c < kCMax);
-    hi = c;
-  } else {
-    do {
-      hi = c;
-      c /= 1.5;
-    } while (sqrtbeta1(c) <= target && c > 1e-3);
-    lo = c;
-  }
-  double m = lo;
-  for (int k = 0; hi - lo > 0.1 && k < 200; ++k) {
-    m = (lo + hi) / 2.0;
-    if (target < sqrtbeta1(m)) lo = m;
-    else hi = m;
-  }
-  return m;
-}
-
-// The threshold estimated: the shape and the threshold at an interior maximum of the
-// likelihood, the shape's start matching the sample's skewness and the threshold's
-// the moments.
+// The threshold estimated: the largest interior maximum of the likelihood on the
+// profile over the threshold (the shape above 1, as the design bounds it).
 int optimise(zfit_work* w) {
   zfit_req* r = w->req;
-  zfit_thresh_spec s{w->params[2], w->params[2], w->params[2], zmissing(), NegLogLikeDer};
-  if (w->estimate[2]) {
-    if (!std::isnan(r->init_shape)) {
-      s.shape0 = r->init_shape;
-    } else if (std::isnan(r->skew)) {
-      xpmlog(KES_SET_PLOT, KES_MSG_WEIBULL_SHAPE_NOT_CONVERGED);
-      return 1;
-    } else {
-      s.shape0 = r->skew < -1.0 ? 1.8 : match_skewness(r->skew);
-    }
-    if (s.shape0 < 1.0 || s.shape0 > kCMax) s.shape0 = 1.8;
-    s.shape_lo = 1.0;
-    s.shape_hi = kCMax;
-  }
-  const double c0 = s.shape0;
-  const double g1 = gam(1.0 + 1.0 / c0, 1.0), g2 = gam(1.0 + 2.0 / c0, 2.0);
-  const double s0 = w->estimate[1] ? r->std / std::sqrt(g2 - g1 * g1) : w->params[1];
-  s.theta0 = r->mean - s0 * g1;
-  double x[2];
-  zfit_ml_end why;
-  if (zfit_threshold_ml(w, s, x, &why) != 0) {
-    zfit_ml_refusal_note(KES_MSG_WEIBULL_ML_NOT_FOUND, why, zfit_maxiter(r, kMlIterations));
+  const kes_valview* v = w->values;
+  const long size = 8L * (v->m > 0 ? v->m : 1);
+  double* l = static_cast<double*>(vmalcp_handler(r->pool, size, KES_ALLOC));
+  if (l == nullptr) {
+    xmemmsg(size);
     return 1;
   }
-  w->params[2] = x[0];
-  w->params[0] = x[1];
+  const weibull_ctx ctx{l, zfit_maxiter(r, kMlIterations), 1.8};
+  const zfit_profile_family fam{weibull_profile, &ctx, weibull_inside, 0.0};
+  zfit_profile_fit fit{};
+  const int rc = zfit_profile_search(w, fam, &fit);
+  vmfree_handler(r->pool, l, size, KES_FREE_FLAGS);
+  if (rc != 0) {
+    zfit_ml_refusal_note(KES_MSG_WEIBULL_ML_NOT_FOUND, fit.why, ctx.maxiter);
+    return 1;
+  }
+  zfit_profile_notes(fit);
+  w->params[0] = r->min - fit.d;
+  w->params[2] = fit.at.rest[0];
   return 0;
 }
 

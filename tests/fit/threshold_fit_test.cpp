@@ -108,13 +108,16 @@ TEST_F(ThresholdFit, ReachesRsMaximaOfRealAndGeneratedSamples) {
 
 TEST_F(ThresholdFit, SamplesWithoutAnInteriorMaximumAreRefused) {
   // R finds no interior maximum for these: the likelihood rises towards the smallest
-  // value (shapes below 1), or along a valley without end.
+  // value (shapes below 1), or along a valley without end. (The gamma fit of wneg,
+  // once listed here, has one: R's profile over the threshold peaks 51 below the
+  // data, log L -42.66179508 above the normal limit's -42.6630; see
+  // profile_search_test.cpp.)
   const struct {
     const char* sample;
     int dist;
     const char* family;
   } rows[] = {{"g08", KES_DIST_WEIBULL, "Weibull"}, {"g08", KES_DIST_GAMMA, "gamma"},
-              {"galaxies", KES_DIST_GAMMA, "gamma"}, {"wneg", KES_DIST_GAMMA, "gamma"}};
+              {"galaxies", KES_DIST_GAMMA, "gamma"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.sample) + " " + row.family);
     ASSERT_TRUE(tref(std::string(row.family[0] == 'W' ? "weibull_" : "gamma_") + row.sample).empty());

@@ -188,9 +188,10 @@ std::string case_program(const meta_case& mc) {
   if (freq) p += step("c", {"x"}, w, false, "copies");
   if (const std::vector<std::string> far = far_variables(mc); !far.empty()) p += step("d", far, w, freq, "far");
   if (mc.fits) {
-    std::string vars = "x";
+    std::string vars = "x", far;
     for (const std::string& v : shifted) vars += " " + v;
-    p += "proc kestravine data=d noprint;\n  var " + vars + ";\n";
+    for (const std::string& v : far_variables(mc)) far += " " + v;
+    p += "proc kestravine data=d noprint;\n  var " + vars + far + ";\n";
     if (freq) p += "  freq f;\n";
     // Families whose parameters follow a shift (an estimated threshold or a location)
     // and kernel estimates (whose c is free of the unit), then families with the
@@ -198,7 +199,13 @@ std::string case_program(const meta_case& mc) {
     p += "  histogram " + vars +
          " / noplot normal su lognormal(theta=est) weibull(theta=est) gamma(theta=est) exponential(theta=est)\n"
          "      kernel(c=0.5 mise sjpi) outkernel=fits_kernels;\n";
-    p += "  histogram x xs / noplot lognormal weibull gamma exponential;\nrun;\n";
+    p += "  histogram x xs / noplot lognormal weibull gamma exponential;\n";
+    // The threshold fits of the values far off and moved back (the third histogram).
+    if (!far.empty())
+      p += "  histogram" + far +
+           " / noplot lognormal(theta=est) weibull(theta=est) gamma(theta=est)\n"
+           "      beta(theta=est sigma=est);\n";
+    p += "run;\n";
   }
   return p;
 }

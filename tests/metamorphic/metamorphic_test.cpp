@@ -268,6 +268,12 @@ TEST(Metamorphic, EveryStatisticAndFamilyReachesTheRelations) {
                           "2|Weibull|Shape|C", "2|Gamma|Shape|Alpha", "2|Exponential|Scale|Sigma", "1|Kernel|1|C",
                           "1|Kernel|2|C", "1|Kernel|3|C"})
     EXPECT_TRUE(r.steps.at("fits").fits.count(std::string("x|Histogram ") + fit)) << fit;
+  // The threshold fits far off, of the values there and of the same numbers near 0.
+  ASSERT_FALSE(std::isnan(mc.far_c));
+  for (const char* v : {"xq1", "xu1"})
+    for (const char* fit : {"|Histogram 3|Lognormal|Threshold|Theta", "|Histogram 3|Weibull|Shape|C",
+                            "|Histogram 3|Gamma|Shape|Alpha"})
+      EXPECT_TRUE(r.steps.at("fits").fits.count(v + std::string(fit))) << v << fit;
 }
 
 }  // namespace

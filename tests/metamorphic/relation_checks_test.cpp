@@ -185,6 +185,35 @@ TEST(Relations, FitsFollowTheValuesWithinTheFitsTolerance) {
   EXPECT_TRUE(mentions(scaled.faults(mc, gone), "fitted for x (0.5) but not for xs"));
 }
 
+TEST(Relations, FitsAtAFarOffsetFollowTheSameNumbersNearZero) {
+  // xq2's fits against xu2's at 1.7e9 (units of 2^-22 there): the threshold moved by the
+  // offset within 4 units, the shape as it is; a threshold 1e-3 of the spread off, a
+  // shape 1e-5 off, a fit of one only, are faults. x's fits are not looked at.
+  kes_meta::meta_case mc;
+  mc.abs_c = 1.7e9;
+  mc.data.x = {1, 2, 4};
+  program_result r;
+  auto& fits = r.steps["fits"].fits;
+  fits = {{"xq2|Histogram 3|Gamma|Threshold|Theta", 0.5},
+          {"xq2|Histogram 3|Gamma|Shape|Alpha", 2.5},
+          {"xq2|Histogram 3|Gamma|Std Dev|", 1.5},
+          {"xu2|Histogram 3|Gamma|Threshold|Theta", 1.7e9 + 0.5 + 3 * 0x1p-22},
+          {"xu2|Histogram 3|Gamma|Shape|Alpha", 2.5},
+          {"xu2|Histogram 3|Gamma|Std Dev|", 1.5},
+          {"x|Histogram 1|Gamma|Shape|Alpha", 7}};
+  const auto& far = relation_named("fits at a far offset");
+  EXPECT_TRUE(far.faults(mc, r).empty());
+  program_result moved = r;
+  moved.steps["fits"].fits["xu2|Histogram 3|Gamma|Threshold|Theta"] = 1.7e9 + 0.5 + 1.5e-3;
+  EXPECT_TRUE(mentions(far.faults(mc, moved), "Threshold|Theta"));
+  program_result shape = r;
+  shape.steps["fits"].fits["xu2|Histogram 3|Gamma|Shape|Alpha"] = 2.5 * (1 + 1e-5);
+  EXPECT_TRUE(mentions(far.faults(mc, shape), "Shape|Alpha"));
+  program_result gone = r;
+  gone.steps["fits"].fits.erase("xu2|Histogram 3|Gamma|Shape|Alpha");
+  EXPECT_TRUE(mentions(far.faults(mc, gone), "fitted for xq2 (2.5) but not for xu2"));
+}
+
 // The gamma fits the runner made of flat_gamma_maximum_values() and of those values
 // plus 192: parameters 3e-6 apart, log-likelihoods 2.5e-12 apart, both maxima.
 program_result flat_gamma_fits(const std::string& family) {

@@ -226,19 +226,22 @@ std::string shown_long(long double v) {
 // maximum likelihood whose parameters do not follow is right still where the data's
 // log-likelihood at vb's parameters, taken back to x's units as back says, is that at
 // x's own: both are maxima of a flat likelihood.
+// (va and its values xa in place of x, and only the histogram named, where given.)
 template <class Want, class Back>
 std::vector<std::string> fits_follow(const meta_case& mc, const program_result& r, const std::string& vb,
-                                     bool first_histogram_only, Want want, Back back) {
+                                     const char* histogram, Want want, Back back, const std::string& va = "x",
+                                     const std::vector<double>* xa = nullptr) {
   std::vector<std::string> faults;
   std::map<std::string, std::vector<std::string>> off;  // a fit of x ("x|Histogram 1|Gamma") to its parameters' faults
   const auto& fits = step(r, "fits").fits;
+  const std::vector<double>& base_values = xa != nullptr ? *xa : mc.data.x;
   auto other = [&](const std::string& key) { return vb + key.substr(key.find('|')); };
   for (const auto& [key, a] : fits) {
-    if (key.rfind("x|", 0) != 0) continue;
-    if (first_histogram_only && key.find("|Histogram 1|") == std::string::npos) continue;
+    if (key.rfind(va + "|", 0) != 0) continue;
+    if (histogram != nullptr && key.find(histogram) == std::string::npos) continue;
     const auto it = fits.find(other(key));
     if (it == fits.end()) {
-      faults.push_back(key + ": fitted for x (" + shown(a) + ") but not for " + vb);
+      faults.push_back(key + ": fitted for " + va + " (" + shown(a) + ") but not for " + vb);
       continue;
     }
     // The curve's scale: its Std Dev row.
@@ -262,24 +265,24 @@ std::vector<std::string> fits_follow(const meta_case& mc, const program_result& 
       if (complete) pa[symbol] = it->second, pb[symbol] = back(part_of(it->first), b->second);
     }
     if (complete) {
-      const kes_test::log_term la = kes_test::log_likelihood(*ml, pa, mc.data.x, mc.data.f);
-      const kes_test::log_term lb = kes_test::log_likelihood(*ml, pb, mc.data.x, mc.data.f);
+      const kes_test::log_term la = kes_test::log_likelihood(*ml, pa, base_values, mc.data.f);
+      const kes_test::log_term lb = kes_test::log_likelihood(*ml, pb, base_values, mc.data.f);
       if (likelihoods_agree(la, lb)) continue;
-      wrong.push_back(family + ": log-likelihood of x " + shown_long(la.value) + " at its parameters, " +
+      wrong.push_back(family + ": log-likelihood of " + va + " " + shown_long(la.value) + " at its parameters, " +
                       shown_long(lb.value) + " at " + vb + "'s taken back");
     }
     faults.insert(faults.end(), wrong.begin(), wrong.end());
   }
   for (const auto& [key, b] : fits)
-    if (key.rfind(vb + "|", 0) == 0 && !fits.count("x" + key.substr(key.find('|'))))
-      faults.push_back(key + ": fitted for " + vb + " (" + shown(b) + ") but not for x");
+    if (key.rfind(vb + "|", 0) == 0 && !fits.count(va + key.substr(key.find('|'))))
+      faults.push_back(key + ": fitted for " + vb + " (" + shown(b) + ") but not for " + va);
   return faults;
 }
 
 std::vector<std::string> fits_scaled(const meta_case& mc, const program_result& r) {
   const double f = std::ldexp(1.0, mc.k);
   return fits_follow(
-      mc, r, "xs", false,
+      mc, r, "xs", nullptr,
       [&](fit_part p, double a, double spread) {
         switch (p) {
           case fit_part::location: return std::pair{a * f, (std::fabs(a) + spread) * f};
@@ -302,7 +305,7 @@ std::vector<std::string> fits_scaled(const meta_case& mc, const program_result& 
 
 std::vector<std::string> fits_shifted(const meta_case& mc, const program_result& r) {
   return fits_follow(
-      mc, r, "xc", true,
+      mc, r, "xc", "|Histogram 1|",
       [&](fit_part p, double a, double spread) {
         if (p == fit_part::location) return std::pair{a + mc.c, std::fabs(a) + std::fabs(mc.c) + spread};
         return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
@@ -312,6 +315,36 @@ std::vector<std::string> fits_shifted(const meta_case& mc, const program_result&
       });
 }
 
+// The threshold fits of the values far off (xuN, rounded there) against those of the
+// values moved back (xqN, exact: the same numbers near 0): each parameter the same,
+// the threshold and the law's mean and mode moved by the offset within the rounding of
+// a number at it (4 units), as though the fits ran on the values' distances.
+std::vector<std::string> fits_far(const meta_case& mc, const program_result& r) {
+  std::vector<std::string> faults;
+  const auto cols = far_columns(mc);
+  int n = 0;
+  for (double c : {mc.far_c, mc.abs_c}) {
+    ++n;
+    if (std::isnan(c)) continue;
+    const std::string q = "xq" + std::to_string(n), u = "xu" + std::to_string(n);
+    const std::vector<double>* back_values = nullptr;
+    for (const auto& col : cols)
+      if (col.first == q) back_values = &col.second;
+    if (back_values == nullptr) continue;
+    const double unit = std::ldexp(1.0, std::ilogb(c) - 52);
+    const auto found = fits_follow(
+        mc, r, u, "|Histogram 3|",
+        [&](fit_part p, double a, double spread) {
+          if (p == fit_part::location) return std::pair{a + c, 4 * unit / kFitTolerance + spread};
+          return std::pair{a, p == fit_part::log_scale ? 1.0 : std::fabs(a)};
+        },
+        [&](fit_part p, double b) -> long double { return p == fit_part::location ? static_cast<long double>(b) - c : b; },
+        q, back_values);
+    faults.insert(faults.end(), found.begin(), found.end());
+  }
+  return faults;
+}
+
 bool always(const meta_case&) { return true; }
 bool has_shift(const meta_case& mc) { return !std::isnan(mc.c); }
 bool has_weight_scale(const meta_case& mc) { return mc.kw != 0; }
@@ -319,6 +352,7 @@ bool has_freq(const meta_case& mc) { return !mc.data.f.empty(); }
 bool has_fits(const meta_case& mc) { return mc.fits; }
 bool has_shifted_fits(const meta_case& mc) { return mc.fits && !std::isnan(mc.c); }
 bool has_far_offsets(const meta_case& mc) { return !std::isnan(mc.far_c) || !std::isnan(mc.abs_c); }
+bool has_far_fits(const meta_case& mc) { return mc.fits && has_far_offsets(mc); }
 
 }  // namespace
 
@@ -334,6 +368,7 @@ const std::vector<relation>& relations() {
       {"weights times 2^k", has_weight_scale, weights_scaled},
       {"fits times 2^k", has_fits, fits_scaled},
       {"fits plus c", has_shifted_fits, fits_shifted},
+      {"fits at a far offset", has_far_fits, fits_far},
   };
   return table;
 }

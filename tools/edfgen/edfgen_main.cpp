@@ -4,7 +4,7 @@
 //
 //   edfgen sim --family F --set K [--from I --to J] --reps R --seed S --threads T --out PART [--raw RAW]
 //   edfgen calibrate --family F --set K --tables FILE --rounds N [--weighted 0|1] [--focus 0|1] --threads T --out FILE RAW...
-//   edfgen fit --family F --out FILE PART...
+//   edfgen fit --family F [--base FILE] --out FILE PART...
 //   edfgen check-tables --family F --tables FILE
 //   edfgen check-fixed --reps R --seed S --threads T
 //   edfgen coverage --family F --set K --tables FILE --reps R --seed S --threads T
@@ -36,6 +36,8 @@ struct args {
     return v.empty() ? dflt : std::strtol(v.c_str(), nullptr, 10);
   }
 };
+
+const char* const kStatNames[3] = {"dcoef", "w2coef", "a2coef"};
 
 [[noreturn]] void die(const std::string& why) {
   std::fprintf(stderr, "edfgen: %s\n", why.c_str());
@@ -143,11 +145,10 @@ std::vector<point_quant> read_parts(const std::vector<std::string>& files, std::
 
 // The text of one table: its name with a note, its rows and its scalars.
 std::string table_text(int family, int set, int stat, const std::vector<double>& t, const std::string& note) {
-  static const char* const stat_names[3] = {"dcoef", "w2coef", "a2coef"};
   double v[16];
   int nrows, size;
   const int nv = kes_edf_coef_terms(family, set, stat, 1.0, 2.0, v, &nrows, &size);
-  std::string body = std::string(stat_names[stat]) + std::to_string(set) + "  # " + note + "\n";
+  std::string body = std::string(kStatNames[stat]) + std::to_string(set) + "  # " + note + "\n";
   char buf[32];
   for (int r = 0; r < nrows; ++r) {
     for (int j = 0; j < 11; ++j) {
@@ -165,6 +166,27 @@ std::string table_text(int family, int set, int stat, const std::vector<double>&
   return body;
 }
 
+// A family's table text with the named table blocks replaced (the others as they
+// were); its header lines to *head, the blocks returned.
+std::string replace_blocks(const std::string& text, std::map<std::string, std::string>& fresh, std::string* head) {
+  std::istringstream in(text);
+  std::string line, body, name;
+  bool in_head = true;
+  while (std::getline(in, line)) {
+    if (in_head && line.rfind("#", 0) == 0) {
+      *head += line + "\n";
+      continue;
+    }
+    in_head = false;
+    if (!line.empty() && std::isalpha(static_cast<unsigned char>(line[0]))) {
+      name = line.substr(0, line.find_first_of(" #"));
+      if (fresh.count(name)) body += fresh[name];
+    }
+    if (!fresh.count(name)) body += line + "\n";
+  }
+  return body;
+}
+
 int fit(const args& a) {
   const int family = need_family(a);
   std::set<std::string> heads;
@@ -179,6 +201,7 @@ int fit(const args& a) {
     total += q.reps;
     for (int s = 0; s < 3; ++s) se_hi = std::max(se_hi, q.valid[s] ? q.se001[s] : 0.0);
   }
+  std::map<std::string, std::string> fresh;
   for (int set : {1, 2, 3, 4, 5, 6, 7, 61}) {
     int npts = 0;
     for (const point_quant& q : pts) npts += q.set == set;
@@ -189,11 +212,17 @@ int fit(const args& a) {
       if (t.empty()) die("the points of set " + std::to_string(set) + " do not determine its tables");
       char note[96];
       std::snprintf(note, sizeof note, "%d grid points, residual rms of the log critical values %.4f", npts, rms);
-      body += table_text(family, set, s, t, note);
+      const std::string block = table_text(family, set, s, t, note);
+      body += block;
+      fresh[kStatNames[s] + std::to_string(set)] = block;
     }
   }
   std::string out = "# EDF coefficient tables of the " + std::string(edfgen_family_name(family)) +
                     " fits. Made by edfgen " + kEdfgenVersion + "; do not edit.\n# " + a.line + "\n";
+  // With --base the sets fitted replace theirs in the base tables, the other sets kept
+  // (the base's header lines too, marked, after this run's).
+  std::string base_head, line_of_base;
+  if (!a.get("base").empty()) body = replace_blocks(read_file(a.get("base")), fresh, &base_head);
   for (const std::string& h : heads) out += "# from " + h + "\n";
   char buf[200];
   std::snprintf(buf, sizeof buf,
@@ -201,6 +230,8 @@ int fit(const args& a) {
                 "the log .001 point %.4f\n",
                 pts.size(), reps_lo, reps_hi, fails, total, se_hi);
   out += buf;
+  for (std::istringstream in(base_head); std::getline(in, line_of_base);)
+    if (line_of_base.rfind("# EDF coefficient tables", 0) != 0) out += "# kept from the base: " + line_of_base.substr(2) + "\n";
   write_file(a.get("out"), out + body);
   const char* bad = nullptr;
   if (kes_edf_coef_read(family, (out + body).c_str(), &bad) != 0) die(std::string("written table unreadable: ") + bad);
@@ -234,10 +265,9 @@ int calibrate(const args& a) {
   }
   if (pts.empty()) die("no raw points of set " + std::to_string(set));
   const int rounds = static_cast<int>(a.num("rounds", 10)), threads = static_cast<int>(a.num("threads", 1));
-  static const char* const stat_names[3] = {"dcoef", "w2coef", "a2coef"};
   std::map<std::string, std::string> fresh;
   for (int s = 0; s < 3; ++s) {
-    const std::string name = stat_names[s] + std::to_string(set);
+    const std::string name = kStatNames[s] + std::to_string(set);
     std::vector<double> start = edfgen_table_values(text.c_str(), name);
     if (start.empty()) die("no table " + name + " in " + a.get("tables"));
     std::string log;
@@ -250,21 +280,8 @@ int calibrate(const args& a) {
                                  std::to_string(r.round) + "); in sample: " + r.score.text());
   }
   // Header lines kept, then this run and its sources; each table block replaced or kept.
-  std::istringstream in(text);
-  std::string line, head, body, name;
-  bool in_head = true;
-  while (std::getline(in, line)) {
-    if (in_head && line.rfind("#", 0) == 0) {
-      head += line + "\n";
-      continue;
-    }
-    in_head = false;
-    if (!line.empty() && std::isalpha(static_cast<unsigned char>(line[0]))) {
-      name = line.substr(0, line.find_first_of(" #"));
-      if (fresh.count(name)) body += fresh[name];
-    }
-    if (!fresh.count(name)) body += line + "\n";
-  }
+  std::string head;
+  const std::string body = replace_blocks(text, fresh, &head);
   head += "# edfgen " + std::string(kEdfgenVersion) + ": " + a.line + "\n";
   for (const std::string& l : lines) head += "# from edfgen " + std::string(kEdfgenVersion) + ": " + l + "\n";
   char buf[200];

@@ -8,8 +8,9 @@
 #
 #   tools/edfgen/make_tables.sh EDFGEN WORKDIR [THREADS]
 #
-# The Weibull tables of the estimated threshold alone are remade with today's fits by
-# tools/edfgen/make_weibull_tables.sh (as committed), which replaces their Weibull checks.
+# The tables of the estimated threshold (Weibull, lognormal and gamma) are remade with
+# today's fits by tools/edfgen/make_threshold_tables.sh (as committed), which replaces
+# their checks.
 set -euo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 EDFGEN WORKDIR [THREADS]" >&2; exit 2; }
 edfgen=$(realpath "$1")

@@ -1,11 +1,14 @@
 // fitbeta: the beta fit of the engine: the shapes by zbtamle when the support is
-// given, the maximum-likelihood engine when the threshold or the scale is estimated, and the curve's constant, mode and height.
+// given, the profile over the threshold when it is estimated with the scale given, the
+// maximum-likelihood engine when the scale is estimated, and the curve's constant, mode
+// and height.
 #include <cmath>
 #include <initializer_list>
 
 #include "fit/family/kes_families.h"
 #include "fit/zfit_fams.h"
 #include "fit/zfit_ml.h"
+#include "fit/zfit_profile.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zlgamma.h"
@@ -199,6 +202,66 @@ int optimise(zfit_work* w) {
   return 0;
 }
 
+// The profile of the threshold with the scale given: at the threshold min - d the
+// shapes solve their likelihood equations (zbtamle, as with the support given); the
+// slope is the likelihood's derivative in the threshold,
+// sum f ((b - 1) / (theta + sigma - x) - (a - 1) / (x - theta)).
+struct beta_profile_ctx {
+  double tol;
+};
+zfit_profile_at beta_profile(const zfit_work* w, double d, const void* vctx) {
+  const zfit_req* r = w->req;
+  const double n = r->n, min = r->min, sg = w->params[1], room = sg - d;  // room: theta + sigma - min
+  struct logs {
+    double l, r;
+  };
+  double s1 = 0.0, s2 = 0.0, t1 = 0.0, t2 = 0.0;
+  zfit_each_mapped<logs>(
+      w, [&](double x) -> logs { return {std::log(((x - min) + d) / sg), std::log((room - (x - min)) / sg)}; },
+      [&](double x, double f, const logs& lg) {
+        s1 += f * lg.l;
+        s2 += f * lg.r;
+        t1 += f / ((x - min) + d);
+        t2 += f / (room - (x - min));
+      });
+  zfit_profile_at p{};
+  double a = w->params[2], b = w->params[3], resid = 0.0;
+  if (w->estimate[2] || w->estimate[3]) {
+    const double tol = static_cast<const beta_profile_ctx*>(vctx)->tol;
+    const int rc = w->estimate[3] ? zbtamle(-s1 / n, -s2 / n, &a, &b, tol, &resid)
+                                  : zbtamle(-s2 / n, -s1 / n, &b, &a, tol, &resid);
+    if (rc != 0) return p;
+  }
+  p.rest[0] = a;
+  p.rest[1] = b;
+  p.logl = -n * (zlbeta(a, b) + std::log(sg)) + (a - 1.0) * s1 + (b - 1.0) * s2;
+  p.slope = (b - 1.0) * t2 - (a - 1.0) * t1;
+  p.ok = std::isfinite(p.logl) && std::isfinite(p.slope);
+  return p;
+}
+
+// The engine's bounds of the shapes.
+bool beta_inside(const zfit_profile_at& p, const void*) { return p.rest[0] > 0.001 && p.rest[1] > 0.001; }
+
+// Path 2: the threshold estimated with the scale given, on the profile over the
+// threshold between the largest value less the scale and the smallest value.
+int profile_fit(zfit_work* w) {
+  const zfit_req* r = w->req;
+  const beta_profile_ctx ctx{zfit_tol(r, 1e-12)};
+  const zfit_profile_family fam{beta_profile, &ctx, beta_inside, w->params[1] - w->data_range};
+  zfit_profile_fit fit{};
+  if (zfit_profile_search(w, fam, &fit) != 0) {
+    zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, fit.why, zfit_maxiter(r, kMlIterations));
+    one_shape_note(w);
+    return 1;
+  }
+  zfit_profile_notes(fit);
+  w->params[0] = r->min - fit.d;
+  w->params[2] = fit.at.rest[0];
+  w->params[3] = fit.at.rest[1];
+  return 0;
+}
+
 // Height of the curve at x with the constant c, x inside the support.
 double height_in(double x, double c, const double* p) {
   const double theta = p[0], top = p[0] + p[1];
@@ -226,7 +289,8 @@ int fitbeta(zfit_work* w) {
   if (!sigma_est && !theta_est && !(p[0] + p[1] > r->max)) return 1;
   if (!sigma_est && theta_est && !(w->data_range < p[1])) return 1;
   int rc = 0;
-  if (theta_est || sigma_est) rc = optimise(w);
+  if (theta_est && !sigma_est) rc = profile_fit(w);
+  else if (theta_est || sigma_est) rc = optimise(w);
   else if (w->estimate[2] || w->estimate[3]) rc = shapes(w);
   if (rc != 0) return rc;
   if (p[2] < 0.0) {

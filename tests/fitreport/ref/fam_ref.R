@@ -21,14 +21,16 @@ for (th in c(0, 0.5)) {
   line(sprintf("lnorm_theta%g", th), mean(l), sd(l))
   edf(sprintf("lnorm_theta%g_edf", th), function(q) plnorm(q - th, mean(l), sd(l)))
 }
-# Lognormal, threshold estimated: the root of the threshold score with zeta and
-# sigma re-estimated at each threshold.
-score <- function(th) {
-  d <- s3 - th; l <- log(d); z <- mean(l); s2 <- sum((l - z)^2) / (n - 1)
-  sum(1 / d * (1 + (l - z) / s2))
+# Lognormal, threshold estimated: the maximum of the likelihood, on its profile over
+# the threshold (zeta and sigma, of divisor N, at their maximum for each threshold);
+# nlminb on all three parameters from there ends at the same point.
+profile <- function(th) {
+  l <- log(s3 - th); z <- mean(l)
+  sum(dlnorm(s3 - th, z, sqrt(mean((l - z)^2)), log = TRUE))
 }
-th <- root(score, -50, 0.79)
-line("lnorm_theta_est", th, mean(log(s3 - th)), sd(log(s3 - th)))
+th <- optimize(profile, c(-50, 0.79), maximum = TRUE, tol = 1e-12)$maximum
+l <- log(s3 - th)
+line("lnorm_theta_est", th, mean(l), sqrt(mean((l - mean(l))^2)), profile(th))
 
 # Weibull, threshold 0 and 0.5 given: maximum likelihood of shape and scale.
 for (th in c(0, 0.5)) {

@@ -1,0 +1,112 @@
+// The profile search of a threshold. The likelihood of a law with a threshold below the
+// data can have several local maxima over the threshold, rise without bound as the
+// threshold nears the smallest value (shapes below 1 there), and tend to a limit law
+// as the threshold moves far below the data. An optimiser started from a few points,
+// or a root of the score equation, can land on any of these or on rounding noise. So
+// the profile log-likelihood (the other parameters at their maximum for each
+// threshold) is read on a grid of distances below the smallest value in units of the
+// range (the same numbers at every placement and unit of the data), each local maximum
+// of the grid is refined to the change of sign of the profile's slope (the envelope of
+// the likelihood's derivative in the threshold), and the largest interior one is the fit.
+#include "fit/zfit_profile.h"
+
+#include <cmath>
+
+#include "host/host_services.h"
+#include "kes_msg_names.h"
+
+namespace {
+// Grid: distances of 10^(k / kPerDecade) ranges, k from kNear to kFar.
+constexpr int kPerDecade = 8;
+constexpr int kNear = -8 * kPerDecade;
+constexpr int kFar = 6 * kPerDecade;
+constexpr int kGrid = kFar - kNear + 1;
+// Bisection steps on the log of the distance: the bracket (a grid step, a factor of
+// 10^(1/8)) shrinks below a relative 1e-16 well before this.
+constexpr int kBisections = 64;
+
+double distance(double range, int k) { return range * std::pow(10.0, static_cast<double>(k) / kPerDecade); }
+
+// Refines the grid's local maximum between the distances far (slope > 0: log L rises
+// toward the data) and near (slope < 0) by bisection of the slope's sign on log d.
+zfit_profile_at refine(const zfit_work* w, const zfit_profile_family& fam, double far, double near, double* d) {
+  double lf = std::log(far), ln = std::log(near);
+  zfit_profile_at best{};
+  for (int k = 0; k < kBisections; ++k) {
+    const double lm = lf + (ln - lf) / 2.0;
+    if (lm == lf || lm == ln) break;
+    const double dm = std::exp(lm);
+    const zfit_profile_at p = fam.at(w, dm, fam.ctx);
+    if (!p.ok) return p;
+    best = p;
+    *d = dm;
+    // The threshold is min - d: a positive slope in the threshold means log L rises
+    // as d shrinks.
+    if (p.slope > 0.0) lf = lm;
+    else ln = lm;
+  }
+  return best;
+}
+}  // namespace
+
+int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit_profile_fit* fit) {
+  const double range = w->data_range;
+  fit->why = ZFIT_ML_NO_MAXIMUM;
+  fit->rises_at_min = false;
+  if (!(range > 0.0) || !std::isfinite(range)) return 1;
+  // The grid from far below the data (index 0) to the nearest distance; with a limit,
+  // the distances up to half of it, and the limit less those distances beyond.
+  zfit_profile_at g[2 * kGrid];
+  double dist[2 * kGrid];
+  int m = 0;
+  const double limit = fam.limit;
+  if (limit > 0.0)
+    for (int k = kNear; k <= kFar && distance(range, k) < limit / 2.0; ++k) dist[m++] = limit - distance(range, k);
+  for (int k = kFar; k >= kNear; --k)
+    if (!(limit > 0.0) || distance(range, k) < limit / 2.0) dist[m++] = distance(range, k);
+  if (m < 3) return 1;
+  for (int i = 0; i < m; ++i) g[i] = fam.at(w, dist[i], fam.ctx);
+  // A grid point without a value is no maximum; the budget counts where a maximum
+  // was being refined.
+  bool budget = false;
+  auto value = [&](int i) { return g[i].ok && std::isfinite(g[i].logl) ? g[i].logl : -INFINITY; };
+  // The likelihood rises toward the smallest value where the grid's last points climb.
+  fit->rises_at_min = value(m - 1) > value(m - 2) && value(m - 2) > value(m - 3);
+  bool found = false;
+  double best = -INFINITY;
+  for (int i = 1; i + 1 < m; ++i) {
+    const double v = value(i);
+    if (!(v > -INFINITY) || !(v >= value(i - 1)) || !(v > value(i + 1))) continue;
+    // The slope's sign change lies on one side of the grid point or the other.
+    // (The slope in the threshold is positive where log L rises toward the data.)
+    int f = i - 1, n = i + 1;
+    if (g[i].slope > 0.0) f = i;
+    else n = i;
+    if (!(g[f].slope > 0.0) || !(g[n].slope < 0.0)) continue;
+    const double far = dist[f], near = dist[n];
+    double d = dist[i];
+    const zfit_profile_at p = refine(w, fam, far, near, &d);
+    if (!p.ok) {
+      budget = budget || p.budget;
+      continue;
+    }
+    if (!fam.inside(p, fam.ctx) || !(p.logl > best)) continue;
+    best = p.logl;
+    fit->d = d;
+    fit->at = p;
+    found = true;
+  }
+  if (found) {
+    fit->why = ZFIT_ML_MAXIMUM;
+    return 0;
+  }
+  fit->why = budget ? ZFIT_ML_BUDGET
+             : fit->rises_at_min || (limit > 0.0 && value(0) >= value(1)) ? ZFIT_ML_AT_BOUND
+             : value(0) >= value(1) ? ZFIT_ML_AWAY
+                                    : ZFIT_ML_NO_MAXIMUM;
+  return 1;
+}
+
+void zfit_profile_notes(const zfit_profile_fit& fit) {
+  if (fit.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MIN);
+}

@@ -1,0 +1,46 @@
+// The threshold of a maximum-likelihood fit found on the profile of the likelihood
+// (see zfit_profile.cpp).
+#pragma once
+#include "fit/zfit.h"
+#include "fit/zfit_ml.h"
+
+// A family's profile at the threshold min - d (d > 0 the distance below the smallest
+// value): log L maximised over the family's other estimated parameters (their values
+// into rest), and the derivative of log L in the threshold there. False where the
+// profile has no value (the inner maximum not reached; budget tells whether its
+// iterations ran out).
+struct zfit_profile_at {
+  double logl, slope;
+  double rest[3];
+  bool ok, budget;
+};
+struct zfit_profile_family {
+  zfit_profile_at (*at)(const zfit_work* w, double d, const void* ctx);
+  const void* ctx;
+  // Whether rest holds an interior point of the other parameters (inside their bounds).
+  bool (*inside)(const zfit_profile_at& p, const void* ctx);
+  // The largest distance (the beta law's threshold with its scale given: the support
+  // must hold the largest value); 0 for none.
+  double limit;
+};
+
+// The result: the distance of the threshold below the smallest value and the profile
+// there, whether the likelihood also rises without bound as the threshold nears the
+// smallest value, or why there is no interior maximum.
+struct zfit_profile_fit {
+  double d;
+  zfit_profile_at at;
+  bool rises_at_min;
+  zfit_ml_end why;
+};
+
+// Searches the profile over the threshold on a grid of distances in units of the
+// range, from 1e-8 to 1e6 ranges below the smallest value (with a limit, up to it and
+// toward it by the same steps), refines each local maximum
+// of the grid to the change of sign of the profile's slope and takes the largest
+// interior one. 0 found; 1 none, with fit->why the reason.
+int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit_profile_fit* fit);
+
+// The note of a fit reported at an interior maximum where the likelihood also rises
+// without bound as the threshold nears the smallest value.
+void zfit_profile_notes(const zfit_profile_fit& fit);

@@ -55,6 +55,11 @@ struct zfit_req {
   double npoints;            // streamed mode: points wanted, then written
   double* points;            // streamed mode: (x, y) pairs
   host_pool* pool;           // the fit's pool while it runs
+  // Result: the parameters in the coordinates the fit worked in (the values less
+  // fit_origin, divided by 2^fit_unit), as the tests of the fit read them.
+  double fit_params[4];
+  double fit_origin;
+  int fit_unit;
   int threads;               // threads the passes over the values may use (0 = all)
 };
 

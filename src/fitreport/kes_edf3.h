@@ -34,8 +34,22 @@ struct kes_edf3fam {
 struct kes_edfstat3 {
   double d, wsq, asq;
 };
+// Where the tests read the values: each x as (x - origin) / 2^unit against the law of
+// params in those coordinates.
+struct kes_edfcoords {
+  double params[4];
+  double origin;
+  int unit;
+  double at(double x) const;
+};
+// The coordinates a curve was fitted in, where its parameters there lead back to the
+// curve's own (dist: the law they are read under); else the data's own, with the
+// curve's parameters.
+kes_edfcoords kes_edf_coords(const kes_curve& c, int dist);
 // The statistics over the values in ascending order; the distribution function of
 // values held as arrays runs on `threads` threads (bit-identical for any count).
+kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, double n, kes_valiter& values,
+                            int threads = 1);
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
                             int threads = 1);
 // The members' tests, for callers that run them outside a request.

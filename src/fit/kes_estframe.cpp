@@ -106,6 +106,8 @@ int kes_est_finish(kes_estframe* f, double* height) {
   }
   c->fit_origin = r.fit_origin;
   c->fit_unit = r.fit_unit;
+  c->fit_zeta[0] = r.fit_zeta[0];
+  c->fit_zeta[1] = r.fit_zeta[1];
   c->fit_coords = 1;
   c->mode = r.mode_x;
   c->height = r.height;

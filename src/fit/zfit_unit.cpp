@@ -135,6 +135,8 @@ void zfit_unit_leave(zfit_work* w, zfit_unit_frame* u, zfit_req* caller) {
   for (int i = 0; i < 4; ++i) caller->fit_params[i] = w->params[i];
   caller->fit_origin = u->on ? u->origin : 0.0;
   caller->fit_unit = u->on ? u->e : 0;
+  caller->fit_zeta[0] = w->zeta_split ? w->zeta_at : NAN;
+  caller->fit_zeta[1] = w->zeta_split ? w->zeta_dz : NAN;
   if (!u->on) return;
   const int e = u->e;
   const double x0 = u->origin;

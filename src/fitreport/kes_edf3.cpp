@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "fit/family/kes_families.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_fitrep.h"
@@ -52,6 +53,10 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
 
 double kes_edfcoords::at(double x) const { return origin == 0.0 && unit == 0 ? x : std::ldexp(x - origin, -unit); }
 
+kes_pit kes_edfcoords::pit(kes_pitfn tails, double x) const {
+  return std::isnan(zeta_at) ? tails(params, at(x)) : kes_lognormal_tails_at(params, zeta_at, zeta_dz, at(x));
+}
+
 kes_edfcoords kes_edf_coords(const kes_curve& c, int dist) {
   kes_edfcoords k{{c.params[0], c.params[1], c.params[2], c.params[3]}, 0.0, 0};
   const kes_law* law = kes_law_of(dist);
@@ -67,6 +72,10 @@ kes_edfcoords kes_edf_coords(const kes_curve& c, int dist) {
   for (int i = 0; i < 4; ++i) k.params[i] = u[i];
   k.origin = c.fit_origin;
   k.unit = e;
+  if (law->log_scale) {
+    k.zeta_at = c.fit_zeta[0];
+    k.zeta_dz = c.fit_zeta[1];
+  }
   return k;
 }
 
@@ -78,7 +87,6 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double
 
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, double n, kes_valiter& values,
                             int threads) {
-  const double* params = at.params;
   double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0;
   bool amark = false;
   // One value's terms in ascending order; false once a value cannot be transformed.
@@ -103,13 +111,13 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, dou
     // The distribution function is the cost: it runs on the threads, the sums stay in
     // value order.
     kes::ordered_map<kes_pit>(
-        threads, fv->m, [&](long j) { return fam.pit(params, at.at(fv->x[j])); },
+        threads, fv->m, [&](long j) { return at.pit(fam.pit, fv->x[j]); },
         [&](long j, const kes_pit& t) { return add(t, fv->f[j]); });
   } else {
     double x;
     int count;
     while (values.next(&x, &count))
-      if (!add(count < 1 ? kes_pit{} : fam.pit(params, at.at(x)), count)) break;
+      if (!add(count < 1 ? kes_pit{} : at.pit(fam.pit, x), count)) break;
   }
   double asq, wsq;
   kes_edf_asq_wsq(n, a, w, amark, &asq, &wsq);

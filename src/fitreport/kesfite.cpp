@@ -173,7 +173,7 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_edfcoords coords = kes_edf_coords(*c, KES_DIST_EXPONENTIAL);
   while (values.next(&x, &count)) {
     if (count < 1) continue;
-    const kes_pit tail = kes_law_exponential.tails(coords.params, coords.at(x));  // once for all ties
+    const kes_pit tail = coords.pit(kes_law_exponential.tails, x);  // once for all ties
     const double z = tail.z;
     for (int t = 0; t < count; ++t) {
       i += 1.0;

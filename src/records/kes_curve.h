@@ -71,6 +71,7 @@ struct kes_curve {
   double fit_params[4];
   double fit_origin;
   int fit_unit;
+  double fit_zeta[2];  // the lognormal's zeta there as log(at - theta) + dz: {at, dz}; at NaN for none
   std::uint8_t fit_coords;
   std::uint8_t noted[4];  // once-per-curve notes already written
 };

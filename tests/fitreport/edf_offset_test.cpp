@@ -168,10 +168,13 @@ std::vector<double> near_1e9() {
   return x;
 }
 
-// D of the lognormal with threshold 0 fitted by maximum likelihood (zeta the mean of
-// log x, sigma on n - 1), in long double with log x formed as log x0 + log1p of the
-// exact difference from x0: an independent reference to about 1e-9.
-double reference_d(const std::vector<double>& x) {
+// D, W-Sq and A-Sq of the lognormal with threshold 0 fitted by maximum likelihood (zeta
+// the mean of log x, sigma on n - 1), in long double with log x formed as log x0 +
+// log1p of the exact difference from x0: an independent reference to about 1e-15.
+struct edf_ref {
+  double d, wsq, asq;
+};
+edf_ref reference_edf(const std::vector<double>& x) {
   const long double x0 = x[x.size() / 2], n = x.size();
   std::vector<long double> l;
   long double s = 0;
@@ -183,12 +186,15 @@ double reference_d(const std::vector<double>& x) {
   long double ss = 0;
   for (long double v : l) ss += (v - dz) * (v - dz);
   const long double sigma = std::sqrt(ss / (n - 1));
-  long double d = 0;
+  long double d = 0, w = 1 / (12 * n), a = 0;
   for (size_t i = 0; i < l.size(); ++i) {
-    const long double z = 0.5L * std::erfc(-(l[i] - dz) / sigma / std::sqrt(2.0L));
+    const long double u = (l[i] - dz) / sigma / std::sqrt(2.0L);
+    const long double z = 0.5L * std::erfc(-u), z1 = 0.5L * std::erfc(u);
     d = std::max({d, (i + 1) / n - z, z - i / n});
+    w += (z - (2 * i + 1) / (2 * n)) * (z - (2 * i + 1) / (2 * n));
+    a += (2 * i + 1) * std::log(z) + (2 * n - 1 - 2 * i) * std::log(z1);
   }
-  return static_cast<double>(d);
+  return {static_cast<double>(d), static_cast<double>(w), static_cast<double>(-n - a / n)};
 }
 
 TEST_F(EdfOffset, LognormalNearABillionTestsAlikeAtEveryScale) {
@@ -196,7 +202,10 @@ TEST_F(EdfOffset, LognormalNearABillionTestsAlikeAtEveryScale) {
   const std::vector<double> x = near_1e9();
   kes_curve one{};
   ASSERT_TRUE(fit(kLognormal, x, 0, E, &one)) << log();
-  EXPECT_NEAR(one.edf.d, reference_d(x), 1e-7);
+  const edf_ref want = reference_edf(x);
+  EXPECT_NEAR(one.edf.d, want.d, 1e-13);
+  EXPECT_NEAR(one.edf.wsq, want.wsq, 1e-13);
+  EXPECT_NEAR(one.edf.asq, want.asq, 1e-12);
   for (int k : {-20, 20, -600, 600}) {
     SCOPED_TRACE(k);
     std::vector<double> s;

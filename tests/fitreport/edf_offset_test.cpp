@@ -16,6 +16,7 @@
 #include "fitreport/kes_fitreport.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
+#include "support/threshold_families.h"
 #include "support/r_columns.h"
 
 namespace {
@@ -23,22 +24,8 @@ namespace {
 using kes_test::fit_fixture;
 constexpr double E = NAN;  // estimated
 
-struct family {
-  const char* name;
-  int dist, theta, theta_marks, sigma, sigma_marks;
-};
-const family kLognormal{"lognormal", KES_DIST_LOGNORMAL, KES_PLOT_SLOT_LOGNORMAL_THETA,
-                        KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, KES_PLOT_SLOT_LOGNORMAL_SIGMA,
-                        KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS};
-const family kWeibull{"Weibull", KES_DIST_WEIBULL, KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS,
-                      KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS};
-const family kGamma{"gamma", KES_DIST_GAMMA, KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS,
-                    KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS};
-const family kExponential{"exponential", KES_DIST_EXPONENTIAL, KES_PLOT_SLOT_EXPONENTIAL_THETA,
-                          KES_PLOT_SLOT_EXPONENTIAL_THETA_MARKS, KES_PLOT_SLOT_EXPONENTIAL_SIGMA,
-                          KES_PLOT_SLOT_EXPONENTIAL_SIGMA_MARKS};
-const family kBeta{"beta", KES_DIST_BETA, KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS,
-                   KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS};
+using family = kes_test::threshold_family;
+using kes_test::kBeta, kes_test::kExponential, kes_test::kGamma, kes_test::kLognormal, kes_test::kWeibull;
 
 class EdfOffset : public fit_fixture {
  protected:

@@ -13,6 +13,7 @@
 
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
+#include "host/kes_decimal_grid.h"
 #include "host/kes_tick_text.h"
 #include "host/kes_utf8.h"
 
@@ -96,8 +97,8 @@ scale nice_scale(double lo, double hi, int target) {
   // Ends a few doubles apart whose quotients round to one multiple of the step: a
   // tick on each side of it, so that the scale still reaches both ends.
   if (last <= first) first -= 1, last += 1;
-  // Tick k is k * m * 10^e formed as one product or quotient of exact integers and a
-  // power of ten, so that it is the double nearest its decimal (0.3, not 0.30000000000000004).
+  // Tick k is the double nearest its decimal k x m x 10^e (0.3, not 0.30000000000000004;
+  // at 1e15 by 0.5 too, where k x m passes the doubles' integers).
   const double ten = std::pow(10.0, std::abs(e));
   const int n = kes_clamped_int(std::min(last - first, 4.0 * std::max(target, 1) + 4), 0, INT_MAX);
   bool beyond = false;
@@ -105,7 +106,9 @@ scale nice_scale(double lo, double hi, int target) {
     const double k = (first + i) * m;
     // Below 1e-308 the power of ten that divides passes the doubles: subnormal ticks
     // are then the product with the step's power, which is itself representable.
-    double v = e >= 0 ? k * ten : std::isfinite(ten) ? k / ten : k * mag;
+    double v = !std::isfinite(ten) || !(std::fabs(first + i) < 0x1p53)
+                   ? k * mag
+                   : kes_decimal_double(static_cast<__int128>(static_cast<long long>(first + i)) * static_cast<int>(m), e);
     if (v == 0) v = 0;  // no -0
     // A tick past the largest double is left out; the range then ends at the data's.
     if (!std::isfinite(v)) {

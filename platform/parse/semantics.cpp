@@ -11,6 +11,7 @@
 #include "core/name_case.h"
 #include "core/runtime.h"
 #include "core/utf8_text.h"
+#include "host/kes_decimal_grid.h"
 #include "host/kes_utf8.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
@@ -244,13 +245,18 @@ void expand_range(parser* p) {
     parse_error(p, p->last.line, p->last.col, 27, text);
     return;
   }
-  double steps = (to - from) / by;
+  // Steps between the decimals typed: near 1e9 the doubles of 1000000000.005 and
+  // 1000000000.045 lie 3.99999 steps of 0.01 apart, and the last value would be lost.
+  double steps = kes_decimal_difference(from, to) / by;
   if (steps > static_cast<double>(kMaxRangeValues) - static_cast<double>(st->numbers.size())) {
     parse_error(p, p->last.line, p->last.col, 28, text, kMaxRangeValues);
     return;
   }
   long n = static_cast<long>(std::floor(steps + 1e-9));
-  for (long i = 1; i <= n; ++i) st->numbers.push_back(from + static_cast<double>(i) * by);
+  // Each value is its decimal from + i x by (0.1 to 0.9 by 0.1 lists 0.3, not
+  // 0.30000000000000004).
+  const kes_decimal_grid grid = kes_decimal_grid::of(from, by);
+  for (long i = 1; i <= n; ++i) st->numbers.push_back(grid.point(static_cast<double>(i)));
 }
 
 void end_statement(parser* p) {

@@ -30,7 +30,7 @@ double per_bins(double length, double w, int k) {
 // Page units per data unit of an axis from lo to hi drawn 'length' long; an axis wider
 // than the largest double still has its scale.
 double per_unit(double length, double lo, double hi) {
-  const double d = hi - lo;
+  const double d = kes_axis_span(lo, hi);
   return std::isinf(d) && d > 0 ? kes_step_length(1, length, lo, hi) : length / span(d);
 }
 // The power of two that takes an axis from lo to hi, drawn 'length' long, into the

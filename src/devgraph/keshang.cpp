@@ -31,9 +31,9 @@ void keshang(kes_ctx* ctx, kes_cell* cell) {
   gd_width(ctx, c->colors.outline_width);
   int colour = c->symattr != nullptr ? gd_colour(ctx, c->symattr[0].color) : c->colors.outline;
   if (kes_pgiven(r->stmt, KES_PLOT_SLOT_CBARLINE)) colour = c->colors.outline;
-  double x = kes_bin_point(key->first, s->firstbin, key->width);
-  if (r->endpoints) x += 0.5 * key->width;
-  for (int i = 0; i < s->nbins && s->heights != nullptr; ++i, x += key->width) {
+  const kes_decimal_grid grid = kes_decimal_grid::of(key->first, key->width);
+  for (int i = 0; i < s->nbins && s->heights != nullptr; ++i) {
+    const double x = grid.point(s->firstbin + i + (r->endpoints ? 0.5 : 0));
     const double f = std::ldexp(fam->plt(x, cst, curve->params), exp2);
     const double X = x * lay->xscale + lay->xoffset;
     gd_line(ctx, X, f * lay->yscale + lay->yoffset, X, (f - s->heights[i]) * lay->yscale + lay->yoffset, 1, colour);

@@ -118,8 +118,9 @@ void bins_table(kes_ctx* ctx, kes_fitrows* fr, kes_cell* cell, const kes_curve& 
   const int nb = slot->nbins;
   // End-point mode with RTINCLUDE shows each bin's upper end. The format is measured
   // on the points shown: the last upper end may need a column wider than every lower end.
-  const double shift = request->endpoints && request->rtinclude ? bs->width : 0.0;
-  const auto point = [&](int i) { return bs->first + (slot->firstbin + i) * bs->width + shift; };
+  const int shift = request->endpoints && request->rtinclude ? 1 : 0;
+  const kes_decimal_grid grid = kes_decimal_grid::of(bs->first, bs->width);
+  const auto point = [&](int i) { return grid.point(slot->firstbin + i + shift); };
   int w = 1, d = 0;
   for (int i = 0; i < nb; ++i) kes_widen_format(point(i), &w, &d);
   kes_cap_format(&w, &d);

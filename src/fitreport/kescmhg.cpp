@@ -30,13 +30,15 @@ void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* cur
   const int nb = slot->nbins;
   if (slot->n == 0 || nb <= 0) return;
   const double w = bs->width;
-  double x = bs->first + slot->firstbin * w;
-  if (request->endpoints && request->rtinclude) x += w;
-  const double tol = 1000.0 * ZEPS53 * std::fmax(std::fabs(x), std::fabs(x + (nb - 1) * w));
+  // Bin i's midpoint, or its lower or (RTINCLUDE) upper end, as its decimal.
+  const kes_decimal_grid grid = kes_decimal_grid::of(bs->first, w);
+  const int from = slot->firstbin + (request->endpoints && request->rtinclude ? 1 : 0);
   const double n = slot->n;
   kes_outhist_row& row = ctx->outrow;
   for (int i = 0; i < nb; ++i) {
-    if (std::fabs(x) < tol) x = 0.0;
+    double x = grid.point(from + i);
+    // A zero reached as a sum of doubles off the decimals lands a few ulps off.
+    if (!grid.exact && std::fabs(x) < 1000.0 * ZEPS53 * std::fabs(w) * (std::fabs(from) + nb)) x = 0.0;
     const double h = slot->heights != nullptr ? slot->heights[i] : kes_fit_missing();
     row.count = kes_bar_count(request->vscale, h, n);
     row.obspct = kes_bar_percent(request->vscale, h, n);
@@ -45,6 +47,5 @@ void kescmhg(kes_ctx* ctx, kes_preq* request, kes_plotslot* slot, kes_curve* cur
       row.exppct = curve->fitted && curve->expected != nullptr ? curve->expected[i] : kes_fit_missing();
     // A failed write is reported by the host; the other bins still go out.
     kes_put_observation(request->outhist_def);
-    x += w;
   }
 }

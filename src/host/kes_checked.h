@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cmath>
 
+#include "host/kes_decimal_grid.h"
+
 // v as an Int within [lo, hi]: NaN gives lo, a value past an end (an infinity too) gives
 // that end; inside, v is cut toward zero as a cast does.
 template <typename Int>
@@ -26,12 +28,10 @@ inline double kes_steps_between(double lo, double hi, double step) noexcept {
   return std::isfinite(span) ? span / step : hi / step - lo / step;
 }
 
-// The i-th tick from start by step; where i x step or the sum overflows though the tick
-// itself is a double, it is found at half scale (exact in binary).
-inline double kes_tick_at(double start, double step, long i) noexcept {
-  const double v = start + static_cast<double>(i) * step;
-  if (std::isfinite(v) || !std::isfinite(start) || !std::isfinite(step)) return v;
-  return 2 * (start / 2 + static_cast<double>(i) * (step / 2));
+// The i-th tick from start by step: the double nearest the decimal start + i x step
+// where the start and the step are decimals (kes_grid_point).
+inline double kes_tick_at(double start, double step, long i) {
+  return kes_grid_point(start, static_cast<double>(i), step);
 }
 
 // Where v lies from lo (0) to hi (1); where hi - lo is past the largest double, the
@@ -55,11 +55,16 @@ inline void kes_pad_range(double frac, double* lo, double* hi) noexcept {
   *hi = std::fmin(*hi + pad, DBL_MAX);
 }
 
+// The span of an axis from lo to hi: the difference of their decimals where both are
+// short decimals (the ends of a nice axis, whose doubles near 1e9 lie up to half a
+// unit off them: 6e-6, not the 5.96e-6 of their doubles), else hi - lo.
+inline double kes_axis_span(double lo, double hi) { return kes_decimal_difference(lo, hi); }
+
 // The length on the page of one step of an axis from lo to hi drawn 'length' long:
 // step x length / (hi - lo), found at half scale where hi - lo is past the doubles, and
 // divided first where a step near the largest double times the length passes them.
-inline double kes_step_length(double step, double length, double lo, double hi) noexcept {
-  const double span = hi - lo;
+inline double kes_step_length(double step, double length, double lo, double hi) {
+  const double span = kes_axis_span(lo, hi);
   if (std::isfinite(span) || !std::isfinite(lo) || !std::isfinite(hi)) {
     const double v = step * length / span;
     return std::isfinite(v) || !std::isfinite(step) ? v : step / span * length;

@@ -26,6 +26,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "host/kes_decimal_grid.h"
 #include "util/kes_eps.h"
 
 namespace {
@@ -152,6 +153,18 @@ laid lay_endpoints(double lo, double hi, double w, double f) {
   return {s, w, count, s, s + count * w};
 }
 
+// The first point and the width as the doubles nearest their decimals: the width a
+// nice u x 10^e, the first point a whole number of half widths (3.45, not the
+// 3.4500000000000006 that 3.3 + 0.15 adds up to), so that every point first + k x
+// width is its decimal too.
+void exact_points(const laid& b, double out[2]) {
+  out[1] = kes_nice_double(b.width);
+  const double h = kes_nice_double(b.width / 2);
+  const double j = std::nearbyint(b.first / h);
+  // A first point snapped to a whole number off the half widths keeps its own decimal.
+  out[0] = b.first == std::nearbyint(b.first) || !(std::fabs(j) < 0x1p52) ? b.first : kes_grid_point(0, j, h);
+}
+
 // The bins from the nice width w up: the first nice width whose bins are distinct
 // doubles, while it leaves two bins or more; otherwise one bin (values all equal).
 int lay(double lo, double hi, double w, double out[2], bool endpoints, double f, double g) {
@@ -160,8 +173,7 @@ int lay(double lo, double hi, double w, double out[2], bool endpoints, double f,
     const laid b = endpoints ? lay_endpoints(lo, hi, w, f) : lay_midpoints(lo, hi, w, f, g);
     if (b.count < 2) break;
     if (distinct(b)) {
-      out[0] = b.first;
-      out[1] = b.width;
+      exact_points(b, out);
       return b.count;
     }
   }

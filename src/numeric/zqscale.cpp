@@ -25,6 +25,7 @@
 #include <cmath>
 #include <limits>
 
+#include "host/kes_decimal_grid.h"
 #include "numeric/number_routines.h"
 #include "util/kes_eps.h"
 
@@ -83,11 +84,11 @@ struct Scale {
     return count - 1;
   }
   void snap(int j) {
-    inc = pow10_of(k) * cand[j];
+    inc = kes_decade_multiple(cand[j], k, pow10_of(k) * cand[j]);
     a = std::floor((ustart + f) / inc);
     const double b = std::ceil((uend - f) / inc);
-    start = a * inc;
-    end = b * inc;
+    start = kes_grid_point(0, a, inc);
+    end = kes_grid_point(0, b, inc);
     nint = static_cast<int>((b - a) + ZSQRT_EPS53 * (b - a));
   }
   // End flags 'U' (keep the end) and 'L' (keep the start) for `count` intervals;
@@ -191,8 +192,8 @@ int zqscale(double min, double max, int n, int ncand, const double* cand, zqscal
       s.start = std::min(s.start - ((want - s.nint) / 2) * s.inc, s.ustart);
       s.end = std::max(s.start + want * s.inc, s.uend);
     } else {
-      s.start = s.a * s.inc;
-      s.end = (s.a + want) * s.inc;
+      s.start = kes_grid_point(0, s.a, s.inc);
+      s.end = kes_grid_point(0, s.a + want, s.inc);
     }
     result = want;
   }

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "host/kes_decimal_grid.h"
 #include "numeric/zqscale.h"
 #include "util/kes_eps.h"
 
@@ -122,7 +123,7 @@ void NiceFunction(zscale_req* r, zscale_work* w) {
     const double wmax = r->major * u / (r->major - 1) - ZS_STRETCH_SLACK * u;
     if (wmax < a) a = refine(u, wmax, a);
   }
-  r->interval = a * p;
+  r->interval = kes_decade_multiple(a, static_cast<int>(std::floor(std::log10(r->interval))), a * p);
   if (r->flags & ZSCALE_WHOLE) {
     r->interval = std::ceil(r->interval - w->f);
     if (r->interval > 1 && r->interval < 10 && p == 1) {
@@ -141,8 +142,8 @@ void NiceFunction(zscale_req* r, zscale_work* w) {
 void zcsround(zscale_req* r, zscale_work* w) {
   w->count();
   const double iv = r->interval;
-  r->min = std::floor((r->min + w->f) / iv) * iv;
-  r->max = std::ceil((r->max - w->f) / iv) * iv;
+  r->min = kes_grid_point(0, std::floor((r->min + w->f) / iv), iv);
+  r->max = kes_grid_point(0, std::ceil((r->max - w->f) / iv), iv);
   if ((r->flags & ZSCALE_ANCHOR_MIN) &&
       !(!w->round2 && std::fabs(std::fmod(w->dmin - r->min, w->I0)) <= w->f)) {
     minmax(r, w, r->n);
@@ -233,13 +234,13 @@ void fit_test(zscale_req* r, zscale_work* w, int* p) {
     const int s = r->major - k;
     if (lo > 0 && lo <= s) {
       r->min = 0;
-      r->max = r->major * iv;
+      r->max = kes_grid_point(0, r->major, iv);
     } else if (hi < 0 && s >= -hi) {
-      r->min = -r->major * iv;
+      r->min = kes_grid_point(0, -r->major, iv);
       r->max = 0;
     } else {
-      r->min = (lo - s / 2) * iv;
-      r->max = (hi + (s + 1) / 2) * iv;
+      r->min = kes_grid_point(0, lo - s / 2, iv);
+      r->max = kes_grid_point(0, hi + (s + 1) / 2, iv);
     }
     w->D = r->max - r->min;
     k = static_cast<int>((w->D + w->f) / iv);

@@ -34,8 +34,8 @@ struct bins {
   long long npoints;
 };
 
-double lower_edge(const bins& b, bool endpoints) { return endpoints ? b.first : b.first - b.width / 2; }
-double upper_edge(const bins& b, bool endpoints) { return endpoints ? b.last : b.last + b.width / 2; }
+double lower_edge(const bins& b, bool endpoints) { return endpoints ? b.first : kes_bin_point(b.first, -0.5, b.width); }
+double upper_edge(const bins& b, bool endpoints) { return endpoints ? b.last : kes_bin_point(b.last, 0.5, b.width); }
 
 // x lies on edge e within the rounding of the larger of the two.
 bool on_edge(double x, double e) {
@@ -113,10 +113,10 @@ bins default_bins(const kes_ctx* ctx, double n, double lo, double hi, bool endpo
   bins b{};
   if (!endpoints) {
     const int nb = zhist(n, lo, hi, out);
-    b = {out[0], out[0] + (nb - 1) * out[1], out[1], nb};
+    b = {out[0], kes_bin_point(out[0], nb - 1, out[1]), out[1], nb};
   } else {
     const int nb = zhist2(n, lo, hi, out);
-    b = {out[0], out[0] + nb * out[1], out[1], nb + 1LL};
+    b = {out[0], kes_bin_point(out[0], nb, out[1]), out[1], nb + 1LL};
   }
   if (lo < hi && (endpoints ? b.npoints == 2 : b.npoints == 1) && n > 0) {
     char from[32], to[32];
@@ -149,8 +149,8 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
   if (!(w > 0) || !std::isfinite(w)) return 0;
   long long low = 0, high = 0;  // widths added at each end
   const auto place = [&]() {
-    b.first = source->first - static_cast<double>(low) * w;
-    b.last = source->last + static_cast<double>(high) * w;
+    b.first = kes_bin_point(source->first, -static_cast<double>(low), w);
+    b.last = kes_bin_point(source->last, static_cast<double>(high), w);
     b.npoints = source->npoints + low + high;
   };
 
@@ -222,7 +222,8 @@ void kescmhb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
       request->curbincode = KES_BINS_UNIFORM;
       return;
     }
-    set_bins(s, bins{v[0], v[n - 1], v[1] - v[0], n}, ep);
+    // The width of listed points is the difference of their decimals.
+    set_bins(s, bins{v[0], v[n - 1], kes_decimal_difference(v[0], v[1]), n}, ep);
     if (s->nbins > limit) {
       result = kTooManyInList;
     } else {
@@ -325,11 +326,11 @@ void kescmhu(kes_ctx* ctx, kes_preq* request) {
         h /= 2;
       }
       npoints = 2;
-      step = end - start;
+      step = kes_decimal_difference(start, end);
     }
     if (hi + 2 * step < end && lo + step > start) {
-      start -= step;
-      end -= step;
+      start = kes_bin_point(start, -1, step);
+      end = kes_bin_point(end, -1, step);
     }
     // A scale that cannot be had keeps the default bins.
     if (r > 0 && step > 0 && std::isfinite(step)) b = {start, end, step, npoints};

@@ -113,7 +113,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
     if (ok) {
       key->vmin = v[0];
       key->vmax = v[n - 1];
-      key->vstep = v[1] - v[0];
+      key->vstep = kes_decimal_difference(v[0], v[1]);
       key->vticks = n;
       r->vaxis_used = 1;
       return;
@@ -132,7 +132,7 @@ void vertical_axis(kes_ctx* ctx, kes_preq* r, kes_plotslot* key, double ymin, do
   const double end = scale_end(r->vscale);
   if (key->vmax > end && key->vstep > 0) {
     key->vticks = static_cast<int>(std::floor((end - key->vmin) / key->vstep + 1e-9)) + 1;
-    key->vmax = key->vmin + (key->vticks - 1) * key->vstep;
+    key->vmax = kes_bin_point(key->vmin, key->vticks - 1, key->vstep);
     if (std::fabs(key->vmax - end) <= 1e-9 * key->vstep) key->vmax = end;
   }
 }
@@ -169,11 +169,11 @@ int kesxaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int* low_added, int
   };
   for (const double end : {s->klow, s->khigh}) {
     while (key->hlow - w / 2 > end && may_add(key->hlow - 3 * w / 2)) {
-      key->hlow -= w;
+      key->hlow = kes_bin_point(key->hlow, -1, w);
       ++*low_added;
     }
     while (key->hhigh + w / 2 < end && may_add(key->hhigh + 3 * w / 2)) {
-      key->hhigh += w;
+      key->hhigh = kes_bin_point(key->hhigh, 1, w);
       ++*high_added;
     }
   }
@@ -185,8 +185,8 @@ void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, doub
   if (s->n <= 0) return;
   const kes_plotslot* key = kes_hist_keyslot(ctx, request);
   const double w = key->width;
-  const double lo = request->endpoints ? key->hlow : key->hlow - w / 2;
-  const double hi = request->endpoints ? key->hhigh : key->hhigh + w / 2;
+  const double lo = request->endpoints ? key->hlow : kes_bin_point(key->hlow, -0.5, w);
+  const double hi = request->endpoints ? key->hhigh : kes_bin_point(key->hhigh, 0.5, w);
   const double missing = host_missing_of_kind(HOST_MISS_STD);
 
   // Curve records in family order.
@@ -238,7 +238,7 @@ void kesyaxs(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double* ymin, doub
     int exp2 = 0;
     if (fn != nullptr && fn->plt != nullptr && kescnst(ctx, request, cell, 0, &scale, &exp2) == 0) {
       for (int j = 0; j < s->nbins; ++j) {
-        const double x = kes_bin_point(key->hlow, s->firstbin + j, w) + (request->endpoints ? w / 2 : 0);
+        const double x = kes_bin_point(key->hlow, s->firstbin + j + (request->endpoints ? 0.5 : 0), w);
         *ymin = std::fmin(*ymin, std::ldexp(fn->plt(x, scale, c.params), exp2) - s->heights[j]);
       }
     }
@@ -300,8 +300,8 @@ int kescmh4(kes_ctx* ctx) {
     if (res != 0) return res;
     // The common bins grow with the axis, so that bin b of every cell stays at
     // first point + b widths.
-    key->first -= low * key->width;
-    key->last += high * key->width;
+    key->first = kes_bin_point(key->first, -low, key->width);
+    key->last = kes_bin_point(key->last, high, key->width);
     kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
       kes_plotslot* s = kes_plot_slot(ctx, r, cell);
       s->firstbin += low;

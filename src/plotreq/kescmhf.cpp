@@ -49,7 +49,7 @@ int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   // The key cell's own count replaces its bin count with its stretch: the common bin
   // count comes from the point count, which counting leaves alone.
   const long long nb_key = request->endpoints ? key->npoints - 1LL : key->npoints;
-  const double start = request->endpoints ? key->first : key->first - w / 2;
+  const double start = request->endpoints ? key->first : kes_bin_point(key->first, -0.5, w);
   const bool right = request->rtinclude;
   s->mean = s->std = host_missing_of_kind(HOST_MISS_STD);
   s->hmin = s->hmax = 0;

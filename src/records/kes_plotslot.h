@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "host/kes_decimal_grid.h"
 #include "records/kes_curve.h"
 
 struct kes_curve;
@@ -85,13 +86,10 @@ struct kes_cell;
 // request does not plot that variable or the cell has no records.
 kes_plotslot* kes_plot_slot(const kes_ctx* ctx, const kes_preq* request, const kes_cell* cell);
 
-// The point i widths from `first`. Where the widths between pass the largest double
-// (bins from -1.75e308 by 2.5e307, widened for a kernel) the halves are added: the
-// point itself is a double.
-inline double kes_bin_point(double first, double i, double width) {
-  const double x = first + i * width;
-  return std::isfinite(x) ? x : 2 * (first / 2 + i * (width / 2));
-}
+// The point i widths from `first` (i a whole number, or a half for an edge between
+// midpoints): the double nearest its decimal where the first point and the width are
+// decimals.
+inline double kes_bin_point(double first, double i, double width) { return kes_grid_point(first, i, width); }
 
 // Whether some curve of the cell was fitted (a fit that failed draws none).
 inline bool kes_any_curve_fitted(const kes_plotslot* s) {

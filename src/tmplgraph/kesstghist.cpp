@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host_services.h"
+#include "host/kes_checked.h"
 #include "host/step_codes.h"
 #include "host/template_dynamics.h"
 #include "kes_gram_names.h"
@@ -94,13 +95,12 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     g->status = KES_RC_OUT_OF_MEMORY;
     return;
   }
-  double t = first;
-  for (int i = 0; i < nticks; ++i, t += step) ticks[i] = t;
+  for (int i = 0; i < nticks; ++i) ticks[i] = kes_tick_at(first, step, i);
   void* xticks = makenumlist(ticks, nticks, 8, &g->status);
   const double half = r->endpoints ? 0.0 : w / 2;
   kes_dyn_text(g, KES_DYN_XTICKS, xticks);
-  kes_dyn_double(g, KES_DYN_XMIN, ticks[0] - half);
-  kes_dyn_double(g, KES_DYN_XMAX, ticks[nticks - 1] + half);
+  kes_dyn_double(g, KES_DYN_XMIN, half == 0 ? ticks[0] : kes_grid_point(ticks[0], -0.5, w));
+  kes_dyn_double(g, KES_DYN_XMAX, half == 0 ? ticks[nticks - 1] : kes_grid_point(ticks[nticks - 1], 0.5, w));
   kes_dyn_cstr(g, KES_DYN_XVALUES, r->endpoints ? "LEFTPOINTS" : "MIDPOINTS");
 
   bool ymax_due = false;
@@ -111,8 +111,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
     } else {
       kes_dyn_bool(g, KES_DYN_CFILL, 1);
       if (hang) {
-        double v = key->vmin;
-        for (int i = 0; i < vticks; ++i, v += key->vstep) ticks[i] = v;
+        for (int i = 0; i < vticks; ++i) ticks[i] = kes_tick_at(key->vmin, key->vstep, i);
         kes_dyn_text(g, KES_DYN_YTICKS, makenumlist(ticks, vticks, 8, &g->status));
         kes_dyn_double(g, KES_DYN_YMIN, key->vmin);
         ymax_due = true;
@@ -122,8 +121,7 @@ void kesstghist(kes_ctx* ctx, kes_stgraph* g) {
   }
   if (r->vaxis_used && !yticks_given) {
     // The VAXIS= list the vertical axis was checked against is the axis drawn.
-    double v = key->vmin;
-    for (int i = 0; i < vticks; ++i, v += key->vstep) ticks[i] = v;
+    for (int i = 0; i < vticks; ++i) ticks[i] = kes_tick_at(key->vmin, key->vstep, i);
     kes_dyn_text(g, KES_DYN_YTICKS, makenumlist(ticks, vticks, 8, &g->status));
     kes_dyn_double(g, KES_DYN_YMIN, key->vmin);
     ymax_due = true;

@@ -82,9 +82,12 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   const int m = key->npoints;
   const int nbinrows = r->endpoints ? m - 1 : m;
   // Curves end at the largest double where the outer half bins would pass it.
-  const double clo = std::fmax(r->endpoints ? a : a - w / 2, -DBL_MAX);
-  const double chi = std::fmin(r->endpoints ? b : b + w / 2, DBL_MAX);
-  const double tol = 1000 * KES_EPS53 * std::fmax(std::fabs(a), std::fabs(kes_bin_point(a, s->nbins - 1, w)));
+  const double clo = std::fmax(r->endpoints ? a : kes_bin_point(a, -0.5, w), -DBL_MAX);
+  const double chi = std::fmin(r->endpoints ? b : kes_bin_point(b, 0.5, w), DBL_MAX);
+  const kes_decimal_grid grid = kes_decimal_grid::of(a, w);
+  // Off the decimals, a zero reached as a sum of doubles lands a few ulps off.
+  const double tol =
+      grid.exact ? 0 : 1000 * KES_EPS53 * std::fmax(std::fabs(a), std::fabs(kes_bin_point(a, s->nbins - 1, w)));
   const auto snap = [tol](double x) { return std::fabs(x) < tol ? 0.0 : x; };
   std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
 
@@ -138,14 +141,14 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   for (int i = 0; i < nbinrows; ++i) {
     if (i == 1) cells[KES_HC_CELLN] = cells[KES_HC_CELLMIN] = cells[KES_HC_CELLMAX] = missing;
     std::memset(g->barlabel, ' ', sizeof g->barlabel);
-    const double x = snap(kes_bin_point(a, i, w));
+    const double x = snap(grid.point(i));
     cells[KES_HC_BINX] = x;
     const double h = i >= f && i <= f + k - 1 && s->heights != nullptr ? s->heights[i - f] : 0.0;
     cells[KES_HC_BINCOUNT] = h;
     if (barlabel != 0 && h > 0) bar_label(r, barlabel, h, s->n, g->barlabel);
     if (hangfn != nullptr && hangfn->plt != nullptr) {
       // A bar hangs at its centre, as the vertical axis was laid out.
-      const double top = std::ldexp(hangfn->plt(r->endpoints ? x + w / 2 : x, hangc, s->curves[0].params), hang2);
+      const double top = std::ldexp(hangfn->plt(r->endpoints ? grid.point(i + 0.5) : x, hangc, s->curves[0].params), hang2);
       cells[KES_HC_HANGORIGIN] = top;
       cells[KES_HC_HANGY] = top - h;
     }

@@ -35,8 +35,9 @@ TEST(Checked, StepsAcrossRangesWiderThanTheDoubles) {
   // -1e308 to 1e308 by 1e308: two steps, though 2e308 is no double.
   EXPECT_EQ(kes_steps_between(-1e308, 1e308, 1e308), 2.0);
   EXPECT_DOUBLE_EQ(kes_steps_between(-DBL_MAX, DBL_MAX, DBL_MAX), 2.0);
-  // Ticks: the plain sum where it exists; at half scale where i x step overflows.
-  EXPECT_EQ(kes_tick_at(0.1, 0.2, 3), 0.1 + 3 * 0.2);
+  // Ticks: the double nearest the decimal (0.1 + 3 x 0.2 adds up to 0.7000000000000001);
+  // past the doubles where it is.
+  EXPECT_EQ(kes_tick_at(0.1, 0.2, 3), 0.7);
   EXPECT_EQ(kes_tick_at(-1e308, 1e308, 1), 0.0);
   EXPECT_EQ(kes_tick_at(-1e308, 1e308, 2), 1e308);
   EXPECT_TRUE(std::isinf(kes_tick_at(0, 1e308, 2))) << "a tick past the doubles stays past them";

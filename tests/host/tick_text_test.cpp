@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "exact_decimal.h"
 #include "core/runtime.h"
 #include "runner/host_table.h"
 #include "devgraph/pctl_ticks.h"
@@ -32,13 +33,7 @@ struct dec {
   int q;
 };
 
-std::string digits(__int128 m) {
-  if (m == 0) return "0";
-  std::string s;
-  const bool neg = m < 0;
-  for (__int128 a = neg ? -m : m; a > 0; a /= 10) s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(a % 10)));
-  return (neg ? "-" : "") + s;
-}
+using kes_test_decimal::digits;
 // The decimal as text that strtod reads exactly as the decimal it is.
 std::string text(const dec& d) { return digits(d.m) + "e" + std::to_string(d.q); }
 double value(const dec& d) { return std::strtod(text(d).c_str(), nullptr); }

@@ -4,7 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <string>
+
+#include "host/kes_checked.h"
+#include "../host/exact_decimal.h"
+#include "host/kes_decimal_grid.h"
+#include "numeric/zqscale.h"
 
 namespace {
 
@@ -131,6 +139,91 @@ TEST(ZHist, MantissaNearTenTakesTen) {
   EXPECT_DOUBLE_EQ(out[1], 10.0);
   zhist2(4, 0, 19.9, out);  // raw 9.95 -> 8
   EXPECT_DOUBLE_EQ(out[1], 8.0);
+}
+
+// Default bins are decimals: over ranges of 50 values at offsets 0, 1e6, 1.7e9, 1e15
+// and 1e306 and their negatives, spreads from 1e-7 to 1e13, the width is the double
+// nearest a nice u x 10^e, the first point a whole number j of half widths, and every
+// point first + k x width and every edge between midpoints is strtod of the decimal
+// (j + 2k) x width / 2 (3.3..5.1 by 0.3 lists 3.45, 3.75, 4.05, not 3.4500000000000006).
+// The nice scale of NMIDPOINTS= the same: each tick is strtod of its decimal.
+using kes_test_decimal::nearest;
+
+// The half width as a whole number of units 10^q, from a nice width's double (its
+// shortest text of at most two digits, checked).
+bool nice_half(double w, __int128* h, int* q) {
+  char t[40];
+  std::snprintf(t, sizeof t, "%.1e", w);
+  const int u10 = (t[0] - '0') * 10 + (t[2] - '0');
+  const int e = std::atoi(t + 4);
+  if (nearest(u10, e - 1) != w) return false;
+  for (int u : {10, 12, 15, 20, 25, 30, 40, 50, 60, 80})
+    if (u == u10) {
+      *h = u10 * 5, *q = e - 2;
+      return true;
+    }
+  return false;
+}
+
+TEST(ZHist, DefaultPointsAreTheirDecimals) {
+  int checked = 0;
+  for (const double offset : {0.0, 1e6, 1.7e9, 1e15, 1e306, -1e6, -1.7e9, -1e15, -1e306})
+    for (double spread = 1e-7; spread < 1e14; spread *= 7.3)
+      for (const bool endpoints : {false, true}) {
+        const double lo = offset + spread * 0.137, hi = offset + spread * 1.137;
+        if (!(hi - lo > 1e-3 * spread)) continue;  // no spread left in the doubles here
+        double out[2];
+        const int nb = endpoints ? zhist2(50, lo, hi, out) : zhist(50, lo, hi, out);
+        if (nb < 2) continue;
+        SCOPED_TRACE(std::to_string(offset) + " " + std::to_string(spread) + (endpoints ? " endpoints" : ""));
+        __int128 h = 0;
+        int q = 0;
+        ASSERT_TRUE(nice_half(out[1], &h, &q)) << out[1];
+        const double j = std::nearbyint(out[0] / (out[1] / 2));
+        const __int128 first = static_cast<__int128>(static_cast<long long>(j)) * h;
+        ASSERT_EQ(nearest(first, q), out[0]);
+        for (int k2 = -2; k2 <= 2 * nb + 2; ++k2) {
+          ASSERT_EQ(kes_grid_point(out[0], k2 / 2.0, out[1]), nearest(first + k2 * h, q)) << k2;
+          ++checked;
+        }
+      }
+  EXPECT_GT(checked, 1000);
+}
+
+TEST(ZHist, EverydayBinsOfWidthThreeTenths) {
+  double out[2];
+  ASSERT_EQ(zhist(50, 3.3, 5.1, out), 7);
+  EXPECT_EQ(out[0], 3.45);
+  EXPECT_EQ(out[1], 0.3);
+  const double want[] = {3.45, 3.75, 4.05, 4.35, 4.65, 4.95, 5.25};
+  for (int k = 0; k < 7; ++k) EXPECT_EQ(kes_grid_point(out[0], k, out[1]), want[k]) << k;
+}
+
+TEST(ZQScale, TicksAreTheirDecimals) {
+  int checked = 0;
+  for (const double offset : {0.0, 1e6, 1.7e9, 1e15, -1e15, -1.7e9})
+    for (double spread = 1e-6; spread < 1e13; spread *= 3.7)
+      for (const int n : {-5, -8, -13}) {
+        const double lo = offset + spread * 0.21, hi = offset + spread * 1.21;
+        if (!(hi - lo > 1e-3 * spread)) continue;
+        zqscale_axis ax{};
+        const int r = zqscale(lo, hi, n, ZQSCALE_NNICE, ZQSCALE_NICE, &ax, 'S', 'X');
+        if (r <= 0) continue;
+        char t[40];
+        std::snprintf(t, sizeof t, "%.2e", ax.increment);
+        const int u100 = (t[0] - '0') * 100 + (t[2] - '0') * 10 + (t[3] - '0');
+        const int q = std::atoi(t + 5) - 2;
+        ASSERT_EQ(nearest(u100, q), ax.increment) << t;
+        const double a = std::nearbyint(ax.start / ax.increment);
+        const __int128 s = static_cast<__int128>(static_cast<long long>(a)) * u100;
+        ASSERT_EQ(nearest(s, q), ax.start);
+        for (long i = 0; i <= r; ++i) {
+          ASSERT_EQ(kes_tick_at(ax.start, ax.increment, i), nearest(s + i * u100, q));
+          ++checked;
+        }
+        EXPECT_EQ(ax.end, nearest(s + r * u100, q));
+      }
+  EXPECT_GT(checked, 300);
 }
 
 }  // namespace

@@ -5,7 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <string>
+
+#include "../host/exact_decimal.h"
 
 namespace {
 
@@ -166,6 +171,30 @@ TEST(ZScale, BadArguments) {
     EXPECT_EQ(r.n, 20);
     EXPECT_EQ(r.minor, 4);
   }
+}
+
+// The axis ends and the major interval of a scale are the doubles nearest their
+// decimals k x interval and u x 10^q (0.1 x 3 is 0.30000000000000004 as doubles), over
+// offsets 0, 1e6, 1.7e9 and their negatives and spreads from 1e-6 to 1e12.
+TEST(ZScale, EndsAndIntervalAreTheirDecimals) {
+  using kes_test_decimal::nearest;
+  int checked = 0;
+  for (const double offset : {0.0, 1e6, 1.7e9, -1e6, -1.7e9})
+    for (double spread = 1e-6; spread < 1e13; spread *= 4.1) {
+      zscale_req r = request(offset + 0.23 * spread, offset + 1.23 * spread, 10, 0);
+      if (!(r.max > r.min) || zscale(&r) != ZSCALE_FOUND || !(r.interval > 0)) continue;
+      char t[40];
+      std::snprintf(t, sizeof t, "%.1e", r.interval);
+      const long long u = (t[0] - '0') * 10 + (t[2] - '0');
+      const int q = std::atoi(t + 4) - 1;
+      if (nearest(u, q) != r.interval) continue;  // a leading value of more digits (1/3)
+      SCOPED_TRACE(std::to_string(offset) + " " + std::to_string(spread));
+      const long long a = std::llround(r.min / r.interval), b = std::llround(r.max / r.interval);
+      EXPECT_EQ(r.min, nearest(static_cast<__int128>(a) * u, q));
+      EXPECT_EQ(r.max, nearest(static_cast<__int128>(b) * u, q));
+      ++checked;
+    }
+  EXPECT_GT(checked, 30);
 }
 
 }  // namespace

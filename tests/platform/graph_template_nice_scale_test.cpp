@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "host/exact_decimal.h"
+
 #include "graph/template_canvas.h"
 #include "graph/template_parts.h"
 #include "host/kes_tick_text.h"
@@ -42,6 +44,37 @@ TEST(TemplateScale, NiceScalesStepByOneTwoOrFiveAndLandOnExactDecimals) {
     EXPECT_EQ(s.lo, r.ticks.front());
     EXPECT_EQ(s.hi, r.ticks.back());
   }
+}
+
+// Every tick of a nice scale is strtod of its decimal k x step, over offsets 0, 1e6,
+// 1.7e9, 1e15 and 1e306 and their negatives, spreads from 1e-9 to 1e13 (at 1e15 by
+// 0.5, k x 5 passes the doubles' integers). The decimal is read off the tick count
+// from the first tick, apart from the scale's arithmetic.
+TEST(TemplateScale, EveryTickIsTheDoubleNearestItsDecimal) {
+  int checked = 0;
+  for (const double offset : {0.0, 1e6, 1.7e9, 1e15, 1e306, -1e6, -1.7e9, -1e15, -1e306})
+    for (double spread = 1e-9; spread < 1e14; spread *= 3.3) {
+      const double lo = offset + 0.31 * spread, hi = offset + 1.31 * spread;
+      if (!(hi > lo)) continue;
+      const scale s = nice_scale(lo, hi, 5);
+      if (s.ticks.size() < 3) continue;
+      // The step u x 10^q: the mean gap (off by at most a quarter step over the
+      // ticks' count) taken to the nearest of 1, 2, 5 and 10 times its power of ten.
+      const double gap = (s.ticks.back() - s.ticks.front()) / static_cast<double>(s.ticks.size() - 1);
+      int q = static_cast<int>(std::floor(std::log10(gap)));
+      const double r = gap / std::pow(10.0, q);
+      long long u = 10;
+      for (const long long c : {1LL, 2LL, 5LL, 10LL})
+        if (std::fabs(r - static_cast<double>(c)) < std::fabs(r - static_cast<double>(u))) u = c;
+      if (u == 10) u = 1, ++q;
+      const long long k0 = std::llround(s.ticks[0] / kes_test_decimal::nearest(u, q));
+      for (std::size_t i = 0; i < s.ticks.size(); ++i) {
+        const __int128 m = static_cast<__int128>(k0 + static_cast<long long>(i)) * u;
+        ASSERT_EQ(s.ticks[i], kes_test_decimal::nearest(m, q)) << lo << " " << hi << " tick " << i;
+        ++checked;
+      }
+    }
+  EXPECT_GT(checked, 400);
 }
 
 TEST(TemplateScale, ValuesThatAreNotFiniteGiveAFiniteScale) {

@@ -11,18 +11,12 @@
 #include "records/kes_preq.h"
 #include "stats/tables_call.h"
 
-namespace {
-
-// Of several plot statements of a kind a note says whose it is: it is placed at its
-// statement. One of a kind needs no place, and its notes keep their plain form.
-void place_at_statement(const kes_ctx* ctx, const kes_preq* request) {
+void kes_place_note(const kes_ctx* ctx, const kes_preq* request) {
   if (ctx == nullptr || request == nullptr || request->stmt == nullptr) return;
   int of_kind = 0;
   for (int i = 0; i < ctx->nplots; ++i) of_kind += ctx->preqs[i].type == request->type ? 1 : 0;
   if (of_kind > 1) xspplace(request->stmt, KES_STMT_KEYWORD_GROUP);
 }
-
-}  // namespace
 
 void kes_cell_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int set, const kes_cell_forms& forms,
                    const char* t1, int l1, const char* t2, int l2) {
@@ -32,7 +26,7 @@ void kes_cell_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, 
   l2 = t2 != nullptr ? kes_trimlen(t2, l2) : 0;
   const int form = n <= 0 ? forms.plain : n == 1 ? forms.cell : forms.cell2;
   if (form == 0) return;
-  place_at_statement(ctx, request);
+  kes_place_note(ctx, request);
   if (n <= 0) {
     if (t2 == nullptr) xpmlog(set, form, l1, t1);
     else xpmlog(set, form, l1, t1, l2, t2);

@@ -14,6 +14,10 @@ struct kes_cell_forms {
 // Writes the form of the note for the request's number of CLASS variables: the CLASS
 // names and levels of the cell first, then the text t1 and, when given, t2 (texts
 // are blank-padded; their trailing blanks are not shown). A form given as 0 writes nothing.
+// Of several plot statements of a kind a note says whose it is: the next note is placed
+// at its statement (and keeps its BY group). One of a kind needs no place.
+void kes_place_note(const kes_ctx* ctx, const kes_preq* request);
+
 void kes_cell_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int set, const kes_cell_forms& forms,
                    const char* t1, int l1, const char* t2 = nullptr, int l2 = 0);
 

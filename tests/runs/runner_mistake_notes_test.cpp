@@ -105,6 +105,15 @@ TEST_F(MistakeNotes, EachIsSaidWithItsPlace) {
        "NOTE: prog.kes line 2, column 3: No reference line is drawn: ZETA= or SLOPE= is given without THETA=", 1, 0},
       {"a Weibull Q-Q plot asking no line: nothing said", head + "  qqplot speed / weibull(c=est);\nrun;\n", "", 0, 0,
        "No reference line is drawn"},
+      {"THETA= left to its default is said once for the statement, not once per CLASS cell",
+       "proc kestravine data=morley noprint;\n  class Expt;\n  histogram speed / lognormal exponential;\nrun;\n",
+       "NOTE: THETA= is not given for the lognormal curve of Speed; the threshold 0 is used.", 1, 0},
+      {"and at its statement where two statements leave it",
+       "proc kestravine data=morley noprint;\n  class Expt;\n  histogram speed / lognormal;\n"
+       "  histogram speed / lognormal;\nrun;\n",
+       "NOTE: prog.kes line 4, column 3: THETA= is not given for the lognormal curve of Speed; the threshold 0 is used "
+       "(in the HISTOGRAM statement).",
+       1, 0},
       {"a note of one of two HISTOGRAM statements names its own",
        head + "  histogram speed / beta(theta=0 sigma=1);\n  histogram speed / beta(theta=0 sigma=1);\nrun;\n",
        "NOTE: prog.kes line 3, column 3: ", 1, 0},

@@ -28,6 +28,10 @@ constexpr auto kesex = kes_lawfn_x<KES_DIST_EXPONENTIAL>;
 // Lognormal family; index is the SIGMA= list position.
 int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
 double keslcdf(const double* params, double x);
+// The lognormal's tails at x with zeta held as log(at - theta) + dz (at a position near
+// the data): ln((x - theta) / (at - theta)) = log1p((x - at) / (at - theta)) keeps the
+// digits that ln(x - theta) - zeta loses far from 0.
+kes_pit kes_lognormal_tails_at(const double* params, double at, double dz, double x);
 constexpr auto keslp = kes_lawfn_p<KES_DIST_LOGNORMAL>;
 double keslplt(double x, double c, const double* params);
 constexpr auto keslq = kes_lawfn_q<KES_DIST_LOGNORMAL>;
@@ -71,8 +75,13 @@ double kes_stmt_number(const kes_stmt* s, int slot);
 // request's CLASS variables when cell_form), true. False when the threshold may be used.
 bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double theta, double min,
                        int note_var, int note_min, bool cell_form);
+// Whether a once-per-curve note (byte `which` of the curve's noted bytes) is to be
+// written now: not yet written for this curve, nor for the statement's same curve in
+// another CLASS cell of the variable (a default the statement leaves open is the
+// statement's, said once, not once per cell). Marks it written.
+bool kes_first_curve_note(kes_ctx* ctx, const kes_preq* request, kes_curve* c, int which);
 // The default threshold 0 when no THETA= list is given, noted once per curve.
-void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, int note);
+void kes_theta_default(kes_ctx* ctx, const kes_preq* request, kes_curve* c, double* theta, bool listed, int note);
 // The engine's run for a law with threshold, scale and shape (estimated flags from
 // the missing ones), whose peak at the threshold for a shape near 1 may lie far above
 // the bars: on the percent scale a peak above 100 does not raise the axis.

@@ -7,8 +7,10 @@
 #include "host/host_services.h"
 #include "host/kes_stmt.h"
 #include "kes_msg_names.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
+#include "records/kes_plotslot.h"
 #include "records/kes_preq.h"
 #include "records/stmt_slots.h"
 
@@ -34,12 +36,26 @@ bool kes_theta_refused(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code
   return true;
 }
 
-void kes_theta_default(kes_ctx* ctx, kes_curve* c, double* theta, bool listed, int note) {
+bool kes_first_curve_note(kes_ctx* ctx, const kes_preq* request, kes_curve* c, int which) {
+  if (c->noted[which]) return false;
+  c->noted[which] = 1;
+  if (request == nullptr || request->classvars == nullptr || request->classvars->count == 0) return true;
+  return kes_each_cell(request->classvars, [&](kes_cell* cell) -> int {
+           const kes_plotslot* s = kes_plot_slot(ctx, request, cell);
+           for (int k = 0; s != nullptr && s->curves != nullptr && k < s->ncurves; ++k) {
+             const kes_curve& o = s->curves[k];
+             if (&o != c && o.dist == c->dist && o.family_index == c->family_index && o.noted[which]) return 1;
+           }
+           return 0;
+         }) == 0;
+}
+
+void kes_theta_default(kes_ctx* ctx, const kes_preq* request, kes_curve* c, double* theta, bool listed, int note) {
   if (listed) return;
   *theta = 0.0;
-  if (c->noted[kNotedTheta]) return;
-  c->noted[kNotedTheta] = 1;
+  if (!kes_first_curve_note(ctx, request, c, kNotedTheta)) return;
   const kes_name32& var = ctx->varnames[ctx->curvar];
+  kes_place_note(ctx, request);
   xpmlog(KES_SET_PLOT, note, int(var.len), var.text);
 }
 

@@ -3,6 +3,7 @@
 // fitreport/kesfitb.cpp).
 #include <cmath>
 
+#include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "fit/family/kes_families.h"
 #include "host/host_services.h"
@@ -48,15 +49,15 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   const kes_name32& var = ctx->varnames[ctx->curvar];
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_BETA_THETA_NOT_GIVEN);
+  kes_theta_default(ctx, request, c, &p[0], listed, KES_MSG_BETA_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, KES_DIST_BETA, p[0], f.vs->min, KES_MSG_BETA_THETA_NOT_BELOW_MIN,
                         KES_MSG_SMALLEST_VALUE_BETA, true))
     return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS, k, &listed);
   if (!listed) {
     p[1] = 1.0;
-    if (!c->noted[kNotedSigma]) {
-      c->noted[kNotedSigma] = 1;
+    if (kes_first_curve_note(ctx, request, c, kNotedSigma)) {
+      kes_place_note(ctx, request);
       xpmlog(KES_SET_PLOT, KES_MSG_BETA_SIGMA_NOT_GIVEN, int(var.len), var.text);
     }
   }

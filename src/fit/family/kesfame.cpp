@@ -31,8 +31,8 @@ int keseest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   const kes_name32& var = ctx->varnames[ctx->curvar];
   if (!theta_listed) {
     theta = 0.0;
-    if (!c->noted[kNotedTheta]) {
-      c->noted[kNotedTheta] = 1;
+    if (kes_first_curve_note(ctx, request, c, kNotedTheta)) {
+      kes_place_note(ctx, request);
       xpmlog(KES_SET_PLOT, KES_MSG_EXPONENTIAL_THETA_NOT_GIVEN, int(var.len), var.text);
     }
   }

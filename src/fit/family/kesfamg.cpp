@@ -23,7 +23,7 @@ int kesgest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   double* p = f.req.params;
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_GAMMA_THETA_NOT_GIVEN);
+  kes_theta_default(ctx, request, c, &p[0], listed, KES_MSG_GAMMA_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, KES_DIST_GAMMA, p[0], f.vs->min, KES_MSG_GAMMA_THETA_NOT_BELOW_MIN,
                         KES_MSG_SMALLEST_VALUE_GAMMA, false))
     return 1;

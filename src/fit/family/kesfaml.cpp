@@ -24,7 +24,7 @@ int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   double* p = f.req.params;
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_LOGNORMAL_THETA, KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_LOGNORMAL_THETA_NOT_GIVEN);
+  kes_theta_default(ctx, request, c, &p[0], listed, KES_MSG_LOGNORMAL_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, KES_DIST_LOGNORMAL, p[0], f.vs->min, KES_MSG_LOGNORMAL_THETA_NOT_BELOW_MIN,
                         KES_MSG_SMALLEST_VALUE_LOGNORMAL, false))
     return 1;
@@ -72,12 +72,19 @@ double log_standardized(const double* p, double x) {
   return (std::log1p(r) + shift) / p[2];
 }
 
-kes_pit tails(const double* p, double x) {
-  double u = log_standardized(p, x), mu = -u, a = 0.0, b = 0.0;
+// The tails of the standard normal law at the standardized value u.
+kes_pit normal_tails(double u) {
+  double mu = -u, a = 0.0, b = 0.0;
   const bool bad = zprblnm(-2, &u, nullptr, &a) != 0 || zprblnm(-2, &mu, nullptr, &b) != 0;
   return {zprbnrm(u), -a, -b, bad, false};
 }
+
+kes_pit tails(const double* p, double x) { return normal_tails(log_standardized(p, x)); }
 }  // namespace
+
+kes_pit kes_lognormal_tails_at(const double* p, double at, double dz, double x) {
+  return normal_tails((std::log1p((x - at) / (at - p[0])) - dz) / p[2]);
+}
 
 // Threshold theta, zeta (the scale on the log axis), sigma (the shape).
 const kes_law kes_law_lognormal = {.code = KES_DIST_LOGNORMAL,

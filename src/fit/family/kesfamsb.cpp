@@ -2,6 +2,7 @@
 // quantiles and the fitted law's moments (report members in fitreport/kesfitsb.cpp).
 #include <cmath>
 
+#include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "fit/family/kes_families.h"
 #include "fit/family/kes_johnson.h"
@@ -57,11 +58,11 @@ int kesv4m(double t, double, double* out, zhrdyv_req* q) {
 }
 
 // Step 3 of the estimate: the default scale 1 when no SIGMA= list is given, noted once.
-void sigma_default(kes_ctx* ctx, kes_curve* c, double* sigma, bool listed) {
+void sigma_default(kes_ctx* ctx, const kes_preq* request, kes_curve* c, double* sigma, bool listed) {
   if (listed) return;
   *sigma = 1.0;
-  if (c->noted[kNotedSigma]) return;
-  c->noted[kNotedSigma] = 1;
+  if (!kes_first_curve_note(ctx, request, c, kNotedSigma)) return;
+  kes_place_note(ctx, request);
   const kes_name32& var = ctx->varnames[ctx->curvar];
   xpmlog(KES_SET_PLOT, KES_MSG_SB_SIGMA_NOT_GIVEN, int(var.len), var.text);
 }
@@ -97,12 +98,12 @@ int kesvest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
   kes_johnson_controls(s, KES_PLOT_SLOT_SB_FITINTERVAL, KES_PLOT_SLOT_SB_FITTOL, KES_PLOT_SLOT_SB_FITMETHOD, &f.req);
   bool listed = false;
   p[0] = kes_param_entry(s, KES_PLOT_SLOT_SB_THETA, KES_PLOT_SLOT_SB_THETA_MARKS, k, &listed);
-  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_SB_THETA_NOT_GIVEN);
+  kes_theta_default(ctx, request, c, &p[0], listed, KES_MSG_SB_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, KES_DIST_SB, p[0], f.vs->min, KES_MSG_SB_THETA_NOT_BELOW_MIN,
                         KES_MSG_SMALLEST_VALUE_SB, false))
     return 1;
   p[1] = kes_param_entry(s, KES_PLOT_SLOT_SB_SIGMA, KES_PLOT_SLOT_SB_SIGMA_MARKS, k, &listed);
-  sigma_default(ctx, c, &p[1], listed);
+  sigma_default(ctx, request, c, &p[1], listed);
   if (!std::isnan(p[1])) {
     const kes_name32& var = ctx->varnames[ctx->curvar];
     if (!std::isnan(p[0]) && p[0] + p[1] <= f.vs->max) {

@@ -44,7 +44,7 @@ int keswest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int code, double lo
     p[1] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_SIGMA);
     p[2] = kes_stmt_number(s, KES_PLOT_SLOT_WEIBULL2_C);
   }
-  kes_theta_default(ctx, c, &p[0], listed, KES_MSG_WEIBULL_THETA_NOT_GIVEN);
+  kes_theta_default(ctx, request, c, &p[0], listed, KES_MSG_WEIBULL_THETA_NOT_GIVEN);
   if (kes_theta_refused(ctx, request, cell, code, p[0], f.vs->min, KES_MSG_WEIBULL_THETA_NOT_BELOW_MIN,
                         KES_MSG_SMALLEST_VALUE_WEIBULL, true))
     return 1;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "support/graph_dump.h"
@@ -233,6 +234,19 @@ TEST(GraphRules, EachRuleCatchesItsBreachAndPassesItsSoundTwin) {
                 rect(10, 20, 100, 80, "none", "#4A4A4A"),
             kQQ),
        kRuleValuesDrawn},
+      // Two cells down, the upper drawing no point: its note stands under its frame where
+      // a place inside would cover its ink (a reference line here).
+      {"a Q-Q cell whose note of its values stands under its frame",
+       page(rect(10, 10, 100, 60, "#FFFFFF", "none") + line(60, 10, 60, 70, "#6E6E6E") +
+                rect(10, 10, 100, 60, "none", "#4A4A4A") + text(110, 82, 70, "1: 1 value, not drawn", "end") +
+                cell(10, 110, marker(40, 140) + marker(80, 170)),
+            kQQ),
+       nullptr},
+      {"a Q-Q cell with no point over another's note under its frame",
+       page(rect(10, 10, 100, 60, "#FFFFFF", "none") + rect(10, 10, 100, 60, "none", "#4A4A4A") +
+                text(110, 104, 70, "1: 1 value, not drawn", "end") + cell(10, 110, marker(40, 140)),
+            kQQ),
+       kRuleValuesDrawn, kRuleCellBlank},
       {"a Q-Q cell whose values are noted as not drawn",
        page(rect(10, 20, 100, 80, "#FFFFFF", "none") + text(60, 64, 90, "20 values outside the axis, not drawn",
                                                              "middle") +
@@ -469,6 +483,56 @@ TEST(GraphRules, TheDumpGivesEachCellItsOwnPlaces) {
   add_dump_facts(blocks, "Histogram1.svg", hist);
   EXPECT_EQ(hist.listed_across, (std::vector<std::string>{"2500000", "7500000"}));
   EXPECT_TRUE(hist.quantile_cells.empty());
+}
+
+// The dump's cells laid as the grid draws them: levels of Class1 down, of Class2
+// across, each in the order the rows bring them, a pair without rows an empty cell,
+// NROWS=, NCOLS= and the panel's number choosing the block; overlaid without a Group
+// column, every level in the one cell.
+TEST(GraphRules, TheDumpLaysItsCellsAsTheGridDraws) {
+  struct row_of {
+    const char* c1;
+    const char* c2;
+    int points;
+  };
+  struct grid_case {
+    const char* what;
+    std::vector<row_of> rows;
+    std::string dynamics;
+    std::vector<std::size_t> points;  // of each cell drawn
+  };
+  const grid_case cases[] = {
+      {"the last pair empty", {{"a", "x", 2}, {"a", "y", 1}, {"b", "x", 3}}, "_NROWS = 2\n_NCOLS = 2\n",
+       {2, 1, 3, 0}},
+      {"a pair empty before others", {{"a", "x", 5}, {"b", "x", 3}, {"b", "y", 1}}, "_NROWS = 3\n_NCOLS = 3\n",
+       {5, 0, 3, 1}},
+      {"a column's level first met in a later row", {{"a", "y", 1}, {"b", "x", 2}, {"b", "y", 3}}, "",
+       {1, 0, 3, 2}},
+      {"the second panel of one row", {{"a", "x", 1}, {"a", "y", 2}, {"b", "x", 3}, {"b", "y", 4}},
+       "_NROWS = 1\n_NCOLS = 2\n_PANEL = 2\n", {3, 4}},
+      {"the third panel of one column", {{"a", "x", 1}, {"a", "y", 2}, {"a", "z", 3}, {"b", "z", 4}},
+       "_NROWS = 2\n_NCOLS = 1\n_PANEL = 3\n", {3, 4}},
+      {"overlaid levels of one CLASS variable", {{"a", "", 2}, {"b", "", 3}}, "_OVERLAY = 1 (boolean)\n", {5}},
+  };
+  for (const grid_case& g : cases) {
+    std::string dump = "data ProbPlotData template t\n";
+    int n = 0;
+    for (const row_of& r : g.rows)
+      for (int i = 0; i < r.points; ++i) {
+        dump += "  row " + std::to_string(++n) + ": Class1=\"" + r.c1 + "\"" +
+                (*r.c2 != '\0' ? std::string(" Class2=\"") + r.c2 + "\"" : std::string()) +
+                " Quantile=" + std::to_string(i) + " Data=" + std::to_string(i) + "\n";
+      }
+    dump += "panel ProbPlot\n";
+    std::istringstream lines(g.dynamics);
+    for (std::string l; std::getline(lines, l);) dump += "  " + l + "\n";
+    dump += "  file ProbPlot1.svg\n";
+    svg_facts facts;
+    add_dump_facts(read_dump(dump), "ProbPlot1.svg", facts);
+    std::vector<std::size_t> got;
+    for (const svg_facts::quantile_cell& c : facts.quantile_cells) got.push_back(c.points.size());
+    EXPECT_EQ(got, g.points) << g.what;
+  }
 }
 
 // SQUARE, which the document does not say: a P-P cell 100 x 80 with both axes 0 to 1

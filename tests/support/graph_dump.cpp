@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 namespace kes_test {
@@ -97,8 +98,8 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
     facts.listed_up = listed(panel.dynamic("_YTICKS"));
     facts.placed_percents = listed(panel.dynamic("_PCTLLABELS"));
     if (facts.listed_percents.empty()) facts.listed_percents = facts.placed_percents;
-    // The panel's data: the data block before it. Its rows run cell by cell (Class1,
-    // Class2 ... in the order the cells are drawn).
+    // The panel's data: the data block before it, whose rows run cell by cell; a cell
+    // without nonmissing values has none.
     const dump_block* data = nullptr;
     for (std::size_t d = k; d-- > 0;)
       if (!blocks[d].is_panel()) {
@@ -108,7 +109,12 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
     if (data == nullptr) return;
     std::vector<double> key_places;
     for (const std::string& w : listed(panel.dynamic("_PCTLVALUES"))) key_places.push_back(dump_number(w));
-    std::string last_cell = "\x01";
+    // The rows' cells by their levels, and the levels in the order they come, as the
+    // grid's rows (Class1) and columns (Class2) are laid.
+    std::map<std::pair<std::string, std::string>, svg_facts::quantile_cell> by_levels;
+    std::vector<std::string> levels1, levels2;
+    bool any1 = false, any2 = false;
+    const bool overlay = panel.dynamic("_OVERLAY").rfind("1", 0) == 0;
     for (const auto& row : data->rows()) {
       const auto get = [&](const char* column) {
         const auto it = row.find(column);
@@ -116,26 +122,48 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
       };
       // Only plots of points on a quantile scale place percents and lines by quantile.
       if (row.find("Quantile") == row.end() || row.find("Data") == row.end()) return;
-      std::string cell;
-      for (const auto& [column, value] : row)
-        if (column.rfind("Class", 0) == 0) cell += column + "=" + value + ";";
-      if (cell != last_cell) {
-        facts.quantile_cells.push_back({});
-        last_cell = cell;
-      }
-      svg_facts::quantile_cell& c = facts.quantile_cells.back();
+      // Overlaid without a Group column, the one CLASS variable's levels share a cell.
+      const bool shared = overlay && row.find("Group") == row.end();
+      const auto level = [&](const char* column, std::vector<std::string>& seen, bool& any) {
+        const auto it = row.find(column);
+        const std::string v = it == row.end() || shared ? std::string() : it->second;
+        if (std::find(seen.begin(), seen.end(), v) == seen.end()) seen.push_back(v);
+        any = any || !v.empty();
+        return v;
+      };
+      const std::string l1 = level("Class1", levels1, any1), l2 = level("Class2", levels2, any2);
+      svg_facts::quantile_cell& c = by_levels[{l1, l2}];
       const double q = dump_number(get("Quantile")), v = dump_number(get("Data"));
       if (std::isfinite(q) && std::isfinite(v)) c.points.push_back({q, v});
       if (const double p = dump_number(get("PctlPosition")); std::isfinite(p)) c.percent_places.push_back(p);
       if (const double h = dump_number(get("HRefValue")); std::isfinite(h)) c.href_places.push_back(h);
     }
-    // Cells without places of their own take the key cell's.
+    if (by_levels.empty()) return;
+    // The cells the panel draws, in order: each pair of levels of its block of rows and
+    // columns (NROWS=, NCOLS=, the panel's number), a pair without rows drawn empty; the
+    // places past the last level are not drawn.
+    const long rows = static_cast<long>(levels1.size()), cols = static_cast<long>(levels2.size());
+    const auto count = [&](const char* name, long fallback) {
+      const std::string v = panel.dynamic(name);
+      return v.empty() ? fallback : std::max(1L, std::strtol(v.c_str(), nullptr, 10));
+    };
+    const long nrows = any1 ? count("_NROWS", rows) : 1, ncols = any2 ? count("_NCOLS", cols) : 1;
+    // Without CLASS levels the one cell is every panel's.
+    const long panel_no = any1 || any2 ? count("_PANEL", 1) - 1 : 0;
+    const long col_blocks = std::max(1L, (cols + ncols - 1) / ncols);
+    const long row0 = panel_no / col_blocks * nrows, col0 = panel_no % col_blocks * ncols;
+    for (long r = row0; r < std::min(rows, row0 + nrows); ++r)
+      for (long k = col0; k < std::min(cols, col0 + ncols); ++k) {
+        const auto it = by_levels.find({levels1[static_cast<std::size_t>(r)], levels2[static_cast<std::size_t>(k)]});
+        facts.quantile_cells.push_back(it == by_levels.end() ? svg_facts::quantile_cell{} : it->second);
+      }
+    // Cells without places of their own take the key cell's (the first row's).
     for (svg_facts::quantile_cell& c : facts.quantile_cells)
       if (c.percent_places.empty()) c.percent_places = key_places;
+    svg_facts::quantile_cell key = by_levels.at({levels1.front(), levels2.front()});
+    if (key.percent_places.empty()) key.percent_places = key_places;
     // A reference line at a listed percent (HREF=90) stands at each cell's own place of
     // that percent, whatever place the module passes for the cell.
-    if (facts.quantile_cells.empty()) return;
-    const svg_facts::quantile_cell key = facts.quantile_cells.front();
     for (std::size_t j = 0; j < key.href_places.size(); ++j)
       for (std::size_t i = 0; i < key.percent_places.size(); ++i) {
         const double h = key.href_places[j], p = key.percent_places[i];

@@ -457,8 +457,16 @@ void values_faults(const graph_parts& g, const std::string& desc, const svg_fact
     // states is held only against a cell that draws none; the facts a test gives count
     // values that stand apart.
     // A cell of a marker plot exists for its values: one that draws no point says why.
+    // A note whose place inside would cover the cell's ink stands beside its frame,
+    // nearer this cell than any other.
+    const auto beside = [&](const text_item& t) {
+      if (inside_cell(g, t) || noted_values(t.text) == 0) return false;
+      for (const box& other : g.cells)
+        if (distance(other, t.cx(), t.cy()) < distance(cell, t.cx(), t.cy())) return false;
+      return true;
+    };
     const bool said = all_noted || noted > 0 || std::any_of(g.texts.begin(), g.texts.end(), [&](const text_item& t) {
-                        return t.in_box < 0 && !t.text.empty() && cell.holds(t.cx(), t.cy());
+                        return (t.in_box < 0 && !t.text.empty() && cell.holds(t.cx(), t.cy())) || beside(t);
                       });
     if (!g.device && drawn == 0 && !said && marker_plot(desc) && stated[c] < 0) {
       out.push_back({kRuleValuesDrawn, "cell " + place(cell) + " draws no point and says nothing of its values"});

@@ -48,6 +48,13 @@ bool taken(const kes_ctx* ctx, const kes_insetbox* b, const char* word) {
 
 }  // namespace
 
+std::vector<kes_room> kes_box_rooms(const kes_ctx* ctx) {
+  std::vector<kes_room> rooms;
+  for (const kes_insetbox* b = ctx->insets; b != nullptr; b = b->next)
+    if (b->enabled && !kes_inset_margin_word(b->position)) rooms.push_back(room_of(b));
+  return rooms;
+}
+
 void kes_boxes_off_values(kes_ctx* ctx, kes_cell* cell) {
   const std::vector<kes_text_gap> texts = kes_bar_label_gaps(ctx, cell);
   if (texts.empty()) return;

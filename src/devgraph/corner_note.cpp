@@ -83,6 +83,13 @@ void kes_corner_note::see_line(const double* ends) {
   }
 }
 
+void kes_corner_note::see_rooms(const std::vector<kes_room>& rooms) {
+  for (int form = 0; form < kForms; ++form)
+    for (int k = 0; k < kCorners; ++k)
+      for (const kes_room& r : rooms)
+        if (kes_rooms_meet({x0_[form][k], y0_[form][k], x1_[form][k], y1_[form][k]}, r)) ++held_[form][k];
+}
+
 void kes_corner_note::draw(const std::string& text) const {
   // The first clear corner on one line, else on two, else the one line where fewest
   // points stand.

@@ -1,10 +1,13 @@
-// A short note of a device cell that draws some of its points: it stands in a corner
-// of the plot area that holds none of them nor its line (the lower right first, as the
+// A short note of a device cell: it stands in a corner of the plot area that holds none
+// of its points, its line nor its inset boxes (the lower right first, as the
 // template's note does; then the middle of a side), on one line, or, where no place has
 // room for the one line, on two lines of half its length; else in the place that holds
 // fewest, on one line shrunk to the area's width.
 #pragma once
 #include <string>
+#include <vector>
+
+#include "host/kes_text_room.h"
 
 struct kes_ctx;
 
@@ -16,6 +19,8 @@ class kes_corner_note {
   void see(const double* xy, int n);
   // A line drawn in the cell, x1 y1 x2 y2 in device units.
   void see_line(const double* ends);
+  // Boxes drawn over the area: a place one meets is held.
+  void see_rooms(const std::vector<kes_room>& rooms);
   void draw(const std::string& text) const;
 
  private:

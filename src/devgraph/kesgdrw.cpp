@@ -1,6 +1,7 @@
 // kesgdrw(ctx, cell, row): one cell of a device page: its frame fill, then the marks
 // of its plot type in a fixed order, then annotate and the inset boxes. A null cell
 // (a combination of levels without data) gets its frame, grid and axes only.
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -96,6 +97,25 @@ void cell_note(kes_ctx* ctx, const std::string& text) {
   if (count * t.height > c->height && c->height > 0) t.height = c->height / count;
   t.align = 4;
   t.x = c->ox + c->width / 2;
+  // The cell's boxes are drawn over its marks: a note under one would be hidden, and
+  // takes a corner clear of them instead.
+  double wide = 0;
+  for (const std::string& line : lines) {
+    kes_gtext m = t;
+    m.text = line.c_str();
+    m.len = static_cast<int>(line.size());
+    wide = std::max(wide, m.len > 0 ? gd_measure(ctx, &m, nullptr) : 0.0);
+  }
+  const double mid = c->oy + c->height / 2;
+  const kes_room middle = {t.x - wide / 2, mid - (count == 1 ? 0.25 : 0.85) * t.height, t.x + wide / 2,
+                           mid + (count == 1 ? 1.0 : 1.6) * t.height};
+  const std::vector<kes_room> boxes = kes_box_rooms(ctx);
+  if (kes_meets_any(middle, boxes)) {
+    kes_corner_note note(ctx, text);
+    note.see_rooms(boxes);
+    note.draw(text);
+    return;
+  }
   for (int i = 0; i < count; ++i) {
     t.text = lines[i].c_str();
     t.len = static_cast<int>(lines[i].size());
@@ -167,6 +187,7 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         const double n = values_of(ctx, cell);
         const std::string all = std::to_string(kes_clamped_int(n, 0L, LONG_MAX));
         kes_corner_note note(ctx, lost_text(all, all));
+        note.see_rooms(kes_box_rooms(ctx));
         kes_seen_points seen;
         seen.drawn = [&](const double* xy, int k) { note.see(xy, k); };
         const int placed = kesgpts(ctx, r, cell, &seen);

@@ -59,6 +59,7 @@ struct text_case {
 struct drawn {
   std::vector<kes_test::text_item> texts;
   std::vector<kes_test::segment> refs;
+  std::vector<kes_test::box> boxes;  // the inset boxes
 };
 
 drawn read(const std::string& svg) {
@@ -66,6 +67,8 @@ drawn read(const std::string& svg) {
   const kes_test::graph_parts g = kes_test::read_parts(svg);
   for (const kes_test::text_item& t : g.texts)
     if (kes_test::inside_cell(g, t) && !t.text.empty()) d.texts.push_back(t);
+  for (const kes_test::text_box& b : g.boxes)
+    if (b.kind == kes_test::box_kind::inset) d.boxes.push_back(b.b);
   for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
     if (e.name == "line" && !e.get("stroke-dasharray").empty())
       d.refs.push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
@@ -81,6 +84,11 @@ std::vector<std::string> faults(const drawn& d) {
       if (d.texts[i].ink.overlaps(d.texts[j].ink, kes_test::kSlack))
         out.push_back("'" + d.texts[i].text + "' " + kes_test::place(d.texts[i].ink) + " over '" + d.texts[j].text +
                       "' " + kes_test::place(d.texts[j].ink));
+  // A note of the cell under a box drawn over it would be hidden, in part or whole.
+  for (const kes_test::text_item& t : d.texts)
+    for (const kes_test::box& b : d.boxes)
+      if (t.in_box < 0 && b.overlaps(t.ink, kes_test::kSlack))
+        out.push_back("'" + t.text + "' " + kes_test::place(t.ink) + " under the box " + kes_test::place(b));
   for (const kes_test::text_item& t : d.texts)
     for (const kes_test::segment& s : d.refs)
       if (kes_test::crosses(s, t.ink.shrunk(kes_test::kSlack)))
@@ -99,6 +107,13 @@ void expect_readable(const std::vector<text_case>& cases) {
     std::ofstream times(dir / "times.csv");
     times << "t\n";
     for (int i = 0; i < 200; ++i) times << 1733650000 + 432 * i + (i * 37) % 400 << "\n";
+    // R's mtcars hp by carb and am (datasets package): the cells (3, 0) hold three equal
+    // values, (6, 1) and (8, 1) one car each.
+    std::ofstream mtcars(dir / "mtcars.csv");
+    mtcars << "hp,carb,am\n110,4,1\n110,4,1\n93,1,1\n110,1,0\n175,2,0\n105,1,0\n245,4,0\n62,2,0\n95,2,0\n"
+              "123,4,0\n123,4,0\n180,3,0\n180,3,0\n180,3,0\n205,4,0\n215,4,0\n230,4,0\n66,1,1\n52,2,1\n"
+              "65,1,1\n97,1,0\n150,2,0\n150,2,0\n245,4,0\n175,2,0\n66,1,1\n91,2,1\n113,2,1\n264,4,1\n"
+              "175,6,1\n335,8,1\n109,2,1\n";
     std::ofstream pp(dir / "pp.csv");
     pp << "x\n";
     for (int i = 0; i < 20; ++i) pp << (i % 2 == 0 ? 3 : 4) << "\n";
@@ -179,6 +194,10 @@ TEST(TextOverText, BoxesAtEveryCornerKeepOffLabels) {
   cases.push_back({"boxes of groups over bar counts", "faithful0",
                    "var waiting;\n  class g;\n  histogram / barlabel=count nrows=2 href=60 80 hreflabels='sixty' "
                    "'eighty';\n  inset n mean / pos=ne;"});
+  // A cell of one value, or of equal values, says so where its boxes leave room.
+  for (const char* plot : {"ppplot hp", "cdfplot hp", "qqplot hp", "probplot hp"})
+    cases.push_back({std::string("boxes of ") + plot + " by carb and am over cells of one value", "mtcars",
+                     std::string("var hp;\n  class carb am;\n  ") + plot + ";\n  inset q1 nmiss cv sum / pos=ne;"});
   cases.push_back({"boxes of a P-P plot at SE, the default, RM and BM", "pp",
                    "var x;\n  ppplot x;\n  inset n / pos=se;\n  inset mean;\n  inset std / pos=rm;\n"
                    "  inset min max / pos=bm;"});

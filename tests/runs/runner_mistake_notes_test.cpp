@@ -3,10 +3,8 @@
 // with the status the README gives (0 clean, 1 warnings, 2 a failed step).
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
@@ -29,14 +27,7 @@ class MistakeNotes : public ::testing::Test {
     dir_.write("semi.csv", "x;y\n1,5;2,5\n3,5;4,5\n");
   }
   int run(const std::string& program, const std::string& graphics = "template") {
-    dir_.write("prog.kes", program);
-    fs::remove_all(dir_ / "g");
-    fs::create_directories(dir_ / "g");
-    kes_test::runner_process p;
-    p.start(dir_.path().string(),
-            {"--work", ".", "--log", "log", "--listing", "lst", "--graphics", graphics, "--graphs", "g", "prog.kes"},
-            [] { ::alarm(120); });
-    const int status = p.wait();
+    const int status = kes_test::run_with_graphs(dir_, program, graphics);
     log_ = slurp(dir_ / "log");
     return status;
   }

@@ -28,8 +28,8 @@
 #include "records/pool_alloc.h"
 #include "util/kes_exp2.h"
 
-// A weighted value as gathered: key holds the value's bits (double_order_key's key
-// once sorted), c its clamped weight. The sort runs in the gathered room itself.
+// A weighted value as gathered: key holds the value's double_order_key, c its clamped
+// weight. The sort runs in the gathered room itself.
 struct kes_weighted_item {
   std::uint64_t key;
   double c;
@@ -44,14 +44,15 @@ namespace {
 
 constexpr std::size_t kGrain = std::size_t{1} << 16;
 
-double bits_value(std::uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
+// The value of a key: a zero with the sign of the first zero gathered.
+double value_of(std::uint64_t key, int first_zero) {
+  const double x = kes::double_of_order_key(key);
+  return x == 0 && first_zero < 0 ? -0.0 : x;
 }
 
-// Gathered value i.
-double value_at(const kes_gathered& g, long i) { return g.wx != nullptr ? bits_value(g.wx[i].key) : g.x[i]; }
+// Gathered value i. A weighted zero comes back with the sign of the first zero, which
+// is all the tree keeps of the zeros' signs (it keeps a value's first arrival).
+double value_at(const kes_gathered& g, long i) { return g.wx != nullptr ? value_of(g.wx[i].key, g.first_zero) : g.x[i]; }
 
 // The sorted items: a value's key with what its observation brings. weigh adds an
 // item's weights to a value's weight sums, as the tree would have.
@@ -129,12 +130,6 @@ int to_tree(kes_ctx* ctx, kes_varsum* r, int v, kes_gathered& g) {
   }
   release(g);
   return rc;
-}
-
-// The value of a key: a zero with the sign of the first zero gathered.
-double value_of(std::uint64_t key, int first_zero) {
-  const double x = kes::double_of_order_key(key);
-  return x == 0 && first_zero < 0 ? -0.0 : x;
 }
 
 // Does a distinct value start at items[i]?
@@ -251,38 +246,17 @@ bool run_keeps(value_run& run, int wexp, double* own_w, int* own_e) {
   return run.sums.exact != nullptr || kes_view_keeps_value(*own_w, run.sums.sumw, run.sums.sumw15, run.sums.sumw2);
 }
 
-// Packs the values of the m distinct keys of the n sorted items into the front of the
-// items' room, first to last (a value never lands beyond the item it comes from), and
-// gives the rest of the room back; the room (perhaps moved) holds the m values.
-template <class Item>
-double* pack_values(Item*& items, std::size_t n, long m, int first_zero) {
-  static_assert(sizeof(Item) >= sizeof(double));
-  auto* bytes = reinterpret_cast<unsigned char*>(items);
-  std::size_t j = 0;
-  std::uint64_t prev = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint64_t key = items[i].key;
-    if (i > 0 && key == prev) continue;
-    prev = key;
-    const double x = value_of(key, first_zero);
-    std::memcpy(bytes + j++ * sizeof(double), &x, sizeof x);
-  }
-  void* p = std::realloc(items, static_cast<std::size_t>(m) * sizeof(double));
-  if (p != nullptr) items = static_cast<Item*>(p);
-  return reinterpret_cast<double*>(items);
-}
-
 // The record's view made from the sorted values (one entry per distinct value, as
 // make_list makes its nodes) and its missing values, in a pool of its own kept in g;
 // false, the items untouched, when the pool or the room cannot be had. The values are
 // counted and written in fixed parts on the threads, so each thread first touches the
 // room it fills; a value is written by the part where it starts. Items wider than a
-// value are packed and their room shrunk (pack_values) before the view's values are
-// written, so that the room's peak is the view and its values once more, not the
-// view and the items; items then holds the packed values.
+// value are written from the last part to the first and their room shrunk behind the
+// writing, so that the items and the whole view are never held at once; items then
+// holds the few first items left.
 template <class Item>
 bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int first_zero, int e, int threads) {
-  constexpr bool kPack = sizeof(Item) > sizeof(double);
+  constexpr bool kShrink = sizeof(Item) > sizeof(double);
   const std::size_t parts = kes::part_count(n, kGrain);
   std::vector<long> first(parts + 1, 0);  // distinct values before each part
   std::vector<long> kept(parts + 1, 0);   // kept weight sums before each part
@@ -341,14 +315,14 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
       return false;
     }
   }
-  kes::parallel_parts(threads, parts, [&](std::size_t k) {
+  auto write_part = [&](std::size_t k) {
     const std::size_t end = std::min(n, (k + 1) * kGrain);
     long j = first[k], keep = kept[k], ex = exacts[k];
     std::size_t i = k * kGrain;
     while (i < end && !starts_value(items, i)) ++i;
     value_run run;
     while (i < end) {
-      if (!kPack) room.x[j] = value_of(items[i].key, first_zero);
+      room.x[j] = value_of(items[i].key, first_zero);
       const bool one = Item::weighted && one_weight(items, n, i, e, wexp);
       if constexpr (Item::weighted) {
         if (one) {
@@ -374,12 +348,28 @@ bool make_view(kes_varsum* r, kes_gathered& g, Item*& items, std::size_t n, int 
       }
       ++j;
     }
-  });
-  if (kPack) {
-    const double* x = pack_values(items, n, m, first_zero);
-    kes::parallel_ranges(threads, static_cast<std::size_t>(m), kGrain * 16, [&](std::size_t b, std::size_t end) {
-      std::memcpy(room.x + b, x + b, (end - b) * sizeof(double));
-    });
+  };
+  if constexpr (kShrink) {
+    // Bands of parts from the last to the first; after each, the items no earlier part
+    // reads (from the first value starting in the band) are given back. Two parts a
+    // thread: the room given back trails the writing closely, and a run on one thread
+    // of three parts (from 131,073 values) already gives some back.
+    const std::size_t band = 2 * static_cast<std::size_t>(threads);
+    for (std::size_t hi = parts; hi > 0;) {
+      const std::size_t lo = hi > band ? hi - band : 0;
+      kes::parallel_parts(threads, hi - lo, [&](std::size_t q) { write_part(lo + q); });
+      hi = lo;
+      // The earlier parts' runs end at that value, which they read to see so.
+      std::size_t keep = lo * kGrain;
+      while (keep < n && !starts_value(items, keep)) ++keep;
+      keep = std::min(n, keep + 1);
+      if (lo > 0) {
+        void* p = std::realloc(items, keep * sizeof(Item));
+        if (p != nullptr) items = static_cast<Item*>(p);
+      }
+    }
+  } else {
+    kes::parallel_parts(threads, parts, write_part);
   }
   kes_put_missing_kinds(r->missing, room);
   r->view = room.view;
@@ -419,22 +409,43 @@ Item* sorted_items(kes_gathered& g, int threads) {
   return items;
 }
 
+// Merges the sorted halves a[0, h) and a[h, n) in place through tmp (room for h
+// items), stably: of equal keys, those of the first half stay first.
+template <class Item>
+void merge_halves(Item* a, Item* tmp, std::size_t h, std::size_t n) {
+  std::memcpy(static_cast<void*>(tmp), a, h * sizeof(Item));
+  std::size_t i = 0, j = h, o = 0;  // o = i + (j - h) <= j: the output never passes what is unread
+  while (i < h && j < n) {
+    // Chosen without a branch: which half comes next is a coin toss on spread values.
+    const bool second = a[j].key < tmp[i].key;
+    const Item* next = second ? a + j : tmp + i;
+    a[o++] = *next;
+    j += second;
+    i += !second;
+  }
+  while (i < h) a[o++] = tmp[i++];
+}
+
 // The weighted values gathered without FREQ sorted where they are, the room handed
 // over (g no longer has it); null, g unchanged, when the sort's room cannot be had.
+// Each half is sorted in turn and the two merged, so that the scratch is half the
+// items: the sort's peak is then the unweighted sort's (its values, its keys and
+// their scratch).
 template <>
 key_weight* sorted_items<key_weight>(kes_gathered& g, int threads) {
   const std::size_t n = static_cast<std::size_t>(g.n);
-  auto* tmp = static_cast<key_weight*>(std::malloc(n * sizeof(key_weight)));
+  const std::size_t h = n / 2;
+  auto* tmp = static_cast<key_weight*>(std::malloc(std::max<std::size_t>(n - h, 1) * sizeof(key_weight)));
   if (tmp == nullptr) return nullptr;
   key_weight* items = g.wx;
   g.wx = nullptr;
-  kes::parallel_ranges(threads, n, kGrain, [&](std::size_t b, std::size_t e) {
-    for (std::size_t i = b; i < e; ++i) items[i].key = kes::double_order_key(bits_value(items[i].key));
-  });
   try {
-    kes::radix_sort_by_key(items, tmp, n, threads);
+    kes::radix_sort_by_key(items, tmp, h, threads);
+    kes::radix_sort_by_key(items + h, tmp, n - h, threads);
+    merge_halves(items, tmp, h, n);
   } catch (const std::bad_alloc&) {
-    // Ties are still in their order of arrival: a stable sort finishes the work.
+    // Ties are still in their order of arrival (each half's sort is stable, and the
+    // halves keep their places): a stable sort finishes the work.
     std::stable_sort(items, items + n, by_key);
   }
   std::free(tmp);
@@ -513,7 +524,7 @@ bool kes_gather_value(kes_ctx* ctx, kes_varsum* r, int v, double x, int f, doubl
     if (g.n == 0) g.wexp = r->wexp;
     if (g.f != nullptr) g.f[g.n] = f;
     if (g.wx != nullptr) {
-      std::memcpy(&g.wx[g.n].key, &x, sizeof x);
+      g.wx[g.n].key = kes::double_order_key(x);
       g.wx[g.n].c = c;
     } else {
       g.x[g.n] = x;

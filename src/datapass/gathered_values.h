@@ -11,9 +11,9 @@
 // and a count per value), so that they take little room. At the end of the pass the
 // sorted values become the record's value view at once (see value_views.h), in a pool
 // of its own, without list nodes; only when that room cannot be had are they made into
-// a list. Where the sorted items are wider than a value, the values are packed in
-// place over them and the rest of their room given back before the view's values are
-// written, so that the items and the whole view are never held at once.
+// a list. Where the sorted items are wider than a value, the view is written from its
+// end and the items' room given back behind the writing, so that the items and the
+// whole view are never held at once.
 #pragma once
 
 struct kes_ctx;

@@ -100,7 +100,15 @@ int kes_est_finish(kes_estframe* f, double* height) {
   for (int i = 0; i < 4; ++i)
     if (std::isnan(r.params[i])) c->estimated[i] = 1;
   if (zfit(&r) != 0) return 1;
-  for (int i = 0; i < 4; ++i) c->params[i] = r.params[i];
+  for (int i = 0; i < 4; ++i) {
+    c->params[i] = r.params[i];
+    c->fit_params[i] = r.fit_params[i];
+  }
+  c->fit_origin = r.fit_origin;
+  c->fit_unit = r.fit_unit;
+  c->fit_zeta[0] = r.fit_zeta[0];
+  c->fit_zeta[1] = r.fit_zeta[1];
+  c->fit_coords = 1;
   c->mode = r.mode_x;
   c->height = r.height;
   if (height != nullptr) *height = r.height;

@@ -55,6 +55,13 @@ struct zfit_req {
   double npoints;            // streamed mode: points wanted, then written
   double* points;            // streamed mode: (x, y) pairs
   host_pool* pool;           // the fit's pool while it runs
+  // Result: the parameters in the coordinates the fit worked in (the values less
+  // fit_origin, divided by 2^fit_unit), as the tests of the fit read them.
+  double fit_params[4];
+  double fit_origin;
+  int fit_unit;
+  // The lognormal's zeta there as log(at - theta) + dz: {at, dz}, at NaN for none.
+  double fit_zeta[2];
   int threads;               // threads the passes over the values may use (0 = all)
 };
 
@@ -71,6 +78,11 @@ struct zfit_work {
   int estimate[4];           // 1 when the parameter was missing in the request
   const kes_valview* values;  // the distinct values, ascending, with their counts
   int unit_exp;              // the fit's values are the data's divided by 2^unit_exp
+  // The lognormal's zeta as log(zeta_at - theta) + zeta_dz, zeta_at a position near
+  // the data and zeta_dz the small part (where zeta_split): far from 0 the logs'
+  // spread keeps its digits only beside such a reference.
+  int zeta_split;
+  double zeta_at, zeta_dz;
   double unit_origin;        // ... after unit_origin is subtracted
 };
 

@@ -17,18 +17,27 @@
 #include "records/pool_alloc.h"
 
 namespace {
-// Whether the fit works relative to its smallest value: a maximum-likelihood fit of a
-// threshold (or of the beta law's upper end) from the values. The likelihood then
-// depends on the values only through their distances from the data, and x - min is
-// exact for every x within a factor 2 of min: data moved by an offset larger than
-// their range reach the fit as the same numbers.
-bool relative_fit(const zfit_work* w) {
+// The origin a fit works relative to, or NaN for none. A maximum-likelihood fit of a
+// threshold (or of the beta law's upper end) from the values works relative to its
+// smallest value: the likelihood then depends on the values only through their
+// distances from the data, and x - min is exact for every x within a factor 2 of min,
+// so that data moved by an offset larger than their range reach the fit as the same
+// numbers. A fit with a given threshold (other than 0, the origin already) works
+// relative to it, the same for the data and the threshold moved together.
+double relative_origin(const zfit_work* w) {
   const zfit_req* r = w->req;
   const int f = r->family;
-  const bool end_est = w->estimate[0] || (f == ZFIT_BETA && w->estimate[1]);
+  // The exponential fit is closed-form in the data pass's sums, the same bits as its
+  // streamed fit.
   const bool family = f == ZFIT_LOGNORMAL || f == ZFIT_WEIBULL || f == ZFIT_GAMMA || f == ZFIT_BETA;
-  return family && end_est && r->method == 0 && w->values != nullptr && w->values->m > 1 && r->max > r->min &&
-         std::isfinite(r->max - r->min);
+  if (!family || w->values == nullptr || w->values->m < 1 || !(r->max >= r->min)) return NAN;
+  const bool end_est = w->estimate[0] || (f == ZFIT_BETA && w->estimate[1]);
+  if (end_est)
+    return r->method == 0 && w->values->m > 1 && r->max > r->min && std::isfinite(r->max - r->min) ? r->min : NAN;
+  const double theta = r->params[0];
+  const bool given = std::isfinite(theta) && theta != 0.0 && theta <= r->min && std::isfinite(r->max - theta) &&
+                     r->max - theta > 0.0;
+  return given ? theta : NAN;
 }
 
 // The mean, standard deviation and skewness of the values in the fit's coordinates,
@@ -83,12 +92,14 @@ int zfit_unit_enter(zfit_work* w, zfit_unit_frame* u) {
   u->origin = 0.0;
   w->unit_exp = 0;
   w->unit_origin = 0.0;
-  const bool relative = relative_fit(w);
-  // Relative fits work in the unit of the range: starts, bounds and tolerances in units
-  // of the range are then the same numbers whatever the data's unit and placement.
-  const int e = relative ? std::ilogb(r->max - r->min) : zfit_unit_exponent(r);
+  const double origin = relative_origin(w);
+  const bool relative = !std::isnan(origin);
+  // Relative fits work in the unit of the range (with a given threshold, of the
+  // largest distance from it): starts, bounds and tolerances in units of the range are
+  // then the same numbers whatever the data's unit and placement.
+  const int e = relative ? std::ilogb(r->max - origin) : zfit_unit_exponent(r);
   if (e == 0 && !relative) return 0;
-  const double x0 = relative ? r->min : 0.0;
+  const double x0 = relative ? origin : 0.0;
   const kes_valview* v = w->values;
   u->req = *r;
   if (v != nullptr) {
@@ -121,6 +132,11 @@ int zfit_unit_enter(zfit_work* w, zfit_unit_frame* u) {
 }
 
 void zfit_unit_leave(zfit_work* w, zfit_unit_frame* u, zfit_req* caller) {
+  for (int i = 0; i < 4; ++i) caller->fit_params[i] = w->params[i];
+  caller->fit_origin = u->on ? u->origin : 0.0;
+  caller->fit_unit = u->on ? u->e : 0;
+  caller->fit_zeta[0] = w->zeta_split ? w->zeta_at : NAN;
+  caller->fit_zeta[1] = w->zeta_split ? w->zeta_dz : NAN;
   if (!u->on) return;
   const int e = u->e;
   const double x0 = u->origin;

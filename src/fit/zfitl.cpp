@@ -10,6 +10,7 @@
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/zsupport.h"
+#include "records/kes_valview.h"
 
 namespace {
 constexpr double kLogMaxHalf = 1416.792837;
@@ -79,6 +80,20 @@ int lognormal_height(zfit_work* w) {
 void ZetaEst(zfit_work* w) {
   double s = 0.0;
   const double theta = w->params[0];
+  // Beside the middle value at: log(x - theta) = log(at - theta) + log1p((x - at) /
+  // (at - theta)), the second term small and exact to its last digits where the data
+  // lie far from theta beside their spread.
+  const kes_valview* v = w->values;
+  const double at = v != nullptr && v->m > 0 ? v->x[v->m / 2] : NAN, y0 = at - theta;
+  if (y0 > 0.0 && std::isfinite(y0)) {
+    zfit_each_mapped<double>(
+        w, [&](double x) { return std::log1p((x - at) / y0); }, [&](double, double f, double l) { s += f * l; });
+    w->zeta_split = 1;
+    w->zeta_at = at;
+    w->zeta_dz = s / w->req->n;
+    w->params[1] = std::log(y0) + w->zeta_dz;
+    return;
+  }
   zfit_each_mapped<double>(
       w, [&](double x) { return std::log(x - theta); }, [&](double, double f, double l) { s += f * l; });
   w->params[1] = s / w->req->n;
@@ -87,12 +102,15 @@ void ZetaEst(zfit_work* w) {
 void SigmaEst(zfit_work* w) {
   double ss = 0.0;
   const double theta = w->params[0], zeta = w->params[1];
+  // log(x - theta) - zeta, beside ZetaEst's reference where it took one.
+  const bool split = w->zeta_split;
+  const double at = w->zeta_at, y0 = at - theta, dz = w->zeta_dz;
   zfit_each_mapped<double>(
-      w, [&](double x) { return x > theta ? std::log(x - theta) : 0.0; },
-      [&](double x, double f, double l) {
-        const double d = x > theta ? l - zeta : 0.0;
-        ss += f * d * d;
-      });
+      w,
+      [&](double x) {
+        return !(x > theta) ? 0.0 : split ? std::log1p((x - at) / y0) - dz : std::log(x - theta) - zeta;
+      },
+      [&](double, double f, double d) { ss += f * d * d; });
   const double ms = ss / (w->req->n - 1.0);
   const double tiny = 1000.0 * ZEPS53;
   w->params[2] = ms <= tiny * tiny * zeta * zeta ? 0.0 : std::sqrt(ms);
@@ -129,6 +147,7 @@ zfit_profile_at lognormal_profile(const zfit_work* w, double d, const void*) {
   if (!(s2 > 0.0) || !std::isfinite(s2)) return p;
   p.rest[0] = w->estimate[1] ? ld + k + se / n : w->params[1];
   p.rest[1] = std::sqrt(s2);
+  p.rest[2] = k + se / n;  // zeta's part beyond log d, where estimated
   p.logl = -(n * ld + sl) - n * std::log(p.rest[1]) - ss / (2.0 * s2) - n * kLogRoot2Pi;
   p.slope = i1 + (ie + t * i1) / s2;
   p.ok = std::isfinite(p.logl) && std::isfinite(p.slope);
@@ -150,6 +169,12 @@ int threshold_search(zfit_work* w) {
   w->params[0] = w->req->min - fit.d;
   w->params[1] = fit.at.rest[0];
   w->params[2] = fit.at.rest[1];
+  // zeta beside the smallest value: log(x - theta) = log d + log1p((x - min) / d).
+  if (w->estimate[1] && w->req->min - w->params[0] == fit.d) {
+    w->zeta_split = 1;
+    w->zeta_at = w->req->min;
+    w->zeta_dz = fit.at.rest[2];
+  }
   return 0;
 }
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "fit/family/kes_families.h"
 #include "fit/kes_estframe.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_fitrep.h"
@@ -50,7 +51,41 @@ void kes_edf3_coef(kes_ctx*, const kes_edf3fam& fam, int set, double shape, doub
            kFamilyWords[fam.coef_family], set);
 }
 
+double kes_edfcoords::at(double x) const { return origin == 0.0 && unit == 0 ? x : std::ldexp(x - origin, -unit); }
+
+kes_pit kes_edfcoords::pit(kes_pitfn tails, double x) const {
+  return std::isnan(zeta_at) ? tails(params, at(x)) : kes_lognormal_tails_at(params, zeta_at, zeta_dz, at(x));
+}
+
+kes_edfcoords kes_edf_coords(const kes_curve& c, int dist) {
+  kes_edfcoords k{{c.params[0], c.params[1], c.params[2], c.params[3]}, 0.0, 0};
+  const kes_law* law = kes_law_of(dist);
+  if (!c.fit_coords || law == nullptr) return k;
+  // The fit's parameters back in the data's coordinates, as the fit returned them.
+  const int e = c.fit_unit;
+  const double* u = c.fit_params;
+  const double theta = c.fit_origin == 0.0 ? std::ldexp(u[0], e) : c.fit_origin + std::ldexp(u[0], e);
+  const double scale = law->log_scale ? u[1] + e * std::log(2.0) : std::ldexp(u[1], e);
+  auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+  if (!same(theta, c.params[0]) || !same(scale, c.params[1]) || !same(u[2], c.params[2]) || !same(u[3], c.params[3]))
+    return k;
+  for (int i = 0; i < 4; ++i) k.params[i] = u[i];
+  k.origin = c.fit_origin;
+  k.unit = e;
+  if (law->log_scale) {
+    k.zeta_at = c.fit_zeta[0];
+    k.zeta_dz = c.fit_zeta[1];
+  }
+  return k;
+}
+
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
+                            int threads) {
+  const kes_edfcoords k{{params[0], params[1], params[2], params[3]}, 0.0, 0};
+  return kes_edf3_stats(fam, k, n, values, threads);
+}
+
+kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, double n, kes_valiter& values,
                             int threads) {
   double dplus = 0.0, dminus = 0.0, w = 0.0, a = 0.0, i = 0.0;
   bool amark = false;
@@ -76,13 +111,13 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double
     // The distribution function is the cost: it runs on the threads, the sums stay in
     // value order.
     kes::ordered_map<kes_pit>(
-        threads, fv->m, [&](long j) { return fam.pit(params, fv->x[j]); },
+        threads, fv->m, [&](long j) { return at.pit(fam.pit, fv->x[j]); },
         [&](long j, const kes_pit& t) { return add(t, fv->f[j]); });
   } else {
     double x;
     int count;
     while (values.next(&x, &count))
-      if (!add(count < 1 ? kes_pit{} : fam.pit(params, x), count)) break;
+      if (!add(count < 1 ? kes_pit{} : at.pit(fam.pit, x), count)) break;
   }
   double asq, wsq;
   kes_edf_asq_wsq(n, a, w, amark, &asq, &wsq);
@@ -122,7 +157,7 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
 
   const double n = vs->n;
   kes_valiter values(kes_cell_values(ctx, cell));
-  const kes_edfstat3 st = kes_edf3_stats(fam, c->params, n, values, ctx->threads);
+  const kes_edfstat3 st = kes_edf3_stats(fam, kes_edf_coords(*c, c->dist), n, values, ctx->threads);
   const double d = st.d, wsq = st.wsq, asq = st.asq;
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};

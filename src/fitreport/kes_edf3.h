@@ -2,6 +2,8 @@
 // statement's markers, the statistics over the cell's values, and the look-ups of
 // the all-known, known-threshold and shape-dependent cases.
 #pragma once
+#include <cmath>
+
 #include "fit/family/kes_law.h"
 #include "fitreport/kes_edftab.h"
 #include "records/kes_values.h"
@@ -34,8 +36,27 @@ struct kes_edf3fam {
 struct kes_edfstat3 {
   double d, wsq, asq;
 };
+// Where the tests read the values: each x as (x - origin) / 2^unit against the law of
+// params in those coordinates.
+// A lognormal's zeta may be held there as log(zeta_at - theta) + zeta_dz (zeta_at NaN
+// where it is not).
+struct kes_edfcoords {
+  double params[4];
+  double origin;
+  int unit;
+  double zeta_at = NAN, zeta_dz = NAN;
+  double at(double x) const;
+  // The law's tails (pit) at the value x of the data.
+  kes_pit pit(kes_pitfn tails, double x) const;
+};
+// The coordinates a curve was fitted in, where its parameters there lead back to the
+// curve's own (dist: the law they are read under); else the data's own, with the
+// curve's parameters.
+kes_edfcoords kes_edf_coords(const kes_curve& c, int dist);
 // The statistics over the values in ascending order; the distribution function of
 // values held as arrays runs on `threads` threads (bit-identical for any count).
+kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, double n, kes_valiter& values,
+                            int threads = 1);
 kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const double* params, double n, kes_valiter& values,
                             int threads = 1);
 // The members' tests, for callers that run them outside a request.

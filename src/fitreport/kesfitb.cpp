@@ -6,6 +6,7 @@
 
 #include "fit/kes_estframe.h"
 #include "fit/family/kes_families.h"
+#include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
@@ -131,9 +132,11 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   bool amark = false;
   int count;
   kes_valiter values(kes_cell_values(ctx, cell));
+  // In the fit's coordinates: the same for the data moved or scaled by a power of two.
+  const kes_edfcoords at = kes_edf_coords(*c, KES_DIST_BETA);
   while (values.next(&x, &count)) {
     double z = 0.0, dens = 0.0;
-    zibeta(std::fmin(std::fmax((x - th) / sg, 0.0), 1.0), al, be, &z, &dens);
+    zibeta(std::fmin(std::fmax((at.at(x) - at.params[0]) / at.params[1], 0.0), 1.0), al, be, &z, &dens);
     amark = amark || z == 0.0 || z == 1.0;
     const double lz = std::log(z), l1z = std::log1p(-z);
     for (int k = 0; k < count; ++k, i += 1.0) {

@@ -6,6 +6,7 @@
 #include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "fit/family/kes_families.h"
+#include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edftab.h"
 #include "fitreport/kes_famsets.h"
 #include "fitreport/kes_fitrep.h"
@@ -169,9 +170,10 @@ void kesedfe(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   double i = 0.0;
   double x;
   int count;
+  const kes_edfcoords coords = kes_edf_coords(*c, KES_DIST_EXPONENTIAL);
   while (values.next(&x, &count)) {
     if (count < 1) continue;
-    const kes_pit tail = kes_law_exponential.tails(c->params, x);  // once for all ties
+    const kes_pit tail = coords.pit(kes_law_exponential.tails, x);  // once for all ties
     const double z = tail.z;
     for (int t = 0; t < count; ++t) {
       i += 1.0;

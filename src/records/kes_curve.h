@@ -64,5 +64,14 @@ struct kes_curve {
   kes_edfres edf;
   kes_kernspec kernel;
   std::uint32_t fitted;   // 1 once an estimate succeeded
+  // The parameters in the coordinates the fit worked in: values less fit_origin,
+  // divided by 2^fit_unit (the lognormal's zeta less fit_unit log 2). Tests formed
+  // there are the same for the data moved by an exact offset or scaled by a power of
+  // two. fit_coords is 1 once they are set.
+  double fit_params[4];
+  double fit_origin;
+  int fit_unit;
+  double fit_zeta[2];  // the lognormal's zeta there as log(at - theta) + dz: {at, dz}; at NaN for none
+  std::uint8_t fit_coords;
   std::uint8_t noted[4];  // once-per-curve notes already written
 };

@@ -22,10 +22,15 @@ kes_wcum::kes_wcum(const kes_valview& v) : v_(v), walk_(v), pair_walk_(v) {
   // Four partial sums: the bound holds for any order of the additions.
   kes_view_weights all(v);
   double part[4] = {}, err = 0.0;
-  for (int i = 0; i < v_.m; ++i) {
-    double e;
-    part[i & 3] += all.at(i, &e);
-    err += e;
+  for (int i = 0; i < v_.m;) {
+    // A run of plain values (their errors 0, which leave err as it is), then a kept one.
+    for (const int stop = all.plain_until(i); i < stop; ++i) part[i & 3] += v_.w[i];
+    if (i < v_.m) {
+      double e;
+      part[i & 3] += all.at(i, &e);
+      err += e;
+      ++i;
+    }
   }
   total_.s = (part[0] + part[1]) + (part[2] + part[3]);
   total_.err = err;
@@ -67,7 +72,35 @@ bool kes_view_weighs(const kes_valview& v, int i) {
   return wm > 0.0;
 }
 
+// No weight is negative: where the cumulative weight through a block's last value lies
+// below W p, so does every one before it, and the walk one value at a time would pass
+// them all, adding the same weights in the same order; the comparisons a value skipped
+// (most of a large view's time here) are saved.
+void kes_wcum::skip_below(const kes_wrank& r) {
+  constexpr int kBlock = 64;
+  while (c_ + kBlock < v_.m) {
+    const kes_rough_sum before = cum_;
+    const int mark = walk_.mark();
+    if (walk_.plain_until(c_ + 1) > c_ + kBlock) {
+      for (int i = c_ + 1; i <= c_ + kBlock; ++i) cum_.add(v_.w[i]);  // plain values only: errors 0
+    } else {
+      for (int i = 1; i <= kBlock; ++i) {
+        double err;
+        const double w = walk_.at(c_ + i, &err);
+        cum_.add(w, err);
+      }
+    }
+    if (kes_rough_compare(r.a(), cum_, r.b(), total_) != -1) {
+      cum_ = before;
+      walk_.back_to(mark);
+      return;
+    }
+    c_ += kBlock;
+  }
+}
+
 bool kes_wcum::percentile(const kes_wrank& r, int* lo, int* hi) {
+  skip_below(r);
   while (c_ + 1 < v_.m && side(r) < 0) next();
   *lo = *hi = c_;
   if (c_ + 1 >= v_.m || side(r) != 0) return false;

@@ -48,6 +48,16 @@ class kes_view_weights {
     if (k_ >= v_.nkept || v_.kept[k_] != i) return v_.w[i];
     return kept(err);
   }
+  // The first value from i on (i not below the last asked) that the view keeps, or
+  // the view's count: every value before it reads as its sum of weights, within 0.
+  int plain_until(int i) {
+    if (v_.wown == nullptr) return v_.m;
+    while (k_ < v_.nkept && v_.kept[k_] < i) ++k_;
+    return k_ < v_.nkept ? v_.kept[k_] : v_.m;
+  }
+  // Where the walk stands, to go back there (the values after it read again).
+  int mark() const { return k_; }
+  void back_to(int mark) { k_ = mark; }
 
  private:
   double kept(double* err) const;
@@ -89,6 +99,9 @@ class kes_wcum {
   bool percentile(const kes_wrank& r, int* lo, int* hi);
 
  private:
+  // Walks on by blocks of values while the rough sums put the cumulative weight through
+  // a block's last value below W p.
+  void skip_below(const kes_wrank& r);
   // The side near W p: by the bounded pairs, else by the exact sums.
   int side_near(const kes_wrank& r);
   // Adds the exact weight of value i.

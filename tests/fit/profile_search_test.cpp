@@ -13,6 +13,7 @@
 
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
+#include "support/threshold_families.h"
 #include "support/ml_check.h"
 #include "support/ref_tables.h"
 
@@ -45,19 +46,8 @@ r_max r_ref(const std::string& key) {
   return m;
 }
 
-struct family {
-  const char* name;
-  int dist, theta, theta_marks, sigma, sigma_marks;
-};
-const family kLognormal{"lognormal", KES_DIST_LOGNORMAL, KES_PLOT_SLOT_LOGNORMAL_THETA,
-                        KES_PLOT_SLOT_LOGNORMAL_THETA_MARKS, KES_PLOT_SLOT_LOGNORMAL_SIGMA,
-                        KES_PLOT_SLOT_LOGNORMAL_SIGMA_MARKS};
-const family kWeibull{"weibull", KES_DIST_WEIBULL, KES_PLOT_SLOT_WEIBULL_THETA, KES_PLOT_SLOT_WEIBULL_THETA_MARKS,
-                      KES_PLOT_SLOT_WEIBULL_SIGMA, KES_PLOT_SLOT_WEIBULL_SIGMA_MARKS};
-const family kGamma{"gamma", KES_DIST_GAMMA, KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS,
-                    KES_PLOT_SLOT_GAMMA_SIGMA, KES_PLOT_SLOT_GAMMA_SIGMA_MARKS};
-const family kBeta{"beta", KES_DIST_BETA, KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS,
-                   KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS};
+using family = kes_test::threshold_family;
+using kes_test::kBeta, kes_test::kGamma, kes_test::kLognormal, kes_test::kWeibull;
 
 // The lognormal log-likelihood at (threshold, zeta, sigma), in long double.
 long double lognormal_loglik(const std::vector<double>& x, const double* p) {

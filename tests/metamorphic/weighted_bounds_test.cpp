@@ -3,7 +3,8 @@
 // equal weights give the unweighted run's row bit for bit, and the percentiles of
 // weights whose sums round (0.2 beside 5000 on one value, ties at W p), of survey-like
 // weights far from a tie and of weights of one scale equal those found here from the
-// weights as 128-bit integers. Data: R's faithful waiting (272 values, many ties) as
+// weights as 128-bit integers, also where P50 lies on a tie inside a block of values
+// the walk would pass at once. Data: R's faithful waiting (272 values, many ties) as
 // it is, moved to 1.7e9 and scaled to millions.
 #include <gtest/gtest.h>
 
@@ -130,6 +131,19 @@ std::vector<weights_case> cases() {
   // Zero weights at both ends: P0 on the step after the first value (the midpoint
   // with the first value that carries weight), P100 the last value that carries any.
   const weights_case zero_ends{"zero_ends", {1, 2, 3, 4}, {0, 1, 1, 0}};
+  // x = 1..243, W = 200: weight 1 through x = 100 (10 on two rows of 0.5, a tie of
+  // the view's walk), 2^-60 on 101..170, then 1 (200 on two rows of 0.5) and two
+  // weights that bring W to 200 exactly. P50 lies on the cumulative weight through
+  // 100 exactly, and the cumulative weight through every later value up to 170
+  // rounds onto W p too: a walk by blocks of values may not pass the tie.
+  weights_case inside{"tie_inside_a_block", {}, {}};
+  for (int k = 1; k <= 243; ++k) {
+    const double w = k <= 100 ? 1 : k <= 170 ? 0x1p-60 : k <= 241 ? 1 : k == 242 ? 29 - 0x1p-48 : 4026 * 0x1p-60;
+    for (int row = 0; row < (k == 10 || k == 200 ? 2 : 1); ++row) {
+      inside.x.push_back(k);
+      inside.w.push_back(k == 10 || k == 200 ? 0.5 : w);
+    }
+  }
   std::vector<double> survey_zero = survey_weights(n);
   for (std::size_t i = 0; i < n; ++i)
     if (fw[i] == 43 || fw[i] == 96) survey_zero[i] = 0;  // every row of the smallest and largest
@@ -137,6 +151,7 @@ std::vector<weights_case> cases() {
       small,
       lost,
       zero_ends,
+      inside,
       {"survey_zero_ends", fw, survey_zero},
       {"survey", fw, survey_weights(n)},
       {"survey_shifted", shifted, survey_weights(n)},

@@ -28,6 +28,10 @@ constexpr auto kesex = kes_lawfn_x<KES_DIST_EXPONENTIAL>;
 // Lognormal family; index is the SIGMA= list position.
 int keslest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double high, int index, double* height);
 double keslcdf(const double* params, double x);
+// The lognormal's tails at x with zeta held as log(at - theta) + dz (at a position near
+// the data): ln((x - theta) / (at - theta)) = log1p((x - at) / (at - theta)) keeps the
+// digits that ln(x - theta) - zeta loses far from 0.
+kes_pit kes_lognormal_tails_at(const double* params, double at, double dz, double x);
 constexpr auto keslp = kes_lawfn_p<KES_DIST_LOGNORMAL>;
 double keslplt(double x, double c, const double* params);
 constexpr auto keslq = kes_lawfn_q<KES_DIST_LOGNORMAL>;

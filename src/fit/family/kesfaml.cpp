@@ -72,12 +72,19 @@ double log_standardized(const double* p, double x) {
   return (std::log1p(r) + shift) / p[2];
 }
 
-kes_pit tails(const double* p, double x) {
-  double u = log_standardized(p, x), mu = -u, a = 0.0, b = 0.0;
+// The tails of the standard normal law at the standardized value u.
+kes_pit normal_tails(double u) {
+  double mu = -u, a = 0.0, b = 0.0;
   const bool bad = zprblnm(-2, &u, nullptr, &a) != 0 || zprblnm(-2, &mu, nullptr, &b) != 0;
   return {zprbnrm(u), -a, -b, bad, false};
 }
+
+kes_pit tails(const double* p, double x) { return normal_tails(log_standardized(p, x)); }
 }  // namespace
+
+kes_pit kes_lognormal_tails_at(const double* p, double at, double dz, double x) {
+  return normal_tails((std::log1p((x - at) / (at - p[0])) - dz) / p[2]);
+}
 
 // Threshold theta, zeta (the scale on the log axis), sigma (the shape).
 const kes_law kes_law_lognormal = {.code = KES_DIST_LOGNORMAL,

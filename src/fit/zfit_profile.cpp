@@ -70,13 +70,18 @@ int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit
   // was being refined.
   bool budget = false;
   auto value = [&](int i) { return g[i].ok && std::isfinite(g[i].logl) ? g[i].logl : -INFINITY; };
-  // The likelihood rises toward the smallest value where the grid's last points climb.
-  fit->rises_at_min = value(m - 1) > value(m - 2) && value(m - 2) > value(m - 3);
+  // The likelihood rises toward the smallest value where the grid's last points with a
+  // value climb (nearer the data the profile may have none: the beta law's upper end
+  // with no maximum of its own there).
+  int last = m - 1;
+  while (last >= 2 && !(value(last) > -INFINITY)) --last;
+  fit->rises_at_min = last >= 2 && value(last) > value(last - 1) && value(last - 1) > value(last - 2);
   bool found = false;
   double best = -INFINITY;
   for (int i = 1; i + 1 < m; ++i) {
     const double v = value(i);
     if (!(v > -INFINITY) || !(v >= value(i - 1)) || !(v > value(i + 1))) continue;
+    if (!(v - std::fmin(value(i - 1), value(i + 1)) > g[i].noise)) continue;
     // The slope's sign change lies on one side of the grid point or the other.
     // (The slope in the threshold is positive where log L rises toward the data.)
     int f = i - 1, n = i + 1;

@@ -9,8 +9,10 @@
 // into rest), and the derivative of log L in the threshold there. False where the
 // profile has no value (the inner maximum not reached; budget tells whether its
 // iterations ran out).
+// noise: the rounding log L may carry there (0 where it keeps its digits); a grid
+// point is a maximum only where it stands above a neighbour by more.
 struct zfit_profile_at {
-  double logl, slope;
+  double logl, slope, noise;
   double rest[3];
   bool ok, budget;
 };

@@ -184,79 +184,208 @@ int shapes(zfit_work* w) {
   return 1;
 }
 
-// Path 3: the engine, with the threshold or the scale estimated.
-int optimise(zfit_work* w) {
-  zfit_ml_spec s{};
-  setup(w, &s);
-  double x[4];
-  zfit_ml_end why;
-  if (zfit_ml(w, s, x, &why) != 0) {
-    zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, why, s.maxiter);
-    one_shape_note(w);
-    return 1;
+
+// The profiles over the support's ends. At the threshold below the smallest value by
+// lo (x - theta = (x - min) + lo) and the upper end above the largest value (top - x
+// from x - min by the caller's rule: the scale less those, or the distance above the
+// largest value plus max - x, exact near the data), the shapes solve their likelihood
+// equations (zbtamle, as with the support given).
+struct beta_at {
+  double a, b, sg, logl, t1, t2, noise;
+  bool ok;
+};
+// zbtamle stops where its equations' squared residuals fall below the tolerance, their
+// residuals near its square root; with shapes in the hundreds that leaves the shapes
+// far enough off that the profile's slope (exact only at the shapes' maximum) is a
+// few thousandths off, and the grid's maxima cannot be bracketed by it. Newton's steps
+// from there go on while they shrink: the equations to rounding.
+void polish_shapes(double g1, double g2, double* a, double* b) {
+  double last = INFINITY;
+  for (int it = 0; it < 8; ++it) {
+    const double s = zbeta_psi(*a + *b), ts = zbeta_psi1(*a + *b);
+    const double f1 = s - zbeta_psi(*a) - g1, f2 = s - zbeta_psi(*b) - g2;
+    const double j11 = zbeta_psi1(*a) - ts, j12 = -ts, j22 = zbeta_psi1(*b) - ts;
+    const double det = j11 * j22 - j12 * j12;
+    if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) return;
+    const double da = (j22 * f1 - j12 * f2) / det, db = (j11 * f2 - j12 * f1) / det;
+    const double size = std::fabs(da) / *a + std::fabs(db) / *b;
+    if (!(size < last) || !(*a + da > 0.0) || !(*b + db > 0.0)) return;
+    *a += da;
+    *b += db;
+    last = size;
+    if (size < 1e-15) return;
   }
-  w->params[2] = x[A];
-  w->params[3] = x[B];
-  w->params[0] = x[T];
-  w->params[1] = x[S];
-  return 0;
 }
 
-// The profile of the threshold with the scale given: at the threshold min - d the
-// shapes solve their likelihood equations (zbtamle, as with the support given); the
-// slope is the likelihood's derivative in the threshold,
-// sum f ((b - 1) / (theta + sigma - x) - (a - 1) / (x - theta)).
-struct beta_profile_ctx {
-  double tol;
-};
-zfit_profile_at beta_profile(const zfit_work* w, double d, const void* vctx) {
-  const zfit_req* r = w->req;
-  const double n = r->n, min = r->min, sg = w->params[1], room = sg - d;  // room: theta + sigma - min
+template <class Top>
+beta_at beta_shapes_at(const zfit_work* w, double lo, double sg, double tol, Top top) {
+  const double n = w->req->n, min = w->req->min;
   struct logs {
     double l, r;
   };
   double s1 = 0.0, s2 = 0.0, t1 = 0.0, t2 = 0.0;
   zfit_each_mapped<logs>(
-      w, [&](double x) -> logs { return {std::log(((x - min) + d) / sg), std::log((room - (x - min)) / sg)}; },
+      w, [&](double x) -> logs { return {std::log(((x - min) + lo) / sg), std::log(top(x - min) / sg)}; },
       [&](double x, double f, const logs& lg) {
         s1 += f * lg.l;
         s2 += f * lg.r;
-        t1 += f / ((x - min) + d);
-        t2 += f / (room - (x - min));
+        t1 += f / ((x - min) + lo);
+        t2 += f / top(x - min);
       });
-  zfit_profile_at p{};
-  double a = w->params[2], b = w->params[3], resid = 0.0;
+  beta_at p{w->params[2], w->params[3], sg, 0.0, t1, t2, 0.0, false};
+  double resid = 0.0;
   if (w->estimate[2] || w->estimate[3]) {
-    const double tol = static_cast<const beta_profile_ctx*>(vctx)->tol;
-    const int rc = w->estimate[3] ? zbtamle(-s1 / n, -s2 / n, &a, &b, tol, &resid)
-                                  : zbtamle(-s2 / n, -s1 / n, &b, &a, tol, &resid);
+    const int rc = w->estimate[3] ? zbtamle(-s1 / n, -s2 / n, &p.a, &p.b, tol, &resid)
+                                  : zbtamle(-s2 / n, -s1 / n, &p.b, &p.a, tol, &resid);
     if (rc != 0) return p;
+    if (w->estimate[2] && w->estimate[3]) polish_shapes(-s1 / n, -s2 / n, &p.a, &p.b);
   }
-  p.rest[0] = a;
-  p.rest[1] = b;
-  p.logl = -n * (zlbeta(a, b) + std::log(sg)) + (a - 1.0) * s1 + (b - 1.0) * s2;
-  p.slope = (b - 1.0) * t2 - (a - 1.0) * t1;
-  p.ok = std::isfinite(p.logl) && std::isfinite(p.slope);
+  p.logl = -n * (zlbeta(p.a, p.b) + std::log(sg)) + (p.a - 1.0) * s1 + (p.b - 1.0) * s2;
+  // Shapes in the millions (the law near its limit far from the data) leave log L the
+  // rounding of its terms: log-gammas of that size and the sums times the shapes.
+  const double la = std::fabs(zlgamma(p.a)), lb = std::fabs(zlgamma(p.b)), lab = std::fabs(zlgamma(p.a + p.b));
+  p.noise = 64.0 * ZEPS53 *
+            (n * (la + lb + lab + std::fabs(std::log(sg))) + std::fabs((p.a - 1.0) * s1) + std::fabs((p.b - 1.0) * s2));
+  p.ok = std::isfinite(p.logl);
   return p;
+}
+
+// A profile's point from the shapes there and the slope in the end being searched
+// (positive where log L rises as the end nears the data).
+zfit_profile_at profile_point(const beta_at& q, double slope) {
+  zfit_profile_at p{};
+  p.rest[0] = q.a;
+  p.rest[1] = q.b;
+  p.logl = q.logl;
+  p.slope = slope;
+  p.noise = q.noise;
+  p.ok = q.ok && std::isfinite(p.logl) && std::isfinite(p.slope);
+  return p;
+}
+
+struct beta_profile_ctx {
+  double tol;
+  double lo;  // the upper end's profile: the threshold's distance below the smallest value
+};
+
+// The threshold at min - d with the scale given; the slope is the likelihood's
+// derivative in the threshold, sum f ((b - 1) / (theta + sigma - x) - (a - 1) / (x - theta)).
+zfit_profile_at beta_profile(const zfit_work* w, double d, const void* vctx) {
+  const double sg = w->params[1], room = sg - d;  // room: theta + sigma - min
+  const beta_at q = beta_shapes_at(w, d, sg, static_cast<const beta_profile_ctx*>(vctx)->tol,
+                                   [room](double xr) { return room - xr; });
+  return profile_point(q, (q.b - 1.0) * q.t2 - (q.a - 1.0) * q.t1);
+}
+
+// The upper end at max + d with the threshold ctx->lo below the smallest value; the
+// slope is minus the likelihood's derivative in the upper end,
+// n (a + b - 1) / sigma - sum f (b - 1) / (top - x).
+zfit_profile_at beta_top_profile(const zfit_work* w, double d, const void* vctx) {
+  const beta_profile_ctx* c = static_cast<const beta_profile_ctx*>(vctx);
+  const double range = w->data_range, n = w->req->n;
+  const beta_at q = beta_shapes_at(w, c->lo, (range + c->lo) + d, c->tol,
+                                   [range, d](double xr) { return (range - xr) + d; });
+  return profile_point(q, n * (q.a + q.b - 1.0) / q.sg - (q.b - 1.0) * q.t2);
 }
 
 // The engine's bounds of the shapes.
 bool beta_inside(const zfit_profile_at& p, const void*) { return p.rest[0] > 0.001 && p.rest[1] > 0.001; }
 
+// The threshold at min - d with the upper end at its profile's largest interior maximum
+// (its distance above the largest value into rest[2]); the slope is the likelihood's
+// derivative in the threshold with the upper end held (the envelope of the inner
+// maximum), n (a + b - 1) / sigma - sum f (a - 1) / (x - theta).
+zfit_profile_at beta_ends_profile(const zfit_work* w, double d, const void* vctx, zfit_profile_fit* inner) {
+  const beta_profile_ctx c{static_cast<const beta_profile_ctx*>(vctx)->tol, d};
+  const zfit_profile_family fam{beta_top_profile, &c, beta_inside, 0.0};
+  zfit_profile_at p{};
+  if (zfit_profile_search(w, fam, inner) != 0) {
+    p.budget = inner->why == ZFIT_ML_BUDGET;
+    return p;
+  }
+  const double range = w->data_range, n = w->req->n, up = inner->d;
+  const beta_at q =
+      beta_shapes_at(w, d, (range + d) + up, c.tol, [range, up](double xr) { return (range - xr) + up; });
+  p = profile_point(q, n * (q.a + q.b - 1.0) / q.sg - (q.a - 1.0) * q.t1);
+  p.rest[2] = up;
+  return p;
+}
+zfit_profile_at beta_ends(const zfit_work* w, double d, const void* vctx) {
+  zfit_profile_fit inner{};
+  return beta_ends_profile(w, d, vctx, &inner);
+}
+
+// The refusal of a profile fit that found no interior maximum.
+int profile_refused(const zfit_work* w, zfit_ml_end why) {
+  zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, why, zfit_maxiter(w->req, kMlIterations));
+  one_shape_note(w);
+  return 1;
+}
+
 // Path 2: the threshold estimated with the scale given, on the profile over the
 // threshold between the largest value less the scale and the smallest value.
 int profile_fit(zfit_work* w) {
   const zfit_req* r = w->req;
-  const beta_profile_ctx ctx{zfit_tol(r, 1e-12)};
+  const beta_profile_ctx ctx{zfit_tol(r, 1e-12), 0.0};
   const zfit_profile_family fam{beta_profile, &ctx, beta_inside, w->params[1] - w->data_range};
   zfit_profile_fit fit{};
-  if (zfit_profile_search(w, fam, &fit) != 0) {
-    zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, fit.why, zfit_maxiter(r, kMlIterations));
+  if (zfit_profile_search(w, fam, &fit) != 0) return profile_refused(w, fit.why);
+  zfit_profile_notes(fit);
+  w->params[0] = r->min - fit.d;
+  w->params[2] = fit.at.rest[0];
+  w->params[3] = fit.at.rest[1];
+  return 0;
+}
+
+// Path 3: the scale estimated with the threshold given, on the profile over the upper
+// end from the largest value upward.
+int top_profile_fit(zfit_work* w) {
+  const zfit_req* r = w->req;
+  const beta_profile_ctx ctx{zfit_tol(r, 1e-12), r->min - w->params[0]};
+  const zfit_profile_family fam{beta_top_profile, &ctx, beta_inside, 0.0};
+  zfit_profile_fit fit{};
+  // The likelihood rising as the upper end moves away is a rise toward sigma's bound.
+  if (zfit_profile_search(w, fam, &fit) != 0)
+    return profile_refused(w, fit.why == ZFIT_ML_AWAY ? ZFIT_ML_AT_BOUND : fit.why);
+  if (fit.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MAX);
+  w->params[1] = (w->data_range + fit.d) + ctx.lo;
+  w->params[2] = fit.at.rest[0];
+  w->params[3] = fit.at.rest[1];
+  return 0;
+}
+
+// Path 4: both ends estimated. The engine from its starts first (MAXITER= and TOL= are
+// its budget and stopping rule); where it finds no interior maximum for a reason other
+// than its budget, the profile over the threshold of the upper end's profile, whose
+// grids reach maxima the starts miss.
+int both_ends_fit(zfit_work* w) {
+  const zfit_req* r = w->req;
+  zfit_ml_spec s{};
+  setup(w, &s);
+  double x[4];
+  zfit_ml_end why;
+  if (zfit_ml(w, s, x, &why) == 0) {
+    w->params[2] = x[A];
+    w->params[3] = x[B];
+    w->params[0] = x[T];
+    w->params[1] = x[S];
+    return 0;
+  }
+  if (why == ZFIT_ML_BUDGET) {
+    zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, why, s.maxiter);
     one_shape_note(w);
     return 1;
   }
+  const beta_profile_ctx ctx{zfit_tol(r, 1e-12), 0.0};
+  const zfit_profile_family fam{beta_ends, &ctx, beta_inside, 0.0};
+  zfit_profile_fit fit{};
+  if (zfit_profile_search(w, fam, &fit) != 0) return profile_refused(w, fit.why);
+  zfit_profile_fit inner{};
+  beta_ends_profile(w, fit.d, &ctx, &inner);
   zfit_profile_notes(fit);
+  if (inner.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MAX);
   w->params[0] = r->min - fit.d;
+  w->params[1] = (w->data_range + fit.at.rest[2]) + fit.d;
   w->params[2] = fit.at.rest[0];
   w->params[3] = fit.at.rest[1];
   return 0;
@@ -290,7 +419,8 @@ int fitbeta(zfit_work* w) {
   if (!sigma_est && theta_est && !(w->data_range < p[1])) return 1;
   int rc = 0;
   if (theta_est && !sigma_est) rc = profile_fit(w);
-  else if (theta_est || sigma_est) rc = optimise(w);
+  else if (sigma_est && !theta_est) rc = top_profile_fit(w);
+  else if (theta_est) rc = both_ends_fit(w);
   else if (w->estimate[2] || w->estimate[3]) rc = shapes(w);
   if (rc != 0) return rc;
   if (p[2] < 0.0) {

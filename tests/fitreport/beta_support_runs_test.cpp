@@ -162,4 +162,23 @@ TEST(BetaSupportRuns, TolIsTheToleranceOfTheLikelihoodsMaximum) {
   }
 }
 
+
+
+// R's women$weight: on the fit's bounds the four-parameter likelihood has no maximum. It
+// grows without limit as the top of the support nears the largest value (beta below 1,
+// sigma at its lower bound; R's optim and nlminb from many starts end there), so the
+// refusal must say it rises toward a bound, not that it rises along a valley.
+TEST(BetaSupportRuns, RsWomensWeightsAreRefusedForARiseTowardABound) {
+  const std::vector<double> weight = {115, 117, 120, 123, 126, 129, 132, 135, 139, 142, 146, 150, 154, 159, 164};
+  for (double shift : {0.0, 1e6, 1.7e9}) {
+    SCOPED_TRACE(shift);
+    std::vector<double> x = weight;
+    for (double& v : x) v += shift;
+    const beta_run b = fit(x, "theta=est sigma=est");
+    EXPECT_FALSE(b.fitted);
+    EXPECT_EQ(count(b.run.log, "it rises toward a bound of the parameters"), 1) << b.run.log;
+    EXPECT_EQ(count(b.run.log, "valley"), 0) << b.run.log;
+  }
+}
+
 }  // namespace

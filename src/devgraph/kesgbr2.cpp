@@ -75,7 +75,7 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
   const int barlabel = static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_BARLABEL));
   const int n = s->n > 0 ? s->n : 1;
   const double f = label_factor(barlabel, n) / scale_factor(r->vscale, n);
-  std::vector<double> tops, centres;
+  std::vector<double> tops, bases, centres;
   for (int i = 0; i < s->nbins; ++i) {
     double left, base, right, top;
     if (!kes_bar_rect(ctx, s, i, &left, &base, &right, &top)) continue;
@@ -92,6 +92,7 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
     b.chars.assign(buf, static_cast<std::size_t>(wzstjus(buf, 40, 'l')));
     out.push_back(b);
     tops.push_back(top);
+    bases.push_back(base);
     centres.push_back((left + right) / 2);
   }
   std::vector<double> widths;
@@ -116,8 +117,15 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
   const double top = c->oy + c->height + r->layout->vaxis.offset[1];
   for (std::size_t i = 0; i < out.size(); ++i) {
     kes_bar_text& b = out[i];
-    // A text that would leave the frame stays on its bar.
-    if (rooms[i].y1 + rise[i] <= top) b.t.y += rise[i];
+    // A text that would leave the frame goes down into its bar instead, just under the
+    // bar's top, where the bar holds it (bars as tall as the frame leave no room over
+    // them); a bar too short for it keeps it standing on the bar.
+    if (rooms[i].y1 + rise[i] <= top) {
+      b.t.y += rise[i];
+    } else if (rise[i] > 0) {
+      const double drop = rooms[i].y1 - rooms[i].y0 + 2 * (b.t.y - tops[i]);
+      if (rooms[i].y0 - drop >= bases[i]) b.t.y -= drop;
+    }
     b.room = kes_gap_of(ctx, b.t, lengths[i]);
   }
   return out;

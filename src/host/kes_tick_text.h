@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cfloat>
 #include <climits>
 #include <cstdint>
 #include <cmath>
@@ -78,11 +79,20 @@ inline kes_decimal kes_rounded_decimal(double v, int place) {
 // Whether a value's shortest decimal is short: of at most kes_short_digits digits, and
 // of fewer than a subnormal holds (one near 1e-310 holds 13, its 14 digits are the
 // doubles' own).
+// The finest last digit a subnormal's short decimal has: the doubles there lie
+// 4.94e-324 apart, so a digit at 1e-323 is as likely noise as given.
+inline constexpr int kes_subnormal_place = -322;
+
 inline bool kes_is_short(const kes_decimal& d) {
-  int most = kes_short_digits;
-  if (!d.zero() && d.exp < -307) most = std::min(most, static_cast<int>(std::floor((d.exp + 323) * 1.0)));
-  return static_cast<int>(d.digits.size()) <= most;
+  if (static_cast<int>(d.digits.size()) > kes_short_digits) return false;
+  return d.zero() || d.exp >= -307 || d.last_place() >= kes_subnormal_place;
 }
+
+// The place a value of no short decimal is rounded to for `digits` significant digits
+// where its first digit is at `first`: never finer than a subnormal's short decimal,
+// whose digits past it carry the rounding of the sum that made the value (a midpoint
+// 3.665987e-318 stands for 3.666e-318).
+inline int kes_digits_place(int first, int digits) { return std::max(first - digits + 1, kes_subnormal_place); }
 
 // The form of a list's texts: fixed with `decimals` decimals, or E notation with
 // `decimals` decimals after the first digit, either with more where a value's decimal
@@ -208,7 +218,15 @@ inline bool kes_grid_decimal(double v, const kes_tick_style& s, kes_decimal* out
   const double bound = s.grid_summed
                            ? (std::fabs(k) + 2) * (ulp(std::fmax(std::fabs(start), std::fabs(v))) + ulp(step)) + ulp(at)
                            : (ulp(start) + std::fabs(k) * ulp(step) + ulp(k * step) + ulp(v) + ulp(at)) / 2;
-  return bound < std::fabs(step) / 2 && std::fabs(at - v) <= bound;
+  if (!(bound < std::fabs(step) / 2 && std::fabs(at - v) <= bound)) return false;
+  // Below the normal doubles the step's own rounding is a large share of it, so k
+  // steps may stray by more than the grid's last digit: there the decimal must be the
+  // value rounded at that digit.
+  if (std::fabs(v) < DBL_MIN || std::fabs(at) < DBL_MIN) {
+    const kes_decimal r = kes_rounded_decimal(v, s.grid_exp);
+    return r.digits == out->digits && r.exp == out->exp && r.negative == out->negative;
+  }
+  return true;
 }
 
 // The decimal a value of a list in this style stands for.
@@ -283,7 +301,7 @@ inline int kes_long_place(const std::vector<double>& values, double step = 0, in
   // With no value of no short decimal here, others of the same ticks (every few of
   // which were given) take the step's place.
   if (first == INT_MIN) return step > 0 ? std::min(kes_tick_detail::step_place(step), short_last) : INT_MAX;
-  int p = std::min(step > 0 ? kes_tick_detail::step_place(step) : first - 5, short_last);
+  int p = std::min(step > 0 ? kes_tick_detail::step_place(step) : kes_digits_place(first, 6), short_last);
   if (digits > 0) p = std::min(p, first - digits + 1);
   for (;; --p) {
     bool apart = true;
@@ -445,7 +463,7 @@ inline std::vector<std::string> kes_value_texts(const std::vector<double>& value
     double gap = INFINITY;
     if (i > 0 && values[i - 1] != v) gap = std::fabs(v - values[i - 1]);
     if (i + 1 < n && values[i + 1] != v) gap = std::fmin(gap, std::fabs(values[i + 1] - v));
-    place[i] = d[i].exp - std::max(digits, 1) + 1;
+    place[i] = kes_digits_place(d[i].exp, std::max(digits, 1));
     if (std::isfinite(gap) && gap > 0) place[i] = std::min(place[i], kes_tick_detail::step_place(gap));
     d[i] = kes_rounded_decimal(v, place[i]);
   }

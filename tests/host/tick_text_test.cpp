@@ -100,6 +100,8 @@ TEST_F(TickTexts, EveryTickAndMidpointReadsItsDecimalInBothRenderers) {
   const offset offsets[] = {
       {{0, 0}, -12},  {{1, 6}, -9},   {{1, 9}, -6},       {{17, 8}, -6},
       {{1, 15}, -1},  {{1, -9}, -24}, {{1, 306}, 292},
+      // Subnormals, whose doubles lie 4.94e-324 apart.
+      {{0, 0}, -320}, {{1, -318}, -320}, {{3, -316}, -319},
   };
   // Steps m x 10^k, m as tenths: 1, 2, 2.5, 5.
   const int mantissas[] = {10, 20, 25, 50};
@@ -213,6 +215,52 @@ TEST_F(TickTexts, ValuesWithNoShortDecimalAreRoundedNoCoarserThanTheStep) {
   EXPECT_NE(ab[0], ab[1]);
   EXPECT_EQ(std::strtod(ab[0].c_str(), nullptr), a);
   EXPECT_EQ(std::strtod(ab[1].c_str(), nullptr), b);
+}
+
+// Subnormal ticks: each reads its value where that is a short decimal, else the value
+// rounded to the nearest at the digit shown, no coarser than the step and no finer than
+// the digits the doubles there hold (a digit at 1e-323 is as likely the rounding of
+// the sum that made the value).
+TEST_F(TickTexts, SubnormalTicksReadTheirValuesOrAreRoundedToTheNearest) {
+  using v = std::vector<std::string>;
+  struct row {
+    std::vector<double> values;
+    double step;
+    v want;
+  };
+  const row rows[] = {
+      {{1e-318, 2e-318, 3e-318, 4e-318}, 1e-318, {"1E-318", "2E-318", "3E-318", "4E-318"}},
+      {{0, 2.5e-320, 5e-320, 7.5e-320, 1e-319}, 2.5e-320, {"0", "2.5E-320", "5E-320", "7.5E-320", "1E-319"}},
+      // k x step in doubles: 3 x 2.5e-320 is not the double nearest 7.5e-320.
+      {{0, 2.5e-320, 2 * 2.5e-320, 3 * 2.5e-320}, 2.5e-320, {"0", "2.5E-320", "5E-320", "7.5E-320"}},
+      // A histogram's lone midpoint, (1.832993e-318 + 5.49898e-318) / 2.
+      {{3.665987e-318}, 0, {"3.666E-318"}},
+      {{-2e-322, -1e-322, 0, 1e-322, 2e-322}, 1e-322, {"-2E-322", "-1E-322", "0", "1E-322", "2E-322"}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.want.front() + "..." + r.want.back());
+    EXPECT_EQ(kes_tick_texts(r.values, r.step), r.want);
+    EXPECT_EQ(plat::graph::tick_texts(r.values), r.want);
+  }
+  // Ticks from a start by a step near the least double: k x step strays from the
+  // decimal k x 1e-322 by more than the digit shown, and a grid that reads it must
+  // still round each value to the nearest (0 stays 0, not 5E-324).
+  for (const double step : {1e-322, 2e-322, 5e-322, 1e-321}) {
+    for (int k0 = -7; k0 <= 40; ++k0) {
+      std::vector<double> ticks;
+      for (int k = 0; k < 6; ++k) ticks.push_back(k0 * step + k * step);
+      const kes_tick_style s = kes_grid_tick_style(ticks, k0 * step, step);
+      for (double t : ticks) {
+        const std::string text = kes_tick_text_of(t, s);
+        SCOPED_TRACE(text);
+        // The text is t, or t rounded to the nearest at a digit no coarser than the step's.
+        bool rounded = kes_tick_read_back(text) == t;
+        for (int p = kes_shortest_decimal(step).last_place(); p >= -324 && !rounded; --p)
+          rounded = same(read(text), read(kes_decimal_text(kes_rounded_decimal(t, p), true, 0)));
+        EXPECT_TRUE(rounded) << t;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -330,13 +330,12 @@ void trimmed_winsorized(kes_ctx* ctx, kes_stats* st, int var, bool trimmed, cons
 // apart.
 void scale_back(kes_stats* st, int k, int K, kes_lost_names* lost) {
   const int spread = kes_spread_weight_power(st);
-  for (int c : {KES_BCL_EST_MEAN, KES_BCL_LO_MEAN, KES_BCL_UP_MEAN})
-    kes_scale_back(&st->bcl[c], 1, k, "basic confidence limits", lost);
+  for (int c : {KES_BCL_EST_MEAN, KES_BCL_LO_MEAN, KES_BCL_UP_MEAN}) kes_scale_back_location(&st->bcl[c], k);
   for (int c : {KES_BCL_EST_STD, KES_BCL_LO_STD, KES_BCL_UP_STD})
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(1, spread / 2, k, K), "basic confidence limits", lost);
   for (int c : {KES_BCL_EST_VAR, KES_BCL_LO_VAR, KES_BCL_UP_VAR})
     kes_scale_back(&st->bcl[c], 1, kes_back_exp(2, spread, k, K), "basic confidence limits", lost);
-  kes_scale_back(&st->nrm.mu, 1, k, "normal mean", lost);
+  kes_scale_back_location(&st->nrm.mu, k);
   kes_scale_back(&st->nrm.sigma, 1, kes_back_exp(1, spread / 2, k, K), "normal standard deviation", lost);
 }
 

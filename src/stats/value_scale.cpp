@@ -106,6 +106,12 @@ void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_name
   }
 }
 
+void kes_scale_back_location(double* v, int k) {
+  if (is_missing(*v)) return;
+  const double r = std::ldexp(*v, k);
+  *v = r == 0.0 && *v != 0.0 ? 0.0 : r;  // 0 as the nearest double reads 0, not -0
+}
+
 int kes_spread_weight_power(const kes_stats* st) {
   return kes_vardef_is_df(st->mom.vardef) || kes_vardef_is_n(st->mom.vardef) ? 2 : 0;
 }
@@ -173,7 +179,10 @@ void scale_back_stat(kes_stats* st, int id, int spread, int k, int K, kes_lost_n
     *cell = m;
     e += we;
   }
-  kes_scale_back(cell, 1, e, r.name, lost);
+  if (id == KES_STAT_MEAN)
+    kes_scale_back_location(cell, e);
+  else
+    kes_scale_back(cell, 1, e, r.name, lost);
 }
 
 }  // namespace

@@ -48,6 +48,9 @@ struct kes_lost_names {
 // *v times 2^(power*k); a result beyond the doubles (infinite, or 0 from a value that
 // was not) becomes missing and its name is added to lost.
 void kes_scale_back(double* v, int power, int k, const char* name, kes_lost_names* lost);
+// *v (not missing) times 2^k for a location (a mean, its limits): one nearer to 0 than
+// the least double is 0, its nearest double, and no value lost, as a spread would be.
+void kes_scale_back_location(double* v, int k);
 
 // The power of two by which a statistic found on values divided by 2^k and weights
 // divided by 2^K (K even, kes_wunit.h) is multiplied back, when it carries the values'

@@ -557,6 +557,22 @@ TEST(GraphRules, TheDumpGivesTurnedLinesAndGroupsTheirOwnPlaces) {
   EXPECT_FALSE(rows.no_group_percents);
   ASSERT_EQ(rows.quantile_cells.size(), 1u);
   EXPECT_EQ(rows.quantile_cells[0].group_percent_places, (std::vector<std::vector<double>>{{1, 2}, {3, 4}}));
+  // With a Group column, each CLASS cell's groups are that column's.
+  const std::string grouped =
+      "data QQPlotData template q\n"
+      "  row 1: Class1=\"a\" Group=\"x\" Quantile=0.5 Data=3 PctlPosition=1\n"
+      "  row 2: Class1=\"a\" Group=\"y\" Quantile=1.5 Data=4 PctlPosition=2\n"
+      "  row 3: Class1=\"b\" Group=\"x\" Quantile=0.25 Data=5 PctlPosition=3\n"
+      "  row 4: Class1=\"b\" Group=\"y\" Quantile=0.75 Data=6 PctlPosition=4\n"
+      "panel QQPlot\n"
+      "  _OVERLAY = 1 (boolean)\n"
+      "  _PCTLGROUPS = \"ROWS\" (text)\n"
+      "  file QQPlot1.svg\n";
+  svg_facts by_group;
+  add_dump_facts(read_dump(grouped), "QQPlot1.svg", by_group);
+  ASSERT_EQ(by_group.quantile_cells.size(), 2u);
+  EXPECT_EQ(by_group.quantile_cells[0].group_percent_places, (std::vector<std::vector<double>>{{1}, {2}}));
+  EXPECT_EQ(by_group.quantile_cells[1].group_percent_places, (std::vector<std::vector<double>>{{3}, {4}}));
   // Drawn without rows: none to place, and the page must say why.
   std::string no_rows = dump;
   no_rows.replace(no_rows.find("\"ROWS\""), 6, "\"NONE\"");

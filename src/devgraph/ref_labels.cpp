@@ -129,7 +129,8 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
       p.rooms.back().x1 = x;
     }
     // A label on the first row reaches a quarter of its height past the plot area.
-    const kes_room bounds{x1 - m, c->oy - 0.5 * h, c->ox + c->width + m, c->oy + c->height + 0.5 * h};
+    const kes_room bounds{x1 - m, std::max(c->oy - 0.5 * h, c->pagearea[1]), c->ox + c->width + m,
+                          std::min(c->oy + c->height + 0.5 * h, c->pagearea[3])};
     const std::size_t k = static_cast<std::size_t>(i);
     settle(p, bounds, i, &out.h[k], &out.h_room[k]);
     out.hw[k] = w;
@@ -169,7 +170,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
         std::rotate(p.rooms.begin() + 1, p.rooms.begin() + static_cast<long>(k), p.rooms.begin() + static_cast<long>(k) + 1);
         break;
       }
-    const kes_room bounds{x1 - m, y1 - 0.25 * h, x2 + m, y2 + 0.75 * h};
+    // A quarter of a height below the plot area and three quarters above it, within the
+    // page (a frame at the page's top leaves no room above).
+    const kes_room bounds{x1 - m, std::max(y1 - 0.25 * h, c->pagearea[1]), x2 + m, std::min(y2 + 0.75 * h, c->pagearea[3])};
     const std::size_t k = static_cast<std::size_t>(i);
     settle(p, bounds, -1 - i, &out.v[k], &out.v_room[k]);
     out.vw[k] = w;

@@ -292,7 +292,8 @@ family_needs needs_of(const zfit_work* w) {
     case ZFIT_NORMAL:
       // With a given mean the spread is taken about it over the values themselves.
       return {fitnormal, mu && missing(req->mean), mu && sigma && missing(req->std), false, !mu && sigma};
-    case ZFIT_EXPONENTIAL: return {fitexponential, sigma && missing(req->mean), false, missing(req->min), false};
+    // The mean distance from the threshold is taken over the ascending values.
+    case ZFIT_EXPONENTIAL: return {fitexponential, false, false, true, true};
     // Percentiles: the threshold test reads the minimum, the quantiles the distinct values.
     case ZFIT_LOGNORMAL: return {fitlognormal, false, false, true, true};
     // Shape Newton and threshold search read the mean, the spread, the minimum and the values.

@@ -17,6 +17,18 @@
 #include "records/pool_alloc.h"
 
 namespace {
+// The exponential fit is closed-form in the mean distance from its threshold: it takes
+// that mean from the values relative to the smallest value, or to a given threshold
+// (0 too, and lowered to the smallest value as the fit lowers it), so that the value
+// list and the streamed observations (read into the same ascending values) give the
+// same bits, and data moved by c give the same distances.
+double exponential_origin(const zfit_work* w) {
+  const zfit_req* r = w->req;
+  if (w->values == nullptr || w->values->m < 1 || !(r->max >= r->min)) return NAN;
+  const double x0 = w->estimate[0] ? r->min : std::fmin(r->params[0], r->min);
+  return std::isfinite(x0) && std::isfinite(r->max - x0) && r->max - x0 > 0.0 ? x0 : NAN;
+}
+
 // The origin a fit works relative to, or NaN for none. A maximum-likelihood fit of a
 // threshold (or of the beta law's upper end) from the values works relative to its
 // smallest value: the likelihood then depends on the values only through their
@@ -27,9 +39,8 @@ namespace {
 double relative_origin(const zfit_work* w) {
   const zfit_req* r = w->req;
   const int f = r->family;
-  // The exponential fit is closed-form in the data pass's sums, the same bits as its
-  // streamed fit.
   const bool family = f == ZFIT_LOGNORMAL || f == ZFIT_WEIBULL || f == ZFIT_GAMMA || f == ZFIT_BETA;
+  if (f == ZFIT_EXPONENTIAL) return exponential_origin(w);
   if (!family || w->values == nullptr || w->values->m < 1 || !(r->max >= r->min)) return NAN;
   const bool end_est = w->estimate[0] || (f == ZFIT_BETA && w->estimate[1]);
   if (end_est)

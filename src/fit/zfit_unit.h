@@ -20,7 +20,8 @@ struct zfit_unit_frame {
 // bin width, location and scale (parameters 1 and 2) divided by 2^e, the values in
 // the fit's pool. A maximum-likelihood fit of a threshold works relative to the
 // smallest value (the origin) in the unit of the range, with the moments of the
-// relative values. 0, or 1016 after the host's memory message.
+// relative values; so does the exponential fit, from its threshold. 0, or 1016
+// after the host's memory message.
 int zfit_unit_enter(zfit_work* w, zfit_unit_frame* u);
 // Back to the caller's request: the location, scale, modes and curve points' abscissas
 // times 2^e (positions plus the origin), the heights as they are.

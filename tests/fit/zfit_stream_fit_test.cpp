@@ -3,12 +3,15 @@
 // errors, empty streams and refused requests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 
 #include "numeric/zprobit.h"
 #include "support/hand_view.h"
 #include "support/fit_fixture.h"
+#include "support/r_columns.h"
 #include "zfit_stream_source.h"
 
 namespace {
@@ -63,6 +66,47 @@ TEST_F(StreamFit, ClosedFormsMatchTheValueListMode) {
         EXPECT_EQ(s.req.height, ref.height) << at;
         EXPECT_EQ(s.req.npoints, 200) << at;
       }
+}
+
+TEST_F(StreamFit, ExponentialFitsOfDataMovedByAnOffsetAreTheFitsMoved) {
+  // R's columns y = x + c as a user has them at c, and z = y - c (exact: the same
+  // numbers near 0), threshold estimated, given 0.25 ranges below the smallest value
+  // or at it: the streamed fit of y is the value-list fit of y bit for bit, and the
+  // fit of z is that fit moved back: the same scale, the threshold within a unit of
+  // the last place at c. Before, the closed form took the mean at the offset and the
+  // scale moved with c (1e-9 relative at 1.7e9).
+  int compared = 0;
+  for (const auto& col : kes_meta::r_columns()) {
+    if (col.x.size() < 10) continue;
+    const auto [lo, hi] = std::minmax_element(col.x.begin(), col.x.end());
+    if (!(*hi > *lo)) continue;
+    for (double below : {double(NAN), 0.25, 0.0})
+      for (double c : {1e6, 1.7e9}) {
+        SCOPED_TRACE(std::string(col.name) + " theta " + std::to_string(below) + " + " + std::to_string(c));
+        std::vector<double> y, z;
+        for (double v : col.x) y.push_back(v + c);
+        for (double v : y) z.push_back(v - c);
+        const double ylo = *std::min_element(y.begin(), y.end()), yhi = *std::max_element(y.begin(), y.end());
+        const double ty = std::isnan(below) ? below : ylo - below * (yhi - ylo);
+        zfit_req fits[2];
+        for (int k = 0; k < 2; ++k) {
+          x = k == 0 ? y : z;
+          stream_source s(ZFIT_EXPONENTIAL, x, {}, 7);
+          s.req.params[0] = k == 0 ? ty : ty - c;
+          s.req.low = 0, s.req.high = 3e9;
+          fits[k] = mode1(s.req, false);
+          if (k == 1) continue;
+          ASSERT_EQ(s.fit(), 0);
+          EXPECT_EQ(s.req.params[0], fits[0].params[0]);
+          EXPECT_EQ(s.req.params[1], fits[0].params[1]);
+        }
+        EXPECT_EQ(fits[0].params[1], fits[1].params[1]);
+        EXPECT_LE(std::fabs((fits[0].params[0] - c) - fits[1].params[0]), std::ldexp(1.0, std::ilogb(c) - 52))
+            << fits[0].params[0] - c << " " << fits[1].params[0];
+        ++compared;
+      }
+  }
+  EXPECT_GE(compared, 80);
 }
 
 TEST_F(StreamFit, ShapeFamiliesMatchTheValueListMode) {

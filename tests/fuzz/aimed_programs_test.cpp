@@ -139,6 +139,23 @@ TEST(AimedPrograms, GraphsAtTheEdgesKeepEveryRule) {
        "proc kestravine data=d noprint;\n  var hp;\n  class am;\n"
        "  probplot hp / lognormal(sigma=est theta=0 zeta=est) href=90 hreflabels='P90';\nrun;\n",
        kMtcars, {}},
+      // Turned by ROTATE: each cell's percents up its side and its VREF=90 across.
+      {"mtcars-probplot-rotate-vref90",
+       "proc kestravine data=d noprint;\n  var hp;\n  class am;\n"
+       "  probplot hp / lognormal(sigma=est theta=0 zeta=est) rotate vref=90 vreflabels='P90';\nrun;\n",
+       kMtcars, {}},
+      // Each cell's own percent axis above it.
+      {"mtcars-qqplot-pctlaxis",
+       "proc kestravine data=d noprint;\n  var hp;\n  class am;\n"
+       "  qqplot hp / lognormal(sigma=est theta=0 zeta=est) pctlaxis;\nrun;\n",
+       kMtcars, {}},
+      // Overlaid groups: a row of each group's own percents, or (turned) none, saying why.
+      {"mtcars-overlay-percent-rows",
+       "proc kestravine data=d noprint;\n  var hp;\n  class am;\n"
+       "  qqplot hp / lognormal(sigma=est theta=0 zeta=est) pctlaxis overlay;\n"
+       "  probplot hp / lognormal(sigma=est theta=0 zeta=est) overlay href=90;\n"
+       "  qqplot hp / lognormal(sigma=est theta=0 zeta=est) pctlaxis overlay rotate;\nrun;\n",
+       kMtcars, {}},
       // A gamma fit that fails over NOBARS (a 0 in every cell) says nothing untrue.
       {"gamma-nobars-zeros",
        "proc kestravine data=d noprint;\n  var x;\n  class g;\n  histogram x / gamma nobars;\nrun;\n",

@@ -204,7 +204,7 @@ std::string case_program(const meta_case& mc) {
     if (!far.empty())
       p += "  histogram" + far +
            " / noplot lognormal(theta=est) weibull(theta=est) gamma(theta=est)\n"
-           "      beta(theta=est sigma=est);\n";
+           "      beta(theta=est sigma=est) exponential(theta=est);\n";
     p += "run;\n";
   }
   return p;

@@ -450,6 +450,138 @@ TEST(GraphRules, PercentsAndReferenceLinesStandAtTheirCellsOwnQuantiles) {
   EXPECT_EQ(key[1].rule, kRuleOwnQuantile);
 }
 
+// The same rule where the quantile scale runs up (ROTATE, its reference lines VREF=), on
+// a Q-Q plot's PCTLAXIS above its cell, and on overlaid groups' rows of percents: in
+// each, a percent or line standing at the key cell's (or first group's) place is found.
+TEST(GraphRules, TurnedPercentAxesAndGroupRowsStandAtTheirOwnQuantiles) {
+  // A cell 100 x 80 at (x0, y0), and what is drawn in it and beside it.
+  const auto framed = [](double x0, const std::string& inside, const std::string& outside, double y0 = 20) {
+    const std::string id = "c" + std::to_string(static_cast<int>(x0));
+    return rect(x0, y0, 100, 80, "#FFFFFF", "none") + "<clipPath id=\"" + id + "\"><rect x=\"" + std::to_string(x0) +
+           "\" y=\"" + std::to_string(y0) + "\" width=\"100\" height=\"80\"/></clipPath>\n<g clip-path=\"url(#" + id +
+           ")\">\n" + inside + "</g>\n" + rect(x0, y0, 100, 80, "none", "#4A4A4A") + outside;
+  };
+  // Turned: points at quantiles 0, 1 and 2 stand at y 90, 60 and 30 (30 px a unit up);
+  // their values across (x) follow no line in the quantile. Cell 1's 90 % at quantile
+  // 1.5 (y 45), cell 2's at 1 (y 60); each "90" at the left, each VREF=90 across.
+  const auto turned = [&](double x0, double percent_y, double line_y) {
+    return framed(x0, marker(x0 + 10, 90) + marker(x0 + 20, 60) + marker(x0 + 90, 30) +
+                          line(x0, line_y, x0 + 100, line_y, "#6E6E6E"),
+                  text(x0 - 4, percent_y + 4, 10, "90", "end"));
+  };
+  svg_facts up;
+  up.listed_percents = up.placed_percents = {"90"};
+  up.quantile_up = true;
+  up.quantile_cells = {{{{0, 1}, {1, 2}, {2, 9}}, {1.5}, {1.5}}, {{{0, 1}, {1, 2}, {2, 9}}, {1}, {1}}};
+  const std::string prob = "A probability plot of x.";
+  EXPECT_TRUE(svg_rule_faults(page(turned(60, 45, 45) + turned(180, 60, 60), prob), up).empty());
+  const std::vector<svg_fault> up_key = svg_rule_faults(page(turned(60, 45, 45) + turned(180, 45, 45), prob), up);
+  ASSERT_EQ(up_key.size(), 2u);
+  EXPECT_EQ(up_key[0].rule, kRuleOwnQuantile);
+  EXPECT_EQ(up_key[1].rule, kRuleOwnQuantile);
+
+  // A Q-Q plot's PCTLAXIS, above each cell: its quantile axis below reads quantiles, and
+  // a quantile tick "1" is no percent. Points at quantiles 0 and 2 at x0 + 10, x0 + 90.
+  const auto qq = [&](double x0, double percent_x) {
+    return framed(x0, marker(x0 + 10, 90) + marker(x0 + 90, 30),
+                  text(percent_x, 14, 10, "90", "middle") + text(x0 + 50, 114, 6, "1", "middle"));
+  };
+  svg_facts pctlaxis;
+  pctlaxis.listed_percents = pctlaxis.placed_percents = {"90", "1"};
+  pctlaxis.quantile_cells = {{{{0, 1}, {2, 5}}, {1.5, 0.2}, {}}, {{{0, 1}, {2, 5}}, {1, 0.1}, {}}};
+  const std::string qq_desc = "A Q-Q plot of x, 2 CLASS cells.";
+  EXPECT_TRUE(svg_rule_faults(page(qq(60, 130) + qq(180, 230), qq_desc), pctlaxis).empty());
+  const std::vector<svg_fault> qq_key = svg_rule_faults(page(qq(60, 130) + qq(180, 250), qq_desc), pctlaxis);
+  ASSERT_EQ(qq_key.size(), 1u);
+  EXPECT_EQ(qq_key[0].rule, kRuleOwnQuantile);
+  EXPECT_NE(qq_key[0].detail.find("'90'"), std::string::npos) << qq_key[0].detail;
+
+  // Overlaid: one cell at x 60, groups 1 and 2 in rows above it, group 1 nearest. Group
+  // 1's 90 % at quantile 1.5 (x 130), group 2's at 1 (x 110).
+  svg_facts groups;
+  groups.listed_percents = groups.placed_percents = {"90"};
+  groups.quantile_cells = {{{{0, 1}, {2, 5}}, {1.5, 1}, {}, {{1.5}, {1}}}};
+  // The cell at y 60..140, the nearest row's baseline at 54, the next at 34.
+  const auto two_rows = [&](double second_x) {
+    return page(framed(60, marker(70, 130) + marker(150, 70),
+                       text(130, 54, 10, "90", "middle") + text(second_x, 34, 10, "90", "middle"), 60),
+                "A Q-Q plot of x.");
+  };
+  for (const svg_fault& f : svg_rule_faults(two_rows(110), groups)) ADD_FAILURE() << f.rule << ": " << f.detail;
+  const std::vector<svg_fault> row_key = svg_rule_faults(two_rows(130), groups);
+  ASSERT_EQ(row_key.size(), 1u);
+  EXPECT_EQ(row_key[0].rule, kRuleOwnQuantile);
+  EXPECT_NE(row_key[0].detail.find("group 2"), std::string::npos) << row_key[0].detail;
+  // Groups of shapes of their own that draw no percent rows say why on the page.
+  svg_facts none;
+  none.no_group_percents = true;
+  const std::string bare = framed(60, marker(70, 90) + marker(150, 30), "");
+  EXPECT_EQ(svg_rule_faults(page(bare, "A Q-Q plot of x."), none).size(), 1u);
+  EXPECT_TRUE(svg_rule_faults(page(bare + text(60, 14, 200, "No percent axis: the groups' fitted shapes differ"),
+                                   "A Q-Q plot of x."),
+                              none)
+                  .empty());
+}
+
+// The dump of a turned plot gives its VREF= lines as the reference lines across the
+// quantile scale; overlaid groups each give their own percent places, or none drawn.
+TEST(GraphRules, TheDumpGivesTurnedLinesAndGroupsTheirOwnPlaces) {
+  const std::string dump =
+      "data ProbPlotData template t\n"
+      "  row 1: Class1=\"a\" Quantile=0.5 Data=3 PctlPosition=1 HRefValue=7 VRefValue=2\n"
+      "  row 2: Class1=\"a\" Quantile=1.5 Data=4 PctlPosition=2 HRefValue=. VRefValue=.\n"
+      "panel ProbPlot\n"
+      "  template t.Graphics.ProbPlotRotated\n"
+      "  _PCTLLABELS = \"10 90\" (text)\n"
+      "  file ProbPlot1.svg\n"
+      "data QQPlotData template q\n"
+      "  row 1: Class1=\"a\" Quantile=0.5 Data=3 PctlPosition=1\n"
+      "  row 2: Class1=\"a\" Quantile=1.5 Data=4 PctlPosition=2\n"
+      "  row 3: Class1=\"b\" Quantile=0.25 Data=5 PctlPosition=3\n"
+      "  row 4: Class1=\"b\" Quantile=0.75 Data=6 PctlPosition=4\n"
+      "panel QQPlot\n"
+      "  template t.Graphics.QQPlot\n"
+      "  _OVERLAY = 1 (boolean)\n"
+      "  _PCTLGROUPS = \"ROWS\" (text)\n"
+      "  _PCTLLABELS = \"10 90\" (text)\n"
+      "  file QQPlot1.svg\n";
+  const std::vector<dump_block> blocks = read_dump(dump);
+  svg_facts turned;
+  add_dump_facts(blocks, "ProbPlot1.svg", turned);
+  EXPECT_TRUE(turned.quantile_up);
+  ASSERT_EQ(turned.quantile_cells.size(), 1u);
+  EXPECT_EQ(turned.quantile_cells[0].href_places, (std::vector<double>{2}));
+  svg_facts rows;
+  add_dump_facts(blocks, "QQPlot1.svg", rows);
+  EXPECT_FALSE(rows.quantile_up);
+  EXPECT_FALSE(rows.no_group_percents);
+  ASSERT_EQ(rows.quantile_cells.size(), 1u);
+  EXPECT_EQ(rows.quantile_cells[0].group_percent_places, (std::vector<std::vector<double>>{{1, 2}, {3, 4}}));
+  // With a Group column, each CLASS cell's groups are that column's.
+  const std::string grouped =
+      "data QQPlotData template q\n"
+      "  row 1: Class1=\"a\" Group=\"x\" Quantile=0.5 Data=3 PctlPosition=1\n"
+      "  row 2: Class1=\"a\" Group=\"y\" Quantile=1.5 Data=4 PctlPosition=2\n"
+      "  row 3: Class1=\"b\" Group=\"x\" Quantile=0.25 Data=5 PctlPosition=3\n"
+      "  row 4: Class1=\"b\" Group=\"y\" Quantile=0.75 Data=6 PctlPosition=4\n"
+      "panel QQPlot\n"
+      "  _OVERLAY = 1 (boolean)\n"
+      "  _PCTLGROUPS = \"ROWS\" (text)\n"
+      "  file QQPlot1.svg\n";
+  svg_facts by_group;
+  add_dump_facts(read_dump(grouped), "QQPlot1.svg", by_group);
+  ASSERT_EQ(by_group.quantile_cells.size(), 2u);
+  EXPECT_EQ(by_group.quantile_cells[0].group_percent_places, (std::vector<std::vector<double>>{{1}, {2}}));
+  EXPECT_EQ(by_group.quantile_cells[1].group_percent_places, (std::vector<std::vector<double>>{{3}, {4}}));
+  // Drawn without rows: none to place, and the page must say why.
+  std::string no_rows = dump;
+  no_rows.replace(no_rows.find("\"ROWS\""), 6, "\"NONE\"");
+  svg_facts none;
+  add_dump_facts(read_dump(no_rows), "QQPlot1.svg", none);
+  EXPECT_TRUE(none.no_group_percents);
+  EXPECT_TRUE(none.quantile_cells[0].group_percent_places.empty());
+}
+
 // The dump read as facts: each cell's points and percent places from its rows, the
 // ticks listed, and a reference line at a listed percent placed at each cell's own
 // place of it, even where places lie a billionth apart.

@@ -22,6 +22,12 @@ int dump_block::count_prefix(const std::string& prefix) const {
   return n;
 }
 
+std::string dump_block::template_name() const {
+  for (const std::string& l : lines)
+    if (l.rfind("  template ", 0) == 0) return l.substr(11);
+  return "";
+}
+
 std::string dump_block::file() const {
   for (const std::string& l : lines)
     if (l.rfind("  file ", 0) == 0) return l.substr(7);
@@ -115,6 +121,14 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
     std::vector<std::string> levels1, levels2;
     bool any1 = false, any2 = false;
     const bool overlay = panel.dynamic("_OVERLAY").rfind("1", 0) == 0;
+    // Turned by ROTATE, the reference lines across the quantile scale are VREF='s.
+    const std::string template_name = panel.template_name();
+    const bool rotated = template_name.size() >= 7 && template_name.compare(template_name.size() - 7, 7, "Rotated") == 0;
+    const char* const ref_column = rotated ? "VRefValue" : "HRefValue";
+    facts.quantile_up = rotated;
+    // Overlaid, each cell's groups (the Group column's, else the one CLASS variable's
+    // levels) in the order they come, with their own percent places.
+    std::map<std::pair<std::string, std::string>, std::vector<std::pair<std::string, std::vector<double>>>> groups;
     for (const auto& row : data->rows()) {
       const auto get = [&](const char* column) {
         const auto it = row.find(column);
@@ -136,8 +150,17 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
       const double q = dump_number(get("Quantile")), v = dump_number(get("Data"));
       if (std::isfinite(q) && std::isfinite(v)) c.points.push_back({q, v});
       if (const double p = dump_number(get("PctlPosition")); std::isfinite(p)) c.percent_places.push_back(p);
-      if (const double h = dump_number(get("HRefValue")); std::isfinite(h)) c.href_places.push_back(h);
+      if (const double h = dump_number(get(ref_column)); std::isfinite(h)) c.href_places.push_back(h);
+      if (overlay && (row.count("Group") != 0 || shared)) {
+        const std::string g = row.count("Group") != 0 ? get("Group") : get("Class1");
+        auto& list = groups[{l1, l2}];
+        if (list.empty() || list.back().first != g) list.push_back({g, {}});
+        if (const double p = dump_number(get("PctlPosition")); std::isfinite(p)) list.back().second.push_back(p);
+      }
     }
+    // Overlaid groups whose shapes differ draw a row of percents each, or none.
+    const std::string rows_of = panel.dynamic("_PCTLGROUPS");
+    facts.no_group_percents = overlay && !rows_of.empty() && rows_of.rfind("\"ROWS\"", 0) != 0;
     if (by_levels.empty()) return;
     // The cells the panel draws, in order: each pair of levels of its block of rows and
     // columns (NROWS=, NCOLS=, the panel's number), a pair without rows drawn empty; the
@@ -156,6 +179,9 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
       for (long k = col0; k < std::min(cols, col0 + ncols); ++k) {
         const auto it = by_levels.find({levels1[static_cast<std::size_t>(r)], levels2[static_cast<std::size_t>(k)]});
         facts.quantile_cells.push_back(it == by_levels.end() ? svg_facts::quantile_cell{} : it->second);
+        const auto g = groups.find({levels1[static_cast<std::size_t>(r)], levels2[static_cast<std::size_t>(k)]});
+        if (g != groups.end() && rows_of.rfind("\"ROWS\"", 0) == 0)
+          for (const auto& [name, places] : g->second) facts.quantile_cells.back().group_percent_places.push_back(places);
       }
     // Cells without places of their own take the key cell's (the first row's).
     for (svg_facts::quantile_cell& c : facts.quantile_cells)

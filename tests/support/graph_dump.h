@@ -21,6 +21,8 @@ struct dump_block {
   // Rows of a data block as column -> text.
   std::vector<std::map<std::string, std::string>> rows() const;
   int count_prefix(const std::string& prefix) const;
+  // The template a panel names ("" for none).
+  std::string template_name() const;
   // The file a panel drew ("" for none).
   std::string file() const;
 };

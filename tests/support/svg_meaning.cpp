@@ -683,58 +683,108 @@ void listed_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg
   }
 }
 
-// Where a quantile of a cell stands across: the line through the cell's points as
-// drawn, the least and greatest quantile at the outermost markers. Empty when the
-// markers do not stand where that line puts every point (a plot turned by ROTATE).
-std::optional<std::pair<double, double>> quantile_line(const graph_parts& g, const box& cell,
-                                                       const svg_facts::quantile_cell& c) {
-  std::vector<double> xs;
-  for (const auto& [x, y] : g.markers)
-    if (cell.holds(x, y, -1)) xs.push_back(x);
-  if (xs.size() < 2 || c.points.size() < 2) return std::nullopt;
-  std::sort(xs.begin(), xs.end());
+// Where a quantile of a cell stands: the line through the cell's points as drawn, along
+// x (along y when turned by ROTATE), the least and greatest quantile at the outermost
+// markers. Empty when the markers do not stand where that line puts every point.
+struct quantile_scale {
+  double from, by;
+  bool up;  // along y
+  double at(double q) const { return from + q * by; }
+};
+std::optional<quantile_scale> quantile_line(const graph_parts& g, const box& cell, const svg_facts::quantile_cell& c,
+                                            bool up) {
   double lo = INFINITY, hi = -INFINITY;
   for (const auto& [q, v] : c.points) lo = std::min(lo, q), hi = std::max(hi, q);
-  if (!(hi > lo) || !(xs.back() > xs.front())) return std::nullopt;
-  const double scale_by = (xs.back() - xs.front()) / (hi - lo), from = xs.front() - lo * scale_by;
+  std::vector<double> places;
+  for (const auto& [x, y] : g.markers)
+    if (cell.holds(x, y, -1)) places.push_back(up ? y : x);
+  if (places.size() < 2 || c.points.size() < 2 || !(hi > lo)) return std::nullopt;
+  std::sort(places.begin(), places.end());
+  if (!(places.back() > places.front())) return std::nullopt;
+  // Quantiles grow to the right, and upward (to less y).
+  const double by = (places.back() - places.front()) / (hi - lo) * (up ? -1 : 1);
+  const quantile_scale line{(up ? places.back() : places.front()) - lo * by, by, up};
   for (const auto& [q, v] : c.points) {
-    const double x = from + q * scale_by;
-    const auto it = std::lower_bound(xs.begin(), xs.end(), x - 1);
-    if (it == xs.end() || *it > x + 1) return std::nullopt;
+    const double at = line.at(q);
+    const auto it = std::lower_bound(places.begin(), places.end(), at - 1);
+    if (it == places.end() || *it > at + 1) return std::nullopt;
   }
-  return std::make_pair(from, scale_by);
+  return line;
+}
+
+// The rows of percents on a cell's percent side, nearest the frame first: the numbers
+// within reach beyond that side and along the cell, a row a line of anchors. A cell's
+// own (or, overlaid, its first group's) is the nearest; the tick marks of a percent
+// axis above a cell stand on its strip, not on the cell, so they tell nothing here.
+std::vector<std::vector<tick>> percent_rows(const graph_parts& g, const box& cell, side where) {
+  std::map<long, std::vector<tick>> rows;
+  const bool across = where == bottom || where == top;
+  for (const text_item& t : g.texts) {
+    if (!free_text(g, t) || t.angle != 0 || distance(cell, t.cx(), t.cy()) >= kAxisReach) continue;
+    const std::optional<double> v = number_of(t.text);
+    const bool beyond = where == bottom ? t.ink.y0 >= cell.y1 - kSlack
+                        : where == top  ? t.ink.y1 <= cell.y0 + kSlack
+                        : where == left ? t.ink.x1 <= cell.x0 + kSlack
+                                        : t.ink.x0 >= cell.x1 - kSlack;
+    const bool along = across ? t.cx() > cell.x0 - kEndReach && t.cx() < cell.x1 + kEndReach
+                              : t.cy() > cell.y0 - kEndReach && t.cy() < cell.y1 + kEndReach;
+    if (!v || !beyond || !along) continue;
+    const long at = std::lround((across ? t.y : t.x) * 100);
+    rows[where == bottom || where == right ? at : -at].push_back({across ? t.cx() : t.cy(), *v, &t});
+  }
+  std::vector<std::vector<tick>> out;
+  for (auto& [at, row] : rows) out.push_back(std::move(row));
+  return out;
 }
 
 // On a plot of points on a quantile scale each cell's percents and reference lines
-// stand at that cell's own quantiles: where its own fit puts them.
+// stand at that cell's own quantiles: where its own fit puts them. A probability plot
+// labels its quantile axis with percents; a Q-Q plot's PCTLAXIS stands across from its
+// quantile axis. Overlaid groups each label a row of their own.
 void quantile_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  if (facts.no_group_percents &&
+      std::none_of(g.texts.begin(), g.texts.end(),
+                   [](const text_item& t) { return t.text.find("No percent axis") != std::string::npos; }))
+    out.push_back({kRuleOwnQuantile, "overlaid groups of shapes of their own draw no percent axis, and no note says so"});
   if (facts.quantile_cells.empty()) return;
-  const std::vector<axis> axes = read_axes(g);
   constexpr double kReach = 1;  // places are written to hundredths; the line's ends to that
+  const bool prob = probability_plot(g.desc);
   for (std::size_t c = 0; c < facts.quantile_cells.size() && c < g.cells.size(); ++c) {
     const box& cell = g.cells[c];
     const svg_facts::quantile_cell& own = facts.quantile_cells[c];
-    const auto line = quantile_line(g, cell, own);
+    const auto line = quantile_line(g, cell, own, facts.quantile_up);
     if (!line) continue;
-    const auto at = [&](double q) { return line->first + q * line->second; };
-    for (const axis& a : axes) {
-      if (a.cell != c || a.where != bottom) continue;
-      for (const tick& t : a.ticks)
-        for (std::size_t i = 0; i < facts.placed_percents.size() && i < own.percent_places.size(); ++i)
-          if (number_of(facts.placed_percents[i]) == t.value && std::fabs(t.at - at(own.percent_places[i])) > kReach)
-            out.push_back({kRuleOwnQuantile, "the percent '" + t.text->text + "' of the cell " + place(cell) +
-                                                 " stands at x " + number_text(t.at) + ", its cell's own at " +
-                                                 number_text(at(own.percent_places[i]))});
+    const side percent_side = line->up ? (prob ? left : right) : (prob ? bottom : top);
+    const std::string axis_name = line->up ? "y" : "x";
+    const auto check = [&](const std::vector<tick>& ticks, const std::vector<double>& places, const std::string& whose) {
+      for (const tick& t : ticks)
+        for (std::size_t i = 0; i < facts.placed_percents.size() && i < places.size(); ++i)
+          if (number_of(facts.placed_percents[i]) == t.value && std::fabs(t.at - line->at(places[i])) > kReach)
+            out.push_back({kRuleOwnQuantile, "the percent '" + t.text->text + "' of " + whose + place(cell) +
+                                                 " stands at " + axis_name + " " + number_text(t.at) + ", its own at " +
+                                                 number_text(line->at(places[i]))});
+    };
+    const std::vector<std::vector<tick>> rows = percent_rows(g, cell, percent_side);
+    if (!own.group_percent_places.empty()) {
+      // Row k (out from the frame) is the k-th group's.
+      for (std::size_t k = 0; k < rows.size() && k < own.group_percent_places.size(); ++k)
+        check(rows[k], own.group_percent_places[k], "group " + std::to_string(k + 1) + " of the cell ");
+    } else if (!rows.empty()) {
+      check(rows.front(), own.percent_places, "the cell ");
     }
     for (double h : own.href_places) {
-      const double x = at(h);
-      if (!(x > cell.x0 + kReach && x < cell.x1 - kReach)) continue;
+      const double at = line->at(h);
+      const double lo = line->up ? cell.y0 : cell.x0, hi = line->up ? cell.y1 : cell.x1;
+      if (!(at > lo + kReach && at < hi - kReach)) continue;
       const bool drawn = std::any_of(g.lines.begin(), g.lines.end(), [&](const segment& s) {
-        return std::fabs(s.x1 - s.x2) < 0.01 && std::fabs(s.x1 - x) <= kReach && std::fabs(s.y1 - s.y2) >= cell.h() / 2;
+        return line->up ? std::fabs(s.y1 - s.y2) < 0.01 && std::fabs(s.y1 - at) <= kReach &&
+                              std::fabs(s.x1 - s.x2) >= cell.w() / 2
+                        : std::fabs(s.x1 - s.x2) < 0.01 && std::fabs(s.x1 - at) <= kReach &&
+                              std::fabs(s.y1 - s.y2) >= cell.h() / 2;
       });
       if (!drawn)
-        out.push_back({kRuleOwnQuantile, "the cell " + place(cell) + " draws no reference line at x " + number_text(x) +
-                                             ", its own quantile " + number_text(h)});
+        out.push_back({kRuleOwnQuantile, "the cell " + place(cell) + " draws no reference line at " + axis_name + " " +
+                                             number_text(at) + ", its own quantile " + number_text(h)});
     }
   }
 }

@@ -12,8 +12,8 @@
 // baseline inside a cell (reference labels, counts over bars) half a space apart at
 // least. With what the graph dump and the program say (svg_facts): each tick and
 // percent text reads the value listed for it exactly; each cell's percents and
-// reference lines stand at that cell's own quantiles; no note says a cell holding
-// values has none.
+// reference lines stand at that cell's own quantiles, turned or not, on a percent axis
+// or on an overlaid group's own row; no note says a cell holding values has none.
 //
 // The parts of a graph are recognised from what the writer emits: texts carry their
 // drawn width (textLength), template cells are a white wall with a border of the same
@@ -78,13 +78,19 @@ struct svg_facts {
   std::vector<std::string> listed_across, listed_up, listed_percents;
   // A plot of points on a quantile scale, cell by cell in the order they are drawn:
   // each point's (quantile, value), where each listed percent stands and where each
-  // reference line across the quantile scale (HREF=) stands, in quantile units.
+  // reference line across the quantile scale (HREF=, or VREF= turned by ROTATE) stands,
+  // in quantile units. Overlaid groups each place the percents of their own row, in
+  // the order the rows stand out from the frame.
   struct quantile_cell {
     std::vector<std::pair<double, double>> points;
     std::vector<double> percent_places, href_places;
+    std::vector<std::vector<double>> group_percent_places = {};
   };
   std::vector<quantile_cell> quantile_cells;
   std::vector<std::string> placed_percents;  // the percents of percent_places, in their order
+  // Overlaid groups whose shapes differ draw no percent row; the page says why.
+  bool no_group_percents = false;
+  bool quantile_up = false;  // turned by ROTATE, the quantile scale runs up
 };
 
 struct svg_fault {

@@ -12,6 +12,7 @@
 #include "core/runtime.h"
 #include "core/utf8_text.h"
 #include "host/kes_decimal_grid.h"
+#include "host/kes_tick_text.h"
 #include "host/kes_utf8.h"
 #include "kes_gram_names.h"
 #include "core/format_ids.h"
@@ -133,16 +134,6 @@ bool colour_field(parser* p, std::string* field) {
   return false;
 }
 
-// A number as the shortest text that reads back as it.
-std::string number_text(double v) {
-  char text[40];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, v);
-    if (std::strtod(text, nullptr) == v || std::isnan(v)) break;
-  }
-  return text;
-}
-
 void put(parser* p, const std::vector<int>& a) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
@@ -157,11 +148,11 @@ void put(parser* p, const std::vector<int>& a) {
     const std::string option = typed ? upper(p->last_keyword.raw) : std::string();
     if (typed && st->single == 'n' && st->option == option && !option.empty())
       parse_error(p, p->last_keyword.line, p->last_keyword.col, kValueGivenAgain, option.c_str(),
-                  number_text(s.reg).c_str(), st->written.c_str());
+                  kes_value_text(s.reg).c_str(), st->written.c_str());
     *st = slot_store();
     st->single = 'n';
     st->option = option;
-    st->written = number_text(s.reg);
+    st->written = kes_value_text(s.reg);
     sl->v.num = s.reg;
     return;
   }

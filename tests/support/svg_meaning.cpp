@@ -726,8 +726,9 @@ std::vector<std::vector<tick>> percent_rows(const graph_parts& g, const box& cel
                         : where == top  ? t.ink.y1 <= cell.y0 + kSlack
                         : where == left ? t.ink.x1 <= cell.x0 + kSlack
                                         : t.ink.x0 >= cell.x1 - kSlack;
-    const bool along = across ? t.cx() > cell.x0 - kEndReach && t.cx() < cell.x1 + kEndReach
-                              : t.cy() > cell.y0 - kEndReach && t.cy() < cell.y1 + kEndReach;
+    // Its ink over the cell's span: a percent at the frame's end is centred on it, while
+    // the value texts of the next cell's own axis stand wholly beside the span.
+    const bool along = across ? t.ink.x1 > cell.x0 && t.ink.x0 < cell.x1 : t.ink.y1 > cell.y0 && t.ink.y0 < cell.y1;
     if (!v || !beyond || !along) continue;
     const long at = std::lround((across ? t.y : t.x) * 100);
     rows[where == bottom || where == right ? at : -at].push_back({across ? t.cx() : t.cy(), *v, &t});

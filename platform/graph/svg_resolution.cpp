@@ -55,7 +55,9 @@ void svg_writer::polyline_begin(const svg_paint& p) {
 
 void svg_writer::line_vertex(const svg_point& q) {
   if (!line_.points.empty()) line_.points += ' ';
-  line_.points += svg_number(q.x) + "," + svg_number(q.y);
+  append_number(line_.points, q.x);
+  line_.points += ',';
+  append_number(line_.points, q.y);
   ++line_.written;
   line_.a = q;
   line_.cone = line_.empty = false;
@@ -191,7 +193,15 @@ void svg_writer::polyline_end() {
   }
   line_piece_end();
   if (line_.was_cut) ++(line_.pieces.empty() ? unseen_ : cut_);
-  for (const std::string& piece : line_.pieces) put("<polyline points=\"" + piece + "\"" + paint_attrs(line_.paint) + "/>");
+  for (const std::string& piece : line_.pieces) {
+    std::string& e = element_;
+    e = "<polyline points=\"";
+    e += piece;
+    e += '"';
+    add_paint_attrs(e, line_.paint);
+    e += "/>";
+    put(e);
+  }
   line_ = line_state{};
 }
 
@@ -222,7 +232,15 @@ void svg_writer::marker_kind(std::string_view shape, const svg_paint& p) {
     if (k == key) id = i;
   if (id.empty()) {
     id = next_id("mk");
-    put("<defs><path id=\"" + id + "\" d=\"" + svg_escape(shape) + "\"" + look + "/></defs>");
+    std::string& e = element_;
+    e = "<defs><path id=\"";
+    e += id;
+    e += "\" d=\"";
+    append_escaped(e, shape);
+    e += '"';
+    e += look;
+    e += "/></defs>";
+    put(e);
     symbols_.emplace_back(key, id);
   }
   // The places written so far of this definition in this group.
@@ -272,7 +290,15 @@ void svg_writer::marker_place(double x, double y) {
   const svg_point w = as_written(q);
   buckets[{bucket(w.x), bucket(w.y)}].push_back(w);
   mark_last_[k] = w;
-  put("<use href=\"#" + memo_.id + "\" x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\"/>");
+  std::string& e = element_;
+  e = "<use href=\"#";
+  e += memo_.id;
+  e += "\" x=\"";
+  append_number(e, x);
+  e += "\" y=\"";
+  append_number(e, y);
+  e += "\"/>";
+  put(e);
 }
 
 }  // namespace plat::graph

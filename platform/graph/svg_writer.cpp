@@ -13,7 +13,7 @@ double cut_margin(const svg_paint& p) {
   return p.stroke == "none" ? 1 : 2 + 4 * p.stroke_width;
 }
 
-std::string svg_number(double v) {
+void append_number(std::string& out, double v) {
   const double hundredths = std::round(v * 100.0);
   // Below 10^13 a double is within a thousandth of the hundredths it was rounded to, so
   // their digits are its exact two-decimal text, made here without printf's cost (a
@@ -32,21 +32,28 @@ std::string svg_number(double v) {
     do *--at = static_cast<char>('0' + n % 10);
     while ((n /= 10) != 0);
     if (k < 0) *--at = '-';
-    return std::string(at, digits + sizeof digits);
+    out.append(at, digits + sizeof digits);
+    return;
   }
-  double r = hundredths / 100.0;
+  const double r = hundredths / 100.0;
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%.2f", r);
-  std::string s = buf;
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  if (!s.empty() && s.back() == '.') s.pop_back();
+  const int n = std::snprintf(buf, sizeof buf, "%.2f", r);
+  std::size_t len = n < 0 ? 0 : std::min(static_cast<std::size_t>(n), sizeof buf - 1);
+  while (len > 0 && buf[len - 1] == '0') --len;
+  if (len > 0 && buf[len - 1] == '.') --len;
+  out.append(buf, len);
+}
+
+std::string svg_number(double v) {
+  std::string s;
+  append_number(s, v);
   return s;
 }
 
-std::string svg_escape(std::string_view text) {
-  const std::string clean = clean_utf8(text);
-  std::string out;
-  out.reserve(clean.size());
+namespace {
+
+// Text already valid UTF-8, escaped onto out.
+void append_clean_escaped(std::string& out, std::string_view clean) {
   for (std::size_t i = 0; i < clean.size(); ++i) {
     const char c = clean[i];
     switch (c) {
@@ -68,11 +75,50 @@ std::string svg_escape(std::string_view text) {
         }
     }
   }
+}
+
+}  // namespace
+
+void append_escaped(std::string& out, std::string_view text) {
+  // ASCII is valid UTF-8 as it stands: only other text needs a cleaned copy.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    append_clean_escaped(out, text);
+    return;
+  }
+  append_clean_escaped(out, clean_utf8(text));
+}
+
+std::string svg_escape(std::string_view text) {
+  std::string out;
+  append_escaped(out, text);
   return out;
 }
 
-std::string path_move(double x, double y) { return "M" + svg_number(x) + " " + svg_number(y); }
-std::string path_line(double x, double y) { return "L" + svg_number(x) + " " + svg_number(y); }
+void append_path_move(std::string& d, double x, double y) {
+  d += 'M';
+  append_number(d, x);
+  d += ' ';
+  append_number(d, y);
+}
+
+void append_path_line(std::string& d, double x, double y) {
+  d += 'L';
+  append_number(d, x);
+  d += ' ';
+  append_number(d, y);
+}
+
+std::string path_move(double x, double y) {
+  std::string d;
+  append_path_move(d, x, y);
+  return d;
+}
+
+std::string path_line(double x, double y) {
+  std::string d;
+  append_path_line(d, x, y);
+  return d;
+}
 
 svg_writer::svg_writer(double width, double height, bool white_background)
     : width_(width), height_(height), white_(white_background) {}
@@ -128,18 +174,30 @@ std::string svg_writer::paint_attrs(const svg_paint& p) const {
 
 void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
   a += " fill=\"";
-  a += svg_escape(p.fill);
+  append_escaped(a, p.fill);
   a += '"';
-  if (p.fill_opacity < 1) a += " fill-opacity=\"" + svg_number(p.fill_opacity) + "\"";
+  if (p.fill_opacity < 1) {
+    a += " fill-opacity=\"";
+    append_number(a, p.fill_opacity);
+    a += '"';
+  }
   a += " stroke=\"";
-  a += svg_escape(p.stroke);
+  append_escaped(a, p.stroke);
   a += '"';
   if (p.stroke != "none") {
     a += " stroke-width=\"";
-    a += svg_number(p.stroke_width);
+    append_number(a, p.stroke_width);
     a += '"';
-    if (!p.dash.empty()) a += " stroke-dasharray=\"" + svg_escape(p.dash) + "\"";
-    if (p.stroke_opacity < 1) a += " stroke-opacity=\"" + svg_number(p.stroke_opacity) + "\"";
+    if (!p.dash.empty()) {
+      a += " stroke-dasharray=\"";
+      append_escaped(a, p.dash);
+      a += '"';
+    }
+    if (p.stroke_opacity < 1) {
+      a += " stroke-opacity=\"";
+      append_number(a, p.stroke_opacity);
+      a += '"';
+    }
     if (p.round_joins) a += " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
   }
 }
@@ -153,7 +211,7 @@ void svg_writer::put_painted(std::string_view tag, std::initializer_list<std::pa
     e += ' ';
     e += name;
     e += "=\"";
-    e += svg_number(v);
+    append_number(e, v);
     e += '"';
   }
   add_paint_attrs(e, p);
@@ -165,8 +223,19 @@ std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   std::string id = next_id("clip");
   if (!finite({x, y, w, h})) x = y = w = h = 0;
   clips_[id] = svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)};
-  put("<clipPath id=\"" + id + "\"><rect x=\"" + svg_number(x) + "\" y=\"" + svg_number(y) + "\" width=\"" +
-      svg_number(w < 0 ? 0 : w) + "\" height=\"" + svg_number(h < 0 ? 0 : h) + "\"/></clipPath>");
+  std::string& e = element_;
+  e = "<clipPath id=\"";
+  e += id;
+  e += "\"><rect x=\"";
+  append_number(e, x);
+  e += "\" y=\"";
+  append_number(e, y);
+  e += "\" width=\"";
+  append_number(e, w < 0 ? 0 : w);
+  e += "\" height=\"";
+  append_number(e, h < 0 ? 0 : h);
+  e += "\"/></clipPath>";
+  put(e);
   return id;
 }
 
@@ -218,16 +287,20 @@ void svg_writer::line(double x1, double y1, double x2, double y2, const svg_pain
   put_painted("line", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}}, p);
 }
 
-namespace {
-std::string points_text(const std::vector<svg_point>& pts) {
-  std::string s;
-  for (const svg_point& q : pts) {
-    if (!s.empty()) s += ' ';
-    s += svg_number(q.x) + "," + svg_number(q.y);
+void svg_writer::put_polygon(const std::vector<svg_point>& pts, const svg_paint& p) {
+  std::string& e = element_;
+  e = "<polygon points=\"";
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    if (i > 0) e += ' ';
+    append_number(e, pts[i].x);
+    e += ',';
+    append_number(e, pts[i].y);
   }
-  return s;
+  e += '"';
+  add_paint_attrs(e, p);
+  e += "/>";
+  put(e);
 }
-}  // namespace
 
 void svg_writer::polyline(const std::vector<svg_point>& pts, const svg_paint& p) {
   polyline_begin(p);
@@ -241,7 +314,7 @@ void svg_writer::polygon(const std::vector<svg_point>& pts, const svg_paint& p) 
   if (pts.size() < 3) return;
   const svg_box box = seen().grown(cut_margin(p));
   if (std::all_of(pts.begin(), pts.end(), [&box](const svg_point& q) { return box.holds(q.x, q.y); })) {
-    put("<polygon points=\"" + points_text(pts) + "\"" + paint_attrs(p) + "/>");
+    put_polygon(pts, p);
     return;
   }
   const std::vector<svg_point> inside = clip_polygon(box, pts);
@@ -250,7 +323,7 @@ void svg_writer::polygon(const std::vector<svg_point>& pts, const svg_paint& p) 
     return;
   }
   ++cut_;
-  put("<polygon points=\"" + points_text(inside) + "\"" + paint_attrs(p) + "/>");
+  put_polygon(inside, p);
 }
 
 void svg_writer::rect(double x, double y, double w, double h, const svg_paint& p) {
@@ -285,7 +358,13 @@ void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
 
 void svg_writer::path(std::string_view d, const svg_paint& p) {
   if (d.empty()) return;
-  put("<path d=\"" + svg_escape(d) + "\"" + paint_attrs(p) + "/>");
+  std::string& e = element_;
+  e = "<path d=\"";
+  append_escaped(e, d);
+  e += '"';
+  add_paint_attrs(e, p);
+  e += "/>";
+  put(e);
 }
 
 double svg_writer::text(double x, double y, std::string_view text, const svg_text_style& s) {
@@ -299,15 +378,15 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
   static const char* const kAnchor[] = {"start", "middle", "end"};
   std::string& e = element_;
   e = "<text x=\"";
-  e += svg_number(x);
+  append_number(e, x);
   e += "\" y=\"";
-  e += svg_number(y);
+  append_number(e, y);
   e += "\" font-size=\"";
-  e += svg_number(s.size);
+  append_number(e, s.size);
   e += '"';
   if (s.w == weight::bold) e += " font-weight=\"bold\"";
   e += " fill=\"";
-  e += svg_escape(s.fill);
+  append_escaped(e, s.fill);
   e += '"';
   if (s.anchor != svg_anchor::start) {
     e += " text-anchor=\"";
@@ -315,13 +394,20 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
     e += '"';
   }
   e += " textLength=\"";
-  e += svg_number(len);
+  append_number(e, len);
   e += "\" lengthAdjust=\"spacingAndGlyphs\"";
   // SVG turns clockwise with y downwards: a counter-clockwise angle is negated.
-  if (s.angle != 0)
-    e += " transform=\"rotate(" + svg_number(-s.angle) + " " + svg_number(x) + " " + svg_number(y) + ")\"";
+  if (s.angle != 0) {
+    e += " transform=\"rotate(";
+    append_number(e, -s.angle);
+    e += ' ';
+    append_number(e, x);
+    e += ' ';
+    append_number(e, y);
+    e += ")\"";
+  }
   e += '>';
-  e += svg_escape(text);
+  append_escaped(e, text);
   e += "</text>";
   put(e);
   return len;

@@ -55,6 +55,9 @@ inline constexpr double kPageResolution = 0.25;
 // A number as the writer prints it: rounded to two decimals, trailing zeros and a
 // lone point dropped, "-0" printed as "0".
 std::string svg_number(double v);
+// The same text appended to out: a document is made of hundreds of thousands of
+// numbers, and appending them to a string whose room is kept costs no allocation.
+void append_number(std::string& out, double v);
 
 struct svg_point {
   double x, y;
@@ -185,6 +188,8 @@ class svg_writer {
   // <tag name="number" ... paint/>, made in element_.
   void put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,
                    const svg_paint& p);
+  // <polygon points="..." paint/>, made in element_.
+  void put_polygon(const std::vector<svg_point>& pts, const svg_paint& p);
   bool finite(std::initializer_list<double> v);
   void put(std::string_view element);
   void flush_close();
@@ -270,12 +275,16 @@ class svg_writer {
   std::vector<std::unordered_map<std::pair<long long, long long>, std::vector<svg_point>, bucket_hash>> mark_buckets_;
 };
 
-// Path data pieces: "M x y", "L x y", "Z".
+// Path data pieces: "M x y", "L x y", "Z"; the append forms add them to d.
 std::string path_move(double x, double y);
 std::string path_line(double x, double y);
 inline std::string path_close() { return "Z"; }
+void append_path_move(std::string& d, double x, double y);
+void append_path_line(std::string& d, double x, double y);
 
-// Text escaped for SVG character data and attribute values (&, <, >, ").
+// Text escaped for SVG character data and attribute values (&, <, >, "), with bytes
+// that are not UTF-8 taken as Latin-1; the append form adds it to out.
 std::string svg_escape(std::string_view text);
+void append_escaped(std::string& out, std::string_view text);
 
 }  // namespace plat::graph

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "graph/font_metrics.h"
 #include "graph/svg_writer.h"
@@ -27,6 +31,65 @@ TEST(svg_writer, number_format) {
                       {9999999999999.99, "9999999999999.99"}, {-1e13, "-10000000000000"},
                       {1e15, "1000000000000000"}, {-2.5e17, "-250000000000000000"}};
   for (const row& r : rows) EXPECT_EQ(svg_number(r.v), r.text) << r.v;
+}
+
+// The fast digits of the number format against printf's: the text of the value rounded
+// to hundredths, trailing zeros and a lone point dropped, no "-0". Appended, the text
+// goes after what the string held.
+TEST(svg_writer, appended_number_is_printf_of_the_hundredths) {
+  const auto reference = [](double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", std::round(v * 100.0) / 100.0);
+    std::string s = buf;
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    return s == "-0" ? std::string("0") : s;
+  };
+  std::vector<double> values = {0, -0.0, 0.005, -0.005, 0.015, 1.005, 2.675, 0.1 + 0.2, 1e13 - 0.01, -1e13 + 0.01};
+  std::mt19937_64 gen(20261209);
+  for (int scale = -4; scale <= 12; ++scale)
+    for (int i = 0; i < 200; ++i) {
+      const double u = std::uniform_real_distribution<double>(-1, 1)(gen) * std::pow(10.0, scale);
+      values.push_back(u);
+      // Hundredths and the halves between them, where rounding decides.
+      const double h = std::round(u * 100) / 100;
+      values.push_back(h);
+      values.push_back(h + 0.005);
+      values.push_back(std::nextafter(h + 0.005, 0.0));
+    }
+  for (double v : values) {
+    std::string out = "x=\"";
+    append_number(out, v);
+    ASSERT_EQ(out, "x=\"" + reference(v)) << v;
+    ASSERT_EQ(svg_number(v), reference(v)) << v;
+  }
+}
+
+TEST(svg_writer, appended_escape_follows_what_was_there) {
+  struct row {
+    const char* text;
+    const char* escaped;
+  };
+  const row rows[] = {
+      {"", ""},
+      {"Height (cm)", "Height (cm)"},
+      {"a<b & \"c\">d", "a&lt;b &amp; &quot;c&quot;&gt;d"},
+      {"tab\tline\nbell\x07", "tab\tline\nbell "},       // control characters but tab and newline
+      {"caf\xE9", "caf\xC3\xA9"},                      // a Latin-1 byte becomes its character
+      {"caf\xC3\xA9 & co", "caf\xC3\xA9 &amp; co"},      // UTF-8 stays
+      {"a\xEF\xBF\xBE" "b\xEF\xBF\xBF" "c", "a b c"},        // U+FFFE and U+FFFF are not XML
+  };
+  for (const row& r : rows) {
+    std::string out = "<t>";
+    append_escaped(out, r.text);
+    EXPECT_EQ(out, std::string("<t>") + r.escaped) << r.text;
+    EXPECT_EQ(svg_escape(r.text), r.escaped) << r.text;
+  }
+  std::string d = "M0 0";
+  append_path_line(d, 1.004, -2.5);
+  append_path_move(d, -0.001, 3);
+  EXPECT_EQ(d, "M0 0L1 -2.5M0 3");
+  EXPECT_EQ(path_move(1.5, 2) + path_line(-1, 0.25), "M1.5 2L-1 0.25");
 }
 
 // Advance widths of DejaVu Sans at 2048 units per em (the font's hmtx table): at size

@@ -244,7 +244,8 @@ void svg_writer::marker_kind(std::string_view shape, const svg_paint& p) {
     symbols_.emplace_back(key, id);
   }
   // The places written so far of this definition in this group.
-  const std::string set = id + '\n' + scope();
+  make_scope();
+  const std::string set = id + '\n' + scope_;
   std::size_t k = mark_sets_.size();
   for (std::size_t i = 0; i < mark_sets_.size(); ++i)
     if (mark_sets_[i].first == set) k = mark_sets_[i].second;

@@ -123,11 +123,18 @@ std::string path_line(double x, double y) {
 svg_writer::svg_writer(double width, double height, bool white_background)
     : width_(width), height_(height), white_(white_background) {}
 
-std::string svg_writer::next_id(std::string_view prefix) {
+int svg_writer::next_number(std::string_view prefix) {
   for (auto& [p, n] : counters_)
-    if (p == prefix) return p + std::to_string(++n);
+    if (p == prefix) return ++n;
   counters_.emplace_back(std::string(prefix), 1);
-  return std::string(prefix) + "1";
+  return 1;
+}
+
+std::string svg_writer::next_id(std::string_view prefix) {
+  const int n = next_number(prefix);
+  std::string id(prefix);
+  id += std::to_string(n);
+  return id;
 }
 
 bool svg_writer::finite(std::initializer_list<double> v) {
@@ -148,22 +155,21 @@ void svg_writer::flush_close() {
 void svg_writer::put(std::string_view element) {
   flush_close();
   // The groups begun around the element are written with their first element.
-  for (std::size_t i = 0; i < groups_.size(); ++i) {
+  for (std::size_t i = 0; i < depth_; ++i) {
     if (groups_[i].written) continue;
     body_.append(2 * (i + 1), ' ');
     body_ += groups_[i].tag;
     body_ += '\n';
     groups_[i].written = true;
   }
-  body_.append(2 * (groups_.size() + 1), ' ');
+  body_.append(2 * (depth_ + 1), ' ');
   body_ += element;
   body_ += '\n';
 }
 
-std::string svg_writer::scope() const {
-  std::string s;
-  for (const open_group& g : groups_) s += g.tag;
-  return s;
+void svg_writer::make_scope() {
+  scope_.clear();
+  for (std::size_t i = 0; i < depth_; ++i) scope_ += groups_[i].tag;
 }
 
 std::string svg_writer::paint_attrs(const svg_paint& p) const {
@@ -220,9 +226,12 @@ void svg_writer::put_painted(std::string_view tag, std::initializer_list<std::pa
 }
 
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
-  std::string id = next_id("clip");
+  const int n = next_number("clip");
+  std::string id = "clip";
+  id += std::to_string(n);
   if (!finite({x, y, w, h})) x = y = w = h = 0;
-  clips_[id] = svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)};
+  if (clips_.size() < static_cast<std::size_t>(n)) clips_.resize(static_cast<std::size_t>(n));
+  clips_[static_cast<std::size_t>(n) - 1] = {true, svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)}};
   std::string& e = element_;
   e = "<clipPath id=\"";
   e += id;
@@ -239,37 +248,65 @@ std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   return id;
 }
 
+const svg_box* svg_writer::clip_box(std::string_view id) const {
+  // "clipN", N as next_id writes it: no sign, no leading zero.
+  if (id.size() < 5 || id.substr(0, 4) != "clip" || id[4] == '0' || id.size() > 4 + 9) return nullptr;
+  std::size_t n = 0;
+  for (const char c : id.substr(4)) {
+    if (c < '0' || c > '9') return nullptr;
+    n = n * 10 + static_cast<std::size_t>(c - '0');
+  }
+  return n <= clips_.size() && clips_[n - 1].held ? &clips_[n - 1].box : nullptr;
+}
+
 void svg_writer::begin_group(const svg_group& g) {
-  std::string e = "<g";
-  if (!g.id.empty()) e += " id=\"" + svg_escape(g.id) + "\"";
-  if (!g.cls.empty()) e += " class=\"" + svg_escape(g.cls) + "\"";
-  if (!g.clip.empty()) e += " clip-path=\"url(#" + svg_escape(g.clip) + ")\"";
-  if (!g.transform.empty()) e += " transform=\"" + svg_escape(g.transform) + "\"";
-  e += ">";
-  ++group_serial_;
   // What can be seen in the group: its clip path's rectangle within what its parent shows.
   svg_box box = seen();
-  if (const auto clip = clips_.find(g.clip); clip != clips_.end()) box = box.meet(clip->second);
+  if (const svg_box* clip = clip_box(g.clip)) box = box.meet(*clip);
+  if (depth_ == groups_.size()) groups_.emplace_back();
+  open_group& o = groups_[depth_++];
+  std::string& e = o.tag;
+  e = "<g";
+  const auto attr = [&e](const char* name, std::string_view value, const char* before, const char* after) {
+    if (value.empty()) return;
+    e += ' ';
+    e += name;
+    e += "=\"";
+    e += before;
+    append_escaped(e, value);
+    e += after;
+    e += '"';
+  };
+  attr("id", g.id, "", "");
+  attr("class", g.cls, "", "");
+  attr("clip-path", g.clip, "url(#", ")");
+  attr("transform", g.transform, "", "");
+  e += ">";
+  ++group_serial_;
+  o.box = box;
   // A group begun again just after it ended, with the same attributes, goes on: the
   // batches of one drawing under one clip make one group.
   if (!closing_.empty() && g.id.empty() && closing_tag_ == e) {
     closing_.clear();
-    groups_.push_back({e, true, true, box});
+    o.written = o.mergeable = true;
     return;
   }
-  groups_.push_back({e, false, g.id.empty(), box});
+  o.written = false;
+  o.mergeable = g.id.empty();
 }
 
 void svg_writer::end_group() {
-  if (groups_.empty()) return;
-  const open_group g = groups_.back();
-  groups_.pop_back();
+  if (depth_ == 0) return;
+  const open_group& g = groups_[--depth_];
   ++group_serial_;
   if (!g.written) return;  // nothing was drawn in it
   flush_close();
-  closing_.assign(2 * (groups_.size() + 1), ' ');
+  closing_.assign(2 * (depth_ + 1), ' ');
   closing_ += "</g>\n";
-  closing_tag_ = g.mergeable ? g.tag : std::string();
+  if (g.mergeable)
+    closing_tag_ = g.tag;
+  else
+    closing_tag_.clear();
 }
 
 void svg_writer::line(double x1, double y1, double x2, double y2, const svg_paint& p) {
@@ -415,7 +452,7 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
 
 std::string svg_writer::finish() {
   if (line_.open) polyline_end();
-  while (!groups_.empty()) end_group();
+  while (depth_ > 0) end_group();
   flush_close();
   std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   doc += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + svg_number(width_) + "\" height=\"" +

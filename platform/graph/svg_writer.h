@@ -193,7 +193,11 @@ class svg_writer {
   bool finite(std::initializer_list<double> v);
   void put(std::string_view element);
   void flush_close();
-  std::string scope() const;
+  // The start tags of the open groups one after another, in scope_.
+  void make_scope();
+  int next_number(std::string_view prefix);
+  // The rectangle of a clip path made by clip_rect, by its id; null for any other id.
+  const svg_box* clip_box(std::string_view id) const;
   // The definition and place set of a marker's shape and paint (memo_), written when new.
   void marker_kind(std::string_view shape, const svg_paint& p);
   // A marker of that kind at (x, y), unless one was written within the tolerance.
@@ -207,7 +211,7 @@ class svg_writer {
     svg_box box{};           // what can be seen inside it: its clip within its parent's
   };
   // What can be seen where the next element goes.
-  svg_box seen() const { return groups_.empty() ? svg_box{0, 0, width_, height_} : groups_.back().box; }
+  svg_box seen() const { return depth_ == 0 ? svg_box{0, 0, width_, height_} : groups_[depth_ - 1].box; }
 
   double width_, height_;
   bool white_;
@@ -217,13 +221,22 @@ class svg_writer {
   // in the allocator.
   std::string element_;
   std::vector<std::pair<std::string, int>> counters_;
+  // The open groups are the first depth_; those after them keep their room for the
+  // next groups begun.
   std::vector<open_group> groups_;
+  std::size_t depth_ = 0;
+  std::string scope_;
   std::string closing_;     // a written group just ended: its end tag, until something else comes
   std::string closing_tag_; // and its start tag, when it may go on
   int dropped_ = 0;
   long long markers_merged_ = 0;
   long long cut_ = 0, unseen_ = 0;
-  std::unordered_map<std::string, svg_box> clips_;  // the rectangle of each clip path, by its id
+  // The rectangle of clip path "clipN" at N - 1 (held: made by clip_rect).
+  struct clip_entry {
+    bool held = false;
+    svg_box box{};
+  };
+  std::vector<clip_entry> clips_;
 
   // The polyline being given point by point: each point is cut to the box, and the
   // pieces inside go on to be thinned (a piece ends where the line leaves the box).

@@ -223,39 +223,112 @@ void svg_writer::markers(std::string_view shape, const svg_paint& p, const svg_p
   }
 }
 
+std::size_t svg_writer::text_list::find(std::string_view t) const {
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < ends_.size(); at = ends_[i++])
+    if (std::string_view(text_).substr(at, ends_[i] - at) == t) return i;
+  return ends_.size();
+}
+
+void svg_writer::text_list::add(std::string_view t) {
+  text_ += t;
+  ends_.push_back(text_.size());
+}
+
+void svg_writer::text_list::clear() {
+  text_.clear();
+  ends_.clear();
+}
+
+std::size_t svg_writer::place_index::slot(std::size_t set, long long bx, long long by) const {
+  // The bucket's numbers mixed (splitmix64's finalizer), so that neighbouring buckets
+  // spread over the table.
+  std::uint64_t h = static_cast<std::uint64_t>(bx) * 0x9E3779B97F4A7C15u + static_cast<std::uint64_t>(by);
+  h ^= static_cast<std::uint64_t>(set) * 0xD6E8FEB86659FD93u;
+  h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9u;
+  h = (h ^ (h >> 27)) * 0x94D049BB133111EBu;
+  h ^= h >> 31;
+  const std::size_t mask = buckets_.size() - 1;
+  std::size_t i = static_cast<std::size_t>(h) & mask;
+  while (buckets_[i].head != 0 && !(buckets_[i].bx == bx && buckets_[i].by == by && buckets_[i].set == set))
+    i = (i + 1) & mask;
+  return i;
+}
+
+bool svg_writer::place_index::near(std::size_t set, long long bx, long long by, const svg_point& q, double d2) const {
+  if (buckets_.empty()) return false;
+  for (std::uint32_t at = buckets_[slot(set, bx, by)].head; at != 0; at = places_[at - 1].next) {
+    const double dx = places_[at - 1].at.x - q.x, dy = places_[at - 1].at.y - q.y;
+    if (dx * dx + dy * dy <= d2) return true;
+  }
+  return false;
+}
+
+void svg_writer::place_index::grow() {
+  std::vector<bucket> old(buckets_.empty() ? 64 : 2 * buckets_.size(), bucket{0, 0, 0, 0});
+  old.swap(buckets_);
+  for (const bucket& b : old)
+    if (b.head != 0) buckets_[slot(b.set, b.bx, b.by)] = b;
+}
+
+void svg_writer::place_index::add(std::size_t set, long long bx, long long by, const svg_point& w) {
+  if (2 * (used_ + 1) > buckets_.size()) grow();
+  bucket& b = buckets_[slot(set, bx, by)];
+  if (b.head == 0) {
+    b = bucket{bx, by, set, 0};
+    ++used_;
+  }
+  places_.push_back({w, b.head});
+  b.head = static_cast<std::uint32_t>(places_.size());
+}
+
+void svg_writer::place_index::clear() {
+  std::fill(buckets_.begin(), buckets_.end(), bucket{0, 0, 0, 0});
+  used_ = 0;
+  places_.clear();
+}
+
 void svg_writer::marker_kind(std::string_view shape, const svg_paint& p) {
   if (memo_.valid && memo_.serial == group_serial_ && memo_.shape == shape && memo_.paint == p) return;
-  const std::string look = paint_attrs(p);
-  const std::string key = std::string(shape) + '\n' + look;
-  std::string id;
-  for (const auto& [k, i] : symbols_)
-    if (k == key) id = i;
-  if (id.empty()) {
-    id = next_id("mk");
+  std::string& key = key_;
+  key.assign(shape);
+  key += '\n';
+  const std::size_t look = key.size();
+  add_paint_attrs(key, p);
+  const std::size_t symbol = symbol_keys_.find(key);
+  if (symbol == symbol_keys_.size()) {
+    symbol_keys_.add(key);
+    symbol_ids_.push_back(next_id("mk"));
     std::string& e = element_;
     e = "<defs><path id=\"";
-    e += id;
+    e += symbol_ids_.back();
     e += "\" d=\"";
     append_escaped(e, shape);
     e += '"';
-    e += look;
+    e.append(key, look);
     e += "/></defs>";
     put(e);
-    symbols_.emplace_back(key, id);
   }
+  const std::string& id = symbol_ids_[symbol];
   // The places written so far of this definition in this group.
-  make_scope();
-  const std::string set = id + '\n' + scope_;
-  std::size_t k = mark_sets_.size();
-  for (std::size_t i = 0; i < mark_sets_.size(); ++i)
-    if (mark_sets_[i].first == set) k = mark_sets_[i].second;
+  key.assign(id);
+  key += '\n';
+  add_scope(key);
+  std::size_t k = mark_sets_.find(key);
   if (k == mark_sets_.size()) {
-    k = mark_last_.size();
-    mark_sets_.emplace_back(set, k);
+    mark_sets_.add(key);
     mark_last_.push_back({INFINITY, INFINITY});
-    mark_buckets_.emplace_back();
   }
-  memo_ = marker_memo{true, group_serial_, std::string(shape), p, id, k, seen().grown(shape_reach(shape) + cut_margin(p))};
+  memo_.valid = true;
+  memo_.serial = group_serial_;
+  if (memo_.shape != shape) {
+    memo_.shape.assign(shape);
+    memo_.reach = shape_reach(shape);
+  }
+  memo_.paint = p;
+  memo_.id = id;
+  memo_.set = k;
+  memo_.box = seen().grown(memo_.reach + cut_margin(p));
 }
 
 void svg_writer::marker_place(double x, double y) {
@@ -265,31 +338,23 @@ void svg_writer::marker_place(double x, double y) {
   }
   const std::size_t k = memo_.set;
   const svg_point q{x, y};
-  const auto near = [&q](const svg_point& w) {
-    const double dx = w.x - q.x, dy = w.y - q.y;
-    return dx * dx + dy * dy <= kTolerance * kTolerance;
-  };
+  constexpr double kNear2 = kTolerance * kTolerance;
   // Points along a plot come in order: most coincide with the one just written.
-  if (near(mark_last_[k])) {
+  if (const svg_point& w = mark_last_[k]; (w.x - q.x) * (w.x - q.x) + (w.y - q.y) * (w.y - q.y) <= kNear2) {
     ++markers_merged_;
     return;
   }
-  auto& buckets = mark_buckets_[k];
   // Far off the page every place shares a bucket or two: they are never drawn anyway.
   const auto bucket = [](double v) { return static_cast<long long>(std::floor(std::clamp(v / kTolerance, -1e15, 1e15))); };
   const long long bx = bucket(x), by = bucket(y);
   for (long long i = bx - 1; i <= bx + 1; ++i)
-    for (long long j = by - 1; j <= by + 1; ++j) {
-      auto it = buckets.find({i, j});
-      if (it == buckets.end()) continue;
-      for (const svg_point& w : it->second)
-        if (near(w)) {
-          ++markers_merged_;
-          return;
-        }
-    }
+    for (long long j = by - 1; j <= by + 1; ++j)
+      if (places_.near(k, i, j, q, kNear2)) {
+        ++markers_merged_;
+        return;
+      }
   const svg_point w = as_written(q);
-  buckets[{bucket(w.x), bucket(w.y)}].push_back(w);
+  places_.add(k, bucket(w.x), bucket(w.y), w);
   mark_last_[k] = w;
   std::string& e = element_;
   e = "<use href=\"#";

@@ -167,9 +167,8 @@ void svg_writer::put(std::string_view element) {
   body_ += '\n';
 }
 
-void svg_writer::make_scope() {
-  scope_.clear();
-  for (std::size_t i = 0; i < depth_; ++i) scope_ += groups_[i].tag;
+void svg_writer::add_scope(std::string& out) const {
+  for (std::size_t i = 0; i < depth_; ++i) out += groups_[i].tag;
 }
 
 std::string svg_writer::paint_attrs(const svg_paint& p) const {
@@ -468,11 +467,12 @@ std::string svg_writer::finish() {
   body_.clear();
   counters_.clear();
   clips_.clear();
-  symbols_.clear();
+  symbol_keys_.clear();
+  symbol_ids_.clear();
   mark_sets_.clear();
   mark_last_.clear();
-  mark_buckets_.clear();
-  memo_ = marker_memo{};
+  places_.clear();
+  memo_.valid = false;
   return doc;
 }
 

@@ -31,8 +31,8 @@
 //   w.text(320, 470, "Height", svg_text(12, svg_anchor::middle));
 //   std::string doc = w.finish();
 #pragma once
+#include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <string_view>
 #include <vector>
@@ -193,8 +193,8 @@ class svg_writer {
   bool finite(std::initializer_list<double> v);
   void put(std::string_view element);
   void flush_close();
-  // The start tags of the open groups one after another, in scope_.
-  void make_scope();
+  // The start tags of the open groups one after another, appended to out.
+  void add_scope(std::string& out) const;
   int next_number(std::string_view prefix);
   // The rectangle of a clip path made by clip_rect, by its id; null for any other id.
   const svg_box* clip_box(std::string_view id) const;
@@ -225,7 +225,6 @@ class svg_writer {
   // next groups begun.
   std::vector<open_group> groups_;
   std::size_t depth_ = 0;
-  std::string scope_;
   std::string closing_;     // a written group just ended: its end tag, until something else comes
   std::string closing_tag_; // and its start tag, when it may go on
   int dropped_ = 0;
@@ -263,29 +262,69 @@ class svg_writer {
   void line_feed(const svg_point& q);  // a point of the piece inside the box
   void line_piece_end();               // writes the piece and starts the next one
 
-  // Markers: definitions by shape and paint, and the places written per definition and
-  // group, in buckets of the resolution.
-  std::vector<std::pair<std::string, std::string>> symbols_;  // key -> id
-  std::vector<std::pair<std::string, std::size_t>> mark_sets_;  // symbol id + scope -> index
-  struct bucket_hash {
-    std::size_t operator()(const std::pair<long long, long long>& k) const {
-      return static_cast<std::size_t>(k.first) * 1000003u ^ static_cast<std::size_t>(k.second);
-    }
+  // Texts one after another in one string, found by their number: lookup keys whose
+  // room is kept from one to the next.
+  class text_list {
+   public:
+    std::size_t size() const { return ends_.size(); }
+    // The number of the text, size() when it is not held.
+    std::size_t find(std::string_view t) const;
+    void add(std::string_view t);
+    void clear();
+
+   private:
+    std::string text_;
+    std::vector<std::size_t> ends_;
   };
-  std::vector<svg_point> mark_last_;
+
+  // The places written of each place set, by buckets of the resolution: a table with
+  // open addressing of buckets, each the head of a chain of places, all in flat vectors
+  // that keep their room.
+  class place_index {
+   public:
+    // Whether a place of the set lies in bucket (bx, by) within d2 (squared) of q.
+    bool near(std::size_t set, long long bx, long long by, const svg_point& q, double d2) const;
+    void add(std::size_t set, long long bx, long long by, const svg_point& w);
+    void clear();
+
+   private:
+    struct place {
+      svg_point at;
+      std::uint32_t next;  // the next of its bucket, as index + 1; 0 at the end
+    };
+    struct bucket {
+      long long bx, by;
+      std::size_t set;
+      std::uint32_t head;  // the last place added, as index + 1; 0: an empty slot
+    };
+    std::size_t slot(std::size_t set, long long bx, long long by) const;
+    void grow();
+    std::vector<bucket> buckets_;  // a power of two of them, at most half used
+    std::size_t used_ = 0;
+    std::vector<place> places_;
+  };
+
+  // Markers: definitions by shape and paint, and the places written per definition and
+  // group (a place set).
+  text_list symbol_keys_;                 // shape + '\n' + paint attributes
+  std::vector<std::string> symbol_ids_;  // the id of each
+  text_list mark_sets_;                   // symbol id + '\n' + the open groups' tags
+  std::vector<svg_point> mark_last_;      // the place last written of each set
+  place_index places_;
+  std::string key_;                       // the key looked up
   // The definition and place set of the last marker, while its shape, paint and group
   // stay the same (a batch of markers looks them up once).
   struct marker_memo {
     bool valid = false;
     long serial = 0;
     std::string shape;
+    double reach = 0;  // how far the shape reaches from its centre
     svg_paint paint;
     std::string id;
     std::size_t set = 0;
     svg_box box{};  // where a marker of the shape can be seen at all
   } memo_;
   long group_serial_ = 0;   // counts changes of the open groups
-  std::vector<std::unordered_map<std::pair<long long, long long>, std::vector<svg_point>, bucket_hash>> mark_buckets_;
 };
 
 // Path data pieces: "M x y", "L x y", "Z"; the append forms add them to d.

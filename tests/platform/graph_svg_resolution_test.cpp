@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,61 @@ TEST(svg_resolution, markers_given_in_batches_are_the_markers_given_one_by_one) 
   EXPECT_EQ(one.second, 4);
   EXPECT_EQ(kes_test::occurrences(one.first, "<defs>"), 2);  // the red plus draws nothing: no definition
   for (std::size_t piece : {7u, 100u, 1024u, 5000u}) EXPECT_EQ(draw(piece), one) << "batches of " << piece;
+}
+
+// Thousands of markers of two kinds in clusters, in groups left and entered again:
+// each is written exactly when no marker of its kind in a group of the same tags was
+// written within the tolerance of it (a little under a quarter pixel), checked against
+// every place written before it.
+TEST(svg_resolution, a_marker_is_left_out_exactly_when_a_written_one_of_its_set_is_near) {
+  constexpr double kTol = kPageResolution - 0.01;
+  std::mt19937_64 gen(4711);
+  std::normal_distribution<double> jitter(0, 0.3);
+  std::uniform_real_distribution<double> page_x(20, 620), page_y(20, 460);
+  struct mark {
+    int kind, group;  // group 0: none; 1 and 2: two clips, each left and entered again
+    double x, y;
+  };
+  std::vector<mark> marks;
+  // Clusters of every kind and group about each centre: the sets share places.
+  double cx = 0, cy = 0;
+  for (int c = 0; c < 300; ++c) {
+    if (c % 6 == 0) cx = page_x(gen), cy = page_y(gen);
+    const int kind = c % 2, group = (c / 2) % 3;
+    for (int i = 0; i < 12; ++i) marks.push_back({kind, group, cx + jitter(gen), cy + jitter(gen)});
+  }
+  svg_writer w(640, 480);
+  const std::string clip[3] = {"", w.clip_rect(0, 0, 640, 480), w.clip_rect(0, 0, 640, 480)};
+  const std::string* shape[2] = {&kRing, &kPlus};
+  std::vector<svg_xy> written[2][3];
+  std::vector<svg_xy> expected;
+  std::vector<int> expected_kind;
+  for (const mark& m : marks) {
+    if (m.group != 0) {
+      svg_group g;
+      g.clip = clip[m.group];
+      w.begin_group(g);
+    }
+    w.marker(*shape[m.kind], svg_stroke("#000000"), m.x, m.y);
+    if (m.group != 0) w.end_group();
+    std::vector<svg_xy>& set = written[m.kind][m.group];
+    const bool near = std::any_of(set.begin(), set.end(), [&m](const svg_xy& q) {
+      return (q.x - m.x) * (q.x - m.x) + (q.y - m.y) * (q.y - m.y) <= kTol * kTol;
+    });
+    if (near) continue;
+    set.push_back({std::round(m.x * 100) / 100, std::round(m.y * 100) / 100});
+    expected.push_back({m.x, m.y});
+    expected_kind.push_back(m.kind);
+  }
+  const std::string doc = w.finish();
+  const auto uses = kes_test::svg_uses(doc);
+  ASSERT_EQ(uses.size(), expected.size());
+  EXPECT_GT(w.markers_merged(), 1000);  // the clusters do merge
+  for (std::size_t i = 0; i < uses.size(); ++i) {
+    EXPECT_EQ(svg_number(uses[i].x), svg_number(expected[i].x)) << i;
+    EXPECT_EQ(svg_number(uses[i].y), svg_number(expected[i].y)) << i;
+    EXPECT_EQ(uses[i].id == uses[0].id, expected_kind[i] == expected_kind[0]) << i;
+  }
 }
 
 TEST(svg_resolution, a_polyline_given_in_pieces_is_the_polyline_given_whole) {

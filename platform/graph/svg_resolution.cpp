@@ -45,16 +45,28 @@ svg_point as_written(const svg_point& q) { return {std::round(q.x * 100) / 100, 
 
 }  // namespace
 
+void svg_writer::line_reset() {
+  std::string points = std::move(line_.points);
+  std::vector<std::pair<std::size_t, std::size_t>> pieces = std::move(line_.pieces);
+  svg_paint paint = std::move(line_.paint);
+  line_ = line_state{};
+  points.clear();
+  pieces.clear();
+  line_.points = std::move(points);
+  line_.pieces = std::move(pieces);
+  line_.paint = std::move(paint);
+}
+
 void svg_writer::polyline_begin(const svg_paint& p) {
   if (line_.open) polyline_end();
-  line_ = line_state{};
+  line_reset();
   line_.open = true;
   line_.paint = p;
   line_.box = seen().grown(cut_margin(p));
 }
 
 void svg_writer::line_vertex(const svg_point& q) {
-  if (!line_.points.empty()) line_.points += ' ';
+  if (line_.points.size() > line_.piece_at) line_.points += ' ';
   append_number(line_.points, q.x);
   line_.points += ',';
   append_number(line_.points, q.y);
@@ -171,8 +183,11 @@ void svg_writer::polyline_point(double x, double y) {
 
 void svg_writer::line_piece_end() {
   if (line_.has_b) line_vertex(line_.b);
-  if (line_.written >= 2) line_.pieces.push_back(std::move(line_.points));
-  line_.points.clear();
+  if (line_.written >= 2)
+    line_.pieces.emplace_back(line_.piece_at, line_.points.size());
+  else
+    line_.points.resize(line_.piece_at);
+  line_.piece_at = line_.points.size();
   line_.written = 0;
   line_.has_b = false;
   line_.cone = line_.empty = false;
@@ -188,21 +203,21 @@ void svg_writer::polyline_end() {
   line_.open = false;
   if (line_.bad) {
     ++dropped_;
-    line_ = line_state{};
+    line_reset();
     return;
   }
   line_piece_end();
   if (line_.was_cut) ++(line_.pieces.empty() ? unseen_ : cut_);
-  for (const std::string& piece : line_.pieces) {
+  for (const auto& [begin, end] : line_.pieces) {
     std::string& e = element_;
     e = "<polyline points=\"";
-    e += piece;
+    e.append(line_.points, begin, end - begin);
     e += '"';
     add_paint_attrs(e, line_.paint);
     e += "/>";
     put(e);
   }
-  line_ = line_state{};
+  line_reset();
 }
 
 void svg_writer::marker(std::string_view shape, const svg_paint& p, double x, double y) {

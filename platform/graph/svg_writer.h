@@ -245,9 +245,10 @@ class svg_writer {
     svg_box box{};
     svg_point raw{};      // the last point given, and whether it lay inside the box
     bool has_raw = false, raw_in = false;
-    std::string points;   // the vertices written so far
-    int written = 0;
-    std::vector<std::string> pieces;  // pieces ended, written at the end of the line
+    std::string points;   // the vertices written so far, piece after piece
+    std::size_t piece_at = 0;  // where the piece being made starts in points
+    int written = 0;      // its vertices
+    std::vector<std::pair<std::size_t, std::size_t>> pieces;  // pieces ended (begin, end in points)
     bool was_cut = false;
     svg_point a{}, b{};   // the last vertex written; the last point seen (not yet written)
     bool has_b = false;
@@ -257,6 +258,7 @@ class svg_writer {
     double lo_x = 0, lo_y = 0, hi_x = 0, hi_y = 0;
     double reach2 = 0;    // the square of the farthest of those points' distance from a
   } line_;
+  void line_reset();  // a line's state afresh, its buffers keeping their room
   void line_vertex(const svg_point& q);
   void line_take(const svg_point& q);
   void line_feed(const svg_point& q);  // a point of the piece inside the box

@@ -453,17 +453,31 @@ std::string svg_writer::finish() {
   if (line_.open) polyline_end();
   while (depth_ > 0) end_group();
   flush_close();
-  std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  doc += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + svg_number(width_) + "\" height=\"" +
-         svg_number(height_) + "\" viewBox=\"0 0 " + svg_number(width_) + " " + svg_number(height_) +
-         "\" font-family=\"DejaVu Sans, sans-serif\">\n";
-  doc += "  <title>" + svg_escape(title_) + "</title>\n";
-  doc += "  <desc>" + svg_escape(desc_) + "</desc>\n";
-  if (white_)
-    doc += "  <rect x=\"0\" y=\"0\" width=\"" + svg_number(width_) + "\" height=\"" + svg_number(height_) +
-           "\" fill=\"#FFFFFF\" stroke=\"none\"/>\n";
-  doc += body_;
-  doc += "</svg>\n";
+  // The head goes before the body in the body's own room, which becomes the document.
+  std::string& h = element_;
+  h = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
+  append_number(h, width_);
+  h += "\" height=\"";
+  append_number(h, height_);
+  h += "\" viewBox=\"0 0 ";
+  append_number(h, width_);
+  h += ' ';
+  append_number(h, height_);
+  h += "\" font-family=\"DejaVu Sans, sans-serif\">\n  <title>";
+  append_escaped(h, title_);
+  h += "</title>\n  <desc>";
+  append_escaped(h, desc_);
+  h += "</desc>\n";
+  if (white_) {
+    h += "  <rect x=\"0\" y=\"0\" width=\"";
+    append_number(h, width_);
+    h += "\" height=\"";
+    append_number(h, height_);
+    h += "\" fill=\"#FFFFFF\" stroke=\"none\"/>\n";
+  }
+  body_.insert(0, h);
+  body_ += "</svg>\n";
+  std::string doc = std::move(body_);
   body_.clear();
   counters_.clear();
   clips_.clear();

@@ -1,6 +1,7 @@
 // The page of a graph template drawn into an SVG file through the SVG writer.
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/runtime.h"
 #include "graph/graph_files.h"
@@ -23,13 +24,6 @@ svg_paint to_svg(const paint& p) {
   return s;
 }
 
-std::vector<svg_point> to_svg(const std::vector<point>& pts) {
-  std::vector<svg_point> out;
-  out.reserve(pts.size());
-  for (const point& q : pts) out.push_back({q.x, q.y});
-  return out;
-}
-
 class svg_canvas : public canvas {
  public:
   void begin(double width, double height, const std::string& title, const std::string& desc) override {
@@ -44,9 +38,9 @@ class svg_canvas : public canvas {
   void polyline(const std::vector<point>& pts, const paint& p) override {
     svg_paint s = to_svg(p);
     s.round_joins = true;
-    w_->polyline(to_svg(pts), s);
+    w_->polyline(as_svg(pts), s);
   }
-  void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(to_svg(pts), to_svg(p)); }
+  void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(as_svg(pts), to_svg(p)); }
   void point_marker(double x, double y, const paint& p) override { w_->marker(shape(p.marker), to_svg(p), x, y); }
   void point_markers(const point* at, std::size_t n, const paint& p) override {
     w_->markers(shape(p.marker), to_svg(p), as_svg(at, n), n);
@@ -75,13 +69,14 @@ class svg_canvas : public canvas {
   }
   void clip_end() override { w_->end_group(); }
   void end() override { doc_ = w_->finish(); }
-  const std::string& document() const { return doc_; }
+  // The document drawn, handed over.
+  std::string take_document() { return std::move(doc_); }
 
  private:
   std::unique_ptr<svg_writer> w_;
   std::string doc_;
   std::string shapes_[kMarkerShapes];  // the path of each marker shape, made when first drawn
-  std::vector<svg_point> piece_;
+  std::vector<svg_point> piece_;  // points handed to the writer, the room kept
 
   const std::string& shape(int k) {
     k = ((k % kMarkerShapes) + kMarkerShapes) % kMarkerShapes;
@@ -89,11 +84,13 @@ class svg_canvas : public canvas {
     if (d.empty()) {
       const std::vector<point> outline = marker_outline(k);
       if (marker_is_strokes(k)) {
-        d = path_move(outline[0].x, outline[0].y) + path_line(outline[1].x, outline[1].y) +
-            path_move(outline[2].x, outline[2].y) + path_line(outline[3].x, outline[3].y);
+        append_path_move(d, outline[0].x, outline[0].y);
+        append_path_line(d, outline[1].x, outline[1].y);
+        append_path_move(d, outline[2].x, outline[2].y);
+        append_path_line(d, outline[3].x, outline[3].y);
       } else {
         for (std::size_t i = 0; i < outline.size(); ++i)
-          d += (i == 0 ? path_move(outline[i].x, outline[i].y) : path_line(outline[i].x, outline[i].y));
+          (i == 0 ? append_path_move : append_path_line)(d, outline[i].x, outline[i].y);
         d += path_close();
       }
     }
@@ -104,6 +101,10 @@ class svg_canvas : public canvas {
     for (std::size_t i = 0; i < n; ++i) piece_[i] = {at[i].x, at[i].y};
     return piece_.data();
   }
+  const std::vector<svg_point>& as_svg(const std::vector<point>& pts) {
+    as_svg(pts.data(), pts.size());
+    return piece_;
+  }
 };
 
 }  // namespace
@@ -111,7 +112,7 @@ class svg_canvas : public canvas {
 bool render_template_svg(const out::graph_panel& p, std::string* svg, std::string* why) {
   svg_canvas c;
   if (!draw_template_graph(p, c, why)) return false;
-  *svg = c.document();
+  *svg = c.take_document();
   return true;
 }
 

@@ -121,7 +121,12 @@ std::string path_line(double x, double y) {
 }
 
 svg_writer::svg_writer(double width, double height, bool white_background)
-    : width_(width), height_(height), white_(white_background) {}
+    : width_(width), height_(height), white_(white_background) {
+  // Room for the longest of the usual elements and for a page of a few dozen plots,
+  // taken at once rather than doubled up to from nothing.
+  element_.reserve(256);
+  body_.reserve(32768);
+}
 
 int svg_writer::next_number(std::string_view prefix) {
   for (auto& [p, n] : counters_)

@@ -176,12 +176,6 @@ void svg_writer::add_scope(std::string& out) const {
   for (std::size_t i = 0; i < depth_; ++i) out += groups_[i].tag;
 }
 
-std::string svg_writer::paint_attrs(const svg_paint& p) const {
-  std::string a;
-  add_paint_attrs(a, p);
-  return a;
-}
-
 void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
   a += " fill=\"";
   append_escaped(a, p.fill);

@@ -183,7 +183,6 @@ class svg_writer {
   std::string finish();
 
  private:
-  std::string paint_attrs(const svg_paint& p) const;
   void add_paint_attrs(std::string& out, const svg_paint& p) const;
   // <tag name="number" ... paint/>, made in element_.
   void put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,

@@ -315,11 +315,9 @@ void svg_writer::marker_kind(std::string_view shape, const svg_paint& p) {
     symbol_keys_.add(key);
     symbol_ids_.push_back(next_id("mk"));
     std::string& e = element_;
-    e = "<defs><path id=\"";
-    e += symbol_ids_.back();
-    e += "\" d=\"";
-    append_escaped(e, shape);
-    e += '"';
+    e = "<defs><path";
+    add_text_attr(e, "id", symbol_ids_.back());
+    add_text_attr(e, "d", shape);
     e.append(key, look);
     e += "/></defs>";
     put(e);
@@ -374,11 +372,10 @@ void svg_writer::marker_place(double x, double y) {
   std::string& e = element_;
   e = "<use href=\"#";
   e += memo_.id;
-  e += "\" x=\"";
-  append_number(e, x);
-  e += "\" y=\"";
-  append_number(e, y);
-  e += "\"/>";
+  e += '"';
+  add_number_attr(e, "x", x);
+  add_number_attr(e, "y", y);
+  e += "/>";
   put(e);
 }
 

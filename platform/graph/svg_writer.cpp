@@ -176,32 +176,30 @@ void svg_writer::add_scope(std::string& out) const {
   for (std::size_t i = 0; i < depth_; ++i) out += groups_[i].tag;
 }
 
+void svg_writer::add_number_attr(std::string& out, const char* name, double v) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  append_number(out, v);
+  out += '"';
+}
+
+void svg_writer::add_text_attr(std::string& out, const char* name, std::string_view text) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  append_escaped(out, text);
+  out += '"';
+}
+
 void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
-  a += " fill=\"";
-  append_escaped(a, p.fill);
-  a += '"';
-  if (p.fill_opacity < 1) {
-    a += " fill-opacity=\"";
-    append_number(a, p.fill_opacity);
-    a += '"';
-  }
-  a += " stroke=\"";
-  append_escaped(a, p.stroke);
-  a += '"';
+  add_text_attr(a, "fill", p.fill);
+  if (p.fill_opacity < 1) add_number_attr(a, "fill-opacity", p.fill_opacity);
+  add_text_attr(a, "stroke", p.stroke);
   if (p.stroke != "none") {
-    a += " stroke-width=\"";
-    append_number(a, p.stroke_width);
-    a += '"';
-    if (!p.dash.empty()) {
-      a += " stroke-dasharray=\"";
-      append_escaped(a, p.dash);
-      a += '"';
-    }
-    if (p.stroke_opacity < 1) {
-      a += " stroke-opacity=\"";
-      append_number(a, p.stroke_opacity);
-      a += '"';
-    }
+    add_number_attr(a, "stroke-width", p.stroke_width);
+    if (!p.dash.empty()) add_text_attr(a, "stroke-dasharray", p.dash);
+    if (p.stroke_opacity < 1) add_number_attr(a, "stroke-opacity", p.stroke_opacity);
     if (p.round_joins) a += " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
   }
 }
@@ -211,13 +209,7 @@ void svg_writer::put_painted(std::string_view tag, std::initializer_list<std::pa
   std::string& e = element_;
   e = '<';
   e += tag;
-  for (const auto& [name, v] : numbers) {
-    e += ' ';
-    e += name;
-    e += "=\"";
-    append_number(e, v);
-    e += '"';
-  }
+  for (const auto& [name, v] : numbers) add_number_attr(e, name, v);
   add_paint_attrs(e, p);
   e += "/>";
   put(e);
@@ -231,17 +223,14 @@ std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   if (clips_.size() < static_cast<std::size_t>(n)) clips_.resize(static_cast<std::size_t>(n));
   clips_[static_cast<std::size_t>(n) - 1] = {true, svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)}};
   std::string& e = element_;
-  e = "<clipPath id=\"";
-  e += id;
-  e += "\"><rect x=\"";
-  append_number(e, x);
-  e += "\" y=\"";
-  append_number(e, y);
-  e += "\" width=\"";
-  append_number(e, w < 0 ? 0 : w);
-  e += "\" height=\"";
-  append_number(e, h < 0 ? 0 : h);
-  e += "\"/></clipPath>";
+  e = "<clipPath";
+  add_text_attr(e, "id", id);
+  e += "><rect";
+  add_number_attr(e, "x", x);
+  add_number_attr(e, "y", y);
+  add_number_attr(e, "width", w < 0 ? 0 : w);
+  add_number_attr(e, "height", h < 0 ? 0 : h);
+  e += "/></clipPath>";
   put(e);
   return id;
 }
@@ -265,20 +254,14 @@ void svg_writer::begin_group(const svg_group& g) {
   open_group& o = groups_[depth_++];
   std::string& e = o.tag;
   e = "<g";
-  const auto attr = [&e](const char* name, std::string_view value, const char* before, const char* after) {
-    if (value.empty()) return;
-    e += ' ';
-    e += name;
-    e += "=\"";
-    e += before;
-    append_escaped(e, value);
-    e += after;
-    e += '"';
-  };
-  attr("id", g.id, "", "");
-  attr("class", g.cls, "", "");
-  attr("clip-path", g.clip, "url(#", ")");
-  attr("transform", g.transform, "", "");
+  if (!g.id.empty()) add_text_attr(e, "id", g.id);
+  if (!g.cls.empty()) add_text_attr(e, "class", g.cls);
+  if (!g.clip.empty()) {
+    e += " clip-path=\"url(#";
+    append_escaped(e, g.clip);
+    e += ")\"";
+  }
+  if (!g.transform.empty()) add_text_attr(e, "transform", g.transform);
   e += ">";
   ++group_serial_;
   o.box = box;
@@ -394,9 +377,8 @@ void svg_writer::circle(double cx, double cy, double r, const svg_paint& p) {
 void svg_writer::path(std::string_view d, const svg_paint& p) {
   if (d.empty()) return;
   std::string& e = element_;
-  e = "<path d=\"";
-  append_escaped(e, d);
-  e += '"';
+  e = "<path";
+  add_text_attr(e, "d", d);
   add_paint_attrs(e, p);
   e += "/>";
   put(e);
@@ -412,25 +394,15 @@ double svg_writer::text(double x, double y, std::string_view text, const svg_tex
   }
   static const char* const kAnchor[] = {"start", "middle", "end"};
   std::string& e = element_;
-  e = "<text x=\"";
-  append_number(e, x);
-  e += "\" y=\"";
-  append_number(e, y);
-  e += "\" font-size=\"";
-  append_number(e, s.size);
-  e += '"';
+  e = "<text";
+  add_number_attr(e, "x", x);
+  add_number_attr(e, "y", y);
+  add_number_attr(e, "font-size", s.size);
   if (s.w == weight::bold) e += " font-weight=\"bold\"";
-  e += " fill=\"";
-  append_escaped(e, s.fill);
-  e += '"';
-  if (s.anchor != svg_anchor::start) {
-    e += " text-anchor=\"";
-    e += kAnchor[static_cast<int>(s.anchor)];
-    e += '"';
-  }
-  e += " textLength=\"";
-  append_number(e, len);
-  e += "\" lengthAdjust=\"spacingAndGlyphs\"";
+  add_text_attr(e, "fill", s.fill);
+  if (s.anchor != svg_anchor::start) add_text_attr(e, "text-anchor", kAnchor[static_cast<int>(s.anchor)]);
+  add_number_attr(e, "textLength", len);
+  e += " lengthAdjust=\"spacingAndGlyphs\"";
   // SVG turns clockwise with y downwards: a counter-clockwise angle is negated.
   if (s.angle != 0) {
     e += " transform=\"rotate(";
@@ -454,11 +426,10 @@ std::string svg_writer::finish() {
   flush_close();
   // The head goes before the body in the body's own room, which becomes the document.
   std::string& h = element_;
-  h = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
-  append_number(h, width_);
-  h += "\" height=\"";
-  append_number(h, height_);
-  h += "\" viewBox=\"0 0 ";
+  h = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
+  add_number_attr(h, "width", width_);
+  add_number_attr(h, "height", height_);
+  h += " viewBox=\"0 0 ";
   append_number(h, width_);
   h += ' ';
   append_number(h, height_);
@@ -468,11 +439,10 @@ std::string svg_writer::finish() {
   append_escaped(h, desc_);
   h += "</desc>\n";
   if (white_) {
-    h += "  <rect x=\"0\" y=\"0\" width=\"";
-    append_number(h, width_);
-    h += "\" height=\"";
-    append_number(h, height_);
-    h += "\" fill=\"#FFFFFF\" stroke=\"none\"/>\n";
+    h += "  <rect x=\"0\" y=\"0\"";
+    add_number_attr(h, "width", width_);
+    add_number_attr(h, "height", height_);
+    h += " fill=\"#FFFFFF\" stroke=\"none\"/>\n";
   }
   body_.insert(0, h);
   body_ += "</svg>\n";

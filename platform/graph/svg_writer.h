@@ -183,6 +183,9 @@ class svg_writer {
   std::string finish();
 
  private:
+  // ` name="number"` and ` name="escaped text"`, appended to out.
+  static void add_number_attr(std::string& out, const char* name, double v);
+  static void add_text_attr(std::string& out, const char* name, std::string_view text);
   void add_paint_attrs(std::string& out, const svg_paint& p) const;
   // <tag name="number" ... paint/>, made in element_.
   void put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,

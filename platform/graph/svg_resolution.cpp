@@ -67,9 +67,7 @@ void svg_writer::polyline_begin(const svg_paint& p) {
 
 void svg_writer::line_vertex(const svg_point& q) {
   if (line_.points.size() > line_.piece_at) line_.points += ' ';
-  append_number(line_.points, q.x);
-  line_.points += ',';
-  append_number(line_.points, q.y);
+  add_point(line_.points, q);
   ++line_.written;
   line_.a = q;
   line_.cone = line_.empty = false;

@@ -128,18 +128,11 @@ svg_writer::svg_writer(double width, double height, bool white_background)
   body_.reserve(32768);
 }
 
-int svg_writer::next_number(std::string_view prefix) {
-  for (auto& [p, n] : counters_)
-    if (p == prefix) return ++n;
-  counters_.emplace_back(std::string(prefix), 1);
-  return 1;
-}
-
 std::string svg_writer::next_id(std::string_view prefix) {
-  const int n = next_number(prefix);
-  std::string id(prefix);
-  id += std::to_string(n);
-  return id;
+  for (auto& [p, n] : counters_)
+    if (p == prefix) return p + std::to_string(++n);
+  counters_.emplace_back(std::string(prefix), 1);
+  return std::string(prefix) + "1";
 }
 
 bool svg_writer::finite(std::initializer_list<double> v) {
@@ -192,6 +185,12 @@ void svg_writer::add_text_attr(std::string& out, const char* name, std::string_v
   out += '"';
 }
 
+void svg_writer::add_point(std::string& out, const svg_point& q) {
+  append_number(out, q.x);
+  out += ',';
+  append_number(out, q.y);
+}
+
 void svg_writer::add_paint_attrs(std::string& a, const svg_paint& p) const {
   add_text_attr(a, "fill", p.fill);
   if (p.fill_opacity < 1) add_number_attr(a, "fill-opacity", p.fill_opacity);
@@ -216,12 +215,11 @@ void svg_writer::put_painted(std::string_view tag, std::initializer_list<std::pa
 }
 
 std::string svg_writer::clip_rect(double x, double y, double w, double h) {
-  const int n = next_number("clip");
-  std::string id = "clip";
-  id += std::to_string(n);
+  std::string id = next_id("clip");
   if (!finite({x, y, w, h})) x = y = w = h = 0;
-  if (clips_.size() < static_cast<std::size_t>(n)) clips_.resize(static_cast<std::size_t>(n));
-  clips_[static_cast<std::size_t>(n) - 1] = {true, svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)}};
+  const std::size_t n = clip_number(id);
+  if (clips_.size() < n) clips_.resize(n);
+  clips_[n - 1] = {true, svg_box{x, y, x + (w < 0 ? 0 : w), y + (h < 0 ? 0 : h)}};
   std::string& e = element_;
   e = "<clipPath";
   add_text_attr(e, "id", id);
@@ -235,15 +233,20 @@ std::string svg_writer::clip_rect(double x, double y, double w, double h) {
   return id;
 }
 
-const svg_box* svg_writer::clip_box(std::string_view id) const {
-  // "clipN", N as next_id writes it: no sign, no leading zero.
-  if (id.size() < 5 || id.substr(0, 4) != "clip" || id[4] == '0' || id.size() > 4 + 9) return nullptr;
+std::size_t svg_writer::clip_number(std::string_view id) {
+  // N as next_id writes it: no sign, no leading zero, within an int.
+  if (id.size() < 5 || id.substr(0, 4) != "clip" || id[4] == '0' || id.size() > 4 + 10) return 0;
   std::size_t n = 0;
   for (const char c : id.substr(4)) {
-    if (c < '0' || c > '9') return nullptr;
+    if (c < '0' || c > '9') return 0;
     n = n * 10 + static_cast<std::size_t>(c - '0');
   }
-  return n <= clips_.size() && clips_[n - 1].held ? &clips_[n - 1].box : nullptr;
+  return n;
+}
+
+const svg_box* svg_writer::clip_box(std::string_view id) const {
+  const std::size_t n = clip_number(id);
+  return n != 0 && n <= clips_.size() && clips_[n - 1].held ? &clips_[n - 1].box : nullptr;
 }
 
 void svg_writer::begin_group(const svg_group& g) {
@@ -310,9 +313,7 @@ void svg_writer::put_polygon(const std::vector<svg_point>& pts, const svg_paint&
   e = "<polygon points=\"";
   for (std::size_t i = 0; i < pts.size(); ++i) {
     if (i > 0) e += ' ';
-    append_number(e, pts[i].x);
-    e += ',';
-    append_number(e, pts[i].y);
+    add_point(e, pts[i]);
   }
   e += '"';
   add_paint_attrs(e, p);

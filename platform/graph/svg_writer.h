@@ -186,6 +186,8 @@ class svg_writer {
   // ` name="number"` and ` name="escaped text"`, appended to out.
   static void add_number_attr(std::string& out, const char* name, double v);
   static void add_text_attr(std::string& out, const char* name, std::string_view text);
+  // A vertex of a points attribute, "x,y".
+  static void add_point(std::string& out, const svg_point& q);
   void add_paint_attrs(std::string& out, const svg_paint& p) const;
   // <tag name="number" ... paint/>, made in element_.
   void put_painted(std::string_view tag, std::initializer_list<std::pair<const char*, double>> numbers,
@@ -197,7 +199,8 @@ class svg_writer {
   void flush_close();
   // The start tags of the open groups one after another, appended to out.
   void add_scope(std::string& out) const;
-  int next_number(std::string_view prefix);
+  // N of an id "clipN" as next_id makes it; 0 for any other id.
+  static std::size_t clip_number(std::string_view id);
   // The rectangle of a clip path made by clip_rect, by its id; null for any other id.
   const svg_box* clip_box(std::string_view id) const;
   // The definition and place set of a marker's shape and paint (memo_), written when new.

@@ -133,6 +133,41 @@ TEST(svg_clip, document_lines_are_cut_to_their_clip) {
   EXPECT_EQ(lines[1]->get("y2"), "200");
 }
 
+// A group is cut to the rectangle of the clip path it names when that path was made
+// by clip_rect in this document; any other name leaves what its parent shows. A
+// rectangle lying only outside the clip rectangle tells which.
+TEST(svg_clip, a_group_is_cut_only_to_a_clip_made_in_the_document) {
+  struct row {
+    const char* clip;
+    bool cut;
+  };
+  const row rows[] = {{"clip1", true},  {"clip3", true},  {"clip2", false},  // clip2: an id, no rectangle
+                      {"clip01", false}, {"clip", false},  {"clip4", false}, {"clip1x", false},
+                      {"clip-1", false}, {"Clip1", false}, {"", false}};
+  for (const row& r : rows) {
+    svg_writer w(640, 480);
+    EXPECT_EQ(w.clip_rect(0, 0, 10, 10), "clip1");
+    EXPECT_EQ(w.next_id("clip"), "clip2");
+    EXPECT_EQ(w.clip_rect(0, 0, 20, 20), "clip3");
+    svg_group g;
+    g.clip = r.clip;
+    w.begin_group(g);
+    w.rect(300, 300, 10, 10, svg_fill("#000000"));
+    w.end_group();
+    EXPECT_EQ(w.unseen(), r.cut ? 1 : 0) << r.clip;
+  }
+  // Numbered past the tenth, each rectangle is its own: clip11 is 110 px wide.
+  svg_writer w(640, 480);
+  for (int i = 1; i <= 12; ++i) w.clip_rect(0, 0, 10.0 * i, 480);
+  svg_group g;
+  g.clip = "clip11";
+  w.begin_group(g);
+  w.rect(105, 0, 2, 2, svg_fill("#000000"));  // inside clip11, outside clip1 and clip10
+  w.rect(125, 0, 2, 2, svg_fill("#000000"));  // outside clip11, inside clip12
+  w.end_group();
+  EXPECT_EQ(w.unseen(), 1);
+}
+
 // A polyline that leaves its clip and comes back is written as the pieces inside it;
 // one wholly outside is not written.
 TEST(svg_clip, polylines_partly_outside_are_written_in_pieces) {

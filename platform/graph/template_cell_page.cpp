@@ -9,13 +9,16 @@ void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, cons
       plan_insets(p, grid, keys, kind.lay_out, kind.ranged, kind.measure ? kind.measure : kind.draw_cell, kind.rise,
                   kind.axes, kind.notes);
   const page_frame page = kind.lay_out(c);
+  page_strips strips;
+  // One ink for every cell of the page: its lists keep their room from cell to cell.
+  cell_ink ink;
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid->index[i];
     const frame f = kind.ranged(page.cells[i]);
-    draw_slot_strip(c, f, *p.tables[0], *grid, i);
+    draw_slot_strip(c, f, *p.tables[0], *grid, i, &strips);
     if (!grid->drawn(i)) continue;
     if (index >= 0) {
-      cell_ink ink = planned_ink(boxes[i]);
+      plan_ink(boxes[i], &ink);
       kind.draw_cell(c, f, index, &ink);
       draw_cell_plan(c, f, boxes[i]);
     }

@@ -3,7 +3,6 @@
 
 #include "graph/template_insets.h"
 #include "graph/template_overlay.h"
-#include "graph/text_cuts.h"
 #include "host/template_dynamics.h"
 
 #include <algorithm>
@@ -16,9 +15,23 @@ namespace {
 
 constexpr double kMargin = 12;
 
-bool has(const std::string& display, const char* word) { return display.find(word) != std::string::npos; }
+bool has(std::string_view display, const char* word) { return display_has(display, word); }
+
+// A display given as a number names no part.
+std::string_view display_of(const out::graph_panel& p, const char* name, std::string_view otherwise) {
+  const out::dyn_value* d = p.dynamic(name);
+  if (d == nullptr) return otherwise;
+  return d->is_text ? std::string_view(d->text) : std::string_view();
+}
 
 }  // namespace
+
+std::string_view x_display(const out::graph_panel& p) {
+  return display_of(p, KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+}
+std::string_view y_display(const out::graph_panel& p) {
+  return display_of(p, KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+}
 
 const std::string& text_column::operator()(std::size_t row) const {
   static const std::string empty;
@@ -121,6 +134,10 @@ panel_grid panel_cells(const cell_places& places, int nrows, int ncols, int pane
   // page is sized to them.
   g.nrows = std::clamp(static_cast<int>(rows.size()) - rb * nrows, 1, nrows);
   g.ncols = ncols;
+  const std::size_t slots = static_cast<std::size_t>(g.nrows) * static_cast<std::size_t>(ncols);
+  g.index.reserve(slots);
+  g.on_levels.reserve(slots);
+  g.levels.reserve(slots);
   for (int r = 0; r < g.nrows; ++r)
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
@@ -150,27 +167,32 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
   return s;
 }
 
-void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i) {
+void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i,
+                     page_strips* strips) {
   if (!grid.strips || !grid.on_levels[i]) return;
   // A strip too narrow for the variables' names shows their levels alone, rather than
   // a name cut before its level; levels still too long shrink, as legend entries do,
   // and are cut apart from those of the panel's other strips only when that is not
-  // enough, so that no two cells read the same.
-  text_style size;
-  size.size = kStripSize;
-  const auto shown = [&](const class_key& key) {
-    const std::string text = strip_text(t, key);
-    if (text_advance(text, size) <= f.w - 6) return text;
-    return key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
-  };
-  std::vector<std::string> texts;
-  std::size_t at = 0;
-  for (std::size_t k = 0; k < grid.levels.size(); ++k) {
-    if (!grid.on_levels[k]) continue;
-    if (k == i) at = texts.size();
-    texts.push_back(shown(grid.levels[k]));
+  // enough, so that no two cells read the same. The set is found once for the page
+  // (its frames share a width).
+  if (!(strips->width == f.w)) {
+    text_style size;
+    size.size = kStripSize;
+    const auto shown = [&](const class_key& key) {
+      std::string text = strip_text(t, key);
+      if (text_advance(text, size) <= f.w - 6) return text;
+      return key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
+    };
+    std::vector<std::string> texts;
+    texts.reserve(grid.levels.size());
+    for (std::size_t k = 0; k < grid.levels.size(); ++k)
+      if (grid.on_levels[k]) texts.push_back(shown(grid.levels[k]));
+    strips->shown = shrink_or_cut_apart(texts, size, f.w - 6);
+    strips->width = f.w;
   }
-  const sized_text shown_at = shrink_or_cut_apart(texts, size, f.w - 6)[at];
+  const std::size_t at = static_cast<std::size_t>(
+      std::count(grid.on_levels.begin(), grid.on_levels.begin() + static_cast<std::ptrdiff_t>(i), true));
+  const sized_text& shown_at = strips->shown[at];
   // The strip heads the cell: it stands above the boxes over the frame.
   const double band = cell_bands::of(grid.bands.top, static_cast<int>(i) / grid.ncols);
   draw_strip(c, f.x, f.y - band - kStripHeight, f.w, shown_at.text, shown_at.size);
@@ -218,6 +240,22 @@ std::string unplotted_values::why() const {
   return "no nonmissing values";
 }
 
+namespace {
+// The texts of the ticks, kept with the panel's data object by the ticks' bits: every
+// cell of a graph's panels shows the same ticks, and their texts take some finding.
+const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::vector<double>& ticks) {
+  if (p.tables.empty() || p.tables[0] == nullptr) {  // no data object to keep them with: made afresh
+    static thread_local std::vector<std::string> texts;
+    return texts = tick_texts(ticks);
+  }
+  // The name is built in a buffer kept from one call to the next: every cell asks.
+  static thread_local std::string key;
+  key.assign("tick texts ");
+  key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
+  return kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
+}
+}  // namespace
+
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
                       const std::vector<std::string>* ytexts) {
@@ -241,8 +279,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   std::vector<inset_box> boxes = read_inset_boxes(p);
   inset_room room = inset_margin_room(boxes, pg.inner_width);
 
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text(KES_DYN_YLABEL).empty();
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
@@ -259,7 +296,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
     // Boxes in the top and bottom margins make the page taller in the same way.
     pg.height = 2 * (fixed + lh);
   }
-  const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0;
+  const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : texts_at(p, yticks)) + kGap : 0;
   pg.y_axis_room = yvalues_w + kTickLength;
   pg.x_axis_room = xaxis;
   // The bands beside the cells widen and heighten the page; those of the outer cells
@@ -302,19 +339,6 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   return pg;
 }
 
-namespace {
-// The texts of the ticks, kept with the panel's data object by the ticks' bits: every
-// cell of a graph's panels shows the same ticks, and their texts take some finding.
-const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::vector<double>& ticks) {
-  if (p.tables.empty() || p.tables[0] == nullptr) {  // no data object to keep them with: made afresh
-    static thread_local std::vector<std::string> texts;
-    return texts = tick_texts(ticks);
-  }
-  std::string key = "tick texts ";
-  key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
-  return kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
-}
-}  // namespace
 
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts) {
@@ -344,8 +368,7 @@ void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
                        const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
   // The lowest slot of the column that holds a cell carries the horizontal axis.
   int lowest = -1;
@@ -363,8 +386,7 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const double w = pg.grid_right - pg.grid_left, h = pg.grid_bottom - pg.grid_top;
   const std::string xlabel = p.text(KES_DYN_XLABEL, p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);

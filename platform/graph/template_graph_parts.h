@@ -10,12 +10,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "graph/template_canvas.h"
 #include "graph/template_parts.h"
+#include "graph/text_cuts.h"
 #include "output/graph_objects.h"
 
 namespace plat::graph {
@@ -142,7 +144,13 @@ panel_grid panel_cells(const cell_places& places, const out::graph_panel& p);
 std::string strip_text(const out::graph_table& t, const class_key& key);
 // The strip of grid slot i above its frame, when the slot shows CLASS levels; an empty
 // combination also gets its wall, its frame and the words "no nonmissing values".
-void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i);
+// `strips` keeps the page's strip texts, found at its first slot.
+struct page_strips {
+  std::vector<sized_text> shown;  // of the slots on levels, in slot order
+  double width = NAN;             // the frames' width they were found for
+};
+void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i,
+                     page_strips* strips);
 // Why a cell draws nothing, in its middle: by default "no nonmissing values". The
 // result is the room the words take, which boxes in the cell keep off.
 frame draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing values");
@@ -202,6 +210,13 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 // Texts of their own at the ticks (`xtexts`) are measured when given.
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts = nullptr);
+// The parts of the axes a panel shows, _XDISPLAY and _YDISPLAY read in place (every
+// part by default): whether `word` ("TICKS", "TICKVALUES", "LABEL") is among them.
+std::string_view x_display(const out::graph_panel& p);
+std::string_view y_display(const out::graph_panel& p);
+inline bool display_has(std::string_view display, const char* word) {
+  return display.find(word) != std::string_view::npos;
+}
 // Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
 // vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
 // Texts of their own at the ticks replace the numbers when given.

@@ -77,9 +77,9 @@ paint point_paint() {
 }
 
 void point_batch::finish() {
-  c_.point_markers(piece_.data(), piece_.size(), paint_);
-  for (const point& at : piece_) ink_->add_mark(at);
-  piece_.clear();
+  c_.point_markers(piece_.data(), n_, paint_);
+  for (std::size_t i = 0; i < n_; ++i) ink_->add_mark(piece_[i]);
+  n_ = 0;
 }
 
 void square_cells(page_frame& page, const panel_grid& grid) {
@@ -167,7 +167,8 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       l.stroke = drawn.overlay ? kFrameColour : kLineInk;
       l.width = 1.5;
       on.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
-      ink->add_line({{f.px(0), f.py(0)}, {f.px(1), f.py(1)}});
+      const point ends[2] = {{f.px(0), f.py(0)}, {f.px(1), f.py(1)}};
+      ink->add_line(ends, 2);
     }
     on.clip_end();
     if (ink->points.empty() && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));

@@ -264,7 +264,8 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
       c.line(x1, y1, x2, y2, edge);
     }
     c.line(x1, y1, x2, y2, group_line(g, 1.5, plain));
-    ink->add_line({{x1, y1}, {x2, y2}});
+    const point ends[2] = {{x1, y1}, {x2, y2}};
+    ink->add_line(ends, 2);
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
@@ -459,13 +460,12 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
 // cells only.
 void draw_inner_percent_axis(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid,
                              std::size_t slot, const labelled_ticks& ticks, bool rotated) {
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const int row = static_cast<int>(slot) / grid.ncols, col = static_cast<int>(slot) % grid.ncols;
   bool lowest = true;
   for (int r = row + 1; r < grid.nrows; ++r)
     lowest = lowest && !grid.drawn(static_cast<std::size_t>(r * grid.ncols + col));
-  const auto shown = [](const std::string& d, const char* w) { return d.find(w) != std::string::npos; };
+  const auto shown = display_has;
   if (rotated && col > 0) draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"));
   if (!rotated && !lowest) draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"));
 }

@@ -53,8 +53,14 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
   // Curves were asked for: a cell that draws none lost its fits.
   const char* bare_cause = t.column("CurveLabel") >= 0 ? "no curve: the fit failed" : "NOBARS";
   std::vector<hist_cell> cells;
+  cells.reserve(cells_of(t).size());
   for (const cell_rows& index : cells_of(t)) {
     hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}, {}});
+    // The bars counted first: each cell's list is made once, at its length.
+    std::size_t bars = 0;
+    for (const auto& [first, end] : index.runs)
+      for (std::size_t row = first; row < end; ++row) bars += std::isnan(bin_x(row)) ? 0 : 1;
+    c.bars.reserve(bars);
     for (const auto& [first, end] : index.runs)
       for (std::size_t row = first; row < end; ++row) {
         if (const double n = bare_n(row); n > 0) {
@@ -65,11 +71,7 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
         }
         const double x = bin_x(row);
         if (!std::isnan(x)) {
-          bar b{x, count(row), NAN, NAN, std::string()};
-          b.origin = origin(row);
-          b.hang = hang(row);
-          b.label = bar_label(row);
-          c.bars.push_back(b);
+          c.bars.push_back(bar{x, count(row), origin(row), hang(row), bar_label(row)});
         }
         const double px = cx(row), py = cy(row);
         if (!std::isnan(px) && !std::isnan(py)) {
@@ -195,17 +197,20 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read, bool han
 
 // The vertical ticks beside a cell: a cell whose bars stand (no curve to hang them
 // from) reads no value below 0, though the common scale runs below it for the cells
-// that hang.
-std::vector<double> cell_ticks(const std::vector<double>& ticks, const hist_cell& cell, bool hanging) {
-  const bool hangs = hanging && std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) {
-                       return !std::isnan(b.origin) && !std::isnan(b.hang);
-                     });
-  if (hangs) return ticks;
-  std::vector<double> out;
-  for (double t : ticks)
-    if (t >= 0) out.push_back(t);
-  return out;
-}
+// that hang. Both lists are found once a page.
+struct cell_tick_sets {
+  std::vector<double> all, standing;
+  explicit cell_tick_sets(const std::vector<double>& ticks) : all(ticks) {
+    for (double t : ticks)
+      if (t >= 0) standing.push_back(t);
+  }
+  const std::vector<double>& of(const hist_cell& cell, bool hanging) const {
+    const bool hangs = hanging && std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) {
+                         return !std::isnan(b.origin) && !std::isnan(b.hang);
+                       });
+    return hangs ? all : standing;
+  }
+};
 
 // Bar width: the spacing of the bin positions.
 double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) {
@@ -220,10 +225,11 @@ int curve_index(const std::vector<std::string>& labels, const std::string& label
   return static_cast<int>(at - labels.begin());
 }
 
-// The rectangles (page px) of the cell's bars that are drawn: from 0 (or the axis
-// foot) to their heights, hanging bars from their origins down to where they hang.
-std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
-  std::vector<frame> rects;
+// The rectangles (page px) of the cell's bars that are drawn, each given to each(r):
+// from 0 (or the axis foot) to their heights, hanging bars from their origins down to
+// where they hang.
+template <class Each>
+void each_bar_rect(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging, Each each) {
   const double base = std::max(f.ylo, 0.0);
   for (const bar& b : cell.bars) {
     const double left = midpoints ? b.x - w / 2 : b.x;
@@ -235,9 +241,8 @@ std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bo
       continue;
     }
     const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
-    rects.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
+    each(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
   }
-  return rects;
 }
 
 // A value text over a bar as it is drawn, and its room.
@@ -295,7 +300,7 @@ std::vector<frame> rooms_of(const std::vector<bar_text>& texts) {
 cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p, double w, bool midpoints,
                bool hanging) {
   cell_ink ink;
-  ink.bars = bar_rects(cell, f, w, midpoints, hanging);
+  each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { ink.bars.push_back(r); });
   const std::vector<frame> values = rooms_of(bar_texts(cell, f, w, midpoints, hanging));
   for (const frame& r : values) ink.bars.push_back(r);
   add_reference_ink(f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
@@ -324,7 +329,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   barpaint.fill = kBarFill;
   barpaint.stroke = kFrameColour;
   const bool hanging = p.flag(KES_DYN_HANG);
-  for (const frame& r : bar_rects(cell, f, w, midpoints, hanging)) c.rect(r.x, r.y, r.w, r.h, barpaint);
+  each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { c.rect(r.x, r.y, r.w, r.h, barpaint); });
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
@@ -438,8 +443,14 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     f.yhi = ys.hi;
     return f;
   };
+  // The cells' ticks, found again should the boxes raise the axis.
+  cell_tick_sets tick_sets(ys.ticks);
+  const auto cell_ticks = [&](const hist_cell& cell) -> const std::vector<double>& {
+    if (tick_sets.all != ys.ticks) tick_sets = cell_tick_sets(ys.ticks);
+    return tick_sets.of(cell, hanging);
+  };
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink*) {
-    draw_cell(on, f, cells[index], p, w, midpoints, cell_ticks(ys.ticks, cells[index], hanging), labels);
+    draw_cell(on, f, cells[index], p, w, midpoints, cell_ticks(cells[index]), labels);
   };
   // The boxes keep off what ink_of finds in a cell, without drawing it.
   kind.measure = [&](canvas&, const frame& f, int index, cell_ink* out) {
@@ -450,7 +461,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
     const int index = grid.index[slot];
     const hist_cell& cell = index < 0 ? no_cell : cells[index];
-    draw_axes_of_cell(on, f, p, grid, slot, xticks, cell_ticks(ys.ticks, cell, hanging));
+    draw_axes_of_cell(on, f, p, grid, slot, xticks, cell_ticks(cell));
   };
   // Boxes at the top may raise the axis by whole ticks; boxes still over the bars stand
   // beside their cells.

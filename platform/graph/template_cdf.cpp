@@ -4,6 +4,7 @@
 // scale over every cell's points; the legend names the fitted curve by _CDFLAB. With
 // OVERLAY the groups share a cell, each step line and curve in the group's look.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -63,12 +64,16 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
                 cell_ink* ink) {
   const column_reader col(t);
   const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
-  std::vector<point> trace, piece;
+  // The trace is kept from one cell to the next, the piece on the stack: a cell's
+  // steps cost no allocation.
+  static thread_local std::vector<point> trace;
+  trace.clear();
   constexpr std::size_t kPiece = 1024;
-  piece.reserve(kPiece);
+  std::array<point, kPiece> piece;
+  std::size_t n = 0;
   const auto vertex = [&](double px, double py) {
-    piece.push_back({px, py});
-    if (piece.size() == kPiece) c.polyline_points(piece.data(), piece.size()), piece.clear();
+    piece[n++] = {px, py};
+    if (n == kPiece) c.polyline_points(piece.data(), n), n = 0;
     if (trace.empty() || std::abs(px - trace.back().x) >= 0.5 || std::abs(py - trace.back().y) >= 0.5)
       trace.push_back({px, py});
   };
@@ -83,7 +88,7 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
     first = false;
     last_y = y;
   });
-  c.polyline_points(piece.data(), piece.size());
+  c.polyline_points(piece.data(), n);
   c.polyline_end();
   ink->add_line(trace);
 }
@@ -118,7 +123,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   std::vector<legend_entry> legend;
   bool any_fitted = false;
   for (int index : grid.index)
-    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+    for (int m : members_at(drawn, index))
       any_fitted = any_fitted || cells[m].fitted.size() > 1;
   if (drawn.overlay) {
     // Each group's step line and fitted curve share its colour and pattern.

@@ -49,6 +49,11 @@ plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, c
   return out;
 }
 
+const std::vector<int>& members_at(const plot_cells& cells, int index) {
+  static const std::vector<int> none;
+  return index >= 0 ? cells.members[static_cast<std::size_t>(index)] : none;
+}
+
 int group_marker(int g) {
   // The markers go round every six groups, the colours every eight: each round of
   // markers starts one shape further on, so that the near hues six groups apart (blue

@@ -22,6 +22,8 @@ struct plot_cells {
   std::vector<std::string> groups;             // the overlaid levels in the order they come
   std::vector<int> group_of;                   // per data cell: its group, -1 without overlay
 };
+// The data cells of grid slot `index` (none for -1), without a copy.
+const std::vector<int>& members_at(const plot_cells& cells, int index);
 // The cells drawn from the keys of a data object's cells (in the order cells_of gives).
 plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, const std::vector<class_key>& data_keys);
 // The cells drawn from a data object's cells and their places on the panels, found at

@@ -391,7 +391,7 @@ qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bo
 bool cells_placed(const out::graph_panel& p, const std::vector<qq_cell>& cells, const plot_cells& drawn,
                   const panel_grid& grid, std::string* why) {
   for (int index : grid.index)
-    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+    for (int m : members_at(drawn, index))
       if (cells[m].nonfinite) {
         *why = "the cell " + strip_text(*p.tables[0], cells[m].key) + " has values that are not finite";
         return false;
@@ -406,7 +406,7 @@ std::vector<legend_entry> qq_legend(const out::graph_panel& p, const std::vector
   bool line_shown = false;
   double seen[4];
   for (int index : grid.index)
-    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+    for (int m : members_at(drawn, index))
       line_shown = line_shown || line_in_frame(range, cells[m], seen);
   std::vector<legend_entry> legend;
   if (drawn.overlay) {

@@ -25,7 +25,7 @@ namespace {
 
 struct cdf_cell {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> rows;
+  row_runs rows;
   std::vector<point> fitted;               // a curve of a few hundred points
   bool any_empirical = false;              // the empirical points stay in the data object
   unplotted_values alone;                  // values without a step

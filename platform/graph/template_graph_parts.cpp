@@ -52,62 +52,143 @@ struct code_hash {
 std::size_t rows_indexed() { return g_rows_indexed; }
 
 namespace {
-std::vector<cell_rows> find_cells(const out::graph_table& t) {
+// The cells of a data object and the runs of rows they view.
+struct cell_index {
+  std::vector<row_run> runs;  // every cell's runs, the cells' one after another
   std::vector<cell_rows> cells;
+};
+
+// The cell of each combination of level codes (each code + 1: 0 where a column is
+// absent), by the codes' place in a table of every combination when it is not much
+// larger than the rows, else by hashing.
+class cell_finder {
+ public:
+  cell_finder(std::size_t rows, const std::array<const out::graph_column*, 3>& cols) {
+    std::size_t size = 1;  // held at kMost: past it the table is not made
+    for (std::size_t k = 0; k < 3; ++k) {
+      extent_[k] = cols[k] != nullptr ? cols[k]->levels().size() + 1 : 1;
+      size = extent_[k] > kMost / size ? kMost : size * extent_[k];
+    }
+    if (size <= std::max(4 * rows + 64, std::size_t{1} << 12)) table_.assign(size, -1);
+  }
+  // The cell's slot: its index, or -1 for a combination not seen yet.
+  long& at(const level_codes& codes) {
+    if (table_.empty()) return by_codes_.try_emplace(codes, -1).first->second;
+    const std::size_t i = (static_cast<std::size_t>(codes[2] + 1) * extent_[1] + static_cast<std::size_t>(codes[1] + 1)) *
+                              extent_[0] +
+                          static_cast<std::size_t>(codes[0] + 1);
+    return table_[i];
+  }
+
+ private:
+  static constexpr std::size_t kMost = std::size_t{1} << 40;  // no table this large
+  std::size_t extent_[3] = {1, 1, 1};
+  std::vector<long> table_;
+  std::unordered_map<level_codes, long, code_hash> by_codes_;
+};
+
+cell_index find_cells(const out::graph_table& t) {
+  cell_index found;
+  std::vector<cell_rows>& cells = found.cells;
   const out::graph_column* c1 = t.data_of(t.column("Class1"));
   const out::graph_column* c2 = t.data_of(t.column("Class2"));
   const out::graph_column* c3 = t.data_of(t.column("Group"));
-  // Cells by the codes of their levels: a row finds its cell without comparing texts.
-  std::unordered_map<level_codes, std::size_t, code_hash> by_codes;
   // Without CLASS columns every row is the one cell's.
   if (c1 == nullptr && c2 == nullptr && c3 == nullptr && t.rows() > 0) {
-    cells.emplace_back().runs.emplace_back(0, t.rows());
+    found.runs.emplace_back(0, t.rows());
+    cells.emplace_back().runs = row_runs{found.runs.data(), 1};
     g_rows_indexed += t.rows();
-    return cells;
+    return found;
   }
-  std::size_t at = 0;
+  // Each run of rows of one cell in row order with its cell (a row finds its cell by
+  // the codes of its levels, without comparing texts), then the runs gathered by cell.
+  cell_finder finder(t.rows(), {c1, c2, c3});
+  std::vector<std::pair<std::size_t, row_run>> seen;  // cell, run
   level_codes last{-2, -2, -2};
   for (std::size_t r = 0; r < t.rows(); ++r) {
     const level_codes codes{c1 != nullptr ? c1->code(r) : -1, c2 != nullptr ? c2->code(r) : -1,
                             c3 != nullptr ? c3->code(r) : -1};
-    if (codes != last || cells.empty()) {
-      auto it = by_codes.find(codes);
-      if (it == by_codes.end()) {
-        cell_rows cell;
-        cell.key.c1 = c1 != nullptr ? c1->text(r) : std::string();
-        cell.key.c2 = c2 != nullptr ? c2->text(r) : std::string();
-        cell.key.group = c3 != nullptr ? c3->text(r) : std::string();
-        it = by_codes.emplace(codes, cells.size()).first;
-        cells.push_back(std::move(cell));
+    if (codes != last || seen.empty()) {
+      long& at = finder.at(codes);
+      if (at < 0) {
+        at = static_cast<long>(cells.size());
+        cell_rows& cell = cells.emplace_back();
+        if (c1 != nullptr) cell.key.c1 = c1->text(r);
+        if (c2 != nullptr) cell.key.c2 = c2->text(r);
+        if (c3 != nullptr) cell.key.group = c3->text(r);
       }
-      at = it->second;
       last = codes;
-      cells[at].runs.emplace_back(r, r);
+      seen.push_back({static_cast<std::size_t>(at), row_run{r, r}});
     }
-    ++cells[at].runs.back().second;
+    ++seen.back().second.second;
     ++g_rows_indexed;
   }
-  return cells;
+  // Counted first, then placed: each cell's runs lie together, in row order.
+  std::vector<std::size_t> start(cells.size() + 1, 0);
+  for (const auto& [cell, run] : seen) ++start[cell + 1];
+  for (std::size_t i = 0; i < cells.size(); ++i) start[i + 1] += start[i];
+  found.runs.resize(seen.size());
+  std::vector<std::size_t> next(start.begin(), start.end() - 1);
+  for (const auto& [cell, run] : seen) found.runs[next[cell]++] = run;
+  for (std::size_t i = 0; i < cells.size(); ++i) cells[i].runs = row_runs{found.runs.data() + start[i], start[i + 1] - start[i]};
+  return found;
 }
 }  // namespace
 
 const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
-  return kept_once<std::vector<cell_rows>>(t, "cells in row order", [&t] { return find_cells(t); });
+  // The views stay good: moving the index keeps its runs where they are.
+  return kept_once<cell_index>(t, "cells in row order", [&t] { return find_cells(t); }).cells;
 }
+
+namespace {
+// The place of each key's level (what `level` takes of it) among the distinct levels
+// in the order they first come, and those levels: found by sorting, not hashing.
+template <class Level>
+std::vector<std::uint32_t> level_places(const std::vector<class_key>& keys, Level level,
+                                        std::vector<std::string>* levels) {
+  const std::size_t n = keys.size();
+  std::vector<std::uint32_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return level(keys[a]) < level(keys[b]); });
+  // Each run of equal levels takes the index of its first key; the runs in the order
+  // of those indexes give the levels' places.
+  std::vector<std::uint32_t> first(n);
+  std::vector<std::uint32_t> firsts;
+  for (std::size_t k = 0; k < n; ++k) {
+    const bool starts = k == 0 || level(keys[order[k]]) != level(keys[order[k - 1]]);
+    if (starts) firsts.push_back(order[k]);
+    first[order[k]] = starts ? order[k] : first[order[k - 1]];
+  }
+  std::sort(firsts.begin(), firsts.end());
+  std::vector<std::uint32_t> place_of_first(n, 0);
+  levels->reserve(firsts.size());
+  for (std::size_t r = 0; r < firsts.size(); ++r) {
+    place_of_first[firsts[r]] = static_cast<std::uint32_t>(r);
+    levels->push_back(level(keys[firsts[r]]));
+  }
+  std::vector<std::uint32_t> place(n);
+  for (std::size_t i = 0; i < n; ++i) place[i] = place_of_first[first[i]];
+  return place;
+}
+}  // namespace
 
 cell_places place_cells(const std::vector<class_key>& keys) {
   cell_places g;
-  std::unordered_map<std::string, std::size_t> row_of, col_of;
+  const std::vector<std::uint32_t> row = level_places(keys, [](const class_key& k) -> const std::string& { return k.c1; }, &g.rows);
+  const std::vector<std::uint32_t> col = level_places(keys, [](const class_key& k) -> const std::string& { return k.c2; }, &g.cols);
+  g.cell_at.reserve(keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    const class_key& k = keys[i];
-    auto r = row_of.emplace(k.c1, g.rows.size());
-    if (r.second) g.rows.push_back(k.c1);
-    auto c = col_of.emplace(k.c2, g.cols.size());
-    if (c.second) g.cols.push_back(k.c2);
-    g.cell_at.emplace(std::uint64_t{r.first->second} << 32 | c.first->second, static_cast<int>(i));
-    g.any1 = g.any1 || !k.c1.empty();
-    g.any2 = g.any2 || !k.c2.empty();
+    g.cell_at.emplace_back(std::uint64_t{row[i]} << 32 | col[i], static_cast<int>(i));
+    g.any1 = g.any1 || !keys[i].c1.empty();
+    g.any2 = g.any2 || !keys[i].c2.empty();
   }
+  // The first cell of a pair holds its place: the sort keeps the order of equals.
+  std::stable_sort(g.cell_at.begin(), g.cell_at.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  g.cell_at.erase(std::unique(g.cell_at.begin(), g.cell_at.end(),
+                              [](const auto& a, const auto& b) { return a.first == b.first; }),
+                  g.cell_at.end());
   g.any_cell = !keys.empty();
   return g;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -50,12 +51,24 @@ struct num_column {
   }
 };
 
+// Runs [first, end) of rows, in row order: a view into the runs of every cell of a data
+// object, which keeps them (cells_of).
+using row_run = std::pair<std::size_t, std::size_t>;
+struct row_runs {
+  const row_run* data = nullptr;
+  std::size_t n = 0;
+  const row_run* begin() const { return data; }
+  const row_run* end() const { return data + n; }
+  const row_run& front() const { return data[0]; }
+  std::size_t size() const { return n; }
+  bool empty() const { return n == 0; }
+};
+
 // Calls each(row, v) for every row of the runs [first, end), in order, v[k] the row's
 // number in cols[k]. The columns are read a piece of rows at a time: a plot of
 // millions of points reads them at the speed of a copy.
 template <std::size_t K, class Each>
-void each_row(const std::array<num_column, K>& cols, const std::vector<std::pair<std::size_t, std::size_t>>& runs,
-              Each&& each) {
+void each_row(const std::array<num_column, K>& cols, const row_runs& runs, Each&& each) {
   constexpr std::size_t kPiece = 512;
   double piece[K][kPiece];
   for (const auto& [first, end] : runs)
@@ -90,7 +103,7 @@ class column_reader {
 // The rows of one CLASS cell: runs [first, end) of rows, in row order.
 struct cell_rows {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  row_runs runs;
 };
 // The CLASS cells of a data object in the order their first rows come, each row read
 // once for its levels; made once per data object and kept with it for every panel.
@@ -113,11 +126,13 @@ const T& kept_once(const out::graph_table& t, const std::string& name, Make make
 // panels, which then look up only their own slots.
 struct cell_places {
   std::vector<std::string> rows, cols;
-  std::unordered_map<std::uint64_t, int> cell_at;  // row << 32 | column
+  // The cell of each pair as (row << 32 | column, cell), ascending.
+  std::vector<std::pair<std::uint64_t, int>> cell_at;
   bool any1 = false, any2 = false, any_cell = false;
   int at(std::size_t row, std::size_t col) const {
-    const auto it = cell_at.find(std::uint64_t{row} << 32 | col);
-    return it == cell_at.end() ? -1 : it->second;
+    const std::uint64_t place = std::uint64_t{row} << 32 | col;
+    const auto it = std::lower_bound(cell_at.begin(), cell_at.end(), std::pair<std::uint64_t, int>{place, INT_MIN});
+    return it == cell_at.end() || it->first != place ? -1 : it->second;
   }
 };
 cell_places place_cells(const std::vector<class_key>& keys);

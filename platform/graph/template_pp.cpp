@@ -23,7 +23,7 @@ namespace {
 
 struct pp_cell {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> rows;  // its points stay in the data object
+  row_runs rows;  // its points stay in the data object
   bool line = false;
   long points = 0;         // values with a fitted probability: the points drawn
   unplotted_values alone;  // values without a fitted probability
@@ -99,7 +99,7 @@ void square_cells(page_frame& page, const panel_grid& grid) {
                          grid.nrows, grid.ncols, grid.strips, grid.bands);
 }
 
-void ref_columns::read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
+void ref_columns::read(const row_runs& rows, std::vector<refline>& hrefs,
                        std::vector<refline>& vrefs) const {
   if (!h.present() && !v.present()) return;
   each_row<2>({h, v}, rows, [&](std::size_t r, const std::array<double, 2>& x) {

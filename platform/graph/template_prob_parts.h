@@ -34,7 +34,7 @@ struct ref_columns {
       : h(col.numbers("HRefValue")), v(col.numbers("VRefValue")), hl(col.texts("HRefLabel")),
         vl(col.texts("VRefLabel")) {}
   // Those of the rows of a cell, added to its lists in row order.
-  void read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
+  void read(const row_runs& rows, std::vector<refline>& hrefs,
             std::vector<refline>& vrefs) const;
   num_column h, v;
   text_column hl, vl;

@@ -30,7 +30,7 @@ namespace {
 
 struct qq_cell {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> rows;
+  row_runs rows;
   // The range of the cell's points (quantile, data); its points stay in the data object.
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed

@@ -5,9 +5,9 @@ namespace plat::graph {
 
 void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, const std::vector<class_key>& keys,
                     const std::vector<legend_entry>& legend, const cell_page_kind& kind) {
+  const cell_drawer& measure = kind.measure ? kind.measure : kind.draw_cell;  // no copy
   const std::vector<cell_plan> boxes =
-      plan_insets(p, grid, keys, kind.lay_out, kind.ranged, kind.measure ? kind.measure : kind.draw_cell, kind.rise,
-                  kind.axes, kind.notes);
+      plan_insets(p, grid, keys, kind.lay_out, kind.ranged, measure, kind.rise, kind.axes, kind.notes);
   const page_frame page = kind.lay_out(c);
   page_strips strips;
   // One ink for every cell of the page: its lists keep their room from cell to cell.

@@ -2,6 +2,7 @@
 #include "graph/template_parts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
-#include <sstream>
 
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
@@ -102,6 +102,7 @@ scale nice_scale(double lo, double hi, int target) {
   const double ten = std::pow(10.0, std::abs(e));
   const int n = kes_clamped_int(std::min(last - first, 4.0 * std::max(target, 1) + 4), 0, INT_MAX);
   bool beyond = false;
+  s.ticks.reserve(static_cast<std::size_t>(n) + 1);
   for (int i = 0; i <= n; ++i) {
     const double k = (first + i) * m;
     // Below 1e-308 the power of ten that divides passes the doubles: subnormal ticks
@@ -132,24 +133,41 @@ scale padded_scale(double lo, double hi, int target) {
   scale s = nice_scale(plo, phi, target);
   s.lo = plo;
   s.hi = phi;
-  std::vector<double> inside;
-  for (double v : s.ticks)
-    if (in_range(v, s.lo, s.hi)) inside.push_back(v);
+  // The ticks inside kept in place.
+  const auto outside = [&](double v) { return !in_range(v, s.lo, s.hi); };
+  s.ticks.erase(std::remove_if(s.ticks.begin(), s.ticks.end(), outside), s.ticks.end());
   // A range narrower than the finest step (a few units of rounding wide) holds one
   // tick or none: its ends are then its ticks, their texts telling them apart.
-  s.ticks = inside.size() >= 2 ? inside : std::vector<double>{s.lo, s.hi};
+  if (s.ticks.size() < 2) s.ticks = {s.lo, s.hi};
   return s;
 }
 
 std::vector<double> parse_numbers(const std::string& text) {
+  // The words between white space, as a stream reads them, counted first.
+  const auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+  const auto each_word = [&](auto each) {
+    for (std::size_t i = 0; i < text.size();) {
+      if (space(text[i])) {
+        ++i;
+        continue;
+      }
+      std::size_t j = i;
+      while (j < text.size() && !space(text[j])) ++j;
+      each(i, j - i);
+      i = j;
+    }
+  };
+  std::size_t words = 0;
+  each_word([&](std::size_t, std::size_t) { ++words; });
   std::vector<double> out;
-  std::istringstream in(text);
+  out.reserve(words);
   std::string word;
-  while (in >> word) {
+  each_word([&](std::size_t at, std::size_t n) {
+    word.assign(text, at, n);
     char* end = nullptr;
     const double v = std::strtod(word.c_str(), &end);
     if (end != word.c_str() && *end == '\0' && std::isfinite(v)) out.push_back(v);
-  }
+  });
   return out;
 }
 
@@ -700,6 +718,7 @@ std::vector<frame> cell_grid(double left, double top, double right, double botto
   const double cw = (right - left - (ncols - 1) * gap - bands.across()) / ncols;
   const double ch = (bottom - top - (nrows - 1) * gap - bands.down()) / nrows - strip;
   std::vector<frame> out;
+  out.reserve(static_cast<std::size_t>(nrows) * static_cast<std::size_t>(ncols));
   double down = 0;  // bands of the rows above, and of this row above its frames
   for (int r = 0; r < nrows; ++r) {
     down += cell_bands::of(bands.top, r);

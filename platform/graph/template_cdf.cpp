@@ -149,7 +149,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   // The step lines and fitted curves of a cell, and what it says of the groups it
   // leaves out.
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    const std::vector<int>& members = drawn.members[index];
+    const std::span<const int> members = drawn.members[index];
     const cdf_cell& cell = cells[members.front()];
     draw_wall(on, f);
     if (p.flag(KES_DYN_GRID)) draw_grid(on, f, yticks);

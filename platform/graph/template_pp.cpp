@@ -143,7 +143,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   };
   // The points and the diagonal of a cell, and what it says of the groups it leaves out.
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    const std::vector<int>& members = drawn.members[index];
+    const std::span<const int> members = drawn.members[index];
     const pp_cell& cell = cells[members.front()];
     draw_wall(on, f);
     if (p.flag(KES_DYN_GRID)) draw_grid(on, f, ys.ticks);

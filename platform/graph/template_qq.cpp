@@ -158,7 +158,7 @@ double group_row_height() { return kTickLength + 4 + text_above(kTickSize) + tex
 
 // The groups of a frame that have percents of their own (a group without a fit has
 // none: its note says why).
-std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, const std::vector<int>& members) {
+std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, std::span<const int> members) {
   std::vector<int> out;
   for (int m : members)
     if (!own[static_cast<std::size_t>(m)].at.empty()) out.push_back(m);
@@ -166,7 +166,7 @@ std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, co
 }
 
 void draw_group_rows(canvas& c, const frame& f, const std::vector<labelled_ticks>& own, const plot_cells& groups,
-                     const std::vector<int>& all_members, bool below, const std::string& group_label) {
+                     std::span<const int> all_members, bool below, const std::string& group_label) {
   const std::vector<int> members = groups_with_percents(own, all_members);
   for (std::size_t j = 0; j < members.size(); ++j) {
     const int m = members[j];
@@ -198,7 +198,7 @@ bool line_in_frame(const frame& f, const qq_cell& cell, double* seen) {
 // two-parameter Weibull threshold (no place on its log axis) and, of a group that
 // draws some, values without a theoretical quantile.
 std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const plot_cells& groups,
-                                        const std::vector<int>& members) {
+                                        std::span<const int> members) {
   std::vector<left_out_row> rows;
   for (int m : members) {
     const qq_cell& cell = cells[static_cast<std::size_t>(m)];
@@ -216,7 +216,7 @@ std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const
 // over them, so that a line stays in sight over any number of points; `ink` gets the
 // points' places for the insets.
 void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, const plot_cells& groups,
-               const std::vector<int>& members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
+               std::span<const int> members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
                const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink,
                bool group_percent_refs = false) {
   draw_wall(c, f);

@@ -122,7 +122,7 @@ TEST(TemplateCells, OverlaidGroupsGatherTheCellsASearchFinds) {
   for (std::size_t k = 0; k < drawn.keys.size(); ++k)
     for (int m : drawn.members[k]) EXPECT_EQ(data_keys[static_cast<std::size_t>(m)].c1, drawn.keys[k].c1);
   std::size_t members = 0;
-  for (const auto& m : drawn.members) members += m.size();
+  for (std::size_t k = 0; k < drawn.members.size(); ++k) members += drawn.members[k].size();
   EXPECT_EQ(members, data_keys.size());
 }
 

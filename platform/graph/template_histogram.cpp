@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,17 +32,35 @@ struct curve {
   std::vector<point> pts;  // data values
 };
 struct hist_cell {
-  class_key key;
-  std::vector<bar> bars;
+  std::span<const bar> bars;  // a view of the graph's bars (hist_cells::bars)
   std::vector<curve> curves;
   std::vector<refline> hrefs, vrefs;
   // The values of a cell that draws none (NOBARS, and no curve fitted there).
   unplotted_values bare;
 };
 
-// The cells of the data object in the order their first rows come, read once for
-// every panel of the graph.
-std::vector<hist_cell> read_rows(const out::graph_table& t) {
+// The cells with what every panel takes from all of them: their keys and places on
+// the panels, the bin positions' finest spacing (infinite with fewer than two) and
+// least value, the range of heights the common vertical scale must hold, and the
+// curves' labels in the order of their styles (with whether a cell fills under it).
+struct hist_cells {
+  hist_cells() = default;
+  // The cells view the bars: the whole moves, never copies.
+  hist_cells(hist_cells&&) = default;
+  hist_cells(const hist_cells&) = delete;
+  std::vector<hist_cell> cells;
+  std::vector<bar> bars;  // every cell's, one cell's after another
+  std::vector<class_key> keys;
+  cell_places places;
+  double step = INFINITY, first_x = NAN;
+  double lo = 0, hi = 0;
+  std::vector<std::string> labels;
+  std::vector<bool> filled;
+};
+
+// The cells of the data object in the order their first rows come, with their keys
+// and bars, read once for every panel of the graph.
+void read_rows(const out::graph_table& t, hist_cells* out) {
   const column_reader col(t);
   const num_column bin_x = col.numbers("BinX"), count = col.numbers("BinCount"), origin = col.numbers("HangYorigin"),
                    hang = col.numbers("HangY"), cx = col.numbers("CurveX"), cy = col.numbers("CurveY"),
@@ -52,15 +71,21 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
                     href_label = col.texts("HRefLabel"), vref_label = col.texts("VRefLabel");
   // Curves were asked for: a cell that draws none lost its fits.
   const char* bare_cause = t.column("CurveLabel") >= 0 ? "no curve: the fit failed" : "NOBARS";
-  std::vector<hist_cell> cells;
-  cells.reserve(cells_of(t).size());
-  for (const cell_rows& index : cells_of(t)) {
-    hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}, {}});
-    // The bars counted first: each cell's list is made once, at its length.
-    std::size_t bars = 0;
+  const std::vector<cell_rows>& index_of = cells_of(t);
+  // The bars counted first: the graph's list is made once, at its length.
+  std::size_t bars = 0;
+  for (const cell_rows& index : index_of)
     for (const auto& [first, end] : index.runs)
       for (std::size_t row = first; row < end; ++row) bars += std::isnan(bin_x(row)) ? 0 : 1;
-    c.bars.reserve(bars);
+  out->bars.reserve(bars);
+  out->cells.reserve(index_of.size());
+  out->keys.reserve(index_of.size());
+  std::vector<std::size_t> first_bar;
+  first_bar.reserve(index_of.size() + 1);
+  for (const cell_rows& index : index_of) {
+    hist_cell& c = out->cells.emplace_back();
+    out->keys.push_back(index.key);
+    first_bar.push_back(out->bars.size());
     for (const auto& [first, end] : index.runs)
       for (std::size_t row = first; row < end; ++row) {
         if (const double n = bare_n(row); n > 0) {
@@ -70,9 +95,7 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
           c.bare.cause = bare_cause;
         }
         const double x = bin_x(row);
-        if (!std::isnan(x)) {
-          c.bars.push_back(bar{x, count(row), origin(row), hang(row), bar_label(row)});
-        }
+        if (!std::isnan(x)) out->bars.push_back(bar{x, count(row), origin(row), hang(row), bar_label(row)});
         const double px = cx(row), py = cy(row);
         if (!std::isnan(px) && !std::isnan(py)) {
           const std::string& label = curve_label(row);
@@ -85,32 +108,18 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
         if (!std::isnan(v)) c.vrefs.push_back({v, vref_label(row)});
       }
   }
-  return cells;
+  first_bar.push_back(out->bars.size());
+  for (std::size_t i = 0; i < out->cells.size(); ++i)
+    out->cells[i].bars = std::span<const bar>(out->bars).subspan(first_bar[i], first_bar[i + 1] - first_bar[i]);
 }
-
-// The cells with what every panel takes from all of them: their keys and places on
-// the panels, the bin positions' finest spacing (infinite with fewer than two) and
-// least value, the range of heights the common vertical scale must hold, and the
-// curves' labels in the order of their styles (with whether a cell fills under it).
-struct hist_cells {
-  std::vector<hist_cell> cells;
-  std::vector<class_key> keys;
-  cell_places places;
-  double step = INFINITY, first_x = NAN;
-  double lo = 0, hi = 0;
-  std::vector<std::string> labels;
-  std::vector<bool> filled;
-};
 
 const hist_cells& read_cells(const out::graph_table& t) {
   return kept_once<hist_cells>(t, "histogram", [&t] {
     hist_cells h;
-    h.cells = read_rows(t);
+    read_rows(t, &h);
     std::vector<double> xs;
-    for (const hist_cell& c : h.cells) {
-      h.keys.push_back(c.key);
-      for (const bar& b : c.bars) xs.push_back(b.x);
-    }
+    xs.reserve(h.bars.size());
+    for (const bar& b : h.bars) xs.push_back(b.x);
     std::sort(xs.begin(), xs.end());
     for (std::size_t i = 1; i < xs.size(); ++i)
       if (xs[i] - xs[i - 1] > 0) h.step = std::min(h.step, xs[i] - xs[i - 1]);

@@ -26,6 +26,14 @@ std::string_view display_of(const out::graph_panel& p, const char* name, std::st
 
 }  // namespace
 
+std::string panel_title(const out::graph_panel& p) {
+  std::string title;
+  title.reserve(p.label.size() + p.description.size() + 3);
+  title.append(p.label);
+  if (!p.description.empty()) title.append(" (").append(p.description).append(")");
+  return title;
+}
+
 std::string_view x_display(const out::graph_panel& p) {
   return display_of(p, KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
 }
@@ -342,18 +350,23 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
                       const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
-  std::string desc = std::string("A ") + kind + " of " + p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME));
+  // The texts of the page's head, each built in one string.
+  std::string desc;
+  desc.reserve(96);
+  desc.append("A ").append(kind).append(" of ").append(p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (grid.strips) {
     int cells = 0;
     for (std::size_t i = 0; i < grid.index.size(); ++i) cells += grid.drawn(i) ? 1 : 0;
-    desc += ", " + std::to_string(cells) + (cells == 1 ? " CLASS cell" : " CLASS cells");
+    desc.append(", ").append(std::to_string(cells)).append(cells == 1 ? " CLASS cell" : " CLASS cells");
   }
-  for (const auto& [name, value] : p.context.by) desc += ", " + name + " = " + value;
+  for (const auto& [name, value] : p.context.by) desc.append(", ").append(name).append(" = ").append(value);
+  desc += '.';
 
-  std::vector<std::string> titles = {p.label};
-  std::string byline;
-  for (const auto& [name, value] : p.context.by) byline += (byline.empty() ? "" : "  ") + name + "=" + value;
-  titles.push_back(byline);
+  std::vector<std::string> titles(2);
+  titles[0] = p.label;
+  std::string& byline = titles[1];
+  for (const auto& [name, value] : p.context.by)
+    byline.append(byline.empty() ? "" : "  ").append(name).append("=").append(value);
   no_canvas measure;
   const double top = draw_titles(measure, pg.width, titles);
   pg.inner_width = pg.width - 2 * kMargin;
@@ -400,7 +413,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   }
   pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
   pg.margin_boxes = std::make_shared<const std::vector<inset_box>>(std::move(boxes));
-  c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
+  c.begin(pg.width, pg.height, panel_title(p), desc);
   draw_titles(c, pg.width, titles);
   const double left_edge = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0);
   pg.grid_left = left_band ? left_edge : left_edge + yvalues_w + kTickLength;

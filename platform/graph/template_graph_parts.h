@@ -225,6 +225,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 // Texts of their own at the ticks (`xtexts`) are measured when given.
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts = nullptr);
+// The panel's label, and its description in parentheses when it has one.
+std::string panel_title(const out::graph_panel& p);
 // The parts of the axes a panel shows, _XDISPLAY and _YDISPLAY read in place (every
 // part by default): whether `word` ("TICKS", "TICKVALUES", "LABEL") is among them.
 std::string_view x_display(const out::graph_panel& p);

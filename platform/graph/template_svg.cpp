@@ -1,6 +1,7 @@
 // The page of a graph template drawn into an SVG file through the SVG writer.
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/runtime.h"
 #include "graph/graph_files.h"
@@ -75,17 +76,19 @@ class svg_canvas : public canvas {
   }
   void clip_end() override { w_->end_group(); }
   void end() override { doc_ = w_->finish(); }
-  const std::string& document() const { return doc_; }
+  // The page's document, handed over whole.
+  std::string take_document() { return std::move(doc_); }
 
  private:
   std::unique_ptr<svg_writer> w_;
   std::string doc_;
-  std::string shapes_[kMarkerShapes];  // the path of each marker shape, made when first drawn
   std::vector<svg_point> piece_;
 
-  const std::string& shape(int k) {
+  // The path of each marker shape, made when first drawn and kept for every page.
+  static const std::string& shape(int k) {
+    static thread_local std::string shapes[kMarkerShapes];
     k = ((k % kMarkerShapes) + kMarkerShapes) % kMarkerShapes;
-    std::string& d = shapes_[k];
+    std::string& d = shapes[k];
     if (d.empty()) {
       const std::vector<point> outline = marker_outline(k);
       if (marker_is_strokes(k)) {
@@ -111,7 +114,7 @@ class svg_canvas : public canvas {
 bool render_template_svg(const out::graph_panel& p, std::string* svg, std::string* why) {
   svg_canvas c;
   if (!draw_template_graph(p, c, why)) return false;
-  *svg = c.document();
+  *svg = c.take_document();
   return true;
 }
 

@@ -99,6 +99,15 @@ labelled_ticks labelled(const std::string& values, const std::string& labels) {
   return t;
 }
 
+// The same kept with the panel's data object by the texts it is read from: every page
+// of a graph reads the same.
+const labelled_ticks& kept_labelled(const out::graph_panel& p, const char* values_name, const char* labels_name) {
+  const std::string values = p.text(values_name), labels = p.text(labels_name);
+  static thread_local std::string key;  // built in place from one page to the next
+  key.assign("labelled ticks ").append(values).append(1, '\0').append(labels);
+  return kept_once<labelled_ticks>(*p.tables[0], key, [&] { return labelled(values, labels); });
+}
+
 // The percentile axis along the top (or, rotated, the right) of the frame; `offset` px
 // further out, below the frame when `below`, and in `ink` for a row of one group's
 // percents.
@@ -335,7 +344,8 @@ void room_for_cell_axes(page_frame& page, const panel_grid& grid, bool rotated, 
 // places) and range, each cell's own percent ticks when its shapes were fitted in it,
 // and the data's range and scale.
 struct qq_axes {
-  labelled_ticks theory;
+  explicit qq_axes(const labelled_ticks& t) : theory(t) {}
+  const labelled_ticks& theory;  // kept with the data object (kept_labelled)
   const std::vector<labelled_ticks>* own = nullptr;  // empty unless fitted per cell
   double tlo = NAN, thi = NAN;
   double dlo = NAN, dhi = NAN;
@@ -343,9 +353,8 @@ struct qq_axes {
 };
 
 qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bool prob, bool rotated) {
-  qq_axes ax;
-  ax.theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
-                   : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
+  qq_axes ax(prob ? kept_labelled(p, KES_DYN_PCTLVALUES, KES_DYN_PCTLLABELS)
+                  : kept_labelled(p, KES_DYN_QNTLVALUES, KES_DYN_QNTLLABELS));
   const labelled_ticks& theory = ax.theory;
   double tlo = p.number(KES_DYN_QNTLMIN, NAN), thi = p.number(KES_DYN_QNTLMAX, NAN);
   // The range of every cell's points and, with shapes fitted per cell, each cell's
@@ -517,8 +526,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
                               : frame{0, 0, 1, 1, ax.tlo, ax.thi, ax.ds.lo, ax.ds.hi};
   const std::vector<legend_entry> legend = qq_legend(p, cells, drawn, grid, range);
   const bool pctl_axis = !prob && p.flag(KES_DYN_PCTLAXIS);
-  const labelled_ticks pctl =
-      pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
+  static const labelled_ticks no_pctl;
+  const labelled_ticks& pctl = pctl_axis ? kept_labelled(p, KES_DYN_PCTLVALUES, KES_DYN_PCTLLABELS) : no_pctl;
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
   // Cells whose shapes were fitted in them put each percent at a place of their own:

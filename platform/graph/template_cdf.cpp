@@ -103,6 +103,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   const std::vector<cdf_cell>& cells = read_cells(*p.tables[0]);
   const double ymax = p.number(KES_DYN_YMAX, 100);
   scale fifths{-0.04 * ymax, 1.04 * ymax, {}};
+  fifths.ticks.reserve(6);
   for (int k = 0; k <= 5; ++k) fifths.ticks.push_back(ymax * k / 5);
   const scale ys = vaxis_scale(p, fifths);
   const std::vector<double>& yticks = ys.ticks;

@@ -210,6 +210,7 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read, bool han
 struct cell_tick_sets {
   std::vector<double> all, standing;
   explicit cell_tick_sets(const std::vector<double>& ticks) : all(ticks) {
+    standing.reserve(ticks.size());
     for (double t : ticks)
       if (t >= 0) standing.push_back(t);
   }

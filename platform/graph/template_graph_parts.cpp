@@ -62,6 +62,10 @@ std::size_t rows_indexed() { return g_rows_indexed; }
 namespace {
 // The cells of a data object and the runs of rows they view.
 struct cell_index {
+  cell_index() = default;
+  // The cells view the runs: the whole moves (keeping the runs where they are), never copies.
+  cell_index(cell_index&&) = default;
+  cell_index(const cell_index&) = delete;
   std::vector<row_run> runs;  // every cell's runs, the cells' one after another
   std::vector<cell_rows> cells;
 };
@@ -82,9 +86,8 @@ class cell_finder {
   // The cell's slot: its index, or -1 for a combination not seen yet.
   long& at(const level_codes& codes) {
     if (table_.empty()) return by_codes_.try_emplace(codes, -1).first->second;
-    const std::size_t i = (static_cast<std::size_t>(codes[2] + 1) * extent_[1] + static_cast<std::size_t>(codes[1] + 1)) *
-                              extent_[0] +
-                          static_cast<std::size_t>(codes[0] + 1);
+    std::size_t i = 0;
+    for (std::size_t k = 3; k-- > 0;) i = i * extent_[k] + static_cast<std::size_t>(codes[k] + 1);
     return table_[i];
   }
 
@@ -104,7 +107,7 @@ cell_index find_cells(const out::graph_table& t) {
   // Without CLASS columns every row is the one cell's.
   if (c1 == nullptr && c2 == nullptr && c3 == nullptr && t.rows() > 0) {
     found.runs.emplace_back(0, t.rows());
-    cells.emplace_back().runs = row_runs{found.runs.data(), 1};
+    cells.emplace_back().runs = row_runs(found.runs);
     g_rows_indexed += t.rows();
     return found;
   }
@@ -138,13 +141,13 @@ cell_index find_cells(const out::graph_table& t) {
   found.runs.resize(seen.size());
   std::vector<std::size_t> next(start.begin(), start.end() - 1);
   for (const auto& [cell, run] : seen) found.runs[next[cell]++] = run;
-  for (std::size_t i = 0; i < cells.size(); ++i) cells[i].runs = row_runs{found.runs.data() + start[i], start[i + 1] - start[i]};
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    cells[i].runs = row_runs(found.runs).subspan(start[i], start[i + 1] - start[i]);
   return found;
 }
 }  // namespace
 
 const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
-  // The views stay good: moving the index keeps its runs where they are.
   return kept_once<cell_index>(t, "cells in row order", [&t] { return find_cells(t); }).cells;
 }
 
@@ -183,8 +186,9 @@ std::vector<std::uint32_t> level_places(const std::vector<class_key>& keys, Leve
 
 cell_places place_cells(const std::vector<class_key>& keys) {
   cell_places g;
-  const std::vector<std::uint32_t> row = level_places(keys, [](const class_key& k) -> const std::string& { return k.c1; }, &g.rows);
-  const std::vector<std::uint32_t> col = level_places(keys, [](const class_key& k) -> const std::string& { return k.c2; }, &g.cols);
+  const auto down = [](const class_key& k) -> const std::string& { return k.c1; };
+  const auto across = [](const class_key& k) -> const std::string& { return k.c2; };
+  const std::vector<std::uint32_t> row = level_places(keys, down, &g.rows), col = level_places(keys, across, &g.cols);
   g.cell_at.reserve(keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) {
     g.cell_at.emplace_back(std::uint64_t{row[i]} << 32 | col[i], static_cast<int>(i));

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,15 +55,7 @@ struct num_column {
 // Runs [first, end) of rows, in row order: a view into the runs of every cell of a data
 // object, which keeps them (cells_of).
 using row_run = std::pair<std::size_t, std::size_t>;
-struct row_runs {
-  const row_run* data = nullptr;
-  std::size_t n = 0;
-  const row_run* begin() const { return data; }
-  const row_run* end() const { return data + n; }
-  const row_run& front() const { return data[0]; }
-  std::size_t size() const { return n; }
-  bool empty() const { return n == 0; }
-};
+using row_runs = std::span<const row_run>;
 
 // Calls each(row, v) for every row of the runs [first, end), in order, v[k] the row's
 // number in cols[k]. The columns are read a piece of rows at a time: a plot of

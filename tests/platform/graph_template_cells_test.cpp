@@ -175,8 +175,10 @@ TEST(TemplateCells, RowsGatherIntoTheirCellsWhateverTheLevelsCount) {
     std::vector<class_key> rows;
     for (int i = 0; i < r.rows; ++i) {
       // Runs of a few rows of one cell, the cells coming back out of order.
-      const class_key k{"a" + std::to_string(gen() % r.levels), r.columns > 1 ? "b" + std::to_string(gen() % r.levels) : "",
-                        r.columns > 2 ? "g" + std::to_string(gen() % r.levels) : ""};
+      const auto level = [&](const char* name, int column) {
+        return r.columns > column ? name + std::to_string(gen() % static_cast<unsigned>(r.levels)) : std::string();
+      };
+      const class_key k{level("a", 0), level("b", 1), level("g", 2)};
       for (unsigned n = 1 + gen() % 3; n > 0 && static_cast<int>(rows.size()) < r.rows; --n) rows.push_back(k);
     }
     const auto t = class_table(rows, r.columns);
@@ -222,7 +224,10 @@ TEST(TemplateCells, NumbersOfAListAreReadAsAStreamReadsItsWords) {
   std::mt19937 gen(20261209);
   for (int round = 0; round < 2000; ++round) {
     std::string text;
-    for (int k = static_cast<int>(gen() % 9); k > 0; --k) text += pieces[gen() % std::size(pieces)], text += gen() % 3 ? " " : "";
+    for (int k = static_cast<int>(gen() % 9); k > 0; --k) {
+      text += pieces[gen() % std::size(pieces)];
+      if (gen() % 3 != 0) text += ' ';
+    }
     const std::vector<double> got = parse_numbers(text), want = streamed(text);
     ASSERT_EQ(got.size(), want.size()) << '"' << text << '"';
     for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(std::signbit(got[i]), std::signbit(want[i]));

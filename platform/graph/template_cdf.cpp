@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,7 +27,8 @@ namespace {
 struct cdf_cell {
   class_key key;
   row_runs rows;
-  std::vector<point> fitted;               // a curve of a few hundred points
+  std::span<const point> fitted;           // a curve of a few hundred points (cdf_cells::fitted)
+  std::size_t fitted_read = 0;             // its points, counted as they are read
   bool any_empirical = false;              // the empirical points stay in the data object
   unplotted_values alone;                  // values without a step
   double lo = INFINITY, hi = -INFINITY;    // the range of every point's x
@@ -35,15 +37,28 @@ struct cdf_cell {
   bool draws() const { return any_empirical || fitted.size() > 1; }
 };
 
+// The cells and every cell's fitted curve, one cell's after another, each cell's a view.
+struct cdf_cells {
+  cdf_cells() = default;
+  // The cells view the points: the whole moves, never copies.
+  cdf_cells(cdf_cells&&) = default;
+  cdf_cells(const cdf_cells&) = delete;
+  std::vector<cdf_cell> cells;
+  std::vector<point> fitted;
+};
+
 const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
-  return kept_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
-    return read_plot_cells<cdf_cell, 4>(
-        t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [](cdf_cell& cell, const std::array<double, 4>& v) {
+  return kept_once<cdf_cells>(t, "cdf", [&t] {
+    cdf_cells read;
+    // The cells are read one after another: each cell's points follow the last cell's.
+    read.cells = read_plot_cells<cdf_cell, 4>(
+        t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [&](cdf_cell& cell, const std::array<double, 4>& v) {
           // A point whose x is not finite (a fitted curve run past the largest
           // double) has no place: it neither draws nor stretches the axis.
           const double x = v[0], y = v[1];
           if (std::isfinite(x) && !std::isnan(y)) {
-            cell.fitted.push_back({x, y});
+            read.fitted.push_back({x, y});
+            ++cell.fitted_read;
             cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
           }
           const double u = v[2], w = v[3];
@@ -54,7 +69,13 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
             cell.alone.add(u);
           }
         });
-  });
+    std::size_t first = 0;
+    for (cdf_cell& cell : read.cells) {
+      cell.fitted = std::span<const point>(read.fitted).subspan(first, cell.fitted_read);
+      first += cell.fitted_read;
+    }
+    return read;
+  }).cells;
 }
 
 // The empirical function's points (x, height after x) of a cell as a step line in the
@@ -160,7 +181,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     for (int m : members) {
       const int g = drawn.group_of[m];
       if (cells[m].any_empirical) draw_steps(on, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), ink);
-      std::vector<point> curve;
+      std::vector<point>& curve = scratch_points(cells[m].fitted.size());
       for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) on.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
       ink->add_line(curve);

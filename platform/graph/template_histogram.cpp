@@ -28,12 +28,14 @@ struct bar {
   std::string label;
 };
 struct curve {
-  std::string label;
-  std::vector<point> pts;  // data values
+  // Its label's place among the labels of every cell (hist_cells::labels), which is its
+  // style, so that a curve keeps its colour when another cell lacks a curve before it.
+  int style;
+  std::span<const point> pts;  // data values: a view of the graph's (hist_cells::points)
 };
 struct hist_cell {
   std::span<const bar> bars;  // a view of the graph's bars (hist_cells::bars)
-  std::vector<curve> curves;
+  std::span<const curve> curves;  // and of its curves
   std::vector<refline> hrefs, vrefs;
   // The values of a cell that draws none (NOBARS, and no curve fitted there).
   unplotted_values bare;
@@ -49,7 +51,10 @@ struct hist_cells {
   hist_cells(hist_cells&&) = default;
   hist_cells(const hist_cells&) = delete;
   std::vector<hist_cell> cells;
-  std::vector<bar> bars;  // every cell's, one cell's after another
+  // Every cell's bars, curves and curve points, one cell's after another.
+  std::vector<bar> bars;
+  std::vector<curve> curves;
+  std::vector<point> points;
   std::vector<class_key> keys;
   cell_places places;
   double step = INFINITY, first_x = NAN;
@@ -80,12 +85,22 @@ void read_rows(const out::graph_table& t, hist_cells* out) {
   out->bars.reserve(bars);
   out->cells.reserve(index_of.size());
   out->keys.reserve(index_of.size());
-  std::vector<std::size_t> first_bar;
+  // Where each cell's bars and curves, and each curve's points, start in the lists.
+  std::vector<std::size_t> first_bar, first_curve, first_point;
   first_bar.reserve(index_of.size() + 1);
+  first_curve.reserve(index_of.size() + 1);
+  // The curves' labels in the order they first come: a graph has a few.
+  const auto style_of = [&](const std::string& label) {
+    const std::size_t at = static_cast<std::size_t>(
+        std::find(out->labels.begin(), out->labels.end(), label) - out->labels.begin());
+    if (at == out->labels.size()) out->labels.push_back(label);
+    return static_cast<int>(at);
+  };
   for (const cell_rows& index : index_of) {
     hist_cell& c = out->cells.emplace_back();
     out->keys.push_back(index.key);
     first_bar.push_back(out->bars.size());
+    first_curve.push_back(out->curves.size());
     for (const auto& [first, end] : index.runs)
       for (std::size_t row = first; row < end; ++row) {
         if (const double n = bare_n(row); n > 0) {
@@ -98,9 +113,12 @@ void read_rows(const out::graph_table& t, hist_cells* out) {
         if (!std::isnan(x)) out->bars.push_back(bar{x, count(row), origin(row), hang(row), bar_label(row)});
         const double px = cx(row), py = cy(row);
         if (!std::isnan(px) && !std::isnan(py)) {
-          const std::string& label = curve_label(row);
-          if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
-          c.curves.back().pts.push_back({px, py});
+          const int style = style_of(curve_label(row));
+          if (out->curves.size() == first_curve.back() || out->curves.back().style != style) {
+            out->curves.push_back(curve{style, {}});
+            first_point.push_back(out->points.size());
+          }
+          out->points.push_back({px, py});
         }
         const double h = href(row);
         if (!std::isnan(h)) c.hrefs.push_back({h, href_label(row)});
@@ -108,9 +126,18 @@ void read_rows(const out::graph_table& t, hist_cells* out) {
         if (!std::isnan(v)) c.vrefs.push_back({v, vref_label(row)});
       }
   }
+  // The views, now that the lists are whole.
   first_bar.push_back(out->bars.size());
-  for (std::size_t i = 0; i < out->cells.size(); ++i)
-    out->cells[i].bars = std::span<const bar>(out->bars).subspan(first_bar[i], first_bar[i + 1] - first_bar[i]);
+  first_curve.push_back(out->curves.size());
+  first_point.push_back(out->points.size());
+  const auto part = [](const auto& all, const std::vector<std::size_t>& first, std::size_t i) {
+    return std::span(all).subspan(first[i], first[i + 1] - first[i]);
+  };
+  for (std::size_t i = 0; i < out->curves.size(); ++i) out->curves[i].pts = part(out->points, first_point, i);
+  for (std::size_t i = 0; i < out->cells.size(); ++i) {
+    out->cells[i].bars = part(out->bars, first_bar, i);
+    out->cells[i].curves = part(out->curves, first_curve, i);
+  }
 }
 
 const hist_cells& read_cells(const out::graph_table& t) {
@@ -134,16 +161,9 @@ const hist_cells& read_cells(const out::graph_table& t) {
         for (const point& q : k.pts) h.hi = std::max(h.hi, q.y);
       for (const refline& r : c.vrefs) h.hi = std::max(h.hi, r.value);
     }
-    std::unordered_map<std::string, std::size_t> label_at;
+    h.filled.assign(h.labels.size(), false);
     for (const hist_cell& c : h.cells)
-      for (std::size_t i = 0; i < c.curves.size(); ++i) {
-        const auto at = label_at.emplace(c.curves[i].label, h.labels.size());
-        if (at.second) {
-          h.labels.push_back(c.curves[i].label);
-          h.filled.push_back(false);
-        }
-        if (i == 0) h.filled[at.first->second] = true;
-      }
+      if (!c.curves.empty()) h.filled[static_cast<std::size_t>(c.curves.front().style)] = true;
     return h;
   });
 }
@@ -228,12 +248,6 @@ double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) 
   return midpoints ? xmax - xmin : (std::isnan(h.first_x) ? xmax - xmin : xmax - h.first_x);
 }
 
-// The style of each curve: its label's place among the labels of every cell, so that a
-// curve keeps its colour when another cell lacks a curve before it.
-int curve_index(const std::vector<std::string>& labels, const std::string& label) {
-  const auto at = std::find(labels.begin(), labels.end(), label);
-  return static_cast<int>(at - labels.begin());
-}
 
 // The rectangles (page px) of the cell's bars that are drawn, each given to each(r):
 // from 0 (or the axis foot) to their heights, hanging bars from their origins down to
@@ -322,7 +336,7 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
     ink.boxes.push_back(draw_no_values(measure, f, cell.bare.why().c_str()));
   }
   for (const curve& k : cell.curves) {
-    std::vector<point> pts;
+    std::vector<point>& pts = scratch_points(k.pts.size());
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
     ink.add_line(pts);
   }
@@ -343,19 +357,20 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
-    std::vector<point> poly;
+    std::vector<point>& poly = scratch_points(k.pts.size() + 2);
     poly.push_back({f.px(k.pts.front().x), f.py(base)});
     for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
     poly.push_back({f.px(k.pts.back().x), f.py(base)});
     paint fill;
-    fill.fill = curve_paint(curve_index(labels, k.label), is_kernel(k.label)).stroke;
+    fill.fill = curve_paint(k.style, is_kernel(labels[static_cast<std::size_t>(k.style)])).stroke;
     fill.fill_opacity = 0.25;
     c.polygon(poly, fill);
   }
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
-    std::vector<point> pts;
+    std::vector<point>& pts = scratch_points(cell.curves[i].pts.size());
     for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
-    c.polyline(pts, curve_paint(curve_index(labels, cell.curves[i].label), is_kernel(cell.curves[i].label)));
+    const int style = cell.curves[i].style;
+    c.polyline(pts, curve_paint(style, is_kernel(labels[static_cast<std::size_t>(style)])));
   }
   c.clip_end();
   // Bar labels above their bars.
@@ -429,7 +444,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     for (int index : grid.index)
       if (index >= 0)
         for (const curve& k : cells[index].curves)
-          if (shows(k)) drawn[curve_index(labels, k.label)] = true;
+          if (shows(k)) drawn[static_cast<std::size_t>(k.style)] = true;
     for (std::size_t i = 0; i < labels.size(); ++i) {
       if (!drawn[i]) continue;
       legend_entry e;

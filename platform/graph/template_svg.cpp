@@ -24,12 +24,6 @@ svg_paint to_svg(const paint& p) {
   return s;
 }
 
-std::vector<svg_point> to_svg(const std::vector<point>& pts) {
-  std::vector<svg_point> out;
-  out.reserve(pts.size());
-  for (const point& q : pts) out.push_back({q.x, q.y});
-  return out;
-}
 
 class svg_canvas : public canvas {
  public:
@@ -45,9 +39,9 @@ class svg_canvas : public canvas {
   void polyline(const std::vector<point>& pts, const paint& p) override {
     svg_paint s = to_svg(p);
     s.round_joins = true;
-    w_->polyline(to_svg(pts), s);
+    w_->polyline(as_svg(pts), s);
   }
-  void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(to_svg(pts), to_svg(p)); }
+  void polygon(const std::vector<point>& pts, const paint& p) override { w_->polygon(as_svg(pts), to_svg(p)); }
   void point_marker(double x, double y, const paint& p) override { w_->marker(shape(p.marker), to_svg(p), x, y); }
   void point_markers(const point* at, std::size_t n, const paint& p) override {
     w_->markers(shape(p.marker), to_svg(p), as_svg(at, n), n);
@@ -101,6 +95,11 @@ class svg_canvas : public canvas {
       }
     }
     return d;
+  }
+  // The points as the writer takes them, in a list kept from one line to the next.
+  const std::vector<svg_point>& as_svg(const std::vector<point>& pts) {
+    as_svg(pts.data(), pts.size());
+    return piece_;
   }
   const svg_point* as_svg(const point* at, std::size_t n) {
     piece_.resize(n);

@@ -7,7 +7,6 @@
 #include <map>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/number_text.h"
@@ -47,7 +46,7 @@ struct hist_cell {
 // curves' labels in the order of their styles (with whether a cell fills under it).
 struct hist_cells {
   hist_cells() = default;
-  // The cells view the bars: the whole moves, never copies.
+  // The cells view the lists below: the whole moves, never copies.
   hist_cells(hist_cells&&) = default;
   hist_cells(const hist_cells&) = delete;
   std::vector<hist_cell> cells;
@@ -63,8 +62,8 @@ struct hist_cells {
   std::vector<bool> filled;
 };
 
-// The cells of the data object in the order their first rows come, with their keys
-// and bars, read once for every panel of the graph.
+// The cells of the data object in the order their first rows come, with their keys,
+// bars and curves, read once for every panel of the graph.
 void read_rows(const out::graph_table& t, hist_cells* out) {
   const column_reader col(t);
   const num_column bin_x = col.numbers("BinX"), count = col.numbers("BinCount"), origin = col.numbers("HangYorigin"),

@@ -38,11 +38,7 @@ struct cdf_cell {
 };
 
 // The cells and every cell's fitted curve, one cell's after another, each cell's a view.
-struct cdf_cells {
-  cdf_cells() = default;
-  // The cells view the points: the whole moves, never copies.
-  cdf_cells(cdf_cells&&) = default;
-  cdf_cells(const cdf_cells&) = delete;
+struct cdf_cells : keeps_views {
   std::vector<cdf_cell> cells;
   std::vector<point> fitted;
 };

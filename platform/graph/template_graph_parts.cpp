@@ -61,11 +61,7 @@ std::size_t rows_indexed() { return g_rows_indexed; }
 
 namespace {
 // The cells of a data object and the runs of rows they view.
-struct cell_index {
-  cell_index() = default;
-  // The cells view the runs: the whole moves (keeping the runs where they are), never copies.
-  cell_index(cell_index&&) = default;
-  cell_index(const cell_index&) = delete;
+struct cell_index : keeps_views {
   std::vector<row_run> runs;  // every cell's runs, the cells' one after another
   std::vector<cell_rows> cells;
 };

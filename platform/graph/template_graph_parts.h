@@ -104,6 +104,17 @@ const std::vector<cell_rows>& cells_of(const out::graph_table& t);
 // Rows read by cells_of over the run, for the tests of how often a row is read.
 std::size_t rows_indexed();
 
+// The base of what keeps lists that its own parts view (a cell's runs, bars or points):
+// it moves, its lists staying where they are, and never copies, which would leave the
+// copy's views on the original's lists.
+struct keeps_views {
+  keeps_views() = default;
+  keeps_views(keeps_views&&) = default;
+  keeps_views& operator=(keeps_views&&) = default;
+  keeps_views(const keeps_views&) = delete;
+  keeps_views& operator=(const keeps_views&) = delete;
+};
+
 // What a drawer finds over every cell of its data object for all of a graph's panels,
 // made at the first panel that asks for it by that name and kept with the object.
 template <class T, class Make>

@@ -44,12 +44,8 @@ struct hist_cell {
 // the panels, the bin positions' finest spacing (infinite with fewer than two) and
 // least value, the range of heights the common vertical scale must hold, and the
 // curves' labels in the order of their styles (with whether a cell fills under it).
-struct hist_cells {
-  hist_cells() = default;
-  // The cells view the lists below: the whole moves, never copies.
-  hist_cells(hist_cells&&) = default;
-  hist_cells(const hist_cells&) = delete;
-  std::vector<hist_cell> cells;
+struct hist_cells : keeps_views {
+  std::vector<hist_cell> cells;  // viewing the lists below
   // Every cell's bars, curves and curve points, one cell's after another.
   std::vector<bar> bars;
   std::vector<curve> curves;

@@ -4,7 +4,9 @@
 // scale over every cell's points; the legend names the fitted curve by _CDFLAB. With
 // OVERLAY the groups share a cell, each step line and curve in the group's look.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,8 +26,9 @@ namespace {
 
 struct cdf_cell {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> rows;
-  std::vector<point> fitted;               // a curve of a few hundred points
+  row_runs rows;
+  std::span<const point> fitted;           // a curve of a few hundred points (cdf_cells::fitted)
+  std::size_t fitted_read = 0;             // its points, counted as they are read
   bool any_empirical = false;              // the empirical points stay in the data object
   unplotted_values alone;                  // values without a step
   double lo = INFINITY, hi = -INFINITY;    // the range of every point's x
@@ -34,15 +37,24 @@ struct cdf_cell {
   bool draws() const { return any_empirical || fitted.size() > 1; }
 };
 
+// The cells and every cell's fitted curve, one cell's after another, each cell's a view.
+struct cdf_cells : keeps_views {
+  std::vector<cdf_cell> cells;
+  std::vector<point> fitted;
+};
+
 const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
-  return kept_once<std::vector<cdf_cell>>(t, "cdf", [&t] {
-    return read_plot_cells<cdf_cell, 4>(
-        t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [](cdf_cell& cell, const std::array<double, 4>& v) {
+  return kept_once<cdf_cells>(t, "cdf", [&t] {
+    cdf_cells read;
+    // The cells are read one after another: each cell's points follow the last cell's.
+    read.cells = read_plot_cells<cdf_cell, 4>(
+        t, {"CDFX", "CDFY", "ECDFX", "ECDFY"}, [&](cdf_cell& cell, const std::array<double, 4>& v) {
           // A point whose x is not finite (a fitted curve run past the largest
           // double) has no place: it neither draws nor stretches the axis.
           const double x = v[0], y = v[1];
           if (std::isfinite(x) && !std::isnan(y)) {
-            cell.fitted.push_back({x, y});
+            read.fitted.push_back({x, y});
+            ++cell.fitted_read;
             cell.lo = std::min(cell.lo, x), cell.hi = std::max(cell.hi, x);
           }
           const double u = v[2], w = v[3];
@@ -53,7 +65,13 @@ const std::vector<cdf_cell>& read_cells(const out::graph_table& t) {
             cell.alone.add(u);
           }
         });
-  });
+    std::size_t first = 0;
+    for (cdf_cell& cell : read.cells) {
+      cell.fitted = std::span<const point>(read.fitted).subspan(first, cell.fitted_read);
+      first += cell.fitted_read;
+    }
+    return read;
+  }).cells;
 }
 
 // The empirical function's points (x, height after x) of a cell as a step line in the
@@ -63,12 +81,16 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
                 cell_ink* ink) {
   const column_reader col(t);
   const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
-  std::vector<point> trace, piece;
+  // The trace is kept from one cell to the next, the piece on the stack: a cell's
+  // steps cost no allocation.
+  static thread_local std::vector<point> trace;
+  trace.clear();
   constexpr std::size_t kPiece = 1024;
-  piece.reserve(kPiece);
+  std::array<point, kPiece> piece;
+  std::size_t n = 0;
   const auto vertex = [&](double px, double py) {
-    piece.push_back({px, py});
-    if (piece.size() == kPiece) c.polyline_points(piece.data(), piece.size()), piece.clear();
+    piece[n++] = {px, py};
+    if (n == kPiece) c.polyline_points(piece.data(), n), n = 0;
     if (trace.empty() || std::abs(px - trace.back().x) >= 0.5 || std::abs(py - trace.back().y) >= 0.5)
       trace.push_back({px, py});
   };
@@ -83,7 +105,7 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
     first = false;
     last_y = y;
   });
-  c.polyline_points(piece.data(), piece.size());
+  c.polyline_points(piece.data(), n);
   c.polyline_end();
   ink->add_line(trace);
 }
@@ -98,6 +120,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   const std::vector<cdf_cell>& cells = read_cells(*p.tables[0]);
   const double ymax = p.number(KES_DYN_YMAX, 100);
   scale fifths{-0.04 * ymax, 1.04 * ymax, {}};
+  fifths.ticks.reserve(6);
   for (int k = 0; k <= 5; ++k) fifths.ticks.push_back(ymax * k / 5);
   const scale ys = vaxis_scale(p, fifths);
   const std::vector<double>& yticks = ys.ticks;
@@ -118,7 +141,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   std::vector<legend_entry> legend;
   bool any_fitted = false;
   for (int index : grid.index)
-    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+    for (int m : members_at(drawn, index))
       any_fitted = any_fitted || cells[m].fitted.size() > 1;
   if (drawn.overlay) {
     // Each group's step line and fitted curve share its colour and pattern.
@@ -144,7 +167,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
   // The step lines and fitted curves of a cell, and what it says of the groups it
   // leaves out.
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    const std::vector<int>& members = drawn.members[index];
+    const std::span<const int> members = drawn.members[index];
     const cdf_cell& cell = cells[members.front()];
     draw_wall(on, f);
     if (p.flag(KES_DYN_GRID)) draw_grid(on, f, yticks);
@@ -154,7 +177,7 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     for (int m : members) {
       const int g = drawn.group_of[m];
       if (cells[m].any_empirical) draw_steps(on, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), ink);
-      std::vector<point> curve;
+      std::vector<point>& curve = scratch_points(cells[m].fitted.size());
       for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) on.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
       ink->add_line(curve);

@@ -5,17 +5,20 @@ namespace plat::graph {
 
 void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, const std::vector<class_key>& keys,
                     const std::vector<legend_entry>& legend, const cell_page_kind& kind) {
+  const cell_drawer& measure = kind.measure ? kind.measure : kind.draw_cell;  // no copy
   const std::vector<cell_plan> boxes =
-      plan_insets(p, grid, keys, kind.lay_out, kind.ranged, kind.measure ? kind.measure : kind.draw_cell, kind.rise,
-                  kind.axes, kind.notes);
+      plan_insets(p, grid, keys, kind.lay_out, kind.ranged, measure, kind.rise, kind.axes, kind.notes);
   const page_frame page = kind.lay_out(c);
+  page_strips strips;
+  // One ink for every cell: its lists keep their room from cell to cell and page to page.
+  static thread_local cell_ink ink;
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid->index[i];
     const frame f = kind.ranged(page.cells[i]);
-    draw_slot_strip(c, f, *p.tables[0], *grid, i);
+    draw_slot_strip(c, f, *p.tables[0], *grid, i, &strips);
     if (!grid->drawn(i)) continue;
     if (index >= 0) {
-      cell_ink ink = planned_ink(boxes[i]);
+      plan_ink(boxes[i], &ink);
       kind.draw_cell(c, f, index, &ink);
       draw_cell_plan(c, f, boxes[i]);
     }

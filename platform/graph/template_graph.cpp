@@ -6,6 +6,7 @@
 #include "core/runtime.h"
 #include "graph/graph_messages.h"
 #include "graph/template_canvas.h"
+#include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
 #include "graph/template_parts.h"
 #include "output/templates.h"
@@ -45,17 +46,22 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
       const refs_outside refs = take_refs_outside();
       // Rows an inset box had no room for are said once for the graph.
       const inset_cuts cuts = take_inset_cuts();
-      const std::string label = p.label + (p.description.empty() ? "" : " (" + p.description + ")");
+      // The graph's name, made only for a note.
+      std::string label;
+      const auto named = [&] {
+        if (label.empty()) label = panel_title(p);
+        return label.c_str();
+      };
       // Each box that leaves rows out has its note.
-      for (const box_cut& cut : drawn ? cuts.each : std::vector<box_cut>{})
-        log_message(kGraphSet, kInsetRowsLeftOut, label.c_str(), cut.most, cut.of);
-      if (drawn && refs.h > 0) log_message(kGraphSet, kHrefsOutsideAxis, label.c_str(), refs.h);
-      if (drawn && refs.v > 0) log_message(kGraphSet, kVrefsOutsideAxis, label.c_str(), refs.v);
+      if (drawn)
+        for (const box_cut& cut : cuts.each) log_message(kGraphSet, kInsetRowsLeftOut, named(), cut.most, cut.of);
+      if (drawn && refs.h > 0) log_message(kGraphSet, kHrefsOutsideAxis, named(), refs.h);
+      if (drawn && refs.v > 0) log_message(kGraphSet, kVrefsOutsideAxis, named(), refs.v);
       if (drawn && cuts.margin_most > 0)
-        log_message(kGraphSet, kInsetRowsLeftOutOfMargin, label.c_str(), cuts.margin_most, cuts.margin_of);
-      if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, label.c_str());
+        log_message(kGraphSet, kInsetRowsLeftOutOfMargin, named(), cuts.margin_most, cuts.margin_of);
+      if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, named());
       if (drawn && cuts.pairs_set > 0)
-        log_message(kGraphSet, kInsetFewerColumns, label.c_str(), cuts.pairs_set, cuts.pairs_asked);
+        log_message(kGraphSet, kInsetFewerColumns, named(), cuts.pairs_set, cuts.pairs_asked);
       return drawn;
     }
   *why = "the graph template " + p.template_name + " cannot be drawn yet";

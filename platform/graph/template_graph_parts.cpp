@@ -3,7 +3,6 @@
 
 #include "graph/template_insets.h"
 #include "graph/template_overlay.h"
-#include "graph/text_cuts.h"
 #include "host/template_dynamics.h"
 
 #include <algorithm>
@@ -16,9 +15,31 @@ namespace {
 
 constexpr double kMargin = 12;
 
-bool has(const std::string& display, const char* word) { return display.find(word) != std::string::npos; }
+bool has(std::string_view display, const char* word) { return display_has(display, word); }
+
+// A display given as a number names no part.
+std::string_view display_of(const out::graph_panel& p, const char* name, std::string_view otherwise) {
+  const out::dyn_value* d = p.dynamic(name);
+  if (d == nullptr) return otherwise;
+  return d->is_text ? std::string_view(d->text) : std::string_view();
+}
 
 }  // namespace
+
+std::string panel_title(const out::graph_panel& p) {
+  std::string title;
+  title.reserve(p.label.size() + p.description.size() + 3);
+  title.append(p.label);
+  if (!p.description.empty()) title.append(" (").append(p.description).append(")");
+  return title;
+}
+
+std::string_view x_display(const out::graph_panel& p) {
+  return display_of(p, KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
+}
+std::string_view y_display(const out::graph_panel& p) {
+  return display_of(p, KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+}
 
 const std::string& text_column::operator()(std::size_t row) const {
   static const std::string empty;
@@ -39,62 +60,143 @@ struct code_hash {
 std::size_t rows_indexed() { return g_rows_indexed; }
 
 namespace {
-std::vector<cell_rows> find_cells(const out::graph_table& t) {
+// The cells of a data object and the runs of rows they view.
+struct cell_index : keeps_views {
+  std::vector<row_run> runs;  // every cell's runs, the cells' one after another
   std::vector<cell_rows> cells;
+};
+
+// The cell of each combination of level codes (each code + 1: 0 where a column is
+// absent), by the codes' place in a table of every combination when it is not much
+// larger than the rows, else by hashing.
+class cell_finder {
+ public:
+  cell_finder(std::size_t rows, const std::array<const out::graph_column*, 3>& cols) {
+    std::size_t size = 1;  // held at kMost: past it the table is not made
+    for (std::size_t k = 0; k < 3; ++k) {
+      extent_[k] = cols[k] != nullptr ? cols[k]->levels().size() + 1 : 1;
+      size = extent_[k] > kMost / size ? kMost : size * extent_[k];
+    }
+    if (size <= std::max(4 * rows + 64, std::size_t{1} << 12)) table_.assign(size, -1);
+  }
+  // The cell's slot: its index, or -1 for a combination not seen yet.
+  long& at(const level_codes& codes) {
+    if (table_.empty()) return by_codes_.try_emplace(codes, -1).first->second;
+    std::size_t i = 0;
+    for (std::size_t k = 3; k-- > 0;) i = i * extent_[k] + static_cast<std::size_t>(codes[k] + 1);
+    return table_[i];
+  }
+
+ private:
+  static constexpr std::size_t kMost = std::size_t{1} << 40;  // no table this large
+  std::size_t extent_[3] = {1, 1, 1};
+  std::vector<long> table_;
+  std::unordered_map<level_codes, long, code_hash> by_codes_;
+};
+
+cell_index find_cells(const out::graph_table& t) {
+  cell_index found;
+  std::vector<cell_rows>& cells = found.cells;
   const out::graph_column* c1 = t.data_of(t.column("Class1"));
   const out::graph_column* c2 = t.data_of(t.column("Class2"));
   const out::graph_column* c3 = t.data_of(t.column("Group"));
-  // Cells by the codes of their levels: a row finds its cell without comparing texts.
-  std::unordered_map<level_codes, std::size_t, code_hash> by_codes;
   // Without CLASS columns every row is the one cell's.
   if (c1 == nullptr && c2 == nullptr && c3 == nullptr && t.rows() > 0) {
-    cells.emplace_back().runs.emplace_back(0, t.rows());
+    found.runs.emplace_back(0, t.rows());
+    cells.emplace_back().runs = row_runs(found.runs);
     g_rows_indexed += t.rows();
-    return cells;
+    return found;
   }
-  std::size_t at = 0;
+  // Each run of rows of one cell in row order with its cell (a row finds its cell by
+  // the codes of its levels, without comparing texts), then the runs gathered by cell.
+  cell_finder finder(t.rows(), {c1, c2, c3});
+  std::vector<std::pair<std::size_t, row_run>> seen;  // cell, run
   level_codes last{-2, -2, -2};
   for (std::size_t r = 0; r < t.rows(); ++r) {
     const level_codes codes{c1 != nullptr ? c1->code(r) : -1, c2 != nullptr ? c2->code(r) : -1,
                             c3 != nullptr ? c3->code(r) : -1};
-    if (codes != last || cells.empty()) {
-      auto it = by_codes.find(codes);
-      if (it == by_codes.end()) {
-        cell_rows cell;
-        cell.key.c1 = c1 != nullptr ? c1->text(r) : std::string();
-        cell.key.c2 = c2 != nullptr ? c2->text(r) : std::string();
-        cell.key.group = c3 != nullptr ? c3->text(r) : std::string();
-        it = by_codes.emplace(codes, cells.size()).first;
-        cells.push_back(std::move(cell));
+    if (codes != last || seen.empty()) {
+      long& at = finder.at(codes);
+      if (at < 0) {
+        at = static_cast<long>(cells.size());
+        cell_rows& cell = cells.emplace_back();
+        if (c1 != nullptr) cell.key.c1 = c1->text(r);
+        if (c2 != nullptr) cell.key.c2 = c2->text(r);
+        if (c3 != nullptr) cell.key.group = c3->text(r);
       }
-      at = it->second;
       last = codes;
-      cells[at].runs.emplace_back(r, r);
+      seen.push_back({static_cast<std::size_t>(at), row_run{r, r}});
     }
-    ++cells[at].runs.back().second;
+    ++seen.back().second.second;
     ++g_rows_indexed;
   }
-  return cells;
+  // Counted first, then placed: each cell's runs lie together, in row order.
+  std::vector<std::size_t> start(cells.size() + 1, 0);
+  for (const auto& [cell, run] : seen) ++start[cell + 1];
+  for (std::size_t i = 0; i < cells.size(); ++i) start[i + 1] += start[i];
+  found.runs.resize(seen.size());
+  std::vector<std::size_t> next(start.begin(), start.end() - 1);
+  for (const auto& [cell, run] : seen) found.runs[next[cell]++] = run;
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    cells[i].runs = row_runs(found.runs).subspan(start[i], start[i + 1] - start[i]);
+  return found;
 }
 }  // namespace
 
 const std::vector<cell_rows>& cells_of(const out::graph_table& t) {
-  return kept_once<std::vector<cell_rows>>(t, "cells in row order", [&t] { return find_cells(t); });
+  return kept_once<cell_index>(t, "cells in row order", [&t] { return find_cells(t); }).cells;
 }
+
+namespace {
+// The place of each key's level (what `level` takes of it) among the distinct levels
+// in the order they first come, and those levels: found by sorting, not hashing.
+template <class Level>
+std::vector<std::uint32_t> level_places(const std::vector<class_key>& keys, Level level,
+                                        std::vector<std::string>* levels) {
+  const std::size_t n = keys.size();
+  std::vector<std::uint32_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return level(keys[a]) < level(keys[b]); });
+  // Each run of equal levels takes the index of its first key; the runs in the order
+  // of those indexes give the levels' places.
+  std::vector<std::uint32_t> first(n);
+  std::vector<std::uint32_t> firsts;
+  for (std::size_t k = 0; k < n; ++k) {
+    const bool starts = k == 0 || level(keys[order[k]]) != level(keys[order[k - 1]]);
+    if (starts) firsts.push_back(order[k]);
+    first[order[k]] = starts ? order[k] : first[order[k - 1]];
+  }
+  std::sort(firsts.begin(), firsts.end());
+  std::vector<std::uint32_t> place_of_first(n, 0);
+  levels->reserve(firsts.size());
+  for (std::size_t r = 0; r < firsts.size(); ++r) {
+    place_of_first[firsts[r]] = static_cast<std::uint32_t>(r);
+    levels->push_back(level(keys[firsts[r]]));
+  }
+  std::vector<std::uint32_t> place(n);
+  for (std::size_t i = 0; i < n; ++i) place[i] = place_of_first[first[i]];
+  return place;
+}
+}  // namespace
 
 cell_places place_cells(const std::vector<class_key>& keys) {
   cell_places g;
-  std::unordered_map<std::string, std::size_t> row_of, col_of;
+  const auto down = [](const class_key& k) -> const std::string& { return k.c1; };
+  const auto across = [](const class_key& k) -> const std::string& { return k.c2; };
+  const std::vector<std::uint32_t> row = level_places(keys, down, &g.rows), col = level_places(keys, across, &g.cols);
+  g.cell_at.reserve(keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    const class_key& k = keys[i];
-    auto r = row_of.emplace(k.c1, g.rows.size());
-    if (r.second) g.rows.push_back(k.c1);
-    auto c = col_of.emplace(k.c2, g.cols.size());
-    if (c.second) g.cols.push_back(k.c2);
-    g.cell_at.emplace(std::uint64_t{r.first->second} << 32 | c.first->second, static_cast<int>(i));
-    g.any1 = g.any1 || !k.c1.empty();
-    g.any2 = g.any2 || !k.c2.empty();
+    g.cell_at.emplace_back(std::uint64_t{row[i]} << 32 | col[i], static_cast<int>(i));
+    g.any1 = g.any1 || !keys[i].c1.empty();
+    g.any2 = g.any2 || !keys[i].c2.empty();
   }
+  // The first cell of a pair holds its place: the sort keeps the order of equals.
+  std::stable_sort(g.cell_at.begin(), g.cell_at.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  g.cell_at.erase(std::unique(g.cell_at.begin(), g.cell_at.end(),
+                              [](const auto& a, const auto& b) { return a.first == b.first; }),
+                  g.cell_at.end());
   g.any_cell = !keys.empty();
   return g;
 }
@@ -121,6 +223,10 @@ panel_grid panel_cells(const cell_places& places, int nrows, int ncols, int pane
   // page is sized to them.
   g.nrows = std::clamp(static_cast<int>(rows.size()) - rb * nrows, 1, nrows);
   g.ncols = ncols;
+  const std::size_t slots = static_cast<std::size_t>(g.nrows) * static_cast<std::size_t>(ncols);
+  g.index.reserve(slots);
+  g.on_levels.reserve(slots);
+  g.levels.reserve(slots);
   for (int r = 0; r < g.nrows; ++r)
     for (int k = 0; k < ncols; ++k) {
       const std::size_t ri = static_cast<std::size_t>(rb * nrows + r), ci = static_cast<std::size_t>(cb * ncols + k);
@@ -150,27 +256,32 @@ std::string strip_text(const out::graph_table& t, const class_key& key) {
   return s;
 }
 
-void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i) {
+void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i,
+                     page_strips* strips) {
   if (!grid.strips || !grid.on_levels[i]) return;
   // A strip too narrow for the variables' names shows their levels alone, rather than
   // a name cut before its level; levels still too long shrink, as legend entries do,
   // and are cut apart from those of the panel's other strips only when that is not
-  // enough, so that no two cells read the same.
-  text_style size;
-  size.size = kStripSize;
-  const auto shown = [&](const class_key& key) {
-    const std::string text = strip_text(t, key);
-    if (text_advance(text, size) <= f.w - 6) return text;
-    return key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
-  };
-  std::vector<std::string> texts;
-  std::size_t at = 0;
-  for (std::size_t k = 0; k < grid.levels.size(); ++k) {
-    if (!grid.on_levels[k]) continue;
-    if (k == i) at = texts.size();
-    texts.push_back(shown(grid.levels[k]));
+  // enough, so that no two cells read the same. The set is found once for the page
+  // (its frames share a width).
+  if (!(strips->width == f.w)) {
+    text_style size;
+    size.size = kStripSize;
+    const auto shown = [&](const class_key& key) {
+      std::string text = strip_text(t, key);
+      if (text_advance(text, size) <= f.w - 6) return text;
+      return key.c2.empty() ? key.c1 : key.c1.empty() ? key.c2 : key.c1 + ", " + key.c2;
+    };
+    std::vector<std::string> texts;
+    texts.reserve(grid.levels.size());
+    for (std::size_t k = 0; k < grid.levels.size(); ++k)
+      if (grid.on_levels[k]) texts.push_back(shown(grid.levels[k]));
+    strips->shown = shrink_or_cut_apart(texts, size, f.w - 6);
+    strips->width = f.w;
   }
-  const sized_text shown_at = shrink_or_cut_apart(texts, size, f.w - 6)[at];
+  const std::size_t at = static_cast<std::size_t>(
+      std::count(grid.on_levels.begin(), grid.on_levels.begin() + static_cast<std::ptrdiff_t>(i), true));
+  const sized_text& shown_at = strips->shown[at];
   // The strip heads the cell: it stands above the boxes over the frame.
   const double band = cell_bands::of(grid.bands.top, static_cast<int>(i) / grid.ncols);
   draw_strip(c, f.x, f.y - band - kStripHeight, f.w, shown_at.text, shown_at.size);
@@ -218,31 +329,51 @@ std::string unplotted_values::why() const {
   return "no nonmissing values";
 }
 
+namespace {
+// The texts of the ticks, kept with the panel's data object by the ticks' bits: every
+// cell of a graph's panels shows the same ticks, and their texts take some finding.
+const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::vector<double>& ticks) {
+  if (p.tables.empty() || p.tables[0] == nullptr) {  // no data object to keep them with: made afresh
+    static thread_local std::vector<std::string> texts;
+    return texts = tick_texts(ticks);
+  }
+  // The name is built in a buffer kept from one call to the next: every cell asks.
+  static thread_local std::string key;
+  key.assign("tick texts ");
+  key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
+  return kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
+}
+}  // namespace
+
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
                       const std::vector<legend_entry>& legend, const std::vector<double>& yticks, const char* kind,
                       const std::vector<std::string>* ytexts) {
   page_frame pg;
   pg.height = std::max(kPageHeight, 150.0 * grid.nrows + 180);
-  std::string desc = std::string("A ") + kind + " of " + p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME));
+  // The texts of the page's head, each built in one string.
+  std::string desc;
+  desc.reserve(96);
+  desc.append("A ").append(kind).append(" of ").append(p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (grid.strips) {
     int cells = 0;
     for (std::size_t i = 0; i < grid.index.size(); ++i) cells += grid.drawn(i) ? 1 : 0;
-    desc += ", " + std::to_string(cells) + (cells == 1 ? " CLASS cell" : " CLASS cells");
+    desc.append(", ").append(std::to_string(cells)).append(cells == 1 ? " CLASS cell" : " CLASS cells");
   }
-  for (const auto& [name, value] : p.context.by) desc += ", " + name + " = " + value;
+  for (const auto& [name, value] : p.context.by) desc.append(", ").append(name).append(" = ").append(value);
+  desc += '.';
 
-  std::vector<std::string> titles = {p.label};
-  std::string byline;
-  for (const auto& [name, value] : p.context.by) byline += (byline.empty() ? "" : "  ") + name + "=" + value;
-  titles.push_back(byline);
+  std::vector<std::string> titles(2);
+  titles[0] = p.label;
+  std::string& byline = titles[1];
+  for (const auto& [name, value] : p.context.by)
+    byline.append(byline.empty() ? "" : "  ").append(name).append("=").append(value);
   no_canvas measure;
   const double top = draw_titles(measure, pg.width, titles);
   pg.inner_width = pg.width - 2 * kMargin;
   std::vector<inset_box> boxes = read_inset_boxes(p);
   inset_room room = inset_margin_room(boxes, pg.inner_width);
 
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const bool yvalues = has(yd, "TICKVALUES"), ylabel = has(yd, "LABEL") && !p.text(KES_DYN_YLABEL).empty();
   const double xaxis = kTickLength + kGap + text_above(kTickSize) + text_below(kTickSize);
   const double xlabel = has(xd, "LABEL") ? kLabelSize + kGap : 0;
@@ -259,7 +390,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
     // Boxes in the top and bottom margins make the page taller in the same way.
     pg.height = 2 * (fixed + lh);
   }
-  const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : tick_texts(yticks)) + kGap : 0;
+  const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : texts_at(p, yticks)) + kGap : 0;
   pg.y_axis_room = yvalues_w + kTickLength;
   pg.x_axis_room = xaxis;
   // The bands beside the cells widen and heighten the page; those of the outer cells
@@ -282,7 +413,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   }
   pg.inset_top = room.top, pg.inset_bottom = room.bottom, pg.inset_left = room.left, pg.inset_right = room.right;
   pg.margin_boxes = std::make_shared<const std::vector<inset_box>>(std::move(boxes));
-  c.begin(pg.width, pg.height, p.label + (p.description.empty() ? "" : " (" + p.description + ")"), desc + ".");
+  c.begin(pg.width, pg.height, panel_title(p), desc);
   draw_titles(c, pg.width, titles);
   const double left_edge = kMargin + room.left + (ylabel ? kLabelSize + kGap : 0);
   pg.grid_left = left_band ? left_edge : left_edge + yvalues_w + kTickLength;
@@ -302,19 +433,6 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
   return pg;
 }
 
-namespace {
-// The texts of the ticks, kept with the panel's data object by the ticks' bits: every
-// cell of a graph's panels shows the same ticks, and their texts take some finding.
-const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::vector<double>& ticks) {
-  if (p.tables.empty() || p.tables[0] == nullptr) {  // no data object to keep them with: made afresh
-    static thread_local std::vector<std::string> texts;
-    return texts = tick_texts(ticks);
-  }
-  std::string key = "tick texts ";
-  key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
-  return kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
-}
-}  // namespace
 
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts) {
@@ -344,8 +462,7 @@ void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
                        const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
   // The lowest slot of the column that holds a cell carries the horizontal axis.
   int lowest = -1;
@@ -363,8 +480,7 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
 }
 
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const double w = pg.grid_right - pg.grid_left, h = pg.grid_bottom - pg.grid_top;
   const std::string xlabel = p.text(KES_DYN_XLABEL, p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
   if (has(xd, "LABEL")) draw_x_label(c, pg.grid_left + w / 2, pg.xlabel_y, w, xlabel);

@@ -5,17 +5,21 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "graph/template_canvas.h"
 #include "graph/template_parts.h"
+#include "graph/text_cuts.h"
 #include "output/graph_objects.h"
 
 namespace plat::graph {
@@ -48,12 +52,16 @@ struct num_column {
   }
 };
 
+// Runs [first, end) of rows, in row order: a view into the runs of every cell of a data
+// object, which keeps them (cells_of).
+using row_run = std::pair<std::size_t, std::size_t>;
+using row_runs = std::span<const row_run>;
+
 // Calls each(row, v) for every row of the runs [first, end), in order, v[k] the row's
 // number in cols[k]. The columns are read a piece of rows at a time: a plot of
 // millions of points reads them at the speed of a copy.
 template <std::size_t K, class Each>
-void each_row(const std::array<num_column, K>& cols, const std::vector<std::pair<std::size_t, std::size_t>>& runs,
-              Each&& each) {
+void each_row(const std::array<num_column, K>& cols, const row_runs& runs, Each&& each) {
   constexpr std::size_t kPiece = 512;
   double piece[K][kPiece];
   for (const auto& [first, end] : runs)
@@ -88,13 +96,24 @@ class column_reader {
 // The rows of one CLASS cell: runs [first, end) of rows, in row order.
 struct cell_rows {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  row_runs runs;
 };
 // The CLASS cells of a data object in the order their first rows come, each row read
 // once for its levels; made once per data object and kept with it for every panel.
 const std::vector<cell_rows>& cells_of(const out::graph_table& t);
 // Rows read by cells_of over the run, for the tests of how often a row is read.
 std::size_t rows_indexed();
+
+// The base of what keeps lists that its own parts view (a cell's runs, bars or points):
+// it moves, its lists staying where they are, and never copies, which would leave the
+// copy's views on the original's lists.
+struct keeps_views {
+  keeps_views() = default;
+  keeps_views(keeps_views&&) = default;
+  keeps_views& operator=(keeps_views&&) = default;
+  keeps_views(const keeps_views&) = delete;
+  keeps_views& operator=(const keeps_views&) = delete;
+};
 
 // What a drawer finds over every cell of its data object for all of a graph's panels,
 // made at the first panel that asks for it by that name and kept with the object.
@@ -111,11 +130,13 @@ const T& kept_once(const out::graph_table& t, const std::string& name, Make make
 // panels, which then look up only their own slots.
 struct cell_places {
   std::vector<std::string> rows, cols;
-  std::unordered_map<std::uint64_t, int> cell_at;  // row << 32 | column
+  // The cell of each pair as (row << 32 | column, cell), ascending.
+  std::vector<std::pair<std::uint64_t, int>> cell_at;
   bool any1 = false, any2 = false, any_cell = false;
   int at(std::size_t row, std::size_t col) const {
-    const auto it = cell_at.find(std::uint64_t{row} << 32 | col);
-    return it == cell_at.end() ? -1 : it->second;
+    const std::uint64_t place = std::uint64_t{row} << 32 | col;
+    const auto it = std::lower_bound(cell_at.begin(), cell_at.end(), std::pair<std::uint64_t, int>{place, INT_MIN});
+    return it == cell_at.end() || it->first != place ? -1 : it->second;
   }
 };
 cell_places place_cells(const std::vector<class_key>& keys);
@@ -142,7 +163,13 @@ panel_grid panel_cells(const cell_places& places, const out::graph_panel& p);
 std::string strip_text(const out::graph_table& t, const class_key& key);
 // The strip of grid slot i above its frame, when the slot shows CLASS levels; an empty
 // combination also gets its wall, its frame and the words "no nonmissing values".
-void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i);
+// `strips` keeps the page's strip texts, found at its first slot.
+struct page_strips {
+  std::vector<sized_text> shown;  // of the slots on levels, in slot order
+  double width = NAN;             // the frames' width they were found for
+};
+void draw_slot_strip(canvas& c, const frame& f, const out::graph_table& t, const panel_grid& grid, std::size_t i,
+                     page_strips* strips);
 // Why a cell draws nothing, in its middle: by default "no nonmissing values". The
 // result is the room the words take, which boxes in the cell keep off.
 frame draw_no_values(canvas& c, const frame& f, const char* why = "no nonmissing values");
@@ -202,6 +229,15 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 // Texts of their own at the ticks (`xtexts`) are measured when given.
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts = nullptr);
+// The panel's label, and its description in parentheses when it has one.
+std::string panel_title(const out::graph_panel& p);
+// The parts of the axes a panel shows, _XDISPLAY and _YDISPLAY read in place (every
+// part by default): whether `word` ("TICKS", "TICKVALUES", "LABEL") is among them.
+std::string_view x_display(const out::graph_panel& p);
+std::string_view y_display(const out::graph_panel& p);
+inline bool display_has(std::string_view display, const char* word) {
+  return display.find(word) != std::string_view::npos;
+}
 // Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
 // vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
 // Texts of their own at the ticks replace the numbers when given.

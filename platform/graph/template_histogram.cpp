@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/number_text.h"
@@ -27,21 +27,40 @@ struct bar {
   std::string label;
 };
 struct curve {
-  std::string label;
-  std::vector<point> pts;  // data values
+  // Its label's place among the labels of every cell (hist_cells::labels), which is its
+  // style, so that a curve keeps its colour when another cell lacks a curve before it.
+  int style;
+  std::span<const point> pts;  // data values: a view of the graph's (hist_cells::points)
 };
 struct hist_cell {
-  class_key key;
-  std::vector<bar> bars;
-  std::vector<curve> curves;
+  std::span<const bar> bars;  // a view of the graph's bars (hist_cells::bars)
+  std::span<const curve> curves;  // and of its curves
   std::vector<refline> hrefs, vrefs;
   // The values of a cell that draws none (NOBARS, and no curve fitted there).
   unplotted_values bare;
 };
 
-// The cells of the data object in the order their first rows come, read once for
-// every panel of the graph.
-std::vector<hist_cell> read_rows(const out::graph_table& t) {
+// The cells with what every panel takes from all of them: their keys and places on
+// the panels, the bin positions' finest spacing (infinite with fewer than two) and
+// least value, the range of heights the common vertical scale must hold, and the
+// curves' labels in the order of their styles (with whether a cell fills under it).
+struct hist_cells : keeps_views {
+  std::vector<hist_cell> cells;  // viewing the lists below
+  // Every cell's bars, curves and curve points, one cell's after another.
+  std::vector<bar> bars;
+  std::vector<curve> curves;
+  std::vector<point> points;
+  std::vector<class_key> keys;
+  cell_places places;
+  double step = INFINITY, first_x = NAN;
+  double lo = 0, hi = 0;
+  std::vector<std::string> labels;
+  std::vector<bool> filled;
+};
+
+// The cells of the data object in the order their first rows come, with their keys,
+// bars and curves, read once for every panel of the graph.
+void read_rows(const out::graph_table& t, hist_cells* out) {
   const column_reader col(t);
   const num_column bin_x = col.numbers("BinX"), count = col.numbers("BinCount"), origin = col.numbers("HangYorigin"),
                    hang = col.numbers("HangY"), cx = col.numbers("CurveX"), cy = col.numbers("CurveY"),
@@ -52,9 +71,31 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
                     href_label = col.texts("HRefLabel"), vref_label = col.texts("VRefLabel");
   // Curves were asked for: a cell that draws none lost its fits.
   const char* bare_cause = t.column("CurveLabel") >= 0 ? "no curve: the fit failed" : "NOBARS";
-  std::vector<hist_cell> cells;
-  for (const cell_rows& index : cells_of(t)) {
-    hist_cell& c = cells.emplace_back(hist_cell{index.key, {}, {}, {}, {}, {}});
+  const std::vector<cell_rows>& index_of = cells_of(t);
+  // The bars counted first: the graph's list is made once, at its length.
+  std::size_t bars = 0;
+  for (const cell_rows& index : index_of)
+    for (const auto& [first, end] : index.runs)
+      for (std::size_t row = first; row < end; ++row) bars += std::isnan(bin_x(row)) ? 0 : 1;
+  out->bars.reserve(bars);
+  out->cells.reserve(index_of.size());
+  out->keys.reserve(index_of.size());
+  // Where each cell's bars and curves, and each curve's points, start in the lists.
+  std::vector<std::size_t> first_bar, first_curve, first_point;
+  first_bar.reserve(index_of.size() + 1);
+  first_curve.reserve(index_of.size() + 1);
+  // The curves' labels in the order they first come: a graph has a few.
+  const auto style_of = [&](const std::string& label) {
+    const std::size_t at = static_cast<std::size_t>(
+        std::find(out->labels.begin(), out->labels.end(), label) - out->labels.begin());
+    if (at == out->labels.size()) out->labels.push_back(label);
+    return static_cast<int>(at);
+  };
+  for (const cell_rows& index : index_of) {
+    hist_cell& c = out->cells.emplace_back();
+    out->keys.push_back(index.key);
+    first_bar.push_back(out->bars.size());
+    first_curve.push_back(out->curves.size());
     for (const auto& [first, end] : index.runs)
       for (std::size_t row = first; row < end; ++row) {
         if (const double n = bare_n(row); n > 0) {
@@ -64,18 +105,15 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
           c.bare.cause = bare_cause;
         }
         const double x = bin_x(row);
-        if (!std::isnan(x)) {
-          bar b{x, count(row), NAN, NAN, std::string()};
-          b.origin = origin(row);
-          b.hang = hang(row);
-          b.label = bar_label(row);
-          c.bars.push_back(b);
-        }
+        if (!std::isnan(x)) out->bars.push_back(bar{x, count(row), origin(row), hang(row), bar_label(row)});
         const double px = cx(row), py = cy(row);
         if (!std::isnan(px) && !std::isnan(py)) {
-          const std::string& label = curve_label(row);
-          if (c.curves.empty() || c.curves.back().label != label) c.curves.push_back(curve{label, {}});
-          c.curves.back().pts.push_back({px, py});
+          const int style = style_of(curve_label(row));
+          if (out->curves.size() == first_curve.back() || out->curves.back().style != style) {
+            out->curves.push_back(curve{style, {}});
+            first_point.push_back(out->points.size());
+          }
+          out->points.push_back({px, py});
         }
         const double h = href(row);
         if (!std::isnan(h)) c.hrefs.push_back({h, href_label(row)});
@@ -83,32 +121,27 @@ std::vector<hist_cell> read_rows(const out::graph_table& t) {
         if (!std::isnan(v)) c.vrefs.push_back({v, vref_label(row)});
       }
   }
-  return cells;
+  // The views, now that the lists are whole.
+  first_bar.push_back(out->bars.size());
+  first_curve.push_back(out->curves.size());
+  first_point.push_back(out->points.size());
+  const auto part = [](const auto& all, const std::vector<std::size_t>& first, std::size_t i) {
+    return std::span(all).subspan(first[i], first[i + 1] - first[i]);
+  };
+  for (std::size_t i = 0; i < out->curves.size(); ++i) out->curves[i].pts = part(out->points, first_point, i);
+  for (std::size_t i = 0; i < out->cells.size(); ++i) {
+    out->cells[i].bars = part(out->bars, first_bar, i);
+    out->cells[i].curves = part(out->curves, first_curve, i);
+  }
 }
-
-// The cells with what every panel takes from all of them: their keys and places on
-// the panels, the bin positions' finest spacing (infinite with fewer than two) and
-// least value, the range of heights the common vertical scale must hold, and the
-// curves' labels in the order of their styles (with whether a cell fills under it).
-struct hist_cells {
-  std::vector<hist_cell> cells;
-  std::vector<class_key> keys;
-  cell_places places;
-  double step = INFINITY, first_x = NAN;
-  double lo = 0, hi = 0;
-  std::vector<std::string> labels;
-  std::vector<bool> filled;
-};
 
 const hist_cells& read_cells(const out::graph_table& t) {
   return kept_once<hist_cells>(t, "histogram", [&t] {
     hist_cells h;
-    h.cells = read_rows(t);
+    read_rows(t, &h);
     std::vector<double> xs;
-    for (const hist_cell& c : h.cells) {
-      h.keys.push_back(c.key);
-      for (const bar& b : c.bars) xs.push_back(b.x);
-    }
+    xs.reserve(h.bars.size());
+    for (const bar& b : h.bars) xs.push_back(b.x);
     std::sort(xs.begin(), xs.end());
     for (std::size_t i = 1; i < xs.size(); ++i)
       if (xs[i] - xs[i - 1] > 0) h.step = std::min(h.step, xs[i] - xs[i - 1]);
@@ -123,16 +156,9 @@ const hist_cells& read_cells(const out::graph_table& t) {
         for (const point& q : k.pts) h.hi = std::max(h.hi, q.y);
       for (const refline& r : c.vrefs) h.hi = std::max(h.hi, r.value);
     }
-    std::unordered_map<std::string, std::size_t> label_at;
+    h.filled.assign(h.labels.size(), false);
     for (const hist_cell& c : h.cells)
-      for (std::size_t i = 0; i < c.curves.size(); ++i) {
-        const auto at = label_at.emplace(c.curves[i].label, h.labels.size());
-        if (at.second) {
-          h.labels.push_back(c.curves[i].label);
-          h.filled.push_back(false);
-        }
-        if (i == 0) h.filled[at.first->second] = true;
-      }
+      if (!c.curves.empty()) h.filled[static_cast<std::size_t>(c.curves.front().style)] = true;
     return h;
   });
 }
@@ -195,17 +221,21 @@ scale vertical_scale(const out::graph_panel& p, const hist_cells& read, bool han
 
 // The vertical ticks beside a cell: a cell whose bars stand (no curve to hang them
 // from) reads no value below 0, though the common scale runs below it for the cells
-// that hang.
-std::vector<double> cell_ticks(const std::vector<double>& ticks, const hist_cell& cell, bool hanging) {
-  const bool hangs = hanging && std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) {
-                       return !std::isnan(b.origin) && !std::isnan(b.hang);
-                     });
-  if (hangs) return ticks;
-  std::vector<double> out;
-  for (double t : ticks)
-    if (t >= 0) out.push_back(t);
-  return out;
-}
+// that hang. Both lists are found once a page.
+struct cell_tick_sets {
+  std::vector<double> all, standing;
+  explicit cell_tick_sets(const std::vector<double>& ticks) : all(ticks) {
+    standing.reserve(ticks.size());
+    for (double t : ticks)
+      if (t >= 0) standing.push_back(t);
+  }
+  const std::vector<double>& of(const hist_cell& cell, bool hanging) const {
+    const bool hangs = hanging && std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) {
+                         return !std::isnan(b.origin) && !std::isnan(b.hang);
+                       });
+    return hangs ? all : standing;
+  }
+};
 
 // Bar width: the spacing of the bin positions.
 double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) {
@@ -213,17 +243,12 @@ double bar_width(const hist_cells& h, double xmin, double xmax, bool midpoints) 
   return midpoints ? xmax - xmin : (std::isnan(h.first_x) ? xmax - xmin : xmax - h.first_x);
 }
 
-// The style of each curve: its label's place among the labels of every cell, so that a
-// curve keeps its colour when another cell lacks a curve before it.
-int curve_index(const std::vector<std::string>& labels, const std::string& label) {
-  const auto at = std::find(labels.begin(), labels.end(), label);
-  return static_cast<int>(at - labels.begin());
-}
 
-// The rectangles (page px) of the cell's bars that are drawn: from 0 (or the axis
-// foot) to their heights, hanging bars from their origins down to where they hang.
-std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
-  std::vector<frame> rects;
+// The rectangles (page px) of the cell's bars that are drawn, each given to each(r):
+// from 0 (or the axis foot) to their heights, hanging bars from their origins down to
+// where they hang.
+template <class Each>
+void each_bar_rect(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging, Each each) {
   const double base = std::max(f.ylo, 0.0);
   for (const bar& b : cell.bars) {
     const double left = midpoints ? b.x - w / 2 : b.x;
@@ -235,9 +260,8 @@ std::vector<frame> bar_rects(const hist_cell& cell, const frame& f, double w, bo
       continue;
     }
     const double y0 = f.py(std::min(top, f.yhi)), y1 = f.py(std::max(bottom, f.ylo));
-    rects.push_back(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
+    each(frame{f.px(left), y0, f.px(left + w) - f.px(left), y1 - y0});
   }
-  return rects;
 }
 
 // A value text over a bar as it is drawn, and its room.
@@ -295,7 +319,7 @@ std::vector<frame> rooms_of(const std::vector<bar_text>& texts) {
 cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p, double w, bool midpoints,
                bool hanging) {
   cell_ink ink;
-  ink.bars = bar_rects(cell, f, w, midpoints, hanging);
+  each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { ink.bars.push_back(r); });
   const std::vector<frame> values = rooms_of(bar_texts(cell, f, w, midpoints, hanging));
   for (const frame& r : values) ink.bars.push_back(r);
   add_reference_ink(f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
@@ -307,7 +331,7 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
     ink.boxes.push_back(draw_no_values(measure, f, cell.bare.why().c_str()));
   }
   for (const curve& k : cell.curves) {
-    std::vector<point> pts;
+    std::vector<point>& pts = scratch_points(k.pts.size());
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
     ink.add_line(pts);
   }
@@ -324,23 +348,24 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   barpaint.fill = kBarFill;
   barpaint.stroke = kFrameColour;
   const bool hanging = p.flag(KES_DYN_HANG);
-  for (const frame& r : bar_rects(cell, f, w, midpoints, hanging)) c.rect(r.x, r.y, r.w, r.h, barpaint);
+  each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { c.rect(r.x, r.y, r.w, r.h, barpaint); });
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
-    std::vector<point> poly;
+    std::vector<point>& poly = scratch_points(k.pts.size() + 2);
     poly.push_back({f.px(k.pts.front().x), f.py(base)});
     for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
     poly.push_back({f.px(k.pts.back().x), f.py(base)});
     paint fill;
-    fill.fill = curve_paint(curve_index(labels, k.label), is_kernel(k.label)).stroke;
+    fill.fill = curve_paint(k.style, is_kernel(labels[static_cast<std::size_t>(k.style)])).stroke;
     fill.fill_opacity = 0.25;
     c.polygon(poly, fill);
   }
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
-    std::vector<point> pts;
+    std::vector<point>& pts = scratch_points(cell.curves[i].pts.size());
     for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
-    c.polyline(pts, curve_paint(curve_index(labels, cell.curves[i].label), is_kernel(cell.curves[i].label)));
+    const int style = cell.curves[i].style;
+    c.polyline(pts, curve_paint(style, is_kernel(labels[static_cast<std::size_t>(style)])));
   }
   c.clip_end();
   // Bar labels above their bars.
@@ -414,7 +439,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     for (int index : grid.index)
       if (index >= 0)
         for (const curve& k : cells[index].curves)
-          if (shows(k)) drawn[curve_index(labels, k.label)] = true;
+          if (shows(k)) drawn[static_cast<std::size_t>(k.style)] = true;
     for (std::size_t i = 0; i < labels.size(); ++i) {
       if (!drawn[i]) continue;
       legend_entry e;
@@ -438,8 +463,14 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     f.yhi = ys.hi;
     return f;
   };
+  // The cells' ticks, found again should the boxes raise the axis.
+  cell_tick_sets tick_sets(ys.ticks);
+  const auto cell_ticks = [&](const hist_cell& cell) -> const std::vector<double>& {
+    if (tick_sets.all != ys.ticks) tick_sets = cell_tick_sets(ys.ticks);
+    return tick_sets.of(cell, hanging);
+  };
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink*) {
-    draw_cell(on, f, cells[index], p, w, midpoints, cell_ticks(ys.ticks, cells[index], hanging), labels);
+    draw_cell(on, f, cells[index], p, w, midpoints, cell_ticks(cells[index]), labels);
   };
   // The boxes keep off what ink_of finds in a cell, without drawing it.
   kind.measure = [&](canvas&, const frame& f, int index, cell_ink* out) {
@@ -450,7 +481,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
     const int index = grid.index[slot];
     const hist_cell& cell = index < 0 ? no_cell : cells[index];
-    draw_axes_of_cell(on, f, p, grid, slot, xticks, cell_ticks(ys.ticks, cell, hanging));
+    draw_axes_of_cell(on, f, p, grid, slot, xticks, cell_ticks(cell));
   };
   // Boxes at the top may raise the axis by whole ticks; boxes still over the bars stand
   // beside their cells.

@@ -250,11 +250,10 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
   return plans;
 }
 
-cell_ink planned_ink(const cell_plan& plan) {
-  cell_ink ink;
+void plan_ink(const cell_plan& plan, cell_ink* ink) {
+  ink->clear();
   if (std::any_of(plan.begin(), plan.end(), [](const planned_box& b) { return b.note; }))
-    ink.note = cell_ink::note_at::beside;
-  return ink;
+    ink->note = cell_ink::note_at::beside;
 }
 
 void draw_cell_plan(canvas& c, const frame& f, const cell_plan& plan) {

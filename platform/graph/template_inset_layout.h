@@ -33,9 +33,9 @@ struct planned_box {
   bool note = false;    // the cell's note of what it leaves out, beside the frame
 };
 using cell_plan = std::vector<planned_box>;
-// The ink a cell is drawn with under its plan: its note box inside the frame, or left
-// to the plan when the plan sets it beside.
-cell_ink planned_ink(const cell_plan& plan);
+// The ink a cell is drawn with under its plan, into *ink (emptied, its room kept): its
+// note box inside the frame, or left to the plan when the plan sets it beside.
+void plan_ink(const cell_plan& plan, cell_ink* ink);
 
 // The vertical scale a box at the top may raise, with what the data span on it and
 // the end no tick may pass.

@@ -276,8 +276,10 @@ void draw_inset_box(canvas& c, const inset_box& b, double x, double y, double wi
   }
 }
 
-void cell_ink::add_line(const std::vector<point>& pts) {
-  for (std::size_t i = 0; i < pts.size(); ++i) {
+void cell_ink::add_line(const std::vector<point>& pts) { add_line(pts.data(), pts.size()); }
+
+void cell_ink::add_line(const point* pts, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
     points.push_back(pts[i]);
     if (i == 0) continue;
     const double dx = pts[i].x - pts[i - 1].x, dy = pts[i].y - pts[i - 1].y;
@@ -285,6 +287,14 @@ void cell_ink::add_line(const std::vector<point>& pts) {
     for (int k = 1; k < steps; ++k)
       points.push_back({pts[i - 1].x + dx * k / steps, pts[i - 1].y + dy * k / steps});
   }
+}
+
+void cell_ink::clear() {
+  points.clear();
+  bars.clear();
+  boxes.clear();
+  notes.clear();
+  note = note_at::inside;
 }
 
 void cell_ink::add_mark(const point& at) {
@@ -417,9 +427,15 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
                        bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken) {
   for (const refline& r : vrefs)
-    if (r.value >= f.ylo && r.value <= f.yhi) ink->add_line({{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}});
+    if (r.value >= f.ylo && r.value <= f.yhi) {
+      const point ends[2] = {{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}};
+      ink->add_line(ends, 2);
+    }
   for (const refline& r : hrefs)
-    if (r.value >= f.xlo && r.value <= f.xhi) ink->add_line({{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}});
+    if (r.value >= f.xlo && r.value <= f.xhi) {
+      const point ends[2] = {{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}};
+      ink->add_line(ends, 2);
+    }
   // A label is text: no box stands over it.
   for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min, taken)) ink->bars.push_back(t);
 }

@@ -78,9 +78,12 @@ struct cell_ink {
   enum class note_at { decide, inside, beside } note = note_at::inside;
   std::vector<inset_box> notes;  // note boxes found to stand beside the frame
   void add_line(const std::vector<point>& pts);  // vertices every few px along it
+  void add_line(const point* pts, std::size_t n);
   // A point drawn at `at`, kept only half a pixel or more from the last one kept, so
   // that a plot of any number of points leaves as many as the page has room for.
   void add_mark(const point& at);
+  // Empty again, its lists keeping their room for the next cell.
+  void clear();
 };
 // The plot-area boxes of a cell as they are drawn: each fitted inside the frame, 4 px
 // from its edges, at its alignment (or the free corner that covers least ink). No box

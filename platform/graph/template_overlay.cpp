@@ -18,13 +18,15 @@ plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, c
   // the one CLASS variable, whose levels then share a single cell.
   const bool group_column = t.column("Group") >= 0;
   out.overlay = p.flag(KES_DYN_OVERLAY) && (group_column || t.column("Class1") >= 0 || t.column("Class2") >= 0);
+  std::vector<std::size_t> cell_of(data_keys.size());
   if (!out.overlay) {
     out.keys = data_keys;
-    for (std::size_t i = 0; i < data_keys.size(); ++i) out.members.push_back({static_cast<int>(i)});
+    for (std::size_t i = 0; i < data_keys.size(); ++i) cell_of[i] = i;
+    out.members = cell_members(cell_of, data_keys.size());
     return out;
   }
   std::unordered_map<std::string, int> group_at;
-  std::unordered_map<class_key, std::size_t, class_key_hash> cell_of;
+  std::unordered_map<class_key, std::size_t, class_key_hash> cell_at;
   for (std::size_t i = 0; i < data_keys.size(); ++i) {
     class_key key = data_keys[i];
     std::string level;
@@ -39,14 +41,24 @@ plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, c
     auto g = group_at.emplace(level, static_cast<int>(out.groups.size()));
     if (g.second) out.groups.push_back(level);
     out.group_of[i] = g.first->second;
-    const auto k = cell_of.emplace(key, out.keys.size());
-    if (k.second) {
-      out.keys.push_back(key);
-      out.members.emplace_back();
-    }
-    out.members[k.first->second].push_back(static_cast<int>(i));
+    const auto k = cell_at.emplace(key, out.keys.size());
+    if (k.second) out.keys.push_back(key);
+    cell_of[i] = k.first->second;
   }
+  out.members = cell_members(cell_of, out.keys.size());
   return out;
+}
+
+cell_members::cell_members(const std::vector<std::size_t>& cell_of, std::size_t cells) : start_(cells + 1, 0) {
+  for (std::size_t c : cell_of) ++start_[c + 1];
+  for (std::size_t c = 0; c < cells; ++c) start_[c + 1] += start_[c];
+  all_.resize(cell_of.size());
+  std::vector<std::size_t> next(start_.begin(), start_.end() - 1);
+  for (std::size_t i = 0; i < cell_of.size(); ++i) all_[next[cell_of[i]]++] = static_cast<int>(i);
+}
+
+std::span<const int> members_at(const plot_cells& cells, int index) {
+  return index >= 0 ? cells.members[static_cast<std::size_t>(index)] : std::span<const int>();
 }
 
 int group_marker(int g) {
@@ -177,7 +189,7 @@ class note_rows {
 
 }  // namespace
 
-void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
+void note_left_out(canvas& c, const frame& f, const plot_cells& cells, std::span<const int> members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<left_out_row>& also) {
   if (!cells.overlay && also.empty()) return;
   inset_box box;
@@ -220,7 +232,7 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std
 }
 
 void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
-                   const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<refline>& vrefs, const plot_cells& cells, std::span<const int> members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<left_out_row>& also) {
   const bool h_at_min = p.text(KES_DYN_HREFLABPOS) == "MIN", v_at_min = p.text(KES_DYN_VREFLABPOS) == "MIN";
   draw_refs(c, f, hrefs, vrefs, h_at_min, v_at_min);

@@ -4,6 +4,7 @@
 // _GROUPLABEL; without it every CLASS cell of the data object is a cell of its own.
 #pragma once
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,13 +16,32 @@
 
 namespace plat::graph {
 
+// The data cells of each cell drawn, in row order: one list of them all, counted
+// before it is filled, each cell's read as a view of it.
+class cell_members {
+ public:
+  // From the cell drawn of each data cell (each below `cells`).
+  cell_members(const std::vector<std::size_t>& cell_of, std::size_t cells);
+  cell_members() = default;
+  std::span<const int> operator[](std::size_t cell) const {
+    return {all_.data() + start_[cell], start_[cell + 1] - start_[cell]};
+  }
+  std::size_t size() const { return start_.size() - 1; }
+
+ private:
+  std::vector<int> all_;
+  std::vector<std::size_t> start_{0};
+};
+
 struct plot_cells {
   bool overlay = false;
   std::vector<class_key> keys;                 // the cells drawn, their groups' level left out
-  std::vector<std::vector<int>> members;       // per cell drawn: its data cells, in row order
+  cell_members members;                        // per cell drawn: its data cells, in row order
   std::vector<std::string> groups;             // the overlaid levels in the order they come
   std::vector<int> group_of;                   // per data cell: its group, -1 without overlay
 };
+// The data cells of grid slot `index` (none for -1), without a copy.
+std::span<const int> members_at(const plot_cells& cells, int index);
 // The cells drawn from the keys of a data object's cells (in the order cells_of gives).
 plot_cells plot_cells_of(const out::graph_panel& p, const out::graph_table& t, const std::vector<class_key>& data_keys);
 // The cells drawn from a data object's cells and their places on the panels, found at
@@ -65,13 +85,13 @@ struct left_out_row {
   int group = -1;    // the group the row names, or none
   std::string what;  // "3 values at the threshold, not drawn"
 };
-void note_left_out(canvas& c, const frame& f, const plot_cells& cells, const std::vector<int>& members,
+void note_left_out(canvas& c, const frame& f, const plot_cells& cells, std::span<const int> members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,
                    const std::vector<left_out_row>& also = {});
 // The end of a cell of a Q-Q, probability, P-P or CDF plot: its reference lines (they
 // join the ink), the note of what it leaves out (note_left_out) and its border.
 void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
-                   const std::vector<refline>& vrefs, const plot_cells& cells, const std::vector<int>& members,
+                   const std::vector<refline>& vrefs, const plot_cells& cells, std::span<const int> members,
                    const std::vector<left_out_group>& undrawn, cell_ink* ink,
                    const std::vector<left_out_row>& also = {});
 // The name of group g in the cell's notes: its level, "." for a blank one.

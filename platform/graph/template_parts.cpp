@@ -2,6 +2,7 @@
 #include "graph/template_parts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
-#include <sstream>
 
 #include "graph/graph_style.h"
 #include "graph/text_cuts.h"
@@ -102,6 +102,7 @@ scale nice_scale(double lo, double hi, int target) {
   const double ten = std::pow(10.0, std::abs(e));
   const int n = kes_clamped_int(std::min(last - first, 4.0 * std::max(target, 1) + 4), 0, INT_MAX);
   bool beyond = false;
+  s.ticks.reserve(static_cast<std::size_t>(n) + 1);
   for (int i = 0; i <= n; ++i) {
     const double k = (first + i) * m;
     // Below 1e-308 the power of ten that divides passes the doubles: subnormal ticks
@@ -132,24 +133,41 @@ scale padded_scale(double lo, double hi, int target) {
   scale s = nice_scale(plo, phi, target);
   s.lo = plo;
   s.hi = phi;
-  std::vector<double> inside;
-  for (double v : s.ticks)
-    if (in_range(v, s.lo, s.hi)) inside.push_back(v);
+  // The ticks inside kept in place.
+  const auto outside = [&](double v) { return !in_range(v, s.lo, s.hi); };
+  s.ticks.erase(std::remove_if(s.ticks.begin(), s.ticks.end(), outside), s.ticks.end());
   // A range narrower than the finest step (a few units of rounding wide) holds one
   // tick or none: its ends are then its ticks, their texts telling them apart.
-  s.ticks = inside.size() >= 2 ? inside : std::vector<double>{s.lo, s.hi};
+  if (s.ticks.size() < 2) s.ticks = {s.lo, s.hi};
   return s;
 }
 
 std::vector<double> parse_numbers(const std::string& text) {
+  // The words between white space, as a stream reads them, counted first.
+  const auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+  const auto each_word = [&](auto each) {
+    for (std::size_t i = 0; i < text.size();) {
+      if (space(text[i])) {
+        ++i;
+        continue;
+      }
+      std::size_t j = i;
+      while (j < text.size() && !space(text[j])) ++j;
+      each(i, j - i);
+      i = j;
+    }
+  };
+  std::size_t words = 0;
+  each_word([&](std::size_t, std::size_t) { ++words; });
   std::vector<double> out;
-  std::istringstream in(text);
+  out.reserve(words);
   std::string word;
-  while (in >> word) {
+  each_word([&](std::size_t at, std::size_t n) {
+    word.assign(text, at, n);
     char* end = nullptr;
     const double v = std::strtod(word.c_str(), &end);
     if (end != word.c_str() && *end == '\0' && std::isfinite(v)) out.push_back(v);
-  }
+  });
   return out;
 }
 
@@ -204,13 +222,16 @@ struct span {
   double lo, hi;
 };
 
-// Which tick texts are shown: of evenly placed ticks every k-th of those in the frame,
-// for the smallest k at which each shown text keeps `room` px from the next; a text
-// that may not be shown (beyond its reach) is left out without breaking the rhythm of
-// the others.
-std::vector<bool> thin_texts(const std::vector<span>& spans, const std::vector<bool>& allowed, double room) {
+// Which tick texts are shown, into *shown: of evenly placed ticks every k-th of those
+// in the frame, for the smallest k at which each shown text keeps `room` px from the
+// next; a text that may not be shown (beyond its reach, where `allowed` is given and
+// false) is left out without breaking the rhythm of the others.
+void thin_texts(const std::vector<span>& spans, const std::vector<bool>* allowed, double room,
+                std::vector<bool>* shown_out) {
   const std::size_t n = spans.size();
-  std::vector<bool> shown(n, false);
+  std::vector<bool>& shown = *shown_out;
+  shown.assign(n, false);
+  const auto may = [&](std::size_t i) { return allowed == nullptr || (*allowed)[i]; };
   const auto gap_after = [&](const span& before, const span& s) {
     return std::max(s.lo - before.hi, before.lo - s.hi);
   };
@@ -225,25 +246,42 @@ std::vector<bool> thin_texts(const std::vector<span>& spans, const std::vector<b
   if (!even) {
     const span* before = nullptr;
     for (std::size_t i = 0; i < n; ++i) {
-      if (!allowed[i] || (before != nullptr && gap_after(*before, spans[i]) < room)) continue;
+      if (!may(i) || (before != nullptr && gap_after(*before, spans[i]) < room)) continue;
       shown[i] = true;
       before = &spans[i];
     }
-    return shown;
+    return;
   }
   for (std::size_t k = 1; k <= std::max<std::size_t>(n, 1); ++k) {
     bool fits = true;
     const span* before = nullptr;
     for (std::size_t i = 0; i < n && fits; i += k) {
-      if (!allowed[i]) continue;
+      if (!may(i)) continue;
       if (before != nullptr) fits = gap_after(*before, spans[i]) >= room;
       before = &spans[i];
     }
     if (!fits) continue;
-    for (std::size_t i = 0; i < n; ++i) shown[i] = i % k == 0 && allowed[i];
-    return shown;
+    for (std::size_t i = 0; i < n; ++i) shown[i] = i % k == 0 && may(i);
+    return;
   }
-  return shown;
+}
+
+// What an axis finds of its ticks before it writes their texts, kept from one axis to
+// the next: every cell of a page draws its axes, and none need allocate.
+struct axis_scratch {
+  std::vector<std::size_t> at;
+  std::vector<span> spans;
+  std::vector<bool> allowed, shown;
+  void clear() {
+    at.clear();
+    spans.clear();
+    allowed.clear();
+  }
+};
+axis_scratch& scratch_of_axes() {
+  static thread_local axis_scratch s;
+  s.clear();
+  return s;
 }
 
 }  // namespace
@@ -252,8 +290,11 @@ double tick_text_room() { return text_advance("0", tick_style(anchor::middle)); 
 
 std::vector<bool> thin_tick_texts(const std::vector<std::pair<double, double>>& extents, double room) {
   std::vector<span> spans;
+  spans.reserve(extents.size());
   for (const auto& [lo, hi] : extents) spans.push_back({lo, hi});
-  return thin_texts(spans, std::vector<bool>(spans.size(), true), room);
+  std::vector<bool> shown;
+  thin_texts(spans, nullptr, room, &shown);
+  return shown;
 }
 
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
@@ -261,22 +302,20 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
   paint p;
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::middle);
-  std::vector<std::size_t> at;
-  std::vector<span> spans;
-  std::vector<bool> allowed;
+  axis_scratch& s = scratch_of_axes();
   for (std::size_t i = 0; i < ticks.size(); ++i) {
     if (!in_range(ticks[i], f.xlo, f.xhi)) continue;
     const double x = f.px(ticks[i]), w = text_advance(texts[i], t);
     if (ticks_shown) c.line(x, f.y + f.h, x, f.y + f.h + kTickLength, p);
-    at.push_back(i);
-    spans.push_back({x - w / 2, x + w / 2});
-    allowed.push_back(x - w / 2 >= f.x - reach_left && x + w / 2 <= f.x + f.w + reach_right);
+    s.at.push_back(i);
+    s.spans.push_back({x - w / 2, x + w / 2});
+    s.allowed.push_back(x - w / 2 >= f.x - reach_left && x + w / 2 <= f.x + f.w + reach_right);
   }
   if (!values_shown) return;
-  const std::vector<bool> shown = thin_texts(spans, allowed, tick_text_room());
+  thin_texts(s.spans, &s.allowed, tick_text_room(), &s.shown);
   const double y = f.y + f.h + kTickLength + kGap + text_above(kTickSize);
-  for (std::size_t j = 0; j < at.size(); ++j)
-    if (shown[j]) c.text(f.px(ticks[at[j]]), y, texts[at[j]], t);
+  for (std::size_t j = 0; j < s.at.size(); ++j)
+    if (s.shown[j]) c.text(f.px(ticks[s.at[j]]), y, texts[s.at[j]], t);
 }
 
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bool ticks_shown, bool values_shown) {
@@ -289,20 +328,19 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::end);
   const double above = text_above(kTickSize), below = text_below(kTickSize);
-  std::vector<std::size_t> at;
-  std::vector<span> spans;
+  axis_scratch& s = scratch_of_axes();
   for (std::size_t i = 0; i < ticks.size(); ++i) {
     if (!in_range(ticks[i], f.ylo, f.yhi)) continue;
     const double y = f.py(ticks[i]);
     if (ticks_shown) c.line(f.x - kTickLength, y, f.x, y, p);
     const double base = y + above / 2 - 1;
-    at.push_back(i);
-    spans.push_back({base - above, base + below});
+    s.at.push_back(i);
+    s.spans.push_back({base - above, base + below});
   }
   if (!values_shown) return;
-  const std::vector<bool> shown = thin_texts(spans, std::vector<bool>(at.size(), true), 2);
-  for (std::size_t j = 0; j < at.size(); ++j)
-    if (shown[j]) c.text(f.x - kTickLength - kGap, f.py(ticks[at[j]]) + above / 2 - 1, texts[at[j]], t);
+  thin_texts(s.spans, nullptr, 2, &s.shown);
+  for (std::size_t j = 0; j < s.at.size(); ++j)
+    if (s.shown[j]) c.text(f.x - kTickLength - kGap, f.py(ticks[s.at[j]]) + above / 2 - 1, texts[s.at[j]], t);
 }
 
 std::vector<std::size_t> char_ends(const std::string& s) {
@@ -680,6 +718,7 @@ std::vector<frame> cell_grid(double left, double top, double right, double botto
   const double cw = (right - left - (ncols - 1) * gap - bands.across()) / ncols;
   const double ch = (bottom - top - (nrows - 1) * gap - bands.down()) / nrows - strip;
   std::vector<frame> out;
+  out.reserve(static_cast<std::size_t>(nrows) * static_cast<std::size_t>(ncols));
   double down = 0;  // bands of the rows above, and of this row above its frames
   for (int r = 0; r < nrows; ++r) {
     down += cell_bands::of(bands.top, r);

@@ -23,7 +23,7 @@ namespace {
 
 struct pp_cell {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> rows;  // its points stay in the data object
+  row_runs rows;  // its points stay in the data object
   bool line = false;
   long points = 0;         // values with a fitted probability: the points drawn
   unplotted_values alone;  // values without a fitted probability
@@ -77,9 +77,9 @@ paint point_paint() {
 }
 
 void point_batch::finish() {
-  c_.point_markers(piece_.data(), piece_.size(), paint_);
-  for (const point& at : piece_) ink_->add_mark(at);
-  piece_.clear();
+  c_.point_markers(piece_.data(), n_, paint_);
+  for (std::size_t i = 0; i < n_; ++i) ink_->add_mark(piece_[i]);
+  n_ = 0;
 }
 
 void square_cells(page_frame& page, const panel_grid& grid) {
@@ -99,7 +99,7 @@ void square_cells(page_frame& page, const panel_grid& grid) {
                          grid.nrows, grid.ncols, grid.strips, grid.bands);
 }
 
-void ref_columns::read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
+void ref_columns::read(const row_runs& rows, std::vector<refline>& hrefs,
                        std::vector<refline>& vrefs) const {
   if (!h.present() && !v.present()) return;
   each_row<2>({h, v}, rows, [&](std::size_t r, const std::array<double, 2>& x) {
@@ -143,7 +143,7 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
   };
   // The points and the diagonal of a cell, and what it says of the groups it leaves out.
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    const std::vector<int>& members = drawn.members[index];
+    const std::span<const int> members = drawn.members[index];
     const pp_cell& cell = cells[members.front()];
     draw_wall(on, f);
     if (p.flag(KES_DYN_GRID)) draw_grid(on, f, ys.ticks);
@@ -167,7 +167,8 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
       l.stroke = drawn.overlay ? kFrameColour : kLineInk;
       l.width = 1.5;
       on.line(f.px(0), f.py(0), f.px(1), f.py(1), fit_line(p, l));
-      ink->add_line({{f.px(0), f.py(0)}, {f.px(1), f.py(1)}});
+      const point ends[2] = {{f.px(0), f.py(0)}, {f.px(1), f.py(1)}};
+      ink->add_line(ends, 2);
     }
     on.clip_end();
     if (ink->points.empty() && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));

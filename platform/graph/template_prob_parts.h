@@ -1,5 +1,6 @@
 // What the templates of QQ, probability, P-P and CDF plots draw alike.
 #pragma once
+#include <array>
 #include <vector>
 
 #include "graph/template_canvas.h"
@@ -33,7 +34,7 @@ struct ref_columns {
       : h(col.numbers("HRefValue")), v(col.numbers("VRefValue")), hl(col.texts("HRefLabel")),
         vl(col.texts("VRefLabel")) {}
   // Those of the rows of a cell, added to its lists in row order.
-  void read(const std::vector<std::pair<std::size_t, std::size_t>>& rows, std::vector<refline>& hrefs,
+  void read(const row_runs& rows, std::vector<refline>& hrefs,
             std::vector<refline>& vrefs) const;
   num_column h, v;
   text_column hl, vl;
@@ -45,10 +46,10 @@ struct cell_ink;
 // ink, for placing its insets); finish() draws the last piece.
 class point_batch {
  public:
-  point_batch(canvas& c, const paint& p, cell_ink* ink) : c_(c), paint_(p), ink_(ink) { piece_.reserve(kPiece); }
+  point_batch(canvas& c, const paint& p, cell_ink* ink) : c_(c), paint_(p), ink_(ink) {}
   void add(const point& at) {
-    piece_.push_back(at);
-    if (piece_.size() == kPiece) finish();
+    piece_[n_++] = at;
+    if (n_ == kPiece) finish();
   }
   void finish();
 
@@ -57,7 +58,9 @@ class point_batch {
   canvas& c_;
   const paint paint_;
   cell_ink* ink_;
-  std::vector<point> piece_;
+  // On the stack: a batch a cell costs no allocation.
+  std::array<point, kPiece> piece_;
+  std::size_t n_ = 0;
 };
 
 // The cells of a plot's data table, each row read once: the numbers of each cell's

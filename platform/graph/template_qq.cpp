@@ -30,7 +30,7 @@ namespace {
 
 struct qq_cell {
   class_key key;
-  std::vector<std::pair<std::size_t, std::size_t>> rows;
+  row_runs rows;
   // The range of the cell's points (quantile, data); its points stay in the data object.
   double qlo = INFINITY, qhi = -INFINITY, dlo = INFINITY, dhi = -INFINITY;
   bool nonfinite = false;   // a point whose quantile or value could not be computed
@@ -99,6 +99,15 @@ labelled_ticks labelled(const std::string& values, const std::string& labels) {
   return t;
 }
 
+// The same kept with the panel's data object by the texts it is read from: every page
+// of a graph reads the same.
+const labelled_ticks& kept_labelled(const out::graph_panel& p, const char* values_name, const char* labels_name) {
+  const std::string values = p.text(values_name), labels = p.text(labels_name);
+  static thread_local std::string key;  // built in place from one page to the next
+  key.assign("labelled ticks ").append(values).append(1, '\0').append(labels);
+  return kept_once<labelled_ticks>(*p.tables[0], key, [&] { return labelled(values, labels); });
+}
+
 // The percentile axis along the top (or, rotated, the right) of the frame; `offset` px
 // further out, below the frame when `below`, and in `ink` for a row of one group's
 // percents.
@@ -158,7 +167,7 @@ double group_row_height() { return kTickLength + 4 + text_above(kTickSize) + tex
 
 // The groups of a frame that have percents of their own (a group without a fit has
 // none: its note says why).
-std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, const std::vector<int>& members) {
+std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, std::span<const int> members) {
   std::vector<int> out;
   for (int m : members)
     if (!own[static_cast<std::size_t>(m)].at.empty()) out.push_back(m);
@@ -166,7 +175,7 @@ std::vector<int> groups_with_percents(const std::vector<labelled_ticks>& own, co
 }
 
 void draw_group_rows(canvas& c, const frame& f, const std::vector<labelled_ticks>& own, const plot_cells& groups,
-                     const std::vector<int>& all_members, bool below, const std::string& group_label) {
+                     std::span<const int> all_members, bool below, const std::string& group_label) {
   const std::vector<int> members = groups_with_percents(own, all_members);
   for (std::size_t j = 0; j < members.size(); ++j) {
     const int m = members[j];
@@ -198,7 +207,7 @@ bool line_in_frame(const frame& f, const qq_cell& cell, double* seen) {
 // two-parameter Weibull threshold (no place on its log axis) and, of a group that
 // draws some, values without a theoretical quantile.
 std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const plot_cells& groups,
-                                        const std::vector<int>& members) {
+                                        std::span<const int> members) {
   std::vector<left_out_row> rows;
   for (int m : members) {
     const qq_cell& cell = cells[static_cast<std::size_t>(m)];
@@ -216,7 +225,7 @@ std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const
 // over them, so that a line stays in sight over any number of points; `ink` gets the
 // points' places for the insets.
 void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, const plot_cells& groups,
-               const std::vector<int>& members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
+               std::span<const int> members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
                const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink,
                bool group_percent_refs = false) {
   draw_wall(c, f);
@@ -264,7 +273,8 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
       c.line(x1, y1, x2, y2, edge);
     }
     c.line(x1, y1, x2, y2, group_line(g, 1.5, plain));
-    ink->add_line({{x1, y1}, {x2, y2}});
+    const point ends[2] = {{x1, y1}, {x2, y2}};
+    ink->add_line(ends, 2);
   }
   c.clip_end();
   const qq_cell& first = cells[members.front()];
@@ -334,7 +344,8 @@ void room_for_cell_axes(page_frame& page, const panel_grid& grid, bool rotated, 
 // places) and range, each cell's own percent ticks when its shapes were fitted in it,
 // and the data's range and scale.
 struct qq_axes {
-  labelled_ticks theory;
+  explicit qq_axes(const labelled_ticks& t) : theory(t) {}
+  const labelled_ticks& theory;  // kept with the data object (kept_labelled)
   const std::vector<labelled_ticks>* own = nullptr;  // empty unless fitted per cell
   double tlo = NAN, thi = NAN;
   double dlo = NAN, dhi = NAN;
@@ -342,9 +353,8 @@ struct qq_axes {
 };
 
 qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bool prob, bool rotated) {
-  qq_axes ax;
-  ax.theory = prob ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS))
-                   : labelled(p.text(KES_DYN_QNTLVALUES), p.text(KES_DYN_QNTLLABELS));
+  qq_axes ax(prob ? kept_labelled(p, KES_DYN_PCTLVALUES, KES_DYN_PCTLLABELS)
+                  : kept_labelled(p, KES_DYN_QNTLVALUES, KES_DYN_QNTLLABELS));
   const labelled_ticks& theory = ax.theory;
   double tlo = p.number(KES_DYN_QNTLMIN, NAN), thi = p.number(KES_DYN_QNTLMAX, NAN);
   // The range of every cell's points and, with shapes fitted per cell, each cell's
@@ -390,7 +400,7 @@ qq_axes axes_of(const out::graph_panel& p, const std::vector<qq_cell>& cells, bo
 bool cells_placed(const out::graph_panel& p, const std::vector<qq_cell>& cells, const plot_cells& drawn,
                   const panel_grid& grid, std::string* why) {
   for (int index : grid.index)
-    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+    for (int m : members_at(drawn, index))
       if (cells[m].nonfinite) {
         *why = "the cell " + strip_text(*p.tables[0], cells[m].key) + " has values that are not finite";
         return false;
@@ -405,7 +415,7 @@ std::vector<legend_entry> qq_legend(const out::graph_panel& p, const std::vector
   bool line_shown = false;
   double seen[4];
   for (int index : grid.index)
-    for (int m : index >= 0 ? drawn.members[index] : std::vector<int>{})
+    for (int m : members_at(drawn, index))
       line_shown = line_shown || line_in_frame(range, cells[m], seen);
   std::vector<legend_entry> legend;
   if (drawn.overlay) {
@@ -459,13 +469,12 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
 // cells only.
 void draw_inner_percent_axis(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid,
                              std::size_t slot, const labelled_ticks& ticks, bool rotated) {
-  const std::string xd = p.text(KES_DYN_XDISPLAY, "LINE TICKS TICKVALUES LABEL");
-  const std::string yd = p.text(KES_DYN_YDISPLAY, "LINE LABEL TICKS TICKVALUES");
+  const std::string_view xd = x_display(p), yd = y_display(p);
   const int row = static_cast<int>(slot) / grid.ncols, col = static_cast<int>(slot) % grid.ncols;
   bool lowest = true;
   for (int r = row + 1; r < grid.nrows; ++r)
     lowest = lowest && !grid.drawn(static_cast<std::size_t>(r * grid.ncols + col));
-  const auto shown = [](const std::string& d, const char* w) { return d.find(w) != std::string::npos; };
+  const auto shown = display_has;
   if (rotated && col > 0) draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"));
   if (!rotated && !lowest) draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"));
 }
@@ -517,8 +526,8 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
                               : frame{0, 0, 1, 1, ax.tlo, ax.thi, ax.ds.lo, ax.ds.hi};
   const std::vector<legend_entry> legend = qq_legend(p, cells, drawn, grid, range);
   const bool pctl_axis = !prob && p.flag(KES_DYN_PCTLAXIS);
-  const labelled_ticks pctl =
-      pctl_axis ? labelled(p.text(KES_DYN_PCTLVALUES), p.text(KES_DYN_PCTLLABELS)) : labelled_ticks{};
+  static const labelled_ticks no_pctl;
+  const labelled_ticks& pctl = pctl_axis ? kept_labelled(p, KES_DYN_PCTLVALUES, KES_DYN_PCTLLABELS) : no_pctl;
   const bool pctl_grid = pctl_axis && p.text(KES_DYN_PCTLGRID) == "ON";
   const bool pctl_label = pctl_axis && !p.text(KES_DYN_PCTLAXISLAB).empty();
   // Cells whose shapes were fitted in them put each percent at a place of their own:

@@ -69,18 +69,19 @@ class svg_canvas : public canvas {
   }
   void clip_end() override { w_->end_group(); }
   void end() override { doc_ = w_->finish(); }
-  // The document drawn, handed over.
+  // The page's document, handed over whole.
   std::string take_document() { return std::move(doc_); }
 
  private:
   std::unique_ptr<svg_writer> w_;
   std::string doc_;
-  std::string shapes_[kMarkerShapes];  // the path of each marker shape, made when first drawn
   std::vector<svg_point> piece_;  // points handed to the writer, the room kept
 
-  const std::string& shape(int k) {
+  // The path of each marker shape, made when first drawn and kept for every page.
+  static const std::string& shape(int k) {
+    static thread_local std::string shapes[kMarkerShapes];
     k = ((k % kMarkerShapes) + kMarkerShapes) % kMarkerShapes;
-    std::string& d = shapes_[k];
+    std::string& d = shapes[k];
     if (d.empty()) {
       const std::vector<point> outline = marker_outline(k);
       if (marker_is_strokes(k)) {
@@ -96,14 +97,15 @@ class svg_canvas : public canvas {
     }
     return d;
   }
+  // The points as the writer takes them, in a list kept from one line to the next.
+  const std::vector<svg_point>& as_svg(const std::vector<point>& pts) {
+    as_svg(pts.data(), pts.size());
+    return piece_;
+  }
   const svg_point* as_svg(const point* at, std::size_t n) {
     piece_.resize(n);
     for (std::size_t i = 0; i < n; ++i) piece_[i] = {at[i].x, at[i].y};
     return piece_.data();
-  }
-  const std::vector<svg_point>& as_svg(const std::vector<point>& pts) {
-    as_svg(pts.data(), pts.size());
-    return piece_;
   }
 };
 

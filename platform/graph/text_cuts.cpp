@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <utility>
 
 #include "graph/template_parts.h"
 #include "host/kes_utf8.h"
@@ -119,17 +120,21 @@ std::vector<std::string> cut_apart(const std::vector<std::string>& texts, const 
 
 std::vector<sized_text> shrink_or_cut_apart(const std::vector<std::string>& texts, const text_style& t,
                                             double width) {
-  text_style smallest = t;
-  smallest.size = t.size * kLeastTextScale;
-  const std::vector<std::string> cut = cut_apart(texts, smallest, width);
   std::vector<sized_text> out;
   out.reserve(texts.size());
+  std::vector<std::size_t> unfit;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     text_style fitted = t;
     fitted.size = shrunk_size(texts[i], t, width);
-    const bool fits = text_advance(texts[i], fitted) <= width;
-    out.push_back({fits ? texts[i] : cut[i], fitted.size});
+    if (text_advance(texts[i], fitted) > width) unfit.push_back(i);
+    out.push_back({texts[i], fitted.size});
   }
+  // The set is cut apart only when some text does not fit even shrunk.
+  if (unfit.empty()) return out;
+  text_style smallest = t;
+  smallest.size = t.size * kLeastTextScale;
+  std::vector<std::string> cut = cut_apart(texts, smallest, width);
+  for (std::size_t i : unfit) out[i].text = std::move(cut[i]);
   return out;
 }
 

@@ -268,6 +268,7 @@ inline int step_place(double step) {
 // not a positive finite spacing.
 inline std::vector<double> finite_values(const std::vector<double>& values, double* step) {
   std::vector<double> v;
+  v.reserve(values.size());
   for (double x : values)
     if (std::isfinite(x)) v.push_back(x);
   if (!(*step > 0 && std::isfinite(*step))) {
@@ -378,6 +379,7 @@ inline void set_form(const std::vector<double>& v, kes_tick_style* s) {
   int finest = INT_MAX;
   double big = 0;
   std::vector<kes_decimal> d;
+  d.reserve(v.size());
   for (double x : v) {
     if (!std::isfinite(x)) continue;
     big = std::max(big, std::fabs(x));

@@ -63,10 +63,10 @@ void* output_system::new_handle() { return output_handles().next(); }
 
 obj_base* output_system::find(const void* handle) const {
   if (handle != nullptr && handle == found_handle_) return found_;
-  auto it = live_.find(handle);
-  if (it == live_.end()) return nullptr;
+  const owned* o = live_.find(handle);
+  if (o == nullptr) return nullptr;
   found_handle_ = handle;
-  return found_ = it->second.get();
+  return found_ = o->get();
 }
 
 obj_base* output_system::lookup(const void* handle, okind kind) const {
@@ -292,8 +292,12 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
     return c.error();
   // The texts it was opened with are the group's: a group of every CLASS level must
   // not leave four texts behind for each level.
+  const auto is_text = [&c](int i) { return c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr; };
+  int texts = 0;
+  for (int i = 0; i < c.count(); ++i) texts += is_text(i);
+  g->texts.reserve(static_cast<std::size_t>(texts));
   for (int i = 0; i < c.count(); ++i)
-    if (c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr) g->texts.push_back(c.at(i).w.p);
+    if (is_text(i)) g->texts.push_back(c.at(i).w.p);
   g->info.name = trim_blanks(g->info.name);
   g->info.label = trim_blanks(g->info.label);
   // A CLASS level group carries the level's formatted lengths.

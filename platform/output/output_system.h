@@ -14,6 +14,7 @@
 #include "host/wob.h"
 #include "kes_msg_names.h"
 #include "output/graph_objects.h"
+#include "output/handle_map.h"
 #include "output/json_report.h"
 #include "output/listing_render.h"
 #include "output/report.h"
@@ -152,7 +153,7 @@ class output_system {
     p->kind = kind;
     p->handle = handle;
     T* raw = p.get();
-    live_.emplace(handle, owned(p.release(), [](obj_base* o) { delete static_cast<T*>(o); }));
+    live_.insert(handle, owned(p.release(), deleter{[](obj_base* o) { delete static_cast<T*>(o); }}));
     return raw;
   }
   // The object behind a handle when it is one of this system's of that kind.
@@ -188,13 +189,17 @@ class output_system {
   void device_graph_entry(const std::string& name, const std::string& file);
 
  private:
-  using owned = std::unique_ptr<obj_base, void (*)(obj_base*)>;
+  struct deleter {
+    void (*of_kind)(obj_base*) = nullptr;
+    void operator()(obj_base* o) const { of_kind(o); }
+  };
+  using owned = std::unique_ptr<obj_base, deleter>;
   void print_context();
   static void* new_handle();
 
   hooks hooks_;
   json_file* json_;
-  std::unordered_map<const void*, owned> live_;  // by handle
+  handle_map<owned> live_;
   // The object found last: a graph's rows call the same object millions of times.
   mutable const void* found_handle_ = nullptr;
   mutable obj_base* found_ = nullptr;

@@ -233,7 +233,9 @@ void grow_table(tree_state& t) {
   if (!t.h) t.h = std::make_unique<hash_part>();
   // Quadrupling once the table is large halves the work of moving entries.
   const size_t old = t.h->table.size();
-  const size_t cap = old == 0 ? 16 : old * (old >= (size_t{1} << 20) ? 4 : 2);
+  size_t cap = old == 0 ? 16 : old * (old >= (size_t{1} << 20) ? 4 : 2);
+  // The first table takes the small tree's keys with room to spare.
+  while ((t.count + 1) * 4 > cap * 3) cap *= 2;
   big_array<std::uint64_t> fresh(cap);
   if (cap >= kBigTable && t.h->batch.empty()) t.h->batch.assign(kBatchSlots, 0u);
   enter(t.log, 0, t.entered, fresh, cap - 1);
@@ -278,9 +280,9 @@ void* find_in_table(const tree_state& t, std::uint64_t h, std::uint64_t key, con
 constexpr size_t kParallelList = size_t{1} << 17;
 
 // A small tree is its log alone, searched from end to end: most trees of a step with
-// many CLASS levels hold a value or two, and a table for each would cost more than
-// the level's own records.
-constexpr size_t kSmallTree = 8;
+// many CLASS levels hold a few values, and a table for each would cost more than the
+// level's own records (and two more allocations a level).
+constexpr size_t kSmallTree = 16;
 
 void* insert_small(tree_state& t, void* node, std::uint64_t key) {
   for (size_t i = 0; i < t.count; ++i)
@@ -305,7 +307,9 @@ void* insert(tree_state& t, void* node) {
     t.log.resize(2);
     t.log[0] = t.first;
   } else if (t.count == t.log.size()) {
-    t.log.resize(t.log.size() * 2);
+    // A log past two keys goes to the small tree's full size at once, not by doubling:
+    // each step would be an allocation freed at once.
+    t.log.resize(t.log.size() < kSmallTree ? kSmallTree : t.log.size() * 2);
   }
   if (t.count < kSmallTree && !t.h) return insert_small(t, node, key);
   if (!t.h || (t.count + 1) * 4 > t.h->table.size() * 3) grow_table(t);

@@ -137,6 +137,8 @@ class output_system {
   bool noprint() const { return noprint_; }
   // Group path of what would be emitted now, outermost first.
   std::vector<group_info> group_path() const;
+  // The same into out, whose elements keep their room.
+  void group_path(std::vector<group_info>& out) const;
   // Number of outputs emitted so far.
   int emitted() const { return emitted_; }
 

@@ -223,7 +223,7 @@ TEST_F(prob_points, PiecesOfACellWithoutValuesOrCurve) {
   kind(KES_PLOT_QQ, "QQPLOT");
   kes_cell* cell = data(kScores);
   long calls = 0;
-  const kes_piece_fn count_calls = [&calls](double*, long, int) { ++calls; };
+  const auto count_calls = [&calls](double*, long, int) { ++calls; };
   // No family: no points, and nothing is called.
   req.dist = -1;
   EXPECT_EQ(kespoints_pieces(ctx, cell, count_calls), 0);

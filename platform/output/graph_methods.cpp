@@ -197,17 +197,15 @@ int m_graph_panel(void* object, void*, void*, int count, wob_attr* attrs) {
     if (t == nullptr) return c.fail(kErrHandle, msg::kNotObject, "an emitted data object of a graph");
     p.tables.push_back(std::move(t));
   }
+  // The dynamics are written over the last panel's, and the rest dropped at the end.
   std::size_t dynamics = 0;
-  const auto pairs_done = [&](bool ok) {
-    p.dynamics.resize(dynamics);
-    return ok;
-  };
-  if (!pairs_done(c.pairs(p.dynamics, &dynamics))) return c.error();
+  if (!c.pairs(p.dynamics, &dynamics)) return c.error();
   if (wob_attr* al = c.find(WOB_A_DYNAMIC_LIST)) {
     if (al->type != WOB_LIST || (al->i > 0 && al->w.p == nullptr)) return c.fail_attr(kErrAttribute, msg::kType, *al);
     method_call list(sys, WOB_M_GRAPH_PANEL, "dynamic list", p.name, al->i, static_cast<wob_attr*>(al->w.p));
-    if (!pairs_done(list.pairs(p.dynamics, &dynamics))) return list.error();
+    if (!list.pairs(p.dynamics, &dynamics)) return list.error();
   }
+  p.dynamics.resize(dynamics);
   sys.emit_graph(p);
   return 0;
 }

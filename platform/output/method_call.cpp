@@ -35,7 +35,7 @@ int method_call::fail_attr(int code, int number, const wob_attr& a) {
 
 bool method_call::text(const wob_attr& a, std::string& out) {
   if (a.type == WOB_STRING) {
-    out = trimmed_text(a.last.str, a.last.str ? a.w.s.len : 0);
+    out.assign(trimmed_view(a.last.str, a.last.str ? a.w.s.len : 0));
     return true;
   }
   if (a.type == WOB_TEXT) {

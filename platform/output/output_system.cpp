@@ -79,7 +79,9 @@ void output_system::release(obj_base* o) {
   if (o->kind == okind::group) {
     auto* g = static_cast<group_obj*>(o);
     std::erase(groups_, g);
-    for (void* t : g->texts) free_text(t);
+    for (void* t : g->texts)
+      if (t != nullptr) free_text(t);
+    for (void* t : g->more_texts) free_text(t);
   }
   if (o->kind == okind::binding) --static_cast<binding_obj*>(o)->table->bindings;
   if (o->handle == found_handle_) found_handle_ = found_ = nullptr;
@@ -292,12 +294,8 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
     return c.error();
   // The texts it was opened with are the group's: a group of every CLASS level must
   // not leave four texts behind for each level.
-  const auto is_text = [&c](int i) { return c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr; };
-  int texts = 0;
-  for (int i = 0; i < c.count(); ++i) texts += is_text(i);
-  g->texts.reserve(static_cast<std::size_t>(texts));
   for (int i = 0; i < c.count(); ++i)
-    if (is_text(i)) g->texts.push_back(c.at(i).w.p);
+    if (c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr) g->add_text(c.at(i).w.p);
   g->info.name = trim_blanks(g->info.name);
   g->info.label = trim_blanks(g->info.label);
   // A CLASS level group carries the level's formatted lengths.

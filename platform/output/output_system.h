@@ -3,6 +3,7 @@
 // wobmth, and the two destinations (the listing and the JSON file) that emitted
 // outputs go to.
 #pragma once
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -57,7 +58,18 @@ struct obj_base {
 
 struct group_obj : obj_base {
   group_info info;
-  std::vector<void*> texts;  // the text handles it was opened with, freed with it
+  // The text handles it was opened with, freed with it: as many as a CLASS level's
+  // group is opened with are kept in place (a group for each of many levels).
+  std::array<void*, 4> texts{};
+  std::vector<void*> more_texts;
+  void add_text(void* t) {
+    for (void*& slot : texts)
+      if (slot == nullptr) {
+        slot = t;
+        return;
+      }
+    more_texts.push_back(t);
+  }
   bool open = true;
   bool announced = false;  // its label is on the listing, or a heading covers it
   long heading_at_open = 0;

@@ -97,11 +97,6 @@ emit_buffers g_emit;
 
 }  // namespace
 
-void output_system::group_path(std::vector<group_info>& out) const {
-  out.resize(groups_.size());
-  for (std::size_t i = 0; i < groups_.size(); ++i) out[i] = groups_[i]->info;
-}
-
 void output_system::emit_graph(graph_panel& p) {
   group_path(p.context.groups);
   p.context.by = by_;

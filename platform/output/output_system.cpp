@@ -97,8 +97,13 @@ void output_system::set_by(std::vector<std::pair<std::string, std::string>> by) 
 
 std::vector<group_info> output_system::group_path() const {
   std::vector<group_info> path;
-  for (const group_obj* g : groups_) path.push_back(g->info);
+  group_path(path);
   return path;
+}
+
+void output_system::group_path(std::vector<group_info>& out) const {
+  out.resize(groups_.size());
+  for (std::size_t i = 0; i < groups_.size(); ++i) out[i] = groups_[i]->info;
 }
 
 void output_system::open_group(group_obj* g) {

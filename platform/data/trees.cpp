@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -139,7 +140,7 @@ struct tree_state {
   int keyoff;
   big_array<entry> log;          // the keys in their order of arrival
   size_t count = 0;              // keys in the log
-  entry first{};                 // the only key, before the log is made
+  entry few[2]{};                // the keys, while there are no more than two and no log
   size_t entered = 0;            // log[0, entered) are in the table
   std::unique_ptr<hash_part> h;  // none while the tree is small
 };
@@ -233,7 +234,9 @@ void grow_table(tree_state& t) {
   if (!t.h) t.h = std::make_unique<hash_part>();
   // Quadrupling once the table is large halves the work of moving entries.
   const size_t old = t.h->table.size();
-  const size_t cap = old == 0 ? 16 : old * (old >= (size_t{1} << 20) ? 4 : 2);
+  size_t cap = old == 0 ? 16 : old * (old >= (size_t{1} << 20) ? 4 : 2);
+  // The first table takes the small tree's keys with room to spare.
+  while ((t.count + 1) * 4 > cap * 3) cap *= 2;
   big_array<std::uint64_t> fresh(cap);
   if (cap >= kBigTable && t.h->batch.empty()) t.h->batch.assign(kBatchSlots, 0u);
   enter(t.log, 0, t.entered, fresh, cap - 1);
@@ -278,9 +281,9 @@ void* find_in_table(const tree_state& t, std::uint64_t h, std::uint64_t key, con
 constexpr size_t kParallelList = size_t{1} << 17;
 
 // A small tree is its log alone, searched from end to end: most trees of a step with
-// many CLASS levels hold a value or two, and a table for each would cost more than
-// the level's own records.
-constexpr size_t kSmallTree = 8;
+// many CLASS levels hold a few values, and a table for each would cost more than the
+// level's own records (and two more allocations a level).
+constexpr size_t kSmallTree = 16;
 
 void* insert_small(tree_state& t, void* node, std::uint64_t key) {
   for (size_t i = 0; i < t.count; ++i)
@@ -293,17 +296,20 @@ void* insert_small(tree_state& t, void* node, std::uint64_t key) {
 void* insert(tree_state& t, void* node) {
   if (t.count >= kMaxKeys) return nullptr;
   const std::uint64_t key = node_key(t, node);
-  // One key needs no log: most trees of a step of many CLASS levels hold one value.
-  if (t.count == 0) {
-    t.first = entry{key, node};
-    t.count = t.entered = 1;
-    return node;
-  }
-  // Room first, so that a shortage of memory leaves the tree as it was.
+  // Two keys need no log: most trees of a step of many CLASS levels hold a value or two.
   if (t.log.size() == 0) {
-    if (same_key(t, t.first, key, node)) return t.first.node;
-    t.log.resize(2);
-    t.log[0] = t.first;
+    for (size_t i = 0; i < t.count; ++i)
+      if (same_key(t, t.few[i], key, node)) return t.few[i].node;
+    if (t.count < std::size(t.few)) {
+      t.few[t.count++] = entry{key, node};
+      t.entered = t.count;
+      return node;
+    }
+    // Room first, so that a shortage of memory leaves the tree as it was. The log
+    // takes a small tree's keys at once: growing it by doubling from two would make
+    // allocations freed at once.
+    t.log.resize(kSmallTree);
+    std::copy(std::begin(t.few), std::end(t.few), t.log.data());
   } else if (t.count == t.log.size()) {
     t.log.resize(t.log.size() * 2);
   }
@@ -346,8 +352,8 @@ bool key_less(const entry& a, const entry& b) { return a.key < b.key; }
 
 void sort_log(tree_state& t, int threads) {
   const size_t n = t.count;
-  if (n < 2) return;  // nothing to order (and a single key has no log)
-  entry* v = t.log.data();
+  if (n < 2) return;  // nothing to order
+  entry* v = t.log.size() > 0 ? t.log.data() : t.few;
   if (t.keylen > 0) {
     const int len = t.keylen, off = t.keyoff;
     std::sort(v, v + n, [len, off](const entry& a, const entry& b) {
@@ -432,7 +438,7 @@ void plat_ztrelst(void** root) {
   sort_log(*t, threads);
   // Linking writes to nodes scattered in memory: fetch a few ahead. Each node's link
   // is known from the sorted log alone, so parts of it link at once.
-  const entry* all = t->log.size() > 0 ? t->log.data() : &t->first;
+  const entry* all = t->log.size() > 0 ? t->log.data() : t->few;
   const size_t n = t->count;
   kes::parallel_ranges(threads, n, size_t{1} << 16, [all, n](size_t b, size_t e) {
     for (size_t i = b; i < e; ++i) {

@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <string_view>
+#include <vector>
 
 #include "core/runtime.h"
 #include "output/method_call.h"
@@ -51,9 +51,6 @@ void dump_append(std::string_view text) {
   }
 }
 
-// The folder of the run's graphs: --graphs, else the current one.
-std::string graph_folder() { return config().graphs_dir.empty() ? std::string(".") : config().graphs_dir; }
-
 }  // namespace
 
 void output_set_panel_drawer(panel_drawer draw) { g_draw = draw; }
@@ -82,14 +79,44 @@ std::shared_ptr<const graph_table> output_system::graph_table_of(const void* bou
   return it == graph_tables_.end() ? nullptr : it->second.table;
 }
 
+namespace {
+
+// What a panel's emit writes, kept from one panel to the next so that a run of many
+// pages makes its texts and lists once: the file's name and path, and the listing
+// lines (the first `count` hold this panel's).
+struct emit_buffers {
+  std::string name, path, line;
+  std::vector<std::string> lines;
+  std::size_t count = 0;
+  void add_line(std::string_view l) {
+    if (count == lines.size()) lines.emplace_back();
+    lines[count++].assign(l);
+  }
+};
+emit_buffers g_emit;
+
+}  // namespace
+
 void output_system::emit_graph(graph_panel& p) {
-  p.context.groups = group_path();
+  group_path(p.context.groups);
   p.context.by = by_;
-  const std::string name = p.name + std::to_string(++g_graph_numbers[p.name]) + ".svg";
-  const std::string folder = graph_folder();
-  const std::string path = folder == "." ? name : (std::filesystem::path(folder) / name).string();
+  emit_buffers& e = g_emit;
+  e.name.assign(p.name);
+  e.name += std::to_string(++g_graph_numbers[p.name]);
+  e.name += ".svg";
+  // The folder of the run's graphs (--graphs, else the current one) and the name, with
+  // one separator between them, as a path would join them.
+  const std::string& folder = config().graphs_dir;
+  if (folder.empty() || folder == ".") {
+    e.path.assign(e.name);
+  } else {
+    e.path.assign(folder);
+    if (folder.back() != '/') e.path += '/';
+    e.path += e.name;
+  }
   std::string why;
-  if (g_draw != nullptr && g_draw(p, path, &why)) p.file = path;
+  if (g_draw != nullptr && g_draw(p, e.path, &why)) p.file = e.path;
+  const std::string& name = e.name;
   // The panel's dump only when there is a dump to write it to: made for every panel of
   // a run of many graphs, it was a good part of their time.
   if (!config().graph_dump_path.empty()) {
@@ -99,17 +126,27 @@ void output_system::emit_graph(graph_panel& p) {
   }
 
   if (hooks_.listing) {
-    std::vector<std::string> lines;
-    line_sink page = [&lines](std::string_view l) { lines.emplace_back(l); };
+    e.count = 0;
+    line_sink page = [&e](std::string_view l) { e.add_line(l); };
     std::swap(hooks_.listing, page);
     print_context();
     std::swap(hooks_.listing, page);
-    std::string line = "Graph: " + p.label + " (" + p.description + "): ";
-    line += p.file.empty() ? "not drawn, " + why : name;
-    lines.emplace_back("");
-    lines.push_back(centred(line, hooks_.linesize, hooks_.centre));
-    if (hooks_.keep_together) hooks_.keep_together(static_cast<int>(lines.size()));
-    for (const std::string& l : lines) hooks_.listing(l);
+    e.line.assign("Graph: ");
+    e.line += p.label;
+    e.line += " (";
+    e.line += p.description;
+    e.line += "): ";
+    if (p.file.empty()) {
+      e.line += "not drawn, ";
+      e.line += why;
+    } else {
+      e.line += name;
+    }
+    e.add_line("");
+    if (e.count == e.lines.size()) e.lines.emplace_back();
+    centred_into(e.lines[e.count++], e.line, hooks_.linesize, hooks_.centre);
+    if (hooks_.keep_together) hooks_.keep_together(static_cast<int>(e.count));
+    for (std::size_t i = 0; i < e.count; ++i) hooks_.listing(e.lines[i]);
   }
   if (json_ != nullptr && json_->is_open()) {
     json_->add_output("{\"kind\": \"graph\", \"name\": " + json_string(p.name) +
@@ -132,7 +169,16 @@ int m_graph_panel(void* object, void*, void*, int count, wob_attr* attrs) {
   auto* self = static_cast<obj_base*>(object);
   method_call c(*self->sys, WOB_M_GRAPH_PANEL, kind_name(self->kind), "", count, attrs);
   output_system& sys = c.sys();
-  graph_panel p;
+  // One panel at a time, its texts and lists kept for the next: a run of many pages
+  // makes them once. Its tables go as soon as it is out.
+  static graph_panel p;
+  struct drop_tables {
+    ~drop_tables() { p.tables.clear(); }
+  } drop;
+  p.label.clear();
+  p.description.clear();
+  p.tables.clear();
+  p.file.clear();
   wob_attr* an = c.need(WOB_A_NAME);
   wob_attr* at = c.need(WOB_A_TEMPLATE);
   wob_attr* ab = c.need(WOB_A_BOUND_TABLES);
@@ -146,12 +192,15 @@ int m_graph_panel(void* object, void*, void*, int count, wob_attr* attrs) {
     if (t == nullptr) return c.fail(kErrHandle, msg::kNotObject, "an emitted data object of a graph");
     p.tables.push_back(std::move(t));
   }
-  if (!c.pairs(p.dynamics)) return c.error();
+  // The dynamics are written over the last panel's, and the rest dropped at the end.
+  std::size_t dynamics = 0;
+  if (!c.pairs(p.dynamics, &dynamics)) return c.error();
   if (wob_attr* al = c.find(WOB_A_DYNAMIC_LIST)) {
     if (al->type != WOB_LIST || (al->i > 0 && al->w.p == nullptr)) return c.fail_attr(kErrAttribute, msg::kType, *al);
     method_call list(sys, WOB_M_GRAPH_PANEL, "dynamic list", p.name, al->i, static_cast<wob_attr*>(al->w.p));
-    if (!list.pairs(p.dynamics)) return list.error();
+    if (!list.pairs(p.dynamics, &dynamics)) return list.error();
   }
+  p.dynamics.resize(dynamics);
   sys.emit_graph(p);
   return 0;
 }

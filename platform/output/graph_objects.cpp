@@ -64,17 +64,31 @@ void graph_column::push_text(std::string_view s) {
     return;
   }
   ++size_;
-  std::uint32_t code;
   if (!text_runs_.empty() && levels_[text_runs_.back().second] == s) return;
-  auto it = level_index_.find(std::string(s));
-  if (it != level_index_.end()) {
-    code = it->second;
-  } else {
-    code = static_cast<std::uint32_t>(levels_.size());
-    levels_.emplace_back(s);
-    level_index_.emplace(levels_.back(), code);
+  text_runs_.emplace_back(size_ - 1, level_code(s));
+}
+
+std::uint32_t graph_column::level_code(std::string_view s) {
+  const auto hash = [](std::string_view t) { return std::hash<std::string_view>{}(t); };
+  if ((levels_.size() + 1) * 4 > level_slots_.size() * 3) {
+    std::vector<std::uint32_t> slots(level_slots_.empty() ? 16 : 2 * level_slots_.size(), 0u);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t c = 0; c < levels_.size(); ++c) {
+      std::size_t i = hash(levels_[c]) & mask;
+      while (slots[i] != 0) i = (i + 1) & mask;
+      slots[i] = static_cast<std::uint32_t>(c + 1);
+    }
+    level_slots_.swap(slots);
   }
-  text_runs_.emplace_back(size_ - 1, code);
+  const std::size_t mask = level_slots_.size() - 1;
+  for (std::size_t i = hash(s) & mask;; i = (i + 1) & mask) {
+    const std::uint32_t c = level_slots_[i];
+    if (c != 0 && levels_[c - 1] == s) return c - 1;
+    if (c != 0) continue;
+    levels_.emplace_back(s);
+    level_slots_[i] = static_cast<std::uint32_t>(levels_.size());
+    return static_cast<std::uint32_t>(levels_.size() - 1);
+  }
 }
 
 std::size_t graph_column::run_of(std::size_t row) const {
@@ -159,20 +173,20 @@ int graph_table::column(const std::string& n) const {
   return -1;
 }
 
-const dyn_value* graph_panel::dynamic(const std::string& n) const {
+const dyn_value* graph_panel::dynamic(std::string_view n) const {
   const dyn_value* found = nullptr;
   for (const auto& d : dynamics)
     if (d.name == n) found = &d;
   return found;
 }
 
-std::string graph_panel::text(const std::string& n, const std::string& otherwise) const {
+std::string graph_panel::text(std::string_view n, std::string_view otherwise) const {
   const dyn_value* d = dynamic(n);
-  if (d == nullptr) return otherwise;
+  if (d == nullptr) return std::string(otherwise);
   return d->is_text ? d->text : shortest_text(d->num);
 }
 
-double graph_panel::number(const std::string& n, double otherwise) const {
+double graph_panel::number(std::string_view n, double otherwise) const {
   const dyn_value* d = dynamic(n);
   if (d == nullptr) return otherwise;
   if (!d->is_text) return d->num;
@@ -181,7 +195,7 @@ double graph_panel::number(const std::string& n, double otherwise) const {
   return end != d->text.c_str() ? v : otherwise;
 }
 
-bool graph_panel::flag(const std::string& n) const {
+bool graph_panel::flag(std::string_view n) const {
   const dyn_value* d = dynamic(n);
   if (d == nullptr) return false;
   return d->is_text ? d->text == "ON" || d->text == "TRUE" : d->num != 0;

@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -82,7 +81,10 @@ class graph_column {
   std::size_t dense_rows_ = 0;
   std::vector<std::pair<std::size_t, std::uint32_t>> text_runs_;
   std::vector<std::string> levels_;
-  std::unordered_map<std::string, std::uint32_t> level_index_;
+  // The levels by hash, open addressing: code + 1 a slot, 0 empty. Flat, as a column
+  // of a level for each of many CLASS cells would otherwise make a node per level.
+  std::vector<std::uint32_t> level_slots_;
+  std::uint32_t level_code(std::string_view s);
   mutable std::size_t cursor_ = 0;  // the run last read: rows are mostly read in order
 };
 
@@ -135,10 +137,12 @@ struct graph_panel {
 
   // The last dynamic of that name, or nullptr; and its text or number (a text that
   // reads as a number counts as one).
-  const dyn_value* dynamic(const std::string& n) const;
-  std::string text(const std::string& n, const std::string& otherwise = "") const;
-  double number(const std::string& n, double otherwise) const;
-  bool flag(const std::string& n) const;  // a nonzero number, or "ON"
+  // Names and defaults are views: the drawers ask for them per cell, mostly with
+  // literals, which would otherwise each be made into a string first.
+  const dyn_value* dynamic(std::string_view n) const;
+  std::string text(std::string_view n, std::string_view otherwise = {}) const;
+  double number(std::string_view n, double otherwise) const;
+  bool flag(std::string_view n) const;  // a nonzero number, or "ON"
 };
 
 // Data objects whose bound tables feed graphs rather than the listing.

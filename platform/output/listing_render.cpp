@@ -200,10 +200,19 @@ std::string missing_text(char kind) {
 }
 
 std::string centred(const std::string& text, int width, bool centre) {
-  if (!centre || static_cast<int>(text.size()) >= width) return text;
-  std::string s = std::string((width - text.size()) / 2, ' ') + text;
-  rtrim(s);
+  std::string s;
+  centred_into(s, text, width, centre);
   return s;
+}
+
+void centred_into(std::string& out, std::string_view text, int width, bool centre) {
+  if (!centre || static_cast<int>(text.size()) >= width) {
+    out.assign(text);
+    return;
+  }
+  out.assign((width - text.size()) / 2, ' ');
+  out += text;
+  rtrim(out);
 }
 
 namespace {

@@ -30,5 +30,7 @@ std::string missing_text(char kind);
 // A line with text centred in width characters (text wider than width is kept whole);
 // without centre the text as it stands, at the left margin.
 std::string centred(const std::string& text, int width, bool centre = true);
+// The same into out, which keeps its room from one line to the next.
+void centred_into(std::string& out, std::string_view text, int width, bool centre = true);
 
 }  // namespace plat::out

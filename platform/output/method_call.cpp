@@ -35,7 +35,7 @@ int method_call::fail_attr(int code, int number, const wob_attr& a) {
 
 bool method_call::text(const wob_attr& a, std::string& out) {
   if (a.type == WOB_STRING) {
-    out = trimmed_text(a.last.str, a.last.str ? a.w.s.len : 0);
+    out.assign(trimmed_view(a.last.str, a.last.str ? a.w.s.len : 0));
     return true;
   }
   if (a.type == WOB_TEXT) {
@@ -69,6 +69,8 @@ bool method_call::integer(const wob_attr& a, int& out) {
 }
 
 bool method_call::number(const wob_attr& a, dyn_value& out) {
+  out.text.clear();
+  out.num = 0;
   out.is_text = false;
   out.is_int = false;
   out.is_bool = false;
@@ -105,26 +107,32 @@ bool method_call::handle(const wob_attr& a, void*& out) {
   return false;
 }
 
-bool method_call::pairs(std::vector<dyn_value>& out) {
+bool method_call::pairs(std::vector<dyn_value>& out, std::size_t* used) {
+  std::size_t n = used != nullptr ? *used : out.size();
+  // Appended pairs end where the last good one did; written-over ones are the caller's.
+  const auto done = [&](bool ok) {
+    if (used != nullptr) *used = n;
+    else out.resize(n);
+    return ok;
+  };
   for (int i = 0; i < count_; ++i) {
     if (attrs_[i].id == WOB_A_VALUE) {  // a value without its name
       fail_attr(kErrAttribute, msg::kPairs, attrs_[i]);
-      return false;
+      return done(false);
     }
     if (attrs_[i].id != WOB_A_DYNAMIC_NAME) continue;
-    dyn_value d;
-    if (!text(attrs_[i], d.name)) return false;
+    if (n == out.size()) out.emplace_back();
+    dyn_value& d = out[n];
+    if (!text(attrs_[i], d.name)) return done(false);
     if (i + 1 >= count_ || attrs_[i + 1].id != WOB_A_VALUE) {
       fail_attr(kErrAttribute, msg::kPairs, attrs_[i]);
-      return false;
+      return done(false);
     }
-    std::string name = d.name;
-    if (!number(attrs_[i + 1], d)) return false;
-    d.name = name;
-    out.push_back(std::move(d));
+    if (!number(attrs_[i + 1], d)) return done(false);
+    ++n;
     ++i;
   }
-  return true;
+  return done(true);
 }
 
 int method_call::fail(int code, int number) {

@@ -28,8 +28,10 @@ class method_call {
   bool number(const wob_attr& a, dyn_value& out);  // types 3, 5, 13, 66, 20
   bool handle(const wob_attr& a, void*& out);      // types 12, 17, 7, 28
 
-  // The dynamic pairs (WOB_A_DYNAMIC_NAME, then WOB_A_VALUE) among the records, in order.
-  bool pairs(std::vector<dyn_value>& out);
+  // The dynamic pairs (WOB_A_DYNAMIC_NAME, then WOB_A_VALUE) among the records, in
+  // order, appended to out; with used, written over out from out[*used] on (the
+  // elements keep their room) and *used advanced past them.
+  bool pairs(std::vector<dyn_value>& out, std::size_t* used = nullptr);
 
   // Logs catalogue entry `number` with (method, object kind, object name, more...)
   // and returns code.

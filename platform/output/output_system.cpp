@@ -63,10 +63,10 @@ void* output_system::new_handle() { return output_handles().next(); }
 
 obj_base* output_system::find(const void* handle) const {
   if (handle != nullptr && handle == found_handle_) return found_;
-  auto it = live_.find(handle);
-  if (it == live_.end()) return nullptr;
+  const owned* o = live_.find(handle);
+  if (o == nullptr) return nullptr;
   found_handle_ = handle;
-  return found_ = it->second.get();
+  return found_ = o->get();
 }
 
 obj_base* output_system::lookup(const void* handle, okind kind) const {
@@ -79,7 +79,9 @@ void output_system::release(obj_base* o) {
   if (o->kind == okind::group) {
     auto* g = static_cast<group_obj*>(o);
     std::erase(groups_, g);
-    for (void* t : g->texts) free_text(t);
+    for (void* t : g->texts)
+      if (t != nullptr) free_text(t);
+    for (void* t : g->more_texts) free_text(t);
   }
   if (o->kind == okind::binding) --static_cast<binding_obj*>(o)->table->bindings;
   if (o->handle == found_handle_) found_handle_ = found_ = nullptr;
@@ -95,8 +97,13 @@ void output_system::set_by(std::vector<std::pair<std::string, std::string>> by) 
 
 std::vector<group_info> output_system::group_path() const {
   std::vector<group_info> path;
-  for (const group_obj* g : groups_) path.push_back(g->info);
+  group_path(path);
   return path;
+}
+
+void output_system::group_path(std::vector<group_info>& out) const {
+  out.resize(groups_.size());
+  for (std::size_t i = 0; i < groups_.size(); ++i) out[i] = groups_[i]->info;
 }
 
 void output_system::open_group(group_obj* g) {
@@ -293,7 +300,7 @@ int m_group(void* object, void*, void*, int count, wob_attr* attrs) {
   // The texts it was opened with are the group's: a group of every CLASS level must
   // not leave four texts behind for each level.
   for (int i = 0; i < c.count(); ++i)
-    if (c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr) g->texts.push_back(c.at(i).w.p);
+    if (c.at(i).type == WOB_TEXT && c.at(i).w.p != nullptr) g->add_text(c.at(i).w.p);
   g->info.name = trim_blanks(g->info.name);
   g->info.label = trim_blanks(g->info.label);
   // A CLASS level group carries the level's formatted lengths.

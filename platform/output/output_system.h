@@ -3,6 +3,7 @@
 // wobmth, and the two destinations (the listing and the JSON file) that emitted
 // outputs go to.
 #pragma once
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "host/wob.h"
 #include "kes_msg_names.h"
 #include "output/graph_objects.h"
+#include "output/handle_map.h"
 #include "output/json_report.h"
 #include "output/listing_render.h"
 #include "output/report.h"
@@ -56,7 +58,18 @@ struct obj_base {
 
 struct group_obj : obj_base {
   group_info info;
-  std::vector<void*> texts;  // the text handles it was opened with, freed with it
+  // The text handles it was opened with, freed with it: as many as a CLASS level's
+  // group is opened with are kept in place (a group for each of many levels).
+  std::array<void*, 4> texts{};
+  std::vector<void*> more_texts;
+  void add_text(void* t) {
+    for (void*& slot : texts)
+      if (slot == nullptr) {
+        slot = t;
+        return;
+      }
+    more_texts.push_back(t);
+  }
   bool open = true;
   bool announced = false;  // its label is on the listing, or a heading covers it
   long heading_at_open = 0;
@@ -136,6 +149,8 @@ class output_system {
   bool noprint() const { return noprint_; }
   // Group path of what would be emitted now, outermost first.
   std::vector<group_info> group_path() const;
+  // The same into out, whose elements keep their room.
+  void group_path(std::vector<group_info>& out) const;
   // Number of outputs emitted so far.
   int emitted() const { return emitted_; }
 
@@ -152,7 +167,7 @@ class output_system {
     p->kind = kind;
     p->handle = handle;
     T* raw = p.get();
-    live_.emplace(handle, owned(p.release(), [](obj_base* o) { delete static_cast<T*>(o); }));
+    live_.insert(handle, owned(p.release(), deleter{[](obj_base* o) { delete static_cast<T*>(o); }}));
     return raw;
   }
   // The object behind a handle when it is one of this system's of that kind.
@@ -188,13 +203,17 @@ class output_system {
   void device_graph_entry(const std::string& name, const std::string& file);
 
  private:
-  using owned = std::unique_ptr<obj_base, void (*)(obj_base*)>;
+  struct deleter {
+    void (*of_kind)(obj_base*) = nullptr;
+    void operator()(obj_base* o) const { of_kind(o); }
+  };
+  using owned = std::unique_ptr<obj_base, deleter>;
   void print_context();
   static void* new_handle();
 
   hooks hooks_;
   json_file* json_;
-  std::unordered_map<const void*, owned> live_;  // by handle
+  handle_map<owned> live_;
   // The object found last: a graph's rows call the same object millions of times.
   mutable const void* found_handle_ = nullptr;
   mutable obj_base* found_ = nullptr;

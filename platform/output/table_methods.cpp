@@ -123,7 +123,7 @@ int t_add_row(void* object, void*, void*, int count, wob_attr* attrs) {
         std::memcpy(&v, c.cell, sizeof(double));
         c.column->push_num(v);
       } else {
-        c.column->push_text(trimmed_text(static_cast<const char*>(c.cell), c.text_width));
+        c.column->push_text(trimmed_view(static_cast<const char*>(c.cell), c.text_width));
       }
     }
     g.end_row();

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace plat::out {
 
@@ -25,5 +26,7 @@ std::size_t live_text_count();
 // A blank-padded text of `length` characters (negative: NUL-terminated), cut at a
 // NUL and without its trailing blanks.
 std::string trimmed_text(const char* text, int length);
+// The same as a view of text.
+std::string_view trimmed_view(const char* text, int length);
 
 }  // namespace plat::out

@@ -56,6 +56,10 @@ double kes_curve_cdf(const kes_curve* c, double x, bool* failed) {
 
 namespace {
 
+// Points a cell may have to be given in one piece from the stack: a comparative graph
+// of many small cells would otherwise take a buffer from the pool for each.
+constexpr long kLocalPoints = 128;
+
 // Points per part of the parallel quantile loop: fixed, so that a piece's points do not
 // depend on the threads (each point is computed alone anyway).
 constexpr std::size_t kQuantilePart = 8192;
@@ -159,7 +163,9 @@ int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
   bool failed = false;
   if (!start_walk(ctx, cell, w, &failed)) return failed ? -1 : 0;
   const long piece = w.n < KES_POINT_PIECE ? w.n : KES_POINT_PIECE;
-  double* p = pairs(ctx, piece);
+  // A cell of few points (one piece) has them here, not in the pool.
+  double local[2 * kLocalPoints];
+  double* p = w.n <= kLocalPoints ? local : pairs(ctx, piece);
   if (p == nullptr) return -1;
   double* next = w.n > piece ? pairs(ctx, piece) : nullptr;
   if (w.n > piece && next == nullptr) {
@@ -182,8 +188,8 @@ int kespoints_pieces(kes_ctx* ctx, kes_cell* cell, const kes_piece_fn& put) {
     first = next_first;
     got = next_got;
   }
-  if (next != nullptr) kes_points_free(ctx, next);
-  kes_points_free(ctx, p);
+  for (double* q : {p, next})
+    if (q != nullptr && q != local) kes_points_free(ctx, q);
   return static_cast<int>(w.next);
 }
 
@@ -259,9 +265,8 @@ namespace {
 
 // The empirical distribution function's points in order, each to emit(x, y); their
 // count (known before the walk) through *count. False when the cell has no values.
-template <class Emit>
-bool ecdf_walk(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, long* count, Emit&& emit,
-               const std::function<bool(long)>& ready) {
+template <class Emit, class Ready>
+bool ecdf_walk(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, long* count, Emit&& emit, Ready&& ready) {
   const kes_varsum* vs = varsum(ctx, cell);
   const kes_valview* view = kes_cell_values(ctx, cell);
   if (vs == nullptr || view == nullptr || view->m == 0 || !(vs->n > 0)) return false;
@@ -311,9 +316,13 @@ int kesecdfpts_pieces(kes_ctx* ctx, kes_cell* cell, kes_ecdf_form form, const ke
     first += k;
     k = 0;
   };
-  const auto ready = [&](long n) { return (p = pairs(ctx, n < KES_POINT_PIECE ? n : KES_POINT_PIECE)) != nullptr; };
+  double local[2 * kLocalPoints];
+  const auto ready = [&](long n) {
+    p = n <= kLocalPoints ? local : pairs(ctx, n < KES_POINT_PIECE ? n : KES_POINT_PIECE);
+    return p != nullptr;
+  };
   const bool drawn = ecdf_walk(ctx, cell, form, &cap, emit, ready);
   if (drawn && k > 0) put(p, first, static_cast<int>(k));
-  if (p != nullptr) kes_points_free(ctx, p);
+  if (p != nullptr && p != local) kes_points_free(ctx, p);
   return drawn ? static_cast<int>(first + k) : -1;
 }

@@ -3,9 +3,9 @@
 // are (x, y) pairs of doubles from the current variable's pool (the BY group's when it
 // has none); a null result with -1 follows the host's memory note.
 #pragma once
-#include <functional>
 
 #include "host/host_graph.h"
+#include "util/kes_fn_ref.h"
 
 struct kes_ctx;
 struct kes_cell;
@@ -29,7 +29,7 @@ constexpr double KES_WEIBULL2_GAP = 0.001;
 // in a buffer the next piece reuses (the receiver may change them). A piece holds
 // KES_POINT_PIECE points, the last one fewer; a multiple of the device's marker batch,
 // so that batches of pieces fall where batches of the whole would.
-using kes_piece_fn = std::function<void(double* xy, long first, int count)>;
+using kes_piece_fn = kes_fn_ref<void(double* xy, long first, int count)>;
 constexpr long KES_POINT_PIECE = 640L * GMARK_BATCH;
 
 // kespoints' points in pieces, without holding them all: N, or -1.

@@ -72,6 +72,7 @@ int kescini(kes_ctx* ctx, int k) {
   const int code = r->dist;
   double lo = DBL_MAX, hi = -DBL_MAX;
   bool any = false, overflowed = false;
+  kes_prob_curves curves = code >= 0 ? kes_prob_curve_block(ctx) : kes_prob_curves{};
   const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
     if (!std::isnan(vs.min)) lo = std::fmin(lo, vs.min);
@@ -82,7 +83,7 @@ int kescini(kes_ctx* ctx, int k) {
     s->nfitted = 0;
     std::memset(s->nfitted_dist, 0, sizeof s->nfitted_dist);
     if (code >= 0)
-      if (const int a = kes_prob_curve(ctx, cell, code); a != 0) return a;
+      if (const int a = kes_prob_curve(ctx, cell, code, &curves); a != 0) return a;
     s->n = static_cast<int>(vs.n);
     bool fitted = false;
     if (kescdf(ctx, cell, s, &fitted) != 0) {

@@ -42,40 +42,70 @@ long long kes_hist_bin_index(double x, double start, double width, bool right_cl
   return static_cast<long long>(i);
 }
 
-int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+namespace {
+
+// The common bins as counting places values in them, and a cell's stretch of them.
+struct bin_stretch {
+  double start = 0, w = 0;
+  bool right = false;
+  long long lo = 0, n = 0;  // n 0: there are no bins
+};
+
+bin_stretch stretch_of(kes_ctx* ctx, kes_preq* request, const kes_plotslot* s) {
   const kes_plotslot* key = kes_hist_keyslot(ctx, request);
-  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
-  const double w = key->width;
+  bin_stretch b;
+  b.w = key->width;
   // The key cell's own count replaces its bin count with its stretch: the common bin
   // count comes from the point count, which counting leaves alone.
   const long long nb_key = request->endpoints ? key->npoints - 1LL : key->npoints;
-  const double start = request->endpoints ? key->first : kes_bin_point(key->first, -0.5, w);
-  const bool right = request->rtinclude;
+  b.start = request->endpoints ? key->first : kes_bin_point(key->first, -0.5, b.w);
+  b.right = request->rtinclude;
+  if (nb_key <= 0) return b;
+  // The stretch of the common bins from the cell's smallest to its largest value. A
+  // value past the last edge counts as in the last bin here (the point count of
+  // endpoints is one more than the bins); it is counted outside below.
+  b.n = nb_key;
+  if (s->n > 0) {
+    const auto clamp = [nb_key](long long i) { return i < 0 ? 0 : (i > nb_key - 1 ? nb_key - 1 : i); };
+    b.lo = clamp(kes_hist_bin_index(s->datamin, b.start, b.w, b.right));
+    const long long hi = clamp(kes_hist_bin_index(s->datamax, b.start, b.w, b.right));
+    b.n = hi - b.lo + 1;
+  }
+  return b;
+}
+
+}  // namespace
+
+long long kes_hist_height_count(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
+  return stretch_of(ctx, request, kes_plot_slot(ctx, request, cell)).n;
+}
+
+int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double** room) {
+  kes_plotslot* s = kes_plot_slot(ctx, request, cell);
+  const bin_stretch b = stretch_of(ctx, request, s);
+  const double start = b.start, w = b.w;
+  const bool right = b.right;
+  const long long lo = b.lo, n = b.n;
   s->mean = s->std = host_missing_of_kind(HOST_MISS_STD);
   s->hmin = s->hmax = 0;
   s->noutside = 0;
   s->heights = nullptr;
-  if (nb_key <= 0) {
+  if (n <= 0) {
     s->nbins = 0;
     return 0;
-  }
-
-  // The stretch of the common bins from the cell's smallest to its largest value. A
-  // value past the last edge counts as in the last bin here (the point count of
-  // endpoints is one more than the bins); it is counted outside below.
-  long long lo = 0, n = nb_key;
-  if (s->n > 0) {
-    const auto clamp = [nb_key](long long i) { return i < 0 ? 0 : (i > nb_key - 1 ? nb_key - 1 : i); };
-    lo = clamp(kes_hist_bin_index(s->datamin, start, w, right));
-    const long long hi = clamp(kes_hist_bin_index(s->datamax, start, w, right));
-    n = hi - lo + 1;
   }
   const long long bytes = n * static_cast<long long>(sizeof(double));
   if (bytes >= kMaxBytes) {
     xmemmsg(static_cast<long>(kMaxBytes));
     return KES_RC_OUT_OF_MEMORY;
   }
-  auto* h = static_cast<double*>(vmalcp_handler(ctx->bypool, static_cast<long>(bytes), KES_ALLOC_2));
+  double* h = nullptr;
+  if (room != nullptr && *room != nullptr) {
+    h = *room;
+    *room += n;
+  } else {
+    h = static_cast<double*>(vmalcp_handler(ctx->bypool, static_cast<long>(bytes), KES_ALLOC_2));
+  }
   if (h == nullptr) {
     xmemmsg(static_cast<long>(bytes));
     return KES_RC_OUT_OF_MEMORY;

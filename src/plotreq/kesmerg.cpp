@@ -2,6 +2,7 @@
 // the current variable, the same for every CLASS cell, and each cell's bar heights;
 // for the other plot requests each cell's value count. 0, or 1016 when a height array
 // cannot be had (a positive result ends the step).
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -153,7 +154,17 @@ int kesmerg(kes_ctx* ctx) {
     });
     kescmhn(ctx, request);
     if (request->curbincode >= KES_BINS_UNIFORM && request->total[v] > 0) kescmhu(ctx, request);
-    if (kes_each_cell(ctx->classvars, [&](kes_cell* cell) { return kescmhf(ctx, request, cell); }) != 0)
+    // The cells' heights as one block, when it can be had (else each cell makes its
+    // own, as it would): a graph of many CLASS cells would make an array for each.
+    long long heights = 0;
+    kes_each_cell(ctx->classvars, [&](kes_cell* cell) {
+      heights += std::max(kes_hist_height_count(ctx, request, cell), 0LL);
+    });
+    const long long bytes = heights * static_cast<long long>(sizeof(double));
+    double* room = bytes > 0 && bytes < INT_MAX
+                       ? static_cast<double*>(vmalcp_handler(ctx->bypool, static_cast<long>(bytes), KES_ALLOC_2))
+                       : nullptr;
+    if (kes_each_cell(ctx->classvars, [&](kes_cell* cell) { return kescmhf(ctx, request, cell, &room); }) != 0)
       return KES_RC_OUT_OF_MEMORY;
     note_outside(ctx, request);
   }

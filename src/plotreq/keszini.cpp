@@ -80,6 +80,7 @@ int keszini(kes_ctx* ctx, int k) {
   kes_preq* r = ctx->curreq;
   if (!kes_prob_begin(ctx, KES_MSG_PP_CELL_FEWER_THAN_TWO_VALUES, false, KES_DIST_NORMAL, false)) return 0;
   kes_classvars* cv = r->classvars;
+  kes_prob_curves curves = kes_prob_curve_block(ctx);
   bool fitted = false;
   const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
@@ -91,7 +92,7 @@ int keszini(kes_ctx* ctx, int k) {
       }
       kes_prob_note(ctx, cell, KES_SET_PLOT, {0, KES_MSG_PP_STD_ZERO_CELL, KES_MSG_PP_STD_ZERO_CELL2});
     }
-    if (const int a = kes_prob_curve(ctx, cell, r->dist); a != 0) return a;
+    if (const int a = kes_prob_curve(ctx, cell, r->dist, &curves); a != 0) return a;
     kes_plotslot* s = kes_prob_slot(ctx, cell);
     s->n = static_cast<int>(vs.n);
     if (!cell->hist_empty && kespp(ctx, cell, s) == 0) fitted = true;

@@ -20,8 +20,11 @@ int kespini(kes_ctx* ctx, int k);  // PROBPLOT: 0, KES_RC_BAD_OPTION or KES_RC_O
 int keszini(kes_ctx* ctx, int k);  // PPPLOT: 0, 1, KES_RC_BAD_OPTION or KES_RC_OUT_OF_MEMORY
 // Counts the current variable's observations of the cell into the bins of its plot
 // slot for the request and sets the slot's vertical-scale factor: 0, or 1016 when the
-// heights cannot be had (after the memory note).
-int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
+// heights cannot be had (after the memory note). With room, the heights are taken
+// from *room, which then moves past them (kes_hist_height_count says how many).
+int kescmhf(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double** room = nullptr);
+// The heights kescmhf keeps for the cell: its stretch of the common bins.
+long long kes_hist_height_count(kes_ctx* ctx, kes_preq* request, kes_cell* cell);
 // Lays out the current HISTOGRAM request for the current variable: empty cells, curve
 // records, kernel widening, fits and the vertical axis. 0; 1008 when no cell has a
 // value (after a note); 1016 when curve records cannot be had; or the kernel

@@ -2,6 +2,7 @@
 // output group every plot request opens.
 #include "plotreq/prob_common.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include "records/kes_axis.h"
 #include "records/kes_layout.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -75,11 +77,23 @@ bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, 
 
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell) { return kes_plot_slot(ctx, ctx->curreq, cell); }
 
-int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code) {
-  kes_plotslot* s = kes_prob_slot(ctx, cell);
+kes_prob_curves kes_prob_curve_block(kes_ctx* ctx) {
+  kes_prob_curves b;
+  kes_each_cell(ctx->classvars, [&b](kes_cell*) { ++b.count; });
   // The BY group's pool: records that come back with every BY group never pile up.
+  const long long bytes = b.count * static_cast<long long>(sizeof(kes_curve));
+  if (b.count > 1 && bytes <= LONG_MAX)
+    b.block = static_cast<kes_curve*>(vmalcp_handler(ctx->bypool, static_cast<long>(bytes), KES_ALLOC_6));
+  if (b.block == nullptr) b.count = 0;
+  return b;
+}
+
+int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code, kes_prob_curves* from) {
+  kes_plotslot* s = kes_prob_slot(ctx, cell);
   const long size = static_cast<long>(sizeof(kes_curve));
-  auto* c = static_cast<kes_curve*>(vmalcp_handler(ctx->bypool, size, KES_ALLOC_6));
+  kes_curve* c = nullptr;
+  if (from != nullptr && from->used < from->count) c = &from->block[from->used++];
+  else c = static_cast<kes_curve*>(vmalcp_handler(ctx->bypool, size, KES_ALLOC_6));
   if (c == nullptr) {
     xmemmsg(size);
     return KES_RC_OUT_OF_MEMORY;

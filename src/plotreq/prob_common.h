@@ -6,6 +6,7 @@
 #include "fit/kes_cellnote.h"
 
 struct kes_ctx;
+struct kes_curve;
 struct kes_preq;
 struct kes_cell;
 struct kes_plotslot;
@@ -25,10 +26,20 @@ bool kes_prob_begin(kes_ctx* ctx, int no_key_msg, bool weibull2, int none_code, 
 // The cell's plot slot for the current request and variable.
 kes_plotslot* kes_prob_slot(kes_ctx* ctx, kes_cell* cell);
 
-// One curve record of the family for the cell (from the BY-group pool, parameters
-// missing), made the slot's only curve; the slot's line is cleared. 0, or 1016 after
-// the memory note.
-int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code);
+// The curve records of a request's cells made as one block from the BY-group pool,
+// which the cells then take in turn: a graph of many CLASS cells would otherwise make
+// a record for each. Without room for the block (nothing is said) each cell makes its
+// own, as it would.
+struct kes_prob_curves {
+  kes_curve* block = nullptr;
+  long used = 0, count = 0;
+};
+kes_prob_curves kes_prob_curve_block(kes_ctx* ctx);
+
+// One curve record of the family for the cell (the next of the block when there is
+// one, else from the BY-group pool; parameters missing), made the slot's only curve;
+// the slot's line is cleared. 0, or 1016 after the memory note.
+int kes_prob_curve(kes_ctx* ctx, kes_cell* cell, int code, kes_prob_curves* from = nullptr);
 
 // Note (set, number) naming the current variable when there is no CLASS variable;
 // else (set, cell_base + the CLASS count) with the cell's CLASS names and levels first.

@@ -179,6 +179,7 @@ int scan_cells(kes_ctx* ctx, const kes_probkind& kind, cell_ranges* rg) {
   const int v = ctx->curvar;
   const double c1 = r->rankadj, c2 = r->nadj;
   const double factor = kind.qq ? 1.0 : 100.0;
+  kes_prob_curves curves = kes_prob_curve_block(ctx);
   bool any = false;
   const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[v];
@@ -200,7 +201,7 @@ int scan_cells(kes_ctx* ctx, const kes_probkind& kind, cell_ranges* rg) {
       rg->plow = std::fmin(rg->plow, factor * (1 + c1) / (vs.n + c2));
       rg->phigh = std::fmax(rg->phigh, factor * (vs.n + c1) / (vs.n + c2));
     }
-    if (const int a = kes_prob_curve(ctx, cell, r->dist); a != 0) return a;
+    if (const int a = kes_prob_curve(ctx, cell, r->dist, &curves); a != 0) return a;
     kes_prob_slot(ctx, cell)->n = static_cast<int>(vs.n);
     return 0;
   });

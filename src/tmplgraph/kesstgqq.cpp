@@ -166,12 +166,12 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   kes_preq* r = ctx->curreq;
   const kes_plotslot* s = kes_stg_slot(ctx, cell);
   const double count = cell->varsums != nullptr ? cell->varsums[ctx->curvar].n : 0;
-  const kes_refmap at_percent = [&](double v) {
+  const auto at_percent = [&](double v) {
     const double own = cell_position(ctx, s, v);
     return !std::isnan(own) || g->cell_pctl ? own : kes_pctl_position(ctx, v);
   };
-  const kes_refmap hmap = prob && !r->rotate ? at_percent : kes_refmap{};
-  const kes_refmap vmap = prob && r->rotate ? at_percent : kes_refmap{};
+  const kes_refmap hmap = prob && !r->rotate ? kes_refmap(at_percent) : kes_refmap{};
+  const kes_refmap vmap = prob && r->rotate ? kes_refmap(at_percent) : kes_refmap{};
   bool fitted = false;
   long written = 0;
   std::vector<double> pct(g->cell_pctl ? static_cast<std::size_t>(r->npctl) : 0);

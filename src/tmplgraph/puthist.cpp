@@ -158,7 +158,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
   cells[KES_HC_CELLN] = cells[KES_HC_CELLMIN] = cells[KES_HC_CELLMAX] = missing;
   std::memset(g->barlabel, ' ', sizeof g->barlabel);
 
-  std::vector<double> points(kPointDoubles);
+  std::vector<double> points;  // made for the first curve: most cells draw none
   for (int c = 0; c < ncurves; ++c) {
     kes_curve& cv = s->curves[c];
     if (!cv.fitted) continue;
@@ -175,7 +175,7 @@ void puthist(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell) {
     if (dup > 1) kes_legend_number(&legends[c], 1);
     std::memset(g->curvelabel, ' ', sizeof g->curvelabel);
     std::memcpy(g->curvelabel, legends[c].text, static_cast<std::size_t>(legends[c].len));
-    for (double& p : points) p = missing;
+    points.assign(kPointDoubles, missing);
     int n = 0;
     if (cv.dist == KES_DIST_KERNEL) {
       keskdf(ctx, cell, work, points.data(), lo, hi, &n, &cv);

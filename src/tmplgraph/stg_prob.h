@@ -2,10 +2,9 @@
 // the reference-line columns, the quantile ticks, the percentile positions and the
 // reference-line legend text.
 #pragma once
-#include <functional>
-
 #include "host/wob.h"
 #include "plotdata/kes_points.h"
+#include "util/kes_fn_ref.h"
 
 struct kes_ctx;
 struct kes_cell;
@@ -17,7 +16,7 @@ struct kes_curve;
 constexpr int KES_PCTL_GROUP_ROWS = 4;
 
 // Transform of a reference value before it is written (identity when empty).
-using kes_refmap = std::function<double(double)>;
+using kes_refmap = kes_fn_ref<double(double)>;
 
 // Rows of a cell with n points: n, or as many as the HREF= or VREF= values when more,
 // at least 1. (A cell without points writes its one row.)

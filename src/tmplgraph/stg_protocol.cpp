@@ -116,21 +116,28 @@ void kes_stg_panels(kes_ctx* ctx, kes_stgraph* g, const char* output, int label_
   std::snprintf(tmpl, sizeof tmpl, "orbo.kestravine.Graphics.%s", graph);
   void* label = vemmsgs(KES_SET_PLOT, label_msg, static_cast<int>(g->var.name_len), g->var.name);
   kes_pages_note(ctx, r, g->panels);
+  // The texts every panel shares are made once: a graph of many pages would otherwise
+  // leave a set of them for each page.
+  void* const output_text = text(output);
+  void* const template_text = text(tmpl);
+  void* const nrows = text(KES_DYN_NROWS);
+  void* const ncols = text(KES_DYN_NCOLS);
+  void* const panel = text(KES_DYN_PANEL);
   for (int k = 1; k <= g->panels; ++k) {
     wob_attr a[12 + KES_STG_MAXINLINE];
     int n = 0;
-    a[n++] = wob_text(WOB_A_NAME, text(output));
+    a[n++] = wob_text(WOB_A_NAME, output_text);
     a[n++] = wob_text(WOB_A_LABEL, label);
     a[n++] = wob_text(WOB_A_DESCRIPTION, vemmsgs(KES_SET_PLOT, KES_MSG_PANEL, k));
-    a[n++] = wob_text(WOB_A_TEMPLATE, text(tmpl));
+    a[n++] = wob_text(WOB_A_TEMPLATE, template_text);
     a[n] = wob_ptr(WOB_A_BOUND_TABLES, WOB_COUNTED, g->bound);
     a[n++].i = g->nbound;
     for (int i = 0; i < ninline; ++i) a[n++] = inline_pairs[i];
-    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text(KES_DYN_NROWS));
+    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, nrows);
     a[n++] = wob_int(WOB_A_VALUE, r->nrows);
-    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text(KES_DYN_NCOLS));
+    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, ncols);
     a[n++] = wob_int(WOB_A_VALUE, r->ncols);
-    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, text(KES_DYN_PANEL));
+    a[n++] = wob_text(WOB_A_DYNAMIC_NAME, panel);
     a[n++] = wob_int(WOB_A_VALUE, k);
     a[n] = wob_ptr(WOB_A_DYNAMIC_LIST, WOB_LIST, g->dyn->items);
     a[n++].i = g->dyn->count;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -78,6 +80,33 @@ TEST(GraphColumn, EveryRowComesBackAsPut) {
   double got[3] = {1, 2, 3};
   text.read(0, 3, got);
   for (double v : got) EXPECT_TRUE(std::isnan(v));
+}
+
+TEST(GraphColumn, TextLevelsKeepTheCodeOfTheirFirstRowPastEveryGrowth) {
+  // Levels in a scrambled order with runs and repeats: each row's code is the place
+  // of its text among the texts in order of first appearance (a map's answer).
+  graph_column c(false);
+  std::vector<std::string> put;
+  std::map<std::string, long> first;
+  std::vector<std::string> order;
+  std::mt19937 rng(88123);
+  for (int row = 0; row < 40000; ++row) {
+    const int level = static_cast<int>(rng() % 5000);
+    std::string t = level == 0 ? std::string() : "L" + std::to_string(level) + (level % 7 == 0 ? " of a long name" : "");
+    const int repeat = static_cast<int>(rng() % 3);
+    for (int r = 0; r <= repeat; ++r) {
+      c.push_text(t);
+      put.push_back(t);
+    }
+    if (first.emplace(t, static_cast<long>(order.size())).second) order.push_back(t);
+  }
+  ASSERT_EQ(c.size(), put.size());
+  EXPECT_EQ(c.levels(), order);
+  for (std::size_t row = 0; row < put.size(); ++row) {
+    ASSERT_EQ(c.text(row), put[row]) << "row " << row;
+    ASSERT_EQ(c.code(row), first.at(put[row])) << "row " << row;
+  }
+  EXPECT_EQ(c.code(put.size()), -1);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "output/handle_space.h"
@@ -177,6 +179,26 @@ TEST_F(HandleTest, AGroupsOwnTextsGoWithItAndTheirHandlesStayUnused) {
   ASSERT_NE(plat::out::text_of(other), nullptr);
   EXPECT_EQ(*plat::out::text_of(other), "kept");
   for (int i = 0; i < 100; ++i) EXPECT_NE(txt("new"), label);
+}
+
+// However many texts a group is opened with (a few are kept in the group itself, the
+// rest beside), each goes when it closes and no other.
+TEST_F(HandleTest, EveryTextAGroupWasOpenedWithGoesWithIt) {
+  for (int n : {1, 4, 5, 9}) {
+    SCOPED_TRACE(n);
+    void* other = txt("kept");
+    std::vector<void*> texts;
+    std::vector<wob_attr> a = {wob_out(WOB_A_HANDLE)};
+    for (int i = 0; i < n; ++i) {
+      texts.push_back(txt(("text " + std::to_string(i)).c_str()));
+      a.push_back(wob_text(i == 0 ? WOB_A_LABEL : WOB_A_NAME, texts.back()));
+    }
+    ASSERT_EQ(wobmth(mgr, nullptr, WOB_M_GROUP, static_cast<int>(a.size()), a.data()), 0);
+    for (void* t : texts) EXPECT_NE(plat::out::text_of(t), nullptr);
+    ASSERT_EQ(wobclose(a[0].w.p), 0);
+    for (void* t : texts) EXPECT_EQ(plat::out::text_of(t), nullptr);
+    EXPECT_NE(plat::out::text_of(other), nullptr);
+  }
 }
 
 }  // namespace

@@ -151,8 +151,9 @@ TEST_F(prob_points, EmpiricalCdfSteps) {
 }
 
 // The points given in pieces are the points made whole, bit for bit, in order and with
-// nothing twice: for a run of equal values that crosses a piece's end, under ROTATE, on
-// one thread and on eight, and for both forms of the empirical step curve.
+// nothing twice: for a small cell, for a run of equal values that crosses a piece's
+// end, under ROTATE, on one thread and on eight, and for both forms of the empirical
+// step curve.
 struct pieces_case {
   const char* what;
   long count;   // values: k / 7 for k < count, each in a run of 7 ties
@@ -163,6 +164,9 @@ struct pieces_case {
 
 TEST_F(prob_points, PiecesAreThePointsMadeWhole) {
   const pieces_case cases[] = {
+      {"a small cell, whose piece is held apart from the pool", 10, 0, 1, KES_ECDF_STEP_ENDS},
+      {"a small cell at the most such a piece holds", 128, 1, 1, KES_ECDF_STEP_POINTS},
+      {"one point past it", 129, 0, 1, KES_ECDF_STEP_POINTS},
       {"fewer than a piece", 1000, 0, 1, KES_ECDF_STEP_ENDS},
       {"a piece exactly", KES_POINT_PIECE, 0, 8, KES_ECDF_STEP_ENDS},
       {"ties across two piece ends", 2 * KES_POINT_PIECE + 12345, 0, 8, KES_ECDF_STEP_ENDS},
@@ -223,7 +227,7 @@ TEST_F(prob_points, PiecesOfACellWithoutValuesOrCurve) {
   kind(KES_PLOT_QQ, "QQPLOT");
   kes_cell* cell = data(kScores);
   long calls = 0;
-  const kes_piece_fn count_calls = [&calls](double*, long, int) { ++calls; };
+  const auto count_calls = [&calls](double*, long, int) { ++calls; };
   // No family: no points, and nothing is called.
   req.dist = -1;
   EXPECT_EQ(kespoints_pieces(ctx, cell, count_calls), 0);

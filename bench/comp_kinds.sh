@@ -2,7 +2,8 @@
 # Comparative graphs of each kind over many CLASS levels (10 values a level): HISTOGRAM,
 # QQPLOT and CDFPLOT each alone, and the three in one step, at L, 2L and 4L levels,
 # in template graphics (GRAPHICS=device for the device): the user time of each (the
-# lowest of REPEAT runs, 1 by default), and its ratio per doubling of the levels,
+# lowest of REPEAT runs, 3 by default: single runs of a fraction of a second vary by a
+# tenth on a shared machine), and its ratio per doubling of the levels,
 # which must stay at most 2.2 (each page looks only at its own cells; what every page
 # shares is found once a graph).
 #
@@ -14,7 +15,7 @@ set -euo pipefail
 [ $# -ge 1 ] && [ -x "$1" ] || { echo "usage: $0 RUNNER [L]" >&2; exit 2; }
 runner=$(realpath "$1")
 l=${2:-10000}
-repeat=${REPEAT:-1}
+repeat=${REPEAT:-3}
 graphics=${GRAPHICS:-template}
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=/tmp
@@ -48,6 +49,6 @@ echo
 printf "%-12s %10s %10s %10s %12s %12s\n" "user s" "${levels[0]}" "${levels[1]}" "${levels[2]}" "x2 (<=2.2)" "x2 (<=2.2)"
 for k in "${!kinds[@]}"; do
   a=${user[$k,${levels[0]}]} b=${user[$k,${levels[1]}]} c=${user[$k,${levels[2]}]}
-  printf "%-12s %10.2f %10.2f %10.2f %12.2f %12.2f\n" "${names[$k]}" "$a" "$b" "$c" \
+  printf "%-12s %10.3f %10.3f %10.3f %12.2f %12.2f\n" "${names[$k]}" "$a" "$b" "$c" \
     "$(echo "$b / $a" | bc -l)" "$(echo "$c / $b" | bc -l)"
 done

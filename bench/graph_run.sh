@@ -11,7 +11,7 @@ graph_run() {
   [ ! -d g ] || mv g "g.old.$(date +%s%N)"
   mkdir g
   printf '%s\n' "$3" >p.kes
-  /usr/bin/time -f "%M %e %U %S" -o t "$runner" --graphics "$2" --graphs g --log log --listing /dev/null p.kes || true
+  python3 "$(dirname "${BASH_SOURCE[0]}")/rusage_time.py" t "$runner" --graphics "$2" --graphs g --log log --listing /dev/null p.kes || true
   read -r kb secs user sys <t
   graph_cpu=$(echo "$user + $sys" | bc -l)
   printf "%-40s %8.1f MB %8.2f s  cpu %6.2f s  %6d files   %s\n" "$1" "$(echo "$kb / 1024" | bc -l)" "$secs" \

@@ -131,11 +131,17 @@ double bin_count(double n, double slack) {
   return std::ceil(k - slack);
 }
 
+// The grid of half-widths is walked from k half-widths, the whole number at or below
+// lo: the fuzz f, a share of the range, is added to positions within the data's own
+// span, so that it still counts where the data sit far from 0 (added to 1e15 + 35 it
+// is lost, and the same data got one bin less at 1e15 than at 0).
+
 // zhist's midpoints of width w over [lo, hi], from its fuzz f and snapping g.
 laid lay_midpoints(double lo, double hi, double w, double f, double g) {
   const double h = w / 2.0;
-  double s = snap(std::floor((lo + h + f) / h) * h, g);
-  const double e = std::ceil((hi - h + f) / h) * h;
+  const double k = std::floor(lo / h);
+  double s = snap((k + std::floor((lo - k * h + h + f) / h)) * h, g);
+  const double e = (k + std::ceil((hi - k * h - h + f) / h)) * h;
   const int nh = static_cast<int>(std::floor((e - s + f) / h));
   if (nh % 2 != 0 && (lo - s) > (hi - e + f)) s -= h;
   const int count = (nh + 3) / 2;
@@ -145,8 +151,9 @@ laid lay_midpoints(double lo, double hi, double w, double f, double g) {
 // zhist2's bins of width w over [lo, hi], from its fuzz f.
 laid lay_endpoints(double lo, double hi, double w, double f) {
   const double h = w / 2.0;
-  double s = std::floor((lo + f) / h) * h;
-  const double e = std::ceil((hi + f) / h) * h;
+  const double k = std::floor(lo / h);
+  double s = (k + std::floor((lo - k * h + f) / h)) * h;
+  const double e = (k + std::ceil((hi - k * h + f) / h)) * h;
   const int nh = static_cast<int>(std::floor((e - s + f) / h));
   if (nh % 2 != 0 && (lo - s) > (e - hi)) s -= h;
   const int count = (nh + 1) / 2;
@@ -170,6 +177,9 @@ void exact_points(const laid& b, double out[2]) {
 int lay(double lo, double hi, double w, double out[2], bool endpoints, double f, double g) {
   for (int k = 0; k < HIST_MAX_WIDENINGS && w > 0.0 && std::isfinite(w); ++k, w = next_nice(w)) {
     if (!endpoints) w = snap(w, g);
+    // The grid is walked in the width as its decimal (12, not 11.999999999999998 as the
+    // scaling leaves it): whole widths then move it by exact steps wherever the data sit.
+    w = kes_nice_double(w);
     const laid b = endpoints ? lay_endpoints(lo, hi, w, f) : lay_midpoints(lo, hi, w, f, g);
     if (b.count < 2) break;
     if (distinct(b)) {

@@ -37,10 +37,15 @@ struct bins {
 double lower_edge(const bins& b, bool endpoints) { return endpoints ? b.first : kes_bin_point(b.first, -0.5, b.width); }
 double upper_edge(const bins& b, bool endpoints) { return endpoints ? b.last : kes_bin_point(b.last, 0.5, b.width); }
 
-// x lies on edge e within the rounding of the larger of the two.
-bool on_edge(double x, double e) {
-  const double tol = std::fmax(1000 * ZEPS53 * std::fmax(std::fabs(x), std::fabs(e)), ZEPS53);
-  return std::fabs(x - e) <= tol;
+// Whether the counting leaves x out past the bins' end on the open side (the upper end
+// of left-closed bins, the lower end of right-closed ones). The question is the
+// counting's own, asked in widths from the first edge, so that it is the same at any
+// offset: a slack in units of x itself took values 100 below an edge at 1e15 for
+// values on it, and added bins there that the same data at 0 do not get.
+bool left_out_past_end(const bins& b, bool endpoints, bool right_closed, double x) {
+  const long long nbins = endpoints ? b.npoints - 1 : b.npoints;
+  const long long i = kes_hist_bin_index(x, lower_edge(b, endpoints), b.width, right_closed);
+  return right_closed ? i < 0 : i >= nbins;
 }
 
 // May the bins grow by k points, their new outer edge at `edge`? MAXNBIN= bounds the
@@ -154,16 +159,19 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
     b.npoints = source->npoints + low + high;
   };
 
-  // A value on the outer edge of the end bin that its closed side leaves out. A bin
-  // past the doubles is never added: the counting keeps such a value inside.
+  // A value on (or past) the outer edge of the end bin that its closed side leaves out
+  // gets one more bin; the widening below counts from it. A bin past the doubles is
+  // never added: the counting keeps such a value inside.
   const auto closed_edge = [&]() {
     if (!request->rtinclude) {
       const double e = upper_edge(b, ep);
-      if (on_edge(target->datamax, e) && std::isfinite(e + w) && may_grow(request, source, b.npoints, 1, e + w))
+      if (left_out_past_end(b, ep, false, target->datamax) && std::isfinite(e + w) &&
+          may_grow(request, source, b.npoints, 1, e + w))
         ++high;
     } else {
       const double e = lower_edge(b, ep);
-      if (on_edge(target->datamin, e) && std::isfinite(e - w) && may_grow(request, source, b.npoints, 1, e - w))
+      if (left_out_past_end(b, ep, true, target->datamin) && std::isfinite(e - w) &&
+          may_grow(request, source, b.npoints, 1, e - w))
         ++low;
     }
     place();

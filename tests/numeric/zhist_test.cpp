@@ -199,6 +199,36 @@ TEST(ZHist, EverydayBinsOfWidthThreeTenths) {
   for (int k = 0; k < 7; ++k) EXPECT_EQ(kes_grid_point(out[0], k, out[1]), want[k]) << k;
 }
 
+TEST(ZHist, RangesMovedByWholeWidthsKeepTheirBins) {
+  // zhist and zhist2 of [lo + c, hi + c], c a whole number of the widths at 0, are the
+  // bins at 0 moved by c: the rule's fuzz is a share of the range, and added to values
+  // far from 0 it was lost (0..40 by n = 30: five bins at 0, four at 1e15). Integer
+  // ranges of everyday counts, and ranges whose ends lie on the half-width grid.
+  int checked = 0;
+  for (const double n : {10.0, 30.0, 100.0, 1000.0})
+    for (const double lo : {0.0, 2.0, 5.0, 12.0})
+      for (const double span : {7.0, 19.0, 35.0, 40.0, 100.0, 250.0})
+        for (const bool endpoints : {false, true}) {
+          double at0[2];
+          const int k0 = endpoints ? zhist2(n, lo, lo + span, at0) : zhist(n, lo, lo + span, at0);
+          ASSERT_GT(at0[1], 0);
+          for (const double target : {1e6, 1.7e9, 0x1p40, 1e15}) {
+            // c = m widths, exact with both ends moved (integer widths here).
+            const double c = std::floor(target / at0[1]) * at0[1];
+            if (c + lo - c != lo || c + lo + span - c != lo + span || std::floor(at0[1]) != at0[1]) continue;
+            double at[2];
+            const int k = endpoints ? zhist2(n, lo + c, lo + span + c, at) : zhist(n, lo + c, lo + span + c, at);
+            SCOPED_TRACE(testing::Message() << n << " values on " << lo << " to " << lo + span << " moved by " << c
+                                            << (endpoints ? " (endpoints)" : ""));
+            EXPECT_EQ(k, k0);
+            EXPECT_EQ(at[1], at0[1]);
+            EXPECT_EQ(at[0] - c, at0[0]);
+            ++checked;
+          }
+        }
+  EXPECT_GT(checked, 300);
+}
+
 TEST(ZQScale, TicksAreTheirDecimals) {
   int checked = 0;
   for (const double offset : {0.0, 1e6, 1.7e9, 1e15, -1e15, -1.7e9})

@@ -60,6 +60,17 @@ std::string decimal(long long m, int q) {
   return (neg ? "-" : "") + whole + (frac.empty() ? "" : "." + frac);
 }
 
+// A decimal text of at most two decimals in hundredths; false for more decimals.
+bool hundredths(const std::string& m, long long* v) {
+  const std::size_t dot = m.find('.');
+  const std::string frac = dot == std::string::npos ? "" : m.substr(dot + 1);
+  if (frac.size() > 2) return false;
+  const std::string whole = m.substr(0, dot);
+  const long long f = frac.empty() ? 0 : std::stoll(frac + std::string(2 - frac.size(), '0'));
+  *v = std::stoll(whole) * 100 + (whole[0] == '-' ? -f : f);
+  return true;
+}
+
 TEST_F(RunnerBinValues, DefaultMidpointsReadTheirDecimals) {
   // Offsets in hundredths: 0, 1.7e9, -1e6.
   for (const long long offset : {0LL, 170000000000LL, -100000000LL}) {
@@ -82,13 +93,8 @@ TEST_F(RunnerBinValues, DefaultMidpointsReadTheirDecimals) {
       // width apart in hundredths read off the texts (cell by cell).
       std::vector<long long> at;
       for (const std::string& m : mids) {
-        const std::size_t dot = m.find('.');
-        const std::string frac = dot == std::string::npos ? "" : m.substr(dot + 1);
-        ASSERT_LE(frac.size(), 2u) << m;
-        const std::string whole = m.substr(0, dot);
-        long long v = std::stoll(whole) * 100;
-        const long long f = frac.empty() ? 0 : std::stoll(frac + std::string(2 - frac.size(), '0'));
-        v += whole[0] == '-' ? -f : f;
+        long long v = 0;
+        ASSERT_TRUE(hundredths(m, &v)) << m;
         EXPECT_EQ(decimal(v, 2), m) << "a text in its shortest form";
         at.push_back(v);
       }
@@ -167,6 +173,69 @@ TEST_F(RunnerBinValues, IntegersOnDecimalEdgesCountByTheClosedSide) {
     EXPECT_EQ(got, c.counts);
     EXPECT_EQ(points.size(), 14u) << "the bins from that of 1 to that of 5";
   }
+}
+
+TEST_F(RunnerBinValues, DataMovedByWholeWidthsKeepTheirBinsMoved) {
+  // The default bins of x + c, c a whole number of bin widths, are the bins of x moved
+  // by c, with or without CLASS: at 1e15 a slack in units of the values took a value
+  // 5 below a bin edge for one on it (10 bins for 4), and the default rule's fuzz was
+  // lost (4 bins for 5). Data in hundredths: integers 0 to 40 as in everyday counts
+  // (their 1e15 move too), and one-decimal measures near 3 to 5 (moved to 1.7e9 at most).
+  struct data_set {
+    const char* what;
+    std::vector<long long> x;  // hundredths
+    long long max_offset;      // hundredths
+  };
+  const std::vector<long long> counts = {0,    1100, 1200, 1900, 2800, 2800, 3000, 3400, 3800, 3900,
+                                         600,  900,  1000, 1100, 2500, 3200, 3300, 3500, 4000, 4000,
+                                         200,  400,  500,  2800, 2800, 2900, 3200, 3700, 3900, 3900};
+  std::vector<long long> measures;
+  for (int i = 0; i < 45; ++i) measures.push_back(310 + (i * 37) % 190 / 10 * 10);
+  const data_set sets[] = {{"counts", counts, 100000000000000000LL}, {"measures", measures, 170000000000LL}};
+  for (const data_set& d : sets)
+    for (const char* cls : {"", "  class g;  /* three cells */\n"}) {
+      SCOPED_TRACE(std::string(d.what) + (*cls ? " by g" : ""));
+      // The bins at 0, then at offsets near 1e6, 1.7e9 and 1e15 made whole widths.
+      std::vector<long long> base;
+      long long width = 0;
+      for (const long long target : {0LL, 100000000LL, 170000000000LL, 100000000000000000LL}) {
+        if (target > d.max_offset) continue;
+        const long long c = width > 0 ? target / width * width : 0;
+        SCOPED_TRACE(decimal(c, 2));
+        std::string csv = "g,x\n";
+        for (std::size_t i = 0; i < d.x.size(); ++i) csv += std::string(1, "ABC"[i % 3]) + "," + decimal(d.x[i] + c, 2) + "\n";
+        dir_.write("m.csv", csv);
+        ASSERT_EQ(run(std::string("proc kestravine data=m noprint;\n") + cls +
+                      "  histogram x / outhistogram=oh\n    /* default bins */ ;\nrun;\n"),
+                  0)
+            << log_;
+        // The bins written, then the axis's ticks (every bin, the empty ones at the ends too).
+        std::vector<long long> at;
+        for (const std::string& m : column("oh.csv", "_MIDPT_")) {
+          long long v = 0;
+          ASSERT_TRUE(hundredths(m, &v)) << m;
+          at.push_back(v - c);
+        }
+        const std::string dump = slurp(dir_ / "dump");
+        const std::size_t ticks = dump.find("_XTICKS = \"");
+        ASSERT_NE(ticks, std::string::npos) << dump;
+        std::istringstream list(dump.substr(ticks + 11, dump.find('"', ticks + 11) - ticks - 11));
+        for (std::string t; list >> t;) {
+          long long v = 0;
+          ASSERT_TRUE(hundredths(t, &v)) << t;
+          at.push_back(v - c);
+        }
+        ASSERT_GE(at.size(), 2u);
+        if (c == 0) {
+          base = at;
+          for (std::size_t i = 1; i < at.size() && width == 0; ++i) width = at[i] > at[i - 1] ? at[i] - at[i - 1] : 0;
+          // A width the offsets are made whole numbers of: the bins' own.
+          ASSERT_GT(width, 0);
+        } else {
+          EXPECT_EQ(at, base);
+        }
+      }
+    }
 }
 
 }  // namespace

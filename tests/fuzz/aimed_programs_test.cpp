@@ -81,6 +81,9 @@ TEST(AimedPrograms, GraphsAtTheEdgesKeepEveryRule) {
       // Axes that keep their scales with a box at the top, and SQUARE's one unit.
       {"pp-square-inset-ne",
        "proc kestravine data=d; ppplot x / normal square; inset n mean std min max p1 p5 / pos=ne; run;\n", pct, {}},
+      // SQUARE with offsets of the axes unlike: the device's framed cell, offsets and
+      // all, is square (its units then are not).
+      {"pp-square-offsets", "proc kestravine data=d; ppplot x / normal square hoffset=10 voffset=0.5; run;\n", pct, {}},
       {"cdf-inset-ne", "proc kestravine data=d; cdfplot x / normal; inset n mean std min max / pos=ne; run;\n", pct,
        {}},
       // Every value drawn or noted: a VAXIS= list in units of 1e-9.

@@ -374,6 +374,21 @@ void axis_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_f
     if (sh == scales.end() || sv == scales.end() || sh->second != sv->second || sh->second == scale::count) continue;
     const std::vector<tick>&a = h->second->ticks, &b = v->second->ticks;
     if (a.size() < 2 || b.size() < 2) continue;
+    // The device makes its framed cell square, the axes' offsets (HOFFSET=, VOFFSET=)
+    // within it: where they differ, the frame is square and the units are not.
+    const box& frame = g.cells[c];
+    const auto gaps = [](const std::vector<tick>& t, double lo, double hi) {
+      const auto [first, last] = std::minmax(t.front().at, t.back().at);
+      return (first - lo) + (hi - last);
+    };
+    const double gap_across = gaps(a, frame.x0, frame.x1), gap_up = gaps(b, frame.y0, frame.y1);
+    if (std::fabs(gap_across - gap_up) > 1) {
+      const double w = frame.x1 - frame.x0, h = frame.y1 - frame.y0;
+      if (!(std::fabs(w - h) <= kUnitShare * std::max(w, h)))
+        out.push_back({kRuleSquareUnits, "cell " + place(frame) + " is " + number_text(w) + " px across and " +
+                                             number_text(h) + " px up"});
+      continue;
+    }
     const double across = std::fabs((a.back().at - a.front().at) / (a.back().value - a.front().value));
     const double up = std::fabs((b.back().at - b.front().at) / (b.back().value - b.front().value));
     if (!(std::fabs(across - up) <= kUnitShare * std::max(across, up)))

@@ -13,6 +13,7 @@
 #include "fit/zfit_unit.h"
 #include "fit/zkernel.h"
 #include "host/host_services.h"
+#include "host/kes_decimal_grid.h"
 #include "host/step_codes.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
@@ -254,7 +255,9 @@ int fitpoints(stream_state* s) {
   req->points = static_cast<double*>(kes_zalloc(req->pool, 16L * n, KES_ALLOC, &s->failed));
   if (req->points == nullptr) return KES_RC_OUT_OF_MEMORY;
   double* p = req->points;
-  const double step = (x1 - x0) / (n - 1 - m);
+  // Point i is x0 + i step formed once (the double nearest its decimal where x0 and
+  // the step are short decimals); the last is x1 itself.
+  const kes_decimal_grid grid = kes_decimal_grid::of(x0, (x1 - x0) / (n - 1 - m));
   int k = 0;
   auto put = [&](double x, double y) {
     p[2 * k] = x;
@@ -264,7 +267,7 @@ int fitpoints(stream_state* s) {
   put(x0, w->curve(x0, w));
   bool pending = reserve;
   for (int i = 1; i <= n - 2 - m; ++i) {
-    const double x = x0 + i * step;
+    const double x = grid.point(i);
     if (pending && req->mode_x < x) {
       put(req->mode_x, req->height);
       pending = false;

@@ -266,7 +266,7 @@ int fitgamma(zfit_work* w) {
 
 double gammaplot(double x, const zfit_work* w) {
   const double theta = w->params[0];
-  if (zbelow_support(x, theta)) return 0.0;
+  if (zbelow_support(x, theta, w->params[1])) return 0.0;
   const double z = (x - theta) / w->params[1];
   const double e = (w->params[2] - 1.0) * std::log(z) + w->c - z;
   return e <= ZEXP_UNDER ? 0.0 : std::exp(e);

@@ -214,7 +214,7 @@ int fitlognormal(zfit_work* w) {
 
 double lognormplot(double x, const zfit_work* w) {
   const double theta = w->params[0];
-  if (zbelow_support(x, theta)) return 0.0;
+  if (zbelow_support(x, theta, std::exp(w->params[1]))) return 0.0;
   const double u = (std::log(x - theta) - w->params[1]) / w->params[2];
   if (std::fabs(u) > 5.0) return 0.0;
   return w->c * std::exp(-u * u / 2.0) / (x - theta);

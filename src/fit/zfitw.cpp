@@ -312,7 +312,7 @@ int fitweibull(zfit_work* w) {
 
 double weibullplot(double x, const zfit_work* w) {
   const double theta = w->params[0], sigma = w->params[1], c = w->params[2];
-  if (zbelow_support(x, theta)) return 0.0;
+  if (zbelow_support(x, theta, sigma)) return 0.0;
   const double z = (x - theta) / sigma, zc = std::pow(z, c);
   if (zc > 10.0) return 0.0;
   return w->c * std::pow(z, c - 1.0) * std::exp(-zc);

@@ -5,6 +5,7 @@
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
 #include "host/host_services.h"
+#include "host/kes_decimal_grid.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
 #include "records/kes_cell.h"
@@ -48,23 +49,42 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   // Without its constant the curve has no height: it is not drawn.
   if (kescnst(ctx, request, cell, k, &c, &exp2) != 0) return KES_CURVE_NONE;
   const double* par = cv.params;
-  auto f = [&](double x) { return std::ldexp(fam->plt(x, c, par), exp2); };
+  // Heights are taken in the law's own coordinates d = x - theta (the location of the
+  // laws without a threshold): the law at a location of 0 at d.  So the curve of the
+  // data moved by any c has the heights of the data as read, to the bit where the moved
+  // values are exact, and a support's edge is judged in the data's unit.
+  double at0[4];
+  for (int j = 0; j < 4; ++j) at0[j] = par[j];
+  at0[0] = 0.0;
+  auto f = [&](double d) { return std::ldexp(fam->plt(d, c, at0), exp2); };
+  const double t = par[0];
+  double d0 = x0 - t, d1 = x1 - t;
 
   double y0;
-  if (cv.dist == KES_DIST_EXPONENTIAL && x0 == par[0]) {
+  if (cv.dist == KES_DIST_EXPONENTIAL && x0 == t) {
     y0 = cv.height;
   } else {
-    // A density unbounded at the threshold starts a step inside, in the law's unit (its
-    // scale): an absolute step would leave the data of a small unit behind.
-    if ((cv.dist == KES_DIST_WEIBULL || cv.dist == KES_DIST_GAMMA) && x0 == par[0] && !std::isnan(cv.mode) &&
-        std::isnan(cv.height) && cv.mode == x0)
-      x0 += 1.1e-7 * par[1];
+    // A density unbounded at an end starts a step inside, in the law's unit (its scale):
+    // a step relative to x0 or to the end would leave the data behind far from 0, and
+    // an absolute one the data of a small unit.
+    const double inside = 1.1e-7 * par[1];
+    if ((cv.dist == KES_DIST_WEIBULL || cv.dist == KES_DIST_GAMMA) && x0 == t && !std::isnan(cv.mode) &&
+        std::isnan(cv.height) && cv.mode == x0) {
+      d0 = inside;
+      x0 = t + d0;
+    }
     if (cv.dist == KES_DIST_BETA) {
       const double near = ZEPS53 * par[1];
-      if (std::fabs(x0 - par[0]) < near) x0 = x0 != 0.0 ? x0 + std::fabs(x0) * 1.1e-7 : 2.0 * near;
-      if (std::fabs(par[0] + par[1] - x1) < near) x1 = x1 != 0.0 ? x1 - std::fabs(x1) * 1.1e-7 : -2.0 * near;
+      if (std::fabs(d0) < near) {
+        d0 += inside;
+        x0 = t + d0;
+      }
+      if (std::fabs(par[1] - d1) < near) {
+        d1 -= inside;
+        x1 = t + d1;
+      }
     }
-    y0 = f(x0);
+    y0 = f(d0);
   }
 
   // The curve is whole, however tall: the axis holds the bars, and each renderer cuts
@@ -74,26 +94,30 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   const int m = peak ? 1 : 0;
   pl.put(x0, y0);
   if (n <= m + 1) {
-    pl.put(x1, f(x1));
+    pl.put(x1, f(d1));
     *count = pl.used;
     return KES_CURVE_WHOLE;
   }
   // Over a range wider than the largest double the step is found from the halves.
-  const double span = x1 - x0;
-  const double h = std::isfinite(span) ? span / (n - 1 - m) : 2 * ((x1 / 2 - x0 / 2) / (n - 1 - m));
+  const double span = d1 - d0;
+  const double h = std::isfinite(span) ? span / (n - 1 - m) : 2 * ((d1 / 2 - d0 / 2) / (n - 1 - m));
+  // Point k is first + k h, each formed once (the double nearest its decimal where the
+  // ends and the step are short decimals), never a sum of k steps whose roundings pile
+  // up; the last point is the range's end itself.
+  const kes_decimal_grid place = kes_decimal_grid::of(x0, h), law = kes_decimal_grid::of(d0, h);
+  const double dmode = cv.mode - t;
   bool peak_done = !peak;
-  for (double x = x0;;) {
-    const double xn = x + h;
-    if (!peak_done && x < cv.mode && cv.mode < xn) {
+  for (int k = 1;; ++k) {
+    const double dn = law.point(k);
+    if (!peak_done && law.point(k - 1) < dmode && dmode < dn) {
       pl.put(cv.mode, cv.height);
       peak_done = true;
     }
-    if (xn >= x1 || pl.used >= n - 1) {
-      pl.put(x1, f(x1));
+    if (dn >= d1 || pl.used >= n - 1) {
+      pl.put(x1, f(d1));
       break;
     }
-    pl.put(xn, f(xn));
-    x = xn;
+    pl.put(place.point(k), f(dn));
   }
   *count = pl.used;
   return KES_CURVE_WHOLE;

@@ -11,7 +11,6 @@
 #include "kes_msg_names.h"
 #include "numeric/zibeta.h"
 #include "numeric/zqunf.h"
-#include "numeric/zsupport.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_preq.h"
@@ -82,13 +81,15 @@ int kesbest(kes_ctx* ctx, kes_preq* request, kes_cell* cell, double low, double 
 }
 
 // 0 at or below the threshold and 1 at or above the upper end, so that points and bins
-// reaching past the support keep their values: the incomplete beta refuses them.
+// reaching past the support keep their values: the incomplete beta refuses them.  The
+// ends are judged by the distance x - theta (the same for the data moved by any c) and
+// without a margin: a small shape puts mass within any margin of an end.
 double kesbcdf(const double* params, double x) {
-  const double top = params[0] + params[1];
-  if (zbelow_support(x, params[0])) return 0.0;
-  if (zabove_support(x, top)) return 1.0;
-  double p = 0.0, d = 0.0;
-  if (zibeta((x - params[0]) / params[1], params[2], params[3], &p, &d) != 0) return kes_fit_missing();
+  const double d = x - params[0];
+  if (!(d > 0.0)) return 0.0;
+  if (!(d < params[1])) return 1.0;
+  double p = 0.0, dens = 0.0;
+  if (zibeta(d / params[1], params[2], params[3], &p, &dens) != 0) return kes_fit_missing();
   return p;
 }
 

@@ -393,18 +393,15 @@ int both_ends_fit(zfit_work* w) {
 
 // Height of the curve at x with the constant c, x inside the support.
 double height_in(double x, double c, const double* p) {
-  const double theta = p[0], top = p[0] + p[1];
-  return std::exp(std::log(c) + (p[2] - 1.0) * std::log(x - theta) + (p[3] - 1.0) * std::log(top - x) -
+  const double d = x - p[0];
+  return std::exp(std::log(c) + (p[2] - 1.0) * std::log(d) + (p[3] - 1.0) * std::log(p[1] - d) -
                   (p[2] + p[3] - 1.0) * std::log(p[1]));
 }
 }  // namespace
 
-// The family's curve keeps a margin of 2^-53 at an end that is zero.
 double kesbplt(double x, double c, const double* params) {
-  const double theta = params[0], top = params[0] + params[1];
-  const bool below = theta == 0.0 ? !(x > ZEPS53) : zbelow_support(x, theta);
-  const bool above = top == 0.0 ? !(x < -ZEPS53) : zabove_support(x, top);
-  return below || above ? 0.0 : height_in(x, c, params);
+  const bool out = zbelow_support(x, params[0], params[1]) || zabove_support(x, params[0], params[1]);
+  return out ? 0.0 : height_in(x, c, params);
 }
 
 int fitbeta(zfit_work* w) {
@@ -449,5 +446,5 @@ int fitbeta(zfit_work* w) {
 
 double betaplot(double x, const zfit_work* w) {
   const double* p = w->params;
-  return zbelow_support(x, p[0]) || zabove_support(x, p[0] + p[1]) ? 0.0 : height_in(x, w->c, p);
+  return kesbplt(x, w->c, p);
 }

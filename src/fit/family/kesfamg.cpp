@@ -46,7 +46,7 @@ double kesgcdf(const double* params, double x) {
 
 double kesgplt(double x, double c, const double* params) {
   const double theta = params[0];
-  if (zbelow_support(x, theta)) return 0.0;
+  if (zbelow_support(x, theta, params[1])) return 0.0;
   const double z = (x - theta) / params[1];
   const double e = (params[2] - 1.0) * std::log(z) + c - z;
   return e <= ZEXP_UNDER ? 0.0 : std::exp(e);

@@ -42,7 +42,7 @@ double keslcdf(const double* params, double x) {
 
 double keslplt(double x, double c, const double* params) {
   const double theta = params[0];
-  if (zbelow_support(x, theta)) return 0.0;
+  if (zbelow_support(x, theta, std::exp(params[1]))) return 0.0;
   const double u = (std::log(x - theta) - params[1]) / params[2];
   if (std::fabs(u) > 5.0) return 0.0;
   return c * std::exp(-u * u / 2.0) / (x - theta);

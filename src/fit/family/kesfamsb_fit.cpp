@@ -143,8 +143,8 @@ int fitsb(zfit_work* w) {
 }
 
 double kesvplt(double x, double c, const double* params) {
-  const double theta = params[0], top = params[0] + params[1];
-  if (zbelow_support(x, theta) || zabove_support(x, top)) return 0.0;
+  const double theta = params[0];
+  if (zbelow_support(x, theta, params[1]) || zabove_support(x, theta, params[1])) return 0.0;
   const double y = (x - theta) / params[1];
   const double u = params[3] + params[2] * std::log(y / (1.0 - y));
   return std::exp(std::log(c) - std::log(y) - std::log(1.0 - y) - u * u / 2.0);

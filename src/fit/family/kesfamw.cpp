@@ -62,7 +62,7 @@ double keswcdf(const double* params, double x) {
 
 double keswplt(double x, double c, const double* params) {
   const double theta = params[0];
-  if (zbelow_support(x, theta)) return 0.0;
+  if (zbelow_support(x, theta, params[1])) return 0.0;
   const double z = (x - theta) / params[1], zc = std::pow(z, params[2]);
   if (zc > 10.0) return 0.0;
   return c * std::pow(z, params[2] - 1.0) * std::exp(-zc);

@@ -6,10 +6,10 @@
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_famsets.h"
+#include "fitreport/kes_fitmoments.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
-#include "numeric/zmissing.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -69,12 +69,8 @@ const kes_edf3fam& kes_edf3_lognormal() { return kFam; }
 void kesedfl(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr) return;
-  const double miss = kes_fit_missing();
-  const double theta = c->params[0], zeta = c->params[1], s2 = c->params[2] * c->params[2];
-  const double mean = zeta + s2 / 2.0 >= ZEXP_OVER ? miss : theta + std::exp(zeta + s2 / 2.0);
-  const double std =
-      2.0 * s2 >= ZEXP_OVER || zeta >= ZEXP_OVER ? miss : std::exp(zeta) * std::sqrt(std::exp(2.0 * s2) - std::exp(s2));
-  kes_edf3(ctx, request, cell, kFam, mean, std);
+  const kes_fit_moments m = kes_lognormal_moments(c->params[0], c->params[1], c->params[2]);
+  kes_edf3(ctx, request, cell, kFam, m.mean, m.std);
   kesmidl(ctx, request, cell);
 }
 

@@ -6,10 +6,10 @@
 #include "fitreport/kes_edf3.h"
 #include "fitreport/kes_edfcoef.h"
 #include "fitreport/kes_famsets.h"
+#include "fitreport/kes_fitmoments.h"
 #include "fitreport/kes_fitrep.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
-#include "numeric/zgamma.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -59,12 +59,8 @@ const kes_edf3fam& kes_edf3_weibull() { return kFam; }
 void kesedfw(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, request, cell));
   if (c == nullptr) return;
-  double mean = kes_fit_missing(), std = mean, g1, g2;
-  if (zgamma(1.0 + 1.0 / c->params[2], &g1) == 0 && zgamma(1.0 + 2.0 / c->params[2], &g2) == 0) {
-    mean = c->params[0] + c->params[1] * g1;
-    std = c->params[1] * std::sqrt(g2 - g1 * g1);
-  }
-  kes_edf3(ctx, request, cell, kFam, mean, std);
+  const kes_fit_moments m = kes_weibull_moments(c->params[0], c->params[1], c->params[2]);
+  kes_edf3(ctx, request, cell, kFam, m.mean, m.std);
   kesmidw(ctx, request, cell);
 }
 

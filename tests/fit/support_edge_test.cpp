@@ -61,6 +61,32 @@ TEST(SupportEdge, EveryCurveEndsAtTheOneEdge) {
   }
 }
 
+// Curve heights of x + c are the heights of x: every threshold curve, in both forms, at
+// the threshold 2 moved by 0, 1e6, 1.7e9 and 1e15, at distances of whole eighths (the
+// spacing of the doubles at 1e15), so that the moved values are exact.  A margin of
+// 1e-7 |theta| made each 0 within 170 of a threshold at 1.7e9.
+TEST(SupportEdge, MovedCurvesHaveTheHeightsAsRead) {
+  const Curve curves[] = {
+      {"lognormal", {2, 0, 0.5, 0}, keslplt, lognormplot, false},
+      {"weibull", {2, 1, 2, 0}, keswplt, weibullplot, false},
+      {"gamma", {2, 1, 3, 0}, kesgplt, gammaplot, false},
+      {"beta", {2, 1, 2, 2}, kesbplt, betaplot, true},
+      {"sb", {2, 1, 1, 0}, kesvplt, sbplot, true},
+  };
+  for (const Curve& k : curves) {
+    for (const bool fit_form : {false, true}) {
+      SCOPED_TRACE(std::string(k.name) + (fit_form ? " (fit)" : " (family)"));
+      int inside = 0;
+      for (int e = -8; e <= 40; ++e) {
+        const double d = e / 8.0, read = at(k, 2.0 + d, 2.0, fit_form);
+        inside += read > 0.0;
+        for (const double c : {1e6, 1.7e9, 1e15}) ASSERT_EQ(at(k, (2.0 + c) + d, 2.0 + c, fit_form), read) << d << " " << c;
+      }
+      EXPECT_GE(inside, k.bounded ? 7 : 15);
+    }
+  }
+}
+
 // The beta distribution function is 0 up to the threshold and 1 from the upper end,
 // without a margin (a small shape puts mass within any), and 0 for a NaN point, like
 // every family's distribution function.

@@ -80,7 +80,8 @@ TEST(SupportEdge, MovedCurvesHaveTheHeightsAsRead) {
       for (int e = -8; e <= 40; ++e) {
         const double d = e / 8.0, read = at(k, 2.0 + d, 2.0, fit_form);
         inside += read > 0.0;
-        for (const double c : {1e6, 1.7e9, 1e15}) ASSERT_EQ(at(k, (2.0 + c) + d, 2.0 + c, fit_form), read) << d << " " << c;
+        for (const double c : {1e6, 1.7e9, 1e15})
+          ASSERT_EQ(at(k, (2.0 + c) + d, 2.0 + c, fit_form), read) << d << " " << c;
       }
       EXPECT_GE(inside, k.bounded ? 7 : 15);
     }

@@ -6,9 +6,9 @@
 // within the spacing of the doubles there.  With the parameters estimated (the program
 // a new user writes), in CLASS cells by month: every curve is drawn whole at 1.7e9, at
 // as many points off 0 as read, in both renderers (a margin of 1e-7 |theta| about the
-// threshold left each one 0 at 199 of its 200 points).
+// threshold left each one 0 at 199 of its 200 points).  On the device the curves of the
+// moved data are drawn at the very pixels of those as read.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cmath>
@@ -31,13 +31,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // R's airquality: Temp and Month, May to September.
-const int kTemp[] = {
-    67, 72, 74, 62, 56, 66, 65, 59, 61, 69, 74, 69, 66, 68, 58, 64, 66, 57, 68, 62, 59, 73, 61, 61, 57, 58,
-    57, 67, 81, 79, 76, 78, 74, 67, 84, 85, 79, 82, 87, 90, 87, 93, 92, 82, 80, 79, 77, 72, 65, 73, 76, 77,
-    76, 76, 76, 75, 78, 73, 80, 77, 83, 84, 85, 81, 84, 83, 83, 88, 92, 92, 89, 82, 73, 81, 91, 80, 81, 82,
-    84, 87, 85, 74, 81, 82, 86, 85, 82, 86, 88, 86, 83, 81, 81, 81, 82, 86, 85, 87, 89, 90, 90, 92, 86, 86,
-    82, 80, 79, 77, 79, 76, 78, 78, 77, 72, 75, 79, 81, 86, 88, 97, 94, 96, 94, 91, 92, 93, 93, 87, 84, 80,
-    78, 75, 73, 81, 76, 77, 71, 71, 78, 67, 76, 68, 82, 64, 71, 81, 69, 63, 70, 77, 75, 76, 68};
+const int kTemp[] = {67, 72, 74, 62, 56, 66, 65, 59, 61, 69, 74, 69, 66, 68, 58, 64, 66, 57, 68, 62, 59, 73,
+                     61, 61, 57, 58, 57, 67, 81, 79, 76, 78, 74, 67, 84, 85, 79, 82, 87, 90, 87, 93, 92, 82,
+                     80, 79, 77, 72, 65, 73, 76, 77, 76, 76, 76, 75, 78, 73, 80, 77, 83, 84, 85, 81, 84, 83,
+                     83, 88, 92, 92, 89, 82, 73, 81, 91, 80, 81, 82, 84, 87, 85, 74, 81, 82, 86, 85, 82, 86,
+                     88, 86, 83, 81, 81, 81, 82, 86, 85, 87, 89, 90, 90, 92, 86, 86, 82, 80, 79, 77, 79, 76,
+                     78, 78, 77, 72, 75, 79, 81, 86, 88, 97, 94, 96, 94, 91, 92, 93, 93, 87, 84, 80, 78, 75,
+                     73, 81, 76, 77, 71, 71, 78, 67, 76, 68, 82, 64, 71, 81, 69, 63, 70, 77, 75, 76, 68};
 const int kMonthStarts[] = {0, 31, 61, 92, 123, 153};  // May, June, July, August, September
 
 // c + v as a decimal text (c whole).
@@ -105,7 +105,8 @@ std::string given_program(double c) {
       "    weibull(theta={t} {t} sigma=20 20 c=2.5 0.8)\n"
       "    beta(theta={t} sigma=36 alpha=2 beta=3);\n"
       "run;\n";
-  const std::map<std::string, std::string> subs = {{"{t}", moved(c, 50)}, {"{m}", moved(c, 52.5)}, {"{e}", moved(c, 87.5)}};
+  const std::map<std::string, std::string> subs = {
+      {"{t}", moved(c, 50)}, {"{m}", moved(c, 52.5)}, {"{e}", moved(c, 87.5)}};
   for (const auto& [k, v] : subs)
     for (size_t at; (at = p.find(k)) != std::string::npos;) p.replace(at, k.size(), v);
   return p;
@@ -128,6 +129,32 @@ TEST(RunnerCurveOffset, CurveRowsOfXPlusCAreTheRowsOfXMoved) {
       ASSERT_EQ(rows[i].y, read[i].y) << read[i].label << " row " << i << " at " << read[i].x;
       ASSERT_LE(std::fabs(rows[i].x - (read[i].x + c)), spacing) << read[i].label << " row " << i;
     }
+  }
+}
+
+// The polylines of an SVG document, as their point texts.
+std::vector<std::string> polylines(const std::vector<std::pair<std::string, std::string>>& files) {
+  std::vector<std::string> out;
+  const std::regex poly("<polyline[^>]*points=\"([^\"]*)\"");
+  for (const auto& [name, svg] : files)
+    for (std::sregex_iterator it(svg.begin(), svg.end(), poly), end; it != end; ++it) out.push_back((*it)[1].str());
+  return out;
+}
+
+// On the device the curves of the data moved by c are drawn at the very pixels of
+// those as read.
+TEST(RunnerCurveOffset, DeviceCurvesOfXPlusCAreDrawnAsThoseOfX) {
+  kes_test::scratch_dir dir{"curve-offset-device"};
+  std::string log;
+  int status = -1;
+  write_data(dir.path(), 0.0, false);
+  const std::vector<std::string> read =
+      polylines(kes_test::run_graphs(dir.path(), given_program(0.0), "device", &status, &log));
+  ASSERT_EQ(read.size(), 5u) << log;
+  for (const double c : {1e6, 1.7e9}) {
+    SCOPED_TRACE(c);
+    write_data(dir.path(), c, false);
+    EXPECT_EQ(polylines(kes_test::run_graphs(dir.path(), given_program(c), "device", &status, &log)), read) << log;
   }
 }
 
@@ -163,19 +190,15 @@ TEST(RunnerCurveOffset, EstimatedThresholdCurvesAreWholeInEveryCell) {
   EXPECT_EQ(far.size(), read.size());
   // The device draws each curve as a polyline of many points, not a spike.
   int status = -1;
-  const auto files = kes_test::run_graphs(dir.path(), program, "device", &status, &log);
+  const std::vector<std::string> lines = polylines(kes_test::run_graphs(dir.path(), program, "device", &status, &log));
   EXPECT_EQ(status, 0) << log;
-  int polylines = 0;
-  const std::regex poly("<polyline[^>]*points=\"([^\"]*)\"");
-  for (const auto& [name, svg] : files)
-    for (std::sregex_iterator it(svg.begin(), svg.end(), poly), end; it != end; ++it) {
-      ++polylines;
-      std::istringstream pts((*it)[1].str());
-      int n = 0;
-      for (std::string p; pts >> p;) ++n;
-      EXPECT_GT(n, 10) << name;
-    }
-  EXPECT_EQ(polylines, static_cast<int>(read.size()));
+  for (const std::string& line : lines) {
+    std::istringstream pts(line);
+    int n = 0;
+    for (std::string p; pts >> p;) ++n;
+    EXPECT_GT(n, 10);
+  }
+  EXPECT_EQ(lines.size(), read.size());
 }
 
 }  // namespace

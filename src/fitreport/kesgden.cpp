@@ -8,6 +8,7 @@
 #include "host/kes_decimal_grid.h"
 #include "numeric/zlgamma.h"
 #include "numeric/zmissing.h"
+#include "numeric/zsupport.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -73,14 +74,17 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
       d0 = inside;
       x0 = t + d0;
     }
+    // The beta's ends move so wherever they lie within the support's margin of its
+    // edges, on either side: an upper end theta + sigma is rounded, at an offset by
+    // far more than 2^-53 sigma.  They move to the same distance from the edge.
     if (cv.dist == KES_DIST_BETA) {
-      const double near = ZEPS53 * par[1];
-      if (std::fabs(d0) < near) {
-        d0 += inside;
+      const double margin = ZSUPPORT_MARGIN * par[1];
+      if (std::fabs(d0) <= margin) {
+        d0 = inside;
         x0 = t + d0;
       }
-      if (std::fabs(par[1] - d1) < near) {
-        d1 -= inside;
+      if (std::fabs(par[1] - d1) <= margin) {
+        d1 = par[1] - inside;
         x1 = t + d1;
       }
     }

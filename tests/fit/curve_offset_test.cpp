@@ -95,6 +95,25 @@ TEST_F(CurveOffset, HeightsOfXPlusCAreTheHeightsOfX) {
   }
 }
 
+// A beta law whose upper end theta + sigma the doubles at the offset round (sigma 29.9):
+// the range drawn ends there, as the renderers clip it, a little short of the edge or
+// past it, and the curve still ends a step inside, at a height near that as read (a
+// test for the end at the edge within 2^-53 sigma left it 0 there).
+TEST_F(CurveOffset, ABetaCurveEndsInsideWhereItsUpperEndIsRounded) {
+  const double theta = 50.5, sigma = 29.9;
+  double last_read = 0.0;
+  for (const double c : {0.0, 1e6, 1.7e9}) {
+    SCOPED_TRACE(c);
+    const CurveCase k = {"beta", KES_DIST_BETA, {theta, sigma, 2, 0.8}, kNaN, kNaN, theta, (theta + c) + sigma - c};
+    const std::vector<double> p = polyline(k, c, 200);
+    ASSERT_EQ(p.size(), 2u * 200);
+    const double last = p.back();
+    EXPECT_GT(last, 0.0);
+    if (c == 0.0) last_read = last;
+    EXPECT_NEAR(last, last_read, 0.05 * last_read);
+  }
+}
+
 // Point k of a curve over [10, 30] in 200 steps of 0.1 is the double nearest 10 + k/10
 // (a sum of steps ends at 29.999999999999794 instead of 30 - 0.1, and at 1.7e9 about 100
 // units of the last digit off); the last point is 30 itself.

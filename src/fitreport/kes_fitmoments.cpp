@@ -55,12 +55,16 @@ double kes_gamma_ratio_m1(double t) {
 
 kes_fit_moments kes_lognormal_moments(double theta, double zeta, double sigma) {
   const double miss = kes_fit_missing(), s2 = sigma * sigma;
-  const double mean = zeta + s2 / 2.0 >= ZEXP_OVER ? miss : theta + std::exp(zeta + s2 / 2.0);
+  // e^(zeta + s2/2) as e^zeta e^(s2/2): the exponential of the sum carries the sum's
+  // rounding, |zeta| units of the last digit.
+  const double a = std::exp(zeta), b = std::exp(s2 / 2.0), ab = a * b;
+  const bool normal = std::fmin(std::fmin(a, b), ab) >= ZDBL_MINNORM && std::isfinite(ab);
+  const double scale = normal ? ab : std::exp(zeta + s2 / 2.0);
+  const double mean = zeta + s2 / 2.0 >= ZEXP_OVER ? miss : theta + scale;
   // e^zeta sqrt(e^(2 s2) - e^s2) = e^(zeta + s2/2) sqrt(e^s2 - 1): the difference of
   // the first form is 0 for s2 below 2^-53 (a lognormal law of data at 1e9 with a
   // threshold of 0).
-  const double std =
-      2.0 * s2 >= ZEXP_OVER || zeta >= ZEXP_OVER ? miss : std::exp(zeta + s2 / 2.0) * std::sqrt(std::expm1(s2));
+  const double std = 2.0 * s2 >= ZEXP_OVER || zeta >= ZEXP_OVER ? miss : scale * std::sqrt(std::expm1(s2));
   return {mean, std};
 }
 

@@ -34,17 +34,18 @@ double at(const Curve& k, double x, double theta, bool fit_form) {
   w.params[0] = theta;
   return fit_form ? k.fit(x, &w) : k.family(x, 1.0, w.params);
 }
+
+const Curve kCurves[] = {
+    {"lognormal", {2, 0, 5, 0}, keslplt, lognormplot, false},
+    {"weibull", {2, 1, 2, 0}, keswplt, weibullplot, false},
+    {"gamma", {2, 1, 3, 0}, kesgplt, gammaplot, false},
+    {"beta", {2, 1, 2, 2}, kesbplt, betaplot, true},
+    {"sb", {2, 1, 1, 0}, kesvplt, sbplot, true},
+};
 }  // namespace
 
 TEST(SupportEdge, EveryCurveEndsAtTheOneEdge) {
-  const Curve curves[] = {
-      {"lognormal", {2, 0, 5, 0}, keslplt, lognormplot, false},
-      {"weibull", {2, 1, 2, 0}, keswplt, weibullplot, false},
-      {"gamma", {2, 1, 3, 0}, kesgplt, gammaplot, false},
-      {"beta", {2, 1, 2, 2}, kesbplt, betaplot, true},
-      {"sb", {2, 1, 1, 0}, kesvplt, sbplot, true},
-  };
-  for (const Curve& k : curves) {
+  for (const Curve& k : kCurves) {
     for (const bool fit_form : {false, true}) {
       SCOPED_TRACE(std::string(k.name) + (fit_form ? " (fit)" : " (family)"));
       EXPECT_EQ(at(k, 2.0000001, 2, fit_form), 0.0);
@@ -66,14 +67,7 @@ TEST(SupportEdge, EveryCurveEndsAtTheOneEdge) {
 // spacing of the doubles at 1e15), so that the moved values are exact.  A margin of
 // 1e-7 |theta| made each 0 within 170 of a threshold at 1.7e9.
 TEST(SupportEdge, MovedCurvesHaveTheHeightsAsRead) {
-  const Curve curves[] = {
-      {"lognormal", {2, 0, 0.5, 0}, keslplt, lognormplot, false},
-      {"weibull", {2, 1, 2, 0}, keswplt, weibullplot, false},
-      {"gamma", {2, 1, 3, 0}, kesgplt, gammaplot, false},
-      {"beta", {2, 1, 2, 2}, kesbplt, betaplot, true},
-      {"sb", {2, 1, 1, 0}, kesvplt, sbplot, true},
-  };
-  for (const Curve& k : curves) {
+  for (const Curve& k : kCurves) {
     for (const bool fit_form : {false, true}) {
       SCOPED_TRACE(std::string(k.name) + (fit_form ? " (fit)" : " (family)"));
       int inside = 0;

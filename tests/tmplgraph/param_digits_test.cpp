@@ -1,0 +1,129 @@
+// The texts of fitted parameters in legends read alike at any offset and in any unit:
+// over generated fits, the location of x + c reads the location of x moved by c with
+// the decimals it shows for x (as far as the doubles at c hold them), its scale and
+// shapes read as for x; at k x every parameter shows the digits it shows for x, its
+// power of ten moved. Given parameters read as given.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "records/kes_curve.h"
+#include "util/param_text.h"
+
+namespace {
+
+struct digits_of {
+  std::string digits;  // significant digits, no trailing zeros
+  int exp = 0;         // power of ten of the first
+  int decimals = 0;    // as written
+};
+
+digits_of read(const std::string& t) {
+  digits_of r;
+  const std::size_t e = t.find('E');
+  const std::string mant = t.substr(0, e);
+  const int e10 = e == std::string::npos ? 0 : std::atoi(t.c_str() + e + 1);
+  const std::size_t dot = mant.find('.');
+  // Decimals of the value: those of the mantissa less its power of ten.
+  r.decimals = (dot == std::string::npos ? 0 : static_cast<int>(mant.size() - dot - 1)) - e10;
+  int place = (dot == std::string::npos ? static_cast<int>(mant.size()) : static_cast<int>(dot)) - 1 + e10;
+  for (char c : mant) {
+    if (c < '0' || c > '9') continue;
+    if (r.digits.empty() && c == '0') {
+      --place;
+      continue;
+    }
+    if (r.digits.empty()) r.exp = place;
+    r.digits.push_back(c);
+  }
+  while (!r.digits.empty() && r.digits.back() == '0') r.digits.pop_back();
+  return r;
+}
+
+std::string texts_of(int dist, const double p[4], const unsigned char*, int i) {
+  char out[4][KES_PARAM_TEXT + 1];
+  kes_law_param_texts(dist, p, out);
+  return out[i];
+}
+
+TEST(ParamDigits, KnownTexts) {
+  const unsigned char est[4] = {1, 1, 1, 1}, given[4] = {0, 0, 0, 0};
+  const struct {
+    int dist;
+    double p[4];
+    const unsigned char* est;
+    const char* text[4];
+  } rows[] = {
+      // Unix seconds over one day: the mean to the standard deviation's hundredths.
+      {KES_DIST_NORMAL, {1700044470.2612345, 18557.671234, NAN, NAN}, est, {"1700044470.26", "18557.67", ".", "."}},
+      {KES_DIST_NORMAL, {44470.2612345, 18557.671234, NAN, NAN}, est, {"44470.26", "18557.67", ".", "."}},
+      // A mean a rounding error off 169 reads 169; a scale of 7 digits keeps them.
+      {KES_DIST_NORMAL, {169.00000000000003, 5.25, NAN, NAN}, est, {"169", "5.25", ".", "."}},
+      {KES_DIST_WEIBULL, {0, 58996612.34, 1.234567891, NAN}, est, {"0", "5.899661E7", "1.234568", "."}},
+      {KES_DIST_WEIBULL, {0, 58.99661234, 1.234567891, NAN}, est, {"0", "58.99661", "1.234568", "."}},
+      // A rounded scale in E form keeps its zeros (3.000000E12, not 3E12).
+      {KES_DIST_EXPONENTIAL, {1e15 + 2.5, 3000000400000.0, NAN, NAN}, est, {"1000000000000000", "3.000000E12", ".", "."}},
+      // Given parameters read as given where their digits end at the place or before.
+      {KES_DIST_NORMAL, {1700000000.125, 0.1, NAN, NAN}, given, {"1700000000.125", "0.1", ".", "."}},
+      {KES_DIST_GAMMA, {0, 6.478729123, 1.52263, NAN}, given, {"0", "6.478729", "1.52263", "."}},
+  };
+  for (const auto& r : rows)
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(texts_of(r.dist, r.p, r.est, i), r.text[i]) << r.p[0] << " " << i;
+}
+
+TEST(ParamDigits, GeneratedFitsReadAlikeMovedAndScaled) {
+  std::mt19937_64 g(20261209);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  const unsigned char est[4] = {1, 1, 1, 1};
+  const int laws[] = {KES_DIST_NORMAL, KES_DIST_EXPONENTIAL, KES_DIST_WEIBULL, KES_DIST_GAMMA, KES_DIST_BETA,
+                      KES_DIST_SU};
+  int checked = 0, split = 0;
+  for (int n = 0; n < 3000; ++n) {
+    const int dist = laws[n % std::size(laws)];
+    const double scale = std::ldexp(0.5 + u(g), static_cast<int>(u(g) * 30) - 15);
+    const double loc = (u(g) - 0.3) * scale * 20;
+    const double p[4] = {loc, scale, 0.2 + 5 * u(g), 0.2 + 5 * u(g)};
+    // The last digit a location shows: the scale's seventh significant digit.
+    const int place = read(texts_of(dist, p, est, 1)).exp - 6;
+    const std::string base = texts_of(dist, p, est, 0);
+    EXPECT_LE(std::fabs(std::strtod(base.c_str(), nullptr) - loc), std::pow(10.0, place) / 2 * (1 + 1e-9)) << base;
+    for (double c : {1e6, 1.7e9, 1e15}) {
+      const double q[4] = {loc + c, scale, p[2], p[3]};
+      const std::string t = texts_of(dist, q, est, 0);
+      const digits_of at = read(t);
+      // The doubles at c hold the digits down to the unit of their spacing.
+      const double ulp = std::nextafter(c, INFINITY) - c;
+      const int held = std::max(place, static_cast<int>(std::ceil(std::log10(ulp))));
+      SCOPED_TRACE(base + " + " + std::to_string(c) + " -> " + t);
+      EXPECT_LE(at.decimals, -held);
+      EXPECT_LE(std::fabs(std::strtod(t.c_str(), nullptr) - q[0]), std::pow(10.0, held) / 2 + ulp);
+      for (int i = 1; i < 4; ++i) EXPECT_EQ(texts_of(dist, q, est, i), texts_of(dist, p, est, i));
+      ++checked;
+    }
+    for (int e : {6, -6}) {
+      const double k = std::pow(10.0, e);
+      const double q[4] = {loc * k, scale * k, p[2], p[3]};
+      for (int i = 0; i < 4; ++i) {
+        const digits_of a = read(texts_of(dist, p, est, i)), b = read(texts_of(dist, q, est, i));
+        SCOPED_TRACE(texts_of(dist, p, est, i) + " x 1e" + std::to_string(e) + " -> " + texts_of(dist, q, est, i));
+        // Unit-free shapes read the same; scaled ones the same digits a power moved.
+        // (A product k x v may round across a digit's half: one in a few thousand.)
+        if (a.digits != b.digits) {
+          ++split;
+          continue;
+        }
+        if (!a.digits.empty()) {
+          EXPECT_EQ(b.exp, a.exp + (i < 2 ? e : 0));
+        }
+      }
+    }
+  }
+  EXPECT_EQ(checked, 9000);
+  EXPECT_LE(split, 24);  // of 24000 scaled texts
+}
+
+}  // namespace

@@ -15,6 +15,7 @@
 #include "kes_msg_names.h"
 #include "records/family_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
@@ -151,14 +152,31 @@ constexpr int kSpreads[] = {KES_STAT_STD,  KES_STAT_VAR,  KES_STAT_CSS,     KES_
 
 bool one_of(int id, const int* ids, std::size_t n) { return std::find(ids, ids + n, id) != ids + n; }
 
-// The place the cell's locations read to: the last digit its standard deviation shows
-// (the same at any offset and, moved by the unit's power of ten, in any unit), finer
-// where two locations of different values would read alike. A cell without spread
-// reads its values as they are, to 15 digits.
-int location_place(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs) {
+// Values that differ by no more than rounding (16 units of their last place, as the
+// listing holds them) are the same value: a mean of 49.99999999999999 beside a median
+// of 50 reads 50.
+bool differ(double a, double b) { return std::fabs(a - b) > 0x1p-48 * std::fmax(std::fabs(a), std::fabs(b)); }
+
+// The place, from `place` down, at which a and b read apart (where they differ).
+int apart_place(double a, double b, int place) {
+  if (!std::isfinite(a) || !std::isfinite(b) || !differ(a, b)) return place;
+  for (; place > kes_subnormal_place; --place) {
+    char ta[KES_PARAM_TEXT + 1], tb[KES_PARAM_TEXT + 1];
+    kes_placed_text(a, place, ta);
+    kes_placed_text(b, place, tb);
+    if (std::strcmp(ta, tb) != 0) break;
+  }
+  return place;
+}
+
+// The place location `id` of the cell reads to: the last digit its standard deviation
+// shows (the same at any offset and, moved by the unit's power of ten, in any unit),
+// finer where it would read like another location of the cell or the same statistic of
+// another cell. A cell without spread reads its values as they are, to 15 digits.
+int location_place(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs, int id) {
   std::vector<double> v;
-  for (int id : kLocations) {
-    const double x = stat_value(ctx, cell, vs, id);
+  for (int other : kLocations) {
+    const double x = stat_value(ctx, cell, vs, other);
     if (std::isfinite(x)) v.push_back(x);
   }
   std::sort(v.begin(), v.end());
@@ -168,18 +186,12 @@ int location_place(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs) {
     for (double x : v) big = std::fmax(big, std::fabs(x));
     place = big > 0 ? kes_digits_place(kes_shortest_decimal(big).exp, kes_short_digits) : 0;
   }
-  // Values that differ by no more than rounding (16 units of their last place, as the
-  // listing holds them) are the same value: a mean of 49.99999999999999 beside a median
-  // of 50 reads 50.
-  const auto differ = [](double a, double b) { return std::fabs(a - b) > 0x1p-48 * std::fmax(std::fabs(a), std::fabs(b)); };
-  for (std::size_t i = 1; i < v.size(); ++i)
-    while (differ(v[i], v[i - 1]) && place > kes_subnormal_place) {
-      char a[KES_PARAM_TEXT + 1], b[KES_PARAM_TEXT + 1];
-      kes_placed_text(v[i - 1], place, a);
-      kes_placed_text(v[i], place, b);
-      if (std::strcmp(a, b) != 0) break;
-      --place;
-    }
+  for (std::size_t i = 1; i < v.size(); ++i) place = apart_place(v[i - 1], v[i], place);
+  const double own = stat_value(ctx, cell, vs, id);
+  kes_each_cell(ctx->curreq->classvars, [&](kes_cell* other) {
+    const kes_varsum* ovs = other != cell ? kes_fit_varsum(ctx, other) : nullptr;
+    if (ovs != nullptr && ovs->n > 0) place = apart_place(own, stat_value(ctx, other, ovs, id), place);
+  });
   return place;
 }
 
@@ -191,7 +203,8 @@ int kes_inset_stat_text(kes_ctx* ctx, kes_cell* cell, int code, double v, char* 
   const int cls = kes_inset_stat_class(code);
   if (id < 0 || vs == nullptr || cls != KES_IF_BEST || !std::isfinite(v))
     return kes_inset_value_text(v, cls, nullptr, ' ', text);
-  if (one_of(id, kLocations, std::size(kLocations))) return kes_inset_placed_text(v, location_place(ctx, cell, vs), text);
+  if (one_of(id, kLocations, std::size(kLocations)))
+    return kes_inset_placed_text(v, location_place(ctx, cell, vs, id), text);
   if (one_of(id, kSpreads, std::size(kSpreads))) return kes_inset_placed_text(v, INT_MIN, text);
   return kes_inset_value_text(v, cls, nullptr, ' ', text);
 }

@@ -192,4 +192,32 @@ TEST(RunnerValueTexts, LegendsAndInsetsReadTheValuesAsReadMovedOrScaled) {
   }
 }
 
+// Cells whose means differ by less than the digits their spread asks for read apart,
+// at any offset: cell b is cell a moved by 0.00003.
+TEST(RunnerValueTexts, TheSameStatisticOfTwoCellsReadsApart) {
+  kes_test::scratch_dir dir{"value-texts-cells"};
+  for (long long c : {0LL, 1700000000LL})
+    for (const char* renderer : {"template", "device"}) {
+      SCOPED_TRACE(std::string(renderer) + " offset " + std::to_string(c));
+      std::string csv = "g,x\n";
+      for (const char* v : {"0.00000", "100.00000", "200.00000"}) csv += "a," + moved(v, c) + "\n";
+      for (const char* v : {"0.00003", "100.00003", "200.00003"}) csv += "b," + moved(v, c) + "\n";
+      std::ofstream(dir.path() / "d.csv") << csv;
+      int status = -1;
+      std::string log;
+      const auto files = kes_test::run_graphs(
+          dir.path(), "proc kestravine data=d noprint; class g; var x; histogram; inset mean median; run;\n", renderer,
+          &status, &log);
+      ASSERT_EQ(status, 0) << log;
+      ASSERT_EQ(files.size(), 1u) << log;
+      std::vector<std::string> means;
+      for (const auto& [name, text] : named_numbers(files.front().second))
+        if (name == "Mean") means.push_back(text);
+      ASSERT_EQ(means.size(), 2u);
+      std::sort(means.begin(), means.end());
+      EXPECT_EQ(means[0], moved("100.", c).substr(0, moved("100.", c).size() - 1));
+      EXPECT_EQ(means[1], moved("100.00003", c));
+    }
+}
+
 }  // namespace

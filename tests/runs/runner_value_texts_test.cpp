@@ -16,47 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "runs/number_reading.h"
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/svg_parts.h"
 
 namespace {
 
-// A number's text taken apart: its significant digits (no leading or trailing zeros),
-// the power of ten of its first digit, its decimals as written.
-struct reading {
-  std::string digits;
-  int exp = 0;
-  int decimals = 0;
-  double value = NAN;
-  std::string text;
-};
-
-reading read_number(const std::string& t) {
-  reading r;
-  r.text = t;
-  r.value = std::strtod(t.c_str(), nullptr);
-  const std::size_t e = t.find_first_of("Ee");
-  const std::string mant = t.substr(0, e);
-  const int e10 = e == std::string::npos ? 0 : std::atoi(t.c_str() + e + 1);
-  const std::size_t dot = mant.find('.');
-  // Decimals of the value: those of the mantissa less its power of ten.
-  r.decimals = (dot == std::string::npos ? 0 : static_cast<int>(mant.size() - dot - 1)) - e10;
-  int place = (dot == std::string::npos ? static_cast<int>(mant.size()) : static_cast<int>(dot)) - 1 + e10;
-  bool started = false;
-  for (char c : mant) {
-    if (c < '0' || c > '9') continue;
-    if (!started && c == '0') {
-      --place;
-      continue;
-    }
-    if (!started) r.exp = place;
-    started = true;
-    r.digits.push_back(c);
-  }
-  while (!r.digits.empty() && r.digits.back() == '0') r.digits.pop_back();
-  return r;
-}
+using kes_test::read_number;
+using reading = kes_test::number_reading;
 
 // The named numbers of a graph: "Name=value" in texts (legends and axis labels), and
 // each inset label followed by its value text.

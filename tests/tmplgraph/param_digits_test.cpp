@@ -12,37 +12,13 @@
 #include <string>
 
 #include "records/kes_curve.h"
+#include "runs/number_reading.h"
 #include "util/param_text.h"
 
 namespace {
 
-struct digits_of {
-  std::string digits;  // significant digits, no trailing zeros
-  int exp = 0;         // power of ten of the first
-  int decimals = 0;    // as written
-};
-
-digits_of read(const std::string& t) {
-  digits_of r;
-  const std::size_t e = t.find('E');
-  const std::string mant = t.substr(0, e);
-  const int e10 = e == std::string::npos ? 0 : std::atoi(t.c_str() + e + 1);
-  const std::size_t dot = mant.find('.');
-  // Decimals of the value: those of the mantissa less its power of ten.
-  r.decimals = (dot == std::string::npos ? 0 : static_cast<int>(mant.size() - dot - 1)) - e10;
-  int place = (dot == std::string::npos ? static_cast<int>(mant.size()) : static_cast<int>(dot)) - 1 + e10;
-  for (char c : mant) {
-    if (c < '0' || c > '9') continue;
-    if (r.digits.empty() && c == '0') {
-      --place;
-      continue;
-    }
-    if (r.digits.empty()) r.exp = place;
-    r.digits.push_back(c);
-  }
-  while (!r.digits.empty() && r.digits.back() == '0') r.digits.pop_back();
-  return r;
-}
+using digits_of = kes_test::number_reading;
+const auto read = kes_test::read_number;
 
 std::string texts_of(int dist, const double p[4], const unsigned char*, int i) {
   char out[4][KES_PARAM_TEXT + 1];

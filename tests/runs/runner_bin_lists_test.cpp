@@ -44,6 +44,8 @@ TEST(RunnerBinLists, TypedStepsAreJudgedByTheirDecimals) {
       {"endpoints typed at 1e4", 10000, "histogram / endpts=10000.1 10000.2 10000.3 10000.4 10000.5 10000.6;",
        nullptr},
       {"0.1 steps at 10", 10, "histogram / midpoints=10.1 to 10.5 by 0.1;", nullptr},
+      {"0.1 steps at 100, MIDPTS=", 100, "histogram / midpts=100.1 to 100.5 by 0.1;", nullptr},
+      {"0.1 steps at 1000", 1000, "histogram / midpoints=1000.1 to 1000.5 by 0.1;", nullptr},
       {"a smaller step passes", 0, "histogram / midpoints=0 0.2 0.3;", nullptr},
       {"a larger step at 1e4", 10000, "histogram / midpoints=10000.1 10000.2 10000.4;",
        "MIDPOINTS= values must be equally spaced: the step from 10000.2 to 10000.4 differs from the first step"},

@@ -102,4 +102,33 @@ TEST(ParamDigits, GeneratedFitsReadAlikeMovedAndScaled) {
   EXPECT_LE(split, 24);  // of 24000 scaled texts
 }
 
+TEST(ParamDigits, ValuesNearTheEndsOfTheDoublesReadAsThemselves) {
+  // Each text fits its field and reads back within half a unit of its last digit (a
+  // scale's seventh significant digit), however far the values lie from 1.
+  const double scales[] = {5e-324, 2.5e-310, 1e-200, 3.3, 1e200, 1.7e308};
+  for (double scale : scales)
+    for (double loc : {0.0, -scale * 7.25, scale * 1e6, 1.7e9, -1e300, 1e-300}) {
+      if (!std::isfinite(loc)) continue;
+      const double p[4] = {loc, scale, 1.5, 0.25};
+      for (int i = 0; i < 4; ++i) {
+        const std::string t = texts_of(KES_DIST_BETA, p, nullptr, i);
+        SCOPED_TRACE(std::to_string(i) + ": " + t);
+        ASSERT_FALSE(t.empty());
+        EXPECT_LE(t.size(), static_cast<std::size_t>(KES_PARAM_TEXT));
+        const double back = std::strtod(t.c_str(), nullptr), v = p[i];
+        const double unit = std::pow(10.0, read(t).exp - 6);
+        // A location reads to its scale's digit or coarser: within half a unit there,
+        // or half the scale's own unit where it is finer than the location's.
+        if (i > 0) EXPECT_LE(std::fabs(back - v), unit / 2 * (1 + 1e-9) + 5e-324) << v;
+        else EXPECT_TRUE(std::isfinite(back)) << v;
+      }
+    }
+  char out[4][KES_PARAM_TEXT + 1];
+  const double missing[4] = {NAN, INFINITY, -INFINITY, NAN};
+  kes_law_param_texts(KES_DIST_NORMAL, missing, out);
+  EXPECT_STREQ(out[0], ".");
+  EXPECT_STREQ(out[1], "Inf");
+  EXPECT_STREQ(out[2], "-Inf");
+}
+
 }  // namespace

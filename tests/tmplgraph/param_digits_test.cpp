@@ -5,6 +5,7 @@
 // power of ten moved. Given parameters read as given.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -129,6 +130,28 @@ TEST(ParamDigits, ValuesNearTheEndsOfTheDoublesReadAsThemselves) {
   EXPECT_STREQ(out[0], ".");
   EXPECT_STREQ(out[1], "Inf");
   EXPECT_STREQ(out[2], "-Inf");
+}
+
+TEST(ParamDigits, LognormalZetaReadsTheLogarithmMovedByTheUnit) {
+  // Zeta, the logarithm of the scale, moves by log k in unit k and reads six decimals
+  // in every unit; the threshold reads to exp(zeta)'s seventh digit, the shape sigma
+  // the same everywhere.
+  std::mt19937_64 g(85);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  for (int n = 0; n < 2000; ++n) {
+    const double zeta = 6 * u(g) - 3, sigma = 0.05 + u(g), theta = 10 * u(g) * std::exp(zeta);
+    for (int e : {0, 6, -6}) {
+      const double k = std::pow(10.0, e);
+      const double p[4] = {theta * k, zeta + std::log(k), sigma, NAN};
+      const std::string z = texts_of(KES_DIST_LOGNORMAL, p, nullptr, 1), t = texts_of(KES_DIST_LOGNORMAL, p, nullptr, 0);
+      SCOPED_TRACE(z + " " + t);
+      EXPECT_LE(read(z).decimals, 6);
+      EXPECT_LE(std::fabs(std::strtod(z.c_str(), nullptr) - p[1]), 0.5e-6 * (1 + 1e-9));
+      const double scale[4] = {0, std::exp(p[1]), NAN, NAN}, shape[4] = {0, 0, sigma, NAN};
+      EXPECT_LE(read(t).decimals, std::max(0, 6 - read(texts_of(KES_DIST_NORMAL, scale, nullptr, 1)).exp));
+      EXPECT_EQ(texts_of(KES_DIST_LOGNORMAL, p, nullptr, 2), texts_of(KES_DIST_LOGNORMAL, shape, nullptr, 2));
+    }
+  }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // kesmchk(ctx, request) -> 0 or 1: the bin options of a HISTOGRAM statement:
 // MIDPOINTS=, ENDPOINTS, NMIDPOINTS= and NENDPOINTS=, which of them are in force,
 // and the bin code of every analysis variable.
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <vector>
 
 #include "driver/kes_plot_grammar.h"
 #include "driver/plot_checks.h"
 #include "host/host_services.h"
+#include "host/kes_decimal_grid.h"
 #include "kes_msg_names.h"
 #include "records/kes_ctx.h"
 #include "records/kes_layout.h"
@@ -26,9 +30,34 @@ constexpr list_messages kMidpointMsgs = {KES_MSG_MIDPOINTS_TOO_FEW, KES_MSG_MIDP
 constexpr list_messages kEndpointMsgs = {KES_MSG_ENDPOINTS_TOO_FEW, KES_MSG_ENDPOINTS_NOT_INCREASING,
                                          KES_MSG_ENDPOINTS_UNEQUAL_STEPS};
 
-// A bin list holds two or more increasing values with equal steps. The histogram
-// code lays bins out from the first value and the step, so a list whose steps differ
-// either way (smaller as well as larger) would be drawn wrong and is refused.
+// The steps of a list as the decimals it was typed in: a list read from its text (or
+// spelled a TO b BY c) holds the doubles nearest its decimals, whose differences carry
+// the rounding of the values (at 1e4 a step of 0.1 is a few units of the doubles' last
+// place off another). False where a value is no short decimal: then the doubles' own
+// differences stand for the steps.
+bool decimal_steps(const double* v, int n, std::vector<__int128>* steps, int* q) {
+  std::vector<kes_decimal> d(static_cast<std::size_t>(n));
+  *q = INT_MAX;
+  for (int i = 0; i < n; ++i) {
+    d[i] = kes_shortest_decimal(v[i]);
+    if (!std::isfinite(v[i]) || !kes_is_short(d[i])) return false;
+    if (!d[i].zero()) *q = std::min(*q, d[i].last_place());
+  }
+  if (*q == INT_MAX) return false;
+  __int128 prev = 0;
+  steps->clear();
+  for (int i = 0; i < n; ++i) {
+    __int128 m = 0;
+    if (!kes_tick_detail::decimal_integer(d[i], *q, &m)) return false;
+    if (i > 0) steps->push_back(m - prev);
+    prev = m;
+  }
+  return true;
+}
+
+// A bin list holds two or more increasing values whose steps are not larger than the
+// first step d (by more than 1e-12 x max(1, d)). A smaller step passes: the list's
+// values are the bins' places, a step too large would leave a gap of no bin.
 bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
   const int n = kes_pcount(s, slot);
   const double* v = kes_pnumbers(s, slot);
@@ -37,7 +66,10 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
     xpmlog(KES_SET_PLOT, msg.too_short);
     return false;
   }
-  const double d = v[1] - v[0];
+  std::vector<__int128> steps;
+  int q = 0;
+  const bool decimals = decimal_steps(v, n, &steps, &q);
+  const double d = decimals ? kes_decimal_double(steps[0], q) : v[1] - v[0];
   const double tol = kStepTolerance * kes::fmax(1.0, d);
   for (int i = 1; i < n; ++i) {
     if (!(v[i - 1] < v[i])) {
@@ -45,7 +77,8 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
       xpmlog(KES_SET_PLOT, msg.not_increasing, v[i - 1], v[i]);
       return false;
     }
-    if (std::fabs((v[i] - v[i - 1]) - d) > tol) {
+    const double over = decimals ? kes_decimal_double(steps[i - 1] - steps[0], q) : (v[i] - v[i - 1]) - d;
+    if (over > tol) {
       xspplace(s, slot);
       xpmlog(KES_SET_PLOT, msg.unequal, v[i - 1], v[i]);
       return false;

@@ -1,6 +1,7 @@
 // What the inset builders share (inset_build.h).
 #include "inset/inset_build.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,7 @@
 #include "records/pool_alloc.h"
 #include "records/stmt_slots.h"
 #include "util/kes_text.h"
+#include "util/param_text.h"
 
 static_assert(KES_IN_NOTE_COUNT <= KES_INSET_NOTE_BYTES, "the context holds a flag per inset note");
 
@@ -159,6 +161,15 @@ int kes_inset_value_text(double v, int cls, const kes_fmtentry* fmt, char rel, c
       break;
   }
   return wzstjus(text, KES_INSET_TEXT, 'l');
+}
+
+int kes_inset_placed_text(double v, int place, char* text) {
+  if (!std::isfinite(v)) return kes_inset_value_text(v, KES_IF_BEST, nullptr, ' ', text);
+  char t[KES_PARAM_TEXT + 1];
+  const int n = std::min(kes_placed_text(v, place, t), KES_INSET_TEXT);
+  std::memset(text, ' ', KES_INSET_TEXT);
+  std::memcpy(text, t, static_cast<size_t>(n));
+  return n;
 }
 
 int kes_inset_msg(char* text, int n, int set, int number) {

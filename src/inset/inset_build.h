@@ -136,6 +136,16 @@ bool kes_inset_sub_shown(kes_ctx* ctx, const kes_preq* rq, kes_insetbox* box, co
 // default format class.
 double kes_inset_stat(kes_ctx* ctx, kes_cell* cell, int code);
 int kes_inset_stat_class(int code);
+// The default value text of statistic code's value v in the cell into text[24]:
+// locations (mean, extremes, percentiles, mode) to the last digit the cell's standard
+// deviation shows, apart from one another, so that they read the values of x moved by
+// c at x + c; spreads with their own significant digits; the others in their class.
+int kes_inset_stat_text(kes_ctx* ctx, kes_cell* cell, int code, double v, char* text);
+// The default value text of a distribution block's row (kes_inset_block_value's v).
+int kes_inset_block_text(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub,
+                         double v, char rel, char* text);
+// v read to the power of ten place (kes_placed_text) into text[24]; returns its length.
+int kes_inset_placed_text(double v, int place, char* text);
 
 // The value a block row of a family shows for a sub-code: the curve's parameter, its
 // goodness-of-fit result (*rel the p-value's relation) or moment; on probability and
@@ -144,6 +154,8 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
                              char* rel);
 // The value a kernel row shows for a sub-code (1 C, 2 bandwidth, 3 AMISE).
 double kes_inset_kernel_value(const kes_curve* k, int sub);
+// Its default value text into text[24].
+int kes_inset_kernel_text(const kes_curve* k, int sub, char* text);
 // The reference line is inverted (axes exchanged and the line drawn).
 bool kes_inset_line_inverted(const kes_preq* rq, const kes_plotslot* slot);
 

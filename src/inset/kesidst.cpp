@@ -1,6 +1,7 @@
 // kesidst: the rows of a distribution block of an inset (every fitted curve of the
 // family: its parameters, goodness-of-fit results and moments), and the value of one
 // sub-keyword, which the template-graph insets read as well.
+#include <climits>
 #include <cmath>
 
 #include "fit/kes_estframe.h"
@@ -13,6 +14,7 @@
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/stmt_slots.h"
+#include "util/param_text.h"
 
 namespace {
 
@@ -76,6 +78,30 @@ double kes_inset_block_value(const kes_preq* rq, const kes_plotslot* slot, const
   return kes_fit_estimate(block_value(rq, slot, c, family, sub, rel));
 }
 
+int kes_inset_block_text(const kes_preq* rq, const kes_plotslot* slot, const kes_curve* c, int family, int sub,
+                         double v, char rel, char* text) {
+  if (is_pvalue(sub)) return kes_inset_value_text(v, KES_IF_PVALUE, nullptr, rel, text);
+  if (!std::isfinite(v)) return kes_inset_value_text(v, KES_IF_BEST, nullptr, rel, text);
+  char r = ' ';
+  const auto value = [&](int s) { return kes_inset_block_value(rq, slot, c, family, s, &r); };
+  const bool lognormal = family == KES_DIST_LOGNORMAL;
+  switch (sub) {
+    case 3: {  // a threshold or location, to its scale's last digit
+      const double scale = lognormal ? std::exp(value(2)) : value(2);
+      return kes_inset_placed_text(v, kes_scale_place(std::fabs(scale)), text);
+    }
+    case 2:  // the scale, or the lognormal's zeta as a legend shows it
+      return kes_inset_placed_text(v, lognormal ? kes_scale_place(1.0) : INT_MIN, text);
+    case 0:
+    case 1:
+    case 11: return kes_inset_placed_text(v, INT_MIN, text);
+    case 10:
+    case 25:  // the fitted mean and mode, to the fitted standard deviation's last digit
+      return kes_inset_placed_text(v, kes_scale_place(std::fabs(value(11))), text);
+    default: return kes_inset_value_text(v, KES_IF_BEST, nullptr, rel, text);
+  }
+}
+
 int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_ctx* ctx, kes_cell* cell,
             const kes_inset_needs& needs) {
   const kes_preq* rq = ctx->curreq;
@@ -126,8 +152,8 @@ int kesidst(int family, const kes_stmt* stmt, kes_inset** last, kes_insetbox* bo
       char rel;
       const double v = kes_inset_block_value(rq, slot, c, family, sub, &rel);
       const kes_fmtentry* f = user ? fmt : all;
-      const int cls = f != nullptr ? KES_IF_USER : is_pvalue(sub) ? KES_IF_PVALUE : KES_IF_BEST;
-      row->value_len = kes_inset_value_text(v, cls, f, rel, row->value);
+      row->value_len = f != nullptr ? kes_inset_value_text(v, KES_IF_USER, f, rel, row->value)
+                                    : kes_inset_block_text(rq, slot, c, family, sub, v, rel, row->value);
       return true;
     };
     if (blk.defaults && header_only) {

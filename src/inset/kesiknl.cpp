@@ -1,5 +1,7 @@
 // kesiknl: the rows of a kernel block of an inset (the kernel's type, C value,
 // bandwidth and AMISE), and the value of one kernel sub-keyword.
+#include <climits>
+
 #include "fit/kes_estframe.h"
 #include "host/step_codes.h"
 #include "inset/inset_build.h"
@@ -16,6 +18,13 @@ double kes_inset_kernel_value(const kes_curve* k, int sub) {
     case 3: return k->kernel.amise;
     default: return kes_fit_missing();
   }
+}
+
+int kes_inset_kernel_text(const kes_curve* k, int sub, char* text) {
+  // The bandwidth and AMISE are in the values' unit (and its inverse): their own digits.
+  const double v = kes_inset_kernel_value(k, sub);
+  if (sub == 2 || sub == 3) return kes_inset_placed_text(v, INT_MIN, text);
+  return kes_inset_value_text(v, KES_IF_BEST, nullptr, ' ', text);
 }
 
 int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell* cell, kes_ctx* ctx, int kernel) {
@@ -57,8 +66,8 @@ int kesiknl(const kes_stmt* stmt, kes_inset** last, kes_insetbox* box, kes_cell*
       return true;
     }
     const kes_fmtentry* f = user ? fmt : all;
-    row->value_len = kes_inset_value_text(kes_inset_kernel_value(k, sub), f != nullptr ? KES_IF_USER : KES_IF_BEST,
-                                          f, ' ', row->value);
+    row->value_len = f != nullptr ? kes_inset_value_text(kes_inset_kernel_value(k, sub), KES_IF_USER, f, ' ', row->value)
+                                  : kes_inset_kernel_text(k, sub, row->value);
     return true;
   };
   if (defaults) {

@@ -123,7 +123,8 @@ bool read_options(kes_ctx* ctx, kes_insetbox* box, const kes_inset_needs& needs)
 }
 
 // A statistic row (kind 0) with its label and value text.
-int statistic_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, int code, double value, int kind) {
+int statistic_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell, int code, double value,
+                  int kind) {
   kes_inset* row = kes_inset_row(ctx, box, last, kind);
   if (row == nullptr) return KES_RC_OUT_OF_MEMORY;
   char label[KES_INSET_TEXT];
@@ -137,8 +138,8 @@ int statistic_row(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, int code, d
   bool user = false;
   const kes_fmtentry* fmt = kes_inset_user_format(box, &user);
   if (!user) fmt = kes_inset_all_format(box);
-  const int cls = fmt != nullptr ? KES_IF_USER : kes_inset_stat_class(code);
-  row->value_len = kes_inset_value_text(value, cls, fmt, ' ', row->value);
+  row->value_len = fmt != nullptr ? kes_inset_value_text(value, KES_IF_USER, fmt, ' ', row->value)
+                                  : kes_inset_stat_text(ctx, cell, code, value, row->value);
   return 0;
 }
 
@@ -196,7 +197,7 @@ int code_loop(kes_ctx* ctx, kes_insetbox* box, kes_inset** last, kes_cell* cell,
     } else if (kind == 7) {
       if (kernel_blocks(ctx, box, last, cell, code, n) != 0) return KES_RC_OUT_OF_MEMORY;
     } else {
-      if (statistic_row(ctx, box, last, code, value, kind) != 0) return KES_RC_OUT_OF_MEMORY;
+      if (statistic_row(ctx, box, last, cell, code, value, kind) != 0) return KES_RC_OUT_OF_MEMORY;
       ++n->items;
     }
   }

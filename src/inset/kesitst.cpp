@@ -1,20 +1,27 @@
 // kesitst: the value of an inset statistic, or whether a distribution or kernel block
 // applies to the current request; kesimsg: a statistic's default label.
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "fit/kes_estframe.h"
 #include "host/host_services.h"
+#include "host/kes_tick_text.h"
 #include "inset/inset_build.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/family_names.h"
 #include "records/kes_cell.h"
+#include "records/kes_cells.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
 #include "records/kes_plotslot.h"
 #include "records/stmt_slots.h"
 #include "stats/statistics.h"
+#include "util/param_text.h"
 
 namespace {
 static_assert(KES_IC_LAST_STAT < KES_IC_FIRST_DIST, "the statistic codes stay below the family blocks");
@@ -130,6 +137,76 @@ double kes_inset_stat(kes_ctx* ctx, kes_cell* cell, int code) {
   const int id = kes_stat_of_inset_code(code);
   if (vs == nullptr || id < 0) return missing();
   return stat_value(ctx, cell, vs, id);
+}
+
+namespace {
+
+// The statistics that move with the values (read to the cell's spread) and those
+// that scale with them alone (read to their own digits); the others keep their class.
+constexpr int kLocations[] = {KES_STAT_MEAN, KES_STAT_MAX, KES_STAT_P99, KES_STAT_P95, KES_STAT_P90,
+                              KES_STAT_Q3,   KES_STAT_MEDIAN, KES_STAT_Q1, KES_STAT_P10, KES_STAT_P5,
+                              KES_STAT_P1,   KES_STAT_MIN, KES_STAT_MODE};
+constexpr int kSpreads[] = {KES_STAT_STD,  KES_STAT_VAR,  KES_STAT_CSS,     KES_STAT_STDMEAN,  KES_STAT_RANGE,
+                            KES_STAT_QRANGE, KES_STAT_GINI, KES_STAT_MAD,   KES_STAT_SN,       KES_STAT_QN,
+                            KES_STAT_STD_QRANGE, KES_STAT_STD_GINI, KES_STAT_STD_MAD, KES_STAT_STD_SN, KES_STAT_STD_QN};
+
+bool one_of(int id, const int* ids, std::size_t n) { return std::find(ids, ids + n, id) != ids + n; }
+
+// Values that differ by no more than rounding (16 units of their last place, as the
+// listing holds them) are the same value: a mean of 49.99999999999999 beside a median
+// of 50 reads 50.
+bool differ(double a, double b) { return std::fabs(a - b) > 0x1p-48 * std::fmax(std::fabs(a), std::fabs(b)); }
+
+// The place, from `place` down, at which a and b read apart (where they differ).
+int apart_place(double a, double b, int place) {
+  if (!std::isfinite(a) || !std::isfinite(b) || !differ(a, b)) return place;
+  for (; place > kes_subnormal_place; --place) {
+    char ta[KES_PARAM_TEXT + 1], tb[KES_PARAM_TEXT + 1];
+    kes_placed_text(a, place, ta);
+    kes_placed_text(b, place, tb);
+    if (std::strcmp(ta, tb) != 0) break;
+  }
+  return place;
+}
+
+// The place location `id` of the cell reads to: the last digit its standard deviation
+// shows (the same at any offset and, moved by the unit's power of ten, in any unit),
+// finer where it would read like another location of the cell or the same statistic of
+// another cell. A cell without spread reads its values as they are, to 15 digits.
+int location_place(kes_ctx* ctx, kes_cell* cell, const kes_varsum* vs, int id) {
+  std::vector<double> v;
+  for (int other : kLocations) {
+    const double x = stat_value(ctx, cell, vs, other);
+    if (std::isfinite(x)) v.push_back(x);
+  }
+  std::sort(v.begin(), v.end());
+  int place = kes_scale_place(std::fabs(stat_value(ctx, cell, vs, KES_STAT_STD)));
+  if (place == INT_MIN) {
+    double big = 0;
+    for (double x : v) big = std::fmax(big, std::fabs(x));
+    place = big > 0 ? kes_digits_place(kes_shortest_decimal(big).exp, kes_short_digits) : 0;
+  }
+  for (std::size_t i = 1; i < v.size(); ++i) place = apart_place(v[i - 1], v[i], place);
+  const double own = stat_value(ctx, cell, vs, id);
+  kes_each_cell(ctx->curreq->classvars, [&](kes_cell* other) {
+    const kes_varsum* ovs = other != cell ? kes_fit_varsum(ctx, other) : nullptr;
+    if (ovs != nullptr && ovs->n > 0) place = apart_place(own, stat_value(ctx, other, ovs, id), place);
+  });
+  return place;
+}
+
+}  // namespace
+
+int kes_inset_stat_text(kes_ctx* ctx, kes_cell* cell, int code, double v, char* text) {
+  const int id = kes_stat_of_inset_code(code);
+  const kes_varsum* vs = kes_fit_varsum(ctx, cell);
+  const int cls = kes_inset_stat_class(code);
+  if (id < 0 || vs == nullptr || cls != KES_IF_BEST || !std::isfinite(v))
+    return kes_inset_value_text(v, cls, nullptr, ' ', text);
+  if (one_of(id, kLocations, std::size(kLocations)))
+    return kes_inset_placed_text(v, location_place(ctx, cell, vs, id), text);
+  if (one_of(id, kSpreads, std::size(kSpreads))) return kes_inset_placed_text(v, INT_MIN, text);
+  return kes_inset_value_text(v, cls, nullptr, ' ', text);
 }
 
 int kes_inset_stat_class(int code) {

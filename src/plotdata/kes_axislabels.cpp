@@ -80,10 +80,8 @@ shown_params curve_params(kes_ctx* ctx) {
   if (r->classvars == nullptr || r->classvars->keycell == nullptr) return out;
   const kes_curve* c = kes_fit_curve(kes_plot_slot(ctx, r, r->classvars->keycell));
   if (c == nullptr) return out;
-  for (int i = 0; i < 4; ++i) {
-    out.p[i] = kes_param_value(c->params[i]);
-    kes_param_text(c->params[i], out.text[i]);
-  }
+  kes_law_param_texts(c->dist, c->params, out.text);
+  for (int i = 0; i < 4; ++i) out.p[i] = kes_param_value(c->params[i]);
   return out;
 }
 

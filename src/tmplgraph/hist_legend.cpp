@@ -1,4 +1,5 @@
 // Legend texts of the curves of a histogram's template graph.
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -40,6 +41,8 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
   out->len = 0;
   if (c.dist < 0 || c.dist > KES_DIST_SU) return;
   const family_args& f = kArgs[c.dist];
+  char texts[4][KES_PARAM_TEXT + 1];
+  kes_law_param_texts(c.dist, c.params, texts);
   char p[4][KES_PARAM_TEXT + 1];
   bool all_est = true;
   for (int i = 0; i < f.n; ++i) {
@@ -47,7 +50,7 @@ void kes_hist_fitlegend(const kes_curve& c, bool classes, kes_legend* out) {
     if (classes && c.estimated[k]) {
       std::strcpy(p[i], "EST");
     } else {
-      kes_param_text(c.params[k], p[i]);
+      std::strcpy(p[i], texts[k]);
       all_est = false;
     }
   }
@@ -86,11 +89,13 @@ void kes_hist_kernlegend(const kes_curve& c, bool same_type, kes_legend* out) {
        KES_MSG_KERNEL_LEGEND_QUADRATIC_BOUNDS}};
   const int row = same_type ? 0 : (k.type >= 1 && k.type <= 3 ? k.type : 1);
   const int set = kSet[row][bounds], msg = kMsg[row][bounds];
-  // The numbers in the short exact text of the fitted parameters, not every digit.
+  // The standardized bandwidth with a scale's digits; the bounds, places in the
+  // values' unit, to the bandwidth's last digit.
   char bw[KES_PARAM_TEXT + 1], lo[KES_PARAM_TEXT + 1], hi[KES_PARAM_TEXT + 1];
-  kes_param_text(k.c, bw);
-  kes_param_text(k.lower, lo);
-  kes_param_text(k.upper, hi);
+  const int place = kes_scale_place(k.h);
+  kes_placed_text(k.c, INT_MIN, bw);
+  kes_placed_text(k.lower, place == INT_MIN ? INT_MAX : place, lo);
+  kes_placed_text(k.upper, place == INT_MIN ? INT_MAX : place, hi);
   switch (bounds) {
     case 0: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, bw); break;
     case 1: out->len = xpmstr(out->text, KES_LEGEND_MAX, set, msg, bw, lo); break;

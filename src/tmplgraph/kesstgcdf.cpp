@@ -51,12 +51,12 @@ int kes_cdflab(kes_ctx* ctx, const kes_curve* c, char* buf) {
   if (code < 0 || code > KES_DIST_SU) return 0;
   const int p = kesnparms(code);
   char text[4][KES_PARAM_TEXT + 1];
+  // The parameters as the histogram's legend shows them, so one fit reads alike.
+  kes_law_param_texts(code, c->params, text);
   bool all_est = true;
   for (int i = 0; i < p; ++i) {
     all_est = all_est && c->estimated[i];
-    // The parameters as the histogram's legend shows them, so one fit reads alike.
     if (classes && c->estimated[i]) std::snprintf(text[i], sizeof text[i], "EST");
-    else kes_param_text(c->params[i], text[i]);
   }
   if (classes && all_est) return xpmstr(buf, 256, KES_SET_PLOT, KES_MSG_FITTED_PER_CELL);
   const cdf_text& t = kTexts[code];

@@ -203,8 +203,9 @@ void make_table(kes_ctx* ctx, kes_stgraph* g, kes_insetbox* box, bool cprop) {
 // The value of a statistic row in the cell.
 void statistic_value(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset* r) {
   const kes_fmtentry* fmt = r->fmt != nullptr ? r->fmt : kes_inset_all_format(box);
-  const int cls = fmt != nullptr ? KES_IF_USER : kes_inset_stat_class(r->item);
-  r->value_len = kes_inset_value_text(kes_inset_stat(ctx, cell, r->item), cls, fmt, ' ', r->value);
+  const double v = kes_inset_stat(ctx, cell, r->item);
+  r->value_len = fmt != nullptr ? kes_inset_value_text(v, KES_IF_USER, fmt, ' ', r->value)
+                                : kes_inset_stat_text(ctx, cell, r->item, v, r->value);
 }
 
 }  // namespace

@@ -55,9 +55,8 @@ void kesdistput(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset* r) {
   char rel = ' ';
   const double v = kes_inset_block_value(ctx->curreq, slot, c, r->subcode, r->item, &rel);
   const kes_fmtentry* fmt = r->fmt != nullptr ? r->fmt : kes_inset_all_format(box);
-  const bool pvalue = r->item == 5 || r->item == 7 || r->item == 9;
-  r->value_len = kes_inset_value_text(v, fmt != nullptr ? KES_IF_USER : pvalue ? KES_IF_PVALUE : KES_IF_BEST, fmt, rel,
-                                      r->value);
+  r->value_len = fmt != nullptr ? kes_inset_value_text(v, KES_IF_USER, fmt, rel, r->value)
+                                : kes_inset_block_text(ctx->curreq, slot, c, r->subcode, r->item, v, rel, r->value);
 }
 
 void kesknlput(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset* r) {
@@ -70,8 +69,8 @@ void kesknlput(kes_ctx* ctx, kes_cell* cell, kes_insetbox* box, kes_inset* r) {
   }
   if (r->item == 0) return;
   const kes_fmtentry* fmt = r->fmt != nullptr ? r->fmt : kes_inset_all_format(box);
-  r->value_len = kes_inset_value_text(kes_inset_kernel_value(k, r->item), fmt != nullptr ? KES_IF_USER : KES_IF_BEST,
-                                      fmt, ' ', r->value);
+  r->value_len = fmt != nullptr ? kes_inset_value_text(kes_inset_kernel_value(k, r->item), KES_IF_USER, fmt, ' ', r->value)
+                                : kes_inset_kernel_text(k, r->item, r->value);
 }
 
 void kesdataput(kes_ctx* ctx, kes_insetbox* box, kes_cell* cell) {

@@ -3,6 +3,7 @@
 #include "tmplgraph/stg_prob.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -132,24 +133,29 @@ int kes_reflinelab(kes_ctx* ctx, char* buf, double a, double b) {
     a = -a / b;
     b = 1 / b;
   }
-  // The numbers as the other legends show them, from their doubles: 8.067468, not
-  // 8.0674677806859; 1.7336E9, not 1733600000.
+  // The numbers as the other legends show them: the scale (or shape) with its own
+  // digits, the intercept, a location, to the scale's last digit (1700044470.26 beside
+  // 18557.67).
   char p[2][KES_PARAM_TEXT + 1];
-  const auto shown = [&p](int i, double v) { return kes_param_text(v, p[i]) >= 0 ? static_cast<const char*>(p[i]) : ""; };
+  const auto shown = [&p](int i, double v, int place) {
+    kes_placed_text(v, place, p[i]);
+    return static_cast<const char*>(p[i]);
+  };
   switch (r->dist) {
     case KES_DIST_NORMAL:
-      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(0, a), shown(1, b));
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_NORMAL_LINE_MU_SIGMA, shown(0, a, kes_scale_place(b)),
+                    shown(1, b, INT_MIN));
     case KES_DIST_WEIBULL2:
-      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_WEIBULL_LINE_SHAPE_SCALE, shown(0, 1 / b),
-                    shown(1, std::exp(a)));
+      return xpmstr(buf, kLabelBuffer, KES_SET_PLOT, KES_MSG_WEIBULL_LINE_SHAPE_SCALE, shown(0, 1 / b, INT_MIN),
+                    shown(1, std::exp(a), INT_MIN));
     default: break;
   }
   const kes_law* law = kes_law_of(r->dist);
   if (law == nullptr) return 0;
   // The intercept is a threshold where the law has one; a log-scale law shows its zeta.
   return xpmstr(buf, kLabelBuffer, KES_SET_PLOT,
-                law->from_zero ? KES_MSG_LINE_THRESHOLD_SCALE : KES_MSG_LINE_LOCATION_SCALE, shown(0, a),
-                shown(1, law->log_scale ? std::log(b) : b));
+                law->from_zero ? KES_MSG_LINE_THRESHOLD_SCALE : KES_MSG_LINE_LOCATION_SCALE,
+                shown(0, a, kes_scale_place(b)), law->log_scale ? shown(1, std::log(b), kes_scale_place(1.0)) : shown(1, b, INT_MIN));
 }
 
 void kes_stg_xylabels(kes_ctx* ctx, kes_stgraph* g, void** xlabel, void** ylabel) {

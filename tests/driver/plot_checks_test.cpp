@@ -20,8 +20,8 @@ const kes_param_slots kNormalSigma = KES_PARAM_ROWS[KES_P_NORMAL_SIGMA];
 const kes_param_slots kLognormalSigma = KES_PARAM_ROWS[KES_P_LOGNORMAL_SIGMA];
 const kes_param_slots kBetaAlpha = KES_PARAM_ROWS[KES_P_BETA_ALPHA];
 
-// MIDPOINTS= lists: their steps must be equal within 1e-12 of the larger of 1 and
-// the first step, in both directions.
+// MIDPOINTS= lists: no step may pass the first by more than 1e-12 of the larger of 1
+// and the first step; a smaller step passes.
 TEST_F(plot_checks, bin_lists_must_be_equally_spaced) {
   struct row {
     std::vector<double> values;
@@ -36,10 +36,16 @@ TEST_F(plot_checks, bin_lists_must_be_equally_spaced) {
       {tenths, KES_PLOT_SLOT_MIDPOINTS, "", 0},
       {{0, 1e6, 2e6 + 1e-7}, KES_PLOT_SLOT_MIDPOINTS, "", 0},        // within 1e-12 x 1e6
       {{0, 1, 2 + 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "308/95", 1},     // beyond 1e-12 x 1
-      {{0, 1, 2 - 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "308/95", 1},     // a smaller step too
+      {{0, 1, 2 - 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "", 0},           // a smaller step passes
       {{-5, -3, -1, 1}, KES_PLOT_SLOT_MIDPOINTS, "", 0},
       {{1, NAN}, KES_PLOT_SLOT_MIDPOINTS, "308/94", 1},              // no order with NaN
-      {{0, 20, 30}, KES_PLOT_SLOT_ENDPOINTS, "308/1366", 1},
+      {{0, 20, 30}, KES_PLOT_SLOT_ENDPOINTS, "", 0},
+      {{0, 10, 25}, KES_PLOT_SLOT_ENDPOINTS, "308/1366", 1},
+      // Steps of the typed decimals: 10000.3 - 10000.2 is a few units of the doubles'
+      // last place above 0.1 - a list at 1e4 passes; a larger step by a digit does not.
+      {{10000.1, 10000.2, 10000.3, 10000.4, 10000.5}, KES_PLOT_SLOT_MIDPOINTS, "", 0},
+      {{1700000000.1, 1700000000.2, 1700000000.3}, KES_PLOT_SLOT_ENDPOINTS, "", 0},
+      {{1700000000.1, 1700000000.2, 1700000000.31}, KES_PLOT_SLOT_ENDPOINTS, "308/1366", 1},
       {{}, KES_PLOT_SLOT_ENDPOINTS, "308/1364", 1},
   };
   for (const row& r : rows) {

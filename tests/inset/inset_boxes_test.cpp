@@ -213,11 +213,11 @@ INSTANTIATE_TEST_SUITE_P(
         line_case{KES_DIST_NORMAL, {49, 49}, true, {"Mean=-0.25", "Std Dev=0.5"}},
         // Lognormal: shape from the curve, scale log b (or log 1/b), threshold a.
         line_case{KES_DIST_LOGNORMAL, {50, 50}, false, {"Sigma=1.25", "Scale=0.693147", "Threshold=0.5"}},
-        line_case{KES_DIST_LOGNORMAL, {50, 50}, true, {"Sigma=1.25", "Scale=-0.69315", "Threshold=-0.25"}},
+        line_case{KES_DIST_LOGNORMAL, {50, 50}, true, {"Sigma=1.25", "Scale=-0.693147", "Threshold=-0.25"}},
         // Two-parameter Weibull: shape 1/b (or b), scale exp(a) (or exp(-a/b)),
         // threshold from the curve.
         line_case{KES_DIST_WEIBULL2, {57, 0, 2, 3, 57}, false, {"Shape=0.5", "Scale=1.648721", "Threshold=7"}},
-        line_case{KES_DIST_WEIBULL2, {57, 0, 2, 3, 57}, true, {"Shape=2", "Scale=0.778801", "Threshold=7"}}));
+        line_case{KES_DIST_WEIBULL2, {57, 0, 2, 3, 57}, true, {"Shape=2", "Scale=0.7788008", "Threshold=7"}}));
 
 TEST_F(InsetBoxes, WithoutAReferenceLineAProbabilityBlockShowsItsShapesOnly) {
   req.type = KES_PLOT_PROB;

@@ -57,7 +57,7 @@ TEST_F(axis_labels, DefaultTexts) {
       {"probability lognormal", KES_PLOT_PROB, 1, {0, 0, 0.5}, 0, false, "Lognormal Percentiles (Sigma=0.5)", "x"},
       // Fitted values show as the legends show them: at most 8 characters.
       {"QQ lognormal, fitted sigma", KES_PLOT_QQ, 1, {0, 0, 0.165533830872348}, 0, false,
-       "Lognormal Quantiles (Sigma=0.165534)", "x"},
+       "Lognormal Quantiles (Sigma=0.1655338)", "x"},
       {"P-P normal, fitted", KES_PLOT_PP, 0, {73.695652173913, 11.7180311044316}, 0, false,
        "Normal (Mu=73.69565, Sigma=11.71803) Cumulative Probability", "Empirical Cumulative Probability"},
       {"QQ beta", KES_PLOT_QQ, 5, {0, 1, 2, 3}, 0, false, "Beta Quantiles (Alpha=2, Beta=3)", "x"},

@@ -66,11 +66,13 @@ TEST_F(GraphTexts, ParametersShowTheirShortestExactText) {
   kes_curve gamma_shape = curve(KES_DIST_GAMMA, 0.5, 3, 2.5);
   gamma_shape.estimated[2] = 1;
   const row rows[] = {
-      // A parameter of at most ten digits shows them all; one of more is rounded in 8
-      // characters where the rounding shows (1.7336E9, never 1733600000).
-      {curve(KES_DIST_NORMAL, 1e-5, 123456789), false, "Normal(Mu=0.00001 Sigma=123456789)"},
-      {curve(KES_DIST_NORMAL, 123446.5432, 1733649754.8412345), false, "Normal(Mu=123446.5432 Sigma=1.7336E9)"},
-      {curve(KES_DIST_NORMAL, 2.4446e-320, 0.12345678901), false, "Normal(Mu=2.4446E-320 Sigma=0.123457)"},
+      // A scale shows seven significant digits (E form where rounded above the units),
+      // a location as many decimals as its scale: the same at any offset and unit.
+      {curve(KES_DIST_NORMAL, 1e-5, 123456789), false, "Normal(Mu=0 Sigma=1.234568E8)"},
+      {curve(KES_DIST_NORMAL, 123446.5432, 1733649754.8412345), false, "Normal(Mu=123000 Sigma=1.733650E9)"},
+      {curve(KES_DIST_NORMAL, 1700044470.2612345, 18557.671234), false,
+       "Normal(Mu=1700044470.26 Sigma=18557.67)"},
+      {curve(KES_DIST_NORMAL, 2.4446e-320, 0.12345678901), false, "Normal(Mu=0 Sigma=0.1234568)"},
       {curve(KES_DIST_NORMAL, -0.125, 0.1), false, "Normal(Mu=-0.125 Sigma=0.1)"},
       {curve(KES_DIST_NORMAL, 1.0 / 3, 2), false, "Normal(Mu=0.333333 Sigma=2)"},
       {est, true, "Normal"},
@@ -116,23 +118,24 @@ TEST_F(GraphTexts, KernelLegendsNameTheTypeOnlyWhenTypesDiffer) {
 }
 
 TEST_F(GraphTexts, KernelLegendsShowTheirNumbersAsTheFittedParametersDo) {
-  // Every digit of a double ("c=1.27665442008386") was shown; now the best text of at
-  // most 8 characters, as in the parameters of fitted curves.
+  // Every digit of a double ("c=1.27665442008386") was shown; now c with seven
+  // significant digits, the bounds to the bandwidth's last digit (here 1.5: 6 decimals).
   struct row {
     double c, lower, upper;
     const char* want;
   };
   const row rows[] = {
       {1.27665442008386, NAN, NAN, "Normal Kernel(c=1.276654)"},
-      {0.378405747593997, NAN, NAN, "Normal Kernel(c=0.378406)"},
-      {0.25, -1.0 / 3, NAN, "Normal Kernel(c=0.25 Lower=-0.33333)"},
+      {0.378405747593997, NAN, NAN, "Normal Kernel(c=0.3784057)"},
+      {0.25, -1.0 / 3, NAN, "Normal Kernel(c=0.25 Lower=-0.333333)"},
       {2, NAN, 123456789.5, "Normal Kernel(c=2 Upper=123456789.5)"},
-      {2, NAN, 1234567891.25, "Normal Kernel(c=2 Upper=1.2346E9)"},
+      {2, NAN, 1234567891.25, "Normal Kernel(c=2 Upper=1234567891.25)"},
   };
   for (const row& r : rows) {
     kes_curve k{};
     k.kernel.type = 1;
     k.kernel.c = r.c;
+    k.kernel.h = 1.5;
     k.kernel.lower = r.lower;
     k.kernel.upper = r.upper;
     kes_legend l;

@@ -36,6 +36,9 @@ constexpr int kUnknownColourNote = 60;   // catalogue entry of a colour word tha
 // Catalogue entries: a list of names given again; given again under another spelling;
 // a name that begins a statement.
 constexpr int kNamesGivenAgain = 37, kNamesOfAliasReplaced = 38, kNameLikeStatement = 39, kValueGivenAgain = 42;
+// A value given again under another name of its option; a list of values given again,
+// under its own name or another.
+constexpr int kValueOfAliasReplaced = 44, kValuesGivenAgain = 45, kValuesOfAliasReplaced = 46;
 
 enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
@@ -133,6 +136,25 @@ bool colour_field(parser* p, std::string* field) {
   return false;
 }
 
+// The option whose value was just read, as typed and upper-cased; "" where a repair put
+// it in.
+std::string typed_option(const parser* p) {
+  const bool typed = !p->last_keyword.synthetic && p->last_keyword.line > 0 && !p->last.synthetic;
+  return typed ? upper(p->last_keyword.raw) : std::string();
+}
+
+// ALPHA=0.1 ... ALPHA=0.05, or MU0=3 ... LOCATION=5: the later value is used, as for
+// any option, and said, as a list of names given again is.
+void note_value_replaced(parser* p, const slot_store& earlier, const std::string& option, const std::string& later) {
+  if (option.empty() || earlier.option.empty() || earlier.single != 'n') return;
+  const token& k = p->last_keyword;
+  if (earlier.option == option)
+    parse_error(p, k.line, k.col, kValueGivenAgain, option.c_str(), later.c_str(), earlier.written.c_str());
+  else
+    parse_error(p, k.line, k.col, kValueOfAliasReplaced, option.c_str(), earlier.option.c_str(), later.c_str(),
+                earlier.written.c_str());
+}
+
 void put(parser* p, const std::vector<int>& a) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
@@ -141,13 +163,8 @@ void put(parser* p, const std::vector<int>& a) {
   int max = a.size() > 2 ? a[2] : 8;
   sl->given = 1;
   if (a[1] == 1) {
-    // ALPHA=0.1 ... ALPHA=0.05: the later value is used, as for any option, and said,
-    // as a list of names given again is.
-    const bool typed = !p->last_keyword.synthetic && p->last_keyword.line > 0 && !p->last.synthetic;
-    const std::string option = typed ? upper(p->last_keyword.raw) : std::string();
-    if (typed && st->single == 'n' && st->option == option && !option.empty())
-      parse_error(p, p->last_keyword.line, p->last_keyword.col, kValueGivenAgain, option.c_str(),
-                  kes_value_text(s.reg).c_str(), st->written.c_str());
+    const std::string option = typed_option(p);
+    note_value_replaced(p, *st, option, kes_value_text(s.reg));
     *st = slot_store();
     st->single = 'n';
     st->option = option;
@@ -363,14 +380,31 @@ void note_names_replaced(parser* p, const slot_store& earlier, const std::string
                 earlier.option.c_str(), names.c_str());
 }
 
+// A list of values given again (MU0=3 ... LOCATION=5): said as a list of names is.
+void note_values_replaced(parser* p, const slot_store& earlier, const std::string& option) {
+  std::string values;
+  for (double v : earlier.numbers) values += (values.empty() ? "" : " ") + kes_value_text(v);
+  for (const std::string& t : earlier.strings) values += (values.empty() ? "" : " ") + t;
+  const token& k = p->last_keyword;
+  if (earlier.option == option)
+    parse_error(p, k.line, k.col, kValuesGivenAgain, option.c_str(), values.c_str());
+  else
+    parse_error(p, k.line, k.col, kValuesOfAliasReplaced, option.c_str(), earlier.option.c_str(), values.c_str());
+}
+
 void act_list(parser* p, const action_args& a) {
   semantics& s = p->sem;
   const list_type type = type_of_code(a(1));
   slot_store* st = nullptr;
-  const bool named = type == list_type::names && !p->last_keyword.synthetic && p->last_keyword.line > 0;
-  const std::string option = named ? upper(p->last_keyword.raw) : std::string();
-  if (slot_of(s, a(0), &st) != nullptr && named && st->type == list_type::names && !st->option.empty())
-    note_names_replaced(p, *st, option);
+  // A list an option gives ("OPTION=" just read), not a statement's list of variables.
+  const int equals = p->syms->punct[static_cast<unsigned char>('=')];
+  const bool given = !p->last_keyword.synthetic && p->last_keyword.line > 0 &&
+                     (type == list_type::names || (p->last.cls == equals && !p->last.synthetic));
+  const std::string option = given ? upper(p->last_keyword.raw) : std::string();
+  if (slot_of(s, a(0), &st) != nullptr && given && st->type == type && !st->option.empty()) {
+    if (type == list_type::names) note_names_replaced(p, *st, option);
+    else note_values_replaced(p, *st, option);
+  }
   begin_list(s, a(0), type);
   if (st != nullptr) st->option = option;
   s.cur_list = a(0);

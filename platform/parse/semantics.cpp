@@ -143,16 +143,21 @@ std::string typed_option(const parser* p) {
   return typed ? upper(p->last_keyword.raw) : std::string();
 }
 
-// ALPHA=0.1 ... ALPHA=0.05, or MU0=3 ... LOCATION=5: the later value is used, as for
-// any option, and said, as a list of names given again is.
-void note_value_replaced(parser* p, const slot_store& earlier, const std::string& option, const std::string& later) {
-  if (option.empty() || earlier.option.empty() || earlier.single != 'n') return;
+// ALPHA=0.1 ... ALPHA=0.05, VSCALE=COUNT ... YSCALE=PERCENT: the later value is used,
+// as for any option, and said, as a list of names given again is. The store keeps the
+// option and its value as written for the next time.
+void value_given(parser* p, const slot_store& earlier, slot_store* st, const std::string& later) {
+  const std::string option = typed_option(p);
   const token& k = p->last_keyword;
-  if (earlier.option == option)
-    parse_error(p, k.line, k.col, kValueGivenAgain, option.c_str(), later.c_str(), earlier.written.c_str());
-  else
-    parse_error(p, k.line, k.col, kValueOfAliasReplaced, option.c_str(), earlier.option.c_str(), later.c_str(),
-                earlier.written.c_str());
+  if (!option.empty() && !earlier.option.empty() && earlier.single != 0) {
+    if (earlier.option == option)
+      parse_error(p, k.line, k.col, kValueGivenAgain, option.c_str(), later.c_str(), earlier.written.c_str());
+    else
+      parse_error(p, k.line, k.col, kValueOfAliasReplaced, option.c_str(), earlier.option.c_str(), later.c_str(),
+                  earlier.written.c_str());
+  }
+  st->option = option;
+  st->written = later;
 }
 
 void put(parser* p, const std::vector<int>& a) {
@@ -162,41 +167,41 @@ void put(parser* p, const std::vector<int>& a) {
   if (!sl || a.size() < 2) return;
   int max = a.size() > 2 ? a[2] : 8;
   sl->given = 1;
+  const slot_store earlier = std::move(*st);
+  *st = slot_store();
   if (a[1] == 1) {
-    const std::string option = typed_option(p);
-    note_value_replaced(p, *st, option, kes_value_text(s.reg));
-    *st = slot_store();
     st->single = 'n';
-    st->option = option;
-    st->written = kes_value_text(s.reg);
+    value_given(p, earlier, st, kes_value_text(s.reg));
     sl->v.num = s.reg;
     return;
   }
+  std::string text = token_text(p);
+  const std::string typed = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
+  // The value as the program writes it, for a note that it replaces another.
+  const std::string written = p->last.cls == T_QS ? "'" + text + "'" : typed;
   if (a[1] == kColourSlot) {
     std::string field;
-    *st = slot_store();
     std::memset(sl->v.name, ' ', sizeof sl->v.name);
     if (!colour_field(p, &field)) {
       sl->given = 0;
       return;
     }
     st->single = 'm';
+    value_given(p, earlier, st, written);
     std::memcpy(sl->v.name, field.data(), std::min(field.size(), sizeof sl->v.name));
     return;
   }
-  std::string text = token_text(p);
   if (a[1] == 2) {
     // A name slot holds its first 8 characters (VSCALE=PROPORTION is read as
     // "PROPORTI"); the readers compare prefixes.
-    const std::string written = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
     text = upper(text);
     int room = std::min(max, 8);
     if (static_cast<int>(text.size()) > room) {
       text.resize(static_cast<size_t>(room));
-      remember_cut_name(text, written);
+      remember_cut_name(text, typed);
     }
-    *st = slot_store();
     st->single = 'm';
+    value_given(p, earlier, st, written);
     std::memset(sl->v.name, ' ', sizeof sl->v.name);
     std::memcpy(sl->v.name, text.data(), text.size());
     return;
@@ -205,8 +210,8 @@ void put(parser* p, const std::vector<int>& a) {
     note_cut(p, text, max);
     text.resize(kes_utf8_cut(text, static_cast<size_t>(max)));
   }
-  *st = slot_store();
   st->single = 't';
+  value_given(p, earlier, st, written);
   st->text = text;
   sl->v.count = static_cast<std::int32_t>(text.size());
 }
@@ -618,7 +623,21 @@ void act_byopt(parser* p, const action_args& a) {
 
 void act_paired(parser* p, const action_args& a) {
   semantics& s = p->sem;
+  // NORMAL(MU=1 MU=2): the parameter's later values replace the earlier, said.
+  slot_store *values = nullptr, *marks = nullptr;
+  const std::string option = typed_option(p);
+  if (slot_of(s, a(0), &values) != nullptr && slot_of(s, a(1), &marks) != nullptr && !option.empty() &&
+      !values->option.empty()) {
+    slot_store earlier = *values;
+    earlier.numbers.clear();
+    for (std::size_t i = 0; i < values->numbers.size(); ++i) {
+      const bool est = i < marks->ints.size() && marks->ints[i] != 0;
+      earlier.strings.push_back(est ? "EST" : kes_value_text(values->numbers[i]));
+    }
+    note_values_replaced(p, earlier, option);
+  }
   begin_list(s, a(0), list_type::numbers);
+  if (values != nullptr) values->option = option;
   begin_list(s, a(1), list_type::markers);
   begin_list(s, a(2), list_type::markers);
   if (kes_optslot* sl = slot_of(s, a(0))) sl->given2 = 1;

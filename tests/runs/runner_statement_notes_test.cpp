@@ -74,6 +74,22 @@ TEST_F(StatementNotes, EachIsSaidWithItsWordsAndPlace) {
        "NOTE: prog.kes line 2, column 30: HREF= is given more than once; its later values replace the earlier (800) (in "
        "the HISTOGRAM statement).",
        0},
+      {"a name, under its other name", head + "  histogram speed / yscale=count\n    vscale=percent;\nrun;\n",
+       "NOTE: prog.kes line 3, column 5: VSCALE= is given more than once, as YSCALE= before it; its later value "
+       "percent replaces the earlier count (in the HISTOGRAM statement).",
+       0},
+      {"a colour", head + "  histogram speed / cfill=red cfill=#C6DBEF;\nrun;\n",
+       "NOTE: prog.kes line 2, column 31: CFILL= is given more than once; its later value #C6DBEF replaces the earlier "
+       "red (in the HISTOGRAM statement).",
+       0},
+      {"a text", head + "  histogram speed;\n  inset mean / header='a' header='b';\nrun;\n",
+       "NOTE: prog.kes line 3, column 27: HEADER= is given more than once; its later value 'b' replaces the earlier 'a' "
+       "(in the INSET statement).",
+       0},
+      {"a parameter of a family", head + "  histogram speed / normal(mu=est mu=900);\nrun;\n",
+       "NOTE: prog.kes line 2, column 35: MU= is given more than once; its later values replace the earlier (EST) (in "
+       "the HISTOGRAM statement).",
+       0},
       {"MU0= once and ALPHA= once: nothing said", "proc kestravine data=morley noprint mu0=800 alpha=.1;\n"
        "  var speed;\nrun;\n", "", 0, "more than once"},
       {"one MU0= per statement of a BY list is no repeat", "proc kestravine data=morley noprint mu0=800;\n"

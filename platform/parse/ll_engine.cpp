@@ -217,6 +217,7 @@ void engine::step_to_match(const token& t, int reading) {
     }
     if (is_terminal(x)) {
       stack_.pop_back();
+      statement_begun_ = p_->last.cls == T_ENDJB || p_->last.cls == 0;
       p_->last = t;
       p_->last.cls = reading;
       if (reading >= first_keyword_ && reading < desc_->nterminals) p_->last_keyword = p_->last;
@@ -532,7 +533,7 @@ bool engine::value_of_a_flag(const token& t, const std::vector<int>& expected) {
   const int equals = p_->syms->punct[static_cast<unsigned char>('=')];
   const token& k = p_->last;
   if (t.synthetic || t.cls != equals || k.synthetic || k.cls < first_keyword_ || k.cls >= desc_->nterminals ||
-      k.end > t.begin || std::find(expected.begin(), expected.end(), equals) != expected.end())
+      k.end > t.begin || statement_begun_ || std::find(expected.begin(), expected.end(), equals) != expected.end())
     return false;
   int gone = 1;
   const token& value = look(1);

@@ -69,6 +69,7 @@ class engine {
   std::vector<int> stack_;
   std::deque<token> ahead_;
   int first_keyword_ = 0;  // the first keyword terminal
+  bool statement_begun_ = false;  // the token read last is the first of its statement
   bool one_variable_only(const std::vector<int>& expected, int deletions);
 };
 

@@ -57,6 +57,9 @@ TEST_F(StatementNotes, EachIsSaidWithItsWordsAndPlace) {
        "expected"},
       {"a flag of the PROC statement given a value", "proc kestravine data=morley noprint=1;\n  var speed;\nrun;\n",
        "ERROR: prog.kes line 1, column 36: NOPRINT takes no value; '=1' was ignored (in the PROC statement).", 2},
+      {"'=' after a statement's name is no value of an option", head + "  var=speed;\nrun;\n",
+       "ERROR: prog.kes line 2, column 6: '=' is not valid here and was ignored; expected a name", 2,
+       "takes no value"},
       {"MU0= then its other name LOCATION=",
        "proc kestravine data=morley noprint mu0=800\n    location=900;\n  var speed;\nrun;\n",
        "NOTE: prog.kes line 2, column 5: LOCATION= is given more than once, as MU0= before it; its later values replace "

@@ -218,6 +218,8 @@ void engine::step_to_match(const token& t, int reading) {
     if (is_terminal(x)) {
       stack_.pop_back();
       statement_begun_ = p_->last.cls == T_ENDJB || p_->last.cls == 0;
+      if (reading == p_->syms->punct[static_cast<unsigned char>('=')])
+        p_->option_keyword = p_->last.cls >= first_keyword_ && p_->last.cls < desc_->nterminals ? p_->last : token();
       p_->last = t;
       p_->last.cls = reading;
       if (reading >= first_keyword_ && reading < desc_->nterminals) p_->last_keyword = p_->last;

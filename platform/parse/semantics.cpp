@@ -146,14 +146,16 @@ std::string typed_option(const parser* p) {
 // ALPHA=0.1 ... ALPHA=0.05, VSCALE=COUNT ... YSCALE=PERCENT: the later value is used,
 // as for any option, and said, as a list of names given again is. The store keeps the
 // option and its value as written for the next time.
-void value_given(parser* p, const slot_store& earlier, slot_store* st, const std::string& later) {
-  const std::string option = typed_option(p);
-  const token& k = p->last_keyword;
+void value_given(parser* p, const slot_store& earlier, slot_store* st, const std::string& later,
+                 const token& k = token()) {
+  const bool keyword_value = k.line > 0;
+  const std::string option = keyword_value ? upper(k.raw) : typed_option(p);
+  const token& at = keyword_value ? k : p->last_keyword;
   if (!option.empty() && !earlier.option.empty() && earlier.single != 0) {
     if (earlier.option == option)
-      parse_error(p, k.line, k.col, kValueGivenAgain, option.c_str(), later.c_str(), earlier.written.c_str());
+      parse_error(p, at.line, at.col, kValueGivenAgain, option.c_str(), later.c_str(), earlier.written.c_str());
     else
-      parse_error(p, k.line, k.col, kValueOfAliasReplaced, option.c_str(), earlier.option.c_str(), later.c_str(),
+      parse_error(p, at.line, at.col, kValueOfAliasReplaced, option.c_str(), earlier.option.c_str(), later.c_str(),
                   earlier.written.c_str());
   }
   st->option = option;
@@ -650,8 +652,18 @@ void act_set(parser* p, const action_args& a) {
   slot_store* st = nullptr;
   kes_optslot* sl = slot_of(p->sem, a(0), &st);
   if (sl == nullptr) return;
+  const slot_store earlier = std::move(*st);
   *st = slot_store();
   st->single = 'n';
+  // BARLABEL=COUNT ... BARLABEL=PERCENT: a value that is a keyword, after its option's
+  // '='; an option standing alone for its default (ENDPOINTS) gives no value to name.
+  const token& k = p->option_keyword;
+  if (!p->last.synthetic && !k.synthetic && k.line > 0 && k.end <= p->last.begin) {
+    std::string between = p->text.substr(k.end, p->last.begin - k.end);
+    between.erase(std::remove_if(between.begin(), between.end(), [](unsigned char c) { return std::isspace(c); }),
+                  between.end());
+    if (between == "=") value_given(p, earlier, st, upper(p->last.raw), k);
+  }
   sl->given = 1;
   sl->v.num = a(1);
   sl->list = nullptr;

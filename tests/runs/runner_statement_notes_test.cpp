@@ -93,6 +93,15 @@ TEST_F(StatementNotes, EachIsSaidWithItsWordsAndPlace) {
        "NOTE: prog.kes line 2, column 35: MU= is given more than once; its later values replace the earlier (EST) (in "
        "the HISTOGRAM statement).",
        0},
+      {"a value that is a keyword", head + "  histogram speed / barlabel=count\n    barlabel = percent;\nrun;\n",
+       "NOTE: prog.kes line 3, column 5: BARLABEL= is given more than once; its later value PERCENT replaces the "
+       "earlier COUNT (in the HISTOGRAM statement).",
+       0},
+      {"and inside an option's parentheses",
+       "proc kestravine data=morley noprint cibasic(type=lower type=upper);\n  var speed;\nrun;\n",
+       "NOTE: prog.kes line 1, column 56: TYPE= is given more than once; its later value UPPER replaces the earlier "
+       "LOWER (in the PROC statement).",
+       0},
       {"MU0= once and ALPHA= once: nothing said", "proc kestravine data=morley noprint mu0=800 alpha=.1;\n"
        "  var speed;\nrun;\n", "", 0, "more than once"},
       {"one MU0= per statement of a BY list is no repeat", "proc kestravine data=morley noprint mu0=800;\n"

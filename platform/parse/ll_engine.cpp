@@ -21,6 +21,8 @@ constexpr size_t kMaxExpectedShown = 8; // terminals an error message names
 constexpr int kNearSpelling = 2;        // edits within which a keyword counts as near
 constexpr int kFarSpelling = 99;        // the distance of every terminal not near
 constexpr size_t kMaxDeletedShown = 42; // characters of deleted text a message shows
+constexpr int kTakesNoValue = 43;       // catalogue entry: an option without a value given one
+constexpr int kNoNameBeforeOption = 47; // catalogue entry: "STD=" with the next option after it
 
 }  // namespace
 
@@ -215,6 +217,9 @@ void engine::step_to_match(const token& t, int reading) {
     }
     if (is_terminal(x)) {
       stack_.pop_back();
+      statement_begun_ = p_->last.cls == T_ENDJB || p_->last.cls == 0;
+      if (reading == p_->syms->punct[static_cast<unsigned char>('=')])
+        p_->option_keyword = p_->last.cls >= first_keyword_ && p_->last.cls < desc_->nterminals ? p_->last : token();
       p_->last = t;
       p_->last.cls = reading;
       if (reading >= first_keyword_ && reading < desc_->nterminals) p_->last_keyword = p_->last;
@@ -240,6 +245,7 @@ void engine::run() {
     }
     token t = look(0);
     int r = chosen_reading(t);
+    if (r == T_NAMEX && option_left_without_name(t)) continue;
     if (r == 0) {
       repair();
       continue;
@@ -270,6 +276,10 @@ std::string engine::semicolon_hint_for(const token& t) const {
   if (!t.synthetic && t.cls == T_NAMEX && upper(t.raw) == "WHERE" && (p_->last.cls == T_ENDJB || p_->last.cls == 0))
     return "; WHERE is not a statement of this step: choose the observations with the data set option WHERE=, "
            "as in DATA=name(WHERE=(condition))";
+  // QUIT ends steps of other kinds; left here it would be taken for a mistyped statement.
+  if (!t.synthetic && t.cls == T_NAMEX && upper(t.raw) == "QUIT" && (p_->last.cls == T_ENDJB || p_->last.cls == 0))
+    return "; QUIT does not end this step: a RUN statement ends it, and so does the next PROC statement or the end "
+           "of the program";
   if (p_->last.cls == T_ENDJB || t.synthetic || (t.cls != T_NAMEX && t.keyword == 0)) return {};
   return missing_semicolon(p_, t.raw);
 }
@@ -435,11 +445,7 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
   std::string exp_text;
   if (best.deletions > 0) {
     exp_text = expected_text(expected, t);
-    const token& last_gone = look(static_cast<size_t>(best.deletions - 1));
-    std::string gone = "'" + p_->text.substr(t.begin, last_gone.end - t.begin) + "'";
-    for (char& c : gone)
-      if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    if (gone.size() > kMaxDeletedShown) gone = gone.substr(0, kMaxDeletedShown - 2) + "...'";
+    const std::string gone = quoted_text(t, look(static_cast<size_t>(best.deletions - 1)));
     if (one_variable_only(expected, best.deletions)) {
       std::string stmt = p_->sem.cur_stmt;
       for (char& c : stmt) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -475,14 +481,27 @@ void engine::apply_repair(const repair_candidate& best, const std::vector<int>& 
       parse_error(p_, t.line, t.col, 1, exp_text.c_str(), (describe(p_, t) + semicolon_hint_for(t)).c_str());
   }
   const token& here = look(0);
-  for (int x : best.inserts) {
-    token s;
-    s.cls = x;
-    s.synthetic = true;
-    s.line = here.line;
-    s.col = here.col;
-    step_to_match(s, x);
-  }
+  for (int x : best.inserts) match_inserted(x, here);
+}
+
+// Terminal x, put in by a repair before the token `here`, matched as if read there.
+void engine::match_inserted(int x, const token& here) {
+  token s;
+  s.cls = x;
+  s.synthetic = true;
+  s.line = here.line;
+  s.col = here.col;
+  step_to_match(s, x);
+}
+
+// The program's text from token `from` to token `to`, quoted on one line and cut to
+// what a message shows.
+std::string engine::quoted_text(const token& from, const token& to) const {
+  std::string text = "'" + p_->text.substr(from.begin, to.end - from.begin) + "'";
+  for (char& c : text)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  if (text.size() > kMaxDeletedShown) text = text.substr(0, kMaxDeletedShown - 2) + "...'";
+  return text;
 }
 
 // The least-cost repair: insert a short string of terminals before the token,
@@ -496,6 +515,7 @@ void engine::repair() {
     panic(expected);
     return;
   }
+  if (value_of_a_flag(t, expected)) return;
   std::vector<repair_candidate> cands;
   add_insertions(expected, t, &cands);
   add_completions(t, &cands);
@@ -506,6 +526,46 @@ void engine::repair() {
     return;
   }
   apply_repair(best, expected, t);
+}
+
+// "GRID=yes" where GRID takes no value: the cheapest repair would make '=' the start of
+// another option and read the value as that option's, so the option is said to take
+// none and its '=' and value are skipped.
+bool engine::value_of_a_flag(const token& t, const std::vector<int>& expected) {
+  const int equals = p_->syms->punct[static_cast<unsigned char>('=')];
+  const token& k = p_->last;
+  if (t.synthetic || t.cls != equals || k.synthetic || k.cls < first_keyword_ || k.cls >= desc_->nterminals ||
+      k.end > t.begin || statement_begun_ || std::find(expected.begin(), expected.end(), equals) != expected.end())
+    return false;
+  int gone = 1;
+  const token& value = look(1);
+  const int end = desc_->nterminals, minus = p_->syms->punct[static_cast<unsigned char>('-')];
+  if (value.cls != T_ENDJB && value.cls != end && !fits(stack_, value))
+    gone = value.cls == minus && look(2).cls != T_ENDJB && look(2).cls != end ? 3 : 2;
+  const std::string skipped = quoted_text(t, look(static_cast<size_t>(gone - 1)));
+  const std::string option = upper(k.raw.empty() ? k.text : k.raw);
+  parse_error(p_, t.line, t.col, kTakesNoValue, option.c_str(), skipped.c_str());
+  for (int i = 0; i < gone; ++i) consume();
+  return true;
+}
+
+// "std=" at a line's end and "n=cnt" on the next: the word after "STD=" spells an
+// option and '=' follows it, so it is that option, and STD= is the one without its
+// name. Read as a name, it would be taken for STD='s and the error said at its '='.
+// STD= is told so where it stands, a name is put in for it, and the option is read.
+bool engine::option_left_without_name(const token& t) {
+  const int equals = p_->syms->punct[static_cast<unsigned char>('=')];
+  const token& k = p_->last_keyword;
+  const token& eq = p_->last;
+  if (t.synthetic || t.keyword == 0 || eq.synthetic || eq.cls != equals || k.synthetic || k.line == 0 ||
+      k.end > eq.begin || look(1).cls != equals || look(1).synthetic || accepts(stack_, t.keyword))
+    return false;
+  const std::vector<int> named = after(stack_, T_NAMEX);
+  if (!accepts(named, t.keyword) || !fits(after(named, t.keyword), look(1))) return false;
+  const std::string word = p_->text.substr(t.begin, look(1).end - t.begin);
+  parse_error(p_, k.line, k.col, kNoNameBeforeOption, upper(k.raw).c_str(), word.c_str(), upper(t.raw).c_str());
+  match_inserted(T_NAMEX, t);
+  return true;
 }
 
 // No repair within reach: skip to the end of the statement and go on from there.

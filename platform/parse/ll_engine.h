@@ -43,6 +43,10 @@ class engine {
     std::vector<int> inserts;
   };
   void repair();
+  bool value_of_a_flag(const token& t, const std::vector<int>& expected);
+  bool option_left_without_name(const token& t);
+  void match_inserted(int x, const token& here);
+  std::string quoted_text(const token& from, const token& to) const;
   int deletion_cost(const token& u) const;
   int insertion_cost(int symbol) const;
   bool fits(const std::vector<int>& stack, const token& u) const;
@@ -65,6 +69,7 @@ class engine {
   std::vector<int> stack_;
   std::deque<token> ahead_;
   int first_keyword_ = 0;  // the first keyword terminal
+  bool statement_begun_ = false;  // the token read last is the first of its statement
   bool one_variable_only(const std::vector<int>& expected, int deletions);
 };
 

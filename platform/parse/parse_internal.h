@@ -135,6 +135,8 @@ struct parser {
   token tok;                // the lookahead
   token last;               // the token matched last
   token last_keyword;       // the keyword matched last: where the option being read begins
+  token option_keyword;     // the keyword matched before the last '=': the option whose
+                            // value is being read, also when the value is a keyword
   int trace = 0;
   int errors = 0;
   bool gave_up = false;

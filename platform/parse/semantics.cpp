@@ -36,6 +36,9 @@ constexpr int kUnknownColourNote = 60;   // catalogue entry of a colour word tha
 // Catalogue entries: a list of names given again; given again under another spelling;
 // a name that begins a statement.
 constexpr int kNamesGivenAgain = 37, kNamesOfAliasReplaced = 38, kNameLikeStatement = 39, kValueGivenAgain = 42;
+// A value given again under another name of its option; a list of values given again,
+// under its own name or another.
+constexpr int kValueOfAliasReplaced = 44, kValuesGivenAgain = 45, kValuesOfAliasReplaced = 46;
 
 enum kind : int {
   K_PROC = 1, K_LISTSTMT, K_NODE, K_END, K_FLAG, K_PUT, K_APPEND, K_LIST, K_VAR, K_VARNAME,
@@ -133,6 +136,32 @@ bool colour_field(parser* p, std::string* field) {
   return false;
 }
 
+// The option whose value was just read, as typed and upper-cased; "" where a repair put
+// it in.
+std::string typed_option(const parser* p) {
+  const bool typed = !p->last_keyword.synthetic && p->last_keyword.line > 0 && !p->last.synthetic;
+  return typed ? upper(p->last_keyword.raw) : std::string();
+}
+
+// ALPHA=0.1 ... ALPHA=0.05, VSCALE=COUNT ... YSCALE=PERCENT: the later value is used,
+// as for any option, and said, as a list of names given again is. The store keeps the
+// option and its value as written for the next time.
+void value_given(parser* p, const slot_store& earlier, slot_store* st, const std::string& later,
+                 const token& k = token()) {
+  const bool keyword_value = k.line > 0;
+  const std::string option = keyword_value ? upper(k.raw) : typed_option(p);
+  const token& at = keyword_value ? k : p->last_keyword;
+  if (!option.empty() && !earlier.option.empty() && earlier.single != 0) {
+    if (earlier.option == option)
+      parse_error(p, at.line, at.col, kValueGivenAgain, option.c_str(), later.c_str(), earlier.written.c_str());
+    else
+      parse_error(p, at.line, at.col, kValueOfAliasReplaced, option.c_str(), earlier.option.c_str(), later.c_str(),
+                  earlier.written.c_str());
+  }
+  st->option = option;
+  st->written = later;
+}
+
 void put(parser* p, const std::vector<int>& a) {
   semantics& s = p->sem;
   slot_store* st = nullptr;
@@ -140,46 +169,41 @@ void put(parser* p, const std::vector<int>& a) {
   if (!sl || a.size() < 2) return;
   int max = a.size() > 2 ? a[2] : 8;
   sl->given = 1;
+  const slot_store earlier = std::move(*st);
+  *st = slot_store();
   if (a[1] == 1) {
-    // ALPHA=0.1 ... ALPHA=0.05: the later value is used, as for any option, and said,
-    // as a list of names given again is.
-    const bool typed = !p->last_keyword.synthetic && p->last_keyword.line > 0 && !p->last.synthetic;
-    const std::string option = typed ? upper(p->last_keyword.raw) : std::string();
-    if (typed && st->single == 'n' && st->option == option && !option.empty())
-      parse_error(p, p->last_keyword.line, p->last_keyword.col, kValueGivenAgain, option.c_str(),
-                  kes_value_text(s.reg).c_str(), st->written.c_str());
-    *st = slot_store();
     st->single = 'n';
-    st->option = option;
-    st->written = kes_value_text(s.reg);
+    value_given(p, earlier, st, kes_value_text(s.reg));
     sl->v.num = s.reg;
     return;
   }
+  std::string text = token_text(p);
+  const std::string typed = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
+  // The value as the program writes it, for a note that it replaces another.
+  const std::string written = p->last.cls == T_QS ? "'" + text + "'" : typed;
   if (a[1] == kColourSlot) {
     std::string field;
-    *st = slot_store();
     std::memset(sl->v.name, ' ', sizeof sl->v.name);
     if (!colour_field(p, &field)) {
       sl->given = 0;
       return;
     }
     st->single = 'm';
+    value_given(p, earlier, st, written);
     std::memcpy(sl->v.name, field.data(), std::min(field.size(), sizeof sl->v.name));
     return;
   }
-  std::string text = token_text(p);
   if (a[1] == 2) {
     // A name slot holds its first 8 characters (VSCALE=PROPORTION is read as
     // "PROPORTI"); the readers compare prefixes.
-    const std::string written = p->last.cls == T_QS || p->last.raw.empty() ? text : p->last.raw;
     text = upper(text);
     int room = std::min(max, 8);
     if (static_cast<int>(text.size()) > room) {
       text.resize(static_cast<size_t>(room));
-      remember_cut_name(text, written);
+      remember_cut_name(text, typed);
     }
-    *st = slot_store();
     st->single = 'm';
+    value_given(p, earlier, st, written);
     std::memset(sl->v.name, ' ', sizeof sl->v.name);
     std::memcpy(sl->v.name, text.data(), text.size());
     return;
@@ -188,8 +212,8 @@ void put(parser* p, const std::vector<int>& a) {
     note_cut(p, text, max);
     text.resize(kes_utf8_cut(text, static_cast<size_t>(max)));
   }
-  *st = slot_store();
   st->single = 't';
+  value_given(p, earlier, st, written);
   st->text = text;
   sl->v.count = static_cast<std::int32_t>(text.size());
 }
@@ -363,14 +387,31 @@ void note_names_replaced(parser* p, const slot_store& earlier, const std::string
                 earlier.option.c_str(), names.c_str());
 }
 
+// A list of values given again (MU0=3 ... LOCATION=5): said as a list of names is.
+void note_values_replaced(parser* p, const slot_store& earlier, const std::string& option) {
+  std::string values;
+  for (double v : earlier.numbers) values += (values.empty() ? "" : " ") + kes_value_text(v);
+  for (const std::string& t : earlier.strings) values += (values.empty() ? "" : " ") + t;
+  const token& k = p->last_keyword;
+  if (earlier.option == option)
+    parse_error(p, k.line, k.col, kValuesGivenAgain, option.c_str(), values.c_str());
+  else
+    parse_error(p, k.line, k.col, kValuesOfAliasReplaced, option.c_str(), earlier.option.c_str(), values.c_str());
+}
+
 void act_list(parser* p, const action_args& a) {
   semantics& s = p->sem;
   const list_type type = type_of_code(a(1));
   slot_store* st = nullptr;
-  const bool named = type == list_type::names && !p->last_keyword.synthetic && p->last_keyword.line > 0;
-  const std::string option = named ? upper(p->last_keyword.raw) : std::string();
-  if (slot_of(s, a(0), &st) != nullptr && named && st->type == list_type::names && !st->option.empty())
-    note_names_replaced(p, *st, option);
+  // A list an option gives ("OPTION=" just read), not a statement's list of variables.
+  const int equals = p->syms->punct[static_cast<unsigned char>('=')];
+  const bool given = !p->last_keyword.synthetic && p->last_keyword.line > 0 &&
+                     (type == list_type::names || (p->last.cls == equals && !p->last.synthetic));
+  const std::string option = given ? upper(p->last_keyword.raw) : std::string();
+  if (slot_of(s, a(0), &st) != nullptr && given && st->type == type && !st->option.empty()) {
+    if (type == list_type::names) note_names_replaced(p, *st, option);
+    else note_values_replaced(p, *st, option);
+  }
   begin_list(s, a(0), type);
   if (st != nullptr) st->option = option;
   s.cur_list = a(0);
@@ -584,7 +625,21 @@ void act_byopt(parser* p, const action_args& a) {
 
 void act_paired(parser* p, const action_args& a) {
   semantics& s = p->sem;
+  // NORMAL(MU=1 MU=2): the parameter's later values replace the earlier, said.
+  slot_store *values = nullptr, *marks = nullptr;
+  const std::string option = typed_option(p);
+  if (slot_of(s, a(0), &values) != nullptr && slot_of(s, a(1), &marks) != nullptr && !option.empty() &&
+      !values->option.empty()) {
+    slot_store earlier = *values;
+    earlier.numbers.clear();
+    for (std::size_t i = 0; i < values->numbers.size(); ++i) {
+      const bool est = i < marks->ints.size() && marks->ints[i] != 0;
+      earlier.strings.push_back(est ? "EST" : kes_value_text(values->numbers[i]));
+    }
+    note_values_replaced(p, earlier, option);
+  }
   begin_list(s, a(0), list_type::numbers);
+  if (values != nullptr) values->option = option;
   begin_list(s, a(1), list_type::markers);
   begin_list(s, a(2), list_type::markers);
   if (kes_optslot* sl = slot_of(s, a(0))) sl->given2 = 1;
@@ -597,8 +652,18 @@ void act_set(parser* p, const action_args& a) {
   slot_store* st = nullptr;
   kes_optslot* sl = slot_of(p->sem, a(0), &st);
   if (sl == nullptr) return;
+  const slot_store earlier = std::move(*st);
   *st = slot_store();
   st->single = 'n';
+  // BARLABEL=COUNT ... BARLABEL=PERCENT: a value that is a keyword, after its option's
+  // '='; an option standing alone for its default (ENDPOINTS) gives no value to name.
+  const token& k = p->option_keyword;
+  if (!p->last.synthetic && !k.synthetic && k.line > 0 && k.end <= p->last.begin) {
+    std::string between = p->text.substr(k.end, p->last.begin - k.end);
+    between.erase(std::remove_if(between.begin(), between.end(), [](unsigned char c) { return std::isspace(c); }),
+                  between.end());
+    if (between == "=") value_given(p, earlier, st, upper(p->last.raw), k);
+  }
   sl->given = 1;
   sl->v.num = a(1);
   sl->list = nullptr;

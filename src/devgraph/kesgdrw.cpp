@@ -16,6 +16,7 @@
 #include "devgraph/pctl_axes.h"
 #include "devgraph/prob_marks.h"
 #include "devgraph/tick_text.h"
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "host/kes_checked.h"
 #include "inset/inset_place.h"
@@ -196,7 +197,8 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         if (s->line && kesgdl(ctx, r, cell, line)) note.see_line(line);
         // A two-parameter Weibull cell leaves out its values at the threshold (the
         // point makers give none for them), as the log says: the cell counts them too.
-        const double at_threshold = r->dist == KES_DIST_WEIBULL2 ? n - static_cast<double>(seen.given) : 0;
+        const kes_law* law = kes_law_of(r->dist);
+        const double at_threshold = law != nullptr && law->log_of_data ? n - static_cast<double>(seen.given) : 0;
         if (placed > 0 && placed < seen.given)
           note.draw(lost_text(std::to_string(seen.given - placed), std::to_string(seen.given)));
         else if (placed > 0 && at_threshold >= 1)

@@ -137,6 +137,11 @@ void kesunbuilt(kes_ctx* ctx) {
     annotate = annotate || kes_pgiven(s, KES_PLOT_SLOT_ANNOTATE);
     tile_title = tile_title || kes_pgiven(s, KES_PLOT_SLOT_TILELEGLABEL);
     if (kes_flag(s, KES_PLOT_FLAG_OVERLAY)) (named(s, "HIST") ? hist_overlay : plot_overlay) = true;
+    // OVERLAY draws the CLASS cells in one frame: without CLASS there are none to draw so.
+    if (kes_flag(s, KES_PLOT_FLAG_OVERLAY) && !named(s, "HIST") && !kes_pgiven(ctx->proc, KES_PROC_SLOT_CLASS)) {
+      xspplace(s, KES_STMT_KEYWORD);
+      xpmlog(KES_SET_LABEL, KES_MSG_OVERLAY_WITHOUT_CLASS);
+    }
     forcehist = forcehist || kes_flag(s, KES_PLOT_FLAG_FORCEHIST);
   }
   // Bars are drawn unless NOBARS leaves them out: there is nothing to force.

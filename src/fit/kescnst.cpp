@@ -1,6 +1,7 @@
 // kescnst: the scale constant of a fitted curve.
 #include <cmath>
 
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "host/host_services.h"
@@ -82,8 +83,8 @@ int kescnst(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int k, double* c, i
   const double w = bs != nullptr ? bs->width : slot->width;
   const int rc = constant(request, slot, vs, cv, w, c);
   // The gamma constant is a logarithm, and the beta's is refused past the doubles.
-  if (rc != 0 || std::isfinite(*c) || exp2 == nullptr || cv.dist == KES_DIST_GAMMA || cv.dist == KES_DIST_BETA)
-    return rc;
+  const kes_law* law = kes_law_of(cv.dist);
+  if (rc != 0 || std::isfinite(*c) || exp2 == nullptr || (law != nullptr && law->constant_unscaled)) return rc;
   *exp2 = kConstantShift;
   return constant(request, slot, vs, cv, std::ldexp(w, -kConstantShift), c);
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "fit/family/kes_law.h"
 #include "fit/zfit.h"
 #include "host/host_services.h"
 #include "host/step_codes.h"
@@ -39,10 +40,11 @@ double exponential_origin(const zfit_work* w) {
 double relative_origin(const zfit_work* w) {
   const zfit_req* r = w->req;
   const int f = r->family;
-  const bool family = f == ZFIT_LOGNORMAL || f == ZFIT_WEIBULL || f == ZFIT_GAMMA || f == ZFIT_BETA;
   if (f == ZFIT_EXPONENTIAL) return exponential_origin(w);
-  if (!family || w->values == nullptr || w->values->m < 1 || !(r->max >= r->min)) return NAN;
-  const bool end_est = w->estimate[0] || (f == ZFIT_BETA && w->estimate[1]);
+  const kes_law* law = kes_law_of(f);
+  if (law == nullptr || !law->fit_from_threshold || w->values == nullptr || w->values->m < 1 || !(r->max >= r->min))
+    return NAN;
+  const bool end_est = w->estimate[0] || (law->to_one && w->estimate[1]);
   if (end_est)
     return r->method == 0 && w->values->m > 1 && r->max > r->min && std::isfinite(r->max - r->min) ? r->min : NAN;
   const double theta = r->params[0];
@@ -75,7 +77,10 @@ void relative_moments(const kes_valview* v, zfit_req* q) {
 double into(double v, int e) { return std::isfinite(v) && std::fabs(v) != ZDBL_BIG ? std::ldexp(v, -e) : v; }
 
 // Whether the second parameter is a scale (a lognormal's is the log of one).
-bool log_scale(int family) { return family == ZFIT_LOGNORMAL; }
+bool log_scale(int family) {
+  const kes_law* law = kes_law_of(family);
+  return law != nullptr && law->log_scale;
+}
 
 double scale_into(int family, double v, int e) {
   return log_scale(family) ? (std::isnan(v) ? v : v - e * std::log(2.0)) : into(v, e);

@@ -10,6 +10,7 @@
 
 #include "host/template_dynamics.h"
 #include "plotdata/kes_points.h"
+#include "fit/family/kes_law.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_famsets.h"
@@ -40,6 +41,13 @@ constexpr int kPctlLabelMax = 40;
 // The graph templates: [rotated][comparative].
 const char* const kQqGraphs[2][2] = {{"QQPlot", "CompQQPlot"}, {"QQPlotRotated", "CompQQPlotRotated"}};
 const char* const kProbGraphs[2][2] = {{"ProbPlot", "CompProbPlot"}, {"ProbPlotRotated", "CompProbPlotRotated"}};
+
+// Whether the request's law is of ln(x - threshold), whose values at the threshold
+// take no point.
+bool log_of_data(const kes_preq* r) {
+  const kes_law* law = kes_law_of(r->dist);
+  return law != nullptr && law->log_of_data;
+}
 
 
 // Whether some CLASS cell draws a line other than the key cell's.
@@ -118,7 +126,7 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
   }
   // A two-parameter Weibull cell leaves out its values at the threshold: a row of the
   // cell after its points says how many, so that the cell can say it too.
-  if (r->dist == KES_DIST_WEIBULL2) kes_stg_numcol(g, "AtThreshold", kAtThreshold, vemtxt("AtThreshold", 11));
+  if (log_of_data(r)) kes_stg_numcol(g, "AtThreshold", kAtThreshold, vemtxt("AtThreshold", 11));
   // A cell whose fit failed sends its values without quantiles, each row marked, so
   // that the cell can say that its values are not drawn and why.
   g->unfitted = kes_each_cell(cv, [&](kes_cell* cell) -> int { return unfitted(ctx, cell) ? 1 : 0; }) != 0;
@@ -237,7 +245,7 @@ void rows(kes_ctx* ctx, kes_stgraph* g, kes_cell* cell, bool prob) {
   const long rowcount = std::max<long>(fitted ? kes_stg_rowcount(ctx, static_cast<int>(n)) : 1, kept);
   for (long i = n; i < rowcount; ++i) row(i);
   // The values at a two-parameter Weibull threshold took no point.
-  const long at_threshold = r->dist == KES_DIST_WEIBULL2 ? static_cast<long>(count) - n : 0;
+  const long at_threshold = log_of_data(r) ? static_cast<long>(count) - n : 0;
   if (at_threshold > 0) {
     g->cells[kAtThreshold] = static_cast<double>(at_threshold);
     row(rowcount);

@@ -60,6 +60,13 @@ TEST(BoundedSum, DecidesWhereTheBoundAllows) {
       {"kept weight", {1, 0x1p-60}, {1, 0x1p-60, 1}, 50, 1},
       {"lost weight", {1, 0x1p-60, 0x1p-130}, {1, 0x1p-60, 0x1p-130, 1, 0x1p-60, 0x1p-130}, 50, kOpen},
       {"nothing yet", {}, {1, 2}, 0, 0},
+      // A weight of 1e-16 beside two of 0.6: the pair holds it, the doubles' sides tie,
+      // and the exact products decide by their largest part, not their smallest
+      // (the rounding error of 100 x 0.6, of the other sign).
+      {"tiny third weight, median", {0.6}, {0.6, 0.6, 1e-16}, 50, -1},
+      {"tiny third weight, all but it", {0.6, 0.6}, {0.6, 0.6, 1e-16}, 100, -1},
+      {"tiny third weight, all", {0.6, 0.6, 1e-16}, {0.6, 0.6, 1e-16}, 100, 0},
+      {"tiny weight first", {1e-16, 0.6}, {1e-16, 0.6, 0.6}, 50, 1},
   };
   for (const auto& c : cases) {
     const kes_bounded_sum cum = bounded(c.cum), total = bounded(c.total);

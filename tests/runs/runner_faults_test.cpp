@@ -61,6 +61,13 @@ class RunnerFaults : public ::testing::Test {
     return v;
   }
   bool has(const std::string& text) const { return log_.find(text) != std::string::npos; }
+  // Whether the process sleeps (state S of /proc/PID/stat): waiting for input, not
+  // running nor ready to run.
+  static bool asleep(pid_t pid) {
+    const std::string stat = slurp("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'S';
+  }
   // Once the growing JSON document of the run started with --json j.json passes
   // 'bytes', kills the run outright and reads what j.json holds: false when that is
   // no complete document.
@@ -278,7 +285,12 @@ TEST_F(RunnerFaults, AnInterruptEndsThisRunsLogWhereverItIs) {
   };
   dir_.write("j.json", "{\"older\": 1}\n");
   proc_.start(dir_.path().string(), {"--log", "log", "--listing", "lst", "--json", "j.json", "-"}, stdin_never_ends);
-  ASSERT_TRUE(proc_.wait_until([&] { return fs::exists(dir_ / "log") && slurp(dir_ / "log").empty(); }));
+  // The log is emptied as it is opened, a moment before the interrupt's line is told
+  // where to go: an interrupt in between (a loaded machine pausing the runner there)
+  // finds no log to end. The runner is waited for until it sleeps in its read of the
+  // program, which it begins only after that.
+  ASSERT_TRUE(proc_.wait_until(
+      [&] { return fs::exists(dir_ / "log") && slurp(dir_ / "log").empty() && asleep(proc_.pid); }));
   ::kill(proc_.pid, SIGINT);
   EXPECT_EQ(finish(), 130);
   EXPECT_EQ(log_,

@@ -25,6 +25,15 @@ struct kes_law {
   bool log_scale = false;
   // The standardized support starts at 0 (a threshold) / ends at 1 (a bounded law).
   bool from_zero = false, to_one = false;
+  // A maximum-likelihood fit of the threshold (and of the beta's upper end) works
+  // relative to the smallest value; a given threshold, relative to it.
+  bool fit_from_threshold = false;
+  // The curve's constant is never formed under a power of two past the doubles: the
+  // gamma's is a logarithm, the beta's is refused there.
+  bool constant_unscaled = false;
+  // The law is that of ln(x - threshold): a value at the threshold has no point of a
+  // Q-Q or probability plot, and the cell counts such values instead.
+  bool log_of_data = false;
   // The distribution function at x, from 0 to 1; missing where the family's incomplete
   // function cannot take x.
   double (*cdf)(const double* params, double x);

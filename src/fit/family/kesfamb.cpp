@@ -107,6 +107,8 @@ const kes_law kes_law_beta = {.code = KES_DIST_BETA,
                               .nparams = 4,
                               .from_zero = true,
                               .to_one = true,
+                              .fit_from_threshold = true,
+                              .constant_unscaled = true,
                               .cdf = kesbcdf,
                               .quantile = law_quantile,
                               .density = kesbplt};

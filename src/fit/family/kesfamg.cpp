@@ -71,6 +71,8 @@ kes_pit tails(const double* p, double x) {
 const kes_law kes_law_gamma = {.code = KES_DIST_GAMMA,
                                .nparams = 3,
                                .from_zero = true,
+                               .fit_from_threshold = true,
+                               .constant_unscaled = true,
                                .cdf = kesgcdf,
                                .tails = tails,
                                .quantile = quantile,

@@ -99,6 +99,7 @@ kes_pit tails(const double* p, double x) {
 const kes_law kes_law_weibull = {.code = KES_DIST_WEIBULL,
                                  .nparams = 3,
                                  .from_zero = true,
+                                 .fit_from_threshold = true,
                                  .cdf = keswcdf,
                                  .tails = tails,
                                  .quantile = quantile,
@@ -106,5 +107,6 @@ const kes_law kes_law_weibull = {.code = KES_DIST_WEIBULL,
 // The law of y = log(x - theta): location log(sigma), scale 1/c; it draws no curve.
 const kes_law kes_law_weibull2 = {.code = KES_DIST_WEIBULL2,
                                   .nparams = 2,
+                                  .log_of_data = true,
                                   .cdf = kesw2cdf,
                                   .quantile = quantile2};

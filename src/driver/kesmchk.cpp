@@ -21,14 +21,15 @@ constexpr int kListGiven = 3;  // given byte of a MIDPOINTS= or ENDPOINTS list
 constexpr double kStepTolerance = 1e-12;
 constexpr double kMaxCount = 2147483646;
 
-// The messages of a bin list: too short, not increasing, unequal steps.
+// The messages of a bin list: too short, not increasing, a step too large, and the
+// note of a smaller step.
 struct list_messages {
-  int too_short, not_increasing, unequal;
+  int too_short, not_increasing, unequal, smaller;
 };
 constexpr list_messages kMidpointMsgs = {KES_MSG_MIDPOINTS_TOO_FEW, KES_MSG_MIDPOINTS_NOT_INCREASING,
-                                         KES_MSG_MIDPOINTS_UNEQUAL_STEPS};
+                                         KES_MSG_MIDPOINTS_UNEQUAL_STEPS, KES_MSG_MIDPOINTS_SMALLER_STEP};
 constexpr list_messages kEndpointMsgs = {KES_MSG_ENDPOINTS_TOO_FEW, KES_MSG_ENDPOINTS_NOT_INCREASING,
-                                         KES_MSG_ENDPOINTS_UNEQUAL_STEPS};
+                                         KES_MSG_ENDPOINTS_UNEQUAL_STEPS, KES_MSG_ENDPOINTS_SMALLER_STEP};
 
 // The steps of a list as the decimals it was typed in: a list read from its text (or
 // spelled a TO b BY c) holds the doubles nearest its decimals, whose differences carry
@@ -57,7 +58,8 @@ bool decimal_steps(const double* v, int n, std::vector<__int128>* steps, int* q)
 
 // A bin list holds two or more increasing values whose steps are not larger than the
 // first step d (by more than 1e-12 x max(1, d)). A smaller step passes: the list's
-// values are the bins' places, a step too large would leave a gap of no bin.
+// bins are laid out from the first value by the first step, so a later value off that
+// grid is no bin's place of its own: the user is told which.
 bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
   const int n = kes_pcount(s, slot);
   const double* v = kes_pnumbers(s, slot);
@@ -71,6 +73,7 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
   const bool decimals = decimal_steps(v, n, &steps, &q);
   const double d = decimals ? kes_decimal_double(steps[0], q) : v[1] - v[0];
   const double tol = kStepTolerance * kes::fmax(1.0, d);
+  int off_grid = 0;  // the first value after a smaller step
   for (int i = 1; i < n; ++i) {
     if (!(v[i - 1] < v[i])) {
       xspplace(s, slot);
@@ -83,6 +86,11 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
       xpmlog(KES_SET_PLOT, msg.unequal, v[i - 1], v[i]);
       return false;
     }
+    if (off_grid == 0 && over < -tol) off_grid = i;
+  }
+  if (off_grid > 0) {
+    xspplace(s, slot);
+    xpmlog(KES_SET_PLOT, msg.smaller, v[0], d, v[off_grid]);
   }
   return true;
 }

@@ -21,7 +21,7 @@ const kes_param_slots kLognormalSigma = KES_PARAM_ROWS[KES_P_LOGNORMAL_SIGMA];
 const kes_param_slots kBetaAlpha = KES_PARAM_ROWS[KES_P_BETA_ALPHA];
 
 // MIDPOINTS= lists: no step may pass the first by more than 1e-12 of the larger of 1
-// and the first step; a smaller step passes.
+// and the first step; a smaller step passes with a note.
 TEST_F(plot_checks, bin_lists_must_be_equally_spaced) {
   struct row {
     std::vector<double> values;
@@ -36,10 +36,10 @@ TEST_F(plot_checks, bin_lists_must_be_equally_spaced) {
       {tenths, KES_PLOT_SLOT_MIDPOINTS, "", 0},
       {{0, 1e6, 2e6 + 1e-7}, KES_PLOT_SLOT_MIDPOINTS, "", 0},        // within 1e-12 x 1e6
       {{0, 1, 2 + 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "308/95", 1},     // beyond 1e-12 x 1
-      {{0, 1, 2 - 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "", 0},           // a smaller step passes
+      {{0, 1, 2 - 1e-11}, KES_PLOT_SLOT_MIDPOINTS, "308/2252", 0},   // a smaller step passes, said
       {{-5, -3, -1, 1}, KES_PLOT_SLOT_MIDPOINTS, "", 0},
       {{1, NAN}, KES_PLOT_SLOT_MIDPOINTS, "308/94", 1},              // no order with NaN
-      {{0, 20, 30}, KES_PLOT_SLOT_ENDPOINTS, "", 0},
+      {{0, 20, 30}, KES_PLOT_SLOT_ENDPOINTS, "308/2253", 0},
       {{0, 10, 25}, KES_PLOT_SLOT_ENDPOINTS, "308/1366", 1},
       // Steps of the typed decimals: 10000.3 - 10000.2 is a few units of the doubles'
       // last place above 0.1 - a list at 1e4 passes; a larger step by a digit does not.

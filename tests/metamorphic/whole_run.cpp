@@ -248,17 +248,24 @@ std::optional<std::string> number_fault(double v0, double v1, const data_form& f
     return std::nullopt;
   // A number of the data's unit that does not move (a spread) under a scaling is the
   // scaled one; under a shift it stays and is judged as a number without unit.
-  char b[160];
-  std::snprintf(b, sizeof b, "%.17g where as read %.17g (%s %.17g)", v1, v0, f.moves() ? "moved" : "scaled", t);
+  char b[180];
+  std::snprintf(b, sizeof b, "%.17g where as read %.17g (%s %.17g)%s", v1, v0, f.moves() ? "moved" : "scaled", t,
+                v1 == 0 && v0 != 0 ? "; vanished" : "");
   return std::string(b);
 }
 
-std::optional<std::string> text_fault(const std::string& t0, const std::string& t1, const data_form& f) {
+std::optional<std::string> text_fault(const std::string& t0, const std::string& t1, const data_form& f,
+                                      const run_scale* s) {
   const pieces p0 = split(t0), p1 = split(t1);
   const auto whole = [&](const std::string& what) { return what + ": \"" + t1 + "\" where as read \"" + t0 + "\""; };
   if (p0.words != p1.words) return whole("other words");
   for (std::size_t i = 0; i < p0.numbers.size(); ++i) {
     const decimal a0 = *read_decimal(p0.numbers[i]), a1 = *read_decimal(p1.numbers[i]);
+    if (s != nullptr && significant_digits(a0) >= 15) {
+      const double v0 = std::strtod(p0.numbers[i].c_str(), nullptr), v1 = std::strtod(p1.numbers[i].c_str(), nullptr);
+      if (const auto fault = number_fault(v0, v1, f, *s)) return whole("\"" + p1.numbers[i] + "\" " + *fault);
+      continue;
+    }
     // The same number (a count, a percent, a shape): equal, or one unit of its last
     // digit apart where the value lies on a rounding boundary.
     decimal x = a0, y = a1;
@@ -406,6 +413,14 @@ std::string program_in_form(const std::string& given, const data_form& f) {
   return with_bins + out.substr(from);
 }
 
+std::string with_threshold_fits(const std::string& program) {
+  std::string out = program;
+  const std::string fits = "\n    gamma(theta=est) weibull(theta=est)";
+  for (std::size_t at = out.find("histogram x /"); at != std::string::npos; at = out.find("histogram x /", at + 1))
+    out.insert(at + 13, fits);
+  return out;
+}
+
 std::string with_midpoints(const std::string& program, const std::vector<std::string>& lists) {
   std::string out;
   std::size_t from = 0, k = 0;
@@ -452,7 +467,7 @@ void json_faults(const kes_test::json& a, const kes_test::json& b, const std::st
       if (const auto fault = number_fault(a.cell(), b.cell(), f, s)) out.push_back(path + ": " + *fault);
       return;
     case json::str_v:
-      if (const auto fault = text_fault(a.str, b.str, f)) out.push_back(path + ": " + *fault);
+      if (const auto fault = text_fault(a.str, b.str, f, &s)) out.push_back(path + ": " + *fault);
       return;
     case json::arr_v:
       if (a.arr.size() != b.arr.size()) {

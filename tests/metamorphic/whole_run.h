@@ -57,8 +57,11 @@ std::optional<std::string> number_fault(double v0, double v1, const data_form& f
 
 // The fault where text t1 of the form's run is not text t0 with each number the same or
 // moved or scaled, showing at least its digits as read; nullopt where it agrees. Words
-// and spacing between the numbers are compared with runs of blanks as one.
-std::optional<std::string> text_fault(const std::string& t0, const std::string& t1, const data_form& f);
+// and spacing between the numbers are compared with runs of blanks as one. A number
+// written with a double's digits (15 or more: a value passed on, not shown to a
+// reader) is judged as number_fault judges it, given s.
+std::optional<std::string> text_fault(const std::string& t0, const std::string& t1, const data_form& f,
+                                      const run_scale* s = nullptr);
 
 // Data as read (a CSV whose first column is the variable) with each value rounded to at
 // most three decimals, and that data in a form.
@@ -68,6 +71,10 @@ std::string data_in_form(const std::string& csv, const data_form& f);
 // plots) give, rounded to three decimals and moved or scaled, and a lognormal threshold
 // of 0 (given, or the default, then written) moved with the values.
 std::string program_in_form(const std::string& program, const data_form& f);
+
+// The program with gamma and Weibull curves of estimated thresholds on each histogram
+// (the everyday programs fit normal and lognormal curves of threshold 0 only).
+std::string with_threshold_fits(const std::string& program);
 
 // The program with the bins its histograms drew as read given: each HISTOGRAM
 // statement (the k-th with lists[k], "A to B by W") without NMIDPOINTS= and with

@@ -78,6 +78,11 @@ TEST(WholeRunRules, HistogramsAreGivenTheirBinsAndTheFormMovesThem) {
             "histogram x / midpoints=262144.00 to 524288.0 by 262144.00;\n");
 }
 
+TEST(WholeRunRules, HistogramsFitThresholdFamiliesOnRequest) {
+  EXPECT_EQ(kes_meta::with_threshold_fits("histogram x /\n  normal;\nqqplot x;\n"),
+            "histogram x /\n    gamma(theta=est) weibull(theta=est)\n  normal;\nqqplot x;\n");
+}
+
 TEST(WholeRunRules, GridsAreKeptByPowersOfTenAndMultiplesOfTheirStep) {
   EXPECT_TRUE(form("values times 1e6").keeps_grids(1e9));
   EXPECT_FALSE(form("values times 2^20").keeps_grids(10));

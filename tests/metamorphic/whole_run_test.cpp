@@ -12,10 +12,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
+#include <future>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -35,11 +39,12 @@ namespace {
 namespace fs = std::filesystem;
 using kes_meta::data_form;
 
-// A plain run compares this many programs in six forms and two renderers (about a
-// minute of CPU); under the sanitizers every eighth of them.
+// A plain run compares this many programs in six forms and two renderers (some 20
+// seconds of CPU); under the sanitizers every eighth of them.
 constexpr long kSeed = 20261209;
-constexpr long kCount = 40;
+constexpr long kCount = 80;
 constexpr std::size_t kSanitizedStride = 8;
+constexpr unsigned kRunsAtOnce = 4;
 
 struct run_outputs {
   int status = -1;
@@ -111,32 +116,66 @@ bool evenly_spaced(const std::vector<double>& v, std::size_t from, std::size_t t
   return true;
 }
 
-// The texts of a graph with each run of three or more equally spaced bare numbers (an
-// axis's tick values) as one entry, its numbers joined by blanks.
-std::vector<std::string> with_tick_runs(const std::vector<std::string>& texts) {
-  std::vector<std::string> out;
-  for (std::size_t i = 0; i < texts.size();) {
-    std::size_t end = i;
-    std::vector<double> v;
-    while (end < texts.size() && kes_meta::read_decimal(texts[end]))
-      v.push_back(std::strtod(texts[end++].c_str(), nullptr));
-    std::size_t j = 0;
-    while (j < v.size()) {
-      std::size_t k = std::min(v.size(), j + 3);
-      if (k - j == 3 && v[j + 1] != v[j] && evenly_spaced(v, j, k)) {
-        while (k < v.size() && evenly_spaced(v, j, k + 1)) ++k;
-        std::string run = texts[i + j];
-        for (std::size_t m = j + 1; m < k; ++m) run += " " + texts[i + m];
-        out.push_back(run);
-        j = k;
-      } else {
-        out.push_back(texts[i + j++]);
-      }
-    }
-    if (v.empty()) out.push_back(texts[i]);
-    i = std::max(end, i + 1);
+// The texts of a graph with each run of bare numbers (an axis's tick or percent values,
+// bar values, an inset's value) as one entry of its numbers.
+struct graph_text {
+  std::string text;              // a text with words
+  std::vector<std::string> run;  // or a run of bare numbers
+};
+std::vector<graph_text> graph_texts(const std::vector<std::string>& texts) {
+  std::vector<graph_text> out;
+  for (const std::string& t : texts) {
+    const bool bare = kes_meta::read_decimal(t).has_value();
+    if (bare && !out.empty() && !out.back().run.empty()) out.back().run.push_back(t);
+    else out.push_back(bare ? graph_text{"", {t}} : graph_text{t, {}});
   }
   return out;
+}
+
+// The run without its axes' ticks (three or more equally spaced numbers).
+std::vector<std::string> without_ticks(const std::vector<std::string>& run) {
+  std::vector<double> v;
+  for (const std::string& t : run) v.push_back(std::strtod(t.c_str(), nullptr));
+  std::vector<std::string> out;
+  for (std::size_t j = 0; j < v.size();) {
+    std::size_t k = std::min(v.size(), j + 3);
+    if (k - j == 3 && v[j + 1] != v[j] && evenly_spaced(v, j, k)) {
+      while (k < v.size() && evenly_spaced(v, j, k + 1)) ++k;
+      j = k;
+    } else {
+      out.push_back(run[j++]);
+    }
+  }
+  return out;
+}
+
+// The fault where the numbers of run y (the form's) are not those of run x (as read):
+// where an axis shows fewer labels in one (wider texts take more room), those it shows
+// are among the other's, in order.
+std::optional<std::string> run_fault(std::vector<std::string> x, std::vector<std::string> y, const data_form& f,
+                                     bool grids) {
+  // Where the form moves the grid, its ticks are other numbers.
+  if (!grids) x = without_ticks(x), y = without_ticks(y);
+  if (x.size() == y.size()) {
+    for (std::size_t i = 0; i < x.size(); ++i)
+      if (auto fault = kes_meta::text_fault(x[i], y[i], f)) return fault;
+    return std::nullopt;
+  }
+  const bool fewer = y.size() < x.size();
+  const std::vector<std::string>&shown = fewer ? y : x, &all = fewer ? x : y;
+  std::size_t at = 0;
+  for (const std::string& t : shown) {
+    while (at < all.size() && (fewer ? kes_meta::text_fault(all[at], t, f) : kes_meta::text_fault(t, all[at], f))) ++at;
+    if (at == all.size()) {
+      std::string both;
+      for (const std::string& v : y) both += v + " ";
+      both += "where as read";
+      for (const std::string& v : x) both += " " + v;
+      return "the values " + both + " are not those as read with some left out";
+    }
+    ++at;
+  }
+  return std::nullopt;
 }
 
 // The type a dump block gives each column ("numeric", "character").
@@ -237,9 +276,11 @@ std::vector<std::string> whole_run_faults(const run_outputs& a, const run_output
           continue;
         }
         if (grid_anchored(n0) && !grids) continue;
-        const auto fault = k0 == "text" ? kes_meta::text_fault(v0, v1, f)
+        const auto fault = k0 == "text" ? kes_meta::text_fault(v0, v1, f, &s)
                                         : kes_meta::number_fault(kes_test::dump_number(v0), kes_test::dump_number(v1), f, s);
-        if (fault) out.push_back("dump_panel " + name + " " + n0 + ": " + *fault);
+        // An inset's values (_I1_VALUE2, _M4_VALUE3, ...) are named as such too.
+        const std::string what = n0.find("_VALUE") != std::string::npos ? " inset_value" : "";
+        if (fault) out.push_back("dump_panel " + name + " " + n0 + what + ": " + *fault);
       }
       continue;
     }
@@ -259,8 +300,9 @@ std::vector<std::string> whole_run_faults(const run_outputs& a, const run_output
         const auto type = types.find(col);
         const auto fault = type != types.end() && type->second == "numeric"
                                ? kes_meta::number_fault(kes_test::dump_number(v0), kes_test::dump_number(v1), f, s)
-                               : kes_meta::text_fault(v0, v1, f);
-        if (fault) out.push_back("dump_row " + name + " " + col + " row " + std::to_string(r + 1) + ": " + *fault);
+                               : kes_meta::text_fault(v0, v1, f, &s);
+        const std::string what = x.head.rfind("data InsetData", 0) == 0 ? " inset_value" : "";
+        if (fault) out.push_back("dump_row " + name + " " + col + what + " row " + std::to_string(r + 1) + ": " + *fault);
       }
   }
 
@@ -270,26 +312,63 @@ std::vector<std::string> whole_run_faults(const run_outputs& a, const run_output
       out.push_back("svg_text " + file + ": not drawn");
       continue;
     }
-    const std::vector<std::string> x = with_tick_runs(texts), y = with_tick_runs(it->second);
+    const std::vector<graph_text> x = graph_texts(texts), y = graph_texts(it->second);
     if (x.size() != y.size()) {
       out.push_back("svg_text " + file + ": " + std::to_string(y.size()) + " texts where as read " + std::to_string(x.size()));
       continue;
     }
+    // Named by what the text is: a legend or label (with words), or a value or a run of
+    // them (an inset's value, bar values, ticks).
     for (std::size_t i = 0; i < x.size(); ++i) {
-      // An axis's ticks are compared where the form keeps its grid and its texts fit
-      // as many ticks (wider texts take fewer).
-      if (x[i].find(' ') != std::string::npos && y[i].find(' ') != std::string::npos &&
-          kes_meta::read_decimal(x[i].substr(0, x[i].find(' '))) &&
-          (!grids || std::count(x[i].begin(), x[i].end(), ' ') != std::count(y[i].begin(), y[i].end(), ' ')))
-        continue;
-      // Named by what the text is: a legend or label (with words), a value or a run of
-      // them (an inset's value, bar values, ticks).
-      const std::string what = kes_meta::read_decimal(x[i].substr(0, x[i].find(' '))) ? " value" : " legend";
-      if (const auto fault = kes_meta::text_fault(x[i], y[i], f)) out.push_back("svg_text " + file + what + ": " + *fault);
+      if (x[i].run.empty() != y[i].run.empty())
+        out.push_back("svg_text " + file + ": \"" + y[i].text + "\" where as read \"" + x[i].text + "\"");
+      else if (x[i].run.empty()) {
+        if (const auto fault = kes_meta::text_fault(x[i].text, y[i].text, f))
+          out.push_back("svg_text " + file + " legend: " + *fault);
+      } else if (const auto fault = run_fault(x[i].run, y[i].run, f, grids)) {
+        out.push_back("svg_text " + file + " value: " + *fault);
+      }
     }
   }
   if (a.svg_texts.size() != b.svg_texts.size()) out.push_back("svg_text: other graph files");
   return out;
+}
+
+// One program's runs: the program and data as read (its bins given) and the faults of
+// each form (by its index in data_forms()).
+struct program_outcome {
+  std::string program, data;
+  std::vector<std::pair<std::size_t, std::vector<std::string>>> faults;
+};
+
+program_outcome run_program_forms(const kes_test::scratch_dir& dir, long i, const kes_fuzz::everyday_case& c) {
+  program_outcome o;
+  o.data = kes_meta::data_to_three_decimals(c.data);
+  // Every third program fits threshold families too, whose curves and fits follow the
+  // data's offset through the threshold.
+  o.program = kes_meta::program_in_form(i % 3 == 2 ? kes_meta::with_threshold_fits(c.program) : c.program,
+                                        kes_meta::data_forms()[0]);
+  run_outputs as_read = run_form(dir, o.program, o.data);
+  const std::vector<std::string> bins = kes_meta::midpoint_lists(histogram_bins(as_read.dump));
+  if (!bins.empty()) {
+    o.program = kes_meta::with_midpoints(o.program, bins);
+    as_read = run_form(dir, o.program, o.data);
+  }
+  // A reference line beyond the axis as read may lie within the axis of a form whose
+  // axis is anchored to other round numbers.
+  const auto off_axis = [](const std::string& l) {
+    return l.find("outside the horizontal axis") != std::string::npos ||
+           l.find("outside the vertical axis") != std::string::npos;
+  };
+  const bool ref_off_axis = std::any_of(as_read.log.begin(), as_read.log.end(), off_axis) ||
+                            std::any_of(as_read.device_log.begin(), as_read.device_log.end(), off_axis);
+  for (std::size_t fi = 1; fi < kes_meta::data_forms().size(); ++fi) {
+    const data_form& f = kes_meta::data_forms()[fi];
+    if (ref_off_axis && !f.keeps_grids(as_read.high - as_read.low)) continue;
+    const run_outputs moved = run_form(dir, kes_meta::program_in_form(o.program, f), kes_meta::data_in_form(o.data, f));
+    o.faults.emplace_back(fi, whole_run_faults(as_read, moved, f));
+  }
+  return o;
 }
 
 TEST(WholeRun, EveryOutputOfMovedAndScaledDataIsTheOutputAsRead) {
@@ -303,40 +382,41 @@ TEST(WholeRun, EveryOutputOfMovedAndScaledDataIsTheOutputAsRead) {
   for (const std::string& e : errors) ADD_FAILURE() << "whole_run_known_failures.txt " << e;
 
   std::mt19937_64 rng(static_cast<std::uint64_t>(seed));
-  kes_test::scratch_dir root("whole-run");
+  std::vector<std::pair<long, kes_fuzz::everyday_case>> cases;
   for (long i = 0; i < count; ++i) {
-    const kes_fuzz::everyday_case c = kes_fuzz::everyday_program(rng);
-    if (!kes_test::sanitized_share(static_cast<std::size_t>(i), kSanitizedStride)) continue;
-    const std::string data = kes_meta::data_to_three_decimals(c.data);
-    std::string program = kes_meta::program_in_form(c.program, kes_meta::data_forms()[0]);
-    run_outputs as_read = run_form(root, program, data);
-    const std::vector<std::string> bins = kes_meta::midpoint_lists(histogram_bins(as_read.dump));
-    if (!bins.empty()) {
-      program = kes_meta::with_midpoints(program, bins);
-      as_read = run_form(root, program, data);
-    }
-    for (std::size_t fi = 1; fi < kes_meta::data_forms().size(); ++fi) {
+    kes_fuzz::everyday_case c = kes_fuzz::everyday_program(rng);
+    if (kes_test::sanitized_share(static_cast<std::size_t>(i), kSanitizedStride)) cases.emplace_back(i, std::move(c));
+  }
+  // The programs run a few at a time, each worker in its own folder; their faults are
+  // judged in order afterwards.
+  std::vector<program_outcome> outcomes(cases.size());
+  {
+    std::vector<std::unique_ptr<kes_test::scratch_dir>> dirs;  // made here: their names count up
+    for (unsigned t = 0; t < kRunsAtOnce; ++t) dirs.push_back(std::make_unique<kes_test::scratch_dir>("whole-run"));
+    std::atomic<std::size_t> next{0};
+    std::vector<std::future<void>> workers;
+    for (unsigned t = 0; t < kRunsAtOnce; ++t)
+      workers.push_back(std::async(std::launch::async, [&, t] {
+        for (std::size_t k; (k = next++) < cases.size();)
+          outcomes[k] = run_program_forms(*dirs[t], cases[k].first, cases[k].second);
+      }));
+    for (auto& w : workers) w.get();
+  }
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    const long i = cases[k].first;
+    const program_outcome& o = outcomes[k];
+    for (const auto& [fi, faults] : o.faults) {
       const data_form& f = kes_meta::data_forms()[fi];
-      // A reference line beyond the axis as read may lie within the form's axis, which
-      // is anchored to other round numbers.
-      const auto off_axis = [](const std::string& l) {
-        return l.find("outside the horizontal axis") != std::string::npos ||
-               l.find("outside the vertical axis") != std::string::npos;
-      };
-      const bool ref_off_axis = std::any_of(as_read.log.begin(), as_read.log.end(), off_axis) ||
-                                std::any_of(as_read.device_log.begin(), as_read.device_log.end(), off_axis);
-      if (ref_off_axis && !f.keeps_grids(as_read.high - as_read.low)) continue;
-      const run_outputs moved =
-          run_form(root, kes_meta::program_in_form(program, f), kes_meta::data_in_form(data, f));
       std::vector<std::string> unexpected;
-      for (const std::string& fault : whole_run_faults(as_read, moved, f)) {
+      for (const std::string& fault : faults) {
         // Faults of the graph dump and the JSON come of the template run; of the SVG
         // texts, of the device's.
         const bool device = fault.rfind("svg_text", 0) == 0 || fault.rfind("device_log", 0) == 0;
         const std::string kind = std::string("renderer=") + (device ? "device" : "template");
-        if (kes_meta::known_failure* k = kes_meta::explaining(known, f.name, kind, {static_cast<std::uint64_t>(seed), i}, {fault})) {
-          ++k->met;
-          if (verbose) std::printf("expected (line %d): program %ld, %s: %s\n", k->line, i, f.name.c_str(), fault.c_str());
+        if (kes_meta::known_failure* kf =
+                kes_meta::explaining(known, f.name, kind, {static_cast<std::uint64_t>(seed), i}, {fault})) {
+          ++kf->met;
+          if (verbose) std::printf("expected (line %d): program %ld, %s: %s\n", kf->line, i, f.name.c_str(), fault.c_str());
           continue;
         }
         unexpected.push_back(fault);
@@ -345,17 +425,18 @@ TEST(WholeRun, EveryOutputOfMovedAndScaledDataIsTheOutputAsRead) {
       const fs::path kept = fs::path(kes_test::binary_dir()) / "whole_run_failures" /
                             ("seed" + std::to_string(seed) + "_" + std::to_string(i));
       fs::create_directories(kept);
-      std::ofstream(kept / "prog.kes", std::ios::binary) << program;
-      std::ofstream(kept / "d.csv", std::ios::binary) << data;
+      std::ofstream(kept / "prog.kes", std::ios::binary) << o.program;
+      std::ofstream(kept / "d.csv", std::ios::binary) << o.data;
       const std::string tag = "_" + std::to_string(fi);
-      std::ofstream(kept / ("prog" + tag + ".kes"), std::ios::binary) << kes_meta::program_in_form(program, f);
-      std::ofstream(kept / ("d" + tag + ".csv"), std::ios::binary) << kes_meta::data_in_form(data, f);
+      std::ofstream(kept / ("prog" + tag + ".kes"), std::ios::binary) << kes_meta::program_in_form(o.program, f);
+      std::ofstream(kept / ("d" + tag + ".csv"), std::ios::binary) << kes_meta::data_in_form(o.data, f);
       std::string what;
       const std::size_t shown = verbose ? unexpected.size() : 12;
       for (std::size_t j = 0; j < unexpected.size() && j < shown; ++j) what += "\n  " + unexpected[j];
       if (unexpected.size() > shown) what += "\n  ... " + std::to_string(unexpected.size() - shown) + " more";
-      ADD_FAILURE() << "program " << i << " of seed " << seed << " (" << c.what << "; kept in " << kept.string()
-                    << ", the form as prog_" << fi << ".kes and d_" << fi << ".csv), " << f.name << ":" << what;
+      ADD_FAILURE() << "program " << i << " of seed " << seed << " (" << cases[k].second.what << "; kept in "
+                    << kept.string() << ", the form as prog_" << fi << ".kes and d_" << fi << ".csv), " << f.name
+                    << ":" << what;
     }
   }
   // An entry that explained nothing in the default draw is stale: its fault is mended.

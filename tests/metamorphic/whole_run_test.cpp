@@ -2,9 +2,11 @@
 // same data moved by 1.7e9 and 1e6 and scaled by 1e-6, 1e6 and 2^20, in both renderers,
 // and compared whole: the exit status; each line of the log and the listing; each value
 // of the JSON output; each row and panel value of the graph dump; each text of the
-// device's graphs (see whole_run.h for what "the same, moved or scaled" is). Grids
-// anchored to round numbers (default bins, ticks) are compared where the form keeps
-// them (c a multiple of their step); elsewhere they are left out. KES_WHOLE_RUN_SEED and
+// device's graphs (see whole_run.h for what "the same, moved or scaled" is). Each
+// histogram is given the bins it drew as read, and every third program fits threshold
+// families too. Other grids anchored to round numbers (ticks, a CDF curve's axis) are
+// compared where the form keeps them (c a multiple of their step); elsewhere they are
+// left out. KES_WHOLE_RUN_SEED and
 // KES_WHOLE_RUN_COUNT choose other programs and any number of them; failures that
 // whole_run_known_failures.txt names are expected (KES_WHOLE_RUN_VERBOSE=1 shows them),
 // and its entries must still fail.

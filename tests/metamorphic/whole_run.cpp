@@ -447,8 +447,16 @@ std::vector<std::string> midpoint_lists(const std::vector<std::vector<double>>& 
   char b[120];
   for (const std::vector<double>& mids : bins) {
     if (mids.size() < 2) return {};
-    const double step = (mids.back() - mids.front()) / static_cast<double>(mids.size() - 1);
-    std::snprintf(b, sizeof b, "%.15g to %.15g by %.12g", mids.front(), mids.back(), step);
+    // The step as the shortest decimal the midpoints' doubles tell from others: at 1e9
+    // a step of 0.01 reads 0.00999999046 from their difference.
+    const double span = mids.back() - mids.front(), n = static_cast<double>(mids.size() - 1), step = span / n;
+    const double slack = 4 * (ulp(mids.front()) + ulp(mids.back()));
+    char text[40];
+    for (int digits = 1; digits <= 17; ++digits) {
+      std::snprintf(text, sizeof text, "%.*g", digits, step);
+      if (std::fabs(std::strtod(text, nullptr) * n - span) <= slack) break;
+    }
+    std::snprintf(b, sizeof b, "%.15g to %.15g by %s", mids.front(), mids.back(), text);
     lists.push_back(b);
   }
   return lists;

@@ -66,6 +66,9 @@ TEST(WholeRunRules, NumbersAreTheSameOrMovedWithinTheDataRounding) {
 
 TEST(WholeRunRules, HistogramsAreGivenTheirBinsAndTheFormMovesThem) {
   const std::string program = "histogram x /\n  barlabel=count nmidpoints=32\n;\nhistogram x;\n";
+  // A step read from the differences of doubles near 1e9 is the decimal step typed.
+  EXPECT_EQ(kes_meta::midpoint_lists({{1000000000.03, 1000000000.04, 1000000000.05}}),
+            std::vector<std::string>{"1000000000.03 to 1000000000.05 by 0.01"});
   const std::vector<std::string> lists = kes_meta::midpoint_lists({{61.5, 64.5, 67.5}, {0.25, 0.5}});
   const std::string given = kes_meta::with_midpoints(program, lists);
   EXPECT_EQ(given, "histogram x /\n  barlabel=count \n midpoints=61.5 to 67.5 by 3;\n"

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
@@ -28,23 +29,7 @@ class RunnerBinValues : public ::testing::Test {
   }
   // The named column of each row of a CSV file the run wrote.
   std::vector<std::string> column(const char* file, const std::string& name) const {
-    std::istringstream in(slurp(dir_ / file));
-    std::string line;
-    std::getline(in, line);
-    std::vector<std::string> head = split(line), out;
-    std::size_t at = 0;
-    while (at < head.size() && head[at] != name) ++at;
-    while (std::getline(in, line)) {
-      const std::vector<std::string> f = split(line);
-      if (at < f.size()) out.push_back(f[at]);
-    }
-    return out;
-  }
-  static std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> f;
-    std::stringstream s(line);
-    for (std::string x; std::getline(s, x, ',');) f.push_back(x);
-    return f;
+    return kes_test::csv_column(slurp(dir_ / file), name);
   }
   kes_test::scratch_dir dir_{"binvalues"};
   std::string log_;

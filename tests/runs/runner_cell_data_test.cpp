@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_parts.h"
@@ -44,16 +45,7 @@ class RunnerCellData : public ::testing::Test {
   bool logs(const std::string& text) const { return log_.find(text) != std::string::npos; }
   // The fields of each row of a CSV file the run wrote, past its header.
   std::vector<std::vector<std::string>> csv_rows(const char* file) const {
-    std::istringstream in(slurp(dir_ / file));
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-      std::stringstream fields(line);
-      rows.emplace_back();
-      for (std::string f; std::getline(fields, f, ',');) rows.back().push_back(f);
-    }
-    return rows;
+    return kes_test::csv_field_rows(slurp(dir_ / file));
   }
   kes_test::scratch_dir dir_{"celldata"};
   std::string log_, dump_;

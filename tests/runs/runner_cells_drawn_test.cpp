@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_marks.h"
@@ -121,24 +122,13 @@ std::string blend_csv(double lo, double hi, int n, Place place) {
 
 // The sum of an OUTHISTOGRAM= data set's _COUNT_ column (-1 without the column).
 long outhist_counted(const std::string& oh) {
-  std::istringstream rows(oh);
-  std::string line, head;
-  std::getline(rows, head);
-  std::size_t col = 0;
-  for (std::size_t at = 0, k = 0; at != std::string::npos; ++k) {
-    const std::size_t next = head.find(',', at);
-    if (head.substr(at, next == std::string::npos ? std::string::npos : next - at) == "_COUNT_") col = k + 1;
-    at = next == std::string::npos ? next : next + 1;
-  }
-  if (col == 0) return -1;
+  std::istringstream in(oh);
+  std::string head;
+  std::getline(in, head);
+  const std::vector<std::string> names = kes_test::csv_fields(head);
+  if (std::find(names.begin(), names.end(), "_COUNT_") == names.end()) return -1;
   long counted = 0;
-  while (std::getline(rows, line)) {
-    std::istringstream cells(line);
-    std::string cell;
-    for (std::size_t k = 0; k < col && std::getline(cells, cell, ','); ++k) {
-    }
-    counted += std::strtol(cell.c_str(), nullptr, 10);
-  }
+  for (const std::string& cell : kes_test::csv_column(oh, "_COUNT_")) counted += std::strtol(cell.c_str(), nullptr, 10);
   return counted;
 }
 

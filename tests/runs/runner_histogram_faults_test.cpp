@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
@@ -42,21 +43,7 @@ class RunnerHistogram : public ::testing::Test {
   // The column of a written CSV data set as its texts, and as numbers (missing values
   // as NaN).
   std::vector<std::string> texts(const std::string& file, const std::string& name) const {
-    std::istringstream in(slurp(dir_ / file));
-    std::string line, cell;
-    std::getline(in, line);
-    int at = -1, k = 0;
-    for (std::istringstream h(line); std::getline(h, cell, ','); ++k)
-      if (cell == name) at = k;
-    std::vector<std::string> out;
-    if (at < 0) return out;
-    while (std::getline(in, line)) {
-      std::istringstream r(line);
-      cell.clear();
-      for (int i = 0; i <= at; ++i) std::getline(r, cell, ',');
-      out.push_back(cell);
-    }
-    return out;
+    return kes_test::csv_column(slurp(dir_ / file), name);
   }
   std::vector<double> column(const std::string& file, const std::string& name) const {
     std::vector<double> out;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 
@@ -25,21 +26,12 @@ namespace fs = std::filesystem;
 
 // The (_VALUE_, _DENSITY_) rows of the OUTKERNEL= data set ok.csv in dir.
 std::vector<std::pair<double, double>> kernel_rows(const fs::path& dir) {
-  std::ifstream in(dir / "ok.csv");
-  std::string line, cell;
-  std::getline(in, line);
-  int value = -1, density = -1, k = 0;
-  for (std::istringstream h(line); std::getline(h, cell, ','); ++k) {
-    if (cell == "_VALUE_") value = k;
-    if (cell == "_DENSITY_") density = k;
-  }
+  const std::string csv = kes_test::slurp(dir / "ok.csv");
+  const std::vector<std::string> value = kes_test::csv_column(csv, "_VALUE_"), density = kes_test::csv_column(csv, "_DENSITY_");
   std::vector<std::pair<double, double>> out;
-  while (value >= 0 && density >= 0 && std::getline(in, line)) {
-    std::vector<std::string> cells;
-    for (std::istringstream r(line); std::getline(r, cell, ',');) cells.push_back(cell);
-    // strtod: a subnormal density reads as itself (stod would throw).
-    out.emplace_back(std::strtod(cells.at(value).c_str(), nullptr), std::strtod(cells.at(density).c_str(), nullptr));
-  }
+  // strtod: a subnormal density reads as itself (stod would throw).
+  for (std::size_t i = 0; i < value.size() && i < density.size(); ++i)
+    out.emplace_back(std::strtod(value[i].c_str(), nullptr), std::strtod(density[i].c_str(), nullptr));
   return out;
 }
 

@@ -13,12 +13,14 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/graph_dump.h"
 #include "support/scratch_files.h"
+#include "support/svg_marks.h"
+#include "support/svg_reader.h"
 #include "support/test_settings.h"
 
 namespace {
@@ -75,21 +77,14 @@ using dump_row = std::map<std::string, std::string>;
 // The rows of the dump's data objects, each its columns' texts by name.
 std::vector<dump_row> dump_rows(const std::string& dump) {
   std::vector<dump_row> rows;
-  std::istringstream in(dump);
-  std::string line;
-  const std::regex field("([A-Za-z0-9_]+)=(\"[^\"]*\"|[^ ]+)");
-  while (std::getline(in, line)) {
-    if (line.rfind("  row ", 0) != 0) continue;
-    dump_row r;
-    for (std::sregex_iterator it(line.begin(), line.end(), field), end; it != end; ++it) r[(*it)[1]] = (*it)[2];
-    rows.push_back(r);
-  }
+  for (const kes_test::dump_block& b : kes_test::read_dump(dump))
+    for (dump_row& r : b.rows()) rows.push_back(std::move(r));
   return rows;
 }
 
 double number(const dump_row& r, const std::string& name) {
   const auto it = r.find(name);
-  return it == r.end() || it->second == "." ? NAN : std::strtod(it->second.c_str(), nullptr);
+  return it == r.end() ? NAN : kes_test::dump_number(it->second);
 }
 
 // Per cell: the quantile of its point of each percent, its rows' percent places
@@ -114,10 +109,11 @@ std::map<std::string, cell_places> cells_of(const std::string& dump) {
   return cells;
 }
 
+// The first text the dump's panels give `name`.
 std::string dyn(const std::string& dump, const std::string& name) {
-  std::smatch m;
-  const std::regex re(name + " = \"([^\"]*)\"");
-  return std::regex_search(dump, m, re) ? m[1].str() : "<none>";
+  for (const kes_test::dump_block& b : kes_test::read_dump(dump))
+    if (b.has_text(name)) return b.text(name);
+  return "<none>";
 }
 
 std::vector<double> numbers(const std::string& text) {
@@ -185,11 +181,11 @@ struct svg_point {
   double x, y;
 };
 
+// The markers (uses of a marker symbol "mk...").
 std::vector<svg_point> markers(const std::string& svg) {
   std::vector<svg_point> out;
-  const std::regex re("<use href=\"#mk[0-9]*\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"");
-  for (std::sregex_iterator it(svg.begin(), svg.end(), re), end; it != end; ++it)
-    out.push_back({std::stod((*it)[1]), std::stod((*it)[2])});
+  for (const kes_test::svg_use& u : kes_test::svg_uses(svg))
+    if (u.id.rfind("mk", 0) == 0) out.push_back({u.x, u.y});
   return out;
 }
 
@@ -199,11 +195,9 @@ struct svg_vline {
 };
 std::vector<svg_vline> dashed_vlines(const std::string& svg) {
   std::vector<svg_vline> out;
-  const std::regex re("<line x1=\"([-0-9.]+)\" y1=\"([-0-9.]+)\" x2=\"([-0-9.]+)\" y2=\"([-0-9.]+)\"[^>]*dasharray");
-  for (std::sregex_iterator it(svg.begin(), svg.end(), re), end; it != end; ++it)
-    if ((*it)[1] == (*it)[3])
-      out.push_back({std::stod((*it)[1]), std::min(std::stod((*it)[2]), std::stod((*it)[4])),
-                     std::max(std::stod((*it)[2]), std::stod((*it)[4]))});
+  for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
+    if (e.name == "line" && e.attrs.count("stroke-dasharray") && e.get("x1") == e.get("x2"))
+      out.push_back({e.num("x1"), std::min(e.num("y1"), e.num("y2")), std::max(e.num("y1"), e.num("y2"))});
   return out;
 }
 
@@ -219,15 +213,12 @@ double kth_point_x(const std::vector<svg_point>& pts, double y1, double y2, std:
 // Texts of the SVG that read `text`: the centre of each and its baseline.
 std::vector<svg_point> texts_reading(const std::string& svg, const std::string& text) {
   std::vector<svg_point> out;
-  const std::regex re("<text x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"([^>]*)>" + text + "<");
-  const std::regex len("textLength=\"([0-9.]+)\"");
-  for (std::sregex_iterator it(svg.begin(), svg.end(), re), end; it != end; ++it) {
-    const std::string attrs = (*it)[3];
-    double x = std::stod((*it)[1]);
-    std::smatch m;
+  for (const kes_test::svg_element& e : kes_test::svg_elements(svg)) {
+    if (e.name != "text" || e.text != text) continue;
+    double x = e.num("x");
     // Texts anchored at their start: the centre is half their length on.
-    if (attrs.find("text-anchor") == std::string::npos && std::regex_search(attrs, m, len)) x += std::stod(m[1]) / 2;
-    out.push_back({x, std::stod((*it)[2])});
+    if (!e.attrs.count("text-anchor") && e.attrs.count("textLength")) x += e.num("textLength") / 2;
+    out.push_back({x, e.num("y")});
   }
   return out;
 }
@@ -248,13 +239,12 @@ one_graph draw_one(const kes_test::scratch_dir& dir, const std::string& graphics
 // The x of the k-th point (from the left) of each overlaid group, by the colour of its
 // marker; the group's marker in the legend, below the frame, left out.
 std::map<std::string, double> kth_x_by_colour(const std::string& svg, std::size_t k) {
-  const std::regex def("<path id=\"(mk[0-9]+)\" d=\"[^\"]*\" fill=\"none\" stroke=\"(#[0-9A-F]+)\"");
-  const std::regex mark("<use href=\"#(mk[0-9]+)\" x=\"([-0-9.]+)\" y=\"([-0-9.]+)\"");
   std::map<std::string, std::string> colour;
-  for (std::sregex_iterator it(svg.begin(), svg.end(), def), end; it != end; ++it) colour[(*it)[1]] = (*it)[2];
+  for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
+    if (e.name == "path" && e.get("id").rfind("mk", 0) == 0 && e.get("fill") == "none") colour[e.get("id")] = e.get("stroke");
   std::map<std::string, std::vector<svg_point>> by_colour;
-  for (std::sregex_iterator it(svg.begin(), svg.end(), mark), end; it != end; ++it)
-    by_colour[colour[(*it)[1]]].push_back({std::stod((*it)[2]), std::stod((*it)[3])});
+  for (const kes_test::svg_use& u : kes_test::svg_uses(svg))
+    if (u.id.rfind("mk", 0) == 0) by_colour[colour[u.id]].push_back({u.x, u.y});
   std::map<std::string, double> out;
   for (auto& [c, pts] : by_colour) {
     std::sort(pts.begin(), pts.end(), [](const svg_point& a, const svg_point& b) { return a.y < b.y; });
@@ -338,11 +328,13 @@ TEST(RunnerPctlPlaces, QqPercentileAxesAreEachCellsOwn) {
     // Each group's 90 (in its colour) over its own point of 90 %; group a's percents
     // crowd, so that its 90 may be thinned out, never misplaced.
     const std::map<std::string, double> own = kth_x_by_colour(svg, 17);
-    const std::regex ninety("<text x=\"([-0-9.]+)\" y=\"[-0-9.]+\" font-size=\"[0-9.]+\" fill=\"(#[0-9A-F]+)\"[^>]*>90<");
     int rows = 0;
-    for (std::sregex_iterator it(svg.begin(), svg.end(), ninety), end; it != end; ++it, ++rows) {
-      ASSERT_EQ(own.count((*it)[2]), 1u) << (*it)[2];
-      EXPECT_NEAR(std::stod((*it)[1]), own.at((*it)[2]), 0.011) << (*it)[2];
+    for (const kes_test::svg_element& e : kes_test::svg_elements(svg)) {
+      if (e.name != "text" || e.text != "90") continue;
+      ++rows;
+      const std::string fill = e.get("fill");
+      ASSERT_EQ(own.count(fill), 1u) << fill;
+      EXPECT_NEAR(e.num("x"), own.at(fill), 0.011) << fill;
     }
     EXPECT_GE(rows, 2) << "a row of percents a group";
     for (const char* name : {">g = a<", ">g = b<", ">g = c<"}) EXPECT_NE(svg.find(name), std::string::npos) << name;
@@ -395,11 +387,11 @@ TEST(RunnerPctlPlaces, EverydayPercentPlaces) {
   const std::map<std::string, cell_places> cells = cells_of(o.dump.substr(o.dump.find("data=mtcars") == std::string::npos
                                                                              ? o.dump.rfind("data ProbPlotData")
                                                                              : 0));
-  ASSERT_EQ(cells.at("\"0\"").href.size(), 1u);
-  ASSERT_EQ(cells.at("\"1\"").href.size(), 1u);
+  ASSERT_EQ(cells.at("0").href.size(), 1u);
+  ASSERT_EQ(cells.at("1").href.size(), 1u);
   // R 4.x: exp(qnorm(0.9) * sd(log(hp))) by am.
-  EXPECT_NEAR(cells.at("\"0\"").href[0], 1.61520711022760888, 1e-13);
-  EXPECT_NEAR(cells.at("\"1\"").href[0], 2.02642142711925377, 1e-13);
+  EXPECT_NEAR(cells.at("0").href[0], 1.61520711022760888, 1e-13);
+  EXPECT_NEAR(cells.at("1").href[0], 2.02642142711925377, 1e-13);
 }
 
 }  // namespace

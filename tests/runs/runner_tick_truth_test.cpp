@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/svg_parts.h"
@@ -154,18 +155,9 @@ TEST(RunnerTickTruth, EveryDataAxisValueIsTrueAndToldApart) {
 
 // The _COUNT_ column of the OUTHISTOGRAM= data set oh.csv in dir.
 std::vector<double> bin_counts(const fs::path& dir) {
-  std::ifstream in(dir / "oh.csv");
-  std::string line, cell;
-  std::getline(in, line);
-  int at = -1, k = 0;
-  for (std::istringstream h(line); std::getline(h, cell, ','); ++k)
-    if (cell == "_COUNT_") at = k;
   std::vector<double> out;
-  while (at >= 0 && std::getline(in, line)) {
-    std::istringstream r(line);
-    for (int i = 0; i <= at; ++i) std::getline(r, cell, ',');
+  for (const std::string& cell : kes_test::csv_column(kes_test::slurp(dir / "oh.csv"), "_COUNT_"))
     out.push_back(number(cell));
-  }
   return out;
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
@@ -42,15 +43,8 @@ class RunnerValueRange : public ::testing::Test {
   // The first observation of OUTPUT data set o, by variable name (strtod: subnormal
   // numbers too); missing values are NaN.
   std::map<std::string, double> output_row() const {
-    std::istringstream in(slurp(dir_ / "o.csv"));
-    std::string head, row, name, cell;
-    std::getline(in, head);
-    std::getline(in, row);
-    std::istringstream hs(head), rs(row);
-    std::map<std::string, double> out;
-    while (std::getline(hs, name, ',') && std::getline(rs, cell, ','))
-      out[name] = cell == "." ? NAN : std::strtod(cell.c_str(), nullptr);
-    return out;
+    const std::vector<std::map<std::string, double>> rows = kes_test::csv_rows(slurp(dir_ / "o.csv"));
+    return rows.empty() ? std::map<std::string, double>{} : rows.front();
   }
   int count(const std::string& text) const { return kes_test::occurrences(log_, text); }
   // The texts of the SVG graph 'name', in document order.
@@ -381,9 +375,7 @@ weighted_set example_set(const std::string& file, int xcol, int wcol) {
   std::string line;
   std::getline(in, line);
   while (std::getline(in, line)) {
-    std::vector<std::string> cells;
-    std::istringstream ls(line);
-    for (std::string c; std::getline(ls, c, ',');) cells.push_back(c);
+    const std::vector<std::string> cells = kes_test::csv_fields(line);
     s.x.push_back(cells.at(xcol));
     s.w.push_back(std::strtod(cells.at(wcol).c_str(), nullptr));
   }

@@ -16,6 +16,16 @@ std::string dump_block::dynamic(const std::string& name) const {
   return "";
 }
 
+bool dump_block::has_text(const std::string& name) const {
+  const std::string v = dynamic(name);
+  return v.size() >= 9 && v.front() == '"' && v.compare(v.size() - 7, 7, " (text)") == 0;
+}
+
+std::string dump_block::text(const std::string& name) const {
+  const std::string v = dynamic(name);
+  return has_text(name) ? v.substr(1, v.size() - 9) : "";
+}
+
 int dump_block::count_prefix(const std::string& prefix) const {
   int n = 0;
   for (const std::string& l : lines) n += l.rfind(prefix, 0) == 0 ? 1 : 0;

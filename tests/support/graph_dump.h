@@ -18,6 +18,10 @@ struct dump_block {
   bool is_panel() const { return head.rfind("panel ", 0) == 0; }
   // The value text after "NAME = " of a panel line ("" when absent).
   std::string dynamic(const std::string& name) const;
+  // Whether a panel line gives NAME a text ("NAME = "..." (text)"), and that text
+  // without its quotes ("" when absent).
+  bool has_text(const std::string& name) const;
+  std::string text(const std::string& name) const;
   // Rows of a data block as column -> text.
   std::vector<std::map<std::string, std::string>> rows() const;
   int count_prefix(const std::string& prefix) const;

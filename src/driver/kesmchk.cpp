@@ -72,7 +72,14 @@ bool list_ok(const kes_stmt* s, int slot, const list_messages& msg) {
   int q = 0;
   const bool decimals = decimal_steps(v, n, &steps, &q);
   const double d = decimals ? kes_decimal_double(steps[0], q) : v[1] - v[0];
-  const double tol = kStepTolerance * kes::fmax(1.0, d);
+  // Steps of doubles (values with no short decimal, such as decimals scaled by 2^20)
+  // carry the rounding of the values they are differences of: two units of the last
+  // place of the largest value, whatever its magnitude.
+  double tol = kStepTolerance * kes::fmax(1.0, d);
+  if (!decimals) {
+    const double big = kes::fmax(std::fabs(v[0]), std::fabs(v[n - 1]));
+    tol = kes::fmax(tol, 2.0 * (std::nextafter(big, INFINITY) - big));
+  }
   int off_grid = 0;  // the first value after a smaller step
   for (int i = 1; i < n; ++i) {
     if (!(v[i - 1] < v[i])) {

@@ -46,6 +46,11 @@ TEST_F(plot_checks, bin_lists_must_be_equally_spaced) {
       {{10000.1, 10000.2, 10000.3, 10000.4, 10000.5}, KES_PLOT_SLOT_MIDPOINTS, "", 0},
       {{1700000000.1, 1700000000.2, 1700000000.3}, KES_PLOT_SLOT_ENDPOINTS, "", 0},
       {{1700000000.1, 1700000000.2, 1700000000.31}, KES_PLOT_SLOT_ENDPOINTS, "308/1366", 1},
+      // Decimals of three places times 2^20 near 1e15 have no short decimal: their
+      // steps are differences of doubles, a unit of 0.125 apart at most, and pass; a
+      // step larger by 7 does not.
+      {{1048576000062914.56, 1048576000068157.44, 1048576000073400.32}, KES_PLOT_SLOT_MIDPOINTS, "", 0},
+      {{1048576000062914.56, 1048576000068157.44, 1048576000073407.32}, KES_PLOT_SLOT_MIDPOINTS, "308/95", 1},
       {{}, KES_PLOT_SLOT_ENDPOINTS, "308/1364", 1},
   };
   for (const row& r : rows) {

@@ -109,11 +109,14 @@ int kesgden(kes_ctx* ctx, kes_cell* cell, double* points, double x0, double x1, 
   // ends and the step are short decimals), never a sum of k steps whose roundings pile
   // up; the last point is the range's end itself.
   const kes_decimal_grid place = kes_decimal_grid::of(x0, h), law = kes_decimal_grid::of(d0, h);
+  // The peak is a point of its own even where a grid point falls on it, so that
+  // whether it does (a question of the last bit at another offset or unit) never
+  // changes how many points a curve has.
   const double dmode = cv.mode - t;
   bool peak_done = !peak;
   for (int k = 1;; ++k) {
     const double dn = law.point(k);
-    if (!peak_done && law.point(k - 1) < dmode && dmode < dn) {
+    if (!peak_done && law.point(k - 1) < dmode && dmode <= dn) {
       pl.put(cv.mode, cv.height);
       peak_done = true;
     }

@@ -60,13 +60,33 @@ bool unfitted(kes_ctx* ctx, kes_cell* cell) {
   return n >= 1 && !cell->hist_empty && (c == nullptr || !c->fitted);
 }
 
-// The percents that get ticks: those whose quantile exists under the key cell's
-// shapes, into pct (room for the request's percents); their count.
+// The slot whose shapes place the shared percents: the key cell's, or where its fit
+// failed (it places none) the first cell's that was fitted.
+const kes_plotslot* percent_slot(kes_ctx* ctx) {
+  const kes_plotslot* key = kes_stg_keyslot(ctx);
+  const auto fitted = [](const kes_plotslot* s) {
+    const kes_curve* c = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+    return c != nullptr && c->fitted;
+  };
+  if (fitted(key) || ctx->curreq->classvars == nullptr) return key;
+  const kes_plotslot* first = nullptr;
+  kes_each_cell(ctx->curreq->classvars, [&](kes_cell* cell) -> int {
+    const kes_plotslot* s = kes_stg_slot(ctx, cell);
+    if (!fitted(s)) return 0;
+    first = s;
+    return 1;
+  });
+  return first != nullptr ? first : key;
+}
+
+// The percents that get ticks: those whose quantile exists under the shapes that place
+// the shared percents, into pct (room for the request's percents); their count.
 int tick_percents(kes_ctx* ctx, double* pct) {
   const kes_preq* r = ctx->curreq;
+  const kes_plotslot* at = percent_slot(ctx);
   int kept = 0;
   for (int i = 0; i < r->npctl; ++i)
-    if (std::isfinite(kes_pctl_position(ctx, r->pctl[i]))) pct[kept++] = r->pctl[i];
+    if (std::isfinite(kes_pctl_position(ctx, r->pctl[i], at))) pct[kept++] = r->pctl[i];
   return kept;
 }
 
@@ -150,7 +170,8 @@ void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
   }
   double* pct = pos + (n > 0 ? n : 1);
   const int kept = tick_percents(ctx, pct);
-  for (int i = 0; i < kept; ++i) pos[i] = kes_pctl_position(ctx, pct[i]);
+  const kes_plotslot* at = percent_slot(ctx);
+  for (int i = 0; i < kept; ++i) pos[i] = kes_pctl_position(ctx, pct[i], at);
   *labels = makenumlist(pct, kept, 7, &g->status);
   void* text = makenumlist_exact(pos, kept, &g->status);
   vmfree_handler(ctx->runpool, pos, -1, KES_FREE_FLAGS);
@@ -276,7 +297,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
     const kes_famfn* fn = kes_famdisp(r->dist);
     const kes_curve* kc = kes_fit_curve(key);
     for (int i = 0; i < n; ++i) ticks[cap + i] = fn != nullptr && kc != nullptr ? fn->p(kc->params, ticks[i]) : 0;
-    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, -4, &g->status));
+    kes_dyn_text(g, KES_DYN_QNTLLABELS, makepctlist(ticks + cap, n, &g->status));
   } else {
     kes_dyn_text(g, KES_DYN_QNTLLABELS, values);
   }

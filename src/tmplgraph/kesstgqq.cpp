@@ -156,8 +156,9 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
 
 // The places of the request's percent ticks on the quantile axis, and their labels; a
 // percent whose quantile does not exist (it overflows) has no tick. The places go at
-// full precision: under a shape of 3E-8 every percent lies within 1E-7 of 1.
-void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
+// full precision: under a shape of 3E-8 every percent lies within 1E-7 of 1. A Q-Q
+// plot's (qq) percents that all stand at one place get none.
+void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels, bool qq) {
   const kes_preq* r = ctx->curreq;
   const int n = r->npctl;
   const long bytes = 16L * (n > 0 ? n : 1);
@@ -169,9 +170,15 @@ void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
     return vemtxt("", 0);
   }
   double* pct = pos + (n > 0 ? n : 1);
-  const int kept = tick_percents(ctx, pct);
+  int kept = tick_percents(ctx, pct);
   const kes_plotslot* at = percent_slot(ctx);
   for (int i = 0; i < kept; ++i) pos[i] = kes_pctl_position(ctx, pct[i], at);
+  // Percents that all stand at one place (a shape too small to part them) would read
+  // as a single percent: the percentile axis shows none, and the log says why.
+  if (qq && kept > 1 && std::all_of(pos, pos + kept, [&](double p) { return p == pos[0]; })) {
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_AT_ONE_PLACE, g->var.name_len, g->var.name);
+    kept = 0;
+  }
   *labels = makenumlist(pct, kept, 7, &g->status);
   void* text = makenumlist_exact(pos, kept, &g->status);
   vmfree_handler(ctx->runpool, pos, -1, KES_FREE_FLAGS);
@@ -305,7 +312,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
   kes_dyn_bool(g, KES_DYN_PCTLAXIS, r->pctlaxis);
   if (r->pctlaxis) {
     void* labels = nullptr;
-    kes_dyn_text(g, KES_DYN_PCTLVALUES, percent_positions(ctx, g, &labels));
+    kes_dyn_text(g, KES_DYN_PCTLVALUES, percent_positions(ctx, g, &labels, true));
     kes_dyn_text(g, KES_DYN_PCTLLABELS, labels);
     if (kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_LABEL)) {
       const kes_optslot* o = kes_pslot(st, KES_PLOT_SLOT_PCTLAXIS_LABEL);
@@ -341,7 +348,7 @@ void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
   void *x = nullptr, *y = nullptr;
   kes_stg_xylabels(ctx, g, &x, &y);
   void* labels = nullptr;
-  void* positions = percent_positions(ctx, g, &labels);
+  void* positions = percent_positions(ctx, g, &labels, false);
   const wob_attr inline_pairs[] = {
       kes_stg_pair_name(KES_DYN_VARLABEL), wob_text(WOB_A_VALUE, g->varlabel),
       kes_stg_pair_name(KES_DYN_XLABEL),   wob_text(WOB_A_VALUE, x),

@@ -31,18 +31,11 @@ struct lcg {
   }
 };
 
-struct drawn {
-  int status = -1;
-  std::string log;
-  std::vector<std::pair<std::string, std::string>> files;
-};
+using drawn = kes_test::drawn_run;
 
 drawn run(const kes_test::scratch_dir& dir, const std::string& csv, const std::string& program,
           const std::string& renderer) {
-  dir.write("d.csv", csv);
-  drawn d;
-  d.files = kes_test::run_graphs(dir.path(), program, renderer, &d.status, &d.log);
-  return d;
+  return kes_test::run_on_data(dir.path(), csv, program, renderer);
 }
 
 // Every breach of "no two texts over each other" and every text under 6 px.

@@ -36,18 +36,11 @@ std::string mtcars() {
   return csv.str();
 }
 
-struct drawn {
-  int status = -1;
-  std::string log;
-  std::vector<std::pair<std::string, std::string>> files;
-};
+using drawn = kes_test::drawn_run;
 
 drawn run(const kes_test::scratch_dir& dir, const std::string& csv, const std::string& program,
           const std::string& renderer) {
-  dir.write("d.csv", csv);
-  drawn d;
-  d.files = kes_test::run_graphs(dir.path(), program, renderer, &d.status, &d.log);
-  return d;
+  return kes_test::run_on_data(dir.path(), csv, program, renderer);
 }
 
 std::string all_faults(const drawn& d) {

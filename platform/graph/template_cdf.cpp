@@ -81,10 +81,9 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
                 cell_ink* ink) {
   const column_reader col(t);
   const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
-  // The trace is kept from one cell to the next, the piece on the stack: a cell's
-  // steps cost no allocation.
-  static thread_local std::vector<point> trace;
-  trace.clear();
+  // The trace thinned to half-pixel steps, the piece on the stack: a cell's steps cost
+  // no allocation beyond its trace.
+  std::vector<point> trace;
   constexpr std::size_t kPiece = 1024;
   std::array<point, kPiece> piece;
   std::size_t n = 0;

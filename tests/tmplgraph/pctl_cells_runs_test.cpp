@@ -198,22 +198,29 @@ TEST(PctlCellsRuns, FourOverlaidGroupsEachGetARowOfPercents) {
 }  // namespace
 
 // A lognormal shape too small to part any percents (SIGMA=1E-300) puts them all at one
-// place: the template's percentile axis shows none, where it showed a lone "5", and
-// the log says why; a shape that parts them keeps its axis.
+// place: the percentile axis shows none (the template showed a lone "5", the device a
+// lone percent and a note for each other one), and the log says why; a shape that
+// parts them keeps its axis.
 TEST(PctlCellsRuns, PercentsAtOnePlaceGetNoAxisButANote) {
   kes_test::scratch_dir dir{"pctl-cells"};
-  for (const char* sigma : {"1e-300", "1e-20", "0.5"}) {
-    SCOPED_TRACE(sigma);
-    const drawn d = run(dir, mtcars(),
-                        std::string("proc kestravine data=d noprint; var hp;\nqqplot hp / lognormal(sigma=") + sigma +
-                            ") pctlaxis;\nrun;\n",
-                        "template");
-    ASSERT_EQ(d.status, 0) << d.log;
-    ASSERT_EQ(d.files.size(), 1u);
-    const bool parted = std::string(sigma) == "0.5";
-    int percents = 0;
-    for (const text_at& a : texts(d.files[0].second)) percents += a.text == "5" || a.text == "95";
-    EXPECT_EQ(percents, parted ? 2 : 0);
-    EXPECT_EQ(d.log.find("all stand at one place") != std::string::npos, !parted) << d.log;
-  }
+  for (const char* renderer : kRenderers)
+    for (const char* sigma : {"1e-300", "1e-20", "0.5"})
+      for (const char* rotate : {"", " rotate"}) {
+        SCOPED_TRACE(std::string(renderer) + " sigma " + sigma + rotate);
+        const drawn d = run(dir, mtcars(),
+                            std::string("proc kestravine data=d noprint; var hp;\nqqplot hp / lognormal(sigma=") +
+                                sigma + ") pctlaxis(grid)" + rotate + ";\nrun;\n",
+                            renderer);
+        ASSERT_EQ(d.status, 0) << d.log;
+        ASSERT_EQ(d.files.size(), 1u);
+        const bool parted = std::string(sigma) == "0.5";
+        int percents = 0;
+        for (const kes_test::svg_element& e : kes_test::svg_elements(d.files[0].second))
+          percents += e.name == "text" && (e.text == "25" || e.text == "95");
+        EXPECT_EQ(percents, parted ? 2 : 0);
+        EXPECT_EQ(d.log.find("all stand at one place") != std::string::npos, !parted) << d.log;
+        if (!parted) {
+          EXPECT_EQ(d.log.find("would overlap"), std::string::npos) << d.log;
+        }
+      }
 }

@@ -344,8 +344,9 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
     no_canvas measure;
     ink.boxes.push_back(draw_no_values(measure, f, cell.bare.why().c_str()));
   }
+  std::vector<point> line;  // each curve's page px in turn
   for (const curve& k : cell.curves) {
-    std::vector<point>& pts = scratch_points(k.pts.size());
+    std::vector<point>& pts = emptied(line, k.pts.size());
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
     ink.add_line(pts);
   }
@@ -363,10 +364,11 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   barpaint.stroke = kFrameColour;
   const bool hanging = p.flag(KES_DYN_HANG);
   each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { c.rect(r.x, r.y, r.w, r.h, barpaint); });
+  std::vector<point> line;  // the fill's outline, then each curve's page px in turn
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
-    std::vector<point>& poly = scratch_points(k.pts.size() + 2);
+    std::vector<point>& poly = emptied(line, k.pts.size() + 2);
     poly.push_back({f.px(k.pts.front().x), f.py(base)});
     for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
     poly.push_back({f.px(k.pts.back().x), f.py(base)});
@@ -376,7 +378,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     c.polygon(poly, fill);
   }
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
-    std::vector<point>& pts = scratch_points(cell.curves[i].pts.size());
+    std::vector<point>& pts = emptied(line, cell.curves[i].pts.size());
     for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
     const int style = cell.curves[i].style;
     c.polyline(pts, curve_paint(style, is_kernel(labels[static_cast<std::size_t>(style)])));

@@ -15,6 +15,7 @@ constexpr int kInsetRowsLeftOut = 12;  // {s} label, {d} rows left out, {d} rows
 constexpr int kHrefsOutsideAxis = 13;  // {s} label, {d} values
 constexpr int kVrefsOutsideAxis = 14;  // {s} label, {d} values
 constexpr int kInsetRowsLeftOutOfMargin = 15;  // {s} label, {d} rows left out, {d} rows of the box
+constexpr int kBarValuesLeftOut = 21;  // {s} label, {d} values left out, {d} values
 constexpr int kInsetOverEarlierInset = 2250;  // {s} label
 constexpr int kInsetFewerColumns = 2450;  // {s} label, {d} pairs across, {d} NCOLS=
 

@@ -15,13 +15,6 @@ std::vector<point> point_ring() {
   return ring;
 }
 
-std::vector<point>& scratch_points(std::size_t n) {
-  static thread_local std::vector<point> pts;
-  pts.clear();
-  pts.reserve(n);
-  return pts;
-}
-
 bool marker_is_strokes(int k) {
   k %= kMarkerShapes;
   return k == 4 || k == 5;

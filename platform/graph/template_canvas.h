@@ -79,10 +79,14 @@ struct no_canvas : canvas {
   void end() override {}
 };
 
-// A list of points kept from one use to the next, emptied, with room for `n`: the page
-// px of a line about to be drawn, so that a line costs no allocation once a few have
-// been drawn. One user at a time: it is emptied at every call.
-std::vector<point>& scratch_points(std::size_t n);
+// The list of points `line`, emptied, with room for `n`: the page px of a line about to
+// be drawn, in a list its caller owns and keeps for the next line it draws, so that a
+// line costs no allocation once a few have been drawn.
+inline std::vector<point>& emptied(std::vector<point>& line, std::size_t n) {
+  line.clear();
+  line.reserve(n);
+  return line;
+}
 
 // The outline of a data point's circle about (0, 0): 12 corners, radius 2.5 px.
 std::vector<point> point_ring();

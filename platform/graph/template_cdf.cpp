@@ -81,10 +81,9 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
                 cell_ink* ink) {
   const column_reader col(t);
   const num_column ex = col.numbers("ECDFX"), ey = col.numbers("ECDFY");
-  // The trace is kept from one cell to the next, the piece on the stack: a cell's
-  // steps cost no allocation.
-  static thread_local std::vector<point> trace;
-  trace.clear();
+  // The trace thinned to half-pixel steps, the piece on the stack: a cell's steps cost
+  // no allocation beyond its trace.
+  std::vector<point> trace;
   constexpr std::size_t kPiece = 1024;
   std::array<point, kPiece> piece;
   std::size_t n = 0;
@@ -174,10 +173,11 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     on.clip_begin(f.x, f.y, f.w, f.h);
     bool any = false;
     std::vector<left_out_group> undrawn;
+    std::vector<point> line;  // each fitted curve's page px in turn
     for (int m : members) {
       const int g = drawn.group_of[m];
       if (cells[m].any_empirical) draw_steps(on, f, *p.tables[0], cells[m], group_line(g, 1.5, empirical), ink);
-      std::vector<point>& curve = scratch_points(cells[m].fitted.size());
+      std::vector<point>& curve = emptied(line, cells[m].fitted.size());
       for (const point& q : cells[m].fitted) curve.push_back({f.px(q.x), f.py(q.y)});
       if (curve.size() > 1) on.polyline(curve, g < 0 ? fit_line(p, curve_paint(0, false)) : group_line(g, 2, paint{}));
       ink->add_line(curve);

@@ -10,8 +10,9 @@ void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, cons
       plan_insets(p, grid, keys, kind.lay_out, kind.ranged, measure, kind.rise, kind.axes, kind.notes);
   const page_frame page = kind.lay_out(c);
   page_strips strips;
-  // One ink for every cell: its lists keep their room from cell to cell and page to page.
-  static thread_local cell_ink ink;
+  // One ink for every cell of the page, emptied for each (plan_ink): its lists keep
+  // their room from cell to cell.
+  cell_ink ink;
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid->index[i];
     const frame f = kind.ranged(page.cells[i]);

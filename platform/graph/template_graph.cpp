@@ -41,6 +41,7 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
     if (std::strcmp(d.kind, def->kind) == 0) {
       take_inset_cuts();
       take_refs_outside();
+      take_values_left_out();
       const bool drawn = d.draw(p, c, why);
       // Reference values outside their axes, as the device says them.
       const refs_outside refs = take_refs_outside();
@@ -59,6 +60,8 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
       if (drawn && refs.v > 0) log_message(kGraphSet, kVrefsOutsideAxis, named(), refs.v);
       if (drawn && cuts.margin_most > 0)
         log_message(kGraphSet, kInsetRowsLeftOutOfMargin, named(), cuts.margin_most, cuts.margin_of);
+      const values_left_out values = take_values_left_out();
+      if (drawn && values.left_out > 0) log_message(kGraphSet, kBarValuesLeftOut, named(), values.left_out, values.of);
       if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, named());
       if (drawn && cuts.pairs_set > 0)
         log_message(kGraphSet, kInsetFewerColumns, named(), cuts.pairs_set, cuts.pairs_asked);

@@ -330,19 +330,35 @@ std::string unplotted_values::why() const {
 }
 
 namespace {
-// The texts of the ticks, kept with the panel's data object by the ticks' bits: every
-// cell of a graph's panels shows the same ticks, and their texts take some finding.
-const std::vector<std::string>& texts_at(const out::graph_panel& p, const std::vector<double>& ticks) {
-  if (p.tables.empty() || p.tables[0] == nullptr) {  // no data object to keep them with: made afresh
-    static thread_local std::vector<std::string> texts;
-    return texts = tick_texts(ticks);
+// The texts of the ticks: those given, else those kept with the panel's data object by
+// the ticks' bits (every cell of a graph's panels shows the same ticks, and their
+// texts take some finding), else, without a data object to keep them with, texts of
+// its own. Each holds its texts as long as it lives.
+class tick_texts_of {
+ public:
+  tick_texts_of(const out::graph_panel& p, const std::vector<double>& ticks,
+                const std::vector<std::string>* given = nullptr)
+      : texts_(given) {
+    if (texts_ != nullptr) return;
+    if (p.tables.empty() || p.tables[0] == nullptr) {
+      own_ = tick_texts(ticks);
+      texts_ = &own_;
+      return;
+    }
+    // The name is built in a buffer kept from one call to the next: every cell asks.
+    static thread_local std::string key;
+    key.assign("tick texts ");
+    key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
+    texts_ = &kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
   }
-  // The name is built in a buffer kept from one call to the next: every cell asks.
-  static thread_local std::string key;
-  key.assign("tick texts ");
-  key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
-  return kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
-}
+  tick_texts_of(const tick_texts_of&) = delete;
+  tick_texts_of& operator=(const tick_texts_of&) = delete;
+  const std::vector<std::string>& get() const { return *texts_; }
+
+ private:
+  const std::vector<std::string>* texts_;
+  std::vector<std::string> own_;
+};
 }  // namespace
 
 page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& grid,
@@ -390,7 +406,7 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
     // Boxes in the top and bottom margins make the page taller in the same way.
     pg.height = 2 * (fixed + lh);
   }
-  const double yvalues_w = yvalues ? tick_text_width(ytexts != nullptr ? *ytexts : texts_at(p, yticks)) + kGap : 0;
+  const double yvalues_w = yvalues ? tick_text_width(tick_texts_of(p, yticks, ytexts).get()) + kGap : 0;
   pg.y_axis_room = yvalues_w + kTickLength;
   pg.x_axis_room = xaxis;
   // The bands beside the cells widen and heighten the page; those of the outer cells
@@ -437,7 +453,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts) {
   if (pg->cells.empty() || !(xhi > xlo)) return;
-  const std::vector<std::string>& texts = xtexts != nullptr ? *xtexts : texts_at(p, xticks);
+  const tick_texts_of found(p, xticks, xtexts);
+  const std::vector<std::string>& texts = found.get();
   const double edge = 2;  // px kept clear of the page's edges
   // Ticks move with the frame: a few rounds settle the widths.
   for (int round = 0; round < 4; ++round) {
@@ -472,10 +489,10 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   // character, so that the texts of neighbouring cells never run together.
   const double half_gap = std::max(0.0, (cell_gap() - tick_text_room()) / 2);
   if (row == lowest)
-    draw_x_axis(c, f, xticks, xtexts != nullptr ? *xtexts : texts_at(p, xticks), has(xd, "TICKS"),
+    draw_x_axis(c, f, xticks, tick_texts_of(p, xticks, xtexts).get(), has(xd, "TICKS"),
                 has(xd, "TICKVALUES"), col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
   if (col == 0 && grid.drawn(i))
-    draw_y_axis(c, f, yticks, ytexts != nullptr ? *ytexts : texts_at(p, yticks), has(yd, "TICKS"),
+    draw_y_axis(c, f, yticks, tick_texts_of(p, yticks, ytexts).get(), has(yd, "TICKS"),
                 has(yd, "TICKVALUES"));
 }
 

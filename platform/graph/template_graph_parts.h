@@ -248,4 +248,12 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
 // Axis labels (_XLABEL, else _VARLABEL; _YLABEL), the legend (_LEGENDTITLE) and the end of the page.
 void finish_page(canvas& c, const out::graph_panel& p, const page_frame& page, const std::vector<legend_entry>& legend);
 
+// Bar values a histogram's cells leave out (they would cover each other) and the values
+// they had, summed over the cells drawn since the last take: the graph's log says them.
+struct values_left_out {
+  int left_out = 0, of = 0;
+};
+void count_values_left_out(int left_out, int of);
+values_left_out take_values_left_out();
+
 }  // namespace plat::graph

@@ -7,6 +7,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/number_text.h"
@@ -275,10 +276,13 @@ struct bar_text {
 // The value texts over the bars: centred over their bar, 3 px above it and under the
 // frame's top. Where neighbours would meet, all of the cell's shrink alike down to
 // four fifths of their size; past that they take two rows, each rising over the one
-// before it where they would meet (kes_set_values).
-std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging) {
+// before it where they would meet (kes_set_values); where even two rows cannot hold
+// them, only the tallest bars that leave each other room keep theirs (kes_values_kept)
+// and *left_out counts the others.
+std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging,
+                                int* left_out = nullptr) {
   std::vector<bar_text> out;
-  std::vector<double> centres, widths;
+  std::vector<double> centres, widths, tallness;
   for (const bar& b : cell.bars) {
     if (b.label.empty()) continue;
     const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
@@ -286,8 +290,18 @@ std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w,
     out.push_back({cx, f.py(top) - 3, b.label, kRefLabelSize, frame{}});
     centres.push_back(cx);
     widths.push_back(text_advance(b.label, text_style{kRefLabelSize}));
+    tallness.push_back(-out.back().y);
   }
   constexpr double kAir = 2;
+  const std::vector<bool> keep = kes_values_kept(centres, widths, tallness, kAir, text_advance(" ", text_style{kRefLabelSize}));
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < out.size(); ++i)
+    if (keep[i]) {
+      if (kept != i) out[kept] = std::move(out[i]);
+      centres[kept] = centres[i], widths[kept++] = widths[i];
+    }
+  if (left_out != nullptr) *left_out = static_cast<int>(out.size() - kept);
+  out.resize(kept), centres.resize(kept), widths.resize(kept);
   const kes_values_set set = kes_set_values(centres, widths, kAir);
   const double size = kRefLabelSize * set.scale;
   const double above = text_above(size), below = text_below(size);
@@ -330,8 +344,9 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
     no_canvas measure;
     ink.boxes.push_back(draw_no_values(measure, f, cell.bare.why().c_str()));
   }
+  std::vector<point> line;  // each curve's page px in turn
   for (const curve& k : cell.curves) {
-    std::vector<point>& pts = scratch_points(k.pts.size());
+    std::vector<point>& pts = emptied(line, k.pts.size());
     for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
     ink.add_line(pts);
   }
@@ -349,10 +364,11 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   barpaint.stroke = kFrameColour;
   const bool hanging = p.flag(KES_DYN_HANG);
   each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { c.rect(r.x, r.y, r.w, r.h, barpaint); });
+  std::vector<point> line;  // the fill's outline, then each curve's page px in turn
   // The fill under the one curve, translucent over the bars, the lines on top.
   if (p.flag(KES_DYN_CFILL) && !cell.curves.empty() && cell.curves[0].pts.size() > 1) {
     const curve& k = cell.curves[0];
-    std::vector<point>& poly = scratch_points(k.pts.size() + 2);
+    std::vector<point>& poly = emptied(line, k.pts.size() + 2);
     poly.push_back({f.px(k.pts.front().x), f.py(base)});
     for (const point& q : k.pts) poly.push_back({f.px(q.x), f.py(std::min(q.y, f.yhi))});
     poly.push_back({f.px(k.pts.back().x), f.py(base)});
@@ -362,14 +378,16 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
     c.polygon(poly, fill);
   }
   for (std::size_t i = 0; i < cell.curves.size(); ++i) {
-    std::vector<point>& pts = scratch_points(cell.curves[i].pts.size());
+    std::vector<point>& pts = emptied(line, cell.curves[i].pts.size());
     for (const point& q : cell.curves[i].pts) pts.push_back({f.px(q.x), f.py(q.y)});
     const int style = cell.curves[i].style;
     c.polyline(pts, curve_paint(style, is_kernel(labels[static_cast<std::size_t>(style)])));
   }
   c.clip_end();
   // Bar labels above their bars.
-  const std::vector<bar_text> values = bar_texts(cell, f, w, midpoints, hanging);
+  int left_out = 0;
+  const std::vector<bar_text> values = bar_texts(cell, f, w, midpoints, hanging, &left_out);
+  count_values_left_out(left_out, static_cast<int>(values.size()) + left_out);
   for (const bar_text& v : values) {
     text_style t;
     t.size = v.size;
@@ -383,6 +401,8 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   draw_border(c, f);
 }
 
+thread_local values_left_out g_values_left_out;
+
 // Whether the vertical axis is the graph's own, free to run on past the data.
 bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
   return parse_numbers(p.text(KES_DYN_YTICKS)).empty() && std::isnan(p.number(KES_DYN_YMAX, NAN)) &&
@@ -390,6 +410,14 @@ bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
 }
 
 }  // namespace
+
+void count_values_left_out(int left_out, int of) {
+  if (left_out <= 0) return;
+  g_values_left_out.left_out += left_out;
+  g_values_left_out.of += of;
+}
+
+values_left_out take_values_left_out() { return std::exchange(g_values_left_out, values_left_out{}); }
 
 bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   if (p.tables.empty() || p.tables[0]->name != "HistogramData") {

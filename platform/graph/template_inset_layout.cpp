@@ -85,15 +85,17 @@ double stand_beside(std::vector<planned_box*>& boxes, box_side side, double w, d
 
 // A box fitted to stand beside a frame: above or below it in half the frame's height
 // (a long box sets its rows in columns rather than double the cell), else in all of
-// it, else in twice it; beside it in half the frame's width, else in all of it. The
-// first room that keeps every row, else the last.
+// it, else in twice it; beside it in half the frame's width or the width its labels
+// need where the frame is as wide (half a narrow frame cut them to a letter), else in
+// all of it. The first room that keeps every row, else the last.
 inset_box fit_beside(const inset_box& given, box_side side, const frame& f) {
   const bool along = side == box_side::above || side == box_side::below;
   const double rooms[] = {0.5, 1, 2};
+  const double need = along ? 0 : std::min(inset_box_width(given), f.w);
   inset_box b;
   for (double k : rooms) {
     if (!along && k > 1) break;
-    b = fit_inset_box(given, along ? f.w : f.w * k, along ? f.h * k : f.h);
+    b = fit_inset_box(given, along ? f.w : std::max(f.w * k, need), along ? f.h * k : f.h);
     if (b.left_out == 0) break;
   }
   return b;

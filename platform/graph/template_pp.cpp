@@ -82,21 +82,27 @@ void point_batch::finish() {
   n_ = 0;
 }
 
-void square_cells(page_frame& page, const panel_grid& grid) {
+void square_cells(page_frame& page, const panel_grid& grid, double row_room, double column_room) {
   const double gap = cell_gap(), strip = grid.strips ? kStripHeight : 0;
-  // The bands beside the cells keep their room: the plot areas take what is left.
-  const double w = page.grid_right - page.grid_left - grid.bands.across();
-  const double h = page.grid_bottom - page.grid_top - grid.bands.down();
+  // The bands beside the cells keep their room, and so does the room kept between rows
+  // and columns: the plot areas take what is left.
+  const double rooms_across = (grid.ncols - 1) * column_room, rooms_down = (grid.nrows - 1) * row_room;
+  const double w = page.grid_right - page.grid_left - grid.bands.across() - rooms_across;
+  const double h = page.grid_bottom - page.grid_top - grid.bands.down() - rooms_down;
   const double side = std::max(10.0, std::min((w - (grid.ncols - 1) * gap) / grid.ncols,
                                               (h - (grid.nrows - 1) * gap) / grid.nrows - strip));
   const double across = side * grid.ncols + (grid.ncols - 1) * gap;
   const double shift = std::max(0.0, (w - across) / 2);
   page.grid_left += shift;
   page.ylabel_x += shift;
-  page.grid_right = page.grid_left + across + grid.bands.across();
-  page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right,
+  page.grid_right = page.grid_left + across + grid.bands.across() + rooms_across;
+  page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right - rooms_across,
                          page.grid_top + (side + strip) * grid.nrows + (grid.nrows - 1) * gap + grid.bands.down(),
                          grid.nrows, grid.ncols, grid.strips, grid.bands);
+  for (std::size_t i = 0; i < page.cells.size(); ++i) {
+    page.cells[i].x += static_cast<double>(static_cast<int>(i) % grid.ncols) * column_room;
+    page.cells[i].y += static_cast<double>(static_cast<int>(i) / grid.ncols) * row_room;
+  }
 }
 
 void ref_columns::read(const row_runs& rows, std::vector<refline>& hrefs,

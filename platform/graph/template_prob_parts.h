@@ -24,9 +24,10 @@ scale vaxis_scale(const out::graph_panel& p, scale fallback);
 paint point_paint();
 
 // Square plot areas (SQUARE): the narrower side of the grid sets both, the gaps and
-// strips between the cells left out; the grid stands in the middle of the room
-// across, its vertical axis label with it.
-void square_cells(page_frame& page, const panel_grid& grid);
+// strips between the cells left out, and row_room (column_room) px kept free between
+// the rows (columns) for what each cell carries beside it; the grid stands in the
+// middle of the room across, its vertical axis label with it.
+void square_cells(page_frame& page, const panel_grid& grid, double row_room = 0, double column_room = 0);
 
 // The HREF= and VREF= values of a data object's rows, with their labels.
 struct ref_columns {

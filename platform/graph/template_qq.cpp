@@ -460,8 +460,11 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
     page.cells = cell_grid(page.grid_left, page.grid_top, page.grid_right, page.grid_bottom, grid.nrows, grid.ncols,
                            grid.strips, grid.bands);
   }
-  if (cell_room > 0) room_for_cell_axes(page, grid, rotated, cell_room);
-  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO)) square_cells(page, grid);
+  // Square cells keep the room between them that their percent axes need.
+  if (p.flag(KES_DYN_SQUARE) || p.flag(KES_DYN_ASPECTRATIO))
+    square_cells(page, grid, rotated ? 0 : cell_room, rotated ? cell_room : 0);
+  else if (cell_room > 0)
+    room_for_cell_axes(page, grid, rotated, cell_room);
   return page;
 }
 
@@ -560,8 +563,10 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   };
   const auto ticks_of = [&](int index) -> const labelled_ticks& { return prob ? percents_of(index, ax.theory) : ax.theory; };
   const auto far_of = [&](int index) -> const labelled_ticks& { return percents_of(index, pctl); };
+  // Overlaid groups of several frames say beside each why it has no percent axis.
+  const bool cell_notes = split && !group_rows;
   const double cell_room =
-      !cell_axes ? 0
+      !cell_axes && !cell_notes ? 0
       : prob     ? (rotated ? tick_text_width(ax.theory.texts) + kTickLength + 8
                             : kTickLength + 4 + text_above(kTickSize) + text_below(kTickSize))
                  : (rotated ? tick_text_width(pctl.texts) + kTickLength + 8

@@ -34,7 +34,9 @@ struct kes_bar_text {
 // The value texts over a cell's drawn bars, centred over their bars just above them;
 // none without BARLABEL= or bars. Where neighbours would meet, all of the cell's shrink
 // alike down to four fifths of their height; past that they take two rows, each
-// rising over the one before it where they would meet (kes_set_values).
-std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell);
+// rising over the one before it where they would meet (kes_set_values); where even two
+// rows cannot hold them, only the tallest bars that leave each other room keep theirs
+// (kes_values_kept), and *left_out counts the others.
+std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_out = nullptr);
 // Their rooms: the gaps they keep in the lines behind them.
 std::vector<kes_text_gap> kes_bar_label_gaps(kes_ctx* ctx, kes_cell* cell);

@@ -11,6 +11,7 @@
 #include "devgraph/gdev.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
+#include "kes_msg_names.h"
 #include "util/kes_eps.h"
 #include "util/kes_text.h"
 
@@ -64,7 +65,7 @@ bool kes_bars_drawn(kes_ctx* ctx, const kes_cell* cell, const kes_plotslot* s) {
   return s->heights != nullptr && s->hmax > KES_EPS53 && !r->nobars && !s->bars_off && !(r->hang && !cell->hist_empty);
 }
 
-std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
+std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_out) {
   std::vector<kes_bar_text> out;
   const kes_preq* r = ctx->curreq;
   if (cell == nullptr || r->type != KES_PLOT_HISTOGRAM || !kes_pgiven(r->stmt, KES_PLOT_SLOT_BARLABEL)) return out;
@@ -101,6 +102,17 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell) {
     widths.push_back(gd_measure(ctx, &b.t, nullptr));
   }
   const double air = out.empty() ? 0 : gd_blank(ctx, out.front().t);
+  const std::vector<bool> keep = kes_values_kept(centres, widths, tops, air, air);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < out.size(); ++i)
+    if (keep[i]) {
+      if (kept != i) out[kept] = std::move(out[i]);
+      tops[kept] = tops[i], bases[kept] = bases[i], centres[kept] = centres[i], widths[kept++] = widths[i];
+    }
+  if (left_out != nullptr) *left_out = static_cast<int>(out.size() - kept);
+  out.resize(kept), tops.resize(kept), bases.resize(kept), centres.resize(kept), widths.resize(kept);
+  // Moved records point at their own chars again.
+  for (kes_bar_text& b : out) b.t.text = b.chars.c_str();
   const kes_values_set set = kes_set_values(centres, widths, air);
   const double height = c->inset_h * set.scale;
   std::vector<kes_room> rooms;
@@ -175,6 +187,9 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
     gd_fill(ctx, left, base, right, top, paint.pattern, paint.fill, 6, paint.outline, k.outline_style,
             k.outline_width);
   }
-  for (const kes_bar_text& b : kes_bar_texts(ctx, cell)) gd_text(ctx, b.t);
+  int left_out = 0;
+  const std::vector<kes_bar_text> values = kes_bar_texts(ctx, cell, &left_out);
+  for (const kes_bar_text& b : values) gd_text(ctx, b.t);
+  if (left_out > 0) xpmlog(KES_SET_PROC, KES_MSG_BAR_VALUES_LEFT_OUT, left_out, static_cast<int>(values.size()) + left_out);
   gd_width(ctx, 1);
 }

@@ -198,6 +198,24 @@ void kesnlpx(kes_ctx* ctx, pctl_axis a) {
   if (kes_flag(r->stmt, KES_PLOT_FLAG_PCTLMINOR)) pctlminor(ctx, a);
 }
 
+// Whether a QQ plot's percents on its axis all stand at one place (a shape too small to
+// part them): they would read as a single percent, so none is written or gridded, and
+// the log says why where the values would be written.
+bool percents_at_one_place(kes_ctx* ctx, const pctl_axis& a, bool writes) {
+  const kes_preq* r = ctx->curreq;
+  int on = 0;
+  double first = 0;
+  for (int i = 0; i < r->npctl; ++i) {
+    const double q = a.q(r->pctl[i]);
+    if (!kes_pctl_on(q, a.qmin, a.qmax)) continue;
+    if (on++ == 0) first = q;
+    else if (q != first) return false;
+  }
+  if (on < 2) return false;
+  if (writes) xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_AT_ONE_PLACE, static_cast<int>(ctx->curname.len), ctx->curname.text);
+  return true;
+}
+
 // The vertical percent axis: at the left of a rotated probability plot, or the
 // right-hand percentile axis of a rotated QQ plot (its range the cell's vertical
 // axis, its ticks pointing right from the frame's right side).
@@ -219,6 +237,8 @@ void kesnlpy(kes_ctx* ctx, pctl_axis a) {
     a.from_list(r);
   }
   const auto at = [&](double p) { return kes_pctl_at(a.q(p), a.qmin, a.qmax, c->oy, c->height); };
+  const bool writes = c->edge[qq ? KES_EDGE_RIGHT_TICKS : KES_EDGE_LEFT_TICKS] || r->pctl_per_cell;
+  if (qq && percents_at_one_place(ctx, a, writes)) return;
   if (grid.on) {
     gd_width(ctx, grid.width);
     for (int i = 0; i < r->npctl; ++i)
@@ -274,6 +294,7 @@ void kesnlqx(kes_ctx* ctx, pctl_axis a) {
   a.qmin = key->hlow, a.qmax = key->hhigh;
   const double top = top_end(lay);
   const auto at = [&](double p) { return kes_pctl_at(a.q(p), a.qmin, a.qmax, c->ox, c->width); };
+  if (percents_at_one_place(ctx, a, c->edge[KES_EDGE_TOP] || r->pctl_per_cell)) return;
   const pctl_grid grid = qq_grid(ctx, ax.width);
   if (grid.on) {
     gd_width(ctx, grid.width);

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -97,6 +100,18 @@ inline double kes_row_fit(const std::vector<double>& centres, const std::vector<
   return s;
 }
 
+// The factor of kes_row_fit for the same texts on two rows, every other text sharing a
+// row.
+inline double kes_two_row_fit(const std::vector<double>& centres, const std::vector<double>& widths, double gap) {
+  double two = 1;
+  for (std::size_t start = 0; start < 2; ++start) {
+    std::vector<double> c, w;
+    for (std::size_t i = start; i < centres.size() && i < widths.size(); i += 2) c.push_back(centres[i]), w.push_back(widths[i]);
+    two = std::min(two, kes_row_fit(c, w, gap));
+  }
+  return two;
+}
+
 // How the value texts over a row of bars are set: one size for them all, a factor of
 // their full size, and whether they take two rows, each rising over the one before it
 // where they would meet.
@@ -114,13 +129,34 @@ inline kes_values_set kes_set_values(const std::vector<double>& centres, const s
   const auto twentieths = [](double s) { return s >= 1 ? 1.0 : static_cast<double>(static_cast<long>(s * 20)) / 20; };
   const double one = kes_row_fit(centres, widths, gap);
   if (one >= least) return {twentieths(one), false};
-  double two = 1;
-  for (std::size_t start = 0; start < 2; ++start) {
-    std::vector<double> c, w;
-    for (std::size_t i = start; i < centres.size() && i < widths.size(); i += 2) c.push_back(centres[i]), w.push_back(widths[i]);
-    two = std::min(two, kes_row_fit(c, w, gap));
+  return {std::max(least_two, twentieths(kes_two_row_fit(centres, widths, gap))), true};
+}
+
+// Which of a row of value texts (centres ascending) are written where even on two rows
+// at `least_two` of their size they would stand closer than half a blank (`blank` at
+// full size) and so read as one: then the tallest bars' (ties: the leftmost first)
+// each keep theirs where, at `least` of its full size on one row, it stands gap clear
+// of those kept before it; the rest are left out. Where two rows hold them all, all
+// are kept.
+inline std::vector<bool> kes_values_kept(const std::vector<double>& centres, const std::vector<double>& widths,
+                                         const std::vector<double>& tallness, double gap, double blank,
+                                         double least = 0.8, double least_two = 0.6) {
+  const std::size_t n = std::min({centres.size(), widths.size(), tallness.size()});
+  std::vector<bool> keep(n, true);
+  if (kes_two_row_fit(centres, widths, least_two * blank / 2) >= least_two) return keep;
+  std::vector<std::size_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return tallness[a] > tallness[b]; });
+  std::set<std::size_t> kept;  // by place along the row
+  const auto clear = [&](std::size_t a, std::size_t b) {
+    return std::abs(centres[b] - centres[a]) - gap >= least * (widths[a] + widths[b]) / 2;
+  };
+  for (std::size_t i : order) {
+    const auto next = kept.lower_bound(i);
+    if ((next == kept.end() || clear(i, *next)) && (next == kept.begin() || clear(*std::prev(next), i))) kept.insert(i);
   }
-  return {std::max(least_two, twentieths(two)), true};
+  for (std::size_t i = 0; i < n; ++i) keep[i] = kept.count(i) > 0;
+  return keep;
 }
 
 // How far each of a row of value texts rises over its bar, given their rooms standing

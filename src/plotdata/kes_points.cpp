@@ -201,11 +201,18 @@ bool kes_pctl_places_per_cell(kes_ctx* ctx) {
     return false;
   kes_plotslot* key = key_slot(ctx);
   const kes_curve* kc = key != nullptr ? kes_fit_curve(key) : nullptr;
-  if (kc == nullptr || !kc->fitted) return false;
-  return kes_each_cell(r->classvars, [&](kes_cell* cell) -> int {
+  const bool key_fitted = kc != nullptr && kc->fitted;
+  bool fitted_some = false, failed_some = false;
+  const int differ = kes_each_cell(r->classvars, [&](kes_cell* cell) -> int {
            kes_plotslot* s = slot_of(ctx, cell);
            const kes_curve* c = s != nullptr ? kes_fit_curve(s) : nullptr;
-           if (c == nullptr || !c->fitted) return 0;
+           if (c == nullptr || !c->fitted) {
+             const kes_varsum* vs = varsum(ctx, cell);
+             failed_some = failed_some || (vs != nullptr && vs->n >= 1 && !cell->hist_empty);
+             return 0;
+           }
+           fitted_some = true;
+           if (!key_fitted) return 1;
            // Any difference counts: under a shape of 3E-8 every percent lies within 1E-7
            // of 1, and places 1E-9 apart are a hundredth of the axis apart.
            for (int i = 0; i < r->npctl; ++i) {
@@ -213,7 +220,10 @@ bool kes_pctl_places_per_cell(kes_ctx* ctx) {
              if (std::isfinite(at) && std::isfinite(own) && own != at) return 1;
            }
            return 0;
-         }) != 0;
+         });
+  // A cell whose fit failed places no percents, so no axis shared with it reads right:
+  // each fitted cell carries its own, and the failed one none.
+  return differ != 0 || (fitted_some && failed_some);
 }
 
 int keszpts(kes_ctx* ctx, kes_cell* cell, double** out) {

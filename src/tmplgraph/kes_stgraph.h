@@ -139,6 +139,10 @@ void* makenumlist(const double* values, int n, int width, int* status);
 // The values in their shortest texts that read back as the same doubles: places the
 // template computes with (percent positions), which no width may round.
 void* makenumlist_exact(const double* values, int n, int* status);
+// The percents of a quantile axis's ticks (PCTLSCALE), in order along it: each in its
+// text of four characters, with the decimals more that tell it from its neighbours
+// and keep a percent below 100 from reading 100 (kes_percent_texts).
+void* makepctlist(const double* percents, int n, int* status);
 
 // Insets of the graph: dynamic variables, or "InsetData" tables per CLASS cell.
 void kesstgins(kes_ctx* ctx, kes_stgraph* g);

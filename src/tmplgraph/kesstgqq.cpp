@@ -68,13 +68,33 @@ bool unfitted(kes_ctx* ctx, kes_cell* cell) {
   return n >= 1 && !cell->hist_empty && (c == nullptr || !c->fitted);
 }
 
-// The percents that get ticks: those whose quantile exists under the key cell's
-// shapes, into pct (room for the request's percents); their count.
+// The slot whose shapes place the shared percents: the key cell's, or where its fit
+// failed (it places none) the first cell's that was fitted.
+const kes_plotslot* percent_slot(kes_ctx* ctx) {
+  const kes_plotslot* key = kes_stg_keyslot(ctx);
+  const auto fitted = [](const kes_plotslot* s) {
+    const kes_curve* c = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+    return c != nullptr && c->fitted;
+  };
+  if (fitted(key) || ctx->curreq->classvars == nullptr) return key;
+  const kes_plotslot* first = nullptr;
+  kes_each_cell(ctx->curreq->classvars, [&](kes_cell* cell) -> int {
+    const kes_plotslot* s = kes_stg_slot(ctx, cell);
+    if (!fitted(s)) return 0;
+    first = s;
+    return 1;
+  });
+  return first != nullptr ? first : key;
+}
+
+// The percents that get ticks: those whose quantile exists under the shapes that place
+// the shared percents, into pct (room for the request's percents); their count.
 int tick_percents(kes_ctx* ctx, double* pct) {
   const kes_preq* r = ctx->curreq;
+  const kes_plotslot* at = percent_slot(ctx);
   int kept = 0;
   for (int i = 0; i < r->npctl; ++i)
-    if (std::isfinite(kes_pctl_position(ctx, r->pctl[i]))) pct[kept++] = r->pctl[i];
+    if (std::isfinite(kes_pctl_position(ctx, r->pctl[i], at))) pct[kept++] = r->pctl[i];
   return kept;
 }
 
@@ -144,8 +164,9 @@ void frame(kes_ctx* ctx, kes_stgraph* g, bool prob) {
 
 // The places of the request's percent ticks on the quantile axis, and their labels; a
 // percent whose quantile does not exist (it overflows) has no tick. The places go at
-// full precision: under a shape of 3E-8 every percent lies within 1E-7 of 1.
-void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
+// full precision: under a shape of 3E-8 every percent lies within 1E-7 of 1. A Q-Q
+// plot's (qq) percents that all stand at one place get none.
+void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels, bool qq) {
   const kes_preq* r = ctx->curreq;
   const int n = r->npctl;
   const long bytes = 16L * (n > 0 ? n : 1);
@@ -157,8 +178,15 @@ void* percent_positions(kes_ctx* ctx, kes_stgraph* g, void** labels) {
     return vemtxt("", 0);
   }
   double* pct = pos + (n > 0 ? n : 1);
-  const int kept = tick_percents(ctx, pct);
-  for (int i = 0; i < kept; ++i) pos[i] = kes_pctl_position(ctx, pct[i]);
+  int kept = tick_percents(ctx, pct);
+  const kes_plotslot* at = percent_slot(ctx);
+  for (int i = 0; i < kept; ++i) pos[i] = kes_pctl_position(ctx, pct[i], at);
+  // Percents that all stand at one place (a shape too small to part them) would read
+  // as a single percent: the percentile axis shows none, and the log says why.
+  if (qq && kept > 1 && std::all_of(pos, pos + kept, [&](double p) { return p == pos[0]; })) {
+    xpmlog(KES_SET_PLOT, KES_MSG_PERCENTS_AT_ONE_PLACE, g->var.name_len, g->var.name);
+    kept = 0;
+  }
   *labels = makenumlist(pct, kept, 7, &g->status);
   void* text = makenumlist_exact(pos, kept, &g->status);
   vmfree_handler(ctx->runpool, pos, -1, KES_FREE_FLAGS);
@@ -284,7 +312,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
     const kes_famfn* fn = kes_famdisp(r->dist);
     const kes_curve* kc = kes_fit_curve(key);
     for (int i = 0; i < n; ++i) ticks[cap + i] = fn != nullptr && kc != nullptr ? fn->p(kc->params, ticks[i]) : 0;
-    kes_dyn_text(g, KES_DYN_QNTLLABELS, makenumlist(ticks + cap, n, -4, &g->status));
+    kes_dyn_text(g, KES_DYN_QNTLLABELS, makepctlist(ticks + cap, n, &g->status));
   } else {
     kes_dyn_text(g, KES_DYN_QNTLLABELS, values);
   }
@@ -292,7 +320,7 @@ void kesstgqq(kes_ctx* ctx, kes_stgraph* g) {
   kes_dyn_bool(g, KES_DYN_PCTLAXIS, r->pctlaxis);
   if (r->pctlaxis) {
     void* labels = nullptr;
-    kes_dyn_text(g, KES_DYN_PCTLVALUES, percent_positions(ctx, g, &labels));
+    kes_dyn_text(g, KES_DYN_PCTLVALUES, percent_positions(ctx, g, &labels, true));
     kes_dyn_text(g, KES_DYN_PCTLLABELS, labels);
     if (kes_pgiven(st, KES_PLOT_SLOT_PCTLAXIS_LABEL)) {
       const kes_optslot* o = kes_pslot(st, KES_PLOT_SLOT_PCTLAXIS_LABEL);
@@ -328,7 +356,7 @@ void kesstgprob(kes_ctx* ctx, kes_stgraph* g) {
   void *x = nullptr, *y = nullptr;
   kes_stg_xylabels(ctx, g, &x, &y);
   void* labels = nullptr;
-  void* positions = percent_positions(ctx, g, &labels);
+  void* positions = percent_positions(ctx, g, &labels, false);
   const wob_attr inline_pairs[] = {
       kes_stg_pair_name(KES_DYN_VARLABEL), wob_text(WOB_A_VALUE, g->varlabel),
       kes_stg_pair_name(KES_DYN_XLABEL),   wob_text(WOB_A_VALUE, x),

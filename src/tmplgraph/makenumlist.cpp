@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/host_services.h"
+#include "host/kes_percent_text.h"
 #include "host/kes_tick_text.h"
 #include "host/step_codes.h"
 #include "records/pool_alloc.h"
@@ -72,4 +73,9 @@ void* makenumlist_exact(const double* values, int n, int* status) {
     texts.emplace_back(buf, r.ptr);
   }
   return joined(texts, status);
+}
+
+void* makepctlist(const double* percents, int n, int* status) {
+  if (n <= 0) return vemtxt("", 0);
+  return joined(kes_percent_texts(std::vector<double>(percents, percents + n), fitted_texts(percents, n, 4)), status);
 }

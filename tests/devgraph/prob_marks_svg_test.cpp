@@ -265,8 +265,9 @@ TEST_F(ProbMarksSvg, PctlscaleLabelsTheQuantileAxisInPercents) {
   EXPECT_FALSE(has(t, "-1.5"));
 }
 
-// Far in the tail of an exponential several ticks' percents round to "100": only the
-// first of them is written, across or (ROTATE) up, and the first tick keeps its "0".
+// Far in the tail of an exponential several ticks' percents round to "100" in four
+// characters: each takes the decimals that keep it below 100 and tell it from its
+// neighbours, across or (ROTATE) up, and the first tick keeps its "0".
 TEST_F(ProbMarksSvg, PctlscaleWritesATailsRoundedPercentOnce) {
   // Exponential quantiles of 20000 plotting positions: the axis runs 0 to 12 by 2.
   std::string csv = "x\n";
@@ -279,7 +280,9 @@ TEST_F(ProbMarksSvg, PctlscaleWritesATailsRoundedPercentOnce) {
               0)
         << log();
     const auto t = texts(graph(graphs().at(0)));
-    EXPECT_EQ(std::count(t.begin(), t.end(), "100"), 1) << rotate;
+    // 100 (1 - e^-8), 100 (1 - e^-10), 100 (1 - e^-12).
+    EXPECT_EQ(std::count(t.begin(), t.end(), "100"), 0) << rotate;
+    for (const char* tail : {"99.97", "99.995", "99.999"}) EXPECT_EQ(std::count(t.begin(), t.end(), tail), 1) << rotate;
     EXPECT_EQ(std::count(t.begin(), t.end(), "99.8"), 1) << rotate;
     EXPECT_EQ(std::count(t.begin(), t.end(), "0"), 2) << rotate;  // the percent's and the data axis' own
   }

@@ -38,4 +38,19 @@ inline std::vector<std::pair<std::string, std::string>> run_graphs(const std::fi
   return files;
 }
 
+// A program run on the data set d (its CSV text) in one renderer: the runner's exit
+// status, its log and error output, and the graph files by name.
+struct drawn_run {
+  int status = -1;
+  std::string log;
+  std::vector<std::pair<std::string, std::string>> files;
+};
+inline drawn_run run_on_data(const std::filesystem::path& dir, const std::string& csv, const std::string& program,
+                             const std::string& renderer) {
+  std::ofstream(dir / "d.csv", std::ios::binary) << csv;
+  drawn_run d;
+  d.files = run_graphs(dir, program, renderer, &d.status, &d.log);
+  return d;
+}
+
 }  // namespace kes_test

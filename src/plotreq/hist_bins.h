@@ -35,7 +35,7 @@ int kescmha(kes_ctx* ctx, kes_preq* request, kes_plotslot* source, kes_plotslot*
 
 // Index of the bin that holds x, bins starting at `start` with the given width;
 // left-closed bins, or right-closed ones (RTINCLUDE). A value within 2^-26.5 widths of
-// an edge counts as on it.
+// an edge, or equal to the edge's double, counts as on it.
 long long kes_hist_bin_index(double x, double start, double width, bool right_closed);
 
 // Layout of one cell: kernel set-up and the horizontal widening for its kernel curves

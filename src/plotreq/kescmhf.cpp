@@ -33,6 +33,17 @@ long long kes_hist_bin_index(double x, double start, double width, bool right_cl
   const double d = x - start;
   const double t = std::isfinite(d) ? d / width : x / width - start / width;
   double i = right_closed ? std::ceil(t - kEdgeSlack) - 1 : std::floor(t + kEdgeSlack);
+  // A value that is an edge as doubles (the double nearest 1e9 + 0.003 typed in the
+  // data and as the edge the bins are drawn with) lies on it, however far the rounding
+  // of x - start carries t from a whole number of widths: near 1e9 up to 6e-5 widths,
+  // past the slack, where the same data in another unit are on the edge. Only a t
+  // within that rounding of a whole number is asked.
+  const double k = std::nearbyint(t);
+  if (std::isfinite(d) && std::fabs(t - k) > kEdgeSlack) {
+    const auto ulp = [](double v) { return std::nextafter(std::fabs(v), INFINITY) - std::fabs(v); };
+    if (std::fabs(t - k) <= 2 * (ulp(x) + ulp(start)) / width && x == kes_bin_point(start, k, width))
+      i = right_closed ? k - 1 : k;
+  }
   // No bin reaches past the doubles: a value on the edge of one that would (the
   // largest double on the upper edge of the last finite bin) counts in the bin inside.
   if (!right_closed && !std::isfinite(start + (i + 1) * width)) i = std::floor(t - kEdgeSlack);

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "numeric/zhist.h"
@@ -121,4 +124,35 @@ TEST(HistOffsetBins, ValuesPlacedInBinsSpanningMoreThanTheLargestDouble) {
         const double lo = edge(i), hi = edge(i + 1), slack = 2e-8 * b.width;
         EXPECT_TRUE(right ? (v > lo - slack && v <= hi + slack) : (v >= lo - slack && v < hi + slack));
       }
+}
+
+// A value typed on an edge is in the same bin at any offset and in any unit: the data
+// 1e9 + m/1000 under bins by 0.002 from 1e9 + 0.001 (doubles nearest the decimals, as
+// the data are read and the edges drawn) are counted as the decimals say, where the
+// rounding of x - start near 1e9 (6e-5 widths) is far past the counting's slack.
+TEST(HistOffsetBins, AValueTypedOnAnEdgeIsOnItAtAnyOffsetAndUnit) {
+  struct form {
+    const char* base;  // the data's whole part as typed
+    int places;        // decimals of the data (3: thousandths; scaled forms shift them)
+  };
+  const form forms[] = {{"0", 3}, {"1000000", 3}, {"1000000000", 3}, {"1700000000", 3}, {"1000", 9}, {"2700000000", 4}};
+  for (const form& f : forms) {
+    for (bool right : {false, true}) {
+      SCOPED_TRACE(testing::Message() << f.base << " with " << f.places << " decimals, right-closed " << right);
+      // Values base + m units of the last place, bins by two units from base + 1 unit.
+      const auto typed = [&](int m) {
+        char frac[32];
+        std::snprintf(frac, sizeof frac, "%0*d", f.places, m);
+        return std::strtod((std::string(f.base) + "." + frac).c_str(), nullptr);
+      };
+      char w[32];
+      std::snprintf(w, sizeof w, "0.%0*d", f.places, 2);
+      const double start = typed(1), width = std::strtod(w, nullptr);
+      for (int m = 1; m <= 201; ++m) {
+        // Left-closed: unit m lies in bin floor((m - 1) / 2); right-closed, ceil - 1.
+        const long long want = right ? m / 2 - 1 : (m - 1) / 2;
+        EXPECT_EQ(kes_hist_bin_index(typed(m), start, width, right), want) << m;
+      }
+    }
+  }
 }

@@ -1,6 +1,8 @@
-// zfit_ml: the engine of every maximum-likelihood fit of two or more parameters
-// (Johnson SU, the beta law with an end of its support estimated, the Weibull and
-// gamma laws with their threshold estimated). Their likelihoods have an interior local
+// zfit_ml: the engine of the maximum-likelihood fits of several parameters that no
+// profile over a threshold serves: Johnson SU, and the beta law with both ends of its
+// support estimated (whose profile search runs where this engine finds no maximum).
+// The lognormal, Weibull and gamma thresholds, and one end of the beta law, are found
+// on the profile of the likelihood (zfit_profile.cpp). Their likelihoods have an interior local
 // maximum for some samples only: they can grow without bound toward an end of the
 // parameters' range (a threshold nearing the smallest value), rise along a valley
 // without end, or offer a saddle to an iteration that starts near it. So the optimiser
@@ -243,14 +245,21 @@ int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why) {
   return found ? 0 : 1;
 }
 
-void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter) {
-  char reason[256];
-  const int last = static_cast<int>(sizeof reason) - 1;
+void zfit_ml_refused(zfit_work* w, int msg, zfit_ml_end why, int maxiter) {
+  w->ml_msg = msg;
+  // A refusal always has a reason other than a maximum found.
+  w->ml_why = why == ZFIT_ML_MAXIMUM ? ZFIT_ML_NO_MAXIMUM : why;
+  w->ml_maxiter = maxiter;
+}
+
+int zfit_ml_reason(int why, int maxiter, char* text, int size) {
+  const int last = size - 1;
   int len;
-  if (why == ZFIT_ML_AT_BOUND) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_TO_BOUND);
-  else if (why == ZFIT_ML_BUDGET) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_BUDGET_USED, maxiter);
-  else if (why == ZFIT_ML_AWAY) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_AWAY_FROM_DATA);
-  else len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_NO_INTERIOR_MAXIMUM);
-  reason[len < 0 ? 0 : len > last ? last : len] = '\0';
-  xpmlog(KES_SET_PLOT, msg, reason);
+  if (why == ZFIT_ML_AT_BOUND) len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_RISES_TO_BOUND);
+  else if (why == ZFIT_ML_BUDGET) len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_BUDGET_USED, maxiter);
+  else if (why == ZFIT_ML_AWAY) len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_RISES_AWAY_FROM_DATA);
+  else len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_NO_INTERIOR_MAXIMUM);
+  len = len < 0 ? 0 : len > last ? last : len;
+  text[len] = '\0';
+  return len;
 }

@@ -146,6 +146,6 @@ double zfit_normal_limit_logl(const zfit_work* w, double* noise) {
   return std::isfinite(l) ? l : -INFINITY;
 }
 
-void zfit_profile_notes(const zfit_profile_fit& fit) {
-  if (fit.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MIN);
+void zfit_profile_rise(zfit_work* w, bool rises, bool at_max) {
+  if (rises) w->ml_rise |= at_max ? 2 : 1;
 }

@@ -57,6 +57,7 @@ int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit
 // and gamma laws as their threshold moves away from the data; *noise its rounding.
 double zfit_normal_limit_logl(const zfit_work* w, double* noise);
 
-// The note of a fit reported at an interior maximum where the likelihood also rises
-// without bound as the threshold nears the smallest value.
-void zfit_profile_notes(const zfit_profile_fit& fit);
+// Records, for the note of the estimate's frame, that a fit is reported at an interior
+// maximum where the likelihood also rises without bound as the threshold nears the
+// smallest value (at_max: as the upper end nears the largest).
+void zfit_profile_rise(zfit_work* w, bool rises, bool at_max = false);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "iris_sepal_width.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
 #include "support/r_columns.h"
@@ -35,14 +36,6 @@ std::vector<double> rdata(const std::string& name) {
 const std::vector<double> kQsec = {16.46, 17.02, 18.61, 19.44, 17.02, 20.22, 15.84, 20,    22.9,  18.3,  18.9,
                                    17.4,  17.6,  18,    17.98, 17.82, 17.42, 19.47, 18.52, 19.9,  20.01, 16.87,
                                    17.3,  15.41, 17.05, 18.9,  16.7,  16.9,  14.5,  15.5,  14.6,  18.6};
-const std::vector<double> kSepalWidth = {
-    3.5, 3,   3.2, 3.1, 3.6, 3.9, 3.4, 3.4, 2.9, 3.1, 3.7, 3.4, 3,   3,   4,   4.4, 3.9, 3.5, 3.8, 3.8, 3.4, 3.7,
-    3.6, 3.3, 3.4, 3,   3.4, 3.5, 3.4, 3.2, 3.1, 3.4, 4.1, 4.2, 3.1, 3.2, 3.5, 3.6, 3,   3.4, 3.5, 2.3, 3.2, 3.5,
-    3.8, 3,   3.8, 3.2, 3.7, 3.3, 3.2, 3.2, 3.1, 2.3, 2.8, 2.8, 3.3, 2.4, 2.9, 2.7, 2,   3,   2.2, 2.9, 2.9, 3.1,
-    3,   2.7, 2.2, 2.5, 3.2, 2.8, 2.5, 2.8, 2.9, 3,   2.8, 3,   2.9, 2.6, 2.4, 2.4, 2.7, 2.7, 3,   3.4, 3.1, 2.3,
-    3,   2.5, 2.6, 3,   2.6, 2.3, 2.7, 3,   2.9, 2.9, 2.5, 2.8, 3.3, 2.7, 3,   2.9, 3,   3,   2.5, 2.9, 2.5, 3.6,
-    3.2, 2.7, 3,   2.5, 2.8, 3.2, 3,   3.8, 2.6, 2.2, 3.2, 2.8, 2.8, 2.7, 3.3, 3.2, 2.8, 3,   2.8, 3,   2.8, 3.8,
-    2.8, 2.8, 2.6, 3,   3.4, 3.1, 3,   3.1, 3.1, 3.1, 2.7, 3.2, 3.3, 3,   2.5, 3,   3.4, 3};
 
 class GammaMaxima : public fit_fixture {
  protected:
@@ -68,7 +61,7 @@ TEST_F(GammaMaxima, ReachesRsProfileMaximaOfEverydayColumns) {
       {"Nile", r_column("Nile"), -85.89245257, 28.16156417, 35.69554754},
       {"mtcars qsec", kQsec, 7.514211372, 0.2988066766, 34.58603652},
       {"airquality Wind", rdata("airquality_Wind"), -9.624423015, 0.6300932962, 31.07784113},
-      {"iris Sepal.Width", kSepalWidth, 0.1796533541, 0.06553175147, 43.91275854},
+      {"iris Sepal.Width", kes_test::iris_sepal_width(), 0.1796533541, 0.06553175147, 43.91275854},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "iris_sepal_width.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
 #include "support/ref_tables.h"
@@ -59,14 +60,7 @@ TEST_F(MlPolish, FourParameterBetaReachesSciPysMaximum) {
 TEST_F(MlPolish, JohnsonSuOfDataMovedToAUnixTimeIsTheFitMoved) {
   // iris Sepal.Width (R 4.2); at 1.7e9 the values round to 2.4e-7, which moves the
   // maximum by about 1e-6 of its shapes. Before: the shapes 2.7e-5 apart.
-  const std::vector<double> x = {
-      3.5, 3,   3.2, 3.1, 3.6, 3.9, 3.4, 3.4, 2.9, 3.1, 3.7, 3.4, 3,   3,   4,   4.4, 3.9, 3.5, 3.8, 3.8, 3.4, 3.7,
-      3.6, 3.3, 3.4, 3,   3.4, 3.5, 3.4, 3.2, 3.1, 3.4, 4.1, 4.2, 3.1, 3.2, 3.5, 3.6, 3,   3.4, 3.5, 2.3, 3.2, 3.5,
-      3.8, 3,   3.8, 3.2, 3.7, 3.3, 3.2, 3.2, 3.1, 2.3, 2.8, 2.8, 3.3, 2.4, 2.9, 2.7, 2,   3,   2.2, 2.9, 2.9, 3.1,
-      3,   2.7, 2.2, 2.5, 3.2, 2.8, 2.5, 2.8, 2.9, 3,   2.8, 3,   2.9, 2.6, 2.4, 2.4, 2.7, 2.7, 3,   3.4, 3.1, 2.3,
-      3,   2.5, 2.6, 3,   2.6, 2.3, 2.7, 3,   2.9, 2.9, 2.5, 2.8, 3.3, 2.7, 3,   2.9, 3,   3,   2.5, 2.9, 2.5, 3.6,
-      3.2, 2.7, 3,   2.5, 2.8, 3.2, 3,   3.8, 2.6, 2.2, 3.2, 2.8, 2.8, 2.7, 3.3, 3.2, 2.8, 3,   2.8, 3,   2.8, 3.8,
-      2.8, 2.8, 2.6, 3,   3.4, 3.1, 3,   3.1, 3.1, 3.1, 2.7, 3.2, 3.3, 3,   2.5, 3,   3.4, 3};
+  const std::vector<double>& x = kes_test::iris_sepal_width();
   const std::vector<std::pair<int, int>> est = {{KES_PLOT_SLOT_SU_THETA, KES_PLOT_SLOT_SU_THETA_MARKS},
                                                 {KES_PLOT_SLOT_SU_SIGMA, KES_PLOT_SLOT_SU_SIGMA_MARKS},
                                                 {KES_PLOT_SLOT_SU_DELTA, KES_PLOT_SLOT_SU_DELTA_MARKS},

@@ -3,7 +3,10 @@
 
 #include <cmath>
 
+#include "fit/kes_cellnote.h"
+#include "fit/zfit_ml.h"
 #include "host/host_missing.h"
+#include "kes_msg_names.h"
 #include "records/kes_cell.h"
 #include "records/kes_ctx.h"
 #include "records/kes_curve.h"
@@ -11,6 +14,7 @@
 #include "records/kes_values.h"
 #include "records/stmt_slots.h"
 #include "stats/statistics.h"
+#include "stats/tables_call.h"
 
 namespace {
 // Entries of the summary block kept by kessave.
@@ -61,6 +65,9 @@ bool kes_marker_est(const kes_stmt* s, int markers_slot, int index) {
 bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, double low, double high,
                    const double* height, kes_estframe* f) {
   *f = kes_estframe{};
+  f->ctx = ctx;
+  f->request = request;
+  f->cell = cell;
   f->vs = kes_fit_varsum(ctx, cell);
   f->slot = kes_plot_slot(ctx, request, cell);
   f->curve = kes_fit_curve(f->slot);
@@ -94,12 +101,37 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   return true;
 }
 
+namespace {
+// The engine's maximum-likelihood notes for the curve c, naming its variable and cell:
+// why it found no maximum, or where the likelihood also rises without bound beside the
+// one reported.
+void ml_notes(const kes_estframe& f, const kes_curve& c, bool fitted) {
+  const zfit_req& r = f.req;
+  kes_ctx* ctx = f.ctx;
+  if (ctx == nullptr) return;
+  const kes_name32& var = ctx->varnames[ctx->curvar];
+  if (!fitted && r.ml_why != 0 && r.ml_msg != 0) {
+    char reason[256];
+    zfit_ml_reason(r.ml_why, r.ml_maxiter, reason, static_cast<int>(sizeof reason));
+    kes_cell_text_note(ctx, f.request, f.cell, KES_SET_PLOT, r.ml_msg, reason, int(var.len), var.text);
+  }
+  if (!fitted || r.ml_rise == 0 || c.dist < 0 || c.dist >= KES_NSTATLABELS) return;
+  const char* family = ctx->statlabel[c.dist];
+  const int flen = kes_trimlen(family, 16);
+  for (const int msg : {KES_MSG_ML_UNBOUNDED_AT_MIN, KES_MSG_ML_UNBOUNDED_AT_MAX})
+    if ((r.ml_rise & (msg == KES_MSG_ML_UNBOUNDED_AT_MIN ? 1 : 2)) != 0)
+      kes_cell_text_note(ctx, f.request, f.cell, KES_SET_PLOT, msg, flen, family, int(var.len), var.text);
+}
+}  // namespace
+
 int kes_est_finish(kes_estframe* f, double* height) {
   zfit_req& r = f->req;
   kes_curve* c = f->curve;
   for (int i = 0; i < 4; ++i)
     if (std::isnan(r.params[i])) c->estimated[i] = 1;
-  if (zfit(&r) != 0) return 1;
+  const int rc = zfit(&r);
+  ml_notes(*f, *c, rc == 0);
+  if (rc != 0) return 1;
   for (int i = 0; i < 4; ++i) {
     c->params[i] = r.params[i];
     c->fit_params[i] = r.fit_params[i];

@@ -34,6 +34,9 @@ bool kes_marker_est(const kes_stmt* s, int markers_slot, int index);
 
 // The frame of one estimate: the records it works on and the request for the engine.
 struct kes_estframe {
+  kes_ctx* ctx;
+  const kes_preq* request;
+  const kes_cell* cell;
   kes_varsum* vs;
   kes_plotslot* slot;
   kes_curve* curve;
@@ -46,5 +49,7 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
                    const double* height, kes_estframe* f);
 // Steps 4 and 5: runs the engine with the parameters in f.req (estimated flags set
 // from the missing ones unless already set), copies the results into the curve and
-// the height through height. 0 fitted, 1 not fitted.
+// the height through height. 0 fitted, 1 not fitted. The notes of a maximum-likelihood
+// fit (no maximum found, or a likelihood that also rises without bound) name the
+// family, the variable and the cell.
 int kes_est_finish(kes_estframe* f, double* height);

@@ -1,6 +1,8 @@
-// zfit_ml: the engine of every maximum-likelihood fit of two or more parameters
-// (Johnson SU, the beta law with an end of its support estimated, the Weibull and
-// gamma laws with their threshold estimated). Their likelihoods have an interior local
+// zfit_ml: the engine of the maximum-likelihood fits of several parameters that no
+// profile over a threshold serves: Johnson SU, and the beta law with both ends of its
+// support estimated (whose profile search runs where this engine finds no maximum).
+// The lognormal, Weibull and gamma thresholds, and one end of the beta law, are found
+// on the profile of the likelihood (zfit_profile.cpp). Their likelihoods have an interior local
 // maximum for some samples only: they can grow without bound toward an end of the
 // parameters' range (a threshold nearing the smallest value), rise along a valley
 // without end, or offer a saddle to an iteration that starts near it. So the optimiser
@@ -110,6 +112,24 @@ struct point_eval {
   double x[N], g[N], h[NH];
   double f;
 };
+// The Cholesky factor of the symmetric m x m matrix a in its lower triangle: false
+// where a pivot is not above floor (or not finite), the matrix then not positive
+// definite to that margin.
+bool cholesky(double a[N][N], int m, double floor) {
+  for (int j = 0; j < m; ++j) {
+    double piv = a[j][j];
+    for (int k = 0; k < j; ++k) piv -= a[j][k] * a[j][k];
+    if (!(piv > floor) || !std::isfinite(piv)) return false;
+    a[j][j] = std::sqrt(piv);
+    for (int i = j + 1; i < m; ++i) {
+      double t = a[i][j];
+      for (int k = 0; k < j; ++k) t -= a[i][k] * a[j][k];
+      a[i][j] = t / a[j][j];
+    }
+  }
+  return true;
+}
+
 void evaluate(zfit_work* w, const zfit_ml_spec& s, const double* x, point_eval* e) {
   for (int i = 0; i < s.n; ++i) e->x[i] = x[i];
   zfit_optrec o{s.n, 0, 0, 0, const_cast<int*>(s.flags), nullptr, 0.0, ZDBL_BIG, 0.0, e->x,
@@ -201,20 +221,60 @@ bool zfit_ml_interior(zfit_work* w, const zfit_ml_spec& s, const double* x) {
       const int p = free[i] < free[j] ? free[i] : free[j], q = free[i] < free[j] ? free[j] : free[i];
       a[i][j] = e.h[q * (q + 1) / 2 + p] / (dg[i] * dg[j]);
     }
-  for (int j = 0; j < m; ++j) {
-    double piv = a[j][j];
-    for (int k = 0; k < j; ++k) piv -= a[j][k] * a[j][k];
-    // A pivot lost in the rounding of the unit diagonal is no curvature.
-    if (!(piv > 1e-12)) return false;
-    a[j][j] = std::sqrt(piv);
-    for (int i = j + 1; i < m; ++i) {
-      double t = a[i][j];
-      for (int k = 0; k < j; ++k) t -= a[i][k] * a[j][k];
-      a[i][j] = t / a[j][j];
-    }
-  }
-  return true;
+  // A pivot lost in the rounding of the unit diagonal is no curvature.
+  return cholesky(a, m, 1e-12);
 }
+
+namespace {
+// Newton's full steps from the maximum a run stopped at, over the free parameters,
+// while each step's decrement g'H^-1 g shrinks and the point stays an interior one:
+// the stopping rule leaves log L within about 1e-12 of its maximum, which on a flat
+// ridge leaves the parameters only to a few digits; these steps take them to the
+// rounding of the likelihood's derivatives (unless TOL= asks for less).
+void polish(zfit_work* w, const zfit_ml_spec& s, double* x) {
+  int free[N], m = 0;
+  for (int i = 0; i < s.n; ++i)
+    if (!held(s, i)) free[m++] = i;
+  if (m == 0) return;
+  double last = INFINITY;
+  for (int it = 0; it < 8; ++it) {
+    point_eval e;
+    evaluate(w, s, x, &e);
+    if (!std::isfinite(e.f) || e.f == ZDBL_BIG) return;
+    // Solve H d = g over the free parameters (Cholesky; H positive definite at an
+    // interior maximum of log L).
+    double a[N][N], b[N];
+    for (int j = 0; j < m; ++j) {
+      b[j] = e.g[free[j]];
+      for (int i = 0; i < m; ++i) {
+        const int p = free[i] < free[j] ? free[i] : free[j], q = free[i] < free[j] ? free[j] : free[i];
+        a[i][j] = e.h[q * (q + 1) / 2 + p];
+      }
+    }
+    if (!cholesky(a, m, 0.0)) return;
+    double y[N], d[N];
+    for (int i = 0; i < m; ++i) {
+      double t = b[i];
+      for (int k = 0; k < i; ++k) t -= a[i][k] * y[k];
+      y[i] = t / a[i][i];
+    }
+    double dec = 0.0;
+    for (int i = 0; i < m; ++i) dec += y[i] * y[i];
+    for (int i = m - 1; i >= 0; --i) {
+      double t = y[i];
+      for (int k = i + 1; k < m; ++k) t -= a[k][i] * d[k];
+      d[i] = t / a[i][i];
+    }
+    if (!(dec < last) || dec == 0.0) return;
+    double z[N];
+    for (int i = 0; i < s.n; ++i) z[i] = x[i];
+    for (int i = 0; i < m; ++i) z[free[i]] = x[free[i]] - d[i];
+    if (!zfit_ml_interior(w, s, z)) return;
+    for (int i = 0; i < s.n; ++i) x[i] = z[i];
+    last = dec;
+  }
+}
+}  // namespace
 
 int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why) {
   double best = ZDBL_BIG, climb = ZDBL_BIG;
@@ -239,18 +299,29 @@ int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why) {
       *why = end;
     }
   }
-  if (found) *why = ZFIT_ML_MAXIMUM;
+  if (found) {
+    // A TOL= looser than the default is the tolerance of the maximum the user asks for.
+    if (!(s.tol > kMlTolerance)) polish(w, s, x);
+    *why = ZFIT_ML_MAXIMUM;
+  }
   return found ? 0 : 1;
 }
 
-void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter) {
-  char reason[256];
-  const int last = static_cast<int>(sizeof reason) - 1;
+void zfit_ml_refused(zfit_work* w, int msg, zfit_ml_end why, int maxiter) {
+  w->ml_msg = msg;
+  // A refusal always has a reason other than a maximum found.
+  w->ml_why = why == ZFIT_ML_MAXIMUM ? ZFIT_ML_NO_MAXIMUM : why;
+  w->ml_maxiter = maxiter;
+}
+
+int zfit_ml_reason(int why, int maxiter, char* text, int size) {
+  const int last = size - 1;
   int len;
-  if (why == ZFIT_ML_AT_BOUND) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_TO_BOUND);
-  else if (why == ZFIT_ML_BUDGET) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_BUDGET_USED, maxiter);
-  else if (why == ZFIT_ML_AWAY) len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_RISES_AWAY_FROM_DATA);
-  else len = xpmstr(reason, last, KES_SET_PLOT, KES_MSG_ML_NO_INTERIOR_MAXIMUM);
-  reason[len < 0 ? 0 : len > last ? last : len] = '\0';
-  xpmlog(KES_SET_PLOT, msg, reason);
+  if (why == ZFIT_ML_AT_BOUND) len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_RISES_TO_BOUND);
+  else if (why == ZFIT_ML_BUDGET) len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_BUDGET_USED, maxiter);
+  else if (why == ZFIT_ML_AWAY) len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_RISES_AWAY_FROM_DATA);
+  else len = xpmstr(text, last, KES_SET_PLOT, KES_MSG_ML_NO_INTERIOR_MAXIMUM);
+  len = len < 0 ? 0 : len > last ? last : len;
+  text[len] = '\0';
+  return len;
 }

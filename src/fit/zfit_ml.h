@@ -48,8 +48,11 @@ int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why);
 // positive definite over the free parameters.
 bool zfit_ml_interior(zfit_work* w, const zfit_ml_spec& s, const double* x);
 
-// The family's note (which names the reason with {s}) with the reason's text.
-void zfit_ml_refusal_note(int msg, zfit_ml_end why, int maxiter);
+// Records why the fit found no maximum, for the estimate's frame to write in the
+// family's note msg (which reads the reason, then the variable).
+void zfit_ml_refused(zfit_work* w, int msg, zfit_ml_end why, int maxiter);
+// The reason's text (NUL-terminated, cut to size - 1 characters): its length.
+int zfit_ml_reason(int why, int maxiter, char* text, int size);
 
 // The iterations of each run from a start when MAXITER= is not given, and the stopping
 // rule's tolerance (g'H^-1 g below it times |log L|) when the family has no option for

@@ -12,8 +12,10 @@
 
 #include <cmath>
 
+#include "fit/zfit_fams.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
+#include "util/kes_eps.h"
 
 namespace {
 // Grid: distances of 10^(k / kPerDecade) ranges, k from kNear to kFar.
@@ -24,6 +26,7 @@ constexpr int kGrid = kFar - kNear + 1;
 // Bisection steps on the log of the distance: the bracket (a grid step, a factor of
 // 10^(1/8)) shrinks below a relative 1e-16 well before this.
 constexpr int kBisections = 64;
+constexpr double kPi = 3.14159265358979323846;
 
 double distance(double range, int k) { return range * std::pow(10.0, static_cast<double>(k) / kPerDecade); }
 
@@ -78,8 +81,16 @@ int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit
   fit->rises_at_min = last >= 2 && value(last) > value(last - 1) && value(last - 1) > value(last - 2);
   bool found = false;
   double best = -INFINITY;
+  // Without a limit the profile far out tends to the limit law: the highest log L
+  // farther out than each grid point (the limit law's to begin with), and its rounding.
+  const bool open = !(limit > 0.0);
+  double outer = open ? fam.limit_logl : -INFINITY, outer_noise = open ? fam.limit_noise : 0.0;
   for (int i = 1; i + 1 < m; ++i) {
     const double v = value(i);
+    if (open && value(i - 1) > outer) {
+      outer = value(i - 1);
+      outer_noise = g[i - 1].noise;
+    }
     if (!(v > -INFINITY) || !(v >= value(i - 1)) || !(v > value(i + 1))) continue;
     if (!(v - std::fmin(value(i - 1), value(i + 1)) > g[i].noise)) continue;
     // The slope's sign change lies on one side of the grid point or the other.
@@ -96,6 +107,7 @@ int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit
       continue;
     }
     if (!fam.inside(p, fam.ctx) || !(p.logl > best)) continue;
+    if (open && !(p.logl - outer > std::fmax(p.noise, outer_noise))) continue;
     best = p.logl;
     fit->d = d;
     fit->at = p;
@@ -105,13 +117,35 @@ int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit
     fit->why = ZFIT_ML_MAXIMUM;
     return 0;
   }
-  fit->why = budget ? ZFIT_ML_BUDGET
+  // With a limit law: toward it where log L rises at the grid's far end, or stands
+  // there no higher than the limit law's, as far as the doubles tell. A profile that
+  // rises both ways (as the gamma and lognormal likelihoods do toward the smallest
+  // value, where they grow without bound) is refused for the rise toward the limit.
+  const bool toward_limit =
+      open && fam.limit_logl > -INFINITY &&
+      (value(0) - value(1) > std::fmax(g[0].noise, g[1].noise) ||
+       !(value(0) - fam.limit_logl > std::fmax(g[0].noise, fam.limit_noise)));
+  fit->why = budget                                                      ? ZFIT_ML_BUDGET
+             : toward_limit                                               ? ZFIT_ML_AWAY
              : fit->rises_at_min || (limit > 0.0 && value(0) >= value(1)) ? ZFIT_ML_AT_BOUND
-             : value(0) >= value(1) ? ZFIT_ML_AWAY
-                                    : ZFIT_ML_NO_MAXIMUM;
+             : value(0) >= value(1)                                       ? ZFIT_ML_AWAY
+                                                                          : ZFIT_ML_NO_MAXIMUM;
   return 1;
 }
 
-void zfit_profile_notes(const zfit_profile_fit& fit) {
-  if (fit.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MIN);
+double zfit_normal_limit_logl(const zfit_work* w, double* noise) {
+  const double n = w->req->n, min = w->req->min;
+  double su = 0.0;
+  zfit_each_mapped<double>(w, [&](double x) { return x - min; }, [&](double, double f, double u) { su += f * u; });
+  const double c = su / n;
+  double ss = 0.0;
+  zfit_each_mapped<double>(
+      w, [&](double x) { return (x - min) - c; }, [&](double, double f, double e) { ss += f * e * e; });
+  const double l = -0.5 * n * (std::log(2.0 * kPi * (ss / n)) + 1.0);
+  *noise = 64.0 * ZEPS53 * n * (std::fabs(std::log(ss / n)) + 3.0);
+  return std::isfinite(l) ? l : -INFINITY;
+}
+
+void zfit_profile_rise(zfit_work* w, bool rises, bool at_max) {
+  if (rises) w->ml_rise |= at_max ? 2 : 1;
 }

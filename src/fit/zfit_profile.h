@@ -1,6 +1,8 @@
 // The threshold of a maximum-likelihood fit found on the profile of the likelihood
 // (see zfit_profile.cpp).
 #pragma once
+#include <cmath>
+
 #include "fit/zfit.h"
 #include "fit/zfit_ml.h"
 
@@ -24,6 +26,11 @@ struct zfit_profile_family {
   // The largest distance (the beta law's threshold with its scale given: the support
   // must hold the largest value); 0 for none.
   double limit;
+  // log L of the law the family tends to as the threshold moves away from the data
+  // without end (the normal law where both other parameters are estimated), with the
+  // rounding it may carry; -infinity where there is none.
+  double limit_logl = -INFINITY;
+  double limit_noise = 0.0;
 };
 
 // The result: the distance of the threshold below the smallest value and the profile
@@ -40,9 +47,17 @@ struct zfit_profile_fit {
 // range, from 1e-8 to 1e6 ranges below the smallest value (with a limit, up to it and
 // toward it by the same steps), refines each local maximum
 // of the grid to the change of sign of the profile's slope and takes the largest
-// interior one. 0 found; 1 none, with fit->why the reason.
+// interior one. Without a limit a maximum counts only where its log L stands above the
+// limit law's and above the profile farther out by more than their rounding: a rise
+// toward the limit law that the doubles cannot tell from flat is no maximum, however
+// far out its noise peaks. 0 found; 1 none, with fit->why the reason.
 int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit_profile_fit* fit);
 
-// The note of a fit reported at an interior maximum where the likelihood also rises
-// without bound as the threshold nears the smallest value.
-void zfit_profile_notes(const zfit_profile_fit& fit);
+// log L of the normal law at its maximum over the values: the limit of the lognormal
+// and gamma laws as their threshold moves away from the data; *noise its rounding.
+double zfit_normal_limit_logl(const zfit_work* w, double* noise);
+
+// Records, for the note of the estimate's frame, that a fit is reported at an interior
+// maximum where the likelihood also rises without bound as the threshold nears the
+// smallest value (at_max: as the upper end nears the largest).
+void zfit_profile_rise(zfit_work* w, bool rises, bool at_max = false);

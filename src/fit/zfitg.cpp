@@ -14,6 +14,7 @@
 #include "numeric/znew.h"
 #include "numeric/zsupport.h"
 #include "numeric/ztigama.h"
+#include "util/kes_eps.h"
 
 namespace {
 constexpr zfit_shape_notes kShapeNotes = {KES_MSG_GAMMA_SHAPE_ITERATION_STOPPED, KES_MSG_GAMMA_SHAPE_NOT_CONVERGED};
@@ -79,6 +80,16 @@ bool shape_root(bool by_log, double target, double start, int maxiter, double* a
   return false;
 }
 
+// log1p(t) - t without the loss of its digits as t nears 0: with s = t / (2 + t),
+// log1p(t) = 2 atanh(s), and t - 2s = t^2 / (2 + t).
+double log1p_less(double t) {
+  if (!(std::fabs(t) < 0.5)) return std::log1p(t) - t;
+  const double s = t / (2.0 + t), s2 = s * s;
+  double sum = 0.0;
+  for (int k = 25; k >= 3; k -= 2) sum = 1.0 / k + s2 * sum;
+  return -t * t / (2.0 + t) + 2.0 * s * s2 * sum;
+}
+
 // ln Gamma(a) less Stirling's leading terms (a - 1/2) ln a - a + ln sqrt(2 pi).
 double stirling_rest(double a) {
   return a >= 10.0 ? zlgbern(a) : zlgamma(a) - ((a - 0.5) * std::log(a) - a + kLogRoot2Pi);
@@ -86,32 +97,39 @@ double stirling_rest(double a) {
 
 struct gamma_ctx {
   int maxiter;
+  double ubar;  // the mean of x - min
 };
 
 // The gamma profile at the threshold min - d: with y = x - min + d and
-// L = log1p((x - min) / d), log y = log d + L and the mean of y is d (1 + xbar / d),
-// so that log(mean y) - mean log y keeps its digits however far the threshold lies below
-// the data. The shape and scale at their maximum where estimated; the slope is the
-// likelihood's derivative in the threshold, N / sigma - (alpha - 1) sum f / y.
+// L = log1p((x - min) / d), log y = log d + L and the mean of y is d (1 + xbar / d).
+// log(mean y) - mean log y, which falls as 1/d^2 far below the data, is taken about
+// the mean: with y = (d + xbar)(1 + v), it is log1p(vbar) - mean log1p(v), and the
+// terms linear in v, which cancel, are never formed; so it keeps its digits however
+// far the threshold lies. The shape and scale at their maximum where estimated; the
+// slope is the likelihood's derivative in the threshold, N / sigma - (alpha - 1) sum f / y.
 zfit_profile_at gamma_profile(const zfit_work* w, double d, const void* ctx) {
   const zfit_req* r = w->req;
   const double n = r->n, min = r->min, ld = std::log(d);
-  double sl = 0.0, sx = 0.0, i1 = 0.0;
+  const double xbar = static_cast<const gamma_ctx*>(ctx)->ubar, dc = d + xbar;
+  double sl = 0.0, sv = 0.0, sq = 0.0, i1 = 0.0;
   zfit_each_mapped<double>(
       w, [&](double x) { return std::log1p((x - min) / d); },
       [&](double x, double f, double l) {
+        const double v = ((x - min) - xbar) / dc;
         sl += f * l;
-        sx += f * (x - min);
+        sv += f * v;
+        sq += f * log1p_less(v);
         i1 += f / ((x - min) + d);
       });
   zfit_profile_at p{};
-  const double lbar = sl / n, xbar = sx / n;
+  const double lbar = sl / n;
   const double lmean = std::log1p(xbar / d);  // log(mean y) - log d
+  const double spread = log1p_less(sv / n) - sq / n;  // log(mean y) - mean log y
   const int maxiter = static_cast<const gamma_ctx*>(ctx)->maxiter;
   double alpha = w->params[2];
   if (w->estimate[2]) {
     const bool by_log = w->estimate[1] != 0;
-    const double a = lmean - lbar;
+    const double a = spread;
     const double target = by_log ? a : ld + lbar - std::log(w->params[1]);
     if (by_log && !(a > 0.0)) return p;
     double start = by_log ? 0.25 * (1.0 + std::sqrt(1.0 + 1.33 * a)) / a : std::exp(target) + 0.5;
@@ -130,9 +148,16 @@ zfit_profile_at gamma_profile(const zfit_work* w, double d, const void* ctx) {
   // With sigma at its maximum, log L = N/2 ln(alpha / 2 pi) - N rest(alpha)
   // - N alpha (log mean y - mean log y) - sum log y: no large terms that cancel as
   // alpha grows.
-  p.logl = w->estimate[1] ? n * (0.5 * std::log(alpha) - kLogRoot2Pi - stirling_rest(alpha) - alpha * (lmean - lbar)) -
+  p.logl = w->estimate[1] ? n * (0.5 * std::log(alpha) - kLogRoot2Pi - stirling_rest(alpha) - alpha * spread) -
                                 (n * ld + sl)
                           : -n * lg - n * alpha * lsig + (alpha - 1.0) * (n * ld + sl) - ysig;
+  // Its rounding: that of its terms (each to a few units in its last place).
+  p.noise = 64.0 * ZEPS53 *
+            (w->estimate[1] ? n * (std::fabs(0.5 * std::log(alpha)) + 1.0 + std::fabs(stirling_rest(alpha)) +
+                                   std::fabs(alpha * spread) + std::fabs(ld)) +
+                                  std::fabs(sl)
+                            : n * (std::fabs(lg) + std::fabs(alpha * lsig)) + std::fabs((alpha - 1.0) * (n * ld + sl)) +
+                                  std::fabs(ysig));
   p.slope = n / p.rest[1] - (alpha - 1.0) * i1;
   p.ok = std::isfinite(p.logl) && std::isfinite(p.slope) && lg != -99.0;
   return p;
@@ -143,14 +168,19 @@ bool gamma_inside(const zfit_profile_at& p, const void*) { return p.rest[0] > kS
 // The threshold estimated: the largest interior maximum of the likelihood on the
 // profile over the threshold.
 int optimise(zfit_work* w) {
-  const gamma_ctx ctx{zfit_maxiter(w->req, kMlIterations)};
-  const zfit_profile_family fam{gamma_profile, &ctx, gamma_inside, 0.0};
+  double su = 0.0;
+  const double min = w->req->min;
+  zfit_each_mapped<double>(w, [&](double x) { return x - min; }, [&](double, double f, double u) { su += f * u; });
+  const gamma_ctx ctx{zfit_maxiter(w->req, kMlIterations), su / w->req->n};
+  zfit_profile_family fam{gamma_profile, &ctx, gamma_inside, 0.0};
+  // Far below the data with the scale and shape estimated the law tends to the normal.
+  if (w->estimate[1] && w->estimate[2]) fam.limit_logl = zfit_normal_limit_logl(w, &fam.limit_noise);
   zfit_profile_fit fit{};
   if (zfit_profile_search(w, fam, &fit) != 0) {
-    zfit_ml_refusal_note(KES_MSG_GAMMA_ML_NOT_FOUND, fit.why, ctx.maxiter);
+    zfit_ml_refused(w, KES_MSG_GAMMA_ML_NOT_FOUND, fit.why, ctx.maxiter);
     return 1;
   }
-  zfit_profile_notes(fit);
+  zfit_profile_rise(w, fit.rises_at_min);
   w->params[0] = w->req->min - fit.d;
   w->params[2] = fit.at.rest[0];
   return 0;

@@ -11,6 +11,7 @@
 #include "numeric/zmissing.h"
 #include "numeric/zsupport.h"
 #include "records/kes_valview.h"
+#include "util/kes_eps.h"
 
 namespace {
 constexpr double kLogMaxHalf = 1416.792837;
@@ -149,6 +150,7 @@ zfit_profile_at lognormal_profile(const zfit_work* w, double d, const void*) {
   p.rest[1] = std::sqrt(s2);
   p.rest[2] = k + se / n;  // zeta's part beyond log d, where estimated
   p.logl = -(n * ld + sl) - n * std::log(p.rest[1]) - ss / (2.0 * s2) - n * kLogRoot2Pi;
+  p.noise = 64.0 * ZEPS53 * (n * (std::fabs(ld) + std::fabs(std::log(p.rest[1])) + 2.0) + std::fabs(sl));
   p.slope = i1 + (ie + t * i1) / s2;
   p.ok = std::isfinite(p.logl) && std::isfinite(p.slope);
   return p;
@@ -159,13 +161,15 @@ bool lognormal_inside(const zfit_profile_at& p, const void*) { return p.rest[1] 
 // The maximum-likelihood threshold (with zeta and sigma where estimated): 0, or 1
 // after the note of why there is none.
 int threshold_search(zfit_work* w) {
-  const zfit_profile_family fam{lognormal_profile, nullptr, lognormal_inside, 0.0};
+  zfit_profile_family fam{lognormal_profile, nullptr, lognormal_inside, 0.0};
+  // Far below the data with zeta and sigma estimated the law tends to the normal.
+  if (w->estimate[1] && w->estimate[2]) fam.limit_logl = zfit_normal_limit_logl(w, &fam.limit_noise);
   zfit_profile_fit fit{};
   if (zfit_profile_search(w, fam, &fit) != 0) {
-    zfit_ml_refusal_note(KES_MSG_LOGNORMAL_ML_NOT_FOUND, fit.why, zfit_maxiter(w->req, kMlIterations));
+    zfit_ml_refused(w, KES_MSG_LOGNORMAL_ML_NOT_FOUND, fit.why, zfit_maxiter(w->req, kMlIterations));
     return 1;
   }
-  zfit_profile_notes(fit);
+  zfit_profile_rise(w, fit.rises_at_min);
   w->params[0] = w->req->min - fit.d;
   w->params[1] = fit.at.rest[0];
   w->params[2] = fit.at.rest[1];

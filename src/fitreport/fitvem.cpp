@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "fit/kes_cellnote.h"
 #include "fit/kes_estframe.h"
 #include "fit/kes_famfn.h"
 #include "fitreport/kes_edf3.h"
@@ -211,51 +212,58 @@ void* group_label(kes_ctx* ctx, const kes_curve& c) {
 
 // The note of a beta curve with a fitted shape above what the tables hold: the shape
 // above, or both.
-void beta_above_note(const kes_curve& c, const char* fname, int flen) {
+void beta_above_note(kes_ctx* ctx, const kes_cell* cell, const kes_curve& c, const char* fname, int flen) {
+  const kes_name32& var = ctx->curname;
   constexpr double hi = KES_BETA_TABLE_SHAPE_HIGH;
   const double alpha = c.params[2], beta = c.params[3];
   char a[32], b[32];
   const int alen = std::snprintf(a, sizeof a, "%.4g", alpha);
   const int blen = std::snprintf(b, sizeof b, "%.4g", beta);
   if (alpha >= hi && beta >= hi) {
-    xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_SHAPES_ABOVE, flen, fname, alen, a, blen, b, hi);
+    kes_cell_text_note(ctx, ctx->curreq, cell, KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_SHAPES_ABOVE, flen,
+                       fname, int(var.len), var.text, alen, a, blen, b, hi);
     return;
   }
   const bool first = alpha >= hi;
   const char* symbol = first ? "alpha" : "beta";
   const int ylen = static_cast<int>(std::strlen(symbol));
-  xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_ABOVE, flen, fname, ylen, symbol, first ? alen : blen,
-         first ? a : b, ylen, symbol, hi);
+  kes_cell_text_note(ctx, ctx->curreq, cell, KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_ABOVE, flen, fname,
+                     int(var.len), var.text, ylen, symbol, first ? alen : blen, first ? a : b, ylen, symbol, hi);
 }
 
 // The note of a curve none of whose tests has a p-value: with the reason where the
 // fitted shape lies outside the range of the tables the tests read, or the tables hold
 // no beta fit of its kind.
-void untested_note(const kes_curve& c, const char* fname, int flen) {
+// The note names the variable and the cell.
+void untested_note(kes_ctx* ctx, const kes_cell* cell, const kes_curve& c, const char* fname, int flen) {
+  const kes_preq* request = ctx->curreq;
+  const kes_name32& var = ctx->curname;
   if (c.dist == KES_DIST_BETA && (c.edf.shape_out == 3 || c.edf.shape_out == 4)) {
-    xpmlog(KES_SET_PROC,
-           c.edf.shape_out == 3 ? KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ENDS_EST
-                                : KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ONE_SHAPE,
-           flen, fname);
+    kes_cell_text_note(ctx, request, cell, KES_SET_PROC,
+                       c.edf.shape_out == 3 ? KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ENDS_EST
+                                            : KES_MSG_NO_GOODNESS_FIT_TESTS_BETA_ONE_SHAPE,
+                       flen, fname, int(var.len), var.text);
     return;
   }
   if (c.dist == KES_DIST_BETA && c.edf.shape_out == 2) {
-    beta_above_note(c, fname, flen);
+    beta_above_note(ctx, cell, c, fname, flen);
     return;
   }
   const kes_famfn* set = kes_famdisp(c.dist);
   const kes_edf3fam* fam = set != nullptr && set->edf3 != nullptr ? &set->edf3() : nullptr;
   if (fam == nullptr || c.edf.shape_out == 0) {
-    xpmlog(KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname);
+    kes_cell_text_note(ctx, request, cell, KES_SET_PROC, KES_MSG_NO_GOODNESS_FIT_TESTS, flen, fname, int(var.len),
+                       var.text);
     return;
   }
   char shape[32];
   const int slen = std::snprintf(shape, sizeof shape, "%.4g", c.params[2]);
   const int ylen = static_cast<int>(std::strlen(fam->shape_symbol));
   const bool below = c.edf.shape_out == 1;
-  xpmlog(KES_SET_PROC, below ? KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_BELOW : KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_ABOVE,
-         flen, fname, ylen, fam->shape_symbol, slen, shape, ylen, fam->shape_symbol,
-         below ? fam->shape_lo : fam->shape_hi);
+  kes_cell_text_note(ctx, request, cell, KES_SET_PROC,
+                     below ? KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_BELOW : KES_MSG_NO_GOODNESS_FIT_TESTS_SHAPE_ABOVE, flen,
+                     fname, int(var.len), var.text, ylen, fam->shape_symbol, slen, shape, ylen, fam->shape_symbol,
+                     below ? fam->shape_lo : fam->shape_hi);
 }
 
 }  // namespace
@@ -309,7 +317,7 @@ int fitvem(kes_ctx* ctx, int k, kes_cell* cell, int depth) {
   kes_def_close(fr->parms);
   if (fr->good != nullptr) kes_def_close(fr->good);
   fr->parms = fr->good = nullptr;
-  if (!c.edf.tested) untested_note(c, fname, flen);
+  if (!c.edf.tested) untested_note(ctx, cell, c, fname, flen);
 
   const kes_stmt* s = request->stmt;
   if (s != nullptr && kes_flag(s, KES_FAMOPTS[code].midpct))

@@ -1,6 +1,8 @@
 // The EDF tests shared by the gamma, lognormal and Weibull fits (kes_edf3.h).
 #include "fitreport/kes_edf3.h"
 
+#include "fit/kes_cellnote.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -124,22 +126,26 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, dou
   return {std::fmax(dplus, dminus), wsq, asq};
 }
 
-void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
+void kes_gof_too_few_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int name_msg) {
+  char text[17];
+  const int l = xpmstr(text, sizeof text, KES_SET_LABEL, name_msg);
+  const int used = l > 0 && l < 16 ? l : 0;
+  const kes_name32& var = ctx->curname;
+  kes_cell_text_note(ctx, request, cell, KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, used, text,
+                     int(var.len), var.text);
+}
+
+bool kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
                       double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa) {
   if (ncase == 0) {
     kes_edf_case0(n, d, wsq, asq, pd, pw, pa);
   } else if (ncase < 4 && fam.known != nullptr) {
     fam.known(ncase, n, d, wsq, asq, pd, pw, pa);
   } else if (const int set = fam.set(ncase, shape); set != 0) {
-    if (n < 10) {
-      char text[17];
-      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, fam.name_msg);
-      std::memset(text + (l > 0 && l < 16 ? l : 0), ' ', 16 - (l > 0 && l < 16 ? l : 0));
-      xpmlog(KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, 16, text);
-    } else {
-      kes_edf3_coef(ctx, fam, set, shape, n, d, wsq, asq, pd, pw, pa);
-    }
+    if (n < 10) return true;
+    kes_edf3_coef(ctx, fam, set, shape, n, d, wsq, asq, pd, pw, pa);
   }
+  return false;
 }
 
 void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std) {
@@ -161,7 +167,8 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
   const double d = st.d, wsq = st.wsq, asq = st.asq;
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
-  kes_edf3_pvalues(ctx, fam, ncase, c->params[2], n, d, wsq, asq, &pd, &pw, &pa);
+  if (kes_edf3_pvalues(ctx, fam, ncase, c->params[2], n, d, wsq, asq, &pd, &pw, &pa))
+    kes_gof_too_few_note(ctx, request, cell, fam.name_msg);
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
   // The tables of the case are read at the fitted shape: outside their range no test
   // has a p-value, and the note says so.

@@ -69,9 +69,13 @@ const kes_edf3fam& kes_edf3_weibull();
 void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std);
 // Case 0 to 7 of the curve: 4 threshold + 2 shape + scale estimated.
 int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam);
+// The note that the tests of the family (its name's message) with estimated parameters
+// need at least 10 observations, naming the variable and the cell.
+void kes_gof_too_few_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int name_msg);
 // The p-values of the statistics of a curve of case ncase with the fitted shape, as
-// the tests report them (left as they are when there are none).
-void kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
+// the tests report them (left as they are when there are none). True where the tables
+// need more observations than the cell has (the caller's note says so).
+bool kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
                       double asq, kes_edfp* pd, kes_edfp* pw, kes_edfp* pa);
 // The statistics D, W-Sq and A-Sq of the coefficient set at sample size n and shape.
 void kes_edf3_coef(kes_ctx* ctx, const kes_edf3fam& fam, int set, double shape, double n, double d, double wsq,

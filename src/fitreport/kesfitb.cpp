@@ -155,11 +155,7 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     kes_edf_case0(n, d, wsq, asq, &pd, &pw, &pa);
   } else if (ncase == 3 && al < kShapeHigh && be < kShapeHigh) {
     if (!(n >= 10)) {
-      char text[17];
-      const int l = xpmstr(text, sizeof text, KES_SET_LABEL, KES_MSG_FAMILY_NAME_BETA);
-      const int used = l > 0 && l < 16 ? l : 0;
-      std::memset(text + used, ' ', 16 - used);
-      xpmlog(KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, 16, text);
+      kes_gof_too_few_note(ctx, request, cell, KES_MSG_FAMILY_NAME_BETA);
     } else if (!(al >= kShapeLow && be >= kShapeLow)) {
       xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOF_NO_PVALUES_SMALL_SHAPE);
     } else {

@@ -229,7 +229,8 @@ TEST_F(ProfileFit, AMaximumBesideARiseAtTheSmallestValueIsReportedWithANote) {
   // maximum at -0.0664 (R's).
   double p[4];
   ASSERT_EQ(fit(kBeta, data_set("iris_Petal.Length"), 7.08, p), 0) << log();
-  EXPECT_EQ(count("The likelihood rises without bound as the threshold nears the smallest value; the largest "
+  EXPECT_EQ(count("The likelihood of the Beta curve of x rises without bound as the threshold nears the smallest "
+                  "value; the largest "
                   "interior local maximum of the likelihood is reported.",
                   log()),
             1)

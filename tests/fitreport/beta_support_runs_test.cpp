@@ -127,7 +127,7 @@ TEST(BetaSupportRuns, AFitRefusedForItsBudgetSaysSoWithMaxiter) {
     }
     EXPECT_EQ(count(b.run.log, "The beta parameters could not be estimated by maximum likelihood: no maximum of the "
                                "likelihood was reached in " +
-                                   maxiter + " iterations (MAXITER=); the curve is not fitted."),
+                                   maxiter + " iterations (MAXITER=); the curve of x is not fitted."),
               1)
         << b.run.log;
   }

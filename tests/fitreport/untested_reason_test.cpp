@@ -105,7 +105,7 @@ TEST(UntestedReason, TheNoteNamesTheFittedShapeOutsideTheTablesRange) {
           }
           if (std::isnan(fitted)) continue;  // not fitted: no tests to speak of
           SCOPED_TRACE(program + csv.str() + log);
-          const std::string head = std::string("No goodness-of-fit tests are computed for the ") + f.word + " curve";
+          const std::string head = std::string("No goodness-of-fit tests are computed for the ") + f.word + " curve of x";
           const std::size_t at = log.find(head);
           const std::string note = at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
           if (fitted > f.lo && fitted < f.hi) {
@@ -150,7 +150,7 @@ TEST(UntestedReason, TheBetaNoteSaysWhichFitsTheTablesHold) {
     csv << 0.2 + 0.6 * lo << "\n";
   }
   std::ofstream(dir.path() / "d.csv") << csv.str();
-  const std::string head = "NOTE: No goodness-of-fit tests are computed for the Beta curve";
+  const std::string head = "NOTE: No goodness-of-fit tests are computed for the Beta curve of x";
   const std::string ends = head +
                            ": it estimates its threshold or scale (THETA=EST or SIGMA=EST), and the tables of critical "
                            "values hold beta fits whose THETA= and SIGMA= are both given only.";
@@ -222,7 +222,7 @@ TEST(UntestedReason, TheBetaNoteNamesAFittedShapeAboveTheTables) {
     for (int i = 0; i < k; ++i) v -= std::log(uniform(gen));
     return v;
   };
-  const std::string head = "No goodness-of-fit tests are computed for the Beta curve";
+  const std::string head = "No goodness-of-fit tests are computed for the Beta curve of x";
   int one = 0, both = 0, tested = 0;
   for (const auto& [a, b] : std::vector<std::pair<int, int>>{{6, 2}, {2, 7}, {4, 4}, {5, 5}, {9, 12}, {3, 2}})
     for (int rep = 0; rep < 3; ++rep) {
@@ -294,7 +294,7 @@ TEST(UntestedReason, RsIslandsNameTheirGammaShapeBelowTheTables) {
   kes_test::json out;
   const std::string log =
       run_json(dir, "proc kestravine data=d noprint; var area; histogram area / noplot gamma;\nrun;\n", &out);
-  EXPECT_NE(log.find("No goodness-of-fit tests are computed for the Gamma curve: its fitted shape alpha = 0.2623 "
+  EXPECT_NE(log.find("No goodness-of-fit tests are computed for the Gamma curve of area: its fitted shape alpha = 0.2623 "
                      "lies below the range of the tables of critical values, which hold alpha above 1."),
             std::string::npos)
       << log;
@@ -316,9 +316,9 @@ TEST(UntestedReason, NotesOfSeveralCurvesNameEachByItsNumber) {
     csv << std::round(g / (g + h) * 1e6) / 1e6 << "\n";
   }
   std::ofstream(dir.path() / "d.csv") << csv.str();
-  const std::string shape = "curve: its fitted shape alpha = ";
-  const std::string ends = "curve: it estimates its threshold or scale";
-  const std::string one = "curve: it gives one shape and estimates the other";
+  const std::string shape = "curve of x: its fitted shape alpha = ";
+  const std::string ends = "curve of x: it estimates its threshold or scale";
+  const std::string one = "curve of x: it gives one shape and estimates the other";
   const struct {
     const char* options;
     std::vector<std::string> want;  // each note after "... for the "

@@ -316,8 +316,8 @@ zfit_profile_at beta_ends(const zfit_work* w, double d, const void* vctx) {
 }
 
 // The refusal of a profile fit that found no interior maximum.
-int profile_refused(const zfit_work* w, zfit_ml_end why) {
-  zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, why, zfit_maxiter(w->req, kMlIterations));
+int profile_refused(zfit_work* w, zfit_ml_end why) {
+  zfit_ml_refused(w, KES_MSG_BETA_ML_NOT_FOUND, why, zfit_maxiter(w->req, kMlIterations));
   one_shape_note(w);
   return 1;
 }
@@ -330,7 +330,7 @@ int profile_fit(zfit_work* w) {
   const zfit_profile_family fam{beta_profile, &ctx, beta_inside, w->params[1] - w->data_range};
   zfit_profile_fit fit{};
   if (zfit_profile_search(w, fam, &fit) != 0) return profile_refused(w, fit.why);
-  zfit_profile_notes(fit);
+  zfit_profile_rise(w, fit.rises_at_min);
   w->params[0] = r->min - fit.d;
   w->params[2] = fit.at.rest[0];
   w->params[3] = fit.at.rest[1];
@@ -347,7 +347,7 @@ int top_profile_fit(zfit_work* w) {
   // The likelihood rising as the upper end moves away is a rise toward sigma's bound.
   if (zfit_profile_search(w, fam, &fit) != 0)
     return profile_refused(w, fit.why == ZFIT_ML_AWAY ? ZFIT_ML_AT_BOUND : fit.why);
-  if (fit.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MAX);
+  zfit_profile_rise(w, fit.rises_at_min, true);
   w->params[1] = (w->data_range + fit.d) + ctx.lo;
   w->params[2] = fit.at.rest[0];
   w->params[3] = fit.at.rest[1];
@@ -372,7 +372,7 @@ int both_ends_fit(zfit_work* w) {
     return 0;
   }
   if (why == ZFIT_ML_BUDGET) {
-    zfit_ml_refusal_note(KES_MSG_BETA_ML_NOT_FOUND, why, s.maxiter);
+    zfit_ml_refused(w, KES_MSG_BETA_ML_NOT_FOUND, why, s.maxiter);
     one_shape_note(w);
     return 1;
   }
@@ -382,8 +382,8 @@ int both_ends_fit(zfit_work* w) {
   if (zfit_profile_search(w, fam, &fit) != 0) return profile_refused(w, fit.why);
   zfit_profile_fit inner{};
   beta_ends_profile(w, fit.d, &ctx, &inner);
-  zfit_profile_notes(fit);
-  if (inner.rises_at_min) xpmlog(KES_SET_PLOT, KES_MSG_ML_UNBOUNDED_AT_MAX);
+  zfit_profile_rise(w, fit.rises_at_min);
+  zfit_profile_rise(w, inner.rises_at_min, true);
   w->params[0] = r->min - fit.d;
   w->params[1] = (w->data_range + fit.at.rest[2]) + fit.d;
   w->params[2] = fit.at.rest[0];

@@ -159,7 +159,7 @@ int optimise(zfit_work* w) {
   double x[4];
   zfit_ml_end why;
   if (zfit_ml(w, s, x, &why) != 0) {
-    zfit_ml_refusal_note(KES_MSG_SU_ML_NOT_FOUND, why, s.maxiter);
+    zfit_ml_refused(w, KES_MSG_SU_ML_NOT_FOUND, why, s.maxiter);
     return 1;
   }
   for (int k = 0; k < 4; ++k) p[order[k]] = x[k];

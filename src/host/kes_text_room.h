@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -141,4 +142,83 @@ inline std::vector<double> kes_value_rises(const std::vector<kes_room>& rooms, b
       }
   }
   return rise;
+}
+
+// ---- reference labels ----
+
+// One place a reference label may take: the anchor of its baseline (the text's start,
+// or its end when `end`), the baseline, the text's length there and whether it had to
+// be cut to fit.
+struct kes_label_spot {
+  double x, y, w;
+  bool end;
+  bool cut = false;
+};
+
+// The air a renderer keeps about a label's text: `side` beyond each end, `under` and
+// `over` beyond the baseline on either side (in the renderer's y direction).
+struct kes_label_air {
+  double side, under, over;
+};
+
+inline kes_room kes_spot_room(const kes_label_spot& s, const kes_label_air& air) noexcept {
+  const double left = s.end ? s.x - s.w : s.x;
+  return {left - air.side, s.y - air.under, left + s.w + air.side, s.y + air.over};
+}
+
+// An HREF label's places by its line at x, d clear of it: on each row (baselines in
+// order of preference) starting right of the line, then ending left of it. A length
+// below 0 leaves that side out (the text has no room there).
+inline std::vector<kes_label_spot> kes_href_spots(double x, double d, const std::vector<double>& rows, double w_right,
+                                                  double w_left, bool cut_right = false, bool cut_left = false) {
+  std::vector<kes_label_spot> spots;
+  for (double y : rows) {
+    if (w_right >= 0) spots.push_back({x + d, y, w_right, false, cut_right});
+    if (w_left >= 0) spots.push_back({x - d, y, w_left, true, cut_left});
+  }
+  return spots;
+}
+
+// A VREF label's places, its text starting at `start` (ending there when `end`): on
+// its first side's baseline, then its other side's, at the start and then along the
+// line just m past each text in the way, nearest first; the start on the other side
+// comes second, so that a label leaves its line's start only when both sides there
+// are taken.
+inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double first_side, double other_side,
+                                                  double w, bool cut, const std::vector<kes_room>& texts, double m) {
+  std::vector<kes_label_spot> spots;
+  for (double y : {first_side, other_side}) {
+    std::vector<double> xs{start};
+    for (const kes_room& o : texts) xs.push_back(end ? o.x0 - m : o.x1 + m);
+    std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
+    for (double x : xs)
+      if (end ? x <= start : x >= start) spots.push_back({x, y, w, end, cut});
+  }
+  for (std::size_t k = 1; k < spots.size(); ++k)
+    if (spots[k].x == start && spots[k].y != spots[0].y) {
+      std::rotate(spots.begin() + 1, spots.begin() + static_cast<long>(k), spots.begin() + static_cast<long>(k) + 1);
+      break;
+    }
+  return spots;
+}
+
+// The place a reference label takes among its spots: those holding its text whole
+// before those that cut it, each in its order, chosen as kes_label_place chooses over
+// their rooms. An HREF label's room reaches back to its line at line_x (NaN for a
+// VREF label), so that no other line comes between them. *room: the room it takes.
+inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spots, const kes_label_air& air,
+                                          double line_x, const kes_room& bounds, const std::vector<kes_room>& texts,
+                                          const std::vector<kes_room>& lines, kes_room* room) {
+  std::vector<kes_label_spot> order = spots;
+  std::stable_partition(order.begin(), order.end(), [](const kes_label_spot& s) { return !s.cut; });
+  std::vector<kes_room> rooms;
+  rooms.reserve(order.size());
+  for (const kes_label_spot& s : order) {
+    kes_room r = kes_spot_room(s, air);
+    if (!std::isnan(line_x)) r.x0 = std::min(r.x0, line_x), r.x1 = std::max(r.x1, line_x);
+    rooms.push_back(r);
+  }
+  const std::size_t at = kes_label_place(rooms, bounds, texts, lines);
+  *room = rooms[at];
+  return order[at];
 }

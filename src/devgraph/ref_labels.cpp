@@ -101,9 +101,11 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   int pos = kes_pgiven(r->stmt, KES_PLOT_SLOT_HREFLABPOS) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_HREFLABPOS)) : 1;
   if (pos < 1 || pos > 4) pos = 1;
   const double top = c->oy + c->height - h;
-  // Rows a label's room apart (its height and a quarter above and below).
+  // Rows a label's room apart (its height and a quarter above and below), as many as
+  // stand within the bounds, the last a quarter of a height past the plot area's far
+  // side: a box at a corner leaves the rows beside it.
   const double pitch = 1.5 * h;
-  const int rows = std::max(1, static_cast<int>(std::floor(c->height / pitch)));
+  const int rows = 1 + static_cast<int>(std::floor(std::max(0.0, c->height - 1.25 * h) / pitch));
   int stacked = 0;
   for (int i = 0; i < r->nhref && r->hreflabels != nullptr; ++i) {
     const double x = to.x(r->href[i]);

@@ -31,20 +31,28 @@ inline bool kes_meets_any(const kes_room& r, const std::vector<kes_room>& rooms)
 // The place a label takes among its places, given in order of preference: the first
 // within bounds that meets no text taken and no line; else the first within bounds that
 // meets no text (the lines it meets are broken behind it); else the first within
-// bounds that meets the fewest texts; else the first.
+// bounds that shares the least area with the texts (where rooms meet only in their air
+// the texts still read); else the first. A place may keep a wider room from the lines
+// than from the texts (line_rooms, by the same index).
 inline std::size_t kes_label_place(const std::vector<kes_room>& places, const kes_room& bounds,
-                                   const std::vector<kes_room>& texts, const std::vector<kes_room>& lines) {
+                                   const std::vector<kes_room>& texts, const std::vector<kes_room>& lines,
+                                   const std::vector<kes_room>* line_rooms = nullptr) {
+  const std::vector<kes_room>& from_lines = line_rooms != nullptr ? *line_rooms : places;
   for (int pass = 0; pass < 2; ++pass)
     for (std::size_t i = 0; i < places.size(); ++i)
       if (kes_room_within(places[i], bounds) && !kes_meets_any(places[i], texts) &&
-          (pass == 1 || !kes_meets_any(places[i], lines)))
+          (pass == 1 || !kes_meets_any(from_lines[i], lines)))
         return i;
-  std::size_t best = 0, fewest = static_cast<std::size_t>(-1);
+  std::size_t best = 0;
+  double least = INFINITY;
   for (std::size_t i = 0; i < places.size(); ++i) {
     if (!kes_room_within(places[i], bounds)) continue;
-    const auto met = static_cast<std::size_t>(
-        std::count_if(texts.begin(), texts.end(), [&](const kes_room& o) { return kes_rooms_meet(places[i], o); }));
-    if (met < fewest) best = i, fewest = met;
+    double shared = 0;
+    for (const kes_room& o : texts)
+      if (kes_rooms_meet(places[i], o))
+        shared += (std::min(places[i].x1, o.x1) - std::max(places[i].x0, o.x0)) *
+                  (std::min(places[i].y1, o.y1) - std::max(places[i].y0, o.y0));
+    if (shared < least) best = i, least = shared;
   }
   return best;
 }
@@ -205,20 +213,34 @@ inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double
 // The place a reference label takes among its spots: those holding its text whole
 // before those that cut it, each in its order, chosen as kes_label_place chooses over
 // their rooms. An HREF label's room reaches back to its line at line_x (NaN for a
-// VREF label), so that no other line comes between them. *room: the room it takes.
+// VREF label), so that no other line comes between them; the air between keeps no
+// text away (a bar's value by the line leaves the row to the label). *room: the room
+// its text takes.
 inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spots, const kes_label_air& air,
                                           double line_x, const kes_room& bounds, const std::vector<kes_room>& texts,
                                           const std::vector<kes_room>& lines, kes_room* room) {
   std::vector<kes_label_spot> order = spots;
   std::stable_partition(order.begin(), order.end(), [](const kes_label_spot& s) { return !s.cut; });
-  std::vector<kes_room> rooms;
-  rooms.reserve(order.size());
+  std::vector<kes_room> own, reach;
+  own.reserve(order.size());
+  reach.reserve(order.size());
   for (const kes_label_spot& s : order) {
     kes_room r = kes_spot_room(s, air);
+    own.push_back(r);
     if (!std::isnan(line_x)) r.x0 = std::min(r.x0, line_x), r.x1 = std::max(r.x1, line_x);
-    rooms.push_back(r);
+    reach.push_back(r);
   }
-  const std::size_t at = kes_label_place(rooms, bounds, texts, lines);
-  *room = rooms[at];
+  std::size_t at = kes_label_place(own, bounds, texts, lines, &reach);
+  // Where every place's air meets a text, the first whose text itself keeps off the
+  // others' rooms still reads.
+  if (!order.empty() && kes_meets_any(own[at], texts))
+    for (std::size_t i = 0; i < own.size(); ++i) {
+      const kes_room ink{own[i].x0 + air.side, own[i].y0 + air.under, own[i].x1 - air.side, own[i].y1 - air.over};
+      if (kes_room_within(own[i], bounds) && !kes_meets_any(ink, texts)) {
+        at = i;
+        break;
+      }
+    }
+  *room = own[at];
   return order[at];
 }

@@ -120,4 +120,32 @@ TEST(BoxOffData, AFillGivenStillRules) {
   EXPECT_EQ(yellow, 1);
 }
 
+// Text as tall as half the page (INHEIGHT=50) shrinks with its box to the frame: its
+// rows keep apart, as they do at every other height.
+TEST(BoxOffData, RowsOfATallBoxKeepApart) {
+  kes_test::scratch_dir dir("box-tall-rows");
+  std::ofstream(dir.path() / "d.csv") << scores_csv();
+  for (const char* height : {"3", "8", "20", "50"}) {
+    SCOPED_TRACE(std::string("INHEIGHT=") + height);
+    int status = 0;
+    std::string log;
+    const auto files = kes_test::run_graphs(
+        dir.path(), std::string("proc kestravine data=d noprint;\n  cdfplot score / inheight=") + height +
+                        ";\n  inset std qn probs mean n;\nrun;\n",
+        "device", &status, &log);
+    ASSERT_EQ(status, 0) << log;
+    ASSERT_EQ(files.size(), 1u) << log;
+    const kes_test::graph_parts g = kes_test::read_parts(files[0].second);
+    std::vector<kes_test::text_item> rows;
+    for (const kes_test::text_item& t : g.texts)
+      if (t.in_box >= 0) rows.push_back(t);
+    EXPECT_GE(rows.size(), 10u);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      for (std::size_t j = i + 1; j < rows.size(); ++j)
+        EXPECT_FALSE(rows[i].ink.overlaps(rows[j].ink, kes_test::kSlack))
+            << "'" << rows[i].text << "' " << kes_test::place(rows[i].ink) << " over '" << rows[j].text << "' "
+            << kes_test::place(rows[j].ink);
+  }
+}
+
 }  // namespace

@@ -89,4 +89,44 @@ TEST(LeastText, AnOverlayNoteSaysOnceThatValuesAreNotDrawn) {
   }
 }
 
+// Text seven character cells tall (HEIGHT=7): the lowest vertical tick value, centred
+// on the plot area's foot, and the horizontal tick values under it keep apart, in
+// every cell and at values far from 1.
+TEST(LeastText, TallTickValuesKeepApart) {
+  kes_test::scratch_dir dir("tall-ticks");
+  for (const char* scale : {"1", "1e-300", "1e6"}) {
+    std::istringstream in(monthly_csv(3));
+    std::ostringstream csv;
+    std::string line;
+    std::getline(in, line);
+    csv << line << "\n";
+    csv.precision(17);
+    while (std::getline(in, line)) {
+      const std::size_t comma = line.find(',');
+      csv << std::stod(line.substr(0, comma)) * std::stod(scale) << line.substr(comma) << "\n";
+    }
+    std::ofstream(dir.path() / "t.csv") << csv.str();
+    for (const char* height : {"3", "7"}) {
+      SCOPED_TRACE(std::string("values times ") + scale + ", HEIGHT=" + height);
+      int status = 0;
+      std::string log;
+      const auto files = kes_test::run_graphs(
+          dir.path(),
+          std::string("proc kestravine data=t noprint;\n  class month;\n  histogram temp / height=") + height +
+              " normal;\nrun;\n",
+          "device", &status, &log);
+      ASSERT_EQ(status, 0) << log;
+      ASSERT_EQ(files.size(), 1u) << log;
+      const kes_test::graph_parts g = kes_test::read_parts(files[0].second);
+      for (std::size_t i = 0; i < g.texts.size(); ++i)
+        for (std::size_t j = i + 1; j < g.texts.size(); ++j)
+          if (!g.texts[i].text.empty() && !g.texts[j].text.empty()) {
+            EXPECT_FALSE(g.texts[i].ink.overlaps(g.texts[j].ink, kes_test::kSlack))
+                << "'" << g.texts[i].text << "' " << kes_test::place(g.texts[i].ink) << " over '" << g.texts[j].text
+                << "' " << kes_test::place(g.texts[j].ink);
+          }
+    }
+  }
+}
+
 }  // namespace

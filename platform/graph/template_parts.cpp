@@ -424,7 +424,7 @@ bool on_axis(double v, double lo, double hi) { return v >= lo && v <= hi; }
 kes_room room_of(const frame& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 frame frame_of(const kes_room& r) { return frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0}; }
 // The air about a label's text: a px from ascent and descent, 1.5 px beyond its ends.
-kes_label_air label_air() { return {1.5, text_above(kRefLabelSize) + 1, text_below(kRefLabelSize) + 1}; }
+kes_label_air label_air() { return {1.5, text_above(kRefLabelSize) + 1, text_below(kRefLabelSize) + 1, 1, 1}; }
 }  // namespace
 
 ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,

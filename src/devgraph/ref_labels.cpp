@@ -87,9 +87,9 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   // label's line, whose room reaches back to it).
   const auto settle = [&](const kes_gtext& t, const std::vector<kes_label_spot>& spots, double line_x,
                           const kes_room& bounds, int own, kes_gtext* label, int* room) {
-    // The room of kes_gap_of: a quarter of the height under the baseline, the height
-    // and a quarter over it, half a blank beyond each end.
-    const kes_label_air air{0.5 * gd_blank(ctx, t), 0.25 * t.height, 1.25 * t.height};
+    // The room of kes_gap_of: a quarter of the height under the baseline (the descent),
+    // the height and a quarter over it (a quarter of air), half a blank beyond each end.
+    const kes_label_air air{0.5 * gd_blank(ctx, t), 0.25 * t.height, 1.25 * t.height, 0, 0.25 * t.height};
     kes_room taken;
     const kes_label_spot at = kes_ref_label_place(spots, air, line_x, bounds, texts(), but(lines, line_of, own), &taken);
     *label = t;

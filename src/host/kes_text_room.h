@@ -163,10 +163,11 @@ struct kes_label_spot {
   bool cut = false;
 };
 
-// The air a renderer keeps about a label's text: `side` beyond each end, `under` and
-// `over` beyond the baseline on either side (in the renderer's y direction).
+// The room a renderer keeps about a label's text: `side` beyond each end, `under` and
+// `over` beyond the baseline on either side (in the renderer's y direction), of which
+// `pad_under` and `pad_over` are air, not text.
 struct kes_label_air {
-  double side, under, over;
+  double side, under, over, pad_under, pad_over;
 };
 
 inline kes_room kes_spot_room(const kes_label_spot& s, const kes_label_air& air) noexcept {
@@ -235,7 +236,8 @@ inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spo
   // others' rooms still reads.
   if (!order.empty() && kes_meets_any(own[at], texts))
     for (std::size_t i = 0; i < own.size(); ++i) {
-      const kes_room ink{own[i].x0 + air.side, own[i].y0 + air.under, own[i].x1 - air.side, own[i].y1 - air.over};
+      const kes_room ink{own[i].x0 + air.side, own[i].y0 + air.pad_under, own[i].x1 - air.side,
+                         own[i].y1 - air.pad_over};
       if (kes_room_within(own[i], bounds) && !kes_meets_any(ink, texts)) {
         at = i;
         break;

@@ -13,8 +13,9 @@
 
 namespace {
 
-// y grows downward here, as on a page: a baseline at y has 8 px of text above it.
-constexpr kes_label_air kAir{1.5, 9, 3};
+// y grows downward here, as on a page: a baseline at y has 8 px of text above it and
+// 2 px below, with a px of air.
+constexpr kes_label_air kAir{1.5, 9, 3, 1, 1};
 
 TEST(RefLabelPlace, ARoomLiesOnItsTextsSideOfTheAnchor) {
   const kes_room start = kes_spot_room({100, 50, 30, false}, kAir);

@@ -204,8 +204,10 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, std::span
     const bool present = std::any_of(members.begin(), members.end(),
                                      [&](int m) { return cells.group_of[m] == static_cast<int>(g); });
     if (left != undrawn.end()) {
+      // A cause that says its values are not drawn is not followed by the same words.
       const std::string why = left->values.why();
-      rows.add(static_cast<int>(g), why + (left->values.n > 0 ? ", not drawn" : ""), &box);
+      const bool said = why.find("not drawn") != std::string::npos;
+      rows.add(static_cast<int>(g), why + (left->values.n > 0 && !said ? ", not drawn" : ""), &box);
     } else if (!present) {
       rows.add(static_cast<int>(g), "no nonmissing values", &box);
     }

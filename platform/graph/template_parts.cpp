@@ -423,12 +423,8 @@ namespace {
 bool on_axis(double v, double lo, double hi) { return v >= lo && v <= hi; }
 kes_room room_of(const frame& r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 frame frame_of(const kes_room& r) { return frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0}; }
-// A label's room: its text from ascent to descent, a px of air around it.
-kes_room label_room(const ref_label& l) {
-  const double w = text_advance(l.text, l.style), above = text_above(l.style.size);
-  const double x = l.style.align == anchor::end ? l.x - w : l.x;
-  return {x - 1.5, l.y - above - 1, x + w + 1.5, l.y + text_below(l.style.size) + 1};
-}
+// The air about a label's text: a px from ascent and descent, 1.5 px beyond its ends.
+kes_label_air label_air() { return {1.5, text_above(kRefLabelSize) + 1, text_below(kRefLabelSize) + 1, 1, 1}; }
 }  // namespace
 
 ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
@@ -456,24 +452,18 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
     return rest;
   };
   const kes_room bounds{f.x, f.y, f.x + f.w, f.y + f.h};
-  // Places in order of preference; a place whose text had to be cut comes after every
-  // place that holds it whole.
-  // An HREF label's room reaches back to its line at x, so that no other line comes
-  // between them.
-  const auto choose = [&](std::vector<ref_label>& places, const std::vector<bool>& cut, long own, double x) {
-    std::vector<std::size_t> order(places.size());
-    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-    std::stable_partition(order.begin(), order.end(), [&](std::size_t k) { return !cut[k]; });
-    std::vector<kes_room> rooms;
-    for (std::size_t k : order) {
-      kes_room r = label_room(places[k]);
-      if (!std::isnan(x)) r.x0 = std::min(r.x0, x), r.x1 = std::max(r.x1, x);
-      rooms.push_back(r);
-    }
-    const std::size_t at = kes_label_place(rooms, bounds, texts, others(own));
-    texts.push_back(rooms[at]);
-    out.rooms.push_back(frame_of(rooms[at]));
-    return places[order[at]];
+  // The label of line `own` takes the first of its places that reads, its text the
+  // one fitted to that side (an HREF label's room reaches back to its line at line_x).
+  const auto settle = [&](const std::vector<kes_label_spot>& spots, const std::string& at_start,
+                          const std::string& at_end, long own, double line_x) {
+    kes_room got;
+    const kes_label_spot at = kes_ref_label_place(spots, label_air(), line_x, bounds, texts, others(own), &got);
+    texts.push_back(got);
+    out.rooms.push_back(frame_of(got));
+    ref_label l;
+    l.style = ref_text(at.end ? anchor::end : anchor::start);
+    l.x = at.x, l.y = at.y, l.text = at.end ? at_end : at_start;
+    return l;
   };
   const text_style style = ref_text(anchor::start);
   const double pitch = text_above(kRefLabelSize) + text_below(kRefLabelSize) + 2;
@@ -483,22 +473,16 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
     if (!on_axis(r.value, f.xlo, f.xhi) || r.label.empty()) continue;
     const double x = f.px(r.value);
     const double first = h_at_min ? f.y + f.h - 3 - text_below(kRefLabelSize) : f.y + 3 + text_above(kRefLabelSize);
-    std::vector<ref_label> places;
-    std::vector<bool> cut;
-    for (int row = 0; row < rows; ++row)
-      for (anchor a : {anchor::start, anchor::end}) {
-        ref_label l;
-        l.style = ref_text(a);
-        l.x = a == anchor::start ? x + 3 : x - 3;
-        l.y = h_at_min ? first - row * pitch : first + row * pitch;
-        l.text = fit_text(r.label, style, a == anchor::start ? f.x + f.w - x - 4 : x - f.x - 4);
-        if (l.text.empty()) continue;
-        cut.push_back(l.text != r.label);
-        places.push_back(l);
-      }
-    if (places.empty()) continue;
+    std::vector<double> ys;
+    for (int row = 0; row < rows; ++row) ys.push_back(h_at_min ? first - row * pitch : first + row * pitch);
+    // Each side holds the label as much as its room takes.
+    const std::string right = fit_text(r.label, style, f.x + f.w - x - 4), left = fit_text(r.label, style, x - f.x - 4);
+    const auto spots = kes_href_spots(x, 3, ys, right.empty() ? -1 : text_advance(right, style),
+                                      left.empty() ? -1 : text_advance(left, ref_text(anchor::end)), right != r.label,
+                                      left != r.label);
+    if (spots.empty()) continue;
     out.h_room[i] = static_cast<int>(out.rooms.size());
-    out.h[i] = choose(places, cut, static_cast<long>(i), x);
+    out.h[i] = settle(spots, right, left, static_cast<long>(i), x);
   }
   for (std::size_t i = 0; i < vrefs.size(); ++i) {
     const refline& r = vrefs[i];
@@ -508,29 +492,11 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
     const double start = v_at_min ? f.x + 3 : f.x + f.w - 3;
     const std::string text = fit_text(r.label, ref_text(a), f.w - 6);
     if (text.empty()) continue;
-    std::vector<ref_label> places;
-    // Above the line, then under it, each at the line's start and then along it just
-    // past each text in the way.
-    for (double base : {y - 3, y + 3 + text_above(kRefLabelSize)}) {
-      std::vector<double> xs{start};
-      for (const kes_room& o : texts) xs.push_back(v_at_min ? o.x1 + 1.5 : o.x0 - 1.5);
-      std::sort(xs.begin(), xs.end(), [&](double p, double q) { return std::fabs(p - start) < std::fabs(q - start); });
-      for (double x : xs) {
-        if (v_at_min ? x < start : x > start) continue;
-        ref_label l;
-        l.style = ref_text(a);
-        l.x = x, l.y = base, l.text = text;
-        places.push_back(l);
-      }
-    }
-    // The two sides at the line's start come first.
-    for (std::size_t k = 1; k < places.size(); ++k)
-      if (places[k].x == start) {
-        std::rotate(places.begin() + 1, places.begin() + static_cast<long>(k), places.begin() + static_cast<long>(k) + 1);
-        break;
-      }
+    // Above the line, then under it.
+    const auto spots = kes_vref_spots(start, !v_at_min, y - 3, y + 3 + text_above(kRefLabelSize),
+                                      text_advance(text, ref_text(a)), text != r.label, texts, 1.5);
     out.v_room[i] = static_cast<int>(out.rooms.size());
-    out.v[i] = choose(places, std::vector<bool>(places.size(), text != r.label), -1 - static_cast<long>(i), NAN);
+    out.v[i] = settle(spots, text, text, -1 - static_cast<long>(i), NAN);
   }
   return out;
 }

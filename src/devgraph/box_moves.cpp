@@ -1,12 +1,16 @@
-// A box at a compass position that would cover a bar's value text moves to the first
-// free position where it covers none, inside the frame and clear of the other boxes;
-// where there is none it keeps its own.
+// A box at a compass position that would cover a text of its cell (a bar's value, a
+// reference label) moves to the first free position where it covers none, inside the
+// frame and clear of the other boxes, one off the data first; a box over the data
+// moves where one is off both. A box that stays over the data is filled with the
+// page's colour unless its fill is given.
 #include "devgraph/box_moves.h"
 
 #include <cstring>
 #include <vector>
 
 #include "devgraph/bar_geometry.h"
+#include "devgraph/chart_access.h"
+#include "devgraph/ref_labels.h"
 #include "host/kes_text_room.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
@@ -40,6 +44,13 @@ bool clear(const kes_ctx* ctx, const kes_insetbox* b, const kes_inset_frame& f, 
   return true;
 }
 
+// No fill word: the box is drawn empty.
+bool blank_fill(const kes_insetbox* b) {
+  for (int i = 0; i < 8; ++i)
+    if (b->fill[i] != ' ' && b->fill[i] != '\0') return false;
+  return true;
+}
+
 bool taken(const kes_ctx* ctx, const kes_insetbox* b, const char* word) {
   for (const kes_insetbox* o = ctx->insets; o != nullptr; o = o->next)
     if (o != b && o->enabled && std::memcmp(o->position, word, 8) == 0) return true;
@@ -55,33 +66,106 @@ std::vector<kes_room> kes_box_rooms(const kes_ctx* ctx) {
   return rooms;
 }
 
+namespace {
+
+// What a box keeps off in its cell: the bars' value texts, the reference labels (placed
+// anew around the boxes where they stand) and, where it can, the data (the bars, or a
+// P-P plot's diagonal).
+struct cell_texts {
+  std::vector<kes_room> values, bars;
+};
+
+cell_texts texts_of(kes_ctx* ctx, kes_cell* cell) {
+  cell_texts out;
+  out.values = kes_bar_label_gaps(ctx, cell);
+  const kes_preq* r = ctx->curreq;
+  if (r->type == KES_PLOT_PP && cell != nullptr) {
+    // A P-P plot's points and line hug the diagonal of its plot area (both axes run 0
+    // to 1): a band about it stands for them.
+    const kes_chart* c = &r->layout->c;
+    const double bx = 0.04 * c->width, by = 0.04 * c->height;
+    for (int i = 0; i <= 50; ++i) {
+      const double x = c->ox + c->width * i / 50.0, y = c->oy + c->height * i / 50.0;
+      out.bars.push_back({x - bx, y - by, x + bx, y + by});
+    }
+    return out;
+  }
+  if (r->type != KES_PLOT_HISTOGRAM || cell == nullptr) return out;
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  if (s == nullptr || s->heights == nullptr || !kes_bars_drawn(ctx, cell, s)) return out;
+  for (int i = 0; i < s->nbins; ++i) {
+    double left, base, right, top;
+    if (kes_bar_rect(ctx, s, i, &left, &base, &right, &top) && top > base) out.bars.push_back({left, base, right, top});
+  }
+  return out;
+}
+
+// Whether the reference labels, placed with every box where it now stands, keep off
+// every box.
+bool labels_clear(kes_ctx* ctx, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  if ((r->nhref <= 0 || r->hreflabels == nullptr) && (r->nvref <= 0 || r->vreflabels == nullptr)) return true;
+  const kes_ref_labels placed = kes_place_ref_labels(ctx, cell, kes_page_axes(ctx));
+  const std::vector<kes_room> boxes = kes_box_rooms(ctx);
+  for (const std::vector<int>* own : {&placed.h_room, &placed.v_room})
+    for (int k : *own)
+      if (k >= 0 && kes_meets_any(placed.rooms[static_cast<std::size_t>(k)], boxes)) return false;
+  return true;
+}
+
+bool covers_text(kes_ctx* ctx, kes_cell* cell, const kes_insetbox* b, const cell_texts& t) {
+  return kes_meets_any(room_of(b), t.values) || !labels_clear(ctx, cell);
+}
+
+// Box b placed alone at the position word: every other keeps its rectangle.
+void place_at(kes_ctx* ctx, kes_insetbox* b, const char* word, const kes_inset_frame& f) {
+  std::memcpy(b->position, word, 8);
+  kes_insetbox* next = b->next;
+  b->next = nullptr;
+  kes_insetbox* list = ctx->insets;
+  ctx->insets = b;
+  kes_inset_positions(ctx, f);
+  ctx->insets = list;
+  b->next = next;
+}
+
+}  // namespace
+
 void kes_boxes_off_values(kes_ctx* ctx, kes_cell* cell) {
-  const std::vector<kes_text_gap> texts = kes_bar_label_gaps(ctx, cell);
-  if (texts.empty()) return;
+  const cell_texts texts = texts_of(ctx, cell);
   const kes_inset_frame f = kes_inset_frame_of(ctx, cell);
   for (kes_insetbox* b = ctx->insets; b != nullptr; b = b->next) {
     // A blanked box has registered its area where it stands.
     if (!b->enabled || !compass(b) || std::memcmp(b->fill, "BLANK   ", 8) == 0) continue;
-    if (!kes_meets_any(room_of(b), texts)) continue;
+    const bool over_text = covers_text(ctx, cell, b, texts), over_data = kes_meets_any(room_of(b), texts.bars);
+    if (!over_text && !over_data) continue;
     const kes_insetbox own = *b;
-    bool moved = false;
+    // The first free position off every text and the data; else, for a box over a
+    // text, the first off every text.
+    kes_insetbox off_texts{};
+    bool found = false, found_off_texts = false;
     for (const char* w : kWords) {
       if (std::memcmp(own.position, w, 8) == 0 || taken(ctx, b, w)) continue;
-      std::memcpy(b->position, w, 8);
-      // The placement of one box alone: every other keeps its rectangle.
-      kes_insetbox* next = b->next;
-      b->next = nullptr;
-      kes_insetbox* list = ctx->insets;
-      ctx->insets = b;
-      kes_inset_positions(ctx, f);
-      ctx->insets = list;
-      b->next = next;
-      if (clear(ctx, b, f, texts)) {
-        moved = true;
-        break;
+      place_at(ctx, b, w, f);
+      if (clear(ctx, b, f, texts.values) && !covers_text(ctx, cell, b, texts)) {
+        if (!kes_meets_any(room_of(b), texts.bars)) {
+          found = true;
+          break;
+        }
+        if (!found_off_texts) off_texts = *b, found_off_texts = true;
       }
       *b = own;
     }
-    if (!moved) *b = own;
+    if (found) continue;
+    if (over_text && found_off_texts) *b = off_texts;
+    else *b = own;
   }
+  // A box that stays over the data takes the page's colour as its fill where none is
+  // given, so that the bars' edges, points and lines do not run through its texts.
+  for (kes_insetbox* b = ctx->insets; b != nullptr; b = b->next)
+    if (b->enabled && !kes_inset_margin_word(b->position) && !b->fill_given && blank_fill(b) &&
+        kes_meets_any(room_of(b), texts.bars)) {
+      std::memcpy(b->fill, "WHITE   ", 8);
+      if (!b->header_fill_given) std::memcpy(b->header_fill, b->fill, 8);
+    }
 }

@@ -90,7 +90,18 @@ void kes_corner_note::see_rooms(const std::vector<kes_room>& rooms) {
         if (kes_rooms_meet({x0_[form][k], y0_[form][k], x1_[form][k], y1_[form][k]}, r)) ++held_[form][k];
 }
 
+bool kes_corner_note::readable() const { return height_ >= gd_least_text(ctx_); }
+
+bool kes_corner_note::has_clear_corner() const {
+  for (int f = 0; f < kForms; ++f)
+    for (int k = 0; k < kCorners; ++k)
+      if (held_[f][k] == 0) return true;
+  return false;
+}
+
 void kes_corner_note::draw(const std::string& text) const {
+  // A note shrunk below the least height would not read: the log says it.
+  if (!readable()) return;
   // The first clear corner on one line, else on two, else the one line where fewest
   // points stand.
   int form = 0, best = -1;

@@ -21,6 +21,11 @@ class kes_corner_note {
   void see_line(const double* ends);
   // Boxes drawn over the area: a place one meets is held.
   void see_rooms(const std::vector<kes_room>& rooms);
+  // Whether the note reads at the height the area leaves it; one that does not is not
+  // drawn.
+  bool readable() const;
+  // Whether some corner, on one line or two, holds none of what was seen.
+  bool has_clear_corner() const;
   void draw(const std::string& text) const;
 
  private:

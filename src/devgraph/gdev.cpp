@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "host/host_graph.h"
 #include "host/host_services.h"
+#include "host/text_ellipsis.h"
 #include "records/kes_ctx.h"
 
 namespace {
@@ -51,6 +53,11 @@ void gd_device(kes_ctx* ctx, kes_gdevice* out) {
   }
 }
 
+double gd_least_text(kes_ctx* ctx) {
+  const gdevice* d = device_of(ctx);
+  return d != nullptr && d->height_px > 0 ? 6 * 100.0 / d->height_px : 0;
+}
+
 double gd_measure(kes_ctx*, kes_gtext* t, double* box) {
   host_gtext rec{};
   host_gxfm xfm{};
@@ -69,6 +76,34 @@ double gd_blank(kes_ctx* ctx, const kes_gtext& t) {
   blank.text = " ";
   blank.len = 1;
   return gd_measure(ctx, &blank, nullptr);
+}
+
+void gd_text_at_least(kes_ctx* ctx, const kes_gtext& t) {
+  const double least = gd_least_text(ctx);
+  if (!(t.height > 0 && t.height < least) || t.len <= 0) {
+    gd_text(ctx, t);
+    return;
+  }
+  kes_gtext small = t;
+  const double room = gd_measure(ctx, &small, nullptr);
+  const std::string whole(t.text, static_cast<std::size_t>(t.len));
+  std::size_t keep = whole.size();
+  for (;;) {
+    const std::string cut = keep == whole.size() ? whole : whole.substr(0, keep) + std::string(KES_ELLIPSIS);
+    kes_gtext big = t;
+    big.height = least;
+    big.text = cut.c_str();
+    big.len = static_cast<int>(cut.size());
+    kes_gtext measured = big;
+    if (gd_measure(ctx, &measured, nullptr) <= room) {
+      gd_text(ctx, big);
+      return;
+    }
+    // One character less, whole UTF-8 sequences at a time.
+    do --keep;
+    while (keep > 0 && (static_cast<unsigned char>(whole[keep]) & 0xC0) == 0x80);
+    if (keep == 0) return;
+  }
 }
 
 void gd_text(kes_ctx*, const kes_gtext& t) {

@@ -20,6 +20,9 @@ struct kes_gdevice {
   int ncolours;          // colours of the device's list
 };
 void gd_device(kes_ctx* ctx, kes_gdevice* out);
+// The least height a text is drawn at, 6 px, in percent of the page's height (0 when
+// the device is not known): a text that would be smaller does not read.
+double gd_least_text(kes_ctx* ctx);
 
 // A text to measure or draw.
 struct kes_gtext {
@@ -40,6 +43,9 @@ double gd_measure(kes_ctx* ctx, kes_gtext* t, double* box);
 // The length of a blank in t's font and height.
 double gd_blank(kes_ctx* ctx, const kes_gtext& t);
 void gd_text(kes_ctx* ctx, const kes_gtext& t);
+// The same, but a text that would be drawn below gd_least_text is drawn at that height,
+// cut (with an ellipsis) to the length it had; where not a character fits, not at all.
+void gd_text_at_least(kes_ctx* ctx, const kes_gtext& t);
 
 // The current line width of the device.
 void gd_width(kes_ctx* ctx, int width);

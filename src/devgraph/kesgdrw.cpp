@@ -75,8 +75,9 @@ void kesgrid(kes_ctx* ctx, bool horizontal) {
 
 // A note in the middle of the cell's plot area, saying what the cell holds where it
 // shows no points or steps; one too long for the cell says what it holds on one line
-// and why on the next.
-void cell_note(kes_ctx* ctx, const std::string& text) {
+// and why on the next. Where it would shrink below the least height that reads it
+// says `brief` instead, or nothing (the log names the cell and says why).
+void cell_note(kes_ctx* ctx, const std::string& text, const std::string& brief = "") {
   const kes_chart* c = &ctx->curreq->layout->c;
   std::string lines[2] = {text, ""};
   kes_gtext t = kes_ref_label(c, c->colors.on_wall, text.c_str());
@@ -96,6 +97,10 @@ void cell_note(kes_ctx* ctx, const std::string& text) {
     if (len > c->width && len > 0) t.height *= c->width / len;
   }
   if (count * t.height > c->height && c->height > 0) t.height = c->height / count;
+  if (t.height < gd_least_text(ctx)) {
+    if (!brief.empty() && brief != text) cell_note(ctx, brief);
+    return;
+  }
   t.align = 4;
   t.x = c->ox + c->width / 2;
   // The cell's boxes are drawn over its marks: a note under one would be hidden, and
@@ -114,7 +119,15 @@ void cell_note(kes_ctx* ctx, const std::string& text) {
   if (kes_meets_any(middle, boxes)) {
     kes_corner_note note(ctx, text);
     note.see_rooms(boxes);
-    note.draw(text);
+    // Where no corner is clear of the boxes the note says it in a word, which takes
+    // less room.
+    if (brief.empty() || (note.readable() && note.has_clear_corner())) {
+      note.draw(text);
+      return;
+    }
+    kes_corner_note short_note(ctx, brief);
+    short_note.see_rooms(boxes);
+    short_note.draw(brief);
     return;
   }
   for (int i = 0; i < count; ++i) {
@@ -156,7 +169,7 @@ void unfitted(kes_ctx* ctx, kes_cell* cell) {
   const double n = values_of(ctx, cell);
   if (!(n >= 1)) return;
   if (cell->hist_empty) unplotted(ctx, cell);
-  else cell_note(ctx, count_text(n) + ", not drawn: the fit failed");
+  else cell_note(ctx, count_text(n) + ", not drawn: the fit failed", "fit failed");
 }
 
 // A histogram cell without bars (NOBARS) and without a fitted curve draws none of its
@@ -166,7 +179,8 @@ void bare_histogram(kes_ctx* ctx, kes_cell* cell) {
   if (!(n >= 1)) return;
   if (kes_any_curve_fitted(kes_gslot(ctx, cell))) return;
   if (cell->hist_empty) unplotted(ctx, cell);
-  else cell_note(ctx, count_text(n) + (ctx->curreq->ncurves > 0 ? ", no curve: the fit failed" : ", NOBARS"));
+  else if (ctx->curreq->ncurves > 0) cell_note(ctx, count_text(n) + ", no curve: the fit failed", "fit failed");
+  else cell_note(ctx, count_text(n) + ", NOBARS", "NOBARS");
 }
 
 // The points and lines of the plots other than histograms.
@@ -192,7 +206,7 @@ void marks(kes_ctx* ctx, kes_preq* r, kes_cell* cell) {
         kes_seen_points seen;
         seen.drawn = [&](const double* xy, int k) { note.see(xy, k); };
         const int placed = kesgpts(ctx, r, cell, &seen);
-        if (placed == 0 && n >= 1) cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed");
+        if (placed == 0 && n >= 1) cell_note(ctx, count_text(n) + ", whose quantiles cannot be computed", "no quantiles");
         double line[4];
         if (s->line && kesgdl(ctx, r, cell, line)) note.see_line(line);
         // A two-parameter Weibull cell leaves out its values at the threshold (the

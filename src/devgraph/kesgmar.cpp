@@ -243,6 +243,10 @@ void tick_gaps(kes_chart* c, kes_axis* hx, kes_axis* vx, double h0) {
   } else {
     c->vgap_tv = 0.5 * c->ch;
     c->hgap_tv = c->vgap_tv * a;
+    // The lowest vertical tick value stands centred on its tick at the plot area's
+    // foot, its ink reaching about 0.6 of its height below: the horizontal values keep
+    // below it where the text is tall (HEIGHT=) beside the character cell.
+    c->vgap_tv = std::max(c->vgap_tv, 0.6 * c->text_h - vx->offset[0] - hx->major_len);
     c->linegap = 0.2 * h0;
   }
 }

@@ -14,16 +14,6 @@
 
 namespace {
 
-// A label and its room at each of its places.
-struct places {
-  std::vector<kes_gtext> texts;
-  std::vector<kes_room> rooms;
-  void add(kes_ctx* ctx, const kes_gtext& t, double w) {
-    texts.push_back(t);
-    rooms.push_back(kes_gap_of(ctx, t, w));
-  }
-};
-
 // The other lines than line own.
 std::vector<kes_room> but(const std::vector<kes_room>& lines, const std::vector<int>& line_of, int own) {
   std::vector<kes_room> rest;
@@ -93,20 +83,29 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     *w = gd_measure(ctx, t, nullptr);
     return true;
   };
-  // The label of line `own` takes the first of its places that reads.
-  const auto settle = [&](const places& p, const kes_room& bounds, int own, kes_gtext* label, int* room) {
-    const std::size_t at = kes_label_place(p.rooms, bounds, texts(), but(lines, line_of, own));
-    *label = p.texts[at];
+  // The label of line `own` takes the first of its places that reads (line_x: an HREF
+  // label's line, whose room reaches back to it).
+  const auto settle = [&](const kes_gtext& t, const std::vector<kes_label_spot>& spots, double line_x,
+                          const kes_room& bounds, int own, kes_gtext* label, int* room) {
+    // The room of kes_gap_of: a quarter of the height under the baseline (the descent),
+    // the height and a quarter over it (a quarter of air), half a blank beyond each end.
+    const kes_label_air air{0.5 * gd_blank(ctx, t), 0.25 * t.height, 1.25 * t.height, 0, 0.25 * t.height};
+    kes_room taken;
+    const kes_label_spot at = kes_ref_label_place(spots, air, line_x, bounds, texts(), but(lines, line_of, own), &taken);
+    *label = t;
+    label->x = at.x, label->y = at.y, label->align = at.end ? 2 : 1;
     *room = static_cast<int>(out.rooms.size());
-    out.rooms.push_back(p.rooms[at]);
+    out.rooms.push_back(taken);
   };
 
   int pos = kes_pgiven(r->stmt, KES_PLOT_SLOT_HREFLABPOS) ? static_cast<int>(kes_pnumber(r->stmt, KES_PLOT_SLOT_HREFLABPOS)) : 1;
   if (pos < 1 || pos > 4) pos = 1;
   const double top = c->oy + c->height - h;
-  // Rows a label's room apart (its height and a quarter above and below).
+  // Rows a label's room apart (its height and a quarter above and below), as many as
+  // stand within the bounds, the last a quarter of a height past the plot area's far
+  // side: a box at a corner leaves the rows beside it.
   const double pitch = 1.5 * h;
-  const int rows = std::max(1, static_cast<int>(std::floor(c->height / pitch)));
+  const int rows = 1 + static_cast<int>(std::floor(std::max(0.0, c->height - 1.25 * h) / pitch));
   int stacked = 0;
   for (int i = 0; i < r->nhref && r->hreflabels != nullptr; ++i) {
     const double x = to.x(r->href[i]);
@@ -116,23 +115,16 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     const double d = 0.5 * h * c->aspect, m = 0.5 * gd_blank(ctx, t);
     // HREFLABPOS=2 and 4 give each label a row of its own, in turn.
     const int first = pos == 2 || pos == 4 ? stacked++ % rows : 0;
-    places p;
+    std::vector<double> ys;
     for (int k = 0; k < rows; ++k) {
       const int row = (first + k) % rows;
-      t.y = pos <= 2 ? top - row * pitch : c->oy + 0.5 * h + row * pitch;
-      t.align = 1, t.x = x + d;
-      p.add(ctx, t, w);
-      // Its room reaches back to its line, so that no other line comes between them.
-      p.rooms.back().x0 = x;
-      t.align = 2, t.x = x - d;
-      p.add(ctx, t, w);
-      p.rooms.back().x1 = x;
+      ys.push_back(pos <= 2 ? top - row * pitch : c->oy + 0.5 * h + row * pitch);
     }
     // A label on the first row reaches a quarter of its height past the plot area.
     const kes_room bounds{x1 - m, std::max(c->oy - 0.5 * h, c->pagearea[1]), c->ox + c->width + m,
                           std::min(c->oy + c->height + 0.5 * h, c->pagearea[3])};
     const std::size_t k = static_cast<std::size_t>(i);
-    settle(p, bounds, i, &out.h[k], &out.h_room[k]);
+    settle(t, kes_href_spots(x, d, ys, w, w), x, bounds, i, &out.h[k], &out.h_room[k]);
     out.hw[k] = w;
   }
 
@@ -145,36 +137,16 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     double w;
     if (!(y >= y1 && y <= y2) || !labelled(c->colors.vreflab, r->vreflabels[i].text, &t, &w)) continue;
     const double m = 0.5 * gd_blank(ctx, t);
-    t.align = given == 1 ? 1 : 2;
     const double start = given == 1 ? x1 + inset : x2 - inset;
     // Under the line in the lower half, above it in the upper half, where there is room.
     const double below = y - h, above = y + 0.5 * h;
     const bool under = y < c->oy + 0.5 * c->height ? below > y1 : y + h > y2;
-    places p;
-    for (double side : {under ? below : above, under ? above : below}) {
-      t.y = side;
-      // At the line's start, then along it just past each text in the way.
-      std::vector<double> xs{start};
-      for (const kes_room& o : texts()) xs.push_back(given == 1 ? o.x1 + m : o.x0 - m);
-      std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
-      for (double x : xs) {
-        if (given == 1 ? x < start : x > start) continue;
-        t.x = x;
-        p.add(ctx, t, w);
-      }
-    }
-    // The two sides at the start come first.
-    for (std::size_t k = 1; k < p.texts.size(); ++k)
-      if (p.texts[k].x == start && p.texts[k].y != p.texts[0].y) {
-        std::rotate(p.texts.begin() + 1, p.texts.begin() + static_cast<long>(k), p.texts.begin() + static_cast<long>(k) + 1);
-        std::rotate(p.rooms.begin() + 1, p.rooms.begin() + static_cast<long>(k), p.rooms.begin() + static_cast<long>(k) + 1);
-        break;
-      }
+    const auto spots = kes_vref_spots(start, given != 1, under ? below : above, under ? above : below, w, false, texts(), m);
     // A quarter of a height below the plot area and three quarters above it, within the
     // page (a frame at the page's top leaves no room above).
     const kes_room bounds{x1 - m, std::max(y1 - 0.25 * h, c->pagearea[1]), x2 + m, std::min(y2 + 0.75 * h, c->pagearea[3])};
     const std::size_t k = static_cast<std::size_t>(i);
-    settle(p, bounds, -1 - i, &out.v[k], &out.v_room[k]);
+    settle(t, spots, NAN, bounds, -1 - i, &out.v[k], &out.v_room[k]);
     out.vw[k] = w;
   }
   return out;

@@ -33,20 +33,28 @@ inline bool kes_meets_any(const kes_room& r, const std::vector<kes_room>& rooms)
 // The place a label takes among its places, given in order of preference: the first
 // within bounds that meets no text taken and no line; else the first within bounds that
 // meets no text (the lines it meets are broken behind it); else the first within
-// bounds that meets the fewest texts; else the first.
+// bounds that shares the least area with the texts (where rooms meet only in their air
+// the texts still read); else the first. A place may keep a wider room from the lines
+// than from the texts (line_rooms, by the same index).
 inline std::size_t kes_label_place(const std::vector<kes_room>& places, const kes_room& bounds,
-                                   const std::vector<kes_room>& texts, const std::vector<kes_room>& lines) {
+                                   const std::vector<kes_room>& texts, const std::vector<kes_room>& lines,
+                                   const std::vector<kes_room>* line_rooms = nullptr) {
+  const std::vector<kes_room>& from_lines = line_rooms != nullptr ? *line_rooms : places;
   for (int pass = 0; pass < 2; ++pass)
     for (std::size_t i = 0; i < places.size(); ++i)
       if (kes_room_within(places[i], bounds) && !kes_meets_any(places[i], texts) &&
-          (pass == 1 || !kes_meets_any(places[i], lines)))
+          (pass == 1 || !kes_meets_any(from_lines[i], lines)))
         return i;
-  std::size_t best = 0, fewest = static_cast<std::size_t>(-1);
+  std::size_t best = 0;
+  double least = INFINITY;
   for (std::size_t i = 0; i < places.size(); ++i) {
     if (!kes_room_within(places[i], bounds)) continue;
-    const auto met = static_cast<std::size_t>(
-        std::count_if(texts.begin(), texts.end(), [&](const kes_room& o) { return kes_rooms_meet(places[i], o); }));
-    if (met < fewest) best = i, fewest = met;
+    double shared = 0;
+    for (const kes_room& o : texts)
+      if (kes_rooms_meet(places[i], o))
+        shared += (std::min(places[i].x1, o.x1) - std::max(places[i].x0, o.x0)) *
+                  (std::min(places[i].y1, o.y1) - std::max(places[i].y0, o.y0));
+    if (shared < least) best = i, least = shared;
   }
   return best;
 }
@@ -177,4 +185,99 @@ inline std::vector<double> kes_value_rises(const std::vector<kes_room>& rooms, b
       }
   }
   return rise;
+}
+
+// ---- reference labels ----
+
+// One place a reference label may take: the anchor of its baseline (the text's start,
+// or its end when `end`), the baseline, the text's length there and whether it had to
+// be cut to fit.
+struct kes_label_spot {
+  double x, y, w;
+  bool end;
+  bool cut = false;
+};
+
+// The room a renderer keeps about a label's text: `side` beyond each end, `under` and
+// `over` beyond the baseline on either side (in the renderer's y direction), of which
+// `pad_under` and `pad_over` are air, not text.
+struct kes_label_air {
+  double side, under, over, pad_under, pad_over;
+};
+
+inline kes_room kes_spot_room(const kes_label_spot& s, const kes_label_air& air) noexcept {
+  const double left = s.end ? s.x - s.w : s.x;
+  return {left - air.side, s.y - air.under, left + s.w + air.side, s.y + air.over};
+}
+
+// An HREF label's places by its line at x, d clear of it: on each row (baselines in
+// order of preference) starting right of the line, then ending left of it. A length
+// below 0 leaves that side out (the text has no room there).
+inline std::vector<kes_label_spot> kes_href_spots(double x, double d, const std::vector<double>& rows, double w_right,
+                                                  double w_left, bool cut_right = false, bool cut_left = false) {
+  std::vector<kes_label_spot> spots;
+  for (double y : rows) {
+    if (w_right >= 0) spots.push_back({x + d, y, w_right, false, cut_right});
+    if (w_left >= 0) spots.push_back({x - d, y, w_left, true, cut_left});
+  }
+  return spots;
+}
+
+// A VREF label's places, its text starting at `start` (ending there when `end`): on
+// its first side's baseline, then its other side's, at the start and then along the
+// line just m past each text in the way, nearest first; the start on the other side
+// comes second, so that a label leaves its line's start only when both sides there
+// are taken.
+inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double first_side, double other_side,
+                                                  double w, bool cut, const std::vector<kes_room>& texts, double m) {
+  std::vector<kes_label_spot> spots;
+  for (double y : {first_side, other_side}) {
+    std::vector<double> xs{start};
+    for (const kes_room& o : texts) xs.push_back(end ? o.x0 - m : o.x1 + m);
+    std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
+    for (double x : xs)
+      if (end ? x <= start : x >= start) spots.push_back({x, y, w, end, cut});
+  }
+  for (std::size_t k = 1; k < spots.size(); ++k)
+    if (spots[k].x == start && spots[k].y != spots[0].y) {
+      std::rotate(spots.begin() + 1, spots.begin() + static_cast<long>(k), spots.begin() + static_cast<long>(k) + 1);
+      break;
+    }
+  return spots;
+}
+
+// The place a reference label takes among its spots: those holding its text whole
+// before those that cut it, each in its order, chosen as kes_label_place chooses over
+// their rooms. An HREF label's room reaches back to its line at line_x (NaN for a
+// VREF label), so that no other line comes between them; the air between keeps no
+// text away (a bar's value by the line leaves the row to the label). *room: the room
+// its text takes.
+inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spots, const kes_label_air& air,
+                                          double line_x, const kes_room& bounds, const std::vector<kes_room>& texts,
+                                          const std::vector<kes_room>& lines, kes_room* room) {
+  std::vector<kes_label_spot> order = spots;
+  std::stable_partition(order.begin(), order.end(), [](const kes_label_spot& s) { return !s.cut; });
+  std::vector<kes_room> own, reach;
+  own.reserve(order.size());
+  reach.reserve(order.size());
+  for (const kes_label_spot& s : order) {
+    kes_room r = kes_spot_room(s, air);
+    own.push_back(r);
+    if (!std::isnan(line_x)) r.x0 = std::min(r.x0, line_x), r.x1 = std::max(r.x1, line_x);
+    reach.push_back(r);
+  }
+  std::size_t at = kes_label_place(own, bounds, texts, lines, &reach);
+  // Where every place's air meets a text, the first whose text itself keeps off the
+  // others' rooms still reads.
+  if (!order.empty() && kes_meets_any(own[at], texts))
+    for (std::size_t i = 0; i < own.size(); ++i) {
+      const kes_room ink{own[i].x0 + air.side, own[i].y0 + air.pad_under, own[i].x1 - air.side,
+                         own[i].y1 - air.pad_over};
+      if (kes_room_within(own[i], bounds) && !kes_meets_any(ink, texts)) {
+        at = i;
+        break;
+      }
+    }
+  *room = own[at];
+  return order[at];
 }

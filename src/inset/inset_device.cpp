@@ -2,12 +2,14 @@
 // font and colours, and its measures.
 #include "inset/inset_device.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "host/host_graph.h"
 #include "host/host_services.h"
 #include "inset/inset_build.h"
+#include "inset/inset_place.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
 #include "records/family_names.h"
@@ -123,11 +125,16 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
 
   // Margins.
   if (box->header_len > 0) box->header_width = text_width(box, box->header, box->header_len);
-  const double half = 0.5 * box->text_height;
-  box->vmargin = std::isnan(half) ? kMaxMargin : (half < kMaxMargin ? half : kMaxMargin);
+  kes_inset_row_spacing(box);
   box->hmargin = box->vmargin * (dev != nullptr && dev->aspect > 0 ? dev->aspect : 1.0);
   box->colspace = 3 * box->hmargin;
-  box->rowgap = box->devtext ? 0 : box->vmargin;
+  if (box->devtext) box->rowgap = 0;
+}
+
+void kes_inset_row_spacing(kes_insetbox* box) {
+  const double half = 0.5 * box->text_height;
+  box->vmargin = std::isnan(half) ? kMaxMargin : std::max(half < kMaxMargin ? half : kMaxMargin, 0.5 * half);
+  box->rowgap = box->vmargin;
 }
 
 void kes_inset_measure_rows(kes_insetbox* box, bool single_header) {

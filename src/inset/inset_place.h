@@ -35,6 +35,11 @@ void kes_inset_scale(kes_insetbox* box, double s, bool columns, bool shadow);
 // Shadow and header rule after the box's rectangle changed.
 void kes_inset_follow(kes_insetbox* box);
 
+// A box's margin above and below its rows, and the gap between rows (device text cells
+// aside): half the text's height, at most 2.5 percent but never under a quarter of
+// it, so that a tall text's descent stays inside the box and its rows never meet.
+void kes_inset_row_spacing(kes_insetbox* box);
+
 // True for the page-margin words "TM", "BM", "LM", "RM".
 bool kes_inset_margin_word(const char* w);
 

@@ -51,9 +51,7 @@ void kesuncell(kes_insetbox* box, int side, kes_ctx* ctx) {
   xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_TOP_MARGIN_FONT : KES_MSG_INSET_PAGE_MARGIN_FONT,
          kes_inset_font_len(box), box->font);
   box->devtext = 0;
-  const double half = 0.5 * box->text_height;
-  box->vmargin = half < 2.5 ? half : 2.5;
-  box->rowgap = box->vmargin;
+  kes_inset_row_spacing(box);
   kes_inset_measure_rows(box, false);
 }
 

@@ -214,7 +214,7 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
       if (is(b, "USER")) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_FONT, b->x, b->y, fl, b->font);
       else xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_FONT, wzstrip(b->position, 8), b->position, fl, b->font);
       b->devtext = 0;
-      b->rowgap = b->vmargin = 0.5 * b->text_height < 2.5 ? 0.5 * b->text_height : 2.5;
+      kes_inset_row_spacing(b);
       kes_inset_measure_rows(b, false);
     }
     double total = 1;

@@ -33,8 +33,7 @@ int kes_inset_side_fit(kes_ctx* ctx, double bottom, double top) {
         xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_FONT : KES_MSG_INSET_RIGHT_MARGIN_FONT,
                kes_inset_font_len(b), b->font);
         b->devtext = 0;
-        const double half = 0.5 * b->text_height;
-        b->rowgap = b->vmargin = half < 2.5 ? half : 2.5;
+        kes_inset_row_spacing(b);
         kes_inset_measure_rows(b, false);
         H = b->box_height;
       }

@@ -6,16 +6,18 @@
 # with the seed and program that show each.
 #
 #   bench/generator_breaches.sh [-j JOBS] [-n PROGRAMS] [-p PARTS] [-b BUILD] [-o FILE]
-#                               [-g everyday|fuzz|both] SEED...
+#                               [-g everyday|fuzz|both] [-s] SEED...
 #
 # -n programs a seed (default 100), each seed cut into -p parts (default 1) run side by
 # side, -j such runs at once (default 4). The runs' own output and the failing programs
 # with their data (BUILD/everyday_failures, BUILD/fuzz_failures) are kept; the summary
 # goes to -o (default: standard output), each rule with one repro's program and data.
+# -s sums up the runs' output kept from the last run again, without running anything
+# (after the logs are pruned of a checker's false alarms, say).
 set -euo pipefail
 
-jobs=4 programs=100 parts=1 build=build out=- which=both
-while getopts "j:n:p:b:o:g:" opt; do
+jobs=4 programs=100 parts=1 build=build out=- which=both again=0
+while getopts "j:n:p:b:o:g:s" opt; do
   case $opt in
     j) jobs=$OPTARG ;;
     n) programs=$OPTARG ;;
@@ -23,50 +25,54 @@ while getopts "j:n:p:b:o:g:" opt; do
     b) build=$OPTARG ;;
     o) out=$OPTARG ;;
     g) which=$OPTARG ;;
-    *) sed -n '2,14p' "$0"; exit 2 ;;
+    s) again=1 ;;
+    *) sed -n '2,16p' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
-[ $# -gt 0 ] || { sed -n '2,14p' "$0"; exit 2; }
+[ $# -gt 0 ] || { sed -n '2,16p' "$0"; exit 2; }
 build=$(cd "$build" && pwd)
 binary=$build/tests/test_fuzz
 [ -x "$binary" ] || binary=$build/tests/test_all
 [ -x "$binary" ] || { echo "no fuzz test program under $build/tests" >&2; exit 2; }
 
 logs=$build/generator_breaches
-rm -rf "$logs"
-mkdir -p "$logs"
 per_part=$(((programs + parts - 1) / parts))
 
-# One line per run: GENERATOR SEED FIRST COUNT.
-plan=$logs/plan
-: >"$plan"
-for seed in "$@"; do
-  for ((first = 0; first < programs; first += per_part)); do
-    count=$((programs - first < per_part ? programs - first : per_part))
-    [ "$which" = fuzz ] || echo "everyday $seed $first $count" >>"$plan"
-    [ "$which" = everyday ] || echo "fuzz $seed $first $count" >>"$plan"
+if [ "$again" = 0 ]; then
+  rm -rf "$logs"
+  mkdir -p "$logs"
+  # One line per run: GENERATOR SEED FIRST COUNT.
+  plan=$logs/plan
+  : >"$plan"
+  for seed in "$@"; do
+    for ((first = 0; first < programs; first += per_part)); do
+      count=$((programs - first < per_part ? programs - first : per_part))
+      [ "$which" = fuzz ] || echo "everyday $seed $first $count" >>"$plan"
+      [ "$which" = everyday ] || echo "fuzz $seed $first $count" >>"$plan"
+    done
   done
-done
 
-run_one() {
-  local gen=$1 seed=$2 first=$3 count=$4 log
-  log=$logs/$gen-$seed-$first.log
-  cd "$build"
-  if [ "$gen" = everyday ]; then
-    KES_EVERYDAY_SEED=$seed KES_EVERYDAY_FIRST=$first KES_EVERYDAY_COUNT=$count \
-      "$binary" --gtest_filter=EverydayPrograms.EveryGraphKeepsEveryRule >"$log" 2>&1 || true
-  else
-    KES_FUZZ_SEED=$seed KES_FUZZ_FIRST=$first KES_FUZZ_COUNT=$count KES_FUZZ_MAX_FAILURES=$count \
-      "$binary" --gtest_filter=ProgramFuzz.NoRunFailsAUser >"$log" 2>&1 || true
-  fi
-}
-export -f run_one
-export logs build binary
+  run_one() {
+    local gen=$1 seed=$2 first=$3 count=$4 log
+    log=$logs/$gen-$seed-$first.log
+    cd "$build"
+    if [ "$gen" = everyday ]; then
+      KES_EVERYDAY_SEED=$seed KES_EVERYDAY_FIRST=$first KES_EVERYDAY_COUNT=$count \
+        "$binary" --gtest_filter=EverydayPrograms.EveryGraphKeepsEveryRule >"$log" 2>&1 || true
+    else
+      KES_FUZZ_SEED=$seed KES_FUZZ_FIRST=$first KES_FUZZ_COUNT=$count KES_FUZZ_MAX_FAILURES=$count \
+        "$binary" --gtest_filter=ProgramFuzz.NoRunFailsAUser >"$log" 2>&1 || true
+    fi
+  }
+  export -f run_one
+  export logs build binary
 
-start=$(date +%s)
-xargs -P "$jobs" -L 1 bash -c 'run_one "$@"' _ <"$plan"
-seconds=$(($(date +%s) - start))
+  start=$(date +%s)
+  xargs -P "$jobs" -L 1 bash -c 'run_one "$@"' _ <"$plan"
+  echo $(($(date +%s) - start)) >"$logs/seconds"
+fi
+seconds=$(cat "$logs/seconds" 2>/dev/null || echo "?")
 
 summarise() {
   python3 - "$logs" "$build" "$programs" "$seconds" "$@" <<'EOF'

@@ -94,11 +94,11 @@ std::vector<std::string> listed(const std::string& dynamic) {
   return out;
 }
 
-// A histogram's fitted curves, each by its label, with the height of unit density: the
-// bin width times the scale of the bars (100 for percents, 1 for proportions, the
-// values counted for counts). Curves of CLASS cells are left out: their labels give
-// no parameters.
-void add_curves(const dump_block& data, svg_facts& facts) {
+// A histogram's bins and its fitted curves, each curve by its label with the height of
+// unit density: the bin width times the scale of the bars (100 for percents, 1 for
+// proportions, the values counted for counts). CLASS cells are left out: their curves'
+// labels give no parameters.
+void add_histogram(const dump_block& data, svg_facts& facts) {
   std::string bars_label;
   for (const std::string& l : data.lines)
     if (l.rfind("  column BinCount ", 0) == 0) bars_label = l.substr(l.find("label \"") + 7);
@@ -112,19 +112,31 @@ void add_curves(const dump_block& data, svg_facts& facts) {
       const auto it = row.find(column);
       return it == row.end() ? NAN : dump_number(it->second);
     };
-    if (const double m = get("BinX"); std::isfinite(m)) mids.push_back(m), counted += std::max(0.0, get("BinCount"));
+    if (const double m = get("BinX"); std::isfinite(m)) {
+      mids.push_back(m);
+      counted += std::max(0.0, get("BinCount"));
+      facts.bins.push_back({m, get("BinCount")});
+    }
     const auto label = row.find("CurveLabel");
     const double x = get("CurveX"), y = get("CurveY");
     if (label == row.end() || label->second.empty() || !std::isfinite(x) || !std::isfinite(y)) continue;
     const auto [it, fresh] = by_label.insert({label->second, curves.size()});
-    if (fresh) curves.push_back({label->second, 0, {}});
+    if (fresh) {
+      curves.emplace_back();
+      curves.back().label = label->second;
+    }
     curves[it->second].points.push_back({x, y});
   }
   if (mids.size() < 2 || curves.empty()) return;
-  const double width = mids[1] - mids[0];
+  // The width from the outermost midpoints, which carry the rounding of their doubles.
+  const double span = mids.back() - mids.front();
+  const auto ulp = [](double v) { return std::nextafter(std::fabs(v), INFINITY) - std::fabs(v); };
+  const double width = span / static_cast<double>(mids.size() - 1);
   const double scale = bars_label.rfind("Percent", 0) == 0 ? 100 : bars_label.rfind("Proportion", 0) == 0 ? 1 : counted;
   for (svg_facts::curve& c : curves) {
-    c.unit = width * scale;
+    c.width = width;
+    c.scale = scale;
+    c.width_reach = (ulp(mids.front()) + ulp(mids.back())) / span;
     facts.curves.push_back(std::move(c));
   }
 }
@@ -159,7 +171,7 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
         break;
       }
     if (data == nullptr) return;
-    add_curves(*data, facts);
+    add_histogram(*data, facts);
     std::vector<double> key_places;
     for (const std::string& w : listed(panel.dynamic("_PCTLVALUES"))) key_places.push_back(dump_number(w));
     // The rows' cells by their levels, and the levels in the order they come, as the

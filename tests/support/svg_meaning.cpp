@@ -270,6 +270,16 @@ void uneven_steps(const std::vector<tick>& run, double fitted, const std::string
   }
 }
 
+// The fewest significant digits that read back as the value.
+int shortest_digits(double v) {
+  char b[40];
+  for (int p = 1; p < 17; ++p) {
+    std::snprintf(b, sizeof b, "%.*g", p, v);
+    if (std::strtod(b, nullptr) == v) return p;
+  }
+  return 17;
+}
+
 // The unit of a number text's last digit: "1.25E7" 1e5, "0.045" 0.001, "12" 1.
 double last_unit(const std::string& text) {
   const std::size_t e = text.find_first_of("eE");
@@ -321,11 +331,17 @@ void untrue_ticks(const axis& a, double span, const std::string& where, std::vec
     bool untrue = false;
     for (std::size_t i = 1; i + 1 < n && !untrue; ++i) {
       const double f = (run[i].at - lo.at) / (hi.at - lo.at);
-      const double marked = lo.value * (1 - f) + hi.value * f;
-      const double reach = last_unit(run[i].text->text) / 2 + ends + kPlaceRounding * per_px;
+      const double span_of = hi.value - lo.value;
+      const double marked = std::isfinite(span_of) ? lo.value + f * span_of : lo.value * (1 - f) + hi.value * f;
+      // The doubles the texts read as hold them to a few units in their last place.
+      const double big = std::max(std::fabs(lo.value), std::fabs(hi.value));
+      const double reach = last_unit(run[i].text->text) / 2 + ends + kPlaceRounding * per_px +
+                           4 * (std::nextafter(big, INFINITY) - big);
       if (!(std::fabs(run[i].value - marked) <= reach * (1 + 1e-9))) {
-        out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at the place of " +
-                                            number_text(marked) + " on the line from '" + lo.text->text + "' to '" +
+        char b[40];
+        std::snprintf(b, sizeof b, "%.*g", shortest_digits(marked), marked);
+        out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at the place of " + b +
+                                            " on the line from '" + lo.text->text + "' to '" +
                                             hi.text->text + "'"});
         untrue = true;
       }
@@ -610,16 +626,6 @@ void overlap_faults(const graph_parts& g, std::vector<svg_fault>& out) {
                                            "' at " + place(v[j]->ink) + " lie over each other"});
 }
 
-// The fewest significant digits that read back as the value.
-int shortest_digits(double v) {
-  char b[40];
-  for (int p = 1; p < 17; ++p) {
-    std::snprintf(b, sizeof b, "%.*g", p, v);
-    if (std::strtod(b, nullptr) == v) return p;
-  }
-  return 17;
-}
-
 // A listed value has a short exact decimal when a few digits write it: the module's
 // nice ticks and the program's own midpoints and percents. Values of fifteen digits and
 // more are a computation's (a fitted quantile) and may be rounded.
@@ -823,6 +829,32 @@ void quantile_faults(const graph_parts& g, const svg_facts& facts, std::vector<s
   }
 }
 
+// A histogram's tick that reads a bin's midpoint stands at the middle of its bar, within
+// the rounding of the written places: an axis whose texts are moved along it, or read
+// a neighbour's value, tells the bars' places wrongly. The bars drawn are the bins of
+// some height, in order.
+void bin_ticks(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  if (facts.bins.empty() || g.cells.size() != 1) return;
+  std::vector<double> mids, middles;
+  for (const auto& [m, h] : facts.bins)
+    if (h > 0) mids.push_back(m);
+  for (const box& b : g.bars)
+    if (g.cells[0].contains(b, kSlack)) middles.push_back((b.x0 + b.x1) / 2);
+  if (mids.size() != middles.size()) return;
+  std::sort(middles.begin(), middles.end());
+  for (const axis& a : read_axes(g)) {
+    if (a.where != bottom) continue;
+    for (const tick& t : a.ticks) {
+      const auto at = std::find(mids.begin(), mids.end(), t.value);
+      if (at == mids.end()) continue;
+      const double middle = middles[static_cast<std::size_t>(at - mids.begin())];
+      if (std::fabs(t.at - middle) > kPlaceRounding)
+        out.push_back({kRuleTickUntrue, "the horizontal axis below reads '" + t.text->text + "' at x " +
+                                            number_text(t.at) + ", its bin's bar centred at " + number_text(middle)});
+    }
+  }
+}
+
 // The numbers of the inset boxes each read a value the module gave them ("60",
 // ">0.1500"), as written or as the same number: a box drawn with another value says
 // what the data do not.
@@ -893,7 +925,7 @@ void curve_faults(const svg_facts& facts, std::vector<svg_fault>& out) {
   static const std::regex whole(R"(^(\w+)\((.*)\)$)"), pair(R"((\w+)=(\S+))");
   for (const svg_facts::curve& c : facts.curves) {
     std::smatch m;
-    if (!std::regex_match(c.label, m, whole) || !(c.unit > 0)) continue;
+    if (!std::regex_match(c.label, m, whole) || !(c.width > 0 && c.scale > 0)) continue;
     const std::string family = m[1], list = m[2];
     std::map<std::string, std::pair<double, double>> range;  // each parameter's least and most
     bool numbers = true;
@@ -929,11 +961,13 @@ void curve_faults(const svg_facts& facts, std::vector<svg_fault>& out) {
       }
       // Computed in doubles by other steps: a few units in the last place either way;
       // a density below what a double holds beside the curve's constant is drawn at 0.
-      const bool under = y == 0 && lo * c.unit < 1e-290;
-      if (under || (y >= lo * c.unit * (1 - 1e-9) && y <= hi * c.unit * (1 + 1e-9))) continue;
+      const auto height = [&](double f) { return f * c.width * c.scale; };
+      const double reach = 1e-9 + c.width_reach;
+      const bool under = y == 0 && height(lo) < 1e-290;
+      if (under || (y >= height(lo) * (1 - reach) && y <= height(hi) * (1 + reach))) continue;
       out.push_back({kRuleCurveUntrue, "the curve '" + c.label + "' is " + number_text(y) + " high at " +
-                                           number_text(x) + ", its density there " + number_text(lo * c.unit) +
-                                           (std::isfinite(hi) ? " to " + number_text(hi * c.unit) : " or more")});
+                                           number_text(x) + ", its density there " + number_text(height(lo)) +
+                                           (std::isfinite(hi) ? " to " + number_text(height(hi)) : " or more")});
       break;
     }
   }
@@ -949,6 +983,7 @@ void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<sv
   overlap_faults(g, out);
   listed_faults(g, facts, out);
   quantile_faults(g, facts, out);
+  bin_ticks(g, facts, out);
   inset_faults(g, facts, out);
   curve_faults(facts, out);
 }

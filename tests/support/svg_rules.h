@@ -12,7 +12,8 @@
 // baseline inside a cell (reference labels, counts over bars) half a space apart at
 // least. With what the graph dump and the program say (svg_facts): each tick and
 // percent text reads the value listed for it exactly; each number in an inset box is
-// a value the module gave it; each fitted curve whose label gives its parameters is
+// a value the module gave it; a tick reading a bin's midpoint stands at the middle of
+// that bin's bar; each fitted curve whose label gives its parameters is
 // its family's density at its points, within the rounding of the label; each cell's percents and
 // reference lines stand at that cell's own quantiles, turned or not, on a percent axis
 // or on an overlaid group's own row; no note says a cell holding values has none.
@@ -100,13 +101,18 @@ struct svg_facts {
   std::vector<std::string> inset_texts;
   // The fitted curves of a histogram as the module lists them, each with its legend
   // label ("Normal(Mu=67.89 Sigma=8.459789)"), the height of unit density (the bin
-  // width times 100 on a percent axis, times the count on a count axis) and its points.
+  // width times the bars' scale: 100 on a percent axis, the count on a count axis;
+  // apart, as their product may pass the largest double) and its points.
   struct curve {
     std::string label;
-    double unit = 0;
+    double width = 0, scale = 0;
+    double width_reach = 0;  // the width's share of rounding: midpoints far from 0 give it to a few ulps
     std::vector<std::pair<double, double>> points;
   };
   std::vector<curve> curves;
+  // A histogram's bins (of one cell): each midpoint and its bar's height. A tick that
+  // reads a midpoint stands at the middle of its bin's bar.
+  std::vector<std::pair<double, double>> bins;
 };
 
 struct svg_fault {

@@ -832,6 +832,7 @@ TEST(GraphRules, TheDumpGivesTheBoxesBinsAndCurves) {
       "  row 3: BinX=. BinCount=. CurveLabel=\"Normal(Mu=55 Sigma=3)\" CurveX=48 CurveY=0.5\n"
       "  row 4: BinX=. BinCount=. CurveLabel=\"Normal(Mu=55 Sigma=3)\" CurveX=55 CurveY=79.8\n"
       "panel Histogram\n"
+      "  _XVALUES = \"MIDPOINTS\" (text)\n"
       "  _I1_LABEL1 = \"N\" (text)\n"
       "  _I1_VALUE1 = \"60\" (text)\n"
       "  file H.svg\n";
@@ -845,6 +846,12 @@ TEST(GraphRules, TheDumpGivesTheBoxesBinsAndCurves) {
   EXPECT_EQ(f.curves[0].width, 6);
   EXPECT_EQ(f.curves[0].scale, 100);  // a percent axis
   EXPECT_EQ(f.curves[0].points.size(), 2u);
+  // Ticks at the bins' ends stand at no bar's middle: the bins are not given.
+  svg_facts ends;
+  std::string at_ends = dump;
+  at_ends.replace(at_ends.find("MIDPOINTS"), 9, "ENDPOINTS");
+  add_dump_facts(read_dump(at_ends), "H.svg", ends);
+  EXPECT_TRUE(ends.bins.empty());
 }
 
 // What the last rounds' rules took for faults and are not: a probability plot's data

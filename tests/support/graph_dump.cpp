@@ -172,6 +172,9 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
       }
     if (data == nullptr) return;
     add_histogram(*data, facts);
+    // Bars stand over their midpoints; ticks at the bins' ends (ENDPOINTS) are no
+    // midpoints of theirs.
+    if (panel.dynamic("_XVALUES").rfind("\"MIDPOINTS\"", 0) != 0) facts.bins.clear();
     std::vector<double> key_places;
     for (const std::string& w : listed(panel.dynamic("_PCTLVALUES"))) key_places.push_back(dump_number(w));
     // The rows' cells by their levels, and the levels in the order they come, as the

@@ -140,7 +140,7 @@ for rule, hits in sorted(by_rule.items(), key=lambda kv: -len(kv[1])):
     out.append("=" * 78)
     out.append("%s: %s case %d of seed %s, %s, %s" % (rule, gen, index, seed, renderer, file))
     out.append("  " + detail)
-    others = sorted({"%s %s_%d" % (h[0], h[2], h[3]) for h in hits[1:]})
+    others = sorted({"%s %s_%d" % (h[0], h[2], h[3]) for h in hits} - {"%s %s_%d" % (gen, seed, index)})
     if others:
         out.append("  also: " + ", ".join(others[:12]) + (" ..." if len(others) > 12 else ""))
     if kept and os.path.exists(kept + ".kes"):

@@ -7,6 +7,7 @@
 
 #include <set>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -25,6 +26,18 @@ std::string spread(double lo, double hi, int n, const std::function<std::string(
     char b[40];
     std::snprintf(b, sizeof b, "%.17g", lo * (1 - t) + hi * t);
     csv += b + (more ? "," + more(i) : std::string()) + "\n";
+  }
+  return csv;
+}
+
+// Twenty values a unit in the last place apart from the largest double of the sign.
+std::string ulps(double sign) {
+  std::string csv = "x\n";
+  double v = sign * 1.7976931348623157e308;
+  for (int i = 0; i < 20; ++i, v = std::nextafter(v, 0.0)) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%.17g", v);
+    csv += b + std::string("\n");
   }
   return csv;
 }
@@ -163,6 +176,17 @@ TEST(AimedPrograms, GraphsAtTheEdgesKeepEveryRule) {
       {"gamma-nobars-zeros",
        "proc kestravine data=d noprint;\n  var x;\n  class g;\n  histogram x / gamma nobars;\nrun;\n",
        spread(0, 200, 40, halves), {}, {20, 20}},
+      // Twenty values a unit in the last place apart at either end of the doubles: each
+      // drawn, under an axis that reads no value twice.
+      {"ulps-top-qq", "proc kestravine data=d noprint;\n  qqplot x / normal(mu=est sigma=est);\nrun;\n",
+       ulps(1), {20}},
+      {"ulps-bottom-qq", "proc kestravine data=d noprint;\n  qqplot x / normal(mu=est sigma=est);\nrun;\n",
+       ulps(-1), {20}},
+      // Four boxes of a P-P plot, two at one corner: none over another, nor over the data.
+      {"pp-four-insets",
+       "proc kestravine data=d noprint;\n  ppplot x / normal square;\n  inset n mean std min max / pos=ne;\n"
+       "  inset std p1 p5 p95 / pos=ne;\n  inset min max / pos=se;\n  inset median q1 q3 / pos=nw;\nrun;\n",
+       pct, {}},
   };
   kes_test::scratch_dir root("aimed");
   for (const aimed& r : rows) {

@@ -3,8 +3,10 @@
 // an Internal error, exit with a status its log disagrees with, write a log that is not
 // UTF-8, change a file outside its folder, or draw a graph that breaks a rule holding
 // at any page size (the known-fault list excuses a program by "fuzz/seedSEED_INDEX"). KES_FUZZ_SEED and KES_FUZZ_COUNT choose other programs and any
-// number of them (the target fuzz_programs runs them); a failing program is kept in
-// fuzz_failures/ under the build folder.
+// number of them (the target fuzz_programs runs them), KES_FUZZ_FIRST the first of them
+// (so that one seed's programs can be run in parts side by side) and
+// KES_FUZZ_MAX_FAILURES how many failing programs end the run (10); a failing program is
+// kept in fuzz_failures/ under the build folder.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -64,15 +66,17 @@ std::string shown(const std::string& program) {
 TEST(ProgramFuzz, NoRunFailsAUser) {
   const auto seed = static_cast<std::uint64_t>(setting("KES_FUZZ_SEED", 20261208));
   const long count = setting("KES_FUZZ_COUNT", kes_test::under_sanitizers() ? kSanitizedCount : kPlainCount);
+  const long first = setting("KES_FUZZ_FIRST", 0), most = setting("KES_FUZZ_MAX_FAILURES", 10);
   kes_test::scratch_dir root("fuzz");
   fs::create_directories(root / "outside");
   root.write("outside/keep.txt", "kept\n");
   kes_fuzz::program_writer writer(grammar(), seed, (root / "escaped").string());
   std::mt19937_64 data_rng(seed);
-  int failures = 0;
-  for (long i = 0; i < count && failures < 10; ++i) {
+  long failures = 0;
+  for (long i = 0; i < first + count && failures < most; ++i) {
     const std::string program = writer.next();
     const std::string data = kes_fuzz::fuzz_data(data_rng);
+    if (i < first) continue;
     const std::string stem = "seed" + std::to_string(seed) + "_" + std::to_string(i);
     const std::vector<std::string> wrong = kes_fuzz::run_and_check(root.path(), program, data, "fuzz/" + stem);
     if (wrong.empty()) continue;

@@ -747,6 +747,139 @@ TEST(GraphRules, EveryTextOfAnInsetStaysInItsBoxAndOffTheOthers) {
   }
 }
 
+// What the module gave the quick start's histogram (its graph dump): the midpoints
+// listed and their bars' percents, the box's texts, the normal curve at a few points.
+svg_facts quick_start_facts() {
+  svg_facts f;
+  f.listed_across = {"51", "57", "63", "69", "75", "81", "87"};
+  f.bins = {{51, 5}, {57, 11.666666666666668}, {63, 25}, {69, 30}, {75, 15}, {81, 10}, {87, 3.3333333333333335}};
+  f.inset_texts = {"N", "60", "Mean", "67.89", "Std Deviation", "8.459789", "Normal", "Pr > D", ">0.1500"};
+  f.curves = {{"Normal(Mu=67.89 Sigma=8.459789)",
+               6,
+               100,
+               0,
+               {{48, 1.7838582655422182}, {63.060606060605984, 24.040109955209306}, {67.89, 28.29448365621534},
+                {76.00000000000026, 17.870643500025086}}}};
+  return f;
+}
+
+// The quick start's histogram with a text edited as a writer's fault would: a tick
+// reading another value at its place, the whole axis moved a step along, a box's
+// value, a curve's heights. Each is caught, by the rule that holds a text to its
+// place or by what the graph dump says; the graph as committed passes both ways.
+TEST(GraphRules, EachTextStandsAtItsValuesPlace) {
+  const std::string doc = slurp(fs::path(KES_SOURCE_DIR) / "docs/quickstart/Histogram1.svg");
+  const auto edited = [&](std::vector<std::pair<std::string, std::string>> edits) {
+    std::string out = doc;
+    for (const auto& [from, to] : edits) {
+      const std::size_t at = out.find(from);
+      EXPECT_NE(at, std::string::npos) << from;
+      if (at != std::string::npos) out.replace(at, from.size(), to);
+    }
+    return out;
+  };
+  const std::vector<std::string> places = {"110.12", "185.91", "261.7", "337.5", "413.29", "489.09", "564.88", "640.67"};
+  const std::vector<std::string> values = {"51", "57", "63", "69", "75", "81", "87", "93"};
+  std::vector<std::pair<std::string, std::string>> moved, relabelled;
+  // Last first, so that each edit finds the text as committed.
+  for (std::size_t i = 7; i-- > 0;) {
+    moved.push_back({"x=\"" + places[i] + "\" y=\"407.41\"", "x=\"" + places[i + 1] + "\" y=\"407.41\""});
+    relabelled.push_back({">" + values[i] + "</text>", ">" + values[i + 1] + "</text>"});
+  }
+  svg_facts zeroed = quick_start_facts();
+  for (auto& [x, y] : zeroed.curves[0].points) y = 0;
+  svg_facts other_fit = quick_start_facts();
+  other_fit.curves[0].label = "Normal(Mu=67.89 Sigma=9.459789)";
+  const struct {
+    const char* what;
+    std::string document;
+    svg_facts facts;
+    const char* rule;
+  } cases[] = {
+      {"as committed", doc, {}, nullptr},
+      {"as committed, with what the dump says", doc, quick_start_facts(), nullptr},
+      {"63 edited to read 64", edited({{">63</text>", ">64</text>"}}), {}, kRuleTickUntrue},
+      {"63 edited to read 65", edited({{">63</text>", ">65</text>"}}), {}, kRuleTickUntrue},
+      {"63 edited to read 66", edited({{">63</text>", ">66</text>"}}), {}, kRuleTickUntrue},
+      {"63 edited to read 67", edited({{">63</text>", ">67</text>"}}), {}, kRuleTickUntrue},
+      {"63 edited to read 63.4", edited({{">63</text>", ">63.4</text>"}}), {}, kRuleTickUntrue},
+      {"every tick text moved one step along", edited(moved), quick_start_facts(), kRuleTickUntrue},
+      {"every tick reading the next midpoint", edited(relabelled), quick_start_facts(), kRuleTickUntrue},
+      {"the mean in the box edited", edited({{">67.89</text>", ">67.98</text>"}}), quick_start_facts(),
+       kRuleInsetUntrue},
+      {"the curve's heights zeroed", doc, zeroed, kRuleCurveUntrue},
+      {"the curve at another fit's heights", doc, other_fit, kRuleCurveUntrue},
+  };
+  for (const auto& c : cases) {
+    std::string found;
+    for (const svg_fault& f : svg_rule_faults(c.document, c.facts)) found += f.rule + ": " + f.detail + "\n";
+    if (c.rule == nullptr)
+      EXPECT_EQ(found, "") << c.what;
+    else
+      EXPECT_NE(found.find(std::string(c.rule) + ":"), std::string::npos) << c.what << "\n" << found;
+  }
+}
+
+// The dump read as facts for the rules above: the boxes' texts (the panel's own and
+// its cells' InsetRow columns), the bins, and each curve with its unit height.
+TEST(GraphRules, TheDumpGivesTheBoxesBinsAndCurves) {
+  const std::string dump =
+      "data HistogramData template t\n"
+      "  column BinX numeric label \"Bin Midpoint\"\n"
+      "  column BinCount numeric label \"Percent\"\n"
+      "  row 1: BinX=51 BinCount=40 CurveLabel=\"\" CurveX=. CurveY=.\n"
+      "  row 2: BinX=57 BinCount=60 CurveLabel=\"\" CurveX=. CurveY=.\n"
+      "  row 3: BinX=. BinCount=. CurveLabel=\"Normal(Mu=55 Sigma=3)\" CurveX=48 CurveY=0.5\n"
+      "  row 4: BinX=. BinCount=. CurveLabel=\"Normal(Mu=55 Sigma=3)\" CurveX=55 CurveY=79.8\n"
+      "panel Histogram\n"
+      "  _XVALUES = \"MIDPOINTS\" (text)\n"
+      "  _I1_LABEL1 = \"N\" (text)\n"
+      "  _I1_VALUE1 = \"60\" (text)\n"
+      "  file H.svg\n";
+  svg_facts f;
+  add_dump_facts(read_dump(dump), "H.svg", f);
+  EXPECT_EQ(f.inset_texts, (std::vector<std::string>{"N", "60"}));
+  ASSERT_EQ(f.bins.size(), 2u);
+  EXPECT_EQ(f.bins[1], (std::pair<double, double>{57, 60}));
+  ASSERT_EQ(f.curves.size(), 1u);
+  EXPECT_EQ(f.curves[0].label, "Normal(Mu=55 Sigma=3)");
+  EXPECT_EQ(f.curves[0].width, 6);
+  EXPECT_EQ(f.curves[0].scale, 100);  // a percent axis
+  EXPECT_EQ(f.curves[0].points.size(), 2u);
+  // Ticks at the bins' ends stand at no bar's middle: the bins are not given.
+  svg_facts ends;
+  std::string at_ends = dump;
+  at_ends.replace(at_ends.find("MIDPOINTS"), 9, "ENDPOINTS");
+  add_dump_facts(read_dump(at_ends), "H.svg", ends);
+  EXPECT_TRUE(ends.bins.empty());
+}
+
+// What the last rounds' rules took for faults and are not: a probability plot's data
+// axis reading 5, 10 and 25 among its values, which are also listed percents; a
+// user's two midpoints 0.5 and 50, whose bins step by 49.5.
+TEST(GraphRules, SoundAxesAreNotTakenForFaults) {
+  svg_facts percents;
+  percents.listed_percents = {"1", "5", "10", "25", "50", "75", "90", "95", "99"};
+  const std::string prob = page(cell(60, 20, marker(90, 60)) + left_axis({"0", "5", "10", "15", "20", "25"}, "x") +
+                                    percent_ticks({"5", "50", "95"}, false),
+                                "A probability plot of x.");
+  std::string found;
+  for (const svg_fault& f : svg_rule_faults(prob, percents)) found += f.rule + ": " + f.detail + "\n";
+  EXPECT_EQ(found, "") << "a probability plot's counts 0 to 25 up its side";
+  // Its percent axis below is still held to the list.
+  const std::vector<svg_fault> unlisted = svg_rule_faults(
+      page(cell(60, 20, marker(90, 60)) + left_axis({"0", "5", "10", "15", "20", "25"}, "x") +
+               percent_ticks({"5", "50", "96"}, false),
+           "A probability plot of x."),
+      percents);
+  ASSERT_EQ(unlisted.size(), 1u);
+  EXPECT_EQ(unlisted[0].rule, kRuleTickInexact);
+  found.clear();
+  for (const svg_fault& f : svg_rule_faults(page(cell(60, 20, bar(70, 60, 30, 40)) + bottom_axis({"0.5", "50.0", "99.5"}))))
+    found += f.rule + ": " + f.detail + "\n";
+  EXPECT_EQ(found, "") << "two midpoints of a user's, 0.5 and 50";
+}
+
 // A VAXIS= list of the program's own is used as written: a P-P plot's vertical axis
 // listed 0 to 100 passes its scale of 0 to 1, and the checker takes it so when told.
 TEST(GraphRules, AProgramsOwnVerticalListIsTakenAsWritten) {

@@ -104,6 +104,53 @@ std::vector<std::string> listed(const std::string& dynamic) {
   return out;
 }
 
+// A histogram's bins and its fitted curves, each curve by its label with the height of
+// unit density: the bin width times the scale of the bars (100 for percents, 1 for
+// proportions, the values counted for counts). CLASS cells are left out: their curves'
+// labels give no parameters.
+void add_histogram(const dump_block& data, svg_facts& facts) {
+  std::string bars_label;
+  for (const std::string& l : data.lines)
+    if (l.rfind("  column BinCount ", 0) == 0) bars_label = l.substr(l.find("label \"") + 7);
+  std::vector<double> mids;
+  double counted = 0;
+  std::map<std::string, std::size_t> by_label;
+  std::vector<svg_facts::curve> curves;
+  for (const auto& row : data.rows()) {
+    if (row.count("Class1") != 0 || row.count("Class2") != 0) return;
+    const auto get = [&](const char* column) {
+      const auto it = row.find(column);
+      return it == row.end() ? NAN : dump_number(it->second);
+    };
+    if (const double m = get("BinX"); std::isfinite(m)) {
+      mids.push_back(m);
+      counted += std::max(0.0, get("BinCount"));
+      facts.bins.push_back({m, get("BinCount")});
+    }
+    const auto label = row.find("CurveLabel");
+    const double x = get("CurveX"), y = get("CurveY");
+    if (label == row.end() || label->second.empty() || !std::isfinite(x) || !std::isfinite(y)) continue;
+    const auto [it, fresh] = by_label.insert({label->second, curves.size()});
+    if (fresh) {
+      curves.emplace_back();
+      curves.back().label = label->second;
+    }
+    curves[it->second].points.push_back({x, y});
+  }
+  if (mids.size() < 2 || curves.empty()) return;
+  // The width from the outermost midpoints, which carry the rounding of their doubles.
+  const double span = mids.back() - mids.front();
+  const auto ulp = [](double v) { return std::nextafter(std::fabs(v), INFINITY) - std::fabs(v); };
+  const double width = span / static_cast<double>(mids.size() - 1);
+  const double scale = bars_label.rfind("Percent", 0) == 0 ? 100 : bars_label.rfind("Proportion", 0) == 0 ? 1 : counted;
+  for (svg_facts::curve& c : curves) {
+    c.width = width;
+    c.scale = scale;
+    c.width_reach = (ulp(mids.front()) + ulp(mids.back())) / span;
+    facts.curves.push_back(std::move(c));
+  }
+}
+
 }  // namespace
 
 void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& file, svg_facts& facts) {
@@ -114,6 +161,17 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
     facts.listed_up = listed(panel.dynamic("_YTICKS"));
     facts.placed_percents = listed(panel.dynamic("_PCTLLABELS"));
     if (facts.listed_percents.empty()) facts.listed_percents = facts.placed_percents;
+    // The values of the panel's boxes: its own (_I1_VALUE2) and its cells' (the
+    // InsetRow columns of the data blocks since the panel before).
+    for (const std::string& l : panel.lines)
+      if (l.rfind("  _I", 0) == 0 && (l.find("_VALUE") != std::string::npos || l.find("_LABEL") != std::string::npos)) {
+        const std::size_t eq = l.find(" = \"");
+        if (eq != std::string::npos) facts.inset_texts.push_back(l.substr(eq + 4, l.rfind('"') - eq - 4));
+      }
+    for (std::size_t d = k; d-- > 0 && !blocks[d].is_panel();)
+      for (const auto& row : blocks[d].rows())
+        for (const auto& [column, text] : row)
+          if (column.rfind("InsetRow", 0) == 0) facts.inset_texts.push_back(text);
     // The panel's data: the data block before it, whose rows run cell by cell; a cell
     // without nonmissing values has none.
     const dump_block* data = nullptr;
@@ -123,6 +181,10 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
         break;
       }
     if (data == nullptr) return;
+    add_histogram(*data, facts);
+    // Bars stand over their midpoints; ticks at the bins' ends (ENDPOINTS) are no
+    // midpoints of theirs.
+    if (panel.dynamic("_XVALUES").rfind("\"MIDPOINTS\"", 0) != 0) facts.bins.clear();
     std::vector<double> key_places;
     for (const std::string& w : listed(panel.dynamic("_PCTLVALUES"))) key_places.push_back(dump_number(w));
     // The rows' cells by their levels, and the levels in the order they come, as the

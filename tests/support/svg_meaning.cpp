@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <regex>
 #include <set>
@@ -252,6 +253,13 @@ void uneven_steps(const std::vector<tick>& run, double fitted, const std::string
   // last place of the largest; a text rounded a digit short misses by a tenth of a
   // step at least.
   const double reach = std::max(8 * (std::nextafter(largest, INFINITY) - largest), nice * 1e-9);
+  // Texts that step alike among themselves state their own step (a user's midpoints
+  // 0.5 50 99.5 step by 49.5): only a step unlike the others is a rounded text.
+  const double first = std::fabs(run[1].value - run[0].value);
+  bool alike = true;
+  for (std::size_t i = 1; i + 1 < run.size(); ++i)
+    alike = alike && std::fabs(std::fabs(run[i + 1].value - run[i].value) - first) <= reach;
+  if (alike) return;
   for (std::size_t i = 0; i + 1 < run.size(); ++i) {
     const double gap = std::fabs(run[i + 1].value - run[i].value);
     if (std::fabs(gap - nice) > reach) {
@@ -262,11 +270,37 @@ void uneven_steps(const std::vector<tick>& run, double fitted, const std::string
   }
 }
 
-// Evenly placed ticks mark evenly stepped values: each text, read as a number, lies
-// within half a step of the value the axis's line through all of them gives its place.
-// A text rounded past that (six ticks of 1e9 + 0.01 steps all reading "1000000000")
-// states a value the tick does not mark. Ticks placed unevenly (a probability scale's)
-// are left out.
+// The fewest significant digits that read back as the value.
+int shortest_digits(double v) {
+  char b[40];
+  for (int p = 1; p < 17; ++p) {
+    std::snprintf(b, sizeof b, "%.*g", p, v);
+    if (std::strtod(b, nullptr) == v) return p;
+  }
+  return 17;
+}
+
+// The unit of a number text's last digit: "1.25E7" 1e5, "0.045" 0.001, "12" 1.
+double last_unit(const std::string& text) {
+  const std::size_t e = text.find_first_of("eE");
+  const std::string mantissa = text.substr(0, e);
+  const std::size_t dot = mantissa.find('.');
+  const long decimals = dot == std::string::npos ? 0 : static_cast<long>(mantissa.size() - dot - 1);
+  const long exponent = e == std::string::npos ? 0 : std::strtol(text.c_str() + e + 1, nullptr, 10);
+  return std::pow(10.0, static_cast<double>(exponent - decimals));
+}
+
+// Places are written to hundredths of a pixel: a tick's place and the ends of the line
+// it is read against are each within half of that, and an ink's middle within half
+// again of a textLength written alike.
+constexpr double kPlaceRounding = 0.02;
+
+// Evenly placed ticks mark a linear scale: each text, read as a number, stands where
+// the line through the run's first and last texts puts its value, within the rounding
+// of the written places and of the texts themselves (half the unit of their last
+// digit; the ends' too where their step is no whole number of that unit). A text edited or rounded past that ("64" at the place of 63; six ticks of
+// 1e9 + 0.01 steps all reading "1000000000") states a value the tick does not mark.
+// Ticks placed unevenly (a probability scale's) are left out.
 void untrue_ticks(const axis& a, double span, const std::string& where, std::vector<svg_fault>& out) {
   // Each cell's own run of ticks: the next cell's axis starts a whole span on.
   std::size_t first = 0;
@@ -285,23 +319,30 @@ void untrue_ticks(const axis& a, double span, const std::string& where, std::vec
     for (std::size_t i = 0; i + 2 < n; ++i)
       monotone = monotone && (run[i + 1].value - run[i].value) * (run[i + 2].value - run[i + 1].value) > 0;
     if (!even || !monotone || run[1].value == run[0].value) continue;
-    // The least-squares line of value on the tick's index.
-    double mean_i = static_cast<double>(n - 1) / 2, mean_v = 0;
-    for (const tick& t : run) mean_v += t.value / static_cast<double>(n);
-    double sxy = 0, sxx = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      const double di = static_cast<double>(i) - mean_i;
-      sxy += di * (run[i].value - mean_v);
-      sxx += di * di;
-    }
-    const double step = sxy / sxx;
+    const tick &lo = run.front(), &hi = run.back();
+    // Ends whose step is a whole number of their last digit's unit are taken as exact
+    // (51 and 87 over six steps of 6); else they may be rounded, by half that unit.
+    // Divided first: values at both ends of the doubles have no difference.
+    const double unit = std::max(last_unit(lo.text->text), last_unit(hi.text->text));
+    const double step = hi.value / static_cast<double>(n - 1) - lo.value / static_cast<double>(n - 1);
+    const double units = std::fabs(step / unit);
+    const double ends = std::fabs(units - std::round(units)) <= 1e-6 * std::max(1.0, units) ? 0 : unit / 2;
+    const double per_px = std::fabs(hi.value / (hi.at - lo.at) - lo.value / (hi.at - lo.at));
     bool untrue = false;
-    for (std::size_t i = 0; i < n && !untrue; ++i) {
-      const double marked = mean_v + step * (static_cast<double>(i) - mean_i);
-      if (std::fabs(run[i].value - marked) > std::fabs(step) / 2) {
-        out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at a tick of about " +
-                                            number_text(marked) + ", a step of " + number_text(std::fabs(step)) +
-                                            " from its neighbours"});
+    for (std::size_t i = 1; i + 1 < n && !untrue; ++i) {
+      const double f = (run[i].at - lo.at) / (hi.at - lo.at);
+      const double span_of = hi.value - lo.value;
+      const double marked = std::isfinite(span_of) ? lo.value + f * span_of : lo.value * (1 - f) + hi.value * f;
+      // The doubles the texts read as hold them to a few units in their last place.
+      const double big = std::max(std::fabs(lo.value), std::fabs(hi.value));
+      const double reach = last_unit(run[i].text->text) / 2 + ends + kPlaceRounding * per_px +
+                           4 * (std::nextafter(big, INFINITY) - big);
+      if (!(std::fabs(run[i].value - marked) <= reach * (1 + 1e-9))) {
+        char b[40];
+        std::snprintf(b, sizeof b, "%.*g", shortest_digits(marked), marked);
+        out.push_back({kRuleTickUntrue, where + " reads '" + run[i].text->text + "' at the place of " + b +
+                                            " on the line from '" + lo.text->text + "' to '" +
+                                            hi.text->text + "'"});
         untrue = true;
       }
     }
@@ -585,26 +626,6 @@ void overlap_faults(const graph_parts& g, std::vector<svg_fault>& out) {
                                            "' at " + place(v[j]->ink) + " lie over each other"});
 }
 
-// The fewest significant digits that read back as the value.
-int shortest_digits(double v) {
-  char b[40];
-  for (int p = 1; p < 17; ++p) {
-    std::snprintf(b, sizeof b, "%.*g", p, v);
-    if (std::strtod(b, nullptr) == v) return p;
-  }
-  return 17;
-}
-
-// The unit of a number text's last digit: "1.25E7" 1e5, "0.045" 0.001, "12" 1.
-double last_unit(const std::string& text) {
-  const std::size_t e = text.find_first_of("eE");
-  const std::string mantissa = text.substr(0, e);
-  const std::size_t dot = mantissa.find('.');
-  const long decimals = dot == std::string::npos ? 0 : static_cast<long>(mantissa.size() - dot - 1);
-  const long exponent = e == std::string::npos ? 0 : std::strtol(text.c_str() + e + 1, nullptr, 10);
-  return std::pow(10.0, static_cast<double>(exponent - decimals));
-}
-
 // A listed value has a short exact decimal when a few digits write it: the module's
 // nice ticks and the program's own midpoints and percents. Values of fifteen digits and
 // more are a computation's (a fitted quantile) and may be rounded.
@@ -679,12 +700,15 @@ void listed_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg
       return std::any_of(facts.listed_percents.begin(), facts.listed_percents.end(),
                          [&](const std::string& w) { return number_of(w) == t.value; });
     };
-    // The percent axis: the side its label names; unlabelled (NOHLABEL, NOVLABEL; under
-    // ROTATE at the left), the side whose texts are mostly the listed percents.
+    // The percent axis: the side its label names; unlabelled (NOHLABEL, NOVLABEL), the
+    // side across the quantile scale (below, at the left under ROTATE) whose texts are
+    // mostly the listed percents. The data axis of counts 0 to 25 reads 5, 10 and 25
+    // too: it is no percent axis.
     const auto s = scales.find(a.where);
     const long listed_here = std::count_if(a.ticks.begin(), a.ticks.end(), listed_percent);
+    const bool quantile_side = (a.where == left || a.where == right) == facts.quantile_up;
     const bool percent_side = s != scales.end() ? s->second == scale::percent || s->second == scale::law_percent
-                                                : 2 * listed_here >= static_cast<long>(a.ticks.size());
+                                                : quantile_side && 2 * listed_here >= static_cast<long>(a.ticks.size());
     // Probability plots only: a Q-Q plot's PCTLSCALE percents are the fit's, rounded.
     if (!facts.listed_percents.empty() && probability_plot(g.desc) && percent_side) {
       // Percents have short decimals, all of them: each text is one listed.
@@ -805,6 +829,155 @@ void quantile_faults(const graph_parts& g, const svg_facts& facts, std::vector<s
   }
 }
 
+// A histogram's tick that reads a bin's midpoint stands at the middle of its bar, within
+// the rounding of the written places and of the bins' ends: an axis whose texts are moved along it, or read
+// a neighbour's value, tells the bars' places wrongly. The bars drawn are the bins of
+// some height, in order.
+void bin_ticks(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  if (facts.bins.empty() || g.cells.size() != 1) return;
+  std::vector<double> mids, middles;
+  for (const auto& [m, h] : facts.bins)
+    if (h > 0) mids.push_back(m);
+  for (const box& b : g.bars)
+    if (g.cells[0].contains(b, kSlack)) middles.push_back((b.x0 + b.x1) / 2);
+  if (mids.size() != middles.size() || mids.size() < 2) return;
+  std::sort(middles.begin(), middles.end());
+  // A bar's ends are the doubles of its bin's ends, which far from 0 (1733650000.5404)
+  // hold a bin of a few thousandths to a few ulps: that much of the page too.
+  const double per_unit = (middles.back() - middles.front()) / (mids.back() - mids.front());
+  const double big = std::max(std::fabs(mids.front()), std::fabs(mids.back()));
+  const double reach = kPlaceRounding + 2 * (std::nextafter(big, INFINITY) - big) * std::fabs(per_unit);
+  for (const axis& a : read_axes(g)) {
+    if (a.where != bottom) continue;
+    for (const tick& t : a.ticks) {
+      const auto at = std::find(mids.begin(), mids.end(), t.value);
+      if (at == mids.end()) continue;
+      const double middle = middles[static_cast<std::size_t>(at - mids.begin())];
+      if (std::fabs(t.at - middle) > reach)
+        out.push_back({kRuleTickUntrue, "the horizontal axis below reads '" + t.text->text + "' at x " +
+                                            number_text(t.at) + ", its bin's bar centred at " + number_text(middle)});
+    }
+  }
+}
+
+// The numbers of the inset boxes each read a value the module gave them ("60",
+// ">0.1500"), as written or as the same number: a box drawn with another value says
+// what the data do not.
+void inset_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  if (facts.inset_texts.empty()) return;
+  const auto trimmed = [](std::string s) {
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+  };
+  std::set<std::string> given;
+  std::vector<double> numbers;
+  for (const std::string& w : facts.inset_texts) {
+    given.insert(trimmed(w));
+    if (const std::optional<double> v = number_of(w)) numbers.push_back(*v);
+  }
+  for (const text_item& t : g.texts) {
+    if (t.in_box < 0 || g.boxes[static_cast<std::size_t>(t.in_box)].kind != box_kind::inset) continue;
+    const std::string w = trimmed(t.text);
+    const std::optional<double> v = number_of(!w.empty() && (w[0] == '<' || w[0] == '>') ? w.substr(1) : w);
+    if (!v || given.count(w) != 0 || std::find(numbers.begin(), numbers.end(), *v) != numbers.end()) continue;
+    out.push_back({kRuleInsetUntrue, "the box " + place(g.boxes[static_cast<std::size_t>(t.in_box)].b) + " reads '" +
+                                         t.text + "', no value the module gave it"});
+  }
+}
+
+// A family's density at x for the parameters its label names (NaN for a family or
+// parameters not known here).
+double family_density(const std::string& family, const std::map<std::string, double>& p, double x) {
+  const auto at = [&](const char* name) {
+    const auto it = p.find(name);
+    return it == p.end() ? NAN : it->second;
+  };
+  const double theta = p.count("Theta") != 0 ? at("Theta") : 0;
+  if (family == "Normal") {
+    // Drawn to four standard deviations either side, 0 beyond.
+    const double z = (x - at("Mu")) / at("Sigma");
+    return std::fabs(z) > 4 ? 0 : std::exp(-z * z / 2) / (at("Sigma") * std::sqrt(2 * std::numbers::pi));
+  }
+  const double y = x - theta;
+  if (!(y > 0)) return family == "Exponential" || family == "Lognormal" || family == "Weibull" || family == "Gamma" ? 0 : NAN;
+  // Drawn to five shapes either side of the log scale, to ten scales (Weibull: ten of
+  // its power), 0 beyond.
+  if (family == "Lognormal") {
+    const double z = (std::log(y) - at("Scale")) / at("Shape");
+    return std::fabs(z) > 5 ? 0 : std::exp(-z * z / 2) / (y * at("Shape") * std::sqrt(2 * std::numbers::pi));
+  }
+  if (family == "Exponential") return y / at("Scale") > 10 ? 0 : std::exp(-y / at("Scale")) / at("Scale");
+  if (family == "Weibull") {
+    const double c = at("Shape"), u = y / at("Scale");
+    return std::pow(u, c) > 10 ? 0 : c / at("Scale") * std::pow(u, c - 1) * std::exp(-std::pow(u, c));
+  }
+  if (family == "Gamma") {
+    const double a = at("Shape"), u = y / at("Scale");
+    return std::exp((a - 1) * std::log(u) - u - std::lgamma(a)) / at("Scale");
+  }
+  return NAN;
+}
+
+// Each fitted curve whose label gives its parameters ("Normal(Mu=67.89
+// Sigma=8.459789)") is its family's density at its points, times the height of unit
+// density, within what the label's rounding allows: each parameter anywhere within
+// half the unit of its last digit. The density falls toward either end of each
+// parameter's range, so its least is at a corner of their box; a normal curve's most
+// is where its mean is nearest the point and its deviation nearest the distance. A
+// curve drawn flat at 0 over its data, or at another fit's heights, is caught.
+void curve_faults(const svg_facts& facts, std::vector<svg_fault>& out) {
+  static const std::regex whole(R"(^(\w+)\((.*)\)$)"), pair(R"((\w+)=(\S+))");
+  for (const svg_facts::curve& c : facts.curves) {
+    std::smatch m;
+    if (!std::regex_match(c.label, m, whole) || !(c.width > 0 && c.scale > 0)) continue;
+    const std::string family = m[1], list = m[2];
+    std::map<std::string, std::pair<double, double>> range;  // each parameter's least and most
+    bool numbers = true;
+    for (auto it = std::sregex_iterator(list.begin(), list.end(), pair); it != std::sregex_iterator(); ++it) {
+      const std::optional<double> v = number_of((*it)[2]);
+      numbers = numbers && v.has_value();
+      if (v) range[(*it)[1]] = {*v - last_unit((*it)[2]) / 2, *v + last_unit((*it)[2]) / 2};
+    }
+    if (!numbers || range.empty() || range.size() > 4) continue;
+    std::vector<std::map<std::string, double>> corners(1);
+    for (const auto& [name, ends] : range) {
+      std::vector<std::map<std::string, double>> more;
+      for (const auto& t : corners)
+        for (double v : {ends.first, ends.second}) {
+          more.push_back(t);
+          more.back()[name] = v;
+        }
+      corners = std::move(more);
+    }
+    for (const auto& [x, y] : c.points) {
+      double lo = INFINITY;
+      for (const auto& t : corners) {
+        const double f = family_density(family, t, x);
+        lo = std::isnan(f) || std::isnan(lo) ? NAN : std::min(lo, f);
+      }
+      if (std::isnan(lo)) break;  // a family not known here
+      double hi = INFINITY;
+      if (family == "Normal" && range.count("Mu") != 0 && range.count("Sigma") != 0) {
+        const auto [mu0, mu1] = range["Mu"];
+        const auto [s0, s1] = range["Sigma"];
+        const double d = std::fabs(x - std::clamp(x, mu0, mu1));
+        hi = family_density(family, {{"Mu", x - d}, {"Sigma", std::clamp(d, s0, s1)}}, x);
+      }
+      // Computed in doubles by other steps: a few units in the last place either way;
+      // a density below what a double holds beside the curve's constant is drawn at 0.
+      const auto height = [&](double f) { return f * c.width * c.scale; };
+      const double reach = 1e-9 + c.width_reach;
+      const bool under = y == 0 && height(lo) < 1e-290;
+      if (under || (y >= height(lo) * (1 - reach) && y <= height(hi) * (1 + reach))) continue;
+      out.push_back({kRuleCurveUntrue, "the curve '" + c.label + "' is " + number_text(y) + " high at " +
+                                           number_text(x) + ", its density there " + number_text(height(lo)) +
+                                           (std::isfinite(hi) ? " to " + number_text(height(hi)) : " or more")});
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
@@ -815,6 +988,9 @@ void meaning_faults(const graph_parts& g, const svg_facts& facts, std::vector<sv
   overlap_faults(g, out);
   listed_faults(g, facts, out);
   quantile_faults(g, facts, out);
+  bin_ticks(g, facts, out);
+  inset_faults(g, facts, out);
+  curve_faults(facts, out);
 }
 
 }  // namespace kes_test

@@ -228,7 +228,7 @@ bool svg_rule_holds_at_any_size(const std::string& rule) {
   for (const char* r : {kRuleInsetOverData, kRuleBoxOverBox, kRuleCellBlank, kRuleTickOffScale, kRuleTicksOrder,
                         kRuleTickUntrue, kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast,
                         kRuleTickInexact, kRuleOwnQuantile, kRuleNoneUntrue, kRuleTextsOver, kRuleTextAcrossBox,
-                        kRuleCellTextsApart})
+                        kRuleCellTextsApart, kRuleInsetUntrue, kRuleCurveUntrue})
     if (rule == r) return true;
   return false;
 }

@@ -11,7 +11,10 @@
 // drawn over a text written before it (a reference line's label); texts on one
 // baseline inside a cell (reference labels, counts over bars) half a space apart at
 // least. With what the graph dump and the program say (svg_facts): each tick and
-// percent text reads the value listed for it exactly; each cell's percents and
+// percent text reads the value listed for it exactly; each number in an inset box is
+// a value the module gave it; a tick reading a bin's midpoint stands at the middle of
+// that bin's bar; each fitted curve whose label gives its parameters is
+// its family's density at its points, within the rounding of the label; each cell's percents and
 // reference lines stand at that cell's own quantiles, turned or not, on a percent axis
 // or on an overlaid group's own row; no note says a cell holding values has none.
 //
@@ -53,6 +56,8 @@ inline constexpr const char* kRuleCellTextsApart = "cell-texts-apart";
 inline constexpr const char* kRuleTickInexact = "tick-inexact";
 inline constexpr const char* kRuleOwnQuantile = "own-quantile";
 inline constexpr const char* kRuleNoneUntrue = "none-untrue";
+inline constexpr const char* kRuleInsetUntrue = "inset-untrue";
+inline constexpr const char* kRuleCurveUntrue = "curve-untrue";
 
 // The rules that hold on a page of any size: those about what the graph says rather
 // than about room for its texts. Fuzzed programs, whose page sizes are anything, are
@@ -91,6 +96,23 @@ struct svg_facts {
   // Overlaid groups whose shapes differ draw no percent row; the page says why.
   bool no_group_percents = false;
   bool quantile_up = false;  // turned by ROTATE, the quantile scale runs up
+  // The texts the module gives the inset boxes' values (and labels), as written: a
+  // number in a box reads one of them.
+  std::vector<std::string> inset_texts;
+  // The fitted curves of a histogram as the module lists them, each with its legend
+  // label ("Normal(Mu=67.89 Sigma=8.459789)"), the height of unit density (the bin
+  // width times the bars' scale: 100 on a percent axis, the count on a count axis;
+  // apart, as their product may pass the largest double) and its points.
+  struct curve {
+    std::string label;
+    double width = 0, scale = 0;
+    double width_reach = 0;  // the width's share of rounding: midpoints far from 0 give it to a few ulps
+    std::vector<std::pair<double, double>> points;
+  };
+  std::vector<curve> curves;
+  // A histogram's bins (of one cell): each midpoint and its bar's height. A tick that
+  // reads a midpoint stands at the middle of its bin's bar.
+  std::vector<std::pair<double, double>> bins;
 };
 
 struct svg_fault {

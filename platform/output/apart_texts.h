@@ -30,6 +30,7 @@ struct apart_values {
   // Forms that, once one of them widens, all show as many digits as the widest.
   std::vector<std::vector<std::size_t>> shared;
   std::vector<num_form> initial;  // the forms before widening
+  std::vector<int> width_of;      // per value: the width it reads in, where wider than its form's
 
   std::size_t add(double v, std::size_t form) {
     value.push_back(v);
@@ -44,11 +45,21 @@ struct apart_values {
   void add_neighbours(std::vector<std::size_t> at);
 };
 
+// The width in which the best form of v reads it as the best form of any value reads
+// in width: at least min(its shortest text's significant digits, width - 1), and where
+// its integer part has width - 1 to 17 digits, that part whole and min(that text's
+// decimals, width - 2) decimals, up to 15 digits in all. So a value moved by c reads
+// with the decimals it shows unmoved, and a value times k with its significant digits.
+int reading_width(double v, int width);
+
 // Whether two values differ by more than rounding (16 units in the last place).
 bool differ(double a, double b);
 
 // Widens the forms until every pair and step reads apart, or the values show all
 // their digits.
 void tell_apart(apart_values& a);
+
+// Value i's text in its form, in its own width where that is wider.
+std::string value_text(const apart_values& a, std::size_t i);
 
 }  // namespace plat::out

@@ -84,7 +84,7 @@ std::vector<std::string> pair_texts(const report& r, const template_look& look) 
     const factoid_pair& p = r.pairs[i];
     if (p.is_text) out.push_back(p.text);
     else if (at[i] < 0) out.push_back(missing_text(missing_kind(p.num)));
-    else out.push_back(form_text(p.num, a.forms[a.form_of[at[i]]]));
+    else out.push_back(value_text(a, static_cast<std::size_t>(at[i])));
   }
   return out;
 }
@@ -283,7 +283,7 @@ std::vector<std::string> column_texts(const apart_values& a, const column_forms&
     else if (c.pvalue)
       out.push_back(format_pvalue(v));
     else
-      out.push_back(form_text(v, a.forms[a.form_of[c.at[r]]]));
+      out.push_back(value_text(a, static_cast<std::size_t>(c.at[r])));
   }
   return out;
 }

@@ -23,10 +23,11 @@ inline std::string format_fixed(double v, int width, int decimals) { return fixe
 int decimals_needed(double v, int max_decimals);
 
 // The length of v written with that many decimals, and the digits of that text from
-// its first nonzero one: beyond kDoubleDigits they are no longer all the double's.
+// its first nonzero one: beyond kDoubleDigits (the most a double's shortest text
+// has) they are no longer the double's.
 int fixed_width(double v, int decimals);
 int significant_digits(double v, int decimals);
-constexpr int kDoubleDigits = 15;
+constexpr int kDoubleDigits = 17;
 
 // A probability with four decimals; below 0.0001 it reads "<.0001".
 std::string format_pvalue(double v);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "fit/zkerft.h"
+#include "host/kes_decimal_grid.h"
 #include "host/kes_math_constants.h"
 #include "numeric/zmissing.h"
 #include "numeric/zvkern.h"
@@ -77,8 +78,11 @@ int zkerset(const double* x, const double* freq, const double* wgt, int n, doubl
 }
 
 void zkergrid(double lo, double d, double* grid, int m) {
-  double g = lo;
-  for (int i = 0; i < m; ++i, g += d) grid[i] = g;
+  // Point i is lo + i d formed once (the double nearest its decimal where lo and d are
+  // short decimals), not a sum of i steps whose roundings pile up far from 0: the grid
+  // of the data moved by c is then the grid as read moved.
+  const kes_decimal_grid g = kes_decimal_grid::of(lo, d);
+  for (int i = 0; i < m; ++i) grid[i] = g.point(i);
 }
 
 int zkerfit(int kernel, int keep_negative, double h, double lo, double hi, const double* transform, double* out,

@@ -17,7 +17,7 @@
 //     zkerset's linear binning alone: adds each value's mass to the two grid points
 //     around it in binned (which it does not clear). 0, or 2 as zkerset.
 //   void zkergrid(double lo, double d, double* grid, int m)
-//     the m grid points from lo in steps of d, by accumulating d.
+//     the m grid points lo + i d, each formed once (never a sum of i steps).
 //   int zkerfit(int kernel, int keep_negative, double h, double lo, double hi,
 //               const double* transform, double* density, int m)
 //     the estimate at the grid points from zkerset's transform, cleaned of ripples,

@@ -2,6 +2,8 @@
 // Bins, FitQuantiles) under its heading and output group; kesopct: observed quantiles.
 #include <cmath>
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -52,6 +54,8 @@ int widest(std::initializer_list<int> messages, int limit = 16) {
 // The display layout of a column of values: zqsig2 over their magnitudes.
 struct sig_track {
   double big = 0.0, small = HUGE_VAL, gap = HUGE_VAL, prev = 0.0;
+  double lo = HUGE_VAL, hi = -HUGE_VAL;
+  int decimals = 0;  // the most decimals of the values' shortest texts
   bool any = false;
   bool infinite = false;
   // An infinite quantile takes no part: the finite ones choose a format that shows
@@ -64,6 +68,9 @@ struct sig_track {
     small = std::fmin(small, a);
     gap = std::fmin(gap, std::fabs(a - prev));
     prev = a;
+    lo = std::fmin(lo, v);
+    hi = std::fmax(hi, v);
+    decimals = std::max(decimals, shortest_decimals(v));
     any = true;
   }
   void layout(int* w, int* d) const {
@@ -75,6 +82,30 @@ struct sig_track {
     zqsig2(-big, -small, gap, 7, 12, w, d);
     if (*d == KES_SIG_BEST) *d = 4;
     if (infinite && *w < 4) *w = 4;
+    // Where the significant digits are all spent on the integer part (values far from
+    // 0 against their spread: times since 1970), the decimals are those the digits give
+    // of the spread, as for the values moved near 0, where the values have them: the
+    // quantiles of x + c read with the decimals of those of x; within the 15
+    // significant digits every double holds.
+    if (*d == 0 && hi > lo && big > 0) {
+      const int spread = 6 - static_cast<int>(std::floor(std::log10((hi - lo) / 2)));
+      const int held = 14 - static_cast<int>(std::floor(std::log10(big)));
+      *d = std::clamp(std::min({spread, decimals, held}), 0, 9);
+    }
+    // Below 1 the digits count from the first nonzero one, as above it: the quantiles
+    // of k x read with the significant digits of those of x.
+    if (big > 0 && big < 1) {
+      const int sig = 6 - static_cast<int>(std::floor(std::log10(big)));
+      *d = std::max(*d, std::clamp(std::min(sig, decimals), 0, 20));
+    }
+  }
+  // The decimals of v's shortest exact text (0 for an integer).
+  static int shortest_decimals(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    const std::string_view t(buf, static_cast<std::size_t>(r.ptr - buf));
+    const std::size_t point = t.find('.');
+    return point == std::string_view::npos ? 0 : static_cast<int>(t.size() - point - 1);
   }
 };
 

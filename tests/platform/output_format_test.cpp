@@ -46,9 +46,11 @@ TEST(FixedFormat, ColumnsShareTheirDecimals) {
   EXPECT_EQ(t[4], "");
   col.decimals = kBestDecimals;
   col.width = 8;
+  // A value reads as many significant digits as the width shows of others, and an
+  // integer part too wide for the width whole.
   t = numeric_column_texts({1.0 / 3.0, 123456789.0}, col, nullptr);
-  EXPECT_EQ(t[0], "0.333333");
-  EXPECT_EQ(t[1], "1.2346E8");
+  EXPECT_EQ(t[0], "0.3333333");
+  EXPECT_EQ(t[1], "123456789");
   column_look pv{"pValue", nullptr, align::automatic, num_style::pvalue};
   t = numeric_column_texts({0.00003, 0.0001, 0.04567, 1.0}, col, &pv);
   EXPECT_EQ(t[0], "<.0001");

@@ -933,11 +933,25 @@ void curve_faults(const svg_facts& facts, std::vector<svg_fault>& out) {
     if (!std::regex_match(c.label, m, whole) || !(c.width > 0 && c.scale > 0)) continue;
     const std::string family = m[1], list = m[2];
     std::map<std::string, std::pair<double, double>> range;  // each parameter's least and most
+    std::map<std::string, std::string> texts;
     bool numbers = true;
     for (auto it = std::sregex_iterator(list.begin(), list.end(), pair); it != std::sregex_iterator(); ++it) {
       const std::optional<double> v = number_of((*it)[2]);
       numbers = numbers && v.has_value();
-      if (v) range[(*it)[1]] = {*v - last_unit((*it)[2]) / 2, *v + last_unit((*it)[2]) / 2};
+      if (v) texts[(*it)[1]] = (*it)[2];
+    }
+    // A location reads to the last digit of its law's scale (Mu=4835160 beside
+    // Sigma=1.106689E7 is rounded to tens): its zeros past that digit are no digits.
+    const auto scale_of = [&](const std::string& name) -> const char* {
+      if (name == "Mu") return "Sigma";
+      if (name == "Theta" && family != "Lognormal") return "Scale";
+      return nullptr;
+    };
+    for (const auto& [name, text] : texts) {
+      double unit = last_unit(text);
+      if (const char* s = scale_of(name); s != nullptr && texts.count(s) != 0) unit = std::max(unit, last_unit(texts[s]));
+      const double v = *number_of(text);
+      range[name] = {v - unit / 2, v + unit / 2};
     }
     if (!numbers || range.empty() || range.size() > 4) continue;
     std::vector<std::map<std::string, double>> corners(1);

@@ -790,6 +790,18 @@ TEST(GraphRules, EachTextStandsAtItsValuesPlace) {
   for (auto& [x, y] : zeroed.curves[0].points) y = 0;
   svg_facts other_fit = quick_start_facts();
   other_fit.curves[0].label = "Normal(Mu=67.89 Sigma=9.459789)";
+  // The same curve in a unit 1e7 times finer and moved by 3: its legend writes the mean
+  // to the last digit of its scale, tens (678900003 as 678900000); a mean 30 off is
+  // another curve.
+  const auto finer = [](const char* label, double moved) {
+    svg_facts f = quick_start_facts();
+    f.curves[0].label = label;
+    f.curves[0].width *= 1e7;
+    for (auto& [x, y] : f.curves[0].points) x = x * 1e7 + moved;
+    return f;
+  };
+  const svg_facts rounded_mean = finer("Normal(Mu=678900000 Sigma=8.459789E7)", 3);
+  const svg_facts other_mean = finer("Normal(Mu=678900000 Sigma=8.459789E7)", 3e5);
   const struct {
     const char* what;
     std::string document;
@@ -798,6 +810,9 @@ TEST(GraphRules, EachTextStandsAtItsValuesPlace) {
   } cases[] = {
       {"as committed", doc, {}, nullptr},
       {"as committed, with what the dump says", doc, quick_start_facts(), nullptr},
+      {"a mean written to its scale's last digit", "<svg width=\"100\" height=\"100\"></svg>", rounded_mean, nullptr},
+      {"a mean off by more than its scale's last digit", "<svg width=\"100\" height=\"100\"></svg>", other_mean,
+       kRuleCurveUntrue},
       {"63 edited to read 64", edited({{">63</text>", ">64</text>"}}), {}, kRuleTickUntrue},
       {"63 edited to read 65", edited({{">63</text>", ">65</text>"}}), {}, kRuleTickUntrue},
       {"63 edited to read 66", edited({{">63</text>", ">66</text>"}}), {}, kRuleTickUntrue},

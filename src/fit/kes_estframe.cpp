@@ -109,13 +109,18 @@ void ml_notes(const kes_estframe& f, const kes_curve& c, bool fitted) {
   const zfit_req& r = f.req;
   kes_ctx* ctx = f.ctx;
   if (ctx == nullptr) return;
-  const kes_name32& var = ctx->varnames[ctx->curvar];
-  if (!fitted && r.ml_why != 0 && r.ml_msg != 0) {
+  const bool why = !fitted && r.ml_why != 0 && r.ml_msg != 0;
+  const bool rise = fitted && r.ml_rise != 0 && c.dist >= 0 && c.dist < KES_NSTATLABELS;
+  if (!why && !rise) return;
+  // A step without its variable names (a fit asked for outside a step) names none.
+  static const kes_name32 kNoName{};
+  const kes_name32& var = ctx->varnames != nullptr ? ctx->varnames[ctx->curvar] : kNoName;
+  if (why) {
     char reason[256];
     zfit_ml_reason(r.ml_why, r.ml_maxiter, reason, static_cast<int>(sizeof reason));
     kes_cell_text_note(ctx, f.request, f.cell, KES_SET_PLOT, r.ml_msg, reason, int(var.len), var.text);
   }
-  if (!fitted || r.ml_rise == 0 || c.dist < 0 || c.dist >= KES_NSTATLABELS) return;
+  if (!rise) return;
   const char* family = ctx->statlabel[c.dist];
   const int flen = kes_trimlen(family, 16);
   for (const int msg : {KES_MSG_ML_UNBOUNDED_AT_MIN, KES_MSG_ML_UNBOUNDED_AT_MAX})

@@ -92,6 +92,29 @@ TEST_F(NormalLimit, JohnsonSuWithoutAMaximumIsRefusedTowardTheLimitLawInEveryUni
     }
 }
 
+TEST_F(NormalLimit, BetaOfANearlyNormalSampleIsRefusedTowardTheLimitLawInEveryUnitAndOffset) {
+  // Quantiles of a gamma law of shape 1e6 (a normal to six digits) in units of its
+  // standard deviation, to three decimals: the beta's likelihood with both ends
+  // estimated rises as its shapes grow with the support. Before: refused as having used
+  // up MAXITER=.
+  for (int n : {50, 200}) {
+    std::vector<double> x;
+    const double a = 1e6;
+    for (int i = 0; i < n; ++i) {
+      const double u = (i + 0.5) / n, z = std::log(u / (1 - u)) / 1.702;
+      const double t = 1 - 1 / (9 * a) + z / (3 * std::sqrt(a));
+      x.push_back(std::round(1e3 * (a * t * t * t - a) / std::sqrt(a)) / 1e3);
+    }
+    for (const auto& f : kForms) {
+      SCOPED_TRACE(std::to_string(n) + " values x " + std::to_string(f.k) + " + " + std::to_string(f.c));
+      double p[4];
+      EXPECT_EQ(fit(false, x, f.k, f.c, p), 1) << p[0] << " " << p[1] << " " << p[2];
+      EXPECT_EQ(count("The beta parameters could not be estimated by maximum likelihood", log()), 1) << log();
+      EXPECT_EQ(count("it rises as the threshold moves away from the data toward the limit law", log()), 1) << log();
+    }
+  }
+}
+
 TEST_F(NormalLimit, TrueMaximaAreStillFittedAndMoveWithTheData) {
   // Nile's flows and rivers' lengths have SU maxima (delta 3.25 and 0.92) well above
   // the normal limit; LakeHuron and iris Sepal.Length have four-parameter beta maxima

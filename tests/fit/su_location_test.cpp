@@ -55,4 +55,22 @@ TEST_F(SuLocation, JohnsonSuOfValuesMovedExactlyIsTheFitMovedToTheLastBits) {
   }
 }
 
+TEST_F(SuLocation, IrisSepalWidthMovedIsTheFitOfItsRoundedValuesMoved) {
+  // iris Sepal.Width (R 4.2) moved by 1e6 and 1.7e9, where its tenths are rounded to
+  // the doubles' spacing (1.2e-10 and 2.4e-7): the fit is that of the rounded values
+  // moved back (fl(x + c) - c, exact), shapes and scale to the bit. Before: the shapes
+  // 2.7e-5 apart from the fit as read at 1.7e9.
+  const std::vector<double>& x = kes_test::iris_sepal_width();
+  for (double c : {1e6, 1.7e9}) {
+    SCOPED_TRACE(c);
+    std::vector<double> back;
+    for (double v : x) back.push_back((v + c) - c);
+    double p0[4], p[4];
+    ASSERT_EQ(fit(back, 0, p0), 0) << log();
+    ASSERT_EQ(fit(x, c, p), 0) << log();
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(p[i], p0[i]) << i;
+    EXPECT_LE(std::fabs(p[0] - (p0[0] + c)), std::nextafter(c, INFINITY) - c);
+  }
+}
+
 }  // namespace

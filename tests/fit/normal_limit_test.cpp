@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kes_gram_names.h"
+#include "moved_fit.h"
 #include "support/fit_fixture.h"
 #include "support/r_columns.h"
 
@@ -27,7 +28,7 @@ const std::vector<slots> kSu = {{KES_PLOT_SLOT_SU_THETA, KES_PLOT_SLOT_SU_THETA_
 const std::vector<slots> kBeta = {{KES_PLOT_SLOT_BETA_THETA, KES_PLOT_SLOT_BETA_THETA_MARKS},
                                   {KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS}};
 
-class NormalLimit : public kes_test::fit_fixture {
+class NormalLimit : public kes_test::moved_fit {
  protected:
   // Fits Johnson SU by maximum likelihood (or the beta) with every listed parameter
   // EST to k x + c: the estimate's result, the curve's parameters to p.
@@ -39,13 +40,7 @@ class NormalLimit : public kes_test::fit_fixture {
       stmt.slots[KES_PLOT_SLOT_SU_FITMETHOD].given = 1;
       stmt.slots[KES_PLOT_SLOT_SU_FITMETHOD].v.num = 1;
     }
-    std::vector<double> y;
-    for (double v : x) y.push_back(k * v + c);
-    std::sort(y.begin(), y.end());
-    kes_cell* cl = cell(y);
-    const int rc = estimate(cl, 0);
-    for (int i = 0; i < 4; ++i) p[i] = curve(cl, 0).params[i];
-    return rc;
+    return fit_moved(x, k, c, p);
   }
 };
 

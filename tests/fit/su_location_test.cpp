@@ -9,11 +9,12 @@
 
 #include "iris_sepal_width.h"
 #include "kes_gram_names.h"
+#include "moved_fit.h"
 #include "support/fit_fixture.h"
 
 namespace {
 
-class SuLocation : public kes_test::fit_fixture {
+class SuLocation : public kes_test::moved_fit {
  protected:
   // Johnson SU by maximum likelihood with all four parameters EST on x + c.
   int fit(const std::vector<double>& x, double c, double* p) {
@@ -25,13 +26,7 @@ class SuLocation : public kes_test::fit_fixture {
     param(KES_PLOT_SLOT_SU_GAMMA, KES_PLOT_SLOT_SU_GAMMA_MARKS, {0}, {1});
     stmt.slots[KES_PLOT_SLOT_SU_FITMETHOD].given = 1;
     stmt.slots[KES_PLOT_SLOT_SU_FITMETHOD].v.num = 1;
-    std::vector<double> y;
-    for (double v : x) y.push_back(v + c);
-    std::sort(y.begin(), y.end());
-    kes_cell* cl = cell(y);
-    const int rc = estimate(cl, 0);
-    for (int i = 0; i < 4; ++i) p[i] = curve(cl, 0).params[i];
-    return rc;
+    return fit_moved(x, 1, c, p);
   }
 };
 

@@ -297,6 +297,7 @@ int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why) {
     } else if (!found && std::isfinite(f) && f < climb) {
       climb = f;
       *why = end;
+      for (int i = 0; i < s.n; ++i) x[i] = y[i];
     }
   }
   if (found) {

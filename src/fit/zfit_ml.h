@@ -40,7 +40,8 @@ void zfit_ml_add_start(zfit_ml_spec* s, const double* x0);
 enum zfit_ml_end : int { ZFIT_ML_MAXIMUM = 0, ZFIT_ML_AT_BOUND, ZFIT_ML_NO_MAXIMUM, ZFIT_ML_BUDGET, ZFIT_ML_AWAY };
 
 // The run from each start; x gets the best interior local maximum of the likelihood
-// (the largest). 0 found; 1 none, with *why the reason.
+// (the largest). 0 found; 1 none, with *why the reason and x the last point of the run
+// that reached the largest likelihood (unset where no run reached a finite one).
 int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why);
 
 // Whether x is an interior local maximum: every free parameter strictly inside its

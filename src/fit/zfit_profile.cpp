@@ -149,3 +149,9 @@ double zfit_normal_limit_logl(const zfit_work* w, double* noise) {
 void zfit_profile_rise(zfit_work* w, bool rises, bool at_max) {
   if (rises) w->ml_rise |= at_max ? 2 : 1;
 }
+
+bool zfit_above_normal_limit(const zfit_work* w, double logl, double noise) {
+  double limit_noise = 0.0;
+  const double limit = zfit_normal_limit_logl(w, &limit_noise);
+  return logl - limit > std::fmax(noise, limit_noise);
+}

@@ -57,6 +57,12 @@ int zfit_profile_search(const zfit_work* w, const zfit_profile_family& fam, zfit
 // and gamma laws as their threshold moves away from the data; *noise its rounding.
 double zfit_normal_limit_logl(const zfit_work* w, double* noise);
 
+// Whether log L at a maximum of several parameters found by the engine, with its
+// rounding, stands above the normal limit's by more than the rounding of either: a
+// law that tends to the normal as its shapes grow (Johnson SU, the beta with both ends
+// estimated) has no maximum to report where the doubles cannot tell it above the limit.
+bool zfit_above_normal_limit(const zfit_work* w, double logl, double noise);
+
 // Records, for the note of the estimate's frame, that a fit is reported at an interior
 // maximum where the likelihood also rises without bound as the threshold nears the
 // smallest value (at_max: as the upper end nears the largest).

@@ -35,18 +35,22 @@ double exponential_origin(const zfit_work* w) {
 // smallest value: the likelihood then depends on the values only through their
 // distances from the data, and x - min is exact for every x within a factor 2 of min,
 // so that data moved by an offset larger than their range reach the fit as the same
-// numbers. A fit with a given threshold (other than 0, the origin already) works
-// relative to it, the same for the data and the threshold moved together.
+// numbers; so does a maximum-likelihood fit of a location (Johnson SU's), whose
+// likelihood likewise depends only on the distances x - theta. A fit with a given
+// threshold (other than 0, the origin already) works relative to it, the same for the
+// data and the threshold moved together.
 double relative_origin(const zfit_work* w) {
   const zfit_req* r = w->req;
   const int f = r->family;
   if (f == ZFIT_EXPONENTIAL) return exponential_origin(w);
   const kes_law* law = kes_law_of(f);
-  if (law == nullptr || !law->fit_from_threshold || w->values == nullptr || w->values->m < 1 || !(r->max >= r->min))
+  if (law == nullptr || !(law->fit_from_threshold || law->fit_location_from_min) || w->values == nullptr ||
+      w->values->m < 1 || !(r->max >= r->min))
     return NAN;
   const bool end_est = w->estimate[0] || (law->to_one && w->estimate[1]);
   if (end_est)
     return r->method == 0 && w->values->m > 1 && r->max > r->min && std::isfinite(r->max - r->min) ? r->min : NAN;
+  if (!law->fit_from_threshold) return NAN;
   const double theta = r->params[0];
   const bool given = std::isfinite(theta) && theta != 0.0 && theta <= r->min && std::isfinite(r->max - theta) &&
                      r->max - theta > 0.0;

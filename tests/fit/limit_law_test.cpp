@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "kes_gram_names.h"
+#include "moved_fit.h"
 #include "support/fit_fixture.h"
 #include "support/ml_check.h"
 #include "support/threshold_families.h"
 
 namespace {
 
-using kes_test::fit_fixture;
 using kes_test::kGamma;
 using kes_test::kLognormal;
 
@@ -61,7 +61,7 @@ const std::vector<r_set>& sets() {
   return s;
 }
 
-class LimitLaw : public fit_fixture {
+class LimitLaw : public kes_test::moved_fit {
  protected:
   // Fits the family with THETA=EST to k x + c (sorted): the estimate's result, the
   // curve's parameters to p.
@@ -69,13 +69,7 @@ class LimitLaw : public fit_fixture {
     restart();
     request({{f.dist, 0}});
     param(f.theta, f.theta_marks, {0}, {1});
-    std::vector<double> y;
-    for (double v : x) y.push_back(k * v + c);
-    std::sort(y.begin(), y.end());
-    kes_cell* cl = cell(y);
-    const int rc = estimate(cl, 0);
-    for (int i = 0; i < 4; ++i) p[i] = curve(cl, 0).params[i];
-    return rc;
+    return fit_moved(x, k, c, p);
   }
 };
 

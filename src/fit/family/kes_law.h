@@ -28,6 +28,9 @@ struct kes_law {
   // A maximum-likelihood fit of the threshold (and of the beta's upper end) works
   // relative to the smallest value; a given threshold, relative to it.
   bool fit_from_threshold = false;
+  // A maximum-likelihood fit of the location (a law without a threshold) works
+  // relative to the smallest value, as a threshold's does.
+  bool fit_location_from_min = false;
   // The curve's constant is never formed under a power of two past the doubles: the
   // gamma's is a logarithm, the beta's is refused there.
   bool constant_unscaled = false;

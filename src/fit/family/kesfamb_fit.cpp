@@ -15,6 +15,7 @@
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
 #include "numeric/zsupport.h"
+#include "util/kes_eps.h"
 
 namespace {
 // Optimiser parameters, in its order.
@@ -354,6 +355,20 @@ int top_profile_fit(zfit_work* w) {
   return 0;
 }
 
+// Whether log L at the optimiser's point x stands above the normal limit's by more
+// than its rounding (that of each of its terms); true where it is not finite or x lies
+// outside the values' support (no point to judge).
+bool above_limit(const zfit_work* w, const double* x) {
+  if (!(x[T] < w->req->min && x[T] + x[S] > w->req->max)) return true;
+  const double n = w->req->n, a = x[A], b = x[B], sg = x[S];
+  const bsums s = sums(w, x[T], x[T] + sg);
+  const double lb = zlbeta(a, b), ls = (a + b - 1.0) * std::log(sg);
+  const double logl = (a - 1.0) * s.s1 + (b - 1.0) * s.s2 - n * (lb + ls);
+  const double noise =
+      64.0 * ZEPS53 * (n * (std::fabs(lb) + std::fabs(ls)) + std::fabs((a - 1.0) * s.s1) + std::fabs((b - 1.0) * s.s2));
+  return !std::isfinite(logl) || zfit_above_normal_limit(w, logl, noise);
+}
+
 // Path 4: both ends estimated. The engine from its starts first (MAXITER= and TOL= are
 // its budget and stopping rule); where it finds no interior maximum for a reason other
 // than its budget, the profile over the threshold of the upper end's profile, whose
@@ -362,9 +377,18 @@ int both_ends_fit(zfit_work* w) {
   const zfit_req* r = w->req;
   zfit_ml_spec s{};
   setup(w, &s);
-  double x[4];
+  double x[4] = {NAN, NAN, NAN, NAN};
   zfit_ml_end why;
-  if (zfit_ml(w, s, x, &why) == 0) {
+  const int rc = zfit_ml(w, s, x, &why);
+  // With both shapes estimated too the law tends to the normal as they grow with its
+  // support: a maximum the doubles cannot tell above it is the rounding of a rise
+  // toward that limit, and a search whose budget ends short of the limit law's
+  // likelihood climbs toward it.
+  if ((rc == 0 || why == ZFIT_ML_BUDGET) && w->estimate[2] && w->estimate[3] && !above_limit(w, x)) {
+    zfit_ml_refused(w, KES_MSG_BETA_ML_NOT_FOUND, ZFIT_ML_AWAY, s.maxiter);
+    return 1;
+  }
+  if (rc == 0) {
     w->params[2] = x[A];
     w->params[3] = x[B];
     w->params[0] = x[T];

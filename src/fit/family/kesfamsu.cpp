@@ -68,6 +68,7 @@ int quantile(const double* params, double p, double* out) {
 // Location theta, scale sigma, shapes delta and gamma.
 const kes_law kes_law_su = {.code = KES_DIST_SU,
                             .nparams = 4,
+                            .fit_location_from_min = true,
                             .cdf = kesucdf,
                             .quantile = quantile,
                             .density = kesuplt};

@@ -6,10 +6,12 @@
 #include "fit/zfit_johnson.h"
 #include "fit/zfit_fams.h"
 #include "fit/zfit_ml.h"
+#include "fit/zfit_profile.h"
 #include "host/host_services.h"
 #include "kes_msg_names.h"
 #include "numeric/zmissing.h"
 #include "numeric/znew.h"
+#include "util/kes_eps.h"
 
 namespace {
 constexpr double kTiny = 1000.0 * ZEPS53;
@@ -110,6 +112,31 @@ double SUNegLogLikeDer(void* d) {
   return v;
 }
 
+// log L at (theta, sigma, delta, gamma) and its rounding: that of each value's terms,
+// where u = gamma + delta asinh(t) carries the rounding of its two terms, which cancel
+// as delta grows.
+double loglik(const zfit_work* w, const double* p, double* noise) {
+  const double theta = p[0], sigma = p[1], delta = p[2], gamma = p[3], n = w->req->n;
+  double sum = 0.0, round = 0.0;
+  zfit_each_mapped<double>(
+      w, [&](double x) { return std::asinh((x - theta) / sigma); },
+      [&](double x, double f, double a) {
+        const double t = (x - theta) / sigma, u = gamma + delta * a, l = 0.5 * (std::log1p(t * t) + u * u);
+        sum += f * l;
+        round += f * (l + std::fabs(u) * (std::fabs(gamma) + std::fabs(delta * a)));
+      });
+  *noise = 64.0 * ZEPS53 * (n * (std::fabs(std::log(delta)) + std::fabs(std::log(sigma)) + 1.0) + round);
+  return n * (std::log(delta) - std::log(sigma) - ZLN_SQRT_2PI) - sum;
+}
+
+// Whether log L at p stands above the normal limit's by more than the rounding of
+// either (true where it is not finite: no point to judge).
+bool above_limit(const zfit_work* w, const double* p) {
+  double noise = 0.0;
+  const double logl = loglik(w, p, &noise);
+  return !std::isfinite(logl) || zfit_above_normal_limit(w, logl, noise);
+}
+
 // Three or four parameters by the engine, in its order (delta, gamma, theta, sigma).
 // Its starts: the percentile estimates and the moment estimates where the sample gives
 // them, then the threshold at the median (or given) with the scale 0.05, 0.3 and 2
@@ -156,13 +183,21 @@ int optimise(zfit_work* w) {
     if (zjs_shapes_at(w, asinh_of, p[0], p[1], &p[2], &p[3])) add();
     for (int i = 0; i < 4; ++i) p[i] = given[i];
   }
-  double x[4];
+  double x[4] = {NAN, NAN, NAN, NAN};
   zfit_ml_end why;
-  if (zfit_ml(w, s, x, &why) != 0) {
+  const int rc = zfit_ml(w, s, x, &why);
+  double q[4];
+  for (int k = 0; k < 4; ++k) q[order[k]] = x[k];
+  // With the location, scale and delta estimated the law tends to the normal as delta
+  // grows: a maximum the doubles cannot tell above it is the rounding of a rise toward
+  // that limit, and a search whose budget ends short of the limit law's likelihood
+  // climbs toward it.
+  if ((rc == 0 || why == ZFIT_ML_BUDGET) && e[0] && e[1] && e[2] && !above_limit(w, q)) why = ZFIT_ML_AWAY;
+  if (rc != 0 || why == ZFIT_ML_AWAY) {
     zfit_ml_refused(w, KES_MSG_SU_ML_NOT_FOUND, why, s.maxiter);
     return 1;
   }
-  for (int k = 0; k < 4; ++k) p[order[k]] = x[k];
+  for (int i = 0; i < 4; ++i) p[i] = q[i];
   return 0;
 }
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/test_settings.h"
@@ -49,15 +49,8 @@ std::vector<KernelRow> kernel_rows(const fs::path& dir, double c) {
   const int raw = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << kes_test::slurp(dir / "log");
   std::vector<KernelRow> rows;
-  std::istringstream in(kes_test::slurp(dir / "k.csv"));
-  std::string line;
-  std::getline(in, line);  // the header
-  while (std::getline(in, line)) {
-    std::vector<std::string> f;
-    std::stringstream s(line);
-    for (std::string t; std::getline(s, t, ',');) f.push_back(t);
+  for (const std::vector<std::string>& f : kes_test::csv_field_rows(kes_test::slurp(dir / "k.csv")))
     if (f.size() == 6) rows.push_back({std::strtod(f[3].c_str(), nullptr), f[4], f[5]});
-  }
   return rows;
 }
 

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/csv_rows.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -21,15 +21,7 @@ struct weighted_case {
   std::vector<std::pair<double, double>> want;  // PCTLPTS= point, percentile
 };
 
-std::string csv(const weighted_case& c) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (std::size_t i = 0; i < c.x.size(); ++i) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", c.x[i], c.w[i]);
-    s += line;
-  }
-  return s;
-}
+std::string csv(const weighted_case& c) { return kes_test::weighted_csv(c.x, c.w); }
 
 // 100 weights climbing from 1e-300 to 1e300 by a factor 10^(600/99) on the values
 // 1..100 (value 37 i mod 101 for the i-th, so the light values are not all first): the

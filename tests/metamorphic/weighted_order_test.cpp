@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/csv_rows.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -113,13 +114,9 @@ std::vector<row> free_weights(std::mt19937_64& rng) {
 }
 
 std::string csv(const std::vector<row>& rows) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (const row& r : rows) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", r.x, std::ldexp(static_cast<double>(r.w.k), r.w.e));
-    s += line;
-  }
-  return s;
+  std::vector<double> x, w;
+  for (const row& r : rows) x.push_back(r.x), w.push_back(std::ldexp(static_cast<double>(r.w.k), r.w.e));
+  return kes_test::weighted_csv(x, w);
 }
 
 TEST(WeightedOrder, PercentilesAreTheSameInEveryOrderOfTheRows) {

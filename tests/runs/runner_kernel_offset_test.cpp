@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/csv_rows.h"
+#include "support/csv_write.h"
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/test_settings.h"
@@ -22,12 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string text(double v) {
-  char b[64];
-  std::snprintf(b, sizeof b, "%.17g", v);
-  return b;
-}
 
 struct KernelRow {
   double value;
@@ -38,11 +33,11 @@ struct KernelRow {
 std::vector<KernelRow> kernel_rows(const fs::path& dir, double c) {
   std::ofstream csv(dir / "d.csv");
   csv << "x\n";
-  for (int i = 0; i < 41; ++i) csv << text(((i * 37) % 28) / 8.0 + (i % 3 == 0 ? 0.125 : 0.0) + c) << "\n";
-  csv << text(c) << "\n" << text(3.5 + c) << "\n";
+  for (int i = 0; i < 41; ++i) csv << kes_test::number_text(((i * 37) % 28) / 8.0 + (i % 3 == 0 ? 0.125 : 0.0) + c) << "\n";
+  csv << kes_test::number_text(c) << "\n" << kes_test::number_text(3.5 + c) << "\n";
   csv.close();
-  std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint; var x;\n  histogram x / endpoints=" << text(c - 1.75)
-                               << " to " << text(c + 5.25)
+  std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint; var x;\n  histogram x / endpoints=" << kes_test::number_text(c - 1.75)
+                               << " to " << kes_test::number_text(c + 5.25)
                                << " by 0.875 kernel(c=0.5 k=normal) outkernel=k;\nrun;\n";
   const std::string cmd = "cd '" + dir.string() + "' && '" + kes_test::built("kestravine") +
                           "' --work . --listing lst --log log p.kes >/dev/null 2>err";

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "support/csv_rows.h"
+#include "support/graph_dump.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_parts.h"
@@ -94,13 +95,10 @@ int zeros_in(const std::string& csv) {
 
 // Rows of the graph dump whose columns a and b both hold numbers.
 long rows_with(const std::string& dump, const std::string& a, const std::string& b) {
-  const std::regex ra(" " + a + "=([^ ]+)"), rb(" " + b + "=([^ ]+)");
   long n = 0;
-  std::istringstream in(dump);
-  for (std::string line; std::getline(in, line);) {
-    std::smatch ma, mb;
-    if (std::regex_search(line, ma, ra) && std::regex_search(line, mb, rb) && ma[1] != "." && mb[1] != ".") ++n;
-  }
+  for (const kes_test::dump_block& block : kes_test::read_dump(dump))
+    for (const std::map<std::string, std::string>& row : block.rows())
+      if (row.count(a) != 0 && row.count(b) != 0 && row.at(a) != "." && row.at(b) != ".") ++n;
   return n;
 }
 

@@ -47,8 +47,7 @@ TEST(SubnormalMean, IsTheNearestDoubleNeverMissing) {
   std::vector<std::string> names;
   for (const mean_case& m : cases()) {
     data[m.name] = kes_test::weighted_csv(m.x, m.w);
-    program += std::string("proc kestravine data=") + m.name + " noprint;\n  var x;\n  weight w;\n  output out=o_" +
-               m.name + " mean=m;\nrun;\n";
+    program += kes_meta::output_step(m.name, true, "mean=m");
     names.push_back(std::string("o_") + m.name);
   }
   const kes_meta::program_result r = kes_meta::run_steps(root.path(), data, program, names);

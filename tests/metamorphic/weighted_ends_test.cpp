@@ -72,10 +72,9 @@ TEST(WeightedEnds, PercentilesThroughTheDataPass) {
     data[c.name] = csv(c);
     std::string pts;
     for (const auto& [p, want] : c.want) pts += " " + std::to_string(p);
-    program += std::string("proc kestravine data=") + c.name + " noprint;\n  var x;\n  weight w;\n  output out=o_" +
-               c.name + " min=mn max=mx pctlpts=" + pts + " pctlpre=p pctlname=" ;
-    for (std::size_t i = 0; i < c.want.size(); ++i) program += " q" + std::to_string(i);
-    program += ";\nrun;\n";
+    std::string listed;
+    for (std::size_t i = 0; i < c.want.size(); ++i) listed += " q" + std::to_string(i);
+    program += kes_meta::output_step(c.name, true, "min=mn max=mx pctlpts=" + pts + " pctlpre=p pctlname=" + listed);
     names.push_back(std::string("o_") + c.name);
   }
   const kes_meta::program_result r = kes_meta::run_steps(root.path(), data, program, names);

@@ -151,10 +151,10 @@ TEST(WeightedOrder, PercentilesAreTheSameInEveryOrderOfTheRows) {
       if (order[0] == 'l') std::stable_sort(rows.rbegin(), rows.rend(), heavier);
       const std::string name = std::string(order) + std::to_string(s);
       data[name] = csv(rows);
-      program += "proc kestravine data=" + name + " noprint;\n  var x;\n  weight w;\n  output out=o_" + name +
-                 " median=med q1=q1 q3=q3 p1=p1 p99=p99 pctlpts=" + pts + " pctlpre=p pctlname=";
-      for (std::uint32_t p : pcts) program += " q" + std::to_string(p);
-      program += ";\nrun;\n";
+      std::string listed;
+      for (std::uint32_t p : pcts) listed += " q" + std::to_string(p);
+      program += kes_meta::output_step(
+          name, true, "median=med q1=q1 q3=q3 p1=p1 p99=p99 pctlpts=" + pts + " pctlpre=p pctlname=" + listed);
       names.push_back("o_" + name);
     }
   const kes_meta::program_result r = kes_meta::run_steps(kes_test::scratch_dir("weighted-order").path(), data,

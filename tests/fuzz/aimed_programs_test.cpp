@@ -14,19 +14,17 @@
 #include <vector>
 
 #include "fuzz/fuzz_run.h"
+#include "support/csv_write.h"
 #include "support/scratch_files.h"
 
 namespace {
 
 // n values evenly from lo to hi (no sum that overflows), one a line after header.
 std::string spread(double lo, double hi, int n, const std::function<std::string(int)>& more = {}) {
-  std::string csv = more ? "x,g\n" : "x\n";
-  for (int i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / (n - 1);
-    char b[40];
-    std::snprintf(b, sizeof b, "%.17g", lo * (1 - t) + hi * t);
-    csv += b + (more ? "," + more(i) : std::string()) + "\n";
-  }
+  if (!more) return kes_test::csv_text({{"x", kes_test::evenly(lo, hi, n)}});
+  std::string csv = kes_test::csv_line({"x", "g"});
+  const std::vector<double> x = kes_test::evenly(lo, hi, n);
+  for (int i = 0; i < n; ++i) csv += kes_test::csv_line({kes_test::number_text(x[static_cast<std::size_t>(i)]), more(i)});
   return csv;
 }
 
@@ -34,11 +32,7 @@ std::string spread(double lo, double hi, int n, const std::function<std::string(
 std::string ulps(double sign) {
   std::string csv = "x\n";
   double v = sign * 1.7976931348623157e308;
-  for (int i = 0; i < 20; ++i, v = std::nextafter(v, 0.0)) {
-    char b[40];
-    std::snprintf(b, sizeof b, "%.17g", v);
-    csv += b + std::string("\n");
-  }
+  for (int i = 0; i < 20; ++i, v = std::nextafter(v, 0.0)) csv += kes_test::csv_line({kes_test::number_text(v)});
   return csv;
 }
 

@@ -5,26 +5,14 @@
 #include <cstdio>
 #include <map>
 
+#include "support/csv_write.h"
+#include "support/draws.h"
+
 namespace kes_fuzz {
 namespace {
 
-struct draw {
-  std::mt19937_64& rng;
-  double uniform() { return std::uniform_real_distribution<double>(0, 1)(rng); }
-  double normal(double mean, double sd) { return std::normal_distribution<double>(mean, sd)(rng); }
-  int below(int n) { return static_cast<int>(rng() % static_cast<std::uint64_t>(n)); }
-  bool chance(int percent) { return below(100) < percent; }
-  template <class T, std::size_t N>
-  const T& pick(const T (&a)[N]) {
-    return a[below(static_cast<int>(N))];
-  }
-};
-
-std::string text_of(double v, const char* format) {
-  char b[48];
-  std::snprintf(b, sizeof b, format, v);
-  return b;
-}
+using kes_test::draws;
+using kes_test::number_text;
 
 // A kind of data users bring: its values (group 1 may have another shape than group 0),
 // how they are written, and whether all are above 0 (for the laws on the positives).
@@ -40,7 +28,7 @@ const kind kKinds[] = {
     {"waiting times like R's faithful", "%.0f", true}, {"1e9 + U(0, 0.05)", "%.6f", true},
 };
 
-double value(draw& d, std::size_t k, int group) {
+double value(const draws& d, std::size_t k, int group) {
   const double wider = group == 1 ? 2.5 : 1;
   switch (k) {
     case 0: return 1733616000 + std::floor(d.uniform() * 86400 / wider);
@@ -60,18 +48,18 @@ const char* const kLabelPairs[][2] = {{"short wait", "cutoff"}, {"P50", "target"
                                       {"Mean F", "Mean M"},     {"open", "close"}};
 
 // A program line typed as users type: some with a comment after, some indented more.
-std::string typed(draw& d, const std::string& line, const char* comment = nullptr) {
+std::string typed(const draws& d, const std::string& line, const char* comment = nullptr) {
   std::string out = std::string(d.chance(50) ? "   " : "  ") + line;
   if (comment != nullptr && d.chance(60)) out += d.chance(50) ? "   /* " + std::string(comment) + " */" : "";
   return out + "\n";
 }
 
 // A value within the data and another close to it, a label's width or less apart.
-std::pair<double, double> close_pair(draw& d, const std::vector<double>& sorted, const char* format) {
+std::pair<double, double> close_pair(const draws& d, const std::vector<double>& sorted, const char* format) {
   const double lo = sorted.front(), hi = sorted.back();
   const double at = sorted[sorted.size() / 4 + static_cast<std::size_t>(d.below(static_cast<int>(sorted.size() / 2 + 1)))];
   const double gap = (hi - lo) * (0.005 + 0.03 * d.uniform());
-  double next = std::strtod(text_of(at + gap, format).c_str(), nullptr);
+  double next = std::strtod(number_text(at + gap, format).c_str(), nullptr);
   if (next <= at) next = at + (hi > lo ? (hi - lo) / 50 : 1);
   return {at, next};
 }
@@ -79,7 +67,7 @@ std::pair<double, double> close_pair(draw& d, const std::vector<double>& sorted,
 }  // namespace
 
 everyday_case everyday_program(std::mt19937_64& rng) {
-  draw d{rng};
+  const draws d{rng};
   everyday_case c;
   const std::size_t k = static_cast<std::size_t>(d.below(static_cast<int>(std::size(kKinds))));
   const kind& kd = kKinds[k];
@@ -91,14 +79,15 @@ everyday_case everyday_program(std::mt19937_64& rng) {
   const int n = one_each ? 4 : k == 5 ? 15 + d.below(10) : 30 + d.below(220);
   std::vector<double> xs;
   std::map<std::string, long> counts;
-  c.data = grouped ? "x,g\n" : "x\n";
+  c.data = kes_test::csv_line(grouped ? std::vector<std::string>{"x", "g"} : std::vector<std::string>{"x"});
   for (int i = 0; i < n; ++i) {
     const int group = one_each ? i : i % levels;
     const double v = value(d, k, group);
     xs.push_back(v);
     const std::string level = one_each ? std::string(1, static_cast<char>('A' + i)) : std::string(1, static_cast<char>('a' + group));
     ++counts[level];
-    c.data += text_of(v, kd.format) + (grouped ? "," + level : "") + "\n";
+    c.data += kes_test::csv_line(grouped ? std::vector<std::string>{number_text(v, kd.format), level}
+                                         : std::vector<std::string>{number_text(v, kd.format)});
   }
   if (grouped)
     for (const auto& [level, count] : counts) c.cell_counts.push_back(count);
@@ -121,7 +110,7 @@ everyday_case everyday_program(std::mt19937_64& rng) {
     const int which = d.below(10);
     const auto [r1, r2] = close_pair(d, sorted, kd.format);
     const char* const* labels = kLabelPairs[d.below(static_cast<int>(std::size(kLabelPairs)))];
-    const std::string refs = text_of(r1, kd.format) + " " + text_of(r2, kd.format);
+    const std::string refs = number_text(r1, kd.format) + " " + number_text(r2, kd.format);
     const std::string labelled = std::string("'") + labels[0] + "' '" + labels[1] + "'";
     if (which < 4) {
       p += typed(d, "histogram x /", "bars");

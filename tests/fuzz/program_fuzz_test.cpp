@@ -23,6 +23,7 @@
 
 #include "fuzz/fuzz_run.h"
 #include "fuzz/program_writer.h"
+#include "support/csv_rows.h"
 #include "support/scratch_files.h"
 #include "support/test_settings.h"
 
@@ -125,15 +126,11 @@ TEST(ProgramFuzz, DataReachTheEndsOfTheDoubles) {
   std::mt19937_64 rng(20261208);
   bool largest = false, most_negative = false, tiny = false, subnormal = false, nano = false, e_minus20 = false;
   for (int k = 0; k < 400; ++k) {
-    std::istringstream in(kes_fuzz::fuzz_data(rng));
-    std::string line;
-    std::getline(in, line);  // the header
-    while (std::getline(in, line)) {
-      const std::string x = line.substr(0, line.find(','));
+    for (const std::string& x : kes_test::csv_column(kes_fuzz::fuzz_data(rng), "x")) {
       if (x == ".") continue;
       char* end = nullptr;
       const double v = std::strtod(x.c_str(), &end);
-      ASSERT_TRUE(std::isfinite(v) && *end == '\0') << line;
+      ASSERT_TRUE(std::isfinite(v) && *end == '\0') << x;
       const double a = std::fabs(v);
       largest = largest || v >= 1e308;
       most_negative = most_negative || v <= -1e308;
@@ -153,18 +150,9 @@ TEST(ProgramFuzz, DataReachEverydayOffsetsAndGroups) {
   std::mt19937_64 rng(20261208);
   bool billion = false, integers = false, seconds = false, one_row_group = false, long_name = false;
   for (int k = 0; k < 400; ++k) {
-    std::istringstream in(kes_fuzz::fuzz_data(rng));
-    std::string line;
-    std::getline(in, line);
     std::map<std::string, int> rows;
     std::set<double> xs;
-    while (std::getline(in, line)) {
-      std::vector<std::string> cells;
-      for (std::size_t from = 0, comma;; from = comma + 1) {
-        comma = line.find(',', from);
-        cells.push_back(line.substr(from, comma - from));
-        if (comma == std::string::npos) break;
-      }
+    for (const std::vector<std::string>& cells : kes_test::csv_field_rows(kes_fuzz::fuzz_data(rng))) {
       ++rows[cells.at(4)];
       long_name = long_name || cells.at(4).size() > 240;
       if (cells[0] != ".") xs.insert(std::strtod(cells[0].c_str(), nullptr));

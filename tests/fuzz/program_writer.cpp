@@ -44,42 +44,42 @@ const statement_spec* program_writer::find(const std::string& title) const {
 }
 
 std::string program_writer::next() {
-  wild_ = chance(30);
+  wild_ = draw_.chance(30);
   std::string p = valid_program();
-  if (chance(35)) p = broken(std::move(p));
-  if (chance(3)) p = "\xEF\xBB\xBF" + p;
+  if (draw_.chance(35)) p = broken(std::move(p));
+  if (draw_.chance(3)) p = "\xEF\xBB\xBF" + p;
   return p;
 }
 
 std::string program_writer::broken(std::string text) {
   if (text.empty()) return text;
-  const std::size_t at = static_cast<std::size_t>(below(static_cast<int>(text.size())));
-  switch (below(5)) {
+  const std::size_t at = static_cast<std::size_t>(draw_.below(static_cast<int>(text.size())));
+  switch (draw_.below(5)) {
     case 0:  // cut anywhere
       return text.substr(0, at);
     case 1: {  // a piece written twice
-      const std::size_t len = static_cast<std::size_t>(below(60));
+      const std::size_t len = static_cast<std::size_t>(draw_.below(60));
       return text.substr(0, at) + text.substr(at, len) + text.substr(at);
     }
     case 2:  // bytes of any value
-      for (int k = below(6); k >= 0; --k)
-        text[static_cast<std::size_t>(below(static_cast<int>(text.size())))] = static_cast<char>(below(256));
+      for (int k = draw_.below(6); k >= 0; --k)
+        text[static_cast<std::size_t>(draw_.below(static_cast<int>(text.size())))] = static_cast<char>(draw_.below(256));
       return text;
     case 3:  // a quote or a comment opened
-      return text.insert(at, pick({"'", "\"", "/*", "*", "(", ")", "="}));
+      return text.insert(at, draw_.pick({"'", "\"", "/*", "*", "(", ")", "="}));
     default:  // statement ends lost or doubled
       for (char& c : text)
-        if (c == ';' && chance(30)) c = chance(50) ? ' ' : ',';
+        if (c == ';' && draw_.chance(30)) c = draw_.chance(50) ? ' ' : ',';
       return text;
   }
 }
 
 std::string program_writer::valid_program() {
   std::string p;
-  for (int k = below(3); k > 0; --k) p += global_statement();
-  for (int steps = 1 + below(2); steps > 0; --steps) {
+  for (int k = draw_.below(3); k > 0; --k) p += global_statement();
+  for (int steps = 1 + draw_.below(2); steps > 0; --steps) {
     p += step();
-    if (chance(30)) p += global_statement();
+    if (draw_.chance(30)) p += global_statement();
   }
   return p;
 }
@@ -90,7 +90,7 @@ std::string program_writer::global_statement() {
   for (const char* t : {"OPTIONS", "LIBNAME", "TITLE, TITLE1 to TITLE10", "AXIS1 to AXIS99"})
     if (const statement_spec* s = find(t)) globals.push_back(s);
   if (globals.empty()) return "";
-  return statement(*globals[static_cast<std::size_t>(below(static_cast<int>(globals.size())))]);
+  return statement(*globals[static_cast<std::size_t>(draw_.below(static_cast<int>(globals.size())))]);
 }
 
 std::string program_writer::step() {
@@ -110,14 +110,14 @@ std::string program_writer::step() {
     if (plot && weighted && !wild_) continue;  // plots take no weights
     const int percent = t == "VAR" ? 80 : plot ? 45 : t == "INSET" ? (plotted ? 60 : 5) : t == "OUTPUT" ? 30 : 12;
     for (int k = plot ? 2 : 1; k > 0; --k)
-      if (chance(percent)) {
+      if (draw_.chance(percent)) {
         s += statement(st);
         plotted = plotted || plot;
         weighted = weighted || t == "WEIGHT";
         classed_ = classed_ || t == "CLASS";
       }
   }
-  return s + (chance(85) ? "run;\n" : "");
+  return s + (draw_.chance(85) ? "run;\n" : "");
 }
 
 std::string program_writer::statement(const statement_spec& st) {
@@ -145,17 +145,17 @@ std::string program_writer::statement(const statement_spec& st) {
     std::string s = "by";
     for (const option_spec& o : group("Words among the variables")) {
       written_.insert(table("Words among the variables") + ": " + o.spellings.front());
-      if (chance(30)) s += " " + o.spellings.front() + (o.value == "variable" ? "" : " g");
+      if (draw_.chance(30)) s += " " + o.spellings.front() + (o.value == "variable" ? "" : " g");
     }
     return s + " " + either({"g"}, {"h", "x", "nosuch"}) + ";\n";
   }
   if (t == "CLASS") {
     std::string s = "class g";
     const char* level = "Level options, in parentheses after a variable";
-    if (chance(40)) s += " (" + options(table(level), group(level), 2) + " )";
-    if (chance(40)) s += " h";
+    if (draw_.chance(40)) s += " (" + options(table(level), group(level), 2) + " )";
+    if (draw_.chance(40)) s += " h";
     const char* slash = "Options after the slash";
-    if (chance(50)) s += " /" + options(table(slash), group(slash), 2);
+    if (draw_.chance(50)) s += " /" + options(table(slash), group(slash), 2);
     return s + ";\n";
   }
   if (t == "LIBNAME") {
@@ -163,9 +163,9 @@ std::string program_writer::statement(const statement_spec& st) {
            either({"lib", "./lib", "lib/"}, {"nosuch", "", "prog.kes"}) + "';\n";
   }
   if (t.rfind("TITLE", 0) == 0)
-    return "title" + either({"", "1", "2", "10"}, {"0", "11", "01"}) + (chance(80) ? " " + text() : "") + ";\n";
+    return "title" + either({"", "1", "2", "10"}, {"0", "11", "01"}) + (draw_.chance(80) ? " " + text() : "") + ";\n";
   if (t.rfind("AXIS", 0) == 0)
-    return "axis" + std::to_string(1 + below(3)) + options(table("Options"), group("Options"), 3) + ";\n";
+    return "axis" + std::to_string(1 + draw_.below(3)) + options(table("Options"), group("Options"), 3) + ";\n";
   if (t == "OPTIONS") return "options" + options(table("System options"), group("System options"), 3) + ";\n";
   // The plot statements, INSET, OUTPUT and any statement the reference adds: the
   // keyword, variables for a plot statement, then each option table.
@@ -174,24 +174,24 @@ std::string program_writer::statement(const statement_spec& st) {
   std::string s = keyword;
   // A plot statement names analysis variables: those of the VAR statement, or any
   // numeric one without it.
-  if (plot_statement(st) && chance(70))
+  if (plot_statement(st) && draw_.chance(70))
     s += " " + (analysis_.empty() || analysis_.find('-') != std::string::npos ? either({"x", "y"}, {"g", "nosuch"})
                 : wild_                                                       ? vars()
                                                                               : analysis_);
-  if (keyword == "output" && chance(80)) s += " out=o1";
+  if (keyword == "output" && draw_.chance(80)) s += " out=o1";
   // Now and then an INSET of up to 40 rows, in a margin or not.
-  const int statistics_most = keyword == "inset" && chance(15) ? 40 : 5;
+  const int statistics_most = keyword == "inset" && draw_.chance(15) ? 40 : 5;
   bool slash = false;
   for (const auto& [heading, opts] : st.groups) {
     const bool after_slash = heading.find("slash") != std::string::npos;
-    if (after_slash && chance(25)) continue;
+    if (after_slash && draw_.chance(25)) continue;
     slash = slash || after_slash;
     s += (after_slash ? " /" : "") + options(t + ": " + heading, opts, has(heading, "Statistics") ? statistics_most : 4);
   }
-  if (statistics_most == 40 && chance(60)) s += std::string(slash ? "" : " /") + " position=" + pick({"lm", "rm", "tm", "bm"});
+  if (statistics_most == 40 && draw_.chance(60)) s += std::string(slash ? "" : " /") + " position=" + draw_.pick({"lm", "rm", "tm", "bm"});
   // The levels of a CLASS variable drawn in one cell, one-value and long-named groups
   // among them.
-  else if (classed_ && plot_statement(st) && keyword != "histogram" && chance(35))
+  else if (classed_ && plot_statement(st) && keyword != "histogram" && draw_.chance(35))
     s += std::string(slash ? "" : " /") + " overlay";
   return s + ";\n";
 }
@@ -207,11 +207,11 @@ std::string program_writer::options(const std::string& table, const std::vector<
     first = opts.size();
     return s;
   }
-  for (int k = below(most + 1); k > 0; --k) {
+  for (int k = draw_.below(most + 1); k > 0; --k) {
     // Half in turn, half at random, so that any two meet.
     std::size_t& next = cursor_[table];
     const option_spec& o =
-        chance(50) ? opts[next++ % opts.size()] : opts[static_cast<std::size_t>(below(static_cast<int>(opts.size())))];
+        draw_.chance(50) ? opts[next++ % opts.size()] : opts[static_cast<std::size_t>(draw_.below(static_cast<int>(opts.size())))];
     s += " " + option(table, o);
   }
   return s;
@@ -220,29 +220,29 @@ std::string program_writer::options(const std::string& table, const std::vector<
 std::string program_writer::option(const std::string& table, const option_spec& o) {
   written_.insert(table + ": " + o.spellings.front());
   std::string spelling =
-      o.spellings[chance(80) ? 0 : static_cast<std::size_t>(below(static_cast<int>(o.spellings.size())))];
-  if (chance(30))
+      o.spellings[draw_.chance(80) ? 0 : static_cast<std::size_t>(draw_.below(static_cast<int>(o.spellings.size())))];
+  if (draw_.chance(30))
     std::transform(spelling.begin(), spelling.end(), spelling.begin(), [](unsigned char c) { return std::tolower(c); });
   const std::string& v = o.value;
   if (o.takes_value()) return spelling + value(o);
   // A word alone, its family's or its own options in parentheses, or an optional value.
   if (!o.sub.empty()) {
-    if (chance(20)) return spelling;
+    if (draw_.chance(20)) return spelling;
     auto it = g_.subs.find(o.sub);
     return spelling + "(" + (it == g_.subs.end() ? "" : options(o.sub, it->second, 4)) + " )";
   }
-  if (has(v, "optional `=") && chance(60)) {
+  if (has(v, "optional `=") && draw_.chance(60)) {
     const std::vector<std::string> c = choices(v);
-    if (has(v, "=numbers") && chance(40)) return spelling + "=" + numbers(v);
+    if (has(v, "=numbers") && draw_.chance(40)) return spelling + "=" + numbers(v);
     if (has(v, "colour")) return spelling + "=" + colour();
-    if (!c.empty()) return spelling + "=" + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
+    if (!c.empty()) return spelling + "=" + c[static_cast<std::size_t>(draw_.below(static_cast<int>(c.size())))];
   }
-  if (has(v, "statistic") && chance(30))
+  if (has(v, "statistic") && draw_.chance(30))
     return spelling +
-           (chance(50)
-                ? "='" + std::string(pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'"
+           (draw_.chance(50)
+                ? "='" + std::string(draw_.pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'"
                 : "") +
-           (chance(60) ? std::string(" (") + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")"
+           (draw_.chance(60) ? std::string(" (") + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")"
                        : "");
   return spelling;
 }
@@ -254,17 +254,17 @@ std::string program_writer::value(const option_spec& o) {
   if (!o.sub.empty()) {
     auto it = g_.subs.find(o.sub);
     sub_part = "(" + (it == g_.subs.end() ? "" : options(o.sub, it->second, 4)) + " )";
-    if (v.rfind("[(", 0) == 0) return chance(85) ? sub_part : either({"NONE", "'Axis text'"}, {"( )", "=", "(("});
+    if (v.rfind("[(", 0) == 0) return draw_.chance(85) ? sub_part : either({"NONE", "'Axis text'"}, {"( )", "=", "(("});
   }
   const std::vector<std::string> c = choices(v);
   if (has(v, "data set")) return either({"o1", "work.o2", "lib.o3", "o5", "d"}, {"x.y.z", "'o4'", "nolib.o6"});
-  if (has(v, "colour")) return wild_ && chance(15) ? pick({"(red blue)", "nosuchcolour", "CX12", "#C6DBE", "12"}) : colour();
+  if (has(v, "colour")) return wild_ && draw_.chance(15) ? draw_.pick({"(red blue)", "nosuchcolour", "CX12", "#C6DBE", "12"}) : colour();
   if (has(v, "font")) return either({"swiss", "'Arial'", "'Courier New'"}, {"nosuchfont", "''"});
-  if (has(v, "texts")) return chance(50) ? text() : "(" + text() + " " + text() + ")";
-  if (has(v, "name or text")) return chance(50) ? name() : text();
+  if (has(v, "texts")) return draw_.chance(50) ? text() : "(" + text() + " " + text() + ")";
+  if (has(v, "name or text")) return draw_.chance(50) ? name() : text();
   if (has(v, "text")) return text();
-  if (has(v, "names")) return chance(60) ? name() : name() + " " + name();
-  if (has(v, "name of an AXIS") && chance(40)) return either({"axis1", "axis2"}, {"axis99", "axis0"});
+  if (has(v, "names")) return draw_.chance(60) ? name() : name() + " " + name();
+  if (has(v, "name of an AXIS") && draw_.chance(40)) return either({"axis1", "axis2"}, {"axis99", "axis0"});
   if (v == "name") return name();
   if (v == "variable") return either({"x", "y"}, {"g", "nosuch"});
   if (v == "format") return either({"8.2", "best6.", "5.", "e10."}, {"z", "8.20"});
@@ -273,35 +273,35 @@ std::string program_writer::value(const option_spec& o) {
     return either({"ne", "nw", "se", "sw", "tm", "bm", "lm", "rm", "(10, 90)", "(50, 50) data"},
                   {"(200, -5) percent", "(1e300, 0)"});
   if (has(v, "level")) return either({"'a'", "'b'", "('a' 2)"}, {"1", "'none'"});
-  if (has(v, "EST") && chance(40)) return "EST";
-  if (!c.empty() && (chance(70) || !has(v, "number"))) {
-    std::string s = c[static_cast<std::size_t>(below(static_cast<int>(c.size())))];
-    if (has(v, "one or more") && chance(50))
-      s = "(" + s + " " + c[static_cast<std::size_t>(below(static_cast<int>(c.size())))] + ")";
+  if (has(v, "EST") && draw_.chance(40)) return "EST";
+  if (!c.empty() && (draw_.chance(70) || !has(v, "number"))) {
+    std::string s = c[static_cast<std::size_t>(draw_.below(static_cast<int>(c.size())))];
+    if (has(v, "one or more") && draw_.chance(50))
+      s = "(" + s + " " + c[static_cast<std::size_t>(draw_.below(static_cast<int>(c.size())))] + ")";
     return s + sub_part;
   }
-  if (has(v, "numbers") || has(v, "values")) return numbers(v) + (sub_part.empty() || chance(50) ? "" : " " + sub_part);
+  if (has(v, "numbers") || has(v, "values")) return numbers(v) + (sub_part.empty() || draw_.chance(50) ? "" : " " + sub_part);
   if (has(v, "number"))
-    return number(v) + (has(v, "PCT") && chance(50) ? std::string(" ") + pick({"pct", "cells", "in", "cm"}) : "");
-  return chance(50) ? number(v) : name();
+    return number(v) + (has(v, "PCT") && draw_.chance(50) ? std::string(" ") + draw_.pick({"pct", "cells", "in", "cm"}) : "");
+  return draw_.chance(50) ? number(v) : name();
 }
 
 // Every spelling of a colour the reference documents: CSS names in any case, #RRGGBB
 // quoted or not, and the older CX and gray forms.
 std::string program_writer::colour() {
-  return pick({"red", "blue", "black", "LightSteelBlue", "LIGHTGRAY", "'light gray'", "#C6DBEF", "#08306b",
+  return draw_.pick({"red", "blue", "black", "LightSteelBlue", "LIGHTGRAY", "'light gray'", "#C6DBEF", "#08306b",
                "'#C6DBEF'", "CXFF8800", "cx336699", "grayaa", "navy"});
 }
 
 std::string program_writer::number(const std::string& range) {
   double lo = 0, hi = 0;
   char b[32];
-  if (bounds(range, &lo, &hi) && (!wild_ || chance(70))) {
+  if (bounds(range, &lo, &hi) && (!wild_ || draw_.chance(70))) {
     // Whole bounds ("0 to 64") take whole numbers.
     const bool whole = lo == static_cast<long>(lo) && hi == static_cast<long>(hi);
-    const double x = chance(20) ? (chance(50) ? lo : hi)
-                     : whole    ? lo + below(static_cast<int>(std::min(hi - lo, 1e6)) + 1)
-                                : lo + (hi - lo) * below(1000) / 1000.0;
+    const double x = draw_.chance(20) ? (draw_.chance(50) ? lo : hi)
+                     : whole    ? lo + draw_.below(static_cast<int>(std::min(hi - lo, 1e6)) + 1)
+                                : lo + (hi - lo) * draw_.below(1000) / 1000.0;
     std::snprintf(b, sizeof b, "%g", x);
     return b;
   }
@@ -310,7 +310,7 @@ std::string program_writer::number(const std::string& range) {
 }
 
 std::string program_writer::numbers(const std::string& range) {
-  switch (below(4)) {
+  switch (draw_.below(4)) {
     case 0:
       return number(range);
     case 1:
@@ -324,8 +324,8 @@ std::string program_writer::numbers(const std::string& range) {
 }
 
 std::string program_writer::text() {
-  if (chance(5)) return "'" + escape_ + "'";
-  return pick(
+  if (draw_.chance(5)) return "'" + escape_ + "'";
+  return draw_.pick(
       {"'A text'", "\"Double quoted\"", "''", "'Caf\xc3\xa9 \xe2\x82\xac'", "'it''s'", "'../escape'",
        "'a text longer than most pages are wide: a text longer than most pages are wide, and then some more words'",
        "'#byval1 #byvar(g) #byline'", "'<svg>&amp;'"});

@@ -10,6 +10,7 @@
 
 #include "fuzz/fuzz_data.h"
 #include "fuzz/program_grammar.h"
+#include "support/draws.h"
 
 namespace kes_fuzz {
 
@@ -17,6 +18,8 @@ class program_writer {
  public:
   // escape: a path outside the run's folders, which texts sometimes name.
   program_writer(const program_grammar& g, std::uint64_t seed, std::string escape);
+  program_writer(const program_writer&) = delete;  // its draws hold its own generator
+  program_writer& operator=(const program_writer&) = delete;
 
   // The next program: valid, or now and then broken.
   std::string next();
@@ -41,20 +44,15 @@ class program_writer {
   const statement_spec* find(const std::string& title) const;
   // A statement of variables and options after a slash only: a plot statement.
   static bool plot_statement(const statement_spec& st);
-  int below(int n) { return static_cast<int>(rng_() % static_cast<std::uint64_t>(n)); }
-  bool chance(int percent) { return below(100) < percent; }
   // A value from good, or now and then in a wild program one from bad.
   template <std::size_t N, std::size_t M>
   std::string either(const char* const (&good)[N], const char* const (&bad)[M]) {
-    return wild_ && chance(15) ? bad[below(static_cast<int>(M))] : good[below(static_cast<int>(N))];
-  }
-  template <class T, std::size_t N>
-  T pick(const T (&a)[N]) {
-    return a[below(static_cast<int>(N))];
+    return wild_ && draw_.chance(15) ? bad[draw_.below(static_cast<int>(M))] : good[draw_.below(static_cast<int>(N))];
   }
 
   const program_grammar& g_;
   std::mt19937_64 rng_;
+  kes_test::draws draw_{rng_};
   std::string escape_;
   std::map<std::string, std::size_t> cursor_;  // per table, the option written next in turn
   std::set<std::string> written_;

@@ -11,9 +11,12 @@
 
 #include "metamorphic/dyadic_draws.h"
 #include "metamorphic/meta_run.h"
+#include "support/csv_write.h"
 #include "support/scratch_files.h"
 
 namespace {
+
+using kes_test::number_text;
 
 using kes_meta::draws;
 
@@ -51,12 +54,6 @@ expected exact_moments(const std::vector<long long>& k, int j, double c) {
   return e;
 }
 
-std::string shown(double v) {
-  char b[40];
-  std::snprintf(b, sizeof b, "%.17g", v);
-  return b;
-}
-
 struct hand_row {
   std::string what;
   std::string csv;  // x or x,w
@@ -65,14 +62,14 @@ struct hand_row {
 
 hand_row offset_row(const std::string& what, const std::vector<long long>& k, int j, double c) {
   hand_row r{what, "x\n", exact_moments(k, j, c)};
-  for (long long v : k) r.csv += shown(c + std::ldexp(static_cast<double>(v), -j)) + "\n";
+  for (long long v : k) r.csv += number_text(c + std::ldexp(static_cast<double>(v), -j)) + "\n";
   return r;
 }
 
 hand_row weighted_row(const std::string& what, const std::vector<double>& x, const std::vector<double>& w,
                       expected want) {
   hand_row r{what, "x,w\n", want};
-  for (std::size_t i = 0; i < x.size(); ++i) r.csv += shown(x[i]) + "," + shown(w[i]) + "\n";
+  for (std::size_t i = 0; i < x.size(); ++i) r.csv += number_text(x[i]) + "," + number_text(w[i]) + "\n";
   return r;
 }
 
@@ -148,15 +145,15 @@ TEST(ExactMoments, OffsetsAndMixedWeightsAgainstExactValues) {
       const double got = row.at(name);
       // A subnormal CSS is known to its few bits only.
       const double tol = std::fabs(v) < 1e-300 ? 5e-2 : kExact;
-      EXPECT_LE(std::fabs(got - v), tol * std::fabs(v)) << all[i].what << ": " << name << " " << shown(got)
-                                                        << ", exact " << shown(v);
+      EXPECT_LE(std::fabs(got - v), tol * std::fabs(v)) << all[i].what << ": " << name << " " << number_text(got)
+                                                        << ", exact " << number_text(v);
     }
     // STD is 0 exactly when CSS is, and VAR is STD squared, in whatever unit the
     // weights kept the sums.
     const double css = row.at("css"), var = row.at("var"), sd = row.at("std");
-    EXPECT_EQ(css == 0.0, sd == 0.0) << all[i].what << ": CSS " << shown(css) << ", STD " << shown(sd);
+    EXPECT_EQ(css == 0.0, sd == 0.0) << all[i].what << ": CSS " << number_text(css) << ", STD " << number_text(sd);
     if (var >= 1e-300) {
-      EXPECT_LE(std::fabs(var - sd * sd), 1e-12 * var) << all[i].what << ": VAR " << shown(var);
+      EXPECT_LE(std::fabs(var - sd * sd), 1e-12 * var) << all[i].what << ": VAR " << number_text(var);
     }
   }
 }

@@ -14,9 +14,12 @@
 
 #include "metamorphic/dyadic_draws.h"
 #include "metamorphic/meta_run.h"
+#include "support/csv_write.h"
 #include "support/scratch_files.h"
 
 namespace {
+
+using kes_test::number_text;
 
 constexpr double kSame = 1e-12;
 const char* const kStats[] = {"STD", "VAR", "CSS", "SKEWNESS", "KURTOSIS"};
@@ -65,12 +68,6 @@ std::vector<shift_case> cases() {
   return all;
 }
 
-std::string shown(double v) {
-  char b[40];
-  std::snprintf(b, sizeof b, "%.17g", v);
-  return b;
-}
-
 TEST(ExactShift, SpreadAndShapeKeepTheirValuesAndNoRoundingNoteAppears) {
   const std::vector<shift_case> all = cases();
   std::map<std::string, std::string> data;
@@ -81,8 +78,8 @@ TEST(ExactShift, SpreadAndShapeKeepTheirValuesAndNoRoundingNoteAppears) {
     std::ostringstream csv;
     csv << (sc.w.empty() ? "y,x\n" : "y,x,w\n");
     for (std::size_t r = 0; r < sc.y.size(); ++r) {
-      csv << shown(sc.y[r]) << "," << shown(sc.y[r] + sc.c);
-      if (!sc.w.empty()) csv << "," << shown(sc.w[r]);
+      csv << number_text(sc.y[r]) << "," << number_text(sc.y[r] + sc.c);
+      if (!sc.w.empty()) csv << "," << number_text(sc.w[r]);
       csv << "\n";
     }
     const std::string name = "s" + std::to_string(i);
@@ -106,8 +103,8 @@ TEST(ExactShift, SpreadAndShapeKeepTheirValuesAndNoRoundingNoteAppears) {
       if (std::isnan(a)) continue;  // a shape of too few values
       const double scale = std::string(kw) == "SKEWNESS" || std::string(kw) == "KURTOSIS" ? std::fmax(1, std::fabs(a))
                                                                                           : std::fabs(a);
-      EXPECT_LE(std::fabs(a - b), kSame * scale) << all[i].name << ": " << kw << " " << shown(a) << " at the origin, "
-                                                 << shown(b) << " at the offset";
+      EXPECT_LE(std::fabs(a - b), kSame * scale)
+          << all[i].name << ": " << kw << " " << number_text(a) << " at the origin, " << number_text(b) << " at the offset";
     }
   }
 }

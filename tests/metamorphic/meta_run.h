@@ -33,4 +33,11 @@ struct program_result {
 program_result run_steps(const std::filesystem::path& root, const std::map<std::string, std::string>& data,
                          const std::string& program, const std::vector<std::string>& step_names);
 
+// A step over x of data set NAME, weighted by w or not, whose OUTPUT statement writes
+// o_NAME with the given statistics ("mean=m", "pctlpts=50 pctlpre=p", ...).
+inline std::string output_step(const std::string& name, bool weighted, const std::string& statistics) {
+  return "proc kestravine data=" + name + " noprint;\n  var x;\n" + (weighted ? "  weight w;\n" : "") +
+         "  output out=o_" + name + " " + statistics + ";\nrun;\n";
+}
+
 }  // namespace kes_meta

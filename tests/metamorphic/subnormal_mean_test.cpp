@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/csv_rows.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -46,15 +46,8 @@ TEST(SubnormalMean, IsTheNearestDoubleNeverMissing) {
   std::string program;
   std::vector<std::string> names;
   for (const mean_case& m : cases()) {
-    std::string s = "x,w\n";
-    char line[80];
-    for (std::size_t i = 0; i < m.x.size(); ++i) {
-      std::snprintf(line, sizeof line, "%.17g,%.17g\n", m.x[i], m.w[i]);
-      s += line;
-    }
-    data[m.name] = s;
-    program += std::string("proc kestravine data=") + m.name + " noprint;\n  var x;\n  weight w;\n  output out=o_" +
-               m.name + " mean=m;\nrun;\n";
+    data[m.name] = kes_test::weighted_csv(m.x, m.w);
+    program += kes_meta::output_step(m.name, true, "mean=m");
     names.push_back(std::string("o_") + m.name);
   }
   const kes_meta::program_result r = kes_meta::run_steps(root.path(), data, program, names);

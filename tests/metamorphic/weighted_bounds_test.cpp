@@ -83,9 +83,7 @@ std::string pctlnames() {
 
 // A step: its data set, with or without WEIGHT, writing out=o_NAME.
 std::string step(const std::string& name, bool weighted, const std::string& stats) {
-  return "proc kestravine data=" + name + " noprint;\n  var x;\n" + (weighted ? "  weight w;\n" : "") +
-         "  output out=o_" + name + " " + stats + " pctlpts=" + pctlpts() + " pctlpre=p pctlname=" + pctlnames() +
-         ";\nrun;\n";
+  return kes_meta::output_step(name, weighted, stats + " pctlpts=" + pctlpts() + " pctlpre=p pctlname=" + pctlnames());
 }
 
 struct weights_case {

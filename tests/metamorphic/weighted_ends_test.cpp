@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/csv_rows.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -21,15 +21,7 @@ struct weighted_case {
   std::vector<std::pair<double, double>> want;  // PCTLPTS= point, percentile
 };
 
-std::string csv(const weighted_case& c) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (std::size_t i = 0; i < c.x.size(); ++i) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", c.x[i], c.w[i]);
-    s += line;
-  }
-  return s;
-}
+std::string csv(const weighted_case& c) { return kes_test::weighted_csv(c.x, c.w); }
 
 // 100 weights climbing from 1e-300 to 1e300 by a factor 10^(600/99) on the values
 // 1..100 (value 37 i mod 101 for the i-th, so the light values are not all first): the
@@ -80,10 +72,9 @@ TEST(WeightedEnds, PercentilesThroughTheDataPass) {
     data[c.name] = csv(c);
     std::string pts;
     for (const auto& [p, want] : c.want) pts += " " + std::to_string(p);
-    program += std::string("proc kestravine data=") + c.name + " noprint;\n  var x;\n  weight w;\n  output out=o_" +
-               c.name + " min=mn max=mx pctlpts=" + pts + " pctlpre=p pctlname=" ;
-    for (std::size_t i = 0; i < c.want.size(); ++i) program += " q" + std::to_string(i);
-    program += ";\nrun;\n";
+    std::string listed;
+    for (std::size_t i = 0; i < c.want.size(); ++i) listed += " q" + std::to_string(i);
+    program += kes_meta::output_step(c.name, true, "min=mn max=mx pctlpts=" + pts + " pctlpre=p pctlname=" + listed);
     names.push_back(std::string("o_") + c.name);
   }
   const kes_meta::program_result r = kes_meta::run_steps(root.path(), data, program, names);

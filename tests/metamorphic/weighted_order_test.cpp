@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "metamorphic/meta_run.h"
+#include "support/csv_rows.h"
 #include "support/scratch_files.h"
 
 namespace {
@@ -113,13 +114,9 @@ std::vector<row> free_weights(std::mt19937_64& rng) {
 }
 
 std::string csv(const std::vector<row>& rows) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (const row& r : rows) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", r.x, std::ldexp(static_cast<double>(r.w.k), r.w.e));
-    s += line;
-  }
-  return s;
+  std::vector<double> x, w;
+  for (const row& r : rows) x.push_back(r.x), w.push_back(std::ldexp(static_cast<double>(r.w.k), r.w.e));
+  return kes_test::weighted_csv(x, w);
 }
 
 TEST(WeightedOrder, PercentilesAreTheSameInEveryOrderOfTheRows) {
@@ -154,10 +151,10 @@ TEST(WeightedOrder, PercentilesAreTheSameInEveryOrderOfTheRows) {
       if (order[0] == 'l') std::stable_sort(rows.rbegin(), rows.rend(), heavier);
       const std::string name = std::string(order) + std::to_string(s);
       data[name] = csv(rows);
-      program += "proc kestravine data=" + name + " noprint;\n  var x;\n  weight w;\n  output out=o_" + name +
-                 " median=med q1=q1 q3=q3 p1=p1 p99=p99 pctlpts=" + pts + " pctlpre=p pctlname=";
-      for (std::uint32_t p : pcts) program += " q" + std::to_string(p);
-      program += ";\nrun;\n";
+      std::string listed;
+      for (std::uint32_t p : pcts) listed += " q" + std::to_string(p);
+      program += kes_meta::output_step(
+          name, true, "median=med q1=q1 q3=q3 p1=p1 p99=p99 pctlpts=" + pts + " pctlpre=p pctlname=" + listed);
       names.push_back("o_" + name);
     }
   const kes_meta::program_result r = kes_meta::run_steps(kes_test::scratch_dir("weighted-order").path(), data,

@@ -29,6 +29,7 @@
 #include "fuzz/everyday_programs.h"
 #include "metamorphic/known_failures.h"
 #include "metamorphic/whole_run.h"
+#include "support/csv_rows.h"
 #include "support/graph_dump.h"
 #include "support/json_reader.h"
 #include "support/runner_process.h"
@@ -69,11 +70,8 @@ std::vector<std::string> lines_of(const std::string& text, bool log) {
 run_outputs run_form(const kes_test::scratch_dir& dir, const std::string& program, const std::string& data) {
   run_outputs r;
   dir.write("d.csv", data);
-  std::istringstream in(data);
-  std::string line;
-  std::getline(in, line);
-  while (std::getline(in, line)) {
-    const double v = std::strtod(line.c_str(), nullptr);
+  for (const std::string& x : kes_test::csv_column(data, "x")) {
+    const double v = std::strtod(x.c_str(), nullptr);
     r.magnitude = std::max(r.magnitude, std::fabs(v));
     r.low = std::min(r.low, v), r.high = std::max(r.high, v);
   }

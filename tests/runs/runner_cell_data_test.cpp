@@ -21,12 +21,16 @@
 #include <vector>
 
 #include "support/csv_rows.h"
+#include "support/csv_write.h"
+#include "support/graph_dump.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_parts.h"
 #include "support/test_settings.h"
 
 namespace {
+
+using kes_test::number_text;
 
 using kes_test::slurp;
 
@@ -52,12 +56,6 @@ class RunnerCellData : public ::testing::Test {
   std::vector<std::string> svgs_;
 };
 
-std::string num(double v) {
-  char t[40];
-  std::snprintf(t, sizeof t, "%.17g", v);
-  return t;
-}
-
 // A data set g,x of n values drawn by `value` in four cells A..D in turn, `zeros` of
 // them 0 (every (n / zeros)-th, the first in cell A).
 struct everyday {
@@ -81,7 +79,7 @@ std::string positive_csv(const everyday& e, unsigned seed) {
     const int every = e.n / e.zeros;
     const bool zero = i % every == 0 && i / every < e.zeros;
     const double v = e.value(rng);
-    csv += std::string(1, static_cast<char>('A' + cell)) + "," + (zero ? std::string("0") : num(v)) + "\n";
+    csv += std::string(1, static_cast<char>('A' + cell)) + "," + (zero ? std::string("0") : number_text(v)) + "\n";
   }
   return csv;
 }
@@ -94,13 +92,10 @@ int zeros_in(const std::string& csv) {
 
 // Rows of the graph dump whose columns a and b both hold numbers.
 long rows_with(const std::string& dump, const std::string& a, const std::string& b) {
-  const std::regex ra(" " + a + "=([^ ]+)"), rb(" " + b + "=([^ ]+)");
   long n = 0;
-  std::istringstream in(dump);
-  for (std::string line; std::getline(in, line);) {
-    std::smatch ma, mb;
-    if (std::regex_search(line, ma, ra) && std::regex_search(line, mb, rb) && ma[1] != "." && mb[1] != ".") ++n;
-  }
+  for (const kes_test::dump_block& block : kes_test::read_dump(dump))
+    for (const std::map<std::string, std::string>& row : block.rows())
+      if (row.count(a) != 0 && row.count(b) != 0 && row.at(a) != "." && row.at(b) != ".") ++n;
   return n;
 }
 
@@ -216,7 +211,8 @@ TEST_F(RunnerCellData, NobarsCellsWithoutACurveSayWhatTheyHold) {
   std::exponential_distribution<double> wait(1 / 30.0);
   std::string csv = "g,x\n";
   for (const cell_data& c : cells)
-    for (int i = 0; i < c.n; ++i) csv += std::string(1, c.level) + "," + num(c.zero && i == 3 ? 0 : 0.5 + std::round(wait(rng))) + "\n";
+    for (int i = 0; i < c.n; ++i)
+      csv += std::string(1, c.level) + "," + number_text(c.zero && i == 3 ? 0 : 0.5 + std::round(wait(rng))) + "\n";
   dir_.write("nb.csv", csv);
   for (const char* renderer : kRenderers) {
     SCOPED_TRACE(renderer);
@@ -260,15 +256,16 @@ TEST_F(RunnerCellData, AKeyCellWithoutSpreadBinsOverEveryCell) {
   const double base[] = {67, 72, 74, 62};
   for (const double offset : {0.0, 1e6, 1.7e9}) {
     std::string csv = "g,x\n";
-    for (int i = 0; i < 4; ++i) csv += std::string(1, static_cast<char>('A' + i)) + "," + num(offset + base[i]) + "\n";
+    for (int i = 0; i < 4; ++i)
+      csv += std::string(1, static_cast<char>('A' + i)) + "," + number_text(offset + base[i]) + "\n";
     dir_.write("one.csv", csv);
     for (const char* renderer : kRenderers) {
-      SCOPED_TRACE(num(offset) + " " + renderer);
+      SCOPED_TRACE(number_text(offset) + " " + renderer);
       ASSERT_EQ(run("proc kestravine data=one noprint;\n  class g;\n  histogram x\n    / outhistogram=oh;\nrun;\n",
                     renderer),
                 0)
           << log_;
-      EXPECT_TRUE(logs("every value of x in the key cell is " + num(offset + 67) + ", ")) << log_;
+      EXPECT_TRUE(logs("every value of x in the key cell is " + number_text(offset + 67) + ", ")) << log_;
       // g,_VAR_,_MIDPT_,_OBSPCT_,_COUNT_: one row per cell, its value's bin.
       std::vector<double> mids;
       for (const std::vector<std::string>& f : csv_rows("oh.csv")) {
@@ -306,7 +303,7 @@ TEST_F(RunnerCellData, DailyValuesByMonthEachInTheirOwnBin) {
     for (int day = 1; day <= (month == 6 || month == 9 ? 30 : 31); ++day) {
       const double t = std::round(60 + 4 * month + temp(rng));
       value[{month, day}] = t;
-      csv += std::to_string(month) + "," + std::to_string(day) + "," + num(t) + "\n";
+      csv += std::to_string(month) + "," + std::to_string(day) + "," + number_text(t) + "\n";
     }
   dir_.write("air.csv", csv);
   ASSERT_EQ(run("proc kestravine data=air noprint;\n  by month;\n  class day;\n  histogram temp / outhist=oh nrows=4;\n"
@@ -341,7 +338,7 @@ TEST_F(RunnerCellData, CurvesAndPointsNearTheLargestDoubleAreDrawn) {
   std::mt19937_64 rng(308);
   std::uniform_real_distribution<double> u(0, 1);
   std::string csv = "x\n";
-  for (int i = 0; i < 50; ++i) csv += num(1.615e308 + (1.7e308 - 1.615e308) * u(rng)) + "\n";
+  for (int i = 0; i < 50; ++i) csv += number_text(1.615e308 + (1.7e308 - 1.615e308) * u(rng)) + "\n";
   dir_.write("big.csv", csv);
   for (const char* renderer : kRenderers) {
     SCOPED_TRACE(renderer);
@@ -366,7 +363,7 @@ TEST_F(RunnerCellData, ValuesOneUlpApartAtTheEndsDrawTheirPoints) {
   for (const double sign : {1.0, -1.0}) {
     std::string ulps = "x\n";
     double v = sign * 1.7976931348623157e308;
-    for (int i = 0; i < 20; ++i, v = std::nextafter(v, 0.0)) ulps += num(v) + "\n";
+    for (int i = 0; i < 20; ++i, v = std::nextafter(v, 0.0)) ulps += number_text(v) + "\n";
     dir_.write("ulp.csv", ulps);
     for (const char* renderer : kRenderers) {
       SCOPED_TRACE(std::string(renderer) + (sign > 0 ? " +" : " -"));

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/csv_rows.h"
+#include "support/csv_write.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_marks.h"
@@ -89,14 +90,11 @@ class RunnerCellsDrawn : public ::testing::Test {
 std::string six_cells(double at, double sd, unsigned seed) {
   std::mt19937_64 rng(seed);
   std::normal_distribution<double> z(0, 1);
-  std::string csv = "g,h,x\n";
-  char v[48];
+  std::string csv = kes_test::csv_line({"g", "h", "x"});
   for (int g = 0; g < 3; ++g)
     for (int h = 0; h < 2; ++h)
-      for (int i = 0; i < 100; ++i) {
-        std::snprintf(v, sizeof v, "%.17g", at + sd * z(rng));
-        csv += std::to_string(g) + "," + std::to_string(h) + "," + v + "\n";
-      }
+      for (int i = 0; i < 100; ++i)
+        csv += kes_test::csv_line({std::to_string(g), std::to_string(h), kes_test::number_text(at + sd * z(rng))});
   return csv;
 }
 
@@ -110,14 +108,12 @@ struct span_case {
 // at any ends, at the shares t = place(i) (each within 0..1).
 template <class Place>
 std::string blend_csv(double lo, double hi, int n, Place place) {
-  std::string csv = "x\n";
-  char v[48];
+  std::vector<double> x;
   for (int i = 0; i < n; ++i) {
     const double t = place(i);
-    std::snprintf(v, sizeof v, "%.17g", lo * (1 - t) + hi * t);
-    csv += std::string(v) + "\n";
+    x.push_back(lo * (1 - t) + hi * t);
   }
-  return csv;
+  return kes_test::csv_text({{"x", x}});
 }
 
 // The sum of an OUTHISTOGRAM= data set's _COUNT_ column (-1 without the column).
@@ -141,13 +137,6 @@ void expect_one_bar(const std::string& svg) {
   });
   EXPECT_EQ(bars, 1);
   for (const kes_test::text_item& t : g.texts) EXPECT_NE(t.text, "no nonmissing values");
-}
-
-// A value as the data sets write it, to 17 digits.
-std::string value_text(double x) {
-  char v[48];
-  std::snprintf(v, sizeof v, "%.17g", x);
-  return v;
 }
 
 // Lines drawn across most of the first cell's width: curves and step lines.
@@ -237,12 +226,9 @@ TEST_F(RunnerCellsDrawn, CellsWithoutQuantilesCountTheirValues) {
       {"near the largest double", 1e307, 1.7e308},
   };
   for (const span_case& d : cases) {
-    std::string csv = "c,x\n";
-    char v[48];
-    for (int i = 0; i < 80; ++i) {
-      std::snprintf(v, sizeof v, "%.17g", d.lo + (d.hi - d.lo) * ((i / 2) / 39.0));
-      csv += std::string(i % 2 ? "b" : "a") + "," + v + "\n";
-    }
+    std::string csv = kes_test::csv_line({"c", "x"});
+    for (int i = 0; i < 80; ++i)
+      csv += kes_test::csv_line({i % 2 ? "b" : "a", kes_test::number_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0))});
     dir_.write("two.csv", csv);
     for (const char* renderer : kRenderers) {
       SCOPED_TRACE(std::string(d.what) + ", " + renderer);
@@ -279,7 +265,7 @@ std::pair<long, long> lost_of(const std::string& text) {
 std::string two_cells(const span_case& d) {
   std::string csv = "c,x\n";
   for (int i = 0; i < 80; ++i)
-    csv += std::string(i % 2 ? "b" : "a") + "," + value_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
+    csv += std::string(i % 2 ? "b" : "a") + "," + kes_test::number_text(d.lo + (d.hi - d.lo) * ((i / 2) / 39.0)) + "\n";
   return csv;
 }
 
@@ -475,7 +461,7 @@ TEST_F(RunnerCellsDrawn, ReferenceValuesOutsideTheAxesAreNoted) {
 TEST_F(RunnerCellsDrawn, OneDistinctValueIsBinnedAtAnyMagnitude) {
   const double values[] = {1.25e308, -1.25e308, -1.5e308, 9e307, 5, 1e9 + 0.05, 1e15 + 3, 0, -2.5e-320};
   for (double x : values) {
-    const std::string v = value_text(x);
+    const std::string v = kes_test::number_text(x);
     dir_.write("one.csv", blend_csv(x, x, 10, [](int) { return 0.0; }));
     for (const char* renderer : kRenderers) {
       SCOPED_TRACE(v + ", " + renderer);
@@ -611,7 +597,7 @@ TEST_F(RunnerCellsDrawn, ValuesAtTheLargestDoubleAreBinnedAndDrawn) {
                            1e9 + 0.05, 1e15 + 3};
   const char* const options[] = {"", "rtinclude", "endpoints", "endpoints rtinclude"};
   for (double x : values) {
-    const std::string v = value_text(x);
+    const std::string v = kes_test::number_text(x);
     dir_.write("top.csv", blend_csv(x, x, 7, [](int) { return 0.0; }));
     for (const char* option : options) {
       for (const char* renderer : kRenderers) {

@@ -11,6 +11,7 @@
 #include <regex>
 #include <string>
 
+#include "support/graph_dump.h"
 #include "support/scratch_files.h"
 #include "support/test_settings.h"
 
@@ -43,11 +44,9 @@ std::string run_dump(const kes_test::scratch_dir& dir) {
   return slurp(dir / "dump");
 }
 
-// The value of a dump line `NAME = "..."`.
+// The text of a dump line `NAME = "..." (text)` in the first panel that has one.
 std::string dyn(const std::string& dump, const std::string& name) {
-  std::smatch m;
-  const std::regex re(name + " = \"([^\"]*)\"");
-  return std::regex_search(dump, m, re) ? m[1].str() : "<none>";
+  return kes_test::first_text(kes_test::read_dump(dump), name);
 }
 
 TEST(RunnerGraphOverflow, QuantilesThatOverflowLeaveNoInfiniteValueInTheDump) {

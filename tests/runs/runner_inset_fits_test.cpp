@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/graph_dump.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
@@ -64,11 +64,10 @@ class RunnerInsetFits : public ::testing::Test {
   }
   // The values of the first inset's rows in the template dump, in order.
   std::vector<std::string> inset_values() const {
-    const std::string dump = slurp(dir_ / "dump");
     std::vector<std::string> out;
-    const std::regex re("_I1_VALUE[0-9]+ = \"([^\"]*)\"");
-    for (auto it = std::sregex_iterator(dump.begin(), dump.end(), re); it != std::sregex_iterator(); ++it)
-      out.push_back((*it)[1].str());
+    for (const kes_test::dump_block& b : kes_test::read_dump(slurp(dir_ / "dump")))
+      for (int k = 1; b.has_text("_I1_VALUE" + std::to_string(k)); ++k)
+        out.push_back(b.text("_I1_VALUE" + std::to_string(k)));
     return out;
   }
   int logged(const std::string& text) const { return kes_test::occurrences(log_, text); }

@@ -11,10 +11,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/csv_rows.h"
+#include "support/csv_write.h"
 #include "support/runner_graphs.h"
 #include "support/scratch_files.h"
 #include "support/test_settings.h"
@@ -22,12 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string text(double v) {
-  char b[64];
-  std::snprintf(b, sizeof b, "%.17g", v);
-  return b;
-}
 
 struct KernelRow {
   double value;
@@ -38,26 +33,19 @@ struct KernelRow {
 std::vector<KernelRow> kernel_rows(const fs::path& dir, double c) {
   std::ofstream csv(dir / "d.csv");
   csv << "x\n";
-  for (int i = 0; i < 41; ++i) csv << text(((i * 37) % 28) / 8.0 + (i % 3 == 0 ? 0.125 : 0.0) + c) << "\n";
-  csv << text(c) << "\n" << text(3.5 + c) << "\n";
+  for (int i = 0; i < 41; ++i) csv << kes_test::number_text(((i * 37) % 28) / 8.0 + (i % 3 == 0 ? 0.125 : 0.0) + c) << "\n";
+  csv << kes_test::number_text(c) << "\n" << kes_test::number_text(3.5 + c) << "\n";
   csv.close();
-  std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint; var x;\n  histogram x / endpoints=" << text(c - 1.75)
-                               << " to " << text(c + 5.25)
+  std::ofstream(dir / "p.kes") << "proc kestravine data=d noprint; var x;\n  histogram x / endpoints=" << kes_test::number_text(c - 1.75)
+                               << " to " << kes_test::number_text(c + 5.25)
                                << " by 0.875 kernel(c=0.5 k=normal) outkernel=k;\nrun;\n";
   const std::string cmd = "cd '" + dir.string() + "' && '" + kes_test::built("kestravine") +
                           "' --work . --listing lst --log log p.kes >/dev/null 2>err";
   const int raw = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << kes_test::slurp(dir / "log");
   std::vector<KernelRow> rows;
-  std::istringstream in(kes_test::slurp(dir / "k.csv"));
-  std::string line;
-  std::getline(in, line);  // the header
-  while (std::getline(in, line)) {
-    std::vector<std::string> f;
-    std::stringstream s(line);
-    for (std::string t; std::getline(s, t, ',');) f.push_back(t);
+  for (const std::vector<std::string>& f : kes_test::csv_field_rows(kes_test::slurp(dir / "k.csv")))
     if (f.size() == 6) rows.push_back({std::strtod(f[3].c_str(), nullptr), f[4], f[5]});
-  }
   return rows;
 }
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/csv_write.h"
+#include "support/graph_dump.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 #include "support/svg_marks.h"
@@ -55,19 +57,11 @@ class RunnerPlotExtremes : public ::testing::Test {
   int logged(const std::string& text) const { return kes_test::occurrences(log_, text); }
   // A data set of one variable x: 80 values spread evenly from lo to hi.
   static std::string spread(double lo, double hi) {
-    std::string csv = "x\n";
-    for (int i = 0; i < 80; ++i) {
-      char v[40];
-      std::snprintf(v, sizeof v, "%.17g", lo * (1 - i / 79.0) + hi * (i / 79.0));
-      csv += std::string(v) + "\n";
-    }
-    return csv;
+    return kes_test::csv_text({{"x", kes_test::evenly(lo, hi, 80)}});
   }
-  // The value of a dump line `NAME = "..."`.
+  // The text of a dump line `NAME = "..." (text)` in the first panel that has one.
   std::string dyn(const std::string& name) const {
-    std::smatch m;
-    const std::string dump = slurp(dir_ / "dump");
-    return std::regex_search(dump, m, std::regex(name + " = \"([^\"]*)\"")) ? m[1].str() : "<none>";
+    return kes_test::first_text(kes_test::read_dump(slurp(dir_ / "dump")), name);
   }
 
   kes_test::scratch_dir dir_{"plotextremes"};

@@ -14,18 +14,15 @@
 #include <vector>
 
 #include "support/csv_rows.h"
+#include "support/csv_write.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {
 
-using row = std::map<std::string, double>;
+using kes_test::number_text;
 
-std::string num(double v) {
-  char t[40];
-  std::snprintf(t, sizeof t, "%.17g", v);
-  return t;
-}
+using row = std::map<std::string, double>;
 
 // One set: values a_i 2^k with weights w_i 2^ws (and heavy, when not 0, on the value
 // 0 as it stands: a weight of 1e300 that sets the weights' unit and adds nothing).
@@ -124,9 +121,9 @@ TEST_F(RunnerTinyMoments, SpreadAndUssAreExactOrMissingAndNamedAtEveryScale) {
         const value_set& v = kSets[s];
         const std::string g = std::to_string(s * 10000 - k) + ",";
         for (size_t i = 0; i < v.a.size(); ++i)
-          csv += g + num(std::ldexp(static_cast<double>(v.a[i]), k)) + "," +
-                 num(std::ldexp(static_cast<double>(v.w[i]), r.ws)) + "," + std::to_string(v.w[i]) + "\n";
-        if (v.heavy != 0.0) csv += g + "0," + num(v.heavy) + ",1\n";
+          csv += g + number_text(std::ldexp(static_cast<double>(v.a[i]), k)) + "," +
+                 number_text(std::ldexp(static_cast<double>(v.w[i]), r.ws)) + "," + std::to_string(v.w[i]) + "\n";
+        if (v.heavy != 0.0) csv += g + "0," + number_text(v.heavy) + ",1\n";
       }
     std::string program = "proc kestravine data=d noprint; by g; var x;";
     if (r.weight) program += " weight w;";
@@ -149,7 +146,8 @@ TEST_F(RunnerTinyMoments, SpreadAndUssAreExactOrMissingAndNamedAtEveryScale) {
         const double one = at_one.at(s).at(shape);
         EXPECT_FALSE(std::isnan(one)) << r.what << " " << shape;
         EXPECT_LE(std::fabs(o.at(shape) - one), 1e-12 * std::fmax(1.0, std::fabs(one)))
-            << r.what << " set " << s << " k " << k << " " << shape << " " << num(o.at(shape)) << " for " << num(one);
+            << r.what << " set " << s << " k " << k << " " << shape << " " << number_text(o.at(shape)) << " for "
+            << number_text(one);
       }
       sumw = kSets[s].heavy;
       for (size_t i = 0; i < kSets[s].w.size(); ++i)
@@ -170,7 +168,7 @@ TEST_F(RunnerTinyMoments, SpreadAndUssAreExactOrMissingAndNamedAtEveryScale) {
       for (const auto& [stat, v] : want) {
         const double got = o.at(stat);
         const std::string what = std::string(r.what) + " set " + std::to_string(s) + " k " + std::to_string(k) + " " +
-                                 stat + " " + num(got) + " for " + num(v);
+                                 stat + " " + number_text(got) + " for " + number_text(v);
         EXPECT_NE(got, 0.0) << what;
         if (std::isnan(got)) {
           ++missing[stat];
@@ -201,7 +199,7 @@ TEST_F(RunnerTinyMoments, SpreadAndUssAreExactOrMissingAndNamedAtEveryScale) {
 TEST_F(RunnerTinyMoments, SmallDeviationsUnderHeavyWeightsAreKept) {
   const double a = std::ldexp(1.0, -600);
   const std::vector<row> rows =
-      run("x,w\n" + num(-a) + ",1e300\n" + num(a) + ",1e300\n1,5e-324\n",
+      run("x,w\n" + number_text(-a) + ",1e300\n" + number_text(a) + ",1e300\n1,5e-324\n",
           "proc kestravine data=d noprint; var x; weight w;\n output out=o css=css var=var std=std uss=uss;\nrun;\n");
   ASSERT_EQ(rows.size(), 1u);
   const double css = std::ldexp(2 * 1e300, -1200);

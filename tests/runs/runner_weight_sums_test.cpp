@@ -18,10 +18,13 @@
 #include <vector>
 
 #include "support/csv_rows.h"
+#include "support/csv_write.h"
 #include "support/runner_process.h"
 #include "support/scratch_files.h"
 
 namespace {
+
+using kes_test::number_text;
 
 using kes_test::slurp;
 using row = std::map<std::string, double>;
@@ -57,16 +60,10 @@ class RunnerWeightSums : public ::testing::Test {
 
 bool near_rel(double a, double b, double tol) { return std::fabs(a - b) <= tol * std::fabs(b); }
 
-std::string num(double v) {
-  char t[40];
-  std::snprintf(t, sizeof t, "%.17g", v);
-  return t;
-}
-
 // Data set text "x,w" from values and weights.
 std::string xw(const std::vector<double>& x, const std::vector<double>& w) {
   std::string t = "x,w\n";
-  for (size_t i = 0; i < x.size(); ++i) t += num(x[i]) + "," + num(w[i]) + "\n";
+  for (size_t i = 0; i < x.size(); ++i) t += number_text(x[i]) + "," + number_text(w[i]) + "\n";
   return t;
 }
 
@@ -137,11 +134,11 @@ TEST_F(RunnerWeightSums, WeightedPercentileTiesOfLongSumsAreExact) {
         for (double w : c.w) rows.emplace_back(10.0 * v, w);
       if (order == 1) std::shuffle(rows.begin(), rows.end(), rng);
       std::string csv = "x,w\n";
-      for (const auto& [x, w] : rows) csv += num(x) + "," + num(w) + "\n";
+      for (const auto& [x, w] : rows) csv += number_text(x) + "," + number_text(w) + "\n";
       std::string pts = "pctlpts=";
-      for (int k = 1; k < c.n; ++k) pts += " " + num(100.0 * k / c.n);
-      const std::string what = std::to_string(c.n) + " values, weights " + num(c.w[0]) + " and " + num(c.w[1]) +
-                               (order == 1 ? ", shuffled" : "");
+      for (int k = 1; k < c.n; ++k) pts += " " + number_text(100.0 * k / c.n);
+      const std::string what = std::to_string(c.n) + " values, weights " + number_text(c.w[0]) + " and " +
+                               number_text(c.w[1]) + (order == 1 ? ", shuffled" : "");
       ASSERT_EQ(run(csv, "proc kestravine data=d noprint; var x; weight w;\n output out=o " + pts +
                              " pctlpre=p;\nrun;\n"),
                 0)
@@ -149,7 +146,7 @@ TEST_F(RunnerWeightSums, WeightedPercentileTiesOfLongSumsAreExact) {
       const row r = output_row();
       for (int k = 1; k < c.n; ++k) {
         // PCTLPRE= names a percentile by its digits, the point as '_'.
-        std::string name = "p" + num(100.0 * k / c.n);
+        std::string name = "p" + number_text(100.0 * k / c.n);
         std::replace(name.begin(), name.end(), '.', '_');
         ASSERT_TRUE(r.count(name) == 1) << what << " " << name;
         EXPECT_EQ(r.at(name), 10.0 * k + 5) << what << " " << name;
@@ -192,7 +189,7 @@ sample_rows generated(unsigned seed, bool reversed = false, unsigned shuffle = 0
       }
       const int f = kind == 5 ? 1 + pick(3) : 1;
       if (!std::isfinite(w)) w = 1e300;
-      lines.push_back(std::to_string(g) + "," + num(x) + "," + num(w) + "," + std::to_string(f));
+      lines.push_back(std::to_string(g) + "," + number_text(x) + "," + number_text(w) + "," + std::to_string(f));
     }
     if (reversed) std::reverse(lines.begin(), lines.end());
     if (shuffle != 0) std::shuffle(lines.begin(), lines.end(), std::mt19937_64(shuffle + g));
@@ -220,7 +217,7 @@ TEST_F(RunnerWeightSums, WeightedPercentilesLieFromMinToMaxOverGeneratedSamples)
     const std::vector<row> rows = output_rows();
     ASSERT_EQ(static_cast<int>(rows.size()), s.groups) << seed;
     for (const row& r : rows) {
-      const std::string what = "seed " + std::to_string(seed) + " group " + num(r.at("g"));
+      const std::string what = "seed " + std::to_string(seed) + " group " + number_text(r.at("g"));
       EXPECT_EQ(r.at("p0"), r.at("min")) << what;
       EXPECT_EQ(r.at("p100"), r.at("max")) << what;
       double last = r.at("min");
@@ -254,7 +251,8 @@ void expect_row_agrees(const row& r, const std::string& what) {
   if (!std::isnan(r.at("t"))) {
     EXPECT_GT(r.at("stdmean"), 0.0) << what;
     EXPECT_TRUE(near_rel(r.at("t"), r.at("mean") / r.at("stdmean"), 1e-12))
-        << what << " t " << num(r.at("t")) << " mean " << num(r.at("mean")) << " stdmean " << num(r.at("stdmean"));
+        << what << " t " << number_text(r.at("t")) << " mean " << number_text(r.at("mean")) << " stdmean "
+        << number_text(r.at("stdmean"));
   }
   if (r.at("stdmean") > 0.0) {
     EXPECT_FALSE(std::isnan(r.at("t"))) << what;
@@ -281,7 +279,8 @@ TEST_F(RunnerWeightSums, OneRowAgreesWithItself) {
       {"1e-300, 1, 1e300", xw({1, 2, 3}, {1e-300, 1, 1e300}), "weight w;", 1, 0.5, false},
       {"1, 1, 1, 1e200 on 0..3", xw({0, 1, 2, 3}, {1, 1, 1, 1e200}), "weight w;", 14, 4.6666666666666667, false},
       {"1, 1, 1, 1e200 on 1..4", xw({1, 2, 3, 4}, {1, 1, 1, 1e200}), "weight w;", 14, 4.6666666666666667, false},
-      {"2^-52 steps", "x\n1\n" + num(1 + std::ldexp(1, -52)) + "\n1\n" + num(1 + std::ldexp(1, -51)) + "\n", "",
+      {"2^-52 steps",
+       "x\n1\n" + number_text(1 + std::ldexp(1, -52)) + "\n1\n" + number_text(1 + std::ldexp(1, -51)) + "\n", "",
        std::ldexp(2.75, -104), std::ldexp(2.75, -104) / 3, false},
   };
   for (const auto& c : cases) {
@@ -305,7 +304,8 @@ TEST_F(RunnerWeightSums, GeneratedRowsAgreeWithThemselves) {
   for (unsigned seed : {4u, 5u}) {
     const sample_rows s = generated(seed);
     ASSERT_EQ(run(s.csv, generated_program()), 0) << seed << log_;
-    for (const row& r : output_rows()) expect_row_agrees(r, "seed " + std::to_string(seed) + " group " + num(r.at("g")));
+    for (const row& r : output_rows())
+      expect_row_agrees(r, "seed " + std::to_string(seed) + " group " + number_text(r.at("g")));
   }
 }
 
@@ -411,8 +411,8 @@ TEST_F(RunnerWeightSums, WeightTimesFrequencyIsCopiesAtAnyScale) {
   for (const auto& c : cases) {
     std::string freq = "x,w,f\n", copies = "x,w,f\n";
     for (int v : {1, 2, 5}) {
-      freq += std::to_string(v) + "," + num(v == 2 ? c.w : 1e-300) + "," + std::to_string(c.f) + "\n";
-      for (int k = 0; k < c.f; ++k) copies += std::to_string(v) + "," + num(v == 2 ? c.w : 1e-300) + ",1\n";
+      freq += std::to_string(v) + "," + number_text(v == 2 ? c.w : 1e-300) + "," + std::to_string(c.f) + "\n";
+      for (int k = 0; k < c.f; ++k) copies += std::to_string(v) + "," + number_text(v == 2 ? c.w : 1e-300) + ",1\n";
     }
     ASSERT_EQ(run(freq, program), 0) << c.what << log_;
     EXPECT_EQ(count("too large"), 0) << c.what << log_;
@@ -499,7 +499,7 @@ TEST_F(RunnerWeightSums, WeightedMomentsOfLopsidedAndTinyWeights) {
 TEST_F(RunnerWeightSums, NoFixedShareOfTheMeanZeroesARealSpread) {
   for (const double third : {1 + std::ldexp(1, -47), 1.000000000001})
     for (const double w : {1.0, 1e-100, 1e250}) {
-      const std::string what = num(third) + " at " + num(w);
+      const std::string what = number_text(third) + " at " + number_text(w);
       ASSERT_EQ(run(xw({1, 1, third}, {w, std::ldexp(w, 60), w}),
                     "proc kestravine data=d noprint; var x; weight w;\n output out=o std=std css=css;\nrun;\n"),
                 0)

@@ -3,12 +3,13 @@
 // line's fields, or one variable's. And a weighted data set written for the runner.
 #pragma once
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/csv_write.h"
 
 namespace kes_test {
 
@@ -64,14 +65,10 @@ inline std::vector<std::string> csv_column(const std::string& text, const std::s
   return out;
 }
 
-// Columns x and w, each number with every digit of its double.
+// Columns x and w, each number with every digit of its double ("." for NaN).
 inline std::string weighted_csv(const std::vector<double>& x, const std::vector<double>& w) {
-  std::string s = "x,w\n";
-  char line[80];
-  for (std::size_t i = 0; i < x.size() && i < w.size(); ++i) {
-    std::snprintf(line, sizeof line, "%.17g,%.17g\n", x[i], w[i]);
-    s += line;
-  }
+  std::string s = csv_line({"x", "w"});
+  for (std::size_t i = 0; i < x.size() && i < w.size(); ++i) s += csv_line({number_text(x[i]), number_text(w[i])});
   return s;
 }
 

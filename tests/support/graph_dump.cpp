@@ -88,6 +88,12 @@ std::vector<dump_block> read_dump(const std::string& text) {
   return blocks;
 }
 
+std::string first_text(const std::vector<dump_block>& blocks, const std::string& name) {
+  for (const dump_block& b : blocks)
+    if (b.is_panel() && b.has_text(name)) return b.text(name);
+  return "";
+}
+
 double dump_number(const std::string& text) {
   if (text.empty() || text[0] == '.') return NAN;
   return std::strtod(text.c_str(), nullptr);

@@ -34,6 +34,9 @@ struct dump_block {
 // The blocks of a dump's text, in order.
 std::vector<dump_block> read_dump(const std::string& text);
 
+// The text the first panel that gives NAME a text gives it ("" when none does).
+std::string first_text(const std::vector<dump_block>& blocks, const std::string& name);
+
 // A value of the dump as a number (NaN for a missing one, written ".").
 double dump_number(const std::string& text);
 

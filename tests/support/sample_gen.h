@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/csv_write.h"  // csv_text, which writes a sample's columns
+
 namespace kes_test {
 
 enum class value_kind { ordinary, ties, outliers, one_value, huge, tiny, subnormal, mixed, nano, e_minus20 };
@@ -39,9 +41,5 @@ const char* name_of(weight_kind k);
 sample_plan draw_spec(std::mt19937_64& rng);
 // A data set of those kinds.
 sample draw_sample(const sample_plan& plan, std::mt19937_64& rng);
-
-// Named columns as CSV text, each number written so that it reads back as the same
-// double ("." for NaN); the columns have the same length.
-std::string csv_text(const std::vector<std::pair<std::string, std::vector<double>>>& columns);
 
 }  // namespace kes_test

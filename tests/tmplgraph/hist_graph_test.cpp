@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "graph_run.h"
+#include "support/csv_rows.h"
 #include "support/golden_file.h"
 #include "support/scratch_files.h"
 #include "support/svg_reader.h"
@@ -307,17 +308,12 @@ TEST(HistogramGraphRules, KernelCurvesOfTheGraphWriteNoOutkernelRows) {
   const graph_run r = run("histogram / kernel outkernel=ok;");
   ASSERT_FALSE(r.panels().empty());
   ASSERT_TRUE(r.sets.count("ok.csv"));
-  std::istringstream in(r.sets.at("ok.csv"));
-  std::string line;
-  std::getline(in, line);
-  ASSERT_EQ(line, "_VAR_,_TYPE_,_C_,_VALUE_,_PERCENT_,_DENSITY_");
+  const std::string& csv = r.sets.at("ok.csv");
+  ASSERT_EQ(csv.substr(0, csv.find('\n')), "_VAR_,_TYPE_,_C_,_VALUE_,_PERCENT_,_DENSITY_");
   double last = -INFINITY;
   int n = 0;
-  while (std::getline(in, line)) {
-    std::istringstream f(line);
-    std::string field;
-    for (int k = 0; k < 4; ++k) std::getline(f, field, ',');
-    const double v = std::strtod(field.c_str(), nullptr);
+  for (const std::string& value : kes_test::csv_column(csv, "_VALUE_")) {
+    const double v = std::strtod(value.c_str(), nullptr);
     EXPECT_GT(v, last) << "row " << n + 1 << " repeats a point";
     last = v;
     ++n;

@@ -10,13 +10,7 @@
 namespace plat::graph {
 namespace {
 
-text_style tick_style(anchor a) {
-  text_style t;
-  t.size = kTickSize;
-  t.align = a;
-  t.colour = kInk;
-  return t;
-}
+text_style tick_style(anchor a) { return text_look(kTickSize, a, kInk); }
 
 }  // namespace
 
@@ -52,10 +46,7 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bo
 
 namespace {
 
-// Extent of a tick text along its axis (px).
-struct span {
-  double lo, hi;
-};
+using span = axis_scratch::span;
 
 // Which tick texts are shown, into *shown: of evenly placed ticks every k-th of those
 // in the frame, for the smallest k at which each shown text keeps `room` px from the
@@ -101,21 +92,11 @@ void thin_texts(const std::vector<span>& spans, const std::vector<bool>* allowed
   }
 }
 
-// What an axis finds of its ticks before it writes their texts, kept from one axis to
-// the next: every cell of a page draws its axes, and none need allocate.
-struct axis_scratch {
-  std::vector<std::size_t> at;
-  std::vector<span> spans;
-  std::vector<bool> allowed, shown;
-  void clear() {
-    at.clear();
-    spans.clear();
-    allowed.clear();
-  }
-};
-axis_scratch& scratch_of_axes() {
-  static thread_local axis_scratch s;
-  s.clear();
+// The page's scratch, emptied of the axis drawn before (shown is found afresh).
+axis_scratch& emptied_for_axis(axis_scratch& s) {
+  s.at.clear();
+  s.spans.clear();
+  s.allowed.clear();
   return s;
 }
 
@@ -134,10 +115,16 @@ std::vector<bool> thin_tick_texts(const std::vector<std::pair<double, double>>& 
 
 void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown, double reach_left, double reach_right) {
+  axis_scratch one_axis;
+  draw_x_axis(c, f, ticks, texts, ticks_shown, values_shown, reach_left, reach_right, one_axis);
+}
+
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown, double reach_left, double reach_right, axis_scratch& scratch) {
   paint p;
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::middle);
-  axis_scratch& s = scratch_of_axes();
+  axis_scratch& s = emptied_for_axis(scratch);
   for (std::size_t i = 0; i < ticks.size(); ++i) {
     if (!on_scale(ticks[i], f.xlo, f.xhi)) continue;
     const double x = f.px(ticks[i]), w = text_advance(texts[i], t);
@@ -159,11 +146,17 @@ void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, bo
 
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown) {
+  axis_scratch one_axis;
+  draw_y_axis(c, f, ticks, texts, ticks_shown, values_shown, one_axis);
+}
+
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown, axis_scratch& scratch) {
   paint p;
   p.stroke = kFrameColour;
   const text_style t = tick_style(anchor::end);
   const double above = text_above(kTickSize), below = text_below(kTickSize);
-  axis_scratch& s = scratch_of_axes();
+  axis_scratch& s = emptied_for_axis(scratch);
   for (std::size_t i = 0; i < ticks.size(); ++i) {
     if (!on_scale(ticks[i], f.ylo, f.yhi)) continue;
     const double y = f.py(ticks[i]);

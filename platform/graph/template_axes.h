@@ -2,6 +2,7 @@
 // labels of the page.
 #pragma once
 #include <cmath>
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,24 @@ void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, co
                  bool ticks_shown, bool values_shown, double reach_left = INFINITY, double reach_right = INFINITY);
 void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
                  bool ticks_shown, bool values_shown);
+// What an axis finds of its ticks before it writes their texts. A page owns one for the
+// axes of all its cells and passes it to each, so that an axis allocates nothing once
+// the first has been drawn; each axis empties it before it reads it. `tick_key` holds
+// the name a panel's tick texts are kept under (draw_axes_of_cell).
+struct axis_scratch {
+  struct span {
+    double lo, hi;  // extent of a tick text along its axis, px
+  };
+  std::vector<std::size_t> at;
+  std::vector<span> spans;
+  std::vector<bool> allowed, shown;
+  std::string tick_key;
+};
+// The axes with texts of their own, drawn with the page's scratch.
+void draw_x_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown, double reach_left, double reach_right, axis_scratch& scratch);
+void draw_y_axis(canvas& c, const frame& f, const std::vector<double>& ticks, const std::vector<std::string>& texts,
+                 bool ticks_shown, bool values_shown, axis_scratch& scratch);
 // The least room between two tick texts, px.
 double tick_text_room();
 // Which of the tick texts at these extents along their axis (lo, hi in px, in tick

@@ -20,6 +20,15 @@ inline constexpr const char* kBarFill = "#C6DBEF";
 inline constexpr const char* kStripFill = "#EFEFEF";
 inline constexpr const char* kCurveYellowLine = "#B8A200";
 
+// A text of a size, aligned at its anchor, in a colour.
+inline text_style text_look(double size, anchor a, const char* colour) {
+  text_style t;
+  t.size = size;
+  t.align = a;
+  t.colour = colour;
+  return t;
+}
+
 // The stroke of curve i (palette colour and line style in step), fitted or kernel.
 paint curve_paint(int i, bool kernel);
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 #include "graph/template_look.h"
 #include "graph/template_text_fit.h"
@@ -18,27 +17,8 @@ paint ref_paint() {
   p.dash = "4 3";
   return p;
 }
-text_style ref_text(anchor a) {
-  text_style t;
-  t.size = kRefLabelSize;
-  t.colour = kRefColour;
-  t.align = a;
-  return t;
-}
+text_style ref_text(anchor a) { return text_look(kRefLabelSize, a, kRefColour); }
 }  // namespace
-
-namespace {
-// The values outside their axes of the graph being drawn (every cell draws the same
-// values): kept until the graph's drawer takes them.
-std::set<double> g_hrefs_outside, g_vrefs_outside;
-}  // namespace
-
-refs_outside take_refs_outside() {
-  const refs_outside out{static_cast<int>(g_hrefs_outside.size()), static_cast<int>(g_vrefs_outside.size())};
-  g_hrefs_outside.clear();
-  g_vrefs_outside.clear();
-  return out;
-}
 
 namespace {
 bool on_axis(double v, double lo, double hi) { return v >= lo && v <= hi; }
@@ -122,8 +102,8 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
   return out;
 }
 
-void draw_refs(canvas& c, const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-               bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
+void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<refline>& hrefs,
+               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
   const ref_layout placed = place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken);
   // Each line is broken behind the texts it would cross: the values over the bars and
   // the other lines' labels.
@@ -138,7 +118,7 @@ void draw_refs(canvas& c, const frame& f, const std::vector<refline>& hrefs, con
   };
   for (std::size_t i = 0; i < hrefs.size(); ++i) {
     if (!on_axis(hrefs[i].value, f.xlo, f.xhi)) {
-      g_hrefs_outside.insert(hrefs[i].value);
+      notes.hrefs_outside.insert(hrefs[i].value);
       continue;
     }
     const double x = f.px(hrefs[i].value);
@@ -146,7 +126,7 @@ void draw_refs(canvas& c, const frame& f, const std::vector<refline>& hrefs, con
   }
   for (std::size_t i = 0; i < vrefs.size(); ++i) {
     if (!on_axis(vrefs[i].value, f.ylo, f.yhi)) {
-      g_vrefs_outside.insert(vrefs[i].value);
+      notes.vrefs_outside.insert(vrefs[i].value);
       continue;
     }
     const double y = f.py(vrefs[i].value);

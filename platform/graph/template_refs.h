@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "graph/template_canvas.h"
+#include "graph/template_notes.h"
 #include "graph/template_scale.h"
 
 namespace plat::graph {
@@ -32,16 +33,11 @@ struct ref_layout {
 // end, else along it past the texts in the way.
 ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
                             bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
-// The lines and their labels, each line broken behind the texts it would cross.
-void draw_refs(canvas& c, const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-               bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
+// The lines and their labels, each line broken behind the texts it would cross; the
+// values outside their axis are counted in the graph's notes.
+void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<refline>& hrefs,
+               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
 std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
                                    bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
-// The HREF= and VREF= values the graph drawn since the last call left out, each value
-// once: they lie outside their axis. The graph's log says how many.
-struct refs_outside {
-  int h = 0, v = 0;
-};
-refs_outside take_refs_outside();
 
 }  // namespace plat::graph

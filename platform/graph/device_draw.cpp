@@ -214,21 +214,17 @@ int plat_ggpmark(int, const host_gmarks* marks, int colour, const host_gclip* cl
   }
   // The marker table: 1 plus, 2 cross, 3 star, 4 square, 5 diamond, 6 triangle,
   // 7 circle (and any other code), 8 dot; each shape about (0, 0), written once.
-  // Batches of one kind come by the hundred thousand: the last shape is kept.
-  static struct {
-    int code = -1;
-    double r = 0;
-    std::string shape;
-  } last;
-  if (last.code != marks->code || last.r != r) {
-    last.code = marks->code, last.r = r;
-    last.shape = marker_shape(marks->code, r);
+  // Batches of one kind come by the hundred thousand: the segment keeps the last shape.
+  segment& seg = *state().open;
+  if (seg.last_marker_code != marks->code || seg.last_marker_r != r) {
+    seg.last_marker_code = marks->code, seg.last_marker_r = r;
+    seg.last_marker_shape = marker_shape(marks->code, r);
   }
   const svg_paint look = marks->code == 8 ? svg_fill_stroke(hex, hex, 1) : p;
   const page_px page;
   svg_point at[GMARK_BATCH];
   for (int i = 0; i < marks->count; ++i) at[i] = {page.x(marks->points[2 * i]), page.y(marks->points[2 * i + 1])};
-  w->markers(last.shape, look, at, static_cast<std::size_t>(marks->count));
+  w->markers(seg.last_marker_shape, look, at, static_cast<std::size_t>(marks->count));
   if (!id.empty()) w->end_group();
   return 0;
 }

@@ -35,6 +35,11 @@ struct segment {
   host_gclip last_clip{};
   double last_clip_page[2] = {0, 0};
   std::string last_clip_id;
+  // The marker shape written last (its code and radius): batches of one kind come by
+  // the hundred thousand, and each is made once for its segment.
+  int last_marker_code = -1;
+  double last_marker_r = 0;
+  std::string last_marker_shape;
 };
 
 // A closed segment, waiting to be handed on (ggplvem) and kept for the step.

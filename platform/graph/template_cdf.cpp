@@ -111,7 +111,7 @@ void draw_steps(canvas& c, const frame& f, const out::graph_table& t, const cdf_
 
 }  // namespace
 
-bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
+bool draw_cdf(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why) {
   if (p.tables.empty() || p.tables[0]->name != "CDFData") {
     *why = "the graph has no CDFData";
     return false;
@@ -186,18 +186,18 @@ bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why) {
     }
     on.clip_end();
     if (!any && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
-    end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
+    end_plot_cell(on, notes, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
   kind.lay_out = [&](canvas& on) {
     page_frame pg = begin_page(on, p, grid, legend, yticks, "CDF plot");
     keep_x_texts_on_page(&pg, p, grid, xs.lo, xs.hi, xs.ticks);
     return pg;
   };
-  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
-    draw_axes_of_cell(on, f, p, grid, slot, xs.ticks, yticks);
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot, axis_scratch& axes) {
+    draw_axes_of_cell(on, f, p, grid, slot, axes, xs.ticks, yticks);
   };
   // The vertical axis keeps 0 to 100 % (or 1): a box over the steps stands beside the cell.
-  draw_cell_page(p, c, &grid, keys, legend, kind);
+  draw_cell_page(p, c, notes, &grid, keys, legend, kind);
   return true;
 }
 

@@ -3,8 +3,9 @@
 
 namespace plat::graph {
 
-void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, const std::vector<class_key>& keys,
-                    const std::vector<legend_entry>& legend, const cell_page_kind& kind) {
+void draw_cell_page(const out::graph_panel& p, canvas& c, graph_notes& notes, panel_grid* grid,
+                    const std::vector<class_key>& keys, const std::vector<legend_entry>& legend,
+                    const cell_page_kind& kind) {
   const cell_drawer& measure = kind.measure ? kind.measure : kind.draw_cell;  // no copy
   const std::vector<cell_plan> boxes =
       plan_insets(p, grid, keys, kind.lay_out, kind.ranged, measure, kind.rise, kind.axes, kind.notes);
@@ -13,6 +14,8 @@ void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, cons
   // One ink for every cell of the page, emptied for each (plan_ink): its lists keep
   // their room from cell to cell.
   cell_ink ink;
+  // One scratch for the axes of every cell, in the same way.
+  axis_scratch axes;
   for (std::size_t i = 0; i < page.cells.size(); ++i) {
     const int index = grid->index[i];
     const frame f = kind.ranged(page.cells[i]);
@@ -21,12 +24,12 @@ void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, cons
     if (index >= 0) {
       plan_ink(boxes[i], &ink);
       kind.draw_cell(c, f, index, &ink);
-      draw_cell_plan(c, f, boxes[i]);
+      draw_cell_plan(c, notes, f, boxes[i]);
     }
-    kind.draw_axes(c, f, i);
+    kind.draw_axes(c, f, i, axes);
   }
   if (kind.after_cells) kind.after_cells(c, page);
-  finish_page(c, p, page, legend);
+  finish_page(c, notes, p, page, legend);
 }
 
 }  // namespace plat::graph

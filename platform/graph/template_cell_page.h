@@ -22,8 +22,8 @@ struct cell_page_kind {
   // Finds a cell's ink for the boxes' places without drawing it; when unset, the
   // boxes are planned by draw_cell on a canvas that draws nothing.
   cell_drawer measure;
-  // The axes of a drawn grid slot, after its cell.
-  std::function<void(canvas&, const frame&, std::size_t slot)> draw_axes;
+  // The axes of a drawn grid slot, after its cell, with the page's axis scratch.
+  std::function<void(canvas&, const frame&, std::size_t slot, axis_scratch&)> draw_axes;
   // The vertical axis boxes at the top may raise, and the sides of a slot whose axis
   // values stand beside its frame (plan_insets).
   axis_rise rise;
@@ -36,7 +36,9 @@ struct cell_page_kind {
 };
 
 // Draws the panel's page of cells (`keys`, placed on `grid`) with its legend.
-void draw_cell_page(const out::graph_panel& p, canvas& c, panel_grid* grid, const std::vector<class_key>& keys,
-                    const std::vector<legend_entry>& legend, const cell_page_kind& kind);
+// What the page leaves out is counted in the graph's notes.
+void draw_cell_page(const out::graph_panel& p, canvas& c, graph_notes& notes, panel_grid* grid,
+                    const std::vector<class_key>& keys, const std::vector<legend_entry>& legend,
+                    const cell_page_kind& kind);
 
 }  // namespace plat::graph

@@ -8,22 +8,23 @@
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
 #include "graph/template_insets.h"
+#include "graph/template_notes.h"
 #include "graph/template_parts.h"
 #include "output/templates.h"
 
 namespace plat::graph {
 
-bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why);
-bool draw_qq(const out::graph_panel& p, canvas& c, std::string* why);
-bool draw_prob(const out::graph_panel& p, canvas& c, std::string* why);
-bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why);
-bool draw_cdf(const out::graph_panel& p, canvas& c, std::string* why);
+bool draw_histogram(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why);
+bool draw_qq(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why);
+bool draw_prob(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why);
+bool draw_pp(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why);
+bool draw_cdf(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why);
 
 namespace {
 
 struct drawer {
   const char* kind;
-  bool (*draw)(const out::graph_panel&, canvas&, std::string*);
+  bool (*draw)(const out::graph_panel&, canvas&, graph_notes&, std::string*);
 };
 constexpr drawer kDrawers[] = {
     {"histogram", draw_histogram}, {"qq", draw_qq}, {"prob", draw_prob}, {"pp", draw_pp}, {"cdf", draw_cdf},
@@ -39,14 +40,14 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
   }
   for (const drawer& d : kDrawers)
     if (std::strcmp(d.kind, def->kind) == 0) {
-      take_inset_cuts();
-      take_refs_outside();
-      take_values_left_out();
-      const bool drawn = d.draw(p, c, why);
+      // What this graph leaves out, counted while it is drawn and said after.
+      graph_notes notes;
+      const bool drawn = d.draw(p, c, notes, why);
       // Reference values outside their axes, as the device says them.
-      const refs_outside refs = take_refs_outside();
+      const int hrefs_outside = static_cast<int>(notes.hrefs_outside.size());
+      const int vrefs_outside = static_cast<int>(notes.vrefs_outside.size());
       // Rows an inset box had no room for are said once for the graph.
-      const inset_cuts cuts = take_inset_cuts();
+      const inset_cuts& cuts = notes.cuts;
       // The graph's name, made only for a note.
       std::string label;
       const auto named = [&] {
@@ -56,11 +57,11 @@ bool draw_template_graph(const out::graph_panel& p, canvas& c, std::string* why)
       // Each box that leaves rows out has its note.
       if (drawn)
         for (const box_cut& cut : cuts.each) log_message(kGraphSet, kInsetRowsLeftOut, named(), cut.most, cut.of);
-      if (drawn && refs.h > 0) log_message(kGraphSet, kHrefsOutsideAxis, named(), refs.h);
-      if (drawn && refs.v > 0) log_message(kGraphSet, kVrefsOutsideAxis, named(), refs.v);
+      if (drawn && hrefs_outside > 0) log_message(kGraphSet, kHrefsOutsideAxis, named(), hrefs_outside);
+      if (drawn && vrefs_outside > 0) log_message(kGraphSet, kVrefsOutsideAxis, named(), vrefs_outside);
       if (drawn && cuts.margin_most > 0)
         log_message(kGraphSet, kInsetRowsLeftOutOfMargin, named(), cuts.margin_most, cuts.margin_of);
-      const values_left_out values = take_values_left_out();
+      const values_left_out& values = notes.values;
       if (drawn && values.left_out > 0) log_message(kGraphSet, kBarValuesLeftOut, named(), values.left_out, values.of);
       if (drawn && cuts.overlapped > 0) log_message(kGraphSet, kInsetOverEarlierInset, named());
       if (drawn && cuts.pairs_set > 0)

@@ -333,11 +333,13 @@ namespace {
 // The texts of the ticks: those given, else those kept with the panel's data object by
 // the ticks' bits (every cell of a graph's panels shows the same ticks, and their
 // texts take some finding), else, without a data object to keep them with, texts of
-// its own. Each holds its texts as long as it lives.
+// its own. Each holds its texts as long as it lives. The name they are kept under is
+// built in `key`, which its caller owns: a page's axes pass their scratch's, so that
+// every cell asks without allocating.
 class tick_texts_of {
  public:
-  tick_texts_of(const out::graph_panel& p, const std::vector<double>& ticks,
-                const std::vector<std::string>* given = nullptr)
+  tick_texts_of(const out::graph_panel& p, const std::vector<double>& ticks, const std::vector<std::string>* given,
+                std::string& key)
       : texts_(given) {
     if (texts_ != nullptr) return;
     if (p.tables.empty() || p.tables[0] == nullptr) {
@@ -345,8 +347,6 @@ class tick_texts_of {
       texts_ = &own_;
       return;
     }
-    // The name is built in a buffer kept from one call to the next: every cell asks.
-    static thread_local std::string key;
     key.assign("tick texts ");
     key.append(reinterpret_cast<const char*>(ticks.data()), ticks.size() * sizeof(double));
     texts_ = &kept_once<std::vector<std::string>>(*p.tables[0], key, [&ticks] { return tick_texts(ticks); });
@@ -406,7 +406,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
     // Boxes in the top and bottom margins make the page taller in the same way.
     pg.height = 2 * (fixed + lh);
   }
-  const double yvalues_w = yvalues ? tick_text_width(tick_texts_of(p, yticks, ytexts).get()) + kGap : 0;
+  std::string tick_key;  // the page's once: made here
+  const double yvalues_w = yvalues ? tick_text_width(tick_texts_of(p, yticks, ytexts, tick_key).get()) + kGap : 0;
   pg.y_axis_room = yvalues_w + kTickLength;
   pg.x_axis_room = xaxis;
   // The bands beside the cells widen and heighten the page; those of the outer cells
@@ -453,7 +454,8 @@ page_frame begin_page(canvas& c, const out::graph_panel& p, const panel_grid& gr
 void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel_grid& grid, double xlo, double xhi,
                           const std::vector<double>& xticks, const std::vector<std::string>* xtexts) {
   if (pg->cells.empty() || !(xhi > xlo)) return;
-  const tick_texts_of found(p, xticks, xtexts);
+  std::string tick_key;  // the page's once: made here
+  const tick_texts_of found(p, xticks, xtexts, tick_key);
   const std::vector<std::string>& texts = found.get();
   const double edge = 2;  // px kept clear of the page's edges
   // Ticks move with the frame: a few rounds settle the widths.
@@ -477,7 +479,7 @@ void keep_x_texts_on_page(page_frame* pg, const out::graph_panel& p, const panel
 }
 
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
-                       const std::vector<double>& xticks, const std::vector<double>& yticks,
+                       axis_scratch& scratch, const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts, const std::vector<std::string>* ytexts) {
   const std::string_view xd = x_display(p), yd = y_display(p);
   const int row = static_cast<int>(i) / grid.ncols, col = static_cast<int>(i) % grid.ncols;
@@ -489,14 +491,16 @@ void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, con
   // character, so that the texts of neighbouring cells never run together.
   const double half_gap = std::max(0.0, (cell_gap() - tick_text_room()) / 2);
   if (row == lowest)
-    draw_x_axis(c, f, xticks, tick_texts_of(p, xticks, xtexts).get(), has(xd, "TICKS"),
-                has(xd, "TICKVALUES"), col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY);
+    draw_x_axis(c, f, xticks, tick_texts_of(p, xticks, xtexts, scratch.tick_key).get(), has(xd, "TICKS"),
+                has(xd, "TICKVALUES"), col > 0 ? half_gap : INFINITY, col < grid.ncols - 1 ? half_gap : INFINITY,
+                scratch);
   if (col == 0 && grid.drawn(i))
-    draw_y_axis(c, f, yticks, tick_texts_of(p, yticks, ytexts).get(), has(yd, "TICKS"),
-                has(yd, "TICKVALUES"));
+    draw_y_axis(c, f, yticks, tick_texts_of(p, yticks, ytexts, scratch.tick_key).get(), has(yd, "TICKS"),
+                has(yd, "TICKVALUES"), scratch);
 }
 
-void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, const std::vector<legend_entry>& legend) {
+void finish_page(canvas& c, graph_notes& notes, const out::graph_panel& p, const page_frame& pg,
+                 const std::vector<legend_entry>& legend) {
   const std::string_view xd = x_display(p), yd = y_display(p);
   const double w = pg.grid_right - pg.grid_left, h = pg.grid_bottom - pg.grid_top;
   const std::string xlabel = p.text(KES_DYN_XLABEL, p.text(KES_DYN_VARLABEL, p.text(KES_DYN_VARNAME)));
@@ -505,10 +509,10 @@ void finish_page(canvas& c, const out::graph_panel& p, const page_frame& pg, con
   draw_legend(c, kMargin, pg.legend_y, pg.inner_width, legend_title_of(p), legend, pg.legend_max);
   const std::vector<inset_box> boxes = pg.margin_boxes != nullptr ? *pg.margin_boxes : read_inset_boxes(p);
   const double inner = pg.inner_width;
-  draw_margin_insets(c, boxes, 1, kMargin, pg.inset_top_y, inner);
-  draw_margin_insets(c, boxes, 2, kMargin, pg.inset_bottom_y, inner);
-  draw_margin_insets(c, boxes, 3, kMargin, pg.grid_top, inner);
-  draw_margin_insets(c, boxes, 4, pg.inset_right_x, pg.grid_top, inner);
+  draw_margin_insets(c, notes, boxes, 1, kMargin, pg.inset_top_y, inner);
+  draw_margin_insets(c, notes, boxes, 2, kMargin, pg.inset_bottom_y, inner);
+  draw_margin_insets(c, notes, boxes, 3, kMargin, pg.grid_top, inner);
+  draw_margin_insets(c, notes, boxes, 4, pg.inset_right_x, pg.grid_top, inner);
   c.end();
 }
 

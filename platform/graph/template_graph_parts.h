@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "graph/template_canvas.h"
+#include "graph/template_notes.h"
 #include "graph/template_parts.h"
 #include "graph/text_cuts.h"
 #include "output/graph_objects.h"
@@ -240,20 +241,14 @@ inline bool display_has(std::string_view display, const char* word) {
 }
 // Axes of grid slot i: the horizontal axis under the lowest cell of its column, the
 // vertical axis beside the cells of the first column, as _XDISPLAY and _YDISPLAY say.
-// Texts of their own at the ticks replace the numbers when given.
+// Texts of their own at the ticks replace the numbers when given. `scratch` is the
+// page's, kept from one cell's axes to the next.
 void draw_axes_of_cell(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid, std::size_t i,
-                       const std::vector<double>& xticks, const std::vector<double>& yticks,
+                       axis_scratch& scratch, const std::vector<double>& xticks, const std::vector<double>& yticks,
                        const std::vector<std::string>* xtexts = nullptr,
                        const std::vector<std::string>* ytexts = nullptr);
 // Axis labels (_XLABEL, else _VARLABEL; _YLABEL), the legend (_LEGENDTITLE) and the end of the page.
-void finish_page(canvas& c, const out::graph_panel& p, const page_frame& page, const std::vector<legend_entry>& legend);
-
-// Bar values a histogram's cells leave out (they would cover each other) and the values
-// they had, summed over the cells drawn since the last take: the graph's log says them.
-struct values_left_out {
-  int left_out = 0, of = 0;
-};
-void count_values_left_out(int left_out, int of);
-values_left_out take_values_left_out();
+void finish_page(canvas& c, graph_notes& notes, const out::graph_panel& p, const page_frame& page,
+                 const std::vector<legend_entry>& legend);
 
 }  // namespace plat::graph

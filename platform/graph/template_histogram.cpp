@@ -353,8 +353,8 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
   return ink;
 }
 
-void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::graph_panel& p, double w,
-               bool midpoints, const std::vector<double>& yticks, const std::vector<std::string>& labels) {
+void draw_cell(canvas& c, graph_notes& notes, const frame& f, const hist_cell& cell, const out::graph_panel& p,
+               double w, bool midpoints, const std::vector<double>& yticks, const std::vector<std::string>& labels) {
   draw_wall(c, f);
   if (p.flag(KES_DYN_GRID)) draw_grid(c, f, yticks);
   c.clip_begin(f.x, f.y, f.w, f.h);
@@ -387,7 +387,7 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   // Bar labels above their bars.
   int left_out = 0;
   const std::vector<bar_text> values = bar_texts(cell, f, w, midpoints, hanging, &left_out);
-  count_values_left_out(left_out, static_cast<int>(values.size()) + left_out);
+  notes.count_values_left_out(left_out, static_cast<int>(values.size()) + left_out);
   for (const bar_text& v : values) {
     text_style t;
     t.size = v.size;
@@ -396,12 +396,10 @@ void draw_cell(canvas& c, const frame& f, const hist_cell& cell, const out::grap
   }
   const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
   if (!any_bar && cell.curves.empty()) draw_no_values(c, f, cell.bare.why().c_str());
-  draw_refs(c, f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN", p.text(KES_DYN_VREFLABPOS) == "MIN",
-            rooms_of(values));
+  draw_refs(c, notes, f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
+            p.text(KES_DYN_VREFLABPOS) == "MIN", rooms_of(values));
   draw_border(c, f);
 }
-
-thread_local values_left_out g_values_left_out;
 
 // Whether the vertical axis is the graph's own, free to run on past the data.
 bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
@@ -411,15 +409,7 @@ bool own_vertical_axis(const out::graph_panel& p, const scale& ys) {
 
 }  // namespace
 
-void count_values_left_out(int left_out, int of) {
-  if (left_out <= 0) return;
-  g_values_left_out.left_out += left_out;
-  g_values_left_out.of += of;
-}
-
-values_left_out take_values_left_out() { return std::exchange(g_values_left_out, values_left_out{}); }
-
-bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
+bool draw_histogram(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why) {
   if (p.tables.empty() || p.tables[0]->name != "HistogramData") {
     *why = "the graph has no HistogramData";
     return false;
@@ -498,7 +488,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     return tick_sets.of(cell, hanging);
   };
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink*) {
-    draw_cell(on, f, cells[index], p, w, midpoints, cell_ticks(cells[index]), labels);
+    draw_cell(on, notes, f, cells[index], p, w, midpoints, cell_ticks(cells[index]), labels);
   };
   // The boxes keep off what ink_of finds in a cell, without drawing it.
   kind.measure = [&](canvas&, const frame& f, int index, cell_ink* out) {
@@ -506,10 +496,10 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
   };
   // A slot without a cell stands: it has no bar to hang.
   const hist_cell no_cell{};
-  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot, axis_scratch& axes) {
     const int index = grid.index[slot];
     const hist_cell& cell = index < 0 ? no_cell : cells[index];
-    draw_axes_of_cell(on, f, p, grid, slot, xticks, cell_ticks(cell));
+    draw_axes_of_cell(on, f, p, grid, slot, axes, xticks, cell_ticks(cell));
   };
   // Boxes at the top may raise the axis by whole ticks; boxes still over the bars stand
   // beside their cells.
@@ -517,7 +507,7 @@ bool draw_histogram(const out::graph_panel& p, canvas& c, std::string* why) {
     const double end = scale_end(*p.tables[0]);
     kind.rise = axis_rise{&ys, ys.lo, held_height(read, end), end};
   }
-  draw_cell_page(p, c, &grid, keys, legend, kind);
+  draw_cell_page(p, c, notes, &grid, keys, legend, kind);
   return true;
 }
 

@@ -258,11 +258,11 @@ void plan_ink(const cell_plan& plan, cell_ink* ink) {
     ink->note = cell_ink::note_at::beside;
 }
 
-void draw_cell_plan(canvas& c, const frame& f, const cell_plan& plan) {
+void draw_cell_plan(canvas& c, graph_notes& notes, const frame& f, const cell_plan& plan) {
   for (const planned_box& b : plan) {
     // A note's rows are the cell's own words, not a box of the program's: no cut is counted.
     if (b.note) draw_inset_box(c, b.placed.box, f.x + b.placed.x, f.y + b.placed.y, 0);
-    else draw_placed_box(c, b.placed, f.x + b.placed.x, f.y + b.placed.y);
+    else draw_placed_box(c, notes, b.placed, f.x + b.placed.x, f.y + b.placed.y);
   }
 }
 

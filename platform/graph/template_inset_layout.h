@@ -76,7 +76,7 @@ std::vector<cell_plan> plan_insets(const out::graph_panel& p, panel_grid* grid, 
                                    const std::function<frame(const frame&)>& ranged, const cell_drawer& draw,
                                    const axis_rise& rise = {}, const slot_axes& axes = {}, bool notes = false);
 // Draws a cell's planned boxes about its frame.
-void draw_cell_plan(canvas& c, const frame& f, const cell_plan& plan);
+void draw_cell_plan(canvas& c, graph_notes& notes, const frame& f, const cell_plan& plan);
 // The passes over a graph's cells the layouts made since the start of the run.
 long inset_layout_passes();
 

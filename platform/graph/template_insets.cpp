@@ -442,40 +442,34 @@ void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const 
 
 namespace {
 
-thread_local inset_cuts g_cuts;
-
-void count_cut(const placed_inset& q) {
+// Counts the rows box q leaves out in the graph's cuts.
+void count_cut(inset_cuts& cuts, const placed_inset& q) {
   if (q.overlapped) {
-    ++g_cuts.overlapped;
+    ++cuts.overlapped;
     return;
   }
   if (q.box.left_out <= 0) return;
   const int of = q.box.left_out + static_cast<int>(q.box.rows.size());
-  ++g_cuts.boxes;
-  if (q.box.left_out > g_cuts.most) g_cuts.most = q.box.left_out, g_cuts.of = of;
-  for (box_cut& c : g_cuts.each)
+  ++cuts.boxes;
+  if (q.box.left_out > cuts.most) cuts.most = q.box.left_out, cuts.of = of;
+  for (box_cut& c : cuts.each)
     if (c.number == q.number) {
       if (q.box.left_out > c.most) c.most = q.box.left_out, c.of = of;
       return;
     }
-  g_cuts.each.push_back({q.number, q.box.left_out, of});
+  cuts.each.push_back({q.number, q.box.left_out, of});
 }
 
 }  // namespace
 
-void draw_placed_box(canvas& c, const placed_inset& q, double x, double y) {
-  count_cut(q);
+void draw_placed_box(canvas& c, graph_notes& notes, const placed_inset& q, double x, double y) {
+  count_cut(notes.cuts, q);
   if (!q.overlapped) draw_inset_box(c, q.box, x, y, 0);
 }
 
-inset_cuts take_inset_cuts() {
-  const inset_cuts c = g_cuts;
-  g_cuts = inset_cuts{};
-  return c;
-}
-
-void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink) {
-  for (const placed_inset& q : place_plot_insets(f, boxes, ink)) draw_placed_box(c, q, q.x, q.y);
+void draw_plot_insets(canvas& c, graph_notes& notes, const frame& f, const std::vector<inset_box>& boxes,
+                      const cell_ink& ink) {
+  for (const placed_inset& q : place_plot_insets(f, boxes, ink)) draw_placed_box(c, notes, q, q.x, q.y);
 }
 
 std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key) {
@@ -526,19 +520,21 @@ void fit_side_insets(std::vector<inset_box>* boxes, double room_w, double room_h
   }
 }
 
-void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int margin, double x, double y, double width) {
+void draw_margin_insets(canvas& c, graph_notes& notes, const std::vector<inset_box>& boxes, int margin, double x,
+                        double y, double width) {
+  inset_cuts& cuts = notes.cuts;
   for (const inset_box& b : boxes) {
     if (b.margin != margin) continue;
     if (b.left_out > 0) {
       const int of = b.left_out + static_cast<int>(b.rows.size());
-      if (b.left_out > g_cuts.margin_most) g_cuts.margin_most = b.left_out, g_cuts.margin_of = of;
+      if (b.left_out > cuts.margin_most) cuts.margin_most = b.left_out, cuts.margin_of = of;
     }
     if (b.rows.empty()) continue;
     const bool side = margin >= 3;
     const double w = side ? inset_box_width(b) : width;
     const int across = pairs_per_line(b, side ? 0 : w);
-    if (b.pairs_asked && across < std::min(b.pairs, static_cast<int>(b.rows.size())) && g_cuts.pairs_set == 0)
-      g_cuts.pairs_set = across, g_cuts.pairs_asked = b.pairs;
+    if (b.pairs_asked && across < std::min(b.pairs, static_cast<int>(b.rows.size())) && cuts.pairs_set == 0)
+      cuts.pairs_set = across, cuts.pairs_asked = b.pairs;
     draw_inset_box(c, b, x, y, side ? 0 : w);
     y += inset_box_height(b, side ? 0 : w) + kBetween;
   }

@@ -14,6 +14,7 @@
 
 #include "graph/template_canvas.h"
 #include "graph/template_graph_parts.h"
+#include "graph/template_notes.h"
 #include "graph/template_parts.h"
 #include "output/graph_objects.h"
 
@@ -103,10 +104,11 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
                                             bool keep_clear = false);
 // Draws the plot-area boxes where place_plot_insets puts them, opaque over what the
 // cell drew before them.
-void draw_plot_insets(canvas& c, const frame& f, const std::vector<inset_box>& boxes, const cell_ink& ink = {});
+void draw_plot_insets(canvas& c, graph_notes& notes, const frame& f, const std::vector<inset_box>& boxes,
+                      const cell_ink& ink = {});
 // Draws a box placed for a cell, its top-left corner at (x, y) on the page, and counts
 // the rows it leaves out for the graph's notes.
-void draw_placed_box(canvas& c, const placed_inset& q, double x, double y);
+void draw_placed_box(canvas& c, graph_notes& notes, const placed_inset& q, double x, double y);
 
 // The plot-area boxes of one cell: those of the dynamics, and the cell's own InsetData
 // row of a comparative graph.
@@ -116,23 +118,6 @@ std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_k
 // texts taken (at the bottom, at the left, when `h_at_min`, `v_at_min`).
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
                        bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken = {});
-
-// Rows of plot-area boxes left out for want of room since the last call: the boxes
-// cut, and the most rows one of them left out, of how many; the same for each box by
-// its place among its cell's boxes (in that order), so that each has its note; the
-// margin box that set fewer pairs across than its NCOLS= asked (pairs set, 0 for
-// none); and the boxes left out over an earlier one. The graph's notes say them.
-struct box_cut {
-  int number = 0, most = 0, of = 0;
-};
-struct inset_cuts {
-  int boxes = 0, most = 0, of = 0;
-  std::vector<box_cut> each;
-  int pairs_set = 0, pairs_asked = 0;
-  int overlapped = 0;  // boxes left out because they would lie over an earlier one
-  int margin_most = 0, margin_of = 0;  // the most rows a margin box left out, of how many
-};
-inset_cuts take_inset_cuts();
 
 // Room the margin boxes take: top, bottom, left, right (px), for a page `width` px wide.
 struct inset_room {
@@ -147,6 +132,7 @@ double side_insets_height(const std::vector<inset_box>& boxes);
 void fit_side_insets(std::vector<inset_box>* boxes, double room_w, double room_h);
 // Draws the boxes of one margin from (x, y) down, `width` px wide, counting the rows
 // they leave out for the graph's notes.
-void draw_margin_insets(canvas& c, const std::vector<inset_box>& boxes, int margin, double x, double y, double width);
+void draw_margin_insets(canvas& c, graph_notes& notes, const std::vector<inset_box>& boxes, int margin, double x,
+                        double y, double width);
 
 }  // namespace plat::graph

@@ -233,11 +233,12 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, std::span
   }
 }
 
-void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
-                   const std::vector<refline>& vrefs, const plot_cells& cells, std::span<const int> members,
-                   const std::vector<left_out_group>& undrawn, cell_ink* ink, const std::vector<left_out_row>& also) {
+void end_plot_cell(canvas& c, graph_notes& notes, const frame& f, const out::graph_panel& p,
+                   const std::vector<refline>& hrefs, const std::vector<refline>& vrefs, const plot_cells& cells,
+                   std::span<const int> members, const std::vector<left_out_group>& undrawn, cell_ink* ink,
+                   const std::vector<left_out_row>& also) {
   const bool h_at_min = p.text(KES_DYN_HREFLABPOS) == "MIN", v_at_min = p.text(KES_DYN_VREFLABPOS) == "MIN";
-  draw_refs(c, f, hrefs, vrefs, h_at_min, v_at_min);
+  draw_refs(c, notes, f, hrefs, vrefs, h_at_min, v_at_min);
   add_reference_ink(f, hrefs, vrefs, h_at_min, v_at_min, ink);
   note_left_out(c, f, cells, members, undrawn, ink, also);
   draw_border(c, f);

@@ -90,9 +90,9 @@ void note_left_out(canvas& c, const frame& f, const plot_cells& cells, std::span
                    const std::vector<left_out_row>& also = {});
 // The end of a cell of a Q-Q, probability, P-P or CDF plot: its reference lines (they
 // join the ink), the note of what it leaves out (note_left_out) and its border.
-void end_plot_cell(canvas& c, const frame& f, const out::graph_panel& p, const std::vector<refline>& hrefs,
-                   const std::vector<refline>& vrefs, const plot_cells& cells, std::span<const int> members,
-                   const std::vector<left_out_group>& undrawn, cell_ink* ink,
+void end_plot_cell(canvas& c, graph_notes& notes, const frame& f, const out::graph_panel& p,
+                   const std::vector<refline>& hrefs, const std::vector<refline>& vrefs, const plot_cells& cells,
+                   std::span<const int> members, const std::vector<left_out_group>& undrawn, cell_ink* ink,
                    const std::vector<left_out_row>& also = {});
 // The name of group g in the cell's notes: its level, "." for a blank one.
 std::string group_name(const plot_cells& cells, int g);

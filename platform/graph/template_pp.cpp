@@ -114,7 +114,7 @@ void ref_columns::read(const row_runs& rows, std::vector<refline>& hrefs,
   });
 }
 
-bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
+bool draw_pp(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why) {
   if (p.tables.empty() || p.tables[0]->name != "PPPlotData") {
     *why = "the graph has no PPPlotData";
     return false;
@@ -178,13 +178,13 @@ bool draw_pp(const out::graph_panel& p, canvas& c, std::string* why) {
     }
     on.clip_end();
     if (ink->points.empty() && !drawn.overlay) ink->boxes.push_back(draw_no_values(on, f, cell.alone.why().c_str()));
-    end_plot_cell(on, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
+    end_plot_cell(on, notes, f, p, cell.hrefs, cell.vrefs, drawn, members, undrawn, ink);
   };
-  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
-    draw_axes_of_cell(on, f, p, grid, slot, ticks, ys.ticks);
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot, axis_scratch& axes) {
+    draw_axes_of_cell(on, f, p, grid, slot, axes, ticks, ys.ticks);
   };
   // Both axes keep 0 to 1: a box over the points stands beside the cell.
-  draw_cell_page(p, c, &grid, keys, legend, kind);
+  draw_cell_page(p, c, notes, &grid, keys, legend, kind);
   return true;
 }
 

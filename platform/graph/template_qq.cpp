@@ -100,10 +100,11 @@ labelled_ticks labelled(const std::string& values, const std::string& labels) {
 }
 
 // The same kept with the panel's data object by the texts it is read from: every page
-// of a graph reads the same.
+// of a graph reads the same. A page asks once or twice, and builds its key each time.
 const labelled_ticks& kept_labelled(const out::graph_panel& p, const char* values_name, const char* labels_name) {
   const std::string values = p.text(values_name), labels = p.text(labels_name);
-  static thread_local std::string key;  // built in place from one page to the next
+  std::string key;
+  key.reserve(16 + values.size() + labels.size());
   key.assign("labelled ticks ").append(values).append(1, '\0').append(labels);
   return kept_once<labelled_ticks>(*p.tables[0], key, [&] { return labelled(values, labels); });
 }
@@ -224,7 +225,8 @@ std::vector<left_out_row> left_out_rows(const std::vector<qq_cell>& cells, const
 // Draws the points of the cell's groups (one group without OVERLAY), then their lines
 // over them, so that a line stays in sight over any number of points; `ink` gets the
 // points' places for the insets.
-void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, const plot_cells& groups,
+void draw_cell(canvas& c, graph_notes& notes, const frame& f, const std::vector<qq_cell>& cells,
+               const plot_cells& groups,
                std::span<const int> members, const out::graph_table& t, const out::graph_panel& p, bool rotated,
                const std::vector<double>& grid_ticks, const labelled_ticks* pctl_grid, cell_ink* ink,
                bool group_percent_refs = false) {
@@ -282,7 +284,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
   if (marked == 0 && !groups.overlay && also.empty())
     ink->boxes.push_back(draw_no_values(c, f, first.alone.why().c_str()));
   if (!group_percent_refs) {
-    end_plot_cell(c, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
+    end_plot_cell(c, notes, f, p, first.hrefs, first.vrefs, groups, members, undrawn, ink, also);
     return;
   }
   // Overlaid groups of shapes of their own place a percent each elsewhere: each
@@ -295,7 +297,7 @@ void draw_cell(canvas& c, const frame& f, const std::vector<qq_cell>& cells, con
           group_row_name(legend_title_of(p), g >= 0 ? groups.groups[static_cast<std::size_t>(g)] : std::string());
       own_refs.push_back({ref.value, ref.label.empty() ? group : ref.label + " (" + group + ")"});
     }
-  end_plot_cell(c, f, p, rotated ? first.hrefs : own_refs, rotated ? own_refs : first.vrefs, groups, members,
+  end_plot_cell(c, notes, f, p, rotated ? first.hrefs : own_refs, rotated ? own_refs : first.vrefs, groups, members,
                 undrawn, ink, also);
 }
 
@@ -471,15 +473,17 @@ page_frame lay_out_page(canvas& on, const out::graph_panel& p, const panel_grid&
 // A cell's own percent axis where draw_axes_of_cell draws none: it labels the outer
 // cells only.
 void draw_inner_percent_axis(canvas& c, const frame& f, const out::graph_panel& p, const panel_grid& grid,
-                             std::size_t slot, const labelled_ticks& ticks, bool rotated) {
+                             std::size_t slot, const labelled_ticks& ticks, bool rotated, axis_scratch& axes) {
   const std::string_view xd = x_display(p), yd = y_display(p);
   const int row = static_cast<int>(slot) / grid.ncols, col = static_cast<int>(slot) % grid.ncols;
   bool lowest = true;
   for (int r = row + 1; r < grid.nrows; ++r)
     lowest = lowest && !grid.drawn(static_cast<std::size_t>(r * grid.ncols + col));
   const auto shown = display_has;
-  if (rotated && col > 0) draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"));
-  if (!rotated && !lowest) draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"));
+  if (rotated && col > 0)
+    draw_y_axis(c, f, ticks.at, ticks.texts, shown(yd, "TICKS"), shown(yd, "TICKVALUES"), axes);
+  if (!rotated && !lowest)
+    draw_x_axis(c, f, ticks.at, ticks.texts, shown(xd, "TICKS"), shown(xd, "TICKVALUES"), INFINITY, INFINITY, axes);
 }
 
 constexpr double kFarLabel = 40;  // from the frame to the rotated percentile axis label's baseline
@@ -513,7 +517,8 @@ void draw_no_percents(canvas& c, const frame& f, bool vertical_side, bool prob) 
   c.text(x, f.y + f.h / 2, fit_text(why, s, f.h), s);
 }
 
-bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool prob, bool rotated) {
+bool draw_qq_kind(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why, bool prob,
+                  bool rotated) {
   const char* data = prob ? "ProbPlotData" : "QQPlotData";
   if (p.tables.empty() || p.tables[0]->name != data) {
     *why = std::string("the graph has no ") + data;
@@ -589,11 +594,12 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
   };
   kind.draw_cell = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
     const labelled_ticks& ticks = ticks_of(index);
-    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated,
+    draw_cell(on, notes, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated,
               rotated ? ticks.at : ax.ds.ticks, pctl_grid ? &far_of(index) : nullptr, ink, split && prob);
   };
   kind.measure = [&](canvas& on, const frame& f, int index, cell_ink* ink) {
-    draw_cell(on, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink, split && prob);
+    draw_cell(on, notes, f, cells, drawn, drawn.members[index], *p.tables[0], p, rotated, {}, nullptr, ink,
+              split && prob);
   };
   // Room for the boxes: the data axis, when it is the vertical one and VAXIS= does not
   // fix it, may rise by whole ticks for boxes at the top; other boxes over the points
@@ -616,12 +622,12 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     return s;
   };
   double far_right = NAN;  // the right edge of the last column's frames, once drawn
-  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot) {
+  kind.draw_axes = [&](canvas& on, const frame& f, std::size_t slot, axis_scratch& axes) {
     const int index = grid.index[slot];
     const labelled_ticks& ticks = ticks_of(index);
-    if (rotated) draw_axes_of_cell(on, f, p, grid, slot, ax.ds.ticks, ticks.at, nullptr, &ticks.texts);
-    else draw_axes_of_cell(on, f, p, grid, slot, ticks.at, ax.ds.ticks, &ticks.texts, nullptr);
-    if (prob && own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated);
+    if (rotated) draw_axes_of_cell(on, f, p, grid, slot, axes, ax.ds.ticks, ticks.at, nullptr, &ticks.texts);
+    else draw_axes_of_cell(on, f, p, grid, slot, axes, ticks.at, ax.ds.ticks, &ticks.texts, nullptr);
+    if (prob && own_axis(index)) draw_inner_percent_axis(on, f, p, grid, slot, ticks, rotated, axes);
     // The percentile axis on the first row (or the last column when rotated), or on
     // every cell that has its own.
     const int at = static_cast<int>(slot);
@@ -640,18 +646,18 @@ bool draw_qq_kind(const out::graph_panel& p, canvas& c, std::string* why, bool p
     if (pctl_label)
       draw_far_label(on, p, page, rotated, std::isnan(far_right) ? page.grid_right : far_right, prob ? 0 : rows_room);
   };
-  draw_cell_page(p, c, &grid, drawn.keys, legend, kind);
+  draw_cell_page(p, c, notes, &grid, drawn.keys, legend, kind);
   return true;
 }
 
 }  // namespace
 
-bool draw_qq(const out::graph_panel& p, canvas& c, std::string* why) {
-  return draw_qq_kind(p, c, why, false, p.template_name.find("Rotated") != std::string::npos);
+bool draw_qq(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why) {
+  return draw_qq_kind(p, c, notes, why, false, p.template_name.find("Rotated") != std::string::npos);
 }
 
-bool draw_prob(const out::graph_panel& p, canvas& c, std::string* why) {
-  return draw_qq_kind(p, c, why, true, p.template_name.find("Rotated") != std::string::npos);
+bool draw_prob(const out::graph_panel& p, canvas& c, graph_notes& notes, std::string* why) {
+  return draw_qq_kind(p, c, notes, why, true, p.template_name.find("Rotated") != std::string::npos);
 }
 
 }  // namespace plat::graph

@@ -1,4 +1,5 @@
 // The page of a graph template drawn into an SVG file through the SVG writer.
+#include <array>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "graph/svg_writer.h"
 #include "graph/template_canvas.h"
 #include "graph/template_graph.h"
+
 #include "host/step_codes.h"
 
 namespace plat::graph {
@@ -77,12 +79,16 @@ class svg_canvas : public canvas {
   std::string doc_;
   std::vector<svg_point> piece_;  // points handed to the writer, the room kept
 
-  // The path of each marker shape, made when first drawn and kept for every page.
+  // The path of each marker shape: made once for the run, all at once, and never
+  // changed after, so that no page sees another's half-made table.
   static const std::string& shape(int k) {
-    static thread_local std::string shapes[kMarkerShapes];
-    k = ((k % kMarkerShapes) + kMarkerShapes) % kMarkerShapes;
-    std::string& d = shapes[k];
-    if (d.empty()) {
+    static const std::array<std::string, kMarkerShapes> shapes = marker_paths();
+    return shapes[static_cast<std::size_t>(((k % kMarkerShapes) + kMarkerShapes) % kMarkerShapes)];
+  }
+  static std::array<std::string, kMarkerShapes> marker_paths() {
+    std::array<std::string, kMarkerShapes> paths;
+    for (int k = 0; k < kMarkerShapes; ++k) {
+      std::string& d = paths[static_cast<std::size_t>(k)];
       const std::vector<point> outline = marker_outline(k);
       if (marker_is_strokes(k)) {
         append_path_move(d, outline[0].x, outline[0].y);
@@ -95,7 +101,7 @@ class svg_canvas : public canvas {
         d += path_close();
       }
     }
-    return d;
+    return paths;
   }
   // The points as the writer takes them, in a list kept from one line to the next.
   const std::vector<svg_point>& as_svg(const std::vector<point>& pts) {

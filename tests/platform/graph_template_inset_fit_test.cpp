@@ -81,10 +81,10 @@ TEST(TemplateInsetFit, BoxesAndTheirTextsStayInsideTheirCells) {
       more.rows.push_back(given.rows[fitted.rows.size()]);
       EXPECT_GT(inset_box_height(more, 0), r.cell.h - 8) << r.what;
     }
-    take_inset_cuts();
     recorder c;
-    draw_plot_insets(c, r.cell, {given});
-    const inset_cuts cuts = take_inset_cuts();
+    graph_notes notes;
+    draw_plot_insets(c, notes, r.cell, {given});
+    const inset_cuts& cuts = notes.cuts;
     EXPECT_EQ(cuts.boxes, r.leaves_rows ? 1 : 0) << r.what;
     EXPECT_EQ(cuts.most, fitted.left_out) << r.what;
     if (!r.drawn) {

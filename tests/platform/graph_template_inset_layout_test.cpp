@@ -91,11 +91,11 @@ TEST(TemplateInsetLayout, EachBoxThatLeavesRowsOutHasItsNote) {
   // Boxes 0 and 2 leave rows out, in two cells; box 1 keeps its rows.
   const cell_plan first = {box(3, 2, 0), box(4, 0, 1), box(0, 5, 2)};
   const cell_plan second = {box(4, 1, 0), box(4, 0, 1), box(0, 5, 2)};
-  take_inset_cuts();
   no_canvas c;
-  draw_cell_plan(c, frame{0, 0, 100, 100}, first);
-  draw_cell_plan(c, frame{0, 0, 100, 100}, second);
-  const inset_cuts cuts = take_inset_cuts();
+  graph_notes notes;
+  draw_cell_plan(c, notes, frame{0, 0, 100, 100}, first);
+  draw_cell_plan(c, notes, frame{0, 0, 100, 100}, second);
+  const inset_cuts& cuts = notes.cuts;
   ASSERT_EQ(cuts.each.size(), 2u);
   EXPECT_EQ(cuts.each[0].number, 0);
   EXPECT_EQ(cuts.each[0].most, 2);  // the most of its cells

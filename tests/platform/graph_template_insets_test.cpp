@@ -96,7 +96,8 @@ TEST(TemplateInsets, APlotAreaBoxSitsAtItsCornerLabelsLeftValuesRight) {
   recorder r;
   frame f;
   f.x = 100, f.y = 50, f.w = 400, f.h = 300;
-  draw_plot_insets(r, f, b);
+  graph_notes notes;
+  draw_plot_insets(r, notes, f, b);
   ASSERT_FALSE(r.items.empty());
   const recorder::item& box = r.items[0];
   EXPECT_EQ(box.kind, "rect");
@@ -123,7 +124,8 @@ TEST(TemplateInsets, TwoBoxesInTheTopMarginLieOneBelowTheOther) {
   EXPECT_DOUBLE_EQ(room.top, inset_box_height(b[0], 600) + inset_box_height(b[1], 600) + 12);
   EXPECT_DOUBLE_EQ(room.bottom, 0);
   recorder r;
-  draw_margin_insets(r, b, 1, 12, 40, 600);
+  graph_notes notes;
+  draw_margin_insets(r, notes, b, 1, 12, 40, 600);
   const auto* first = r.find("N");
   const auto* second = r.find("Mean");
   ASSERT_TRUE(first != nullptr && second != nullptr);

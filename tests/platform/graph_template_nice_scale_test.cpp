@@ -229,6 +229,38 @@ TEST(TemplateScale, TickTextsAreThinnedToEveryKthAndKeepACharacterApart) {
   }
 }
 
+// A page passes one scratch to the axes of all its cells: what an axis finds there of
+// the axis drawn before it (more ticks, other extents, texts shown) changes nothing.
+TEST(TemplateScale, AnAxisDrawnWithAPageScratchIgnoresTheAxisBeforeIt) {
+  frame wide;
+  wide.x = 50, wide.y = 10, wide.w = 700, wide.h = 100;
+  wide.xlo = -0.5, wide.xhi = 29.5;
+  std::vector<double> many;
+  std::vector<std::string> many_texts;
+  for (int i = 0; i < 30; ++i) many.push_back(i), many_texts.push_back(std::to_string(100 + i));
+  frame narrow = wide;
+  narrow.w = 120, narrow.xhi = 4.5;
+  const std::vector<double> few = {0, 1, 2, 3, 4};
+  const std::vector<std::string> few_texts = {"0", "1", "2", "3", "4"};
+  text_canvas alone, after;
+  draw_x_axis(alone, narrow, few, few_texts, true, true);
+  axis_scratch page;
+  draw_x_axis(after, wide, many, many_texts, true, true, INFINITY, INFINITY, page);
+  draw_y_axis(after, wide, many, many_texts, true, true, page);
+  after.texts.clear();
+  draw_x_axis(after, narrow, few, few_texts, true, true, INFINITY, INFINITY, page);
+  ASSERT_EQ(after.texts.size(), alone.texts.size());
+  for (std::size_t i = 0; i < alone.texts.size(); ++i) {
+    EXPECT_EQ(after.texts[i].s, alone.texts[i].s);
+    EXPECT_EQ(after.texts[i].x, alone.texts[i].x);
+  }
+  text_canvas y_alone, y_after;
+  draw_y_axis(y_alone, narrow, few, few_texts, true, true);
+  draw_y_axis(y_after, narrow, few, few_texts, true, true, page);
+  ASSERT_EQ(y_after.texts.size(), y_alone.texts.size());
+  for (std::size_t i = 0; i < y_alone.texts.size(); ++i) EXPECT_EQ(y_after.texts[i].y, y_alone.texts[i].y);
+}
+
 TEST(TemplateScale, ManyLegendEntriesTakeColumnsRatherThanThePlot) {
   std::vector<legend_entry> entries;
   for (int i = 0; i < 13; ++i) entries.push_back({"Normal(Mu=" + std::to_string(40 + i) + " Sigma=12.345678)", {}, false});

@@ -152,15 +152,22 @@ cell_texts texts_of(kes_ctx* ctx, kes_cell* cell) {
 }
 
 // Whether the reference labels, placed with every box where it now stands, keep off
-// every box.
+// every box and off each other (a box that leaves them too few rows puts them over
+// each other).
 bool labels_clear(kes_ctx* ctx, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   if ((r->nhref <= 0 || r->hreflabels == nullptr) && (r->nvref <= 0 || r->vreflabels == nullptr)) return true;
   const kes_ref_labels placed = kes_place_ref_labels(ctx, cell, kes_page_axes(ctx));
   const std::vector<kes_room> boxes = kes_box_rooms(ctx);
+  std::vector<kes_room> labels;
   for (const std::vector<int>* own : {&placed.h_room, &placed.v_room})
     for (int k : *own)
-      if (k >= 0 && kes_meets_any(placed.rooms[static_cast<std::size_t>(k)], boxes)) return false;
+      if (k >= 0) labels.push_back(placed.rooms[static_cast<std::size_t>(k)]);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (kes_meets_any(labels[i], boxes)) return false;
+    for (std::size_t j = i + 1; j < labels.size(); ++j)
+      if (kes_rooms_meet(labels[i], labels[j])) return false;
+  }
   return true;
 }
 

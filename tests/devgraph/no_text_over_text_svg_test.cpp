@@ -16,6 +16,7 @@
 #include "../support/runner_graphs.h"
 #include "../support/scratch_files.h"
 #include "../support/svg_parts.h"
+#include "piled_scores.h"
 #include "../support/svg_rules.h"
 
 namespace {
@@ -107,18 +108,7 @@ TEST(NoTextOverText, ABoxLeavesTheLabelsTheirRows) {
   }
 }
 
-// 300 scores piled toward 100, from a fixed sequence.
-std::string scores_csv() {
-  std::ostringstream o;
-  o << "score\n";
-  unsigned s = 77;
-  for (int i = 0; i < 300; ++i) {
-    s = s * 1103515245u + 12345u;
-    const double u = static_cast<double>((s >> 8) % 1000) / 1000.0;
-    o << std::max(40.0, 100 - 30 * u * u) << "\n";
-  }
-  return o.str();
-}
+std::string scores_csv() { return kes_piled_scores_csv(); }
 
 // Scores piled toward 100 put a Q-Q or probability plot's points along the frame's top
 // at the right and a CDF plot's steps along its foot at the left: a box asked there

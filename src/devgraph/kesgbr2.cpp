@@ -166,6 +166,21 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_
     }
     b.room = kes_gap_of(ctx, b.t, lengths[i]);
   }
+  // A text dropped into its bar may still meet a neighbour risen over it: the later of
+  // two texts whose inks meet is left out, counted with the thinned ones.
+  std::vector<kes_room> inks;
+  std::size_t placed = 0;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const double m = 0.5 * gd_blank(ctx, out[i].t);
+    const kes_room ink{out[i].room.x0 + m, out[i].room.y0 + m, out[i].room.x1 - m, out[i].room.y1 - m};
+    if (kes_meets_any(ink, inks)) continue;
+    inks.push_back(ink);
+    if (placed != i) out[placed] = std::move(out[i]);
+    ++placed;
+  }
+  if (left_out != nullptr) *left_out += static_cast<int>(out.size() - placed);
+  out.resize(placed);
+  for (kes_bar_text& b : out) b.t.text = b.chars.c_str();
   return out;
 }
 

@@ -108,6 +108,39 @@ TEST(NoTextOverText, ABoxLeavesTheLabelsTheirRows) {
   }
 }
 
+// Three groups of 75 bell-shaped values about 1733650000, narrow, wide and narrow
+// (sums of four draws of a fixed sequence): tall neighbouring bars whose counts take two
+// rows and reach the frame's top.
+std::string bells_csv(unsigned seed) {
+  std::ostringstream o;
+  o << "x,g\n";
+  unsigned s = seed;
+  const double spread[3] = {64, 150, 57};
+  for (int i = 0; i < 225; ++i) {
+    double sum = 0;
+    for (int j = 0; j < 4; ++j) {
+      s = s * 1103515245u + 12345u;
+      sum += static_cast<double>((s >> 8) % 10000) / 10000.0 - 0.5;
+    }
+    const int k = i % 3;
+    o << 1733650000 + static_cast<long>(spread[k] * 1.7 * sum) << "," << static_cast<char>('a' + k) << "\n";
+  }
+  return o.str();
+}
+
+// Counts over tall neighbouring bars, some risen over the others and some dropped into
+// their bars at the frame's top: no two are written over each other.
+TEST(NoTextOverText, BarValuesRisenAndDroppedKeepApart) {
+  for (unsigned seed : {200u, 201u, 202u, 203u, 204u, 205u})
+    for (int bins : {30, 35, 40}) {
+      const std::string statements = "  class g;\n  histogram x / barlabel=count nmidpoints=" + std::to_string(bins) +
+                                     ";\n  inset n mean std / pos=sw;";
+      SCOPED_TRACE(statements + " seed " + std::to_string(seed));
+      std::string log;
+      expect_texts_apart(device_pages(bells_csv(seed), statements, &log));
+    }
+}
+
 std::string scores_csv() { return kes_piled_scores_csv(); }
 
 // Scores piled toward 100 put a Q-Q or probability plot's points along the frame's top

@@ -5,15 +5,22 @@
 // page's colour unless its fill is given.
 #include "devgraph/box_moves.h"
 
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "devgraph/bar_geometry.h"
 #include "devgraph/chart_access.h"
+#include "devgraph/chart_layout.h"
 #include "devgraph/ref_labels.h"
+#include "fit/kes_estframe.h"
 #include "host/kes_text_room.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
+#include "plotdata/kes_points.h"
+#include "records/kes_curve.h"
 #include "records/kes_ctx.h"
 
 namespace {
@@ -69,11 +76,51 @@ std::vector<kes_room> kes_box_rooms(const kes_ctx* ctx) {
 namespace {
 
 // What a box keeps off in its cell: the bars' value texts, the reference labels (placed
-// anew around the boxes where they stand) and, where it can, the data (the bars, or a
-// P-P plot's diagonal).
+// anew around the boxes where they stand) and, where it can, the data (the bars, a
+// Q-Q or probability plot's points, a CDF plot's steps, or a P-P plot's diagonal).
 struct cell_texts {
   std::vector<kes_room> values, bars;
 };
+
+// The rooms of a Q-Q or probability plot's points (a fitted cell draws them) or of a
+// CDF plot's empirical steps, on a grid of a quarter of a device unit so that many
+// values take no more rooms than the frame has places.
+std::vector<kes_room> marks_of(kes_ctx* ctx, kes_cell* cell) {
+  const kes_preq* r = ctx->curreq;
+  const kes_layout* lay = r->layout;
+  std::set<std::array<long, 4>> cells;
+  const auto put = [&](double x0, double y0, double x1, double y1) {
+    if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
+    x0 = kes_page_x(lay, x0), x1 = kes_page_x(lay, x1), y0 = kes_page_y(lay, y0), y1 = kes_page_y(lay, y1);
+    // Off the page's units entirely: no box stands there.
+    if (!(std::fabs(x0) < 1e6 && std::fabs(x1) < 1e6 && std::fabs(y0) < 1e6 && std::fabs(y1) < 1e6)) return;
+    cells.insert({static_cast<long>(std::floor(4 * std::min(x0, x1))), static_cast<long>(std::floor(4 * std::min(y0, y1))),
+                  static_cast<long>(std::ceil(4 * std::max(x0, x1))), static_cast<long>(std::ceil(4 * std::max(y0, y1)))});
+  };
+  if (r->type == KES_PLOT_CDF) {
+    if (cell->hist_empty || kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF)) return {};
+    double last[2] = {NAN, NAN};
+    kesecdfpts_pieces(ctx, cell, KES_ECDF_STEP_POINTS, [&](double* xy, long, int n) {
+      for (int i = 0; i < n; ++i) {
+        put(last[0], last[1], xy[2 * i], xy[2 * i + 1]);
+        last[0] = xy[2 * i], last[1] = xy[2 * i + 1];
+      }
+    });
+  } else {
+    const kes_plotslot* s = kes_gslot(ctx, cell);
+    const kes_curve* curve = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+    if (curve == nullptr || !curve->fitted) return {};
+    kespoints_pieces(ctx, cell, [&](double* xy, long, int n) {
+      for (int i = 0; i < n; ++i) put(xy[2 * i], xy[2 * i + 1], xy[2 * i], xy[2 * i + 1]);
+    });
+  }
+  std::vector<kes_room> rooms;
+  rooms.reserve(cells.size());
+  // A marker reaches about half a unit about its point.
+  const double m = r->type == KES_PLOT_CDF ? 0 : 0.5;
+  for (const auto& c : cells) rooms.push_back({c[0] / 4.0 - m, c[1] / 4.0 - m, c[2] / 4.0 + m, c[3] / 4.0 + m});
+  return rooms;
+}
 
 cell_texts texts_of(kes_ctx* ctx, kes_cell* cell) {
   cell_texts out;
@@ -90,6 +137,10 @@ cell_texts texts_of(kes_ctx* ctx, kes_cell* cell) {
     }
     return out;
   }
+  if (cell != nullptr && (r->type == KES_PLOT_QQ || r->type == KES_PLOT_PROB || r->type == KES_PLOT_CDF)) {
+    out.bars = marks_of(ctx, cell);
+    return out;
+  }
   if (r->type != KES_PLOT_HISTOGRAM || cell == nullptr) return out;
   const kes_plotslot* s = kes_gslot(ctx, cell);
   if (s == nullptr || s->heights == nullptr || !kes_bars_drawn(ctx, cell, s)) return out;
@@ -101,15 +152,22 @@ cell_texts texts_of(kes_ctx* ctx, kes_cell* cell) {
 }
 
 // Whether the reference labels, placed with every box where it now stands, keep off
-// every box.
+// every box and off each other (a box that leaves them too few rows puts them over
+// each other).
 bool labels_clear(kes_ctx* ctx, kes_cell* cell) {
   const kes_preq* r = ctx->curreq;
   if ((r->nhref <= 0 || r->hreflabels == nullptr) && (r->nvref <= 0 || r->vreflabels == nullptr)) return true;
   const kes_ref_labels placed = kes_place_ref_labels(ctx, cell, kes_page_axes(ctx));
   const std::vector<kes_room> boxes = kes_box_rooms(ctx);
+  std::vector<kes_room> labels;
   for (const std::vector<int>* own : {&placed.h_room, &placed.v_room})
     for (int k : *own)
-      if (k >= 0 && kes_meets_any(placed.rooms[static_cast<std::size_t>(k)], boxes)) return false;
+      if (k >= 0) labels.push_back(placed.rooms[static_cast<std::size_t>(k)]);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (kes_meets_any(labels[i], boxes)) return false;
+    for (std::size_t j = i + 1; j < labels.size(); ++j)
+      if (kes_rooms_meet(labels[i], labels[j])) return false;
+  }
   return true;
 }
 

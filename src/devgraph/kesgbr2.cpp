@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "devgraph/bar_geometry.h"
+#include "devgraph/box_moves.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_layout.h"
 #include "devgraph/gdev.h"
+#include "devgraph/ref_labels.h"
 #include "host/host_services.h"
 #include "kes_gram_names.h"
 #include "kes_msg_names.h"
@@ -21,6 +23,30 @@ namespace {
 // BARLABEL= (1 count, 2 percent, 3 proportion).
 double scale_factor(int vscale, int n) { return vscale == 1 ? 1.0 : vscale == 0 ? 100.0 / n : 1.0 / n; }
 double label_factor(int barlabel, int n) { return barlabel == 1 ? 1.0 : barlabel == 2 ? 100.0 / n : 1.0 / n; }
+
+// What stands over the cell's bar values and has no other place: its boxes (placed off
+// them where the frame has room) and the ink of its reference labels (placed clear of
+// them where a place is free).
+std::vector<kes_room> covering(kes_ctx* ctx, kes_cell* cell, const std::vector<kes_bar_text>& values) {
+  std::vector<kes_room> over = kes_box_rooms(ctx);
+  const kes_preq* r = ctx->curreq;
+  const bool labels = (r->nhref > 0 && r->hreflabels != nullptr) || (r->nvref > 0 && r->vreflabels != nullptr);
+  if (values.empty() || !labels) return over;
+  const kes_ref_labels placed = kes_place_ref_labels(ctx, cell, kes_page_axes(ctx));
+  const auto ink = [&](const std::vector<int>& own, const std::vector<kes_gtext>& texts) {
+    for (std::size_t k = 0; k < own.size() && k < texts.size(); ++k) {
+      if (own[k] < 0) continue;
+      // The label's room less its air: half a blank beyond each end, a quarter of its
+      // height over it.
+      kes_room g = placed.rooms[static_cast<std::size_t>(own[k])];
+      const double side = 0.5 * gd_blank(ctx, texts[k]);
+      over.push_back({g.x0 + side, g.y0, g.x1 - side, g.y1 - 0.25 * texts[k].height});
+    }
+  };
+  ink(placed.h_room, placed.h);
+  ink(placed.v_room, placed.v);
+  return over;
+}
 
 }  // namespace
 
@@ -140,6 +166,21 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_
     }
     b.room = kes_gap_of(ctx, b.t, lengths[i]);
   }
+  // A text dropped into its bar may still meet a neighbour risen over it: the later of
+  // two texts whose inks meet is left out, counted with the thinned ones.
+  std::vector<kes_room> inks;
+  std::size_t placed = 0;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const double m = 0.5 * gd_blank(ctx, out[i].t);
+    const kes_room ink{out[i].room.x0 + m, out[i].room.y0 + m, out[i].room.x1 - m, out[i].room.y1 - m};
+    if (kes_meets_any(ink, inks)) continue;
+    inks.push_back(ink);
+    if (placed != i) out[placed] = std::move(out[i]);
+    ++placed;
+  }
+  if (left_out != nullptr) *left_out += static_cast<int>(out.size() - placed);
+  out.resize(placed);
+  for (kes_bar_text& b : out) b.t.text = b.chars.c_str();
   return out;
 }
 
@@ -189,7 +230,19 @@ void kesgbr2(kes_ctx* ctx, kes_cell* cell) {
   }
   int left_out = 0;
   const std::vector<kes_bar_text> values = kes_bar_texts(ctx, cell, &left_out);
-  for (const kes_bar_text& b : values) gd_text(ctx, b.t);
-  if (left_out > 0) xpmlog(KES_SET_PROC, KES_MSG_BAR_VALUES_LEFT_OUT, left_out, static_cast<int>(values.size()) + left_out);
+  // A box or reference label that found no place off the values stays over them: the
+  // values it covers are left out, not written under it (the others keep their places).
+  const std::vector<kes_room> over = covering(ctx, cell, values);
+  int covered = 0;
+  for (const kes_bar_text& b : values) {
+    if (kes_meets_any(b.room, over)) {
+      ++covered;
+      continue;
+    }
+    gd_text(ctx, b.t);
+  }
+  const int total = static_cast<int>(values.size()) + left_out;
+  if (left_out > 0) xpmlog(KES_SET_PROC, KES_MSG_BAR_VALUES_LEFT_OUT, left_out, total);
+  if (covered > 0) xpmlog(KES_SET_PROC, KES_MSG_BAR_VALUES_UNDER_BOX, covered, total);
   gd_width(ctx, 1);
 }

@@ -15,6 +15,7 @@
 #include "../support/runner_graphs.h"
 #include "../support/scratch_files.h"
 #include "../support/svg_parts.h"
+#include "piled_scores.h"
 
 namespace {
 
@@ -23,18 +24,7 @@ std::string lower(std::string s) {
   return s;
 }
 
-// 300 scores of 40 to 100 piled toward 100, from a fixed sequence.
-std::string scores_csv() {
-  std::ostringstream o;
-  o << "score\n";
-  unsigned s = 77;
-  for (int i = 0; i < 300; ++i) {
-    s = s * 1103515245u + 12345u;
-    const double u = static_cast<double>((s >> 8) % 1000) / 1000.0;
-    o << std::max(40.0, 100 - 30 * u * u) << "\n";
-  }
-  return o.str();
-}
+std::string scores_csv() { return kes_piled_scores_csv(); }
 
 // 400 values, four of each of 0 to 99: bars of one height across the frame.
 std::string even_csv() {

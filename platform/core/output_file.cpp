@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -75,6 +76,11 @@ std::FILE* open_output(const std::string& path, std::FILE* fallback, const char*
     if (log) set_interrupt_log(fileno(fallback));
     return fallback;
   }
+  // Opening empties the file: an interrupt between that and the handler's learning of
+  // it would write its closing line to standard error alone, the log left empty. The
+  // interrupt waits until the handler knows the log.
+  std::optional<interrupts_held> hold;
+  if (log) hold.emplace();
   std::FILE* f = std::fopen(path.c_str(), "w");
   if (f) {
     if (log) set_interrupt_log(fileno(f));

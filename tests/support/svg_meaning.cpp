@@ -950,8 +950,13 @@ void curve_faults(const svg_facts& facts, std::vector<svg_fault>& out) {
     for (const auto& [name, text] : texts) {
       double unit = last_unit(text);
       if (const char* s = scale_of(name); s != nullptr && texts.count(s) != 0) unit = std::max(unit, last_unit(texts[s]));
+      // The curve's points are doubles: a location far from 0 (1000000000.045159) puts
+      // its points' distances from it, which the heights are taken at, a unit of their
+      // last place off the distances of the places written.
       const double v = *number_of(text);
-      range[name] = {v - unit / 2, v + unit / 2};
+      const double ulp = std::nextafter(std::fabs(v), INFINITY) - std::fabs(v);
+      const double reach = unit / 2 + (scale_of(name) != nullptr ? 2 * ulp : 0);
+      range[name] = {v - reach, v + reach};
     }
     if (!numbers || range.empty() || range.size() > 4) continue;
     std::vector<std::map<std::string, double>> corners(1);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "fuzz/statement_text.h"
 #include "support/csv_write.h"
 #include "support/draws.h"
 
@@ -47,11 +48,12 @@ const char* const kCorners[] = {"ne", "nw", "se", "sw", "n", "s", "e", "w", "rm"
 const char* const kLabelPairs[][2] = {{"short wait", "cutoff"}, {"P50", "target"}, {"limit", "long limit"},
                                       {"Mean F", "Mean M"},     {"open", "close"}};
 
-// A program line typed as users type: some with a comment after, some indented more.
-std::string typed(const draws& d, const std::string& line, const char* comment = nullptr) {
-  std::string out = std::string(d.chance(50) ? "   " : "  ") + line;
-  if (comment != nullptr && d.chance(60)) out += d.chance(50) ? "   /* " + std::string(comment) + " */" : "";
-  return out + "\n";
+// Lines typed as users type: some indented more, some with a comment after.
+typing as_users_type(const draws& d) {
+  return {[d] { return std::string(d.chance(50) ? "   " : "  "); },
+          [d](const char* about) {
+            return d.chance(60) && d.chance(50) ? "   /* " + std::string(about) + " */" : std::string();
+          }};
 }
 
 // A value within the data and another close to it, a label's width or less apart.
@@ -96,10 +98,19 @@ everyday_case everyday_program(std::mt19937_64& rng) {
   std::vector<double> sorted = xs;
   std::sort(sorted.begin(), sorted.end());
 
+  // The statements are the forms users type, their values from this case's data; the
+  // grammar writer's come from the reference's tables (program_writer.h). The two share
+  // how a statement is typed (statement_text.h); these are typed as users type them.
   std::string p = d.chance(50) ? "/* " + std::string(kd.name) + " */\n" : "";
   p += "proc kestravine data=d noprint;\n";
-  p += typed(d, "var x;", "the measure");
-  if (grouped) p += typed(d, "class g;", "one cell a level");
+  const typing users = as_users_type(d);
+  const auto statement = [&users](const char* keyword) { return statement_text(keyword, users); };
+  // A box of statistics at a corner or in a margin, on one line.
+  const auto box = [&](const std::vector<std::string>& statistics) {
+    return statement("inset").words(statistics).slash().word(std::string("pos=") + d.pick(kCorners));
+  };
+  p += statement("var").word("x").end("the measure");
+  if (grouped) p += statement("class").word("g").end("one cell a level");
   // The percents of every probability plot of the program: the default's, or a list
   // that covers every cell's plotting positions (to 625 values a cell).
   static const char* const kOrders[] = {"0.1 0.5 2.5 25 50 75 97.5 99.5 99.9", "0.1 1 10 50 90 99 99.9",
@@ -112,31 +123,42 @@ everyday_case everyday_program(std::mt19937_64& rng) {
     const char* const* labels = kLabelPairs[d.below(static_cast<int>(std::size(kLabelPairs)))];
     const std::string refs = number_text(r1, kd.format) + " " + number_text(r2, kd.format);
     const std::string labelled = std::string("'") + labels[0] + "' '" + labels[1] + "'";
+    // A plot statement's options stand on lines of their own, its ';' too; its box
+    // and the shorter statements on one line.
     if (which < 4) {
-      p += typed(d, "histogram x /", "bars");
-      if (d.chance(50)) p += typed(d, "  " + std::string(kd.positive && d.chance(50) ? "lognormal" : "normal"), "a fit");
-      if (d.chance(50)) p += typed(d, "  barlabel=count nmidpoints=" + std::to_string(30 + d.below(11)), "many bins");
-      if (d.chance(60)) p += typed(d, "  href=" + refs + "\n     hreflabels=" + labelled, "close together");
-      p += typed(d, ";");
-      if (d.chance(60)) p += typed(d, std::string("inset n mean std / pos=") + d.pick(kCorners) + ";", "a box");
+      statement_text st = statement("histogram");
+      st.word("x").slash().line("bars");
+      if (d.chance(50)) st.word(kd.positive && d.chance(50) ? "lognormal" : "normal").line("a fit");
+      if (d.chance(50))
+        st.word("barlabel=count").word("nmidpoints=" + std::to_string(30 + d.below(11))).line("many bins");
+      // The labels on a line of their own, typed in under the lines they label.
+      if (d.chance(60)) st.word("href=" + refs + "\n     hreflabels=" + labelled).line("close together");
+      p += st.end();
+      if (d.chance(60)) p += box({"n", "mean", "std"}).end("a box");
     } else if (which < 6) {
-      p += typed(d, "qqplot x /", "against the normal law");
-      p += typed(d, "  normal(mu=est sigma=est)");
-      if (d.chance(40)) p += typed(d, std::string("  pctlscale") + (d.chance(50) ? " nohlabel" : ""));
-      if (d.chance(50)) p += typed(d, "  vref=" + refs + " vreflabels=" + labelled, "two limits");
-      p += typed(d, ";");
-      if (d.chance(40)) p += typed(d, std::string("inset n mean / pos=") + d.pick(kCorners) + ";");
+      statement_text st = statement("qqplot");
+      st.word("x").slash().line("against the normal law");
+      st.word("normal(mu=est sigma=est)").line();
+      if (d.chance(40)) st.word("pctlscale").word(d.chance(50) ? "nohlabel" : "").line();
+      if (d.chance(50)) st.word("vref=" + refs).word("vreflabels=" + labelled).line("two limits");
+      p += st.end();
+      if (d.chance(40)) p += box({"n", "mean"}).end();
     } else if (which < 8) {
-      p += typed(d, "probplot x /", "percents");
-      p += typed(d, kd.positive && d.chance(60) ? "  lognormal(sigma=est theta=0 zeta=est)" : "  normal(mu=est sigma=est)");
-      if (d.chance(50)) p += typed(d, "  href=90 hreflabels='P90'", "the 90th percent");
-      if (!order.empty()) p += typed(d, "  pctlorder=" + order, "the user's percents");
-      p += typed(d, ";");
+      statement_text st = statement("probplot");
+      st.word("x").slash().line("percents");
+      st.word(kd.positive && d.chance(60) ? "lognormal(sigma=est theta=0 zeta=est)" : "normal(mu=est sigma=est)");
+      st.line();
+      if (d.chance(50)) st.word("href=90").word("hreflabels='P90'").line("the 90th percent");
+      if (!order.empty()) st.word("pctlorder=" + order).line("the user's percents");
+      p += st.end();
     } else if (which == 8) {
-      p += typed(d, "cdfplot x / normal" + std::string(d.chance(50) ? " href=" + refs + " hreflabels=" + labelled : "") + ";");
-      if (d.chance(50)) p += typed(d, std::string("inset n mean std / pos=") + d.pick(kCorners) + ";");
+      statement_text st = statement("cdfplot");
+      st.word("x").slash().word("normal");
+      if (d.chance(50)) st.word("href=" + refs).word("hreflabels=" + labelled);
+      p += st.end();
+      if (d.chance(50)) p += box({"n", "mean", "std"}).end();
     } else {
-      p += typed(d, "ppplot x / normal(mu=est sigma=est) square;", "P-P");
+      p += statement("ppplot").word("x").slash().words({"normal(mu=est sigma=est)", "square"}).end("P-P");
     }
     ++c.drawing_statements;
     if (which >= 6 && which < 8 && !order.empty() && c.percents.empty())

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "fuzz/statement_text.h"
+
 namespace kes_fuzz {
 namespace {
 
@@ -131,79 +133,88 @@ std::string program_writer::statement(const statement_spec& st) {
   auto vars = [&] {
     return either({"x", "y", "x y", "x--y", "y x"}, {"w", "f", "h", "_numeric_", "nosuch", "g", "x x", "x-y"});
   };
-  if (t == "PROC KESTRAVINE")
-    return "proc kestravine" + either({" data=d", " data=work.d"}, {"", " data=nosuch"}) +
-           options(table("Options"), group("Options"), 4) + ";\n";
+  // A statement's later parts are drawn before its earlier ones where the programs of
+  // a seed always drew them so.
+  if (t == "PROC KESTRAVINE") {
+    const std::vector<std::string> opts = options(table("Options"), group("Options"), 4);
+    return statement_text("proc kestravine").word(either({"data=d", "data=work.d"}, {"", "data=nosuch"})).words(opts).end();
+  }
   if (t == "VAR") {
     analysis_ = vars();
-    return "var " + analysis_ + ";\n";
+    return statement_text("var").word(analysis_).end();
   }
-  if (t == "ID") return "id " + either({"id", "g", "id h"}, {"nosuch", "x x"}) + ";\n";
-  if (t == "FREQ") return "freq " + either({"f"}, {"x", "g", "nosuch"}) + ";\n";
-  if (t == "WEIGHT") return "weight " + either({"w", "y"}, {"g", "nosuch", "w w"}) + ";\n";
+  if (t == "ID") return statement_text("id").word(either({"id", "g", "id h"}, {"nosuch", "x x"})).end();
+  if (t == "FREQ") return statement_text("freq").word(either({"f"}, {"x", "g", "nosuch"})).end();
+  if (t == "WEIGHT") return statement_text("weight").word(either({"w", "y"}, {"g", "nosuch", "w w"})).end();
   if (t == "BY") {
-    std::string s = "by";
+    statement_text s("by");
     for (const option_spec& o : group("Words among the variables")) {
       written_.insert(table("Words among the variables") + ": " + o.spellings.front());
-      if (draw_.chance(30)) s += " " + o.spellings.front() + (o.value == "variable" ? "" : " g");
+      if (draw_.chance(30)) s.word(o.spellings.front()).word(o.value == "variable" ? "" : "g");
     }
-    return s + " " + either({"g"}, {"h", "x", "nosuch"}) + ";\n";
+    return s.word(either({"g"}, {"h", "x", "nosuch"})).end();
   }
   if (t == "CLASS") {
-    std::string s = "class g";
+    statement_text s("class");
+    s.word("g");
     const char* level = "Level options, in parentheses after a variable";
-    if (draw_.chance(40)) s += " (" + options(table(level), group(level), 2) + " )";
-    if (draw_.chance(40)) s += " h";
+    if (draw_.chance(40)) s.word(in_parentheses(options(table(level), group(level), 2)));
+    if (draw_.chance(40)) s.word("h");
     const char* slash = "Options after the slash";
-    if (draw_.chance(50)) s += " /" + options(table(slash), group(slash), 2);
-    return s + ";\n";
+    if (draw_.chance(50)) s.slash().words(options(table(slash), group(slash), 2));
+    return s.end();
   }
   if (t == "LIBNAME") {
-    return "libname " + either({"lib", "l2"}, {"9bad", "toolongname", "work"}) + " '" +
-           either({"lib", "./lib", "lib/"}, {"nosuch", "", "prog.kes"}) + "';\n";
+    const std::string path = "'" + either({"lib", "./lib", "lib/"}, {"nosuch", "", "prog.kes"}) + "'";
+    return statement_text("libname").word(either({"lib", "l2"}, {"9bad", "toolongname", "work"})).word(path).end();
   }
-  if (t.rfind("TITLE", 0) == 0)
-    return "title" + either({"", "1", "2", "10"}, {"0", "11", "01"}) + (draw_.chance(80) ? " " + text() : "") + ";\n";
-  if (t.rfind("AXIS", 0) == 0)
-    return "axis" + std::to_string(1 + draw_.below(3)) + options(table("Options"), group("Options"), 3) + ";\n";
-  if (t == "OPTIONS") return "options" + options(table("System options"), group("System options"), 3) + ";\n";
+  if (t.rfind("TITLE", 0) == 0) {
+    const std::string words = draw_.chance(80) ? text() : "";
+    return statement_text("title" + either({"", "1", "2", "10"}, {"0", "11", "01"})).word(words).end();
+  }
+  if (t.rfind("AXIS", 0) == 0) {
+    const std::vector<std::string> opts = options(table("Options"), group("Options"), 3);
+    return statement_text("axis" + std::to_string(1 + draw_.below(3))).words(opts).end();
+  }
+  if (t == "OPTIONS")
+    return statement_text("options").words(options(table("System options"), group("System options"), 3)).end();
   // The plot statements, INSET, OUTPUT and any statement the reference adds: the
   // keyword, variables for a plot statement, then each option table.
   std::string keyword = t.substr(0, t.find(' '));
   std::transform(keyword.begin(), keyword.end(), keyword.begin(), [](unsigned char c) { return std::tolower(c); });
-  std::string s = keyword;
+  statement_text s(keyword);
   // A plot statement names analysis variables: those of the VAR statement, or any
   // numeric one without it.
   if (plot_statement(st) && draw_.chance(70))
-    s += " " + (analysis_.empty() || analysis_.find('-') != std::string::npos ? either({"x", "y"}, {"g", "nosuch"})
-                : wild_                                                       ? vars()
-                                                                              : analysis_);
-  if (keyword == "output" && draw_.chance(80)) s += " out=o1";
+    s.word(analysis_.empty() || analysis_.find('-') != std::string::npos ? either({"x", "y"}, {"g", "nosuch"})
+           : wild_                                                       ? vars()
+                                                                         : analysis_);
+  if (keyword == "output" && draw_.chance(80)) s.word("out=o1");
   // Now and then an INSET of up to 40 rows, in a margin or not.
   const int statistics_most = keyword == "inset" && draw_.chance(15) ? 40 : 5;
-  bool slash = false;
   for (const auto& [heading, opts] : st.groups) {
     const bool after_slash = heading.find("slash") != std::string::npos;
     if (after_slash && draw_.chance(25)) continue;
-    slash = slash || after_slash;
-    s += (after_slash ? " /" : "") + options(t + ": " + heading, opts, has(heading, "Statistics") ? statistics_most : 4);
+    if (after_slash) s.slash();
+    s.words(options(t + ": " + heading, opts, has(heading, "Statistics") ? statistics_most : 4));
   }
-  if (statistics_most == 40 && draw_.chance(60)) s += std::string(slash ? "" : " /") + " position=" + draw_.pick({"lm", "rm", "tm", "bm"});
+  if (statistics_most == 40 && draw_.chance(60)) s.slash().word(std::string("position=") + draw_.pick({"lm", "rm", "tm", "bm"}));
   // The levels of a CLASS variable drawn in one cell, one-value and long-named groups
   // among them.
   else if (classed_ && plot_statement(st) && keyword != "histogram" && draw_.chance(35))
-    s += std::string(slash ? "" : " /") + " overlay";
-  return s + ";\n";
+    s.slash().word("overlay");
+  return s.end();
 }
 
-std::string program_writer::options(const std::string& table, const std::vector<option_spec>& opts, int most) {
-  std::string s;
+std::vector<std::string> program_writer::options(const std::string& table, const std::vector<option_spec>& opts,
+                                                 int most) {
+  std::vector<std::string> s;
   if (opts.empty()) return s;
   std::size_t& first = cursor_[table];
   if (first == 0) {
     // A table's first use writes it whole, so that the programs cover every option
     // of every table they reach.
-    for (const option_spec& o : opts) s += " " + option(table, o);
+    for (const option_spec& o : opts) s.push_back(option(table, o));
     first = opts.size();
     return s;
   }
@@ -212,7 +223,7 @@ std::string program_writer::options(const std::string& table, const std::vector<
     std::size_t& next = cursor_[table];
     const option_spec& o =
         draw_.chance(50) ? opts[next++ % opts.size()] : opts[static_cast<std::size_t>(draw_.below(static_cast<int>(opts.size())))];
-    s += " " + option(table, o);
+    s.push_back(option(table, o));
   }
   return s;
 }
@@ -229,7 +240,7 @@ std::string program_writer::option(const std::string& table, const option_spec& 
   if (!o.sub.empty()) {
     if (draw_.chance(20)) return spelling;
     auto it = g_.subs.find(o.sub);
-    return spelling + "(" + (it == g_.subs.end() ? "" : options(o.sub, it->second, 4)) + " )";
+    return spelling + in_parentheses(it == g_.subs.end() ? std::vector<std::string>() : options(o.sub, it->second, 4));
   }
   if (has(v, "optional `=") && draw_.chance(60)) {
     const std::vector<std::string> c = choices(v);
@@ -253,7 +264,7 @@ std::string program_writer::value(const option_spec& o) {
   std::string sub_part;
   if (!o.sub.empty()) {
     auto it = g_.subs.find(o.sub);
-    sub_part = "(" + (it == g_.subs.end() ? "" : options(o.sub, it->second, 4)) + " )";
+    sub_part = in_parentheses(it == g_.subs.end() ? std::vector<std::string>() : options(o.sub, it->second, 4));
     if (v.rfind("[(", 0) == 0) return draw_.chance(85) ? sub_part : either({"NONE", "'Axis text'"}, {"( )", "=", "(("});
   }
   const std::vector<std::string> c = choices(v);

@@ -1,6 +1,10 @@
 // Random programs from the statement grammar: valid ones, each statement with random
 // options and values (some of them out of range), and broken ones made from those by
 // cutting, duplicating or mutating bytes. The same seed writes the same programs.
+// What it writes is the reference's (every statement and option it lists, values read
+// from its value column, in range or not), where the everyday writer writes the forms
+// users type with values from its own data: the two share only how a statement is
+// typed (statement_text.h), one statement a line here.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -33,7 +37,8 @@ class program_writer {
   std::string step();
   std::string global_statement();
   std::string statement(const statement_spec& s);
-  std::string options(const std::string& table, const std::vector<option_spec>& opts, int most);
+  // Up to `most` options of a table (all of them at its first use), each as written.
+  std::vector<std::string> options(const std::string& table, const std::vector<option_spec>& opts, int most);
   std::string option(const std::string& table, const option_spec& o);
   std::string value(const option_spec& o);
   std::string colour();

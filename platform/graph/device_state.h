@@ -60,6 +60,7 @@ struct step_state {
   gdevice device{};
   bool started = false;
   std::deque<std::string> catalogs;         // catalog entries made by ggadcat (stable addresses)
+  std::string byline;  // the BY line xbyline handed back last: read through its pointer until the next call
   std::unique_ptr<segment> open;            // the segment drawn on
   int segments = 0;                         // segments opened in the step
   std::vector<std::unique_ptr<closed_segment>> closed;

@@ -1,6 +1,7 @@
 // Catalogs and segments: one segment is one graph, written as one SVG file in the
 // run's graphs folder, named by the segment's name (made unique in the run) with the
 // description as its title. The titles and the BY line head each page.
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -48,6 +49,16 @@ std::vector<heading_line> heading(const std::string& byline) {
 }
 
 std::string byline_text;  // the BY line of the last ggphdrl or ggphdr
+
+// The BY line of the current BY group: "name=value ...", empty outside BY groups.
+std::string current_by_line() {
+  std::string line;
+  for (const auto& [name, value] : plat::output_current_by()) {
+    if (!line.empty()) line += ' ';
+    line += name + "=" + value;
+  }
+  return line;
+}
 
 }  // namespace
 
@@ -209,23 +220,20 @@ int plat_ggplvem(void* segment, void* label) {
 }
 
 int plat_xbyline(void*, const char** text) {
-  static std::string line;
-  line.clear();
-  for (const auto& [name, value] : plat::output_current_by()) {
-    if (!line.empty()) line += ' ';
-    line += name + "=" + value;
-  }
+  // The step holds the text handed back, until the next call or the step's end.
+  std::string& line = state().byline;
+  line = current_by_line();
   if (text != nullptr) *text = line.c_str();
   return static_cast<int>(line.size());
 }
 
-int plat_xbytitl(void* data, char* buffer, int size) {
-  const char* t = nullptr;
-  const int n = plat_xbyline(data, &t);
+int plat_xbytitl(void*, char* buffer, int size) {
+  // Copied out: the text xbyline handed back stays as it was.
+  const std::string line = current_by_line();
   if (buffer == nullptr || size <= 0) return 0;
   std::memset(buffer, ' ', static_cast<std::size_t>(size));
-  const int k = n < size ? n : size;
-  if (k > 0) std::memcpy(buffer, t, static_cast<std::size_t>(k));
+  const int k = std::min(static_cast<int>(line.size()), size);
+  if (k > 0) std::memcpy(buffer, line.data(), static_cast<std::size_t>(k));
   return k;
 }
 

@@ -10,7 +10,10 @@
 namespace plat::graph {
 namespace {
 
-// Graphs may be drawn on several threads: the count is the run's.
+// Passes over a graph's cells over the run, read only by the tests that bound them
+// (inset_layout_passes). The count is the run's: those tests run whole programs and
+// reach no layout, and a layout keeps nothing past the call that makes it. Atomic, as
+// graphs may be drawn on several threads.
 std::atomic<long> g_passes{0};
 
 // What one pass over the cells found: the page, each slot's boxes as they would stand

@@ -51,8 +51,11 @@ double value(const kes_test::draws& d, shape s, double spread, bool negate) {
       return 1.7e308 * (2 * u - 1);
     case shape::subnormal:
       return kes_test::subnormal_multiple(static_cast<double>(1 + d.below(1000000)));
-    case shape::mixed:
-      return value(d, static_cast<shape>(d.below(kShapes - 1)), spread, d.below(2) == 0);
+    case shape::mixed: {
+      // The sign drawn first, as the data of a seed have always drawn it.
+      const bool negated = d.below(2) == 0;
+      return value(d, static_cast<shape>(d.below(kShapes - 1)), spread, negated);
+    }
     case shape::nano:
       return kes_test::in_unit(u * spread + lift, kes_test::kNanoUnit);
     case shape::e_minus20:

@@ -6,6 +6,10 @@
 
 #include "fuzz/statement_text.h"
 
+// Where one expression would take two draws, they stand in statements of their own, the
+// later part's first, as the programs of a seed have always taken them: in one
+// expression the compiler would choose their order.
+
 namespace kes_fuzz {
 namespace {
 
@@ -248,13 +252,14 @@ std::string program_writer::option(const std::string& table, const option_spec& 
     if (has(v, "colour")) return spelling + "=" + colour();
     if (!c.empty()) return spelling + "=" + c[static_cast<std::size_t>(draw_.below(static_cast<int>(c.size())))];
   }
-  if (has(v, "statistic") && draw_.chance(30))
-    return spelling +
-           (draw_.chance(50)
-                ? "='" + std::string(draw_.pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'"
-                : "") +
-           (draw_.chance(60) ? std::string(" (") + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")"
-                       : "");
+  if (has(v, "statistic") && draw_.chance(30)) {
+    const std::string format =
+        draw_.chance(60) ? " (" + either({"8.2", "best6.", "5.", "e10.", "percent7.1"}, {"z", "0.0"}) + ")" : "";
+    const std::string label =
+        draw_.chance(50) ? "='" + std::string(draw_.pick({"Label", "", "n = \xc3\xa9", "a very long label of many words"})) + "'"
+                         : "";
+    return spelling + label + format;
+  }
   return spelling;
 }
 
@@ -271,10 +276,18 @@ std::string program_writer::value(const option_spec& o) {
   if (has(v, "data set")) return either({"o1", "work.o2", "lib.o3", "o5", "d"}, {"x.y.z", "'o4'", "nolib.o6"});
   if (has(v, "colour")) return wild_ && draw_.chance(15) ? draw_.pick({"(red blue)", "nosuchcolour", "CX12", "#C6DBE", "12"}) : colour();
   if (has(v, "font")) return either({"swiss", "'Arial'", "'Courier New'"}, {"nosuchfont", "''"});
-  if (has(v, "texts")) return draw_.chance(50) ? text() : "(" + text() + " " + text() + ")";
+  if (has(v, "texts")) {
+    if (draw_.chance(50)) return text();
+    const std::string second = text();
+    return "(" + text() + " " + second + ")";
+  }
   if (has(v, "name or text")) return draw_.chance(50) ? name() : text();
   if (has(v, "text")) return text();
-  if (has(v, "names")) return draw_.chance(60) ? name() : name() + " " + name();
+  if (has(v, "names")) {
+    if (draw_.chance(60)) return name();
+    const std::string second = name();
+    return name() + " " + second;
+  }
   if (has(v, "name of an AXIS") && draw_.chance(40)) return either({"axis1", "axis2"}, {"axis99", "axis0"});
   if (v == "name") return name();
   if (v == "variable") return either({"x", "y"}, {"g", "nosuch"});
@@ -291,9 +304,14 @@ std::string program_writer::value(const option_spec& o) {
       s = "(" + s + " " + c[static_cast<std::size_t>(draw_.below(static_cast<int>(c.size())))] + ")";
     return s + sub_part;
   }
-  if (has(v, "numbers") || has(v, "values")) return numbers(v) + (sub_part.empty() || draw_.chance(50) ? "" : " " + sub_part);
-  if (has(v, "number"))
-    return number(v) + (has(v, "PCT") && draw_.chance(50) ? std::string(" ") + draw_.pick({"pct", "cells", "in", "cm"}) : "");
+  if (has(v, "numbers") || has(v, "values")) {
+    const bool alone = sub_part.empty() || draw_.chance(50);
+    return numbers(v) + (alone ? "" : " " + sub_part);
+  }
+  if (has(v, "number")) {
+    const std::string unit = has(v, "PCT") && draw_.chance(50) ? std::string(" ") + draw_.pick({"pct", "cells", "in", "cm"}) : "";
+    return number(v) + unit;
+  }
   return draw_.chance(50) ? number(v) : name();
 }
 
@@ -324,10 +342,14 @@ std::string program_writer::numbers(const std::string& range) {
   switch (draw_.below(4)) {
     case 0:
       return number(range);
-    case 1:
-      return number(range) + " " + number(range);
-    case 2:
-      return "(" + number(range) + ", " + number(range) + ", " + number(range) + ")";
+    case 1: {
+      const std::string second = number(range);
+      return number(range) + " " + second;
+    }
+    case 2: {
+      const std::string third = number(range), second = number(range);
+      return "(" + number(range) + ", " + second + ", " + third + ")";
+    }
     default:
       return either({"1 to 10 by 2", "10 to 90 by 20", "5 to 1 by -1"},
                     {"0 to 1 by 0", "1 to 1e6 by 1", "0 to 100 by 25"});

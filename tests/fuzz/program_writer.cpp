@@ -137,8 +137,8 @@ std::string program_writer::statement(const statement_spec& st) {
   auto vars = [&] {
     return either({"x", "y", "x y", "x--y", "y x"}, {"w", "f", "h", "_numeric_", "nosuch", "g", "x x", "x-y"});
   };
-  // A statement's later parts are drawn before its earlier ones where the programs of
-  // a seed always drew them so.
+  // Where a statement's later parts come before its earlier ones, they are drawn first
+  // (see the head of this file).
   if (t == "PROC KESTRAVINE") {
     const std::vector<std::string> opts = options(table("Options"), group("Options"), 4);
     return statement_text("proc kestravine").word(either({"data=d", "data=work.d"}, {"", "data=nosuch"})).words(opts).end();

@@ -61,6 +61,7 @@ struct step_state {
   bool started = false;
   std::deque<std::string> catalogs;         // catalog entries made by ggadcat (stable addresses)
   std::string byline;  // the BY line xbyline handed back last: read through its pointer until the next call
+  std::string heading_byline;  // the BY line the last ggphdrl made room for: ggphdr draws it when given none
   std::unique_ptr<segment> open;            // the segment drawn on
   int segments = 0;                         // segments opened in the step
   std::vector<std::unique_ptr<closed_segment>> closed;

@@ -48,8 +48,6 @@ std::vector<heading_line> heading(const std::string& byline) {
   return lines;
 }
 
-std::string byline_text;  // the BY line of the last ggphdrl or ggphdr
-
 // The BY line of the current BY group: "name=value ...", empty outside BY groups.
 std::string current_by_line() {
   std::string line;
@@ -157,6 +155,7 @@ int plat_ggsel(int, int number) {
 }
 
 int plat_ggphdrl(int, double* area, int bylen, const char* byline) {
+  std::string& byline_text = state().heading_byline;
   byline_text = bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : std::string();
   double used = 0;
   for (const heading_line& l : heading(byline_text)) used += l.px + kGapPx;
@@ -176,7 +175,8 @@ int plat_ggphdr(int, const char* byline, int bylen) {
     plat::log_message(kGraphSet, kNoSegment, "ggphdr");
     return 1;
   }
-  const std::string by = bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : byline_text;
+  const std::string by =
+      bylen > 0 && byline != nullptr ? trimmed(byline, static_cast<std::size_t>(bylen)) : state().heading_byline;
   double y = kGapPx;
   for (const heading_line& l : heading(by)) {
     y += l.px;

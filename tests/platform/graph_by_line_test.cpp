@@ -1,13 +1,16 @@
 // The BY line the device hands the module (xbyline) and the BY title it copies out
 // (xbytitl): the text of the current group, held by the step until the next xbyline
-// call, whatever is copied out meanwhile.
+// call, whatever is copied out meanwhile. The BY line a page heading made room for
+// (ggphdrl) is drawn by ggphdr when given none, in that step only.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "core/host_routines.h"
 #include "core/runtime.h"
+#include "graph/device_state.h"
 #include "host/host_services.h"
 #include "host/wob.h"
 #include "output/output_api.h"
@@ -56,6 +59,53 @@ TEST_F(ByLine, TheGroupsLineStandsUntilAskedAgain) {
   EXPECT_STREQ(first, "sex=F region=North East");
   ASSERT_EQ(plat_xbyline(nullptr, &text), 5);
   EXPECT_STREQ(text, "sex=M");
+}
+
+// A step's page with one segment open; heading() draws the page heading with the BY
+// line given (none: nullptr) and returns the graph's file.
+class HeadingStep {
+ public:
+  explicit HeadingStep(const std::filesystem::path& graphs) {
+    plat::config().graphs_dir = graphs.string();
+    plat::begin_step();
+    opts_ = plat_ggznew(nullptr);
+    EXPECT_EQ(plat_gginit(opts_), 0);
+    EXPECT_EQ(plat_ggadcat(0, "        ", 4 << 16 | 4, "GSEG", &catalog_, 4, 1), 0);
+  }
+  ~HeadingStep() { plat::finish_step(); }
+  void make_room(const char* by) {
+    double area[4];
+    EXPECT_EQ(plat_ggphdrl(0, area, by != nullptr ? static_cast<int>(std::strlen(by)) : 0, by), 0);
+  }
+  std::string heading(const char* by) {
+    char d[16];
+    std::memset(d, ' ', sizeof d);
+    int number = 0;
+    host_gsegid seg{};
+    EXPECT_EQ(plat_ggoseg(0, 16, catalog_, &number, &seg, "HEAD    ", nullptr, d, 1, 1, 0, nullptr, 0), 0);
+    EXPECT_EQ(plat_ggphdr(0, by, by != nullptr ? static_cast<int>(std::strlen(by)) : 0), 0);
+    void* closed = nullptr;
+    EXPECT_EQ(plat_ggcseg(0, &closed, 0), 0);
+    const auto* c = static_cast<const plat::graph::closed_segment*>(closed);
+    return c != nullptr ? kes_test::slurp(c->file) : std::string();
+  }
+
+ private:
+  gdevopts* opts_ = nullptr;
+  void* catalog_ = nullptr;
+};
+
+TEST(PageHeading, TheByLineMadeRoomForIsTheStepsOwn) {
+  kes_test::scratch_dir graphs("heading");
+  {
+    HeadingStep step(graphs.path());
+    step.make_room("g=2");
+    EXPECT_NE(step.heading(nullptr).find(">g=2<"), std::string::npos);  // the line made room for
+    EXPECT_NE(step.heading("g=3").find(">g=3<"), std::string::npos);   // the line given
+  }
+  // The next step draws no BY line it made no room for.
+  HeadingStep next(graphs.path());
+  EXPECT_EQ(next.heading(nullptr).find("g=2"), std::string::npos);
 }
 
 }  // namespace

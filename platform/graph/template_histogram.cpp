@@ -282,12 +282,16 @@ struct bar_text {
 std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w, bool midpoints, bool hanging,
                                 int* left_out = nullptr) {
   std::vector<bar_text> out;
-  std::vector<double> centres, widths, tallness;
+  std::vector<double> centres, widths, tallness, tops, bases;
+  const double floor = std::max(f.ylo, 0.0);
   for (const bar& b : cell.bars) {
     if (b.label.empty()) continue;
-    const double top = hanging && !std::isnan(b.origin) ? b.origin : b.height;
+    const bool hangs = hanging && !std::isnan(b.origin);
+    const double top = hangs ? b.origin : b.height;
     const double cx = f.px(midpoints ? b.x : b.x + w / 2);
     out.push_back({cx, f.py(top) - 3, b.label, kRefLabelSize, frame{}});
+    tops.push_back(f.py(std::min(top, f.yhi)));
+    bases.push_back(f.py(std::max(hangs && !std::isnan(b.hang) ? b.hang : floor, f.ylo)));
     centres.push_back(cx);
     widths.push_back(text_advance(b.label, text_style{kRefLabelSize}));
     tallness.push_back(-out.back().y);
@@ -298,10 +302,11 @@ std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w,
   for (std::size_t i = 0; i < out.size(); ++i)
     if (keep[i]) {
       if (kept != i) out[kept] = std::move(out[i]);
+      tops[kept] = tops[i], bases[kept] = bases[i];
       centres[kept] = centres[i], widths[kept++] = widths[i];
     }
   if (left_out != nullptr) *left_out = static_cast<int>(out.size() - kept);
-  out.resize(kept), centres.resize(kept), widths.resize(kept);
+  out.resize(kept), centres.resize(kept), widths.resize(kept), tops.resize(kept), bases.resize(kept);
   const kes_values_set set = kes_set_values(centres, widths, kAir);
   const double size = kRefLabelSize * set.scale;
   const double above = text_above(size), below = text_below(size);
@@ -314,11 +319,29 @@ std::vector<bar_text> bar_texts(const hist_cell& cell, const frame& f, double w,
   }
   const std::vector<double> rise = kes_value_rises(rooms, set.two_rows, false);
   for (std::size_t i = 0; i < out.size(); ++i) {
-    // A text that would leave the frame stays on its bar.
-    if (rooms[i].y0 - rise[i] >= f.y) rooms[i].y0 -= rise[i], rooms[i].y1 -= rise[i], out[i].y -= rise[i];
+    kes_room& r = rooms[i];
+    if (r.y0 - rise[i] >= f.y) {
+      r.y0 -= rise[i], r.y1 -= rise[i], out[i].y -= rise[i];
+    } else if (rise[i] > 0) {
+      // A text that would leave the frame goes down into its bar instead, its top 3 px
+      // under the bar's, where the bar holds it; a bar too short keeps it on its top.
+      const double drop = tops[i] + 3 - r.y0;
+      if (r.y1 + drop <= bases[i]) r.y0 += drop, r.y1 += drop, out[i].y += drop;
+    }
+  }
+  // The later of two texts that still meet (one kept on a bar too short to take it) is
+  // left out, counted with the thinned ones.
+  const std::vector<bool> apart = kes_texts_apart(rooms);
+  std::size_t placed = 0;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (!apart[i]) continue;
     const kes_room& r = rooms[i];
     out[i].room = frame{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0};
+    if (placed != i) out[placed] = std::move(out[i]);
+    ++placed;
   }
+  if (left_out != nullptr) *left_out += static_cast<int>(out.size() - placed);
+  out.resize(placed);
   return out;
 }
 

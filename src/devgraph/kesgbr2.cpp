@@ -169,12 +169,14 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_
   // A text dropped into its bar may still meet a neighbour risen over it: the later of
   // two texts whose inks meet is left out, counted with the thinned ones.
   std::vector<kes_room> inks;
+  for (const kes_bar_text& b : out) {
+    const double m = 0.5 * gd_blank(ctx, b.t);
+    inks.push_back({b.room.x0 + m, b.room.y0 + m, b.room.x1 - m, b.room.y1 - m});
+  }
+  const std::vector<bool> apart = kes_texts_apart(inks);
   std::size_t placed = 0;
   for (std::size_t i = 0; i < out.size(); ++i) {
-    const double m = 0.5 * gd_blank(ctx, out[i].t);
-    const kes_room ink{out[i].room.x0 + m, out[i].room.y0 + m, out[i].room.x1 - m, out[i].room.y1 - m};
-    if (kes_meets_any(ink, inks)) continue;
-    inks.push_back(ink);
+    if (!apart[i]) continue;
     if (placed != i) out[placed] = std::move(out[i]);
     ++placed;
   }

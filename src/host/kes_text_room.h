@@ -187,6 +187,16 @@ inline std::vector<double> kes_value_rises(const std::vector<kes_room>& rooms, b
   return rise;
 }
 
+// Which of a row of texts, in order, are written: the later of two whose rooms meet is
+// left out, so that whatever moves came before, no text is written over another.
+inline std::vector<bool> kes_texts_apart(const std::vector<kes_room>& rooms) {
+  std::vector<bool> kept(rooms.size(), false);
+  std::vector<kes_room> taken;
+  for (std::size_t i = 0; i < rooms.size(); ++i)
+    if (!kes_meets_any(rooms[i], taken)) kept[i] = true, taken.push_back(rooms[i]);
+  return kept;
+}
+
 // ---- reference labels ----
 
 // One place a reference label may take: the anchor of its baseline (the text's start,

@@ -219,14 +219,13 @@ inline bool kes_grid_decimal(double v, const kes_tick_style& s, kes_decimal* out
                            ? (std::fabs(k) + 2) * (ulp(std::fmax(std::fabs(start), std::fabs(v))) + ulp(step)) + ulp(at)
                            : (ulp(start) + std::fabs(k) * ulp(step) + ulp(k * step) + ulp(v) + ulp(at)) / 2;
   if (!(bound < std::fabs(step) / 2 && std::fabs(at - v) <= bound)) return false;
-  // Below the normal doubles the step's own rounding is a large share of it, so k
-  // steps may stray by more than the grid's last digit: there the decimal must be the
-  // value rounded at that digit.
-  if (std::fabs(v) < DBL_MIN || std::fabs(at) < DBL_MIN) {
-    const kes_decimal r = kes_rounded_decimal(v, s.grid_exp);
-    return r.digits == out->digits && r.exp == out->exp && r.negative == out->negative;
-  }
-  return true;
+  // The text reads the value to its last digit: the decimal must be the value rounded
+  // at that digit. Where the doubles' spacing nears the grid's last digit (below the
+  // normal doubles, or near 1e15 where it is 0.125) k steps' rounding may stray past
+  // it, and a grid of another step would pass the bound: 971.625 + 56.75 k taken for
+  // 972 + 57 k.
+  const kes_decimal r = kes_rounded_decimal(v, s.grid_exp);
+  return r.digits == out->digits && r.exp == out->exp && r.negative == out->negative;
 }
 
 // The decimal a value of a list in this style stands for.

@@ -22,6 +22,7 @@
 #include "graph/template_parts.h"
 #include "host/host_anchor.h"
 #include "host/host_services.h"
+#include "host/kes_decimal_grid.h"
 #include "host/kes_tick_text.h"
 #include "tmplgraph/kes_stgraph.h"
 
@@ -261,6 +262,36 @@ TEST_F(TickTexts, SubnormalTicksReadTheirValuesOrAreRoundedToTheNearest) {
       }
     }
   }
+}
+
+// Where the doubles' spacing nears the step's last digit (near 1e15 it is 0.125, near
+// 4.5e15 it is 0.5), a list of points first + k w, first and w no short decimals,
+// must not be taken for a grid of a rounder step that lies within k units of rounding
+// of them (971.625 + 56.75 k read as 972, 1029, 1086): every text, of the module's
+// lists and of both renderers' ticks, is its value rounded at the text's last digit.
+TEST_F(TickTexts, PointsNearTheDoublesLastDigitReadThemselvesRounded) {
+  int lists = 0;
+  for (const double base : {1e15, 999999999999943.0, 4.5e15, 1.7e9, 1e9 + 0.5})
+    for (const double w : {56.75, 113.5, 7.125, 0.375, 1.0 / 1024 * 100, 3.0 / 7})
+      for (const double off : {0.625, 0.125, 0.5, 0.3})
+        for (std::size_t n = 2; n <= 6; ++n) {
+          std::vector<double> v;
+          for (std::size_t k = 0; k < n; ++k) v.push_back(kes_grid_point(base + off, static_cast<double>(k), w));
+          if (!(v.back() > v.front())) continue;
+          ++lists;
+          const std::vector<std::vector<std::string>> forms = {
+              kes_value_texts(v, 8), kes_tick_texts(v), plat::graph::tick_texts(v), words(listed(v, 8))};
+          for (const std::vector<std::string>& texts : forms) {
+            ASSERT_EQ(texts.size(), v.size());
+            for (std::size_t k = 0; k < n; ++k) {
+              const dec d = read(texts[k]);
+              const std::string want = kes_decimal_text(kes_rounded_decimal(v[k], d.q), true, 0);
+              EXPECT_TRUE(same(d, read(want)))
+                  << texts[k] << " for " << kes_decimal_text(kes_shortest_decimal(v[k]), false, 0);
+            }
+          }
+        }
+  EXPECT_GT(lists, 500);
 }
 
 }  // namespace

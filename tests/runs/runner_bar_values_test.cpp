@@ -155,4 +155,36 @@ TEST(RunnerBarValues, EveryValueIsWrittenReadablyOrCounted) {
   }
 }
 
+// The two tallest bars side by side with the same count, their values too wide for one
+// row: the second row would rise past the frame's top. As read and moved to Unix
+// seconds, in both renderers, no value is written over another and every value is
+// written or counted (the second "21" was left on its bar, over the first).
+TEST(RunnerBarValues, TallestNeighboursAtTheFrameTopStayApart) {
+  kes_test::scratch_dir dir{"bar-values"};
+  // Counts of 33 bins rising to 21, 21 at bins 16 and 17: 187 values in all.
+  const int counts[33] = {1, 0, 2, 0, 1, 4, 5, 6, 14, 9, 11, 11, 20, 19, 21, 21, 13,
+                          12, 4, 3, 2, 3, 1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 1};
+  for (const long long base : {1000LL, 1700000000LL, 1733649675LL}) {
+    std::ostringstream csv;
+    csv << "x\n";
+    for (int b = 0; b < 33; ++b)
+      for (int k = 0; k < counts[b]; ++k) csv << base + b + 1 << "\n";
+    const std::string program = "proc kestravine data=d noprint; var x;\nhistogram x / normal barlabel=count midpoints=" +
+                                std::to_string(base + 1) + " to " + std::to_string(base + 33) +
+                                " by 1;\ninset n mean std / pos=rm;\nrun;\n";
+    for (const char* renderer : kRenderers) {
+      SCOPED_TRACE(std::string(renderer) + " from " + std::to_string(base));
+      const drawn d = run(dir, csv.str(), program, renderer);
+      ASSERT_EQ(d.status, 0) << d.log;
+      ASSERT_EQ(d.files.size(), 1u);
+      EXPECT_EQ(text_faults(d), "");
+      long written = 0;
+      for (const kes_test::svg_element& e : kes_test::svg_elements(d.files[0].second))
+        if (e.name == "text" && e.text == "21") ++written;
+      const auto [out, of] = left_out(d.log);
+      EXPECT_EQ(written + out, 2) << d.log;
+    }
+  }
+}
+
 }  // namespace

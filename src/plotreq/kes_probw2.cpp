@@ -67,6 +67,7 @@ int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
   slot->line = 0;
   if (rc == KES_RC_OUT_OF_MEMORY) return rc;
   if (std::isnan(theta) || vs == nullptr || !(theta < vs->min)) kesnoest(ctx, cell, KES_DIST_WEIBULL2);
+  else kesnoest_if_reason(ctx, cell, KES_DIST_WEIBULL2);
   return 0;
 }
 

@@ -150,7 +150,7 @@ TEST_F(Families, NotFittedNoteByPlotTypeAndClassForm) {
   for (const auto& row : rows) {
     req.type = row.type;
     kesnoest(ctx, c, KES_DIST_NORMAL);
-    EXPECT_NE(log().find(std::string("For g = P1 and h = C1, the Normal distribution could not be fitted; ") +
+    EXPECT_NE(log().find(std::string("For g = P1 and h = C1, the Normal distribution could not be fitted to x; ") +
                          row.text),
               std::string::npos)
         << row.type;

@@ -256,4 +256,17 @@ TEST_F(FitNotePlaces, BetaShapesBelowTheTablesNoteTheirCauseOnce) {
   EXPECT_EQ(count("goodness-of-fit tests are computed"), 0) << log_;
 }
 
+TEST_F(FitNotePlaces, APpPlotWithNoFittedCellSaysSoOnceOverItsCells) {
+  // THETA=12 lies above every month's smallest Wind: each month's note, then one note
+  // for the whole plot. Without CLASS variables the one cell's note says it all.
+  const std::string all = "The distribution could not be fitted to Wind in any cell; the P-P plot is not drawn.";
+  run("proc kestravine data=airq noprint;\n  class Month; var Wind;\n  ppplot / exponential(theta=12);\nrun;\n", true);
+  EXPECT_EQ(count("the Exponential distribution could not be fitted to Wind; the P-P plot is not drawn."), 5) << log_;
+  EXPECT_EQ(count(all), 1) << log_;
+  run("proc kestravine data=airq noprint;\n  var Wind;\n  ppplot / exponential(theta=12);\nrun;\n", true);
+  EXPECT_EQ(count("NOTE: The Exponential distribution could not be fitted to Wind; the P-P plot is not drawn."), 1)
+      << log_;
+  EXPECT_EQ(count(all), 0) << log_;
+}
+
 }  // namespace

@@ -130,12 +130,11 @@ int kes_est_finish(kes_estframe* f, double* height) {
   for (int i = 0; i < 4; ++i)
     if (std::isnan(r.params[i])) c->estimated[i] = 1;
   const int rc = zfit(&r);
-  if (rc != 0) {
-    // The reason goes into the caller's note that the family could not be fitted.
-    c->fail_why = static_cast<std::uint8_t>(r.ml_why);
-    c->fail_maxiter = r.ml_maxiter;
-    return 1;
-  }
+  // The reason goes into the caller's note that the family could not be fitted; a fit
+  // leaves none that a later failure could take for its own.
+  c->fail_why = rc != 0 ? static_cast<std::uint8_t>(r.ml_why) : 0;
+  c->fail_maxiter = r.ml_maxiter;
+  if (rc != 0) return 1;
   rise_notes(*f, *c);
   for (int i = 0; i < 4; ++i) {
     c->params[i] = r.params[i];

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "fit/kes_cellnote.h"
-#include "fit/zfit_ml.h"
 #include "host/host_missing.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"

@@ -42,13 +42,13 @@ std::string airquality_csv() {
 class FitNotePlaces : public ::testing::Test {
  protected:
   void SetUp() override { dir_.write("airq.csv", airquality_csv()); }
-  // The fits of Q-Q, probability, P-P and CDF plots are made for their graphs: graphs
-  // draws them (into the scratch folder).
-  void run(const std::string& program, bool graphs = false) {
+  // The fits of Q-Q, probability, P-P and CDF plots are made for their graphs: a
+  // renderer (template or device) draws them into the scratch folder.
+  void run(const std::string& program, const char* graphics = "none") {
     dir_.write("prog.kes", program);
     kes_test::runner_process p;
     p.start(dir_.path().string(),
-            {"--work", ".", "--log", "log", "--listing", "lst", "--graphics", graphs ? "template" : "none", "--graphs",
+            {"--work", ".", "--log", "log", "--listing", "lst", "--graphics", graphics, "--graphs",
              ".", "prog.kes"},
             [] { ::alarm(120); });
     p.wait();
@@ -189,23 +189,25 @@ TEST_F(FitNotePlaces, OneNotePerFailedFitNamesCellFamilyVariableAndReason) {
   const std::string reason =
       ": no interior maximum of the likelihood was found, it rises as the threshold moves away from the data toward "
       "the limit law; ";
-  for (const auto& plot : plots)
-    for (const auto& form : forms) {
-      SCOPED_TRACE(std::string(plot.statement) + " " + form.groups);
-      run(std::string("proc kestravine data=") + form.data + " noprint;\n  " + form.groups +
-          "\n  var Temp Wind;\n  " + plot.statement + "\nrun;\n",
-          true);
-      const std::string temp = std::string(form.july) + " Lognormal distribution could not be fitted to Temp" +
-                               reason + plot.ending + form.july_tail;
-      const std::string wind = std::string(form.september) + " Lognormal distribution could not be fitted to Wind" +
-                               reason + plot.ending + form.september_tail;
-      EXPECT_EQ(count(temp), 1) << temp << "\n" << log_;
-      EXPECT_EQ(count(wind), 1) << wind << "\n" << log_;
-      // One note per failed fit and cell: two in all, and no other note of the reason.
-      EXPECT_EQ(count("distribution could not be fitted"), 2) << log_;
-      EXPECT_EQ(count("no interior maximum of the likelihood"), 2) << log_;
-      EXPECT_EQ(count("could not be estimated"), 0) << log_;
-    }
+  for (const char* renderer : {"template", "device"})
+    for (const auto& plot : plots)
+      for (const auto& form : forms) {
+        SCOPED_TRACE(std::string(plot.statement) + " " + form.groups + " " + renderer);
+        run(std::string("proc kestravine data=") + form.data + " noprint;\n  " + form.groups +
+                "\n  var Temp Wind;\n  " + plot.statement + "\nrun;\n",
+            renderer);
+        const std::string temp = std::string(form.july) + " Lognormal distribution could not be fitted to Temp" +
+                                 reason + plot.ending + form.july_tail;
+        const std::string wind = std::string(form.september) +
+                                 " Lognormal distribution could not be fitted to Wind" + reason + plot.ending +
+                                 form.september_tail;
+        EXPECT_EQ(count(temp), 1) << temp << "\n" << log_;
+        EXPECT_EQ(count(wind), 1) << wind << "\n" << log_;
+        // One note per failed fit and cell: two in all, and no other note of the reason.
+        EXPECT_EQ(count("distribution could not be fitted"), 2) << log_;
+        EXPECT_EQ(count("no interior maximum of the likelihood"), 2) << log_;
+        EXPECT_EQ(count("could not be estimated"), 0) << log_;
+      }
 }
 
 TEST_F(FitNotePlaces, AFailedFitWithoutAReasonNamesTheVariable) {
@@ -223,7 +225,7 @@ TEST_F(FitNotePlaces, ALineLostWithGivenShapesKeepsTheFitsReason) {
   // and its one note per cell still gives the reason.
   run("proc kestravine data=airq noprint;\n  class Month; var Temp Wind;\n"
       "  probplot / beta(alpha=0.5 beta=0.5 theta=est sigma=est);\nrun;\n",
-      true);
+      "template");
   for (const char* v : {"Temp", "Wind"})
     for (int m = 5; m <= 9; ++m) {
       const std::string note = "For Month = " + std::to_string(m) + ", the Beta distribution could not be fitted to " +
@@ -260,10 +262,11 @@ TEST_F(FitNotePlaces, APpPlotWithNoFittedCellSaysSoOnceOverItsCells) {
   // THETA=12 lies above every month's smallest Wind: each month's note, then one note
   // for the whole plot. Without CLASS variables the one cell's note says it all.
   const std::string all = "The distribution could not be fitted to Wind in any cell; the P-P plot is not drawn.";
-  run("proc kestravine data=airq noprint;\n  class Month; var Wind;\n  ppplot / exponential(theta=12);\nrun;\n", true);
+  run("proc kestravine data=airq noprint;\n  class Month; var Wind;\n  ppplot / exponential(theta=12);\nrun;\n",
+      "template");
   EXPECT_EQ(count("the Exponential distribution could not be fitted to Wind; the P-P plot is not drawn."), 5) << log_;
   EXPECT_EQ(count(all), 1) << log_;
-  run("proc kestravine data=airq noprint;\n  var Wind;\n  ppplot / exponential(theta=12);\nrun;\n", true);
+  run("proc kestravine data=airq noprint;\n  var Wind;\n  ppplot / exponential(theta=12);\nrun;\n", "template");
   EXPECT_EQ(count("NOTE: The Exponential distribution could not be fitted to Wind; the P-P plot is not drawn."), 1)
       << log_;
   EXPECT_EQ(count(all), 0) << log_;

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "fit/kes_cellnote.h"
-#include "fit/zfit_ml.h"
 #include "host/host_missing.h"
 #include "kes_msg_names.h"
 #include "records/kes_cell.h"
@@ -71,6 +70,7 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   f->vs = kes_fit_varsum(ctx, cell);
   f->slot = kes_plot_slot(ctx, request, cell);
   f->curve = kes_fit_curve(f->slot);
+  if (f->curve != nullptr) f->curve->fail_why = 0;
   const kes_valview* values = kes_cell_values(ctx, cell);
   if (f->vs == nullptr || values == nullptr || f->curve == nullptr || !(f->vs->n > 0.0)) return false;
   zfit_req& r = f->req;
@@ -101,26 +101,20 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
   return true;
 }
 
-namespace {
-// The engine's maximum-likelihood notes for the curve c, naming its variable and cell:
-// why it found no maximum, or where the likelihood also rises without bound beside the
-// one reported.
-void ml_notes(const kes_estframe& f, const kes_curve& c, bool fitted) {
-  const zfit_req& r = f.req;
-  kes_ctx* ctx = f.ctx;
-  if (ctx == nullptr) return;
-  const bool why = !fitted && r.ml_why != 0 && r.ml_msg != 0;
-  const bool rise = fitted && r.ml_rise != 0 && c.dist >= 0 && c.dist < KES_NSTATLABELS;
-  if (!why && !rise) return;
+const kes_name32& kes_fit_varname(const kes_ctx* ctx) {
   // A step without its variable names (a fit asked for outside a step) names none.
   static const kes_name32 kNoName{};
-  const kes_name32& var = ctx->varnames != nullptr ? ctx->varnames[ctx->curvar] : kNoName;
-  if (why) {
-    char reason[256];
-    zfit_ml_reason(r.ml_why, r.ml_maxiter, reason, static_cast<int>(sizeof reason));
-    kes_cell_text_note(ctx, f.request, f.cell, KES_SET_PLOT, r.ml_msg, reason, int(var.len), var.text);
-  }
-  if (!rise) return;
+  return ctx->varnames != nullptr ? ctx->varnames[ctx->curvar] : kNoName;
+}
+
+namespace {
+// Where the likelihood of the fitted curve c also rises without bound beside the
+// maximum reported: the note names the family, the variable and the cell.
+void rise_notes(const kes_estframe& f, const kes_curve& c) {
+  const zfit_req& r = f.req;
+  kes_ctx* ctx = f.ctx;
+  if (ctx == nullptr || r.ml_rise == 0 || c.dist < 0 || c.dist >= KES_NSTATLABELS) return;
+  const kes_name32& var = kes_fit_varname(ctx);
   const char* family = ctx->statlabel[c.dist];
   const int flen = kes_trimlen(family, 16);
   for (const int msg : {KES_MSG_ML_UNBOUNDED_AT_MIN, KES_MSG_ML_UNBOUNDED_AT_MAX})
@@ -135,8 +129,12 @@ int kes_est_finish(kes_estframe* f, double* height) {
   for (int i = 0; i < 4; ++i)
     if (std::isnan(r.params[i])) c->estimated[i] = 1;
   const int rc = zfit(&r);
-  ml_notes(*f, *c, rc == 0);
+  // The reason goes into the caller's note that the family could not be fitted; a fit
+  // leaves none that a later failure could take for its own.
+  c->fail_why = rc != 0 ? static_cast<std::uint8_t>(r.ml_why) : 0;
+  c->fail_maxiter = r.ml_maxiter;
   if (rc != 0) return 1;
+  rise_notes(*f, *c);
   for (int i = 0; i < 4; ++i) {
     c->params[i] = r.params[i];
     c->fit_params[i] = r.fit_params[i];

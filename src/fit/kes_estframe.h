@@ -11,6 +11,7 @@ struct kes_plotslot;
 struct kes_curve;
 struct kes_varsum;
 struct kes_stmt;
+struct kes_name32;
 
 // The slot's current curve.
 kes_curve* kes_fit_curve(kes_plotslot* slot);
@@ -18,6 +19,8 @@ kes_curve* kes_fit_curve(kes_plotslot* slot);
 kes_varsum* kes_fit_varsum(const kes_ctx* ctx, kes_cell* cell);
 // The cell that holds the request's common bins (the key cell, else the first cell).
 kes_cell* kes_fit_bins_cell(const kes_preq* request);
+// The name of the current variable (blank outside a step).
+const kes_name32& kes_fit_varname(const kes_ctx* ctx);
 // The host's standard missing value.
 double kes_fit_missing();
 // An estimate as tables and insets show it: one that overflowed (or is not a number)
@@ -49,7 +52,8 @@ bool kes_est_begin(kes_ctx* ctx, kes_preq* request, kes_cell* cell, int family, 
                    const double* height, kes_estframe* f);
 // Steps 4 and 5: runs the engine with the parameters in f.req (estimated flags set
 // from the missing ones unless already set), copies the results into the curve and
-// the height through height. 0 fitted, 1 not fitted. The notes of a maximum-likelihood
-// fit (no maximum found, or a likelihood that also rises without bound) name the
-// family, the variable and the cell.
+// the height through height. 0 fitted, 1 not fitted. A likelihood that also rises
+// without bound beside the maximum is noted naming the family, the variable and the
+// cell; why no maximum was found is kept in the curve for the caller's note that the
+// family could not be fitted (kesnoest).
 int kes_est_finish(kes_estframe* f, double* height);

@@ -44,9 +44,14 @@ struct kes_famfn {
   const kes_edf3fam& (*edf3)();
 };
 
-// The note that the family of code was not estimated in the cell, for the current
-// plot request.
+// The note that the family of code could not be fitted to the current variable in the
+// cell, for the current plot request, with the reason its last estimate gave (then
+// cleared, so that it is given once).
 void kesnoest(kes_ctx* ctx, kes_cell* cell, int code);
+// The same note only where the last estimate gave a reason: for the callers that lose
+// the line without a note of their own (the points stand without fitted parameters),
+// so that the reason is not lost.
+void kesnoest_if_reason(kes_ctx* ctx, kes_cell* cell, int code);
 
 // Scale constant c of curve k of the cell's plot slot of the current request and
 // variable: 0, or 1 when it cannot be formed. With exp2 given, a constant that would

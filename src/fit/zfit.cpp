@@ -53,7 +53,6 @@ int zfit2(zfit_work* w) {
   if (rc == 0) rc = fit_in_unit(w);
   zfit_unit_leave(w, &unit, req);
   for (int i = 0; i < 4; ++i) req->params[i] = w->params[i];
-  req->ml_msg = w->ml_msg;
   req->ml_why = w->ml_why;
   req->ml_maxiter = w->ml_maxiter;
   req->ml_rise = w->ml_rise;

@@ -56,11 +56,11 @@ struct zfit_req {
   double* points;            // streamed mode: (x, y) pairs
   host_pool* pool;           // the fit's pool while it runs
   // Result: why a maximum-likelihood fit found no maximum (a zfit_ml_end, 0 none) with
-  // the family's note and its iteration budget, and whether the likelihood also rises without bound beside a
+  // its iteration budget, and whether the likelihood also rises without bound beside a
   // reported maximum (1 as the threshold nears the smallest value, 2 as the upper end
-  // nears the largest). The estimate's frame writes their notes, naming the variable,
-  // the cell and the family.
-  int ml_msg, ml_why, ml_maxiter, ml_rise;
+  // nears the largest). The fit writes no note: its caller's notes name the variable,
+  // the cell and the family with them.
+  int ml_why, ml_maxiter, ml_rise;
   // Result: the parameters in the coordinates the fit worked in (the values less
   // fit_origin, divided by 2^fit_unit), as the tests of the fit read them.
   double fit_params[4];
@@ -90,7 +90,7 @@ struct zfit_work {
   int zeta_split;
   double zeta_at, zeta_dz;
   double unit_origin;        // ... after unit_origin is subtracted
-  int ml_msg, ml_why, ml_maxiter, ml_rise;  // for the request's fields of those names
+  int ml_why, ml_maxiter, ml_rise;  // for the request's fields of those names
 };
 
 // 0 fitted; 1 failed; 1016 no pool for the fit (no message).

@@ -308,8 +308,7 @@ int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why) {
   return found ? 0 : 1;
 }
 
-void zfit_ml_refused(zfit_work* w, int msg, zfit_ml_end why, int maxiter) {
-  w->ml_msg = msg;
+void zfit_ml_refused(zfit_work* w, zfit_ml_end why, int maxiter) {
   // A refusal always has a reason other than a maximum found.
   w->ml_why = why == ZFIT_ML_MAXIMUM ? ZFIT_ML_NO_MAXIMUM : why;
   w->ml_maxiter = maxiter;

@@ -49,9 +49,9 @@ int zfit_ml(zfit_work* w, const zfit_ml_spec& s, double* x, zfit_ml_end* why);
 // positive definite over the free parameters.
 bool zfit_ml_interior(zfit_work* w, const zfit_ml_spec& s, const double* x);
 
-// Records why the fit found no maximum, for the estimate's frame to write in the
-// family's note msg (which reads the reason, then the variable).
-void zfit_ml_refused(zfit_work* w, int msg, zfit_ml_end why, int maxiter);
+// Records why the fit found no maximum, for the note of the family that could not be
+// fitted.
+void zfit_ml_refused(zfit_work* w, zfit_ml_end why, int maxiter);
 // The reason's text (NUL-terminated, cut to size - 1 characters): its length.
 int zfit_ml_reason(int why, int maxiter, char* text, int size);
 

@@ -177,7 +177,7 @@ int optimise(zfit_work* w) {
   if (w->estimate[1] && w->estimate[2]) fam.limit_logl = zfit_normal_limit_logl(w, &fam.limit_noise);
   zfit_profile_fit fit{};
   if (zfit_profile_search(w, fam, &fit) != 0) {
-    zfit_ml_refused(w, KES_MSG_GAMMA_ML_NOT_FOUND, fit.why, ctx.maxiter);
+    zfit_ml_refused(w, fit.why, ctx.maxiter);
     return 1;
   }
   zfit_profile_rise(w, fit.rises_at_min);

@@ -145,7 +145,7 @@ int optimise(zfit_work* w) {
   const int rc = zfit_profile_search(w, fam, &fit);
   vmfree_handler(r->pool, l, size, KES_FREE_FLAGS);
   if (rc != 0) {
-    zfit_ml_refused(w, KES_MSG_WEIBULL_ML_NOT_FOUND, fit.why, ctx.maxiter);
+    zfit_ml_refused(w, fit.why, ctx.maxiter);
     return 1;
   }
   zfit_profile_rise(w, fit.rises_at_min);

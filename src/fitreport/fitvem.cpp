@@ -267,6 +267,7 @@ void beta_above_note(kes_ctx* ctx, const kes_cell* cell, const kes_curve& c, con
 // no beta fit of its kind.
 // The note names the variable and the cell.
 void untested_note(kes_ctx* ctx, const kes_cell* cell, const kes_curve& c, const char* fname, int flen) {
+  if (c.edf.cause_noted) return;
   const kes_preq* request = ctx->curreq;
   const kes_name32& var = ctx->curname;
   if (c.dist == KES_DIST_BETA && (c.edf.shape_out == 3 || c.edf.shape_out == 4)) {

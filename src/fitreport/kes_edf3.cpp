@@ -126,13 +126,13 @@ kes_edfstat3 kes_edf3_stats(const kes_edf3fam& fam, const kes_edfcoords& at, dou
   return {std::fmax(dplus, dminus), wsq, asq};
 }
 
-void kes_gof_too_few_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int name_msg) {
+void kes_gof_untested_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int name_msg, int set,
+                           int msg) {
   char text[17];
   const int l = xpmstr(text, sizeof text, KES_SET_LABEL, name_msg);
   const int used = l > 0 && l < 16 ? l : 0;
   const kes_name32& var = ctx->curname;
-  kes_cell_text_note(ctx, request, cell, KES_SET_PROC, KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS, used, text,
-                     int(var.len), var.text);
+  kes_cell_text_note(ctx, request, cell, set, msg, used, text, int(var.len), var.text);
 }
 
 bool kes_edf3_pvalues(kes_ctx* ctx, const kes_edf3fam& fam, int ncase, double shape, double n, double d, double wsq,
@@ -167,9 +167,11 @@ void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam
   const double d = st.d, wsq = st.wsq, asq = st.asq;
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
-  if (kes_edf3_pvalues(ctx, fam, ncase, c->params[2], n, d, wsq, asq, &pd, &pw, &pa))
-    kes_gof_too_few_note(ctx, request, cell, fam.name_msg);
+  const bool too_few = kes_edf3_pvalues(ctx, fam, ncase, c->params[2], n, d, wsq, asq, &pd, &pw, &pa);
+  if (too_few) kes_gof_untested_note(ctx, request, cell, fam.name_msg, KES_SET_PROC,
+                                     KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS);
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
+  r.cause_noted = too_few ? 1 : 0;
   // The tables of the case are read at the fitted shape: outside their range no test
   // has a p-value, and the note says so.
   const bool by_shape = ncase >= 4 || (ncase > 0 && fam.known == nullptr);

@@ -69,9 +69,11 @@ const kes_edf3fam& kes_edf3_weibull();
 void kes_edf3(kes_ctx* ctx, kes_preq* request, kes_cell* cell, const kes_edf3fam& fam, double mean, double std);
 // Case 0 to 7 of the curve: 4 threshold + 2 shape + scale estimated.
 int kes_edf3_case(const kes_preq* request, const kes_curve* c, const kes_edf3fam& fam);
-// The note that the tests of the family (its name's message) with estimated parameters
-// need at least 10 observations, naming the variable and the cell.
-void kes_gof_too_few_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int name_msg);
+// The note msg that the tests of the family (its name's message) are not computed, and
+// why (too few observations, a shape the tables do not reach), naming the variable and
+// the cell: msg (of set) reads the family, then the variable.
+void kes_gof_untested_note(kes_ctx* ctx, const kes_preq* request, const kes_cell* cell, int name_msg, int set,
+                           int msg);
 // The p-values of the statistics of a curve of case ncase with the fitted shape, as
 // the tests report them (left as they are when there are none). True where the tables
 // need more observations than the cell has (the caller's note says so).

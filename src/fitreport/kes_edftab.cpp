@@ -92,4 +92,5 @@ void kes_edf_store(kes_edfres* r, double d, kes_edfp pd, double wsq, kes_edfp pw
   r->rel_asq = std::isnan(pa.p) ? ' ' : pa.rel;
   r->tested = std::isnan(pd.p) && std::isnan(pw.p) && std::isnan(pa.p) ? 0 : 1;
   r->shape_out = 0;
+  r->cause_noted = 0;
 }

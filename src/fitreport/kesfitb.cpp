@@ -151,13 +151,17 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
   kes_edf_asq_wsq(n, a, w, amark, &asq, &wsq);
 
   kes_edfp pd{miss, ' '}, pw{miss, ' '}, pa{miss, ' '};
+  bool noted = false;
   if (ncase == 0) {
     kes_edf_case0(n, d, wsq, asq, &pd, &pw, &pa);
   } else if (ncase == 3 && al < kShapeHigh && be < kShapeHigh) {
+    noted = !(n >= 10) || !(al >= kShapeLow && be >= kShapeLow);
     if (!(n >= 10)) {
-      kes_gof_too_few_note(ctx, request, cell, KES_MSG_FAMILY_NAME_BETA);
+      kes_gof_untested_note(ctx, request, cell, KES_MSG_FAMILY_NAME_BETA, KES_SET_PROC,
+                            KES_MSG_GOF_TESTS_TOO_FEW_OBSERVATIONS);
     } else if (!(al >= kShapeLow && be >= kShapeLow)) {
-      xpmlog(KES_SET_LABEL, KES_MSG_BETA_GOF_NO_PVALUES_SMALL_SHAPE);
+      kes_gof_untested_note(ctx, request, cell, KES_MSG_FAMILY_NAME_BETA, KES_SET_LABEL,
+                            KES_MSG_BETA_GOF_NO_PVALUES_SMALL_SHAPE);
     } else {
       double crit[3][11];
       kes_beta_crit(al, be, n, crit);
@@ -167,6 +171,7 @@ void kesedfb(kes_ctx* ctx, kes_preq* request, kes_cell* cell) {
     }
   }
   kes_edf_store(&r, d, pd, wsq, pw, asq, pa);
+  r.cause_noted = noted ? 1 : 0;
   if (ncase < 0) r.shape_out = static_cast<std::uint8_t>(-ncase);
   // Both shapes estimated, one at or above the tables' bound: none of them holds it.
   if (ncase == 3 && (al >= kShapeHigh || be >= kShapeHigh)) r.shape_out = 2;

@@ -15,6 +15,7 @@ void kes_johnson_notests(kes_ctx* ctx, kes_preq* request, kes_cell* cell,
     e.asq = e.p_asq = e.d = e.p_d = e.wsq = e.p_wsq = miss;
     e.rel_asq = e.rel_wsq = e.rel_d = ' ';
     e.tested = 0;
+    e.cause_noted = 0;
   }
   mid(ctx, request, cell);
 }

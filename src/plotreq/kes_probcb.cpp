@@ -197,7 +197,10 @@ int kes_prob_first_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int 
     // Shapes given as values still place the points; only the line is lost.
     const bool shapes_valued = two_shapes(code) ? says_value(s, f.shape1) && says_value(s, f.shape2)
                                                 : says_value(s, f.shape1);
-    if (shapes_valued) return kes_prob_first_end(ctx, slot, code);
+    if (shapes_valued) {
+      kesnoest_if_reason(ctx, cell, code);
+      return kes_prob_first_end(ctx, slot, code);
+    }
     kesnoest(ctx, cell, code);
     return rc;
   }
@@ -246,6 +249,7 @@ int kes_prob_second_common(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int
       b = slot->slope;
     } else if (code == KES_DIST_WEIBULL || code == KES_DIST_GAMMA || (!est1 && !est2)) {
       slot->line = 0;
+      kesnoest_if_reason(ctx, cell, code);
     } else {
       kesnoest(ctx, cell, code);
       status = rc;

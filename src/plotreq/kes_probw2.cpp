@@ -39,7 +39,7 @@ double threshold(const kes_stmt* s, int i) {
 
 // Fits SIGMA and C with threshold i. SLOPE= stands for 1/C. 0 fitted (the line set),
 // else 0 with the line cleared, after the note when the threshold does not lie below
-// the data: the points stand at log(value - threshold) against quantiles that need no
+// the data or the fit gave a reason: the points stand at log(value - threshold) against quantiles that need no
 // fitted parameter, so a failed fit loses the line and never the points (the values
 // at the threshold are left out with their own note).
 int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
@@ -67,6 +67,7 @@ int fit(kes_ctx* ctx, kes_cell* cell, kes_plotslot* slot, int i, bool* fitted) {
   slot->line = 0;
   if (rc == KES_RC_OUT_OF_MEMORY) return rc;
   if (std::isnan(theta) || vs == nullptr || !(theta < vs->min)) kesnoest(ctx, cell, KES_DIST_WEIBULL2);
+  else kesnoest_if_reason(ctx, cell, KES_DIST_WEIBULL2);
   return 0;
 }
 

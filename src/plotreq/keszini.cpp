@@ -82,6 +82,9 @@ int keszini(kes_ctx* ctx, int k) {
   kes_classvars* cv = r->classvars;
   kes_prob_curves curves = kes_prob_curve_block(ctx);
   bool fitted = false;
+  // A fit that failed with two values or more has its note, which says that the P-P
+  // plot is not drawn: for the one cell of a plot without CLASS variables it says all.
+  bool fit_noted = false;
   const int rc = kes_each_cell(ctx->classvars, [&](kes_cell* cell) -> int {
     const kes_varsum& vs = cell->varsums[ctx->curvar];
     cell->hist_empty = std::isnan(vs.std) || vs.std == 0;
@@ -95,12 +98,15 @@ int keszini(kes_ctx* ctx, int k) {
     if (const int a = kes_prob_curve(ctx, cell, r->dist, &curves); a != 0) return a;
     kes_plotslot* s = kes_prob_slot(ctx, cell);
     s->n = static_cast<int>(vs.n);
-    if (!cell->hist_empty && kespp(ctx, cell, s) == 0) fitted = true;
+    if (!cell->hist_empty) {
+      if (kespp(ctx, cell, s) == 0) fitted = true;
+      else fit_noted = vs.n >= 2;
+    }
     return 0;
   });
   if (rc != 0) return rc;
   if (!fitted) {
-    kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PP_NOT_FITTED_IN_ANY_CELL);
+    if (cv->count > 0 || !fit_noted) kes_var_note(ctx, KES_SET_PLOT, KES_MSG_PP_NOT_FITTED_IN_ANY_CELL);
     return 1;
   }
 

@@ -38,6 +38,8 @@ struct kes_edfres {
   // tables' range, 2 above it; where the beta tables hold no such fit: 3 its threshold
   // or scale is estimated, 4 one shape is given and the other estimated; 0 otherwise.
   std::uint8_t shape_out;
+  // Set where the tests' own note said why none is computed: the report adds none.
+  std::uint8_t cause_noted;
 };
 
 // Kernel curve fields (distribution code 9).
@@ -74,4 +76,9 @@ struct kes_curve {
   double fit_zeta[2];  // the lognormal's zeta there as log(at - theta) + dz: {at, dz}; at NaN for none
   std::uint8_t fit_coords;
   std::uint8_t noted[4];  // once-per-curve notes already written
+  // Why the last estimate found no maximum of the likelihood (a zfit_ml_end, 0 none)
+  // and the iteration budget that reason reads: kept for the caller's note of the
+  // family that could not be fitted, which gives it and clears it.
+  std::uint8_t fail_why;
+  int fail_maxiter;
 };

@@ -77,7 +77,7 @@ TEST_F(BetaEndsProfile, UpperEndReachesRsLargestInteriorMaxima) {
     const int rc = fit(x, 0.0, p);
     if (t.none) {
       EXPECT_EQ(rc, 1) << p[1] << " " << p[2] << " " << p[3];
-      EXPECT_EQ(count("The beta parameters could not be estimated by maximum likelihood: no interior maximum", log()),
+      EXPECT_EQ(count("The Beta distribution could not be fitted to x: no interior maximum", log()),
                 1)
           << log();
       continue;
@@ -156,7 +156,7 @@ TEST_F(BetaEndsProfile, BothEndsRefusedWithTheTrueReason) {
     for (double v : x) y.push_back(v + c);
     double p[4];
     EXPECT_EQ(fit(y, NAN, p), 1);
-    EXPECT_EQ(count("could not be estimated by maximum likelihood: no interior maximum of the likelihood was found, "
+    EXPECT_EQ(count("could not be fitted to x: no interior maximum of the likelihood was found, "
                     "it rises toward a bound of the parameters",
                     log()),
               1)

@@ -125,7 +125,7 @@ TEST_F(Fam, LognormalRefusals) {
       {"one value", {0}, {}, {}, {}, {2.0}, "could not be fitted"},
       {"no spread", {0}, {}, {}, {}, {2, 2, 2}, "could not be fitted"},
       // Zeta and sigma given so that the likelihood rises up to the minimum.
-      {"rises toward the minimum", {0}, {1}, {-100}, {1}, s3, "could not be estimated by maximum likelihood: no interior maximum of the likelihood was found, it rises toward a bound"},
+      {"rises toward the minimum", {0}, {1}, {-100}, {1}, s3, "could not be fitted to x: no interior maximum of the likelihood was found, it rises toward a bound"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -317,7 +317,7 @@ TEST_F(Fam, ThresholdEstimatesStayInBoundsAndBeatTheGivenThreshold) {
   param(KES_PLOT_SLOT_GAMMA_THETA, KES_PLOT_SLOT_GAMMA_THETA_MARKS, {0}, {1});
   kes_cell* c = cell(s3);
   EXPECT_EQ(estimate(c, 0), 1);
-  EXPECT_EQ(count("The gamma parameters could not be estimated by maximum likelihood", log()), 1) << log();
+  EXPECT_EQ(count("The Gamma distribution could not be fitted to x", log()), 1) << log();
 }
 
 TEST_F(Fam, WeibullThresholdEstimateNeedsNoStart) {

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 #include "fit/family/kes_families.h"
+#include "fit/zfit_ml.h"
 #include "fitreport/kes_famsets.h"
 #include "kes_gram_names.h"
 #include "support/fit_fixture.h"
@@ -150,10 +153,47 @@ TEST_F(Families, NotFittedNoteByPlotTypeAndClassForm) {
   for (const auto& row : rows) {
     req.type = row.type;
     kesnoest(ctx, c, KES_DIST_NORMAL);
-    EXPECT_NE(log().find(std::string("For g = P1 and h = C1, the Normal distribution could not be fitted; ") +
+    EXPECT_NE(log().find(std::string("For g = P1 and h = C1, the Normal distribution could not be fitted to x; ") +
                          row.text),
               std::string::npos)
         << row.type;
+  }
+}
+
+TEST_F(Families, NotFittedNoteGivesTheFitsReasonOnce) {
+  // The reason a failed fit keeps in its curve goes into the one note of the failure and
+  // is then cleared: a later failure of the curve without a reason is not given it, and
+  // the note without a reason has no colon after the variable.
+  request({{KES_DIST_GAMMA, 0}});
+  kes_cell* c = cell({1, 2, 3});
+  slot(c).curve = 0;
+  const struct {
+    int why, maxiter;
+    const char* reason;
+  } rows[] = {
+      {ZFIT_ML_AT_BOUND, 0,
+       ": no interior maximum of the likelihood was found, it rises toward a bound of the parameters (such as a "
+       "threshold nearing the data); "},
+      {ZFIT_ML_BUDGET, 37, ": no maximum of the likelihood was reached in 37 iterations (MAXITER=); "},
+      {ZFIT_ML_AWAY, 0,
+       ": no interior maximum of the likelihood was found, it rises as the threshold moves away from the data toward "
+       "the limit law; "},
+      {0, 0, "; "},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.reason);
+    const size_t from = log().size();
+    curve(c, 0).fail_why = static_cast<std::uint8_t>(row.why);
+    curve(c, 0).fail_maxiter = row.maxiter;
+    kesnoest(ctx, c, KES_DIST_GAMMA);
+    kesnoest(ctx, c, KES_DIST_GAMMA);
+    const std::string with = std::string("NOTE: The Gamma distribution could not be fitted to x") + row.reason +
+                             "its curve is not drawn.";
+    const std::string without = "NOTE: The Gamma distribution could not be fitted to x; its curve is not drawn.";
+    const std::string notes = log().substr(from);
+    EXPECT_EQ(count(with, notes), row.why != 0 ? 1 : 2) << notes;
+    EXPECT_EQ(count(without, notes), row.why != 0 ? 1 : 2) << notes;
+    EXPECT_EQ(curve(c, 0).fail_why, 0);
   }
 }
 

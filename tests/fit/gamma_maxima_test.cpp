@@ -87,7 +87,7 @@ TEST_F(GammaMaxima, BetaWithItsThresholdGivenRisesTowardABoundNotTheLimitLaw) {
   param(KES_PLOT_SLOT_BETA_SIGMA, KES_PLOT_SLOT_BETA_SIGMA_MARKS, {0}, {1});
   double p[4];
   EXPECT_EQ(fit(r_column("rivers"), p), 1);
-  EXPECT_EQ(count("The beta parameters could not be estimated by maximum likelihood: no interior maximum of the "
+  EXPECT_EQ(count("The Beta distribution could not be fitted to x: no interior maximum of the "
                   "likelihood was found, it rises toward a bound of the parameters",
                   log()),
             1)

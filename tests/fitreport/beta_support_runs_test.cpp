@@ -125,9 +125,9 @@ TEST(BetaSupportRuns, AFitRefusedForItsBudgetSaysSoWithMaxiter) {
       EXPECT_LE(neg_loglik(waiting, b.p), 1067.674659784346 + 1e-6);
       continue;
     }
-    EXPECT_EQ(count(b.run.log, "The beta parameters could not be estimated by maximum likelihood: no maximum of the "
+    EXPECT_EQ(count(b.run.log, "The Beta distribution could not be fitted to x: no maximum of the "
                                "likelihood was reached in " +
-                                   maxiter + " iterations (MAXITER=); the curve of x is not fitted."),
+                                   maxiter + " iterations (MAXITER=); its curve is not drawn."),
               1)
         << b.run.log;
   }

@@ -100,9 +100,9 @@ TEST_F(Beta, RefusalsAndFailuresAreNoted) {
       {{0.05, 1, X, X}, E, true, "is not below the smallest value", "The smallest value is 0.05"},
       {{0, 0.62, X, X}, E, true, "does not lie above the largest value", "SIGMA= must exceed 0.62"},
       {{E, 0.5, X, X}, E, true, "SIGMA= must exceed 0.57", nullptr},
-      {{E, E, X, X}, E, false, "could not be estimated by maximum likelihood", nullptr},
-      {{E, E, X, X}, 1, true, "could not be estimated by maximum likelihood", nullptr},
-      {{E, E, 2, X}, 1, true, "could not be estimated by maximum likelihood", "One beta shape was given"},
+      {{E, E, X, X}, E, false, "could not be fitted to x: ", nullptr},
+      {{E, E, X, X}, 1, true, "could not be fitted to x: ", nullptr},
+      {{E, E, 2, X}, 1, true, "could not be fitted to x: ", "One beta shape was given"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.note);
@@ -155,7 +155,7 @@ TEST_F(Beta, EstimatedSupportReachesRsMaximumLikelihood) {
     if (!row.interior) {
       // The likelihood grows without bound towards an end of the data: no fit.
       EXPECT_EQ(estimate(c, 0), 1);
-      EXPECT_NE(log().find("could not be estimated by maximum likelihood"), std::string::npos) << log();
+      EXPECT_NE(log().find("could not be fitted to x: "), std::string::npos) << log();
       continue;
     }
     ASSERT_EQ(estimate(c, 0), 0) << log();

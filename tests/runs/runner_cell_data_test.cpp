@@ -140,7 +140,7 @@ TEST_F(RunnerCellData, TwoParameterWeibullKeepsItsPointsWhenItsFitFails) {
           EXPECT_FALSE(logs("can be shown")) << log_;
           EXPECT_FALSE(logs("depend on the fit")) << log_;
           EXPECT_FALSE(logs("lies above the smallest value")) << log_;
-          EXPECT_TRUE(logs("distribution could not be fitted;")) << log_;
+          EXPECT_TRUE(logs("distribution could not be fitted to x;")) << log_;
           if (!classes) {
             EXPECT_TRUE(logs("two-parameter Weibull threshold (within 0.001) are not plotted: " +
                              std::to_string(zeros) + " values"))

@@ -318,7 +318,7 @@ zfit_profile_at beta_ends(const zfit_work* w, double d, const void* vctx) {
 
 // The refusal of a profile fit that found no interior maximum.
 int profile_refused(zfit_work* w, zfit_ml_end why) {
-  zfit_ml_refused(w, KES_MSG_BETA_ML_NOT_FOUND, why, zfit_maxiter(w->req, kMlIterations));
+  zfit_ml_refused(w, why, zfit_maxiter(w->req, kMlIterations));
   one_shape_note(w);
   return 1;
 }
@@ -385,7 +385,7 @@ int both_ends_fit(zfit_work* w) {
   // toward that limit, and a search whose budget ends short of the limit law's
   // likelihood climbs toward it.
   if ((rc == 0 || why == ZFIT_ML_BUDGET) && w->estimate[2] && w->estimate[3] && !above_limit(w, x)) {
-    zfit_ml_refused(w, KES_MSG_BETA_ML_NOT_FOUND, ZFIT_ML_AWAY, s.maxiter);
+    zfit_ml_refused(w, ZFIT_ML_AWAY, s.maxiter);
     return 1;
   }
   if (rc == 0) {
@@ -396,7 +396,7 @@ int both_ends_fit(zfit_work* w) {
     return 0;
   }
   if (why == ZFIT_ML_BUDGET) {
-    zfit_ml_refused(w, KES_MSG_BETA_ML_NOT_FOUND, why, s.maxiter);
+    zfit_ml_refused(w, why, s.maxiter);
     one_shape_note(w);
     return 1;
   }

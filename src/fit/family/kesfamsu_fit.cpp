@@ -194,7 +194,7 @@ int optimise(zfit_work* w) {
   // climbs toward it.
   if ((rc == 0 || why == ZFIT_ML_BUDGET) && e[0] && e[1] && e[2] && !above_limit(w, q)) why = ZFIT_ML_AWAY;
   if (rc != 0 || why == ZFIT_ML_AWAY) {
-    zfit_ml_refused(w, KES_MSG_SU_ML_NOT_FOUND, why, s.maxiter);
+    zfit_ml_refused(w, why, s.maxiter);
     return 1;
   }
   for (int i = 0; i < 4; ++i) p[i] = q[i];
